@@ -117,6 +117,21 @@ bool IsReadOnly(const struct stat& st)
     return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
+// Why an existing name cannot be deleted or replaced; 0 when it can. Caller holds Opened().lock.
+DWORD RemovalError(const struct stat& st)
+{
+    if (S_ISDIR(st.st_mode) || IsReadOnly(st)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return IsOpen(st) ? ERROR_SHARING_VIOLATION : ERROR_SUCCESS;
+}
+
+BOOL Fail(DWORD error)
+{
+    SetLastError(error);
+    return FALSE;
+}
+
 std::string Join(const std::string& folder, const std::string& name)
 {
     if (folder.empty()) {
@@ -346,75 +361,65 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
     return handle;
 }
 
-BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED)
+namespace {
+
+// Moves count bytes through io (a read or a write at an offset into the caller's buffer) until
+// all are done, the end of the file, or an error.
+template <typename Io>
+BOOL Transfer(HANDLE file, DWORD right, DWORD count, LPDWORD done, Io io)
 {
-    if (read != nullptr) {
-        *read = 0;
+    if (done != nullptr) {
+        *done = 0;
     }
     FileObject* object = LookupFile(file);
     if (object == nullptr) {
         return FALSE;
     }
-    if ((object->Access() & GENERIC_READ) == 0) {
+    if ((object->Access() & right) == 0) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
-    DWORD done = 0;
-    while (done < toRead) {
-        ssize_t got = ::read(object->Fd(), static_cast<char*>(buffer) + done, toRead - done);
-        if (got < 0 && errno == EINTR) {
+    DWORD moved = 0;
+    BOOL ok = TRUE;
+    while (moved < count) {
+        ssize_t n = io(object->Fd(), moved);
+        if (n < 0 && errno == EINTR) {
             continue;
         }
-        if (got < 0) {
+        if (n < 0) {
             SetLastError(ErrorFromErrno(errno, std::string()));
-            if (read != nullptr) {
-                *read = done;
+            ok = FALSE;
+            break;
+        }
+        if (n == 0) {
+            if (right == GENERIC_WRITE) {
+                SetLastError(ERROR_DISK_FULL);
+                ok = FALSE;
             }
-            return FALSE;
+            break;  // reading at the end of the file succeeds with fewer bytes
         }
-        if (got == 0) {
-            break;  // end of file: success with fewer bytes
-        }
-        done += static_cast<DWORD>(got);
+        moved += static_cast<DWORD>(n);
     }
-    if (read != nullptr) {
-        *read = done;
+    if (done != nullptr) {
+        *done = moved;
     }
-    return TRUE;
+    return ok;
+}
+
+}  // namespace
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED)
+{
+    return Transfer(file, GENERIC_READ, toRead, read, [&](int fd, DWORD offset) {
+        return ::read(fd, static_cast<char*>(buffer) + offset, toRead - offset);
+    });
 }
 
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED)
 {
-    if (written != nullptr) {
-        *written = 0;
-    }
-    FileObject* object = LookupFile(file);
-    if (object == nullptr) {
-        return FALSE;
-    }
-    if ((object->Access() & GENERIC_WRITE) == 0) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
-    }
-    DWORD done = 0;
-    while (done < toWrite) {
-        ssize_t put = ::write(object->Fd(), static_cast<const char*>(buffer) + done, toWrite - done);
-        if (put < 0 && errno == EINTR) {
-            continue;
-        }
-        if (put <= 0) {
-            SetLastError(put < 0 ? ErrorFromErrno(errno, std::string()) : ERROR_DISK_FULL);
-            if (written != nullptr) {
-                *written = done;
-            }
-            return FALSE;
-        }
-        done += static_cast<DWORD>(put);
-    }
-    if (written != nullptr) {
-        *written = done;
-    }
-    return TRUE;
+    return Transfer(file, GENERIC_WRITE, toWrite, written, [&](int fd, DWORD offset) {
+        return ::write(fd, static_cast<const char*>(buffer) + offset, toWrite - offset);
+    });
 }
 
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh)
@@ -525,22 +530,12 @@ BOOL DeleteFileA(LPCSTR fileName)
     std::lock_guard<std::mutex> guard(Opened().lock);
     struct stat st;
     if (::lstat(host.c_str(), &st) != 0) {
-        SetLastError(ErrorFromErrno(errno, host));
-        return FALSE;
+        return Fail(ErrorFromErrno(errno, host));
     }
-    if (S_ISDIR(st.st_mode) || IsReadOnly(st)) {
-        SetLastError(ERROR_ACCESS_DENIED);
-        return FALSE;
+    if (DWORD error = RemovalError(st)) {
+        return Fail(error);
     }
-    if (IsOpen(st)) {
-        SetLastError(ERROR_SHARING_VIOLATION);
-        return FALSE;
-    }
-    if (::unlink(host.c_str()) != 0) {
-        SetLastError(ErrorFromErrno(errno, host));
-        return FALSE;
-    }
-    return TRUE;
+    return ::unlink(host.c_str()) == 0 ? TRUE : Fail(ErrorFromErrno(errno, host));
 }
 
 BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags)
@@ -554,35 +549,23 @@ BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags)
     std::lock_guard<std::mutex> guard(Opened().lock);
     struct stat source;
     if (::lstat(from.c_str(), &source) != 0) {
-        SetLastError(ErrorFromErrno(errno, from));
-        return FALSE;
+        return Fail(ErrorFromErrno(errno, from));
     }
     if (IsOpen(source)) {
-        SetLastError(ERROR_SHARING_VIOLATION);
-        return FALSE;
+        return Fail(ERROR_SHARING_VIOLATION);
     }
     struct stat target;
-    const bool sameFile = ::lstat(to.c_str(), &target) == 0 && target.st_dev == source.st_dev &&
-                          target.st_ino == source.st_ino;
-    if (!sameFile && ::lstat(to.c_str(), &target) == 0) {
+    const bool targetExists = ::lstat(to.c_str(), &target) == 0;
+    // Renaming a file onto itself (another spelling of its name) replaces nothing.
+    if (targetExists && !(target.st_dev == source.st_dev && target.st_ino == source.st_ino)) {
         if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
-            SetLastError(ERROR_ALREADY_EXISTS);
-            return FALSE;
+            return Fail(ERROR_ALREADY_EXISTS);
         }
-        if (S_ISDIR(target.st_mode) || IsReadOnly(target)) {
-            SetLastError(ERROR_ACCESS_DENIED);
-            return FALSE;
-        }
-        if (IsOpen(target)) {
-            SetLastError(ERROR_SHARING_VIOLATION);
-            return FALSE;
+        if (DWORD error = RemovalError(target)) {
+            return Fail(error);
         }
     }
-    if (::rename(from.c_str(), to.c_str()) != 0) {
-        SetLastError(ErrorFromErrno(errno, to));
-        return FALSE;
-    }
-    return TRUE;
+    return ::rename(from.c_str(), to.c_str()) == 0 ? TRUE : Fail(ErrorFromErrno(errno, to));
 }
 
 DWORD GetModuleFileNameA(HMODULE, LPSTR fileName, DWORD size)
