@@ -462,7 +462,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         width = kDefaultWidth + frame.left + frame.right;
         height = kDefaultHeight + frame.top + frame.bottom;
     }
-    if (x == CW_USEDEFAULT) {
+    const bool placeFreely = x == CW_USEDEFAULT;
+    if (placeFreely) {
         x = 0;
         y = 0;
     }
@@ -474,8 +475,9 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     if ((style & WS_CAPTION) != WS_CAPTION) {
         flags |= SDL_WINDOW_BORDERLESS;
     }
-    SDL_Window* sdl = SDL_CreateWindow(TitleToUtf8(title).c_str(), x + frame.left, y + frame.top, clientWidth,
-                                       clientHeight, flags);
+    const int sdlX = placeFreely ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : x + frame.left;
+    const int sdlY = placeFreely ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : y + frame.top;
+    SDL_Window* sdl = SDL_CreateWindow(TitleToUtf8(title).c_str(), sdlX, sdlY, clientWidth, clientHeight, flags);
     if (sdl == nullptr) {
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;

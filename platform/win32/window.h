@@ -1,4 +1,18 @@
 // Window classes, windows, properties and the message queue, as the game uses them.
+// Each window is an SDL window (OpenGL-capable, hidden until shown) whose client area is the
+// game area. Main thread only, like the game's windows.
+//
+// Behaviour the game relies on:
+// - CreateWindowExA sends WM_GETMINMAXINFO, WM_NCCREATE, WM_CREATE, then WM_SIZE with the client
+//   size, all through the class's procedure; WM_NCCREATE returning 0 or WM_CREATE returning -1
+//   gives a null window.
+// - SDL events become posted messages while PeekMessageA / GetMessageA / WaitMessage pump them:
+//   close button -> WM_CLOSE, focus -> WM_ACTIVATEAPP, minimise / restore -> WM_SIZE, exposure ->
+//   WM_PAINT, keys -> WM_KEYDOWN / WM_KEYUP, SDL_QUIT (a signal) -> WM_CLOSE to every window.
+// - Queue order: posted messages, then WM_QUIT, then WM_PAINT.
+// - Under the offscreen or dummy video driver there is no window manager and no focus event:
+//   showing the first window activates the application (WM_ACTIVATEAPP 1) and hiding the last
+//   one deactivates it, so headless runs behave like a focused desktop.
 #pragma once
 
 #include "platform/win32/types.h"

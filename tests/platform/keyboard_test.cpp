@@ -8,6 +8,7 @@
 
 #include "platform/win32/window.h"
 #include "platform/win32/window_internal.h"
+#include "support/messages.h"
 
 namespace {
 
@@ -18,24 +19,14 @@ protected:
         platform::ResetKeyboardState();
         hwnd_ = platform::CreateBareWindow("keys", 64, 64);
         ASSERT_NE(hwnd_, nullptr);
-        Drain();
+        qmtest::TakeAllMessages();
     }
 
     void TearDown() override
     {
         platform::DestroyBareWindow(hwnd_);
-        Drain();
+        qmtest::TakeAllMessages();
         platform::ResetKeyboardState();
-    }
-
-    static std::vector<MSG> Drain()
-    {
-        std::vector<MSG> out;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            out.push_back(msg);
-        }
-        return out;
     }
 
     void PushKey(SDL_Scancode scancode, bool down)
@@ -71,7 +62,7 @@ TEST_F(KeyboardTest, InjectedKeysSetStateBitsAndPostKeyMessages)
     EXPECT_EQ(State('Z'), 0x80);  // second press toggles back
     platform::InjectKey('Z', false);
 
-    std::vector<MSG> got = Drain();
+    std::vector<MSG> got = qmtest::TakeAllMessages();
     ASSERT_EQ(got.size(), 4u);
     EXPECT_EQ(got[0].hwnd, hwnd_);
     EXPECT_EQ(got[0].message, static_cast<UINT>(WM_KEYDOWN));
@@ -83,7 +74,7 @@ TEST_F(KeyboardTest, InjectedKeysSetStateBitsAndPostKeyMessages)
     // Alt turns key messages into system key messages.
     platform::InjectKey(VK_MENU, true);
     platform::InjectKey(VK_F4, true);
-    got = Drain();
+    got = qmtest::TakeAllMessages();
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(got[0].message, static_cast<UINT>(WM_SYSKEYDOWN));
     EXPECT_EQ(got[1].message, static_cast<UINT>(WM_SYSKEYDOWN));
@@ -99,7 +90,7 @@ TEST_F(KeyboardTest, SdlKeyEventsGoThroughTheJisLayout)
 {
     PushKey(SDL_SCANCODE_INTERNATIONAL3, true);  // the yen key
     PushKey(SDL_SCANCODE_LEFTBRACKET, true);     // '@' on a JIS board
-    std::vector<MSG> got = Drain();
+    std::vector<MSG> got = qmtest::TakeAllMessages();
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(got[0].message, static_cast<UINT>(WM_KEYDOWN));
     EXPECT_EQ(got[0].wParam, static_cast<WPARAM>(VK_OEM_5));
@@ -107,7 +98,7 @@ TEST_F(KeyboardTest, SdlKeyEventsGoThroughTheJisLayout)
     EXPECT_EQ(State(VK_OEM_5) & 0x80, 0x80);
     EXPECT_EQ(State(VK_OEM_3) & 0x80, 0x80);
     PushKey(SDL_SCANCODE_INTERNATIONAL3, false);
-    Drain();
+    qmtest::TakeAllMessages();
     EXPECT_EQ(State(VK_OEM_5) & 0x80, 0);
     EXPECT_EQ(State(VK_OEM_3) & 0x80, 0x80);
 }
@@ -116,7 +107,7 @@ TEST_F(KeyboardTest, EitherShiftHoldsTheGenericCode)
 {
     PushKey(SDL_SCANCODE_LSHIFT, true);
     PushKey(SDL_SCANCODE_RSHIFT, true);
-    std::vector<MSG> got = Drain();
+    std::vector<MSG> got = qmtest::TakeAllMessages();
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(got[0].wParam, static_cast<WPARAM>(VK_SHIFT));
     EXPECT_EQ(got[1].wParam, static_cast<WPARAM>(VK_SHIFT));
@@ -124,21 +115,21 @@ TEST_F(KeyboardTest, EitherShiftHoldsTheGenericCode)
     EXPECT_EQ(State(VK_RSHIFT) & 0x80, 0x80);
 
     PushKey(SDL_SCANCODE_LSHIFT, false);
-    Drain();
+    qmtest::TakeAllMessages();
     EXPECT_EQ(State(VK_LSHIFT) & 0x80, 0);
     EXPECT_EQ(State(VK_SHIFT) & 0x80, 0x80);  // the right one is still down
     PushKey(SDL_SCANCODE_RSHIFT, false);
-    Drain();
+    qmtest::TakeAllMessages();
     EXPECT_EQ(State(VK_SHIFT) & 0x80, 0);
 }
 
 TEST_F(KeyboardTest, TranslateMessageMakesPlainCharacters)
 {
     auto translateNext = [this]() {
-        std::vector<MSG> keys = Drain();
+        std::vector<MSG> keys = qmtest::TakeAllMessages();
         EXPECT_FALSE(keys.empty());
         EXPECT_TRUE(TranslateMessage(&keys.back()));
-        std::vector<MSG> chars = Drain();
+        std::vector<MSG> chars = qmtest::TakeAllMessages();
         return chars.size() == 1 && chars[0].message == WM_CHAR ? static_cast<int>(chars[0].wParam) : -1;
     };
     platform::InjectKey('Q', true);

@@ -8,6 +8,7 @@
 
 #include "platform/win32/kernel.h"
 #include "platform/win32/window_internal.h"
+#include "support/messages.h"
 
 namespace {
 
@@ -100,17 +101,6 @@ protected:
                                     nullptr, nullptr, nullptr, &object_);
         g_seen.clear();
         return hwnd;
-    }
-
-    // Takes every posted message without dispatching it.
-    static std::vector<MSG> Drain()
-    {
-        std::vector<MSG> out;
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            out.push_back(msg);
-        }
-        return out;
     }
 
     static void PushWindowEvent(HWND hwnd, Uint8 kind, int data1 = 0, int data2 = 0)
@@ -333,7 +323,7 @@ TEST_F(WindowTest, PeekMessageNeverBlocksButGetMessageWaitsForAnEvent)
 {
     HWND hwnd = Create();
     ASSERT_NE(hwnd, nullptr);
-    Drain();
+    qmtest::TakeAllMessages();
     MSG msg;
     Uint64 start = SDL_GetTicks64();
     for (int i = 0; i < 100; ++i) {
@@ -369,7 +359,7 @@ TEST_F(WindowTest, SdlEventsBecomeWindowMessages)
     HWND hwnd = Create();
     ASSERT_NE(hwnd, nullptr);
     ShowWindow(hwnd, SW_SHOW);
-    Drain();
+    qmtest::TakeAllMessages();
 
     PushWindowEvent(hwnd, SDL_WINDOWEVENT_FOCUS_LOST);
     PushWindowEvent(hwnd, SDL_WINDOWEVENT_MINIMIZED);
@@ -377,7 +367,7 @@ TEST_F(WindowTest, SdlEventsBecomeWindowMessages)
     PushWindowEvent(hwnd, SDL_WINDOWEVENT_FOCUS_GAINED);
     PushWindowEvent(hwnd, SDL_WINDOWEVENT_EXPOSED);
     PushWindowEvent(hwnd, SDL_WINDOWEVENT_CLOSE);
-    std::vector<MSG> got = Drain();
+    std::vector<MSG> got = qmtest::TakeAllMessages();
     ASSERT_EQ(got.size(), 6u);
     EXPECT_EQ(got[0].message, static_cast<UINT>(WM_ACTIVATEAPP));
     EXPECT_EQ(got[0].wParam, 0u);
@@ -405,11 +395,11 @@ TEST_F(WindowTest, SdlQuitAsksEveryWindowToClose)
     HWND b = Create("b");
     ASSERT_NE(a, nullptr);
     ASSERT_NE(b, nullptr);
-    Drain();
+    qmtest::TakeAllMessages();
     SDL_Event event{};
     event.type = SDL_QUIT;
     ASSERT_EQ(SDL_PushEvent(&event), 1);
-    std::vector<MSG> got = Drain();
+    std::vector<MSG> got = qmtest::TakeAllMessages();
     ASSERT_EQ(got.size(), 2u);
     EXPECT_EQ(got[0].message, static_cast<UINT>(WM_CLOSE));
     EXPECT_EQ(got[1].message, static_cast<UINT>(WM_CLOSE));
@@ -432,13 +422,13 @@ TEST_F(WindowTest, ShowingActivatesAHeadlessRunAndPaintsOnce)
     EXPECT_TRUE(g_seen.empty());
 
     EXPECT_TRUE(ShowWindow(hwnd, SW_SHOW));  // already visible: no second activation
-    std::vector<MSG> got = Drain();
+    std::vector<MSG> got = qmtest::TakeAllMessages();
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].message, static_cast<UINT>(WM_ACTIVATEAPP));
     EXPECT_EQ(got[0].wParam, 1u);
 
     EXPECT_TRUE(ShowWindow(hwnd, SW_HIDE));
-    got = Drain();
+    got = qmtest::TakeAllMessages();
     ASSERT_EQ(got.size(), 1u);
     EXPECT_EQ(got[0].message, static_cast<UINT>(WM_ACTIVATEAPP));
     EXPECT_EQ(got[0].wParam, 0u);
@@ -481,7 +471,7 @@ TEST_F(WindowTest, CaptionStyleKeepsA640By480ClientArea)
                              240 + (rect.bottom - rect.top - 480), SWP_NOMOVE | SWP_SHOWWINDOW));
     ASSERT_EQ(Messages(), (std::vector<UINT>{WM_SIZE}));
     EXPECT_EQ(g_seen[0].lParam, MAKELPARAM(320, 240));
-    for (const MSG& m : Drain()) {
+    for (const MSG& m : qmtest::TakeAllMessages()) {
         EXPECT_NE(m.message, static_cast<UINT>(WM_SIZE));
     }
     EXPECT_NE(static_cast<DWORD>(GetWindowLongA(hwnd, GWL_STYLE)) & WS_VISIBLE, 0u);
