@@ -86,7 +86,7 @@ struct Machine {
     static void SplitSuffix(const std::string& s, std::string& base, std::string& suffix) {
         size_t from = s.rfind(']');
         from = from == std::string::npos ? 0 : from;
-        // Known multi-part names keep their dots.
+        // Dotted binding names (vertex.attrib, program.env) keep their dots.
         for (const char* prefix : {"vertex.attrib", "program.env"}) {
             if (s.rfind(prefix, 0) == 0 && from == 0) {
                 from = s.size();
