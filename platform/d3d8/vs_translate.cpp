@@ -318,7 +318,12 @@ private:
     }
 
     static std::string Literal(const std::array<float, 4>& v) {
-        return "{" + Num(v[0]) + ", " + Num(v[1]) + ", " + Num(v[2]) + ", " + Num(v[3]) + "}";
+        std::string text = "{";  // appended in steps: GCC 12 warns falsely on a chain of operator+
+        for (int i = 0; i < 4; ++i) {
+            text += Num(v[i]);
+            text += i < 3 ? ", " : "}";
+        }
+        return text;
     }
 
     std::string RegName(RegType type, UINT index, bool relative) const {
