@@ -255,3 +255,23 @@ TEST_F(GameWndRun, LosingFocusSuspendsAndNoFramesRunUntilItReturns)
     EXPECT_EQ(app.Run(1), 0);
     EXPECT_EQ(app.shutdowns, 1);
 }
+
+TEST_F(GameWndRun, AFileNamedSaveIsLeftAlone)
+{
+    WriteSettings();
+    {
+        std::FILE* f = std::fopen("save", "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("not a folder", f);
+        std::fclose(f);
+    }
+    ScriptedGameWnd app;
+    app.onFrame = [](ScriptedGameWnd& a, int frame) {
+        if (frame == 2) {
+            SendMessageA(a.GetHandle(), WM_CLOSE, 0, 0);
+        }
+    };
+    EXPECT_EQ(app.Run(1), 0);
+    EXPECT_TRUE(std::filesystem::is_regular_file("save"));
+    EXPECT_EQ(std::filesystem::file_size("save"), 12u);
+}
