@@ -1,0 +1,607 @@
+#include "platform/win32/file.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <utility>
+#include <vector>
+
+#include "platform/text/cp932.h"
+#include "platform/win32/error.h"
+
+namespace {
+
+constexpr DWORD kShareWrite = 0x00000002;
+
+using FileKey = std::pair<dev_t, ino_t>;
+
+class FileObject;
+
+// Every file open in this process, by inode, for the sharing rules.
+struct OpenFiles {
+    std::mutex lock;
+    std::map<FileKey, std::vector<const FileObject*>> byKey;
+};
+
+OpenFiles& Opened()
+{
+    static OpenFiles* files = new OpenFiles;  // lives for the whole process
+    return *files;
+}
+
+class FileObject : public platform::KernelObject {
+public:
+    FileObject(int fd, DWORD access, DWORD share, FileKey key)
+        : fd_(fd), access_(access), share_(share), key_(key)
+    {
+    }
+    ~FileObject() override { Close(); }
+
+    bool Close() override
+    {
+        if (fd_ < 0) {
+            return true;
+        }
+        {
+            OpenFiles& files = Opened();
+            std::lock_guard<std::mutex> guard(files.lock);
+            auto it = files.byKey.find(key_);
+            if (it != files.byKey.end()) {
+                std::erase(it->second, this);
+                if (it->second.empty()) {
+                    files.byKey.erase(it);
+                }
+            }
+        }
+        ::close(fd_);  // Linux releases the descriptor even when close reports an error
+        fd_ = -1;
+        return true;
+    }
+
+    int Fd() const { return fd_; }
+    DWORD Access() const { return access_; }
+    DWORD Share() const { return share_; }
+
+private:
+    int fd_;
+    DWORD access_;
+    DWORD share_;
+    FileKey key_;
+};
+
+// An open with these rights is allowed beside one that shares only otherShare.
+bool AccessAllowedBy(DWORD access, DWORD otherShare)
+{
+    if ((access & GENERIC_READ) != 0 && (otherShare & FILE_SHARE_READ) == 0) {
+        return false;
+    }
+    if ((access & GENERIC_WRITE) != 0 && (otherShare & kShareWrite) == 0) {
+        return false;
+    }
+    return true;
+}
+
+// Caller holds Opened().lock.
+bool SharingAllows(const FileKey& key, DWORD access, DWORD share)
+{
+    if ((access & (GENERIC_READ | GENERIC_WRITE)) == 0) {
+        return true;  // attribute-only opens never conflict
+    }
+    auto it = Opened().byKey.find(key);
+    if (it == Opened().byKey.end()) {
+        return true;
+    }
+    for (const FileObject* other : it->second) {
+        if (!AccessAllowedBy(access, other->Share()) || !AccessAllowedBy(other->Access(), share)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Caller holds Opened().lock.
+bool IsOpen(const struct stat& st)
+{
+    return Opened().byKey.count(FileKey(st.st_dev, st.st_ino)) != 0;
+}
+
+bool IsReadOnly(const struct stat& st)
+{
+    return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+// Why an existing name cannot be deleted or replaced; 0 when it can. Caller holds Opened().lock.
+DWORD RemovalError(const struct stat& st)
+{
+    if (S_ISDIR(st.st_mode) || IsReadOnly(st)) {
+        return ERROR_ACCESS_DENIED;
+    }
+    return IsOpen(st) ? ERROR_SHARING_VIOLATION : ERROR_SUCCESS;
+}
+
+BOOL Fail(DWORD error)
+{
+    SetLastError(error);
+    return FALSE;
+}
+
+std::string Join(const std::string& folder, const std::string& name)
+{
+    if (folder.empty()) {
+        return name;
+    }
+    return folder.back() == '/' ? folder + name : folder + "/" + name;
+}
+
+bool AsciiEqualNoCase(const std::string& a, const char* b)
+{
+    size_t i = 0;
+    for (; i < a.size() && b[i] != '\0'; ++i) {
+        unsigned char x = static_cast<unsigned char>(a[i]);
+        unsigned char y = static_cast<unsigned char>(b[i]);
+        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
+        if (x != y) {
+            return false;
+        }
+    }
+    return i == a.size() && b[i] == '\0';
+}
+
+// The entry of folder whose name equals name but for case; the smallest such name when several
+// do, so the choice does not depend on the directory order. Empty when there is none.
+std::string FindNoCase(const std::string& folder, const std::string& name)
+{
+    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+    if (dir == nullptr) {
+        return std::string();
+    }
+    std::string best;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (AsciiEqualNoCase(name, entry->d_name) && (best.empty() || best > entry->d_name)) {
+            best = entry->d_name;
+        }
+    }
+    ::closedir(dir);
+    return best;
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+// Missing file, or a folder on the way missing.
+DWORD NotFoundError(const std::string& host)
+{
+    size_t slash = host.find_last_of('/');
+    std::string folder = slash == std::string::npos ? "." : host.substr(0, slash == 0 ? 1 : slash);
+    struct stat st;
+    if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        return ERROR_FILE_NOT_FOUND;
+    }
+    return ERROR_PATH_NOT_FOUND;
+}
+
+DWORD ErrorFromErrno(int error, const std::string& host)
+{
+    switch (error) {
+    case ENOENT: return NotFoundError(host);
+    case ENOTDIR:
+    case ENAMETOOLONG:
+    case ELOOP: return ERROR_PATH_NOT_FOUND;
+    case EEXIST: return ERROR_FILE_EXISTS;
+    case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    case ENOSPC:
+    case EDQUOT: return ERROR_DISK_FULL;
+    case EINVAL: return ERROR_INVALID_PARAMETER;
+    case EBADF: return ERROR_INVALID_HANDLE;
+    default: return ERROR_ACCESS_DENIED;
+    }
+}
+
+FileObject* LookupFile(HANDLE file)
+{
+    FileObject* object = platform::LookupHandleAs<FileObject>(file);
+    if (object == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+    }
+    return object;
+}
+
+struct ModulePath {
+    std::mutex lock;
+    std::string override;
+};
+
+ModulePath& Module()
+{
+    static ModulePath* module = new ModulePath;
+    return *module;
+}
+
+}  // namespace
+
+namespace platform {
+
+std::string HostPath(const std::string& cp932Path)
+{
+    std::string path = Cp932ToUtf8(cp932Path);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (path.empty() || Exists(path)) {
+        return path;
+    }
+    std::string result = path[0] == '/' ? "/" : "";
+    bool missing = false;  // below a missing folder nothing can match
+    size_t pos = 0;
+    while (pos < path.size()) {
+        size_t end = path.find('/', pos);
+        if (end == std::string::npos) {
+            end = path.size();
+        }
+        std::string part = path.substr(pos, end - pos);
+        pos = end + 1;
+        if (part.empty()) {
+            continue;
+        }
+        std::string candidate = Join(result, part);
+        if (!missing && part != "." && part != ".." && !Exists(candidate)) {
+            std::string match = FindNoCase(result, part);
+            if (match.empty()) {
+                missing = true;
+            } else {
+                candidate = Join(result, match);
+            }
+        }
+        result = candidate;
+    }
+    if (path.back() == '/' && (result.empty() || result.back() != '/')) {
+        result += '/';
+    }
+    return result;
+}
+
+void OverrideModuleFileName(const std::string& cp932Path)
+{
+    ModulePath& module = Module();
+    std::lock_guard<std::mutex> guard(module.lock);
+    module.override = cp932Path;
+}
+
+}  // namespace platform
+
+HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES, DWORD disposition,
+                   DWORD, HANDLE)
+{
+    if (fileName == nullptr || disposition < CREATE_NEW || disposition > OPEN_ALWAYS) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_HANDLE_VALUE;
+    }
+    if (fileName[0] == '\0') {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_HANDLE_VALUE;
+    }
+    const std::string host = platform::HostPath(fileName);
+
+    int flags = O_CLOEXEC;
+    if ((access & GENERIC_READ) != 0 && (access & GENERIC_WRITE) != 0) {
+        flags |= O_RDWR;
+    } else if ((access & GENERIC_WRITE) != 0) {
+        flags |= O_WRONLY;
+    } else {
+        flags |= O_RDONLY;
+    }
+    if (disposition == CREATE_NEW) {
+        flags |= O_CREAT | O_EXCL;
+    } else if (disposition != OPEN_EXISTING) {
+        flags |= O_CREAT;
+    }
+
+    OpenFiles& files = Opened();
+    std::unique_lock<std::mutex> guard(files.lock);
+    struct stat before;
+    const bool existed = ::stat(host.c_str(), &before) == 0;
+    if (existed) {
+        if (S_ISDIR(before.st_mode)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return INVALID_HANDLE_VALUE;
+        }
+        if (disposition == CREATE_NEW) {
+            SetLastError(ERROR_FILE_EXISTS);
+            return INVALID_HANDLE_VALUE;
+        }
+        if (IsReadOnly(before) && ((access & GENERIC_WRITE) != 0 || disposition == CREATE_ALWAYS)) {
+            SetLastError(ERROR_ACCESS_DENIED);
+            return INVALID_HANDLE_VALUE;
+        }
+    }
+
+    int fd = ::open(host.c_str(), flags, 0666);
+    if (fd < 0) {
+        SetLastError(ErrorFromErrno(errno, host));
+        return INVALID_HANDLE_VALUE;
+    }
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        SetLastError(ERROR_ACCESS_DENIED);
+        return INVALID_HANDLE_VALUE;
+    }
+    const FileKey key(st.st_dev, st.st_ino);
+    if (!SharingAllows(key, access, shareMode)) {
+        ::close(fd);
+        SetLastError(ERROR_SHARING_VIOLATION);
+        return INVALID_HANDLE_VALUE;
+    }
+    // Truncate only once the sharing rules allowed the open.
+    if (existed && disposition == CREATE_ALWAYS && st.st_size != 0) {
+        int result = (flags & O_ACCMODE) != O_RDONLY ? ::ftruncate(fd, 0) : ::truncate(host.c_str(), 0);
+        if (result != 0) {
+            int error = errno;
+            ::close(fd);
+            SetLastError(ErrorFromErrno(error, host));
+            return INVALID_HANDLE_VALUE;
+        }
+    }
+    auto* object = new FileObject(fd, access, shareMode, key);
+    files.byKey[key].push_back(object);
+    guard.unlock();
+
+    HANDLE handle = platform::RegisterHandle(object);
+    const bool reportExisting = existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS);
+    SetLastError(reportExisting ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+    return handle;
+}
+
+namespace {
+
+// Moves count bytes through io (a read or a write at an offset into the caller's buffer) until
+// all are done, the end of the file, or an error.
+template <typename Io>
+BOOL Transfer(HANDLE file, DWORD right, DWORD count, LPDWORD done, Io io)
+{
+    if (done != nullptr) {
+        *done = 0;
+    }
+    FileObject* object = LookupFile(file);
+    if (object == nullptr) {
+        return FALSE;
+    }
+    if ((object->Access() & right) == 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    DWORD moved = 0;
+    BOOL ok = TRUE;
+    while (moved < count) {
+        ssize_t n = io(object->Fd(), moved);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            SetLastError(ErrorFromErrno(errno, std::string()));
+            ok = FALSE;
+            break;
+        }
+        if (n == 0) {
+            if (right == GENERIC_WRITE) {
+                SetLastError(ERROR_DISK_FULL);
+                ok = FALSE;
+            }
+            break;  // reading at the end of the file succeeds with fewer bytes
+        }
+        moved += static_cast<DWORD>(n);
+    }
+    if (done != nullptr) {
+        *done = moved;
+    }
+    return ok;
+}
+
+}  // namespace
+
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED)
+{
+    return Transfer(file, GENERIC_READ, toRead, read, [&](int fd, DWORD offset) {
+        return ::read(fd, static_cast<char*>(buffer) + offset, toRead - offset);
+    });
+}
+
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED)
+{
+    return Transfer(file, GENERIC_WRITE, toWrite, written, [&](int fd, DWORD offset) {
+        return ::write(fd, static_cast<const char*>(buffer) + offset, toWrite - offset);
+    });
+}
+
+DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh)
+{
+    FileObject* object = LookupFile(file);
+    struct stat st;
+    if (object == nullptr || ::fstat(object->Fd(), &st) != 0) {
+        if (object != nullptr) {
+            SetLastError(ERROR_INVALID_HANDLE);
+        }
+        return INVALID_FILE_SIZE;
+    }
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    if (sizeHigh != nullptr) {
+        *sizeHigh = static_cast<DWORD>(size >> 32);
+    }
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(size);
+}
+
+DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method)
+{
+    FileObject* object = LookupFile(file);
+    if (object == nullptr) {
+        return INVALID_SET_FILE_POINTER;
+    }
+    std::int64_t offset = distance;
+    if (distanceHigh != nullptr) {
+        offset = static_cast<std::int64_t>((static_cast<std::uint64_t>(static_cast<DWORD>(*distanceHigh)) << 32) |
+                                           static_cast<DWORD>(distance));
+    }
+    std::int64_t base = 0;
+    if (method == FILE_CURRENT) {
+        base = ::lseek(object->Fd(), 0, SEEK_CUR);
+    } else if (method == FILE_END) {
+        struct stat st;
+        base = ::fstat(object->Fd(), &st) == 0 ? st.st_size : -1;
+    } else if (method != FILE_BEGIN) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (base < 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_SET_FILE_POINTER;
+    }
+    const std::int64_t position = base + offset;
+    if (position < 0) {
+        SetLastError(ERROR_NEGATIVE_SEEK);
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (distanceHigh == nullptr && position >= static_cast<std::int64_t>(INVALID_SET_FILE_POINTER)) {
+        SetLastError(ERROR_INVALID_PARAMETER);  // not reportable in 32 bits
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (::lseek(object->Fd(), position, SEEK_SET) < 0) {
+        SetLastError(ErrorFromErrno(errno, std::string()));
+        return INVALID_SET_FILE_POINTER;
+    }
+    if (distanceHigh != nullptr) {
+        *distanceHigh = static_cast<LONG>(position >> 32);
+    }
+    SetLastError(ERROR_SUCCESS);
+    return static_cast<DWORD>(position);
+}
+
+DWORD GetFileAttributesA(LPCSTR fileName)
+{
+    if (fileName == nullptr || fileName[0] == '\0') {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    const std::string host = platform::HostPath(fileName);
+    struct stat st;
+    if (::stat(host.c_str(), &st) != 0) {
+        SetLastError(ErrorFromErrno(errno, host));
+        return INVALID_FILE_ATTRIBUTES;
+    }
+    DWORD attributes = S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : 0;
+    if (!S_ISDIR(st.st_mode) && IsReadOnly(st)) {
+        attributes |= FILE_ATTRIBUTE_READONLY;
+    }
+    return attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES)
+{
+    if (pathName == nullptr || pathName[0] == '\0') {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    const std::string host = platform::HostPath(pathName);
+    if (::mkdir(host.c_str(), 0777) != 0) {
+        int error = errno;
+        SetLastError(error == EEXIST ? ERROR_ALREADY_EXISTS
+                                     : (error == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(error, host)));
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL DeleteFileA(LPCSTR fileName)
+{
+    if (fileName == nullptr || fileName[0] == '\0') {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    const std::string host = platform::HostPath(fileName);
+    std::lock_guard<std::mutex> guard(Opened().lock);
+    struct stat st;
+    if (::lstat(host.c_str(), &st) != 0) {
+        return Fail(ErrorFromErrno(errno, host));
+    }
+    if (DWORD error = RemovalError(st)) {
+        return Fail(error);
+    }
+    return ::unlink(host.c_str()) == 0 ? TRUE : Fail(ErrorFromErrno(errno, host));
+}
+
+BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags)
+{
+    if (existingName == nullptr || newName == nullptr || existingName[0] == '\0' || newName[0] == '\0') {
+        SetLastError(ERROR_PATH_NOT_FOUND);
+        return FALSE;
+    }
+    const std::string from = platform::HostPath(existingName);
+    const std::string to = platform::HostPath(newName);
+    std::lock_guard<std::mutex> guard(Opened().lock);
+    struct stat source;
+    if (::lstat(from.c_str(), &source) != 0) {
+        return Fail(ErrorFromErrno(errno, from));
+    }
+    if (IsOpen(source)) {
+        return Fail(ERROR_SHARING_VIOLATION);
+    }
+    struct stat target;
+    const bool targetExists = ::lstat(to.c_str(), &target) == 0;
+    // Renaming a file onto itself (another spelling of its name) replaces nothing.
+    if (targetExists && !(target.st_dev == source.st_dev && target.st_ino == source.st_ino)) {
+        if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
+            return Fail(ERROR_ALREADY_EXISTS);
+        }
+        if (DWORD error = RemovalError(target)) {
+            return Fail(error);
+        }
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0 ? TRUE : Fail(ErrorFromErrno(errno, to));
+}
+
+DWORD GetModuleFileNameA(HMODULE, LPSTR fileName, DWORD size)
+{
+    std::string path;
+    {
+        ModulePath& module = Module();
+        std::lock_guard<std::mutex> guard(module.lock);
+        path = module.override;
+    }
+    if (path.empty()) {
+        std::vector<char> link(4096);
+        ssize_t length = ::readlink("/proc/self/exe", link.data(), link.size());
+        if (length <= 0 || static_cast<size_t>(length) >= link.size()) {
+            SetLastError(ERROR_FILE_NOT_FOUND);
+            return 0;
+        }
+        path = platform::Utf8ToCp932(std::string_view(link.data(), static_cast<size_t>(length)));
+    }
+    if (fileName == nullptr || size == 0) {
+        SetLastError(ERROR_INSUFFICIENT_BUFFER);
+        return 0;
+    }
+    if (path.size() < size) {
+        std::memcpy(fileName, path.c_str(), path.size() + 1);
+        SetLastError(ERROR_SUCCESS);
+        return static_cast<DWORD>(path.size());
+    }
+    // Cut to fit, still terminated; the full size is returned as the sign of the cut.
+    std::memcpy(fileName, path.data(), size - 1);
+    fileName[size - 1] = '\0';
+    SetLastError(ERROR_INSUFFICIENT_BUFFER);
+    return size;
+}
+
+int lstrlenA(LPCSTR text)
+{
+    return text == nullptr ? 0 : static_cast<int>(std::strlen(text));
+}

@@ -1,0 +1,68 @@
+// Files and folders: the CreateFileA family over POSIX.
+//
+// Paths arrive as CP932 and go to the filesystem as UTF-8; '\' becomes '/', and a name that
+// does not exist as written is looked up case-insensitively, folder by folder. Sharing is
+// checked between the handles of this process. The layer never changes file attributes;
+// FILE_ATTRIBUTE_READONLY is a file without any write permission bit, and such a file is
+// refused for writing even when the process could write it (root).
+#pragma once
+
+#include <string>
+
+#include "platform/win32/kernel.h"
+
+#define GENERIC_READ 0x80000000u
+#define GENERIC_WRITE 0x40000000u
+
+#define FILE_SHARE_READ 0x00000001
+
+#define CREATE_NEW 1
+#define CREATE_ALWAYS 2
+#define OPEN_EXISTING 3
+#define OPEN_ALWAYS 4
+
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define INVALID_FILE_ATTRIBUTES 0xFFFFFFFFu
+
+#define FILE_BEGIN 0
+#define FILE_CURRENT 1
+#define FILE_END 2
+#define INVALID_SET_FILE_POINTER 0xFFFFFFFFu
+#define INVALID_FILE_SIZE 0xFFFFFFFFu
+
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+
+struct SECURITY_ATTRIBUTES;
+using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
+struct OVERLAPPED;
+using LPOVERLAPPED = OVERLAPPED*;
+
+HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                   DWORD disposition, DWORD flagsAndAttributes, HANDLE templateFile);
+BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped);
+BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED overlapped);
+DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
+DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method);
+
+DWORD GetFileAttributesA(LPCSTR fileName);
+BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES security);
+BOOL DeleteFileA(LPCSTR fileName);
+BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags);
+
+// Any module is the executable: its full path, CP932.
+DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
+
+int lstrlenA(LPCSTR text);
+
+namespace platform {
+
+// The filesystem path (UTF-8) that a game path (CP932) names, after the mapping above.
+std::string HostPath(const std::string& cp932Path);
+
+// Test seam: GetModuleFileNameA reports this CP932 path instead of the executable's;
+// an empty path restores the real one.
+void OverrideModuleFileName(const std::string& cp932Path);
+
+}  // namespace platform

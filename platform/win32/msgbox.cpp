@@ -1,0 +1,96 @@
+#include "platform/win32/msgbox.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <mutex>
+
+#include "platform/text/cp932.h"
+#include "platform/win32/window_internal.h"
+
+namespace {
+
+constexpr UINT kIconMask = 0xF0;
+
+std::mutex g_hookLock;
+std::function<void(const platform::MessageBoxRecord&)> g_hook;
+
+bool IsHeadlessDriver(const char* driver)
+{
+    return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
+}
+
+// A box can only be seen with a real video driver and a display to put it on.
+bool CanShowBox()
+{
+    const char* driver = SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetCurrentVideoDriver() : nullptr;
+    if (driver == nullptr) {
+        driver = std::getenv("SDL_VIDEODRIVER");
+    }
+    if (IsHeadlessDriver(driver)) {
+        return false;
+    }
+    return std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
+}
+
+Uint32 SdlFlags(UINT type)
+{
+    switch (type & kIconMask) {
+    case MB_ICONERROR: return SDL_MESSAGEBOX_ERROR;
+    case MB_ICONWARNING: return SDL_MESSAGEBOX_WARNING;
+    default: return SDL_MESSAGEBOX_INFORMATION;
+    }
+}
+
+void WriteToStderr(const std::string& caption, const std::string& text)
+{
+    std::string line = caption + ": " + text;
+    std::string cleaned;
+    cleaned.reserve(line.size() + 1);
+    for (char c : line) {
+        if (c != '\r') {  // the game's texts break lines with CR LF
+            cleaned.push_back(c);
+        }
+    }
+    cleaned.push_back('\n');
+    std::fwrite(cleaned.data(), 1, cleaned.size(), stderr);
+    std::fflush(stderr);
+}
+
+}  // namespace
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    platform::MessageBoxRecord record{owner, text != nullptr ? text : "", caption != nullptr ? caption : "Error",
+                                      type};
+    std::function<void(const platform::MessageBoxRecord&)> hook;
+    {
+        std::lock_guard<std::mutex> guard(g_hookLock);
+        hook = g_hook;
+    }
+    if (hook) {
+        hook(record);
+        return IDOK;
+    }
+    const std::string utf8Caption = platform::Cp932ToUtf8(record.caption);
+    const std::string utf8Text = platform::Cp932ToUtf8(record.text);
+    if (CanShowBox() &&
+        SDL_ShowSimpleMessageBox(SdlFlags(type), utf8Caption.c_str(), utf8Text.c_str(),
+                                 platform::SdlWindowOf(owner)) == 0) {
+        return IDOK;
+    }
+    WriteToStderr(utf8Caption, utf8Text);
+    return IDOK;
+}
+
+namespace platform {
+
+void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook)
+{
+    std::lock_guard<std::mutex> guard(g_hookLock);
+    g_hook = std::move(hook);
+}
+
+}  // namespace platform

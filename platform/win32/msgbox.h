@@ -1,0 +1,32 @@
+// Message boxes: an SDL box on a real display, else a line on stderr; never blocks a headless run.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "platform/win32/types.h"
+
+#define MB_OK 0x00000000u
+#define MB_ICONERROR 0x00000010u
+#define MB_ICONWARNING 0x00000030u
+#define MB_TOPMOST 0x00040000u
+
+#define IDOK 1
+
+// text and caption are CP932. Returns IDOK.
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+namespace platform {
+
+struct MessageBoxRecord {
+    HWND owner;
+    std::string text;     // CP932, as given
+    std::string caption;  // CP932, as given
+    UINT type;
+};
+
+// Test seam: while a hook is set, boxes go to it instead of the screen or stderr.
+// An empty function removes it.
+void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook);
+
+}  // namespace platform

@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "TCommon/TFile.h"
+#include "TCommon/my_error.h"
+#include "support/alloc_probe.h"
+#include "support/byte_writer.h"
+#include "support/fuzz.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(TFile, ReadsExactCountsOnly)
+{
+    qmtest::TempDir dir;
+    const std::string path = dir.File("three.bin");
+    qmtest::ByteWriter().Bytes("abc").Save(path);
+    TFile file(path);
+    ASSERT_TRUE(file.Open(true, GENERIC_READ, ""));
+    EXPECT_EQ(file.GetSize(), 3u);
+    char buffer[4] = {};
+    EXPECT_FALSE(file.Read(buffer, 4));  // three bytes came, but not four
+    EXPECT_EQ(std::string(buffer), "abc");
+    EXPECT_TRUE(file.Seek(1));
+    EXPECT_TRUE(file.Read(buffer, 2));
+    EXPECT_TRUE(file.Seek(0));
+    EXPECT_TRUE(file.Skip(2));
+    EXPECT_TRUE(file.Read(buffer, 1));
+    EXPECT_EQ(buffer[0], 'c');
+    EXPECT_FALSE(file.Skip(-4));
+    EXPECT_FALSE(file.Write("x", 1));  // data files are opened read-only
+    file.Close();
+    EXPECT_EQ(file.GetHandle(), INVALID_HANDLE_VALUE);
+    file.Close();  // closing twice is harmless
+}
+
+TEST(TFile, LengthPrefixedStrings)
+{
+    qmtest::TempDir dir;
+    const std::string path = dir.File("strings.bin");
+    qmtest::ByteWriter()
+        .LpString("メッシュ")
+        .LpString("")           // length 1 and one NUL
+        .U32(0)                 // length 0
+        .U32(3).Bytes("abc")    // no NUL: all bytes
+        .U32(5).Bytes("ab\0cd", 5)
+        .U32(9).Bytes("xy")     // longer than what is left
+        .Save(path);
+    TFile file(path);
+    ASSERT_TRUE(file.Open(true, GENERIC_READ, ""));
+    std::string out;
+    EXPECT_TRUE(file.ReadString(out));
+    EXPECT_EQ(out, "メッシュ");
+    const DWORD before = SetFilePointer(file.GetHandle(), 0, nullptr, FILE_CURRENT);
+    EXPECT_TRUE(file.ReadString(out));
+    EXPECT_EQ(out, "");
+    EXPECT_EQ(SetFilePointer(file.GetHandle(), 0, nullptr, FILE_CURRENT), before + 5);
+    out = "stale";
+    EXPECT_TRUE(file.ReadString(out));
+    EXPECT_EQ(out, "");
+    EXPECT_TRUE(file.ReadString(out));
+    EXPECT_EQ(out, "abc");
+    EXPECT_TRUE(file.ReadString(out));
+    EXPECT_EQ(out, "ab");
+    EXPECT_FALSE(file.ReadString(out));
+    EXPECT_EQ(out, "");
+    EXPECT_FALSE(file.ReadString(out));  // nothing left for the length itself
+}
+
+TEST(TFile, OversizeLengthFailsBeforeAllocating)
+{
+    qmtest::TempDir dir;
+    const std::string path = dir.File("huge.bin");
+    qmtest::ByteWriter().U32(0xFFFFFFF0u).Bytes("tiny").Save(path);
+    TFile file(path);
+    ASSERT_TRUE(file.Open(true, GENERIC_READ, ""));
+    std::string out = "previous";
+    qmtest::AllocationProbe probe;
+    EXPECT_FALSE(file.ReadString(out));
+    EXPECT_EQ(out, "");
+    if (qmtest::AllocationProbe::Available()) {
+        EXPECT_LT(probe.Largest(), 4096u);
+    }
+}
+
+TEST(TFile, ReadersShareWritersAreExclusive)
+{
+    qmtest::TempDir dir;
+    const std::string path = dir.File("table.tbl");
+    qmtest::ByteWriter().U32(1).Save(path);
+
+    TFile reader1(path), reader2(path), writer(path);
+    ASSERT_TRUE(reader1.Open(true, GENERIC_READ, ""));
+    EXPECT_TRUE(reader2.Open(true, GENERIC_READ, ""));
+    EXPECT_FALSE(writer.Open(true, GENERIC_READ | GENERIC_WRITE, ""));
+    EXPECT_FALSE(writer.Create(false, GENERIC_WRITE, ""));
+    reader1.Close();
+    reader2.Close();
+
+    ASSERT_TRUE(writer.Open(true, GENERIC_READ | GENERIC_WRITE, ""));
+    EXPECT_FALSE(reader1.Open(true, GENERIC_READ, ""));
+    writer.Close();
+
+    ASSERT_TRUE(writer.Create(false, GENERIC_WRITE, ""));  // emptied and never shared
+    EXPECT_FALSE(reader1.Open(true, GENERIC_READ, ""));
+    EXPECT_TRUE(writer.Write("12345", 5));
+    EXPECT_EQ(writer.GetSize(), 5u);
+    writer.Close();
+    EXPECT_FALSE(writer.Create(true, GENERIC_WRITE, ""));  // exists
+    EXPECT_FALSE(reader1.Open(true, GENERIC_READ, dir.File("missing.bin")));
+    EXPECT_EQ(reader1.GetPath(), dir.File("missing.bin"));
+}
+
+TEST(TFile, ReadOnlyFileOpensForReadingAndKeepsItsAttributes)
+{
+    qmtest::TempDir dir;
+    const std::string path = dir.File("readonly.dat");
+    qmtest::ByteWriter().LpString("data").Save(path);
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    struct stat before;
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+
+    {
+        TFile file(path);
+        ASSERT_TRUE(file.Open(true, GENERIC_READ, ""));
+        std::string out;
+        EXPECT_TRUE(file.ReadString(out));
+        EXPECT_EQ(out, "data");
+        TFile writer(path);
+        EXPECT_FALSE(writer.Open(true, GENERIC_WRITE, ""));
+    }
+    struct stat after;
+    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    EXPECT_EQ(GetFileAttributesA(path.c_str()), attributes);
+    EXPECT_EQ(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+}
+
+TEST(TFileRobustness, DamagedStringFilesNeverCrashOrOverAllocate)
+{
+    qmtest::TempDir dir;
+    qmtest::ByteWriter valid;
+    valid.U32(3).LpString("フィールド").LpString("").LpString("model.x").F32(1.5f).LpString("終");
+    qmtest::FuzzFile(valid.Data(), dir.File("fuzz.bin"), [](const std::string& path) {
+        TFile file(path);
+        if (!file.Open(true, GENERIC_READ, "")) {
+            throw my_error("open", "fuzz", 0);
+        }
+        std::string text;
+        for (int i = 0; i < 16 && file.ReadString(text); ++i) {
+        }
+    });
+}
+
+}  // namespace

@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "TCommon/TRefPtr.h"
+#include "platform/win32/types.h"
+#include "support/alloc_probe.h"
+
+namespace {
+
+struct Tracked {
+    explicit Tracked(int* deaths) : deaths_(deaths) {}
+    virtual ~Tracked() { ++*deaths_; }
+    int* deaths_;
+};
+
+struct Element {
+    static int destroyed;
+    ~Element() { ++destroyed; }
+};
+int Element::destroyed = 0;
+
+struct FakeInterface : IUnknown {
+    HRESULT QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+    ULONG AddRef() override { return ++refs; }
+    ULONG Release() override
+    {
+        ++releases;
+        return --refs;
+    }
+    ULONG refs = 1;
+    int releases = 0;
+};
+
+TEST(TRefPtr, ThreeCopiesDeleteAtTheLastRelease)
+{
+    int deaths = 0;
+    TRefPtr<Tracked> a(new Tracked(&deaths));
+    TRefPtr<Tracked> b(a);
+    TRefPtr<Tracked> c;
+    c = b;
+    EXPECT_EQ(a.UseCount(), 3u);
+    EXPECT_TRUE(c.IsOwned());
+    EXPECT_EQ(c.Get(), a.Get());
+
+    a.Release();
+    b.Release();
+    EXPECT_EQ(deaths, 0);
+    EXPECT_EQ(c.UseCount(), 1u);
+    c.Release();
+    EXPECT_EQ(deaths, 1);
+    EXPECT_EQ(c.Get(), nullptr);
+    EXPECT_EQ(c.UseCount(), 0u);
+}
+
+TEST(TRefPtr, SelfAndSameObjectAssignmentChangeNothing)
+{
+    int deaths = 0;
+    auto* object = new Tracked(&deaths);
+    TRefPtr<Tracked> a(object);
+    TRefPtr<Tracked> copy(a);
+    const TRefPtr<Tracked>& self = a;
+    a = self;
+    EXPECT_EQ(a.UseCount(), 2u);
+
+    // A second holder of the same object, with cells of its own, is not re-linked.
+    TRefPtr<Tracked> other(object);
+    TRefPtr<Tracked> otherCopy(other);
+    otherCopy.ClearOwned();  // only the first family deletes; other keeps its p
+    other = a;
+    EXPECT_EQ(a.UseCount(), 2u);
+    EXPECT_EQ(other.UseCount(), 2u);
+    EXPECT_FALSE(other.IsOwned());
+    EXPECT_EQ(other.Get(), object);
+    EXPECT_EQ(deaths, 0);
+}
+
+TEST(TRefPtr, HolderOfNullOwnsNothingButFreesItsCells)
+{
+    qmtest::AllocationProbe probe;
+    {
+        TRefPtr<Tracked> empty(nullptr);
+        EXPECT_FALSE(empty.IsOwned());
+        EXPECT_EQ(empty.UseCount(), 1u);
+        if (qmtest::AllocationProbe::Available()) {
+            EXPECT_EQ(probe.LiveBlocks(), 2);  // the flag cell and the count cell
+        }
+        TRefPtr<Tracked> copy(empty);
+        if (qmtest::AllocationProbe::Available()) {
+            EXPECT_EQ(probe.LiveBlocks(), 2);  // copies allocate nothing
+        }
+    }
+    if (qmtest::AllocationProbe::Available()) {
+        EXPECT_EQ(probe.LiveBlocks(), 0);
+    }
+}
+
+TEST(TRefPtr, NonOwningFamilyNeverDeletes)
+{
+    int deaths = 0;
+    auto* object = new Tracked(&deaths);
+    {
+        TRefPtr<Tracked> owner(object);
+        std::vector<TRefPtr<Tracked>> copies(4, owner);
+        // The owner ends the object early, as a scene does when it is popped.
+        owner.ClearOwned();
+        EXPECT_EQ(owner.Get(), nullptr);
+        EXPECT_EQ(copies[0].Get(), object);
+        EXPECT_FALSE(copies[3].IsOwned());
+    }
+    EXPECT_EQ(deaths, 0);
+    delete object;
+    EXPECT_EQ(deaths, 1);
+}
+
+TEST(TRefPtr, ExplicitReleaseTakesOneShareOnly)
+{
+    int deaths = 0;
+    TRefPtr<Tracked> a(new Tracked(&deaths));
+    {
+        TRefPtr<Tracked> b(a);
+        b.Release();
+        EXPECT_EQ(a.UseCount(), 1u);
+    }  // b's destructor must not take a second share
+    EXPECT_EQ(deaths, 0);
+    EXPECT_EQ(a.UseCount(), 1u);
+}
+
+TEST(TComPtr, LastReleaseCallsReleaseOnce)
+{
+    FakeInterface device;
+    {
+        TComPtr<FakeInterface> a(&device);
+        TComPtr<FakeInterface> b(a);
+        std::vector<TComPtr<FakeInterface>> list{a, b, a};
+        EXPECT_EQ(a->releases, 0);
+    }
+    EXPECT_EQ(device.releases, 1);
+    EXPECT_EQ(device.refs, 0u);
+}
+
+TEST(TRefPtrArray, ArrayDeleteRunsEveryElementDestructor)
+{
+    Element::destroyed = 0;
+    {
+        TRefPtr<Element[]> a(new Element[3]);
+        TRefPtr<Element[]> b = a;
+        EXPECT_EQ(&b[2], a.Get() + 2);
+    }
+    EXPECT_EQ(Element::destroyed, 3);
+}
+
+}  // namespace

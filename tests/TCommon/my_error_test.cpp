@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <ctime>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "TCommon/TFile.h"
+#include "TCommon/my_error.h"
+#include "platform/win32/msgbox.h"
+#include "support/byte_writer.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char* const kContact = "エラー詳細を沿えて製作元へお問い合わせください。";
+
+std::string ReadText(const std::string& path)
+{
+    std::vector<std::uint8_t> bytes = qmtest::LoadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The executable seems to live in a fresh folder; boxes are recorded instead of shown.
+class ErrorLog : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        fs::create_directory(exeDir_.Path() / "game");
+        module_ = (exeDir_.Path() / "game" / "quillmark4").string();
+        platform::OverrideModuleFileName(module_);
+        platform::SetMessageBoxHook([this](const platform::MessageBoxRecord& box) { boxes_.push_back(box); });
+        my_error::SetLogOptions(kContact, 4096, "ErrorLog.txt", 7);
+    }
+
+    void TearDown() override
+    {
+        my_error::SetLogOptions(kContact, 512, "ErrorLog.txt", 7);
+        platform::SetMessageBoxHook(nullptr);
+        platform::OverrideModuleFileName("");
+    }
+
+    std::string LogPath() const { return (exeDir_.Path() / "game" / "ErrorLog.txt").string(); }
+
+    // The record my_error must build at this moment; retried if the second changed meanwhile.
+    std::string MakeRecord(const std::string& message, const std::string& source, long line, std::string& record)
+    {
+        for (;;) {
+            std::time_t before = std::time(nullptr);
+            record = my_error(message, source, line).what();
+            if (std::time(nullptr) != before) {
+                continue;
+            }
+            std::tm t{};
+            localtime_r(&before, &t);
+            return "module : " + module_ + "\r\nfile : " + "TFile" + "\r\nline : " + std::to_string(line) +
+                   "\r\ntime : " + std::to_string(t.tm_year + 1900) + "/" + std::to_string(t.tm_mon + 1) + "/" +
+                   std::to_string(t.tm_mday) + " " + std::to_string(t.tm_hour) + ":" + std::to_string(t.tm_min) +
+                   ":" + std::to_string(t.tm_sec) + "\r\nerror : " + message + "\r\n";
+        }
+    }
+
+    qmtest::TempDir exeDir_;
+    qmtest::TempDir elsewhere_;
+    std::string module_;
+    std::vector<platform::MessageBoxRecord> boxes_;
+};
+
+TEST_F(ErrorLog, RecordTextByteForByte)
+{
+    std::string record;
+    std::string expected = MakeRecord("エラー", "C:\\src\\TCommon\\TFile.cpp", 115, record);
+    EXPECT_EQ(record, expected);
+    // The message stays CP932 in the record.
+    EXPECT_NE(record.find("\r\nerror : \x83\x47\x83\x89\x81\x5B\r\n"), std::string::npos);
+    // Folder and extension go; a name without either stays whole.
+    EXPECT_NE(std::string(my_error("x", "MainCode/TGameWnd", 660).what()).find("\r\nfile : TGameWnd\r\n"),
+              std::string::npos);
+}
+
+TEST_F(ErrorLog, TransactionErrorLogsBesideTheExecutableAndShowsTheRecord)
+{
+    qmtest::ScopedCwd cwd(elsewhere_.Path());
+    my_error first("最初", "a.cpp", 1);
+    my_error second("二番目", "b.cpp", 2);
+    my_error::TransactionError(first);
+    my_error::TransactionError(second);
+
+    EXPECT_FALSE(fs::exists(elsewhere_.Path() / "ErrorLog.txt"));
+    EXPECT_EQ(ReadText(LogPath()), std::string(first.what()) + second.what());
+    ASSERT_EQ(boxes_.size(), 2u);
+    EXPECT_EQ(boxes_[1].caption, "TransactionError");
+    EXPECT_EQ(boxes_[1].text, second.what());
+    EXPECT_EQ(boxes_[1].type, 0x40010u);
+    EXPECT_EQ(boxes_[1].owner, nullptr);
+}
+
+TEST_F(ErrorLog, LogPastTheLimitIsEmptiedExactlyAtTheLimitAppended)
+{
+    my_error record("満杯", "c.cpp", 3);
+    qmtest::ByteWriter().Bytes(std::string(4096, 'a')).Save(LogPath());
+    my_error::TransactionError(record);
+    EXPECT_EQ(ReadText(LogPath()), std::string(4096, 'a') + record.what());
+
+    my_error::TransactionError(record);  // now past 4096: emptied first
+    EXPECT_EQ(ReadText(LogPath()), record.what());
+
+    // Without the append flag the record goes over the start of the file.
+    my_error::SetLogOptions(kContact, 4096, "ErrorLog.txt", 2);
+    qmtest::ByteWriter().Bytes(std::string(2000, 'b')).Save(LogPath());
+    my_error::TransactionError(record);
+    const std::string text = ReadText(LogPath());
+    EXPECT_EQ(text.size(), 2000u);
+    EXPECT_EQ(text.substr(0, lstrlenA(record.what())), record.what());
+    EXPECT_EQ(boxes_.size(), 2u);  // flag 1 was off for the last one
+}
+
+TEST_F(ErrorLog, LongMessageIsCutWithTheRecordAt1024Bytes)
+{
+    my_error e(std::string(2000, 'x'), "d.cpp", 4);
+    const std::string record = e.what();
+    EXPECT_EQ(record.size(), 1023u);
+    EXPECT_EQ(record.back(), 'x');  // no closing line break
+    EXPECT_NE(record.find("\r\nerror : xxx"), std::string::npos);
+}
+
+TEST_F(ErrorLog, FailedCloseReportsFileLine115AndTheContactText)
+{
+    const std::string path = elsewhere_.File("data.bin");
+    qmtest::ByteWriter().U32(1).Save(path);
+    {
+        TFile file(path);
+        ASSERT_TRUE(file.Open(true, GENERIC_READ));
+        ASSERT_TRUE(CloseHandle(file.GetHandle()));  // closed behind the wrapper's back
+        try {
+            file.Close();
+            ADD_FAILURE() << "Close did not throw";
+        } catch (const my_error& e) {
+            const std::string record = e.what();
+            EXPECT_NE(record.find("\r\nfile : TFile\r\nline : 115\r\n"), std::string::npos);
+            EXPECT_NE(record.find(std::string("\r\nerror : ") + kContact + "\r\n"), std::string::npos);
+        }
+        EXPECT_TRUE(boxes_.empty());
+    }
+    // The destructor closes again, fails again and reports through the log, never throwing.
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].caption, "TransactionError");
+    EXPECT_NE(ReadText(LogPath()).find("\r\nline : 115\r\n"), std::string::npos);
+}
+
+TEST_F(ErrorLog, UnknownErrorReportsTheSystemText)
+{
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    my_error::TransactionUnknownError();
+    ASSERT_EQ(boxes_.size(), 1u);
+    const std::string& record = boxes_[0].text;
+    EXPECT_NE(record.find("\r\nfile : From TransactionUnkownError\r\nline : 0\r\n"), std::string::npos);
+    EXPECT_NE(record.find("\r\nerror : No such file\r\n\r\n"), std::string::npos);
+    EXPECT_EQ(ReadText(LogPath()), record);
+}
+
+TEST_F(ErrorLog, LogThatCannotOpenShowsTheInternalErrorOnly)
+{
+    fs::create_directory(LogPath());  // a folder where the log should be
+    my_error::TransactionError(my_error("x", "e.cpp", 5));
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].caption, "TransactionError Internal Error");
+    EXPECT_EQ(boxes_[0].text, "Failed  my_error::TransactionError LogFile Open");
+    EXPECT_EQ(boxes_[0].type, 0x40010u);
+}
+
+}  // namespace

@@ -1,0 +1,152 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "TCommon/my_error.h"
+#include "TUtility/TIni.h"
+#include "platform/win32/msgbox.h"
+#include "support/fuzz.h"
+#include "support/ini_writer.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class TIniTest : public ::testing::Test {
+protected:
+    void SetUp() override { cwd_ = std::make_unique<qmtest::ScopedCwd>(dir_.Path()); }
+
+    bool Load(const qmtest::IniWriter& ini)
+    {
+        ini.Save(dir_.File("setting.ini"));
+        ini_ = std::make_unique<TIni>("./setting.ini", 4096, 4096, 1024);
+        return ini_->Load();
+    }
+
+    // The line number in the record of the my_error that loading throws; 0 when none.
+    long ThrownLine(const qmtest::IniWriter& ini)
+    {
+        try {
+            Load(ini);
+        } catch (const my_error& e) {
+            const std::string record = e.what();
+            EXPECT_NE(record.find("\r\nfile : TIni\r\n"), std::string::npos);
+            size_t at = record.find("\r\nline : ");
+            return at == std::string::npos ? -1 : std::stol(record.substr(at + 9));
+        }
+        return 0;
+    }
+
+    qmtest::TempDir dir_;
+    std::unique_ptr<qmtest::ScopedCwd> cwd_;
+    std::unique_ptr<TIni> ini_;
+};
+
+TEST_F(TIniTest, ValuesAndNumbers)
+{
+    ASSERT_TRUE(Load(qmtest::IniWriter()
+                         .Section("CurrentSetting")
+                         .Key("Width", "640")
+                         .Key("Mixed", "12abc")
+                         .Key("Text", "abc")
+                         .Key("Negative", " -7 ")
+                         .Key("Huge", "99999999999")
+                         .Section("CaptureCaps")
+                         .Key("CaptureType", "キャプチャ")));
+    std::int32_t number = -1;
+    EXPECT_TRUE(ini_->GetInt("CurrentSetting", "Width", number));
+    EXPECT_EQ(number, 640);
+    EXPECT_TRUE(ini_->GetInt("CurrentSetting", "Mixed", number));
+    EXPECT_EQ(number, 12);
+    EXPECT_TRUE(ini_->GetInt("CurrentSetting", "Text", number));
+    EXPECT_EQ(number, 0);
+    EXPECT_TRUE(ini_->GetInt("CurrentSetting", "Negative", number));
+    EXPECT_EQ(number, -7);
+    EXPECT_TRUE(ini_->GetInt("CurrentSetting", "Huge", number));
+    EXPECT_EQ(number, INT32_MAX);
+
+    number = 55;
+    EXPECT_FALSE(ini_->GetInt("CurrentSetting", "Height", number));
+    EXPECT_FALSE(ini_->GetInt("Nowhere", "Width", number));
+    EXPECT_EQ(number, 55);
+    std::string text = "untouched";
+    EXPECT_FALSE(ini_->GetString("CaptureCaps", "Missing", text));
+    EXPECT_EQ(text, "untouched");
+    EXPECT_TRUE(ini_->GetString("CaptureCaps", "CaptureType", text));
+    EXPECT_EQ(text, "キャプチャ");
+    EXPECT_TRUE(ini_->HasKey("CurrentSetting", "Width"));
+    EXPECT_FALSE(ini_->HasKey("currentsetting", "Width"));  // lookups are exact
+}
+
+TEST_F(TIniTest, ValueOf1022CharactersLoads1023DoesNot)
+{
+    const std::string v1022(1022, 'v');
+    ASSERT_TRUE(Load(qmtest::IniWriter().Section("S").Key("K", v1022)));
+    std::string out;
+    EXPECT_TRUE(ini_->GetString("S", "K", out));
+    EXPECT_EQ(out, v1022);
+
+    EXPECT_FALSE(Load(qmtest::IniWriter().Section("S").Key("A", "1").Key("K", v1022 + "v")));
+    EXPECT_TRUE(ini_->HasKey("S", "A"));  // what was read so far stays
+    EXPECT_FALSE(ini_->HasKey("S", "K"));
+}
+
+TEST_F(TIniTest, EmptySectionMissingAndEmptyFilesFail)
+{
+    EXPECT_FALSE(Load(qmtest::IniWriter().Section("Keyboard").Key("Up", "38").Section("GamePad")));
+    EXPECT_TRUE(ini_->HasKey("Keyboard", "Up"));
+    EXPECT_FALSE(Load(qmtest::IniWriter()));
+    TIni missing("./none.ini", 4096, 4096, 1024);
+    EXPECT_FALSE(missing.Load());
+    // A names list that does not fit its buffer counts as cut.
+    qmtest::IniWriter().Section("LongSectionName").Key("a", "1").Save(dir_.File("small.ini"));
+    TIni small("small.ini", 8, 4096, 1024);
+    EXPECT_FALSE(small.Load());
+}
+
+TEST_F(TIniTest, DuplicateNamesThrowWithTheirLines)
+{
+    EXPECT_EQ(ThrownLine(qmtest::IniWriter().Section("A").Key("x", "1").Section("B").Key("y", "2").Section("A")),
+              76);
+    EXPECT_EQ(ThrownLine(qmtest::IniWriter().Section("A").Key("x", "1").Key("x", "2")), 124);
+    EXPECT_EQ(ThrownLine(qmtest::IniWriter().Section("A").Key("x", "1").Key("X", "2")), 0);
+}
+
+TEST_F(TIniTest, BareNameIsReadFromTheCurrentFolder)
+{
+    qmtest::IniWriter().Section("Keyboard").Key("Up", "38").Save(dir_.File("input.ini"));
+    TIni bare("input.ini", 4096, 4096, 1024);
+    ASSERT_TRUE(bare.Load());
+    std::int32_t up = 0;
+    EXPECT_TRUE(bare.GetInt("Keyboard", "Up", up));
+    EXPECT_EQ(up, 38);
+    TIni dotted(".\\input.ini", 4096, 4096, 1024);
+    EXPECT_TRUE(dotted.Load());
+}
+
+TEST(TIniRobustness, DamagedFilesNeverCrash)
+{
+    qmtest::TempDir dir;
+    qmtest::IniWriter valid;
+    valid.Line("; device settings")
+        .Section("CurrentSetting")
+        .Key("Adapter", 0)
+        .Key("Width", 640)
+        .Key("Windowed", 1)
+        .Section("MultiSampleType")
+        .Key("Type", "\"2\"")
+        .Section("CaptureCaps")
+        .Key("CaptureType", "テクスチャ");
+    const std::string& text = valid.Text();
+    platform::SetMessageBoxHook([](const platform::MessageBoxRecord&) {});
+    qmtest::FuzzFile(std::vector<std::uint8_t>(text.begin(), text.end()), dir.File("fuzz.ini"),
+                     [](const std::string& path) {
+                         TIni ini(path, 4096, 4096, 1024);
+                         if (ini.Load()) {
+                             std::int32_t value = 0;
+                             ini.GetInt("CurrentSetting", "Width", value);
+                         }
+                     });
+    platform::SetMessageBoxHook(nullptr);
+}
+
+}  // namespace

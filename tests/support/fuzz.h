@@ -1,0 +1,26 @@
+// Robustness runs for file readers: every truncation of a valid file and seeded random byte
+// changes, each loaded through the reader under test.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace qmtest {
+
+struct FuzzOptions {
+    std::uint32_t seed = 20240501;
+    int mutations = 3000;
+    // A larger single allocation while loading fails the case (checked in sanitizer builds).
+    std::size_t maxAllocation = 16u << 20;
+};
+
+// Writes each damaged copy of valid to path and calls load(path). load may end in my_error
+// (the game's own failure); any other exception, or too large an allocation, fails the test
+// with the case named. Crashes and sanitizer reports end the test binary.
+void FuzzFile(const std::vector<std::uint8_t>& valid, const std::string& path,
+              const std::function<void(const std::string&)>& load, const FuzzOptions& options = FuzzOptions());
+
+}  // namespace qmtest
