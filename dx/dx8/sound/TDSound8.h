@@ -1,0 +1,64 @@
+// The process-wide DirectSound core: the device, the primary format, the sound folders, the
+// sound factory and the banks by id (0 sound effects, 1 voices, 2 music).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "TCommon/TRefPtr.h"
+#include "dx/dx8/sound/TSoundBank.h"
+#include "dx/dx8/sound/TStreamSound.h"
+#include "platform/dsound/dsound.h"
+
+class TDSound8 {
+public:
+    // Made on the first call (null if that fails), destroyed at process exit.
+    static TDSound8* Instance();
+
+    virtual ~TDSound8();
+    TDSound8(const TDSound8&) = delete;
+    TDSound8& operator=(const TDSound8&) = delete;
+
+    // Creates the device, asks for 44.1 kHz 16-bit stereo output and makes the silent buffer.
+    // Throws my_error when the device or a cooperative level cannot be had; true otherwise.
+    bool Init(HWND window);
+    // Releases the banks (and so their sounds), the silent buffer and the device.
+    void Uninit();
+
+    void SetMusicFolder(const std::string& folder) { musicFolder_ = folder; }
+    std::string& GetMusicFolder() { return musicFolder_; }
+    void SetSeFolder(const std::string& folder) { seFolder_ = folder; }
+    std::string& GetSeFolder() { return seFolder_; }
+
+    // A sound for the path by its kind: ".ogg" music, ".pse" package waves; otherwise an empty holder.
+    TRefPtr<TStreamSound> CreateSound(const std::string& path, std::uint32_t bankId);
+
+    // Builds a bank from a sound table and stores it under bankId, replacing the one there.
+    void CreateBank(const std::string& tablePath, const std::string& packagePrefix, std::uint32_t bankId,
+                    std::int32_t minVolume, std::int32_t maxVolume);
+    // Null for an id without bank.
+    TSoundBank* GetBank(std::uint32_t bankId);
+    // Drops every bank's sounds that nobody uses any more, banks in id order.
+    void PurgeUnused();
+
+    // Null before Init and after Uninit.
+    IDirectSound8* GetDevice() const { return device_.Get(); }
+    bool IsInitialised() const { return initialised_; }
+    const WAVEFORMATEX& GetPrimaryFormat() const { return primaryFormat_; }
+
+private:
+    TDSound8();
+    bool SetPrimaryFormat();
+    void CreateSilentBuffer();
+
+    TComPtr<IDirectSound8> device_;
+    TComPtr<IDirectSoundBuffer8> silent_;
+    std::string musicFolder_;
+    std::string seFolder_;
+    DSCAPS caps_;
+    bool capsValid_;
+    bool initialised_;
+    WAVEFORMATEX primaryFormat_;
+    std::map<std::uint32_t, TRefPtr<TSoundBank>> banks_;
+};
