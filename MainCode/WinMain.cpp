@@ -1,8 +1,7 @@
-// Process entry. The application object arrives with the window and scene code.
-#include <cstdio>
+// Process entry: the game has no command-line options.
+#include "MainCode/TGameWnd.h"
 
 int main()
 {
-    std::fprintf(stderr, "quillmark4: the application object is not built yet\n");
-    return 0;
+    return WinMain(nullptr, nullptr, nullptr, 10 /* SW_SHOWDEFAULT */);
 }

@@ -1,13 +1,16 @@
 #include "platform/win32/window_internal.h"
 
-#include <set>
+#include <algorithm>
+#include <cstring>
+
+#include "platform/win32/window.h"
 
 namespace {
 
-std::set<HWND>& LiveWindows()
+std::vector<HWND>& LiveWindows()
 {
-    static std::set<HWND> windows;
-    return windows;
+    static std::vector<HWND>* windows = new std::vector<HWND>;  // lives for the whole process
+    return *windows;
 }
 
 }  // namespace
@@ -19,7 +22,15 @@ bool EnsureVideo()
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
         return true;
     }
+    // A closed window becomes WM_CLOSE for that window only; SDL must not add a quit of its own.
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+bool IsHeadlessVideo()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
 }
 
 HWND CreateBareWindow(const std::string& title, int width, int height)
@@ -36,24 +47,68 @@ HWND CreateBareWindow(const std::string& title, int width, int height)
     hwnd->sdl = sdl;
     hwnd->sdlId = SDL_GetWindowID(sdl);
     hwnd->title = title;
-    LiveWindows().insert(hwnd);
+    hwnd->style = WS_POPUP;
+    hwnd->clientWidth = width;
+    hwnd->clientHeight = height;
+    AddLiveWindow(hwnd);
     return hwnd;
 }
 
 void DestroyBareWindow(HWND hwnd)
 {
-    if (LiveWindows().erase(hwnd) == 0) {
-        return;
-    }
-    if (hwnd->sdl != nullptr) {
-        SDL_DestroyWindow(hwnd->sdl);
-    }
-    delete hwnd;
+    DestroyWindow(hwnd);
 }
 
 SDL_Window* SdlWindowOf(HWND hwnd)
 {
-    return LiveWindows().count(hwnd) != 0 ? hwnd->sdl : nullptr;
+    return IsLiveWindow(hwnd) ? hwnd->sdl : nullptr;
+}
+
+bool IsLiveWindow(HWND hwnd)
+{
+    if (hwnd == nullptr) {
+        return false;
+    }
+    const std::vector<HWND>& windows = LiveWindows();
+    return std::find(windows.begin(), windows.end(), hwnd) != windows.end();
+}
+
+HWND WindowFromSdlId(Uint32 id)
+{
+    for (HWND hwnd : LiveWindows()) {
+        if (hwnd->sdlId == id && id != 0) {
+            return hwnd;
+        }
+    }
+    return nullptr;
+}
+
+HWND KeyboardTargetWindow()
+{
+    SDL_Window* focus = SDL_WasInit(SDL_INIT_VIDEO) != 0 ? SDL_GetKeyboardFocus() : nullptr;
+    if (focus != nullptr) {
+        if (HWND hwnd = WindowFromSdlId(SDL_GetWindowID(focus))) {
+            return hwnd;
+        }
+    }
+    const std::vector<HWND>& windows = LiveWindows();
+    return windows.empty() ? nullptr : windows.front();
+}
+
+void AddLiveWindow(HWND hwnd)
+{
+    LiveWindows().push_back(hwnd);
+}
+
+void RemoveLiveWindow(HWND hwnd)
+{
+    std::vector<HWND>& windows = LiveWindows();
+    windows.erase(std::remove(windows.begin(), windows.end(), hwnd), windows.end());
+}
+
+std::vector<HWND> LiveWindowList()
+{
+    return LiveWindows();
 }
 
 }  // namespace platform

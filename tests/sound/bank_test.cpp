@@ -237,12 +237,12 @@ protected:
 TEST_F(CoreInitTest, AskedFormatIsTakenAndFailuresFallBackOrThrow)
 {
     ASSERT_TRUE(core_->Init(window_));
-    EXPECT_TRUE(core_->IsInitialised());
+    EXPECT_TRUE(core_->IsInitialized());
     EXPECT_NE(core_->GetDevice(), nullptr);
     EXPECT_EQ(core_->GetPrimaryFormat().nSamplesPerSec, 44100u);
     EXPECT_EQ(core_->GetPrimaryFormat().wBitsPerSample, 16);
     core_->Uninit();
-    EXPECT_FALSE(core_->IsInitialised());
+    EXPECT_FALSE(core_->IsInitialized());
     EXPECT_EQ(core_->GetDevice(), nullptr);
 
     // Without the format (or without the priority level) the game goes on at 22.05 kHz 8-bit.
@@ -251,7 +251,7 @@ TEST_F(CoreInitTest, AskedFormatIsTakenAndFailuresFallBackOrThrow)
         faults.primaryFormat = !priority;
         faults.priorityLevel = priority;
         EXPECT_EQ(ErrorOf(faults), "");
-        EXPECT_TRUE(core_->IsInitialised());
+        EXPECT_TRUE(core_->IsInitialized());
         EXPECT_EQ(core_->GetPrimaryFormat().nSamplesPerSec, 22050u);
         EXPECT_EQ(core_->GetPrimaryFormat().wBitsPerSample, 8);
         core_->Uninit();
@@ -260,7 +260,7 @@ TEST_F(CoreInitTest, AskedFormatIsTakenAndFailuresFallBackOrThrow)
     platform::DirectSoundFaults noBuffers;
     noBuffers.secondaryBuffer = true;
     EXPECT_EQ(ErrorOf(noBuffers), "");
-    EXPECT_TRUE(core_->IsInitialised());
+    EXPECT_TRUE(core_->IsInitialized());
     core_->Uninit();
 }
 
@@ -272,7 +272,7 @@ TEST_F(CoreInitTest, DeviceAndLevelFailuresThrowTheirRecords)
     EXPECT_NE(record.find("line : 60\r\n"), std::string::npos) << record;
     EXPECT_NE(record.find("error : DirectSoundの初期化に失敗しました。"), std::string::npos);
     EXPECT_NE(record.find("file : TDSound8\r\n"), std::string::npos);
-    EXPECT_FALSE(core_->IsInitialised());
+    EXPECT_FALSE(core_->IsInitialized());
 
     faults = {};
     faults.primaryFormat = true;

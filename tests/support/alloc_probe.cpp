@@ -14,6 +14,7 @@ namespace {
 std::atomic<int> g_probes{0};
 std::atomic<std::size_t> g_largest{0};
 std::atomic<long> g_live{0};
+std::atomic<long> g_allocations{0};
 
 #if defined(__SANITIZE_ADDRESS__)
 void OnMalloc(const volatile void*, std::size_t size)
@@ -22,6 +23,7 @@ void OnMalloc(const volatile void*, std::size_t size)
         return;
     }
     g_live.fetch_add(1, std::memory_order_relaxed);
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
     std::size_t seen = g_largest.load(std::memory_order_relaxed);
     while (size > seen && !g_largest.compare_exchange_weak(seen, size, std::memory_order_relaxed)) {
     }
@@ -75,10 +77,16 @@ long AllocationProbe::LiveBlocks() const
     return g_live.load();
 }
 
+long AllocationProbe::Allocations() const
+{
+    return g_allocations.load();
+}
+
 void AllocationProbe::Reset()
 {
     g_largest.store(0);
     g_live.store(0);
+    g_allocations.store(0);
 }
 
 }  // namespace qmtest

@@ -20,6 +20,8 @@ public:
     std::size_t Largest() const;
     // Blocks allocated minus blocks freed (any blocks) since the probe started.
     long LiveBlocks() const;
+    // Blocks allocated since the probe started.
+    long Allocations() const;
     void Reset();
 };
 

@@ -26,10 +26,11 @@ public:
     // Releases the banks (and so their sounds), the silent buffer and the device.
     void Uninit();
 
-    void SetMusicFolder(const std::string& folder) { musicFolder_ = folder; }
-    std::string& GetMusicFolder() { return musicFolder_; }
-    void SetSeFolder(const std::string& folder) { seFolder_ = folder; }
-    std::string& GetSeFolder() { return seFolder_; }
+    // The folders are set before the core exists, so they belong to the class (one core anyway).
+    static void SetMusicFolder(const std::string& folder) { s_musicFolder = folder; }
+    static std::string& GetMusicFolder() { return s_musicFolder; }
+    static void SetSeFolder(const std::string& folder) { s_seFolder = folder; }
+    static std::string& GetSeFolder() { return s_seFolder; }
 
     // A sound for the path by its kind: ".ogg" music, ".pse" package waves; otherwise an empty holder.
     TRefPtr<TStreamSound> CreateSound(const std::string& path, std::uint32_t bankId);
@@ -44,7 +45,7 @@ public:
 
     // Null before Init and after Uninit.
     IDirectSound8* GetDevice() const { return device_.Get(); }
-    bool IsInitialised() const { return initialised_; }
+    bool IsInitialized() const { return initialised_; }
     const WAVEFORMATEX& GetPrimaryFormat() const { return primaryFormat_; }
 
 private:
@@ -54,8 +55,8 @@ private:
 
     TComPtr<IDirectSound8> device_;
     TComPtr<IDirectSoundBuffer8> silent_;
-    std::string musicFolder_;
-    std::string seFolder_;
+    static inline std::string s_musicFolder;
+    static inline std::string s_seFolder;
     DSCAPS caps_;
     bool capsValid_;
     bool initialised_;

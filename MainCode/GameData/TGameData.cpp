@@ -1,0 +1,7 @@
+#include "MainCode/GameData/TGameData.h"
+
+TGameData* TGameData::GetInstance()
+{
+    static TGameData instance;
+    return &instance;
+}

@@ -1,0 +1,107 @@
+// Keyboard and game pad turned into a word of 16 logical buttons, sampled once per fixed step.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/win32/types.h"
+
+class TInputDevice {
+public:
+    static constexpr int kButtons = 16;
+
+    // Input codes: 0..255 virtual keys, 10000..10003 stick up/down/left/right, 10004..10035 pad buttons 1..32.
+    static constexpr std::uint32_t kPadUp = 10000;
+    static constexpr std::uint32_t kPadDown = 10001;
+    static constexpr std::uint32_t kPadLeft = 10002;
+    static constexpr std::uint32_t kPadRight = 10003;
+    static constexpr std::uint32_t kPadButton1 = 10004;
+    static constexpr std::uint32_t kPadButtonLast = 10035;
+
+    // The application's bindings.
+    static const std::uint32_t kDefaultKeys[kButtons];
+    static const std::uint32_t kDefaultPad[kButtons];
+
+    TInputDevice(const std::string& iniPath, std::uint32_t historyLength, const std::uint32_t keyboardDefaults[kButtons],
+                 const std::uint32_t padDefaults[kButtons]);
+    virtual ~TInputDevice() = default;
+    TInputDevice(const TInputDevice&) = delete;
+    TInputDevice& operator=(const TInputDevice&) = delete;
+
+    void LoadBindings();
+
+    // Runs the current poll routine (start-up polls first, then the normal one).
+    void PollInput() { (this->*m_poll)(); }
+    void PollStartup();
+    void Poll();
+
+    // A negative value (bit 31) drops every history entry.
+    void ClearState(std::int32_t flags);
+    // Bits held through the whole history; 0 when more polls are asked than the history keeps.
+    void GetHeldMask(std::uint16_t* out, std::uint32_t polls) const;
+
+    std::uint16_t GetCurrent() const { return static_cast<std::uint16_t>(m_history[0]); }
+    std::uint16_t GetPrevious() const { return static_cast<std::uint16_t>(m_history.size() > 1 ? m_history[1] : 0); }
+    bool IsHeld(std::uint16_t mask) const { return (GetCurrent() & mask) != 0; }
+    bool IsPressed(std::uint16_t mask) const { return (GetCurrent() & mask) != 0 && (GetPrevious() & mask) == 0; }
+
+    static std::int32_t KeyNameToCode(const std::string& name);
+    static std::int32_t PadNameToCode(const std::string& text);
+    static std::int32_t FindGamePad();
+
+    // What the bindings hold now, for the key-setting screens and tests.
+    std::int64_t GetKeyboardBinding(int button) const { return m_keyboard[button].param == kUnset ? -1 : m_keyboard[button].code; }
+    std::int64_t GetPadBinding(int button) const { return m_pad[button].param == kUnset ? -1 : m_pad[button].code; }
+    std::int32_t GetPadId() const { return m_padId; }
+    void GetPadThresholds(std::uint16_t out[4]) const;
+
+private:
+    struct PadSample {
+        DWORD x;
+        DWORD y;
+        DWORD buttons;
+    };
+    using KeyTest = bool (TInputDevice::*)(std::uint32_t param) const;
+    using PadTest = bool (TInputDevice::*)(std::uint32_t param, const PadSample& pad) const;
+    static constexpr std::uint32_t kUnset = 0xFFFFFFFFu;
+
+    struct KeyBinding {
+        KeyTest test = nullptr;
+        std::uint32_t param = kUnset;
+        std::uint32_t code = 0;
+    };
+    struct PadBinding {
+        PadTest test = nullptr;
+        std::uint32_t param = kUnset;
+        std::uint32_t code = 0;
+    };
+
+    static bool IsValidCode(std::int64_t code);
+    void SetKeyboardBinding(int button, std::int64_t code, std::uint32_t fallback);
+    void SetPadBinding(int button, std::int64_t code, std::uint32_t fallback);
+    void SetupGamePad();
+    void ShiftHistory();
+
+    bool TestKey(std::uint32_t vk) const;
+    bool TestPadUp(std::uint32_t, const PadSample& pad) const { return pad.y < m_yLow; }
+    bool TestPadDown(std::uint32_t, const PadSample& pad) const { return pad.y > m_yHigh; }
+    bool TestPadLeft(std::uint32_t, const PadSample& pad) const { return pad.x < m_xLow; }
+    bool TestPadRight(std::uint32_t, const PadSample& pad) const { return pad.x > m_xHigh; }
+    bool TestPadButton(std::uint32_t mask, const PadSample& pad) const { return (pad.buttons & mask) != 0; }
+
+    std::string m_iniPath;
+    std::uint32_t m_defaultKeys[kButtons];
+    std::uint32_t m_defaultPad[kButtons];
+    KeyBinding m_keyboard[kButtons];
+    PadBinding m_pad[kButtons];
+    void (TInputDevice::*m_poll)();
+    std::int32_t m_padId;
+    std::uint16_t m_xLow = 10000;
+    std::uint16_t m_xHigh = 50000;
+    std::uint16_t m_yLow = 10000;
+    std::uint16_t m_yHigh = 50000;
+    BYTE m_keys[256] = {};
+    std::vector<std::uint32_t> m_history;  // entry 0 is the newest
+    std::uint32_t m_countdown = 5;
+};

@@ -1,0 +1,72 @@
+#include "MainCode/TLoop.h"
+
+#include <cmath>
+
+#include "MainCode/TGameWnd.h"
+#include "MainCode/TInputDevice.h"
+#include "platform/win32/timer.h"
+
+TLoop::TLoop(TGameWnd* app)
+    : m_app(app), m_d3d(app->GetD3D()), m_sound(app->GetSound()), m_input(app->GetInput())
+{
+}
+
+TFrameTimer::TFrameTimer(std::uint32_t fps, TLoop* owner)
+    : m_last(static_cast<double>(timeGetTime())),
+      m_elapsed(0.0),
+      m_interval(1000.0 / static_cast<double>(fps)),
+      m_owner(owner)
+{
+}
+
+TSceneLoop::TSceneLoop(TGameWnd* app)
+    : TLoop(app),
+      m_timer(60, this),
+      m_update(&TSceneLoop::RunState),
+      m_draw(&TSceneLoop::DrawNothing),
+      m_state(&TSceneLoop::StateContinue)
+{
+}
+
+std::uint32_t TSceneLoop::Update()
+{
+    const double now = static_cast<double>(timeGetTime());
+    if (now < m_timer.m_last) {
+        // The millisecond counter wrapped: start again from now, with no catch-up burst.
+        m_timer.m_last = static_cast<double>(timeGetTime());
+    }
+    m_timer.m_elapsed = std::fabs(static_cast<double>(timeGetTime()) - m_timer.m_last);
+    if (m_timer.m_elapsed < m_timer.m_interval) {
+        return LOOP_CONTINUE;
+    }
+    std::uint32_t r = LOOP_CONTINUE;
+    do {
+        m_timer.m_elapsed -= m_timer.m_interval;
+        if (m_input != nullptr) {
+            m_input->PollInput();
+        }
+        r = (this->*m_update)();
+        if ((r & LOOP_END) != 0) {
+            return r;
+        }
+        m_timer.m_last += m_timer.m_interval;
+    } while (m_timer.m_elapsed >= m_timer.m_interval);
+    (this->*m_draw)();
+    return r;
+}
+
+void TSceneLoop::Draw()
+{
+    (this->*m_draw)();
+}
+
+void TSceneLoop::Resume()
+{
+    TLoop::Resume();
+    m_timer.m_last = static_cast<double>(timeGetTime());
+}
+
+std::uint32_t TSceneLoop::RunState()
+{
+    return (this->*m_state)();
+}

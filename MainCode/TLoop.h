@@ -1,0 +1,99 @@
+// Scene base: every screen, menu, dialog and cutscene is a TLoop on the application's scene stack.
+#pragma once
+
+#include <cstdint>
+
+class TGameWnd;
+class TD3D8;
+class TDSound8;
+class TInputDevice;
+
+// Update result bits.
+enum : std::uint32_t {
+    LOOP_END = 1,       // this scene has ended: the application pops it
+    LOOP_CONTINUE = 2,  // keep going (also: no step was due, nothing drawn)
+    LOOP_QUIT = 4,      // end the program
+};
+
+class TLoop {
+public:
+    explicit TLoop(TGameWnd* app);
+    virtual ~TLoop() = default;
+    TLoop(const TLoop&) = delete;
+    TLoop& operator=(const TLoop&) = delete;
+
+    virtual std::uint32_t Update() = 0;
+    virtual void Draw() {}
+    // Whether Escape / F4 may open the quit / back-to-title dialog over this scene.
+    virtual bool AllowsSystemDialog() { return true; }
+    virtual void Suspend() { m_suspended = true; }
+    virtual void Resume() { m_suspended = false; }
+
+    bool IsSuspended() const { return m_suspended; }
+    TGameWnd* GetApp() const { return m_app; }
+
+protected:
+    TGameWnd* m_app;
+    TD3D8* m_d3d;
+    TDSound8* m_sound;
+    TInputDevice* m_input;
+    bool m_suspended = true;  // a new scene waits for Resume until it becomes current
+};
+
+// Turns wall-clock milliseconds into fixed steps.
+class TFrameTimer {
+public:
+    TFrameTimer(std::uint32_t fps, TLoop* owner);
+
+    double m_last;     // time (ms) up to which steps have run
+    double m_elapsed;  // ms not yet consumed by steps
+    double m_interval;
+    TLoop* m_owner;
+};
+
+// The base of every concrete scene: a 60-steps-a-second timer and three member-function pointers
+// (update, draw, state) through which the scene's own functions run.
+class TSceneLoop : public TLoop {
+public:
+    using UpdateFunc = std::uint32_t (TSceneLoop::*)();
+    using DrawFunc = void (TSceneLoop::*)();
+    using StateFunc = std::uint32_t (TSceneLoop::*)();
+
+    explicit TSceneLoop(TGameWnd* app);
+
+    std::uint32_t Update() override;
+    void Draw() override;
+    void Resume() override;
+
+    // Runs the current state function; scenes whose state decides each step use this as update.
+    std::uint32_t RunState();
+
+    const TFrameTimer& GetTimer() const { return m_timer; }
+
+protected:
+    // Scenes hand in their own member functions; the casts keep the pointers in the base type.
+    template <typename Scene>
+    void SetUpdate(std::uint32_t (Scene::*f)())
+    {
+        m_update = static_cast<UpdateFunc>(f);
+    }
+    template <typename Scene>
+    void SetDraw(void (Scene::*f)())
+    {
+        m_draw = static_cast<DrawFunc>(f);
+    }
+    template <typename Scene>
+    void SetState(std::uint32_t (Scene::*f)())
+    {
+        m_state = static_cast<StateFunc>(f);
+    }
+
+    TFrameTimer m_timer;
+    UpdateFunc m_update;
+    DrawFunc m_draw;
+    StateFunc m_state;
+
+private:
+    void DrawNothing() {}
+    std::uint32_t StateContinue() { return LOOP_CONTINUE; }
+};

@@ -1,0 +1,27 @@
+// 2D sprites on the 640×480 virtual screen. For now only the screen scale exists.
+#pragma once
+
+class TSprite {
+public:
+    static void SetScreenScale(int virtualWidth, int virtualHeight, int targetWidth, int targetHeight)
+    {
+        s_virtualWidth = virtualWidth;
+        s_virtualHeight = virtualHeight;
+        s_targetWidth = targetWidth;
+        s_targetHeight = targetHeight;
+        s_scaleX = static_cast<float>(targetWidth) / static_cast<float>(virtualWidth);
+        s_scaleY = static_cast<float>(targetHeight) / static_cast<float>(virtualHeight);
+    }
+    static float GetScaleX() { return s_scaleX; }
+    static float GetScaleY() { return s_scaleY; }
+    static int GetTargetWidth() { return s_targetWidth; }
+    static int GetTargetHeight() { return s_targetHeight; }
+
+private:
+    static inline int s_virtualWidth = 640;
+    static inline int s_virtualHeight = 480;
+    static inline int s_targetWidth = 640;
+    static inline int s_targetHeight = 480;
+    static inline float s_scaleX = 1.0f;
+    static inline float s_scaleY = 1.0f;
+};

@@ -1,0 +1,17 @@
+// Libraries. The layer provides the DirectX modules itself, so loading one of those names succeeds
+// without touching the disk; nothing else can be loaded.
+#pragma once
+
+#include <string>
+
+#include "platform/win32/types.h"
+
+HMODULE LoadLibraryA(LPCSTR name);
+BOOL FreeLibrary(HMODULE module);
+
+namespace platform {
+
+// Test seam: pretend a built-in module is missing (or present again).
+void SetModuleAvailable(const std::string& name, bool available);
+
+}  // namespace platform

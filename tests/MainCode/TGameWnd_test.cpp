@@ -1,0 +1,257 @@
+// The real application driven headless: scripted input, the manual clock, a fixed number of frames.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/Menu/TYesNoLoop.h"
+#include "MainCode/Scene/TTitleLoop.h"
+#include "MainCode/TGameWnd.h"
+#include "MainCode/TInputDevice.h"
+#include "MainCode/TLoop.h"
+#include "dx/dx8/3d/TD3D8.h"
+#include "dx/dx8/sound/TDSound8.h"
+#include "platform/win32/keyboard.h"
+#include "platform/win32/module.h"
+#include "platform/win32/msgbox.h"
+#include "platform/win32/mutex.h"
+#include "platform/win32/kernel.h"
+#include "platform/win32/timer.h"
+#include "platform/win32/window.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+const char kClass[] = "Verrow Quillmark";
+const char kTitle[] = "Quillmark 4章 ～ Solstice ～";
+
+std::vector<platform::MessageBoxRecord> g_boxes;
+
+// Runs the application in a fresh game folder with the manual clock; each frame advances the clock
+// by one step interval and lets the test act.
+class ScriptedGameWnd : public TGameWnd {
+public:
+    ScriptedGameWnd()
+        : TGameWnd(0, kClass, kTitle, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, nullptr, 101,
+                   104)
+    {
+    }
+    bool Frame() override
+    {
+        ++frames;
+        platform::ManualClock::Advance(17);
+        if (onFrame) {
+            onFrame(*this, frames);
+        }
+        if (frames > 10000) {
+            return false;  // a safety net so a broken script cannot hang the test
+        }
+        return TGameWnd::Frame();
+    }
+    void Shutdown() override
+    {
+        if (IsInitialised()) {
+            ++shutdowns;
+        }
+        TGameWnd::Shutdown();
+    }
+
+    int frames = 0;
+    int shutdowns = 0;
+    std::function<void(ScriptedGameWnd&, int)> onFrame;
+};
+
+class GameWndRun : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("QM_RUNTIME_DIR", dir.Path().c_str(), 1);
+        cwd = std::make_unique<qmtest::ScopedCwd>(dir.Path());
+        platform::ManualClock::Enable(1000);
+        platform::ResetKeyboardState();
+        g_boxes.clear();
+        platform::SetMessageBoxHook([](const platform::MessageBoxRecord& r) { g_boxes.push_back(r); });
+    }
+    void TearDown() override
+    {
+        platform::SetMessageBoxHook(nullptr);
+        platform::ManualClock::Disable();
+        UnregisterClassA(kClass, nullptr);
+        cwd.reset();
+    }
+    void WriteSettings()
+    {
+        std::FILE* f = std::fopen("setting.ini", "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("[CurrentSetting]\r\nWidth=640\r\nHeight=480\r\nWindowMode=1\r\n", f);
+        std::fclose(f);
+    }
+    static void Tap(int vk)
+    {
+        platform::InjectKey(vk, true);
+        platform::InjectKey(vk, false);
+    }
+
+    qmtest::TempDir dir;
+    std::unique_ptr<qmtest::ScopedCwd> cwd;
+};
+
+}  // namespace
+
+TEST_F(GameWndRun, WithoutSettingsShowsTheStartUpErrorAndEndsQuietly)
+{
+    ScriptedGameWnd app;
+    EXPECT_EQ(app.Run(1), 0);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0].caption, "Quillmark起動エラー");
+    EXPECT_NE(g_boxes[0].text.find("起動設定ファイル setting.ini が見つかりませんでした。"), std::string::npos);
+    EXPECT_EQ(app.frames, 0);
+    EXPECT_EQ(app.shutdowns, 0);
+    EXPECT_EQ(app.GetInput(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists("save"));
+    EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
+}
+
+TEST_F(GameWndRun, RefusesASecondInstanceBeforeMakingAWindow)
+{
+    HANDLE other = CreateMutexA(nullptr, FALSE, "Verrow_Quillmark");
+    ASSERT_NE(other, nullptr);
+    WriteSettings();
+    {
+        ScriptedGameWnd app;
+        EXPECT_EQ(app.Run(1), 0);
+        EXPECT_EQ(app.GetHandle(), nullptr);
+    }
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0].text, "多重起動禁止");
+    EXPECT_EQ(g_boxes[0].caption, "警告");
+    CloseHandle(other);
+}
+
+TEST_F(GameWndRun, RefusesDirectXBelowEight)
+{
+    WriteSettings();
+    platform::SetModuleAvailable("D3D8.DLL", false);
+    ScriptedGameWnd app;
+    EXPECT_EQ(app.Run(1), 0);
+    platform::SetModuleAvailable("D3D8.DLL", true);
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_NE(g_boxes[0].text.find("現在のバージョン : DirectX 7"), std::string::npos);
+    EXPECT_EQ(app.GetHandle(), nullptr);
+}
+
+TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
+{
+    WriteSettings();
+    ScriptedGameWnd app;
+    TTitleLoop* title = nullptr;
+    int dialogFrame = 0;
+    app.onFrame = [&](ScriptedGameWnd& a, int frame) {
+        if (frame == 1) {
+            title = dynamic_cast<TTitleLoop*>(a.GetCurrentScene());
+            ASSERT_NE(title, nullptr);
+            EXPECT_EQ(a.GetSceneCount(), 1);
+            EXPECT_TRUE(a.IsActive());
+            RECT client;
+            GetClientRect(a.GetHandle(), &client);
+            EXPECT_EQ(client.right - client.left, 640);
+            EXPECT_EQ(client.bottom - client.top, 480);
+        }
+        if (frame == 20) {
+            EXPECT_GE(title->GetSteps(), 18u);
+            Tap(VK_ESCAPE);  // the quit question over the title
+        }
+        if (frame == 21) {
+            auto* dialog = dynamic_cast<TYesNoLoop*>(a.GetCurrentScene());
+            ASSERT_NE(dialog, nullptr);
+            EXPECT_EQ(dialog->GetKind(), 1);
+            EXPECT_EQ(a.GetSceneCount(), 2);
+            EXPECT_TRUE(title->IsSuspended());
+            Tap(VK_ESCAPE);  // never a second dialog over the first
+            dialogFrame = frame;
+        }
+        if (frame == 23) {
+            EXPECT_EQ(a.GetSceneCount(), 2);
+            platform::InjectKey('Z', true);  // decide: yes
+        }
+    };
+    EXPECT_EQ(app.Run(1), 0);
+    EXPECT_EQ(dialogFrame, 21);
+    EXPECT_EQ(app.shutdowns, 1);
+    EXPECT_LT(app.frames, 40);
+    EXPECT_EQ(app.GetSceneCount(), 0);
+    EXPECT_TRUE(std::filesystem::is_directory("save"));
+    EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
+    EXPECT_FALSE(TDSound8::Instance()->IsInitialized());
+    EXPECT_FALSE(TGameData::GetInstance()->IsInitialized());
+    EXPECT_EQ(TGameData::GetInstance()->GetMaxMoney(), 1700000u);
+    EXPECT_TRUE(g_boxes.empty());
+}
+
+TEST_F(GameWndRun, ClosingTheWindowShutsDownOnceAndScenesEndInOrder)
+{
+    WriteSettings();
+    ScriptedGameWnd app;
+    class Once : public TSceneLoop {
+    public:
+        Once(TGameWnd* a, int* log, int id) : TSceneLoop(a), log_(log), id_(id) { SetState(&Once::Step); }
+        ~Once() override { *log_ = *log_ * 10 + id_; }
+        std::uint32_t Step() { return LOOP_END; }
+        int* log_;
+        int id_;
+    };
+    int deleted = 0;
+    app.onFrame = [&](ScriptedGameWnd& a, int frame) {
+        if (frame == 2) {
+            a.PushScene(new Once(&a, &deleted, 1));    // top: ends at its first step
+            a.ReplaceScene(new Once(&a, &deleted, 2)); // bottom: runs after the title ends
+            EXPECT_EQ(a.GetSceneCount(), 3);
+        }
+        if (frame == 4) {
+            EXPECT_EQ(deleted, 1);
+            EXPECT_NE(dynamic_cast<TTitleLoop*>(a.GetCurrentScene()), nullptr);
+            EXPECT_FALSE(a.GetCurrentScene()->IsSuspended());
+            EXPECT_EQ(a.PopScenesTo(1), 1);  // drops the queued scene below the title
+            EXPECT_EQ(deleted, 12);
+            EXPECT_EQ(a.PopScenesTo(1), 1);
+        }
+        if (frame == 6) {
+            SendMessageA(a.GetHandle(), WM_CLOSE, 0, 0);
+        }
+    };
+    EXPECT_EQ(app.Run(1), 0);
+    EXPECT_EQ(app.shutdowns, 1);
+    EXPECT_EQ(app.frames, 6);
+}
+
+TEST_F(GameWndRun, LosingFocusSuspendsAndNoFramesRunUntilItReturns)
+{
+    WriteSettings();
+    ScriptedGameWnd app;
+    app.onFrame = [&](ScriptedGameWnd& a, int frame) {
+        if (frame == 3) {
+            PostMessageA(a.GetHandle(), WM_ACTIVATEAPP, 0, 0);
+            PostMessageA(a.GetHandle(), WM_PAINT, 0, 0);
+            PostMessageA(a.GetHandle(), WM_ACTIVATEAPP, 1, 0);
+        }
+        if (frame == 4) {
+            // Back again: the scene resumed with a fresh timer.
+            EXPECT_FALSE(a.GetCurrentScene()->IsSuspended());
+            EXPECT_TRUE(a.IsActive());
+            PostMessageA(a.GetHandle(), WM_SIZE, SIZE_MINIMIZED, 0);
+            PostMessageA(a.GetHandle(), WM_SIZE, SIZE_RESTORED, 0);
+        }
+        if (frame == 5) {
+            // An update of 5 ends the program without popping the scene.
+            a.PushScene(new TYesNoLoop(&a, 1));
+            EXPECT_EQ(a.GetSceneCount(), 2);
+            platform::InjectKey('Z', true);
+        }
+    };
+    EXPECT_EQ(app.Run(1), 0);
+    EXPECT_EQ(app.shutdowns, 1);
+}

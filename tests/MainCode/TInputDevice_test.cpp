@@ -1,0 +1,245 @@
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+
+#include "MainCode/TInputDevice.h"
+#include "platform/win32/joystick.h"
+#include "platform/win32/keyboard.h"
+#include "support/alloc_probe.h"
+#include "support/ini_writer.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+constexpr std::uint16_t kA = 0x0010;
+constexpr std::uint16_t kB = 0x0020;
+constexpr std::uint16_t kUp = 0x0001;
+constexpr std::uint16_t kLeft = 0x0004;
+constexpr std::uint16_t kRight = 0x0008;
+
+class InputTest : public ::testing::Test {
+protected:
+    void SetUp() override { platform::ResetKeyboardState(); }
+    void TearDown() override
+    {
+        platform::ResetKeyboardState();
+        if (pad_ != nullptr) {
+            SDL_JoystickClose(pad_);
+        }
+        if (index_ >= 0) {
+            SDL_JoystickDetachVirtual(index_);
+        }
+    }
+
+    std::unique_ptr<TInputDevice> Make(const std::string& ini = "missing.ini")
+    {
+        return std::make_unique<TInputDevice>(dir_.File(ini), 10, TInputDevice::kDefaultKeys,
+                                              TInputDevice::kDefaultPad);
+    }
+    static void PollPastStartUp(TInputDevice& input)
+    {
+        for (int i = 0; i < 5; ++i) {
+            input.PollInput();
+        }
+    }
+    // A virtual game pad with two axes; must exist before the device is made (it looks for pads then).
+    void AttachPad(int buttons)
+    {
+        ASSERT_EQ(joyGetNumDevs(), 16u);
+        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, buttons, 0);
+        ASSERT_GE(index_, 0) << SDL_GetError();
+        pad_ = SDL_JoystickOpen(index_);
+        ASSERT_NE(pad_, nullptr);
+    }
+
+    qmtest::TempDir dir_;
+    int index_ = -1;
+    SDL_Joystick* pad_ = nullptr;
+};
+
+}  // namespace
+
+TEST_F(InputTest, FirstFivePollsIgnoreHeldKeys)
+{
+    auto input = Make();
+    platform::InjectKey('Z', true);
+    for (int i = 0; i < 5; ++i) {
+        input->PollInput();
+        EXPECT_EQ(input->GetCurrent(), 0) << i;
+    }
+    input->PollInput();
+    EXPECT_TRUE(input->IsHeld(kA));
+    EXPECT_TRUE(input->IsPressed(kA));
+    input->PollInput();
+    EXPECT_TRUE(input->IsHeld(kA));
+    EXPECT_FALSE(input->IsPressed(kA));
+    // Clearing the state keeps the normal poll: the key counts again at once.
+    input->ClearState(static_cast<std::int32_t>(0x80000001u));
+    EXPECT_EQ(input->GetCurrent(), 0);
+    input->PollInput();
+    EXPECT_TRUE(input->IsPressed(kA));
+}
+
+TEST_F(InputTest, BindingsFromTheIniFallBackPerButton)
+{
+    qmtest::IniWriter()
+        .Section("Keyboard")
+        .Key("A", "SPACE")
+        .Key("B", "x")          // lower case is not a key name
+        .Key("C", "NUMPAD5")
+        .Key("D", "＼")
+        .Section("GamePad")
+        .Key("A", "GamePadBtn5")        // ten characters, then 5: code 10004
+        .Key("B", "0123456789" "36")    // the last valid code
+        .Key("C", "0123456789" "0")
+        .Key("D", "0123456789" "37")
+        .Key("E", "short5")
+        .Save(dir_.File("input.ini"));
+    auto input = Make("input.ini");
+    EXPECT_EQ(input->GetKeyboardBinding(4), 0x20);
+    EXPECT_EQ(input->GetKeyboardBinding(5), 'X');  // default
+    EXPECT_EQ(input->GetKeyboardBinding(6), 0x65);
+    EXPECT_EQ(input->GetKeyboardBinding(7), 0xE2);
+    EXPECT_EQ(input->GetKeyboardBinding(0), VK_UP);  // missing key: default
+    EXPECT_EQ(input->GetPadBinding(4), 10004);
+    EXPECT_EQ(input->GetPadBinding(5), 10035);
+    EXPECT_EQ(input->GetPadBinding(6), 10006);  // defaults
+    EXPECT_EQ(input->GetPadBinding(7), 10007);
+    EXPECT_EQ(input->GetPadBinding(8), 10008);
+    EXPECT_EQ(input->GetPadBinding(9), 10010);
+
+    PollPastStartUp(*input);
+    platform::InjectKey(VK_SPACE, true);
+    input->PollInput();
+    EXPECT_TRUE(input->IsHeld(kA));
+    platform::InjectKey(VK_SPACE, false);
+    platform::InjectKey('Z', true);  // no longer bound to A
+    input->PollInput();
+    EXPECT_EQ(input->GetCurrent(), 0);
+}
+
+TEST_F(InputTest, KeyNamesAndPadTexts)
+{
+    EXPECT_EQ(TInputDevice::KeyNameToCode("ENTER"), 0x0D);
+    EXPECT_EQ(TInputDevice::KeyNameToCode("Q"), 0x51);
+    EXPECT_EQ(TInputDevice::KeyNameToCode("9"), 0x39);
+    EXPECT_EQ(TInputDevice::KeyNameToCode("NUMPAD/"), 0x6F);
+    EXPECT_EQ(TInputDevice::KeyNameToCode("\\"), 0xDC);
+    EXPECT_EQ(TInputDevice::KeyNameToCode("@"), 0xC0);
+    EXPECT_EQ(TInputDevice::KeyNameToCode("enter"), -1);
+    EXPECT_EQ(TInputDevice::KeyNameToCode(""), -1);
+    EXPECT_EQ(TInputDevice::PadNameToCode("xxxxxxxxxx1"), 10000);
+    EXPECT_EQ(TInputDevice::PadNameToCode("xxxxxxxxxx5"), 10004);
+    EXPECT_EQ(TInputDevice::PadNameToCode("xxxxxxxxxx36"), 10035);
+    EXPECT_EQ(TInputDevice::PadNameToCode("xxxxxxxxxx-3"), -1);
+    EXPECT_EQ(TInputDevice::PadNameToCode("xxxxxxxxxxx"), -1);
+    EXPECT_EQ(TInputDevice::PadNameToCode("xxxxxxxxx5"), -1);  // ten characters only
+}
+
+TEST_F(InputTest, HeldMaskNeedsTheWholeHistory)
+{
+    auto input = Make();
+    PollPastStartUp(*input);
+    platform::InjectKey('X', true);
+    std::uint16_t mask = 0xFFFF;
+    for (int i = 0; i < 9; ++i) {
+        input->PollInput();
+    }
+    input->GetHeldMask(&mask, 10);
+    EXPECT_EQ(mask, 0);  // held for nine polls only
+    input->PollInput();
+    input->GetHeldMask(&mask, 10);
+    EXPECT_EQ(mask, kB);
+    input->GetHeldMask(&mask, 11);
+    EXPECT_EQ(mask, 0);
+    platform::InjectKey('X', false);
+    input->PollInput();
+    platform::InjectKey('X', true);
+    for (int i = 0; i < 9; ++i) {
+        input->PollInput();
+    }
+    input->GetHeldMask(&mask, 10);
+    EXPECT_EQ(mask, 0);  // released once within the last ten polls
+}
+
+TEST_F(InputTest, PadStickThirdsButtonsAndKeysShareAButton)
+{
+    AttachPad(16);
+    auto input = Make();
+    ASSERT_EQ(input->GetPadId(), index_);
+    std::uint16_t t[4];
+    input->GetPadThresholds(t);
+    EXPECT_EQ(t[0], 21845);
+    EXPECT_EQ(t[1], 43690);
+    PollPastStartUp(*input);
+
+    SDL_JoystickSetVirtualAxis(pad_, 0, 0);
+    SDL_JoystickSetVirtualAxis(pad_, 1, 0);
+    SDL_JoystickUpdate();
+    input->PollInput();
+    EXPECT_EQ(input->GetCurrent(), 0);  // resting at the centre
+
+    SDL_JoystickSetVirtualAxis(pad_, 0, 32767);
+    SDL_JoystickSetVirtualAxis(pad_, 1, -32768);
+    SDL_JoystickUpdate();
+    input->PollInput();
+    EXPECT_EQ(input->GetCurrent(), kRight | kUp);
+
+    SDL_JoystickSetVirtualAxis(pad_, 0, -32768);
+    SDL_JoystickSetVirtualAxis(pad_, 1, 0);
+    SDL_JoystickSetVirtualButton(pad_, 0, SDL_PRESSED);  // button 1 → A
+    SDL_JoystickUpdate();
+    input->PollInput();
+    EXPECT_EQ(input->GetCurrent(), kLeft | kA);
+
+    // Key and pad on one button: either one holds it.
+    SDL_JoystickSetVirtualAxis(pad_, 0, 0);
+    SDL_JoystickUpdate();
+    platform::InjectKey('Z', true);
+    input->PollInput();
+    EXPECT_EQ(input->GetCurrent(), kA);
+    SDL_JoystickSetVirtualButton(pad_, 0, SDL_RELEASED);
+    SDL_JoystickUpdate();
+    input->PollInput();
+    EXPECT_EQ(input->GetCurrent(), kA);
+    platform::InjectKey('Z', false);
+    input->PollInput();
+    EXPECT_EQ(input->GetCurrent(), 0);
+}
+
+TEST_F(InputTest, FindGamePadPrefersTwoAxesAndManyButtons)
+{
+    const int before = SDL_NumJoysticks();
+    const int small = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 4, 0);
+    const int threeAxes = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 3, 20, 0);
+    const int eight = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 8, 0);
+    ASSERT_EQ(small, before);
+    EXPECT_EQ(TInputDevice::FindGamePad(), eight);
+    SDL_JoystickDetachVirtual(eight);
+    EXPECT_EQ(TInputDevice::FindGamePad(), small);  // the most buttons among the two-axis pads
+    SDL_JoystickDetachVirtual(threeAxes);
+    SDL_JoystickDetachVirtual(small);
+    if (before == 0) {
+        EXPECT_EQ(TInputDevice::FindGamePad(), 0);  // none qualifies: id 0
+    }
+}
+
+TEST_F(InputTest, PollingAllocatesNothing)
+{
+    AttachPad(16);
+    auto input = Make();
+    platform::InjectKey('Z', true);
+    if (!qmtest::AllocationProbe::Available()) {
+        GTEST_SKIP() << "allocation hooks need the sanitizer build";
+    }
+    long allocations = 0;
+    {
+        qmtest::AllocationProbe probe;
+        for (int i = 0; i < 50; ++i) {
+            input->PollInput();
+        }
+        allocations = probe.Allocations();
+    }
+    EXPECT_EQ(allocations, 0);
+    EXPECT_TRUE(input->IsHeld(kA));
+}

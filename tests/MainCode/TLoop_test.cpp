@@ -1,0 +1,206 @@
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "MainCode/TGameWnd.h"
+#include "MainCode/TLoop.h"
+#include "platform/win32/timer.h"
+
+namespace {
+
+class ClockTest : public ::testing::Test {
+protected:
+    void SetUp() override { platform::ManualClock::Enable(100000); }
+    void TearDown() override { platform::ManualClock::Disable(); }
+};
+
+// A scene that counts its steps and draws and returns scripted results.
+class CountingScene : public TSceneLoop {
+public:
+    explicit CountingScene(TGameWnd* app) : TSceneLoop(app)
+    {
+        SetState(&CountingScene::Step);
+        SetDraw(&CountingScene::Paint);
+    }
+    std::uint32_t Step()
+    {
+        ++steps;
+        if (steps == endAtStep) {
+            return LOOP_END;
+        }
+        return steps == quitAtStep ? LOOP_QUIT : LOOP_CONTINUE;
+    }
+    void Paint() { ++draws; }
+    double Last() const { return GetTimer().m_last; }
+
+    int steps = 0;
+    int draws = 0;
+    int endAtStep = -1;
+    int quitAtStep = -1;
+};
+
+
+}  // namespace
+
+using TSceneLoopTest = ClockTest;
+
+TEST_F(TSceneLoopTest, StepsOnlyWholeIntervalsAndCarriesTheRest)
+{
+    TGameWnd app(0, "c", "t", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr, 0, 0);
+    CountingScene scene(&app);
+    EXPECT_TRUE(scene.IsSuspended());
+    scene.Resume();
+    EXPECT_FALSE(scene.IsSuspended());
+    const double start = scene.Last();
+
+    platform::ManualClock::Advance(10);
+    EXPECT_EQ(scene.Update(), LOOP_CONTINUE);
+    EXPECT_EQ(scene.steps, 0);
+    EXPECT_EQ(scene.draws, 0);
+
+    platform::ManualClock::Set(100000 + 51);
+    EXPECT_EQ(scene.Update(), LOOP_CONTINUE);
+    EXPECT_EQ(scene.steps, 3);
+    EXPECT_EQ(scene.draws, 1);
+    EXPECT_DOUBLE_EQ(scene.Last(), start + 3 * (1000.0 / 60.0));
+
+    // The leftover millisecond counts toward the next call: 16 more make a whole interval.
+    platform::ManualClock::Advance(16);
+    scene.Update();
+    EXPECT_EQ(scene.steps, 4);
+}
+
+TEST_F(TSceneLoopTest, FiftyMillisecondsAreTwoStepsInDoubleArithmetic)
+{
+    TGameWnd app(0, "c", "t", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr, 0, 0);
+    CountingScene scene(&app);
+    scene.Resume();
+    platform::ManualClock::Advance(50);
+    scene.Update();
+    EXPECT_EQ(scene.steps, 2);
+    EXPECT_EQ(scene.draws, 1);
+}
+
+TEST_F(TSceneLoopTest, EndStopsAtOnceButQuitLetsTheCatchUpFinish)
+{
+    TGameWnd app(0, "c", "t", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr, 0, 0);
+    CountingScene ending(&app);
+    ending.endAtStep = 2;
+    ending.Resume();
+    const double start = ending.Last();
+    platform::ManualClock::Advance(100);  // six intervals due
+    EXPECT_EQ(ending.Update(), LOOP_END);
+    EXPECT_EQ(ending.steps, 2);
+    EXPECT_EQ(ending.draws, 0);
+    EXPECT_DOUBLE_EQ(ending.Last(), start + 1000.0 / 60.0);  // the ending step is not counted
+
+    CountingScene quitting(&app);
+    quitting.quitAtStep = 2;
+    quitting.Resume();
+    platform::ManualClock::Advance(101);
+    EXPECT_EQ(quitting.Update(), LOOP_CONTINUE);  // the last step's result
+    EXPECT_EQ(quitting.steps, 6);
+    EXPECT_EQ(quitting.draws, 1);
+
+    CountingScene quitLast(&app);
+    quitLast.quitAtStep = 3;
+    quitLast.Resume();
+    platform::ManualClock::Advance(50);
+    EXPECT_EQ(quitLast.Update(), LOOP_CONTINUE);
+    platform::ManualClock::Advance(1);  // the leftover plus 1 ms: one step, the quitting one
+    EXPECT_EQ(quitLast.Update(), LOOP_QUIT);
+    EXPECT_EQ(quitLast.draws, 2);
+}
+
+TEST_F(TSceneLoopTest, NoCatchUpAfterTheTimerWrapsOrAfterResume)
+{
+    TGameWnd app(0, "c", "t", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr, 0, 0);
+    platform::ManualClock::Set(std::numeric_limits<DWORD>::max() - 20);
+    CountingScene scene(&app);
+    scene.Resume();
+    platform::ManualClock::Advance(40);  // wraps to 19
+    EXPECT_EQ(scene.Update(), LOOP_CONTINUE);
+    EXPECT_EQ(scene.steps, 0);
+    EXPECT_DOUBLE_EQ(scene.Last(), 19.0);
+    platform::ManualClock::Advance(17);
+    scene.Update();
+    EXPECT_EQ(scene.steps, 1);
+
+    // Constructed, then left alone for 5 s before it becomes current: Resume restarts the timer.
+    CountingScene late(&app);
+    platform::ManualClock::Advance(5000);
+    late.Resume();
+    platform::ManualClock::Advance(17);
+    late.Update();
+    EXPECT_EQ(late.steps, 1);
+
+    // Suspended for a while: no burst of steps on return.
+    late.Suspend();
+    platform::ManualClock::Advance(3000);
+    late.Resume();
+    late.Update();
+    EXPECT_EQ(late.steps, 1);
+}
+
+namespace {
+
+class FixedResultScene : public TLoop {
+public:
+    FixedResultScene(TGameWnd* app, std::uint32_t result, int* deleted) : TLoop(app), result_(result), deleted_(deleted) {}
+    ~FixedResultScene() override { ++*deleted_; }
+    std::uint32_t Update() override { return result_; }
+    std::uint32_t result_;
+    int* deleted_;
+};
+
+}  // namespace
+
+TEST(SceneStack, FrameResultsPopOneSceneOrEndTheProgram)
+{
+    TGameWnd app(0, "c", "t", 0, 0, 0, 640, 480, nullptr, nullptr, nullptr, 0, 0);
+    EXPECT_FALSE(app.Frame());  // no scene at all: the program ends instead of crashing
+
+    int deleted = 0;
+    auto* bottom = new FixedResultScene(&app, LOOP_CONTINUE, &deleted);
+    auto* middle = new FixedResultScene(&app, LOOP_END, &deleted);
+    auto* top = new FixedResultScene(&app, LOOP_END | LOOP_QUIT, &deleted);
+    app.PushScene(bottom);
+    app.PushScene(middle);
+    EXPECT_TRUE(bottom->IsSuspended());
+    app.PushScene(top);
+    EXPECT_TRUE(middle->IsSuspended());
+    EXPECT_EQ(app.GetSceneCount(), 3);
+
+    EXPECT_FALSE(app.Frame());  // 5: quits without popping
+    EXPECT_EQ(app.GetSceneCount(), 3);
+    EXPECT_EQ(deleted, 0);
+
+    top->result_ = LOOP_END;
+    EXPECT_TRUE(app.Frame());  // only the top one goes
+    EXPECT_EQ(deleted, 1);
+    EXPECT_EQ(app.GetCurrentScene(), middle);
+    EXPECT_FALSE(middle->IsSuspended());
+    EXPECT_TRUE(bottom->IsSuspended());
+
+    // A scene queued at the bottom starts once every scene above it has ended.
+    auto* queued = new FixedResultScene(&app, LOOP_CONTINUE, &deleted);
+    app.ReplaceScene(queued);
+    EXPECT_TRUE(queued->IsSuspended());
+    EXPECT_EQ(app.GetCurrentScene(), middle);
+    EXPECT_EQ(app.PopScenesTo(2), 2);  // drops from the bottom: the queued scene
+    EXPECT_EQ(deleted, 2);
+    EXPECT_TRUE(app.Frame());
+    EXPECT_EQ(app.GetCurrentScene(), bottom);
+    bottom->result_ = LOOP_END;
+    EXPECT_TRUE(app.Frame());
+    EXPECT_EQ(app.GetSceneCount(), 0);
+    EXPECT_FALSE(app.Frame());
+    EXPECT_EQ(deleted, 4);
+
+    // With an empty stack ReplaceScene pushes.
+    auto* first = new FixedResultScene(&app, LOOP_CONTINUE, &deleted);
+    app.ReplaceScene(first);
+    EXPECT_EQ(app.GetCurrentScene(), first);
+    EXPECT_FALSE(first->IsSuspended());
+    EXPECT_EQ(app.PopScenesTo(1), 1);
+}
