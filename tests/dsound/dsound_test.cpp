@@ -452,3 +452,86 @@ TEST_F(DirectSoundTest, TheAudioDeviceThreadDrivesNotificationsWhenAttached)
 }
 
 }  // namespace
+
+namespace {
+
+// A streaming ring as the music streams use it: 256 KiB, a notification at each quarter, and
+// a worker that refills the quarter after the one just started while the mixer plays on.
+struct RingWorker {
+    IDirectSoundBuffer8* buffer = nullptr;
+    HANDLE events[5] = {};  // four quarters, then stop
+    HANDLE refilled = nullptr;
+    std::vector<int> order;
+    std::int16_t next = 1;
+};
+
+DWORD RingMain(LPVOID parameter)
+{
+    auto* w = static_cast<RingWorker*>(parameter);
+    for (;;) {
+        const DWORD i = WaitForMultipleObjects(5, w->events, FALSE, INFINITE);
+        if (i >= 4) {
+            return i == 4 ? 0 : 1;
+        }
+        const DWORD quarter = (i + 1) % 4;
+        void* p1 = nullptr;
+        void* p2 = nullptr;
+        DWORD n1 = 0;
+        DWORD n2 = 0;
+        if (FAILED(w->buffer->Lock(quarter * 65536, 65536, &p1, &n1, &p2, &n2, 0))) {
+            return 2;
+        }
+        const std::vector<std::uint8_t> fill = Pcm16Bytes(std::vector<std::int16_t>(n1 / 2, w->next++));
+        std::memcpy(p1, fill.data(), n1);
+        w->buffer->Unlock(p1, n1, p2, n2);
+        w->order.push_back(static_cast<int>(i));
+        SetEvent(w->refilled);
+    }
+}
+
+TEST_F(DirectSoundTest, AWorkerRefillsTheQuarterAheadOfTheCursor)
+{
+    constexpr DWORD kQuarterFrames = 16384;
+    IDirectSoundBuffer8* b = MakeStereo16(std::vector<std::int16_t>(2 * 4 * kQuarterFrames, -7));
+    IDirectSoundNotify* notify = nullptr;
+    ASSERT_EQ(b->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify)), S_OK);
+    RingWorker w;
+    w.buffer = b;
+    DSBPOSITIONNOTIFY positions[4];
+    for (DWORD i = 0; i < 5; ++i) {
+        w.events[i] = CreateEventA(nullptr, i == 4, FALSE, nullptr);
+        if (i < 4) {
+            positions[i] = {i * 65536, w.events[i]};
+        }
+    }
+    w.refilled = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    ASSERT_EQ(notify->SetNotificationPositions(4, positions), DS_OK);
+    HANDLE thread = CreateThread(nullptr, 0, RingMain, &w, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+
+    b->Play(0, 0, DSBPLAY_LOOPING);
+    // Quarter 0 keeps its first fill (-7); every quarter after it is refilled before it plays.
+    std::vector<std::int16_t> firsts;
+    for (int step = 0; step < 6; ++step) {
+        std::vector<std::int16_t> out = Pull(kQuarterFrames);
+        firsts.push_back(out[0]);
+        EXPECT_EQ(out[2 * (kQuarterFrames - 1)], out[0]);  // a whole quarter of one fill
+        ASSERT_EQ(WaitForSingleObject(w.refilled, 5000), WAIT_OBJECT_0);
+    }
+    EXPECT_EQ(firsts, (std::vector<std::int16_t>{-7, 1, 2, 3, 4, 5}));
+    SetEvent(w.events[4]);
+    ASSERT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    DWORD code = 9;
+    GetExitCodeThread(thread, &code);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(w.order, (std::vector<int>{0, 1, 2, 3, 0, 1}));
+    b->Stop();
+    CloseHandle(thread);
+    for (HANDLE e : w.events) {
+        CloseHandle(e);
+    }
+    CloseHandle(w.refilled);
+    notify->Release();
+}
+
+}  // namespace
