@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/dsound/dsound.h"
@@ -532,6 +534,43 @@ TEST_F(DirectSoundTest, AWorkerRefillsTheQuarterAheadOfTheCursor)
     }
     CloseHandle(w.refilled);
     notify->Release();
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DirectSoundWithoutDevice, RunsSilentAndStillMixesWhenPulled)
+{
+    const char* saved = std::getenv("SDL_AUDIODRIVER");
+    const std::string driver = saved != nullptr ? saved : "";
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    HWND window = platform::CreateBareWindow("silent", 16, 16);
+    IDirectSound8* ds = nullptr;
+    ASSERT_EQ(DirectSoundCreate8(nullptr, &ds, nullptr), DS_OK);
+    EXPECT_FALSE(platform::AudioDeviceOpen());
+    ASSERT_EQ(ds->SetCooperativeLevel(window, DSSCL_PRIORITY), DS_OK);
+    WAVEFORMATEX format = PcmFormat(2, 44100, 16);
+    DSBUFFERDESC desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwBufferBytes = 16;
+    desc.lpwfxFormat = &format;
+    IDirectSoundBuffer* b = nullptr;
+    ASSERT_EQ(ds->CreateSoundBuffer(&desc, &b, nullptr), DS_OK);
+    b->Play(0, 0, DSBPLAY_LOOPING);
+    std::vector<std::int16_t> out(8);
+    platform::MixFrames(out.data(), 3);
+    DWORD play = 0;
+    b->GetCurrentPosition(&play, nullptr);
+    EXPECT_EQ(play, 3u * 4);  // the cursor moves only as the mixer is pulled
+    b->Release();
+    ds->Release();
+    platform::DestroyBareWindow(window);
+    if (saved != nullptr) {
+        setenv("SDL_AUDIODRIVER", driver.c_str(), 1);
+    } else {
+        unsetenv("SDL_AUDIODRIVER");
+    }
 }
 
 }  // namespace
