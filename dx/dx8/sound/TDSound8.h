@@ -1,33 +1,65 @@
-// The sound core. For now it keeps the sound folders and stands in for the device and its banks.
+// The process-wide DirectSound core: the device, the primary format, the sound folders, the
+// sound factory and the banks by id (0 sound effects, 1 voices, 2 music).
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 
-#include "platform/win32/types.h"
+#include "TCommon/TRefPtr.h"
+#include "dx/dx8/sound/TSoundBank.h"
+#include "dx/dx8/sound/TStreamSound.h"
+#include "platform/dsound/dsound.h"
 
 class TDSound8 {
 public:
+    // Made on the first call (null if that fails), destroyed at process exit.
     static TDSound8* Instance();
 
-    static void SetSeFolder(const std::string& folder) { s_seFolder = folder; }
-    static const std::string& GetSeFolder() { return s_seFolder; }
-    static void SetMusicFolder(const std::string& folder) { s_musicFolder = folder; }
-    static const std::string& GetMusicFolder() { return s_musicFolder; }
+    virtual ~TDSound8();
+    TDSound8(const TDSound8&) = delete;
+    TDSound8& operator=(const TDSound8&) = delete;
 
+    // Creates the device, asks for 44.1 kHz 16-bit stereo output and makes the silent buffer.
+    // Throws my_error when the device or a cooperative level cannot be had; true otherwise.
     bool Init(HWND window);
-    void CreateBank(const std::string& tablePath, const std::string& packagePrefix, std::uint32_t bankId,
-                    std::int32_t minVolume, std::int32_t maxVolume);
-    void PurgeUnused() {}
+    // Releases the banks (and so their sounds), the silent buffer and the device.
     void Uninit();
 
-    bool IsInitialized() const { return m_initialized; }
-    int GetBankCount() const { return m_banks; }
+    // The folders are set before the core exists, so they belong to the class (one core anyway).
+    static void SetMusicFolder(const std::string& folder) { s_musicFolder = folder; }
+    static std::string& GetMusicFolder() { return s_musicFolder; }
+    static void SetSeFolder(const std::string& folder) { s_seFolder = folder; }
+    static std::string& GetSeFolder() { return s_seFolder; }
+
+    // A sound for the path by its kind: ".ogg" music, ".pse" package waves; otherwise an empty holder.
+    TRefPtr<TStreamSound> CreateSound(const std::string& path, std::uint32_t bankId);
+
+    // Builds a bank from a sound table and stores it under bankId, replacing the one there.
+    void CreateBank(const std::string& tablePath, const std::string& packagePrefix, std::uint32_t bankId,
+                    std::int32_t minVolume, std::int32_t maxVolume);
+    // Null for an id without bank.
+    TSoundBank* GetBank(std::uint32_t bankId);
+    // Drops every bank's sounds that nobody uses any more, banks in id order.
+    void PurgeUnused();
+
+    // Null before Init and after Uninit.
+    IDirectSound8* GetDevice() const { return device_.Get(); }
+    bool IsInitialized() const { return initialised_; }
+    const WAVEFORMATEX& GetPrimaryFormat() const { return primaryFormat_; }
 
 private:
-    TDSound8() = default;
-    static inline std::string s_seFolder;
+    TDSound8();
+    bool SetPrimaryFormat();
+    void CreateSilentBuffer();
+
+    TComPtr<IDirectSound8> device_;
+    TComPtr<IDirectSoundBuffer8> silent_;
     static inline std::string s_musicFolder;
-    bool m_initialized = false;
-    int m_banks = 0;
+    static inline std::string s_seFolder;
+    DSCAPS caps_;
+    bool capsValid_;
+    bool initialised_;
+    WAVEFORMATEX primaryFormat_;
+    std::map<std::uint32_t, TRefPtr<TSoundBank>> banks_;
 };

@@ -1,0 +1,212 @@
+#include "dx/dx8/sound/TPseSound.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+#include "TCommon/TFile.h"
+#include "dx/dx8/sound/ScrambledTable.h"
+#include "dx/dx8/sound/TDSound8.h"
+
+namespace {
+
+constexpr std::uint32_t kNoOffset = 0xFFFFFFFFu;
+constexpr std::uint32_t kWaveHeaderSize = 22;  // format (18) and data size (4)
+
+bool ReadU16(TFile& file, std::uint16_t& value)
+{
+    std::uint8_t b[2];
+    if (!file.Read(b, 2)) {
+        return false;
+    }
+    value = static_cast<std::uint16_t>(b[0] | (b[1] << 8));
+    return true;
+}
+
+bool ReadU32(TFile& file, std::uint32_t& value)
+{
+    std::uint8_t b[4];
+    if (!file.Read(b, 4)) {
+        return false;
+    }
+    value = static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+            static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+    return true;
+}
+
+bool ReadWaveFormat(TFile& file, WAVEFORMATEX& format)
+{
+    return ReadU16(file, format.wFormatTag) && ReadU16(file, format.nChannels) &&
+           ReadU32(file, format.nSamplesPerSec) && ReadU32(file, format.nAvgBytesPerSec) &&
+           ReadU16(file, format.nBlockAlign) && ReadU16(file, format.wBitsPerSample) && ReadU16(file, format.cbSize);
+}
+
+// The offset of the first entry named wave, or kNoOffset.
+std::uint32_t FindWave(TFile& file, const std::string& wave)
+{
+    std::uint32_t count = 0;
+    // An entry takes at least its name length and its offset.
+    if (!ReadU32(file, count) || count > BytesLeft(file) / 8) {
+        return kNoOffset;
+    }
+    for (std::uint32_t i = 0; i < count; ++i) {
+        std::string name;
+        if (!file.ReadString(name)) {
+            return kNoOffset;  // the directory ends early: nothing further can match
+        }
+        if (name == wave) {
+            std::uint32_t offset = kNoOffset;
+            return ReadU32(file, offset) ? offset : kNoOffset;
+        }
+        if (!file.Skip(4)) {
+            return kNoOffset;
+        }
+    }
+    return kNoOffset;
+}
+
+}  // namespace
+
+TPseSound::TPseSound(const std::string& key, std::uint32_t bankId, TDSound8* owner)
+    : TStreamSound(bankId, owner), key_(key)
+{
+    if (!Load()) {
+        buffer_ = TComPtr<IDirectSoundBuffer8>();
+        state_ = kNotLoaded;
+    }
+}
+
+TPseSound::~TPseSound()
+{
+    Stop(true);
+}
+
+bool TPseSound::Load()
+{
+    const std::size_t slash = key_.find('/');
+    const std::string package = key_.substr(0, slash);
+    const std::string wave = slash == std::string::npos ? std::string() : key_.substr(slash + 1);
+    if (owner_ == nullptr || owner_->GetDevice() == nullptr) {
+        return false;
+    }
+    TFile file(owner_->GetSeFolder() + package);
+    if (!file.Open(true, GENERIC_READ)) {
+        return false;
+    }
+    const std::uint32_t offset = FindWave(file, wave);
+    const std::uint32_t size = file.GetSize();
+    // The wave record and its data must lie inside the file.
+    if (offset == kNoOffset || size == INVALID_FILE_SIZE || offset > size || size - offset < kWaveHeaderSize ||
+        !file.Seek(static_cast<std::int32_t>(offset))) {
+        return false;
+    }
+    WAVEFORMATEX format{};
+    std::uint32_t dataSize = 0;
+    if (!ReadWaveFormat(file, format) || !ReadU32(file, dataSize) || dataSize > BytesLeft(file) ||
+        format.nAvgBytesPerSec == 0) {
+        return false;
+    }
+
+    DSBUFFERDESC desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = DSBCAPS_GLOBALFOCUS | DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_LOCSOFTWARE;
+    desc.dwBufferBytes = dataSize;
+    desc.lpwfxFormat = &format;
+    IDirectSoundBuffer* plain = nullptr;
+    if (FAILED(owner_->GetDevice()->CreateSoundBuffer(&desc, &plain, nullptr)) || plain == nullptr) {
+        return false;
+    }
+    IDirectSoundBuffer8* buffer = nullptr;
+    const HRESULT hr = plain->QueryInterface(IID_IDirectSoundBuffer8, reinterpret_cast<void**>(&buffer));
+    plain->Release();
+    if (FAILED(hr) || buffer == nullptr) {
+        return false;
+    }
+    buffer_ = TComPtr<IDirectSoundBuffer8>(buffer);
+
+    void* audio = nullptr;
+    DWORD locked = 0;
+    if (FAILED(buffer_->Lock(0, dataSize, &audio, &locked, nullptr, nullptr, 0))) {
+        return false;
+    }
+    const bool read = file.Read(audio, locked);
+    buffer_->Unlock(audio, locked, nullptr, 0);
+    if (!read) {
+        return false;
+    }
+    buffer_->SetCurrentPosition(0);
+    file.Close();
+
+    state_ = kStopped;
+    const std::uint64_t ms = static_cast<std::uint64_t>(dataSize) * 1000 / format.nAvgBytesPerSec;
+    length_ = static_cast<std::int32_t>(std::min<std::uint64_t>(ms, std::numeric_limits<std::int32_t>::max()));
+    return true;
+}
+
+void TPseSound::Play()
+{
+    state_ = kPlaying;
+    if (buffer_.Get() != nullptr) {
+        buffer_->Play(0, 0, loop_ ? DSBPLAY_LOOPING : 0);
+    }
+}
+
+void TPseSound::Stop(bool rewind)
+{
+    state_ = kStopped;
+    if (buffer_.Get() != nullptr) {
+        buffer_->Stop();
+    }
+    if (rewind) {
+        Rewind();
+    }
+}
+
+void TPseSound::SetLoop(bool loop)
+{
+    loop_ = loop;
+    if (state_ == kPlaying && buffer_.Get() != nullptr) {
+        buffer_->Play(0, 0, loop_ ? DSBPLAY_LOOPING : 0);
+    }
+}
+
+void TPseSound::Rewind()
+{
+    if (buffer_.Get() != nullptr) {
+        buffer_->SetCurrentPosition(0);
+    }
+}
+
+std::int32_t TPseSound::GetVolume()
+{
+    LONG volume = 0;
+    if (buffer_.Get() == nullptr || FAILED(buffer_->GetVolume(&volume))) {
+        return 0;
+    }
+    return volume;
+}
+
+std::int32_t TPseSound::SetVolume(std::int32_t volume)
+{
+    const std::int32_t set = ClampVolume(volume);
+    if (buffer_.Get() != nullptr) {
+        buffer_->SetVolume(set);
+    }
+    return set;
+}
+
+std::int32_t TPseSound::GetPan()
+{
+    LONG pan = 0;
+    if (buffer_.Get() == nullptr || FAILED(buffer_->GetPan(&pan))) {
+        return 0;
+    }
+    return pan;
+}
+
+void TPseSound::SetPan(std::int32_t pan)
+{
+    if (buffer_.Get() != nullptr) {
+        buffer_->SetPan(pan);
+    }
+}

@@ -1,0 +1,147 @@
+#include "dx/dx8/sound/TSoundBank.h"
+
+#include <vector>
+
+#include "dx/dx8/sound/TDSound8.h"
+#include "dx/dx8/sound/TSoundTableReader.h"
+
+TSoundBank::TSoundBank(const std::string& tablePath, const std::string& packagePrefix, std::uint32_t bankId,
+                       TDSound8* owner, std::int32_t minVolume, std::int32_t maxVolume)
+    : packagePrefix_(packagePrefix), bankId_(bankId), minVolume_(minVolume), maxVolume_(maxVolume), owner_(owner)
+{
+    TSoundTableReader reader;
+    if (!reader.Load(tablePath)) {
+        return;
+    }
+    for (const TSoundTableEntry& entry : reader.GetEntries()) {
+        names_[entry.id] = entry.name;  // a later record replaces an earlier one
+    }
+}
+
+void TSoundBank::Load(std::uint32_t id)
+{
+    auto it = uses_.find(id);
+    if (it != uses_.end() && (it->second.count > 0 || it->second.sound.Get() != nullptr)) {
+        // Still loaded (perhaps idle since its last unload): reused as it is.
+        ++it->second.count;
+        return;
+    }
+    auto name = names_.find(id);
+    TRefPtr<TStreamSound> sound =
+        owner_->CreateSound(packagePrefix_ + (name != names_.end() ? name->second : std::string()), bankId_);
+    if (sound.Get() != nullptr) {
+        sound->SetMinVolume(minVolume_);
+        sound->SetMaxVolume(maxVolume_);
+        sound->SetVolume(maxVolume_);
+    }
+    Use& use = uses_[id];
+    use.count = 1;
+    use.sound = sound;
+}
+
+void TSoundBank::Unload(std::uint32_t id)
+{
+    auto it = uses_.find(id);
+    if (it != uses_.end() && it->second.count > 0) {
+        --it->second.count;
+    }
+}
+
+TStreamSound* TSoundBank::SoundOf(std::uint32_t id) const
+{
+    auto it = uses_.find(id);
+    return it != uses_.end() ? it->second.sound.Get() : nullptr;
+}
+
+void TSoundBank::Play(std::uint32_t id)
+{
+    if (TStreamSound* sound = SoundOf(id)) {
+        sound->Stop(true);
+        sound->Play();
+    }
+}
+
+void TSoundBank::PlayLoop(std::uint32_t id)
+{
+    if (TStreamSound* sound = SoundOf(id)) {
+        sound->Stop(true);
+        sound->SetLoop(true);
+        sound->Play();
+    }
+}
+
+void TSoundBank::Stop(std::uint32_t id)
+{
+    if (TStreamSound* sound = SoundOf(id)) {
+        sound->Stop(true);
+    }
+}
+
+std::int32_t TSoundBank::GetLength(std::uint32_t id)
+{
+    TStreamSound* sound = SoundOf(id);
+    return sound != nullptr ? sound->GetLength() : -1;
+}
+
+TRefPtr<TStreamSound> TSoundBank::Get(std::uint32_t id)
+{
+    return uses_[id].sound;
+}
+
+void TSoundBank::SetVolumeAll(std::int32_t volume)
+{
+    for (auto& [id, use] : uses_) {
+        if (use.sound.Get() != nullptr) {
+            use.sound->SetVolume(volume);
+        }
+    }
+}
+
+void TSoundBank::SetMaxVolume(std::int32_t volume)
+{
+    if (volume > 0) {
+        volume = 0;
+    } else if (volume < -10000) {
+        volume = -10000;
+    }
+    maxVolume_ = volume;
+    for (auto& [id, use] : uses_) {
+        if (use.sound.Get() != nullptr) {
+            use.sound->SetMaxVolume(volume);
+        }
+    }
+}
+
+std::int32_t TSoundBank::FindId(const std::string& name) const
+{
+    for (const auto& [id, fileName] : names_) {
+        if (fileName == name) {
+            return static_cast<std::int32_t>(id);
+        }
+    }
+    return -1;
+}
+
+void TSoundBank::PurgeUnused()
+{
+    std::vector<std::uint32_t> unused;
+    for (const auto& [id, use] : uses_) {
+        if (use.count == 0 && use.sound.UseCount() < 2) {
+            unused.push_back(id);
+        }
+    }
+    for (std::uint32_t id : unused) {
+        uses_.erase(id);  // the last holder deletes the sound
+    }
+}
+
+std::uint32_t TSoundBank::GetUseCount(std::uint32_t id) const
+{
+    auto it = uses_.find(id);
+    return it != uses_.end() ? it->second.count : 0;
+}
+
+bool TSoundBank::IsLoaded(std::uint32_t id) const
+{
+    return SoundOf(id) != nullptr;
+}

@@ -1,0 +1,275 @@
+#include "platform/dsound/mixer.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+
+#include "platform/win32/sync.h"
+
+namespace platform::dsound {
+
+namespace {
+
+constexpr std::uint64_t kOne = std::uint64_t{1} << 32;
+constexpr float kFraction = 1.0f / 4294967296.0f;
+
+struct Sample {
+    float left;
+    float right;
+};
+
+template <int Bits, int Channels>
+Sample Fetch(const std::uint8_t* data, DWORD frame)
+{
+    if constexpr (Bits == 8) {
+        const std::uint8_t* p = data + frame * Channels;
+        const float left = static_cast<float>((static_cast<int>(p[0]) - 128) * 256);
+        if constexpr (Channels == 1) {
+            return {left, left};
+        } else {
+            return {left, static_cast<float>((static_cast<int>(p[1]) - 128) * 256)};
+        }
+    } else {
+        const std::uint8_t* p = data + frame * 2 * Channels;
+        const float left = static_cast<float>(static_cast<std::int16_t>(p[0] | (p[1] << 8)));
+        if constexpr (Channels == 1) {
+            return {left, left};
+        } else {
+            return {left, static_cast<float>(static_cast<std::int16_t>(p[2] | (p[3] << 8)))};
+        }
+    }
+}
+
+// Mixes one voice into acc; returns the number of whole passes over the buffer's end (looping)
+// and sets ended when a one-shot voice ran out.
+template <int Bits, int Channels>
+unsigned MixVoice(Voice& voice, float* acc, std::size_t frames, bool& ended)
+{
+    const std::uint8_t* data = voice.data.data();
+    const DWORD total = voice.frames;
+    const std::uint64_t step = (static_cast<std::uint64_t>(voice.frequency) << 32) / kOutputRate;
+    const float gl = voice.gainLeft;
+    const float gr = voice.gainRight;
+    std::uint64_t pos = voice.position;
+    unsigned wraps = 0;
+    std::size_t n = 0;
+    while (n < frames) {
+        const DWORD index = static_cast<DWORD>(pos >> 32);
+        if (step == kOne) {
+            // Same rate as the output: whole runs up to the buffer's end.
+            const std::size_t run = std::min<std::size_t>(frames - n, total - index);
+            float* out = acc + 2 * n;
+            for (std::size_t k = 0; k < run; ++k) {
+                const Sample s = Fetch<Bits, Channels>(data, index + static_cast<DWORD>(k));
+                out[2 * k] += s.left * gl;
+                out[2 * k + 1] += s.right * gr;
+            }
+            n += run;
+            pos += static_cast<std::uint64_t>(run) << 32;
+        } else {
+            // Linear interpolation towards the next frame (the first one again when looping).
+            const Sample s0 = Fetch<Bits, Channels>(data, index);
+            Sample s1 = s0;
+            if (index + 1 < total) {
+                s1 = Fetch<Bits, Channels>(data, index + 1);
+            } else if (voice.looping) {
+                s1 = Fetch<Bits, Channels>(data, 0);
+            }
+            const float t = static_cast<float>(pos & (kOne - 1)) * kFraction;
+            acc[2 * n] += (s0.left + (s1.left - s0.left) * t) * gl;
+            acc[2 * n + 1] += (s0.right + (s1.right - s0.right) * t) * gr;
+            ++n;
+            pos += step;
+        }
+        while ((pos >> 32) >= total) {
+            if (!voice.looping) {
+                ended = true;
+                voice.position = 0;
+                return wraps;
+            }
+            pos -= static_cast<std::uint64_t>(total) << 32;
+            ++wraps;
+        }
+    }
+    voice.position = pos;
+    return wraps;
+}
+
+using MixFunction = unsigned (*)(Voice&, float*, std::size_t, bool&);
+
+MixFunction MixFunctionFor(const Voice& voice)
+{
+    if (voice.bits == 8) {
+        return voice.channels == 1 ? MixVoice<8, 1> : MixVoice<8, 2>;
+    }
+    return voice.channels == 1 ? MixVoice<16, 1> : MixVoice<16, 2>;
+}
+
+// Appends the events of the notifications in frames [from, to), in order.
+void CollectPassed(const Voice& voice, DWORD from, DWORD to, std::vector<HANDLE>& passed)
+{
+    for (const Notification& n : voice.notifications) {
+        if (n.frame >= from && n.frame < to) {
+            passed.push_back(n.event);
+        }
+    }
+}
+
+std::atomic<bool> g_manual{false};
+std::mutex g_deviceLock;  // guards the device fields below
+int g_deviceUsers = 0;
+SDL_AudioDeviceID g_device = 0;
+bool g_startedAudio = false;
+
+void AudioCallback(void*, Uint8* stream, int length)
+{
+    const std::size_t frames = static_cast<std::size_t>(length) / 4;
+    if (g_manual.load()) {
+        std::fill(stream, stream + length, Uint8{0});
+        return;
+    }
+    Mixer::Get().Mix(reinterpret_cast<std::int16_t*>(stream), frames);
+}
+
+}  // namespace
+
+float VolumeToGain(LONG volume)
+{
+    if (volume <= DSBVOLUME_MIN) {
+        return 0.0f;
+    }
+    return static_cast<float>(std::pow(10.0, static_cast<double>(volume) / 2000.0));
+}
+
+void Voice::UpdateGains()
+{
+    const float gain = VolumeToGain(volume);
+    // Pan lowers the side away from it; the near side keeps the full volume.
+    gainLeft = gain * (pan > 0 ? VolumeToGain(-pan) : 1.0f);
+    gainRight = gain * (pan < 0 ? VolumeToGain(pan) : 1.0f);
+}
+
+Mixer& Mixer::Get()
+{
+    static Mixer* mixer = new Mixer;  // the audio thread may still run at exit
+    return *mixer;
+}
+
+void Mixer::Add(Voice* voice)
+{
+    voices_.push_back(voice);
+}
+
+void Mixer::Remove(Voice* voice)
+{
+    voices_.erase(std::remove(voices_.begin(), voices_.end(), voice), voices_.end());
+}
+
+void Mixer::Mix(std::int16_t* out, std::size_t frames)
+{
+    std::vector<HANDLE> signal;
+    {
+        std::lock_guard<std::mutex> guard(lock_);
+        accumulator_.assign(frames * 2, 0.0f);
+        passed_.clear();
+        for (Voice* voice : voices_) {
+            if (!voice->playing || voice->frames == 0 || frames == 0) {
+                continue;
+            }
+            const DWORD from = static_cast<DWORD>(voice->position >> 32);
+            bool ended = false;
+            const unsigned wraps = MixFunctionFor(*voice)(*voice, accumulator_.data(), frames, ended);
+            if (ended) {
+                CollectPassed(*voice, from, voice->frames, passed_);
+                voice->playing = false;
+                passed_.insert(passed_.end(), voice->stopEvents.begin(), voice->stopEvents.end());
+                continue;
+            }
+            const DWORD to = static_cast<DWORD>(voice->position >> 32);
+            if (wraps == 0) {
+                CollectPassed(*voice, from, to, passed_);
+            } else {
+                // A tiny buffer may wrap several times in one pull; one full pass stands for all.
+                CollectPassed(*voice, from, voice->frames, passed_);
+                if (wraps > 1) {
+                    CollectPassed(*voice, 0, voice->frames, passed_);
+                }
+                CollectPassed(*voice, 0, to, passed_);
+            }
+        }
+        for (std::size_t i = 0; i < frames * 2; ++i) {
+            const float v = std::nearbyint(accumulator_[i]);
+            out[i] = static_cast<std::int16_t>(std::clamp(v, -32768.0f, 32767.0f));
+        }
+        signal.swap(passed_);
+    }
+    // Events are set outside the mixer lock: a waiter may call back into a buffer at once.
+    for (HANDLE event : signal) {
+        SetEvent(event);
+    }
+}
+
+void AcquireAudioDevice()
+{
+    std::lock_guard<std::mutex> guard(g_deviceLock);
+    if (g_deviceUsers++ > 0) {
+        return;
+    }
+    if (SDL_WasInit(SDL_INIT_AUDIO) == 0) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
+            return;  // no audio: the game runs silent
+        }
+        g_startedAudio = true;
+    }
+    SDL_AudioSpec want{};
+    want.freq = static_cast<int>(kOutputRate);
+    want.format = AUDIO_S16SYS;
+    want.channels = 2;
+    want.samples = 1024;
+    want.callback = AudioCallback;
+    SDL_AudioSpec have{};
+    g_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (g_device != 0) {
+        SDL_PauseAudioDevice(g_device, 0);
+    }
+}
+
+void ReleaseAudioDevice()
+{
+    std::lock_guard<std::mutex> guard(g_deviceLock);
+    if (g_deviceUsers == 0 || --g_deviceUsers > 0) {
+        return;
+    }
+    if (g_device != 0) {
+        SDL_CloseAudioDevice(g_device);  // waits for a running callback
+        g_device = 0;
+    }
+    if (g_startedAudio) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        g_startedAudio = false;
+    }
+}
+
+}  // namespace platform::dsound
+
+namespace platform {
+
+void SetManualMixing(bool manual)
+{
+    dsound::g_manual.store(manual);
+}
+
+void MixFrames(std::int16_t* out, std::size_t frames)
+{
+    dsound::Mixer::Get().Mix(out, frames);
+}
+
+bool AudioDeviceOpen()
+{
+    std::lock_guard<std::mutex> guard(dsound::g_deviceLock);
+    return dsound::g_device != 0;
+}
+
+}  // namespace platform

@@ -1,0 +1,224 @@
+#include "platform/win32/sync.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// One lock and one wake-up for every waitable object: waits on several objects stay simple,
+// and the game has only a handful of threads.
+std::mutex& SyncLock()
+{
+    static std::mutex* lock = new std::mutex;  // lives for the whole process
+    return *lock;
+}
+
+std::condition_variable& SyncChanged()
+{
+    static std::condition_variable* changed = new std::condition_variable;
+    return *changed;
+}
+
+// Guarded by SyncLock.
+struct WaitState {
+    bool signalled = false;
+    bool manualReset = true;
+    DWORD exitCode = STILL_ACTIVE;  // threads only
+};
+
+class Waitable : public platform::KernelObject {
+public:
+    std::shared_ptr<WaitState> state = std::make_shared<WaitState>();
+};
+
+class EventObject : public Waitable {};
+
+class ThreadObject : public Waitable {
+public:
+    ~ThreadObject() override
+    {
+        // Closing the handle of a running thread lets it run on, as the system does.
+        if (thread.joinable()) {
+            thread.detach();
+        }
+    }
+    std::thread thread;
+};
+
+std::atomic<DWORD> g_nextThreadId{1};
+thread_local DWORD t_threadId = 0;
+
+std::shared_ptr<WaitState> StateOf(HANDLE handle)
+{
+    Waitable* object = platform::LookupHandleAs<Waitable>(handle);
+    return object ? object->state : nullptr;
+}
+
+BOOL SetSignalled(HANDLE event, bool signalled)
+{
+    EventObject* object = platform::LookupHandleAs<EventObject>(event);
+    if (object == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    {
+        std::lock_guard<std::mutex> guard(SyncLock());
+        object->state->signalled = signalled;
+    }
+    if (signalled) {
+        SyncChanged().notify_all();
+    }
+    return TRUE;
+}
+
+DWORD WaitAny(const std::vector<std::shared_ptr<WaitState>>& states, DWORD milliseconds)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
+    std::unique_lock<std::mutex> lock(SyncLock());
+    for (;;) {
+        for (std::size_t i = 0; i < states.size(); ++i) {
+            WaitState& state = *states[i];
+            if (state.signalled) {
+                if (!state.manualReset) {
+                    state.signalled = false;
+                }
+                return WAIT_OBJECT_0 + static_cast<DWORD>(i);
+            }
+        }
+        if (milliseconds == INFINITE) {
+            SyncChanged().wait(lock);
+        } else if (Clock::now() >= deadline) {
+            return WAIT_TIMEOUT;
+        } else {
+            SyncChanged().wait_until(lock, deadline);
+        }
+    }
+}
+
+HANDLE StartThread(std::function<DWORD()> body, LPDWORD threadId)
+{
+    auto* thread = new ThreadObject;
+    std::shared_ptr<WaitState> state = thread->state;
+    const DWORD id = g_nextThreadId.fetch_add(1);
+    try {
+        thread->thread = std::thread([state, body = std::move(body), id] {
+            t_threadId = id;
+            const DWORD code = body();
+            {
+                std::lock_guard<std::mutex> guard(SyncLock());
+                state->exitCode = code;
+                state->signalled = true;
+            }
+            SyncChanged().notify_all();
+        });
+    } catch (const std::system_error&) {
+        delete thread;
+        SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+        return nullptr;
+    }
+    if (threadId != nullptr) {
+        *threadId = id;
+    }
+    return platform::RegisterHandle(thread);
+}
+
+}  // namespace
+
+HANDLE CreateEventA(LPSECURITY_ATTRIBUTES, BOOL manualReset, BOOL initialState, LPCSTR name)
+{
+    if (name != nullptr) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto* event = new EventObject;
+    event->state->manualReset = manualReset != FALSE;
+    event->state->signalled = initialState != FALSE;
+    SetLastError(ERROR_SUCCESS);
+    return platform::RegisterHandle(event);
+}
+
+BOOL SetEvent(HANDLE event)
+{
+    return SetSignalled(event, true);
+}
+
+BOOL ResetEvent(HANDLE event)
+{
+    return SetSignalled(event, false);
+}
+
+DWORD WaitForSingleObject(HANDLE object, DWORD milliseconds)
+{
+    return WaitForMultipleObjects(1, &object, FALSE, milliseconds);
+}
+
+DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL waitAll, DWORD milliseconds)
+{
+    if (count == 0 || count > MAXIMUM_WAIT_OBJECTS || objects == nullptr || waitAll != FALSE) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    std::vector<std::shared_ptr<WaitState>> states;
+    states.reserve(count);
+    for (DWORD i = 0; i < count; ++i) {
+        std::shared_ptr<WaitState> state = StateOf(objects[i]);
+        if (!state) {
+            SetLastError(ERROR_INVALID_HANDLE);
+            return WAIT_FAILED;
+        }
+        states.push_back(std::move(state));
+    }
+    return WaitAny(states, milliseconds);
+}
+
+HANDLE CreateThread(LPSECURITY_ATTRIBUTES, std::size_t, LPTHREAD_START_ROUTINE start, LPVOID parameter,
+                    DWORD creationFlags, LPDWORD threadId)
+{
+    if (start == nullptr || (creationFlags & CREATE_SUSPENDED) != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    return StartThread([start, parameter] { return start(parameter); }, threadId);
+}
+
+std::uintptr_t _beginthreadex(void*, unsigned, unsigned (*start)(void*), void* argument, unsigned initFlag,
+                              unsigned* threadId)
+{
+    if (start == nullptr || (initFlag & CREATE_SUSPENDED) != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    DWORD id = 0;
+    HANDLE handle = StartThread([start, argument] { return static_cast<DWORD>(start(argument)); }, &id);
+    if (handle != nullptr && threadId != nullptr) {
+        *threadId = id;
+    }
+    return reinterpret_cast<std::uintptr_t>(handle);
+}
+
+BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode)
+{
+    ThreadObject* object = platform::LookupHandleAs<ThreadObject>(thread);
+    if (object == nullptr || exitCode == nullptr) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return FALSE;
+    }
+    std::lock_guard<std::mutex> guard(SyncLock());
+    *exitCode = object->state->exitCode;
+    return TRUE;
+}
+
+DWORD GetCurrentThreadId()
+{
+    if (t_threadId == 0) {
+        t_threadId = g_nextThreadId.fetch_add(1);
+    }
+    return t_threadId;
+}

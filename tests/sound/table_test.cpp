@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "TCommon/TFile.h"
+#include "dx/dx8/sound/ScrambledTable.h"
+#include "dx/dx8/sound/TSoundListReader.h"
+#include "dx/dx8/sound/TSoundTableReader.h"
+#include "support/byte_writer.h"
+#include "support/fuzz.h"
+#include "support/table_writer.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using qmtest::BuildSoundList;
+using qmtest::BuildSoundTable;
+using qmtest::ScrambleField;
+using qmtest::TableWriter;
+
+std::vector<std::uint8_t> Unscrambled(std::vector<std::uint8_t> bytes, std::uint8_t key)
+{
+    UnscrambleBytes(bytes.data(), static_cast<std::uint32_t>(bytes.size()), key);
+    return bytes;
+}
+
+TEST(Scrambling, StoredFFIsZeroAtEveryIndexWithEitherKey)
+{
+    const std::vector<std::uint8_t> stored(16, 0xFF);
+    EXPECT_EQ(Unscrambled(stored, kTableNumberKey), std::vector<std::uint8_t>(16, 0));
+    EXPECT_EQ(Unscrambled(stored, kTableTextKey), std::vector<std::uint8_t>(16, 0));
+}
+
+TEST(Scrambling, RotationRepeatsEveryEightBytesAndIsNoneAtEightMinusKey)
+{
+    // 0x01 rotated left by r is 1 << r; stored is its complement.
+    std::vector<std::uint8_t> plain(10, 0x01);
+    const std::vector<std::uint8_t> text = ScrambleField(plain, kTableTextKey);
+    EXPECT_EQ(text[0], static_cast<std::uint8_t>(~(1u << 4)));
+    EXPECT_EQ(text[4], static_cast<std::uint8_t>(~0x01u));  // index 8 - 4: not rotated
+    EXPECT_EQ(text[8], text[0]);
+    const std::vector<std::uint8_t> number = ScrambleField(plain, kTableNumberKey);
+    EXPECT_EQ(number[0], 0xFE);  // key 0: index 0 and 8 unrotated
+    EXPECT_EQ(number[8], 0xFE);
+    EXPECT_EQ(number[3], static_cast<std::uint8_t>(~(1u << 3)));
+
+    // Every byte value at every rotation comes back.
+    std::vector<std::uint8_t> all(256 * 8);
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        all[i] = static_cast<std::uint8_t>(i / 8);
+    }
+    for (std::uint8_t key = 0; key < 8; ++key) {
+        EXPECT_EQ(Unscrambled(ScrambleField(all, key), key), all) << int(key);
+    }
+}
+
+class TableFileTest : public ::testing::Test {
+protected:
+    std::string Write(const std::vector<std::uint8_t>& bytes, const std::string& name = "se.tbl")
+    {
+        const std::string path = dir_.File(name);
+        qmtest::SaveBytes(path, bytes);
+        return path;
+    }
+
+    qmtest::TempDir dir_;
+};
+
+TEST_F(TableFileTest, SoundTableReadsWithPlainAndScrambledHeaders)
+{
+    const std::vector<std::pair<std::uint32_t, std::string>> records = {
+        {10, "se_hit01"}, {3, "システム/決定"}, {0xFFFFFFFFu, ""}};
+    for (bool scrambled : {false, true}) {
+        TSoundTableReader reader;
+        ASSERT_TRUE(reader.Load(Write(BuildSoundTable(records, scrambled)))) << scrambled;
+        const std::vector<TSoundTableEntry> entries = reader.GetEntries();
+        ASSERT_EQ(entries.size(), 3u);
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(entries[i].id, records[i].first);
+            EXPECT_EQ(entries[i].name, records[i].second);
+        }
+        EXPECT_EQ(reader.EntryAt(1).name, "システム/決定");
+        EXPECT_EQ(reader.EntryAt(3).name, "");
+        reader.Clear();
+        EXPECT_TRUE(reader.GetEntries().empty());
+    }
+}
+
+TEST_F(TableFileTest, HeaderFieldsAreUnscrambledAsTheFlagSays)
+{
+    TableWriter writer(true);
+    writer.Column("名前", 0xA5A5A5A5u).Column("", 7).Number(42).Text("long name beyond eight bytes").EndRecord();
+    const std::string path = Write(writer.Build());
+    TFile file(path);
+    ASSERT_TRUE(file.Open(true, GENERIC_READ));
+    TableHeader header;
+    ASSERT_TRUE(ReadTableHeader(file, 8, header));
+    EXPECT_EQ(header.recordCount, 1u);
+    EXPECT_EQ(header.columnNames, (std::vector<std::string>{"名前", ""}));
+    EXPECT_EQ(header.columnValues, (std::vector<std::uint32_t>{0xA5A5A5A5u, 7}));
+    std::uint32_t id = 0;
+    std::string name;
+    ASSERT_TRUE(ReadScrambledDword(file, id));
+    ASSERT_TRUE(ReadScrambledString(file, name));
+    EXPECT_EQ(id, 42u);
+    EXPECT_EQ(name, "long name beyond eight bytes");
+}
+
+TEST_F(TableFileTest, RecordsAreScrambledEvenWithAPlainHeader)
+{
+    // A record written in plain bytes under flag 0 reads as garbage: the id 5 comes back as
+    // the complement of its bytes, and a plain name length as a length far beyond the file.
+    qmtest::ByteWriter list;
+    list.U8(0).U32(1).U32(0).U32(5);
+    TSoundListReader ids;
+    ASSERT_TRUE(ids.Load(Write(list.Data(), "list.tbl")));
+    EXPECT_EQ(ids.GetEntries(), std::vector<std::uint32_t>{0xFFFFFFFAu});
+    qmtest::ByteWriter table;
+    table.U8(0).U32(1).U32(0).U32(5).LpString("abc");
+    TSoundTableReader reader;
+    EXPECT_FALSE(reader.Load(Write(table.Data())));
+
+    TSoundListReader empty;
+    EXPECT_TRUE(empty.Load(Write(BuildSoundList({}, false), "empty.tbl")));
+    EXPECT_TRUE(empty.GetEntries().empty());
+}
+
+TEST_F(TableFileTest, TruncatedRecordIsDroppedAndTheLoadFails)
+{
+    const std::vector<std::uint8_t> whole = BuildSoundTable({{1, "one"}, {2, "two"}, {3, "three"}});
+    // Cut inside the last name.
+    std::vector<std::uint8_t> cut(whole.begin(), whole.end() - 3);
+    TSoundTableReader reader;
+    EXPECT_FALSE(reader.Load(Write(cut)));
+    const std::vector<TSoundTableEntry> entries = reader.GetEntries();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries[1].name, "two");
+
+    EXPECT_FALSE(reader.Load(dir_.File("missing.tbl")));
+}
+
+TEST_F(TableFileTest, CountsBeyondTheFilesBytesFailBeforeReading)
+{
+    // A record count that the bytes left cannot hold fails at once.
+    TableWriter table(true);
+    table.Number(1).Text("a").EndRecord().RecordCount(0x10000000u);
+    TSoundTableReader reader;
+    EXPECT_FALSE(reader.Load(Write(table.Build())));
+    EXPECT_TRUE(reader.GetEntries().empty());
+
+    TableWriter list(false);
+    list.Number(9).EndRecord().Number(8).EndRecord().RecordCount(3);
+    TSoundListReader ids;
+    EXPECT_FALSE(ids.Load(Write(list.Build(), "list.tbl")));
+
+    // A column count or a name length beyond the end.
+    qmtest::ByteWriter columns;
+    columns.U8(0).U32(0).U32(0x7FFFFFFF);
+    EXPECT_FALSE(reader.Load(Write(columns.Data())));
+    qmtest::ByteWriter name;
+    name.U8(0).U32(0).U32(1).U32(0xFFFFFFF0u).Bytes("abc");
+    EXPECT_FALSE(reader.Load(Write(name.Data())));
+}
+
+TEST_F(TableFileTest, TablesOpenReadOnlyAndShareWithOtherReaders)
+{
+    const std::string path = Write(BuildSoundList({5, 6, 5}));
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);  // a data file without write permission
+    TFile other(path);
+    ASSERT_TRUE(other.Open(true, GENERIC_READ));  // and another reader has it open
+    TSoundListReader reader;
+    ASSERT_TRUE(reader.Load(path));
+    EXPECT_EQ(reader.GetEntries(), (std::vector<std::uint32_t>{5, 6, 5}));
+    EXPECT_EQ(reader.EntryAt(1), 6u);
+    EXPECT_EQ(reader.EntryAt(3), 0u);
+}
+
+TEST_F(TableFileTest, DamagedTablesNeverCrashOrAllocateByBadCounts)
+{
+    const std::vector<std::uint8_t> table =
+        BuildSoundTable({{1, "se_a"}, {2, "長い名前の効果音"}, {3, "c"}}, true);
+    qmtest::FuzzFile(table, dir_.File("fuzz.tbl"), [](const std::string& path) {
+        TSoundTableReader reader;
+        reader.Load(path);
+    });
+    qmtest::FuzzOptions options;
+    options.seed = 77;
+    qmtest::FuzzFile(BuildSoundList({1, 2, 3, 4}, false), dir_.File("fuzz_list.tbl"),
+                     [](const std::string& path) {
+                         TSoundListReader reader;
+                         reader.Load(path);
+                     },
+                     options);
+}
+
+}  // namespace
