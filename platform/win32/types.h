@@ -125,3 +125,12 @@ struct IUnknown {
     virtual ULONG Release() = 0;
     virtual ~IUnknown() = default;
 };
+
+// A 64-bit value with its two 32-bit halves (driver versions, performance counters).
+union LARGE_INTEGER {
+    struct {
+        DWORD LowPart;
+        LONG HighPart;
+    };
+    LONGLONG QuadPart;
+};

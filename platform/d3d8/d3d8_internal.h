@@ -1,0 +1,75 @@
+// Shared internals of the Direct3D layer. Only platform/d3d8 includes this.
+#pragma once
+
+#include <SDL.h>
+
+#include "platform/d3d8/d3d8.h"
+#include "platform/d3d8/gl_api.h"
+
+namespace platform::d3d8 {
+
+// The GL context of one device, made current whenever the device works.
+struct GlContext {
+    SDL_Window* window = nullptr;
+    SDL_GLContext context = nullptr;
+    gl::Features features;
+
+    void MakeCurrent() const
+    {
+        if (SDL_GL_GetCurrentContext() != context) {
+            SDL_GL_MakeCurrent(window, context);
+        }
+    }
+};
+
+// Counted COM object: the last Release deletes it.
+template <class Interface>
+class ComObject : public Interface {
+public:
+    HRESULT QueryInterface(REFIID, void** object) override
+    {
+        if (object != nullptr) {
+            *object = nullptr;
+        }
+        return E_NOINTERFACE;
+    }
+    ULONG AddRef() override { return ++refs_; }
+    ULONG Release() override
+    {
+        const ULONG left = --refs_;
+        if (left == 0) {
+            delete this;
+        }
+        return left;
+    }
+
+protected:
+    ULONG refs_ = 1;
+};
+
+// How a D3D colour format is stored in GL: uploaded as it lies in memory.
+struct ColorFormat {
+    D3DFORMAT format;
+    UINT bytes;
+    GLenum textureInternal;
+    GLenum targetInternal;  // a colour-renderable internal format for render targets
+    GLenum glFormat;
+    GLenum glType;
+    bool alpha;
+};
+const ColorFormat* FindColorFormat(D3DFORMAT format);
+bool IsRenderTargetFormat(D3DFORMAT format);
+
+struct DepthFormat {
+    D3DFORMAT format;
+    GLenum internal;
+    bool stencil;
+};
+const DepthFormat* FindDepthFormat(D3DFORMAT format);
+
+bool IsBackBufferFormat(D3DFORMAT format);
+
+// Number of vertices a draw of this many primitives uses; 0 for an unknown type.
+UINT VertexCountOf(D3DPRIMITIVETYPE type, UINT primitiveCount);
+
+}  // namespace platform::d3d8

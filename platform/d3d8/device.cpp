@@ -1,0 +1,794 @@
+// Device life, presentation, targets and surfaces.
+#include "platform/d3d8/device.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "platform/d3d8/direct3d8.h"
+
+namespace platform::d3d8 {
+
+namespace {
+
+constexpr UINT kMaxBufferBytes = 256U * 1024U * 1024U;
+
+RECT WholeOf(const D3DSURFACE_DESC& d) { return RECT{0, 0, static_cast<LONG>(d.Width), static_cast<LONG>(d.Height)}; }
+
+template <class T>
+void Replace(T*& slot, T* value)
+{
+    if (value != nullptr) {
+        value->AddRef();
+    }
+    if (slot != nullptr) {
+        slot->Release();
+    }
+    slot = value;
+}
+
+}  // namespace
+
+Device::Device(Direct3D8* parent, std::unique_ptr<GlContext> gl, HWND window, DWORD behavior)
+    : parent_(parent), gl_(std::move(gl)), window_(window), behavior_(behavior)
+{
+    parent_->AddRef();
+}
+
+Device::~Device()
+{
+    gl_->MakeCurrent();
+    for (auto& shader : shaders_) {
+        if (shader != nullptr && shader->program != 0) {
+            gl::DeleteProgramsARB(1, &shader->program);
+        }
+    }
+    if (fbo_ != 0) {
+        gl::DeleteFramebuffers(1, &fbo_);
+    }
+    if (readFbo_ != 0) {
+        gl::DeleteFramebuffers(1, &readFbo_);
+    }
+    if (dummyTexture_ != 0) {
+        glDeleteTextures(1, &dummyTexture_);
+    }
+    SDL_GL_MakeCurrent(gl_->window, nullptr);
+    SDL_GL_DeleteContext(gl_->context);
+    parent_->Release();
+}
+
+HRESULT Device::Init(const D3DPRESENT_PARAMETERS& params)
+{
+    gl_->MakeCurrent();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gl::GenFramebuffers(1, &fbo_);
+    gl::GenFramebuffers(1, &readFbo_);
+    // Sampling a stage without a texture gives opaque black, as Direct3D does.
+    const DWORD black = 0xFF000000U;
+    glGenTextures(1, &dummyTexture_);
+    gl::ActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, dummyTexture_);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &black);
+    boundTexture_.fill(0xFFFFFFFFU);
+    glFrontFace(GL_CCW);
+    glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);
+    glHint(GL_FOG_HINT, GL_NICEST);
+    if (HRESULT hr = ApplyPresentParameters(params); FAILED(hr)) {
+        return hr;
+    }
+    SetDefaultStates();
+    return D3D_OK;
+}
+
+HRESULT Device::QueryInterface(REFIID, void** object)
+{
+    if (object != nullptr) {
+        *object = nullptr;
+    }
+    return E_NOINTERFACE;
+}
+
+ULONG Device::AddRef() { return ++refs_; }
+
+ULONG Device::Release()
+{
+    const ULONG left = --refs_;
+    if (left == 0) {
+        // Drop what the device holds; it is deleted once its last resource is gone too.
+        released_ = true;
+        ++children_;
+        ReleaseBindings();
+        recording_.reset();
+        blocks_.clear();
+        Replace<Surface>(renderTarget_, nullptr);
+        Replace<Surface>(depthStencil_, nullptr);
+        Replace<Surface>(backBuffer_, nullptr);
+        Replace<Surface>(autoDepth_, nullptr);
+        ChildDestroyed();
+    }
+    return left;
+}
+
+void Device::ChildDestroyed()
+{
+    --children_;
+    if (released_ && children_ == 0) {
+        delete this;
+    }
+}
+
+void Device::ReleaseBindings()
+{
+    for (auto& t : textures_) {
+        Replace<IDirect3DBaseTexture8>(t, nullptr);
+    }
+    for (auto& s : streams_) {
+        Replace<VertexBuffer>(s, nullptr);
+    }
+    Replace<IndexBuffer>(indices_, nullptr);
+}
+
+HRESULT Device::ApplyPresentParameters(const D3DPRESENT_PARAMETERS& in)
+{
+    D3DPRESENT_PARAMETERS p = in;
+    if (p.BackBufferCount == 0) {
+        p.BackBufferCount = 1;
+    }
+    if (p.BackBufferCount > 3 || p.MultiSampleType != D3DMULTISAMPLE_NONE) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (p.Windowed != FALSE) {
+        if (p.BackBufferFormat == D3DFMT_UNKNOWN) {
+            p.BackBufferFormat = DesktopMode().Format;
+        }
+        int w = 0;
+        int h = 0;
+        SDL_GetWindowSize(gl_->window, &w, &h);
+        if (p.BackBufferWidth == 0) {
+            p.BackBufferWidth = static_cast<UINT>(std::max(w, 1));
+        }
+        if (p.BackBufferHeight == 0) {
+            p.BackBufferHeight = static_cast<UINT>(std::max(h, 1));
+        }
+    }
+    const auto maxSize = static_cast<UINT>(gl_->features.maxTextureSize);
+    if (!IsBackBufferFormat(p.BackBufferFormat) || p.BackBufferWidth == 0 || p.BackBufferHeight == 0 ||
+        p.BackBufferWidth > maxSize || p.BackBufferHeight > maxSize) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (p.EnableAutoDepthStencil != FALSE && FindDepthFormat(p.AutoDepthStencilFormat) == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+
+    D3DSURFACE_DESC desc{};
+    desc.Format = p.BackBufferFormat;
+    desc.Type = D3DRTYPE_SURFACE;
+    desc.Usage = D3DUSAGE_RENDERTARGET;
+    desc.Pool = D3DPOOL_DEFAULT;
+    desc.Width = p.BackBufferWidth;
+    desc.Height = p.BackBufferHeight;
+    desc.Size = desc.Width * desc.Height * FindColorFormat(desc.Format)->bytes;
+    auto* back = new Surface(this, Surface::Kind::BackBuffer, desc, nullptr, 0);
+    if (!back->Init((p.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0)) {
+        back->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    Surface* depth = nullptr;
+    if (p.EnableAutoDepthStencil != FALSE) {
+        D3DSURFACE_DESC dd = desc;
+        dd.Format = p.AutoDepthStencilFormat;
+        dd.Usage = D3DUSAGE_DEPTHSTENCIL;
+        depth = new Surface(this, Surface::Kind::DepthStencil, dd, nullptr, 0);
+        if (!depth->Init(false)) {
+            depth->Release();
+            back->Release();
+            return D3DERR_OUTOFVIDEOMEMORY;
+        }
+    }
+
+    SDL_SetWindowFullscreen(gl_->window, p.Windowed != FALSE ? 0 : SDL_WINDOW_FULLSCREEN_DESKTOP);
+    const bool immediate = p.Windowed != FALSE || p.FullScreen_PresentationInterval == D3DPRESENT_INTERVAL_IMMEDIATE;
+    SDL_GL_SetSwapInterval(immediate ? 0 : 1);
+
+    Replace<Surface>(backBuffer_, back);
+    Replace<Surface>(autoDepth_, depth);
+    Replace<Surface>(renderTarget_, back);
+    Replace<Surface>(depthStencil_, depth);
+    back->Release();
+    if (depth != nullptr) {
+        depth->Release();
+    }
+    params_ = p;
+    BindTargets();
+    viewport_ = D3DVIEWPORT8{0, 0, p.BackBufferWidth, p.BackBufferHeight, 0.0F, 1.0F};
+    dirty_ |= kDirtyViewport | kDirtyDepth;
+
+    // A fresh back buffer starts black rather than with whatever the driver left.
+    glDisable(GL_SCISSOR_TEST);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glClearColor(0.0F, 0.0F, 0.0F, 1.0F);
+    glClearDepth(1.0);
+    glClear(GL_COLOR_BUFFER_BIT | (depth != nullptr ? GL_DEPTH_BUFFER_BIT : 0));
+    dirty_ |= kDirtyColorMask;
+    return D3D_OK;
+}
+
+void Device::BindTargets()
+{
+    gl_->MakeCurrent();
+    gl::BindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    gl::FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, renderTarget_->ColorTexture(),
+                             renderTarget_->ColorLevel());
+    const GLuint depth = depthStencil_ != nullptr ? depthStencil_->DepthRenderbuffer() : 0;
+    const bool stencil = depthStencil_ != nullptr && depthStencil_->HasStencil();
+    gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, stencil ? depth : 0);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    dirty_ |= kDirtyViewport | kDirtyDepth | kDirtyStencil;
+}
+
+HRESULT Device::TestCooperativeLevel()
+{
+    switch (loss_) {
+    case Loss::None:
+        return D3D_OK;
+    case Loss::Lost:
+        loss_ = Loss::NotReset;
+        return D3DERR_DEVICELOST;
+    case Loss::NotReset:
+        break;
+    }
+    return D3DERR_DEVICENOTRESET;
+}
+
+void Device::InjectLoss() { loss_ = Loss::Lost; }
+
+HRESULT Device::GetDirect3D(IDirect3D8** d3d)
+{
+    if (d3d == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    parent_->AddRef();
+    *d3d = parent_;
+    return D3D_OK;
+}
+
+HRESULT Device::GetDeviceCaps(D3DCAPS8* caps)
+{
+    if (caps == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    FillCaps(gl_->features, caps);
+    return D3D_OK;
+}
+
+HRESULT Device::GetDisplayMode(D3DDISPLAYMODE* mode)
+{
+    if (mode == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    const D3DDISPLAYMODE desktop = DesktopMode();
+    if (params_.Windowed != FALSE) {
+        *mode = desktop;
+    } else {
+        *mode = D3DDISPLAYMODE{params_.BackBufferWidth, params_.BackBufferHeight, desktop.RefreshRate,
+                               params_.BackBufferFormat == D3DFMT_X8R8G8B8 || params_.BackBufferFormat == D3DFMT_A8R8G8B8
+                                   ? D3DFMT_X8R8G8B8
+                                   : D3DFMT_R5G6B5};
+    }
+    return D3D_OK;
+}
+
+HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params)
+{
+    if (params == nullptr || recording_ != nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    gl_->MakeCurrent();
+    if (HRESULT hr = ApplyPresentParameters(*params); FAILED(hr)) {
+        return hr;
+    }
+    params->BackBufferWidth = params_.BackBufferWidth;
+    params->BackBufferHeight = params_.BackBufferHeight;
+    params->BackBufferFormat = params_.BackBufferFormat;
+    // Resources of every pool survive a reset here; only the device's state starts over.
+    ReleaseBindings();
+    shader_ = 0;
+    layout_ = FvfLayout{};
+    baseVertex_ = 0;
+    SetDefaultStates();
+    loss_ = Loss::None;
+    inScene_ = false;
+    return D3D_OK;
+}
+
+HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
+{
+    if (loss_ != Loss::None) {
+        return D3DERR_DEVICELOST;
+    }
+    gl_->MakeCurrent();
+    const auto bw = static_cast<GLint>(params_.BackBufferWidth);
+    const auto bh = static_cast<GLint>(params_.BackBufferHeight);
+    int dw = 0;
+    int dh = 0;
+    SDL_GL_GetDrawableSize(gl_->window, &dw, &dh);
+    if (dw <= 0 || dh <= 0) {
+        return D3D_OK;
+    }
+    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
+    gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBuffer_->ColorTexture(), 0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glDrawBuffer(GL_BACK);
+    // Keep the picture's shape: scale to fit and fill the rest with black.
+    const double scale = std::min(static_cast<double>(dw) / bw, static_cast<double>(dh) / bh);
+    const GLint w = dw == bw && dh == bh ? bw : static_cast<GLint>(bw * scale + 0.5);
+    const GLint h = dw == bw && dh == bh ? bh : static_cast<GLint>(bh * scale + 0.5);
+    const GLint x0 = (dw - w) / 2;
+    const GLint y0 = (dh - h) / 2;
+    glDisable(GL_SCISSOR_TEST);
+    if (w != dw || h != dh) {
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0.0F, 0.0F, 0.0F, 1.0F);
+        glClear(GL_COLOR_BUFFER_BIT);
+        dirty_ |= kDirtyColorMask;
+    }
+    // Surface rows run from the top; the window's from the bottom.
+    gl::BlitFramebuffer(0, 0, bw, bh, x0, y0 + h, x0 + w, y0, GL_COLOR_BUFFER_BIT,
+                        w == bw && h == bh ? GL_NEAREST : GL_LINEAR);
+    SDL_GL_SwapWindow(gl_->window);
+    gl::BindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    return D3D_OK;
+}
+
+HRESULT Device::GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE, IDirect3DSurface8** surface)
+{
+    if (surface == nullptr || index >= params_.BackBufferCount) {
+        return D3DERR_INVALIDCALL;
+    }
+    backBuffer_->AddRef();
+    *surface = backBuffer_;
+    return D3D_OK;
+}
+
+HRESULT Device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              IDirect3DTexture8** texture)
+{
+    if (texture == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    *texture = nullptr;
+    const auto maxSize = static_cast<UINT>(gl_->features.maxTextureSize);
+    if (width == 0 || height == 0 || width > maxSize || height > maxSize || FindColorFormat(format) == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    if ((usage & D3DUSAGE_RENDERTARGET) != 0 && (pool != D3DPOOL_DEFAULT || !IsRenderTargetFormat(format))) {
+        return D3DERR_INVALIDCALL;
+    }
+    auto* t = new Texture(this, width, height, levels, usage, format, pool);
+    if (!t->Init()) {
+        t->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *texture = t;
+    return D3D_OK;
+}
+
+HRESULT Device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool, IDirect3DVertexBuffer8** buffer)
+{
+    if (buffer == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    *buffer = nullptr;
+    if (length == 0 || pool > D3DPOOL_SYSTEMMEM) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (length > kMaxBufferBytes) {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    D3DVERTEXBUFFER_DESC desc{D3DFMT_VERTEXDATA, D3DRTYPE_VERTEXBUFFER, usage, pool, length, fvf};
+    auto* b = new VertexBuffer(this, desc);
+    if (!b->Init()) {
+        b->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *buffer = b;
+    return D3D_OK;
+}
+
+HRESULT Device::CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                  IDirect3DIndexBuffer8** buffer)
+{
+    if (buffer == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    *buffer = nullptr;
+    if (length == 0 || pool > D3DPOOL_SYSTEMMEM || (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32)) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (length > kMaxBufferBytes) {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    D3DINDEXBUFFER_DESC desc{format, D3DRTYPE_INDEXBUFFER, usage, pool, length};
+    auto* b = new IndexBuffer(this, desc);
+    if (!b->Init()) {
+        b->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *buffer = b;
+    return D3D_OK;
+}
+
+namespace {
+
+HRESULT MakeSurface(Device* device, Surface::Kind kind, UINT width, UINT height, D3DFORMAT format, DWORD usage,
+                    D3DPOOL pool, bool lockable, UINT maxSize, IDirect3DSurface8** out)
+{
+    if (out == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    *out = nullptr;
+    if (width == 0 || height == 0 || width > maxSize || height > maxSize) {
+        return D3DERR_INVALIDCALL;
+    }
+    UINT bytes = 4;
+    if (kind == Surface::Kind::DepthStencil) {
+        if (FindDepthFormat(format) == nullptr) {
+            return D3DERR_INVALIDCALL;
+        }
+    } else {
+        const ColorFormat* f = FindColorFormat(format);
+        if (f == nullptr || (kind == Surface::Kind::RenderTarget && !IsRenderTargetFormat(format))) {
+            return D3DERR_INVALIDCALL;
+        }
+        bytes = f->bytes;
+    }
+    D3DSURFACE_DESC desc{format, D3DRTYPE_SURFACE, usage, pool, width * height * bytes, D3DMULTISAMPLE_NONE,
+                         width, height};
+    auto* s = new Surface(device, kind, desc, nullptr, 0);
+    if (!s->Init(lockable)) {
+        s->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    *out = s;
+    return D3D_OK;
+}
+
+}  // namespace
+
+HRESULT Device::CreateRenderTarget(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
+                                   BOOL lockable, IDirect3DSurface8** surface)
+{
+    if (multiSample != D3DMULTISAMPLE_NONE) {
+        return D3DERR_INVALIDCALL;
+    }
+    return MakeSurface(this, Surface::Kind::RenderTarget, width, height, format, D3DUSAGE_RENDERTARGET,
+                       D3DPOOL_DEFAULT, lockable != FALSE, static_cast<UINT>(gl_->features.maxTextureSize), surface);
+}
+
+HRESULT Device::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
+                                          IDirect3DSurface8** surface)
+{
+    if (multiSample != D3DMULTISAMPLE_NONE) {
+        return D3DERR_INVALIDCALL;
+    }
+    return MakeSurface(this, Surface::Kind::DepthStencil, width, height, format, D3DUSAGE_DEPTHSTENCIL,
+                       D3DPOOL_DEFAULT, false, static_cast<UINT>(gl_->features.maxTextureSize), surface);
+}
+
+HRESULT Device::CreateImageSurface(UINT width, UINT height, D3DFORMAT format, IDirect3DSurface8** surface)
+{
+    return MakeSurface(this, Surface::Kind::Image, width, height, format, 0, D3DPOOL_SYSTEMMEM, true,
+                       static_cast<UINT>(gl_->features.maxTextureSize), surface);
+}
+
+bool Device::ReadSurface(Surface* surface, const RECT& rect, BYTE* dest, UINT destPitch)
+{
+    const ColorFormat* f = FindColorFormat(surface->desc().Format);
+    const GLuint texture = surface->ColorTexture();
+    if (f == nullptr || texture == 0) {
+        return false;
+    }
+    gl_->MakeCurrent();
+    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
+    gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, surface->ColorLevel());
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(destPitch / f->bytes));
+    glReadPixels(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, f->glFormat, f->glType, dest);
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    return glGetError() == GL_NO_ERROR;
+}
+
+bool Device::WriteSurface(Surface* surface, const RECT& rect, const BYTE* source, UINT sourcePitch)
+{
+    const ColorFormat* f = FindColorFormat(surface->desc().Format);
+    const GLuint texture = surface->ColorTexture();
+    if (f == nullptr || texture == 0) {
+        return false;
+    }
+    gl_->MakeCurrent();
+    gl::ActiveTexture(GL_TEXTURE0);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    ForgetTexture(texture);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, static_cast<GLint>(sourcePitch / f->bytes));
+    glTexSubImage2D(GL_TEXTURE_2D, surface->ColorLevel(), rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, f->glFormat, f->glType, source);
+    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    return glGetError() == GL_NO_ERROR;
+}
+
+void Device::ForgetTexture(GLuint name)
+{
+    // Unit 0 was just used for an upload, and a deleted name may come back for another texture.
+    boundTexture_[0] = 0xFFFFFFFFU;
+    for (GLuint& bound : boundTexture_) {
+        if (bound == name) {
+            bound = 0xFFFFFFFFU;
+        }
+    }
+}
+
+HRESULT Device::CopyRects(IDirect3DSurface8* source, const RECT* sourceRects, UINT count, IDirect3DSurface8* dest,
+                          const POINT* destPoints)
+{
+    if (source == nullptr || dest == nullptr || source == dest) {
+        return D3DERR_INVALIDCALL;
+    }
+    auto* src = static_cast<Surface*>(source);
+    auto* dst = static_cast<Surface*>(dest);
+    const D3DSURFACE_DESC& sd = src->desc();
+    const D3DSURFACE_DESC& dd = dst->desc();
+    const ColorFormat* f = FindColorFormat(sd.Format);
+    if (f == nullptr || sd.Format != dd.Format || src->kind() == Surface::Kind::DepthStencil ||
+        dst->kind() == Surface::Kind::DepthStencil) {
+        return D3DERR_INVALIDCALL;
+    }
+    const RECT whole = WholeOf(sd);
+    const UINT n = sourceRects == nullptr || count == 0 ? 1 : count;
+    // Check every rectangle before anything is copied.
+    for (UINT i = 0; i < n; ++i) {
+        const RECT r = sourceRects == nullptr || count == 0 ? whole : sourceRects[i];
+        const POINT p = destPoints != nullptr ? destPoints[i] : POINT{r.left, r.top};
+        const LONG w = r.right - r.left;
+        const LONG h = r.bottom - r.top;
+        if (r.left < 0 || r.top < 0 || w <= 0 || h <= 0 || r.right > whole.right || r.bottom > whole.bottom ||
+            p.x < 0 || p.y < 0 || p.x + w > static_cast<LONG>(dd.Width) || p.y + h > static_cast<LONG>(dd.Height)) {
+            return D3DERR_INVALIDCALL;
+        }
+    }
+    // Images and ordinary textures keep their pixels in memory; targets keep them in GL.
+    UINT srcPitch = 0;
+    UINT dstPitch = 0;
+    BYTE* srcMem = src->MemoryView(&srcPitch);
+    BYTE* dstMem = dst->MemoryView(&dstPitch);
+    for (UINT i = 0; i < n; ++i) {
+        const RECT r = sourceRects == nullptr || count == 0 ? whole : sourceRects[i];
+        const POINT p = destPoints != nullptr ? destPoints[i] : POINT{r.left, r.top};
+        const LONG w = r.right - r.left;
+        const LONG h = r.bottom - r.top;
+        const RECT to{p.x, p.y, p.x + w, p.y + h};
+        if (srcMem != nullptr && dstMem != nullptr) {
+            for (LONG y = 0; y < h; ++y) {
+                std::memcpy(dstMem + static_cast<size_t>(p.y + y) * dstPitch + static_cast<size_t>(p.x) * f->bytes,
+                            srcMem + static_cast<size_t>(r.top + y) * srcPitch + static_cast<size_t>(r.left) * f->bytes,
+                            static_cast<size_t>(w) * f->bytes);
+            }
+            dst->MemoryChanged(to);
+        } else if (dstMem != nullptr) {
+            if (!ReadSurface(src, r, dstMem + static_cast<size_t>(p.y) * dstPitch + static_cast<size_t>(p.x) * f->bytes,
+                             dstPitch)) {
+                return D3DERR_INVALIDCALL;
+            }
+            dst->MemoryChanged(to);
+        } else if (srcMem != nullptr) {
+            if (!WriteSurface(dst, to,
+                              srcMem + static_cast<size_t>(r.top) * srcPitch + static_cast<size_t>(r.left) * f->bytes,
+                              srcPitch)) {
+                return D3DERR_INVALIDCALL;
+            }
+        } else {
+            gl_->MakeCurrent();
+            gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
+            gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, src->ColorTexture(),
+                                     src->ColorLevel());
+            glReadBuffer(GL_COLOR_ATTACHMENT0);
+            gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, fbo_);
+            gl::FramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, dst->ColorTexture(),
+                                     dst->ColorLevel());
+            glDisable(GL_SCISSOR_TEST);
+            gl::BlitFramebuffer(r.left, r.top, r.right, r.bottom, to.left, to.top, to.right, to.bottom,
+                                GL_COLOR_BUFFER_BIT, GL_NEAREST);
+            BindTargets();
+        }
+    }
+    return D3D_OK;
+}
+
+HRESULT Device::SetRenderTarget(IDirect3DSurface8* target, IDirect3DSurface8* depthStencil)
+{
+    auto* rt = static_cast<Surface*>(target);
+    auto* ds = static_cast<Surface*>(depthStencil);
+    if (rt != nullptr) {
+        const bool colour = rt->kind() == Surface::Kind::RenderTarget || rt->kind() == Surface::Kind::BackBuffer ||
+                            (rt->kind() == Surface::Kind::TextureLevel && (rt->desc().Usage & D3DUSAGE_RENDERTARGET) != 0);
+        if (!colour) {
+            return D3DERR_INVALIDCALL;
+        }
+    }
+    if (ds != nullptr && ds->kind() != Surface::Kind::DepthStencil) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (rt != nullptr) {
+        Replace<Surface>(renderTarget_, rt);
+    }
+    Replace<Surface>(depthStencil_, ds);
+    BindTargets();
+    viewport_ = D3DVIEWPORT8{0, 0, renderTarget_->desc().Width, renderTarget_->desc().Height, 0.0F, 1.0F};
+    dirty_ |= kDirtyViewport;
+    return D3D_OK;
+}
+
+HRESULT Device::GetRenderTarget(IDirect3DSurface8** target)
+{
+    if (target == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    renderTarget_->AddRef();
+    *target = renderTarget_;
+    return D3D_OK;
+}
+
+HRESULT Device::GetDepthStencilSurface(IDirect3DSurface8** depthStencil)
+{
+    if (depthStencil == nullptr) {
+        return D3DERR_INVALIDCALL;
+    }
+    *depthStencil = depthStencil_;
+    if (depthStencil_ == nullptr) {
+        return D3DERR_NOTFOUND;
+    }
+    depthStencil_->AddRef();
+    return D3D_OK;
+}
+
+HRESULT Device::BeginScene()
+{
+    if (inScene_) {
+        return D3DERR_INVALIDCALL;
+    }
+    inScene_ = true;
+    return D3D_OK;
+}
+
+HRESULT Device::EndScene()
+{
+    if (!inScene_) {
+        return D3DERR_INVALIDCALL;
+    }
+    inScene_ = false;
+    return D3D_OK;
+}
+
+HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil)
+{
+    if ((count != 0 && rects == nullptr) || (flags & ~(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) != 0) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (loss_ != Loss::None) {
+        return D3D_OK;
+    }
+    gl_->MakeCurrent();
+    GLbitfield bits = 0;
+    if ((flags & D3DCLEAR_TARGET) != 0) {
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(((color >> 16) & 0xFF) / 255.0F, ((color >> 8) & 0xFF) / 255.0F, (color & 0xFF) / 255.0F,
+                     ((color >> 24) & 0xFF) / 255.0F);
+        bits |= GL_COLOR_BUFFER_BIT;
+        dirty_ |= kDirtyColorMask;
+    }
+    // Without a depth buffer the z and stencil parts have nothing to clear; the colour still is.
+    if ((flags & D3DCLEAR_ZBUFFER) != 0 && depthStencil_ != nullptr) {
+        glDepthMask(GL_TRUE);
+        glClearDepth(std::clamp(z, 0.0F, 1.0F));
+        bits |= GL_DEPTH_BUFFER_BIT;
+        dirty_ |= kDirtyDepth;
+    }
+    if ((flags & D3DCLEAR_STENCIL) != 0 && depthStencil_ != nullptr && depthStencil_->HasStencil()) {
+        glStencilMask(0xFFFFFFFFU);
+        glClearStencil(static_cast<GLint>(stencil));
+        bits |= GL_STENCIL_BUFFER_BIT;
+        dirty_ |= kDirtyStencil;
+    }
+    if (bits == 0) {
+        return D3D_OK;
+    }
+    // Clear reaches only the viewport, and within it only the given rectangles.
+    const LONG vx1 = static_cast<LONG>(viewport_.X);
+    const LONG vy1 = static_cast<LONG>(viewport_.Y);
+    const LONG vx2 = vx1 + static_cast<LONG>(viewport_.Width);
+    const LONG vy2 = vy1 + static_cast<LONG>(viewport_.Height);
+    glEnable(GL_SCISSOR_TEST);
+    const DWORD n = count == 0 ? 1 : count;
+    for (DWORD i = 0; i < n; ++i) {
+        D3DRECT r = count == 0 ? D3DRECT{vx1, vy1, vx2, vy2} : rects[i];
+        r.x1 = std::max(r.x1, vx1);
+        r.y1 = std::max(r.y1, vy1);
+        r.x2 = std::min(r.x2, vx2);
+        r.y2 = std::min(r.y2, vy2);
+        if (r.x2 <= r.x1 || r.y2 <= r.y1) {
+            continue;
+        }
+        glScissor(r.x1, r.y1, r.x2 - r.x1, r.y2 - r.y1);
+        glClear(bits);
+    }
+    glDisable(GL_SCISSOR_TEST);
+    return D3D_OK;
+}
+
+bool Device::ReadBack(RgbaImage* out)
+{
+    if (out == nullptr || loss_ != Loss::None) {
+        return false;
+    }
+    gl_->MakeCurrent();
+    const D3DSURFACE_DESC& d = backBuffer_->desc();
+    out->width = static_cast<int>(d.Width);
+    out->height = static_cast<int>(d.Height);
+    out->pixels.assign(static_cast<size_t>(d.Width) * d.Height * 4, 0);
+    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
+    gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBuffer_->ColorTexture(), 0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    glReadPixels(0, 0, out->width, out->height, GL_RGBA, GL_UNSIGNED_BYTE, out->pixels.data());
+    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    return glGetError() == GL_NO_ERROR;
+}
+
+}  // namespace platform::d3d8
+
+namespace platform {
+
+namespace {
+
+d3d8::Device* AsDevice(IDirect3DDevice8* device) { return static_cast<d3d8::Device*>(device); }
+
+}  // namespace
+
+bool ReadBackBuffer(IDirect3DDevice8* device, RgbaImage* out)
+{
+    return device != nullptr && AsDevice(device)->ReadBack(out);
+}
+
+void InjectDeviceLoss(IDirect3DDevice8* device)
+{
+    if (device != nullptr) {
+        AsDevice(device)->InjectLoss();
+    }
+}
+
+void EnableDrawLog(IDirect3DDevice8* device, bool on)
+{
+    if (device != nullptr) {
+        AsDevice(device)->EnableDrawLog(on);
+    }
+}
+
+const std::vector<D3D8DrawRecord>& DrawLog(IDirect3DDevice8* device) { return AsDevice(device)->drawLog(); }
+
+void ClearDrawLog(IDirect3DDevice8* device)
+{
+    if (device != nullptr) {
+        AsDevice(device)->drawLog().clear();
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,453 @@
+// The device and its resources. Only platform/d3d8 includes this.
+#pragma once
+
+#include <array>
+#include <bitset>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "platform/d3d8/d3d8_internal.h"
+#include "platform/d3d8/d3d8_testing.h"
+
+namespace platform::d3d8 {
+
+class Device;
+class Texture;
+
+// Object of a device that keeps the device (and its GL context) alive.
+class DeviceChild {
+public:
+    explicit DeviceChild(Device* device);
+    virtual ~DeviceChild();
+    DeviceChild(const DeviceChild&) = delete;
+    DeviceChild& operator=(const DeviceChild&) = delete;
+
+    Device* OwnerDevice() const { return device_; }
+    HRESULT GetDeviceImpl(IDirect3DDevice8** out) const;
+
+protected:
+    Device* device_;
+};
+
+// A surface: a texture level, a render target, a depth-stencil, an image in memory, or the back buffer.
+class Surface final : public ComObject<IDirect3DSurface8>, public DeviceChild {
+public:
+    enum class Kind { TextureLevel, RenderTarget, DepthStencil, Image, BackBuffer };
+
+    Surface(Device* device, Kind kind, const D3DSURFACE_DESC& desc, Texture* container, UINT level);
+    ~Surface() override;
+    bool Init(bool lockable);  // creates the GL storage; false when GL refuses
+
+    ULONG AddRef() override;
+    ULONG Release() override;
+    HRESULT GetDevice(IDirect3DDevice8** device) override { return GetDeviceImpl(device); }
+    HRESULT GetDesc(D3DSURFACE_DESC* desc) override;
+    HRESULT LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect() override;
+
+    Kind kind() const { return kind_; }
+    const D3DSURFACE_DESC& desc() const { return desc_; }
+    // GL colour storage: texture name and level (0 when the surface has none).
+    GLuint ColorTexture() const;
+    GLint ColorLevel() const { return static_cast<GLint>(level_); }
+    GLuint DepthRenderbuffer() const { return renderbuffer_; }
+    bool HasStencil() const;
+    // Pixel rows kept in memory (images, levels of ordinary textures); null for surfaces drawn into.
+    BYTE* MemoryView(UINT* pitch);
+    // After MemoryView's rows changed: a texture level is uploaded again.
+    void MemoryChanged(const RECT& rect);
+
+private:
+    Kind kind_;
+    D3DSURFACE_DESC desc_;
+    Texture* container_;
+    UINT level_;
+    GLuint texture_ = 0;
+    GLuint renderbuffer_ = 0;
+    bool lockable_ = false;
+    bool locked_ = false;
+    RECT lockRect_{};
+    UINT pitch_ = 0;
+    std::vector<BYTE> memory_;  // image surfaces; scratch of a locked render target
+};
+
+// What a texture stage asks of its texture's sampling; compared before each draw.
+struct SamplerState {
+    GLint wrapS = GL_REPEAT;
+    GLint wrapT = GL_REPEAT;
+    GLint minFilter = GL_NEAREST_MIPMAP_LINEAR;
+    GLint magFilter = GL_LINEAR;
+    GLint baseLevel = 0;
+    float lodBias = 0.0F;
+    float anisotropy = 1.0F;
+    DWORD border = 0;
+    bool operator==(const SamplerState&) const = default;
+};
+
+class Texture final : public ComObject<IDirect3DTexture8>, public DeviceChild {
+public:
+    Texture(Device* device, UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool);
+    ~Texture() override;
+    bool Init();
+
+    HRESULT GetDevice(IDirect3DDevice8** device) override { return GetDeviceImpl(device); }
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
+    DWORD GetLevelCount() override { return static_cast<DWORD>(levels_.size()); }
+    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
+    HRESULT GetSurfaceLevel(UINT level, IDirect3DSurface8** surface) override;
+    HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect(UINT level) override;
+
+    GLuint Name() const { return name_; }
+    D3DFORMAT Format() const { return format_; }
+    bool IsRenderTarget() const { return (usage_ & D3DUSAGE_RENDERTARGET) != 0; }
+    void ApplySampler(const SamplerState& wanted, bool anisotropic);
+    // The stored rows of a level; null for render-target textures.
+    BYTE* LevelMemory(UINT level, UINT* pitch);
+    void UploadLevel(UINT level, const RECT& rect);
+
+private:
+    struct Level {
+        UINT width = 0;
+        UINT height = 0;
+        UINT pitch = 0;
+        std::vector<BYTE> memory;
+        bool locked = false;
+        RECT lockRect{};
+        std::unique_ptr<Surface> surface;
+    };
+    D3DSURFACE_DESC LevelDesc(UINT level) const;
+
+    D3DFORMAT format_;
+    DWORD usage_;
+    D3DPOOL pool_;
+    GLuint name_ = 0;
+    std::vector<Level> levels_;
+    SamplerState applied_;
+};
+
+// Memory of a vertex or index buffer, mirrored into a GL buffer before it is drawn.
+struct BufferStore {
+    std::vector<BYTE> memory;
+    GLuint name = 0;
+    GLenum target = GL_ARRAY_BUFFER;
+    size_t dirtyBegin = 0;
+    size_t dirtyEnd = 0;
+    bool locked = false;
+
+    HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags);
+    HRESULT Unlock();
+    void Sync();  // uploads what changed since the last draw (buffer bound to its target)
+};
+
+class VertexBuffer final : public ComObject<IDirect3DVertexBuffer8>, public DeviceChild {
+public:
+    VertexBuffer(Device* device, const D3DVERTEXBUFFER_DESC& desc);
+    ~VertexBuffer() override;
+    bool Init();
+
+    HRESULT GetDevice(IDirect3DDevice8** device) override { return GetDeviceImpl(device); }
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
+    HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override { return store_.Lock(offset, size, data, flags); }
+    HRESULT Unlock() override { return store_.Unlock(); }
+    HRESULT GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+
+    BufferStore& store() { return store_; }
+
+private:
+    D3DVERTEXBUFFER_DESC desc_;
+    BufferStore store_;
+};
+
+class IndexBuffer final : public ComObject<IDirect3DIndexBuffer8>, public DeviceChild {
+public:
+    IndexBuffer(Device* device, const D3DINDEXBUFFER_DESC& desc);
+    ~IndexBuffer() override;
+    bool Init();
+
+    HRESULT GetDevice(IDirect3DDevice8** device) override { return GetDeviceImpl(device); }
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
+    HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override { return store_.Lock(offset, size, data, flags); }
+    HRESULT Unlock() override { return store_.Unlock(); }
+    HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
+
+    BufferStore& store() { return store_; }
+    D3DFORMAT Format() const { return desc_.Format; }
+
+private:
+    D3DINDEXBUFFER_DESC desc_;
+    BufferStore store_;
+};
+
+// Where each part of an FVF vertex lies.
+struct FvfLayout {
+    DWORD fvf = 0;
+    UINT size = 0;
+    bool pretransformed = false;
+    int normal = -1;
+    int diffuse = -1;
+    int specular = -1;
+    UINT texSets = 0;
+    std::array<int, 8> texOffset{};
+    std::array<int, 8> texSize{};
+};
+FvfLayout LayoutOfFvf(DWORD fvf);
+
+// A vertex shader program with its stream declaration.
+struct VertexShaderObject {
+    struct Element {
+        UINT stream;
+        UINT reg;
+        DWORD type;
+        UINT offset;
+    };
+    std::vector<Element> elements;
+    std::vector<std::pair<UINT, std::array<float, 4>>> constants;  // from the declaration
+    GLuint program = 0;
+};
+
+// What a state block holds: only what was set while it was recorded.
+struct StateBlock {
+    std::bitset<D3DRS_MAX> renderSet;
+    std::array<DWORD, D3DRS_MAX> render{};
+    std::array<std::bitset<D3DTSS_MAX>, 8> stageSet;
+    std::array<std::array<DWORD, D3DTSS_MAX>, 8> stage{};
+    std::array<bool, 8> textureSet{};
+    std::array<IDirect3DBaseTexture8*, 8> texture{};  // referenced
+    bool shaderSet = false;
+    DWORD shader = 0;
+    std::map<DWORD, D3DMATRIX> transforms;
+    bool viewportSet = false;
+    D3DVIEWPORT8 viewport{};
+    bool materialSet = false;
+    D3DMATERIAL8 material{};
+    std::map<DWORD, D3DLIGHT8> lights;
+    std::map<DWORD, BOOL> lightEnable;
+
+    ~StateBlock();
+};
+
+class Direct3D8;
+
+class Device final : public IDirect3DDevice8 {
+public:
+    static constexpr int kStages = 4;
+    static constexpr int kMaxConstants = 96;
+
+    Device(Direct3D8* parent, std::unique_ptr<GlContext> gl, HWND window, DWORD behavior);
+    ~Device() override;
+    HRESULT Init(const D3DPRESENT_PARAMETERS& params);
+
+    // IUnknown
+    HRESULT QueryInterface(REFIID riid, void** object) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+
+    HRESULT TestCooperativeLevel() override;
+    HRESULT GetDirect3D(IDirect3D8** d3d) override;
+    HRESULT GetDeviceCaps(D3DCAPS8* caps) override;
+    HRESULT GetDisplayMode(D3DDISPLAYMODE* mode) override;
+    HRESULT Reset(D3DPRESENT_PARAMETERS* params) override;
+    HRESULT Present(const RECT* source, const RECT* dest, HWND override, const RGNDATA* dirty) override;
+    HRESULT GetBackBuffer(UINT index, D3DBACKBUFFER_TYPE type, IDirect3DSurface8** surface) override;
+
+    HRESULT CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                          IDirect3DTexture8** texture) override;
+    HRESULT CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
+                               IDirect3DVertexBuffer8** buffer) override;
+    HRESULT CreateIndexBuffer(UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                              IDirect3DIndexBuffer8** buffer) override;
+    HRESULT CreateRenderTarget(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
+                               BOOL lockable, IDirect3DSurface8** surface) override;
+    HRESULT CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format, D3DMULTISAMPLE_TYPE multiSample,
+                                      IDirect3DSurface8** surface) override;
+    HRESULT CreateImageSurface(UINT width, UINT height, D3DFORMAT format, IDirect3DSurface8** surface) override;
+    HRESULT CopyRects(IDirect3DSurface8* source, const RECT* sourceRects, UINT count, IDirect3DSurface8* dest,
+                      const POINT* destPoints) override;
+    HRESULT SetRenderTarget(IDirect3DSurface8* target, IDirect3DSurface8* depthStencil) override;
+    HRESULT GetRenderTarget(IDirect3DSurface8** target) override;
+    HRESULT GetDepthStencilSurface(IDirect3DSurface8** depthStencil) override;
+
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
+
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE state, D3DMATRIX* matrix) override;
+    HRESULT SetViewport(const D3DVIEWPORT8* viewport) override;
+    HRESULT GetViewport(D3DVIEWPORT8* viewport) override;
+    HRESULT SetMaterial(const D3DMATERIAL8* material) override;
+    HRESULT GetMaterial(D3DMATERIAL8* material) override;
+    HRESULT SetLight(DWORD index, const D3DLIGHT8* light) override;
+    HRESULT GetLight(DWORD index, D3DLIGHT8* light) override;
+    HRESULT LightEnable(DWORD index, BOOL enable) override;
+    HRESULT GetLightEnable(DWORD index, BOOL* enable) override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+
+    HRESULT BeginStateBlock() override;
+    HRESULT EndStateBlock(DWORD* token) override;
+    HRESULT ApplyStateBlock(DWORD token) override;
+    HRESULT CaptureStateBlock(DWORD token) override;
+    HRESULT DeleteStateBlock(DWORD token) override;
+
+    HRESULT GetTexture(DWORD stage, IDirect3DBaseTexture8** texture) override;
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture8* texture) override;
+    HRESULT GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) override;
+    HRESULT SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) override;
+
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount, UINT startIndex,
+                                 UINT primitiveCount) override;
+    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, const void* vertices, UINT stride) override;
+    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount, UINT primitiveCount,
+                                   const void* indices, D3DFORMAT indexFormat, const void* vertices,
+                                   UINT stride) override;
+
+    HRESULT CreateVertexShader(const DWORD* declaration, const DWORD* function, DWORD* handle, DWORD usage) override;
+    HRESULT SetVertexShader(DWORD handle) override;
+    HRESULT GetVertexShader(DWORD* handle) override;
+    HRESULT DeleteVertexShader(DWORD handle) override;
+    HRESULT SetVertexShaderConstant(DWORD reg, const void* data, DWORD count) override;
+    HRESULT GetVertexShaderConstant(DWORD reg, void* data, DWORD count) override;
+
+    HRESULT SetStreamSource(UINT stream, IDirect3DVertexBuffer8* buffer, UINT stride) override;
+    HRESULT GetStreamSource(UINT stream, IDirect3DVertexBuffer8** buffer, UINT* stride) override;
+    HRESULT SetIndices(IDirect3DIndexBuffer8* buffer, UINT baseVertexIndex) override;
+    HRESULT GetIndices(IDirect3DIndexBuffer8** buffer, UINT* baseVertexIndex) override;
+
+    // For resources.
+    const GlContext& gl() const { return *gl_; }
+    void MakeCurrent() const { gl_->MakeCurrent(); }
+    void ChildCreated() { ++children_; }
+    void ChildDestroyed();
+    // Reads pixels of a GL-backed colour surface in its own D3D layout; false when it has no GL storage.
+    bool ReadSurface(Surface* surface, const RECT& rect, BYTE* dest, UINT destPitch);
+    bool WriteSurface(Surface* surface, const RECT& rect, const BYTE* source, UINT sourcePitch);
+    // The GL texture name the device has bound to unit 0..kStages-1, so resources can forget it.
+    void ForgetTexture(GLuint name);
+
+    // Test seams.
+    bool ReadBack(RgbaImage* out);
+    void InjectLoss();
+    void EnableDrawLog(bool on)
+    {
+        drawLogOn_ = on;
+        drawLog_.clear();
+    }
+    std::vector<D3D8DrawRecord>& drawLog() { return drawLog_; }
+
+private:
+    enum class Loss { None, Lost, NotReset };
+    enum DirtyBits : std::uint32_t {
+        kDirtyBlend = 1U << 0,
+        kDirtyDepth = 1U << 1,
+        kDirtyAlphaTest = 1U << 2,
+        kDirtyCull = 1U << 3,
+        kDirtyFog = 1U << 4,
+        kDirtyLighting = 1U << 5,
+        kDirtyStencil = 1U << 6,
+        kDirtyRaster = 1U << 7,
+        kDirtyTexEnv = 1U << 8,
+        kDirtyModelView = 1U << 9,
+        kDirtyProjection = 1U << 10,
+        kDirtyViewport = 1U << 11,
+        kDirtyTexMatrix = 1U << 12,
+        kDirtyColorMask = 1U << 13,
+        kDirtyAll = 0xFFFFFFFFU,
+    };
+    // What the vertices of a draw come from.
+    struct VertexSource {
+        const BYTE* base[2] = {nullptr, nullptr};  // client pointer or offset into the bound GL buffer
+        GLuint buffer[2] = {0, 0};
+        const BYTE* memory[2] = {nullptr, nullptr};  // the same vertices in memory
+        UINT stride[2] = {0, 0};
+    };
+
+    HRESULT ApplyPresentParameters(const D3DPRESENT_PARAMETERS& params);
+    void SetDefaultStates();
+    void ReleaseBindings();
+    void BindTargets();
+    HRESULT CheckDrawable() const;
+    void MarkRenderState(DWORD state);
+
+    // Drawing.
+    bool PrepareDraw(D3DPRIMITIVETYPE type, const VertexSource& source, UINT firstVertex, UINT vertexCount,
+                     UINT primitiveCount, bool userPointer);
+    void ApplyRasterState();
+    void ApplyTextureStages();
+    void ApplyFixedTransforms(bool pretransformed);
+    void ApplyFixedLighting(const FvfLayout& layout, bool pretransformed);
+    void SetupFixedArrays(const FvfLayout& layout, const VertexSource& source, UINT firstVertex,
+                          UINT vertexCount);
+    void SetupShaderArrays(const VertexShaderObject& shader, const VertexSource& source);
+    void SetClientArrays(std::uint32_t wanted);
+    void SetAttribArrays(std::uint32_t wanted);
+    void LogDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT vertexCount, bool userPointer);
+    VertexShaderObject* ShaderOf(DWORD handle);
+    void ApplyBlock(const StateBlock& block);
+
+    ULONG refs_ = 1;
+    unsigned children_ = 0;
+    bool released_ = false;  // the game let go of its last reference
+    Direct3D8* parent_;
+    std::unique_ptr<GlContext> gl_;
+    HWND window_;
+    DWORD behavior_;
+    D3DPRESENT_PARAMETERS params_{};
+    Loss loss_ = Loss::None;
+    bool inScene_ = false;
+
+    Surface* backBuffer_ = nullptr;
+    Surface* autoDepth_ = nullptr;
+    Surface* renderTarget_ = nullptr;
+    Surface* depthStencil_ = nullptr;
+    GLuint fbo_ = 0;
+    GLuint readFbo_ = 0;
+    GLuint dummyTexture_ = 0;
+
+    // D3D state.
+    std::array<DWORD, D3DRS_MAX> rs_{};
+    std::array<std::array<DWORD, D3DTSS_MAX>, kStages> tss_{};
+    std::array<IDirect3DBaseTexture8*, kStages> textures_{};
+    D3DMATRIX world_{};
+    D3DMATRIX view_{};
+    D3DMATRIX projection_{};
+    std::array<D3DMATRIX, kStages> textureMatrix_{};
+    D3DVIEWPORT8 viewport_{};
+    D3DMATERIAL8 material_{};
+    struct LightSlot {
+        D3DLIGHT8 light{};
+        bool enabled = false;
+    };
+    std::map<DWORD, LightSlot> lights_;
+    DWORD shader_ = 0;
+    FvfLayout layout_;
+    VertexBuffer* streams_[2] = {nullptr, nullptr};
+    UINT streamStride_[2] = {0, 0};
+    IndexBuffer* indices_ = nullptr;
+    UINT baseVertex_ = 0;
+    std::vector<std::unique_ptr<VertexShaderObject>> shaders_;
+    std::array<std::array<float, 4>, kMaxConstants> constants_{};
+    std::vector<std::unique_ptr<StateBlock>> blocks_;
+    std::unique_ptr<StateBlock> recording_;
+
+    // GL state as applied.
+    std::uint32_t dirty_ = kDirtyAll;
+    std::uint32_t clientArrays_ = 0;
+    std::uint32_t attribArrays_ = 0;
+    int projectionMode_ = 0;  // 1 pre-transformed, 2 transformed
+    bool programMode_ = false;
+    GLuint boundProgram_ = 0;
+    int lightingMode_ = -1;
+    int fogMode_ = -1;
+    std::array<GLuint, kStages> boundTexture_{};
+    int enabledUnits_ = 0;
+    std::vector<DWORD> colorScratch_;
+
+    bool drawLogOn_ = false;
+    std::vector<D3D8DrawRecord> drawLog_;
+};
+
+}  // namespace platform::d3d8
