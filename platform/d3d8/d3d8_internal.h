@@ -3,6 +3,9 @@
 
 #include <SDL.h>
 
+#include <memory>
+#include <vector>
+
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/gl_api.h"
 
@@ -46,6 +49,33 @@ public:
 protected:
     ULONG refs_ = 1;
 };
+
+// Points a counted slot at another object, referencing the new one before letting go of the old.
+template <class T>
+void Replace(T*& slot, T* value)
+{
+    if (value != nullptr) {
+        value->AddRef();
+    }
+    if (slot != nullptr) {
+        slot->Release();
+    }
+    slot = value;
+}
+
+// The first empty slot of a handle table, grown by one when all are taken.
+template <class T>
+size_t FreeSlot(std::vector<std::unique_ptr<T>>& table)
+{
+    size_t slot = 0;
+    while (slot < table.size() && table[slot] != nullptr) {
+        ++slot;
+    }
+    if (slot == table.size()) {
+        table.emplace_back();
+    }
+    return slot;
+}
 
 // How a D3D colour format is stored in GL: uploaded as it lies in memory.
 struct ColorFormat {

@@ -14,18 +14,6 @@ constexpr UINT kMaxBufferBytes = 256U * 1024U * 1024U;
 
 RECT WholeOf(const D3DSURFACE_DESC& d) { return RECT{0, 0, static_cast<LONG>(d.Width), static_cast<LONG>(d.Height)}; }
 
-template <class T>
-void Replace(T*& slot, T* value)
-{
-    if (value != nullptr) {
-        value->AddRef();
-    }
-    if (slot != nullptr) {
-        slot->Release();
-    }
-    slot = value;
-}
-
 }  // namespace
 
 Device::Device(Direct3D8* parent, std::unique_ptr<GlContext> gl, HWND window, DWORD behavior)

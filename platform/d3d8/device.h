@@ -382,6 +382,8 @@ private:
     void SetupFixedArrays(const FvfLayout& layout, const VertexSource& source, UINT firstVertex,
                           UINT vertexCount);
     void SetupShaderArrays(const VertexShaderObject& shader, const VertexSource& source);
+    // Binds the streams the current shader or FVF reads; false when one is missing or too short.
+    bool BindStreams(UINT baseVertex, UINT vertexEnd, VertexSource* source);
     void SetClientArrays(std::uint32_t wanted);
     void SetAttribArrays(std::uint32_t wanted);
     void LogDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT vertexCount, bool userPointer);

@@ -897,6 +897,33 @@ HRESULT Device::CheckDrawable() const
     return D3D_OK;
 }
 
+bool Device::BindStreams(UINT baseVertex, UINT vertexEnd, VertexSource* source)
+{
+    const VertexShaderObject* shader = ShaderOf(shader_);
+    for (UINT s = 0; s < 2; ++s) {
+        const bool used = shader != nullptr ? std::any_of(shader->elements.begin(), shader->elements.end(),
+                                                          [s](const auto& e) { return e.stream == s; })
+                                            : s == 0;
+        if (!used) {
+            continue;
+        }
+        VertexBuffer* vb = streams_[s];
+        const UINT stride = streamStride_[s];
+        // Every vertex the draw may reach has to lie inside the buffer: GL would read past it.
+        if (vb == nullptr ||
+            (static_cast<std::uint64_t>(baseVertex) + vertexEnd) * stride > vb->store().memory.size()) {
+            return false;
+        }
+        gl::BindBuffer(GL_ARRAY_BUFFER, vb->store().name);
+        vb->store().Sync();
+        source->buffer[s] = vb->store().name;
+        source->base[s] = reinterpret_cast<const BYTE*>(static_cast<std::uintptr_t>(baseVertex) * stride);
+        source->memory[s] = vb->store().memory.data() + static_cast<size_t>(baseVertex) * stride;
+        source->stride[s] = stride;
+    }
+    return true;
+}
+
 HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount)
 {
     const UINT count = VertexCountOf(type, primitiveCount);
@@ -908,28 +935,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     }
     gl_->MakeCurrent();
     VertexSource source;
-    const VertexShaderObject* shader = ShaderOf(shader_);
-    for (UINT s = 0; s < 2; ++s) {
-        const bool used = shader != nullptr ? std::any_of(shader->elements.begin(), shader->elements.end(),
-                                                          [s](const auto& e) { return e.stream == s; })
-                                            : s == 0;
-        if (!used) {
-            continue;
-        }
-        VertexBuffer* vb = streams_[s];
-        if (vb == nullptr) {
-            return D3DERR_INVALIDCALL;
-        }
-        const UINT stride = streamStride_[s];
-        if ((static_cast<std::uint64_t>(startVertex) + count) * stride > vb->store().memory.size()) {
-            return D3DERR_INVALIDCALL;
-        }
-        gl::BindBuffer(GL_ARRAY_BUFFER, vb->store().name);
-        vb->store().Sync();
-        source.buffer[s] = vb->store().name;
-        source.base[s] = nullptr;
-        source.memory[s] = vb->store().memory.data();
-        source.stride[s] = stride;
+    if (!BindStreams(0, startVertex + count, &source)) {
+        return D3DERR_INVALIDCALL;
     }
     if (PrepareDraw(type, source, startVertex, count, primitiveCount, false)) {
         glDrawArrays(PrimitiveOf(type), static_cast<GLint>(startVertex), static_cast<GLsizei>(count));
@@ -937,8 +944,8 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     return D3D_OK;
 }
 
-HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT vertexCount, UINT startIndex,
-                                     UINT primitiveCount)
+// The vertex range is taken from the indices themselves; the caller's hint is not trusted.
+HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT, UINT, UINT startIndex, UINT primitiveCount)
 {
     const UINT count = VertexCountOf(type, primitiveCount);
     if (count == 0 || indices_ == nullptr || FAILED(CheckDrawable())) {
@@ -953,38 +960,15 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT minIndex, UINT 
     if (loss_ != Loss::None) {
         return D3D_OK;
     }
-    // Every index must stay inside the vertex buffers: GL would read past them.
     const IndexRange range = RangeOf(ib.memory.data() + startIndex * indexSize, wide, count);
     const UINT top = range.high;
     gl_->MakeCurrent();
     VertexSource source;
-    const VertexShaderObject* shader = ShaderOf(shader_);
-    for (UINT s = 0; s < 2; ++s) {
-        const bool used = shader != nullptr ? std::any_of(shader->elements.begin(), shader->elements.end(),
-                                                          [s](const auto& e) { return e.stream == s; })
-                                            : s == 0;
-        if (!used) {
-            continue;
-        }
-        VertexBuffer* vb = streams_[s];
-        if (vb == nullptr) {
-            return D3DERR_INVALIDCALL;
-        }
-        const UINT stride = streamStride_[s];
-        if ((static_cast<std::uint64_t>(baseVertex_) + top + 1) * stride > vb->store().memory.size()) {
-            return D3DERR_INVALIDCALL;
-        }
-        gl::BindBuffer(GL_ARRAY_BUFFER, vb->store().name);
-        vb->store().Sync();
-        source.buffer[s] = vb->store().name;
-        source.base[s] = reinterpret_cast<const BYTE*>(static_cast<std::uintptr_t>(baseVertex_) * stride);
-        source.memory[s] = vb->store().memory.data() + static_cast<size_t>(baseVertex_) * stride;
-        source.stride[s] = stride;
+    if (!BindStreams(baseVertex_, top + 1, &source)) {
+        return D3DERR_INVALIDCALL;
     }
     gl::BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->store().name);
     indices_->store().Sync();
-    (void)minIndex;
-    (void)vertexCount;
     if (PrepareDraw(type, source, range.low, top + 1 - range.low, primitiveCount, false)) {
         glDrawElements(PrimitiveOf(type), static_cast<GLsizei>(count), wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                        reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * indexSize));

@@ -21,18 +21,6 @@ D3DMATRIX Identity()
     return m;
 }
 
-template <class T>
-void Replace(T*& slot, T* value)
-{
-    if (value != nullptr) {
-        value->AddRef();
-    }
-    if (slot != nullptr) {
-        slot->Release();
-    }
-    slot = value;
-}
-
 bool IsWorld(DWORD state) { return state == static_cast<DWORD>(D3DTS_WORLD); }
 bool IsTextureTransform(DWORD state) { return state >= D3DTS_TEXTURE0 && state <= D3DTS_TEXTURE7; }
 
@@ -570,13 +558,7 @@ HRESULT Device::EndStateBlock(DWORD* token)
     if (recording_ == nullptr || token == nullptr) {
         return D3DERR_INVALIDCALL;
     }
-    size_t slot = 0;
-    while (slot < blocks_.size() && blocks_[slot] != nullptr) {
-        ++slot;
-    }
-    if (slot == blocks_.size()) {
-        blocks_.emplace_back();
-    }
+    const size_t slot = FreeSlot(blocks_);
     blocks_[slot] = std::move(recording_);
     // Tokens start at 1: the game keeps 0xFFFFFFFF for "none" and we never reach it.
     *token = static_cast<DWORD>(slot + 1);

@@ -152,13 +152,7 @@ HRESULT Device::CreateVertexShader(const DWORD* declaration, const DWORD* functi
         boundProgram_ = 0;
         return D3DERR_INVALIDCALL;
     }
-    size_t slot = 0;
-    while (slot < shaders_.size() && shaders_[slot] != nullptr) {
-        ++slot;
-    }
-    if (slot == shaders_.size()) {
-        shaders_.emplace_back();
-    }
+    const size_t slot = FreeSlot(shaders_);
     shaders_[slot] = std::move(shader);
     // Odd handles: an FVF code never has bit 0 set.
     *handle = static_cast<DWORD>(slot << 1) | 1U;
