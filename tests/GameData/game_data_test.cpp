@@ -58,6 +58,11 @@ TEST_F(GameDataTest, NewGameState)
     data_->SetGaugeCarry(77);
     data_->AddItem(3, 2);
     data_->GetCharacterData(0)->LearnedSkills.push_back(2000);
+    TRefPtr<TItemMean> boost(new TItemMean);
+    boost->Bonus[1] = 4;
+    boost->Duration = 50;
+    data_->GetTimedFlags(3)->Set(boost);
+    ASSERT_TRUE(data_->GetTimedFlags(3)->IsActive());
     data_->Reset();
 
     EXPECT_EQ(data_->GetBgmVolume(), 64);
@@ -71,6 +76,8 @@ TEST_F(GameDataTest, NewGameState)
     EXPECT_EQ(data_->GetFlag(7), 0);
     EXPECT_EQ(data_->GetPickupFlag(1023), 0);
     EXPECT_EQ(data_->GetItemKindCount(), 0);
+    EXPECT_FALSE(data_->GetTimedFlags(3)->IsActive());
+    EXPECT_EQ(boost.UseCount(), 1u);
     EXPECT_EQ(data_->GetRingSlot(1)->Id, 1u);
     EXPECT_EQ(data_->GetRingSlot(1)->Count, 5);
     for (std::uint32_t slot : {0u, 2u, 7u}) {

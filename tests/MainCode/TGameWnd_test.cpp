@@ -189,6 +189,8 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
     EXPECT_FALSE(TDSound8::Instance()->IsInitialized());
     EXPECT_EQ(TGameData::GetInstance(), nullptr);
     EXPECT_EQ(TGameData::GetMaxMoney(), 1700000u);
+    EXPECT_EQ(TGameData::GetMaxLevel(), 59u);
+    EXPECT_EQ(TGameData::GetChapter(), 4);
     EXPECT_TRUE(g_boxes.empty());
 }
 
