@@ -227,6 +227,7 @@ protected:
         core_->CreateBank(dir_.File("none.tbl"), "voice.pse/", 1, -10000, -500);
         core_->CreateBank(dir_.File("none.tbl"), "", 2, -10000, -500);
         core_->GetBank(0)->Load(1);
+        cwd_ = std::make_unique<qmtest::ScopedCwd>(dir_.Path());  // no "./setting.ini" here
         TGameData::SetTableDirectory(dir_.Path().string() + "/");
         TGameData::Initialize();
         data_ = TGameData::GetInstance();
@@ -235,11 +236,13 @@ protected:
     void TearDown() override
     {
         TGameData::Finalize();
+        cwd_.reset();
         SoundCoreTest::TearDown();
     }
 
     std::int32_t SoundVolume() { return core_->GetBank(0)->Get(1)->GetVolume(); }
 
+    std::unique_ptr<qmtest::ScopedCwd> cwd_;
     TGameData* data_ = nullptr;
 };
 
