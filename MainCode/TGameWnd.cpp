@@ -9,8 +9,10 @@
 #include "MainCode/Character/TGameObject.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Enemy/TEnemyData.h"
-#include "MainCode/GameData/TEquipTables.h"
+#include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/GameData/TItemMeanTable.h"
+#include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/Map/THierarchyCache.h"
 #include "MainCode/Map/TMapData.h"
 #include "MainCode/Map/TMeshAreaManager.h"
@@ -199,11 +201,10 @@ void TGameWnd::Init()
     TItemMeanTable::Load(tables + "itemmean.tbl");
     TAccessoryTable::Load(tables + "accessory.tbl");
 
-    TGameData* data = TGameData::GetInstance();
-    data->Initialize();
-    data->SetChapter(4);
-    data->SetMaxLevel(59);
-    data->SetMaxMoney(1700000);
+    TGameData::Initialize();
+    TGameData::SetChapter(4);
+    TGameData::SetMaxLevel(59);
+    TGameData::SetMaxMoney(1700000);
 
     m_sound->Init(m_hwnd);
     m_sound->CreateBank(tables + "se.tbl", "se.pse/", 0, -10000, 0);
@@ -470,7 +471,7 @@ void TGameWnd::Shutdown()
     TScriptProcessManager::Destroy();
     ClearScenes();
     timeEndPeriod(m_timeCapsValid ? m_timeCaps.wPeriodMin : 1);
-    TGameData::GetInstance()->Finalize();
+    TGameData::Finalize();
     m_d3d->Uninit();
     m_sound->Uninit();
     CoUninitialize();

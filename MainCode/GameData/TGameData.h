@@ -1,34 +1,179 @@
-// The game database singleton. For now it keeps its folders and the chapter limits only.
+// The game database: everything a save keeps (options, party records, flags, item ring and
+// inventory) plus the party's run-time values. One per program, made at start-up.
+//
+// Numbers handed in by scripts and screens are checked: a flag, record, ring slot or skill
+// slot outside its array reads as 0 (or null) and is not written.
 #pragma once
 
 #include <cstdint>
+#include <list>
 #include <string>
+#include <vector>
+
+#include "MainCode/GameData/TCharacterRecord.h"
+#include "MainCode/GameData/TItemEntry.h"
+#include "MainCode/Hud/TTimedFlags.h"
+#include "TCommon/TRefPtr.h"
 
 class TGameData {
 public:
-    static TGameData* GetInstance();
+    static constexpr std::uint32_t kPartySize = 8;
+    static constexpr std::uint32_t kEventFlags = 2048;
+    static constexpr std::uint32_t kPickupFlags = 1024;
+    static constexpr std::uint32_t kRingSlots = 8;
+    static constexpr std::uint32_t kSkillFactors = 13;
+    static constexpr std::uint8_t kMaxItemCount = 99;
+    static constexpr std::int32_t kFullVolume = 64;
 
+    virtual ~TGameData();
+    TGameData(const TGameData&) = delete;
+    TGameData& operator=(const TGameData&) = delete;
+
+    // Null before Initialize and after Finalize.
+    static TGameData* GetInstance();
+    // Loads the item, skill, save-point and hero tables, makes the instance and reads the
+    // capture option of "./setting.ini". Start-up calls it once the equipment tables are in.
+    static void Initialize();
+    // Empties those four tables and deletes the instance.
+    static void Finalize();
+
+    // The state of a new game.
+    void Reset();
+    // Sets sound banks 0, 1 and 2 to the sound-effect, voice and music levels.
+    void ApplyVolumes();
+
+    static void SetChapter(std::int32_t chapter) { s_chapter = chapter; }
+    static std::int32_t GetChapter() { return s_chapter; }
+    static void SetMaxLevel(std::uint32_t level) { s_maxLevel = level; }
+    static std::uint32_t GetMaxLevel() { return s_maxLevel; }
+    static void SetMaxMoney(std::uint32_t money) { s_maxMoney = money; }
+    static std::uint32_t GetMaxMoney() { return s_maxMoney; }
     static void SetSaveDirectory(const std::string& folder) { s_saveFolder = folder; }
     static const std::string& GetSaveDirectory() { return s_saveFolder; }
     static void SetTableDirectory(const std::string& folder) { s_tableFolder = folder; }
     static const std::string& GetTableDirectory() { return s_tableFolder; }
+    // "CaptureCaps" / "CaptureType" of "./setting.ini" is non-zero.
+    static bool IsCaptureMode() { return s_capture; }
 
-    void Initialize() { m_initialized = true; }
-    void Finalize() { m_initialized = false; }
-    bool IsInitialized() const { return m_initialized; }
-    void SetChapter(std::uint32_t chapter) { m_chapter = chapter; }
-    std::uint32_t GetChapter() const { return m_chapter; }
-    void SetMaxLevel(std::uint32_t level) { m_maxLevel = level; }
-    std::uint32_t GetMaxLevel() const { return m_maxLevel; }
-    void SetMaxMoney(std::uint32_t money) { m_maxMoney = money; }
-    std::uint32_t GetMaxMoney() const { return m_maxMoney; }
+    // Option levels 0..64 (64 = full volume).
+    std::int32_t GetBgmVolume() const { return m_bgmVolume; }
+    void SetBgmVolume(std::int32_t level) { m_bgmVolume = level; }
+    std::int32_t GetSeVolume() const { return m_seVolume; }
+    void SetSeVolume(std::int32_t level) { m_seVolume = level; }
+    std::int32_t GetVoiceVolume() const { return m_voiceVolume; }
+    void SetVoiceVolume(std::int32_t level) { m_voiceVolume = level; }
+    std::uint8_t GetMiniMapState() const { return m_miniMap; }
+    void SetMiniMapState(std::uint8_t state) { m_miniMap = state; }
+
+    std::int32_t GetActiveCharacter() const { return m_activeCharacter; }
+    void SetActiveCharacter(std::int32_t i) { m_activeCharacter = i; }
+    std::int32_t GetSavePoint() const { return m_savePoint; }
+    // The save screens put the id of the save point being used here before writing.
+    void SetSavePoint(std::int32_t id) { m_savePoint = id; }
+
+    std::uint32_t GetMoney() const { return m_money; }
+    void SetMoney(std::uint32_t money);  // limited to the money cap
+    void AddMoney(std::uint32_t n);      // likewise
+    void SubMoney(std::uint32_t n);      // 0 when n is more than there is
+
+    // Null outside 0..7.
+    TCharacterRecord* GetCharacterData(std::uint32_t i);
+    std::uint8_t GetFlag(std::uint32_t id) const;
+    void SetFlag(std::uint32_t id, std::uint8_t value);
+    std::uint8_t GetPickupFlag(std::uint32_t i) const;
+    void SetPickupFlag(std::uint32_t i, std::uint8_t value);
+    // Null outside 0..7.
+    TItemEntry* GetRingSlot(std::uint32_t i);
+    std::int32_t GetItemKindCount() const { return static_cast<std::int32_t>(m_items.size()); }
+    // Bonus rates of the passive skills in the skill slots: 0..3 stats, 4..9 elements,
+    // 10 experience, 11 ability points, 12 the player character's own; 0 outside.
+    float GetSkillFactor(std::uint32_t i) const { return i < kSkillFactors ? m_skillFactors[i] : 0.0f; }
+    // Kept for the player character from one instance to the next; not saved.
+    std::uint32_t GetGaugeCarry() const { return m_gaugeCarry; }
+    void SetGaugeCarry(std::uint32_t value) { m_gaugeCarry = value; }
+    // Null outside 0..7.
+    TTimedFlags* GetTimedFlags(std::uint32_t i) { return i < kPartySize ? &m_timedFlags[i] : nullptr; }
+
+    // Full life and MP, empty gauge for character i; -1 for the whole party (the inn).
+    void RecoverCharacter(std::int32_t i);
+
+    // Items. Counts stay within 0..99. The first inventory entry of the id, else the first of
+    // ring slots 1..7 holding it, else null (slot 0 is not searched).
+    TItemEntry* FindItem(std::uint32_t id);
+    // Raises a held entry (up to 99; false) or appends a new one (true).
+    bool AddItem(std::uint32_t id, std::uint32_t n);
+    // As AddItem, but a held entry that would pass 99 is left alone (false).
+    bool TryAddItem(std::uint32_t id, std::uint32_t n);
+    // Takes up to n; true when the entry is gone.
+    bool RemoveItem(std::uint32_t id, std::uint8_t n);
+    // Takes exactly n; false (and nothing taken) when fewer are held.
+    bool UseItem(std::uint32_t id, std::uint8_t n);
+    // The first inventory entry of the id; when the list has none, every ring slot 1..7 with it.
+    void RemoveItemEntry(std::uint32_t id);
+    // Moves the held item into the ring slot; the slot's former item goes back to the
+    // inventory. An item not held changes nothing.
+    void AddRingItem(std::uint32_t slot, std::uint32_t id);
+    // Empties the slot; its item goes back to the inventory.
+    void ClearRingItem(std::uint32_t slot);
+    // The sell shop: held entries that may be sold, by ascending id.
+    void MakeItemList(std::vector<TRefPtr<TItemEntry>>& out) const;
+    // Entries whose item record is of the kind (1 weapon, 2 accessory), by ascending id.
+    void MakeItemListOfKind(std::vector<TRefPtr<TItemEntry>>& out, std::uint8_t kind) const;
+
+    // Skills of character i. 0 for slots or characters outside the arrays.
+    std::uint32_t GetSkillSlot(std::uint32_t i, std::uint32_t slot) const;
+    // Moves a learned skill into the slot (0 empties it); the slot's former skill goes back
+    // to the learned list.
+    void SetSkillSlot(std::uint32_t i, std::uint32_t slot, std::uint32_t id);
+    void ClearSkillSlot(std::uint32_t i, std::uint32_t slot);
+    // Weapon-bound skills that do not fit the weapon go back to the learned list.
+    void RemoveUnfitSkills(std::uint32_t i, std::uint32_t weaponId);
+    // False for 0 and for a skill already set or learned.
+    bool LearnSkill(std::uint32_t i, std::uint32_t id);
+    // Adds ability points (at most 1000 per item); every full 100 opens the next skill of the
+    // item's list. Newly learned skills are appended to out. An id without points is ignored.
+    void AddWeponAbp(std::uint32_t i, std::uint32_t weaponId, std::uint32_t points, std::vector<std::uint32_t>& out);
+    void AddAccessoryAbp(std::uint32_t i, std::uint32_t accessoryId, std::uint32_t points,
+                         std::vector<std::uint32_t>& out);
+    // Learned skills that fit the weapon, by ascending id.
+    void MakeSkillList(std::vector<std::uint32_t>& out, std::uint32_t i, std::uint32_t weaponId) const;
+    // Sets the flag 1000 + k of every skill group k that character 0 or 1 has whole.
+    void UpdateSkillMasterFlags();
+    // The bonus factors from character i's slotted passive skills.
+    void UpdateSkillBonuses(std::uint32_t i);
 
 private:
-    TGameData() = default;
+    TGameData();
+
+    TCharacterRecord* Character(std::uint32_t i) { return i < kPartySize ? &m_characters[i] : nullptr; }
+    const TCharacterRecord* Character(std::uint32_t i) const { return i < kPartySize ? &m_characters[i] : nullptr; }
+    // Adds to the points kept at abp and learns the skills they open.
+    void AddAbp(std::uint32_t i, std::uint16_t* abp, const std::uint32_t (&skills)[10], std::uint32_t points,
+                std::vector<std::uint32_t>& out);
+
+    static inline std::int32_t s_chapter = 1;
+    static inline std::uint32_t s_maxLevel = 19;
+    static inline std::uint32_t s_maxMoney = 10000;
+    static inline bool s_capture = false;
     static inline std::string s_saveFolder;
     static inline std::string s_tableFolder;
-    bool m_initialized = false;
-    std::uint32_t m_chapter = 0;
-    std::uint32_t m_maxLevel = 0;
-    std::uint32_t m_maxMoney = 0;
+    static TRefPtr<TGameData> s_instance;
+
+    std::uint32_t m_playTime = 0;  // ms played before m_playTimeStart
+    std::int32_t m_bgmVolume = 0;
+    std::int32_t m_seVolume = 0;
+    std::int32_t m_voiceVolume = 0;
+    std::uint8_t m_miniMap = 0;
+    std::int32_t m_activeCharacter = 0;
+    std::int32_t m_savePoint = 0;
+    std::uint32_t m_money = 0;
+    TCharacterRecord m_characters[kPartySize];
+    std::uint8_t m_flags[kEventFlags] = {};
+    std::uint8_t m_pickupFlags[kPickupFlags] = {};
+    TItemEntry m_ring[kRingSlots];
+    std::list<TRefPtr<TItemEntry>> m_items;  // outside the ring, in order of acquisition
+    float m_skillFactors[kSkillFactors] = {};
+    std::uint32_t m_gaugeCarry = 0;
+    std::uint32_t m_playTimeStart = 0;  // timeGetTime at which the current count began
+    TTimedFlags m_timedFlags[kPartySize];
 };

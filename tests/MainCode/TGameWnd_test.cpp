@@ -187,8 +187,10 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
     EXPECT_TRUE(std::filesystem::is_directory("save"));
     EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
     EXPECT_FALSE(TDSound8::Instance()->IsInitialized());
-    EXPECT_FALSE(TGameData::GetInstance()->IsInitialized());
-    EXPECT_EQ(TGameData::GetInstance()->GetMaxMoney(), 1700000u);
+    EXPECT_EQ(TGameData::GetInstance(), nullptr);
+    EXPECT_EQ(TGameData::GetMaxMoney(), 1700000u);
+    EXPECT_EQ(TGameData::GetMaxLevel(), 59u);
+    EXPECT_EQ(TGameData::GetChapter(), 4);
     EXPECT_TRUE(g_boxes.empty());
 }
 

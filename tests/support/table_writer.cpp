@@ -1,5 +1,7 @@
 #include "support/table_writer.h"
 
+#include <cstring>
+
 namespace qmtest {
 
 namespace {
@@ -47,6 +49,20 @@ TableWriter& TableWriter::Column(std::string name, std::uint32_t value)
 TableWriter& TableWriter::Number(std::uint32_t value)
 {
     Append(recordBytes_, ScrambleField(Le32(value), kNumberKey));
+    return *this;
+}
+
+TableWriter& TableWriter::Float(float value)
+{
+    std::uint32_t bits = 0;
+    static_assert(sizeof(bits) == sizeof(value));
+    std::memcpy(&bits, &value, sizeof(bits));
+    return Number(bits);
+}
+
+TableWriter& TableWriter::Byte(std::uint8_t value)
+{
+    Append(recordBytes_, ScrambleField({value}, kNumberKey));
     return *this;
 }
 

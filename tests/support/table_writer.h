@@ -22,6 +22,9 @@ public:
     TableWriter& Column(std::string name, std::uint32_t value);
     // Record fields, always scrambled.
     TableWriter& Number(std::uint32_t value);
+    TableWriter& Int(std::int32_t value) { return Number(static_cast<std::uint32_t>(value)); }
+    TableWriter& Float(float value);
+    TableWriter& Byte(std::uint8_t value);
     TableWriter& Text(std::string_view text);  // length with the NUL, then the text and the NUL
     TableWriter& EndRecord() { ++records_; return *this; }
     // Overrides the record count written in the header (for damaged files).

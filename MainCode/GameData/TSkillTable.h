@@ -1,0 +1,25 @@
+// "skill.tbl": names, kinds and descriptions of the skills.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "MainCode/GameData/TGameTable.h"
+
+struct TSkillRecord {
+    std::uint32_t Id = 0;
+    std::string Name;
+    // 4..15: bound to weapons of type Type - 4. 2 and 3: passive, SubKind 11..24 picks the party factor.
+    std::uint8_t Type = 0;
+    std::uint8_t SubKind = 0;
+    std::string InfoName;  // "skillinfo.ptx/" + this
+    std::string Text1;
+    std::string Text2;
+    std::string Text3;
+
+    bool Read(TFile& file);
+};
+
+using TSkillTableReader = TGameTableReader<TSkillRecord>;
+
+class TSkillTable : public TGameTable<TSkillRecord, TableLoad::Replace> {};

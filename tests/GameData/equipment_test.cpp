@@ -1,0 +1,211 @@
+// Weapons, accessories and item effects made from their tables; who may equip what; the
+// timed stat bonus an item effect gives.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <limits>
+
+#include "MainCode/Hud/TTimedFlags.h"
+#include "support/game_table_writer.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+class EquipmentTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::vector<TWeponRecord> wepons;
+        for (std::int32_t type = 0; type < 12; ++type) {
+            TWeponRecord w;
+            w.Id = 1000 + static_cast<std::uint32_t>(type);
+            w.Type = type;
+            w.Attack = 10u * static_cast<std::uint32_t>(type);
+            w.TrailLength = 0.5f;
+            w.Element = static_cast<std::uint32_t>(type % 7);
+            w.MeshName = "sw" + std::to_string(type);
+            wepons.push_back(w);
+        }
+        TWeponRecord odd;
+        odd.Id = 1050;
+        odd.Type = 12;
+        odd.Element = 7;
+        wepons.push_back(odd);
+        odd.Id = 1051;
+        odd.Type = -1;
+        wepons.push_back(odd);
+        Load<TWeponTable>(wepons);
+
+        TAccessoryRecord a;
+        a.Id = 2003;
+        a.PhysicalDefence = 5;
+        a.MagicDefence = -2;
+        a.ElementDefence[3] = 0.5f;
+        Load<TAccessoryTable>(std::vector<TAccessoryRecord>{a});
+
+        TItemMeanRecord m;
+        m.Id = 20;
+        m.Duration = 2;
+        m.HpRecover = 100;
+        m.MpRecover = 5;
+        m.Bonus[0] = 3;
+        m.Bonus[2] = -1;
+        m.Cost = 400;
+        m.CurePoison = 1;
+        Load<TItemMeanTable>(std::vector<TItemMeanRecord>{m});
+    }
+
+    void TearDown() override
+    {
+        TWeponTable::Clear();
+        TAccessoryTable::Clear();
+        TItemMeanTable::Clear();
+    }
+
+    template <typename Table, typename Record>
+    void Load(const std::vector<Record>& records)
+    {
+        qmtest::SaveBytes(dir_.File("t.tbl"), qmtest::BuildGameTable(records));
+        Table::Load(dir_.File("t.tbl"));
+    }
+
+    qmtest::TempDir dir_;
+};
+
+TEST_F(EquipmentTest, EachHeroEquipsItsOwnWeaponTypes)
+{
+    const std::vector<std::int32_t> diz = {0, 1, 2, 5, 6, 7, 8, 10};
+    const std::vector<std::int32_t> zav = {0, 1, 2, 3, 4, 9, 11};
+    for (std::int32_t type = 0; type < 12; ++type) {
+        const std::uint32_t id = 1000 + static_cast<std::uint32_t>(type);
+        EXPECT_EQ(TWeponTable::CanEquip(0, id), std::count(diz.begin(), diz.end(), type) == 1) << type;
+        EXPECT_EQ(TWeponTable::CanEquip(1, id), std::count(zav.begin(), zav.end(), type) == 1) << type;
+        EXPECT_FALSE(TWeponTable::CanEquip(2, id)) << type;
+    }
+    EXPECT_FALSE(TWeponTable::CanEquip(0, 1050));
+    EXPECT_FALSE(TWeponTable::CanEquip(1, 1051));
+}
+
+TEST_F(EquipmentTest, IconNamesFollowTheWeaponType)
+{
+    EXPECT_EQ(TWeponTable::GetIconName(1000), "itm_icon.ptx/itm02_icon");
+    EXPECT_EQ(TWeponTable::GetIconName(1007), "itm_icon.ptx/itm09_icon");
+    EXPECT_EQ(TWeponTable::GetIconName(1011), "itm_icon.ptx/itm13_icon");
+    EXPECT_EQ(TWeponTable::GetIconName(1050), "");
+    EXPECT_EQ(TWeponTable::GetIconName(1051), "");
+}
+
+TEST_F(EquipmentTest, WeaponsCarryTheirRecordAndTheElementsTrailColour)
+{
+    const TRefPtr<TWepon> fire = TWeponTable::CreateInstance(1001);
+    ASSERT_NE(fire.Get(), nullptr);
+    EXPECT_TRUE(fire.IsOwned());
+    EXPECT_EQ(fire->Id, 1001u);
+    EXPECT_EQ(fire->Type, 1);
+    EXPECT_EQ(fire->Attack, 10u);
+    EXPECT_EQ(fire->Element, 1u);
+    EXPECT_EQ(fire->TrailLength, 0.5f);
+    EXPECT_EQ(fire->TrailRed, 1.0f);
+    EXPECT_EQ(fire->TrailGreen, 0.4f);
+    EXPECT_EQ(fire->TrailBlue, 0.2f);
+    EXPECT_EQ(fire->MeshFile, "wepon/sw1.msh");
+    const TRefPtr<TWepon> dark = TWeponTable::CreateInstance(1006);
+    EXPECT_EQ(dark->TrailRed, 0.25f);
+    EXPECT_EQ(dark->TrailBlue, 0.5f);
+    EXPECT_EQ(TWeponTable::CreateInstance(1050)->TrailRed, 0.0f);  // element 7: no colour
+
+    // A missing id is added with a zero record.
+    const std::size_t before = TWeponTable::GetCount();
+    EXPECT_EQ(TWeponTable::CreateInstance(1999)->Attack, 0u);
+    EXPECT_EQ(TWeponTable::GetCount(), before + 1);
+
+    const TRefPtr<TAccessory> ring = TAccessoryTable::CreateInstance(2003);
+    EXPECT_EQ(ring->Id, 2003u);
+    EXPECT_EQ(ring->PhysicalDefence, 5);
+    EXPECT_EQ(ring->MagicDefence, -2);
+    EXPECT_EQ(ring->ElementDefence[3], 0.5f);
+}
+
+TEST_F(EquipmentTest, ItemEffectCountsDownItsDuration)
+{
+    const TRefPtr<TItemMean> mean = TItemMeanTable::CreateInstance(20);
+    EXPECT_EQ(mean->Id, 20u);
+    EXPECT_EQ(mean->HpRecover, 100);
+    EXPECT_EQ(mean->MpRecover, 5);
+    EXPECT_EQ(mean->Bonus[0], 3);
+    EXPECT_EQ(mean->Bonus[2], -1);
+    EXPECT_EQ(mean->Cost, 400);
+    mean->Duration = 1;
+    EXPECT_TRUE(mean->CountDown());
+    EXPECT_EQ(mean->Duration, 0);
+    EXPECT_FALSE(mean->CountDown());
+    EXPECT_FALSE(mean->CountDown());
+
+    mean->Duration = std::numeric_limits<std::int32_t>::min();
+    EXPECT_FALSE(mean->CountDown());
+    EXPECT_EQ(mean->Duration, std::numeric_limits<std::int32_t>::min());
+}
+
+TEST_F(EquipmentTest, TimedBonusHoldsForItsDurationThenClears)
+{
+    TTimedFlags flags;
+    EXPECT_FALSE(flags.IsActive());
+    flags.Tick();  // nothing held: nothing happens
+
+    // Duration 2: in force through two updates, cleared on the third.
+    const TRefPtr<TItemMean> mean = TItemMeanTable::CreateInstance(20);
+    flags.Set(mean);
+    EXPECT_EQ(mean.UseCount(), 2u);
+    EXPECT_EQ(flags.GetBonus(0), 3);
+    EXPECT_EQ(flags.GetBonus(2), -1);
+    EXPECT_EQ(flags.GetBonus(4), 0);
+    flags.Tick();
+    flags.Tick();
+    EXPECT_TRUE(flags.IsActive());
+    flags.Tick();
+    EXPECT_FALSE(flags.IsActive());
+    EXPECT_EQ(flags.GetBonus(0), 0);
+    EXPECT_EQ(flags.GetEffect().Get(), mean.Get());  // expired, still held
+
+    // The same effect again: bonuses copied afresh, no second share.
+    flags.Set(mean);
+    EXPECT_EQ(mean.UseCount(), 2u);
+    EXPECT_EQ(flags.GetBonus(0), 3);
+    flags.Tick();  // the countdown is already below 0
+    EXPECT_FALSE(flags.IsActive());
+
+    // Duration 0 lasts until the first update.
+    TRefPtr<TItemMean> brief = TItemMeanTable::CreateInstance(20);
+    brief->Duration = 0;
+    flags.Set(brief);
+    EXPECT_EQ(mean.UseCount(), 1u);
+    EXPECT_TRUE(flags.IsActive());
+    flags.Tick();
+    EXPECT_FALSE(flags.IsActive());
+
+    flags.Set(TRefPtr<TItemMean>());  // empty: ignored
+    EXPECT_EQ(flags.GetEffect().Get(), brief.Get());
+}
+
+TEST_F(EquipmentTest, TimedBonusWithoutValuesIsNotActiveAndResetLetsGo)
+{
+    TTimedFlags flags;
+    TRefPtr<TItemMean> plain = TItemMeanTable::CreateInstance(21);  // all zero
+    plain->Duration = 100;
+    flags.Set(plain);
+    EXPECT_FALSE(flags.IsActive());
+
+    // Reset gives up the block's share; a holder elsewhere keeps a live effect.
+    TRefPtr<TItemMean> mean = TItemMeanTable::CreateInstance(20);
+    flags.Set(mean);
+    flags.Reset();
+    EXPECT_FALSE(flags.IsActive());
+    EXPECT_EQ(flags.GetEffect().Get(), nullptr);
+    EXPECT_EQ(flags.GetBonus(0), 0);
+    EXPECT_EQ(mean.UseCount(), 1u);
+    EXPECT_EQ(mean->Bonus[0], 3);
+    flags.Tick();
+    EXPECT_EQ(mean->Duration, 2);
+}
+
+}  // namespace
