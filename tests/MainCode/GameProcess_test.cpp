@@ -55,7 +55,7 @@ TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
     qmtest::TempDir dir;
     {
         std::ofstream ini(dir.File("setting.ini"), std::ios::binary);
-        ini << "[CurrentSetting]\r\nWindowMode=1\r\n";
+        ini << "[CurrentSetting]\r\nScreenMode=Window\r\n";
     }
     const pid_t first = fork();
     ASSERT_GE(first, 0);

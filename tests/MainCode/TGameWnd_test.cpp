@@ -87,7 +87,7 @@ protected:
     {
         std::FILE* f = std::fopen("setting.ini", "wb");
         ASSERT_NE(f, nullptr);
-        std::fputs("[CurrentSetting]\r\nWidth=640\r\nHeight=480\r\nWindowMode=1\r\n", f);
+        std::fputs("[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n", f);
         std::fclose(f);
     }
     static void Tap(int vk)
