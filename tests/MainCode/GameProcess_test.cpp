@@ -78,3 +78,18 @@ TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
     EXPECT_EQ(second.exitCode, 0);
     EXPECT_NE(second.err.find(platform::Cp932ToUtf8("多重起動禁止")), std::string::npos) << second.err;
 }
+
+TEST(GameProcess, ADeviceThatCannotBeMadeIsReportedAndTheGameEnds)
+{
+    qmtest::TempDir dir;
+    {
+        std::ofstream ini(dir.File("setting.ini"), std::ios::binary);
+        ini << "[CurrentSetting]\r\nScreenMode=Window\r\nScreenWidth=700\r\n";
+    }
+    const ProcessResult r = RunGame(dir);
+    EXPECT_NE(r.exitCode, 0);
+    EXPECT_NE(r.err.find(platform::Cp932ToUtf8("Direct3D デバイスの作成に失敗しました。(コード 0x05)")), std::string::npos)
+        << r.err;
+    // The adapter tables were written before the device was asked for.
+    EXPECT_TRUE(std::ifstream(dir.File("DeviceLog.txt")).good());
+}
