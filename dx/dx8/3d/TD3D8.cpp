@@ -39,23 +39,25 @@ DWORD FloatBits(float f)
     return d;
 }
 
-// Copies a whole locked buffer into another of the same length.
+// Fills a new buffer with the whole of another of the same length; the copy, or null when a lock fails.
 template <typename Buffer>
-bool CopyBuffer(Buffer* source, Buffer* dest, UINT length)
+Buffer* FilledCopy(Buffer* source, Buffer* copy, UINT length)
 {
     BYTE* from = nullptr;
     BYTE* to = nullptr;
     if (FAILED(source->Lock(0, 0, &from, 0))) {
-        return false;
+        copy->Release();
+        return nullptr;
     }
-    if (FAILED(dest->Lock(0, 0, &to, 0))) {
+    if (FAILED(copy->Lock(0, 0, &to, 0))) {
         source->Unlock();
-        return false;
+        copy->Release();
+        return nullptr;
     }
     std::memcpy(to, from, length);
-    dest->Unlock();
+    copy->Unlock();
     source->Unlock();
-    return true;
+    return copy;
 }
 
 }  // namespace
@@ -336,35 +338,23 @@ IDirect3DIndexBuffer8* TD3D8::CreateIndexBuffer(UINT triangleCount, D3DFORMAT fo
 IDirect3DVertexBuffer8* TD3D8::CloneVertexBuffer(IDirect3DVertexBuffer8* source)
 {
     D3DVERTEXBUFFER_DESC desc{};
-    if (source == nullptr || FAILED(source->GetDesc(&desc))) {
-        return nullptr;
-    }
     IDirect3DVertexBuffer8* copy = nullptr;
-    if (FAILED(m_device->CreateVertexBuffer(desc.Size, desc.Usage, desc.FVF, desc.Pool, &copy))) {
+    if (source == nullptr || FAILED(source->GetDesc(&desc)) ||
+        FAILED(m_device->CreateVertexBuffer(desc.Size, desc.Usage, desc.FVF, desc.Pool, &copy))) {
         return nullptr;
     }
-    if (!CopyBuffer(source, copy, desc.Size)) {
-        copy->Release();
-        return nullptr;
-    }
-    return copy;
+    return FilledCopy(source, copy, desc.Size);
 }
 
 IDirect3DIndexBuffer8* TD3D8::CloneIndexBuffer(IDirect3DIndexBuffer8* source)
 {
     D3DINDEXBUFFER_DESC desc{};
-    if (source == nullptr || FAILED(source->GetDesc(&desc))) {
-        return nullptr;
-    }
     IDirect3DIndexBuffer8* copy = nullptr;
-    if (FAILED(m_device->CreateIndexBuffer(desc.Size, desc.Usage, desc.Format, desc.Pool, &copy))) {
+    if (source == nullptr || FAILED(source->GetDesc(&desc)) ||
+        FAILED(m_device->CreateIndexBuffer(desc.Size, desc.Usage, desc.Format, desc.Pool, &copy))) {
         return nullptr;
     }
-    if (!CopyBuffer(source, copy, desc.Size)) {
-        copy->Release();
-        return nullptr;
-    }
-    return copy;
+    return FilledCopy(source, copy, desc.Size);
 }
 
 IDirect3DTexture8* TD3D8::CreateTexture(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool, DWORD usage)
