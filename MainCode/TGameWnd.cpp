@@ -212,11 +212,18 @@ void TGameWnd::Init()
     m_sound->CreateBank(tables + "bgm.tbl", "", 2, -10000, 0);
 
     TRefPtr<TD3DDeviceBuilder> builder(new TBasicD3DDeviceBuilder(m_hwnd, "./setting.ini"));
-    m_d3d->Init(builder, 220, "DeviceLog.txt", "InitLog.txt");
+    if (!m_d3d->Init(builder, D3D_SDK_VERSION, "DeviceLog.txt", "InitLog.txt")) {
+        // Never run on without a device: every scene would draw on nothing.
+        char text[128];
+        std::snprintf(text, sizeof(text), "Direct3D デバイスの作成に失敗しました。(コード 0x%02X)",
+                      static_cast<unsigned>(m_d3d->GetCreateResult()));
+        throw my_error(text, kSourceFile, __LINE__);
+    }
 
     if (m_d3d->IsWindowed()) {
         SetWindowLongA(m_hwnd, GWL_STYLE, static_cast<LONG_PTR>(WS_CAPTION));
-        RECT rect = {0, 0, m_d3d->GetBackBufferWidth(), m_d3d->GetBackBufferHeight()};
+        RECT rect = {0, 0, static_cast<LONG>(m_d3d->GetBackBufferWidth()),
+                     static_cast<LONG>(m_d3d->GetBackBufferHeight())};
         AdjustWindowRect(&rect, WS_CAPTION, FALSE);
         SetWindowPos(m_hwnd, HWND_TOP, 0, 0, rect.right - rect.left, rect.bottom - rect.top, SWP_HIDEWINDOW);
     } else {
@@ -224,7 +231,8 @@ void TGameWnd::Init()
     }
 
     TVertexShader::Register(new TSky());
-    TSprite::SetScreenScale(640, 480, m_d3d->GetBackBufferWidth(), m_d3d->GetBackBufferHeight());
+    TSprite::SetScreenScale(640, 480, static_cast<int>(m_d3d->GetBackBufferWidth()),
+                            static_cast<int>(m_d3d->GetBackBufferHeight()));
 
     if (timeGetDevCaps(&m_timeCaps, sizeof(m_timeCaps)) == TIMERR_NOERROR) {
         timeBeginPeriod(m_timeCaps.wPeriodMin);
@@ -241,6 +249,7 @@ void TGameWnd::Init()
     UpdateWindow(m_hwnd);
     m_running = true;
     m_initialised = true;
+    builder.Release();  // the device core keeps its own share
 }
 
 bool TGameWnd::Frame()

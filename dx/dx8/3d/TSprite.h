@@ -1,5 +1,7 @@
-// 2D sprites on the 640×480 virtual screen. For now only the screen scale exists.
+// 2D sprites on the 640×480 virtual screen. For now only the screen scale and the device hooks exist.
 #pragma once
+
+#include "dx/dx8/3d/StandInHooks.h"
 
 class TSprite {
 public:
@@ -12,6 +14,12 @@ public:
         s_scaleX = static_cast<float>(targetWidth) / static_cast<float>(virtualWidth);
         s_scaleY = static_cast<float>(targetHeight) / static_cast<float>(virtualHeight);
     }
+    // The 2D screen modes follow the device: made, released, lost and recorded again.
+    static void CreateScreenModes() { standin::NoteHook("TSprite::CreateScreenModes"); }
+    static void ReleaseScreenModes() { standin::NoteHook("TSprite::ReleaseScreenModes"); }
+    static void DeleteScreenModes() { standin::NoteHook("TSprite::DeleteScreenModes"); }
+    static void RecordScreenModes() { standin::NoteHook("TSprite::RecordScreenModes"); }
+
     static float GetScaleX() { return s_scaleX; }
     static float GetScaleY() { return s_scaleY; }
     static int GetTargetWidth() { return s_targetWidth; }
