@@ -511,7 +511,18 @@ DWORD GetGlyphOutlineA(HDC handle, UINT character, UINT format, GLYPHMETRICS* me
         return GDI_ERROR;
     }
     FT_Face face = font->face;
-    if (FT_Load_Glyph(face, GlyphIndex(face, character), FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0 ||
+    const FT_UInt glyph = GlyphIndex(face, character);
+    if (glyph == 0) {
+        // No such character (control codes, unmapped bytes): a blank cell, half width for a
+        // single byte as the text layout counts it.
+        *metrics = GLYPHMETRICS{};
+        metrics->gmBlackBoxX = 1;
+        metrics->gmBlackBoxY = 1;
+        const long em = static_cast<long>(face->size->metrics.x_ppem);
+        metrics->gmCellIncX = static_cast<SHORT>(character > 0xFF ? em : em / 2);
+        return 0;
+    }
+    if (FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0 ||
         FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) {
         return GDI_ERROR;
     }

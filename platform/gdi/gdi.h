@@ -136,7 +136,8 @@ BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
 
 // GGO_GRAY4_BITMAP only, with the identity matrix. A code above 0xFF is a double-byte CP932
 // character (lead byte in the high byte). The bitmap has one byte a pixel (0..16) and rows
-// padded to 4 bytes. With size 0 returns the bytes needed; an empty glyph needs 0.
+// padded to 4 bytes. With size 0 returns the bytes needed; an empty glyph needs 0. A character
+// the font lacks is a blank cell: half the em for a single byte, the em for a double byte.
 DWORD GetGlyphOutlineA(HDC dc, UINT character, UINT format, GLYPHMETRICS* metrics, DWORD size, void* buffer,
                        const MAT2* matrix);
 

@@ -168,10 +168,12 @@ TEST(GdiGlyph, RefusedRequests)
     TEXTMETRICA tm{};
     EXPECT_FALSE(GetTextMetricsA(bare, &tm)) << "no font selected";
     DeleteDC(bare);
-    // A lone lead byte followed by NUL maps to no character: the missing glyph, still a cell.
-    DWORD size = 0;
-    f.Glyph(0x8200, nullptr, &size);
-    EXPECT_NE(size, GDI_ERROR);
+    // A lone lead byte followed by NUL maps to no character, nor does a control code: blank cells.
+    DWORD size = 1;
+    EXPECT_EQ(f.Glyph(0x8200, nullptr, &size).gmCellIncX, 16);
+    EXPECT_EQ(size, 0u);
+    EXPECT_EQ(f.Glyph('\n', nullptr, &size).gmCellIncX, 8);
+    EXPECT_EQ(size, 0u);
 }
 
 BITMAPINFO* Header16(std::vector<BYTE>& storage, int width, int height, DWORD compression)
