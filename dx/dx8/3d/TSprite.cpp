@@ -171,9 +171,9 @@ void TSprite::DrawRect(float x, float y, float w, float h, bool unscaled)
         return;
     }
     PlaceCorners(x, y, w, h, unscaled);
-    // Unbound with the stage reading the diffuse colour: a stage left reading its texture would
-    // sample black without one, whatever the corners' colours.
-    TTexture8().SetToStage(0);
+    if (IDirect3DDevice8* device = TD3D8::GetDevice()) {
+        device->SetTexture(0, nullptr);
+    }
     DrawQuad();
 }
 
