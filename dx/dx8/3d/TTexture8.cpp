@@ -116,26 +116,29 @@ void TTexture8::PurgeCache(std::uint32_t mode)
     }
 }
 
+namespace {
+
+// Position of the "/" that splits a key, or npos when the key has none or starts with it.
+std::size_t KeySlash(const std::string& key)
+{
+    const std::size_t slash = key.find('/');
+    return slash == 0 ? std::string::npos : slash;
+}
+
+}  // namespace
+
 bool TTexture8::ExtractPackageName(const std::string& key, std::string* package)
 {
-    package->clear();
-    const std::size_t slash = key.find('/');
-    if (slash == std::string::npos || slash == 0) {
-        return false;
-    }
-    *package = key.substr(0, slash);
-    return true;
+    const std::size_t slash = KeySlash(key);
+    *package = slash == std::string::npos ? std::string() : key.substr(0, slash);
+    return slash != std::string::npos;
 }
 
 bool TTexture8::ExtractEntryName(const std::string& key, std::string* entry)
 {
-    entry->clear();
-    const std::size_t slash = key.find('/');
-    if (slash == std::string::npos || slash == 0) {
-        return false;
-    }
-    *entry = key.substr(slash + 1);
-    return true;
+    const std::size_t slash = KeySlash(key);
+    *entry = slash == std::string::npos ? std::string() : key.substr(slash + 1);
+    return slash != std::string::npos;
 }
 
 std::uint32_t TTexture8::ParseNameNumber(const std::string& key)
