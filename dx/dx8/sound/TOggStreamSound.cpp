@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "TCommon/TFile.h"
+#include "dx/dx8/sound/SoundBufferControls.h"
 #include "dx/dx8/sound/TDSound8.h"
 
 namespace {
@@ -344,36 +345,24 @@ void TOggStreamSound::ResetParts()
 
 std::int32_t TOggStreamSound::GetVolume()
 {
-    LONG volume = 0;
-    if (buffer_.Get() == nullptr || FAILED(buffer_->GetVolume(&volume))) {
-        return 0;
-    }
-    return volume;
+    return GetBufferVolume(buffer_.Get());
 }
 
 std::int32_t TOggStreamSound::SetVolume(std::int32_t volume)
 {
     const std::int32_t set = ClampVolume(volume);
-    if (buffer_.Get() != nullptr) {
-        buffer_->SetVolume(set);
-    }
+    SetBufferVolume(buffer_.Get(), set);
     return set;
 }
 
 std::int32_t TOggStreamSound::GetPan()
 {
-    LONG pan = 0;
-    if (buffer_.Get() == nullptr || FAILED(buffer_->GetPan(&pan))) {
-        return 0;
-    }
-    return pan;
+    return GetBufferPan(buffer_.Get());
 }
 
 void TOggStreamSound::SetPan(std::int32_t pan)
 {
-    if (buffer_.Get() != nullptr) {
-        buffer_->SetPan(pan);
-    }
+    SetBufferPan(buffer_.Get(), pan);
 }
 
 // The play cursor has reached the start of quarter index: refill the quarter after it, or stop
