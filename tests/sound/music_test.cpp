@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dx/dx8/sound/TOggStreamSound.h"
+#include "platform/win32/sync.h"
 #include "sound/sound_fixture.h"
 #include "support/byte_writer.h"
 #include "support/ogg_writer.h"

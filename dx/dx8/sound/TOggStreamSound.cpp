@@ -9,6 +9,7 @@
 #include "TCommon/TFile.h"
 #include "dx/dx8/sound/SoundBufferControls.h"
 #include "dx/dx8/sound/TDSound8.h"
+#include "platform/win32/sync.h"
 
 namespace {
 
@@ -234,28 +235,40 @@ void TOggStreamSound::Release()
 
 unsigned TOggStreamSound::StreamThread(void* self)
 {
+    auto* sound = static_cast<TOggStreamSound*>(self);
     try {
-        static_cast<TOggStreamSound*>(self)->RunWorker();
+        sound->RunWorker();
     } catch (...) {
-        // The worker ends quietly; the music stops being refilled.
+        sound->Abandon();
     }
     return 0;
 }
 
 void TOggStreamSound::RunWorker()
 {
-    // Any answer but "not yet" ends the worker: a failed wait is never taken for an event.
     while (WaitForSingleObject(stopEvent_, 0) == WAIT_TIMEOUT) {
         if (WaitForSingleObject(runEvent_, INFINITE) != WAIT_OBJECT_0) {
+            Abandon();
             return;
         }
         const DWORD index = WaitForMultipleObjects(kChunkCount + 1, events_, FALSE, INFINITE);
-        if (index >= kChunkCount || WaitForSingleObject(stopEvent_, 0) != WAIT_TIMEOUT) {
+        if (index == kChunkCount || WaitForSingleObject(stopEvent_, 0) != WAIT_TIMEOUT) {
+            return;  // shutting down
+        }
+        if (index > kChunkCount) {
+            Abandon();  // a failed wait is never taken for a quarter
             return;
         }
         std::lock_guard<std::mutex> guard(lock_);
         OnNotification(index);
     }
+}
+
+// Without its worker nothing refills the ring: stop rather than repeat it over and over.
+void TOggStreamSound::Abandon()
+{
+    std::lock_guard<std::mutex> guard(lock_);
+    StopLocked(false);
 }
 
 void TOggStreamSound::Play()

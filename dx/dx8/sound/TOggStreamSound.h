@@ -19,7 +19,6 @@
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/sound/TStreamSound.h"
 #include "platform/dsound/dsound.h"
-#include "platform/win32/sync.h"
 
 class TFile;
 
@@ -60,6 +59,8 @@ private:
 
     static unsigned StreamThread(void* self);
     void RunWorker();
+    // The worker's end other than by the stop event.
+    void Abandon();
 
     // The rest need the lock.
     void PlayLocked();
