@@ -4,6 +4,7 @@
 
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TSaveBuffer.h"
+#include "TCommon/TByteReader.h"
 
 void TCharacterRecord::Reset(std::uint32_t index)
 {
@@ -81,7 +82,7 @@ bool TCharacterRecord::Write(TSaveWriter& out) const
     return ok;
 }
 
-bool TCharacterRecord::Read(TSaveReader& in)
+bool TCharacterRecord::Read(TByteReader& in)
 {
     bool ok = in.I32(PartyIndex) && in.U32(Level) && in.U32(Experience) && in.I32(LifeMax) && in.I32(MpMax) &&
               in.I32(GaugeMax) && in.I32(Life) && in.I32(Mp) && in.I32(GaugeUsed);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <list>
 
-class TSaveReader;
+class TByteReader;
 class TSaveWriter;
 
 struct TCharacterRecord {
@@ -31,7 +31,7 @@ struct TCharacterRecord {
     bool Write(TSaveWriter& out) const;
     // Replaces the whole record, learned list included. False when the data ends early (the
     // record is then partly read: read into a temporary).
-    bool Read(TSaveReader& in);
+    bool Read(TByteReader& in);
 
     bool IsInSlot(std::uint32_t skillId) const;
     bool IsLearned(std::uint32_t skillId) const;  // in the learned list (not in a slot)

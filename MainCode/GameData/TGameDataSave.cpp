@@ -13,6 +13,7 @@
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TSaveBuffer.h"
+#include "TCommon/TByteReader.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/GameData/TTextFormat.h"
 #include "MainCode/GameData/TWeponTable.h"
@@ -85,12 +86,12 @@ struct TGameData::SaveImage {
 
     std::uint32_t SavePoint() const { return savePointWord - kSavePointOffset; }
 
-    bool Read(TSaveReader& in);
+    bool Read(TByteReader& in);
     // Values the database uses as indexes or levels lie within their ranges.
     bool IsSound() const;
 };
 
-bool TGameData::SaveImage::Read(TSaveReader& in)
+bool TGameData::SaveImage::Read(TByteReader& in)
 {
     bool ok = in.U32(playTime) && in.I32(bgmVolume) && in.I32(seVolume) && in.I32(voiceVolume) && in.U8(miniMap) &&
               in.I32(activeCharacter) && in.U32(savePointWord) && in.U32(money);
@@ -286,7 +287,7 @@ std::int32_t TGameData::ReadSaveImage(const std::string& path, SaveImage& image)
         return kSaveBadCrc;
     }
     UnscrambleSaveBody(body.data(), bodySize);
-    TSaveReader in(body.data(), bodySize);
+    TByteReader in(body.data(), bodySize);
     if (!image.Read(in) || !image.IsSound()) {
         return kSaveBadSize;
     }

@@ -1,6 +1,6 @@
-// The plain body of a save file while it is assembled or taken apart: little-endian fields
-// one after the other, within a fixed capacity on the way out and within the bytes read on
-// the way in. The scrambling of the stored body is here too.
+// The plain body of a save file while it is assembled: little-endian fields one after the
+// other within a fixed capacity (TByteReader takes it apart). The scrambling of the stored
+// body is here too.
 #pragma once
 
 #include <cstddef>
@@ -33,24 +33,4 @@ private:
     std::size_t m_capacity;
     std::vector<std::uint8_t> m_bytes;
     bool m_overflow = false;
-};
-
-class TSaveReader {
-public:
-    TSaveReader(const std::uint8_t* data, std::size_t size) : m_data(data), m_size(size) {}
-
-    // Each false (and the value untouched) when the field runs past the end.
-    bool U8(std::uint8_t& value);
-    bool U16(std::uint16_t& value);
-    bool U32(std::uint32_t& value);
-    bool I32(std::int32_t& value);
-    bool F32(float& value);
-    bool Bytes(std::uint8_t* out, std::size_t n);
-
-    std::size_t Left() const { return m_size - m_pos; }
-
-private:
-    const std::uint8_t* m_data;
-    std::size_t m_size;
-    std::size_t m_pos = 0;
 };
