@@ -15,6 +15,9 @@ struct D3D8TestConfig {
     D3DDISPLAYMODE desktopMode{};
     std::vector<D3DDISPLAYMODE> modes;
     bool noVertexShaders = false;      // caps report VertexShaderVersion 0; programs are refused
+    // CreateDevice asking for more back buffers fails and lowers the count in the parameters, as drivers do.
+    UINT maxBackBufferCount = 3;
+    DWORD refusedBehavior = 0;  // CreateDevice fails for behaviour flags with any of these bits
 };
 void SetD3D8TestConfig(const D3D8TestConfig& config);
 void ResetD3D8TestConfig();

@@ -349,7 +349,12 @@ HRESULT Direct3D8::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
     if (HRESULT hr = CheckAdapter(adapter, type); FAILED(hr)) {
         return hr;
     }
-    if (!Adapter().usable) {
+    const UINT maxBuffers = std::clamp<UINT>(Config().maxBackBufferCount, 1, 3);
+    if (params->BackBufferCount > maxBuffers) {
+        params->BackBufferCount = maxBuffers;
+        return D3DERR_INVALIDCALL;
+    }
+    if ((behaviorFlags & Config().refusedBehavior) != 0 || !Adapter().usable) {
         return D3DERR_NOTAVAILABLE;
     }
     HWND window = params->hDeviceWindow != nullptr ? params->hDeviceWindow : focusWindow;

@@ -55,7 +55,7 @@ TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
     qmtest::TempDir dir;
     {
         std::ofstream ini(dir.File("setting.ini"), std::ios::binary);
-        ini << "[CurrentSetting]\r\nWindowMode=1\r\n";
+        ini << "[CurrentSetting]\r\nScreenMode=Window\r\n";
     }
     const pid_t first = fork();
     ASSERT_GE(first, 0);
@@ -77,4 +77,19 @@ TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
     waitpid(first, &status, 0);
     EXPECT_EQ(second.exitCode, 0);
     EXPECT_NE(second.err.find(platform::Cp932ToUtf8("多重起動禁止")), std::string::npos) << second.err;
+}
+
+TEST(GameProcess, ADeviceThatCannotBeMadeIsReportedAndTheGameEnds)
+{
+    qmtest::TempDir dir;
+    {
+        std::ofstream ini(dir.File("setting.ini"), std::ios::binary);
+        ini << "[CurrentSetting]\r\nScreenMode=Window\r\nScreenWidth=700\r\n";
+    }
+    const ProcessResult r = RunGame(dir);
+    EXPECT_EQ(r.exitCode, 1);  // after the error handler, not a crash on the way out
+    EXPECT_NE(r.err.find(platform::Cp932ToUtf8("Direct3D デバイスの作成に失敗しました。(コード 0x05)")), std::string::npos)
+        << r.err;
+    // The adapter tables were written before the device was asked for.
+    EXPECT_TRUE(std::ifstream(dir.File("DeviceLog.txt")).good());
 }

@@ -13,8 +13,11 @@
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
 #include "MainCode/TLoop.h"
+#include "TCommon/my_error.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
+#include "platform/d3d8/d3d8_testing.h"
+#include "platform/win32/com.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/module.h"
 #include "platform/win32/msgbox.h"
@@ -22,6 +25,7 @@
 #include "platform/win32/kernel.h"
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
+#include "support/ini_writer.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -87,8 +91,19 @@ protected:
     {
         std::FILE* f = std::fopen("setting.ini", "wb");
         ASSERT_NE(f, nullptr);
-        std::fputs("[CurrentSetting]\r\nWidth=640\r\nHeight=480\r\nWindowMode=1\r\n", f);
+        std::fputs("[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n", f);
         std::fclose(f);
+    }
+    // The back buffer's pixel as 0xRRGGBB.
+    static std::uint32_t ScreenPixel(int x, int y)
+    {
+        platform::RgbaImage image;
+        EXPECT_TRUE(platform::ReadBackBuffer(TD3D8::GetDevice(), &image));
+        if (image.pixels.empty()) {
+            return 0xFFFFFFFF;
+        }
+        const std::uint8_t* p = image.At(x, y);
+        return (static_cast<std::uint32_t>(p[0]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[2];
     }
     static void Tap(int vk)
     {
@@ -276,4 +291,65 @@ TEST_F(GameWndRun, AFileNamedSaveIsLeftAlone)
     EXPECT_EQ(app.Run(1), 0);
     EXPECT_TRUE(std::filesystem::is_regular_file("save"));
     EXPECT_EQ(std::filesystem::file_size("save"), 12u);
+}
+
+TEST_F(GameWndRun, EachTitleFrameClearsAndPresentsAndALostDeviceIsReset)
+{
+    WriteSettings();
+    ScriptedGameWnd app;
+    const std::uint32_t title = TTitleLoop::kClearColor & 0xFFFFFF;
+    std::vector<std::uint32_t> drawn;
+    app.onFrame = [&](ScriptedGameWnd& a, int frame) {
+        auto* scene = dynamic_cast<TTitleLoop*>(a.GetCurrentScene());
+        ASSERT_NE(scene, nullptr);
+        drawn.push_back(scene->GetFramesDrawn());
+        if (frame == 1) {
+            EXPECT_EQ(ScreenPixel(320, 240), 0u);  // nothing drawn yet
+            EXPECT_TRUE(TD3D8::Instance()->IsWindowed());
+        }
+        if (frame == 3) {
+            EXPECT_EQ(ScreenPixel(0, 0), title);
+            EXPECT_EQ(ScreenPixel(639, 479), title);
+            platform::InjectDeviceLoss(TD3D8::GetDevice());
+        }
+        if (frame == 5) {
+            EXPECT_EQ(ScreenPixel(320, 240), 0u);  // the reset frame drew nothing on the fresh buffer
+        }
+        if (frame == 6) {
+            EXPECT_EQ(ScreenPixel(320, 240), title);
+            SendMessageA(a.GetHandle(), WM_CLOSE, 0, 0);
+        }
+    };
+    EXPECT_EQ(app.Run(1), 0);
+    // Frame 3 finds the device lost, frame 4 resets it; neither reaches the screen.
+    EXPECT_EQ(drawn, (std::vector<std::uint32_t>{0, 1, 2, 2, 2, 3}));
+    EXPECT_TRUE(std::filesystem::exists("DeviceLog.txt"));
+    EXPECT_EQ(TD3D8::GetDevice(), nullptr);
+}
+
+TEST_F(GameWndRun, ADeviceThatCannotBeMadeEndsStartUpWithTheResultCode)
+{
+    qmtest::IniWriter()
+        .Section("CurrentSetting")
+        .Key("ScreenWidth", 700)
+        .Key("ScreenHeight", 500)
+        .Key("ScreenMode", "Window")
+        .Save("setting.ini");
+    ScriptedGameWnd app;
+    try {
+        app.Run(1);
+        ADD_FAILURE() << "the game started without a device";
+    } catch (const my_error& e) {
+        EXPECT_NE(std::string(e.what()).find("Direct3D デバイスの作成に失敗しました。(コード 0x05)"), std::string::npos)
+            << e.what();
+    }
+    EXPECT_EQ(app.frames, 0);
+    EXPECT_EQ(app.GetSceneCount(), 0);
+    EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
+    EXPECT_EQ(TD3D8::GetDevice(), nullptr);
+    // WinMain's handler ends the process here; the test puts back what start-up had made.
+    TD3D8::Instance()->Uninit();
+    TDSound8::Instance()->Uninit();
+    TGameData::GetInstance()->Finalize();
+    CoUninitialize();
 }

@@ -178,5 +178,26 @@ TEST_F(Adapter, TestConfigReplacesIdentifierModesAndShaderSupport)
     EXPECT_EQ(device_->CreateVertexShader(decl, code, &handle, 0), D3DERR_INVALIDCALL);
 }
 
+TEST_F(Adapter, TestConfigLimitsBackBuffersAndRefusesBehaviours)
+{
+    platform::D3D8TestConfig config;
+    config.maxBackBufferCount = 2;
+    config.refusedBehavior = D3DCREATE_HARDWARE_VERTEXPROCESSING;
+    platform::SetD3D8TestConfig(config);
+
+    D3DPRESENT_PARAMETERS pp = DefaultParameters();
+    pp.BackBufferCount = 3;
+    EXPECT_NE(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, window_, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device_),
+              D3D_OK);
+    EXPECT_EQ(device_, nullptr);
+    EXPECT_EQ(pp.BackBufferCount, 2U);  // what the driver can offer
+    EXPECT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, window_, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device_),
+              D3DERR_NOTAVAILABLE);
+    EXPECT_EQ(device_, nullptr);
+    EXPECT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, window_, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &pp, &device_),
+              D3D_OK);
+    EXPECT_NE(device_, nullptr);
+}
+
 }  // namespace
 }  // namespace d3d8test
