@@ -97,6 +97,9 @@ public:
     // play time) with its result: 0, 1, 3, 5, 6, 7 or 8.
     static std::int32_t MakeSaveSlotLine(std::int32_t slot, bool showOtherChapter, std::int32_t chapter,
                                          std::string& line);
+    // Draws "NN：" and the slot's line into the text (uploaded) and returns the line's result.
+    static std::int32_t FormatSaveSlotLine(std::int32_t slot, TText8& text, bool showOtherChapter,
+                                           std::int32_t chapter);
     static std::string ResultMessage(std::int32_t code);
     // Save point ranges of chapters 0..6 (0 holds only 0xFFFFFFFF).
     static bool IsSavePointOfChapter(std::uint32_t savePoint, std::int32_t chapter);

@@ -20,6 +20,8 @@
 #include "TCommon/Crc32.h"
 #include "TCommon/TFile.h"
 #include "TCommon/my_error.h"
+#include "TUtility/TFontHolder.h"
+#include "dx/dx8/3d/TText8.h"
 #include "platform/win32/file.h"
 #include "platform/win32/timer.h"
 
@@ -462,4 +464,16 @@ std::int32_t TGameData::MakeSaveSlotLine(std::int32_t slot, bool showOtherChapte
                       static_cast<int>(seconds / 3600), static_cast<int>(seconds / 60 % 60),
                       static_cast<int>(seconds % 60), mark);
     return code;
+}
+
+std::int32_t TGameData::FormatSaveSlotLine(std::int32_t slot, TText8& text, bool showOtherChapter,
+                                           std::int32_t chapter)
+{
+    TFontHolder font(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0);
+    text.Clear(false);
+    text.DrawText(0, 0, FormatLine("%2d：", slot), &font, false);
+    std::string line;
+    const std::int32_t result = MakeSaveSlotLine(slot, showOtherChapter, chapter, line);
+    text.DrawText(32, 0, line, &font, true);
+    return result;
 }
