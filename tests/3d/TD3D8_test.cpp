@@ -10,11 +10,35 @@
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/StandInHooks.h"
 #include "dx/dx8/3d/TD3D8.h"
+#include "dx/dx8/3d/TRenderPreset.h"
+#include "dx/dx8/3d/TVertexShader.h"
 #include "support/device_fixture.h"
 
 namespace {
 
 using qmtest::IniWriter;
+
+// Notes when the core makes and drops the shaders, and whether the render presets exist right then.
+class ShaderProbe : public TVertexShader {
+public:
+    void DrawSubset(std::uint32_t, TMesh8*, TView*, const D3DMATRIX*) override {}
+    void Create() override { Note("create"); }
+    void Release() override { Note("release"); }
+    ~ShaderProbe() override { standin::NoteHook("probe shader destroyed"); }
+
+private:
+    static void Note(const char* what)
+    {
+        const bool presets = TRenderPreset::Get(1200) != nullptr;
+        standin::NoteHook((std::string("probe shader ") + what + (presets ? " with presets" : " without presets")).c_str());
+    }
+};
+
+// A preset that notes when it is dropped.
+class PresetProbe : public TStateBlock {
+public:
+    ~PresetProbe() override { standin::NoteHook("probe preset destroyed"); }
+};
 
 class DeviceCore : public qmtest::DeviceFixture {
 protected:
@@ -195,8 +219,15 @@ TEST_F(DeviceCore, ClearTakesItsArgumentsInItsOwnOrder)
 TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
 {
     MakeWindowed();
-    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TRenderPreset::Init", "TVertexShader::BuildShaders",
-                                                 "TSprite::CreateScreenModes"}));
+    // The presets and the fifteen mesh programs come before the screen modes.
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TSprite::CreateScreenModes"}));
+    ASSERT_NE(TRenderPreset::Get(1200), nullptr);
+    ASSERT_EQ(TVertexShader::GetRegisteredCount(), 15u);
+    const DWORD firstBlock = TRenderPreset::Get(1200)->GetHandle();
+    EXPECT_NE(firstBlock, 0xFFFFFFFFu);
+    TVertexShader::Register(new ShaderProbe());
+    TRenderPreset::Register(9999, new PresetProbe());
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"probe shader create with presets"}));
     ASSERT_TRUE(d3d()->CheckLostDevice());
     d3d()->Clear(0xFF00FF00, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
 
@@ -204,9 +235,13 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     EXPECT_FALSE(d3d()->CheckLostDevice());  // lost: nothing happens yet
     EXPECT_TRUE(Hooks().empty());
     EXPECT_FALSE(d3d()->CheckLostDevice());  // can be reset: reset, but no drawing in this frame
-    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TSprite::DeleteScreenModes", "TVertexShader::ReleaseAll",
-                                                 "TRenderPreset::OnLostDevice", "TRenderPreset::OnResetDevice",
-                                                 "TVertexShader::CreateAll", "TSprite::RecordScreenModes"}));
+    // Shaders go before the presets; the presets are back before the shaders are made again.
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TSprite::DeleteScreenModes", "probe shader release with presets",
+                                                 "probe preset destroyed", "probe shader create with presets",
+                                                 "TSprite::RecordScreenModes"}));
+    EXPECT_EQ(TRenderPreset::Get(9999), nullptr);
+    ASSERT_NE(TRenderPreset::Get(1200), nullptr);
+    EXPECT_NE(TRenderPreset::Get(1200)->GetHandle(), 0xFFFFFFFFu);
     EXPECT_TRUE(d3d()->CheckLostDevice());
     EXPECT_TRUE(Hooks().empty());
     EXPECT_EQ(PixelAt(0, 0), 0u);  // the reset back buffer starts black
@@ -217,9 +252,13 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     EXPECT_EQ(RenderState(D3DRS_ALPHATESTENABLE), static_cast<DWORD>(TRUE));
     EXPECT_EQ(d3d()->GetBackBufferWidth(), 640u);
 
+    TRenderPreset::Register(9999, new PresetProbe());
     d3d()->Uninit();
     EXPECT_EQ(Hooks(), (std::vector<std::string>{"TSprite::ReleaseScreenModes", "TTexture8::PurgeCache(1)",
-                                                 "TVertexShader::UninitShaders", "TRenderPreset::Uninit"}));
+                                                 "probe shader release with presets", "probe shader destroyed",
+                                                 "probe preset destroyed"}));
+    EXPECT_EQ(TVertexShader::GetRegisteredCount(), 0u);
+    EXPECT_EQ(TRenderPreset::Get(1200), nullptr);
 }
 
 TEST_F(DeviceCore, BuffersUseTheBuildersPoolAndUsage)
