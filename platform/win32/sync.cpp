@@ -25,12 +25,31 @@ std::condition_variable& SyncChanged()
     return *changed;
 }
 
+// Woken when a thread of ours goes to sleep in a wait, ends, or an event is reset.
+std::condition_variable& IdleChanged()
+{
+    static std::condition_variable* changed = new std::condition_variable;
+    return *changed;
+}
+
 // Guarded by SyncLock.
 struct WaitState {
     bool signalled = false;
     bool manualReset = true;
     DWORD exitCode = STILL_ACTIVE;  // threads only
+    // Threads only: asleep in a wait, and on what.
+    bool sleeping = false;
+    const std::vector<std::shared_ptr<WaitState>>* awaited = nullptr;
 };
+
+// The threads started here that have not returned yet. Guarded by SyncLock.
+std::vector<std::shared_ptr<WaitState>>& RunningThreads()
+{
+    static auto* running = new std::vector<std::shared_ptr<WaitState>>;
+    return *running;
+}
+
+thread_local WaitState* t_self = nullptr;  // this thread's state, when we started it
 
 class Waitable : public platform::KernelObject {
 public:
@@ -43,8 +62,19 @@ class ThreadObject : public Waitable {
 public:
     ~ThreadObject() override
     {
-        // Closing the handle of a running thread lets it run on, as the system does.
-        if (thread.joinable()) {
+        if (!thread.joinable()) {
+            return;
+        }
+        bool returned = false;
+        {
+            std::lock_guard<std::mutex> guard(SyncLock());
+            returned = state->signalled;
+        }
+        // A thread that has returned is joined, so nothing of it outlives its handle; closing
+        // the handle of a running thread lets it run on, as the system does.
+        if (returned && thread.get_id() != std::this_thread::get_id()) {
+            thread.join();
+        } else {
             thread.detach();
         }
     }
@@ -73,6 +103,8 @@ BOOL SetSignalled(HANDLE event, bool signalled)
     }
     if (signalled) {
         SyncChanged().notify_all();
+    } else {
+        IdleChanged().notify_all();
     }
     return TRUE;
 }
@@ -92,12 +124,22 @@ DWORD WaitAny(const std::vector<std::shared_ptr<WaitState>>& states, DWORD milli
                 return WAIT_OBJECT_0 + static_cast<DWORD>(i);
             }
         }
+        if (milliseconds != INFINITE && Clock::now() >= deadline) {
+            return WAIT_TIMEOUT;
+        }
+        if (t_self != nullptr) {
+            t_self->sleeping = true;
+            t_self->awaited = &states;
+            IdleChanged().notify_all();
+        }
         if (milliseconds == INFINITE) {
             SyncChanged().wait(lock);
-        } else if (Clock::now() >= deadline) {
-            return WAIT_TIMEOUT;
         } else {
             SyncChanged().wait_until(lock, deadline);
+        }
+        if (t_self != nullptr) {
+            t_self->sleeping = false;
+            t_self->awaited = nullptr;
         }
     }
 }
@@ -107,18 +149,29 @@ HANDLE StartThread(std::function<DWORD()> body, LPDWORD threadId)
     auto* thread = new ThreadObject;
     std::shared_ptr<WaitState> state = thread->state;
     const DWORD id = g_nextThreadId.fetch_add(1);
+    {
+        std::lock_guard<std::mutex> guard(SyncLock());
+        RunningThreads().push_back(state);
+    }
     try {
         thread->thread = std::thread([state, body = std::move(body), id] {
             t_threadId = id;
+            t_self = state.get();
             const DWORD code = body();
             {
                 std::lock_guard<std::mutex> guard(SyncLock());
                 state->exitCode = code;
                 state->signalled = true;
+                std::erase(RunningThreads(), state);
             }
             SyncChanged().notify_all();
+            IdleChanged().notify_all();
         });
     } catch (const std::system_error&) {
+        {
+            std::lock_guard<std::mutex> guard(SyncLock());
+            std::erase(RunningThreads(), state);
+        }
         delete thread;
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
@@ -222,3 +275,32 @@ DWORD GetCurrentThreadId()
     }
     return t_threadId;
 }
+
+namespace platform {
+
+bool WaitForIdleThreads(DWORD milliseconds)
+{
+    const auto idle = [] {
+        for (const std::shared_ptr<WaitState>& thread : RunningThreads()) {
+            if (!thread->sleeping || thread->awaited == nullptr) {
+                return false;
+            }
+            for (const std::shared_ptr<WaitState>& object : *thread->awaited) {
+                if (object->signalled) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    };
+    std::unique_lock<std::mutex> lock(SyncLock());
+    return IdleChanged().wait_for(lock, std::chrono::milliseconds(milliseconds), idle);
+}
+
+std::size_t RunningThreadCount()
+{
+    std::lock_guard<std::mutex> guard(SyncLock());
+    return RunningThreads().size();
+}
+
+}  // namespace platform

@@ -32,6 +32,7 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL waitAll, D
 using LPTHREAD_START_ROUTINE = DWORD (*)(LPVOID parameter);
 #define CREATE_SUSPENDED 0x00000004u
 
+// Closing the handle of a thread that has returned also joins it.
 // Suspended creation is not supported (the game never asks for it): fails with
 // ERROR_INVALID_PARAMETER. The stack size is ignored.
 HANDLE CreateThread(LPSECURITY_ATTRIBUTES security, std::size_t stackSize, LPTHREAD_START_ROUTINE start,
@@ -41,3 +42,14 @@ std::uintptr_t _beginthreadex(void* security, unsigned stackSize, unsigned (*sta
                               unsigned initFlag, unsigned* threadId);
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 DWORD GetCurrentThreadId();
+
+namespace platform {
+
+// Test seam: waits until every thread started here that is still running sleeps in a wait
+// with nothing it waits for signalled (it has dealt with everything it was woken for).
+// False after the time-out.
+bool WaitForIdleThreads(DWORD milliseconds);
+// Test seam: how many threads started here have not returned yet.
+std::size_t RunningThreadCount();
+
+}  // namespace platform

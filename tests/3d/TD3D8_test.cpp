@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "TCommon/my_error.h"
-#include "dx/dx8/3d/StandInHooks.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TRenderPreset.h"
+#include "dx/dx8/3d/TSprite.h"
 #include "dx/dx8/3d/TVertexShader.h"
 #include "support/device_fixture.h"
 
@@ -18,26 +18,36 @@ namespace {
 
 using qmtest::IniWriter;
 
-// Notes when the core makes and drops the shaders, and whether the render presets exist right then.
+// What the probes below saw, oldest first.
+std::vector<std::string>& ProbeLog()
+{
+    static std::vector<std::string> log;
+    return log;
+}
+
+// Notes when the core makes and drops the shaders, and whether the render presets and the 2D screen
+// modes exist right then.
 class ShaderProbe : public TVertexShader {
 public:
     void DrawSubset(std::uint32_t, TMesh8*, TView*, const D3DMATRIX*) override {}
     void Create() override { Note("create"); }
     void Release() override { Note("release"); }
-    ~ShaderProbe() override { standin::NoteHook("probe shader destroyed"); }
+    ~ShaderProbe() override { ProbeLog().emplace_back("shader destroyed"); }
 
 private:
     static void Note(const char* what)
     {
-        const bool presets = TRenderPreset::Get(1200) != nullptr;
-        standin::NoteHook((std::string("probe shader ") + what + (presets ? " with presets" : " without presets")).c_str());
+        std::string note = std::string("shader ") + what;
+        note += TRenderPreset::Get(1200) != nullptr ? ", presets" : ", no presets";
+        note += TSprite::HasScreenMode(0) ? ", screen modes" : ", no screen modes";
+        ProbeLog().push_back(note);
     }
 };
 
 // A preset that notes when it is dropped.
 class PresetProbe : public TStateBlock {
 public:
-    ~PresetProbe() override { standin::NoteHook("probe preset destroyed"); }
+    ~PresetProbe() override { ProbeLog().emplace_back("preset destroyed"); }
 };
 
 class DeviceCore : public qmtest::DeviceFixture {
@@ -60,8 +70,8 @@ protected:
     }
     static std::vector<std::string> Hooks()
     {
-        std::vector<std::string> calls(standin::HookCalls().begin(), standin::HookCalls().end());
-        standin::HookCalls().clear();
+        std::vector<std::string> calls = ProbeLog();
+        ProbeLog().clear();
         return calls;
     }
     std::uint32_t PixelAt(int x, int y) const
@@ -218,16 +228,16 @@ TEST_F(DeviceCore, ClearTakesItsArgumentsInItsOwnOrder)
 
 TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
 {
+    Hooks();
     MakeWindowed();
-    // The presets and the fifteen mesh programs come before the screen modes.
-    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TSprite::CreateScreenModes"}));
+    // Presets, the fifteen mesh programs and the screen modes are made with the device.
     ASSERT_NE(TRenderPreset::Get(1200), nullptr);
+    EXPECT_NE(TRenderPreset::Get(1200)->GetHandle(), 0xFFFFFFFFu);
     ASSERT_EQ(TVertexShader::GetRegisteredCount(), 15u);
-    const DWORD firstBlock = TRenderPreset::Get(1200)->GetHandle();
-    EXPECT_NE(firstBlock, 0xFFFFFFFFu);
+    EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4));
     TVertexShader::Register(new ShaderProbe());
     TRenderPreset::Register(9999, new PresetProbe());
-    EXPECT_EQ(Hooks(), (std::vector<std::string>{"probe shader create with presets"}));
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader create, presets, screen modes"}));
     ASSERT_TRUE(d3d()->CheckLostDevice());
     d3d()->Clear(0xFF00FF00, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
 
@@ -235,10 +245,10 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     EXPECT_FALSE(d3d()->CheckLostDevice());  // lost: nothing happens yet
     EXPECT_TRUE(Hooks().empty());
     EXPECT_FALSE(d3d()->CheckLostDevice());  // can be reset: reset, but no drawing in this frame
-    // Shaders go before the presets; the presets are back before the shaders are made again.
-    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TSprite::DeleteScreenModes", "probe shader release with presets",
-                                                 "probe preset destroyed", "probe shader create with presets",
-                                                 "TSprite::RecordScreenModes"}));
+    // Screen modes, shaders, presets go; presets, shaders, screen modes come back.
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader release, presets, no screen modes", "preset destroyed",
+                                                 "shader create, presets, no screen modes"}));
+    EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4)) << "recorded again after the reset";
     EXPECT_EQ(TRenderPreset::Get(9999), nullptr);
     ASSERT_NE(TRenderPreset::Get(1200), nullptr);
     EXPECT_NE(TRenderPreset::Get(1200)->GetHandle(), 0xFFFFFFFFu);
@@ -254,11 +264,11 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
 
     TRenderPreset::Register(9999, new PresetProbe());
     d3d()->Uninit();
-    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TSprite::ReleaseScreenModes", "TTexture8::PurgeCache(1)",
-                                                 "probe shader release with presets", "probe shader destroyed",
-                                                 "probe preset destroyed"}));
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader release, presets, no screen modes", "shader destroyed",
+                                                 "preset destroyed"}));
     EXPECT_EQ(TVertexShader::GetRegisteredCount(), 0u);
     EXPECT_EQ(TRenderPreset::Get(1200), nullptr);
+    EXPECT_FALSE(TSprite::HasScreenMode(1));
 }
 
 TEST_F(DeviceCore, BuffersUseTheBuildersPoolAndUsage)

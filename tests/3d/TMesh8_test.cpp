@@ -272,7 +272,7 @@ TMeshMaterial MaterialWith(float alpha, float level, const std::string& name = "
     D3DMATERIAL8 m{};
     m.Emissive.a = alpha;
     m.Specular.r = level;
-    return TMeshMaterial(name, &m, TMeshTexture());
+    return TMeshMaterial(name, &m, TTexture8());
 }
 
 TEST(MeshMaterial, RenderTypeFromEmissiveAlphaAndLevel)

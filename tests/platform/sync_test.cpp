@@ -142,6 +142,67 @@ TEST(Threads, HandleSignalsWhenTheThreadReturnsWithItsExitCode)
     CloseHandle(w.release);
 }
 
+struct Busy {
+    HANDLE kick = nullptr;
+    HANDLE quit = nullptr;
+    std::atomic<int> done{0};
+    std::atomic<bool> spin{false};
+};
+
+// Does a little work for every kick; spins without waiting while asked to.
+DWORD BusyMain(LPVOID parameter)
+{
+    auto* b = static_cast<Busy*>(parameter);
+    HANDLE events[2] = {b->quit, b->kick};
+    for (;;) {
+        while (b->spin.load()) {
+            std::this_thread::yield();
+        }
+        if (WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0 + 1) {
+            return 0;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        ++b->done;
+    }
+}
+
+TEST(Threads, IdleMeansEveryThreadSleepsWithNothingPendingAndFinishedOnesAreGone)
+{
+    const std::size_t before = platform::RunningThreadCount();
+    Busy b;
+    b.kick = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    b.quit = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE thread = CreateThread(nullptr, 0, BusyMain, &b, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
+    EXPECT_EQ(platform::RunningThreadCount(), before + 1);
+    EXPECT_TRUE(platform::WaitForIdleThreads(5000));
+
+    // Not idle until the kick has been taken and its work done.
+    SetEvent(b.kick);
+    EXPECT_TRUE(platform::WaitForIdleThreads(5000));
+    EXPECT_EQ(b.done.load(), 1);
+    SetEvent(b.kick);
+    EXPECT_TRUE(platform::WaitForIdleThreads(5000));
+    EXPECT_EQ(b.done.load(), 2);
+
+    // A thread that never waits is never idle.
+    b.spin = true;
+    SetEvent(b.kick);
+    const Clock::time_point start = Clock::now();
+    EXPECT_FALSE(platform::WaitForIdleThreads(50));
+    EXPECT_GE(ElapsedMs(start), 45);
+    b.spin = false;
+    EXPECT_TRUE(platform::WaitForIdleThreads(5000));
+    EXPECT_EQ(b.done.load(), 3);
+
+    SetEvent(b.quit);
+    ASSERT_EQ(WaitForSingleObject(thread, 5000), WAIT_OBJECT_0);
+    EXPECT_EQ(platform::RunningThreadCount(), before);
+    EXPECT_TRUE(CloseHandle(thread));  // joins what is left of it
+    CloseHandle(b.kick);
+    CloseHandle(b.quit);
+}
+
 unsigned CrtWorker(void* parameter)
 {
     auto* w = static_cast<Worker*>(parameter);

@@ -583,7 +583,7 @@ TMesh8 TMesh8::CreateDummy(std::uint32_t vertexFormat)
 {
     TD3D8* d3d = TD3D8::Instance();
     const D3DMATERIAL8 zero{};
-    std::vector<TMeshMaterial> materials{TMeshMaterial("dmymat", &zero, TMeshTexture::Load("", D3DPOOL_MANAGED, 0))};
+    std::vector<TMeshMaterial> materials{TMeshMaterial("dmymat", &zero, TTexture8::Load("", D3DPOOL_MANAGED, 0))};
     TVertexBufferArray buffers(new TComPtr<IDirect3DVertexBuffer8>[1]);
     buffers[0] = TComPtr<IDirect3DVertexBuffer8>(d3d->CreateVertexBuffer(3, vertexFormat, TD3D8::kDefaultPool, 0));
     BYTE* p = nullptr;

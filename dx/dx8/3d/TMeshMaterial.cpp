@@ -5,7 +5,6 @@
 
 #include "TCommon/TFile.h"
 #include "TCommon/my_error.h"
-#include "dx/dx8/3d/TD3D8.h"
 
 namespace {
 
@@ -13,21 +12,7 @@ const char kSourceFile[] = "dx/dx8/3d/TMeshMaterial";
 
 }  // namespace
 
-TMeshTexture TMeshTexture::Load(const std::string& name, D3DPOOL, DWORD)
-{
-    TMeshTexture t;
-    t.m_name = name;
-    return t;
-}
-
-void TMeshTexture::SetToStage(DWORD stage) const
-{
-    if (IDirect3DDevice8* device = TD3D8::GetDevice()) {
-        device->SetTexture(stage, nullptr);
-    }
-}
-
-TMeshMaterial::TMeshMaterial(const std::string& name, const D3DMATERIAL8* material, const TMeshTexture& texture)
+TMeshMaterial::TMeshMaterial(const std::string& name, const D3DMATERIAL8* material, const TTexture8& texture)
     : m_name(name), m_material(*material), m_texture(texture)
 {
     DeriveSettings();
@@ -56,7 +41,7 @@ TMeshMaterial TMeshMaterial::Read(TFile& file)
         *colours[c] = {f[c * 4], f[c * 4 + 1], f[c * 4 + 2], f[c * 4 + 3]};
     }
     m.Power = f[16];
-    return TMeshMaterial(name, &m, TMeshTexture::Load(textureName, D3DPOOL_MANAGED, 0));
+    return TMeshMaterial(name, &m, TTexture8::Load(textureName, D3DPOOL_MANAGED, 0));
 }
 
 void TMeshMaterial::DeriveSettings()

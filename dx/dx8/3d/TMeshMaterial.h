@@ -5,23 +5,10 @@
 #include <cstdint>
 #include <string>
 
+#include "dx/dx8/3d/TTexture8.h"
 #include "platform/d3d8/d3d8.h"
 
 class TFile;
-
-// The texture a material names, kept by its key until the texture cache is wired in.
-class TMeshTexture {
-public:
-    TMeshTexture() = default;
-    static TMeshTexture Load(const std::string& name, D3DPOOL pool, DWORD usage);
-    // Binds nothing yet: the stage is left without texture.
-    void SetToStage(DWORD stage) const;
-    const std::string& GetName() const { return m_name; }
-    D3DFORMAT GetFormat() const { return D3DFMT_UNKNOWN; }
-
-private:
-    std::string m_name;
-};
 
 class TMeshMaterial {
 public:
@@ -39,7 +26,7 @@ public:
     static constexpr std::uint16_t kZDisAdd = 4100;
     static constexpr std::uint16_t kDestInverse = 5000;
 
-    TMeshMaterial(const std::string& name, const D3DMATERIAL8* material, const TMeshTexture& texture);
+    TMeshMaterial(const std::string& name, const D3DMATERIAL8* material, const TTexture8& texture);
 
     // One material record of a mesh file: names, 17 floats; the texture is loaded by its name.
     // Throws my_error naming the file when the file ends inside the record.
@@ -59,18 +46,18 @@ public:
     void SetEmissiveRGB(float r, float g, float b);
     void SetEmissiveAlpha(float a) { m_material.Emissive.a = a; }
     // The codes stay as they were.
-    void SetTexture(const TMeshTexture& texture) { m_texture = texture; }
+    void SetTexture(const TTexture8& texture) { m_texture = texture; }
 
     const std::string& GetName() const { return m_name; }
     const D3DMATERIAL8& GetMaterial() const { return m_material; }
     std::uint16_t GetMaterialType() const { return m_renderType; }
     std::uint16_t GetDrawGroup() const { return m_drawGroup; }
-    const TMeshTexture& GetTexture() const { return m_texture; }
+    const TTexture8& GetTexture() const { return m_texture; }
 
 private:
     std::string m_name;
     D3DMATERIAL8 m_material{};
     std::uint16_t m_renderType = 0;
     std::uint16_t m_drawGroup = 0;
-    TMeshTexture m_texture;
+    TTexture8 m_texture;
 };

@@ -5,6 +5,7 @@
 #include <new>
 
 #include "TCommon/my_error.h"
+#include "dx/dx8/sound/TOggStreamSound.h"
 #include "dx/dx8/sound/TPseSound.h"
 
 namespace {
@@ -125,13 +126,18 @@ void TDSound8::Uninit()
 TRefPtr<TStreamSound> TDSound8::CreateSound(const std::string& path, std::uint32_t bankId)
 {
     if (path.find(".ogg") != std::string::npos) {
-        // Music streams are made by their own class; until it is in, music gives no sound.
-        return TRefPtr<TStreamSound>();
+        return TRefPtr<TStreamSound>(new TOggStreamSound(path, bankId, this));
     }
     if (path.find(".pse") != std::string::npos) {
         return TRefPtr<TStreamSound>(new TPseSound(path, bankId, this));
     }
     return TRefPtr<TStreamSound>();
+}
+
+TRefPtr<TSoundFader> TDSound8::CreateFader(TRefPtr<TStreamSound> sound, bool fadeIn, float endLevel,
+                                           std::int32_t steps)
+{
+    return TRefPtr<TSoundFader>(new TSoundFader(sound, fadeIn, endLevel, steps));
 }
 
 void TDSound8::CreateBank(const std::string& tablePath, const std::string& packagePrefix, std::uint32_t bankId,

@@ -8,6 +8,7 @@
 
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/sound/TSoundBank.h"
+#include "dx/dx8/sound/TSoundFader.h"
 #include "dx/dx8/sound/TStreamSound.h"
 #include "platform/dsound/dsound.h"
 
@@ -34,6 +35,8 @@ public:
 
     // A sound for the path by its kind: ".ogg" music, ".pse" package waves; otherwise an empty holder.
     TRefPtr<TStreamSound> CreateSound(const std::string& path, std::uint32_t bankId);
+    // A fader for sound (see TSoundFader); an empty holder gives a fader that does nothing.
+    TRefPtr<TSoundFader> CreateFader(TRefPtr<TStreamSound> sound, bool fadeIn, float endLevel, std::int32_t steps);
 
     // Builds a bank from a sound table and stores it under bankId, replacing the one there.
     void CreateBank(const std::string& tablePath, const std::string& packagePrefix, std::uint32_t bankId,

@@ -6,6 +6,7 @@
 
 #include "TCommon/TFile.h"
 #include "dx/dx8/sound/ScrambledTable.h"
+#include "dx/dx8/sound/SoundBufferControls.h"
 #include "dx/dx8/sound/TDSound8.h"
 
 namespace {
@@ -179,34 +180,22 @@ void TPseSound::Rewind()
 
 std::int32_t TPseSound::GetVolume()
 {
-    LONG volume = 0;
-    if (buffer_.Get() == nullptr || FAILED(buffer_->GetVolume(&volume))) {
-        return 0;
-    }
-    return volume;
+    return GetBufferVolume(buffer_.Get());
 }
 
 std::int32_t TPseSound::SetVolume(std::int32_t volume)
 {
     const std::int32_t set = ClampVolume(volume);
-    if (buffer_.Get() != nullptr) {
-        buffer_->SetVolume(set);
-    }
+    SetBufferVolume(buffer_.Get(), set);
     return set;
 }
 
 std::int32_t TPseSound::GetPan()
 {
-    LONG pan = 0;
-    if (buffer_.Get() == nullptr || FAILED(buffer_->GetPan(&pan))) {
-        return 0;
-    }
-    return pan;
+    return GetBufferPan(buffer_.Get());
 }
 
 void TPseSound::SetPan(std::int32_t pan)
 {
-    if (buffer_.Get() != nullptr) {
-        buffer_->SetPan(pan);
-    }
+    SetBufferPan(buffer_.Get(), pan);
 }

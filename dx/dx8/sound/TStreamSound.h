@@ -2,6 +2,7 @@
 // Volumes are DirectSound volumes in hundredths of a decibel, -10000 (silent) to 0 (full).
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 
 class TDSound8;
@@ -34,14 +35,15 @@ public:
     // Milliseconds; -1 until measured.
     virtual std::int32_t GetLength();
 
-    std::int32_t GetState() const { return state_; }
+    std::int32_t GetState() const { return state_.load(); }
     std::uint32_t GetBankId() const { return bankId_; }
 
 protected:
     // The clamp every SetVolume applies: above the maximum → maximum, else below the minimum → minimum.
     std::int32_t ClampVolume(std::int32_t volume) const;
 
-    std::int32_t state_;
+    // A music stream's worker stops the sound at the end of a one-shot track.
+    std::atomic<std::int32_t> state_;
     std::uint32_t bankId_;
     std::int32_t length_;
     std::int32_t minVolume_;

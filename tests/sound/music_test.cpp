@@ -1,0 +1,425 @@
+// Streamed music: intro and loop, one-shot ends, stop, rewind and loop changes while playing,
+// short parts, the worker's end, damaged files. The mixer is pulled by hand in short slices and
+// the worker is let to finish each refill before the next slice, as with a real device.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>  // steady_clock; <chrono> itself does not build with CP932 literals
+#include <cmath>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dx/dx8/sound/TOggStreamSound.h"
+#include "platform/win32/sync.h"
+#include "sound/sound_fixture.h"
+#include "support/byte_writer.h"
+#include "support/ogg_writer.h"
+#include "support/table_writer.h"
+
+namespace {
+
+using qmtest::ToneStretch;
+using Timeline = std::vector<ToneStretch>;
+
+constexpr std::size_t kQuarterFrames = 16384;  // 64 KiB of 16-bit stereo
+constexpr std::size_t kSlice = 2048;
+constexpr std::size_t kWindow = 512;
+// Vorbis smears a change of level over a few hundred frames.
+constexpr std::size_t kMargin = 768;
+constexpr DWORD kWorkerTimeoutMs = 5000;
+
+// A timeline of stretches repeated.
+Timeline Repeat(const Timeline& part, int times)
+{
+    Timeline out;
+    for (int i = 0; i < times; ++i) {
+        out.insert(out.end(), part.begin(), part.end());
+    }
+    return out;
+}
+
+Timeline Join(Timeline a, const Timeline& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// The tone's peak amplitude in one window of the left channel (RMS × √2).
+double Level(const std::vector<std::int16_t>& out, std::size_t from)
+{
+    double sum = 0.0;
+    for (std::size_t f = from; f < from + kWindow; ++f) {
+        const double v = out[2 * f];
+        sum += v * v;
+    }
+    return std::sqrt(2.0 * sum / kWindow);
+}
+
+// Checks every window that lies well inside one stretch of the timeline (which starts at
+// frame start of out): the tone's level within 15 %, or near silence for amplitude 0.
+void ExpectLevels(const std::vector<std::int16_t>& out, const Timeline& timeline, std::size_t start = 0)
+{
+    const std::size_t frames = out.size() / 2;
+    int reported = 0;
+    std::size_t begin = start;
+    for (const ToneStretch& s : timeline) {
+        const std::size_t end = begin + s.frames;
+        for (std::size_t w = begin + kMargin; w + kWindow + kMargin <= end && w + kWindow <= frames; w += kWindow) {
+            const double level = Level(out, w);
+            const bool ok = s.amplitude == 0.0 ? level < 150.0 : std::abs(level - s.amplitude) <= 0.15 * s.amplitude;
+            if (!ok && reported++ < 5) {
+                ADD_FAILURE() << "frame " << w << ": level " << level << ", expected " << s.amplitude;
+            }
+        }
+        begin = end;
+    }
+}
+
+bool AllZero(const std::vector<std::int16_t>& out, std::size_t fromFrame = 0)
+{
+    for (std::size_t i = 2 * fromFrame; i < out.size(); ++i) {
+        if (out[i] != 0) {
+            return false;
+        }
+    }
+    return true;
+}
+
+const Timeline kIntro = {{20000, 3000}};
+const Timeline kMain = {{15000, 12000}, {15000, 6000}};
+
+class MusicTest : public soundtest::SoundCoreTest {
+protected:
+    void SetUp() override
+    {
+        SoundCoreTest::SetUp();
+        if (!qmtest::OggEncoderAvailable()) {
+            GTEST_SKIP() << "built without libvorbisenc";
+        }
+    }
+
+    void TearDown() override
+    {
+        EXPECT_TRUE(platform::WaitForIdleThreads(kWorkerTimeoutMs));
+        SoundCoreTest::TearDown();
+    }
+
+    void Write(const std::string& name, const Timeline& timeline, int channels = 2)
+    {
+        qmtest::WriteOggTone(dir_.File(name), timeline, channels);
+    }
+
+    TRefPtr<TStreamSound> Music(const std::string& name) { return core_->CreateSound(name, 2); }
+
+    // Pulls frames in short slices; the worker deals with what each slice raised before the next.
+    std::vector<std::int16_t> Listen(std::size_t frames)
+    {
+        std::vector<std::int16_t> all;
+        all.reserve(2 * frames);
+        for (std::size_t done = 0; done < frames; done += kSlice) {
+            if (!platform::WaitForIdleThreads(kWorkerTimeoutMs)) {
+                ADD_FAILURE() << "the worker did not settle at frame " << done;
+                break;
+            }
+            const std::vector<std::int16_t> out = Pull(std::min(kSlice, frames - done));
+            all.insert(all.end(), out.begin(), out.end());
+        }
+        EXPECT_TRUE(platform::WaitForIdleThreads(kWorkerTimeoutMs));
+        all.resize(2 * frames, 0);
+        return all;
+    }
+};
+
+TEST_F(MusicTest, IntroPlaysOnceThenTheTrackLoopsSeamlesslyAndARestartBringsTheIntroBack)
+{
+    Write("_town.ogg", kIntro);
+    Write("town.ogg", kMain);
+    TRefPtr<TStreamSound> s = Music("town.ogg");
+    auto* ogg = dynamic_cast<TOggStreamSound*>(s.Get());
+    ASSERT_NE(ogg, nullptr);
+    EXPECT_TRUE(ogg->HasIntro());
+    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+    EXPECT_EQ(s->GetLength(), 1133);  // 50000 frames at 44.1 kHz
+
+    s->SetLoop(true);
+    s->Play();
+    EXPECT_EQ(s->GetState(), TStreamSound::kPlaying);
+    // Three passes of the track after the intro: every boundary falls where it should, so
+    // nothing is lost or repeated where the refills wrap.
+    const std::vector<std::int16_t> out = Listen(20000 + 3 * 30000 + 5000);
+    ExpectLevels(out, Join(kIntro, Repeat(kMain, 4)));
+    EXPECT_EQ(s->GetState(), TStreamSound::kPlaying);
+
+    s->Stop(true);
+    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+    s->Play();
+    ExpectLevels(Listen(40000), Join(kIntro, kMain));
+}
+
+TEST_F(MusicTest, APartShorterThanAQuarterRepeatsWithinOneRefill)
+{
+    // Intro and track together fill less than the first quarter.
+    const Timeline intro = {{4000, 3000}};
+    const Timeline track = {{4000, 12000}, {4000, 6000}};
+    Write("_short.ogg", intro);
+    Write("short.ogg", track);
+    TRefPtr<TStreamSound> s = Music("short.ogg");
+    s->SetLoop(true);
+    s->Play();
+    const std::vector<std::int16_t> out = Listen(4 * kQuarterFrames);
+    ExpectLevels(out, Join(intro, Repeat(track, 9)));
+}
+
+TEST_F(MusicTest, OneShotTrackPlaysToItsLastFrameThenStopsRewound)
+{
+    // Ends well inside the fourth quarter, further than one slice.
+    const Timeline track = {{27500, 12000}, {27500, 6000}};
+    Write("jingle.ogg", track);
+    TRefPtr<TStreamSound> s = Music("jingle.ogg");
+    EXPECT_EQ(s->GetLength(), 1247);
+    s->Play();
+    // Playback stops once the cursor has played out the quarter with the last bytes.
+    const std::vector<std::int16_t> out = Listen(6 * kQuarterFrames);
+    ExpectLevels(out, Join(track, {{6 * kQuarterFrames - 55000, 0}}));
+    EXPECT_GT(Level(out, 55000 - kWindow - 64), 5000.0);  // the track's very end is heard
+    EXPECT_TRUE(AllZero(out, 55000));
+    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+
+    // Stopped and rewound by the worker: the next Play starts over.
+    s->Play();
+    ExpectLevels(Listen(20000), track);
+}
+
+TEST_F(MusicTest, StopPausesAndRewindStartsOverWhetherPlayingOrNot)
+{
+    Write("_cave.ogg", kIntro);
+    Write("cave.ogg", kMain);
+    TRefPtr<TStreamSound> s = Music("cave.ogg");
+    s->SetLoop(true);
+    const Timeline whole = Join(kIntro, Repeat(kMain, 3));
+
+    s->Play();
+    std::vector<std::int16_t> out = Listen(30000);
+    s->Stop(false);
+    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+    EXPECT_TRUE(AllZero(Listen(5000)));
+    s->Play();
+    // Resumed where it stood.
+    const std::vector<std::int16_t> more = Listen(40000);
+    out.insert(out.end(), more.begin(), more.end());
+    ExpectLevels(out, whole);
+
+    s->Rewind();
+    EXPECT_EQ(s->GetState(), TStreamSound::kPlaying);
+    ExpectLevels(Listen(40000), whole);
+
+    s->Stop(false);
+    s->Rewind();
+    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+    EXPECT_TRUE(AllZero(Listen(4000)));
+    s->Play();
+    ExpectLevels(Listen(40000), whole);
+}
+
+TEST_F(MusicTest, LoopSwitchedOffWhilePlayingFinishesThePassThenStops)
+{
+    const Timeline track = {{35000, 12000}, {35000, 6000}};
+    Write("field.ogg", track);
+    TRefPtr<TStreamSound> s = Music("field.ogg");
+    s->SetLoop(true);
+    s->Play();
+    std::vector<std::int16_t> out = Listen(20000);
+    s->SetLoop(false);
+    const std::vector<std::int16_t> more = Listen(100000);
+    out.insert(out.end(), more.begin(), more.end());
+    ExpectLevels(out, Join(track, {{50000, 0}}));
+    EXPECT_TRUE(AllZero(out, 70000));
+    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+}
+
+TEST_F(MusicTest, RestartWhileARefillIsPendingPlaysTheWholeTrackAgain)
+{
+    const Timeline track = {{30000, 12000}, {30000, 6000}};
+    Write("fanfare.ogg", track);
+    TRefPtr<TStreamSound> s = Music("fanfare.ogg");
+    s->Play();
+    // Up to the last quarter, whose refill has already written the track's end.
+    Listen(3 * kQuarterFrames);
+    // The cursor enters that quarter; its notification may be handled before or after the restart.
+    Pull(kSlice);
+    s->Stop(true);
+    s->Play();
+    const std::vector<std::int16_t> out = Listen(6 * kQuarterFrames);
+    ExpectLevels(out, Join(track, {{6 * kQuarterFrames - 60000, 0}}));
+    EXPECT_TRUE(AllZero(out, 60000));
+    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+}
+
+TEST_F(MusicTest, DestroyingAStreamEndsAndJoinsItsWorkerAtOnce)
+{
+    Write("boss.ogg", kMain);
+    const std::size_t before = platform::RunningThreadCount();
+    {
+        TRefPtr<TStreamSound> idle = Music("boss.ogg");
+        EXPECT_EQ(platform::RunningThreadCount(), before + 1);
+    }
+    EXPECT_EQ(platform::RunningThreadCount(), before);
+
+    TRefPtr<TStreamSound> s = Music("boss.ogg");
+    s->SetLoop(true);
+    s->Play();
+    Listen(kQuarterFrames);
+    Pull(kSlice);  // the next notification, possibly not yet dealt with
+    const auto start = std::chrono::steady_clock::now();
+    s = TRefPtr<TStreamSound>();
+    const auto took = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(took, std::chrono::milliseconds(500));
+    EXPECT_EQ(platform::RunningThreadCount(), before);
+}
+
+TEST_F(MusicTest, BankTwoPlaysMusicNamedInItsTable)
+{
+    Write("title.ogg", kMain);
+    qmtest::SaveBytes(dir_.File("bgm.tbl"), qmtest::BuildSoundTable({{3, "title.ogg"}}));
+    core_->CreateBank(dir_.File("bgm.tbl"), "", 2, -10000, 0);
+    TSoundBank* bank = core_->GetBank(2);
+    ASSERT_NE(bank, nullptr);
+    bank->Load(3);
+    EXPECT_NE(dynamic_cast<TOggStreamSound*>(bank->Get(3).Get()), nullptr);
+    EXPECT_EQ(bank->GetLength(3), 680);
+    bank->PlayLoop(3);
+    ExpectLevels(Listen(70000), Repeat(kMain, 3));
+    bank->Stop(3);
+    EXPECT_EQ(bank->Get(3)->GetState(), TStreamSound::kStopped);
+}
+
+// Damaged and foreign files.
+
+TEST_F(MusicTest, FilesThatAreNotVorbisGiveASilentSoundWithoutWorker)
+{
+    Write("good.ogg", kMain);
+    const std::vector<std::uint8_t> good = qmtest::LoadBytes(dir_.File("good.ogg"));
+    std::vector<std::uint8_t> noMagic = good;
+    const auto at = std::search(noMagic.begin(), noMagic.end(), std::begin("vorbis"), std::end("vorbis") - 1);
+    ASSERT_NE(at, noMagic.end());
+    *at = 'V';  // an Ogg stream of something else
+    std::vector<std::uint8_t> noise(8192);
+    std::mt19937 random(7);
+    for (std::uint8_t& b : noise) {
+        b = static_cast<std::uint8_t>(random());
+    }
+    qmtest::SaveBytes(dir_.File("text.ogg"), std::vector<std::uint8_t>{'n', 'o', 't', ' ', 'o', 'g', 'g'});
+    qmtest::SaveBytes(dir_.File("empty.ogg"), {});
+    qmtest::SaveBytes(dir_.File("other.ogg"), noMagic);
+    qmtest::SaveBytes(dir_.File("noise.ogg"), noise);
+    qmtest::SaveBytes(dir_.File("good.ogg.bak"), good);
+    // A readable track whose intro is damaged fails as a whole.
+    qmtest::SaveBytes(dir_.File("_withintro.ogg"), noise);
+    qmtest::SaveBytes(dir_.File("withintro.ogg"), good);
+
+    const std::size_t threads = platform::RunningThreadCount();
+    for (const char* name :
+         {"text.ogg", "empty.ogg", "other.ogg", "noise.ogg", "missing.ogg", "good.ogg.bak", "withintro.ogg"}) {
+        SCOPED_TRACE(name);
+        TRefPtr<TStreamSound> s = Music(name);
+        ASSERT_NE(s.Get(), nullptr);
+        EXPECT_EQ(s->GetState(), TStreamSound::kNotLoaded);
+        EXPECT_EQ(s->GetLength(), -1);
+        EXPECT_EQ(platform::RunningThreadCount(), threads);
+        s->SetLoop(true);
+        s->Play();
+        s->Rewind();
+        EXPECT_EQ(s->GetState(), TStreamSound::kNotLoaded);
+        EXPECT_EQ(s->GetVolume(), 0);
+        EXPECT_TRUE(AllZero(Listen(kSlice)));
+        s->Stop(true);
+    }
+}
+
+TEST_F(MusicTest, TruncatedAndGarbledTracksPlayWhatTheyHaveAndEnd)
+{
+    const Timeline track = {{60000, 12000}};
+    Write("good.ogg", track);
+    const std::vector<std::uint8_t> good = qmtest::LoadBytes(dir_.File("good.ogg"));
+    const std::size_t audio = qmtest::OggAudioStart(good);
+    ASSERT_LT(audio, good.size());
+    const auto at = [&](int percent) {
+        return good.begin() + static_cast<std::ptrdiff_t>(audio + (good.size() - audio) * percent / 100);
+    };
+    // Half the sound cut off; a tenth of it overwritten in the middle.
+    std::vector<std::uint8_t> cut(good.begin(), at(50));
+    std::vector<std::uint8_t> garbled = good;
+    std::fill(garbled.begin() + (at(40) - good.begin()), garbled.begin() + (at(50) - good.begin()), std::uint8_t{0xA5});
+    qmtest::SaveBytes(dir_.File("cut.ogg"), cut);
+    qmtest::SaveBytes(dir_.File("garbled.ogg"), garbled);
+
+    for (const char* name : {"cut.ogg", "garbled.ogg"}) {
+        SCOPED_TRACE(name);
+        TRefPtr<TStreamSound> s = Music(name);
+        ASSERT_EQ(s->GetState(), TStreamSound::kStopped);
+        s->Play();
+        const std::vector<std::int16_t> out = Listen(8 * kQuarterFrames);
+        ExpectLevels(out, {{12000, 12000}});  // the undamaged start
+        EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+        EXPECT_TRUE(AllZero(out, 7 * kQuarterFrames));
+
+        // Looping keeps going over the damage without stalling the worker.
+        s->SetLoop(true);
+        s->Play();
+        ExpectLevels(Listen(8 * kQuarterFrames), {{12000, 12000}});
+        EXPECT_EQ(s->GetState(), TStreamSound::kPlaying);
+    }
+}
+
+TEST_F(MusicTest, MonoTrackEndsWhereItsDataEnds)
+{
+    // Counted as stereo, a mono part announces twice the bytes it yields.
+    const Timeline track = {{10000, 12000}, {10000, 6000}};
+    Write("mono.ogg", track, 1);
+    TRefPtr<TStreamSound> s = Music("mono.ogg");
+    ASSERT_EQ(s->GetState(), TStreamSound::kStopped);
+    s->Play();
+    const std::vector<std::int16_t> out = Listen(60000);
+    ExpectLevels(out, Join(track, {{40000, 0}}));
+    EXPECT_TRUE(AllZero(out, 20000));
+    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+
+    // Looping, the next pass follows right where the data ran out.
+    s->SetLoop(true);
+    s->Play();
+    ExpectLevels(Listen(70000), Repeat(track, 4));
+}
+
+TEST_F(MusicTest, DamagedCopiesNeverCrashOrStallTheWorker)
+{
+    const Timeline track = {{6000, 12000}};
+    Write("good.ogg", track);
+    const std::vector<std::uint8_t> good = qmtest::LoadBytes(dir_.File("good.ogg"));
+    std::vector<std::vector<std::uint8_t>> copies;
+    for (std::size_t length = 0; length < good.size(); length += 397) {
+        copies.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length));
+    }
+    std::mt19937 random(20240501);
+    for (int i = 0; i < 40; ++i) {
+        std::vector<std::uint8_t> damaged = good;
+        for (int c = 0; c < 4; ++c) {
+            damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
+        }
+        copies.push_back(std::move(damaged));
+    }
+    const std::size_t threads = platform::RunningThreadCount();
+    for (std::size_t i = 0; i < copies.size(); ++i) {
+        SCOPED_TRACE("copy " + std::to_string(i));
+        qmtest::SaveBytes(dir_.File("damaged.ogg"), copies[i]);
+        TRefPtr<TStreamSound> s = Music("damaged.ogg");
+        s->SetLoop(i % 2 == 0);
+        s->Play();
+        Listen(3 * kQuarterFrames);
+        s = TRefPtr<TStreamSound>();
+        ASSERT_EQ(platform::RunningThreadCount(), threads);
+    }
+}
+
+}  // namespace
