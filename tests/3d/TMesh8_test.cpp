@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "TCommon/my_error.h"
@@ -606,6 +607,87 @@ TEST_F(MeshFile8, ExtractedTrianglesAreRenumbered)
     EXPECT_EQ(none.GetName(), "dmymsh");
     EXPECT_EQ(none.GetFaceCount(), 1u);
     EXPECT_EQ(none.GetFVF(), 0x142u);
+}
+
+}  // namespace
+}  // namespace meshtest
+
+namespace meshtest {
+namespace {
+
+class SoftwareMesh : public MeshFixture {
+protected:
+    void SetUp() override
+    {
+        MeshFixture::SetUp();
+        StartDevice(false);
+    }
+};
+
+TEST_F(SoftwareMesh, DirtyFlagsFollowVertexAndMaterialWrites)
+{
+    TMesh8 mesh = LoadMesh(ThreeMaterialMesh());
+    TMeshGeometry* g = mesh.GetGeometry();
+    ASSERT_NE(g->GetSoftwareVertexBuffer(), nullptr);
+    for (std::uint32_t m = 0; m < 3; ++m) {
+        EXPECT_TRUE(g->TestAndClearDirty(m)) << "new subsets start dirty";
+        EXPECT_FALSE(g->TestAndClearDirty(m));
+    }
+    mesh.SetMaterialType(TMeshMaterial::kAdd, TMesh8::kAllMaterials);
+    mesh.SetDrawGroup(3, 1);
+    EXPECT_FALSE(g->TestAndClearDirty(1)) << "codes change no vertex";
+    mesh.EditMaterial(2);
+    EXPECT_FALSE(g->TestAndClearDirty(1));
+    EXPECT_TRUE(g->TestAndClearDirty(2));
+    mesh.SetEmissiveAlpha(0.5F, 0);
+    EXPECT_TRUE(g->TestAndClearDirty(0));
+    EXPECT_FALSE(g->TestAndClearDirty(2));
+    mesh.LockVertices(0);
+    mesh.UnlockVertices(0, false);
+    for (std::uint32_t m = 0; m < 3; ++m) {
+        EXPECT_TRUE(g->TestAndClearDirty(m));
+    }
+
+    // A private copy keeps the flags as they were and its own software buffer.
+    mesh.SetEmissiveAlpha(0.5F, 1);
+    TMesh8 copy = mesh;
+    copy.LockIndices();
+    copy.UnlockIndices();
+    EXPECT_NE(copy.GetGeometry()->GetSoftwareVertexBuffer(), g->GetSoftwareVertexBuffer());
+    EXPECT_TRUE(g->TestAndClearDirty(1));
+    EXPECT_FALSE(g->TestAndClearDirty(0));
+}
+
+TEST_F(SoftwareMesh, RebuiltSubsetsFollowReorderedIndices)
+{
+    TMesh8 mesh = LoadMesh(ThreeMaterialMesh());
+    const TMeshSubsetTable* table = mesh.GetGeometry()->GetSubsetTable();
+    const std::uint32_t* copy = table->GetIndexCopy(0);
+    ASSERT_NE(copy, nullptr);
+    // Material 0 holds triangles 0, 1 and 3.
+    EXPECT_EQ(std::vector<std::uint32_t>(copy, copy + 9), (std::vector<std::uint32_t>{0, 2, 1, 1, 2, 3, 0, 3, 1}));
+    std::uint16_t* indices = mesh.LockIndices();
+    ASSERT_NE(indices, nullptr);
+    std::swap(indices[0], indices[3]);
+    std::swap(indices[1], indices[4]);
+    std::swap(indices[2], indices[5]);
+    mesh.UnlockIndices();
+    mesh.RebuildSubsets();
+    table = mesh.GetGeometry()->GetSubsetTable();
+    copy = table->GetIndexCopy(0);
+    EXPECT_EQ(std::vector<std::uint32_t>(copy, copy + 9), (std::vector<std::uint32_t>{1, 2, 3, 0, 2, 1, 0, 3, 1}));
+    EXPECT_EQ(table->GetTriangleTotal(2), 1u);
+    EXPECT_TRUE(mesh.GetGeometry()->TestAndClearDirty(2));
+}
+
+TEST_F(MeshFile8, DirtyFlagsAreNotKeptWithVertexShaders)
+{
+    TMesh8 mesh = LoadMesh(ThreeMaterialMesh());
+    EXPECT_EQ(mesh.GetGeometry()->GetSoftwareVertexBuffer(), nullptr);
+    mesh.EditMaterial(0);
+    mesh.GetGeometry()->MarkDirty(-1);
+    EXPECT_FALSE(mesh.GetGeometry()->TestAndClearDirty(0));
+    EXPECT_EQ(mesh.GetGeometry()->GetSubsetTable()->GetIndexCopy(0), nullptr);
 }
 
 }  // namespace
