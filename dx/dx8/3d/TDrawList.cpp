@@ -85,22 +85,6 @@ void TDrawList::SetStates()
     device->SetRenderState(D3DRS_DESTBLEND, m_destinationBlend);
 }
 
-namespace {
-
-bool IsIdentity(const D3DMATRIX& m)
-{
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            if (m.m[r][c] != (r == c ? 1.0F : 0.0F)) {
-                return false;
-            }
-        }
-    }
-    return true;
-}
-
-}  // namespace
-
 void TDrawList::Add(const D3DMATRIX* world, TView* view, std::uint32_t material, TMesh8* mesh)
 {
     Entry entry{};
@@ -108,9 +92,9 @@ void TDrawList::Add(const D3DMATRIX* world, TView* view, std::uint32_t material,
     float sphere[5];
     mesh->GetBoundingSphere(sphere, nullptr);
     D3DXVECTOR3 centre(sphere[0], sphere[1], sphere[2]);
-    if (!IsIdentity(*world)) {
+    const D3DXMATRIX m(*world);
+    if (!D3DXMatrixIsIdentity(&m)) {
         D3DXVECTOR4 moved;
-        const D3DXMATRIX m(*world);
         D3DXVec3Transform(&moved, &centre, &m);
         centre.z = moved.z;
     }

@@ -13,16 +13,15 @@
 
 namespace {
 
-bool IsIdentity(const D3DMATRIX& m)
+// A point moved by a matrix as D3DX moves it (w of the result dropped).
+void MovePoint(float p[3], const D3DXMATRIX& m)
 {
-    for (int r = 0; r < 4; ++r) {
-        for (int c = 0; c < 4; ++c) {
-            if (m.m[r][c] != (r == c ? 1.0F : 0.0F)) {
-                return false;
-            }
-        }
-    }
-    return true;
+    const D3DXVECTOR3 point(p[0], p[1], p[2]);
+    D3DXVECTOR4 moved;
+    D3DXVec3Transform(&moved, &point, &m);
+    p[0] = moved.x;
+    p[1] = moved.y;
+    p[2] = moved.z;
 }
 
 // Where the position of vertex i starts.
@@ -110,14 +109,12 @@ void TMesh8::DrawSubset(const D3DMATRIX* world, TView* view, std::uint32_t mater
 float* TMesh8::GetBoundingSphere(float out[5], const D3DMATRIX* matrix) const
 {
     std::memcpy(out, m_geometry->GetBounds(), 5 * sizeof(float));
-    if (matrix != nullptr && !IsIdentity(*matrix)) {
-        const D3DXVECTOR3 centre(out[0], out[1], out[2]);
-        const D3DXMATRIX m(*matrix);
-        D3DXVECTOR4 moved;
-        D3DXVec3Transform(&moved, &centre, &m);
-        out[0] = moved.x;
-        out[1] = moved.y;
-        out[2] = moved.z;
+    if (matrix == nullptr) {
+        return out;
+    }
+    const D3DXMATRIX m(*matrix);
+    if (!D3DXMatrixIsIdentity(&m)) {
+        MovePoint(out, m);
     }
     return out;
 }
@@ -264,13 +261,9 @@ void TMesh8::AfterVertexEdit()
     }
 }
 
-void TMesh8::Mirror(std::int32_t axis)
+template <typename F>
+void TMesh8::EditPositions(F edit)
 {
-    Unshare();
-    // Only x, y and z can be mirrored.
-    if (axis < 1 || axis > 3 || m_geometry->GetVertexSize() < 12) {
-        return;
-    }
     const std::uint32_t size = m_geometry->GetVertexSize();
     for (std::uint32_t k = 0; k < m_geometry->GetKeyFrameCount(); ++k) {
         auto* base = static_cast<BYTE*>(LockVertices(k));
@@ -278,14 +271,24 @@ void TMesh8::Mirror(std::int32_t axis)
             continue;
         }
         for (std::uint32_t v = 0; v < m_geometry->GetVertexCount(); ++v) {
-            BYTE* at = base + static_cast<std::size_t>(v) * size + (axis - 1) * sizeof(float);
-            float c = 0.0F;
-            std::memcpy(&c, at, sizeof c);
-            c = -c;
-            std::memcpy(at, &c, sizeof c);
+            BYTE* at = base + static_cast<std::size_t>(v) * size;
+            float p[3];
+            std::memcpy(p, at, sizeof p);
+            edit(p);
+            std::memcpy(at, p, sizeof p);
         }
         UnlockVertices(k, true);
     }
+}
+
+void TMesh8::Mirror(std::int32_t axis)
+{
+    Unshare();
+    // Only x, y and z can be mirrored.
+    if (axis < 1 || axis > 3 || m_geometry->GetVertexSize() < 12) {
+        return;
+    }
+    EditPositions([axis](float* p) { p[axis - 1] = -p[axis - 1]; });
     // A mirror turns every triangle over: swapping two corners turns it back.
     if (std::uint16_t* indices = LockIndices()) {
         for (std::uint32_t t = 0; t < m_geometry->GetTriangleCount(); ++t) {
@@ -301,26 +304,7 @@ void TMesh8::MoveVertices(const D3DXMATRIX& m)
     if (m_geometry->GetVertexSize() < 12) {
         return;
     }
-    const std::uint32_t size = m_geometry->GetVertexSize();
-    for (std::uint32_t k = 0; k < m_geometry->GetKeyFrameCount(); ++k) {
-        auto* base = static_cast<BYTE*>(LockVertices(k));
-        if (base == nullptr) {
-            continue;
-        }
-        for (std::uint32_t v = 0; v < m_geometry->GetVertexCount(); ++v) {
-            BYTE* at = base + static_cast<std::size_t>(v) * size;
-            float p[3];
-            std::memcpy(p, at, sizeof p);
-            const D3DXVECTOR3 position(p[0], p[1], p[2]);
-            D3DXVECTOR4 moved;
-            D3DXVec3Transform(&moved, &position, &m);
-            p[0] = moved.x;
-            p[1] = moved.y;
-            p[2] = moved.z;
-            std::memcpy(at, p, sizeof p);
-        }
-        UnlockVertices(k, true);
-    }
+    EditPositions([&m](float* p) { MovePoint(p, m); });
     AfterVertexEdit();
 }
 
@@ -338,10 +322,11 @@ void TMesh8::Scale(const float s[3])
 void TMesh8::Transform(const D3DMATRIX* m)
 {
     Unshare();
-    if (IsIdentity(*m)) {
+    const D3DXMATRIX matrix(*m);
+    if (D3DXMatrixIsIdentity(&matrix)) {
         return;
     }
-    MoveVertices(D3DXMATRIX(*m));
+    MoveVertices(matrix);
 }
 
 // ---- materials ----

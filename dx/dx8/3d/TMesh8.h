@@ -116,6 +116,9 @@ private:
     // Gives this mesh geometry of its own when others share it.
     void Unshare();
     const TMorphRecord* CurrentMorph() const { return m_geometry->GetMorphRecord(m_morphIndex); }
+    // Each key frame's positions through edit(float[3]), bounds recomputed.
+    template <typename F>
+    void EditPositions(F edit);
     void MoveVertices(const D3DXMATRIX& m);
     void AfterVertexEdit();
 
