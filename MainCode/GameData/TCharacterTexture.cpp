@@ -1,6 +1,9 @@
 #include "MainCode/GameData/TCharacterTexture.h"
 
 #include "MainCode/GameData/TGameData.h"
+#include "dx/dx8/3d/TMesh8.h"
+#include "dx/dx8/3d/TMeshMaterial.h"
+#include "dx/dx8/3d/TTexture8.h"
 
 namespace {
 
@@ -30,4 +33,16 @@ std::string SelectCharacterTextureName(const std::string& current)
         }
     }
     return std::string();
+}
+
+void SelectCharacterTexture(TMesh8& mesh)
+{
+    if (mesh.GetMaterialCount() == 0) {
+        return;
+    }
+    TMeshMaterial& material = mesh.GetMaterial(0);
+    const std::string name = SelectCharacterTextureName(material.GetTexture().GetName());
+    if (!name.empty()) {
+        material.SetTexture(TTexture8::Load(name, D3DPOOL_MANAGED, 0));
+    }
 }

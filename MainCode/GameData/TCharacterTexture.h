@@ -7,3 +7,9 @@
 // "hero02" by flag 0x230 (likewise "heroine.ptx/..." by 0x231); empty for a texture of neither
 // package or without a game database.
 std::string SelectCharacterTextureName(const std::string& current);
+
+class TMesh8;
+
+// Puts the variant of `SelectCharacterTextureName` on material 0 of a hero or heroine model;
+// other meshes are left as they are.
+void SelectCharacterTexture(TMesh8& mesh);

@@ -26,7 +26,8 @@ bool TWeponRecord::Read(TFile& file)
 TRefPtr<TWepon> TWeponTable::CreateInstance(std::uint32_t id)
 {
     const TWeponRecord& record = Get(id);
-    TWepon* wepon = new TWepon;
+    TRefPtr<TWepon> holder(new TWepon);
+    TWepon* wepon = holder.Get();
     wepon->Id = record.Id;
     wepon->Type = record.Type;
     wepon->Element = record.Element;
@@ -39,7 +40,8 @@ TRefPtr<TWepon> TWeponTable::CreateInstance(std::uint32_t id)
         wepon->TrailGreen = kTrailColours[record.Element].green;
         wepon->TrailBlue = kTrailColours[record.Element].blue;
     }
-    return TRefPtr<TWepon>(wepon);
+    wepon->Mesh = TRefPtr<TMesh8>(new TMesh8(TMesh8::Load(wepon->MeshFile)));
+    return holder;
 }
 
 bool TWeponTable::CanEquip(std::uint32_t character, std::uint32_t id)

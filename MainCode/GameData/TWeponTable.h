@@ -7,6 +7,7 @@
 
 #include "MainCode/GameData/TGameTable.h"
 #include "TCommon/TRefPtr.h"
+#include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TSprite.h"
 
 struct TWeponRecord {
@@ -34,8 +35,9 @@ struct TWepon {
     float TrailRed = 0.0f;
     float TrailGreen = 0.0f;
     float TrailBlue = 0.0f;
-    // The mesh to load for it ("wepon/" + MeshName + ".msh", inside the mesh folder).
+    // Its mesh, "wepon/" + MeshName + ".msh" inside the mesh folder.
     std::string MeshFile;
+    TRefPtr<TMesh8> Mesh;
 };
 
 class TWeponTable : public TGameTable<TWeponRecord, TableLoad::Merge> {

@@ -95,30 +95,8 @@ TEST_F(EquipmentTest, IconNamesFollowTheWeaponType)
     EXPECT_EQ(TWeponTable::GetIconName(1051), "");
 }
 
-TEST_F(EquipmentTest, WeaponsCarryTheirRecordAndTheElementsTrailColour)
+TEST_F(EquipmentTest, AccessoriesCarryTheirRecord)
 {
-    const TRefPtr<TWepon> fire = TWeponTable::CreateInstance(1001);
-    ASSERT_NE(fire.Get(), nullptr);
-    EXPECT_TRUE(fire.IsOwned());
-    EXPECT_EQ(fire->Id, 1001u);
-    EXPECT_EQ(fire->Type, 1);
-    EXPECT_EQ(fire->Attack, 10u);
-    EXPECT_EQ(fire->Element, 1u);
-    EXPECT_EQ(fire->TrailLength, 0.5f);
-    EXPECT_EQ(fire->TrailRed, 1.0f);
-    EXPECT_EQ(fire->TrailGreen, 0.4f);
-    EXPECT_EQ(fire->TrailBlue, 0.2f);
-    EXPECT_EQ(fire->MeshFile, "wepon/sw1.msh");
-    const TRefPtr<TWepon> dark = TWeponTable::CreateInstance(1006);
-    EXPECT_EQ(dark->TrailRed, 0.25f);
-    EXPECT_EQ(dark->TrailBlue, 0.5f);
-    EXPECT_EQ(TWeponTable::CreateInstance(1050)->TrailRed, 0.0f);  // element 7: no colour
-
-    // A missing id is added with a zero record.
-    const std::size_t before = TWeponTable::GetCount();
-    EXPECT_EQ(TWeponTable::CreateInstance(1999)->Attack, 0u);
-    EXPECT_EQ(TWeponTable::GetCount(), before + 1);
-
     const TRefPtr<TAccessory> ring = TAccessoryTable::CreateInstance(2003);
     EXPECT_EQ(ring->Id, 2003u);
     EXPECT_EQ(ring->PhysicalDefence, 5);
