@@ -2,6 +2,9 @@
 
 #include <cfloat>
 
+#include "TCommon/TFile.h"
+#include "dx/dx8/3d/FileFields.h"
+
 namespace {
 
 D3DXVECTOR3 Row(const D3DXMATRIX& m, std::uint32_t index)
@@ -30,6 +33,17 @@ bool NormalisedCross(D3DXVECTOR3* out, const D3DXVECTOR3& a, const D3DXVECTOR3& 
 {
     D3DXVec3Cross(out, &a, &b);
     return Normalise(out);
+}
+
+// Deeper than any model goes; a file nesting further is damaged, and reading stops there.
+constexpr int kMaxDepth = 256;
+
+// A count that cannot be read stays 0, so a short file ends the tree there.
+std::uint32_t ReadCount(TFile& file)
+{
+    std::uint32_t count = 0;
+    filefields::ReadU32(file, count);
+    return count;
 }
 
 D3DXMATRIX Axes(const D3DXVECTOR3& x, const D3DXVECTOR3& y, const D3DXVECTOR3& z)
@@ -396,4 +410,51 @@ bool TFrame::LookAt(const TFrame* reference, bool haveTarget, D3DXVECTOR3 f, int
     }
     MultiplyMatrix(Axes(x, y, z), true);
     return true;
+}
+
+TRefPtr<TFrame> TFrame::Load(std::string name)
+{
+    // A file that does not open reads as empty: one unnamed root.
+    TFile file(GetDirectory() + name);
+    file.Open(true, GENERIC_READ);
+    std::uint32_t header = 0;
+    filefields::ReadU32(file, header);
+    filefields::ReadU32(file, header);
+    return ReadNode(file, nullptr);
+}
+
+TRefPtr<TFrame> TFrame::ReadNode(TFile& file, TFrame* parent) { return ReadNode(file, parent, 0); }
+
+TRefPtr<TFrame> TFrame::ReadNode(TFile& file, TFrame* parent, int depth)
+{
+    std::string name;
+    file.ReadString(name);
+    float m[16];
+    D3DXMATRIX local;
+    if (filefields::ReadF32s(file, m, 16)) {
+        local = D3DXMATRIX(m);
+    } else {
+        D3DXMatrixIdentity(&local);
+    }
+    TRefPtr<TFrame> frame(new TFrame(name, local, parent));
+
+    // Every record takes at least one field from the file, so none of the loops below outlasts it.
+    const std::uint32_t meshes = ReadCount(file);
+    if (meshes != 0) {
+        // Mesh records are read once meshes can be held; until then the tree ends here.
+        file.SetPointer(0, FILE_END);
+    }
+    const std::uint32_t sets = ReadCount(file);
+    for (std::uint32_t i = 0; i < sets && filefields::RemainingBytes(file) > 0; ++i) {
+        frame->AddKeyTrackSet(TAnimTrackSet::Load(file));
+    }
+    const std::uint32_t children = ReadCount(file);
+    if (children != 0 && depth >= kMaxDepth) {
+        file.SetPointer(0, FILE_END);
+        return frame;
+    }
+    for (std::uint32_t i = 0; i < children && filefields::RemainingBytes(file) > 0; ++i) {
+        frame->AddChild(ReadNode(file, frame.Get(), depth + 1));
+    }
+    return frame;
 }
