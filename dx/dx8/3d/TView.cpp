@@ -52,7 +52,13 @@ void TView::SetProjection(float nearZ, float farZ, float degrees, int width, int
 
 bool TView::SetCamera(TFrame* camera)
 {
-    camera->GetWorldMatrix(&m_camera);
+    D3DXMATRIX world;
+    return SetCameraMatrix(*camera->GetWorldMatrix(&world));
+}
+
+bool TView::SetCameraMatrix(const D3DXMATRIX& cameraWorld)
+{
+    m_camera = cameraWorld;
     D3DXMATRIX v;
     if (D3DXMatrixInverse(&v, nullptr, &m_camera) == nullptr) {
         return false;

@@ -15,6 +15,8 @@ public:
     void SetProjection(float nearZ, float farZ, float degrees, int width, int height);
     // False when the camera's world matrix cannot be inverted (the view keeps its old data).
     bool SetCamera(TFrame* camera);
+    // The same from the camera's world matrix itself.
+    bool SetCameraMatrix(const D3DXMATRIX& cameraWorld);
 
     const D3DXMATRIX* GetView() const { return &m_view; }
     const D3DXMATRIX* GetCameraMatrix() const { return &m_camera; }
