@@ -1,6 +1,8 @@
 #include "MainCode/TGameWnd.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 
 #include "MainCode/Character/MersenneTwister.h"
@@ -485,6 +487,253 @@ void TGameWnd::Shutdown()
     m_sound->Uninit();
     CoUninitialize();
     m_initialised = false;
+}
+
+namespace {
+
+const char kCaptureTextureName[] = "QM_ScreenCaptureTex";
+
+template <typename T>
+void ReleaseIf(T*& p)
+{
+    if (p != nullptr) {
+        p->Release();
+        p = nullptr;
+    }
+}
+
+// The current render target and depth surface with their descriptions; false when either is
+// missing or cannot describe itself (what is held is released then).
+bool CurrentTargets(TD3D8* d3d, IDirect3DSurface8** target, IDirect3DSurface8** depth, D3DSURFACE_DESC* targetDesc,
+                    D3DSURFACE_DESC* depthDesc)
+{
+    *target = d3d->GetRenderTarget();
+    *depth = d3d->GetDepthStencilSurface();
+    if (*target == nullptr || *depth == nullptr || FAILED((*target)->GetDesc(targetDesc)) ||
+        FAILED((*depth)->GetDesc(depthDesc))) {
+        ReleaseIf(*target);
+        ReleaseIf(*depth);
+        return false;
+    }
+    return true;
+}
+
+// Draws the scene into the targets now set, with Present off so nothing reaches the screen.
+void DrawWithoutPresent(TD3D8* d3d, TLoop* scene)
+{
+    d3d->EnablePresent(false);
+    scene->Draw();
+    d3d->EnablePresent(true);
+}
+
+}  // namespace
+
+UINT TGameWnd::CaptureSize(UINT maximum, UINT backBuffer)
+{
+    UINT size = 256;
+    while (size <= maximum && size <= backBuffer) {
+        size *= 2;
+    }
+    return size <= maximum ? size : 0;
+}
+
+D3DFORMAT TGameWnd::ChooseCaptureFormat()
+{
+    IDirect3DDevice8* device = TD3D8::GetDevice();
+    IDirect3D8* direct3D = TD3D8::GetDirect3D();
+    D3DDISPLAYMODE mode{};
+    if (device == nullptr || direct3D == nullptr || FAILED(device->GetDisplayMode(&mode))) {
+        return D3DFMT_UNKNOWN;
+    }
+    D3DFORMAT candidates[4] = {D3DFMT_UNKNOWN, D3DFMT_UNKNOWN, D3DFMT_UNKNOWN, D3DFMT_UNKNOWN};
+    auto set = [&candidates](D3DFORMAT a, D3DFORMAT b, D3DFORMAT c, D3DFORMAT d) {
+        candidates[0] = a;
+        candidates[1] = b;
+        candidates[2] = c;
+        candidates[3] = d;
+    };
+    switch (mode.Format) {
+    case D3DFMT_R8G8B8:
+    case D3DFMT_R5G6B5:
+        set(D3DFMT_R5G6B5, D3DFMT_X1R5G5B5, D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8);
+        break;
+    case D3DFMT_A8R8G8B8:
+        set(D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5);
+        break;
+    case D3DFMT_X8R8G8B8:
+        set(D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_R5G6B5, D3DFMT_X1R5G5B5);
+        break;
+    case D3DFMT_X1R5G5B5:
+        set(D3DFMT_X1R5G5B5, D3DFMT_R5G6B5, D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8);
+        break;
+    default:
+        break;
+    }
+    for (D3DFORMAT candidate : candidates) {
+        if (SUCCEEDED(direct3D->CheckDeviceFormat(0, D3DDEVTYPE_HAL, mode.Format, D3DUSAGE_RENDERTARGET,
+                                                   D3DRTYPE_TEXTURE, candidate))) {
+            return candidate;
+        }
+    }
+    return D3DFMT_UNKNOWN;
+}
+
+TTexture8 TGameWnd::CreateCaptureTexture(const std::string& name, int width, int height, bool* present)
+{
+    *present = false;
+    try {
+        UINT w = static_cast<UINT>(width);
+        UINT h = static_cast<UINT>(height);
+        if (width < 0 || height < 0) {
+            D3DCAPS8 caps{};
+            IDirect3DDevice8* device = TD3D8::GetDevice();
+            if (device == nullptr || FAILED(device->GetDeviceCaps(&caps))) {
+                caps = D3DCAPS8{};
+            }
+            if (width < 0) {
+                w = CaptureSize(caps.MaxTextureWidth, m_d3d->GetBackBufferWidth());
+            }
+            if (height < 0) {
+                h = CaptureSize(caps.MaxTextureHeight, m_d3d->GetBackBufferHeight());
+            }
+        }
+        TTexture8 texture = TTexture8::Create(name, w, h, ChooseCaptureFormat(), D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET);
+        *present = true;
+        return texture;
+    } catch (const std::exception&) {
+        return TTexture8::Load(std::string(), D3DPOOL_MANAGED, 0);
+    }
+}
+
+bool TGameWnd::RenderSceneToTexture(TTexture8& texture, float* u, float* v, TLoop* scene)
+{
+    if (scene == nullptr) {
+        scene = m_current;
+    }
+    IDirect3DTexture8* tex = texture.GetTexture();
+    IDirect3DSurface8* oldTarget = nullptr;
+    IDirect3DSurface8* oldDepth = nullptr;
+    D3DSURFACE_DESC targetDesc{};
+    D3DSURFACE_DESC depthDesc{};
+    if (TD3D8::GetDevice() == nullptr || !CurrentTargets(m_d3d, &oldTarget, &oldDepth, &targetDesc, &depthDesc)) {
+        return false;
+    }
+    IDirect3DSurface8* surface = nullptr;
+    IDirect3DSurface8* depth = nullptr;
+    D3DSURFACE_DESC textureDesc{};
+    if (targetDesc.Width == 0 || scene == nullptr || tex == nullptr || FAILED(tex->GetSurfaceLevel(0, &surface)) ||
+        surface == nullptr || FAILED(surface->GetDesc(&textureDesc)) ||
+        (depth = m_d3d->CreateDepthStencilSurface(textureDesc.Width, textureDesc.Height, depthDesc.Format,
+                                                  depthDesc.MultiSampleType)) == nullptr) {
+        ReleaseIf(surface);
+        ReleaseIf(oldTarget);
+        ReleaseIf(oldDepth);
+        return false;
+    }
+    const float aspect = static_cast<float>(targetDesc.Height) / static_cast<float>(targetDesc.Width);
+    m_d3d->SetRenderTarget(surface, depth);
+    D3DVIEWPORT8 viewport{};
+    viewport.Width = std::min(targetDesc.Width, textureDesc.Width);
+    viewport.Height = static_cast<DWORD>(static_cast<float>(viewport.Width) * aspect);
+    viewport.MaxZ = 1.0F;
+    *u = static_cast<float>(viewport.Width) / static_cast<float>(textureDesc.Width);
+    *v = static_cast<float>(viewport.Height) / static_cast<float>(textureDesc.Height);
+    IDirect3DDevice8* device = TD3D8::GetDevice();
+    device->SetViewport(&viewport);
+    TSprite::SetScreenScale(640, 480, static_cast<int>(viewport.Width), static_cast<int>(viewport.Height));
+
+    DrawWithoutPresent(m_d3d, scene);
+
+    m_d3d->SetRenderTarget(oldTarget, oldDepth);
+    TSprite::SetScreenScale(640, 480, static_cast<int>(targetDesc.Width), static_cast<int>(targetDesc.Height));
+    const D3DVIEWPORT8 full = {0, 0, targetDesc.Width, targetDesc.Height, 0.0F, 1.0F};
+    device->SetViewport(&full);
+    ReleaseIf(surface);
+    ReleaseIf(depth);
+    ReleaseIf(oldTarget);
+    ReleaseIf(oldDepth);
+    return true;
+}
+
+TSprite TGameWnd::CaptureScreen(const std::string& /*label*/, TLoop* scene)
+{
+    bool present = false;
+    TTexture8 texture;
+    if (TTexture8* cached = TTexture8::Find(kCaptureTextureName)) {
+        texture = *cached;
+        present = true;
+    } else {
+        texture = CreateCaptureTexture(kCaptureTextureName, -1, -1, &present);
+    }
+    TSprite sprite(texture);
+    float u = 1.0F;
+    float v = 1.0F;
+    if (present && RenderSceneToTexture(texture, &u, &v, scene)) {
+        sprite.SetTexCoord(1, u, 0.0F);
+        sprite.SetTexCoord(2, 0.0F, v);
+        sprite.SetTexCoord(3, u, v);
+        return sprite;
+    }
+    TSprite black;
+    black.SetColor(0xFF000000, -1);
+    return black;
+}
+
+IDirect3DSurface8* TGameWnd::CaptureSceneSurface(std::uint32_t kind, TLoop* scene)
+{
+    if (scene == nullptr) {
+        scene = m_current;
+    }
+    IDirect3DSurface8* oldTarget = m_d3d->GetRenderTarget();
+    IDirect3DSurface8* oldDepth = m_d3d->GetDepthStencilSurface();
+    D3DSURFACE_DESC targetDesc{};
+    D3DSURFACE_DESC depthDesc{};
+    if (oldTarget == nullptr || FAILED(oldTarget->GetDesc(&targetDesc))) {
+        ReleaseIf(oldTarget);
+        ReleaseIf(oldDepth);
+        return nullptr;
+    }
+    const bool haveDepth = oldDepth != nullptr && SUCCEEDED(oldDepth->GetDesc(&depthDesc));
+
+    IDirect3DSurface8* target = nullptr;
+    if (scene != nullptr) {
+        target = m_d3d->CreateRenderTarget(targetDesc.Width, targetDesc.Height, targetDesc.Format,
+                                           targetDesc.MultiSampleType, FALSE);
+        IDirect3DSurface8* depth =
+            haveDepth ? m_d3d->CreateDepthStencilSurface(depthDesc.Width, depthDesc.Height, depthDesc.Format,
+                                                         depthDesc.MultiSampleType)
+                      : nullptr;
+        if (target != nullptr && depth != nullptr) {
+            m_d3d->SetRenderTarget(target, depth);
+            DrawWithoutPresent(m_d3d, scene);
+            m_d3d->SetRenderTarget(oldTarget, oldDepth);
+        } else {
+            // One without the other cannot be drawn into.
+            ReleaseIf(target);
+        }
+        ReleaseIf(depth);
+    }
+    ReleaseIf(oldTarget);
+    ReleaseIf(oldDepth);
+    if (kind == 1) {
+        return target;
+    }
+
+    IDirect3DSurface8* image = m_d3d->CreateImageSurface(targetDesc.Width, targetDesc.Height, targetDesc.Format);
+    if (image == nullptr) {
+        ReleaseIf(target);
+        return nullptr;
+    }
+    IDirect3DDevice8* device = TD3D8::GetDevice();
+    if (target == nullptr || device == nullptr || FAILED(device->CopyRects(target, nullptr, 0, image, nullptr))) {
+        D3DLOCKED_RECT locked{};
+        if (SUCCEEDED(image->LockRect(&locked, nullptr, 0)) && locked.pBits != nullptr) {
+            std::memset(locked.pBits, 0, static_cast<std::size_t>(locked.Pitch) * targetDesc.Height);
+            image->UnlockRect();
+        }
+    }
+    ReleaseIf(target);
+    return image;
 }
 
 int WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR /*commandLine*/, int /*show*/)

@@ -8,6 +8,8 @@
 #include "MainCode/TWindowBase.h"
 #include "TCommon/TRefPtr.h"
 #include "TUtility/TSingleInstance.h"
+#include "dx/dx8/3d/TSprite.h"
+#include "dx/dx8/3d/TTexture8.h"
 #include "platform/win32/timer.h"
 
 class TLoop;
@@ -36,6 +38,20 @@ public:
     std::int32_t PopScenesTo(std::uint32_t n);
     std::int32_t GetSceneCount() const { return static_cast<std::int32_t>(m_scenes.size()); }
     TLoop* GetCurrentScene() const { return m_current; }
+
+    // Screen capture: the scene (null: the current one) drawn again into "QM_ScreenCaptureTex" with
+    // Present off, shown by the returned sprite; an opaque black sprite when that fails. The label
+    // names the calling scene and has no effect.
+    TSprite CaptureScreen(const std::string& label, TLoop* scene);
+    // The scene drawn into an off-screen target: kind 1 returns that render target, any other kind
+    // a system-memory copy (zero-filled when the copy fails). The caller releases it.
+    IDirect3DSurface8* CaptureSceneSurface(std::uint32_t kind, TLoop* scene);
+    // A negative size is the smallest power of two from 256 up past the back buffer, within the caps.
+    TTexture8 CreateCaptureTexture(const std::string& name, int width, int height, bool* present);
+    D3DFORMAT ChooseCaptureFormat();
+    bool RenderSceneToTexture(TTexture8& texture, float* u, float* v, TLoop* scene);
+    // 256 doubled while within the maximum and not above the back buffer; 0 when that passes the maximum.
+    static UINT CaptureSize(UINT maximum, UINT backBuffer);
 
     TD3D8* GetD3D() const { return m_d3d; }
     TDSound8* GetSound() const { return m_sound; }

@@ -10,6 +10,7 @@
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/StandInHooks.h"
 #include "dx/dx8/3d/TD3D8.h"
+#include "dx/dx8/3d/TSprite.h"
 #include "support/device_fixture.h"
 
 namespace {
@@ -195,8 +196,8 @@ TEST_F(DeviceCore, ClearTakesItsArgumentsInItsOwnOrder)
 TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
 {
     MakeWindowed();
-    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TRenderPreset::Init", "TVertexShader::BuildShaders",
-                                                 "TSprite::CreateScreenModes"}));
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TRenderPreset::Init", "TVertexShader::BuildShaders"}));
+    EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4));
     ASSERT_TRUE(d3d()->CheckLostDevice());
     d3d()->Clear(0xFF00FF00, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
 
@@ -204,9 +205,9 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     EXPECT_FALSE(d3d()->CheckLostDevice());  // lost: nothing happens yet
     EXPECT_TRUE(Hooks().empty());
     EXPECT_FALSE(d3d()->CheckLostDevice());  // can be reset: reset, but no drawing in this frame
-    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TSprite::DeleteScreenModes", "TVertexShader::ReleaseAll",
-                                                 "TRenderPreset::OnLostDevice", "TRenderPreset::OnResetDevice",
-                                                 "TVertexShader::CreateAll", "TSprite::RecordScreenModes"}));
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TVertexShader::ReleaseAll", "TRenderPreset::OnLostDevice",
+                                                 "TRenderPreset::OnResetDevice", "TVertexShader::CreateAll"}));
+    EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4)) << "recorded again after the reset";
     EXPECT_TRUE(d3d()->CheckLostDevice());
     EXPECT_TRUE(Hooks().empty());
     EXPECT_EQ(PixelAt(0, 0), 0u);  // the reset back buffer starts black
@@ -218,8 +219,8 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     EXPECT_EQ(d3d()->GetBackBufferWidth(), 640u);
 
     d3d()->Uninit();
-    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TSprite::ReleaseScreenModes", "TTexture8::PurgeCache(1)",
-                                                 "TVertexShader::UninitShaders", "TRenderPreset::Uninit"}));
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TVertexShader::UninitShaders", "TRenderPreset::Uninit"}));
+    EXPECT_FALSE(TSprite::HasScreenMode(1));
 }
 
 TEST_F(DeviceCore, BuffersUseTheBuildersPoolAndUsage)

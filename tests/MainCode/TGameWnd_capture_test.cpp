@@ -1,0 +1,213 @@
+// Screen capture: a scene drawn again into the shared capture texture or an off-screen surface.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MainCode/TGameWnd.h"
+#include "MainCode/TLoop.h"
+#include "TUtility/TFontHolder.h"
+#include "dx/dx8/3d/TD3D8.h"
+#include "dx/dx8/3d/TSprite.h"
+#include "dx/dx8/3d/TText8.h"
+#include "support/byte_writer.h"
+#include "support/device_fixture.h"
+#include "support/golden.h"
+#include "support/ptx_writer.h"
+
+namespace {
+
+using qmtest::PtxColor;
+using qmtest::PtxImage;
+
+// A scene that draws a fixed picture: a background colour, four coloured blocks, a gradient.
+class PictureScene : public TLoop {
+public:
+    explicit PictureScene(TGameWnd* app) : TLoop(app) {}
+    std::uint32_t Update() override { return LOOP_CONTINUE; }
+    void Draw() override
+    {
+        ++draws;
+        TD3D8* d3d = TD3D8::Instance();
+        if (!d3d->CheckLostDevice()) {
+            return;
+        }
+        d3d->Clear(0xFF304060, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
+        d3d->BeginScene();
+        TSprite::SetRenderMode(1);
+        for (int i = 0; i < 4; ++i) {
+            TSprite block = TSprite::FromFile("scene.ptx/block" + std::to_string(i), D3DPOOL_MANAGED, 0);
+            block.Draw(40.0F + 150.0F * static_cast<float>(i), 60, 120, 160, false);
+        }
+        TSprite::FromFile("scene.ptx/gradient", D3DPOOL_MANAGED, 0).Draw(40, 260, 560, 180, false);
+        d3d->EndScene();
+        d3d->Present();
+    }
+    int draws = 0;
+};
+
+class CaptureTest : public qmtest::DeviceFixture {
+protected:
+    void SetUp() override
+    {
+        DeviceFixture::SetUp();
+        WriteSettings(qmtest::IniWriter()
+                          .Section("CurrentSetting")
+                          .Key("ScreenMode", "Window")
+                          .Section("DepthStencilFormat")
+                          .Key("Format00", "D3DFMT_D24S8"));
+        ASSERT_TRUE(InitDevice());
+        IDirect3DSurface8* depth = d3d()->GetDepthStencilSurface();
+        ASSERT_NE(depth, nullptr);
+        depth->Release();
+        TSprite::SetScreenScale(640, 480, 640, 480);
+        TTexture8::SetDirectory("");
+        const PtxColor colours[4] = {{0xE0, 0x20, 0x20}, {0x20, 0xC0, 0x40}, {0x20, 0x40, 0xE0}, {0xF0, 0xD0, 0x20}};
+        std::vector<PtxImage> images;
+        for (int i = 0; i < 4; ++i) {
+            images.push_back(PtxImage::Filled("block" + std::to_string(i), 0, 4, 4, colours[i]));
+        }
+        images.push_back(PtxImage::FromPixels("gradient", 0, 2, 2, {{255, 255, 255}, {0, 0, 0}, {255, 0, 255}, {0, 255, 255}}));
+        qmtest::SaveBytes("scene.ptx", qmtest::BuildPtx(images));
+        app_ = std::make_unique<TGameWnd>(0, "capture test", "capture test", WS_POPUP, 0, 0, 640, 480, nullptr,
+                                          nullptr, nullptr, 0, 0);
+        scene_ = std::make_unique<PictureScene>(app_.get());
+    }
+    void TearDown() override
+    {
+        scene_.reset();
+        app_.reset();
+        DeviceFixture::TearDown();
+    }
+
+    platform::RgbaImage BackBuffer()
+    {
+        platform::RgbaImage image;
+        EXPECT_TRUE(platform::ReadBackBuffer(device(), &image));
+        return image;
+    }
+
+    // Red, green and blue of a pixel of a locked 32-bit surface.
+    static std::uint32_t SurfacePixel(IDirect3DSurface8* surface, int x, int y)
+    {
+        D3DLOCKED_RECT locked{};
+        EXPECT_EQ(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+        std::uint32_t v = 0;
+        std::memcpy(&v, static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch + x * 4, 4);
+        surface->UnlockRect();
+        return v & 0xFFFFFF;
+    }
+
+    std::unique_ptr<TGameWnd> app_;
+    std::unique_ptr<PictureScene> scene_;
+};
+
+TEST(CaptureSize, SmallestPowerOfTwoPastTheBackBufferWithinTheCaps)
+{
+    EXPECT_EQ(TGameWnd::CaptureSize(2048, 640), 1024u);
+    EXPECT_EQ(TGameWnd::CaptureSize(2048, 480), 512u);
+    EXPECT_EQ(TGameWnd::CaptureSize(2048, 512), 1024u) << "grows past equality";
+    EXPECT_EQ(TGameWnd::CaptureSize(2048, 100), 256u);
+    EXPECT_EQ(TGameWnd::CaptureSize(512, 640), 0u) << "beyond the caps";
+    EXPECT_EQ(TGameWnd::CaptureSize(0, 640), 0u);
+}
+
+TEST_F(CaptureTest, ScreenGoesIntoTheSharedTextureWithItsCoordinates)
+{
+    d3d()->Clear(0xFFFF00FF, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
+    TSprite captured = app_->CaptureScreen("sTYesNoLoop", scene_.get());
+    EXPECT_EQ(scene_->draws, 1);
+    ASSERT_TRUE(captured.GetImage().HasTexture());
+    EXPECT_EQ(captured.GetImage().GetName(), "QM_ScreenCaptureTex");
+    EXPECT_EQ(captured.GetWidth(), 1024u);
+    EXPECT_EQ(captured.GetHeight(), 512u);
+    const float uv[4][2] = {{0.0F, 0.0F}, {0.625F, 0.0F}, {0.0F, 0.9375F}, {0.625F, 0.9375F}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FLOAT_EQ(captured.GetVertex(i).u, uv[i][0]) << i;
+        EXPECT_FLOAT_EQ(captured.GetVertex(i).v, uv[i][1]) << i;
+    }
+    // The scene drew into the texture: the back buffer keeps what it had, the scale is back.
+    EXPECT_EQ(BackBuffer().At(5, 5)[0], 255);
+    EXPECT_EQ(BackBuffer().At(5, 5)[1], 0);
+    EXPECT_FLOAT_EQ(TSprite::GetScaleX(), 1.0F);
+    EXPECT_EQ(TSprite::GetTargetHeight(), 480);
+
+    // The texture is made once and found again.
+    TSprite again = app_->CaptureScreen("again", scene_.get());
+    EXPECT_EQ(again.GetImage().GetTexture(), captured.GetImage().GetTexture());
+
+    // An overlay scene draws over the captured picture.
+    d3d()->Clear(0xFF000000, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
+    d3d()->BeginScene();
+    TSprite::SetRenderMode(0);
+    captured.Draw(0, 0, 640, 480, false);
+    TSprite::SetRenderMode(1);
+    TSprite shade;
+    shade.SetColor(0xA0000000, -1);
+    shade.DrawRect(120, 140, 400, 200, false);
+    TFontHolder font(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0);
+    TText8 question("capture question", 256, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+    question.DrawText(0, 0, "タイトルに戻りますか？", &font, true);
+    TSprite::SetRenderMode(3);
+    question.Draw(232, 232, false);
+    d3d()->EndScene();
+    const platform::RgbaImage overlay = BackBuffer();
+    EXPECT_TRUE(qmtest::MatchesGolden(overlay, "capture_overlay"));
+    // Outside the shade the captured blocks show as the scene drew them.
+    const std::uint8_t* red = overlay.At(60, 80);
+    EXPECT_NEAR(red[0], 0xE0, 8);
+    EXPECT_NEAR(red[1], 0x20, 8);
+    EXPECT_NEAR(red[2], 0x20, 8);
+    TSprite::SetRenderMode(1);
+}
+
+TEST_F(CaptureTest, WithoutADepthSurfaceTheCaptureIsBlack)
+{
+    IDirect3DSurface8* target = d3d()->GetRenderTarget();
+    ASSERT_NE(target, nullptr);
+    d3d()->SetRenderTarget(target, nullptr);
+    TSprite captured = app_->CaptureScreen("label", scene_.get());
+    EXPECT_FALSE(captured.GetImage().HasTexture());
+    EXPECT_EQ(scene_->draws, 0);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(captured.GetVertex(i).diffuse, 0xFF000000u);
+    }
+    // No scene at all (none is current) fails the same way.
+    target->Release();
+    EXPECT_FALSE(app_->CaptureScreen("label", nullptr).GetImage().HasTexture());
+}
+
+TEST_F(CaptureTest, SceneSurfacesHoldThePictureOrZeros)
+{
+    IDirect3DSurface8* rt = app_->CaptureSceneSurface(1, scene_.get());
+    ASSERT_NE(rt, nullptr);
+    D3DSURFACE_DESC desc{};
+    rt->GetDesc(&desc);
+    EXPECT_EQ(desc.Width, 640u);
+    EXPECT_EQ(desc.Height, 480u);
+    EXPECT_EQ(desc.Usage & D3DUSAGE_RENDERTARGET, static_cast<DWORD>(D3DUSAGE_RENDERTARGET));
+    IDirect3DSurface8* copy = d3d()->CreateImageSurface(640, 480, desc.Format);
+    ASSERT_NE(copy, nullptr);
+    ASSERT_EQ(device()->CopyRects(rt, nullptr, 0, copy, nullptr), D3D_OK);
+    EXPECT_EQ(SurfacePixel(copy, 100, 100), 0xE02020u);
+    copy->Release();
+    rt->Release();
+
+    IDirect3DSurface8* image = app_->CaptureSceneSurface(0, scene_.get());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(SurfacePixel(image, 100, 100), 0xE02020u);
+    EXPECT_EQ(SurfacePixel(image, 5, 5), 0x304060u);
+    image->Release();
+    EXPECT_EQ(scene_->draws, 2);
+
+    // Without a scene: kind 1 has no target, any other kind a zero-filled image.
+    EXPECT_EQ(app_->CaptureSceneSurface(1, nullptr), nullptr);
+    IDirect3DSurface8* empty = app_->CaptureSceneSurface(2, nullptr);
+    ASSERT_NE(empty, nullptr);
+    EXPECT_EQ(SurfacePixel(empty, 100, 100), 0u);
+    empty->Release();
+}
+
+}  // namespace

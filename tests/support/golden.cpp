@@ -1,0 +1,116 @@
+#include "support/golden.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
+#include "support/png_writer.h"
+
+#ifdef QM_HAVE_PNG
+#include <png.h>
+#endif
+
+namespace qmtest {
+
+namespace {
+
+std::filesystem::path GoldenDir()
+{
+    const char* dir = std::getenv("QM_GOLDEN_DIR");
+    return dir != nullptr ? std::filesystem::path(dir) : std::filesystem::path("tests/golden");
+}
+
+// Beside the test executable: tests change their working folder to temporary ones.
+std::filesystem::path ActualDir()
+{
+    std::error_code ec;
+    const std::filesystem::path exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return (ec ? std::filesystem::current_path() : exe.parent_path()) / "golden_actual";
+}
+
+std::vector<std::uint8_t> Opaque(const platform::RgbaImage& image)
+{
+    std::vector<std::uint8_t> pixels = image.pixels;
+    for (std::size_t i = 3; i < pixels.size(); i += 4) {
+        pixels[i] = 255;
+    }
+    return pixels;
+}
+
+bool ReadPng(const std::string& path, platform::RgbaImage* out)
+{
+#ifdef QM_HAVE_PNG
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&png, path.c_str()) == 0) {
+        return false;
+    }
+    png.format = PNG_FORMAT_RGBA;
+    out->width = static_cast<int>(png.width);
+    out->height = static_cast<int>(png.height);
+    out->pixels.assign(PNG_IMAGE_SIZE(png), 0);
+    if (png_image_finish_read(&png, nullptr, out->pixels.data(), 0, nullptr) == 0) {
+        png_image_free(&png);
+        return false;
+    }
+    return true;
+#else
+    (void)path;
+    (void)out;
+    return false;
+#endif
+}
+
+}  // namespace
+
+::testing::AssertionResult MatchesGolden(const platform::RgbaImage& image, const std::string& name, int tolerance,
+                                         int maxBadPixels)
+{
+    const std::filesystem::path golden = GoldenDir() / (name + ".png");
+    const char* update = std::getenv("QM_UPDATE_GOLDENS");
+    if (update != nullptr && std::string(update) == "1") {
+        if (!WritePng(golden.string(), image.width, image.height, Opaque(image))) {
+            return ::testing::AssertionFailure() << "cannot write golden " << golden;
+        }
+        return ::testing::AssertionSuccess() << "golden " << golden << " written";
+    }
+    platform::RgbaImage want;
+    std::ostringstream why;
+    if (!ReadPng(golden.string(), &want)) {
+        why << "no golden " << golden << " (run with QM_UPDATE_GOLDENS=1 to make it)";
+    } else if (want.width != image.width || want.height != image.height) {
+        why << "size " << image.width << "x" << image.height << ", golden " << want.width << "x" << want.height;
+    } else {
+        int bad = 0;
+        int firstX = -1;
+        int firstY = -1;
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x) {
+                const std::uint8_t* a = image.At(x, y);
+                const std::uint8_t* b = want.At(x, y);
+                for (int c = 0; c < 3; ++c) {
+                    if (std::abs(static_cast<int>(a[c]) - static_cast<int>(b[c])) > tolerance) {
+                        if (bad++ == 0) {
+                            firstX = x;
+                            firstY = y;
+                        }
+                        break;
+                    }
+                }
+            }
+        }
+        if (bad <= maxBadPixels) {
+            return ::testing::AssertionSuccess();
+        }
+        why << bad << " pixels differ by more than " << tolerance << ", first at (" << firstX << ", " << firstY
+            << ")";
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(ActualDir(), ec);
+    const std::filesystem::path actual = ActualDir() / (name + ".png");
+    WritePng(actual.string(), image.width, image.height, Opaque(image));
+    return ::testing::AssertionFailure() << name << ": " << why.str() << "; actual picture: " << actual;
+}
+
+}  // namespace qmtest
