@@ -57,100 +57,82 @@ void TAnimTrack::FindKeys(float time, std::uint32_t* prev, std::uint32_t* next, 
 
 namespace {
 
-bool ReadValues(TFile& file, std::uint32_t n, std::vector<D3DXQUATERNION>& values)
-{
-    values.resize(n);
-    for (D3DXQUATERNION& q : values) {
-        float f[4];
-        if (!ReadF32s(file, f, 4)) {
-            values.clear();
-            return false;
-        }
-        q = D3DXQUATERNION(f);
-    }
-    return true;
-}
-
-bool ReadValues(TFile& file, std::uint32_t n, std::vector<D3DXVECTOR3>& values)
-{
-    values.resize(n);
-    for (D3DXVECTOR3& v : values) {
-        float f[3];
-        if (!ReadF32s(file, f, 3)) {
-            values.clear();
-            return false;
-        }
-        v = D3DXVECTOR3(f);
-    }
-    return true;
-}
-
-D3DXVECTOR3 Lerp(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float s)
-{
-    return D3DXVECTOR3(a.x + (b.x - a.x) * s, a.y + (b.y - a.y) * s, a.z + (b.z - a.z) * s);
-}
+// Floats a key's value takes in the file.
+template <typename Value>
+constexpr int kValueFloats = 3;
+template <>
+constexpr int kValueFloats<D3DXQUATERNION> = 4;
 
 }  // namespace
 
-TRotationTrack::TRotationTrack(TFile& file)
+template <typename Value>
+TKeyTrack<Value>::TKeyTrack(TFile& file)
 {
-    m_read = ReadKeyTimes(file, 16) && ReadValues(file, GetKeyCount(), m_values);
+    constexpr int floats = kValueFloats<Value>;
+    m_read = ReadKeyTimes(file, 4 * floats);
     if (!m_read) {
-        m_times.clear();
+        return;
+    }
+    m_values.resize(m_times.size());
+    for (Value& v : m_values) {
+        float f[floats];
+        if (!ReadF32s(file, f, floats)) {
+            m_read = false;
+            m_times.clear();
+            m_values.clear();
+            return;
+        }
+        v = Value(f);
     }
 }
 
-const D3DXMATRIX* TRotationTrack::Evaluate(float time)
+template <typename Value>
+void TKeyTrack<Value>::Sample(float time, const Value** a, const Value** b, float* s) const
 {
     std::uint32_t prev = 0;
     std::uint32_t next = 0;
+    FindKeys(time, &prev, &next, s);
+    *a = &m_values[prev];
+    *b = &m_values[next];
+}
+
+template class TKeyTrack<D3DXQUATERNION>;
+template class TKeyTrack<D3DXVECTOR3>;
+
+const D3DXMATRIX* TRotationTrack::Evaluate(float time)
+{
+    const D3DXQUATERNION* a = nullptr;
+    const D3DXQUATERNION* b = nullptr;
     float s = 0.0F;
-    FindKeys(time, &prev, &next, &s);
+    Sample(time, &a, &b, &s);
     // The keys are stored as the conjugate of the rotation they stand for.
-    const D3DXQUATERNION& a = m_values[prev];
-    const D3DXQUATERNION& b = m_values[next];
-    const D3DXQUATERNION q0(-a.x, -a.y, -a.z, a.w);
-    const D3DXQUATERNION q1(-b.x, -b.y, -b.z, b.w);
+    const D3DXQUATERNION q0(-a->x, -a->y, -a->z, a->w);
+    const D3DXQUATERNION q1(-b->x, -b->y, -b->z, b->w);
     D3DXQUATERNION q;
     D3DXQuaternionSlerp(&q, &q0, &q1, s);
     D3DXMatrixRotationQuaternion(&m_cache, &q);
     return &m_cache;
 }
 
-TScaleTrack::TScaleTrack(TFile& file)
+D3DXVECTOR3 TVectorTrack::Blend(float time) const
 {
-    m_read = ReadKeyTimes(file, 12) && ReadValues(file, GetKeyCount(), m_values);
-    if (!m_read) {
-        m_times.clear();
-    }
+    const D3DXVECTOR3* a = nullptr;
+    const D3DXVECTOR3* b = nullptr;
+    float s = 0.0F;
+    Sample(time, &a, &b, &s);
+    return D3DXVECTOR3(a->x + (b->x - a->x) * s, a->y + (b->y - a->y) * s, a->z + (b->z - a->z) * s);
 }
 
 const D3DXMATRIX* TScaleTrack::Evaluate(float time)
 {
-    std::uint32_t prev = 0;
-    std::uint32_t next = 0;
-    float s = 0.0F;
-    FindKeys(time, &prev, &next, &s);
-    const D3DXVECTOR3 v = Lerp(m_values[prev], m_values[next], s);
+    const D3DXVECTOR3 v = Blend(time);
     D3DXMatrixScaling(&m_cache, v.x, v.y, v.z);
     return &m_cache;
 }
 
-TTranslationTrack::TTranslationTrack(TFile& file)
-{
-    m_read = ReadKeyTimes(file, 12) && ReadValues(file, GetKeyCount(), m_values);
-    if (!m_read) {
-        m_times.clear();
-    }
-}
-
 const D3DXMATRIX* TTranslationTrack::Evaluate(float time)
 {
-    std::uint32_t prev = 0;
-    std::uint32_t next = 0;
-    float s = 0.0F;
-    FindKeys(time, &prev, &next, &s);
-    const D3DXVECTOR3 v = Lerp(m_values[prev], m_values[next], s);
+    const D3DXVECTOR3 v = Blend(time);
     D3DXMatrixTranslation(&m_cache, v.x, v.y, v.z);
     return &m_cache;
 }

@@ -35,31 +35,41 @@ protected:
     bool m_read = false;
 };
 
-class TRotationTrack : public TAnimTrack {
-public:
-    explicit TRotationTrack(TFile& file);
-    const D3DXMATRIX* Evaluate(float time) override;
+// Keys of one value type: read from the file, found around a time and blended by each kind.
+template <typename Value>
+class TKeyTrack : public TAnimTrack {
+protected:
+    // Reads the record from its key count on; WasRead tells whether the file held all of it.
+    explicit TKeyTrack(TFile& file);
+    // The values of the keys around the time, and how far the time lies from the first to the second.
+    void Sample(float time, const Value** a, const Value** b, float* s) const;
 
-private:
-    std::vector<D3DXQUATERNION> m_values;
+    std::vector<Value> m_values;
 };
 
-class TScaleTrack : public TAnimTrack {
+class TRotationTrack : public TKeyTrack<D3DXQUATERNION> {
 public:
-    explicit TScaleTrack(TFile& file);
+    explicit TRotationTrack(TFile& file) : TKeyTrack(file) {}
     const D3DXMATRIX* Evaluate(float time) override;
-
-private:
-    std::vector<D3DXVECTOR3> m_values;
 };
 
-class TTranslationTrack : public TAnimTrack {
-public:
-    explicit TTranslationTrack(TFile& file);
-    const D3DXMATRIX* Evaluate(float time) override;
+// Scale and translation keys, blended linearly.
+class TVectorTrack : public TKeyTrack<D3DXVECTOR3> {
+protected:
+    explicit TVectorTrack(TFile& file) : TKeyTrack(file) {}
+    D3DXVECTOR3 Blend(float time) const;
+};
 
-private:
-    std::vector<D3DXVECTOR3> m_values;
+class TScaleTrack : public TVectorTrack {
+public:
+    explicit TScaleTrack(TFile& file) : TVectorTrack(file) {}
+    const D3DXMATRIX* Evaluate(float time) override;
+};
+
+class TTranslationTrack : public TVectorTrack {
+public:
+    explicit TTranslationTrack(TFile& file) : TVectorTrack(file) {}
+    const D3DXMATRIX* Evaluate(float time) override;
 };
 
 class TAnimTrackSet {
