@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "MainCode/GameData/THrdefTable.h"
+#include "MainCode/GameData/TSaveBuffer.h"
+#include "TCommon/TByteReader.h"
 
 void TCharacterRecord::Reset(std::uint32_t index)
 {
@@ -48,4 +50,71 @@ bool TCharacterRecord::IsInSlot(std::uint32_t skillId) const
 bool TCharacterRecord::IsLearned(std::uint32_t skillId) const
 {
     return std::find(LearnedSkills.begin(), LearnedSkills.end(), skillId) != LearnedSkills.end();
+}
+
+bool TCharacterRecord::Write(TSaveWriter& out) const
+{
+    bool ok = out.I32(PartyIndex) && out.U32(Level) && out.U32(Experience) && out.I32(LifeMax) && out.I32(MpMax) &&
+              out.I32(GaugeMax) && out.I32(Life) && out.I32(Mp) && out.I32(GaugeUsed);
+    for (std::int32_t stat : Stat) {
+        ok = ok && out.I32(stat);
+    }
+    for (float value : ElementValue) {
+        ok = ok && out.F32(value);
+    }
+    ok = ok && out.U32(WeaponId) && out.U32(Accessory1Id) && out.U32(Accessory2Id);
+    for (std::uint32_t id : SkillSlot) {
+        ok = ok && out.U32(id);
+    }
+    for (std::uint16_t points : WeponPoints) {
+        ok = ok && out.U16(points);
+    }
+    for (std::uint16_t points : AccessoryPoints) {
+        ok = ok && out.U16(points);
+    }
+    for (std::uint32_t word : StateWord) {
+        ok = ok && out.U32(word);
+    }
+    ok = ok && out.U32(static_cast<std::uint32_t>(LearnedSkills.size()));
+    for (std::uint32_t id : LearnedSkills) {
+        ok = ok && out.U32(id);
+    }
+    return ok;
+}
+
+bool TCharacterRecord::Read(TByteReader& in)
+{
+    bool ok = in.I32(PartyIndex) && in.U32(Level) && in.U32(Experience) && in.I32(LifeMax) && in.I32(MpMax) &&
+              in.I32(GaugeMax) && in.I32(Life) && in.I32(Mp) && in.I32(GaugeUsed);
+    for (std::int32_t& stat : Stat) {
+        ok = ok && in.I32(stat);
+    }
+    for (float& value : ElementValue) {
+        ok = ok && in.F32(value);
+    }
+    ok = ok && in.U32(WeaponId) && in.U32(Accessory1Id) && in.U32(Accessory2Id);
+    for (std::uint32_t& id : SkillSlot) {
+        ok = ok && in.U32(id);
+    }
+    for (std::uint16_t& points : WeponPoints) {
+        ok = ok && in.U16(points);
+    }
+    for (std::uint16_t& points : AccessoryPoints) {
+        ok = ok && in.U16(points);
+    }
+    for (std::uint32_t& word : StateWord) {
+        ok = ok && in.U32(word);
+    }
+    std::uint32_t learned = 0;
+    // The count must be covered by the bytes left before the list grows.
+    if (!ok || !in.U32(learned) || learned > in.Left() / 4) {
+        return false;
+    }
+    LearnedSkills.clear();
+    for (std::uint32_t k = 0; k < learned; ++k) {
+        std::uint32_t id = 0;
+        in.U32(id);
+        LearnedSkills.push_back(id);
+    }
+    return true;
 }

@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <list>
 
+class TByteReader;
+class TSaveWriter;
+
 struct TCharacterRecord {
     static constexpr std::uint32_t kSkillSlots = 5;
     // Ability points are kept for weapon ids 1000..1199 and accessory ids 2000..2199.
@@ -23,6 +26,12 @@ struct TCharacterRecord {
     // Where the ability points of an id are kept; null for an id outside the arrays.
     std::uint16_t* WeponAbp(std::uint32_t weponId);
     std::uint16_t* AccessoryAbp(std::uint32_t accessoryId);
+
+    // The record as a save file body holds it: 952 bytes, then 4 per learned skill.
+    bool Write(TSaveWriter& out) const;
+    // Replaces the whole record, learned list included. False when the data ends early (the
+    // record is then partly read: read into a temporary).
+    bool Read(TByteReader& in);
 
     bool IsInSlot(std::uint32_t skillId) const;
     bool IsLearned(std::uint32_t skillId) const;  // in the learned list (not in a slot)

@@ -15,6 +15,8 @@
 #include "MainCode/Hud/TTimedFlags.h"
 #include "TCommon/TRefPtr.h"
 
+class TText8;
+
 class TGameData {
 public:
     static constexpr std::uint32_t kPartySize = 8;
@@ -24,6 +26,22 @@ public:
     static constexpr std::uint32_t kSkillFactors = 13;
     static constexpr std::uint8_t kMaxItemCount = 99;
     static constexpr std::int32_t kFullVolume = 64;
+    // Play time is counted up to 99:00:00.
+    static constexpr std::uint32_t kMaxPlayTime = 356400000;
+
+    // Results of Save, Load and the slot lines; ResultMessage gives their texts.
+    static constexpr std::int32_t kSaveOk = 0;
+    static constexpr std::int32_t kSaveOpenFailed = 1;
+    static constexpr std::int32_t kSaveCreateFailed = 2;
+    static constexpr std::int32_t kSaveReadFailed = 3;
+    static constexpr std::int32_t kSaveWriteFailed = 4;
+    static constexpr std::int32_t kSaveBadCrc = 5;
+    // Also a body whose counts or ids do not fit the data it holds.
+    static constexpr std::int32_t kSaveBadSize = 6;
+    static constexpr std::int32_t kSaveNotCarryOver = 7;
+    static constexpr std::int32_t kSaveOtherChapter = 8;
+    // The chapter argument that stands for the own save folder.
+    static constexpr std::int32_t kOwnSaveFolder = -1;
 
     virtual ~TGameData();
     TGameData(const TGameData&) = delete;
@@ -55,6 +73,44 @@ public:
     // "CaptureCaps" / "CaptureType" of "./setting.ini" is non-zero.
     static bool IsCaptureMode() { return s_capture; }
 
+    // Play time of this game so far: the time taken from the save or the new game plus the
+    // time since StartPlayTime, at most 99 hours.
+    std::uint32_t GetPlayTime() const;
+    // Starts counting from now; the scene change calls it after a load.
+    void StartPlayTime();
+
+    // Save files. Slot files are "sav_NN.dat" in a chapter's save folder (-1 = the own one).
+    static std::string SaveFileName(std::int32_t slot, std::int32_t chapter);
+    // Chapters 1..6 have their own folders beside this game's; -1, any other chapter and a
+    // chapter whose folder is missing take the own save folder.
+    static std::string GetSaveDirectoryFor(std::int32_t chapter);
+    // Writes the whole database into the own folder's slot: 0, 2 or 4. The slot's former
+    // file is replaced only once the new one is written whole.
+    std::int32_t Save(std::int32_t slot);
+    // Reads a slot: 0, 1, 3, 5, 6 or 8. Chapter -1 reads the own folder and takes only saves
+    // of this chapter; 1..6 read that chapter's folder and carry the party over. Anything but
+    // 0 leaves the database as it was.
+    std::int32_t Load(std::int32_t slot, std::int32_t chapter);
+    // The chapter 1..6 of the own folder's slot by its save point; -1 for a missing or bad file.
+    static std::int32_t GetSaveChapter(std::int32_t slot);
+    // The slot's line after its number ("Empty", a result text or the hero, level, place and
+    // play time) with its result: 0, 1, 3, 5, 6, 7 or 8.
+    static std::int32_t MakeSaveSlotLine(std::int32_t slot, bool showOtherChapter, std::int32_t chapter,
+                                         std::string& line);
+    // Draws "NN：" and the slot's line into the text (uploaded) and returns the line's result.
+    static std::int32_t FormatSaveSlotLine(std::int32_t slot, TText8& text, bool showOtherChapter,
+                                           std::int32_t chapter);
+    static std::string ResultMessage(std::int32_t code);
+    // Save point ranges of chapters 0..6 (0 holds only 0xFFFFFFFF).
+    static bool IsSavePointOfChapter(std::uint32_t savePoint, std::int32_t chapter);
+    // The first chapter 1..6 holding the save point, else -1.
+    static std::int32_t GetChapterOfSavePoint(std::uint32_t savePoint);
+    // A save of chapter 1..6 whose save point lies in that chapter.
+    static bool IsCarryOverSave(std::int32_t chapter, std::uint32_t savePoint);
+    // After a carry-over: characters below their hero's level take the hero's levels and
+    // stats; everyone gets the hero's full life and MP and an empty gauge.
+    void AdjustCarriedCharacters();
+
     // Option levels 0..64 (64 = full volume).
     std::int32_t GetBgmVolume() const { return m_bgmVolume; }
     void SetBgmVolume(std::int32_t level) { m_bgmVolume = level; }
@@ -85,6 +141,8 @@ public:
     // Null outside 0..7.
     TItemEntry* GetRingSlot(std::uint32_t i);
     std::int32_t GetItemKindCount() const { return static_cast<std::int32_t>(m_items.size()); }
+    // The inventory outside the ring, in order of acquisition.
+    const std::list<TRefPtr<TItemEntry>>& GetItemList() const { return m_items; }
     // Bonus rates of the passive skills in the skill slots: 0..3 stats, 4..9 elements,
     // 10 experience, 11 ability points, 12 the player character's own; 0 outside.
     float GetSkillFactor(std::uint32_t i) const { return i < kSkillFactors ? m_skillFactors[i] : 0.0f; }
@@ -143,7 +201,19 @@ public:
     void UpdateSkillBonuses(std::uint32_t i);
 
 private:
+    struct SaveImage;
+
     TGameData();
+
+    // Reads and checks a save file into image: 0, 1, 3, 5 or 6.
+    static std::int32_t ReadSaveImage(const std::string& path, SaveImage& image);
+    // Replaces the database with a checked save.
+    void TakeOver(SaveImage& image, bool carryOver);
+    // Adds the items of the carry-over for this program's chapter.
+    void ApplyCarryOverRule();
+    // Learns again the skills that the ability points of held and equipped items have opened.
+    void RelearnFromAbilityPoints();
+    void RelearnFrom(std::uint32_t i, std::uint8_t kind, std::uint32_t id);
 
     TCharacterRecord* Character(std::uint32_t i) { return i < kPartySize ? &m_characters[i] : nullptr; }
     const TCharacterRecord* Character(std::uint32_t i) const { return i < kPartySize ? &m_characters[i] : nullptr; }

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "MainCode/GameData/TGameTable.h"
 
@@ -28,4 +30,28 @@ struct TItemRecord {
 
 using TItemTableReader = TGameTableReader<TItemRecord>;
 
-class TItemTable : public TGameTable<TItemRecord, TableLoad::Replace> {};
+class TSprite;
+class TText8;
+
+// One line of an item or skill description: the text it goes into and where it starts.
+struct TInfoLine {
+    std::uint32_t text = 0;
+    std::int32_t x = 0;
+    std::string line;
+
+    bool operator==(const TInfoLine&) const = default;
+};
+
+class TItemTable : public TGameTable<TItemRecord, TableLoad::Replace> {
+public:
+    // "itemicon.ptx/" + the icon name; "iteminfo.ptx/" + the picture name.
+    static void CreateIconSprite(TSprite& out, std::uint32_t itemId);
+    static void CreateInfoSprite(TSprite& out, std::uint32_t itemId);
+
+    // The description of a skill (isSkill) or item: record lines, MP costs, attack, element and
+    // owner of weapons, defences of accessories, then one line per skill the item teaches
+    // (the j-th into text j). Lines are cut at kMaxLineBytes.
+    static std::vector<TInfoLine> MakeInfoLines(std::uint32_t id, bool isSkill);
+    // Clears texts 0..2 and draws the lines; a line for a text the caller did not give is left out.
+    static void FormatInfo(std::span<TText8* const> texts, std::uint32_t id, bool isSkill);
+};

@@ -22,4 +22,16 @@ struct TSkillRecord {
 
 using TSkillTableReader = TGameTableReader<TSkillRecord>;
 
-class TSkillTable : public TGameTable<TSkillRecord, TableLoad::Replace> {};
+class TSprite;
+
+class TSkillTable : public TGameTable<TSkillRecord, TableLoad::Replace> {
+public:
+    static constexpr std::uint32_t kIconCount = 38;
+
+    // "skillinfo.ptx/" + the picture name.
+    static void CreateInfoSprite(TSprite& out, std::uint32_t skillId);
+    // "skl_icon.ptx/" + the icon's name; a sprite without texture for an index past the icons.
+    static void CreateIconSprite(TSprite& out, std::uint8_t iconIndex);
+    // "act00_skl" .. "atk12_skl" for 0..37; empty past them.
+    static std::string GetIconName(std::uint32_t iconIndex);
+};

@@ -72,3 +72,8 @@ std::string TWeponTable::GetIconName(std::uint32_t id)
     std::snprintf(number, sizeof(number), "%02d", static_cast<int>(type + 2));
     return std::string("itm_icon.ptx/itm") + number + "_icon";
 }
+
+TSprite TWeponTable::CreateIconSprite(std::uint32_t id)
+{
+    return TSprite::FromFile(GetIconName(id), D3DPOOL_MANAGED, 0);
+}

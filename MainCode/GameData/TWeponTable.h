@@ -7,6 +7,7 @@
 
 #include "MainCode/GameData/TGameTable.h"
 #include "TCommon/TRefPtr.h"
+#include "dx/dx8/3d/TSprite.h"
 
 struct TWeponRecord {
     std::uint32_t Id = 0;  // a type-8 weapon's second piece is the record under Id + 10000
@@ -44,4 +45,5 @@ public:
     static bool CanEquip(std::uint32_t character, std::uint32_t id);
     // "itm_icon.ptx/itmNN_icon", NN = type + 2 in two digits; empty for a type outside 0..11.
     static std::string GetIconName(std::uint32_t id);
+    static TSprite CreateIconSprite(std::uint32_t id);
 };

@@ -51,14 +51,15 @@ HRESULT Device::Init(const D3DPRESENT_PARAMETERS& params)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gl::GenFramebuffers(1, &fbo_);
     gl::GenFramebuffers(1, &readFbo_);
-    // Sampling a stage without a texture gives opaque black, as Direct3D does.
-    const DWORD black = 0xFF000000U;
+    // Sampling a stage without a texture gives opaque white, so an untextured draw under the usual
+    // texture × diffuse stage shows its vertex colours (the game's coloured rectangles rely on it).
+    const DWORD white = 0xFFFFFFFFU;
     glGenTextures(1, &dummyTexture_);
     gl::ActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, dummyTexture_);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &black);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 1, 1, 0, GL_BGRA, GL_UNSIGNED_BYTE, &white);
     boundTexture_.fill(0xFFFFFFFFU);
     glFrontFace(GL_CCW);
     glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SEPARATE_SPECULAR_COLOR);

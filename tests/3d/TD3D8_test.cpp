@@ -8,14 +8,47 @@
 #include <vector>
 
 #include "TCommon/my_error.h"
-#include "dx/dx8/3d/StandInHooks.h"
 #include "dx/dx8/3d/TD3D8.h"
+#include "dx/dx8/3d/TRenderPreset.h"
 #include "dx/dx8/3d/TSprite.h"
+#include "dx/dx8/3d/TVertexShader.h"
 #include "support/device_fixture.h"
 
 namespace {
 
 using qmtest::IniWriter;
+
+// What the probes below saw, oldest first.
+std::vector<std::string>& ProbeLog()
+{
+    static std::vector<std::string> log;
+    return log;
+}
+
+// Notes when the core makes and drops the shaders, and whether the render presets and the 2D screen
+// modes exist right then.
+class ShaderProbe : public TVertexShader {
+public:
+    void DrawSubset(std::uint32_t, TMesh8*, TView*, const D3DMATRIX*) override {}
+    void Create() override { Note("create"); }
+    void Release() override { Note("release"); }
+    ~ShaderProbe() override { ProbeLog().emplace_back("shader destroyed"); }
+
+private:
+    static void Note(const char* what)
+    {
+        std::string note = std::string("shader ") + what;
+        note += TRenderPreset::Get(1200) != nullptr ? ", presets" : ", no presets";
+        note += TSprite::HasScreenMode(0) ? ", screen modes" : ", no screen modes";
+        ProbeLog().push_back(note);
+    }
+};
+
+// A preset that notes when it is dropped.
+class PresetProbe : public TStateBlock {
+public:
+    ~PresetProbe() override { ProbeLog().emplace_back("preset destroyed"); }
+};
 
 class DeviceCore : public qmtest::DeviceFixture {
 protected:
@@ -37,8 +70,8 @@ protected:
     }
     static std::vector<std::string> Hooks()
     {
-        std::vector<std::string> calls(standin::HookCalls().begin(), standin::HookCalls().end());
-        standin::HookCalls().clear();
+        std::vector<std::string> calls = ProbeLog();
+        ProbeLog().clear();
         return calls;
     }
     std::uint32_t PixelAt(int x, int y) const
@@ -195,9 +228,16 @@ TEST_F(DeviceCore, ClearTakesItsArgumentsInItsOwnOrder)
 
 TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
 {
+    Hooks();
     MakeWindowed();
-    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TRenderPreset::Init", "TVertexShader::BuildShaders"}));
+    // Presets, the fifteen mesh programs and the screen modes are made with the device.
+    ASSERT_NE(TRenderPreset::Get(1200), nullptr);
+    EXPECT_NE(TRenderPreset::Get(1200)->GetHandle(), 0xFFFFFFFFu);
+    ASSERT_EQ(TVertexShader::GetRegisteredCount(), 15u);
     EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4));
+    TVertexShader::Register(new ShaderProbe());
+    TRenderPreset::Register(9999, new PresetProbe());
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader create, presets, screen modes"}));
     ASSERT_TRUE(d3d()->CheckLostDevice());
     d3d()->Clear(0xFF00FF00, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
 
@@ -205,9 +245,13 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     EXPECT_FALSE(d3d()->CheckLostDevice());  // lost: nothing happens yet
     EXPECT_TRUE(Hooks().empty());
     EXPECT_FALSE(d3d()->CheckLostDevice());  // can be reset: reset, but no drawing in this frame
-    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TVertexShader::ReleaseAll", "TRenderPreset::OnLostDevice",
-                                                 "TRenderPreset::OnResetDevice", "TVertexShader::CreateAll"}));
+    // Screen modes, shaders, presets go; presets, shaders, screen modes come back.
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader release, presets, no screen modes", "preset destroyed",
+                                                 "shader create, presets, no screen modes"}));
     EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4)) << "recorded again after the reset";
+    EXPECT_EQ(TRenderPreset::Get(9999), nullptr);
+    ASSERT_NE(TRenderPreset::Get(1200), nullptr);
+    EXPECT_NE(TRenderPreset::Get(1200)->GetHandle(), 0xFFFFFFFFu);
     EXPECT_TRUE(d3d()->CheckLostDevice());
     EXPECT_TRUE(Hooks().empty());
     EXPECT_EQ(PixelAt(0, 0), 0u);  // the reset back buffer starts black
@@ -218,8 +262,12 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     EXPECT_EQ(RenderState(D3DRS_ALPHATESTENABLE), static_cast<DWORD>(TRUE));
     EXPECT_EQ(d3d()->GetBackBufferWidth(), 640u);
 
+    TRenderPreset::Register(9999, new PresetProbe());
     d3d()->Uninit();
-    EXPECT_EQ(Hooks(), (std::vector<std::string>{"TVertexShader::UninitShaders", "TRenderPreset::Uninit"}));
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader release, presets, no screen modes", "shader destroyed",
+                                                 "preset destroyed"}));
+    EXPECT_EQ(TVertexShader::GetRegisteredCount(), 0u);
+    EXPECT_EQ(TRenderPreset::Get(1200), nullptr);
     EXPECT_FALSE(TSprite::HasScreenMode(1));
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "dx/dx8/3d/TSprite.h"
+#include "MainCode/GameData/TWeponTable.h"
 #include "graphics2d_fixture.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "support/golden.h"
@@ -215,3 +216,37 @@ TEST_F(SpriteTest, PictureOfEveryScreenMode)
 }
 
 }  // namespace
+
+TEST_F(SpriteTest, RectanglesShowTheirCornerColours)
+{
+    StartDevice(640, 480);
+    BeginFrame(0xFF000000);
+    TSprite::SetRenderMode(1);
+    TSprite rect;
+    rect.SetColor(0xFF20C040, -1);
+    rect.DrawRect(100, 100, 200, 100, false);
+    TSprite corner;
+    corner.SetColor(0xFF000000, -1);
+    corner.SetColor(0xFFFF0000, 3);  // only the bottom-right corner red
+    corner.DrawRect(400, 100, 100, 100, false);
+    const platform::RgbaImage image = EndFrame();
+    const std::uint8_t* mid = image.At(200, 150);
+    EXPECT_NEAR(mid[0], 0x20, 2);
+    EXPECT_NEAR(mid[1], 0xC0, 2);
+    EXPECT_NEAR(mid[2], 0x40, 2);
+    EXPECT_GT(image.At(497, 197)[0], 200);  // near the red corner
+    EXPECT_LT(image.At(403, 103)[0], 20);   // near the black one
+}
+
+TEST_F(SpriteTest, WeaponIconsComeFromTheIconPackageByType)
+{
+    StartDevice(640, 480);
+    WritePackage("itm_icon.ptx", {TestPicture("itm02_icon")});
+    TWeponTable::Clear();
+    const TSprite icon = TWeponTable::CreateIconSprite(1000);  // an unknown weapon: type 0
+    EXPECT_EQ(icon.GetWidth(), 64u);
+    EXPECT_EQ(icon.GetHeight(), 32u);
+    const TSprite none = TWeponTable::CreateIconSprite(1001);
+    EXPECT_EQ(none.GetWidth(), icon.GetWidth());  // same type, same picture
+    TWeponTable::Clear();
+}

@@ -123,13 +123,15 @@ TEST_F(Drawing, StageZeroCombinesTextureAndDiffuse)
     device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
     DrawRect(80, 0, 120, 40, 0xFF80FF40);  // diffuse alone
     device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
     device_->SetTexture(0, nullptr);
+    DrawRect(40, 50, 80, 90, 0xFF80FF40);  // no texture: texture × diffuse shows the diffuse colour
+    device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
     DrawRect(0, 50, 40, 90, 0xFF808080);  // no texture, both arguments diffuse: squared
     ExpectArea(2, 2, 38, 38, {0xC8 * 0x80 / 255, 0x64, 0x32 * 0x40 / 255, 255}, 2, "modulate");
     ExpectArea(42, 2, 78, 38, {0xC8, 0x64, 0x32, 255}, 1, "selectarg1");
     ExpectArea(82, 2, 118, 38, {0x80, 0xFF, 0x40, 255}, 1, "selectarg2");
     ExpectArea(2, 52, 38, 88, {0x40, 0x40, 0x40, 255}, 2, "diffuse squared");
+    ExpectArea(42, 52, 78, 88, {0x80, 0xFF, 0x40, 255}, 1, "untextured modulate");
     texture->Release();
 }
 

@@ -74,7 +74,15 @@ std::vector<std::uint8_t> LoadBytes(const std::string& path)
     if (!in) {
         throw std::runtime_error("cannot read " + path);
     }
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    // Read by size: byte-wise stream iterators are slow under the sanitizers.
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    in.seekg(0, std::ios::beg);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size > 0 ? size : 0));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return bytes;
 }
 
 }  // namespace qmtest

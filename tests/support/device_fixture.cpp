@@ -2,7 +2,6 @@
 
 #include <cstring>
 
-#include "dx/dx8/3d/StandInHooks.h"
 #include "platform/win32/window_internal.h"
 
 namespace qmtest {
@@ -38,7 +37,6 @@ void DeviceFixture::SetUp()
     cwd_ = std::make_unique<ScopedCwd>(dir_.Path());
     platform::ResetD3D8TestConfig();
     platform::SetD3D8TestConfig(FixedAdapter());
-    standin::HookCalls().clear();
     window_ = platform::CreateBareWindow("device test", 640, 480);
     ASSERT_NE(window_, nullptr);
 }

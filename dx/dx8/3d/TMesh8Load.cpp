@@ -1,0 +1,243 @@
+// The mesh file: an 8-byte header, then a static or an animated mesh record.
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "TCommon/TFile.h"
+#include "TCommon/my_error.h"
+#include "dx/dx8/3d/TD3D8.h"
+#include "dx/dx8/3d/TMesh8.h"
+#include "platform/d3dx8/d3dx8.h"
+
+namespace {
+
+const char kSourceFile[] = "dx/dx8/3d/TMesh8";
+constexpr std::uint32_t kStaticMagic = 0x0068736D;  // "msh" and a zero byte
+// Two empty names and 17 floats: the smallest material record.
+constexpr std::uint64_t kMinMaterialBytes = 4 + 4 + 68;
+
+// Reads the record's fields, checking every count against the bytes left before using it.
+class MeshReader {
+public:
+    explicit MeshReader(TFile& file) : m_file(file) {}
+
+    [[noreturn]] void Fail(const char* reason, long line) const
+    {
+        throw my_error(m_file.GetPath() + " : " + reason, kSourceFile, line);
+    }
+
+    void Need(std::uint64_t bytes, long line) const
+    {
+        if (bytes > Left()) {
+            Fail("ファイルが途中で終わっています。", line);
+        }
+    }
+
+    void Bytes(void* out, std::uint32_t n, long line)
+    {
+        if (n != 0 && !m_file.Read(out, n)) {
+            Fail("ファイルが途中で終わっています。", line);
+        }
+    }
+
+    std::uint16_t U16(long line)
+    {
+        std::uint8_t b[2];
+        Bytes(b, 2, line);
+        return static_cast<std::uint16_t>(b[0] | b[1] << 8);
+    }
+
+    std::uint32_t U32(long line)
+    {
+        std::uint8_t b[4];
+        Bytes(b, 4, line);
+        return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
+               static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+    }
+
+    float F32(long line)
+    {
+        const std::uint32_t bits = U32(line);
+        float f = 0.0F;
+        std::memcpy(&f, &bits, sizeof f);
+        return f;
+    }
+
+    std::string String(long line)
+    {
+        std::string s;
+        if (!m_file.ReadString(s)) {
+            Fail("ファイルが途中で終わっています。", line);
+        }
+        return s;
+    }
+
+    TFile& File() { return m_file; }
+
+private:
+    std::uint64_t Left() const
+    {
+        const DWORD position = SetFilePointer(m_file.GetHandle(), 0, nullptr, FILE_CURRENT);
+        const std::uint32_t size = m_file.GetSize();
+        if (position == INVALID_SET_FILE_POINTER || size == INVALID_FILE_SIZE || position > size) {
+            return 0;
+        }
+        return size - position;
+    }
+
+    TFile& m_file;
+};
+
+// What every layout starts with.
+struct Head {
+    std::string name;
+    std::vector<TMeshMaterial> materials;
+    std::uint16_t vertexCount = 0;
+    std::uint32_t vertexSize = 0;
+};
+
+Head ReadHead(MeshReader& in, std::uint32_t vertexFormat)
+{
+    Head h;
+    h.vertexSize = D3DXGetFVFVertexSize(vertexFormat);
+    // Bounds, mirrors and the grid read a position from every vertex.
+    if (h.vertexSize < 12) {
+        in.Fail("頂点フォーマットが不正です。", __LINE__);
+    }
+    h.name = in.String(__LINE__);
+    const std::uint32_t materialCount = in.U32(__LINE__);
+    in.Need(materialCount * kMinMaterialBytes, __LINE__);
+    h.materials.reserve(materialCount);
+    for (std::uint32_t i = 0; i < materialCount; ++i) {
+        h.materials.push_back(TMeshMaterial::Read(in.File()));
+    }
+    h.vertexCount = in.U16(__LINE__);
+    return h;
+}
+
+// One key frame's vertices into a buffer of its own (none for a mesh without vertices).
+TComPtr<IDirect3DVertexBuffer8> ReadVertices(MeshReader& in, const Head& h, std::uint32_t vertexFormat)
+{
+    const std::uint32_t bytes = h.vertexCount * h.vertexSize;
+    std::vector<std::uint8_t> data(bytes);
+    in.Bytes(data.data(), bytes, __LINE__);
+    if (h.vertexCount == 0) {
+        return TComPtr<IDirect3DVertexBuffer8>(nullptr);
+    }
+    TComPtr<IDirect3DVertexBuffer8> vb(
+        TD3D8::Instance()->CreateVertexBuffer(h.vertexCount, vertexFormat, TD3D8::kDefaultPool, 0));
+    BYTE* p = nullptr;
+    if (vb.Get() != nullptr && SUCCEEDED(vb->Lock(0, 0, &p, 0))) {
+        std::memcpy(p, data.data(), bytes);
+        vb->Unlock();
+    }
+    return vb;
+}
+
+struct Triangles {
+    std::uint16_t count = 0;
+    TComPtr<IDirect3DIndexBuffer8> indexBuffer{nullptr};
+    TRefPtr<std::uint32_t[]> faceMaterials{nullptr};
+};
+
+Triangles ReadTriangles(MeshReader& in, const Head& h)
+{
+    Triangles t;
+    t.count = in.U16(__LINE__);
+    in.Need(static_cast<std::uint64_t>(t.count) * (6 + 4), __LINE__);
+    std::vector<std::uint16_t> indices(static_cast<std::size_t>(t.count) * 3);
+    for (std::uint16_t& index : indices) {
+        index = in.U16(__LINE__);
+        if (index >= h.vertexCount) {
+            in.Fail("三角形の頂点番号が頂点数を超えています。", __LINE__);
+        }
+    }
+    if (t.count == 0) {
+        return t;
+    }
+    t.faceMaterials = TRefPtr<std::uint32_t[]>(new std::uint32_t[t.count]);
+    for (std::uint16_t i = 0; i < t.count; ++i) {
+        t.faceMaterials[i] = in.U32(__LINE__);
+        if (t.faceMaterials[i] >= h.materials.size()) {
+            in.Fail("三角形のマテリアル番号がマテリアル数を超えています。", __LINE__);
+        }
+    }
+    t.indexBuffer = TComPtr<IDirect3DIndexBuffer8>(
+        TD3D8::Instance()->CreateIndexBuffer(t.count, D3DFMT_INDEX16, TD3D8::kDefaultPool, 0));
+    BYTE* p = nullptr;
+    if (t.indexBuffer.Get() != nullptr && SUCCEEDED(t.indexBuffer->Lock(0, 0, &p, 0))) {
+        std::memcpy(p, indices.data(), indices.size() * sizeof(std::uint16_t));
+        t.indexBuffer->Unlock();
+    }
+    return t;
+}
+
+}  // namespace
+
+TMesh8 TMesh8::Load(const std::string& name)
+{
+    const std::string path = s_folder + name;
+    TFile file(path);
+    if (!file.Open(true, GENERIC_READ)) {
+        throw my_error(path, kSourceFile, 40);
+    }
+    MeshReader in(file);
+    const std::uint32_t magic = in.U32(__LINE__);
+    const std::uint32_t vertexFormat = in.U32(__LINE__);
+    TMesh8 mesh = magic == kStaticMagic ? ReadBody(file, vertexFormat) : ReadAnimatedBody(file, vertexFormat);
+    file.Close();
+    return mesh;
+}
+
+TMesh8 TMesh8::ReadBody(TFile& file, std::uint32_t vertexFormat)
+{
+    MeshReader in(file);
+    Head h = ReadHead(in, vertexFormat);
+    TVertexBufferArray buffers(new TComPtr<IDirect3DVertexBuffer8>[1]);
+    buffers[0] = ReadVertices(in, h, vertexFormat);
+    Triangles t = ReadTriangles(in, h);
+    return TMesh8(h.name, buffers, h.vertexCount, 1, t.indexBuffer, t.faceMaterials, t.count, h.materials,
+                  static_cast<std::uint32_t>(h.materials.size()), TRefPtr<TMorphRecord[]>(nullptr), 0);
+}
+
+TMesh8 TMesh8::ReadAnimatedBody(TFile& file, std::uint32_t vertexFormat)
+{
+    MeshReader in(file);
+    Head h = ReadHead(in, vertexFormat);
+    const std::uint32_t keyFrames = in.U32(__LINE__);
+    if (keyFrames == 0) {
+        in.Fail("キーフレームがありません。", __LINE__);
+    }
+    // Key frames without vertices still count, so that their number stays bounded by the file.
+    const std::uint64_t frameBytes = static_cast<std::uint64_t>(h.vertexCount) * h.vertexSize;
+    in.Need(keyFrames * (frameBytes != 0 ? frameBytes : 1), __LINE__);
+    TVertexBufferArray buffers(new TComPtr<IDirect3DVertexBuffer8>[keyFrames]);
+    for (std::uint32_t k = 0; k < keyFrames; ++k) {
+        buffers[k] = ReadVertices(in, h, vertexFormat);
+    }
+    Triangles t = ReadTriangles(in, h);
+
+    const std::uint32_t morphCount = in.U32(__LINE__);
+    // Each record has at least a name length and a frame count.
+    in.Need(static_cast<std::uint64_t>(morphCount) * 8, __LINE__);
+    TRefPtr<TMorphRecord[]> morphs(morphCount != 0 ? new TMorphRecord[morphCount] : nullptr);
+    for (std::uint32_t m = 0; m < morphCount; ++m) {
+        in.String(__LINE__);  // the morph's name is not kept
+        TMorphRecord& record = morphs[m];
+        record.frameCount = in.U32(__LINE__);
+        in.Need(static_cast<std::uint64_t>(record.frameCount) * 8, __LINE__);
+        record.keyFrames = TRefPtr<std::uint32_t[]>(new std::uint32_t[record.frameCount + 1]);
+        record.timeSteps = TRefPtr<float[]>(new float[record.frameCount + 1]);
+        for (std::uint32_t f = 0; f < record.frameCount; ++f) {
+            record.keyFrames[f] = in.U32(__LINE__);
+            if (record.keyFrames[f] >= keyFrames) {
+                in.Fail("モーフのキーフレーム番号がキーフレーム数を超えています。", __LINE__);
+            }
+        }
+        for (std::uint32_t f = 0; f < record.frameCount; ++f) {
+            record.timeSteps[f] = in.F32(__LINE__);
+        }
+    }
+    return TMesh8(h.name, buffers, h.vertexCount, keyFrames, t.indexBuffer, t.faceMaterials, t.count, h.materials,
+                  static_cast<std::uint32_t>(h.materials.size()), morphs, morphCount);
+}

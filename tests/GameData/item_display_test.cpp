@@ -1,0 +1,175 @@
+// Description lines of items and skills, skill icon names and the hero texture variants.
+#include "game_data_fixture.h"
+
+#include "MainCode/GameData/TCharacterTexture.h"
+
+namespace {
+
+TSkillRecord Skill(std::uint32_t id, const std::string& name)
+{
+    TSkillRecord r;
+    r.Id = id;
+    r.Name = name;
+    r.Text1 = "skill " + std::to_string(id);
+    r.Text2 = "second line";
+    return r;
+}
+
+class ItemDisplayTest : public gamedatatest::GameDataTest {
+protected:
+    void WriteTables() override
+    {
+        TItemRecord potion;
+        potion.Id = 7;
+        potion.Text1 = "傷を治す";
+        potion.Text3 = "third";
+        Save("item.tbl", qmtest::BuildGameTable(std::vector<TItemRecord>{potion}));
+        std::vector<TSkillRecord> skills;
+        for (std::uint32_t id : {100u, 102u, 106u, 107u, 143u, 159u, 160u, 99u}) {
+            skills.push_back(Skill(id, "s" + std::to_string(id)));
+        }
+        skills.push_back(Skill(3001, "炎の剣"));
+        skills.push_back(Skill(3002, "氷の剣"));
+        Save("skill.tbl", qmtest::BuildGameTable(skills));
+
+        std::vector<TWeponRecord> wepons;
+        for (std::int32_t type = 0; type <= 12; ++type) {
+            TWeponRecord w;
+            w.Id = 1100 + static_cast<std::uint32_t>(type);
+            w.Type = type;
+            w.Attack = 250;
+            w.Element = 6;
+            wepons.push_back(w);
+        }
+        wepons[0].Skill[0] = 3001;
+        wepons[0].Skill[3] = 3002;  // the second line made: into text 1, marked at 400 points
+        wepons[0].Skill[9] = 3001;
+        wepons[1].Element = 7;  // past the element names
+        Save("wepon.tbl", qmtest::BuildGameTable(wepons));
+        TWeponTable::Load(dir_.File("wepon.tbl"));
+
+        std::vector<TAccessoryRecord> accessories;
+        const std::vector<std::vector<float>> defences = {
+            {0, 0, 0, 0, 0, 0}, {1, 1, 1, 1, 1, 1}, {0, 0.5f, 0, 0, 0, 2}, {0, 0, 0.1f, 0.1f, 0.1f, 0}, {0, 0, 0, -1, 0, 0}};
+        for (std::uint32_t i = 0; i < defences.size(); ++i) {
+            TAccessoryRecord a;
+            a.Id = 2100 + i;
+            a.PhysicalDefence = -5;
+            a.MagicDefence = 12;
+            std::copy(defences[i].begin(), defences[i].end(), a.ElementDefence);
+            accessories.push_back(a);
+        }
+        accessories[0].Skill[1] = 3002;
+        Save("accessory.tbl", qmtest::BuildGameTable(accessories));
+        TAccessoryTable::Load(dir_.File("accessory.tbl"));
+    }
+
+    static std::vector<TInfoLine> Lines(std::uint32_t id, bool isSkill) { return TItemTable::MakeInfoLines(id, isSkill); }
+
+    // The MP cost line of a skill, or "" when it has none.
+    static std::string CostLine(std::uint32_t id)
+    {
+        for (const TInfoLine& line : Lines(id, true)) {
+            if (line.x == 180) {
+                EXPECT_EQ(line.text, 0u);
+                return line.line;
+            }
+        }
+        return "";
+    }
+};
+
+TEST_F(ItemDisplayTest, SkillsShowTheirLinesAndMpCosts)
+{
+    const std::vector<TInfoLine> want = {{0, 0, "skill 102"}, {1, 0, "second line"}, {2, 0, ""},
+                                         {0, 180, "消費MP 弱： 35 強： 65"}};
+    EXPECT_EQ(Lines(102, true), want);
+    EXPECT_EQ(CostLine(143), "消費MP 弱：100 強：180");
+    EXPECT_EQ(CostLine(100), "消費MP 弱： 12 強： 22");
+    EXPECT_EQ(CostLine(106), "消費MP 弱： 65 強：125");
+    EXPECT_EQ(CostLine(159), "");  // places 7..9 are past the cost table
+    EXPECT_EQ(CostLine(107), "");
+    EXPECT_EQ(CostLine(160), "");
+    EXPECT_EQ(CostLine(99), "");
+    // An item below 1000 shows its record's lines only; a skill id as an item is no skill.
+    EXPECT_EQ(Lines(7, false), (std::vector<TInfoLine>{{0, 0, "傷を治す"}, {1, 0, ""}, {2, 0, "third"}}));
+    EXPECT_EQ(Lines(102, false).size(), 3u);
+    EXPECT_TRUE(Lines(3500, false).empty());
+}
+
+TEST_F(ItemDisplayTest, WeaponsShowAttackElementOwnerAndTheSkillsTheyTeach)
+{
+    const std::vector<TInfoLine> want = {{0, 0, "攻撃力：+250"},  {1, 0, "　属性：闇"},
+                                         {0, 140, " 100pts：炎の剣"}, {1, 140, " 400pts：氷の剣"},
+                                         {2, 140, "1000pts：炎の剣"}};
+    EXPECT_EQ(Lines(1100, false), want);
+    EXPECT_EQ(Lines(1101, false)[1].line, "　属性：");
+    const char* owners[13] = {nullptr,  nullptr,  nullptr,  "zav専用", "zav専用", "diz専用", "diz専用",
+                              "diz専用", "diz専用", "zav専用", "diz専用", "zav専用", nullptr};
+    for (std::uint32_t type = 0; type <= 12; ++type) {
+        const std::vector<TInfoLine> lines = Lines(1100 + type, false);
+        const bool hasOwner = lines.size() > 2 && lines[2].text == 2 && lines[2].x == 0;
+        ASSERT_EQ(hasOwner, owners[type] != nullptr) << type;
+        if (hasOwner) {
+            EXPECT_EQ(lines[2].line, owners[type]) << type;
+        }
+    }
+}
+
+TEST_F(ItemDisplayTest, AccessoriesShowDefencesAndTheirElements)
+{
+    const std::vector<TInfoLine> want = {{0, 0, "物理防御：+-5"}, {1, 0, "魔法防御：+12"}, {2, 0, "属性防御：なし"},
+                                         {0, 140, " 200pts：氷の剣"}};
+    EXPECT_EQ(Lines(2100, false), want);
+    EXPECT_EQ(Lines(2101, false)[2].line, "属性防御：全属性");
+    EXPECT_EQ(Lines(2102, false)[2].line, "属性防御：水 - 闇");
+    EXPECT_EQ(Lines(2103, false)[2].line, "属性防御：風");  // three: the first one
+    EXPECT_EQ(Lines(2104, false)[2].line, "属性防御：なし");  // only values above 0 count
+}
+
+TEST_F(ItemDisplayTest, LongRecordLinesAreCutOnACharacterBoundary)
+{
+    TSkillRecord& skill = TSkillTable::Get(102);
+    skill.Text1 = std::string(1, 'a');
+    for (int i = 0; i < 80; ++i) {
+        skill.Text1 += "剣";
+    }
+    const std::string line = Lines(102, true)[0].line;
+    EXPECT_EQ(line.size(), 127u);
+    EXPECT_EQ(line, skill.Text1.substr(0, 127));
+    TSkillTable::Get(3001).Name = std::string(300, 'n');
+    EXPECT_EQ(Lines(1100, false)[2].line.size(), 127u);
+}
+
+TEST_F(ItemDisplayTest, SkillIconNames)
+{
+    EXPECT_EQ(TSkillTable::GetIconName(0), "act00_skl");
+    EXPECT_EQ(TSkillTable::GetIconName(4), "act04_skl");
+    EXPECT_EQ(TSkillTable::GetIconName(5), "mag00_skl");
+    EXPECT_EQ(TSkillTable::GetIconName(10), "mag05_skl");
+    EXPECT_EQ(TSkillTable::GetIconName(11), "pow00_skl");
+    EXPECT_EQ(TSkillTable::GetIconName(21), "pow10_skl");
+    EXPECT_EQ(TSkillTable::GetIconName(22), "bon00_skl");
+    EXPECT_EQ(TSkillTable::GetIconName(25), "atk00_skl");
+    EXPECT_EQ(TSkillTable::GetIconName(37), "atk12_skl");
+    EXPECT_EQ(TSkillTable::GetIconName(38), "");
+    EXPECT_EQ(TSkillTable::GetIconName(255), "");
+}
+
+TEST_F(ItemDisplayTest, HeroAndHeroineTexturesFollowTheirFlags)
+{
+    EXPECT_EQ(SelectCharacterTextureName("hero.ptx/hero01"), "hero.ptx/hero");
+    data_->SetFlag(0x230, 1);
+    EXPECT_EQ(SelectCharacterTextureName("hero.ptx/hero"), "hero.ptx/hero01");
+    data_->SetFlag(0x230, 2);
+    EXPECT_EQ(SelectCharacterTextureName("hero.ptx/hero"), "hero.ptx/hero02");
+    data_->SetFlag(0x230, 3);
+    EXPECT_EQ(SelectCharacterTextureName("hero.ptx/hero02"), "hero.ptx/hero");
+    EXPECT_EQ(SelectCharacterTextureName("heroine.ptx/heroine"), "heroine.ptx/heroine");
+    data_->SetFlag(0x231, 2);
+    EXPECT_EQ(SelectCharacterTextureName("heroine.ptx/heroine01"), "heroine.ptx/heroine02");
+    EXPECT_EQ(SelectCharacterTextureName("enemy.ptx/slime"), "");
+    EXPECT_EQ(SelectCharacterTextureName(""), "");
+}
+
+}  // namespace

@@ -1,0 +1,597 @@
+// Save files: the round trip, the result codes with the files that cause them, slot lines,
+// the carry-over from other chapters, and saves that fail or are damaged.
+#include "game_data_fixture.h"
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <filesystem>
+
+#include "MainCode/Character/MersenneTwister.h"
+#include "platform/win32/timer.h"
+#include "support/byte_writer.h"
+#include "support/fuzz.h"
+#include "support/save_writer.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qmtest::SaveFileData;
+
+TItemRecord Item(std::uint32_t id, std::uint8_t kind)
+{
+    TItemRecord r;
+    r.Id = id;
+    r.Kind = kind;
+    return r;
+}
+
+TSvpRecord SavePoint(std::uint32_t id, const std::string& place)
+{
+    TSvpRecord r;
+    r.Id = id;
+    r.PlaceName = place;
+    return r;
+}
+
+class SaveTest : public gamedatatest::GameDataTest {
+protected:
+    void SetUp() override
+    {
+        platform::ManualClock::Enable(1000);
+        GameDataTest::SetUp();
+        TGameData::SetChapter(4);
+        TGameData::SetSaveDirectory("save/");
+        // The game runs in its own folder beside the other chapters' folders.
+        fs::create_directories(dir_.Path() / "game" / "save");
+        gameCwd_ = std::make_unique<qmtest::ScopedCwd>(dir_.Path() / "game");
+    }
+
+    void TearDown() override
+    {
+        gameCwd_.reset();
+        TGameData::SetChapter(1);
+        TGameData::SetSaveDirectory("");
+        GameDataTest::TearDown();
+        platform::ManualClock::Disable();
+    }
+
+    void WriteTables() override
+    {
+        Save("item.tbl", qmtest::BuildGameTable(std::vector<TItemRecord>{
+                             Item(1, 0), Item(2, 0), Item(3, 0), Item(1001, 1), Item(1002, 1), Item(2001, 2)}));
+        Save("svp.tbl", qmtest::BuildGameTable(std::vector<TSvpRecord>{
+                            SavePoint(7, "古い塔"), SavePoint(15, "森の入口"), SavePoint(25, "港町")}));
+        TWeponRecord sword;
+        sword.Id = 1001;
+        TWeponRecord club;
+        club.Id = 1000;
+        TAccessoryRecord ring;
+        ring.Id = 2001;
+        for (std::uint32_t k = 0; k < 10; ++k) {
+            sword.Skill[k] = 500 + k;
+            club.Skill[k] = 520 + k;
+            ring.Skill[k] = 600 + k;
+        }
+        Save("wepon.tbl", qmtest::BuildGameTable(std::vector<TWeponRecord>{sword, club}));
+        TWeponTable::Load(dir_.File("wepon.tbl"));
+        Save("accessory.tbl", qmtest::BuildGameTable(std::vector<TAccessoryRecord>{ring}));
+        TAccessoryTable::Load(dir_.File("accessory.tbl"));
+    }
+
+    // The database as a save would hold it.
+    SaveFileData Snapshot()
+    {
+        SaveFileData d;
+        d.playTime = data_->GetPlayTime();
+        d.bgmVolume = data_->GetBgmVolume();
+        d.seVolume = data_->GetSeVolume();
+        d.voiceVolume = data_->GetVoiceVolume();
+        d.miniMap = data_->GetMiniMapState();
+        d.activeCharacter = data_->GetActiveCharacter();
+        d.savePoint = data_->GetSavePoint();
+        d.money = data_->GetMoney();
+        for (std::uint32_t i = 0; i < 8; ++i) {
+            d.characters[i] = *data_->GetCharacterData(i);
+            d.ring[i] = *data_->GetRingSlot(i);
+        }
+        for (std::uint32_t i = 0; i < 2048; ++i) {
+            d.flags[i] = data_->GetFlag(i);
+        }
+        for (std::uint32_t i = 0; i < 1024; ++i) {
+            d.pickupFlags[i] = data_->GetPickupFlag(i);
+        }
+        for (const TRefPtr<TItemEntry>& e : data_->GetItemList()) {
+            d.items.push_back(*e);
+        }
+        return d;
+    }
+
+    std::vector<std::uint8_t> State() { return qmtest::BuildSaveBody(Snapshot()); }
+
+    // A party that uses every field of a save.
+    void PlayAWhile()
+    {
+        data_->SetBgmVolume(10);
+        data_->SetSeVolume(20);
+        data_->SetVoiceVolume(30);
+        data_->SetMiniMapState(0);
+        data_->SetActiveCharacter(1);
+        data_->SetSavePoint(15);
+        data_->SetMoney(123456);
+        for (std::uint32_t i = 0; i < 8; ++i) {
+            TCharacterRecord& r = *data_->GetCharacterData(i);
+            r.Level = 10 + i;
+            r.Experience = 5000 + i;
+            r.Life = 50 + static_cast<std::int32_t>(i);
+            r.Mp = 7;
+            r.GaugeUsed = 300;
+            r.ElementValue[5] = 0.25f * static_cast<float>(i);
+            r.SkillSlot[2] = 700 + i;
+            r.WeponPoints[1] = 99;  // below 100: opens nothing on the way back
+            r.AccessoryPoints[199] = 42;
+            r.StateWord[9] = 0xDEADBEEF - i;
+            r.LearnedSkills = {800 + i, 900, 801 + i};
+        }
+        data_->SetFlag(0x230, 2);
+        data_->SetFlag(2047, 9);
+        data_->SetPickupFlag(1023, 1);
+        data_->AddItem(3, 17);
+        data_->AddItem(1001, 1);
+        data_->AddItem(2, 99);
+        data_->AddRingItem(4, 2);
+        data_->AddItem(2001, 2);
+        platform::ManualClock::Advance(3723000);
+    }
+
+    std::string Slot(int slot) { return "save/" + qmtest::SaveSlotName(slot); }
+
+    void WriteSave(const std::string& path, const SaveFileData& d, bool crcFirst = false)
+    {
+        fs::create_directories(fs::path(path).parent_path());
+        qmtest::SaveBytes(path, qmtest::BuildSaveFile(d, crcFirst));
+    }
+
+    // A save of the new game at the save point.
+    SaveFileData SaveAt(std::int32_t savePoint)
+    {
+        SaveFileData d = Snapshot();
+        d.savePoint = savePoint;
+        return d;
+    }
+
+    std::string SlotLine(int slot, bool showOther, int chapter, std::int32_t expectCode)
+    {
+        std::string line;
+        EXPECT_EQ(TGameData::MakeSaveSlotLine(slot, showOther, chapter, line), expectCode);
+        return line;
+    }
+
+    std::unique_ptr<qmtest::ScopedCwd> gameCwd_;
+};
+
+TEST_F(SaveTest, RoundTripKeepsTheWholeStateWithTheCrcBeforeOrAfterTheBody)
+{
+    PlayAWhile();
+    const std::vector<std::uint8_t> saved = State();
+    bool seen[2] = {false, false};
+    for (std::uint32_t seed = 1; seed < 64 && !(seen[0] && seen[1]); ++seed) {
+        init_genrand(seed);
+        ASSERT_EQ(data_->Save(0), TGameData::kSaveOk);
+        const std::vector<std::uint8_t> file = qmtest::LoadBytes(Slot(0));
+        std::vector<std::uint8_t> body;
+        bool crcFirst = false;
+        ASSERT_TRUE(qmtest::UnwrapSaveFile(file, body, crcFirst));
+        if (seen[crcFirst]) {
+            continue;
+        }
+        seen[crcFirst] = true;
+        // The file holds the state in the documented layout, scrambled, with its CRC.
+        EXPECT_EQ(body, saved);
+        EXPECT_EQ(file.size(), body.size() + 5);
+        EXPECT_EQ(body.size(), 10761u + 4 * 8 * 3 + 5 * 3);
+        EXPECT_FALSE(fs::exists(Slot(0) + ".tmp"));
+
+        data_->Reset();
+        ASSERT_NE(State(), saved);
+        ASSERT_EQ(data_->Load(0, -1), TGameData::kSaveOk) << "crc first " << crcFirst;
+        data_->StartPlayTime();
+        EXPECT_EQ(State(), saved) << "crc first " << crcFirst;
+    }
+    EXPECT_TRUE(seen[0] && seen[1]);
+    EXPECT_EQ(TGameData::GetSaveChapter(0), 4);
+}
+
+TEST_F(SaveTest, LoadResetsTimedBonusesAndKeepsTheGaugeCarryOfAnOwnSave)
+{
+    WriteSave(Slot(1), SaveAt(12));
+    TRefPtr<TItemMean> effect(new TItemMean());
+    effect->Duration = 100;
+    effect->Bonus[0] = 5;
+    data_->GetTimedFlags(3)->Set(effect);
+    data_->SetGaugeCarry(77);
+    ASSERT_TRUE(data_->GetTimedFlags(3)->IsActive());
+    ASSERT_EQ(data_->Load(1, -1), TGameData::kSaveOk);
+    EXPECT_FALSE(data_->GetTimedFlags(3)->IsActive());
+    EXPECT_EQ(data_->GetGaugeCarry(), 77u);
+    EXPECT_EQ(data_->GetSavePoint(), 12);
+}
+
+TEST_F(SaveTest, EveryResultCodeHasItsText)
+{
+    const char* texts[] = {"エラーは発生しませんでした。", "ファイルオープンに失敗しました。", "ファイル作成に失敗しました。",
+                           "ファイルの読み取りに失敗しました。", "ファイルの書き込みに失敗しました。", "CRC値が不正です。",
+                           "ファイルサイズが不正です。", "引継ぎに利用可能なセーブデータではありません。",
+                           "このバージョンのセーブデータではありません。"};
+    for (int code = 0; code < 9; ++code) {
+        EXPECT_EQ(TGameData::ResultMessage(code), texts[code]) << code;
+    }
+    EXPECT_EQ(TGameData::ResultMessage(9), "");
+    EXPECT_EQ(TGameData::ResultMessage(-1), "");
+}
+
+TEST_F(SaveTest, MissingShortAndDamagedFilesAreRefusedAndChangeNothing)
+{
+    PlayAWhile();
+    const std::vector<std::uint8_t> before = State();
+
+    // Missing.
+    EXPECT_EQ(data_->Load(5, -1), TGameData::kSaveOpenFailed);
+    EXPECT_EQ(TGameData::GetSaveChapter(5), -1);
+    EXPECT_EQ(SlotLine(5, false, -1, 1), "Empty");
+
+    // 1023 bytes are too short; 1024 are read (and fail on their CRC).
+    std::vector<std::uint8_t> tooShort = qmtest::WrapSaveBody(std::vector<std::uint8_t>(1018, 0x11), false);
+    tooShort.back() ^= 1;
+    qmtest::SaveBytes(Slot(5), tooShort);
+    EXPECT_EQ(data_->Load(5, -1), TGameData::kSaveBadSize);
+    EXPECT_EQ(SlotLine(5, false, -1, 6), "ファイルサイズが不正です。");
+    std::vector<std::uint8_t> shortest = qmtest::WrapSaveBody(std::vector<std::uint8_t>(1019, 0x11), false);
+    shortest.back() ^= 1;
+    qmtest::SaveBytes(Slot(5), shortest);
+    EXPECT_EQ(data_->Load(5, -1), TGameData::kSaveBadCrc);
+    // With a good CRC those bytes are no save.
+    qmtest::SaveBytes(Slot(5), qmtest::WrapSaveBody(std::vector<std::uint8_t>(1019, 0x11), true));
+    EXPECT_EQ(data_->Load(5, -1), TGameData::kSaveBadSize);
+
+    // A body larger than any save is not read.
+    qmtest::SaveBytes(Slot(5), std::vector<std::uint8_t>(102406, 0));
+    EXPECT_EQ(data_->Load(5, -1), TGameData::kSaveBadSize);
+    EXPECT_EQ(TGameData::GetSaveChapter(5), -1);
+
+    // One changed body byte, with the CRC on either side.
+    for (bool crcFirst : {false, true}) {
+        std::vector<std::uint8_t> file = qmtest::BuildSaveFile(SaveAt(11), crcFirst);
+        file[crcFirst ? 5 + 3000 : 1 + 3000] ^= 0x40;
+        qmtest::SaveBytes(Slot(5), file);
+        EXPECT_EQ(data_->Load(5, -1), TGameData::kSaveBadCrc);
+        EXPECT_EQ(TGameData::GetSaveChapter(5), -1);
+        EXPECT_EQ(SlotLine(5, false, -1, 5), "CRC値が不正です。");
+    }
+    EXPECT_EQ(State(), before);
+}
+
+TEST_F(SaveTest, AnotherChaptersSaveInTheOwnFolderIsRefusedBeforeAnythingChanges)
+{
+    PlayAWhile();
+    const std::vector<std::uint8_t> before = State();
+    SaveFileData other = SaveAt(25);
+    other.money = 1;
+    other.activeCharacter = 5;
+    other.playTime = 1;
+    other.bgmVolume = 0;
+    other.characters[0].Level = 40;
+    WriteSave(Slot(2), other);
+    EXPECT_EQ(data_->Load(2, -1), TGameData::kSaveOtherChapter);
+    EXPECT_EQ(TGameData::GetSaveChapter(2), 5);
+    EXPECT_EQ(State(), before);
+}
+
+TEST_F(SaveTest, CountsAndIdsOutsideTheirRangesAreRefusedAsCorrupt)
+{
+    PlayAWhile();
+    const std::vector<std::uint8_t> before = State();
+    std::vector<std::function<void(SaveFileData&)>> breaks = {
+        [](SaveFileData& d) { d.activeCharacter = 8; },
+        [](SaveFileData& d) { d.activeCharacter = -1; },
+        [](SaveFileData& d) { d.characters[3].WeaponId = 999; },
+        [](SaveFileData& d) { d.characters[3].WeaponId = 1200; },
+        [](SaveFileData& d) { d.characters[7].Accessory1Id = 2200; },
+        [](SaveFileData& d) { d.characters[0].Accessory2Id = 0; },
+        [](SaveFileData& d) { d.voiceVolume = 65; },
+        [](SaveFileData& d) { d.bgmVolume = -1; },
+    };
+    for (std::size_t i = 0; i < breaks.size(); ++i) {
+        SaveFileData d = SaveAt(11);
+        breaks[i](d);
+        WriteSave(Slot(3), d);
+        EXPECT_EQ(data_->Load(3, -1), TGameData::kSaveBadSize) << i;
+        EXPECT_EQ(SlotLine(3, false, -1, 6), "ファイルサイズが不正です。") << i;
+        EXPECT_EQ(TGameData::GetSaveChapter(3), -1) << i;
+    }
+
+    // Counts read from the body: learned skills of record 0, the inventory, and bytes left over.
+    const std::vector<std::uint8_t> body = qmtest::BuildSaveBody(SaveAt(11));
+    const std::size_t learnedAt = 29 + 948;
+    const std::size_t itemsAt = body.size() - 4 - 5 * SaveAt(11).items.size();
+    auto patched = [&](std::size_t at, std::uint32_t value) {
+        std::vector<std::uint8_t> b = body;
+        for (int k = 0; k < 4; ++k) {
+            b[at + k] = static_cast<std::uint8_t>(value >> (8 * k));
+        }
+        return b;
+    };
+    std::vector<std::vector<std::uint8_t>> bodies = {
+        patched(learnedAt, 0xFFFFFFFFu), patched(learnedAt, 3000), patched(itemsAt, 0x40000000u),
+        patched(itemsAt, 1), std::vector<std::uint8_t>(body.begin(), body.end() - 1)};
+    bodies.push_back(body);
+    bodies.back().push_back(0);
+    for (std::size_t i = 0; i < bodies.size(); ++i) {
+        qmtest::SaveBytes(Slot(3), qmtest::WrapSaveBody(bodies[i], i % 2 == 0));
+        EXPECT_EQ(data_->Load(3, -1), TGameData::kSaveBadSize) << i;
+        EXPECT_EQ(SlotLine(3, true, -1, 6), "ファイルサイズが不正です。") << i;
+    }
+    EXPECT_EQ(State(), before);
+}
+
+TEST_F(SaveTest, FailedSavesLeaveThePreviousSaveWhole)
+{
+    PlayAWhile();
+    ASSERT_EQ(data_->Save(0), TGameData::kSaveOk);
+    const std::vector<std::uint8_t> previous = qmtest::LoadBytes(Slot(0));
+    data_->AddMoney(1000);
+
+    // The slot is held open elsewhere: the new file cannot take its place.
+    {
+        TFile reader(Slot(0));
+        ASSERT_TRUE(reader.Open(true, GENERIC_READ));
+        EXPECT_EQ(data_->Save(0), TGameData::kSaveWriteFailed);
+    }
+    EXPECT_EQ(qmtest::LoadBytes(Slot(0)), previous);
+    EXPECT_FALSE(fs::exists(Slot(0) + ".tmp"));
+
+    // The disk takes only part of the file.
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::int32_t partial = data_->Save(0);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, SIG_DFL);
+    EXPECT_EQ(partial, TGameData::kSaveWriteFailed);
+    EXPECT_EQ(qmtest::LoadBytes(Slot(0)), previous);
+    EXPECT_FALSE(fs::exists(Slot(0) + ".tmp"));
+
+    // A body past the 102,400-byte buffer.
+    std::list<std::uint32_t>& learned = data_->GetCharacterData(6)->LearnedSkills;
+    for (std::uint32_t id = 1; id <= 23000; ++id) {
+        learned.push_back(100000 + id);
+    }
+    EXPECT_EQ(data_->Save(0), TGameData::kSaveWriteFailed);
+    EXPECT_EQ(qmtest::LoadBytes(Slot(0)), previous);
+    learned.resize(22000);  // 10,761 + 88,000 + ... still fits
+    EXPECT_EQ(data_->Save(0), TGameData::kSaveOk);
+    EXPECT_NE(qmtest::LoadBytes(Slot(0)), previous);
+
+    // No save folder: the file cannot be made.
+    fs::remove_all("save");
+    EXPECT_EQ(data_->Save(0), TGameData::kSaveCreateFailed);
+}
+
+TEST_F(SaveTest, SlotLinesShowHeroLevelPlaceAndPlayTime)
+{
+    SaveFileData d = SaveAt(15);
+    d.activeCharacter = 1;
+    d.characters[1].Level = 4;
+    d.playTime = 3723000;
+    WriteSave(Slot(7), d);
+    const std::string padding(22 - std::string("森の入口").size(), ' ');
+    EXPECT_EQ(SlotLine(7, false, -1, 0), " hero1 Lv: 5 森の入口" + padding + " Time [01:02:03] T");
+
+    // Play time beyond 99 hours shows 99:00:00; a level of two digits fills its field.
+    d.playTime = 400000000;
+    d.characters[1].Level = 58;
+    WriteSave(Slot(7), d);
+    EXPECT_EQ(SlotLine(7, false, -1, 0), " hero1 Lv:59 森の入口" + padding + " Time [99:00:00] T");
+
+    // Another chapter's save: its reason, or in save mode its line (code 8 either way).
+    d.savePoint = 25;
+    WriteSave(Slot(7), d);
+    EXPECT_EQ(SlotLine(7, false, -1, 8), "このバージョンのセーブデータではありません。");
+    const std::string harbour = "港町" + std::string(22 - std::string("港町").size(), ' ');
+    EXPECT_EQ(SlotLine(7, true, -1, 8), " hero1 Lv:59 " + harbour + " Time [99:00:00] T");
+    // Save point -1 (chapter 0) is stored below the offset: no " T".
+    d.savePoint = -1;
+    d.playTime = 59999;
+    WriteSave(Slot(7), d);
+    EXPECT_EQ(SlotLine(7, true, -1, 8), " hero1 Lv:59 " + std::string(22, ' ') + " Time [00:00:59]");
+}
+
+TEST_F(SaveTest, SlotLinesOfCarryOverFolders)
+{
+    SaveFileData d = SaveAt(7);  // chapter 3
+    WriteSave("../Quillmark03/save/" + qmtest::SaveSlotName(1), d);
+    const std::string tower = "古い塔" + std::string(22 - std::string("古い塔").size(), ' ');
+    EXPECT_EQ(SlotLine(1, false, 3, 0), " hero0 Lv: 3 " + tower + " Time [00:00:00] T");
+    // A save of chapter 4 in chapter 3's folder cannot be carried over.
+    d.savePoint = 15;
+    WriteSave("../Quillmark03/save/" + qmtest::SaveSlotName(1), d);
+    EXPECT_EQ(SlotLine(1, false, 3, 7), "引継ぎに利用可能なセーブデータではありません。");
+    EXPECT_EQ(SlotLine(2, false, 3, 1), "Empty");
+}
+
+TEST_F(SaveTest, SlotLinesStayWithinTheirBytesOnACharacterBoundary)
+{
+    THrdefRecord hero = gamedatatest::Hero(0, 500);
+    std::string longName;
+    for (int i = 0; i < 100; ++i) {
+        longName += "あ";
+    }
+    hero.Name = longName;
+    THrdefTable::Get(0) = hero;
+    WriteSave(Slot(9), SaveAt(15));
+    const std::string line = SlotLine(9, false, -1, 0);
+    // 63 double-byte characters; the 64th would split at byte 127.
+    EXPECT_EQ(line, longName.substr(0, 126));
+
+    hero.Name = "x" + longName;
+    THrdefTable::Get(0) = hero;
+    EXPECT_EQ(SlotLine(9, false, -1, 0), hero.Name.substr(0, 127));
+}
+
+TEST_F(SaveTest, FoldersOfTheChaptersFallBackToTheOwnFolder)
+{
+    EXPECT_EQ(TGameData::SaveFileName(3, -1), "save/sav_03.dat");
+    EXPECT_EQ(TGameData::SaveFileName(123, -1), "save/sav_123.dat");
+    EXPECT_EQ(TGameData::GetSaveDirectoryFor(3), "save/");
+    fs::create_directories("../Quillmark03/save");
+    EXPECT_EQ(TGameData::GetSaveDirectoryFor(3), "../Quillmark03/save/");
+    EXPECT_EQ(TGameData::SaveFileName(0, 3), "../Quillmark03/save/sav_00.dat");
+    for (int chapter : {0, 7, -2, 5}) {
+        EXPECT_EQ(TGameData::GetSaveDirectoryFor(chapter), "save/") << chapter;
+    }
+    // A file where the folder should be is no folder.
+    qmtest::SaveBytes("../Quillmark05", {1});
+    EXPECT_EQ(TGameData::GetSaveDirectoryFor(5), "save/");
+}
+
+TEST_F(SaveTest, SavePointRangesOfTheChapters)
+{
+    EXPECT_TRUE(TGameData::IsSavePointOfChapter(0xFFFFFFFFu, 0));
+    EXPECT_FALSE(TGameData::IsSavePointOfChapter(0, 0));
+    EXPECT_TRUE(TGameData::IsSavePointOfChapter(2, 1));
+    EXPECT_FALSE(TGameData::IsSavePointOfChapter(3, 1));
+    EXPECT_TRUE(TGameData::IsSavePointOfChapter(11, 4));
+    EXPECT_TRUE(TGameData::IsSavePointOfChapter(20, 4));
+    EXPECT_FALSE(TGameData::IsSavePointOfChapter(21, 4));
+    EXPECT_FALSE(TGameData::IsSavePointOfChapter(40, 7));
+    EXPECT_EQ(TGameData::GetChapterOfSavePoint(0), 1);
+    EXPECT_EQ(TGameData::GetChapterOfSavePoint(40), 6);
+    EXPECT_EQ(TGameData::GetChapterOfSavePoint(41), -1);
+    EXPECT_EQ(TGameData::GetChapterOfSavePoint(0xFFFFFFFFu), -1);
+    EXPECT_TRUE(TGameData::IsCarryOverSave(3, 7));
+    EXPECT_FALSE(TGameData::IsCarryOverSave(0, 0xFFFFFFFFu));
+    EXPECT_FALSE(TGameData::IsCarryOverSave(3, 11));
+}
+
+TEST_F(SaveTest, CarryOverFromAnotherChapterRaisesTheHeroesAndAddsItsGift)
+{
+    SaveFileData d = SaveAt(7);
+    d.characters[0].Level = 1;  // below hero 0's level 2
+    d.characters[0].Life = 3;
+    d.characters[0].LifeMax = 40;
+    d.characters[0].Stat[0] = 2;
+    d.characters[0].ElementValue[1] = 0.5f;
+    d.characters[0].WeaponId = 1001;
+    d.characters[1].Level = 30;  // above hero 1's level 3: keeps its levels
+    d.characters[1].LifeMax = 2000;
+    d.characters[1].Stat[0] = 90;
+    d.characters[1].GaugeUsed = 40;
+    d.items = {{3, 4}, {1, 1}};
+    WriteSave("../Quillmark03/save/" + qmtest::SaveSlotName(4), d, true);
+    data_->SetGaugeCarry(9);
+
+    ASSERT_EQ(data_->Load(4, 3), TGameData::kSaveOk);
+    const TCharacterRecord& first = *data_->GetCharacterData(0);
+    EXPECT_EQ(first.Level, 2u);
+    EXPECT_EQ(first.LifeMax, 500);
+    EXPECT_EQ(first.Life, 500);
+    EXPECT_EQ(first.Mp, 250);
+    EXPECT_EQ(first.Stat[0], 11);
+    EXPECT_EQ(first.ElementValue[1], 0.5f);  // elements and equipment stay as loaded
+    EXPECT_EQ(first.WeaponId, 1001u);
+    const TCharacterRecord& second = *data_->GetCharacterData(1);
+    EXPECT_EQ(second.Level, 30u);
+    EXPECT_EQ(second.LifeMax, 2000);
+    EXPECT_EQ(second.Stat[0], 90);
+    EXPECT_EQ(second.Life, 800);  // the hero's life maximum, not the record's
+    EXPECT_EQ(second.GaugeUsed, 0);
+    EXPECT_EQ(data_->GetGaugeCarry(), 0u);
+    // This is chapter 4: five of item 3 come with the carry-over.
+    EXPECT_EQ(data_->FindItem(3)->Count, 9);
+    EXPECT_EQ(data_->GetItemKindCount(), 2);
+    EXPECT_EQ(data_->GetSavePoint(), 7);
+
+    // As chapter 5 the gift is ten.
+    TGameData::SetChapter(5);
+    ASSERT_EQ(data_->Load(4, 3), TGameData::kSaveOk);
+    EXPECT_EQ(data_->FindItem(3)->Count, 14);
+}
+
+TEST_F(SaveTest, CarryOverFromTheOwnFolderWhenTheChaptersFolderIsMissing)
+{
+    SaveFileData d = SaveAt(25);
+    d.money = 4321;
+    WriteSave(Slot(6), d);
+    ASSERT_EQ(data_->Load(6, 5), TGameData::kSaveOk);
+    EXPECT_EQ(data_->GetMoney(), 4321u);
+    EXPECT_EQ(data_->GetSavePoint(), 25);
+    EXPECT_EQ(data_->FindItem(3)->Count, 5);
+    EXPECT_EQ(SlotLine(6, false, 5, 0).substr(0, 13), " hero0 Lv: 3 ");
+}
+
+TEST_F(SaveTest, FallenCharactersRiseAndAbilityPointsTeachTheirSkillsAgain)
+{
+    SaveFileData d = SaveAt(11);
+    d.characters[0].Life = 0;
+    d.characters[0].LifeMax = 321;
+    d.characters[0].Mp = 0;
+    d.characters[0].MpMax = 123;
+    d.characters[0].GaugeUsed = 50;
+    d.characters[2].Life = -5;
+    d.characters[3].Life = 1;
+    d.characters[3].GaugeUsed = 50;
+    // Sword 1001 held: 250 points open its first two skills; skill 501 already sits in a slot.
+    d.items = {{1001, 1}, {1, 3}};
+    d.characters[0].WeponPoints[1] = 250;
+    d.characters[0].SkillSlot[0] = 501;
+    // Ring 2001 worn by character 4: 1000 points open all ten.
+    d.characters[4].Accessory2Id = 2001;
+    d.characters[4].AccessoryPoints[1] = 1000;
+    // Points of an item neither held nor worn teach nothing.
+    d.characters[5].WeponPoints[2] = 500;
+    WriteSave(Slot(8), d);
+
+    ASSERT_EQ(data_->Load(8, -1), TGameData::kSaveOk);
+    const TCharacterRecord& first = *data_->GetCharacterData(0);
+    EXPECT_EQ(first.Life, 321);
+    EXPECT_EQ(first.Mp, 123);
+    EXPECT_EQ(first.GaugeUsed, 0);
+    EXPECT_EQ(data_->GetCharacterData(2)->Life, data_->GetCharacterData(2)->LifeMax);
+    EXPECT_EQ(data_->GetCharacterData(3)->Life, 1);
+    EXPECT_EQ(data_->GetCharacterData(3)->GaugeUsed, 50);
+    EXPECT_EQ(first.LearnedSkills, (std::list<std::uint32_t>{500}));
+    std::list<std::uint32_t> ringSkills;
+    for (std::uint32_t id = 600; id < 610; ++id) {
+        ringSkills.push_back(id);
+    }
+    EXPECT_EQ(data_->GetCharacterData(4)->LearnedSkills, ringSkills);
+    EXPECT_TRUE(data_->GetCharacterData(5)->LearnedSkills.empty());
+}
+
+TEST_F(SaveTest, DamagedSavesNeverCrashAndRefusedOnesChangeNothing)
+{
+    SaveFileData d = SaveAt(12);
+    d.items = {{1001, 1}, {2, 3}};
+    d.characters[0].LearnedSkills = {5, 6};
+    d.characters[0].WeponPoints[1] = 300;
+    const std::vector<std::uint8_t> plain = qmtest::BuildSaveBody(d);
+    const std::vector<std::uint8_t> before = State();
+    qmtest::FuzzOptions options;
+    options.mutations = 1000;
+    // The damage goes into the plain body and the file gets a good CRC, so the reader sees it.
+    qmtest::FuzzFile(plain, "fuzz.bin", [&](const std::string& path) {
+        qmtest::SaveBytes(Slot(10), qmtest::WrapSaveBody(qmtest::LoadBytes(path), false));
+        std::string line;
+        TGameData::MakeSaveSlotLine(10, true, -1, line);
+        if (data_->Load(10, -1) != TGameData::kSaveOk) {
+            ASSERT_EQ(State(), before);
+        } else {
+            data_->Reset();
+        }
+    }, options);
+}
+
+}  // namespace

@@ -1,0 +1,84 @@
+#include "support/mesh_writer.h"
+
+namespace qmtest {
+
+MeshMaterialRecord MeshMaterial(const std::string& name, float r, float g, float b, float alpha, float level)
+{
+    MeshMaterialRecord m;
+    m.name = name;
+    m.emissive[0] = r;
+    m.emissive[1] = g;
+    m.emissive[2] = b;
+    m.emissive[3] = alpha;
+    m.specular[0] = level;
+    return m;
+}
+
+namespace {
+
+void WriteVertices(ByteWriter& out, const std::vector<MeshVertex>& vertices)
+{
+    for (const MeshVertex& v : vertices) {
+        out.F32(v.x).F32(v.y).F32(v.z).U32(v.diffuse).F32(v.u).F32(v.v);
+    }
+}
+
+}  // namespace
+
+void MeshFile::WriteBody(ByteWriter& out) const
+{
+    out.LpString(name);
+    out.U32(static_cast<std::uint32_t>(materials.size()));
+    for (const MeshMaterialRecord& m : materials) {
+        out.LpString(m.name).LpString(m.texture);
+        for (const float* colour : {m.diffuse, m.ambient, m.specular, m.emissive}) {
+            for (int i = 0; i < 4; ++i) {
+                out.F32(colour[i]);
+            }
+        }
+        out.F32(m.power);
+    }
+    const std::size_t vertexCount = keyFrames.empty() ? 0 : keyFrames[0].size();
+    out.U16(static_cast<std::uint16_t>(vertexCount));
+    if (animated) {
+        out.U32(static_cast<std::uint32_t>(keyFrames.size()));
+        for (const std::vector<MeshVertex>& frame : keyFrames) {
+            WriteVertices(out, frame);
+        }
+    } else if (!keyFrames.empty()) {
+        WriteVertices(out, keyFrames[0]);
+    }
+    out.U16(static_cast<std::uint16_t>(faceMaterials.size()));
+    for (std::uint16_t i : indices) {
+        out.U16(i);
+    }
+    for (std::uint32_t m : faceMaterials) {
+        out.U32(m);
+    }
+    if (!animated) {
+        return;
+    }
+    out.U32(static_cast<std::uint32_t>(morphs.size()));
+    for (const MeshMorph& morph : morphs) {
+        out.LpString(morph.name);
+        out.U32(static_cast<std::uint32_t>(morph.keyFrames.size()));
+        for (std::uint32_t k : morph.keyFrames) {
+            out.U32(k);
+        }
+        for (float s : morph.steps) {
+            out.F32(s);
+        }
+    }
+}
+
+std::vector<std::uint8_t> MeshFile::Bytes() const
+{
+    ByteWriter out;
+    out.U32(animated ? kAnimatedMagic : kStaticMagic).U32(vertexFormat);
+    WriteBody(out);
+    return out.Data();
+}
+
+void MeshFile::Save(const std::string& path) const { SaveBytes(path, Bytes()); }
+
+}  // namespace qmtest
