@@ -63,6 +63,13 @@ Matrix16 IdentityMatrix() { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0,
 
 Matrix16 TranslationMatrix(float x, float y, float z) { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1}; }
 
+std::vector<std::uint8_t> MeshRecord(const MeshFile& mesh)
+{
+    ByteWriter out;
+    mesh.WriteBody(out);
+    return out.Data();
+}
+
 void WriteFrameNode(ByteWriter& out, const FrameNode& node)
 {
     out.LpString(node.name);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/byte_writer.h"
+#include "support/mesh_writer.h"
 
 namespace qmtest {
 
@@ -38,6 +39,9 @@ struct FrameNode {
     std::vector<KeyTrackSet> sets;
     std::vector<FrameNode> children;
 };
+
+// A static mesh record for FrameNode::meshRecords.
+std::vector<std::uint8_t> MeshRecord(const MeshFile& mesh);
 
 void WriteFrameNode(ByteWriter& out, const FrameNode& node);
 // The two header words, then the root node.

@@ -4,6 +4,7 @@
 
 #include "TCommon/TFile.h"
 #include "dx/dx8/3d/FileFields.h"
+#include "dx/dx8/3d/TView.h"
 
 namespace {
 
@@ -34,6 +35,9 @@ bool NormalisedCross(D3DXVECTOR3* out, const D3DXVECTOR3& a, const D3DXVECTOR3& 
     D3DXVec3Cross(out, &a, &b);
     return Normalise(out);
 }
+
+// Every mesh of a frame file has position, colour and one texture coordinate pair.
+constexpr std::uint32_t kFrameVertexFormat = 0x142;
 
 // Deeper than any model goes; a file nesting further is damaged, and reading stops there.
 constexpr int kMaxDepth = 256;
@@ -77,6 +81,7 @@ TFrame::~TFrame()
 TRefPtr<TFrame> TFrame::Clone(TFrame* parent) const
 {
     TRefPtr<TFrame> copy(new TFrame(m_name, m_local, parent));
+    copy->m_meshes = m_meshes;
     copy->m_sets = m_sets;
     for (const TRefPtr<TFrame>& child : m_children) {
         copy->AddChild(child->Clone(copy.Get()));
@@ -121,6 +126,92 @@ void TFrame::RemoveAllChildren()
         child->m_parent = nullptr;
     }
     m_children.clear();
+}
+
+void TFrame::AddMesh(const TMesh8& mesh) { m_meshes.push_back(mesh); }
+
+bool TFrame::RemoveMesh(TMesh8* mesh)
+{
+    for (auto it = m_meshes.begin(); it != m_meshes.end(); ++it) {
+        if (&*it == mesh) {
+            m_meshes.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+void TFrame::ClearMeshes() { m_meshes.clear(); }
+
+TMesh8* TFrame::FindMesh(const std::string& name, bool recurse)
+{
+    for (TMesh8& mesh : m_meshes) {
+        if (mesh.GetName() == name) {
+            return &mesh;
+        }
+    }
+    if (recurse) {
+        for (TRefPtr<TFrame>& child : m_children) {
+            if (TMesh8* found = child->FindMesh(name, true)) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+template <typename Apply>
+void TFrame::ForEachMesh(bool recurse, bool asChild, const Apply& apply)
+{
+    // Effects and carried weapons clear the flag so that tinting their carrier leaves them alone.
+    if (asChild && !m_inherit) {
+        return;
+    }
+    for (TMesh8& mesh : m_meshes) {
+        apply(mesh);
+    }
+    if (recurse) {
+        for (TRefPtr<TFrame>& child : m_children) {
+            child->ForEachMesh(true, true, apply);
+        }
+    }
+}
+
+void TFrame::SetEmissive(float r, float g, float b, float a, bool recurse, bool asChild)
+{
+    ForEachMesh(recurse, asChild, [&](TMesh8& m) { m.SetEmissive(r, g, b, a, TMesh8::kAllMaterials); });
+}
+
+void TFrame::SetEmissiveRGB(float r, float g, float b, bool recurse, bool asChild)
+{
+    ForEachMesh(recurse, asChild, [&](TMesh8& m) { m.SetEmissiveRGB(r, g, b, TMesh8::kAllMaterials); });
+}
+
+void TFrame::SetEmissiveAlpha(float a, bool recurse, bool asChild)
+{
+    ForEachMesh(recurse, asChild, [&](TMesh8& m) { m.SetEmissiveAlpha(a, TMesh8::kAllMaterials); });
+}
+
+void TFrame::SetMaterialType(std::uint16_t code, bool recurse, bool asChild)
+{
+    ForEachMesh(recurse, asChild, [&](TMesh8& m) { m.SetMaterialType(code, TMesh8::kAllMaterials); });
+}
+
+void TFrame::Render(TView* view, const D3DXMATRIX* parentWorld)
+{
+    D3DXMATRIX world;
+    GetPose(&world);
+    D3DXMatrixMultiply(&world, &world, parentWorld);
+    for (TRefPtr<TFrame>& child : m_children) {
+        child->Render(view, &world);
+    }
+    for (TMesh8& mesh : m_meshes) {
+        float sphere[5];
+        mesh.GetBoundingSphere(sphere, &world);
+        if (view->IsSphereVisible(sphere)) {
+            mesh.Draw(&world, view);
+        }
+    }
 }
 
 void TFrame::AddKeyTrackSet(const TRefPtr<TAnimTrackSet>& set) { m_sets.push_back(set); }
@@ -439,10 +530,10 @@ TRefPtr<TFrame> TFrame::ReadNode(TFile& file, TFrame* parent, int depth)
     TRefPtr<TFrame> frame(new TFrame(name, local, parent));
 
     // Every record takes at least one field from the file, so none of the loops below outlasts it.
+    // A damaged mesh record ends the load with the mesh reader's error, naming the file.
     const std::uint32_t meshes = ReadCount(file);
-    if (meshes != 0) {
-        // Mesh records are read once meshes can be held; until then the tree ends here.
-        file.SetPointer(0, FILE_END);
+    for (std::uint32_t i = 0; i < meshes && filefields::RemainingBytes(file) > 0; ++i) {
+        frame->AddMesh(TMesh8::ReadBody(file, kFrameVertexFormat));
     }
     const std::uint32_t sets = ReadCount(file);
     for (std::uint32_t i = 0; i < sets && filefields::RemainingBytes(file) > 0; ++i) {

@@ -9,6 +9,7 @@
 
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/3d/TAnimTrack.h"
+#include "dx/dx8/3d/TMesh8.h"
 #include "platform/d3dx8/d3dx8math.h"
 
 class TFile;
@@ -43,6 +44,16 @@ public:
     std::size_t GetChildCount() const { return m_children.size(); }
     TFrame* GetChild(std::size_t i) const { return m_children[i].Get(); }
 
+    // Meshes, owned copies drawn with the frame's world matrix.
+    void AddMesh(const TMesh8& mesh);
+    // mesh: the address of an element of this frame's list.
+    bool RemoveMesh(TMesh8* mesh);
+    void ClearMeshes();
+    // First mesh of that name here, then (recurse) in each child's subtree in order.
+    TMesh8* FindMesh(const std::string& name, bool recurse);
+    std::size_t GetMeshCount() const { return m_meshes.size(); }
+    TMesh8* GetMesh(std::size_t i) { return &m_meshes[i]; }
+
     // Key-frame animation. An index of -1, or one no set answers to, shows the local matrix.
     void AddKeyTrackSet(const TRefPtr<TAnimTrackSet>& set);
     std::size_t GetKeyTrackSetCount() const { return m_sets.size(); }
@@ -54,9 +65,18 @@ public:
     // The local matrix, or the selected animation evaluated at the frame's time.
     D3DXMATRIX* GetPose(D3DXMATRIX* out) const;
 
-    // false: the recursive material setters of an ancestor stop at this frame and its subtree.
+    // Every material of every mesh. Callers pass asChild false: the frame they name always changes,
+    // and with recurse the children follow, down to any frame whose inherit flag is cleared.
     void SetMaterialInherit(bool inherit) { m_inherit = inherit; }
     bool GetMaterialInherit() const { return m_inherit; }
+    void SetEmissive(float r, float g, float b, float a, bool recurse, bool asChild);
+    void SetEmissiveRGB(float r, float g, float b, bool recurse, bool asChild);
+    void SetEmissiveAlpha(float a, bool recurse, bool asChild);
+    void SetMaterialType(std::uint16_t code, bool recurse, bool asChild);
+
+    // Children first, then the frame's meshes that the view does not cull, onto the draw lists.
+    // Scenes pass their view and the identity.
+    void Render(TView* view, const D3DXMATRIX* parentWorld);
 
     // Local matrix. own = true: T × local (in the frame's own axes); false: local × T (in the parent's).
     D3DXMATRIX* GetMatrix() { return &m_local; }
@@ -97,6 +117,8 @@ public:
 private:
     static TRefPtr<TFrame> ReadNode(TFile& file, TFrame* parent, int depth);
     bool LookAt(const TFrame* reference, bool haveTarget, D3DXVECTOR3 f, int mode);
+    template <typename Apply>
+    void ForEachMesh(bool recurse, bool asChild, const Apply& apply);
 
     static inline std::string s_folder;
 
@@ -106,6 +128,7 @@ private:
     float m_animTime = 0.0F;
     bool m_inherit = true;
     std::vector<TRefPtr<TAnimTrackSet>> m_sets;
+    std::vector<TMesh8> m_meshes;
     std::vector<TRefPtr<TFrame>> m_children;
     TFrame* m_parent;
 };
