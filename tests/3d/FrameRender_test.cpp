@@ -12,6 +12,7 @@
 #include "mesh_fixture.h"
 #include "support/frame_writer.h"
 #include "support/fuzz.h"
+#include "support/golden.h"
 
 namespace {
 
@@ -94,6 +95,13 @@ MeshFile Ground(int n, float size)
         }
     }
     return f;
+}
+
+// A quaternion about Y as the frame file stores it: the conjugate of the turn.
+std::vector<float> StoredTurnY(float degrees)
+{
+    const float half = degrees * 0.017453292F * 0.5F;
+    return {0.0F, -std::sin(half), 0.0F, std::cos(half)};
 }
 
 class FrameMeshes : public meshtest::MeshFixture {
@@ -263,6 +271,76 @@ TEST_F(FrameMeshes, DamagedFrameFilesWithMeshesNeverCrash)
         model->SetAnimationTime(2.0F);
         DrawnTriangles(model.Get());
     }, options);
+}
+
+// The model on screen: a checkered ground, a turning body with an arm that stretches, a block that
+// slides away into the fog and one that stands in it, at three moments of the animation.
+class AnimatedModel : public meshtest::MeshFixture {
+protected:
+    void SetUp() override
+    {
+        MeshFixture::SetUp();
+        TFrame::SetDirectory("");
+        // A depth buffer, as the game's settings ask for one.
+        WriteSettings(qmtest::IniWriter()
+                          .Section("CurrentSetting")
+                          .Key("ScreenMode", "Window")
+                          .Section("DepthStencilFormat")
+                          .Key("Format00", "D3DFMT_D24S8"));
+        ASSERT_TRUE(InitDevice());
+        ASSERT_TRUE(d3d()->IsVertexShaderSupported());
+    }
+    static FrameNode Model()
+    {
+        FrameNode arm{"Arm", TranslationMatrix(1.3F, 0.2F, 0), {qmtest::MeshRecord(Box("arm", 0.5F, 0.15F, 0.15F, {0xE0C020}))},
+                      {{qmtest::ScaleKeys({0, 30}, {{1, 1, 1}, {2.2F, 1, 1}})}}, {}};
+        FrameNode body{"Body", TranslationMatrix(0, 0.8F, 0),
+                       {qmtest::MeshRecord(Box("body", 0.6F, 0.8F, 0.4F,
+                                                {0xD03030, 0x3070D0, 0xF0F0F0, 0x202020, 0x30B050, 0xB040C0}))},
+                       {{qmtest::RotationKeys({0, 15, 30}, {StoredTurnY(0), StoredTurnY(90), StoredTurnY(180)})}},
+                       {arm}};
+        FrameNode slider{"Slider", TranslationMatrix(-2.5F, 0.5F, 0),
+                         {qmtest::MeshRecord(Box("slider", 0.5F, 0.5F, 0.5F, {0x40D0E0, 0x208090}))},
+                         {{qmtest::TranslationKeys({0, 30}, {{-2.5F, 0.5F, -1}, {-2.5F, 0.5F, 11}})}}, {}};
+        FrameNode pillar{"Pillar", TranslationMatrix(3, 1.5F, 9),
+                         {qmtest::MeshRecord(Box("pillar", 0.6F, 1.5F, 0.6F, {0xF08040}))}, {}, {}};
+        return FrameNode{"Scene", qmtest::IdentityMatrix(), {qmtest::MeshRecord(Ground(12, 30))}, {}, {body, slider, pillar}};
+    }
+    platform::RgbaImage DrawAt(TFrame* model, float time)
+    {
+        model->SetAnimationIndex(0);
+        model->SetAnimationTime(time);
+        EXPECT_TRUE(d3d()->CheckLostDevice());
+        d3d()->Clear(kFog, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
+        d3d()->BeginScene();
+        const D3DXMATRIX identity = Identity();
+        model->Render(&view_, &identity);
+        TDrawList::FlushAll();
+        d3d()->EndScene();
+        platform::RgbaImage image;
+        EXPECT_TRUE(platform::ReadBackBuffer(device(), &image));
+        return image;
+    }
+    static constexpr D3DCOLOR kFog = 0xFF6080A0;
+};
+
+TEST_F(AnimatedModel, MatchesTheGoldensAtThreeMoments)
+{
+    qmtest::SaveBytes("model.frm", qmtest::FrameFile(Model()));
+    auto model = TFrame::Load("model.frm");
+    ASSERT_EQ(model->GetChildCount(), 3u);
+
+    TRefPtr<TFrame> camera(new TFrame("Camera", At(0, 3.5F, -7), nullptr));
+    ASSERT_TRUE(camera->LookAtPoint(model.Get(), D3DXVECTOR3(0, 0.8F, 2), TFrame::kLookAim));
+    view_.SetProjection(0.5F, 40.0F, 45.0F, 640, 480);
+    ASSERT_TRUE(view_.SetCamera(camera.Get()));
+    d3d()->SetFog(true, 5.0F, 18.0F, kFog);
+
+    const float times[] = {0.0F, 12.0F, 25.0F};
+    for (int i = 0; i < 3; ++i) {
+        const platform::RgbaImage image = DrawAt(model.Get(), times[i]);
+        EXPECT_TRUE(qmtest::MatchesGolden(image, "FrameModel" + std::to_string(i)));
+    }
 }
 
 }  // namespace
