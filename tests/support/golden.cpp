@@ -38,6 +38,18 @@ std::vector<std::uint8_t> Opaque(const platform::RgbaImage& image)
     return pixels;
 }
 
+// Both spellings are in use.
+bool UpdateRequested()
+{
+    for (const char* name : {"QM_UPDATE_GOLDEN", "QM_UPDATE_GOLDENS"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && std::string(value) == "1") {
+            return true;
+        }
+    }
+    return false;
+}
+
 bool ReadPng(const std::string& path, platform::RgbaImage* out)
 {
 #ifdef QM_HAVE_PNG
@@ -68,8 +80,7 @@ bool ReadPng(const std::string& path, platform::RgbaImage* out)
                                          int maxBadPixels)
 {
     const std::filesystem::path golden = GoldenDir() / (name + ".png");
-    const char* update = std::getenv("QM_UPDATE_GOLDENS");
-    if (update != nullptr && std::string(update) == "1") {
+    if (UpdateRequested()) {
         if (!WritePng(golden.string(), image.width, image.height, Opaque(image))) {
             return ::testing::AssertionFailure() << "cannot write golden " << golden;
         }
@@ -78,7 +89,7 @@ bool ReadPng(const std::string& path, platform::RgbaImage* out)
     platform::RgbaImage want;
     std::ostringstream why;
     if (!ReadPng(golden.string(), &want)) {
-        why << "no golden " << golden << " (run with QM_UPDATE_GOLDENS=1 to make it)";
+        why << "no golden " << golden << " (run with QM_UPDATE_GOLDEN=1 to make it)";
     } else if (want.width != image.width || want.height != image.height) {
         why << "size " << image.width << "x" << image.height << ", golden " << want.width << "x" << want.height;
     } else {

@@ -11,7 +11,7 @@ namespace qmtest {
 
 // Red, green and blue of every pixel within tolerance of the golden, with at most maxBadPixels
 // beyond it. On a mismatch the frame is written to golden_actual/<name>.png beside the test
-// executable. With QM_UPDATE_GOLDENS=1 the golden is written instead (look at it before committing).
+// executable. With QM_UPDATE_GOLDEN=1 (or QM_UPDATE_GOLDENS=1) the golden is written instead (look at it before committing).
 ::testing::AssertionResult MatchesGolden(const platform::RgbaImage& image, const std::string& name, int tolerance = 8,
                                          int maxBadPixels = 16);
 

@@ -1,35 +1,48 @@
-// The camera of a scene for the renderer: view, left-handed perspective projection and their product
-// for the vertex shaders. Only what drawing needs is here so far; the camera frame, culling and the
-// far width come with the frames.
+// The camera of a scene as the renderer sees it: view and projection matrices, their product for the
+// vertex shaders, and the sphere test TFrame::Render culls meshes with.
 #pragma once
 
 #include "platform/d3dx8/d3dx8math.h"
+
+class TFrame;
 
 class TView {
 public:
     TView();
     virtual ~TView();
 
-    // Field of view in degrees; width and height of the picture give the aspect.
+    // Field of view in degrees; width and height of the back buffer.
     void SetProjection(float nearZ, float farZ, float degrees, int width, int height);
-    // The camera's world matrix, as the camera frame gives it; false when it cannot be inverted
-    // (the view stays as it was).
+    // False when the camera's world matrix cannot be inverted (the view keeps its old data).
+    bool SetCamera(TFrame* camera);
+    // The same from the camera's world matrix itself.
     bool SetCameraMatrix(const D3DXMATRIX& cameraWorld);
 
     const D3DXMATRIX* GetView() const { return &m_view; }
+    const D3DXMATRIX* GetCameraMatrix() const { return &m_camera; }
     const D3DXMATRIX* GetProjection() const { return &m_projection; }
     const D3DXMATRIX* GetViewProjection() const { return &m_viewProjection; }
+    float GetNear() const { return m_near; }
     float GetFar() const { return m_far; }
+    // sphere: centre x, y, z and radius in world space.
+    bool IsSphereVisible(const float* sphere) const;
+    // Width of the culling volume at the far distance; the sky dome is sized from it.
+    float GetFarWidth() const;
 
 private:
     void UpdateFrustum();
 
     D3DXMATRIX m_view;
-    D3DXMATRIX m_cameraWorld;
+    D3DXMATRIX m_camera;
     D3DXMATRIX m_projection;
     D3DXMATRIX m_viewProjection;
     float m_near = 0.0F;
     float m_far;
-    float m_fov = 0.0F;
-    float m_verticalFov = 0.0F;
+    float m_fov = 0.0F;          // radians
+    float m_verticalFov = 0.0F;  // radians, fov × height / width
+    D3DXVECTOR3 m_forward;
+    D3DXVECTOR3 m_left;
+    D3DXVECTOR3 m_right;
+    D3DXVECTOR3 m_top;
+    D3DXVECTOR3 m_bottom;
 };
