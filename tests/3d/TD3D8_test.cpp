@@ -111,6 +111,13 @@ TEST_F(DeviceCore, StartsWindowedAndStopsWithEverythingReleased)
     EXPECT_EQ(TD3D8::GetDevice(), nullptr);
     EXPECT_EQ(d3d()->GetEnum(), nullptr);
     EXPECT_FALSE(d3d()->CheckLostDevice());  // nothing to draw on
+    // Without a device nothing can be made, and asking is harmless.
+    EXPECT_EQ(d3d()->CreateVertexBuffer(4, D3DFVF_XYZ, TD3D8::kDefaultPool, 0), nullptr);
+    EXPECT_EQ(d3d()->CreateIndexBuffer(2, D3DFMT_INDEX16, TD3D8::kDefaultPool, 0), nullptr);
+    EXPECT_EQ(d3d()->CreateTexture(8, 8, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, 0), nullptr);
+    EXPECT_EQ(d3d()->CreateImageSurface(8, 8, D3DFMT_A8R8G8B8), nullptr);
+    EXPECT_EQ(d3d()->GetRenderTarget(), nullptr);
+    EXPECT_TRUE(FAILED(d3d()->SetRenderTarget(nullptr, nullptr)));
 }
 
 TEST_F(DeviceCore, WritesTheDeviceLogOnlyWhenNamed)

@@ -310,6 +310,9 @@ void TD3D8::ApplyDefaultStates(bool rebuild)
 
 IDirect3DVertexBuffer8* TD3D8::CreateVertexBuffer(UINT vertexCount, DWORD fvf, D3DPOOL pool, DWORD usage)
 {
+    if (m_device.Get() == nullptr || m_builder.Get() == nullptr) {
+        return nullptr;  // no device yet (or any more): nothing can be made
+    }
     if (pool == kDefaultPool) {
         pool = m_builder->GetBufferPool();
     }
@@ -323,6 +326,9 @@ IDirect3DVertexBuffer8* TD3D8::CreateVertexBuffer(UINT vertexCount, DWORD fvf, D
 
 IDirect3DIndexBuffer8* TD3D8::CreateIndexBuffer(UINT triangleCount, D3DFORMAT format, D3DPOOL pool, DWORD usage)
 {
+    if (m_device.Get() == nullptr || m_builder.Get() == nullptr) {
+        return nullptr;  // no device yet (or any more): nothing can be made
+    }
     if (pool == kDefaultPool) {
         pool = m_builder->GetBufferPool();
     }
@@ -337,6 +343,9 @@ IDirect3DIndexBuffer8* TD3D8::CreateIndexBuffer(UINT triangleCount, D3DFORMAT fo
 
 IDirect3DVertexBuffer8* TD3D8::CloneVertexBuffer(IDirect3DVertexBuffer8* source)
 {
+    if (m_device.Get() == nullptr) {
+        return nullptr;
+    }
     D3DVERTEXBUFFER_DESC desc{};
     IDirect3DVertexBuffer8* copy = nullptr;
     if (source == nullptr || FAILED(source->GetDesc(&desc)) ||
@@ -348,6 +357,9 @@ IDirect3DVertexBuffer8* TD3D8::CloneVertexBuffer(IDirect3DVertexBuffer8* source)
 
 IDirect3DIndexBuffer8* TD3D8::CloneIndexBuffer(IDirect3DIndexBuffer8* source)
 {
+    if (m_device.Get() == nullptr) {
+        return nullptr;
+    }
     D3DINDEXBUFFER_DESC desc{};
     IDirect3DIndexBuffer8* copy = nullptr;
     if (source == nullptr || FAILED(source->GetDesc(&desc)) ||
@@ -359,6 +371,9 @@ IDirect3DIndexBuffer8* TD3D8::CloneIndexBuffer(IDirect3DIndexBuffer8* source)
 
 IDirect3DTexture8* TD3D8::CreateTexture(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool, DWORD usage)
 {
+    if (m_device.Get() == nullptr) {
+        return nullptr;
+    }
     IDirect3DTexture8* texture = nullptr;
     if (FAILED(m_device->CreateTexture(width, height, 0, usage, format, pool, &texture))) {
         return nullptr;
@@ -368,6 +383,9 @@ IDirect3DTexture8* TD3D8::CreateTexture(UINT width, UINT height, D3DFORMAT forma
 
 IDirect3DSurface8* TD3D8::CreateImageSurface(UINT width, UINT height, D3DFORMAT format)
 {
+    if (m_device.Get() == nullptr) {
+        return nullptr;
+    }
     IDirect3DSurface8* surface = nullptr;
     return SUCCEEDED(m_device->CreateImageSurface(width, height, format, &surface)) ? surface : nullptr;
 }
@@ -375,6 +393,9 @@ IDirect3DSurface8* TD3D8::CreateImageSurface(UINT width, UINT height, D3DFORMAT 
 IDirect3DSurface8* TD3D8::CreateRenderTarget(UINT width, UINT height, D3DFORMAT format,
                                              D3DMULTISAMPLE_TYPE multiSample, BOOL lockable)
 {
+    if (m_device.Get() == nullptr) {
+        return nullptr;
+    }
     IDirect3DSurface8* surface = nullptr;
     return SUCCEEDED(m_device->CreateRenderTarget(width, height, format, multiSample, lockable, &surface)) ? surface
                                                                                                           : nullptr;
@@ -383,6 +404,9 @@ IDirect3DSurface8* TD3D8::CreateRenderTarget(UINT width, UINT height, D3DFORMAT 
 IDirect3DSurface8* TD3D8::CreateDepthStencilSurface(UINT width, UINT height, D3DFORMAT format,
                                                     D3DMULTISAMPLE_TYPE multiSample)
 {
+    if (m_device.Get() == nullptr) {
+        return nullptr;
+    }
     IDirect3DSurface8* surface = nullptr;
     return SUCCEEDED(m_device->CreateDepthStencilSurface(width, height, format, multiSample, &surface)) ? surface
                                                                                                        : nullptr;
@@ -390,18 +414,27 @@ IDirect3DSurface8* TD3D8::CreateDepthStencilSurface(UINT width, UINT height, D3D
 
 IDirect3DSurface8* TD3D8::GetRenderTarget()
 {
+    if (m_device.Get() == nullptr) {
+        return nullptr;
+    }
     IDirect3DSurface8* surface = nullptr;
     return SUCCEEDED(m_device->GetRenderTarget(&surface)) ? surface : nullptr;
 }
 
 IDirect3DSurface8* TD3D8::GetDepthStencilSurface()
 {
+    if (m_device.Get() == nullptr) {
+        return nullptr;
+    }
     IDirect3DSurface8* surface = nullptr;
     return SUCCEEDED(m_device->GetDepthStencilSurface(&surface)) ? surface : nullptr;
 }
 
 HRESULT TD3D8::SetRenderTarget(IDirect3DSurface8* target, IDirect3DSurface8* depthStencil)
 {
+    if (m_device.Get() == nullptr) {
+        return E_FAIL;
+    }
     return m_device->SetRenderTarget(target, depthStencil);
 }
 
