@@ -7,7 +7,6 @@
 #include <limits>
 
 #include "TCommon/TFile.h"
-#include "dx/dx8/sound/SoundBufferControls.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "platform/win32/sync.h"
 
@@ -67,7 +66,7 @@ void CloseEvent(HANDLE& event)
 }  // namespace
 
 TOggStreamSound::TOggStreamSound(const std::string& name, std::uint32_t bankId, TDSound8* owner)
-    : TStreamSound(bankId, owner), key_(name), hasIntro_(false), introDone_(false), stopEvent_(nullptr),
+    : TBufferedSound(bankId, owner), key_(name), hasIntro_(false), introDone_(false), stopEvent_(nullptr),
       events_{}, thread_(nullptr), runEvent_(nullptr), bitsPerSample_(kBits), mainLength_(0), introLength_(0),
       remaining_(0), partLength_(0), quarterSequence_{}, nextSequence_(0), endSequence_(kNoSequence),
       threadId_(0), atStart_(false), intro_{}, main_{}, introOpen_(false), mainOpen_(false)
@@ -354,28 +353,6 @@ void TOggStreamSound::ResetParts()
         introDone_ = false;
         remaining_ = partLength_ = introLength_;
     }
-}
-
-std::int32_t TOggStreamSound::GetVolume()
-{
-    return GetBufferVolume(buffer_.Get());
-}
-
-std::int32_t TOggStreamSound::SetVolume(std::int32_t volume)
-{
-    const std::int32_t set = ClampVolume(volume);
-    SetBufferVolume(buffer_.Get(), set);
-    return set;
-}
-
-std::int32_t TOggStreamSound::GetPan()
-{
-    return GetBufferPan(buffer_.Get());
-}
-
-void TOggStreamSound::SetPan(std::int32_t pan)
-{
-    SetBufferPan(buffer_.Get(), pan);
 }
 
 // The play cursor has reached the start of quarter index: refill the quarter after it, or stop

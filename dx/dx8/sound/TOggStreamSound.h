@@ -17,12 +17,12 @@
 #include <string>
 
 #include "TCommon/TRefPtr.h"
-#include "dx/dx8/sound/TStreamSound.h"
+#include "dx/dx8/sound/TBufferedSound.h"
 #include "platform/dsound/dsound.h"
 
 class TFile;
 
-class TOggStreamSound : public TStreamSound {
+class TOggStreamSound : public TBufferedSound {
 public:
     static constexpr std::uint32_t kBufferSize = 0x40000;
     static constexpr std::uint32_t kChunkSize = 0x10000;
@@ -41,10 +41,6 @@ public:
     void SetLoop(bool loop) override;
     // Back to the start; playing on if it was playing.
     void Rewind() override;
-    std::int32_t GetVolume() override;
-    std::int32_t SetVolume(std::int32_t volume) override;
-    std::int32_t GetPan() override;
-    void SetPan(std::int32_t pan) override;
 
     const std::string& GetKey() const { return key_; }
     bool HasIntro() const { return hasIntro_; }
@@ -99,7 +95,6 @@ private:
     unsigned threadId_;
     // Rewound and not played since: the first quarter may still be filled again.
     bool atStart_;
-    TComPtr<IDirectSoundBuffer8> buffer_;
     TComPtr<IDirectSoundNotify> notify_;
     std::unique_ptr<TFile> introFile_;
     std::unique_ptr<TFile> mainFile_;

@@ -6,7 +6,6 @@
 
 #include "TCommon/TFile.h"
 #include "dx/dx8/sound/ScrambledTable.h"
-#include "dx/dx8/sound/SoundBufferControls.h"
 #include "dx/dx8/sound/TDSound8.h"
 
 namespace {
@@ -69,7 +68,7 @@ std::uint32_t FindWave(TFile& file, const std::string& wave)
 }  // namespace
 
 TPseSound::TPseSound(const std::string& key, std::uint32_t bankId, TDSound8* owner)
-    : TStreamSound(bankId, owner), key_(key)
+    : TBufferedSound(bankId, owner), key_(key)
 {
     if (!Load()) {
         buffer_ = TComPtr<IDirectSoundBuffer8>();
@@ -178,24 +177,3 @@ void TPseSound::Rewind()
     }
 }
 
-std::int32_t TPseSound::GetVolume()
-{
-    return GetBufferVolume(buffer_.Get());
-}
-
-std::int32_t TPseSound::SetVolume(std::int32_t volume)
-{
-    const std::int32_t set = ClampVolume(volume);
-    SetBufferVolume(buffer_.Get(), set);
-    return set;
-}
-
-std::int32_t TPseSound::GetPan()
-{
-    return GetBufferPan(buffer_.Get());
-}
-
-void TPseSound::SetPan(std::int32_t pan)
-{
-    SetBufferPan(buffer_.Get(), pan);
-}

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "TCommon/TRefPtr.h"
-#include "dx/dx8/sound/TStreamSound.h"
+#include "dx/dx8/sound/TBufferedSound.h"
 #include "platform/dsound/dsound.h"
 
-class TPseSound : public TStreamSound {
+class TPseSound : public TBufferedSound {
 public:
     // key: package name + "/" + wave name, e.g. "se.pse/" + name (the wave name may hold "/").
     // A wave that cannot be loaded leaves the sound silent in state 2, with no error.
@@ -23,10 +23,6 @@ public:
     // Takes effect at once while playing, keeping the position.
     void SetLoop(bool loop) override;
     void Rewind() override;
-    std::int32_t GetVolume() override;
-    std::int32_t SetVolume(std::int32_t volume) override;
-    std::int32_t GetPan() override;
-    void SetPan(std::int32_t pan) override;
 
     const std::string& GetKey() const { return key_; }
 
@@ -34,5 +30,4 @@ private:
     bool Load();
 
     std::string key_;
-    TComPtr<IDirectSoundBuffer8> buffer_;
 };
