@@ -1,5 +1,7 @@
 #include "dx/dx8/sound/TBufferedSound.h"
 
+#include "dx/dx8/sound/TDSound8.h"
+
 std::int32_t TBufferedSound::GetVolume()
 {
     LONG volume = 0;
@@ -32,4 +34,27 @@ void TBufferedSound::SetPan(std::int32_t pan)
     if (buffer_.Get() != nullptr) {
         buffer_->SetPan(pan);
     }
+}
+
+bool TBufferedSound::CreateBuffer(const WAVEFORMATEX& format, DWORD flags, DWORD bytes)
+{
+    WAVEFORMATEX wanted = format;
+    DSBUFFERDESC desc{};
+    desc.dwSize = sizeof(desc);
+    desc.dwFlags = flags;
+    desc.dwBufferBytes = bytes;
+    desc.lpwfxFormat = &wanted;
+    IDirectSoundBuffer* plain = nullptr;
+    if (owner_ == nullptr || owner_->GetDevice() == nullptr ||
+        FAILED(owner_->GetDevice()->CreateSoundBuffer(&desc, &plain, nullptr)) || plain == nullptr) {
+        return false;
+    }
+    IDirectSoundBuffer8* buffer = nullptr;
+    const HRESULT hr = plain->QueryInterface(IID_IDirectSoundBuffer8, reinterpret_cast<void**>(&buffer));
+    plain->Release();
+    if (FAILED(hr) || buffer == nullptr) {
+        return false;
+    }
+    buffer_ = TComPtr<IDirectSoundBuffer8>(buffer);
+    return true;
 }

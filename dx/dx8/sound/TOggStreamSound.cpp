@@ -130,23 +130,11 @@ bool TOggStreamSound::Open()
     format.nBlockAlign = static_cast<WORD>(2 * info->channels);
     format.nAvgBytesPerSec = format.nBlockAlign * format.nSamplesPerSec;
 
-    DSBUFFERDESC desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_GLOBALFOCUS | DSBCAPS_CTRLPOSITIONNOTIFY |
-                   DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_LOCSOFTWARE;
-    desc.dwBufferBytes = kBufferSize;
-    desc.lpwfxFormat = &format;
-    IDirectSoundBuffer* plain = nullptr;
-    if (FAILED(owner_->GetDevice()->CreateSoundBuffer(&desc, &plain, nullptr)) || plain == nullptr) {
+    if (!CreateBuffer(format, DSBCAPS_GETCURRENTPOSITION2 | DSBCAPS_GLOBALFOCUS | DSBCAPS_CTRLPOSITIONNOTIFY |
+                                  DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_LOCSOFTWARE,
+                      kBufferSize)) {
         return false;
     }
-    IDirectSoundBuffer8* buffer = nullptr;
-    const HRESULT hr = plain->QueryInterface(IID_IDirectSoundBuffer8, reinterpret_cast<void**>(&buffer));
-    plain->Release();
-    if (FAILED(hr) || buffer == nullptr) {
-        return false;
-    }
-    buffer_ = TComPtr<IDirectSoundBuffer8>(buffer);
     IDirectSoundNotify* notify = nullptr;
     if (FAILED(buffer_->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify))) ||
         notify == nullptr) {

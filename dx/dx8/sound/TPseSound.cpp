@@ -107,22 +107,10 @@ bool TPseSound::Load()
         return false;
     }
 
-    DSBUFFERDESC desc{};
-    desc.dwSize = sizeof(desc);
-    desc.dwFlags = DSBCAPS_GLOBALFOCUS | DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_LOCSOFTWARE;
-    desc.dwBufferBytes = dataSize;
-    desc.lpwfxFormat = &format;
-    IDirectSoundBuffer* plain = nullptr;
-    if (FAILED(owner_->GetDevice()->CreateSoundBuffer(&desc, &plain, nullptr)) || plain == nullptr) {
+    if (!CreateBuffer(format, DSBCAPS_GLOBALFOCUS | DSBCAPS_CTRLVOLUME | DSBCAPS_CTRLPAN | DSBCAPS_LOCSOFTWARE,
+                      dataSize)) {
         return false;
     }
-    IDirectSoundBuffer8* buffer = nullptr;
-    const HRESULT hr = plain->QueryInterface(IID_IDirectSoundBuffer8, reinterpret_cast<void**>(&buffer));
-    plain->Release();
-    if (FAILED(hr) || buffer == nullptr) {
-        return false;
-    }
-    buffer_ = TComPtr<IDirectSoundBuffer8>(buffer);
 
     void* audio = nullptr;
     DWORD locked = 0;
