@@ -8,6 +8,7 @@
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/gl_api.h"
+#include "platform/win32/com_object.h"
 
 namespace platform::d3d8 {
 
@@ -23,31 +24,6 @@ struct GlContext {
             SDL_GL_MakeCurrent(window, context);
         }
     }
-};
-
-// Counted COM object: the last Release deletes it.
-template <class Interface>
-class ComObject : public Interface {
-public:
-    HRESULT QueryInterface(REFIID, void** object) override
-    {
-        if (object != nullptr) {
-            *object = nullptr;
-        }
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override
-    {
-        const ULONG left = --refs_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-
-protected:
-    ULONG refs_ = 1;
 };
 
 // Points a counted slot at another object, referencing the new one before letting go of the old.

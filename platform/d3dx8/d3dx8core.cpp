@@ -1,12 +1,13 @@
 #include "platform/d3dx8/d3dx8core.h"
 
-#include <atomic>
 #include <cstring>
 #include <vector>
 
+#include "platform/win32/com_object.h"
+
 namespace {
 
-class Buffer final : public ID3DXBuffer {
+class Buffer final : public platform::ComObject<ID3DXBuffer> {
 public:
     Buffer(const void* data, size_t size) : bytes_(size) {
         if (size != 0) {
@@ -14,26 +15,11 @@ public:
         }
     }
 
-    HRESULT QueryInterface(REFIID, void** object) override {
-        if (object != nullptr) {
-            *object = nullptr;
-        }
-        return E_NOINTERFACE;
-    }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
-        const ULONG left = --refs_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
     LPVOID GetBufferPointer() override { return bytes_.empty() ? nullptr : bytes_.data(); }
     DWORD GetBufferSize() override { return static_cast<DWORD>(bytes_.size()); }
 
 private:
     std::vector<BYTE> bytes_;
-    std::atomic<ULONG> refs_{1};
 };
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include "platform/win32/com_object.h"
 #include "platform/dsound/dsound.h"
 
 #include <atomic>
@@ -26,26 +27,9 @@ struct DeviceState {
     WAVEFORMATEX primaryFormat{WAVE_FORMAT_PCM, 2, 22050, 44100, 2, 8, 0};
 };
 
-template <typename Interface>
-class Counted : public Interface {
-public:
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override
-    {
-        const ULONG left = --refs_;
-        if (left == 0) {
-            delete this;
-        }
-        return left;
-    }
-
-private:
-    std::atomic<ULONG> refs_{1};
-};
-
 // The primary buffer only carries the output format; our output is always mixed at
 // 44.1 kHz 16-bit stereo whatever it says.
-class PrimaryBuffer final : public Counted<IDirectSoundBuffer> {
+class PrimaryBuffer final : public platform::ComObject<IDirectSoundBuffer> {
 public:
     explicit PrimaryBuffer(std::shared_ptr<DeviceState> device) : device_(std::move(device)) {}
 
@@ -121,7 +105,7 @@ private:
     std::shared_ptr<DeviceState> device_;
 };
 
-class DirectSound final : public Counted<IDirectSound8> {
+class DirectSound final : public platform::ComObject<IDirectSound8> {
 public:
     DirectSound() { platform::dsound::AcquireAudioDevice(); }
     ~DirectSound() override { platform::dsound::ReleaseAudioDevice(); }
