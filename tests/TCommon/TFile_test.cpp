@@ -16,35 +16,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(TFile, ReadsExactCountsOnly)
-{
-    qmtest::TempDir dir;
-    const std::string path = dir.File("three.bin");
-    qmtest::ByteWriter().Bytes("abc").Save(path);
-    TFile file(path);
-    ASSERT_TRUE(file.Open(true, GENERIC_READ, ""));
-    EXPECT_EQ(file.GetSize(), 3u);
-    char buffer[4] = {};
-    EXPECT_FALSE(file.Read(buffer, 4));  // three bytes came, but not four
-    EXPECT_EQ(std::string(buffer), "abc");
-    EXPECT_TRUE(file.Seek(1));
-    EXPECT_TRUE(file.Read(buffer, 2));
-    EXPECT_TRUE(file.Seek(0));
-    EXPECT_TRUE(file.Skip(2));
-    EXPECT_TRUE(file.Read(buffer, 1));
-    EXPECT_EQ(buffer[0], 'c');
-    EXPECT_FALSE(file.Skip(-4));
-    EXPECT_FALSE(file.Write("x", 1));  // data files are opened read-only
-    file.Close();
-    EXPECT_EQ(file.GetHandle(), INVALID_HANDLE_VALUE);
-    file.Close();  // closing twice is harmless
-}
-
-TEST(TFile, LengthPrefixedStrings)
+TEST(TFile, ReadsExactCountsAndLengthPrefixedStrings)
 {
     qmtest::TempDir dir;
     const std::string path = dir.File("strings.bin");
     qmtest::ByteWriter()
+        .Bytes("abc")
         .LpString("メッシュ")
         .LpString("")           // length 1 and one NUL
         .U32(0)                 // length 0
@@ -54,6 +31,13 @@ TEST(TFile, LengthPrefixedStrings)
         .Save(path);
     TFile file(path);
     ASSERT_TRUE(file.Open(true, GENERIC_READ, ""));
+    char buffer[4] = {};
+    EXPECT_TRUE(file.Skip(1));
+    EXPECT_FALSE(file.Skip(-4));
+    EXPECT_TRUE(file.Read(buffer, 2));
+    EXPECT_EQ(std::string(buffer), "bc");
+    EXPECT_FALSE(file.Write("x", 1));  // data files are opened read-only
+
     std::string out;
     EXPECT_TRUE(file.ReadString(out));
     EXPECT_EQ(out, "メッシュ");
@@ -71,6 +55,13 @@ TEST(TFile, LengthPrefixedStrings)
     EXPECT_FALSE(file.ReadString(out));
     EXPECT_EQ(out, "");
     EXPECT_FALSE(file.ReadString(out));  // nothing left for the length itself
+
+    // Three bytes came, but not four.
+    EXPECT_TRUE(file.Seek(static_cast<std::int32_t>(file.GetSize()) - 3));
+    EXPECT_FALSE(file.Read(buffer, 4));
+    file.Close();
+    EXPECT_EQ(file.GetHandle(), INVALID_HANDLE_VALUE);
+    file.Close();  // closing twice is harmless
 }
 
 TEST(TFile, OversizeLengthFailsBeforeAllocating)
@@ -89,57 +80,39 @@ TEST(TFile, OversizeLengthFailsBeforeAllocating)
     }
 }
 
-TEST(TFile, ReadersShareWritersAreExclusive)
+TEST(TFile, CreateEmptiesOrRefusesAndReadOnlyFilesKeepTheirAttributes)
 {
     qmtest::TempDir dir;
     const std::string path = dir.File("table.tbl");
-    qmtest::ByteWriter().U32(1).Save(path);
-
-    TFile reader1(path), reader2(path), writer(path);
-    ASSERT_TRUE(reader1.Open(true, GENERIC_READ, ""));
-    EXPECT_TRUE(reader2.Open(true, GENERIC_READ, ""));
-    EXPECT_FALSE(writer.Open(true, GENERIC_READ | GENERIC_WRITE, ""));
-    EXPECT_FALSE(writer.Create(false, GENERIC_WRITE, ""));
-    reader1.Close();
-    reader2.Close();
-
-    ASSERT_TRUE(writer.Open(true, GENERIC_READ | GENERIC_WRITE, ""));
-    EXPECT_FALSE(reader1.Open(true, GENERIC_READ, ""));
-    writer.Close();
-
+    TFile reader(path), writer(path);
     ASSERT_TRUE(writer.Create(false, GENERIC_WRITE, ""));  // emptied and never shared
-    EXPECT_FALSE(reader1.Open(true, GENERIC_READ, ""));
+    EXPECT_FALSE(reader.Open(true, GENERIC_READ, ""));
     EXPECT_TRUE(writer.Write("12345", 5));
     EXPECT_EQ(writer.GetSize(), 5u);
     writer.Close();
     EXPECT_FALSE(writer.Create(true, GENERIC_WRITE, ""));  // exists
-    EXPECT_FALSE(reader1.Open(true, GENERIC_READ, dir.File("missing.bin")));
-    EXPECT_EQ(reader1.GetPath(), dir.File("missing.bin"));
-}
+    EXPECT_FALSE(reader.Open(true, GENERIC_READ, dir.File("missing.bin")));
+    EXPECT_EQ(reader.GetPath(), dir.File("missing.bin"));
 
-TEST(TFile, ReadOnlyFileOpensForReadingAndKeepsItsAttributes)
-{
-    qmtest::TempDir dir;
-    const std::string path = dir.File("readonly.dat");
-    qmtest::ByteWriter().LpString("data").Save(path);
-    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const std::string readOnly = dir.File("readonly.dat");
+    qmtest::ByteWriter().LpString("data").Save(readOnly);
+    fs::permissions(readOnly, fs::perms::owner_read | fs::perms::group_read);
+    const DWORD attributes = GetFileAttributesA(readOnly.c_str());
     struct stat before;
-    ASSERT_EQ(stat(path.c_str(), &before), 0);
-
+    ASSERT_EQ(stat(readOnly.c_str(), &before), 0);
     {
-        TFile file(path);
+        TFile file(readOnly);
         ASSERT_TRUE(file.Open(true, GENERIC_READ, ""));
         std::string out;
         EXPECT_TRUE(file.ReadString(out));
         EXPECT_EQ(out, "data");
-        TFile writer(path);
-        EXPECT_FALSE(writer.Open(true, GENERIC_WRITE, ""));
+        TFile other(readOnly);
+        EXPECT_FALSE(other.Open(true, GENERIC_WRITE, ""));
     }
     struct stat after;
-    ASSERT_EQ(stat(path.c_str(), &after), 0);
+    ASSERT_EQ(stat(readOnly.c_str(), &after), 0);
     EXPECT_EQ(after.st_mode, before.st_mode);
-    EXPECT_EQ(GetFileAttributesA(path.c_str()), attributes);
+    EXPECT_EQ(GetFileAttributesA(readOnly.c_str()), attributes);
     EXPECT_EQ(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
 }
 

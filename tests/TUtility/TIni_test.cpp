@@ -13,8 +13,6 @@ namespace {
 
 class TIniTest : public ::testing::Test {
 protected:
-    void SetUp() override { cwd_ = std::make_unique<qmtest::ScopedCwd>(dir_.Path()); }
-
     bool Load(const qmtest::IniWriter& ini)
     {
         ini.Save(dir_.File("setting.ini"));
@@ -37,44 +35,30 @@ protected:
     }
 
     qmtest::TempDir dir_;
-    std::unique_ptr<qmtest::ScopedCwd> cwd_;
+    qmtest::ScopedCwd cwd_{dir_.Path()};
     std::unique_ptr<TIni> ini_;
 };
 
 TEST_F(TIniTest, ValuesAndNumbers)
 {
-    ASSERT_TRUE(Load(qmtest::IniWriter()
-                         .Section("CurrentSetting")
-                         .Key("Width", "640")
-                         .Key("Mixed", "12abc")
-                         .Key("Text", "abc")
-                         .Key("Negative", " -7 ")
-                         .Key("Huge", "99999999999")
-                         .Section("CaptureCaps")
-                         .Key("CaptureType", "キャプチャ")));
-    std::int32_t number = -1;
-    EXPECT_TRUE(ini_->GetInt("CurrentSetting", "Width", number));
-    EXPECT_EQ(number, 640);
-    EXPECT_TRUE(ini_->GetInt("CurrentSetting", "Mixed", number));
-    EXPECT_EQ(number, 12);
-    EXPECT_TRUE(ini_->GetInt("CurrentSetting", "Text", number));
-    EXPECT_EQ(number, 0);
-    EXPECT_TRUE(ini_->GetInt("CurrentSetting", "Negative", number));
-    EXPECT_EQ(number, -7);
-    EXPECT_TRUE(ini_->GetInt("CurrentSetting", "Huge", number));
-    EXPECT_EQ(number, INT32_MAX);
-
-    number = 55;
-    EXPECT_FALSE(ini_->GetInt("CurrentSetting", "Height", number));
-    EXPECT_FALSE(ini_->GetInt("Nowhere", "Width", number));
+    qmtest::IniWriter ini;
+    ini.Section("CurrentSetting").Key("Mixed", "12abc").Key("Text", "abc").Key("Negative", " -7 ");
+    ini.Key("Huge", "99999999999").Section("CaptureCaps").Key("CaptureType", "キャプチャ");
+    ASSERT_TRUE(Load(ini));
+    for (auto [key, expected] : {std::pair{"Mixed", 12}, {"Text", 0}, {"Negative", -7}, {"Huge", INT32_MAX}}) {
+        std::int32_t number = -1;
+        EXPECT_TRUE(ini_->GetInt("CurrentSetting", key, number)) << key;
+        EXPECT_EQ(number, expected) << key;
+    }
+    std::int32_t number = 55;
+    EXPECT_FALSE(ini_->GetInt("Nowhere", "Mixed", number));
     EXPECT_EQ(number, 55);
     std::string text = "untouched";
     EXPECT_FALSE(ini_->GetString("CaptureCaps", "Missing", text));
     EXPECT_EQ(text, "untouched");
     EXPECT_TRUE(ini_->GetString("CaptureCaps", "CaptureType", text));
     EXPECT_EQ(text, "キャプチャ");
-    EXPECT_TRUE(ini_->HasKey("CurrentSetting", "Width"));
-    EXPECT_FALSE(ini_->HasKey("currentsetting", "Width"));  // lookups are exact
+    EXPECT_FALSE(ini_->HasKey("currentsetting", "Mixed"));  // lookups are exact
 }
 
 TEST_F(TIniTest, ValueOf1022CharactersLoads1023DoesNot)
@@ -90,52 +74,30 @@ TEST_F(TIniTest, ValueOf1022CharactersLoads1023DoesNot)
     EXPECT_FALSE(ini_->HasKey("S", "K"));
 }
 
-TEST_F(TIniTest, EmptySectionMissingAndEmptyFilesFail)
+TEST_F(TIniTest, EmptySectionMissingFilesAndDuplicateNames)
 {
     EXPECT_FALSE(Load(qmtest::IniWriter().Section("Keyboard").Key("Up", "38").Section("GamePad")));
     EXPECT_TRUE(ini_->HasKey("Keyboard", "Up"));
     EXPECT_FALSE(Load(qmtest::IniWriter()));
-    TIni missing("./none.ini", 4096, 4096, 1024);
-    EXPECT_FALSE(missing.Load());
-    // A names list that does not fit its buffer counts as cut.
-    qmtest::IniWriter().Section("LongSectionName").Key("a", "1").Save(dir_.File("small.ini"));
-    TIni small("small.ini", 8, 4096, 1024);
-    EXPECT_FALSE(small.Load());
-}
+    EXPECT_FALSE(TIni("./none.ini", 4096, 4096, 1024).Load());
+    // Bare and ".\\" names are read from the current folder; a names list that does not fit its buffer is cut.
+    ASSERT_TRUE(Load(qmtest::IniWriter().Section("LongSectionName").Key("a", "1")));
+    EXPECT_TRUE(TIni("setting.ini", 4096, 4096, 1024).Load());
+    EXPECT_TRUE(TIni(".\\setting.ini", 4096, 4096, 1024).Load());
+    EXPECT_FALSE(TIni("setting.ini", 8, 4096, 1024).Load());
 
-TEST_F(TIniTest, DuplicateNamesThrowWithTheirLines)
-{
     EXPECT_EQ(ThrownLine(qmtest::IniWriter().Section("A").Key("x", "1").Section("B").Key("y", "2").Section("A")),
               76);
     EXPECT_EQ(ThrownLine(qmtest::IniWriter().Section("A").Key("x", "1").Key("x", "2")), 124);
     EXPECT_EQ(ThrownLine(qmtest::IniWriter().Section("A").Key("x", "1").Key("X", "2")), 0);
 }
 
-TEST_F(TIniTest, BareNameIsReadFromTheCurrentFolder)
-{
-    qmtest::IniWriter().Section("Keyboard").Key("Up", "38").Save(dir_.File("input.ini"));
-    TIni bare("input.ini", 4096, 4096, 1024);
-    ASSERT_TRUE(bare.Load());
-    std::int32_t up = 0;
-    EXPECT_TRUE(bare.GetInt("Keyboard", "Up", up));
-    EXPECT_EQ(up, 38);
-    TIni dotted(".\\input.ini", 4096, 4096, 1024);
-    EXPECT_TRUE(dotted.Load());
-}
-
 TEST(TIniRobustness, DamagedFilesNeverCrash)
 {
     qmtest::TempDir dir;
     qmtest::IniWriter valid;
-    valid.Line("; device settings")
-        .Section("CurrentSetting")
-        .Key("Adapter", 0)
-        .Key("Width", 640)
-        .Key("Windowed", 1)
-        .Section("MultiSampleType")
-        .Key("Type", "\"2\"")
-        .Section("CaptureCaps")
-        .Key("CaptureType", "テクスチャ");
+    valid.Line("; device settings").Section("CurrentSetting").Key("Adapter", 0).Key("Width", 640).Key("Windowed", 1);
+    valid.Section("MultiSampleType").Key("Type", "\"2\"").Section("CaptureCaps").Key("CaptureType", "テクスチャ");
     const std::string& text = valid.Text();
     platform::SetMessageBoxHook([](const platform::MessageBoxRecord&) {});
     qmtest::FuzzFile(std::vector<std::uint8_t>(text.begin(), text.end()), dir.File("fuzz.ini"),
