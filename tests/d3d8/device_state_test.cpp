@@ -124,13 +124,11 @@ TEST_F(DeviceState, DrawLogRecordsTextureCountsAndStates)
     device_->EndScene();
     const auto& log = platform::DrawLog(device_);
     ASSERT_EQ(log.size(), 2U);
-    EXPECT_EQ(log[0].texture, texture);
-    EXPECT_TRUE(log[0].primitiveCount == 2U && log[0].vertexCount == 4U && log[0].userPointer);
-    EXPECT_EQ(log[0].vertexShader, kFvfScreen);
+    EXPECT_TRUE(log[0].texture == texture && log[0].primitiveCount == 2U && log[0].vertexCount == 4U &&
+                log[0].userPointer && log[0].vertexShader == kFvfScreen);
     EXPECT_EQ(log[0].renderStates[D3DRS_ALPHABLENDENABLE], static_cast<DWORD>(TRUE));
     EXPECT_EQ(log[0].stage0[D3DTSS_COLOROP], static_cast<DWORD>(D3DTOP_MODULATE));
-    EXPECT_EQ(log[1].texture, nullptr);
-    EXPECT_EQ(log[1].renderStates[D3DRS_ALPHABLENDENABLE], static_cast<DWORD>(FALSE));
+    EXPECT_TRUE(log[1].texture == nullptr && log[1].renderStates[D3DRS_ALPHABLENDENABLE] == FALSE);
     platform::ClearDrawLog(device_);
     EXPECT_TRUE(platform::DrawLog(device_).empty());
     texture->Release();

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
@@ -11,9 +10,6 @@
 #include "arb_eval.h"
 #include "platform/d3d8/vs_translate.h"
 #include "programs.h"
-
-#include <SDL.h>
-#include <SDL_opengl.h>
 
 namespace {
 
@@ -28,14 +24,6 @@ std::string Translate(const std::string& text) {
     EXPECT_TRUE(t.ok) << t.error;
     EXPECT_TRUE(t.error.empty());
     return t.program;
-}
-
-std::string JoinLines(const std::vector<std::string>& lines) {
-    std::string s;
-    for (const std::string& l : lines) {
-        s += l + "\n";
-    }
-    return s;
 }
 
 void RunOrFail(const std::string& program, ArbVertex& v) {
@@ -109,69 +97,6 @@ TEST(TranslateShader, MeshProgramsBlendKeyFramesAndSkyMapsTheWorld) {
     D3DXVECTOR4 w;
     D3DXVec3Transform(&w, &pos, &world);
     ExpectVec4(v.texcoord[0], {w.x * 0.01f + 0.3f, w.z * 0.02f + 0.6f, 0.0f, 1.0f});
-}
-
-// The rest of the instruction set, each result worked out by hand.
-TEST(TranslateShader, InstructionSemantics) {
-    const std::string text = JoinLines({
-        "vs.1.1",
-        "def c20, 2, 0, 0, 0",
-        "def c21, 0, 3, 0, 0",
-        "def c22, 0, 0, 4, 0",
-        "def c23, 0.5, 0.25, 0, 2",
-        "def c24, 0, 3, 5, 0",
-        "def c25, 0, 7, 0, 9",
-        "def c26, 3.7, 0, 0, 0",
-        "mov oPos, v0",
-        "mov r1, v0",
-        "m3x3 r1.xyz, r1, c20",       // reads r1 while writing it: (2, 6, 12, 4)
-        "mov oT0, r1",
-        "rcp r2.x, v1.w",             // 1 / 0.25
-        "rsq r2.y, v1.z",             // 1 / sqrt 4
-        "exp r2.z, v1.y",             // 2^0.5
-        "log r2.w, v1.x",             // log2 |-2|
-        "mov oT1, r2",
-        "expp r3, v1.z",              // (2^4, 0, 2^4, 1)
-        "mov oT2, r3",
-        "logp r4, v1.z",              // (2, 1, 2, 1)
-        "mov oT3, r4",
-        "frc r5.xy, v1.yw",           // (0.5, 0.25)
-        "min r5.z, v0.x, v1.x",       // -2
-        "max r5.w, v0.y, v1.y",       // 2
-        "mov oT4, r5",
-        "slt oT5, v0, v1",            // (0, 0, 1, 0)
-        "sge r6, v0, v1",             // (1, 1, 0, 1)
-        "lit r9, c23",                // (1, 0.5, 0.25^2, 1)
-        "dst r10, c24, c25",          // (1, 21, 5, 9)
-        "add r6, r6, r9",
-        "mov oT6, r6",
-        "mov oT7, r10",
-        "mov a0.x, c26.x",            // floor 3.7 = 3
-        "mov oD1, c[a0.x + 20]",      // c23
-        "sub r11, v0.wzyx, -v1",      // (4, 3, 2, 1) + v1
-        "mad r11.xw, r11, c21.y, -v0.z",
-        "mov oD0, r11",
-        "dp3 oPts, v0, v1",           // -2 + 1 + 12
-        "dp4 r7.x, v0, v1",           // 11 + 1
-        "mul oFog, r7.x, c24.y",      // 36, clamped to 1
-    });
-    ArbVertex v;
-    v.attrib[0] = {1, 2, 3, 4};
-    v.attrib[1] = {-2, 0.5f, 4, 0.25f};
-    RunOrFail(Translate(text), v);
-    ExpectVec4(v.position, {1, 2, 2 * 3 - 4, 4});
-    ExpectVec4(v.texcoord[0], {2, 6, 12, 4});
-    ExpectVec4(v.texcoord[1], {4, 0.5f, std::sqrt(2.0f), 1});
-    ExpectVec4(v.texcoord[2], {16, 0, 16, 1});
-    ExpectVec4(v.texcoord[3], {2, 1, 2, 1});
-    ExpectVec4(v.texcoord[4], {0.5f, 0.25f, -2, 2});
-    ExpectVec4(v.texcoord[5], {0, 0, 1, 0});
-    ExpectVec4(v.texcoord[6], {2, 1.5f, 0.0625f, 2});
-    ExpectVec4(v.texcoord[7], {1, 21, 5, 9});
-    ExpectVec4(v.secondary, {0.5f, 0.25f, 0, 2});
-    ExpectVec4(v.color, {2 * 3 - 3, 3.5f, 6, 1.25f * 3 - 3});
-    EXPECT_EQ(v.pointsize[0], 11.0f);
-    EXPECT_EQ(v.fogcoord[0], 1.0f);
 }
 
 TEST(TranslateShader, DefaultsForOutputsTheShaderLeaves) {
@@ -289,77 +214,5 @@ TEST(TranslateShader, RandomTokenStreamsNeverCrash) {
     EXPECT_GT(accepted, 1000);
 }
 
-
-// The translations go through Mesa's GL_ARB_vertex_program compiler, so a syntax or limit error shows
-// here rather than as a blank screen.
-struct GlContext {
-    GlContext() {
-        if (SDL_InitSubSystem(SDL_INIT_VIDEO) == 0) {
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
-            SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
-            window = SDL_CreateWindow("vp", 0, 0, 64, 64, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-            context = window != nullptr ? SDL_GL_CreateContext(window) : nullptr;
-        }
-    }
-    ~GlContext() {
-        if (context != nullptr) {
-            SDL_GL_DeleteContext(context);
-        }
-        if (window != nullptr) {
-            SDL_DestroyWindow(window);
-        }
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    }
-    SDL_Window* window = nullptr;
-    SDL_GLContext context = nullptr;
-};
-
-TEST(TranslateShader, MesaCompilesEveryProgram) {
-    GlContext gl;
-    const char* ext = gl.context != nullptr ? reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS)) : nullptr;
-    if (ext == nullptr || std::strstr(ext, "GL_ARB_vertex_program") == nullptr) {
-        GTEST_SKIP() << "no GL_ARB_vertex_program: " << SDL_GetError();
-    }
-    auto gen = reinterpret_cast<PFNGLGENPROGRAMSARBPROC>(SDL_GL_GetProcAddress("glGenProgramsARB"));
-    auto bind = reinterpret_cast<PFNGLBINDPROGRAMARBPROC>(SDL_GL_GetProcAddress("glBindProgramARB"));
-    auto load = reinterpret_cast<PFNGLPROGRAMSTRINGARBPROC>(SDL_GL_GetProcAddress("glProgramStringARB"));
-    auto del = reinterpret_cast<PFNGLDELETEPROGRAMSARBPROC>(SDL_GL_GetProcAddress("glDeleteProgramsARB"));
-    auto query = reinterpret_cast<PFNGLGETPROGRAMIVARBPROC>(SDL_GL_GetProcAddress("glGetProgramivARB"));
-    ASSERT_TRUE(gen && bind && load && del && query);
-    // Mesa's error for the program ("" when none), and whether it fits the native limits.
-    auto compile = [&](const std::string& p, GLint& native) {
-        GLuint id = 0;
-        gen(1, &id);
-        bind(GL_VERTEX_PROGRAM_ARB, id);
-        while (glGetError() != GL_NO_ERROR) {
-        }
-        load(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(p.size()), p.data());
-        GLint errorPos = 0;
-        glGetIntegerv(GL_PROGRAM_ERROR_POSITION_ARB, &errorPos);
-        const char* msg = reinterpret_cast<const char*>(glGetString(GL_PROGRAM_ERROR_STRING_ARB));
-        query(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_UNDER_NATIVE_LIMITS_ARB, &native);
-        const bool glError = glGetError() != GL_NO_ERROR;
-        del(1, &id);
-        return errorPos == -1 && !glError ? std::string()
-                                          : std::string(msg ? msg : "error") + "\n" + p.substr(std::max(errorPos, 0));
-    };
-    GLint native = 0;
-    EXPECT_NE(compile("!!ARBvp1.0\nMOV result.position, nothing;\nEND\n", native), "");  // the harness notices
-
-    std::vector<qmtest::ShaderSource> sources = qmtest::EngineShaderPrograms();
-    // The widest shapes the translator writes: relative addressing with defs, every output, all macros.
-    sources.push_back({"wide", "vs.1.1\ndef c5, 1, 2, 3, 4\ndef c90, 0.5, -1e-3, 2.5e7, 0\nmov a0.x, v0.x\n"
-                               "m4x4 oPos, v0, c[a0.x + 60]\nm4x3 r0.xyz, r0, c90\nm3x4 oT1, v1, c0\n"
-                               "m3x3 r1.xyz, v2, c[a0.x]\nm3x2 oT2.xy, v3, c93\nlog r2.x, -v4.y\nexp r2.y, v4.z\n"
-                               "expp r3, v5.w\nlogp r4, v6.x\nfrc r5.xy, v7\nlit r6, v8\ndst r7, v9, v10\n"
-                               "rcp r8.w, v11.w\nrsq r9, v12.x\nslt r10, v13, -v14.wzyx\nsge r11, v15, c95\n"
-                               "mov oD1, r11\nmov oT7.w, r10\nmov oPts, r9.x\nmov oFog, r8.w\n"});
-    sources.push_back({"bare", "vs.1.0\nmov oPos.xw, v0\n"});
-    for (const qmtest::ShaderSource& s : sources) {
-        SCOPED_TRACE(s.name);
-        EXPECT_EQ(compile(Translate(s.text), native), "");
-        EXPECT_EQ(native, 1);
-    }
-}
 
 }  // namespace
