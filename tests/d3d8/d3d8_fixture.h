@@ -3,13 +3,19 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdint>
+#include <initializer_list>
+#include <cstring>
+#include <sstream>
 #include <string>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3d8/d3d8_testing.h"
+#include "platform/d3dx8/d3dx8.h"
+#include "platform/win32/window_internal.h"
 
 namespace d3d8test {
 
@@ -18,8 +24,7 @@ constexpr DWORD kFvfMesh = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;           
 
 struct ScreenVertex {
     float x, y, z, rhw;
-    DWORD diffuse;
-    DWORD specular;
+    DWORD diffuse, specular;
     float u, v;
 };
 
@@ -33,34 +38,164 @@ struct Rgba {
     int r, g, b, a;
 };
 
-D3DMATRIX Identity();
-D3DMATRIX PerspectiveLH(float fovY, float aspect, float zn, float zf);
-float Bits(DWORD d);
-DWORD Bits(float f);
+inline DWORD Bits(float f)
+{
+    DWORD d = 0;
+    std::memcpy(&d, &f, 4);
+    return d;
+}
+
+inline D3DXMATRIX Identity()
+{
+    D3DXMATRIX m;
+    return *D3DXMatrixIdentity(&m);
+}
 
 class DeviceTest : public ::testing::Test {
 protected:
     static constexpr int kWidth = 128;
     static constexpr int kHeight = 96;
 
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override
+    {
+        platform::ResetD3D8TestConfig();
+        window_ = platform::CreateBareWindow("d3d8 test", kWidth, kHeight);
+        ASSERT_NE(window_, nullptr);
+        d3d_ = Direct3DCreate8(D3D_SDK_VERSION);
+        ASSERT_NE(d3d_, nullptr);
+    }
+    void TearDown() override
+    {
+        if (device_ != nullptr) {
+            device_->Release();
+        }
+        if (d3d_ != nullptr) {
+            d3d_->Release();
+        }
+        platform::DestroyBareWindow(window_);
+        platform::ResetD3D8TestConfig();
+    }
+
+    D3DPRESENT_PARAMETERS DefaultParameters() const
+    {
+        return {kWidth, kHeight, D3DFMT_X8R8G8B8, 1, D3DMULTISAMPLE_NONE, D3DSWAPEFFECT_DISCARD, window_, TRUE, TRUE,
+                D3DFMT_D24S8, 0, 0, 0};
+    }
     // Makes the device; false (with a failure) when it cannot.
-    bool MakeDevice(D3DPRESENT_PARAMETERS* pp = nullptr);
-    D3DPRESENT_PARAMETERS DefaultParameters() const;
+    bool MakeDevice(D3DPRESENT_PARAMETERS* pp = nullptr, DWORD behavior = D3DCREATE_HARDWARE_VERTEXPROCESSING)
+    {
+        D3DPRESENT_PARAMETERS local = DefaultParameters();
+        EXPECT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, behavior, pp ? pp : &local, &device_),
+                  D3D_OK);
+        return device_ != nullptr;
+    }
 
-    platform::RgbaImage Read();
-    Rgba PixelAt(int x, int y);
-    // Every pixel of the rectangle (inclusive of x0,y0, exclusive of x1,y1) within tolerance of the colour.
-    void ExpectArea(int x0, int y0, int x1, int y1, Rgba want, int tolerance = 2, const char* what = "");
+    platform::RgbaImage Read()
+    {
+        platform::RgbaImage image;
+        EXPECT_TRUE(platform::ReadBackBuffer(device_, &image));
+        return image;
+    }
+    // Every pixel of [x0,x1) × [y0,y1) within tolerance of the colour (alpha not compared).
+    void ExpectArea(int x0, int y0, int x1, int y1, Rgba want, int tolerance = 2, const std::string& what = "")
+    {
+        const platform::RgbaImage image = Read();
+        int bad = 0;
+        std::ostringstream first;
+        for (int y = y0; y < y1; ++y) {
+            for (int x = x0; x < x1; ++x) {
+                const std::uint8_t* p = image.At(x, y);
+                if ((std::abs(p[0] - want.r) > tolerance || std::abs(p[1] - want.g) > tolerance ||
+                     std::abs(p[2] - want.b) > tolerance) &&
+                    bad++ == 0) {
+                    first << "(" << x << "," << y << ") = " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
+                }
+            }
+        }
+        if (bad != 0) {
+            ADD_FAILURE() << what << ": " << bad << " pixels differ from " << want.r << "," << want.g << ","
+                          << want.b << ", first " << first.str();
+        }
+    }
 
+    void States(std::initializer_list<std::pair<D3DRENDERSTATETYPE, DWORD>> states)
+    {
+        for (auto [state, value] : states) {
+            device_->SetRenderState(state, value);
+        }
+    }
+    void Stage(std::initializer_list<std::pair<D3DTEXTURESTAGESTATETYPE, DWORD>> states)
+    {
+        for (auto [state, value] : states) {
+            device_->SetTextureStageState(0, state, value);
+        }
+    }
     // The sprite's screen-mode states: no z, no culling, no fog, screen-space vertices.
-    void ScreenStates();
-    // A screen-space rectangle covering pixels [x0,x1) × [y0,y1), like the sprite draws it.
-    void DrawRect(float x0, float y0, float x1, float y1, DWORD color, float z = 0.5F, float u0 = 0.0F,
-                  float v0 = 0.0F, float u1 = 1.0F, float v1 = 1.0F);
-    IDirect3DTexture8* MakeTexture(UINT w, UINT h, D3DFORMAT format, const std::vector<DWORD>& texels);
-    static std::string SavePicture(const platform::RgbaImage& image, const std::string& name);
+    void ScreenStates()
+    {
+        device_->SetVertexShader(kFvfScreen);
+        States({{D3DRS_ZENABLE, FALSE}, {D3DRS_ZWRITEENABLE, FALSE}, {D3DRS_CULLMODE, D3DCULL_NONE},
+                {D3DRS_FOGENABLE, FALSE}, {D3DRS_LIGHTING, FALSE}});
+        Stage({{D3DTSS_COLOROP, D3DTOP_MODULATE}, {D3DTSS_COLORARG1, D3DTA_TEXTURE}, {D3DTSS_COLORARG2, D3DTA_DIFFUSE},
+               {D3DTSS_ALPHAOP, D3DTOP_MODULATE}, {D3DTSS_ALPHAARG1, D3DTA_TEXTURE}, {D3DTSS_ALPHAARG2, D3DTA_DIFFUSE},
+               {D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP}, {D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP}});
+    }
+    void DiffuseOnly()
+    {
+        device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+        device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    }
+    void SetTransforms(const D3DMATRIX& world, const D3DMATRIX& view, const D3DMATRIX& projection)
+    {
+        device_->SetTransform(D3DTS_WORLD, &world);
+        device_->SetTransform(D3DTS_VIEW, &view);
+        device_->SetTransform(D3DTS_PROJECTION, &projection);
+    }
+    // A screen-space rectangle covering pixels [x0,x1) × [y0,y1), corners shifted by half a pixel as the
+    // sprites place them on Direct3D's pixel centres.
+    void DrawRect(float x0, float y0, float x1, float y1, DWORD color, float z = 0.5F)
+    {
+        const ScreenVertex v[4] = {{x0 - 0.5F, y0 - 0.5F, z, 1.0F, color, 0xFFFFFFFF, 0, 0},
+                                   {x1 - 0.5F, y0 - 0.5F, z, 1.0F, color, 0xFFFFFFFF, 1, 0},
+                                   {x0 - 0.5F, y1 - 0.5F, z, 1.0F, color, 0xFFFFFFFF, 0, 1},
+                                   {x1 - 0.5F, y1 - 0.5F, z, 1.0F, color, 0xFFFFFFFF, 1, 1}};
+        static const WORD kQuad[6] = {0, 1, 2, 1, 3, 2};
+        EXPECT_EQ(device_->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 4, 2, kQuad, D3DFMT_INDEX16, v, sizeof v[0]),
+                  D3D_OK);
+    }
+    IDirect3DTexture8* MakeTexture(UINT w, UINT h, D3DFORMAT format, const std::vector<DWORD>& texels)
+    {
+        IDirect3DTexture8* texture = nullptr;
+        EXPECT_EQ(device_->CreateTexture(w, h, 1, 0, format, D3DPOOL_MANAGED, &texture), D3D_OK);
+        D3DLOCKED_RECT locked{};
+        if (texture == nullptr || texture->LockRect(0, &locked, nullptr, 0) != D3D_OK) {
+            ADD_FAILURE() << "texture of format " << format;
+            return texture;
+        }
+        const UINT bytes = format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8 ? 4 : 2;
+        for (UINT i = 0; i < w * h; ++i) {
+            std::memcpy(static_cast<BYTE*>(locked.pBits) + (i / w) * locked.Pitch + (i % w) * bytes, &texels[i], bytes);
+        }
+        EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
+        return texture;
+    }
+    // A managed buffer holding the bytes: a vertex buffer for an FVF, else a 16-bit index buffer.
+    template <typename Buffer>
+    Buffer* MakeBuffer(const void* data, UINT bytes, DWORD fvf = 0)
+    {
+        Buffer* b = nullptr;
+        BYTE* p = nullptr;
+        if constexpr (std::is_same_v<Buffer, IDirect3DVertexBuffer8>) {
+            EXPECT_EQ(device_->CreateVertexBuffer(bytes, 0, fvf, D3DPOOL_MANAGED, &b), D3D_OK);
+        } else {
+            EXPECT_EQ(device_->CreateIndexBuffer(bytes, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &b), D3D_OK);
+        }
+        if (b != nullptr && data != nullptr && b->Lock(0, 0, &p, 0) == D3D_OK) {
+            std::memcpy(p, data, bytes);
+            b->Unlock();
+        }
+        return b;
+    }
 
     HWND window_ = nullptr;
     IDirect3D8* d3d_ = nullptr;

@@ -1,6 +1,4 @@
-// Fixed-function drawing: pixel centres, combiners, alpha test, blending, culling, z and fog.
-#include <cstring>
-
+// Fixed-function drawing: pixel centres, combiners, alpha test, blending, culling, z, fog and lighting.
 #include "d3d8_fixture.h"
 
 namespace d3d8test {
@@ -21,51 +19,21 @@ protected:
         }
         DeviceTest::TearDown();
     }
-    void DiffuseOnly()
+    void Clear(D3DCOLOR color, DWORD flags = D3DCLEAR_TARGET, float z = 1.0F)
     {
-        device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-        device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-    }
-    // A mesh quad through vertex and index buffers (FVF 0x142), in clip space with identity transforms.
-    void DrawMeshQuad(float x0, float y0, float x1, float y1, float z, DWORD color)
-    {
-        const MeshVertex v[4] = {
-            {x0, y1, z, color, 0, 0}, {x1, y1, z, color, 1, 0}, {x0, y0, z, color, 0, 1}, {x1, y0, z, color, 1, 1}};
-        const WORD idx[6] = {0, 1, 2, 1, 3, 2};
-        IDirect3DVertexBuffer8* vb = nullptr;
-        IDirect3DIndexBuffer8* ib = nullptr;
-        ASSERT_EQ(device_->CreateVertexBuffer(sizeof v, 0, kFvfMesh, D3DPOOL_MANAGED, &vb), D3D_OK);
-        ASSERT_EQ(device_->CreateIndexBuffer(sizeof idx, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib), D3D_OK);
-        BYTE* p = nullptr;
-        ASSERT_EQ(vb->Lock(0, 0, &p, 0), D3D_OK);
-        std::memcpy(p, v, sizeof v);
-        vb->Unlock();
-        ASSERT_EQ(ib->Lock(0, 0, &p, 0), D3D_OK);
-        std::memcpy(p, idx, sizeof idx);
-        ib->Unlock();
-        device_->SetVertexShader(kFvfMesh);
-        device_->SetStreamSource(0, vb, sizeof v[0]);
-        device_->SetIndices(ib, 0);
-        EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 4, 0, 2), D3D_OK);
-        device_->SetStreamSource(0, nullptr, 0);
-        device_->SetIndices(nullptr, 0);
-        vb->Release();
-        ib->Release();
+        ASSERT_EQ(device_->Clear(0, nullptr, flags, color, z, 0), D3D_OK);
     }
 };
 
 TEST_F(Drawing, ClearFillsTheViewportOrTheGivenRectangles)
 {
-    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF102030, 1.0F, 0), D3D_OK);
+    Clear(0xFF102030, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
     ExpectArea(0, 0, kWidth, kHeight, {0x10, 0x20, 0x30, 255}, 0, "whole");
-
     D3DVIEWPORT8 vp{10, 20, 30, 40, 0.0F, 1.0F};
     ASSERT_EQ(device_->SetViewport(&vp), D3D_OK);
-    ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFFFF0000, 1.0F, 0), D3D_OK);
+    Clear(0xFFFF0000);
     ExpectArea(10, 20, 40, 60, {255, 0, 0, 255}, 0, "viewport");
-    ExpectArea(0, 0, kWidth, 20, {0x10, 0x20, 0x30, 255}, 0, "above viewport");
     ExpectArea(40, 20, kWidth, 60, {0x10, 0x20, 0x30, 255}, 0, "right of viewport");
-
     // Rectangles are clipped to the viewport.
     const D3DRECT r{0, 0, 20, 30};
     ASSERT_EQ(device_->Clear(1, &r, D3DCLEAR_TARGET, 0xFF00FF00, 1.0F, 0), D3D_OK);
@@ -78,26 +46,21 @@ TEST_F(Drawing, ScreenQuadMapsTexelsOntoPixelsWithDirect3DCentres)
 {
     ScreenStates();
     std::vector<DWORD> texels(16);
-    for (int i = 0; i < 16; ++i) {
-        texels[i] = 0xFF000000U | (static_cast<DWORD>(i * 16) << 16) | (static_cast<DWORD>(255 - i * 16) << 8) |
-                    static_cast<DWORD>(i % 4 * 60);
+    for (DWORD i = 0; i < 16; ++i) {
+        texels[i] = 0xFF000000U | (i * 16) << 16 | (255 - i * 16) << 8 | (i % 4 * 60);
     }
     IDirect3DTexture8* texture = MakeTexture(4, 4, D3DFMT_A8R8G8B8, texels);
     ASSERT_NE(texture, nullptr);
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0F, 0);
+    Clear(0xFF000000);
     device_->SetTexture(0, texture);
-    device_->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTEXF_POINT);
-    device_->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTEXF_POINT);
+    Stage({{D3DTSS_MAGFILTER, D3DTEXF_POINT}, {D3DTSS_MINFILTER, D3DTEXF_POINT}});
     DrawRect(20, 10, 24, 14, 0xFFFFFFFF);
     const platform::RgbaImage image = Read();
-    for (int y = 0; y < 4; ++y) {
-        for (int x = 0; x < 4; ++x) {
-            const DWORD t = texels[y * 4 + x];
-            const std::uint8_t* p = image.At(20 + x, 10 + y);
-            EXPECT_EQ(p[0], (t >> 16) & 0xFF) << x << "," << y;
-            EXPECT_EQ(p[1], (t >> 8) & 0xFF) << x << "," << y;
-            EXPECT_EQ(p[2], t & 0xFF) << x << "," << y;
-        }
+    for (int i = 0; i < 16; ++i) {
+        const std::uint8_t* p = image.At(20 + i % 4, 10 + i / 4);
+        EXPECT_EQ(p[0], (texels[i] >> 16) & 0xFF) << i;
+        EXPECT_EQ(p[1], (texels[i] >> 8) & 0xFF) << i;
+        EXPECT_EQ(p[2], texels[i] & 0xFF) << i;
     }
     // Nothing spills onto the neighbouring pixels.
     for (int i = 0; i < 4; ++i) {
@@ -110,13 +73,13 @@ TEST_F(Drawing, ScreenQuadMapsTexelsOntoPixelsWithDirect3DCentres)
     texture->Release();
 }
 
-TEST_F(Drawing, StageZeroCombinesTextureAndDiffuse)
+TEST_F(Drawing, StageZeroCombinesTextureAndDiffuseAndAlphaTestDiscardsAlphaZero)
 {
     ScreenStates();
     IDirect3DTexture8* texture = MakeTexture(2, 2, D3DFMT_A8R8G8B8, std::vector<DWORD>(4, 0xFFC86432));
     ASSERT_NE(texture, nullptr);
     device_->SetTexture(0, texture);
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0F, 0);
+    Clear(0xFF000000);
     DrawRect(0, 0, 40, 40, 0xFF80FF40);  // modulate: texture × diffuse
     device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
     DrawRect(40, 0, 80, 40, 0xFF80FF40);  // texture alone
@@ -133,41 +96,31 @@ TEST_F(Drawing, StageZeroCombinesTextureAndDiffuse)
     ExpectArea(2, 52, 38, 88, {0x40, 0x40, 0x40, 255}, 2, "diffuse squared");
     ExpectArea(42, 52, 78, 88, {0x80, 0xFF, 0x40, 255}, 1, "untextured modulate");
     texture->Release();
-}
 
-TEST_F(Drawing, AlphaTestDiscardsTexelsOfAlphaZero)
-{
     ScreenStates();
-    device_->SetRenderState(D3DRS_ALPHATESTENABLE, TRUE);
-    device_->SetRenderState(D3DRS_ALPHAREF, 0);
-    device_->SetRenderState(D3DRS_ALPHAFUNC, D3DCMP_NOTEQUAL);
-    IDirect3DTexture8* texture = MakeTexture(2, 1, D3DFMT_A8R8G8B8, {0x00FF0000, 0xFF00FF00});
-    ASSERT_NE(texture, nullptr);
+    States({{D3DRS_ALPHATESTENABLE, TRUE}, {D3DRS_ALPHAREF, 0}, {D3DRS_ALPHAFUNC, D3DCMP_NOTEQUAL}});
+    texture = MakeTexture(2, 1, D3DFMT_A8R8G8B8, {0x00FF0000, 0xFF00FF00});
     device_->SetTexture(0, texture);
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0F, 0);
+    Clear(0xFF0000FF);
     DrawRect(0, 0, 100, 60, 0xFFFFFFFF);
     ExpectArea(2, 2, 48, 58, {0, 0, 255, 255}, 0, "alpha 0 discarded");
     ExpectArea(52, 2, 98, 58, {0, 255, 0, 255}, 0, "alpha 255 drawn");
+    device_->SetTexture(0, nullptr);
     texture->Release();
 }
-
-struct BlendCase {
-    DWORD src;
-    DWORD dest;
-    Rgba want;
-};
 
 TEST_F(Drawing, EveryBlendPairOfThePresetsAndScreenModes)
 {
     ScreenStates();
     DiffuseOnly();
-    device_->SetTexture(0, nullptr);
     // Destination (200, 100, 40); source (100, 200, 60) with alpha 128.
     const DWORD dest = 0xFFC86428;
     const DWORD source = 0x8064C83C;
-    const int a = 128;
-    auto mix = [&](int s, int d) { return (s * a + d * (255 - a) + 127) / 255; };
-    const BlendCase cases[] = {
+    auto mix = [](int s, int d) { return (s * 128 + d * 127 + 127) / 255; };
+    const struct {
+        DWORD src, dest;
+        Rgba want;
+    } cases[] = {
         {D3DBLEND_ONE, D3DBLEND_ZERO, {100, 200, 60, 0}},
         {D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, {mix(100, 200), mix(200, 100), mix(60, 40), 0}},
         {D3DBLEND_ZERO, D3DBLEND_SRCCOLOR, {200 * 100 / 255, 100 * 200 / 255, 40 * 60 / 255, 0}},
@@ -175,18 +128,17 @@ TEST_F(Drawing, EveryBlendPairOfThePresetsAndScreenModes)
         {D3DBLEND_INVDESTCOLOR, D3DBLEND_ZERO, {100 * 55 / 255, 200 * 155 / 255, 60 * 215 / 255, 0}},
     };
     device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
-    for (const BlendCase& c : cases) {
-        device_->Clear(0, nullptr, D3DCLEAR_TARGET, dest, 1.0F, 0);
-        device_->SetRenderState(D3DRS_SRCBLEND, c.src);
-        device_->SetRenderState(D3DRS_DESTBLEND, c.dest);
+    for (const auto& c : cases) {
+        Clear(dest);
+        States({{D3DRS_SRCBLEND, c.src}, {D3DRS_DESTBLEND, c.dest}});
         DrawRect(10, 10, 90, 80, source);
         const std::string what = "blend " + std::to_string(c.src) + "/" + std::to_string(c.dest);
-        ExpectArea(12, 12, 88, 78, c.want, 2, what.c_str());
-        ExpectArea(100, 10, 120, 80, {200, 100, 40, 0}, 0, (what + " outside").c_str());
+        ExpectArea(12, 12, 88, 78, c.want, 2, what);
+        ExpectArea(100, 10, 120, 80, {200, 100, 40, 0}, 0, what + " outside");
     }
     // Blending off writes the source whatever the factors say.
     device_->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET, dest, 1.0F, 0);
+    Clear(dest);
     DrawRect(10, 10, 90, 80, source);
     ExpectArea(12, 12, 88, 78, {100, 200, 60, 0}, 1, "blend off");
 }
@@ -202,36 +154,30 @@ TEST_F(Drawing, BackFacesAreCulledInDirect3DWinding)
     const ScreenVertex ccw[3] = {{70, 10, 0.5F, 1, 0xFF00FF00, 0, 0, 0},
                                  {70, 50, 0.5F, 1, 0xFF00FF00, 0, 0, 0},
                                  {110, 10, 0.5F, 1, 0xFF00FF00, 0, 0, 0}};
-    const Rgba black{0, 0, 0, 0};
-    const struct {
-        DWORD mode;
-        bool cwDrawn;
-        bool ccwDrawn;
-    } modes[] = {{D3DCULL_CCW, true, false}, {D3DCULL_CW, false, true}, {D3DCULL_NONE, true, true}};
-    for (const auto& m : modes) {
-        device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0F, 0);
-        device_->SetRenderState(D3DRS_CULLMODE, m.mode);
-        device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, cw, sizeof cw[0]);
-        device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, ccw, sizeof ccw[0]);
-        ExpectArea(14, 14, 20, 20, m.cwDrawn ? Rgba{255, 0, 0, 0} : black, 0, "screen cw");
-        ExpectArea(74, 14, 80, 20, m.ccwDrawn ? Rgba{0, 255, 0, 0} : black, 0, "screen ccw");
-    }
-
     // The same with transformed vertices: the upper half of clip space is the top of the picture.
-    device_->SetVertexShader(kFvfMesh);
-    const D3DMATRIX id = Identity();
-    device_->SetTransform(D3DTS_WORLD, &id);
-    device_->SetTransform(D3DTS_VIEW, &id);
-    device_->SetTransform(D3DTS_PROJECTION, &id);
     const MeshVertex top[3] = {{-0.9F, 0.9F, 0.5F, 0xFFFF0000, 0, 0},
                                {0.9F, 0.9F, 0.5F, 0xFFFF0000, 0, 0},
                                {-0.9F, 0.1F, 0.5F, 0xFFFF0000, 0, 0}};
     const MeshVertex bottom[3] = {{-0.9F, -0.1F, 0.5F, 0xFF00FF00, 0, 0},
                                   {-0.9F, -0.9F, 0.5F, 0xFF00FF00, 0, 0},
                                   {0.9F, -0.1F, 0.5F, 0xFF00FF00, 0, 0}};
+    const Rgba black{0, 0, 0, 0};
+    const struct {
+        DWORD mode;
+        bool cwDrawn, ccwDrawn;
+    } modes[] = {{D3DCULL_CCW, true, false}, {D3DCULL_CW, false, true}, {D3DCULL_NONE, true, true}};
+    const D3DXMATRIX id = Identity();
+    SetTransforms(id, id, id);
     for (const auto& m : modes) {
-        device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0F, 0);
+        Clear(0xFF000000);
         device_->SetRenderState(D3DRS_CULLMODE, m.mode);
+        device_->SetVertexShader(kFvfScreen);
+        device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, cw, sizeof cw[0]);
+        device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, ccw, sizeof ccw[0]);
+        ExpectArea(14, 14, 20, 20, m.cwDrawn ? Rgba{255, 0, 0, 0} : black, 0, "screen cw");
+        ExpectArea(74, 14, 80, 20, m.ccwDrawn ? Rgba{0, 255, 0, 0} : black, 0, "screen ccw");
+        Clear(0xFF000000);
+        device_->SetVertexShader(kFvfMesh);
         device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, top, sizeof top[0]);
         device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, bottom, sizeof bottom[0]);
         ExpectArea(10, 10, 20, 16, m.cwDrawn ? Rgba{255, 0, 0, 0} : black, 0, "clip cw (top)");
@@ -243,57 +189,34 @@ TEST_F(Drawing, ZTestAndZWrite)
 {
     ScreenStates();
     DiffuseOnly();
-    device_->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
-    device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    States({{D3DRS_ZENABLE, D3DZB_TRUE}, {D3DRS_ZFUNC, D3DCMP_LESSEQUAL}, {D3DRS_ZWRITEENABLE, TRUE}});
     const Rgba red{255, 0, 0, 0};
     const Rgba green{0, 255, 0, 0};
-
-    device_->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0F, 0);
+    Clear(0xFF000000, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
     DrawRect(10, 10, 50, 50, 0xFFFF0000, 0.2F);
     DrawRect(0, 0, 100, 80, 0xFF00FF00, 0.6F);
     ExpectArea(12, 12, 48, 48, red, 0, "near stays in front");
     ExpectArea(60, 10, 90, 70, green, 0, "far drawn where nothing is nearer");
 
     // Without z writes the near quad leaves the far one free to cover it.
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0F, 0);
+    Clear(0xFF000000, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
     device_->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     DrawRect(10, 10, 50, 50, 0xFFFF0000, 0.2F);
     DrawRect(0, 0, 100, 80, 0xFF00FF00, 0.6F);
     ExpectArea(12, 12, 48, 48, green, 0, "no z write");
-
-    // GREATER keeps only what lies behind; z off ignores the buffer.
-    device_->SetRenderState(D3DRS_ZWRITEENABLE, TRUE);
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 0.5F, 0);
-    device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_GREATER);
-    DrawRect(0, 0, 50, 80, 0xFFFF0000, 0.2F);
-    DrawRect(50, 0, 100, 80, 0xFF00FF00, 0.8F);
-    ExpectArea(2, 2, 48, 78, {0, 0, 0, 0}, 0, "greater rejects nearer");
-    ExpectArea(52, 2, 98, 78, green, 0, "greater passes farther");
-    device_->SetRenderState(D3DRS_ZENABLE, D3DZB_FALSE);
-    DrawRect(0, 0, 50, 80, 0xFFFF0000, 0.2F);
-    ExpectArea(2, 2, 48, 78, red, 0, "z off");
 }
 
 TEST_F(Drawing, LinearVertexFogByViewDepth)
 {
-    device_->SetRenderState(D3DRS_LIGHTING, FALSE);
-    device_->SetRenderState(D3DRS_ZENABLE, FALSE);
-    device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    States({{D3DRS_LIGHTING, FALSE}, {D3DRS_ZENABLE, FALSE}, {D3DRS_CULLMODE, D3DCULL_NONE}, {D3DRS_FOGENABLE, TRUE},
+            {D3DRS_FOGCOLOR, 0xFF0000FF}, {D3DRS_FOGTABLEMODE, D3DFOG_NONE}, {D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR},
+            {D3DRS_RANGEFOGENABLE, FALSE}, {D3DRS_FOGSTART, Bits(0.0F)}, {D3DRS_FOGEND, Bits(10.0F)}});
     DiffuseOnly();
-    const D3DMATRIX id = Identity();
-    const D3DMATRIX proj = PerspectiveLH(1.5707964F, static_cast<float>(kWidth) / kHeight, 1.0F, 100.0F);
-    device_->SetTransform(D3DTS_WORLD, &id);
-    device_->SetTransform(D3DTS_VIEW, &id);
-    device_->SetTransform(D3DTS_PROJECTION, &proj);
-    device_->SetRenderState(D3DRS_FOGENABLE, TRUE);
-    device_->SetRenderState(D3DRS_FOGCOLOR, 0xFF0000FF);
-    device_->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_NONE);
-    device_->SetRenderState(D3DRS_FOGVERTEXMODE, D3DFOG_LINEAR);
-    device_->SetRenderState(D3DRS_RANGEFOGENABLE, FALSE);
-    device_->SetRenderState(D3DRS_FOGSTART, Bits(0.0F));
-    device_->SetRenderState(D3DRS_FOGEND, Bits(10.0F));
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0F, 0);
+    D3DXMATRIX proj;
+    D3DXMatrixPerspectiveFovLH(&proj, 1.5707964F, static_cast<float>(kWidth) / kHeight, 1.0F, 100.0F);
+    const D3DXMATRIX id = Identity();
+    SetTransforms(id, id, proj);
+    Clear(0xFF000000);
     device_->SetVertexShader(kFvfMesh);
     // Left half at depth 5 (half fogged), right half at depth 2.5 (a quarter).
     auto quad = [&](float x0, float x1, float z) {
@@ -308,8 +231,6 @@ TEST_F(Drawing, LinearVertexFogByViewDepth)
     quad(0.0F, 2.0F, 2.5F);
     ExpectArea(4, 4, kWidth / 2 - 4, kHeight - 4, {128, 128, 255, 0}, 3, "depth 5");
     ExpectArea(kWidth / 2 + 4, 4, kWidth - 4, kHeight - 4, {191, 191, 255, 0}, 3, "depth 2.5");
-
-    // Fog off: the plain colour.
     device_->SetRenderState(D3DRS_FOGENABLE, FALSE);
     quad(-2.0F, 0.0F, 5.0F);
     ExpectArea(4, 4, kWidth / 2 - 4, kHeight - 4, {255, 255, 255, 0}, 0, "fog off");
@@ -317,67 +238,56 @@ TEST_F(Drawing, LinearVertexFogByViewDepth)
 
 TEST_F(Drawing, LightingWithoutNormalsGivesTheColourSourcesTheGameSets)
 {
-    device_->SetRenderState(D3DRS_ZENABLE, FALSE);
-    device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    States({{D3DRS_ZENABLE, FALSE}, {D3DRS_CULLMODE, D3DCULL_NONE}, {D3DRS_LIGHTING, TRUE}});
     DiffuseOnly();
-    const D3DMATRIX id = Identity();
-    device_->SetTransform(D3DTS_WORLD, &id);
-    device_->SetTransform(D3DTS_VIEW, &id);
-    device_->SetTransform(D3DTS_PROJECTION, &id);
-    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0F, 0);
-    ASSERT_EQ(device_->SetRenderState(D3DRS_LIGHTING, TRUE), D3D_OK);
-
+    const D3DXMATRIX id = Identity();
+    SetTransforms(id, id, id);
+    Clear(0xFF000000);
+    device_->SetVertexShader(kFvfMesh);
+    auto quad = [&](float x0, float y0) {
+        const MeshVertex v[4] = {{x0, y0 + 1, 0.5F, 0xFF806040, 0, 0}, {x0 + 1, y0 + 1, 0.5F, 0xFF806040, 0, 0},
+                                 {x0, y0, 0.5F, 0xFF806040, 0, 0}, {x0 + 1, y0, 0.5F, 0xFF806040, 0, 0}};
+        device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof v[0]);
+    };
     // Direct3D's own defaults take emissive and ambient from the (black) material.
-    DrawMeshQuad(-1.0F, 0.0F, 0.0F, 1.0F, 0.5F, 0xFF806040);
+    quad(-1.0F, 0.0F);
     ExpectArea(4, 4, kWidth / 2 - 4, kHeight / 2 - 4, {0, 0, 0, 0}, 0, "material sources");
-
     // The game's defaults: every source the vertex colour, no ambient: the vertex colour itself.
-    device_->SetRenderState(D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1);
-    device_->SetRenderState(D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_COLOR1);
-    device_->SetRenderState(D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_COLOR1);
-    DrawMeshQuad(0.0F, 0.0F, 1.0F, 1.0F, 0.5F, 0xFF806040);
+    States({{D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1}, {D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_COLOR1},
+            {D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_COLOR1}});
+    quad(0.0F, 0.0F);
     ExpectArea(kWidth / 2 + 4, 4, kWidth - 4, kHeight / 2 - 4, {0x80, 0x60, 0x40, 0}, 1, "vertex colour");
-
     // Ambient light adds the ambient source times the ambient level.
     device_->SetRenderState(D3DRS_AMBIENT, 0xFF404040);
-    DrawMeshQuad(-1.0F, -1.0F, 0.0F, 0.0F, 0.5F, 0xFF806040);
+    quad(-1.0F, -1.0F);
     ExpectArea(4, kHeight / 2 + 4, kWidth / 2 - 4, kHeight - 4,
                {0x80 + 0x80 * 0x40 / 255, 0x60 + 0x60 * 0x40 / 255, 0x40 + 0x40 * 0x40 / 255, 0}, 2,
                "vertex colour plus ambient");
-
-    // With lighting off the vertex colour passes unchanged.
     device_->SetRenderState(D3DRS_LIGHTING, FALSE);
-    DrawMeshQuad(0.0F, -1.0F, 1.0F, 0.0F, 0.5F, 0xFF806040);
+    quad(0.0F, -1.0F);
     ExpectArea(kWidth / 2 + 4, kHeight / 2 + 4, kWidth - 4, kHeight - 4, {0x80, 0x60, 0x40, 0}, 1, "unlit");
 }
 
-TEST_F(Drawing, IndexedDrawsRefuseIndicesOutsideTheirVertices)
+TEST_F(Drawing, DrawsRefuseIndicesAndRangesOutsideTheirBuffers)
 {
     ScreenStates();
     const ScreenVertex v[3] = {};
     const WORD bad[3] = {0, 1, 3};
     EXPECT_EQ(device_->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 3, 1, bad, D3DFMT_INDEX16, v, sizeof v[0]),
               D3DERR_INVALIDCALL);
-    IDirect3DVertexBuffer8* vb = nullptr;
-    IDirect3DIndexBuffer8* ib = nullptr;
-    ASSERT_EQ(device_->CreateVertexBuffer(3 * sizeof(ScreenVertex), 0, kFvfScreen, D3DPOOL_MANAGED, &vb), D3D_OK);
-    ASSERT_EQ(device_->CreateIndexBuffer(sizeof bad, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib), D3D_OK);
-    BYTE* p = nullptr;
-    ASSERT_EQ(ib->Lock(0, 0, &p, 0), D3D_OK);
-    std::memcpy(p, bad, sizeof bad);
-    ib->Unlock();
+    IDirect3DVertexBuffer8* vb = MakeBuffer<IDirect3DVertexBuffer8>(nullptr, sizeof v, kFvfScreen);
+    IDirect3DIndexBuffer8* ib = MakeBuffer<IDirect3DIndexBuffer8>(bad, sizeof bad);
     device_->SetStreamSource(0, vb, sizeof(ScreenVertex));
     device_->SetIndices(ib, 0);
     EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 0, 1), D3DERR_INVALIDCALL);
     EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 1, 1), D3DERR_INVALIDCALL);  // past the indices
     EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 1, 1), D3DERR_INVALIDCALL);              // past the vertices
     EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+    BYTE* p = nullptr;
     EXPECT_EQ(vb->Lock(0, 1000, &p, 0), D3DERR_INVALIDCALL);
     D3DVERTEXBUFFER_DESC desc{};
     ASSERT_EQ(vb->GetDesc(&desc), D3D_OK);
-    EXPECT_EQ(desc.Size, 3 * sizeof(ScreenVertex));
-    EXPECT_EQ(desc.FVF, kFvfScreen);
-    EXPECT_EQ(desc.Pool, D3DPOOL_MANAGED);
+    EXPECT_TRUE(desc.Size == sizeof v && desc.FVF == kFvfScreen && desc.Pool == D3DPOOL_MANAGED);
     device_->SetStreamSource(0, nullptr, 0);
     device_->SetIndices(nullptr, 0);
     vb->Release();
