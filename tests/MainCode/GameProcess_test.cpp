@@ -5,7 +5,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -19,6 +18,7 @@ namespace {
 struct ProcessResult {
     int exitCode = -1;
     std::string err;
+    bool Says(const char* cp932) const { return err.find(platform::Cp932ToUtf8(cp932)) != std::string::npos; }
 };
 
 // Runs the game in the given folder with the test environment; stderr is captured.
@@ -28,16 +28,15 @@ ProcessResult RunGame(const qmtest::TempDir& dir)
     const std::string command = "cd '" + dir.Path().string() + "' && QM_RUNTIME_DIR='" + dir.Path().string() + "' '" +
                                 QM_GAME_EXE + "' 2>'" + errPath + "' </dev/null";
     const int status = std::system(command.c_str());
-    ProcessResult result;
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::ifstream in(errPath, std::ios::binary);
     std::stringstream text;
-    text << in.rdbuf();
-    result.err = text.str();
-    return result;
+    text << std::ifstream(errPath, std::ios::binary).rdbuf();
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, text.str()};
 }
 
-}  // namespace
+void WriteSettings(const qmtest::TempDir& dir, const std::string& keys)
+{
+    std::ofstream(dir.File("setting.ini"), std::ios::binary) << "[CurrentSetting]\r\nScreenMode=Window\r\n" << keys;
+}
 
 TEST(GameProcess, WithoutSettingsTellsThePlayerOnStderrAndExitsWithZero)
 {
@@ -45,18 +44,15 @@ TEST(GameProcess, WithoutSettingsTellsThePlayerOnStderrAndExitsWithZero)
     const ProcessResult r = RunGame(dir);
     EXPECT_EQ(r.exitCode, 0);
     // The message box text reaches stderr as UTF-8 when no display can show it.
-    EXPECT_NE(r.err.find(platform::Cp932ToUtf8("Quillmark起動エラー")), std::string::npos) << r.err;
-    EXPECT_NE(r.err.find(platform::Cp932ToUtf8("起動設定ファイル setting.ini が見つかりませんでした。")), std::string::npos) << r.err;
+    EXPECT_TRUE(r.Says("Quillmark起動エラー")) << r.err;
+    EXPECT_TRUE(r.Says("起動設定ファイル setting.ini が見つかりませんでした。")) << r.err;
     EXPECT_FALSE(std::ifstream(dir.File("save")).good());
 }
 
 TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
 {
     qmtest::TempDir dir;
-    {
-        std::ofstream ini(dir.File("setting.ini"), std::ios::binary);
-        ini << "[CurrentSetting]\r\nScreenMode=Window\r\n";
-    }
+    WriteSettings(dir, "");
     const pid_t first = fork();
     ASSERT_GE(first, 0);
     if (first == 0) {
@@ -76,20 +72,18 @@ TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
     int status = 0;
     waitpid(first, &status, 0);
     EXPECT_EQ(second.exitCode, 0);
-    EXPECT_NE(second.err.find(platform::Cp932ToUtf8("多重起動禁止")), std::string::npos) << second.err;
+    EXPECT_TRUE(second.Says("多重起動禁止")) << second.err;
 }
 
 TEST(GameProcess, ADeviceThatCannotBeMadeIsReportedAndTheGameEnds)
 {
     qmtest::TempDir dir;
-    {
-        std::ofstream ini(dir.File("setting.ini"), std::ios::binary);
-        ini << "[CurrentSetting]\r\nScreenMode=Window\r\nScreenWidth=700\r\n";
-    }
+    WriteSettings(dir, "ScreenWidth=700\r\n");
     const ProcessResult r = RunGame(dir);
     EXPECT_EQ(r.exitCode, 1);  // after the error handler, not a crash on the way out
-    EXPECT_NE(r.err.find(platform::Cp932ToUtf8("Direct3D デバイスの作成に失敗しました。(コード 0x05)")), std::string::npos)
-        << r.err;
+    EXPECT_TRUE(r.Says("Direct3D デバイスの作成に失敗しました。(コード 0x05)")) << r.err;
     // The adapter tables were written before the device was asked for.
     EXPECT_TRUE(std::ifstream(dir.File("DeviceLog.txt")).good());
 }
+
+}  // namespace

@@ -3,6 +3,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -87,12 +88,10 @@ protected:
         UnregisterClassA(kClass, nullptr);
         cwd.reset();
     }
-    void WriteSettings()
+    static void WriteSettings()
     {
-        std::FILE* f = std::fopen("setting.ini", "wb");
-        ASSERT_NE(f, nullptr);
-        std::fputs("[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n", f);
-        std::fclose(f);
+        std::ofstream("setting.ini", std::ios::binary)
+            << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
     }
     // The back buffer's pixel as 0xRRGGBB.
     static std::uint32_t ScreenPixel(int x, int y)
@@ -117,46 +116,45 @@ protected:
 
 }  // namespace
 
-TEST_F(GameWndRun, WithoutSettingsShowsTheStartUpErrorAndEndsQuietly)
+TEST_F(GameWndRun, StartUpRefusalsShowTheirMessageAndEndQuietly)
 {
-    ScriptedGameWnd app;
-    EXPECT_EQ(app.Run(1), 0);
+    {
+        ScriptedGameWnd app;  // no "setting.ini"
+        EXPECT_EQ(app.Run(1), 0);
+        EXPECT_EQ(app.frames, 0);
+        EXPECT_EQ(app.shutdowns, 0);
+        EXPECT_EQ(app.GetInput(), nullptr);
+        EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
+    }
     ASSERT_EQ(g_boxes.size(), 1u);
     EXPECT_EQ(g_boxes[0].caption, "Quillmark起動エラー");
     EXPECT_NE(g_boxes[0].text.find("起動設定ファイル setting.ini が見つかりませんでした。"), std::string::npos);
-    EXPECT_EQ(app.frames, 0);
-    EXPECT_EQ(app.shutdowns, 0);
-    EXPECT_EQ(app.GetInput(), nullptr);
     EXPECT_FALSE(std::filesystem::exists("save"));
-    EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
-}
 
-TEST_F(GameWndRun, RefusesASecondInstanceBeforeMakingAWindow)
-{
+    // A second instance is refused before a window is made.
+    WriteSettings();
     HANDLE other = CreateMutexA(nullptr, FALSE, "Verrow_Quillmark");
     ASSERT_NE(other, nullptr);
-    WriteSettings();
     {
         ScriptedGameWnd app;
         EXPECT_EQ(app.Run(1), 0);
         EXPECT_EQ(app.GetHandle(), nullptr);
     }
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0].text, "多重起動禁止");
-    EXPECT_EQ(g_boxes[0].caption, "警告");
     CloseHandle(other);
-}
+    ASSERT_EQ(g_boxes.size(), 2u);
+    EXPECT_EQ(g_boxes[1].text, "多重起動禁止");
+    EXPECT_EQ(g_boxes[1].caption, "警告");
 
-TEST_F(GameWndRun, RefusesDirectXBelowEight)
-{
-    WriteSettings();
+    // So is DirectX below 8.
     platform::SetModuleAvailable("D3D8.DLL", false);
-    ScriptedGameWnd app;
-    EXPECT_EQ(app.Run(1), 0);
+    {
+        ScriptedGameWnd app;
+        EXPECT_EQ(app.Run(1), 0);
+        EXPECT_EQ(app.GetHandle(), nullptr);
+    }
     platform::SetModuleAvailable("D3D8.DLL", true);
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_NE(g_boxes[0].text.find("現在のバージョン : DirectX 7"), std::string::npos);
-    EXPECT_EQ(app.GetHandle(), nullptr);
+    ASSERT_EQ(g_boxes.size(), 3u);
+    EXPECT_NE(g_boxes[2].text.find("現在のバージョン : DirectX 7"), std::string::npos);
 }
 
 TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
@@ -203,15 +201,13 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
     EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
     EXPECT_FALSE(TDSound8::Instance()->IsInitialized());
     EXPECT_EQ(TGameData::GetInstance(), nullptr);
-    EXPECT_EQ(TGameData::GetMaxMoney(), 1700000u);
-    EXPECT_EQ(TGameData::GetMaxLevel(), 59u);
-    EXPECT_EQ(TGameData::GetChapter(), 4);
     EXPECT_TRUE(g_boxes.empty());
 }
 
 TEST_F(GameWndRun, ClosingTheWindowShutsDownOnceAndScenesEndInOrder)
 {
     WriteSettings();
+    std::ofstream("save", std::ios::binary) << "not a folder";  // left alone
     ScriptedGameWnd app;
     class Once : public TSceneLoop {
     public:
@@ -243,6 +239,8 @@ TEST_F(GameWndRun, ClosingTheWindowShutsDownOnceAndScenesEndInOrder)
     EXPECT_EQ(app.Run(1), 0);
     EXPECT_EQ(app.shutdowns, 1);
     EXPECT_EQ(app.frames, 6);
+    EXPECT_TRUE(std::filesystem::is_regular_file("save"));
+    EXPECT_EQ(std::filesystem::file_size("save"), 12u);
 }
 
 TEST_F(GameWndRun, LosingFocusSuspendsAndNoFramesRunUntilItReturns)
@@ -271,26 +269,6 @@ TEST_F(GameWndRun, LosingFocusSuspendsAndNoFramesRunUntilItReturns)
     };
     EXPECT_EQ(app.Run(1), 0);
     EXPECT_EQ(app.shutdowns, 1);
-}
-
-TEST_F(GameWndRun, AFileNamedSaveIsLeftAlone)
-{
-    WriteSettings();
-    {
-        std::FILE* f = std::fopen("save", "wb");
-        ASSERT_NE(f, nullptr);
-        std::fputs("not a folder", f);
-        std::fclose(f);
-    }
-    ScriptedGameWnd app;
-    app.onFrame = [](ScriptedGameWnd& a, int frame) {
-        if (frame == 2) {
-            SendMessageA(a.GetHandle(), WM_CLOSE, 0, 0);
-        }
-    };
-    EXPECT_EQ(app.Run(1), 0);
-    EXPECT_TRUE(std::filesystem::is_regular_file("save"));
-    EXPECT_EQ(std::filesystem::file_size("save"), 12u);
 }
 
 TEST_F(GameWndRun, EachTitleFrameClearsAndPresentsAndALostDeviceIsReset)

@@ -24,25 +24,17 @@ std::vector<std::uint8_t> Unscrambled(std::vector<std::uint8_t> bytes, std::uint
     return bytes;
 }
 
-TEST(Scrambling, StoredFFIsZeroAtEveryIndexWithEitherKey)
+TEST(Scrambling, ComplementRotatedByIndexPlusKeyAndBack)
 {
-    const std::vector<std::uint8_t> stored(16, 0xFF);
-    EXPECT_EQ(Unscrambled(stored, kTableNumberKey), std::vector<std::uint8_t>(16, 0));
-    EXPECT_EQ(Unscrambled(stored, kTableTextKey), std::vector<std::uint8_t>(16, 0));
-}
-
-TEST(Scrambling, RotationRepeatsEveryEightBytesAndIsNoneAtEightMinusKey)
-{
-    // 0x01 rotated left by r is 1 << r; stored is its complement.
-    std::vector<std::uint8_t> plain(10, 0x01);
-    const std::vector<std::uint8_t> text = ScrambleField(plain, kTableTextKey);
+    // 0x01 rotated left by r is 1 << r; stored is its complement. Stored FF is zero with either key.
+    const std::vector<std::uint8_t> text = ScrambleField(std::vector<std::uint8_t>(10, 0x01), kTableTextKey);
     EXPECT_EQ(text[0], static_cast<std::uint8_t>(~(1u << 4)));
     EXPECT_EQ(text[4], static_cast<std::uint8_t>(~0x01u));  // index 8 - 4: not rotated
     EXPECT_EQ(text[8], text[0]);
-    const std::vector<std::uint8_t> number = ScrambleField(plain, kTableNumberKey);
+    const std::vector<std::uint8_t> number = ScrambleField(std::vector<std::uint8_t>(10, 0x01), kTableNumberKey);
     EXPECT_EQ(number[0], 0xFE);  // key 0: index 0 and 8 unrotated
-    EXPECT_EQ(number[8], 0xFE);
     EXPECT_EQ(number[3], static_cast<std::uint8_t>(~(1u << 3)));
+    EXPECT_EQ(Unscrambled(std::vector<std::uint8_t>(16, 0xFF), kTableTextKey), std::vector<std::uint8_t>(16, 0));
 
     // Every byte value at every rotation comes back.
     std::vector<std::uint8_t> all(256 * 8);
@@ -79,23 +71,16 @@ TEST_F(TableFileTest, SoundTableReadsWithPlainAndScrambledHeaders)
             EXPECT_EQ(entries[i].id, records[i].first);
             EXPECT_EQ(entries[i].name, records[i].second);
         }
-        EXPECT_EQ(reader.EntryAt(1).name, "システム/決定");
         EXPECT_EQ(reader.EntryAt(3).name, "");
-        reader.Clear();
-        EXPECT_TRUE(reader.GetEntries().empty());
     }
-}
 
-TEST_F(TableFileTest, HeaderFieldsAreUnscrambledAsTheFlagSays)
-{
+    // Column names and values are unscrambled as the flag says; records are always scrambled.
     TableWriter writer(true);
     writer.Column("名前", 0xA5A5A5A5u).Column("", 7).Number(42).Text("long name beyond eight bytes").EndRecord();
-    const std::string path = Write(writer.Build());
-    TFile file(path);
+    TFile file(Write(writer.Build()));
     ASSERT_TRUE(file.Open(true, GENERIC_READ));
     TableHeader header;
     ASSERT_TRUE(ReadTableHeader(file, 8, header));
-    EXPECT_EQ(header.recordCount, 1u);
     EXPECT_EQ(header.columnNames, (std::vector<std::string>{"名前", ""}));
     EXPECT_EQ(header.columnValues, (std::vector<std::uint32_t>{0xA5A5A5A5u, 7}));
     std::uint32_t id = 0;
@@ -104,25 +89,13 @@ TEST_F(TableFileTest, HeaderFieldsAreUnscrambledAsTheFlagSays)
     ASSERT_TRUE(ReadScrambledString(file, name));
     EXPECT_EQ(id, 42u);
     EXPECT_EQ(name, "long name beyond eight bytes");
-}
 
-TEST_F(TableFileTest, RecordsAreScrambledEvenWithAPlainHeader)
-{
-    // A record written in plain bytes under flag 0 reads as garbage: the id 5 comes back as
-    // the complement of its bytes, and a plain name length as a length far beyond the file.
+    // A record written in plain bytes under flag 0 reads as garbage.
     qmtest::ByteWriter list;
     list.U8(0).U32(1).U32(0).U32(5);
     TSoundListReader ids;
     ASSERT_TRUE(ids.Load(Write(list.Data(), "list.tbl")));
     EXPECT_EQ(ids.GetEntries(), std::vector<std::uint32_t>{0xFFFFFFFAu});
-    qmtest::ByteWriter table;
-    table.U8(0).U32(1).U32(0).U32(5).LpString("abc");
-    TSoundTableReader reader;
-    EXPECT_FALSE(reader.Load(Write(table.Data())));
-
-    TSoundListReader empty;
-    EXPECT_TRUE(empty.Load(Write(BuildSoundList({}, false), "empty.tbl")));
-    EXPECT_TRUE(empty.GetEntries().empty());
 }
 
 TEST_F(TableFileTest, TruncatedRecordIsDroppedAndTheLoadFails)
@@ -171,8 +144,11 @@ TEST_F(TableFileTest, TablesOpenReadOnlyAndShareWithOtherReaders)
     TSoundListReader reader;
     ASSERT_TRUE(reader.Load(path));
     EXPECT_EQ(reader.GetEntries(), (std::vector<std::uint32_t>{5, 6, 5}));
-    EXPECT_EQ(reader.EntryAt(1), 6u);
     EXPECT_EQ(reader.EntryAt(3), 0u);
+
+    TSoundListReader empty;
+    EXPECT_TRUE(empty.Load(Write(BuildSoundList({}, false), "empty.tbl")));
+    EXPECT_TRUE(empty.GetEntries().empty());
 }
 
 TEST_F(TableFileTest, DamagedTablesNeverCrashOrAllocateByBadCounts)
