@@ -1,0 +1,226 @@
+// The device core: "DeviceLog.txt", texture format classes, fog, clearing, device loss and its hooks.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dx/dx8/3d/TD3D8Enum.h"
+#include "dx/dx8/3d/TRenderPreset.h"
+#include "dx/dx8/3d/TSprite.h"
+#include "dx/dx8/3d/TVertexShader.h"
+#include "support/device_fixture.h"
+
+namespace {
+
+using qmtest::IniWriter;
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(DeviceLog, MatchesTheGoldenFileForAFixedAdapter)
+{
+    qmtest::TempDir dir;
+    platform::SetD3D8TestConfig(qmtest::FixedAdapter());
+    IDirect3D8* d3d = Direct3DCreate8(D3D_SDK_VERSION);
+    ASSERT_NE(d3d, nullptr);
+    {
+        TD3D8Enum tables(d3d);
+        tables.WriteInfo(dir.File("DeviceLog.txt"));
+    }
+    d3d->Release();
+    platform::ResetD3D8TestConfig();
+
+    const std::string actual = ReadAll(dir.File("DeviceLog.txt"));
+    const char* goldenDir = std::getenv("QM_GOLDEN_DIR");
+    ASSERT_NE(goldenDir, nullptr);
+    const std::string golden = std::string(goldenDir) + "/DeviceLog.txt";
+    if (std::getenv("QM_UPDATE_GOLDEN") != nullptr) {
+        std::ofstream(golden, std::ios::binary) << actual;
+    }
+    const std::string expected = ReadAll(golden);
+    ASSERT_FALSE(expected.empty()) << "no golden " << golden;
+    if (actual != expected) {
+        std::ofstream("DeviceLog.actual.txt", std::ios::binary) << actual;
+        FAIL() << "DeviceLog.txt differs from " << golden << "; written to DeviceLog.actual.txt";
+    }
+}
+
+// What the probes below saw, oldest first.
+std::vector<std::string>& ProbeLog()
+{
+    static std::vector<std::string> log;
+    return log;
+}
+
+// Notes when the core makes and drops the shaders, and whether the presets and screen modes exist then.
+class ShaderProbe : public TVertexShader {
+public:
+    void DrawSubset(std::uint32_t, TMesh8*, TView*, const D3DMATRIX*) override {}
+    void Create() override { Note("create"); }
+    void Release() override { Note("release"); }
+    ~ShaderProbe() override { ProbeLog().emplace_back("shader destroyed"); }
+
+private:
+    static void Note(const char* what)
+    {
+        std::string note = std::string("shader ") + what;
+        note += TRenderPreset::Get(1200) != nullptr ? ", presets" : ", no presets";
+        note += TSprite::HasScreenMode(0) ? ", screen modes" : ", no screen modes";
+        ProbeLog().push_back(note);
+    }
+};
+
+class PresetProbe : public TStateBlock {
+public:
+    ~PresetProbe() override { ProbeLog().emplace_back("preset destroyed"); }
+};
+
+class DeviceCore : public qmtest::DeviceFixture {
+protected:
+    void MakeWindowed()
+    {
+        WriteWindowedSettings();
+        ASSERT_TRUE(InitDevice());
+    }
+    std::vector<D3DFORMAT> Classes() const
+    {
+        return {d3d()->GetTextureFormat(0), d3d()->GetTextureFormat(1), d3d()->GetTextureFormat(2),
+                d3d()->GetTextureFormat(3)};
+    }
+    std::vector<float> C8() const
+    {
+        std::vector<float> c(4, -1.0F);
+        EXPECT_EQ(device()->GetVertexShaderConstant(8, c.data(), 1), D3D_OK);
+        return c;
+    }
+    static std::vector<std::string> Hooks()
+    {
+        std::vector<std::string> calls = ProbeLog();
+        ProbeLog().clear();
+        return calls;
+    }
+    std::uint32_t PixelAt(int x, int y) const
+    {
+        platform::RgbaImage image;
+        EXPECT_TRUE(platform::ReadBackBuffer(device(), &image));
+        const std::uint8_t* p = image.At(x, y);
+        return (static_cast<std::uint32_t>(p[0]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[2];
+    }
+};
+
+TEST_F(DeviceCore, AfterUninitNothingCanBeMadeAndAskingIsHarmless)
+{
+    MakeWindowed();
+    EXPECT_TRUE(d3d()->IsInitialized());
+    d3d()->Uninit();
+    EXPECT_FALSE(d3d()->IsInitialized());
+    EXPECT_EQ(TD3D8::GetDevice(), nullptr);
+    EXPECT_FALSE(d3d()->CheckLostDevice());  // nothing to draw on
+    EXPECT_EQ(d3d()->CreateVertexBuffer(4, D3DFVF_XYZ, TD3D8::kDefaultPool, 0), nullptr);
+    EXPECT_EQ(d3d()->CreateIndexBuffer(2, D3DFMT_INDEX16, TD3D8::kDefaultPool, 0), nullptr);
+    EXPECT_EQ(d3d()->CreateTexture(8, 8, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, 0), nullptr);
+    EXPECT_EQ(d3d()->CreateImageSurface(8, 8, D3DFMT_A8R8G8B8), nullptr);
+    EXPECT_EQ(d3d()->GetRenderTarget(), nullptr);
+    EXPECT_TRUE(FAILED(d3d()->SetRenderTarget(nullptr, nullptr)));
+}
+
+TEST_F(DeviceCore, TextureFormatClassesFollowTheDisplayFormat)
+{
+    MakeWindowed();
+    EXPECT_EQ(Classes(), (std::vector<D3DFORMAT>{D3DFMT_X8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_A8R8G8B8, D3DFMT_R5G6B5}));
+    EXPECT_EQ(d3d()->GetTextureFormat(4), D3DFMT_UNKNOWN);
+    EXPECT_EQ(d3d()->GetTextureFormat(-1), D3DFMT_UNKNOWN);
+    d3d()->Uninit();
+
+    // A 16-bit screen prefers 16-bit textures.
+    WriteSettings(IniWriter().Section("CurrentSetting").Key("ScreenMode", "Full"));
+    ASSERT_TRUE(InitDevice());
+    EXPECT_EQ(Classes(), (std::vector<D3DFORMAT>{D3DFMT_R5G6B5, D3DFMT_A4R4G4B4, D3DFMT_A1R5G5B5, D3DFMT_R5G6B5}));
+    d3d()->Uninit();
+
+    // A desktop format the adapter offers no textures for leaves every class empty.
+    platform::D3D8TestConfig config = qmtest::FixedAdapter();
+    config.desktopMode.Format = D3DFMT_X1R5G5B5;
+    for (auto& mode : config.modes) {
+        mode.Format = D3DFMT_X1R5G5B5;
+    }
+    UseAdapter(config);
+    MakeWindowed();
+    EXPECT_EQ(Classes(), std::vector<D3DFORMAT>(4, D3DFMT_UNKNOWN));
+}
+
+TEST_F(DeviceCore, FogGoesToConstantEightWithShaders)
+{
+    MakeWindowed();
+    d3d()->ApplyFog(true);  // fog off: the far defaults
+    std::vector<float> c = C8();
+    EXPECT_FLOAT_EQ(c[0], 11.0F);
+    EXPECT_FLOAT_EQ(c[1], 0.001F);
+    EXPECT_EQ(c[2], 0.0F);
+    EXPECT_EQ(c[3], 0.0F);
+    EXPECT_EQ(RenderState(D3DRS_FOGENABLE), static_cast<DWORD>(FALSE));
+
+    d3d()->SetFog(true, 100.0F, 300.0F, 0xFF405060);
+    d3d()->ApplyFog(true);
+    c = C8();
+    EXPECT_FLOAT_EQ(c[0], 1.5F);
+    EXPECT_FLOAT_EQ(c[1], 0.005F);
+    EXPECT_EQ(RenderState(D3DRS_FOGENABLE), static_cast<DWORD>(TRUE));
+    EXPECT_EQ(RenderState(D3DRS_FOGCOLOR), 0xFF405060u);
+    d3d()->ApplyFog(false);  // switched off for this draw only
+    EXPECT_FLOAT_EQ(C8()[0], 11.0F);
+    EXPECT_EQ(RenderState(D3DRS_FOGENABLE), static_cast<DWORD>(FALSE));
+}
+
+TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
+{
+    Hooks();
+    MakeWindowed();
+    // Presets, the fifteen mesh programs and the screen modes are made with the device.
+    ASSERT_NE(TRenderPreset::Get(1200), nullptr);
+    ASSERT_EQ(TVertexShader::GetRegisteredCount(), 15u);
+    EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4));
+    TVertexShader::Register(new ShaderProbe());
+    TRenderPreset::Register(9999, new PresetProbe());
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader create, presets, screen modes"}));
+    ASSERT_TRUE(d3d()->CheckLostDevice());
+    d3d()->Clear(0xFF00FF00, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
+
+    platform::InjectDeviceLoss(device());
+    EXPECT_FALSE(d3d()->CheckLostDevice());  // lost: nothing happens yet
+    EXPECT_TRUE(Hooks().empty());
+    EXPECT_FALSE(d3d()->CheckLostDevice());  // can be reset: reset, but no drawing in this frame
+    // Screen modes, shaders, presets go; presets, shaders, screen modes come back.
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader release, presets, no screen modes", "preset destroyed",
+                                                 "shader create, presets, no screen modes"}));
+    EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4)) << "recorded again after the reset";
+    EXPECT_EQ(TRenderPreset::Get(9999), nullptr);
+    ASSERT_NE(TRenderPreset::Get(1200), nullptr);
+    EXPECT_NE(TRenderPreset::Get(1200)->GetHandle(), 0xFFFFFFFFu);
+    EXPECT_TRUE(d3d()->CheckLostDevice());
+    EXPECT_TRUE(Hooks().empty());
+    EXPECT_EQ(PixelAt(0, 0), 0u);  // the reset back buffer starts black
+
+    // The default block was recorded again: applying it restores the builder's states.
+    device()->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+    d3d()->ApplyDefaultStates(false);
+    EXPECT_EQ(RenderState(D3DRS_ALPHATESTENABLE), static_cast<DWORD>(TRUE));
+
+    TRenderPreset::Register(9999, new PresetProbe());
+    d3d()->Uninit();
+    EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader release, presets, no screen modes", "shader destroyed",
+                                                 "preset destroyed"}));
+    EXPECT_EQ(TVertexShader::GetRegisteredCount(), 0u);
+    EXPECT_EQ(TRenderPreset::Get(1200), nullptr);
+    EXPECT_FALSE(TSprite::HasScreenMode(1));
+}
+
+}  // namespace

@@ -1,0 +1,343 @@
+// Sprites and text textures on the device: corners, scale, the screen modes, glyph cells, the ramp,
+// uploads, ownership of the bitmap, and their pictures.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "MainCode/GameData/TWeponTable.h"
+#include "TCommon/my_error.h"
+#include "TUtility/TFontHolder.h"
+#include "dx/dx8/3d/TSprite.h"
+#include "dx/dx8/3d/TText8.h"
+#include "fixtures.h"
+#include "platform/d3dx8/d3dx8.h"
+#include "support/golden.h"
+
+namespace {
+
+class SpriteTest : public qmtest::Graphics2D {
+protected:
+    void TearDown() override
+    {
+        platform::EnableDrawLog(device(), false);
+        TSprite::SetRenderMode(1);
+        Graphics2D::TearDown();
+    }
+    TSprite StartWithPicture(int width = 640, int height = 480)
+    {
+        StartDevice(width, height);
+        WritePackage("sprite.ptx", {TestPicture("picture")});
+        return TSprite::FromFile("sprite.ptx/picture", D3DPOOL_MANAGED, 0);
+    }
+    std::size_t Draws()
+    {
+        const std::size_t n = platform::DrawLog(device()).size();
+        platform::ClearDrawLog(device());
+        return n;
+    }
+    // The test picture plain, stretched and turned, and a half-transparent black rectangle.
+    void DrawSpriteScene(TSprite& sprite)
+    {
+        BeginFrame(0xFF203040);
+        TSprite::SetRenderMode(1);
+        sprite.Draw(10, 20, false);
+        sprite.Draw(100, 20, 256, 128, false);
+        D3DXMATRIX turn;
+        D3DXMatrixRotationZ(&turn, 0.5F);
+        sprite.DrawTransformed(420, 40, 128, 64, &turn, false);
+        TSprite rect;
+        rect.SetColor(0x80000000, -1);
+        rect.DrawRect(300, 80, 200, 120, false);
+    }
+};
+
+TEST_F(SpriteTest, CornersFollowTheScaleWithTheHalfPixelShift)
+{
+    TSprite sprite = StartWithPicture(1280, 960);
+    EXPECT_EQ(sprite.GetWidth(), 64u);
+    sprite.Draw(10, 20, false);
+    const float want[4][4] = {{19.5F, 39.5F, 0, 0}, {147.5F, 39.5F, 1, 0}, {19.5F, 103.5F, 0, 1}, {147.5F, 103.5F, 1, 1}};
+    for (int i = 0; i < 4; ++i) {
+        const TSprite::Vertex& v = sprite.GetVertex(i);
+        EXPECT_FLOAT_EQ(v.x, want[i][0]) << i;
+        EXPECT_FLOAT_EQ(v.y, want[i][1]) << i;
+        EXPECT_FLOAT_EQ(v.u, want[i][2]) << i;
+        EXPECT_FLOAT_EQ(v.v, want[i][3]) << i;
+    }
+    sprite.Draw(10, 20, 5, 6, true);
+    EXPECT_FLOAT_EQ(sprite.GetVertex(3).x, 14.5F) << "unscaled: pixels as given";
+    EXPECT_FLOAT_EQ(sprite.GetVertex(3).y, 25.5F);
+    // A quarter turn about the centre, without the half-pixel shift.
+    D3DXMATRIX turn;
+    D3DXMatrixRotationZ(&turn, static_cast<float>(M_PI / 2));
+    sprite.DrawTransformed(0, 0, 40, 20, &turn, true);
+    EXPECT_NEAR(sprite.GetVertex(0).x, 30.0F, 1e-4);
+    EXPECT_NEAR(sprite.GetVertex(0).y, -10.0F, 1e-4);
+    EXPECT_NEAR(sprite.GetVertex(3).x, 10.0F, 1e-4);
+    EXPECT_NEAR(sprite.GetVertex(3).y, 30.0F, 1e-4);
+}
+
+TEST_F(SpriteTest, HiddenAndUnrecordedModesAndSpritesWithoutTexture)
+{
+    TSprite sprite = StartWithPicture();
+    TSprite blank;
+    platform::EnableDrawLog(device(), true);
+    platform::ClearDrawLog(device());
+    TSprite::SetRenderMode(1);
+    blank.Draw(0, 0, 10, 10, false);
+    EXPECT_EQ(Draws(), 0u) << "no texture, no Draw";
+    sprite.Draw(0, 0, false);
+    EXPECT_EQ(Draws(), 1u);
+    blank.DrawRect(0, 0, 10, 10, false);
+    ASSERT_EQ(platform::DrawLog(device()).size(), 1u) << "DrawRect needs no texture";
+    EXPECT_EQ(platform::DrawLog(device())[0].texture, nullptr) << "and unbinds the last one";
+    platform::ClearDrawLog(device());
+
+    TSprite::SetRenderMode(5);
+    EXPECT_TRUE(TSprite::IsHidden());
+    sprite.Draw(0, 0, false);
+    sprite.DrawTransformed(0, 0, 10, 10, nullptr, false);
+    sprite.DrawRect(0, 0, 10, 10, false);
+    EXPECT_EQ(Draws(), 0u);
+    TSprite::SetRenderMode(9);  // never recorded: ignored, still hidden
+    EXPECT_TRUE(TSprite::IsHidden());
+    sprite.Draw(0, 0, false);
+    EXPECT_EQ(Draws(), 0u);
+    TSprite::SetRenderMode(0);
+    sprite.Draw(0, 0, false);
+    EXPECT_EQ(Draws(), 1u);
+}
+
+TEST_F(SpriteTest, ModesAreRecordedAgainAfterAReset)
+{
+    TSprite sprite = StartWithPicture();
+    const DWORD want[5][3] = {{D3DBLEND_ONE, D3DBLEND_ZERO, FALSE},
+                              {D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, TRUE},
+                              {D3DBLEND_ZERO, D3DBLEND_SRCCOLOR, TRUE},
+                              {D3DBLEND_ONE, D3DBLEND_ONE, TRUE},
+                              {D3DBLEND_INVDESTCOLOR, D3DBLEND_ZERO, TRUE}};
+    // The pictures check the modes as made at start-up; here they are recorded again after a reset.
+    platform::InjectDeviceLoss(device());
+    EXPECT_FALSE(d3d()->CheckLostDevice());
+    EXPECT_FALSE(d3d()->CheckLostDevice());
+    ASSERT_TRUE(d3d()->CheckLostDevice());
+    platform::EnableDrawLog(device(), true);
+    for (int mode = 0; mode < 5; ++mode) {
+        // Something else set in between must not leak into the mode.
+        device()->SetRenderState(D3DRS_ZENABLE, TRUE);
+        device()->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_DESTALPHA);
+        TSprite::SetRenderMode(mode);
+        platform::ClearDrawLog(device());
+        sprite.Draw(0, 0, false);
+        ASSERT_EQ(platform::DrawLog(device()).size(), 1u) << mode;
+        const platform::D3D8DrawRecord& r = platform::DrawLog(device())[0];
+        EXPECT_EQ(r.renderStates[D3DRS_SRCBLEND], want[mode][0]) << mode;
+        EXPECT_EQ(r.renderStates[D3DRS_DESTBLEND], want[mode][1]) << mode;
+        EXPECT_EQ(r.renderStates[D3DRS_ALPHABLENDENABLE], want[mode][2]) << mode;
+        EXPECT_EQ(r.renderStates[D3DRS_ZENABLE], 0u);
+    }
+}
+
+TEST_F(SpriteTest, PictureAt640x480)
+{
+    TSprite sprite = StartWithPicture();
+    DrawSpriteScene(sprite);
+    EXPECT_TRUE(qmtest::MatchesGolden(EndFrame(), "sprite_640x480"));
+}
+
+TEST_F(SpriteTest, PictureAt1280x960IsTheSameScreenScaled)
+{
+    TSprite sprite = StartWithPicture(1280, 960);
+    DrawSpriteScene(sprite);
+    EXPECT_TRUE(qmtest::MatchesGolden(EndFrame(), "sprite_1280x960"));
+}
+
+TEST_F(SpriteTest, PictureOfEveryScreenMode)
+{
+    StartDevice();
+    std::vector<qmtest::PtxColor> shades;
+    for (int y = 0; y < 8; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            const auto v = static_cast<std::uint8_t>(240 - (x + y) * 16);
+            shades.push_back({v, v, static_cast<std::uint8_t>(v / 2 + 60)});
+        }
+    }
+    WritePackage("sprite.ptx", {TestPicture("picture"), qmtest::PtxImage::FromPixels("back", 0, 8, 8, shades)});
+    BeginFrame(0xFF000000);
+    // A background with light and dark parts: the modes differ over both; mode 5 draws nothing.
+    TSprite::SetRenderMode(0);
+    TSprite::FromFile("sprite.ptx/back", D3DPOOL_MANAGED, 0).Draw(0, 0, 640, 480, false);
+    TSprite sprite = TSprite::FromFile("sprite.ptx/picture", D3DPOOL_MANAGED, 0);
+    for (int mode = 0; mode <= 5; ++mode) {
+        TSprite::SetRenderMode(mode);
+        sprite.Draw(20.0F + 100.0F * static_cast<float>(mode), 60, 90, 90, false);
+        sprite.Draw(20.0F + 100.0F * static_cast<float>(mode), 300, 90, 90, false);
+    }
+    EXPECT_TRUE(qmtest::MatchesGolden(EndFrame(), "sprite_screen_modes"));
+}
+
+TEST_F(SpriteTest, WeaponIconsComeFromTheIconPackageByType)
+{
+    StartDevice(640, 480);
+    WritePackage("itm_icon.ptx", {TestPicture("itm02_icon")});
+    TWeponTable::Clear();
+    EXPECT_EQ(TWeponTable::CreateIconSprite(1000).GetWidth(), 64u);  // an unknown weapon: type 0
+    TWeponTable::Clear();
+}
+
+const char kTitle[] = "Quillmark 4章 ～ Solstice ～";
+
+class TextTest : public qmtest::Graphics2D {
+protected:
+    void SetUp() override
+    {
+        Graphics2D::SetUp();
+        StartDevice();
+    }
+    static TFontHolder* Font()
+    {
+        static TFontHolder font(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0);
+        return &font;
+    }
+    // Whether any bitmap pixel in columns [x0, x1) is lit.
+    static bool ColumnsLit(const TText8& text, int x0, int x1)
+    {
+        for (std::uint32_t y = 0; y < text.GetTextHeight(); ++y) {
+            const auto* row = reinterpret_cast<const std::uint16_t*>(text.GetPixels() + y * text.GetStride());
+            for (int x = x0; x < x1; ++x) {
+                if (row[x] != 0) {
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+    static std::uint16_t PixelAt(const TText8& text, int x, int y)
+    {
+        return reinterpret_cast<const std::uint16_t*>(text.GetPixels() + y * text.GetStride())[x];
+    }
+    // Whether any texel of level 0 of the text texture is lit, and how many there are.
+    static bool TextureLit(const TText8& text, std::size_t* count = nullptr)
+    {
+        IDirect3DTexture8* t = text.GetImage().GetTexture();
+        D3DSURFACE_DESC desc{};
+        t->GetLevelDesc(0, &desc);
+        D3DLOCKED_RECT locked{};
+        EXPECT_EQ(t->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+        bool lit = false;
+        for (UINT y = 0; y < desc.Height; ++y) {
+            const auto* row = reinterpret_cast<const std::uint16_t*>(static_cast<const std::uint8_t*>(locked.pBits) +
+                                                                     y * locked.Pitch);
+            for (UINT x = 0; x < desc.Width; ++x) {
+                lit = lit || row[x] != 0;
+            }
+        }
+        t->UnlockRect(0);
+        if (count != nullptr) {
+            *count = static_cast<std::size_t>(desc.Width) * desc.Height;
+        }
+        return lit;
+    }
+};
+
+TEST_F(TextTest, SingleByteCellsAreEightAndDoubleByteSixteen)
+{
+    TText8 text("title", 256, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+    EXPECT_EQ(text.GetTextFormat(), D3DFMT_R5G6B5);
+    // "Quillmark 4" 11 × 8, "章" 16, " " 8, "～" 16, " Solstice " 10 × 8, "～" 16.
+    const int pen = text.DrawText(4, 0, kTitle, Font(), true);
+    EXPECT_EQ(pen, 4 + 88 + 16 + 8 + 16 + 80 + 16);
+    EXPECT_TRUE(ColumnsLit(text, 4 + 88, 4 + 104)) << "章";
+    EXPECT_FALSE(ColumnsLit(text, 4 + 104 + 1, 4 + 104 + 7)) << "the space after it";
+    EXPECT_FALSE(ColumnsLit(text, pen + 1, 256)) << "nothing after the pen";
+    EXPECT_TRUE(TextureLit(text));
+    EXPECT_EQ(text.DrawText(pen, 0, "AB", Font(), false), pen + 16);
+    // CR and LF start no new line; a lead byte at the very end pairs with the terminator, a cell.
+    TText8 line("line", 128, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+    EXPECT_EQ(line.DrawText(0, 0, "a\r\nb", Font(), false), 32);
+    EXPECT_EQ(line.DrawText(0, 0, std::string("a") + "章"[0], Font(), false), 8 + 16);
+}
+
+TEST_F(TextTest, RampAndTheSixteenBitColours)
+{
+    TText8 text("ramp", 32, 16, 0x1FF, 128, 64, D3DPOOL_MANAGED, 0);  // only the low 8 bits count
+    EXPECT_EQ(text.GetRampEntry(16).rgbRed, 255);
+    EXPECT_EQ(text.GetRampEntry(16).rgbBlue, 64);
+    EXPECT_EQ(text.GetRampEntry(8).rgbRed, 127);
+    EXPECT_EQ(text.GetRampEntry(8).rgbGreen, 64);
+    EXPECT_EQ(text.GetRampEntry(1).rgbRed, 15);
+    EXPECT_EQ(text.GetRampEntry(17).rgbRed, 0) << "entries past 16 stay black";
+    // A fully covered pixel of "■" is the full colour in 5-6-5, or in 5-5-5 for that format.
+    text.DrawText(0, 0, "■", Font(), false);
+    EXPECT_EQ(PixelAt(text, 8, 8), (31 << 11) | (32 << 5) | 8);
+    TText8 x555("x555", 8, 16, 0, 255, 0, D3DFMT_X1R5G5B5, D3DPOOL_MANAGED, 0);
+    x555.DrawText(0, 0, "■", Font(), false);
+    EXPECT_EQ(PixelAt(x555, 4, 8), 0x03E0);
+    try {
+        TText8 bad("bad", 32, 16, 255, 255, 255, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, 0);
+        FAIL() << "no exception";
+    } catch (const my_error& e) {
+        EXPECT_NE(std::string(e.what()).find("Unknown TextTextureFormat"), std::string::npos);
+    }
+}
+
+TEST_F(TextTest, UploadMakesTheTextVisibleAndClearCanKeepTheOldPicture)
+{
+    TText8 text("upload", 64, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+    text.DrawText(0, 0, "Hi", Font(), false);
+    EXPECT_FALSE(TextureLit(text)) << "not uploaded yet";
+    text.Upload();
+    EXPECT_TRUE(TextureLit(text));
+    text.Clear(false);
+    EXPECT_FALSE(ColumnsLit(text, 0, 64));
+    EXPECT_TRUE(TextureLit(text)) << "Clear(false) leaves the texture";
+    text.Clear(true);
+    EXPECT_FALSE(TextureLit(text));
+}
+
+TEST_F(TextTest, RowsAreCopiedByWidthAndTheBitmapIsOwnedByItsLastHolder)
+{
+    // Width 3: DIB rows of 8 bytes, texture rows of 6 bytes used.
+    TText8 narrow("narrow", 3, 4, 255, 255, 255, D3DPOOL_MANAGED, 0);
+    EXPECT_EQ(narrow.GetStride(), 8u);
+    narrow.DrawText(0, 0, "■", Font(), true);
+    std::size_t texels = 0;
+    TextureLit(narrow, &texels);
+    EXPECT_EQ(texels, 12u);
+    // A second text of the name shares the small texture: its larger bitmap is cut to fit.
+    TText8 small("shared", 16, 8, 255, 255, 255, D3DPOOL_MANAGED, 0);
+    TText8 big("shared", 128, 32, 255, 0, 0, D3DPOOL_MANAGED, 0);
+    EXPECT_EQ(big.GetImage().GetTexture(), small.GetImage().GetTexture());
+    big.DrawText(0, 0, "■■■■", Font(), true);
+    EXPECT_TRUE(TextureLit(small));
+
+    auto* first = new TText8("owned", 32, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+    TText8 copy(*first);
+    EXPECT_EQ(copy.GetPixels(), first->GetPixels());
+    TText8 other("owned", 32, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+    EXPECT_NE(other.GetPixels(), first->GetPixels()) << "a second text of the name has its own";
+    delete first;
+    // The copy still draws into the bitmap it shares (the sanitizers check it is alive).
+    EXPECT_EQ(copy.DrawText(0, 0, "ok", Font(), true), 16);
+    EXPECT_TRUE(ColumnsLit(copy, 0, 16));
+}
+
+TEST_F(TextTest, PictureOfTheTitle)
+{
+    TText8 text("title", 256, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+    text.DrawText(0, 0, kTitle, Font(), true);
+    TText8 yellow("yellow", 256, 16, 255, 220, 80, D3DPOOL_MANAGED, 0);
+    yellow.DrawText(16, 0, "テキスト 16px", Font(), true);
+    BeginFrame(0xFF101830);
+    TSprite::SetRenderMode(0);
+    text.Draw(8, 8, true);
+    text.Draw(8, 40, 512, 32, true);  // doubled, to see the cells
+    TSprite::SetRenderMode(3);        // added: black is see-through
+    yellow.Draw(8, 100, true);
+    EXPECT_TRUE(qmtest::MatchesGolden(EndFrame(), "text_title"));
+    TSprite::SetRenderMode(1);
+}
+
+}  // namespace

@@ -1,0 +1,288 @@
+// Pixel writers, ".ptx" packages and the texture cache on a real device.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "TCommon/my_error.h"
+#include "dx/dx8/3d/TPixelWriter.h"
+#include "dx/dx8/3d/TTexture8.h"
+#include "dx/dx8/3d/TTexturePackage.h"
+#include "fixtures.h"
+#include "support/byte_writer.h"
+#include "support/fuzz.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using qmtest::PtxImage;
+
+// The little-endian value the writer stores for a palette entry with the given alpha. Entry 0:
+// (blue FF, green 80, red 00); entry 1: white; entry 2: (red 0x12, green 0x34, blue 0x56).
+std::uint32_t WriteOne(D3DFORMAT format, bool alphaLayer, std::uint8_t index, std::uint8_t alpha)
+{
+    std::array<std::uint8_t, 1024> palette{0xFF, 0x80, 0x00, 0x77, 0xFF, 0xFF, 0xFF, 0, 0x56, 0x34, 0x12, 0};
+    auto writer = TPixelWriter::Create(format, alphaLayer);
+    EXPECT_NE(writer, nullptr) << format;
+    if (writer == nullptr) {
+        return 0;
+    }
+    std::uint8_t out[8];
+    std::memset(out, 0xCC, sizeof out);
+    const auto n = static_cast<std::uint32_t>(writer->Write(out, &index, palette.data(), &alpha) - out);
+    EXPECT_EQ(n, writer->GetBytes());
+    EXPECT_EQ(out[n], 0xCC) << "the writer stores no more than its pixel";
+    std::uint32_t value = 0;
+    for (std::uint32_t i = 0; i < n; ++i) {
+        value |= static_cast<std::uint32_t>(out[i]) << (8 * i);
+    }
+    return value;
+}
+
+TEST(TPixelWriter, PaletteColourWithAndWithoutAnAlphaLayer)
+{
+    EXPECT_EQ(WriteOne(D3DFMT_R5G6B5, false, 0, 0), 0x041Fu);
+    EXPECT_EQ(WriteOne(D3DFMT_A4R4G4B4, true, 0, 0x80), 0x808Fu);
+    EXPECT_EQ(WriteOne(D3DFMT_A1R5G5B5, true, 0, 0x80), 0x821Fu);
+    EXPECT_EQ(WriteOne(D3DFMT_A1R5G5B5, true, 0, 0x7F), 0x021Fu) << "alpha below half is clear";
+    EXPECT_EQ(WriteOne(D3DFMT_R3G3B2, false, 0, 0), 0x13u);
+    EXPECT_EQ(WriteOne(D3DFMT_A8R8G8B8, true, 2, 0x9A), 0x9A123456u);
+    EXPECT_EQ(WriteOne(D3DFMT_X8R8G8B8, false, 2, 0x9A), 0x00123456u) << "X8 stays 0: no alpha";
+    EXPECT_EQ(WriteOne(D3DFMT_R8G8B8, false, 2, 0), 0x123456u);
+    // The table's layout for the 10-bit format: red high, blue low, channels widened by a shift.
+    EXPECT_EQ(WriteOne(D3DFMT_A2B10G10R10, true, 1, 0xFF), 0xC0000000u | (0xFFu << 22) | (0xFFu << 12) | (0xFFu << 2));
+    // Formats with alpha are opaque without an alpha layer.
+    EXPECT_EQ(WriteOne(D3DFMT_A4R4G4B4, false, 0, 0x00), 0xF08Fu);
+    EXPECT_EQ(WriteOne(D3DFMT_A8R8G8B8, false, 2, 0x00), 0xFF123456u);
+    for (D3DFORMAT f : {D3DFMT_UNKNOWN, D3DFMT_A8, D3DFMT_P8, D3DFMT_DXT1, D3DFMT_D16}) {
+        EXPECT_EQ(TPixelWriter::Create(f, true), nullptr) << f;
+    }
+}
+
+class TexturePackage : public ::testing::Test {
+protected:
+    std::string Write(const std::vector<PtxImage>& images, const std::string& name = "test.ptx")
+    {
+        const std::string path = dir_.File(name);
+        qmtest::SaveBytes(path, qmtest::BuildPtx(images));
+        return path;
+    }
+    // Message of the my_error thrown by reading entry, or "" when nothing was thrown.
+    static std::string ErrorOf(const std::string& path, const std::string& entry)
+    {
+        try {
+            TIndexedImage image;
+            TTexturePackage::ReadImage(path, entry, &image);
+        } catch (const my_error& e) {
+            return e.what();
+        }
+        return std::string();
+    }
+    qmtest::TempDir dir_;
+};
+
+TEST_F(TexturePackage, NamesMatchWholeTheFirstWinsAndTheFieldEndsAtNulOrLength)
+{
+    PtxImage unterminated = PtxImage::Filled("a", 0, 4, 1, {1, 0, 0});
+    unterminated.storedName = "bare";  // length 4, no NUL
+    PtxImage trailing = PtxImage::Filled("b", 0, 5, 1, {1, 0, 0});
+    trailing.storedName = std::string("pad\0junk", 8);  // the name is "pad"
+    PtxImage empty = PtxImage::Filled("c", 0, 6, 1, {1, 0, 0});
+    empty.storedName.clear();  // length 0: an empty name
+    const std::string path = Write({PtxImage::Filled("window", 0, 3, 3, {3, 0, 0}),
+                                    PtxImage::Filled("window16", 0, 1, 1, {1, 0, 0}),
+                                    PtxImage::Filled("window16", 0, 2, 2, {2, 0, 0}), unterminated, trailing, empty});
+    TIndexedImage image;
+    ASSERT_TRUE(TTexturePackage::ReadImage(path, "window16", &image));
+    EXPECT_EQ(image.width, 1u) << "the first of two entries with one name";
+    ASSERT_TRUE(TTexturePackage::ReadImage(path, "window", &image));
+    EXPECT_EQ(image.width, 3u);
+    EXPECT_FALSE(TTexturePackage::ReadImage(path, "Window16", &image));
+    EXPECT_FALSE(TTexturePackage::ReadImage(path, "window1", &image));
+    ASSERT_TRUE(TTexturePackage::ReadImage(path, "bare", &image));
+    EXPECT_EQ(image.width, 4u);
+    ASSERT_TRUE(TTexturePackage::ReadImage(path, "pad", &image));
+    EXPECT_EQ(image.width, 5u);
+    EXPECT_FALSE(TTexturePackage::ReadImage(path, std::string("pad\0junk", 8), &image));
+    ASSERT_TRUE(TTexturePackage::ReadImage(path, "", &image));
+    EXPECT_EQ(image.width, 6u);
+}
+
+TEST_F(TexturePackage, KindAboveThreeIsAMissingEntry)
+{
+    PtxImage odd = PtxImage::Filled("odd", 0, 2, 2, {1, 0, 0});
+    odd.kind = 4;
+    const std::string path = Write({odd, PtxImage::Filled("odd", 1, 1, 1, {1, 0, 0})});
+    TIndexedImage image;
+    image.width = 77;
+    EXPECT_FALSE(TTexturePackage::ReadImage(path, "odd", &image)) << "the first entry decides";
+    EXPECT_EQ(image.width, 77u) << "the image is left alone";
+}
+
+TEST_F(TexturePackage, AnythingBeyondTheFileFailsWithThePackagePath)
+{
+    const std::vector<PtxImage> images = {PtxImage::Filled("one", 1, 4, 4, {1, 2, 3})};
+    const std::vector<std::uint8_t> valid = qmtest::BuildPtx(images);
+    const std::uint32_t record = qmtest::PtxRecordOffset(images, 0);
+    const std::pair<std::size_t, std::uint32_t> cases[] = {
+        {0, 0x10000000},                                           // entry count
+        {4, 0xFFFFFFF0},                                           // name length
+        {4 + 4 + 4, static_cast<std::uint32_t>(valid.size()) + 1},  // record offset
+        {record + 4, 0x10000},                                     // width
+        {record + 8, 0xFFFFFFFF},                                  // height
+        {record + 8, 5},                                           // alpha layer
+    };
+    for (const auto& [at, value] : cases) {
+        std::vector<std::uint8_t> bytes = valid;
+        for (int i = 0; i < 4; ++i) {
+            bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        }
+        const std::string path = dir_.File("bad.ptx");
+        qmtest::SaveBytes(path, bytes);
+        const std::string error = ErrorOf(path, "one");
+        EXPECT_NE(error.find(path), std::string::npos) << at << ": " << error;
+    }
+    const std::string missing = dir_.File("none.ptx");
+    EXPECT_NE(ErrorOf(missing, "one").find(missing), std::string::npos);
+}
+
+std::vector<std::uint8_t> ThreeImagePackage()
+{
+    return qmtest::BuildPtx({PtxImage::Filled("a", 0, 2, 2, {1, 2, 3}), PtxImage::Filled("b", 1, 3, 2, {4, 5, 6}),
+                             PtxImage::Filled("c", 3, 1, 3, {7, 8, 9})});
+}
+
+TEST_F(TexturePackage, RobustAgainstDamagedPackages)
+{
+    qmtest::FuzzFile(ThreeImagePackage(), dir_.File("fuzz.ptx"), [](const std::string& path) {
+        for (const char* entry : {"a", "b", "c", "zz"}) {
+            TIndexedImage image;
+            if (TTexturePackage::ReadImage(path, entry, &image)) {
+                ASSERT_LT(image.kind, 4u);
+                ASSERT_EQ(image.indices.size(), static_cast<std::size_t>(image.width) * image.height);
+                ASSERT_EQ(image.palette.size(), 1024u);
+            }
+        }
+    });
+}
+
+class TextureCache : public qmtest::Graphics2D {
+protected:
+    void SetUp() override
+    {
+        Graphics2D::SetUp();
+        StartDevice();
+    }
+    static std::string LoadError(const std::string& key)
+    {
+        try {
+            TTexture8::Load(key, D3DPOOL_MANAGED, 0);
+        } catch (const my_error& e) {
+            return e.what();
+        }
+        return std::string();
+    }
+};
+
+TEST_F(TextureCache, OneKeyIsReadOnceAndShared)
+{
+    WritePackage("sprite.ptx", {PtxImage::Filled("window16", 0, 4, 2, {255, 0, 0}),
+                                PtxImage::Filled("16_icon", 1, 2, 2, {0, 255, 0})});
+    TTexture8 a = TTexture8::Load("sprite.ptx/window16", D3DPOOL_MANAGED, 0);
+    ASSERT_TRUE(a.HasTexture());
+    EXPECT_EQ(a.GetFormat(), d3d()->GetTextureFormat(0));
+    D3DSURFACE_DESC desc{};
+    ASSERT_TRUE(a.GetLevelDesc(0, &desc));
+    EXPECT_EQ(desc.Width, 4u);
+    EXPECT_GT(a.GetTexture()->GetLevelCount(), 1u) << "a full mip chain";
+
+    // The package is gone: the second load can only come from the cache.
+    std::filesystem::remove(dir_.Path() / "ptx" / "sprite.ptx");
+    TTexture8 b = TTexture8::Load("sprite.ptx/window16", D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET);
+    EXPECT_EQ(b.GetTexture(), a.GetTexture());
+    EXPECT_EQ(b.GetPool(), D3DPOOL_MANAGED) << "the cached texture, whatever was asked";
+    EXPECT_EQ(a.GetShareCount(), 3u) << "two handles and the cache";
+    EXPECT_EQ(TTexture8::Find("sprite.ptx/16_icon"), nullptr) << "Find loads nothing";
+
+    // Blank textures are cached by name too, even when refused.
+    TTexture8 t = TTexture8::Create("Message", 64, 16, D3DFMT_R5G6B5, D3DPOOL_MANAGED, 0);
+    TTexture8 again = TTexture8::Create("Message", 512, 512, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, 0);
+    EXPECT_EQ(again.GetTexture(), t.GetTexture()) << "the cached one, whatever size was asked";
+    EXPECT_FALSE(TTexture8::Create("bad", 0, 0, D3DFMT_UNKNOWN, D3DPOOL_MANAGED, 0).HasTexture());
+    EXPECT_FALSE(TTexture8::Load("bad", D3DPOOL_MANAGED, 0).HasTexture()) << "found in the cache, not opened";
+}
+
+TEST_F(TextureCache, MissingThingsAndBadKeys)
+{
+    WritePackage("a.ptx", {PtxImage::Filled("x", 0, 1, 1, {1, 2, 3})});
+    EXPECT_FALSE(TTexture8::Load("", D3DPOOL_MANAGED, 0).HasTexture());
+    EXPECT_FALSE(TTexture8::Load("a.ptx/nothing", D3DPOOL_MANAGED, 0).HasTexture());
+    EXPECT_EQ(TTexture8::Find("a.ptx/nothing"), nullptr) << "a missing entry is not cached";
+    // No "/": the package path is the folder itself, which opens as no file.
+    EXPECT_NE(LoadError("nokey").find("ptx/"), std::string::npos) << LoadError("nokey");
+    EXPECT_NE(LoadError("b.ptx/x").find("ptx/b.ptx"), std::string::npos);
+
+    // A kind the device has no format for is a missing entry.
+    PtxImage odd = PtxImage::Filled("odd", 0, 2, 2, {1, 2, 3});
+    odd.kind = 7;
+    WritePackage("c.ptx", {odd});
+    EXPECT_FALSE(TTexture8::Load("c.ptx/odd", D3DPOOL_MANAGED, 0).HasTexture());
+    EXPECT_EQ(TTexture8::Find("c.ptx/odd"), nullptr);
+}
+
+TEST_F(TextureCache, PurgeKeepsWhatIsHeldAndReleasesTheRest)
+{
+    WritePackage("p.ptx", {PtxImage::Filled("a", 0, 2, 2, {1, 1, 1}), PtxImage::Filled("b", 0, 2, 2, {2, 2, 2}),
+                           PtxImage::Filled("c", 0, 2, 2, {3, 3, 3})});
+    TTexture8::Load("p.ptx/a", D3DPOOL_MANAGED, 0);
+    {
+        TTexture8 held = TTexture8::Load("p.ptx/b", D3DPOOL_MANAGED, 0);
+        TTexture8::Load("p.ptx/c", D3DPOOL_MANAGED, 0);
+        TTexture8::PurgeCache(2);
+        EXPECT_EQ(TTexture8::Find("p.ptx/a"), nullptr);
+        EXPECT_NE(TTexture8::Find("p.ptx/b"), nullptr);
+        EXPECT_EQ(TTexture8::Find("p.ptx/c"), nullptr);
+        EXPECT_EQ(held.GetShareCount(), 2u);
+    }
+    TTexture8::PurgeCache(2);
+    EXPECT_EQ(TTexture8::Find("p.ptx/b"), nullptr) << "gone once nothing holds it";
+
+    // Mode 1 releases even what is held; the holder never releases it a second time (the sanitizers see it).
+    TTexture8 survivor = TTexture8::Load("p.ptx/a", D3DPOOL_MANAGED, 0);
+    TTexture8 copy = survivor;
+    TTexture8::Create("blank", 8, 8, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, 0);
+    TTexture8::PurgeCache(1);
+    EXPECT_EQ(TTexture8::Find("p.ptx/a"), nullptr);
+    EXPECT_EQ(TTexture8::Find("blank"), nullptr);
+    EXPECT_EQ(copy.GetShareCount(), 2u);
+}
+
+TEST(TTexture8Names, NameNumbersComeFromADigitPrefixBeforeAnUnderscoreOrLetter)
+{
+    const std::pair<const char*, std::uint32_t> numbers[] = {
+        {"p/16_icon", 16}, {"p/08x", 8}, {"p/4_", 4}, {"p/4", 1}, {"p/12_x", 1}, {"p/1_", 1}, {"p/_8", 1}};
+    for (const auto& [key, want] : numbers) {
+        EXPECT_EQ(TTexture8::ParseNameNumber(key), want) << key;
+    }
+}
+
+TEST_F(TextureCache, DamagedPackagesNeverCrash)
+{
+    qmtest::FuzzOptions options;
+    options.mutations = 600;
+    qmtest::FuzzFile(ThreeImagePackage(), (dir_.Path() / "ptx" / "f.ptx").string(), [](const std::string&) {
+        for (const char* key : {"f.ptx/a", "f.ptx/b", "f.ptx/c"}) {
+            TTexture8 t = TTexture8::Load(key, D3DPOOL_MANAGED, 0);
+            D3DSURFACE_DESC desc{};
+            if (t.HasTexture()) {
+                ASSERT_TRUE(t.GetLevelDesc(0, &desc));
+            }
+        }
+        TTexture8::PurgeCache(2);
+    }, options);
+}
+
+}  // namespace
