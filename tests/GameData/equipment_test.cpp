@@ -15,43 +15,29 @@ class EquipmentTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        std::vector<TWeponRecord> wepons;
+        // Weapon 1000 + t is of type t; 1050 and 1051 of types no hero uses.
+        std::vector<TWeponRecord> wepons(14);
         for (std::int32_t type = 0; type < 12; ++type) {
-            TWeponRecord w;
-            w.Id = 1000 + static_cast<std::uint32_t>(type);
-            w.Type = type;
-            w.Attack = 10u * static_cast<std::uint32_t>(type);
-            w.TrailLength = 0.5f;
-            w.Element = static_cast<std::uint32_t>(type % 7);
-            w.MeshName = "sw" + std::to_string(type);
-            wepons.push_back(w);
+            wepons[type].Id = 1000 + static_cast<std::uint32_t>(type);
+            wepons[type].Type = type;
         }
-        TWeponRecord odd;
-        odd.Id = 1050;
-        odd.Type = 12;
-        odd.Element = 7;
-        wepons.push_back(odd);
-        odd.Id = 1051;
-        odd.Type = -1;
-        wepons.push_back(odd);
+        wepons[12].Id = 1050;
+        wepons[12].Type = 12;
+        wepons[13].Id = 1051;
+        wepons[13].Type = -1;
         Load<TWeponTable>(wepons);
-
         TAccessoryRecord a;
         a.Id = 2003;
         a.PhysicalDefence = 5;
         a.MagicDefence = -2;
         a.ElementDefence[3] = 0.5f;
         Load<TAccessoryTable>(std::vector<TAccessoryRecord>{a});
-
         TItemMeanRecord m;
         m.Id = 20;
         m.Duration = 2;
         m.HpRecover = 100;
-        m.MpRecover = 5;
         m.Bonus[0] = 3;
         m.Bonus[2] = -1;
-        m.Cost = 400;
-        m.CurePoison = 1;
         Load<TItemMeanTable>(std::vector<TItemMeanRecord>{m});
     }
 
@@ -72,7 +58,7 @@ protected:
     qmtest::TempDir dir_;
 };
 
-TEST_F(EquipmentTest, EachHeroEquipsItsOwnWeaponTypes)
+TEST_F(EquipmentTest, EachHeroEquipsItsOwnWeaponTypesAndTheirIcons)
 {
     const std::vector<std::int32_t> diz = {0, 1, 2, 5, 6, 7, 8, 10};
     const std::vector<std::int32_t> zav = {0, 1, 2, 3, 4, 9, 11};
@@ -84,41 +70,28 @@ TEST_F(EquipmentTest, EachHeroEquipsItsOwnWeaponTypes)
     }
     EXPECT_FALSE(TWeponTable::CanEquip(0, 1050));
     EXPECT_FALSE(TWeponTable::CanEquip(1, 1051));
-}
 
-TEST_F(EquipmentTest, IconNamesFollowTheWeaponType)
-{
     EXPECT_EQ(TWeponTable::GetIconName(1000), "itm_icon.ptx/itm02_icon");
-    EXPECT_EQ(TWeponTable::GetIconName(1007), "itm_icon.ptx/itm09_icon");
     EXPECT_EQ(TWeponTable::GetIconName(1011), "itm_icon.ptx/itm13_icon");
     EXPECT_EQ(TWeponTable::GetIconName(1050), "");
     EXPECT_EQ(TWeponTable::GetIconName(1051), "");
 }
 
-TEST_F(EquipmentTest, AccessoriesCarryTheirRecord)
+TEST_F(EquipmentTest, InstancesCarryTheirRecordAndEffectsCountDown)
 {
     const TRefPtr<TAccessory> ring = TAccessoryTable::CreateInstance(2003);
     EXPECT_EQ(ring->Id, 2003u);
-    EXPECT_EQ(ring->PhysicalDefence, 5);
     EXPECT_EQ(ring->MagicDefence, -2);
     EXPECT_EQ(ring->ElementDefence[3], 0.5f);
-}
 
-TEST_F(EquipmentTest, ItemEffectCountsDownItsDuration)
-{
     const TRefPtr<TItemMean> mean = TItemMeanTable::CreateInstance(20);
-    EXPECT_EQ(mean->Id, 20u);
     EXPECT_EQ(mean->HpRecover, 100);
-    EXPECT_EQ(mean->MpRecover, 5);
-    EXPECT_EQ(mean->Bonus[0], 3);
     EXPECT_EQ(mean->Bonus[2], -1);
-    EXPECT_EQ(mean->Cost, 400);
     mean->Duration = 1;
     EXPECT_TRUE(mean->CountDown());
     EXPECT_EQ(mean->Duration, 0);
     EXPECT_FALSE(mean->CountDown());
     EXPECT_FALSE(mean->CountDown());
-
     mean->Duration = std::numeric_limits<std::int32_t>::min();
     EXPECT_FALSE(mean->CountDown());
     EXPECT_EQ(mean->Duration, std::numeric_limits<std::int32_t>::min());
@@ -160,30 +133,24 @@ TEST_F(EquipmentTest, TimedBonusHoldsForItsDurationThenClears)
     EXPECT_TRUE(flags.IsActive());
     flags.Tick();
     EXPECT_FALSE(flags.IsActive());
-
     flags.Set(TRefPtr<TItemMean>());  // empty: ignored
     EXPECT_EQ(flags.GetEffect().Get(), brief.Get());
-}
 
-TEST_F(EquipmentTest, TimedBonusWithoutValuesIsNotActiveAndResetLetsGo)
-{
-    TTimedFlags flags;
-    TRefPtr<TItemMean> plain = TItemMeanTable::CreateInstance(21);  // all zero
+    // Without values it is not active; Reset gives up the share, a holder elsewhere keeps it.
+    TRefPtr<TItemMean> plain = TItemMeanTable::CreateInstance(21);
     plain->Duration = 100;
     flags.Set(plain);
     EXPECT_FALSE(flags.IsActive());
-
-    // Reset gives up the block's share; a holder elsewhere keeps a live effect.
-    TRefPtr<TItemMean> mean = TItemMeanTable::CreateInstance(20);
-    flags.Set(mean);
+    TRefPtr<TItemMean> held = TItemMeanTable::CreateInstance(20);
+    flags.Set(held);
     flags.Reset();
     EXPECT_FALSE(flags.IsActive());
     EXPECT_EQ(flags.GetEffect().Get(), nullptr);
     EXPECT_EQ(flags.GetBonus(0), 0);
-    EXPECT_EQ(mean.UseCount(), 1u);
-    EXPECT_EQ(mean->Bonus[0], 3);
+    EXPECT_EQ(held.UseCount(), 1u);
+    EXPECT_EQ(held->Bonus[0], 3);
     flags.Tick();
-    EXPECT_EQ(mean->Duration, 2);
+    EXPECT_EQ(held->Duration, 2);
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
-// The game database: its life, a new game's state, the statics, options, money and flags.
+// The game database: its life, a new game's state, money, flags and the inn, and the option
+// levels driving the sound banks.
 #include "game_data_fixture.h"
 
 #include "MainCode/GameData/THrdefTable.h"
@@ -25,24 +26,14 @@ TEST_F(GameDataTest, InitializeLoadsTheMainTablesAndFinalizeEmptiesThem)
     EXPECT_EQ(THrdefTable::GetCount(), 0u);
     EXPECT_EQ(TItemTable::GetCount(), 0u);
 
-    // A second start makes a fresh instance.
+    // A second start makes a fresh instance; the capture flag follows "./setting.ini".
+    qmtest::ByteWriter().Bytes("[CaptureCaps]\r\nCaptureType=2\r\n").Save(dir_.File("setting.ini"));
     TGameData::Initialize();
     ASSERT_NE(TGameData::GetInstance(), nullptr);
     EXPECT_EQ(TGameData::GetInstance()->GetItemKindCount(), 0);
     EXPECT_EQ(THrdefTable::GetCount(), 2u);
-}
-
-TEST_F(GameDataTest, CaptureFlagFollowsTheSettingsFile)
-{
-    qmtest::ByteWriter ini;
-    ini.Bytes("[CaptureCaps]\r\nCaptureType=2\r\n");
-    ini.Save(dir_.File("setting.ini"));
-    TGameData::Initialize();
     EXPECT_TRUE(TGameData::IsCaptureMode());
-
-    qmtest::ByteWriter other;
-    other.Bytes("[CaptureCaps]\r\nOther=1\r\n");
-    other.Save(dir_.File("setting.ini"));
+    qmtest::ByteWriter().Bytes("[CaptureCaps]\r\nOther=1\r\n").Save(dir_.File("setting.ini"));
     TGameData::Initialize();
     EXPECT_FALSE(TGameData::IsCaptureMode());
 }
@@ -94,7 +85,6 @@ TEST_F(GameDataTest, NewGameState)
     EXPECT_EQ(zav->MpMax, 400);
     EXPECT_EQ(zav->Mp, 400);
     EXPECT_EQ(zav->GaugeMax, 1200);
-    EXPECT_EQ(zav->Stat[0], 11);
     EXPECT_EQ(zav->Stat[3], 14);
     EXPECT_EQ(zav->ElementValue[2], 0.5f);
     EXPECT_EQ(zav->WeaponId, 1001u);
@@ -105,22 +95,12 @@ TEST_F(GameDataTest, NewGameState)
     EXPECT_EQ(nobody->LifeMax, 100);
     EXPECT_EQ(nobody->Stat[2], 100);
     EXPECT_EQ(nobody->WeaponId, 1000u);
-}
-
-TEST_F(GameDataTest, FreshRecordValues)
-{
-    const TCharacterRecord record;
-    EXPECT_EQ(record.PartyIndex, -1);
-    EXPECT_EQ(record.Level, 0u);
-    EXPECT_EQ(record.LifeMax, 100);
-    EXPECT_EQ(record.GaugeMax, 1000);
-    EXPECT_EQ(record.GaugeUsed, 0);
-    EXPECT_EQ(record.Stat[1], 1);
-    EXPECT_EQ(record.ElementValue[5], 1.0f);
-    EXPECT_EQ(record.Accessory1Id, 2000u);
-    EXPECT_EQ(record.SkillSlot[4], 0u);
-    EXPECT_EQ(record.WeponPoints[199], 0);
-    EXPECT_EQ(record.StateWord[9], 0u);
+    // What no hero definition sets starts at zero.
+    const TCharacterRecord fresh;
+    EXPECT_EQ(fresh.GaugeUsed, 0);
+    EXPECT_EQ(fresh.SkillSlot[4], 0u);
+    EXPECT_EQ(fresh.WeponPoints[199], 0);
+    EXPECT_EQ(fresh.StateWord[9], 0u);
 }
 
 TEST_F(GameDataTest, MoneyStaysBetweenZeroAndTheCap)
@@ -173,20 +153,6 @@ TEST_F(GameDataTest, FlagsReadAndWriteOnlyInsideTheirArrays)
     EXPECT_EQ(data_->GetTimedFlags(8), nullptr);
     EXPECT_NE(data_->GetTimedFlags(7), nullptr);
     EXPECT_EQ(data_->GetSkillFactor(13), 0.0f);
-}
-
-TEST_F(GameDataTest, OptionsAndSavePointAreKept)
-{
-    data_->SetBgmVolume(10);
-    data_->SetSeVolume(20);
-    data_->SetVoiceVolume(30);
-    data_->SetMiniMapState(0);
-    data_->SetSavePoint(12);
-    EXPECT_EQ(data_->GetBgmVolume(), 10);
-    EXPECT_EQ(data_->GetSeVolume(), 20);
-    EXPECT_EQ(data_->GetVoiceVolume(), 30);
-    EXPECT_EQ(data_->GetMiniMapState(), 0);
-    EXPECT_EQ(data_->GetSavePoint(), 12);
 }
 
 TEST_F(GameDataTest, InnRecoversOneOrTheWholeParty)

@@ -84,13 +84,13 @@ TEST_F(ItemDisplayTest, SkillsShowTheirLinesAndMpCosts)
     const std::vector<TInfoLine> want = {{0, 0, "skill 102"}, {1, 0, "second line"}, {2, 0, ""},
                                          {0, 180, "消費MP 弱： 35 強： 65"}};
     EXPECT_EQ(Lines(102, true), want);
-    EXPECT_EQ(CostLine(143), "消費MP 弱：100 強：180");
-    EXPECT_EQ(CostLine(100), "消費MP 弱： 12 強： 22");
-    EXPECT_EQ(CostLine(106), "消費MP 弱： 65 強：125");
-    EXPECT_EQ(CostLine(159), "");  // places 7..9 are past the cost table
-    EXPECT_EQ(CostLine(107), "");
-    EXPECT_EQ(CostLine(160), "");
-    EXPECT_EQ(CostLine(99), "");
+    // Places 7..9 are past the cost table.
+    const std::pair<std::uint32_t, const char*> costs[] = {{143, "消費MP 弱：100 強：180"}, {100, "消費MP 弱： 12 強： 22"},
+                                                           {106, "消費MP 弱： 65 強：125"}, {159, ""}, {107, ""},
+                                                           {160, ""}, {99, ""}};
+    for (const auto& [id, line] : costs) {
+        EXPECT_EQ(CostLine(id), line) << id;
+    }
     // An item below 1000 shows its record's lines only; a skill id as an item is no skill.
     EXPECT_EQ(Lines(7, false), (std::vector<TInfoLine>{{0, 0, "傷を治す"}, {1, 0, ""}, {2, 0, "third"}}));
     EXPECT_EQ(Lines(102, false).size(), 3u);
@@ -143,17 +143,12 @@ TEST_F(ItemDisplayTest, LongRecordLinesAreCutOnACharacterBoundary)
 
 TEST_F(ItemDisplayTest, SkillIconNames)
 {
-    EXPECT_EQ(TSkillTable::GetIconName(0), "act00_skl");
-    EXPECT_EQ(TSkillTable::GetIconName(4), "act04_skl");
-    EXPECT_EQ(TSkillTable::GetIconName(5), "mag00_skl");
-    EXPECT_EQ(TSkillTable::GetIconName(10), "mag05_skl");
-    EXPECT_EQ(TSkillTable::GetIconName(11), "pow00_skl");
-    EXPECT_EQ(TSkillTable::GetIconName(21), "pow10_skl");
-    EXPECT_EQ(TSkillTable::GetIconName(22), "bon00_skl");
-    EXPECT_EQ(TSkillTable::GetIconName(25), "atk00_skl");
-    EXPECT_EQ(TSkillTable::GetIconName(37), "atk12_skl");
-    EXPECT_EQ(TSkillTable::GetIconName(38), "");
-    EXPECT_EQ(TSkillTable::GetIconName(255), "");
+    const std::pair<std::uint32_t, const char*> icons[] = {
+        {0, "act00_skl"}, {4, "act04_skl"},  {5, "mag00_skl"}, {10, "mag05_skl"}, {11, "pow00_skl"}, {21, "pow10_skl"},
+        {22, "bon00_skl"}, {25, "atk00_skl"}, {37, "atk12_skl"}, {38, ""},         {255, ""}};
+    for (const auto& [kind, name] : icons) {
+        EXPECT_EQ(TSkillTable::GetIconName(kind), name) << kind;
+    }
 }
 
 TEST_F(ItemDisplayTest, HeroAndHeroineTexturesFollowTheirFlags)

@@ -15,15 +15,6 @@ TItemRecord Item(std::uint32_t id, std::uint8_t kind, std::uint8_t noSell, std::
     return r;
 }
 
-TSkillRecord Skill(std::uint32_t id, std::uint8_t type, std::uint8_t subKind = 0)
-{
-    TSkillRecord r;
-    r.Id = id;
-    r.Type = type;
-    r.SubKind = subKind;
-    return r;
-}
-
 TWeponRecord Wepon(std::uint32_t id, std::int32_t type, std::uint32_t firstSkill)
 {
     TWeponRecord r;
@@ -51,22 +42,24 @@ protected:
         Save("item.tbl", qmtest::BuildGameTable(std::vector<TItemRecord>{
                              Item(3, 0, 1, 50), Item(4, 0, 0, 0), Item(5, 0, 0, 20), Item(6, 0, 0, 20),
                              Item(1001, 1, 0, 100), Item(1002, 1, 0, 100), Item(2001, 2, 0, 100)}));
+        // Group 0 (2000..2014) fits every weapon; 500 only type 3, 501 only type 0, 502 (past the
+        // weapon-bound types) all; passive 1199 lies outside the six ids of its sub-kind, 1145 is active.
         std::vector<TSkillRecord> skills;
+        const std::uint32_t defs[][3] = {{500, 7, 0},     {501, 4, 0},     {502, 16, 0},    {1141, 3, 15},
+                                         {1144, 2, 15},   {1203, 2, 21},   {1311, 3, 23},   {1199, 2, 15},
+                                         {1145, 1, 15}};
         for (std::uint32_t id = 2000; id <= 2014; ++id) {
-            skills.push_back(Skill(id, 0));  // skill group 0, fits every weapon
+            skills.emplace_back().Id = id;
         }
         for (std::uint32_t id = 3000; id <= 3009; ++id) {
-            skills.push_back(Skill(id, 1));
+            skills.emplace_back().Id = id;
+            skills.back().Type = 1;
         }
-        skills.push_back(Skill(500, 7));  // weapon type 3 only
-        skills.push_back(Skill(501, 4));  // weapon type 0 only
-        skills.push_back(Skill(502, 16));  // past the weapon-bound types: fits all
-        skills.push_back(Skill(1141, 3, 15));
-        skills.push_back(Skill(1144, 2, 15));
-        skills.push_back(Skill(1203, 2, 21));
-        skills.push_back(Skill(1311, 3, 23));
-        skills.push_back(Skill(1199, 2, 15));  // outside the six ids of its sub-kind
-        skills.push_back(Skill(1145, 1, 15));  // not passive
+        for (const auto& d : defs) {
+            skills.emplace_back().Id = d[0];
+            skills.back().Type = static_cast<std::uint8_t>(d[1]);
+            skills.back().SubKind = static_cast<std::uint8_t>(d[2]);
+        }
         Save("skill.tbl", qmtest::BuildGameTable(skills));
 
         // The equipment tables are loaded by the start-up, not by the database.
@@ -110,20 +103,17 @@ TEST_F(PartyTest, CountsStayWithin0To99)
     EXPECT_EQ(CountOf(7), 60);
     EXPECT_TRUE(data_->TryAddItem(7, 39));
     EXPECT_EQ(CountOf(7), 99);
-    EXPECT_TRUE(data_->TryAddItem(8, 3));
-    EXPECT_EQ(CountOf(8), 3);
     // A new entry is capped too, never cut to a byte.
     EXPECT_TRUE(data_->AddItem(9, 300));
     EXPECT_EQ(CountOf(9), 99);
     EXPECT_FALSE(data_->AddItem(9, 0xFFFFFFFFu));
     EXPECT_EQ(CountOf(9), 99);
+    EXPECT_TRUE(data_->TryAddItem(8, 3));
     EXPECT_FALSE(data_->TryAddItem(8, 0xFFFFFFFFu));
     EXPECT_EQ(CountOf(8), 3);
     EXPECT_EQ(data_->GetItemKindCount(), 3);
-}
 
-TEST_F(PartyTest, RemovingAndUsingItems)
-{
+    // Using more than held fails; removing reports whether the entry is gone.
     data_->AddItem(5, 5);
     EXPECT_FALSE(data_->UseItem(5, 6));
     EXPECT_EQ(CountOf(5), 5);
@@ -131,13 +121,11 @@ TEST_F(PartyTest, RemovingAndUsingItems)
     EXPECT_EQ(CountOf(5), 3);
     EXPECT_TRUE(data_->UseItem(5, 3));
     EXPECT_EQ(data_->FindItem(5), nullptr);
-
     data_->AddItem(5, 5);
     EXPECT_TRUE(data_->RemoveItem(5, 200));
     EXPECT_EQ(data_->FindItem(5), nullptr);
     EXPECT_FALSE(data_->RemoveItem(5, 1));
     EXPECT_FALSE(data_->UseItem(5, 0));
-    EXPECT_EQ(data_->GetItemKindCount(), 0);
 }
 
 TEST_F(PartyTest, RingSlotsHoldItemsAndGiveThemBack)
@@ -155,12 +143,11 @@ TEST_F(PartyTest, RingSlotsHoldItemsAndGiveThemBack)
     EXPECT_EQ(data_->FindItem(1)->Count, 7);
     EXPECT_EQ(data_->GetItemKindCount(), 1);
 
-    // Within the ring: slot 1 to slot 3 leaves slot 1 empty.
+    // Within the ring: slot 1 to slot 3 leaves slot 1 empty; into its own slot again changes nothing.
+    data_->AddRingItem(3, 5);
     data_->AddRingItem(3, 5);
     EXPECT_EQ(data_->GetRingSlot(1)->Id, 0u);
     EXPECT_EQ(data_->GetRingSlot(3)->Id, 5u);
-    EXPECT_EQ(data_->GetRingSlot(3)->Count, 4);
-    data_->AddRingItem(3, 5);  // into its own slot again
     EXPECT_EQ(data_->GetRingSlot(3)->Count, 4);
     EXPECT_EQ(CountOf(5), 4);
 
@@ -176,21 +163,17 @@ TEST_F(PartyTest, RingSlotsHoldItemsAndGiveThemBack)
     EXPECT_EQ(data_->GetRingSlot(3)->Id, 0u);
     EXPECT_EQ(CountOf(5), 4);
     EXPECT_EQ(data_->GetItemKindCount(), 2);
-}
 
-TEST_F(PartyTest, SlotZeroIsNotSearchedAndRingEntriesGoWhenUsedUp)
-{
+    // Slot 0 is not searched; an item used up from the ring clears every slot 1..7 holding it.
     data_->AddItem(6, 2);
     data_->AddRingItem(0, 6);
-    EXPECT_EQ(data_->GetRingSlot(0)->Id, 6u);
     EXPECT_EQ(data_->FindItem(6), nullptr);
     EXPECT_TRUE(data_->AddItem(6, 1));  // a new inventory entry
     EXPECT_EQ(data_->GetRingSlot(0)->Count, 2);
-
-    // Used up from the ring: every slot 1..7 with the id is cleared.
-    EXPECT_TRUE(data_->UseItem(1, 5));
-    EXPECT_EQ(data_->GetRingSlot(1)->Id, 0u);
-    EXPECT_EQ(data_->GetRingSlot(1)->Count, 0);
+    data_->AddRingItem(4, 1);
+    EXPECT_TRUE(data_->UseItem(1, 7));
+    EXPECT_EQ(data_->GetRingSlot(4)->Id, 0u);
+    EXPECT_EQ(data_->GetRingSlot(4)->Count, 0);
     data_->RemoveItemEntry(6);  // the inventory entry goes first
     EXPECT_EQ(data_->GetRingSlot(0)->Id, 6u);
 }
@@ -221,14 +204,12 @@ TEST_F(PartyTest, AbilityPointsOpenOneSkillPerHundred)
     EXPECT_EQ(learned, (std::vector<std::uint32_t>{2000, 2001, 2002, 2003, 2004, 2005, 2006, 2007, 2008}));
     learned.clear();
     data_->AddWeponAbp(0, 1000, 100, learned);
-    EXPECT_EQ(data_->GetCharacterData(0)->WeponPoints[0], 1000);
-    EXPECT_EQ(learned, std::vector<std::uint32_t>{2009});
-    learned.clear();
     data_->AddWeponAbp(0, 1000, 500, learned);
     EXPECT_EQ(data_->GetCharacterData(0)->WeponPoints[0], 1000);
-    EXPECT_TRUE(learned.empty());
+    EXPECT_EQ(learned, std::vector<std::uint32_t>{2009});
 
     // A sum past 16 bits saturates instead of wrapping to a few points.
+    learned.clear();
     data_->AddWeponAbp(1, 1199, 65500, learned);
     data_->AddWeponAbp(1, 1199, 100, learned);
     EXPECT_EQ(data_->GetCharacterData(1)->WeponPoints[199], 1000);
@@ -240,19 +221,17 @@ TEST_F(PartyTest, AbilityPointsOpenOneSkillPerHundred)
     data_->AddAccessoryAbp(1, 2199, 250, learned);
     EXPECT_EQ(data_->GetCharacterData(1)->AccessoryPoints[199], 250);
     EXPECT_EQ(learned, std::vector<std::uint32_t>{1203});
-}
 
-TEST_F(PartyTest, AbilityPointsOfIdsOutsideTheArraysAreIgnored)
-{
-    std::vector<std::uint32_t> learned;
+    // Ids outside the arrays, or a character past the party, are ignored.
+    learned.clear();
     for (std::uint32_t id : {0u, 999u, 1200u, 1999u, 2200u, 0xFFFFFFFFu}) {
-        data_->AddWeponAbp(0, id, 1000, learned);
-        data_->AddAccessoryAbp(0, id, 1000, learned);
+        data_->AddWeponAbp(2, id, 1000, learned);
+        data_->AddAccessoryAbp(2, id, 1000, learned);
     }
     data_->AddWeponAbp(8, 1000, 1000, learned);
     EXPECT_TRUE(learned.empty());
-    EXPECT_TRUE(Learned(0).empty());
-    for (std::uint32_t i = 0; i < 8; ++i) {
+    EXPECT_TRUE(Learned(2).empty());
+    for (std::uint32_t i = 2; i < 8; ++i) {
         const TCharacterRecord* r = data_->GetCharacterData(i);
         EXPECT_TRUE(std::all_of(std::begin(r->WeponPoints), std::end(r->WeponPoints), [](auto p) { return p == 0; }));
         EXPECT_TRUE(

@@ -202,21 +202,6 @@ TEST_F(SaveTest, RoundTripKeepsTheWholeStateWithTheCrcBeforeOrAfterTheBody)
     EXPECT_EQ(TGameData::GetSaveChapter(0), 4);
 }
 
-TEST_F(SaveTest, LoadResetsTimedBonusesAndKeepsTheGaugeCarryOfAnOwnSave)
-{
-    WriteSave(Slot(1), SaveAt(12));
-    TRefPtr<TItemMean> effect(new TItemMean());
-    effect->Duration = 100;
-    effect->Bonus[0] = 5;
-    data_->GetTimedFlags(3)->Set(effect);
-    data_->SetGaugeCarry(77);
-    ASSERT_TRUE(data_->GetTimedFlags(3)->IsActive());
-    ASSERT_EQ(data_->Load(1, -1), TGameData::kSaveOk);
-    EXPECT_FALSE(data_->GetTimedFlags(3)->IsActive());
-    EXPECT_EQ(data_->GetGaugeCarry(), 77u);
-    EXPECT_EQ(data_->GetSavePoint(), 12);
-}
-
 TEST_F(SaveTest, EveryResultCodeHasItsText)
 {
     const char* texts[] = {"エラーは発生しませんでした。", "ファイルオープンに失敗しました。", "ファイル作成に失敗しました。",
@@ -230,7 +215,7 @@ TEST_F(SaveTest, EveryResultCodeHasItsText)
     EXPECT_EQ(TGameData::ResultMessage(-1), "");
 }
 
-TEST_F(SaveTest, MissingShortAndDamagedFilesAreRefusedAndChangeNothing)
+TEST_F(SaveTest, MissingShortDamagedAndOtherChaptersFilesAreRefusedAndChangeNothing)
 {
     PlayAWhile();
     const std::vector<std::uint8_t> before = State();
@@ -268,13 +253,8 @@ TEST_F(SaveTest, MissingShortAndDamagedFilesAreRefusedAndChangeNothing)
         EXPECT_EQ(TGameData::GetSaveChapter(5), -1);
         EXPECT_EQ(SlotLine(5, false, -1, 5), "CRC値が不正です。");
     }
-    EXPECT_EQ(State(), before);
-}
 
-TEST_F(SaveTest, AnotherChaptersSaveInTheOwnFolderIsRefusedBeforeAnythingChanges)
-{
-    PlayAWhile();
-    const std::vector<std::uint8_t> before = State();
+    // Another chapter's save in the own folder is refused before anything changes.
     SaveFileData other = SaveAt(25);
     other.money = 1;
     other.activeCharacter = 5;
@@ -387,35 +367,31 @@ TEST_F(SaveTest, SlotLinesShowHeroLevelPlaceAndPlayTime)
     d.characters[1].Level = 4;
     d.playTime = 3723000;
     WriteSave(Slot(7), d);
-    const std::string padding(22 - std::string("森の入口").size(), ' ');
-    EXPECT_EQ(SlotLine(7, false, -1, 0), " hero1 Lv: 5 森の入口" + padding + " Time [01:02:03] T");
+    // The place fills 22 bytes.
+    const auto place = [](const std::string& name) { return name + std::string(22 - name.size(), ' '); };
+    EXPECT_EQ(SlotLine(7, false, -1, 0), " hero1 Lv: 5 " + place("森の入口") + " Time [01:02:03] T");
 
     // Play time beyond 99 hours shows 99:00:00; a level of two digits fills its field.
     d.playTime = 400000000;
     d.characters[1].Level = 58;
     WriteSave(Slot(7), d);
-    EXPECT_EQ(SlotLine(7, false, -1, 0), " hero1 Lv:59 森の入口" + padding + " Time [99:00:00] T");
+    EXPECT_EQ(SlotLine(7, false, -1, 0), " hero1 Lv:59 " + place("森の入口") + " Time [99:00:00] T");
 
     // Another chapter's save: its reason, or in save mode its line (code 8 either way).
     d.savePoint = 25;
     WriteSave(Slot(7), d);
     EXPECT_EQ(SlotLine(7, false, -1, 8), "このバージョンのセーブデータではありません。");
-    const std::string harbour = "港町" + std::string(22 - std::string("港町").size(), ' ');
-    EXPECT_EQ(SlotLine(7, true, -1, 8), " hero1 Lv:59 " + harbour + " Time [99:00:00] T");
+    EXPECT_EQ(SlotLine(7, true, -1, 8), " hero1 Lv:59 " + place("港町") + " Time [99:00:00] T");
     // Save point -1 (chapter 0) is stored below the offset: no " T".
     d.savePoint = -1;
     d.playTime = 59999;
     WriteSave(Slot(7), d);
-    EXPECT_EQ(SlotLine(7, true, -1, 8), " hero1 Lv:59 " + std::string(22, ' ') + " Time [00:00:59]");
-}
+    EXPECT_EQ(SlotLine(7, true, -1, 8), " hero1 Lv:59 " + place("") + " Time [00:00:59]");
 
-TEST_F(SaveTest, SlotLinesOfCarryOverFolders)
-{
-    SaveFileData d = SaveAt(7);  // chapter 3
+    // A chapter 3 save in chapter 3's folder; a chapter 4 one there cannot be carried over.
+    d = SaveAt(7);
     WriteSave("../Quillmark03/save/" + qmtest::SaveSlotName(1), d);
-    const std::string tower = "古い塔" + std::string(22 - std::string("古い塔").size(), ' ');
-    EXPECT_EQ(SlotLine(1, false, 3, 0), " hero0 Lv: 3 " + tower + " Time [00:00:00] T");
-    // A save of chapter 4 in chapter 3's folder cannot be carried over.
+    EXPECT_EQ(SlotLine(1, false, 3, 0), " hero0 Lv: 3 " + place("古い塔") + " Time [00:00:00] T");
     d.savePoint = 15;
     WriteSave("../Quillmark03/save/" + qmtest::SaveSlotName(1), d);
     EXPECT_EQ(SlotLine(1, false, 3, 7), "引継ぎに利用可能なセーブデータではありません。");
@@ -459,14 +435,12 @@ TEST_F(SaveTest, FoldersOfTheChaptersFallBackToTheOwnFolder)
 
 TEST_F(SaveTest, SavePointRangesOfTheChapters)
 {
-    EXPECT_TRUE(TGameData::IsSavePointOfChapter(0xFFFFFFFFu, 0));
-    EXPECT_FALSE(TGameData::IsSavePointOfChapter(0, 0));
-    EXPECT_TRUE(TGameData::IsSavePointOfChapter(2, 1));
-    EXPECT_FALSE(TGameData::IsSavePointOfChapter(3, 1));
-    EXPECT_TRUE(TGameData::IsSavePointOfChapter(11, 4));
-    EXPECT_TRUE(TGameData::IsSavePointOfChapter(20, 4));
-    EXPECT_FALSE(TGameData::IsSavePointOfChapter(21, 4));
-    EXPECT_FALSE(TGameData::IsSavePointOfChapter(40, 7));
+    const struct { std::uint32_t point; int chapter; bool inside; } ranges[] = {
+        {0xFFFFFFFFu, 0, true}, {0, 0, false}, {2, 1, true},   {3, 1, false},
+        {11, 4, true},          {20, 4, true}, {21, 4, false}, {40, 7, false}};
+    for (const auto& r : ranges) {
+        EXPECT_EQ(TGameData::IsSavePointOfChapter(r.point, r.chapter), r.inside) << r.point << " " << r.chapter;
+    }
     EXPECT_EQ(TGameData::GetChapterOfSavePoint(0), 1);
     EXPECT_EQ(TGameData::GetChapterOfSavePoint(40), 6);
     EXPECT_EQ(TGameData::GetChapterOfSavePoint(41), -1);
@@ -532,7 +506,7 @@ TEST_F(SaveTest, CarryOverFromTheOwnFolderWhenTheChaptersFolderIsMissing)
     EXPECT_EQ(SlotLine(6, false, 5, 0).substr(0, 13), " hero0 Lv: 3 ");
 }
 
-TEST_F(SaveTest, FallenCharactersRiseAndAbilityPointsTeachTheirSkillsAgain)
+TEST_F(SaveTest, LoadRaisesTheFallenEndsTimedBonusesAndTeachesSkillsAgain)
 {
     SaveFileData d = SaveAt(11);
     d.characters[0].Life = 0;
@@ -553,8 +527,16 @@ TEST_F(SaveTest, FallenCharactersRiseAndAbilityPointsTeachTheirSkillsAgain)
     // Points of an item neither held nor worn teach nothing.
     d.characters[5].WeponPoints[2] = 500;
     WriteSave(Slot(8), d);
+    // Timed bonuses end with a load; an own chapter's save keeps the gauge carry.
+    TRefPtr<TItemMean> effect(new TItemMean());
+    effect->Duration = 100;
+    effect->Bonus[0] = 5;
+    data_->GetTimedFlags(3)->Set(effect);
+    data_->SetGaugeCarry(77);
 
     ASSERT_EQ(data_->Load(8, -1), TGameData::kSaveOk);
+    EXPECT_FALSE(data_->GetTimedFlags(3)->IsActive());
+    EXPECT_EQ(data_->GetGaugeCarry(), 77u);
     const TCharacterRecord& first = *data_->GetCharacterData(0);
     EXPECT_EQ(first.Life, 321);
     EXPECT_EQ(first.Mp, 123);

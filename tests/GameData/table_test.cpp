@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <typeinfo>
 #include <vector>
 
 #include "support/byte_writer.h"
@@ -23,18 +24,6 @@ struct TableCase {
 };
 
 template <typename Record>
-void Mark(Record& r, int mark)
-{
-    if constexpr (std::is_same_v<Record, TItemMeanRecord>) {
-        r.HpRecover = mark;
-    } else if constexpr (std::is_same_v<Record, TSvpRecord>) {
-        r.MapName = "map" + std::to_string(mark);
-    } else {
-        r.Name = "name" + std::to_string(mark);
-    }
-}
-
-template <typename Record>
 int MarkOf(const Record& r)
 {
     if constexpr (std::is_same_v<Record, TItemMeanRecord>) {
@@ -51,7 +40,13 @@ Record Sample(std::uint32_t id, int mark)
 {
     Record r;
     r.Id = static_cast<decltype(r.Id)>(id);
-    Mark(r, mark);
+    if constexpr (std::is_same_v<Record, TItemMeanRecord>) {
+        r.HpRecover = mark;
+    } else if constexpr (std::is_same_v<Record, TSvpRecord>) {
+        r.MapName = "map" + std::to_string(mark);
+    } else {
+        r.Name = "name" + std::to_string(mark);
+    }
     return r;
 }
 
@@ -66,11 +61,11 @@ protected:
 
     std::string Write(const std::vector<std::uint8_t>& bytes, const std::string& name = "table.tbl")
     {
-        const std::string path = dir_.File(name);
-        qmtest::SaveBytes(path, bytes);
-        return path;
+        qmtest::SaveBytes(dir_.File(name), bytes);
+        return dir_.File(name);
     }
 
+    // Records of {id, mark}.
     std::vector<std::uint8_t> Build(const std::vector<std::pair<std::uint32_t, int>>& records, bool scrambled = true)
     {
         std::vector<Record> list;
@@ -162,211 +157,83 @@ TYPED_TEST(GameTableTest, DamagedFilesNeverCrash)
                      options);
 }
 
+void ClearAllTables()
+{
+    TItemTable::Clear();
+    TSkillTable::Clear();
+    TSvpTable::Clear();
+    THrdefTable::Clear();
+    TWeponTable::Clear();
+    TAccessoryTable::Clear();
+    TItemMeanTable::Clear();
+}
+
 class GameTableFileTest : public ::testing::Test {
 protected:
-    void TearDown() override
+    void TearDown() override { ClearAllTables(); }
+
+    // A one-record file as the game's tools write it.
+    static qmtest::TableWriter File()
     {
-        TItemTable::Clear();
-        TSkillTable::Clear();
-        TSvpTable::Clear();
-        THrdefTable::Clear();
-        TWeponTable::Clear();
-        TAccessoryTable::Clear();
-        TItemMeanTable::Clear();
+        qmtest::TableWriter writer(true);
+        writer.Column("ID", 0).Column("NAME", 1);
+        return writer;
     }
 
-    template <typename Record>
-    std::string Write(const std::vector<Record>& records)
+    // Loads the record and writes back what was read: every field must come out as it went in.
+    template <typename Table>
+    void ExpectReadBack(std::uint32_t id, qmtest::TableWriter& file)
     {
-        const std::string path = dir_.File("t.tbl");
-        qmtest::SaveBytes(path, BuildGameTable(records));
-        return path;
+        const std::vector<std::uint8_t> bytes = file.EndRecord().Build();
+        qmtest::SaveBytes(dir_.File("t.tbl"), bytes);
+        Table::Load(dir_.File("t.tbl"));
+        ASSERT_TRUE(Table::Contains(id)) << typeid(Table).name();
+        using Record = std::decay_t<decltype(Table::Get(id))>;
+        EXPECT_EQ(BuildGameTable(std::vector<Record>{Table::Get(id)}), bytes) << typeid(Table).name();
     }
 
     qmtest::TempDir dir_;
 };
 
-TEST_F(GameTableFileTest, ItemAndSkillRecordsReadEveryField)
+TEST_F(GameTableFileTest, EveryFieldOfEveryRecordIsRead)
 {
-    TItemRecord item;
-    item.Id = 1001;
-    item.Name = "ブロンズソード";
-    item.Kind = 1;
-    item.NoSell = 1;
-    item.RingUsable = 2;
-    item.Flag3 = 0xFE;
-    item.BuyPrice = 1200;
-    item.SellPrice = 600;
-    item.MeshName = "sword01";
-    item.InfoName = "info01";
-    item.IconName = "icon01";
-    item.Text1 = "一行目";
-    item.Text2 = "";
-    item.Text3 = "三行目";
-    TItemTable::Load(Write(std::vector<TItemRecord>{item}));
-    const TItemRecord& got = TItemTable::Get(1001);
-    EXPECT_EQ(got.Name, item.Name);
-    EXPECT_EQ(got.Kind, 1);
-    EXPECT_EQ(got.NoSell, 1);
-    EXPECT_EQ(got.RingUsable, 2);
-    EXPECT_EQ(got.Flag3, 0xFE);
-    EXPECT_EQ(got.BuyPrice, 1200u);
-    EXPECT_EQ(got.SellPrice, 600u);
-    EXPECT_EQ(got.MeshName, "sword01");
-    EXPECT_EQ(got.InfoName, "info01");
-    EXPECT_EQ(got.IconName, "icon01");
-    EXPECT_EQ(got.Text1, "一行目");
-    EXPECT_EQ(got.Text2, "");
-    EXPECT_EQ(got.Text3, "三行目");
+    ExpectReadBack<TItemTable>(1001, File().Number(1001).Text("ブロンズソード").Byte(1).Byte(1).Byte(2).Byte(0xFE)
+                                         .Number(1200).Number(600).Text("sword01").Text("info01").Text("icon01")
+                                         .Text("一行目").Text("").Text("三行目"));
+    ExpectReadBack<TSkillTable>(
+        1144, File().Number(1144).Text("火耐性").Byte(3).Byte(15).Text("s1").Text("a").Text("b").Text("c"));
+    ExpectReadBack<TSvpTable>(12, File().Number(12).Text("town02").Float(1.5f).Float(-2.25f).Float(100.0f).Text("港町"));
+    ExpectReadBack<THrdefTable>(1, File().Int(1).Text("zav").Int(4).Int(5000).Int(820).Int(130).Int(1500)
+                                       .Int(10).Int(11).Int(12).Int(13)
+                                       .Float(0.5f).Float(1.5f).Float(2.5f).Float(3.5f).Float(4.5f).Float(5.5f)
+                                       .Number(1105).Number(2010).Number(2011)
+                                       .Int(0).Int(-1).Int(-2).Int(-3).Int(-4).Int(-5)
+                                       .Text("face1").Text("zav00").Text("zav"));
+    ExpectReadBack<TWeponTable>(1003, File().Number(1003).Text("剣").Int(11).Number(77).Float(1.25f).Number(6)
+                                          .Number(2000).Number(2001).Number(2002).Number(2003).Number(2004)
+                                          .Number(2005).Number(2006).Number(2007).Number(2008).Number(2009)
+                                          .Text("blade"));
+    ExpectReadBack<TAccessoryTable>(2005, File().Number(2005).Text("指輪").Byte(3).Int(-4).Int(9)
+                                              .Float(0.25f).Float(0).Float(0).Float(0).Float(0).Float(0.75f)
+                                              .Number(3100).Number(0).Number(0).Number(0).Number(0)
+                                              .Number(0).Number(0).Number(0).Number(0).Number(3106).Text("メモ"));
+    ExpectReadBack<TItemMeanTable>(5, File().Number(5).Int(-1).Int(300).Int(40).Int(1).Int(2).Int(3).Int(4)
+                                          .Byte(1).Byte(2).Byte(3).Byte(4).Byte(5).Byte(6).Int(250).Int(600));
 
-    TSkillRecord skill;
-    skill.Id = 1144;
-    skill.Name = "火耐性";
-    skill.Type = 3;
-    skill.SubKind = 15;
-    skill.InfoName = "s1";
-    skill.Text1 = "a";
-    skill.Text2 = "b";
-    skill.Text3 = "c";
-    TSkillTable::Load(Write(std::vector<TSkillRecord>{skill}));
-    const TSkillRecord& s = TSkillTable::Get(1144);
-    EXPECT_EQ(s.Name, "火耐性");
-    EXPECT_EQ(s.Type, 3);
-    EXPECT_EQ(s.SubKind, 15);
-    EXPECT_EQ(s.InfoName + s.Text1 + s.Text2 + s.Text3, "s1abc");
-}
-
-TEST_F(GameTableFileTest, SavePointAndHeroRecordsReadEveryField)
-{
-    TSvpRecord svp;
-    svp.Id = 12;
-    svp.MapName = "town02";
-    svp.StartX = 1.5f;
-    svp.StartY = -2.25f;
-    svp.StartZ = 100.0f;
-    svp.PlaceName = "港町";
-    TSvpTable::Load(Write(std::vector<TSvpRecord>{svp}));
-    const TSvpRecord& p = TSvpTable::Get(12);
-    EXPECT_EQ(p.MapName, "town02");
-    EXPECT_EQ(p.StartX, 1.5f);
-    EXPECT_EQ(p.StartY, -2.25f);
-    EXPECT_EQ(p.StartZ, 100.0f);
-    EXPECT_EQ(p.PlaceName, "港町");
-
-    THrdefRecord hero;
-    hero.Id = 1;
-    hero.Name = "zav";
-    hero.Level = 4;
-    hero.Experience = 5000;
-    hero.LifeMax = 820;
-    hero.MpMax = 130;
-    hero.GaugeMax = 1500;
-    for (int i = 0; i < 4; ++i) {
-        hero.Stat[i] = 10 + i;
-    }
-    for (int i = 0; i < 6; ++i) {
-        hero.ElementValue[i] = 0.5f + static_cast<float>(i);
-        hero.Extra[i] = -i;
-    }
-    hero.WeaponId = 1105;
-    hero.Accessory1Id = 2010;
-    hero.Accessory2Id = 2011;
-    hero.FaceName = "face1";
-    hero.ModelName = "zav00";
-    hero.TableName = "zav";
-    THrdefTable::Load(Write(std::vector<THrdefRecord>{hero}));
-    const THrdefRecord& h = THrdefTable::Get(1);
-    EXPECT_EQ(h.Id, 1);
-    EXPECT_EQ(h.Name, "zav");
-    EXPECT_EQ(h.Level, 4);
-    EXPECT_EQ(h.Experience, 5000);
-    EXPECT_EQ(h.LifeMax, 820);
-    EXPECT_EQ(h.MpMax, 130);
-    EXPECT_EQ(h.GaugeMax, 1500);
-    EXPECT_EQ(h.Stat[3], 13);
-    EXPECT_EQ(h.ElementValue[5], 5.5f);
-    EXPECT_EQ(h.WeaponId, 1105u);
-    EXPECT_EQ(h.Accessory1Id, 2010u);
-    EXPECT_EQ(h.Accessory2Id, 2011u);
-    EXPECT_EQ(h.Extra[5], -5);
-    EXPECT_EQ(h.FaceName + "/" + h.ModelName + "/" + h.TableName, "face1/zav00/zav");
-}
-
-TEST_F(GameTableFileTest, EquipmentRecordsReadEveryField)
-{
-    TWeponRecord wepon;
-    wepon.Id = 1003;
-    wepon.Name = "剣";
-    wepon.Type = 11;
-    wepon.Attack = 77;
-    wepon.TrailLength = 1.25f;
-    wepon.Element = 6;
-    for (std::uint32_t i = 0; i < 10; ++i) {
-        wepon.Skill[i] = 2000 + i;
-    }
-    wepon.MeshName = "blade";
-    TWeponTable::Load(Write(std::vector<TWeponRecord>{wepon}));
-    const TWeponRecord& w = TWeponTable::Get(1003);
-    EXPECT_EQ(w.Type, 11);
-    EXPECT_EQ(w.Attack, 77u);
-    EXPECT_EQ(w.TrailLength, 1.25f);
-    EXPECT_EQ(w.Element, 6u);
-    EXPECT_EQ(w.Skill[0], 2000u);
-    EXPECT_EQ(w.Skill[9], 2009u);
-    EXPECT_EQ(w.MeshName, "blade");
-
-    TAccessoryRecord acc;
-    acc.Id = 2005;
-    acc.Name = "指輪";
-    acc.Flag = 3;
-    acc.PhysicalDefence = -4;
-    acc.MagicDefence = 9;
-    acc.ElementDefence[0] = 0.25f;
-    acc.ElementDefence[5] = 0.75f;
-    acc.Skill[9] = 3106;
-    acc.Note = "メモ";
-    TAccessoryTable::Load(Write(std::vector<TAccessoryRecord>{acc}));
-    const TAccessoryRecord& a = TAccessoryTable::Get(2005);
-    EXPECT_EQ(a.Flag, 3);
-    EXPECT_EQ(a.PhysicalDefence, -4);
-    EXPECT_EQ(a.MagicDefence, 9);
-    EXPECT_EQ(a.ElementDefence[0], 0.25f);
-    EXPECT_EQ(a.ElementDefence[5], 0.75f);
-    EXPECT_EQ(a.Skill[9], 3106u);
-    EXPECT_EQ(a.Note, "メモ");
-
-    TItemMeanRecord mean;
-    mean.Id = 5;
-    mean.Word1 = -1;
-    mean.HpRecover = 300;
-    mean.MpRecover = 40;
-    mean.Bonus[0] = 1;
-    mean.Bonus[3] = 4;
-    mean.CurePoison = 1;
-    mean.CureSilence = 6;
-    mean.Cost = 250;
-    mean.Duration = 600;
-    TItemMeanTable::Load(Write(std::vector<TItemMeanRecord>{mean}));
-    const TItemMeanRecord& m = TItemMeanTable::Get(5);
-    EXPECT_EQ(m.Word1, -1);
-    EXPECT_EQ(m.HpRecover, 300);
-    EXPECT_EQ(m.MpRecover, 40);
-    EXPECT_EQ(m.Bonus[0], 1);
-    EXPECT_EQ(m.Bonus[3], 4);
-    EXPECT_EQ(m.CurePoison, 1);
-    EXPECT_EQ(m.CureFear, 0);
-    EXPECT_EQ(m.CureSilence, 6);
-    EXPECT_EQ(m.Cost, 250);
-    EXPECT_EQ(m.Duration, 600);
-    // 46 bytes a record, no strings.
-    EXPECT_EQ(BuildGameTable(std::vector<TItemMeanRecord>{mean, mean}).size() -
-                  BuildGameTable(std::vector<TItemMeanRecord>{mean}).size(),
-              46u);
+    // A text of length 1 holding only the NUL, and one of length 0, read empty.
+    qmtest::TableWriter svp(true);
+    qmtest::SaveBytes(dir_.File("svp.tbl"),
+                      svp.Number(3).Text("").Float(0.0f).Float(0.0f).Float(0.0f).Number(0).EndRecord().Build());
+    TSvpTable::Load(dir_.File("svp.tbl"));
+    ASSERT_TRUE(TSvpTable::Contains(3));
+    EXPECT_EQ(TSvpTable::Get(3).MapName, "");
+    EXPECT_EQ(TSvpTable::Get(3).PlaceName, "");
 }
 
 TEST_F(GameTableFileTest, MissingIdsGetDefaultRecordsAndGrowTheTable)
 {
-    TItemTable::Load(Write(std::vector<TItemRecord>{Sample<TItemRecord>(1, 1)}));
+    qmtest::SaveBytes(dir_.File("t.tbl"), BuildGameTable(std::vector<TItemRecord>{Sample<TItemRecord>(1, 1)}));
+    TItemTable::Load(dir_.File("t.tbl"));
     const TItemRecord& item = TItemTable::Get(42);
     EXPECT_EQ(TItemTable::GetCount(), 2u);
     EXPECT_EQ(item.Id, 0u);
@@ -382,14 +249,10 @@ TEST_F(GameTableFileTest, MissingIdsGetDefaultRecordsAndGrowTheTable)
     EXPECT_EQ(hero.LifeMax, 100);
     EXPECT_EQ(hero.MpMax, 100);
     EXPECT_EQ(hero.GaugeMax, 1000);
-    for (std::int32_t stat : hero.Stat) {
-        EXPECT_EQ(stat, 100);
-    }
-    for (float value : hero.ElementValue) {
-        EXPECT_EQ(value, 1.0f);
-    }
-    for (std::int32_t extra : hero.Extra) {
-        EXPECT_EQ(extra, 0);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(hero.Stat[i % 4], 100);
+        EXPECT_EQ(hero.ElementValue[i], 1.0f);
+        EXPECT_EQ(hero.Extra[i], 0);
     }
     EXPECT_EQ(hero.WeaponId, 1000u);
     EXPECT_EQ(hero.Accessory1Id, 2000u);
@@ -408,19 +271,6 @@ TEST_F(GameTableFileTest, MissingIdsGetDefaultRecordsAndGrowTheTable)
     EXPECT_EQ(m.Duration, 0);
     EXPECT_EQ(m.Bonus[1], 0);
     EXPECT_EQ(m.CureSlow, 0);
-}
-
-TEST_F(GameTableFileTest, EmptyStringFieldsReadEmpty)
-{
-    // A length of 1 holding only the NUL, and a length of 0.
-    qmtest::TableWriter writer(true);
-    writer.Number(3).Text("").Float(0.0f).Float(0.0f).Float(0.0f).Number(0).EndRecord();
-    const std::string path = dir_.File("svp.tbl");
-    qmtest::SaveBytes(path, writer.Build());
-    TSvpTable::Load(path);
-    ASSERT_TRUE(TSvpTable::Contains(3));
-    EXPECT_EQ(TSvpTable::Get(3).MapName, "");
-    EXPECT_EQ(TSvpTable::Get(3).PlaceName, "");
 }
 
 }  // namespace
