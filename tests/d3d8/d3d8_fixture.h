@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <initializer_list>
+#include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <sstream>
 #include <string>
 #include <type_traits>
@@ -66,11 +66,10 @@ protected:
     }
     void TearDown() override
     {
-        if (device_ != nullptr) {
-            device_->Release();
-        }
-        if (d3d_ != nullptr) {
-            d3d_->Release();
+        for (IUnknown* u : std::initializer_list<IUnknown*>{device_, d3d_}) {
+            if (u != nullptr) {
+                u->Release();
+            }
         }
         platform::DestroyBareWindow(window_);
         platform::ResetD3D8TestConfig();
@@ -81,12 +80,11 @@ protected:
         return {kWidth, kHeight, D3DFMT_X8R8G8B8, 1, D3DMULTISAMPLE_NONE, D3DSWAPEFFECT_DISCARD, window_, TRUE, TRUE,
                 D3DFMT_D24S8, 0, 0, 0};
     }
-    // Makes the device; false (with a failure) when it cannot.
-    bool MakeDevice(D3DPRESENT_PARAMETERS* pp = nullptr, DWORD behavior = D3DCREATE_HARDWARE_VERTEXPROCESSING)
+    bool MakeDevice()
     {
-        D3DPRESENT_PARAMETERS local = DefaultParameters();
-        EXPECT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, behavior, pp ? pp : &local, &device_),
-                  D3D_OK);
+        D3DPRESENT_PARAMETERS pp = DefaultParameters();
+        const DWORD hw = D3DCREATE_HARDWARE_VERTEXPROCESSING;
+        EXPECT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, window_, hw, &pp, &device_), D3D_OK);
         return device_ != nullptr;
     }
 
@@ -102,20 +100,15 @@ protected:
         const platform::RgbaImage image = Read();
         int bad = 0;
         std::ostringstream first;
-        for (int y = y0; y < y1; ++y) {
-            for (int x = x0; x < x1; ++x) {
-                const std::uint8_t* p = image.At(x, y);
-                if ((std::abs(p[0] - want.r) > tolerance || std::abs(p[1] - want.g) > tolerance ||
-                     std::abs(p[2] - want.b) > tolerance) &&
-                    bad++ == 0) {
-                    first << "(" << x << "," << y << ") = " << int(p[0]) << "," << int(p[1]) << "," << int(p[2]);
-                }
+        for (int i = 0; i < (x1 - x0) * (y1 - y0); ++i) {
+            const auto* p = image.At(x0 + i % (x1 - x0), y0 + i / (x1 - x0));
+            const int d = std::max({std::abs(p[0] - want.r), std::abs(p[1] - want.g), std::abs(p[2] - want.b)});
+            if (d > tolerance && bad++ == 0) {
+                first << x0 + i % (x1 - x0) << "," << y0 + i / (x1 - x0) << ": " << +p[0] << " " << +p[1] << " "
+                      << +p[2];
             }
         }
-        if (bad != 0) {
-            ADD_FAILURE() << what << ": " << bad << " pixels differ from " << want.r << "," << want.g << ","
-                          << want.b << ", first " << first.str();
-        }
+        EXPECT_EQ(bad, 0) << what << ": want " << want.r << " " << want.g << " " << want.b << ", first " << first.str();
     }
 
     void States(std::initializer_list<std::pair<D3DRENDERSTATETYPE, DWORD>> states)
@@ -140,11 +133,7 @@ protected:
                {D3DTSS_ALPHAOP, D3DTOP_MODULATE}, {D3DTSS_ALPHAARG1, D3DTA_TEXTURE}, {D3DTSS_ALPHAARG2, D3DTA_DIFFUSE},
                {D3DTSS_ADDRESSU, D3DTADDRESS_CLAMP}, {D3DTSS_ADDRESSV, D3DTADDRESS_CLAMP}});
     }
-    void DiffuseOnly()
-    {
-        device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-        device_->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-    }
+    void DiffuseOnly() { Stage({{D3DTSS_COLOROP, D3DTOP_SELECTARG2}, {D3DTSS_ALPHAOP, D3DTOP_SELECTARG2}}); }
     void SetTransforms(const D3DMATRIX& world, const D3DMATRIX& view, const D3DMATRIX& projection)
     {
         device_->SetTransform(D3DTS_WORLD, &world);
@@ -169,7 +158,6 @@ protected:
         EXPECT_EQ(device_->CreateTexture(w, h, 1, 0, format, D3DPOOL_MANAGED, &texture), D3D_OK);
         D3DLOCKED_RECT locked{};
         if (texture == nullptr || texture->LockRect(0, &locked, nullptr, 0) != D3D_OK) {
-            ADD_FAILURE() << "texture of format " << format;
             return texture;
         }
         const UINT bytes = format == D3DFMT_A8R8G8B8 || format == D3DFMT_X8R8G8B8 ? 4 : 2;

@@ -1,4 +1,5 @@
-// Fixed-function drawing: pixel centres, combiners, alpha test, blending, culling, z, fog and lighting.
+// Fixed-function drawing (pixel centres, combiners, alpha test, blending, culling, z, fog), texture formats
+// and CopyRects.
 #include "d3d8_fixture.h"
 
 namespace d3d8test {
@@ -24,23 +25,6 @@ protected:
         ASSERT_EQ(device_->Clear(0, nullptr, flags, color, z, 0), D3D_OK);
     }
 };
-
-TEST_F(Drawing, ClearFillsTheViewportOrTheGivenRectangles)
-{
-    Clear(0xFF102030, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
-    ExpectArea(0, 0, kWidth, kHeight, {0x10, 0x20, 0x30, 255}, 0, "whole");
-    D3DVIEWPORT8 vp{10, 20, 30, 40, 0.0F, 1.0F};
-    ASSERT_EQ(device_->SetViewport(&vp), D3D_OK);
-    Clear(0xFFFF0000);
-    ExpectArea(10, 20, 40, 60, {255, 0, 0, 255}, 0, "viewport");
-    ExpectArea(40, 20, kWidth, 60, {0x10, 0x20, 0x30, 255}, 0, "right of viewport");
-    // Rectangles are clipped to the viewport.
-    const D3DRECT r{0, 0, 20, 30};
-    ASSERT_EQ(device_->Clear(1, &r, D3DCLEAR_TARGET, 0xFF00FF00, 1.0F, 0), D3D_OK);
-    ExpectArea(10, 20, 20, 30, {0, 255, 0, 255}, 0, "rect inside viewport");
-    ExpectArea(0, 0, 10, 30, {0x10, 0x20, 0x30, 255}, 0, "rect outside viewport");
-    EXPECT_EQ(device_->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1.0F, 0), D3DERR_INVALIDCALL);
-}
 
 TEST_F(Drawing, ScreenQuadMapsTexelsOntoPixelsWithDirect3DCentres)
 {
@@ -85,21 +69,14 @@ TEST_F(Drawing, StageZeroCombinesTextureAndDiffuseAndAlphaTestDiscardsAlphaZero)
     DrawRect(40, 0, 80, 40, 0xFF80FF40);  // texture alone
     device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
     DrawRect(80, 0, 120, 40, 0xFF80FF40);  // diffuse alone
-    device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device_->SetTexture(0, nullptr);
-    DrawRect(40, 50, 80, 90, 0xFF80FF40);  // no texture: texture × diffuse shows the diffuse colour
-    device_->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_DIFFUSE);
-    DrawRect(0, 50, 40, 90, 0xFF808080);  // no texture, both arguments diffuse: squared
     ExpectArea(2, 2, 38, 38, {0xC8 * 0x80 / 255, 0x64, 0x32 * 0x40 / 255, 255}, 2, "modulate");
     ExpectArea(42, 2, 78, 38, {0xC8, 0x64, 0x32, 255}, 1, "selectarg1");
     ExpectArea(82, 2, 118, 38, {0x80, 0xFF, 0x40, 255}, 1, "selectarg2");
-    ExpectArea(2, 52, 38, 88, {0x40, 0x40, 0x40, 255}, 2, "diffuse squared");
-    ExpectArea(42, 52, 78, 88, {0x80, 0xFF, 0x40, 255}, 1, "untextured modulate");
     texture->Release();
 
     ScreenStates();
     States({{D3DRS_ALPHATESTENABLE, TRUE}, {D3DRS_ALPHAREF, 0}, {D3DRS_ALPHAFUNC, D3DCMP_NOTEQUAL}});
-    texture = MakeTexture(2, 1, D3DFMT_A8R8G8B8, {0x00FF0000, 0xFF00FF00});
+    texture = MakeTexture(2, 1, D3DFMT_A8R8G8B8, {0x00FF0000, 0xFF00FF00, 0, 0, 0});
     device_->SetTexture(0, texture);
     Clear(0xFF0000FF);
     DrawRect(0, 0, 100, 60, 0xFFFFFFFF);
@@ -136,11 +113,6 @@ TEST_F(Drawing, EveryBlendPairOfThePresetsAndScreenModes)
         ExpectArea(12, 12, 88, 78, c.want, 2, what);
         ExpectArea(100, 10, 120, 80, {200, 100, 40, 0}, 0, what + " outside");
     }
-    // Blending off writes the source whatever the factors say.
-    device_->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-    Clear(dest);
-    DrawRect(10, 10, 90, 80, source);
-    ExpectArea(12, 12, 88, 78, {100, 200, 60, 0}, 1, "blend off");
 }
 
 TEST_F(Drawing, BackFacesAreCulledInDirect3DWinding)
@@ -148,19 +120,14 @@ TEST_F(Drawing, BackFacesAreCulledInDirect3DWinding)
     ScreenStates();
     DiffuseOnly();
     // On screen (y down) the first triangle turns clockwise, the second counter-clockwise.
-    const ScreenVertex cw[3] = {{10, 10, 0.5F, 1, 0xFFFF0000, 0, 0, 0},
-                                {50, 10, 0.5F, 1, 0xFFFF0000, 0, 0, 0},
-                                {10, 50, 0.5F, 1, 0xFFFF0000, 0, 0, 0}};
-    const ScreenVertex ccw[3] = {{70, 10, 0.5F, 1, 0xFF00FF00, 0, 0, 0},
-                                 {70, 50, 0.5F, 1, 0xFF00FF00, 0, 0, 0},
-                                 {110, 10, 0.5F, 1, 0xFF00FF00, 0, 0, 0}};
+    auto sv = [](float x, float y, DWORD c) { return ScreenVertex{x, y, 0.5F, 1, c, 0, 0, 0}; };
+    auto mv = [](float x, float y, DWORD c) { return MeshVertex{x, y, 0.5F, c, 0, 0}; };
+    const DWORD r = 0xFFFF0000, g = 0xFF00FF00;
+    const ScreenVertex cw[3] = {sv(10, 10, r), sv(50, 10, r), sv(10, 50, r)};
+    const ScreenVertex ccw[3] = {sv(70, 10, g), sv(70, 50, g), sv(110, 10, g)};
     // The same with transformed vertices: the upper half of clip space is the top of the picture.
-    const MeshVertex top[3] = {{-0.9F, 0.9F, 0.5F, 0xFFFF0000, 0, 0},
-                               {0.9F, 0.9F, 0.5F, 0xFFFF0000, 0, 0},
-                               {-0.9F, 0.1F, 0.5F, 0xFFFF0000, 0, 0}};
-    const MeshVertex bottom[3] = {{-0.9F, -0.1F, 0.5F, 0xFF00FF00, 0, 0},
-                                  {-0.9F, -0.9F, 0.5F, 0xFF00FF00, 0, 0},
-                                  {0.9F, -0.1F, 0.5F, 0xFF00FF00, 0, 0}};
+    const MeshVertex top[3] = {mv(-0.9F, 0.9F, r), mv(0.9F, 0.9F, r), mv(-0.9F, 0.1F, r)};
+    const MeshVertex bottom[3] = {mv(-0.9F, -0.1F, g), mv(-0.9F, -0.9F, g), mv(0.9F, -0.1F, g)};
     const Rgba black{0, 0, 0, 0};
     const struct {
         DWORD mode;
@@ -221,51 +188,14 @@ TEST_F(Drawing, LinearVertexFogByViewDepth)
     // Left half at depth 5 (half fogged), right half at depth 2.5 (a quarter).
     auto quad = [&](float x0, float x1, float z) {
         const float s = z * 2.0F;
-        const MeshVertex v[4] = {{x0 * s, s, z, 0xFFFFFFFF, 0, 0},
-                                 {x1 * s, s, z, 0xFFFFFFFF, 0, 0},
-                                 {x0 * s, -s, z, 0xFFFFFFFF, 0, 0},
-                                 {x1 * s, -s, z, 0xFFFFFFFF, 0, 0}};
+        const MeshVertex v[4] = {{x0 * s, s, z, 0xFFFFFFFF, 0, 0}, {x1 * s, s, z, 0xFFFFFFFF, 0, 0},
+                                 {x0 * s, -s, z, 0xFFFFFFFF, 0, 0}, {x1 * s, -s, z, 0xFFFFFFFF, 0, 0}};
         device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof v[0]);
     };
     quad(-2.0F, 0.0F, 5.0F);
     quad(0.0F, 2.0F, 2.5F);
     ExpectArea(4, 4, kWidth / 2 - 4, kHeight - 4, {128, 128, 255, 0}, 3, "depth 5");
     ExpectArea(kWidth / 2 + 4, 4, kWidth - 4, kHeight - 4, {191, 191, 255, 0}, 3, "depth 2.5");
-    device_->SetRenderState(D3DRS_FOGENABLE, FALSE);
-    quad(-2.0F, 0.0F, 5.0F);
-    ExpectArea(4, 4, kWidth / 2 - 4, kHeight - 4, {255, 255, 255, 0}, 0, "fog off");
-}
-
-TEST_F(Drawing, LightingWithoutNormalsGivesTheColourSourcesTheGameSets)
-{
-    States({{D3DRS_ZENABLE, FALSE}, {D3DRS_CULLMODE, D3DCULL_NONE}, {D3DRS_LIGHTING, TRUE}});
-    DiffuseOnly();
-    const D3DXMATRIX id = Identity();
-    SetTransforms(id, id, id);
-    Clear(0xFF000000);
-    device_->SetVertexShader(kFvfMesh);
-    auto quad = [&](float x0, float y0) {
-        const MeshVertex v[4] = {{x0, y0 + 1, 0.5F, 0xFF806040, 0, 0}, {x0 + 1, y0 + 1, 0.5F, 0xFF806040, 0, 0},
-                                 {x0, y0, 0.5F, 0xFF806040, 0, 0}, {x0 + 1, y0, 0.5F, 0xFF806040, 0, 0}};
-        device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof v[0]);
-    };
-    // Direct3D's own defaults take emissive and ambient from the (black) material.
-    quad(-1.0F, 0.0F);
-    ExpectArea(4, 4, kWidth / 2 - 4, kHeight / 2 - 4, {0, 0, 0, 0}, 0, "material sources");
-    // The game's defaults: every source the vertex colour, no ambient: the vertex colour itself.
-    States({{D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1}, {D3DRS_AMBIENTMATERIALSOURCE, D3DMCS_COLOR1},
-            {D3DRS_EMISSIVEMATERIALSOURCE, D3DMCS_COLOR1}});
-    quad(0.0F, 0.0F);
-    ExpectArea(kWidth / 2 + 4, 4, kWidth - 4, kHeight / 2 - 4, {0x80, 0x60, 0x40, 0}, 1, "vertex colour");
-    // Ambient light adds the ambient source times the ambient level.
-    device_->SetRenderState(D3DRS_AMBIENT, 0xFF404040);
-    quad(-1.0F, -1.0F);
-    ExpectArea(4, kHeight / 2 + 4, kWidth / 2 - 4, kHeight - 4,
-               {0x80 + 0x80 * 0x40 / 255, 0x60 + 0x60 * 0x40 / 255, 0x40 + 0x40 * 0x40 / 255, 0}, 2,
-               "vertex colour plus ambient");
-    device_->SetRenderState(D3DRS_LIGHTING, FALSE);
-    quad(0.0F, -1.0F);
-    ExpectArea(kWidth / 2 + 4, kHeight / 2 + 4, kWidth - 4, kHeight - 4, {0x80, 0x60, 0x40, 0}, 1, "unlit");
 }
 
 TEST_F(Drawing, DrawsRefuseIndicesAndRangesOutsideTheirBuffers)
@@ -285,13 +215,124 @@ TEST_F(Drawing, DrawsRefuseIndicesAndRangesOutsideTheirBuffers)
     EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
     BYTE* p = nullptr;
     EXPECT_EQ(vb->Lock(0, 1000, &p, 0), D3DERR_INVALIDCALL);
-    D3DVERTEXBUFFER_DESC desc{};
-    ASSERT_EQ(vb->GetDesc(&desc), D3D_OK);
-    EXPECT_TRUE(desc.Size == sizeof v && desc.FVF == kFvfScreen && desc.Pool == D3DPOOL_MANAGED);
     device_->SetStreamSource(0, nullptr, 0);
     device_->SetIndices(nullptr, 0);
     vb->Release();
     ib->Release();
+}
+
+TEST_F(Drawing, EveryFormatUploadsAsItLiesInMemory)
+{
+    ScreenStates();
+    const struct {
+        D3DFORMAT format;
+        DWORD opaque;  // texel drawn on the left
+        Rgba opaqueWant;
+        DWORD partial;     // texel drawn on the right, blended with its alpha over black
+        Rgba partialWant;  // rgb × alpha
+    } cases[] = {
+        {D3DFMT_A8R8G8B8, 0xFFC86432, {0xC8, 0x64, 0x32, 0}, 0x80FF8040, {128, 64, 32, 0}},
+        {D3DFMT_X8R8G8B8, 0x00C86432, {0xC8, 0x64, 0x32, 0}, 0x00FF8040, {255, 128, 64, 0}},
+        // Blue 0xFF, green 0x80, red 0: 0x041F.
+        {D3DFMT_R5G6B5, 0x041F, {0, 130, 255, 0}, 0xF800, {255, 0, 0, 0}},
+        {D3DFMT_X1R5G5B5, 0x7C00, {255, 0, 0, 0}, 0x03E0, {0, 255, 0, 0}},
+        {D3DFMT_A1R5G5B5, 0xFC00, {255, 0, 0, 0}, 0x03E0, {0, 0, 0, 0}},
+        // Alpha 0x80 from the alpha layer: 0x808F (alpha 0x88, green 0x88, blue 0xFF).
+        {D3DFMT_A4R4G4B4, 0xF0F0, {0, 255, 0, 0}, 0x808F, {0, 0x88 * 0x88 / 255, 0x88, 0}},
+        {D3DFMT_X4R4G4B4, 0x0F80, {255, 0x88, 0, 0}, 0x000F, {0, 0, 255, 0}},
+    };
+    States({{D3DRS_ALPHABLENDENABLE, TRUE}, {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA}, {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}});
+    for (const auto& c : cases) {
+        IDirect3DTexture8* t = MakeTexture(2, 1, c.format, {c.opaque, c.partial});
+        ASSERT_NE(t, nullptr) << c.format;
+        device_->SetTexture(0, t);
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0F, 0);
+        DrawRect(0, 0, 100, 40, 0xFFFFFFFF);
+        const std::string name = "format " + std::to_string(c.format);
+        ExpectArea(2, 2, 48, 38, c.opaqueWant, 3, name + " opaque");
+        ExpectArea(52, 2, 98, 38, c.partialWant, 3, name + " with alpha");
+        device_->SetTexture(0, nullptr);
+        t->Release();
+    }
+}
+
+TEST_F(Drawing, FullMipChainAndLockGuards)
+{
+    IDirect3DTexture8* t = nullptr;
+    ASSERT_EQ(device_->CreateTexture(64, 16, 0, 0, D3DFMT_R5G6B5, D3DPOOL_MANAGED, &t), D3D_OK);
+    EXPECT_EQ(t->GetLevelCount(), 7U);
+    D3DSURFACE_DESC desc{};
+    ASSERT_EQ(t->GetLevelDesc(6, &desc), D3D_OK);
+    EXPECT_TRUE(desc.Width == 1U && desc.Height == 1U);
+    EXPECT_EQ(t->GetLevelDesc(7, &desc), D3DERR_INVALIDCALL);
+    D3DLOCKED_RECT whole{};
+    ASSERT_EQ(t->LockRect(0, &whole, nullptr, 0), D3D_OK);
+    EXPECT_EQ(t->LockRect(0, &whole, nullptr, 0), D3DERR_INVALIDCALL);  // already locked
+    ASSERT_EQ(t->UnlockRect(0), D3D_OK);
+    EXPECT_EQ(t->UnlockRect(0), D3DERR_INVALIDCALL);
+    const RECT outside{60, 0, 65, 4};
+    EXPECT_EQ(t->LockRect(0, &whole, &outside, 0), D3DERR_INVALIDCALL);
+    t->Release();
+}
+
+TEST_F(Drawing, CopyRectsFromARenderTargetIntoAnImage)
+{
+    ScreenStates();
+    IDirect3DSurface8 *target = nullptr, *oldTarget = nullptr;
+    ASSERT_EQ(device_->CreateRenderTarget(32, 24, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_NONE, FALSE, &target), D3D_OK);
+    D3DLOCKED_RECT locked{};
+    EXPECT_EQ(target->LockRect(&locked, nullptr, 0), D3DERR_INVALIDCALL);  // not lockable
+    ASSERT_EQ(device_->GetRenderTarget(&oldTarget), D3D_OK);
+    ASSERT_EQ(device_->SetRenderTarget(target, nullptr), D3D_OK);
+    device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF0000FF, 1.0F, 0);
+    DrawRect(0, 0, 32, 4, 0xFFFFFF00);
+    device_->SetRenderTarget(oldTarget, nullptr);
+
+    IDirect3DSurface8* image = nullptr;
+    ASSERT_EQ(device_->CreateImageSurface(32, 24, D3DFMT_X8R8G8B8, &image), D3D_OK);
+    ASSERT_EQ(device_->CopyRects(target, nullptr, 0, image, nullptr), D3D_OK);
+    ASSERT_EQ(image->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+    auto pixel = [&](int x, int y) {
+        DWORD p = 0;
+        std::memcpy(&p, static_cast<BYTE*>(locked.pBits) + y * locked.Pitch + x * 4, 4);
+        return p & 0xFFFFFF;
+    };
+    EXPECT_EQ(pixel(0, 0), 0xFFFF00U);
+    EXPECT_EQ(pixel(31, 3), 0xFFFF00U);
+    EXPECT_EQ(pixel(0, 4), 0x0000FFU);
+    EXPECT_EQ(pixel(31, 23), 0x0000FFU);
+    image->UnlockRect();
+
+    // Part of the target into another place of a texture level, then drawn.
+    IDirect3DTexture8* texture = nullptr;
+    ASSERT_EQ(device_->CreateTexture(32, 32, 1, 0, D3DFMT_X8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+    IDirect3DSurface8* level = nullptr;
+    texture->GetSurfaceLevel(0, &level);
+    const RECT band{0, 0, 32, 4};
+    const POINT to{0, 28};
+    ASSERT_EQ(device_->CopyRects(image, &band, 1, level, &to), D3D_OK);
+    device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    device_->SetTexture(0, texture);
+    Clear(0xFF000000);
+    DrawRect(0, 0, 32, 32, 0xFFFFFFFF);
+    ExpectArea(0, 28, 32, 32, {255, 255, 0, 0}, 0, "copied band");
+    ExpectArea(0, 0, 32, 28, {0, 0, 0, 0}, 0, "rest of the texture");
+
+    // Formats must match and rectangles stay inside both surfaces.
+    IDirect3DSurface8* other = nullptr;
+    ASSERT_EQ(device_->CreateImageSurface(32, 24, D3DFMT_R5G6B5, &other), D3D_OK);
+    EXPECT_EQ(device_->CopyRects(target, nullptr, 0, other, nullptr), D3DERR_INVALIDCALL);
+    const RECT tooBig{0, 0, 33, 4};
+    EXPECT_EQ(device_->CopyRects(target, &tooBig, 1, image, nullptr), D3DERR_INVALIDCALL);
+    const POINT offEdge{10, 22};
+    EXPECT_EQ(device_->CopyRects(target, &band, 1, image, &offEdge), D3DERR_INVALIDCALL);
+
+    for (IDirect3DSurface8* s : {other, level, image, target, oldTarget}) {
+        s->Release();
+    }
+    device_->SetTexture(0, nullptr);
+    texture->Release();
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -34,40 +35,6 @@ TEST(AssembleShader, EveryEngineProgram) {
         const size_t lines = static_cast<size_t>(std::count(s.text.begin(), s.text.end(), '\n'));
         EXPECT_EQ(Decode(a.tokens).code.size(), lines - 1);
     }
-}
-
-TEST(AssembleShader, SyntaxVariants) {
-    // Short swizzles repeat their last component; comments, CRLF, case and spacing are free.
-    const Assembled a = Assemble(
-        "; header comment with 日本語\r\n"
-        "VS.1.1 // version\r\n"
-        "\r\n"
-        "  def c20 , 1.5, -2, 0.25e1, 1e-3 ; constants\n"
-        "M4X4 OPOS, V0, C0\n"
-        "mov a0.x, v1.x\n"
-        "mov oD0, c[ a0.x + 2 ]\n"
-        "mov oD1.rgb, -c[a0.x].wz\n"
-        "mov oT1.yw, v4.xy\n"
-        "rcp r1.w, v2.z\n"
-        "nop\n"
-        "mov oPts, r1.w\n");
-    ASSERT_EQ(a.hr, S_OK) << a.errors;
-    const platform::VsProgram prog = Decode(a.tokens);
-    EXPECT_EQ(prog.minor, 1u);
-    ASSERT_EQ(prog.code.size(), 9u);
-    EXPECT_EQ(prog.code[0].op, OpCode::Def);
-    EXPECT_EQ(prog.code[0].dst.index, 20u);
-    EXPECT_EQ(prog.code[0].value, (std::array<float, 4>{1.5f, -2.0f, 2.5f, 0.001f}));
-    EXPECT_EQ(prog.code[2].dst.type, RegType::Address);
-    EXPECT_TRUE(prog.code[3].src[0].relative);
-    EXPECT_EQ(prog.code[3].src[0].index, 2u);
-    EXPECT_EQ(prog.code[4].dst.mask, kMaskX | kMaskY | kMaskZ);
-    EXPECT_TRUE(prog.code[4].src[0].negate);
-    EXPECT_EQ(prog.code[4].src[0].swizzle, MakeSwizzle(3, 2, 2, 2));
-    EXPECT_EQ(prog.code[5].dst.mask, kMaskY | kMaskW);
-    EXPECT_EQ(prog.code[5].src[0].swizzle, MakeSwizzle(0, 1, 1, 1));
-    EXPECT_EQ(prog.code[7].op, OpCode::Nop);
-    EXPECT_EQ(prog.code[8].dst.index, static_cast<UINT>(kOutPointSize));
 }
 
 TEST(AssembleShader, MalformedTextNamesEveryBadLineAndItsProblem) {
@@ -169,5 +136,107 @@ TEST(AssembleShader, RandomTextNeverCrashes) {
     }
     EXPECT_GT(accepted, 50);
 }
+
+// Streams that did not come from our assembler.
+TEST(TranslateShader, MalformedTokenStreams) {
+    const std::vector<DWORD> good = qmtest::Assemble("vs.1.1\nm4x4 oPos, v0, c0\nmov oD0, c[a0.x + 3]\n").tokens;
+    ASSERT_FALSE(good.empty());
+    const DWORD ver = good[0];
+    const DWORD mov = InstructionToken(OpCode::Mov);
+    const DWORD oPos = EncodeDest({RegType::RastOut, kOutPosition, kMaskAll});
+    const DWORD v0 = EncodeSrc({RegType::Input, 0});
+    auto with = [&](std::vector<DWORD> body) {
+        body.insert(body.begin(), ver);
+        body.push_back(kEndToken);
+        return body;
+    };
+    const struct {
+        std::vector<DWORD> tokens;
+        std::string error;
+    } cases[] = {
+        {{}, "empty token stream"},
+        {{mov, oPos, v0, kEndToken}, "missing version token"},
+        {{0xFFFE0200u, kEndToken}, "unsupported version 2.0"},
+        {{ver, mov, oPos, v0}, "missing end token"},
+        {{ver, mov, oPos}, "token 1: instruction runs past the end of the stream"},
+        {with({0x0000001Bu}), "token 1: not an instruction 0x0000001B"},
+        {with({0x01000001u, oPos}), "token 1: wrong parameter count"},
+        {with({mov, oPos | 0x00100000u, v0}), "token 2: malformed destination 0xC01F0000"},
+        {with({mov, oPos, v0 | 0x02000000u}), "token 3: malformed source 0x92E40000"},
+        {with({mov, EncodeDest({RegType::Temp, 12, kMaskAll}), v0}), "token 2: destination register out of range"},
+        {with({mov, EncodeDest({RegType::RastOut, 3, kMaskX}), v0}), "token 2: destination register out of range"},
+        {with({mov, EncodeDest({RegType::RastOut, kOutFog, kMaskAll}), v0}), "token 2: oFog and oPts take only .x"},
+        {with({mov, oPos, EncodeSrc({RegType::Const, 96})}), "token 3: source register out of range"},
+        {with({mov, oPos, EncodeSrc({RegType::TexCrdOut, 0})}), "token 3: register type cannot be read"},
+        {with({mov, oPos, EncodeSrc({RegType::Temp, 0, kSwizzleIdentity, false, true})}),
+         "token 3: relative addressing needs a constant register and vs.1.1"},
+        {with({mov, oPos, EncodeSrc({RegType::Const, 64, kSwizzleIdentity, false, true})}),
+         "token 3: relative offset above 63"},
+        {with({InstructionToken(OpCode::M3x2), oPos, v0, EncodeSrc({RegType::Const, 0})}),
+         "token 2: write mask reaches past the matrix rows"},
+        {with({InstructionToken(OpCode::Add), EncodeDest({RegType::Address, 0, kMaskX}), v0, v0}),
+         "token 2: a0 is written only by mov a0.x (vs.1.1)"},
+        {with({InstructionToken(OpCode::Def), EncodeDest({RegType::Const, 5, kMaskAll}), 0, 0x7F800000u, 0, 0}),
+         "token 4: def value is not a finite number"},
+        {with({mov, EncodeDest({RegType::AttrOut, 0, kMaskAll}), v0}), "oPos is never written"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.error);
+        const platform::VsTranslation t = platform::TranslateVertexShader(c.tokens.data(), c.tokens.size());
+        EXPECT_FALSE(t.ok);
+        EXPECT_TRUE(t.program.empty());
+        EXPECT_EQ(t.error, c.error);
+    }
+    // vs.1.0 does not know a0.
+    std::vector<DWORD> old = good;
+    old[0] = 0xFFFE0100u;
+    EXPECT_EQ(platform::TranslateVertexShader(old.data(), old.size()).error,
+              "token 7: relative addressing needs a constant register and vs.1.1");
+    EXPECT_FALSE(platform::TranslateVertexShader(nullptr, 4).ok);
+    EXPECT_TRUE(platform::TranslateVertexShader(good.data(), good.size()).ok);
+}
+
+// Random and mutated streams: no crash, no overread (ASan).
+TEST(TranslateShader, RandomTokenStreamsNeverCrash) {
+    std::mt19937 rng(99);
+    std::vector<std::vector<DWORD>> seeds;
+    for (const qmtest::ShaderSource& s : qmtest::EngineShaderPrograms()) {
+        seeds.push_back(qmtest::Assemble(s.text).tokens);
+    }
+    int accepted = 0;
+    for (int i = 0; i < 20000; ++i) {
+        std::vector<DWORD> t;
+        if (i % 4 == 0) {
+            t.resize(rng() % 24);
+            for (DWORD& d : t) {
+                d = rng();
+            }
+            if (!t.empty()) {
+                t[0] = 0xFFFE0100u | (rng() & 1);
+            }
+        } else {
+            t = seeds[rng() % seeds.size()];
+            const size_t at = rng() % t.size();
+            switch (rng() % 4) {
+            case 0: t[at] = rng(); break;
+            case 1: t[at] ^= 1u << (rng() % 32); break;
+            case 2: t.resize(at); break;
+            default: t.insert(t.begin() + static_cast<std::ptrdiff_t>(at), rng()); break;
+            }
+        }
+        // An exact-size heap copy lets ASan catch any read past the end.
+        std::unique_ptr<DWORD[]> exact(new DWORD[t.size() + (t.empty() ? 1 : 0)]);
+        std::copy(t.begin(), t.end(), exact.get());
+        const platform::VsTranslation r = platform::TranslateVertexShader(exact.get(), t.size());
+        if (r.ok) {
+            ++accepted;
+            EXPECT_FALSE(r.program.empty());
+        } else {
+            EXPECT_FALSE(r.error.empty());
+        }
+    }
+    EXPECT_GT(accepted, 1000);
+}
+
 
 }  // namespace
