@@ -12,21 +12,13 @@
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/TGameWnd.h"
-#include "MainCode/TInputDevice.h"
-#include "MainCode/TLoop.h"
-#include "TCommon/my_error.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "platform/d3d8/d3d8_testing.h"
-#include "platform/win32/com.h"
 #include "platform/win32/keyboard.h"
-#include "platform/win32/module.h"
 #include "platform/win32/msgbox.h"
-#include "platform/win32/mutex.h"
-#include "platform/win32/kernel.h"
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
-#include "support/ini_writer.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -116,47 +108,6 @@ protected:
 
 }  // namespace
 
-TEST_F(GameWndRun, StartUpRefusalsShowTheirMessageAndEndQuietly)
-{
-    {
-        ScriptedGameWnd app;  // no "setting.ini"
-        EXPECT_EQ(app.Run(1), 0);
-        EXPECT_EQ(app.frames, 0);
-        EXPECT_EQ(app.shutdowns, 0);
-        EXPECT_EQ(app.GetInput(), nullptr);
-        EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
-    }
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0].caption, "Quillmark起動エラー");
-    EXPECT_NE(g_boxes[0].text.find("起動設定ファイル setting.ini が見つかりませんでした。"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists("save"));
-
-    // A second instance is refused before a window is made.
-    WriteSettings();
-    HANDLE other = CreateMutexA(nullptr, FALSE, "Verrow_Quillmark");
-    ASSERT_NE(other, nullptr);
-    {
-        ScriptedGameWnd app;
-        EXPECT_EQ(app.Run(1), 0);
-        EXPECT_EQ(app.GetHandle(), nullptr);
-    }
-    CloseHandle(other);
-    ASSERT_EQ(g_boxes.size(), 2u);
-    EXPECT_EQ(g_boxes[1].text, "多重起動禁止");
-    EXPECT_EQ(g_boxes[1].caption, "警告");
-
-    // So is DirectX below 8.
-    platform::SetModuleAvailable("D3D8.DLL", false);
-    {
-        ScriptedGameWnd app;
-        EXPECT_EQ(app.Run(1), 0);
-        EXPECT_EQ(app.GetHandle(), nullptr);
-    }
-    platform::SetModuleAvailable("D3D8.DLL", true);
-    ASSERT_EQ(g_boxes.size(), 3u);
-    EXPECT_NE(g_boxes[2].text.find("現在のバージョン : DirectX 7"), std::string::npos);
-}
-
 TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
 {
     WriteSettings();
@@ -204,73 +155,6 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
     EXPECT_TRUE(g_boxes.empty());
 }
 
-TEST_F(GameWndRun, ClosingTheWindowShutsDownOnceAndScenesEndInOrder)
-{
-    WriteSettings();
-    std::ofstream("save", std::ios::binary) << "not a folder";  // left alone
-    ScriptedGameWnd app;
-    class Once : public TSceneLoop {
-    public:
-        Once(TGameWnd* a, int* log, int id) : TSceneLoop(a), log_(log), id_(id) { SetState(&Once::Step); }
-        ~Once() override { *log_ = *log_ * 10 + id_; }
-        std::uint32_t Step() { return LOOP_END; }
-        int* log_;
-        int id_;
-    };
-    int deleted = 0;
-    app.onFrame = [&](ScriptedGameWnd& a, int frame) {
-        if (frame == 2) {
-            a.PushScene(new Once(&a, &deleted, 1));    // top: ends at its first step
-            a.ReplaceScene(new Once(&a, &deleted, 2)); // bottom: runs after the title ends
-            EXPECT_EQ(a.GetSceneCount(), 3);
-        }
-        if (frame == 4) {
-            EXPECT_EQ(deleted, 1);
-            EXPECT_NE(dynamic_cast<TTitleLoop*>(a.GetCurrentScene()), nullptr);
-            EXPECT_FALSE(a.GetCurrentScene()->IsSuspended());
-            EXPECT_EQ(a.PopScenesTo(1), 1);  // drops the queued scene below the title
-            EXPECT_EQ(deleted, 12);
-            EXPECT_EQ(a.PopScenesTo(1), 1);
-        }
-        if (frame == 6) {
-            SendMessageA(a.GetHandle(), WM_CLOSE, 0, 0);
-        }
-    };
-    EXPECT_EQ(app.Run(1), 0);
-    EXPECT_EQ(app.shutdowns, 1);
-    EXPECT_EQ(app.frames, 6);
-    EXPECT_TRUE(std::filesystem::is_regular_file("save"));
-    EXPECT_EQ(std::filesystem::file_size("save"), 12u);
-}
-
-TEST_F(GameWndRun, LosingFocusSuspendsAndNoFramesRunUntilItReturns)
-{
-    WriteSettings();
-    ScriptedGameWnd app;
-    app.onFrame = [&](ScriptedGameWnd& a, int frame) {
-        if (frame == 3) {
-            PostMessageA(a.GetHandle(), WM_ACTIVATEAPP, 0, 0);
-            PostMessageA(a.GetHandle(), WM_PAINT, 0, 0);
-            PostMessageA(a.GetHandle(), WM_ACTIVATEAPP, 1, 0);
-        }
-        if (frame == 4) {
-            // Back again: the scene resumed with a fresh timer.
-            EXPECT_FALSE(a.GetCurrentScene()->IsSuspended());
-            EXPECT_TRUE(a.IsActive());
-            PostMessageA(a.GetHandle(), WM_SIZE, SIZE_MINIMIZED, 0);
-            PostMessageA(a.GetHandle(), WM_SIZE, SIZE_RESTORED, 0);
-        }
-        if (frame == 5) {
-            // An update of 5 ends the program without popping the scene.
-            a.PushScene(new TYesNoLoop(&a, 1));
-            EXPECT_EQ(a.GetSceneCount(), 2);
-            platform::InjectKey('Z', true);
-        }
-    };
-    EXPECT_EQ(app.Run(1), 0);
-    EXPECT_EQ(app.shutdowns, 1);
-}
-
 TEST_F(GameWndRun, EachTitleFrameClearsAndPresentsAndALostDeviceIsReset)
 {
     WriteSettings();
@@ -299,35 +183,9 @@ TEST_F(GameWndRun, EachTitleFrameClearsAndPresentsAndALostDeviceIsReset)
         }
     };
     EXPECT_EQ(app.Run(1), 0);
+    EXPECT_EQ(app.shutdowns, 1);
     // Frame 3 finds the device lost, frame 4 resets it; neither reaches the screen.
     EXPECT_EQ(drawn, (std::vector<std::uint32_t>{0, 1, 2, 2, 2, 3}));
     EXPECT_TRUE(std::filesystem::exists("DeviceLog.txt"));
     EXPECT_EQ(TD3D8::GetDevice(), nullptr);
-}
-
-TEST_F(GameWndRun, ADeviceThatCannotBeMadeEndsStartUpWithTheResultCode)
-{
-    qmtest::IniWriter()
-        .Section("CurrentSetting")
-        .Key("ScreenWidth", 700)
-        .Key("ScreenHeight", 500)
-        .Key("ScreenMode", "Window")
-        .Save("setting.ini");
-    ScriptedGameWnd app;
-    try {
-        app.Run(1);
-        ADD_FAILURE() << "the game started without a device";
-    } catch (const my_error& e) {
-        EXPECT_NE(std::string(e.what()).find("Direct3D デバイスの作成に失敗しました。(コード 0x05)"), std::string::npos)
-            << e.what();
-    }
-    EXPECT_EQ(app.frames, 0);
-    EXPECT_EQ(app.GetSceneCount(), 0);
-    EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
-    EXPECT_EQ(TD3D8::GetDevice(), nullptr);
-    // WinMain's handler ends the process here; the test puts back what start-up had made.
-    TD3D8::Instance()->Uninit();
-    TDSound8::Instance()->Uninit();
-    TGameData::GetInstance()->Finalize();
-    CoUninitialize();
 }

@@ -175,13 +175,6 @@ TEST(SceneStack, FrameResultsPopOneSceneOrEndTheProgram)
     EXPECT_EQ(app.GetSceneCount(), 0);
     EXPECT_FALSE(app.Frame());
     EXPECT_EQ(deleted, 4);
-
-    // With an empty stack ReplaceScene pushes.
-    auto* first = new FixedResultScene(&app, LOOP_CONTINUE, &deleted);
-    app.ReplaceScene(first);
-    EXPECT_EQ(app.GetCurrentScene(), first);
-    EXPECT_FALSE(first->IsSuspended());
-    EXPECT_EQ(app.PopScenesTo(1), 1);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include "TCommon/TFile.h"
-#include "dx/dx8/sound/ScrambledTable.h"
 #include "dx/dx8/sound/TSoundListReader.h"
 #include "dx/dx8/sound/TSoundTableReader.h"
 #include "support/byte_writer.h"
@@ -15,36 +14,7 @@ namespace {
 
 using qmtest::BuildSoundList;
 using qmtest::BuildSoundTable;
-using qmtest::ScrambleField;
 using qmtest::TableWriter;
-
-std::vector<std::uint8_t> Unscrambled(std::vector<std::uint8_t> bytes, std::uint8_t key)
-{
-    UnscrambleBytes(bytes.data(), static_cast<std::uint32_t>(bytes.size()), key);
-    return bytes;
-}
-
-TEST(Scrambling, ComplementRotatedByIndexPlusKeyAndBack)
-{
-    // 0x01 rotated left by r is 1 << r; stored is its complement. Stored FF is zero with either key.
-    const std::vector<std::uint8_t> text = ScrambleField(std::vector<std::uint8_t>(10, 0x01), kTableTextKey);
-    EXPECT_EQ(text[0], static_cast<std::uint8_t>(~(1u << 4)));
-    EXPECT_EQ(text[4], static_cast<std::uint8_t>(~0x01u));  // index 8 - 4: not rotated
-    EXPECT_EQ(text[8], text[0]);
-    const std::vector<std::uint8_t> number = ScrambleField(std::vector<std::uint8_t>(10, 0x01), kTableNumberKey);
-    EXPECT_EQ(number[0], 0xFE);  // key 0: index 0 and 8 unrotated
-    EXPECT_EQ(number[3], static_cast<std::uint8_t>(~(1u << 3)));
-    EXPECT_EQ(Unscrambled(std::vector<std::uint8_t>(16, 0xFF), kTableTextKey), std::vector<std::uint8_t>(16, 0));
-
-    // Every byte value at every rotation comes back.
-    std::vector<std::uint8_t> all(256 * 8);
-    for (std::size_t i = 0; i < all.size(); ++i) {
-        all[i] = static_cast<std::uint8_t>(i / 8);
-    }
-    for (std::uint8_t key = 0; key < 8; ++key) {
-        EXPECT_EQ(Unscrambled(ScrambleField(all, key), key), all) << int(key);
-    }
-}
 
 class TableFileTest : public ::testing::Test {
 protected:
@@ -73,29 +43,6 @@ TEST_F(TableFileTest, SoundTableReadsWithPlainAndScrambledHeaders)
         }
         EXPECT_EQ(reader.EntryAt(3).name, "");
     }
-
-    // Column names and values are unscrambled as the flag says; records are always scrambled.
-    TableWriter writer(true);
-    writer.Column("名前", 0xA5A5A5A5u).Column("", 7).Number(42).Text("long name beyond eight bytes").EndRecord();
-    TFile file(Write(writer.Build()));
-    ASSERT_TRUE(file.Open(true, GENERIC_READ));
-    TableHeader header;
-    ASSERT_TRUE(ReadTableHeader(file, 8, header));
-    EXPECT_EQ(header.columnNames, (std::vector<std::string>{"名前", ""}));
-    EXPECT_EQ(header.columnValues, (std::vector<std::uint32_t>{0xA5A5A5A5u, 7}));
-    std::uint32_t id = 0;
-    std::string name;
-    ASSERT_TRUE(ReadScrambledDword(file, id));
-    ASSERT_TRUE(ReadScrambledString(file, name));
-    EXPECT_EQ(id, 42u);
-    EXPECT_EQ(name, "long name beyond eight bytes");
-
-    // A record written in plain bytes under flag 0 reads as garbage.
-    qmtest::ByteWriter list;
-    list.U8(0).U32(1).U32(0).U32(5);
-    TSoundListReader ids;
-    ASSERT_TRUE(ids.Load(Write(list.Data(), "list.tbl")));
-    EXPECT_EQ(ids.GetEntries(), std::vector<std::uint32_t>{0xFFFFFFFAu});
 }
 
 TEST_F(TableFileTest, TruncatedRecordIsDroppedAndTheLoadFails)
@@ -145,10 +92,6 @@ TEST_F(TableFileTest, TablesOpenReadOnlyAndShareWithOtherReaders)
     ASSERT_TRUE(reader.Load(path));
     EXPECT_EQ(reader.GetEntries(), (std::vector<std::uint32_t>{5, 6, 5}));
     EXPECT_EQ(reader.EntryAt(3), 0u);
-
-    TSoundListReader empty;
-    EXPECT_TRUE(empty.Load(Write(BuildSoundList({}, false), "empty.tbl")));
-    EXPECT_TRUE(empty.GetEntries().empty());
 }
 
 TEST_F(TableFileTest, DamagedTablesNeverCrashOrAllocateByBadCounts)
