@@ -69,6 +69,10 @@ TEST_F(Drawing, StageZeroCombinesTextureAndDiffuseAndAlphaTestDiscardsAlphaZero)
     DrawRect(40, 0, 80, 40, 0xFF80FF40);  // texture alone
     device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
     DrawRect(80, 0, 120, 40, 0xFF80FF40);  // diffuse alone
+    device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device_->SetTexture(0, nullptr);
+    DrawRect(0, 44, 40, 60, 0xFF80FF40);  // no texture: the diffuse colour shows
+    ExpectArea(2, 46, 38, 58, {0x80, 0xFF, 0x40, 255}, 1, "untextured modulate");
     ExpectArea(2, 2, 38, 38, {0xC8 * 0x80 / 255, 0x64, 0x32 * 0x40 / 255, 255}, 2, "modulate");
     ExpectArea(42, 2, 78, 38, {0xC8, 0x64, 0x32, 255}, 1, "selectarg1");
     ExpectArea(82, 2, 118, 38, {0x80, 0xFF, 0x40, 255}, 1, "selectarg2");
