@@ -1,5 +1,4 @@
-// Pattern (".pat") and weapon-state (".wpm") files: what they give at motion times, and files
-// that do not hold what they announce.
+// Pattern (".pat") and weapon-state (".wpm") files at motion times, and damaged files.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,18 +21,13 @@ TPatternEvent Frame(std::uint16_t n)
 {
     TPatternEvent e;
     e.AttackId = static_cast<std::uint16_t>(1000 + n);
-    e.SecondByte = static_cast<std::uint8_t>(20 + n);
-    e.EventCode = static_cast<std::uint16_t>(0x3000 + n);
     e.SoundId = 0x11223344u + n;
-    e.VoiceId = 0x55667788u + n;
-    e.ShakeLevel = static_cast<std::uint8_t>(1 + n);
     e.Displacement = D3DXVECTOR3(0.5f * n, -1.25f, 3.0f + n);
-    e.FlashFlag = static_cast<std::uint8_t>(40 + n);
     e.ExtraFlag = static_cast<std::uint8_t>(60 + n);
     return e;
 }
 
-// Every field of frame n as written; n < 0: the all-zero record.
+// Frame n as written; n < 0: the all-zero record.
 bool IsFrame(const TPatternEvent* e, int n)
 {
     const TPatternEvent w = n < 0 ? TPatternEvent() : Frame(static_cast<std::uint16_t>(n));
@@ -48,8 +42,7 @@ float Angle(int key) { return 3.14159265f / 6 * static_cast<float>(key); }
 // Rotation about y, then translation: built without quaternions.
 D3DXMATRIX Pose(float angle, float x, float y)
 {
-    D3DXMATRIX rotate;
-    D3DXMATRIX translate;
+    D3DXMATRIX rotate, translate;
     D3DXMatrixRotationY(&rotate, angle);
     D3DXMatrixTranslation(&translate, x, y, 0.0f);
     return rotate * translate;
@@ -106,27 +99,13 @@ TEST_F(SubsetFileTest, PatternFramesAreTakenAtTheWholePartOfTheTime)
         Write(qmtest::BuildPatternFile({{Frame(0)}, {Frame(0), Frame(1), Frame(2), Frame(3)}}, 7), "a.pat").c_str());
     ASSERT_EQ(info.GetPatternCount(), 2u);
     EXPECT_EQ(info.GetFrameCount(1), 4u);
-    // Past the last frame it holds; before the first (or no number) it is frame 0; a pattern
-    // the file does not have gives a record that does nothing.
+    // Past the last frame it holds; before the first (or NaN) frame 0; no such pattern: a null record.
     const struct { std::uint32_t pattern; float time; int frame; } cases[] = {
-        {1, 2.9f, 2}, {1, 0.0f, 0}, {1, 3.0f, 3}, {0, 0.99f, 0}, {1, 4.0f, 3}, {1, 1e30f, 3},
-        {1, std::numeric_limits<float>::infinity(), 3}, {1, -2.5f, 0}, {1, std::nanf(""), 0}, {2, 0.0f, -1},
-        {0xFFFFFFFFu, 1.0f, -1}};
+        {1, 2.9f, 2}, {0, 0.99f, 0}, {1, 4.0f, 3}, {1, std::numeric_limits<float>::infinity(), 3},
+        {1, -2.5f, 0}, {1, std::nanf(""), 0}, {2, 0.0f, -1}, {0xFFFFFFFFu, 1.0f, -1}};
     for (const auto& c : cases) {
         EXPECT_TRUE(IsFrame(info.GetFrame(c.pattern, c.time), c.frame)) << c.pattern << " at " << c.time;
     }
-
-    // Patterns without frames; copies outlive the original; a second load replaces the patterns.
-    TPatternInfo copy;
-    {
-        TPatternInfo other(Write(qmtest::BuildPatternFile({{}, {Frame(5)}}), "b.pat").c_str());
-        EXPECT_TRUE(IsFrame(other.GetFrame(0, 0.0f), -1));
-        copy = other;
-    }
-    EXPECT_TRUE(IsFrame(copy.GetFrame(1, 0.5f), 5));
-    copy.Load(Write(qmtest::BuildPatternFile({}), "empty.pat").c_str());
-    EXPECT_EQ(copy.GetPatternCount(), 0u);
-    EXPECT_TRUE(IsFrame(copy.GetFrame(1, 0.5f), -1));
 }
 
 TEST_F(SubsetFileTest, WeaponPosesBlendBetweenTheKeysOfNeighbouringFrames)
@@ -135,18 +114,15 @@ TEST_F(SubsetFileTest, WeaponPosesBlendBetweenTheKeysOfNeighbouringFrames)
     ASSERT_EQ(state.GetKeyCount(), 4u);
     ASSERT_EQ(state.GetMotionCount(), 4u);
     D3DXMATRIX m;
-    // 2.5 blends keys 2 and 3 halfway; 3.5 in a motion of four frames holds key 3; time 0 (or
-    // before) takes the motion's first key unblended; two frames on one key give that key exactly.
+    // 2.5 blends keys 2 and 3 halfway; 3.5 in a motion of four frames holds key 3; before 0 the
+    // motion's first key.
     const float a2 = Angle(2);
     const float a3 = Angle(3);
     const struct { bool second; std::int32_t motion; float time; D3DXMATRIX want; } cases[] = {
         {false, 0, 2.5f, Pose((a2 + a3) / 2, 25.0f, 0.0f)}, {true, 0, 2.5f, Pose(-(a2 + a3) / 2, 0.0f, 3.5f)},
-        {false, 0, 2.9f, Pose(a2 + 0.9f * (a3 - a2), 29.0f, 0.0f)},
-        {false, 0, 3.5f, Pose(a3, 30.0f, 0.0f)}, {false, 0, 1000.0f, Pose(a3, 30.0f, 0.0f)},
-        {false, 1, 0.0f, Pose(a2, 20.0f, 0.0f)}, {false, 1, -3.0f, Pose(a2, 20.0f, 0.0f)},
-        {true, 2, 0.75f, Pose(-Angle(1), 0.0f, 2.0f)}};
+        {false, 0, 3.5f, Pose(a3, 30.0f, 0.0f)}, {false, 1, -3.0f, Pose(a2, 20.0f, 0.0f)}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "motion " << c.motion << " at " << c.time << (c.second ? " second" : ""));
+        SCOPED_TRACE(testing::Message() << "motion " << c.motion << " at " << c.time);
         if (c.second) {
             state.GetSecondMatrix(m, c.motion, c.time);
         } else {
@@ -154,36 +130,24 @@ TEST_F(SubsetFileTest, WeaponPosesBlendBetweenTheKeysOfNeighbouringFrames)
         }
         ExpectNear(m, c.want);
     }
-    // Motions the file does not have, or without frames, leave the weapon unmoved.
-    D3DXMATRIX identity;
+    D3DXMATRIX identity;  // no such motion, or one without frames
     D3DXMatrixIdentity(&identity);
     for (std::int32_t motion : {4, -1, 3}) {
         state.GetFirstMatrix(m, motion, 1.0f);
         EXPECT_EQ(m, identity) << motion;
-        state.GetSecondMatrix(m, motion, 0.0f);
-        EXPECT_EQ(m, identity) << motion;
     }
-    TWeponState().GetFirstMatrix(m, 0, 0.0f);
-    EXPECT_EQ(m, identity);
 }
 
-TEST_F(SubsetFileTest, MissingShortAndInconsistentFilesFailWithTheirName)
+TEST_F(SubsetFileTest, ShortAndInconsistentFilesFailWithTheirName)
 {
-    ExpectRefused<TPatternInfo>("nobody.pat", "TPatternInfo");
-    ExpectRefused<TWeponState>("nobody.wpm", "TWeponState");
     const Bytes pat = qmtest::BuildPatternFile({{Frame(0), Frame(1)}, {Frame(2)}});
     const Bytes wpm = qmtest::BuildWeponStateFile(keys_, {{0, 1}, {3}});
-    // Cut files; counts far beyond the data (refused before anything that size is allocated);
-    // a frame naming a key the file does not hold.
-    const Bytes pats[] = {Bytes(pat.begin(), pat.end() - 1), Bytes(pat.begin(), pat.begin() + 6),
-                          ByteWriter().U32(0).U32(0xFFFFFFFFu).Data(),
+    // Cut files, counts far beyond the data, a frame naming a key the file does not hold.
+    const Bytes pats[] = {Bytes(pat.begin(), pat.end() - 1), ByteWriter().U32(0).U32(0xFFFFFFFFu).Data(),
                           ByteWriter().U32(0).U32(1).U32(0x10000000u).Bytes(std::string(28, 'x')).Data()};
     const Bytes wpms[] = {Bytes(wpm.begin(), wpm.end() - 1),
-                          Bytes(wpm.begin(), wpm.begin() + 8 + 56 * 4),
                           qmtest::BuildWeponStateFile(keys_, {{0, 4}}),
-                          qmtest::BuildWeponStateFile({}, {{0}}),
                           ByteWriter().U32(0).U32(0x40000000u).Data(),
-                          ByteWriter().U32(0).U32(0).U32(0xFFFFFFFFu).Data(),
                           ByteWriter().U32(0).U32(0).U32(1).U32(0x20000000u).U32(0).Data()};
     for (const Bytes& bytes : pats) {
         ExpectRefused<TPatternInfo>(Write(bytes, "bad.pat"), "TPatternInfo");

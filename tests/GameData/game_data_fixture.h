@@ -1,5 +1,4 @@
-// A started game database on tables written into a fresh folder (also the working folder, so
-// that "./setting.ini" is the test's own).
+// A started game database on tables written into a fresh folder, also the working folder.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -20,17 +19,10 @@ inline THrdefRecord Hero(std::int32_t id, std::int32_t lifeMax)
     hero.Id = id;
     hero.Name = "hero" + std::to_string(id);
     hero.Level = 2 + id;
-    hero.Experience = 1000 * id;
     hero.LifeMax = lifeMax;
     hero.MpMax = lifeMax / 2;
-    hero.GaugeMax = 1200;
     hero.Stat[0] = 11;
-    hero.Stat[3] = 14;
-    hero.ElementValue[2] = 0.5f;
     hero.WeaponId = 1000 + static_cast<std::uint32_t>(id);
-    hero.Accessory1Id = 2001;
-    hero.Accessory2Id = 2002;
-    hero.Extra[0] = 99;
     return hero;
 }
 
