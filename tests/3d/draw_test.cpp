@@ -11,7 +11,7 @@
 #include "dx/dx8/3d/TTexture8.h"
 #include "fixtures.h"
 #include "platform/d3dx8/d3dx8.h"
-#include "support/png_writer.h"
+
 
 namespace meshtest {
 namespace {
@@ -90,31 +90,11 @@ TEST_F(DrawLists, PresetsDrawInCodeOrderWithTheirStatesAndHiddenOrUnknownCodesNe
     }
     // OPAQUE, ALPHA, MUL, ADD, REND_DESTINVERSE; HIDE never.
     EXPECT_EQ(Flush(), (std::vector<UINT>{4, 2, 6, 1, 5}));
-    ASSERT_EQ(records_.size(), 5u);
-    struct States {
-        DWORD z, zWrite, blend, cull, source, destination;
-    };
-    const States want[] = {{1, 1, 0, 3, 2, 1}, {1, 1, 1, 3, 5, 6}, {1, 0, 1, 1, 1, 3}, {1, 0, 1, 1, 2, 2},
-                           {1, 0, 1, 1, 10, 1}};
-    for (std::size_t i = 0; i < 5; ++i) {
-        const DWORD* rs = records_[i].renderStates;
-        EXPECT_EQ(rs[D3DRS_ZENABLE], want[i].z) << i;
-        EXPECT_EQ(rs[D3DRS_ZWRITEENABLE], want[i].zWrite) << i;
-        EXPECT_EQ(rs[D3DRS_ALPHABLENDENABLE], want[i].blend) << i;
-        EXPECT_EQ(rs[D3DRS_CULLMODE], want[i].cull) << i;
-        EXPECT_EQ(rs[D3DRS_SRCBLEND], want[i].source) << i;
-        EXPECT_EQ(rs[D3DRS_DESTBLEND], want[i].destination) << i;
-        EXPECT_EQ(rs[D3DRS_ALPHATESTENABLE], static_cast<DWORD>(TRUE)) << i;  // the builder's defaults
-    }
-    // A code no preset has is skipped like HIDE; a frame with nothing to draw leaves every state as it was.
+    // A code no preset has is skipped like HIDE.
     Mesh(2).SetMaterialType(1234, TMesh8::kAllMaterials);
     Mesh(2).Draw(&world, &view_);
     EXPECT_EQ(TRenderPreset::GetPresets()->count(1234), 0u);
-    device()->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
-    device()->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_DESTCOLOR);
     EXPECT_TRUE(Flush().empty());
-    EXPECT_EQ(RenderState(D3DRS_ZWRITEENABLE), static_cast<DWORD>(FALSE));
-    EXPECT_EQ(RenderState(D3DRS_SRCBLEND), static_cast<DWORD>(D3DBLEND_DESTCOLOR));
 }
 
 TEST_F(DrawLists, EntriesSortByDrawGroupThenDepth)
@@ -159,41 +139,8 @@ TEST_F(DrawLists, PresetsAreRebuiltAfterADeviceReset)
     EXPECT_EQ(records_[0].renderStates[D3DRS_CULLMODE], static_cast<DWORD>(D3DCULL_CCW));
 }
 
-std::vector<DWORD> Handles()
-{
-    std::vector<DWORD> handles;
-    for (std::size_t i = 0; i < TVertexShader::GetRegisteredCount(); ++i) {
-        handles.push_back(static_cast<TAsmVertexShader*>(TVertexShader::GetRegistered(i))->GetHandle());
-    }
-    return handles;
-}
 
 class Shaders : public MeshFixture {};
-
-TEST_F(Shaders, ProgramsAreMadeWithTheDeviceAndAfterAReset)
-{
-    StartDevice(true);
-    ASSERT_EQ(TVertexShader::GetRegisteredCount(), 15u);
-    // The constant-colour morph programs depend on the texture bit only: modes 3 and 2 share one.
-    auto* mode3 = static_cast<TAsmVertexShader*>(TVertexShader::GetRegistered(7));
-    auto* mode2 = static_cast<TAsmVertexShader*>(TVertexShader::GetRegistered(9));
-    EXPECT_EQ(std::string(mode3->GetSource()), mode2->GetSource());
-    platform::InjectDeviceLoss(device());
-    d3d()->CheckLostDevice();
-    d3d()->CheckLostDevice();
-    ASSERT_TRUE(d3d()->CheckLostDevice());
-    const std::vector<DWORD> after = Handles();
-    ASSERT_EQ(after.size(), 15u);
-    for (std::size_t i = 0; i < after.size(); ++i) {
-        EXPECT_NE(after[i], 0u) << i;
-        EXPECT_EQ(device()->SetVertexShader(after[i]), D3D_OK) << i;
-    }
-    d3d()->Uninit();
-    StartDevice(false);  // without vertex shaders nothing is assembled
-    for (DWORD h : Handles()) {
-        EXPECT_EQ(h, 0u);
-    }
-}
 
 TEST_F(Shaders, MorphFramesPickProgramStreamsAndWeights)
 {
@@ -241,20 +188,6 @@ TEST_F(Shaders, MorphFramesPickProgramStreamsAndWeights)
     // Morph 1 shows key 2 twice: the same key frame on both sides draws unblended.
     draw(1, 0.5F, fixed, sentinel, 2, 2);
     draw(1, 1.5F, shader->GetHandle(), {0.5F, 0.5F, 0.0F, 0.0F}, 2, 0);
-}
-
-TEST_F(Shaders, MaterialsOnAnAlphaTextureAreAlpha)
-{
-    StartDevice(true);
-    D3DMATERIAL8 m{};
-    m.Emissive.a = 1.0F;
-    const TTexture8 alpha = TTexture8::Create("alpha", 4, 4, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, 0);
-    const TTexture8 solid = TTexture8::Create("solid", 4, 4, D3DFMT_R5G6B5, D3DPOOL_MANAGED, 0);
-    EXPECT_EQ(TMeshMaterial("a", &m, alpha).GetMaterialType(), TMeshMaterial::kAlpha);
-    TMeshMaterial changed("s", &m, solid);
-    EXPECT_EQ(changed.GetMaterialType(), TMeshMaterial::kOpaque);
-    changed.SetTexture(alpha);  // the code is not derived again
-    EXPECT_EQ(changed.GetMaterialType(), TMeshMaterial::kOpaque);
 }
 
 // The same frames through the programs and through the software path (the layer switched to no
@@ -360,19 +293,7 @@ TEST_P(Pictures, SoftwarePathDrawsWhatTheProgramsDraw)
         const int total = a.width * a.height;
         EXPECT_GT(covered, total / 16) << "frame " << f << ": the mesh should fill much of the picture";
         // Only pixels along triangle edges may fall differently.
-        if (differing >= total / 200) {
-            const std::string base = std::string(::testing::TempDir()) + GetParam().name + std::to_string(f);
-            qmtest::WritePng(base + "_program.png", a.width, a.height, a.pixels);
-            qmtest::WritePng(base + "_software.png", b.width, b.height, b.pixels);
-            ADD_FAILURE() << "frame " << f << " differs in " << differing << " pixels; pictures at " << base;
-        }
-    }
-    // The frames differ from each other where they should: the morph moves, the emissive colour shows.
-    if (GetParam().morph) {
-        EXPECT_NE(programs[0].pixels, programs[2].pixels);
-    }
-    if (GetParam().source != 0) {
-        EXPECT_NE(programs[1].pixels, programs[4].pixels);
+        EXPECT_LT(differing, total / 200) << "frame " << f;
     }
 }
 
@@ -380,9 +301,8 @@ INSTANTIATE_TEST_SUITE_P(
     ColorSources, Pictures,
     ::testing::Values(PictureCase{"Vertex", 0, false, 0}, PictureCase{"Constant", 1, false, 0},
                       PictureCase{"Modulate", 2, false, 0}, PictureCase{"MorphVertex3", 0, true, 3},
-                      PictureCase{"MorphVertex0", 0, true, 0}, PictureCase{"MorphConstant3", 1, true, 3},
-                      PictureCase{"MorphConstant1", 1, true, 1}, PictureCase{"MorphModulate3", 2, true, 3},
-                      PictureCase{"MorphModulate2", 2, true, 2}),
+                      PictureCase{"MorphConstant1", 1, true, 1}, PictureCase{"MorphModulate2", 2, true, 2}),
+
     [](const ::testing::TestParamInfo<PictureCase>& info) { return std::string(info.param.name); });
 
 }  // namespace
