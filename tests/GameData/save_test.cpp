@@ -17,6 +17,14 @@ namespace {
 namespace fs = std::filesystem;
 using qmtest::SaveFileData;
 
+TItemRecord Item(std::uint32_t id, std::uint8_t kind)
+{
+    TItemRecord r;
+    r.Id = id;
+    r.Kind = kind;
+    return r;
+}
+
 TSvpRecord SavePoint(std::uint32_t id, const std::string& place)
 {
     TSvpRecord r;
@@ -49,6 +57,8 @@ protected:
 
     void WriteTables() override
     {
+        Save("item.tbl", qmtest::BuildGameTable(std::vector<TItemRecord>{
+                             Item(1, 0), Item(2, 0), Item(3, 0), Item(1001, 1), Item(1002, 1), Item(2001, 2)}));
         Save("svp.tbl", qmtest::BuildGameTable(std::vector<TSvpRecord>{
                             SavePoint(7, "古い塔"), SavePoint(15, "森の入口"), SavePoint(25, "港町")}));
         TWeponRecord sword;
@@ -456,3 +466,50 @@ TEST_F(SaveTest, DamagedSavesNeverCrashAndRefusedOnesChangeNothing)
 }
 
 }  // namespace
+
+TEST_F(SaveTest, LoadRaisesTheFallenEndsTimedBonusesAndTeachesSkillsAgain)
+{
+    SaveFileData d = SaveAt(11);
+    d.characters[0].Life = 0;
+    d.characters[0].LifeMax = 321;
+    d.characters[0].Mp = 0;
+    d.characters[0].MpMax = 123;
+    d.characters[0].GaugeUsed = 50;
+    d.characters[2].Life = -5;
+    d.characters[3].Life = 1;
+    d.characters[3].GaugeUsed = 50;
+    // Sword 1001 held: 250 points open its first two skills; skill 501 already sits in a slot.
+    d.items = {{1001, 1}, {1, 3}};
+    d.characters[0].WeponPoints[1] = 250;
+    d.characters[0].SkillSlot[0] = 501;
+    // Ring 2001 worn by character 4: 1000 points open all ten.
+    d.characters[4].Accessory2Id = 2001;
+    d.characters[4].AccessoryPoints[1] = 1000;
+    // Points of an item neither held nor worn teach nothing.
+    d.characters[5].WeponPoints[2] = 500;
+    WriteSave(Slot(8), d);
+    // Timed bonuses end with a load; an own chapter's save keeps the gauge carry.
+    TRefPtr<TItemMean> effect(new TItemMean());
+    effect->Duration = 100;
+    effect->Bonus[0] = 5;
+    data_->GetTimedFlags(3)->Set(effect);
+    data_->SetGaugeCarry(77);
+
+    ASSERT_EQ(data_->Load(8, -1), TGameData::kSaveOk);
+    EXPECT_FALSE(data_->GetTimedFlags(3)->IsActive());
+    EXPECT_EQ(data_->GetGaugeCarry(), 77u);
+    const TCharacterRecord& first = *data_->GetCharacterData(0);
+    EXPECT_EQ(first.Life, 321);
+    EXPECT_EQ(first.Mp, 123);
+    EXPECT_EQ(first.GaugeUsed, 0);
+    EXPECT_EQ(data_->GetCharacterData(2)->Life, data_->GetCharacterData(2)->LifeMax);
+    EXPECT_EQ(data_->GetCharacterData(3)->Life, 1);
+    EXPECT_EQ(data_->GetCharacterData(3)->GaugeUsed, 50);
+    EXPECT_EQ(first.LearnedSkills, (std::list<std::uint32_t>{500}));
+    std::list<std::uint32_t> ringSkills;
+    for (std::uint32_t id = 600; id < 610; ++id) {
+        ringSkills.push_back(id);
+    }
+    EXPECT_EQ(data_->GetCharacterData(4)->LearnedSkills, ringSkills);
+    EXPECT_TRUE(data_->GetCharacterData(5)->LearnedSkills.empty());
+}
