@@ -13,7 +13,6 @@ namespace {
 
 std::atomic<int> g_probes{0};
 std::atomic<std::size_t> g_largest{0};
-std::atomic<long> g_live{0};
 std::atomic<long> g_allocations{0};
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -22,19 +21,13 @@ void OnMalloc(const volatile void*, std::size_t size)
     if (g_probes.load(std::memory_order_relaxed) == 0) {
         return;
     }
-    g_live.fetch_add(1, std::memory_order_relaxed);
     g_allocations.fetch_add(1, std::memory_order_relaxed);
     std::size_t seen = g_largest.load(std::memory_order_relaxed);
     while (size > seen && !g_largest.compare_exchange_weak(seen, size, std::memory_order_relaxed)) {
     }
 }
 
-void OnFree(const volatile void* block)
-{
-    if (block != nullptr && g_probes.load(std::memory_order_relaxed) != 0) {
-        g_live.fetch_sub(1, std::memory_order_relaxed);
-    }
-}
+void OnFree(const volatile void*) {}
 
 bool InstallHooks()
 {
@@ -72,11 +65,6 @@ std::size_t AllocationProbe::Largest() const
     return g_largest.load();
 }
 
-long AllocationProbe::LiveBlocks() const
-{
-    return g_live.load();
-}
-
 long AllocationProbe::Allocations() const
 {
     return g_allocations.load();
@@ -85,7 +73,6 @@ long AllocationProbe::Allocations() const
 void AllocationProbe::Reset()
 {
     g_largest.store(0);
-    g_live.store(0);
     g_allocations.store(0);
 }
 

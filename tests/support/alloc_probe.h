@@ -5,7 +5,7 @@
 
 namespace qmtest {
 
-// Records the largest single block allocated (any thread) and counts allocations and frees
+// Records the largest single block allocated (any thread) and counts allocations
 // while an instance lives; one instance at a time.
 // Works in sanitizer builds only (the ci preset); elsewhere Available() is false.
 class AllocationProbe {
@@ -18,8 +18,6 @@ public:
     AllocationProbe& operator=(const AllocationProbe&) = delete;
 
     std::size_t Largest() const;
-    // Blocks allocated minus blocks freed (any blocks) since the probe started.
-    long LiveBlocks() const;
     // Blocks allocated since the probe started.
     long Allocations() const;
     void Reset();

@@ -21,7 +21,6 @@ public:
     ByteWriter& LpString(std::string_view text);
 
     const std::vector<std::uint8_t>& Data() const { return data_; }
-    std::size_t Size() const { return data_.size(); }
     // Writes the bytes to path (replacing it); throws std::runtime_error on failure.
     void Save(const std::string& path) const;
 

@@ -73,11 +73,4 @@ DWORD DeviceFixture::RenderState(D3DRENDERSTATETYPE state) const
     return value;
 }
 
-DWORD DeviceFixture::StageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const
-{
-    DWORD value = 0xDEADBEEF;
-    EXPECT_EQ(device()->GetTextureStageState(stage, type, &value), D3D_OK);
-    return value;
-}
-
 }  // namespace qmtest

@@ -38,7 +38,6 @@ protected:
     IDirect3DDevice8* device() const { return TD3D8::GetDevice(); }
     TBasicD3DDeviceBuilder* builder() const { return builder_; }
     DWORD RenderState(D3DRENDERSTATETYPE state) const;
-    DWORD StageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type) const;
 
     TempDir dir_;
     std::unique_ptr<ScopedCwd> cwd_;

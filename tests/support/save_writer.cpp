@@ -123,11 +123,4 @@ std::string SaveSlotName(int slot)
     return name;
 }
 
-std::string ChapterSaveFolder(int chapter)
-{
-    char folder[32];
-    std::snprintf(folder, sizeof folder, "../Quillmark%02d/save/", chapter);
-    return folder;
-}
-
 }  // namespace qmtest

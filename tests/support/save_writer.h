@@ -39,6 +39,5 @@ bool UnwrapSaveFile(const std::vector<std::uint8_t>& file, std::vector<std::uint
 
 // "sav_NN.dat" and the save folder of chapter 1..6 ("../QuillmarkNN/save/").
 std::string SaveSlotName(int slot);
-std::string ChapterSaveFolder(int chapter);
 
 }  // namespace qmtest
