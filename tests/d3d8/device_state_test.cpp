@@ -63,6 +63,10 @@ TEST_F(DeviceState, StateBlockRecordsWithoutApplyingAndAppliesLater)
 TEST_F(DeviceState, InjectedLossIsReportedUntilReset)
 {
     device_->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+    // The game keeps its capture texture (default pool) across resets: Reset must not refuse it.
+    IDirect3DTexture8* capture = nullptr;
+    ASSERT_EQ(device_->CreateTexture(64, 64, 1, D3DUSAGE_RENDERTARGET, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, &capture),
+              D3D_OK);
     EXPECT_EQ(device_->TestCooperativeLevel(), D3D_OK);
     platform::InjectDeviceLoss(device_);
     EXPECT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICELOST);
@@ -80,6 +84,11 @@ TEST_F(DeviceState, InjectedLossIsReportedUntilReset)
     EXPECT_EQ(State(D3DRS_CULLMODE), static_cast<DWORD>(D3DCULL_CCW));  // states start over
     EXPECT_EQ(Read().width, 64);
     EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    IDirect3DSurface8* level = nullptr;
+    ASSERT_EQ(capture->GetSurfaceLevel(0, &level), D3D_OK);
+    EXPECT_EQ(device_->SetRenderTarget(level, nullptr), D3D_OK);  // still a usable target
+    level->Release();
+    capture->Release();
 }
 
 // The game may let the device go before its last texture: the texture stays usable until released.
