@@ -30,6 +30,17 @@ bool SkipString(TFile& file)
     return file.ReadString(unused);
 }
 
+// A failed read empties its string, so the name changes only when the whole record arrived.
+bool ReadName(TFile& file, std::string& name)
+{
+    std::string read;
+    if (!file.ReadString(read)) {
+        return false;
+    }
+    name = read;
+    return true;
+}
+
 // Far plane, fog and mesh cells shrink with the "View" setting.
 float Scaled(float value)
 {
@@ -320,31 +331,27 @@ bool TMapData::ReadPointValueObject(TFile& file)
 
 namespace {
 
-bool ReadValueObject(TFile& file, TMapValueObject& object)
+// Kinds 21 and 22 share their layout; only their lists differ.
+bool ReadValueObject(TFile& file, std::vector<TMapValueObject>& list)
 {
-    return filefields::ReadU32(file, object.value) && file.ReadString(object.name);
+    TMapValueObject object;
+    if (!filefields::ReadU32(file, object.value) || !file.ReadString(object.name)) {
+        return false;
+    }
+    list.push_back(object);
+    return true;
 }
 
 }  // namespace
 
 bool TMapData::ReadValueObjectA(TFile& file)
 {
-    TMapValueObject object;
-    if (!ReadValueObject(file, object)) {
-        return false;
-    }
-    m_valueObjectsA.push_back(object);
-    return true;
+    return ReadValueObject(file, m_valueObjectsA);
 }
 
 bool TMapData::ReadValueObjectB(TFile& file)
 {
-    TMapValueObject object;
-    if (!ReadValueObject(file, object)) {
-        return false;
-    }
-    m_valueObjectsB.push_back(object);
-    return true;
+    return ReadValueObject(file, m_valueObjectsB);
 }
 
 bool TMapData::ReadTriggerBox(TFile& file)
@@ -385,22 +392,12 @@ bool TMapData::ReadVillager(TFile& file)
 
 bool TMapData::ReadMinimapName(TFile& file)
 {
-    std::string name;
-    if (!file.ReadString(name)) {
-        return false;
-    }
-    m_minimapName = name;
-    return true;
+    return ReadName(file, m_minimapName);
 }
 
 bool TMapData::ReadObjectSetName(TFile& file)
 {
-    std::string name;
-    if (!file.ReadString(name)) {
-        return false;
-    }
-    m_objectSetName = name;
-    return true;
+    return ReadName(file, m_objectSetName);
 }
 
 bool TMapData::ReadSpareName(TFile& file)

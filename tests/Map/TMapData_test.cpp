@@ -418,11 +418,13 @@ TEST_F(MapDataTest, MeshPlacementBuildsRotateScaleMoveAndSkipsCollisionForNon)
         .MeshPlacement({0, 0, 0}, {0, 0, 1}, {0, 1, 0}, {1, 1, 1}, 1, 2, 3, "b.msh", "")
         .MeshPlacement({1, 1, 1}, {0, 1, 0}, {0, 5, 0}, {1, 1, 1}, 0, 0, 0, "parallel.msh", "non")
         .MeshPlacement({1, 1, 1}, {0, 0, 0}, {0, 0, 0}, {1, 1, 1}, 0, 0, 0, "zero.msh", "non")
+        .MeshPlacement({0, 0, 0}, {0, 0, 1}, {0, 1, 0}, {1, 1, 1}, 0, 0, 0, "c.msh", "none")
         .End();
     const TMapData d = Load(s);
-    ASSERT_EQ(d.GetVisualPlacements().size(), 4u);
-    ASSERT_EQ(d.GetCollisionPlacements().size(), 1u);
+    ASSERT_EQ(d.GetVisualPlacements().size(), 5u);
+    ASSERT_EQ(d.GetCollisionPlacements().size(), 2u);
     EXPECT_EQ(d.GetCollisionPlacements()[0].meshName, "");
+    EXPECT_EQ(d.GetCollisionPlacements()[1].meshName, "none");
     EXPECT_EQ(d.GetVisualPlacements()[1].meshName, "b.msh");
     EXPECT_EQ(d.GetCollisionPlacements()[0].world, d.GetVisualPlacements()[1].world);
     EXPECT_EQ(d.GetCollisionPlacements()[0].shaderKind, 3u);

@@ -22,6 +22,13 @@ MapStream& MapStream::Record(std::uint32_t kind)
     return *this;
 }
 
+MapStream& MapStream::NameRecord(std::uint32_t kind, const std::string& name)
+{
+    Record(kind);
+    out_.LpString(name);
+    return *this;
+}
+
 MapStream& MapStream::Vec(const MapVec& v)
 {
     out_.F32(v.x).F32(v.y).F32(v.z);
@@ -224,30 +231,22 @@ MapStream& MapStream::TriggerAction(const MapVec& point, float radius, const Map
 
 MapStream& MapStream::Villager(const std::string& scriptKey)
 {
-    Record(25);
-    out_.LpString(scriptKey);
-    return *this;
+    return NameRecord(25, scriptKey);
 }
 
 MapStream& MapStream::MinimapName(const std::string& name)
 {
-    Record(26);
-    out_.LpString(name);
-    return *this;
+    return NameRecord(26, name);
 }
 
 MapStream& MapStream::ObjectSetName(const std::string& name)
 {
-    Record(27);
-    out_.LpString(name);
-    return *this;
+    return NameRecord(27, name);
 }
 
 MapStream& MapStream::SpareName(const std::string& name)
 {
-    Record(28);
-    out_.LpString(name);
-    return *this;
+    return NameRecord(28, name);
 }
 
 MapStream& MapStream::TwoVectorObject(const MapVec& v1, const MapVec& v2, const std::string& name)

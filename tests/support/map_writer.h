@@ -75,6 +75,7 @@ public:
 private:
     MapStream& Record(std::uint32_t kind);
     MapStream& Vec(const MapVec& v);
+    MapStream& NameRecord(std::uint32_t kind, const std::string& name);
 
     ByteWriter out_;
     std::uint32_t nextWord_ = 0;
