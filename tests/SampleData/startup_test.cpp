@@ -19,6 +19,7 @@
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
+#include "platform/d3d8/d3d8_testing.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
@@ -48,6 +49,7 @@ public:
         if (frames == kFrames) {
             auto* title = dynamic_cast<TTitleLoop*>(GetCurrentScene());
             titleFramesDrawn = title != nullptr ? title->GetFramesDrawn() : 0;
+            titlePixel = ScreenPixel(320, 240);
             PostMessageA(GetHandle(), WM_CLOSE, 0, 0);
         }
         return frames <= kFrames + 50 && TGameWnd::Frame();  // a broken close cannot hang the test
@@ -85,8 +87,20 @@ public:
         bgm->Unload(c.bgm.front().id);
     }
 
+    // The back buffer's pixel as 0xRRGGBB.
+    static std::uint32_t ScreenPixel(int x, int y)
+    {
+        platform::RgbaImage image;
+        if (!platform::ReadBackBuffer(TD3D8::GetDevice(), &image) || image.pixels.empty()) {
+            return 0xFFFFFFFF;
+        }
+        const std::uint8_t* p = image.At(x, y);
+        return (static_cast<std::uint32_t>(p[0]) << 16) | (static_cast<std::uint32_t>(p[1]) << 8) | p[2];
+    }
+
     int frames = 0;
     std::uint32_t titleFramesDrawn = 0;
+    std::uint32_t titlePixel = 0;
 };
 
 TEST(SampleStartup, ReachesTheTitleRunsAndClosesCleanly)
@@ -102,6 +116,7 @@ TEST(SampleStartup, ReachesTheTitleRunsAndClosesCleanly)
         EXPECT_EQ(app.Run(1), 0);
         EXPECT_EQ(app.frames, kFrames);
         EXPECT_GE(app.titleFramesDrawn, kFrames - 10u);
+        EXPECT_EQ(app.titlePixel, TTitleLoop::kClearColor & 0xFFFFFFu);
         EXPECT_EQ(app.GetSceneCount(), 0);
     }
     platform::ManualClock::Disable();
