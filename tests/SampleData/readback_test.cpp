@@ -196,39 +196,21 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     }
 }
 
-// The names the built code draws with resolve to pictures of the folder, whatever the tables say.
-TEST_F(GeneratedFolder, EveryPictureTheTablesNameIsInItsPackage)
+// The icon names the game makes itself resolve to pictures of the folder, at both ends of each range.
+TEST_F(GeneratedFolder, TheIconsTheGameNamesByIndexAreInTheirPackages)
 {
-    const std::string tables = dir_.Path().string() + "/" + sample::kTableFolder;
-    TItemTable::Load(tables + "item.tbl");
-    TSkillTable::Load(tables + "skill.tbl");
-    TWeponTable::Load(tables + "wepon.tbl");
     auto has = [&](const std::string& key) {
         const std::size_t slash = key.find('/');
         TIndexedImage image;
         return TTexturePackage::ReadImage(dir_.Path().string() + "/" + sample::kTextureFolder + key.substr(0, slash),
                                           key.substr(slash + 1), &image);
     };
-    for (const TItemRecord& item : sample::GetCatalogue().items) {
-        EXPECT_TRUE(has("itemicon.ptx/" + TItemTable::Get(item.Id).IconName)) << item.Id;
-        EXPECT_TRUE(has("iteminfo.ptx/" + TItemTable::Get(item.Id).InfoName)) << item.Id;
-    }
-    for (const TSkillRecord& skill : sample::GetCatalogue().skills) {
-        EXPECT_TRUE(has("skillinfo.ptx/" + TSkillTable::Get(skill.Id).InfoName)) << skill.Id;
-    }
-    // Skill icons by index, both ends; weapon icons for every type the table uses.
     EXPECT_TRUE(has("skl_icon.ptx/" + TSkillTable::GetIconName(0)));
     EXPECT_TRUE(has("skl_icon.ptx/" + TSkillTable::GetIconName(TSkillTable::kIconCount - 1)));
-    for (const TWeponRecord& wepon : sample::GetCatalogue().wepons) {
-        EXPECT_TRUE(has(TWeponTable::GetIconName(wepon.Id))) << wepon.Id;
+    for (std::int32_t type : {0, 11}) {
+        TWeponTable::Get(90000).Type = type;
+        EXPECT_TRUE(has(TWeponTable::GetIconName(90000))) << type;
     }
-    // Every weapon type has its icon, at both ends of the range.
-    TWeponTable::Get(90000).Type = 0;
-    EXPECT_TRUE(has(TWeponTable::GetIconName(90000)));
-    TWeponTable::Get(90000).Type = 11;
-    EXPECT_TRUE(has(TWeponTable::GetIconName(90000)));
-    TItemTable::Clear();
-    TSkillTable::Clear();
     TWeponTable::Clear();
 }
 
