@@ -63,16 +63,27 @@ IDirectSoundBuffer8* MakeLooping(IDirectSound8* ds, WORD channels, DWORD rate, W
     return buffer;
 }
 
-void BM_Mix32Buffers(benchmark::State& state)
+// A sound device mixed by hand on a small window; null (and the benchmark skipped) when none opens.
+IDirectSound8* OpenSound(benchmark::State& state, HWND* window)
 {
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     platform::SetManualMixing(true);
-    HWND window = platform::CreateBareWindow("bench", 16, 16);
+    *window = platform::CreateBareWindow("bench", 16, 16);
     IDirectSound8* ds = nullptr;
-    if (window == nullptr || FAILED(DirectSoundCreate8(nullptr, &ds, nullptr)) ||
-        FAILED(ds->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
+    if (*window == nullptr || FAILED(DirectSoundCreate8(nullptr, &ds, nullptr)) ||
+        FAILED(ds->SetCooperativeLevel(*window, DSSCL_PRIORITY))) {
         state.SkipWithError("no sound device");
+        return nullptr;
+    }
+    return ds;
+}
+
+void BM_Mix32Buffers(benchmark::State& state)
+{
+    HWND window = nullptr;
+    IDirectSound8* ds = OpenSound(state, &window);
+    if (ds == nullptr) {
         return;
     }
     std::vector<IDirectSoundBuffer8*> buffers;
@@ -109,14 +120,9 @@ BENCHMARK(BM_Mix32Buffers)->Unit(benchmark::kMicrosecond);
 
 void BM_Mix32VariedPitchWithStreaming(benchmark::State& state)
 {
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    setenv("SDL_AUDIODRIVER", "dummy", 0);
-    platform::SetManualMixing(true);
-    HWND window = platform::CreateBareWindow("bench", 16, 16);
-    IDirectSound8* ds = nullptr;
-    if (window == nullptr || FAILED(DirectSoundCreate8(nullptr, &ds, nullptr)) ||
-        FAILED(ds->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
-        state.SkipWithError("no sound device");
+    HWND window = nullptr;
+    IDirectSound8* ds = OpenSound(state, &window);
+    if (ds == nullptr) {
         return;
     }
     std::vector<IDirectSoundBuffer8*> buffers;
