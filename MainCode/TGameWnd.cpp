@@ -126,6 +126,9 @@ int TGameWnd::Run(std::uint32_t /*mode*/)
         } else if (IsRunning()) {
             if (!Frame()) {
                 SendMessageA(m_hwnd, WM_CLOSE, 0, 0);
+            } else if (m_current != nullptr && m_current->GetIdleTime() > 0) {
+                // No step was due: sleep until one is, or until a message comes.
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, m_current->GetIdleTime(), QS_ALLINPUT);
             }
         }
     }
