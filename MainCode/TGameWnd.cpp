@@ -11,6 +11,7 @@
 #include "MainCode/Character/TGameObject.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Enemy/TEnemyData.h"
+#include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TItemMeanTable.h"
@@ -483,6 +484,7 @@ void TGameWnd::Shutdown()
     ClearScenes();
     timeEndPeriod(m_timeCapsValid ? m_timeCaps.wPeriodMin : 1);
     TGameData::Finalize();
+    ResetTimeStop();  // the board's meshes go before the device
     m_d3d->Uninit();
     m_sound->Uninit();
     CoUninitialize();
