@@ -26,7 +26,7 @@ bool ReadText(TByteReader& in, std::string& out, bool scrambled)
         return false;
     }
     std::vector<std::uint8_t> bytes(length);
-    if (!in.Bytes(bytes.data(), length)) {
+    if (length != 0 && !in.Bytes(bytes.data(), length)) {
         return false;
     }
     out.clear();
