@@ -70,15 +70,6 @@ bool TIntRamp::Step()
     return false;
 }
 
-void TFloatRamp::Set(float start, float end, std::int32_t count, std::int32_t at)
-{
-    from = start;
-    to = end;
-    steps = count;
-    step = at;
-    value = RampValue(from, to, step, steps);
-}
-
 bool TFloatRamp::Step()
 {
     if (step < steps) {

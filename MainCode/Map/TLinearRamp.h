@@ -31,15 +31,8 @@ struct TIntRamp {
     bool AtEnd() const { return step >= steps; }
 };
 
-struct TFloatRamp {
-    float value = 0.0f;
-    float from = 0.0f;
-    float to = 0.0f;
-    std::int32_t step = 0;
-    std::int32_t steps = 0;
-
-    // As TLinearRamp::Set.
-    void Set(float from, float to, std::int32_t steps, std::int32_t step);
+// The linear ramp with its own stepping.
+struct TFloatRamp : TLinearRamp {
     // One step on; false (value = to) once the last step has been reached.
     bool Step();
 };

@@ -62,7 +62,7 @@ TEST_F(MapEvent, MapChangeWithMissingOrBadArguments)
 {
     TMapEventModule* module = Make();
     // Floats that do not scan are 0; a mode outside 0 and 1 fades through black.
-    EXPECT_EQ(Send(0, {"x", "2", "", "1", "1", "1", "1", "1", "1", "7", "field/a"}), 7u);
+    EXPECT_EQ(Send(0, {"x", "2", "", "1", "1", "1", "1", "1", "1", "2", "field/a"}), 7u);
     EXPECT_EQ(module->GetResult(), 10001);
     ASSERT_NE(Phase(), nullptr);
     EXPECT_EQ(Phase()->GetDestination().position, D3DXVECTOR3(0.0f, 2.0f, 0.0f));
