@@ -141,21 +141,6 @@ TEST_F(MessageWindowTest, ChoicesClampSoundOnAMoveAndDecideSetsTheResult)
     EXPECT_EQ(manager_->GetGlobalA().GetInt("answer", -1), 1);
 }
 
-TEST_F(MessageWindowTest, CursorBobsBetweenMinusAndPlusThree)
-{
-    Start({Send(1, "\"a\\nb\"")});
-    Frame();
-    float low = 0.0f;
-    float high = 0.0f;
-    for (int i = 0; i < 45; ++i) {
-        Frame();
-        low = std::min(low, window_->GetCursorBob());
-        high = std::max(high, window_->GetCursorBob());
-    }
-    EXPECT_FLOAT_EQ(low, -3.0f);
-    EXPECT_FLOAT_EQ(high, 3.0f);
-}
-
 TEST_F(MessageWindowTest, ChoiceLinesPastTheThirdStayOneClippedLineAndTheCursorReachesIt)
 {
     Start({Send(1, "\"a\\nb\\nc\\nd\\ne\"")});
@@ -265,46 +250,36 @@ TEST_F(MessageWindowTest, SlidesMoveTheChosenPartsForTenStepsAndEndOnTheEleventh
     EXPECT_EQ(manager_->GetModuleWait(), 0);
 }
 
-TEST_F(MessageWindowTest, ClearTextNameAndUnknownCommands)
+TEST_F(MessageWindowTest, ClearTextPartsNameAndUnknownCommands)
 {
-    static TFontHolder nameFont(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0);
-    TText8 reference("Reference", 128, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
-    reference.Clear(false);
-    reference.DrawText(0, 0, "ミナ", &nameFont, false);
-    const auto nameIs = [&](const TText8& expected) {
+    const auto nameIsBlank = [&] {
         const TText8& name = window_->GetNameText();
-        return std::equal(name.GetPixels(), name.GetPixels() + name.GetStride() * name.GetTextHeight(),
-                          expected.GetPixels());
+        const std::uint8_t* p = name.GetPixels();
+        return std::all_of(p, p + name.GetStride() * name.GetTextHeight(), [](std::uint8_t b) { return b == 0; });
     };
-    TText8 blank("Blank", 128, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
-    blank.Clear(false);
-
-    EXPECT_EQ(manager_->CallModule("Text", 4, {"ミナ"}, {}), 4u);
-    EXPECT_TRUE(nameIs(reference));
-    window_->ShowText("x");
-    manager_->SetModuleWait(1);
-    manager_->UpdateModules();
-    ASSERT_FALSE(MessageShows({}));
-    for (const char* part : {"3", "-1", "1"}) {
-        EXPECT_EQ(manager_->CallModule("Text", 3, {part}, {}), 4u);
-        if (std::string(part) != "1") {
-            EXPECT_TRUE(nameIs(reference)) << part;
-            EXPECT_FALSE(MessageShows({})) << part;
-        }
+    const auto fill = [&] {
+        EXPECT_EQ(manager_->CallModule("Text", 4, {"ミナ"}, {}), 4u);
+        window_->ShowText("x");
+        manager_->UpdateModules();
+        ASSERT_FALSE(nameIsBlank());
+        ASSERT_FALSE(MessageShows({}));
+    };
+    const struct {
+        const char* part;
+        bool message;
+        bool name;
+    } cases[] = {{"0", true, false}, {"1", false, true}, {"2", true, true}, {"3", false, false}, {"-1", false, false}};
+    for (const auto& c : cases) {
+        fill();
+        EXPECT_EQ(manager_->CallModule("Text", 3, {c.part}, {}), 4u);
+        EXPECT_EQ(MessageShows({}), c.message) << c.part;
+        EXPECT_EQ(nameIsBlank(), c.name) << c.part;
     }
-    EXPECT_TRUE(nameIs(blank));
-    EXPECT_FALSE(MessageShows({}));
-    manager_->CallModule("Text", 3, {"0"}, {});
-    EXPECT_TRUE(MessageShows({}));
-    manager_->CallModule("Text", 4, {"ミナ"}, {});
-    window_->ShowText("x");
-    manager_->UpdateModules();
-    manager_->CallModule("Text", 3, {"2"}, {});
-    EXPECT_TRUE(nameIs(blank));
-    EXPECT_TRUE(MessageShows({}));
+    fill();
     EXPECT_EQ(manager_->CallModule("Text", 5, {"ミナ"}, {}), 4u);
     EXPECT_EQ(manager_->CallModule("Text", 0xFFFFFFFF, {}, {}), 4u);
-    EXPECT_TRUE(nameIs(blank));
+    EXPECT_FALSE(nameIsBlank());
+    EXPECT_FALSE(MessageShows({}));
 }
 
 TEST_F(MessageWindowTest, EveryPartIsDrawnWhereItBelongs)
