@@ -16,7 +16,7 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TItemMeanTable.h"
 #include "MainCode/GameData/TWeponTable.h"
-#include "MainCode/Map/THierarchyCache.h"
+#include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMapData.h"
 #include "MainCode/Map/TMeshAreaManager.h"
 #include "MainCode/Map/TSky.h"
@@ -194,7 +194,7 @@ void TGameWnd::Init()
     TGameObject::SetDataFolder("char04/");
     TWeponState::SetDirectory("data/chrdata04/");
     TPatternInfo::SetDirectory("data/chrdata04/");
-    THierarchyCache::SetDirectory("data/chrdata04/");
+    TAttackTable::SetDirectory("data/chrdata04/");
     TMeshAreaManager::SetDirectory("map04/");
     TMapData::SetDirectory("data/scr04/");
     TMapData::SetVisualDirectory("visual04/");

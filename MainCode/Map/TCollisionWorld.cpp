@@ -2,6 +2,7 @@
 
 #include <cfloat>
 
+#include "MainCode/Character/TArmedCharacter.h"
 #include "MainCode/Character/TGameObject.h"
 #include "dx/dx8/3d/TMesh8.h"
 
@@ -133,11 +134,17 @@ TGameObject* TCollisionWorld::FindFighter(std::uint32_t id) const
 
 void TCollisionWorld::CheckAttacks(TGameObject* player)
 {
-    if (s_attackTest == nullptr || player == nullptr) {
+    if (player == nullptr) {
         return;
     }
-    ForEachById(m_fighters, [&](TGameObject* b) { s_attackTest(player, b); });
-    ForEachById(m_fighters, [&](TGameObject* b) { s_attackTest(b, player); });
+    if (auto* armed = dynamic_cast<TArmedCharacter*>(player)) {
+        ForEachById(m_fighters, [&](TGameObject* b) { armed->ApplyHitsTo(b); });
+    }
+    ForEachById(m_fighters, [&](TGameObject* b) {
+        if (auto* fighter = dynamic_cast<TArmedCharacter*>(b)) {
+            fighter->ApplyHitsTo(player);
+        }
+    });
 }
 
 void TCollisionWorld::SeparateObjects()

@@ -15,9 +15,6 @@ class TMesh8;
 
 class TCollisionWorld {
 public:
-    // The armed characters' hit test of one fighter against another.
-    using AttackTest = void (*)(TGameObject* attacker, TGameObject* target);
-
     TCollisionWorld() = default;
     TCollisionWorld(const TCollisionWorld&) = delete;
     TCollisionWorld& operator=(const TCollisionWorld&) = delete;
@@ -34,9 +31,8 @@ public:
     void RegisterSecondary(TGameObject* object);
     void Unregister(std::uint32_t id);
 
-    // Installed by the armed characters; without it there is nothing to test.
-    static void SetAttackTest(AttackTest test) { s_attackTest = test; }
-    // The player against every fighter, then every fighter against the player, in id order.
+    // The player's hits against every fighter, then every fighter's hits against the player, in id
+    // order. Objects that are not armed characters have no hits.
     void CheckAttacks(TGameObject* player);
     // Pushes overlapping spheres apart and counts each object's neighbours within 4.0.
     void SeparateObjects();
@@ -57,8 +53,6 @@ private:
     void Forget(TGameObject* object);
     void ForgetAll();
     void Adopt(TGameObject* object);
-
-    static inline AttackTest s_attackTest = nullptr;
 
     TGridCollisionMesh m_ground;
     std::vector<TBoundedCollisionMesh> m_solids;
