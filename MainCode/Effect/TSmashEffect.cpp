@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "MainCode/Character/MersenneTwister.h"
+#include "MainCode/Character/TArmedCharacter.h"
 #include "MainCode/Character/TGameObject.h"
 #include "MainCode/Effect/EffectPlacement.h"
 #include "MainCode/Effect/TEffectManager.h"
@@ -32,9 +33,12 @@ float RandomComponent()
     return (r & 1u) == 0 ? -value : value;
 }
 
-// Stand-ins until the armed character is in.
-bool IsHeld(TGameObject* /*object*/) { return false; }
-void StrikeFor(TGameObject* /*owner*/, std::uint16_t /*event*/, const D3DXVECTOR3* /*at*/) {}
+// Only an armed character can be held; any other object (or none) never is.
+bool IsHeld(TGameObject* object)
+{
+    auto* character = dynamic_cast<TArmedCharacter*>(object);
+    return character != nullptr && character->IsHeld();
+}
 
 D3DXVECTOR3 Corner(const float* vertices, std::uint32_t floatsPerVertex, std::uint16_t index)
 {
@@ -319,9 +323,12 @@ bool TMeshEffect::Update()
 void TMeshEffect::Fire()
 {
     TGameObject* owner = Find(m_ownerId);
-    if (owner != nullptr && m_hitEvent != 0) {
-        D3DXVECTOR3 p = FrameWorldPosition(m_frame.Get()) + m_hitOffset;
-        StrikeFor(owner, m_hitEvent, &p);
+    auto* fighter = dynamic_cast<TArmedCharacter*>(owner);
+    if (fighter != nullptr && m_hitEvent != 0) {
+        const D3DXVECTOR3 p = FrameWorldPosition(m_frame.Get()) + m_hitOffset;
+        // The hit lives on in the owner's list; this handle is not kept.
+        TRefPtr<TAttackHit> hit;
+        fighter->CreateAttackHit(hit, m_hitEvent, fighter->GetReferenceFrame(), &p);
     }
     if (owner != nullptr) {
         owner->PlaySound(m_sound);
