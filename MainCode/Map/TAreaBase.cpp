@@ -33,5 +33,24 @@ TGameObject* TAreaBase::FindObject(std::uint32_t id) const
     if (m_player != nullptr && m_player->GetObjectId() == id) {
         return m_player;
     }
-    return nullptr;
+    const auto it = m_objects.find(id);
+    return it != m_objects.end() ? it->second : nullptr;
+}
+
+void TAreaBase::RegisterObject(TGameObject* object)
+{
+    if (object != nullptr) {
+        m_objects[object->GetObjectId()] = object;
+    }
+}
+
+void TAreaBase::UnregisterObject(const TGameObject* object)
+{
+    if (object == nullptr) {
+        return;
+    }
+    const auto it = m_objects.find(object->GetObjectId());
+    if (it != m_objects.end() && it->second == object) {
+        m_objects.erase(it);
+    }
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 
 #include "MainCode/Map/TCollisionWorld.h"
 #include "TCommon/TRefPtr.h"
@@ -33,8 +34,11 @@ public:
     TCamera* GetCamera() const { return m_camera; }
     TFrame* GetCameraTarget() const { return m_cameraTarget.Get(); }
     TGameObject* GetPlayer() const { return m_player; }
-    // The player when the id is its object id; null for any other id until the area has enemies.
+    // The player when the id is its object id, else the object registered under the id, else null.
     TGameObject* FindObject(std::uint32_t id) const;
+    // Objects other than the player that effects and shots find by id; the area only points at them.
+    void RegisterObject(TGameObject* object);
+    void UnregisterObject(const TGameObject* object);
 
 protected:
     std::int32_t m_musicId = -1;
@@ -46,4 +50,5 @@ protected:
     TGameObject* m_player = nullptr;
     TFrame* m_sceneFrame;
     TEffectManager* m_effectManager;
+    std::map<std::uint32_t, TGameObject*> m_objects;
 };
