@@ -59,32 +59,28 @@ bool TShot::Update()
         }
     }
     TBulletPart& head = GetPart(0);
+    if (m_ended) {
+        --m_tailFrames;
+        if (m_tailFrames <= 0) {
+            OnTailEnd();
+            return false;
+        }
+        return m_alive;
+    }
+    if (m_motion) {
+        m_motion->Step(&head);
+        Orient(head);
+    }
     if (m_flightFrames == kEndless) {
-        if (m_motion) {
-            m_motion->Step(&head);
-            Orient(head);
-        }
         return m_alive;
     }
-    if (!m_ended) {
-        if (m_motion) {
-            m_motion->Step(&head);
-            Orient(head);
-        }
-        --m_flightFrames;
-        // A count set to 0 or below by the firer ends the flight too, rather than reaching the
-        // endless mark on its way down.
-        if (m_flightFrames <= 0 || !IsHitAlive()) {
-            m_ended = true;
-            OnHeadEnd();
-            head.Park();
-        }
-        return m_alive;
-    }
-    --m_tailFrames;
-    if (m_tailFrames <= 0) {
-        OnTailEnd();
-        return false;
+    --m_flightFrames;
+    // A count the firer set to 0 or below ends the flight as well, rather than running down into
+    // the endless mark.
+    if (m_flightFrames <= 0 || !IsHitAlive()) {
+        m_ended = true;
+        OnHeadEnd();
+        head.Park();
     }
     return m_alive;
 }
