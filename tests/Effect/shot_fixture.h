@@ -2,6 +2,7 @@
 // its sounds, and helpers to read where parts are and which texture cell they show.
 #pragma once
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
