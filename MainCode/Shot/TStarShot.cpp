@@ -45,27 +45,22 @@ void TStarShot<Base>::Init(std::int32_t serial, const D3DXVECTOR3* position, con
 template <class Base>
 void TStarShot<Base>::SetStarScale(float x, float y, float z)
 {
-    m_burstScale[0] = x;
-    m_burstScale[1] = y;
-    m_burstScale[2] = z;
+    const float scale[3] = {x, y, z};
+    std::copy(scale, scale + 3, m_burstScale);
 }
 
 template <class Base>
 void TStarShot<Base>::SetStarColour1(float r, float g, float b, float a)
 {
-    m_burstColourA[0] = r;
-    m_burstColourA[1] = g;
-    m_burstColourA[2] = b;
-    m_burstColourA[3] = a;
+    const float colour[4] = {r, g, b, a};
+    std::copy(colour, colour + 4, m_burstColourA);
 }
 
 template <class Base>
 void TStarShot<Base>::SetStarColour2(float r, float g, float b, float a)
 {
-    m_burstColourB[0] = r;
-    m_burstColourB[1] = g;
-    m_burstColourB[2] = b;
-    m_burstColourB[3] = a;
+    const float colour[4] = {r, g, b, a};
+    std::copy(colour, colour + 4, m_burstColourB);
 }
 
 template <class Base>
