@@ -15,6 +15,7 @@
 #include "MainCode/Hud/TTimedFlags.h"
 #include "TCommon/TRefPtr.h"
 
+class TPlayerCharacter;
 class TText8;
 
 class TGameData {
@@ -154,6 +155,8 @@ public:
     // Null outside 0..7.
     TTimedFlags* GetTimedFlags(std::uint32_t i) { return i < kPartySize ? &m_timedFlags[i] : nullptr; }
 
+    // Writes the live player into its party record (nothing for an index outside the party).
+    void StoreCharacter(const TPlayerCharacter& player);
     // Full life and MP, empty gauge for character i; -1 for the whole party (the inn).
     void RecoverCharacter(std::int32_t i);
 

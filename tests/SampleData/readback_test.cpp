@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "MainCode/TInputDevice.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "make-sample-data/SampleData.h"
 #include "TCommon/TFile.h"
 #include "TUtility/TIni.h"
@@ -131,6 +132,12 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     expectSoundTable("se.tbl", c.se);
     expectSoundTable("voice.tbl", c.voice);
     expectSoundTable("bgm.tbl", c.bgm);
+    for (const sample::SoundList& table : c.valueTables) {
+        std::vector<std::uint32_t> values;
+        EXPECT_TRUE(TPlayerCharacter::LoadValueTable(Table(table.file), values)) << table.file;
+        EXPECT_EQ(values, table.ids) << table.file;
+        EXPECT_EQ(values.size(), TPlayerCharacter::kTableSize) << table.file;
+    }
     for (const sample::SoundList& list : c.soundLists) {
         TSoundListReader reader;
         ASSERT_TRUE(reader.Load(Table(list.file))) << list.file;
@@ -148,7 +155,12 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
         EXPECT_GT(wave.GetLength(), 50) << e.name;
     }
-    EXPECT_TRUE(c.voice.empty());  // voices come with the characters that speak them
+    Path(std::string(sample::kSeFolder) + "voice.pse");
+    for (const TSoundTableEntry& e : c.voice) {
+        TPseSound wave("voice.pse/" + e.name, 1, sound);
+        EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
+        EXPECT_GT(wave.GetLength(), 50) << e.name;
+    }
     for (const TSoundTableEntry& e : c.bgm) {
         Path(std::string(sample::kMusicFolder) + e.name);
         const bool intro = std::count(c.musicWithIntro.begin(), c.musicWithIntro.end(), e.name) != 0;
@@ -182,6 +194,24 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         EXPECT_GT(mesh.GetVertexCount(), 0u) << name;
         EXPECT_EQ(mesh.GetMaterialCount(), 1u) << name;
     }
+
+    // The player models: every motion has its pattern and its weapon poses.
+    TPatternInfo::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
+    TWeponState::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
+    for (const std::string& model : c.characterModels) {
+        Path(std::string(sample::kMeshFolder) + sample::kCharacterFolder + model + ".tob");
+        Path(std::string(sample::kCharacterDataFolder) + model + ".pat");
+        Path(std::string(sample::kCharacterDataFolder) + model + ".wpm");
+        const TMesh8 body = TMesh8::Load(std::string(sample::kCharacterFolder) + model + ".tob");
+        EXPECT_EQ(body.GetMorphCount(), sample::kPlayerMotions) << model;
+        const TPatternInfo pattern((model + ".pat").c_str());
+        EXPECT_EQ(pattern.GetPatternCount(), sample::kPlayerMotions) << model;
+        EXPECT_FLOAT_EQ(pattern.GetFrame(2, 0.0F)->Displacement.z, -0.05F) << model;
+        const TWeponState wepons((model + ".wpm").c_str());
+        EXPECT_EQ(wepons.GetMotionCount(), sample::kPlayerMotions) << model;
+    }
+    TPatternInfo::SetDirectory("");
+    TWeponState::SetDirectory("");
 
     // Nothing is written that the checks above did not read.
     std::set<std::string> written;

@@ -105,6 +105,9 @@ void WriteTables(const fs::path& root, const Catalogue& c)
     for (const SoundList& list : c.soundLists) {
         Save(tables / list.file, qmtest::BuildSoundList(list.ids));
     }
+    for (const SoundList& table : c.valueTables) {
+        Save(tables / table.file, qmtest::BuildSoundList(table.ids));
+    }
 }
 
 void WriteSounds(const fs::path& root, const Catalogue& c)
@@ -137,6 +140,12 @@ void WriteSampleFolder(const fs::path& root)
         Save(root / kTextureFolder / package.file, BuildTexturePackage(package));
     }
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
+    Save(root / kMeshFolder / kShadowMesh, ShadowDisc().Bytes());
+    for (const std::string& model : c.characterModels) {
+        Save(root / kMeshFolder / kCharacterFolder / (model + ".tob"), CharacterBody(model).Bytes());
+        Save(root / kCharacterDataFolder / (model + ".pat"), BuildCharacterPattern());
+        Save(root / kCharacterDataFolder / (model + ".wpm"), BuildCharacterWepons());
+    }
 }
 
 }  // namespace sample
