@@ -11,11 +11,6 @@ namespace {
 
 using FactoryTest = EnemyTest;
 
-const TEnemyTypeRow& TypeOf(const TRefPtr<TEnemy>& enemy)
-{
-    return static_cast<TStandInEnemy*>(enemy.Get())->GetType();
-}
-
 TEST_F(FactoryTest, TheTypeTableAtItsBoundsAndOneRowOfEachClass)
 {
     TestMap map(0, 10.0F);

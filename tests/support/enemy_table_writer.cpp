@@ -1,5 +1,6 @@
 #include "support/enemy_table_writer.h"
 
+#include <filesystem>
 #include <string>
 
 namespace qmtest {
@@ -90,6 +91,17 @@ TEnemyRecord SampleEnemyRecord(std::uint32_t id)
     r.modelName = "enemy01";
     r.soundName = "enemy01";
     return r;
+}
+
+}  // namespace qmtest
+
+namespace qmtest {
+
+void SaveStartupEnemyTable(const std::string& gameFolder)
+{
+    const std::filesystem::path folder = std::filesystem::path(gameFolder) / "data/tbl04";
+    std::filesystem::create_directories(folder);
+    SaveBytes((folder / "enemy.tbl").string(), BuildEnemyTable({}));
 }
 
 }  // namespace qmtest

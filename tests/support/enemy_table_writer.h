@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "MainCode/Character/TEnemyRecord.h"
@@ -17,5 +18,12 @@ std::vector<std::uint8_t> BuildEnemyTable(const std::vector<TEnemyRecord>& recor
 
 // A record with every field set apart from the others, named by its id.
 TEnemyRecord SampleEnemyRecord(std::uint32_t id);
+
+}  // namespace qmtest
+
+namespace qmtest {
+
+// The enemy table start-up reads, "data/tbl04/enemy.tbl" in a game folder, without records.
+void SaveStartupEnemyTable(const std::string& gameFolder);
 
 }  // namespace qmtest
