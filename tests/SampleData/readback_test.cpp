@@ -7,6 +7,7 @@
 #include <string>
 #include <tuple>
 
+#include "MainCode/Character/TEnemyDataTable.h"
 #include "MainCode/TInputDevice.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "make-sample-data/SampleData.h"
@@ -109,14 +110,16 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     ExpectTable("hrdef.tbl", c.heroes,
                 [](const THrdefRecord& r) { return std::tie(r.Id, r.Name, r.WeaponId, r.TableName); });
 
-    // The enemy table holds no records yet: a header that the file ends with.
+    // Enemies: every record read whole, its last field in place.
     {
-        TFile file(Table("enemy.tbl"));
-        ASSERT_TRUE(file.Open(true, GENERIC_READ));
-        TableHeader header;
-        ASSERT_TRUE(ReadTableHeader(file, 0, header));
-        EXPECT_EQ(header.recordCount, 0u);
-        EXPECT_EQ(BytesLeft(file), 0u);
+        TEnemyDataTable reader;
+        ASSERT_TRUE(reader.Load(Table("enemy.tbl")));
+        const auto read = reader.GetRecords();
+        ASSERT_EQ(read.size(), c.enemies.size());
+        for (std::size_t i = 0; i < read.size(); ++i) {
+            EXPECT_EQ(std::tie(read[i].id, read[i].label, read[i].maxHp, read[i].soundName),
+                      std::tie(c.enemies[i].id, c.enemies[i].label, c.enemies[i].maxHp, c.enemies[i].soundName));
+        }
     }
 
     // Sound tables and lists.

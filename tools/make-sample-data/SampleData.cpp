@@ -6,6 +6,7 @@
 #include "MainCode/TInputDevice.h"
 #include "SampleParts.h"
 #include "support/byte_writer.h"
+#include "support/enemy_table_writer.h"
 #include "support/game_table_writer.h"
 #include "support/ini_writer.h"
 #include "support/table_writer.h"
@@ -91,7 +92,7 @@ void WriteTables(const fs::path& root, const Catalogue& c)
 {
     const fs::path tables = root / kTableFolder;
     // No enemy records until enemies exist: the common header alone.
-    Save(tables / "enemy.tbl", qmtest::TableWriter(true).Column("ID", 0).Build());
+    Save(tables / "enemy.tbl", qmtest::BuildEnemyTable(c.enemies));
     Save(tables / "wepon.tbl", qmtest::BuildGameTable(c.wepons));
     Save(tables / "itemmean.tbl", qmtest::BuildGameTable(c.itemMeans));
     Save(tables / "accessory.tbl", qmtest::BuildGameTable(c.accessories));

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "MainCode/Character/TEnemyRecord.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TItemMeanTable.h"
@@ -63,6 +64,7 @@ struct Catalogue {
     std::vector<TSkillRecord> skills;
     std::vector<TSvpRecord> savePoints;
     std::vector<THrdefRecord> heroes;
+    std::vector<TEnemyRecord> enemies;
 
     // Sound id tables: se names are waves in "se.pse", bgm names ".ogg" files in the music folder.
     std::vector<TSoundTableEntry> se;
