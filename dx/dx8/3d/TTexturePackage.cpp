@@ -11,18 +11,18 @@ constexpr long kOpenFailedLine = 150;
 // Reads field by field and fails the load with the package path at anything outside the file.
 class PackageReader {
 public:
-    explicit PackageReader(const std::string& path) : file_(path)
+    explicit PackageReader(const std::string& path) : m_file(path)
     {
-        if (!file_.Open(true, GENERIC_READ)) {
+        if (!m_file.Open(true, GENERIC_READ)) {
             Fail();
         }
-        size_ = file_.GetSize();
-        if (size_ == INVALID_FILE_SIZE) {
+        m_size = m_file.GetSize();
+        if (m_size == INVALID_FILE_SIZE) {
             Fail();
         }
     }
 
-    [[noreturn]] void Fail() { throw my_error(file_.GetPath(), kSourceFile, kOpenFailedLine); }
+    [[noreturn]] void Fail() { throw my_error(m_file.GetPath(), kSourceFile, kOpenFailedLine); }
 
     std::uint32_t U32()
     {
@@ -34,10 +34,10 @@ public:
 
     void Bytes(void* out, std::uint32_t n)
     {
-        if (n > Left() || (n != 0 && !file_.Read(out, n))) {
+        if (n > Left() || (n != 0 && !m_file.Read(out, n))) {
             Fail();
         }
-        position_ += n;
+        m_position += n;
     }
 
     std::vector<std::uint8_t> Block(std::uint64_t n)
@@ -65,26 +65,26 @@ public:
 
     void Skip(std::uint32_t n)
     {
-        if (n > Left() || !file_.Skip(static_cast<std::int32_t>(n))) {
+        if (n > Left() || !m_file.Skip(static_cast<std::int32_t>(n))) {
             Fail();
         }
-        position_ += n;
+        m_position += n;
     }
 
     void Seek(std::uint32_t offset)
     {
-        if (offset > size_ || !file_.Seek(static_cast<std::int32_t>(offset))) {
+        if (offset > m_size || !m_file.Seek(static_cast<std::int32_t>(offset))) {
             Fail();
         }
-        position_ = offset;
+        m_position = offset;
     }
 
-    std::uint32_t Left() const { return size_ - position_; }
+    std::uint32_t Left() const { return m_size - m_position; }
 
 private:
-    TFile file_;
-    std::uint32_t size_ = 0;
-    std::uint32_t position_ = 0;
+    TFile m_file;
+    std::uint32_t m_size = 0;
+    std::uint32_t m_position = 0;
 };
 
 }  // namespace

@@ -68,11 +68,11 @@ std::uint32_t FindWave(TFile& file, const std::string& wave)
 }  // namespace
 
 TPseSound::TPseSound(const std::string& key, std::uint32_t bankId, TDSound8* owner)
-    : TBufferedSound(bankId, owner), key_(key)
+    : TBufferedSound(bankId, owner), m_key(key)
 {
     if (!Load()) {
-        buffer_ = TComPtr<IDirectSoundBuffer8>();
-        state_ = kNotLoaded;
+        m_buffer = TComPtr<IDirectSoundBuffer8>();
+        m_state = kNotLoaded;
     }
 }
 
@@ -83,13 +83,13 @@ TPseSound::~TPseSound()
 
 bool TPseSound::Load()
 {
-    const std::size_t slash = key_.find('/');
-    const std::string package = key_.substr(0, slash);
-    const std::string wave = slash == std::string::npos ? std::string() : key_.substr(slash + 1);
-    if (owner_ == nullptr || owner_->GetDevice() == nullptr) {
+    const std::size_t slash = m_key.find('/');
+    const std::string package = m_key.substr(0, slash);
+    const std::string wave = slash == std::string::npos ? std::string() : m_key.substr(slash + 1);
+    if (m_owner == nullptr || m_owner->GetDevice() == nullptr) {
         return false;
     }
-    TFile file(owner_->GetSeFolder() + package);
+    TFile file(m_owner->GetSeFolder() + package);
     if (!file.Open(true, GENERIC_READ)) {
         return false;
     }
@@ -114,36 +114,36 @@ bool TPseSound::Load()
 
     void* audio = nullptr;
     DWORD locked = 0;
-    if (FAILED(buffer_->Lock(0, dataSize, &audio, &locked, nullptr, nullptr, 0))) {
+    if (FAILED(m_buffer->Lock(0, dataSize, &audio, &locked, nullptr, nullptr, 0))) {
         return false;
     }
     const bool read = file.Read(audio, locked);
-    buffer_->Unlock(audio, locked, nullptr, 0);
+    m_buffer->Unlock(audio, locked, nullptr, 0);
     if (!read) {
         return false;
     }
-    buffer_->SetCurrentPosition(0);
+    m_buffer->SetCurrentPosition(0);
     file.Close();
 
-    state_ = kStopped;
+    m_state = kStopped;
     const std::uint64_t ms = static_cast<std::uint64_t>(dataSize) * 1000 / format.nAvgBytesPerSec;
-    length_ = static_cast<std::int32_t>(std::min<std::uint64_t>(ms, std::numeric_limits<std::int32_t>::max()));
+    m_length = static_cast<std::int32_t>(std::min<std::uint64_t>(ms, std::numeric_limits<std::int32_t>::max()));
     return true;
 }
 
 void TPseSound::Play()
 {
-    state_ = kPlaying;
-    if (buffer_.Get() != nullptr) {
-        buffer_->Play(0, 0, loop_ ? DSBPLAY_LOOPING : 0);
+    m_state = kPlaying;
+    if (m_buffer.Get() != nullptr) {
+        m_buffer->Play(0, 0, m_loop ? DSBPLAY_LOOPING : 0);
     }
 }
 
 void TPseSound::Stop(bool rewind)
 {
-    state_ = kStopped;
-    if (buffer_.Get() != nullptr) {
-        buffer_->Stop();
+    m_state = kStopped;
+    if (m_buffer.Get() != nullptr) {
+        m_buffer->Stop();
     }
     if (rewind) {
         Rewind();
@@ -152,16 +152,16 @@ void TPseSound::Stop(bool rewind)
 
 void TPseSound::SetLoop(bool loop)
 {
-    loop_ = loop;
-    if (state_ == kPlaying && buffer_.Get() != nullptr) {
-        buffer_->Play(0, 0, loop_ ? DSBPLAY_LOOPING : 0);
+    m_loop = loop;
+    if (m_state == kPlaying && m_buffer.Get() != nullptr) {
+        m_buffer->Play(0, 0, m_loop ? DSBPLAY_LOOPING : 0);
     }
 }
 
 void TPseSound::Rewind()
 {
-    if (buffer_.Get() != nullptr) {
-        buffer_->SetCurrentPosition(0);
+    if (m_buffer.Get() != nullptr) {
+        m_buffer->SetCurrentPosition(0);
     }
 }
 

@@ -10,15 +10,15 @@ bool TSoundTableReader::Load(const std::string& path)
         return false;
     }
     // A record is at least an id and a name length.
-    if (!ReadTableHeader(file, 8, header_)) {
+    if (!ReadTableHeader(file, 8, m_header)) {
         return false;
     }
-    for (std::uint32_t i = 0; i < header_.recordCount; ++i) {
+    for (std::uint32_t i = 0; i < m_header.recordCount; ++i) {
         TSoundTableEntry entry;
         if (!ReadScrambledDword(file, entry.id) || !ReadScrambledString(file, entry.name)) {
             return false;
         }
-        entries_.push_back(std::move(entry));
+        m_entries.push_back(std::move(entry));
     }
     file.Close();
     return true;
@@ -26,16 +26,16 @@ bool TSoundTableReader::Load(const std::string& path)
 
 void TSoundTableReader::Clear()
 {
-    header_ = TableHeader();
-    entries_.clear();
+    m_header = TableHeader();
+    m_entries.clear();
 }
 
 TSoundTableEntry TSoundTableReader::EntryAt(std::size_t i) const
 {
-    return i < entries_.size() ? entries_[i] : TSoundTableEntry();
+    return i < m_entries.size() ? m_entries[i] : TSoundTableEntry();
 }
 
 std::vector<TSoundTableEntry> TSoundTableReader::GetEntries() const
 {
-    return entries_;
+    return m_entries;
 }
