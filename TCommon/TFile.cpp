@@ -3,6 +3,7 @@
 #include <cstring>
 #include <vector>
 
+#include "TCommon/TByteReader.h"
 #include "TCommon/my_error.h"
 #include "platform/win32/msgbox.h"
 
@@ -91,28 +92,6 @@ bool TFile::Skip(std::int32_t distance)
 
 bool TFile::ReadString(std::string& out)
 {
-    std::uint8_t field[4];
-    if (!Read(field, sizeof(field))) {
-        out.clear();
-        return false;
-    }
-    const std::uint32_t n = static_cast<std::uint32_t>(field[0]) | static_cast<std::uint32_t>(field[1]) << 8 |
-                            static_cast<std::uint32_t>(field[2]) << 16 | static_cast<std::uint32_t>(field[3]) << 24;
-    // The length comes from the file: check it against what is left before allocating.
-    const DWORD position = SetFilePointer(m_handle, 0, nullptr, FILE_CURRENT);
-    const std::uint32_t size = GetSize();
-    if (position == INVALID_SET_FILE_POINTER || size == INVALID_FILE_SIZE || position > size ||
-        n > size - position) {
-        out.clear();
-        return false;
-    }
-    std::vector<char> bytes(n);
-    if (n != 0 && !Read(bytes.data(), n)) {
-        out.clear();
-        return false;
-    }
-    const void* nul = n != 0 ? std::memchr(bytes.data(), '\0', n) : nullptr;
-    const std::size_t length = nul != nullptr ? static_cast<const char*>(nul) - bytes.data() : n;
-    out.assign(bytes.data(), length);
-    return true;
+    TByteReader in(*this);
+    return in.String(out);
 }

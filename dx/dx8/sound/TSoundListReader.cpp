@@ -1,5 +1,6 @@
 #include "dx/dx8/sound/TSoundListReader.h"
 
+#include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 
 bool TSoundListReader::Load(const std::string& path)
@@ -9,12 +10,13 @@ bool TSoundListReader::Load(const std::string& path)
     if (!file.Open(true, GENERIC_READ)) {
         return false;
     }
-    if (!ReadTableHeader(file, 4, m_header)) {
+    TByteReader in(file);
+    if (!ReadTableHeader(in, 4, m_header)) {
         return false;
     }
     for (std::uint32_t i = 0; i < m_header.recordCount; ++i) {
         std::uint32_t id = 0;
-        if (!ReadScrambledDword(file, id)) {
+        if (!ReadScrambledDword(in, id)) {
             return false;
         }
         m_ids.push_back(id);

@@ -1,5 +1,6 @@
 #include "dx/dx8/sound/TSoundTableReader.h"
 
+#include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 
 bool TSoundTableReader::Load(const std::string& path)
@@ -10,12 +11,13 @@ bool TSoundTableReader::Load(const std::string& path)
         return false;
     }
     // A record is at least an id and a name length.
-    if (!ReadTableHeader(file, 8, m_header)) {
+    TByteReader in(file);
+    if (!ReadTableHeader(in, 8, m_header)) {
         return false;
     }
     for (std::uint32_t i = 0; i < m_header.recordCount; ++i) {
         TSoundTableEntry entry;
-        if (!ReadScrambledDword(file, entry.id) || !ReadScrambledString(file, entry.name)) {
+        if (!ReadScrambledDword(in, entry.id) || !ReadScrambledString(in, entry.name)) {
             return false;
         }
         m_entries.push_back(std::move(entry));
