@@ -11,11 +11,12 @@
 #include "MainCode/Character/TGameObject.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Enemy/TEnemyData.h"
+#include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TItemMeanTable.h"
 #include "MainCode/GameData/TWeponTable.h"
-#include "MainCode/Map/THierarchyCache.h"
+#include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMapData.h"
 #include "MainCode/Map/TMeshAreaManager.h"
 #include "MainCode/Map/TSky.h"
@@ -126,6 +127,9 @@ int TGameWnd::Run(std::uint32_t /*mode*/)
         } else if (IsRunning()) {
             if (!Frame()) {
                 SendMessageA(m_hwnd, WM_CLOSE, 0, 0);
+            } else if (m_current != nullptr && m_current->GetIdleTime() > 0) {
+                // No step was due: sleep until one is, or until a message comes.
+                MsgWaitForMultipleObjects(0, nullptr, FALSE, m_current->GetIdleTime(), QS_ALLINPUT);
             }
         }
     }
@@ -190,7 +194,7 @@ void TGameWnd::Init()
     TGameObject::SetDataFolder("char04/");
     TWeponState::SetDirectory("data/chrdata04/");
     TPatternInfo::SetDirectory("data/chrdata04/");
-    THierarchyCache::SetDirectory("data/chrdata04/");
+    TAttackTable::SetDirectory("data/chrdata04/");
     TMeshAreaManager::SetDirectory("map04/");
     TMapData::SetDirectory("data/scr04/");
     TMapData::SetVisualDirectory("visual04/");
@@ -483,6 +487,7 @@ void TGameWnd::Shutdown()
     ClearScenes();
     timeEndPeriod(m_timeCapsValid ? m_timeCaps.wPeriodMin : 1);
     TGameData::Finalize();
+    ResetTimeStop();  // the board's meshes go before the device
     m_d3d->Uninit();
     m_sound->Uninit();
     CoUninitialize();

@@ -36,7 +36,8 @@ std::uint32_t TSceneLoop::Update()
         m_timer.m_last = static_cast<double>(timeGetTime());
     }
     m_timer.m_elapsed = std::fabs(static_cast<double>(timeGetTime()) - m_timer.m_last);
-    if (m_timer.m_elapsed < m_timer.m_interval) {
+    m_idle = m_timer.m_elapsed < m_timer.m_interval;
+    if (m_idle) {
         return LOOP_CONTINUE;
     }
     std::uint32_t r = LOOP_CONTINUE;
@@ -58,6 +59,16 @@ std::uint32_t TSceneLoop::Update()
 void TSceneLoop::Draw()
 {
     (this->*m_draw)();
+}
+
+std::uint32_t TSceneLoop::GetIdleTime() const
+{
+    if (!m_idle) {
+        return 0;
+    }
+    // Whole milliseconds up to the due time, rounded up so the wait never ends just short of it.
+    const double due = m_timer.m_last + m_timer.m_interval - static_cast<double>(timeGetTime());
+    return due > 0.0 ? static_cast<std::uint32_t>(std::ceil(due)) : 0;
 }
 
 void TSceneLoop::Resume()

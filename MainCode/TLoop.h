@@ -24,6 +24,9 @@ public:
 
     virtual std::uint32_t Update() = 0;
     virtual void Draw() {}
+    // Milliseconds the application may wait for messages before this scene wants to run again;
+    // 0 when the last Update ran a step (or the scene keeps no timer).
+    virtual std::uint32_t GetIdleTime() const { return 0; }
     // Whether Escape / F4 may open the quit / back-to-title dialog over this scene.
     virtual bool AllowsSystemDialog() { return true; }
     virtual void Suspend() { m_suspended = true; }
@@ -64,6 +67,7 @@ public:
     std::uint32_t Update() override;
     void Draw() override;
     void Resume() override;
+    std::uint32_t GetIdleTime() const override;
 
     // Runs the current state function; scenes whose state decides each step use this as update.
     std::uint32_t RunState();
@@ -92,6 +96,7 @@ protected:
     UpdateFunc m_update;
     DrawFunc m_draw;
     StateFunc m_state;
+    bool m_idle = false;  // the last Update found no step due
 
 private:
     void DrawNothing() {}

@@ -1,17 +1,87 @@
+// The one entry point of scripting: the running scripts (newest first), the modules they call
+// and the two global variable tables. Each scene that runs scripts makes a fresh one with Create.
 #pragma once
 
-// The script process manager singleton. Until the script engine exists there is never an instance,
-// so Destroy has nothing to delete.
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <string>
+
+#include "MainCode/Script/TScript.h"
+#include "MainCode/Script/TScriptModule.h"
+#include "MainCode/Script/TScriptVarTable.h"
+#include "TCommon/TRefPtr.h"
+
 class TScriptProcessManager {
 public:
-    virtual ~TScriptProcessManager() = default;
-    static TScriptProcessManager* GetInstance() { return s_instance; }
-    static void Destroy()
-    {
-        delete s_instance;
-        s_instance = nullptr;
-    }
+    // Step results.
+    static constexpr std::uint32_t kHeld = 3;       // scripts alive but waiting: update the modules
+    static constexpr std::uint32_t kFinished = 4;   // no script left
+    static constexpr std::uint32_t kCancelled = 16;
+
+    // A runaway loop gives the frame back after this many statements, and its run ends.
+    static constexpr std::uint32_t kMaxStatementsPerStep = 1000000;
+    // Scripts calling scripts queue no deeper than this.
+    static constexpr std::size_t kMaxTasks = 256;
+
+    TScriptProcessManager();
+    virtual ~TScriptProcessManager();
+    TScriptProcessManager(const TScriptProcessManager&) = delete;
+    TScriptProcessManager& operator=(const TScriptProcessManager&) = delete;
+
+    // Replaces the current manager (with its scripts, modules and globals) by a new one, all flags clear.
+    static TScriptProcessManager* Create();
+    // Null before the first Create and after Destroy.
+    static TScriptProcessManager* Get();
+    static void Destroy();
+    // "$_" of the current manager's table A; nothing without a manager.
+    static void SetResultVariable(std::int32_t value);
+
+    // Loads the script and puts it in front of every queued one; null (and logged) when the
+    // queue is full.
+    TScript* Push(const std::string& key);
+    std::uint32_t Step();
+
+    // The manager owns the module from now on.
+    void AddModule(TScriptModule* module);
+    void SetModule(const TRefPtr<TScriptModule>& module);
+    void RemoveModule(const std::string& name);
+    TScriptModule* FindModule(const std::string& name) const;
+    std::uint32_t CallModule(const std::string& name, std::uint32_t command, const std::deque<std::string>& args,
+                             const std::deque<std::uint32_t>& kinds);
+    void UpdateModules();
+    void DrawModules();
+
+    // Drops every script, module and global variable; the module wait is set again.
+    void Clear();
+
+    TScriptVarTable& GetGlobalA() { return m_globalA; }
+    TScriptVarTable& GetGlobalB() { return m_globalB; }
+    std::size_t GetTaskCount() const { return m_tasks.size(); }
+
+    std::uint8_t GetHostWait() const { return m_hostWait; }
+    void SetHostWait(std::uint8_t value) { m_hostWait = value; }
+    std::uint8_t GetModuleWait() const { return m_moduleWait; }
+    void SetModuleWait(std::uint8_t value) { m_moduleWait = value; }
+    std::uint8_t GetStop() const { return m_stop; }
+    void SetStop(std::uint8_t value) { m_stop = value; }
+    std::uint8_t GetCancel() const { return m_cancel; }
+    void SetCancel(std::uint8_t value) { m_cancel = value; }
 
 private:
-    static inline TScriptProcessManager* s_instance = nullptr;
+    // Calls Update or Draw of each module in name order; a module may add or remove modules meanwhile.
+    void VisitModules(void (TScriptModule::*visit)());
+    void RemoveTask(const TScript* script);
+
+    std::uint8_t m_hostWait = 0;
+    std::uint8_t m_moduleWait = 1;
+    std::uint8_t m_stop = 0;
+    std::uint8_t m_cancel = 0;
+    std::deque<TRefPtr<TScript>> m_tasks;
+    TScriptVarTable m_globalA;
+    TScriptVarTable m_globalB;
+    std::map<std::string, TRefPtr<TScriptModule>> m_modules;
+
+    static TRefPtr<TScriptProcessManager> s_instance;
 };

@@ -36,6 +36,9 @@ Device::~Device()
     if (readFbo_ != 0) {
         gl::DeleteFramebuffers(1, &readFbo_);
     }
+    if (presentFbo_ != 0) {
+        gl::DeleteFramebuffers(1, &presentFbo_);
+    }
     if (dummyTexture_ != 0) {
         glDeleteTextures(1, &dummyTexture_);
     }
@@ -51,6 +54,7 @@ HRESULT Device::Init(const D3DPRESENT_PARAMETERS& params)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gl::GenFramebuffers(1, &fbo_);
     gl::GenFramebuffers(1, &readFbo_);
+    gl::GenFramebuffers(1, &presentFbo_);
     // Sampling a stage without a texture gives opaque white, so an untextured draw under the usual
     // texture × diffuse stage shows its vertex colours (the game's coloured rectangles rely on it).
     const DWORD white = 0xFFFFFFFFU;
@@ -182,6 +186,7 @@ HRESULT Device::ApplyPresentParameters(const D3DPRESENT_PARAMETERS& in)
     SDL_GL_SetSwapInterval(immediate ? 0 : 1);
 
     Replace<Surface>(backBuffer_, back);
+    presentTexture_ = 0;  // Present attaches the new one
     Replace<Surface>(autoDepth_, depth);
     Replace<Surface>(renderTarget_, back);
     Replace<Surface>(depthStencil_, depth);
@@ -289,6 +294,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params)
     shader_ = 0;
     layout_ = FvfLayout{};
     baseVertex_ = 0;
+    cache_ = GlStateCache{};
     SetDefaultStates();
     loss_ = Loss::None;
     inScene_ = false;
@@ -309,11 +315,14 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     if (dw <= 0 || dh <= 0) {
         return D3D_OK;
     }
-    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
-    gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBuffer_->ColorTexture(), 0);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
-    gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glDrawBuffer(GL_BACK);
+    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, presentFbo_);
+    if (presentTexture_ != backBuffer_->ColorTexture()) {
+        // Attached once; again only when a reset made a new back buffer.
+        presentTexture_ = backBuffer_->ColorTexture();
+        gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, presentTexture_, 0);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+    }
+    gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);  // its draw buffer stays GL_BACK
     // Keep the picture's shape: scale to fit and fill the rest with black.
     const double scale = std::min(static_cast<double>(dw) / bw, static_cast<double>(dh) / bh);
     const GLint w = dw == bw && dh == bh ? bw : static_cast<GLint>(bw * scale + 0.5);
@@ -331,9 +340,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     gl::BlitFramebuffer(0, 0, bw, bh, x0, y0 + h, x0 + w, y0, GL_COLOR_BUFFER_BIT,
                         w == bw && h == bh ? GL_NEAREST : GL_LINEAR);
     SDL_GL_SwapWindow(gl_->window);
-    gl::BindFramebuffer(GL_FRAMEBUFFER, fbo_);
-    glDrawBuffer(GL_COLOR_ATTACHMENT0);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    gl::BindFramebuffer(GL_FRAMEBUFFER, fbo_);  // draw and read buffers are kept per framebuffer
     return D3D_OK;
 }
 
@@ -518,12 +525,22 @@ bool Device::WriteSurface(Surface* surface, const RECT& rect, const BYTE* source
 void Device::ForgetTexture(GLuint name)
 {
     // Unit 0 was just used for an upload, and a deleted name may come back for another texture.
+    cache_.activeUnit = GlStateCache::kUnknown;
     boundTexture_[0] = 0xFFFFFFFFU;
     for (GLuint& bound : boundTexture_) {
         if (bound == name) {
             bound = 0xFFFFFFFFU;
         }
     }
+}
+
+void Device::ForgetBuffers()
+{
+    const GlStateCache::Pointer unknown;
+    cache_.arrayBuffer = GlStateCache::kUnknown;
+    cache_.elementBuffer = GlStateCache::kUnknown;
+    cache_.vertex = cache_.normal = cache_.color = cache_.secondary = unknown;
+    cache_.texCoord.fill(unknown);
 }
 
 HRESULT Device::CopyRects(IDirect3DSurface8* source, const RECT* sourceRects, UINT count, IDirect3DSurface8* dest,

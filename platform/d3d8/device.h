@@ -160,6 +160,13 @@ private:
     BufferStore store_;
 };
 
+// The lowest and highest index of a run of indices.
+struct IndexRange {
+    UINT low = 0xFFFFFFFFU;
+    UINT high = 0;
+};
+IndexRange IndexRangeOf(const void* indices, bool wide, UINT count);
+
 class IndexBuffer final : public ComObject<IDirect3DIndexBuffer8>, public DeviceChild {
 public:
     IndexBuffer(Device* device, const D3DINDEXBUFFER_DESC& desc);
@@ -168,16 +175,65 @@ public:
 
     HRESULT GetDevice(IDirect3DDevice8** device) override { return GetDeviceImpl(device); }
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
-    HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override { return store_.Lock(offset, size, data, flags); }
+    // Whatever is written may change the indices: the ranges found so far are forgotten.
+    HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override
+    {
+        ranges_.clear();
+        return store_.Lock(offset, size, data, flags);
+    }
     HRESULT Unlock() override { return store_.Unlock(); }
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override;
 
     BufferStore& store() { return store_; }
     D3DFORMAT Format() const { return desc_.Format; }
+    // The range of count indices from start (inside the buffer), scanned once and then remembered.
+    IndexRange RangeOf(UINT start, UINT count);
 
 private:
+    struct KnownRange {
+        UINT start;
+        UINT count;
+        IndexRange range;
+    };
+    static constexpr size_t kKnownRanges = 64;  // a mesh draws each of its subsets from one buffer
+
     D3DINDEXBUFFER_DESC desc_;
     BufferStore store_;
+    std::vector<KnownRange> ranges_;
+    size_t nextRange_ = 0;  // replaced next once the list is full
+};
+
+// GL bindings, switches and fixed-function array pointers as last set, so draws skip calls that
+// change nothing. kUnknown makes the next call go through (after code outside the cache moved it).
+struct GlStateCache {
+    static constexpr GLuint kUnknown = 0xFFFFFFFFU;
+    struct Pointer {
+        GLuint buffer = kUnknown;
+        const void* at = nullptr;
+        GLsizei stride = 0;
+        GLint size = 0;
+    };
+    GLuint arrayBuffer = kUnknown;
+    GLuint elementBuffer = kUnknown;
+    GLuint activeUnit = kUnknown;
+    GLuint clientUnit = kUnknown;
+    int colorSum = -1;
+    Pointer vertex;
+    Pointer normal;
+    Pointer color;
+    Pointer secondary;
+    std::array<Pointer, 8> texCoord;  // per texture stage
+
+    // True when the pointer differs from what GL has (the array buffer bound now is part of it),
+    // and notes the new one.
+    bool PointerChanged(Pointer* p, GLint size, GLsizei stride, const void* at)
+    {
+        if (p->buffer == arrayBuffer && p->at == at && p->stride == stride && p->size == size) {
+            return false;
+        }
+        *p = Pointer{arrayBuffer, at, stride, size};
+        return true;
+    }
 };
 
 // Where each part of an FVF vertex lies.
@@ -325,8 +381,11 @@ public:
     // Reads pixels of a GL-backed colour surface in its own D3D layout; false when it has no GL storage.
     bool ReadSurface(Surface* surface, const RECT& rect, BYTE* dest, UINT destPitch);
     bool WriteSurface(Surface* surface, const RECT& rect, const BYTE* source, UINT sourcePitch);
-    // The GL texture name the device has bound to unit 0..kStages-1, so resources can forget it.
+    // The GL texture name the device has bound to unit 0..kStages-1, so resources can forget it;
+    // callers may have changed the active unit too.
     void ForgetTexture(GLuint name);
+    // A resource bound, made or deleted a GL buffer: bindings and array pointers are set afresh.
+    void ForgetBuffers();
 
     // Test seams.
     bool ReadBack(RgbaImage* out);
@@ -386,6 +445,12 @@ private:
     bool BindStreams(UINT baseVertex, UINT vertexEnd, VertexSource* source);
     void SetClientArrays(std::uint32_t wanted);
     void SetAttribArrays(std::uint32_t wanted);
+    // Through the state cache.
+    void BindArrayBuffer(GLuint name);
+    void BindElementBuffer(GLuint name);
+    void SelectUnit(int unit);
+    void SelectClientUnit(int unit);
+    void SetColorSum(bool on);
     void LogDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT vertexCount, bool userPointer);
     VertexShaderObject* ShaderOf(DWORD handle);
     void ApplyBlock(const StateBlock& block);
@@ -407,6 +472,8 @@ private:
     Surface* depthStencil_ = nullptr;
     GLuint fbo_ = 0;
     GLuint readFbo_ = 0;
+    GLuint presentFbo_ = 0;      // reads the back buffer at Present
+    GLuint presentTexture_ = 0;  // what presentFbo_ has attached
     GLuint dummyTexture_ = 0;
 
     // D3D state.
@@ -447,6 +514,7 @@ private:
     std::array<GLuint, kStages> boundTexture_{};
     int enabledUnits_ = 0;
     std::vector<DWORD> colorScratch_;
+    GlStateCache cache_;
 
     bool drawLogOn_ = false;
     std::vector<D3D8DrawRecord> drawLog_;

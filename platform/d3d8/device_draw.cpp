@@ -264,28 +264,6 @@ DWORD PackColor(float r, float g, float b, float a)
     return (q(a) << 24) | (q(r) << 16) | (q(g) << 8) | q(b);
 }
 
-struct IndexRange {
-    UINT low = 0xFFFFFFFFU;
-    UINT high = 0;
-};
-
-template <class T>
-IndexRange RangeOf(const T* p, UINT count)
-{
-    IndexRange r;
-    for (UINT i = 0; i < count; ++i) {
-        r.low = std::min<UINT>(r.low, p[i]);
-        r.high = std::max<UINT>(r.high, p[i]);
-    }
-    return r;
-}
-
-IndexRange RangeOf(const void* indices, bool wide, UINT count)
-{
-    return wide ? RangeOf(static_cast<const std::uint32_t*>(indices), count)
-                : RangeOf(static_cast<const std::uint16_t*>(indices), count);
-}
-
 }  // namespace
 
 VertexShaderObject* Device::ShaderOf(DWORD handle)
@@ -409,7 +387,7 @@ void Device::ApplyTextureStages()
         if (t[D3DTSS_COLOROP] == D3DTOP_DISABLE) {
             break;
         }
-        gl::ActiveTexture(GL_TEXTURE0 + u);
+        SelectUnit(u);
         if (u >= enabledUnits_) {
             glEnable(GL_TEXTURE_2D);
         }
@@ -454,14 +432,14 @@ void Device::ApplyTextureStages()
         ++active;
     }
     for (int u = active; u < enabledUnits_; ++u) {
-        gl::ActiveTexture(GL_TEXTURE0 + u);
+        SelectUnit(u);
         glDisable(GL_TEXTURE_2D);
     }
     enabledUnits_ = active;
     if ((dirty_ & kDirtyTexMatrix) != 0) {
         glMatrixMode(GL_TEXTURE);
         for (int u = 0; u < units; ++u) {
-            gl::ActiveTexture(GL_TEXTURE0 + u);
+            SelectUnit(u);
             const DWORD flags = tss_[u][D3DTSS_TEXTURETRANSFORMFLAGS] & 0xFF;
             if (flags == D3DTTFF_DISABLE) {
                 glLoadIdentity();
@@ -623,6 +601,50 @@ void Device::ApplyFixedLighting(const FvfLayout& layout, bool pretransformed)
     dirty_ &= ~kDirtyLighting;
 }
 
+void Device::BindArrayBuffer(GLuint name)
+{
+    if (cache_.arrayBuffer != name) {
+        gl::BindBuffer(GL_ARRAY_BUFFER, name);
+        cache_.arrayBuffer = name;
+    }
+}
+
+void Device::BindElementBuffer(GLuint name)
+{
+    if (cache_.elementBuffer != name) {
+        gl::BindBuffer(GL_ELEMENT_ARRAY_BUFFER, name);
+        cache_.elementBuffer = name;
+    }
+}
+
+void Device::SelectUnit(int unit)
+{
+    if (cache_.activeUnit != static_cast<GLuint>(unit)) {
+        gl::ActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+        cache_.activeUnit = static_cast<GLuint>(unit);
+    }
+}
+
+void Device::SelectClientUnit(int unit)
+{
+    if (cache_.clientUnit != static_cast<GLuint>(unit)) {
+        gl::ClientActiveTexture(GL_TEXTURE0 + static_cast<GLenum>(unit));
+        cache_.clientUnit = static_cast<GLuint>(unit);
+    }
+}
+
+void Device::SetColorSum(bool on)
+{
+    if (cache_.colorSum != (on ? 1 : 0)) {
+        if (on) {
+            glEnable(GL_COLOR_SUM);
+        } else {
+            glDisable(GL_COLOR_SUM);
+        }
+        cache_.colorSum = on ? 1 : 0;
+    }
+}
+
 void Device::SetClientArrays(std::uint32_t wanted)
 {
     const std::uint32_t change = wanted ^ clientArrays_;
@@ -645,7 +667,7 @@ void Device::SetClientArrays(std::uint32_t wanted)
     for (int u = 0; u < kStages; ++u) {
         const std::uint32_t bit = kArrayTexture0 << u;
         if ((change & bit) != 0) {
-            gl::ClientActiveTexture(GL_TEXTURE0 + u);
+            SelectClientUnit(u);
             toggle(bit, GL_TEXTURE_COORD_ARRAY);
         }
     }
@@ -672,12 +694,16 @@ void Device::SetupFixedArrays(const FvfLayout& layout, const VertexSource& sourc
 {
     const BYTE* base = source.base[0];
     const auto stride = static_cast<GLsizei>(source.stride[0]);
-    gl::BindBuffer(GL_ARRAY_BUFFER, source.buffer[0]);
+    BindArrayBuffer(source.buffer[0]);
     std::uint32_t wanted = kArrayVertex;
-    glVertexPointer(3, GL_FLOAT, stride, base);
+    if (cache_.PointerChanged(&cache_.vertex, 3, stride, base)) {
+        glVertexPointer(3, GL_FLOAT, stride, base);
+    }
     if (lightingMode_ == 1) {
         wanted |= kArrayNormal;
-        glNormalPointer(GL_FLOAT, stride, base + layout.normal);
+        if (cache_.PointerChanged(&cache_.normal, 3, stride, base + layout.normal)) {
+            glNormalPointer(GL_FLOAT, stride, base + layout.normal);
+        }
     }
 
     // Vertex colour: Direct3D lights a vertex without a normal with its emissive and ambient parts only.
@@ -685,7 +711,9 @@ void Device::SetupFixedArrays(const FvfLayout& layout, const VertexSource& sourc
     if (!litNoNormal) {
         if (layout.diffuse >= 0) {
             wanted |= kArrayColor;
-            glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, base + layout.diffuse);
+            if (cache_.PointerChanged(&cache_.color, GL_BGRA, stride, base + layout.diffuse)) {
+                glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, base + layout.diffuse);
+            }
         } else {
             glColor4f(1.0F, 1.0F, 1.0F, 1.0F);
         }
@@ -717,7 +745,9 @@ void Device::SetupFixedArrays(const FvfLayout& layout, const VertexSource& sourc
         if (noAmbient && emissiveSrc >= 0 && emissiveSrc == diffuseSrc) {
             // The usual case: emissive and alpha both from the vertex colour, nothing added.
             wanted |= kArrayColor;
-            glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, base + emissiveSrc);
+            if (cache_.PointerChanged(&cache_.color, GL_BGRA, stride, base + emissiveSrc)) {
+                glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, base + emissiveSrc);
+            }
         } else {
             const D3DCOLORVALUE e0 = material_.Emissive;
             const D3DCOLORVALUE a0 = material_.Ambient;
@@ -746,25 +776,32 @@ void Device::SetupFixedArrays(const FvfLayout& layout, const VertexSource& sourc
                     colorScratch_[i] = shade(source.memory[0] + static_cast<size_t>(i) * source.stride[0]);
                 }
                 wanted |= kArrayColor;
-                gl::BindBuffer(GL_ARRAY_BUFFER, 0);
-                glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, 0, colorScratch_.data());
-                gl::BindBuffer(GL_ARRAY_BUFFER, source.buffer[0]);
+                BindArrayBuffer(0);
+                if (cache_.PointerChanged(&cache_.color, GL_BGRA, 0, colorScratch_.data())) {
+                    glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, 0, colorScratch_.data());
+                }
+                BindArrayBuffer(source.buffer[0]);
             }
         }
     }
     if (rs_[D3DRS_SPECULARENABLE] != FALSE && layout.specular >= 0) {
         wanted |= kArraySecondary;
-        gl::SecondaryColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, base + layout.specular);
-        glEnable(GL_COLOR_SUM);
+        if (cache_.PointerChanged(&cache_.secondary, GL_BGRA, stride, base + layout.specular)) {
+            gl::SecondaryColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, base + layout.specular);
+        }
+        SetColorSum(true);
     } else {
-        glDisable(GL_COLOR_SUM);
+        SetColorSum(false);
     }
     for (int u = 0; u < enabledUnits_; ++u) {
         const DWORD set = tss_[u][D3DTSS_TEXCOORDINDEX] & 0xFFFF;
         if (set < layout.texSets) {
             wanted |= kArrayTexture0 << u;
-            gl::ClientActiveTexture(GL_TEXTURE0 + u);
-            glTexCoordPointer(layout.texSize[set], GL_FLOAT, stride, base + layout.texOffset[set]);
+            const BYTE* at = base + layout.texOffset[set];
+            if (cache_.PointerChanged(&cache_.texCoord[static_cast<size_t>(u)], layout.texSize[set], stride, at)) {
+                SelectClientUnit(u);
+                glTexCoordPointer(layout.texSize[set], GL_FLOAT, stride, at);
+            }
         }
     }
     SetClientArrays(wanted);
@@ -775,7 +812,7 @@ void Device::SetupShaderArrays(const VertexShaderObject& shader, const VertexSou
     std::uint32_t wanted = 0;
     for (const auto& e : shader.elements) {
         const UINT s = e.stream;
-        gl::BindBuffer(GL_ARRAY_BUFFER, source.buffer[s]);
+        BindArrayBuffer(source.buffer[s]);
         const BYTE* at = source.base[s] + e.offset;
         const auto stride = static_cast<GLsizei>(source.stride[s]);
         switch (e.type) {
@@ -914,7 +951,7 @@ bool Device::BindStreams(UINT baseVertex, UINT vertexEnd, VertexSource* source)
             (static_cast<std::uint64_t>(baseVertex) + vertexEnd) * stride > vb->store().memory.size()) {
             return false;
         }
-        gl::BindBuffer(GL_ARRAY_BUFFER, vb->store().name);
+        BindArrayBuffer(vb->store().name);
         vb->store().Sync();
         source->buffer[s] = vb->store().name;
         source->base[s] = reinterpret_cast<const BYTE*>(static_cast<std::uintptr_t>(baseVertex) * stride);
@@ -960,14 +997,14 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT, UINT, UINT sta
     if (loss_ != Loss::None) {
         return D3D_OK;
     }
-    const IndexRange range = RangeOf(ib.memory.data() + startIndex * indexSize, wide, count);
+    const IndexRange range = indices_->RangeOf(startIndex, count);
     const UINT top = range.high;
     gl_->MakeCurrent();
     VertexSource source;
     if (!BindStreams(baseVertex_, top + 1, &source)) {
         return D3DERR_INVALIDCALL;
     }
-    gl::BindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices_->store().name);
+    BindElementBuffer(indices_->store().name);
     indices_->store().Sync();
     if (PrepareDraw(type, source, range.low, top + 1 - range.low, primitiveCount, false)) {
         glDrawElements(PrimitiveOf(type), static_cast<GLsizei>(count), wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
@@ -1008,7 +1045,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
     }
     const bool wide = indexFormat == D3DFMT_INDEX32;
     // The vertex range given is all the memory there is: indices beyond it are refused.
-    const IndexRange range = RangeOf(indices, wide, count);
+    const IndexRange range = IndexRangeOf(indices, wide, count);
     if (range.low < minIndex || range.high >= static_cast<std::uint64_t>(minIndex) + vertexCount) {
         return D3DERR_INVALIDCALL;
     }
@@ -1022,7 +1059,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
     source.base[0] = static_cast<const BYTE*>(vertices);
     source.memory[0] = source.base[0];
     source.stride[0] = stride;
-    gl::BindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    BindElementBuffer(0);
     if (PrepareDraw(type, source, minIndex, vertexCount, primitiveCount, true)) {
         glDrawElements(PrimitiveOf(type), static_cast<GLsizei>(count), wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                        indices);

@@ -427,6 +427,7 @@ bool InitStore(Device* device, BufferStore* store, GLenum target, UINT size, DWO
     gl::BufferData(target, size, store->memory.data(),
                    (usage & D3DUSAGE_DYNAMIC) != 0 ? GL_DYNAMIC_DRAW : GL_STATIC_DRAW);
     gl::BindBuffer(target, 0);
+    device->ForgetBuffers();
     return glGetError() == GL_NO_ERROR;
 }
 
@@ -435,6 +436,7 @@ void FreeStore(Device* device, BufferStore* store)
     if (store->name != 0) {
         device->MakeCurrent();
         gl::DeleteBuffers(1, &store->name);
+        device->ForgetBuffers();  // the name may come back for another buffer
     }
 }
 
@@ -458,6 +460,45 @@ HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* desc)
 IndexBuffer::IndexBuffer(Device* device, const D3DINDEXBUFFER_DESC& desc) : DeviceChild(device), desc_(desc) {}
 
 IndexBuffer::~IndexBuffer() { FreeStore(device_, &store_); }
+
+namespace {
+
+template <class T>
+IndexRange ScanRange(const T* p, UINT count)
+{
+    IndexRange r;
+    for (UINT i = 0; i < count; ++i) {
+        r.low = std::min<UINT>(r.low, p[i]);
+        r.high = std::max<UINT>(r.high, p[i]);
+    }
+    return r;
+}
+
+}  // namespace
+
+IndexRange IndexRangeOf(const void* indices, bool wide, UINT count)
+{
+    return wide ? ScanRange(static_cast<const std::uint32_t*>(indices), count)
+                : ScanRange(static_cast<const std::uint16_t*>(indices), count);
+}
+
+IndexRange IndexBuffer::RangeOf(UINT start, UINT count)
+{
+    for (const KnownRange& known : ranges_) {
+        if (known.start == start && known.count == count) {
+            return known.range;
+        }
+    }
+    const bool wide = desc_.Format == D3DFMT_INDEX32;
+    const KnownRange found{start, count, IndexRangeOf(store_.memory.data() + start * (wide ? 4U : 2U), wide, count)};
+    if (ranges_.size() < kKnownRanges) {
+        ranges_.push_back(found);
+    } else {
+        ranges_[nextRange_] = found;
+        nextRange_ = (nextRange_ + 1) % kKnownRanges;
+    }
+    return found.range;
+}
 
 bool IndexBuffer::Init() { return InitStore(device_, &store_, GL_ELEMENT_ARRAY_BUFFER, desc_.Size, desc_.Usage); }
 

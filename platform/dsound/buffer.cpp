@@ -126,6 +126,8 @@ public:
         return DS_OK;
     }
 
+    // The caller gets the buffer's own memory, in two regions when the lock runs past the end.
+    // The mixer lock is held only to note the region: the mixer plays silence there until Unlock.
     HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* audio1, DWORD* bytes1, LPVOID* audio2, DWORD* bytes2,
                  DWORD flags) override
     {
@@ -141,23 +143,18 @@ public:
         if (second > 0 && (audio2 == nullptr || bytes2 == nullptr)) {
             return DSERR_INVALIDPARAM;
         }
-        std::lock_guard<std::mutex> guard(Mixer::Get().Lock());
-        // The caller writes into a copy while the mixer keeps reading the buffer; Unlock puts the
-        // bytes back under the mixer lock.
-        if (locks_ == 0) {
-            try {
-                staging_.resize(size);
-            } catch (const std::bad_alloc&) {
-                return DSERR_OUTOFMEMORY;
+        {
+            std::lock_guard<std::mutex> guard(Mixer::Get().Lock());
+            if (voice_.lockCount == Voice::kMaxLocks) {
+                return DSERR_INVALIDCALL;
             }
+            voice_.locks[static_cast<std::size_t>(voice_.lockCount++)] = LockedRegion{offset, first, second};
         }
-        std::memcpy(staging_.data() + offset, voice_.data.data() + offset, first);
-        std::memcpy(staging_.data(), voice_.data.data(), second);
-        ++locks_;
-        *audio1 = staging_.data() + offset;
+        std::uint8_t* data = voice_.data.data();
+        *audio1 = data + offset;
         *bytes1 = first;
         if (audio2 != nullptr) {
-            *audio2 = second > 0 ? staging_.data() : nullptr;
+            *audio2 = second > 0 ? data : nullptr;
         }
         if (bytes2 != nullptr) {
             *bytes2 = second;
@@ -165,21 +162,22 @@ public:
         return DS_OK;
     }
 
+    // The pointers must be the ones a Lock handed out; the sizes may be less (what was written).
     HRESULT Unlock(LPVOID audio1, DWORD bytes1, LPVOID audio2, DWORD bytes2) override
     {
+        const std::uint8_t* data = voice_.data.data();
+        const auto* p1 = static_cast<const std::uint8_t*>(audio1);
         std::lock_guard<std::mutex> guard(Mixer::Get().Lock());
-        if (locks_ == 0 || !InStaging(audio1, bytes1) || (audio2 != nullptr && !InStaging(audio2, bytes2))) {
-            return DSERR_INVALIDPARAM;
+        for (int i = 0; i < voice_.lockCount; ++i) {
+            const LockedRegion& r = voice_.locks[static_cast<std::size_t>(i)];
+            const bool matches = p1 == data + r.offset && bytes1 <= r.bytes &&
+                                 (audio2 == nullptr || (audio2 == data && r.wrapped > 0 && bytes2 <= r.wrapped));
+            if (matches) {
+                voice_.locks[static_cast<std::size_t>(i)] = voice_.locks[static_cast<std::size_t>(--voice_.lockCount)];
+                return DS_OK;
+            }
         }
-        CopyBack(audio1, bytes1);
-        if (audio2 != nullptr) {
-            CopyBack(audio2, bytes2);
-        }
-        if (--locks_ == 0) {
-            staging_.clear();
-            staging_.shrink_to_fit();
-        }
-        return DS_OK;
+        return DSERR_INVALIDPARAM;
     }
 
     HRESULT Play(DWORD reserved, DWORD, DWORD flags) override
@@ -309,25 +307,10 @@ private:
         return DS_OK;
     }
 
-    bool InStaging(LPVOID audio, DWORD bytes) const
-    {
-        const auto* p = static_cast<const std::uint8_t*>(audio);
-        const std::uint8_t* begin = staging_.data();
-        return p >= begin && p <= begin + staging_.size() && bytes <= static_cast<DWORD>(begin + staging_.size() - p);
-    }
-
-    void CopyBack(LPVOID audio, DWORD bytes)
-    {
-        const auto offset = static_cast<std::size_t>(static_cast<std::uint8_t*>(audio) - staging_.data());
-        std::memcpy(voice_.data.data() + offset, audio, bytes);
-    }
-
     std::atomic<ULONG> refs_{1};
     const DWORD flags_;
     const WAVEFORMATEX format_;
     Voice voice_;
-    std::vector<std::uint8_t> staging_;  // guarded by the mixer lock
-    int locks_ = 0;
 };
 
 }  // namespace

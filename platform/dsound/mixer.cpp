@@ -42,9 +42,21 @@ Sample Fetch(const std::uint8_t* data, DWORD frame)
     }
 }
 
+// A frame a caller holds locked plays as silence.
+template <int Bits, int Channels, bool Guarded>
+Sample FetchFrom(const Voice& voice, const std::uint8_t* data, DWORD frame)
+{
+    if constexpr (Guarded) {
+        if (voice.IsLocked(frame)) {
+            return {0.0f, 0.0f};
+        }
+    }
+    return Fetch<Bits, Channels>(data, frame);
+}
+
 // Mixes one voice into acc; returns the number of whole passes over the buffer's end (looping)
 // and sets ended when a one-shot voice ran out.
-template <int Bits, int Channels>
+template <int Bits, int Channels, bool Guarded>
 unsigned MixVoice(Voice& voice, float* acc, std::size_t frames, bool& ended)
 {
     const std::uint8_t* data = voice.data.data();
@@ -62,7 +74,7 @@ unsigned MixVoice(Voice& voice, float* acc, std::size_t frames, bool& ended)
             const std::size_t run = std::min<std::size_t>(frames - n, total - index);
             float* out = acc + 2 * n;
             for (std::size_t k = 0; k < run; ++k) {
-                const Sample s = Fetch<Bits, Channels>(data, index + static_cast<DWORD>(k));
+                const Sample s = FetchFrom<Bits, Channels, Guarded>(voice, data, index + static_cast<DWORD>(k));
                 out[2 * k] += s.left * gl;
                 out[2 * k + 1] += s.right * gr;
             }
@@ -70,12 +82,12 @@ unsigned MixVoice(Voice& voice, float* acc, std::size_t frames, bool& ended)
             pos += static_cast<std::uint64_t>(run) << 32;
         } else {
             // Linear interpolation towards the next frame (the first one again when looping).
-            const Sample s0 = Fetch<Bits, Channels>(data, index);
+            const Sample s0 = FetchFrom<Bits, Channels, Guarded>(voice, data, index);
             Sample s1 = s0;
             if (index + 1 < total) {
-                s1 = Fetch<Bits, Channels>(data, index + 1);
+                s1 = FetchFrom<Bits, Channels, Guarded>(voice, data, index + 1);
             } else if (voice.looping) {
-                s1 = Fetch<Bits, Channels>(data, 0);
+                s1 = FetchFrom<Bits, Channels, Guarded>(voice, data, 0);
             }
             const float t = static_cast<float>(pos & (kOne - 1)) * kFraction;
             acc[2 * n] += (s0.left + (s1.left - s0.left) * t) * gl;
@@ -99,12 +111,27 @@ unsigned MixVoice(Voice& voice, float* acc, std::size_t frames, bool& ended)
 
 using MixFunction = unsigned (*)(Voice&, float*, std::size_t, bool&);
 
-MixFunction MixFunctionFor(const Voice& voice)
+template <bool Guarded>
+MixFunction MixFunctionOf(const Voice& voice)
 {
     if (voice.bits == 8) {
-        return voice.channels == 1 ? MixVoice<8, 1> : MixVoice<8, 2>;
+        return voice.channels == 1 ? MixVoice<8, 1, Guarded> : MixVoice<8, 2, Guarded>;
     }
-    return voice.channels == 1 ? MixVoice<16, 1> : MixVoice<16, 2>;
+    return voice.channels == 1 ? MixVoice<16, 1, Guarded> : MixVoice<16, 2, Guarded>;
+}
+
+MixFunction MixFunctionFor(const Voice& voice)
+{
+    return voice.lockCount > 0 ? MixFunctionOf<true>(voice) : MixFunctionOf<false>(voice);
+}
+
+// Round to nearest, ties to even (as nearbyint in the default mode), for |v| < 2^22: adding and
+// taking away 1.5 * 2^23 leaves no fraction bits. Cheaper than a library call per sample.
+std::int16_t ToSample(float v)
+{
+    const float clamped = std::clamp(v, -32768.0f, 32767.0f);
+    constexpr float kShift = 12582912.0f;
+    return static_cast<std::int16_t>((clamped + kShift) - kShift);
 }
 
 // Appends the events of the notifications in frames [from, to), in order.
@@ -143,6 +170,19 @@ float VolumeToGain(LONG volume)
     return static_cast<float>(std::pow(10.0, static_cast<double>(volume) / 2000.0));
 }
 
+bool Voice::IsLocked(DWORD frame) const
+{
+    const std::uint64_t begin = static_cast<std::uint64_t>(frame) * blockAlign;
+    const std::uint64_t end = begin + blockAlign;
+    for (int i = 0; i < lockCount; ++i) {
+        const LockedRegion& r = locks[static_cast<std::size_t>(i)];
+        if ((end > r.offset && begin < static_cast<std::uint64_t>(r.offset) + r.bytes) || begin < r.wrapped) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void Voice::UpdateGains()
 {
     const float gain = VolumeToGain(volume);
@@ -169,7 +209,9 @@ void Mixer::Remove(Voice* voice)
 
 void Mixer::Mix(std::int16_t* out, std::size_t frames)
 {
-    std::vector<HANDLE> signal;
+    // Per thread: events are set outside the lock, and a test may pull while the callback runs.
+    thread_local std::vector<HANDLE> signal;
+    signal.clear();
     {
         std::lock_guard<std::mutex> guard(lock_);
         accumulator_.assign(frames * 2, 0.0f);
@@ -200,10 +242,9 @@ void Mixer::Mix(std::int16_t* out, std::size_t frames)
             }
         }
         for (std::size_t i = 0; i < frames * 2; ++i) {
-            const float v = std::nearbyint(accumulator_[i]);
-            out[i] = static_cast<std::int16_t>(std::clamp(v, -32768.0f, 32767.0f));
+            out[i] = ToSample(accumulator_[i]);
         }
-        signal.swap(passed_);
+        signal.insert(signal.end(), passed_.begin(), passed_.end());
     }
     // Events are set outside the mixer lock: a waiter may call back into a buffer at once.
     for (HANDLE event : signal) {

@@ -1,6 +1,7 @@
 // The software mixer behind the secondary buffers. Only the sound layer includes this.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <mutex>
 #include <vector>
@@ -16,8 +17,19 @@ struct Notification {
     HANDLE event;
 };
 
-// One secondary buffer's sound as the mixer sees it. Every field is guarded by the mixer lock.
+// Bytes a caller holds locked: [offset, offset + bytes) and, past the end, [0, wrapped).
+struct LockedRegion {
+    DWORD offset = 0;
+    DWORD bytes = 0;
+    DWORD wrapped = 0;
+};
+
+// One secondary buffer's sound as the mixer sees it. Every field is guarded by the mixer lock,
+// except the bytes of data inside a locked region: those belong to the caller until Unlock, and
+// the mixer plays silence there rather than read them half-written.
 struct Voice {
+    static constexpr int kMaxLocks = 4;
+
     std::vector<std::uint8_t> data;
     DWORD bytes = 0;
     DWORD frames = 0;
@@ -35,8 +47,11 @@ struct Voice {
     std::uint64_t position = 0;  // frames, 32.32 fixed point
     std::vector<Notification> notifications;  // ascending by frame
     std::vector<HANDLE> stopEvents;
+    std::array<LockedRegion, kMaxLocks> locks{};
+    int lockCount = 0;
 
     void UpdateGains();
+    bool IsLocked(DWORD frame) const;
 };
 
 // Gain of a DirectSound volume in hundredths of a decibel; -10000 and below are silent.
@@ -57,7 +72,7 @@ public:
 private:
     std::mutex lock_;
     std::vector<Voice*> voices_;
-    std::vector<float> accumulator_;
+    std::vector<float> accumulator_;  // both keep their capacity from one pull to the next
     std::vector<HANDLE> passed_;
 };
 

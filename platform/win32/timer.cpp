@@ -6,6 +6,8 @@
 #include <atomic>
 #include <cerrno>
 
+#include "platform/win32/window_internal.h"
+
 namespace {
 
 constexpr UINT kPeriodMin = 1;
@@ -86,11 +88,13 @@ bool ManualClock::IsEnabled()
 void ManualClock::Set(DWORD now)
 {
     g_manualNow.store(now);
+    WakeMessageWait();
 }
 
 void ManualClock::Advance(DWORD milliseconds)
 {
     g_manualNow.fetch_add(milliseconds);
+    WakeMessageWait();
 }
 
 }  // namespace platform

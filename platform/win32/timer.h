@@ -26,7 +26,8 @@ void Sleep(DWORD milliseconds);
 namespace platform {
 
 // Test seam: while enabled, timeGetTime returns a value set by hand and Sleep returns at once,
-// advancing that value by the time asked for.
+// advancing that value by the time asked for. Set and Advance (from any thread) wake a
+// thread waiting for messages, so its wait ends on the new time.
 struct ManualClock {
     static void Enable(DWORD now = 0);
     static void Disable();

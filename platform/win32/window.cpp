@@ -1,6 +1,7 @@
 #include "platform/win32/window.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstring>
 #include <deque>
@@ -9,6 +10,8 @@
 
 #include "platform/win32/kernel.h"
 #include "platform/win32/keyboard.h"
+#include "platform/win32/sync.h"
+#include "platform/win32/timer.h"
 #include "platform/win32/window_internal.h"
 
 namespace {
@@ -60,6 +63,36 @@ State& S()
 {
     static State* state = new State;  // lives for the whole process
     return *state;
+}
+
+// The thread that made the first window owns the queue; posts from other threads travel
+// through SDL's own (thread-safe) queue and are moved over when the owner pumps.
+std::atomic<SDL_threadID> g_queueThread{0};
+std::atomic<bool> g_waiting{false};
+std::atomic<unsigned> g_waitsBegun{0};
+
+// Two SDL event types of our own: a bare wake-up, and a message posted from another thread.
+Uint32 WakeEventType()
+{
+    static const Uint32 type = SDL_RegisterEvents(2);
+    return type;
+}
+
+Uint32 ForeignPostEventType()
+{
+    return WakeEventType() + 1;
+}
+
+void ClaimQueue()
+{
+    SDL_threadID none = 0;
+    g_queueThread.compare_exchange_strong(none, SDL_ThreadID());
+}
+
+bool OnForeignThread()
+{
+    const SDL_threadID owner = g_queueThread.load();
+    return owner != 0 && owner != SDL_ThreadID();
 }
 
 bool EqualsIgnoreCase(const std::string& a, const char* b)
@@ -156,7 +189,7 @@ void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 void PostActivateApp(bool active)
 {
     S().appActive = active;
-    for (HWND hwnd : platform::LiveWindowList()) {
+    for (HWND hwnd : platform::LiveWindowsView()) {
         if (!hwnd->destroying) {
             Post(hwnd, WM_ACTIVATEAPP, active ? TRUE : FALSE, 0);
         }
@@ -165,7 +198,7 @@ void PostActivateApp(bool active)
 
 bool AnyVisibleWindow()
 {
-    for (HWND hwnd : platform::LiveWindowList()) {
+    for (HWND hwnd : platform::LiveWindowsView()) {
         if (hwnd->visible) {
             return true;
         }
@@ -297,7 +330,7 @@ void TranslateEvent(const SDL_Event& event)
         break;
     case SDL_QUIT:
         // A signal or the session ending: every window is asked to close, as on log-off.
-        for (HWND hwnd : platform::LiveWindowList()) {
+        for (HWND hwnd : platform::LiveWindowsView()) {
             if (!hwnd->destroying) {
                 Post(hwnd, WM_CLOSE, 0, 0);
             }
@@ -314,6 +347,13 @@ void TranslateEvent(const SDL_Event& event)
         break;
     }
     default:
+        if (event.type == ForeignPostEventType() && event.user.data1 != nullptr) {
+            MSG* msg = static_cast<MSG*>(event.user.data1);
+            if (msg->hwnd == nullptr || (Live(msg->hwnd) && !msg->hwnd->destroying)) {
+                Post(msg->hwnd, msg->message, msg->wParam, msg->lParam);
+            }
+            delete msg;
+        }
         break;
     }
 }
@@ -323,6 +363,7 @@ void PumpEvents()
     if (SDL_WasInit(SDL_INIT_EVENTS) == 0) {
         return;
     }
+    ClaimQueue();
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         TranslateEvent(event);
@@ -359,7 +400,7 @@ bool TakeMessage(MSG* msg, HWND filter, UINT filterMin, UINT filterMax, bool rem
         return true;
     }
     if (InRange(WM_PAINT, filterMin, filterMax)) {
-        for (HWND hwnd : platform::LiveWindowList()) {
+        for (HWND hwnd : platform::LiveWindowsView()) {
             if (hwnd->visible && hwnd->needsPaint && (filter == nullptr || filter == hwnd)) {
                 *msg = MSG{};
                 msg->hwnd = hwnd;
@@ -382,12 +423,12 @@ bool AnythingQueued()
     return TakeMessage(&msg, nullptr, 0, 0, false);
 }
 
-void WaitForEvents()
+void WaitForEvents(int milliseconds = 10)
 {
     if (SDL_WasInit(SDL_INIT_EVENTS) != 0) {
-        SDL_WaitEventTimeout(nullptr, 10);
+        SDL_WaitEventTimeout(nullptr, milliseconds);
     } else {
-        SDL_Delay(10);
+        SDL_Delay(static_cast<Uint32>(milliseconds));
     }
 }
 
@@ -397,6 +438,29 @@ char g_cursorTag;
 char g_blackBrushTag;
 
 }  // namespace
+
+namespace platform {
+
+void WakeMessageWait()
+{
+    if (g_waiting.load() && SDL_WasInit(SDL_INIT_EVENTS) != 0 && WakeEventType() != static_cast<Uint32>(-1)) {
+        SDL_Event event{};
+        event.type = WakeEventType();
+        SDL_PushEvent(&event);
+    }
+}
+
+unsigned MessageWaitsBegun()
+{
+    return g_waitsBegun.load();
+}
+
+bool IsWaitingForMessage()
+{
+    return g_waiting.load();
+}
+
+}  // namespace platform
 
 ATOM RegisterClassExA(const WNDCLASSEXA* wc)
 {
@@ -430,7 +494,7 @@ BOOL UnregisterClassA(LPCSTR className, HINSTANCE)
         SetLastError(ERROR_CLASS_DOES_NOT_EXIST);
         return FALSE;
     }
-    for (HWND hwnd : platform::LiveWindowList()) {
+    for (HWND hwnd : platform::LiveWindowsView()) {
         if (EqualsIgnoreCase(hwnd->className, className)) {
             SetLastError(ERROR_CLASS_HAS_WINDOWS);
             return FALSE;
@@ -482,6 +546,7 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         SetLastError(ERROR_NOT_ENOUGH_MEMORY);
         return nullptr;
     }
+    ClaimQueue();
     HWND hwnd = new HWND__;
     hwnd->sdl = sdl;
     hwnd->sdlId = SDL_GetWindowID(sdl);
@@ -661,7 +726,7 @@ BOOL GetClientRect(HWND hwnd, RECT* rect)
 
 HWND FindWindowA(LPCSTR className, LPCSTR windowName)
 {
-    for (HWND hwnd : platform::LiveWindowList()) {
+    for (HWND hwnd : platform::LiveWindowsView()) {
         if (hwnd->destroying) {
             continue;
         }
@@ -815,6 +880,34 @@ BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax)
     }
 }
 
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD milliseconds, DWORD)
+{
+    if (count != 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return WAIT_FAILED;
+    }
+    const DWORD start = timeGetTime();
+    g_waitsBegun.fetch_add(1);
+    g_waiting.store(true);
+    DWORD result = WAIT_TIMEOUT;
+    for (;;) {
+        PumpEvents();
+        if (AnythingQueued()) {
+            result = WAIT_OBJECT_0;
+            break;
+        }
+        const DWORD waited = timeGetTime() - start;
+        if (milliseconds != INFINITE && waited >= milliseconds) {
+            break;
+        }
+        // SDL wakes for its own events, our posts from other threads and the hand-driven clock.
+        const DWORD left = milliseconds == INFINITE ? 100 : std::min<DWORD>(milliseconds - waited, 100);
+        WaitForEvents(static_cast<int>(left));
+    }
+    g_waiting.store(false);
+    return result;
+}
+
 BOOL WaitMessage()
 {
     for (;;) {
@@ -868,6 +961,20 @@ LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL PostMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (OnForeignThread()) {
+        // The window list belongs to the owner: the handle is checked when the message arrives.
+        if (SDL_WasInit(SDL_INIT_EVENTS) == 0 || WakeEventType() == static_cast<Uint32>(-1)) {
+            return FALSE;
+        }
+        SDL_Event event{};
+        event.type = ForeignPostEventType();
+        event.user.data1 = new MSG{hwnd, message, wParam, lParam, 0, {}};
+        if (SDL_PushEvent(&event) != 1) {
+            delete static_cast<MSG*>(event.user.data1);
+            return FALSE;
+        }
+        return TRUE;
+    }
     if (hwnd != nullptr && !CheckWindow(hwnd)) {
         return FALSE;
     }

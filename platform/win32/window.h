@@ -1,6 +1,7 @@
 // Window classes, windows, properties and the message queue, as the game uses them.
 // Each window is an SDL window (OpenGL-capable, hidden until shown) whose client area is the
-// game area. Main thread only, like the game's windows.
+// game area. Main thread only, like the game's windows; only PostMessageA may be called from
+// another thread (the message reaches the queue when the main thread next pumps it).
 //
 // Behaviour the game relies on:
 // - CreateWindowExA sends WM_GETMINMAXINFO, WM_NCCREATE, WM_CREATE, then WM_SIZE with the client
@@ -196,6 +197,13 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT removeFlags);
 BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax);
 BOOL WaitMessage();
+// Waits until a message is queued (posted from any thread, or an SDL event turned into one) or
+// the time passes: WAIT_OBJECT_0 + count for a message, WAIT_TIMEOUT when the time ran out.
+// Only a wait on messages alone is supported (count 0); the time follows timeGetTime, so the
+// hand-driven clock ends it too.
+#define QS_ALLINPUT 0x04FFu
+DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE* handles, BOOL waitAll, DWORD milliseconds,
+                                DWORD wakeMask);
 BOOL TranslateMessage(const MSG* msg);
 LRESULT DispatchMessageA(const MSG* msg);
 LRESULT SendMessageA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -111,4 +111,9 @@ std::vector<HWND> LiveWindowList()
     return LiveWindows();
 }
 
+const std::vector<HWND>& LiveWindowsView()
+{
+    return LiveWindows();
+}
+
 }  // namespace platform

@@ -8,17 +8,20 @@
 #include <string>
 #include <vector>
 
+#include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/TGameWnd.h"
 #include "dx/dx8/3d/TD3D8.h"
+#include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "platform/d3d8/d3d8_testing.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/msgbox.h"
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
+#include "support/mesh_writer.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -84,6 +87,7 @@ protected:
     {
         std::ofstream("setting.ini", std::ios::binary)
             << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
+        qmtest::SaveStartupMeshes(".");
     }
     // The back buffer's pixel as 0xRRGGBB.
     static std::uint32_t ScreenPixel(int x, int y)
@@ -114,8 +118,12 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
     ScriptedGameWnd app;
     TTitleLoop* title = nullptr;
     int dialogFrame = 0;
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    TRefPtr<TFrame> board(new TFrame("TimeStop", identity, nullptr));
     app.onFrame = [&](ScriptedGameWnd& a, int frame) {
         if (frame == 1) {
+            SetTimeStopBoard(board);  // held until shut-down, which lets it go before the device
             title = dynamic_cast<TTitleLoop*>(a.GetCurrentScene());
             ASSERT_NE(title, nullptr);
             EXPECT_EQ(a.GetSceneCount(), 1);
@@ -152,6 +160,8 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
     EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
     EXPECT_FALSE(TDSound8::Instance()->IsInitialized());
     EXPECT_EQ(TGameData::GetInstance(), nullptr);
+    EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
+    EXPECT_EQ(board.UseCount(), 1u);
     EXPECT_TRUE(g_boxes.empty());
 }
 

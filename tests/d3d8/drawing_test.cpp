@@ -225,6 +225,41 @@ TEST_F(Drawing, DrawsRefuseIndicesAndRangesOutsideTheirBuffers)
     ib->Release();
 }
 
+TEST_F(Drawing, IndexRangesAreKeptPerRunAndForgottenWhenTheBufferIsLocked)
+{
+    ScreenStates();
+    const ScreenVertex v[3] = {};
+    const WORD indices[6] = {0, 1, 2, 0, 1, 3};  // the second run reaches one past the last vertex
+    IDirect3DVertexBuffer8* vb = MakeBuffer<IDirect3DVertexBuffer8>(v, sizeof v, kFvfScreen);
+    IDirect3DIndexBuffer8* ib = MakeBuffer<IDirect3DIndexBuffer8>(indices, sizeof indices);
+    device_->SetVertexShader(kFvfScreen);
+    device_->SetStreamSource(0, vb, sizeof(ScreenVertex));
+    device_->SetIndices(ib, 0);
+    for (int pass = 0; pass < 2; ++pass) {  // the second pass answers from what the first found
+        EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 0, 1), D3D_OK);
+        EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 3, 1), D3DERR_INVALIDCALL);
+    }
+    BYTE* p = nullptr;
+    ASSERT_EQ(ib->Lock(0, 6, &p, 0), D3D_OK);
+    const WORD past[3] = {0, 3, 1};
+    std::memcpy(p, past, sizeof past);
+    ib->Unlock();
+    EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 0, 1), D3DERR_INVALIDCALL);
+    ASSERT_EQ(ib->Lock(6, 6, &p, 0), D3D_OK);
+    const WORD last[3] = {2, 1, 0};
+    std::memcpy(p, last, sizeof last);
+    ib->Unlock();
+    EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 3, 1), D3D_OK);
+    EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 0, 1), D3DERR_INVALIDCALL);
+    // A base vertex moves the whole range: index 2 is then past the end as well.
+    device_->SetIndices(ib, 1);
+    EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 3, 1), D3DERR_INVALIDCALL);
+    device_->SetStreamSource(0, nullptr, 0);
+    device_->SetIndices(nullptr, 0);
+    vb->Release();
+    ib->Release();
+}
+
 TEST_F(Drawing, EveryFormatUploadsAsItLiesInMemory)
 {
     ScreenStates();

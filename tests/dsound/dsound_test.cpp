@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "platform/dsound/dsound.h"
@@ -237,6 +239,161 @@ TEST_F(DirectSoundTest, NotificationsFireInOrderAsTheCursorPassesThem)
 }
 
 // No audio device: the game runs silent, and the mixer still moves the cursors when pulled.
+// Writes value into every sample of a locked region.
+void Fill(void* audio, DWORD bytes, std::int16_t value)
+{
+    auto* p = static_cast<std::int16_t*>(audio);
+    for (DWORD i = 0; i < bytes / 2; ++i) {
+        p[i] = value;
+    }
+}
+
+TEST_F(DirectSoundTest, LockHandsOutTheBuffersOwnBytesInTwoRegionsAcrossTheEnd)
+{
+    IDirectSoundBuffer8* b = MakeStereo16(Samples(2000, 100));  // 1000 frames, 4000 bytes
+    ASSERT_NE(b, nullptr);
+    void* p1 = nullptr;
+    void* p2 = nullptr;
+    DWORD n1 = 0;
+    DWORD n2 = 0;
+    // The last frame alone, then one frame past the end: the bounds of a single region.
+    ASSERT_EQ(b->Lock(3996, 4, &p1, &n1, &p2, &n2, 0), DS_OK);
+    EXPECT_EQ(n1, 4u);
+    EXPECT_EQ(p2, nullptr);
+    EXPECT_EQ(n2, 0u);
+    EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+    EXPECT_EQ(b->Lock(4000, 4, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->Lock(0, 4004, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->Lock(3600, 1000, &p1, &n1, nullptr, nullptr, 0), DSERR_INVALIDPARAM);  // wraps: needs both
+
+    ASSERT_EQ(b->Lock(3600, 1000, &p1, &n1, &p2, &n2, 0), DS_OK);
+    EXPECT_EQ(n1, 400u);
+    EXPECT_EQ(n2, 600u);
+    ASSERT_NE(p2, nullptr);
+    EXPECT_EQ(static_cast<std::uint8_t*>(p2) + 3600, static_cast<std::uint8_t*>(p1));  // one block of memory
+    Fill(p1, n1, 7000);
+    Fill(p2, n2, -7000);
+    EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+    EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DSERR_INVALIDPARAM);  // already unlocked
+
+    ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    Samples out = Pull(1000);
+    EXPECT_EQ(Samples(out.begin(), out.begin() + 300), Samples(300, -7000));
+    EXPECT_EQ(Samples(out.begin() + 300, out.begin() + 1800), Samples(1500, 100));
+    EXPECT_EQ(Samples(out.begin() + 1800, out.end()), Samples(200, 7000));
+}
+
+TEST_F(DirectSoundTest, LockedFramesPlaySilenceUpToTheRegionsBoundsAndLocksAreCounted)
+{
+    IDirectSoundBuffer8* b = MakeStereo16(Samples(2000, 100));
+    ASSERT_NE(b, nullptr);
+    void* p1 = nullptr;
+    void* p2 = nullptr;
+    DWORD n1 = 0;
+    DWORD n2 = 0;
+    void* q1 = nullptr;
+    DWORD m1 = 0;
+    ASSERT_EQ(b->Lock(400, 400, &q1, &m1, nullptr, nullptr, 0), DS_OK);      // frames 100..199
+    ASSERT_EQ(b->Lock(3600, 1000, &p1, &n1, &p2, &n2, 0), DS_OK);            // 900..999 and 0..149
+    ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    Samples out = Pull(1000);
+    EXPECT_EQ(Samples(out.begin(), out.begin() + 400), Samples(400, 0));  // 0..199: both regions
+    EXPECT_EQ(Samples(out.begin() + 400, out.begin() + 1800), Samples(1400, 100));
+    EXPECT_EQ(Samples(out.begin() + 1800, out.end()), Samples(200, 0));
+    // Only the pointers a lock handed out unlock it; a shorter size (what was written) is fine.
+    EXPECT_EQ(b->Unlock(static_cast<std::uint8_t*>(q1) + 4, 4, nullptr, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->Unlock(q1, m1 + 4, nullptr, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->Unlock(q1, 8, nullptr, 0), DS_OK);
+    out = Pull(1000);
+    EXPECT_EQ(Samples(out.begin(), out.begin() + 300), Samples(300, 0));  // 0..149 still locked
+    EXPECT_EQ(Samples(out.begin() + 300, out.begin() + 1800), Samples(1500, 100));
+    EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+
+    // Four locks may be held at once; a fifth is refused until one is given back.
+    std::vector<void*> held;
+    for (int i = 0; i < 4; ++i) {
+        void* p = nullptr;
+        DWORD n = 0;
+        ASSERT_EQ(b->Lock(static_cast<DWORD>(i) * 4, 4, &p, &n, nullptr, nullptr, 0), DS_OK);
+        held.push_back(p);
+    }
+    EXPECT_EQ(b->Lock(100, 4, &p1, &n1, nullptr, nullptr, 0), DSERR_INVALIDCALL);
+    for (void* p : held) {
+        EXPECT_EQ(b->Unlock(p, 4, nullptr, 0), DS_OK);
+    }
+    EXPECT_EQ(b->Lock(100, 4, &p1, &n1, nullptr, nullptr, 0), DS_OK);
+    EXPECT_EQ(b->Unlock(p1, n1, nullptr, 0), DS_OK);
+}
+
+TEST_F(DirectSoundTest, MixerOnItsOwnThreadNeverPlaysAHalfWrittenRegion)
+{
+    constexpr std::int16_t kPoison = -7777;  // written first, then overwritten while still locked
+    IDirectSoundBuffer8* b = MakeStereo16(Samples(8192, 1000));  // 4096 frames
+    ASSERT_NE(b, nullptr);
+    ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+    std::atomic<bool> stop{false};
+    std::atomic<int> pulls{0};
+    std::atomic<int> poisoned{0};
+    std::thread mixer([&] {
+        Samples out(512);
+        while (!stop.load()) {
+            platform::MixFrames(out.data(), 256);
+            for (std::int16_t v : out) {
+                if (v == kPoison) {
+                    poisoned.fetch_add(1);
+                }
+            }
+            pulls.fetch_add(1);
+        }
+    });
+    for (int round = 0; round < 300; ++round) {
+        void* p1 = nullptr;
+        void* p2 = nullptr;
+        DWORD n1 = 0;
+        DWORD n2 = 0;
+        const DWORD offset = static_cast<DWORD>(round * 1228 * 4) % 16384;
+        ASSERT_EQ(b->Lock(offset, 8192, &p1, &n1, &p2, &n2, 0), DS_OK);
+        Fill(p1, n1, kPoison);
+        if (p2 != nullptr) {
+            Fill(p2, n2, kPoison);
+        }
+        std::this_thread::yield();
+        Fill(p1, n1, static_cast<std::int16_t>(2000 + round));
+        if (p2 != nullptr) {
+            Fill(p2, n2, static_cast<std::int16_t>(2000 + round));
+        }
+        ASSERT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+    }
+    while (pulls.load() < 50) {
+        std::this_thread::yield();  // make sure the mixer really ran beside the writes
+    }
+    stop.store(true);
+    mixer.join();
+    EXPECT_EQ(poisoned.load(), 0);
+    // What the last round wrote plays once unlocked.
+    ASSERT_EQ(b->SetCurrentPosition(((299 * 1228 * 4) % 16384) + 8), DS_OK);
+    EXPECT_EQ(Pull(4), Samples(8, 2299));
+}
+
+TEST_F(DirectSoundTest, LoudMixesClampAtBothEnds)
+{
+    IDirectSoundBuffer8* high = MakeStereo16({30000, 30000, 2767, -2768});
+    IDirectSoundBuffer8* low = MakeStereo16({-30000, -30000, 30000, -30000});
+    ASSERT_NE(high, nullptr);
+    ASSERT_NE(low, nullptr);
+    high->Play(0, 0, 0);
+    low->Play(0, 0, 0);
+    EXPECT_EQ(Pull(1), (Samples{0, 0}));
+    EXPECT_EQ(Pull(1), (Samples{32767, -32768}));  // exactly at each limit
+    IDirectSoundBuffer8* a = MakeStereo16({30000, -30000});
+    IDirectSoundBuffer8* c = MakeStereo16({30000, -30000});
+    ASSERT_NE(a, nullptr);
+    ASSERT_NE(c, nullptr);
+    a->Play(0, 0, 0);
+    c->Play(0, 0, 0);
+    EXPECT_EQ(Pull(1), (Samples{32767, -32768}));  // past each limit
+}
+
 class DirectSoundWithoutDevice : public DirectSoundTest {
 protected:
     void SetUp() override

@@ -426,13 +426,11 @@ void TMesh8::GetRangeXZ(float xRange[2], float zRange[2])
 void TMesh8::BuildTriangleGrid(float cellWidth, float cellDepth, float xRange[2], float zRange[2],
                                std::uint32_t* columns, std::uint32_t* rows, std::vector<std::vector<TMesh8>>* out)
 {
-    // More cells than any map needs means the extent is not a sensible one.
-    constexpr std::uint64_t kMaxCells = 1u << 16;
     GetRangeXZ(xRange, zRange);
     *columns = ComputeGridCells(xRange, cellWidth);
     *rows = ComputeGridCells(zRange, cellDepth);
     out->clear();
-    if (static_cast<std::uint64_t>(*columns) * *rows > kMaxCells) {
+    if (static_cast<std::uint64_t>(*columns) * *rows > kMaxGridCells) {
         *columns = 0;
         *rows = 0;
         return;

@@ -58,6 +58,7 @@ public:
 
     TMeshGeometry* GetGeometry() const { return m_geometry; }
     const std::string& GetName() const { return m_name; }
+    void SetName(const std::string& name) { m_name = name; }
     std::uint16_t GetVertexCount() const { return m_geometry->GetVertexCount(); }
     std::uint16_t GetFaceCount() const { return m_geometry->GetTriangleCount(); }
     DWORD GetFVF() const;

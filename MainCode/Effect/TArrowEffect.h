@@ -1,0 +1,23 @@
+// The arrow mesh shown where it struck for a fixed number of game frames; it neither moves nor
+// changes its materials.
+#pragma once
+
+#include <cstdint>
+
+#include "MainCode/Effect/TEffect.h"
+
+class TArrowEffect : public TEffect {
+public:
+    explicit TArrowEffect(std::uint32_t frames);
+    TArrowEffect(const TArrowEffect& other);
+
+    bool Update() override;
+    // The mesh keeps the materials of its file.
+    void ApplyMaterial() override {}
+    TEffect* Clone() const override { return new TArrowEffect(*this); }
+
+    std::uint32_t GetFramesLeft() const { return m_framesLeft; }
+
+private:
+    std::uint32_t m_framesLeft;
+};

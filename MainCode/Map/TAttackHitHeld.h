@@ -1,0 +1,18 @@
+// A hit that strikes up to its hit count, each target again after its interval (never with -1).
+#pragma once
+
+#include "MainCode/Map/TAttackHit.h"
+
+class TAttackHitHeld : public TAttackHit {
+public:
+    TAttackHitHeld(std::uint32_t ownerId, TFrame* parent, const float* position, std::uint32_t hitsLeft,
+                   const TAttackHitParams& params);
+
+    void HitTest(TGameObject* target) override;
+    bool Update() override;
+
+    std::uint32_t GetHitsLeft() const { return m_hitsLeft; }
+
+protected:
+    std::uint32_t m_hitsLeft;
+};

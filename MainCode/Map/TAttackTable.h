@@ -1,0 +1,30 @@
+// The one attack table of the program: attack records by id, filled from a ".bht" file in the
+// attack-table folder. A battle area loads it while its map is built and empties it at its end.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "MainCode/Map/TAttackRecord.h"
+
+class TAttackTable {
+public:
+    static void SetDirectory(const std::string& folder) { s_folder = folder; }
+    static const std::string& GetDirectory() { return s_folder; }
+
+    // Empties the table and enters every whole record of folder + name under its id, a later
+    // record replacing an earlier one of the same id. A missing or cut file keeps what was read
+    // whole and says so on stderr.
+    static void Load(const std::string& name);
+    static void Clear() { s_records.clear(); }
+    // The record of the id, else the id-0 record (made with the defaults when missing). The
+    // reference holds until the table is emptied.
+    static const TAttackRecord& Get(std::uint32_t id);
+    static std::size_t GetCount() { return s_records.size(); }
+    static bool Contains(std::uint32_t id) { return s_records.count(id) != 0; }
+
+private:
+    static inline std::string s_folder;
+    static inline std::map<std::uint32_t, TAttackRecord> s_records;
+};

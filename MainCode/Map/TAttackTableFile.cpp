@@ -1,0 +1,75 @@
+#include "MainCode/Map/TAttackTableFile.h"
+
+#include <utility>
+
+#include "TCommon/TByteReader.h"
+#include "TCommon/TFile.h"
+#include "dx/dx8/sound/ScrambledTable.h"
+
+namespace {
+
+// Seventeen reads over a default record: five words, the offset, then fields 8 to 18.
+bool ReadRecord(TByteReader& in, TAttackRecord& r)
+{
+    return in.U32(r.Id) && in.U32(r.Kind) && in.U32(r.CancelMask) && in.U32(r.Placement) && in.U32(r.Lifetime) &&
+           in.F32(r.Offset[0]) && in.F32(r.Offset[1]) && in.F32(r.Offset[2]) && in.I32(r.Interval) &&
+           in.U32(r.Flags) && in.U32(r.Element) && in.U32(r.Param3) && in.U32(r.HitCount) &&
+           in.F32(r.DamageFactor) && in.F32(r.Radius) && in.F32(r.ValueA) && in.F32(r.KnockTime) &&
+           in.F32(r.LaunchSpeed) && in.I32(r.Param8);
+}
+
+}  // namespace
+
+bool TAttackTableFile::Load(const std::string& path)
+{
+    m_path = path;
+    TFile file(path);
+    if (!file.Open(true, GENERIC_READ)) {
+        return false;
+    }
+    // The flag is kept; the header reader reads it again.
+    if (!file.Read(&m_scrambled, 1) || !file.Seek(0)) {
+        return false;
+    }
+    TableHeader header;
+    // No size check on the count: a cut file keeps the records it holds whole.
+    if (!ReadTableHeader(file, 0, header)) {
+        return false;
+    }
+    m_recordCount = header.recordCount;
+    m_nameCount = static_cast<std::uint32_t>(header.columnNames.size());
+    for (std::string& name : header.columnNames) {
+        m_names.push_back(std::move(name));
+    }
+    m_values.insert(m_values.end(), header.columnValues.begin(), header.columnValues.end());
+
+    // The records are never scrambled; a count beyond the file reserves nothing.
+    std::vector<std::uint8_t> rest(BytesLeft(file));
+    if (!rest.empty() && !file.Read(rest.data(), static_cast<std::uint32_t>(rest.size()))) {
+        return false;
+    }
+    file.Close();
+    TByteReader in(rest.data(), rest.size());
+    for (std::uint32_t i = 0; i < m_recordCount; ++i) {
+        TAttackRecord record;
+        if (!ReadRecord(in, record)) {
+            return false;
+        }
+        m_records.push_back(record);
+    }
+    return true;
+}
+
+void TAttackTableFile::Clear()
+{
+    m_recordCount = 0;
+    m_nameCount = 0;
+    m_names.clear();
+    m_values.clear();
+    m_records.clear();
+}
+
+TAttackRecord TAttackTableFile::GetRecord(std::size_t i) const
+{
+    return i < m_records.size() ? m_records[i] : TAttackRecord();
+}

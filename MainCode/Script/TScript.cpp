@@ -1,0 +1,292 @@
+#include "MainCode/Script/TScript.h"
+
+#include <cstdint>
+#include <vector>
+
+#include "MainCode/Script/ScriptCommon.h"
+#include "MainCode/Script/TScriptStatement.h"
+#include "TCommon/TByteReader.h"
+
+std::string TScript::s_folder;
+
+namespace {
+
+// Token texts are stored as the complement of each byte rotated left by 5.
+std::uint8_t Unscramble(std::uint8_t stored)
+{
+    const auto v = static_cast<std::uint8_t>(~stored);
+    return static_cast<std::uint8_t>((v >> 5) | (v << 3));
+}
+
+// u32 length, then that many bytes; the text ends at its first NUL.
+bool ReadText(TByteReader& in, std::string& out, bool scrambled)
+{
+    std::uint32_t length = 0;
+    if (!in.U32(length) || length > in.Left()) {
+        return false;
+    }
+    std::vector<std::uint8_t> bytes(length);
+    if (length != 0 && !in.Bytes(bytes.data(), length)) {
+        return false;
+    }
+    out.clear();
+    for (std::uint8_t b : bytes) {
+        const std::uint8_t plain = scrambled ? Unscramble(b) : b;
+        if (plain == 0) {
+            break;
+        }
+        out.push_back(static_cast<char>(plain));
+    }
+    return true;
+}
+
+bool IsOneOf(const TScriptStatement* s, std::initializer_list<std::int32_t> kinds)
+{
+    for (std::int32_t kind : kinds) {
+        if (s->GetKind() == kind) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+TScript::TScript(const std::string& key)
+{
+    Load(key);
+}
+
+TScript::~TScript() = default;
+
+void TScript::SetDirectory(const std::string& folder)
+{
+    s_folder = folder;
+}
+
+const std::string& TScript::GetDirectory()
+{
+    return s_folder;
+}
+
+void TScript::SplitKey(const std::string& key, std::string& filePart, std::string& scriptName)
+{
+    filePart.clear();
+    scriptName.clear();
+    const std::size_t slash = key.find('/');
+    if (slash == std::string::npos || slash == 0) {
+        return;
+    }
+    filePart = key.substr(0, slash);
+    scriptName = key.substr(slash + 1);
+}
+
+void TScript::Load(const std::string& key)
+{
+    Reset();
+    m_key = key;
+    std::string filePart;
+    std::string name;
+    SplitKey(key, filePart, name);
+    const std::string path = s_folder + filePart;
+    if (filePart.empty()) {
+        ScriptLog("no file in the script key \"" + key + "\"");
+        return;
+    }
+    if (!ReadBody(path, name)) {
+        Reset();
+        return;
+    }
+    for (std::size_t i = 0; i + 1 < m_statements.size(); ++i) {
+        m_statements[i]->SetNext(m_statements[i + 1].Get());
+    }
+    if (!m_statements.empty()) {
+        m_statements.back()->SetNext(nullptr);
+    }
+    LinkBlocks();
+    // The links are resolved; the statements keep no hold on the labels.
+    for (const TRefPtr<TScriptStatement>& statement : m_statements) {
+        if (statement->GetKind() == TScriptStatement::kGoto) {
+            static_cast<TScriptGoto*>(statement.Get())->DropLabel();
+        } else if (statement->GetKind() == TScriptStatement::kLabel) {
+            static_cast<TScriptLabelStatement*>(statement.Get())->DropLabel();
+        }
+    }
+    m_current = m_statements.empty() ? nullptr : m_statements.front().Get();
+    m_previous = nullptr;
+}
+
+bool TScript::ReadBody(const std::string& path, const std::string& name)
+{
+    const std::string where = path + " (" + m_key + ")";
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) {
+        ScriptLog("cannot open " + where);
+        return false;
+    }
+    TByteReader directory(bytes.data(), bytes.size());
+    std::uint32_t entries = 0;
+    // An entry is at least its name length and its offset.
+    if (!directory.U32(entries) || entries > directory.Left() / 8) {
+        ScriptLog("broken directory in " + where);
+        return false;
+    }
+    bool found = false;
+    std::uint32_t offset = 0;
+    for (std::uint32_t i = 0; i < entries && !found; ++i) {
+        std::string entry;
+        std::uint32_t entryOffset = 0;
+        if (!ReadText(directory, entry, false) || !directory.U32(entryOffset)) {
+            ScriptLog("broken directory in " + where);
+            return false;
+        }
+        if (entry == name) {
+            found = true;
+            offset = entryOffset;
+        }
+    }
+    if (!found) {
+        ScriptLog("no script named \"" + name + "\" in " + where);
+        return false;
+    }
+    if (offset > bytes.size()) {
+        ScriptLog("script body beyond the end of " + where);
+        return false;
+    }
+    TByteReader in(bytes.data() + offset, bytes.size() - offset);
+    std::uint32_t count = 0;
+    if (!in.U32(count) || count > in.Left() / 4) {
+        ScriptLog("broken statement count in " + where);
+        return false;
+    }
+    std::vector<std::string> texts;
+    std::vector<std::uint32_t> kinds;
+    for (std::uint32_t s = 0; s < count; ++s) {
+        std::uint32_t tokens = 0;
+        // Each token takes its kind and its text length at least.
+        bool whole = in.U32(tokens) && tokens <= in.Left() / 8;
+        kinds.assign(whole ? tokens : 0, 0);
+        texts.assign(whole ? tokens : 0, std::string());
+        for (std::uint32_t t = 0; whole && t < tokens; ++t) {
+            whole = in.U32(kinds[t]);
+        }
+        for (std::uint32_t t = 0; whole && t < tokens; ++t) {
+            whole = ReadText(in, texts[t], true);
+        }
+        if (!whole) {
+            ScriptLog("statement " + std::to_string(s) + " cut short in " + where);
+            return false;
+        }
+        TRefPtr<TScriptStatement> statement = TScriptStatement::Create(texts, kinds, this);
+        if (statement.Get() == nullptr) {
+            ScriptLog("statement " + std::to_string(s) + " of " + where + " is no statement; skipped");
+            continue;
+        }
+        AddStatement(statement);
+    }
+    return true;
+}
+
+bool TScript::Step()
+{
+    if (m_current == nullptr) {
+        return false;
+    }
+    TScriptStatement* next = m_current->Execute();
+    m_previous = m_current;
+    m_current = next;
+    return next != nullptr;
+}
+
+TScriptStatement* TScript::GetStatement(std::size_t index) const
+{
+    return index < m_statements.size() ? m_statements[index].Get() : nullptr;
+}
+
+void TScript::AddStatement(const TRefPtr<TScriptStatement>& statement)
+{
+    m_statements.push_back(statement);
+}
+
+void TScript::Reset()
+{
+    m_current = nullptr;
+    m_previous = nullptr;
+    m_statements.clear();
+    m_labels.clear();
+}
+
+void TScript::LinkBlocks()
+{
+    using S = TScriptStatement;
+    auto jump = [](S* s, S* to) { static_cast<TScriptConditionStatement*>(s)->SetJump(to); };
+    auto end = [](S* s, S* to) { static_cast<TScriptLinkStatement*>(s)->SetEnd(to); };
+
+    std::vector<S*> open;
+    for (std::size_t i = 0; i < m_statements.size(); ++i) {
+        S* s = m_statements[i].Get();
+        const std::int32_t kind = s->GetKind();
+        if (kind == S::kGoto) {
+            TScriptLabel* label = static_cast<TScriptGoto*>(s)->GetLabel();
+            s->SetNext(label != nullptr ? label->GetTarget() : nullptr);
+            continue;
+        }
+        if (kind == S::kIf || kind == S::kSwitch || kind == S::kWhile || kind == S::kRepeat) {
+            open.push_back(s);
+            continue;
+        }
+        const bool closing = kind == S::kElif || kind == S::kElse || kind == S::kCase || kind == S::kEnd ||
+                             kind == S::kTill || kind == S::kUntil;
+        if (!closing) {
+            continue;
+        }
+        if (open.empty()) {
+            ScriptLog("statement " + std::to_string(i) + " of " + m_key + " closes no block; left unlinked");
+            continue;
+        }
+        S* top = open.back();
+        open.pop_back();
+        switch (kind) {
+        case S::kElif:
+            if (IsOneOf(top, {S::kIf, S::kElif})) {
+                jump(top, s);
+            }
+            open.push_back(s);
+            break;
+        case S::kElse:
+            if (IsOneOf(top, {S::kIf, S::kElif, S::kSwitch, S::kCase})) {
+                jump(top, s);
+            }
+            open.push_back(s);
+            break;
+        case S::kCase:
+            if (IsOneOf(top, {S::kSwitch, S::kCase})) {
+                jump(top, s);
+            }
+            open.push_back(s);
+            break;
+        case S::kEnd:
+            if (IsOneOf(top, {S::kIf, S::kElif, S::kSwitch, S::kCase})) {
+                jump(top, s);
+            } else if (top->GetKind() == S::kElse) {
+                end(top, s);
+            } else if (top->GetKind() == S::kWhile) {
+                jump(top, s);
+                end(s, top);
+            }
+            break;
+        default:  // TILL, UNTIL: back to their REPEAT
+            jump(s, top);
+            break;
+        }
+    }
+    if (!open.empty()) {
+        ScriptLog(std::to_string(open.size()) + " block(s) of " + m_key + " left open");
+    }
+    // A called script must never end its caller in the step that pushed it.
+    if (!m_statements.empty() && m_statements.back()->GetKind() == S::kCall) {
+        TRefPtr<S> tail(new TScriptReturn(this, TRefPtr<TScriptExpression>()));
+        m_statements.back()->SetNext(tail.Get());
+        AddStatement(tail);
+    }
+}

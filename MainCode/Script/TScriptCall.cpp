@@ -1,0 +1,117 @@
+// CALL: module commands, the built-in system calls, and scripts called as subroutines.
+#include <cstdio>
+#include <ctime>
+
+#include "MainCode/Script/ScriptCommon.h"
+#include "MainCode/Script/ScriptRandom.h"
+#include "MainCode/Script/TScript.h"
+#include "MainCode/Script/TScriptProcessManager.h"
+#include "MainCode/Script/TScriptStatement.h"
+#include "MainCode/Script/TScriptVarTable.h"
+
+namespace {
+
+constexpr std::uint32_t kWaitBit = 1;
+constexpr std::uint32_t kStopBit = 2;
+
+std::string DecimalText(std::int32_t value)
+{
+    char text[16];
+    std::snprintf(text, sizeof(text), "%d", value);
+    return text;
+}
+
+}  // namespace
+
+TScriptStatement* TScriptCall::Execute()
+{
+    std::deque<std::string> texts;
+    std::deque<std::uint32_t> kinds;
+    EvaluateArguments(texts, kinds);
+    if (m_targetKind == kTokenSystemCall) {
+        SystemCall(texts, kinds);
+    } else {
+        CallScript(texts, kinds);
+    }
+    return m_next;
+}
+
+// Every argument reaches its receiver as text: numbers and variables as decimal (kind 2),
+// texts as they are (kind 4).
+void TScriptCall::EvaluateArguments(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const
+{
+    TScriptProcessManager* manager = TScriptProcessManager::Get();
+    for (std::size_t i = 0; i < m_argTexts.size(); ++i) {
+        const std::string& text = m_argTexts[i];
+        const std::uint32_t kind = m_argKinds[i];
+        if (kind == kTokenDecimal || kind == kTokenText) {
+            texts.push_back(text);
+            kinds.push_back(kind);
+            continue;
+        }
+        std::int32_t value = 0;
+        if (kind == kTokenHex) {
+            ScanScriptHex(text, value);
+        } else if (kind == kTokenGlobalB) {
+            value = manager != nullptr ? manager->GetGlobalB().GetInt(text, 0) : 0;
+        } else if (kind == kTokenGlobalA || kind == kTokenGlobalA2) {
+            value = manager != nullptr ? manager->GetGlobalA().GetInt(text, 0) : 0;
+        } else if (kind == kTokenLocal || kind == kTokenLocal2) {
+            value = m_script != nullptr ? m_script->GetLocals().GetInt(text, 0) : 0;
+        } else {
+            continue;
+        }
+        texts.push_back(DecimalText(value));
+        kinds.push_back(kTokenDecimal);
+    }
+}
+
+void TScriptCall::SystemCall(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const
+{
+    TScriptProcessManager* manager = TScriptProcessManager::Get();
+    if (m_target == "@@SendMsg") {
+        // Without a module name and a command there is nothing to send.
+        if (manager == nullptr || texts.size() < 2) {
+            return;
+        }
+        const std::string module = texts[0];
+        const auto command = static_cast<std::uint32_t>(ScriptAtoi(texts[1]));
+        texts.erase(texts.begin(), texts.begin() + 2);
+        kinds.erase(kinds.begin(), kinds.begin() + 2);
+        const std::uint32_t result = manager->CallModule(module, command, texts, kinds);
+        if ((result & kWaitBit) != 0) {
+            manager->SetModuleWait(1);
+        }
+        if ((result & kStopBit) != 0) {
+            manager->SetStop(1);
+        }
+    } else if (m_target == "@@Random") {
+        TScriptProcessManager::SetResultVariable(ScriptRandom());
+    } else if (m_target == "@@Time") {
+        TScriptProcessManager::SetResultVariable(static_cast<std::int32_t>(static_cast<std::uint32_t>(std::time(nullptr))));
+    } else if (m_target == "@@RandomSeed") {
+        if (!texts.empty()) {
+            SeedScriptRandom(static_cast<std::uint32_t>(ScriptAtoi(texts[0])));
+        }
+    } else if (m_target == "@@Wait" || m_target == "@@Resume") {
+        if (manager != nullptr) {
+            manager->SetHostWait(m_target == "@@Wait" ? 1 : 0);
+        }
+    }
+}
+
+void TScriptCall::CallScript(const std::deque<std::string>& texts, const std::deque<std::uint32_t>& kinds) const
+{
+    TScriptProcessManager* manager = TScriptProcessManager::Get();
+    if (manager == nullptr) {
+        return;
+    }
+    TScript* called = manager->Push(m_target);
+    if (called == nullptr) {
+        return;
+    }
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        const std::int32_t value = kinds[i] == kTokenDecimal ? ScriptAtoi(texts[i]) : 0;
+        called->GetLocals().SetInt("$" + std::to_string(i), value);
+    }
+}

@@ -1,0 +1,170 @@
+#include "MainCode/Script/TScriptProcessManager.h"
+
+#include "MainCode/Script/ScriptCommon.h"
+
+TRefPtr<TScriptProcessManager> TScriptProcessManager::s_instance;
+
+TScriptProcessManager::TScriptProcessManager() = default;
+
+TScriptProcessManager::~TScriptProcessManager()
+{
+    Clear();
+}
+
+TScriptProcessManager* TScriptProcessManager::Create()
+{
+    s_instance = TRefPtr<TScriptProcessManager>(new TScriptProcessManager);
+    TScriptProcessManager* manager = s_instance.Get();
+    manager->m_moduleWait = 0;
+    manager->m_stop = 0;
+    manager->m_cancel = 0;
+    return manager;
+}
+
+TScriptProcessManager* TScriptProcessManager::Get()
+{
+    return s_instance.Get();
+}
+
+void TScriptProcessManager::Destroy()
+{
+    if (s_instance.IsOwned()) {
+        s_instance = TRefPtr<TScriptProcessManager>();
+    }
+}
+
+void TScriptProcessManager::SetResultVariable(std::int32_t value)
+{
+    if (TScriptProcessManager* manager = Get()) {
+        manager->m_globalA.SetInt("$_", value);
+    }
+}
+
+TScript* TScriptProcessManager::Push(const std::string& key)
+{
+    if (m_tasks.size() >= kMaxTasks) {
+        ScriptLog("too many scripts waiting; \"" + key + "\" not started");
+        return nullptr;
+    }
+    TRefPtr<TScript> script(new TScript(key));
+    m_tasks.push_front(script);
+    return script.Get();
+}
+
+std::uint32_t TScriptProcessManager::Step()
+{
+    if (m_cancel != 0) {
+        return kCancelled;
+    }
+    if (m_hostWait != 0 || m_stop != 0 || m_moduleWait != 0) {
+        return kHeld;
+    }
+    for (std::uint32_t run = 0; run < kMaxStatementsPerStep; ++run) {
+        if (m_tasks.empty()) {
+            return kFinished;
+        }
+        // Held here: the statement may push a script in front of it.
+        TRefPtr<TScript> task = m_tasks.front();
+        if (!task->Step()) {
+            RemoveTask(task.Get());
+            if (m_tasks.empty()) {
+                return kFinished;
+            }
+        }
+        if (m_moduleWait != 0 || m_stop != 0 || m_hostWait != 0) {
+            return kHeld;
+        }
+    }
+    ScriptLog("\"" + m_tasks.front()->GetKey() + "\" ran " + std::to_string(kMaxStatementsPerStep) +
+              " statements in one frame; all scripts ended");
+    m_tasks.clear();
+    return kFinished;
+}
+
+void TScriptProcessManager::RemoveTask(const TScript* script)
+{
+    for (auto it = m_tasks.begin(); it != m_tasks.end(); ++it) {
+        if (it->Get() == script) {
+            m_tasks.erase(it);
+            return;
+        }
+    }
+}
+
+void TScriptProcessManager::AddModule(TScriptModule* module)
+{
+    if (module == nullptr) {
+        return;
+    }
+    // The same object again: a second owner would delete it twice.
+    if (FindModule(module->GetName()) == module) {
+        return;
+    }
+    SetModule(TRefPtr<TScriptModule>(module));
+}
+
+void TScriptProcessManager::SetModule(const TRefPtr<TScriptModule>& module)
+{
+    if (module.Get() == nullptr) {
+        return;
+    }
+    TRefPtr<TScriptModule>& entry = m_modules[module->GetName()];
+    if (entry.Get() != module.Get()) {
+        entry = module;
+    }
+}
+
+void TScriptProcessManager::RemoveModule(const std::string& name)
+{
+    m_modules.erase(name);
+}
+
+TScriptModule* TScriptProcessManager::FindModule(const std::string& name) const
+{
+    auto found = m_modules.find(name);
+    return found != m_modules.end() ? found->second.Get() : nullptr;
+}
+
+std::uint32_t TScriptProcessManager::CallModule(const std::string& name, std::uint32_t command,
+                                                const std::deque<std::string>& args,
+                                                const std::deque<std::uint32_t>& kinds)
+{
+    auto found = m_modules.find(name);
+    if (found == m_modules.end() || found->second.Get() == nullptr) {
+        return TScriptModule::kNoModule;
+    }
+    // Held here: the module may replace itself while it runs.
+    TRefPtr<TScriptModule> module = found->second;
+    return module->Call(command, args, kinds);
+}
+
+void TScriptProcessManager::UpdateModules()
+{
+    VisitModules(&TScriptModule::Update);
+}
+
+void TScriptProcessManager::DrawModules()
+{
+    VisitModules(&TScriptModule::Draw);
+}
+
+void TScriptProcessManager::VisitModules(void (TScriptModule::*visit)())
+{
+    std::string name;
+    for (auto it = m_modules.begin(); it != m_modules.end(); it = m_modules.upper_bound(name)) {
+        name = it->first;
+        TRefPtr<TScriptModule> module = it->second;
+        if (module.Get() != nullptr) {
+            (module.Get()->*visit)();
+        }
+    }
+}
+
+void TScriptProcessManager::Clear()
+{
+    m_tasks.clear();
+    m_modules.clear();
+    m_globalB.Clear();
+    m_globalA.Clear();
+    m_moduleWait = 1;
+}

@@ -1,0 +1,110 @@
+#include "MainCode/Script/TScriptVarTable.h"
+
+#include "MainCode/Script/ScriptCommon.h"
+#include "MainCode/Script/TScript.h"
+#include "MainCode/Script/TScriptProcessManager.h"
+
+namespace {
+
+template <typename Map, typename Key>
+typename Map::mapped_type Lookup(const Map& map, const Key& key, const typename Map::mapped_type& otherwise)
+{
+    auto found = map.find(key);
+    return found != map.end() ? found->second : otherwise;
+}
+
+template <typename Map, typename Key>
+bool LookupString(const Map& map, const Key& key, std::string& out)
+{
+    auto found = map.find(key);
+    if (found == map.end()) {
+        out.clear();
+        return false;
+    }
+    out = found->second;
+    return true;
+}
+
+}  // namespace
+
+std::int32_t TScriptVarTable::GetInt(const std::string& name, std::int32_t defaultValue) const
+{
+    return Lookup(m_intsByName, name, defaultValue);
+}
+
+std::int32_t TScriptVarTable::GetIntAt(std::uint32_t number, std::int32_t defaultValue) const
+{
+    return Lookup(m_intsByNumber, number, defaultValue);
+}
+
+void TScriptVarTable::SetInt(const std::string& name, std::int32_t value)
+{
+    m_intsByName[name] = value;
+}
+
+void TScriptVarTable::SetIntAt(std::uint32_t number, std::int32_t value)
+{
+    m_intsByNumber[number] = value;
+}
+
+bool TScriptVarTable::GetString(const std::string& name, std::string& out) const
+{
+    return LookupString(m_stringsByName, name, out);
+}
+
+bool TScriptVarTable::GetStringAt(std::uint32_t number, std::string& out) const
+{
+    return LookupString(m_stringsByNumber, number, out);
+}
+
+void TScriptVarTable::SetString(const std::string& name, const std::string& text)
+{
+    m_stringsByName[name] = text;
+}
+
+void TScriptVarTable::SetStringAt(std::uint32_t number, const std::string& text)
+{
+    m_stringsByNumber[number] = text;
+}
+
+void TScriptVarTable::Clear()
+{
+    m_intsByNumber.clear();
+    m_intsByName.clear();
+    m_stringsByNumber.clear();
+    m_stringsByName.clear();
+}
+
+TRefPtr<TScriptVarRef> TScriptVarRef::Create(const std::string& name, std::uint32_t kind, TScript* script)
+{
+    TScriptVarTable* table = nullptr;
+    TScriptProcessManager* manager = TScriptProcessManager::Get();
+    switch (kind) {
+    case kTokenGlobalB:
+        table = manager != nullptr ? &manager->GetGlobalB() : nullptr;
+        break;
+    case kTokenGlobalA:
+    case kTokenGlobalA2:
+        table = manager != nullptr ? &manager->GetGlobalA() : nullptr;
+        break;
+    case kTokenLocal:
+    case kTokenLocal2:
+        table = script != nullptr ? &script->GetLocals() : nullptr;
+        break;
+    default:
+        break;
+    }
+    return TRefPtr<TScriptVarRef>(new TScriptVarRef(name, kind, script, table));
+}
+
+std::int32_t TScriptVarRef::Get() const
+{
+    return m_table != nullptr ? m_table->GetInt(m_name, 0) : 0;
+}
+
+void TScriptVarRef::Set(std::int32_t value)
+{
+    if (m_table != nullptr) {
+        m_table->SetInt(m_name, value);
+    }
+}

@@ -1,0 +1,260 @@
+// Pattern frames fire their items once per rising edge; the flash follows the frames unless
+// something else took it over; shakes by level; the body moves by the frame's displacement;
+// the element effects and the magic projectile go through the effect manager.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "MainCode/Character/TAccelMotion.h"
+#include "MainCode/Character/THeldRandomOffsetMotion.h"
+#include "MainCode/Effect/TEffectManager.h"
+#include "MainCode/Effect/TLaunchShotStandIn.h"
+#include "MainCode/Map/TAttackHitTimedHeld.h"
+#include "MainCode/Map/TAttackTable.h"
+#include "MainCode/Map/TCamera.h"
+#include "armed_fixture.h"
+
+namespace objtest {
+namespace {
+
+struct ShakeCall {
+    std::uint32_t count;
+    std::uint32_t frames;
+    float amplitude;
+    std::uint32_t mask;
+};
+
+class RecordingCamera : public TCamera {
+public:
+    explicit RecordingCamera(TFrame* scene) : TCamera(kFollowMode, scene, nullptr, nullptr) {}
+    void StartShake(std::uint32_t count, std::uint32_t frames, float amplitude, std::uint32_t mask) override
+    {
+        calls.push_back({count, frames, amplitude, mask});
+    }
+    std::vector<ShakeCall> calls;
+};
+
+class CameraArea : public TestArea {
+public:
+    CameraArea(TFrame* scene, TCamera* camera, TEffectManager* effects) : TestArea(scene)
+    {
+        m_camera = camera;
+        m_effectManager = effects;
+    }
+};
+
+TPatternEvent Frame(std::uint16_t event, std::uint8_t flash = 0)
+{
+    TPatternEvent e;
+    e.EventCode = event;
+    e.FlashFlag = flash;
+    return e;
+}
+
+class PatternEvents : public ArmedFixture {
+protected:
+    // Steps the fighter through its frames 0, 1, 2, ... one per call.
+    static void StepTo(TestFighter& f, float frame)
+    {
+        f.GetBodyMesh()->SetMorphTime(frame);
+        f.ProcessPatternFrame();
+    }
+};
+
+TEST_F(PatternEvents, ItemsFireOncePerRisingEdge)
+{
+    TPatternEvent all;
+    all.EventCode = 9;
+    all.SoundId = 301;
+    all.VoiceId = 401;
+    WritePattern({Frame(5), Frame(5), Frame(0), Frame(5), all, all, TPatternEvent(), all});
+    TestFighter f;
+    for (int i = 0; i < 8; ++i) {
+        StepTo(f, static_cast<float>(i));
+    }
+    // A change from one code straight to another is no rising edge.
+    EXPECT_EQ(f.events, (std::vector<std::uint16_t>{5, 5, 9}));
+    EXPECT_EQ(f.sounds, (std::vector<std::uint32_t>{301, 301}));
+    EXPECT_EQ(f.voices, (std::vector<std::uint32_t>{401, 401}));
+
+    // Leaving the field clears the latches: the same frame fires again.
+    TestArea area(scene_.Get());
+    f.AttachToField(&area);
+    f.DetachFromField();
+    StepTo(f, 7.0F);
+    EXPECT_EQ(f.events.size(), 4u);
+}
+
+TEST_F(PatternEvents, FlashFollowsTheFramesUnlessReplaced)
+{
+    WritePattern({Frame(0, 1), Frame(0, 1), Frame(0, 0), Frame(0, 1), Frame(0, 0)});
+    TestFighter f;
+    StepTo(f, 0);
+    EXPECT_EQ(f.GetFlashTime(), TArmedCharacter::kUnlimitedFlash);
+    f.SetFlashTime(TArmedCharacter::kUnlimitedFlash - 5);  // would not be started again
+    StepTo(f, 1);
+    EXPECT_EQ(f.GetFlashTime(), TArmedCharacter::kUnlimitedFlash - 5);
+    f.SetFlashTime(TArmedCharacter::kUnlimitedFlash);
+    StepTo(f, 2);
+    EXPECT_EQ(f.GetFlashTime(), 0);
+    EXPECT_EQ(f.GetBodyMesh()->GetMaterial(0).GetMaterial().Emissive.a, 1.0F);
+
+    // Replaced by a timed flash: the falling edge leaves it running.
+    StepTo(f, 3);
+    f.StartFlash(1, 30);
+    StepTo(f, 4);
+    EXPECT_EQ(f.GetFlashTime(), 30);
+}
+
+TEST_F(PatternEvents, ShakeLevelsAndDisplacement)
+{
+    std::vector<TPatternEvent> frames;
+    for (std::uint8_t level : {0, 1, 0, 5, 0, 6, 0, 255, 0, 4}) {
+        TPatternEvent e;
+        e.ShakeLevel = level;
+        e.Displacement = D3DXVECTOR3(0.0F, 0.0F, -0.5F);
+        frames.push_back(e);
+    }
+    WritePattern(frames);
+    TestFighter f;
+    RecordingCamera camera(scene_.Get());
+    CameraArea area(scene_.Get(), &camera, nullptr);
+    f.AttachToField(&area);
+    for (std::size_t i = 0; i < frames.size(); ++i) {
+        StepTo(f, static_cast<float>(i));
+    }
+    ASSERT_EQ(camera.calls.size(), 3u);  // 6 and 255 are ignored
+    EXPECT_EQ(camera.calls[0].count, 4u);
+    EXPECT_FLOAT_EQ(camera.calls[0].amplitude, 0.025F);
+    EXPECT_EQ(camera.calls[1].count, 20u);
+    EXPECT_FLOAT_EQ(camera.calls[1].amplitude, 0.15F);
+    EXPECT_FLOAT_EQ(camera.calls[2].amplitude, 0.1F);
+    EXPECT_EQ(camera.calls[2].frames, 2u);
+    EXPECT_EQ(camera.calls[2].mask, 7u);
+    // Ten steps of 0.5 along its own -Z.
+    D3DXVECTOR3 p;
+    f.GetPosition(&p);
+    EXPECT_FLOAT_EQ(p.z, -5.0F);
+    f.DetachFromField();
+}
+
+TEST_F(PatternEvents, AttackIdsMakeHits)
+{
+    TPatternEvent attack;
+    attack.AttackId = 8;
+    WritePattern({attack, attack, TPatternEvent()});
+    TAttackTable::Clear();
+    TestFighter f;
+    StepTo(f, 0);
+    StepTo(f, 1);
+    EXPECT_EQ(f.GetHits().size(), 1u);
+    TAttackTable::Clear();
+}
+
+class EffectActions : public PatternEvents {
+protected:
+    void SetUp() override
+    {
+        PatternEvents::SetUp();
+        effects_ = std::make_unique<TEffectManager>();
+        D3DXMATRIX m;
+        D3DXMatrixIdentity(&m);
+        for (std::uint32_t id : {510u, 800u}) {
+            auto* shot = new TLaunchShotStandIn(TRefPtr<TFrame>(new TFrame("shot", m, nullptr)));
+            shot->SetPathRecordCount(id == 510 ? 3 : 0);
+            shot->SetDelay(5);
+            effects_->AddPrototype(id, TRefPtr<TEffect>(shot));
+        }
+        effects_->SetCreateLog(&log_);
+    }
+    void TearDown() override
+    {
+        effects_.reset();
+        PatternEvents::TearDown();
+    }
+    std::vector<std::uint32_t> Ids() const
+    {
+        std::vector<std::uint32_t> ids;
+        for (const TEffectCreateCall& c : log_) {
+            ids.push_back(c.id);
+        }
+        return ids;
+    }
+
+    std::unique_ptr<TEffectManager> effects_;
+    std::vector<TEffectCreateCall> log_;
+};
+
+TEST_F(EffectActions, ElementEffects)
+{
+    TestFighter f;
+    CameraArea area(scene_.Get(), nullptr, effects_.get());
+    f.AttachToField(&area);
+    f.Place(1.0F, 2.0F, 3.0F);
+    for (std::uint32_t e : {0u, 6u, 7u, 12u, 18u, 19u}) {
+        f.SpawnElementEffect(e);
+    }
+    EXPECT_EQ(Ids(), (std::vector<std::uint32_t>{20, 26, 1, 3, 2, 4, 4, 6}));
+    ASSERT_TRUE(log_[0].hasPosition);
+    EXPECT_FLOAT_EQ(log_[0].position.y, 2.0F + 1.2F);
+    EXPECT_FLOAT_EQ(log_[0].direction.z, 1.0F);
+    EXPECT_EQ(log_[0].parent, scene_.Get());
+    EXPECT_EQ(log_[0].area, &area);
+    EXPECT_EQ(log_[0].colour[3], 1.0F);
+    f.DetachFromField();
+}
+
+TEST_F(EffectActions, MagicProjectile)
+{
+    TestFighter f;
+    CameraArea area(scene_.Get(), nullptr, effects_.get());
+    f.AttachToField(&area);
+    f.LaunchEffectAction(D3DXVECTOR3(0.0F, 0.0F, 0.0F), 1.0F, 0.2F);
+    ASSERT_EQ(Ids(), (std::vector<std::uint32_t>{510, 800}));
+    auto* shot = dynamic_cast<TLaunchShotStandIn*>(log_[0].result);
+    auto* trail = dynamic_cast<TLaunchShotStandIn*>(log_[1].result);
+    ASSERT_NE(shot, nullptr);
+    ASSERT_NE(trail, nullptr);
+    ASSERT_EQ(shot->GetPointSets().size(), 2u);
+    EXPECT_EQ(shot->GetPointSets()[0].Id, 603u);
+    EXPECT_FLOAT_EQ(shot->GetPointSets()[0].Colour[0], 0.8F);
+    EXPECT_FLOAT_EQ(shot->GetPointSets()[0].Colour2[1], 1.0F);
+    EXPECT_EQ(shot->GetPointSets()[1].Id, 904u);
+    EXPECT_FLOAT_EQ(shot->GetPointSets()[1].Colour[2], 0.1F);
+    EXPECT_FLOAT_EQ(shot->GetPointSets()[1].Offset.y, 0.3F);
+
+    // The right vector (-X) turned by -20 degrees about Y.
+    auto* motion = dynamic_cast<TAccelMotion*>(shot->GetMotion());
+    ASSERT_NE(motion, nullptr);
+    EXPECT_NEAR(motion->GetDirection().x, -std::cos(0.349066F), 1e-5);
+    EXPECT_NEAR(std::fabs(motion->GetDirection().z), std::sin(0.349066F), 1e-5);
+    EXPECT_FLOAT_EQ(motion->GetAcceleration(), 0.0F);
+    EXPECT_FLOAT_EQ(motion->GetSpeed(), 0.2F);
+
+    ASSERT_EQ(f.GetHits().size(), 1u);
+    auto* hit = dynamic_cast<TAttackHitTimedHeld*>(f.GetHits().front().Get());
+    ASSERT_NE(hit, nullptr);
+    EXPECT_EQ(hit->GetParent(), shot->GetPathFrame(0));
+    EXPECT_EQ(hit->GetLifetime(), 2u + 5u);
+    EXPECT_EQ(hit->GetHitsLeft(), 1u);
+    EXPECT_EQ(hit->GetFlags(), 0x181u);
+    EXPECT_EQ(hit->GetElement(), 1u);
+    EXPECT_EQ(hit->GetBaseDamage(), 30u);
+    EXPECT_FLOAT_EQ(hit->GetRadius(), 0.7F);
+    EXPECT_FLOAT_EQ(hit->GetLaunchSpeed(), 0.0F);
+
+    auto* follow = dynamic_cast<THeldRandomOffsetMotion*>(trail->GetMotion());
+    ASSERT_NE(follow, nullptr);
+    EXPECT_EQ(follow->GetHeld().Get(), shot->GetFrame());
+    EXPECT_FLOAT_EQ(follow->GetSecond().y, 0.1F);
+
+    // Without an effect manager, or when 510 is no shot, nothing is made.
+    TestFighter g;
+    g.LaunchEffectAction(D3DXVECTOR3(0.0F, 0.0F, 0.0F), 1.0F, 0.2F);
+    EXPECT_TRUE(g.GetHits().empty());
+    f.DetachFromField();
+}
+
+}  // namespace
+}  // namespace objtest

@@ -1,0 +1,68 @@
+// The effect folder, a test area with its manager, and the creation log of that manager.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "effect_fixture.h"
+#include "support/effect_test_area.h"
+
+namespace effecttest {
+
+class EffectAreaTest : public EffectFolder {
+protected:
+    void SetUp() override
+    {
+        EffectFolder::SetUp();
+        qmtest::WriteEffectCharacterFiles(dir_.Path(), "owner");
+        qmtest::WriteEffectCharacterFiles(dir_.Path(), "target");
+        area_ = std::make_unique<qmtest::EffectTestArea>();
+        area_->Manager().SetCreateLog(&log_);
+    }
+    void TearDown() override
+    {
+        area_.reset();
+        TGameObject::SetDataFolder("");
+        EffectFolder::TearDown();
+    }
+
+    TEffectManager& Manager() { return area_->Manager(); }
+    void Add(std::uint32_t id, TEffect* prototype) { Manager().AddPrototype(id, TRefPtr<TEffect>(prototype)); }
+    // Creates under the scene, in the area.
+    TEffect* Create(std::uint32_t id, const D3DXVECTOR3& at, const D3DXVECTOR3& heading, const float colour[4])
+    {
+        const float unit[3] = {1.0F, 1.0F, 1.0F};
+        return Manager().Create(id, &at, &heading, area_->Scene(), area_.get(), colour, unit);
+    }
+    // Log entries of one id.
+    std::vector<TEffectCreateCall> CallsOf(std::uint32_t id) const
+    {
+        std::vector<TEffectCreateCall> calls;
+        for (const TEffectCreateCall& c : log_) {
+            if (c.id == id) {
+                calls.push_back(c);
+            }
+        }
+        return calls;
+    }
+    // A placed object the area finds by its id.
+    std::unique_ptr<qmtest::SoundObject> NewObject(const std::string& name, float x, float y, float z)
+    {
+        auto object = std::make_unique<qmtest::SoundObject>(name);
+        object->Place(x, y, z);
+        area_->Add(object.get());
+        return object;
+    }
+
+    std::unique_ptr<qmtest::EffectTestArea> area_;
+    std::vector<TEffectCreateCall> log_;
+};
+
+inline void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float eps = 1e-5F)
+{
+    EXPECT_NEAR(a.x, b.x, eps);
+    EXPECT_NEAR(a.y, b.y, eps);
+    EXPECT_NEAR(a.z, b.z, eps);
+}
+
+}  // namespace effecttest

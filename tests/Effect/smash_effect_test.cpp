@@ -1,0 +1,272 @@
+// The smash effect: pieces and their velocities in every mode, the wait and its end records, the
+// break frame by frame with its fade, persistent clones and the mesh scale.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "MainCode/Character/MersenneTwister.h"
+#include "MainCode/Effect/TSmashEffect.h"
+#include "effect_area_fixture.h"
+#include "support/byte_writer.h"
+
+namespace effecttest {
+namespace {
+
+constexpr std::uint32_t kSmashId = 700;
+constexpr std::uint32_t kEndId = 54;
+
+// The generated shard: four corners, four triangles.
+const D3DXVECTOR3 kShard[4] = {{0.0F, 0.1F, 0.0F}, {-0.1F, -0.05F, 0.0F}, {0.1F, -0.05F, 0.0F}, {0.0F, 0.0F, 0.6F}};
+const std::uint16_t kShardFaces[4][3] = {{0, 1, 2}, {0, 3, 1}, {1, 3, 2}, {2, 3, 0}};
+
+D3DXVECTOR3 Unit(const D3DXVECTOR3& v)
+{
+    const double len = std::sqrt(double(v.x) * v.x + double(v.y) * v.y + double(v.z) * v.z);
+    return D3DXVECTOR3(float(v.x / len), float(v.y / len), float(v.z / len));
+}
+
+D3DXVECTOR3 Velocity(const TSmashPiece& piece)
+{
+    return D3DXVECTOR3(piece.velocity[0], piece.velocity[1], piece.velocity[2]);
+}
+
+std::vector<float> Positions(TMesh8* mesh)
+{
+    const auto* v = static_cast<const float*>(mesh->LockVerticesReadOnly(0));
+    std::vector<float> out;
+    for (std::uint16_t i = 0; i < mesh->GetVertexCount(); ++i) {
+        out.insert(out.end(), v + i * 6, v + i * 6 + 3);
+    }
+    mesh->UnlockVertices(0, false);
+    return out;
+}
+
+const D3DCOLORVALUE& Emissive(TSmashEffect* e) { return e->GetMesh()->GetMaterial(0).GetMaterial().Emissive; }
+
+class SmashTest : public EffectAreaTest {
+protected:
+    TSmashEffect* Start(TSmashEffect* prototype, const float colour[4])
+    {
+        Add(kSmashId, prototype);
+        return static_cast<TSmashEffect*>(
+            Create(kSmashId, D3DXVECTOR3(1.0F, 2.0F, 3.0F), D3DXVECTOR3(1.0F, 0.0F, 0.0F), colour));
+    }
+};
+
+TEST_F(SmashTest, PiecesGetTheirCornersAndAVelocityByMode)
+{
+    const float speed = 0.5F;
+    TSmashEffect outward("ice01_mesh.msh", 10, 1, speed, 0.0F, 0.1F, TSmashEffect::kOutward, false, nullptr);
+    TSmashEffect normal("ice01_mesh.msh", 10, 1, speed, 0.0F, 0.1F, TSmashEffect::kFaceNormal, false, nullptr);
+    init_genrand(5489);
+    TSmashEffect random("ice01_mesh.msh", 10, 1, speed, 0.0F, 0.1F, TSmashEffect::kRandom, false, nullptr);
+    TSmashEffect still3("ice01_mesh.msh", 10, 1, speed, 0.0F, 0.1F, 3, false, nullptr);
+    TSmashEffect stillNeg("ice01_mesh.msh", 10, 1, speed, 0.0F, 0.1F, -1, false, nullptr);
+
+    ASSERT_EQ(outward.GetPieceCount(), 4u);
+    ASSERT_NE(outward.GetMesh(), nullptr);
+    EXPECT_EQ(outward.GetMesh()->GetName(), "smash_obj");
+    EXPECT_EQ(outward.GetFrame()->GetName(), "smash_root");
+
+    float sphere[5];
+    outward.GetMesh()->GetBoundingSphere(sphere, nullptr);
+    const D3DXVECTOR3 centre(sphere[0], sphere[1], sphere[2]);
+    init_genrand(5489);
+    for (std::uint32_t f = 0; f < 4; ++f) {
+        const D3DXVECTOR3& p = kShard[kShardFaces[f][0]];
+        const D3DXVECTOR3& q = kShard[kShardFaces[f][1]];
+        const D3DXVECTOR3& r = kShard[kShardFaces[f][2]];
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(normal.GetPiece(f).corner[k], 6.0F * kShardFaces[f][k]);
+        }
+        ExpectNear(Velocity(outward.GetPiece(f)), Unit((p + q + r) * (1.0F / 3.0F) - centre) * speed);
+        D3DXVECTOR3 n;
+        const D3DXVECTOR3 pq = p - q;
+        const D3DXVECTOR3 pr = p - r;
+        D3DXVec3Cross(&n, &pq, &pr);
+        ExpectNear(Velocity(normal.GetPiece(f)), Unit(n) * speed);
+        float draws[3];
+        for (float& d : draws) {
+            const std::uint32_t half = genrand_int32() >> 1;
+            d = (half & 1u) != 0 ? float(half) : -float(half);
+        }
+        ExpectNear(Velocity(random.GetPiece(f)), Unit(D3DXVECTOR3(draws[0], draws[1], draws[2])) * speed);
+        ExpectNear(Velocity(still3.GetPiece(f)), D3DXVECTOR3(0, 0, 0), 0.0F);
+        ExpectNear(Velocity(stillNeg.GetPiece(f)), D3DXVECTOR3(0, 0, 0), 0.0F);
+    }
+    // The first face lies in z = 0: (P - Q) x (P - R) points along +z.
+    EXPECT_NEAR(normal.GetPiece(0).velocity[2], speed, 1e-6F);
+}
+
+TEST_F(SmashTest, ADegenerateTriangleFliesNowhereRatherThanNaN)
+{
+    qmtest::MeshFile f = qmtest::EffectQuadMesh("flat");
+    f.keyFrames[0][3] = f.keyFrames[0][1];  // the second triangle collapses onto a line
+    f.keyFrames[0][2] = {0.5F, 0.5F, 0.0F, 0xFFFFFFFFu, 0.0F, 0.0F};
+    f.Save((dir_.Path() / "msh/effect/flat.msh").string());
+    for (std::int32_t mode : {TSmashEffect::kOutward, TSmashEffect::kFaceNormal}) {
+        TSmashEffect flat("flat.msh", 1, 1, 1.0F, 0.0F, 0.1F, mode, false, nullptr);
+        for (std::uint32_t p = 0; p < flat.GetPieceCount(); ++p) {
+            for (float v : flat.GetPiece(p).velocity) {
+                EXPECT_FALSE(std::isnan(v)) << "mode " << mode << " piece " << p;
+            }
+        }
+        if (mode == TSmashEffect::kFaceNormal) {
+            ExpectNear(Velocity(flat.GetPiece(1)), D3DXVECTOR3(0, 0, 0), 0.0F);
+        }
+    }
+}
+
+TEST_F(SmashTest, TheWaitEndsAtItsDurationAndRaisesTheEndRecordsAlongTheWorldAxes)
+{
+    const float colour[4] = {1.0F, 1.0F, 1.0F, 1.0F};
+    TSmashEffect* smash = Start(new TSmashEffect("rock01_mesh.msh", 6, 2, 0.1F, 0.01F, 0.1F, 0, false, nullptr),
+                                colour);
+    EXPECT_EQ(smash->GetArea(), area_.get());
+    const D3DXVECTOR3 offsets[3] = {{1.0F, 0.0F, 0.0F}, {0.0F, 1.0F, 0.0F}, {0.0F, 0.0F, 1.0F}};
+    const D3DXVECTOR3 scale(3.0F, 3.0F, 3.0F);
+    const float tint[4] = {0.1F, 0.2F, 0.3F, 0.4F};
+    for (const D3DXVECTOR3& o : offsets) {
+        smash->AddEndEffect(kEndId, &o, &scale, tint);
+    }
+    const std::vector<float> whole = Positions(smash->GetMesh());
+    ASSERT_TRUE(smash->Update());
+    ASSERT_TRUE(smash->Update());
+    EXPECT_FALSE(smash->IsShattering());
+    EXPECT_TRUE(CallsOf(kEndId).empty());
+    ASSERT_TRUE(smash->Update());  // 6 >= 6
+    EXPECT_TRUE(smash->IsShattering());
+    EXPECT_EQ(Positions(smash->GetMesh()), whole) << "the break starts with the next update";
+    const std::vector<TEffectCreateCall> calls = CallsOf(kEndId);
+    ASSERT_EQ(calls.size(), 3u);
+    // Heading +x: X axis world -z, Y up, Z world +x.
+    ExpectNear(calls[0].position, D3DXVECTOR3(1.0F, 2.0F, 2.0F));
+    ExpectNear(calls[1].position, D3DXVECTOR3(1.0F, 3.0F, 3.0F));
+    ExpectNear(calls[2].position, D3DXVECTOR3(2.0F, 2.0F, 3.0F));
+    ExpectNear(calls[2].direction, D3DXVECTOR3(1.0F, 0.0F, 0.0F));
+    EXPECT_EQ(calls[1].parent, area_->Scene());
+    EXPECT_EQ(calls[1].scale[2], 3.0F);
+    EXPECT_EQ(calls[1].colour[3], 0.4F);
+    ASSERT_TRUE(smash->Update());
+    EXPECT_NE(Positions(smash->GetMesh()), whole);
+}
+
+TEST_F(SmashTest, PiecesFlyStraightAndFallFasterEachFrame)
+{
+    // The ribbon's triangles share no corner, so each vertex moves once a frame.
+    const float colour[4] = {1.0F, 1.0F, 1.0F, 1.0F};
+    const float gravity = 0.01F;
+    TSmashEffect* smash = Start(new TSmashEffect("thunder.msh", 1, 1, 0.2F, gravity, 0.1F, 1, false, nullptr), colour);
+    const std::vector<float> start = Positions(smash->GetMesh());
+    ASSERT_TRUE(smash->Update());
+    for (int frame = 1; frame <= 3; ++frame) {
+        ASSERT_TRUE(smash->Update());
+    }
+    const std::vector<float> now = Positions(smash->GetMesh());
+    const TSmashPiece& piece = smash->GetPiece(0);
+    const auto corner = static_cast<std::size_t>(piece.corner[0] / 6.0F);
+    // Three frames: 3 x velocity, and 1 + 2 + 3 falls of the gravity.
+    EXPECT_NEAR(now[corner * 3 + 0], start[corner * 3 + 0] + 3.0F * piece.velocity[0], 1e-5F);
+    EXPECT_NEAR(now[corner * 3 + 1], start[corner * 3 + 1] + 3.0F * piece.velocity[1] - 6.0F * gravity, 1e-5F);
+    EXPECT_NEAR(now[corner * 3 + 2], start[corner * 3 + 2] + 3.0F * piece.velocity[2], 1e-5F);
+    EXPECT_NEAR(smash->GetFall(), 3.0F * gravity, 1e-7F);
+}
+
+TEST_F(SmashTest, TheBreakEndsWhenTheFirstCountedComponentIsUsedUpAndAKillIsUndone)
+{
+    struct Case {
+        bool alphaMode;
+        float colour[4];
+        int lastUpdate;  // updates of the break until it answers false
+    };
+    const Case cases[] = {
+        {false, {1.0F, 0.5F, 1.0F, 0.1F}, 3},    // green below zero on the third; the alpha does not count
+        {true, {1.0F, 0.5F, 1.0F, 0.1F}, 1},     // the alpha counts
+        {true, {1.0F, 1.0F, 1.0F, 0.75F}, 4},    // 0.5, 0.25, 0, then below
+        {false, {0.25F, 0.25F, 0.25F, 1.0F}, 2}, // reaching 0 is not yet below
+    };
+    for (const Case& c : cases) {
+        TSmashEffect* smash = Start(new TSmashEffect("rock01_mesh.msh", 1, 1, 0.1F, 0.0F, 0.25F, 0, c.alphaMode,
+                                                     nullptr),
+                                    c.colour);
+        EXPECT_EQ(smash->GetMesh()->GetMaterial(0).GetMaterialType(),
+                  c.alphaMode ? TMeshMaterial::kAlphaNotCull : TMeshMaterial::kAdd);
+        ASSERT_TRUE(smash->Update());  // the wait
+        int updates = 0;
+        bool alive = true;
+        while (alive && updates < 10) {
+            smash->Kill();
+            alive = smash->Update();
+            ++updates;
+        }
+        EXPECT_EQ(updates, c.lastUpdate) << "alpha mode " << c.alphaMode << " green " << c.colour[1];
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_GE(smash->GetColour()[k], 0.0F);
+        }
+        if (c.alphaMode) {
+            EXPECT_GE(Emissive(smash).a, 0.0F);
+            EXPECT_EQ(Emissive(smash).a, smash->GetColour()[3]);
+        } else {
+            EXPECT_EQ(Emissive(smash).g, smash->GetColour()[1]);
+        }
+        Manager().Clear();
+    }
+}
+
+TEST_F(SmashTest, PersistentPrototypesGiveClonesThatBreakAtOnceAndLeaveTheColourAlone)
+{
+    const float colour[4] = {1.0F, 1.0F, 1.0F, 0.5F};
+    auto* prototype = new TSmashEffect("gareki00.msh", TSmashEffect::kPersist, 1, 0.1F, 0.0F, 0.25F, 0, true, nullptr);
+    TSmashEffect* smash = Start(prototype, colour);
+    EXPECT_FALSE(prototype->IsPersistent());
+    EXPECT_TRUE(smash->IsPersistent());
+    EXPECT_EQ(smash->GetDuration(), 1u);
+    EXPECT_EQ(smash->GetMesh()->GetMaterial(0).GetMaterialType(), TMeshMaterial::kDestInverse);
+    const float fileAlpha = prototype->GetMesh()->GetMaterial(0).GetMaterial().Emissive.a;
+    ASSERT_TRUE(smash->Update());
+    EXPECT_TRUE(smash->IsShattering());
+    ASSERT_TRUE(smash->Update());
+    EXPECT_EQ(smash->GetColour()[3], 0.25F) << "it still fades inside";
+    EXPECT_EQ(Emissive(smash).a, fileAlpha);
+    ASSERT_TRUE(smash->Update());
+    EXPECT_FALSE(smash->Update());
+    EXPECT_EQ(Emissive(smash).a, fileAlpha);
+}
+
+TEST_F(SmashTest, AMeshScaleOfLengthZeroOrOneLeavesTheMeshAsItIs)
+{
+    const TSmashEffect plain("meteo.msh", 1, 1, 0.1F, 0.0F, 0.1F, 0, false, nullptr);
+    const std::vector<float> file = Positions(plain.GetMesh());
+    const float unscaled[][3] = {{0.0F, 0.0F, 0.0F}, {1.0F, 0.0F, 0.0F}, {0.0F, 0.0F, -1.0F}};
+    for (const auto& s : unscaled) {
+        const TSmashEffect e("meteo.msh", 1, 1, 0.1F, 0.0F, 0.1F, 0, false, s);
+        EXPECT_EQ(Positions(e.GetMesh()), file) << s[0] << " " << s[1] << " " << s[2];
+    }
+    const float twice[3] = {2.0F, 2.0F, 2.0F};
+    const TSmashEffect big("meteo.msh", 1, 1, 0.1F, 0.0F, 0.1F, 0, false, twice);
+    const std::vector<float> scaled = Positions(big.GetMesh());
+    for (std::size_t i = 0; i < file.size(); ++i) {
+        EXPECT_NEAR(scaled[i], 2.0F * file[i], 1e-6F);
+    }
+}
+
+TEST_F(SmashTest, ClonesNeverMoveEachOthersVertices)
+{
+    const float colour[4] = {1.0F, 1.0F, 1.0F, 1.0F};
+    auto* prototype = new TSmashEffect("ice01_mesh.msh", 1, 1, 0.3F, 0.01F, 0.01F, 1, false, nullptr);
+    TSmashEffect* a = Start(prototype, colour);
+    TSmashEffect* b = static_cast<TSmashEffect*>(
+        Create(kSmashId, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), colour));
+    const std::vector<float> before = Positions(prototype->GetMesh());
+    EXPECT_NE(a->GetFrame(), b->GetFrame());
+    EXPECT_EQ(a->GetPieceCount(), 4u);
+    for (int i = 0; i < 5; ++i) {
+        a->Update();
+    }
+    EXPECT_NE(Positions(a->GetMesh()), before);
+    EXPECT_EQ(Positions(b->GetMesh()), before);
+    EXPECT_EQ(Positions(prototype->GetMesh()), before);
+}
+
+}  // namespace
+}  // namespace effecttest

@@ -1,0 +1,208 @@
+// Collision faces and the ground grid: slope classes and surface codes at their bounds, cell counts,
+// binning by corners, the 3 × 3 block and meshes the grid refuses.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <limits>
+#include <string>
+
+#include "MainCode/Map/TCollisionMesh.h"
+#include "TCommon/my_error.h"
+#include "support/ground_writer.h"
+
+namespace {
+
+using qmtest::GroundMesh;
+
+// A face whose normal leans the given number of degrees away from straight up (toward +z).
+TCollisionFace TiltedFace(double degrees, float red = 0.5F)
+{
+    const double r = degrees * 3.14159265358979323846 / 180.0;
+    const auto c = static_cast<float>(std::cos(r));
+    const auto s = static_cast<float>(std::sin(r));
+    TCollisionFace f;
+    const float colour[4] = {red, 1.0F, 1.0F, 1.0F};
+    f.Set(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, -s, c), D3DXVECTOR3(1, 0, 0), colour);
+    return f;
+}
+
+TEST(CollisionFace, SlopeClassesOnEitherSideOfEachBound)
+{
+    EXPECT_EQ(TiltedFace(0).GetSlopeClass(), 1u);
+    EXPECT_EQ(TiltedFace(30).GetSlopeClass(), 1u);
+    EXPECT_EQ(TiltedFace(30.1).GetSlopeClass(), 2u);
+    EXPECT_EQ(TiltedFace(88.9).GetSlopeClass(), 2u);
+    EXPECT_EQ(TiltedFace(89.1).GetSlopeClass(), 4u);
+    EXPECT_EQ(TiltedFace(90.9).GetSlopeClass(), 4u);
+    EXPECT_EQ(TiltedFace(91.1).GetSlopeClass(), 8u);
+    EXPECT_EQ(TiltedFace(180).GetSlopeClass(), 8u);
+    // The angle is taken in single precision: a normal at 91 degrees comes out just below 91.
+    EXPECT_EQ(TCollisionFace::SlopeClassOf(std::cos(91.0F * 0.017453292F)), 4u);
+    // Beyond ±1 (rounding in the normal) is clamped, not NaN.
+    EXPECT_EQ(TCollisionFace::SlopeClassOf(1.0000001F), 1u);
+    EXPECT_EQ(TCollisionFace::SlopeClassOf(-1.0000001F), 8u);
+}
+
+TEST(CollisionFace, SurfaceCodeFromRedAtEveryBound)
+{
+    EXPECT_EQ(TCollisionFace::SurfaceCodeOf(0.0F), 1u);
+    EXPECT_EQ(TCollisionFace::SurfaceCodeOf(-0.0F), 1u);
+    EXPECT_EQ(TCollisionFace::SurfaceCodeOf(std::nextafter(0.0F, -1.0F)), 0u);
+    EXPECT_EQ(TCollisionFace::SurfaceCodeOf(-0.5F), 0u);
+    const float bounds[] = {0.05F, 0.10F, 0.15F, 0.20F, 0.25F, 0.30F, 0.35F};
+    for (std::uint32_t i = 0; i < 7; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(TCollisionFace::SurfaceCodeOf(std::nextafter(bounds[i], 0.0F)), i + 1);
+        EXPECT_EQ(TCollisionFace::SurfaceCodeOf(bounds[i]), i < 6 ? i + 2 : 0u);
+    }
+    EXPECT_EQ(TCollisionFace::SurfaceCodeOf(1.0F), 0u);
+    EXPECT_EQ(TCollisionFace::SurfaceCodeOf(std::numeric_limits<float>::quiet_NaN()), 0u);
+    EXPECT_EQ(TiltedFace(0, 0.05F).GetSurfaceCode(), 2u);
+    TCollisionFace noMaterial;
+    noMaterial.Set(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), D3DXVECTOR3(1, 0, 0), nullptr);
+    EXPECT_EQ(noMaterial.GetSurfaceCode(), 0u);
+}
+
+class GroundGrid : public qmtest::GroundFixture {
+protected:
+    TGridCollisionMesh Build(const GroundMesh& g, float w, float d)
+    {
+        TGridCollisionMesh grid;
+        grid.BuildGrid(Load(g.File()), w, d);
+        return grid;
+    }
+    std::vector<std::uint16_t> CellFaces(const TGridCollisionMesh& grid, std::uint32_t cell)
+    {
+        const TGridCell& c = grid.GetCell(cell);
+        return std::vector<std::uint16_t>(c.faces.Get(), c.faces.Get() + c.faceCount);
+    }
+};
+
+TEST_F(GroundGrid, CellCountsAndRaisedExtents)
+{
+    // Exactly three widths across X, a little more than three across Z.
+    const TGridCollisionMesh grid = Build(GroundMesh().Floor(0, 0, 6, 6.02F, 0), 2.0F, 2.0F);
+    EXPECT_EQ(grid.GetCellsX(), 3u);
+    EXPECT_EQ(grid.GetMaxX(), 6.0F);
+    EXPECT_EQ(grid.GetCellsZ(), 4u);
+    EXPECT_EQ(grid.GetMaxZ(), 8.0F);
+    EXPECT_EQ(grid.GetCellCount(), 12u);
+    EXPECT_EQ(grid.GetFaceCount(), 2u);
+
+    // A size below 1.0 makes the whole axis one cell; 1.0 itself still cuts.
+    const TGridCollisionMesh narrow = Build(GroundMesh().Floor(0, 0, 5, 5, 0), 0.999F, 1.0F);
+    EXPECT_EQ(narrow.GetCellsX(), 1u);
+    EXPECT_EQ(narrow.GetCellWidth(), FLT_MAX);
+    EXPECT_EQ(narrow.GetMaxX(), 5.0F);
+    EXPECT_EQ(narrow.GetCellsZ(), 5u);
+}
+
+TEST_F(GroundGrid, FacesListedByTheirCorners)
+{
+    GroundMesh g;
+    g.Triangle({0.5F, 0, 0.5F}, {0.5F, 0, 1.5F}, {1.5F, 0, 0.5F});  // inside cell 0
+    g.Triangle({0.5F, 0, 4.5F}, {4.5F, 0, 4.5F}, {4.5F, 0, 0.5F});  // corners in cells 6, 8 and 2; crosses 4
+    g.Triangle({2.0F, 0, 0.2F}, {2.0F, 0, 1.8F}, {2.5F, 0, 0.5F});  // two corners on the border of cells 0 and 1
+    g.Triangle({0, 0, 0}, {0, 0, 0.1F}, {0.1F, 0, 0});               // the extents: 0 to 6 both ways
+    g.Triangle({5.9F, 0, 5.9F}, {5.9F, 0, 6.0F}, {6.0F, 0, 5.9F});
+    const TGridCollisionMesh grid = Build(g, 2.0F, 2.0F);
+    ASSERT_EQ(grid.GetCellsX(), 3u);
+    ASSERT_EQ(grid.GetCellsZ(), 3u);
+    EXPECT_EQ(CellFaces(grid, 0), (std::vector<std::uint16_t>{0, 2, 3}));
+    EXPECT_EQ(CellFaces(grid, 1), (std::vector<std::uint16_t>{2}));
+    EXPECT_EQ(CellFaces(grid, 2), (std::vector<std::uint16_t>{1}));
+    EXPECT_EQ(CellFaces(grid, 6), (std::vector<std::uint16_t>{1}));
+    EXPECT_EQ(CellFaces(grid, 8), (std::vector<std::uint16_t>{1, 4}));
+    EXPECT_EQ(grid.GetCell(4).faceCount, 0u);
+    EXPECT_EQ(grid.GetCell(4).faces.Get(), nullptr);
+    EXPECT_EQ(grid.GetCell(3).faceCount, 0u);
+}
+
+TEST_F(GroundGrid, NeighbourBlockOrderEmptyCellsAndRowWrap)
+{
+    // Four cells across, three deep, every cell with a face of its own.
+    GroundMesh g;
+    for (int row = 0; row < 3; ++row) {
+        for (int col = 0; col < 4; ++col) {
+            const float x = col * 2.0F + 0.5F;
+            const float z = row * 2.0F + 0.5F;
+            g.Triangle({x, 0, z}, {x, 0, z + 1}, {x + 1, 0, z});
+        }
+    }
+    g.Triangle({0, 0, 0}, {0, 0, 0.1F}, {0.1F, 0, 0});
+    g.Triangle({7.9F, 0, 5.9F}, {7.9F, 0, 6.0F}, {8.0F, 0, 5.9F});
+    const TGridCollisionMesh grid = Build(g, 2.0F, 2.0F);
+    ASSERT_EQ(grid.GetCellsX(), 4u);
+    ASSERT_EQ(grid.GetCellsZ(), 3u);
+    int cells[9];
+    const float middle[3] = {3.0F, 0.0F, 3.0F};  // column 1, row 1: cell 5
+    grid.GetNeighbourCells(middle, cells);
+    EXPECT_EQ(std::vector<int>(cells, cells + 9), (std::vector<int>{0, 1, 2, 4, 5, 6, 8, 9, 10}));
+    // Column 0: the left neighbours are the previous row's last cells; row 0 has nothing above.
+    const float left[3] = {1.0F, 0.0F, 1.0F};
+    grid.GetNeighbourCells(left, cells);
+    EXPECT_EQ(std::vector<int>(cells, cells + 9), (std::vector<int>{-1, -1, -1, -1, 0, 1, 3, 4, 5}));
+    // The far corner: the block runs past the cell count.
+    const float far[3] = {7.0F, 0.0F, 5.0F};
+    grid.GetNeighbourCells(far, cells);
+    EXPECT_EQ(std::vector<int>(cells, cells + 9), (std::vector<int>{6, 7, 8, 10, 11, -1, -1, -1, -1}));
+    // Less than a cell left of min X truncates to column 0; farther left reaches into the previous row.
+    const float justLeft[3] = {-1.5F, 0.0F, 3.0F};
+    grid.GetNeighbourCells(justLeft, cells);
+    EXPECT_EQ(cells[4], 4);
+    const float fartherLeft[3] = {-2.5F, 0.0F, 3.0F};
+    grid.GetNeighbourCells(fartherLeft, cells);
+    EXPECT_EQ(cells[4], 3);
+    // Positions no cell index can hold give nothing and no undefined conversion.
+    for (float bad : {std::numeric_limits<float>::quiet_NaN(), FLT_MAX, -FLT_MAX, INFINITY, -INFINITY}) {
+        const float p[3] = {bad, 0.0F, bad};
+        grid.GetNeighbourCells(p, cells);
+        for (int c : cells) {
+            EXPECT_EQ(c, -1) << bad;
+        }
+    }
+}
+
+TEST_F(GroundGrid, EmptyMeshGivesOneEmptyCellAndOversizedGridsAreRefused)
+{
+    const TGridCollisionMesh none = Build(GroundMesh(), 2.0F, 2.0F);
+    EXPECT_EQ(none.GetCellCount(), 1u);
+    EXPECT_EQ(none.GetCell(0).faceCount, 0u);
+    int cells[9];
+    const float p[3] = {0, 0, 0};
+    none.GetNeighbourCells(p, cells);
+    for (int c : cells) {
+        EXPECT_EQ(c, -1);
+    }
+
+    // 256 × 256 cells is the cap; one more row is refused, naming the mesh.
+    TGridCollisionMesh atCap = Build(GroundMesh().Floor(0, 0, 256, 256, 0), 1.0F, 1.0F);
+    EXPECT_EQ(atCap.GetCellCount(), 65536u);
+    TGridCollisionMesh grid;
+    try {
+        grid.BuildGrid(Load(GroundMesh().Floor(0, 0, 256, 256.5F, 0).File("hugeground")), 1.0F, 1.0F);
+        ADD_FAILURE() << "no error";
+    } catch (const my_error& e) {
+        EXPECT_NE(std::string(e.what()).find("hugeground"), std::string::npos) << e.what();
+    }
+    // A mesh stretching to the float limit.
+    try {
+        grid.BuildGrid(Load(GroundMesh().Floor(-FLT_MAX, 0, FLT_MAX, 1, 0).File("wideground")), 1.0F, 1.0F);
+        ADD_FAILURE() << "no error";
+    } catch (const my_error& e) {
+        EXPECT_NE(std::string(e.what()).find("wideground"), std::string::npos) << e.what();
+    }
+    // The refused builds left the grid as it was.
+    EXPECT_EQ(grid.GetCellCount(), 0u);
+}
+
+TEST_F(GroundGrid, AFlatWallAlongOneAxisStillGetsACell)
+{
+    const TGridCollisionMesh grid = Build(GroundMesh().WallX(3.0F, 0.0F, 4.0F, 0.0F, 2.0F), 2.0F, 2.0F);
+    EXPECT_EQ(grid.GetCellsX(), 1u);
+    EXPECT_EQ(grid.GetCellsZ(), 2u);
+    EXPECT_EQ(grid.GetCell(0).faceCount, 2u);
+}
+
+}  // namespace

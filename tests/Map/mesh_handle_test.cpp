@@ -1,0 +1,134 @@
+// Object ids from the process-wide pool, and a handle's placement and turning.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "MainCode/Map/TMeshHandle.h"
+
+namespace {
+
+class Handle : public TMeshHandle {
+public:
+    explicit Handle(std::uint32_t related = 7) : TMeshHandle(related)
+    {
+        D3DXMATRIX m;
+        D3DXMatrixIdentity(&m);
+        m_frame = TRefPtr<TFrame>(new TFrame("handle", m, nullptr));
+    }
+    bool Update() override { return true; }
+};
+
+TEST(MeshHandle, IdsCountUpAndAreNotReusedUntilTheCounterWraps)
+{
+    const std::uint32_t inUse = TMeshHandle::GetObjectIdsInUse();
+    TMeshHandle::ResetObjectIdCounter(0);
+    auto a = std::make_unique<Handle>();
+    auto b = std::make_unique<Handle>();
+    auto c = std::make_unique<Handle>(3);
+    EXPECT_EQ(a->GetObjectId(), 0u);
+    EXPECT_EQ(b->GetObjectId(), 1u);
+    EXPECT_EQ(c->GetObjectId(), 2u);
+    EXPECT_EQ(c->GetRelatedId(), 3u);
+    b.reset();
+    auto d = std::make_unique<Handle>();
+    EXPECT_EQ(d->GetObjectId(), 3u);
+
+    // Releasing an id nobody holds changes nothing.
+    EXPECT_EQ(TMeshHandle::GetObjectIdsInUse(), inUse + 3);
+    TMeshHandle::ReleaseObjectId(1);
+    TMeshHandle::ReleaseObjectId(0xFFFFFF00u);
+    EXPECT_EQ(TMeshHandle::GetObjectIdsInUse(), inUse + 3);
+
+    // Near the top of the 32-bit range: the counter wraps and skips 0 and 2, still in use.
+    TMeshHandle::ResetObjectIdCounter(0xFFFFFFFEu);
+    auto e = std::make_unique<Handle>();
+    auto f = std::make_unique<Handle>();
+    auto g = std::make_unique<Handle>();
+    auto h = std::make_unique<Handle>();
+    EXPECT_EQ(e->GetObjectId(), 0xFFFFFFFEu);
+    EXPECT_EQ(f->GetObjectId(), 0xFFFFFFFFu);
+    EXPECT_EQ(g->GetObjectId(), 1u);
+    EXPECT_EQ(h->GetObjectId(), 4u);
+    a.reset();
+    c.reset();
+    d.reset();
+    e.reset();
+    f.reset();
+    g.reset();
+    h.reset();
+    EXPECT_EQ(TMeshHandle::GetObjectIdsInUse(), inUse);
+    TMeshHandle::ResetObjectIdCounter(100);
+}
+
+TEST(MeshHandle, FrontAndRightAreTheNegativeAxes)
+{
+    Handle h;
+    D3DXVECTOR3 v;
+    h.GetFront(&v);
+    EXPECT_EQ(v, D3DXVECTOR3(0, 0, -1));
+    h.GetRight(&v);
+    EXPECT_EQ(v, D3DXVECTOR3(-1, 0, 0));
+    // Scaled axes still give unit vectors.
+    h.GetFrame()->Scale(2, 2, 2, true);
+    h.GetFront(&v);
+    EXPECT_FLOAT_EQ(v.z, -1.0F);
+    h.Move(1, 2, 3);
+    h.Move(1, 0, 0);
+    h.GetPosition(&v);
+    EXPECT_EQ(v, D3DXVECTOR3(2, 2, 3));
+}
+
+float SideOffset(Handle& h, const Handle& target)
+{
+    D3DXVECTOR3 rel;
+    EXPECT_TRUE(target.GetFrame()->GetPositionRelativeTo(h.GetFrame(), &rel));
+    return rel.x;
+}
+
+TEST(MeshHandle, TurningStepsTowardTheTargetAndSnapsAfterAnOvershoot)
+{
+    Handle h;
+    Handle ahead;
+    ahead.SetPosition(D3DXVECTOR3(0, 0, -10));
+    // Straight ahead along the frame's axis: side 1, no turn.
+    EXPECT_EQ(h.TurnToward(ahead), 1u);
+    EXPECT_EQ(SideOffset(h, ahead), 0.0F);
+
+    // Near and to one side (the front is -Z): a step of ten degrees closes in without crossing.
+    Handle target;
+    target.SetPosition(D3DXVECTOR3(1, 0, -2));
+    float before = std::fabs(SideOffset(h, target));
+    const std::uint32_t side = h.TurnToward(target);
+    EXPECT_EQ(side, SideOffset(h, target) <= 0.0F ? 1u : 0u);
+    EXPECT_LT(std::fabs(SideOffset(h, target)), before);
+    EXPECT_GT(SideOffset(h, target), 0.0F);
+    EXPECT_EQ(side, 0u);
+
+    // Far ahead: ten degrees a unit carries it across, and the step ends looking at it.
+    Handle turner;
+    Handle wide;
+    wide.SetPosition(D3DXVECTOR3(5, 0, -10));
+    turner.TurnToward(wide);
+    D3DXVECTOR3 front;
+    turner.GetFront(&front);
+    const D3DXVECTOR3 to(5.0F / std::sqrt(125.0F), 0, -10.0F / std::sqrt(125.0F));
+    EXPECT_NEAR(front.x, to.x, 1e-5);
+    EXPECT_NEAR(front.z, to.z, 1e-5);
+
+    // The same toward a bare frame.
+    Handle frameTurner;
+    frameTurner.TurnTowardFrame(wide.GetFrame());
+    frameTurner.GetFront(&front);
+    EXPECT_NEAR(front.x, to.x, 1e-5);
+    EXPECT_NEAR(front.z, to.z, 1e-5);
+
+    // LookAt leaves the model's front (-Z) on the target.
+    Handle looker;
+    looker.LookAt(wide, nullptr, TFrame::kLookUpright);
+    looker.GetFront(&front);
+    EXPECT_NEAR(front.x, to.x, 1e-5);
+    EXPECT_NEAR(front.z, to.z, 1e-5);
+}
+
+}  // namespace

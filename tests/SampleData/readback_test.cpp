@@ -1,0 +1,217 @@
+// Every file of the generated folder read back through the game's own loaders: the generator and
+// the loaders agree, and no file is written that nothing reads.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <set>
+#include <string>
+#include <tuple>
+
+#include "MainCode/TInputDevice.h"
+#include "make-sample-data/SampleData.h"
+#include "TCommon/TFile.h"
+#include "TUtility/TIni.h"
+#include "dx/dx8/3d/TMesh8.h"
+#include "dx/dx8/3d/TTexturePackage.h"
+#include "dx/dx8/sound/ScrambledTable.h"
+#include "dx/dx8/sound/TDSound8.h"
+#include "dx/dx8/sound/TOggStreamSound.h"
+#include "dx/dx8/sound/TPseSound.h"
+#include "dx/dx8/sound/TSoundListReader.h"
+#include "platform/dsound/dsound.h"
+#include "support/device_fixture.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The folder generated into the device test's own folder, with a device made from its setting.ini.
+class GeneratedFolder : public qmtest::DeviceFixture {
+protected:
+    void SetUp() override
+    {
+        DeviceFixture::SetUp();
+        sample::WriteSampleFolder(dir_.Path());
+        platform::SetManualMixing(true);
+    }
+    void TearDown() override
+    {
+        TDSound8::Instance()->Uninit();
+        platform::SetManualMixing(false);
+        TMesh8::SetDirectory("");
+        DeviceFixture::TearDown();
+    }
+    std::string Path(const std::string& relative)
+    {
+        read_.insert(fs::path(relative).lexically_normal().generic_string());
+        return (dir_.Path() / relative).string();
+    }
+    std::string Table(const std::string& name) { return Path(std::string(sample::kTableFolder) + name); }
+
+    template <typename Record, typename Key>
+    void ExpectTable(const std::string& name, const std::vector<Record>& expected, Key key)
+    {
+        TGameTableReader<Record> reader;
+        ASSERT_TRUE(reader.Load(Table(name))) << name;
+        const std::vector<Record> read = reader.GetEntries();
+        ASSERT_EQ(read.size(), expected.size()) << name;
+        for (std::size_t i = 0; i < read.size(); ++i) {
+            EXPECT_EQ(key(read[i]), key(expected[i])) << name << " record " << i;
+        }
+    }
+
+    std::set<std::string> read_;
+};
+
+TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
+{
+    const sample::Catalogue& c = sample::GetCatalogue();
+
+    // Settings: a windowed 640 × 480 device in 32-bit colour with the first depth format.
+    Path("setting.ini");
+    ASSERT_TRUE(InitDevice());
+    EXPECT_TRUE(d3d()->IsWindowed());
+    EXPECT_EQ(d3d()->GetBackBufferWidth(), 640u);
+    EXPECT_EQ(d3d()->GetBackBufferHeight(), 480u);
+    EXPECT_EQ(builder()->GetDepthStencilFormat(), D3DFMT_D24S8);
+    EXPECT_EQ(builder()->GetMinFilter(), D3DTEXF_LINEAR);
+    EXPECT_FLOAT_EQ(builder()->GetViewScale(), 1.0F);
+
+    // Key bindings: every name is one the input device knows (an unknown one would fall back silently).
+    TIni input(Path("input.ini"), 4096, 4096, 1024);
+    ASSERT_TRUE(input.Load());
+    for (const char* button : {"UP", "DOWN", "LEFT", "RIGHT", "A", "B", "C", "D", "E", "F", "G", "H", "I", "J", "K",
+                               "L"}) {
+        std::string key;
+        std::string pad;
+        EXPECT_TRUE(input.GetString("Keyboard", button, key)) << button;
+        EXPECT_TRUE(input.GetString("GamePad", button, pad)) << button;
+        EXPECT_NE(TInputDevice::KeyNameToCode(key), -1) << button << "=" << key;
+        EXPECT_NE(TInputDevice::PadNameToCode(pad), -1) << button << "=" << pad;
+    }
+    TInputDevice device(dir_.File("input.ini"), 10, TInputDevice::kDefaultKeys, TInputDevice::kDefaultPad);
+    for (int i = 0; i < TInputDevice::kButtons; ++i) {
+        EXPECT_EQ(device.GetKeyboardBinding(i), TInputDevice::kDefaultKeys[i]) << i;
+        EXPECT_EQ(device.GetPadBinding(i), TInputDevice::kDefaultPad[i]) << i;
+    }
+
+    // Game tables: counts, ids, names and each record's last field (a shifted field would show there).
+    ExpectTable("item.tbl", c.items, [](const TItemRecord& r) { return std::tie(r.Id, r.Name, r.IconName, r.Text3); });
+    ExpectTable("wepon.tbl", c.wepons,
+                [](const TWeponRecord& r) { return std::tie(r.Id, r.Name, r.Type, r.Skill[0], r.MeshName); });
+    ExpectTable("accessory.tbl", c.accessories,
+                [](const TAccessoryRecord& r) { return std::tie(r.Id, r.Name, r.MagicDefence, r.Note); });
+    ExpectTable("itemmean.tbl", c.itemMeans,
+                [](const TItemMeanRecord& r) { return std::tie(r.Id, r.HpRecover, r.Bonus[0], r.Duration); });
+    ExpectTable("skill.tbl", c.skills, [](const TSkillRecord& r) { return std::tie(r.Id, r.Name, r.Type, r.Text3); });
+    ExpectTable("svp.tbl", c.savePoints, [](const TSvpRecord& r) { return std::tie(r.Id, r.MapName, r.PlaceName); });
+    ExpectTable("hrdef.tbl", c.heroes,
+                [](const THrdefRecord& r) { return std::tie(r.Id, r.Name, r.WeaponId, r.TableName); });
+
+    // The enemy table holds no records yet: a header that the file ends with.
+    {
+        TFile file(Table("enemy.tbl"));
+        ASSERT_TRUE(file.Open(true, GENERIC_READ));
+        TableHeader header;
+        ASSERT_TRUE(ReadTableHeader(file, 0, header));
+        EXPECT_EQ(header.recordCount, 0u);
+        EXPECT_EQ(BytesLeft(file), 0u);
+    }
+
+    // Sound tables and lists.
+    auto expectSoundTable = [&](const std::string& name, const std::vector<TSoundTableEntry>& expected) {
+        TSoundTableReader reader;
+        ASSERT_TRUE(reader.Load(Table(name))) << name;
+        const auto read = reader.GetEntries();
+        ASSERT_EQ(read.size(), expected.size()) << name;
+        for (std::size_t i = 0; i < read.size(); ++i) {
+            EXPECT_EQ(std::tie(read[i].id, read[i].name), std::tie(expected[i].id, expected[i].name)) << name;
+        }
+    };
+    expectSoundTable("se.tbl", c.se);
+    expectSoundTable("voice.tbl", c.voice);
+    expectSoundTable("bgm.tbl", c.bgm);
+    for (const sample::SoundList& list : c.soundLists) {
+        TSoundListReader reader;
+        ASSERT_TRUE(reader.Load(Table(list.file))) << list.file;
+        EXPECT_EQ(reader.GetEntries(), list.ids) << list.file;
+    }
+
+    // Every sound: a wave of the package or a music track, loaded and of some length.
+    TDSound8* sound = TDSound8::Instance();
+    ASSERT_TRUE(sound->Init(window_));
+    sound->SetSeFolder(dir_.Path().string() + "/" + sample::kSeFolder);
+    sound->SetMusicFolder(dir_.Path().string() + "/" + sample::kMusicFolder);
+    Path(std::string(sample::kSeFolder) + "se.pse");
+    for (const TSoundTableEntry& e : c.se) {
+        TPseSound wave("se.pse/" + e.name, 0, sound);
+        EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
+        EXPECT_GT(wave.GetLength(), 50) << e.name;
+    }
+    EXPECT_TRUE(c.voice.empty());  // voices come with the characters that speak them
+    for (const TSoundTableEntry& e : c.bgm) {
+        Path(std::string(sample::kMusicFolder) + e.name);
+        const bool intro = std::count(c.musicWithIntro.begin(), c.musicWithIntro.end(), e.name) != 0;
+        if (intro) {
+            Path(std::string(sample::kMusicFolder) + "_" + e.name);
+        }
+        TOggStreamSound music(e.name, 2, sound);
+        EXPECT_NE(music.GetState(), TStreamSound::kNotLoaded) << e.name;
+        EXPECT_EQ(music.HasIntro(), intro) << e.name;
+        EXPECT_GE(music.GetLength(), 1000) << e.name;
+    }
+
+    // Every picture: icons 32 × 32 with alpha, panels 128 × 64 opaque.
+    for (const sample::TexturePackage& package : c.textures) {
+        const std::string path = Path(std::string(sample::kTextureFolder) + package.file);
+        const bool icon = package.picture == sample::TexturePackage::Picture::Icon;
+        for (const std::string& entry : package.entries) {
+            TIndexedImage image;
+            ASSERT_TRUE(TTexturePackage::ReadImage(path, entry, &image)) << package.file << "/" << entry;
+            EXPECT_EQ(image.width, icon ? 32u : 128u) << entry;
+            EXPECT_EQ(image.height, icon ? 32u : 64u) << entry;
+            EXPECT_EQ(image.HasAlphaLayer(), icon) << entry;
+        }
+    }
+
+    // The sky dome.
+    TMesh8::SetDirectory(dir_.Path().string() + "/" + sample::kMeshFolder);
+    for (const std::string& name : c.meshes) {
+        Path(std::string(sample::kMeshFolder) + name);
+        const TMesh8 mesh = TMesh8::Load(name);
+        EXPECT_GT(mesh.GetVertexCount(), 0u) << name;
+        EXPECT_EQ(mesh.GetMaterialCount(), 1u) << name;
+    }
+
+    // Nothing is written that the checks above did not read.
+    std::set<std::string> written;
+    for (const auto& entry : fs::recursive_directory_iterator(dir_.Path())) {
+        if (entry.is_regular_file()) {
+            written.insert(fs::relative(entry.path(), dir_.Path()).generic_string());
+        }
+    }
+    EXPECT_EQ(written, read_);
+    for (const std::string& folder : c.folders) {
+        EXPECT_TRUE(fs::is_directory(dir_.Path() / folder)) << folder;
+    }
+}
+
+// The icon names the game makes itself resolve to pictures of the folder, at both ends of each range.
+TEST_F(GeneratedFolder, TheIconsTheGameNamesByIndexAreInTheirPackages)
+{
+    auto has = [&](const std::string& key) {
+        const std::size_t slash = key.find('/');
+        TIndexedImage image;
+        return TTexturePackage::ReadImage(dir_.Path().string() + "/" + sample::kTextureFolder + key.substr(0, slash),
+                                          key.substr(slash + 1), &image);
+    };
+    EXPECT_TRUE(has("skl_icon.ptx/" + TSkillTable::GetIconName(0)));
+    EXPECT_TRUE(has("skl_icon.ptx/" + TSkillTable::GetIconName(TSkillTable::kIconCount - 1)));
+    for (std::int32_t type : {0, 11}) {
+        TWeponTable::Get(90000).Type = type;
+        EXPECT_TRUE(has(TWeponTable::GetIconName(90000))) << type;
+    }
+    TWeponTable::Clear();
+}
+
+}  // namespace

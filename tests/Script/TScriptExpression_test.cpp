@@ -1,0 +1,182 @@
+// Expression parsing and evaluation: grouping, one precedence from the left, wrap-around.
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <string>
+#include <vector>
+
+#include "MainCode/Script/TScriptExpression.h"
+#include "MainCode/Script/TScriptProcessManager.h"
+#include "support/script_assembler.h"
+
+namespace {
+
+TRefPtr<TScriptExpression> Parse(const std::string& line)
+{
+    std::vector<std::string> texts;
+    std::vector<std::uint32_t> kinds;
+    for (const qmtest::ScriptToken& token : qmtest::AssembleStatement(line)) {
+        texts.push_back(token.text);
+        kinds.push_back(token.kind);
+    }
+    return TScriptExpression::Parse(texts, kinds, 0, nullptr);
+}
+
+// The value, or INT_MIN + 7 when the tokens do not parse (no case below expects that value).
+std::int32_t Eval(const std::string& line)
+{
+    TRefPtr<TScriptExpression> e = Parse(line);
+    return e.Get() != nullptr ? e->Evaluate() : INT_MIN + 7;
+}
+
+bool Parses(const std::string& line)
+{
+    return Parse(line).Get() != nullptr;
+}
+
+TEST(TScriptExpression, OneLevelOfPrecedenceGroupingFromTheLeft)
+{
+    EXPECT_EQ(Eval("2 + 3 * 4"), 20);
+    EXPECT_EQ(Eval("( 2 + 3 ) * 4"), 20);
+    EXPECT_EQ(Eval("2 + ( 3 * 4 )"), 14);
+    EXPECT_EQ(Eval("10 - 3 - 2"), 5);
+    EXPECT_EQ(Eval("- 2 + 3"), -5);  // a leading unary covers the rest
+    EXPECT_EQ(Eval("( 1 ) + ( 2 )"), 3);
+    EXPECT_EQ(Eval("( ( 4 ) )"), 4);
+    EXPECT_EQ(Eval("7 / - 2"), -3);  // an operator after an operator is a unary prefix
+    EXPECT_EQ(Eval("2 * ~ 0"), -2);
+    EXPECT_EQ(Eval("! 0 + 4"), 0);
+    EXPECT_EQ(Eval("+ 5"), 5);
+}
+
+TEST(TScriptExpression, ConstantsAndTheirConversions)
+{
+    EXPECT_EQ(Eval("<3>ff"), 255);
+    EXPECT_EQ(Eval("<3>FFFFFFFF"), -1);
+    EXPECT_EQ(Eval("0x10"), 16);
+    EXPECT_EQ(Eval("-12"), -12);
+    EXPECT_EQ(Eval("<2>\\s\\s7x"), 7);  // leading space and trailing junk, as "%d" reads it
+    EXPECT_EQ(Eval("<2>4294967297"), 1);  // taken modulo 2^32
+    // A text the conversion cannot read is still a constant: 0.
+    EXPECT_EQ(Eval("<2>abc"), 0);
+    EXPECT_EQ(Eval("<3>zz"), 0);
+    EXPECT_EQ(Eval("<2>\"\""), 0);
+}
+
+TEST(TScriptExpression, OperatorTable)
+{
+    EXPECT_EQ(Eval("7 / -2"), -3);
+    EXPECT_EQ(Eval("-7 % 2"), -1);
+    EXPECT_EQ(Eval("7 % -2"), 1);
+    EXPECT_EQ(Eval("1 << 33"), 2);
+    EXPECT_EQ(Eval("1 << 31"), INT_MIN);
+    EXPECT_EQ(Eval("-8 >> 1"), -4);
+    EXPECT_EQ(Eval("-8 >> 35"), -1);
+    EXPECT_EQ(Eval("5 ^ 3"), 6);
+    EXPECT_EQ(Eval("6 & 3"), 2);
+    EXPECT_EQ(Eval("6 | 3"), 7);
+    EXPECT_EQ(Eval("-1 < 0"), 1);
+    EXPECT_EQ(Eval("0 < -1"), 0);
+    EXPECT_EQ(Eval("3 > 3"), 0);
+    EXPECT_EQ(Eval("3 >= 3"), 1);
+    EXPECT_EQ(Eval("3 <= 2"), 0);
+    EXPECT_EQ(Eval("3 == 3"), 1);
+    EXPECT_EQ(Eval("3 != 3"), 0);
+    EXPECT_EQ(Eval("2 && 5"), 1);
+    EXPECT_EQ(Eval("0 && 5"), 0);
+    EXPECT_EQ(Eval("0 || -3"), 1);
+    EXPECT_EQ(Eval("0 || 0"), 0);
+    EXPECT_EQ(Eval("! 7"), 0);
+    EXPECT_EQ(Eval("~ 0"), -1);
+    // An operator the table does not know gives its left value.
+    EXPECT_EQ(Eval("9 <5>= 2"), INT_MIN + 7);  // "=" is no binary operator: nothing parses
+}
+
+TEST(TScriptExpression, WrapsWhereSignedArithmeticWouldOverflow)
+{
+    EXPECT_EQ(Eval("2147483647 + 1"), INT_MIN);
+    EXPECT_EQ(Eval("-2147483648 - 1"), INT_MAX);
+    EXPECT_EQ(Eval("65536 * 65536"), 0);
+    EXPECT_EQ(Eval("- -2147483648"), INT_MIN);
+    EXPECT_EQ(Eval("-1 << 31"), INT_MIN);
+}
+
+TEST(TScriptExpression, DivisionWithoutAResultGivesZero)
+{
+    EXPECT_EQ(Eval("5 / 0"), 0);
+    EXPECT_EQ(Eval("5 % 0"), 0);
+    EXPECT_EQ(Eval("-2147483648 / -1"), 0);
+    EXPECT_EQ(Eval("-2147483648 % -1"), 0);
+    EXPECT_EQ(Eval("-2147483647 / -1"), INT_MAX);
+    EXPECT_EQ(Eval("-2147483648 / 1"), INT_MIN);
+}
+
+TEST(TScriptExpression, TokensThatFormNoExpression)
+{
+    EXPECT_FALSE(Parses("1 +"));
+    EXPECT_FALSE(Parses("( 1"));
+    EXPECT_FALSE(Parses(") 1 ("));
+    EXPECT_FALSE(Parses("1 2"));
+    EXPECT_FALSE(Parses("\"text\""));
+    EXPECT_FALSE(Parses(":label"));
+    EXPECT_FALSE(Parses("( )"));
+    EXPECT_FALSE(Parses("-"));
+    EXPECT_FALSE(Parses("( 1 ) )"));
+    // Only kind 5 tokens are unary operators.
+    EXPECT_FALSE(Parses("<4>- 1"));
+}
+
+TEST(TScriptExpression, LongestParsedRunAndBacktrackingStaysCheap)
+{
+    std::string sum = "1";
+    for (std::size_t i = 1; i * 2 + 1 < TScriptExpression::kMaxTokens; ++i) {
+        sum += " + 1";
+    }
+    const std::size_t sumTokens = qmtest::AssembleStatement(sum).size();
+    ASSERT_EQ(sumTokens, TScriptExpression::kMaxTokens - 1);
+    EXPECT_EQ(Eval("- " + sum), -static_cast<std::int32_t>(sumTokens / 2 + 1));  // exactly the limit
+    EXPECT_FALSE(Parses("- - " + sum));                                         // one token more
+
+    // Every split fails deep down; each range is parsed once.
+    std::string hard = "1";
+    for (std::size_t i = 1; i < TScriptExpression::kMaxTokens; ++i) {
+        hard += " -";
+    }
+    EXPECT_FALSE(Parses(hard));
+}
+
+TEST(TScriptExpression, NodeShapes)
+{
+    TScriptExpression node(nullptr);
+    EXPECT_TRUE(node.IsConstant());
+    node.SetConstant(5);
+    EXPECT_EQ(node.Evaluate(), 5);
+    TRefPtr<TScriptExpression> leaf(new TScriptExpression(nullptr));
+    leaf->SetConstant(3);
+    node.SetUnary("-", leaf);
+    EXPECT_TRUE(node.IsUnary());
+    EXPECT_FALSE(node.IsConstant());
+    EXPECT_EQ(node.Evaluate(), -3);
+    node.SetBinary(leaf, "*", leaf);
+    EXPECT_TRUE(node.IsBinary());
+    EXPECT_EQ(node.Evaluate(), 9);
+    node.SetBinary(leaf, "?", leaf);  // unknown operator: the left value
+    EXPECT_EQ(node.Evaluate(), 3);
+    node.Reset();
+    EXPECT_TRUE(node.IsConstant());
+    EXPECT_EQ(node.Evaluate(), 0);
+}
+
+TEST(TScriptExpression, VariablesReadTheirTable)
+{
+    TScriptProcessManager* manager = TScriptProcessManager::Create();
+    manager->GetGlobalA().SetInt("x", 6);
+    manager->GetGlobalB().SetInt("x", 100);
+    EXPECT_EQ(Eval("g.x * 7"), 42);
+    EXPECT_EQ(Eval("<12>x + b.x"), 106);
+    EXPECT_EQ(Eval("g.never"), 0);
+    TScriptProcessManager::Destroy();
+    EXPECT_EQ(Eval("g.x + 1"), 1);  // no manager: a global reads 0
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+// The "MapEvent" module: the code each command leaves, map changes handed to the field, the
+// game-over and story-event scenes with the music kept for them, and the player's look.
+#include "MainCode/Scene/TChangeLoop.h"
+#include "MainCode/Scene/TDieLoop.h"
+#include "MainCode/Script/TMapEventModule.h"
+#include "Script/field_module_fixture.h"
+
+namespace {
+
+using scripttest::FieldModuleTest;
+
+class MapEvent : public FieldModuleTest {
+protected:
+    TMapEventModule* Make(std::int32_t music = -1)
+    {
+        MakeField(music);
+        auto* module = new TMapEventModule(app_.get(), field_.get());
+        m_manager->AddModule(module);
+        return module;
+    }
+    std::uint32_t Send(std::uint32_t command, const std::deque<std::string>& args = {})
+    {
+        return m_manager->CallModule("MapEvent", command, args, std::deque<std::uint32_t>(args.size(), 4));
+    }
+    const TMapChangeRecord* Phase() const { return dynamic_cast<const TMapChangeRecord*>(field_->GetPhase()); }
+};
+
+TEST_F(MapEvent, OnlyTheLastCallOfARunCounts)
+{
+    TMapEventModule* module = Make();
+    EXPECT_EQ(module->GetResult(), 1);
+    // A script asks for a conversation, then changes the look: the field sees nothing to do.
+    EXPECT_EQ(Run({"CALL @@SendMsg \"MapEvent\" 3", "CALL @@SendMsg \"MapEvent\" 4 1"}), TScriptProcessManager::kHeld);
+    EXPECT_EQ(module->GetResult(), 10003);  // the first call stopped the run
+    m_manager->SetStop(0);
+    m_manager->SetModuleWait(0);
+    EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+    EXPECT_EQ(module->GetResult(), 1);
+
+    EXPECT_EQ(Send(3), 7u);
+    EXPECT_EQ(module->GetResult(), 10003);
+    EXPECT_EQ(Send(99), 7u);
+    EXPECT_EQ(module->GetResult(), 1);
+}
+
+TEST_F(MapEvent, MapChangeHandsTheFieldItsDestinationWithALevelFacing)
+{
+    TMapEventModule* module = Make();
+    EXPECT_EQ(Send(0, {"1.5", "2", "-3", "0.25", "9", "-1", "10", "11", "12", "1", "town/square"}), 7u);
+    EXPECT_EQ(module->GetResult(), 10001);
+    const TMapChangeRecord* phase = Phase();
+    ASSERT_NE(phase, nullptr);
+    const TFieldDestination& to = phase->GetDestination();
+    EXPECT_EQ(to.mapName, "town/square");
+    EXPECT_EQ(to.position, D3DXVECTOR3(1.5f, 2.0f, -3.0f));
+    EXPECT_EQ(to.direction, D3DXVECTOR3(0.25f, 0.0f, -1.0f));
+    EXPECT_EQ(to.cameraPosition, D3DXVECTOR3(10.0f, 11.0f, 12.0f));
+    EXPECT_EQ(phase->GetMode(), 1u);
+}
+
+TEST_F(MapEvent, MapChangeWithMissingOrBadArguments)
+{
+    TMapEventModule* module = Make();
+    // Floats that do not scan are 0; a mode outside 0 and 1 fades through black.
+    EXPECT_EQ(Send(0, {"x", "2", "", "1", "1", "1", "1", "1", "1", "2", "field/a"}), 7u);
+    EXPECT_EQ(module->GetResult(), 10001);
+    ASSERT_NE(Phase(), nullptr);
+    EXPECT_EQ(Phase()->GetDestination().position, D3DXVECTOR3(0.0f, 2.0f, 0.0f));
+    EXPECT_EQ(Phase()->GetMode(), 0u);
+    const TFieldPhase* first = field_->GetPhase();
+
+    // Without a destination name there is no map change.
+    EXPECT_EQ(Send(0, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"}), 7u);
+    EXPECT_EQ(module->GetResult(), 1);
+    EXPECT_EQ(Send(0, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0", ""}), 7u);
+    EXPECT_EQ(module->GetResult(), 1);
+    EXPECT_EQ(Send(0), 7u);
+    EXPECT_EQ(module->GetResult(), 1);
+    EXPECT_EQ(field_->GetPhase(), first);
+}
+
+TEST_F(MapEvent, GameOverKeepsTheAreaMusicForTheNextScene)
+{
+    TMapEventModule* module = Make(40);
+    ASSERT_EQ(music_->GetUseCount(40), 0u);
+    EXPECT_EQ(Send(1), 7u);
+    EXPECT_EQ(module->GetResult(), 10004);
+    EXPECT_EQ(music_->GetUseCount(40), 1u);
+    auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
+    ASSERT_NE(die, nullptr);
+    EXPECT_EQ(die->GetMusicId(), 40);
+}
+
+TEST_F(MapEvent, GameOverWithoutMusicPassesMinusOneAndAddsNoUse)
+{
+    Make(-1);
+    EXPECT_EQ(Send(1), 7u);
+    auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
+    ASSERT_NE(die, nullptr);
+    EXPECT_EQ(die->GetMusicId(), -1);
+    EXPECT_EQ(music_->GetUseCount(static_cast<std::uint32_t>(-1)), 0u);
+}
+
+TEST_F(MapEvent, StoryEventFadesShortOrLongInItsColour)
+{
+    TMapEventModule* module = Make(12);
+    const struct {
+        const char* flag;
+        std::int32_t frames;
+    } cases[] = {{"0", 15}, {"1", 240}, {"65536", 240}, {"none", 15}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Send(2, {"31", c.flag}), 4u);
+        EXPECT_EQ(module->GetResult(), 10005);
+        // Each goes to the far end of the stack; the first became current.
+        EXPECT_EQ(app_->GetSceneCount(), static_cast<std::int32_t>(&c - cases) + 1);
+    }
+    EXPECT_EQ(music_->GetUseCount(12), 4u);
+    // Read them back in order: end each scene in turn.
+    for (const auto& c : cases) {
+        auto* change = dynamic_cast<TChangeLoop*>(app_->GetCurrentScene());
+        ASSERT_NE(change, nullptr);
+        EXPECT_EQ(change->GetFadeFrames(), c.frames) << c.flag;
+        EXPECT_EQ(change->GetFadeColour(), 0xF000u);
+        EXPECT_EQ(change->GetEventId(), 31u);
+        EXPECT_EQ(change->GetMusicId(), 12);
+        change->End();
+        app_->Frame();
+    }
+    EXPECT_EQ(app_->GetSceneCount(), 0);
+}
+
+TEST_F(MapEvent, LookVariantOnlyWithAPlayer)
+{
+    TMapEventModule* module = Make();
+    const std::uint32_t calls = GetLookVariantRecord().calls;
+    EXPECT_EQ(Send(4, {"2"}), 4u);
+    EXPECT_EQ(GetLookVariantRecord().calls, calls);  // no player yet
+    area_->GivePlayer();
+    EXPECT_EQ(Send(4, {"2"}), 4u);
+    EXPECT_EQ(GetLookVariantRecord().calls, calls + 1);
+    EXPECT_EQ(GetLookVariantRecord().variant, 2u);
+    EXPECT_EQ(GetLookVariantRecord().player, area_->GetPlayer());
+    EXPECT_EQ(Send(4, {"girl"}), 4u);  // not a number: variant 0
+    EXPECT_EQ(GetLookVariantRecord().variant, 0u);
+    EXPECT_EQ(module->GetResult(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,377 @@
+// The "Text" module driven by assembled scripts and key presses, frame by frame: typing, the
+// prompt, pages, choices, cancel, slides, what it draws where, and two pictures.
+#include "Script/message_window_fixture.h"
+
+#include "support/golden.h"
+
+namespace {
+
+using windowtest::MessageWindowTest;
+
+TEST_F(MessageWindowTest, OneCharacterAFrameAtNinePixelsAByteAndTwentyALine)
+{
+    Start({Send(0, "\"Ab漢x\\n字\""), Mark()});
+    const std::int32_t columns[] = {1, 2, 4, 0, 0};  // the line's last character ends it
+    for (int frame = 0; frame < 4; ++frame) {
+        EXPECT_EQ(Frame(), TScriptProcessManager::kHeld);
+        EXPECT_EQ(window_->GetColumn(), columns[frame]) << frame;
+    }
+    EXPECT_EQ(window_->GetLine(), 1);
+    EXPECT_TRUE(MessageShows({{0, 0, "A"}, {9, 0, "b"}, {18, 0, "漢"}, {36, 0, "x"}}));
+    // The last line has no prompt: its last character lets the script go on in the next frame.
+    EXPECT_EQ(Frame(), TScriptProcessManager::kHeld);
+    EXPECT_TRUE(window_->IsIdle());
+    EXPECT_EQ(Marks(), 0);
+    EXPECT_TRUE(MessageShows({{0, 0, "A"}, {9, 0, "b"}, {18, 0, "漢"}, {36, 0, "x"}, {0, 20, "字"}}));
+    EXPECT_EQ(Frame(), TScriptProcessManager::kFinished);
+    EXPECT_EQ(Marks(), 1);
+    EXPECT_EQ(Played(), "");
+}
+
+TEST_F(MessageWindowTest, ShiftJisLeadBytesAtBothEndsOfTheirRanges)
+{
+    // 0x81 and 0x9F, 0xE0 and 0xFC lead two-byte characters; 0x80, 0xA0 and 0xDF stand alone.
+    Start({Send(0, "\"\\x81\\x40\\x9F\\x40\\xE0\\x40\\xFC\\x40\\x80\\xA0\\xDFz\"")});
+    const std::int32_t columns[] = {2, 4, 6, 8, 9, 10, 11};
+    for (std::int32_t want : columns) {
+        Frame();
+        EXPECT_EQ(window_->GetColumn(), want);
+    }
+    Frame();
+    EXPECT_TRUE(window_->IsIdle());
+    // A lead byte that ends the line is taken alone.
+    Start({Send(0, "\"a\\x88\"")});
+    Frames(3);
+    EXPECT_TRUE(window_->IsIdle());
+}
+
+TEST_F(MessageWindowTest, PromptWaitsForDecideAndIsNeverDrawn)
+{
+    Start({Send(0, "\"ab／\\ncd\""), Mark()});
+    Frames(2);
+    EXPECT_TRUE(window_->IsWaitingForButton());
+    EXPECT_TRUE(MessageShows({{0, 0, "a"}, {9, 0, "b"}}));
+    Frames(40);
+    EXPECT_TRUE(window_->IsWaitingForButton());
+    Press(kCancelKey + 1);  // a button the window does not read
+    EXPECT_TRUE(window_->IsWaitingForButton());
+    EXPECT_EQ(Played(), "");
+    Press(kDecideKey);
+    EXPECT_EQ(Played(), "603");
+    EXPECT_TRUE(window_->IsTyping());
+    EXPECT_EQ(window_->GetBlink(), 1);  // reset by the next text only
+    Frame();
+    EXPECT_TRUE(MessageShows({{0, 0, "a"}, {9, 0, "b"}, {0, 20, "c"}, {9, 20, "d"}}));
+    EXPECT_EQ(Marks(), 0);
+    Frame();
+    EXPECT_EQ(Marks(), 1);
+
+    // A prompt on the last line: decide ends the text.
+    Start({Send(0, "\"e／\""), Mark()});
+    Frames(2);
+    EXPECT_TRUE(window_->IsWaitingForButton());
+    Press(kDecideKey);
+    EXPECT_TRUE(window_->IsIdle());
+    EXPECT_EQ(Played(), "603");
+    Frame();
+    EXPECT_EQ(Marks(), 2);
+}
+
+TEST_F(MessageWindowTest, FourthLineStartsANewPageAtOnceOrAfterThePrompt)
+{
+    Start({Send(0, "\"a\\nb\\nc\\nd\"")});
+    Frames(3);
+    EXPECT_EQ(window_->GetLine(), 0);
+    EXPECT_TRUE(MessageShows({}));
+    Frame();
+    EXPECT_TRUE(MessageShows({{0, 0, "d"}}));
+
+    Start({Send(0, "\"a\\nb\\nc／\\nd\"")});
+    Frames(4);
+    EXPECT_TRUE(window_->IsWaitingForButton());
+    EXPECT_TRUE(MessageShows({{0, 0, "a"}, {0, 20, "b"}, {0, 40, "c"}}));
+    EXPECT_EQ(window_->GetLine(), 3);
+    Press(kDecideKey);  // and "d" in the frame after
+    EXPECT_EQ(window_->GetLine(), 1);
+    EXPECT_TRUE(MessageShows({{0, 0, "d"}}));
+}
+
+TEST_F(MessageWindowTest, PromptBlinksPastThirtyFrames)
+{
+    Start({Send(0, "\"a／\"")});
+    Frame();
+    ASSERT_TRUE(window_->IsWaitingForButton());
+    Frames(30);
+    EXPECT_EQ(window_->GetBlink(), 0);
+    Frame();
+    EXPECT_EQ(window_->GetBlink(), 1);
+    Frames(30);
+    EXPECT_EQ(window_->GetBlink(), 1);
+    Frame();
+    EXPECT_EQ(window_->GetBlink(), 0);
+}
+
+TEST_F(MessageWindowTest, ChoicesClampSoundOnAMoveAndDecideSetsTheResult)
+{
+    Start({Send(1, "\"はい\\nいいえ\\nさあ\""), "g.answer = g.$_"});
+    manager_->GetGlobalA().SetInt("$_", 9);
+    Frame();  // draws the three lines
+    EXPECT_TRUE(MessageShows({{0, 0, "　はい"}, {0, 20, "　いいえ"}, {0, 40, "　さあ"}}));
+    EXPECT_TRUE(window_->IsChoosing());
+    Press(VK_UP);
+    EXPECT_EQ(window_->GetCursor(), 0);
+    EXPECT_EQ(Played(), "");
+    Press(VK_DOWN);
+    EXPECT_EQ(window_->GetCursor(), 1);
+    EXPECT_EQ(Played(), "601");
+    Press(VK_DOWN);
+    Press(VK_DOWN);
+    EXPECT_EQ(window_->GetCursor(), 2);
+    Played();
+    Press(VK_DOWN);
+    EXPECT_EQ(window_->GetCursor(), 2);
+    EXPECT_EQ(Played(), "");
+    Press(VK_UP);
+    EXPECT_EQ(Played(), "601");
+    Press(kDecideKey);
+    EXPECT_EQ(Played(), "603");
+    EXPECT_TRUE(window_->IsIdle());
+    EXPECT_TRUE(MessageShows({}));
+    Frame();
+    EXPECT_EQ(manager_->GetGlobalA().GetInt("answer", -1), 1);
+}
+
+TEST_F(MessageWindowTest, ChoiceLinesPastTheThirdStayOneClippedLineAndTheCursorReachesIt)
+{
+    Start({Send(1, "\"a\\nb\\nc\\nd\\ne\"")});
+    Frame();
+    ASSERT_EQ(window_->GetLines().size(), 4u);
+    EXPECT_EQ(window_->GetLines()[3], "　d\ne");
+    for (int i = 0; i < 5; ++i) {
+        Press(VK_DOWN);
+    }
+    EXPECT_EQ(window_->GetCursor(), 3);
+    Press(kDecideKey);
+    EXPECT_EQ(manager_->GetGlobalA().GetInt("$_", -1), 3);
+    // A line far wider than the texture is cut at its edge.
+    Start({Send(0, "\"" + std::string(80, 'W') + "\"")});
+    Frames(81);
+    EXPECT_TRUE(window_->IsIdle());
+    EXPECT_EQ(window_->GetLine(), 1);
+}
+
+TEST_F(MessageWindowTest, CancelClosesWindowAndNameBoxThenRaisesTheCancel)
+{
+    Start({Send(2, "0 2"), Send(0, "\"a／\""), Mark()});
+    Frames(12);  // the slide in ends on the frame after its tenth step
+    ASSERT_EQ(window_->GetWindowY(), 344);
+    Frames(2);
+    ASSERT_TRUE(window_->IsWaitingForButton());
+    Press(kCancelKey);
+    EXPECT_EQ(Played(), "606");
+    EXPECT_TRUE(window_->IsSliding());
+    EXPECT_EQ(window_->IsCancelRequested(), 1);
+    EXPECT_EQ(Frames(9), TScriptProcessManager::kHeld);  // with the frame the button was let go: ten steps
+    EXPECT_EQ(window_->GetWindowY(), 500);
+    EXPECT_EQ(window_->GetNameX(), -170);
+    EXPECT_TRUE(window_->IsSliding());
+    EXPECT_EQ(Frame(), TScriptProcessManager::kHeld);
+    EXPECT_TRUE(window_->IsIdle());
+    EXPECT_EQ(manager_->GetCancel(), 1);
+    EXPECT_EQ(Frame(), TScriptProcessManager::kCancelled);
+    EXPECT_EQ(Marks(), 0);
+}
+
+TEST_F(MessageWindowTest, CancelDoesNothingWhileCancelScriptIsSet)
+{
+    Start({"g.$_CancelScript = 1", Send(0, "\"a／\""), Send(1, "\"x\\ny\"")});
+    Frames(2);
+    ASSERT_TRUE(window_->IsWaitingForButton());
+    Press(kCancelKey);
+    EXPECT_TRUE(window_->IsWaitingForButton());
+    Press(kDecideKey);
+    Frames(2);
+    ASSERT_TRUE(window_->IsChoosing());
+    Played();
+    Press(kCancelKey);
+    EXPECT_TRUE(window_->IsChoosing());
+    EXPECT_EQ(window_->IsCancelRequested(), 0);
+    EXPECT_EQ(Played(), "");
+    // Cleared again, cancel works in the choice too.
+    manager_->GetGlobalA().SetInt("$_CancelScript", 0);
+    Press(kCancelKey);
+    EXPECT_TRUE(window_->IsSliding());
+    EXPECT_EQ(Played(), "606");
+}
+
+TEST_F(MessageWindowTest, SlidesMoveTheChosenPartsForTenStepsAndEndOnTheEleventh)
+{
+    EXPECT_EQ(manager_->CallModule("Text", 2, {"0", "2"}, {}), 5u);
+    manager_->SetModuleWait(1);
+    manager_->UpdateModules();
+    EXPECT_EQ(window_->GetWindowY(), 485);  // 500 - 15.6, truncated
+    EXPECT_EQ(window_->GetNameX(), -145);
+    for (int i = 0; i < 9; ++i) {
+        manager_->UpdateModules();
+    }
+    EXPECT_EQ(window_->GetWindowY(), 344);
+    EXPECT_EQ(window_->GetNameX(), 80);
+    EXPECT_EQ(manager_->GetModuleWait(), 1);
+    manager_->UpdateModules();
+    EXPECT_EQ(manager_->GetModuleWait(), 0);
+    EXPECT_TRUE(window_->IsIdle());
+
+    // The name box alone: the window stays where it is.
+    manager_->CallModule("Text", 2, {"1", "1"}, {});
+    for (int i = 0; i < 11; ++i) {
+        manager_->UpdateModules();
+    }
+    EXPECT_EQ(window_->GetWindowY(), 344);
+    EXPECT_EQ(window_->GetNameX(), -170);
+    // The window alone; texts that are not numbers count as 0.
+    manager_->CallModule("Text", 2, {"1", "window"}, {});
+    for (int i = 0; i < 11; ++i) {
+        manager_->UpdateModules();
+    }
+    EXPECT_EQ(window_->GetWindowY(), 500);
+    EXPECT_EQ(window_->GetNameX(), -170);
+    // A part beyond 2 moves neither; a direction beyond 1 sets no ramp.
+    manager_->CallModule("Text", 2, {"0", "3"}, {});
+    for (int i = 0; i < 11; ++i) {
+        manager_->UpdateModules();
+    }
+    EXPECT_EQ(window_->GetWindowY(), 500);
+    EXPECT_EQ(window_->GetNameX(), -170);
+    manager_->SetModuleWait(1);
+    manager_->CallModule("Text", 2, {"2", "2"}, {});
+    EXPECT_TRUE(window_->IsSliding());
+    manager_->UpdateModules();  // the ramps were at their ends already
+    EXPECT_TRUE(window_->IsIdle());
+    EXPECT_EQ(manager_->GetModuleWait(), 0);
+}
+
+TEST_F(MessageWindowTest, ClearTextPartsNameAndUnknownCommands)
+{
+    const auto nameIsBlank = [&] {
+        const TText8& name = window_->GetNameText();
+        const std::uint8_t* p = name.GetPixels();
+        return std::all_of(p, p + name.GetStride() * name.GetTextHeight(), [](std::uint8_t b) { return b == 0; });
+    };
+    const auto fill = [&] {
+        EXPECT_EQ(manager_->CallModule("Text", 4, {"ミナ"}, {}), 4u);
+        window_->ShowText("x");
+        manager_->UpdateModules();
+        ASSERT_FALSE(nameIsBlank());
+        ASSERT_FALSE(MessageShows({}));
+    };
+    const struct {
+        const char* part;
+        bool message;
+        bool name;
+    } cases[] = {{"0", true, false}, {"1", false, true}, {"2", true, true}, {"3", false, false}, {"-1", false, false}};
+    for (const auto& c : cases) {
+        fill();
+        EXPECT_EQ(manager_->CallModule("Text", 3, {c.part}, {}), 4u);
+        EXPECT_EQ(MessageShows({}), c.message) << c.part;
+        EXPECT_EQ(nameIsBlank(), c.name) << c.part;
+    }
+    fill();
+    EXPECT_EQ(manager_->CallModule("Text", 5, {"ミナ"}, {}), 4u);
+    EXPECT_EQ(manager_->CallModule("Text", 0xFFFFFFFF, {}, {}), 4u);
+    EXPECT_FALSE(nameIsBlank());
+    EXPECT_FALSE(MessageShows({}));
+}
+
+TEST_F(MessageWindowTest, EveryPartIsDrawnWhereItBelongs)
+{
+    // Corner 0 of a sprite drawn at (x, y) sits at (x - 0.5, y - 0.5).
+    const auto at = [](const TSprite& sprite, float x, float y) {
+        return sprite.GetVertex(0).x == x - 0.5f && sprite.GetVertex(0).y == y - 0.5f;
+    };
+    manager_->CallModule("Text", 2, {"0", "2"}, {});
+    for (int i = 0; i < 3; ++i) {
+        manager_->UpdateModules();
+    }
+    const float wy = static_cast<float>(window_->GetWindowY());
+    const float nx = static_cast<float>(window_->GetNameX());
+    BeginFrame(0xFF000000);
+    window_->Draw();
+    EXPECT_TRUE(at(window_->GetWindowSprite(), 64.0f, wy));
+    EXPECT_TRUE(at(window_->GetNameSprite(), nx, 326.0f));
+    EXPECT_TRUE(at(window_->GetMessageText(), 118.0f, wy + 34.0f));
+    EXPECT_TRUE(at(window_->GetNameText(), nx + 16.0f, 334.0f));
+    EXPECT_EQ(window_->GetButtonSprite(true).GetVertex(0).x, 0.0f);  // not drawn yet
+
+    window_->ShowText("a／");
+    manager_->UpdateModules();
+    ASSERT_TRUE(window_->IsWaitingForButton());
+    window_->Draw();
+    EXPECT_TRUE(at(window_->GetButtonSprite(false), 508.0f, 422.0f));
+    for (int i = 0; i < 31; ++i) {
+        manager_->UpdateModules();
+    }
+    window_->Draw();
+    EXPECT_TRUE(at(window_->GetButtonSprite(true), 508.0f, 422.0f));
+
+    window_->ShowChoice("a\nb\nc");
+    manager_->UpdateModules();
+    manager_->UpdateModules();
+    platform::InjectKey(VK_DOWN, true);
+    input_->PollInput();
+    manager_->UpdateModules();
+    platform::InjectKey(VK_DOWN, false);
+    window_->Draw();
+    EndFrame();
+    EXPECT_EQ(window_->GetCursor(), 1);
+    EXPECT_TRUE(at(window_->GetCursorSprite(), 104.0f + window_->GetCursorBob(), 400.0f));
+}
+
+TEST_F(MessageWindowTest, RegisteringTextTwiceKeepsTheSecondAndUnknownModulesReturnEight)
+{
+    struct Counted : TMessageWindow {
+        Counted(TInputDevice* input, bool* gone) : TMessageWindow(input), m_gone(gone) {}
+        ~Counted() override { *m_gone = true; }
+        bool* m_gone;
+    };
+    bool firstGone = false;
+    bool secondGone = false;
+    manager_->AddModule(new Counted(input_.get(), &firstGone));
+    auto* second = new Counted(input_.get(), &secondGone);
+    manager_->AddModule(second);
+    EXPECT_TRUE(firstGone);
+    EXPECT_FALSE(secondGone);
+    EXPECT_EQ(manager_->FindModule("Text"), second);
+    window_ = second;
+
+    Start({"CALL @@SendMsg \"Nobody\" 0 1", Mark(), "CALL @@SendMsg \"Text\" 3 0", Mark()});
+    EXPECT_EQ(Frame(), TScriptProcessManager::kFinished);
+    EXPECT_EQ(Marks(), 2);
+    EXPECT_EQ(manager_->CallModule("Nobody", 0, {}, {}), 8u);
+    EXPECT_EQ(manager_->GetModuleWait(), 0);
+    TScriptProcessManager::Destroy();
+    EXPECT_TRUE(secondGone);
+}
+
+TEST_F(MessageWindowTest, PictureOfANameAndATypedPageWithThePrompt)
+{
+    Start({Send(4, "\"ミナ\""), Send(2, "0 2"), Send(0, "\"こんにちは、旅の人。\\nWelcome to the harbour.\\n今日はいい天気ですね。／\"")});
+    Frames(11 + 10 + 24 + 11);
+    ASSERT_TRUE(window_->IsWaitingForButton());
+    BeginFrame(0xFF406080);
+    window_->Draw();
+    EXPECT_TRUE(qmtest::MatchesGolden(EndFrame(), "message_window_page"));
+}
+
+TEST_F(MessageWindowTest, PictureOfAChoiceWithItsCursor)
+{
+    Start({Send(2, "0 0"), Send(1, "\"買う\\n売る\\nやめる\"")});
+    Frames(12);
+    Frame();
+    Press(VK_DOWN);
+    ASSERT_TRUE(window_->IsChoosing());
+    BeginFrame(0xFF406080);
+    window_->Draw();
+    EXPECT_TRUE(qmtest::MatchesGolden(EndFrame(), "message_window_choice"));
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+// A fresh script folder and manager per test, and a module that records what scripts send it.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "MainCode/Script/ScriptRandom.h"
+#include "MainCode/Script/TScript.h"
+#include "MainCode/Script/TScriptModule.h"
+#include "MainCode/Script/TScriptProcessManager.h"
+#include "support/script_assembler.h"
+#include "support/temp_dir.h"
+
+namespace scripttest {
+
+// Every call, update and draw appended to a shared trace: "Name:command:arg,arg", "U:Name", "D:Name".
+class RecordingModule : public TScriptModule {
+public:
+    RecordingModule(const std::string& name, std::vector<std::string>* trace, std::uint32_t result = kDone,
+                    bool* destroyed = nullptr)
+        : TScriptModule(name), m_trace(trace), m_result(result), m_destroyed(destroyed) {}
+    ~RecordingModule() override
+    {
+        if (m_destroyed != nullptr) {
+            *m_destroyed = true;
+        }
+    }
+
+    std::uint32_t Call(std::uint32_t command, const std::deque<std::string>& args,
+                       const std::deque<std::uint32_t>& kinds) override
+    {
+        std::string line = GetName() + ":" + std::to_string(command) + ":";
+        for (std::size_t i = 0; i < args.size(); ++i) {
+            line += (i != 0 ? "," : "") + args[i];
+        }
+        m_trace->push_back(line);
+        lastArgs = args;
+        lastKinds = kinds;
+        return m_result;
+    }
+    void Update() override { m_trace->push_back("U:" + GetName()); }
+    void Draw() override { m_trace->push_back("D:" + GetName()); }
+
+    std::deque<std::string> lastArgs;
+    std::deque<std::uint32_t> lastKinds;
+
+private:
+    std::vector<std::string>* m_trace;
+    std::uint32_t m_result;
+    bool* m_destroyed;
+};
+
+// The line that sends command n to the "T" module.
+inline std::string Mark(int n)
+{
+    return "CALL @@SendMsg \"T\" " + std::to_string(n);
+}
+
+class ScriptTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        TScript::SetDirectory(m_dir.Path().string() + "/");
+        m_manager = TScriptProcessManager::Create();
+        m_manager->AddModule(new RecordingModule("T", &m_trace));
+        ResetScriptRandom();
+    }
+    void TearDown() override
+    {
+        TScriptProcessManager::Destroy();
+        TScript::SetDirectory("");
+    }
+
+    // Writes "t.pbsc" with the named scripts.
+    void Write(const std::vector<std::pair<std::string, std::vector<std::string>>>& scripts,
+               const std::string& file = "t.pbsc")
+    {
+        qmtest::ScriptFileWriter writer;
+        for (const auto& script : scripts) {
+            writer.Script(script.first, script.second);
+        }
+        writer.Save(m_dir.File(file));
+    }
+
+    // Writes the script "main", pushes it and steps the manager once.
+    std::uint32_t Run(const std::vector<std::string>& lines)
+    {
+        Write({{"main", lines}});
+        m_manager->Push("t.pbsc/main");
+        return m_manager->Step();
+    }
+
+    std::int32_t Global(const std::string& name) { return m_manager->GetGlobalA().GetInt(name, 0); }
+
+    // The commands "T" received, in order, as "1 2 3".
+    std::string Marks() const
+    {
+        std::string out;
+        for (const std::string& line : m_trace) {
+            if (line.rfind("T:", 0) == 0) {
+                const std::string command = line.substr(2, line.find(':', 2) - 2);
+                out += (out.empty() ? "" : " ") + command;
+            }
+        }
+        return out;
+    }
+
+    qmtest::TempDir m_dir;
+    TScriptProcessManager* m_manager = nullptr;
+    std::vector<std::string> m_trace;
+};
+
+}  // namespace scripttest

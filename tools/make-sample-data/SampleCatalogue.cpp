@@ -1,0 +1,178 @@
+// What the sample folder holds: a small, original set of records, sounds and pictures.
+#include <cstdio>
+
+#include "SampleData.h"
+
+namespace sample {
+
+namespace {
+
+std::string Numbered(const char* prefix, std::uint32_t n)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%03u", prefix, static_cast<unsigned>(n));
+    return text;
+}
+
+TItemRecord Item(std::uint32_t id, const char* name, std::uint8_t kind, std::uint32_t price, const char* text)
+{
+    TItemRecord r;
+    r.Id = id;
+    r.Name = name;
+    r.Kind = kind;
+    r.RingUsable = kind == 0 ? 1 : 0;
+    r.BuyPrice = price;
+    r.SellPrice = price / 2;
+    r.InfoName = Numbered("info", id);
+    r.IconName = Numbered("icon", id);
+    r.Text1 = text;
+    return r;
+}
+
+TWeponRecord Wepon(std::uint32_t id, const char* name, std::int32_t type, std::uint32_t attack, std::uint32_t element,
+                   std::uint32_t firstSkill)
+{
+    TWeponRecord r;
+    r.Id = id;
+    r.Name = name;
+    r.Type = type;
+    r.Attack = attack;
+    r.TrailLength = 1.0F;
+    r.Element = element;
+    r.Skill[0] = firstSkill;
+    r.MeshName = Numbered("wpn", id);
+    return r;
+}
+
+TAccessoryRecord Accessory(std::uint32_t id, const char* name, std::int32_t physical, std::int32_t magic)
+{
+    TAccessoryRecord r;
+    r.Id = id;
+    r.Name = name;
+    r.PhysicalDefence = physical;
+    r.MagicDefence = magic;
+    return r;
+}
+
+TItemMeanRecord Mean(std::uint32_t id, std::int32_t hp, std::int32_t mp, std::uint8_t curePoison, std::int32_t cost)
+{
+    TItemMeanRecord r;
+    r.Id = id;
+    r.HpRecover = hp;
+    r.MpRecover = mp;
+    r.CurePoison = curePoison;
+    r.Cost = cost;
+    return r;
+}
+
+TSkillRecord Skill(std::uint32_t id, const char* name, std::uint8_t type, const char* text)
+{
+    TSkillRecord r;
+    r.Id = id;
+    r.Name = name;
+    r.Type = type;
+    r.InfoName = Numbered("skill", id);
+    r.Text1 = text;
+    return r;
+}
+
+THrdefRecord Hero(std::int32_t id, const char* name, std::uint32_t weapon, const char* model)
+{
+    THrdefRecord r;
+    r.Id = id;
+    r.Name = name;
+    r.Level = 1;
+    r.LifeMax = 120;
+    r.MpMax = 40;
+    r.WeaponId = weapon;
+    r.Accessory1Id = 2000;
+    r.Accessory2Id = 2000;
+    r.FaceName = std::string("face_") + model;
+    r.ModelName = model;
+    r.TableName = model;
+    return r;
+}
+
+Catalogue Build()
+{
+    Catalogue c;
+    c.folders = {kTextureFolder, kMeshFolder,   "data/frm04/", kSeFolder, kMusicFolder, kTableFolder,
+                 "char04/",      "data/chrdata04/", "map04/",   "data/scr04/", "visual04/", "effect/"};
+
+    c.wepons = {
+        Wepon(1000, "木の剣", 0, 12, 0, 1),
+        Wepon(1001, "鉄の槍", 3, 18, 1, 2),
+        Wepon(1002, "細い杖", 5, 9, 2, 3),
+    };
+    c.accessories = {
+        Accessory(2000, "銅の腕輪", 2, 1),
+        Accessory(2001, "守りの指輪", 5, 5),
+    };
+    c.items = {
+        Item(1, "回復の薬", 0, 50, "体力を少し回復する"),
+        Item(2, "魔力の薬", 0, 80, "魔力を少し回復する"),
+        Item(3, "毒消し", 0, 30, "毒を消す"),
+        Item(4, "力の実", 0, 500, "しばらく力が上がる"),
+    };
+    for (const TWeponRecord& w : c.wepons) {
+        c.items.push_back(Item(w.Id, w.Name.c_str(), 1, 300, "武器"));
+    }
+    for (const TAccessoryRecord& a : c.accessories) {
+        c.items.push_back(Item(a.Id, a.Name.c_str(), 2, 200, "装飾品"));
+    }
+    c.itemMeans = {Mean(1, 100, 0, 0, 100), Mean(2, 0, 30, 0, 100), Mean(3, 0, 0, 1, 50), Mean(4, 0, 0, 0, 200)};
+    c.itemMeans[3].Bonus[0] = 10;
+    c.itemMeans[3].Duration = 600;
+    c.skills = {
+        Skill(1, "払い斬り", 4, "横に払って斬る"),
+        Skill(2, "突き", 7, "まっすぐ突く"),
+        Skill(3, "光の玉", 9, "光の玉を放つ"),
+    };
+    TSvpRecord start;
+    start.Id = 1;
+    start.MapName = "town00";
+    start.PlaceName = "はじまりの村";
+    c.savePoints = {start};
+    c.heroes = {Hero(0, "主人公", 1000, "hero"), Hero(1, "相棒", 1001, "partner")};
+
+    // Menu sounds of the title and the music it names.
+    c.se = {{600, "sys_cursor"}, {603, "sys_load"}, {605, "sys_start"}, {606, "sys_quit"}};
+    c.bgm = {{1, "title.ogg"}, {2, "field.ogg"}};
+    c.musicWithIntro = {"title.ogg"};
+    c.soundLists = {{"subset/title_se.tbl", {600, 603, 605, 606}}, {"subset/title_bgm.tbl", {1}}};
+
+    // The pictures the built code draws: item and skill icons and descriptions, weapon-type icons.
+    TexturePackage icons{"itemicon.ptx", TexturePackage::Picture::Icon, {}};
+    TexturePackage infos{"iteminfo.ptx", TexturePackage::Picture::Panel, {}};
+    for (const TItemRecord& item : c.items) {
+        icons.entries.push_back(item.IconName);
+        infos.entries.push_back(item.InfoName);
+    }
+    TexturePackage skillInfos{"skillinfo.ptx", TexturePackage::Picture::Panel, {}};
+    for (const TSkillRecord& skill : c.skills) {
+        skillInfos.entries.push_back(skill.InfoName);
+    }
+    TexturePackage skillIcons{"skl_icon.ptx", TexturePackage::Picture::Icon, {}};
+    for (std::uint32_t i = 0; i < TSkillTable::kIconCount; ++i) {
+        skillIcons.entries.push_back(TSkillTable::GetIconName(i));
+    }
+    TexturePackage weponIcons{"itm_icon.ptx", TexturePackage::Picture::Icon, {}};
+    for (int type = 0; type < 12; ++type) {
+        char name[16];
+        std::snprintf(name, sizeof name, "itm%02d_icon", type + 2);
+        weponIcons.entries.push_back(name);
+    }
+    c.textures = {icons, infos, skillInfos, skillIcons, weponIcons};
+    c.meshes = {kSkyMesh};
+    return c;
+}
+
+}  // namespace
+
+const Catalogue& GetCatalogue()
+{
+    static const Catalogue catalogue = Build();
+    return catalogue;
+}
+
+}  // namespace sample

@@ -1,0 +1,28 @@
+// The makers of the sample folder's pictures, meshes and sounds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "SampleData.h"
+#include "support/mesh_writer.h"
+#include "support/ptx_writer.h"
+
+namespace sample {
+
+// A 32 × 32 icon with an alpha layer: a shaded shape on a clear ground, shape and colour from the name.
+qmtest::PtxImage Icon(const std::string& name);
+// A 128 × 64 opaque description panel: a framed gradient with a few bars, colour from the name.
+qmtest::PtxImage Panel(const std::string& name);
+std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package);
+
+// The sky dome: a half sphere seen from inside, pale at the horizon and deep blue at the top.
+qmtest::MeshFile SkyDome();
+
+// One short two-note blip per entry, 22.05 kHz mono 16-bit, each pitch its own.
+std::vector<std::uint8_t> BuildSePackage(const std::vector<TSoundTableEntry>& entries);
+// A short Ogg Vorbis piece: a little melody over a held bass, its notes picked by the seed.
+std::vector<std::uint8_t> BuildMusic(std::uint32_t seed, double seconds);
+
+}  // namespace sample
