@@ -105,7 +105,7 @@ bool TGameData::SaveImage::Read(TByteReader& in)
         ok = ok && in.U32(slot.Id) && in.U8(slot.Count);
     }
     std::uint32_t count = 0;
-    if (!ok || !in.U32(count) || count > in.Left() / 5) {
+    if (!ok || !in.U32(count) || !in.Fits(count, 5)) {
         return false;
     }
     items.resize(count);
