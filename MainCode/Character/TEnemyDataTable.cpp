@@ -113,9 +113,10 @@ bool TEnemyDataTable::Load(const std::string& path)
     if (!file.Read(&m_scrambled, 1) || !file.Seek(0)) {
         return false;
     }
+    TByteReader in(file);
     TableHeader header;
     // No size check on the count: a cut file keeps the records it holds whole.
-    if (!ReadTableHeader(file, 0, header)) {
+    if (!ReadTableHeader(in, 0, header)) {
         return false;
     }
     m_recordCount = header.recordCount;
@@ -127,12 +128,6 @@ bool TEnemyDataTable::Load(const std::string& path)
     m_headerRead = true;
 
     // The count reserves nothing: records are appended as they are read whole.
-    std::vector<std::uint8_t> rest(BytesLeft(file));
-    if (!rest.empty() && !file.Read(rest.data(), static_cast<std::uint32_t>(rest.size()))) {
-        return false;
-    }
-    file.Close();
-    TByteReader in(rest.data(), rest.size());
     for (std::uint32_t i = 0; i < m_recordCount; ++i) {
         TEnemyRecord record;
         if (!ReadEnemyRecord(in, record)) {

@@ -7,6 +7,7 @@
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCamera.h"
+#include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/sound/ScrambledTable.h"
@@ -138,13 +139,14 @@ bool TPlayerCharacter::LoadValueTable(const std::string& path, std::vector<std::
         return false;
     }
     // Records are read one by one, so a cut file keeps what came before the cut.
+    TByteReader in(file);
     TableHeader header;
-    if (!ReadTableHeader(file, 0, header)) {
+    if (!ReadTableHeader(in, 0, header)) {
         return false;
     }
     for (std::uint32_t i = 0; i < header.recordCount; ++i) {
         std::uint32_t value = 0;
-        if (!ReadScrambledDword(file, value)) {
+        if (!ReadScrambledDword(in, value)) {
             return false;
         }
         out.push_back(value);

@@ -108,7 +108,7 @@ bool TCharacterRecord::Read(TByteReader& in)
     }
     std::uint32_t learned = 0;
     // The count must be covered by the bytes left before the list grows.
-    if (!ok || !in.U32(learned) || learned > in.Left() / 4) {
+    if (!ok || !in.U32(learned) || !in.Fits(learned, 4)) {
         return false;
     }
     LearnedSkills.clear();

@@ -84,6 +84,9 @@ public:
 
     // Save files. Slot files are "sav_NN.dat" in a chapter's save folder (-1 = the own one).
     static std::string SaveFileName(std::int32_t slot, std::int32_t chapter);
+    // Where Save writes a slot before renaming it over the slot's file; a save or a load of the
+    // slot removes one a killed save left behind.
+    static std::string TemporarySaveName(std::int32_t slot);
     // Chapters 1..6 have their own folders beside this game's; -1, any other chapter and a
     // chapter whose folder is missing take the own save folder.
     static std::string GetSaveDirectoryFor(std::int32_t chapter);

@@ -11,7 +11,7 @@
 #include "MainCode/TInputDevice.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "make-sample-data/SampleData.h"
-#include "TCommon/TFile.h"
+#include "TCommon/TByteReader.h"
 #include "TUtility/TIni.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TTexturePackage.h"
