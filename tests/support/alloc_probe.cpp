@@ -22,6 +22,7 @@ std::atomic<long> g_ownAllocations{0};
 std::atomic<long> g_audioAllocations{0};
 std::atomic<pid_t> g_owner{0};
 
+#if defined(__SANITIZE_ADDRESS__)
 // SDL names the thread that runs an output device's callback "SDLAudioP<n>".
 bool OnAudioThread()
 {
@@ -30,7 +31,6 @@ bool OnAudioThread()
     return std::strncmp(name, "SDLAudioP", 9) == 0;
 }
 
-#if defined(__SANITIZE_ADDRESS__)
 void OnMalloc(const volatile void*, std::size_t size)
 {
     if (g_probes.load(std::memory_order_relaxed) == 0) {
