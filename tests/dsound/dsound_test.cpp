@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <vector>
 
@@ -11,6 +13,7 @@
 #include "platform/dsound/mixer.h"
 #include "platform/win32/sync.h"
 #include "platform/win32/window_internal.h"
+#include "support/alloc_probe.h"
 #include "support/wave_writer.h"
 
 namespace {
@@ -426,6 +429,45 @@ TEST(MixerReadRange, ALockWaitsOnlyForBytesThePullInProgressReads)
     EXPECT_TRUE(v.IsBeingRead(R{396, 4, 0}));
     v.mixing = false;  // no pull in progress: nothing waits
     EXPECT_FALSE(v.IsBeingRead(R{0, 400, 0}));
+}
+
+// The device's own callback thread, once running, mixes voices at varied pitch, passes their
+// notifications and stops a one-shot without a single heap allocation.
+TEST_F(DirectSoundTest, TheAudioThreadMixesWithoutAllocating)
+{
+    if (!qmtest::AllocationProbe::Available() || !platform::AudioDeviceOpen()) {
+        GTEST_SKIP() << "needs the sanitizer build's allocation hooks and an audio device";
+    }
+    std::vector<IDirectSoundBuffer8*> voices;
+    for (int i = 0; i < 4; ++i) {
+        IDirectSoundBuffer8* b = MakeBuffer(PcmFormat(i % 2 == 0 ? 2 : 1, 22050, 16), std::vector<std::uint8_t>(8820, 1));
+        ASSERT_NE(b, nullptr);
+        b->SetFrequency(static_cast<DWORD>(11025 + 9000 * i));
+        Notify(b, {{0, Event()}, {4000, Event()}, {DSBPN_OFFSETSTOP, Event()}});
+        voices.push_back(b);
+    }
+    platform::SetManualMixing(false);
+    for (IDirectSoundBuffer8* b : voices) {
+        ASSERT_EQ(b->Play(0, 0, b == voices[0] ? 0 : DSBPLAY_LOOPING), DS_OK);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));  // the callback's first pulls
+    bool audioThread = false;  // the probe tells the callback's thread by the name SDL gives it
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::string name;
+        std::getline(std::ifstream(task.path() / "comm"), name);
+        audioThread = audioThread || name.rfind("SDLAudioP", 0) == 0;
+    }
+    ASSERT_TRUE(audioThread);
+    qmtest::AllocationProbe probe;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < until && Status(voices[0]) != 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    const long allocations = probe.AudioThreadAllocations();
+    platform::SetManualMixing(true);
+    EXPECT_EQ(Status(voices[0]), 0u);  // the one-shot ran out on the audio thread
+    EXPECT_EQ(allocations, 0);
 }
 
 TEST_F(DirectSoundTest, LoudMixesClampAtBothEnds)
