@@ -10,6 +10,7 @@
 
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/TGameWnd.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/msgbox.h"
 #include "support/alloc_probe.h"
 #include "support/temp_dir.h"

@@ -21,6 +21,7 @@
 #include "dx/dx8/sound/TPseSound.h"
 #include "dx/dx8/sound/TSoundListReader.h"
 #include "platform/dsound/dsound.h"
+#include "platform/testing/dsound.h"
 #include "support/device_fixture.h"
 
 namespace {
