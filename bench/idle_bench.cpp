@@ -10,8 +10,8 @@
 
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/TGameWnd.h"
-#include "platform/testing/win32.h"
 #include "platform/win32/msgbox.h"
+#include "platform/testing/win32.h"
 #include "support/alloc_probe.h"
 #include "support/temp_dir.h"
 
