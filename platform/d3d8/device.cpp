@@ -246,8 +246,6 @@ HRESULT Device::TestCooperativeLevel()
     return D3DERR_DEVICENOTRESET;
 }
 
-void Device::InjectLoss() { loss_ = Loss::Lost; }
-
 HRESULT Device::GetDirect3D(IDirect3D8** d3d)
 {
     if (d3d == nullptr) {
@@ -758,41 +756,3 @@ bool Device::ReadBack(RgbaImage* out)
 }
 
 }  // namespace platform::d3d8
-
-namespace platform {
-
-namespace {
-
-d3d8::Device* AsDevice(IDirect3DDevice8* device) { return static_cast<d3d8::Device*>(device); }
-
-}  // namespace
-
-bool ReadBackBuffer(IDirect3DDevice8* device, RgbaImage* out)
-{
-    return device != nullptr && AsDevice(device)->ReadBack(out);
-}
-
-void InjectDeviceLoss(IDirect3DDevice8* device)
-{
-    if (device != nullptr) {
-        AsDevice(device)->InjectLoss();
-    }
-}
-
-void EnableDrawLog(IDirect3DDevice8* device, bool on)
-{
-    if (device != nullptr) {
-        AsDevice(device)->EnableDrawLog(on);
-    }
-}
-
-const std::vector<D3D8DrawRecord>& DrawLog(IDirect3DDevice8* device) { return AsDevice(device)->drawLog(); }
-
-void ClearDrawLog(IDirect3DDevice8* device)
-{
-    if (device != nullptr) {
-        AsDevice(device)->drawLog().clear();
-    }
-}
-
-}  // namespace platform

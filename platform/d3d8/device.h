@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/d3d8/d3d8_internal.h"
-#include "platform/d3d8/d3d8_testing.h"
+#include "platform/d3d8/seams.h"
 
 namespace platform::d3d8 {
 
@@ -395,7 +395,7 @@ public:
 
     // Test seams.
     bool ReadBack(RgbaImage* out);
-    void InjectLoss();
+    void InjectLoss() { loss_ = Loss::Lost; }
     void EnableDrawLog(bool on)
     {
         drawLogOn_ = on;

@@ -19,7 +19,7 @@
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
-#include "platform/d3d8/d3d8_testing.h"
+#include "platform/testing/d3d8.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/keyboard.h"
 #include "platform/win32/timer.h"
