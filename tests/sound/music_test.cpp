@@ -266,11 +266,12 @@ TEST_F(MusicTest, AWorkerThatThrowsLogsItOnceWithoutABoxAndTheStreamStops)
 
     Write("field.ogg", kMain);
     const std::size_t before = platform::RunningThreadCount();
-    platform::ThrowInNextThreadWait();
     TRefPtr<TStreamSound> s = Music("field.ogg");
     s->SetLoop(true);
+    ASSERT_TRUE(platform::WaitForIdleThreads(kWorkerTimeoutMs));  // the worker waits to be started
+    platform::ThrowInNextThreadWait();
     s->Play();
-    // The worker's first wait throws; it ends, and nothing is left to refill the ring.
+    // Woken, the worker's next wait throws; it ends, and nothing is left to refill the ring.
     for (int i = 0; i < 500 && platform::RunningThreadCount() > before; ++i) {
         Sleep(10);
     }
