@@ -4,6 +4,7 @@
 // kinds; a null Create result; and a pattern file reaching the cases through the pattern runner.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +52,10 @@ struct Want {
 class Caster : public qmtest::EffectTestCharacter {
 public:
     using EffectTestCharacter::EffectTestCharacter;
+    using TArmedCharacter::AimParts;
+    using TArmedCharacter::FireShot;
+    using TArmedCharacter::Heal;
+    using TArmedCharacter::RandomOffset;
     void ShakeForFrame(const TPatternEvent& frame) override
     {
         shakes.push_back(frame.ShakeLevel);
@@ -427,6 +432,53 @@ TEST_F(PatternEventTest, APatternFileFiresItsCodeThroughThePatternRunner)
     caster->ProcessPatternFrame();
     EXPECT_EQ(log_.size(), 2u) << "once per rising edge";
     caster->DetachFromField();
+}
+
+TEST_F(PatternEventTest, StepsOfTheSkillCasesOffsetAimAndHeal)
+{
+    // Random offsets reach both ends of -64..63 steps; the signed one adds 1 for an odd draw.
+    init_genrand(7);
+    float low = 0.0F;
+    float high = 0.0F;
+    for (int i = 0; i < 4000; ++i) {
+        const float v = Caster::RandomOffset(0.5F, false);
+        low = std::min(low, v);
+        high = std::max(high, v);
+    }
+    EXPECT_EQ(low, -32.0F);
+    EXPECT_EQ(high, 31.5F);
+    init_genrand(7);
+    const std::uint32_t d = genrand_int31();
+    init_genrand(7);
+    EXPECT_EQ(Caster::RandomOffset(0.25F, true),
+              static_cast<float>(static_cast<int>(d & 127) - 64) * 0.25F + ((d & 1) != 0 ? 1.0F : -1.0F));
+
+    // A shot with its parts aimed: one draw for the roll, then motion, flight and the hit on the body.
+    init_genrand(11);
+    genrand_int32();
+    const std::uint32_t next = genrand_int32();
+    init_genrand(11);
+    const D3DXVECTOR3 aim = -F;
+    TShot* shot = caster_->FireShot(402, kY, &kWhite.r, D3DXVECTOR3(1, 1, 1), &aim,
+                                    std::make_unique<TFollowFrameMotion>(caster_->GetFrameRef(), kOrigin, kOrigin, 1.0F,
+                                                                         1.0F, 1.0F),
+                                    30, 5000);
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(genrand_int32(), next);
+    EXPECT_EQ(shot->GetFlightFrames(), 30);
+    EXPECT_NE(dynamic_cast<TFollowFrameMotion*>(shot->GetMotion()), nullptr);
+    ASSERT_EQ(caster_->AttackHits().size(), 1u);
+    EXPECT_EQ(caster_->AttackHits()[0].parent, shot->GetModelFrame());
+
+    // Heals add at least one and play 503 each.
+    caster_->ConsumeHp(50);
+    caster_->Heal(20);
+    EXPECT_EQ(caster_->GetHp(), 70);
+    caster_->Heal(0);
+    EXPECT_EQ(caster_->GetHp(), 71);
+    caster_->Heal(500);
+    EXPECT_EQ(caster_->GetHp(), 100);
+    EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{503, 503, 503}));
 }
 
 }  // namespace
