@@ -96,7 +96,7 @@ THrdefRecord Hero(std::int32_t id, const char* name, std::uint32_t weapon, const
 Catalogue Build()
 {
     Catalogue c;
-    c.folders = {kTextureFolder, kMeshFolder,   "data/frm04/", kSeFolder, kMusicFolder, kTableFolder,
+    c.folders = {kTextureFolder, kMeshFolder,   kFrameFolder, kSeFolder, kMusicFolder, kTableFolder,
                  "char04/",      "data/chrdata04/", "map04/",   "data/scr04/", "visual04/", "effect/"};
 
     c.wepons = {
