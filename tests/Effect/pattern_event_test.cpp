@@ -18,8 +18,10 @@
 #include "MainCode/Shot/TFollowFrameMotion.h"
 #include "MainCode/Shot/TShot.h"
 #include "effect_area_fixture.h"
+#include "dx/dx8/3d/TDrawList.h"
 #include "support/bht_writer.h"
 #include "support/byte_writer.h"
+#include "support/golden.h"
 #include "support/pattern_writer.h"
 
 namespace effecttest {
@@ -479,6 +481,30 @@ TEST_F(PatternEventTest, StepsOfTheSkillCasesOffsetAimAndHeal)
     caster_->Heal(500);
     EXPECT_EQ(caster_->GetHp(), 100);
     EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{503, 503, 503}));
+}
+
+TEST_F(PatternEventTest, ASlashAShotAndTheGroundBlowMatchTheGolden)
+{
+    init_genrand(5489);
+    Fire(3);
+    Fire(6);
+    Fire(200);
+    for (int frame = 0; frame < 8; ++frame) {
+        area_->Update();
+    }
+    ASSERT_GT(Manager().GetLiveCount(), 0u);
+
+    ASSERT_TRUE(d3d()->CheckLostDevice());
+    d3d()->Clear(0xFF102030, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
+    d3d()->BeginScene();
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    area_->Scene()->Render(area_->View(), &identity);
+    TDrawList::FlushAll();
+    d3d()->EndScene();
+    platform::RgbaImage image;
+    ASSERT_TRUE(platform::ReadBackBuffer(device(), &image));
+    EXPECT_TRUE(qmtest::MatchesGolden(image, "PatternEventsSlashShotBlow"));
 }
 
 }  // namespace
