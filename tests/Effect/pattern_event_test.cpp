@@ -18,10 +18,8 @@
 #include "MainCode/Shot/TFollowFrameMotion.h"
 #include "MainCode/Shot/TShot.h"
 #include "effect_area_fixture.h"
-#include "dx/dx8/3d/TDrawList.h"
 #include "support/bht_writer.h"
 #include "support/byte_writer.h"
-#include "support/golden.h"
 #include "support/pattern_writer.h"
 
 namespace effecttest {
@@ -494,17 +492,7 @@ TEST_F(PatternEventTest, ASlashAShotAndTheGroundBlowMatchTheGolden)
     }
     ASSERT_GT(Manager().GetLiveCount(), 0u);
 
-    ASSERT_TRUE(d3d()->CheckLostDevice());
-    d3d()->Clear(0xFF102030, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
-    d3d()->BeginScene();
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    area_->Scene()->Render(area_->View(), &identity);
-    TDrawList::FlushAll();
-    d3d()->EndScene();
-    platform::RgbaImage image;
-    ASSERT_TRUE(platform::ReadBackBuffer(device(), &image));
-    EXPECT_TRUE(qmtest::MatchesGolden(image, "PatternEventsSlashShotBlow"));
+    EXPECT_TRUE(Shoot("PatternEventsSlashShotBlow"));
 }
 
 }  // namespace
