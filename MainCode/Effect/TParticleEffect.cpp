@@ -167,25 +167,37 @@ void TParticleEffect::FaceCamera(TFrame* frame) const
     }
 }
 
-bool TParticleEffect::StepBurst(bool rgb)
+void TParticleEffect::FadeColour(Fade fade)
 {
     for (int i = 0; i < 4; ++i) {
         m_colour[i] -= m_colourStep[i];
     }
-    if (rgb) {
+    if (fade == Fade::RGB) {
         m_frame->SetEmissiveRGB(m_colour[0], m_colour[1], m_colour[2], true, false);
-    } else {
+    } else if (fade == Fade::Alpha) {
         m_frame->SetEmissiveAlpha(m_colour[3], true, false);
+    } else {
+        m_frame->SetEmissive(m_colour[0], m_colour[1], m_colour[2], m_colour[3], true, false);
     }
     m_t += m_dt;
-    for (TParticle& p : m_particles) {
-        p.frame->SetPosition(p.start + (p.end - p.start) * m_t);
-        FaceCamera(p.frame.Get());
-    }
+}
+
+bool TParticleEffect::EndPastOne()
+{
     if (m_t > 1.0F) {
         Kill();
     }
     return m_alive;
+}
+
+bool TParticleEffect::StepBurst(bool rgb)
+{
+    FadeColour(rgb ? Fade::RGB : Fade::Alpha);
+    for (TParticle& p : m_particles) {
+        p.frame->SetPosition(p.start + (p.end - p.start) * m_t);
+        FaceCamera(p.frame.Get());
+    }
+    return EndPastOne();
 }
 
 bool TParticleEffect::Update() { return StepBurst(true); }
@@ -248,20 +260,9 @@ bool TJitterParticleEffect::EndlessJitter()
 
 bool TJitterParticleEffect::FadeAndJitter(bool rgbOnly)
 {
-    for (int i = 0; i < 4; ++i) {
-        m_colour[i] -= m_colourStep[i];
-    }
-    if (rgbOnly) {
-        m_frame->SetEmissiveRGB(m_colour[0], m_colour[1], m_colour[2], true, false);
-    } else {
-        m_frame->SetEmissive(m_colour[0], m_colour[1], m_colour[2], m_colour[3], true, false);
-    }
-    m_t += m_dt;
+    FadeColour(rgbOnly ? Fade::RGB : Fade::All);
     JitterStep();
-    if (m_t > 1.0F) {
-        Kill();
-    }
-    return m_alive;
+    return EndPastOne();
 }
 
 bool TJitterParticleEffect::FadingJitter() { return FadeAndJitter(false); }

@@ -52,6 +52,11 @@ protected:
     // Shared by the three classes' Init; rgb picks the channel that fades.
     void InitBurst(std::int32_t serial, const D3DXVECTOR3* position, const D3DXVECTOR3* direction, TFrame* parent,
                    TAreaBase* area, const float* colour, bool rgb);
+    enum class Fade { RGB, Alpha, All };
+    // Colour less one step, shown on the channels named, and the clock one step on.
+    void FadeColour(Fade fade);
+    // Kills the burst once the clock is past 1.0; answers alive.
+    bool EndPastOne();
     // One fade and travel step; rgb as in InitBurst.
     bool StepBurst(bool rgb);
     // Turns a particle's frame toward the camera.
