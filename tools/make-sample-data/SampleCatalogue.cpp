@@ -93,6 +93,38 @@ THrdefRecord Hero(std::int32_t id, const char* name, std::uint32_t weapon, const
     return r;
 }
 
+TEnemyRecord Enemy(std::uint32_t id, const char* label, std::int32_t level, std::int32_t hp, std::int32_t str,
+                   const char* model)
+{
+    TEnemyRecord r;
+    r.id = id;
+    r.label = label;
+    r.height = 0.6F;
+    r.shadowSize = 1.2F;
+    r.objectFlagA = 1;
+    r.objectFlagB = 1;
+    r.gravity = -0.02F;
+    r.armedByte0 = r.armedByte1 = r.armedByte2 = 1;
+    r.maxHp = r.hp = hp;
+    r.str = str;
+    r.vit = str / 2;
+    r.intel = 4;
+    r.men = 4;
+    for (float& rate : r.armedStats) {
+        rate = 1.0F;
+    }
+    r.level = level;
+    r.gainFactor = 1.0F;
+    r.hpGrowth = 1000;
+    r.strGrowth = 100;
+    r.money = 20 * level;
+    r.item = 1;
+    r.itemChance = 0.2F;
+    r.modelName = model;
+    r.soundName = model;
+    return r;
+}
+
 Catalogue Build()
 {
     Catalogue c;
@@ -134,12 +166,29 @@ Catalogue Build()
     start.PlaceName = "はじまりの村";
     c.savePoints = {start};
     c.heroes = {Hero(0, "主人公", 1000, "hero"), Hero(1, "相棒", 1001, "partner")};
+    c.enemies = {Enemy(0, "草原の獣", 1, 60, 8, "enemy00"), Enemy(3, "岩の番人", 4, 150, 14, "enemy00")};
 
     // Menu sounds of the title and the music it names.
-    c.se = {{600, "sys_cursor"}, {603, "sys_load"}, {605, "sys_start"}, {606, "sys_quit"}};
+    c.se = {{600, "sys_cursor"}, {603, "sys_load"}, {605, "sys_start"}, {606, "sys_quit"},
+            {503, "sys_save"},   {608, "sys_refuse"}, {1000, "land_0"},   {1001, "land_1"}};
+    // The players' voices: the down voice and an attack call of each.
+    c.voice = {{106, "hero_down"}, {150, "hero_attack"}, {1100, "partner_down"}, {1150, "partner_attack"}};
     c.bgm = {{1, "title.ogg"}, {2, "field.ogg"}};
     c.musicWithIntro = {"title.ogg"};
     c.soundLists = {{"subset/title_se.tbl", {600, 603, 605, 606}}, {"subset/title_bgm.tbl", {1}}};
+    for (const THrdefRecord& hero : c.heroes) {
+        c.soundLists.push_back({"char/" + hero.ModelName + "_se.tbl", {503, 608, 1000, 1001}});
+        const bool first = hero.Id == 0;
+        c.soundLists.push_back({"char/" + hero.ModelName + "_vc.tbl", {first ? 106u : 1100u, first ? 150u : 1150u}});
+    }
+    // Experience and ability points by level difference -100..100.
+    SoundList experience{"ex.tbl", {}};
+    SoundList abilityPoints{"abp.tbl", {}};
+    for (std::uint32_t d = 0; d <= 200; ++d) {
+        experience.ids.push_back(d <= 100 ? d * 2 : 200 + (d - 100) * 10);
+        abilityPoints.ids.push_back(d / 20 + 1);
+    }
+    c.valueTables = {experience, abilityPoints};
 
     // The pictures the built code draws: item and skill icons and descriptions, weapon-type icons.
     TexturePackage icons{"itemicon.ptx", TexturePackage::Picture::Icon, {}};
@@ -163,7 +212,12 @@ Catalogue Build()
         weponIcons.entries.push_back(name);
     }
     c.textures = {icons, infos, skillInfos, skillIcons, weponIcons};
-    c.meshes = {kSkyMesh};
+    c.meshes = {kSkyMesh, kShadowMesh};
+    // The weapon looks of the two heroes' first weapons, and their town looks.
+    c.characterModels = {"hero01", "heroine01"};
+    for (const THrdefRecord& hero : c.heroes) {
+        c.characterModels.push_back(hero.ModelName);
+    }
     return c;
 }
 

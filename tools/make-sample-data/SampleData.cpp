@@ -11,6 +11,7 @@
 #include "SampleParts.h"
 #include "support/byte_writer.h"
 #include "support/effect_assets.h"
+#include "support/enemy_table_writer.h"
 #include "support/game_table_writer.h"
 #include "support/ini_writer.h"
 #include "support/table_writer.h"
@@ -96,7 +97,7 @@ void WriteTables(const fs::path& root, const Catalogue& c)
 {
     const fs::path tables = root / kTableFolder;
     // No enemy records until enemies exist: the common header alone.
-    Save(tables / "enemy.tbl", qmtest::TableWriter(true).Column("ID", 0).Build());
+    Save(tables / "enemy.tbl", qmtest::BuildEnemyTable(c.enemies));
     Save(tables / "wepon.tbl", qmtest::BuildGameTable(c.wepons));
     Save(tables / "itemmean.tbl", qmtest::BuildGameTable(c.itemMeans));
     Save(tables / "accessory.tbl", qmtest::BuildGameTable(c.accessories));
@@ -109,6 +110,9 @@ void WriteTables(const fs::path& root, const Catalogue& c)
     Save(tables / "bgm.tbl", qmtest::BuildSoundTable(Pairs(c.bgm)));
     for (const SoundList& list : c.soundLists) {
         Save(tables / list.file, qmtest::BuildSoundList(list.ids));
+    }
+    for (const SoundList& table : c.valueTables) {
+        Save(tables / table.file, qmtest::BuildSoundList(table.ids));
     }
 }
 
@@ -160,6 +164,12 @@ void WriteSampleFolder(const fs::path& root)
         Save(root / kTextureFolder / package.file, BuildTexturePackage(package));
     }
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
+    Save(root / kMeshFolder / kShadowMesh, ShadowDisc().Bytes());
+    for (const std::string& model : c.characterModels) {
+        Save(root / kMeshFolder / kCharacterFolder / (model + ".tob"), CharacterBody(model).Bytes());
+        Save(root / kCharacterDataFolder / (model + ".pat"), BuildCharacterPattern());
+        Save(root / kCharacterDataFolder / (model + ".wpm"), BuildCharacterWepons());
+    }
     WriteEffects(root);
 }
 

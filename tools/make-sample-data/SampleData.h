@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "MainCode/Character/TEnemyRecord.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TItemMeanTable.h"
@@ -32,6 +33,13 @@ inline constexpr const char* kFrameFolder = "data/frm04/";
 inline constexpr const char* kEffectFolder = "effect/";
 // The sky dome that start-up builds, inside the mesh folder.
 inline constexpr const char* kSkyMesh = "sky/sky00.msh";
+// The ground shadow of every character, inside the mesh folder.
+inline constexpr const char* kShadowMesh = "effect/shadow01_mesh.msh";
+// Character bodies inside the mesh folder; their pattern and weapon files in the character data folder.
+inline constexpr const char* kCharacterFolder = "char04/";
+inline constexpr const char* kCharacterDataFolder = "data/chrdata04/";
+// Motions of a player model: the states 0..19 and the shared skill motions up to 36.
+inline constexpr std::uint32_t kPlayerMotions = 37;
 
 // One texture package and the entry names it holds, all pictures of one kind.
 struct TexturePackage {
@@ -59,17 +67,22 @@ struct Catalogue {
     std::vector<TSkillRecord> skills;
     std::vector<TSvpRecord> savePoints;
     std::vector<THrdefRecord> heroes;
+    std::vector<TEnemyRecord> enemies;
 
     // Sound id tables: se names are waves in "se.pse", bgm names ".ogg" files in the music folder.
     std::vector<TSoundTableEntry> se;
     std::vector<TSoundTableEntry> voice;
     std::vector<TSoundTableEntry> bgm;
     std::vector<SoundList> soundLists;
+    // Value tables in the sound-list format ("ex.tbl", "abp.tbl"), inside the table folder.
+    std::vector<SoundList> valueTables;
     // Music tracks that start with an intro ("_" + the track's file).
     std::vector<std::string> musicWithIntro;
 
     std::vector<TexturePackage> textures;
     std::vector<std::string> meshes;  // inside the mesh folder
+    // Player models: body ".tob", pattern ".pat" and weapon-state ".wpm" of each name.
+    std::vector<std::string> characterModels;
 };
 
 const Catalogue& GetCatalogue();
