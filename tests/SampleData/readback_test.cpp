@@ -8,12 +8,15 @@
 #include <tuple>
 
 #include "MainCode/Character/TEnemyDataTable.h"
+#include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/TInputDevice.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "make-sample-data/SampleData.h"
 #include "TCommon/TByteReader.h"
 #include "TUtility/TIni.h"
+#include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TMesh8.h"
+#include "dx/dx8/3d/TTexture8.h"
 #include "dx/dx8/3d/TTexturePackage.h"
 #include "dx/dx8/sound/ScrambledTable.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -22,6 +25,7 @@
 #include "dx/dx8/sound/TSoundListReader.h"
 #include "platform/dsound/dsound.h"
 #include "support/device_fixture.h"
+#include "support/effect_assets.h"
 
 namespace {
 
@@ -40,7 +44,11 @@ protected:
     {
         TDSound8::Instance()->Uninit();
         platform::SetManualMixing(false);
+        TTexture8::PurgeCache(1);
         TMesh8::SetDirectory("");
+        TFrame::SetDirectory("");
+        TTexture8::SetDirectory("");
+        TEffectManager::SetFolder("");
         DeviceFixture::TearDown();
     }
     std::string Path(const std::string& relative)
@@ -197,6 +205,25 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         EXPECT_GT(mesh.GetVertexCount(), 0u) << name;
         EXPECT_EQ(mesh.GetMaterialCount(), 1u) << name;
     }
+
+    // The effect folder: the manager builds every prototype of the catalogue from it.
+    TFrame::SetDirectory(dir_.Path().string() + "/" + sample::kFrameFolder);
+    TTexture8::SetDirectory(dir_.Path().string() + "/" + sample::kTextureFolder);
+    TEffectManager::SetFolder(sample::kEffectFolder);
+    {
+        TEffectManager effects;
+        EXPECT_EQ(effects.GetPrototypeCount(), 193u);
+        for (std::uint32_t id : TEffectManager::GetCatalogueIds()) {
+            EXPECT_NE(effects.FindPrototype(id).Get(), nullptr) << id;
+        }
+    }
+    for (const std::string& name : qmtest::EffectFrameFiles()) {
+        Path(std::string(sample::kFrameFolder) + sample::kEffectFolder + name);
+    }
+    for (const std::string& name : qmtest::EffectMeshFiles()) {
+        Path(std::string(sample::kMeshFolder) + sample::kEffectFolder + name);
+    }
+    Path(std::string(sample::kTextureFolder) + "effect.ptx");
 
     // The player models: every motion has its pattern and its weapon poses.
     TPatternInfo::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
