@@ -13,6 +13,7 @@
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/Map/TAttackHitTimed.h"
+#include "../Enemy/enemy_fixture.h"
 #include "player_fixture.h"
 
 namespace combattest {
@@ -35,6 +36,11 @@ public:
         m_subState = subState;
     }
     void SetLevel(std::uint32_t level) { m_level = level; }
+    void DropAccessories()
+    {
+        m_accessoryA = TRefPtr<TAccessory>();
+        m_accessoryB = TRefPtr<TAccessory>();
+    }
     void SetExperience(std::uint32_t e) { m_experience = e; }
     void SetMaxHp(std::int32_t hp) { m_maxHp = hp; }
     void SetJuggleApplied(std::uint8_t on) { m_juggleApplied = on; }
@@ -54,6 +60,7 @@ protected:
         effects_ = std::make_unique<TEffectManager>();
         effects_->SetCreateLog(&created_);
         area_ = std::make_unique<CombatArea>(scene_.Get(), effects_.get());
+        enemytest::WriteGaugePictures(std::filesystem::current_path());
         init_genrand(5489);
         oracle_.seed(5489);
     }
@@ -64,6 +71,7 @@ protected:
         area_.reset();
         effects_.reset();
         TSkillTable::Clear();
+        TGameData::SetMaxLevel(19);
         PlayerFixture::TearDown();
     }
 

@@ -71,11 +71,12 @@ TEST_F(CombatHitTest, TheCounterWindowTakesNeitherDamageNorStatus)
     TRefPtr<TAttackHit> hit = MakeHit(1, 150);
     hero->ReceiveHit(hit.Get());
     EXPECT_LT(hero->GetHp(), 100);
-    const std::int32_t hp = hero->GetHp();
     hero->SetStateDirect(TPlayerCharacter::kStateAction, 17);
+    created_.clear();
     TRefPtr<TAttackHit> unblockable = MakeHit(0x80000001u, 150);
     hero->ReceiveHit(unblockable.Get());
-    EXPECT_LT(hero->GetHp(), hp);
+    EXPECT_EQ(hero->GetSubState(), 17u) << "no counter";
+    EXPECT_TRUE(std::find(CreatedIds().begin(), CreatedIds().end(), 105u) == CreatedIds().end());
 }
 
 TEST_F(CombatHitTest, StatusesTakeOneDrawPerBitInTableOrder)
