@@ -78,14 +78,7 @@ protected:
     // Character `index` with a weapon of that type, in the area.
     std::unique_ptr<CombatHero> MakeCombatHero(std::uint32_t index = 0, std::int32_t type = 0)
     {
-        TCharacterRecord* record = data_->GetCharacterData(index);
-        record->WeaponId = 1000 + static_cast<std::uint32_t>(type);
-        std::string className;
-        std::string model;
-        FindPlayerClass(index, type, className, model);
-        auto hero = std::make_unique<CombatHero>(nullptr, index, *record, className,
-                                                 model.empty() ? (index == 0 ? "hero01" : "heroine01") : model);
-        hero->SetCameraFrame(camera_.Get());
+        std::unique_ptr<CombatHero> hero = MakeHeroOf<CombatHero>(index, type);
         hero->AttachToField(area_.get());
         area_->RegisterObject(hero.get());
         created_.clear();

@@ -139,13 +139,18 @@ protected:
     // Character `index` with the weapon of that type, made by the stand-in hero directly.
     std::unique_ptr<TestHero> MakeHero(std::uint32_t index = 0, std::int32_t type = 0)
     {
+        return MakeHeroOf<TestHero>(index, type);
+    }
+    template <typename Hero>
+    std::unique_ptr<Hero> MakeHeroOf(std::uint32_t index, std::int32_t type)
+    {
         TCharacterRecord* record = data_->GetCharacterData(index);
         record->WeaponId = 1000 + static_cast<std::uint32_t>(type);
         std::string className;
         std::string model;
         FindPlayerClass(index, type, className, model);
-        auto hero = std::make_unique<TestHero>(nullptr, index, *record, className,
-                                               model.empty() ? (index == 0 ? "hero01" : "heroine01") : model);
+        auto hero = std::make_unique<Hero>(nullptr, index, *record, className,
+                                           model.empty() ? (index == 0 ? "hero01" : "heroine01") : model);
         hero->SetCameraFrame(camera_.Get());
         return hero;
     }
