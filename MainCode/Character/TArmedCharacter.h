@@ -37,6 +37,11 @@ struct TAttackPlacement {
     TFrame* Parent = nullptr;
     D3DXVECTOR3 Position{0.0F, 0.0F, 0.0F};
     std::uint32_t BaseDamage = 0;
+    // What a player's attack also hands on: the record's word 14 and two properties of the weapon
+    // in use (B its element, A its type; -1 without a weapon).
+    float Word14 = 0.0F;
+    std::int32_t PropertyB = 0;
+    std::int32_t PropertyA = -1;
 };
 
 class TEffect;

@@ -243,6 +243,13 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     TPatternInfo::SetDirectory("");
     TWeponState::SetDirectory("");
 
+    // The weapons the characters hold.
+    for (const TWeponRecord& w : c.wepons) {
+        Path(std::string(sample::kMeshFolder) + "wepon/" + w.MeshName + ".msh");
+        const TMesh8 blade = TMesh8::Load("wepon/" + w.MeshName + ".msh");
+        EXPECT_EQ(blade.GetFaceCount(), 2u) << w.MeshName;
+    }
+
     // Nothing is written that the checks above did not read.
     std::set<std::string> written;
     for (const auto& entry : fs::recursive_directory_iterator(dir_.Path())) {

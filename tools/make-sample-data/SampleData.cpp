@@ -165,6 +165,10 @@ void WriteSampleFolder(const fs::path& root)
     }
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
     Save(root / kMeshFolder / kShadowMesh, ShadowDisc().Bytes());
+    fs::create_directories(root / kMeshFolder / "wepon");
+    for (const TWeponRecord& w : c.wepons) {
+        Save(root / kMeshFolder / "wepon" / (w.MeshName + ".msh"), WeaponBlade(w.MeshName).Bytes());
+    }
     for (const std::string& model : c.characterModels) {
         Save(root / kMeshFolder / kCharacterFolder / (model + ".tob"), CharacterBody(model).Bytes());
         Save(root / kCharacterDataFolder / (model + ".pat"), BuildCharacterPattern());
