@@ -49,3 +49,5 @@ std::uint32_t genrand_int32()
     y ^= (y >> 18);
     return y;
 }
+
+std::uint32_t genrand_int31() { return genrand_int32() >> 1; }

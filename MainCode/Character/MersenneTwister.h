@@ -5,3 +5,5 @@
 
 void init_genrand(std::uint32_t seed);
 std::uint32_t genrand_int32();
+// The next output shifted right by one: 0 to 0x7FFFFFFF.
+std::uint32_t genrand_int31();

@@ -283,12 +283,10 @@ const TPatternEvent& TArmedCharacter::FirePatternFrame()
 
 void TArmedCharacter::OnAttackEvent(const TPatternEvent& frame)
 {
+    // The hit list keeps it; this reference only carries it out of CreateAttackHit.
     TRefPtr<TAttackHit> hit;
     CreateAttackHit(hit, frame.AttackId);
 }
-
-// Effects and shots of the event codes come with their dispatcher; the base fires nothing yet.
-void TArmedCharacter::OnPatternEvent(const TPatternEvent&) {}
 
 void TArmedCharacter::ShakeForFrame(const TPatternEvent& frame)
 {

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <string>
 
 #include "MainCode/Character/Subset/TPatternInfo.h"
@@ -36,6 +37,25 @@ struct TAttackPlacement {
     TFrame* Parent = nullptr;
     D3DXVECTOR3 Position{0.0F, 0.0F, 0.0F};
     std::uint32_t BaseDamage = 0;
+    // What a player's attack also hands on: the record's word 14 and two properties of the weapon
+    // in use (B its element, A its type; -1 without a weapon).
+    float Word14 = 0.0F;
+    std::int32_t PropertyB = 0;
+    std::int32_t PropertyA = -1;
+};
+
+class TEffect;
+class TMotionHelper;
+class TShot;
+
+// Where a pattern event places its effects, taken from the character at the moment of the event.
+struct TPatternPoints {
+    D3DXVECTOR3 Position;  // the body frame's translation
+    D3DXVECTOR3 Centre;    // world position raised by the half height
+    D3DXVECTOR3 Front;     // the body's -Z axis
+    D3DXVECTOR3 Right;     // the body's -X axis
+    D3DXVECTOR3 Weapon;    // world position of the left weapon frame
+    D3DXVECTOR3 Chest;     // 0.8 ahead of the position, 1.2 half heights up
 };
 
 // 1000000 heavy, 100000 launch, 100 stun, 1000 knock-down, else 10.
@@ -98,7 +118,10 @@ public:
     virtual void GetAttackParams(const TAttackRecord& record, TAttackPlacement& out) = 0;
     virtual void SetSubState(std::uint32_t subState) { m_subState = subState; }
     virtual void ProcessPatternFrame();
+    // The hit of the frame's attack id, placed by GetAttackParams: record kinds 0, 1 and 2 give the
+    // timed, held and timed-held hits, any other kind none.
     virtual void OnAttackEvent(const TPatternEvent& frame);
+    // The effects, shots, hits and sounds of the frame's event code; codes without a case do nothing.
     virtual void OnPatternEvent(const TPatternEvent& frame);
     virtual void PlayFrameSound(const TPatternEvent& frame) { PlaySound(frame.SoundId); }
     virtual void PlayFrameVoice(const TPatternEvent& frame) { PlayVoice(frame.VoiceId); }
@@ -154,6 +177,8 @@ public:
     // The magic projectile: effect 510 flying off to the side with a hit riding on it, effect 800
     // trailing it.
     void LaunchEffectAction(const D3DXVECTOR3& offset, float height, float speed);
+
+    TPatternPoints GetPatternPoints() const;
 
     std::uint32_t GetSubState() const { return m_subState; }
     const std::list<TRefPtr<TAttackHit>>& GetHits() const { return m_hits; }
@@ -235,6 +260,33 @@ protected:
     std::uint8_t m_voiceLatch = 0;
     std::uint8_t m_shakeLatch = 0;
     std::uint32_t m_hitImmunity = 0;
+
+    // The steps the event cases are made of. Each tolerates a missing manager or a null Create result
+    // by leaving out what would have been done to it.
+    // Create under the parent frame, in the area.
+    TEffect* CreateEffect(std::uint32_t id, const D3DXVECTOR3& at, const D3DXVECTOR3& direction,
+                          const float colour[4], const float scale[3]);
+    // The shot created at the origin, the motion handed over, the flight set and the hit id riding on
+    // the shot's body. aim, when given, turns the parts first.
+    TShot* FireShot(std::uint32_t shotId, const D3DXVECTOR3& facing, const float colour[4], const float scale[3],
+                    const D3DXVECTOR3* aim, std::unique_ptr<TMotionHelper> motion, std::int32_t flightFrames,
+                    std::uint32_t hitId);
+    // The smoke trail (effect 52) following the shot's body for 100 frames.
+    void AddTrail(TShot* shot);
+    // Every part looks along the direction, then all roll by one random angle.
+    static void AimParts(TShot* shot, const D3DXVECTOR3& direction);
+    // A hit standing at a point of the field.
+    void AddMeleeHit(std::uint32_t hitId, const D3DXVECTOR3& point);
+    void Heal(std::int32_t amount);
+    // ((d & 127) - 64) x step for a draw d of genrand_int31, plus 1 or -1 by bit 0 of d when signed.
+    static float RandomOffset(float step, bool withSign);
+
+    // The cases by code group.
+    void BasicActionEvent(std::uint16_t code, const TPatternPoints& p);
+    void SlashEvent(std::uint16_t code, const TPatternPoints& p);
+    void GroundBlowEvent(const TPatternPoints& p);
+    void StatusEvent(std::uint16_t code, const TPatternPoints& p);
+    void ElementMarkEvent(std::uint16_t code, const TPatternPoints& p);
 
 private:
     void MakeWeaponFrames(const std::string& name);

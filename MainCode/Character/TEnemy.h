@@ -85,6 +85,7 @@ public:
     float GetGainFactor() const { return m_gainFactor; }
     std::int32_t GetLevelWordA() const { return m_levelWordA; }
     std::int32_t GetLevelWordB() const { return m_levelWordB; }
+    std::int32_t GetLevelWordABase() const { return m_levelWordABase; }
     std::int32_t GetMoney() const { return m_money; }
     std::int32_t GetItem() const { return m_item; }
     std::int32_t GetDropItem() const { return m_dropItem; }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "MainCode/Effect/TAfterImageStandIn.h"
+#include "MainCode/Effect/TAfterImage.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/Map/TAreaBase.h"
@@ -122,14 +122,14 @@ TPlayerCharacter::~TPlayerCharacter()
     m_statusIcons.Detach();
     m_popups.clear();
     m_gainQueue.clear();
-    m_levelUpPopup = TRefPtr<TLevelUpPopup>();
+    m_levelUpPopup = TRefPtr<TPopup>();
     if (m_commandArrayOwned != 0) {
         delete[] m_commands;
     }
     m_commands = nullptr;
     m_aimFrame0->Detach();
     m_aimFrame1->Detach();
-    m_targetEnemy = TRefPtr<TGameObject>();
+    m_targetEnemyId = kNoTarget;
 }
 
 bool TPlayerCharacter::LoadValueTable(const std::string& path, std::vector<std::uint32_t>& out)
@@ -199,7 +199,7 @@ void TPlayerCharacter::DetachFromField()
     }
     m_saveRequest = 0;
     m_savePointId = -1;
-    m_targetEnemy = TRefPtr<TGameObject>();
+    m_targetEnemyId = kNoTarget;
 }
 
 bool TPlayerCharacter::IsActionState()

@@ -93,6 +93,7 @@ public:
     static constexpr float kJumpGravity = -0.007F;
     static constexpr float kJumpSpeed = 0.18F;
     static constexpr std::uint32_t kSoundRefused = 608;
+    static constexpr std::uint32_t kNoTarget = 0xFFFFFFFFu;
 
     using StateHandler = bool (TPlayerCharacter::*)();
     // A pattern action of the pattern-id table.
@@ -126,6 +127,8 @@ public:
     // 10, 11
     void PlaySound(std::uint32_t id) override;
     void PlayVoice(std::uint32_t id) override;
+    // Stops a sound of the sound list.
+    void StopSound(std::uint32_t id);
     // 12: each hero overrides it.
     std::uint32_t SetState(std::uint32_t state) override { return TGameObject::SetState(state); }
     // 13-22: the equipment lowers and raises these with the combat rules.
@@ -151,7 +154,7 @@ public:
     bool IsActionState() override;
     // 31: held in state 16.
     bool IsHeld() override { return m_state == 16; }
-    // 32
+    // 32: where a hit hangs and its attack value.
     void GetAttackParams(const TAttackRecord& record, TAttackPlacement& out) override;
     // 34: the pattern frame; its displacement is halved while slowed in states 1 to 3.
     void ProcessPatternFrame() override;
@@ -278,11 +281,51 @@ public:
     bool IsDead() const;
     void SnapToShadow();
 
-    // ---- equipment (kept as built until the equipment rules come) ----
+    // ---- equipment, stats, experience, notices and the save request ----
+    // The weapon object(s) of the id in the hands its type asks for.
     void Equip(std::uint32_t weaponId);
+    // Slot 'A' is accessory A, any other value accessory B.
     void SetEquipItem(std::uint32_t itemId, std::uint8_t slot);
-    std::uint32_t GetWeaponId() const { return m_weaponId; }
-    std::uint32_t GetEquipItemId(std::uint8_t slot) const { return slot == 'A' ? m_accessoryAId : m_accessoryBId; }
+    // The right weapon's id, else the left one's; 0 with empty hands.
+    std::uint32_t GetWeaponId() const;
+    // 0 for an empty slot.
+    std::uint32_t GetEquipItemId(std::uint8_t slot) const;
+    // Ability points of the current weapon or accessory in the party record; 0 for an id the record
+    // keeps none for.
+    std::uint16_t GetWeaponAbp() const;
+    std::uint16_t GetEquipAbp(std::uint8_t slot) const;
+    // The status screen's bonus of each stat: trunc(factor x stat + timed bonus).
+    std::int32_t GetStrBonus() const;
+    std::int32_t GetVitBonus() const;
+    std::int32_t GetIntBonus() const;
+    std::int32_t GetMenBonus() const;
+    std::uint32_t GetNextLevelExp() const { return (m_level + 1) * 1000; }
+    bool HasStatBoost() const;
+    // Fills the six level-up gains (max HP, max MP, STR, VIT, INT, MEN).
+    void ComputeLevelUpGains();
+    void LevelUp();
+    const std::int32_t* GetLevelUpGains() const { return m_levelUpGains; }
+    bool IsLevelUpPending() const { return m_levelUpPending != 0; }
+    std::int32_t GetLevelUpSerial() const { return m_levelUpSerial; }
+    const std::list<TGainRecord>& GetGainQueue() const { return m_gainQueue; }
+    const std::list<TRefPtr<TPopup>>& GetPopups() const { return m_popups; }
+    std::int32_t GetPopupDelay() const { return m_popupDelay; }
+    TPopup* GetLevelUpPopup() const { return m_levelUpPopup.Get(); }
+    const THitPopup& GetHitPopup() const { return m_hitPopup; }
+    // The serial of the last gain, process-wide.
+    static std::uint32_t GetGainSerial();
+    void SetTargetEnemy(TGameObject* enemy);
+    // Found again by its id, so a target the area has dropped reads as none.
+    TGameObject* GetTargetEnemy() const;
+    std::int32_t GetTargetTimer() const { return m_targetTimer; }
+    void ShowHitCount(TArmedCharacter* enemy);
+    void UpdateBestRecords(TArmedCharacter* enemy);
+    // Damage, hits, air hits, ground hits.
+    const std::int32_t* GetBestRecords() const { return m_bestValues; }
+    bool RequestSave(std::int32_t savePointId);
+    void ClearSaveRequest();
+    bool HasSaveRequest() const { return m_saveRequest != 0; }
+    std::int32_t GetSavePointId() const { return m_savePointId; }
 
     // ---- the state handlers shared by every hero class (entries 0..18) ----
     bool StateIdle();
@@ -404,11 +447,35 @@ protected:
     void LoadModel(const std::string& modelName);
     void LoadSoundLists();
 
+    // Reactions: the end of the two light ones, and what a hit that does not interrupt does.
+    std::uint32_t ReactLightCommon(std::uint32_t knockFlags, std::int32_t magnitude, std::uint8_t front,
+                                   float valueA, float knockTime);
+    std::uint32_t ReactWithoutInterrupt(bool heavy, float knockTime);
+    // An effect at the raised body, by default along the frame's Z axis.
+    void CreateHitEffect(std::uint32_t id, const D3DXVECTOR3* direction, const float* colour, float scale);
+    void HitEffectCommon(std::uint32_t element, bool sparks);
+    void EndTimeStopByHit();
+    void Counter(TAttackHit* hit);
+    void InflictStatuses(std::uint32_t statusWord);
+    // The effects of a landed hit's code.
+    void LandedOrb(TArmedCharacter* target, std::uint32_t id, std::int32_t amount);
+    void LandedBurst(TArmedCharacter* target, std::int32_t code);
+    void LandedWeaponBlow(std::uint32_t attackCode, std::uint32_t effectId);
+    void LandedSeeker(TArmedCharacter* target, std::uint32_t effectId, std::uint32_t attackCode);
+    void LandedFan(std::uint32_t effectId);
+    // The type of the weapon in use (right hand first); -1 with empty hands.
+    std::int32_t GetWeaponType() const;
+    void HoldWeapon(const TRefPtr<TWepon>& weapon, TRefPtr<TWepon>& held, TFrame* frame, TAfterImage* trail);
+    std::int32_t EffectiveStat(std::uint32_t i, std::int64_t extra) const;
+    std::int32_t TimedBonus(std::uint32_t i) const;
+    std::int32_t StatBonus(std::uint32_t i) const;
+    float EffectiveRate(std::uint32_t i) const;
+
     std::uint32_t m_characterIndex;
     std::uint8_t m_weaponModelLoaded = 1;
     std::uint8_t m_saveRequest = 0;
     std::int32_t m_savePointId = -1;
-    TRefPtr<TGameObject> m_targetEnemy;
+    std::uint32_t m_targetEnemyId = kNoTarget;
     TRefPtr<TFrame> m_aimFrame0;
     TRefPtr<TFrame> m_aimFrame1;
     std::uint32_t m_tapCounter = 0;
@@ -445,7 +512,7 @@ protected:
     float m_markers[2] = {-1.0F, -1.0F};
     std::int32_t m_popupDelay = 0;
     THitPopup m_hitPopup;
-    TRefPtr<TLevelUpPopup> m_levelUpPopup;
+    TRefPtr<TPopup> m_levelUpPopup;
     std::list<TRefPtr<TPopup>> m_popups;
     std::uint32_t m_popupCount = 0;
     std::list<TGainRecord> m_gainQueue;
@@ -479,10 +546,5 @@ protected:
     TItemRing* m_itemRing;
     TSkillGauge* m_skillGauge;
     TGetRender* m_getRender;
-
-    // Kept as built until the equipment rules come.
-    std::uint32_t m_weaponId = 0;
-    std::uint32_t m_accessoryAId = 0;
-    std::uint32_t m_accessoryBId = 0;
     std::string m_weaponModelName;
 };

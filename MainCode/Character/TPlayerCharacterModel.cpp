@@ -117,16 +117,19 @@ void TPlayerCharacter::LoadWeaponModel()
     if (m_weaponModelLoaded != 0) {
         return;
     }
-    const std::int32_t type = TWeponTable::Get(m_weaponId).Type;
+    const std::uint32_t weaponId = GetWeaponId();
+    const std::uint32_t accessoryA = GetEquipItemId('A');
+    const std::uint32_t accessoryB = GetEquipItemId('B');
+    const std::int32_t type = TWeponTable::Get(weaponId).Type;
     std::string model = m_weaponModelName;
     if (m_characterIndex <= 1 && type >= 0 && type <= 2) {
         model = std::string(m_characterIndex == 0 ? "hero" : "heroine") + (type == 2 ? "02" : "01");
     }
     LoadModel(model);
     m_weaponModelLoaded = 1;
-    Equip(m_weaponId);
-    SetEquipItem(m_accessoryAId, 'A');
-    SetEquipItem(m_accessoryBId, 'B');
+    Equip(weaponId);
+    SetEquipItem(accessoryA, 'A');
+    SetEquipItem(accessoryB, 'B');
 }
 
 void TPlayerCharacter::SetLookVariant(std::uint32_t variant)

@@ -4,7 +4,7 @@
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TPlayerSoundLog.h"
-#include "MainCode/Effect/TAfterImageStandIn.h"
+#include "MainCode/Effect/TAfterImage.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
@@ -152,6 +152,16 @@ void TPlayerCharacter::PlaySound(std::uint32_t id)
         }
     }
     PlayOn(m_soundList, 0, played);
+}
+
+void TPlayerCharacter::StopSound(std::uint32_t id)
+{
+    if (s_soundLog != nullptr) {
+        s_soundLog->push_back({0, id, true});
+    }
+    if (TSoundBank* b = m_soundList.GetBank()) {
+        b->Stop(id);
+    }
 }
 
 void TPlayerCharacter::PlayVoice(std::uint32_t id)

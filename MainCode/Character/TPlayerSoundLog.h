@@ -1,5 +1,5 @@
 // A recording seam for the player's sounds and voices, as the effect manager has one for effects:
-// every later play is appended (bank 0 sound effects, 1 voices; null stops recording).
+// every later play (and stop) is appended (bank 0 sound effects, 1 voices; null stops recording).
 #pragma once
 
 #include <cstdint>
@@ -8,6 +8,7 @@
 struct TPlayedSound {
     std::uint32_t bank;
     std::uint32_t id;
+    bool stopped = false;  // a stop rather than a play
 };
 
 void SetPlayerSoundLog(std::vector<TPlayedSound>* log);

@@ -60,11 +60,6 @@ bool TEffectManager::IsCatalogueId(std::uint32_t id)
     return std::binary_search(ids.begin(), ids.end(), id);
 }
 
-void TEffectManager::LoadPrototypes()
-{
-    // The effect classes register here as they come; until then tests add their own.
-}
-
 void TEffectManager::AddPrototype(std::uint32_t id, const TRefPtr<TEffect>& prototype)
 {
     m_prototypes.insert_or_assign(static_cast<std::int32_t>(id), prototype);

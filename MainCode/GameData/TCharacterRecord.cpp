@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TSaveBuffer.h"
 #include "TCommon/TByteReader.h"
@@ -124,7 +125,8 @@ void TCharacterRecord::Store(const TPlayerCharacter& player)
 {
     PartyIndex = static_cast<std::int32_t>(player.GetCharacterIndex());
     Level = player.GetLevel();
-    Experience = player.GetExperience();
+    bool levelUp = false;
+    Experience = LimitExperience(Level, player.GetExperience(), TGameData::GetMaxLevel(), levelUp);
     LifeMax = player.GetMaxHp();
     MpMax = player.GetMaxMp();
     GaugeMax = static_cast<std::int32_t>(player.GetGaugeMax());
@@ -141,4 +143,19 @@ void TCharacterRecord::Store(const TPlayerCharacter& player)
     Accessory1Id = player.GetEquipItemId('A');
     Accessory2Id = player.GetEquipItemId('B');
     player.GetStateWords(StateWord);
+}
+
+std::uint32_t TCharacterRecord::LimitExperience(std::uint32_t level, std::int64_t experience, std::uint32_t cap,
+                                                bool& levelUp)
+{
+    levelUp = false;
+    if (level >= cap) {
+        return static_cast<std::uint32_t>(std::min<std::uint64_t>(std::uint64_t{cap} * 1000u, UINT32_MAX));
+    }
+    const std::int64_t threshold = (static_cast<std::int64_t>(level) * 5 + 5) * 200;
+    if (experience >= threshold) {
+        levelUp = true;
+        return static_cast<std::uint32_t>(std::min<std::int64_t>(threshold, UINT32_MAX));
+    }
+    return static_cast<std::uint32_t>(std::max<std::int64_t>(experience, 0));
 }

@@ -25,8 +25,13 @@ struct TCharacterRecord {
     void Reset(std::uint32_t index);
 
     // Copies the live character back: levels, life, MP, gauge, stats, equipment ids and the
-    // status words. Skills and ability points stay.
+    // status words, the experience held to the experience rule. Skills and ability points stay.
     void Store(const TPlayerCharacter& player);
+
+    // The experience rule: at or above the level cap experience is cap x 1000; below it, experience
+    // that reaches (level x 5 + 5) x 200 stops there and levelUp is set.
+    static std::uint32_t LimitExperience(std::uint32_t level, std::int64_t experience, std::uint32_t cap,
+                                         bool& levelUp);
 
     // Where the ability points of an id are kept; null for an id outside the arrays.
     std::uint16_t* WeponAbp(std::uint32_t weponId);

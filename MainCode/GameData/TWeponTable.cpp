@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "MainCode/Character/TPlayerCharacter.h"
+
 namespace {
 
 struct TrailColour {
@@ -79,3 +81,10 @@ TSprite TWeponTable::CreateIconSprite(std::uint32_t id)
 {
     return TSprite::FromFile(GetIconName(id), D3DPOOL_MANAGED, 0);
 }
+
+bool IsStatusEffectActive0(TPlayerCharacter* c) { return c != nullptr && c->GetPoison().Remaining > 0; }
+bool IsStatusEffectActive1(TPlayerCharacter* c) { return c != nullptr && c->GetManaDrain().Remaining > 0; }
+bool IsStatusEffectActive2(TPlayerCharacter* c) { return c != nullptr && c->GetReversedControls().Remaining > 0; }
+bool IsStatusEffectActive3(TPlayerCharacter* c) { return c != nullptr && c->GetAttackSeal().Remaining > 0; }
+bool IsStatusEffectActive4(TPlayerCharacter* c) { return c != nullptr && c->GetSlowness().Remaining > 0; }
+bool IsStatusEffectActive5(TPlayerCharacter* c) { return c != nullptr && c->GetManaSeal().Remaining > 0; }

@@ -10,6 +10,8 @@
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TSprite.h"
 
+class TPlayerCharacter;
+
 struct TWeponRecord {
     std::uint32_t Id = 0;  // a type-8 weapon's second piece is the record under Id + 10000
     std::string Name;
@@ -49,3 +51,12 @@ public:
     static std::string GetIconName(std::uint32_t id);
     static TSprite CreateIconSprite(std::uint32_t id);
 };
+
+// The status icons' tests, one per status of the character, in the order the character keeps them
+// (poison, mana drain, reversed controls, attack seal, slowness, mana seal): true while it runs.
+bool IsStatusEffectActive0(TPlayerCharacter* character);
+bool IsStatusEffectActive1(TPlayerCharacter* character);
+bool IsStatusEffectActive2(TPlayerCharacter* character);
+bool IsStatusEffectActive3(TPlayerCharacter* character);
+bool IsStatusEffectActive4(TPlayerCharacter* character);
+bool IsStatusEffectActive5(TPlayerCharacter* character);

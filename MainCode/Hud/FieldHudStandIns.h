@@ -1,7 +1,7 @@
 // Stand-ins for the field HUD until the HUD itself is built: the letter font, status panel, item
 // ring, skill gauge, the item-get notice, the status icons and the pop-ups keep what they are told
-// and count their calls, and draw nothing. The notice queue is kept so the map-name notice can be
-// checked.
+// and count their calls, and draw nothing. The notice queue is kept so the map-name and skill
+// notices can be checked; the pop-ups record where they were shown.
 #pragma once
 
 #include <cstdint>
@@ -138,17 +138,67 @@ private:
     int m_updates = 0;
 };
 
+// A pop-up shown on the HUD: the stand-ins record where they were shown and stay active for a set
+// number of updates after that.
+class TPopupLife {
+public:
+    static constexpr int kDefaultUpdates = 60;
+
+    void Show(float x, float y)
+    {
+        m_x = x;
+        m_y = y;
+        ++m_shows;
+        m_left = s_updates;
+    }
+    void Step()
+    {
+        ++m_updates;
+        if (m_left > 0) {
+            --m_left;
+        }
+    }
+    bool IsLive() const { return m_left > 0; }
+    float GetX() const { return m_x; }
+    float GetY() const { return m_y; }
+    int GetShowCount() const { return m_shows; }
+    int GetUpdateCount() const { return m_updates; }
+    // Updates a pop-up stays active once shown (tests choose).
+    static void SetLifetime(int updates) { s_updates = updates; }
+    static int GetLifetime() { return s_updates; }
+
+private:
+    static inline int s_updates = kDefaultUpdates;
+    float m_x = 0.0F;
+    float m_y = 0.0F;
+    int m_shows = 0;
+    int m_updates = 0;
+    int m_left = 0;
+};
+
 // The hit-count and damage pop-up.
 class THitPopup {
 public:
     explicit THitPopup(TLetterFont* font) : m_font(font) {}
-    void Show(float, float, std::int32_t, std::int32_t) {}
-    void Update() {}
+    void Show(float x, float y, std::int32_t count, std::int32_t damage)
+    {
+        m_life.Show(x, y);
+        m_count = count;
+        m_damage = damage;
+    }
+    void Update() { m_life.Step(); }
+    bool IsActive() const { return m_life.IsLive(); }
     void Draw() { ++m_draws; }
     int GetDrawCount() const { return m_draws; }
+    const TPopupLife& GetLife() const { return m_life; }
+    std::int32_t GetCount() const { return m_count; }
+    std::int32_t GetDamage() const { return m_damage; }
 
 private:
     TLetterFont* m_font;
+    TPopupLife m_life;
+    std::int32_t m_count = 0;
+    std::int32_t m_damage = 0;
     int m_draws = 0;
 };
 
@@ -156,10 +206,14 @@ private:
 class TPopup {
 public:
     virtual ~TPopup() = default;
-    virtual void Show(float, float) {}
-    virtual void Update() {}
-    virtual bool IsActive() const { return false; }
+    virtual void Show(float x, float y) { m_life.Show(x, y); }
+    virtual void Update() { m_life.Step(); }
+    virtual bool IsActive() const { return m_life.IsLive(); }
     virtual void Draw() {}
+    const TPopupLife& GetLife() const { return m_life; }
+
+private:
+    TPopupLife m_life;
 };
 
 class TLevelUpPopup : public TPopup {
@@ -168,5 +222,21 @@ public:
 
 private:
     void* m_fieldScene;
+    TLetterFont* m_font;
+};
+
+// The experience and ability points of one defeated enemy: the seven words of its gain record.
+class TGainPopup : public TPopup {
+public:
+    TGainPopup(const std::uint32_t (&words)[7], TLetterFont* font) : m_font(font)
+    {
+        for (int i = 0; i < 7; ++i) {
+            m_words[i] = words[i];
+        }
+    }
+    const std::uint32_t* GetWords() const { return m_words; }
+
+private:
+    std::uint32_t m_words[7];
     TLetterFont* m_font;
 };

@@ -1,8 +1,8 @@
 #include "MainCode/Shot/TShotPrototypes.h"
 
+#include <algorithm>
 #include <string>
 
-#include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Shot/TShotJ.h"
 #include "MainCode/Shot/TShots.h"
 #include "MainCode/Shot/TStarShot.h"
@@ -124,11 +124,14 @@ TEffect* Build(const ShotRow& r)
 
 }  // namespace
 
-void AddShotPrototypes(TEffectManager& manager)
+TEffect* NewShotPrototype(std::uint32_t id)
 {
-    for (const ShotRow& row : kRows) {
-        manager.AddPrototype(row.id, TRefPtr<TEffect>(Build(row)));
+    const auto it = std::lower_bound(std::begin(kRows), std::end(kRows), id,
+                                     [](const ShotRow& row, std::uint32_t key) { return row.id < key; });
+    if (it == std::end(kRows) || it->id != id) {
+        return nullptr;
     }
+    return Build(*it);
 }
 
 const std::vector<std::uint32_t>& GetShotPrototypeIds()

@@ -1,13 +1,13 @@
-// The shot prototypes of the effect catalogue, registered by effect id.
+// The shot prototypes of the effect catalogue, by effect id.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
-class TEffectManager;
+class TEffect;
 
-// Builds every shot prototype in ascending id order (the order fixes the texture cells each
-// particle prototype takes) and registers it with the manager. Loads the shots' files.
-void AddShotPrototypes(TEffectManager& manager);
-// The ids AddShotPrototypes registers, ascending.
+// A new shot prototype of the id (its files loaded), or null when the id is no shot. The effect
+// manager builds them with the rest of the catalogue, in ascending id order.
+TEffect* NewShotPrototype(std::uint32_t id);
+// The shot ids, ascending.
 const std::vector<std::uint32_t>& GetShotPrototypeIds();

@@ -11,6 +11,7 @@
 #include "MainCode/Character/TPlayerSoundLog.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TItemMeanTable.h"
@@ -68,9 +69,16 @@ protected:
         data_->Reset();
         THrdefTable::Get(0).ModelName = "hero";
         THrdefTable::Get(1).ModelName = "heroine";
+        // Weapon 1000 + type and, for the pair of type 8, its left piece 11008; all share one mesh.
+        Load(qmtest::GroundMesh().Floor(0, 0, 0.1F, 1.0F, 0).File("blade"), "wepon/blade.msh");
         for (std::int32_t type = 0; type < 12; ++type) {
-            TWeponTable::Get(1000 + static_cast<std::uint32_t>(type)).Type = type;
+            TWeponRecord& w = TWeponTable::Get(1000 + static_cast<std::uint32_t>(type));
+            w.Id = 1000 + static_cast<std::uint32_t>(type);
+            w.Type = type;
+            w.MeshName = "blade";
         }
+        TWeponTable::Get(11008) = TWeponTable::Get(1008);
+        TWeponTable::Get(11008).Id = 11008;
         input_ = std::make_unique<TInputDevice>("input.ini", 10, TInputDevice::kDefaultKeys, TInputDevice::kDefaultPad);
         links_.input = input_.get();
         links_.letterFont = &font_;
@@ -93,6 +101,7 @@ protected:
         TGameData::Finalize();
         TWeponTable::Clear();
         TItemMeanTable::Clear();
+        TAccessoryTable::Clear();
         ArmedFixture::TearDown();
     }
 
@@ -130,13 +139,18 @@ protected:
     // Character `index` with the weapon of that type, made by the stand-in hero directly.
     std::unique_ptr<TestHero> MakeHero(std::uint32_t index = 0, std::int32_t type = 0)
     {
+        return MakeHeroOf<TestHero>(index, type);
+    }
+    template <typename Hero>
+    std::unique_ptr<Hero> MakeHeroOf(std::uint32_t index, std::int32_t type)
+    {
         TCharacterRecord* record = data_->GetCharacterData(index);
         record->WeaponId = 1000 + static_cast<std::uint32_t>(type);
         std::string className;
         std::string model;
         FindPlayerClass(index, type, className, model);
-        auto hero = std::make_unique<TestHero>(nullptr, index, *record, className,
-                                               model.empty() ? (index == 0 ? "hero01" : "heroine01") : model);
+        auto hero = std::make_unique<Hero>(nullptr, index, *record, className,
+                                           model.empty() ? (index == 0 ? "hero01" : "heroine01") : model);
         hero->SetCameraFrame(camera_.Get());
         return hero;
     }

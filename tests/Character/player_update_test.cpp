@@ -4,7 +4,9 @@
 
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Effect/TEffectManager.h"
+#include "dx/dx8/3d/TTexture8.h"
 #include "player_fixture.h"
+#include "support/effect_assets.h"
 
 namespace playertest {
 namespace {
@@ -130,6 +132,9 @@ TEST_F(PlayerUpdateTest, ActionVoicesByTheirTable)
 
 TEST_F(PlayerUpdateTest, LandingOnGroundKindSevenRaisesDust)
 {
+    // The manager builds the catalogue from the generated effect folder.
+    TEffectManager::SetFolder("effect/");
+    qmtest::WriteEffectAssets(dir_.Path());
     TEffectManager effects;
     std::vector<TEffectCreateCall> created;
     effects.SetCreateLog(&created);
@@ -144,14 +149,18 @@ TEST_F(PlayerUpdateTest, LandingOnGroundKindSevenRaisesDust)
     hero->SetOnGround(1);
     ASSERT_TRUE(hero->Land());
     EXPECT_EQ(Played(0), (std::vector<std::uint32_t>{1506, 1007}));
-    ASSERT_EQ(created.size(), 1u);
-    EXPECT_EQ(created[0].id, 35u);
-    EXPECT_FLOAT_EQ(created[0].position.y, 0.02F);
-    EXPECT_FLOAT_EQ(created[0].colour[1], 0.35F);
+    // Landing fires event 1000 first: its dust, then the ground's.
+    ASSERT_EQ(created.size(), 2u);
+    EXPECT_EQ(created[0].id, 31u);
+    EXPECT_EQ(created[1].id, 35u);
+    EXPECT_FLOAT_EQ(created[1].position.y, 0.02F);
+    EXPECT_FLOAT_EQ(created[1].colour[1], 0.35F);
     // Other sounds are played as they are.
     hero->PlaySound(1001);
     EXPECT_EQ(Played(0).back(), 1001u);
     hero->DetachFromField();
+    TTexture8::PurgeCache(1);
+    TEffectManager::SetFolder("");
 }
 
 TEST_F(PlayerUpdateTest, PoisonAndManaDrainBiteAtTheEndOfEachPhase)

@@ -4,7 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "dx/dx8/3d/TDrawList.h"
 #include "effect_fixture.h"
+#include "support/golden.h"
 #include "support/effect_test_area.h"
 
 namespace effecttest {
@@ -44,6 +46,25 @@ protected:
             }
         }
         return calls;
+    }
+    // The scene drawn through the area's camera on the dark clear colour, compared with the golden.
+    ::testing::AssertionResult Shoot(const std::string& golden)
+    {
+        if (!d3d()->CheckLostDevice()) {
+            return ::testing::AssertionFailure() << "device lost";
+        }
+        d3d()->Clear(0xFF102030, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
+        d3d()->BeginScene();
+        D3DXMATRIX identity;
+        D3DXMatrixIdentity(&identity);
+        area_->Scene()->Render(area_->View(), &identity);
+        TDrawList::FlushAll();
+        d3d()->EndScene();
+        platform::RgbaImage image;
+        if (!platform::ReadBackBuffer(device(), &image)) {
+            return ::testing::AssertionFailure() << "no read-back";
+        }
+        return qmtest::MatchesGolden(image, golden);
     }
     // A placed object the area finds by its id.
     std::unique_ptr<qmtest::SoundObject> NewObject(const std::string& name, float x, float y, float z)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -24,11 +25,23 @@ TRefPtr<TFrame> Scene()
     return TRefPtr<TFrame>(new TFrame("Scene", identity, nullptr));
 }
 
-class EffectManagerTest : public ::testing::Test {
+// The manager reads the generated effect folder; the scripted prototypes replace catalogue entries.
+class EffectManagerTest : public EffectFolder {
 protected:
+    void SetUp() override
+    {
+        EffectFolder::SetUp();
+        owned_ = std::make_unique<TEffectManager>();
+    }
+    void TearDown() override
+    {
+        // Its effects write to the journals while it goes.
+        owned_.reset();
+        EffectFolder::TearDown();
+    }
     TEffect* Create(std::uint32_t id, const float* scale = kUnit)
     {
-        return manager_.Create(id, &kOrigin, &kForward, scene_.Get(), nullptr, kWhite, scale);
+        return owned_->Create(id, &kOrigin, &kForward, scene_.Get(), nullptr, kWhite, scale);
     }
     std::vector<std::string> TakeEvents()
     {
@@ -40,7 +53,7 @@ protected:
     TRefPtr<TFrame> scene_ = Scene();
     Journal journal_;
     Journal other_;
-    TEffectManager manager_;  // last: its effects write to the journals while it goes
+    std::unique_ptr<TEffectManager> owned_;
 };
 
 TEST(EffectCatalogue, AcceptsExactlyItsIdsAtEveryRunBound)
@@ -71,7 +84,7 @@ TEST(EffectCatalogue, AcceptsExactlyItsIdsAtEveryRunBound)
 TEST_F(EffectManagerTest, ClonesOfOneIdAreDistinctWithConsecutiveSerials)
 {
     TRefPtr<TEffect> prototype = Scripted(&journal_, -1);
-    manager_.AddPrototype(100, prototype);
+    owned_->AddPrototype(100, prototype);
     TEffect* a = Create(100);
     TEffect* b = Create(100);
     ASSERT_NE(a, nullptr);
@@ -80,7 +93,7 @@ TEST_F(EffectManagerTest, ClonesOfOneIdAreDistinctWithConsecutiveSerials)
     EXPECT_NE(a, prototype.Get());
     EXPECT_EQ(a->GetSerial(), 0);
     EXPECT_EQ(b->GetSerial(), 1);
-    EXPECT_EQ(manager_.GetLiveCount(), 2u);
+    EXPECT_EQ(owned_->GetLiveCount(), 2u);
     // The prototype is never started, and no two of them share a frame.
     EXPECT_EQ(prototype->GetSerial(), -1);
     EXPECT_EQ(prototype->GetFrame()->GetParent(), nullptr);
@@ -93,7 +106,7 @@ TEST_F(EffectManagerTest, ClonesOfOneIdAreDistinctWithConsecutiveSerials)
 
 TEST_F(EffectManagerTest, OnlyAScaleOfExactlyOneEachWaySkipsSetScale)
 {
-    manager_.AddPrototype(0, Scripted(&journal_, -1));
+    owned_->AddPrototype(0, Scripted(&journal_, -1));
     Create(0, kUnit);
     EXPECT_TRUE(TakeEvents().empty());
     const float justAbove = 1.0000001F;
@@ -112,18 +125,19 @@ TEST_F(EffectManagerTest, OnlyAScaleOfExactlyOneEachWaySkipsSetScale)
 TEST_F(EffectManagerTest, IdsWithoutPrototypeGiveNullUseASerialAndAddNothing)
 {
     std::vector<TEffectCreateCall> log;
-    manager_.SetCreateLog(&log);
-    manager_.AddPrototype(7, Scripted(&journal_, -1));  // outside the catalogue: never found
-    manager_.AddPrototype(6, Scripted(&journal_, -1));
-    const std::size_t prototypes = manager_.GetPrototypeCount();
+    owned_->SetCreateLog(&log);
+    owned_->AddPrototype(7, Scripted(&journal_, -1));  // outside the catalogue: never found
+    owned_->AddPrototype(6, Scripted(&journal_, -1));
+    owned_->AddPrototype(5, TRefPtr<TEffect>());
+    const std::size_t prototypes = owned_->GetPrototypeCount();
 
     EXPECT_EQ(Create(7), nullptr);
     EXPECT_EQ(Create(0xFFFFFFFFu), nullptr);
     EXPECT_EQ(Create(5), nullptr);  // in the catalogue, not registered
-    EXPECT_EQ(manager_.FindPrototype(5).Get(), nullptr);
-    EXPECT_EQ(manager_.FindPrototype(7).Get(), nullptr);
-    EXPECT_EQ(manager_.GetPrototypeCount(), prototypes);
-    EXPECT_EQ(manager_.GetLiveCount(), 0u);
+    EXPECT_EQ(owned_->FindPrototype(5).Get(), nullptr);
+    EXPECT_EQ(owned_->FindPrototype(7).Get(), nullptr);
+    EXPECT_EQ(owned_->GetPrototypeCount(), prototypes);
+    EXPECT_EQ(owned_->GetLiveCount(), 0u);
     EXPECT_EQ(scene_->GetChildCount(), 0u);
 
     TEffect* made = Create(6);
@@ -140,15 +154,15 @@ TEST_F(EffectManagerTest, IdsWithoutPrototypeGiveNullUseASerialAndAddNothing)
 TEST_F(EffectManagerTest, RecordsEveryCreateWithItsArguments)
 {
     std::vector<TEffectCreateCall> log;
-    manager_.SetCreateLog(&log);
-    manager_.AddPrototype(1000, Scripted(&journal_, -1));
+    owned_->SetCreateLog(&log);
+    owned_->AddPrototype(1000, Scripted(&journal_, -1));
     const D3DXVECTOR3 position(1.0F, 2.0F, 3.0F);
     const D3DXVECTOR3 direction(0.0F, 1.0F, 0.0F);
     const float colour[4] = {0.1F, 0.2F, 0.3F, 0.4F};
     const float scale[3] = {2.0F, 1.0F, 0.5F};
     auto* area = reinterpret_cast<TAreaBase*>(scene_.Get());  // only passed through
-    TEffect* made = manager_.Create(1000, &position, &direction, scene_.Get(), area, colour, scale);
-    manager_.Create(2, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    TEffect* made = owned_->Create(1000, &position, &direction, scene_.Get(), area, colour, scale);
+    owned_->Create(7, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     ASSERT_EQ(log.size(), 2u);
     const TEffectCreateCall& c = log[0];
     EXPECT_EQ(c.id, 1000u);
@@ -163,70 +177,70 @@ TEST_F(EffectManagerTest, RecordsEveryCreateWithItsArguments)
     EXPECT_EQ(made->GetColour()[1], 0.2F);
     EXPECT_FALSE(log[1].hasPosition || log[1].hasDirection || log[1].hasColour || log[1].hasScale);
     EXPECT_EQ(log[1].result, nullptr);
-    manager_.SetCreateLog(nullptr);
+    owned_->SetCreateLog(nullptr);
     Create(1000);
     EXPECT_EQ(log.size(), 2u);
 }
 
 TEST_F(EffectManagerTest, AnEffectAnsweringFalseGoesInThatPassAndTheNextStillRuns)
 {
-    manager_.AddPrototype(1, Scripted(&journal_, 1));
-    manager_.AddPrototype(2, Scripted(&journal_, -1));
+    owned_->AddPrototype(1, Scripted(&journal_, 1));
+    owned_->AddPrototype(2, Scripted(&journal_, -1));
     TEffect* first = Create(1);
     Create(2);
     TRefPtr<TFrame> firstFrame = first->GetFrameRef();
     TakeEvents();
-    manager_.Update();
+    owned_->Update();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 0", "detach 0", "gone 0", "update 1"}));
-    EXPECT_EQ(manager_.GetLiveCount(), 1u);
+    EXPECT_EQ(owned_->GetLiveCount(), 1u);
     EXPECT_EQ(firstFrame->GetParent(), nullptr);
     EXPECT_EQ(scene_->GetChildCount(), 1u);
-    manager_.Update();
+    owned_->Update();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 1"}));
 }
 
 TEST_F(EffectManagerTest, AnEffectCreatedDuringThePassIsUpdatedInIt)
 {
-    manager_.AddPrototype(10, Scripted(&journal_, -1));
+    owned_->AddPrototype(10, Scripted(&journal_, -1));
     auto spawner = Scripted(&journal_, -1);
-    static_cast<ScriptedEffect*>(spawner.Get())->SpawnOnUpdate(&manager_, 10);
-    manager_.AddPrototype(11, spawner);
+    static_cast<ScriptedEffect*>(spawner.Get())->SpawnOnUpdate(owned_.get(), 10);
+    owned_->AddPrototype(11, spawner);
     Create(11);
     Create(10);
     TakeEvents();
-    manager_.Update();
+    owned_->Update();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 0", "update 1", "update 2"}));
-    EXPECT_EQ(manager_.GetLiveCount(), 3u);
+    EXPECT_EQ(owned_->GetLiveCount(), 3u);
     EXPECT_EQ(scene_->GetChildCount(), 3u);
 }
 
 TEST_F(EffectManagerTest, KillAndFinish)
 {
-    manager_.AddPrototype(3, Scripted(&journal_, -1));
+    owned_->AddPrototype(3, Scripted(&journal_, -1));
     TEffect* effect = Create(3);
     effect->Finish();
     EXPECT_TRUE(effect->IsFinishing());
-    manager_.Update();
-    EXPECT_EQ(manager_.GetLiveCount(), 1u);
+    owned_->Update();
+    EXPECT_EQ(owned_->GetLiveCount(), 1u);
     effect->Kill();
-    EXPECT_EQ(manager_.GetLiveCount(), 1u);  // still listed until the next pass
+    EXPECT_EQ(owned_->GetLiveCount(), 1u);  // still listed until the next pass
     TakeEvents();
-    manager_.Update();
+    owned_->Update();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 0", "detach 0", "gone 0"}));
-    EXPECT_EQ(manager_.GetLiveCount(), 0u);
+    EXPECT_EQ(owned_->GetLiveCount(), 0u);
 }
 
 TEST_F(EffectManagerTest, ClearDetachesEverythingWithoutUpdating)
 {
-    manager_.AddPrototype(4, Scripted(&journal_, -1));
+    owned_->AddPrototype(4, Scripted(&journal_, -1));
     Create(4);
     Create(4);
     TakeEvents();
-    manager_.Clear();
+    owned_->Clear();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"detach 0", "detach 1", "gone 0", "gone 1"}));
-    EXPECT_EQ(manager_.GetLiveCount(), 0u);
+    EXPECT_EQ(owned_->GetLiveCount(), 0u);
     EXPECT_EQ(scene_->GetChildCount(), 0u);
-    manager_.Update();
+    owned_->Update();
     EXPECT_TRUE(TakeEvents().empty());
     // Serials keep growing.
     EXPECT_EQ(Create(4)->GetSerial(), 2);
@@ -234,10 +248,10 @@ TEST_F(EffectManagerTest, ClearDetachesEverythingWithoutUpdating)
 
 TEST_F(EffectManagerTest, ALaterPrototypeReplacesTheEarlierOne)
 {
-    manager_.AddPrototype(20, Scripted(&journal_, -1));
-    manager_.AddPrototype(20, Scripted(&other_, -1));
+    owned_->AddPrototype(20, Scripted(&journal_, -1));
+    owned_->AddPrototype(20, Scripted(&other_, -1));
     EXPECT_EQ(journal_.destroyed, 1);
-    EXPECT_EQ(manager_.GetPrototypeCount(), 1u);
+    EXPECT_EQ(owned_->GetPrototypeCount(), 193u);
     Create(20);
     EXPECT_EQ(journal_.clones, 0);
     EXPECT_EQ(other_.clones, 1);
@@ -245,22 +259,24 @@ TEST_F(EffectManagerTest, ALaterPrototypeReplacesTheEarlierOne)
 
 TEST_F(EffectManagerTest, FindLiveSharesTheListsReferenceUntilTheEffectIsDropped)
 {
-    manager_.AddPrototype(21, Scripted(&journal_, 2));
+    owned_->AddPrototype(21, Scripted(&journal_, 2));
     const std::int32_t serial = Create(21)->GetSerial();
-    TRefPtr<TEffect> held = manager_.FindLive(serial);
+    TRefPtr<TEffect> held = owned_->FindLive(serial);
     ASSERT_NE(held.Get(), nullptr);
     EXPECT_EQ(held.UseCount(), 2u);
-    EXPECT_EQ(manager_.FindLive(serial + 1).Get(), nullptr);
-    manager_.Update();
-    manager_.Update();
-    EXPECT_EQ(manager_.FindLive(serial).Get(), nullptr);
+    EXPECT_EQ(owned_->FindLive(serial + 1).Get(), nullptr);
+    owned_->Update();
+    owned_->Update();
+    EXPECT_EQ(owned_->FindLive(serial).Get(), nullptr);
     // Dropped from the list but still whole for its holder.
     EXPECT_EQ(journal_.destroyed, 0);
     EXPECT_EQ(held.UseCount(), 1u);
     EXPECT_EQ(held->GetSerial(), serial);
 }
 
-TEST(EffectManagerLifetime, DestroyingTheManagerReleasesWithoutDetaching)
+using EffectManagerLifetime = EffectFolder;
+
+TEST_F(EffectManagerLifetime, DestroyingTheManagerReleasesWithoutDetaching)
 {
     Journal journal;
     TRefPtr<TFrame> scene = Scene();
@@ -284,17 +300,17 @@ TEST_F(EffectManagerTest, UpdatingLiveEffectsAllocatesNothing)
     if (!qmtest::AllocationProbe::Available()) {
         GTEST_SKIP() << "allocation probe needs the sanitizer build";
     }
-    manager_.AddPrototype(50, Scripted(nullptr, -1));
-    manager_.AddPrototype(51, Scripted(nullptr, 3));
+    owned_->AddPrototype(50, Scripted(nullptr, -1));
+    owned_->AddPrototype(51, Scripted(nullptr, 3));
     for (int i = 0; i < 20; ++i) {
         Create(i % 2 == 0 ? 50 : 51);
     }
     qmtest::AllocationProbe probe;
     for (int frame = 0; frame < 5; ++frame) {
-        manager_.Update();
+        owned_->Update();
     }
     EXPECT_EQ(probe.Allocations(), 0);
-    EXPECT_EQ(manager_.GetLiveCount(), 10u);
+    EXPECT_EQ(owned_->GetLiveCount(), 10u);
 }
 
 }  // namespace

@@ -5,9 +5,7 @@
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Effect/TFrameAnimEffect.h"
 #include "MainCode/Effect/TSmashEffect.h"
-#include "dx/dx8/3d/TDrawList.h"
 #include "effect_area_fixture.h"
-#include "support/golden.h"
 
 namespace effecttest {
 namespace {
@@ -37,17 +35,7 @@ TEST_F(EffectPictureTest, AFadingAnimationAndABreakingMeshMatchTheGolden)
     EXPECT_NEAR(static_cast<TFrameAnimEffect*>(fading)->GetCurrentColour()[0], 0.5F, 1e-5F);
     EXPECT_TRUE(static_cast<TSmashEffect*>(breaking)->IsShattering());
 
-    ASSERT_TRUE(d3d()->CheckLostDevice());
-    d3d()->Clear(0xFF102030, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
-    d3d()->BeginScene();
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    area_->Scene()->Render(area_->View(), &identity);
-    TDrawList::FlushAll();
-    d3d()->EndScene();
-    platform::RgbaImage image;
-    ASSERT_TRUE(platform::ReadBackBuffer(device(), &image));
-    EXPECT_TRUE(qmtest::MatchesGolden(image, "EffectFadeAndBreak"));
+    EXPECT_TRUE(Shoot("EffectFadeAndBreak"));
 }
 
 }  // namespace

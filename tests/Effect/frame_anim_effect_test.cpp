@@ -112,6 +112,7 @@ TEST_F(FrameAnimTest, FollowUpsWithoutOwnerWithoutPrototypeOrOfAnotherClass)
 
     // An id without a prototype creates nothing; the owner still hears the end.
     auto owner = NewObject("owner", 0, 0, 0);
+    Manager().AddPrototype(702, TRefPtr<TEffect>());
     Add(kAnimId + 1, new TEdgeAnimEffect("edge02_anim.frm", 702));
     auto* lost = static_cast<TEdgeAnimEffect*>(
         Create(kAnimId + 1, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kColour));

@@ -66,6 +66,7 @@ TEST_F(ShotEnds, RockRaisesItsMeshEffectAlongTheHeadsZAxis)
 TEST_F(ShotEnds, RockWithoutAMeshEndEffectRaisesNothingToFill)
 {
     // No prototype for the end id: nothing is made and nothing used.
+    Manager().AddPrototype(501, TRefPtr<TEffect>());
     Register<TShotJ>(500, "rock01_mesh.msh", 501, 2, 1, true, kOne);
     auto* lost = Fire<TShotJ>(500, D3DXVECTOR3(0, 0, 0));
     lost->SetAttackHit(HitOn(lost, 9));
@@ -182,13 +183,15 @@ TEST_F(ShotEnds, ClonesKeepTheirSettingsAndInitResetsTheStarLook)
 
 TEST_F(ShotEnds, PrototypeSetByIdAndClass)
 {
-    AddShotPrototypes(Manager());
     const std::vector<std::uint32_t>& ids = GetShotPrototypeIds();
     EXPECT_EQ(ids.size(), 70u);
-    EXPECT_EQ(Manager().GetPrototypeCount(), ids.size());
     for (std::uint32_t id : ids) {
         EXPECT_TRUE(TEffectManager::IsCatalogueId(id)) << id;
+        TRefPtr<TEffect> built(NewShotPrototype(id));
+        EXPECT_NE(dynamic_cast<TShot*>(built.Get()), nullptr) << id;
     }
+    EXPECT_EQ(NewShotPrototype(53), nullptr);
+    EXPECT_EQ(NewShotPrototype(1101), nullptr);
     const auto clone = [&](std::uint32_t id) { return Manager().FindPrototype(id); };
     // First and last ids, and one of every class.
     EXPECT_NE(dynamic_cast<TShotA*>(clone(52).Get()), nullptr);
@@ -229,10 +232,14 @@ TEST_F(ShotEnds, PrototypeSetByIdAndClass)
     EXPECT_EQ(slow->GetPartCount(), 30u);
     EXPECT_EQ(slow->GetTailFrames(), 30);
 
-    // Registration order fixes the cells: 56 takes B cells 0..19, 304 the next seven.
-    auto soil = clone(304);
+    // Registration order fixes the cells: with the counters reset, 56 takes B cells 0..19, 304 the
+    // next seven; the C parts of 800 follow every C part built before it.
+    TBulletPartB::ResetBuildCounter();
+    TBulletPartC::ResetBuildCounter();
+    TEffectManager fresh;
+    auto soil = fresh.FindPrototype(304);
     EXPECT_EQ(dynamic_cast<TShotB*>(soil.Get())->GetTypedPart(0).GetCell(), 20u);
-    auto fire = clone(800);
+    auto fire = fresh.FindPrototype(800);
     EXPECT_EQ(dynamic_cast<TShotC*>(fire.Get())->GetTypedPart(0).GetCell(),
               TBulletPartC::GetBuildCounter() - 5 - 8 - 10 - 10 - 5);
 }

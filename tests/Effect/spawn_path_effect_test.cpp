@@ -175,6 +175,7 @@ TEST_F(SpawnPathTest, FinalIdsWithoutPrototypeOrOfAnotherClassGetNoOwnerAndNoRec
     auto owner = NewObject("owner", 0, 0, 0);
     const D3DXVECTOR3 ahead(0.0F, 0.0F, 1.0F);
     // An id the manager has no prototype for.
+    Manager().AddPrototype(702, TRefPtr<TEffect>());
     Add(kPathId + 1, new TSpawnPathEffect("earthfang.frm", 702));
     // A final effect that is itself a spawn path.
     Add(kPathId + 2, new TSpawnPathEffect("earthfang.frm", kPathId + 3));

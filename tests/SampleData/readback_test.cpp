@@ -8,12 +8,15 @@
 #include <tuple>
 
 #include "MainCode/Character/TEnemyDataTable.h"
+#include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/TInputDevice.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "make-sample-data/SampleData.h"
 #include "TCommon/TByteReader.h"
 #include "TUtility/TIni.h"
+#include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TMesh8.h"
+#include "dx/dx8/3d/TTexture8.h"
 #include "dx/dx8/3d/TTexturePackage.h"
 #include "dx/dx8/sound/ScrambledTable.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -23,6 +26,7 @@
 #include "platform/dsound/dsound.h"
 #include "platform/testing/dsound.h"
 #include "support/device_fixture.h"
+#include "support/effect_assets.h"
 
 namespace {
 
@@ -41,7 +45,11 @@ protected:
     {
         TDSound8::Instance()->Uninit();
         platform::SetManualMixing(false);
+        TTexture8::PurgeCache(1);
         TMesh8::SetDirectory("");
+        TFrame::SetDirectory("");
+        TTexture8::SetDirectory("");
+        TEffectManager::SetFolder("");
         DeviceFixture::TearDown();
     }
     std::string Path(const std::string& relative)
@@ -199,6 +207,25 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         EXPECT_EQ(mesh.GetMaterialCount(), 1u) << name;
     }
 
+    // The effect folder: the manager builds every prototype of the catalogue from it.
+    TFrame::SetDirectory(dir_.Path().string() + "/" + sample::kFrameFolder);
+    TTexture8::SetDirectory(dir_.Path().string() + "/" + sample::kTextureFolder);
+    TEffectManager::SetFolder(sample::kEffectFolder);
+    {
+        TEffectManager effects;
+        EXPECT_EQ(effects.GetPrototypeCount(), 193u);
+        for (std::uint32_t id : TEffectManager::GetCatalogueIds()) {
+            EXPECT_NE(effects.FindPrototype(id).Get(), nullptr) << id;
+        }
+    }
+    for (const std::string& name : qmtest::EffectFrameFiles()) {
+        Path(std::string(sample::kFrameFolder) + sample::kEffectFolder + name);
+    }
+    for (const std::string& name : qmtest::EffectMeshFiles()) {
+        Path(std::string(sample::kMeshFolder) + sample::kEffectFolder + name);
+    }
+    Path(std::string(sample::kTextureFolder) + "effect.ptx");
+
     // The player models: every motion has its pattern and its weapon poses.
     TPatternInfo::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
     TWeponState::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
@@ -216,6 +243,13 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     }
     TPatternInfo::SetDirectory("");
     TWeponState::SetDirectory("");
+
+    // The weapons the characters hold.
+    for (const TWeponRecord& w : c.wepons) {
+        Path(std::string(sample::kMeshFolder) + "wepon/" + w.MeshName + ".msh");
+        const TMesh8 blade = TMesh8::Load("wepon/" + w.MeshName + ".msh");
+        EXPECT_EQ(blade.GetFaceCount(), 2u) << w.MeshName;
+    }
 
     // Nothing is written that the checks above did not read.
     std::set<std::string> written;

@@ -128,7 +128,7 @@ TEnemyRecord Enemy(std::uint32_t id, const char* label, std::int32_t level, std:
 Catalogue Build()
 {
     Catalogue c;
-    c.folders = {kTextureFolder, kMeshFolder,   "data/frm04/", kSeFolder, kMusicFolder, kTableFolder,
+    c.folders = {kTextureFolder, kMeshFolder,   kFrameFolder, kSeFolder, kMusicFolder, kTableFolder,
                  "char04/",      "data/chrdata04/", "map04/",   "data/scr04/", "visual04/", "effect/"};
 
     c.wepons = {

@@ -92,4 +92,18 @@ qmtest::MeshFile ShadowDisc()
     return mesh;
 }
 
+qmtest::MeshFile WeaponBlade(const std::string& name)
+{
+    qmtest::MeshFile mesh;
+    mesh.name = name;
+    mesh.materials.push_back(qmtest::MeshMaterial("Blade", 0.8F, 0.8F, 0.85F, 1.0F, 0.0F));
+    mesh.keyFrames.push_back({{-0.03F, 0, 0, 0xFFFFFFFFu, 0.0F, 0.0F},
+                              {0.03F, 0, 0, 0xFFFFFFFFu, 1.0F, 0.0F},
+                              {-0.03F, 0, -0.9F, 0xFFFFFFFFu, 0.0F, 1.0F},
+                              {0.03F, 0, -0.9F, 0xFFFFFFFFu, 1.0F, 1.0F}});
+    mesh.indices = {0, 2, 1, 1, 2, 3};
+    mesh.faceMaterials.assign(2, 0);
+    return mesh;
+}
+
 }  // namespace sample

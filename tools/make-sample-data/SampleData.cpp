@@ -3,9 +3,14 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/TInputDevice.h"
+#include "dx/dx8/3d/TFrame.h"
+#include "dx/dx8/3d/TMesh8.h"
+#include "dx/dx8/3d/TTexture8.h"
 #include "SampleParts.h"
 #include "support/byte_writer.h"
+#include "support/effect_assets.h"
 #include "support/enemy_table_writer.h"
 #include "support/game_table_writer.h"
 #include "support/ini_writer.h"
@@ -125,6 +130,24 @@ void WriteSounds(const fs::path& root, const Catalogue& c)
     }
 }
 
+// Every file the effect catalogue loads, where the loaders look with start-up's folders.
+void WriteEffects(const fs::path& root)
+{
+    const std::string frames = TFrame::GetDirectory();
+    const std::string meshes = TMesh8::GetDirectory();
+    const std::string textures = TTexture8::GetDirectory();
+    const std::string effects = TEffectManager::GetFolder();
+    TFrame::SetDirectory(kFrameFolder);
+    TMesh8::SetDirectory(kMeshFolder);
+    TTexture8::SetDirectory(kTextureFolder);
+    TEffectManager::SetFolder(kEffectFolder);
+    qmtest::WriteEffectAssets(root);
+    TFrame::SetDirectory(frames);
+    TMesh8::SetDirectory(meshes);
+    TTexture8::SetDirectory(textures);
+    TEffectManager::SetFolder(effects);
+}
+
 }  // namespace
 
 void WriteSampleFolder(const fs::path& root)
@@ -142,11 +165,16 @@ void WriteSampleFolder(const fs::path& root)
     }
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
     Save(root / kMeshFolder / kShadowMesh, ShadowDisc().Bytes());
+    fs::create_directories(root / kMeshFolder / "wepon");
+    for (const TWeponRecord& w : c.wepons) {
+        Save(root / kMeshFolder / "wepon" / (w.MeshName + ".msh"), WeaponBlade(w.MeshName).Bytes());
+    }
     for (const std::string& model : c.characterModels) {
         Save(root / kMeshFolder / kCharacterFolder / (model + ".tob"), CharacterBody(model).Bytes());
         Save(root / kCharacterDataFolder / (model + ".pat"), BuildCharacterPattern());
         Save(root / kCharacterDataFolder / (model + ".wpm"), BuildCharacterWepons());
     }
+    WriteEffects(root);
 }
 
 }  // namespace sample

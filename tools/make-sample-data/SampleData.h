@@ -28,6 +28,9 @@ inline constexpr const char* kMeshFolder = "data/msh04/";
 inline constexpr const char* kSeFolder = "data/se04/";
 inline constexpr const char* kMusicFolder = "data/bgm04/";
 inline constexpr const char* kTableFolder = "data/tbl04/";
+inline constexpr const char* kFrameFolder = "data/frm04/";
+// The effect folder inside the frame and mesh folders, as start-up sets it.
+inline constexpr const char* kEffectFolder = "effect/";
 // The sky dome that start-up builds, inside the mesh folder.
 inline constexpr const char* kSkyMesh = "sky/sky00.msh";
 // The ground shadow of every character, inside the mesh folder.

@@ -29,6 +29,8 @@ std::vector<std::uint8_t> BuildCharacterPattern();
 std::vector<std::uint8_t> BuildCharacterWepons();
 // The round shadow under every character.
 qmtest::MeshFile ShadowDisc();
+// A weapon a character holds: a thin blade along its frame's negative Z.
+qmtest::MeshFile WeaponBlade(const std::string& name);
 
 // One short two-note blip per entry, 22.05 kHz mono 16-bit, each pitch its own.
 std::vector<std::uint8_t> BuildSePackage(const std::vector<TSoundTableEntry>& entries);

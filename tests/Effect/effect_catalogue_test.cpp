@@ -1,0 +1,191 @@
+// The catalogue as the manager builds it on the generated effect folder: which ids hold which class,
+// the chains between rows, rows told apart by one value, the one-phase fades and the endless bolt,
+// the invisible carriers and the atlas cells handed out in id order.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "MainCode/Effect/TArrowEffect.h"
+#include "MainCode/Effect/TFrameAnimEffect.h"
+#include "MainCode/Effect/TParticleEffect.h"
+#include "MainCode/Effect/TRayEffect.h"
+#include "MainCode/Effect/TSmashEffect.h"
+#include "MainCode/Effect/TSpawnPathEffect.h"
+#include "MainCode/Effect/TThunderEffect.h"
+#include "MainCode/Shot/TShotJ.h"
+#include "MainCode/Shot/TShots.h"
+#include "MainCode/Shot/TStarShot.h"
+#include "effect_area_fixture.h"
+#include "platform/d3dx8/d3dx8core.h"
+
+namespace effecttest {
+namespace {
+
+const float kWhite[4] = {1.0F, 1.0F, 1.0F, 1.0F};
+
+class CatalogueTest : public EffectAreaTest {
+protected:
+    TEffect* Start(std::uint32_t id) { return Create(id, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kWhite); }
+    template <class T>
+    bool Is(std::uint32_t id)
+    {
+        TRefPtr<TEffect> clone = Manager().FindPrototype(id);
+        return dynamic_cast<T*>(clone.Get()) != nullptr;
+    }
+    static int UpdatesUntilDone(TEffect* e, int limit)
+    {
+        for (int i = 1; i <= limit; ++i) {
+            if (!e->Update()) {
+                return i;
+            }
+        }
+        return 0;
+    }
+    // Position of vertex i of key frame 0.
+    static D3DXVECTOR3 Vertex(TMesh8* mesh, std::uint16_t i)
+    {
+        const auto* v = static_cast<const std::uint8_t*>(mesh->LockVerticesReadOnly(0));
+        D3DXVECTOR3 p;
+        std::memcpy(&p.x, v + i * D3DXGetFVFVertexSize(mesh->GetFVF()), sizeof(float) * 3);
+        return p;
+    }
+};
+
+TEST_F(CatalogueTest, HoldsExactlyTheCatalogueIdsEachUnderItsOwnId)
+{
+    EXPECT_EQ(Manager().GetPrototypeCount(), 193u);
+    for (std::uint32_t id : TEffectManager::GetCatalogueIds()) {
+        EXPECT_NE(Manager().FindPrototype(id).Get(), nullptr) << id;
+    }
+    for (std::uint32_t id : {7u, 40u, 124u, 226u, 999u}) {
+        EXPECT_EQ(Manager().FindPrototype(id).Get(), nullptr) << id;
+    }
+}
+
+TEST_F(CatalogueTest, EveryGroupHoldsItsClassAtBothEnds)
+{
+    // Element sparks: element 0 is the plain burst, soil (4) and dark (6) fade alpha.
+    for (std::uint32_t id : {0u, 1u, 3u, 5u, 10u, 20u, 21u, 25u}) {
+        EXPECT_TRUE(Is<TParticleEffect>(id) && !Is<TAlphaParticleEffect>(id)) << id;
+    }
+    for (std::uint32_t id : {4u, 6u, 14u, 16u, 24u, 26u}) {
+        EXPECT_TRUE(Is<TAlphaParticleEffect>(id)) << id;
+    }
+    for (std::uint32_t id : {30u, 31u, 34u, 35u, 50u, 53u, 55u, 900u, 910u}) {
+        EXPECT_TRUE(Is<TParticleEffect>(id) && !Is<TAlphaParticleEffect>(id)) << id;
+    }
+    for (std::uint32_t id : {32u, 33u, 51u, 54u, 911u, 915u}) {
+        EXPECT_TRUE(Is<TAlphaParticleEffect>(id)) << id;
+    }
+    EXPECT_TRUE(Is<TJitterParticleEffect>(122));
+    for (std::uint32_t id : {100u, 109u, 119u, 600u, 603u}) {
+        EXPECT_TRUE(Is<TColourAnimEffect>(id) && !Is<TAlphaAnimEffect>(id)) << id;
+    }
+    EXPECT_TRUE(Is<TAlphaAnimEffect>(120) && !Is<TThunderEffect>(120));
+    EXPECT_TRUE(Is<TAlphaAnimEffect>(123));
+    EXPECT_TRUE(Is<TThunderEffect>(121));
+    for (std::uint32_t id : {200u, 208u, 216u, 222u}) {
+        EXPECT_TRUE(Is<TIceAnimEffect>(id)) << id;
+    }
+    for (std::uint32_t id : {204u, 212u, 224u}) {
+        EXPECT_TRUE(Is<TEdgeAnimEffect>(id)) << id;
+    }
+    EXPECT_TRUE(Is<TSpawnPathEffect>(210) && Is<TSpawnPathEffect>(214));
+    for (std::uint32_t id : {201u, 211u, 225u, 501u, 513u, 700u, 708u, 2001u}) {
+        EXPECT_TRUE(Is<TMeshEffect>(id)) << id;
+    }
+    EXPECT_TRUE(Is<TSmashEffect>(2000) && !Is<TMeshEffect>(2000));
+    EXPECT_TRUE(Is<TArrowEffect>(1000) && Is<TArrowEffect>(1001));
+    EXPECT_TRUE(Is<TRayEffect>(10000));
+    // Shots at the ends of their runs.
+    for (std::uint32_t id : {52u, 56u, 300u, 330u, 400u, 414u, 450u, 456u, 500u, 512u, 550u, 552u, 800u, 809u, 1100u}) {
+        EXPECT_TRUE(Is<TShot>(id)) << id;
+    }
+    for (std::uint32_t id : {501u, 1001u, 2001u, 10000u}) {
+        EXPECT_FALSE(Is<TShot>(id)) << id;
+    }
+}
+
+TEST_F(CatalogueTest, ChainsNameTheNextRow)
+{
+    const std::uint32_t frames[] = {200, 202, 204, 206, 208, 210, 212, 214, 216, 218, 220, 222};
+    for (std::uint32_t id : frames) {
+        TRefPtr<TEffect> clone = Manager().FindPrototype(id);
+        auto* owned = dynamic_cast<TOwnedAnimEffect*>(clone.Get());
+        ASSERT_NE(owned, nullptr) << id;
+        EXPECT_EQ(owned->GetFollowId(), static_cast<std::int32_t>(id + 1)) << id;
+    }
+    // The second edge ends in the first one's mesh effect.
+    TRefPtr<TEffect> edge = Manager().FindPrototype(224);
+    EXPECT_EQ(dynamic_cast<TOwnedAnimEffect*>(edge.Get())->GetFollowId(), 205);
+    for (std::uint32_t id = 500; id <= 512; id += 2) {
+        TRefPtr<TEffect> rock = Manager().FindPrototype(id);
+        EXPECT_EQ(dynamic_cast<TShotJ*>(rock.Get())->GetEndEffectId(), static_cast<std::int32_t>(id + 1)) << id;
+    }
+    TRefPtr<TEffect> smoke = Manager().FindPrototype(550);
+    EXPECT_EQ(dynamic_cast<TShotM*>(smoke.Get())->GetBurstIdA(), 109);
+    EXPECT_EQ(dynamic_cast<TShotM*>(smoke.Get())->GetBurstIdB(), -1);
+    EXPECT_EQ(dynamic_cast<TShotM*>(smoke.Get())->GetSoundId(), -1);
+    for (std::uint32_t id : {551u, 552u}) {
+        TRefPtr<TEffect> star = Manager().FindPrototype(id);
+        EXPECT_EQ(dynamic_cast<TShotN*>(star.Get())->GetBurstIdA(), 114) << id;
+    }
+}
+
+TEST_F(CatalogueTest, TheSecondEdgeMeshDiffersOnlyInItsScale)
+{
+    auto* plain = dynamic_cast<TMeshEffect*>(Start(205));
+    auto* large = dynamic_cast<TMeshEffect*>(Start(225));
+    ASSERT_NE(plain, nullptr);
+    ASSERT_NE(large, nullptr);
+    EXPECT_EQ(plain->GetDuration(), large->GetDuration());
+    EXPECT_EQ(plain->IsAlphaMode(), large->IsAlphaMode());
+    EXPECT_TRUE(plain->IsAlphaMode());
+    ASSERT_EQ(plain->GetMesh()->GetVertexCount(), large->GetMesh()->GetVertexCount());
+    for (std::uint16_t i = 0; i < plain->GetMesh()->GetVertexCount(); ++i) {
+        ExpectNear(Vertex(large->GetMesh(), i), 1.5F * Vertex(plain->GetMesh(), i));
+    }
+    EXPECT_EQ(UpdatesUntilDone(plain, 500), UpdatesUntilDone(large, 500));
+}
+
+TEST_F(CatalogueTest, OnePhaseFadesDieOnTheirUpdateAndTheBoltHoldsUntilFinish)
+{
+    EXPECT_EQ(UpdatesUntilDone(Start(109), 100), 26);
+    EXPECT_EQ(UpdatesUntilDone(Start(114), 100), 51);
+    TEffect* bolt = Start(121);
+    EXPECT_EQ(UpdatesUntilDone(bolt, 600), 0);
+    bolt->Finish();
+    EXPECT_GT(UpdatesUntilDone(bolt, 600), 0);
+    // The looping rings end by themselves.
+    EXPECT_GT(UpdatesUntilDone(Start(116), 600), 0);
+}
+
+TEST_F(CatalogueTest, TheSmokeAndTheSilentCarrierAreInvisible)
+{
+    for (std::uint32_t id : {550u, 1100u}) {
+        auto* shot = dynamic_cast<TShot*>(Start(id));
+        ASSERT_NE(shot, nullptr) << id;
+        ASSERT_EQ(shot->GetPartCount(), 1u);
+        TMesh8* mesh = shot->GetPart(0).GetMesh();
+        for (std::uint16_t i = 0; i < mesh->GetVertexCount(); ++i) {
+            ExpectNear(Vertex(mesh, i), D3DXVECTOR3(0, 0, 0));
+        }
+    }
+}
+
+TEST_F(CatalogueTest, CountersResetFirstHandOutCellsInIdOrder)
+{
+    TParticleEffect::ResetAtlasCounter();
+    TBulletPartB::ResetBuildCounter();
+    TEffectManager fresh;
+    // Every textured burst of the catalogue takes one cell a particle, once.
+    EXPECT_EQ(TParticleEffect::GetAtlasCounter(), 467u);
+    // The B parts: 56 takes cells 0..19, 304 (the first soil shot) the next seven.
+    TRefPtr<TEffect> star = fresh.FindPrototype(56);
+    TRefPtr<TEffect> soil = fresh.FindPrototype(304);
+    EXPECT_EQ(dynamic_cast<TShotB*>(star.Get())->GetTypedPart(0).GetCell(), 0u);
+    EXPECT_EQ(dynamic_cast<TShotB*>(soil.Get())->GetTypedPart(0).GetCell(), 20u);
+}
+
+}  // namespace
+}  // namespace effecttest

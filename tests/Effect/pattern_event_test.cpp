@@ -1,0 +1,499 @@
+// The armed character's pattern events as call logs written from the event tables: ids, points,
+// directions, colours and scales in order, the hits with where they hang, the sounds and the shake;
+// the codes between the cases doing nothing; the random draws of the status bursts; the frame hit
+// kinds; a null Create result; and a pattern file reaching the cases through the pattern runner.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MainCode/Character/MersenneTwister.h"
+#include "MainCode/Effect/TFrameAnimEffect.h"
+#include "MainCode/Map/TAttackHitHeld.h"
+#include "MainCode/Map/TAttackHitTimed.h"
+#include "MainCode/Map/TAttackHitTimedHeld.h"
+#include "MainCode/Map/TAttackTable.h"
+#include "MainCode/Shot/TFollowFrameMotion.h"
+#include "MainCode/Shot/TShot.h"
+#include "effect_area_fixture.h"
+#include "support/bht_writer.h"
+#include "support/byte_writer.h"
+#include "support/pattern_writer.h"
+
+namespace effecttest {
+namespace {
+
+// The caster stands at P facing F with its right R; half height 1.
+const D3DXVECTOR3 P(1.0F, 0.5F, 2.0F);
+const D3DXVECTOR3 F(0.6F, 0.0F, -0.8F);
+const D3DXVECTOR3 R(-0.8F, 0.0F, -0.6F);
+const D3DXVECTOR3 C(1.0F, 1.5F, 2.0F);
+const D3DXVECTOR3 L(0.0F, 0.01F, 0.0F);
+const D3DXVECTOR3 kZ(0.0F, 0.0F, 1.0F);
+const D3DXVECTOR3 kY(0.0F, 1.0F, 0.0F);
+const D3DXVECTOR3 kOrigin(0.0F, 0.0F, 0.0F);
+
+struct Colour {
+    float r, g, b, a;
+};
+const Colour kWhite{1, 1, 1, 1};
+const Colour kBlue{0.4F, 0.4F, 0.8F, 1};
+
+struct Want {
+    std::uint32_t id;
+    D3DXVECTOR3 at;
+    D3DXVECTOR3 direction = kZ;
+    Colour colour = kWhite;
+    D3DXVECTOR3 scale{1, 1, 1};
+};
+
+class Caster : public qmtest::EffectTestCharacter {
+public:
+    using EffectTestCharacter::EffectTestCharacter;
+    using TArmedCharacter::AimParts;
+    using TArmedCharacter::FireShot;
+    using TArmedCharacter::Heal;
+    using TArmedCharacter::RandomOffset;
+    void ShakeForFrame(const TPatternEvent& frame) override
+    {
+        shakes.push_back(frame.ShakeLevel);
+        EffectTestCharacter::ShakeForFrame(frame);
+    }
+    std::vector<std::uint8_t> shakes;
+};
+
+// Attack records 11 to 14 are of kinds 0 to 3; the others those the cases name.
+constexpr std::uint32_t kHitIds[] = {4500, 5000, 5001, 5002, 60002};
+
+class PatternEventTest : public EffectAreaTest {
+protected:
+    void SetUp() override
+    {
+        EffectAreaTest::SetUp();
+        qmtest::BhtFile table;
+        for (std::uint32_t kind = 0; kind <= 3; ++kind) {
+            TAttackRecord r;
+            r.Id = 11 + kind;
+            r.Kind = kind;
+            r.Lifetime = 30;
+            table.records.push_back(r);
+        }
+        for (std::uint32_t id : kHitIds) {
+            TAttackRecord r;
+            r.Id = id;
+            r.Kind = 0;
+            r.Lifetime = 1000;
+            table.records.push_back(r);
+        }
+        table.Save((dir_.Path() / "events.bht").string());
+        TAttackTable::SetDirectory("");
+        TAttackTable::Load("events.bht");
+        caster_ = NewCaster("owner");
+    }
+    void TearDown() override
+    {
+        caster_->DetachFromField();
+        caster_.reset();
+        TAttackTable::Clear();
+        EffectAreaTest::TearDown();
+    }
+    std::unique_ptr<Caster> NewCaster(const std::string& name)
+    {
+        auto c = std::make_unique<Caster>(name);
+        c->AttachToField(area_.get());
+        c->GetFrame()->SetDirection(-F, kY);
+        c->Place(P.x, P.y, P.z);
+        return c;
+    }
+    void Fire(std::uint16_t code)
+    {
+        TPatternEvent e;
+        e.EventCode = code;
+        caster_->OnPatternEvent(e);
+    }
+    void ExpectLog(const std::vector<Want>& wants)
+    {
+        ASSERT_EQ(log_.size(), wants.size());
+        for (std::size_t i = 0; i < wants.size(); ++i) {
+            const TEffectCreateCall& c = log_[i];
+            const Want& w = wants[i];
+            SCOPED_TRACE("call " + std::to_string(i) + " id " + std::to_string(w.id));
+            EXPECT_EQ(c.id, w.id);
+            ExpectNear(c.position, w.at);
+            ExpectNear(c.direction, w.direction);
+            EXPECT_FLOAT_EQ(c.colour[0], w.colour.r);
+            EXPECT_FLOAT_EQ(c.colour[1], w.colour.g);
+            EXPECT_FLOAT_EQ(c.colour[2], w.colour.b);
+            EXPECT_FLOAT_EQ(c.colour[3], w.colour.a);
+            EXPECT_FLOAT_EQ(c.scale[0], w.scale.x);
+            EXPECT_FLOAT_EQ(c.scale[1], w.scale.y);
+            EXPECT_FLOAT_EQ(c.scale[2], w.scale.z);
+            EXPECT_EQ(c.parent, area_->Scene());
+            EXPECT_EQ(c.area, area_.get());
+            EXPECT_NE(c.result, nullptr);
+        }
+    }
+    // A fresh caster and an empty field.
+    void Reset()
+    {
+        log_.clear();
+        caster_->DetachFromField();
+        caster_ = NewCaster("owner");
+        Manager().Clear();
+    }
+    std::int32_t CasterId() const { return static_cast<std::int32_t>(caster_->GetObjectId()); }
+
+    std::unique_ptr<Caster> caster_;
+};
+
+TEST_F(PatternEventTest, TheCasterStandsWhereTheTablesAssume)
+{
+    const TPatternPoints p = caster_->GetPatternPoints();
+    ExpectNear(p.Position, P);
+    ExpectNear(p.Centre, C);
+    ExpectNear(p.Front, F);
+    ExpectNear(p.Right, R);
+    ExpectNear(p.Chest, P + D3DXVECTOR3(0.8F * F.x, 1.2F, 0.8F * F.z));
+}
+
+TEST_F(PatternEventTest, FootfallsLandingsAndGroundSlashes)
+{
+    Fire(1);
+    ExpectLog({{30, P}, {101, P + L, kZ, kWhite, {2.2F, 2.2F, 2.2F}}});
+    Reset();
+    Fire(2);
+    ExpectLog({{102, P + L, kZ, kBlue, {1.5F, 1.5F, 1.5F}}});
+    Reset();
+    Fire(3);
+    ExpectLog({{600, P + F + L, F, kBlue, {0.8F, 1.2F, 0.8F}}, {904, P + F + L, F, kBlue}});
+    Reset();
+    Fire(4);
+    ExpectLog({{601, P + F + L, R, kBlue, {0.8F, 3.5F, 0.8F}}, {904, P + F + L, F, kBlue}});
+    Reset();
+    Fire(9);
+    ExpectLog({{102, P + L, kZ, kBlue, {3.5F, 3.5F, 3.5F}}});
+    Reset();
+    Fire(5);
+    ExpectLog({{204, P + L, F}});
+    EXPECT_EQ(static_cast<TOwnedAnimEffect*>(log_[0].result)->GetOwnerId(), CasterId());
+    EXPECT_TRUE(caster_->GetHits().empty());
+    EXPECT_TRUE(caster_->sounds.empty());
+}
+
+TEST_F(PatternEventTest, EnergyShotsTravelAlongFrontWithTheirHitOnTheBodyAndATrail)
+{
+    const Colour shotBlue{0.3F, 0.3F, 0.8F, 1};
+    for (std::uint16_t code : {6, 7}) {
+        SCOPED_TRACE(code);
+        Reset();
+        Fire(code);
+        ExpectLog({{code == 6 ? 450u : 455u, kOrigin, kZ, shotBlue}, {52, kOrigin, kY}});
+        auto* shot = dynamic_cast<TShot*>(log_[0].result);
+        auto* trail = dynamic_cast<TShot*>(log_[1].result);
+        ASSERT_NE(shot, nullptr);
+        ASSERT_NE(trail, nullptr);
+        EXPECT_EQ(shot->GetFlightFrames(), 20);
+        EXPECT_EQ(trail->GetFlightFrames(), 100);
+        auto* follow = dynamic_cast<TFollowFrameMotion*>(trail->GetMotion());
+        ASSERT_NE(follow, nullptr);
+        EXPECT_EQ(follow->GetHeld().Get(), shot->GetModelFrame());
+        const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
+        ASSERT_EQ(hits.size(), 1u);
+        EXPECT_EQ(hits[0].code, code == 6 ? 5000u : 5001u);
+        EXPECT_EQ(hits[0].parent, shot->GetModelFrame());
+        EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{509}));
+
+        // 2 ahead and 0.5 above the half height, then 0.15 a frame along front.
+        const D3DXVECTOR3 start(P.x + 2 * F.x, P.y + 1.0F + 0.5F, P.z + 2 * F.z);
+        D3DXVECTOR3 at;
+        for (int frame = 1; frame <= 19; ++frame) {
+            area_->Update();
+            shot->GetModelFrame()->GetWorldPosition(&at);
+            ExpectNear(at, start + (0.15F * frame) * F, 1e-4F);
+        }
+        EXPECT_FALSE(shot->HasEnded());
+        area_->Update();
+        EXPECT_TRUE(shot->HasEnded());
+    }
+}
+
+TEST_F(PatternEventTest, SlashesRideOnTheirEffectAtEveryDistance)
+{
+    struct Row {
+        std::uint16_t code;
+        D3DXVECTOR3 point;
+        D3DXVECTOR3 sparkDirection;
+    };
+    const Row rows[] = {
+        {100, P + F, F},       {101, P + 2 * F, F},   {102, P + 3 * F, F}, {103, P + 1.5F * F, 1.5F * F},
+        {104, P + F + R, F},   {105, P + 1.2F * R, F}, {106, P + 4 * F, F}, {107, P + 5 * F, F},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.code);
+        Reset();
+        Fire(row.code);
+        ExpectLog({{601, row.point + L, R, kBlue, {0.8F, 3.5F, 0.8F}}, {904, row.point + L, row.sparkDirection, kBlue}});
+        const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
+        ASSERT_EQ(hits.size(), 1u);
+        EXPECT_EQ(hits[0].code, 4500u);
+        EXPECT_EQ(hits[0].parent, log_[0].result->GetFrame());
+        EXPECT_TRUE(caster_->sounds.empty());
+    }
+    // The standing slashes: the edge knows its maker, the hit stays at its point of the field.
+    const std::pair<std::uint16_t, float> standing[] = {{110, 1.5F}, {111, 3.0F}, {112, 4.5F}};
+    for (const auto& [code, k] : standing) {
+        SCOPED_TRACE(code);
+        Reset();
+        Fire(code);
+        ExpectLog({{212, P + k * F, F}});
+        EXPECT_EQ(static_cast<TOwnedAnimEffect*>(log_[0].result)->GetOwnerId(), CasterId());
+        const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
+        ASSERT_EQ(hits.size(), 1u);
+        EXPECT_EQ(hits[0].code, 5002u);
+        EXPECT_EQ(hits[0].parent, area_->Scene());
+        ExpectNear(hits[0].position, P + k * F);
+    }
+}
+
+TEST_F(PatternEventTest, TheGroundBlowBurstsHitsShakesAndSounds)
+{
+    Fire(200);
+    ExpectLog({{908, C, kZ, kBlue},
+               {909, C, kZ, {0.5F, 0.2F, 0.2F, 1}},
+               {115, C, F, {0.5F, 0.5F, 1, 1}, {2, 2, 2}},
+               {114, C, F, {0.3F, 0.3F, 0.5F, 1}, {3, 3, 3}},
+               {107, P + L, kY, {0.4F, 0.4F, 0.7F, 1}, {3, 3, 3}}});
+    const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
+    ASSERT_EQ(hits.size(), 1u);
+    EXPECT_EQ(hits[0].code, 60002u);
+    EXPECT_EQ(hits[0].parent, area_->Scene());
+    ExpectNear(hits[0].position, C);
+    EXPECT_EQ(caster_->shakes, (std::vector<std::uint8_t>{4}));
+    EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{500}));
+}
+
+TEST_F(PatternEventTest, StatusBurstsTakeTheirDrawsInOrder)
+{
+    const Colour dust{0.7F, 0.7F, 0.7F, 0.7F};
+    Fire(1000);
+    Fire(1001);
+    ExpectLog({{31, P, kZ, dust}, {34, P, kZ, dust}});
+
+    // Seeded draws, taken before the effect is made (the bursts' own starts draw after them).
+    constexpr std::uint32_t kSeed = 4242;
+    init_genrand(kSeed);
+    std::vector<float> d;
+    for (int i = 0; i < 4; ++i) {
+        d.push_back(static_cast<float>(genrand_int32()));
+    }
+    init_genrand(kSeed);
+    Reset();
+    Fire(1010);
+    ExpectLog({{103, C, D3DXVECTOR3(0, 0, d[0]), kWhite, {3.5F, 3.5F, 3.5F}}, {903, P, kZ, kBlue}});
+    // The effect's own start normalises the direction: 1010 always faces +z.
+    D3DXVECTOR3 z;
+    log_[0].result->GetFrame()->GetAxis(&z, 3);
+    D3DXVec3Normalize(&z, &z);
+    ExpectNear(z, kZ);
+
+    // Three draws a direction: the first is z, the second y, the third x.
+    const Colour colours[] = {kWhite, kWhite, kBlue};
+    const float scales[] = {1.0F, 1.0F, 1.5F};
+    for (std::uint16_t code = 1011; code <= 1013; ++code) {
+        SCOPED_TRACE(code);
+        init_genrand(kSeed);
+        Reset();
+        Fire(code);
+        const float k = scales[code - 1011];
+        ExpectLog({{104u + (code - 1011u), C, D3DXVECTOR3(d[2], d[1], d[0]), colours[code - 1011], {k, k, k}}});
+        EXPECT_EQ(static_cast<float>(genrand_int32()), d[3]);
+    }
+
+    // The rings: one draw each, a spin about up, 1015 first tipped a quarter turn about right.
+    init_genrand(kSeed);
+    const auto a1 = static_cast<float>(genrand_int32());
+    const auto a2 = static_cast<float>(genrand_int32());
+    const std::uint32_t third = genrand_int32();
+    init_genrand(kSeed);
+    Reset();
+    Fire(1014);
+    Fire(1015);
+    EXPECT_EQ(genrand_int32(), third);
+    ExpectLog({{112, C, kY, kWhite, {4.5F, 4.5F, 4.5F}}, {112, C, kY, kWhite, {4.5F, 4.5F, 4.5F}}});
+    const float large[3] = {4.5F, 4.5F, 4.5F};
+    TEffect* plain = Manager().Create(112, &C, &kY, area_->Scene(), area_.get(), &kWhite.r, large);
+    D3DXMATRIX base = *plain->GetFrame()->GetMatrix();
+    TFrame spin("spin", base, nullptr);
+    spin.RotateAxis(kY, a1, true);
+    TFrame tipped("tipped", base, nullptr);
+    tipped.RotateAxis(R, 1.5708F, true);
+    tipped.RotateAxis(kY, a2, true);
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_NEAR((&log_[0].result->GetFrame()->GetMatrix()->_11)[i], (&spin.GetMatrix()->_11)[i], 1e-4F) << i;
+        EXPECT_NEAR((&log_[1].result->GetFrame()->GetMatrix()->_11)[i], (&tipped.GetMatrix()->_11)[i], 1e-4F) << i;
+    }
+    EXPECT_TRUE(caster_->GetHits().empty());
+    EXPECT_TRUE(caster_->sounds.empty());
+}
+
+TEST_F(PatternEventTest, ElementMarksTakeTheColourOfTheLastDigit)
+{
+    const Colour colours[] = {{0.7F, 0.4F, 0, 1},    {0, 0.7F, 0.3F, 1},    {0.7F, 0.6F, 0.1F, 1}, {0.4F, 0.3F, 0, 1},
+                              {0.5F, 0.5F, 0.7F, 1}, {0.3F, 0.3F, 0.5F, 1}, {1, 1, 1, 1}};
+    for (std::uint16_t code = 2000; code <= 2006; ++code) {
+        Reset();
+        Fire(code);
+        ExpectLog({{900, P, kZ, colours[code - 2000]}});
+    }
+    for (std::uint16_t code = 3000; code <= 3005; ++code) {
+        Reset();
+        Fire(code);
+        ExpectLog({{901, P, kZ, colours[code - 3000]}});
+    }
+}
+
+TEST_F(PatternEventTest, CodesBetweenTheCasesDoNothingAndDrawNothing)
+{
+    constexpr std::uint32_t kSeed = 99;
+    init_genrand(kSeed);
+    const std::uint32_t first = genrand_int32();
+    init_genrand(kSeed);
+    for (std::uint16_t code : {0, 8, 10, 99, 108, 109, 113, 199, 201, 999, 1002, 1005, 1009, 1016, 1999, 2007, 2999,
+                               3006, 3999}) {
+        Fire(code);
+    }
+    EXPECT_TRUE(log_.empty());
+    EXPECT_TRUE(caster_->GetHits().empty());
+    EXPECT_TRUE(caster_->sounds.empty());
+    EXPECT_TRUE(caster_->shakes.empty());
+    EXPECT_EQ(genrand_int32(), first);
+}
+
+TEST_F(PatternEventTest, FrameAttackIdsMakeTheHitOfTheirRecordsKind)
+{
+    TPatternEvent e;
+    for (std::uint16_t id : {11, 12, 13, 14}) {
+        e.AttackId = id;
+        caster_->OnAttackEvent(e);
+    }
+    const auto& hits = caster_->GetHits();
+    ASSERT_EQ(hits.size(), 3u);
+    auto it = hits.begin();
+    EXPECT_NE(dynamic_cast<TAttackHitTimed*>(it->Get()), nullptr);
+    EXPECT_EQ(dynamic_cast<TAttackHitTimedHeld*>(it->Get()), nullptr);
+    ++it;
+    EXPECT_NE(dynamic_cast<TAttackHitHeld*>(it->Get()), nullptr);
+    ++it;
+    EXPECT_NE(dynamic_cast<TAttackHitTimedHeld*>(it->Get()), nullptr);
+    for (const qmtest::AttackHitCall& hit : caster_->AttackHits()) {
+        EXPECT_EQ(hit.parent, caster_->GetFrame());
+    }
+    EXPECT_EQ(caster_->AttackHits()[2].code, 13u);
+}
+
+TEST_F(PatternEventTest, ANullCreateResultSkipsWhatWouldBeDoneToIt)
+{
+    Manager().AddPrototype(601, TRefPtr<TEffect>());
+    Manager().AddPrototype(450, TRefPtr<TEffect>());
+    Manager().AddPrototype(212, TRefPtr<TEffect>());
+    // Not an owned animation: nobody is told an owner.
+    Manager().AddPrototype(204, TRefPtr<TEffect>(new TColourAnimEffect("edge01_anim.frm", 5, 1, 10, 1, 20, 1)));
+    Fire(100);
+    ASSERT_EQ(log_.size(), 2u);
+    EXPECT_EQ(log_[0].result, nullptr);
+    EXPECT_NE(log_[1].result, nullptr);
+    EXPECT_TRUE(caster_->GetHits().empty());
+    Reset();
+    Fire(6);
+    ASSERT_EQ(log_.size(), 1u) << "no trail without its shot";
+    EXPECT_TRUE(caster_->GetHits().empty());
+    EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{509}));
+    Reset();
+    Fire(110);
+    EXPECT_EQ(caster_->AttackHits().size(), 1u) << "the standing hit does not ride on the effect";
+    Reset();
+    Fire(5);
+    ASSERT_EQ(log_.size(), 1u);
+    EXPECT_NE(log_[0].result, nullptr);
+}
+
+TEST_F(PatternEventTest, APatternFileFiresItsCodeThroughThePatternRunner)
+{
+    qmtest::WriteEffectCharacterFiles(dir_.Path(), "caster");
+    TPatternEvent slash;
+    slash.EventCode = 3;
+    qmtest::SaveBytes((dir_.Path() / TPatternInfo::GetDirectory() / "caster.pat").string(),
+                      qmtest::BuildPatternFile({{slash}}));
+    std::unique_ptr<Caster> caster = NewCaster("caster");
+    caster->ProcessPatternFrame();
+    ExpectLog({{600, P + F + L, F, kBlue, {0.8F, 1.2F, 0.8F}}, {904, P + F + L, F, kBlue}});
+    caster->ProcessPatternFrame();
+    EXPECT_EQ(log_.size(), 2u) << "once per rising edge";
+    caster->DetachFromField();
+}
+
+TEST_F(PatternEventTest, StepsOfTheSkillCasesOffsetAimAndHeal)
+{
+    // Random offsets reach both ends of -64..63 steps; the signed one adds 1 for an odd draw.
+    init_genrand(7);
+    float low = 0.0F;
+    float high = 0.0F;
+    for (int i = 0; i < 4000; ++i) {
+        const float v = Caster::RandomOffset(0.5F, false);
+        low = std::min(low, v);
+        high = std::max(high, v);
+    }
+    EXPECT_EQ(low, -32.0F);
+    EXPECT_EQ(high, 31.5F);
+    init_genrand(7);
+    const std::uint32_t d = genrand_int31();
+    init_genrand(7);
+    EXPECT_EQ(Caster::RandomOffset(0.25F, true),
+              static_cast<float>(static_cast<int>(d & 127) - 64) * 0.25F + ((d & 1) != 0 ? 1.0F : -1.0F));
+
+    // A shot with its parts aimed: one draw for the roll, then motion, flight and the hit on the body.
+    init_genrand(11);
+    genrand_int32();
+    const std::uint32_t next = genrand_int32();
+    init_genrand(11);
+    const D3DXVECTOR3 aim = -F;
+    TShot* shot = caster_->FireShot(402, kY, &kWhite.r, D3DXVECTOR3(1, 1, 1), &aim,
+                                    std::make_unique<TFollowFrameMotion>(caster_->GetFrameRef(), kOrigin, kOrigin, 1.0F,
+                                                                         1.0F, 1.0F),
+                                    30, 5000);
+    ASSERT_NE(shot, nullptr);
+    EXPECT_EQ(genrand_int32(), next);
+    EXPECT_EQ(shot->GetFlightFrames(), 30);
+    EXPECT_NE(dynamic_cast<TFollowFrameMotion*>(shot->GetMotion()), nullptr);
+    ASSERT_EQ(caster_->AttackHits().size(), 1u);
+    EXPECT_EQ(caster_->AttackHits()[0].parent, shot->GetModelFrame());
+
+    // Heals add at least one and play 503 each.
+    caster_->ConsumeHp(50);
+    caster_->Heal(20);
+    EXPECT_EQ(caster_->GetHp(), 70);
+    caster_->Heal(0);
+    EXPECT_EQ(caster_->GetHp(), 71);
+    caster_->Heal(500);
+    EXPECT_EQ(caster_->GetHp(), 100);
+    EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{503, 503, 503}));
+}
+
+TEST_F(PatternEventTest, ASlashAShotAndTheGroundBlowMatchTheGolden)
+{
+    init_genrand(5489);
+    Fire(3);
+    Fire(6);
+    Fire(200);
+    for (int frame = 0; frame < 8; ++frame) {
+        area_->Update();
+    }
+    ASSERT_GT(Manager().GetLiveCount(), 0u);
+
+    EXPECT_TRUE(Shoot("PatternEventsSlashShotBlow"));
+}
+
+}  // namespace
+}  // namespace effecttest
