@@ -226,5 +226,158 @@ TEST_F(WindowPath, DrawsTheSamePictureAsTheScaledPathThroughTargetSwitches)
     }
 }
 
+TEST_F(WindowPath, LocksAndCopiesOfTheBackBufferSeeItsRowsFromTheTop)
+{
+    std::vector<DWORD> locked;  // what each path's lock read, row by row
+    auto frame = [&] {
+        ScreenStates();
+        DiffuseOnly();
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0F, 0);
+        DrawRect(4, 2, 20, 6, 0xFFFF0000);  // a red band near the top
+        IDirect3DSurface8* back = nullptr;
+        ASSERT_EQ(device_->GetBackBuffer(0, D3DBACKBUFFER_TYPE_MONO, &back), D3D_OK);
+
+        // Read through a lock of part of it, then written through another.
+        D3DLOCKED_RECT lr{};
+        const RECT part{2, 1, 22, 8};
+        ASSERT_EQ(back->LockRect(&lr, &part, D3DLOCK_READONLY), D3D_OK);
+        for (int y = 0; y < 7; ++y) {
+            DWORD p = 0;
+            std::memcpy(&p, static_cast<BYTE*>(lr.pBits) + y * lr.Pitch + 4 * 4, 4);  // column 6
+            locked.push_back(p & 0xFFFFFF);
+        }
+        back->UnlockRect();
+        const RECT band{0, 90, 10, 92};
+        ASSERT_EQ(back->LockRect(&lr, &band, 0), D3D_OK);
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < 10; ++x) {
+                const DWORD c = y == 0 ? 0xFF00FF00 : 0xFF0000FF;
+                std::memcpy(static_cast<BYTE*>(lr.pBits) + y * lr.Pitch + x * 4, &c, 4);
+            }
+        }
+        ASSERT_EQ(back->UnlockRect(), D3D_OK);
+
+        // Out to an image and back in lower down; into a target texture and back in beside it.
+        IDirect3DSurface8 *image = nullptr, *level = nullptr;
+        IDirect3DTexture8* texture = nullptr;
+        ASSERT_EQ(device_->CreateImageSurface(32, 16, D3DFMT_X8R8G8B8, &image), D3D_OK);
+        ASSERT_EQ(device_->CreateTexture(32, 16, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &texture),
+                  D3D_OK);
+        texture->GetSurfaceLevel(0, &level);
+        const RECT top{0, 0, 32, 16};
+        const POINT zero{0, 0};
+        ASSERT_EQ(device_->CopyRects(back, &top, 1, image, &zero), D3D_OK);
+        const POINT lower{40, 40};
+        ASSERT_EQ(device_->CopyRects(image, &top, 1, back, &lower), D3D_OK);
+        ASSERT_EQ(device_->CopyRects(back, &top, 1, level, &zero), D3D_OK);
+        const RECT upper{0, 0, 32, 8};
+        const POINT right{80, 60};
+        ASSERT_EQ(device_->CopyRects(level, &upper, 1, back, &right), D3D_OK);
+        for (IUnknown* u : std::initializer_list<IUnknown*>{level, texture, image, back}) {
+            u->Release();
+        }
+    };
+    const auto [window, scaled] = BothPaths(frame, D3DPRESENTFLAG_LOCKABLE_BACKBUFFER);
+    ExpectSame(window, scaled);
+    ASSERT_EQ(locked.size(), 14U);
+    for (size_t i = 0; i < locked.size(); ++i) {
+        const size_t row = i % 7;  // rows 1..7 of the back buffer; the band covers rows 2..5
+        EXPECT_EQ(locked[i], row >= 1 && row <= 4 ? 0xFF0000U : 0U) << (i < 7 ? "window" : "scaled") << " row " << row;
+    }
+    ExpectPixel(window, 0, 90, 0x00FF00, "written band, first row");
+    ExpectPixel(window, 9, 91, 0x0000FF, "written band, second row");
+    ExpectPixel(window, 10, 91, 0x000000, "beside the written band");
+    ExpectPixel(window, 0, 89, 0x000000, "above the written band");
+    ExpectPixel(window, 44, 42, 0xFF0000, "copied back from the image, first row");
+    ExpectPixel(window, 59, 45, 0xFF0000, "copied back from the image, last row");
+    ExpectPixel(window, 44, 46, 0x000000, "below the copy from the image");
+    ExpectPixel(window, 84, 62, 0xFF0000, "copied back from the texture, first row");
+    ExpectPixel(window, 84, 66, 0x000000, "below the copy from the texture");
+}
+
+TEST_F(WindowPath, ResetLossAndResizingMoveThePictureWithoutTurningItOver)
+{
+    ASSERT_TRUE(Open(window_));
+    auto drawAndCheck = [&](DWORD color, const char* what) {
+        ScreenStates();
+        DiffuseOnly();
+        DrawRect(4, 2, 20, 6, color);
+        const platform::RgbaImage image = Read();
+        ExpectPixel(image, 4, 2, color & 0xFFFFFF, what);
+        ExpectPixel(image, 19, 5, color & 0xFFFFFF, what);
+        ExpectPixel(image, 4, image.height - 3, 0, what);
+    };
+    drawAndCheck(0xFFFF0000, "first frame");
+    EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+
+    // Lost and reset at the same size, then at a size the window must scale.
+    platform::InjectDeviceLoss(device_);
+    EXPECT_EQ(device_->TestCooperativeLevel(), D3DERR_DEVICELOST);
+    D3DPRESENT_PARAMETERS pp = DefaultParameters();
+    ASSERT_EQ(device_->Reset(&pp), D3D_OK);
+    ExpectPixel(Read(), 4, 2, 0, "a reset back buffer starts black");
+    drawAndCheck(0xFF00FF00, "after a reset");
+    pp.BackBufferWidth = 64;
+    pp.BackBufferHeight = 48;
+    ASSERT_EQ(device_->Reset(&pp), D3D_OK);
+    drawAndCheck(0xFF0000FF, "smaller than the window");
+    EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    pp = DefaultParameters();
+    ASSERT_EQ(device_->Reset(&pp), D3D_OK);
+    drawAndCheck(0xFFFFFF00, "back at the window's size");
+
+    // The window grows and shrinks again: what is in the back buffer stays, across each Present.
+    SDL_Window* sdl = platform::SdlWindowOf(window_);
+    SDL_SetWindowSize(sdl, kWideWidth, kWideHeight);
+    EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    ExpectPixel(Read(), 4, 2, 0xFFFF00, "kept when the window grew");
+    DrawRect(30, 2, 40, 6, 0xFFFF00FF);
+    SDL_SetWindowSize(sdl, kWidth, kHeight);
+    EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    const platform::RgbaImage kept = Read();
+    ExpectPixel(kept, 4, 2, 0xFFFF00, "kept when the window shrank");
+    ExpectPixel(kept, 30, 2, 0xFF00FF, "drawn while the window was larger");
+    EXPECT_EQ(WindowPixel(30, 2), 0xFF00FFU) << "drawn straight into the window again";
+    drawAndCheck(0xFF00FFFF, "after the window shrank");
+}
+
+TEST_F(WindowPath, AutomaticDepthSharedWithATextureTarget)
+{
+    // The back buffer's depth hides part of what is drawn into a texture through the same depth.
+    auto frame = [&] {
+        ScreenStates();
+        DiffuseOnly();
+        States({{D3DRS_ZENABLE, TRUE}, {D3DRS_ZWRITEENABLE, TRUE}});
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0F, 0);
+        DrawRect(0, 0, 16, 8, 0xFFFF0000, 0.2F);  // near, at the top left
+        IDirect3DTexture8* texture = nullptr;
+        IDirect3DSurface8 *level = nullptr, *back = nullptr, *depth = nullptr;
+        ASSERT_EQ(device_->CreateTexture(32, 32, 1, D3DUSAGE_RENDERTARGET, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, &texture),
+                  D3D_OK);
+        texture->GetSurfaceLevel(0, &level);
+        device_->GetRenderTarget(&back);
+        device_->GetDepthStencilSurface(&depth);
+        ASSERT_EQ(device_->SetRenderTarget(level, depth), D3D_OK);
+        ScreenStates();
+        DiffuseOnly();
+        States({{D3DRS_ZENABLE, TRUE}, {D3DRS_ZWRITEENABLE, FALSE}});
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF0000FF, 1.0F, 0);
+        DrawRect(0, 0, 32, 32, 0xFF00FF00, 0.5F);  // behind the red rectangle's depth only
+        ASSERT_EQ(device_->SetRenderTarget(back, depth), D3D_OK);
+        ScreenStates();
+        DrawTexture(texture, 64, 40, 96, 72);
+        for (IUnknown* u : std::initializer_list<IUnknown*>{level, back, depth, texture}) {
+            u->Release();
+        }
+    };
+    const auto [window, scaled] = BothPaths(frame);
+    ExpectSame(window, scaled);
+    ExpectPixel(window, 0, 0, 0xFF0000, "near rectangle");
+    ExpectPixel(window, 64, 40, 0x0000FF, "hidden by the back buffer's depth, top left");
+    ExpectPixel(window, 79, 47, 0x0000FF, "hidden by the back buffer's depth, last pixel");
+    ExpectPixel(window, 80, 47, 0x00FF00, "beside the hidden part");
+    ExpectPixel(window, 64, 48, 0x00FF00, "below the hidden part");
+}
+
 }  // namespace
 }  // namespace d3d8test
