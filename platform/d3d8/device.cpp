@@ -237,15 +237,7 @@ void Device::BindTargets()
     if (toWindow) {
         gl::BindFramebuffer(GL_FRAMEBUFFER, 0);
     } else {
-        gl::BindFramebuffer(GL_FRAMEBUFFER, fbo_);
-        gl::FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, renderTarget_->ColorTexture(),
-                                 renderTarget_->ColorLevel());
-        const GLuint depth = depthStencil_ != nullptr ? depthStencil_->DepthRenderbuffer() : 0;
-        const bool stencil = depthStencil_ != nullptr && depthStencil_->HasStencil();
-        gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
-        gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, stencil ? depth : 0);
-        glDrawBuffer(GL_COLOR_ATTACHMENT0);
-        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        AttachTargets(renderTarget_, depthStencil_);
     }
     if (toWindow != drawingToWindow_) {
         // Direct3D's clockwise front faces are GL's counter-clockwise ones only when drawn upside down.
@@ -253,6 +245,19 @@ void Device::BindTargets()
         glFrontFace(toWindow ? GL_CW : GL_CCW);
     }
     dirty_ |= kDirtyViewport | kDirtyDepth | kDirtyStencil;
+}
+
+void Device::AttachTargets(Surface* color, Surface* depthStencil)
+{
+    gl::BindFramebuffer(GL_FRAMEBUFFER, fbo_);
+    gl::FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color->ColorTexture(),
+                             color->ColorLevel());
+    const GLuint depth = depthStencil != nullptr ? depthStencil->DepthRenderbuffer() : 0;
+    const bool stencil = depthStencil != nullptr && depthStencil->HasStencil();
+    gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, stencil ? depth : 0);
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    glReadBuffer(GL_COLOR_ATTACHMENT0);
 }
 
 bool Device::WindowFits() const
@@ -286,20 +291,15 @@ bool Device::WindowHolds(const Surface* target, const Surface* depth) const
 void Device::BlitWithWindow(bool toWindow)
 {
     // fbo_ with the back buffer and the automatic depth, as drawing into them would have it.
-    gl::BindFramebuffer(GL_FRAMEBUFFER, fbo_);
-    gl::FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBuffer_->ColorTexture(), 0);
-    const GLuint depth = autoDepth_ != nullptr ? autoDepth_->DepthRenderbuffer() : 0;
-    const bool stencil = autoDepth_ != nullptr && autoDepth_->HasStencil();
-    gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
-    gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, stencil ? depth : 0);
-    glDrawBuffer(GL_COLOR_ATTACHMENT0);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    AttachTargets(backBuffer_, autoDepth_);
+    const bool depth = autoDepth_ != nullptr;
+    const bool stencil = depth && autoDepth_->HasStencil();
     gl::BindFramebuffer(toWindow ? GL_READ_FRAMEBUFFER : GL_DRAW_FRAMEBUFFER, fbo_);
     gl::BindFramebuffer(toWindow ? GL_DRAW_FRAMEBUFFER : GL_READ_FRAMEBUFFER, 0);
     glDisable(GL_SCISSOR_TEST);
     const auto w = static_cast<GLint>(params_.BackBufferWidth);
     const auto h = static_cast<GLint>(params_.BackBufferHeight);
-    const GLbitfield bits = GL_COLOR_BUFFER_BIT | (depth != 0 ? GL_DEPTH_BUFFER_BIT : 0) |
+    const GLbitfield bits = GL_COLOR_BUFFER_BIT | (depth ? GL_DEPTH_BUFFER_BIT : 0) |
                             (stencil ? GL_STENCIL_BUFFER_BIT : 0);
     gl::BlitFramebuffer(0, 0, w, h, 0, h, w, 0, bits, GL_NEAREST);
 }
@@ -591,6 +591,25 @@ void TurnRowsOver(BYTE* first, size_t pitch, size_t bytes, LONG rows)
 
 }  // namespace
 
+void Device::BindSurface(GLenum target, Surface* surface, RECT* rect)
+{
+    if (InWindow(surface)) {
+        // The window's rows run from the bottom: the rectangle is turned over.
+        const auto height = static_cast<LONG>(surface->desc().Height);
+        rect->top = height - rect->top;
+        rect->bottom = height - rect->bottom;
+        gl::BindFramebuffer(target, 0);
+        return;
+    }
+    const bool read = target == GL_READ_FRAMEBUFFER;
+    gl::BindFramebuffer(target, read ? readFbo_ : fbo_);
+    gl::FramebufferTexture2D(target, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, surface->ColorTexture(),
+                             surface->ColorLevel());
+    if (read) {
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+    }
+}
+
 bool Device::ReadSurface(Surface* surface, const RECT& rect, BYTE* dest, UINT destPitch)
 {
     const ColorFormat* f = FindColorFormat(surface->desc().Format);
@@ -601,21 +620,13 @@ bool Device::ReadSurface(Surface* surface, const RECT& rect, BYTE* dest, UINT de
     gl_->MakeCurrent();
     const LONG w = rect.right - rect.left;
     const LONG h = rect.bottom - rect.top;
-    const bool window = InWindow(surface);
-    if (window) {
-        gl::BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    } else {
-        gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
-        gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture,
-                                 surface->ColorLevel());
-        glReadBuffer(GL_COLOR_ATTACHMENT0);
-    }
-    const LONG y = window ? static_cast<LONG>(surface->desc().Height) - rect.bottom : rect.top;
+    RECT at = rect;
+    BindSurface(GL_READ_FRAMEBUFFER, surface, &at);
     glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(destPitch / f->bytes));
-    glReadPixels(rect.left, y, w, h, f->glFormat, f->glType, dest);
+    glReadPixels(at.left, std::min(at.top, at.bottom), w, h, f->glFormat, f->glType, dest);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
     gl::BindFramebuffer(GL_READ_FRAMEBUFFER, CurrentFramebuffer());
-    if (window) {
+    if (InWindow(surface)) {
         TurnRowsOver(dest, destPitch, static_cast<size_t>(w) * f->bytes, h);
     }
     return glGetError() == GL_NO_ERROR;
@@ -638,14 +649,14 @@ bool Device::WriteSurface(Surface* surface, const RECT& rect, const BYTE* source
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
     if (InWindow(surface)) {
         // The texture stands in for the window's rows here: they go on to the window turned over.
-        const auto height = static_cast<LONG>(surface->desc().Height);
         gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
         gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
         glReadBuffer(GL_COLOR_ATTACHMENT0);
-        gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        RECT into = rect;
+        BindSurface(GL_DRAW_FRAMEBUFFER, surface, &into);
         glDisable(GL_SCISSOR_TEST);
-        gl::BlitFramebuffer(rect.left, rect.top, rect.right, rect.bottom, rect.left, height - rect.top, rect.right,
-                            height - rect.bottom, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        gl::BlitFramebuffer(rect.left, rect.top, rect.right, rect.bottom, into.left, into.top, into.right, into.bottom,
+                            GL_COLOR_BUFFER_BIT, GL_NEAREST);
         BindTargets();
     }
     return glGetError() == GL_NO_ERROR;
@@ -732,28 +743,10 @@ HRESULT Device::CopyRects(IDirect3DSurface8* source, const RECT* sourceRects, UI
             }
         } else {
             gl_->MakeCurrent();
-            // The window's rows run from the bottom: its rectangles are given turned over.
             RECT from = r;
             RECT into = to;
-            if (InWindow(src)) {
-                from.top = static_cast<LONG>(sd.Height) - r.top;
-                from.bottom = static_cast<LONG>(sd.Height) - r.bottom;
-                gl::BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-            } else {
-                gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
-                gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                                         src->ColorTexture(), src->ColorLevel());
-                glReadBuffer(GL_COLOR_ATTACHMENT0);
-            }
-            if (InWindow(dst)) {
-                into.top = static_cast<LONG>(dd.Height) - to.top;
-                into.bottom = static_cast<LONG>(dd.Height) - to.bottom;
-                gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-            } else {
-                gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, fbo_);
-                gl::FramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D,
-                                         dst->ColorTexture(), dst->ColorLevel());
-            }
+            BindSurface(GL_READ_FRAMEBUFFER, src, &from);
+            BindSurface(GL_DRAW_FRAMEBUFFER, dst, &into);
             glDisable(GL_SCISSOR_TEST);
             gl::BlitFramebuffer(from.left, from.top, from.right, from.bottom, into.left, into.top, into.right,
                                 into.bottom, GL_COLOR_BUFFER_BIT, GL_NEAREST);
@@ -895,17 +888,11 @@ bool Device::ReadBack(RgbaImage* out)
     out->width = static_cast<int>(d.Width);
     out->height = static_cast<int>(d.Height);
     out->pixels.assign(static_cast<size_t>(d.Width) * d.Height * 4, 0);
-    if (windowPath_) {
-        gl::BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
-    } else {
-        gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
-        gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBuffer_->ColorTexture(),
-                                 0);
-        glReadBuffer(GL_COLOR_ATTACHMENT0);
-    }
+    RECT whole = WholeOf(d);
+    BindSurface(GL_READ_FRAMEBUFFER, backBuffer_, &whole);
     glReadPixels(0, 0, out->width, out->height, GL_RGBA, GL_UNSIGNED_BYTE, out->pixels.data());
     gl::BindFramebuffer(GL_READ_FRAMEBUFFER, CurrentFramebuffer());
-    if (windowPath_) {
+    if (InWindow(backBuffer_)) {
         TurnRowsOver(out->pixels.data(), static_cast<size_t>(out->width) * 4, static_cast<size_t>(out->width) * 4,
                      out->height);
     }

@@ -436,6 +436,7 @@ private:
     void SetDefaultStates();
     void ReleaseBindings();
     void BindTargets();
+    void AttachTargets(Surface* color, Surface* depthStencil);  // to fbo_, bound for both
     // The back buffer can live in the window: same size, same colour, depth and stencil bits.
     bool WindowFits() const;
     // Whether the window can stand for this pair of targets (its depth is the automatic one's).
@@ -446,6 +447,9 @@ private:
     void EnterWindow();
     // Copies between the window and the frame buffer object with the back buffer attached, rows turned over.
     void BlitWithWindow(bool toWindow);
+    // Binds the framebuffer that holds a colour surface for reading or drawing; a rectangle of the
+    // window comes back turned over (top below bottom), as the blits and reads there want it.
+    void BindSurface(GLenum target, Surface* surface, RECT* rect);
     GLuint CurrentFramebuffer() const { return drawingToWindow_ ? 0 : fbo_; }
     HRESULT CheckDrawable() const;
     void MarkRenderState(DWORD state);
