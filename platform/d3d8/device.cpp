@@ -262,6 +262,10 @@ void Device::AttachTargets(Surface* color, Surface* depthStencil)
 
 bool Device::WindowFits() const
 {
+    // A copying swap keeps the back buffer after Present; the window's buffer need not survive its swap.
+    if (params_.SwapEffect == D3DSWAPEFFECT_COPY || params_.SwapEffect == D3DSWAPEFFECT_COPY_VSYNC) {
+        return false;
+    }
     int dw = 0;
     int dh = 0;
     SDL_GL_GetDrawableSize(gl_->window, &dw, &dh);

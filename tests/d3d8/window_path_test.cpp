@@ -30,11 +30,12 @@ protected:
         DeviceTest::TearDown();
     }
 
-    bool Open(HWND window, DWORD flags = 0)
+    bool Open(HWND window, DWORD flags = 0, D3DSWAPEFFECT swap = D3DSWAPEFFECT_DISCARD)
     {
         D3DPRESENT_PARAMETERS pp = DefaultParameters();
         pp.hDeviceWindow = window;
         pp.Flags = flags;
+        pp.SwapEffect = swap;
         EXPECT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device_),
                   D3D_OK);
         return device_ != nullptr;
@@ -377,6 +378,52 @@ TEST_F(WindowPath, AutomaticDepthSharedWithATextureTarget)
     ExpectPixel(window, 79, 47, 0x0000FF, "hidden by the back buffer's depth, last pixel");
     ExpectPixel(window, 80, 47, 0x00FF00, "beside the hidden part");
     ExpectPixel(window, 64, 48, 0x00FF00, "below the hidden part");
+}
+
+TEST_F(WindowPath, OnlyBackBuffersTheWindowCanHoldAsTheyAreDrawIntoIt)
+{
+    // The window has 8-bit red, green and blue, no alpha, 24-bit depth and 8-bit stencil; a copying
+    // swap must keep the back buffer after Present, which a window's swap need not.
+    const struct {
+        D3DSWAPEFFECT swap;
+        D3DFORMAT color;
+        D3DFORMAT depth;  // D3DFMT_UNKNOWN: none
+        bool window;
+    } cases[] = {
+        {D3DSWAPEFFECT_DISCARD, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true},
+        {D3DSWAPEFFECT_FLIP, D3DFMT_X8R8G8B8, D3DFMT_D24S8, true},
+        {D3DSWAPEFFECT_COPY, D3DFMT_X8R8G8B8, D3DFMT_D24S8, false},
+        {D3DSWAPEFFECT_COPY_VSYNC, D3DFMT_X8R8G8B8, D3DFMT_D24S8, false},
+        {D3DSWAPEFFECT_DISCARD, D3DFMT_R5G6B5, D3DFMT_D24S8, true},  // drawn at 8 bits either way
+        {D3DSWAPEFFECT_DISCARD, D3DFMT_A8R8G8B8, D3DFMT_D24S8, false},
+        {D3DSWAPEFFECT_DISCARD, D3DFMT_X1R5G5B5, D3DFMT_D24S8, false},
+        {D3DSWAPEFFECT_DISCARD, D3DFMT_X8R8G8B8, D3DFMT_D24X8, true},
+        {D3DSWAPEFFECT_DISCARD, D3DFMT_X8R8G8B8, D3DFMT_D16, false},
+        {D3DSWAPEFFECT_DISCARD, D3DFMT_X8R8G8B8, D3DFMT_UNKNOWN, true},
+    };
+    const DWORD colors[] = {0xFF0000, 0x00FF00, 0x0000FF};  // each unlike the one the window last showed
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        const DWORD color = colors[i % 3];
+        D3DPRESENT_PARAMETERS pp = DefaultParameters();
+        pp.SwapEffect = c.swap;
+        pp.BackBufferFormat = c.color;
+        pp.EnableAutoDepthStencil = c.depth != D3DFMT_UNKNOWN;
+        pp.AutoDepthStencilFormat = c.depth;
+        ASSERT_EQ(d3d_->CreateDevice(0, D3DDEVTYPE_HAL, window_, D3DCREATE_HARDWARE_VERTEXPROCESSING, &pp, &device_),
+                  D3D_OK)
+            << i;
+        ScreenStates();
+        DiffuseOnly();
+        device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0F, 0);
+        DrawRect(4, 2, 20, 6, 0xFF000000U | color);
+        EXPECT_EQ(WindowPixel(4, 2) == color, c.window) << "case " << i;
+        EXPECT_EQ(device_->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+        if (!c.window) {
+            ExpectPixel(Read(), 4, 2, color, "a back buffer of its own keeps its picture after Present");
+        }
+        Close();
+    }
 }
 
 }  // namespace
