@@ -303,9 +303,13 @@ void Device::BlitWithWindow(bool toWindow)
     glDisable(GL_SCISSOR_TEST);
     const auto w = static_cast<GLint>(params_.BackBufferWidth);
     const auto h = static_cast<GLint>(params_.BackBufferHeight);
-    const GLbitfield bits = GL_COLOR_BUFFER_BIT | (depth ? GL_DEPTH_BUFFER_BIT : 0) |
-                            (stencil ? GL_STENCIL_BUFFER_BIT : 0);
-    gl::BlitFramebuffer(0, 0, w, h, 0, h, w, 0, bits, GL_NEAREST);
+    gl::BlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    if (depth) {
+        // Apart from the colour: a driver that will not copy between its depth layouts keeps the picture.
+        gl::BlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_DEPTH_BUFFER_BIT | (stencil ? GL_STENCIL_BUFFER_BIT : 0),
+                            GL_NEAREST);
+        glGetError();
+    }
 }
 
 void Device::LeaveWindow()
