@@ -52,6 +52,15 @@ HRESULT Device::Init(const D3DPRESENT_PARAMETERS& params)
     gl_->MakeCurrent();
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    // What the window's own buffers hold, to know whether the back buffer can be one of them.
+    glGetIntegerv(GL_RED_BITS, &windowBits_.red);
+    glGetIntegerv(GL_GREEN_BITS, &windowBits_.green);
+    glGetIntegerv(GL_BLUE_BITS, &windowBits_.blue);
+    glGetIntegerv(GL_ALPHA_BITS, &windowBits_.alpha);
+    glGetIntegerv(GL_DEPTH_BITS, &windowBits_.depth);
+    glGetIntegerv(GL_STENCIL_BITS, &windowBits_.stencil);
+    glGetIntegerv(GL_DRAW_BUFFER, &windowBuffer_);
+    glReadBuffer(static_cast<GLenum>(windowBuffer_));
     gl::GenFramebuffers(1, &fbo_);
     gl::GenFramebuffers(1, &readFbo_);
     // Corners in clip space with the back buffer's texture coordinates: its rows run from the
@@ -202,6 +211,7 @@ HRESULT Device::ApplyPresentParameters(const D3DPRESENT_PARAMETERS& in)
         depth->Release();
     }
     params_ = p;
+    windowPath_ = WindowFits();  // the fresh back buffer has nothing to carry over
     BindTargets();
     viewport_ = D3DVIEWPORT8{0, 0, p.BackBufferWidth, p.BackBufferHeight, 0.0F, 1.0F};
     dirty_ |= kDirtyViewport | kDirtyDepth;
@@ -220,16 +230,98 @@ HRESULT Device::ApplyPresentParameters(const D3DPRESENT_PARAMETERS& in)
 void Device::BindTargets()
 {
     gl_->MakeCurrent();
+    if (windowPath_ && !WindowHolds(renderTarget_, depthStencil_)) {
+        LeaveWindow();
+    }
+    const bool toWindow = InWindow(renderTarget_);
+    if (toWindow) {
+        gl::BindFramebuffer(GL_FRAMEBUFFER, 0);
+    } else {
+        AttachTargets(renderTarget_, depthStencil_);
+    }
+    if (toWindow != drawingToWindow_) {
+        // Direct3D's clockwise front faces are GL's counter-clockwise ones only when drawn upside down.
+        drawingToWindow_ = toWindow;
+        glFrontFace(toWindow ? GL_CW : GL_CCW);
+    }
+    dirty_ |= kDirtyViewport | kDirtyDepth | kDirtyStencil;
+}
+
+void Device::AttachTargets(Surface* color, Surface* depthStencil)
+{
     gl::BindFramebuffer(GL_FRAMEBUFFER, fbo_);
-    gl::FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, renderTarget_->ColorTexture(),
-                             renderTarget_->ColorLevel());
-    const GLuint depth = depthStencil_ != nullptr ? depthStencil_->DepthRenderbuffer() : 0;
-    const bool stencil = depthStencil_ != nullptr && depthStencil_->HasStencil();
+    gl::FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, color->ColorTexture(),
+                             color->ColorLevel());
+    const GLuint depth = depthStencil != nullptr ? depthStencil->DepthRenderbuffer() : 0;
+    const bool stencil = depthStencil != nullptr && depthStencil->HasStencil();
     gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
     gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_STENCIL_ATTACHMENT, GL_RENDERBUFFER, stencil ? depth : 0);
     glDrawBuffer(GL_COLOR_ATTACHMENT0);
     glReadBuffer(GL_COLOR_ATTACHMENT0);
-    dirty_ |= kDirtyViewport | kDirtyDepth | kDirtyStencil;
+}
+
+bool Device::WindowFits() const
+{
+    // A copying swap keeps the back buffer after Present; the window's buffer need not survive its swap.
+    if (params_.SwapEffect == D3DSWAPEFFECT_COPY || params_.SwapEffect == D3DSWAPEFFECT_COPY_VSYNC) {
+        return false;
+    }
+    int dw = 0;
+    int dh = 0;
+    SDL_GL_GetDrawableSize(gl_->window, &dw, &dh);
+    if (dw != static_cast<int>(params_.BackBufferWidth) || dh != static_cast<int>(params_.BackBufferHeight)) {
+        return false;
+    }
+    const ColorFormat* f = FindColorFormat(params_.BackBufferFormat);
+    if (f == nullptr || f->targetInternal != GL_RGB8 || windowBits_.red != 8 || windowBits_.green != 8 ||
+        windowBits_.blue != 8 || windowBits_.alpha != 0) {
+        return false;
+    }
+    if (autoDepth_ == nullptr) {
+        return true;
+    }
+    const GLint depthBits = autoDepth_->desc().Format == D3DFMT_D16 ? 16 : 24;
+    return windowBits_.depth == depthBits && (!autoDepth_->HasStencil() || windowBits_.stencil == 8);
+}
+
+bool Device::WindowHolds(const Surface* target, const Surface* depth) const
+{
+    if (target == backBuffer_) {
+        return depth == nullptr || depth == autoDepth_;
+    }
+    return depth == nullptr || depth != autoDepth_;
+}
+
+void Device::BlitWithWindow(bool toWindow)
+{
+    // fbo_ with the back buffer and the automatic depth, as drawing into them would have it.
+    AttachTargets(backBuffer_, autoDepth_);
+    const bool depth = autoDepth_ != nullptr;
+    const bool stencil = depth && autoDepth_->HasStencil();
+    gl::BindFramebuffer(toWindow ? GL_READ_FRAMEBUFFER : GL_DRAW_FRAMEBUFFER, fbo_);
+    gl::BindFramebuffer(toWindow ? GL_DRAW_FRAMEBUFFER : GL_READ_FRAMEBUFFER, 0);
+    glDisable(GL_SCISSOR_TEST);
+    const auto w = static_cast<GLint>(params_.BackBufferWidth);
+    const auto h = static_cast<GLint>(params_.BackBufferHeight);
+    gl::BlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    if (depth) {
+        // Apart from the colour: a driver that will not copy between its depth layouts keeps the picture.
+        gl::BlitFramebuffer(0, 0, w, h, 0, h, w, 0, GL_DEPTH_BUFFER_BIT | (stencil ? GL_STENCIL_BUFFER_BIT : 0),
+                            GL_NEAREST);
+        glGetError();
+    }
+}
+
+void Device::LeaveWindow()
+{
+    BlitWithWindow(false);
+    windowPath_ = false;
+}
+
+void Device::EnterWindow()
+{
+    BlitWithWindow(true);
+    windowPath_ = true;
 }
 
 HRESULT Device::TestCooperativeLevel()
@@ -320,6 +412,14 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     if (dw <= 0 || dh <= 0) {
         return D3D_OK;
     }
+    if (windowPath_ && !WindowFits()) {
+        LeaveWindow();  // the window changed size: the picture is scaled from here on
+        BindTargets();
+    }
+    if (windowPath_) {
+        SDL_GL_SwapWindow(gl_->window);
+        return D3D_OK;
+    }
     gl::BindFramebuffer(GL_FRAMEBUFFER, 0);  // its draw buffer stays GL_BACK
     // Keep the picture's shape: scale to fit and fill the rest with black.
     const double scale = std::min(static_cast<double>(dw) / bw, static_cast<double>(dh) / bh);
@@ -336,7 +436,10 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     }
     DrawBackBufferQuad(x0, y0, w, h, w != bw || h != bh);
     SDL_GL_SwapWindow(gl_->window);
-    gl::BindFramebuffer(GL_FRAMEBUFFER, fbo_);  // draw and read buffers are kept per framebuffer
+    if (WindowFits() && WindowHolds(renderTarget_, depthStencil_)) {
+        EnterWindow();  // from the next frame on, drawn straight into the window
+    }
+    BindTargets();  // draw and read buffers are kept per framebuffer
     return D3D_OK;
 }
 
@@ -481,6 +584,38 @@ HRESULT Device::CreateImageSurface(UINT width, UINT height, D3DFORMAT format, ID
                        static_cast<UINT>(gl_->features.maxTextureSize), surface);
 }
 
+namespace {
+
+// Turns over the rows of a rectangle read from the window, whose rows run from the bottom.
+void TurnRowsOver(BYTE* first, size_t pitch, size_t bytes, LONG rows)
+{
+    for (LONG top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
+        std::swap_ranges(first + static_cast<size_t>(top) * pitch, first + static_cast<size_t>(top) * pitch + bytes,
+                         first + static_cast<size_t>(bottom) * pitch);
+    }
+}
+
+}  // namespace
+
+void Device::BindSurface(GLenum target, Surface* surface, RECT* rect)
+{
+    if (InWindow(surface)) {
+        // The window's rows run from the bottom: the rectangle is turned over.
+        const auto height = static_cast<LONG>(surface->desc().Height);
+        rect->top = height - rect->top;
+        rect->bottom = height - rect->bottom;
+        gl::BindFramebuffer(target, 0);
+        return;
+    }
+    const bool read = target == GL_READ_FRAMEBUFFER;
+    gl::BindFramebuffer(target, read ? readFbo_ : fbo_);
+    gl::FramebufferTexture2D(target, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, surface->ColorTexture(),
+                             surface->ColorLevel());
+    if (read) {
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+    }
+}
+
 bool Device::ReadSurface(Surface* surface, const RECT& rect, BYTE* dest, UINT destPitch)
 {
     const ColorFormat* f = FindColorFormat(surface->desc().Format);
@@ -489,14 +624,17 @@ bool Device::ReadSurface(Surface* surface, const RECT& rect, BYTE* dest, UINT de
         return false;
     }
     gl_->MakeCurrent();
-    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
-    gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, surface->ColorLevel());
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    const LONG w = rect.right - rect.left;
+    const LONG h = rect.bottom - rect.top;
+    RECT at = rect;
+    BindSurface(GL_READ_FRAMEBUFFER, surface, &at);
     glPixelStorei(GL_PACK_ROW_LENGTH, static_cast<GLint>(destPitch / f->bytes));
-    glReadPixels(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, f->glFormat, f->glType, dest);
+    glReadPixels(at.left, std::min(at.top, at.bottom), w, h, f->glFormat, f->glType, dest);
     glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, CurrentFramebuffer());
+    if (InWindow(surface)) {
+        TurnRowsOver(dest, destPitch, static_cast<size_t>(w) * f->bytes, h);
+    }
     return glGetError() == GL_NO_ERROR;
 }
 
@@ -515,6 +653,18 @@ bool Device::WriteSurface(Surface* surface, const RECT& rect, const BYTE* source
     glTexSubImage2D(GL_TEXTURE_2D, surface->ColorLevel(), rect.left, rect.top, rect.right - rect.left,
                     rect.bottom - rect.top, f->glFormat, f->glType, source);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    if (InWindow(surface)) {
+        // The texture stands in for the window's rows here: they go on to the window turned over.
+        gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
+        gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, texture, 0);
+        glReadBuffer(GL_COLOR_ATTACHMENT0);
+        RECT into = rect;
+        BindSurface(GL_DRAW_FRAMEBUFFER, surface, &into);
+        glDisable(GL_SCISSOR_TEST);
+        gl::BlitFramebuffer(rect.left, rect.top, rect.right, rect.bottom, into.left, into.top, into.right, into.bottom,
+                            GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        BindTargets();
+    }
     return glGetError() == GL_NO_ERROR;
 }
 
@@ -599,16 +749,13 @@ HRESULT Device::CopyRects(IDirect3DSurface8* source, const RECT* sourceRects, UI
             }
         } else {
             gl_->MakeCurrent();
-            gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
-            gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, src->ColorTexture(),
-                                     src->ColorLevel());
-            glReadBuffer(GL_COLOR_ATTACHMENT0);
-            gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, fbo_);
-            gl::FramebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, dst->ColorTexture(),
-                                     dst->ColorLevel());
+            RECT from = r;
+            RECT into = to;
+            BindSurface(GL_READ_FRAMEBUFFER, src, &from);
+            BindSurface(GL_DRAW_FRAMEBUFFER, dst, &into);
             glDisable(GL_SCISSOR_TEST);
-            gl::BlitFramebuffer(r.left, r.top, r.right, r.bottom, to.left, to.top, to.right, to.bottom,
-                                GL_COLOR_BUFFER_BIT, GL_NEAREST);
+            gl::BlitFramebuffer(from.left, from.top, from.right, from.bottom, into.left, into.top, into.right,
+                                into.bottom, GL_COLOR_BUFFER_BIT, GL_NEAREST);
             BindTargets();
         }
     }
@@ -729,7 +876,8 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         if (r.x2 <= r.x1 || r.y2 <= r.y1) {
             continue;
         }
-        glScissor(r.x1, r.y1, r.x2 - r.x1, r.y2 - r.y1);
+        const LONG y = drawingToWindow_ ? static_cast<LONG>(renderTarget_->desc().Height) - r.y2 : r.y1;
+        glScissor(r.x1, y, r.x2 - r.x1, r.y2 - r.y1);
         glClear(bits);
     }
     glDisable(GL_SCISSOR_TEST);
@@ -746,12 +894,14 @@ bool Device::ReadBack(RgbaImage* out)
     out->width = static_cast<int>(d.Width);
     out->height = static_cast<int>(d.Height);
     out->pixels.assign(static_cast<size_t>(d.Width) * d.Height * 4, 0);
-    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);
-    gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, backBuffer_->ColorTexture(), 0);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    RECT whole = WholeOf(d);
+    BindSurface(GL_READ_FRAMEBUFFER, backBuffer_, &whole);
     glReadPixels(0, 0, out->width, out->height, GL_RGBA, GL_UNSIGNED_BYTE, out->pixels.data());
-    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, fbo_);
-    glReadBuffer(GL_COLOR_ATTACHMENT0);
+    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, CurrentFramebuffer());
+    if (InWindow(backBuffer_)) {
+        TurnRowsOver(out->pixels.data(), static_cast<size_t>(out->width) * 4, static_cast<size_t>(out->width) * 4,
+                     out->height);
+    }
     return glGetError() == GL_NO_ERROR;
 }
 

@@ -262,6 +262,7 @@ struct VertexShaderObject {
     std::vector<Element> elements;
     std::vector<std::pair<UINT, std::array<float, 4>>> constants;  // from the declaration
     GLuint program = 0;
+    float ySign = 0.0F;  // the sign its position's y leaves with, as last set (0 not yet)
 };
 
 // What a state block holds: only what was set while it was recorded.
@@ -435,6 +436,21 @@ private:
     void SetDefaultStates();
     void ReleaseBindings();
     void BindTargets();
+    void AttachTargets(Surface* color, Surface* depthStencil);  // to fbo_, bound for both
+    // The back buffer can live in the window: same size, same colour, depth and stencil bits.
+    bool WindowFits() const;
+    // Whether the window can stand for this pair of targets (its depth is the automatic one's).
+    bool WindowHolds(const Surface* target, const Surface* depth) const;
+    bool InWindow(const Surface* surface) const { return windowPath_ && surface == backBuffer_; }
+    // Moves the back buffer and the automatic depth between the window and their own storage.
+    void LeaveWindow();
+    void EnterWindow();
+    // Copies between the window and the frame buffer object with the back buffer attached, rows turned over.
+    void BlitWithWindow(bool toWindow);
+    // Binds the framebuffer that holds a colour surface for reading or drawing; a rectangle of the
+    // window comes back turned over (top below bottom), as the blits and reads there want it.
+    void BindSurface(GLenum target, Surface* surface, RECT* rect);
+    GLuint CurrentFramebuffer() const { return drawingToWindow_ ? 0 : fbo_; }
     HRESULT CheckDrawable() const;
     void MarkRenderState(DWORD state);
 
@@ -485,6 +501,14 @@ private:
     GLuint presentTexture_ = 0;  // the back buffer whose sampling Present set up last
     GLint presentFilter_ = 0;    // and the filter it set
     GLuint dummyTexture_ = 0;
+    // With the back buffer the size of the window, it and the automatic depth are the window's own
+    // buffers and Present only swaps; otherwise the back buffer is a texture drawn onto the window.
+    bool windowPath_ = false;
+    bool drawingToWindow_ = false;  // rows run from the bottom; into textures they run from the top
+    struct WindowBits {
+        GLint red = 0, green = 0, blue = 0, alpha = 0, depth = 0, stencil = 0;
+    } windowBits_;
+    GLint windowBuffer_ = GL_BACK;
 
     // D3D state.
     std::array<DWORD, D3DRS_MAX> rs_{};

@@ -278,8 +278,11 @@ VertexShaderObject* Device::ShaderOf(DWORD handle)
 void Device::ApplyRasterState()
 {
     if ((dirty_ & kDirtyViewport) != 0) {
-        glViewport(static_cast<GLint>(viewport_.X), static_cast<GLint>(viewport_.Y),
-                   static_cast<GLsizei>(viewport_.Width), static_cast<GLsizei>(viewport_.Height));
+        // The window's rows run from the bottom; a texture's from the top, as Direct3D counts them.
+        const auto y = static_cast<GLint>(drawingToWindow_ ? renderTarget_->desc().Height - viewport_.Y - viewport_.Height
+                                                           : viewport_.Y);
+        glViewport(static_cast<GLint>(viewport_.X), y, static_cast<GLsizei>(viewport_.Width),
+                   static_cast<GLsizei>(viewport_.Height));
         glDepthRange(viewport_.MinZ, viewport_.MaxZ);
         projectionMode_ = 0;
     }
@@ -322,7 +325,7 @@ void Device::ApplyRasterState()
         glAlphaFunc(CompareOf(rs_[D3DRS_ALPHAFUNC]), static_cast<float>(rs_[D3DRS_ALPHAREF] & 0xFF) / 255.0F);
     }
     if ((dirty_ & kDirtyCull) != 0) {
-        // Surfaces are drawn upside down, so Direct3D's clockwise is GL's counter-clockwise (the front).
+        // GL's front face follows the target's orientation (set with the target), as Direct3D's clockwise.
         switch (rs_[D3DRS_CULLMODE]) {
         case D3DCULL_CW:
             glEnable(GL_CULL_FACE);
@@ -477,15 +480,17 @@ void Device::ApplyFixedTransforms(bool pretransformed)
 {
     if (pretransformed) {
         if (projectionMode_ != 1) {
-            // Screen positions with Direct3D's pixel centres (integer coordinates) onto GL's (half-way).
+            // Screen positions with Direct3D's pixel centres (integer coordinates) onto GL's (half-way),
+            // y turned over into the window.
             const float w = static_cast<float>(viewport_.Width);
             const float h = static_cast<float>(viewport_.Height);
+            const float ySign = drawingToWindow_ ? -1.0F : 1.0F;
             D3DMATRIX m{};
             m._11 = 2.0F / w;
-            m._22 = 2.0F / h;
+            m._22 = ySign * 2.0F / h;
             m._33 = 2.0F;
             m._41 = 2.0F * (0.5F - static_cast<float>(viewport_.X)) / w - 1.0F;
-            m._42 = 2.0F * (0.5F - static_cast<float>(viewport_.Y)) / h - 1.0F;
+            m._42 = ySign * (2.0F * (0.5F - static_cast<float>(viewport_.Y)) / h - 1.0F);
             m._43 = -1.0F;
             m._44 = 1.0F;
             glMatrixMode(GL_PROJECTION);
@@ -498,10 +503,10 @@ void Device::ApplyFixedTransforms(bool pretransformed)
         return;
     }
     if (projectionMode_ != 2 || (dirty_ & kDirtyProjection) != 0) {
-        // Direct3D clip space to GL's: y turned over (surfaces are drawn upside down), z from [0,w] to [-w,w].
+        // Direct3D clip space to GL's: y turned over into textures (drawn upside down), z from [0,w] to [-w,w].
         D3DMATRIX n{};
         n._11 = 1.0F;
-        n._22 = -1.0F;
+        n._22 = drawingToWindow_ ? 1.0F : -1.0F;
         n._33 = 2.0F;
         n._43 = -1.0F;
         n._44 = 1.0F;
@@ -908,6 +913,11 @@ bool Device::PrepareDraw(D3DPRIMITIVETYPE type, const VertexSource& source, UINT
         if (boundProgram_ != shader->program) {
             gl::BindProgramARB(GL_VERTEX_PROGRAM_ARB, shader->program);
             boundProgram_ = shader->program;
+        }
+        const float ySign = drawingToWindow_ ? 1.0F : -1.0F;
+        if (shader->ySign != ySign) {
+            gl::ProgramLocalParameter4fARB(GL_VERTEX_PROGRAM_ARB, 0, 1.0F, ySign, 1.0F, 1.0F);
+            shader->ySign = ySign;
         }
         SetupShaderArrays(*shader, source);
     } else {

@@ -37,6 +37,7 @@ namespace platform::gl {
     X(PFNGLBINDPROGRAMARBPROC, BindProgramARB, "glBindProgramARB")         \
     X(PFNGLPROGRAMSTRINGARBPROC, ProgramStringARB, "glProgramStringARB")   \
     X(PFNGLPROGRAMENVPARAMETER4FVARBPROC, ProgramEnvParameter4fvARB, "glProgramEnvParameter4fvARB") \
+    X(PFNGLPROGRAMLOCALPARAMETER4FARBPROC, ProgramLocalParameter4fARB, "glProgramLocalParameter4fARB") \
     X(PFNGLVERTEXATTRIBPOINTERARBPROC, VertexAttribPointerARB, "glVertexAttribPointerARB") \
     X(PFNGLENABLEVERTEXATTRIBARRAYARBPROC, EnableVertexAttribArrayARB, "glEnableVertexAttribArrayARB") \
     X(PFNGLDISABLEVERTEXATTRIBARRAYARBPROC, DisableVertexAttribArrayARB, "glDisableVertexAttribArrayARB") \

@@ -91,7 +91,8 @@ size_t FunctionLength(const DWORD* function)
 
 }  // namespace
 
-// Surfaces are drawn upside down: the program's position leaves with y turned over.
+// The program's position leaves with y times the sign in local parameter 0: textures are drawn
+// upside down, the window is not.
 std::string FlipProgramY(const std::string& text)
 {
     const std::string name = "result.position";
@@ -109,7 +110,7 @@ std::string FlipProgramY(const std::string& text)
     if (header == std::string::npos || end == std::string::npos || end < header) {
         return std::string();
     }
-    out.insert(end, "MUL result.position, " + temp + ", {1.0, -1.0, 1.0, 1.0};\n");
+    out.insert(end, "MUL result.position, " + temp + ", program.local[0];\n");
     out.insert(header + 1, "TEMP " + temp + ";\n");
     return out;
 }

@@ -19,12 +19,18 @@ namespace platform {
 
 bool EnsureVideo()
 {
-    if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
-        return true;
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        // A closed window becomes WM_CLOSE for that window only; SDL must not add a quit of its own.
+        SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            return false;
+        }
     }
-    // A closed window becomes WM_CLOSE for that window only; SDL must not add a quit of its own.
-    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
-    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    // Windows get the depth and stencil a device usually asks for, so it can draw straight into them
+    // (some drivers fix a window's buffers when it is made).
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    return true;
 }
 
 bool IsHeadlessVideo()

@@ -11,6 +11,7 @@
 #include "MainCode/Character/TEnemyTypes.h"
 #include "MainCode/Character/TStandInEnemy.h"
 #include "MainCode/Effect/TEffectManager.h"
+#include "support/effect_assets.h"
 #include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/Map/TAttackHitTimed.h"
 #include "../Enemy/enemy_fixture.h"
@@ -57,6 +58,9 @@ protected:
     void SetUp() override
     {
         PlayerFixture::SetUp();
+        // The manager builds the catalogue from the generated effect folder.
+        TEffectManager::SetFolder("effect/");
+        qmtest::WriteEffectAssets(dir_.Path());
         effects_ = std::make_unique<TEffectManager>();
         effects_->SetCreateLog(&created_);
         area_ = std::make_unique<CombatArea>(scene_.Get(), effects_.get());
@@ -137,6 +141,16 @@ protected:
 
     std::uint32_t Oracle() { return static_cast<std::uint32_t>(oracle_()); }
 
+    // Effects that start draw from the shared generator too; tests that follow the generator
+    // draw by draw record the calls without making the effects.
+    void RecordEffectsOnly()
+    {
+        for (std::uint32_t id = 0; id < 100000; ++id) {
+            if (TEffectManager::IsCatalogueId(id)) {
+                effects_->AddPrototype(id, TRefPtr<TEffect>());
+            }
+        }
+    }
     std::unique_ptr<TEffectManager> effects_;
     std::vector<TEffectCreateCall> created_;
     std::unique_ptr<CombatArea> area_;

@@ -81,6 +81,7 @@ TEST_F(CombatHitTest, TheCounterWindowTakesNeitherDamageNorStatus)
 
 TEST_F(CombatHitTest, StatusesTakeOneDrawPerBitInTableOrder)
 {
+    RecordEffectsOnly();
     // Rate 1.0: a chance of 100 in 1000 for each bit.
     std::unique_ptr<CombatHero> hero = HeroWithRates(1.0F);
     TRefPtr<TAttackHit> hit = MakeHit(1, 0, 63);
@@ -112,6 +113,7 @@ TEST_F(CombatHitTest, StatusesTakeOneDrawPerBitInTableOrder)
 
 TEST_F(CombatHitTest, TheStatusChanceIsComparedStrictlyAtItsBound)
 {
+    RecordEffectsOnly();
     // The first draw of seed 5489 is 3499211612: 612 out of 1000.
     ASSERT_EQ(Oracle() % 1000, 612u);
     // Chance 612 misses, 613 takes.

@@ -163,6 +163,7 @@ TEST_F(CombatReactionTest, LaunchesLiftOnceThenOnlyJuggle)
 
 TEST_F(CombatReactionTest, HitEffectsTakeTheirSparkDirectionsFromTheSharedGenerator)
 {
+    RecordEffectsOnly();
     std::unique_ptr<CombatHero> hero = MakeCombatHero();
     D3DXVECTOR3 at;
     hero->GetPosition(&at);
