@@ -394,7 +394,7 @@ public:
     // A resource bound, made or deleted a GL buffer: bindings and array pointers are set afresh.
     void ForgetBuffers();
 
-    // Test seams.
+    // Test seams (ReadBack is defined in the testing library).
     bool ReadBack(RgbaImage* out);
     void InjectLoss() { loss_ = Loss::Lost; }
     void EnableDrawLog(bool on)
