@@ -151,5 +151,21 @@ TEST_F(HeroLookupTest, AirActionsAndActionNumbersAtTheirBounds)
     EXPECT_FALSE(hero->RunAction());
 }
 
+TEST_F(HeroLookupTest, FactoryMakesHeroAForWeaponTypeZeroOfBothCharacters)
+{
+    for (std::uint32_t c = 0; c < 2; ++c) {
+        data_->GetCharacterData(c)->WeaponId = 1000;
+        TRefPtr<TPlayerCharacter> made = CreatePlayerCharacter(nullptr, c);
+        ASSERT_NE(dynamic_cast<THeroA*>(made.Get()), nullptr) << c;
+        EXPECT_EQ(made->GetWeaponModelName(), c == 0 ? "hero01" : "heroine01");
+        EXPECT_EQ(made->GetState(), 0u);
+        // Weapon type 1 keeps its stand-in until its class comes.
+        data_->GetCharacterData(c)->WeaponId = 1001;
+        TRefPtr<TPlayerCharacter> other = CreatePlayerCharacter(nullptr, c);
+        ASSERT_NE(other.Get(), nullptr);
+        EXPECT_EQ(dynamic_cast<THeroA*>(other.Get()), nullptr) << c;
+    }
+}
+
 }  // namespace
 }  // namespace herotest
