@@ -197,6 +197,25 @@ TEST_F(HeroExecutorTest, ComboStepPrefersTheQueuedAttackAndAirStepClearsTheFlag)
     ASSERT_TRUE(c.StepUntilRow(41, 8));
 }
 
+TEST_F(HeroExecutorTest, SteeredAirRowsMoveWithTheStickWithoutTurning)
+{
+    for (std::uint32_t row : {35u, 36u, 37u}) {
+        std::unique_ptr<TestHeroA> hero = MakeA();
+        qmtest::HeroTrace t(*hero, *input_);
+        t.PlaceAt(10.0F);
+        hero->StartAction(row);
+        t.Hold(1);
+        D3DXVECTOR3 before;
+        hero->GetPosition(&before);
+        t.Step();
+        D3DXVECTOR3 after;
+        hero->GetPosition(&after);
+        const bool steered = row != 37;
+        EXPECT_NEAR(after.z, before.z - (steered ? 0.01F : 0.0F), 1e-6F) << row;
+        EXPECT_FLOAT_EQ(hero->GetFrame()->GetMatrix()->_11, 1.0F) << row << " does not turn";
+    }
+}
+
 TEST_F(HeroExecutorTest, ThenStartsTheNextRowAtTheMotionsEnd)
 {
     static const THeroRow rows[] = {{0, THeroKind::None}, {30, THeroKind::Then, 2}, {31, THeroKind::Recover}};
