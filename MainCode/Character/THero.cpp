@@ -43,9 +43,10 @@ const THeroRow g_heroCommonRows[25] = {
     Recover(32),
     Shared(33),
     Recover(32),
-    Shared(34),
+    // Command 5 plays its one motion and goes on to its own recovery row.
+    {34, THeroKind::Then, 22},
     Recover(35),
-    Shared(36),
+    {36, THeroKind::Then, 24},
     Recover(35),
 };
 

@@ -216,6 +216,25 @@ TEST_F(HeroExecutorTest, SteeredAirRowsMoveWithTheStickWithoutTurning)
     }
 }
 
+TEST_F(HeroExecutorTest, CommonSkillRowsRunTheirExecutorsAndRecover)
+{
+    struct Case {
+        std::uint32_t row;
+        Rows rows;
+    };
+    // The combo windows of commands 1 and 4 at both ends of the shared rows, and command 5's
+    // one-motion rows, which go on to their own recovery.
+    for (const Case& c : {Case{5, {5, 6}}, Case{19, {19, 20}}, Case{21, {21, 22}}, Case{23, {23, 24}}}) {
+        qmtest::HeroTrace* t = nullptr;
+        std::unique_ptr<TestHeroA> hero = StartOnGround(t, c.row);
+        ASSERT_TRUE(t->StepUntilState(0, 20)) << c.row;
+        EXPECT_EQ(t->Rows(), c.rows) << c.row;
+    }
+    qmtest::HeroTrace* t = nullptr;
+    std::unique_ptr<TestHeroA> hero = StartOnGround(t, 21);
+    EXPECT_EQ(t->Step(4).motion, 35u);
+}
+
 TEST_F(HeroExecutorTest, ThenStartsTheNextRowAtTheMotionsEnd)
 {
     static const THeroRow rows[] = {{0, THeroKind::None}, {30, THeroKind::Then, 2}, {31, THeroKind::Recover}};
