@@ -313,6 +313,65 @@ TEST_F(SkillRoutines, HomingWithoutAnEnemyRegistrySpendsTheMpAndFiresNothing)
     }
 }
 
+// A registry whose enemies all stand in as type 3 on the hero model.
+class HeroEnemyFactory : public TEnemyFactory {
+public:
+    using TEnemyFactory::TEnemyFactory;
+    TRefPtr<TEnemy> Create(std::uint32_t) override
+    {
+        TEnemyRecord r;
+        r.id = 3;
+        r.modelName = "hero";
+        r.maxHp = r.hp = 100;
+        return TRefPtr<TEnemy>(new TStandInEnemy(r, *FindEnemyType(3)));
+    }
+};
+
+TEST_F(SkillRoutines, HomingShotsCloseInOnEveryEnemyInRangeAndStrikeOnTheTenthWave)
+{
+    // Spawned after construction, so that the registry's own Create makes them.
+    const TMapData map = enemytest::TestMap(10, 100.0F).Load(dir_.Path().string());
+    auto factory = std::make_unique<HeroEnemyFactory>(area_.get(), map);
+    const D3DXVECTOR3 facing(0.0F, 0.0F, 1.0F);
+    for (const D3DXVECTOR3& at : {D3DXVECTOR3(0.0F, 0.0F, -10.0F), D3DXVECTOR3(10.0F, 0.0F, 0.0F),
+                                  D3DXVECTOR3(0.0F, 0.0F, 30.0F)}) {
+        ASSERT_NE(factory->Spawn(3, at, facing, 1000.0F, 1).Get(), nullptr);
+    }
+    area_->SetEnemyFactory(factory.get());
+    auto hero = MakeSkillHero();
+    hero->SetMotionTime(5.0F);
+    RunToEnd(*hero, hero->GetPatternFunc(115, 0));
+    area_->SetEnemyFactory(nullptr);
+    EXPECT_EQ(hero->GetMp(), 905);
+    ASSERT_EQ(hero->GetHomingTargets().size(), 2U);
+    std::vector<D3DXVECTOR3> shots;
+    std::vector<D3DXVECTOR3> strikes;
+    for (const TEffectCreateCall& c : created_) {
+        if (c.id == 220) {
+            shots.push_back(c.position);
+        } else if (c.id == 55) {
+            strikes.push_back(c.position);
+        }
+    }
+    ASSERT_EQ(shots.size(), 20U);
+    for (std::size_t k = 0; k < 10; ++k) {
+        const float t = 0.1F * static_cast<float>(k + 1);
+        const D3DXVECTOR3 a = shots[2 * k];
+        const D3DXVECTOR3 b = shots[2 * k + 1];
+        // The enemies in id order: the one ahead, then the one to the side.
+        EXPECT_NEAR(a.z, -10.0F * t, 1e-4F) << k;
+        EXPECT_NEAR(b.x, 10.0F * t, 1e-4F) << k;
+    }
+    ASSERT_EQ(strikes.size(), 2U);
+    EXPECT_NEAR(strikes[0].z, -10.0F, 1e-4F);
+    std::size_t hits504 = 0;
+    for (const std::uint32_t id : Sounds()) {
+        hits504 += id == 504 ? 1 : 0;
+    }
+    EXPECT_EQ(hits504, 10U);
+    factory.reset();
+}
+
 TEST_F(SkillRoutines, EveryRoutineMakesItsEffectsInOrder)
 {
     struct Case {
