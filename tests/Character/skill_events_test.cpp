@@ -191,6 +191,25 @@ TEST_F(SkillEvents, TheBigHealsAreAlikeAndClearEveryStatus)
     EXPECT_EQ(logs[0], logs[1]);
 }
 
+TEST_F(SkillEvents, EffectsTheManagerCannotMakeAreSkipped)
+{
+    RecordEffectsOnly();
+    auto hero = MakeSkillHero(6, 1.0F);
+    for (const std::uint16_t code : {10, 5203, 5500, 5503, 7206, 8004, 8500, 9000, 9500, 10046, 11045}) {
+        Fire(*hero, code);
+    }
+    for (std::uint32_t id = 100; id <= 159; ++id) {
+        hero->SetMotionTime(0.0F);
+        hero->SetCounters(0, 0, 0);
+        hero->SetMp(1000);
+        RunToEnd(*hero, hero->GetPatternFunc(id, 1));
+    }
+    EXPECT_GT(created_.size(), 100U);
+    for (const TEffectCreateCall& c : created_) {
+        EXPECT_EQ(c.result, nullptr);
+    }
+}
+
 TEST_F(SkillEvents, EveryCodeMakesItsEffectsInOrder)
 {
     const std::uint16_t codes[] = {10,   11,   5000, 5006, 5100, 5203, 5500, 5501, 5502, 5503,  7000,  7105,
