@@ -266,12 +266,12 @@ void TPlayerCharacter::LaunchBeam(std::uint16_t code, const D3DXVECTOR3& along)
         } else {
             beam->SetHitElement(static_cast<std::uint16_t>(4000 + e));
         }
+        // The glow rides on the head; the head is still parked here, so its own place would put the
+        // glow far off.
         TFrame* point = beam->GetPart(0).GetFrame();
-        D3DXVECTOR3 at;
         D3DXVECTOR3 front;
-        point->GetPosition(&at);
         GetFront(&front);
-        RaiseEffect(heavy ? 108 : 110, at, -front, point, colour, heavy ? Uniform(1.5F).v : kUnit);
+        RaiseEffect(heavy ? 108 : 110, kStill, -front, point, colour, heavy ? Uniform(1.5F).v : kUnit);
     }
     PlaySound(kShotSound);
 }
