@@ -16,42 +16,26 @@
 #include "MainCode/Shot/TFacingAccelMotion.h"
 #include "MainCode/Shot/THomingArcMotion.h"
 #include "MainCode/Shot/TOrbitMotion.h"
+#include "MainCode/Shot/SkillEventPoints.h"
 #include "MainCode/Shot/TShot.h"
 #include "MainCode/Shot/TStarShot.h"
 
 namespace {
 
-const D3DXVECTOR3 kForward(0.0F, 0.0F, 1.0F);
-const D3DXVECTOR3 kUp(0.0F, 1.0F, 0.0F);
-const D3DXVECTOR3 kOrigin(0.0F, 0.0F, 0.0F);
-const float kWhite[4] = {1.0F, 1.0F, 1.0F, 1.0F};
-const float kUnit[3] = {1.0F, 1.0F, 1.0F};
+using namespace skillevent;
+
 const float kGreen[4] = {0.2F, 0.5F, 0.3F, 1.0F};
-const float kDark[4] = {0.25F, 0.0F, 0.5F, 1.0F};
 const float kDarkMist[4] = {0.3F, 0.0F, 0.3F, 1.0F};
 const float kHealGlow[4] = {0.8F, 0.8F, 0.5F, 1.0F};
 const float kFrost[4] = {0.5F, 0.5F, 1.0F, 1.0F};
 const float kFrostRing[4] = {0.3F, 0.3F, 1.0F, 1.0F};
 
-constexpr float kDegree = 0.017453292F;
 constexpr float kGroundLift = 0.01F;
 
 struct Uniform {
     explicit Uniform(float k) : v{k, k, k} {}
     float v[3];
 };
-
-D3DXVECTOR3 Raised(const D3DXVECTOR3& p, float y) { return D3DXVECTOR3(p.x, p.y + y, p.z); }
-
-// Left-handed turn about +y by the angle in radians.
-D3DXVECTOR3 TurnAboutUp(const D3DXVECTOR3& v, float radians)
-{
-    D3DXMATRIX turn;
-    D3DXMatrixRotationY(&turn, radians);
-    D3DXVECTOR3 out;
-    D3DXVec3TransformNormal(&out, &v, &turn);
-    return out;
-}
 
 // The accelerating line motions store the direction they move against.
 std::unique_ptr<TMotionHelper> FacingLine(const D3DXVECTOR3& start, const D3DXVECTOR3& along, float travel)
@@ -67,13 +51,6 @@ std::unique_ptr<TMotionHelper> Line(const D3DXVECTOR3& start, const D3DXVECTOR3&
 D3DXVECTOR3 LevelHalf(const D3DXVECTOR3& centre, const D3DXVECTOR3& d)
 {
     return centre + D3DXVECTOR3(0.5F * d.x, 0.0F, 0.5F * d.z);
-}
-
-void SetOwner(TEffect* effect, std::int32_t owner)
-{
-    if (auto* owned = dynamic_cast<TOwnedAnimEffect*>(effect)) {
-        owned->SetOwnerId(owner);
-    }
 }
 
 // Only the star shots take a burst scale and colours.
@@ -216,8 +193,8 @@ void TArmedCharacter::SkillEvent(std::uint16_t eventCode, const TPatternPoints& 
             const std::uint32_t d2 = genrand_int31();
             const std::uint32_t d3 = genrand_int31();
             const std::uint32_t d4 = genrand_int31();
-            const float x = static_cast<float>(static_cast<std::int32_t>(d1 & 127) - 64) / r.k + ((d1 & 1) != 0 ? 1.0F : -1.0F);
-            const float z = static_cast<float>(static_cast<std::int32_t>(d2 & 127) - 64) / r.k + ((d2 & 1) != 0 ? 1.0F : -1.0F);
+            const float x = Spread(d1, r.k) + Sign(d1);
+            const float z = Spread(d2, r.k) + Sign(d2);
             const float height = static_cast<float>(d3 & 127) / r.k + 3.0F;
             const float speed = static_cast<float>(d4 & 127) / r.m + 0.1F;
             LaunchEffectAction(D3DXVECTOR3(x, 0.0F, z), height, speed);

@@ -12,42 +12,16 @@
 #include "MainCode/Effect/TParticleEffect.h"
 #include "MainCode/Effect/TThunderEffect.h"
 #include "MainCode/Shot/TFacingAccelMotion.h"
+#include "MainCode/Shot/SkillEventPoints.h"
 #include "MainCode/Shot/TFollowFrameMotion.h"
 #include "MainCode/Shot/TShot.h"
 
 namespace {
 
-const D3DXVECTOR3 kForward(0.0F, 0.0F, 1.0F);
-const D3DXVECTOR3 kUp(0.0F, 1.0F, 0.0F);
-const D3DXVECTOR3 kOrigin(0.0F, 0.0F, 0.0F);
-const float kWhite[4] = {1.0F, 1.0F, 1.0F, 1.0F};
-const float kUnit[3] = {1.0F, 1.0F, 1.0F};
-const float kDark[4] = {0.25F, 0.0F, 0.5F, 1.0F};
+using namespace skillevent;
 
-constexpr float kDegree = 0.017453292F;
+
 constexpr std::uint32_t kBladeSound = 507;
-
-D3DXVECTOR3 Raised(const D3DXVECTOR3& p, float y) { return D3DXVECTOR3(p.x, p.y + y, p.z); }
-
-D3DXVECTOR3 TurnAboutUp(const D3DXVECTOR3& v, float radians)
-{
-    D3DXMATRIX turn;
-    D3DXMatrixRotationY(&turn, radians);
-    D3DXVECTOR3 out;
-    D3DXVec3TransformNormal(&out, &v, &turn);
-    return out;
-}
-
-float Sign(std::uint32_t d) { return (d & 1) != 0 ? 1.0F : -1.0F; }
-
-float Spread(std::uint32_t d, float divisor) { return static_cast<float>(static_cast<std::int32_t>(d & 127) - 64) / divisor; }
-
-void SetOwner(TEffect* effect, std::int32_t owner)
-{
-    if (auto* owned = dynamic_cast<TOwnedAnimEffect*>(effect)) {
-        owned->SetOwnerId(owner);
-    }
-}
 
 }  // namespace
 
