@@ -11,6 +11,7 @@
 #include "MainCode/Character/TAccelMotion.h"
 #include "MainCode/Character/TCurveMotion.h"
 #include "MainCode/Effect/TFrameAnimEffect.h"
+#include "MainCode/Effect/TParticleEffect.h"
 #include "MainCode/Effect/TSpawnPathEffect.h"
 #include "MainCode/Effect/TThunderEffect.h"
 #include "MainCode/Shot/TArcMotion.h"
@@ -549,7 +550,12 @@ TEST_F(SkillEventTest, BladePassesHoldTheirBoltWhileTheHitLives)
         area_->Update();
     }
     EXPECT_NE(Manager().FindLive(serial).Get(), nullptr);
+    const std::int32_t sparksSerial = log_[1].result->GetSerial();
     caster_->ClearHits();
+    area_->Update();
+    auto* sparks = dynamic_cast<TJitterParticleEffect*>(Manager().FindLive(sparksSerial).Get());
+    ASSERT_NE(sparks, nullptr);
+    EXPECT_EQ(sparks->GetRoutine(), &TJitterParticleEffect::FadingJitterRGB) << "the sparks fade with the bolt";
     int frames = 0;
     while (frames < 300 && Manager().FindLive(serial).Get() != nullptr) {
         area_->Update();
