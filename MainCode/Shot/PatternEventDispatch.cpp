@@ -36,7 +36,7 @@ TPatternPoints TArmedCharacter::GetPatternPoints() const
 
 void TArmedCharacter::OnPatternEvent(const TPatternEvent& frame)
 {
-    // Only the code is read; the cases of the skill blocks come with the skills.
+    // Only the code is read.
     const std::uint16_t code = frame.EventCode;
     switch (code) {
     case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 9:
