@@ -287,6 +287,19 @@ protected:
     void GroundBlowEvent(const TPatternPoints& p);
     void StatusEvent(std::uint16_t code, const TPatternPoints& p);
     void ElementMarkEvent(std::uint16_t code, const TPatternPoints& p);
+    void SkillEvent(std::uint16_t code, const TPatternPoints& p);
+    void WeaponSkillEvent(std::uint16_t code, const TPatternPoints& p);
+
+    // The closing flourishes 1 to 7 at the chest point; 7 heals by amount.
+    void Flourish(int kind, const TPatternPoints& p, std::int32_t amount = 0);
+    // The bolt with its hit and burst, the slash and the spark at a point.
+    void BladePass(const D3DXVECTOR3& point, const TPatternPoints& p, bool withSlash = true);
+    // Two draws place the pass around the character.
+    void RandomBladePass(const TPatternPoints& p, bool withSlash = true);
+    // One rising fang at a point with its hit there.
+    void EarthFang(std::uint32_t effectId, std::uint32_t hitId, const D3DXVECTOR3& point, const D3DXVECTOR3& direction);
+    // Live enemies of the area's factory around the centre, at most max; answers how many.
+    std::uint32_t FindEnemies(const D3DXVECTOR3& centre, float radius, std::uint32_t* ids, std::uint32_t max) const;
 
 private:
     void MakeWeaponFrames(const std::string& name);

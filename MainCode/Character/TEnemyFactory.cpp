@@ -54,6 +54,7 @@ TEnemyFactory::TEnemyFactory(TAreaBase* area, const TMapData& mapData)
         m_areaWord = area->GetCamera()->GetMode();
     }
     m_ended.reserve(16);
+    area->SetEnemyFactory(this);
     for (const TMapEnemySpawner& entry : mapData.GetEnemySpawners()) {
         GetPrototype(entry.typeId);
         m_spawners.emplace_back(entry);
@@ -74,6 +75,9 @@ TEnemyFactory::~TEnemyFactory()
     m_spawners.clear();
     m_defeatedIds.clear();
     m_prototypes.clear();
+    if (m_area->GetEnemyFactory() == this) {
+        m_area->SetEnemyFactory(nullptr);
+    }
 }
 
 TRefPtr<TEnemy> TEnemyFactory::Create(std::uint32_t typeId)

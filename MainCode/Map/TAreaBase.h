@@ -42,7 +42,7 @@ public:
     // Objects other than the player that effects and shots find by id; the area only points at them.
     void RegisterObject(TGameObject* object);
     void UnregisterObject(const TGameObject* object);
-    // The enemy registry of a battle map; null elsewhere.
+    // The map's enemy factory registers itself while it lives; null on a map without enemies.
     TEnemyFactory* GetEnemyFactory() const { return m_enemyFactory; }
     void SetEnemyFactory(TEnemyFactory* factory) { m_enemyFactory = factory; }
 

@@ -36,7 +36,7 @@ TPatternPoints TArmedCharacter::GetPatternPoints() const
 
 void TArmedCharacter::OnPatternEvent(const TPatternEvent& frame)
 {
-    // Only the code is read; the cases of the skill blocks come with the skills.
+    // Only the code is read.
     const std::uint16_t code = frame.EventCode;
     switch (code) {
     case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 9:
@@ -56,7 +56,20 @@ void TArmedCharacter::OnPatternEvent(const TPatternEvent& frame)
     case 3000: case 3001: case 3002: case 3003: case 3004: case 3005:
         ElementMarkEvent(code, GetPatternPoints());
         break;
+    case 10000: case 10001: case 10002: case 10004: case 10005: case 10006: case 10010: case 10011: case 10012:
+    case 10013: case 10016: case 10020: case 10021: case 10022: case 10023: case 10024: case 10025: case 10026:
+    case 10030: case 10031: case 10032: case 10033: case 10034: case 10036: case 10040: case 10041: case 10042:
+    case 10050: case 10051: case 10053: case 10055: case 10056:
+    case 11000: case 11001: case 11002: case 11004: case 11005: case 11010: case 11011: case 11012: case 11013:
+    case 11020: case 11021: case 11022: case 11023: case 11024: case 11025: case 11026: case 11030: case 11031:
+    case 11032: case 11033: case 11034: case 11040: case 11041: case 11042: case 11050: case 11051: case 11053:
+    case 11055:
+        SkillEvent(code, GetPatternPoints());
+        break;
     default:
+        if (code >= 50000 && code <= 50028 && code != 50021) {
+            WeaponSkillEvent(code, GetPatternPoints());
+        }
         break;
     }
 }

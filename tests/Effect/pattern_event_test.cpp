@@ -17,136 +17,13 @@
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Shot/TFollowFrameMotion.h"
 #include "MainCode/Shot/TShot.h"
-#include "effect_area_fixture.h"
+#include "pattern_event_fixture.h"
 #include "support/bht_writer.h"
 #include "support/byte_writer.h"
 #include "support/pattern_writer.h"
 
 namespace effecttest {
 namespace {
-
-// The caster stands at P facing F with its right R; half height 1.
-const D3DXVECTOR3 P(1.0F, 0.5F, 2.0F);
-const D3DXVECTOR3 F(0.6F, 0.0F, -0.8F);
-const D3DXVECTOR3 R(-0.8F, 0.0F, -0.6F);
-const D3DXVECTOR3 C(1.0F, 1.5F, 2.0F);
-const D3DXVECTOR3 L(0.0F, 0.01F, 0.0F);
-const D3DXVECTOR3 kZ(0.0F, 0.0F, 1.0F);
-const D3DXVECTOR3 kY(0.0F, 1.0F, 0.0F);
-const D3DXVECTOR3 kOrigin(0.0F, 0.0F, 0.0F);
-
-struct Colour {
-    float r, g, b, a;
-};
-const Colour kWhite{1, 1, 1, 1};
-const Colour kBlue{0.4F, 0.4F, 0.8F, 1};
-
-struct Want {
-    std::uint32_t id;
-    D3DXVECTOR3 at;
-    D3DXVECTOR3 direction = kZ;
-    Colour colour = kWhite;
-    D3DXVECTOR3 scale{1, 1, 1};
-};
-
-class Caster : public qmtest::EffectTestCharacter {
-public:
-    using EffectTestCharacter::EffectTestCharacter;
-    using TArmedCharacter::AimParts;
-    using TArmedCharacter::FireShot;
-    using TArmedCharacter::Heal;
-    using TArmedCharacter::RandomOffset;
-    void ShakeForFrame(const TPatternEvent& frame) override
-    {
-        shakes.push_back(frame.ShakeLevel);
-        EffectTestCharacter::ShakeForFrame(frame);
-    }
-    std::vector<std::uint8_t> shakes;
-};
-
-// Attack records 11 to 14 are of kinds 0 to 3; the others those the cases name.
-constexpr std::uint32_t kHitIds[] = {4500, 5000, 5001, 5002, 60002};
-
-class PatternEventTest : public EffectAreaTest {
-protected:
-    void SetUp() override
-    {
-        EffectAreaTest::SetUp();
-        qmtest::BhtFile table;
-        for (std::uint32_t kind = 0; kind <= 3; ++kind) {
-            TAttackRecord r;
-            r.Id = 11 + kind;
-            r.Kind = kind;
-            r.Lifetime = 30;
-            table.records.push_back(r);
-        }
-        for (std::uint32_t id : kHitIds) {
-            TAttackRecord r;
-            r.Id = id;
-            r.Kind = 0;
-            r.Lifetime = 1000;
-            table.records.push_back(r);
-        }
-        table.Save((dir_.Path() / "events.bht").string());
-        TAttackTable::SetDirectory("");
-        TAttackTable::Load("events.bht");
-        caster_ = NewCaster("owner");
-    }
-    void TearDown() override
-    {
-        caster_->DetachFromField();
-        caster_.reset();
-        TAttackTable::Clear();
-        EffectAreaTest::TearDown();
-    }
-    std::unique_ptr<Caster> NewCaster(const std::string& name)
-    {
-        auto c = std::make_unique<Caster>(name);
-        c->AttachToField(area_.get());
-        c->GetFrame()->SetDirection(-F, kY);
-        c->Place(P.x, P.y, P.z);
-        return c;
-    }
-    void Fire(std::uint16_t code)
-    {
-        TPatternEvent e;
-        e.EventCode = code;
-        caster_->OnPatternEvent(e);
-    }
-    void ExpectLog(const std::vector<Want>& wants)
-    {
-        ASSERT_EQ(log_.size(), wants.size());
-        for (std::size_t i = 0; i < wants.size(); ++i) {
-            const TEffectCreateCall& c = log_[i];
-            const Want& w = wants[i];
-            SCOPED_TRACE("call " + std::to_string(i) + " id " + std::to_string(w.id));
-            EXPECT_EQ(c.id, w.id);
-            ExpectNear(c.position, w.at);
-            ExpectNear(c.direction, w.direction);
-            EXPECT_FLOAT_EQ(c.colour[0], w.colour.r);
-            EXPECT_FLOAT_EQ(c.colour[1], w.colour.g);
-            EXPECT_FLOAT_EQ(c.colour[2], w.colour.b);
-            EXPECT_FLOAT_EQ(c.colour[3], w.colour.a);
-            EXPECT_FLOAT_EQ(c.scale[0], w.scale.x);
-            EXPECT_FLOAT_EQ(c.scale[1], w.scale.y);
-            EXPECT_FLOAT_EQ(c.scale[2], w.scale.z);
-            EXPECT_EQ(c.parent, area_->Scene());
-            EXPECT_EQ(c.area, area_.get());
-            EXPECT_NE(c.result, nullptr);
-        }
-    }
-    // A fresh caster and an empty field.
-    void Reset()
-    {
-        log_.clear();
-        caster_->DetachFromField();
-        caster_ = NewCaster("owner");
-        Manager().Clear();
-    }
-    std::int32_t CasterId() const { return static_cast<std::int32_t>(caster_->GetObjectId()); }
-
-    std::unique_ptr<Caster> caster_;
-};
 
 TEST_F(PatternEventTest, TheCasterStandsWhereTheTablesAssume)
 {
