@@ -142,26 +142,30 @@ TEST_F(EnemyBehaviourTest, ThinkTakesEachRowByGeometryAndFlagsWithTheDrawsByHand
     ASSERT_LT(near, 2.9F);
 
     // One decision from a fresh seed; checks the behaviour drawn from the row and the timer.
+    // Decisions from several seeds (rows alike in one column differ in another); checks the
+    // behaviour drawn from the row and the timer.
     auto decide = [&](float d, std::uint32_t nearby, std::int32_t flash, bool hit, std::uint32_t row) {
         MovePlayer(0.0F, d);
         player_->SetNearbyCount(nearby);
-        e->SetFlash(flash);
-        e->SetMode(1);
-        e->SetState(0);
-        e->SetThinkTimer(hit ? -1000 : 1);
-        init_genrand(5489);
-        Oracle oracle;
-        e->Think();
-        const std::int32_t timer = static_cast<std::int32_t>(40 + oracle() % 30);
-        const int b = TEnemy::BehaviourAt(false, row, oracle() % 10);
-        EXPECT_EQ(Behaviour(e.get()), b) << "d " << d << " row " << row;
-        std::int32_t expected = timer;
-        if ((b == 4 && d > 3.0F) || (b == 3 && d <= close)) {
-            expected = 0;
-        }
-        EXPECT_EQ(e->GetThinkTimer(), expected) << "d " << d << " row " << row;
-        if (b == 1) {
-            EXPECT_EQ(e->GetState(), 16U);
+        for (std::uint32_t seed = 1; seed <= 12; ++seed) {
+            e->SetFlash(flash);
+            e->SetMode(1);
+            e->SetState(0);
+            e->SetThinkTimer(hit ? -1000 : 1);
+            init_genrand(seed);
+            std::mt19937 oracle(seed);
+            e->Think();
+            const std::int32_t timer = static_cast<std::int32_t>(40 + oracle() % 30);
+            const int b = TEnemy::BehaviourAt(false, row, oracle() % 10);
+            EXPECT_EQ(Behaviour(e.get()), b) << "d " << d << " row " << row << " seed " << seed;
+            std::int32_t expected = timer;
+            if ((b == 4 && d > 3.0F) || (b == 3 && d <= close)) {
+                expected = 0;
+            }
+            EXPECT_EQ(e->GetThinkTimer(), expected) << "d " << d << " row " << row << " seed " << seed;
+            if (b == 1) {
+                EXPECT_EQ(e->GetState(), 16U);
+            }
         }
     };
     decide(3.0F, 0, 0, false, 0);  // exactly 3.0 and beyond the near distance
