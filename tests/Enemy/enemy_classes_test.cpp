@@ -301,6 +301,21 @@ TEST_F(EnemyClassesTest, ALandedStopBlowFreezesThePlayerAndTheStrikeComesSixHund
     EXPECT_NE(GetTimeStopBoard().Get(), nullptr);
 }
 
+TEST_F(EnemyClassesTest, TheBoardHangsBeforeTheCameraDuringAStop)
+{
+    TRefPtr<TEnemy> prototype(new TTimeStopEnemy(Record(), 10, 1, 0));
+    TRefPtr<TEnemy> enemy = prototype->Clone(nullptr);
+    auto* t = static_cast<TTimeStopEnemy*>(enemy.Get());
+    // Out of the picture, behind the camera.
+    Place(*t, -40.0F);
+    t->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow, 5, 0);
+    ASSERT_TRUE(IsTimeStopped());
+    EXPECT_TRUE(Shoot("enemy_time_stop_board"));
+    // The player's reception ends it and takes the board down.
+    SetTimeStop(false, nullptr, nullptr);
+    EXPECT_EQ(GetTimeStopBoard()->GetParent(), nullptr);
+}
+
 TEST_F(EnemyClassesTest, TheStopAttackOddsAndTheDistanceListsAtTheirBounds)
 {
     TTimeStopEnemy aura(Record(), 10, 1, 1);
