@@ -8,13 +8,13 @@ constexpr std::int32_t kThinkAfterHitB = -500;
 }  // namespace
 
 TEnemyB::TEnemyB(const TEnemyRecord& record, std::uint32_t attackCount, std::uint8_t tableFlag)
-    : TEnemy(record, tableFlag), m_attackCount(attackCount)
+    : TUnstaggeredEnemy(record, tableFlag), m_attackCount(attackCount)
 {
     SetAttackTable(s_tenAttacks.entries, 11);
     SetState(0);
 }
 
-TEnemyB::TEnemyB(const TEnemyB& other) : TEnemy(other), m_attackCount(other.m_attackCount)
+TEnemyB::TEnemyB(const TEnemyB& other) : TUnstaggeredEnemy(other), m_attackCount(other.m_attackCount)
 {
     SetAttackTable(s_tenAttacks.entries, 11);
 }

@@ -1,13 +1,13 @@
 #include "MainCode/Character/TEnemyE.h"
 
 TEnemyE::TEnemyE(const TEnemyRecord& record, std::uint32_t attackCount, std::uint8_t tableFlag)
-    : TEnemy(record, tableFlag), m_attackCount(attackCount)
+    : TUnstaggeredEnemy(record, tableFlag), m_attackCount(attackCount)
 {
     SetAttackTable(s_sevenAttacks.entries, 8);
     SetState(0);
 }
 
-TEnemyE::TEnemyE(const TEnemyE& other) : TEnemy(other), m_attackCount(other.m_attackCount)
+TEnemyE::TEnemyE(const TEnemyE& other) : TUnstaggeredEnemy(other), m_attackCount(other.m_attackCount)
 {
     SetAttackTable(s_sevenAttacks.entries, 8);
 }

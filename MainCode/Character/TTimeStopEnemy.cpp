@@ -54,13 +54,13 @@ void BuildBoard()
 const TEnemy::TAttackTable<10> TTimeStopEnemy::s_attacks{static_cast<TEnemy::Routine>(&TTimeStopEnemy::TimeStopAttack)};
 
 TTimeStopEnemy::TTimeStopEnemy(const TEnemyRecord& record, std::uint32_t, std::uint8_t tableFlag, std::uint8_t aura)
-    : TEnemy(record, tableFlag), m_aura(aura)
+    : TUnstaggeredEnemy(record, tableFlag), m_aura(aura)
 {
     SetAttackTable(s_attacks.entries, 11);
     SetState(0);
 }
 
-TTimeStopEnemy::TTimeStopEnemy(const TTimeStopEnemy& other) : TEnemy(other), m_aura(other.m_aura)
+TTimeStopEnemy::TTimeStopEnemy(const TTimeStopEnemy& other) : TUnstaggeredEnemy(other), m_aura(other.m_aura)
 {
     SetAttackTable(s_attacks.entries, 11);
     EndStop(m_seList.GetBank());

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 
-#include "MainCode/Character/TEnemy.h"
+#include "MainCode/Character/TUnstaggeredEnemy.h"
 
-class TTimeStopEnemy : public TEnemy {
+class TTimeStopEnemy : public TUnstaggeredEnemy {
 public:
     static constexpr std::int32_t kStopBlow = 11111;
     static constexpr std::uint32_t kStrikeCode = 50007;
@@ -27,31 +27,6 @@ public:
     void DetachFromField() override;
     std::uint32_t ReceiveHit(TAttackHit* hit) override;
     void OnHitDelivered(TArmedCharacter* victim, std::int32_t value, std::int32_t damage, std::uint8_t flag) override;
-    std::uint32_t ReactLight(std::uint32_t element, std::int32_t, std::uint32_t, std::int32_t, std::uint8_t, float, float,
-                             std::int32_t damage) override
-    {
-        return ReactWithoutStagger(1, element, damage);
-    }
-    std::uint32_t ReactLight2(std::uint32_t element, std::int32_t, std::uint32_t, std::int32_t, std::uint8_t, float,
-                              float, std::int32_t damage) override
-    {
-        return ReactWithoutStagger(2, element, damage);
-    }
-    std::uint32_t ReactLaunch(std::uint32_t element, std::int32_t, std::uint32_t, std::int32_t, std::uint8_t, float,
-                              float, float, std::int32_t damage) override
-    {
-        return ReactWithoutStagger(4, element, damage);
-    }
-    std::uint32_t ReactStun(std::uint32_t element, std::int32_t, std::uint32_t, std::int32_t, std::uint8_t,
-                            std::uint8_t, float, float, std::int32_t damage) override
-    {
-        return ReactWithoutStagger(8, element, damage);
-    }
-    std::uint32_t ReactHeavy(std::uint32_t element, std::int32_t, std::uint32_t, std::int32_t, std::uint8_t, float,
-                             float, std::int32_t damage) override
-    {
-        return ReactWithoutStagger(16, element, damage);
-    }
     void Think() override;
     void ChooseAttack(float distance) override;
 
