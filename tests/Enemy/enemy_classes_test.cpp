@@ -301,6 +301,80 @@ TEST_F(EnemyClassesTest, ALandedStopBlowFreezesThePlayerAndTheStrikeComesSixHund
     EXPECT_NE(GetTimeStopBoard().Get(), nullptr);
 }
 
+class LoggedD : public TEnemyD {
+public:
+    using TEnemyD::TEnemyD;
+    void OnPatternEvent(const TPatternEvent& frame) override
+    {
+        events.push_back(frame.EventCode);
+        TEnemyD::OnPatternEvent(frame);
+    }
+    std::vector<std::uint16_t> events;
+};
+
+TEST_F(EnemyClassesTest, EachRevivalFiresItsEvent)
+{
+    LoggedD d(Record(), 1, 200, 1.1F, 1, 0);
+    Place(d);
+    HitHard(d);
+    HitHard(d);
+    EXPECT_EQ(d.events, std::vector<std::uint16_t>{200});
+    EXPECT_EQ(d.GetHp(), 0);
+}
+
+TEST_F(EnemyClassesTest, TheAuraRidesThreeFramesAndHitsLeaveTheThinkTimer)
+{
+    TTimeStopEnemy t(Record(), 10, 1, 1);
+    log_.clear();
+    Place(t);
+    ASSERT_EQ(CallsOf(TTimeStopEnemy::kAuraEffect).size(), 3U);
+    TEffect* aura[3];
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        aura[i] = t.GetAuraEffect(i);
+        ASSERT_NE(aura[i], nullptr) << i;
+    }
+    EXPECT_EQ(t.GetAuraEffect(3), nullptr);
+
+    const std::int32_t timer = t.GetThinkTimer();
+    TAttackHitParams p;
+    p.Flags = 1;
+    p.BaseDamage = 1;
+    const float side[3] = {3.0F, 0.0F, 0.0F};
+    TAttackHitTimed hit(player_->GetObjectId(), area_->Scene(), side, 1, p);
+    t.ReceiveHit(&hit);
+    EXPECT_EQ(t.GetThinkTimer(), timer);
+    EXPECT_EQ(t.GetGaugeTimer(), 200);
+    EXPECT_EQ(t.GetState(), 0U);
+
+    t.LeaveField();
+    for (TEffect* effect : aura) {
+        EXPECT_FALSE(effect->IsAlive());
+    }
+    // Without the aura there is none.
+    TTimeStopEnemy plain(Record(), 10, 1, 0);
+    log_.clear();
+    Place(plain);
+    EXPECT_TRUE(CallsOf(TTimeStopEnemy::kAuraEffect).empty());
+}
+
+TEST_F(EnemyClassesTest, GoingDuringAStopEndsItAndTakesTheBoardOffTheCamera)
+{
+    TRefPtr<TEnemy> prototype(new TTimeStopEnemy(Record(), 10, 1, 0));
+    TRefPtr<TEnemy> enemy = prototype->Clone(nullptr);
+    Place(*enemy, 30.0F);
+    static_cast<TTimeStopEnemy*>(enemy.Get())->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow, 5, 0);
+    ASSERT_TRUE(IsTimeStopped());
+    const TRefPtr<TFrame> board = GetTimeStopBoard();
+    ASSERT_EQ(board->GetParent(), area_->CameraFrame());
+    enemy->LeaveField();
+    enemy = TRefPtr<TEnemy>();
+    EXPECT_FALSE(IsTimeStopped());
+    EXPECT_EQ(board->GetParent(), nullptr);
+    EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
+    prototype = TRefPtr<TEnemy>();
+    EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
+}
+
 TEST_F(EnemyClassesTest, TheBoardHangsBeforeTheCameraDuringAStop)
 {
     TRefPtr<TEnemy> prototype(new TTimeStopEnemy(Record(), 10, 1, 0));
