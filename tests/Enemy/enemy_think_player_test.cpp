@@ -102,5 +102,35 @@ TEST_F(EnemyThinkTest, PlayerFlagsChooseTheirRows)
     area_->SetPlayer(nullptr);
 }
 
+TEST_F(EnemyThinkTest, ADefeatedEnemyGivesThePlayerItsGainOnce)
+{
+    std::unique_ptr<CombatHero> hero = MakeCombatHero();
+    area_->SetPlayer(hero.get());
+    TEnemyRecord r;
+    r.id = 3;
+    r.modelName = "hero";
+    r.maxHp = r.hp = 100;
+    r.level = 5;
+    r.gainFactor = 1.0F;
+    ThinkingEnemy e(r, 1, 0);
+    e.Spawn(area_.get(), D3DXVECTOR3(0, 0, 2), D3DXVECTOR3(0, 0, 1), FLT_MAX, 1);
+    area_->RegisterObject(&e);
+    const std::uint32_t serial = TPlayerCharacter::GetGainSerial();
+    e.ReactLight(0, -1, 0, 10, 1, 1.0F, 30.0F, e.GetHp());
+    EXPECT_EQ(hero->GetTargetEnemy(), &e);
+    int frames = 0;
+    while (e.Update() && frames < 1000) {
+        ++frames;
+    }
+    EXPECT_FALSE(e.IsAlive());
+    EXPECT_EQ(TPlayerCharacter::GetGainSerial(), serial + 1);
+    EXPECT_LE(e.GetHp(), -15);
+    // Nothing more once it has ended.
+    e.Update();
+    EXPECT_EQ(TPlayerCharacter::GetGainSerial(), serial + 1);
+    area_->UnregisterObject(&e);
+    area_->SetPlayer(nullptr);
+}
+
 }  // namespace
 }  // namespace combattest
