@@ -11,11 +11,13 @@
 #include "MainCode/Character/TEnemyC.h"
 #include "MainCode/Character/TEnemyD.h"
 #include "MainCode/Character/TEnemyE.h"
+#include "MainCode/Character/THeldRandomOffsetMotion.h"
 #include "MainCode/Character/TTimeStopEnemy.h"
 #include "MainCode/Effect/TEffect.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/Map/TAttackHitTimed.h"
 #include "MainCode/Map/TAttackTable.h"
+#include "MainCode/Shot/TShot.h"
 #include "enemy_fixture.h"
 #include "support/bht_writer.h"
 #include "support/ground_writer.h"
@@ -222,6 +224,13 @@ TEST_F(EnemyClassesTest, TheElementShotFollowsItsEnemyAndEndsWithIt)
     EXPECT_EQ(log_[0].id, 805U);
     TEffect* shot = c.GetElementEffect();
     ASSERT_NE(shot, nullptr);
+    // It flies for ever, moved about the enemy's own frame, which it keeps alive.
+    auto* asShot = dynamic_cast<TShot*>(shot);
+    ASSERT_NE(asShot, nullptr);
+    EXPECT_EQ(asShot->GetFlightFrames(), -1);
+    auto* motion = dynamic_cast<THeldRandomOffsetMotion*>(asShot->GetMotion());
+    ASSERT_NE(motion, nullptr);
+    EXPECT_EQ(motion->GetHeld().Get(), c.GetFrame());
     c.LeaveField();
     EXPECT_FALSE(shot->IsAlive());
     EXPECT_EQ(c.GetElementEffect(), nullptr);
