@@ -10,6 +10,7 @@
 #include <SDL.h>
 
 #include "platform/d3d8/d3d8.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/window_internal.h"
 
 #include <GL/gl.h>

@@ -12,6 +12,7 @@
 #include "MainCode/TGameWnd.h"
 #include "make-sample-data/SampleData.h"
 #include "platform/win32/msgbox.h"
+#include "platform/testing/win32.h"
 #include "support/alloc_probe.h"
 #include "support/temp_dir.h"
 

@@ -18,8 +18,9 @@
 #include <vector>
 
 #include "platform/dsound/dsound.h"
+#include "platform/testing/dsound.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/sync.h"
-#include "platform/win32/window_internal.h"
 
 namespace {
 

@@ -257,15 +257,58 @@ public:
     std::uint32_t TakeReservedAction(std::uint32_t* argument);
     void SetPatternFunc(std::uint32_t patternId, std::uint8_t flag);
     PatternAction GetPatternFunc(std::uint32_t patternId, std::uint8_t flag) const;
-    // Fails (sound 608) under the mana seal or when MP is not above the cost; takes at least 1.
-    bool SpendMp(std::int32_t cost);
     std::uint32_t GetRingItem() const { return m_ringItem; }
     void SetRingItem(std::uint32_t id) { m_ringItem = id; }
     void UseRingItem(std::uint32_t id);
     void ResetToIdle() { ResetCombatState(); }
-    // Steps the motion once; at its end clears the queue and sets state 0 (or 5).
-    bool SetStateAtMotionEnd0();
-    bool SetStateAtMotionEnd5();
+    // Steps the motion once; at its end clears the queue and sets the state.
+    bool SetStateAtMotionEnd(std::uint32_t state);
+    bool SetStateAtMotionEnd0() { return SetStateAtMotionEnd(kStateIdle); }
+    bool SetStateAtMotionEnd5() { return SetStateAtMotionEnd(kStateFall); }
+
+    // ---- skills: the payment, the two skill handlers and the routines the pattern-id table binds ----
+    // Fails (sound 608) under the mana seal or when MP is not above the cost; takes at least 1.
+    bool SpendMp(std::uint32_t cost);
+    // Actions 1 and 3 of state 19: the current action, then the reserved chain.
+    bool UpdateSkillAction();
+    bool UpdateChainedSkillAction();
+    // The action of the ids without a skill of their own: one frame of the motion.
+    bool PlayMotionOnly();
+    bool FireSkillEvent(std::uint32_t id, std::uint32_t cost);
+    bool FireSkillEventRepeat(std::uint32_t id, std::uint32_t cost, std::uint32_t interval, std::uint32_t count,
+                              bool charged);
+    bool SkillLineBurst(std::uint32_t cost, std::uint32_t interval, std::uint32_t count, bool charged);
+    bool SkillLineBlast(std::uint32_t cost, std::uint32_t interval, std::uint32_t count, bool charged);
+    bool SkillLineQuake(std::uint32_t cost, std::uint32_t interval, std::uint32_t count, bool charged);
+    bool SkillRandomQuake(std::uint32_t cost, std::uint32_t interval, std::uint32_t count, bool charged,
+                          std::uint32_t voice);
+    bool SkillTwinFan(std::uint32_t cost, std::uint32_t interval, std::uint32_t count, bool charged);
+    bool SkillPathFan(std::uint32_t cost, std::uint32_t interval, std::uint32_t voice);
+    bool SkillPathBurst(std::uint32_t cost, std::uint32_t interval, std::uint32_t count, bool charged,
+                        std::uint32_t voice);
+    bool SkillHoming(std::uint32_t cost, std::uint32_t interval, std::uint32_t count, bool charged,
+                     std::uint32_t voice);
+    bool SkillRain(std::uint32_t cost, std::uint32_t interval, std::uint32_t count, bool charged,
+                   std::uint32_t voice);
+    bool SkillHeal(std::uint32_t cost, std::uint32_t interval, std::uint32_t count, bool charged);
+    bool SkillBlessing(std::uint32_t cost, std::uint32_t interval, std::uint32_t count, bool charged,
+                       std::uint32_t voice);
+    // A routine with its constants bound: what the pattern-id table holds.
+    template <auto Routine, auto... Args>
+    bool BoundAction()
+    {
+        return (this->*Routine)(Args...);
+    }
+    const std::vector<std::uint32_t>& GetHomingTargets() const { return m_homingTargets; }
+    const D3DXVECTOR3& GetLaunchPoint() const { return m_launchPoint; }
+
+    // ---- the player's pattern events ----
+    // Shot 512 thrown from below the ground ahead and to the side, with its hit and a trailing effect.
+    void SpawnScatterShot(const D3DXVECTOR3& offset, float height, float speed);
+    // Rows 0..6 of the weapon elements (RGBA); any other element reads row 0.
+    static const float* GetElementColour(std::uint32_t element);
+    // Trail life by the last digit 0..6 of a trail code; 0 for any other digit.
+    static std::int32_t GetTrailLife(std::uint32_t digit);
 
     // ---- per-step parts ----
     void TickStatusTimers();
@@ -370,8 +413,6 @@ public:
     bool ComboWindow33();
     bool ChainTo22();
     bool ChainTo24();
-    // The common action of the pattern ids whose last digit is 7, 8 or 9.
-    bool PatternNoOp() { return false; }
 
     // ---- accessors ----
     std::uint32_t GetCharacterIndex() const { return m_characterIndex; }
@@ -437,6 +478,45 @@ protected:
     void SetWordBits(std::uint32_t i, std::uint32_t value);
     // A pattern event with only its code set, fired through slot 36.
     void FireEvent(std::uint16_t code);
+    // The firing rule of the wave routines; `firing` runs once the cost is paid and may end the skill.
+    using SkillWave = void (TPlayerCharacter::*)(std::uint32_t wave, bool charged, std::uint32_t extra);
+    using SkillFiring = bool (TPlayerCharacter::*)(bool charged);
+    bool RunSkillWaves(std::uint32_t cost, std::uint32_t interval, std::uint32_t count, bool charged,
+                       std::uint32_t voice, SkillWave wave, std::uint32_t extra = 0, SkillFiring firing = nullptr);
+    bool ChainAfterSkill(bool chained);
+    void WaveEvent(std::uint32_t wave, bool charged, std::uint32_t id);
+    void WaveLineBurst(std::uint32_t wave, bool charged, std::uint32_t);
+    void WaveLineBlast(std::uint32_t wave, bool charged, std::uint32_t);
+    void WaveLineQuake(std::uint32_t wave, bool charged, std::uint32_t);
+    void WaveRandomQuake(std::uint32_t wave, bool charged, std::uint32_t);
+    void WaveTwinFan(std::uint32_t wave, bool charged, std::uint32_t);
+    void WavePathFan(std::uint32_t wave, bool charged, std::uint32_t);
+    void WavePathBurst(std::uint32_t wave, bool charged, std::uint32_t);
+    void WaveHoming(std::uint32_t wave, bool charged, std::uint32_t);
+    void WaveRain(std::uint32_t wave, bool charged, std::uint32_t);
+    void WaveHeal(std::uint32_t wave, bool charged, std::uint32_t);
+    void WaveBlessing(std::uint32_t wave, bool charged, std::uint32_t);
+    bool FireHoming(bool charged);
+    bool FireHeal(bool charged);
+    bool FireBlessing(bool charged);
+    void QuakeAt(const D3DXVECTOR3& point, std::uint32_t hitCode);
+    void PathShotAt(const D3DXVECTOR3& point, const D3DXVECTOR3& direction);
+    // The timed-flag block of this party member takes the item meaning; then the heal.
+    void GrantItemMeaning(std::uint32_t meaningId, std::int32_t heal);
+    // The player's effects: null without a manager or for an id without prototype.
+    TEffect* RaiseEffect(std::uint32_t id, const D3DXVECTOR3& at, const D3DXVECTOR3& direction, TFrame* parent,
+                         const float* colour, const float* scale);
+    // The weapon record's element (0..6, else 0 and logged) and length.
+    std::uint32_t WeaponElement() const;
+    float WeaponLength() const;
+    void WeaponTrails(TFrame* frame, std::uint32_t first, std::uint32_t second, std::uint32_t third,
+                      std::int32_t life);
+    void LaunchBeam(std::uint16_t code, const D3DXVECTOR3& along);
+    void ThrowWeaponShot();
+    void HealEvent(std::uint16_t code);
+    void BlessEvent(std::uint16_t code);
+    // The left weapon object when there is one, else the right one.
+    TWepon* HeldWeapon() const;
     // The motion ended: the reserved action decides the next sub-state.
     bool ComboWindow(std::uint32_t excludedA, std::uint32_t excludedB, std::uint32_t fallBack, bool buff);
     bool ChainTo(std::uint32_t motion);
@@ -547,4 +627,6 @@ protected:
     TSkillGauge* m_skillGauge;
     TGetRender* m_getRender;
     std::string m_weaponModelName;
+    std::vector<std::uint32_t> m_homingTargets;
+    D3DXVECTOR3 m_launchPoint{0.0F, 0.0F, 0.0F};
 };

@@ -1,4 +1,5 @@
 // The only way a player character is made: by party index and the weapon type of its record.
+#include "MainCode/Character/THeroA.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TGameData.h"
@@ -33,7 +34,9 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
     if (model.empty()) {
         model = characterIndex == 0 ? "hero01" : "heroine01";
     }
-    TRefPtr<TPlayerCharacter> player(new TStandInHero(field, characterIndex, *record, className, model));
+    TRefPtr<TPlayerCharacter> player(className == "THeroA"
+                                         ? static_cast<TPlayerCharacter*>(new THeroA(field, characterIndex, *record, model))
+                                         : new TStandInHero(field, characterIndex, *record, className, model));
     data->UpdateSkillBonuses(characterIndex);
     TPlayerCharacter::MoveUvRegionTrianglesLast(*player->GetBodyMesh());
     return player;

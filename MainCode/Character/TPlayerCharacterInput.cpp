@@ -333,16 +333,6 @@ void TPlayerCharacter::SetPatternFunc(std::uint32_t patternId, std::uint8_t flag
     m_currentPatternAction = GetPatternFunc(patternId, flag);
 }
 
-bool TPlayerCharacter::SpendMp(std::int32_t cost)
-{
-    if (m_manaSeal.IsRunning() || m_mp <= cost) {
-        PlaySound(kSoundRefused);
-        return false;
-    }
-    ConsumeMp(cost);
-    return true;
-}
-
 void TPlayerCharacter::UseRingItem(std::uint32_t id)
 {
     const std::uint32_t s = m_state;
@@ -356,24 +346,4 @@ void TPlayerCharacter::UseRingItem(std::uint32_t id)
     }
     m_ringItem = id;
     SetState(kStateItem);
-}
-
-bool TPlayerCharacter::SetStateAtMotionEnd0()
-{
-    if (m_bodyMesh->AdvanceMorph(false, 1.0F)) {
-        return true;
-    }
-    ClearCommandQueue();
-    SetState(kStateIdle);
-    return false;
-}
-
-bool TPlayerCharacter::SetStateAtMotionEnd5()
-{
-    if (m_bodyMesh->AdvanceMorph(false, 1.0F)) {
-        return true;
-    }
-    ClearCommandQueue();
-    SetState(kStateFall);
-    return false;
 }

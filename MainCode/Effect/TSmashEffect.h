@@ -57,6 +57,8 @@ public:
 
     std::uint32_t GetTime() const { return m_time; }
     std::uint32_t GetDuration() const { return m_duration; }
+    // The creator may lengthen or shorten the wait before the first step.
+    void SetDuration(std::uint32_t duration) { m_duration = duration; }
     float GetFall() const { return m_fall; }
     TMesh8* GetMesh() const { return m_mesh; }
     std::uint32_t GetPieceCount() const { return m_pieceCount; }

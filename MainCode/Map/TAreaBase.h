@@ -11,6 +11,7 @@
 
 class TCamera;
 class TEffectManager;
+class TEnemyFactory;
 class TGameObject;
 
 class TAreaBase {
@@ -41,6 +42,9 @@ public:
     // Objects other than the player that effects and shots find by id; the area only points at them.
     void RegisterObject(TGameObject* object);
     void UnregisterObject(const TGameObject* object);
+    // The enemy registry of a battle map; null elsewhere.
+    TEnemyFactory* GetEnemyFactory() const { return m_enemyFactory; }
+    void SetEnemyFactory(TEnemyFactory* factory) { m_enemyFactory = factory; }
 
 protected:
     std::int32_t m_musicId = -1;
@@ -53,4 +57,5 @@ protected:
     TFrame* m_sceneFrame;
     TEffectManager* m_effectManager;
     std::map<std::uint32_t, TGameObject*> m_objects;
+    TEnemyFactory* m_enemyFactory = nullptr;
 };

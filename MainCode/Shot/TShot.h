@@ -43,6 +43,9 @@ public:
     // The head part's frame: attack hits hang under it.
     TFrame* GetModelFrame() const;
     void SetFlightFrames(std::int32_t n) { m_flightFrames = n; }
+    // The element code a thrown beam hands on with its hits (0: none).
+    void SetHitElement(std::uint16_t code) { m_hitElement = code; }
+    std::uint16_t GetHitElement() const { return m_hitElement; }
     // Turn every part (mesh shots).
     void AimParts(const D3DXVECTOR3& direction);
     void RotateParts(const D3DXVECTOR3& axis, float angle);
@@ -77,6 +80,7 @@ protected:
     bool m_startParked;
     TFrame* m_sceneFrame = nullptr;
     TFrame* m_cameraFrame = nullptr;
+    std::uint16_t m_hitElement = 0;
 };
 
 // The parts of one class, held by value; the count is fixed when the prototype is built.

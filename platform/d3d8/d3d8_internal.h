@@ -78,4 +78,7 @@ bool IsBackBufferFormat(D3DFORMAT format);
 // Number of vertices a draw of this many primitives uses; 0 for an unknown type.
 UINT VertexCountOf(D3DPRIMITIVETYPE type, UINT primitiveCount);
 
+// Turns over the rows of a rectangle read from the window, whose rows run from the bottom.
+void TurnRowsOver(BYTE* first, size_t pitch, size_t bytes, LONG rows);
+
 }  // namespace platform::d3d8

@@ -338,8 +338,6 @@ HRESULT Device::TestCooperativeLevel()
     return D3DERR_DEVICENOTRESET;
 }
 
-void Device::InjectLoss() { loss_ = Loss::Lost; }
-
 HRESULT Device::GetDirect3D(IDirect3D8** d3d)
 {
     if (d3d == nullptr) {
@@ -586,9 +584,6 @@ HRESULT Device::CreateImageSurface(UINT width, UINT height, D3DFORMAT format, ID
                        static_cast<UINT>(gl_->features.maxTextureSize), surface);
 }
 
-namespace {
-
-// Turns over the rows of a rectangle read from the window, whose rows run from the bottom.
 void TurnRowsOver(BYTE* first, size_t pitch, size_t bytes, LONG rows)
 {
     for (LONG top = 0, bottom = rows - 1; top < bottom; ++top, --bottom) {
@@ -596,8 +591,6 @@ void TurnRowsOver(BYTE* first, size_t pitch, size_t bytes, LONG rows)
                          first + static_cast<size_t>(bottom) * pitch);
     }
 }
-
-}  // namespace
 
 void Device::BindSurface(GLenum target, Surface* surface, RECT* rect)
 {
@@ -886,63 +879,4 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     return D3D_OK;
 }
 
-bool Device::ReadBack(RgbaImage* out)
-{
-    if (out == nullptr || loss_ != Loss::None) {
-        return false;
-    }
-    gl_->MakeCurrent();
-    const D3DSURFACE_DESC& d = backBuffer_->desc();
-    out->width = static_cast<int>(d.Width);
-    out->height = static_cast<int>(d.Height);
-    out->pixels.assign(static_cast<size_t>(d.Width) * d.Height * 4, 0);
-    RECT whole = WholeOf(d);
-    BindSurface(GL_READ_FRAMEBUFFER, backBuffer_, &whole);
-    glReadPixels(0, 0, out->width, out->height, GL_RGBA, GL_UNSIGNED_BYTE, out->pixels.data());
-    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, CurrentFramebuffer());
-    if (InWindow(backBuffer_)) {
-        TurnRowsOver(out->pixels.data(), static_cast<size_t>(out->width) * 4, static_cast<size_t>(out->width) * 4,
-                     out->height);
-    }
-    return glGetError() == GL_NO_ERROR;
-}
-
 }  // namespace platform::d3d8
-
-namespace platform {
-
-namespace {
-
-d3d8::Device* AsDevice(IDirect3DDevice8* device) { return static_cast<d3d8::Device*>(device); }
-
-}  // namespace
-
-bool ReadBackBuffer(IDirect3DDevice8* device, RgbaImage* out)
-{
-    return device != nullptr && AsDevice(device)->ReadBack(out);
-}
-
-void InjectDeviceLoss(IDirect3DDevice8* device)
-{
-    if (device != nullptr) {
-        AsDevice(device)->InjectLoss();
-    }
-}
-
-void EnableDrawLog(IDirect3DDevice8* device, bool on)
-{
-    if (device != nullptr) {
-        AsDevice(device)->EnableDrawLog(on);
-    }
-}
-
-const std::vector<D3D8DrawRecord>& DrawLog(IDirect3DDevice8* device) { return AsDevice(device)->drawLog(); }
-
-void ClearDrawLog(IDirect3DDevice8* device)
-{
-    if (device != nullptr) {
-        AsDevice(device)->drawLog().clear();
-    }
-}
-
-}  // namespace platform

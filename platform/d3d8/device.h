@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/d3d8/d3d8_internal.h"
-#include "platform/d3d8/d3d8_testing.h"
+#include "platform/d3d8/seams.h"
 
 namespace platform::d3d8 {
 
@@ -394,9 +394,9 @@ public:
     // A resource bound, made or deleted a GL buffer: bindings and array pointers are set afresh.
     void ForgetBuffers();
 
-    // Test seams.
+    // Test seams (ReadBack is defined in the testing library).
     bool ReadBack(RgbaImage* out);
-    void InjectLoss();
+    void InjectLoss() { loss_ = Loss::Lost; }
     void EnableDrawLog(bool on)
     {
         drawLogOn_ = on;

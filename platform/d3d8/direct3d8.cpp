@@ -4,28 +4,17 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/d3d8/d3d8_testing.h"
 #include "platform/d3d8/device.h"
+#include "platform/d3d8/seams.h"
 #include "platform/win32/window_internal.h"
 
-namespace platform {
+namespace platform::d3d8 {
 
-namespace {
-
-D3D8TestConfig& Config()
+D3D8TestConfig& D3D8Config()
 {
     static D3D8TestConfig config;
     return config;
 }
-
-}  // namespace
-
-void SetD3D8TestConfig(const D3D8TestConfig& config) { Config() = config; }
-void ResetD3D8TestConfig() { Config() = D3D8TestConfig{}; }
-
-}  // namespace platform
-
-namespace platform::d3d8 {
 
 namespace {
 
@@ -118,12 +107,12 @@ const AdapterInfo& Adapter()
 
 bool VertexShadersAllowed(const gl::Features& features)
 {
-    return features.vertexProgram && !Config().noVertexShaders;
+    return features.vertexProgram && !D3D8Config().noVertexShaders;
 }
 
 D3DDISPLAYMODE DesktopMode()
 {
-    return Config().overrideAdapter ? Config().desktopMode : Adapter().desktop;
+    return D3D8Config().overrideAdapter ? D3D8Config().desktopMode : Adapter().desktop;
 }
 
 void FillCaps(const gl::Features& f, D3DCAPS8* caps)
@@ -185,8 +174,8 @@ HRESULT Direct3D8::CheckAdapter(UINT adapter, D3DDEVTYPE type)
 
 std::vector<D3DDISPLAYMODE> Direct3D8::Modes()
 {
-    if (Config().overrideAdapter) {
-        return Config().modes;
+    if (D3D8Config().overrideAdapter) {
+        return D3D8Config().modes;
     }
     const D3DDISPLAYMODE desktop = Adapter().desktop;
     std::vector<D3DDISPLAYMODE> modes;
@@ -206,15 +195,15 @@ std::vector<D3DDISPLAYMODE> Direct3D8::Modes()
     return modes;
 }
 
-UINT Direct3D8::GetAdapterCount() { return Config().overrideAdapter || Adapter().usable ? 1 : 0; }
+UINT Direct3D8::GetAdapterCount() { return D3D8Config().overrideAdapter || Adapter().usable ? 1 : 0; }
 
 HRESULT Direct3D8::GetAdapterIdentifier(UINT adapter, DWORD, D3DADAPTER_IDENTIFIER8* id)
 {
     if (adapter >= GetAdapterCount() || id == nullptr) {
         return D3DERR_INVALIDCALL;
     }
-    if (Config().overrideAdapter) {
-        *id = Config().identifier;
+    if (D3D8Config().overrideAdapter) {
+        *id = D3D8Config().identifier;
         return D3D_OK;
     }
     const gl::Features& f = Adapter().features;
@@ -349,12 +338,12 @@ HRESULT Direct3D8::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
     if (HRESULT hr = CheckAdapter(adapter, type); FAILED(hr)) {
         return hr;
     }
-    const UINT maxBuffers = std::clamp<UINT>(Config().maxBackBufferCount, 1, 3);
+    const UINT maxBuffers = std::clamp<UINT>(D3D8Config().maxBackBufferCount, 1, 3);
     if (params->BackBufferCount > maxBuffers) {
         params->BackBufferCount = maxBuffers;
         return D3DERR_INVALIDCALL;
     }
-    if ((behaviorFlags & Config().refusedBehavior) != 0 || !Adapter().usable) {
+    if ((behaviorFlags & D3D8Config().refusedBehavior) != 0 || !Adapter().usable) {
         return D3DERR_NOTAVAILABLE;
     }
     HWND window = params->hDeviceWindow != nullptr ? params->hDeviceWindow : focusWindow;

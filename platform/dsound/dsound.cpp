@@ -7,6 +7,7 @@
 
 #include "platform/dsound/buffer.h"
 #include "platform/dsound/mixer.h"
+#include "platform/dsound/seams.h"
 #include "platform/win32/window_internal.h"
 
 // Our own interface ids; nothing stores them.
@@ -14,11 +15,17 @@ const IID IID_IDirectSoundBuffer = {0x51AD0001, 0x7C2E, 0x4F10, {0x9A, 0x31, 0x0
 const IID IID_IDirectSoundBuffer8 = {0x51AD0002, 0x7C2E, 0x4F10, {0x9A, 0x31, 0x00, 0x00, 0x00, 0x00, 0x51, 0x08}};
 const IID IID_IDirectSoundNotify = {0x51AD0003, 0x7C2E, 0x4F10, {0x9A, 0x31, 0x00, 0x00, 0x00, 0x00, 0x51, 0x4E}};
 
+namespace platform::dsound {
+
+DirectSoundFaults g_faults;
+
+}  // namespace platform::dsound
+
 namespace {
 
 using platform::dsound::SameGuid;
 
-platform::DirectSoundFaults g_faults;
+using platform::dsound::g_faults;
 
 // What the device object and its primary buffers share (main thread only).
 struct DeviceState {
@@ -195,12 +202,3 @@ HRESULT DirectSoundCreate8(const GUID* device, LPDIRECTSOUND8* directSound, IUnk
     }
     return DS_OK;
 }
-
-namespace platform {
-
-void SetDirectSoundFaults(const DirectSoundFaults& faults)
-{
-    g_faults = faults;
-}
-
-}  // namespace platform

@@ -145,28 +145,3 @@ extern const IID IID_IDirectSoundNotify;
 
 // device must be null (the default device); outer must be null.
 HRESULT DirectSoundCreate8(const GUID* device, LPDIRECTSOUND8* directSound, IUnknown* outer);
-
-namespace platform {
-
-// Test seams.
-//
-// Detaches the mixer from the audio device: the device then plays silence and the play cursors
-// move only through MixFrames. Off by default.
-void SetManualMixing(bool manual);
-// Mixes the next frames (interleaved left/right, 44.1 kHz) of every playing buffer into out and
-// advances their play cursors, signalling the notifications passed on the way.
-void MixFrames(std::int16_t* out, std::size_t frames);
-// Whether an SDL audio device is open (at least one device object is alive and a device opened).
-bool AudioDeviceOpen();
-
-// Makes the named steps of the device fail, for tests of the callers' fallbacks.
-struct DirectSoundFaults {
-    bool create = false;          // DirectSoundCreate8
-    bool priorityLevel = false;   // SetCooperativeLevel(DSSCL_PRIORITY)
-    bool normalLevel = false;     // SetCooperativeLevel(DSSCL_NORMAL)
-    bool primaryFormat = false;   // SetFormat on the primary buffer
-    bool secondaryBuffer = false; // CreateSoundBuffer of a secondary buffer
-};
-void SetDirectSoundFaults(const DirectSoundFaults& faults);
-
-}  // namespace platform

@@ -6,9 +6,14 @@
 #include <atomic>
 #include <cmath>
 
+#include "platform/dsound/seams.h"
 #include "platform/win32/sync.h"
 
 namespace platform::dsound {
+
+std::atomic<bool> g_manualMixing{false};
+std::mutex g_deviceLock;
+SDL_AudioDeviceID g_device = 0;
 
 namespace {
 
@@ -143,16 +148,13 @@ void CollectPassed(const Voice& voice, DWORD from, DWORD to, std::vector<HANDLE>
     }
 }
 
-std::atomic<bool> g_manual{false};
-std::mutex g_deviceLock;  // guards the device fields below
-int g_deviceUsers = 0;
-SDL_AudioDeviceID g_device = 0;
+int g_deviceUsers = 0;  // guarded by g_deviceLock, as is the one below
 bool g_startedAudio = false;
 
 void AudioCallback(void*, Uint8* stream, int length)
 {
     const std::size_t frames = static_cast<std::size_t>(length) / 4;
-    if (g_manual.load()) {
+    if (g_manualMixing.load()) {
         std::fill(stream, stream + length, Uint8{0});
         return;
     }
@@ -366,23 +368,3 @@ void ReleaseAudioDevice()
 }
 
 }  // namespace platform::dsound
-
-namespace platform {
-
-void SetManualMixing(bool manual)
-{
-    dsound::g_manual.store(manual);
-}
-
-void MixFrames(std::int16_t* out, std::size_t frames)
-{
-    dsound::Mixer::Get().Mix(out, frames);
-}
-
-bool AudioDeviceOpen()
-{
-    std::lock_guard<std::mutex> guard(dsound::g_deviceLock);
-    return dsound::g_device != 0;
-}
-
-}  // namespace platform

@@ -13,33 +13,28 @@
 #include <unordered_set>
 #include <vector>
 
+#include "platform/gdi/gdi_internal.h"
 #include "platform/text/cp932.h"
 #include "platform/win32/kernel.h"
 
-// The opaque handle types of types.h are our object bases.
-struct HGDIOBJ__ {
-    virtual ~HGDIOBJ__() = default;
-    bool stock = false;
-    int selections = 0;  // DCs it is selected into
-};
+namespace platform::gdi {
+
+std::unordered_set<HGDIOBJ__*>& Objects()
+{
+    static std::unordered_set<HGDIOBJ__*> objects;
+    return objects;
+}
+
+}  // namespace platform::gdi
 
 namespace {
+
+using platform::gdi::Font;
+using platform::gdi::Objects;
 
 constexpr const char* kFontFamily = "IPAGothic";
 // A DIB section larger than this is refused (the game's largest is 512 × 64).
 constexpr unsigned long long kMaxDibBytes = 64ull << 20;
-
-struct Font : HGDIOBJ__ {
-    LOGFONTA description{};
-    FT_Face face = nullptr;
-    std::string family;
-    ~Font() override
-    {
-        if (face != nullptr) {
-            FT_Done_Face(face);
-        }
-    }
-};
 
 struct Bitmap : HGDIOBJ__ {
     int width = 0;
@@ -62,12 +57,6 @@ struct HDC__ {
 };
 
 namespace {
-
-std::unordered_set<HGDIOBJ__*>& Objects()
-{
-    static std::unordered_set<HGDIOBJ__*> objects;
-    return objects;
-}
 
 std::unordered_set<HDC__*>& Dcs()
 {
@@ -625,13 +614,3 @@ int SetDIBitsToDevice(HDC handle, int xDest, int yDest, DWORD width, DWORD heigh
     }
     return copied;
 }
-
-namespace platform {
-
-const char* GdiFontFamily(HFONT handle)
-{
-    auto* font = Lookup<Font>(handle);
-    return font != nullptr ? font->family.c_str() : "";
-}
-
-}  // namespace platform

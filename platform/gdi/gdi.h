@@ -145,10 +145,3 @@ DWORD GetGlyphOutlineA(HDC dc, UINT character, UINT format, GLYPHMETRICS* metric
 // Returns the number of scan lines copied, 0 on failure.
 int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, int xSrc, int ySrc, UINT startScan,
                       UINT lines, const void* bits, const BITMAPINFO* info, UINT colorUse);
-
-namespace platform {
-
-// The font family a font was matched to ("IPAGothic"); empty for a bad handle.
-const char* GdiFontFamily(HFONT font);
-
-}  // namespace platform

@@ -15,6 +15,7 @@
 
 #include "platform/text/cp932.h"
 #include "platform/win32/error.h"
+#include "platform/win32/seams.h"
 
 namespace {
 
@@ -217,18 +218,17 @@ FileObject* LookupFile(HANDLE file)
     return object;
 }
 
-struct ModulePath {
-    std::mutex lock;
-    std::string override;
-};
+}  // namespace
 
-ModulePath& Module()
+namespace platform::seams {
+
+ModuleNameOverride& ModuleName()
 {
-    static ModulePath* module = new ModulePath;
+    static ModuleNameOverride* module = new ModuleNameOverride;  // lives for the whole process
     return *module;
 }
 
-}  // namespace
+}  // namespace platform::seams
 
 namespace platform {
 
@@ -267,13 +267,6 @@ std::string HostPath(const std::string& cp932Path)
         result += '/';
     }
     return result;
-}
-
-void OverrideModuleFileName(const std::string& cp932Path)
-{
-    ModulePath& module = Module();
-    std::lock_guard<std::mutex> guard(module.lock);
-    module.override = cp932Path;
 }
 
 }  // namespace platform
@@ -598,9 +591,9 @@ DWORD GetModuleFileNameA(HMODULE, LPSTR fileName, DWORD size)
 {
     std::string path;
     {
-        ModulePath& module = Module();
+        platform::seams::ModuleNameOverride& module = platform::seams::ModuleName();
         std::lock_guard<std::mutex> guard(module.lock);
-        path = module.override;
+        path = module.path;
     }
     if (path.empty()) {
         std::vector<char> link(4096);

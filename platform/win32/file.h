@@ -65,8 +65,4 @@ namespace platform {
 // The filesystem path (UTF-8) that a game path (CP932) names, after the mapping above.
 std::string HostPath(const std::string& cp932Path);
 
-// Test seam: GetModuleFileNameA reports this CP932 path instead of the executable's;
-// an empty path restores the real one.
-void OverrideModuleFileName(const std::string& cp932Path);
-
 }  // namespace platform

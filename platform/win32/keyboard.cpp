@@ -4,12 +4,19 @@
 
 #include <cstring>
 
+#include "platform/win32/seams.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_internal.h"
 
-namespace {
+namespace platform::seams {
 
 BYTE g_keys[256];
+
+}  // namespace platform::seams
+
+namespace {
+
+using platform::seams::g_keys;
 
 bool Held(int vk)
 {
@@ -166,21 +173,6 @@ void ProcessKey(HWND target, int vk, int sideVk, bool down, bool repeat)
     if (target != nullptr) {
         PostMessageA(target, message, static_cast<WPARAM>(vk), static_cast<LPARAM>(flags));
     }
-}
-
-void InjectKey(int vk, bool down)
-{
-    if (vk >= VK_LSHIFT && vk <= VK_RMENU) {
-        const int generic = VK_SHIFT + (vk - VK_LSHIFT) / 2;
-        ProcessKey(nullptr, generic, vk, down, false);
-    } else {
-        ProcessKey(nullptr, vk, 0, down, false);
-    }
-}
-
-void ResetKeyboardState()
-{
-    std::memset(g_keys, 0, sizeof g_keys);
 }
 
 }  // namespace platform

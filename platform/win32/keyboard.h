@@ -88,9 +88,4 @@ int VirtualKeyFromScancode(int sdlScancode);
 // VK_LSHIFT..VK_RMENU for the modifier keys, 0 for every other key.
 int SideVirtualKeyFromScancode(int sdlScancode);
 
-// Test seams: a key press or release through the same path as a real one (key state updated,
-// WM_KEYDOWN / WM_KEYUP posted to the focused or first window), and a clean slate.
-void InjectKey(int vk, bool down);
-void ResetKeyboardState();
-
 }  // namespace platform

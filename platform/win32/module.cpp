@@ -5,29 +5,28 @@
 #include <mutex>
 
 #include "platform/win32/kernel.h"
+#include "platform/win32/seams.h"
 
-namespace {
+namespace platform::seams {
 
-struct BuiltinModule {
-    const char* name;
-    bool available;
-};
-
-BuiltinModule g_modules[] = {
+BuiltinModule g_builtinModules[kBuiltinModuleCount] = {
     {"DDRAW.DLL", true},
     {"DINPUT.DLL", true},
     {"D3D8.DLL", true},
     {"dpnhpast.dll", true},
 };
-std::mutex g_lock;
+std::mutex g_builtinModuleLock;
 
-}  // namespace
+}  // namespace platform::seams
+
+using platform::seams::g_builtinModuleLock;
+using platform::seams::g_builtinModules;
 
 HMODULE LoadLibraryA(LPCSTR name)
 {
-    std::lock_guard<std::mutex> guard(g_lock);
+    std::lock_guard<std::mutex> guard(g_builtinModuleLock);
     if (name != nullptr) {
-        for (BuiltinModule& m : g_modules) {
+        for (platform::seams::BuiltinModule& m : g_builtinModules) {
             if (strcasecmp(m.name, name) == 0 && m.available) {
                 return reinterpret_cast<HMODULE>(&m);
             }
@@ -41,17 +40,3 @@ BOOL FreeLibrary(HMODULE module)
 {
     return module != nullptr ? TRUE : FALSE;
 }
-
-namespace platform {
-
-void SetModuleAvailable(const std::string& name, bool available)
-{
-    std::lock_guard<std::mutex> guard(g_lock);
-    for (BuiltinModule& m : g_modules) {
-        if (strcasecmp(m.name, name.c_str()) == 0) {
-            m.available = available;
-        }
-    }
-}
-
-}  // namespace platform

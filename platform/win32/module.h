@@ -2,16 +2,7 @@
 // without touching the disk; nothing else can be loaded.
 #pragma once
 
-#include <string>
-
 #include "platform/win32/types.h"
 
 HMODULE LoadLibraryA(LPCSTR name);
 BOOL FreeLibrary(HMODULE module);
-
-namespace platform {
-
-// Test seam: pretend a built-in module is missing (or present again).
-void SetModuleAvailable(const std::string& name, bool available);
-
-}  // namespace platform

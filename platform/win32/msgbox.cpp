@@ -8,14 +8,19 @@
 #include <mutex>
 
 #include "platform/text/cp932.h"
+#include "platform/win32/seams.h"
 #include "platform/win32/window_internal.h"
+
+namespace platform::seams {
+
+std::mutex g_messageBoxHookLock;
+MessageBoxHook g_messageBoxHook;
+
+}  // namespace platform::seams
 
 namespace {
 
 constexpr UINT kIconMask = 0xF0;
-
-std::mutex g_hookLock;
-std::function<void(const platform::MessageBoxRecord&)> g_hook;
 
 bool IsHeadlessDriver(const char* driver)
 {
@@ -63,19 +68,19 @@ void WriteToStderr(const std::string& caption, const std::string& text)
 
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
-    platform::MessageBoxRecord record{owner, text != nullptr ? text : "", caption != nullptr ? caption : "Error",
-                                      type};
-    std::function<void(const platform::MessageBoxRecord&)> hook;
+    const std::string cp932Text = text != nullptr ? text : "";
+    const std::string cp932Caption = caption != nullptr ? caption : "Error";
+    platform::seams::MessageBoxHook hook;
     {
-        std::lock_guard<std::mutex> guard(g_hookLock);
-        hook = g_hook;
+        std::lock_guard<std::mutex> guard(platform::seams::g_messageBoxHookLock);
+        hook = platform::seams::g_messageBoxHook;
     }
     if (hook) {
-        hook(record);
+        hook(owner, cp932Text, cp932Caption, type);
         return IDOK;
     }
-    const std::string utf8Caption = platform::Cp932ToUtf8(record.caption);
-    const std::string utf8Text = platform::Cp932ToUtf8(record.text);
+    const std::string utf8Caption = platform::Cp932ToUtf8(cp932Caption);
+    const std::string utf8Text = platform::Cp932ToUtf8(cp932Text);
     if (CanShowBox() &&
         SDL_ShowSimpleMessageBox(SdlFlags(type), utf8Caption.c_str(), utf8Text.c_str(),
                                  platform::SdlWindowOf(owner)) == 0) {
@@ -84,13 +89,3 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     WriteToStderr(utf8Caption, utf8Text);
     return IDOK;
 }
-
-namespace platform {
-
-void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook)
-{
-    std::lock_guard<std::mutex> guard(g_hookLock);
-    g_hook = std::move(hook);
-}
-
-}  // namespace platform

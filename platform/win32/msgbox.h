@@ -1,9 +1,6 @@
 // Message boxes: an SDL box on a real display, else a line on stderr; never blocks a headless run.
 #pragma once
 
-#include <functional>
-#include <string>
-
 #include "platform/win32/types.h"
 
 #define MB_OK 0x00000000u
@@ -15,18 +12,3 @@
 
 // text and caption are CP932. Returns IDOK.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
-
-namespace platform {
-
-struct MessageBoxRecord {
-    HWND owner;
-    std::string text;     // CP932, as given
-    std::string caption;  // CP932, as given
-    UINT type;
-};
-
-// Test seam: while a hook is set, boxes go to it instead of the screen or stderr.
-// An empty function removes it.
-void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook);
-
-}  // namespace platform

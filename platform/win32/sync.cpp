@@ -5,14 +5,16 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <system_error>
 #include <thread>
 #include <vector>
 
-namespace {
+#include "platform/win32/seams.h"
+#include "platform/win32/sync_internal.h"
 
-// One lock and one wake-up for every waitable object: waits on several objects stay simple,
-// and the game has only a handful of threads.
+namespace platform::sync {
+
 std::mutex& SyncLock()
 {
     static std::mutex* lock = new std::mutex;  // lives for the whole process
@@ -25,29 +27,29 @@ std::condition_variable& SyncChanged()
     return *changed;
 }
 
-// Woken when a thread of ours goes to sleep in a wait, ends, or an event is reset.
 std::condition_variable& IdleChanged()
 {
     static std::condition_variable* changed = new std::condition_variable;
     return *changed;
 }
 
-// Guarded by SyncLock.
-struct WaitState {
-    bool signalled = false;
-    bool manualReset = true;
-    DWORD exitCode = STILL_ACTIVE;  // threads only
-    // Threads only: asleep in a wait, and on what.
-    bool sleeping = false;
-    const std::vector<std::shared_ptr<WaitState>>* awaited = nullptr;
-};
-
-// The threads started here that have not returned yet. Guarded by SyncLock.
 std::vector<std::shared_ptr<WaitState>>& RunningThreads()
 {
     static auto* running = new std::vector<std::shared_ptr<WaitState>>;
     return *running;
 }
+
+}  // namespace platform::sync
+
+namespace platform::seams {
+
+std::atomic<bool> g_throwInThreadWait{false};
+
+}  // namespace platform::seams
+
+namespace {
+
+using namespace platform::sync;
 
 thread_local WaitState* t_self = nullptr;  // this thread's state, when we started it
 
@@ -111,6 +113,9 @@ BOOL SetSignalled(HANDLE event, bool signalled)
 
 DWORD WaitAny(const std::vector<std::shared_ptr<WaitState>>& states, DWORD milliseconds)
 {
+    if (t_self != nullptr && platform::seams::g_throwInThreadWait.exchange(false)) {
+        throw std::runtime_error("wait failed");
+    }
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(milliseconds);
     std::unique_lock<std::mutex> lock(SyncLock());
@@ -275,32 +280,3 @@ DWORD GetCurrentThreadId()
     }
     return t_threadId;
 }
-
-namespace platform {
-
-bool WaitForIdleThreads(DWORD milliseconds)
-{
-    const auto idle = [] {
-        for (const std::shared_ptr<WaitState>& thread : RunningThreads()) {
-            if (!thread->sleeping || thread->awaited == nullptr) {
-                return false;
-            }
-            for (const std::shared_ptr<WaitState>& object : *thread->awaited) {
-                if (object->signalled) {
-                    return false;
-                }
-            }
-        }
-        return true;
-    };
-    std::unique_lock<std::mutex> lock(SyncLock());
-    return IdleChanged().wait_for(lock, std::chrono::milliseconds(milliseconds), idle);
-}
-
-std::size_t RunningThreadCount()
-{
-    std::lock_guard<std::mutex> guard(SyncLock());
-    return RunningThreads().size();
-}
-
-}  // namespace platform

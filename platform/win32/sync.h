@@ -42,14 +42,3 @@ std::uintptr_t _beginthreadex(void* security, unsigned stackSize, unsigned (*sta
                               unsigned initFlag, unsigned* threadId);
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode);
 DWORD GetCurrentThreadId();
-
-namespace platform {
-
-// Test seam: waits until every thread started here that is still running sleeps in a wait
-// with nothing it waits for signalled (it has dealt with everything it was woken for).
-// False after the time-out.
-bool WaitForIdleThreads(DWORD milliseconds);
-// Test seam: how many threads started here have not returned yet.
-std::size_t RunningThreadCount();
-
-}  // namespace platform

@@ -6,21 +6,28 @@
 #include <atomic>
 #include <cerrno>
 
-#include "platform/win32/window_internal.h"
+#include "platform/win32/seams.h"
 
 namespace {
 
 constexpr UINT kPeriodMin = 1;
 constexpr UINT kPeriodMax = 1000000;
 
-std::atomic<bool> g_manual{false};
+}  // namespace
+
+namespace platform::seams {
+
+std::atomic<bool> g_manualClock{false};
 std::atomic<DWORD> g_manualNow{0};
 
-}  // namespace
+}  // namespace platform::seams
+
+using platform::seams::g_manualClock;
+using platform::seams::g_manualNow;
 
 DWORD timeGetTime()
 {
-    if (g_manual.load()) {
+    if (g_manualClock.load()) {
         return g_manualNow.load();
     }
     // The monotonic clock counts from boot, as the original did; the game seeds its
@@ -54,7 +61,7 @@ MMRESULT timeEndPeriod(UINT period)
 
 void Sleep(DWORD milliseconds)
 {
-    if (g_manual.load()) {
+    if (g_manualClock.load()) {
         g_manualNow.fetch_add(milliseconds);
         return;
     }
@@ -66,35 +73,3 @@ void Sleep(DWORD milliseconds)
     while (nanosleep(&left, &left) != 0 && errno == EINTR) {
     }
 }
-
-namespace platform {
-
-void ManualClock::Enable(DWORD now)
-{
-    g_manualNow.store(now);
-    g_manual.store(true);
-}
-
-void ManualClock::Disable()
-{
-    g_manual.store(false);
-}
-
-bool ManualClock::IsEnabled()
-{
-    return g_manual.load();
-}
-
-void ManualClock::Set(DWORD now)
-{
-    g_manualNow.store(now);
-    WakeMessageWait();
-}
-
-void ManualClock::Advance(DWORD milliseconds)
-{
-    g_manualNow.fetch_add(milliseconds);
-    WakeMessageWait();
-}
-
-}  // namespace platform

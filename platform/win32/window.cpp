@@ -10,9 +10,17 @@
 
 #include "platform/win32/kernel.h"
 #include "platform/win32/keyboard.h"
+#include "platform/win32/seams.h"
 #include "platform/win32/sync.h"
 #include "platform/win32/timer.h"
 #include "platform/win32/window_internal.h"
+
+namespace platform::seams {
+
+std::atomic<unsigned> g_messageWaitsBegun{0};
+std::atomic<bool> g_waitingForMessage{false};
+
+}  // namespace platform::seams
 
 namespace {
 
@@ -68,8 +76,8 @@ State& S()
 // The thread that made the first window owns the queue; posts from other threads travel
 // through SDL's own (thread-safe) queue and are moved over when the owner pumps.
 std::atomic<SDL_threadID> g_queueThread{0};
-std::atomic<bool> g_waiting{false};
-std::atomic<unsigned> g_waitsBegun{0};
+using platform::seams::g_messageWaitsBegun;
+using platform::seams::g_waitingForMessage;
 
 // Two SDL event types of our own: a bare wake-up, and a message posted from another thread.
 Uint32 WakeEventType()
@@ -443,21 +451,11 @@ namespace platform {
 
 void WakeMessageWait()
 {
-    if (g_waiting.load() && SDL_WasInit(SDL_INIT_EVENTS) != 0 && WakeEventType() != static_cast<Uint32>(-1)) {
+    if (g_waitingForMessage.load() && SDL_WasInit(SDL_INIT_EVENTS) != 0 && WakeEventType() != static_cast<Uint32>(-1)) {
         SDL_Event event{};
         event.type = WakeEventType();
         SDL_PushEvent(&event);
     }
-}
-
-unsigned MessageWaitsBegun()
-{
-    return g_waitsBegun.load();
-}
-
-bool IsWaitingForMessage()
-{
-    return g_waiting.load();
 }
 
 }  // namespace platform
@@ -887,8 +885,8 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD millisec
         return WAIT_FAILED;
     }
     const DWORD start = timeGetTime();
-    g_waitsBegun.fetch_add(1);
-    g_waiting.store(true);
+    g_messageWaitsBegun.fetch_add(1);
+    g_waitingForMessage.store(true);
     DWORD result = WAIT_TIMEOUT;
     for (;;) {
         PumpEvents();
@@ -904,7 +902,7 @@ DWORD MsgWaitForMultipleObjects(DWORD count, const HANDLE*, BOOL, DWORD millisec
         const DWORD left = milliseconds == INFINITE ? 100 : std::min<DWORD>(milliseconds - waited, 100);
         WaitForEvents(static_cast<int>(left));
     }
-    g_waiting.store(false);
+    g_waitingForMessage.store(false);
     return result;
 }
 

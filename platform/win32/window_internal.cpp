@@ -39,32 +39,6 @@ bool IsHeadlessVideo()
     return driver != nullptr && (std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0);
 }
 
-HWND CreateBareWindow(const std::string& title, int width, int height)
-{
-    if (!EnsureVideo()) {
-        return nullptr;
-    }
-    SDL_Window* sdl = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                       width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
-    if (sdl == nullptr) {
-        return nullptr;
-    }
-    HWND hwnd = new HWND__;
-    hwnd->sdl = sdl;
-    hwnd->sdlId = SDL_GetWindowID(sdl);
-    hwnd->title = title;
-    hwnd->style = WS_POPUP;
-    hwnd->clientWidth = width;
-    hwnd->clientHeight = height;
-    AddLiveWindow(hwnd);
-    return hwnd;
-}
-
-void DestroyBareWindow(HWND hwnd)
-{
-    DestroyWindow(hwnd);
-}
-
 SDL_Window* SdlWindowOf(HWND hwnd)
 {
     return IsLiveWindow(hwnd) ? hwnd->sdl : nullptr;
@@ -110,11 +84,6 @@ void RemoveLiveWindow(HWND hwnd)
 {
     std::vector<HWND>& windows = LiveWindows();
     windows.erase(std::remove(windows.begin(), windows.end(), hwnd), windows.end());
-}
-
-std::vector<HWND> LiveWindowList()
-{
-    return LiveWindows();
 }
 
 const std::vector<HWND>& LiveWindowsView()

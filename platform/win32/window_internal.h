@@ -32,12 +32,6 @@ struct HWND__ {
 
 namespace platform {
 
-// Makes a bare window with an SDL window of the given client size; used by the window
-// functions and by tests of the graphics layer that need a surface to draw in.
-// A bare window has no window procedure: its messages get default processing.
-HWND CreateBareWindow(const std::string& title, int width, int height);
-void DestroyBareWindow(HWND hwnd);
-
 // The SDL window behind a handle; null when hwnd is not a live window.
 SDL_Window* SdlWindowOf(HWND hwnd);
 
@@ -53,16 +47,11 @@ HWND KeyboardTargetWindow();
 // Adds a window to / removes it from the live set (window.cpp owns creation and destruction).
 void AddLiveWindow(HWND hwnd);
 void RemoveLiveWindow(HWND hwnd);
-// Live windows in creation order: a copy, safe to walk while window procedures run.
-std::vector<HWND> LiveWindowList();
-// The same list itself, for walks that call no window procedure.
+// Live windows in creation order, for walks that call no window procedure.
 const std::vector<HWND>& LiveWindowsView();
 
 // Wakes a thread waiting in MsgWaitForMultipleObjects (the hand-driven clock moved); any thread.
 void WakeMessageWait();
-// Test seam: how many message waits have begun, and whether one is in progress now.
-unsigned MessageWaitsBegun();
-bool IsWaitingForMessage();
 
 // A key went down or up (from SDL or injected): updates the key state and posts
 // WM_KEYDOWN / WM_KEYUP (WM_SYSKEY* with Alt) to target, or to KeyboardTargetWindow() when null.

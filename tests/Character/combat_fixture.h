@@ -9,7 +9,7 @@
 
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TEnemyTypes.h"
-#include "MainCode/Character/TEnemyA.h"
+#include "MainCode/Character/TStandInEnemy.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "support/effect_assets.h"
 #include "MainCode/GameData/TSkillTable.h"
@@ -100,7 +100,7 @@ protected:
         r.gainFactor = gainFactor;
         r.levelWordA = points;
         r.levelWordB = 7;
-        enemies_.push_back(TRefPtr<TEnemy>(new TEnemyA(r, 1, 0)));
+        enemies_.push_back(TRefPtr<TEnemy>(new TStandInEnemy(r, *FindEnemyType(3))));
         TEnemy* enemy = enemies_.back().Get();
         area_->RegisterObject(enemy);
         return enemy;

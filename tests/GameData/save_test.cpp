@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "MainCode/Character/MersenneTwister.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/timer.h"
 #include "support/byte_writer.h"
 #include "support/fuzz.h"

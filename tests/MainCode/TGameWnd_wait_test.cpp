@@ -13,6 +13,7 @@
 
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/TGameWnd.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/msgbox.h"
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "MainCode/TInputDevice.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/joystick.h"
 #include "platform/win32/keyboard.h"
 #include "support/alloc_probe.h"

@@ -5,6 +5,7 @@
 
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TLoop.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/timer.h"
 
 namespace {

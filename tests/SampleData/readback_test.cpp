@@ -24,6 +24,7 @@
 #include "dx/dx8/sound/TPseSound.h"
 #include "dx/dx8/sound/TSoundListReader.h"
 #include "platform/dsound/dsound.h"
+#include "platform/testing/dsound.h"
 #include "support/device_fixture.h"
 #include "support/effect_assets.h"
 

@@ -8,6 +8,7 @@
 #include "MainCode/Script/TPBFlag.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "TCommon/my_error.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/timer.h"
 
 namespace {

@@ -3,6 +3,7 @@
 #include "Script/message_window_fixture.h"
 
 #include "support/golden.h"
+#include "platform/testing/win32.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "TUtility/TDirectXVersion.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/module.h"
 
 // Each module hidden in turn lowers the version to the one reached before it.

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "TUtility/TFontHolder.h"
+#include "platform/testing/gdi.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 
 #include "TCommon/my_error.h"
 #include "TUtility/TIni.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/msgbox.h"
 #include "support/fuzz.h"
 #include "support/ini_writer.h"

@@ -13,8 +13,9 @@
 #include <vector>
 
 #include "platform/d3d8/d3d8.h"
-#include "platform/d3d8/d3d8_testing.h"
+#include "platform/testing/d3d8.h"
 #include "platform/d3dx8/d3dx8.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/window_internal.h"
 
 namespace d3d8test {

@@ -11,8 +11,9 @@
 
 #include "platform/dsound/dsound.h"
 #include "platform/dsound/mixer.h"
+#include "platform/testing/dsound.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/sync.h"
-#include "platform/win32/window_internal.h"
 #include "support/alloc_probe.h"
 #include "support/wave_writer.h"
 

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/testing/win32.h"
 #include "platform/win32/error.h"
 #include "platform/win32/file.h"
 #include "support/byte_writer.h"

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/gdi/gdi.h"
+#include "platform/testing/gdi.h"
 
 namespace {
 

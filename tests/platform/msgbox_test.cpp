@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/testing/win32.h"
 #include "platform/win32/com.h"
 #include "platform/win32/msgbox.h"
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <thread>
 
+#include "platform/testing/win32.h"
 #include "platform/win32/sync.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "platform/testing/win32.h"
 #include "platform/win32/timer.h"
 
 namespace {

@@ -1,3 +1,4 @@
+#include "platform/testing/win32.h"
 #include "platform/win32/window.h"
 
 #include <SDL.h>

@@ -6,6 +6,8 @@
 #include <thread>  // steady_clock; <chrono> itself does not build with CP932 literals
 
 #include "dx/dx8/sound/TSoundBank.h"
+#include "platform/testing/dsound.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/sync.h"
 #include "support/ogg_writer.h"
 #include "support/table_writer.h"

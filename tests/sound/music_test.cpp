@@ -8,11 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "TCommon/my_error.h"
 #include "dx/dx8/sound/TOggStreamSound.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/sync.h"
+#include "platform/win32/timer.h"
 #include "sound/sound_fixture.h"
 #include "support/byte_writer.h"
 #include "support/ogg_writer.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -248,6 +252,48 @@ TEST_F(MusicTest, DestroyingAStreamEndsAndJoinsItsWorkerAtOnce)
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_LT(took, std::chrono::milliseconds(500));
     EXPECT_EQ(platform::RunningThreadCount(), before);
+}
+
+TEST_F(MusicTest, AWorkerThatThrowsLogsItOnceWithoutABoxAndTheStreamStops)
+{
+    // The log goes beside the executable, which seems to live in a fresh folder.
+    const char* const contact = "エラー詳細を沿えて製作元へお問い合わせください。";
+    qmtest::TempDir exeDir;
+    platform::OverrideModuleFileName((exeDir.Path() / "quillmark4").string());
+    my_error::SetLogOptions(contact, 4096, "ErrorLog.txt", 7);
+    std::vector<platform::MessageBoxRecord> boxes;
+    platform::SetMessageBoxHook([&](const platform::MessageBoxRecord& box) { boxes.push_back(box); });
+
+    Write("field.ogg", kMain);
+    const std::size_t before = platform::RunningThreadCount();
+    TRefPtr<TStreamSound> s = Music("field.ogg");
+    s->SetLoop(true);
+    ASSERT_TRUE(platform::WaitForIdleThreads(kWorkerTimeoutMs));  // the worker waits to be started
+    platform::ThrowInNextThreadWait();
+    s->Play();
+    // Woken, the worker's next wait throws; it ends, and nothing is left to refill the ring.
+    for (int i = 0; i < 500 && platform::RunningThreadCount() > before; ++i) {
+        Sleep(10);
+    }
+    platform::ThrowInNextThreadWait(false);
+    EXPECT_EQ(platform::RunningThreadCount(), before);
+    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+    EXPECT_TRUE(AllZero(Pull(kQuarterFrames)));
+    s = TRefPtr<TStreamSound>();  // a stream whose worker has gone still releases cleanly
+
+    const std::vector<std::uint8_t> bytes = qmtest::LoadBytes((exeDir.Path() / "ErrorLog.txt").string());
+    const std::string log(bytes.begin(), bytes.end());
+    std::size_t records = 0;
+    for (std::size_t at = log.find("module : "); at != std::string::npos; at = log.find("module : ", at + 1)) {
+        ++records;
+    }
+    EXPECT_EQ(records, 1u) << log;
+    EXPECT_NE(log.find("\r\nerror : music worker: wait failed\r\n"), std::string::npos) << log;
+    EXPECT_TRUE(boxes.empty());
+
+    platform::SetMessageBoxHook(nullptr);
+    my_error::SetLogOptions(contact, 512, "ErrorLog.txt", 7);
+    platform::OverrideModuleFileName("");
 }
 
 TEST_F(MusicTest, FilesThatAreNotVorbisGiveASilentSoundWithoutWorker)

@@ -7,7 +7,8 @@
 #include <vector>
 
 #include "dx/dx8/sound/TDSound8.h"
-#include "platform/win32/window_internal.h"
+#include "platform/testing/dsound.h"
+#include "platform/testing/win32.h"
 #include "support/pse_writer.h"
 #include "support/temp_dir.h"
 

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/win32/window_internal.h"
+#include "platform/testing/win32.h"
 
 namespace qmtest {
 

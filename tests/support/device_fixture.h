@@ -11,7 +11,7 @@
 #include "MainCode/TBasicD3DDeviceBuilder.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/3d/TD3D8.h"
-#include "platform/d3d8/d3d8_testing.h"
+#include "platform/testing/d3d8.h"
 #include "support/ini_writer.h"
 #include "support/temp_dir.h"
 

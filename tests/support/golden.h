@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/d3d8/d3d8_testing.h"
+#include "platform/testing/d3d8.h"
 
 namespace qmtest {
 

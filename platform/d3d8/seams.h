@@ -1,4 +1,5 @@
-// Test seams of the Direct3D layer: what tests and tools may ask of it that the game never does.
+// What the Direct3D test seams of platform/testing/ change or report: the layer's own code reads
+// the configuration and fills the draw log. Only platform code includes this.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +20,11 @@ struct D3D8TestConfig {
     UINT maxBackBufferCount = 3;
     DWORD refusedBehavior = 0;  // CreateDevice fails for behaviour flags with any of these bits
 };
-void SetD3D8TestConfig(const D3D8TestConfig& config);
-void ResetD3D8TestConfig();
+
+namespace d3d8 {
+// The configuration in force (a default one until a test installs another).
+D3D8TestConfig& D3D8Config();
+}  // namespace d3d8
 
 struct RgbaImage {
     int width = 0;
@@ -29,13 +33,6 @@ struct RgbaImage {
 
     const std::uint8_t* At(int x, int y) const { return &pixels[(static_cast<size_t>(y) * width + x) * 4]; }
 };
-
-// The back buffer as it is now (call before Present). False for a null or lost device.
-bool ReadBackBuffer(IDirect3DDevice8* device, RgbaImage* out);
-
-// The device becomes lost: TestCooperativeLevel reports D3DERR_DEVICELOST once, then
-// D3DERR_DEVICENOTRESET until Reset succeeds.
-void InjectDeviceLoss(IDirect3DDevice8* device);
 
 // One entry per draw call while logging is on.
 struct D3D8DrawRecord {
@@ -48,8 +45,5 @@ struct D3D8DrawRecord {
     DWORD renderStates[D3DRS_MAX] = {};
     DWORD stage0[D3DTSS_MAX] = {};
 };
-void EnableDrawLog(IDirect3DDevice8* device, bool on);
-const std::vector<D3D8DrawRecord>& DrawLog(IDirect3DDevice8* device);
-void ClearDrawLog(IDirect3DDevice8* device);
 
 }  // namespace platform

@@ -1,0 +1,68 @@
+// Test seams of the Windows services: what tests, benchmarks and tools ask of the layer that
+// the game never does. Linked from qm_platform_testing, never into the game.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/win32/types.h"
+
+namespace platform {
+
+// While enabled, timeGetTime returns a value set by hand and Sleep returns at once, advancing
+// that value by the time asked for. Set and Advance (from any thread) wake a thread waiting for
+// messages, so its wait ends on the new time.
+struct ManualClock {
+    static void Enable(DWORD now = 0);
+    static void Disable();
+    static bool IsEnabled();
+    static void Set(DWORD now);
+    static void Advance(DWORD milliseconds);
+};
+
+// A key press or release through the same path as a real one (key state updated, WM_KEYDOWN /
+// WM_KEYUP posted to the focused or first window), and a clean slate.
+void InjectKey(int vk, bool down);
+void ResetKeyboardState();
+
+struct MessageBoxRecord {
+    HWND owner;
+    std::string text;     // CP932, as given
+    std::string caption;  // CP932, as given
+    UINT type;
+};
+// While a hook is set, boxes go to it instead of the screen or stderr. An empty function
+// removes it.
+void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook);
+
+// GetModuleFileNameA reports this CP932 path instead of the executable's; an empty path
+// restores the real one.
+void OverrideModuleFileName(const std::string& cp932Path);
+
+// Pretend a built-in module is missing (or present again).
+void SetModuleAvailable(const std::string& name, bool available);
+
+// Waits until every thread started here that is still running sleeps in a wait with nothing it
+// waits for signalled (it has dealt with everything it was woken for). False after the time-out.
+bool WaitForIdleThreads(DWORD milliseconds);
+// How many threads started here have not returned yet.
+std::size_t RunningThreadCount();
+// While armed, the next wait made by a thread started here throws std::runtime_error ("wait
+// failed") instead of waiting, as a worker's unexpected failure would; that disarms it.
+void ThrowInNextThreadWait(bool armed = true);
+
+// How many message waits have begun, and whether one is in progress now.
+unsigned MessageWaitsBegun();
+bool IsWaitingForMessage();
+
+// A bare window with an SDL window of the given client size, for tests that need a surface to
+// draw in or a window to hand over. It has no window procedure: its messages get default
+// processing.
+HWND CreateBareWindow(const std::string& title, int width, int height);
+void DestroyBareWindow(HWND hwnd);
+// Live windows in creation order.
+std::vector<HWND> LiveWindowList();
+
+}  // namespace platform

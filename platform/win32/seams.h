@@ -1,0 +1,50 @@
+// State behind the test seams of platform/testing/: the layer's own code reads it, only the
+// testing library changes it. Only platform code includes this.
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+
+#include "platform/win32/types.h"
+
+namespace platform::seams {
+
+// The hand-driven clock: while g_manualClock is set, timeGetTime returns g_manualNow and Sleep
+// advances it instead of sleeping.
+extern std::atomic<bool> g_manualClock;
+extern std::atomic<DWORD> g_manualNow;
+
+// The layer's keyboard state, one byte per virtual key (main thread).
+extern BYTE g_keys[256];
+
+// While set, message boxes go here instead of the screen or stderr; text and caption are CP932.
+using MessageBoxHook = std::function<void(HWND owner, const std::string& text, const std::string& caption, UINT type)>;
+extern std::mutex g_messageBoxHookLock;
+extern MessageBoxHook g_messageBoxHook;
+
+// GetModuleFileNameA reports this CP932 path instead of the executable's when it is not empty.
+struct ModuleNameOverride {
+    std::mutex lock;
+    std::string path;
+};
+ModuleNameOverride& ModuleName();
+
+// The DirectX modules LoadLibraryA finds without touching the disk.
+struct BuiltinModule {
+    const char* name;
+    bool available;
+};
+constexpr int kBuiltinModuleCount = 4;
+extern BuiltinModule g_builtinModules[kBuiltinModuleCount];
+extern std::mutex g_builtinModuleLock;
+
+// Message waits begun so far, and whether one is in progress now.
+extern std::atomic<unsigned> g_messageWaitsBegun;
+extern std::atomic<bool> g_waitingForMessage;
+
+// When set, the next wait of a thread started here throws instead of waiting (cleared as it does).
+extern std::atomic<bool> g_throwInThreadWait;
+
+}  // namespace platform::seams

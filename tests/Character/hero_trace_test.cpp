@@ -1,0 +1,295 @@
+// THeroA stepped frame by frame: the hold threshold, the ground combo, charges on the ground and in
+// the air, the air follow-up, the leap skill, the air-only skill, skills that start nothing, a
+// skill reserved during an action, the time stop and the town step.
+#include <gtest/gtest.h>
+
+#include "hero_fixture.h"
+
+namespace herotest {
+namespace {
+
+using Rows = std::vector<std::uint32_t>;
+
+class HeroTraceTest : public HeroFixture {};
+
+TEST_F(HeroTraceTest, HoldFiresOnTheTwentiethFrameAfterThePressAndItsReleaseFiresNothing)
+{
+    std::unique_ptr<TestHeroA> hero = MakeA();
+    qmtest::HeroTrace t(*hero, *input_);
+    t.Hold(kAttack);
+    t.Step(qmtest::HeroTrace::kAttackDelay + 1);
+    ASSERT_EQ(hero->GetHoldCountA(), 1u) << "the press is seen";
+    t.Step(19);
+    EXPECT_EQ(hero->GetHoldCountA(), 20u);
+    EXPECT_EQ(hero->GetState(), 0u) << "one frame short of the threshold";
+    const qmtest::HeroTraceFrame& fired = t.Step();
+    EXPECT_EQ(fired.state, 19u);
+    EXPECT_EQ(fired.row, 33u) << "the ground charge";
+    EXPECT_EQ(fired.motion, 56u);
+    EXPECT_EQ(hero->GetHoldCountA(), THero::kHeldMark);
+
+    t.Release(kAttack);
+    ASSERT_TRUE(t.StepUntilState(0));
+    EXPECT_EQ(t.Rows(), (Rows{33, 34}));
+    EXPECT_EQ(hero->GetHoldCountA(), 0u);
+    for (const qmtest::HeroTraceFrame& f : t.Frames()) {
+        EXPECT_EQ(f.queued, 0u) << "the release after the hold queues nothing";
+    }
+}
+
+TEST_F(HeroTraceTest, ReleaseBeforeTheThresholdTaps)
+{
+    std::unique_ptr<TestHeroA> hero = MakeA();
+    qmtest::HeroTrace t(*hero, *input_);
+    t.Hold(kAttack);
+    t.Step(qmtest::HeroTrace::kAttackDelay + 1 + 17);
+    t.Release(kAttack);
+    t.Step(qmtest::HeroTrace::kAttackDelay);
+    EXPECT_EQ(hero->GetHoldCountA(), 20u);
+    EXPECT_EQ(hero->GetState(), 0u);
+    const qmtest::HeroTraceFrame& tapped = t.Step();
+    EXPECT_EQ(tapped.state, 19u);
+    EXPECT_EQ(tapped.row, 25u);
+    EXPECT_EQ(tapped.motion, 37u);
+}
+
+TEST_F(HeroTraceTest, FourReleasesInRhythmRunTheComboAndAFifthIsDropped)
+{
+    std::unique_ptr<TestHeroA> hero = MakeA();
+    qmtest::HeroTrace t(*hero, *input_);
+    for (std::uint32_t row : {25u, 27u, 29u, 31u}) {
+        Tap(t, kAttack);
+        ASSERT_TRUE(t.StepUntilRow(row)) << row;
+    }
+    Tap(t, kAttack);
+    ASSERT_TRUE(t.StepUntilState(0));
+    EXPECT_EQ(t.Rows(), (Rows{25, 27, 29, 31, 32}));
+    bool queuedInLastHit = false;
+    for (const qmtest::HeroTraceFrame& f : t.Frames()) {
+        queuedInLastHit = queuedInLastHit || (f.row == 31 && f.state == 19 && f.queued == 1);
+    }
+    EXPECT_TRUE(queuedInLastHit) << "the fifth release was queued";
+    EXPECT_EQ(hero->GetCommandCount(), 0u) << "and dropped with the recovery";
+}
+
+TEST_F(HeroTraceTest, HoldDuringAGroundRowStartsTheChargeAtItsEnd)
+{
+    std::unique_ptr<TestHeroA> hero = MakeA();
+    qmtest::HeroTrace t(*hero, *input_);
+    Tap(t, kAttack);
+    ASSERT_TRUE(t.StepUntilRow(25));
+    t.Hold(kAttack);
+    t.Step(qmtest::HeroTrace::kAttackDelay + 1 + 20);
+    EXPECT_EQ(hero->GetSubState(), 25u) << "the row runs on";
+    EXPECT_EQ(hero->GetReservedKind(), 1u);
+    t.Release(kAttack);
+    ASSERT_TRUE(t.StepUntilState(0));
+    EXPECT_EQ(t.Rows(), (Rows{25, 33, 34}));
+}
+
+TEST_F(HeroTraceTest, ChargeDuringAnAirStrikeStartsOnlyWellAboveTheGround)
+{
+    std::unique_ptr<TestHeroA> high = MakeA();
+    qmtest::HeroTrace h(*high, *input_);
+    h.PlaceAt(10.0F);
+    high->StartAction(35);
+    high->SetReservedAction(1, 0);
+    ASSERT_TRUE(h.StepUntilRow(41, 20));
+    EXPECT_EQ(h.Rows(), (Rows{35, 41}));
+
+    // 1.3 above: the charge is lost and the strike recovers.
+    std::unique_ptr<TestHeroA> low = MakeA();
+    qmtest::HeroTrace l(*low, *input_);
+    l.PlaceAt(0.6F);
+    low->SetFollowUpFlag(1);
+    low->StartAction(35);
+    low->SetReservedAction(1, 0);
+    l.Step(6);
+    EXPECT_EQ(low->GetSubState(), 35u);
+    EXPECT_EQ(low->GetReservedKind(), 0u) << "used up";
+    EXPECT_EQ(low->GetFollowUpFlag(), 0u) << "cleared all the same";
+    l.Step();
+    EXPECT_EQ(l.Rows(), (Rows{35, 36}));
+}
+
+TEST_F(HeroTraceTest, LandedAirHitsWithAQueuedAttackContinueTheAirCombo)
+{
+    std::unique_ptr<TestHeroA> hero = MakeA();
+    qmtest::HeroTrace t(*hero, *input_);
+    t.PlaceAt(10.0F);
+    hero->StartAction(35);
+    t.Step();
+    hero->PushCommand(1);
+    hero->OnHitDelivered(nullptr, 1, 10, 0);
+    EXPECT_EQ(hero->GetFollowUpFlag(), 1u);
+    EXPECT_EQ(hero->GetCommandCount(), 0u) << "the queued attack is used up";
+    ASSERT_TRUE(t.StepUntilRow(37, 10));
+    EXPECT_EQ(hero->GetFollowUpFlag(), 0u);
+    hero->PushCommand(1);
+    hero->OnHitDelivered(nullptr, 2, 10, 0);
+    ASSERT_TRUE(t.StepUntilRow(39, 10));
+    t.StepUntilRow(40, 10);
+    EXPECT_EQ(t.Rows(), (Rows{35, 37, 39, 40}));
+
+    // A queued attack without a landed hit is not used by 35 or 37.
+    for (std::uint32_t row : {35u, 37u}) {
+        std::unique_ptr<TestHeroA> plain = MakeA();
+        qmtest::HeroTrace p(*plain, *input_);
+        p.PlaceAt(10.0F);
+        plain->StartAction(row);
+        plain->PushCommand(1);
+        p.Step(8);
+        EXPECT_EQ(p.Rows(), (Rows{row, row + 1}));
+    }
+}
+
+TEST_F(HeroTraceTest, LeapSkillJumpsAndAnAttackInTheAirGoesOnWithTheAirCombo)
+{
+    std::unique_ptr<TestHeroA> hero = MakeA();
+    SlotSkill(2003, 4);
+    qmtest::HeroTrace t(*hero, *input_);
+    Tap(t, kSkill);
+    ASSERT_TRUE(t.StepUntilRow(59, 5));
+    ASSERT_TRUE(t.StepUntilRow(60, 10));
+    const qmtest::HeroTraceFrame& leap = t.Frames().back();
+    EXPECT_FLOAT_EQ(leap.verticalSpeed, 0.18F);
+    EXPECT_FLOAT_EQ(leap.gravity, -0.007F);
+    Tap(t, kAttack);
+    ASSERT_TRUE(t.StepUntilRow(35, 12));
+    EXPECT_EQ(t.Rows(), (Rows{59, 60, 35}));
+    EXPECT_GT(t.Frames().back().height, 0.5F) << "in the air";
+}
+
+TEST_F(HeroTraceTest, AirSkillStartsOnlyInAJumpAndStrikesUntilTheGround)
+{
+    std::unique_ptr<TestHeroA> hero = MakeA();
+    SlotSkill(2004, 4);
+    qmtest::HeroTrace t(*hero, *input_);
+    Tap(t, kSkill);
+    t.Step(6);
+    EXPECT_EQ(hero->GetState(), 0u) << "an air action on the ground";
+    EXPECT_TRUE(t.Rows().empty());
+
+    Tap(t, kJump);
+    ASSERT_EQ(hero->GetState(), 4u);
+    Tap(t, kSkill);
+    ASSERT_TRUE(t.StepUntilRow(65, 6));
+    const std::size_t start = t.Frames().size();
+    ASSERT_TRUE(t.StepUntilRow(66, 100));
+    EXPECT_GT(t.Frames().size() - start, 3u) << "stepped well past the motion's three frames";
+    EXPECT_LT(t.Frames()[t.Frames().size() - 2].height, 0.01F) << "until the ground";
+    ASSERT_TRUE(t.StepUntilState(0, 10));
+    EXPECT_EQ(t.Rows(), (Rows{65, 66}));
+}
+
+TEST_F(HeroTraceTest, SkillsThatStartNothing)
+{
+    struct Case {
+        std::uint32_t id;
+        std::uint8_t type;
+    };
+    // Ids 0 and 5, the two passive types, another class's weapon skill (type 5) and an id the
+    // class does not map.
+    for (const Case c : {Case{0, 4}, Case{5, 0}, Case{2003, 2}, Case{2003, 3}, Case{2003, 5}, Case{2016, 4}}) {
+        std::unique_ptr<TestHeroA> hero = MakeA();
+        SlotSkill(c.id, c.type);
+        qmtest::HeroTrace t(*hero, *input_);
+        Tap(t, kSkill);
+        t.Step(4);
+        EXPECT_EQ(hero->GetState(), 0u) << c.id << " type " << int(c.type);
+        // Nor does it follow a running action, which ends in its recovery.
+        hero->StartAction(25);
+        Tap(t, kSkill);
+        t.Step(3);
+        if (c.id != 2016) {
+            EXPECT_EQ(hero->GetReservedKind(), 0u) << c.id << " type " << int(c.type);
+        }
+        ASSERT_TRUE(t.StepUntilState(0, 60)) << c.id << " type " << int(c.type);
+        EXPECT_EQ(t.Rows(), (Rows{25, 26})) << c.id << " type " << int(c.type);
+    }
+}
+
+TEST_F(HeroTraceTest, SkillReservedDuringAnActionStartsOnlyWhereItsExecutorAllowsIt)
+{
+    struct Case {
+        std::uint32_t running;
+        std::uint32_t skill;
+        std::uint32_t next;
+    };
+    const Case cases[] = {
+        {47, 2001, 51},  // another ground skill chains
+        {47, 2000, 48},  // the running skill's own row falls through
+        {47, 2004, 48},  // an air skill on the ground falls through
+        {25, 2001, 51},  // the combo takes a ground skill
+        {60, 2005, 69},  // the air step takes an air skill
+        {60, 2001, 61},  // but no ground skill
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<TestHeroA> hero = MakeA();
+        SlotSkill(c.skill, 4);
+        qmtest::HeroTrace t(*hero, *input_);
+        if (c.running == 60) {
+            t.PlaceAt(10.0F);
+        }
+        hero->StartAction(c.running);
+        Tap(t, kSkill);
+        t.Step(3);
+        EXPECT_EQ(hero->GetReservedKind(), 2u) << c.running << " " << c.skill;
+        ASSERT_TRUE(t.StepUntilRow(c.next, 40)) << c.running << " " << c.skill;
+        EXPECT_EQ(t.Rows(), (Rows{c.running, c.next})) << c.running << " " << c.skill;
+    }
+}
+
+TEST_F(HeroTraceTest, TimeStopHoldsTheHeroAndHidesTheButtons)
+{
+    std::unique_ptr<TestHeroA> hero = MakeA();
+    qmtest::HeroTrace t(*hero, *input_);
+    SetTimeStop(true, nullptr, nullptr);
+    t.PlaceAt(1.0F);
+    t.Hold(kAttack | 1);
+    for (std::uint32_t i = 0; i < 30; ++i) {
+        t.Step();
+        EXPECT_EQ(input_->GetWord(2) & 0xFFFF, 0u) << "not written back while the stop lasts";
+    }
+    EXPECT_EQ(hero->GetState(), 0u);
+    EXPECT_EQ(hero->GetHoldCountA(), 0u) << "the button reads as released";
+    EXPECT_TRUE(t.Rows().empty());
+    D3DXVECTOR3 p;
+    hero->GetPosition(&p);
+    EXPECT_FLOAT_EQ(p.y, GetTimeStopPoint().y) << "held at the stop point";
+
+    // Once time runs the held buttons count from a new press.
+    ResetTimeStop();
+    t.Step(qmtest::HeroTrace::kAttackDelay + 1);
+    EXPECT_EQ(hero->GetHoldCountA(), 1u);
+}
+
+TEST_F(HeroTraceTest, TownStepDropsButtonsOnBusyMarksAndNeverAttacks)
+{
+    for (int mark = 0; mark < 2; ++mark) {
+        std::unique_ptr<TestHeroA> hero = MakeA();
+        SetAreaBusyMarksStandIn(mark == 0, mark == 1);
+        Buttons(1, 0, 0, 0);
+        hero->UpdateInTown();
+        EXPECT_EQ(hero->GetState(), 0u) << mark;
+        EXPECT_EQ(input_->GetWord(0), 1u) << "put back after the step";
+    }
+    SetAreaBusyMarksStandIn(false, false);
+    std::unique_ptr<TestHeroA> hero = MakeA();
+    Buttons(1, 0, 0, 0);
+    hero->UpdateInTown();
+    EXPECT_EQ(hero->GetState(), 1u) << "without a mark the stick is read";
+    // An attack pressed, held and released in town starts nothing.
+    std::unique_ptr<TestHeroA> idle = MakeA();
+    for (std::uint32_t i = 0; i < 30; ++i) {
+        Buttons(0, 0, kAttack, i == 0 ? 0 : kAttack);
+        idle->UpdateInTown();
+    }
+    Buttons(0, 0, 0, kAttack);
+    idle->UpdateInTown();
+    EXPECT_NE(idle->GetState(), 19u);
+    EXPECT_EQ(idle->GetHoldCountA(), 0u);
+}
+
+}  // namespace
+}  // namespace herotest
