@@ -44,29 +44,104 @@ public:
     virtual void DrawGauge();
     virtual bool IsOutOfRange();
     virtual bool IsOutsideLeash();
-    virtual void SetBehaviour0() = 0;
-    virtual void SetBehaviour1() = 0;
-    virtual void SetBehaviour2() = 0;
-    virtual void SetBehaviour3() = 0;
-    virtual void SetBehaviour4() = 0;
-    virtual void SetBehaviour5() = 0;
-    virtual void SetBehaviour6() = 0;
-    virtual void SetBehaviour7() = 0;
-    virtual bool IsBehaviour0() = 0;
-    virtual bool IsBehaviour1() = 0;
-    virtual bool IsBehaviour2() = 0;
-    virtual bool IsBehaviour3() = 0;
-    virtual bool IsBehaviour4() = 0;
-    virtual bool IsBehaviour5() = 0;
-    virtual bool IsBehaviour6() = 0;
-    virtual bool IsBehaviour7() = 0;
-    virtual void RunBehaviour() = 0;
+    // Behaviours 0 and 1 stand (the same routine), 2 to 6 take states 0 to 4 facing the target,
+    // 7 blinks facing it.
+    virtual void SetBehaviour0() { m_behaviour = &TEnemy::BehaviourNone; }
+    virtual void SetBehaviour1() { m_behaviour = &TEnemy::BehaviourNone; }
+    virtual void SetBehaviour2() { m_behaviour = &TEnemy::BehaviourStand0; }
+    virtual void SetBehaviour3() { m_behaviour = &TEnemy::BehaviourStand1; }
+    virtual void SetBehaviour4() { m_behaviour = &TEnemy::BehaviourStand2; }
+    virtual void SetBehaviour5() { m_behaviour = &TEnemy::BehaviourStand3; }
+    virtual void SetBehaviour6() { m_behaviour = &TEnemy::BehaviourStand4; }
+    virtual void SetBehaviour7() { m_behaviour = &TEnemy::BehaviourBlink; }
+    virtual bool IsBehaviour0() { return m_behaviour == &TEnemy::BehaviourNone; }
+    virtual bool IsBehaviour1() { return m_behaviour == &TEnemy::BehaviourNone; }
+    virtual bool IsBehaviour2() { return m_behaviour == &TEnemy::BehaviourStand0; }
+    virtual bool IsBehaviour3() { return m_behaviour == &TEnemy::BehaviourStand1; }
+    virtual bool IsBehaviour4() { return m_behaviour == &TEnemy::BehaviourStand2; }
+    virtual bool IsBehaviour5() { return m_behaviour == &TEnemy::BehaviourStand3; }
+    virtual bool IsBehaviour6() { return m_behaviour == &TEnemy::BehaviourStand4; }
+    virtual bool IsBehaviour7() { return m_behaviour == &TEnemy::BehaviourBlink; }
+    virtual void RunBehaviour() { (this->*m_behaviour)(); }
     // The element effect of a hit on the enemy.
     virtual void HitEffect1(std::int32_t damage, std::uint32_t element) { (void)damage; SpawnElementEffect(element); }
     virtual void HitEffect2(std::int32_t damage, std::uint32_t element) { (void)damage; SpawnElementEffect(element); }
     virtual void HitEffect4(std::int32_t damage, std::uint32_t element) { (void)damage; SpawnElementEffect(element); }
     virtual void HitEffectHeavy(std::int32_t, std::uint32_t) { SpawnStatusEffect(); }
     virtual void ChooseAttack(float distance) = 0;
+    // Decides, now and then, what to do next and does it.
+    virtual void Think();
+    virtual void RunAttack() { if (m_attackAction != nullptr) { (this->*m_attackAction)(); } }
+
+    // The shared hit reactions (kinds 1, 2, 4, 8, 16).
+    std::uint32_t ReactLight(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
+                             std::int32_t magnitude, std::uint8_t front, float valueA, float knockTime,
+                             std::int32_t damage) override;
+    std::uint32_t ReactLight2(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
+                              std::int32_t magnitude, std::uint8_t front, float valueA, float knockTime,
+                              std::int32_t damage) override;
+    std::uint32_t ReactLaunch(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
+                              std::int32_t magnitude, std::uint8_t front, float valueA, float knockTime,
+                              float launchSpeed, std::int32_t damage) override;
+    std::uint32_t ReactStun(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
+                            std::int32_t magnitude, std::uint8_t longStun, std::uint8_t front, float valueA,
+                            float knockTime, std::int32_t damage) override;
+    std::uint32_t ReactHeavy(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
+                             std::int32_t magnitude, std::uint8_t front, float valueA, float knockTime,
+                             std::int32_t damage) override;
+    void OnHitDelivered(TArmedCharacter*, std::int32_t, std::int32_t, std::uint8_t) override {}
+    std::uint32_t SetState(std::uint32_t state) override;
+    // Starts attack n (0-based) of the class's attack table; an n past the table starts nothing.
+    void SetSubState(std::uint32_t n) override;
+
+    using StateHandler = bool (TEnemy::*)();
+    using Routine = void (TEnemy::*)();
+    struct TAttackEntry {
+        std::uint32_t motion;
+        Routine action;
+    };
+    static constexpr std::uint32_t kStateCount = 17;
+    static constexpr std::uint32_t kBehaviourRows = 23;
+    static constexpr std::uint32_t kBehaviourColumns = 10;
+    static constexpr std::int32_t kDownEndHp = -15;
+    static constexpr std::uint16_t kDeathEvent = 1001;
+    // The behaviour of a row and column of the first table, or of the second.
+    static std::uint8_t BehaviourAt(bool second, std::uint32_t row, std::uint32_t column);
+    static StateHandler StateHandlerAt(std::uint32_t state);
+    // Attack entries 1..count ({15 + i, action}); entry 0 is never used.
+    template <std::uint32_t Count>
+    struct TAttackTable {
+        TAttackEntry entries[Count + 1];
+        explicit constexpr TAttackTable(Routine action) : entries{}
+        {
+            for (std::uint32_t i = 1; i <= Count; ++i) {
+                entries[i] = {15 + i, action};
+            }
+        }
+    };
+
+    // Shared state handlers.
+    bool LoopMotion();
+    bool StaggerForward() { return Stagger(false, false); }
+    bool StaggerBack() { return Stagger(true, false); }
+    bool KnockDownForward() { return Stagger(false, true); }
+    bool KnockDownBack() { return Stagger(true, true); }
+    bool Down();
+    bool Launched();
+    bool Falling();
+    bool Landing();
+    bool StateHeld();
+    bool StateAppear();
+    bool StateAttack() { RunAttack(); return true; }
+
+    void AttackAction() { AttackActionTo(0); }
+    void AttackActionTo(std::uint32_t state);
+    void ReturnToIdle();
+    void FaceTarget();
+    TFrame* GetTargetFrame();
+    bool IsBehindMovingPlayer();
+    // The player the area holds, as a fighter; null when there is none.
+    TArmedCharacter* GetPlayerCharacter() const;
 
     void SetFactory(TEnemyFactory* factory) { m_factory = factory; }
     TEnemyFactory* GetFactory() const { return m_factory; }
@@ -138,4 +213,53 @@ protected:
     TSoundList m_seList;
     TSoundList m_voiceList;
     TEnemyFactory* m_factory = nullptr;
+    StateHandler m_stateHandler = nullptr;
+    Routine m_behaviour = &TEnemy::BehaviourNone;
+    Routine m_attackAction = nullptr;
+    const TAttackEntry* m_attacks = nullptr;
+    std::uint32_t m_attackEntries = 0;
+
+    // The class's attack table, entry 0 included.
+    void SetAttackTable(const TAttackEntry* entries, std::uint32_t count)
+    {
+        m_attacks = entries;
+        m_attackEntries = count;
+    }
+    // A draw of attack (r mod count); nothing for a count of 0.
+    void ChooseAttackOf(std::uint32_t attackCount);
+    // Seven attacks (motions 16-22) and ten (16-25), each ending in the shared attack action.
+    static const TAttackTable<7> s_sevenAttacks;
+    static const TAttackTable<10> s_tenAttacks;
+
+    template <class T>
+    TRefPtr<TEnemy> CloneAs(TEnemyFactory* factory) const
+    {
+        auto* copy = new T(static_cast<const T&>(*this));
+        copy->SetFactory(factory);
+        return TRefPtr<TEnemy>(copy);
+    }
+    // The reception of the enemies a hit never turns and nothing can be stolen from; the think
+    // timer is the caller's.
+    std::uint32_t ReceiveHitUnturned(TAttackHit* hit);
+    // The class's update: out-of-range end, think, pattern frame, state, frame tail.
+    bool UpdateEnemy(bool resetCombat);
+    // The reaction of kind 1 to 16 of the enemies that never stagger: damage only, down at 0 HP.
+    std::uint32_t ReactWithoutStagger(std::uint32_t kind, std::uint32_t element, std::int32_t damage);
+    // The player's HUD follows this enemy.
+    void MakePlayerTarget();
+    void BehaviourNone() {}
+    void BehaviourStand(std::uint32_t state);
+    void BehaviourStand0() { BehaviourStand(0); }
+    void BehaviourStand1() { BehaviourStand(1); }
+    void BehaviourStand2() { BehaviourStand(2); }
+    void BehaviourStand3() { BehaviourStand(3); }
+    void BehaviourStand4() { BehaviourStand(4); }
+    void BehaviourBlink();
+
+private:
+    bool Stagger(bool back, bool knockDown);
+    void Slide(bool back);
+    std::uint32_t ReactLightCommon(std::uint32_t knockFlags, std::int32_t magnitude, std::uint8_t front, float valueA,
+                                   float knockTime);
+    std::uint32_t NotApplied(bool heavy, float knockTime);
 };

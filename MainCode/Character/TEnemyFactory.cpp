@@ -7,7 +7,12 @@
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TEnemyDataTable.h"
 #include "MainCode/Character/TEnemyTypes.h"
-#include "MainCode/Character/TStandInEnemy.h"
+#include "MainCode/Character/TEnemyA.h"
+#include "MainCode/Character/TEnemyB.h"
+#include "MainCode/Character/TEnemyC.h"
+#include "MainCode/Character/TEnemyD.h"
+#include "MainCode/Character/TEnemyE.h"
+#include "MainCode/Character/TTimeStopEnemy.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TMapData.h"
@@ -86,8 +91,24 @@ TRefPtr<TEnemy> TEnemyFactory::Create(std::uint32_t typeId)
     if (type == nullptr) {
         return TRefPtr<TEnemy>();
     }
-    // Every class stands in as the standing enemy until the classes exist.
-    return TRefPtr<TEnemy>(new TStandInEnemy(TEnemyDataTable::Find(typeId), *type));
+    const TEnemyRecord& record = TEnemyDataTable::Find(typeId);
+    const auto count = static_cast<std::uint32_t>(type->attackCount);
+    TEnemy* enemy = nullptr;
+    switch (type->enemyClass) {
+    case TEnemyClass::A: enemy = new TEnemyA(record, count, type->tableFlag); break;
+    case TEnemyClass::B: enemy = new TEnemyB(record, count, type->tableFlag); break;
+    case TEnemyClass::C:
+        enemy = new TEnemyC(record, count, static_cast<std::uint32_t>(type->arg1), type->tableFlag);
+        break;
+    case TEnemyClass::D:
+        enemy = new TEnemyD(record, count, type->arg1, type->arg2, type->arg3, type->tableFlag);
+        break;
+    case TEnemyClass::E: enemy = new TEnemyE(record, count, type->tableFlag); break;
+    case TEnemyClass::TimeStop:
+        enemy = new TTimeStopEnemy(record, count, type->tableFlag, static_cast<std::uint8_t>(type->arg1));
+        break;
+    }
+    return TRefPtr<TEnemy>(enemy);
 }
 
 void TEnemyFactory::Update()

@@ -1,4 +1,4 @@
-// Stand-in for the enemy classes until they exist: whatever its type's class, the enemy stands where
+// A standing enemy for tests that need targets which never move: whatever its type's class, it stands where
 // it was placed, faces nobody, takes the damage of a hit, and ends when its HP is gone or it is out
 // of range. It keeps the class and arguments its type was given.
 #pragma once

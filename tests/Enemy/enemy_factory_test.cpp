@@ -60,10 +60,10 @@ TEST_F(FactoryTest, PlacedEnemiesStandAndLookupsInsertNothing)
         factory_->StepAll();
         factory_->StepAll2();
     }
-    // maxLive 0: the spawner never fires; the placed ones stand in state 0 where they were put.
+    // maxLive 0: the spawner never fires; the placed ones stand, walk or attack, never hurt.
     EXPECT_EQ(factory_->GetLive().size(), 2U);
     for (const auto& entry : factory_->GetLive()) {
-        EXPECT_EQ(entry.second->GetState(), 0U);
+        EXPECT_TRUE(entry.second->GetState() <= 4 || entry.second->GetState() == 16) << entry.second->GetState();
         EXPECT_EQ(entry.second->GetFactory(), factory_.get());
         EXPECT_EQ(area_->FindObject(entry.first), entry.second.Get());
     }
@@ -106,6 +106,12 @@ TEST_F(FactoryTest, LeavingAliveRefiresAtOnceADefeatWaitsTheInterval)
     factory_->GetSpawners()[0].m_timer = 5;
     factory_->Update();
     ASSERT_EQ(factory_->GetLiveCount(), 1U);
+    // Nothing leaves while it still appears.
+    for (int i = 0; i < 200 && factory_->GetLive().begin()->second->GetState() == 15; ++i) {
+        MovePlayer(-10.0F, 0.0F);
+        factory_->Update();
+        ASSERT_EQ(factory_->GetLiveCount(), 1U);
+    }
     // Out of range: removed alive, and the spawner may fire again in the same step.
     MovePlayer(-10.0F, 0.0F);
     factory_->Update();
@@ -117,8 +123,8 @@ TEST_F(FactoryTest, LeavingAliveRefiresAtOnceADefeatWaitsTheInterval)
 
     // Defeated: HP below 0, and the spawner counts its interval again from 0.
     TEnemy* enemy = factory_->GetLive().begin()->second.Get();
-    enemy->ConsumeHp(enemy->GetHp() + 1);
-    factory_->Update();
+    KnockOut(enemy);
+    ASSERT_TRUE(UpdateUntilGone());
     EXPECT_EQ(factory_->GetDefeatedIds(), std::vector<std::uint32_t>{3});
     for (int i = 1; i < 5; ++i) {
         factory_->Update();
@@ -163,13 +169,14 @@ TEST_F(FactoryTest, UpdateRemovesEndedEnemiesInKeyOrderThenSpawns)
     MakeFactory(map);
     ASSERT_EQ(factory_->GetLiveCount(), 2U);
     for (const auto& entry : factory_->GetLive()) {
-        entry.second->ConsumeHp(entry.second->GetHp() + 1);
+        KnockOut(entry.second.Get());
     }
     std::vector<std::uint32_t> types;
     for (const auto& entry : factory_->GetLive()) {
         types.push_back(entry.second->GetRelatedId());
     }
-    factory_->Update();
+    // Knocked out in the same frame, they end in the same frame.
+    ASSERT_TRUE(UpdateUntilGone());
     EXPECT_EQ(factory_->GetDefeatedIds(), types);
     // Both gone, then the spawner filled one place.
     EXPECT_EQ(factory_->GetLiveCount(), 1U);

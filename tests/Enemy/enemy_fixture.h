@@ -12,7 +12,8 @@
 #include "MainCode/Character/TEnemyDataTable.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TEnemyFieldLinks.h"
-#include "MainCode/Character/TStandInEnemy.h"
+#include "MainCode/Character/TEnemyA.h"
+#include "MainCode/Character/TEnemyTypes.h"
 #include "MainCode/Map/TMapData.h"
 #include "support/enemy_table_writer.h"
 #include "support/map_writer.h"
@@ -103,9 +104,26 @@ protected:
     // A prototype of the record, never placed.
     TRefPtr<TEnemy> Prototype(const TEnemyRecord& record)
     {
-        return TRefPtr<TEnemy>(new TStandInEnemy(record, *FindEnemyType(3)));
+        return TRefPtr<TEnemy>(new TEnemyA(record, 1, 0));
     }
     void MovePlayer(float x, float z) { player_->Place(x, 0.0F, z); }
+    // A light hit of all its HP: knocked down for good.
+    static void KnockOut(TEnemy* enemy)
+    {
+        enemy->ReactLight(0, -1, 0, 10, 1, 1.0F, 30.0F, enemy->GetHp());
+    }
+    // Steps the factory until an enemy ends (within the fall, the lying down and the last count).
+    bool UpdateUntilGone()
+    {
+        const std::size_t before = factory_->GetDefeatedIds().size();
+        for (int i = 0; i < 400; ++i) {
+            factory_->Update();
+            if (factory_->GetDefeatedIds().size() != before) {
+                return true;
+            }
+        }
+        return false;
+    }
 
     std::unique_ptr<qmtest::SoundObject> player_;
     std::unique_ptr<TEnemyFactory> factory_;
