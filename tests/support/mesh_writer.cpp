@@ -1,5 +1,7 @@
 #include "support/mesh_writer.h"
 
+#include <filesystem>
+
 namespace qmtest {
 
 MeshMaterialRecord MeshMaterial(const std::string& name, float r, float g, float b, float alpha, float level)
@@ -80,5 +82,17 @@ std::vector<std::uint8_t> MeshFile::Bytes() const
 }
 
 void MeshFile::Save(const std::string& path) const { SaveBytes(path, Bytes()); }
+
+void SaveStartupMeshes(const std::string& gameFolder)
+{
+    MeshFile sky;
+    sky.name = "sky00";
+    sky.materials.push_back(MeshMaterial("sky", 0.5F, 0.7F, 1.0F, 1.0F, 0.0F));
+    sky.keyFrames.push_back({{0, 0, 0, 0xFF80B0FF, 0, 0}, {0, 1, 0, 0xFF80B0FF, 0, 1}, {1, 0, 0, 0xFF80B0FF, 1, 0}});
+    sky.indices = {0, 1, 2};
+    sky.faceMaterials = {0};
+    std::filesystem::create_directories(std::filesystem::path(gameFolder) / "data/msh04/sky");
+    sky.Save((std::filesystem::path(gameFolder) / "data/msh04/sky/sky00.msh").string());
+}
 
 }  // namespace qmtest

@@ -56,4 +56,8 @@ struct MeshFile {
     void Save(const std::string& path) const;
 };
 
+// The one mesh start-up reads, the sky's "sky/sky00.msh" below "data/msh04/", written into a game
+// folder: one small coloured triangle.
+void SaveStartupMeshes(const std::string& gameFolder);
+
 }  // namespace qmtest
