@@ -78,6 +78,8 @@ public:
     std::uint32_t GetPlayTime() const;
     // Starts counting from now; the scene change calls it after a load.
     void StartPlayTime();
+    // The play time as stored, without the time since StartPlayTime.
+    std::uint32_t GetStoredPlayTime() const { return m_playTime; }
 
     // Save files. Slot files are "sav_NN.dat" in a chapter's save folder (-1 = the own one).
     static std::string SaveFileName(std::int32_t slot, std::int32_t chapter);

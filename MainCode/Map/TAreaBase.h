@@ -33,6 +33,8 @@ public:
     TCamera* GetCamera() const { return m_camera; }
     TFrame* GetCameraTarget() const { return m_cameraTarget.Get(); }
     TGameObject* GetPlayer() const { return m_player; }
+    // The map's music in the music bank; -1 none.
+    std::int32_t GetMusicId() const { return m_musicId; }
     // The player when the id is its object id; null for any other id until the area has enemies.
     TGameObject* FindObject(std::uint32_t id) const;
 

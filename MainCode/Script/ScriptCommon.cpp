@@ -1,6 +1,7 @@
 #include "MainCode/Script/ScriptCommon.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/text/cp932.h"
 
@@ -67,6 +68,28 @@ bool ScanScriptDecimal(const std::string& text, std::int32_t& value)
 bool ScanScriptHex(const std::string& text, std::int32_t& value)
 {
     return Scan(text, 16, value);
+}
+
+bool ScanScriptUnsigned(const std::string& text, std::uint32_t& value)
+{
+    std::int32_t scanned = 0;
+    if (!Scan(text, 10, scanned)) {
+        return false;
+    }
+    value = static_cast<std::uint32_t>(scanned);
+    return true;
+}
+
+bool ScanScriptFloat(const std::string& text, float& value)
+{
+    const char* start = text.c_str();
+    char* end = nullptr;
+    const float scanned = std::strtof(start, &end);
+    if (end == start) {
+        return false;
+    }
+    value = scanned;
+    return true;
 }
 
 std::int32_t ScriptAtoi(const std::string& text)

@@ -32,6 +32,10 @@ inline bool IsScriptVariableKind(std::uint32_t kind)
 bool ScanScriptDecimal(const std::string& text, std::int32_t& value);
 // "%x": as above with an optional 0x prefix and hexadecimal digits.
 bool ScanScriptHex(const std::string& text, std::int32_t& value);
+// "%u": as ScanScriptDecimal, the value as unsigned. False, value untouched, when there is no digit.
+bool ScanScriptUnsigned(const std::string& text, std::uint32_t& value);
+// "%f": a float from the start of the text. False, value untouched, when there is none.
+bool ScanScriptFloat(const std::string& text, float& value);
 // atoi: the decimal value, 0 when the text has no leading number.
 std::int32_t ScriptAtoi(const std::string& text);
 

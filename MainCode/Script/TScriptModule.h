@@ -25,6 +25,16 @@ public:
 
     const std::string& GetName() const { return m_name; }
 
+protected:
+    // What a module with nothing to update or draw runs; also the idle state of the state machines.
+    void DoNothing() {}
+
 private:
     std::string m_name;
 };
+
+// The current manager's wait-for-module flag: a module clears it when the work its task waited
+// for is over. Nothing without a manager.
+void SetScriptWait(std::uint8_t value);
+// The current manager's cancel flag: while set, its Step answers 16.
+void SetScriptCancel(std::uint8_t value);

@@ -1,0 +1,125 @@
+// Module "Text": the message window of every conversation. A window slides up from the bottom, a
+// name box in from the left; text is typed out a character a frame, a blinking prompt waits for
+// the decide button, a choice list lets the player pick one of up to three answers, and cancel
+// may close the whole conversation.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "MainCode/Map/TLinearRamp.h"
+#include "MainCode/Script/TScriptModule.h"
+#include "TUtility/TFontHolder.h"
+#include "dx/dx8/3d/TSprite.h"
+#include "dx/dx8/3d/TText8.h"
+#include "dx/dx8/sound/TSoundList.h"
+
+class TInputDevice;
+
+class TMessageWindow : public TScriptModule {
+public:
+    // Logical buttons read.
+    static constexpr std::uint16_t kUp = 0x01;
+    static constexpr std::uint16_t kDown = 0x02;
+    static constexpr std::uint16_t kDecide = 0x10;
+    static constexpr std::uint16_t kCancel = 0x20;
+    // Sounds.
+    static constexpr std::uint32_t kCursorSound = 601;
+    static constexpr std::uint32_t kDecideSound = 603;
+    static constexpr std::uint32_t kCancelSound = 606;
+    // Layout: a byte column is 9 px, a line 20 px, three lines to a page.
+    static constexpr int kColumnWidth = 9;
+    static constexpr int kLineHeight = 20;
+    static constexpr int kPageLines = 3;
+    static constexpr int kMaxChoices = 3;
+    static constexpr int kBlinkFrames = 30;
+    static constexpr int kSlideSteps = 10;
+    static constexpr std::int32_t kWindowHidden = 500;
+    static constexpr std::int32_t kWindowShown = 344;
+    static constexpr std::int32_t kNameHidden = -170;
+    static constexpr std::int32_t kNameShown = 80;
+
+    explicit TMessageWindow(TInputDevice* input);
+
+    // 0 ShowText, 1 ShowChoice, 2 Slide (direction, part), 3 ClearText (part), 4 SetName.
+    std::uint32_t Call(std::uint32_t command, const std::deque<std::string>& args,
+                       const std::deque<std::uint32_t>& kinds) override;
+    void Update() override { (this->*m_state)(); }
+    void Draw() override;
+
+    void Reset();
+    void ShowText(const std::string& text);
+    void ShowChoice(const std::string& text);
+    // Direction 0 opens, 1 closes; part 0 the window, 1 the name box, 2 both.
+    void Slide(std::int32_t direction, std::int32_t part);
+    // Part 0 the message, 1 the name, 2 both.
+    void ClearText(std::int32_t part);
+    void SetName(const std::string& name);
+
+    // What the window shows now, for the scenes and tests.
+    bool IsIdle() const { return m_state == &TMessageWindow::DoNothing; }
+    bool IsTyping() const { return m_state == &TMessageWindow::TypeOut; }
+    bool IsWaitingForButton() const { return m_state == &TMessageWindow::WaitButton; }
+    bool IsChoosing() const { return m_state == &TMessageWindow::Choose; }
+    bool IsSliding() const { return m_state == &TMessageWindow::StepSlide; }
+    std::uint8_t IsShown() const { return m_shown; }
+    std::uint8_t IsCancelRequested() const { return m_cancelRequested; }
+    const std::deque<std::string>& GetLines() const { return m_lines; }
+    std::int32_t GetLine() const { return m_line; }
+    std::int32_t GetColumn() const { return m_column; }
+    std::int32_t GetCursor() const { return m_cursor; }
+    std::uint8_t GetBlink() const { return m_blink; }
+    std::int32_t GetWindowY() const { return m_window.value; }
+    std::int32_t GetNameX() const { return m_name.value; }
+    float GetCursorBob() const { return m_cursorBob.Value(); }
+    const TText8& GetMessageText() const { return m_message; }
+    const TText8& GetNameText() const { return m_nameText; }
+    const TSprite& GetWindowSprite() const { return m_windowSprite; }
+    const TSprite& GetNameSprite() const { return m_nameSprite; }
+    const TSprite& GetButtonSprite(bool lit) const { return lit ? m_buttonA : m_buttonB; }
+    const TSprite& GetCursorSprite() const { return m_cursorSprite; }
+
+private:
+    using State = void (TMessageWindow::*)();
+
+    void TypeOut();
+    void WaitButton();
+    void DrawChoices();
+    void Choose();
+    void StepSlide();
+
+    // Draws one character into the message at the current line and column.
+    void DrawGlyph(const std::string& character);
+    // The line is done: the next one starts at column 0 below it.
+    void EndLine();
+    void Cancel();
+    bool Pressed(std::uint16_t button) const;
+    void PlaySound(std::uint32_t id);
+    void Finish();
+
+    TInputDevice* m_input;
+    std::uint8_t m_shown = 0;
+    std::uint8_t m_cancelRequested = 0;
+    std::deque<std::string> m_lines;
+    TIntRamp m_window;
+    TIntRamp m_name;
+    std::int32_t m_line = 0;
+    std::int32_t m_column = 0;
+    std::int32_t m_delay = 1;
+    std::int32_t m_blinkCount = 0;
+    std::uint8_t m_blink = 0;
+    std::int32_t m_cursor = 0;
+    TRepeatRamp m_cursorBob;
+    State m_state;
+    TSprite m_windowSprite;
+    TSprite m_nameSprite;
+    TSprite m_buttonA;
+    TSprite m_buttonB;
+    TSprite m_cursorSprite;
+    TText8 m_message;
+    TText8 m_nameText;
+    TFontHolder m_font;
+    TFontHolder m_nameFont;
+    TSoundList m_sounds;
+};
