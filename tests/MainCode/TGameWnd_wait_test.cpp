@@ -17,6 +17,7 @@
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_internal.h"
+#include "support/mesh_writer.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -72,6 +73,7 @@ protected:
         platform::SetMessageBoxHook([](const platform::MessageBoxRecord&) {});
         std::ofstream("setting.ini", std::ios::binary)
             << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
+        qmtest::SaveStartupMeshes(".");
     }
     void TearDown() override
     {

@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "MainCode/Map/TMeshAreaManager.h"
-#include "MainCode/Map/TMeshAreaManagerTimeStop.h"
+#include "MainCode/Enemy/TimeStop.h"
 #include "TCommon/my_error.h"
 #include "map_fixtures.h"
 #include "support/golden.h"
@@ -30,7 +30,7 @@ protected:
     }
     void TearDown() override
     {
-        SetTimeStoppedForTest(false);
+        ResetTimeStop();
         MapDeviceFixture::TearDown();
     }
     void UpdateAt(float x, float z)
@@ -244,11 +244,11 @@ TEST_F(MeshAreaManagerTest, PlacedMeshesAnimateUnlessTimeIsStopped)
     UpdateAt(25.0F, 25.0F);
     const float afterOne = manager_.GetSubRoot()->GetMesh(0)->GetMorphTime();
     EXPECT_GT(afterOne, 0.0F);
-    SetTimeStoppedForTest(true);
+    SetTimeStop(true, nullptr, nullptr);
     UpdateAt(25.0F, 25.0F);
     UpdateAt(25.0F, 25.0F);
     EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMorphTime(), afterOne);
-    SetTimeStoppedForTest(false);
+    ResetTimeStop();
     UpdateAt(25.0F, 25.0F);
     EXPECT_GT(manager_.GetSubRoot()->GetMesh(0)->GetMorphTime(), afterOne);
 }
