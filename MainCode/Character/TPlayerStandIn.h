@@ -32,7 +32,7 @@ public:
     static constexpr std::uint16_t kButtonLeft = 0x04;
     static constexpr std::uint16_t kButtonRight = 0x08;
     static constexpr std::uint16_t kButtonMenu = 0x100;
-    static constexpr float kWalkSpeed = 0.08F;
+    static constexpr float kWalkSpeed = 0.2F;
     static constexpr float kGravity = -0.03F;
 
     TPlayerCharacter(TFieldLoop* field, std::uint32_t characterIndex, const std::string& model);
