@@ -11,6 +11,7 @@
 #include "support/mesh_writer.h"
 #include "support/ogg_writer.h"
 #include "support/pattern_writer.h"
+#include "support/ptx_writer.h"
 #include "support/table_writer.h"
 
 namespace fs = std::filesystem;
@@ -190,7 +191,9 @@ MapStream FieldMapStream(const FieldMap& map)
     if (map.sky) {
         s.Sky(0.01F, 0.0F, 0.05F);
     }
-    s.EntryPoint(FieldLayout::Start(), FieldLayout::StartDirection(), FieldLayout::StartCamera());
+    if (map.entryPoint) {
+        s.EntryPoint(FieldLayout::Start(), FieldLayout::StartDirection(), FieldLayout::StartCamera());
+    }
     switch (map.cameraMode) {
     case 16:
         s.FollowCamera(FieldLayout::kFollowDistance, FieldLayout::kFollowHeight, 0);
@@ -262,6 +265,12 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     spear.Type = 3;
     Save(tables / "wepon.tbl", BuildGameTable(std::vector<TWeponRecord>{sword, spear}));
     Save(tables / "bgm.tbl", BuildSoundTable(FieldMusicTable()));
+    // The message window's parts and the letter sheet.
+    std::vector<PtxImage> sprites;
+    for (const char* name : {"window06", "window16", "button00_a", "button00_b", "cursor02", "word"}) {
+        sprites.push_back(PtxImage::Filled(name, 1, 16, 16, {40, 60, 120}));
+    }
+    Save(base / "data/ptx04/sprite.ptx", BuildPtx(sprites));
     WriteFieldMusic(root);
 }
 

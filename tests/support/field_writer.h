@@ -23,6 +23,7 @@ struct FieldMap {
     bool fog = false;
     std::uint32_t fogColour = 0xFF000000;
     bool sky = true;
+    bool entryPoint = true;  // the map's own start at FieldLayout::Start
     std::uint32_t cameraMode = 16;  // 16 follow, 32 keys, anything else: a camera record of that mode
     std::vector<std::string> villagers;
 };
@@ -51,7 +52,7 @@ std::vector<std::pair<std::uint32_t, std::string>> FieldMusicTable();
 TSvpRecord FieldSavePoint();
 
 // Writes every file of the field below root (folders made as needed). With writeTables the save
-// point, weapon and hero tables and the music table are written too; a caller with tables of its
+// point and weapon tables, the music table with its music and the window sprites are written too; a caller with tables of its
 // own (the sample folder) writes them itself and takes the save point from FieldSavePoint.
 void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps = DefaultFieldMaps(),
                       bool writeTables = true);
