@@ -6,11 +6,11 @@
 #include "MainCode/Character/TAccelMotion.h"
 #include "MainCode/Character/THeldRandomOffsetMotion.h"
 #include "MainCode/Effect/TEffectManager.h"
-#include "MainCode/Effect/TLaunchShotStandIn.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TAttackHitTimedHeld.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TCollisionWorld.h"
+#include "MainCode/Shot/TShotJ.h"
 
 namespace {
 
@@ -358,13 +358,17 @@ void TArmedCharacter::LaunchEffectAction(const D3DXVECTOR3& offset, float height
     const D3DXVECTOR3 up(0.0F, 1.0F, 0.0F);
     const float colour[4] = {1.0F, 1.0F, 1.0F, 1.0F};
     const float scale[3] = {1.0F, 1.0F, 1.0F};
-    auto* shot = dynamic_cast<TLaunchShotStandIn*>(
+    auto* shot = dynamic_cast<TShotJ*>(
         m_effectManager->Create(510, &position, &up, m_referenceFrame, m_area, colour, scale));
     if (shot == nullptr) {
         return;
     }
-    shot->AddPointSet({603, {0.8F, 0.4F, 0.2F, 1.0F}, {0.6F, 1.0F, 0.6F}, D3DXVECTOR3(0.0F, 0.3F, 0.0F)});
-    shot->AddPointSet({904, {1.0F, 0.7F, 0.1F, 1.0F}, {1.0F, 1.0F, 1.0F}, D3DXVECTOR3(0.0F, 0.3F, 0.0F)});
+    // What the rock raises where it lands, after its own end effect.
+    const float ember[4] = {0.8F, 0.4F, 0.2F, 1.0F};
+    const float flare[4] = {1.0F, 0.7F, 0.1F, 1.0F};
+    const D3DXVECTOR3 lift(0.0F, 0.3F, 0.0F);
+    shot->AddEndEffect(603, lift, D3DXVECTOR3(0.6F, 1.0F, 0.6F), ember);
+    shot->AddEndEffect(904, lift, D3DXVECTOR3(1.0F, 1.0F, 1.0F), flare);
 
     D3DXVECTOR3 right;
     GetRight(&right);
@@ -373,34 +377,37 @@ void TArmedCharacter::LaunchEffectAction(const D3DXVECTOR3& offset, float height
     D3DXVECTOR3 direction;
     D3DXVec3TransformNormal(&direction, &right, &turn);
     D3DXVec3Normalize(&direction, &direction);
-    shot->SetMotion(std::make_unique<TAccelMotion>(position, direction, speed, 0.0F));
+    // The motion moves the head inside the shot's root, which stands at the launch point.
+    D3DXVECTOR3 localDirection = direction;
+    shot->GetFrame()->WorldToLocal(&localDirection, direction, false);
+    shot->SetMotion(std::make_unique<TAccelMotion>(D3DXVECTOR3(0.0F, 0.0F, 0.0F), localDirection, speed, 0.0F));
 
-    // The hit rides on the first path record for as long as the shot flies.
-    if (shot->GetPathRecordCount() != 0) {
-        TAttackHitParams params;
-        params.Interval = 10;
-        params.Flags = 0x181;
-        params.Element = 1;
-        params.Param3 = 0;
-        params.SoundType = -1;
-        params.CancelMask = 0;
-        params.BaseDamage = static_cast<std::uint32_t>(GetInt());
-        params.DamageFactor = 1.0F;
-        params.Radius = 0.7F;
-        params.ValueA = 1.0F;
-        params.KnockTime = 120.0F;
-        params.LaunchSpeed = 0.0F;
-        params.Param8 = -1;
-        const auto lifetime = static_cast<std::uint32_t>(shot->GetPathRecordCount() - 1) + shot->GetDelay();
-        m_hits.push_back(TRefPtr<TAttackHit>(
-            new TAttackHitTimedHeld(GetObjectId(), shot->GetPathFrame(0), nullptr, 1, lifetime, params)));
-    }
+    // The hit rides on the head for as long as the rock flies, and its death ends the flight.
+    TAttackHitParams params;
+    params.Interval = 10;
+    params.Flags = 0x181;
+    params.Element = 1;
+    params.Param3 = 0;
+    params.SoundType = -1;
+    params.CancelMask = 0;
+    params.BaseDamage = static_cast<std::uint32_t>(GetInt());
+    params.DamageFactor = 1.0F;
+    params.Radius = 0.7F;
+    params.ValueA = 1.0F;
+    params.KnockTime = 120.0F;
+    params.LaunchSpeed = 0.0F;
+    params.Param8 = -1;
+    const auto lifetime =
+        static_cast<std::uint32_t>(shot->GetPartCount() - 1) + static_cast<std::uint32_t>(shot->GetFlightFrames());
+    TRefPtr<TAttackHit> hit(new TAttackHitTimedHeld(GetObjectId(), shot->GetModelFrame(), nullptr, 1, lifetime, params));
+    m_hits.push_back(hit);
+    shot->SetAttackHit(hit);
 
-    auto* trail = dynamic_cast<TLaunchShotStandIn*>(
+    auto* trail = dynamic_cast<TShot*>(
         m_effectManager->Create(800, &position, &up, m_referenceFrame, m_area, colour, scale));
     if (trail != nullptr) {
         trail->SetMotion(std::make_unique<THeldRandomOffsetMotion>(
-            shot->GetFrameRef(), D3DXVECTOR3(0.0F, 0.0F, 0.0F), D3DXVECTOR3(0.0F, 0.1F, 0.0F), 200.0F, 400.0F,
-            200.0F));
+            shot->GetPart(0).GetFrameRef(), D3DXVECTOR3(0.0F, 0.0F, 0.0F), D3DXVECTOR3(0.0F, 0.1F, 0.0F), 200.0F,
+            400.0F, 200.0F));
     }
 }

@@ -9,11 +9,13 @@
 #include "MainCode/Character/TAccelMotion.h"
 #include "MainCode/Character/THeldRandomOffsetMotion.h"
 #include "MainCode/Effect/TEffectManager.h"
-#include "MainCode/Effect/TLaunchShotStandIn.h"
 #include "MainCode/Map/TAttackHitTimedHeld.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TCamera.h"
+#include "MainCode/Shot/TShotJ.h"
+#include "dx/dx8/3d/TTexture8.h"
 #include "armed_fixture.h"
+#include "support/effect_assets.h"
 
 namespace objtest {
 namespace {
@@ -157,20 +159,19 @@ protected:
     void SetUp() override
     {
         PatternEvents::SetUp();
+        TEffectManager::SetFolder("effect/");
+        qmtest::WriteEffectAssets(dir_.Path());
         effects_ = std::make_unique<TEffectManager>();
-        D3DXMATRIX m;
-        D3DXMatrixIdentity(&m);
-        for (std::uint32_t id : {510u, 800u}) {
-            auto* shot = new TLaunchShotStandIn(TRefPtr<TFrame>(new TFrame("shot", m, nullptr)));
-            shot->SetPathRecordCount(id == 510 ? 3 : 0);
-            shot->SetDelay(5);
-            effects_->AddPrototype(id, TRefPtr<TEffect>(shot));
-        }
+        const float one[3] = {1.0F, 1.0F, 1.0F};
+        effects_->AddPrototype(510, TRefPtr<TEffect>(new TShotJ("meteo.msh", 511, 60, 1, false, one)));
+        effects_->AddPrototype(800, TRefPtr<TEffect>(new TShotC("effect.ptx/fire", 60, 5, true, one)));
         effects_->SetCreateLog(&log_);
     }
     void TearDown() override
     {
         effects_.reset();
+        TTexture8::PurgeCache(1);
+        TEffectManager::SetFolder("");
         PatternEvents::TearDown();
     }
     std::vector<std::uint32_t> Ids() const
@@ -210,19 +211,20 @@ TEST_F(EffectActions, MagicProjectile)
     TestFighter f;
     CameraArea area(scene_.Get(), nullptr, effects_.get());
     f.AttachToField(&area);
-    f.LaunchEffectAction(D3DXVECTOR3(0.0F, 0.0F, 0.0F), 1.0F, 0.2F);
+    f.LaunchEffectAction(D3DXVECTOR3(0.5F, 0.0F, 0.0F), 1.0F, 0.2F);
     ASSERT_EQ(Ids(), (std::vector<std::uint32_t>{510, 800}));
-    auto* shot = dynamic_cast<TLaunchShotStandIn*>(log_[0].result);
-    auto* trail = dynamic_cast<TLaunchShotStandIn*>(log_[1].result);
+    auto* shot = dynamic_cast<TShotJ*>(log_[0].result);
+    auto* trail = dynamic_cast<TShotC*>(log_[1].result);
     ASSERT_NE(shot, nullptr);
     ASSERT_NE(trail, nullptr);
-    ASSERT_EQ(shot->GetPointSets().size(), 2u);
-    EXPECT_EQ(shot->GetPointSets()[0].Id, 603u);
-    EXPECT_FLOAT_EQ(shot->GetPointSets()[0].Colour[0], 0.8F);
-    EXPECT_FLOAT_EQ(shot->GetPointSets()[0].Colour2[1], 1.0F);
-    EXPECT_EQ(shot->GetPointSets()[1].Id, 904u);
-    EXPECT_FLOAT_EQ(shot->GetPointSets()[1].Colour[2], 0.1F);
-    EXPECT_FLOAT_EQ(shot->GetPointSets()[1].Offset.y, 0.3F);
+    ASSERT_EQ(shot->GetEndEffectCount(), 2u);
+    EXPECT_EQ(shot->GetEndRecordId(0), 603u);
+    EXPECT_FLOAT_EQ(shot->GetEndColour(0)[0], 0.8F);
+    EXPECT_FLOAT_EQ(shot->GetEndScale(0).y, 1.0F);
+    EXPECT_FLOAT_EQ(shot->GetEndScale(0).x, 0.6F);
+    EXPECT_EQ(shot->GetEndRecordId(1), 904u);
+    EXPECT_FLOAT_EQ(shot->GetEndColour(1)[2], 0.1F);
+    EXPECT_FLOAT_EQ(shot->GetEndOffset(1).y, 0.3F);
 
     // The right vector (-X) turned by -20 degrees about Y.
     auto* motion = dynamic_cast<TAccelMotion*>(shot->GetMotion());
@@ -232,11 +234,14 @@ TEST_F(EffectActions, MagicProjectile)
     EXPECT_FLOAT_EQ(motion->GetAcceleration(), 0.0F);
     EXPECT_FLOAT_EQ(motion->GetSpeed(), 0.2F);
 
+    // One hit on the head, handed to the shot too, for the flight and the parts behind the head.
     ASSERT_EQ(f.GetHits().size(), 1u);
     auto* hit = dynamic_cast<TAttackHitTimedHeld*>(f.GetHits().front().Get());
     ASSERT_NE(hit, nullptr);
-    EXPECT_EQ(hit->GetParent(), shot->GetPathFrame(0));
-    EXPECT_EQ(hit->GetLifetime(), 2u + 5u);
+    EXPECT_EQ(shot->GetAttackHit(), hit);
+    EXPECT_EQ(shot->GetOwnerId(), static_cast<std::int32_t>(f.GetObjectId()));
+    EXPECT_EQ(hit->GetParent(), shot->GetModelFrame());
+    EXPECT_EQ(hit->GetLifetime(), 0u + 60u);
     EXPECT_EQ(hit->GetHitsLeft(), 1u);
     EXPECT_EQ(hit->GetFlags(), 0x181u);
     EXPECT_EQ(hit->GetElement(), 1u);
@@ -246,8 +251,23 @@ TEST_F(EffectActions, MagicProjectile)
 
     auto* follow = dynamic_cast<THeldRandomOffsetMotion*>(trail->GetMotion());
     ASSERT_NE(follow, nullptr);
-    EXPECT_EQ(follow->GetHeld().Get(), shot->GetFrame());
+    EXPECT_EQ(follow->GetHeld().Get(), shot->GetModelFrame());
     EXPECT_FLOAT_EQ(follow->GetSecond().y, 0.1F);
+
+    // The rock starts at the launch point and flies against its direction.
+    D3DXVECTOR3 start;
+    shot->GetModelFrame()->GetWorldPosition(&start);
+    D3DXVECTOR3 body;
+    f.GetPosition(&body);
+    EXPECT_NEAR(start.x, body.x + 0.5F, 1e-5);
+    EXPECT_NEAR(start.y, body.y + 1.0F, 1e-5);
+    effects_->Update();
+    D3DXVECTOR3 now;
+    shot->GetModelFrame()->GetWorldPosition(&now);
+    const D3DXVECTOR3 moved = start - 0.2F * motion->GetDirection();
+    EXPECT_NEAR(now.x, moved.x, 1e-5);
+    EXPECT_NEAR(now.y, moved.y, 1e-5);
+    EXPECT_NEAR(now.z, moved.z, 1e-5);
 
     // Without an effect manager, or when 510 is no shot, nothing is made.
     TestFighter g;
