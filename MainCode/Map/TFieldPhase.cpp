@@ -46,8 +46,10 @@ void TFadeInPhase::Draw()
     DrawWorldAndQuad(m_field, m_clearColour, m_quad);
 }
 
-TMapChangePhase::TMapChangePhase(TFieldLoop* field, const TFieldDestination& destination, const float* colour)
+TMapChangePhase::TMapChangePhase(TFieldLoop* field, const TFieldDestination& destination, std::uint32_t mode)
     : m_quad(10, TUiQuad::kBlack, TUiQuad::kCover),
+      m_destination(destination),
+      m_mode(mode == 1 ? 1 : 0),
       m_musicId(field->GetArea()->GetMusicId()),
       m_oldClearColour(field->GetArea()->GetClearColour()),
       m_mapData(destination.mapName, &destination.position.x, &destination.direction.x,
@@ -83,8 +85,9 @@ TMapChangePhase::TMapChangePhase(TFieldLoop* field, const TFieldDestination& des
             }
         }
     }
-    const float start[4] = {colour[0], colour[1], colour[2], 0.0F};
-    const float end[4] = {colour[0], colour[1], colour[2], 1.0F};
+    const float level = m_mode == 1 ? 1.0F : 0.0F;
+    const float start[4] = {level, level, level, 0.0F};
+    const float end[4] = {level, level, level, 1.0F};
     m_quad.Init(kFadeFrames, start, end, "");
 }
 
@@ -152,12 +155,10 @@ void TMapChangePhase::Draw()
 
 TRefPtr<TFieldPhase> CreateFieldPhase(TFieldLoop* field, const TFieldDestination& destination, std::uint32_t mode)
 {
-    static const float kBlack[3] = {0.0F, 0.0F, 0.0F};
-    static const float kWhite[3] = {1.0F, 1.0F, 1.0F};
     if (mode > 1) {
         // An empty phase would switch to the new map never; fade through black instead.
         std::fprintf(stderr, "map change fade mode %u is neither 0 nor 1; fading through black\n", mode);
         mode = 0;
     }
-    return TRefPtr<TFieldPhase>(new TMapChangePhase(field, destination, mode == 0 ? kBlack : kWhite));
+    return TRefPtr<TFieldPhase>(new TMapChangePhase(field, destination, mode));
 }

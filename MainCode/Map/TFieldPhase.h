@@ -59,13 +59,15 @@ public:
     static constexpr std::int32_t kFadeFrames = 30;
     static constexpr std::int32_t kMusicFadeSteps = 50;
 
-    // colour: red, green, blue of the colour faded through. Reads the destination map at once.
-    TMapChangePhase(TFieldLoop* field, const TFieldDestination& destination, const float* colour);
+    // mode 1 fades through white, any other through black. Reads the destination map at once.
+    TMapChangePhase(TFieldLoop* field, const TFieldDestination& destination, std::uint32_t mode);
     ~TMapChangePhase() override;
     std::uint32_t Update() override;
     void Draw() override;
 
     const TUiQuad& GetQuad() const { return m_quad; }
+    const TFieldDestination& GetDestination() const { return m_destination; }
+    std::uint32_t GetMode() const { return m_mode; }
     bool IsFadingIn() const { return m_state == &TMapChangePhase::FadeIn; }
     std::int32_t GetNewMusicId() const { return m_newMusicId; }
     bool HasFadeOut() const;
@@ -79,6 +81,8 @@ private:
     bool FadeInDone();
 
     TUiQuad m_quad;
+    TFieldDestination m_destination;
+    std::uint32_t m_mode;
     std::int32_t m_musicId;
     std::int32_t m_newMusicId = -1;
     TRefPtr<TSoundFader> m_fadeOut;

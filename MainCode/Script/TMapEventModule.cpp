@@ -89,21 +89,17 @@ void TMapEventModule::ChangeMap(const std::deque<std::string>& args)
     }
     // As in every map object, the facing stays level.
     destination.direction.y = 0.0f;
-    std::uint32_t mode = UnsignedArg(args, 9);
     if (args.size() < kMapChangeArguments || args[10].empty()) {
         ScriptLog("MapEvent 0 without a destination map; no map change");
         return;
     }
     destination.mapName = args[10];
-    if (mode > 1) {
-        ScriptLog("MapEvent 0: fade mode " + std::to_string(mode) + " is neither 0 nor 1; fading through black");
-        mode = 0;
-    }
     if (m_field == nullptr) {
         ScriptLog("MapEvent 0 without a field; no map change");
         return;
     }
-    m_field->SetPhase(CreateFieldPhase(m_field, destination, mode));
+    // A fade mode other than 0 and 1 is logged there and fades through black.
+    m_field->SetPhase(CreateFieldPhase(m_field, destination, UnsignedArg(args, 9)));
     m_result = kPhaseSet;
 }
 
