@@ -7,7 +7,7 @@
 #include "MainCode/Enemy/TEnemyFactory.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TMapObject.h"
-#include "MainCode/Map/TMinimapStandIn.h"
+#include "MainCode/Map/TMinimap.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/TGameWnd.h"
@@ -212,5 +212,5 @@ void TAreaBase::FollowPlayer()
     m_cameraTarget->GetPosition(&target);
     m_meshAreaManager.Update(&eye.x, &target.x);
     m_effectManager->Update();
-    m_minimap->Update(m_player);
+    m_minimap->Update(*m_player);
 }

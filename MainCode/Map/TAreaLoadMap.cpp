@@ -4,9 +4,10 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Hud/FieldHudStandIns.h"
 #include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TMapData.h"
-#include "MainCode/Map/TMinimapStandIn.h"
+#include "MainCode/Map/TMinimap.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Script/ScriptRandom.h"
 #include "TCommon/my_error.h"
@@ -37,6 +38,9 @@ void TAreaBase::PlacePlayer(const D3DXVECTOR3& position, const D3DXVECTOR3& dire
 void TAreaBase::LoadMap(TMapData& mapData)
 {
     const bool battle = mapData.GetMapKind() == 1;
+    if (battle) {
+        TAttackTable::Load("basic.bht");
+    }
     m_field->GetView()->SetProjection(mapData.GetNear(), mapData.GetFar(), mapData.GetFieldOfView(),
                                       static_cast<int>(m_d3d->GetBackBufferWidth()),
                                       static_cast<int>(m_d3d->GetBackBufferHeight()));

@@ -3,14 +3,19 @@
 #include "MainCode/Character/TPlayerStandIn.h"
 #include "MainCode/Enemy/TEnemyFactory.h"
 #include "MainCode/Enemy/TimeStop.h"
-#include "MainCode/Map/TMinimapStandIn.h"
+#include "MainCode/Map/TAttackTable.h"
+#include "MainCode/Map/TMinimap.h"
 
 TBattleArea::TBattleArea(TMapData& mapData, TFieldLoop* field) : TAreaBase(field)
 {
     LoadMap(mapData);
 }
 
-TBattleArea::~TBattleArea() = default;
+TBattleArea::~TBattleArea()
+{
+    // The attacks of this map's fighters end with it.
+    TAttackTable::Clear();
+}
 
 bool TBattleArea::Update()
 {
@@ -42,7 +47,7 @@ void TBattleArea::Draw()
 {
     m_enemies->DrawHud();
     m_player->DrawHud();
-    m_minimap->Draw(408.0F, 312.0F);
+    m_minimap->Draw(408, 312);
 }
 
 void TBattleArea::PreparePlayer()

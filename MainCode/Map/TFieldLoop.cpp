@@ -9,7 +9,7 @@
 #include "MainCode/Hud/FieldHudStandIns.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCurrentMap.h"
-#include "MainCode/Map/TMinimapStandIn.h"
+#include "MainCode/Map/TMinimap.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
@@ -68,7 +68,7 @@ TFieldLoop::TFieldLoop(TGameWnd* app, const TSvpRecord* savePoint, const std::st
       m_itemRing(new TItemRing(m_letterFont.Get())),
       m_skillGauge(new TSkillGauge()),
       m_getRender(new TGetRender()),
-      m_minimap(new TMinimap())
+      m_minimap(TMinimap::Create())
 {
     TCurrentMap factory;
     if (savePoint != nullptr) {

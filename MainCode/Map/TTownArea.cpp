@@ -3,7 +3,7 @@
 #include "MainCode/Character/TPlayerStandIn.h"
 #include "MainCode/Character/TVillagerStandIn.h"
 #include "MainCode/Map/TFieldLoop.h"
-#include "MainCode/Map/TMinimapStandIn.h"
+#include "MainCode/Map/TMinimap.h"
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/Script/TMapEventModule.h"
 #include "MainCode/Script/TMessageWindow.h"
@@ -128,13 +128,13 @@ bool TTownArea::ScriptUpdate()
 void TTownArea::PlayDraw()
 {
     m_player->DrawHud();
-    m_minimap->Draw(408.0F, 312.0F);
+    m_minimap->Draw(408, 312);
 }
 
 void TTownArea::ScriptDraw()
 {
     m_player->DrawHud();
-    m_minimap->Draw(408.0F, 312.0F);
+    m_minimap->Draw(408, 312);
     if (TScriptProcessManager* manager = TScriptProcessManager::Get()) {
         manager->DrawModules();
     }

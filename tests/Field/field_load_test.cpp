@@ -6,7 +6,9 @@
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/Hud/FieldHudStandIns.h"
 #include "MainCode/GameData/TSvpTable.h"
+#include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMapData.h"
+#include "MainCode/Map/TMinimap.h"
 #include "MainCode/Map/TMapObject.h"
 #include "MainCode/Map/TTownArea.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
@@ -406,6 +408,60 @@ TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
     EXPECT_EQ(field->GetArea()->FindObject(now->GetObjectId()), now);
     EXPECT_EQ(field->GetSkillGauge()->GetLastRefreshed(), now);
     EXPECT_EQ(TGameData::GetInstance()->GetActiveCharacter(), 1);
+}
+
+TEST_F(FieldLoad, BattleMapsFillTheAttackTableAndTheirAreaEmptiesItTownsLeaveItAlone)
+{
+    const std::vector<TAttackRecord> records = qmtest::FieldAttackRecords();
+    TAttackTable::Clear();
+    std::unique_ptr<TFieldLoop> field(TFieldLoop::CreateAtPosition(app_.get(), "map00/battle",
+                                                                   qmtest::FieldLayout::Start(),
+                                                                   qmtest::FieldLayout::StartDirection(),
+                                                                   qmtest::FieldLayout::StartCamera()));
+    ASSERT_NE(field, nullptr);
+    ASSERT_EQ(TAttackTable::GetCount(), records.size());
+    for (const TAttackRecord& r : records) {
+        ASSERT_TRUE(TAttackTable::Contains(r.Id)) << r.Id;
+        EXPECT_EQ(TAttackTable::Get(r.Id).Lifetime, r.Lifetime) << r.Id;
+        EXPECT_EQ(TAttackTable::Get(r.Id).Radius, r.Radius) << r.Id;
+    }
+
+    // Leaving the battle map empties it; the town loads none.
+    TMapData town("map00/town", nullptr, nullptr, nullptr);
+    ASSERT_TRUE(field->ChangeMap(town));
+    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+    // Nor does a town's end empty it.
+    TAttackTable::Load("basic.bht");
+    TMapData again("map00/town", nullptr, nullptr, nullptr);
+    ASSERT_TRUE(field->ChangeMap(again));
+    EXPECT_EQ(TAttackTable::GetCount(), records.size());
+
+    TMapData battle("map00/battle", nullptr, nullptr, nullptr);
+    TAttackTable::Clear();
+    ASSERT_TRUE(field->ChangeMap(battle));
+    EXPECT_EQ(TAttackTable::GetCount(), records.size());
+    // The field's end takes the battle area and the table with it.
+    field.reset();
+    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+}
+
+TEST_F(FieldLoad, TheMinimapTurnsWithThePlayerEveryStep)
+{
+    TFieldLoop* field = Ready("battle");
+    ASSERT_NE(field, nullptr);
+    const TMinimap* minimap = field->GetMinimap();
+    ASSERT_NE(minimap, nullptr);
+    EXPECT_NEAR(minimap->GetHeading(), 0.0F, 1e-4F);  // facing +z
+    for (const auto& turn : {std::pair<int, float>{VK_RIGHT, 1.5707964F}, {VK_LEFT, -1.5707964F}}) {
+        Hold(turn.first, true);
+        Steps(3);
+        Hold(turn.first, false);
+        // Walks go by the camera, which looks not quite along +z: the heading is the player's own.
+        D3DXVECTOR3 front;
+        field->GetPlayer()->GetFront(&front);
+        EXPECT_NEAR(minimap->GetHeading(), std::atan2(front.x, front.z), 1e-4F) << turn.first;
+        EXPECT_NEAR(minimap->GetHeading(), turn.second, 0.2F) << turn.first;
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "MainCode/Character/Subset/TPatternInfo.h"
 #include "MainCode/Character/Subset/TWeponState.h"
+#include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMapData.h"
 #include "MainCode/TInputDevice.h"
 #include "make-sample-data/SampleData.h"
@@ -24,6 +25,7 @@
 #include "dx/dx8/sound/TSoundListReader.h"
 #include "platform/dsound/dsound.h"
 #include "support/device_fixture.h"
+#include "support/field_writer.h"
 
 namespace {
 
@@ -217,6 +219,17 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     }
     TPatternInfo::SetDirectory("");
     TWeponState::SetDirectory("");
+    TAttackTable::SetDirectory(dir_.Path().string() + "/data/chrdata04/");
+    for (const std::string& name : c.attackTables) {
+        Path("data/chrdata04/" + name);
+        TAttackTable::Load(name);
+        EXPECT_EQ(TAttackTable::GetCount(), qmtest::FieldAttackRecords().size()) << name;
+        for (const TAttackRecord& record : qmtest::FieldAttackRecords()) {
+            EXPECT_TRUE(TAttackTable::Contains(record.Id)) << name << " " << record.Id;
+        }
+    }
+    TAttackTable::Clear();
+    TAttackTable::SetDirectory("");
 
     // Nothing is written that the checks above did not read.
     std::set<std::string> written;

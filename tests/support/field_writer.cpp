@@ -5,6 +5,7 @@
 
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TWeponTable.h"
+#include "support/bht_writer.h"
 #include "support/byte_writer.h"
 #include "support/game_table_writer.h"
 #include "support/ground_writer.h"
@@ -168,6 +169,19 @@ std::vector<std::pair<std::uint32_t, std::string>> FieldMusicTable()
     return {{10, "battle.ogg"}, {11, "town.ogg"}, {12, "other.ogg"}};
 }
 
+std::vector<TAttackRecord> FieldAttackRecords()
+{
+    TAttackRecord fallback;
+    TAttackRecord swing;
+    swing.Id = 100;
+    swing.Offset[1] = 1.0F;
+    swing.Offset[2] = 0.8F;
+    swing.Lifetime = 6;
+    swing.Radius = 0.7F;
+    swing.DamageFactor = 1.25F;
+    return {fallback, swing};
+}
+
 TSvpRecord FieldSavePoint()
 {
     TSvpRecord r;
@@ -250,6 +264,9 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
         Save(base / "data/chrdata04" / (std::string(model) + ".pat"), BuildPatternFile({{still}}));
         Save(base / "data/chrdata04" / (std::string(model) + ".wpm"), BuildWeponStateFile({WeponKey{}}, {{0}}));
     }
+    BhtFile attacks;
+    attacks.records = FieldAttackRecords();
+    Save(base / "data/chrdata04/basic.bht", attacks.Build());
     if (!writeTables) {
         return;
     }

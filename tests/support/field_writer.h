@@ -1,7 +1,8 @@
 // A small playable field written into a game folder: two maps (a battle area and a town) in one map
 // container, their ground and walls as visible cells and as collision, a placed crate, the sky dome,
-// the shadow, the player's models with pattern and weapon-state files, the tables play starts from
-// (save point, weapons, heroes) and the music of both maps. Tests and the sample folder share it.
+// the shadow, the player's models with pattern and weapon-state files, the attack table, the tables
+// play starts from (save point, weapons, heroes) and the music of both maps. Tests and the sample
+// folder share it.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "MainCode/GameData/TSvpTable.h"
+#include "MainCode/Map/TAttackRecord.h"
 #include "platform/d3dx8/d3dx8math.h"
 #include "support/map_writer.h"
 
@@ -47,6 +49,10 @@ std::vector<FieldMap> DefaultFieldMaps();
 MapStream FieldMapStream(const FieldMap& map);
 // The music table of the maps: 10 "battle.ogg", 11 "town.ogg", 12 "other.ogg".
 std::vector<std::pair<std::uint32_t, std::string>> FieldMusicTable();
+
+// The attack table every battle map loads, "basic.bht" in the character-data folder: the id-0
+// fallback and a sword swing.
+std::vector<TAttackRecord> FieldAttackRecords();
 
 // Save point kSavePoint: the first map of DefaultFieldMaps at the start.
 TSvpRecord FieldSavePoint();

@@ -176,6 +176,7 @@ Catalogue Build()
         c.characterFiles.push_back(std::string(model) + ".pat");
         c.characterFiles.push_back(std::string(model) + ".wpm");
     }
+    c.attackTables = {"basic.bht"};
     return c;
 }
 
