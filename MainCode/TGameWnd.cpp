@@ -10,7 +10,7 @@
 #include "MainCode/Character/Subset/TWeponState.h"
 #include "MainCode/Character/TGameObject.h"
 #include "MainCode/Effect/TEffectManager.h"
-#include "MainCode/Enemy/TEnemyData.h"
+#include "MainCode/Character/TEnemyDataTable.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TGameData.h"

@@ -43,6 +43,16 @@ public:
 
     std::uint16_t GetCurrent() const { return static_cast<std::uint16_t>(m_history[0]); }
     std::uint16_t GetPrevious() const { return static_cast<std::uint16_t>(m_history.size() > 1 ? m_history[1] : 0); }
+    // History word i (0 now, 1 the poll before, ...); 0 past the history. The player's attack
+    // buttons read the pair at 2 and 3.
+    std::uint32_t GetWord(std::uint32_t i) const { return i < m_history.size() ? m_history[i] : 0; }
+    // The player hides the buttons for a step and puts them back; ignored past the history.
+    void SetWord(std::uint32_t i, std::uint32_t value)
+    {
+        if (i < m_history.size()) {
+            m_history[i] = value;
+        }
+    }
     bool IsHeld(std::uint16_t mask) const { return (GetCurrent() & mask) != 0; }
     bool IsPressed(std::uint16_t mask) const { return (GetCurrent() & mask) != 0 && (GetPrevious() & mask) == 0; }
 

@@ -19,14 +19,85 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out)
     return file.Read(out.data(), size);
 }
 
-bool TByteReader::Bytes(std::uint8_t* out, std::size_t n)
+TByteReader::TByteReader(TFile& file) : m_name(file.GetPath()), m_file(&file)
+{
+    const DWORD position = SetFilePointer(file.GetHandle(), 0, nullptr, FILE_CURRENT);
+    const std::uint32_t size = file.GetSize();
+    // A file whose position or size cannot be told has nothing to read.
+    if (position != INVALID_SET_FILE_POINTER && size != INVALID_FILE_SIZE && position <= size) {
+        m_start = position;
+        m_size = size - position;
+    }
+}
+
+bool TByteReader::Exhaust()
+{
+    m_pos = m_size;
+    if (m_file != nullptr) {
+        m_file->Seek(static_cast<std::int32_t>(m_start + m_size));
+    }
+    return false;
+}
+
+bool TByteReader::Bytes(void* out, std::size_t n)
 {
     if (n > Left()) {
-        return false;
+        return Exhaust();
     }
-    std::memcpy(out, m_data + m_pos, n);
+    if (m_file != nullptr) {
+        if (n != 0 && !m_file->Read(out, static_cast<std::uint32_t>(n))) {
+            return Exhaust();
+        }
+    } else if (n != 0) {
+        std::memcpy(out, m_data + m_pos, n);
+    }
     m_pos += n;
     return true;
+}
+
+bool TByteReader::Block(std::vector<std::uint8_t>& out, std::uint64_t n)
+{
+    if (n > Left()) {
+        return Exhaust();
+    }
+    out.resize(static_cast<std::size_t>(n));
+    return Bytes(out.data(), out.size());
+}
+
+bool TByteReader::String(std::string& out)
+{
+    out.clear();
+    std::uint32_t n = 0;
+    std::vector<std::uint8_t> bytes;
+    if (!U32(n) || !Block(bytes, n)) {
+        return false;
+    }
+    out = TextUpToNul(bytes.data(), bytes.size());
+    return true;
+}
+
+bool TByteReader::Skip(std::uint64_t n)
+{
+    return n <= Left() ? Seek(m_pos + n) : Exhaust();
+}
+
+bool TByteReader::Seek(std::uint64_t position)
+{
+    if (position > m_size) {
+        return Exhaust();
+    }
+    if (m_file != nullptr && !m_file->Seek(static_cast<std::int32_t>(m_start + position))) {
+        return Exhaust();
+    }
+    m_pos = static_cast<std::size_t>(position);
+    return true;
+}
+
+std::string TByteReader::TextUpToNul(const std::uint8_t* bytes, std::size_t n)
+{
+    const void* nul = n != 0 ? std::memchr(bytes, '\0', n) : nullptr;
+    const std::size_t length = nul != nullptr ? static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - bytes) : n;
+    return std::string(reinterpret_cast<const char*>(bytes), length);
 }
 
 bool TByteReader::U8(std::uint8_t& value)
@@ -71,5 +142,15 @@ bool TByteReader::F32(float& value)
         return false;
     }
     value = std::bit_cast<float>(raw);
+    return true;
+}
+
+bool TByteReader::F32s(float* values, std::size_t n)
+{
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!F32(values[i])) {
+            return false;
+        }
+    }
     return true;
 }

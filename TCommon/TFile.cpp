@@ -3,10 +3,11 @@
 #include <cstring>
 #include <vector>
 
+#include "TCommon/TByteReader.h"
 #include "TCommon/my_error.h"
 #include "platform/win32/msgbox.h"
 
-TFile::TFile(const std::string& path) : handle_(INVALID_HANDLE_VALUE), path_(path)
+TFile::TFile(const std::string& path) : m_handle(INVALID_HANDLE_VALUE), m_path(path)
 {
 }
 
@@ -28,55 +29,55 @@ TFile::~TFile()
 bool TFile::Open(bool mustExist, std::uint32_t access, const std::string& path)
 {
     if (!path.empty()) {
-        path_ = path;
+        m_path = path;
     }
     const DWORD share = access == GENERIC_READ ? FILE_SHARE_READ : 0;
-    handle_ = CreateFileA(path_.c_str(), access, share, nullptr, mustExist ? OPEN_EXISTING : OPEN_ALWAYS,
+    m_handle = CreateFileA(m_path.c_str(), access, share, nullptr, mustExist ? OPEN_EXISTING : OPEN_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    return handle_ != INVALID_HANDLE_VALUE;
+    return m_handle != INVALID_HANDLE_VALUE;
 }
 
 bool TFile::Create(bool failIfExists, std::uint32_t access, const std::string& path)
 {
     if (!path.empty()) {
-        path_ = path;
+        m_path = path;
     }
-    handle_ = CreateFileA(path_.c_str(), access, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
+    m_handle = CreateFileA(m_path.c_str(), access, 0, nullptr, failIfExists ? CREATE_NEW : CREATE_ALWAYS,
                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    return handle_ != INVALID_HANDLE_VALUE;
+    return m_handle != INVALID_HANDLE_VALUE;
 }
 
 void TFile::Close()
 {
-    if (handle_ == INVALID_HANDLE_VALUE) {
+    if (m_handle == INVALID_HANDLE_VALUE) {
         return;
     }
-    if (!CloseHandle(handle_)) {
+    if (!CloseHandle(m_handle)) {
         throw my_error(my_error::GetDefaultMessage(), "TCommon/TFile.cpp", 115);
     }
-    handle_ = INVALID_HANDLE_VALUE;
+    m_handle = INVALID_HANDLE_VALUE;
 }
 
 bool TFile::Read(void* buffer, std::uint32_t n)
 {
     DWORD read = 0;
-    return ReadFile(handle_, buffer, n, &read, nullptr) && read == n;
+    return ReadFile(m_handle, buffer, n, &read, nullptr) && read == n;
 }
 
 bool TFile::Write(const void* buffer, std::uint32_t n)
 {
     DWORD written = 0;
-    return WriteFile(handle_, buffer, n, &written, nullptr) && written == n;
+    return WriteFile(m_handle, buffer, n, &written, nullptr) && written == n;
 }
 
 std::uint32_t TFile::GetSize()
 {
-    return GetFileSize(handle_, nullptr);
+    return GetFileSize(m_handle, nullptr);
 }
 
 bool TFile::SetPointer(std::int32_t distance, std::uint32_t method)
 {
-    return SetFilePointer(handle_, distance, nullptr, method) != INVALID_SET_FILE_POINTER;
+    return SetFilePointer(m_handle, distance, nullptr, method) != INVALID_SET_FILE_POINTER;
 }
 
 bool TFile::Seek(std::int32_t position)
@@ -91,28 +92,6 @@ bool TFile::Skip(std::int32_t distance)
 
 bool TFile::ReadString(std::string& out)
 {
-    std::uint8_t field[4];
-    if (!Read(field, sizeof(field))) {
-        out.clear();
-        return false;
-    }
-    const std::uint32_t n = static_cast<std::uint32_t>(field[0]) | static_cast<std::uint32_t>(field[1]) << 8 |
-                            static_cast<std::uint32_t>(field[2]) << 16 | static_cast<std::uint32_t>(field[3]) << 24;
-    // The length comes from the file: check it against what is left before allocating.
-    const DWORD position = SetFilePointer(handle_, 0, nullptr, FILE_CURRENT);
-    const std::uint32_t size = GetSize();
-    if (position == INVALID_SET_FILE_POINTER || size == INVALID_FILE_SIZE || position > size ||
-        n > size - position) {
-        out.clear();
-        return false;
-    }
-    std::vector<char> bytes(n);
-    if (n != 0 && !Read(bytes.data(), n)) {
-        out.clear();
-        return false;
-    }
-    const void* nul = n != 0 ? std::memchr(bytes.data(), '\0', n) : nullptr;
-    const std::size_t length = nul != nullptr ? static_cast<const char*>(nul) - bytes.data() : n;
-    out.assign(bytes.data(), length);
-    return true;
+    TByteReader in(*this);
+    return in.String(out);
 }

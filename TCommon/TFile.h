@@ -32,10 +32,10 @@ public:
     // A length beyond the bytes left fails before anything is allocated.
     bool ReadString(std::string& out);
 
-    HANDLE GetHandle() const { return handle_; }
-    const std::string& GetPath() const { return path_; }
+    HANDLE GetHandle() const { return m_handle; }
+    const std::string& GetPath() const { return m_path; }
 
 private:
-    HANDLE handle_;
-    std::string path_;
+    HANDLE m_handle;
+    std::string m_path;
 };

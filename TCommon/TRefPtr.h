@@ -27,12 +27,12 @@ template <typename T, typename Freer>
 class CountedPtr {
 public:
     // A null pointer still gets its cells: a count, and nothing to own.
-    CountedPtr(T* p = nullptr) : owned_(new std::uint8_t(p != nullptr ? 1 : 0)), count_(new std::uint32_t(1)), p_(p) {}
+    CountedPtr(T* p = nullptr) : m_owned(new std::uint8_t(p != nullptr ? 1 : 0)), m_count(new std::uint32_t(1)), m_p(p) {}
 
-    CountedPtr(const CountedPtr& o) : owned_(o.owned_), count_(o.count_), p_(o.p_)
+    CountedPtr(const CountedPtr& o) : m_owned(o.m_owned), m_count(o.m_count), m_p(o.m_p)
     {
-        if (count_ != nullptr) {
-            ++*count_;
+        if (m_count != nullptr) {
+            ++*m_count;
         }
     }
 
@@ -41,15 +41,15 @@ public:
     CountedPtr& operator=(const CountedPtr& o)
     {
         // Two holders of one object are never re-linked, even with different cells.
-        if (&o == this || o.p_ == p_) {
+        if (&o == this || o.m_p == m_p) {
             return *this;
         }
         Release();
-        owned_ = o.owned_;
-        count_ = o.count_;
-        p_ = o.p_;
-        if (count_ != nullptr) {
-            ++*count_;
+        m_owned = o.m_owned;
+        m_count = o.m_count;
+        m_p = o.m_p;
+        if (m_count != nullptr) {
+            ++*m_count;
         }
         return *this;
     }
@@ -59,42 +59,42 @@ public:
     // cannot take a second share from the others; a non-owning holder keeps its p.
     void Release()
     {
-        if (count_ == nullptr) {
+        if (m_count == nullptr) {
             return;
         }
-        if (--*count_ == 0) {
-            if (*owned_ == 1 && p_ != nullptr) {
-                Freer::Free(p_);
-                p_ = nullptr;
+        if (--*m_count == 0) {
+            if (*m_owned == 1 && m_p != nullptr) {
+                Freer::Free(m_p);
+                m_p = nullptr;
             }
-            delete count_;
-            delete owned_;
+            delete m_count;
+            delete m_owned;
         }
-        count_ = nullptr;
-        owned_ = nullptr;
+        m_count = nullptr;
+        m_owned = nullptr;
     }
 
     // After its owner deleted the object early: this holder forgets it, and no copy deletes it.
     void ClearOwned()
     {
-        if (owned_ != nullptr) {
-            *owned_ = 0;
+        if (m_owned != nullptr) {
+            *m_owned = 0;
         }
-        p_ = nullptr;
+        m_p = nullptr;
     }
 
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    T& operator*() const { return *p_; }
+    T* Get() const { return m_p; }
+    T* operator->() const { return m_p; }
+    T& operator*() const { return *m_p; }
 
     // Holders sharing this one's cells, this one included; 0 once released.
-    std::uint32_t UseCount() const { return count_ != nullptr ? *count_ : 0; }
-    bool IsOwned() const { return owned_ != nullptr && *owned_ == 1; }
+    std::uint32_t UseCount() const { return m_count != nullptr ? *m_count : 0; }
+    bool IsOwned() const { return m_owned != nullptr && *m_owned == 1; }
 
 private:
-    std::uint8_t* owned_;
-    std::uint32_t* count_;
-    T* p_;
+    std::uint8_t* m_owned;
+    std::uint32_t* m_count;
+    T* m_p;
 };
 
 }  // namespace trefptr_detail

@@ -113,7 +113,7 @@ my_error::my_error(const std::string& message, const std::string& sourceFile, lo
                                    "error : %s\r\n",
                                    module.c_str(), file.c_str(), line, year, month, day, hour, minute, second,
                                    message.c_str());
-        record_ = record;  // a longer expansion was cut at the buffer's end
+        m_record = record;  // a longer expansion was cut at the buffer's end
     } catch (const char* text) {
         ShowInternalError(text, "my_error::my_error Internal Error");
     } catch (...) {
@@ -123,7 +123,7 @@ my_error::my_error(const std::string& message, const std::string& sourceFile, lo
 
 const char* my_error::what() const noexcept
 {
-    return record_.c_str();
+    return m_record.c_str();
 }
 
 void my_error::SetLogOptions(const std::string& contactText, std::uint32_t maxLogSize, const char* logFileName,
@@ -155,6 +155,17 @@ void my_error::TransactionError(const std::exception& e)
         ShowInternalError(text, "TransactionError Internal Error");
     } catch (...) {
         ShowInternalError("Unknown Exception", "TransactionError Internal Error");
+    }
+}
+
+void my_error::LogError(const std::exception& e)
+{
+    try {
+        if ((Options().flags & kWriteLog) != 0) {
+            WriteLog(e.what());
+        }
+    } catch (...) {
+        // Nowhere left to report it.
     }
 }
 

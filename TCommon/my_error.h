@@ -28,9 +28,12 @@ public:
 
     // Appends e.what() to the log and shows it, as the options say. Never throws.
     static void TransactionError(const std::exception& e);
+    // Appends e.what() to the log when the options ask for one, and shows nothing: for threads
+    // that must not stop on a message box. Never throws.
+    static void LogError(const std::exception& e);
     // Reports the calling thread's last system error the same way. Never throws.
     static void TransactionUnknownError();
 
 private:
-    std::string record_;
+    std::string m_record;
 };

@@ -32,8 +32,8 @@ const char* const kMissing = "failed";
 }  // namespace
 
 TIni::TIni(const std::string& path, std::uint32_t namesSize, std::uint32_t keysSize, std::uint32_t valueSize)
-    : path_(path), prefix_(IsBareName(path) ? "./" : ""), namesSize_(namesSize), keysSize_(keysSize),
-      valueSize_(valueSize)
+    : m_path(path), m_prefix(IsBareName(path) ? "./" : ""), m_namesSize(namesSize), m_keysSize(keysSize),
+      m_valueSize(valueSize)
 {
 }
 
@@ -56,34 +56,34 @@ bool TIni::SplitList(const std::vector<char>& buffer, std::uint32_t length, std:
 
 bool TIni::Load()
 {
-    sections_.clear();
+    m_sections.clear();
     const std::string file = FileName();
 
-    std::vector<char> names(namesSize_);
+    std::vector<char> names(m_namesSize);
     std::vector<std::string> sectionNames;
-    DWORD length = GetPrivateProfileSectionNamesA(names.data(), namesSize_, file.c_str());
+    DWORD length = GetPrivateProfileSectionNamesA(names.data(), m_namesSize, file.c_str());
     if (!SplitList(names, length, sectionNames)) {
         return false;
     }
 
-    std::vector<char> keys(keysSize_);
-    std::vector<char> value(valueSize_);
+    std::vector<char> keys(m_keysSize);
+    std::vector<char> value(m_valueSize);
     std::vector<std::string> keyNames;
     for (const std::string& section : sectionNames) {
-        auto inserted = sections_.emplace(section, std::map<std::string, std::string>());
+        auto inserted = m_sections.emplace(section, std::map<std::string, std::string>());
         if (!inserted.second) {
             throw my_error(my_error::GetDefaultMessage(), "TUtility/TIni.cpp", 76);
         }
         std::map<std::string, std::string>& entries = inserted.first->second;
 
-        length = GetPrivateProfileStringA(section.c_str(), nullptr, kMissing, keys.data(), keysSize_, file.c_str());
+        length = GetPrivateProfileStringA(section.c_str(), nullptr, kMissing, keys.data(), m_keysSize, file.c_str());
         if (!SplitList(keys, length, keyNames)) {
             return false;
         }
         for (const std::string& key : keyNames) {
-            length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissing, value.data(), valueSize_,
+            length = GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissing, value.data(), m_valueSize,
                                               file.c_str());
-            if (length == valueSize_ - 1) {
+            if (length == m_valueSize - 1) {
                 return false;  // the value was cut
             }
             if (!entries.emplace(key, std::string(value.data(), length)).second) {
@@ -96,8 +96,8 @@ bool TIni::Load()
 
 const std::string* TIni::Find(const std::string& section, const std::string& key) const
 {
-    auto s = sections_.find(section);
-    if (s == sections_.end()) {
+    auto s = m_sections.find(section);
+    if (s == m_sections.end()) {
         return nullptr;
     }
     auto k = s->second.find(key);

@@ -26,12 +26,12 @@ private:
     // A profile list of NUL-ended names; false when it is empty or was cut.
     static bool SplitList(const std::vector<char>& buffer, std::uint32_t length, std::vector<std::string>& out);
     const std::string* Find(const std::string& section, const std::string& key) const;
-    std::string FileName() const { return prefix_ + path_; }
+    std::string FileName() const { return m_prefix + m_path; }
 
-    std::string path_;
-    std::string prefix_;
-    std::map<std::string, std::map<std::string, std::string>> sections_;
-    std::uint32_t namesSize_;
-    std::uint32_t keysSize_;
-    std::uint32_t valueSize_;
+    std::string m_path;
+    std::string m_prefix;
+    std::map<std::string, std::map<std::string, std::string>> m_sections;
+    std::uint32_t m_namesSize;
+    std::uint32_t m_keysSize;
+    std::uint32_t m_valueSize;
 };

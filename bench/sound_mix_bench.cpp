@@ -27,6 +27,7 @@ constexpr std::size_t kFrames = 1024;
 
 double g_corePercent = 0.0;
 double g_lockMicroseconds = 0.0;
+double g_lockMeanMicroseconds = 0.0;
 
 double Seconds(clockid_t clock)
 {
@@ -205,7 +206,8 @@ void BM_Mix32VariedPitchWithStreaming(benchmark::State& state)
     }
     state.counters["core_percent"] = g_corePercent;
     state.counters["lock_us_median"] = g_lockMicroseconds;
-    state.counters["lock_us_mean"] = mean;  // includes waits for a mix in progress
+    g_lockMeanMicroseconds = mean;
+    state.counters["lock_us_mean"] = mean;  // includes the rare wait for a pull reading the same bytes
     for (IDirectSoundBuffer8* b : buffers) {
         b->Release();
     }
@@ -225,8 +227,8 @@ int main(int argc, char** argv)
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    std::printf("32 voices at varied pitch %.2f %% of one core (mixer thread CPU), 64 KiB lock and unlock %.2f us (median); "
-                "goal < 1 %%, < 5 us\n",
-                g_corePercent, g_lockMicroseconds);
+    std::printf("32 voices at varied pitch %.2f %% of one core (mixer thread CPU), 64 KiB lock and unlock %.2f us "
+                "(median; mean %.2f us); goal < 1 %%, < 5 us\n",
+                g_corePercent, g_lockMicroseconds, g_lockMeanMicroseconds);
     return 0;
 }

@@ -234,6 +234,12 @@ void TArmedCharacter::UpdateHits()
 
 void TArmedCharacter::ProcessPatternFrame()
 {
+    const TPatternEvent& frame = FirePatternFrame();
+    m_frame->Translate(frame.Displacement.x, frame.Displacement.y, frame.Displacement.z, true);
+}
+
+const TPatternEvent& TArmedCharacter::FirePatternFrame()
+{
     const TPatternEvent& frame = *m_patternInfo.GetFrame(m_bodyMesh->GetMorphIndex(), m_bodyMesh->GetMorphTime());
     // Each item fires once when it becomes non-zero.
     auto rising = [](bool on, std::uint8_t& latch) {
@@ -272,7 +278,7 @@ void TArmedCharacter::ProcessPatternFrame()
         m_flashLatch = 1;
         StartFlash(1, kUnlimitedFlash);
     }
-    m_frame->Translate(frame.Displacement.x, frame.Displacement.y, frame.Displacement.z, true);
+    return frame;
 }
 
 void TArmedCharacter::OnAttackEvent(const TPatternEvent& frame)

@@ -186,6 +186,10 @@ public:
     void SetHitImmunity(std::uint32_t immunity) { m_hitImmunity = immunity; }
 
 protected:
+    // Fires what the current pattern frame starts (once per rise) and keeps its flash; answers the
+    // frame, whose displacement the caller applies.
+    const TPatternEvent& FirePatternFrame();
+
     std::uint32_t m_subState = 0;
     std::list<TRefPtr<TAttackHit>> m_hits;
     TPatternInfo m_patternInfo;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-bool TAccessoryRecord::Read(TFile& file)
+bool TAccessoryRecord::Read(TByteReader& in)
 {
-    return tablefield::ReadFields(file, Id, Name, Flag, PhysicalDefence, MagicDefence, ElementDefence, Skill, Note);
+    return tablefield::ReadFields(in, Id, Name, Flag, PhysicalDefence, MagicDefence, ElementDefence, Skill, Note);
 }
 
 TRefPtr<TAccessory> TAccessoryTable::CreateInstance(std::uint32_t id)

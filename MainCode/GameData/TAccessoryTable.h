@@ -17,7 +17,7 @@ struct TAccessoryRecord {
     std::uint32_t Skill[10] = {};  // as for weapons
     std::string Note;
 
-    bool Read(TFile& file);
+    bool Read(TByteReader& in);
 };
 
 using TAccessoryTableReader = TGameTableReader<TAccessoryRecord>;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TSaveBuffer.h"
 #include "TCommon/TByteReader.h"
@@ -107,7 +108,7 @@ bool TCharacterRecord::Read(TByteReader& in)
     }
     std::uint32_t learned = 0;
     // The count must be covered by the bytes left before the list grows.
-    if (!ok || !in.U32(learned) || learned > in.Left() / 4) {
+    if (!ok || !in.U32(learned) || !in.Fits(learned, 4)) {
         return false;
     }
     LearnedSkills.clear();
@@ -117,4 +118,27 @@ bool TCharacterRecord::Read(TByteReader& in)
         LearnedSkills.push_back(id);
     }
     return true;
+}
+
+void TCharacterRecord::Store(const TPlayerCharacter& player)
+{
+    PartyIndex = static_cast<std::int32_t>(player.GetCharacterIndex());
+    Level = player.GetLevel();
+    Experience = player.GetExperience();
+    LifeMax = player.GetMaxHp();
+    MpMax = player.GetMaxMp();
+    GaugeMax = static_cast<std::int32_t>(player.GetGaugeMax());
+    Life = player.GetHp();
+    Mp = player.GetMp();
+    GaugeUsed = static_cast<std::int32_t>(player.GetGaugeUsed());
+    for (std::uint32_t i = 0; i < 4; ++i) {
+        Stat[i] = player.GetBaseStat(i);
+    }
+    for (std::uint32_t i = 0; i < 6; ++i) {
+        ElementValue[i] = player.GetBaseElementRate(i);
+    }
+    WeaponId = player.GetWeaponId();
+    Accessory1Id = player.GetEquipItemId('A');
+    Accessory2Id = player.GetEquipItemId('B');
+    player.GetStateWords(StateWord);
 }

@@ -6,6 +6,7 @@
 #include <list>
 
 class TByteReader;
+class TPlayerCharacter;
 class TSaveWriter;
 
 struct TCharacterRecord {
@@ -22,6 +23,10 @@ struct TCharacterRecord {
     // Starts the character afresh from hero definition `index` (full life and MP, nothing
     // learned, no ability points).
     void Reset(std::uint32_t index);
+
+    // Copies the live character back: levels, life, MP, gauge, stats, equipment ids and the
+    // status words. Skills and ability points stay.
+    void Store(const TPlayerCharacter& player);
 
     // Where the ability points of an id are kept; null for an id outside the arrays.
     std::uint16_t* WeponAbp(std::uint32_t weponId);

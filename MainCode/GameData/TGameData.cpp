@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TSkillTable.h"
@@ -144,6 +145,13 @@ void TGameData::SetPickupFlag(std::uint32_t i, std::uint8_t value)
 TItemEntry* TGameData::GetRingSlot(std::uint32_t i)
 {
     return i < kRingSlots ? &m_ring[i] : nullptr;
+}
+
+void TGameData::StoreCharacter(const TPlayerCharacter& player)
+{
+    if (TCharacterRecord* record = Character(player.GetCharacterIndex())) {
+        record->Store(player);
+    }
 }
 
 void TGameData::RecoverCharacter(std::int32_t i)

@@ -15,6 +15,7 @@
 #include "MainCode/Hud/TTimedFlags.h"
 #include "TCommon/TRefPtr.h"
 
+class TPlayerCharacter;
 class TText8;
 
 class TGameData {
@@ -83,6 +84,9 @@ public:
 
     // Save files. Slot files are "sav_NN.dat" in a chapter's save folder (-1 = the own one).
     static std::string SaveFileName(std::int32_t slot, std::int32_t chapter);
+    // Where Save writes a slot before renaming it over the slot's file; a save or a load of the
+    // slot removes one a killed save left behind.
+    static std::string TemporarySaveName(std::int32_t slot);
     // Chapters 1..6 have their own folders beside this game's; -1, any other chapter and a
     // chapter whose folder is missing take the own save folder.
     static std::string GetSaveDirectoryFor(std::int32_t chapter);
@@ -154,6 +158,8 @@ public:
     // Null outside 0..7.
     TTimedFlags* GetTimedFlags(std::uint32_t i) { return i < kPartySize ? &m_timedFlags[i] : nullptr; }
 
+    // Writes the live player into its party record (nothing for an index outside the party).
+    void StoreCharacter(const TPlayerCharacter& player);
     // Full life and MP, empty gauge for character i; -1 for the whole party (the inn).
     void RecoverCharacter(std::int32_t i);
 

@@ -105,7 +105,7 @@ bool TGameData::SaveImage::Read(TByteReader& in)
         ok = ok && in.U32(slot.Id) && in.U8(slot.Count);
     }
     std::uint32_t count = 0;
-    if (!ok || !in.U32(count) || count > in.Left() / 5) {
+    if (!ok || !in.U32(count) || !in.Fits(count, 5)) {
         return false;
     }
     items.resize(count);
@@ -205,8 +205,15 @@ bool TGameData::IsCarryOverSave(std::int32_t chapter, std::uint32_t savePoint)
     return chapter >= 1 && chapter <= 6 && IsSavePointOfChapter(savePoint, chapter);
 }
 
+std::string TGameData::TemporarySaveName(std::int32_t slot)
+{
+    return SaveFileName(slot, kOwnSaveFolder) + ".tmp";
+}
+
 std::int32_t TGameData::Save(std::int32_t slot)
 {
+    // What a save killed half-way left behind is of no use to anyone.
+    DeleteFileA(TemporarySaveName(slot).c_str());
     TSaveWriter out(kMaxBody);
     out.U32(GetPlayTime());
     out.I32(m_bgmVolume);
@@ -241,9 +248,10 @@ std::int32_t TGameData::Save(std::int32_t slot)
                                       static_cast<std::uint8_t>(crc >> 16), static_cast<std::uint8_t>(crc >> 24)};
     const std::uint8_t crcFirst = static_cast<std::uint8_t>(genrand_int32() & 1);
 
-    // The slot keeps its former save until the new one is on disk whole.
+    // The slot keeps its former save until the new one is on disk whole, even through a power cut:
+    // the file is flushed before the rename, and the rename flushed with its folder.
     const std::string path = SaveFileName(slot, kOwnSaveFolder);
-    const std::string temporary = path + ".tmp";
+    const std::string temporary = TemporarySaveName(slot);
     bool written = false;
     {
         TFile file(temporary);
@@ -251,14 +259,15 @@ std::int32_t TGameData::Save(std::int32_t slot)
             return kSaveCreateFailed;
         }
         written = file.Write(&crcFirst, 1) && (crcFirst == 0 || file.Write(crcBytes, 4)) &&
-                  file.Write(body.data(), bodySize) && (crcFirst != 0 || file.Write(crcBytes, 4));
+                  file.Write(body.data(), bodySize) && (crcFirst != 0 || file.Write(crcBytes, 4)) &&
+                  FlushFileBuffers(file.GetHandle());
         try {
             file.Close();
         } catch (const my_error&) {
             written = false;
         }
     }
-    if (!written || !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+    if (!written || !MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         DeleteFileA(temporary.c_str());
         return kSaveWriteFailed;
     }
@@ -298,6 +307,9 @@ std::int32_t TGameData::ReadSaveImage(const std::string& path, SaveImage& image)
 
 std::int32_t TGameData::Load(std::int32_t slot, std::int32_t chapter)
 {
+    if (chapter == kOwnSaveFolder) {
+        DeleteFileA(TemporarySaveName(slot).c_str());
+    }
     // Everything is read and checked first: a refused save changes nothing.
     auto image = std::make_unique<SaveImage>();
     const std::int32_t result = ReadSaveImage(SaveFileName(slot, chapter), *image);

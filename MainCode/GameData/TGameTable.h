@@ -12,51 +12,52 @@
 #include <string>
 #include <vector>
 
+#include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 #include "dx/dx8/sound/ScrambledTable.h"
 
 namespace tablefield {
 
-inline bool Read(TFile& file, std::uint8_t& value)
+inline bool Read(TByteReader& in, std::uint8_t& value)
 {
-    return ReadScrambledBytes(file, &value, 1, kTableNumberKey);
+    return ReadScrambledBytes(in, &value, 1, kTableNumberKey);
 }
 
-inline bool Read(TFile& file, std::uint32_t& value)
+inline bool Read(TByteReader& in, std::uint32_t& value)
 {
-    return ReadScrambledDword(file, value);
+    return ReadScrambledDword(in, value);
 }
 
-inline bool Read(TFile& file, std::int32_t& value)
+inline bool Read(TByteReader& in, std::int32_t& value)
 {
     std::uint32_t raw = 0;
-    if (!ReadScrambledDword(file, raw)) {
+    if (!ReadScrambledDword(in, raw)) {
         return false;
     }
     value = static_cast<std::int32_t>(raw);
     return true;
 }
 
-inline bool Read(TFile& file, float& value)
+inline bool Read(TByteReader& in, float& value)
 {
     std::uint32_t raw = 0;
-    if (!ReadScrambledDword(file, raw)) {
+    if (!ReadScrambledDword(in, raw)) {
         return false;
     }
     value = std::bit_cast<float>(raw);
     return true;
 }
 
-inline bool Read(TFile& file, std::string& value)
+inline bool Read(TByteReader& in, std::string& value)
 {
-    return ReadScrambledString(file, value);
+    return ReadScrambledString(in, value);
 }
 
 template <typename T, std::size_t N>
-bool Read(TFile& file, T (&values)[N])
+bool Read(TByteReader& in, T (&values)[N])
 {
     for (T& value : values) {
-        if (!Read(file, value)) {
+        if (!Read(in, value)) {
             return false;
         }
     }
@@ -65,9 +66,9 @@ bool Read(TFile& file, T (&values)[N])
 
 // The fields in order; false at the first one that cannot be read.
 template <typename... Fields>
-bool ReadFields(TFile& file, Fields&... fields)
+bool ReadFields(TByteReader& in, Fields&... fields)
 {
-    return (Read(file, fields) && ...);
+    return (Read(in, fields) && ...);
 }
 
 }  // namespace tablefield
@@ -89,12 +90,13 @@ public:
             return false;
         }
         // No size check on the count: a short file keeps the records it holds whole.
-        if (!ReadTableHeader(file, 0, m_header)) {
+        TByteReader in(file);
+        if (!ReadTableHeader(in, 0, m_header)) {
             return false;
         }
         for (std::uint32_t i = 0; i < m_header.recordCount; ++i) {
             Record record;
-            if (!record.Read(file)) {
+            if (!record.Read(in)) {
                 return false;
             }
             m_records.push_back(std::move(record));

@@ -24,7 +24,7 @@ struct THrdefRecord {
     std::string ModelName;       // character folder + this + ".tob" / ".pat"
     std::string TableName;       // folder + this + table name + ".tbl"
 
-    bool Read(TFile& file);
+    bool Read(TByteReader& in);
 };
 
 using THrdefTableReader = TGameTableReader<THrdefRecord>;

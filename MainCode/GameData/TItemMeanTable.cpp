@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <limits>
 
-bool TItemMeanRecord::Read(TFile& file)
+bool TItemMeanRecord::Read(TByteReader& in)
 {
-    return tablefield::ReadFields(file, Id, Word1, HpRecover, MpRecover, Bonus, CurePoison, CureSickness,
+    return tablefield::ReadFields(in, Id, Word1, HpRecover, MpRecover, Bonus, CurePoison, CureSickness,
                                   CureConfusion, CureFear, CureSlow, CureSilence, Cost, Duration);
 }
 

@@ -22,7 +22,7 @@ struct TItemMeanRecord {
     std::int32_t Cost = 0;  // added to the user's item gauge
     std::int32_t Duration = 0;
 
-    bool Read(TFile& file);
+    bool Read(TByteReader& in);
 };
 
 using TItemMeanTableReader = TGameTableReader<TItemMeanRecord>;

@@ -1,7 +1,7 @@
 #include "MainCode/GameData/TItemTable.h"
 
-bool TItemRecord::Read(TFile& file)
+bool TItemRecord::Read(TByteReader& in)
 {
-    return tablefield::ReadFields(file, Id, Name, Kind, NoSell, RingUsable, Flag3, BuyPrice, SellPrice, MeshName,
+    return tablefield::ReadFields(in, Id, Name, Kind, NoSell, RingUsable, Flag3, BuyPrice, SellPrice, MeshName,
                                   InfoName, IconName, Text1, Text2, Text3);
 }

@@ -25,7 +25,7 @@ struct TItemRecord {
     std::string Text2;
     std::string Text3;
 
-    bool Read(TFile& file);
+    bool Read(TByteReader& in);
 };
 
 using TItemTableReader = TGameTableReader<TItemRecord>;

@@ -1,6 +1,6 @@
 #include "MainCode/GameData/TSkillTable.h"
 
-bool TSkillRecord::Read(TFile& file)
+bool TSkillRecord::Read(TByteReader& in)
 {
-    return tablefield::ReadFields(file, Id, Name, Type, SubKind, InfoName, Text1, Text2, Text3);
+    return tablefield::ReadFields(in, Id, Name, Type, SubKind, InfoName, Text1, Text2, Text3);
 }

@@ -17,7 +17,7 @@ struct TSkillRecord {
     std::string Text2;
     std::string Text3;
 
-    bool Read(TFile& file);
+    bool Read(TByteReader& in);
 };
 
 using TSkillTableReader = TGameTableReader<TSkillRecord>;

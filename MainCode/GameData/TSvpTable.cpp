@@ -1,6 +1,6 @@
 #include "MainCode/GameData/TSvpTable.h"
 
-bool TSvpRecord::Read(TFile& file)
+bool TSvpRecord::Read(TByteReader& in)
 {
-    return tablefield::ReadFields(file, Id, MapName, StartX, StartY, StartZ, PlaceName);
+    return tablefield::ReadFields(in, Id, MapName, StartX, StartY, StartZ, PlaceName);
 }

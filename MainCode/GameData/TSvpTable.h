@@ -14,7 +14,7 @@ struct TSvpRecord {
     float StartZ = 0.0f;
     std::string PlaceName;  // written in the save slot lines
 
-    bool Read(TFile& file);
+    bool Read(TByteReader& in);
 };
 
 using TSvpTableReader = TGameTableReader<TSvpRecord>;

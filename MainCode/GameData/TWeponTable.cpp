@@ -18,9 +18,9 @@ constexpr TrailColour kTrailColours[7] = {
 
 }  // namespace
 
-bool TWeponRecord::Read(TFile& file)
+bool TWeponRecord::Read(TByteReader& in)
 {
-    return tablefield::ReadFields(file, Id, Name, Type, Attack, TrailLength, Element, Skill, MeshName);
+    return tablefield::ReadFields(in, Id, Name, Type, Attack, TrailLength, Element, Skill, MeshName);
 }
 
 TRefPtr<TWepon> TWeponTable::CreateInstance(std::uint32_t id)

@@ -20,7 +20,7 @@ struct TWeponRecord {
     std::uint32_t Skill[10] = {};  // Skill[i] is learned at (i + 1) * 100 ability points; 0 = none
     std::string MeshName;          // "wepon/" + this + ".msh"
 
-    bool Read(TFile& file);
+    bool Read(TByteReader& in);
 };
 
 using TWeponTableReader = TGameTableReader<TWeponRecord>;

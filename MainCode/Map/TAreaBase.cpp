@@ -1,10 +1,10 @@
 #include "MainCode/Map/TAreaBase.h"
 
 #include "MainCode/Character/TGameObject.h"
-#include "MainCode/Character/TPlayerStandIn.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TVillagerStandIn.h"
 #include "MainCode/Effect/TEffectManager.h"
-#include "MainCode/Enemy/TEnemyFactory.h"
+#include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TMapObject.h"
 #include "MainCode/Map/TMinimap.h"
@@ -86,10 +86,11 @@ TGameObject* TAreaBase::FindObject(std::uint32_t id) const
         return m_player;
     }
     if (m_enemies != nullptr) {
-        const auto& enemies = m_enemies->GetEnemies();
-        auto found = enemies.find(id);
+        // Looked up without GetEnemy, which would leave an empty entry behind.
+        const auto& enemies = m_enemies->GetLive();
+        const auto found = enemies.find(id);
         if (found != enemies.end()) {
-            return found->second;
+            return found->second.Get();
         }
     }
     const auto it = m_registered.find(id);

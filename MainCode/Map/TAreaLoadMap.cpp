@@ -1,6 +1,6 @@
 // The map load of an area: everything a map's data asks for, in the order the field relies on.
-#include "MainCode/Character/TPlayerStandIn.h"
-#include "MainCode/Enemy/TEnemyFactory.h"
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Hud/FieldHudStandIns.h"
 #include "MainCode/Map/TAreaBase.h"

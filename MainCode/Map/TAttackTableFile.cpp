@@ -31,9 +31,10 @@ bool TAttackTableFile::Load(const std::string& path)
     if (!file.Read(&m_scrambled, 1) || !file.Seek(0)) {
         return false;
     }
+    TByteReader in(file);
     TableHeader header;
     // No size check on the count: a cut file keeps the records it holds whole.
-    if (!ReadTableHeader(file, 0, header)) {
+    if (!ReadTableHeader(in, 0, header)) {
         return false;
     }
     m_recordCount = header.recordCount;
@@ -43,13 +44,7 @@ bool TAttackTableFile::Load(const std::string& path)
     }
     m_values.insert(m_values.end(), header.columnValues.begin(), header.columnValues.end());
 
-    // The records are never scrambled; a count beyond the file reserves nothing.
-    std::vector<std::uint8_t> rest(BytesLeft(file));
-    if (!rest.empty() && !file.Read(rest.data(), static_cast<std::uint32_t>(rest.size()))) {
-        return false;
-    }
-    file.Close();
-    TByteReader in(rest.data(), rest.size());
+    // The records are never scrambled; a count beyond the file reads what is there.
     for (std::uint32_t i = 0; i < m_recordCount; ++i) {
         TAttackRecord record;
         if (!ReadRecord(in, record)) {
@@ -57,6 +52,7 @@ bool TAttackTableFile::Load(const std::string& path)
         }
         m_records.push_back(record);
     }
+    file.Close();
     return true;
 }
 

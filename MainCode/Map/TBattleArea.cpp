@@ -1,7 +1,7 @@
 #include "MainCode/Map/TBattleArea.h"
 
-#include "MainCode/Character/TPlayerStandIn.h"
-#include "MainCode/Enemy/TEnemyFactory.h"
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMinimap.h"
@@ -36,16 +36,16 @@ bool TBattleArea::Update()
     if (!IsTimeStopped()) {
         m_player->ApplyVelocity();
     }
-    m_enemies->MoveAll();
+    m_enemies->StepAll();
     ResolveCollisions();
-    m_enemies->UpdateShadows();
+    m_enemies->StepAll2();
     FollowPlayer();
     return true;
 }
 
 void TBattleArea::Draw()
 {
-    m_enemies->DrawHud();
+    m_enemies->DrawGauges();
     m_player->DrawHud();
     m_minimap->Draw(408, 312);
 }

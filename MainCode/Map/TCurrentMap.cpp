@@ -1,6 +1,6 @@
 #include "MainCode/Map/TCurrentMap.h"
 
-#include "MainCode/Character/TPlayerStandIn.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TSvpTable.h"

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "MainCode/Character/TPlayerStandIn.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TSvpTable.h"

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 #include "TCommon/my_error.h"
-#include "dx/dx8/3d/FileFields.h"
 #include "platform/text/cp932.h"
 
 namespace {
@@ -76,14 +76,14 @@ void TMapData::Load()
     std::uint32_t entryCount = 0;
     bool found = false;
     std::uint32_t offset = 0;
-    if (filefields::ReadU32(file, entryCount)) {
+    if (TByteReader(file).U32(entryCount)) {
         for (std::uint32_t i = 0; i < entryCount && !found; ++i) {
             std::string name;
             if (!file.ReadString(name)) {
                 break;
             }
             if (name == entryPart) {
-                found = filefields::ReadU32(file, offset);
+                found = TByteReader(file).U32(offset);
                 if (!found) {
                     break;
                 }
@@ -114,7 +114,7 @@ void TMapData::Load()
     bool ended = false;
     if (offset <= 0x7FFFFFFFu && file.Seek(static_cast<std::int32_t>(offset))) {
         std::uint32_t field = 0;
-        while (filefields::ReadU32(file, field)) {
+        while (TByteReader(file).U32(field)) {
             const std::uint32_t kind = field & 0xFFFF;
             if (kind == kEndOfStream) {
                 ended = true;

@@ -2,14 +2,14 @@
 // cut off by the end of the file changes nothing.
 #include "MainCode/Map/TMapData.h"
 
+#include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
-#include "dx/dx8/3d/FileFields.h"
 
 namespace {
 
 bool ReadVec3(TFile& file, D3DXVECTOR3& v)
 {
-    return filefields::ReadF32(file, v.x) && filefields::ReadF32(file, v.y) && filefields::ReadF32(file, v.z);
+    return TByteReader(file).F32(v.x) && TByteReader(file).F32(v.y) && TByteReader(file).F32(v.z);
 }
 
 // A field that the game reads past.
@@ -17,7 +17,7 @@ bool SkipWords(TFile& file, std::uint32_t count)
 {
     std::uint32_t unused = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
-        if (!filefields::ReadU32(file, unused)) {
+        if (!TByteReader(file).U32(unused)) {
             return false;
         }
     }
@@ -76,8 +76,8 @@ bool TMapData::ReadArea(TFile& file)
     std::string display;
     std::string music;
     float cells[4] = {};
-    if (!SkipWords(file, 1) || !filefields::ReadU32(file, mapKind) || !file.ReadString(mesh) ||
-        !file.ReadString(display) || !file.ReadString(music) || !filefields::ReadF32s(file, cells, 4)) {
+    if (!SkipWords(file, 1) || !TByteReader(file).U32(mapKind) || !file.ReadString(mesh) ||
+        !file.ReadString(display) || !file.ReadString(music) || !TByteReader(file).F32s(cells, 4)) {
         return false;
     }
     m_mapKind = mapKind;
@@ -94,7 +94,7 @@ bool TMapData::ReadArea(TFile& file)
 bool TMapData::ReadProjection(TFile& file)
 {
     float values[3] = {};
-    if (!filefields::ReadF32s(file, values, 3)) {
+    if (!TByteReader(file).F32s(values, 3)) {
         return false;
     }
     m_near = values[0];
@@ -107,7 +107,7 @@ bool TMapData::ReadFog(TFile& file)
 {
     float range[2] = {};
     std::uint32_t colour = 0;
-    if (!filefields::ReadF32s(file, range, 2) || !filefields::ReadU32(file, colour)) {
+    if (!TByteReader(file).F32s(range, 2) || !TByteReader(file).U32(colour)) {
         return false;
     }
     m_fogOn = true;
@@ -122,8 +122,8 @@ bool TMapData::ReadSky(TFile& file)
     float value1 = 0.0F;
     float value2 = 0.0F;
     float value3 = 0.0F;
-    if (!SkipString(file) || !filefields::ReadF32(file, value1) || !filefields::ReadF32(file, value2) ||
-        !SkipWords(file, 4) || !filefields::ReadF32(file, value3)) {
+    if (!SkipString(file) || !TByteReader(file).F32(value1) || !TByteReader(file).F32(value2) ||
+        !SkipWords(file, 4) || !TByteReader(file).F32(value3)) {
         return false;
     }
     m_skyOn = true;
@@ -184,8 +184,8 @@ bool TMapData::ReadCameraMode16(TFile& file)
     float distance = 0.0F;
     float height = 0.0F;
     std::uint32_t value = 0;
-    if (!filefields::ReadF32(file, distance) || !filefields::ReadF32(file, height) ||
-        !filefields::ReadU32(file, value) || !SkipString(file)) {
+    if (!TByteReader(file).F32(distance) || !TByteReader(file).F32(height) ||
+        !TByteReader(file).U32(value) || !SkipString(file)) {
         return false;
     }
     m_cameraMode = kCameraFollow;
@@ -204,9 +204,9 @@ bool TMapData::ReadCameraKey(TFile& file)
 {
     TCameraKey key;
     key.kind = 0;
-    if (!ReadVec3(file, key.position) || !filefields::ReadF32(file, key.directionX) ||
-        !filefields::ReadF32(file, key.directionZ) || !filefields::ReadF32(file, key.distance) ||
-        !filefields::ReadF32(file, key.height) || !filefields::ReadU32(file, key.value)) {
+    if (!ReadVec3(file, key.position) || !TByteReader(file).F32(key.directionX) ||
+        !TByteReader(file).F32(key.directionZ) || !TByteReader(file).F32(key.distance) ||
+        !TByteReader(file).F32(key.height) || !TByteReader(file).U32(key.value)) {
         return false;
     }
     const D3DXVECTOR3 flat(key.directionX, 0.0F, key.directionZ);
@@ -221,7 +221,7 @@ bool TMapData::ReadCameraKeyAt(TFile& file)
     TCameraKey key;
     key.kind = 1;
     if (!ReadVec3(file, key.position) || !ReadVec3(file, key.cameraPosition) ||
-        !filefields::ReadU32(file, key.value)) {
+        !TByteReader(file).U32(key.value)) {
         return false;
     }
     m_cameraKeys.push_back(key);
@@ -237,8 +237,8 @@ bool TMapData::ReadMeshPlacement(TFile& file)
     TMeshPlacement visual;
     std::string collisionName;
     if (!ReadVec3(file, position) || !ReadVec3(file, forward) || !ReadVec3(file, up) || !ReadVec3(file, scale) ||
-        !filefields::ReadU32(file, visual.mirrorAxis) || !filefields::ReadU32(file, visual.materialIndex) ||
-        !filefields::ReadU32(file, visual.shaderKind) || !file.ReadString(visual.meshName) ||
+        !TByteReader(file).U32(visual.mirrorAxis) || !TByteReader(file).U32(visual.materialIndex) ||
+        !TByteReader(file).U32(visual.shaderKind) || !file.ReadString(visual.meshName) ||
         !file.ReadString(collisionName)) {
         return false;
     }
@@ -256,7 +256,7 @@ bool TMapData::ReadMeshPlacement(TFile& file)
 bool TMapData::ReadEnemyBounds(TFile& file)
 {
     float bounds[2] = {};
-    if (!filefields::ReadF32s(file, bounds, 2)) {
+    if (!TByteReader(file).F32s(bounds, 2)) {
         return false;
     }
     m_enemyBound1 = bounds[0];
@@ -267,7 +267,7 @@ bool TMapData::ReadEnemyBounds(TFile& file)
 bool TMapData::ReadEnemy(TFile& file)
 {
     TMapEnemy enemy;
-    if (!filefields::ReadU32(file, enemy.typeId) || !ReadVec3(file, enemy.position) ||
+    if (!TByteReader(file).U32(enemy.typeId) || !ReadVec3(file, enemy.position) ||
         !ReadVec3(file, enemy.direction)) {
         return false;
     }
@@ -278,8 +278,8 @@ bool TMapData::ReadEnemy(TFile& file)
 bool TMapData::ReadEnemySpawner(TFile& file)
 {
     TMapEnemySpawner spawner;
-    if (!filefields::ReadU32(file, spawner.typeId) || !ReadVec3(file, spawner.p) || !ReadVec3(file, spawner.q) ||
-        !filefields::ReadU32(file, spawner.m) || !filefields::ReadU32(file, spawner.n)) {
+    if (!TByteReader(file).U32(spawner.typeId) || !ReadVec3(file, spawner.p) || !ReadVec3(file, spawner.q) ||
+        !TByteReader(file).U32(spawner.m) || !TByteReader(file).U32(spawner.n)) {
         return false;
     }
     m_enemySpawners.push_back(spawner);
@@ -289,8 +289,8 @@ bool TMapData::ReadEnemySpawner(TFile& file)
 bool TMapData::ReadItem(TFile& file)
 {
     TMapItemRecord item;
-    if (!filefields::ReadU32(file, item.value1) || !filefields::ReadU32(file, item.value2) ||
-        !filefields::ReadU32(file, item.value3) || !ReadVec3(file, item.position) || !SkipWords(file, 6)) {
+    if (!TByteReader(file).U32(item.value1) || !TByteReader(file).U32(item.value2) ||
+        !TByteReader(file).U32(item.value3) || !ReadVec3(file, item.position) || !SkipWords(file, 6)) {
         return false;
     }
     m_items.push_back(item);
@@ -300,7 +300,7 @@ bool TMapData::ReadItem(TFile& file)
 bool TMapData::ReadPointObject(TFile& file)
 {
     TMapPointObject object;
-    if (!filefields::ReadU32(file, object.value) || !ReadVec3(file, object.position)) {
+    if (!TByteReader(file).U32(object.value) || !ReadVec3(file, object.position)) {
         return false;
     }
     m_pointObjects.push_back(object);
@@ -321,7 +321,7 @@ bool TMapData::ReadThreeVectorObject(TFile& file)
 bool TMapData::ReadPointValueObject(TFile& file)
 {
     TMapPointValueObject object;
-    if (!ReadVec3(file, object.position) || !filefields::ReadU32(file, object.value) ||
+    if (!ReadVec3(file, object.position) || !TByteReader(file).U32(object.value) ||
         !file.ReadString(object.name)) {
         return false;
     }
@@ -335,7 +335,7 @@ namespace {
 bool ReadValueObject(TFile& file, std::vector<TMapValueObject>& list)
 {
     TMapValueObject object;
-    if (!filefields::ReadU32(file, object.value) || !file.ReadString(object.name)) {
+    if (!TByteReader(file).U32(object.value) || !file.ReadString(object.name)) {
         return false;
     }
     list.push_back(object);
@@ -360,7 +360,7 @@ bool TMapData::ReadTriggerBox(TFile& file)
     if (!ReadVec3(file, trigger.boxMinimum) || !ReadVec3(file, trigger.boxMaximum) ||
         !ReadVec3(file, trigger.facing) || !ReadVec3(file, trigger.startPosition) ||
         !ReadVec3(file, trigger.startDirection) || !ReadVec3(file, trigger.startCameraPosition) ||
-        !filefields::ReadU32(file, trigger.fadeMode) || !file.ReadString(trigger.destination)) {
+        !TByteReader(file).U32(trigger.fadeMode) || !file.ReadString(trigger.destination)) {
         return false;
     }
     m_triggerBoxes.push_back(trigger);
@@ -370,9 +370,9 @@ bool TMapData::ReadTriggerBox(TFile& file)
 bool TMapData::ReadTriggerAction(TFile& file)
 {
     TMapTriggerActionRecord trigger;
-    if (!ReadVec3(file, trigger.point) || !filefields::ReadF32(file, trigger.radius) ||
+    if (!ReadVec3(file, trigger.point) || !TByteReader(file).F32(trigger.radius) ||
         !ReadVec3(file, trigger.startPosition) || !ReadVec3(file, trigger.startDirection) ||
-        !ReadVec3(file, trigger.startCameraPosition) || !filefields::ReadU32(file, trigger.fadeMode) ||
+        !ReadVec3(file, trigger.startCameraPosition) || !TByteReader(file).U32(trigger.fadeMode) ||
         !file.ReadString(trigger.destination)) {
         return false;
     }

@@ -1,6 +1,6 @@
 #include "MainCode/Map/TTownArea.h"
 
-#include "MainCode/Character/TPlayerStandIn.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TVillagerStandIn.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Map/TMinimap.h"

@@ -1,6 +1,6 @@
 #include "MainCode/Script/TMapEventModule.h"
 
-#include "MainCode/Character/TPlayerStandIn.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"

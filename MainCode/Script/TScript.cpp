@@ -22,7 +22,7 @@ std::uint8_t Unscramble(std::uint8_t stored)
 bool ReadText(TByteReader& in, std::string& out, bool scrambled)
 {
     std::uint32_t length = 0;
-    if (!in.U32(length) || length > in.Left()) {
+    if (!in.U32(length) || !in.Fits(length, 1)) {
         return false;
     }
     std::vector<std::uint8_t> bytes(length);
@@ -127,7 +127,7 @@ bool TScript::ReadBody(const std::string& path, const std::string& name)
     TByteReader directory(bytes.data(), bytes.size());
     std::uint32_t entries = 0;
     // An entry is at least its name length and its offset.
-    if (!directory.U32(entries) || entries > directory.Left() / 8) {
+    if (!directory.U32(entries) || !directory.Fits(entries, 8)) {
         ScriptLog("broken directory in " + where);
         return false;
     }
@@ -155,7 +155,7 @@ bool TScript::ReadBody(const std::string& path, const std::string& name)
     }
     TByteReader in(bytes.data() + offset, bytes.size() - offset);
     std::uint32_t count = 0;
-    if (!in.U32(count) || count > in.Left() / 4) {
+    if (!in.U32(count) || !in.Fits(count, 4)) {
         ScriptLog("broken statement count in " + where);
         return false;
     }
@@ -164,7 +164,7 @@ bool TScript::ReadBody(const std::string& path, const std::string& name)
     for (std::uint32_t s = 0; s < count; ++s) {
         std::uint32_t tokens = 0;
         // Each token takes its kind and its text length at least.
-        bool whole = in.U32(tokens) && tokens <= in.Left() / 8;
+        bool whole = in.U32(tokens) && in.Fits(tokens, 8);
         kinds.assign(whole ? tokens : 0, 0);
         texts.assign(whole ? tokens : 0, std::string());
         for (std::uint32_t t = 0; whole && t < tokens; ++t) {

@@ -36,8 +36,8 @@ Device::~Device()
     if (readFbo_ != 0) {
         gl::DeleteFramebuffers(1, &readFbo_);
     }
-    if (presentFbo_ != 0) {
-        gl::DeleteFramebuffers(1, &presentFbo_);
+    if (presentQuad_ != 0) {
+        gl::DeleteBuffers(1, &presentQuad_);
     }
     if (dummyTexture_ != 0) {
         glDeleteTextures(1, &dummyTexture_);
@@ -54,7 +54,14 @@ HRESULT Device::Init(const D3DPRESENT_PARAMETERS& params)
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     gl::GenFramebuffers(1, &fbo_);
     gl::GenFramebuffers(1, &readFbo_);
-    gl::GenFramebuffers(1, &presentFbo_);
+    // Corners in clip space with the back buffer's texture coordinates: its rows run from the
+    // top, the window's from the bottom.
+    static constexpr GLfloat kQuad[16] = {-1.0F, -1.0F, 0.0F, 1.0F, 1.0F, -1.0F, 1.0F, 1.0F,
+                                          -1.0F, 1.0F,  0.0F, 0.0F, 1.0F, 1.0F,  1.0F, 0.0F};
+    gl::GenBuffers(1, &presentQuad_);
+    gl::BindBuffer(GL_ARRAY_BUFFER, presentQuad_);
+    gl::BufferData(GL_ARRAY_BUFFER, sizeof kQuad, kQuad, GL_STATIC_DRAW);
+    gl::BindBuffer(GL_ARRAY_BUFFER, 0);
     // Sampling a stage without a texture gives opaque white, so an untextured draw under the usual
     // texture × diffuse stage shows its vertex colours (the game's coloured rectangles rely on it).
     const DWORD white = 0xFFFFFFFFU;
@@ -186,7 +193,7 @@ HRESULT Device::ApplyPresentParameters(const D3DPRESENT_PARAMETERS& in)
     SDL_GL_SetSwapInterval(immediate ? 0 : 1);
 
     Replace<Surface>(backBuffer_, back);
-    presentTexture_ = 0;  // Present attaches the new one
+    presentTexture_ = 0;  // Present sets up the new one
     Replace<Surface>(autoDepth_, depth);
     Replace<Surface>(renderTarget_, back);
     Replace<Surface>(depthStencil_, depth);
@@ -315,14 +322,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     if (dw <= 0 || dh <= 0) {
         return D3D_OK;
     }
-    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, presentFbo_);
-    if (presentTexture_ != backBuffer_->ColorTexture()) {
-        // Attached once; again only when a reset made a new back buffer.
-        presentTexture_ = backBuffer_->ColorTexture();
-        gl::FramebufferTexture2D(GL_READ_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, presentTexture_, 0);
-        glReadBuffer(GL_COLOR_ATTACHMENT0);
-    }
-    gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);  // its draw buffer stays GL_BACK
+    gl::BindFramebuffer(GL_FRAMEBUFFER, 0);  // its draw buffer stays GL_BACK
     // Keep the picture's shape: scale to fit and fill the rest with black.
     const double scale = std::min(static_cast<double>(dw) / bw, static_cast<double>(dh) / bh);
     const GLint w = dw == bw && dh == bh ? bw : static_cast<GLint>(bw * scale + 0.5);
@@ -336,9 +336,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
         glClear(GL_COLOR_BUFFER_BIT);
         dirty_ |= kDirtyColorMask;
     }
-    // Surface rows run from the top; the window's from the bottom.
-    gl::BlitFramebuffer(0, 0, bw, bh, x0, y0 + h, x0 + w, y0, GL_COLOR_BUFFER_BIT,
-                        w == bw && h == bh ? GL_NEAREST : GL_LINEAR);
+    DrawBackBufferQuad(x0, y0, w, h, w != bw || h != bh);
     SDL_GL_SwapWindow(gl_->window);
     gl::BindFramebuffer(GL_FRAMEBUFFER, fbo_);  // draw and read buffers are kept per framebuffer
     return D3D_OK;

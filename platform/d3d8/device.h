@@ -72,7 +72,8 @@ private:
     std::vector<BYTE> memory_;  // image surfaces; scratch of a locked render target
 };
 
-// What a texture stage asks of its texture's sampling; compared before each draw.
+// What a texture stage asks of its texture's sampling; worked out when the stage's states change
+// and compared with the texture's own before each draw.
 struct SamplerState {
     GLint wrapS = GL_REPEAT;
     GLint wrapT = GL_REPEAT;
@@ -280,7 +281,12 @@ struct StateBlock {
     D3DMATERIAL8 material{};
     std::map<DWORD, D3DLIGHT8> lights;
     std::map<DWORD, BOOL> lightEnable;
+    // The states set above in ascending order, listed when recording ends so that applying a
+    // block visits only those.
+    std::vector<DWORD> renderList;
+    std::array<std::vector<DWORD>, 8> stageList;
 
+    void ListStates();
     ~StateBlock();
 };
 
@@ -414,6 +420,7 @@ private:
         kDirtyViewport = 1U << 11,
         kDirtyTexMatrix = 1U << 12,
         kDirtyColorMask = 1U << 13,
+        kDirtySampler = 1U << 14,  // a texture stage's addressing or filtering
         kDirtyAll = 0xFFFFFFFFU,
     };
     // What the vertices of a draw come from.
@@ -452,6 +459,8 @@ private:
     void SelectClientUnit(int unit);
     void SetColorSum(bool on);
     void LogDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT vertexCount, bool userPointer);
+    // Draws the back buffer into the window's rectangle (GL window coordinates), filtered when scaled.
+    void DrawBackBufferQuad(GLint x, GLint y, GLsizei width, GLsizei height, bool scaled);
     VertexShaderObject* ShaderOf(DWORD handle);
     void ApplyBlock(const StateBlock& block);
 
@@ -472,8 +481,9 @@ private:
     Surface* depthStencil_ = nullptr;
     GLuint fbo_ = 0;
     GLuint readFbo_ = 0;
-    GLuint presentFbo_ = 0;      // reads the back buffer at Present
-    GLuint presentTexture_ = 0;  // what presentFbo_ has attached
+    GLuint presentQuad_ = 0;     // the window-filling quad Present draws the back buffer on
+    GLuint presentTexture_ = 0;  // the back buffer whose sampling Present set up last
+    GLint presentFilter_ = 0;    // and the filter it set
     GLuint dummyTexture_ = 0;
 
     // D3D state.
@@ -512,6 +522,7 @@ private:
     int lightingMode_ = -1;
     int fogMode_ = -1;
     std::array<GLuint, kStages> boundTexture_{};
+    std::array<SamplerState, kStages> sampler_{};  // what each stage asks of its texture
     int enabledUnits_ = 0;
     std::vector<DWORD> colorScratch_;
     GlStateCache cache_;

@@ -375,12 +375,47 @@ void Device::ApplyRasterState()
                 kDirtyRaster | kDirtyColorMask);
 }
 
+namespace {
+
+// The sampling a stage's states ask for, in GL's terms.
+SamplerState SamplerOf(const std::array<DWORD, D3DTSS_MAX>& t, bool mirrorClamp)
+{
+    SamplerState s;
+    s.wrapS = WrapOf(t[D3DTSS_ADDRESSU], mirrorClamp);
+    s.wrapT = WrapOf(t[D3DTSS_ADDRESSV], mirrorClamp);
+    const bool magLinear = t[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR;
+    const bool minLinear = t[D3DTSS_MINFILTER] >= D3DTEXF_LINEAR;
+    s.magFilter = magLinear ? GL_LINEAR : GL_NEAREST;
+    switch (t[D3DTSS_MIPFILTER]) {
+    case D3DTEXF_POINT:
+        s.minFilter = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+        break;
+    case D3DTEXF_NONE:
+        s.minFilter = minLinear ? GL_LINEAR : GL_NEAREST;
+        break;
+    default:
+        s.minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+        break;
+    }
+    s.baseLevel = static_cast<GLint>(std::min<DWORD>(t[D3DTSS_MAXMIPLEVEL], 15));
+    s.lodBias = AsFloat(t[D3DTSS_MIPMAPLODBIAS]);
+    const bool aniso = t[D3DTSS_MINFILTER] == D3DTEXF_ANISOTROPIC || t[D3DTSS_MAGFILTER] == D3DTEXF_ANISOTROPIC;
+    s.anisotropy = aniso ? static_cast<float>(std::clamp<DWORD>(t[D3DTSS_MAXANISOTROPY], 1, 16)) : 1.0F;
+    s.border = t[D3DTSS_BORDERCOLOR];
+    return s;
+}
+
+}  // namespace
+
 void Device::ApplyTextureStages()
 {
     const int units = std::min(gl_->features.maxTextureUnits, kStages);
     const bool envDirty = (dirty_ & kDirtyTexEnv) != 0;
-    const D3DCOLORVALUE factor = ColorOf(rs_[D3DRS_TEXTUREFACTOR]);
-    const GLfloat factorV[4] = {factor.r, factor.g, factor.b, factor.a};
+    if ((dirty_ & kDirtySampler) != 0) {
+        for (int u = 0; u < units; ++u) {
+            sampler_[static_cast<size_t>(u)] = SamplerOf(tss_[u], gl_->features.mirrorClamp);
+        }
+    }
     int active = 0;
     for (int u = 0; u < units; ++u) {
         const auto& t = tss_[u];
@@ -398,32 +433,11 @@ void Device::ApplyTextureStages()
             boundTexture_[u] = name;
         }
         if (texture != nullptr) {
-            SamplerState s;
-            const bool mc = gl_->features.mirrorClamp;
-            s.wrapS = WrapOf(t[D3DTSS_ADDRESSU], mc);
-            s.wrapT = WrapOf(t[D3DTSS_ADDRESSV], mc);
-            const bool magLinear = t[D3DTSS_MAGFILTER] >= D3DTEXF_LINEAR;
-            const bool minLinear = t[D3DTSS_MINFILTER] >= D3DTEXF_LINEAR;
-            s.magFilter = magLinear ? GL_LINEAR : GL_NEAREST;
-            switch (t[D3DTSS_MIPFILTER]) {
-            case D3DTEXF_POINT:
-                s.minFilter = minLinear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
-                break;
-            case D3DTEXF_NONE:
-                s.minFilter = minLinear ? GL_LINEAR : GL_NEAREST;
-                break;
-            default:
-                s.minFilter = minLinear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
-                break;
-            }
-            s.baseLevel = static_cast<GLint>(std::min<DWORD>(t[D3DTSS_MAXMIPLEVEL], 15));
-            s.lodBias = AsFloat(t[D3DTSS_MIPMAPLODBIAS]);
-            const bool aniso = t[D3DTSS_MINFILTER] == D3DTEXF_ANISOTROPIC || t[D3DTSS_MAGFILTER] == D3DTEXF_ANISOTROPIC;
-            s.anisotropy = aniso ? static_cast<float>(std::clamp<DWORD>(t[D3DTSS_MAXANISOTROPY], 1, 16)) : 1.0F;
-            s.border = t[D3DTSS_BORDERCOLOR];
-            texture->ApplySampler(s, gl_->features.anisotropic);
+            texture->ApplySampler(sampler_[static_cast<size_t>(u)], gl_->features.anisotropic);
         }
         if (envDirty || u >= enabledUnits_) {
+            const D3DCOLORVALUE factor = ColorOf(rs_[D3DRS_TEXTUREFACTOR]);
+            const GLfloat factorV[4] = {factor.r, factor.g, factor.b, factor.a};
             glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE);
             SetCombiner(false, t[D3DTSS_COLOROP], t[D3DTSS_COLORARG1], t[D3DTSS_COLORARG2]);
             SetCombiner(true, t[D3DTSS_ALPHAOP], t[D3DTSS_ALPHAARG1], t[D3DTSS_ALPHAARG2]);
@@ -456,7 +470,7 @@ void Device::ApplyTextureStages()
         }
         glMatrixMode(GL_MODELVIEW);
     }
-    dirty_ &= ~(kDirtyTexEnv | kDirtyTexMatrix);
+    dirty_ &= ~(kDirtyTexEnv | kDirtyTexMatrix | kDirtySampler);
 }
 
 void Device::ApplyFixedTransforms(bool pretransformed)
@@ -518,6 +532,7 @@ void Device::ApplyFixedLighting(const FvfLayout& layout, bool pretransformed)
         glDisable(GL_LIGHTING);
         glDisable(GL_COLOR_MATERIAL);
         lightingMode_ = mode;
+        dirty_ &= ~kDirtyLighting;  // all of it is set again when lighting comes back on
         return;
     }
     glEnable(GL_LIGHTING);
@@ -907,6 +922,68 @@ bool Device::PrepareDraw(D3DPRIMITIVETYPE type, const VertexSource& source, UINT
     }
     LogDraw(type, primitiveCount, vertexCount, userPointer);
     return true;
+}
+
+// A textured quad rather than a framebuffer blit: the blit makes and frees driver objects on
+// every frame. Whatever state it changes is marked to be set again by the next draw.
+void Device::DrawBackBufferQuad(GLint x, GLint y, GLsizei width, GLsizei height, bool scaled)
+{
+    glViewport(x, y, width, height);
+    for (GLenum cap : {GL_BLEND, GL_DEPTH_TEST, GL_ALPHA_TEST, GL_CULL_FACE, GL_STENCIL_TEST, GL_FOG, GL_LIGHTING,
+                       GL_POLYGON_OFFSET_FILL}) {
+        glDisable(cap);
+    }
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    SetColorSum(false);
+    if (programMode_) {
+        SetAttribArrays(0);
+        glDisable(GL_VERTEX_PROGRAM_ARB);
+        programMode_ = false;
+    }
+    for (int u = 1; u < enabledUnits_; ++u) {
+        SelectUnit(u);
+        glDisable(GL_TEXTURE_2D);
+    }
+    SelectUnit(0);
+    if (enabledUnits_ == 0) {
+        glEnable(GL_TEXTURE_2D);
+    }
+    enabledUnits_ = 1;
+    const GLuint texture = backBuffer_->ColorTexture();
+    glBindTexture(GL_TEXTURE_2D, texture);
+    boundTexture_[0] = texture;
+    const GLint filter = scaled ? GL_LINEAR : GL_NEAREST;
+    if (presentTexture_ != texture || presentFilter_ != filter) {
+        // Set up once; again only after a reset made a new back buffer or the window changed.
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+        presentTexture_ = texture;
+        presentFilter_ = filter;
+    }
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    BindArrayBuffer(presentQuad_);
+    constexpr GLsizei kStride = 4 * sizeof(GLfloat);
+    const auto* texCoords = reinterpret_cast<const void*>(2 * sizeof(GLfloat));
+    if (cache_.PointerChanged(&cache_.vertex, 2, kStride, nullptr)) {
+        glVertexPointer(2, GL_FLOAT, kStride, nullptr);
+    }
+    if (cache_.PointerChanged(&cache_.texCoord[0], 2, kStride, texCoords)) {
+        SelectClientUnit(0);
+        glTexCoordPointer(2, GL_FLOAT, kStride, texCoords);
+    }
+    SetClientArrays(kArrayVertex | kArrayTexture0);
+    glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
+    dirty_ = kDirtyAll;
+    projectionMode_ = 0;
+    lightingMode_ = -1;
+    fogMode_ = -1;
 }
 
 void Device::LogDraw(D3DPRIMITIVETYPE type, UINT primitiveCount, UINT vertexCount, bool userPointer)

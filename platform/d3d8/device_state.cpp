@@ -266,8 +266,18 @@ HRESULT Device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type,
     case D3DTSS_TEXTURETRANSFORMFLAGS:
         dirty_ |= kDirtyTexMatrix;
         break;
+    case D3DTSS_ADDRESSU:
+    case D3DTSS_ADDRESSV:
+    case D3DTSS_MAGFILTER:
+    case D3DTSS_MINFILTER:
+    case D3DTSS_MIPFILTER:
+    case D3DTSS_MAXMIPLEVEL:
+    case D3DTSS_MIPMAPLODBIAS:
+    case D3DTSS_MAXANISOTROPY:
+    case D3DTSS_BORDERCOLOR:
+        dirty_ |= kDirtySampler;
+        break;
     default:
-        // Sampling states are compared with each texture before every draw.
         break;
     }
     return D3D_OK;
@@ -480,7 +490,11 @@ HRESULT Device::SetVertexShader(DWORD handle)
     }
     shader_ = handle;
     if ((handle & 1) == 0) {
+        const bool hadDiffuse = layout_.diffuse >= 0;
         layout_ = LayoutOfFvf(handle);
+        if ((layout_.diffuse >= 0) != hadDiffuse) {
+            dirty_ |= kDirtyLighting;  // lit colour follows the vertex colour only when there is one
+        }
     } else {
         // Constants given in the declaration are loaded when the shader is chosen.
         for (const auto& [reg, value] : ShaderOf(handle)->constants) {
@@ -558,6 +572,7 @@ HRESULT Device::EndStateBlock(DWORD* token)
     if (recording_ == nullptr || token == nullptr) {
         return D3DERR_INVALIDCALL;
     }
+    recording_->ListStates();
     const size_t slot = FreeSlot(blocks_);
     blocks_[slot] = std::move(recording_);
     // Tokens start at 1: the game keeps 0xFFFFFFFF for "none" and we never reach it.
@@ -565,18 +580,32 @@ HRESULT Device::EndStateBlock(DWORD* token)
     return D3D_OK;
 }
 
-void Device::ApplyBlock(const StateBlock& b)
+void StateBlock::ListStates()
 {
+    renderList.clear();
     for (DWORD i = 0; i < D3DRS_MAX; ++i) {
-        if (b.renderSet.test(i)) {
-            SetRenderState(static_cast<D3DRENDERSTATETYPE>(i), b.render[i]);
+        if (renderSet.test(i)) {
+            renderList.push_back(i);
         }
     }
     for (DWORD s = 0; s < 8; ++s) {
+        stageList[s].clear();
         for (DWORD i = 0; i < D3DTSS_MAX; ++i) {
-            if (b.stageSet[s].test(i)) {
-                SetTextureStageState(s, static_cast<D3DTEXTURESTAGESTATETYPE>(i), b.stage[s][i]);
+            if (stageSet[s].test(i)) {
+                stageList[s].push_back(i);
             }
+        }
+    }
+}
+
+void Device::ApplyBlock(const StateBlock& b)
+{
+    for (DWORD i : b.renderList) {
+        SetRenderState(static_cast<D3DRENDERSTATETYPE>(i), b.render[i]);
+    }
+    for (DWORD s = 0; s < 8; ++s) {
+        for (DWORD i : b.stageList[s]) {
+            SetTextureStageState(s, static_cast<D3DTEXTURESTAGESTATETYPE>(i), b.stage[s][i]);
         }
         if (b.textureSet[s]) {
             SetTexture(s, b.texture[s]);
@@ -617,16 +646,12 @@ HRESULT Device::CaptureStateBlock(DWORD token)
         return D3DERR_INVALIDCALL;
     }
     StateBlock& b = *blocks_[token - 1];
-    for (DWORD i = 0; i < D3DRS_MAX; ++i) {
-        if (b.renderSet.test(i)) {
-            b.render[i] = rs_[i];
-        }
+    for (DWORD i : b.renderList) {
+        b.render[i] = rs_[i];
     }
     for (DWORD s = 0; s < 8; ++s) {
-        for (DWORD i = 0; i < D3DTSS_MAX; ++i) {
-            if (b.stageSet[s].test(i)) {
-                b.stage[s][i] = s < kStages ? tss_[s][i] : 0;
-            }
+        for (DWORD i : b.stageList[s]) {
+            b.stage[s][i] = s < kStages ? tss_[s][i] : 0;
         }
         if (b.textureSet[s]) {
             Replace(b.texture[s], s < kStages ? textures_[s] : nullptr);

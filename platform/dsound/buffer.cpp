@@ -32,8 +32,8 @@ public:
 
     ~SoundBuffer() override
     {
-        std::lock_guard<std::mutex> guard(Mixer::Get().Lock());
-        Mixer::Get().Remove(&voice_);
+        std::unique_lock<std::mutex> guard(Mixer::Get().Lock());
+        Mixer::Get().Remove(&voice_, guard);
     }
 
     // IUnknown (both bases share one count).
@@ -128,6 +128,7 @@ public:
 
     // The caller gets the buffer's own memory, in two regions when the lock runs past the end.
     // The mixer lock is held only to note the region: the mixer plays silence there until Unlock.
+    // Only when a pull being mixed reads some of those bytes does the lock wait for it to end.
     HRESULT Lock(DWORD offset, DWORD bytes, LPVOID* audio1, DWORD* bytes1, LPVOID* audio2, DWORD* bytes2,
                  DWORD flags) override
     {
@@ -144,11 +145,13 @@ public:
             return DSERR_INVALIDPARAM;
         }
         {
-            std::lock_guard<std::mutex> guard(Mixer::Get().Lock());
+            const LockedRegion region{offset, first, second};
+            std::unique_lock<std::mutex> guard(Mixer::Get().Lock());
+            Mixer::Get().WaitUntilUnread(voice_, region, guard);
             if (voice_.lockCount == Voice::kMaxLocks) {
                 return DSERR_INVALIDCALL;
             }
-            voice_.locks[static_cast<std::size_t>(voice_.lockCount++)] = LockedRegion{offset, first, second};
+            voice_.locks[static_cast<std::size_t>(voice_.lockCount++)] = region;
         }
         std::uint8_t* data = voice_.data.data();
         *audio1 = data + offset;
@@ -187,6 +190,7 @@ public:
         }
         std::lock_guard<std::mutex> guard(Mixer::Get().Lock());
         // Played again while playing: only the loop flag changes, the position stays.
+        ++voice_.playSerial;
         voice_.playing = true;
         voice_.looping = (flags & DSBPLAY_LOOPING) != 0;
         return DS_OK;
@@ -200,6 +204,7 @@ public:
         std::lock_guard<std::mutex> guard(Mixer::Get().Lock());
         voice_.position = static_cast<std::uint64_t>(std::min(position / voice_.blockAlign, voice_.frames - 1))
                           << 32;
+        ++voice_.positionSerial;
         return DS_OK;
     }
 
@@ -246,6 +251,7 @@ public:
                 stopped = voice_.stopEvents;
             }
             voice_.playing = false;
+            ++voice_.playSerial;
         }
         for (HANDLE event : stopped) {
             SetEvent(event);

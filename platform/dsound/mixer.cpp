@@ -44,7 +44,7 @@ Sample Fetch(const std::uint8_t* data, DWORD frame)
 
 // A frame a caller holds locked plays as silence.
 template <int Bits, int Channels, bool Guarded>
-Sample FetchFrom(const Voice& voice, const std::uint8_t* data, DWORD frame)
+Sample FetchFrom(const VoiceState& voice, const std::uint8_t* data, DWORD frame)
 {
     if constexpr (Guarded) {
         if (voice.IsLocked(frame)) {
@@ -57,9 +57,8 @@ Sample FetchFrom(const Voice& voice, const std::uint8_t* data, DWORD frame)
 // Mixes one voice into acc; returns the number of whole passes over the buffer's end (looping)
 // and sets ended when a one-shot voice ran out.
 template <int Bits, int Channels, bool Guarded>
-unsigned MixVoice(Voice& voice, float* acc, std::size_t frames, bool& ended)
+unsigned MixVoice(VoiceState& voice, const std::uint8_t* data, float* acc, std::size_t frames, bool& ended)
 {
-    const std::uint8_t* data = voice.data.data();
     const DWORD total = voice.frames;
     const std::uint64_t step = (static_cast<std::uint64_t>(voice.frequency) << 32) / kOutputRate;
     const float gl = voice.gainLeft;
@@ -109,10 +108,10 @@ unsigned MixVoice(Voice& voice, float* acc, std::size_t frames, bool& ended)
     return wraps;
 }
 
-using MixFunction = unsigned (*)(Voice&, float*, std::size_t, bool&);
+using MixFunction = unsigned (*)(VoiceState&, const std::uint8_t*, float*, std::size_t, bool&);
 
 template <bool Guarded>
-MixFunction MixFunctionOf(const Voice& voice)
+MixFunction MixFunctionOf(const VoiceState& voice)
 {
     if (voice.bits == 8) {
         return voice.channels == 1 ? MixVoice<8, 1, Guarded> : MixVoice<8, 2, Guarded>;
@@ -120,7 +119,7 @@ MixFunction MixFunctionOf(const Voice& voice)
     return voice.channels == 1 ? MixVoice<16, 1, Guarded> : MixVoice<16, 2, Guarded>;
 }
 
-MixFunction MixFunctionFor(const Voice& voice)
+MixFunction MixFunctionFor(const VoiceState& voice)
 {
     return voice.lockCount > 0 ? MixFunctionOf<true>(voice) : MixFunctionOf<false>(voice);
 }
@@ -170,7 +169,7 @@ float VolumeToGain(LONG volume)
     return static_cast<float>(std::pow(10.0, static_cast<double>(volume) / 2000.0));
 }
 
-bool Voice::IsLocked(DWORD frame) const
+bool VoiceState::IsLocked(DWORD frame) const
 {
     const std::uint64_t begin = static_cast<std::uint64_t>(frame) * blockAlign;
     const std::uint64_t end = begin + blockAlign;
@@ -197,54 +196,127 @@ Mixer& Mixer::Get()
     return *mixer;
 }
 
+bool Voice::IsBeingRead(const LockedRegion& region) const
+{
+    if (!mixing || readCount == 0) {
+        return false;
+    }
+    const std::uint64_t size = static_cast<std::uint64_t>(frames) * blockAlign;
+    const std::uint64_t begin = static_cast<std::uint64_t>(readFrom) * blockAlign;
+    const std::uint64_t end = begin + static_cast<std::uint64_t>(readCount) * blockAlign;
+    // The read range as up to two runs of bytes: to the end, then again from the start.
+    const std::uint64_t runs[2][2] = {{begin, std::min(end, size)}, {0, end > size ? end - size : 0}};
+    const std::uint64_t locked[2][2] = {{region.offset, static_cast<std::uint64_t>(region.offset) + region.bytes},
+                                        {0, region.wrapped}};
+    for (const auto& r : runs) {
+        for (const auto& l : locked) {
+            if (r[0] < r[1] && l[0] < l[1] && r[0] < l[1] && l[0] < r[1]) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 void Mixer::Add(Voice* voice)
 {
     voices_.push_back(voice);
 }
 
-void Mixer::Remove(Voice* voice)
+void Mixer::Remove(Voice* voice, std::unique_lock<std::mutex>& guard)
 {
+    read_.wait(guard, [voice] { return !voice->mixing; });
     voices_.erase(std::remove(voices_.begin(), voices_.end(), voice), voices_.end());
+}
+
+void Mixer::WaitUntilUnread(const Voice& voice, const LockedRegion& region, std::unique_lock<std::mutex>& guard)
+{
+    read_.wait(guard, [&] { return !voice.IsBeingRead(region); });
+}
+
+// Under the lock: what each playing voice needs for this pull, and the frames it may read.
+void Mixer::Start(std::size_t frames)
+{
+    jobs_.clear();
+    if (frames == 0) {
+        return;
+    }
+    for (Voice* voice : voices_) {
+        if (!voice->playing || voice->frames == 0) {
+            continue;
+        }
+        const std::uint64_t step = (static_cast<std::uint64_t>(voice->frequency) << 32) / kOutputRate;
+        // Whole frames passed, plus the one being left and the next one interpolated towards.
+        const std::uint64_t reach = (((voice->position & 0xFFFFFFFFU) + step * frames) >> 32) + 2;
+        voice->mixing = true;
+        voice->readFrom = static_cast<DWORD>(voice->position >> 32);
+        voice->readCount = static_cast<DWORD>(std::min<std::uint64_t>(reach, voice->frames));
+        jobs_.push_back(Job{voice, voice->data.data(), *voice, voice->positionSerial, voice->playSerial,
+                            voice->readFrom, 0, false});
+    }
+}
+
+// Under the lock: positions moved on, ended voices stopped, passed notifications collected. A
+// position or play state the game set while the pull was mixed is kept.
+void Mixer::Finish()
+{
+    passed_.clear();
+    for (Job& job : jobs_) {
+        Voice& voice = *job.voice;
+        voice.mixing = false;
+        const bool keepPosition = voice.positionSerial != job.positionSerial;
+        if (job.ended) {
+            CollectPassed(voice, job.from, voice.frames, passed_);
+            if (voice.playSerial == job.playSerial) {
+                voice.playing = false;
+                passed_.insert(passed_.end(), voice.stopEvents.begin(), voice.stopEvents.end());
+            }
+            if (!keepPosition) {
+                voice.position = 0;
+            }
+            continue;
+        }
+        const DWORD to = static_cast<DWORD>(job.state.position >> 32);
+        if (job.wraps == 0) {
+            CollectPassed(voice, job.from, to, passed_);
+        } else {
+            // A tiny buffer may wrap several times in one pull; one full pass stands for all.
+            CollectPassed(voice, job.from, voice.frames, passed_);
+            if (job.wraps > 1) {
+                CollectPassed(voice, 0, voice.frames, passed_);
+            }
+            CollectPassed(voice, 0, to, passed_);
+        }
+        if (!keepPosition) {
+            voice.position = job.state.position;
+        }
+    }
 }
 
 void Mixer::Mix(std::int16_t* out, std::size_t frames)
 {
-    // Per thread: events are set outside the lock, and a test may pull while the callback runs.
+    // Per thread: events are set outside both locks, and a test may pull while the callback runs.
     thread_local std::vector<HANDLE> signal;
     signal.clear();
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        std::lock_guard<std::mutex> pull(pullLock_);
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            Start(frames);
+        }
         accumulator_.assign(frames * 2, 0.0f);
-        passed_.clear();
-        for (Voice* voice : voices_) {
-            if (!voice->playing || voice->frames == 0 || frames == 0) {
-                continue;
-            }
-            const DWORD from = static_cast<DWORD>(voice->position >> 32);
-            bool ended = false;
-            const unsigned wraps = MixFunctionFor(*voice)(*voice, accumulator_.data(), frames, ended);
-            if (ended) {
-                CollectPassed(*voice, from, voice->frames, passed_);
-                voice->playing = false;
-                passed_.insert(passed_.end(), voice->stopEvents.begin(), voice->stopEvents.end());
-                continue;
-            }
-            const DWORD to = static_cast<DWORD>(voice->position >> 32);
-            if (wraps == 0) {
-                CollectPassed(*voice, from, to, passed_);
-            } else {
-                // A tiny buffer may wrap several times in one pull; one full pass stands for all.
-                CollectPassed(*voice, from, voice->frames, passed_);
-                if (wraps > 1) {
-                    CollectPassed(*voice, 0, voice->frames, passed_);
-                }
-                CollectPassed(*voice, 0, to, passed_);
-            }
+        for (Job& job : jobs_) {
+            job.wraps = MixFunctionFor(job.state)(job.state, job.data, accumulator_.data(), frames, job.ended);
         }
         for (std::size_t i = 0; i < frames * 2; ++i) {
             out[i] = ToSample(accumulator_[i]);
         }
-        signal.insert(signal.end(), passed_.begin(), passed_.end());
+        {
+            std::lock_guard<std::mutex> guard(lock_);
+            Finish();
+            signal.insert(signal.end(), passed_.begin(), passed_.end());
+        }
+        read_.notify_all();
     }
     // Events are set outside the mixer lock: a waiter may call back into a buffer at once.
     for (HANDLE event : signal) {

@@ -422,6 +422,15 @@ BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOV
     });
 }
 
+BOOL FlushFileBuffers(HANDLE file)
+{
+    FileObject* object = LookupFile(file);
+    if (object == nullptr) {
+        return FALSE;
+    }
+    return ::fsync(object->Fd()) == 0 ? TRUE : Fail(ErrorFromErrno(errno, std::string()));
+}
+
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh)
 {
     FileObject* object = LookupFile(file);
@@ -565,7 +574,24 @@ BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags)
             return Fail(error);
         }
     }
-    return ::rename(from.c_str(), to.c_str()) == 0 ? TRUE : Fail(ErrorFromErrno(errno, to));
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        return Fail(ErrorFromErrno(errno, to));
+    }
+    if ((flags & MOVEFILE_WRITE_THROUGH) != 0) {
+        // A rename lives in the folder's entries: flushing the folder makes it survive a power cut.
+        const std::string::size_type slash = to.find_last_of('/');
+        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
+        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const bool synced = fd >= 0 && ::fsync(fd) == 0;
+        const int error = errno;
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        if (!synced) {
+            return Fail(ErrorFromErrno(error, folder));
+        }
+    }
+    return TRUE;
 }
 
 DWORD GetModuleFileNameA(HMODULE, LPSTR fileName, DWORD size)

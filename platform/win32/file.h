@@ -33,6 +33,8 @@
 #define INVALID_FILE_SIZE 0xFFFFFFFFu
 
 #define MOVEFILE_REPLACE_EXISTING 0x00000001
+// The rename itself reaches the disk (its folder is flushed) before the call returns.
+#define MOVEFILE_WRITE_THROUGH 0x00000008
 
 struct SECURITY_ATTRIBUTES;
 using LPSECURITY_ATTRIBUTES = SECURITY_ATTRIBUTES*;
@@ -44,6 +46,8 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped);
 BOOL WriteFile(HANDLE file, LPCVOID buffer, DWORD toWrite, LPDWORD written, LPOVERLAPPED overlapped);
 DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
+// Everything written to the file is on the disk when this returns TRUE.
+BOOL FlushFileBuffers(HANDLE file);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method);
 
 DWORD GetFileAttributesA(LPCSTR fileName);

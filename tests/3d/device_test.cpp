@@ -12,6 +12,7 @@
 #include "dx/dx8/3d/TSprite.h"
 #include "dx/dx8/3d/TVertexShader.h"
 #include "support/device_fixture.h"
+#include "support/golden.h"
 
 namespace {
 
@@ -39,18 +40,7 @@ TEST(DeviceLog, MatchesTheGoldenFileForAFixedAdapter)
     platform::ResetD3D8TestConfig();
 
     const std::string actual = ReadAll(dir.File("DeviceLog.txt"));
-    const char* goldenDir = std::getenv("QM_GOLDEN_DIR");
-    ASSERT_NE(goldenDir, nullptr);
-    const std::string golden = std::string(goldenDir) + "/DeviceLog.txt";
-    if (std::getenv("QM_UPDATE_GOLDEN") != nullptr) {
-        std::ofstream(golden, std::ios::binary) << actual;
-    }
-    const std::string expected = ReadAll(golden);
-    ASSERT_FALSE(expected.empty()) << "no golden " << golden;
-    if (actual != expected) {
-        std::ofstream("DeviceLog.actual.txt", std::ios::binary) << actual;
-        FAIL() << "DeviceLog.txt differs from " << golden << "; written to DeviceLog.actual.txt";
-    }
+    EXPECT_TRUE(qmtest::MatchesGoldenText(actual, "DeviceLog.txt"));
 }
 
 // What the probes below saw, oldest first.

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "TCommon/TFile.h"
+#include "TCommon/TByteReader.h"
 #include "dx/dx8/3d/TAnimTrack.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TTriangle.h"
@@ -136,11 +136,8 @@ protected:
 
     TRefPtr<TAnimTrackSet> LoadSet(const std::vector<std::uint8_t>& bytes)
     {
-        const std::string path = dir_.File("set" + std::to_string(++count_) + ".bin");
-        qmtest::SaveBytes(path, bytes);
-        TFile file(path);
-        EXPECT_TRUE(file.Open(true, GENERIC_READ));
-        return TAnimTrackSet::Load(file);
+        TByteReader in(bytes);
+        return TAnimTrackSet::Load(in);
     }
     TRefPtr<TAnimTrackSet> LoadSet(const qmtest::KeyTrackSet& set)
     {
@@ -162,7 +159,6 @@ protected:
     }
 
     qmtest::TempDir dir_;
-    int count_ = 0;
 };
 
 TEST_F(Files, SamplingClampsAndTakesTheFirstKeyAtAndAfterTheLast)

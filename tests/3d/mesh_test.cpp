@@ -158,7 +158,7 @@ TEST_F(MeshFile8, AMeshWithoutTrianglesHasEmptySubsets)
     }
 }
 
-TEST_F(MeshFile8, DamagedFilesNeverCrash)
+TEST_F(MeshFile8, DamagedFilesNeverCrashUnderSanitizers)
 {
     qmtest::FuzzOptions options;
     options.mutations = 600;
@@ -322,27 +322,34 @@ TEST_F(MeshFile8, CharacterFlagsPickTheTextureVariantOnMaterialZero)
 
 TEST_F(MeshFile8, WeaponsCarryTheirTrailColourAndMesh)
 {
+    // Every element's colour, and black past the seventh.
+    const float colours[8][3] = {{0.3f, 0.5f, 0.5f},   {1.0f, 0.4f, 0.2f}, {0.3f, 0.3f, 1.0f},  {0.0f, 0.5f, 0.25f},
+                                 {0.5f, 0.25f, 0.25f}, {0.8f, 0.8f, 0.5f}, {0.25f, 0.0f, 0.5f}, {0.0f, 0.0f, 0.0f}};
     std::vector<TWeponRecord> records;
-    for (std::uint32_t element : {1u, 6u, 7u}) {
+    std::filesystem::create_directories(TMesh8::GetDirectory() + "wepon");
+    GridMesh(2, 1.0F).Save(TMesh8::GetDirectory() + "wepon/sw.msh");
+    for (std::uint32_t element = 0; element < 8; ++element) {
         TWeponRecord w;
         w.Id = 1000 + element;
         w.Type = 1;
         w.Element = element;
-        w.MeshName = "sw" + std::to_string(element);
+        w.MeshName = "sw";
         records.push_back(w);
-        std::filesystem::create_directories(TMesh8::GetDirectory() + "wepon");
-        GridMesh(2, 1.0F).Save(TMesh8::GetDirectory() + "wepon/" + w.MeshName + ".msh");
     }
     qmtest::SaveBytes("wepon.tbl", qmtest::BuildGameTable(records));
     TWeponTable::Clear();
     TWeponTable::Load("wepon.tbl");
-    const TRefPtr<TWepon> fire = TWeponTable::CreateInstance(1001);
-    ASSERT_NE(fire.Get(), nullptr);
-    EXPECT_EQ(fire->TrailGreen, 0.4f);
-    ASSERT_NE(fire->Mesh.Get(), nullptr);
-    EXPECT_EQ(fire->Mesh->GetFaceCount(), 8u);
+    for (std::uint32_t element = 0; element < 8; ++element) {
+        const TRefPtr<TWepon> wepon = TWeponTable::CreateInstance(1000 + element);
+        ASSERT_NE(wepon.Get(), nullptr);
+        EXPECT_EQ(wepon->Element, element);
+        EXPECT_EQ(wepon->TrailRed, colours[element][0]) << element;
+        EXPECT_EQ(wepon->TrailGreen, colours[element][1]) << element;
+        EXPECT_EQ(wepon->TrailBlue, colours[element][2]) << element;
+        ASSERT_NE(wepon->Mesh.Get(), nullptr);
+        EXPECT_EQ(wepon->Mesh->GetFaceCount(), 8u);
+    }
     TWeponTable::Clear();
-
 }
 
 }  // namespace

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "MainCode/Character/TPlayerStandIn.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TAreaBase.h"

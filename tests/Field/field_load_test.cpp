@@ -2,7 +2,7 @@
 // notice, the refused maps; and the steps of the areas: menu, time stop, event codes, town scripts.
 #include "Field/field_game_fixture.h"
 #include "MainCode/Character/TVillagerStandIn.h"
-#include "MainCode/Enemy/TEnemyFactory.h"
+#include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/Hud/FieldHudStandIns.h"
 #include "MainCode/GameData/TSvpTable.h"
@@ -48,7 +48,12 @@ std::vector<qmtest::FieldMap> LoadMaps()
     qmtest::FieldMap camp = maps[0];
     camp.entry = "camp";
     camp.villagers = {"talk.pbsc/wait"};
-    for (const auto& m : {bare, unknown, kind2, mode8, keys, people, camp}) {
+    // An enemy placed high above the ground falls while it lives.
+    qmtest::FieldMap high = maps[0];
+    high.entry = "high";
+    high.spawnDistance = 40.0F;
+    high.enemies = {{qmtest::kFieldEnemyType, {30.0F, 6.0F, 12.0F}, {0.0F, 0.0F, -1.0F}}};
+    for (const auto& m : {bare, unknown, kind2, mode8, keys, people, camp, high}) {
         maps.push_back(m);
     }
     return maps;
@@ -212,7 +217,7 @@ TEST_F(FieldLoad, ATownHasNoEnemiesAndFindsOnlyThePlayerBattleMapsHaveNoVillager
     TAreaBase* area = town->GetArea();
     EXPECT_EQ(area->GetEnemies(), nullptr);
     EXPECT_EQ(area->GetVillagers().size(), 3u);
-    EXPECT_TRUE(town->GetPlayer()->HasTownLook());
+    EXPECT_EQ(town->GetPlayer()->IsWeaponModelLoaded(), 0);
     const std::uint32_t id = town->GetPlayer()->GetObjectId();
     EXPECT_EQ(area->FindObject(id), town->GetPlayer());
     EXPECT_EQ(area->FindObject(id + 1), nullptr);
@@ -222,7 +227,7 @@ TEST_F(FieldLoad, ATownHasNoEnemiesAndFindsOnlyThePlayerBattleMapsHaveNoVillager
     ASSERT_NE(camp, nullptr);
     EXPECT_NE(camp->GetArea()->GetEnemies(), nullptr);
     EXPECT_TRUE(camp->GetArea()->GetVillagers().empty());
-    EXPECT_FALSE(camp->GetPlayer()->HasTownLook());
+    EXPECT_EQ(camp->GetPlayer()->IsWeaponModelLoaded(), 1);
 }
 
 TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
@@ -261,21 +266,30 @@ TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
 
 TEST_F(FieldLoad, StoppedTimeHoldsThePlayerWhileTheEnemiesMovementPassRuns)
 {
-    TFieldLoop* field = Ready("battle");
+    TFieldLoop* field = Ready("high");
     ASSERT_NE(field, nullptr);
     TEnemyFactory* enemies = field->GetArea()->GetEnemies();
     ASSERT_NE(enemies, nullptr);
+    ASSERT_EQ(enemies->GetLive().size(), 1u);
+    const TRefPtr<TEnemy> enemy = enemies->GetLive().begin()->second;
     const D3DXVECTOR3 before = PositionOf(field->GetPlayer());
-    const int moves = enemies->GetMoveCount();
-    SetTimeStop(true, nullptr, nullptr);
+    const float height = PositionOf(enemy.Get()).y;
+    ASSERT_GT(height, 1.0F);
+    // Stopped as the time-stopping enemy stops it: a board before the camera, the player's place kept.
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    SetTimeStopBoard(TRefPtr<TFrame>(new TFrame("board", identity, nullptr)));
+    SetTimeStop(true, field->GetArea()->GetCamera()->GetFrame(), field->GetPlayer());
     Hold(VK_UP, true);
-    Steps(3);
+    Steps(8);
     Hold(VK_UP, false);
     ResetTimeStop();
     const D3DXVECTOR3 after = PositionOf(field->GetPlayer());
     EXPECT_EQ(after.z, before.z);
-    EXPECT_NE(field->GetPlayer()->GetVelocity().z, 0.0F);
-    EXPECT_EQ(enemies->GetMoveCount(), moves + 3);
+    EXPECT_EQ(after.x, before.x);
+    EXPECT_EQ(CurrentField(), field);
+    EXPECT_LT(PositionOf(enemy.Get()).y, height);
+    EXPECT_EQ(enemies->GetLive().size(), 1u);
 }
 
 TEST_F(FieldLoad, EventCodesStopTheObjectWalkSkipTheRestOrEndTheField)
@@ -397,7 +411,7 @@ TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
     ASSERT_TRUE(field->ChangePlayer(1));
     TPlayerCharacter* now = field->GetPlayer();
     ASSERT_NE(now, old);
-    EXPECT_EQ(now->GetModel(), "heroine01");
+    EXPECT_EQ(now->GetWeaponModelName(), "heroine01");
     EXPECT_EQ(field->GetArea()->GetPlayer(), now);
     TPlayerPose after;
     now->GetPose(&after);
@@ -452,15 +466,25 @@ TEST_F(FieldLoad, TheMinimapTurnsWithThePlayerEveryStep)
     const TMinimap* minimap = field->GetMinimap();
     ASSERT_NE(minimap, nullptr);
     EXPECT_NEAR(minimap->GetHeading(), 0.0F, 1e-4F);  // facing +z
-    for (const auto& turn : {std::pair<int, float>{VK_RIGHT, 1.5707964F}, {VK_LEFT, -1.5707964F}}) {
+    // The player turns toward the held direction a little every step: right turns the heading up,
+    // left back down; every step the heading is the player's own (walks go by the camera, which
+    // looks not quite along +z).
+    for (const auto& turn : {std::pair<int, float>{VK_RIGHT, 1.0F}, {VK_LEFT, -1.0F}}) {
+        float last = minimap->GetHeading();
         Hold(turn.first, true);
-        Steps(3);
+        for (int step = 0; step < 7; ++step) {
+            Step();
+            D3DXVECTOR3 front;
+            field->GetPlayer()->GetFront(&front);
+            EXPECT_NEAR(minimap->GetHeading(), std::atan2(front.x, front.z), 1e-4F) << turn.first << " " << step;
+            // The first step only starts the walk.
+            if (step > 0) {
+                EXPECT_GT((minimap->GetHeading() - last) * turn.second, 0.0F) << turn.first << " " << step;
+            }
+            last = minimap->GetHeading();
+        }
         Hold(turn.first, false);
-        // Walks go by the camera, which looks not quite along +z: the heading is the player's own.
-        D3DXVECTOR3 front;
-        field->GetPlayer()->GetFront(&front);
-        EXPECT_NEAR(minimap->GetHeading(), std::atan2(front.x, front.z), 1e-4F) << turn.first;
-        EXPECT_NEAR(minimap->GetHeading(), turn.second, 0.2F) << turn.first;
+        Step();
     }
 }
 

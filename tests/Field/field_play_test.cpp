@@ -6,6 +6,7 @@
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "support/golden.h"
+#include "support/player_model_writer.h"
 
 namespace fieldtest {
 namespace {
@@ -74,9 +75,14 @@ TEST_F(FieldGame, TheFieldFadesInFromBlackOverSixtyStepsAndTheWalkStopsAtTheWall
     const D3DXVECTOR3 start = PositionOf(player);
     Hold(VK_UP, true);
     float lastZ = start.z;
+    std::uint32_t lastState = 1;
     for (int step = 1; step <= 120; ++step) {
         Step();
-        EXPECT_EQ(player->GetState(), step == 1 ? 1u : 2u) << step;
+        // The first walking step's motion, then walking on.
+        const std::uint32_t state = player->GetState();
+        EXPECT_EQ(state, step <= static_cast<int>(qmtest::kPlayerModelFrames) ? 1u : 2u) << step;
+        EXPECT_GE(state, lastState) << step;
+        lastState = state;
         const D3DXVECTOR3 p = PositionOf(player);
         EXPECT_GE(p.z, lastZ - 1e-4F) << step;
         EXPECT_NEAR(p.y, 0.0F, 0.05F) << step;  // on the floor
@@ -89,11 +95,11 @@ TEST_F(FieldGame, TheFieldFadesInFromBlackOverSixtyStepsAndTheWalkStopsAtTheWall
         const float dz = eye.z - p.z;
         // Trailing behind its distance by the walk it makes up a tenth of each step, never closing in.
         EXPECT_GE(std::sqrt(dx * dx + dz * dz), qmtest::FieldLayout::kFollowDistance - 0.1F) << step;
-        EXPECT_LE(std::sqrt(dx * dx + dz * dz), qmtest::FieldLayout::kFollowDistance + TPlayerCharacter::kWalkSpeed * 10.0F + 0.1F) << step;
+        EXPECT_LE(std::sqrt(dx * dx + dz * dz), qmtest::FieldLayout::kFollowDistance + qmtest::FieldLayout::kWalkStep * 10.0F + 0.1F) << step;
     }
     Hold(VK_UP, false);
-    // 120 steps at the walking speed would pass the wall: it held the player.
-    EXPECT_GT(start.z + 120 * TPlayerCharacter::kWalkSpeed, qmtest::FieldLayout::kWallZ);
+    // 120 steps of the pattern's walk would pass the wall: it held the player.
+    EXPECT_GT(start.z + 120 * qmtest::FieldLayout::kWalkStep, qmtest::FieldLayout::kWallZ);
     EXPECT_GT(lastZ, qmtest::FieldLayout::kWallZ - 1.5F);
     EXPECT_NEAR(PositionOf(player).x, start.x, 0.2F);
     EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "FieldWalkToWall"));

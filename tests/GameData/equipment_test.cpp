@@ -62,6 +62,16 @@ TEST_F(EquipmentTest, EachHeroEquipsItsOwnWeaponTypes)
     EXPECT_FALSE(TWeponTable::CanEquip(1, 1051));
 }
 
+TEST_F(EquipmentTest, IconNamesCoverTypes0To11Only)
+{
+    EXPECT_EQ(TWeponTable::GetIconName(1000), "itm_icon.ptx/itm02_icon");
+    EXPECT_EQ(TWeponTable::GetIconName(1007), "itm_icon.ptx/itm09_icon");
+    EXPECT_EQ(TWeponTable::GetIconName(1008), "itm_icon.ptx/itm10_icon");
+    EXPECT_EQ(TWeponTable::GetIconName(1011), "itm_icon.ptx/itm13_icon");
+    EXPECT_EQ(TWeponTable::GetIconName(1050), "");  // type 12
+    EXPECT_EQ(TWeponTable::GetIconName(1051), "");  // type -1
+}
+
 TEST_F(EquipmentTest, TimedBonusHoldsForItsDurationThenClears)
 {
     // Duration 2: in force through two updates, cleared on the third.

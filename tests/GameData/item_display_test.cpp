@@ -25,7 +25,7 @@ protected:
         potion.Text3 = "third";
         Save("item.tbl", qmtest::BuildGameTable(std::vector<TItemRecord>{potion}));
         std::vector<TSkillRecord> skills;
-        for (std::uint32_t id : {100u, 102u, 106u, 107u, 143u, 159u, 160u, 99u}) {
+        for (std::uint32_t id : {99u, 100u, 102u, 106u, 107u, 136u, 140u, 143u, 146u, 150u, 156u, 159u, 160u}) {
             skills.push_back(Skill(id, "s" + std::to_string(id)));
         }
         skills.push_back(Skill(3001, "炎の剣"));
@@ -45,12 +45,20 @@ protected:
         wepons[0].Skill[3] = 3002;  // the second line made: into text 1, marked at 400 points
         wepons[0].Skill[9] = 3001;
         wepons[1].Element = 7;  // past the element names
+        // 1200 + k: type k - 1 (-1..12), element k % 8.
+        for (std::int32_t k = 0; k < 14; ++k) {
+            TWeponRecord w;
+            w.Id = 1200 + static_cast<std::uint32_t>(k);
+            w.Type = k - 1;
+            w.Element = static_cast<std::uint32_t>(k % 8);
+            wepons.push_back(w);
+        }
         Save("wepon.tbl", qmtest::BuildGameTable(wepons));
         TWeponTable::Load(dir_.File("wepon.tbl"));
 
         std::vector<TAccessoryRecord> accessories;
-        const std::vector<std::vector<float>> defences = {
-            {0, 0, 0, 0, 0, 0}, {1, 1, 1, 1, 1, 1}, {0, 0.5f, 0, 0, 0, 2}};
+        const std::vector<std::vector<float>> defences = {{0, 0, 0, 0, 0, 0}, {1, 1, 1, 1, 1, 1}, {0, 0.5f, 0, 0, 0, 2},
+                                                          {1, 0, 0, 0, 0, 1}, {0, 0, 1, 1, 1, 0}, {-1, 0, 0, 0, 0, 0}};
         for (std::uint32_t i = 0; i < defences.size(); ++i) {
             TAccessoryRecord a;
             a.Id = 2100 + i;
@@ -84,9 +92,20 @@ TEST_F(ItemDisplayTest, SkillsShowTheirLinesAndMpCosts)
     const std::vector<TInfoLine> want = {{0, 0, "skill 102"}, {1, 0, "second line"}, {2, 0, ""},
                                          {0, 180, "消費MP 弱： 35 強： 65"}};
     EXPECT_EQ(Lines(102, true), want);
-    // Places 7..9 are past the cost table.
-    const std::pair<std::uint32_t, const char*> costs[] = {{143, "消費MP 弱：100 強：180"}, {159, ""}, {107, ""},
-                                                           {160, ""}, {99, ""}};
+    // Skills 100..159, places 0..6 (7..9 are past the cost table); 140..149 cost more.
+    const std::pair<std::uint32_t, const char*> costs[] = {
+        {99, ""},
+        {100, "消費MP 弱： 12 強： 22"},
+        {106, "消費MP 弱： 65 強：125"},
+        {107, ""},
+        {136, "消費MP 弱： 65 強：125"},
+        {140, "消費MP 弱： 25 強： 45"},
+        {143, "消費MP 弱：100 強：180"},
+        {146, "消費MP 弱：130 強：250"},
+        {150, "消費MP 弱： 12 強： 22"},
+        {156, "消費MP 弱： 65 強：125"},
+        {159, ""},
+        {160, ""}};
     for (const auto& [id, line] : costs) {
         EXPECT_EQ(CostLine(id), line) << id;
     }
@@ -103,6 +122,20 @@ TEST_F(ItemDisplayTest, WeaponsShowAttackElementAndTheSkillsTheyTeach)
     EXPECT_EQ(Lines(1101, false)[1].line, "　属性：");
 }
 
+TEST_F(ItemDisplayTest, EveryElementAndWeaponTypeHasItsLine)
+{
+    const char* const elements[8] = {"無", "火", "水", "風", "土", "光", "闇", ""};
+    // Types -1..12: who may hold it, nothing for the shared types and those outside 0..11.
+    const char* const owners[14] = {"",       "",       "",       "",       "zav専用", "zav専用", "diz専用",
+                                    "diz専用", "diz専用", "diz専用", "zav専用", "diz専用", "zav専用", ""};
+    for (std::uint32_t k = 0; k < 14; ++k) {
+        const std::vector<TInfoLine> lines = Lines(1200 + k, false);
+        ASSERT_GE(lines.size(), 2u);
+        EXPECT_EQ(lines[1].line, std::string("　属性：") + elements[k % 8]) << k;
+        EXPECT_EQ(lines.size() == 3 ? lines[2].line : "", owners[k]) << "type " << static_cast<int>(k) - 1;
+    }
+}
+
 TEST_F(ItemDisplayTest, AccessoriesShowDefencesAndTheirElements)
 {
     const std::vector<TInfoLine> want = {{0, 0, "物理防御：+-5"}, {1, 0, "魔法防御：+12"}, {2, 0, "属性防御：なし"},
@@ -110,6 +143,21 @@ TEST_F(ItemDisplayTest, AccessoriesShowDefencesAndTheirElements)
     EXPECT_EQ(Lines(2100, false), want);
     EXPECT_EQ(Lines(2101, false)[2].line, "属性防御：全属性");
     EXPECT_EQ(Lines(2102, false)[2].line, "属性防御：水 - 闇");
+    EXPECT_EQ(Lines(2103, false)[2].line, "属性防御：火 - 闇");
+    EXPECT_EQ(Lines(2104, false)[2].line, "属性防御：風");  // three: the first only
+    EXPECT_EQ(Lines(2105, false)[2].line, "属性防御：なし");
+}
+
+TEST_F(ItemDisplayTest, IdsPickTheirTableByThousands)
+{
+    // 0..999 items, 1000..1999 weapons, 2000..2999 accessories, nothing from 3000.
+    EXPECT_EQ(Lines(999, false)[0].line, "");
+    EXPECT_EQ(Lines(999, false).size(), 3u);
+    EXPECT_EQ(Lines(1000, false)[0].line, "攻撃力：+0");
+    EXPECT_EQ(Lines(1999, false)[0].line, "攻撃力：+0");
+    EXPECT_EQ(Lines(2000, false)[0].line, "物理防御：+0");
+    EXPECT_EQ(Lines(2999, false)[0].line, "物理防御：+0");
+    EXPECT_TRUE(Lines(3000, false).empty());
 }
 
 TEST_F(ItemDisplayTest, LongRecordLinesAreCutOnACharacterBoundary)
@@ -128,8 +176,14 @@ TEST_F(ItemDisplayTest, LongRecordLinesAreCutOnACharacterBoundary)
 
 TEST_F(ItemDisplayTest, SkillIconsEndWithTheirTable)
 {
-    EXPECT_EQ(TSkillTable::GetIconName(37), "atk12_skl");
-    EXPECT_EQ(TSkillTable::GetIconName(38), "");
+    // The first and last icon of each set.
+    const std::pair<std::uint32_t, const char*> icons[] = {
+        {0, "act00_skl"},  {4, "act04_skl"},  {5, "mag00_skl"},  {10, "mag05_skl"}, {11, "pow00_skl"},
+        {21, "pow10_skl"}, {22, "bon00_skl"}, {24, "bon02_skl"}, {25, "atk00_skl"}, {37, "atk12_skl"},
+        {38, ""},          {255, ""}};
+    for (const auto& [index, name] : icons) {
+        EXPECT_EQ(TSkillTable::GetIconName(index), name) << index;
+    }
 }
 
 TEST_F(ItemDisplayTest, HeroAndHeroineTexturesFollowTheirFlags)

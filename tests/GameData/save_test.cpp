@@ -326,15 +326,30 @@ TEST_F(SaveTest, FailedSavesLeaveThePreviousSaveWhole)
     EXPECT_EQ(qmtest::LoadBytes(Slot(0)), previous);
     EXPECT_FALSE(fs::exists(Slot(0) + ".tmp"));
 
-    // A body past the 102,400-byte buffer.
+    // A body past the 102,400-byte buffer; the temporary file a killed save left goes too.
     std::list<std::uint32_t>& learned = data_->GetCharacterData(6)->LearnedSkills;
     for (std::uint32_t id = 1; id <= 23000; ++id) {
         learned.push_back(100000 + id);
     }
+    EXPECT_EQ(TGameData::TemporarySaveName(0), Slot(0) + ".tmp");
+    qmtest::SaveBytes(Slot(0) + ".tmp", std::vector<std::uint8_t>(100, 1));
     EXPECT_EQ(data_->Save(0), TGameData::kSaveWriteFailed);
     EXPECT_EQ(qmtest::LoadBytes(Slot(0)), previous);
+    EXPECT_FALSE(fs::exists(Slot(0) + ".tmp"));
     learned.resize(22000);  // 10,761 + 88,000 + ... still fits
     EXPECT_EQ(data_->Save(0), TGameData::kSaveOk);
+    // So does a load of the slot, saved there or not; another chapter's folder is left alone.
+    qmtest::SaveBytes(Slot(0) + ".tmp", std::vector<std::uint8_t>(100, 1));
+    qmtest::SaveBytes(Slot(4) + ".tmp", std::vector<std::uint8_t>(100, 1));
+    EXPECT_EQ(data_->Load(0, -1), TGameData::kSaveOk);
+    EXPECT_EQ(data_->Load(4, -1), TGameData::kSaveOpenFailed);
+    EXPECT_FALSE(fs::exists(Slot(0) + ".tmp"));
+    EXPECT_FALSE(fs::exists(Slot(4) + ".tmp"));
+    fs::create_directories(dir_.Path() / "Quillmark03" / "save");
+    const fs::path otherTemporary = dir_.Path() / "Quillmark03" / "save" / "sav_00.dat.tmp";
+    qmtest::SaveBytes(otherTemporary.string(), std::vector<std::uint8_t>(100, 1));
+    data_->Load(0, 3);
+    EXPECT_TRUE(fs::exists(otherTemporary));
 
     // No save folder: the file cannot be made.
     fs::remove_all("save");
@@ -442,7 +457,7 @@ TEST_F(SaveTest, CarryOverFromTheOwnFolderWhenTheChaptersFolderIsMissing)
     EXPECT_EQ(SlotLine(6, false, 5, 0).substr(0, 13), " hero0 Lv: 3 ");
 }
 
-TEST_F(SaveTest, DamagedSavesNeverCrashAndRefusedOnesChangeNothing)
+TEST_F(SaveTest, DamagedSavesNeverCrashUnderSanitizers)
 {
     SaveFileData d = SaveAt(12);
     d.items = {{1001, 1}, {2, 3}};
@@ -450,8 +465,12 @@ TEST_F(SaveTest, DamagedSavesNeverCrashAndRefusedOnesChangeNothing)
     d.characters[0].WeponPoints[1] = 300;
     const std::vector<std::uint8_t> plain = qmtest::BuildSaveBody(d);
     const std::vector<std::uint8_t> before = State();
+    // Every record reads alike: dense truncations cover the header, the first record and the
+    // tail (ring and items); the flag bytes and the other records between are sampled.
     qmtest::FuzzOptions options;
-    options.mutations = 1000;
+    options.mutations = 400;
+    options.truncationStride = 61;
+    options.denseEdge = 1024;
     // The damage goes into the plain body and the file gets a good CRC, so the reader sees it.
     qmtest::FuzzFile(plain, "fuzz.bin", [&](const std::string& path) {
         qmtest::SaveBytes(Slot(10), qmtest::WrapSaveBody(qmtest::LoadBytes(path), false));

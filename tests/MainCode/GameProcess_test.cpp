@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/text/cp932.h"
+#include "support/enemy_table_writer.h"
 #include "support/mesh_writer.h"
 #include "support/temp_dir.h"
 
@@ -38,6 +39,7 @@ void WriteSettings(const qmtest::TempDir& dir, const std::string& keys)
 {
     std::ofstream(dir.File("setting.ini"), std::ios::binary) << "[CurrentSetting]\r\nScreenMode=Window\r\n" << keys;
     qmtest::SaveStartupMeshes(dir.Path().string());
+    qmtest::SaveStartupEnemyTable(dir.Path().string());
 }
 
 TEST(GameProcess, WithoutSettingsTellsThePlayerOnStderrAndExitsWithZero)

@@ -21,6 +21,7 @@
 #include "platform/win32/msgbox.h"
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
+#include "support/enemy_table_writer.h"
 #include "support/mesh_writer.h"
 #include "support/temp_dir.h"
 
@@ -88,6 +89,7 @@ protected:
         std::ofstream("setting.ini", std::ios::binary)
             << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
         qmtest::SaveStartupMeshes(".");
+        qmtest::SaveStartupEnemyTable(".");
     }
     // The back buffer's pixel as 0xRRGGBB.
     static std::uint32_t ScreenPixel(int x, int y)

@@ -17,6 +17,7 @@
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
 #include "platform/win32/window_internal.h"
+#include "support/enemy_table_writer.h"
 #include "support/mesh_writer.h"
 #include "support/temp_dir.h"
 
@@ -74,6 +75,7 @@ protected:
         std::ofstream("setting.ini", std::ios::binary)
             << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
         qmtest::SaveStartupMeshes(".");
+        qmtest::SaveStartupEnemyTable(".");
     }
     void TearDown() override
     {

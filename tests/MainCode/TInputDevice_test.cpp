@@ -13,6 +13,7 @@ namespace {
 constexpr std::uint16_t kA = 0x0010;
 constexpr std::uint16_t kB = 0x0020;
 constexpr std::uint16_t kUp = 0x0001;
+constexpr std::uint16_t kDown = 0x0002;
 constexpr std::uint16_t kLeft = 0x0004;
 constexpr std::uint16_t kRight = 0x0008;
 
@@ -131,6 +132,35 @@ TEST_F(InputTest, HeldMaskNeedsTheWholeHistory)
     Poll(*input, 9);
     input->GetHeldMask(&mask, 10);
     EXPECT_EQ(mask, 0);  // released once within the last ten polls
+}
+
+TEST_F(InputTest, StickThresholdsCutTheAxisIntoThirdsAtTheirExactValues)
+{
+    std::uint16_t t[4] = {};
+    Make()->GetPadThresholds(t);
+    EXPECT_EQ(std::vector<std::uint16_t>(t, t + 4), (std::vector<std::uint16_t>{10000, 50000, 10000, 50000}));
+
+    AttachPad();
+    auto input = Make();
+    input->GetPadThresholds(t);
+    // Axis 0..65535: (2*min + max)/3 and (min + 2*max)/3.
+    EXPECT_EQ(std::vector<std::uint16_t>(t, t + 4), (std::vector<std::uint16_t>{21845, 43690, 21845, 43690}));
+    Poll(*input, 5);
+    // The pad reads an SDL axis value v as v + 32768: low fires below 21845, high above 43690.
+    const struct {
+        Sint16 x;
+        Sint16 y;
+        std::uint16_t want;
+    } cases[] = {
+        {-10923, 0, 0},     {-10924, 0, kLeft},  {10922, 0, 0},      {10923, 0, kRight},
+        {0, -10923, 0},     {0, -10924, kUp},    {0, 10922, 0},      {0, 10923, kDown},
+        {-32768, 32767, kLeft | kDown},
+    };
+    for (const auto& c : cases) {
+        SetPad(c.x, c.y, SDL_RELEASED);
+        input->PollInput();
+        EXPECT_EQ(input->GetCurrent(), c.want) << c.x << ", " << c.y;
+    }
 }
 
 TEST_F(InputTest, PadStickThirdsButtonsAndKeysShareAButton)

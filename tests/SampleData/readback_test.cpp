@@ -10,11 +10,13 @@
 
 #include "MainCode/Character/Subset/TPatternInfo.h"
 #include "MainCode/Character/Subset/TWeponState.h"
+#include "MainCode/Character/TEnemyDataTable.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMapData.h"
 #include "MainCode/TInputDevice.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "make-sample-data/SampleData.h"
-#include "TCommon/TFile.h"
+#include "TCommon/TByteReader.h"
 #include "TUtility/TIni.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TTexturePackage.h"
@@ -114,14 +116,16 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     ExpectTable("hrdef.tbl", c.heroes,
                 [](const THrdefRecord& r) { return std::tie(r.Id, r.Name, r.WeaponId, r.TableName); });
 
-    // The enemy table holds no records yet: a header that the file ends with.
+    // Enemies: every record read whole, its last field in place.
     {
-        TFile file(Table("enemy.tbl"));
-        ASSERT_TRUE(file.Open(true, GENERIC_READ));
-        TableHeader header;
-        ASSERT_TRUE(ReadTableHeader(file, 0, header));
-        EXPECT_EQ(header.recordCount, 0u);
-        EXPECT_EQ(BytesLeft(file), 0u);
+        TEnemyDataTable reader;
+        ASSERT_TRUE(reader.Load(Table("enemy.tbl")));
+        const auto read = reader.GetRecords();
+        ASSERT_EQ(read.size(), c.enemies.size());
+        for (std::size_t i = 0; i < read.size(); ++i) {
+            EXPECT_EQ(std::tie(read[i].id, read[i].label, read[i].maxHp, read[i].soundName),
+                      std::tie(c.enemies[i].id, c.enemies[i].label, c.enemies[i].maxHp, c.enemies[i].soundName));
+        }
     }
 
     // Sound tables and lists.
@@ -137,6 +141,12 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     expectSoundTable("se.tbl", c.se);
     expectSoundTable("voice.tbl", c.voice);
     expectSoundTable("bgm.tbl", c.bgm);
+    for (const sample::SoundList& table : c.valueTables) {
+        std::vector<std::uint32_t> values;
+        EXPECT_TRUE(TPlayerCharacter::LoadValueTable(Table(table.file), values)) << table.file;
+        EXPECT_EQ(values, table.ids) << table.file;
+        EXPECT_EQ(values.size(), TPlayerCharacter::kTableSize) << table.file;
+    }
     for (const sample::SoundList& list : c.soundLists) {
         TSoundListReader reader;
         ASSERT_TRUE(reader.Load(Table(list.file))) << list.file;
@@ -154,7 +164,12 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
         EXPECT_GT(wave.GetLength(), 50) << e.name;
     }
-    EXPECT_TRUE(c.voice.empty());  // voices come with the characters that speak them
+    Path(std::string(sample::kSeFolder) + "voice.pse");
+    for (const TSoundTableEntry& e : c.voice) {
+        TPseSound wave("voice.pse/" + e.name, 1, sound);
+        EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
+        EXPECT_GT(wave.GetLength(), 50) << e.name;
+    }
     for (const TSoundTableEntry& e : c.bgm) {
         Path(std::string(sample::kMusicFolder) + e.name);
         const bool intro = std::count(c.musicWithIntro.begin(), c.musicWithIntro.end(), e.name) != 0;
@@ -207,18 +222,6 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         TMesh8::Load("map04/_" + map.GetAreaMeshName());
     }
     TMapData::SetDirectory("");
-    TPatternInfo::SetDirectory(dir_.Path().string() + "/data/chrdata04/");
-    TWeponState::SetDirectory(dir_.Path().string() + "/data/chrdata04/");
-    for (const std::string& name : c.characterFiles) {
-        Path("data/chrdata04/" + name);
-        if (name.size() > 4 && name.substr(name.size() - 4) == ".pat") {
-            EXPECT_GT(TPatternInfo(name.c_str()).GetPatternCount(), 0u) << name;
-        } else {
-            TWeponState state(name.c_str());
-        }
-    }
-    TPatternInfo::SetDirectory("");
-    TWeponState::SetDirectory("");
     TAttackTable::SetDirectory(dir_.Path().string() + "/data/chrdata04/");
     for (const std::string& name : c.attackTables) {
         Path("data/chrdata04/" + name);
@@ -230,6 +233,24 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     }
     TAttackTable::Clear();
     TAttackTable::SetDirectory("");
+
+    // The player models: every motion has its pattern and its weapon poses.
+    TPatternInfo::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
+    TWeponState::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
+    for (const std::string& model : c.characterModels) {
+        Path(std::string(sample::kMeshFolder) + sample::kCharacterFolder + model + ".tob");
+        Path(std::string(sample::kCharacterDataFolder) + model + ".pat");
+        Path(std::string(sample::kCharacterDataFolder) + model + ".wpm");
+        const TMesh8 body = TMesh8::Load(std::string(sample::kCharacterFolder) + model + ".tob");
+        EXPECT_EQ(body.GetMorphCount(), sample::kPlayerMotions) << model;
+        const TPatternInfo pattern((model + ".pat").c_str());
+        EXPECT_EQ(pattern.GetPatternCount(), sample::kPlayerMotions) << model;
+        EXPECT_FLOAT_EQ(pattern.GetFrame(2, 0.0F)->Displacement.z, -0.05F) << model;
+        const TWeponState wepons((model + ".wpm").c_str());
+        EXPECT_EQ(wepons.GetMotionCount(), sample::kPlayerMotions) << model;
+    }
+    TPatternInfo::SetDirectory("");
+    TWeponState::SetDirectory("");
 
     // Nothing is written that the checks above did not read.
     std::set<std::string> written;

@@ -1,6 +1,6 @@
 // The "MapEvent" module: the code each command leaves, map changes handed to the field, the
 // game-over and story-event scenes with the music kept for them, and the player's look.
-#include "MainCode/Character/TPlayerStandIn.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TDieLoop.h"
 #include "MainCode/Script/TMapEventModule.h"
@@ -153,16 +153,19 @@ TEST_F(MapEvent, LookVariantOnlyWithAPlayer)
     ASSERT_NE(module, nullptr);
     TPlayerCharacter* player = area_->GetPlayer();
     ASSERT_NE(player, nullptr);
+    // The first character's look is kept in flag 560.
+    ASSERT_EQ(player->GetCharacterIndex(), 0u);
+    TGameData* data = TGameData::GetInstance();
     EXPECT_EQ(Send(4, {"2"}), 4u);
-    EXPECT_EQ(player->GetLookVariant(), 2u);
+    EXPECT_EQ(data->GetFlag(560), 2u);
     EXPECT_EQ(Send(4, {"girl"}), 4u);  // not a number: variant 0
-    EXPECT_EQ(player->GetLookVariant(), 0u);
+    EXPECT_EQ(data->GetFlag(560), 0u);
     // An area without its player: nothing to give the look to.
-    player->SetLookVariant(3);
+    player->SetLookVariant(1);
     area_->SetPlayer(nullptr);
     EXPECT_EQ(Send(4, {"2"}), 4u);
     area_->SetPlayer(player);
-    EXPECT_EQ(player->GetLookVariant(), 3u);
+    EXPECT_EQ(data->GetFlag(560), 1u);
     EXPECT_EQ(module->GetResult(), 1);
 }
 

@@ -95,7 +95,7 @@ TEST(TFile, ReadOnlyFilesKeepTheirAttributes)
     EXPECT_EQ(attributes, static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
 }
 
-TEST(TFileRobustness, DamagedStringFilesNeverCrashOrOverAllocate)
+TEST(TFileRobustness, DamagedStringFilesNeverCrashOrOverAllocateUnderSanitizers)
 {
     qmtest::TempDir dir;
     qmtest::ByteWriter valid;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -100,6 +102,21 @@ TEST_F(ErrorLog, LogBesideTheExecutableIsEmptiedPastTheLimitAndShown)
     EXPECT_EQ(ReadText(LogPath()), std::string(4096, 'a') + record.what());
     my_error::TransactionError(record);
     EXPECT_EQ(ReadText(LogPath()), record.what());
+}
+
+TEST_F(ErrorLog, AWorkerThreadsErrorIsLoggedOnceAndNeverShown)
+{
+    my_error error("worker", "w.cpp", 9);
+    std::thread([&] { my_error::LogError(error); }).join();
+    EXPECT_EQ(ReadText(LogPath()), error.what());
+    EXPECT_TRUE(boxes_.empty());
+    // Without the log option nothing is written; a log that cannot be opened is no crash.
+    my_error::SetLogOptions(kContact, 4096, "ErrorLog.txt", my_error::kShowMessageBox | my_error::kAppend);
+    my_error::LogError(error);
+    EXPECT_EQ(ReadText(LogPath()), error.what());
+    my_error::SetLogOptions(kContact, 4096, "no/such/folder/ErrorLog.txt", 7);
+    my_error::LogError(error);
+    EXPECT_TRUE(boxes_.empty());
 }
 
 TEST_F(ErrorLog, FailedCloseReportsFileLine115AndTheContactText)

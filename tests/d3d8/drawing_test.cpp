@@ -202,6 +202,73 @@ TEST_F(Drawing, LinearVertexFogByViewDepth)
     ExpectArea(kWidth / 2 + 4, 4, kWidth - 4, kHeight - 4, {191, 191, 255, 0}, 3, "depth 2.5");
 }
 
+// Draws set only what changed since the last one: a stage's sampling, once changed, reaches every
+// texture drawn with it (also one sampled before the change), and a lit mesh without vertex colours
+// takes the material's diffuse even right after one whose colour followed the vertices.
+TEST_F(Drawing, StateChangedBetweenDrawsReachesTheNextDraw)
+{
+    ScreenStates();
+    Clear(0xFF000000);
+    IDirect3DTexture8* first = MakeTexture(2, 1, D3DFMT_A8R8G8B8, {0xFF000000, 0xFFFFFFFF});
+    IDirect3DTexture8* second = MakeTexture(2, 1, D3DFMT_A8R8G8B8, {0xFF000000, 0xFFFFFFFF});
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    auto draw = [&](IDirect3DTexture8* t, float y) {
+        device_->SetTexture(0, t);
+        DrawRect(0, y, 32, y + 4, 0xFFFFFFFF);
+    };
+    Stage({{D3DTSS_MAGFILTER, D3DTEXF_POINT}, {D3DTSS_MINFILTER, D3DTEXF_POINT}});
+    draw(first, 0);
+    Stage({{D3DTSS_MAGFILTER, D3DTEXF_LINEAR}, {D3DTSS_MINFILTER, D3DTEXF_LINEAR}});
+    draw(second, 8);
+    draw(first, 16);
+    Stage({{D3DTSS_MAGFILTER, D3DTEXF_POINT}, {D3DTSS_MINFILTER, D3DTEXF_POINT}});
+    draw(first, 24);
+    device_->SetTexture(0, nullptr);
+    const platform::RgbaImage image = Read();
+    // Point sampling steps from black to white at the middle; linear sampling passes through grey.
+    for (int y : {0, 24}) {
+        EXPECT_EQ(image.At(15, y + 1)[0], 0) << y;
+        EXPECT_EQ(image.At(16, y + 1)[0], 255) << y;
+    }
+    for (int y : {8, 16}) {
+        EXPECT_GT(image.At(15, y + 1)[0], 60) << y;
+        EXPECT_LT(image.At(15, y + 1)[0], 195) << y;
+    }
+    first->Release();
+    second->Release();
+
+    struct LitVertex {
+        float x, y, z;
+        float nx, ny, nz;
+        DWORD diffuse;
+    };
+    D3DLIGHT8 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {1.0F, 1.0F, 1.0F, 1.0F};
+    light.Direction = {0.0F, 0.0F, 1.0F};
+    ASSERT_EQ(device_->SetLight(0, &light), D3D_OK);
+    ASSERT_EQ(device_->LightEnable(0, TRUE), D3D_OK);
+    D3DMATERIAL8 material{};
+    material.Diffuse = {0.0F, 1.0F, 0.0F, 1.0F};
+    ASSERT_EQ(device_->SetMaterial(&material), D3D_OK);
+    States({{D3DRS_LIGHTING, TRUE}, {D3DRS_AMBIENT, 0}, {D3DRS_DIFFUSEMATERIALSOURCE, D3DMCS_COLOR1}});
+    DiffuseOnly();
+    const D3DXMATRIX id = Identity();
+    SetTransforms(id, id, id);
+    // Left half of the screen with red vertex colours, then the right half without any.
+    const LitVertex left[4] = {{-1, 1, 0.5F, 0, 0, -1, 0xFFFF0000}, {0, 1, 0.5F, 0, 0, -1, 0xFFFF0000},
+                               {-1, -1, 0.5F, 0, 0, -1, 0xFFFF0000}, {0, -1, 0.5F, 0, 0, -1, 0xFFFF0000}};
+    device_->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE);
+    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, left, sizeof left[0]), D3D_OK);
+    const float right[4][6] = {{0, 1, 0.5F, 0, 0, -1}, {1, 1, 0.5F, 0, 0, -1}, {0, -1, 0.5F, 0, 0, -1},
+                               {1, -1, 0.5F, 0, 0, -1}};
+    device_->SetVertexShader(D3DFVF_XYZ | D3DFVF_NORMAL);
+    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, right, sizeof right[0]), D3D_OK);
+    ExpectArea(4, 4, kWidth / 2 - 4, kHeight - 4, {255, 0, 0, 0}, 3, "vertex colour");
+    ExpectArea(kWidth / 2 + 4, 4, kWidth - 4, kHeight - 4, {0, 255, 0, 0}, 3, "material");
+}
+
 TEST_F(Drawing, DrawsRefuseIndicesAndRangesOutsideTheirBuffers)
 {
     ScreenStates();

@@ -4,12 +4,16 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 #include <vector>
 
 #include "platform/dsound/dsound.h"
+#include "platform/dsound/mixer.h"
 #include "platform/win32/sync.h"
 #include "platform/win32/window_internal.h"
+#include "support/alloc_probe.h"
 #include "support/wave_writer.h"
 
 namespace {
@@ -373,6 +377,97 @@ TEST_F(DirectSoundTest, MixerOnItsOwnThreadNeverPlaysAHalfWrittenRegion)
     // What the last round wrote plays once unlocked.
     ASSERT_EQ(b->SetCurrentPosition(((299 * 1228 * 4) % 16384) + 8), DS_OK);
     EXPECT_EQ(Pull(4), Samples(8, 2299));
+}
+
+TEST_F(DirectSoundTest, BuffersMadeAndReleasedWhileTheMixerRunsAreNeverReadAfterRelease)
+{
+    std::atomic<bool> stop{false};
+    std::thread mixer([&] {
+        Samples out(512);
+        while (!stop.load()) {
+            platform::MixFrames(out.data(), 256);
+        }
+    });
+    for (int round = 0; round < 200; ++round) {
+        IDirectSoundBuffer* plain = nullptr;
+        WAVEFORMATEX format = PcmFormat(round % 2 == 0 ? 2 : 1, 22050 + 100 * static_cast<DWORD>(round), 16);
+        const DSBUFFERDESC desc{sizeof(DSBUFFERDESC), kAllControls, 4096, 0, &format, {}};
+        ASSERT_EQ(ds_->CreateSoundBuffer(&desc, &plain, nullptr), DS_OK);
+        ASSERT_EQ(plain->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
+        std::this_thread::yield();
+        plain->Release();  // the sanitizer sees any read of its bytes by a pull still running
+    }
+    stop.store(true);
+    mixer.join();
+}
+
+// The bytes a pull in progress reads, against the regions a Lock asks for: a lock waits only
+// when the two share a byte, at either end of the read range and across the buffer's end.
+TEST(MixerReadRange, ALockWaitsOnlyForBytesThePullInProgressReads)
+{
+    platform::dsound::Voice v;
+    v.frames = 100;
+    v.blockAlign = 4;
+    v.mixing = true;
+    v.readFrom = 90;  // frames 90..99 and 0..9: bytes 360..399 and 0..39
+    v.readCount = 20;
+    using R = platform::dsound::LockedRegion;
+    EXPECT_FALSE(v.IsBeingRead(R{300, 60, 0}));  // ends just before frame 90
+    EXPECT_TRUE(v.IsBeingRead(R{300, 61, 0}));
+    EXPECT_TRUE(v.IsBeingRead(R{396, 4, 0}));   // the last frame
+    EXPECT_TRUE(v.IsBeingRead(R{0, 4, 0}));     // the first frame after the wrap
+    EXPECT_TRUE(v.IsBeingRead(R{36, 4, 0}));    // frame 9, the last one read
+    EXPECT_FALSE(v.IsBeingRead(R{40, 300, 0}));  // everything between
+    EXPECT_TRUE(v.IsBeingRead(R{200, 200, 4})); // both parts of a wrapping lock
+    v.readFrom = 10;  // frames 10..29: bytes 40..119, no wrap
+    EXPECT_FALSE(v.IsBeingRead(R{396, 4, 40}));  // its wrapped part ends just before
+    EXPECT_TRUE(v.IsBeingRead(R{396, 4, 41}));
+    EXPECT_FALSE(v.IsBeingRead(R{120, 280, 40}));
+    EXPECT_TRUE(v.IsBeingRead(R{116, 284, 0}));
+    v.readCount = 100;  // the whole buffer
+    EXPECT_TRUE(v.IsBeingRead(R{0, 4, 0}));
+    EXPECT_TRUE(v.IsBeingRead(R{396, 4, 0}));
+    v.mixing = false;  // no pull in progress: nothing waits
+    EXPECT_FALSE(v.IsBeingRead(R{0, 400, 0}));
+}
+
+// The device's own callback thread, once running, mixes voices at varied pitch, passes their
+// notifications and stops a one-shot without a single heap allocation.
+TEST_F(DirectSoundTest, TheAudioThreadMixesWithoutAllocating)
+{
+    if (!qmtest::AllocationProbe::Available() || !platform::AudioDeviceOpen()) {
+        GTEST_SKIP() << "needs the sanitizer build's allocation hooks and an audio device";
+    }
+    std::vector<IDirectSoundBuffer8*> voices;
+    for (int i = 0; i < 4; ++i) {
+        IDirectSoundBuffer8* b = MakeBuffer(PcmFormat(i % 2 == 0 ? 2 : 1, 22050, 16), std::vector<std::uint8_t>(8820, 1));
+        ASSERT_NE(b, nullptr);
+        b->SetFrequency(static_cast<DWORD>(11025 + 9000 * i));
+        Notify(b, {{0, Event()}, {4000, Event()}, {DSBPN_OFFSETSTOP, Event()}});
+        voices.push_back(b);
+    }
+    platform::SetManualMixing(false);
+    for (IDirectSoundBuffer8* b : voices) {
+        ASSERT_EQ(b->Play(0, 0, b == voices[0] ? 0 : DSBPLAY_LOOPING), DS_OK);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));  // the callback's first pulls
+    bool audioThread = false;  // the probe tells the callback's thread by the name SDL gives it
+    for (const auto& task : std::filesystem::directory_iterator("/proc/self/task")) {
+        std::string name;
+        std::getline(std::ifstream(task.path() / "comm"), name);
+        audioThread = audioThread || name.rfind("SDLAudioP", 0) == 0;
+    }
+    ASSERT_TRUE(audioThread);
+    qmtest::AllocationProbe probe;
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (std::chrono::steady_clock::now() < until && Status(voices[0]) != 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    const long allocations = probe.AudioThreadAllocations();
+    platform::SetManualMixing(true);
+    EXPECT_EQ(Status(voices[0]), 0u);  // the one-shot ran out on the audio thread
+    EXPECT_EQ(allocations, 0);
 }
 
 TEST_F(DirectSoundTest, LoudMixesClampAtBothEnds)

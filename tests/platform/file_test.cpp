@@ -49,6 +49,24 @@ TEST(FilePaths, BackslashesCaseFoldingAndCp932Names)
     EXPECT_EQ(GetFileAttributesA("セーブ"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
 }
 
+TEST(FileFlush, FlushedFileAndWriteThroughRename)
+{
+    qmtest::TempDir dir;
+    qmtest::ScopedCwd cwd(dir.Path());
+    HANDLE h = OpenFile("save.tmp", GENERIC_WRITE, 0, CREATE_ALWAYS);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(h, "abcd", 4, &written, nullptr));
+    EXPECT_TRUE(FlushFileBuffers(h));
+    EXPECT_TRUE(CloseHandle(h));
+    EXPECT_FALSE(FlushFileBuffers(h));  // no longer a file
+    ExpectError(ERROR_INVALID_HANDLE);
+
+    qmtest::ByteWriter().Bytes("old").Save((dir.Path() / "save.dat").string());
+    EXPECT_TRUE(MoveFileExA("save.tmp", "save.dat", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    EXPECT_EQ(fs::file_size(dir.Path() / "save.dat"), 4u);
+    EXPECT_FALSE(fs::exists(dir.Path() / "save.tmp"));
+}
+
 TEST(ModuleFileName, ExecutablePathCutAndOverride)
 {
     char path[MAX_PATH] = {};

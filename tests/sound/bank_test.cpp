@@ -37,6 +37,14 @@ TEST_F(BankTest, LaterRecordWinsAndFindIdTakesTheSmallestId)
     bank_->Load(7);
     bank_->Play(7);
     EXPECT_EQ(Pull(1)[0], 2000);
+    // Stopped, it is silent at once; played again it is heard again.
+    bank_->Stop(7);
+    const std::vector<std::int16_t> stopped = Pull(64);
+    EXPECT_EQ(stopped, std::vector<std::int16_t>(128, 0));
+    bank_->Play(7);
+    EXPECT_EQ(Pull(1)[0], 2000);
+    bank_->Stop(7);
+    EXPECT_EQ(Pull(1)[0], 0);
     EXPECT_EQ(bank_->FindId("w3"), 20);
     EXPECT_EQ(bank_->FindId("w1"), 1);
     EXPECT_EQ(bank_->FindId("w2"), 7);

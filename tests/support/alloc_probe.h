@@ -1,12 +1,14 @@
-// Watches heap allocations, to show that a reader never asks for a block sized by bad data.
+// Watches heap allocations, to show that a reader never asks for a block sized by bad data and
+// that a steady frame allocates nothing on the threads that matter.
 #pragma once
 
 #include <cstddef>
 
 namespace qmtest {
 
-// Records the largest single block allocated (any thread) and counts allocations
-// while an instance lives; one instance at a time.
+// Records the largest single block allocated (any thread) and counts allocations while an
+// instance lives, in all and on two threads of their own: the one that made the probe and the
+// audio device's callback thread. One instance at a time.
 // Works in sanitizer builds only (the ci preset); elsewhere Available() is false.
 class AllocationProbe {
 public:
@@ -18,8 +20,11 @@ public:
     AllocationProbe& operator=(const AllocationProbe&) = delete;
 
     std::size_t Largest() const;
-    // Blocks allocated since the probe started.
+    // Blocks allocated since the probe started (or was reset): on any thread, on the thread
+    // that made the probe, on the audio callback thread.
     long Allocations() const;
+    long OwnThreadAllocations() const;
+    long AudioThreadAllocations() const;
     void Reset();
 };
 

@@ -1,5 +1,6 @@
 #include "support/field_writer.h"
 
+#include <bit>
 #include <cmath>
 #include <filesystem>
 
@@ -7,11 +8,13 @@
 #include "MainCode/GameData/TWeponTable.h"
 #include "support/bht_writer.h"
 #include "support/byte_writer.h"
+#include "support/enemy_table_writer.h"
 #include "support/game_table_writer.h"
 #include "support/ground_writer.h"
 #include "support/mesh_writer.h"
 #include "support/ogg_writer.h"
 #include "support/pattern_writer.h"
+#include "support/player_model_writer.h"
 #include "support/ptx_writer.h"
 #include "support/table_writer.h"
 
@@ -146,6 +149,34 @@ MeshFile Shadow()
 
 }  // namespace
 
+std::vector<PtxImage> FieldSprites()
+{
+    // The message window's parts and the letter sheet.
+    std::vector<PtxImage> sprites;
+    for (const char* name : {"window06", "window16", "button00_a", "button00_b", "cursor02", "word"}) {
+        sprites.push_back(PtxImage::Filled(name, 1, 16, 16, {40, 60, 120}));
+    }
+    // The enemy gauge's frame and bar sheet, the minimap's window and cursor.
+    sprites.push_back(PtxImage::Filled("guage08", 1, 64, 8, {90, 90, 110}));
+    sprites.push_back(PtxImage::Filled("bar00", 0, 256, 64, {40, 220, 80}));
+    sprites.push_back(PtxImage::Filled("window21", 1, 224, 160, {40, 50, 90}));
+    sprites.push_back(PtxImage::Filled("cursor05", 1, 16, 16, {255, 220, 40}));
+    return sprites;
+}
+
+PtxImage FieldMinimapPicture()
+{
+    // The map's 512 units on 128 pixels: the ground square light on a dark surround.
+    std::vector<PtxColor> colours;
+    for (int y = 0; y < 128; ++y) {
+        for (int x = 0; x < 128; ++x) {
+            const bool ground = x >= 64 && x < 74 && y >= 54 && y < 64;
+            colours.push_back(ground ? PtxColor{120, 190, 100} : PtxColor{30, 50, 40});
+        }
+    }
+    return PtxImage::FromPixels(kFieldMinimap, 0, 128, 128, colours);
+}
+
 std::vector<FieldMap> DefaultFieldMaps()
 {
     FieldMap battle;
@@ -180,6 +211,35 @@ std::vector<TAttackRecord> FieldAttackRecords()
     swing.Radius = 0.7F;
     swing.DamageFactor = 1.25F;
     return {fallback, swing};
+}
+
+TEnemyRecord FieldEnemyRecord()
+{
+    TEnemyRecord r;
+    r.id = kFieldEnemyType;
+    r.label = "草原の獣";
+    r.height = 0.7F;
+    r.shadowSize = 1.2F;
+    r.objectFlagA = 1;
+    r.objectFlagB = 1;
+    r.gravity = -0.02F;
+    r.armedByte0 = r.armedByte1 = r.armedByte2 = 1;
+    r.maxHp = r.hp = 60;
+    r.str = 8;
+    r.vit = 4;
+    r.intel = 4;
+    r.men = 4;
+    for (float& rate : r.armedStats) {
+        rate = 1.0F;
+    }
+    r.level = 1;
+    r.gainFactor = 1.0F;
+    r.hpGrowth = 1000;
+    r.strGrowth = 100;
+    r.money = 20;
+    r.modelName = kFieldEnemyModel;
+    r.soundName = kFieldEnemyModel;
+    return r;
 }
 
 TSvpRecord FieldSavePoint()
@@ -227,6 +287,20 @@ MapStream FieldMapStream(const FieldMap& map)
     for (const std::string& villager : map.villagers) {
         s.Villager(villager);
     }
+    if (map.maxLive != 0 || map.spawnDistance != 0.0F || !map.enemies.empty() || !map.spawners.empty()) {
+        // The first bound holds the live limit's bits.
+        s.EnemyBounds(std::bit_cast<float>(map.maxLive), map.spawnDistance);
+    }
+    for (const FieldEnemy& enemy : map.enemies) {
+        s.Enemy(enemy.typeId, enemy.position, enemy.direction);
+    }
+    for (const FieldSpawner& spawner : map.spawners) {
+        s.EnemySpawner(spawner.typeId, spawner.position, spawner.direction, spawner.interval,
+                       std::bit_cast<std::uint32_t>(spawner.leash));
+    }
+    if (!map.minimap.empty()) {
+        s.MinimapName(map.minimap);
+    }
     s.End();
     return s;
 }
@@ -257,12 +331,9 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     Save(meshes / "sky/sky00_00.msh", SkyDome());
     Save(meshes / "effect/shadow01_mesh.msh", Shadow());
     SaveStartupMeshes(root);
-    for (const char* model : {"hero01", "hero02", "heroine01", "heroine02"}) {
-        const std::uint32_t colour = model[4] == 'i' ? 0xFFD04060 : 0xFF3050D0;
-        Save(meshes / "char04" / (std::string(model) + ".tob"), Box(model, 0.3F, 0.9F, 0.3F, colour, 0.9F));
-        TPatternEvent still{};
-        Save(base / "data/chrdata04" / (std::string(model) + ".pat"), BuildPatternFile({{still}}));
-        Save(base / "data/chrdata04" / (std::string(model) + ".wpm"), BuildWeponStateFile({WeponKey{}}, {{0}}));
+    // The weapon looks of both heroes' first weapon types, and the enemy.
+    for (const char* model : {"hero01", "hero02", "heroine01", "heroine02", kFieldEnemyModel}) {
+        WritePlayerModel(meshes.string(), (base / "data/chrdata04").string(), model, FieldLayout::kWalkStep);
     }
     BhtFile attacks;
     attacks.records = FieldAttackRecords();
@@ -272,6 +343,28 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     }
     const fs::path tables = base / "data/tbl04";
     Save(tables / "svp.tbl", BuildGameTable(std::vector<TSvpRecord>{FieldSavePoint()}));
+    // Both heroes with their town looks, sound and voice lists, and the value tables every player reads.
+    std::vector<THrdefRecord> heroes;
+    for (const char* model : {"hero", "heroine"}) {
+        THrdefRecord hero;
+        hero.Id = static_cast<std::int32_t>(heroes.size());
+        hero.Level = 1;
+        hero.WeaponId = 1000;
+        hero.ModelName = model;
+        hero.TableName = model;
+        heroes.push_back(hero);
+        WritePlayerModel(meshes.string(), (base / "data/chrdata04").string(), model, FieldLayout::kWalkStep);
+        Save(tables / "char" / (std::string(model) + "_se.tbl"), BuildSoundList({}));
+        Save(tables / "char" / (std::string(model) + "_vc.tbl"), BuildSoundList({}));
+    }
+    Save(tables / "hrdef.tbl", BuildGameTable(heroes));
+    std::vector<std::uint32_t> values(201);
+    for (std::uint32_t i = 0; i < values.size(); ++i) {
+        values[i] = i;
+    }
+    Save(tables / "ex.tbl", BuildSoundList(values));
+    Save(tables / "abp.tbl", BuildSoundList(values));
+    Save(tables / "enemy.tbl", BuildEnemyTable({FieldEnemyRecord()}));
     TWeponRecord sword;
     sword.Id = 1000;
     sword.Name = "木の剣";
@@ -282,12 +375,8 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     spear.Type = 3;
     Save(tables / "wepon.tbl", BuildGameTable(std::vector<TWeponRecord>{sword, spear}));
     Save(tables / "bgm.tbl", BuildSoundTable(FieldMusicTable()));
-    // The message window's parts and the letter sheet.
-    std::vector<PtxImage> sprites;
-    for (const char* name : {"window06", "window16", "button00_a", "button00_b", "cursor02", "word"}) {
-        sprites.push_back(PtxImage::Filled(name, 1, 16, 16, {40, 60, 120}));
-    }
-    Save(base / "data/ptx04/sprite.ptx", BuildPtx(sprites));
+    Save(base / "data/ptx04/sprite.ptx", BuildPtx(FieldSprites()));
+    Save(base / "data/ptx04/minimap.ptx", BuildPtx({FieldMinimapPicture()}));
     WriteFieldMusic(root);
 }
 

@@ -1,7 +1,9 @@
 // A small playable field written into a game folder: two maps (a battle area and a town) in one map
-// container, their ground and walls as visible cells and as collision, a placed crate, the sky dome,
-// the shadow, the player's models with pattern and weapon-state files, the attack table, the tables
-// play starts from (save point, weapons, heroes) and the music of both maps. Tests and the sample
+// container, their ground and walls as visible cells and as collision, a placed crate, the battle
+// map's enemy with its spawner and minimap picture, the sky dome, the shadow, the player's and the
+// enemy's models with pattern and weapon-state files, the attack table, the tables play starts from
+// (save point, weapons, heroes with their sound lists, experience and ability points, enemies), the
+// sprites of the windows, gauges and minimap, and the music of both maps. Tests and the sample
 // folder share it.
 #pragma once
 
@@ -9,12 +11,28 @@
 #include <string>
 #include <vector>
 
+#include "MainCode/Character/TEnemyRecord.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAttackRecord.h"
 #include "platform/d3dx8/d3dx8math.h"
 #include "support/map_writer.h"
+#include "support/ptx_writer.h"
 
 namespace qmtest {
+
+// An enemy the map places at once, and a spawner that places one as the player nears.
+struct FieldEnemy {
+    std::uint32_t typeId = 0;
+    D3DXVECTOR3 position;
+    D3DXVECTOR3 direction;  // zero: faces the player
+};
+struct FieldSpawner {
+    std::uint32_t typeId = 0;
+    D3DXVECTOR3 position;
+    D3DXVECTOR3 direction{1.0F, 1.0F, 1.0F};
+    std::uint32_t interval = 0;
+    float leash = 10.0F;
+};
 
 // One map of the container "map00" in the map-data folder; its name is "map00/" + entry.
 struct FieldMap {
@@ -28,6 +46,12 @@ struct FieldMap {
     bool entryPoint = true;  // the map's own start at FieldLayout::Start
     std::uint32_t cameraMode = 16;  // 16 follow, 32 keys, anything else: a camera record of that mode
     std::vector<std::string> villagers;
+    // Battle maps: the enemy bounds record is written when any of these is set.
+    std::uint32_t maxLive = 0;
+    float spawnDistance = 0.0F;
+    std::vector<FieldEnemy> enemies;
+    std::vector<FieldSpawner> spawners;
+    std::string minimap;  // an entry of "minimap.ptx"; empty: none
 };
 
 struct FieldLayout {
@@ -37,13 +61,25 @@ struct FieldLayout {
     static constexpr float kFollowDistance = 6.0F;
     static constexpr float kFollowHeight = 3.0F;
     static constexpr std::uint32_t kSavePoint = 1;  // the save point of the first battle map
+    static constexpr float kWalkStep = 0.2F;        // a walking frame of the heroes' patterns
     static D3DXVECTOR3 Start() { return {20.0F, 0.0F, 10.0F}; }
     static D3DXVECTOR3 StartDirection() { return {0.0F, 0.0F, 1.0F}; }
     static D3DXVECTOR3 StartCamera() { return {20.0F, 3.0F, 4.0F}; }
     static D3DXVECTOR3 Crate() { return {14.0F, 0.5F, 16.0F}; }
+    // The battle map's enemy, off the straight walk from the start to the wall, and its spawner
+    // beyond the wall's reach of the start.
+    static D3DXVECTOR3 Enemy() { return {27.0F, 0.0F, 18.0F}; }
+    static D3DXVECTOR3 Spawner() { return {20.0F, 0.0F, 24.0F}; }
+    static constexpr float kSpawnDistance = 10.0F;
 };
 
-// "battle" (kind 1, music "battle.ogg", sky, no fog) and "town" (kind 0, music "town.ogg", fog).
+// The enemy type of the battle map and its model; the enemy table holds it.
+inline constexpr std::uint32_t kFieldEnemyType = 0;
+inline constexpr const char* kFieldEnemyModel = "enemy00";
+inline constexpr const char* kFieldMinimap = "map00";
+
+// "battle" (kind 1, music "battle.ogg", sky, no fog, one enemy placed, one spawner, a minimap)
+// and "town" (kind 0, music "town.ogg", fog).
 std::vector<FieldMap> DefaultFieldMaps();
 // The record stream of one map: area, projection, fog, sky, entry point, camera, the crate.
 MapStream FieldMapStream(const FieldMap& map);
@@ -54,12 +90,21 @@ std::vector<std::pair<std::uint32_t, std::string>> FieldMusicTable();
 // fallback and a sword swing.
 std::vector<TAttackRecord> FieldAttackRecords();
 
+// The sprites of "sprite.ptx" the field draws with (message window, enemy gauge, minimap), and
+// the minimap picture kFieldMinimap of "minimap.ptx".
+std::vector<PtxImage> FieldSprites();
+PtxImage FieldMinimapPicture();
+
+// The enemy record of kFieldEnemyType.
+TEnemyRecord FieldEnemyRecord();
+
 // Save point kSavePoint: the first map of DefaultFieldMaps at the start.
 TSvpRecord FieldSavePoint();
 
 // Writes every file of the field below root (folders made as needed). With writeTables the save
-// point and weapon tables, the music table with its music and the window sprites are written too; a caller with tables of its
-// own (the sample folder) writes them itself and takes the save point from FieldSavePoint.
+// point, weapon, hero, value, enemy and music tables with their music and the sprites are written
+// too; a caller with tables of its own (the sample folder) writes them itself and takes the save
+// point from FieldSavePoint and the enemy from FieldEnemyRecord.
 void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps = DefaultFieldMaps(),
                       bool writeTables = true);
 // Short looping tones for the music of FieldMusicTable, into root's music folder.

@@ -47,6 +47,10 @@ void FuzzFile(const std::vector<std::uint8_t>& valid, const std::string& path,
 {
     int failures = 0;
     for (std::size_t length = 0; length < valid.size() && failures < kMaxReported; ++length) {
+        const bool nearEnd = length < options.denseEdge || length + options.denseEdge >= valid.size();
+        if (options.truncationStride > 1 && !nearEnd && length % options.truncationStride != 0) {
+            continue;
+        }
         std::vector<std::uint8_t> cut(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(length));
         if (!RunCase(cut, path, load, options, "truncated to " + std::to_string(length) + " bytes")) {
             ++failures;

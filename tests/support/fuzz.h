@@ -13,6 +13,10 @@ namespace qmtest {
 struct FuzzOptions {
     std::uint32_t seed = 20240501;
     int mutations = 3000;
+    // Truncations: every length when 1; otherwise every stride-th length, but every length
+    // within denseEdge bytes of either end (where the headers and the last fields lie).
+    std::size_t truncationStride = 1;
+    std::size_t denseEdge = 0;
     // A larger single allocation while loading fails the case (checked in sanitizer builds).
     std::size_t maxAllocation = 16u << 20;
 };

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <sstream>
 #include <vector>
 
@@ -38,16 +39,10 @@ std::vector<std::uint8_t> Opaque(const platform::RgbaImage& image)
     return pixels;
 }
 
-// Both spellings are in use.
 bool UpdateRequested()
 {
-    for (const char* name : {"QM_UPDATE_GOLDEN", "QM_UPDATE_GOLDENS"}) {
-        const char* value = std::getenv(name);
-        if (value != nullptr && std::string(value) == "1") {
-            return true;
-        }
-    }
-    return false;
+    const char* value = std::getenv("QM_UPDATE_GOLDEN");
+    return value != nullptr && std::string(value) == "1";
 }
 
 bool ReadPng(const std::string& path, platform::RgbaImage* out)
@@ -122,6 +117,34 @@ bool ReadPng(const std::string& path, platform::RgbaImage* out)
     const std::filesystem::path actual = ActualDir() / (name + ".png");
     WritePng(actual.string(), image.width, image.height, Opaque(image));
     return ::testing::AssertionFailure() << name << ": " << why.str() << "; actual picture: " << actual;
+}
+
+::testing::AssertionResult MatchesGoldenText(const std::string& text, const std::string& name)
+{
+    const std::filesystem::path golden = GoldenDir() / name;
+    if (UpdateRequested()) {
+        std::ofstream out(golden, std::ios::binary);
+        out << text;
+        out.close();
+        if (!out) {
+            return ::testing::AssertionFailure() << "cannot write golden " << golden;
+        }
+        return ::testing::AssertionSuccess() << "golden " << golden << " written";
+    }
+    std::ifstream in(golden, std::ios::binary);
+    if (!in) {
+        return ::testing::AssertionFailure() << "no golden " << golden << " (run with QM_UPDATE_GOLDEN=1 to make it)";
+    }
+    std::stringstream want;
+    want << in.rdbuf();
+    if (want.str() == text) {
+        return ::testing::AssertionSuccess();
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(ActualDir(), ec);
+    const std::filesystem::path actual = ActualDir() / name;
+    std::ofstream(actual, std::ios::binary) << text;
+    return ::testing::AssertionFailure() << name << " differs from " << golden << "; actual text: " << actual;
 }
 
 }  // namespace qmtest

@@ -1,4 +1,5 @@
 // What the sample folder holds: a small, original set of records, sounds and pictures.
+#include <algorithm>
 #include <cstdio>
 
 #include "SampleData.h"
@@ -94,6 +95,38 @@ THrdefRecord Hero(std::int32_t id, const char* name, std::uint32_t weapon, const
     return r;
 }
 
+TEnemyRecord Enemy(std::uint32_t id, const char* label, std::int32_t level, std::int32_t hp, std::int32_t str,
+                   const char* model)
+{
+    TEnemyRecord r;
+    r.id = id;
+    r.label = label;
+    r.height = 0.6F;
+    r.shadowSize = 1.2F;
+    r.objectFlagA = 1;
+    r.objectFlagB = 1;
+    r.gravity = -0.02F;
+    r.armedByte0 = r.armedByte1 = r.armedByte2 = 1;
+    r.maxHp = r.hp = hp;
+    r.str = str;
+    r.vit = str / 2;
+    r.intel = 4;
+    r.men = 4;
+    for (float& rate : r.armedStats) {
+        rate = 1.0F;
+    }
+    r.level = level;
+    r.gainFactor = 1.0F;
+    r.hpGrowth = 1000;
+    r.strGrowth = 100;
+    r.money = 20 * level;
+    r.item = 1;
+    r.itemChance = 0.2F;
+    r.modelName = model;
+    r.soundName = model;
+    return r;
+}
+
 Catalogue Build()
 {
     Catalogue c;
@@ -132,15 +165,32 @@ Catalogue Build()
     // Play starts on the field's first map.
     c.savePoints = {qmtest::FieldSavePoint()};
     c.heroes = {Hero(0, "主人公", 1000, "hero"), Hero(1, "相棒", 1001, "partner")};
+    c.enemies = {Enemy(0, "草原の獣", 1, 60, 8, "enemy00"), Enemy(3, "岩の番人", 4, 150, 14, "enemy00")};
 
     // Menu sounds of the title and the music it names.
-    c.se = {{600, "sys_cursor"}, {603, "sys_load"}, {605, "sys_start"}, {606, "sys_quit"}};
+    c.se = {{600, "sys_cursor"}, {603, "sys_load"}, {605, "sys_start"}, {606, "sys_quit"},
+            {503, "sys_save"},   {608, "sys_refuse"}, {1000, "land_0"},   {1001, "land_1"}};
+    // The players' voices: the down voice and an attack call of each.
+    c.voice = {{106, "hero_down"}, {150, "hero_attack"}, {1100, "partner_down"}, {1150, "partner_attack"}};
     c.bgm = {{1, "title.ogg"}, {2, "field.ogg"}};
     for (const auto& track : qmtest::FieldMusicTable()) {
         c.bgm.push_back({track.first, track.second});
     }
     c.musicWithIntro = {"title.ogg"};
     c.soundLists = {{"subset/title_se.tbl", {600, 603, 605, 606}}, {"subset/title_bgm.tbl", {1}}};
+    for (const THrdefRecord& hero : c.heroes) {
+        c.soundLists.push_back({"char/" + hero.ModelName + "_se.tbl", {503, 608, 1000, 1001}});
+        const bool first = hero.Id == 0;
+        c.soundLists.push_back({"char/" + hero.ModelName + "_vc.tbl", {first ? 106u : 1100u, first ? 150u : 1150u}});
+    }
+    // Experience and ability points by level difference -100..100.
+    SoundList experience{"ex.tbl", {}};
+    SoundList abilityPoints{"abp.tbl", {}};
+    for (std::uint32_t d = 0; d <= 200; ++d) {
+        experience.ids.push_back(d <= 100 ? d * 2 : 200 + (d - 100) * 10);
+        abilityPoints.ids.push_back(d / 20 + 1);
+    }
+    c.valueTables = {experience, abilityPoints};
 
     // The pictures the built code draws: item and skill icons and descriptions, weapon-type icons.
     TexturePackage icons{"itemicon.ptx", TexturePackage::Picture::Icon, {}};
@@ -166,17 +216,22 @@ Catalogue Build()
     c.textures = {icons, infos, skillInfos, skillIcons, weponIcons};
     c.textures.push_back(
         {"sprite.ptx", TexturePackage::Picture::Icon, {"window06", "window16", "button00_a", "button00_b", "cursor02", "word"}});
-    c.meshes = {kSkyMesh,          "sky/sky00_00.msh",         "map04/field00.msh",     "map04/_field00.msh",
-                "visual04/crate.msh", "effect/shadow01_mesh.msh"};
+    c.meshes = {kSkyMesh,          "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
+                "visual04/crate.msh", kShadowMesh};
     for (const qmtest::FieldMap& map : qmtest::DefaultFieldMaps()) {
         c.maps.push_back("map00/" + map.entry);
     }
-    for (const char* model : {"hero01", "hero02", "heroine01", "heroine02"}) {
-        c.meshes.push_back(std::string("char04/") + model + ".tob");
-        c.characterFiles.push_back(std::string(model) + ".pat");
-        c.characterFiles.push_back(std::string(model) + ".wpm");
-    }
     c.attackTables = {"basic.bht"};
+    // The weapon looks of both heroes' first weapon types, their town looks and the enemies' models.
+    c.characterModels = {"hero01", "hero02", "heroine01", "heroine02"};
+    for (const THrdefRecord& hero : c.heroes) {
+        c.characterModels.push_back(hero.ModelName);
+    }
+    for (const TEnemyRecord& enemy : c.enemies) {
+        if (std::find(c.characterModels.begin(), c.characterModels.end(), enemy.modelName) == c.characterModels.end()) {
+            c.characterModels.push_back(enemy.modelName);
+        }
+    }
     return c;
 }
 

@@ -7,6 +7,7 @@
 #include "MainCode/TInputDevice.h"
 #include "SampleParts.h"
 #include "support/byte_writer.h"
+#include "support/enemy_table_writer.h"
 #include "support/game_table_writer.h"
 #include "support/ini_writer.h"
 #include "support/table_writer.h"
@@ -92,7 +93,7 @@ void WriteTables(const fs::path& root, const Catalogue& c)
 {
     const fs::path tables = root / kTableFolder;
     // No enemy records until enemies exist: the common header alone.
-    Save(tables / "enemy.tbl", qmtest::TableWriter(true).Column("ID", 0).Build());
+    Save(tables / "enemy.tbl", qmtest::BuildEnemyTable(c.enemies));
     Save(tables / "wepon.tbl", qmtest::BuildGameTable(c.wepons));
     Save(tables / "itemmean.tbl", qmtest::BuildGameTable(c.itemMeans));
     Save(tables / "accessory.tbl", qmtest::BuildGameTable(c.accessories));
@@ -105,6 +106,9 @@ void WriteTables(const fs::path& root, const Catalogue& c)
     Save(tables / "bgm.tbl", qmtest::BuildSoundTable(Pairs(c.bgm)));
     for (const SoundList& list : c.soundLists) {
         Save(tables / list.file, qmtest::BuildSoundList(list.ids));
+    }
+    for (const SoundList& table : c.valueTables) {
+        Save(tables / table.file, qmtest::BuildSoundList(table.ids));
     }
 }
 
@@ -140,6 +144,10 @@ void WriteSampleFolder(const fs::path& root)
     // The field's maps, meshes and character files; the tables, music and sprites are the folder's own.
     qmtest::WriteFieldFolder(root.string(), qmtest::DefaultFieldMaps(), false);
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
+    Save(root / kMeshFolder / kShadowMesh, ShadowDisc().Bytes());
+    for (const std::string& model : c.characterModels) {
+        qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(), model);
+    }
 }
 
 }  // namespace sample

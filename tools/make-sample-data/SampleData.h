@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "MainCode/Character/TEnemyRecord.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TItemMeanTable.h"
@@ -18,6 +19,7 @@
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/GameData/TWeponTable.h"
 #include "dx/dx8/sound/TSoundTableReader.h"
+#include "support/player_model_writer.h"
 
 namespace sample {
 
@@ -29,6 +31,13 @@ inline constexpr const char* kMusicFolder = "data/bgm04/";
 inline constexpr const char* kTableFolder = "data/tbl04/";
 // The sky dome that start-up builds, inside the mesh folder.
 inline constexpr const char* kSkyMesh = "sky/sky00.msh";
+// The ground shadow of every character, inside the mesh folder.
+inline constexpr const char* kShadowMesh = "effect/shadow01_mesh.msh";
+// Character bodies inside the mesh folder; their pattern and weapon files in the character data folder.
+inline constexpr const char* kCharacterFolder = "char04/";
+inline constexpr const char* kCharacterDataFolder = "data/chrdata04/";
+// Motions of a player model: the states 0..19 and the shared skill motions up to 36.
+inline constexpr std::uint32_t kPlayerMotions = qmtest::kPlayerModelMotions;
 
 // One texture package and the entry names it holds, all pictures of one kind.
 struct TexturePackage {
@@ -56,23 +65,28 @@ struct Catalogue {
     std::vector<TSkillRecord> skills;
     std::vector<TSvpRecord> savePoints;
     std::vector<THrdefRecord> heroes;
+    std::vector<TEnemyRecord> enemies;
 
     // Sound id tables: se names are waves in "se.pse", bgm names ".ogg" files in the music folder.
     std::vector<TSoundTableEntry> se;
     std::vector<TSoundTableEntry> voice;
     std::vector<TSoundTableEntry> bgm;
     std::vector<SoundList> soundLists;
+    // Value tables in the sound-list format ("ex.tbl", "abp.tbl"), inside the table folder.
+    std::vector<SoundList> valueTables;
     // Music tracks that start with an intro ("_" + the track's file).
     std::vector<std::string> musicWithIntro;
 
     std::vector<TexturePackage> textures;
     std::vector<std::string> meshes;  // inside the mesh folder
 
-    // The field: map names ("file/entry") in the map-data folder, the characters' pattern (".pat")
-    // and weapon-state (".wpm") files and the attack tables (".bht") in "data/chrdata04/".
+    // The field: map names ("file/entry") in the map-data folder and the attack tables (".bht") in
+    // the character data folder.
     std::vector<std::string> maps;
-    std::vector<std::string> characterFiles;
     std::vector<std::string> attackTables;
+    // Character models of the players and enemies: body ".tob", pattern ".pat" and weapon-state
+    // ".wpm" of each name.
+    std::vector<std::string> characterModels;
 };
 
 const Catalogue& GetCatalogue();

@@ -7,6 +7,7 @@
 
 #include "SampleData.h"
 #include "support/mesh_writer.h"
+#include "support/pattern_writer.h"
 #include "support/ptx_writer.h"
 
 namespace sample {
@@ -19,6 +20,9 @@ std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package);
 
 // The sky dome: a half sphere seen from inside, pale at the horizon and deep blue at the top.
 qmtest::MeshFile SkyDome();
+
+// The round shadow under every character.
+qmtest::MeshFile ShadowDisc();
 
 // One short two-note blip per entry, 22.05 kHz mono 16-bit, each pitch its own.
 std::vector<std::uint8_t> BuildSePackage(const std::vector<TSoundTableEntry>& entries);

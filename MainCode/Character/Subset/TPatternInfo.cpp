@@ -35,13 +35,13 @@ void TPatternInfo::Load(const char* name)
     std::uint32_t header = 0;
     std::uint32_t count = 0;
     // Every pattern takes at least its frame count.
-    if (!in.U32(header) || !in.U32(count) || count > in.Left() / 4) {
+    if (!in.U32(header) || !in.U32(count) || !in.Fits(count, 4)) {
         throw my_error(name, kSourceFile, __LINE__);
     }
     TRefPtr<Pattern[]> patterns(new Pattern[count]);
     for (std::uint32_t p = 0; p < count; ++p) {
         Pattern& pattern = patterns[p];
-        if (!in.U32(pattern.FrameCount) || pattern.FrameCount > in.Left() / kFrameBytes) {
+        if (!in.U32(pattern.FrameCount) || !in.Fits(pattern.FrameCount, kFrameBytes)) {
             throw my_error(name, kSourceFile, __LINE__);
         }
         pattern.Frames = TRefPtr<TPatternEvent[]>(new TPatternEvent[pattern.FrameCount]);

@@ -36,7 +36,7 @@ void TWeponState::Load(const char* name)
     TByteReader in(bytes.data(), bytes.size());
     std::uint32_t header = 0;
     std::uint32_t keys = 0;
-    if (!in.U32(header) || !in.U32(keys) || keys > in.Left() / kKeyBytes) {
+    if (!in.U32(header) || !in.U32(keys) || !in.Fits(keys, kKeyBytes)) {
         throw my_error(name, kSourceFile, __LINE__);
     }
     TRefPtr<D3DXVECTOR3[]> firstPositions(new D3DXVECTOR3[keys]);
@@ -50,13 +50,13 @@ void TWeponState::Load(const char* name)
         ReadQuaternion(in, secondRotations[k]);
     }
     std::uint32_t motionCount = 0;
-    if (!in.U32(motionCount) || motionCount > in.Left() / 4) {
+    if (!in.U32(motionCount) || !in.Fits(motionCount, 4)) {
         throw my_error(name, kSourceFile, __LINE__);
     }
     TRefPtr<Motion[]> motions(new Motion[motionCount]);
     for (std::uint32_t m = 0; m < motionCount; ++m) {
         Motion& motion = motions[m];
-        if (!in.U32(motion.KeyCount) || motion.KeyCount > in.Left() / 4) {
+        if (!in.U32(motion.KeyCount) || !in.Fits(motion.KeyCount, 4)) {
             throw my_error(name, kSourceFile, __LINE__);
         }
         motion.Keys = TRefPtr<std::uint32_t[]>(new std::uint32_t[motion.KeyCount]);

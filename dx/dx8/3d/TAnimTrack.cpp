@@ -1,26 +1,19 @@
 #include "dx/dx8/3d/TAnimTrack.h"
 
-#include "dx/dx8/3d/FileFields.h"
-
-using filefields::ReadF32s;
-using filefields::ReadU32;
+#include "TCommon/TByteReader.h"
 
 TAnimTrack::~TAnimTrack() = default;
 
-bool TAnimTrack::ReadKeyTimes(TFile& file, std::uint32_t valueSize)
+bool TAnimTrack::ReadKeyTimes(TByteReader& in, std::uint32_t valueSize)
 {
     std::uint32_t n = 0;
-    if (!ReadU32(file, n)) {
-        return false;
-    }
     // The count comes from the file: it must fit in what is left before anything is allocated.
-    const std::uint64_t need = static_cast<std::uint64_t>(n) * (4 + valueSize);
-    if (need > filefields::RemainingBytes(file)) {
+    if (!in.U32(n) || !in.Fits(n, 4 + std::uint64_t{valueSize})) {
         return false;
     }
     m_times.resize(n);
     for (std::uint32_t& t : m_times) {
-        if (!ReadU32(file, t)) {
+        if (!in.U32(t)) {
             m_times.clear();
             return false;
         }
@@ -66,17 +59,17 @@ constexpr int kValueFloats<D3DXQUATERNION> = 4;
 }  // namespace
 
 template <typename Value>
-TKeyTrack<Value>::TKeyTrack(TFile& file)
+TKeyTrack<Value>::TKeyTrack(TByteReader& in)
 {
     constexpr int floats = kValueFloats<Value>;
-    m_read = ReadKeyTimes(file, 4 * floats);
+    m_read = ReadKeyTimes(in, 4 * floats);
     if (!m_read) {
         return;
     }
     m_values.resize(m_times.size());
     for (Value& v : m_values) {
         float f[floats];
-        if (!ReadF32s(file, f, floats)) {
+        if (!in.F32s(f, floats)) {
             m_read = false;
             m_times.clear();
             m_values.clear();
@@ -142,9 +135,9 @@ namespace {
 // A track read whole takes its slot, replacing an earlier one of its kind; a track with no key
 // cannot be evaluated and leaves the slot empty. False when the file ended inside the record.
 template <typename Track>
-bool ReadIntoSlot(TFile& file, std::unique_ptr<Track>& slot)
+bool ReadIntoSlot(TByteReader& in, std::unique_ptr<Track>& slot)
 {
-    auto track = std::make_unique<Track>(file);
+    auto track = std::make_unique<Track>(in);
     if (!track->WasRead()) {
         return false;
     }
@@ -158,28 +151,28 @@ bool ReadIntoSlot(TFile& file, std::unique_ptr<Track>& slot)
 
 }  // namespace
 
-TRefPtr<TAnimTrackSet> TAnimTrackSet::Load(TFile& file)
+TRefPtr<TAnimTrackSet> TAnimTrackSet::Load(TByteReader& in)
 {
     TRefPtr<TAnimTrackSet> set(new TAnimTrackSet);
     std::uint32_t count = 0;
-    if (!ReadU32(file, count)) {
+    if (!in.U32(count)) {
         return set;
     }
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint32_t kind = 0;
-        if (!ReadU32(file, kind)) {
+        if (!in.U32(kind)) {
             break;
         }
         bool read = true;
         switch (kind) {
         case kRotation:
-            read = ReadIntoSlot(file, set->m_rotation);
+            read = ReadIntoSlot(in, set->m_rotation);
             break;
         case kScale:
-            read = ReadIntoSlot(file, set->m_scale);
+            read = ReadIntoSlot(in, set->m_scale);
             break;
         case kTranslation:
-            read = ReadIntoSlot(file, set->m_translation);
+            read = ReadIntoSlot(in, set->m_translation);
             break;
         default:
             break;  // an unknown kind has nothing more to read

@@ -9,7 +9,7 @@
 #include "TCommon/TRefPtr.h"
 #include "platform/d3dx8/d3dx8math.h"
 
-class TFile;
+class TByteReader;
 
 class TAnimTrack {
 public:
@@ -25,7 +25,7 @@ protected:
     TAnimTrack() = default;
     // Reads the key count and the key times once the file is seen to hold them and valueSize
     // bytes a key after them; false otherwise (nothing is kept then).
-    bool ReadKeyTimes(TFile& file, std::uint32_t valueSize);
+    bool ReadKeyTimes(TByteReader& in, std::uint32_t valueSize);
     // The keys on either side of the time and how far it lies between them. At and after the last
     // key the first key is taken, as the animations were made with.
     void FindKeys(float time, std::uint32_t* prev, std::uint32_t* next, float* s) const;
@@ -40,7 +40,7 @@ template <typename Value>
 class TKeyTrack : public TAnimTrack {
 protected:
     // Reads the record from its key count on; WasRead tells whether the file held all of it.
-    explicit TKeyTrack(TFile& file);
+    explicit TKeyTrack(TByteReader& in);
     // The values of the keys around the time, and how far the time lies from the first to the second.
     void Sample(float time, const Value** a, const Value** b, float* s) const;
 
@@ -49,26 +49,26 @@ protected:
 
 class TRotationTrack : public TKeyTrack<D3DXQUATERNION> {
 public:
-    explicit TRotationTrack(TFile& file) : TKeyTrack(file) {}
+    explicit TRotationTrack(TByteReader& in) : TKeyTrack(in) {}
     const D3DXMATRIX* Evaluate(float time) override;
 };
 
 // Scale and translation keys, blended linearly.
 class TVectorTrack : public TKeyTrack<D3DXVECTOR3> {
 protected:
-    explicit TVectorTrack(TFile& file) : TKeyTrack(file) {}
+    explicit TVectorTrack(TByteReader& in) : TKeyTrack(in) {}
     D3DXVECTOR3 Blend(float time) const;
 };
 
 class TScaleTrack : public TVectorTrack {
 public:
-    explicit TScaleTrack(TFile& file) : TVectorTrack(file) {}
+    explicit TScaleTrack(TByteReader& in) : TVectorTrack(in) {}
     const D3DXMATRIX* Evaluate(float time) override;
 };
 
 class TTranslationTrack : public TVectorTrack {
 public:
-    explicit TTranslationTrack(TFile& file) : TVectorTrack(file) {}
+    explicit TTranslationTrack(TByteReader& in) : TVectorTrack(in) {}
     const D3DXMATRIX* Evaluate(float time) override;
 };
 
@@ -77,7 +77,7 @@ public:
     enum Kind : std::uint32_t { kRotation = 0, kScale = 1, kTranslation = 2 };
 
     // One set record. A record cut short keeps the tracks read whole before the cut.
-    static TRefPtr<TAnimTrackSet> Load(TFile& file);
+    static TRefPtr<TAnimTrackSet> Load(TByteReader& in);
 
     // Scale, then rotation, then translation; without a translation track the local position.
     D3DXMATRIX* Evaluate(D3DXMATRIX* out, float time, const D3DXMATRIX* local) const;

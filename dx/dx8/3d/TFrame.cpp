@@ -2,8 +2,8 @@
 
 #include <cfloat>
 
+#include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
-#include "dx/dx8/3d/FileFields.h"
 #include "dx/dx8/3d/TView.h"
 
 namespace {
@@ -43,10 +43,10 @@ constexpr std::uint32_t kFrameVertexFormat = 0x142;
 constexpr int kMaxDepth = 256;
 
 // A count that cannot be read stays 0, so a short file ends the tree there.
-std::uint32_t ReadCount(TFile& file)
+std::uint32_t ReadCount(TByteReader& in)
 {
     std::uint32_t count = 0;
-    filefields::ReadU32(file, count);
+    in.U32(count);
     return count;
 }
 
@@ -508,21 +508,20 @@ TRefPtr<TFrame> TFrame::Load(std::string name)
     // A file that does not open reads as empty: one unnamed root.
     TFile file(GetDirectory() + name);
     file.Open(true, GENERIC_READ);
-    std::uint32_t header = 0;
-    filefields::ReadU32(file, header);
-    filefields::ReadU32(file, header);
-    return ReadNode(file, nullptr);
+    TByteReader in(file);
+    in.Skip(8);  // the header; a file shorter than it reads as empty
+    return ReadNode(in, nullptr);
 }
 
-TRefPtr<TFrame> TFrame::ReadNode(TFile& file, TFrame* parent) { return ReadNode(file, parent, 0); }
+TRefPtr<TFrame> TFrame::ReadNode(TByteReader& in, TFrame* parent) { return ReadNode(in, parent, 0); }
 
-TRefPtr<TFrame> TFrame::ReadNode(TFile& file, TFrame* parent, int depth)
+TRefPtr<TFrame> TFrame::ReadNode(TByteReader& in, TFrame* parent, int depth)
 {
     std::string name;
-    file.ReadString(name);
+    in.String(name);
     float m[16];
     D3DXMATRIX local;
-    if (filefields::ReadF32s(file, m, 16)) {
+    if (in.F32s(m, 16)) {
         local = D3DXMATRIX(m);
     } else {
         D3DXMatrixIdentity(&local);
@@ -531,21 +530,21 @@ TRefPtr<TFrame> TFrame::ReadNode(TFile& file, TFrame* parent, int depth)
 
     // Every record takes at least one field from the file, so none of the loops below outlasts it.
     // A damaged mesh record ends the load with the mesh reader's error, naming the file.
-    const std::uint32_t meshes = ReadCount(file);
-    for (std::uint32_t i = 0; i < meshes && filefields::RemainingBytes(file) > 0; ++i) {
-        frame->AddMesh(TMesh8::ReadBody(file, kFrameVertexFormat));
+    const std::uint32_t meshes = ReadCount(in);
+    for (std::uint32_t i = 0; i < meshes && in.Left() > 0; ++i) {
+        frame->AddMesh(TMesh8::ReadBody(in, kFrameVertexFormat));
     }
-    const std::uint32_t sets = ReadCount(file);
-    for (std::uint32_t i = 0; i < sets && filefields::RemainingBytes(file) > 0; ++i) {
-        frame->AddKeyTrackSet(TAnimTrackSet::Load(file));
+    const std::uint32_t sets = ReadCount(in);
+    for (std::uint32_t i = 0; i < sets && in.Left() > 0; ++i) {
+        frame->AddKeyTrackSet(TAnimTrackSet::Load(in));
     }
-    const std::uint32_t children = ReadCount(file);
+    const std::uint32_t children = ReadCount(in);
     if (children != 0 && depth >= kMaxDepth) {
-        file.SetPointer(0, FILE_END);
+        in.Skip(in.Left());
         return frame;
     }
-    for (std::uint32_t i = 0; i < children && filefields::RemainingBytes(file) > 0; ++i) {
-        frame->AddChild(ReadNode(file, frame.Get(), depth + 1));
+    for (std::uint32_t i = 0; i < children && in.Left() > 0; ++i) {
+        frame->AddChild(ReadNode(in, frame.Get(), depth + 1));
     }
     return frame;
 }

@@ -12,7 +12,7 @@
 #include "dx/dx8/3d/TMesh8.h"
 #include "platform/d3dx8/d3dx8math.h"
 
-class TFile;
+class TByteReader;
 class TView;
 
 class TFrame {
@@ -29,7 +29,7 @@ public:
     static std::string& GetDirectory() { return s_folder; }
     // A missing or short file gives the tree read so far (a missing one: one unnamed root).
     static TRefPtr<TFrame> Load(std::string name);
-    static TRefPtr<TFrame> ReadNode(TFile& file, TFrame* parent);
+    static TRefPtr<TFrame> ReadNode(TByteReader& in, TFrame* parent);
 
     const std::string& GetName() const { return m_name; }
 
@@ -115,7 +115,7 @@ public:
     bool LookAtPoint(const TFrame* reference, const D3DXVECTOR3& point, int mode);
 
 private:
-    static TRefPtr<TFrame> ReadNode(TFile& file, TFrame* parent, int depth);
+    static TRefPtr<TFrame> ReadNode(TByteReader& in, TFrame* parent, int depth);
     bool LookAt(const TFrame* reference, bool haveTarget, D3DXVECTOR3 f, int mode);
     template <typename Apply>
     void ForEachMesh(bool recurse, bool asChild, const Apply& apply);

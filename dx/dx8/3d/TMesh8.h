@@ -13,7 +13,7 @@
 #include "platform/d3d8/d3d8.h"
 #include "platform/d3dx8/d3dx8math.h"
 
-class TFile;
+class TByteReader;
 class TView;
 
 class TMesh8 {
@@ -25,8 +25,8 @@ public:
     // Throws my_error naming the file when it cannot be opened or does not hold a whole, consistent mesh.
     static TMesh8 Load(const std::string& name);
     // The mesh record without its header (the frame file embeds the static one with format 0x142).
-    static TMesh8 ReadBody(TFile& file, std::uint32_t vertexFormat);
-    static TMesh8 ReadAnimatedBody(TFile& file, std::uint32_t vertexFormat);
+    static TMesh8 ReadBody(TByteReader& in, std::uint32_t vertexFormat);
+    static TMesh8 ReadAnimatedBody(TByteReader& in, std::uint32_t vertexFormat);
 
     TMesh8(const std::string& name, const TVertexBufferArray& vertexBuffers, std::uint16_t vertexCount,
            std::uint32_t keyFrameCount, const TComPtr<IDirect3DIndexBuffer8>& indexBuffer,

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/TD3D8.h"
@@ -16,76 +17,62 @@ constexpr std::uint32_t kStaticMagic = 0x0068736D;  // "msh" and a zero byte
 // Two empty names and 17 floats: the smallest material record.
 constexpr std::uint64_t kMinMaterialBytes = 4 + 4 + 68;
 
-// Reads the record's fields, checking every count against the bytes left before using it.
+// The record's fields from the one reader; anything that does not fit fails the load naming the file.
 class MeshReader {
 public:
-    explicit MeshReader(TFile& file) : m_file(file) {}
+    explicit MeshReader(TByteReader& in) : m_in(in) {}
 
     [[noreturn]] void Fail(const char* reason, long line) const
     {
-        throw my_error(m_file.GetPath() + " : " + reason, kSourceFile, line);
+        throw my_error(m_in.Name() + " : " + reason, kSourceFile, line);
     }
 
-    void Need(std::uint64_t bytes, long line) const
+    void Need(std::uint64_t count, std::uint64_t recordBytes, long line) const
     {
-        if (bytes > Left()) {
-            Fail("ファイルが途中で終わっています。", line);
+        if (!m_in.Fits(count, recordBytes)) {
+            Fail(kCutShort, line);
         }
     }
 
     void Bytes(void* out, std::uint32_t n, long line)
     {
-        if (n != 0 && !m_file.Read(out, n)) {
-            Fail("ファイルが途中で終わっています。", line);
+        if (!m_in.Bytes(out, n)) {
+            Fail(kCutShort, line);
         }
     }
 
     std::uint16_t U16(long line)
     {
-        std::uint8_t b[2];
-        Bytes(b, 2, line);
-        return static_cast<std::uint16_t>(b[0] | b[1] << 8);
+        std::uint16_t v = 0;
+        return m_in.U16(v) ? v : (Fail(kCutShort, line), v);
     }
 
     std::uint32_t U32(long line)
     {
-        std::uint8_t b[4];
-        Bytes(b, 4, line);
-        return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-               static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
+        std::uint32_t v = 0;
+        return m_in.U32(v) ? v : (Fail(kCutShort, line), v);
     }
 
     float F32(long line)
     {
-        const std::uint32_t bits = U32(line);
-        float f = 0.0F;
-        std::memcpy(&f, &bits, sizeof f);
-        return f;
+        float v = 0.0F;
+        return m_in.F32(v) ? v : (Fail(kCutShort, line), v);
     }
 
     std::string String(long line)
     {
         std::string s;
-        if (!m_file.ReadString(s)) {
-            Fail("ファイルが途中で終わっています。", line);
+        if (!m_in.String(s)) {
+            Fail(kCutShort, line);
         }
         return s;
     }
 
-    TFile& File() { return m_file; }
+    TByteReader& Reader() { return m_in; }
 
 private:
-    std::uint64_t Left() const
-    {
-        const DWORD position = SetFilePointer(m_file.GetHandle(), 0, nullptr, FILE_CURRENT);
-        const std::uint32_t size = m_file.GetSize();
-        if (position == INVALID_SET_FILE_POINTER || size == INVALID_FILE_SIZE || position > size) {
-            return 0;
-        }
-        return size - position;
-    }
-
-    TFile& m_file;
+    static constexpr const char* kCutShort = "ファイルが途中で終わっています。";
+    TByteReader& m_in;
 };
 
 // What every layout starts with.
@@ -106,10 +93,10 @@ Head ReadHead(MeshReader& in, std::uint32_t vertexFormat)
     }
     h.name = in.String(__LINE__);
     const std::uint32_t materialCount = in.U32(__LINE__);
-    in.Need(materialCount * kMinMaterialBytes, __LINE__);
+    in.Need(materialCount, kMinMaterialBytes, __LINE__);
     h.materials.reserve(materialCount);
     for (std::uint32_t i = 0; i < materialCount; ++i) {
-        h.materials.push_back(TMeshMaterial::Read(in.File()));
+        h.materials.push_back(TMeshMaterial::Read(in.Reader()));
     }
     h.vertexCount = in.U16(__LINE__);
     return h;
@@ -144,7 +131,7 @@ Triangles ReadTriangles(MeshReader& in, const Head& h)
 {
     Triangles t;
     t.count = in.U16(__LINE__);
-    in.Need(static_cast<std::uint64_t>(t.count) * (6 + 4), __LINE__);
+    in.Need(t.count, 6 + 4, __LINE__);
     std::vector<std::uint16_t> indices(static_cast<std::size_t>(t.count) * 3);
     for (std::uint16_t& index : indices) {
         index = in.U16(__LINE__);
@@ -181,17 +168,18 @@ TMesh8 TMesh8::Load(const std::string& name)
     if (!file.Open(true, GENERIC_READ)) {
         throw my_error(path, kSourceFile, 40);
     }
-    MeshReader in(file);
+    TByteReader reader(file);
+    MeshReader in(reader);
     const std::uint32_t magic = in.U32(__LINE__);
     const std::uint32_t vertexFormat = in.U32(__LINE__);
-    TMesh8 mesh = magic == kStaticMagic ? ReadBody(file, vertexFormat) : ReadAnimatedBody(file, vertexFormat);
+    TMesh8 mesh = magic == kStaticMagic ? ReadBody(reader, vertexFormat) : ReadAnimatedBody(reader, vertexFormat);
     file.Close();
     return mesh;
 }
 
-TMesh8 TMesh8::ReadBody(TFile& file, std::uint32_t vertexFormat)
+TMesh8 TMesh8::ReadBody(TByteReader& reader, std::uint32_t vertexFormat)
 {
-    MeshReader in(file);
+    MeshReader in(reader);
     Head h = ReadHead(in, vertexFormat);
     TVertexBufferArray buffers(new TComPtr<IDirect3DVertexBuffer8>[1]);
     buffers[0] = ReadVertices(in, h, vertexFormat);
@@ -200,9 +188,9 @@ TMesh8 TMesh8::ReadBody(TFile& file, std::uint32_t vertexFormat)
                   static_cast<std::uint32_t>(h.materials.size()), TRefPtr<TMorphRecord[]>(nullptr), 0);
 }
 
-TMesh8 TMesh8::ReadAnimatedBody(TFile& file, std::uint32_t vertexFormat)
+TMesh8 TMesh8::ReadAnimatedBody(TByteReader& reader, std::uint32_t vertexFormat)
 {
-    MeshReader in(file);
+    MeshReader in(reader);
     Head h = ReadHead(in, vertexFormat);
     const std::uint32_t keyFrames = in.U32(__LINE__);
     if (keyFrames == 0) {
@@ -210,7 +198,7 @@ TMesh8 TMesh8::ReadAnimatedBody(TFile& file, std::uint32_t vertexFormat)
     }
     // Key frames without vertices still count, so that their number stays bounded by the file.
     const std::uint64_t frameBytes = static_cast<std::uint64_t>(h.vertexCount) * h.vertexSize;
-    in.Need(keyFrames * (frameBytes != 0 ? frameBytes : 1), __LINE__);
+    in.Need(keyFrames, frameBytes != 0 ? frameBytes : 1, __LINE__);
     TVertexBufferArray buffers(new TComPtr<IDirect3DVertexBuffer8>[keyFrames]);
     for (std::uint32_t k = 0; k < keyFrames; ++k) {
         buffers[k] = ReadVertices(in, h, vertexFormat);
@@ -219,13 +207,13 @@ TMesh8 TMesh8::ReadAnimatedBody(TFile& file, std::uint32_t vertexFormat)
 
     const std::uint32_t morphCount = in.U32(__LINE__);
     // Each record has at least a name length and a frame count.
-    in.Need(static_cast<std::uint64_t>(morphCount) * 8, __LINE__);
+    in.Need(morphCount, 8, __LINE__);
     TRefPtr<TMorphRecord[]> morphs(morphCount != 0 ? new TMorphRecord[morphCount] : nullptr);
     for (std::uint32_t m = 0; m < morphCount; ++m) {
         in.String(__LINE__);  // the morph's name is not kept
         TMorphRecord& record = morphs[m];
         record.frameCount = in.U32(__LINE__);
-        in.Need(static_cast<std::uint64_t>(record.frameCount) * 8, __LINE__);
+        in.Need(record.frameCount, 8, __LINE__);
         record.keyFrames = TRefPtr<std::uint32_t[]>(new std::uint32_t[record.frameCount + 1]);
         record.timeSteps = TRefPtr<float[]>(new float[record.frameCount + 1]);
         for (std::uint32_t f = 0; f < record.frameCount; ++f) {

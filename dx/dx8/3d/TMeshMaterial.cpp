@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "TCommon/TFile.h"
+#include "TCommon/TByteReader.h"
 #include "TCommon/my_error.h"
 
 namespace {
@@ -18,22 +18,14 @@ TMeshMaterial::TMeshMaterial(const std::string& name, const D3DMATERIAL8* materi
     DeriveSettings();
 }
 
-TMeshMaterial TMeshMaterial::Read(TFile& file)
+TMeshMaterial TMeshMaterial::Read(TByteReader& in)
 {
     std::string name;
     std::string textureName;
-    std::uint8_t bytes[68];
-    if (!file.ReadString(name) || !file.ReadString(textureName) || !file.Read(bytes, sizeof bytes)) {
-        throw my_error(file.GetPath() + " : マテリアルの途中でファイルが終わっています。", kSourceFile, __LINE__);
-    }
     // 17 little-endian floats: Diffuse, Ambient, Specular, Emissive (r, g, b, a), Power.
     float f[17];
-    for (int i = 0; i < 17; ++i) {
-        const std::uint32_t bits = static_cast<std::uint32_t>(bytes[i * 4]) |
-                                   static_cast<std::uint32_t>(bytes[i * 4 + 1]) << 8 |
-                                   static_cast<std::uint32_t>(bytes[i * 4 + 2]) << 16 |
-                                   static_cast<std::uint32_t>(bytes[i * 4 + 3]) << 24;
-        std::memcpy(&f[i], &bits, 4);
+    if (!in.String(name) || !in.String(textureName) || !in.F32s(f, 17)) {
+        throw my_error(in.Name() + " : マテリアルの途中でファイルが終わっています。", kSourceFile, __LINE__);
     }
     D3DMATERIAL8 m{};
     D3DCOLORVALUE* colours[4] = {&m.Diffuse, &m.Ambient, &m.Specular, &m.Emissive};

@@ -8,7 +8,7 @@
 #include "dx/dx8/3d/TTexture8.h"
 #include "platform/d3d8/d3d8.h"
 
-class TFile;
+class TByteReader;
 
 class TMeshMaterial {
 public:
@@ -30,7 +30,7 @@ public:
 
     // One material record of a mesh file: names, 17 floats; the texture is loaded by its name.
     // Throws my_error naming the file when the file ends inside the record.
-    static TMeshMaterial Read(TFile& file);
+    static TMeshMaterial Read(TByteReader& in);
 
     void DeriveSettings();
     void DeriveRenderType();

@@ -1,5 +1,8 @@
 #include "dx/dx8/3d/TTexturePackage.h"
 
+#include <optional>
+
+#include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 #include "TCommon/my_error.h"
 
@@ -8,83 +11,60 @@ namespace {
 const char kSourceFile[] = "dx/dx8/3d/TTexture8";
 constexpr long kOpenFailedLine = 150;
 
-// Reads field by field and fails the load with the package path at anything outside the file.
+// The package's fields from the one reader; anything outside the file fails the load with its path.
 class PackageReader {
 public:
-    explicit PackageReader(const std::string& path) : file_(path)
+    explicit PackageReader(const std::string& path) : m_file(path)
     {
-        if (!file_.Open(true, GENERIC_READ)) {
+        if (!m_file.Open(true, GENERIC_READ) || m_file.GetSize() == INVALID_FILE_SIZE) {
             Fail();
         }
-        size_ = file_.GetSize();
-        if (size_ == INVALID_FILE_SIZE) {
-            Fail();
-        }
+        m_in.emplace(m_file);
     }
 
-    [[noreturn]] void Fail() { throw my_error(file_.GetPath(), kSourceFile, kOpenFailedLine); }
+    [[noreturn]] void Fail() { throw my_error(m_file.GetPath(), kSourceFile, kOpenFailedLine); }
 
     std::uint32_t U32()
     {
-        std::uint8_t b[4];
-        Bytes(b, 4);
-        return static_cast<std::uint32_t>(b[0]) | static_cast<std::uint32_t>(b[1]) << 8 |
-               static_cast<std::uint32_t>(b[2]) << 16 | static_cast<std::uint32_t>(b[3]) << 24;
-    }
-
-    void Bytes(void* out, std::uint32_t n)
-    {
-        if (n > Left() || (n != 0 && !file_.Read(out, n))) {
-            Fail();
-        }
-        position_ += n;
+        std::uint32_t v = 0;
+        return m_in->U32(v) ? v : (Fail(), v);
     }
 
     std::vector<std::uint8_t> Block(std::uint64_t n)
     {
-        // Checked before anything is allocated.
-        if (n > Left()) {
+        std::vector<std::uint8_t> data;
+        if (!m_in->Block(data, n)) {
             Fail();
         }
-        std::vector<std::uint8_t> data(static_cast<std::size_t>(n));
-        Bytes(data.data(), static_cast<std::uint32_t>(n));
         return data;
     }
 
     // The name of a directory entry: u32 length, then that many bytes, text up to the first NUL.
     std::string Name()
     {
-        const std::uint32_t n = U32();
-        std::vector<std::uint8_t> bytes = Block(n);
-        std::size_t length = 0;
-        while (length < bytes.size() && bytes[length] != 0) {
-            ++length;
-        }
-        return std::string(reinterpret_cast<const char*>(bytes.data()), length);
+        std::string name;
+        return m_in->String(name) ? name : (Fail(), name);
     }
 
     void Skip(std::uint32_t n)
     {
-        if (n > Left() || !file_.Skip(static_cast<std::int32_t>(n))) {
+        if (!m_in->Skip(n)) {
             Fail();
         }
-        position_ += n;
     }
 
     void Seek(std::uint32_t offset)
     {
-        if (offset > size_ || !file_.Seek(static_cast<std::int32_t>(offset))) {
+        if (!m_in->Seek(offset)) {
             Fail();
         }
-        position_ = offset;
     }
 
-    std::uint32_t Left() const { return size_ - position_; }
+    bool Fits(std::uint64_t count, std::uint64_t recordBytes) const { return m_in->Fits(count, recordBytes); }
 
 private:
-    TFile file_;
-    std::uint32_t size_ = 0;
-    std::uint32_t position_ = 0;
+    TFile m_file;
+    std::optional<TByteReader> m_in;
 };
 
 }  // namespace
@@ -94,7 +74,7 @@ bool TTexturePackage::ReadImage(const std::string& path, const std::string& entr
     PackageReader reader(path);
     const std::uint32_t count = reader.U32();
     // An entry takes at least its name length and its offset.
-    if (count > reader.Left() / 8) {
+    if (!reader.Fits(count, 8)) {
         reader.Fail();
     }
     bool found = false;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-class TFile;
+class TByteReader;
 
 constexpr std::uint8_t kTableNumberKey = 0;
 constexpr std::uint8_t kTableTextKey = 4;
@@ -17,16 +17,13 @@ constexpr std::uint8_t kTableTextKey = 4;
 // Undoes the scrambling of one field in place.
 void UnscrambleBytes(std::uint8_t* bytes, std::uint32_t n, std::uint8_t key);
 
-// Reads n bytes and unscrambles them; false when the read fails.
-bool ReadScrambledBytes(TFile& file, std::uint8_t* buffer, std::uint32_t n, std::uint8_t key);
+// Reads n bytes and unscrambles them; false when they run past the end.
+bool ReadScrambledBytes(TByteReader& in, std::uint8_t* buffer, std::uint32_t n, std::uint8_t key);
 // A u32 scrambled with the number key.
-bool ReadScrambledDword(TFile& file, std::uint32_t& value);
+bool ReadScrambledDword(TByteReader& in, std::uint32_t& value);
 // A u32 length (number key) then that many bytes of text (text key); the text before the first
-// NUL. A length beyond the bytes left in the file fails before anything is allocated.
-bool ReadScrambledString(TFile& file, std::string& out);
-
-// Bytes between the file position and the end.
-std::uint32_t BytesLeft(TFile& file);
+// NUL. A length beyond the bytes left fails before anything is allocated.
+bool ReadScrambledString(TByteReader& in, std::string& out);
 
 struct TableHeader {
     std::uint32_t recordCount = 0;
@@ -37,4 +34,4 @@ struct TableHeader {
 // Reads the flag, the record and column counts, the column names and values (plain or
 // scrambled as the flag says). A column count that the bytes left cannot hold fails, and so
 // does a record count when fewer than minRecordSize bytes are left for each record.
-bool ReadTableHeader(TFile& file, std::uint32_t minRecordSize, TableHeader& header);
+bool ReadTableHeader(TByteReader& in, std::uint32_t minRecordSize, TableHeader& header);

@@ -5,7 +5,7 @@
 std::int32_t TBufferedSound::GetVolume()
 {
     LONG volume = 0;
-    if (buffer_.Get() == nullptr || FAILED(buffer_->GetVolume(&volume))) {
+    if (m_buffer.Get() == nullptr || FAILED(m_buffer->GetVolume(&volume))) {
         return 0;
     }
     return volume;
@@ -14,8 +14,8 @@ std::int32_t TBufferedSound::GetVolume()
 std::int32_t TBufferedSound::SetVolume(std::int32_t volume)
 {
     const std::int32_t set = ClampVolume(volume);
-    if (buffer_.Get() != nullptr) {
-        buffer_->SetVolume(set);
+    if (m_buffer.Get() != nullptr) {
+        m_buffer->SetVolume(set);
     }
     return set;
 }
@@ -23,7 +23,7 @@ std::int32_t TBufferedSound::SetVolume(std::int32_t volume)
 std::int32_t TBufferedSound::GetPan()
 {
     LONG pan = 0;
-    if (buffer_.Get() == nullptr || FAILED(buffer_->GetPan(&pan))) {
+    if (m_buffer.Get() == nullptr || FAILED(m_buffer->GetPan(&pan))) {
         return 0;
     }
     return pan;
@@ -31,8 +31,8 @@ std::int32_t TBufferedSound::GetPan()
 
 void TBufferedSound::SetPan(std::int32_t pan)
 {
-    if (buffer_.Get() != nullptr) {
-        buffer_->SetPan(pan);
+    if (m_buffer.Get() != nullptr) {
+        m_buffer->SetPan(pan);
     }
 }
 
@@ -45,8 +45,8 @@ bool TBufferedSound::CreateBuffer(const WAVEFORMATEX& format, DWORD flags, DWORD
     desc.dwBufferBytes = bytes;
     desc.lpwfxFormat = &wanted;
     IDirectSoundBuffer* plain = nullptr;
-    if (owner_ == nullptr || owner_->GetDevice() == nullptr ||
-        FAILED(owner_->GetDevice()->CreateSoundBuffer(&desc, &plain, nullptr)) || plain == nullptr) {
+    if (m_owner == nullptr || m_owner->GetDevice() == nullptr ||
+        FAILED(m_owner->GetDevice()->CreateSoundBuffer(&desc, &plain, nullptr)) || plain == nullptr) {
         return false;
     }
     IDirectSoundBuffer8* buffer = nullptr;
@@ -55,6 +55,6 @@ bool TBufferedSound::CreateBuffer(const WAVEFORMATEX& format, DWORD flags, DWORD
     if (FAILED(hr) || buffer == nullptr) {
         return false;
     }
-    buffer_ = TComPtr<IDirectSoundBuffer8>(buffer);
+    m_buffer = TComPtr<IDirectSoundBuffer8>(buffer);
     return true;
 }

@@ -18,8 +18,8 @@ public:
     void SetPan(std::int32_t pan) override;
 
 protected:
-    // Makes buffer_ (a version-8 buffer) of the given format, flags and size on the owner's device.
+    // Makes m_buffer (a version-8 buffer) of the given format, flags and size on the owner's device.
     bool CreateBuffer(const WAVEFORMATEX& format, DWORD flags, DWORD bytes);
 
-    TComPtr<IDirectSoundBuffer8> buffer_;
+    TComPtr<IDirectSoundBuffer8> m_buffer;
 };

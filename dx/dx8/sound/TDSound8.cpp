@@ -28,7 +28,7 @@ TDSound8* TDSound8::Instance()
     return instance.get();
 }
 
-TDSound8::TDSound8() : caps_{}, capsValid_(false), initialised_(false), primaryFormat_(kFallbackFormat)
+TDSound8::TDSound8() : m_caps{}, m_capsValid(false), m_initialised(false), m_primaryFormat(kFallbackFormat)
 {
 }
 
@@ -43,22 +43,22 @@ bool TDSound8::Init(HWND window)
     if (FAILED(DirectSoundCreate8(nullptr, &device, nullptr)) || device == nullptr) {
         throw my_error("DirectSoundの初期化に失敗しました。", kSourcePath, 60);
     }
-    device_ = TComPtr<IDirectSound8>(device);
+    m_device = TComPtr<IDirectSound8>(device);
 
-    caps_ = DSCAPS{};
-    caps_.dwSize = sizeof(DSCAPS);
-    capsValid_ = SUCCEEDED(device_->GetCaps(&caps_));
+    m_caps = DSCAPS{};
+    m_caps.dwSize = sizeof(DSCAPS);
+    m_capsValid = SUCCEEDED(m_device->GetCaps(&m_caps));
 
-    if (SUCCEEDED(device_->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
-        if (!SetPrimaryFormat() && FAILED(device_->SetCooperativeLevel(window, DSSCL_NORMAL))) {
+    if (SUCCEEDED(m_device->SetCooperativeLevel(window, DSSCL_PRIORITY))) {
+        if (!SetPrimaryFormat() && FAILED(m_device->SetCooperativeLevel(window, DSSCL_NORMAL))) {
             throw my_error("協調レベル設定に失敗しました。", kSourcePath, 71);
         }
-    } else if (FAILED(device_->SetCooperativeLevel(window, DSSCL_NORMAL))) {
+    } else if (FAILED(m_device->SetCooperativeLevel(window, DSSCL_NORMAL))) {
         throw my_error("協調レベル設定に失敗しました。", kSourcePath, 75);
     }
 
     CreateSilentBuffer();
-    initialised_ = true;
+    m_initialised = true;
     return true;
 }
 
@@ -68,17 +68,17 @@ bool TDSound8::SetPrimaryFormat()
     desc.dwSize = sizeof(desc);
     desc.dwFlags = DSBCAPS_PRIMARYBUFFER;
     IDirectSoundBuffer* primary = nullptr;
-    bool ok = SUCCEEDED(device_->CreateSoundBuffer(&desc, &primary, nullptr)) && primary != nullptr;
+    bool ok = SUCCEEDED(m_device->CreateSoundBuffer(&desc, &primary, nullptr)) && primary != nullptr;
     if (ok) {
         WAVEFORMATEX format{WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0};
         ok = SUCCEEDED(primary->SetFormat(&format)) &&
-             SUCCEEDED(primary->GetFormat(&primaryFormat_, WAVEFORMATEX_STORED_SIZE, nullptr));
+             SUCCEEDED(primary->GetFormat(&m_primaryFormat, WAVEFORMATEX_STORED_SIZE, nullptr));
     }
     if (primary != nullptr) {
         primary->Release();
     }
     if (!ok) {
-        primaryFormat_ = kFallbackFormat;
+        m_primaryFormat = kFallbackFormat;
     }
     return ok;
 }
@@ -86,14 +86,14 @@ bool TDSound8::SetPrimaryFormat()
 // One second of silence in the primary format; nothing plays it.
 void TDSound8::CreateSilentBuffer()
 {
-    WAVEFORMATEX format = primaryFormat_;
+    WAVEFORMATEX format = m_primaryFormat;
     DSBUFFERDESC desc{};
     desc.dwSize = sizeof(desc);
     desc.dwFlags = DSBCAPS_GLOBALFOCUS | DSBCAPS_LOCSOFTWARE;
     desc.dwBufferBytes = format.nAvgBytesPerSec;
     desc.lpwfxFormat = &format;
     IDirectSoundBuffer* plain = nullptr;
-    if (FAILED(device_->CreateSoundBuffer(&desc, &plain, nullptr)) || plain == nullptr) {
+    if (FAILED(m_device->CreateSoundBuffer(&desc, &plain, nullptr)) || plain == nullptr) {
         return;
     }
     IDirectSoundBuffer8* buffer = nullptr;
@@ -102,25 +102,25 @@ void TDSound8::CreateSilentBuffer()
     if (FAILED(hr) || buffer == nullptr) {
         return;
     }
-    silent_ = TComPtr<IDirectSoundBuffer8>(buffer);
+    m_silent = TComPtr<IDirectSoundBuffer8>(buffer);
     void* audio = nullptr;
     DWORD bytes = 0;
-    if (SUCCEEDED(silent_->Lock(0, desc.dwBufferBytes, &audio, &bytes, nullptr, nullptr, 0))) {
+    if (SUCCEEDED(m_silent->Lock(0, desc.dwBufferBytes, &audio, &bytes, nullptr, nullptr, 0))) {
         std::memset(audio, format.wBitsPerSample == 8 ? 0x80 : 0x00, bytes);
-        silent_->Unlock(audio, bytes, nullptr, 0);
+        m_silent->Unlock(audio, bytes, nullptr, 0);
     }
-    silent_->SetVolume(DSBVOLUME_MIN);
+    m_silent->SetVolume(DSBVOLUME_MIN);
 }
 
 void TDSound8::Uninit()
 {
-    initialised_ = false;
-    banks_.clear();
-    if (silent_.Get() != nullptr) {
-        silent_->Stop();
+    m_initialised = false;
+    m_banks.clear();
+    if (m_silent.Get() != nullptr) {
+        m_silent->Stop();
     }
-    ReleaseCom(silent_);
-    device_ = TComPtr<IDirectSound8>();
+    ReleaseCom(m_silent);
+    m_device = TComPtr<IDirectSound8>();
 }
 
 TRefPtr<TStreamSound> TDSound8::CreateSound(const std::string& path, std::uint32_t bankId)
@@ -145,18 +145,18 @@ void TDSound8::CreateBank(const std::string& tablePath, const std::string& packa
 {
     TRefPtr<TSoundBank> bank(new TSoundBank(tablePath, packagePrefix, bankId, this, minVolume, maxVolume));
     // The old bank goes only after the new one is in place.
-    TRefPtr<TSoundBank> old = banks_[bankId];
-    banks_[bankId] = bank;
+    TRefPtr<TSoundBank> old = m_banks[bankId];
+    m_banks[bankId] = bank;
 }
 
 TSoundBank* TDSound8::GetBank(std::uint32_t bankId)
 {
-    return banks_[bankId].Get();
+    return m_banks[bankId].Get();
 }
 
 void TDSound8::PurgeUnused()
 {
-    for (auto& [id, bank] : banks_) {
+    for (auto& [id, bank] : m_banks) {
         if (bank.Get() != nullptr) {
             bank->PurgeUnused();
         }

@@ -47,22 +47,22 @@ public:
     void PurgeUnused();
 
     // Null before Init and after Uninit.
-    IDirectSound8* GetDevice() const { return device_.Get(); }
-    bool IsInitialized() const { return initialised_; }
-    const WAVEFORMATEX& GetPrimaryFormat() const { return primaryFormat_; }
+    IDirectSound8* GetDevice() const { return m_device.Get(); }
+    bool IsInitialized() const { return m_initialised; }
+    const WAVEFORMATEX& GetPrimaryFormat() const { return m_primaryFormat; }
 
 private:
     TDSound8();
     bool SetPrimaryFormat();
     void CreateSilentBuffer();
 
-    TComPtr<IDirectSound8> device_;
-    TComPtr<IDirectSoundBuffer8> silent_;
+    TComPtr<IDirectSound8> m_device;
+    TComPtr<IDirectSoundBuffer8> m_silent;
     static inline std::string s_musicFolder;
     static inline std::string s_seFolder;
-    DSCAPS caps_;
-    bool capsValid_;
-    bool initialised_;
-    WAVEFORMATEX primaryFormat_;
-    std::map<std::uint32_t, TRefPtr<TSoundBank>> banks_;
+    DSCAPS m_caps;
+    bool m_capsValid;
+    bool m_initialised;
+    WAVEFORMATEX m_primaryFormat;
+    std::map<std::uint32_t, TRefPtr<TSoundBank>> m_banks;
 };

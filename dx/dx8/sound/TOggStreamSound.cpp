@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <string>
 
 #include "TCommon/TFile.h"
+#include "TCommon/my_error.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "platform/win32/sync.h"
 
@@ -66,59 +68,59 @@ void CloseEvent(HANDLE& event)
 }  // namespace
 
 TOggStreamSound::TOggStreamSound(const std::string& name, std::uint32_t bankId, TDSound8* owner)
-    : TBufferedSound(bankId, owner), key_(name), hasIntro_(false), introDone_(false), stopEvent_(nullptr),
-      events_{}, thread_(nullptr), runEvent_(nullptr), bitsPerSample_(kBits), mainLength_(0), introLength_(0),
-      remaining_(0), partLength_(0), quarterSequence_{}, nextSequence_(0), endSequence_(kNoSequence),
-      threadId_(0), atStart_(false), intro_{}, main_{}, introOpen_(false), mainOpen_(false)
+    : TBufferedSound(bankId, owner), m_key(name), m_hasIntro(false), m_introDone(false), m_stopEvent(nullptr),
+      m_events{}, m_thread(nullptr), m_runEvent(nullptr), m_bitsPerSample(kBits), m_mainLength(0), m_introLength(0),
+      m_remaining(0), m_partLength(0), m_quarterSequence{}, m_nextSequence(0), m_endSequence(kNoSequence),
+      m_threadId(0), m_atStart(false), m_intro{}, m_main{}, m_introOpen(false), m_mainOpen(false)
 {
-    std::fill(std::begin(quarterSequence_), std::end(quarterSequence_), kNoSequence);
+    std::fill(std::begin(m_quarterSequence), std::end(m_quarterSequence), kNoSequence);
     if (!Open()) {
         Release();
-        state_ = kNotLoaded;
+        m_state = kNotLoaded;
     }
 }
 
 TOggStreamSound::~TOggStreamSound()
 {
-    if (thread_ != nullptr) {
-        buffer_->Stop();
-        SetEvent(stopEvent_);
-        SetEvent(runEvent_);  // a stopped worker sleeps on it
+    if (m_thread != nullptr) {
+        m_buffer->Stop();
+        SetEvent(m_stopEvent);
+        SetEvent(m_runEvent);  // a stopped worker sleeps on it
         // The worker looks at the stop event after every wake and never waits on the lock for
         // long, so it always comes back: wait for it rather than leave it running on a dead object.
-        WaitForSingleObject(thread_, INFINITE);
-        CloseHandle(thread_);
-        thread_ = nullptr;
+        WaitForSingleObject(m_thread, INFINITE);
+        CloseHandle(m_thread);
+        m_thread = nullptr;
     }
     Release();
 }
 
 bool TOggStreamSound::Open()
 {
-    if (owner_ == nullptr || owner_->GetDevice() == nullptr) {
+    if (m_owner == nullptr || m_owner->GetDevice() == nullptr) {
         return false;
     }
-    const std::size_t dot = key_.rfind('.');
-    if (dot == std::string::npos || key_.compare(dot, std::string::npos, ".ogg") != 0) {
+    const std::size_t dot = m_key.rfind('.');
+    if (dot == std::string::npos || m_key.compare(dot, std::string::npos, ".ogg") != 0) {
         return false;
     }
-    const std::string& folder = owner_->GetMusicFolder();
-    const std::string mainPath = folder + key_;
-    const std::string introPath = folder + "_" + key_;
-    hasIntro_ = TFile(introPath).Open(true, GENERIC_READ);
+    const std::string& folder = m_owner->GetMusicFolder();
+    const std::string mainPath = folder + m_key;
+    const std::string introPath = folder + "_" + m_key;
+    m_hasIntro = TFile(introPath).Open(true, GENERIC_READ);
 
-    if (!OpenDecoder(mainPath, mainFile_, main_, mainOpen_, mainLength_)) {
+    if (!OpenDecoder(mainPath, m_mainFile, m_main, m_mainOpen, m_mainLength)) {
         return false;
     }
-    remaining_ = partLength_ = mainLength_;
-    if (hasIntro_) {
-        if (!OpenDecoder(introPath, introFile_, intro_, introOpen_, introLength_)) {
+    m_remaining = m_partLength = m_mainLength;
+    if (m_hasIntro) {
+        if (!OpenDecoder(introPath, m_introFile, m_intro, m_introOpen, m_introLength)) {
             return false;
         }
-        remaining_ = partLength_ = introLength_;
+        m_remaining = m_partLength = m_introLength;
     }
 
-    const vorbis_info* info = ov_info(&main_, -1);
+    const vorbis_info* info = ov_info(&m_main, -1);
     if (info == nullptr || info->channels < 1 || info->channels > 8 || info->rate < 1 || info->rate > 1000000) {
         return false;
     }
@@ -126,7 +128,7 @@ bool TOggStreamSound::Open()
     format.wFormatTag = WAVE_FORMAT_PCM;
     format.nChannels = static_cast<WORD>(info->channels);
     format.nSamplesPerSec = static_cast<DWORD>(info->rate);
-    format.wBitsPerSample = bitsPerSample_;
+    format.wBitsPerSample = m_bitsPerSample;
     format.nBlockAlign = static_cast<WORD>(2 * info->channels);
     format.nAvgBytesPerSec = format.nBlockAlign * format.nSamplesPerSec;
 
@@ -136,41 +138,41 @@ bool TOggStreamSound::Open()
         return false;
     }
     IDirectSoundNotify* notify = nullptr;
-    if (FAILED(buffer_->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify))) ||
+    if (FAILED(m_buffer->QueryInterface(IID_IDirectSoundNotify, reinterpret_cast<void**>(&notify))) ||
         notify == nullptr) {
         return false;
     }
-    notify_ = TComPtr<IDirectSoundNotify>(notify);
+    m_notify = TComPtr<IDirectSoundNotify>(notify);
 
-    stopEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    runEvent_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (stopEvent_ == nullptr || runEvent_ == nullptr) {
+    m_stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    m_runEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (m_stopEvent == nullptr || m_runEvent == nullptr) {
         return false;
     }
     DSBPOSITIONNOTIFY positions[kChunkCount];
     for (std::uint32_t i = 0; i < kChunkCount; ++i) {
-        events_[i] = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-        if (events_[i] == nullptr) {
+        m_events[i] = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+        if (m_events[i] == nullptr) {
             return false;
         }
-        positions[i] = {kChunkSize * i, events_[i]};
+        positions[i] = {kChunkSize * i, m_events[i]};
     }
-    events_[kChunkCount] = stopEvent_;
-    if (FAILED(notify_->SetNotificationPositions(kChunkCount, positions))) {
+    m_events[kChunkCount] = m_stopEvent;
+    if (FAILED(m_notify->SetNotificationPositions(kChunkCount, positions))) {
         return false;
     }
 
     {
-        std::lock_guard<std::mutex> guard(lock_);
+        std::lock_guard<std::mutex> guard(m_lock);
         FillQuarter(0);
-        atStart_ = true;
+        m_atStart = true;
     }
-    const double ms = (static_cast<double>(introLength_) + mainLength_) / format.nAvgBytesPerSec * 1000.0;
-    length_ = static_cast<std::int32_t>(std::min(ms, static_cast<double>(std::numeric_limits<std::int32_t>::max())));
+    const double ms = (static_cast<double>(m_introLength) + m_mainLength) / format.nAvgBytesPerSec * 1000.0;
+    m_length = static_cast<std::int32_t>(std::min(ms, static_cast<double>(std::numeric_limits<std::int32_t>::max())));
 
-    state_ = kStopped;
-    thread_ = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, StreamThread, this, 0, &threadId_));
-    if (thread_ == nullptr) {
+    m_state = kStopped;
+    m_thread = reinterpret_cast<HANDLE>(_beginthreadex(nullptr, 0, StreamThread, this, 0, &m_threadId));
+    if (m_thread == nullptr) {
         return false;
     }
     return true;
@@ -200,32 +202,40 @@ bool TOggStreamSound::OpenDecoder(const std::string& path, std::unique_ptr<TFile
 
 void TOggStreamSound::Release()
 {
-    if (introOpen_) {
-        ov_clear(&intro_);
-        introOpen_ = false;
+    if (m_introOpen) {
+        ov_clear(&m_intro);
+        m_introOpen = false;
     }
-    if (mainOpen_) {
-        ov_clear(&main_);
-        mainOpen_ = false;
+    if (m_mainOpen) {
+        ov_clear(&m_main);
+        m_mainOpen = false;
     }
-    introFile_.reset();
-    mainFile_.reset();
-    CloseEvent(stopEvent_);
-    CloseEvent(runEvent_);
+    m_introFile.reset();
+    m_mainFile.reset();
+    CloseEvent(m_stopEvent);
+    CloseEvent(m_runEvent);
     for (std::uint32_t i = 0; i < kChunkCount; ++i) {
-        CloseEvent(events_[i]);
+        CloseEvent(m_events[i]);
     }
-    events_[kChunkCount] = nullptr;
-    notify_ = TComPtr<IDirectSoundNotify>();
-    buffer_ = TComPtr<IDirectSoundBuffer8>();
+    m_events[kChunkCount] = nullptr;
+    m_notify = TComPtr<IDirectSoundNotify>();
+    m_buffer = TComPtr<IDirectSoundBuffer8>();
 }
 
 unsigned TOggStreamSound::StreamThread(void* self)
 {
     auto* sound = static_cast<TOggStreamSound*>(self);
+    // The worker ends at its first exception; it goes to the error log, since no one waits for it.
     try {
         sound->RunWorker();
+    } catch (const my_error& e) {
+        my_error::LogError(e);
+        sound->Abandon();
+    } catch (const std::exception& e) {
+        my_error::LogError(my_error(std::string("music worker: ") + e.what(), __FILE__, __LINE__));
+        sound->Abandon();
     } catch (...) {
+        my_error::LogError(my_error("music worker: unknown exception", __FILE__, __LINE__));
         sound->Abandon();
     }
     return 0;
@@ -233,20 +243,20 @@ unsigned TOggStreamSound::StreamThread(void* self)
 
 void TOggStreamSound::RunWorker()
 {
-    while (WaitForSingleObject(stopEvent_, 0) == WAIT_TIMEOUT) {
-        if (WaitForSingleObject(runEvent_, INFINITE) != WAIT_OBJECT_0) {
+    while (WaitForSingleObject(m_stopEvent, 0) == WAIT_TIMEOUT) {
+        if (WaitForSingleObject(m_runEvent, INFINITE) != WAIT_OBJECT_0) {
             Abandon();
             return;
         }
-        const DWORD index = WaitForMultipleObjects(kChunkCount + 1, events_, FALSE, INFINITE);
-        if (index == kChunkCount || WaitForSingleObject(stopEvent_, 0) != WAIT_TIMEOUT) {
+        const DWORD index = WaitForMultipleObjects(kChunkCount + 1, m_events, FALSE, INFINITE);
+        if (index == kChunkCount || WaitForSingleObject(m_stopEvent, 0) != WAIT_TIMEOUT) {
             return;  // shutting down
         }
         if (index > kChunkCount) {
             Abandon();  // a failed wait is never taken for a quarter
             return;
         }
-        std::lock_guard<std::mutex> guard(lock_);
+        std::lock_guard<std::mutex> guard(m_lock);
         OnNotification(index);
     }
 }
@@ -254,46 +264,46 @@ void TOggStreamSound::RunWorker()
 // Without its worker nothing refills the ring: stop rather than repeat it over and over.
 void TOggStreamSound::Abandon()
 {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<std::mutex> guard(m_lock);
     StopLocked(false);
 }
 
 void TOggStreamSound::Play()
 {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<std::mutex> guard(m_lock);
     PlayLocked();
 }
 
 void TOggStreamSound::PlayLocked()
 {
-    if (buffer_.Get() == nullptr) {
+    if (m_buffer.Get() == nullptr) {
         return;
     }
-    state_ = kPlaying;
-    atStart_ = false;
-    SetEvent(runEvent_);
+    m_state = kPlaying;
+    m_atStart = false;
+    SetEvent(m_runEvent);
     // The ring always loops; the track's own loop flag works in the refills.
-    buffer_->Play(0, 0, DSBPLAY_LOOPING);
+    m_buffer->Play(0, 0, DSBPLAY_LOOPING);
 }
 
 void TOggStreamSound::Stop(bool rewind)
 {
-    std::lock_guard<std::mutex> guard(lock_);
+    std::lock_guard<std::mutex> guard(m_lock);
     StopLocked(rewind);
 }
 
 void TOggStreamSound::StopLocked(bool rewind)
 {
-    if (buffer_.Get() == nullptr) {
+    if (m_buffer.Get() == nullptr) {
         return;
     }
-    state_ = kStopped;
-    ResetEvent(runEvent_);
-    buffer_->Stop();
+    m_state = kStopped;
+    ResetEvent(m_runEvent);
+    m_buffer->Stop();
     if (!rewind) {
         return;
     }
-    buffer_->SetCurrentPosition(0);
+    m_buffer->SetCurrentPosition(0);
     Restart();
 }
 
@@ -302,32 +312,32 @@ void TOggStreamSound::Restart()
     ResetParts();
     ov_pcm_seek(&Current(), 0);
     // Whatever the quarters held and a pending end belong to the pass before.
-    std::fill(std::begin(quarterSequence_), std::end(quarterSequence_), kNoSequence);
-    nextSequence_ = 0;
-    endSequence_ = kNoSequence;
+    std::fill(std::begin(m_quarterSequence), std::end(m_quarterSequence), kNoSequence);
+    m_nextSequence = 0;
+    m_endSequence = kNoSequence;
     FillQuarter(0);
-    atStart_ = true;
+    m_atStart = true;
 }
 
 void TOggStreamSound::SetLoop(bool loop)
 {
-    std::lock_guard<std::mutex> guard(lock_);
-    const bool changed = loop_ != loop;
-    loop_ = loop;
+    std::lock_guard<std::mutex> guard(m_lock);
+    const bool changed = m_loop != loop;
+    m_loop = loop;
     // The first quarter is filled ahead when the stream is rewound; a track so short that its
     // end already lies in it must be filled again, or the new flag would miss its first end.
-    if (changed && atStart_ && buffer_.Get() != nullptr) {
+    if (changed && m_atStart && m_buffer.Get() != nullptr) {
         Restart();
     }
 }
 
 void TOggStreamSound::Rewind()
 {
-    std::lock_guard<std::mutex> guard(lock_);
-    if (buffer_.Get() == nullptr) {
+    std::lock_guard<std::mutex> guard(m_lock);
+    if (m_buffer.Get() == nullptr) {
         return;
     }
-    const bool playing = state_ == kPlaying;
+    const bool playing = m_state == kPlaying;
     StopLocked(true);
     if (playing) {
         PlayLocked();
@@ -336,10 +346,10 @@ void TOggStreamSound::Rewind()
 
 void TOggStreamSound::ResetParts()
 {
-    remaining_ = partLength_ = mainLength_;
-    if (hasIntro_) {
-        introDone_ = false;
-        remaining_ = partLength_ = introLength_;
+    m_remaining = m_partLength = m_mainLength;
+    if (m_hasIntro) {
+        m_introDone = false;
+        m_remaining = m_partLength = m_introLength;
     }
 }
 
@@ -347,16 +357,16 @@ void TOggStreamSound::ResetParts()
 // when it is the first quarter past the end of a one-shot track.
 void TOggStreamSound::OnNotification(std::uint32_t index)
 {
-    const std::uint64_t here = quarterSequence_[index];
+    const std::uint64_t here = m_quarterSequence[index];
     if (here == kNoSequence) {
         return;  // raised before the last rewind
     }
-    if (endSequence_ != kNoSequence && here >= endSequence_) {
+    if (m_endSequence != kNoSequence && here >= m_endSequence) {
         StopLocked(true);
         return;
     }
     const std::uint32_t next = (index + 1) % kChunkCount;
-    if (quarterSequence_[next] != kNoSequence && quarterSequence_[next] > here) {
+    if (m_quarterSequence[next] != kNoSequence && m_quarterSequence[next] > here) {
         return;  // already holds what follows
     }
     FillQuarter(next);
@@ -368,13 +378,13 @@ void TOggStreamSound::FillQuarter(std::uint32_t quarter)
     void* audio2 = nullptr;
     DWORD bytes1 = 0;
     DWORD bytes2 = 0;
-    if (FAILED(buffer_->Lock(quarter * kChunkSize, kChunkSize, &audio1, &bytes1, &audio2, &bytes2, 0))) {
+    if (FAILED(m_buffer->Lock(quarter * kChunkSize, kChunkSize, &audio1, &bytes1, &audio2, &bytes2, 0))) {
         return;
     }
-    const std::uint64_t sequence = nextSequence_++;
-    quarterSequence_[quarter] = sequence;
+    const std::uint64_t sequence = m_nextSequence++;
+    m_quarterSequence[quarter] = sequence;
     FillBytes(static_cast<std::uint8_t*>(audio1), bytes1, sequence);
-    buffer_->Unlock(audio1, bytes1, audio2, bytes2);
+    m_buffer->Unlock(audio1, bytes1, audio2, bytes2);
 }
 
 void TOggStreamSound::FillBytes(std::uint8_t* out, std::uint32_t size, std::uint64_t sequence)
@@ -382,44 +392,44 @@ void TOggStreamSound::FillBytes(std::uint8_t* out, std::uint32_t size, std::uint
     std::uint32_t pos = 0;
     bool mainRestarted = false;  // the main part began again within this quarter
     std::uint32_t passBytes = 0;
-    while (pos < size && endSequence_ == kNoSequence) {
-        if (remaining_ > 0) {
-            const std::uint32_t n = std::min(remaining_, size - pos);
+    while (pos < size && m_endSequence == kNoSequence) {
+        if (m_remaining > 0) {
+            const std::uint32_t n = std::min(m_remaining, size - pos);
             const std::uint32_t got = Decode(Current(), out + pos, n);
             pos += got;
             passBytes += got;
             // A part that yields less than it announced (damaged, or mono) ends where it ran dry.
-            remaining_ = got < n ? 0 : remaining_ - got;
+            m_remaining = got < n ? 0 : m_remaining - got;
             continue;
         }
-        if (hasIntro_ && !introDone_) {
-            introDone_ = true;
-            remaining_ = partLength_ = mainLength_;
-            ov_pcm_seek(&main_, 0);
+        if (m_hasIntro && !m_introDone) {
+            m_introDone = true;
+            m_remaining = m_partLength = m_mainLength;
+            ov_pcm_seek(&m_main, 0);
             mainRestarted = true;
             passBytes = 0;
             continue;
         }
         // The end of the track proper.
         ov_pcm_seek(&Current(), 0);
-        remaining_ = partLength_;
+        m_remaining = m_partLength;
         // A pass that gave nothing at all would repeat forever: it ends like a one-shot track.
         const bool nothing = mainRestarted && passBytes == 0;
-        if (!loop_ || nothing) {
+        if (!m_loop || nothing) {
             // The cursor must first play out the last bytes, so playback ends at the quarter
             // after this one unless this one has none of the track.
-            endSequence_ = pos == 0 ? sequence : sequence + 1;
+            m_endSequence = pos == 0 ? sequence : sequence + 1;
             break;
         }
         mainRestarted = true;
         passBytes = 0;
     }
-    std::memset(out + pos, bitsPerSample_ == 8 ? 0x80 : 0x00, size - pos);
+    std::memset(out + pos, m_bitsPerSample == 8 ? 0x80 : 0x00, size - pos);
 }
 
 OggVorbis_File& TOggStreamSound::Current()
 {
-    return hasIntro_ && !introDone_ ? intro_ : main_;
+    return m_hasIntro && !m_introDone ? m_intro : m_main;
 }
 
 std::uint32_t TOggStreamSound::Decode(OggVorbis_File& decoder, std::uint8_t* out, std::uint32_t n)

@@ -42,8 +42,8 @@ public:
     // Back to the start; playing on if it was playing.
     void Rewind() override;
 
-    const std::string& GetKey() const { return key_; }
-    bool HasIntro() const { return hasIntro_; }
+    const std::string& GetKey() const { return m_key; }
+    bool HasIntro() const { return m_hasIntro; }
 
 private:
     static constexpr std::uint64_t kNoSequence = ~std::uint64_t{0};
@@ -72,34 +72,34 @@ private:
     // Bytes decoded into out, at most n; fewer when the part runs dry.
     std::uint32_t Decode(OggVorbis_File& decoder, std::uint8_t* out, std::uint32_t n);
 
-    std::mutex lock_;
-    std::string key_;
-    bool hasIntro_;
-    bool introDone_;
-    HANDLE stopEvent_;
-    HANDLE events_[kChunkCount + 1];  // the quarters' notifications, then the stop event
-    HANDLE thread_;
-    HANDLE runEvent_;
-    std::uint16_t bitsPerSample_;
-    std::uint32_t mainLength_;
-    std::uint32_t introLength_;
-    std::uint32_t remaining_;
-    std::uint32_t partLength_;
+    std::mutex m_lock;
+    std::string m_key;
+    bool m_hasIntro;
+    bool m_introDone;
+    HANDLE m_stopEvent;
+    HANDLE m_events[kChunkCount + 1];  // the quarters' notifications, then the stop event
+    HANDLE m_thread;
+    HANDLE m_runEvent;
+    std::uint16_t m_bitsPerSample;
+    std::uint32_t m_mainLength;
+    std::uint32_t m_introLength;
+    std::uint32_t m_remaining;
+    std::uint32_t m_partLength;
     // Quarters are numbered in the order they were filled since the last rewind, so that a
     // notification left over from before a rewind is recognised and nothing is filled twice.
-    std::uint64_t quarterSequence_[kChunkCount];
-    std::uint64_t nextSequence_;
+    std::uint64_t m_quarterSequence[kChunkCount];
+    std::uint64_t m_nextSequence;
     // The first quarter holding nothing of a one-shot track that has ended; playback stops
     // when the cursor reaches it.
-    std::uint64_t endSequence_;
-    unsigned threadId_;
+    std::uint64_t m_endSequence;
+    unsigned m_threadId;
     // Rewound and not played since: the first quarter may still be filled again.
-    bool atStart_;
-    TComPtr<IDirectSoundNotify> notify_;
-    std::unique_ptr<TFile> introFile_;
-    std::unique_ptr<TFile> mainFile_;
-    OggVorbis_File intro_;
-    OggVorbis_File main_;
-    bool introOpen_;
-    bool mainOpen_;
+    bool m_atStart;
+    TComPtr<IDirectSoundNotify> m_notify;
+    std::unique_ptr<TFile> m_introFile;
+    std::unique_ptr<TFile> m_mainFile;
+    OggVorbis_File m_intro;
+    OggVorbis_File m_main;
+    bool m_introOpen;
+    bool m_mainOpen;
 };

@@ -24,10 +24,10 @@ public:
     void SetLoop(bool loop) override;
     void Rewind() override;
 
-    const std::string& GetKey() const { return key_; }
+    const std::string& GetKey() const { return m_key; }
 
 private:
     bool Load();
 
-    std::string key_;
+    std::string m_key;
 };

@@ -7,50 +7,50 @@
 
 TSoundBank::TSoundBank(const std::string& tablePath, const std::string& packagePrefix, std::uint32_t bankId,
                        TDSound8* owner, std::int32_t minVolume, std::int32_t maxVolume)
-    : packagePrefix_(packagePrefix), bankId_(bankId), minVolume_(minVolume), maxVolume_(maxVolume), owner_(owner)
+    : m_packagePrefix(packagePrefix), m_bankId(bankId), m_minVolume(minVolume), m_maxVolume(maxVolume), m_owner(owner)
 {
     TSoundTableReader reader;
     if (!reader.Load(tablePath)) {
         return;
     }
     for (const TSoundTableEntry& entry : reader.GetEntries()) {
-        names_[entry.id] = entry.name;  // a later record replaces an earlier one
+        m_names[entry.id] = entry.name;  // a later record replaces an earlier one
     }
 }
 
 void TSoundBank::Load(std::uint32_t id)
 {
-    auto it = uses_.find(id);
-    if (it != uses_.end() && (it->second.count > 0 || it->second.sound.Get() != nullptr)) {
+    auto it = m_uses.find(id);
+    if (it != m_uses.end() && (it->second.count > 0 || it->second.sound.Get() != nullptr)) {
         // Still loaded (perhaps idle since its last unload): reused as it is.
         ++it->second.count;
         return;
     }
-    auto name = names_.find(id);
+    auto name = m_names.find(id);
     TRefPtr<TStreamSound> sound =
-        owner_->CreateSound(packagePrefix_ + (name != names_.end() ? name->second : std::string()), bankId_);
+        m_owner->CreateSound(m_packagePrefix + (name != m_names.end() ? name->second : std::string()), m_bankId);
     if (sound.Get() != nullptr) {
-        sound->SetMinVolume(minVolume_);
-        sound->SetMaxVolume(maxVolume_);
-        sound->SetVolume(maxVolume_);
+        sound->SetMinVolume(m_minVolume);
+        sound->SetMaxVolume(m_maxVolume);
+        sound->SetVolume(m_maxVolume);
     }
-    Use& use = uses_[id];
+    Use& use = m_uses[id];
     use.count = 1;
     use.sound = sound;
 }
 
 void TSoundBank::Unload(std::uint32_t id)
 {
-    auto it = uses_.find(id);
-    if (it != uses_.end() && it->second.count > 0) {
+    auto it = m_uses.find(id);
+    if (it != m_uses.end() && it->second.count > 0) {
         --it->second.count;
     }
 }
 
 TStreamSound* TSoundBank::SoundOf(std::uint32_t id) const
 {
-    auto it = uses_.find(id);
-    return it != uses_.end() ? it->second.sound.Get() : nullptr;
+    auto it = m_uses.find(id);
+    return it != m_uses.end() ? it->second.sound.Get() : nullptr;
 }
 
 void TSoundBank::Play(std::uint32_t id)
@@ -85,12 +85,12 @@ std::int32_t TSoundBank::GetLength(std::uint32_t id)
 
 TRefPtr<TStreamSound> TSoundBank::Get(std::uint32_t id)
 {
-    return uses_[id].sound;
+    return m_uses[id].sound;
 }
 
 void TSoundBank::SetVolumeAll(std::int32_t volume)
 {
-    for (auto& [id, use] : uses_) {
+    for (auto& [id, use] : m_uses) {
         if (use.sound.Get() != nullptr) {
             use.sound->SetVolume(volume);
         }
@@ -104,8 +104,8 @@ void TSoundBank::SetMaxVolume(std::int32_t volume)
     } else if (volume < -10000) {
         volume = -10000;
     }
-    maxVolume_ = volume;
-    for (auto& [id, use] : uses_) {
+    m_maxVolume = volume;
+    for (auto& [id, use] : m_uses) {
         if (use.sound.Get() != nullptr) {
             use.sound->SetMaxVolume(volume);
         }
@@ -114,7 +114,7 @@ void TSoundBank::SetMaxVolume(std::int32_t volume)
 
 std::int32_t TSoundBank::FindId(const std::string& name) const
 {
-    for (const auto& [id, fileName] : names_) {
+    for (const auto& [id, fileName] : m_names) {
         if (fileName == name) {
             return static_cast<std::int32_t>(id);
         }
@@ -125,20 +125,20 @@ std::int32_t TSoundBank::FindId(const std::string& name) const
 void TSoundBank::PurgeUnused()
 {
     std::vector<std::uint32_t> unused;
-    for (const auto& [id, use] : uses_) {
+    for (const auto& [id, use] : m_uses) {
         if (use.count == 0 && use.sound.UseCount() < 2) {
             unused.push_back(id);
         }
     }
     for (std::uint32_t id : unused) {
-        uses_.erase(id);  // the last holder deletes the sound
+        m_uses.erase(id);  // the last holder deletes the sound
     }
 }
 
 std::uint32_t TSoundBank::GetUseCount(std::uint32_t id) const
 {
-    auto it = uses_.find(id);
-    return it != uses_.end() ? it->second.count : 0;
+    auto it = m_uses.find(id);
+    return it != m_uses.end() ? it->second.count : 0;
 }
 
 bool TSoundBank::IsLoaded(std::uint32_t id) const

@@ -39,8 +39,8 @@ public:
     void SetVolumeAll(std::int32_t volume);
     // Clamped into -10000..0; the new ceiling of every held sound.
     void SetMaxVolume(std::int32_t volume);
-    std::int32_t GetMaxVolume() const { return maxVolume_; }
-    std::int32_t GetMinVolume() const { return minVolume_; }
+    std::int32_t GetMaxVolume() const { return m_maxVolume; }
+    std::int32_t GetMinVolume() const { return m_minVolume; }
 
     // The smallest id whose file name is exactly name; -1 if none.
     std::int32_t FindId(const std::string& name) const;
@@ -61,11 +61,11 @@ private:
     // The id's sound, or null.
     TStreamSound* SoundOf(std::uint32_t id) const;
 
-    std::map<std::uint32_t, std::string> names_;
-    std::map<std::uint32_t, Use> uses_;
-    std::string packagePrefix_;
-    std::uint32_t bankId_;
-    std::int32_t minVolume_;
-    std::int32_t maxVolume_;
-    TDSound8* owner_;
+    std::map<std::uint32_t, std::string> m_names;
+    std::map<std::uint32_t, Use> m_uses;
+    std::string m_packagePrefix;
+    std::uint32_t m_bankId;
+    std::int32_t m_minVolume;
+    std::int32_t m_maxVolume;
+    TDSound8* m_owner;
 };

@@ -23,15 +23,15 @@ public:
     // Stops the sound (rewinding it if asked).
     void Stop(bool rewind);
 
-    bool IsFinished() const { return finished_; }
-    float GetEndLevel() const { return endLevel_; }
+    bool IsFinished() const { return m_finished; }
+    float GetEndLevel() const { return m_endLevel; }
     // The volume at level t in 0..1 between the start volume and the end volume.
     std::int32_t Curve(float t) const;
 
 private:
-    TRefPtr<TStreamSound> sound_;
-    TLinearRamp ramp_;
-    bool finished_;
-    float endLevel_;
-    std::int32_t points_[4];
+    TRefPtr<TStreamSound> m_sound;
+    TLinearRamp m_ramp;
+    bool m_finished;
+    float m_endLevel;
+    std::int32_t m_points[4];
 };

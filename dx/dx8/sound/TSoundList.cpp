@@ -3,10 +3,10 @@
 #include "dx/dx8/sound/TSoundBank.h"
 #include "dx/dx8/sound/TSoundListReader.h"
 
-TSoundList::TSoundList(TSoundBank* bank, const std::string& listPath) : bank_(bank)
+TSoundList::TSoundList(TSoundBank* bank, const std::string& listPath) : m_bank(bank)
 {
     // Without a bank nothing could be unloaded later either.
-    if (listPath.empty() || bank_ == nullptr) {
+    if (listPath.empty() || m_bank == nullptr) {
         return;
     }
     TSoundListReader reader;
@@ -14,21 +14,21 @@ TSoundList::TSoundList(TSoundBank* bank, const std::string& listPath) : bank_(ba
         return;
     }
     for (std::uint32_t id : reader.GetEntries()) {
-        ids_.push_back(id);
-        bank_->Load(id);
+        m_ids.push_back(id);
+        m_bank->Load(id);
     }
 }
 
-TSoundList::TSoundList(const TSoundList& other) : ids_(other.ids_), bank_(other.bank_)
+TSoundList::TSoundList(const TSoundList& other) : m_ids(other.m_ids), m_bank(other.m_bank)
 {
-    for (std::uint32_t id : ids_) {
-        bank_->Load(id);
+    for (std::uint32_t id : m_ids) {
+        m_bank->Load(id);
     }
 }
 
 TSoundList::~TSoundList()
 {
-    for (std::uint32_t id : ids_) {
-        bank_->Unload(id);
+    for (std::uint32_t id : m_ids) {
+        m_bank->Unload(id);
     }
 }

@@ -17,10 +17,10 @@ public:
     TSoundList& operator=(const TSoundList&) = delete;
     virtual ~TSoundList();
 
-    TSoundBank* GetBank() const { return bank_; }
-    const std::vector<std::uint32_t>& GetIds() const { return ids_; }
+    TSoundBank* GetBank() const { return m_bank; }
+    const std::vector<std::uint32_t>& GetIds() const { return m_ids; }
 
 private:
-    std::vector<std::uint32_t> ids_;
-    TSoundBank* bank_;
+    std::vector<std::uint32_t> m_ids;
+    TSoundBank* m_bank;
 };

@@ -1,5 +1,6 @@
 #include "dx/dx8/sound/TSoundListReader.h"
 
+#include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 
 bool TSoundListReader::Load(const std::string& path)
@@ -9,15 +10,16 @@ bool TSoundListReader::Load(const std::string& path)
     if (!file.Open(true, GENERIC_READ)) {
         return false;
     }
-    if (!ReadTableHeader(file, 4, header_)) {
+    TByteReader in(file);
+    if (!ReadTableHeader(in, 4, m_header)) {
         return false;
     }
-    for (std::uint32_t i = 0; i < header_.recordCount; ++i) {
+    for (std::uint32_t i = 0; i < m_header.recordCount; ++i) {
         std::uint32_t id = 0;
-        if (!ReadScrambledDword(file, id)) {
+        if (!ReadScrambledDword(in, id)) {
             return false;
         }
-        ids_.push_back(id);
+        m_ids.push_back(id);
     }
     file.Close();
     return true;
@@ -25,16 +27,16 @@ bool TSoundListReader::Load(const std::string& path)
 
 void TSoundListReader::Clear()
 {
-    header_ = TableHeader();
-    ids_.clear();
+    m_header = TableHeader();
+    m_ids.clear();
 }
 
 std::uint32_t TSoundListReader::EntryAt(std::size_t i) const
 {
-    return i < ids_.size() ? ids_[i] : 0;
+    return i < m_ids.size() ? m_ids[i] : 0;
 }
 
 std::vector<std::uint32_t> TSoundListReader::GetEntries() const
 {
-    return ids_;
+    return m_ids;
 }

@@ -20,6 +20,6 @@ public:
     virtual std::vector<std::uint32_t> GetEntries() const;
 
 private:
-    TableHeader header_;
-    std::vector<std::uint32_t> ids_;
+    TableHeader m_header;
+    std::vector<std::uint32_t> m_ids;
 };

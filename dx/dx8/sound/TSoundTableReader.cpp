@@ -1,5 +1,6 @@
 #include "dx/dx8/sound/TSoundTableReader.h"
 
+#include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 
 bool TSoundTableReader::Load(const std::string& path)
@@ -10,15 +11,16 @@ bool TSoundTableReader::Load(const std::string& path)
         return false;
     }
     // A record is at least an id and a name length.
-    if (!ReadTableHeader(file, 8, header_)) {
+    TByteReader in(file);
+    if (!ReadTableHeader(in, 8, m_header)) {
         return false;
     }
-    for (std::uint32_t i = 0; i < header_.recordCount; ++i) {
+    for (std::uint32_t i = 0; i < m_header.recordCount; ++i) {
         TSoundTableEntry entry;
-        if (!ReadScrambledDword(file, entry.id) || !ReadScrambledString(file, entry.name)) {
+        if (!ReadScrambledDword(in, entry.id) || !ReadScrambledString(in, entry.name)) {
             return false;
         }
-        entries_.push_back(std::move(entry));
+        m_entries.push_back(std::move(entry));
     }
     file.Close();
     return true;
@@ -26,16 +28,16 @@ bool TSoundTableReader::Load(const std::string& path)
 
 void TSoundTableReader::Clear()
 {
-    header_ = TableHeader();
-    entries_.clear();
+    m_header = TableHeader();
+    m_entries.clear();
 }
 
 TSoundTableEntry TSoundTableReader::EntryAt(std::size_t i) const
 {
-    return i < entries_.size() ? entries_[i] : TSoundTableEntry();
+    return i < m_entries.size() ? m_entries[i] : TSoundTableEntry();
 }
 
 std::vector<TSoundTableEntry> TSoundTableReader::GetEntries() const
 {
-    return entries_;
+    return m_entries;
 }

@@ -25,6 +25,6 @@ public:
     virtual std::vector<TSoundTableEntry> GetEntries() const;
 
 private:
-    TableHeader header_;
-    std::vector<TSoundTableEntry> entries_;
+    TableHeader m_header;
+    std::vector<TSoundTableEntry> m_entries;
 };

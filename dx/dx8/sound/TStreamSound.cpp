@@ -1,18 +1,18 @@
 #include "dx/dx8/sound/TStreamSound.h"
 
 TStreamSound::TStreamSound(std::uint32_t bankId, TDSound8* owner)
-    : state_(kNotLoaded), bankId_(bankId), length_(-1), minVolume_(-10000), maxVolume_(0), loop_(false),
-      owner_(owner)
+    : m_state(kNotLoaded), m_bankId(bankId), m_length(-1), m_minVolume(-10000), m_maxVolume(0), m_loop(false),
+      m_owner(owner)
 {
 }
 
 std::int32_t TStreamSound::ClampVolume(std::int32_t volume) const
 {
-    if (volume > maxVolume_) {
-        return maxVolume_;
+    if (volume > m_maxVolume) {
+        return m_maxVolume;
     }
-    if (volume < minVolume_) {
-        return minVolume_;
+    if (volume < m_minVolume) {
+        return m_minVolume;
     }
     return volume;
 }
@@ -22,7 +22,7 @@ void TStreamSound::SetMinVolume(std::int32_t volume)
     if (GetVolume() < volume) {
         SetVolume(volume);  // clamped by the old limits
     }
-    minVolume_ = volume;
+    m_minVolume = volume;
 }
 
 void TStreamSound::SetMaxVolume(std::int32_t volume)
@@ -30,22 +30,22 @@ void TStreamSound::SetMaxVolume(std::int32_t volume)
     if (volume < GetVolume()) {
         SetVolume(volume);
     }
-    maxVolume_ = volume;
+    m_maxVolume = volume;
 }
 
 std::int32_t TStreamSound::GetMinVolume()
 {
-    return minVolume_;
+    return m_minVolume;
 }
 
 std::int32_t TStreamSound::GetMaxVolume()
 {
-    return maxVolume_;
+    return m_maxVolume;
 }
 
 std::int32_t TStreamSound::GetLength()
 {
-    return length_;
+    return m_length;
 }
 
 std::int32_t AttenuationToVolume(float t)

@@ -35,21 +35,21 @@ public:
     // Milliseconds; -1 until measured.
     virtual std::int32_t GetLength();
 
-    std::int32_t GetState() const { return state_.load(); }
-    std::uint32_t GetBankId() const { return bankId_; }
+    std::int32_t GetState() const { return m_state.load(); }
+    std::uint32_t GetBankId() const { return m_bankId; }
 
 protected:
     // The clamp every SetVolume applies: above the maximum → maximum, else below the minimum → minimum.
     std::int32_t ClampVolume(std::int32_t volume) const;
 
     // A music stream's worker stops the sound at the end of a one-shot track.
-    std::atomic<std::int32_t> state_;
-    std::uint32_t bankId_;
-    std::int32_t length_;
-    std::int32_t minVolume_;
-    std::int32_t maxVolume_;
-    bool loop_;
-    TDSound8* owner_;
+    std::atomic<std::int32_t> m_state;
+    std::uint32_t m_bankId;
+    std::int32_t m_length;
+    std::int32_t m_minVolume;
+    std::int32_t m_maxVolume;
+    bool m_loop;
+    TDSound8* m_owner;
 };
 
 // Attenuation t in 0..1 (0 = none) to a volume, on the curve the fader uses too:

@@ -1,0 +1,488 @@
+// The character under the player's control, base of every hero class: the input object and the
+// field HUD, the equipment, level and experience with their tables, the command queue and the
+// input state machine, the shared state handlers and skill sub-states, the per-step update with
+// its sounds and voices, and the status timers. Made only by CreatePlayerCharacter.
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <string>
+#include <vector>
+
+#include "MainCode/Character/TArmedCharacter.h"
+#include "MainCode/GameData/TAccessoryTable.h"
+#include "MainCode/GameData/TWeponTable.h"
+#include "MainCode/Hud/FieldHudStandIns.h"
+#include "TCommon/TRefPtr.h"
+#include "dx/dx8/sound/TSoundList.h"
+
+class TAfterImage;
+class TFieldLoop;
+class TInputDevice;
+class TPlayerCharacter;
+struct TCharacterRecord;
+
+// What the player takes from the field scene that hosts it.
+struct TPlayerFieldLinks {
+    TPlayerCharacter* player = nullptr;  // the character played until now
+    TInputDevice* input = nullptr;
+    TLetterFont* letterFont = nullptr;
+    TStatusPanel* statusPanel = nullptr;
+    TItemRing* itemRing = nullptr;
+    TSkillGauge* skillGauge = nullptr;
+    TGetRender* getRender = nullptr;
+};
+
+// The links of the field scene.
+TPlayerFieldLinks GetPlayerFieldLinks(TFieldLoop* field);
+
+// The played character of that party index with the weapon of its party record; an empty holder
+// when the pair has no class (the field refuses it).
+TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t characterIndex);
+
+// Counts down once a step, with a phase that restarts every period.
+struct TStatusTimer {
+    std::int32_t Remaining = 0;
+    std::int32_t Phase = 0;
+    TPlayerCharacter* Owner = nullptr;
+    bool IsRunning() const { return Remaining > 0; }
+};
+
+struct TStatusCountdown {
+    std::int32_t Remaining = 0;
+    TPlayerCharacter* Owner = nullptr;
+    bool IsRunning() const { return Remaining > 0; }
+};
+
+// An experience and ability-point notice waiting to be shown.
+struct TGainRecord {
+    std::uint32_t Words[7] = {};
+};
+
+// A party member's pose carried across a change of the played character.
+struct TPlayerPose {
+    D3DXMATRIX matrix;
+    float motionTime = 0.0F;
+    std::uint32_t state = 0;
+    float gravity = 0.0F;
+    D3DXVECTOR3 velocity;
+    float groundHeight = 0.0F;
+    D3DXVECTOR3 groundNormal;
+};
+
+class TPlayerCharacter : public TArmedCharacter {
+public:
+    // Buttons of the input words.
+    static constexpr std::uint32_t kDirections = 0x0F;
+    static constexpr std::uint32_t kButtonAction = 0x10;  // attack button A on the second pair
+    static constexpr std::uint32_t kButtonB = 0x20;
+    static constexpr std::uint32_t kButtonJump = 0x40;
+    static constexpr std::uint32_t kButtonRing = 0x80;
+    static constexpr std::uint32_t kButtonMenu = 0x100;
+
+    static constexpr std::uint32_t kStateIdle = 0;
+    static constexpr std::uint32_t kStateDash = 3;
+    static constexpr std::uint32_t kStateJump = 4;
+    static constexpr std::uint32_t kStateFall = 5;
+    static constexpr std::uint32_t kStateLand = 6;
+    static constexpr std::uint32_t kStateLevelUp = 17;
+    static constexpr std::uint32_t kStateItem = 18;
+    static constexpr std::uint32_t kStateAction = 19;
+    static constexpr std::uint32_t kStateCount = 20;
+
+    static constexpr float kJumpGravity = -0.007F;
+    static constexpr float kJumpSpeed = 0.18F;
+    static constexpr std::uint32_t kSoundRefused = 608;
+
+    using StateHandler = bool (TPlayerCharacter::*)();
+    // A pattern action of the pattern-id table.
+    using PatternAction = bool (TPlayerCharacter::*)();
+
+    // The armed-character arguments go through unchanged; the hero classes pass their model,
+    // tuning values and what the party record keeps.
+    TPlayerCharacter(std::uint32_t characterIndex, std::uint32_t relatedId, float centerHeight, float shadowSize,
+                     std::uint8_t shadowVisible, std::uint8_t pushable, float gravity, std::uint8_t acceptsKnockDown,
+                     std::uint8_t acceptsLaunch, std::uint8_t acceptsStun, std::int32_t maxHp, std::int32_t hp,
+                     std::int32_t maxMp, std::int32_t mp, std::int32_t str, std::int32_t vit, std::int32_t intel,
+                     std::int32_t men, float rate1, float rate2, float rate3, float rate4, float rate5, float rate6,
+                     const std::string& name, std::uint32_t level, std::uint32_t experience, std::uint32_t gaugeUsed,
+                     std::uint32_t gaugeMax, std::int32_t poison, std::int32_t manaDrain,
+                     std::int32_t reversedControls, std::int32_t attackSeal, std::int32_t slowness,
+                     std::int32_t manaSeal, std::uint32_t extraWord, std::uint32_t commandCapacity,
+                     TFieldLoop* field);
+    TPlayerCharacter(const TPlayerCharacter&) = delete;
+    TPlayerCharacter& operator=(const TPlayerCharacter&) = delete;
+
+    // ---- virtual operations, in their fixed order ----
+    // 0: one step, shared by every hero class.
+    bool Update() override;
+    // 1
+    ~TPlayerCharacter() override;
+    // 2: states 4 and 13.
+    bool IsAirborneState() override;
+    // 3, 4
+    void AttachToField(TAreaBase* area) override;
+    void DetachFromField() override;
+    // 10, 11
+    void PlaySound(std::uint32_t id) override;
+    void PlayVoice(std::uint32_t id) override;
+    // 12: each hero overrides it.
+    std::uint32_t SetState(std::uint32_t state) override { return TGameObject::SetState(state); }
+    // 13-22: the equipment lowers and raises these with the combat rules.
+    std::int32_t GetStr() override;
+    std::int32_t GetVit() override;
+    std::int32_t GetInt() override;
+    std::int32_t GetMen() override;
+    float GetElementRate1() override;
+    float GetElementRate2() override;
+    float GetElementRate3() override;
+    float GetElementRate4() override;
+    float GetElementRate5() override;
+    float GetElementRate6() override;
+    // 23, 24
+    void FrameUpdate() override;
+    std::uint32_t ReceiveHit(TAttackHit* hit) override;
+    // 25
+    bool FacesVictim() override { return true; }
+    // 27: each hero's calls OnHitLanded first.
+    void OnHitDelivered(TArmedCharacter* victim, std::int32_t value, std::int32_t damage,
+                        std::uint8_t flag) override = 0;
+    // 30: false while the sub-state is 5..24, else true in state 19.
+    bool IsActionState() override;
+    // 31: held in state 16.
+    bool IsHeld() override { return m_state == 16; }
+    // 32
+    void GetAttackParams(const TAttackRecord& record, TAttackPlacement& out) override;
+    // 34: the pattern frame; its displacement is halved while slowed in states 1 to 3.
+    void ProcessPatternFrame() override;
+    // 36
+    void OnPatternEvent(const TPatternEvent& frame) override;
+    // 45
+    bool CanAct() override;
+    // 47: the combat reset, reserved action and dash cleared, state 0.
+    void ResetCombatState() override;
+    // 48-52
+    std::uint32_t ReactLight(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
+                             std::int32_t magnitude, std::uint8_t front, float valueA, float knockTime,
+                             std::int32_t damage) override;
+    std::uint32_t ReactLight2(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
+                              std::int32_t magnitude, std::uint8_t front, float valueA, float knockTime,
+                              std::int32_t damage) override;
+    std::uint32_t ReactLaunch(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
+                              std::int32_t magnitude, std::uint8_t front, float valueA, float knockTime,
+                              float launchSpeed, std::int32_t damage) override;
+    std::uint32_t ReactStun(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
+                            std::int32_t magnitude, std::uint8_t longStun, std::uint8_t front, float valueA,
+                            float knockTime, std::int32_t damage) override;
+    std::uint32_t ReactHeavy(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
+                             std::int32_t magnitude, std::uint8_t front, float valueA, float knockTime,
+                             std::int32_t damage) override;
+    // 53
+    void OnDownedHit() override {}
+    // 56: the step in town areas.
+    virtual bool UpdateInTown() = 0;
+    // 57, 58
+    virtual void LoadTownModel();
+    virtual void LoadWeaponModel();
+    // 59
+    virtual void PlayDownVoice();
+    // 60
+    virtual std::int32_t OnHitLanded(TArmedCharacter* target, std::int32_t code, std::int32_t amount,
+                                     std::uint8_t flag);
+    // 61
+    virtual void DrawHud();
+    // 62
+    virtual void GainExperience(TGameObject* enemy);
+    // 63, 64
+    virtual void SetLWeapon(const TRefPtr<TWepon>& weapon);
+    virtual void SetRWeapon(const TRefPtr<TWepon>& weapon);
+    // 65
+    virtual void PlayActionVoice(std::uint32_t code);
+    // 66: the body centre more than 1.4 above the ground.
+    virtual bool IsHighAboveGround();
+    // 67: an action that may not follow a skill.
+    virtual bool IsChainBlocked(std::uint32_t) { return false; }
+    // 68: the action a charge request starts after a skill.
+    virtual std::uint32_t GetChainAction() = 0;
+    // 69: the action of a skill tapped or held.
+    virtual std::int32_t GetSkillAction(std::uint32_t skillId, std::uint8_t hold) = 0;
+    // 70, 71
+    virtual void TickTargetTimer();
+    virtual void HandleAttackButtons();
+    // 72-78: press, hold and release of the two attack buttons.
+    virtual void OnAttackPressed() {}
+    virtual void OnSkillPressed() {}
+    virtual void OnAttackHeld() {}
+    virtual void OnSkillHeld() {}
+    virtual void OnAttackReleased() = 0;
+    virtual void OnSkillReleased() = 0;
+    virtual void OnBothReleased() = 0;
+    // 79-83: the hit effects of hit kinds 1, 2, 4, 8 and 16.
+    virtual void HitEffectLight(std::int32_t damage, std::uint32_t knockFlags, std::uint32_t element,
+                                std::int32_t soundType);
+    virtual void HitEffectLight2(std::int32_t damage, std::uint32_t knockFlags, std::uint32_t element,
+                                 std::int32_t soundType)
+    {
+        HitEffectLight(damage, knockFlags, element, soundType);
+    }
+    virtual void HitEffectLaunch(std::int32_t damage, std::uint32_t knockFlags, std::uint32_t element,
+                                 std::int32_t soundType);
+    virtual void HitEffectHeavy(std::int32_t damage, std::uint32_t knockFlags, std::uint32_t element,
+                                std::int32_t soundType);
+    virtual void HitEffectHeavy2(std::int32_t damage, std::uint32_t knockFlags, std::uint32_t element,
+                                 std::int32_t soundType)
+    {
+        HitEffectHeavy(damage, knockFlags, element, soundType);
+    }
+
+    // ---- input and movement ----
+    bool IsActionButtonPressed() const;
+    bool CanOpenItemRing() const;
+    bool IsMenuButtonPressed() const;
+    // The turn toward the held direction, radians.
+    float GetTurnAngle() const;
+    void MoveByInput(bool turn);
+    void DetectDoubleTap();
+    void TryJump();
+    void CheckFall();
+    bool Land();
+    void PushCommand(std::uint32_t command);
+    std::uint32_t PopCommand();
+    void ClearCommandQueue();
+    void ResetDash();
+    void SetReservedAction(std::uint32_t action, std::uint32_t argument);
+    std::uint32_t TakeReservedAction(std::uint32_t* argument);
+    void SetPatternFunc(std::uint32_t patternId, std::uint8_t flag);
+    PatternAction GetPatternFunc(std::uint32_t patternId, std::uint8_t flag) const;
+    // Fails (sound 608) under the mana seal or when MP is not above the cost; takes at least 1.
+    bool SpendMp(std::int32_t cost);
+    std::uint32_t GetRingItem() const { return m_ringItem; }
+    void SetRingItem(std::uint32_t id) { m_ringItem = id; }
+    void UseRingItem(std::uint32_t id);
+    void ResetToIdle() { ResetCombatState(); }
+    // Steps the motion once; at its end clears the queue and sets state 0 (or 5).
+    bool SetStateAtMotionEnd0();
+    bool SetStateAtMotionEnd5();
+
+    // ---- per-step parts ----
+    void TickStatusTimers();
+    void UpdatePopups();
+
+    // ---- models and placement ----
+    // Triangles textured inside the marked region of the texture go to the end of the index list.
+    static void MoveUvRegionTrianglesLast(TMesh8& mesh);
+    void SetLookVariant(std::uint32_t variant);
+    void GetPose(TPlayerPose* out) const;
+    void SetPose(const TPlayerPose& pose);
+    void PlaceAt(const D3DXVECTOR3& position, const D3DXVECTOR3& direction);
+    bool IsDead() const;
+    void SnapToShadow();
+
+    // ---- equipment (kept as built until the equipment rules come) ----
+    void Equip(std::uint32_t weaponId);
+    void SetEquipItem(std::uint32_t itemId, std::uint8_t slot);
+    std::uint32_t GetWeaponId() const { return m_weaponId; }
+    std::uint32_t GetEquipItemId(std::uint8_t slot) const { return slot == 'A' ? m_accessoryAId : m_accessoryBId; }
+
+    // ---- the state handlers shared by every hero class (entries 0..18) ----
+    bool StateIdle();
+    bool StateWalkStart();
+    bool StateMove();
+    bool StateJump();
+    bool StateFall();
+    bool StateLand();
+    bool StateHitFront();
+    bool StateHitBack();
+    bool StateDownFront();
+    bool StateDownBack();
+    bool StateLying();
+    bool StateLaunched();
+    bool StateLaunchFall();
+    bool StateLaunchLand();
+    bool StateStunned();
+    bool StateRecover();
+    bool StateUseItem();
+    // The first 19 entries of every hero's state table.
+    static const StateHandler s_sharedStates[19];
+
+    // ---- the skill sub-states shared by every hero class ----
+    // One shared skill executor: its motion (the key of the sub-state tables) and the hero action
+    // row that plays it.
+    struct SharedSubState {
+        std::uint32_t Motion;
+        std::uint32_t Row;
+        StateHandler Handler;
+    };
+    static const SharedSubState s_sharedSubStates[10];
+    // By action row, by motion; null for any other.
+    static const SharedSubState* FindSharedSubStateByRow(std::uint32_t row);
+    static const SharedSubState* FindSharedSubStateByMotion(std::uint32_t motion);
+    bool ComboWindow22();
+    bool ComboWindow24();
+    bool ComboWindow25();
+    bool ComboWindow27();
+    bool ComboWindow28();
+    bool ComboWindow30();
+    bool ComboWindow31();
+    bool ComboWindow33();
+    bool ChainTo22();
+    bool ChainTo24();
+    // The common action of the pattern ids whose last digit is 7, 8 or 9.
+    bool PatternNoOp() { return false; }
+
+    // ---- accessors ----
+    std::uint32_t GetCharacterIndex() const { return m_characterIndex; }
+    std::uint32_t GetLevel() const { return m_level; }
+    std::uint32_t GetExperience() const { return m_experience; }
+    std::uint32_t GetGaugeMax() const { return m_gaugeMax; }
+    std::uint32_t GetGaugeUsed() const { return m_gaugeUsed; }
+    std::uint32_t GetMoveLevel() const { return m_moveLevel; }
+    std::uint8_t IsWeaponModelLoaded() const { return m_weaponModelLoaded; }
+    std::uint8_t GetDashFlag() const { return m_dashFlag; }
+    std::uint8_t GetDashDirection() const { return m_dashDirection; }
+    std::uint32_t GetTapCounter() const { return m_tapCounter; }
+    std::uint32_t GetCommandCount() const { return m_commandCount; }
+    std::uint32_t GetCommandCapacity() const { return m_commandCapacity; }
+    std::uint32_t GetHoldCountA() const { return m_holdCountA; }
+    std::uint32_t GetHoldCountB() const { return m_holdCountB; }
+    PatternAction GetCurrentPatternAction() const { return m_currentPatternAction; }
+    PatternAction GetQueuedPatternAction() const { return m_queuedPatternAction; }
+    const std::vector<std::uint32_t>& GetExperienceTable() const { return m_experienceTable; }
+    const std::vector<std::uint32_t>& GetAbilityPointTable() const { return m_abilityPointTable; }
+    TStatusTimer& GetAttackBuff1() { return m_attackBuff1; }
+    TStatusTimer& GetAttackBuff2() { return m_attackBuff2; }
+    TStatusTimer& GetPoison() { return m_poison; }
+    TStatusTimer& GetManaDrain() { return m_manaDrain; }
+    TStatusCountdown& GetReversedControls() { return m_reversedControls; }
+    TStatusCountdown& GetAttackSeal() { return m_attackSeal; }
+    TStatusCountdown& GetSlowness() { return m_slowness; }
+    TStatusCountdown& GetManaSeal() { return m_manaSeal; }
+    std::int32_t GetVoiceTimer() const { return m_voiceTimer; }
+    TFrame* GetEnemyTarget0() const { return m_aimFrame0.Get(); }
+    TFrame* GetEnemyTarget1() const { return m_aimFrame1.Get(); }
+    TGetRender* GetGetRender() const { return m_getRender; }
+    TStatusIcon& GetStatusIcons() { return m_statusIcons; }
+    TAfterImage* GetLeftTrail() const { return m_leftTrail; }
+    TAfterImage* GetRightTrail() const { return m_rightTrail; }
+    const TSoundList& GetSoundList() const { return m_soundList; }
+    const TSoundList& GetVoiceList() const { return m_voiceList; }
+    TFrame* GetCameraFrame() const { return m_cameraFrame; }
+    // The model the weapon look is made of.
+    const std::string& GetWeaponModelName() const { return m_weaponModelName; }
+    // STR, VIT, INT, MEN as built (no bonuses), and the element rates 1..6 at 0..5; 0 outside.
+    std::int32_t GetBaseStat(std::uint32_t i) const;
+    float GetBaseElementRate(std::uint32_t i) const { return i < 6 ? m_elementRates[i] : 0.0F; }
+    // Words 0..5 of a party record: poison, mana drain, reversed controls, attack seal, slowness and
+    // mana seal; the other words are left as they are.
+    void GetStateWords(std::uint32_t (&words)[10]) const;
+
+    // The tables every player reads: "ex.tbl" and "abp.tbl" in the table folder.
+    static constexpr std::uint32_t kTableSize = 201;
+    // Reads the values of a table file; a file that cannot be opened or is cut short keeps what was
+    // read before. False when the file could not be read whole.
+    static bool LoadValueTable(const std::string& path, std::vector<std::uint32_t>& out);
+
+protected:
+    // The current state's handler of the hero's state table; false when none.
+    virtual bool RunStateHandler() = 0;
+    // A status timer's step: the period is 120 (buffs) or 60 (poison, mana drain).
+    void TickTimer(TStatusTimer& timer, std::int32_t period, bool poison, bool manaDrain);
+    void TickCountdown(TStatusCountdown& countdown);
+    // The speeds of the move levels.
+    float GetMoveSpeed() const;
+    std::uint32_t Word(std::uint32_t i) const;
+    void SetWordBits(std::uint32_t i, std::uint32_t value);
+    // A pattern event with only its code set, fired through slot 36.
+    void FireEvent(std::uint16_t code);
+    // The motion ended: the reserved action decides the next sub-state.
+    bool ComboWindow(std::uint32_t excludedA, std::uint32_t excludedB, std::uint32_t fallBack, bool buff);
+    bool ChainTo(std::uint32_t motion);
+    void Knockback(bool front);
+    bool EscapeCheck();
+    bool StateHitCommon(bool front);
+    bool StateDownCommon(bool front, std::uint32_t next);
+    void LoadModel(const std::string& modelName);
+    void LoadSoundLists();
+
+    std::uint32_t m_characterIndex;
+    std::uint8_t m_weaponModelLoaded = 1;
+    std::uint8_t m_saveRequest = 0;
+    std::int32_t m_savePointId = -1;
+    TRefPtr<TGameObject> m_targetEnemy;
+    TRefPtr<TFrame> m_aimFrame0;
+    TRefPtr<TFrame> m_aimFrame1;
+    std::uint32_t m_tapCounter = 0;
+    std::uint8_t m_firstTapDirection = 0;
+    std::uint8_t m_dashDirection = 0;
+    std::uint8_t m_dashFlag = 0;
+    D3DXMATRIX m_tapOrientation;
+    std::uint32_t m_gaugeMax;
+    std::uint32_t m_gaugeUsed;
+    std::uint32_t m_ringItem = 0;
+    std::uint32_t m_holdCountA = 0;
+    std::uint32_t m_holdCountB = 0;
+    std::uint32_t m_commandCapacity;
+    std::uint8_t m_commandArrayOwned = 0;
+    std::uint32_t* m_commands = nullptr;
+    std::uint32_t m_commandCount = 0;
+    std::uint32_t m_reservedAction = 0;
+    std::uint32_t m_reservedArgument = 0;
+    std::uint32_t m_actionFired = 0;
+    std::uint32_t m_actionSlotA = 0;
+    std::uint32_t m_actionSlotB = 0;
+    PatternAction m_currentPatternAction = nullptr;
+    PatternAction m_queuedPatternAction = nullptr;
+    std::uint32_t m_moveLevel = 0;
+    std::uint32_t m_levelUpPending = 0;
+    std::int32_t m_levelUpSerial = -1;
+    std::uint32_t m_level;
+    std::uint32_t m_experience;
+    std::int32_t m_levelUpGains[6] = {};
+    std::int32_t m_bestValues[4] = {};
+    std::int32_t m_targetTimer = -1;
+    std::uint32_t m_extraWord;
+    std::uint32_t m_reserved1 = 0;
+    float m_markers[2] = {-1.0F, -1.0F};
+    std::int32_t m_popupDelay = 0;
+    THitPopup m_hitPopup;
+    TRefPtr<TLevelUpPopup> m_levelUpPopup;
+    std::list<TRefPtr<TPopup>> m_popups;
+    std::uint32_t m_popupCount = 0;
+    std::list<TGainRecord> m_gainQueue;
+    std::uint32_t m_gainCount = 0;
+    std::vector<std::uint32_t> m_experienceTable;
+    std::vector<std::uint32_t> m_abilityPointTable;
+    std::vector<std::uint32_t> m_spare;
+    TStatusTimer m_attackBuff1;
+    TStatusTimer m_attackBuff2;
+    TStatusTimer m_poison;
+    TStatusTimer m_manaDrain;
+    TStatusCountdown m_reversedControls;
+    TStatusCountdown m_attackSeal;
+    TStatusCountdown m_slowness;
+    TStatusCountdown m_manaSeal;
+    TStatusIcon m_statusIcons;
+    std::uint32_t m_reserved2 = 0;
+    TAfterImage* m_leftTrail = nullptr;
+    TAfterImage* m_rightTrail = nullptr;
+    TRefPtr<TAccessory> m_accessoryA;
+    TRefPtr<TAccessory> m_accessoryB;
+    TRefPtr<TWepon> m_leftWepon;
+    TRefPtr<TWepon> m_rightWepon;
+    TSoundList m_soundList;
+    TSoundList m_voiceList;
+    TInputDevice* m_input;
+    TFrame* m_cameraFrame = nullptr;
+    TLetterFont* m_letterFont;
+    std::uint32_t m_reserved3 = 0;
+    TStatusPanel* m_statusPanel;
+    TItemRing* m_itemRing;
+    TSkillGauge* m_skillGauge;
+    TGetRender* m_getRender;
+
+    // Kept as built until the equipment rules come.
+    std::uint32_t m_weaponId = 0;
+    std::uint32_t m_accessoryAId = 0;
+    std::uint32_t m_accessoryBId = 0;
+    std::string m_weaponModelName;
+};

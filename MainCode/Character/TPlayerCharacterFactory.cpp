@@ -1,0 +1,40 @@
+// The only way a player character is made: by party index and the weapon type of its record.
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/Character/TStandInHero.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/GameData/TWeponTable.h"
+
+TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t characterIndex)
+{
+    TGameData* data = TGameData::GetInstance();
+    if (data == nullptr) {
+        return TRefPtr<TPlayerCharacter>();
+    }
+    // The leader being replaced is written back before the new one reads its record.
+    const TPlayerFieldLinks links = GetPlayerFieldLinks(field);
+    if (links.player != nullptr) {
+        if (links.skillGauge != nullptr) {
+            data->SetGaugeCarry(links.skillGauge->GetSelection());
+        }
+        data->StoreCharacter(*links.player);
+    }
+    const TCharacterRecord* record = data->GetCharacterData(characterIndex);
+    if (record == nullptr) {
+        return TRefPtr<TPlayerCharacter>();
+    }
+    const std::int32_t type = TWeponTable::Get(record->WeaponId).Type;
+    std::string className;
+    std::string model;
+    // A pair without a class gives nothing; the field refuses it.
+    if (!FindPlayerClass(characterIndex, type, className, model)) {
+        return TRefPtr<TPlayerCharacter>();
+    }
+    // Classes with a model of their own play the character's first model until they come.
+    if (model.empty()) {
+        model = characterIndex == 0 ? "hero01" : "heroine01";
+    }
+    TRefPtr<TPlayerCharacter> player(new TStandInHero(field, characterIndex, *record, className, model));
+    data->UpdateSkillBonuses(characterIndex);
+    TPlayerCharacter::MoveUvRegionTrianglesLast(*player->GetBodyMesh());
+    return player;
+}

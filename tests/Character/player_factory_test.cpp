@@ -1,0 +1,221 @@
+// The player factory and its class tables, the party record round trip, the town and weapon
+// models, the triangle reorder and the value tables.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "player_fixture.h"
+#include "TCommon/my_error.h"
+#include "support/fuzz.h"
+
+namespace playertest {
+namespace {
+
+class PlayerFactoryTest : public PlayerFixture {};
+
+TEST(PlayerClassTable, EveryPairOfBothCharactersAndTheBounds)
+{
+    const char* hero[12] = {"THeroA", "THeroB", "THeroC", nullptr, nullptr, "THeroD",
+                            "THeroE", "THeroF", "THeroG", nullptr, "THeroH", nullptr};
+    const char* heroine[12] = {"THeroA", "THeroB", "THeroC", "THeroI", "THeroJ",  nullptr,
+                               nullptr,  nullptr,  nullptr,  "THeroK", nullptr, "THeroine08"};
+    const char* heroModels[3] = {"hero01", "hero01", "hero02"};
+    const char* heroineModels[3] = {"heroine01", "heroine01", "heroine02"};
+    for (std::uint32_t c = 0; c < 2; ++c) {
+        for (std::int32_t t = 0; t < 12; ++t) {
+            std::string name;
+            std::string model;
+            const char* expected = (c == 0 ? hero : heroine)[t];
+            ASSERT_EQ(FindPlayerClass(c, t, name, model), expected != nullptr) << c << " " << t;
+            if (expected == nullptr) {
+                continue;
+            }
+            EXPECT_EQ(name, expected);
+            EXPECT_EQ(model, t <= 2 ? (c == 0 ? heroModels : heroineModels)[t] : "") << c << " " << t;
+        }
+    }
+    std::string name;
+    std::string model;
+    EXPECT_FALSE(FindPlayerClass(0, -1, name, model));
+    EXPECT_FALSE(FindPlayerClass(1, 12, name, model));
+    EXPECT_FALSE(FindPlayerClass(2, 0, name, model));
+}
+
+TEST_F(PlayerFactoryTest, ClassAndModelByCharacterAndWeaponType)
+{
+    data_->GetCharacterData(1)->WeaponId = 1003;
+    TRefPtr<TPlayerCharacter> heroine = CreatePlayerCharacter(nullptr, 1);
+    ASSERT_NE(heroine.Get(), nullptr);
+    EXPECT_EQ(static_cast<TStandInHero*>(heroine.Get())->GetClassName(), "THeroI");
+    EXPECT_EQ(heroine->GetCharacterIndex(), 1u);
+
+    data_->GetCharacterData(0)->WeaponId = 1002;
+    TRefPtr<TPlayerCharacter> hero = CreatePlayerCharacter(nullptr, 0);
+    ASSERT_NE(hero.Get(), nullptr);
+    EXPECT_EQ(static_cast<TStandInHero*>(hero.Get())->GetClassName(), "THeroC");
+    EXPECT_EQ(hero->GetWeaponModelName(), "hero02");
+    EXPECT_EQ(hero->GetBodyMesh()->GetName(), "hero02");
+}
+
+TEST_F(PlayerFactoryTest, PairWithoutClassGivesNothing)
+{
+    data_->GetCharacterData(0)->WeaponId = 1003;
+    EXPECT_EQ(CreatePlayerCharacter(nullptr, 0).Get(), nullptr);
+    EXPECT_EQ(CreatePlayerCharacter(nullptr, 8).Get(), nullptr);
+}
+
+TEST_F(PlayerFactoryTest, LeaderChangeStoresTheOldLeaderFirst)
+{
+    TRefPtr<TPlayerCharacter> old = CreatePlayerCharacter(nullptr, 0);
+    ASSERT_NE(old.Get(), nullptr);
+    old->ConsumeHp(30);
+    old->GetPoison().Remaining = 77;
+    gauge_.SetSelection(3);
+    links_.player = old.Get();
+    SetDetachedPlayerFieldLinks(links_);
+    // Even a new leader without a class finds the old one stored.
+    data_->GetCharacterData(1)->WeaponId = 1005;
+    EXPECT_EQ(CreatePlayerCharacter(nullptr, 1).Get(), nullptr);
+    const TCharacterRecord* record = data_->GetCharacterData(0);
+    EXPECT_EQ(record->Life, old->GetHp());
+    EXPECT_EQ(record->StateWord[0], 77u);
+    EXPECT_EQ(data_->GetGaugeCarry(), 3u);
+}
+
+TEST_F(PlayerFactoryTest, StoringChangesNothingButWhatThePlayerChanged)
+{
+    TCharacterRecord* record = data_->GetCharacterData(1);
+    record->WeaponId = 1001;
+    record->Accessory1Id = 2005;
+    record->Accessory2Id = 2007;
+    record->Level = 4;
+    record->StateWord[8] = 99;
+    const TCharacterRecord before = *record;
+    TRefPtr<TPlayerCharacter> player = CreatePlayerCharacter(nullptr, 1);
+    ASSERT_NE(player.Get(), nullptr);
+    data_->StoreCharacter(*player);
+    EXPECT_EQ(record->WeaponId, 1001u);
+    EXPECT_EQ(record->Accessory1Id, 2005u);
+    EXPECT_EQ(record->Accessory2Id, 2007u);
+    EXPECT_EQ(record->Level, 4u);
+    EXPECT_EQ(record->Life, before.Life);
+    EXPECT_EQ(record->LifeMax, before.LifeMax);
+    EXPECT_EQ(record->Stat[3], before.Stat[3]);
+    EXPECT_EQ(record->ElementValue[5], before.ElementValue[5]);
+    EXPECT_EQ(record->StateWord[8], 99u);
+    EXPECT_EQ(record->PartyIndex, 1);
+}
+
+TEST_F(PlayerFactoryTest, GaugeSelectionCarriedFromOnePlayerToTheNext)
+{
+    data_->SetGaugeCarry(2);
+    {
+        std::unique_ptr<TestHero> hero = MakeHero();
+        EXPECT_EQ(gauge_.GetSelection(), 2u);
+        gauge_.SetSelection(4);
+    }
+    EXPECT_EQ(data_->GetGaugeCarry(), 4u);
+}
+
+TEST_F(PlayerFactoryTest, TownAndWeaponModelsLoadOnceEach)
+{
+    std::unique_ptr<TestHero> hero = MakeHero(0, 1);
+    EXPECT_EQ(hero->IsWeaponModelLoaded(), 1);
+    // Loading the weapon model while it is loaded reads nothing.
+    std::filesystem::remove("char04/hero01.tob");
+    EXPECT_NO_THROW(hero->LoadWeaponModel());
+
+    hero->LoadTownModel();
+    EXPECT_EQ(hero->IsWeaponModelLoaded(), 0);
+    EXPECT_EQ(hero->GetBodyMesh()->GetName(), "hero01");
+    std::filesystem::remove("char04/hero.tob");
+    EXPECT_NO_THROW(hero->LoadTownModel());
+
+    // Type 1 plays "hero01" again.
+    EXPECT_THROW(hero->LoadWeaponModel(), my_error);
+    EXPECT_EQ(hero->IsWeaponModelLoaded(), 0);
+    WriteHeroModel("hero01");
+    hero->LoadWeaponModel();
+    EXPECT_EQ(hero->IsWeaponModelLoaded(), 1);
+    EXPECT_EQ(hero->GetWeaponId(), 1001u);
+}
+
+TEST_F(PlayerFactoryTest, UvRegionTrianglesGoLastKeepingTheirOrderFromTheEnd)
+{
+    // Four triangles; vertex u/v inside (0.25, 0.3125) x (0.75, 0.875) marks a triangle.
+    qmtest::MeshFile file = qmtest::GroundMesh().Floor(0, 0, 1, 1, 0).Floor(2, 0, 3, 1, 0).File("uv");
+    ASSERT_EQ(file.indices.size(), 12u);
+    std::vector<qmtest::MeshVertex>& v = file.keyFrames[0];
+    for (auto& vertex : v) {
+        vertex.u = 0.0F;
+        vertex.v = 0.0F;
+    }
+    // Triangle 1 marked just inside both bounds, triangle 3 in the middle; triangle 2 sits on the
+    // open bounds (not marked).
+    v[file.indices[3]].u = 0.2501F;
+    v[file.indices[3]].v = 0.8749F;
+    v[file.indices[9]].u = 0.28F;
+    v[file.indices[9]].v = 0.8F;
+    v[file.indices[6]].u = 0.25F;
+    v[file.indices[6]].v = 0.8F;
+    v[file.indices[7]].u = 0.3125F;
+    v[file.indices[7]].v = 0.8F;
+    v[file.indices[8]].u = 0.28F;
+    v[file.indices[8]].v = 0.875F;
+    TMesh8 mesh = Load(file, "uv.msh");
+    TPlayerCharacter::MoveUvRegionTrianglesLast(mesh);
+    const std::uint16_t* indices = mesh.LockIndicesReadOnly();
+    const std::vector<int> expected = {0, 2, 3, 1};
+    for (int place = 0; place < 4; ++place) {
+        for (int k = 0; k < 3; ++k) {
+            EXPECT_EQ(indices[place * 3 + k], file.indices[expected[place] * 3 + k]) << place;
+        }
+    }
+    mesh.UnlockIndices();
+}
+
+TEST_F(PlayerFactoryTest, ValueTablesShortOrMissingKeepWhatWasRead)
+{
+    std::unique_ptr<TestHero> hero = MakeHero();
+    ASSERT_EQ(hero->GetExperienceTable().size(), 201u);
+    EXPECT_EQ(hero->GetExperienceTable()[200], 2000u);
+    EXPECT_EQ(hero->GetAbilityPointTable()[1], 3u);
+
+    WriteValueTable("tbl/ex.tbl", 200, 10);
+    std::filesystem::remove("tbl/abp.tbl");
+    std::unique_ptr<TestHero> shorter = MakeHero();
+    EXPECT_EQ(shorter->GetExperienceTable().size(), 200u);
+    EXPECT_TRUE(shorter->GetAbilityPointTable().empty());
+}
+
+TEST_F(PlayerFactoryTest, CutTableKeepsTheRecordsBeforeTheCut)
+{
+    std::vector<std::uint32_t> values = {5, 6, 7, 8};
+    std::vector<std::uint8_t> bytes = qmtest::BuildSoundList(values);
+    bytes.resize(bytes.size() - 5);
+    qmtest::SaveBytes("cut.tbl", bytes);
+    std::vector<std::uint32_t> out;
+    EXPECT_FALSE(TPlayerCharacter::LoadValueTable("cut.tbl", out));
+    EXPECT_EQ(out, (std::vector<std::uint32_t>{5, 6}));
+}
+
+TEST_F(PlayerFactoryTest, ValueTablesSurviveDamagedFiles)
+{
+    std::vector<std::uint32_t> values;
+    for (std::uint32_t i = 0; i < 201; ++i) {
+        values.push_back(i * 7);
+    }
+    for (bool scrambled : {true, false}) {
+        qmtest::FuzzOptions options;
+        options.mutations = 600;
+        qmtest::FuzzFile(qmtest::BuildSoundList(values, scrambled), "tbl/ex.tbl", [](const std::string& path) {
+            std::vector<std::uint32_t> out;
+            TPlayerCharacter::LoadValueTable(path, out);
+            EXPECT_LE(out.size(), std::filesystem::file_size(path) / 4);
+        }, options);
+    }
+}
+
+}  // namespace
+}  // namespace playertest

@@ -1,0 +1,176 @@
+// Player characters on a device: hero models whose motions all last a few frames, a game database
+// with weapon types 0..11 (weapon id 1000 + type), the value tables, an input device whose words
+// the tests set, the HUD stand-ins, and a recording of sounds and voices.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MainCode/Character/TPlayerFieldLinks.h"
+#include "MainCode/Character/TPlayerSoundLog.h"
+#include "MainCode/Character/TStandInHero.h"
+#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/GameData/THrdefTable.h"
+#include "MainCode/GameData/TItemMeanTable.h"
+#include "MainCode/GameData/TWeponTable.h"
+#include "MainCode/TInputDevice.h"
+#include "armed_fixture.h"
+#include "support/table_writer.h"
+
+namespace playertest {
+
+constexpr std::uint32_t kMotions = 40;
+// Every motion has this many frames of one step each: it ends on the 4th step. The recovery and
+// item motions (17, 18) have kLongFrames.
+constexpr std::uint32_t kFrames = 4;
+constexpr std::uint32_t kLongFrames = 8;
+constexpr std::uint32_t FramesOf(std::uint32_t motion) { return motion == 17 || motion == 18 ? kLongFrames : kFrames; }
+
+// A stand-in hero the tests can look into.
+class TestHero : public TStandInHero {
+public:
+    using TStandInHero::TStandInHero;
+    using TPlayerCharacter::RunStateHandler;
+    void SetHp(std::int32_t hp) { m_hp = hp; }
+    void SetMp(std::int32_t mp) { m_mp = mp; }
+    void SetOnGround(std::uint8_t on) { m_onGround = on; }
+    void SetLongStun(std::uint8_t on) { m_longStun = on; }
+    void SetStunTime(std::int32_t t) { m_stunTime = t; }
+    void SetCameraFrame(TFrame* frame) { m_cameraFrame = frame; }
+    void SetMoveLevel(std::uint32_t level) { m_moveLevel = level; }
+    void SetGaugeUsed(std::uint32_t used) { m_gaugeUsed = used; }
+    void SetGravity(float g) { m_gravity = g; }
+    D3DXVECTOR3 Position() const
+    {
+        D3DXVECTOR3 p;
+        GetPosition(&p);
+        return p;
+    }
+};
+
+class PlayerFixture : public objtest::ArmedFixture {
+protected:
+    void SetUp() override
+    {
+        ArmedFixture::SetUp();
+        ResetTimeStop();
+        for (const char* model : {"hero01", "hero02", "heroine01", "heroine02", "hero", "heroine"}) {
+            WriteHeroModel(model);
+        }
+        TGameData::SetTableDirectory("tbl/");
+        std::filesystem::create_directories("tbl/char");
+        WriteValueTable("tbl/ex.tbl", 201, 10);
+        WriteValueTable("tbl/abp.tbl", 201, 3);
+        TGameData::Initialize();
+        data_ = TGameData::GetInstance();
+        data_->Reset();
+        THrdefTable::Get(0).ModelName = "hero";
+        THrdefTable::Get(1).ModelName = "heroine";
+        for (std::int32_t type = 0; type < 12; ++type) {
+            TWeponTable::Get(1000 + static_cast<std::uint32_t>(type)).Type = type;
+        }
+        input_ = std::make_unique<TInputDevice>("input.ini", 10, TInputDevice::kDefaultKeys, TInputDevice::kDefaultPad);
+        links_.input = input_.get();
+        links_.letterFont = &font_;
+        links_.statusPanel = &panel_;
+        links_.itemRing = &ring_;
+        links_.skillGauge = &gauge_;
+        links_.getRender = &getRender_;
+        SetDetachedPlayerFieldLinks(links_);
+        SetPlayerSoundLog(&sounds_);
+        D3DXMATRIX m;
+        D3DXMatrixIdentity(&m);
+        camera_ = TRefPtr<TFrame>(new TFrame("camera", m, nullptr));
+    }
+
+    void TearDown() override
+    {
+        SetPlayerSoundLog(nullptr);
+        SetDetachedPlayerFieldLinks(TPlayerFieldLinks());
+        ResetTimeStop();
+        TGameData::Finalize();
+        TWeponTable::Clear();
+        TItemMeanTable::Clear();
+        ArmedFixture::TearDown();
+    }
+
+    // A body of kMotions motions and a pattern per motion; motions 1 to 3 and 6 step forward by
+    // `walk` a frame.
+    void WriteHeroModel(const std::string& name, float walk = 0.05F)
+    {
+        qmtest::MeshFile body = qmtest::GroundMesh().WallZ(0, -0.5F, 0.5F, 0, 2).File("body");
+        body.animated = true;
+        std::vector<std::vector<TPatternEvent>> patterns;
+        for (std::uint32_t i = 0; i < kMotions; ++i) {
+            const std::uint32_t frames = FramesOf(i);
+            body.morphs.push_back({"m" + std::to_string(i), std::vector<std::uint32_t>(frames, 0),
+                                   std::vector<float>(frames, 1.0F)});
+            TPatternEvent frame;
+            if ((i >= 1 && i <= 3) || i == 6) {
+                frame.Displacement = D3DXVECTOR3(0.0F, 0.0F, -walk);
+            }
+            patterns.emplace_back(frames, frame);
+        }
+        Load(body, "char04/" + name + ".tob");
+        qmtest::SaveBytes(name + ".pat", qmtest::BuildPatternFile(patterns));
+        WriteWepons(name);
+    }
+
+    static void WriteValueTable(const std::string& path, std::uint32_t count, std::uint32_t step)
+    {
+        std::vector<std::uint32_t> values;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            values.push_back(i * step);
+        }
+        qmtest::SaveBytes(path, qmtest::BuildSoundList(values));
+    }
+
+    // Character `index` with the weapon of that type, made by the stand-in hero directly.
+    std::unique_ptr<TestHero> MakeHero(std::uint32_t index = 0, std::int32_t type = 0)
+    {
+        TCharacterRecord* record = data_->GetCharacterData(index);
+        record->WeaponId = 1000 + static_cast<std::uint32_t>(type);
+        std::string className;
+        std::string model;
+        FindPlayerClass(index, type, className, model);
+        auto hero = std::make_unique<TestHero>(nullptr, index, *record, className,
+                                               model.empty() ? (index == 0 ? "hero01" : "heroine01") : model);
+        hero->SetCameraFrame(camera_.Get());
+        return hero;
+    }
+
+    // Sets the input words: movement now and before, attack pair now and before.
+    void Buttons(std::uint32_t now, std::uint32_t before = 0, std::uint32_t attackNow = 0, std::uint32_t attackBefore = 0)
+    {
+        input_->SetWord(0, now);
+        input_->SetWord(1, before);
+        input_->SetWord(2, attackNow);
+        input_->SetWord(3, attackBefore);
+    }
+
+    std::vector<std::uint32_t> Played(std::uint32_t bank) const
+    {
+        std::vector<std::uint32_t> ids;
+        for (const TPlayedSound& s : sounds_) {
+            if (s.bank == bank) {
+                ids.push_back(s.id);
+            }
+        }
+        return ids;
+    }
+
+    TGameData* data_ = nullptr;
+    std::unique_ptr<TInputDevice> input_;
+    TLetterFont font_{"font"};
+    TStatusPanel panel_{&font_};
+    TItemRing ring_{&font_};
+    TSkillGauge gauge_;
+    TGetRender getRender_;
+    TPlayerFieldLinks links_;
+    std::vector<TPlayedSound> sounds_;
+    TRefPtr<TFrame> camera_;
+};
+
+}  // namespace playertest

@@ -1,0 +1,293 @@
+// The thunder bolt: its generated ribbon, the wander of its edges, the watched hit that ends it
+// and the burst it hands a fading jitter; and the ribbon files the bolt, the ray and the weapon
+// trail refuse.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+
+#include "MainCode/Character/MersenneTwister.h"
+#include "MainCode/Effect/TAfterImage.h"
+#include "MainCode/Effect/TParticleEffect.h"
+#include "MainCode/Effect/TRayEffect.h"
+#include "MainCode/Effect/TThunderEffect.h"
+#include "TCommon/my_error.h"
+#include "burst_fixture.h"
+#include "support/fuzz.h"
+
+namespace effecttest {
+namespace {
+
+constexpr std::uint32_t kBoltId = 121;
+constexpr std::uint32_t kBurstId = 122;
+const float kWhite[4] = {1.0F, 1.0F, 1.0F, 1.0F};
+const float kBox[9] = {-0.5F, 0.0F, -0.5F, 0.5F, 2.0F, 0.5F, 0, 0, 0};
+const float kJitter[3] = {300.0F, 300.0F, 300.0F};
+const float kUnit[3] = {1.0F, 1.0F, 1.0F};
+
+class ThunderBoltTest : public EffectAreaTest {
+protected:
+    void SetUp() override
+    {
+        EffectAreaTest::SetUp();
+        init_genrand(5489);
+    }
+    // Fades in over 2 frames, loops until finished (or `loops` times), fades out over 4.
+    TThunderEffect* StartBolt(std::int32_t loops = -1, std::uint32_t segments = 2)
+    {
+        Add(kBoltId, new TThunderEffect("", segments, 1.0F, 0.5F, 2.0F, 0.5F, loops, 4.0F, 0.5F));
+        return static_cast<TThunderEffect*>(Create(kBoltId, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kWhite));
+    }
+    TJitterParticleEffect* StartBurst()
+    {
+        Add(kBurstId, new TJitterParticleEffect("effect.ptx/thunder00", 2, 2, 4, kBox, kBox, 0.04F, kJitter, false,
+                                                kUnit));
+        return static_cast<TJitterParticleEffect*>(
+            Create(kBurstId, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kWhite));
+    }
+    static void SaveMesh(const qmtest::MeshFile& mesh, const std::filesystem::path& path) { mesh.Save(path.string()); }
+};
+
+TEST_F(ThunderBoltTest, TheRibbonIsLaidOutRowByRow)
+{
+    TThunderEffect bolt("", 2, 1.0F, 0.5F, 2.0F, 0.5F, -1, 4.0F, 0.5F);
+    ASSERT_EQ(bolt.GetRowCount(), 9) << "sixteen faces";
+    EXPECT_EQ(bolt.GetWobbleEnd(), 2);
+    EXPECT_EQ(bolt.GetCalmEnd(), 6);
+    const std::vector<TRibbonRow>& rows = bolt.GetRowTable();
+    EXPECT_EQ(rows[0], (TRibbonRow{0, 0, 0, 1, 1, 3}));
+    EXPECT_EQ(rows[1], (TRibbonRow{2, 4, 6, 5, 7, 9}));
+    EXPECT_EQ(rows[7], (TRibbonRow{38, 40, 42, 41, 43, 45}));
+    EXPECT_EQ(rows[8], (TRibbonRow{44, 44, 46, 47, 47, 47}));
+    ASSERT_EQ(bolt.GetSegmentCount(), 2u);
+    EXPECT_EQ(bolt.GetSegment(1)->GetName(), "ThunderMsh1");
+    EXPECT_EQ(bolt.GetFrame()->GetName(), "ThunderRoot");
+
+    const std::vector<TRibbonVertex> v = VerticesOf(bolt.GetSegment(0));
+    for (int r : {0, 1, 4, 8}) {
+        const float along = static_cast<float>(r) / 9.0F;
+        const auto alpha = static_cast<std::uint32_t>(255.0F * (1.0F - along));
+        for (int k = 0; k < 6; ++k) {
+            const TRibbonVertex& x = v[rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(k)]];
+            EXPECT_EQ(x.x, k < 3 ? -0.2F : 0.2F) << r << "/" << k;
+            EXPECT_FLOAT_EQ(x.y, 0.2F + 9.8F * static_cast<float>(r) / 9.0F) << r;
+            EXPECT_EQ(x.u, k < 3 ? 0.0F : 1.0F);
+            EXPECT_FLOAT_EQ(x.v, along);
+            EXPECT_EQ(x.diffuse, alpha << 24 | 0xFFFFFFu) << r;
+        }
+    }
+    EXPECT_EQ(v[0].diffuse >> 24, 255u);
+    EXPECT_EQ(v[47].diffuse >> 24, 28u) << "trunc(255 / 9)";
+    const std::vector<std::uint16_t> indices = IndicesOf(bolt.GetSegment(0));
+    for (std::size_t i = 0; i < indices.size(); ++i) {
+        ASSERT_EQ(indices[i], i);
+    }
+}
+
+TEST_F(ThunderBoltTest, EdgesWanderButStayNearTheCentreAndTheEndRowsNeverMove)
+{
+    TThunderEffect* bolt = StartBolt(-1, 1);
+    TMesh8* mesh = bolt->GetSegment(0);
+    const std::vector<TRibbonVertex> start = VerticesOf(mesh);
+    const std::vector<TRibbonRow>& rows = bolt->GetRowTable();
+    std::vector<bool> moved(9, false);
+    for (int frame = 0; frame < 5000; ++frame) {
+        bolt->Update();
+        const std::vector<TRibbonVertex> v = VerticesOf(mesh);
+        for (int r = 0; r < 9; ++r) {
+            const TRibbonRow& row = rows[static_cast<std::size_t>(r)];
+            if (r == 0 || r == 8) {
+                for (std::uint16_t i : row) {
+                    ASSERT_EQ(v[i].x, start[i].x) << "frame " << frame << " row " << r;
+                }
+                continue;
+            }
+            // One step is at most 64 / scale; only an edge past its bound is pushed back.
+            const float s = r <= 2 ? 500.0F : (r <= 6 ? 200.0F : 400.0F);
+            const float left = v[row[0]].x;
+            const float right = v[row[3]].x;
+            ASSERT_EQ(v[row[1]].x, left);
+            ASSERT_EQ(v[row[2]].x, left);
+            ASSERT_EQ(v[row[4]].x, right);
+            ASSERT_EQ(v[row[5]].x, right);
+            ASSERT_GE(left, -0.4F - 64.0F / s - 1e-5F) << "frame " << frame << " row " << r;
+            ASSERT_LE(left, 63.0F / s + 1e-5F) << "frame " << frame << " row " << r;
+            ASSERT_GE(right, -64.0F / s - 1e-5F) << "frame " << frame << " row " << r;
+            ASSERT_LE(right, 0.4F + 63.0F / s + 1e-5F) << "frame " << frame << " row " << r;
+            moved[static_cast<std::size_t>(r)] = moved[static_cast<std::size_t>(r)] || left != start[row[0]].x;
+        }
+    }
+    for (int r = 1; r < 8; ++r) {
+        EXPECT_TRUE(moved[static_cast<std::size_t>(r)]) << r;
+    }
+    EXPECT_TRUE(bolt->IsAlive()) << "no watched hit, no end";
+    EXPECT_FALSE(bolt->IsFinishing());
+}
+
+TEST_F(ThunderBoltTest, ItDriftsByItsVelocity)
+{
+    TThunderEffect* bolt = StartBolt();
+    const D3DXVECTOR3 drift(0.01F, 0.0F, -0.02F);
+    bolt->SetVelocity(&drift);
+    for (int i = 0; i < 10; ++i) {
+        bolt->Update();
+    }
+    D3DXVECTOR3 at;
+    bolt->GetFrame()->GetPosition(&at);
+    ExpectNear(at, D3DXVECTOR3(0.1F, 0.0F, -0.2F));
+}
+
+TEST_F(ThunderBoltTest, ItLivesAsLongAsItsHitPlusTheFadeOutAndHandsItsBurstTheFade)
+{
+    int afterEnd[2] = {0, 0};
+    const int hitLives[2] = {10, 37};
+    for (int run = 0; run < 2; ++run) {
+        TThunderEffect* bolt = StartBolt();
+        TJitterParticleEffect* burst = StartBurst();
+        TRefPtr<TAttackHit> hit(new LifeHit());
+        bolt->SetWatched(hit);
+        bolt->SetLinkedParticles(burst);
+        const D3DXVECTOR3 still(0.0F, 0.0F, 0.0F);
+        bolt->SetVelocity(&still);
+        for (int frame = 0; frame < hitLives[run]; ++frame) {
+            ASSERT_TRUE(bolt->Update()) << frame;
+        }
+        EXPECT_FALSE(bolt->IsFinishing());
+        EXPECT_TRUE(burst->GetRoutine() == &TJitterParticleEffect::EndlessJitter);
+        static_cast<LifeHit*>(hit.Get())->SetLife(0);
+        int frames = 1;
+        while (bolt->Update()) {
+            ++frames;
+            ASSERT_LT(frames, 100);
+        }
+        EXPECT_TRUE(bolt->IsFinishing());
+        EXPECT_TRUE(burst->GetRoutine() == &TJitterParticleEffect::FadingJitterRGB);
+        afterEnd[run] = frames;
+        Manager().Clear();
+    }
+    EXPECT_EQ(afterEnd[0], afterEnd[1]) << "the same fade-out whenever the hit ends";
+    // The frame that sees the ended hit finishes, the next leaves the loop, then the clamped fade
+    // runs from 1 past 4 in steps of 0.5.
+    EXPECT_EQ(afterEnd[0], 1 + 1 + 7);
+}
+
+TEST_F(ThunderBoltTest, ABurstThatEndedOrWasDroppedIsNeverTouched)
+{
+    // Ended but still listed: the bolt leaves its routine alone.
+    TThunderEffect* bolt = StartBolt();
+    TJitterParticleEffect* burst = StartBurst();
+    TRefPtr<TAttackHit> hit(new LifeHit());
+    bolt->SetWatched(hit);
+    bolt->SetLinkedParticles(burst);
+    burst->Kill();
+    static_cast<LifeHit*>(hit.Get())->SetLife(0);
+    bolt->Update();
+    EXPECT_TRUE(burst->GetRoutine() == &TJitterParticleEffect::EndlessJitter);
+    EXPECT_TRUE(bolt->IsFinishing());
+
+    // Dropped by the manager (and so deleted): the bolt finds nothing by its serial.
+    TThunderEffect* second = StartBolt();
+    TJitterParticleEffect* gone = StartBurst();
+    const std::int32_t serial = gone->GetSerial();
+    TRefPtr<TAttackHit> secondHit(new LifeHit());
+    second->SetWatched(secondHit);
+    second->SetLinkedParticles(gone);
+    EXPECT_EQ(second->GetLinkedSerial(), serial);
+    gone->Kill();
+    Manager().Update();
+    ASSERT_EQ(Manager().FindLive(serial).Get(), nullptr);
+    static_cast<LifeHit*>(secondHit.Get())->SetLife(0);
+    second->Update();
+    EXPECT_TRUE(second->IsFinishing());
+}
+
+TEST_F(ThunderBoltTest, WithCountedLoopsItEndsByItselfAndACloneStartsBare)
+{
+    TThunderEffect* bolt = StartBolt(2);
+    int frames = 1;
+    while (bolt->Update()) {
+        ++frames;
+        ASSERT_LT(frames, 100);
+    }
+    EXPECT_FALSE(bolt->IsFinishing());
+    // A clone starts without hit, burst or velocity.
+    TThunderEffect* clone = StartBolt();
+    EXPECT_EQ(clone->GetLinkedSerial(), -1);
+    ExpectNear(clone->GetVelocity(), D3DXVECTOR3(0, 0, 0));
+    EXPECT_NE(clone->GetSegment(0)->GetGeometry(), bolt->GetSegment(0)->GetGeometry());
+}
+
+// ---- ribbon files ----
+
+// A strip whose counts the test then damages.
+qmtest::MeshFile Strip(const std::string& name, std::uint32_t segments) { return qmtest::EffectStripMesh(name, segments); }
+
+void ExpectRefused(const std::function<void()>& build, const std::string& file, const std::string& what)
+{
+    try {
+        build();
+        ADD_FAILURE() << what << ": taken";
+    } catch (const my_error& e) {
+        EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << what << ": " << e.what();
+    }
+}
+
+TEST_F(ThunderBoltTest, RibbonFilesWhoseCountsDoNotFitAreRefusedNamingTheFile)
+{
+    const std::filesystem::path folder = dir_.Path() / "msh/effect";
+    QueryCharacter owner;
+    struct User {
+        std::string file;
+        std::function<void()> build;
+        bool rowsFromFaces;  // the trail counts its edges from the vertices
+    };
+    const std::vector<User> users = {
+        {"thunder.msh", [] { TThunderEffect bolt("", 1, 1.0F, 0.5F, 2.0F, 0.5F, -1, 4.0F, 0.5F); }, true},
+        {"sword01.msh", [] { TRayEffect ray("sword01.msh"); }, true},
+        {"sword01.msh", [&owner] { TAfterImage::Create(owner.GetFrame(), &owner); }, false},
+    };
+    for (const auto& [file, build, rowsFromFaces] : users) {
+        // One vertex.
+        qmtest::MeshFile one = Strip(file, 1);
+        one.keyFrames[0].resize(1);
+        one.indices = {0, 0, 0};
+        one.faceMaterials = {0};
+        SaveMesh(one, folder / file);
+        ExpectRefused(build, file, file + " with one vertex");
+
+        // Fewer indices than vertices: 24 vertices, one triangle.
+        qmtest::MeshFile few = Strip(file, 4);
+        few.indices = {0, 1, 2};
+        few.faceMaterials = {0};
+        SaveMesh(few, folder / file);
+        ExpectRefused(build, file, file + " with fewer indices than vertices");
+
+        // Rows reaching past the vertices: 20 faces' worth of rows on 40 vertices.
+        qmtest::MeshFile past = Strip(file, 10);
+        past.keyFrames[0].resize(40);
+        for (std::uint16_t& i : past.indices) {
+            i = static_cast<std::uint16_t>(i % 40);
+        }
+        SaveMesh(past, folder / file);
+        if (rowsFromFaces) {
+            ExpectRefused(build, file, file + " with rows past the vertices");
+        } else {
+            EXPECT_NO_THROW(build()) << "edges counted from the vertices fit";
+        }
+        SaveMesh(Strip(file, 10), folder / file);
+        EXPECT_NO_THROW(build()) << file << " whole";
+    }
+}
+
+TEST_F(ThunderBoltTest, DamagedThunderFilesEndInTheGamesOwnError)
+{
+    const std::filesystem::path path = dir_.Path() / "msh/effect/thunder.msh";
+    qmtest::FuzzOptions options;
+    options.mutations = 300;
+    qmtest::FuzzFile(Strip("thunder", 8).Bytes(), path.string(),
+                     [](const std::string&) { TThunderEffect bolt("", 1, 1.0F, 0.5F, 2.0F, 0.5F, -1, 4.0F, 0.5F); },
+                     options);
+}
+
+}  // namespace
+}  // namespace effecttest

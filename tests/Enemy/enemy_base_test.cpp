@@ -1,0 +1,328 @@
+// The enemy base: level scaling, placement, the gauge's bar, voices, and the steal and loot rolls
+// against the shared generator drawn alongside.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TAttackHitTimed.h"
+#include "enemy_fixture.h"
+
+namespace enemytest {
+namespace {
+
+TEnemyRecord Grown(std::int32_t level, std::int32_t hpGrowth, std::int32_t hp, std::int32_t strGrowth,
+                   std::int32_t str)
+{
+    TEnemyRecord r = qmtest::SampleEnemyRecord(3);
+    r.level = level;
+    r.hpGrowth = hpGrowth;
+    r.maxHp = hp;
+    r.strGrowth = strGrowth;
+    r.str = str;
+    r.vitGrowth = r.intGrowth = r.menGrowth = 0;
+    return r;
+}
+
+using EnemyBaseTest = EnemyTest;
+
+TEST_F(EnemyBaseTest, LevelScalingCurveCapAndClones)
+{
+    // Growth 0: the record's HP and twice each stat.
+    TRefPtr<TEnemy> flat = Prototype(Grown(7, 0, 120, 0, 11));
+    flat->SetLevel(0);
+    EXPECT_EQ(flat->GetMaxHp(), 120);
+    EXPECT_EQ(flat->GetStr(), 22);
+    EXPECT_EQ(flat->GetVit(), 24);
+    EXPECT_EQ(flat->GetInt(), 26);
+    EXPECT_EQ(flat->GetMen(), 28);
+    EXPECT_EQ(flat->GetLevelWordA(), 4 * 7 + 21);
+    EXPECT_EQ(flat->GetLevelWordB(), 5 * 7 + 22);
+
+    // L = 5: f = 125.
+    TRefPtr<TEnemy> grown = Prototype(Grown(5, 2000, 100, 500, 10));
+    grown->SetLevel(0);
+    EXPECT_EQ(grown->GetMaxHp(), 350);
+    EXPECT_EQ(grown->GetHp(), 350);
+    EXPECT_EQ(grown->GetStr(), 144);
+    grown->SetLevel(-5);
+    EXPECT_EQ(grown->GetLevel(), 0);
+    EXPECT_EQ(grown->GetMaxHp(), 100);
+
+    // The cap holds the maximum alone, at its bound and past it.
+    TRefPtr<TEnemy> at = Prototype(Grown(0, 0, 99999, 0, 1));
+    at->SetLevel(0);
+    EXPECT_EQ(at->GetMaxHp(), 99999);
+    TRefPtr<TEnemy> past = Prototype(Grown(0, 0, 100000, 0, 1));
+    past->SetLevel(0);
+    EXPECT_EQ(past->GetMaxHp(), 99999);
+    EXPECT_EQ(past->GetHp(), 100000);
+
+    // A clone starts from the raised values.
+    grown->SetLevel(0);
+    TRefPtr<TEnemy> clone = grown->Clone(nullptr);
+    EXPECT_EQ(clone->GetBaseLevel(), 5);
+    clone->SetLevel(1);
+    // L = 6 on base HP 350 and base STR 144: f = 156.
+    EXPECT_EQ(clone->GetMaxHp(), 350 + 312);
+    EXPECT_EQ(clone->GetStr(), 2 * (144 + 78));
+    EXPECT_EQ(clone->GetLevelWordA(), 4 * 6 + (4 * 5 + 21));
+}
+
+TEST_F(EnemyBaseTest, PlacementFacesThePlayerAndChoosesTheAppearing)
+{
+    MovePlayer(0.0F, 5.0F);
+    TRefPtr<TEnemy> prototype = Prototype(qmtest::SampleEnemyRecord(3));
+    TRefPtr<TEnemy> a = prototype->Clone(nullptr);
+    a->Spawn(area_.get(), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 0), 4.0F, 1);
+    D3DXVECTOR3 front;
+    a->GetFront(&front);
+    effecttest::ExpectNear(front, D3DXVECTOR3(0, 0, 1), 1e-4F);
+    EXPECT_EQ(a->GetState(), 0U);
+    EXPECT_TRUE(a->IsAlive());
+    EXPECT_EQ(a->GetLeashRadius(), 4.0F);
+
+    TRefPtr<TEnemy> b = prototype->Clone(nullptr);
+    b->Spawn(area_.get(), D3DXVECTOR3(3, 0, 0), D3DXVECTOR3(-2, 7, 0), FLT_MAX, 0);
+    // A stored direction sets the frame's Z axis, level: the model's front is its negative.
+    b->GetFront(&front);
+    effecttest::ExpectNear(front, D3DXVECTOR3(1, 0, 0), 1e-4F);
+    EXPECT_EQ(b->GetState(), 15U);
+    // The bar's corners.
+    EXPECT_EQ(b->GetBarSprite().GetVertex(0).u, 0.375F);
+    EXPECT_EQ(b->GetBarSprite().GetVertex(3).u, 0.609375F);
+    EXPECT_EQ(b->GetBarSprite().GetVertex(1).v, 0.75F);
+    EXPECT_EQ(b->GetBarSprite().GetVertex(2).v, 0.875F);
+
+    // The leash: out only past the radius.
+    a->SetPosition(D3DXVECTOR3(4, 0, 0));
+    EXPECT_FALSE(a->IsOutsideLeash());
+    a->SetPosition(D3DXVECTOR3(4.01F, 0, 0));
+    EXPECT_TRUE(a->IsOutsideLeash());
+    a->LeaveField();
+    b->LeaveField();
+}
+
+TEST_F(EnemyBaseTest, OutOfRangeSparesHighIdsAndTheAppearing)
+{
+    TestMap map(0, 6.0F);
+    map.Place(79, D3DXVECTOR3(6, 0, 0)).Place(10000, D3DXVECTOR3(20, 0, 0)).Place(3, D3DXVECTOR3(6.5F, 0, 0));
+    MakeFactory(map);
+    std::vector<TEnemy*> e;
+    for (auto& entry : factory_->GetLive()) {
+        e.push_back(entry.second.Get());
+    }
+    ASSERT_EQ(e.size(), 3U);
+    EXPECT_FALSE(e[0]->IsOutOfRange()) << "exactly at the spawn distance";
+    EXPECT_FALSE(e[1]->IsOutOfRange()) << "type 10000";
+    EXPECT_TRUE(e[2]->IsOutOfRange());
+    e[2]->SetState(15);
+    EXPECT_FALSE(e[2]->IsOutOfRange());
+}
+
+TEST_F(EnemyBaseTest, TheGaugeShowsAfterAHitAndItsBarFollowsHp)
+{
+    TestMap map(0, 100.0F);
+    map.Place(3, D3DXVECTOR3(0, 0, 0));
+    MakeFactory(map);
+    TEnemy* enemy = factory_->GetLive().begin()->second.Get();
+    // Not shown before a hit.
+    enemy->DrawGauge();
+    EXPECT_EQ(enemy->GetGaugeTimer(), 0);
+    TAttackHitParams params;
+    TAttackHitTimed hit(player_->GetObjectId(), area_->Scene(), nullptr, 1, params);
+    enemy->ReceiveHit(&hit);
+    EXPECT_EQ(enemy->GetGaugeTimer(), 200);
+    EXPECT_EQ(enemy->GetThinkTimer(), -1000);
+    int shown = 0;
+    while (enemy->GetGaugeTimer() > 0) {
+        enemy->DrawGauge();
+        shown += enemy->GetGaugeTimer() > 0 ? 1 : 0;
+    }
+    EXPECT_EQ(shown, 199);
+    EXPECT_EQ(GetEnemyLinkLog().hitCounts.size(), 1U);
+}
+
+TEST_F(EnemyBaseTest, StealRollsMatchTheGeneratorByHand)
+{
+    TRefPtr<TEnemy> proto = Prototype(qmtest::SampleEnemyRecord(3));
+    TAttackHitParams plain;
+    plain.Param8 = 100000;
+    TAttackHitParams other;
+    other.Param8 = 99999;
+    const float* none = nullptr;
+    TAttackHitTimed plainHit(0, area_->Scene(), none, 1, plain);
+    TAttackHitTimed otherHit(0, area_->Scene(), none, 1, other);
+
+    // Not a steal: nothing drawn.
+    TRefPtr<TEnemy> e = proto->Clone(nullptr);
+    e->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    e->TrySteal(&otherHit);
+    EXPECT_FALSE(e->IsStolen());
+
+    // item chance 0.25 at factor 1.0: 250000 against r mod 1000000, then money.
+    Oracle r;
+    const std::uint32_t itemRoll = r() % 1000000;
+    e->TrySteal(&plainHit);
+    if (itemRoll < 250000) {
+        EXPECT_EQ(GetEnemyLinkLog().itemSteals, std::vector<std::int32_t>{1001});
+        EXPECT_EQ(e->GetItem(), 0);
+    } else {
+        const std::uint32_t bit = r() & 1;
+        if (bit == 1) {
+            const std::int32_t amount = static_cast<std::int32_t>(r() % 25);
+            if (amount != 0) {
+                EXPECT_EQ(GetEnemyLinkLog().bellSteals, std::vector<std::int32_t>{amount});
+                EXPECT_EQ(PlayerSounds(), std::vector<std::uint32_t>{217});
+                EXPECT_EQ(CallsOf(104).size(), 1U);
+                EXPECT_EQ(CallsOf(105).size(), 1U);
+            }
+        }
+    }
+    // The next draw of the shared generator is the oracle's next one.
+    EXPECT_EQ(genrand_int32(), r());
+    e->LeaveField();
+}
+
+TEST_F(EnemyBaseTest, StealFactorsCapsAndTheOnceOnlyRule)
+{
+    TAttackHitParams strong;
+    strong.Param8 = 100001;
+    TAttackHitTimed hit(0, area_->Scene(), nullptr, 1, strong);
+    TEnemyRecord record = qmtest::SampleEnemyRecord(3);
+    record.itemChance = 0.3F;  // x1.2 x 3.0 at hit 7: always, x1.2 x2 at 10: 720000
+    record.item = -1;
+    record.money = 9;  // cap 0: no money
+    TRefPtr<TEnemy> proto = Prototype(record);
+
+    // Item -1 ends the roll without taking anything; the money roll is never drawn.
+    TRefPtr<TEnemy> e = proto->Clone(nullptr);
+    e->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    for (int i = 0; i < 7; ++i) {
+        e->TakeDamage(0);
+    }
+    Oracle r;
+    e->TrySteal(&hit);
+    r();
+    EXPECT_FALSE(e->IsStolen());
+    EXPECT_EQ(genrand_int32(), r());
+
+    // A money cap of 0 steals nothing (one draw for the item, one for the bit).
+    record.item = 0;
+    record.money = 9;
+    TRefPtr<TEnemy> poor = Prototype(record)->Clone(nullptr);
+    poor->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    poor->TrySteal(&hit);
+    r();
+    EXPECT_FALSE(poor->IsStolen());
+    EXPECT_EQ(genrand_int32(), r());
+
+    // Hit 7 triples: chance 1.08 x 10^6 always wins; a second steal takes nothing.
+    record.item = 1001;
+    record.itemChance = 0.3F;
+    TRefPtr<TEnemy> rich = Prototype(record)->Clone(nullptr);
+    rich->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    for (int i = 0; i < 7; ++i) {
+        rich->TakeDamage(0);
+    }
+    TGameData::Initialize();
+    rich->TrySteal(&hit);
+    r();
+    EXPECT_TRUE(rich->IsStolen());
+    ASSERT_NE(TGameData::GetInstance()->FindItem(1001), nullptr);
+    TGameData::Finalize();
+    EXPECT_EQ(GetEnemyLinkLog().itemSteals, std::vector<std::int32_t>{1001});
+    rich->TrySteal(&hit);
+    EXPECT_EQ(GetEnemyLinkLog().itemSteals.size(), 1U);
+    EXPECT_EQ(genrand_int32(), r());
+
+    // Hit 8 is not 7 and not yet 10: factor 1.2 alone (360000).
+    TRefPtr<TEnemy> eight = Prototype(record)->Clone(nullptr);
+    eight->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    for (int i = 0; i < 8; ++i) {
+        eight->TakeDamage(0);
+    }
+    const std::uint32_t roll = r() % 1000000;
+    eight->TrySteal(&hit);
+    EXPECT_EQ(eight->IsStolen() != 0, roll < 360000) << roll;
+    e->LeaveField();
+    poor->LeaveField();
+    rich->LeaveField();
+    eight->LeaveField();
+}
+
+TEST_F(EnemyBaseTest, LootDropsTheDropItemTheItemOrMoney)
+{
+    TEnemyRecord record = qmtest::SampleEnemyRecord(3);
+    record.dropChance = 1.0F;
+    TRefPtr<TEnemy> sure = Prototype(record)->Clone(nullptr);
+    sure->Spawn(area_.get(), D3DXVECTOR3(2, 0, 1), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    sure->DropLoot();
+    ASSERT_EQ(GetEnemyLinkLog().pickUps.size(), 1U);
+    EXPECT_EQ(GetEnemyLinkLog().pickUps[0].item, 1002);
+    EXPECT_EQ(GetEnemyLinkLog().pickUps[0].money, -1);
+    effecttest::ExpectNear(GetEnemyLinkLog().pickUps[0].position, D3DXVECTOR3(2, 0, 1));
+
+    // No items at all: money 250 when the bit is set.
+    record.dropItem = 0;
+    record.item = 0;
+    TRefPtr<TEnemy> money = Prototype(record)->Clone(nullptr);
+    money->Spawn(area_.get(), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    Oracle r;
+    r();  // the drop roll above
+    GetEnemyLinkLog() = TEnemyLinkLog();
+    money->DropLoot();
+    if ((r() & 1) == 1) {
+        const double f = 1.0 - static_cast<double>(r() % 30) * 0.01;
+        const std::uint32_t extra = r() % 10;
+        const auto amount = static_cast<std::int32_t>(extra + 250 * f + 1.0);
+        ASSERT_EQ(GetEnemyLinkLog().pickUps.size(), 1U);
+        EXPECT_EQ(GetEnemyLinkLog().pickUps[0].money, amount);
+        EXPECT_EQ(GetEnemyLinkLog().pickUps[0].item, -1);
+    } else {
+        EXPECT_TRUE(GetEnemyLinkLog().pickUps.empty());
+    }
+    EXPECT_EQ(genrand_int32(), r());
+
+    // Item -1 chosen: no drop, no money roll.
+    record.item = -1;
+    record.itemChance = 1.0F;
+    TRefPtr<TEnemy> none = Prototype(record)->Clone(nullptr);
+    none->Spawn(area_.get(), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    GetEnemyLinkLog() = TEnemyLinkLog();
+    none->DropLoot();
+    r();
+    EXPECT_TRUE(GetEnemyLinkLog().pickUps.empty());
+    EXPECT_EQ(genrand_int32(), r());
+    sure->LeaveField();
+    money->LeaveField();
+    none->LeaveField();
+}
+
+TEST_F(EnemyBaseTest, GroupHealReachesEveryEnemyTheCasterIncluded)
+{
+    TestMap map(0, 100.0F);
+    map.Place(3, D3DXVECTOR3(0, 0, 0)).Place(3, D3DXVECTOR3(3, 0, 0)).Place(0, D3DXVECTOR3(-3, 0, 0));
+    MakeFactory(map);
+    std::vector<TEnemy*> e;
+    for (auto& entry : factory_->GetLive()) {
+        e.push_back(entry.second.Get());
+        entry.second->TakeDamage(entry.second->GetMaxHp() - 1);
+    }
+    ASSERT_EQ(e.size(), 3U);
+    TPatternEvent heal;
+    heal.EventCode = 50021;
+    e[0]->OnPatternEvent(heal);
+    for (TEnemy* enemy : e) {
+        // Max HP is 120 at level 3 with growth 2000: f = 69, 138 + 120 = 258.
+        EXPECT_EQ(enemy->GetHp(), std::min(enemy->GetMaxHp(), 601));
+    }
+    EXPECT_EQ(CallsOf(906).size(), 3U);
+    EXPECT_EQ(CallsOf(107).size(), 3U);
+    EXPECT_EQ(CallsOf(103).size(), 3U);
+    EXPECT_EQ(CallsOf(5).size(), 3U);
+    EXPECT_EQ(CallsOf(107)[0].scale[1], 3.0F);
+}
+
+}  // namespace
+}  // namespace enemytest

@@ -1,0 +1,268 @@
+// The enemy factory: the type table at its bounds, placement, spawners firing as the player nears,
+// removal and the defeated list, range searches, and a steady step without allocation.
+#include <gtest/gtest.h>
+
+#include "MainCode/Character/TEnemySpawner.h"
+#include "support/alloc_probe.h"
+#include "enemy_fixture.h"
+
+namespace enemytest {
+namespace {
+
+using FactoryTest = EnemyTest;
+
+TEST_F(FactoryTest, TheTypeTableAtItsBoundsAndOneRowOfEachClass)
+{
+    TestMap map(0, 10.0F);
+    MakeFactory(map);
+    TEnemyDataTable::Insert(qmtest::SampleEnemyRecord(10001));
+    for (std::uint32_t id : {0U, 79U, 10000U, 10001U, 10027U}) {
+        EXPECT_NE(factory_->Create(id).Get(), nullptr) << id;
+    }
+    for (std::uint32_t id : {80U, 9999U, 10028U, 0xFFFFFFFFU}) {
+        EXPECT_EQ(factory_->Create(id).Get(), nullptr) << id;
+    }
+    struct Expect {
+        std::uint32_t id;
+        TEnemyClass enemyClass;
+        std::int32_t attackCount;
+        std::int32_t arg1;
+        std::uint8_t flag;
+    };
+    for (const Expect& e : {Expect{3, TEnemyClass::A, 1, 0, 0}, Expect{78, TEnemyClass::A, 5, 0, 0},
+                            Expect{10012, TEnemyClass::A, 2, 0, 1}, Expect{10026, TEnemyClass::B, 8, 0, 1},
+                            Expect{69, TEnemyClass::C, 3, 6, 0}, Expect{10024, TEnemyClass::D, 7, 200, 1},
+                            Expect{79, TEnemyClass::E, 4, 0, 1}, Expect{10027, TEnemyClass::TimeStop, 10, 1, 1}}) {
+        const TEnemyTypeRow* row = FindEnemyType(e.id);
+        ASSERT_NE(row, nullptr) << e.id;
+        EXPECT_EQ(row->enemyClass, e.enemyClass) << e.id;
+        EXPECT_EQ(row->attackCount, e.attackCount) << e.id;
+        EXPECT_EQ(row->arg1, e.arg1) << e.id;
+        EXPECT_EQ(row->tableFlag, e.flag) << e.id;
+    }
+    EXPECT_EQ(FindEnemyType(10011)->arg2, 1.5F);
+    EXPECT_EQ(FindEnemyType(10011)->arg3, -1);
+}
+
+TEST_F(FactoryTest, PlacedEnemiesStandAndLookupsInsertNothing)
+{
+    TestMap map(0, 10.0F);
+    map.Place(3, D3DXVECTOR3(1, 0, 2)).Place(80, D3DXVECTOR3(2, 0, 0)).Place(0, D3DXVECTOR3(-2, 0, 0));
+    map.Spawner(3, D3DXVECTOR3(4, 0, 0), 0);
+    MakeFactory(map);
+    // The type without class keeps an empty prototype and places nothing.
+    EXPECT_EQ(factory_->GetPrototypes().size(), 3U);
+    EXPECT_EQ(factory_->GetPrototypes().at(80).Get(), nullptr);
+    EXPECT_EQ(factory_->GetLiveCount(), 2U);
+    ASSERT_EQ(factory_->GetLive().size(), 2U);
+    for (int i = 0; i < 30; ++i) {
+        factory_->Update();
+        factory_->StepAll();
+        factory_->StepAll2();
+    }
+    // maxLive 0: the spawner never fires; the placed ones stand in state 0 where they were put.
+    EXPECT_EQ(factory_->GetLive().size(), 2U);
+    for (const auto& entry : factory_->GetLive()) {
+        EXPECT_EQ(entry.second->GetState(), 0U);
+        EXPECT_EQ(entry.second->GetFactory(), factory_.get());
+        EXPECT_EQ(area_->FindObject(entry.first), entry.second.Get());
+    }
+    EXPECT_EQ(factory_->GetEnemy(123456).Get(), nullptr);
+    EXPECT_EQ(factory_->GetLive().size(), 2U);
+    factory_->Remove(123456);
+    EXPECT_EQ(factory_->GetLiveCount(), 2U);
+    EXPECT_EQ(factory_->Spawn(80, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 0), 1.0F, 1).Get(), nullptr);
+    EXPECT_EQ(factory_->GetLiveCount(), 2U);
+}
+
+TEST_F(FactoryTest, ASpawnerFiresOnlyWithinItsDistanceOfThePlayer)
+{
+    TestMap map(3, 8.0F);
+    map.Spawner(3, D3DXVECTOR3(10, 0, 0), 0);
+    MakeFactory(map);
+    factory_->Update();
+    EXPECT_EQ(factory_->GetLiveCount(), 0U) << "10 away, distance 8";
+    MovePlayer(8.5F, 0.0F);
+    factory_->Update();
+    EXPECT_EQ(factory_->GetLiveCount(), 0U) << "exactly 1.5 away";
+    MovePlayer(5.0F, 0.0F);
+    factory_->Update();
+    ASSERT_EQ(factory_->GetLiveCount(), 1U);
+    TEnemy* enemy = factory_->GetLive().begin()->second.Get();
+    EXPECT_EQ(enemy->GetState(), 15U) << "spawned enemies appear";
+    EXPECT_EQ(factory_->GetSpawners()[0].m_enemy.Get(), enemy);
+    EXPECT_EQ(factory_->GetSpawners()[0].m_timer, 0);
+    EXPECT_EQ(enemy->GetLeashRadius(), 10.0F);
+    // Its own enemy stands on the point: no second one while it is there.
+    factory_->Update();
+    EXPECT_EQ(factory_->GetLiveCount(), 1U);
+}
+
+TEST_F(FactoryTest, LeavingAliveRefiresAtOnceADefeatWaitsTheInterval)
+{
+    TestMap map(1, 8.0F);
+    map.Spawner(3, D3DXVECTOR3(4, 0, 0), 5);
+    MakeFactory(map);
+    factory_->GetSpawners()[0].m_timer = 5;
+    factory_->Update();
+    ASSERT_EQ(factory_->GetLiveCount(), 1U);
+    // Out of range: removed alive, and the spawner may fire again in the same step.
+    MovePlayer(-10.0F, 0.0F);
+    factory_->Update();
+    EXPECT_EQ(factory_->GetLiveCount(), 0U);
+    MovePlayer(0.0F, 0.0F);
+    factory_->Update();
+    ASSERT_EQ(factory_->GetLiveCount(), 1U);
+    EXPECT_TRUE(factory_->GetDefeatedIds().empty());
+
+    // Defeated: HP below 0, and the spawner counts its interval again from 0.
+    TEnemy* enemy = factory_->GetLive().begin()->second.Get();
+    enemy->ConsumeHp(enemy->GetHp() + 1);
+    factory_->Update();
+    EXPECT_EQ(factory_->GetDefeatedIds(), std::vector<std::uint32_t>{3});
+    for (int i = 1; i < 5; ++i) {
+        factory_->Update();
+        EXPECT_EQ(factory_->GetLiveCount(), 0U) << i;
+    }
+    factory_->Update();
+    EXPECT_EQ(factory_->GetLiveCount(), 1U);
+}
+
+TEST_F(FactoryTest, DefeatsAreKeptInOrderWithRepeats)
+{
+    TestMap map(0, 8.0F);
+    map.Place(3, D3DXVECTOR3(1, 0, 0)).Place(3, D3DXVECTOR3(-1, 0, 0)).Place(0, D3DXVECTOR3(0, 0, 1));
+    MakeFactory(map);
+    std::vector<std::uint32_t> ids;
+    for (const auto& entry : factory_->GetLive()) {
+        ids.push_back(entry.first);
+    }
+    EXPECT_FALSE(factory_->IsDefeated(3));
+    // HP 0 is not below 0.
+    TRefPtr<TEnemy> zero = factory_->GetEnemy(ids[2]);
+    zero->TakeDamage(zero->GetHp());
+    factory_->Remove(ids[2]);
+    EXPECT_FALSE(factory_->IsDefeated(0));
+    for (std::size_t i = 0; i < 2; ++i) {
+        TRefPtr<TEnemy> e = factory_->GetEnemy(ids[i]);
+        e->ConsumeHp(e->GetHp() + 1);
+        factory_->Remove(ids[i]);
+        EXPECT_TRUE(factory_->IsDefeated(3));
+    }
+    EXPECT_EQ(factory_->GetDefeatedIds(), (std::vector<std::uint32_t>{3, 3}));
+    EXPECT_EQ(factory_->GetLiveCount(), 0U);
+    factory_->Remove(ids[0]);
+    EXPECT_EQ(factory_->GetLiveCount(), 0U);
+}
+
+TEST_F(FactoryTest, UpdateRemovesEndedEnemiesInKeyOrderThenSpawns)
+{
+    TestMap map(2, 8.0F);
+    map.Place(3, D3DXVECTOR3(1, 0, 0)).Place(0, D3DXVECTOR3(-1, 0, 0));
+    map.Spawner(3, D3DXVECTOR3(4, 0, 0), 0);
+    MakeFactory(map);
+    ASSERT_EQ(factory_->GetLiveCount(), 2U);
+    for (const auto& entry : factory_->GetLive()) {
+        entry.second->ConsumeHp(entry.second->GetHp() + 1);
+    }
+    std::vector<std::uint32_t> types;
+    for (const auto& entry : factory_->GetLive()) {
+        types.push_back(entry.second->GetRelatedId());
+    }
+    factory_->Update();
+    EXPECT_EQ(factory_->GetDefeatedIds(), types);
+    // Both gone, then the spawner filled one place.
+    EXPECT_EQ(factory_->GetLiveCount(), 1U);
+}
+
+TEST_F(FactoryTest, TiedSpawnersFireInMapOrderAndFacingComesFromTheEntry)
+{
+    TestMap map(1, 8.0F);
+    map.Spawner(0, D3DXVECTOR3(0, 0, 4), 0, 3.0F, D3DXVECTOR3(1, 1, 0));
+    map.Spawner(3, D3DXVECTOR3(4, 0, 0), 0, 3.0F, D3DXVECTOR3(0, 1, 1));
+    map.Spawner(3, D3DXVECTOR3(-4, 0, 0), 0, 3.0F, D3DXVECTOR3(1, 1, 1));
+    MakeFactory(map);
+    // Spawner 0 ties with 1 and 2 but is not chosen first: all three at 4; the first wins.
+    factory_->Update();
+    ASSERT_EQ(factory_->GetLiveCount(), 1U);
+    EXPECT_NE(factory_->GetSpawners()[0].m_enemy.Get(), nullptr);
+    EXPECT_EQ(factory_->GetSpawners()[1].m_enemy.Get(), nullptr);
+}
+
+TEST_F(FactoryTest, SpawnerTimersStartPartWayAndStayInRange)
+{
+    auto entry = [](std::uint32_t interval) {
+        TMapEnemySpawner s;
+        s.m = interval;
+        return s;
+    };
+    init_genrand(5489);
+    Oracle r;
+    EXPECT_EQ(TEnemySpawner(entry(0)).m_timer, 0);
+    EXPECT_TRUE(TEnemySpawner(entry(0)).IsReady());
+    // 100: 100 - 0.046 truncates to 99, then 99 + r mod 1.
+    EXPECT_EQ(TEnemySpawner(entry(100)).m_timer, 99);
+    r();
+    // 216000: 0 + r mod 216000.
+    const std::int32_t expected = static_cast<std::int32_t>(r() % 216000);
+    EXPECT_EQ(TEnemySpawner(entry(216000)).m_timer, expected);
+    EXPECT_FALSE(TEnemySpawner(entry(216000)).IsReady());
+    // Far past the i32 range: the start clamps instead of wrapping.
+    const TEnemySpawner huge(entry(0xFFFFFFFF));
+    EXPECT_GE(huge.m_timer, std::numeric_limits<std::int32_t>::min());
+    EXPECT_FALSE(huge.IsReady());
+}
+
+TEST_F(FactoryTest, RangeSearchStopsAtNAndExcludesTheRadius)
+{
+    TestMap map(0, 8.0F);
+    map.Place(3, D3DXVECTOR3(2, 0, 0)).Place(3, D3DXVECTOR3(1, 0, 0)).Place(0, D3DXVECTOR3(5, 0, 0));
+    MakeFactory(map);
+    std::uint32_t ids[4] = {7, 7, 7, 7};
+    factory_->FindEnemiesInRange(D3DXVECTOR3(0, 0.75F, 0), 2.0F, ids, 0);
+    EXPECT_EQ(ids[0], 7U);
+    factory_->FindEnemiesInRange(D3DXVECTOR3(0, 0.75F, 0), 2.0F, ids, 3);
+    // The one exactly 2 away is out; the centre is raised by the centre height 0.75.
+    std::uint32_t near = 0;
+    for (const auto& entry : factory_->GetLive()) {
+        D3DXVECTOR3 p;
+        entry.second->GetPosition(&p);
+        if (p.x == 1.0F) {
+            near = entry.first;
+        }
+    }
+    EXPECT_EQ(ids[0], near);
+    EXPECT_EQ(ids[1], 0xFFFFFFFFU);
+    EXPECT_EQ(ids[2], 0xFFFFFFFFU);
+    EXPECT_EQ(ids[3], 7U);
+    factory_->FindEnemiesInRange(D3DXVECTOR3(0, 0.75F, 0), 100.0F, ids, 2);
+    EXPECT_NE(ids[1], 0xFFFFFFFFU);
+    EXPECT_EQ(ids[2], 0xFFFFFFFFU) << "n = 2 writes only 2 ids after clearing 2";
+}
+
+TEST_F(FactoryTest, ASteadyStepAllocatesNothing)
+{
+    TestMap map(4, 8.0F);
+    map.Place(3, D3DXVECTOR3(1, 0, 0)).Place(0, D3DXVECTOR3(-1, 0, 0)).Spawner(3, D3DXVECTOR3(30, 0, 0), 0);
+    MakeFactory(map);
+    for (int i = 0; i < 3; ++i) {
+        factory_->Update();
+        factory_->StepAll();
+        factory_->StepAll2();
+        factory_->DrawGauges();
+    }
+    if (!qmtest::AllocationProbe::Available()) {
+        GTEST_SKIP() << "allocation counting needs the sanitizer build";
+    }
+    qmtest::AllocationProbe probe;
+    for (int i = 0; i < 60; ++i) {
+        factory_->Update();
+        factory_->StepAll();
+        factory_->StepAll2();
+        factory_->DrawGauges();
+    }
+    EXPECT_EQ(probe.Allocations(), 0);
+}
+
+}  // namespace
+}  // namespace enemytest

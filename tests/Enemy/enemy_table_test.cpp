@@ -1,0 +1,225 @@
+// "enemy.tbl": round trips under both headers, the records scrambled whatever the flag, later
+// records winning, lookups that add defaults, and damaged files.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string_view>
+
+#include "MainCode/Character/TEnemyDataTable.h"
+#include "TCommon/my_error.h"
+#include "support/byte_writer.h"
+#include "support/enemy_table_writer.h"
+#include "support/fuzz.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using qmtest::BuildEnemyTable;
+using qmtest::SampleEnemyRecord;
+
+void ExpectSameRecord(const TEnemyRecord& a, const TEnemyRecord& b)
+{
+    EXPECT_EQ(a.id, b.id);
+    EXPECT_EQ(a.label, b.label);
+    EXPECT_EQ(a.height, b.height);
+    EXPECT_EQ(a.shadowSize, b.shadowSize);
+    EXPECT_EQ(a.objectFlagA, b.objectFlagA);
+    EXPECT_EQ(a.objectFlagB, b.objectFlagB);
+    EXPECT_EQ(a.gravity, b.gravity);
+    EXPECT_EQ(a.armedByte0, b.armedByte0);
+    EXPECT_EQ(a.armedByte1, b.armedByte1);
+    EXPECT_EQ(a.armedByte2, b.armedByte2);
+    EXPECT_EQ(a.maxHp, b.maxHp);
+    EXPECT_EQ(a.hp, b.hp);
+    EXPECT_EQ(a.maxMp, b.maxMp);
+    EXPECT_EQ(a.mp, b.mp);
+    EXPECT_EQ(a.str, b.str);
+    EXPECT_EQ(a.vit, b.vit);
+    EXPECT_EQ(a.intel, b.intel);
+    EXPECT_EQ(a.men, b.men);
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(std::memcmp(&a.armedStats[i], &b.armedStats[i], 4), 0) << "element rate " << i;
+    }
+    EXPECT_EQ(a.level, b.level);
+    EXPECT_EQ(a.gainFactor, b.gainFactor);
+    EXPECT_EQ(a.levelWordA, b.levelWordA);
+    EXPECT_EQ(a.levelWordB, b.levelWordB);
+    EXPECT_EQ(a.levelWordAPerLevel, b.levelWordAPerLevel);
+    EXPECT_EQ(a.levelWordBPerLevel, b.levelWordBPerLevel);
+    EXPECT_EQ(a.strGrowth, b.strGrowth);
+    EXPECT_EQ(a.vitGrowth, b.vitGrowth);
+    EXPECT_EQ(a.intGrowth, b.intGrowth);
+    EXPECT_EQ(a.menGrowth, b.menGrowth);
+    EXPECT_EQ(a.hpGrowth, b.hpGrowth);
+    EXPECT_EQ(a.lootWord0, b.lootWord0);
+    EXPECT_EQ(a.money, b.money);
+    EXPECT_EQ(a.item, b.item);
+    EXPECT_EQ(a.dropItem, b.dropItem);
+    EXPECT_EQ(a.itemChance, b.itemChance);
+    EXPECT_EQ(a.dropChance, b.dropChance);
+    EXPECT_EQ(a.modelName, b.modelName);
+    EXPECT_EQ(a.soundName, b.soundName);
+}
+
+class EnemyTableTest : public ::testing::Test {
+protected:
+    void SetUp() override { TEnemyDataTable::ClearAll(); }
+    void TearDown() override { TEnemyDataTable::ClearAll(); }
+
+    std::string Save(const std::vector<std::uint8_t>& bytes)
+    {
+        const std::string path = dir_.File("enemy.tbl");
+        qmtest::SaveBytes(path, bytes);
+        return path;
+    }
+
+    qmtest::TempDir dir_;
+};
+
+TEST_F(EnemyTableTest, EveryFieldRoundTripsUnderEitherHeader)
+{
+    TEnemyRecord odd = SampleEnemyRecord(10027);
+    odd.label.clear();
+    odd.soundName.clear();
+    odd.item = -1;
+    odd.money = -5;
+    odd.gravity = -0.0F;
+    odd.armedStats[5] = 3.4028235e38F;
+    odd.itemChance = 1.0F;
+    for (bool scrambled : {true, false}) {
+        TEnemyDataTable reader;
+        ASSERT_TRUE(reader.Load(Save(BuildEnemyTable({SampleEnemyRecord(0), odd}, scrambled)))) << scrambled;
+        EXPECT_EQ(reader.IsScrambled(), scrambled ? 1 : 0);
+        EXPECT_EQ(reader.GetNames(), (std::vector<std::string>{"ID", "NAME"}));
+        EXPECT_EQ(reader.GetValues(), (std::vector<std::uint32_t>{0, 1}));
+        ASSERT_EQ(reader.GetRecords().size(), 2U);
+        ExpectSameRecord(reader.GetRecord(0), SampleEnemyRecord(0));
+        ExpectSameRecord(reader.GetRecord(1), odd);
+        // Past the end: the default record.
+        EXPECT_EQ(reader.GetRecord(2).id, 0xFFFFFFFFU);
+        EXPECT_EQ(reader.GetRecord(2).objectFlagB, 1);
+    }
+}
+
+TEST_F(EnemyTableTest, TextStopsAtItsFirstNulAndZeroLengthReadsNothing)
+{
+    TEnemyRecord r = SampleEnemyRecord(8);
+    r.label = std::string("ab\0cd", 5);
+    r.modelName.clear();
+    TEnemyDataTable reader;
+    ASSERT_TRUE(reader.Load(Save(BuildEnemyTable({r}, false))));
+    ASSERT_EQ(reader.GetRecords().size(), 1U);
+    EXPECT_EQ(reader.GetRecord(0).label, "ab");
+    // A zero length takes no text bytes: the next string is still read in step.
+    EXPECT_EQ(reader.GetRecord(0).modelName, "");
+    EXPECT_EQ(reader.GetRecord(0).soundName, "enemy01");
+}
+
+TEST_F(EnemyTableTest, RecordsAreScrambledEvenWithAPlainHeader)
+{
+    const std::vector<std::uint8_t> bytes = BuildEnemyTable({SampleEnemyRecord(5)}, false);
+    // The plain header: flag 0, then the counts as they are.
+    ASSERT_EQ(bytes[0], 0);
+    ASSERT_EQ(bytes[1], 1);
+    TEnemyDataTable reader;
+    ASSERT_TRUE(reader.Load(Save(bytes)));
+    EXPECT_EQ(reader.GetRecordCount(), 1U);
+    EXPECT_EQ(reader.GetRecord(0).id, 5U);
+    EXPECT_EQ(reader.GetRecord(0).label, "敵5");
+}
+
+TEST_F(EnemyTableTest, LoadingFillsTheGlobalTableAndTheLaterDuplicateWins)
+{
+    TEnemyRecord first = SampleEnemyRecord(3);
+    TEnemyRecord second = SampleEnemyRecord(3);
+    second.maxHp = 999;
+    second.modelName = "enemy02";
+    LoadEnemyData(Save(BuildEnemyTable({first, SampleEnemyRecord(4), second})));
+    EXPECT_EQ(TEnemyDataTable::GetCount(), 2U);
+    EXPECT_EQ(TEnemyDataTable::Find(3).maxHp, 999);
+    EXPECT_EQ(TEnemyDataTable::Find(3).modelName, "enemy02");
+    EXPECT_EQ(TEnemyDataTable::Find(4).maxHp, 120);
+}
+
+TEST_F(EnemyTableTest, FindInsertsTheDefaultOnce)
+{
+    EXPECT_FALSE(TEnemyDataTable::Contains(42));
+    TEnemyRecord& a = TEnemyDataTable::Find(42);
+    EXPECT_EQ(a.id, 0xFFFFFFFFU);
+    EXPECT_EQ(a.objectFlagB, 1);
+    EXPECT_EQ(a.objectFlagA, 0);
+    EXPECT_EQ(a.maxHp, 0);
+    EXPECT_TRUE(a.modelName.empty());
+    a.maxHp = 5;
+    EXPECT_EQ(&TEnemyDataTable::Find(42), &a);
+    EXPECT_EQ(TEnemyDataTable::Find(42).maxHp, 5);
+    EXPECT_EQ(TEnemyDataTable::GetCount(), 1U);
+}
+
+TEST_F(EnemyTableTest, MissingOrHeaderlessFilesThrowNamingTheFile)
+{
+    const std::string missing = dir_.File("none.tbl");
+    try {
+        LoadEnemyData(missing);
+        FAIL() << "no error";
+    } catch (const my_error& e) {
+        EXPECT_NE(std::string(e.what()).find("none.tbl"), std::string::npos);
+    }
+    // Cut inside the name list.
+    std::vector<std::uint8_t> bytes = BuildEnemyTable({SampleEnemyRecord(1)});
+    bytes.resize(12);
+    EXPECT_THROW(LoadEnemyData(Save(bytes)), my_error);
+    EXPECT_EQ(TEnemyDataTable::GetCount(), 0U);
+}
+
+TEST_F(EnemyTableTest, ACutRecordListKeepsTheWholeRecordsBeforeIt)
+{
+    const std::vector<std::uint8_t> whole = BuildEnemyTable({SampleEnemyRecord(1), SampleEnemyRecord(2)});
+    const std::vector<std::uint8_t> oneOnly = BuildEnemyTable({SampleEnemyRecord(1)});
+    // Cut one byte into the second record, and one byte short of its end.
+    const std::size_t oneRecordEnd = oneOnly.size();
+    for (std::size_t size : {oneRecordEnd + 1, whole.size() - 1}) {
+        TEnemyDataTable::ClearAll();
+        std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
+        EXPECT_NO_THROW(LoadEnemyData(Save(cut)));
+        EXPECT_EQ(TEnemyDataTable::GetCount(), 1U) << size;
+        EXPECT_TRUE(TEnemyDataTable::Contains(1));
+    }
+    // A count promising more than the file holds; no memory is set aside for it.
+    qmtest::TableWriter writer(true);
+    writer.Column("ID", 0);
+    qmtest::WriteRecord(writer, SampleEnemyRecord(9));
+    writer.EndRecord().RecordCount(0xFFFFFFFF);
+    TEnemyDataTable::ClearAll();
+    EXPECT_NO_THROW(LoadEnemyData(Save(writer.Build())));
+    EXPECT_EQ(TEnemyDataTable::GetCount(), 1U);
+    EXPECT_TRUE(TEnemyDataTable::Contains(9));
+}
+
+TEST_F(EnemyTableTest, AStringLengthPastTheEndFailsTheRecord)
+{
+    qmtest::TableWriter writer(true);
+    writer.Number(6).Number(0x7FFFFFFF).EndRecord();
+    TEnemyDataTable reader;
+    EXPECT_FALSE(reader.Load(Save(writer.Build())));
+    EXPECT_TRUE(reader.IsHeaderRead());
+    EXPECT_TRUE(reader.GetRecords().empty());
+}
+
+TEST_F(EnemyTableTest, DamagedFilesEndInTheLoadersOwnHandling)
+{
+    const std::vector<std::uint8_t> valid = BuildEnemyTable({SampleEnemyRecord(1), SampleEnemyRecord(2)});
+    qmtest::FuzzOptions options;
+    options.mutations = 1500;
+    qmtest::FuzzFile(valid, dir_.File("enemy.tbl"), [](const std::string& path) {
+        TEnemyDataTable::ClearAll();
+        LoadEnemyData(path);
+        for (std::uint32_t id : {1U, 2U}) {
+            if (TEnemyDataTable::Contains(id)) {
+                (void)TEnemyDataTable::Find(id).modelName.size();
+            }
+        }
+    }, options);
+}
+
+}  // namespace

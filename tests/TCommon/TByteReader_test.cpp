@@ -1,0 +1,103 @@
+// The one reader of binary files, at the ends of its bytes, from memory and from a file.
+#include <gtest/gtest.h>
+
+#include "TCommon/TByteReader.h"
+#include "TCommon/TFile.h"
+#include "support/alloc_probe.h"
+#include "support/byte_writer.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+std::vector<std::uint8_t> Sample()
+{
+    // u16 0x0201, u32 0x06050403, a string of 3 bytes "ab\0", then 0xFF 0x7F.
+    return qmtest::ByteWriter().U16(0x0201).U32(0x06050403).U32(3).Bytes(std::string("ab\0", 3)).U8(0xFF).U8(0x7F).Data();
+}
+
+// The same checks whether the bytes come from memory or from a file.
+void ExpectFieldsAndEnds(TByteReader& in)
+{
+    std::uint16_t a = 0;
+    std::uint32_t b = 0;
+    std::string text;
+    ASSERT_EQ(in.Left(), 15u);
+    EXPECT_TRUE(in.U16(a));
+    EXPECT_EQ(a, 0x0201);
+    EXPECT_TRUE(in.U32(b));
+    EXPECT_EQ(b, 0x06050403u);
+    EXPECT_TRUE(in.String(text));
+    EXPECT_EQ(text, "ab");
+    EXPECT_TRUE(in.Fits(2, 1));
+    EXPECT_FALSE(in.Fits(3, 1));
+    EXPECT_TRUE(in.Fits(1, 2));
+    EXPECT_FALSE(in.Fits(1, 3));
+    EXPECT_TRUE(in.Fits(0xFFFFFFFFu, 0));
+    // A u32 with two bytes left fails, leaves the value alone and ends the reading.
+    b = 77;
+    EXPECT_FALSE(in.U32(b));
+    EXPECT_EQ(b, 77u);
+    EXPECT_EQ(in.Left(), 0u);
+    std::uint8_t c = 0;
+    EXPECT_FALSE(in.U8(c));
+
+    // Seek to the very end is allowed, one past it is not.
+    EXPECT_TRUE(in.Seek(15));
+    EXPECT_FALSE(in.Seek(16));
+    EXPECT_TRUE(in.Seek(13));
+    EXPECT_TRUE(in.Skip(1));
+    EXPECT_TRUE(in.U8(c));
+    EXPECT_EQ(c, 0x7F);
+    EXPECT_TRUE(in.Seek(13));
+    EXPECT_FALSE(in.Skip(3));
+    EXPECT_EQ(in.Left(), 0u);
+}
+
+TEST(TByteReader, FieldsAndBothEndsFromMemoryAndFromAFile)
+{
+    const std::vector<std::uint8_t> bytes = Sample();
+    TByteReader memory(bytes, "mem");
+    ExpectFieldsAndEnds(memory);
+    EXPECT_EQ(memory.Name(), "mem");
+
+    qmtest::TempDir dir;
+    // The file reader starts where the file stands; nested readers share one position.
+    std::vector<std::uint8_t> withHeader = {9, 9, 9};
+    withHeader.insert(withHeader.end(), bytes.begin(), bytes.end());
+    qmtest::SaveBytes(dir.File("f.bin"), withHeader);
+    TFile file(dir.File("f.bin"));
+    ASSERT_TRUE(file.Open(true, GENERIC_READ));
+    ASSERT_TRUE(file.Seek(3));
+    TByteReader in(file);
+    EXPECT_EQ(in.Name(), dir.File("f.bin"));
+    ExpectFieldsAndEnds(in);
+}
+
+TEST(TByteReader, LengthsPastTheEndFailBeforeAnythingIsAllocated)
+{
+    // A string whose length is exactly the bytes left is read; one more is refused.
+    for (std::uint32_t extra : {0u, 1u, 0xFFFFFFF0u}) {
+        const std::vector<std::uint8_t> bytes = qmtest::ByteWriter().U32(4 + extra).Bytes("abcd").Data();
+        TByteReader in(bytes);
+        std::string text = "old";
+        qmtest::AllocationProbe probe;
+        EXPECT_EQ(in.String(text), extra == 0) << extra;
+        EXPECT_EQ(text, extra == 0 ? "abcd" : "");
+        if (qmtest::AllocationProbe::Available()) {
+            EXPECT_LT(probe.Largest(), 1024u) << extra;
+        }
+    }
+    const std::vector<std::uint8_t> four = {1, 2, 3, 4};
+    TByteReader in(four);
+    std::vector<std::uint8_t> block;
+    EXPECT_FALSE(in.Block(block, 5));
+    EXPECT_TRUE(block.empty());
+    EXPECT_TRUE(TByteReader(four).Block(block, 4));
+    EXPECT_EQ(block, four);
+    const std::uint8_t nul[] = {'x', 0, 'y'};
+    EXPECT_EQ(TByteReader::TextUpToNul(nul, 3), "x");
+    EXPECT_EQ(TByteReader::TextUpToNul(nul, 1), "x");
+    EXPECT_EQ(TByteReader::TextUpToNul(nul, 0), "");
+}
+
+}  // namespace

@@ -1,0 +1,31 @@
+// The round shadow under every character in the sample folder.
+#include <cmath>
+
+#include "SampleParts.h"
+
+namespace sample {
+
+qmtest::MeshFile ShadowDisc()
+{
+    constexpr int kSegments = 12;
+    qmtest::MeshFile mesh;
+    mesh.name = "shadow01";
+    mesh.materials.push_back(qmtest::MeshMaterial("Shadow", 0.0F, 0.0F, 0.0F, 0.5F, 0.0F));
+    std::vector<qmtest::MeshVertex> v = {{0, 0, 0, 0x80000000u, 0.5F, 0.5F}};
+    for (int i = 0; i <= kSegments; ++i) {
+        const double a = 2.0 * 3.14159265358979 * i / kSegments;
+        const auto x = static_cast<float>(0.5 * std::cos(a));
+        const auto z = static_cast<float>(0.5 * std::sin(a));
+        v.push_back({x, 0, z, 0x00000000u, x + 0.5F, z + 0.5F});
+    }
+    mesh.keyFrames.push_back(v);
+    for (int i = 0; i < kSegments; ++i) {
+        mesh.indices.push_back(0);
+        mesh.indices.push_back(static_cast<std::uint16_t>(i + 2));
+        mesh.indices.push_back(static_cast<std::uint16_t>(i + 1));
+    }
+    mesh.faceMaterials.assign(kSegments, 0);
+    return mesh;
+}
+
+}  // namespace sample
