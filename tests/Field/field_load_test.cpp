@@ -52,6 +52,7 @@ std::vector<qmtest::FieldMap> LoadMaps()
     qmtest::FieldMap high = maps[0];
     high.entry = "high";
     high.spawnDistance = 40.0F;
+    high.spawners.clear();
     high.enemies = {{qmtest::kFieldEnemyType, {30.0F, 6.0F, 12.0F}, {0.0F, 0.0F, -1.0F}}};
     for (const auto& m : {bare, unknown, kind2, mode8, keys, people, camp, high}) {
         maps.push_back(m);

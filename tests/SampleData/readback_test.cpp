@@ -16,6 +16,7 @@
 #include "MainCode/TInputDevice.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "make-sample-data/SampleData.h"
+#include "make-sample-data/SampleParts.h"
 #include "TCommon/TByteReader.h"
 #include "TUtility/TIni.h"
 #include "dx/dx8/3d/TMesh8.h"
@@ -182,13 +183,21 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         EXPECT_GE(music.GetLength(), 1000) << e.name;
     }
 
-    // Every picture: icons 32 × 32 with alpha, panels 128 × 64 opaque.
+    // Every picture: icons 32 × 32 with alpha, panels 128 × 64 opaque, the field's pictures as the
+    // field writes them.
     for (const sample::TexturePackage& package : c.textures) {
         const std::string path = Path(std::string(sample::kTextureFolder) + package.file);
-        const bool icon = package.picture == sample::TexturePackage::Picture::Icon;
         for (const std::string& entry : package.entries) {
             TIndexedImage image;
             ASSERT_TRUE(TTexturePackage::ReadImage(path, entry, &image)) << package.file << "/" << entry;
+            if (package.picture == sample::TexturePackage::Picture::Field) {
+                const qmtest::PtxImage field = sample::FieldPicture(entry);
+                EXPECT_EQ(image.width, field.width) << entry;
+                EXPECT_EQ(image.height, field.height) << entry;
+                EXPECT_EQ(image.HasAlphaLayer(), field.kind != 0) << entry;
+                continue;
+            }
+            const bool icon = package.picture == sample::TexturePackage::Picture::Icon;
             EXPECT_EQ(image.width, icon ? 32u : 128u) << entry;
             EXPECT_EQ(image.height, icon ? 32u : 64u) << entry;
             EXPECT_EQ(image.HasAlphaLayer(), icon) << entry;
@@ -220,6 +229,22 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
             << name;
         TMesh8::Load("map04/" + map.GetAreaMeshName());
         TMesh8::Load("map04/_" + map.GetAreaMeshName());
+        // Its enemies are in the enemy table, its minimap in the minimap pictures.
+        const auto known = [&](std::uint32_t type) {
+            return std::any_of(c.enemies.begin(), c.enemies.end(), [&](const TEnemyRecord& e) { return e.id == type; });
+        };
+        for (const TMapEnemy& enemy : map.GetEnemies()) {
+            EXPECT_TRUE(known(enemy.typeId)) << name << " " << enemy.typeId;
+        }
+        for (const TMapEnemySpawner& spawner : map.GetEnemySpawners()) {
+            EXPECT_TRUE(known(spawner.typeId)) << name << " " << spawner.typeId;
+        }
+        if (!map.GetMinimapName().empty()) {
+            TIndexedImage picture;
+            EXPECT_TRUE(TTexturePackage::ReadImage(Path(std::string(sample::kTextureFolder) + "minimap.ptx"),
+                                                   map.GetMinimapName(), &picture))
+                << name;
+        }
     }
     TMapData::SetDirectory("");
     TAttackTable::SetDirectory(dir_.Path().string() + "/data/chrdata04/");

@@ -184,6 +184,15 @@ std::vector<FieldMap> DefaultFieldMaps()
     battle.kind = 1;
     battle.display = "試しの野";
     battle.music = "battle.ogg";
+    battle.maxLive = FieldLayout::kMaxLive;
+    battle.spawnDistance = FieldLayout::kSpawnDistance;
+    battle.enemies = {{kFieldEnemyType, FieldLayout::Enemy(), {0.0F, 0.0F, 0.0F}}};
+    FieldSpawner spawner;
+    spawner.typeId = kFieldEnemyType;
+    spawner.position = FieldLayout::Spawner();
+    spawner.interval = FieldLayout::kSpawnInterval;
+    battle.spawners = {spawner};
+    battle.minimap = kFieldMinimap;
     FieldMap town;
     town.entry = "town";
     town.kind = 0;

@@ -66,11 +66,13 @@ struct FieldLayout {
     static D3DXVECTOR3 StartDirection() { return {0.0F, 0.0F, 1.0F}; }
     static D3DXVECTOR3 StartCamera() { return {20.0F, 3.0F, 4.0F}; }
     static D3DXVECTOR3 Crate() { return {14.0F, 0.5F, 16.0F}; }
-    // The battle map's enemy, off the straight walk from the start to the wall, and its spawner
-    // beyond the wall's reach of the start.
-    static D3DXVECTOR3 Enemy() { return {27.0F, 0.0F, 18.0F}; }
-    static D3DXVECTOR3 Spawner() { return {20.0F, 0.0F, 24.0F}; }
-    static constexpr float kSpawnDistance = 10.0F;
+    // The battle map's enemy stands beside the straight walk from the start to the wall, within
+    // the spawn distance of all of it; the spawner lies farther than that from the whole walk.
+    static D3DXVECTOR3 Enemy() { return {26.0F, 0.0F, 18.0F}; }
+    static D3DXVECTOR3 Spawner() { return {38.0F, 0.0F, 20.0F}; }
+    static constexpr float kSpawnDistance = 16.0F;
+    static constexpr std::uint32_t kMaxLive = 2;
+    static constexpr std::uint32_t kSpawnInterval = 60;
 };
 
 // The enemy type of the battle map and its model; the enemy table holds it.

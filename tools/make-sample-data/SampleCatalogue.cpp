@@ -214,8 +214,14 @@ Catalogue Build()
         weponIcons.entries.push_back(name);
     }
     c.textures = {icons, infos, skillInfos, skillIcons, weponIcons};
-    c.textures.push_back(
-        {"sprite.ptx", TexturePackage::Picture::Icon, {"window06", "window16", "button00_a", "button00_b", "cursor02", "word"}});
+    // The message window's parts and letter sheet, the enemy gauge and the minimap's window, cursor
+    // and picture: the field's own.
+    TexturePackage sprites{"sprite.ptx", TexturePackage::Picture::Field, {}};
+    for (const qmtest::PtxImage& sprite : qmtest::FieldSprites()) {
+        sprites.entries.push_back(sprite.storedName.substr(0, sprite.storedName.size() - 1));
+    }
+    c.textures.push_back(sprites);
+    c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Field, {qmtest::kFieldMinimap}});
     c.meshes = {kSkyMesh,          "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
                 "visual04/crate.msh", kShadowMesh};
     for (const qmtest::FieldMap& map : qmtest::DefaultFieldMaps()) {

@@ -41,7 +41,8 @@ inline constexpr std::uint32_t kPlayerMotions = qmtest::kPlayerModelMotions;
 
 // One texture package and the entry names it holds, all pictures of one kind.
 struct TexturePackage {
-    enum class Picture { Icon, Panel };
+    // Field: the field folder's own pictures of those names (window, gauge and minimap parts).
+    enum class Picture { Icon, Panel, Field };
     std::string file;  // inside the texture folder
     Picture picture = Picture::Icon;
     std::vector<std::string> entries;

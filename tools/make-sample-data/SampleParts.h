@@ -16,6 +16,8 @@ namespace sample {
 qmtest::PtxImage Icon(const std::string& name);
 // A 128 × 64 opaque description panel: a framed gradient with a few bars, colour from the name.
 qmtest::PtxImage Panel(const std::string& name);
+// The field folder's picture of that name; throws when the field has none.
+qmtest::PtxImage FieldPicture(const std::string& name);
 std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package);
 
 // The sky dome: a half sphere seen from inside, pale at the horizon and deep blue at the top.
