@@ -84,6 +84,19 @@ TEST_F(MapEvent, MapChangeWithMissingOrBadArguments)
     EXPECT_EQ(Send(0), 7u);
     EXPECT_EQ(module->GetResult(), 1);
     EXPECT_EQ(field_->GetPhase(), first);
+
+    // A destination that cannot be loaded, neither its file nor its entry: logged, no change,
+    // nothing thrown through the script manager.
+    for (const char* missing : {"nosuch00/battle", "map00/nosuch"}) {
+        EXPECT_EQ(Send(0, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0", missing}), 7u) << missing;
+        EXPECT_EQ(module->GetResult(), 1) << missing;
+        EXPECT_EQ(field_->GetPhase(), first) << missing;
+    }
+    // The same from a running script.
+    EXPECT_EQ(Run({"CALL @@SendMsg \"MapEvent\" 0 1 2 3 4 5 6 7 8 9 0 \"nosuch00/battle\""}),
+              TScriptProcessManager::kHeld);
+    EXPECT_EQ(module->GetResult(), 1);
+    EXPECT_EQ(field_->GetPhase(), first);
 }
 
 TEST_F(MapEvent, GameOverKeepsTheAreaMusicForTheNextScene)
