@@ -112,7 +112,11 @@ void TPlayerCharacter::TickTargetTimer()
 {
     if (--m_targetTimer < 0) {
         m_targetTimer = -1;
-        m_targetEnemy = TRefPtr<TGameObject>();
+        // Even an empty holder takes cells: only a held target is let go, so a steady step
+        // allocates nothing.
+        if (m_targetEnemy.Get() != nullptr) {
+            m_targetEnemy = TRefPtr<TGameObject>();
+        }
     }
 }
 
