@@ -95,35 +95,19 @@ THrdefRecord Hero(std::int32_t id, const char* name, std::uint32_t weapon, const
     return r;
 }
 
-TEnemyRecord Enemy(std::uint32_t id, const char* label, std::int32_t level, std::int32_t hp, std::int32_t str,
-                   const char* model)
+// The field's enemy with another id, name and strength.
+TEnemyRecord Enemy(std::uint32_t id, const char* label, std::int32_t level, std::int32_t hp, std::int32_t str)
 {
-    TEnemyRecord r;
+    TEnemyRecord r = qmtest::FieldEnemyRecord();
     r.id = id;
     r.label = label;
-    r.height = 0.6F;
-    r.shadowSize = 1.2F;
-    r.objectFlagA = 1;
-    r.objectFlagB = 1;
-    r.gravity = -0.02F;
-    r.armedByte0 = r.armedByte1 = r.armedByte2 = 1;
     r.maxHp = r.hp = hp;
     r.str = str;
     r.vit = str / 2;
-    r.intel = 4;
-    r.men = 4;
-    for (float& rate : r.armedStats) {
-        rate = 1.0F;
-    }
     r.level = level;
-    r.gainFactor = 1.0F;
-    r.hpGrowth = 1000;
-    r.strGrowth = 100;
     r.money = 20 * level;
     r.item = 1;
     r.itemChance = 0.2F;
-    r.modelName = model;
-    r.soundName = model;
     return r;
 }
 
@@ -165,7 +149,8 @@ Catalogue Build()
     // Play starts on the field's first map.
     c.savePoints = {qmtest::FieldSavePoint()};
     c.heroes = {Hero(0, "主人公", 1000, "hero"), Hero(1, "相棒", 1001, "partner")};
-    c.enemies = {Enemy(0, "草原の獣", 1, 60, 8, "enemy00"), Enemy(3, "岩の番人", 4, 150, 14, "enemy00")};
+    // The battle map's enemy, and one more type.
+    c.enemies = {Enemy(qmtest::kFieldEnemyType, "草原の獣", 1, 60, 8), Enemy(3, "岩の番人", 4, 150, 14)};
 
     // Menu sounds of the title and the music it names.
     c.se = {{600, "sys_cursor"}, {603, "sys_load"}, {605, "sys_start"}, {606, "sys_quit"},
