@@ -1,5 +1,6 @@
 // Enemies in a test area: the effect folder and device, "enemy01" character files, a player the
-// area knows, the creation log of the area's effects, and records in the global enemy table.
+// area knows (a stand-in hero whose sounds are recorded), the creation log of the area's effects,
+// and records in the global enemy table.
 #pragma once
 
 #include <bit>
@@ -12,10 +13,16 @@
 #include "MainCode/Character/TEnemyDataTable.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TEnemyFieldLinks.h"
+#include "MainCode/Character/Subset/TPatternInfo.h"
+#include "MainCode/Character/Subset/TWeponState.h"
+#include "MainCode/Character/TPlayerSoundLog.h"
 #include "MainCode/Character/TStandInEnemy.h"
+#include "MainCode/Character/TStandInHero.h"
+#include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/Map/TMapData.h"
 #include "support/enemy_table_writer.h"
 #include "support/map_writer.h"
+#include "support/player_model_writer.h"
 #include "support/ptx_writer.h"
 
 namespace enemytest {
@@ -80,15 +87,21 @@ protected:
         for (std::uint32_t id : {0U, 3U, 79U, 9999U, 10000U, 10027U}) {
             TEnemyDataTable::Insert(qmtest::SampleEnemyRecord(id));
         }
-        player_ = NewObject("target", 0.0F, 0.0F, 0.0F);
+        ASSERT_EQ(TPatternInfo::GetDirectory(), TWeponState::GetDirectory());
+        qmtest::WritePlayerModel((dir_.Path() / TMesh8::GetDirectory()).string(),
+                                 (dir_.Path() / TPatternInfo::GetDirectory()).string(), "player");
+        player_ = std::make_unique<TStandInHero>(nullptr, 0, TCharacterRecord(), "THeroA", "player");
+        MovePlayer(0.0F, 0.0F);
         area_->SetPlayer(player_.get());
+        SetPlayerSoundLog(&playerSounds_);
         GetEnemyLinkLog() = TEnemyLinkLog();
-        SetFieldViewStandIn(area_->View());
+        SetDetachedFieldView(area_->View());
         init_genrand(5489);
     }
     void TearDown() override
     {
-        SetFieldViewStandIn(nullptr);
+        SetDetachedFieldView(nullptr);
+        SetPlayerSoundLog(nullptr);
         factory_.reset();
         area_->SetPlayer(nullptr);
         player_.reset();
@@ -105,9 +118,21 @@ protected:
     {
         return TRefPtr<TEnemy>(new TStandInEnemy(record, *FindEnemyType(3)));
     }
-    void MovePlayer(float x, float z) { player_->Place(x, 0.0F, z); }
+    void MovePlayer(float x, float z) { player_->PlaceAt(D3DXVECTOR3(x, 0.0F, z), D3DXVECTOR3(0.0F, 0.0F, -1.0F)); }
+    // The player's sound effects (bank 0) since the set-up.
+    std::vector<std::uint32_t> PlayerSounds() const
+    {
+        std::vector<std::uint32_t> ids;
+        for (const TPlayedSound& s : playerSounds_) {
+            if (s.bank == 0) {
+                ids.push_back(s.id);
+            }
+        }
+        return ids;
+    }
 
-    std::unique_ptr<qmtest::SoundObject> player_;
+    std::unique_ptr<TStandInHero> player_;
+    std::vector<TPlayedSound> playerSounds_;
     std::unique_ptr<TEnemyFactory> factory_;
 };
 

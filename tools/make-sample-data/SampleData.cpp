@@ -1,4 +1,5 @@
 #include "SampleData.h"
+#include "support/field_writer.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -163,6 +164,8 @@ void WriteSampleFolder(const fs::path& root)
     for (const TexturePackage& package : c.textures) {
         Save(root / kTextureFolder / package.file, BuildTexturePackage(package));
     }
+    // The field's maps, meshes and character files; the tables, music and sprites are the folder's own.
+    qmtest::WriteFieldFolder(root.string(), qmtest::DefaultFieldMaps(), false);
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
     Save(root / kMeshFolder / kShadowMesh, ShadowDisc().Bytes());
     fs::create_directories(root / kMeshFolder / "wepon");
@@ -170,9 +173,7 @@ void WriteSampleFolder(const fs::path& root)
         Save(root / kMeshFolder / "wepon" / (w.MeshName + ".msh"), WeaponBlade(w.MeshName).Bytes());
     }
     for (const std::string& model : c.characterModels) {
-        Save(root / kMeshFolder / kCharacterFolder / (model + ".tob"), CharacterBody(model).Bytes());
-        Save(root / kCharacterDataFolder / (model + ".pat"), BuildCharacterPattern());
-        Save(root / kCharacterDataFolder / (model + ".wpm"), BuildCharacterWepons());
+        qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(), model);
     }
     WriteEffects(root);
 }
