@@ -19,6 +19,8 @@
 #include "MainCode/Character/TStandInEnemy.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TCharacterRecord.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/Map/TMapData.h"
 #include "support/enemy_table_writer.h"
 #include "support/map_writer.h"
@@ -90,6 +92,10 @@ protected:
         ASSERT_EQ(TPatternInfo::GetDirectory(), TWeponState::GetDirectory());
         qmtest::WritePlayerModel((dir_.Path() / TMesh8::GetDirectory()).string(),
                                  (dir_.Path() / TPatternInfo::GetDirectory()).string(), "player");
+        // The hero's first weapon and the value tables every player reads.
+        qmtest::WritePlayerValueTables((dir_.Path() / TGameData::GetTableDirectory()).string());
+        qmtest::WriteWeaponMesh((dir_.Path() / TMesh8::GetDirectory()).string(), "blade");
+        TWeponTable::Get(TCharacterRecord().WeaponId).MeshName = "blade";
         player_ = std::make_unique<TStandInHero>(nullptr, 0, TCharacterRecord(), "THeroA", "player");
         MovePlayer(0.0F, 0.0F);
         area_->SetPlayer(player_.get());
@@ -105,6 +111,7 @@ protected:
         factory_.reset();
         area_->SetPlayer(nullptr);
         player_.reset();
+        TWeponTable::Clear();
         TEnemyDataTable::ClearAll();
         EffectAreaTest::TearDown();
     }

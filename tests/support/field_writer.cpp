@@ -8,6 +8,7 @@
 #include "MainCode/GameData/TWeponTable.h"
 #include "support/bht_writer.h"
 #include "support/byte_writer.h"
+#include "support/effect_assets.h"
 #include "support/enemy_table_writer.h"
 #include "support/game_table_writer.h"
 #include "support/ground_writer.h"
@@ -340,6 +341,7 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     Save(meshes / "sky/sky00_00.msh", SkyDome());
     Save(meshes / "effect/shadow01_mesh.msh", Shadow());
     SaveStartupMeshes(root);
+    WriteGameEffectAssets(root);
     // The weapon looks of both heroes' first weapon types, and the enemy.
     for (const char* model : {"hero01", "hero02", "heroine01", "heroine02", kFieldEnemyModel}) {
         WritePlayerModel(meshes.string(), (base / "data/chrdata04").string(), model, FieldLayout::kWalkStep);
@@ -367,21 +369,21 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
         Save(tables / "char" / (std::string(model) + "_vc.tbl"), BuildSoundList({}));
     }
     Save(tables / "hrdef.tbl", BuildGameTable(heroes));
-    std::vector<std::uint32_t> values(201);
-    for (std::uint32_t i = 0; i < values.size(); ++i) {
-        values[i] = i;
-    }
-    Save(tables / "ex.tbl", BuildSoundList(values));
-    Save(tables / "abp.tbl", BuildSoundList(values));
+    WritePlayerValueTables(tables.string());
     Save(tables / "enemy.tbl", BuildEnemyTable({FieldEnemyRecord()}));
     TWeponRecord sword;
     sword.Id = 1000;
     sword.Name = "木の剣";
     sword.Type = 0;
+    sword.MeshName = "sword";
     TWeponRecord spear;
     spear.Id = 1001;
     spear.Name = "鉄の槍";
     spear.Type = 3;
+    spear.MeshName = "spear";
+    for (const TWeponRecord* w : {&sword, &spear}) {
+        WriteWeaponMesh(meshes.string(), w->MeshName);
+    }
     Save(tables / "wepon.tbl", BuildGameTable(std::vector<TWeponRecord>{sword, spear}));
     Save(tables / "bgm.tbl", BuildSoundTable(FieldMusicTable()));
     Save(base / "data/ptx04/sprite.ptx", BuildPtx(FieldSprites()));

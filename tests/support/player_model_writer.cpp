@@ -3,7 +3,9 @@
 #include <filesystem>
 
 #include "support/byte_writer.h"
+#include "support/ground_writer.h"
 #include "support/pattern_writer.h"
+#include "support/table_writer.h"
 
 namespace qmtest {
 
@@ -75,6 +77,27 @@ void WritePlayerModel(const std::string& meshFolder, const std::string& characte
     PlayerModelBody(name).Save(body.string());
     SaveBytes((fs::path(characterDataFolder) / (name + ".pat")).string(), BuildPlayerModelPattern(walkStep));
     SaveBytes((fs::path(characterDataFolder) / (name + ".wpm")).string(), BuildPlayerModelWepons());
+}
+
+void WritePlayerValueTables(const std::string& tableFolder, std::uint32_t step)
+{
+    namespace fs = std::filesystem;
+    fs::create_directories(tableFolder);
+    std::vector<std::uint32_t> values(201);
+    for (std::uint32_t i = 0; i < values.size(); ++i) {
+        values[i] = i * step;
+    }
+    for (const char* file : {"ex.tbl", "abp.tbl"}) {
+        SaveBytes((fs::path(tableFolder) / file).string(), BuildSoundList(values));
+    }
+}
+
+void WriteWeaponMesh(const std::string& meshFolder, const std::string& mesh)
+{
+    namespace fs = std::filesystem;
+    const fs::path file = fs::path(meshFolder) / "wepon" / (mesh + ".msh");
+    fs::create_directories(file.parent_path());
+    GroundMesh().Floor(0, 0, 0.1F, 1.0F, 0).File(mesh).Save(file.string());
 }
 
 }  // namespace qmtest

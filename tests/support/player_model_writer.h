@@ -25,5 +25,10 @@ std::vector<std::uint8_t> BuildPlayerModelWepons();
 // The body into meshFolder + "char04/", pattern and weapon states into characterDataFolder.
 void WritePlayerModel(const std::string& meshFolder, const std::string& characterDataFolder, const std::string& name,
                       float walkStep = kPlayerModelWalkStep);
+// The rest every player loads: "ex.tbl" and "abp.tbl", 201 values each (value i is i x step), into
+// tableFolder.
+void WritePlayerValueTables(const std::string& tableFolder, std::uint32_t step = 1);
+// A thin blade "wepon/<mesh>.msh" into meshFolder, for the weapon records that name it.
+void WriteWeaponMesh(const std::string& meshFolder, const std::string& mesh);
 
 }  // namespace qmtest

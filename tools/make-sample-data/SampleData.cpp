@@ -131,24 +131,6 @@ void WriteSounds(const fs::path& root, const Catalogue& c)
     }
 }
 
-// Every file the effect catalogue loads, where the loaders look with start-up's folders.
-void WriteEffects(const fs::path& root)
-{
-    const std::string frames = TFrame::GetDirectory();
-    const std::string meshes = TMesh8::GetDirectory();
-    const std::string textures = TTexture8::GetDirectory();
-    const std::string effects = TEffectManager::GetFolder();
-    TFrame::SetDirectory(kFrameFolder);
-    TMesh8::SetDirectory(kMeshFolder);
-    TTexture8::SetDirectory(kTextureFolder);
-    TEffectManager::SetFolder(kEffectFolder);
-    qmtest::WriteEffectAssets(root);
-    TFrame::SetDirectory(frames);
-    TMesh8::SetDirectory(meshes);
-    TTexture8::SetDirectory(textures);
-    TEffectManager::SetFolder(effects);
-}
-
 }  // namespace
 
 void WriteSampleFolder(const fs::path& root)
@@ -175,7 +157,8 @@ void WriteSampleFolder(const fs::path& root)
     for (const std::string& model : c.characterModels) {
         qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(), model);
     }
-    WriteEffects(root);
+    // Every file the effect catalogue loads, where start-up's folders look.
+    qmtest::WriteGameEffectAssets(root);
 }
 
 }  // namespace sample
