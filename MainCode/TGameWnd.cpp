@@ -328,6 +328,10 @@ void TGameWnd::PopScene()
     if (m_scenes.empty()) {
         return;
     }
+    // The last scene left is the current one: nothing may point at it once it is gone.
+    if (m_scenes.back().Get() == m_current) {
+        m_current = nullptr;
+    }
     DeleteOwnedScene(m_scenes.back());
     TTexture8::PurgeCache(2);
     m_sound->PurgeUnused();

@@ -1,5 +1,6 @@
 #include "MainCode/Script/TMapEventModule.h"
 
+#include "MainCode/Character/TPlayerStandIn.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
@@ -69,7 +70,7 @@ std::uint32_t TMapEventModule::Call(std::uint32_t command, const std::deque<std:
         return kDone | kWait | kStop;
     case 4:
         if (m_area != nullptr && m_area->GetPlayer() != nullptr) {
-            SetPlayerLookVariant(m_area->GetPlayer(), UnsignedArg(args, 0));
+            m_area->GetPlayer()->SetLookVariant(UnsignedArg(args, 0));
         }
         return kDone;
     default:
@@ -102,7 +103,7 @@ void TMapEventModule::ChangeMap(const std::deque<std::string>& args)
         ScriptLog("MapEvent 0 without a field; no map change");
         return;
     }
-    m_field->SetPhase(CreateFieldPhase(destination, mode));
+    m_field->SetPhase(CreateFieldPhase(m_field, destination, mode));
     m_result = kPhaseSet;
 }
 

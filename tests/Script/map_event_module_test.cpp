@@ -1,5 +1,7 @@
 // The "MapEvent" module: the code each command leaves, map changes handed to the field, the
 // game-over and story-event scenes with the music kept for them, and the player's look.
+#include "MainCode/Character/TPlayerStandIn.h"
+#include "MainCode/Map/TFieldPhase.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TDieLoop.h"
 #include "MainCode/Script/TMapEventModule.h"
@@ -22,7 +24,12 @@ protected:
     {
         return m_manager->CallModule("MapEvent", command, args, std::deque<std::uint32_t>(args.size(), 4));
     }
-    const TMapChangeRecord* Phase() const { return dynamic_cast<const TMapChangeRecord*>(field_->GetPhase()); }
+    const TMapChangePhase* Phase() const { return dynamic_cast<const TMapChangePhase*>(field_->GetPhase()); }
+    // 0 when the phase fades through black, 1 through white.
+    static std::uint32_t ModeOf(const TMapChangePhase* phase)
+    {
+        return (phase->GetQuad().GetColour() & 0xFFFFFFu) == 0xFFFFFFu ? 1u : 0u;
+    }
 };
 
 TEST_F(MapEvent, OnlyTheLastCallOfARunCounts)
@@ -46,27 +53,27 @@ TEST_F(MapEvent, OnlyTheLastCallOfARunCounts)
 TEST_F(MapEvent, MapChangeHandsTheFieldItsDestinationWithALevelFacing)
 {
     TMapEventModule* module = Make();
-    EXPECT_EQ(Send(0, {"1.5", "2", "-3", "0.25", "9", "-1", "10", "11", "12", "1", "town/square"}), 7u);
+    EXPECT_EQ(Send(0, {"1.5", "2", "-3", "0.25", "9", "-1", "10", "11", "12", "1", "map00/town"}), 7u);
     EXPECT_EQ(module->GetResult(), 10001);
-    const TMapChangeRecord* phase = Phase();
+    const TMapChangePhase* phase = Phase();
     ASSERT_NE(phase, nullptr);
-    const TFieldDestination& to = phase->GetDestination();
-    EXPECT_EQ(to.mapName, "town/square");
-    EXPECT_EQ(to.position, D3DXVECTOR3(1.5f, 2.0f, -3.0f));
-    EXPECT_EQ(to.direction, D3DXVECTOR3(0.25f, 0.0f, -1.0f));
-    EXPECT_EQ(to.cameraPosition, D3DXVECTOR3(10.0f, 11.0f, 12.0f));
-    EXPECT_EQ(phase->GetMode(), 1u);
+    const TMapData& to = phase->GetMapData();
+    EXPECT_EQ(to.GetMapName(), "map00/town");
+    EXPECT_EQ(to.GetStartPosition(), D3DXVECTOR3(1.5f, 2.0f, -3.0f));
+    EXPECT_EQ(to.GetStartDirection(), D3DXVECTOR3(0.25f, 0.0f, -1.0f));
+    EXPECT_EQ(to.GetStartCameraPosition(), D3DXVECTOR3(10.0f, 11.0f, 12.0f));
+    EXPECT_EQ(ModeOf(phase), 1u);
 }
 
 TEST_F(MapEvent, MapChangeWithMissingOrBadArguments)
 {
     TMapEventModule* module = Make();
     // Floats that do not scan are 0; a mode outside 0 and 1 fades through black.
-    EXPECT_EQ(Send(0, {"x", "2", "", "1", "1", "1", "1", "1", "1", "2", "field/a"}), 7u);
+    EXPECT_EQ(Send(0, {"x", "2", "", "1", "1", "1", "1", "1", "1", "2", "map00/town"}), 7u);
     EXPECT_EQ(module->GetResult(), 10001);
     ASSERT_NE(Phase(), nullptr);
-    EXPECT_EQ(Phase()->GetDestination().position, D3DXVECTOR3(0.0f, 2.0f, 0.0f));
-    EXPECT_EQ(Phase()->GetMode(), 0u);
+    EXPECT_EQ(Phase()->GetMapData().GetStartPosition(), D3DXVECTOR3(0.0f, 2.0f, 0.0f));
+    EXPECT_EQ(ModeOf(Phase()), 0u);
     const TFieldPhase* first = field_->GetPhase();
 
     // Without a destination name there is no map change.
@@ -81,14 +88,14 @@ TEST_F(MapEvent, MapChangeWithMissingOrBadArguments)
 
 TEST_F(MapEvent, GameOverKeepsTheAreaMusicForTheNextScene)
 {
-    TMapEventModule* module = Make(40);
-    ASSERT_EQ(music_->GetUseCount(40), 0u);
+    TMapEventModule* module = Make(10);
+    const std::uint32_t uses = music_->GetUseCount(10);
     EXPECT_EQ(Send(1), 7u);
     EXPECT_EQ(module->GetResult(), 10004);
-    EXPECT_EQ(music_->GetUseCount(40), 1u);
+    EXPECT_EQ(music_->GetUseCount(10), uses + 1);
     auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
     ASSERT_NE(die, nullptr);
-    EXPECT_EQ(die->GetMusicId(), 40);
+    EXPECT_EQ(die->GetMusicId(), 10);
 }
 
 TEST_F(MapEvent, GameOverWithoutMusicPassesMinusOneAndAddsNoUse)
@@ -103,7 +110,8 @@ TEST_F(MapEvent, GameOverWithoutMusicPassesMinusOneAndAddsNoUse)
 
 TEST_F(MapEvent, StoryEventFadesShortOrLongInItsColour)
 {
-    TMapEventModule* module = Make(12);
+    TMapEventModule* module = Make(10);
+    const std::uint32_t uses = music_->GetUseCount(10);
     const struct {
         const char* flag;
         std::int32_t frames;
@@ -114,7 +122,7 @@ TEST_F(MapEvent, StoryEventFadesShortOrLongInItsColour)
         // Each goes to the far end of the stack; the first became current.
         EXPECT_EQ(app_->GetSceneCount(), static_cast<std::int32_t>(&c - cases) + 1);
     }
-    EXPECT_EQ(music_->GetUseCount(12), 4u);
+    EXPECT_EQ(music_->GetUseCount(10), uses + 4);
     // Read them back in order: end each scene in turn.
     for (const auto& c : cases) {
         auto* change = dynamic_cast<TChangeLoop*>(app_->GetCurrentScene());
@@ -122,26 +130,22 @@ TEST_F(MapEvent, StoryEventFadesShortOrLongInItsColour)
         EXPECT_EQ(change->GetFadeFrames(), c.frames) << c.flag;
         EXPECT_EQ(change->GetFadeColour(), 0xF000u);
         EXPECT_EQ(change->GetEventId(), 31u);
-        EXPECT_EQ(change->GetMusicId(), 12);
+        EXPECT_EQ(change->GetMusicId(), 10);
         change->End();
         app_->Frame();
     }
     EXPECT_EQ(app_->GetSceneCount(), 0);
 }
 
-TEST_F(MapEvent, LookVariantOnlyWithAPlayer)
+TEST_F(MapEvent, LookVariantGoesToTheAreasPlayer)
 {
     TMapEventModule* module = Make();
-    const std::uint32_t calls = GetLookVariantRecord().calls;
+    TPlayerCharacter* player = area_->GetPlayer();
+    ASSERT_NE(player, nullptr);
     EXPECT_EQ(Send(4, {"2"}), 4u);
-    EXPECT_EQ(GetLookVariantRecord().calls, calls);  // no player yet
-    area_->GivePlayer();
-    EXPECT_EQ(Send(4, {"2"}), 4u);
-    EXPECT_EQ(GetLookVariantRecord().calls, calls + 1);
-    EXPECT_EQ(GetLookVariantRecord().variant, 2u);
-    EXPECT_EQ(GetLookVariantRecord().player, area_->GetPlayer());
+    EXPECT_EQ(player->GetLookVariant(), 2u);
     EXPECT_EQ(Send(4, {"girl"}), 4u);  // not a number: variant 0
-    EXPECT_EQ(GetLookVariantRecord().variant, 0u);
+    EXPECT_EQ(player->GetLookVariant(), 0u);
     EXPECT_EQ(module->GetResult(), 1);
 }
 

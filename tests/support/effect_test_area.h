@@ -59,7 +59,6 @@ public:
     void Remove(TGameObject* object);
 
 private:
-    std::unique_ptr<TCamera> m_ownCamera;
 };
 
 // A plain game object (no armed character) that logs PlaySound.
