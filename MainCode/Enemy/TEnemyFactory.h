@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <algorithm>
 #include <map>
+#include <vector>
 
 class TAreaBase;
 class TGameObject;
@@ -23,6 +25,14 @@ public:
     void DrawHud();
 
     const std::map<std::uint32_t, TGameObject*>& GetEnemies() const { return m_enemies; }
+    // The ids of the defeated enemies, in the order of their defeat. Until enemies are built the
+    // list grows only by AddDefeated.
+    void AddDefeated(std::uint32_t enemyId) { m_defeated.push_back(enemyId); }
+    std::uint32_t GetDefeatedCount() const { return static_cast<std::uint32_t>(m_defeated.size()); }
+    bool IsDefeated(std::uint32_t enemyId) const
+    {
+        return std::find(m_defeated.begin(), m_defeated.end(), enemyId) != m_defeated.end();
+    }
     float GetBound1() const { return m_bound1; }
     float GetBound2() const { return m_bound2; }
     int GetUpdateCount() const { return m_updates; }
@@ -33,6 +43,7 @@ private:
     float m_bound1;
     float m_bound2;
     std::map<std::uint32_t, TGameObject*> m_enemies;
+    std::vector<std::uint32_t> m_defeated;
     int m_updates = 0;
     int m_moves = 0;
 };

@@ -62,13 +62,16 @@ class TGetRender {
 public:
     static constexpr std::uint32_t kText = 0;
     static constexpr std::uint32_t kKind4 = 4;
+    static constexpr std::uint32_t kItem = 1;
+    static constexpr std::uint32_t kBell = 2;
 
     struct Notice {
         std::uint32_t kind;
         std::uint32_t number;
         std::string text;
     };
-    // What happened to the queue, in order: "Clear", "PushKind4", "PushText".
+    // What happened to the queue, in order: "Clear", "PushKind4", "PushText", "PushItemGet",
+    // "PushBellGet".
     std::vector<std::string> calls;
 
     void Clear()
@@ -85,6 +88,16 @@ public:
     {
         m_queue.push_back({kText, 0, text});
         calls.emplace_back("PushText");
+    }
+    void PushItemGet(std::uint32_t itemId)
+    {
+        m_queue.push_back({kItem, itemId, {}});
+        calls.emplace_back("PushItemGet");
+    }
+    void PushBellGet(std::uint32_t amount)
+    {
+        m_queue.push_back({kBell, amount, {}});
+        calls.emplace_back("PushBellGet");
     }
     void Update() {}
     void Draw() {}

@@ -1,7 +1,7 @@
 #include "MainCode/Map/TTownArea.h"
 
 #include "MainCode/Character/TPlayerStandIn.h"
-#include "MainCode/Character/TVillagerStandIn.h"
+#include "MainCode/Character/TVillager.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Map/TMinimapStandIn.h"
 #include "MainCode/Script/ScriptCommon.h"
