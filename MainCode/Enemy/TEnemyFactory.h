@@ -28,7 +28,7 @@ public:
     // The ids of the defeated enemies, in the order of their defeat. Until enemies are built the
     // list grows only by AddDefeated.
     void AddDefeated(std::uint32_t enemyId) { m_defeated.push_back(enemyId); }
-    std::uint32_t GetDefeatedCount() const { return static_cast<std::uint32_t>(m_defeated.size()); }
+    const std::vector<std::uint32_t>& GetDefeatedIds() const { return m_defeated; }
     bool IsDefeated(std::uint32_t enemyId) const
     {
         return std::find(m_defeated.begin(), m_defeated.end(), enemyId) != m_defeated.end();

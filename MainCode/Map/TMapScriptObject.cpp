@@ -59,7 +59,7 @@ std::uint32_t TMapScriptBox::Update()
 
 std::uint32_t TMapDefeatCountScript::Update()
 {
-    if (m_enemies == nullptr || m_enemies->GetDefeatedCount() < m_count) {
+    if (m_enemies == nullptr || m_enemies->GetDefeatedIds().size() < m_count) {
         return kNothing;
     }
     return RunScript(m_scriptKey);
