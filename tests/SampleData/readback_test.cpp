@@ -2,11 +2,15 @@
 // the loaders agree, and no file is written that nothing reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <tuple>
 
+#include "MainCode/Character/Subset/TPatternInfo.h"
+#include "MainCode/Character/Subset/TWeponState.h"
+#include "MainCode/Map/TMapData.h"
 #include "MainCode/TInputDevice.h"
 #include "make-sample-data/SampleData.h"
 #include "TCommon/TFile.h"
@@ -182,6 +186,37 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         EXPECT_GT(mesh.GetVertexCount(), 0u) << name;
         EXPECT_EQ(mesh.GetMaterialCount(), 1u) << name;
     }
+
+    // The field: every map builds its data, every character file reads.
+    TMapData::SetDirectory(dir_.Path().string() + "/data/scr04/");
+    for (const std::string& name : c.maps) {
+        std::string file;
+        ASSERT_TRUE(TMapData::GetFilePart(name, file)) << name;
+        Path("data/scr04/" + file);
+        const TMapData map(name, nullptr, nullptr, nullptr);
+        EXPECT_LE(map.GetMapKind(), 1u) << name;
+        const std::uint32_t mode = map.GetCameraMode();
+        EXPECT_TRUE(mode == TMapData::kCameraFollow || mode == TMapData::kCameraKeys) << name;
+        EXPECT_TRUE(map.HasEntryPoint()) << name;
+        EXPECT_TRUE(std::any_of(c.bgm.begin(), c.bgm.end(),
+                                [&](const TSoundTableEntry& e) { return e.name == map.GetMusicName(); }))
+            << name;
+        TMesh8::Load("map04/" + map.GetAreaMeshName());
+        TMesh8::Load("map04/_" + map.GetAreaMeshName());
+    }
+    TMapData::SetDirectory("");
+    TPatternInfo::SetDirectory(dir_.Path().string() + "/data/chrdata04/");
+    TWeponState::SetDirectory(dir_.Path().string() + "/data/chrdata04/");
+    for (const std::string& name : c.characterFiles) {
+        Path("data/chrdata04/" + name);
+        if (name.size() > 4 && name.substr(name.size() - 4) == ".pat") {
+            EXPECT_GT(TPatternInfo(name.c_str()).GetPatternCount(), 0u) << name;
+        } else {
+            TWeponState state(name.c_str());
+        }
+    }
+    TPatternInfo::SetDirectory("");
+    TWeponState::SetDirectory("");
 
     // Nothing is written that the checks above did not read.
     std::set<std::string> written;

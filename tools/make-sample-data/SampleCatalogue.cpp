@@ -2,6 +2,7 @@
 #include <cstdio>
 
 #include "SampleData.h"
+#include "support/field_writer.h"
 
 namespace sample {
 
@@ -128,16 +129,16 @@ Catalogue Build()
         Skill(2, "突き", 7, "まっすぐ突く"),
         Skill(3, "光の玉", 9, "光の玉を放つ"),
     };
-    TSvpRecord start;
-    start.Id = 1;
-    start.MapName = "town00";
-    start.PlaceName = "はじまりの村";
-    c.savePoints = {start};
+    // Play starts on the field's first map.
+    c.savePoints = {qmtest::FieldSavePoint()};
     c.heroes = {Hero(0, "主人公", 1000, "hero"), Hero(1, "相棒", 1001, "partner")};
 
     // Menu sounds of the title and the music it names.
     c.se = {{600, "sys_cursor"}, {603, "sys_load"}, {605, "sys_start"}, {606, "sys_quit"}};
     c.bgm = {{1, "title.ogg"}, {2, "field.ogg"}};
+    for (const auto& track : qmtest::FieldMusicTable()) {
+        c.bgm.push_back({track.first, track.second});
+    }
     c.musicWithIntro = {"title.ogg"};
     c.soundLists = {{"subset/title_se.tbl", {600, 603, 605, 606}}, {"subset/title_bgm.tbl", {1}}};
 
@@ -163,7 +164,18 @@ Catalogue Build()
         weponIcons.entries.push_back(name);
     }
     c.textures = {icons, infos, skillInfos, skillIcons, weponIcons};
-    c.meshes = {kSkyMesh};
+    c.textures.push_back(
+        {"sprite.ptx", TexturePackage::Picture::Icon, {"window06", "window16", "button00_a", "button00_b", "cursor02", "word"}});
+    c.meshes = {kSkyMesh,          "sky/sky00_00.msh",         "map04/field00.msh",     "map04/_field00.msh",
+                "visual04/crate.msh", "effect/shadow01_mesh.msh"};
+    for (const qmtest::FieldMap& map : qmtest::DefaultFieldMaps()) {
+        c.maps.push_back("map00/" + map.entry);
+    }
+    for (const char* model : {"hero01", "hero02", "heroine01", "heroine02"}) {
+        c.meshes.push_back(std::string("char04/") + model + ".tob");
+        c.characterFiles.push_back(std::string(model) + ".pat");
+        c.characterFiles.push_back(std::string(model) + ".wpm");
+    }
     return c;
 }
 

@@ -1,4 +1,5 @@
 #include "SampleData.h"
+#include "support/field_writer.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -136,6 +137,8 @@ void WriteSampleFolder(const fs::path& root)
     for (const TexturePackage& package : c.textures) {
         Save(root / kTextureFolder / package.file, BuildTexturePackage(package));
     }
+    // The field's maps, meshes and character files; the tables, music and sprites are the folder's own.
+    qmtest::WriteFieldFolder(root.string(), qmtest::DefaultFieldMaps(), false);
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
 }
 

@@ -67,6 +67,11 @@ struct Catalogue {
 
     std::vector<TexturePackage> textures;
     std::vector<std::string> meshes;  // inside the mesh folder
+
+    // The field: map names ("file/entry") in the map-data folder, and the characters' pattern
+    // (".pat") and weapon-state (".wpm") files in "data/chrdata04/".
+    std::vector<std::string> maps;
+    std::vector<std::string> characterFiles;
 };
 
 const Catalogue& GetCatalogue();
