@@ -10,7 +10,10 @@
 
 #include "MainCode/Character/Subset/TPatternInfo.h"
 #include "MainCode/Character/Subset/TWeponState.h"
+#include "MainCode/Character/TVillager.h"
 #include "MainCode/Map/TMapData.h"
+#include "MainCode/Script/TScript.h"
+#include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TInputDevice.h"
 #include "make-sample-data/SampleData.h"
 #include "TCommon/TFile.h"
@@ -203,6 +206,19 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
             << name;
         TMesh8::Load("map04/" + map.GetAreaMeshName());
         TMesh8::Load("map04/_" + map.GetAreaMeshName());
+        // Every villager's set-up script describes it in a model of the folder.
+        TScript::SetDirectory(dir_.Path().string() + "/data/scr04/");
+        TScriptProcessManager::Create();
+        for (const std::string& key : map.GetVillagerNames()) {
+            TVillagerInfo info;
+            EXPECT_TRUE(LoadVillagerInfo(info, key)) << key;
+            EXPECT_TRUE(fs::exists(dir_.Path() / sample::kMeshFolder / "char04" / (info.name + ".tob"))) << key;
+        }
+        TScriptProcessManager::Destroy();
+        TScript::SetDirectory("");
+    }
+    for (const std::string& file : c.scripts) {
+        Path("data/scr04/" + file);
     }
     TMapData::SetDirectory("");
     TPatternInfo::SetDirectory(dir_.Path().string() + "/data/chrdata04/");

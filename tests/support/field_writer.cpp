@@ -12,6 +12,7 @@
 #include "support/ogg_writer.h"
 #include "support/pattern_writer.h"
 #include "support/ptx_writer.h"
+#include "support/script_assembler.h"
 #include "support/table_writer.h"
 
 namespace fs = std::filesystem;
@@ -160,12 +161,33 @@ std::vector<FieldMap> DefaultFieldMaps()
     town.fog = true;
     town.fogColour = 0xFF8090A0;
     town.sky = false;
+    town.villagers = {FieldLayout::kElder};
+    town.savePoints = {{FieldLayout::kSavePoint, FieldLayout::TownSavePoint()}};
+    town.items = {{0xFFFFFFFF, FieldLayout::kTownPurseFlag, FieldLayout::kTownPurseMoney, FieldLayout::TownPurse()}};
     return {battle, town};
 }
 
 std::vector<std::pair<std::uint32_t, std::string>> FieldMusicTable()
 {
     return {{10, "battle.ogg"}, {11, "town.ogg"}, {12, "other.ogg"}};
+}
+
+std::vector<FieldScriptFile> FieldScripts()
+{
+    const D3DXVECTOR3 at = FieldLayout::Elder();
+    // Set up as a villager in the heroine's model facing the start, then the conversation.
+    const std::string setUp = "CALL @@SendMsg \"VillagerInfo\" 0 \"heroine01\" 0 0 1 \"0.9\" \"0.8\" 0 \"-0.03\" 1 1 \"" +
+                              std::to_string(at.x) + "\" \"" + std::to_string(at.y) + "\" \"" + std::to_string(at.z) +
+                              "\" 0 0 -1";
+    return {{"town04.pbsc",
+             {{"elder",
+               {setUp, "CALL @@SendMsg \"Text\" 4 \"村長\"", "CALL @@SendMsg \"Text\" 2 0 2",
+                "CALL @@SendMsg \"Text\" 0 \"ようこそ、はじまりの村へ。／\"", "CALL @@SendMsg \"Text\" 2 1 2"}}}}};
+}
+
+std::vector<std::string> FieldObjectMeshes()
+{
+    return {"item/coin00.msh", "item/hukuro00.msh", "item/ring00.msh", "effect/savepoint.msh"};
 }
 
 TSvpRecord FieldSavePoint()
@@ -213,6 +235,12 @@ MapStream FieldMapStream(const FieldMap& map)
     for (const std::string& villager : map.villagers) {
         s.Villager(villager);
     }
+    for (const FieldItem& item : map.items) {
+        s.Item(item.itemId, item.flag, item.money, {item.position.x, item.position.y, item.position.z});
+    }
+    for (const FieldSavePointMark& mark : map.savePoints) {
+        s.PointObject(mark.id, {mark.position.x, mark.position.y, mark.position.z});
+    }
     s.End();
     return s;
 }
@@ -242,6 +270,22 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     Save(meshes / "visual04/crate.msh", Box("crate", 0.5F, 0.5F, 0.5F, 0xFFC09040));
     Save(meshes / "sky/sky00_00.msh", SkyDome());
     Save(meshes / "effect/shadow01_mesh.msh", Shadow());
+    // Map objects: a gold coin, a brown bag, a silver ring and the save point's blue mark.
+    const std::uint32_t objectColours[] = {0xFFE0C030, 0xFF906030, 0xFFC0C0D0, 0xFF4060E0};
+    const std::vector<std::string> objectMeshes = FieldObjectMeshes();
+    for (std::size_t i = 0; i < objectMeshes.size(); ++i) {
+        const bool mark = i + 1 == objectMeshes.size();
+        Save(meshes / objectMeshes[i], mark ? Box("savepoint", 0.6F, 0.02F, 0.6F, objectColours[i], 0.02F)
+                                            : Box("item", 0.15F, 0.15F, 0.15F, objectColours[i]));
+    }
+    for (const FieldScriptFile& file : FieldScripts()) {
+        ScriptFileWriter writer;
+        for (const auto& script : file.scripts) {
+            writer.Script(script.first, script.second);
+        }
+        fs::create_directories(base / "data/scr04");
+        writer.Save((base / "data/scr04" / file.file).string());
+    }
     SaveStartupMeshes(root);
     for (const char* model : {"hero01", "hero02", "heroine01", "heroine02"}) {
         const std::uint32_t colour = model[4] == 'i' ? 0xFFD04060 : 0xFF3050D0;

@@ -14,6 +14,19 @@
 
 namespace qmtest {
 
+// An item pick-up of a map (item id 0xFFFFFFFF: money; flag 0xFFFFFFFF: none).
+struct FieldItem {
+    std::uint32_t itemId = 0xFFFFFFFF;
+    std::uint32_t flag = 0xFFFFFFFF;
+    std::uint32_t money = 0;
+    D3DXVECTOR3 position;
+};
+
+struct FieldSavePointMark {
+    std::uint32_t id = 0;
+    D3DXVECTOR3 position;
+};
+
 // One map of the container "map00" in the map-data folder; its name is "map00/" + entry.
 struct FieldMap {
     std::string entry;
@@ -25,7 +38,9 @@ struct FieldMap {
     bool sky = true;
     bool entryPoint = true;  // the map's own start at FieldLayout::Start
     std::uint32_t cameraMode = 16;  // 16 follow, 32 keys, anything else: a camera record of that mode
-    std::vector<std::string> villagers;
+    std::vector<std::string> villagers;  // set-up and conversation script keys
+    std::vector<FieldItem> items;
+    std::vector<FieldSavePointMark> savePoints;
 };
 
 struct FieldLayout {
@@ -39,14 +54,31 @@ struct FieldLayout {
     static D3DXVECTOR3 StartDirection() { return {0.0F, 0.0F, 1.0F}; }
     static D3DXVECTOR3 StartCamera() { return {20.0F, 3.0F, 4.0F}; }
     static D3DXVECTOR3 Crate() { return {14.0F, 0.5F, 16.0F}; }
+    // The town's people and things, in front of the start.
+    static constexpr const char* kElder = "town04.pbsc/elder";
+    static D3DXVECTOR3 Elder() { return {24.0F, 0.0F, 15.0F}; }
+    static D3DXVECTOR3 TownSavePoint() { return {16.0F, 0.0F, 13.0F}; }
+    static D3DXVECTOR3 TownPurse() { return {20.0F, 0.4F, 16.0F}; }
+    static constexpr std::uint32_t kTownPurseMoney = 100;
+    static constexpr std::uint32_t kTownPurseFlag = 0;
 };
 
-// "battle" (kind 1, music "battle.ogg", sky, no fog) and "town" (kind 0, music "town.ogg", fog).
+// "battle" (kind 1, music "battle.ogg", sky, no fog) and "town" (kind 0, music "town.ogg", fog,
+// the elder, a save point and a purse of money).
 std::vector<FieldMap> DefaultFieldMaps();
 // The record stream of one map: area, projection, fog, sky, entry point, camera, the crate.
 MapStream FieldMapStream(const FieldMap& map);
 // The music table of the maps: 10 "battle.ogg", 11 "town.ogg", 12 "other.ogg".
 std::vector<std::pair<std::uint32_t, std::string>> FieldMusicTable();
+
+// The scripts of the town's people: (script file in the map-data folder, its scripts' statements).
+struct FieldScriptFile {
+    std::string file;
+    std::vector<std::pair<std::string, std::vector<std::string>>> scripts;
+};
+std::vector<FieldScriptFile> FieldScripts();
+// The meshes of map objects below the mesh folder: coin, bag, ring, the save point's mark.
+std::vector<std::string> FieldObjectMeshes();
 
 // Save point kSavePoint: the first map of DefaultFieldMaps at the start.
 TSvpRecord FieldSavePoint();

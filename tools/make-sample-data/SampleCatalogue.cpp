@@ -171,6 +171,12 @@ Catalogue Build()
     for (const qmtest::FieldMap& map : qmtest::DefaultFieldMaps()) {
         c.maps.push_back("map00/" + map.entry);
     }
+    for (const std::string& mesh : qmtest::FieldObjectMeshes()) {
+        c.meshes.push_back(mesh);
+    }
+    for (const qmtest::FieldScriptFile& file : qmtest::FieldScripts()) {
+        c.scripts.push_back(file.file);
+    }
     for (const char* model : {"hero01", "hero02", "heroine01", "heroine02"}) {
         c.meshes.push_back(std::string("char04/") + model + ".tob");
         c.characterFiles.push_back(std::string(model) + ".pat");

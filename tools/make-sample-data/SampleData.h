@@ -72,6 +72,8 @@ struct Catalogue {
     // (".pat") and weapon-state (".wpm") files in "data/chrdata04/".
     std::vector<std::string> maps;
     std::vector<std::string> characterFiles;
+    // Compiled script files in the map-data folder: the villagers' set-up and conversations.
+    std::vector<std::string> scripts;
 };
 
 const Catalogue& GetCatalogue();
