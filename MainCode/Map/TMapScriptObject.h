@@ -101,6 +101,7 @@ public:
 
     TMapDeathWatch(TAreaBase* area, const std::string& scriptKey) : TMapObject(area), m_scriptKey(scriptKey) {}
     std::uint32_t Update() override;
+    const std::string& GetScriptKey() const { return m_scriptKey; }
 
 private:
     std::string m_scriptKey;
