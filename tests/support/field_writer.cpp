@@ -87,26 +87,6 @@ MeshFile CollisionGround()
         .File("_field00");
 }
 
-// A closed box around the origin, each side clockwise seen from outside, in one colour.
-MeshFile Box(const std::string& name, float hx, float hy, float hz, std::uint32_t colour, float y0 = 0.0F)
-{
-    MeshFile f;
-    f.name = name;
-    const auto channel = [colour](int shift) { return static_cast<float>((colour >> shift) & 0xFF) / 255.0F; };
-    f.materials.push_back(MeshMaterial(name, channel(16), channel(8), channel(0), 1.0F, kOpaque));
-    std::vector<MeshVertex> v;
-    for (int i = 0; i < 8; ++i) {
-        v.push_back({(i & 1) != 0 ? hx : -hx, y0 + ((i & 2) != 0 ? hy : -hy), (i & 4) != 0 ? hz : -hz, colour, 0, 0});
-    }
-    f.keyFrames.push_back(v);
-    const std::uint16_t sides[6][4] = {{0, 2, 1, 3}, {5, 7, 4, 6}, {4, 6, 0, 2}, {1, 3, 5, 7}, {2, 6, 3, 7}, {4, 0, 5, 1}};
-    for (const auto& s : sides) {
-        f.indices.insert(f.indices.end(), {s[0], s[1], s[2], s[2], s[1], s[3]});
-        f.faceMaterials.insert(f.faceMaterials.end(), {0, 0});
-    }
-    return f;
-}
-
 // A half sphere of radius 1 seen from inside: pale at the horizon, deeper blue above.
 MeshFile SkyDome()
 {
@@ -145,6 +125,25 @@ MeshFile Shadow()
 }
 
 }  // namespace
+
+MeshFile BoxMesh(const std::string& name, float hx, float hy, float hz, std::uint32_t colour, float y0)
+{
+    MeshFile f;
+    f.name = name;
+    const auto channel = [colour](int shift) { return static_cast<float>((colour >> shift) & 0xFF) / 255.0F; };
+    f.materials.push_back(MeshMaterial(name, channel(16), channel(8), channel(0), 1.0F, kOpaque));
+    std::vector<MeshVertex> v;
+    for (int i = 0; i < 8; ++i) {
+        v.push_back({(i & 1) != 0 ? hx : -hx, y0 + ((i & 2) != 0 ? hy : -hy), (i & 4) != 0 ? hz : -hz, colour, 0, 0});
+    }
+    f.keyFrames.push_back(v);
+    const std::uint16_t sides[6][4] = {{0, 2, 1, 3}, {5, 7, 4, 6}, {4, 6, 0, 2}, {1, 3, 5, 7}, {2, 6, 3, 7}, {4, 0, 5, 1}};
+    for (const auto& s : sides) {
+        f.indices.insert(f.indices.end(), {s[0], s[1], s[2], s[2], s[1], s[3]});
+        f.faceMaterials.insert(f.faceMaterials.end(), {0, 0});
+    }
+    return f;
+}
 
 std::vector<FieldMap> DefaultFieldMaps()
 {
@@ -267,7 +266,7 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     Save(base / "data/scr04" / kMapFile, MapContainer(entries));
     Save(meshes / "map04" / kAreaMesh, VisualGround());
     Save(meshes / "map04" / (std::string("_") + kAreaMesh), CollisionGround());
-    Save(meshes / "visual04/crate.msh", Box("crate", 0.5F, 0.5F, 0.5F, 0xFFC09040));
+    Save(meshes / "visual04/crate.msh", BoxMesh("crate", 0.5F, 0.5F, 0.5F, 0xFFC09040));
     Save(meshes / "sky/sky00_00.msh", SkyDome());
     Save(meshes / "effect/shadow01_mesh.msh", Shadow());
     // Map objects: a gold coin, a brown bag, a silver ring and the save point's blue mark.
@@ -275,8 +274,8 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     const std::vector<std::string> objectMeshes = FieldObjectMeshes();
     for (std::size_t i = 0; i < objectMeshes.size(); ++i) {
         const bool mark = i + 1 == objectMeshes.size();
-        Save(meshes / objectMeshes[i], mark ? Box("savepoint", 0.6F, 0.02F, 0.6F, objectColours[i], 0.02F)
-                                            : Box("item", 0.15F, 0.15F, 0.15F, objectColours[i]));
+        Save(meshes / objectMeshes[i], mark ? BoxMesh("savepoint", 0.6F, 0.02F, 0.6F, objectColours[i], 0.02F)
+                                            : BoxMesh("item", 0.15F, 0.15F, 0.15F, objectColours[i]));
     }
     for (const FieldScriptFile& file : FieldScripts()) {
         ScriptFileWriter writer;
@@ -289,7 +288,7 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     SaveStartupMeshes(root);
     for (const char* model : {"hero01", "hero02", "heroine01", "heroine02"}) {
         const std::uint32_t colour = model[4] == 'i' ? 0xFFD04060 : 0xFF3050D0;
-        Save(meshes / "char04" / (std::string(model) + ".tob"), Box(model, 0.3F, 0.9F, 0.3F, colour, 0.9F));
+        Save(meshes / "char04" / (std::string(model) + ".tob"), BoxMesh(model, 0.3F, 0.9F, 0.3F, colour, 0.9F));
         TPatternEvent still{};
         Save(base / "data/chrdata04" / (std::string(model) + ".pat"), BuildPatternFile({{still}}));
         Save(base / "data/chrdata04" / (std::string(model) + ".wpm"), BuildWeponStateFile({WeponKey{}}, {{0}}));

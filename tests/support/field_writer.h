@@ -11,6 +11,7 @@
 #include "MainCode/GameData/TSvpTable.h"
 #include "platform/d3dx8/d3dx8math.h"
 #include "support/map_writer.h"
+#include "support/mesh_writer.h"
 
 namespace qmtest {
 
@@ -62,6 +63,10 @@ struct FieldLayout {
     static constexpr std::uint32_t kTownPurseMoney = 100;
     static constexpr std::uint32_t kTownPurseFlag = 0;
 };
+
+// A closed box of half sizes hx, hy, hz around (0, y0, 0), each side clockwise seen from outside,
+// in one colour.
+MeshFile BoxMesh(const std::string& name, float hx, float hy, float hz, std::uint32_t colour, float y0 = 0.0F);
 
 // "battle" (kind 1, music "battle.ogg", sky, no fog) and "town" (kind 0, music "town.ogg", fog,
 // the elder, a save point and a purse of money).
