@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TPlayerSeams.h"
