@@ -92,24 +92,28 @@ D3DXVECTOR3 TMapObject::GetPlayerPosition() const
     return p;
 }
 
-bool TMapObject::IsPlayerFacingInBox(const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum,
-                                     const D3DXVECTOR3& facing) const
+bool TMapObject::StepFacingBox(TFacingBox& box) const
 {
     TPlayerCharacter* player = GetPlayer();
-    if (player == nullptr || !IsInsideBox(GetPlayerPosition(), minimum, maximum)) {
+    bool facing = false;
+    if (player != nullptr && IsInsideBox(GetPlayerPosition(), box.minimum, box.maximum)) {
+        const std::uint32_t state = player->GetState();
+        D3DXVECTOR3 front;
+        player->GetFront(&front);
+        facing = (state == 2 || state == 3) && IsFacing(front, box.facing);
+    }
+    if (!facing) {
+        box.counter = 0;
         return false;
     }
-    const std::uint32_t state = player->GetState();
-    if (state != 2 && state != 3) {
-        return false;
-    }
-    D3DXVECTOR3 front;
-    player->GetFront(&front);
-    return IsFacing(front, facing);
+    ++box.counter;
+    return box.counter >= TFacingBox::kSteps;
 }
 
-bool TMapObject::IsPlayerActingAt(const D3DXVECTOR3& point, float radius) const
+bool TMapObject::IsPlayerActingAt(const TActionSpot& spot) const
 {
+    const D3DXVECTOR3& point = spot.point;
+    const float radius = spot.radius;
     TPlayerCharacter* player = GetPlayer();
     if (player == nullptr) {
         return false;

@@ -11,6 +11,31 @@
 class TAreaBase;
 class TPlayerCharacter;
 
+// A box the player walks into facing one way, and the count of consecutive steps doing so.
+struct TFacingBox {
+    static constexpr std::int32_t kSteps = 15;  // the step that fires
+
+    TFacingBox(const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum, const D3DXVECTOR3& direction)
+        : minimum(boxMinimum), maximum(boxMaximum), centre((boxMinimum + boxMaximum) / 2.0F), facing(direction)
+    {
+    }
+
+    D3DXVECTOR3 minimum;
+    D3DXVECTOR3 maximum;
+    D3DXVECTOR3 centre;
+    D3DXVECTOR3 facing;
+    std::int32_t counter = 0;
+};
+
+// A point the player faces and acts at from closer than the radius.
+struct TActionSpot {
+    TActionSpot(const D3DXVECTOR3& at, float reach) : point(at), radius(reach), halfRadius(reach * 0.5F) {}
+
+    D3DXVECTOR3 point;
+    float radius;
+    float halfRadius;
+};
+
 class TMapObject {
 public:
     // Nothing happened.
@@ -45,12 +70,12 @@ public:
 protected:
     TPlayerCharacter* GetPlayer() const;
     D3DXVECTOR3 GetPlayerPosition() const;
-    // The player walks (state 2 or 3) inside the box and faces the direction.
-    bool IsPlayerFacingInBox(const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum,
-                             const D3DXVECTOR3& facing) const;
+    // Counts a step with the player walking (state 2 or 3) inside the box and facing its way, or
+    // starts the count again; true from the box's kSteps-th step on.
+    bool StepFacingBox(TFacingBox& box) const;
     // The player stands closer than the radius to the point, newly pressed the action button and
     // faces the point.
-    bool IsPlayerActingAt(const D3DXVECTOR3& point, float radius) const;
+    bool IsPlayerActingAt(const TActionSpot& spot) const;
 
     std::uint8_t m_active = 1;
     TAreaBase* m_area;

@@ -14,33 +14,24 @@ TMapEnemyWatch::TMapEnemyWatch(TAreaBase* area, const std::string& scriptKey)
 
 TMapScriptFacingBox::TMapScriptFacingBox(TAreaBase* area, const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum,
                                          const D3DXVECTOR3& facing, const std::string& scriptKey)
-    : TMapScriptObject(area, scriptKey),
-      m_minimum(minimum),
-      m_maximum(maximum),
-      m_centre((minimum + maximum) / 2.0F),
-      m_facing(facing)
+    : TMapScriptObject(area, scriptKey), m_box(minimum, maximum, facing)
 {
 }
 
 std::uint32_t TMapScriptFacingBox::Update()
 {
-    if (!IsPlayerFacingInBox(m_minimum, m_maximum, m_facing)) {
-        m_counter = 0;
-        return kNothing;
-    }
-    ++m_counter;
-    return m_counter >= kSteps ? RunScript(m_scriptKey) : kNothing;
+    return StepFacingBox(m_box) ? RunScript(m_scriptKey) : kNothing;
 }
 
 TMapScriptAction::TMapScriptAction(TAreaBase* area, const D3DXVECTOR3& point, float radius,
                                    const std::string& scriptKey)
-    : TMapScriptObject(area, scriptKey), m_point(point), m_radius(radius), m_halfRadius(radius * 0.5F)
+    : TMapScriptObject(area, scriptKey), m_spot(point, radius)
 {
 }
 
 std::uint32_t TMapScriptAction::Update()
 {
-    return IsPlayerActingAt(m_point, m_radius) ? RunScript(m_scriptKey) : kNothing;
+    return IsPlayerActingAt(m_spot) ? RunScript(m_scriptKey) : kNothing;
 }
 
 TMapScriptBox::TMapScriptBox(TAreaBase* area, const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum,

@@ -32,20 +32,14 @@ protected:
 
 class TMapScriptFacingBox : public TMapScriptObject {
 public:
-    static constexpr std::int32_t kSteps = 15;
-
     TMapScriptFacingBox(TAreaBase* area, const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum,
                         const D3DXVECTOR3& facing, const std::string& scriptKey);
     // From the 15th consecutive step inside and facing on, the script runs every step.
     std::uint32_t Update() override;
-    std::int32_t GetCounter() const { return m_counter; }
+    std::int32_t GetCounter() const { return m_box.counter; }
 
 private:
-    D3DXVECTOR3 m_minimum;
-    D3DXVECTOR3 m_maximum;
-    D3DXVECTOR3 m_centre;
-    D3DXVECTOR3 m_facing;
-    std::int32_t m_counter = 0;
+    TFacingBox m_box;
 };
 
 class TMapScriptAction : public TMapScriptObject {
@@ -54,9 +48,7 @@ public:
     std::uint32_t Update() override;
 
 private:
-    D3DXVECTOR3 m_point;
-    float m_radius;
-    float m_halfRadius;
+    TActionSpot m_spot;
 };
 
 class TMapScriptBox : public TMapScriptObject {

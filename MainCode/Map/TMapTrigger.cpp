@@ -29,21 +29,13 @@ TMapTriggerBox::TMapTriggerBox(TAreaBase* area, const D3DXVECTOR3& boxMinimum, c
                                const D3DXVECTOR3& startDirection, const D3DXVECTOR3& startCameraPosition,
                                std::uint32_t fadeMode, const std::string& destination)
     : TMapChangeObject(area, startPosition, startDirection, startCameraPosition, fadeMode, destination),
-      m_minimum(boxMinimum),
-      m_maximum(boxMaximum),
-      m_centre((boxMinimum + boxMaximum) / 2.0F),
-      m_facing(facing)
+      m_box(boxMinimum, boxMaximum, facing)
 {
 }
 
 std::uint32_t TMapTriggerBox::Update()
 {
-    if (!IsPlayerFacingInBox(m_minimum, m_maximum, m_facing)) {
-        m_counter = 0;
-        return kNothing;
-    }
-    ++m_counter;
-    return m_counter >= kSteps ? ChangeMap() : kNothing;
+    return StepFacingBox(m_box) ? ChangeMap() : kNothing;
 }
 
 TMapTriggerAction::TMapTriggerAction(TAreaBase* area, const D3DXVECTOR3& point, float radius,
@@ -51,13 +43,11 @@ TMapTriggerAction::TMapTriggerAction(TAreaBase* area, const D3DXVECTOR3& point, 
                                      const D3DXVECTOR3& startCameraPosition, std::uint32_t fadeMode,
                                      const std::string& destination)
     : TMapChangeObject(area, startPosition, startDirection, startCameraPosition, fadeMode, destination),
-      m_point(point),
-      m_radius(radius),
-      m_halfRadius(radius * 0.5F)
+      m_spot(point, radius)
 {
 }
 
 std::uint32_t TMapTriggerAction::Update()
 {
-    return IsPlayerActingAt(m_point, m_radius) ? ChangeMap() : kNothing;
+    return IsPlayerActingAt(m_spot) ? ChangeMap() : kNothing;
 }

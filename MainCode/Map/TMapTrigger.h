@@ -29,23 +29,16 @@ private:
 
 class TMapTriggerBox : public TMapChangeObject {
 public:
-    // Consecutive steps inside and facing that fire the trigger.
-    static constexpr std::int32_t kSteps = 15;
-
     TMapTriggerBox(TAreaBase* area, const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum,
                    const D3DXVECTOR3& facing, const D3DXVECTOR3& startPosition, const D3DXVECTOR3& startDirection,
                    const D3DXVECTOR3& startCameraPosition, std::uint32_t fadeMode, const std::string& destination);
     std::uint32_t Update() override;
 
-    std::int32_t GetCounter() const { return m_counter; }
-    const D3DXVECTOR3& GetCentre() const { return m_centre; }
+    std::int32_t GetCounter() const { return m_box.counter; }
+    const D3DXVECTOR3& GetCentre() const { return m_box.centre; }
 
 private:
-    D3DXVECTOR3 m_minimum;
-    D3DXVECTOR3 m_maximum;
-    D3DXVECTOR3 m_centre;
-    D3DXVECTOR3 m_facing;
-    std::int32_t m_counter = 0;
+    TFacingBox m_box;
 };
 
 class TMapTriggerAction : public TMapChangeObject {
@@ -57,10 +50,8 @@ public:
     // The map change without a test: what a script's map change does with a temporary trigger.
     std::uint32_t Fire() { return ChangeMap(); }
 
-    float GetHalfRadius() const { return m_halfRadius; }
+    float GetHalfRadius() const { return m_spot.halfRadius; }
 
 private:
-    D3DXVECTOR3 m_point;
-    float m_radius;
-    float m_halfRadius;
+    TActionSpot m_spot;
 };
