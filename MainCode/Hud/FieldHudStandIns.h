@@ -86,6 +86,8 @@ public:
     static constexpr std::uint32_t kKind4 = 4;
     static constexpr std::uint32_t kItemSteal = 5;
     static constexpr std::uint32_t kBellSteal = 6;
+    static constexpr std::uint32_t kItem = 1;
+    static constexpr std::uint32_t kBell = 7;
 
     struct Notice {
         std::uint32_t kind;
@@ -93,7 +95,7 @@ public:
         std::string text;
     };
     // What happened to the queue, in order: "Clear", "PushKind4", "PushText", "PushSkillGet",
-    // "PushItemSteal", "PushBellSteal".
+    // "PushItemSteal", "PushBellSteal", "PushItemGet", "PushBellGet".
     std::vector<std::string> calls;
 
     void Clear()
@@ -125,6 +127,16 @@ public:
     {
         m_queue.push_back({kBellSteal, amount, {}});
         calls.emplace_back("PushBellSteal");
+    }
+    void PushItemGet(std::uint32_t itemId)
+    {
+        m_queue.push_back({kItem, itemId, {}});
+        calls.emplace_back("PushItemGet");
+    }
+    void PushBellGet(std::uint32_t amount)
+    {
+        m_queue.push_back({kBell, amount, {}});
+        calls.emplace_back("PushBellGet");
     }
     void Update() { ++m_updates; }
     void Draw() { ++m_draws; }

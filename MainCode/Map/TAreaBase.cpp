@@ -2,7 +2,7 @@
 
 #include "MainCode/Character/TGameObject.h"
 #include "MainCode/Character/TPlayerCharacter.h"
-#include "MainCode/Character/TVillagerStandIn.h"
+#include "MainCode/Character/TVillager.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Map/TCamera.h"

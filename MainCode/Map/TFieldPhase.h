@@ -70,6 +70,8 @@ public:
     std::uint32_t GetMode() const { return m_mode; }
     bool IsFadingIn() const { return m_state == &TMapChangePhase::FadeIn; }
     std::int32_t GetNewMusicId() const { return m_newMusicId; }
+    // The destination map as read, with the start it was given.
+    const TMapData& GetMapData() const { return m_mapData; }
     bool HasFadeOut() const;
     bool HasFadeIn() const;
 

@@ -221,9 +221,11 @@ public:
     void CreateVisualMeshes(TMeshAreaManager* manager) const;
     // The solid placements, mirrored and moved, as solids of the world.
     void CreateCollisionMeshes(TCollisionWorld* world) const;
-    // The map objects of the records; none are built until the map objects exist.
+    // The map objects of the records, added to the area: the death watch of the object-set name
+    // first, then items, save points, facing boxes, action spots, script boxes, defeat-count and
+    // defeat watchers, box and action triggers, each list in record order.
     void CreateMapObjects(TAreaBase* area) const;
-    // One villager per villager record, added to the area.
+    // One villager per villager record whose set-up script describes it, added to the area.
     void CreateVillagers(TAreaBase* area) const;
     // The material type code a placement's material index sets; 0 for index 0 (keep) and for an
     // index past the table (logged by the caller).

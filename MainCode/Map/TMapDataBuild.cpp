@@ -1,11 +1,16 @@
 // What a loaded map's data builds: its camera, placed meshes, solids, map objects and villagers.
 #include <cstdio>
+#include <cstring>
 
-#include "MainCode/Character/TVillagerStandIn.h"
+#include "MainCode/Character/TVillager.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TCollisionWorld.h"
 #include "MainCode/Map/TMapData.h"
+#include "MainCode/Map/TMapItem.h"
+#include "MainCode/Map/TMapSavePoint.h"
+#include "MainCode/Map/TMapScriptObject.h"
+#include "MainCode/Map/TMapTrigger.h"
 #include "MainCode/Map/TMeshAreaManager.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "dx/dx8/3d/TMesh8.h"
@@ -93,15 +98,53 @@ void TMapData::CreateCollisionMeshes(TCollisionWorld* world) const
     }
 }
 
-void TMapData::CreateMapObjects(TAreaBase*) const {}
+void TMapData::CreateMapObjects(TAreaBase* area) const
+{
+    auto add = [area](TMapObject* object) { area->AddObject(TRefPtr<TMapObject>(object)); };
+    add(new TMapDeathWatch(area, m_objectSetName));
+    for (const TMapItemRecord& r : m_items) {
+        add(new TMapItem(area, static_cast<std::int32_t>(r.value1), static_cast<std::int32_t>(r.value2),
+                         static_cast<std::int32_t>(r.value3), r.position));
+    }
+    for (const TMapPointObject& r : m_pointObjects) {
+        add(new TMapSavePoint(area, static_cast<std::int32_t>(r.value), r.position));
+    }
+    for (const TMapThreeVectorObject& r : m_threeVectorObjects) {
+        add(new TMapScriptFacingBox(area, r.v1, r.v2, r.v3, r.name));
+    }
+    for (const TMapPointValueObject& r : m_pointValueObjects) {
+        float radius = 0.0F;
+        std::memcpy(&radius, &r.value, sizeof radius);
+        add(new TMapScriptAction(area, r.position, radius, r.name));
+    }
+    for (const TMapTwoVectorObject& r : m_twoVectorObjects) {
+        add(new TMapScriptBox(area, r.v1, r.v2, r.name));
+    }
+    for (const TMapValueObject& r : m_valueObjectsA) {
+        add(new TMapDefeatCountScript(area, r.value, r.name));
+    }
+    for (const TMapValueObject& r : m_valueObjectsB) {
+        add(new TMapDefeatScript(area, r.value, r.name));
+    }
+    for (const TMapTriggerBoxRecord& r : m_triggerBoxes) {
+        add(new TMapTriggerBox(area, r.boxMinimum, r.boxMaximum, r.facing, r.startPosition, r.startDirection,
+                               r.startCameraPosition, r.fadeMode, r.destination));
+    }
+    for (const TMapTriggerActionRecord& r : m_triggerActions) {
+        add(new TMapTriggerAction(area, r.point, r.radius, r.startPosition, r.startDirection, r.startCameraPosition,
+                                  r.fadeMode, r.destination));
+    }
+}
 
 void TMapData::CreateVillagers(TAreaBase* area) const
 {
     TScriptProcessManager::Create();
     for (const std::string& name : m_villagerNames) {
         TVillagerInfo info;
-        info.scriptKey = name;
-        area->AddVillager(TRefPtr<TVillager>(new TVillager(info)));
+        // A villager whose set-up fails is left out (logged); the others still come.
+        if (LoadVillagerInfo(info, name)) {
+            area->AddVillager(TRefPtr<TVillager>(new TVillager(info)));
+        }
     }
     TScriptProcessManager::Destroy();
 }

@@ -1,7 +1,7 @@
 #include "MainCode/Map/TTownArea.h"
 
 #include "MainCode/Character/TPlayerCharacter.h"
-#include "MainCode/Character/TVillagerStandIn.h"
+#include "MainCode/Character/TVillager.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Map/TMinimap.h"
 #include "MainCode/Script/ScriptCommon.h"

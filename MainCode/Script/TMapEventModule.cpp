@@ -49,7 +49,7 @@ std::uint32_t TMapEventModule::Call(std::uint32_t command, const std::deque<std:
         ChangeMap(args);
         return kDone | kWait | kStop;
     case 1: {
-        const std::int32_t music = KeepMusic();
+        const std::int32_t music = KeepMusic(m_app, m_area);
         if (m_app != nullptr) {
             m_app->ReplaceScene(new TDieLoop(m_app, music));
         }
@@ -59,7 +59,7 @@ std::uint32_t TMapEventModule::Call(std::uint32_t command, const std::deque<std:
     case 2: {
         const std::uint32_t eventId = UnsignedArg(args, 0);
         const std::int32_t fade = UnsignedArg(args, 1) != 0 ? kLongFade : kShortFade;
-        const std::int32_t music = KeepMusic();
+        const std::int32_t music = KeepMusic(m_app, m_area);
         if (m_app != nullptr) {
             m_app->ReplaceScene(TChangeLoop::ToEvent(m_app, fade, kEventFadeColour, eventId, music));
         }
@@ -112,13 +112,13 @@ void TMapEventModule::ChangeMap(const std::deque<std::string>& args)
     m_result = kPhaseSet;
 }
 
-std::int32_t TMapEventModule::KeepMusic()
+std::int32_t TMapEventModule::KeepMusic(TGameWnd* app, const TAreaBase* area)
 {
-    const std::int32_t music = m_area != nullptr ? m_area->GetMusicId() : -1;
-    if (music == -1 || m_app == nullptr || m_app->GetSound() == nullptr) {
+    const std::int32_t music = area != nullptr ? area->GetMusicId() : -1;
+    if (music == -1 || app == nullptr || app->GetSound() == nullptr) {
         return music;
     }
-    if (TSoundBank* bank = m_app->GetSound()->GetBank(2)) {
+    if (TSoundBank* bank = app->GetSound()->GetBank(2)) {
         bank->Load(static_cast<std::uint32_t>(music));
     }
     return music;

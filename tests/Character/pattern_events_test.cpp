@@ -45,6 +45,8 @@ public:
         m_camera = TRefPtr<TCamera>(camera);
         m_effectManager = effects;
     }
+    // The camera belongs to the test.
+    ~CameraArea() override { m_camera.ClearOwned(); }
 };
 
 TPatternEvent Frame(std::uint16_t event, std::uint8_t flash = 0)

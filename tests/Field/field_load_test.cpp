@@ -1,7 +1,7 @@
 // Building an area from its map: fog and clear colour, the start and its jitter, music, the name
 // notice, the refused maps; and the steps of the areas: menu, time stop, event codes, town scripts.
 #include "Field/field_game_fixture.h"
-#include "MainCode/Character/TVillagerStandIn.h"
+#include "MainCode/Character/TVillager.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/Hud/FieldHudStandIns.h"
@@ -83,12 +83,28 @@ protected:
     {
         FieldGame::SetUp();
         Start(LoadMaps());
+        // Each villager is set up by the first statement of its own conversation.
         qmtest::ScriptFileWriter()
-            .Script("again", {"CALL @@SendMsg \"MapEvent\" 3"})
-            .Script("wait", {"CALL @@Wait"})
-            .Script("over", {"CALL @@SendMsg \"MapEvent\" 1"})
+            .Script("again", {SetUp(14.0F), "CALL @@SendMsg \"MapEvent\" 3"})
+            .Script("wait", {SetUp(20.0F), "CALL @@Wait"})
+            .Script("over", {SetUp(26.0F), "CALL @@SendMsg \"MapEvent\" 1"})
             .Save("data/scr04/talk.pbsc");
         Steps(8);
+    }
+    // A villager in the player's model at x on the line z = 20, facing the start.
+    static std::string SetUp(float x)
+    {
+        return "CALL @@SendMsg \"VillagerInfo\" 0 \"hero01\" 0 0 0 \"0.9\" \"0.8\" 0 \"-0.03\" 1 1 \"" +
+               std::to_string(x) + "\" 0 20 0 0 -1";
+    }
+    // The player just in front of the villager, facing it, presses the action button for a step.
+    void TalkTo(TFieldLoop* field, TVillager* villager)
+    {
+        const D3DXVECTOR3 at = PositionOf(villager);
+        field->GetPlayer()->PlaceAt(D3DXVECTOR3(at.x, at.y, at.z - 1.5F), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
+        Hold('Z', true);
+        Step();
+        Hold('Z', false);
     }
     TFieldLoop* Ready(const std::string& entry)
     {
@@ -314,8 +330,8 @@ TEST_F(FieldLoad, EventCodesStopTheObjectWalkSkipTheRestOrEndTheField)
     EXPECT_EQ(first->updates, 1);
     EXPECT_EQ(phase->updates, 1);
     EXPECT_EQ(later->updates, 0);
-    // The inactive one was finished and dropped in the same walk.
-    EXPECT_EQ(area->GetObjects().size(), 3u);
+    // The inactive one was finished and dropped in the same walk; the map's death watch stays.
+    EXPECT_EQ(area->GetObjects().size(), 4u);
     // Movement, collision and camera waited for the next step.
     EXPECT_EQ(PositionOf(field->GetPlayer()).z, before.z);
     EXPECT_EQ(std::memcmp(area->GetCameraTarget()->GetMatrix(), &target, sizeof target), 0);
@@ -350,9 +366,7 @@ TEST_F(FieldLoad, ATownScriptHoldsTheMenuAndASecondConversationRequestEndsItsRun
     TVillager* again = town->GetVillagers()[0].Get();
     TVillager* waiting = town->GetVillagers()[1].Get();
 
-    waiting->RequestTalk(true);
-    Step();
-    waiting->RequestTalk(false);
+    TalkTo(field, waiting);
     ASSERT_TRUE(town->IsInScriptState());
     EXPECT_EQ(town->GetTalkingVillager(), waiting);
     Hold('B', true);
@@ -366,9 +380,7 @@ TEST_F(FieldLoad, ATownScriptHoldsTheMenuAndASecondConversationRequestEndsItsRun
     EXPECT_FALSE(waiting->IsTalking());
 
     // MapEvent 3 inside a conversation: its stop is never released; the run is ended.
-    again->RequestTalk(true);
-    Step();
-    again->RequestTalk(false);
+    TalkTo(field, again);
     ASSERT_TRUE(town->IsInScriptState());
     Step();
     EXPECT_FALSE(town->IsInScriptState());
@@ -392,8 +404,7 @@ TEST_F(FieldLoad, AGameOverFromATownScriptEndsTheFieldIntoThePlacedScene)
     FinishFade(field);
     auto* town = dynamic_cast<TTownArea*>(field->GetArea());
     TVillager* over = town->GetVillagers()[2].Get();
-    over->RequestTalk(true);
-    Step();
+    TalkTo(field, over);
     Step();
     EXPECT_NE(CurrentField(), field);
     EXPECT_NE(dynamic_cast<TDieLoop*>(app_->GetCurrentScene()), nullptr);

@@ -13,7 +13,10 @@
 #include "MainCode/Character/TEnemyDataTable.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Map/TAttackTable.h"
+#include "MainCode/Character/TVillager.h"
 #include "MainCode/Map/TMapData.h"
+#include "MainCode/Script/TScript.h"
+#include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TInputDevice.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "make-sample-data/SampleData.h"
@@ -272,6 +275,19 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
                                                    map.GetMinimapName(), &picture))
                 << name;
         }
+        // Every villager's set-up script describes it in a model of the folder.
+        TScript::SetDirectory(dir_.Path().string() + "/data/scr04/");
+        TScriptProcessManager::Create();
+        for (const std::string& key : map.GetVillagerNames()) {
+            TVillagerInfo info;
+            EXPECT_TRUE(LoadVillagerInfo(info, key)) << key;
+            EXPECT_TRUE(fs::exists(dir_.Path() / sample::kMeshFolder / "char04" / (info.name + ".tob"))) << key;
+        }
+        TScriptProcessManager::Destroy();
+        TScript::SetDirectory("");
+    }
+    for (const std::string& file : c.scripts) {
+        Path("data/scr04/" + file);
     }
     TMapData::SetDirectory("");
     TAttackTable::SetDirectory(dir_.Path().string() + "/data/chrdata04/");

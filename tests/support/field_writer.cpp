@@ -17,6 +17,7 @@
 #include "support/pattern_writer.h"
 #include "support/player_model_writer.h"
 #include "support/ptx_writer.h"
+#include "support/script_assembler.h"
 #include "support/table_writer.h"
 
 namespace fs = std::filesystem;
@@ -91,26 +92,6 @@ MeshFile CollisionGround()
         .File("_field00");
 }
 
-// A closed box around the origin, each side clockwise seen from outside, in one colour.
-MeshFile Box(const std::string& name, float hx, float hy, float hz, std::uint32_t colour, float y0 = 0.0F)
-{
-    MeshFile f;
-    f.name = name;
-    const auto channel = [colour](int shift) { return static_cast<float>((colour >> shift) & 0xFF) / 255.0F; };
-    f.materials.push_back(MeshMaterial(name, channel(16), channel(8), channel(0), 1.0F, kOpaque));
-    std::vector<MeshVertex> v;
-    for (int i = 0; i < 8; ++i) {
-        v.push_back({(i & 1) != 0 ? hx : -hx, y0 + ((i & 2) != 0 ? hy : -hy), (i & 4) != 0 ? hz : -hz, colour, 0, 0});
-    }
-    f.keyFrames.push_back(v);
-    const std::uint16_t sides[6][4] = {{0, 2, 1, 3}, {5, 7, 4, 6}, {4, 6, 0, 2}, {1, 3, 5, 7}, {2, 6, 3, 7}, {4, 0, 5, 1}};
-    for (const auto& s : sides) {
-        f.indices.insert(f.indices.end(), {s[0], s[1], s[2], s[2], s[1], s[3]});
-        f.faceMaterials.insert(f.faceMaterials.end(), {0, 0});
-    }
-    return f;
-}
-
 // A half sphere of radius 1 seen from inside: pale at the horizon, deeper blue above.
 MeshFile SkyDome()
 {
@@ -178,6 +159,25 @@ PtxImage FieldMinimapPicture()
     return PtxImage::FromPixels(kFieldMinimap, 0, 128, 128, colours);
 }
 
+MeshFile BoxMesh(const std::string& name, float hx, float hy, float hz, std::uint32_t colour, float y0)
+{
+    MeshFile f;
+    f.name = name;
+    const auto channel = [colour](int shift) { return static_cast<float>((colour >> shift) & 0xFF) / 255.0F; };
+    f.materials.push_back(MeshMaterial(name, channel(16), channel(8), channel(0), 1.0F, kOpaque));
+    std::vector<MeshVertex> v;
+    for (int i = 0; i < 8; ++i) {
+        v.push_back({(i & 1) != 0 ? hx : -hx, y0 + ((i & 2) != 0 ? hy : -hy), (i & 4) != 0 ? hz : -hz, colour, 0, 0});
+    }
+    f.keyFrames.push_back(v);
+    const std::uint16_t sides[6][4] = {{0, 2, 1, 3}, {5, 7, 4, 6}, {4, 6, 0, 2}, {1, 3, 5, 7}, {2, 6, 3, 7}, {4, 0, 5, 1}};
+    for (const auto& s : sides) {
+        f.indices.insert(f.indices.end(), {s[0], s[1], s[2], s[2], s[1], s[3]});
+        f.faceMaterials.insert(f.faceMaterials.end(), {0, 0});
+    }
+    return f;
+}
+
 std::vector<FieldMap> DefaultFieldMaps()
 {
     FieldMap battle;
@@ -202,6 +202,9 @@ std::vector<FieldMap> DefaultFieldMaps()
     town.fog = true;
     town.fogColour = 0xFF8090A0;
     town.sky = false;
+    town.villagers = {FieldLayout::kElder};
+    town.savePoints = {{FieldLayout::kSavePoint, FieldLayout::TownSavePoint()}};
+    town.items = {{0xFFFFFFFF, FieldLayout::kTownPurseFlag, FieldLayout::kTownPurseMoney, FieldLayout::TownPurse()}};
     return {battle, town};
 }
 
@@ -250,6 +253,24 @@ TEnemyRecord FieldEnemyRecord()
     r.modelName = kFieldEnemyModel;
     r.soundName = kFieldEnemyModel;
     return r;
+}
+
+std::vector<FieldScriptFile> FieldScripts()
+{
+    const D3DXVECTOR3 at = FieldLayout::Elder();
+    // Set up as a villager in the heroine's model facing the start, then the conversation.
+    const std::string setUp = "CALL @@SendMsg \"VillagerInfo\" 0 \"heroine01\" 0 0 1 \"0.9\" \"0.8\" 0 \"-0.03\" 1 1 \"" +
+                              std::to_string(at.x) + "\" \"" + std::to_string(at.y) + "\" \"" + std::to_string(at.z) +
+                              "\" 0 0 -1";
+    return {{"town04.pbsc",
+             {{"elder",
+               {setUp, "CALL @@SendMsg \"Text\" 4 \"村長\"", "CALL @@SendMsg \"Text\" 2 0 2",
+                "CALL @@SendMsg \"Text\" 0 \"ようこそ、はじまりの村へ。／\"", "CALL @@SendMsg \"Text\" 2 1 2"}}}}};
+}
+
+std::vector<std::string> FieldObjectMeshes()
+{
+    return {"item/coin00.msh", "item/hukuro00.msh", "item/ring00.msh", "effect/savepoint.msh"};
 }
 
 TSvpRecord FieldSavePoint()
@@ -311,6 +332,12 @@ MapStream FieldMapStream(const FieldMap& map)
     if (!map.minimap.empty()) {
         s.MinimapName(map.minimap);
     }
+    for (const FieldItem& item : map.items) {
+        s.Item(item.itemId, item.flag, item.money, {item.position.x, item.position.y, item.position.z});
+    }
+    for (const FieldSavePointMark& mark : map.savePoints) {
+        s.PointObject(mark.id, {mark.position.x, mark.position.y, mark.position.z});
+    }
     s.End();
     return s;
 }
@@ -337,9 +364,25 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     Save(base / "data/scr04" / kMapFile, MapContainer(entries));
     Save(meshes / "map04" / kAreaMesh, VisualGround());
     Save(meshes / "map04" / (std::string("_") + kAreaMesh), CollisionGround());
-    Save(meshes / "visual04/crate.msh", Box("crate", 0.5F, 0.5F, 0.5F, 0xFFC09040));
+    Save(meshes / "visual04/crate.msh", BoxMesh("crate", 0.5F, 0.5F, 0.5F, 0xFFC09040));
     Save(meshes / "sky/sky00_00.msh", SkyDome());
     Save(meshes / "effect/shadow01_mesh.msh", Shadow());
+    // Map objects: a gold coin, a brown bag, a silver ring and the save point's blue mark.
+    const std::uint32_t objectColours[] = {0xFFE0C030, 0xFF906030, 0xFFC0C0D0, 0xFF4060E0};
+    const std::vector<std::string> objectMeshes = FieldObjectMeshes();
+    for (std::size_t i = 0; i < objectMeshes.size(); ++i) {
+        const bool mark = i + 1 == objectMeshes.size();
+        Save(meshes / objectMeshes[i], mark ? BoxMesh("savepoint", 0.6F, 0.02F, 0.6F, objectColours[i], 0.02F)
+                                            : BoxMesh("item", 0.15F, 0.15F, 0.15F, objectColours[i]));
+    }
+    for (const FieldScriptFile& file : FieldScripts()) {
+        ScriptFileWriter writer;
+        for (const auto& script : file.scripts) {
+            writer.Script(script.first, script.second);
+        }
+        fs::create_directories(base / "data/scr04");
+        writer.Save((base / "data/scr04" / file.file).string());
+    }
     SaveStartupMeshes(root);
     WriteGameEffectAssets(root);
     // The weapon looks of both heroes' first weapon types, and the enemy.

@@ -16,6 +16,7 @@
 #include "MainCode/Map/TAttackRecord.h"
 #include "platform/d3dx8/d3dx8math.h"
 #include "support/map_writer.h"
+#include "support/mesh_writer.h"
 #include "support/ptx_writer.h"
 
 namespace qmtest {
@@ -34,6 +35,19 @@ struct FieldSpawner {
     float leash = 10.0F;
 };
 
+// An item pick-up of a map (item id 0xFFFFFFFF: money; flag 0xFFFFFFFF: none).
+struct FieldItem {
+    std::uint32_t itemId = 0xFFFFFFFF;
+    std::uint32_t flag = 0xFFFFFFFF;
+    std::uint32_t money = 0;
+    D3DXVECTOR3 position;
+};
+
+struct FieldSavePointMark {
+    std::uint32_t id = 0;
+    D3DXVECTOR3 position;
+};
+
 // One map of the container "map00" in the map-data folder; its name is "map00/" + entry.
 struct FieldMap {
     std::string entry;
@@ -45,7 +59,9 @@ struct FieldMap {
     bool sky = true;
     bool entryPoint = true;  // the map's own start at FieldLayout::Start
     std::uint32_t cameraMode = 16;  // 16 follow, 32 keys, anything else: a camera record of that mode
-    std::vector<std::string> villagers;
+    std::vector<std::string> villagers;  // set-up and conversation script keys
+    std::vector<FieldItem> items;
+    std::vector<FieldSavePointMark> savePoints;
     // Battle maps: the enemy bounds record is written when any of these is set.
     std::uint32_t maxLive = 0;
     float spawnDistance = 0.0F;
@@ -73,7 +89,19 @@ struct FieldLayout {
     static constexpr float kSpawnDistance = 16.0F;
     static constexpr std::uint32_t kMaxLive = 2;
     static constexpr std::uint32_t kSpawnInterval = 60;
+    // The town's people and things, in front of the start.
+    static constexpr const char* kElder = "town04.pbsc/elder";
+    static D3DXVECTOR3 Elder() { return {24.0F, 0.0F, 15.0F}; }
+    static D3DXVECTOR3 TownSavePoint() { return {16.0F, 0.0F, 13.0F}; }
+    static D3DXVECTOR3 TownPurse() { return {20.0F, 0.4F, 16.0F}; }
+    static constexpr std::uint32_t kTownPurseMoney = 100;
+    static constexpr std::uint32_t kTownPurseFlag = 0;
 };
+
+// A closed box of half sizes hx, hy, hz around (0, y0, 0), each side clockwise seen from outside,
+// in one colour.
+MeshFile BoxMesh(const std::string& name, float hx, float hy, float hz, std::uint32_t colour, float y0 = 0.0F);
+
 
 // The enemy type of the battle map and its model; the enemy table holds it.
 inline constexpr std::uint32_t kFieldEnemyType = 0;
@@ -81,7 +109,7 @@ inline constexpr const char* kFieldEnemyModel = "enemy00";
 inline constexpr const char* kFieldMinimap = "map00";
 
 // "battle" (kind 1, music "battle.ogg", sky, no fog, one enemy placed, one spawner, a minimap)
-// and "town" (kind 0, music "town.ogg", fog).
+// and "town" (kind 0, music "town.ogg", fog, the elder, a save point and a purse of money).
 std::vector<FieldMap> DefaultFieldMaps();
 // The record stream of one map: area, projection, fog, sky, entry point, camera, the crate.
 MapStream FieldMapStream(const FieldMap& map);
@@ -99,6 +127,14 @@ PtxImage FieldMinimapPicture();
 
 // The enemy record of kFieldEnemyType.
 TEnemyRecord FieldEnemyRecord();
+// The scripts of the town's people: (script file in the map-data folder, its scripts' statements).
+struct FieldScriptFile {
+    std::string file;
+    std::vector<std::pair<std::string, std::vector<std::string>>> scripts;
+};
+std::vector<FieldScriptFile> FieldScripts();
+// The meshes of map objects below the mesh folder: coin, bag, ring, the save point's mark.
+std::vector<std::string> FieldObjectMeshes();
 
 // Save point kSavePoint: the first map of DefaultFieldMaps at the start.
 TSvpRecord FieldSavePoint();

@@ -212,6 +212,12 @@ Catalogue Build()
     for (const qmtest::FieldMap& map : qmtest::DefaultFieldMaps()) {
         c.maps.push_back("map00/" + map.entry);
     }
+    for (const std::string& mesh : qmtest::FieldObjectMeshes()) {
+        c.meshes.push_back(mesh);
+    }
+    for (const qmtest::FieldScriptFile& file : qmtest::FieldScripts()) {
+        c.scripts.push_back(file.file);
+    }
     c.attackTables = {"basic.bht"};
     // The weapon looks of both heroes' first weapon types, their town looks and the enemies' models.
     c.characterModels = {"hero01", "hero02", "heroine01", "heroine02"};

@@ -91,6 +91,9 @@ struct Catalogue {
     // Character models of the players and enemies: body ".tob", pattern ".pat" and weapon-state
     // ".wpm" of each name.
     std::vector<std::string> characterModels;
+    std::vector<std::string> characterFiles;
+    // Compiled script files in the map-data folder: the villagers' set-up and conversations.
+    std::vector<std::string> scripts;
 };
 
 const Catalogue& GetCatalogue();
