@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/Character/TPlayerSoundLog.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TAreaBase.h"
@@ -44,6 +45,7 @@ protected:
         platform::ResetKeyboardState();
         platform::SetMessageBoxHook([this](const platform::MessageBoxRecord& r) { boxes_.push_back(r); });
         ResetScriptRandom();
+        SetPlayerSoundLog(&playerSounds_);
         std::ofstream("setting.ini", std::ios::binary)
             << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
     }
@@ -54,6 +56,7 @@ protected:
             DestroyWindow(app_->GetHandle());
             app_.reset();
         }
+        SetPlayerSoundLog(nullptr);
         platform::SetMessageBoxHook(nullptr);
         platform::ManualClock::Disable();
         platform::ResetKeyboardState();
@@ -127,11 +130,23 @@ protected:
         return p;
     }
     static void Hold(int vk, bool down) { platform::InjectKey(vk, down); }
+    // The sound effects the player played since the set-up, in order.
+    std::vector<std::uint32_t> PlayerSounds() const
+    {
+        std::vector<std::uint32_t> ids;
+        for (const TPlayedSound& s : playerSounds_) {
+            if (s.bank == 0 && !s.stopped) {
+                ids.push_back(s.id);
+            }
+        }
+        return ids;
+    }
 
     qmtest::TempDir dir_;
     std::unique_ptr<qmtest::ScopedCwd> cwd_;
     std::unique_ptr<TGameWnd> app_;
     std::vector<platform::MessageBoxRecord> boxes_;
+    std::vector<TPlayedSound> playerSounds_;
 };
 
 }  // namespace fieldtest

@@ -24,16 +24,6 @@ namespace {
 
 class TownObjects : public FieldGame {
 protected:
-    void SetUp() override
-    {
-        FieldGame::SetUp();
-        ResetPlayerSeamRecord();
-    }
-    void TearDown() override
-    {
-        ResetPlayerSeamRecord();
-        FieldGame::TearDown();
-    }
     // Play started from the title at a map of the default folder: the field is the only scene.
     TFieldLoop* Play(const std::string& entry)
     {
@@ -73,7 +63,8 @@ TEST_F(TownObjects, TheElderTalksThePurseIsTakenAndTheSavePointAsks)
     Step();
     EXPECT_EQ(data->GetMoney(), money + qmtest::FieldLayout::kTownPurseMoney);
     EXPECT_EQ(data->GetPickupFlag(qmtest::FieldLayout::kTownPurseFlag), 1);
-    EXPECT_EQ(GetPlayerSeamRecord().sounds.back(), 217u);
+    ASSERT_FALSE(PlayerSounds().empty());
+    EXPECT_EQ(PlayerSounds().back(), 217u);
 
     // The save point: one request, one effect.
     std::vector<TEffectCreateCall> created;
@@ -81,8 +72,8 @@ TEST_F(TownObjects, TheElderTalksThePurseIsTakenAndTheSavePointAsks)
     const D3DXVECTOR3 mark = qmtest::FieldLayout::TownSavePoint();
     player->PlaceAt(D3DXVECTOR3(mark.x, 0.0F, mark.z - 0.5F), D3DXVECTOR3(0, 0, 1));
     Steps(3);
-    EXPECT_TRUE(GetPlayerSeamRecord().savePending);
-    EXPECT_EQ(GetPlayerSeamRecord().savePointId, static_cast<std::int32_t>(qmtest::FieldLayout::kSavePoint));
+    EXPECT_TRUE(player->HasSaveRequest());
+    EXPECT_EQ(player->GetSavePointId(), static_cast<std::int32_t>(qmtest::FieldLayout::kSavePoint));
     ASSERT_EQ(created.size(), 1u);
     EXPECT_EQ(created[0].id, TMapSavePoint::kEffect);
     field->GetEffectManager()->SetCreateLog(nullptr);

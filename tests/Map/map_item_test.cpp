@@ -93,7 +93,8 @@ TEST_F(Items, MoneyIsAddedWithTheBonusTruncatedShownAndSounded)
         ASSERT_FALSE(Notice()->GetQueue().empty());
         EXPECT_EQ(Notice()->GetQueue().back().kind, TGetRender::kBell);
         EXPECT_EQ(Notice()->GetQueue().back().number, c.added);
-        EXPECT_EQ(GetPlayerSeamRecord().sounds.back(), 217u);
+        ASSERT_FALSE(PlayerSounds().empty());
+        EXPECT_EQ(PlayerSounds().back(), 217u);
         EXPECT_EQ(data_->GetPickupFlag(3), 1);
         EXPECT_TRUE(item->IsFading());
         data_->SetPickupFlag(3, 0);
@@ -112,7 +113,7 @@ TEST_F(Items, AFullInventoryLeavesTheItemAndItsFlagAlone)
     EXPECT_TRUE(item->IsBobbing());
     EXPECT_EQ(data_->GetPickupFlag(4), 0);
     EXPECT_EQ(Notice()->GetQueue().size(), notices);
-    EXPECT_TRUE(GetPlayerSeamRecord().sounds.empty());
+    EXPECT_TRUE(PlayerSounds().empty());
 
     ASSERT_TRUE(data_->UseItem(42, 1));
     EXPECT_EQ(item->Update(), TMapItem::kTaken);
@@ -120,7 +121,7 @@ TEST_F(Items, AFullInventoryLeavesTheItemAndItsFlagAlone)
     EXPECT_EQ(data_->GetPickupFlag(4), 1);
     EXPECT_EQ(Notice()->GetQueue().back().kind, TGetRender::kItem);
     EXPECT_EQ(Notice()->GetQueue().back().number, 42u);
-    EXPECT_EQ(GetPlayerSeamRecord().sounds, std::vector<std::uint32_t>{215});
+    EXPECT_EQ(PlayerSounds(), std::vector<std::uint32_t>{215});
 
     // It rises, turns and fades for a hundred steps, then leaves the scene at the next.
     const float y = Y(*item);

@@ -32,12 +32,10 @@ protected:
     void SetUp() override
     {
         FieldGame::SetUp();
-        ResetPlayerSeamRecord();
     }
     void TearDown() override
     {
         TScriptProcessManager::Destroy();
-        ResetPlayerSeamRecord();
         FieldGame::TearDown();
     }
     // The default folder and "silent" (the battle map without music), then a field at the entry.
@@ -86,6 +84,12 @@ protected:
         player_->SetState(state);
     }
     // One poll of the input with the action button down or up.
+    // Life below the dying line: the player counts as dead.
+    void KillPlayer()
+    {
+        player_->ConsumeHp(player_->GetHp() + 26);
+        ASSERT_TRUE(player_->IsDead());
+    }
     void Action(bool down)
     {
         Hold('Z', down);

@@ -319,7 +319,7 @@ TEST_F(MapObjectTest, ADeathWatchRunsTheMapsOwnScriptAtTheDeath)
     TMapDeathWatch own(area_, "obj.pbsc/mark");
     EXPECT_EQ(own.Update(), 1u);
     EXPECT_EQ(Flag5(), 0);
-    GetPlayerSeamRecord().dead = true;
+    KillPlayer();
     EXPECT_EQ(own.Update(), 1u);
     EXPECT_EQ(Flag5(), 1);
 }
@@ -340,7 +340,7 @@ TEST_P(DeathWatch, NonEndsTheGameIntoTheGameOverScene)
     EXPECT_EQ(watch->Update(), 1u);
     Step();
     EXPECT_EQ(CurrentField(), field_);
-    GetPlayerSeamRecord().dead = true;
+    KillPlayer();
     EXPECT_EQ(watch->Update(), 10004u);
     EXPECT_EQ(music->GetUseCount(static_cast<std::uint32_t>(musicId)), musicId == -1 ? uses : uses + 1);
     Step();  // the object walk meets it too: the field ends into the scene placed beneath it
@@ -364,10 +364,9 @@ TEST_F(Triggers, ASavePointAsksOncePerVisitWithItsEffect)
     EXPECT_EQ(frame->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMapSavePoint::kMaterial);
     EXPECT_FALSE(frame->GetMaterialInherit());
 
-    const TPlayerSeamRecord& save = GetPlayerSeamRecord();
     Stand(D3DXVECTOR3(18, 0, 13), D3DXVECTOR3(0, 0, 1), 0);  // exactly 1.0 away
     EXPECT_EQ(point->Update(), 1u);
-    EXPECT_FALSE(save.savePending);
+    EXPECT_FALSE(player_->HasSaveRequest());
     EXPECT_TRUE(created.empty());
     Stand(D3DXVECTOR3(18, 0, 13.01F), D3DXVECTOR3(0, 0, 1), 0);
     for (int i = 0; i < 5; ++i) {
@@ -381,14 +380,14 @@ TEST_F(Triggers, ASavePointAsksOncePerVisitWithItsEffect)
     EXPECT_EQ(std::vector<float>(created[0].colour, created[0].colour + 4),
               (std::vector<float>{0.4F, 0.4F, 0.8F, 1.0F}));
     EXPECT_EQ(std::vector<float>(created[0].scale, created[0].scale + 3), (std::vector<float>{1, 1, 1}));
-    EXPECT_TRUE(save.savePending);
-    EXPECT_EQ(save.savePointId, 3);
-    EXPECT_EQ(save.sounds, std::vector<std::uint32_t>{503});
+    EXPECT_TRUE(player_->HasSaveRequest());
+    EXPECT_EQ(player_->GetSavePointId(), 3);
+    EXPECT_EQ(PlayerSounds(), std::vector<std::uint32_t>{503});
 
     Stand(D3DXVECTOR3(18, 0, 12), D3DXVECTOR3(0, 0, 1), 0);
     point->Update();
-    EXPECT_FALSE(save.savePending);
-    EXPECT_EQ(save.savePointId, -1);
+    EXPECT_FALSE(player_->HasSaveRequest());
+    EXPECT_EQ(player_->GetSavePointId(), -1);
     Stand(D3DXVECTOR3(18.5F, 0, 14), D3DXVECTOR3(0, 0, 1), 0);
     point->Update();
     EXPECT_EQ(created.size(), 2u);
