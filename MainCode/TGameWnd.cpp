@@ -328,6 +328,9 @@ void TGameWnd::PopScene()
     if (m_scenes.empty()) {
         return;
     }
+    if (m_scenes.size() == 1) {
+        m_current = nullptr;  // the far end is the current scene too: nothing is left to run
+    }
     DeleteOwnedScene(m_scenes.back());
     TTexture8::PurgeCache(2);
     m_sound->PurgeUnused();

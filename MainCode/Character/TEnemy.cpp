@@ -7,6 +7,7 @@
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TEnemyFieldLinks.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TAreaBase.h"

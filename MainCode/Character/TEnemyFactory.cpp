@@ -6,6 +6,7 @@
 
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TEnemyDataTable.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TEnemyTypes.h"
 #include "MainCode/Character/TEnemyA.h"
 #include "MainCode/Character/TEnemyB.h"

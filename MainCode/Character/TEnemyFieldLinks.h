@@ -1,6 +1,8 @@
-// Where an enemy reaches the player, the field's notices and the map's pick-ups. Stand-ins until
-// the player's combat side, the get-notice queue and the pick-up map object exist: each keeps what
-// it was asked, so the enemy's side can be checked on its own.
+// Where an enemy reaches the player, the field's notices and view, and the map's pick-ups. The
+// notices and the view are the field scene's when the area has one; an area outside a field (an
+// enemy checked on its own) records the notices and takes the view set for it. The player's
+// hit-count and best-record tallies and the pick-up object are stand-ins until the player's combat
+// side and the pick-up map object exist: they keep what they were asked.
 #pragma once
 
 #include <cstdint>
@@ -32,13 +34,13 @@ TEnemyLinkLog& GetEnemyLinkLog();
 // The player's hit-count pop-up and best-record tally (player character stand-ins).
 void PlayerShowHitCount(TGameObject* player, TEnemy* enemy);
 void PlayerUpdateBestRecords(TGameObject* player, TEnemy* enemy);
-// TGetRender::PushItemSteal / PushBellSteal stand-ins.
+// TGetRender::PushItemSteal / PushBellSteal of the area's field; recorded without a field.
 void PushItemStealNotice(TAreaBase* area, std::int32_t item);
 void PushBellStealNotice(TAreaBase* area, std::int32_t money);
 // The pick-up map object (TMapItem stand-in): an item id with money -1, or money with item -1.
 void AddPickUpObject(TAreaBase* area, const D3DXVECTOR3& position, std::int32_t item, std::int32_t money);
 
-// The field scene's view the gauges are culled and placed with; null when the field has none.
+// The field scene's view the gauges are culled and placed with; for an area outside a field, the
+// view set below (null when none).
 TView* GetFieldView(TAreaBase* area);
-// Until the field scene lends its own view.
-void SetFieldViewStandIn(TView* view);
+void SetDetachedFieldView(TView* view);

@@ -4,6 +4,7 @@
 
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/THeldRandomOffsetMotion.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/Map/TAreaBase.h"

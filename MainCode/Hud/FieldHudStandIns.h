@@ -80,16 +80,22 @@ private:
 
 class TGetRender {
 public:
-    static constexpr std::uint32_t kText = 0;
+    // Notice kinds.
+    static constexpr std::uint32_t kSkill = 2;
+    static constexpr std::uint32_t kText = 3;
     static constexpr std::uint32_t kKind4 = 4;
-    static constexpr std::uint32_t kSkill = 5;
+    static constexpr std::uint32_t kItemSteal = 5;
+    static constexpr std::uint32_t kBellSteal = 6;
+    static constexpr std::uint32_t kItem = 1;
+    static constexpr std::uint32_t kBell = 7;
 
     struct Notice {
         std::uint32_t kind;
         std::uint32_t number;
         std::string text;
     };
-    // What happened to the queue, in order: "Clear", "PushKind4", "PushText", "PushSkillGet".
+    // What happened to the queue, in order: "Clear", "PushKind4", "PushText", "PushSkillGet",
+    // "PushItemSteal", "PushBellSteal", "PushItemGet", "PushBellGet".
     std::vector<std::string> calls;
 
     void Clear()
@@ -111,6 +117,26 @@ public:
     {
         m_queue.push_back({kSkill, skillId, {}});
         calls.emplace_back("PushSkillGet");
+    }
+    void PushItemSteal(std::uint32_t itemId)
+    {
+        m_queue.push_back({kItemSteal, itemId, {}});
+        calls.emplace_back("PushItemSteal");
+    }
+    void PushBellSteal(std::uint32_t amount)
+    {
+        m_queue.push_back({kBellSteal, amount, {}});
+        calls.emplace_back("PushBellSteal");
+    }
+    void PushItemGet(std::uint32_t itemId)
+    {
+        m_queue.push_back({kItem, itemId, {}});
+        calls.emplace_back("PushItemGet");
+    }
+    void PushBellGet(std::uint32_t amount)
+    {
+        m_queue.push_back({kBell, amount, {}});
+        calls.emplace_back("PushBellGet");
     }
     void Update() { ++m_updates; }
     void Draw() { ++m_draws; }

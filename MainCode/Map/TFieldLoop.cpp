@@ -1,30 +1,230 @@
 #include "MainCode/Map/TFieldLoop.h"
 
-TRefPtr<TFieldPhase> CreateFieldPhase(const TFieldDestination& destination, std::uint32_t mode)
+#include <cstdio>
+
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/Effect/TEffectManager.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/GameData/TSvpTable.h"
+#include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Map/TCurrentMap.h"
+#include "MainCode/Map/TMinimap.h"
+#include "MainCode/Scene/TTitleLoop.h"
+#include "MainCode/TGameWnd.h"
+#include "MainCode/TInputDevice.h"
+#include "TCommon/my_error.h"
+#include "dx/dx8/3d/TD3D8.h"
+#include "dx/dx8/3d/TDrawList.h"
+#include "dx/dx8/sound/TDSound8.h"
+
+namespace {
+
+D3DXMATRIX Identity()
 {
-    if (mode > 1) {
-        return TRefPtr<TFieldPhase>();
+    D3DXMATRIX m;
+    D3DXMatrixIdentity(&m);
+    return m;
+}
+
+void DeleteOwnedArea(TAreaHolder& holder)
+{
+    if (holder.owns) {
+        delete holder.area;
     }
-    return TRefPtr<TFieldPhase>(new TMapChangeRecord(destination, mode));
+    holder = TAreaHolder();
 }
 
-TLookVariantRecord& GetLookVariantRecord()
+}  // namespace
+
+TFieldLoop* TFieldLoop::CreateAtSavePoint(TGameWnd* app, std::uint32_t savePointId)
 {
-    static TLookVariantRecord record;
-    return record;
+    try {
+        return new TFieldLoop(app, &TSvpTable::Get(savePointId), std::string(), nullptr, nullptr, nullptr);
+    } catch (const my_error& e) {
+        my_error::TransactionError(e);
+        return nullptr;
+    }
 }
 
-void SetPlayerLookVariant(TGameObject* player, std::uint32_t variant)
+TFieldLoop* TFieldLoop::CreateAtPosition(TGameWnd* app, const std::string& mapName, const D3DXVECTOR3& position,
+                                         const D3DXVECTOR3& direction, const D3DXVECTOR3& cameraPosition)
 {
-    TLookVariantRecord& record = GetLookVariantRecord();
-    record.player = player;
-    record.variant = variant;
-    ++record.calls;
+    try {
+        return new TFieldLoop(app, nullptr, mapName, &position, &direction, &cameraPosition);
+    } catch (const my_error& e) {
+        my_error::TransactionError(e);
+        return nullptr;
+    }
+}
+
+TFieldLoop::TFieldLoop(TGameWnd* app, const TSvpRecord* savePoint, const std::string& mapName,
+                       const D3DXVECTOR3* position, const D3DXVECTOR3* direction, const D3DXVECTOR3* cameraPosition)
+    : TSceneLoop(app),
+      m_sceneFrame(new TFrame("Scene", Identity(), nullptr)),
+      m_effectManager(new TEffectManager()),
+      m_letterFont(new TLetterFont("sprite.ptx/word")),
+      m_statusPanel(new TStatusPanel(m_letterFont.Get())),
+      m_itemRing(new TItemRing(m_letterFont.Get())),
+      m_skillGauge(new TSkillGauge()),
+      m_getRender(new TGetRender()),
+      m_minimap(TMinimap::Create())
+{
+    TCurrentMap factory;
+    if (savePoint != nullptr) {
+        TakeArea(factory.BuildAtSavePoint(this, *savePoint));
+    } else {
+        TakeArea(factory.BuildAtPosition(mapName, this, *position, *direction, *cameraPosition));
+    }
+    SetPhase(TRefPtr<TFieldPhase>(new TFadeInPhase(this, TUiQuad::kBlack, TUiQuad::kUncover)));
+}
+
+TFieldLoop::~TFieldLoop()
+{
+    DeleteOwnedArea(m_areaHolder);
+    m_area = nullptr;
+}
+
+void TFieldLoop::TakeArea(const TAreaHolder& holder)
+{
+    m_areaHolder = holder;
+    m_area = holder.area;
+}
+
+void TFieldLoop::Resume()
+{
+    TSceneLoop::Resume();
+    m_skipDraw = false;
+}
+
+void TFieldLoop::SetPlayer(const TRefPtr<TPlayerCharacter>& player)
+{
+    m_player = player;
 }
 
 void TFieldLoop::SetPhase(const TRefPtr<TFieldPhase>& phase)
 {
-    if (phase.Get() != nullptr && phase.Get() != m_phase.Get()) {
+    if (phase.Get() != m_phase.Get()) {
         m_phase = phase;
     }
+    SetUpdate(&TFieldLoop::PhaseStep);
+    SetDraw(&TFieldLoop::PhaseDraw);
+    Resume();
+}
+
+std::uint32_t TFieldLoop::PhaseStep()
+{
+    if (m_ended) {
+        return LOOP_END;
+    }
+    // An empty phase has nothing to show: it ends at once.
+    const std::uint32_t r = m_phase.Get() != nullptr ? m_phase->Update() : TFieldPhase::kEnded;
+    if (r == TFieldPhase::kEnded) {
+        m_phase = TRefPtr<TFieldPhase>();
+        SetUpdate(&TFieldLoop::AreaStep);
+        SetDraw(&TFieldLoop::DrawArea);
+        if (m_input != nullptr) {
+            m_input->ClearState(static_cast<std::int32_t>(0x80000001u));
+        }
+        Resume();
+    }
+    return LOOP_CONTINUE;
+}
+
+void TFieldLoop::PhaseDraw()
+{
+    if (m_phase.Get() != nullptr) {
+        m_phase->Draw();
+    }
+}
+
+std::uint32_t TFieldLoop::AreaStep()
+{
+    if (m_ended) {
+        return LOOP_END;
+    }
+    return m_area->Update() ? LOOP_CONTINUE : LOOP_END;
+}
+
+bool TFieldLoop::BeginWorld(std::uint32_t clearColour)
+{
+    if (!m_d3d->CheckLostDevice()) {
+        return false;
+    }
+    m_d3d->Clear(clearColour, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
+    if (FAILED(m_d3d->BeginScene())) {
+        return false;
+    }
+    const D3DXMATRIX identity = Identity();
+    m_sceneFrame->Render(&m_view, &identity);
+    TDrawList::FlushAll();
+    return true;
+}
+
+void TFieldLoop::EndWorld()
+{
+    m_d3d->EndScene();
+    m_d3d->Present();
+}
+
+void TFieldLoop::DrawArea()
+{
+    if (m_skipDraw) {
+        m_skipDraw = false;
+        return;
+    }
+    if (!BeginWorld(m_area->GetClearColour())) {
+        return;
+    }
+    m_area->Draw();
+    EndWorld();
+}
+
+bool TFieldLoop::ChangeMap(TMapData& mapData)
+{
+    DeleteOwnedArea(m_areaHolder);
+    m_area = nullptr;
+    try {
+        TCurrentMap factory;
+        TakeArea(factory.BuildFromMapData(mapData, this));
+    } catch (const my_error& e) {
+        // No area to play on: the field ends and the title takes over.
+        my_error::TransactionError(e);
+        m_player = TRefPtr<TPlayerCharacter>();
+        m_app->ReplaceScene(new TTitleLoop(m_app));
+        m_ended = true;
+        return false;
+    }
+    m_sound->PurgeUnused();
+    m_area->Update();
+    return true;
+}
+
+bool TFieldLoop::ChangePlayer(std::uint32_t index)
+{
+    TRefPtr<TPlayerCharacter> next = CreatePlayerCharacter(this, index);
+    if (next.Get() == nullptr) {
+        std::fprintf(stderr, "no player class for party member %u; the player stays\n", index);
+        return false;
+    }
+    TGameData::GetInstance()->SetActiveCharacter(static_cast<std::int32_t>(index));
+    TPlayerPose pose;
+    m_player->GetPose(&pose);
+    m_player->DetachFromField();
+    SetPlayer(next);
+    m_player->AttachToField(m_area);
+    m_area->SetPlayer(m_player.Get());
+    m_area->PreparePlayer();
+    m_player->SetPose(pose);
+    TGameData::GetInstance()->RemoveUnfitSkills(index, m_player->GetWeaponId());
+    m_skillGauge->Refresh(m_player.Get());
+    m_statusPanel->Refresh(m_player.Get());
+    return true;
+}
+
+void TFieldLoop::RefreshHud()
+{
+    m_statusPanel->Refresh(m_player.Get());
+    m_skillGauge->Refresh(m_player.Get());
+    m_itemRing->Update();
 }

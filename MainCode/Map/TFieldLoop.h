@@ -1,71 +1,99 @@
-// The field scene as scripts and map changes reach it: its area, the phase it runs, and where a
-// map change leads. Only this much of the field exists so far; the rest of the scene (its step,
-// draw, player and HUD) and the real map-change phase come with the field itself.
+// The scene that hosts play on a map: the 3D world's root frame, the view, the effect manager, the
+// field HUD, the player and the current area, and a current phase (fade-in, map change) that runs
+// instead of the area while it lasts. Made at a save point or at a map and position.
 #pragma once
 
 #include <cstdint>
 #include <string>
 
+#include "MainCode/Map/TFieldPhase.h"
+#include "MainCode/TLoop.h"
 #include "TCommon/TRefPtr.h"
-#include "platform/d3dx8/d3dx8.h"
+#include "dx/dx8/3d/TFrame.h"
+#include "dx/dx8/3d/TView.h"
+#include "platform/d3dx8/d3dx8math.h"
 
 class TAreaBase;
-class TGameObject;
+class TEffectManager;
+class TGetRender;
+class TItemRing;
+class TLetterFont;
+class TMapData;
+class TMinimap;
+class TPlayerCharacter;
+class TSkillGauge;
+class TStatusPanel;
+struct TSvpRecord;
 
-// Where a map change leads: the destination map's script name and the start on it.
-struct TFieldDestination {
-    std::string mapName;
-    D3DXVECTOR3 position{0.0f, 0.0f, 0.0f};
-    D3DXVECTOR3 direction{0.0f, 0.0f, 0.0f};
-    D3DXVECTOR3 cameraPosition{0.0f, 0.0f, 0.0f};
+// An area and whether its holder owns it.
+struct TAreaHolder {
+    bool owns = false;
+    TAreaBase* area = nullptr;
 };
 
-// A phase the field runs instead of its area (fade-in, map change).
-class TFieldPhase {
+class TFieldLoop : public TSceneLoop {
 public:
-    virtual ~TFieldPhase() = default;
-};
+    // Null when the build fails (logged and reported through my_error's handler).
+    static TFieldLoop* CreateAtSavePoint(TGameWnd* app, std::uint32_t savePointId);
+    static TFieldLoop* CreateAtPosition(TGameWnd* app, const std::string& mapName, const D3DXVECTOR3& position,
+                                        const D3DXVECTOR3& direction, const D3DXVECTOR3& cameraPosition);
+    ~TFieldLoop() override;
 
-// Stand-in for the map-change phase until the field has one: keeps what it was made from.
-class TMapChangeRecord : public TFieldPhase {
-public:
-    TMapChangeRecord(const TFieldDestination& destination, std::uint32_t mode)
-        : m_destination(destination), m_mode(mode) {}
-    const TFieldDestination& GetDestination() const { return m_destination; }
-    std::uint32_t GetMode() const { return m_mode; }
+    void Resume() override;
 
-private:
-    TFieldDestination m_destination;
-    std::uint32_t m_mode;
-};
-
-// Mode 0 fades through black, 1 through white; any other mode gives an empty holder.
-TRefPtr<TFieldPhase> CreateFieldPhase(const TFieldDestination& destination, std::uint32_t mode);
-
-// Stand-in for the player character's look setter until the player classes exist: records the
-// last player and variant asked for.
-void SetPlayerLookVariant(TGameObject* player, std::uint32_t variant);
-struct TLookVariantRecord {
-    TGameObject* player = nullptr;
-    std::uint32_t variant = 0;
-    std::uint32_t calls = 0;
-};
-TLookVariantRecord& GetLookVariantRecord();
-
-// Stand-in for the field scene: the area it runs and the phase set on it.
-class TFieldLoop {
-public:
-    explicit TFieldLoop(TAreaBase* area) : m_area(area) {}
-    virtual ~TFieldLoop() = default;
-    TFieldLoop(const TFieldLoop&) = delete;
-    TFieldLoop& operator=(const TFieldLoop&) = delete;
-
+    TView* GetView() { return &m_view; }
+    TFrame* GetSceneFrame() const { return m_sceneFrame.Get(); }
+    TEffectManager* GetEffectManager() const { return m_effectManager.Get(); }
+    TLetterFont* GetLetterFont() const { return m_letterFont.Get(); }
+    TStatusPanel* GetStatusPanel() const { return m_statusPanel.Get(); }
+    TItemRing* GetItemRing() const { return m_itemRing.Get(); }
+    TSkillGauge* GetSkillGauge() const { return m_skillGauge.Get(); }
+    TGetRender* GetGetRender() const { return m_getRender.Get(); }
+    TMinimap* GetMinimap() const { return m_minimap.Get(); }
+    TPlayerCharacter* GetPlayer() const { return m_player.Get(); }
     TAreaBase* GetArea() const { return m_area; }
-    // Makes the phase current (an empty holder leaves the current one).
-    void SetPhase(const TRefPtr<TFieldPhase>& phase);
     TFieldPhase* GetPhase() const { return m_phase.Get(); }
+    bool IsInPhase() const { return m_phase.Get() != nullptr; }
+
+    void SetPlayer(const TRefPtr<TPlayerCharacter>& player);
+    void SetPhase(const TRefPtr<TFieldPhase>& phase);
+    // Replaces the area (and the player) by one built from the map data. False when the map
+    // cannot be built: reported, the title placed beneath and the field ends at its next step.
+    bool ChangeMap(TMapData& mapData);
+    // Replaces the player by another party member in the same pose; false (nothing changed) when
+    // that member has no player class.
+    bool ChangePlayer(std::uint32_t index);
+    void RefreshHud();
+    void SkipNextDraw() { m_skipDraw = true; }
+    bool IsDrawSkipPending() const { return m_skipDraw; }
+
+    // The world and the area's overlays, one frame (the area mode's draw).
+    void DrawArea();
+    // Clear, world, draw lists; between BeginScene and EndScene. False when nothing can be drawn.
+    bool BeginWorld(std::uint32_t clearColour);
+    void EndWorld();
 
 private:
-    TAreaBase* m_area;
+    TFieldLoop(TGameWnd* app, const TSvpRecord* savePoint, const std::string& mapName, const D3DXVECTOR3* position,
+               const D3DXVECTOR3* direction, const D3DXVECTOR3* cameraPosition);
+    void TakeArea(const TAreaHolder& holder);
+    std::uint32_t PhaseStep();
+    void PhaseDraw();
+    std::uint32_t AreaStep();
+
+    TView m_view;
+    TRefPtr<TFrame> m_sceneFrame;
+    TRefPtr<TEffectManager> m_effectManager;
+    TRefPtr<TLetterFont> m_letterFont;
     TRefPtr<TFieldPhase> m_phase;
+    TRefPtr<TStatusPanel> m_statusPanel;
+    TRefPtr<TItemRing> m_itemRing;
+    TRefPtr<TSkillGauge> m_skillGauge;
+    TRefPtr<TGetRender> m_getRender;
+    TRefPtr<TMinimap> m_minimap;
+    TRefPtr<TPlayerCharacter> m_player;
+    TAreaHolder m_areaHolder;
+    TAreaBase* m_area = nullptr;
+    bool m_skipDraw = false;
+    bool m_ended = false;
 };

@@ -6,9 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "TCommon/TRefPtr.h"
 #include "platform/d3dx8/d3dx8math.h"
 
+class TAreaBase;
+class TCamera;
+class TCollisionWorld;
 class TFile;
+class TFrame;
+class TMeshAreaManager;
+class TMesh8;
+class TVertexShader;
+class TView;
 
 // A key of the key camera. Kind 0 places the camera relative to the target, kind 1 at a fixed
 // point.
@@ -205,6 +214,26 @@ public:
     const std::vector<TMapTriggerBoxRecord>& GetTriggerBoxes() const { return m_triggerBoxes; }
     const std::vector<TMapTriggerActionRecord>& GetTriggerActions() const { return m_triggerActions; }
     const std::vector<std::string>& GetVillagerNames() const { return m_villagerNames; }
+
+    // The map camera by the camera mode: follow (16) or key (32); an empty holder for any other.
+    TRefPtr<TCamera> CreateCamera(TFrame* sceneFrame, TFrame* cameraTarget, TView* view) const;
+    // The placed meshes from the visual folder, mirrored, moved, given their material and shader.
+    void CreateVisualMeshes(TMeshAreaManager* manager) const;
+    // The solid placements, mirrored and moved, as solids of the world.
+    void CreateCollisionMeshes(TCollisionWorld* world) const;
+    // The map objects of the records, added to the area: the death watch of the object-set name
+    // first, then items, save points, facing boxes, action spots, script boxes, defeat-count and
+    // defeat watchers, box and action triggers, each list in record order.
+    void CreateMapObjects(TAreaBase* area) const;
+    // One villager per villager record whose set-up script describes it, added to the area.
+    void CreateVillagers(TAreaBase* area) const;
+    // The material type code a placement's material index sets; 0 for index 0 (keep) and for an
+    // index past the table (logged by the caller).
+    static std::uint16_t MaterialCodeOf(std::uint32_t materialIndex);
+    static constexpr std::uint32_t kMaxMaterialIndex = 11;
+    static constexpr std::uint32_t kMorphDrawParameter = 0x80000003;
+    // The shader a placement's shader kind gives; an empty holder for the kinds that keep the mesh's.
+    static TRefPtr<TVertexShader> CreateShader(std::uint32_t shaderKind);
 
     // Set by a map change that carries the music over; the area then leaves it playing.
     void SetKeepMusic(bool keep) { m_keepMusic = keep; }

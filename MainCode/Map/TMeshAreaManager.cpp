@@ -96,7 +96,7 @@ void TMeshAreaManager::AddObjectMesh(const TMesh8& mesh)
     m_objectMeshes[CellKey{column, row}].push_back(mesh);
 }
 
-void TMeshAreaManager::ShowObjectMesh(TMesh8& mesh, const float* pos)
+bool TMeshAreaManager::ShowObjectMesh(TMesh8& mesh, const float* pos)
 {
     if (mesh.GetMaterialCount() != 0) {
         const std::uint16_t type = mesh.GetMaterial(0).GetMaterialType();
@@ -109,7 +109,7 @@ void TMeshAreaManager::ShowObjectMesh(TMesh8& mesh, const float* pos)
             const float dz = pos[2] - sphere[2];
             const float d = std::sqrt(dx * dx + dz * dz);
             if (d < 3.0F) {
-                return;  // the point is inside it: not drawn at all
+                return false;  // the point is inside it: not drawn at all
             }
             if (d < 8.0F) {
                 mesh.SetEmissiveAlpha((d - 3.0F) * 0.2F, TMesh8::kAllMaterials);
@@ -120,7 +120,7 @@ void TMeshAreaManager::ShowObjectMesh(TMesh8& mesh, const float* pos)
             }
         }
     }
-    m_subRoot->AddMesh(mesh);
+    return true;
 }
 
 void TMeshAreaManager::Update(const float* pos, const float* /*other*/)
@@ -139,33 +139,39 @@ void TMeshAreaManager::Update(const float* pos, const float* /*other*/)
     }
     const auto [column, row] = CellOf(pos[0], pos[2]);
 
-    m_subRoot->ClearMeshes();
+    // Refilled in place: the same meshes shown again take their old slots without allocating.
+    std::size_t shown = 0;
     for (const auto& offset : kBlock) {
         const auto found = m_objectMeshes.find(CellKey{column + offset[0], row + offset[1]});
         if (found == m_objectMeshes.end()) {
             continue;
         }
         for (TMesh8& mesh : found->second) {
-            ShowObjectMesh(mesh, pos);
+            if (ShowObjectMesh(mesh, pos)) {
+                m_subRoot->SetMesh(shown++, mesh);
+            }
         }
     }
+    m_subRoot->KeepMeshes(shown);
 
     if (column == m_currentX && row == m_currentZ) {
         return;
     }
     m_currentX = column;
     m_currentZ = row;
-    m_root->ClearMeshes();
     if (m_cells.Get() == nullptr) {
+        m_root->ClearMeshes();
         return;
     }
+    std::size_t attached = 0;
     for (const auto& offset : kBlock) {
         const std::int32_t x = column + offset[0];
         const std::int32_t z = row + offset[1];
         if (x >= 0 && x < m_cellsX && z >= 0 && z < m_cellsZ) {
-            m_root->AddMesh((*m_cells)[static_cast<std::size_t>(z)][static_cast<std::size_t>(x)]);
+            m_root->SetMesh(attached++, (*m_cells)[static_cast<std::size_t>(z)][static_cast<std::size_t>(x)]);
         }
     }
+    m_root->KeepMeshes(attached);
 }
 
 void TMeshAreaManager::Detach()

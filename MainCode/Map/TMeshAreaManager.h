@@ -47,7 +47,8 @@ private:
     };
     using CellRows = std::vector<std::vector<TMesh8>>;
 
-    void ShowObjectMesh(TMesh8& mesh, const float* pos);
+    // Fades the mesh by its distance from the point; false when the point is inside it (hidden).
+    bool ShowObjectMesh(TMesh8& mesh, const float* pos);
 
     static inline std::string s_folder;
 

@@ -1,4 +1,5 @@
-// Stand-in for the scene-change hub: the change to a story event keeps its fade and event.
+// Stand-in for the scene-change hub: the change to a story event keeps its fade and event; the start
+// of play places the field at a save point beneath itself and ends.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +14,19 @@ public:
     {
         return new TChangeLoop(app, fadeFrames, fadeColour, eventId, musicId);
     }
+
+    // The start of play at a save point. When the field cannot be made the title comes back.
+    static TChangeLoop* ToSavePoint(TGameWnd* app, std::uint32_t savePointId)
+    {
+        TChangeLoop* loop = new TChangeLoop(app, 0, 0, 0, -1);
+        loop->m_toField = true;
+        loop->m_savePointId = savePointId;
+        return loop;
+    }
+
+    std::uint32_t Update() override;
+    bool IsToSavePoint() const { return m_toField; }
+    std::uint32_t GetSavePointId() const { return m_savePointId; }
 
     std::int32_t GetFadeFrames() const { return m_fadeFrames; }
     std::uint32_t GetFadeColour() const { return m_fadeColour; }
@@ -30,4 +44,6 @@ private:
     std::uint32_t m_fadeColour;
     std::uint32_t m_eventId;
     std::int32_t m_musicId;
+    bool m_toField = false;
+    std::uint32_t m_savePointId = 0;
 };

@@ -1,5 +1,8 @@
 #include "MainCode/Scene/TTitleLoop.h"
 
+#include "MainCode/Scene/TChangeLoop.h"
+#include "MainCode/TGameWnd.h"
+#include "MainCode/TInputDevice.h"
 #include "dx/dx8/3d/TD3D8.h"
 
 TTitleLoop::TTitleLoop(TGameWnd* app) : TSceneLoop(app)
@@ -11,6 +14,10 @@ TTitleLoop::TTitleLoop(TGameWnd* app) : TSceneLoop(app)
 std::uint32_t TTitleLoop::StateIdle()
 {
     ++m_steps;
+    if (m_input != nullptr && m_input->IsPressed(kDecideButton)) {
+        m_app->ReplaceScene(TChangeLoop::ToSavePoint(m_app, kStartSavePoint));
+        return LOOP_END;
+    }
     return LOOP_CONTINUE;
 }
 

@@ -1,5 +1,6 @@
-// The title scene. Stands in for the real title screen: it idles until another scene or the
-// quit dialog ends the program, and each drawn frame only clears the screen to its colour.
+// The title scene. Stands in for the real title screen: it idles until the decide button starts play
+// at the first save point (through the scene-change hub) or the quit dialog ends the program, and
+// each drawn frame only clears the screen to its colour.
 #pragma once
 
 #include "MainCode/TLoop.h"
@@ -8,6 +9,9 @@
 class TTitleLoop : public TSceneLoop {
 public:
     static constexpr D3DCOLOR kClearColor = D3DCOLOR_XRGB(0x20, 0x30, 0x60);
+
+    static constexpr std::uint16_t kDecideButton = 0x10;
+    static constexpr std::uint32_t kStartSavePoint = 1;
 
     explicit TTitleLoop(TGameWnd* app);
 

@@ -1,11 +1,13 @@
 #include "MainCode/Script/TMapEventModule.h"
 
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TDieLoop.h"
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/TGameWnd.h"
+#include "TCommon/my_error.h"
 #include "dx/dx8/sound/TDSound8.h"
 
 namespace {
@@ -47,7 +49,7 @@ std::uint32_t TMapEventModule::Call(std::uint32_t command, const std::deque<std:
         ChangeMap(args);
         return kDone | kWait | kStop;
     case 1: {
-        const std::int32_t music = KeepMusic();
+        const std::int32_t music = KeepMusic(m_app, m_area);
         if (m_app != nullptr) {
             m_app->ReplaceScene(new TDieLoop(m_app, music));
         }
@@ -57,7 +59,7 @@ std::uint32_t TMapEventModule::Call(std::uint32_t command, const std::deque<std:
     case 2: {
         const std::uint32_t eventId = UnsignedArg(args, 0);
         const std::int32_t fade = UnsignedArg(args, 1) != 0 ? kLongFade : kShortFade;
-        const std::int32_t music = KeepMusic();
+        const std::int32_t music = KeepMusic(m_app, m_area);
         if (m_app != nullptr) {
             m_app->ReplaceScene(TChangeLoop::ToEvent(m_app, fade, kEventFadeColour, eventId, music));
         }
@@ -69,7 +71,7 @@ std::uint32_t TMapEventModule::Call(std::uint32_t command, const std::deque<std:
         return kDone | kWait | kStop;
     case 4:
         if (m_area != nullptr && m_area->GetPlayer() != nullptr) {
-            SetPlayerLookVariant(m_area->GetPlayer(), UnsignedArg(args, 0));
+            m_area->GetPlayer()->SetLookVariant(UnsignedArg(args, 0));
         }
         return kDone;
     default:
@@ -88,31 +90,35 @@ void TMapEventModule::ChangeMap(const std::deque<std::string>& args)
     }
     // As in every map object, the facing stays level.
     destination.direction.y = 0.0f;
-    std::uint32_t mode = UnsignedArg(args, 9);
     if (args.size() < kMapChangeArguments || args[10].empty()) {
         ScriptLog("MapEvent 0 without a destination map; no map change");
         return;
     }
     destination.mapName = args[10];
-    if (mode > 1) {
-        ScriptLog("MapEvent 0: fade mode " + std::to_string(mode) + " is neither 0 nor 1; fading through black");
-        mode = 0;
-    }
     if (m_field == nullptr) {
         ScriptLog("MapEvent 0 without a field; no map change");
         return;
     }
-    m_field->SetPhase(CreateFieldPhase(destination, mode));
+    // A fade mode other than 0 and 1 is logged there and fades through black. A destination that
+    // cannot be loaded changes nothing: the script goes on in the map it runs in.
+    TRefPtr<TFieldPhase> phase;
+    try {
+        phase = CreateFieldPhase(m_field, destination, UnsignedArg(args, 9));
+    } catch (const my_error& e) {
+        ScriptLog("MapEvent 0 to " + destination.mapName + " cannot load it; no map change\n" + e.what());
+        return;
+    }
+    m_field->SetPhase(phase);
     m_result = kPhaseSet;
 }
 
-std::int32_t TMapEventModule::KeepMusic()
+std::int32_t TMapEventModule::KeepMusic(TGameWnd* app, const TAreaBase* area)
 {
-    const std::int32_t music = m_area != nullptr ? m_area->GetMusicId() : -1;
-    if (music == -1 || m_app == nullptr || m_app->GetSound() == nullptr) {
+    const std::int32_t music = area != nullptr ? area->GetMusicId() : -1;
+    if (music == -1 || app == nullptr || app->GetSound() == nullptr) {
         return music;
     }
-    if (TSoundBank* bank = m_app->GetSound()->GetBank(2)) {
+    if (TSoundBank* bank = app->GetSound()->GetBank(2)) {
         bank->Load(static_cast<std::uint32_t>(music));
     }
     return music;

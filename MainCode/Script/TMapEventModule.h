@@ -31,13 +31,15 @@ public:
     void Update() override { DoNothing(); }
     void Draw() override { DoNothing(); }
 
+    // Adds one use of the area's music in the music bank so that it outlives the field; its id, or
+    // -1 (no use added) for an area without music.
+    static std::int32_t KeepMusic(TGameWnd* app, const TAreaBase* area);
+
     // The code of the last call (1 before any).
     std::int32_t GetResult() const { return m_result; }
 
 private:
     void ChangeMap(const std::deque<std::string>& args);
-    // Adds one use of the area's music in the music bank so that it outlives the field; its id or -1.
-    std::int32_t KeepMusic();
 
     TGameWnd* m_app;
     TFieldLoop* m_field;

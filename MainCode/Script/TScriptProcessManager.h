@@ -42,6 +42,8 @@ public:
     // queue is full.
     TScript* Push(const std::string& key);
     std::uint32_t Step();
+    // Takes a queued task out (a held one whose caller is done with it).
+    void RemoveTask(const TScript* script);
 
     // The manager owns the module from now on.
     void AddModule(TScriptModule* module);
@@ -72,7 +74,6 @@ public:
 private:
     // Calls Update or Draw of each module in name order; a module may add or remove modules meanwhile.
     void VisitModules(void (TScriptModule::*visit)());
-    void RemoveTask(const TScript* script);
 
     std::uint8_t m_hostWait = 0;
     std::uint8_t m_moduleWait = 1;

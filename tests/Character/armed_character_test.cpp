@@ -195,7 +195,7 @@ TEST_F(ArmedCharacter, ReceiveHitReactsTellsTheAttackerAndSounds)
     TestFighter victim;
     attacker.AttachToField(&area);
     victim.AttachToField(&area);
-    area.SetPlayer(&attacker);
+    area.RegisterObject(&attacker);
     attacker.Place(0, 0, -3);
 
     auto hit = Hit(attacker.GetObjectId(), 0x04, 100, 0);
@@ -229,7 +229,7 @@ TEST_F(ArmedCharacter, ReceiveHitReactsTellsTheAttackerAndSounds)
     EXPECT_EQ(victim.reactions[0].kind, 8u);
     EXPECT_EQ(victim.reactions[0].longStun, 1);
     EXPECT_EQ(attacker.delivered.size(), 2u);
-    area.SetPlayer(nullptr);
+    area.UnregisterObject(&attacker);
     victim.DetachFromField();
     attacker.DetachFromField();
 }

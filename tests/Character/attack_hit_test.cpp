@@ -147,7 +147,7 @@ TEST_F(AttackHit, TurnsTheStruckSideTowardTheSource)
     TestFighter target;
     owner.AttachToField(&area);
     target.AttachToField(&area);
-    area.SetPlayer(&owner);
+    area.RegisterObject(&owner);
     // The target faces -Z; the owner stands in front of it, the hit frame behind it.
     owner.Place(0, 0, -5);
     const float behind[3] = {0.0F, 0.0F, 5.0F};
@@ -165,7 +165,7 @@ TEST_F(AttackHit, TurnsTheStruckSideTowardTheSource)
     // An owner the area does not know: the hit frame is the source.
     TAttackHitTimed stray(123456, scene_.Get(), behind, 5, Params(10));
     EXPECT_FALSE(stray.TurnFrameToward(&area, target.GetFrame(), scene_.Get(), false));
-    area.SetPlayer(nullptr);
+    area.UnregisterObject(&owner);
     target.DetachFromField();
     owner.DetachFromField();
 }

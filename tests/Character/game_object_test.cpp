@@ -49,15 +49,10 @@ TEST_F(GameObject, BuildsBodyAndShadowAndAttachesToTheArea)
     o.SetShadowVisible(1);
     EXPECT_EQ(shadow->GetMaterial(0).GetMaterialType(), 3000);
 
-    area.SetPlayer(&o);
-    EXPECT_EQ(area.FindObject(o.GetObjectId()), &o);
-    EXPECT_EQ(area.FindObject(o.GetObjectId() + 1), nullptr);
-
     o.DetachFromField();
     EXPECT_EQ(area.GetCollisionWorld()->FindRegistered(o.GetObjectId()), nullptr);
     EXPECT_EQ(o.GetFrame()->GetParent(), nullptr);
     EXPECT_EQ(scene_->GetChildCount(), 0u);
-    area.SetPlayer(nullptr);
 }
 
 TEST_F(GameObject, MissingFilesThrowNamingThePath)

@@ -132,7 +132,7 @@ TEST_F(HomingMotion, FollowsTheTargetUntilTheHomingEndThenHeals)
     TestArea area(scene_.Get());
     TestFighter target;
     target.AttachToField(&area);
-    area.SetPlayer(&target);
+    area.RegisterObject(&target);
     target.Place(0.0F, 0.0F, 10.0F);
     TFrame frame("e", Identity(), nullptr);
     TFrameMotionTarget mover(&frame);
@@ -161,11 +161,11 @@ TEST_F(HomingMotion, FollowsTheTargetUntilTheHomingEndThenHeals)
     // Gone from the area: the last end stays.
     THomingCurveMotion lost(0.1F, D3DXVECTOR3(0.0F, 0.0F, 0.0F), D3DXVECTOR3(0.0F, 0.0F, 0.0F),
                             D3DXVECTOR3(0.0F, 0.0F, 0.0F), &area, target.GetObjectId(), 1.0F, 0.0F);
-    area.SetPlayer(nullptr);
+    area.UnregisterObject(&target);
     lost.Step(&mover);
     EXPECT_FLOAT_EQ(lost.GetPoint(3).x, 6.0F);
 
-    area.SetPlayer(&target);
+    area.RegisterObject(&target);
     target.SetHp(10);
     THealingCurveMotion heal(0.05F, D3DXVECTOR3(0.0F, 0.0F, 0.0F), D3DXVECTOR3(0.0F, 0.0F, 0.0F),
                              D3DXVECTOR3(0.0F, 0.0F, 0.0F), &area, target.GetObjectId(), 0.5F, 0.0F, 3);
@@ -182,7 +182,7 @@ TEST_F(HomingMotion, FollowsTheTargetUntilTheHomingEndThenHeals)
     EXPECT_GE(healedAt.front(), 20);
     EXPECT_EQ(healedAt.back(), 22);
     EXPECT_EQ(target.GetHp(), 10 + 3 * static_cast<int>(healedAt.size()));
-    area.SetPlayer(nullptr);
+    area.UnregisterObject(&target);
     heal.Step(&mover);  // gone: nothing
     target.DetachFromField();
 }

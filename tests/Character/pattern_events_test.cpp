@@ -39,11 +39,14 @@ public:
 
 class CameraArea : public TestArea {
 public:
+    // The area owns the camera it is given.
     CameraArea(TFrame* scene, TCamera* camera, TEffectManager* effects) : TestArea(scene)
     {
-        m_camera = camera;
+        m_camera = TRefPtr<TCamera>(camera);
         m_effectManager = effects;
     }
+    // The camera belongs to the test.
+    ~CameraArea() override { m_camera.ClearOwned(); }
 };
 
 TPatternEvent Frame(std::uint16_t event, std::uint8_t flash = 0)
@@ -120,20 +123,20 @@ TEST_F(PatternEvents, ShakeLevelsAndDisplacement)
     }
     WritePattern(frames);
     TestFighter f;
-    RecordingCamera camera(scene_.Get());
-    CameraArea area(scene_.Get(), &camera, nullptr);
+    auto* camera = new RecordingCamera(scene_.Get());
+    CameraArea area(scene_.Get(), camera, nullptr);
     f.AttachToField(&area);
     for (std::size_t i = 0; i < frames.size(); ++i) {
         StepTo(f, static_cast<float>(i));
     }
-    ASSERT_EQ(camera.calls.size(), 3u);  // 6 and 255 are ignored
-    EXPECT_EQ(camera.calls[0].count, 4u);
-    EXPECT_FLOAT_EQ(camera.calls[0].amplitude, 0.025F);
-    EXPECT_EQ(camera.calls[1].count, 20u);
-    EXPECT_FLOAT_EQ(camera.calls[1].amplitude, 0.15F);
-    EXPECT_FLOAT_EQ(camera.calls[2].amplitude, 0.1F);
-    EXPECT_EQ(camera.calls[2].frames, 2u);
-    EXPECT_EQ(camera.calls[2].mask, 7u);
+    ASSERT_EQ(camera->calls.size(), 3u);  // 6 and 255 are ignored
+    EXPECT_EQ(camera->calls[0].count, 4u);
+    EXPECT_FLOAT_EQ(camera->calls[0].amplitude, 0.025F);
+    EXPECT_EQ(camera->calls[1].count, 20u);
+    EXPECT_FLOAT_EQ(camera->calls[1].amplitude, 0.15F);
+    EXPECT_FLOAT_EQ(camera->calls[2].amplitude, 0.1F);
+    EXPECT_EQ(camera->calls[2].frames, 2u);
+    EXPECT_EQ(camera->calls[2].mask, 7u);
     // Ten steps of 0.5 along its own -Z.
     D3DXVECTOR3 p;
     f.GetPosition(&p);

@@ -73,7 +73,7 @@ TEST_F(PlayerFactoryTest, LeaderChangeStoresTheOldLeaderFirst)
     old->GetPoison().Remaining = 77;
     gauge_.SetSelection(3);
     links_.player = old.Get();
-    SetPlayerFieldLinksStandIn(links_);
+    SetDetachedPlayerFieldLinks(links_);
     // Even a new leader without a class finds the old one stored.
     data_->GetCharacterData(1)->WeaponId = 1005;
     EXPECT_EQ(CreatePlayerCharacter(nullptr, 1).Get(), nullptr);

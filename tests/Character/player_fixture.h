@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "MainCode/Character/TPlayerFieldLinksStandIn.h"
+#include "MainCode/Character/TPlayerFieldLinks.h"
 #include "MainCode/Character/TPlayerSoundLog.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/Enemy/TimeStop.h"
@@ -86,7 +86,7 @@ protected:
         links_.itemRing = &ring_;
         links_.skillGauge = &gauge_;
         links_.getRender = &getRender_;
-        SetPlayerFieldLinksStandIn(links_);
+        SetDetachedPlayerFieldLinks(links_);
         SetPlayerSoundLog(&sounds_);
         D3DXMATRIX m;
         D3DXMatrixIdentity(&m);
@@ -96,7 +96,7 @@ protected:
     void TearDown() override
     {
         SetPlayerSoundLog(nullptr);
-        SetPlayerFieldLinksStandIn(TPlayerFieldLinks());
+        SetDetachedPlayerFieldLinks(TPlayerFieldLinks());
         ResetTimeStop();
         TGameData::Finalize();
         TWeponTable::Clear();

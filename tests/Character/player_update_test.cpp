@@ -6,6 +6,7 @@
 #include "MainCode/Effect/TEffectManager.h"
 #include "dx/dx8/3d/TTexture8.h"
 #include "player_fixture.h"
+#include "support/alloc_probe.h"
 #include "support/effect_assets.h"
 
 namespace playertest {
@@ -229,6 +230,31 @@ TEST_F(PlayerUpdateTest, HudDrawsEveryPart)
 }
 
 // A fixed camera behind the start, a flat ground: stand, start walking, walk, jump and land.
+TEST_F(PlayerUpdateTest, StandingAndWalkingStepsAllocateNothing)
+{
+    Load(qmtest::GroundMesh().Floor(-20.0F, -20.0F, 20.0F, 20.0F, 0.0F).File(), "flat.msh");
+    objtest::TestArea area(scene_.Get());
+    area.GetCollisionWorld()->Load("flat.msh", 4.0F, 4.0F);
+    std::unique_ptr<TestHero> hero = MakeHero();
+    hero->AttachToField(&area);
+    hero->SetCameraFrame(camera_.Get());
+    for (std::uint32_t buttons : {0u, 1u}) {
+        // Past the first steps of the state (and the target timer running out).
+        for (int i = 0; i < 20; ++i) {
+            Buttons(buttons, buttons);
+            hero->Update();
+        }
+        qmtest::AllocationProbe probe;
+        for (int i = 0; i < 20; ++i) {
+            hero->Update();
+        }
+        if (qmtest::AllocationProbe::Available()) {
+            EXPECT_EQ(probe.OwnThreadAllocations(), 0) << buttons;
+        }
+    }
+    hero->DetachFromField();
+}
+
 TEST_F(PlayerUpdateTest, ScriptedWalkOnGeneratedGround)
 {
     qmtest::GroundMesh ground;

@@ -8,6 +8,7 @@
 #include "effect_fixture.h"
 #include "support/golden.h"
 #include "support/effect_test_area.h"
+#include "platform/testing/d3d8.h"
 
 namespace effecttest {
 

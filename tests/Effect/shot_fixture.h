@@ -25,16 +25,15 @@ namespace shottest {
 // The effect test area with a camera 5 back and 2 up, looking along +z.
 class CameraArea : public qmtest::EffectTestArea {
 public:
-    CameraArea() : m_cam(TCamera::kFollowMode, Scene(), nullptr, nullptr)
+    CameraArea() : m_viewCamera(m_camera)
     {
+        m_camera = TRefPtr<TCamera>(new TCamera(TCamera::kFollowMode, Scene(), nullptr, nullptr));
         D3DXMATRIX m;
-        m_cam.GetFrame()->SetMatrix(*D3DXMatrixTranslation(&m, 0.0F, 2.0F, -5.0F));
-        m_camera = &m_cam;
+        m_camera->GetFrame()->SetMatrix(*D3DXMatrixTranslation(&m, 0.0F, 2.0F, -5.0F));
     }
-    ~CameraArea() override { m_camera = nullptr; }
 
 private:
-    TCamera m_cam;
+    TRefPtr<TCamera> m_viewCamera;  // the view's camera stays under the scene
 };
 
 // An armed character that only records its sounds.

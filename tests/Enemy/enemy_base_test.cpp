@@ -173,7 +173,7 @@ TEST_F(EnemyBaseTest, StealRollsMatchTheGeneratorByHand)
             const std::int32_t amount = static_cast<std::int32_t>(r() % 25);
             if (amount != 0) {
                 EXPECT_EQ(GetEnemyLinkLog().bellSteals, std::vector<std::int32_t>{amount});
-                EXPECT_EQ(player_->sounds, std::vector<std::uint32_t>{217});
+                EXPECT_EQ(PlayerSounds(), std::vector<std::uint32_t>{217});
                 EXPECT_EQ(CallsOf(104).size(), 1U);
                 EXPECT_EQ(CallsOf(105).size(), 1U);
             }

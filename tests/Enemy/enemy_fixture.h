@@ -1,5 +1,6 @@
 // Enemies in a test area: the effect folder and device, "enemy01" character files, a player the
-// area knows, the creation log of the area's effects, and records in the global enemy table.
+// area knows (a stand-in hero whose sounds are recorded), the creation log of the area's effects,
+// and records in the global enemy table.
 #pragma once
 
 #include <bit>
@@ -14,9 +15,18 @@
 #include "MainCode/Character/TEnemyFieldLinks.h"
 #include "MainCode/Character/TEnemyA.h"
 #include "MainCode/Character/TEnemyTypes.h"
+#include "MainCode/Character/Subset/TPatternInfo.h"
+#include "MainCode/Character/Subset/TWeponState.h"
+#include "MainCode/Character/TPlayerSoundLog.h"
+#include "MainCode/Character/TStandInEnemy.h"
+#include "MainCode/Character/TStandInHero.h"
+#include "MainCode/GameData/TCharacterRecord.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/Map/TMapData.h"
 #include "support/enemy_table_writer.h"
 #include "support/map_writer.h"
+#include "support/player_model_writer.h"
 #include "support/ptx_writer.h"
 
 namespace enemytest {
@@ -81,18 +91,29 @@ protected:
         for (std::uint32_t id : {0U, 3U, 79U, 9999U, 10000U, 10027U}) {
             TEnemyDataTable::Insert(qmtest::SampleEnemyRecord(id));
         }
-        player_ = NewObject("target", 0.0F, 0.0F, 0.0F);
+        ASSERT_EQ(TPatternInfo::GetDirectory(), TWeponState::GetDirectory());
+        qmtest::WritePlayerModel((dir_.Path() / TMesh8::GetDirectory()).string(),
+                                 (dir_.Path() / TPatternInfo::GetDirectory()).string(), "player");
+        // The hero's first weapon and the value tables every player reads.
+        qmtest::WritePlayerValueTables((dir_.Path() / TGameData::GetTableDirectory()).string());
+        qmtest::WriteWeaponMesh((dir_.Path() / TMesh8::GetDirectory()).string(), "blade");
+        TWeponTable::Get(TCharacterRecord().WeaponId).MeshName = "blade";
+        player_ = std::make_unique<TStandInHero>(nullptr, 0, TCharacterRecord(), "THeroA", "player");
+        MovePlayer(0.0F, 0.0F);
         area_->SetPlayer(player_.get());
+        SetPlayerSoundLog(&playerSounds_);
         GetEnemyLinkLog() = TEnemyLinkLog();
-        SetFieldViewStandIn(area_->View());
+        SetDetachedFieldView(area_->View());
         init_genrand(5489);
     }
     void TearDown() override
     {
-        SetFieldViewStandIn(nullptr);
+        SetDetachedFieldView(nullptr);
+        SetPlayerSoundLog(nullptr);
         factory_.reset();
         area_->SetPlayer(nullptr);
         player_.reset();
+        TWeponTable::Clear();
         TEnemyDataTable::ClearAll();
         EffectAreaTest::TearDown();
     }
@@ -106,7 +127,18 @@ protected:
     {
         return TRefPtr<TEnemy>(new TEnemyA(record, 1, 0));
     }
-    void MovePlayer(float x, float z) { player_->Place(x, 0.0F, z); }
+    void MovePlayer(float x, float z) { player_->PlaceAt(D3DXVECTOR3(x, 0.0F, z), D3DXVECTOR3(0.0F, 0.0F, -1.0F)); }
+    // The player's sound effects (bank 0) since the set-up.
+    std::vector<std::uint32_t> PlayerSounds() const
+    {
+        std::vector<std::uint32_t> ids;
+        for (const TPlayedSound& s : playerSounds_) {
+            if (s.bank == 0) {
+                ids.push_back(s.id);
+            }
+        }
+        return ids;
+    }
     // A light hit of all its HP: knocked down for good.
     static void KnockOut(TEnemy* enemy)
     {
@@ -125,7 +157,8 @@ protected:
         return false;
     }
 
-    std::unique_ptr<qmtest::SoundObject> player_;
+    std::unique_ptr<TStandInHero> player_;
+    std::vector<TPlayedSound> playerSounds_;
     std::unique_ptr<TEnemyFactory> factory_;
 };
 

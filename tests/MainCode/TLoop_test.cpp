@@ -176,6 +176,13 @@ TEST(SceneStack, FrameResultsPopOneSceneOrEndTheProgram)
     EXPECT_EQ(app.GetSceneCount(), 0);
     EXPECT_FALSE(app.Frame());
     EXPECT_EQ(deleted, 4);
+
+    // Dropping every scene drops the current one too.
+    app.PushScene(new FixedResultScene(&app, LOOP_CONTINUE, &deleted));
+    EXPECT_EQ(app.PopScenesTo(0), 0);
+    EXPECT_EQ(deleted, 5);
+    EXPECT_EQ(app.GetCurrentScene(), nullptr);
+    EXPECT_FALSE(app.Frame());
 }
 
 }  // namespace

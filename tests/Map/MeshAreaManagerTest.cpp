@@ -9,6 +9,7 @@
 #include "MainCode/Enemy/TimeStop.h"
 #include "TCommon/my_error.h"
 #include "map_fixtures.h"
+#include "support/alloc_probe.h"
 #include "support/golden.h"
 
 namespace {
@@ -170,6 +171,34 @@ TEST_F(MeshAreaManagerTest, PlacedMeshesFadeByDistanceUnlessTheirFirstMaterialIs
     UpdateAt(25.0F - step, 25.0F + step);
     ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 1u);
     EXPECT_NEAR(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterial().Emissive.a, 0.4F, 1e-4F);
+}
+
+TEST_F(MeshAreaManagerTest, ASteadyPointShowsTheSameMeshesWithoutAllocatingAndAHiddenOneDropsOut)
+{
+    manager_.AddObjectMesh(PlacedBox(25.0F, 25.0F, TMeshMaterial::kOpaque));
+    manager_.AddObjectMesh(PlacedBox(28.0F, 25.0F, TMeshMaterial::kMul));
+    UpdateAt(20.0F, 25.0F);
+    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 2u);
+    ASSERT_EQ(manager_.GetRoot()->GetMeshCount(), 9u);
+    {
+        qmtest::AllocationProbe probe;
+        for (int i = 0; i < 10; ++i) {
+            UpdateAt(20.0F + 0.1F * static_cast<float>(i), 25.0F);
+        }
+        // Into the next cell: the terrain block is refilled in place too.
+        UpdateAt(31.0F, 25.0F);
+        if (qmtest::AllocationProbe::Available()) {
+            EXPECT_EQ(probe.OwnThreadAllocations(), 0);
+        }
+    }
+    EXPECT_EQ(CellOfShown(0), std::make_pair(2, 1));
+    // Standing inside the first box hides it; the exempt one stays, now first.
+    UpdateAt(25.0F, 25.0F);
+    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 1u);
+    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
+    UpdateAt(20.0F, 25.0F);
+    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 2u);
+    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(1)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
 }
 
 TEST_F(MeshAreaManagerTest, ExemptTypesAreShownUnchangedAtAnyDistance)

@@ -2,16 +2,25 @@
 // the loaders agree, and no file is written that nothing reads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <string>
 #include <tuple>
 
+#include "MainCode/Character/Subset/TPatternInfo.h"
+#include "MainCode/Character/Subset/TWeponState.h"
 #include "MainCode/Character/TEnemyDataTable.h"
 #include "MainCode/Effect/TEffectManager.h"
+#include "MainCode/Map/TAttackTable.h"
+#include "MainCode/Character/TVillager.h"
+#include "MainCode/Map/TMapData.h"
+#include "MainCode/Script/TScript.h"
+#include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TInputDevice.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "make-sample-data/SampleData.h"
+#include "make-sample-data/SampleParts.h"
 #include "TCommon/TByteReader.h"
 #include "TUtility/TIni.h"
 #include "dx/dx8/3d/TFrame.h"
@@ -27,6 +36,7 @@
 #include "platform/testing/dsound.h"
 #include "support/device_fixture.h"
 #include "support/effect_assets.h"
+#include "support/field_writer.h"
 
 namespace {
 
@@ -185,13 +195,21 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         EXPECT_GE(music.GetLength(), 1000) << e.name;
     }
 
-    // Every picture: icons 32 × 32 with alpha, panels 128 × 64 opaque.
+    // Every picture: icons 32 × 32 with alpha, panels 128 × 64 opaque, the field's pictures as the
+    // field writes them.
     for (const sample::TexturePackage& package : c.textures) {
         const std::string path = Path(std::string(sample::kTextureFolder) + package.file);
-        const bool icon = package.picture == sample::TexturePackage::Picture::Icon;
         for (const std::string& entry : package.entries) {
             TIndexedImage image;
             ASSERT_TRUE(TTexturePackage::ReadImage(path, entry, &image)) << package.file << "/" << entry;
+            if (package.picture == sample::TexturePackage::Picture::Field) {
+                const qmtest::PtxImage field = sample::FieldPicture(entry);
+                EXPECT_EQ(image.width, field.width) << entry;
+                EXPECT_EQ(image.height, field.height) << entry;
+                EXPECT_EQ(image.HasAlphaLayer(), field.kind != 0) << entry;
+                continue;
+            }
+            const bool icon = package.picture == sample::TexturePackage::Picture::Icon;
             EXPECT_EQ(image.width, icon ? 32u : 128u) << entry;
             EXPECT_EQ(image.height, icon ? 32u : 64u) << entry;
             EXPECT_EQ(image.HasAlphaLayer(), icon) << entry;
@@ -225,6 +243,64 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         Path(std::string(sample::kMeshFolder) + sample::kEffectFolder + name);
     }
     Path(std::string(sample::kTextureFolder) + "effect.ptx");
+    // The field: every map builds its data, every character file reads.
+    TMapData::SetDirectory(dir_.Path().string() + "/data/scr04/");
+    for (const std::string& name : c.maps) {
+        std::string file;
+        ASSERT_TRUE(TMapData::GetFilePart(name, file)) << name;
+        Path("data/scr04/" + file);
+        const TMapData map(name, nullptr, nullptr, nullptr);
+        EXPECT_LE(map.GetMapKind(), 1u) << name;
+        const std::uint32_t mode = map.GetCameraMode();
+        EXPECT_TRUE(mode == TMapData::kCameraFollow || mode == TMapData::kCameraKeys) << name;
+        EXPECT_TRUE(map.HasEntryPoint()) << name;
+        EXPECT_TRUE(std::any_of(c.bgm.begin(), c.bgm.end(),
+                                [&](const TSoundTableEntry& e) { return e.name == map.GetMusicName(); }))
+            << name;
+        TMesh8::Load("map04/" + map.GetAreaMeshName());
+        TMesh8::Load("map04/_" + map.GetAreaMeshName());
+        // Its enemies are in the enemy table, its minimap in the minimap pictures.
+        const auto known = [&](std::uint32_t type) {
+            return std::any_of(c.enemies.begin(), c.enemies.end(), [&](const TEnemyRecord& e) { return e.id == type; });
+        };
+        for (const TMapEnemy& enemy : map.GetEnemies()) {
+            EXPECT_TRUE(known(enemy.typeId)) << name << " " << enemy.typeId;
+        }
+        for (const TMapEnemySpawner& spawner : map.GetEnemySpawners()) {
+            EXPECT_TRUE(known(spawner.typeId)) << name << " " << spawner.typeId;
+        }
+        if (!map.GetMinimapName().empty()) {
+            TIndexedImage picture;
+            EXPECT_TRUE(TTexturePackage::ReadImage(Path(std::string(sample::kTextureFolder) + "minimap.ptx"),
+                                                   map.GetMinimapName(), &picture))
+                << name;
+        }
+        // Every villager's set-up script describes it in a model of the folder.
+        TScript::SetDirectory(dir_.Path().string() + "/data/scr04/");
+        TScriptProcessManager::Create();
+        for (const std::string& key : map.GetVillagerNames()) {
+            TVillagerInfo info;
+            EXPECT_TRUE(LoadVillagerInfo(info, key)) << key;
+            EXPECT_TRUE(fs::exists(dir_.Path() / sample::kMeshFolder / "char04" / (info.name + ".tob"))) << key;
+        }
+        TScriptProcessManager::Destroy();
+        TScript::SetDirectory("");
+    }
+    for (const std::string& file : c.scripts) {
+        Path("data/scr04/" + file);
+    }
+    TMapData::SetDirectory("");
+    TAttackTable::SetDirectory(dir_.Path().string() + "/data/chrdata04/");
+    for (const std::string& name : c.attackTables) {
+        Path("data/chrdata04/" + name);
+        TAttackTable::Load(name);
+        EXPECT_EQ(TAttackTable::GetCount(), qmtest::FieldAttackRecords().size()) << name;
+        for (const TAttackRecord& record : qmtest::FieldAttackRecords()) {
+            EXPECT_TRUE(TAttackTable::Contains(record.Id)) << name << " " << record.Id;
+        }
+    }
+    TAttackTable::Clear();
+    TAttackTable::SetDirectory("");
 
     // The player models: every motion has its pattern and its weapon poses.
     TPatternInfo::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);

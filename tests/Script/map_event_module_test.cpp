@@ -1,5 +1,6 @@
 // The "MapEvent" module: the code each command leaves, map changes handed to the field, the
 // game-over and story-event scenes with the music kept for them, and the player's look.
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TDieLoop.h"
 #include "MainCode/Script/TMapEventModule.h"
@@ -14,6 +15,9 @@ protected:
     TMapEventModule* Make(std::int32_t music = -1)
     {
         MakeField(music);
+        if (HasFatalFailure()) {
+            return nullptr;
+        }
         auto* module = new TMapEventModule(app_.get(), field_.get());
         m_manager->AddModule(module);
         return module;
@@ -22,12 +26,13 @@ protected:
     {
         return m_manager->CallModule("MapEvent", command, args, std::deque<std::uint32_t>(args.size(), 4));
     }
-    const TMapChangeRecord* Phase() const { return dynamic_cast<const TMapChangeRecord*>(field_->GetPhase()); }
+    const TMapChangePhase* Phase() const { return dynamic_cast<const TMapChangePhase*>(field_->GetPhase()); }
 };
 
 TEST_F(MapEvent, OnlyTheLastCallOfARunCounts)
 {
     TMapEventModule* module = Make();
+    ASSERT_NE(module, nullptr);
     EXPECT_EQ(module->GetResult(), 1);
     // A script asks for a conversation, then changes the look: the field sees nothing to do.
     EXPECT_EQ(Run({"CALL @@SendMsg \"MapEvent\" 3", "CALL @@SendMsg \"MapEvent\" 4 1"}), TScriptProcessManager::kHeld);
@@ -46,12 +51,13 @@ TEST_F(MapEvent, OnlyTheLastCallOfARunCounts)
 TEST_F(MapEvent, MapChangeHandsTheFieldItsDestinationWithALevelFacing)
 {
     TMapEventModule* module = Make();
-    EXPECT_EQ(Send(0, {"1.5", "2", "-3", "0.25", "9", "-1", "10", "11", "12", "1", "town/square"}), 7u);
+    ASSERT_NE(module, nullptr);
+    EXPECT_EQ(Send(0, {"1.5", "2", "-3", "0.25", "9", "-1", "10", "11", "12", "1", "map00/town"}), 7u);
     EXPECT_EQ(module->GetResult(), 10001);
-    const TMapChangeRecord* phase = Phase();
+    const TMapChangePhase* phase = Phase();
     ASSERT_NE(phase, nullptr);
     const TFieldDestination& to = phase->GetDestination();
-    EXPECT_EQ(to.mapName, "town/square");
+    EXPECT_EQ(to.mapName, "map00/town");
     EXPECT_EQ(to.position, D3DXVECTOR3(1.5f, 2.0f, -3.0f));
     EXPECT_EQ(to.direction, D3DXVECTOR3(0.25f, 0.0f, -1.0f));
     EXPECT_EQ(to.cameraPosition, D3DXVECTOR3(10.0f, 11.0f, 12.0f));
@@ -61,8 +67,9 @@ TEST_F(MapEvent, MapChangeHandsTheFieldItsDestinationWithALevelFacing)
 TEST_F(MapEvent, MapChangeWithMissingOrBadArguments)
 {
     TMapEventModule* module = Make();
+    ASSERT_NE(module, nullptr);
     // Floats that do not scan are 0; a mode outside 0 and 1 fades through black.
-    EXPECT_EQ(Send(0, {"x", "2", "", "1", "1", "1", "1", "1", "1", "2", "field/a"}), 7u);
+    EXPECT_EQ(Send(0, {"x", "2", "", "1", "1", "1", "1", "1", "1", "2", "map00/town"}), 7u);
     EXPECT_EQ(module->GetResult(), 10001);
     ASSERT_NE(Phase(), nullptr);
     EXPECT_EQ(Phase()->GetDestination().position, D3DXVECTOR3(0.0f, 2.0f, 0.0f));
@@ -77,33 +84,57 @@ TEST_F(MapEvent, MapChangeWithMissingOrBadArguments)
     EXPECT_EQ(Send(0), 7u);
     EXPECT_EQ(module->GetResult(), 1);
     EXPECT_EQ(field_->GetPhase(), first);
+
+    // A destination that cannot be loaded, neither its file nor its entry: logged, no change,
+    // nothing thrown through the script manager.
+    for (const char* missing : {"nosuch00/battle", "map00/nosuch"}) {
+        EXPECT_EQ(Send(0, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0", missing}), 7u) << missing;
+        EXPECT_EQ(module->GetResult(), 1) << missing;
+        EXPECT_EQ(field_->GetPhase(), first) << missing;
+    }
+    // The same from a running script.
+    EXPECT_EQ(Run({"CALL @@SendMsg \"MapEvent\" 0 1 2 3 4 5 6 7 8 9 0 \"nosuch00/battle\""}),
+              TScriptProcessManager::kHeld);
+    EXPECT_EQ(module->GetResult(), 1);
+    EXPECT_EQ(field_->GetPhase(), first);
 }
 
 TEST_F(MapEvent, GameOverKeepsTheAreaMusicForTheNextScene)
 {
-    TMapEventModule* module = Make(40);
-    ASSERT_EQ(music_->GetUseCount(40), 0u);
+    TMapEventModule* module = Make(10);
+    ASSERT_NE(module, nullptr);
+    const std::uint32_t uses = music_->GetUseCount(10);
     EXPECT_EQ(Send(1), 7u);
     EXPECT_EQ(module->GetResult(), 10004);
-    EXPECT_EQ(music_->GetUseCount(40), 1u);
+    EXPECT_EQ(music_->GetUseCount(10), uses + 1);
     auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
     ASSERT_NE(die, nullptr);
-    EXPECT_EQ(die->GetMusicId(), 40);
+    EXPECT_EQ(die->GetMusicId(), 10);
 }
 
 TEST_F(MapEvent, GameOverWithoutMusicPassesMinusOneAndAddsNoUse)
 {
-    Make(-1);
+    ASSERT_NE(Make(-1), nullptr);
+    std::uint32_t uses = 0;
+    for (const auto& entry : qmtest::FieldMusicTable()) {
+        uses += music_->GetUseCount(entry.first);
+    }
     EXPECT_EQ(Send(1), 7u);
     auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
     ASSERT_NE(die, nullptr);
     EXPECT_EQ(die->GetMusicId(), -1);
     EXPECT_EQ(music_->GetUseCount(static_cast<std::uint32_t>(-1)), 0u);
+    for (const auto& entry : qmtest::FieldMusicTable()) {
+        uses -= music_->GetUseCount(entry.first);
+    }
+    EXPECT_EQ(uses, 0u);
 }
 
 TEST_F(MapEvent, StoryEventFadesShortOrLongInItsColour)
 {
     TMapEventModule* module = Make(12);
+    ASSERT_NE(module, nullptr);
+    const std::uint32_t uses = music_->GetUseCount(12);
     const struct {
         const char* flag;
         std::int32_t frames;
@@ -114,7 +145,7 @@ TEST_F(MapEvent, StoryEventFadesShortOrLongInItsColour)
         // Each goes to the far end of the stack; the first became current.
         EXPECT_EQ(app_->GetSceneCount(), static_cast<std::int32_t>(&c - cases) + 1);
     }
-    EXPECT_EQ(music_->GetUseCount(12), 4u);
+    EXPECT_EQ(music_->GetUseCount(12), uses + 4);
     // Read them back in order: end each scene in turn.
     for (const auto& c : cases) {
         auto* change = dynamic_cast<TChangeLoop*>(app_->GetCurrentScene());
@@ -132,16 +163,22 @@ TEST_F(MapEvent, StoryEventFadesShortOrLongInItsColour)
 TEST_F(MapEvent, LookVariantOnlyWithAPlayer)
 {
     TMapEventModule* module = Make();
-    const std::uint32_t calls = GetLookVariantRecord().calls;
+    ASSERT_NE(module, nullptr);
+    TPlayerCharacter* player = area_->GetPlayer();
+    ASSERT_NE(player, nullptr);
+    // The first character's look is kept in flag 560.
+    ASSERT_EQ(player->GetCharacterIndex(), 0u);
+    TGameData* data = TGameData::GetInstance();
     EXPECT_EQ(Send(4, {"2"}), 4u);
-    EXPECT_EQ(GetLookVariantRecord().calls, calls);  // no player yet
-    area_->GivePlayer();
-    EXPECT_EQ(Send(4, {"2"}), 4u);
-    EXPECT_EQ(GetLookVariantRecord().calls, calls + 1);
-    EXPECT_EQ(GetLookVariantRecord().variant, 2u);
-    EXPECT_EQ(GetLookVariantRecord().player, area_->GetPlayer());
+    EXPECT_EQ(data->GetFlag(560), 2u);
     EXPECT_EQ(Send(4, {"girl"}), 4u);  // not a number: variant 0
-    EXPECT_EQ(GetLookVariantRecord().variant, 0u);
+    EXPECT_EQ(data->GetFlag(560), 0u);
+    // An area without its player: nothing to give the look to.
+    player->SetLookVariant(1);
+    area_->SetPlayer(nullptr);
+    EXPECT_EQ(Send(4, {"2"}), 4u);
+    area_->SetPlayer(player);
+    EXPECT_EQ(data->GetFlag(560), 1u);
     EXPECT_EQ(module->GetResult(), 1);
 }
 

@@ -61,19 +61,29 @@ inline std::string Mark(int n)
     return "CALL @@SendMsg \"T\" " + std::to_string(n);
 }
 
-class ScriptTest : public ::testing::Test {
+// On any fixture base: a plain test, or a real application for the modules the field hosts.
+template <class Base>
+class ScriptTestOn : public Base {
 protected:
     void SetUp() override
     {
-        TScript::SetDirectory(m_dir.Path().string() + "/");
-        m_manager = TScriptProcessManager::Create();
-        m_manager->AddModule(new RecordingModule("T", &m_trace));
-        ResetScriptRandom();
+        Base::SetUp();
+        ResetScripting();
     }
     void TearDown() override
     {
         TScriptProcessManager::Destroy();
         TScript::SetDirectory("");
+        Base::TearDown();
+    }
+    // The script folder and a fresh manager with the recording module "T" (again after something
+    // else made and dropped a manager of its own).
+    void ResetScripting()
+    {
+        TScript::SetDirectory(m_dir.Path().string() + "/");
+        m_manager = TScriptProcessManager::Create();
+        m_manager->AddModule(new RecordingModule("T", &m_trace));
+        ResetScriptRandom();
     }
 
     // Writes "t.pbsc" with the named scripts.
@@ -114,5 +124,7 @@ protected:
     TScriptProcessManager* m_manager = nullptr;
     std::vector<std::string> m_trace;
 };
+
+using ScriptTest = ScriptTestOn<::testing::Test>;
 
 }  // namespace scripttest

@@ -31,7 +31,7 @@ protected:
     void SetUp() override
     {
         FieldModuleTest::SetUp();
-        MakeField(-1);
+        ASSERT_NO_FATAL_FAILURE(MakeField(-1));
         m_manager->AddModule(new TShopModule(app_.get(), field_.get()));
         field = new ScriptingField(app_.get());
         app_->PushScene(field);

@@ -8,7 +8,7 @@ class VillagerInfo : public scripttest::ScriptTest {
 protected:
     void SetUp() override
     {
-        ScriptTest::SetUp();
+        scripttest::ScriptTest::SetUp();
         m_manager->AddModule(new TVillagerInfoModule(&info));
     }
     // A record whose every field shows whether it was written.

@@ -8,6 +8,8 @@
 
 #include <GL/gl.h>
 #include <GL/glext.h>
+#include "platform/testing/win32.h"
+#include "platform/testing/d3d8.h"
 
 namespace d3d8test {
 namespace {

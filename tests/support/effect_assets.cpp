@@ -195,4 +195,21 @@ void WriteEffectAssets(const std::filesystem::path& root)
     SaveBytes((textures / "effect.ptx").string(), BuildPtx(images));
 }
 
+void WriteGameEffectAssets(const std::filesystem::path& root)
+{
+    const std::string frames = TFrame::GetDirectory();
+    const std::string meshes = TMesh8::GetDirectory();
+    const std::string textures = TTexture8::GetDirectory();
+    const std::string effects = TEffectManager::GetFolder();
+    TFrame::SetDirectory("data/frm04/");
+    TMesh8::SetDirectory("data/msh04/");
+    TTexture8::SetDirectory("data/ptx04/");
+    TEffectManager::SetFolder("effect/");
+    WriteEffectAssets(root);
+    TFrame::SetDirectory(frames);
+    TMesh8::SetDirectory(meshes);
+    TTexture8::SetDirectory(textures);
+    TEffectManager::SetFolder(effects);
+}
+
 }  // namespace qmtest

@@ -27,5 +27,8 @@ MeshFile EffectStripMesh(const std::string& name, std::uint32_t segments);
 
 // Writes the whole folder below root.
 void WriteEffectAssets(const std::filesystem::path& root);
+// The same below a game folder, where the game looks ("data/frm04/effect/", "data/msh04/effect/",
+// "data/ptx04/"); the folders as currently set are kept.
+void WriteGameEffectAssets(const std::filesystem::path& root);
 
 }  // namespace qmtest

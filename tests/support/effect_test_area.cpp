@@ -47,22 +47,18 @@ EffectAreaParts::EffectAreaParts() : scene(new TFrame("Scene", At(0.0F, 0.0F, 0.
 
 EffectTestArea::EffectTestArea()
     : EffectAreaParts(),
-      TAreaBase(scene.Get(), manager.get()),
-      m_ownCamera(new TCamera(TCamera::kFollowMode, scene.Get(), m_cameraTarget.Get(), &view))
+      TAreaBase(scene.Get(), manager.get())
 {
-    m_camera = m_ownCamera.get();
+    m_camera = TRefPtr<TCamera>(new TCamera(TCamera::kFollowMode, scene.Get(), m_cameraTarget.Get(), &view));
     TFrame* frame = m_camera->GetFrame();
     frame->SetPosition(D3DXVECTOR3(0.0F, 2.0F, -5.0F));
     frame->LookAtPoint(scene.Get(), D3DXVECTOR3(0.0F, 0.5F, 0.0F), TFrame::kLookAim);
     view.SetCamera(frame);
 }
 
-EffectTestArea::~EffectTestArea()
-{
-    // Effects first: their frames hang under the scene.
-    manager.reset();
-    m_camera = nullptr;
-}
+// The area clears the lent manager's effects (their frames hang under the scene) before the
+// parts it borrowed go.
+EffectTestArea::~EffectTestArea() = default;
 
 bool EffectTestArea::Update()
 {

@@ -57,9 +57,6 @@ public:
     void Add(TGameObject* object);
     // The object can no longer be found; its frame stays where it hangs.
     void Remove(TGameObject* object);
-
-private:
-    std::unique_ptr<TCamera> m_ownCamera;
 };
 
 // A plain game object (no armed character) that logs PlaySound.

@@ -1,7 +1,9 @@
 // What the sample folder holds: a small, original set of records, sounds and pictures.
+#include <algorithm>
 #include <cstdio>
 
 #include "SampleData.h"
+#include "support/field_writer.h"
 
 namespace sample {
 
@@ -93,35 +95,19 @@ THrdefRecord Hero(std::int32_t id, const char* name, std::uint32_t weapon, const
     return r;
 }
 
-TEnemyRecord Enemy(std::uint32_t id, const char* label, std::int32_t level, std::int32_t hp, std::int32_t str,
-                   const char* model)
+// The field's enemy with another id, name and strength.
+TEnemyRecord Enemy(std::uint32_t id, const char* label, std::int32_t level, std::int32_t hp, std::int32_t str)
 {
-    TEnemyRecord r;
+    TEnemyRecord r = qmtest::FieldEnemyRecord();
     r.id = id;
     r.label = label;
-    r.height = 0.6F;
-    r.shadowSize = 1.2F;
-    r.objectFlagA = 1;
-    r.objectFlagB = 1;
-    r.gravity = -0.02F;
-    r.armedByte0 = r.armedByte1 = r.armedByte2 = 1;
     r.maxHp = r.hp = hp;
     r.str = str;
     r.vit = str / 2;
-    r.intel = 4;
-    r.men = 4;
-    for (float& rate : r.armedStats) {
-        rate = 1.0F;
-    }
     r.level = level;
-    r.gainFactor = 1.0F;
-    r.hpGrowth = 1000;
-    r.strGrowth = 100;
     r.money = 20 * level;
     r.item = 1;
     r.itemChance = 0.2F;
-    r.modelName = model;
-    r.soundName = model;
     return r;
 }
 
@@ -160,13 +146,11 @@ Catalogue Build()
         Skill(2, "突き", 7, "まっすぐ突く"),
         Skill(3, "光の玉", 9, "光の玉を放つ"),
     };
-    TSvpRecord start;
-    start.Id = 1;
-    start.MapName = "town00";
-    start.PlaceName = "はじまりの村";
-    c.savePoints = {start};
+    // Play starts on the field's first map.
+    c.savePoints = {qmtest::FieldSavePoint()};
     c.heroes = {Hero(0, "主人公", 1000, "hero"), Hero(1, "相棒", 1001, "partner")};
-    c.enemies = {Enemy(0, "草原の獣", 1, 60, 8, "enemy00"), Enemy(3, "岩の番人", 4, 150, 14, "enemy00")};
+    // The battle map's enemy, and one more type.
+    c.enemies = {Enemy(qmtest::kFieldEnemyType, "草原の獣", 1, 60, 8), Enemy(3, "岩の番人", 4, 150, 14)};
 
     // Menu sounds of the title and the music it names.
     c.se = {{600, "sys_cursor"}, {603, "sys_load"}, {605, "sys_start"}, {606, "sys_quit"},
@@ -174,6 +158,9 @@ Catalogue Build()
     // The players' voices: the down voice and an attack call of each.
     c.voice = {{106, "hero_down"}, {150, "hero_attack"}, {1100, "partner_down"}, {1150, "partner_attack"}};
     c.bgm = {{1, "title.ogg"}, {2, "field.ogg"}};
+    for (const auto& track : qmtest::FieldMusicTable()) {
+        c.bgm.push_back({track.first, track.second});
+    }
     c.musicWithIntro = {"title.ogg"};
     c.soundLists = {{"subset/title_se.tbl", {600, 603, 605, 606}}, {"subset/title_bgm.tbl", {1}}};
     for (const THrdefRecord& hero : c.heroes) {
@@ -212,11 +199,35 @@ Catalogue Build()
         weponIcons.entries.push_back(name);
     }
     c.textures = {icons, infos, skillInfos, skillIcons, weponIcons};
-    c.meshes = {kSkyMesh, kShadowMesh};
-    // The weapon looks of the two heroes' first weapons, and their town looks.
-    c.characterModels = {"hero01", "heroine01"};
+    // The message window's parts and letter sheet, the enemy gauge and the minimap's window, cursor
+    // and picture: the field's own.
+    TexturePackage sprites{"sprite.ptx", TexturePackage::Picture::Field, {}};
+    for (const qmtest::PtxImage& sprite : qmtest::FieldSprites()) {
+        sprites.entries.push_back(sprite.storedName.substr(0, sprite.storedName.size() - 1));
+    }
+    c.textures.push_back(sprites);
+    c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Field, {qmtest::kFieldMinimap}});
+    c.meshes = {kSkyMesh,          "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
+                "visual04/crate.msh", kShadowMesh};
+    for (const qmtest::FieldMap& map : qmtest::DefaultFieldMaps()) {
+        c.maps.push_back("map00/" + map.entry);
+    }
+    for (const std::string& mesh : qmtest::FieldObjectMeshes()) {
+        c.meshes.push_back(mesh);
+    }
+    for (const qmtest::FieldScriptFile& file : qmtest::FieldScripts()) {
+        c.scripts.push_back(file.file);
+    }
+    c.attackTables = {"basic.bht"};
+    // The weapon looks of both heroes' first weapon types, their town looks and the enemies' models.
+    c.characterModels = {"hero01", "hero02", "heroine01", "heroine02"};
     for (const THrdefRecord& hero : c.heroes) {
         c.characterModels.push_back(hero.ModelName);
+    }
+    for (const TEnemyRecord& enemy : c.enemies) {
+        if (std::find(c.characterModels.begin(), c.characterModels.end(), enemy.modelName) == c.characterModels.end()) {
+            c.characterModels.push_back(enemy.modelName);
+        }
     }
     return c;
 }

@@ -1,4 +1,5 @@
 #include "SampleData.h"
+#include "support/field_writer.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -130,24 +131,6 @@ void WriteSounds(const fs::path& root, const Catalogue& c)
     }
 }
 
-// Every file the effect catalogue loads, where the loaders look with start-up's folders.
-void WriteEffects(const fs::path& root)
-{
-    const std::string frames = TFrame::GetDirectory();
-    const std::string meshes = TMesh8::GetDirectory();
-    const std::string textures = TTexture8::GetDirectory();
-    const std::string effects = TEffectManager::GetFolder();
-    TFrame::SetDirectory(kFrameFolder);
-    TMesh8::SetDirectory(kMeshFolder);
-    TTexture8::SetDirectory(kTextureFolder);
-    TEffectManager::SetFolder(kEffectFolder);
-    qmtest::WriteEffectAssets(root);
-    TFrame::SetDirectory(frames);
-    TMesh8::SetDirectory(meshes);
-    TTexture8::SetDirectory(textures);
-    TEffectManager::SetFolder(effects);
-}
-
 }  // namespace
 
 void WriteSampleFolder(const fs::path& root)
@@ -163,6 +146,8 @@ void WriteSampleFolder(const fs::path& root)
     for (const TexturePackage& package : c.textures) {
         Save(root / kTextureFolder / package.file, BuildTexturePackage(package));
     }
+    // The field's maps, meshes and character files; the tables, music and sprites are the folder's own.
+    qmtest::WriteFieldFolder(root.string(), qmtest::DefaultFieldMaps(), false);
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
     Save(root / kMeshFolder / kShadowMesh, ShadowDisc().Bytes());
     fs::create_directories(root / kMeshFolder / "wepon");
@@ -170,11 +155,10 @@ void WriteSampleFolder(const fs::path& root)
         Save(root / kMeshFolder / "wepon" / (w.MeshName + ".msh"), WeaponBlade(w.MeshName).Bytes());
     }
     for (const std::string& model : c.characterModels) {
-        Save(root / kMeshFolder / kCharacterFolder / (model + ".tob"), CharacterBody(model).Bytes());
-        Save(root / kCharacterDataFolder / (model + ".pat"), BuildCharacterPattern());
-        Save(root / kCharacterDataFolder / (model + ".wpm"), BuildCharacterWepons());
+        qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(), model);
     }
-    WriteEffects(root);
+    // Every file the effect catalogue loads, where start-up's folders look.
+    qmtest::WriteGameEffectAssets(root);
 }
 
 }  // namespace sample

@@ -19,6 +19,7 @@
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/GameData/TWeponTable.h"
 #include "dx/dx8/sound/TSoundTableReader.h"
+#include "support/player_model_writer.h"
 
 namespace sample {
 
@@ -39,11 +40,12 @@ inline constexpr const char* kShadowMesh = "effect/shadow01_mesh.msh";
 inline constexpr const char* kCharacterFolder = "char04/";
 inline constexpr const char* kCharacterDataFolder = "data/chrdata04/";
 // Motions of a player model: the states 0..19 and the shared skill motions up to 36.
-inline constexpr std::uint32_t kPlayerMotions = 37;
+inline constexpr std::uint32_t kPlayerMotions = qmtest::kPlayerModelMotions;
 
 // One texture package and the entry names it holds, all pictures of one kind.
 struct TexturePackage {
-    enum class Picture { Icon, Panel };
+    // Field: the field folder's own pictures of those names (window, gauge and minimap parts).
+    enum class Picture { Icon, Panel, Field };
     std::string file;  // inside the texture folder
     Picture picture = Picture::Icon;
     std::vector<std::string> entries;
@@ -81,8 +83,17 @@ struct Catalogue {
 
     std::vector<TexturePackage> textures;
     std::vector<std::string> meshes;  // inside the mesh folder
-    // Player models: body ".tob", pattern ".pat" and weapon-state ".wpm" of each name.
+
+    // The field: map names ("file/entry") in the map-data folder and the attack tables (".bht") in
+    // the character data folder.
+    std::vector<std::string> maps;
+    std::vector<std::string> attackTables;
+    // Character models of the players and enemies: body ".tob", pattern ".pat" and weapon-state
+    // ".wpm" of each name.
     std::vector<std::string> characterModels;
+    std::vector<std::string> characterFiles;
+    // Compiled script files in the map-data folder: the villagers' set-up and conversations.
+    std::vector<std::string> scripts;
 };
 
 const Catalogue& GetCatalogue();

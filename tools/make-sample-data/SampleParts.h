@@ -16,17 +16,13 @@ namespace sample {
 qmtest::PtxImage Icon(const std::string& name);
 // A 128 × 64 opaque description panel: a framed gradient with a few bars, colour from the name.
 qmtest::PtxImage Panel(const std::string& name);
+// The field folder's picture of that name; throws when the field has none.
+qmtest::PtxImage FieldPicture(const std::string& name);
 std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package);
 
 // The sky dome: a half sphere seen from inside, pale at the horizon and deep blue at the top.
 qmtest::MeshFile SkyDome();
 
-// A player body: a coloured block with kPlayerMotions motions of a few frames each.
-qmtest::MeshFile CharacterBody(const std::string& name);
-// Its pattern file: motions 1 to 3 (walking) step forward every frame.
-std::vector<std::uint8_t> BuildCharacterPattern();
-// Its weapon-state file: one pose of both weapon frames for every frame of every motion.
-std::vector<std::uint8_t> BuildCharacterWepons();
 // The round shadow under every character.
 qmtest::MeshFile ShadowDisc();
 // A weapon a character holds: a thin blade along its frame's negative Z.

@@ -1,9 +1,11 @@
 #include <cmath>
 #include <algorithm>
 #include <cstdlib>
+#include <stdexcept>
 
 #include "SampleParts.h"
 #include "TCommon/Crc32.h"
+#include "support/field_writer.h"
 
 namespace sample {
 
@@ -109,11 +111,33 @@ qmtest::PtxImage Panel(const std::string& name)
     return qmtest::PtxImage::FromPixels(name, 0, kWidth, kHeight, colors);
 }
 
+qmtest::PtxImage FieldPicture(const std::string& name)
+{
+    std::vector<qmtest::PtxImage> pictures = qmtest::FieldSprites();
+    pictures.push_back(qmtest::FieldMinimapPicture());
+    for (const qmtest::PtxImage& picture : pictures) {
+        if (picture.storedName == name + '\0') {
+            return picture;
+        }
+    }
+    throw std::runtime_error("the field has no picture " + name);
+}
+
 std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package)
 {
     std::vector<qmtest::PtxImage> images;
     for (const std::string& entry : package.entries) {
-        images.push_back(package.picture == TexturePackage::Picture::Icon ? Icon(entry) : Panel(entry));
+        switch (package.picture) {
+        case TexturePackage::Picture::Icon:
+            images.push_back(Icon(entry));
+            break;
+        case TexturePackage::Picture::Panel:
+            images.push_back(Panel(entry));
+            break;
+        case TexturePackage::Picture::Field:
+            images.push_back(FieldPicture(entry));
+            break;
+        }
     }
     return qmtest::BuildPtx(images);
 }

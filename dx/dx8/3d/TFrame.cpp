@@ -143,6 +143,22 @@ bool TFrame::RemoveMesh(TMesh8* mesh)
 
 void TFrame::ClearMeshes() { m_meshes.clear(); }
 
+void TFrame::SetMesh(std::size_t i, const TMesh8& mesh)
+{
+    if (i < m_meshes.size()) {
+        m_meshes[i] = mesh;
+    } else {
+        m_meshes.push_back(mesh);
+    }
+}
+
+void TFrame::KeepMeshes(std::size_t count)
+{
+    if (count < m_meshes.size()) {
+        m_meshes.erase(m_meshes.begin() + static_cast<std::ptrdiff_t>(count), m_meshes.end());
+    }
+}
+
 TMesh8* TFrame::FindMesh(const std::string& name, bool recurse)
 {
     for (TMesh8& mesh : m_meshes) {

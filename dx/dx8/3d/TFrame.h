@@ -49,6 +49,11 @@ public:
     // mesh: the address of an element of this frame's list.
     bool RemoveMesh(TMesh8* mesh);
     void ClearMeshes();
+    // Mesh i becomes a copy of the given one (a new last mesh when i is the count); the copy reuses
+    // what the mesh there held, so a list refilled the same way every frame allocates nothing.
+    void SetMesh(std::size_t i, const TMesh8& mesh);
+    // Drops the meshes from index count on.
+    void KeepMeshes(std::size_t count);
     // First mesh of that name here, then (recurse) in each child's subtree in order.
     TMesh8* FindMesh(const std::string& name, bool recurse);
     std::size_t GetMeshCount() const { return m_meshes.size(); }

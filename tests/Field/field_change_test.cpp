@@ -1,0 +1,167 @@
+// Map changes: the fade through black or white, the area swapped at full colour, the music kept,
+// faded out or crossed over.
+#include "Field/field_game_fixture.h"
+#include "MainCode/Map/TFieldPhase.h"
+#include "dx/dx8/sound/TDSound8.h"
+#include "dx/dx8/sound/TStreamSound.h"
+#include "support/golden.h"
+
+namespace fieldtest {
+namespace {
+
+std::vector<qmtest::FieldMap> ChangeMaps()
+{
+    std::vector<qmtest::FieldMap> maps = qmtest::DefaultFieldMaps();
+    qmtest::FieldMap same = maps[0];
+    same.entry = "battle2";
+    same.display = "試しの野 奥";
+    qmtest::FieldMap silent = maps[0];
+    silent.entry = "silent";
+    silent.music = "";
+    maps.push_back(same);
+    maps.push_back(silent);
+    return maps;
+}
+
+class MapChange : public FieldGame {
+protected:
+    TFieldLoop* Ready()
+    {
+        Start(ChangeMaps());
+        Steps(8);
+        TFieldLoop* field = PushField("battle");
+        EXPECT_NE(field, nullptr);
+        if (field != nullptr) {
+            FinishFade(field);
+        }
+        return field;
+    }
+    TMapChangePhase* Change(TFieldLoop* field, const std::string& entry, std::uint32_t mode)
+    {
+        TFieldDestination to;
+        to.mapName = "map00/" + entry;
+        to.position = qmtest::FieldLayout::Start();
+        to.direction = qmtest::FieldLayout::StartDirection();
+        to.cameraPosition = qmtest::FieldLayout::StartCamera();
+        field->SetPhase(CreateFieldPhase(field, to, mode));
+        return dynamic_cast<TMapChangePhase*>(field->GetPhase());
+    }
+    static TSoundBank* Music() { return TDSound8::Instance()->GetBank(2); }
+    static TStreamSound* Sound(std::int32_t id) { return Music()->Get(static_cast<std::uint32_t>(id)).Get(); }
+};
+
+
+TEST_F(MapChange, BlackFadeToAMapWithTheSameMusicKeepsItPlayingUnbroken)
+{
+    TFieldLoop* field = Ready();
+    ASSERT_NE(field, nullptr);
+    TAreaBase* before = field->GetArea();
+    const std::int32_t music = before->GetMusicId();
+    ASSERT_EQ(music, 10);
+    TStreamSound* sound = Sound(music);
+    ASSERT_NE(sound, nullptr);
+    ASSERT_EQ(sound->GetState(), TStreamSound::kPlaying);
+
+    TMapChangePhase* phase = Change(field, "battle2", 0);
+    ASSERT_NE(phase, nullptr);
+    EXPECT_FALSE(phase->HasFadeOut());
+    EXPECT_FALSE(phase->HasFadeIn());
+    int step = 0;
+    while (field->GetArea() == before && step < 100) {
+        Step();
+        ++step;
+        if (step == 30) {
+            const platform::RgbaImage black = Screen();
+            EXPECT_EQ(Pixel(black, 320, 240), 0x000000u);
+            EXPECT_EQ(Pixel(black, 5, 5), 0x000000u);
+            EXPECT_TRUE(qmtest::MatchesGolden(black, "MapChangeFullBlack"));
+        }
+        EXPECT_EQ(sound->GetState(), TStreamSound::kPlaying) << step;
+    }
+    // 30 steps to full colour, swapped on the first step after it was drawn.
+    EXPECT_EQ(step, 31);
+    EXPECT_EQ(field->GetArea()->GetMusicId(), music);
+    EXPECT_EQ(Music()->GetUseCount(static_cast<std::uint32_t>(music)), 1u);
+    int back = 0;
+    while (field->IsInPhase() && back < 100) {
+        Step();
+        ++back;
+        EXPECT_EQ(sound->GetState(), TStreamSound::kPlaying) << back;
+    }
+    EXPECT_EQ(back, 30);
+    EXPECT_EQ(Sound(music), sound);
+}
+
+TEST_F(MapChange, WhiteFadeToAMapWithoutMusicFadesTheOldOutOverFiftySteps)
+{
+    TFieldLoop* field = Ready();
+    ASSERT_NE(field, nullptr);
+    TStreamSound* sound = Sound(10);
+    ASSERT_NE(sound, nullptr);
+    TMapChangePhase* phase = Change(field, "silent", 1);
+    ASSERT_NE(phase, nullptr);
+    EXPECT_TRUE(phase->HasFadeOut());
+    EXPECT_FALSE(phase->HasFadeIn());
+    EXPECT_EQ(phase->GetNewMusicId(), -1);
+    for (int step = 1; step <= 50; ++step) {
+        Step();
+        ASSERT_TRUE(phase->HasFadeOut()) << step;
+        if (step == 30) {
+            const platform::RgbaImage white = Screen();
+            EXPECT_EQ(Pixel(white, 320, 240), 0xFFFFFFu);
+            EXPECT_TRUE(qmtest::MatchesGolden(white, "MapChangeFullWhite"));
+        }
+    }
+    EXPECT_GT(sound->GetVolume(), sound->GetMinVolume());
+    Step();  // the fader's last level, and its end
+    EXPECT_FALSE(phase->HasFadeOut());
+    EXPECT_EQ(sound->GetVolume(), sound->GetMinVolume());
+    EXPECT_EQ(sound->GetState(), TStreamSound::kStopped);
+    EXPECT_EQ(Music()->GetUseCount(10), 0u);
+    EXPECT_EQ(field->GetArea()->GetMusicId(), -1);
+}
+
+TEST_F(MapChange, OtherMusicCrossesOverAndThePhaseEndsWhenBothFadersAreDone)
+{
+    TFieldLoop* field = Ready();
+    ASSERT_NE(field, nullptr);
+    TStreamSound* old = Sound(10);
+    TMapChangePhase* phase = Change(field, "town", 0);
+    ASSERT_NE(phase, nullptr);
+    EXPECT_EQ(phase->GetNewMusicId(), 11);
+    ASSERT_TRUE(phase->HasFadeOut());
+    ASSERT_TRUE(phase->HasFadeIn());
+    TStreamSound* next = Sound(11);
+    ASSERT_NE(next, nullptr);
+    EXPECT_EQ(next->GetState(), TStreamSound::kPlaying);
+    EXPECT_EQ(next->GetVolume(), next->GetMinVolume());
+    int step = 0;
+    while (field->IsInPhase() && step < 200) {
+        Step();
+        ++step;
+        if (step == 20) {
+            EXPECT_GT(next->GetVolume(), next->GetMinVolume());
+            EXPECT_LT(old->GetVolume(), old->GetMaxVolume());
+        }
+    }
+    EXPECT_EQ(step, 61);
+    EXPECT_FALSE(phase == field->GetPhase());
+    EXPECT_EQ(old->GetState(), TStreamSound::kStopped);
+    EXPECT_EQ(next->GetState(), TStreamSound::kPlaying);
+    EXPECT_EQ(next->GetVolume(), next->GetMaxVolume());
+    EXPECT_EQ(field->GetArea()->GetMusicId(), 11);
+    EXPECT_EQ(field->GetArea()->GetFogColour(), 0xFF8090A0u);
+}
+
+TEST_F(MapChange, AModeOtherThanBlackOrWhiteFadesThroughBlack)
+{
+    TFieldLoop* field = Ready();
+    ASSERT_NE(field, nullptr);
+    TMapChangePhase* phase = Change(field, "battle2", 7);
+    ASSERT_NE(phase, nullptr);
+    Steps(30);
+    EXPECT_EQ(phase->GetQuad().GetColour(), 0xFF000000u);
+}
+
+}  // namespace
+}  // namespace fieldtest

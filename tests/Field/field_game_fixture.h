@@ -1,0 +1,152 @@
+// The real application on a generated field folder, driven step by step: each Step sets the manual
+// clock to exactly one step interval past the current scene's timer and runs one application frame,
+// so one frame is one step of whatever scene is current.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/Character/TPlayerSoundLog.h"
+#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Script/ScriptRandom.h"
+#include "MainCode/TGameWnd.h"
+#include "MainCode/TLoop.h"
+#include "dx/dx8/3d/TD3D8.h"
+#include "platform/win32/keyboard.h"
+#include "platform/win32/msgbox.h"
+#include "platform/win32/timer.h"
+#include "platform/win32/window.h"
+#include "support/field_writer.h"
+#include "support/temp_dir.h"
+#include "platform/testing/win32.h"
+#include "platform/testing/d3d8.h"
+
+namespace fieldtest {
+
+inline const char kClass[] = "Verrow Quillmark";
+
+class FieldGame : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("QM_RUNTIME_DIR", dir_.Path().c_str(), 1);
+        cwd_ = std::make_unique<qmtest::ScopedCwd>(dir_.Path());
+        platform::ManualClock::Enable(1000);
+        platform::ResetKeyboardState();
+        platform::SetMessageBoxHook([this](const platform::MessageBoxRecord& r) { boxes_.push_back(r); });
+        ResetScriptRandom();
+        SetPlayerSoundLog(&playerSounds_);
+        std::ofstream("setting.ini", std::ios::binary)
+            << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
+    }
+    void TearDown() override
+    {
+        if (app_) {
+            app_->Shutdown();
+            DestroyWindow(app_->GetHandle());
+            app_.reset();
+        }
+        SetPlayerSoundLog(nullptr);
+        platform::SetMessageBoxHook(nullptr);
+        platform::ManualClock::Disable();
+        platform::ResetKeyboardState();
+        UnregisterClassA(kClass, nullptr);
+        cwd_.reset();
+    }
+
+    // The folder with the given maps (the defaults when empty), then the application up to its title.
+    void Start(const std::vector<qmtest::FieldMap>& maps = qmtest::DefaultFieldMaps())
+    {
+        qmtest::WriteFieldFolder(".", maps);
+        app_ = std::make_unique<TGameWnd>(0, kClass, "Quillmark", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
+                                          nullptr, nullptr, nullptr, 101, 104);
+        app_->Create();
+        app_->Init();
+        ASSERT_TRUE(app_->IsInitialised());
+    }
+    // One step of the current scene (and its draw).
+    bool Step()
+    {
+        if (auto* scene = dynamic_cast<TSceneLoop*>(app_->GetCurrentScene())) {
+            const TFrameTimer& timer = scene->GetTimer();
+            platform::ManualClock::Set(static_cast<DWORD>(std::ceil(timer.m_last + timer.m_interval)));
+        } else {
+            platform::ManualClock::Advance(17);
+        }
+        return app_->Frame();
+    }
+    void Steps(int n)
+    {
+        for (int i = 0; i < n; ++i) {
+            Step();
+        }
+    }
+    // A new field at a map of the folder, pushed as the current scene; null when it cannot be made.
+    TFieldLoop* PushField(const std::string& entry, const D3DXVECTOR3& position = qmtest::FieldLayout::Start(),
+                          const D3DXVECTOR3& direction = qmtest::FieldLayout::StartDirection())
+    {
+        TFieldLoop* field = TFieldLoop::CreateAtPosition(app_.get(), "map00/" + entry, position, direction,
+                                                         qmtest::FieldLayout::StartCamera());
+        if (field != nullptr) {
+            app_->PushScene(field);
+        }
+        return field;
+    }
+    // Steps until the opening fade is over.
+    void FinishFade(TFieldLoop* field)
+    {
+        for (int i = 0; i < 100 && field->IsInPhase(); ++i) {
+            Step();
+        }
+        ASSERT_FALSE(field->IsInPhase());
+    }
+    TFieldLoop* CurrentField() const { return dynamic_cast<TFieldLoop*>(app_->GetCurrentScene()); }
+    static platform::RgbaImage Screen()
+    {
+        platform::RgbaImage image;
+        EXPECT_TRUE(platform::ReadBackBuffer(TD3D8::GetDevice(), &image));
+        return image;
+    }
+    // 0xRRGGBB of the back buffer.
+    static std::uint32_t Pixel(const platform::RgbaImage& image, int x, int y)
+    {
+        const std::uint8_t* p = image.At(x, y);
+        return static_cast<std::uint32_t>(p[0]) << 16 | static_cast<std::uint32_t>(p[1]) << 8 | p[2];
+    }
+    static D3DXVECTOR3 PositionOf(TGameObject* object)
+    {
+        D3DXVECTOR3 p;
+        object->GetPosition(&p);
+        return p;
+    }
+    static void Hold(int vk, bool down) { platform::InjectKey(vk, down); }
+    // The sound effects the player played since the set-up, in order.
+    std::vector<std::uint32_t> PlayerSounds() const
+    {
+        std::vector<std::uint32_t> ids;
+        for (const TPlayedSound& s : playerSounds_) {
+            if (s.bank == 0 && !s.stopped) {
+                ids.push_back(s.id);
+            }
+        }
+        return ids;
+    }
+
+    qmtest::TempDir dir_;
+    std::unique_ptr<qmtest::ScopedCwd> cwd_;
+    std::unique_ptr<TGameWnd> app_;
+    std::vector<platform::MessageBoxRecord> boxes_;
+    std::vector<TPlayedSound> playerSounds_;
+};
+
+}  // namespace fieldtest

@@ -1,0 +1,504 @@
+// Building an area from its map: fog and clear colour, the start and its jitter, music, the name
+// notice, the refused maps; and the steps of the areas: menu, time stop, event codes, town scripts.
+#include "Field/field_game_fixture.h"
+#include "MainCode/Character/TVillager.h"
+#include "MainCode/Character/TEnemyFactory.h"
+#include "MainCode/GameData/TCharacterRecord.h"
+#include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/GameData/TSvpTable.h"
+#include "MainCode/Map/TAttackTable.h"
+#include "MainCode/Map/TMapData.h"
+#include "MainCode/Map/TMinimap.h"
+#include "MainCode/Map/TMapObject.h"
+#include "MainCode/Map/TTownArea.h"
+#include "MainCode/Menu/TMenuTopLoop.h"
+#include "MainCode/Scene/TDieLoop.h"
+#include "MainCode/Scene/TTitleLoop.h"
+#include "dx/dx8/sound/TDSound8.h"
+#include "dx/dx8/sound/TStreamSound.h"
+#include "support/script_assembler.h"
+#include "MainCode/Map/TCamera.h"
+#include "MainCode/Script/TScriptProcessManager.h"
+#include <cstring>
+
+namespace fieldtest {
+namespace {
+
+std::vector<qmtest::FieldMap> LoadMaps()
+{
+    std::vector<qmtest::FieldMap> maps = qmtest::DefaultFieldMaps();
+    qmtest::FieldMap bare = maps[0];
+    bare.entry = "bare";
+    bare.entryPoint = false;
+    qmtest::FieldMap unknown = maps[0];
+    unknown.entry = "unknown";
+    unknown.music = "nosuch.ogg";
+    qmtest::FieldMap kind2 = maps[0];
+    kind2.entry = "kind2";
+    kind2.kind = 2;
+    qmtest::FieldMap mode8 = maps[0];
+    mode8.entry = "mode8";
+    mode8.cameraMode = 8;
+    qmtest::FieldMap keys = maps[1];
+    keys.entry = "keys";
+    keys.cameraMode = 32;
+    qmtest::FieldMap people = maps[1];
+    people.entry = "people";
+    people.villagers = {"talk.pbsc/again", "talk.pbsc/wait", "talk.pbsc/over"};
+    qmtest::FieldMap camp = maps[0];
+    camp.entry = "camp";
+    camp.villagers = {"talk.pbsc/wait"};
+    // An enemy placed high above the ground falls while it lives.
+    qmtest::FieldMap high = maps[0];
+    high.entry = "high";
+    high.spawnDistance = 40.0F;
+    high.spawners.clear();
+    high.enemies = {{qmtest::kFieldEnemyType, {30.0F, 6.0F, 12.0F}, {0.0F, 0.0F, -1.0F}}};
+    for (const auto& m : {bare, unknown, kind2, mode8, keys, people, camp, high}) {
+        maps.push_back(m);
+    }
+    return maps;
+}
+
+// An object of the field-object list that answers a fixed code.
+class CodeObject : public TMapObject {
+public:
+    CodeObject(TAreaBase* area, std::uint32_t code) : TMapObject(area), code_(code) {}
+    std::uint32_t Update() override
+    {
+        ++updates;
+        return code_;
+    }
+    void Finish() override { ++finishes; }
+    int updates = 0;
+    int finishes = 0;
+
+private:
+    std::uint32_t code_;
+};
+
+class FieldLoad : public FieldGame {
+protected:
+    void SetUp() override
+    {
+        FieldGame::SetUp();
+        Start(LoadMaps());
+        // Each villager is set up by the first statement of its own conversation.
+        qmtest::ScriptFileWriter()
+            .Script("again", {SetUp(14.0F), "CALL @@SendMsg \"MapEvent\" 3"})
+            .Script("wait", {SetUp(20.0F), "CALL @@Wait"})
+            .Script("over", {SetUp(26.0F), "CALL @@SendMsg \"MapEvent\" 1"})
+            .Save("data/scr04/talk.pbsc");
+        Steps(8);
+    }
+    // A villager in the player's model at x on the line z = 20, facing the start.
+    static std::string SetUp(float x)
+    {
+        return "CALL @@SendMsg \"VillagerInfo\" 0 \"hero01\" 0 0 0 \"0.9\" \"0.8\" 0 \"-0.03\" 1 1 \"" +
+               std::to_string(x) + "\" 0 20 0 0 -1";
+    }
+    // The player just in front of the villager, facing it, presses the action button for a step.
+    void TalkTo(TFieldLoop* field, TVillager* villager)
+    {
+        const D3DXVECTOR3 at = PositionOf(villager);
+        field->GetPlayer()->PlaceAt(D3DXVECTOR3(at.x, at.y, at.z - 1.5F), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
+        Hold('Z', true);
+        Step();
+        Hold('Z', false);
+    }
+    TFieldLoop* Ready(const std::string& entry)
+    {
+        TFieldLoop* field = PushField(entry);
+        EXPECT_NE(field, nullptr);
+        if (field != nullptr) {
+            FinishFade(field);
+        }
+        return field;
+    }
+    TCharacterRecord* Leader() { return TGameData::GetInstance()->GetCharacterData(0); }
+    static TSoundBank* Music() { return TDSound8::Instance()->GetBank(2); }
+    bool SaidAbout(const std::string& text) const
+    {
+        for (const auto& box : boxes_) {
+            if (box.text.find(text) != std::string::npos) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+TEST_F(FieldLoad, FogDecidesTheClearColourAndNoFogClearsWhite)
+{
+    TFieldLoop* battle = Ready("battle");
+    ASSERT_NE(battle, nullptr);
+    EXPECT_EQ(battle->GetArea()->GetClearColour(), 0xFFFFFFFFu);
+    EXPECT_EQ(battle->GetArea()->GetFogColour(), 0xFFFFFFFFu);
+    bool on = true;
+    float start = 0.0F;
+    float end = 0.0F;
+    D3DCOLOR colour = 0;
+    TD3D8::Instance()->GetFog(&on, &start, &end, &colour);
+    EXPECT_FALSE(on);
+    EXPECT_EQ(start, 100.0F);
+    EXPECT_EQ(end, 200.0F);
+    EXPECT_EQ(colour, 0xFFFFFFFFu);
+
+    TFieldLoop* town = Ready("town");
+    ASSERT_NE(town, nullptr);
+    EXPECT_EQ(town->GetArea()->GetClearColour(), 0xFF8090A0u);
+    EXPECT_EQ(town->GetArea()->GetFogColour(), 0xFF8090A0u);
+    TD3D8::Instance()->GetFog(&on, &start, &end, &colour);
+    EXPECT_TRUE(on);
+    EXPECT_EQ(colour, 0xFF8090A0u);
+    EXPECT_EQ(Pixel(Screen(), 320, 5), 0x8090A0u);  // no sky: the clear colour above the wall
+}
+
+TEST_F(FieldLoad, AStartLandsJitteredFromTheScriptGeneratorAndTheGivenStartWins)
+{
+    SeedScriptRandom(1);
+    const D3DXVECTOR3 at(25.0F, 0.0F, 12.0F);
+    TFieldLoop* field = PushField("bare", at);
+    ASSERT_NE(field, nullptr);
+    D3DXVECTOR3 p = PositionOf(field->GetPlayer());
+    EXPECT_NEAR(p.z - at.z, 0.0200375F, 2e-6F);
+    EXPECT_NEAR(p.x - at.x, 0.0369076F, 2e-6F);
+    EXPECT_EQ(p.y, at.y);
+
+    // With the map's own start as well, the given one is placed last.
+    TFieldLoop* second = PushField("battle", at);
+    ASSERT_NE(second, nullptr);
+    p = PositionOf(second->GetPlayer());
+    EXPECT_GE(p.x - at.x, 0.02F);
+    EXPECT_LE(p.x - at.x, 0.05F);
+    EXPECT_GE(p.z - at.z, 0.02F);
+    EXPECT_LE(p.z - at.z, 0.05F);
+}
+
+TEST_F(FieldLoad, TheMapNameNoticeIsClearedThenGivenKindFourAndTheName)
+{
+    TFieldLoop* field = PushField("battle");
+    ASSERT_NE(field, nullptr);
+    TGetRender* notice = field->GetGetRender();
+    EXPECT_EQ(notice->calls, (std::vector<std::string>{"Clear", "PushKind4", "PushText"}));
+    ASSERT_EQ(notice->GetQueue().size(), 2u);
+    EXPECT_EQ(notice->GetQueue()[0].number, 25u);
+    EXPECT_EQ(notice->GetQueue()[1].text, "試しの野");
+}
+
+TEST_F(FieldLoad, UnknownMusicStopsNothingAndKeptMusicLoadsWithoutRestarting)
+{
+    TFieldLoop* field = Ready("battle");
+    ASSERT_NE(field, nullptr);
+    // One more use of the battle music, as a scene placed beneath the field keeps it.
+    Music()->Load(10);
+    const TRefPtr<TStreamSound> held = Music()->Get(10);
+    TStreamSound* battle = held.Get();
+    ASSERT_EQ(battle->GetState(), TStreamSound::kPlaying);
+
+    TMapData unknown("map00/unknown", nullptr, nullptr, nullptr);
+    ASSERT_TRUE(field->ChangeMap(unknown));
+    EXPECT_EQ(field->GetArea()->GetMusicId(), -1);
+    EXPECT_EQ(battle->GetState(), TStreamSound::kPlaying);
+
+    TMapData town("map00/town", nullptr, nullptr, nullptr);
+    town.SetKeepMusic(true);
+    ASSERT_TRUE(field->ChangeMap(town));
+    EXPECT_EQ(field->GetArea()->GetMusicId(), 11);
+    EXPECT_EQ(Music()->GetUseCount(11), 1u);
+    ASSERT_NE(Music()->Get(11).Get(), nullptr);
+    EXPECT_NE(Music()->Get(11)->GetState(), TStreamSound::kPlaying);
+    EXPECT_EQ(battle->GetState(), TStreamSound::kPlaying);
+}
+
+TEST_F(FieldLoad, MapsWithoutAnAreaKindOrCameraAndPairsWithoutAPlayerAreRefusedByName)
+{
+    EXPECT_EQ(PushField("kind2"), nullptr);
+    EXPECT_TRUE(SaidAbout("map00/kind2"));
+    EXPECT_EQ(PushField("mode8"), nullptr);
+    EXPECT_TRUE(SaidAbout("map00/mode8"));
+    Leader()->WeaponId = 1001;  // a spear: no class for the first character
+    EXPECT_EQ(PushField("battle"), nullptr);
+    EXPECT_TRUE(SaidAbout("character 0 with weapon type 3"));
+    EXPECT_EQ(dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()) != nullptr, true);
+    Leader()->WeaponId = 1000;
+    TFieldLoop* keys = PushField("keys");
+    ASSERT_NE(keys, nullptr);
+    EXPECT_EQ(keys->GetArea()->GetCamera()->GetMode(), TCamera::kKeyMode);
+}
+
+TEST_F(FieldLoad, ATownHasNoEnemiesAndFindsOnlyThePlayerBattleMapsHaveNoVillagers)
+{
+    TFieldLoop* town = Ready("people");
+    ASSERT_NE(town, nullptr);
+    TAreaBase* area = town->GetArea();
+    EXPECT_EQ(area->GetEnemies(), nullptr);
+    EXPECT_EQ(area->GetVillagers().size(), 3u);
+    EXPECT_EQ(town->GetPlayer()->IsWeaponModelLoaded(), 0);
+    const std::uint32_t id = town->GetPlayer()->GetObjectId();
+    EXPECT_EQ(area->FindObject(id), town->GetPlayer());
+    EXPECT_EQ(area->FindObject(id + 1), nullptr);
+    EXPECT_EQ(area->FindObject(0xFFFFFFFF), nullptr);
+
+    TFieldLoop* camp = Ready("camp");
+    ASSERT_NE(camp, nullptr);
+    EXPECT_NE(camp->GetArea()->GetEnemies(), nullptr);
+    EXPECT_TRUE(camp->GetArea()->GetVillagers().empty());
+    EXPECT_EQ(camp->GetPlayer()->IsWeaponModelLoaded(), 1);
+}
+
+TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
+{
+    TFieldLoop* field = Ready("battle");
+    ASSERT_NE(field, nullptr);
+    const D3DXVECTOR3 before = PositionOf(field->GetPlayer());
+    Hold(VK_UP, true);
+    Hold('B', true);
+    Step();
+    Hold('B', false);
+    Hold(VK_UP, false);
+    auto* menu = dynamic_cast<TMenuTopLoop*>(app_->GetCurrentScene());
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->GetField(), field);
+    const D3DXVECTOR3 after = PositionOf(field->GetPlayer());
+    EXPECT_EQ(after.x, before.x);
+    EXPECT_EQ(after.z, before.z);
+    EXPECT_EQ(field->GetPlayer()->GetState(), 0u);
+
+    // A skipped draw leaves the back buffer alone.
+    field->SkipNextDraw();
+    TD3D8::Instance()->Clear(0xFFFF00FF, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
+    field->DrawArea();
+    EXPECT_FALSE(field->IsDrawSkipPending());
+    EXPECT_EQ(Pixel(Screen(), 320, 240), 0xFF00FFu);
+
+    const int refreshes = field->GetStatusPanel()->GetRefreshCount();
+    Step();
+    Hold('B', true);
+    Step();
+    Hold('B', false);
+    EXPECT_EQ(CurrentField(), field);
+    EXPECT_EQ(field->GetStatusPanel()->GetRefreshCount(), refreshes + 1);
+}
+
+TEST_F(FieldLoad, StoppedTimeHoldsThePlayerWhileTheEnemiesMovementPassRuns)
+{
+    TFieldLoop* field = Ready("high");
+    ASSERT_NE(field, nullptr);
+    TEnemyFactory* enemies = field->GetArea()->GetEnemies();
+    ASSERT_NE(enemies, nullptr);
+    ASSERT_EQ(enemies->GetLive().size(), 1u);
+    const TRefPtr<TEnemy> enemy = enemies->GetLive().begin()->second;
+    const D3DXVECTOR3 before = PositionOf(field->GetPlayer());
+    const float height = PositionOf(enemy.Get()).y;
+    ASSERT_GT(height, 1.0F);
+    // Stopped as the time-stopping enemy stops it: a board before the camera, the player's place kept.
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    SetTimeStopBoard(TRefPtr<TFrame>(new TFrame("board", identity, nullptr)));
+    SetTimeStop(true, field->GetArea()->GetCamera()->GetFrame(), field->GetPlayer());
+    Hold(VK_UP, true);
+    Steps(8);
+    Hold(VK_UP, false);
+    ResetTimeStop();
+    const D3DXVECTOR3 after = PositionOf(field->GetPlayer());
+    EXPECT_EQ(after.z, before.z);
+    EXPECT_EQ(after.x, before.x);
+    EXPECT_EQ(CurrentField(), field);
+    EXPECT_LT(PositionOf(enemy.Get()).y, height);
+    EXPECT_EQ(enemies->GetLive().size(), 1u);
+}
+
+TEST_F(FieldLoad, EventCodesStopTheObjectWalkSkipTheRestOrEndTheField)
+{
+    TFieldLoop* field = Ready("battle");
+    ASSERT_NE(field, nullptr);
+    TAreaBase* area = field->GetArea();
+    auto* first = new CodeObject(area, 1);
+    auto* gone = new CodeObject(area, 1);
+    auto* phase = new CodeObject(area, TAreaBase::kEventPhaseSet);
+    auto* later = new CodeObject(area, 1);
+    for (TMapObject* o : std::initializer_list<TMapObject*>{first, gone, phase, later}) {
+        area->AddObject(TRefPtr<TMapObject>(o));
+    }
+    gone->Deactivate();
+    const D3DXMATRIX target = *area->GetCameraTarget()->GetMatrix();
+    const D3DXVECTOR3 before = PositionOf(field->GetPlayer());
+    Hold(VK_UP, true);
+    Step();
+    Hold(VK_UP, false);
+    EXPECT_EQ(first->updates, 1);
+    EXPECT_EQ(phase->updates, 1);
+    EXPECT_EQ(later->updates, 0);
+    // The inactive one was finished and dropped in the same walk; the map's death watch stays.
+    EXPECT_EQ(area->GetObjects().size(), 4u);
+    // Movement, collision and camera waited for the next step.
+    EXPECT_EQ(PositionOf(field->GetPlayer()).z, before.z);
+    EXPECT_EQ(std::memcmp(area->GetCameraTarget()->GetMatrix(), &target, sizeof target), 0);
+    EXPECT_EQ(CurrentField(), field);
+
+    area->AddObject(TRefPtr<TMapObject>(new CodeObject(area, TAreaBase::kEventTitle)));
+    phase->Deactivate();
+    Step();
+    EXPECT_NE(CurrentField(), field);  // the field ended; the title below it runs
+    EXPECT_NE(dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()), nullptr);
+}
+
+TEST_F(FieldLoad, EventCodeClassesAtTheirBounds)
+{
+    EXPECT_EQ(TAreaBase::MapEventCode(9999), 0u);
+    EXPECT_EQ(TAreaBase::MapEventCode(10000), 0u);
+    EXPECT_EQ(TAreaBase::MapEventCode(10001), 1u);
+    EXPECT_EQ(TAreaBase::MapEventCode(10002), 2u);
+    EXPECT_EQ(TAreaBase::MapEventCode(10003), 3u);
+    EXPECT_EQ(TAreaBase::MapEventCode(10004), 2u);
+    EXPECT_EQ(TAreaBase::MapEventCode(10005), 2u);
+    EXPECT_EQ(TAreaBase::MapEventCode(10006), 0u);
+    EXPECT_EQ(TAreaBase::MapEventCode(0x2710 | 0x10000), 0u);
+}
+
+TEST_F(FieldLoad, ATownScriptHoldsTheMenuAndASecondConversationRequestEndsItsRun)
+{
+    TFieldLoop* field = Ready("people");
+    ASSERT_NE(field, nullptr);
+    auto* town = dynamic_cast<TTownArea*>(field->GetArea());
+    ASSERT_NE(town, nullptr);
+    TVillager* again = town->GetVillagers()[0].Get();
+    TVillager* waiting = town->GetVillagers()[1].Get();
+
+    TalkTo(field, waiting);
+    ASSERT_TRUE(town->IsInScriptState());
+    EXPECT_EQ(town->GetTalkingVillager(), waiting);
+    Hold('B', true);
+    Step();
+    Hold('B', false);
+    EXPECT_EQ(CurrentField(), field);  // no pause menu while a script runs
+    EXPECT_TRUE(town->IsInScriptState());
+    TScriptProcessManager::Get()->SetHostWait(0);
+    Step();
+    EXPECT_FALSE(town->IsInScriptState());
+    EXPECT_FALSE(waiting->IsTalking());
+
+    // MapEvent 3 inside a conversation: its stop is never released; the run is ended.
+    TalkTo(field, again);
+    ASSERT_TRUE(town->IsInScriptState());
+    Step();
+    EXPECT_FALSE(town->IsInScriptState());
+    EXPECT_FALSE(town->IsScriptActive());
+    EXPECT_EQ(CurrentField(), field);
+    Steps(3);
+    EXPECT_EQ(CurrentField(), field);
+}
+
+TEST_F(FieldLoad, AGameOverFromATownScriptEndsTheFieldIntoThePlacedScene)
+{
+    // Play started from the title, so that the field is the only scene.
+    TSvpTable::Get(qmtest::FieldLayout::kSavePoint).MapName = "map00/people";
+    Hold('Z', true);
+    Step();
+    Hold('Z', false);
+    Step();
+    TFieldLoop* field = CurrentField();
+    ASSERT_NE(field, nullptr);
+    EXPECT_EQ(app_->GetSceneCount(), 1);
+    FinishFade(field);
+    auto* town = dynamic_cast<TTownArea*>(field->GetArea());
+    TVillager* over = town->GetVillagers()[2].Get();
+    TalkTo(field, over);
+    Step();
+    EXPECT_NE(CurrentField(), field);
+    EXPECT_NE(dynamic_cast<TDieLoop*>(app_->GetCurrentScene()), nullptr);
+}
+
+TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
+{
+    TFieldLoop* field = Ready("battle");
+    ASSERT_NE(field, nullptr);
+    Hold(VK_RIGHT, true);
+    Steps(5);
+    Hold(VK_RIGHT, false);
+    TPlayerPose before;
+    field->GetPlayer()->GetPose(&before);
+    TPlayerCharacter* old = field->GetPlayer();
+    ASSERT_TRUE(field->ChangePlayer(1));
+    TPlayerCharacter* now = field->GetPlayer();
+    ASSERT_NE(now, old);
+    EXPECT_EQ(now->GetWeaponModelName(), "heroine01");
+    EXPECT_EQ(field->GetArea()->GetPlayer(), now);
+    TPlayerPose after;
+    now->GetPose(&after);
+    EXPECT_EQ(std::memcmp(&after.matrix, &before.matrix, sizeof before.matrix), 0);
+    EXPECT_EQ(after.state, before.state);
+    EXPECT_EQ(after.motionTime, before.motionTime);
+    EXPECT_EQ(after.velocity.x, before.velocity.x);
+    EXPECT_EQ(field->GetArea()->FindObject(now->GetObjectId()), now);
+    EXPECT_EQ(field->GetSkillGauge()->GetLastRefreshed(), now);
+    EXPECT_EQ(TGameData::GetInstance()->GetActiveCharacter(), 1);
+}
+
+TEST_F(FieldLoad, BattleMapsFillTheAttackTableAndTheirAreaEmptiesItTownsLeaveItAlone)
+{
+    const std::vector<TAttackRecord> records = qmtest::FieldAttackRecords();
+    TAttackTable::Clear();
+    std::unique_ptr<TFieldLoop> field(TFieldLoop::CreateAtPosition(app_.get(), "map00/battle",
+                                                                   qmtest::FieldLayout::Start(),
+                                                                   qmtest::FieldLayout::StartDirection(),
+                                                                   qmtest::FieldLayout::StartCamera()));
+    ASSERT_NE(field, nullptr);
+    ASSERT_EQ(TAttackTable::GetCount(), records.size());
+    for (const TAttackRecord& r : records) {
+        ASSERT_TRUE(TAttackTable::Contains(r.Id)) << r.Id;
+        EXPECT_EQ(TAttackTable::Get(r.Id).Lifetime, r.Lifetime) << r.Id;
+        EXPECT_EQ(TAttackTable::Get(r.Id).Radius, r.Radius) << r.Id;
+    }
+
+    // Leaving the battle map empties it; the town loads none.
+    TMapData town("map00/town", nullptr, nullptr, nullptr);
+    ASSERT_TRUE(field->ChangeMap(town));
+    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+    // Nor does a town's end empty it.
+    TAttackTable::Load("basic.bht");
+    TMapData again("map00/town", nullptr, nullptr, nullptr);
+    ASSERT_TRUE(field->ChangeMap(again));
+    EXPECT_EQ(TAttackTable::GetCount(), records.size());
+
+    TMapData battle("map00/battle", nullptr, nullptr, nullptr);
+    TAttackTable::Clear();
+    ASSERT_TRUE(field->ChangeMap(battle));
+    EXPECT_EQ(TAttackTable::GetCount(), records.size());
+    // The field's end takes the battle area and the table with it.
+    field.reset();
+    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+}
+
+TEST_F(FieldLoad, TheMinimapTurnsWithThePlayerEveryStep)
+{
+    TFieldLoop* field = Ready("battle");
+    ASSERT_NE(field, nullptr);
+    const TMinimap* minimap = field->GetMinimap();
+    ASSERT_NE(minimap, nullptr);
+    EXPECT_NEAR(minimap->GetHeading(), 0.0F, 1e-4F);  // facing +z
+    // The player turns toward the held direction a little every step: right turns the heading up,
+    // left back down; every step the heading is the player's own (walks go by the camera, which
+    // looks not quite along +z).
+    for (const auto& turn : {std::pair<int, float>{VK_RIGHT, 1.0F}, {VK_LEFT, -1.0F}}) {
+        float last = minimap->GetHeading();
+        Hold(turn.first, true);
+        for (int step = 0; step < 7; ++step) {
+            Step();
+            D3DXVECTOR3 front;
+            field->GetPlayer()->GetFront(&front);
+            EXPECT_NEAR(minimap->GetHeading(), std::atan2(front.x, front.z), 1e-4F) << turn.first << " " << step;
+            // The first step only starts the walk.
+            if (step > 0) {
+                EXPECT_GT((minimap->GetHeading() - last) * turn.second, 0.0F) << turn.first << " " << step;
+            }
+            last = minimap->GetHeading();
+        }
+        Hold(turn.first, false);
+        Step();
+    }
+}
+
+}  // namespace
+}  // namespace fieldtest
