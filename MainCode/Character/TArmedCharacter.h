@@ -214,6 +214,9 @@ protected:
     // Fires what the current pattern frame starts (once per rise) and keeps its flash; answers the
     // frame, whose displacement the caller applies.
     const TPatternEvent& FirePatternFrame();
+    // A hit that does not interrupt: a downed body twitches, a launched one is pushed on (a heavy
+    // hit sets its speed scale by the knock time); otherwise nothing.
+    std::uint32_t ReactWithoutInterrupt(bool heavy, float knockTime);
 
     std::uint32_t m_subState = 0;
     std::list<TRefPtr<TAttackHit>> m_hits;

@@ -260,6 +260,18 @@ bool TArmedCharacter::SetSpeedScale(float scale)
     return JuggleStep();
 }
 
+std::uint32_t TArmedCharacter::ReactWithoutInterrupt(bool heavy, float knockTime)
+{
+    if (m_reactionMode == kModeDown) {
+        OnDownedHit();
+        return 0;
+    }
+    if (m_reactionMode == kModeLaunched) {
+        return heavy ? SetSpeedScale(knockTime) : JuggleStep();
+    }
+    return 0;
+}
+
 TAttackHit* TArmedCharacter::CreateAttackHit(TRefPtr<TAttackHit>& out, std::uint32_t code, TFrame* parentOverride,
                                              const D3DXVECTOR3* positionOverride)
 {

@@ -261,5 +261,4 @@ private:
     void Slide(bool back);
     std::uint32_t ReactLightCommon(std::uint32_t knockFlags, std::int32_t magnitude, std::uint8_t front, float valueA,
                                    float knockTime);
-    std::uint32_t NotApplied(bool heavy, float knockTime);
 };

@@ -459,24 +459,12 @@ void TEnemy::MakePlayerTarget()
     }
 }
 
-std::uint32_t TEnemy::NotApplied(bool heavy, float knockTime)
-{
-    if (m_reactionMode == kModeDown) {
-        OnDownedHit();
-        return 0;
-    }
-    if (m_reactionMode == kModeLaunched) {
-        return heavy ? SetSpeedScale(knockTime) : JuggleStep();
-    }
-    return 0;
-}
-
 std::uint32_t TEnemy::ReactLightCommon(std::uint32_t knockFlags, std::int32_t magnitude, std::uint8_t front,
                                        float valueA, float knockTime)
 {
     m_stunTime = 4;
     if (!Applies(m_reactionMode, magnitude)) {
-        return NotApplied(false, knockTime);
+        return ReactWithoutInterrupt(false, knockTime);
     }
     m_knockTime = knockTime;
     m_reactionScale = valueA;
@@ -533,7 +521,7 @@ std::uint32_t TEnemy::ReactLaunch(std::uint32_t element, std::int32_t, std::uint
         m_reactionMode = kModeLaunched;
         return SetState(11);
     }
-    return NotApplied(false, knockTime);
+    return ReactWithoutInterrupt(false, knockTime);
 }
 
 std::uint32_t TEnemy::ReactStun(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
@@ -560,7 +548,7 @@ std::uint32_t TEnemy::ReactStun(std::uint32_t element, std::int32_t soundType, s
         m_reactionMode = kModeStunned;
         return SetState(14);
     }
-    return NotApplied(false, knockTime);
+    return ReactWithoutInterrupt(false, knockTime);
 }
 
 std::uint32_t TEnemy::ReactHeavy(std::uint32_t element, std::int32_t, std::uint32_t, std::int32_t magnitude,
@@ -576,7 +564,7 @@ std::uint32_t TEnemy::ReactHeavy(std::uint32_t element, std::int32_t, std::uint3
         m_reactionMode = kModeHeavy;
         return SetState(front != 0 ? 7 : 8);
     }
-    return NotApplied(true, knockTime);
+    return ReactWithoutInterrupt(true, knockTime);
 }
 
 std::uint32_t TEnemy::ReactWithoutStagger(std::uint32_t kind, std::uint32_t element, std::int32_t damage)

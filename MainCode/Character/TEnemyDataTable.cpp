@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "TCommon/TByteReader.h"
-#include "TCommon/TFile.h"
+#include "MainCode/GameData/TGameTable.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/sound/ScrambledTable.h"
 #include "platform/text/cp932.h"
@@ -105,37 +105,19 @@ bool TEnemyDataTable::Load(const std::string& path)
         m_path = path;
     }
     m_headerRead = false;
-    TFile file(m_path);
-    // Data: read-only.
-    if (!file.Open(true, GENERIC_READ)) {
-        return false;
-    }
-    if (!file.Read(&m_scrambled, 1) || !file.Seek(0)) {
-        return false;
-    }
-    TByteReader in(file);
-    TableHeader header;
-    // No size check on the count: a cut file keeps the records it holds whole.
-    if (!ReadTableHeader(in, 0, header)) {
-        return false;
-    }
-    m_recordCount = header.recordCount;
-    m_nameCount = static_cast<std::uint32_t>(header.columnNames.size());
-    for (std::string& name : header.columnNames) {
-        m_names.push_back(std::move(name));
-    }
-    m_values.insert(m_values.end(), header.columnValues.begin(), header.columnValues.end());
-    m_headerRead = true;
-
-    // The count reserves nothing: records are appended as they are read whole.
-    for (std::uint32_t i = 0; i < m_recordCount; ++i) {
-        TEnemyRecord record;
-        if (!ReadEnemyRecord(in, record)) {
-            return false;
-        }
-        m_records.push_back(std::move(record));
-    }
-    return true;
+    return LoadTableFile(m_path, m_scrambled, m_recordCount, m_nameCount, m_names, m_values,
+                         [this](TByteReader& in) {
+                             m_headerRead = true;
+                             // The count reserves nothing: records are appended as they are read whole.
+                             for (std::uint32_t i = 0; i < m_recordCount; ++i) {
+                                 TEnemyRecord record;
+                                 if (!ReadEnemyRecord(in, record)) {
+                                     return false;
+                                 }
+                                 m_records.push_back(std::move(record));
+                             }
+                             return true;
+                         });
 }
 
 void TEnemyDataTable::Clear()

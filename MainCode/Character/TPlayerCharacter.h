@@ -527,10 +527,9 @@ protected:
     void LoadModel(const std::string& modelName);
     void LoadSoundLists();
 
-    // Reactions: the end of the two light ones, and what a hit that does not interrupt does.
+    // Reactions: the end of the two light ones.
     std::uint32_t ReactLightCommon(std::uint32_t knockFlags, std::int32_t magnitude, std::uint8_t front,
                                    float valueA, float knockTime);
-    std::uint32_t ReactWithoutInterrupt(bool heavy, float knockTime);
     // An effect at the raised body, by default along the frame's Z axis.
     void CreateHitEffect(std::uint32_t id, const D3DXVECTOR3* direction, const float* colour, float scale);
     void HitEffectCommon(std::uint32_t element, bool sparks);

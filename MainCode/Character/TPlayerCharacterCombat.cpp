@@ -92,18 +92,6 @@ std::uint32_t TPlayerCharacter::ReactLightCommon(std::uint32_t knockFlags, std::
     return SetState(front != 0 ? 9 : 10);
 }
 
-std::uint32_t TPlayerCharacter::ReactWithoutInterrupt(bool heavy, float knockTime)
-{
-    if (m_reactionMode == kModeDown) {
-        OnDownedHit();
-        return 0;
-    }
-    if (m_reactionMode == kModeLaunched) {
-        return heavy ? SetSpeedScale(knockTime) : JuggleStep();
-    }
-    return 0;
-}
-
 std::uint32_t TPlayerCharacter::ReactLaunch(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
                                             std::int32_t, std::uint8_t, float, float knockTime, float launchSpeed,
                                             std::int32_t damage)

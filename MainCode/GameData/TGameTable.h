@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -72,6 +73,13 @@ bool ReadFields(TByteReader& in, Fields&... fields)
 }
 
 }  // namespace tablefield
+
+// Opens a table file read-only, keeps its scrambled flag and reads its header: the record and
+// column counts are set, the column names and values appended. readRecords then reads on from
+// the end of the header. False when the file cannot be opened or the header read.
+bool LoadTableFile(const std::string& path, std::uint8_t& scrambled, std::uint32_t& recordCount,
+                   std::uint32_t& nameCount, std::vector<std::string>& names, std::vector<std::uint32_t>& values,
+                   const std::function<bool(TByteReader&)>& readRecords);
 
 // Reads a whole table file. Records are read until the count is reached or a record cannot be
 // read whole; a record cut short is dropped, the ones before it stay.

@@ -1,10 +1,7 @@
 #include "MainCode/Map/TAttackTableFile.h"
 
-#include <utility>
-
+#include "MainCode/GameData/TGameTable.h"
 #include "TCommon/TByteReader.h"
-#include "TCommon/TFile.h"
-#include "dx/dx8/sound/ScrambledTable.h"
 
 namespace {
 
@@ -23,37 +20,17 @@ bool ReadRecord(TByteReader& in, TAttackRecord& r)
 bool TAttackTableFile::Load(const std::string& path)
 {
     m_path = path;
-    TFile file(path);
-    if (!file.Open(true, GENERIC_READ)) {
-        return false;
-    }
-    // The flag is kept; the header reader reads it again.
-    if (!file.Read(&m_scrambled, 1) || !file.Seek(0)) {
-        return false;
-    }
-    TByteReader in(file);
-    TableHeader header;
-    // No size check on the count: a cut file keeps the records it holds whole.
-    if (!ReadTableHeader(in, 0, header)) {
-        return false;
-    }
-    m_recordCount = header.recordCount;
-    m_nameCount = static_cast<std::uint32_t>(header.columnNames.size());
-    for (std::string& name : header.columnNames) {
-        m_names.push_back(std::move(name));
-    }
-    m_values.insert(m_values.end(), header.columnValues.begin(), header.columnValues.end());
-
-    // The records are never scrambled; a count beyond the file reads what is there.
-    for (std::uint32_t i = 0; i < m_recordCount; ++i) {
-        TAttackRecord record;
-        if (!ReadRecord(in, record)) {
-            return false;
+    return LoadTableFile(path, m_scrambled, m_recordCount, m_nameCount, m_names, m_values, [this](TByteReader& in) {
+        // The records are never scrambled; a count beyond the file reads what is there.
+        for (std::uint32_t i = 0; i < m_recordCount; ++i) {
+            TAttackRecord record;
+            if (!ReadRecord(in, record)) {
+                return false;
+            }
+            m_records.push_back(record);
         }
-        m_records.push_back(record);
-    }
-    file.Close();
-    return true;
+        return true;
+    });
 }
 
 void TAttackTableFile::Clear()

@@ -10,8 +10,6 @@
 #include "MainCode/Effect/TRayEffect.h"
 #include "MainCode/Effect/TThunderEffect.h"
 #include "burst_fixture.h"
-#include "dx/dx8/3d/TDrawList.h"
-#include "support/golden.h"
 
 namespace effecttest {
 namespace {
@@ -23,24 +21,6 @@ protected:
         EffectAreaTest::SetUp();
         init_genrand(5489);
         TParticleEffect::ResetAtlasCounter();
-    }
-    ::testing::AssertionResult Shoot(const std::string& golden)
-    {
-        if (!d3d()->CheckLostDevice()) {
-            return ::testing::AssertionFailure() << "device lost";
-        }
-        d3d()->Clear(0xFF102030, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
-        d3d()->BeginScene();
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        area_->Scene()->Render(area_->View(), &identity);
-        TDrawList::FlushAll();
-        d3d()->EndScene();
-        platform::RgbaImage image;
-        if (!platform::ReadBackBuffer(device(), &image)) {
-            return ::testing::AssertionFailure() << "no read-back";
-        }
-        return qmtest::MatchesGolden(image, golden);
     }
 };
 
