@@ -1,6 +1,7 @@
 // The only way a player character is made: by party index and the weapon type of its record.
 #include "MainCode/Character/THeroA.h"
 #include "MainCode/Character/THeroG.h"
+#include "MainCode/Character/THeroH.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TGameData.h"
@@ -40,6 +41,8 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
         built = new THeroA(field, characterIndex, *record, model);
     } else if (className == "THeroG") {
         built = new THeroG(field, characterIndex, *record);
+    } else if (className == "THeroH") {
+        built = new THeroH(field, characterIndex, *record);
     } else {
         built = new TStandInHero(field, characterIndex, *record, className, model);
     }
