@@ -3,6 +3,7 @@
 #include "MainCode/Character/THeroG.h"
 #include "MainCode/Character/THeroH.h"
 #include "MainCode/Character/THeroI.h"
+#include "MainCode/Character/THeroJ.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TGameData.h"
@@ -46,6 +47,8 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
         built = new THeroH(field, characterIndex, *record);
     } else if (className == "THeroI") {
         built = new THeroI(field, characterIndex, *record);
+    } else if (className == "THeroJ") {
+        built = new THeroJ(field, characterIndex, *record);
     } else {
         built = new TStandInHero(field, characterIndex, *record, className, model);
     }
