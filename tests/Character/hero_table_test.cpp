@@ -8,12 +8,13 @@
 #include "MainCode/Character/THeroH.h"
 #include "MainCode/Character/THeroI.h"
 #include "MainCode/Character/THeroJ.h"
+#include "MainCode/Character/THeroine08.h"
 #include "hero_fixture.h"
 
 namespace herotest {
 namespace {
 
-const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroG::GetDef(), &THeroH::GetDef(), &THeroI::GetDef(), &THeroJ::GetDef()};
+const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroG::GetDef(), &THeroH::GetDef(), &THeroI::GetDef(), &THeroJ::GetDef(), &THeroine08::GetDef()};
 
 bool IsSkillPair(const THeroClassDef& def, std::uint32_t a, std::uint32_t b)
 {
