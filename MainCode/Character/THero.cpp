@@ -305,15 +305,16 @@ bool THero::UpdateInTown()
 void THero::OnHitDelivered(TArmedCharacter* victim, std::int32_t code, std::int32_t damage, std::uint8_t flag)
 {
     switch (m_def.HitLanded) {
-    case THeroHitLanded::Standard: StandardHitLanded(victim, code, damage, flag); break;
+    case THeroHitLanded::Standard: StandardHitLanded(victim, code, damage, flag, true); break;
+    case THeroHitLanded::Effect: StandardHitLanded(victim, code, damage, flag, false); break;
     }
 }
 
 std::int32_t THero::StandardHitLanded(TArmedCharacter* victim, std::int32_t code, std::int32_t damage,
-                                      std::uint8_t flag)
+                                      std::uint8_t flag, bool hops)
 {
     const std::int32_t result = TPlayerCharacter::OnHitLanded(victim, code, damage, flag);
-    if (flag != 0) {
+    if (flag != 0 || (!hops && code >= 1 && code <= 3)) {
         return result;
     }
     switch (code) {

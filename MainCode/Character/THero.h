@@ -33,6 +33,8 @@ enum class THeroKind : std::uint8_t {
     HoverStrike,               // held in the air while the motion runs; charge -> Y when high, else c
     AirRecovery,               // landing ends it; at the motion's end: falling
     SteeredAirRecovery,        // as AirRecovery, moved by the stick
+    FallingComboStep,          // sinks slowly while the motion runs; landing ends it; then as AirComboStep
+    HoverSkillChain,           // held in the air while the motion runs; usable air skill, else c
 };
 
 // One row of an action table: the motion it plays and its executor with the action numbers it
@@ -69,6 +71,7 @@ struct THeroAttackRows {
 
 enum class THeroHitLanded : std::uint8_t {
     Standard,  // hops on codes 1 to 3, rings on codes 4 and 5
+    Effect,    // rings on codes 4 and 5 only
 };
 
 enum class THeroSkillHold : std::uint8_t {
@@ -139,7 +142,8 @@ protected:
     void BuildCommandMap();
     // The skill of the gauge's selected slot, tapped or held.
     void StartSkill(bool hold);
-    std::int32_t StandardHitLanded(TArmedCharacter* victim, std::int32_t code, std::int32_t damage, std::uint8_t flag);
+    std::int32_t StandardHitLanded(TArmedCharacter* victim, std::int32_t code, std::int32_t damage, std::uint8_t flag,
+                                   bool hops);
     void HitHop(float speed, float forward, bool popCommand);
     void HitRing(TArmedCharacter* victim, std::uint32_t effectId, std::uint32_t duration);
 
@@ -153,6 +157,10 @@ protected:
     bool RunSkillChain(const THeroRow& row);
     bool RunComboStep(const THeroRow& row);
     bool RunAirComboStep(const THeroRow& row);
+    // The air combo step's choice at its motion's end.
+    void EndAirComboStep(const THeroRow& row);
+    bool RunFallingComboStep(const THeroRow& row);
+    bool RunHoverSkillChain(const THeroRow& row);
     bool RunStrikeUntilLanding(const THeroRow& row);
     bool RunLeap(const THeroRow& row);
     bool RunAirStrike(const THeroRow& row, bool followUp);

@@ -38,6 +38,8 @@ bool THero::RunAction()
     case THeroKind::HoverStrike: return RunHoverStrike(row);
     case THeroKind::AirRecovery: return RunAirRecovery();
     case THeroKind::SteeredAirRecovery: MoveByInput(false); return RunAirRecovery();
+    case THeroKind::FallingComboStep: return RunFallingComboStep(row);
+    case THeroKind::HoverSkillChain: return RunHoverSkillChain(row);
     }
     return false;
 }
@@ -117,10 +119,16 @@ bool THero::RunAirComboStep(const THeroRow& row)
     if (!MotionEnded()) {
         return true;
     }
+    EndAirComboStep(row);
+    return true;
+}
+
+void THero::EndAirComboStep(const THeroRow& row)
+{
     if (PopCommand() == 1) {
         ClearFollowUp();
         StartAction(row.X);
-        return true;
+        return;
     }
     std::uint32_t n = 0;
     const std::uint32_t kind = TakeReservedAction(&n);
@@ -131,6 +139,38 @@ bool THero::RunAirComboStep(const THeroRow& row)
     } else {
         StartAction(row.C);
     }
+}
+
+// A jump shot: the hero sinks slowly while it plays.
+bool THero::RunFallingComboStep(const THeroRow& row)
+{
+    if (Land()) {
+        ClearCommandQueue();
+        return true;
+    }
+    if (!MotionEnded()) {
+        SetVerticalSpeed(-0.01F);
+        return true;
+    }
+    ClearFollowUp();
+    EndAirComboStep(row);
+    return true;
+}
+
+bool THero::RunHoverSkillChain(const THeroRow& row)
+{
+    if (Land()) {
+        ClearCommandQueue();
+        return true;
+    }
+    if (!MotionEnded()) {
+        SetVerticalSpeed(0.0F);
+        return true;
+    }
+    std::uint32_t n = 0;
+    // A charge request is used up here too.
+    const std::uint32_t kind = TakeReservedAction(&n);
+    StartAction(kind == 2 && UsableInAir(n) ? n : row.C);
     return true;
 }
 

@@ -1,5 +1,9 @@
 // The only way a player character is made: by party index and the weapon type of its record.
 #include "MainCode/Character/THeroA.h"
+#include "MainCode/Character/THeroG.h"
+#include "MainCode/Character/THeroH.h"
+#include "MainCode/Character/THeroI.h"
+#include "MainCode/Character/THeroJ.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TGameData.h"
@@ -34,9 +38,21 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
     if (model.empty()) {
         model = characterIndex == 0 ? "hero01" : "heroine01";
     }
-    TRefPtr<TPlayerCharacter> player(className == "THeroA"
-                                         ? static_cast<TPlayerCharacter*>(new THeroA(field, characterIndex, *record, model))
-                                         : new TStandInHero(field, characterIndex, *record, className, model));
+    TPlayerCharacter* built = nullptr;
+    if (className == "THeroA") {
+        built = new THeroA(field, characterIndex, *record, model);
+    } else if (className == "THeroG") {
+        built = new THeroG(field, characterIndex, *record);
+    } else if (className == "THeroH") {
+        built = new THeroH(field, characterIndex, *record);
+    } else if (className == "THeroI") {
+        built = new THeroI(field, characterIndex, *record);
+    } else if (className == "THeroJ") {
+        built = new THeroJ(field, characterIndex, *record);
+    } else {
+        built = new TStandInHero(field, characterIndex, *record, className, model);
+    }
+    TRefPtr<TPlayerCharacter> player(built);
     data->UpdateSkillBonuses(characterIndex);
     TPlayerCharacter::MoveUvRegionTrianglesLast(*player->GetBodyMesh());
     return player;

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "MainCode/Character/THeroI.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "player_fixture.h"
 #include "TCommon/my_error.h"
@@ -44,10 +45,11 @@ TEST(PlayerClassTable, EveryPairOfBothCharactersAndTheBounds)
 
 TEST_F(PlayerFactoryTest, ClassAndModelByCharacterAndWeaponType)
 {
+    WriteHeroModel("heroine03");
     data_->GetCharacterData(1)->WeaponId = 1003;
     TRefPtr<TPlayerCharacter> heroine = CreatePlayerCharacter(nullptr, 1);
-    ASSERT_NE(heroine.Get(), nullptr);
-    EXPECT_EQ(static_cast<TStandInHero*>(heroine.Get())->GetClassName(), "THeroI");
+    ASSERT_NE(dynamic_cast<THeroI*>(heroine.Get()), nullptr);
+    EXPECT_EQ(heroine->GetWeaponModelName(), "heroine03");
     EXPECT_EQ(heroine->GetCharacterIndex(), 1u);
 
     data_->GetCharacterData(0)->WeaponId = 1002;

@@ -1,0 +1,11 @@
+// The hero class of weapon type 8 ("hero05").
+#pragma once
+
+#include "MainCode/Character/THero.h"
+
+class THeroG : public THero {
+public:
+    THeroG(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record);
+
+    static const THeroClassDef& GetDef();
+};

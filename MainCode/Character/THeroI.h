@@ -1,0 +1,11 @@
+// The heroine's class of weapon type 3 ("heroine03").
+#pragma once
+
+#include "MainCode/Character/THero.h"
+
+class THeroI : public THero {
+public:
+    THeroI(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record);
+
+    static const THeroClassDef& GetDef();
+};
