@@ -222,7 +222,8 @@ void THero::StartSkill(bool hold)
     if (id == 0 || id == 5) {
         return;
     }
-    const std::uint32_t type = TSkillTable::Get(id).Type;
+    const TSkillRecord& record = TSkillTable::Get(id);
+    const std::uint32_t type = record.Type;
     if (type == 2 || type == 3) {
         return;
     }
@@ -247,7 +248,11 @@ void THero::StartSkill(bool hold)
     } else {
         air = m_state == kStateJump || m_state == kStateFall;
     }
-    if (IsAirAction(action) != air || action == 0) {
+    bool airAction = IsAirAction(action);
+    if (hold && m_def.SkillHold == THeroSkillHold::AirByRecord) {
+        airAction = record.SubKind >= 32 && record.SubKind <= 36;
+    }
+    if (airAction != air || action == 0) {
         return;
     }
     StartAction(action);

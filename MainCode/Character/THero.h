@@ -72,7 +72,8 @@ enum class THeroHitLanded : std::uint8_t {
 };
 
 enum class THeroSkillHold : std::uint8_t {
-    Shared,  // the hold starts the held skill
+    Shared,        // the hold starts the held skill
+    AirByRecord,   // ground or air from the skill record's SubKind (32..36: air), not from the action
 };
 
 struct THeroClassDef {

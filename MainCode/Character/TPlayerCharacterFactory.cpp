@@ -1,5 +1,6 @@
 // The only way a player character is made: by party index and the weapon type of its record.
 #include "MainCode/Character/THeroA.h"
+#include "MainCode/Character/THeroB.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TGameData.h"
@@ -34,9 +35,15 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
     if (model.empty()) {
         model = characterIndex == 0 ? "hero01" : "heroine01";
     }
-    TRefPtr<TPlayerCharacter> player(className == "THeroA"
-                                         ? static_cast<TPlayerCharacter*>(new THeroA(field, characterIndex, *record, model))
-                                         : new TStandInHero(field, characterIndex, *record, className, model));
+    TPlayerCharacter* made = nullptr;
+    if (className == "THeroA") {
+        made = new THeroA(field, characterIndex, *record, model);
+    } else if (className == "THeroB") {
+        made = new THeroB(field, characterIndex, *record, model);
+    } else {
+        made = new TStandInHero(field, characterIndex, *record, className, model);
+    }
+    TRefPtr<TPlayerCharacter> player(made);
     data->UpdateSkillBonuses(characterIndex);
     TPlayerCharacter::MoveUvRegionTrianglesLast(*player->GetBodyMesh());
     return player;

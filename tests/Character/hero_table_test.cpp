@@ -4,12 +4,13 @@
 
 #include <algorithm>
 
+#include "MainCode/Character/THeroB.h"
 #include "hero_fixture.h"
 
 namespace herotest {
 namespace {
 
-const THeroClassDef* const kClasses[] = {&THeroA::GetDef()};
+const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroB::GetDef()};
 
 bool IsSkillPair(const THeroClassDef& def, std::uint32_t a, std::uint32_t b)
 {
