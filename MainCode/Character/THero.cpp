@@ -310,12 +310,13 @@ bool THero::UpdateInTown()
 void THero::OnHitDelivered(TArmedCharacter* victim, std::int32_t code, std::int32_t damage, std::uint8_t flag)
 {
     switch (m_def.HitLanded) {
-    case THeroHitLanded::Standard: StandardHitLanded(victim, code, damage, flag); break;
+    case THeroHitLanded::Standard: StandardHitLanded(victim, code, damage, flag, true); break;
+    case THeroHitLanded::HopsOnly: StandardHitLanded(victim, code, damage, flag, false); break;
     }
 }
 
 std::int32_t THero::StandardHitLanded(TArmedCharacter* victim, std::int32_t code, std::int32_t damage,
-                                      std::uint8_t flag)
+                                      std::uint8_t flag, bool rings)
 {
     const std::int32_t result = TPlayerCharacter::OnHitLanded(victim, code, damage, flag);
     if (flag != 0) {
@@ -325,8 +326,16 @@ std::int32_t THero::StandardHitLanded(TArmedCharacter* victim, std::int32_t code
     case 1: HitHop(0.05F, 0.2F, true); break;
     case 2: HitHop(0.06F, 0.2F, true); break;
     case 3: HitHop(0.07F, 0.1F, false); break;
-    case 4: HitRing(victim, 700, 300); break;
-    case 5: HitRing(victim, 701, 500); break;
+    case 4:
+        if (rings) {
+            HitRing(victim, 700, 300);
+        }
+        break;
+    case 5:
+        if (rings) {
+            HitRing(victim, 701, 500);
+        }
+        break;
     default: break;
     }
     return result;

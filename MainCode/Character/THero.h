@@ -69,6 +69,7 @@ struct THeroAttackRows {
 
 enum class THeroHitLanded : std::uint8_t {
     Standard,  // hops on codes 1 to 3, rings on codes 4 and 5
+    HopsOnly,  // hops on codes 1 to 3; codes 4 and 5 create nothing
 };
 
 enum class THeroSkillHold : std::uint8_t {
@@ -140,7 +141,8 @@ protected:
     void BuildCommandMap();
     // The skill of the gauge's selected slot, tapped or held.
     void StartSkill(bool hold);
-    std::int32_t StandardHitLanded(TArmedCharacter* victim, std::int32_t code, std::int32_t damage, std::uint8_t flag);
+    std::int32_t StandardHitLanded(TArmedCharacter* victim, std::int32_t code, std::int32_t damage, std::uint8_t flag,
+                                   bool rings);
     void HitHop(float speed, float forward, bool popCommand);
     void HitRing(TArmedCharacter* victim, std::uint32_t effectId, std::uint32_t duration);
 

@@ -1,6 +1,7 @@
 // The only way a player character is made: by party index and the weapon type of its record.
 #include "MainCode/Character/THeroA.h"
 #include "MainCode/Character/THeroB.h"
+#include "MainCode/Character/THeroC.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TGameData.h"
@@ -40,6 +41,8 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
         made = new THeroA(field, characterIndex, *record, model);
     } else if (className == "THeroB") {
         made = new THeroB(field, characterIndex, *record, model);
+    } else if (className == "THeroC") {
+        made = new THeroC(field, characterIndex, *record, model);
     } else {
         made = new TStandInHero(field, characterIndex, *record, className, model);
     }

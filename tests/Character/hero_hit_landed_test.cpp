@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MainCode/Character/THeroA.h"
+#include "MainCode/Character/THeroC.h"
 #include "MainCode/Effect/TSmashEffect.h"
 #include "combat_fixture.h"
 
@@ -129,6 +130,27 @@ TEST_F(HeroHitLandedTest, AMissingRingEffectGivesNothingToSet)
     created_.clear();
     hero->OnHitDelivered(nullptr, 5, 10, 0);
     EXPECT_TRUE(created_.empty());
+}
+
+TEST_F(HeroHitLandedTest, AClassWithoutRingsStillHopsButCreatesNothing)
+{
+    TCharacterRecord* record = data_->GetCharacterData(0);
+    record->WeaponId = 1002;
+    THeroC hero(nullptr, 0, *record, "hero02");
+    hero.AttachToField(area_.get());
+    area_->RegisterObject(&hero);
+    created_.clear();
+    TEnemy* enemy = MakeEnemy(1, 1.0F, 0);
+    for (std::int32_t code : {4, 5}) {
+        hero.OnHitDelivered(enemy, code, 10, 0);
+        EXPECT_TRUE(created_.empty()) << code;
+        EXPECT_EQ(hero.GetVelocity().y, 0.0F) << code;
+    }
+    hero.PushCommand(1);
+    hero.OnHitDelivered(enemy, 2, 10, 0);
+    EXPECT_FLOAT_EQ(hero.GetVelocity().y, 0.06F);
+    EXPECT_EQ(hero.GetFollowUpFlag(), 1u);
+    area_->UnregisterObject(&hero);
 }
 
 }  // namespace

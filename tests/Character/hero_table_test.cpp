@@ -5,12 +5,13 @@
 #include <algorithm>
 
 #include "MainCode/Character/THeroB.h"
+#include "MainCode/Character/THeroC.h"
 #include "hero_fixture.h"
 
 namespace herotest {
 namespace {
 
-const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroB::GetDef()};
+const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroB::GetDef(), &THeroC::GetDef()};
 
 bool IsSkillPair(const THeroClassDef& def, std::uint32_t a, std::uint32_t b)
 {
