@@ -310,33 +310,29 @@ bool THero::UpdateInTown()
 void THero::OnHitDelivered(TArmedCharacter* victim, std::int32_t code, std::int32_t damage, std::uint8_t flag)
 {
     switch (m_def.HitLanded) {
-    case THeroHitLanded::Standard: StandardHitLanded(victim, code, damage, flag, true); break;
-    case THeroHitLanded::HopsOnly: StandardHitLanded(victim, code, damage, flag, false); break;
+    case THeroHitLanded::Standard: StandardHitLanded(victim, code, damage, flag, true, true); break;
+    case THeroHitLanded::HopsOnly: StandardHitLanded(victim, code, damage, flag, true, false); break;
+    case THeroHitLanded::RingsOnly: StandardHitLanded(victim, code, damage, flag, false, true); break;
     }
 }
 
 std::int32_t THero::StandardHitLanded(TArmedCharacter* victim, std::int32_t code, std::int32_t damage,
-                                      std::uint8_t flag, bool rings)
+                                      std::uint8_t flag, bool hops, bool rings)
 {
     const std::int32_t result = TPlayerCharacter::OnHitLanded(victim, code, damage, flag);
     if (flag != 0) {
         return result;
     }
-    switch (code) {
+    switch (hops ? code : 0) {
     case 1: HitHop(0.05F, 0.2F, true); break;
     case 2: HitHop(0.06F, 0.2F, true); break;
     case 3: HitHop(0.07F, 0.1F, false); break;
-    case 4:
-        if (rings) {
-            HitRing(victim, 700, 300);
-        }
-        break;
-    case 5:
-        if (rings) {
-            HitRing(victim, 701, 500);
-        }
-        break;
     default: break;
+    }
+    if (rings && code == 4) {
+        HitRing(victim, 700, 300);
+    } else if (rings && code == 5) {
+        HitRing(victim, 701, 500);
     }
     return result;
 }

@@ -70,6 +70,7 @@ struct THeroAttackRows {
 enum class THeroHitLanded : std::uint8_t {
     Standard,  // hops on codes 1 to 3, rings on codes 4 and 5
     HopsOnly,  // hops on codes 1 to 3; codes 4 and 5 create nothing
+    RingsOnly, // rings on codes 4 and 5; no hop
 };
 
 enum class THeroSkillHold : std::uint8_t {
@@ -142,7 +143,7 @@ protected:
     // The skill of the gauge's selected slot, tapped or held.
     void StartSkill(bool hold);
     std::int32_t StandardHitLanded(TArmedCharacter* victim, std::int32_t code, std::int32_t damage, std::uint8_t flag,
-                                   bool rings);
+                                   bool hops, bool rings);
     void HitHop(float speed, float forward, bool popCommand);
     void HitRing(TArmedCharacter* victim, std::uint32_t effectId, std::uint32_t duration);
 

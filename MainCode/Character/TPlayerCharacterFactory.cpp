@@ -2,6 +2,7 @@
 #include "MainCode/Character/THeroA.h"
 #include "MainCode/Character/THeroB.h"
 #include "MainCode/Character/THeroC.h"
+#include "MainCode/Character/THeroD.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TGameData.h"
@@ -43,6 +44,8 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
         made = new THeroB(field, characterIndex, *record, model);
     } else if (className == "THeroC") {
         made = new THeroC(field, characterIndex, *record, model);
+    } else if (className == "THeroD") {
+        made = new THeroD(field, characterIndex, *record);
     } else {
         made = new TStandInHero(field, characterIndex, *record, className, model);
     }

@@ -4,6 +4,7 @@
 
 #include "MainCode/Character/THeroA.h"
 #include "MainCode/Character/THeroC.h"
+#include "MainCode/Character/THeroD.h"
 #include "MainCode/Effect/TSmashEffect.h"
 #include "combat_fixture.h"
 
@@ -150,6 +151,43 @@ TEST_F(HeroHitLandedTest, AClassWithoutRingsStillHopsButCreatesNothing)
     hero.OnHitDelivered(enemy, 2, 10, 0);
     EXPECT_FLOAT_EQ(hero.GetVelocity().y, 0.06F);
     EXPECT_EQ(hero.GetFollowUpFlag(), 1u);
+    area_->UnregisterObject(&hero);
+}
+
+TEST_F(HeroHitLandedTest, TheRingClassesRaiseRingsButNeverHop)
+{
+    WriteHeroModel("hero04");
+    TCharacterRecord* record = data_->GetCharacterData(0);
+    record->WeaponId = 1005;
+    THeroD hero(nullptr, 0, *record);
+    hero.AttachToField(area_.get());
+    area_->RegisterObject(&hero);
+    created_.clear();
+    TEnemy* enemy = MakeEnemy(1, 1.0F, 0);
+    enemy->SetPosition(D3DXVECTOR3(1.0F, 2.0F, 3.0F));
+    for (std::int32_t code : {1, 2, 3}) {
+        hero.PushCommand(1);
+        const D3DXVECTOR3 before = Where(hero);
+        hero.OnHitDelivered(enemy, code, 10, 0);
+        EXPECT_EQ(hero.GetVelocity().y, 0.0F) << code;
+        EXPECT_EQ(Where(hero).z, before.z) << code;
+        EXPECT_EQ(hero.GetCommandCount(), 1u) << code << " pops nothing";
+        hero.PopCommand();
+        EXPECT_TRUE(created_.empty()) << code;
+    }
+    hero.OnHitDelivered(enemy, 4, 10, 1);
+    EXPECT_TRUE(created_.empty()) << "a flagged hit";
+    for (const auto& [code, id, duration] : {std::tuple{4, 700u, 300u}, std::tuple{5, 701u, 500u}}) {
+        created_.clear();
+        hero.OnHitDelivered(enemy, code, 10, 0);
+        ASSERT_EQ(created_.size(), 1u) << code;
+        EXPECT_EQ(created_[0].id, id);
+        EXPECT_FLOAT_EQ(created_[0].position.z, 2.9F);
+        EXPECT_FLOAT_EQ(created_[0].scale[0], 1.4F);
+        auto* ring = dynamic_cast<TMeshEffect*>(created_[0].result);
+        ASSERT_NE(ring, nullptr);
+        EXPECT_EQ(ring->GetDuration(), duration);
+    }
     area_->UnregisterObject(&hero);
 }
 

@@ -6,12 +6,13 @@
 
 #include "MainCode/Character/THeroB.h"
 #include "MainCode/Character/THeroC.h"
+#include "MainCode/Character/THeroD.h"
 #include "hero_fixture.h"
 
 namespace herotest {
 namespace {
 
-const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroB::GetDef(), &THeroC::GetDef()};
+const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroB::GetDef(), &THeroC::GetDef(), &THeroD::GetDef()};
 
 bool IsSkillPair(const THeroClassDef& def, std::uint32_t a, std::uint32_t b)
 {
