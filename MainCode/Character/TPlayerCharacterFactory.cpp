@@ -3,6 +3,7 @@
 #include "MainCode/Character/THeroB.h"
 #include "MainCode/Character/THeroC.h"
 #include "MainCode/Character/THeroD.h"
+#include "MainCode/Character/THeroE.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TGameData.h"
@@ -46,6 +47,8 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
         made = new THeroC(field, characterIndex, *record, model);
     } else if (className == "THeroD") {
         made = new THeroD(field, characterIndex, *record);
+    } else if (className == "THeroE") {
+        made = new THeroE(field, characterIndex, *record);
     } else {
         made = new TStandInHero(field, characterIndex, *record, className, model);
     }
