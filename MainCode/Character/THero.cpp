@@ -313,6 +313,7 @@ void THero::OnHitDelivered(TArmedCharacter* victim, std::int32_t code, std::int3
     case THeroHitLanded::Standard: StandardHitLanded(victim, code, damage, flag, true, true); break;
     case THeroHitLanded::HopsOnly: StandardHitLanded(victim, code, damage, flag, true, false); break;
     case THeroHitLanded::RingsOnly: StandardHitLanded(victim, code, damage, flag, false, true); break;
+    case THeroHitLanded::Plain: StandardHitLanded(victim, code, damage, flag, false, false); break;
     }
 }
 

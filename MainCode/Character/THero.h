@@ -71,6 +71,7 @@ enum class THeroHitLanded : std::uint8_t {
     Standard,  // hops on codes 1 to 3, rings on codes 4 and 5
     HopsOnly,  // hops on codes 1 to 3; codes 4 and 5 create nothing
     RingsOnly, // rings on codes 4 and 5; no hop
+    Plain,     // the player's own handling alone
 };
 
 enum class THeroSkillHold : std::uint8_t {

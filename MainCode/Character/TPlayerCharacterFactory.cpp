@@ -4,6 +4,7 @@
 #include "MainCode/Character/THeroC.h"
 #include "MainCode/Character/THeroD.h"
 #include "MainCode/Character/THeroE.h"
+#include "MainCode/Character/THeroF.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TGameData.h"
@@ -49,6 +50,8 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
         made = new THeroD(field, characterIndex, *record);
     } else if (className == "THeroE") {
         made = new THeroE(field, characterIndex, *record);
+    } else if (className == "THeroF") {
+        made = new THeroF(field, characterIndex, *record);
     } else {
         made = new TStandInHero(field, characterIndex, *record, className, model);
     }

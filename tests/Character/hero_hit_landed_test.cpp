@@ -5,6 +5,7 @@
 #include "MainCode/Character/THeroA.h"
 #include "MainCode/Character/THeroC.h"
 #include "MainCode/Character/THeroD.h"
+#include "MainCode/Character/THeroF.h"
 #include "MainCode/Effect/TSmashEffect.h"
 #include "combat_fixture.h"
 
@@ -187,6 +188,33 @@ TEST_F(HeroHitLandedTest, TheRingClassesRaiseRingsButNeverHop)
         auto* ring = dynamic_cast<TMeshEffect*>(created_[0].result);
         ASSERT_NE(ring, nullptr);
         EXPECT_EQ(ring->GetDuration(), duration);
+    }
+    area_->UnregisterObject(&hero);
+}
+
+TEST_F(HeroHitLandedTest, APlainClassNeitherHopsNorRaisesRings)
+{
+    WriteHeroModel("hero04");
+    TCharacterRecord* record = data_->GetCharacterData(0);
+    record->WeaponId = 1007;
+    class HeroF : public THeroF {
+    public:
+        using THeroF::THeroF;
+        void SetGaugeUsed(std::uint32_t used) { m_gaugeUsed = used; }
+    } hero(nullptr, 0, *record);
+    hero.AttachToField(area_.get());
+    area_->RegisterObject(&hero);
+    created_.clear();
+    TEnemy* enemy = MakeEnemy(1, 1.0F, 0);
+    for (std::int32_t code : {1, 3, 4, 5}) {
+        hero.SetGaugeUsed(50);
+        hero.PushCommand(1);
+        hero.OnHitDelivered(enemy, code, 10, 0);
+        EXPECT_LT(hero.GetGaugeUsed(), 50u) << "the player's own handling runs";
+        EXPECT_EQ(hero.GetVelocity().y, 0.0F) << code;
+        EXPECT_EQ(hero.GetCommandCount(), 1u) << code;
+        hero.PopCommand();
+        EXPECT_TRUE(created_.empty()) << code;
     }
     area_->UnregisterObject(&hero);
 }

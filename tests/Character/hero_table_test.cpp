@@ -8,12 +8,13 @@
 #include "MainCode/Character/THeroC.h"
 #include "MainCode/Character/THeroD.h"
 #include "MainCode/Character/THeroE.h"
+#include "MainCode/Character/THeroF.h"
 #include "hero_fixture.h"
 
 namespace herotest {
 namespace {
 
-const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroB::GetDef(), &THeroC::GetDef(), &THeroD::GetDef(), &THeroE::GetDef()};
+const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroB::GetDef(), &THeroC::GetDef(), &THeroD::GetDef(), &THeroE::GetDef(), &THeroF::GetDef()};
 
 bool IsSkillPair(const THeroClassDef& def, std::uint32_t a, std::uint32_t b)
 {
