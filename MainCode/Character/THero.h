@@ -31,6 +31,7 @@ enum class THeroKind : std::uint8_t {
     AirStrikeFollowUp,         // as AirStrike, else p (flag clear) or q (flag set)
     SteeredAirStrikeFollowUp,  // as AirStrikeFollowUp, moved by the stick
     HoverStrike,               // held in the air while the motion runs; charge -> Y when high, else c
+    HoverStrikeWithSkill,      // as HoverStrike, but a usable air skill starts in place of c
     AirRecovery,               // landing ends it; at the motion's end: falling
     SteeredAirRecovery,        // as AirRecovery, moved by the stick
 };
@@ -161,7 +162,7 @@ protected:
     bool RunStrikeUntilLanding(const THeroRow& row);
     bool RunLeap(const THeroRow& row);
     bool RunAirStrike(const THeroRow& row, bool followUp);
-    bool RunHoverStrike(const THeroRow& row);
+    bool RunHoverStrike(const THeroRow& row, bool takesSkill);
     bool RunAirRecovery();
     bool RunPatternSkillStandIn();
 

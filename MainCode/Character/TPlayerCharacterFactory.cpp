@@ -5,6 +5,7 @@
 #include "MainCode/Character/THeroD.h"
 #include "MainCode/Character/THeroE.h"
 #include "MainCode/Character/THeroF.h"
+#include "MainCode/Character/THeroK.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TGameData.h"
@@ -52,6 +53,8 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
         made = new THeroE(field, characterIndex, *record);
     } else if (className == "THeroF") {
         made = new THeroF(field, characterIndex, *record);
+    } else if (className == "THeroK") {
+        made = new THeroK(field, characterIndex, *record);
     } else {
         made = new TStandInHero(field, characterIndex, *record, className, model);
     }

@@ -6,6 +6,7 @@
 #include "MainCode/Character/THeroC.h"
 #include "MainCode/Character/THeroD.h"
 #include "MainCode/Character/THeroF.h"
+#include "MainCode/Character/THeroK.h"
 #include "MainCode/Effect/TSmashEffect.h"
 #include "combat_fixture.h"
 
@@ -216,6 +217,30 @@ TEST_F(HeroHitLandedTest, APlainClassNeitherHopsNorRaisesRings)
         hero.PopCommand();
         EXPECT_TRUE(created_.empty()) << code;
     }
+    area_->UnregisterObject(&hero);
+}
+
+TEST_F(HeroHitLandedTest, TheHeroineRingClassRaisesTheRingBelowTheVictim)
+{
+    WriteHeroModel("heroine06");
+    TCharacterRecord* record = data_->GetCharacterData(1);
+    record->WeaponId = 1009;
+    THeroK hero(nullptr, 1, *record);
+    hero.AttachToField(area_.get());
+    area_->RegisterObject(&hero);
+    created_.clear();
+    TEnemy* enemy = MakeEnemy(1, 1.0F, 0);
+    enemy->SetPosition(D3DXVECTOR3(-1.0F, 0.5F, -2.0F));
+    hero.OnHitDelivered(enemy, 4, 10, 1);
+    EXPECT_TRUE(created_.empty()) << "a flagged hit";
+    hero.OnHitDelivered(enemy, 4, 10, 0);
+    ASSERT_EQ(created_.size(), 1u);
+    EXPECT_EQ(created_[0].id, 700u);
+    EXPECT_FLOAT_EQ(created_[0].position.x, -1.0F);
+    EXPECT_FLOAT_EQ(created_[0].position.y, 0.5F);
+    EXPECT_FLOAT_EQ(created_[0].position.z, -2.1F);
+    EXPECT_FLOAT_EQ(created_[0].scale[2], 1.4F);
+    EXPECT_EQ(hero.GetVelocity().y, 0.0F);
     area_->UnregisterObject(&hero);
 }
 

@@ -9,12 +9,13 @@
 #include "MainCode/Character/THeroD.h"
 #include "MainCode/Character/THeroE.h"
 #include "MainCode/Character/THeroF.h"
+#include "MainCode/Character/THeroK.h"
 #include "hero_fixture.h"
 
 namespace herotest {
 namespace {
 
-const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroB::GetDef(), &THeroC::GetDef(), &THeroD::GetDef(), &THeroE::GetDef(), &THeroF::GetDef()};
+const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroB::GetDef(), &THeroC::GetDef(), &THeroD::GetDef(), &THeroE::GetDef(), &THeroF::GetDef(), &THeroK::GetDef()};
 
 bool IsSkillPair(const THeroClassDef& def, std::uint32_t a, std::uint32_t b)
 {
