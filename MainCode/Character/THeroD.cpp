@@ -1,4 +1,5 @@
-// THeroD's tables: 93 action rows with a three-hit ground combo and a plunge until the landing, skills 2500 to 2511, charge action 31.
+// THeroD's tables: 93 action rows with a three-hit ground combo and a plunge until the landing,
+// skills 2500 to 2511, charge action 31.
 #include "MainCode/Character/THeroD.h"
 
 #include <array>
@@ -87,7 +88,9 @@ const std::array<THeroRow, kRowCount> kRows = [] {
 
 const THeroSkillPair kSkills[] = {
     g_heroCommonSkills[0], g_heroCommonSkills[1], g_heroCommonSkills[2], g_heroCommonSkills[3], g_heroCommonSkills[4],
-    {2500, 41, 43}, {2501, 45, 47}, {2502, 49, 51}, {2503, 53, 56}, {2504, 59, 61}, {2505, 63, 65}, {2506, 67, 69}, {2507, 71, 74}, {2508, 77, 79}, {2509, 81, 83}, {2510, 85, 87}, {2511, 89, 91},
+    {2500, 41, 43}, {2501, 45, 47}, {2502, 49, 51}, {2503, 53, 56}, {2504, 59, 61},
+    {2505, 63, 65}, {2506, 67, 69}, {2507, 71, 74}, {2508, 77, 79}, {2509, 81, 83},
+    {2510, 85, 87}, {2511, 89, 91},
 };
 
 const std::uint32_t kAirActions[] = {59, 61, 81, 83};

@@ -1,4 +1,5 @@
-// THeroE's tables: 73 action rows, THeroD's attack rows with other motions for the ground charge, skills 2600 to 2607 (all ground chains), charge action 31.
+// THeroE's tables: 73 action rows, THeroD's attack rows with other motions for the ground charge,
+// skills 2600 to 2607 (all ground chains), charge action 31.
 #include "MainCode/Character/THeroE.h"
 
 #include <array>
@@ -67,7 +68,8 @@ const std::array<THeroRow, kRowCount> kRows = [] {
 
 const THeroSkillPair kSkills[] = {
     g_heroCommonSkills[0], g_heroCommonSkills[1], g_heroCommonSkills[2], g_heroCommonSkills[3], g_heroCommonSkills[4],
-    {2600, 41, 43}, {2601, 45, 47}, {2602, 49, 51}, {2603, 53, 55}, {2604, 57, 59}, {2605, 61, 63}, {2606, 65, 67}, {2607, 69, 71},
+    {2600, 41, 43}, {2601, 45, 47}, {2602, 49, 51}, {2603, 53, 55}, {2604, 57, 59},
+    {2605, 61, 63}, {2606, 65, 67}, {2607, 69, 71},
 };
 
 const THeroClassDef kDef = {

@@ -69,7 +69,8 @@ const std::array<THeroRow, kRowCount> kRows = [] {
 
 const THeroSkillPair kSkills[] = {
     g_heroCommonSkills[0], g_heroCommonSkills[1], g_heroCommonSkills[2], g_heroCommonSkills[3], g_heroCommonSkills[4],
-    {2700, 41, 43}, {2701, 45, 47}, {2702, 49, 51}, {2703, 53, 56}, {2704, 59, 61}, {2705, 63, 65}, {2706, 67, 69}, {2707, 71, 73},
+    {2700, 41, 43}, {2701, 45, 47}, {2702, 49, 51}, {2703, 53, 56}, {2704, 59, 61},
+    {2705, 63, 65}, {2706, 67, 69}, {2707, 71, 73},
 };
 
 const std::uint32_t kAirActions[] = {63, 65};

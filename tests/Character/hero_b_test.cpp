@@ -24,15 +24,6 @@ protected:
         HeroFixture::SlotSkill(id, type);
         TSkillTable::Get(id).SubKind = subKind;
     }
-
-    // The skill button held until the hold has fired, then released.
-    static void HoldSkill(qmtest::HeroTrace& t)
-    {
-        t.Hold(kSkill);
-        t.Step(qmtest::HeroTrace::kAttackDelay + THero::kHoldFrames + 1);
-        t.Release(kSkill);
-        t.Step();
-    }
 };
 
 TEST_F(HeroBTest, TableAsTranscribed)

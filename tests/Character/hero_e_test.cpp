@@ -29,14 +29,6 @@ protected:
         record->WeaponId = 1006;
         return std::make_unique<THeroE>(nullptr, 0, *record);
     }
-
-    static void HoldSkill(qmtest::HeroTrace& t)
-    {
-        t.Hold(kSkill);
-        t.Step(qmtest::HeroTrace::kAttackDelay + THero::kHoldFrames + 1);
-        t.Release(kSkill);
-        t.Step();
-    }
 };
 
 TEST_F(HeroETest, TableAsTranscribed)

@@ -31,14 +31,6 @@ protected:
         record->WeaponId = 1007;
         return std::make_unique<THeroF>(nullptr, 0, *record);
     }
-
-    static void HoldSkill(qmtest::HeroTrace& t)
-    {
-        t.Hold(kSkill);
-        t.Step(qmtest::HeroTrace::kAttackDelay + THero::kHoldFrames + 1);
-        t.Release(kSkill);
-        t.Step();
-    }
 };
 
 TEST_F(HeroFTest, TableAsTranscribed)

@@ -15,7 +15,8 @@
 namespace herotest {
 namespace {
 
-const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroB::GetDef(), &THeroC::GetDef(), &THeroD::GetDef(), &THeroE::GetDef(), &THeroF::GetDef(), &THeroK::GetDef()};
+const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroB::GetDef(), &THeroC::GetDef(), &THeroD::GetDef(),
+                                         &THeroE::GetDef(), &THeroF::GetDef(), &THeroK::GetDef()};
 
 bool IsSkillPair(const THeroClassDef& def, std::uint32_t a, std::uint32_t b)
 {
