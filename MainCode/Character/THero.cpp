@@ -222,7 +222,8 @@ void THero::StartSkill(bool hold)
     if (id == 0 || id == 5) {
         return;
     }
-    const std::uint32_t type = TSkillTable::Get(id).Type;
+    const TSkillRecord& record = TSkillTable::Get(id);
+    const std::uint32_t type = record.Type;
     if (type == 2 || type == 3) {
         return;
     }
@@ -247,7 +248,11 @@ void THero::StartSkill(bool hold)
     } else {
         air = m_state == kStateJump || m_state == kStateFall;
     }
-    if (IsAirAction(action) != air || action == 0) {
+    bool airAction = IsAirAction(action);
+    if (hold && m_def.SkillHold == THeroSkillHold::AirByRecord) {
+        airAction = record.SubKind >= 32 && record.SubKind <= 36;
+    }
+    if (airAction != air || action == 0) {
         return;
     }
     StartAction(action);
@@ -305,25 +310,30 @@ bool THero::UpdateInTown()
 void THero::OnHitDelivered(TArmedCharacter* victim, std::int32_t code, std::int32_t damage, std::uint8_t flag)
 {
     switch (m_def.HitLanded) {
-    case THeroHitLanded::Standard: StandardHitLanded(victim, code, damage, flag, true); break;
-    case THeroHitLanded::Effect: StandardHitLanded(victim, code, damage, flag, false); break;
+    case THeroHitLanded::Standard: StandardHitLanded(victim, code, damage, flag, true, true); break;
+    case THeroHitLanded::HopsOnly: StandardHitLanded(victim, code, damage, flag, true, false); break;
+    case THeroHitLanded::RingsOnly: StandardHitLanded(victim, code, damage, flag, false, true); break;
+    case THeroHitLanded::Plain: StandardHitLanded(victim, code, damage, flag, false, false); break;
     }
 }
 
 std::int32_t THero::StandardHitLanded(TArmedCharacter* victim, std::int32_t code, std::int32_t damage,
-                                      std::uint8_t flag, bool hops)
+                                      std::uint8_t flag, bool hops, bool rings)
 {
     const std::int32_t result = TPlayerCharacter::OnHitLanded(victim, code, damage, flag);
-    if (flag != 0 || (!hops && code >= 1 && code <= 3)) {
+    if (flag != 0) {
         return result;
     }
-    switch (code) {
+    switch (hops ? code : 0) {
     case 1: HitHop(0.05F, 0.2F, true); break;
     case 2: HitHop(0.06F, 0.2F, true); break;
     case 3: HitHop(0.07F, 0.1F, false); break;
-    case 4: HitRing(victim, 700, 300); break;
-    case 5: HitRing(victim, 701, 500); break;
     default: break;
+    }
+    if (rings && code == 4) {
+        HitRing(victim, 700, 300);
+    } else if (rings && code == 5) {
+        HitRing(victim, 701, 500);
     }
     return result;
 }

@@ -31,6 +31,7 @@ enum class THeroKind : std::uint8_t {
     AirStrikeFollowUp,         // as AirStrike, else p (flag clear) or q (flag set)
     SteeredAirStrikeFollowUp,  // as AirStrikeFollowUp, moved by the stick
     HoverStrike,               // held in the air while the motion runs; charge -> Y when high, else c
+    HoverStrikeWithSkill,      // as HoverStrike, but a usable air skill starts in place of c
     AirRecovery,               // landing ends it; at the motion's end: falling
     SteeredAirRecovery,        // as AirRecovery, moved by the stick
     FallingComboStep,          // sinks slowly while the motion runs; landing ends it; then as AirComboStep
@@ -71,11 +72,14 @@ struct THeroAttackRows {
 
 enum class THeroHitLanded : std::uint8_t {
     Standard,  // hops on codes 1 to 3, rings on codes 4 and 5
-    Effect,    // rings on codes 4 and 5 only
+    HopsOnly,  // hops on codes 1 to 3; codes 4 and 5 create nothing
+    RingsOnly, // rings on codes 4 and 5; no hop
+    Plain,     // the player's own handling alone
 };
 
 enum class THeroSkillHold : std::uint8_t {
-    Shared,  // the hold starts the held skill
+    Shared,        // the hold starts the held skill
+    AirByRecord,   // ground or air from the skill record's SubKind (32..36: air), not from the action
 };
 
 struct THeroClassDef {
@@ -143,7 +147,7 @@ protected:
     // The skill of the gauge's selected slot, tapped or held.
     void StartSkill(bool hold);
     std::int32_t StandardHitLanded(TArmedCharacter* victim, std::int32_t code, std::int32_t damage, std::uint8_t flag,
-                                   bool hops);
+                                   bool hops, bool rings);
     void HitHop(float speed, float forward, bool popCommand);
     void HitRing(TArmedCharacter* victim, std::uint32_t effectId, std::uint32_t duration);
 
@@ -164,7 +168,7 @@ protected:
     bool RunStrikeUntilLanding(const THeroRow& row);
     bool RunLeap(const THeroRow& row);
     bool RunAirStrike(const THeroRow& row, bool followUp);
-    bool RunHoverStrike(const THeroRow& row);
+    bool RunHoverStrike(const THeroRow& row, bool takesSkill);
     bool RunAirRecovery();
     bool RunPatternSkillStandIn();
 

@@ -35,7 +35,8 @@ bool THero::RunAction()
     case THeroKind::AirStrike: return RunAirStrike(row, false);
     case THeroKind::AirStrikeFollowUp: return RunAirStrike(row, true);
     case THeroKind::SteeredAirStrikeFollowUp: MoveByInput(false); return RunAirStrike(row, true);
-    case THeroKind::HoverStrike: return RunHoverStrike(row);
+    case THeroKind::HoverStrike: return RunHoverStrike(row, false);
+    case THeroKind::HoverStrikeWithSkill: return RunHoverStrike(row, true);
     case THeroKind::AirRecovery: return RunAirRecovery();
     case THeroKind::SteeredAirRecovery: MoveByInput(false); return RunAirRecovery();
     case THeroKind::FallingComboStep: return RunFallingComboStep(row);
@@ -222,7 +223,7 @@ bool THero::RunAirStrike(const THeroRow& row, bool followUp)
     return true;
 }
 
-bool THero::RunHoverStrike(const THeroRow& row)
+bool THero::RunHoverStrike(const THeroRow& row, bool takesSkill)
 {
     if (Land()) {
         ClearCommandQueue();
@@ -240,7 +241,7 @@ bool THero::RunHoverStrike(const THeroRow& row)
         }
         return true;
     }
-    StartAction(row.C);
+    StartAction(takesSkill && kind == 2 && UsableInAir(n) ? n : row.C);
     return true;
 }
 

@@ -92,7 +92,7 @@ const THeroClassDef kDef = {
     static_cast<std::uint32_t>(std::size(kAirActions)),
     29,
     {25, 37, 31, 29, 39, 35, false},
-    THeroHitLanded::Effect,
+    THeroHitLanded::RingsOnly,
     THeroSkillHold::Shared,
 };
 

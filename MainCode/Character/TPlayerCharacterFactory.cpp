@@ -1,9 +1,15 @@
 // The only way a player character is made: by party index and the weapon type of its record.
 #include "MainCode/Character/THeroA.h"
+#include "MainCode/Character/THeroB.h"
+#include "MainCode/Character/THeroC.h"
+#include "MainCode/Character/THeroD.h"
+#include "MainCode/Character/THeroE.h"
+#include "MainCode/Character/THeroF.h"
 #include "MainCode/Character/THeroG.h"
 #include "MainCode/Character/THeroH.h"
 #include "MainCode/Character/THeroI.h"
 #include "MainCode/Character/THeroJ.h"
+#include "MainCode/Character/THeroK.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TGameData.h"
@@ -38,21 +44,33 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
     if (model.empty()) {
         model = characterIndex == 0 ? "hero01" : "heroine01";
     }
-    TPlayerCharacter* built = nullptr;
+    TPlayerCharacter* made = nullptr;
     if (className == "THeroA") {
-        built = new THeroA(field, characterIndex, *record, model);
+        made = new THeroA(field, characterIndex, *record, model);
+    } else if (className == "THeroB") {
+        made = new THeroB(field, characterIndex, *record, model);
+    } else if (className == "THeroC") {
+        made = new THeroC(field, characterIndex, *record, model);
+    } else if (className == "THeroD") {
+        made = new THeroD(field, characterIndex, *record);
+    } else if (className == "THeroE") {
+        made = new THeroE(field, characterIndex, *record);
+    } else if (className == "THeroF") {
+        made = new THeroF(field, characterIndex, *record);
+    } else if (className == "THeroK") {
+        made = new THeroK(field, characterIndex, *record);
     } else if (className == "THeroG") {
-        built = new THeroG(field, characterIndex, *record);
+        made = new THeroG(field, characterIndex, *record);
     } else if (className == "THeroH") {
-        built = new THeroH(field, characterIndex, *record);
+        made = new THeroH(field, characterIndex, *record);
     } else if (className == "THeroI") {
-        built = new THeroI(field, characterIndex, *record);
+        made = new THeroI(field, characterIndex, *record);
     } else if (className == "THeroJ") {
-        built = new THeroJ(field, characterIndex, *record);
+        made = new THeroJ(field, characterIndex, *record);
     } else {
-        built = new TStandInHero(field, characterIndex, *record, className, model);
+        made = new TStandInHero(field, characterIndex, *record, className, model);
     }
-    TRefPtr<TPlayerCharacter> player(built);
+    TRefPtr<TPlayerCharacter> player(made);
     data->UpdateSkillBonuses(characterIndex);
     TPlayerCharacter::MoveUvRegionTrianglesLast(*player->GetBodyMesh());
     return player;

@@ -82,6 +82,15 @@ protected:
         t.Step();
         t.Release(button);
     }
+
+    // The skill button held until the hold has fired, then released.
+    static void HoldSkill(qmtest::HeroTrace& t)
+    {
+        t.Hold(kSkill);
+        t.Step(qmtest::HeroTrace::kAttackDelay + THero::kHoldFrames + 1);
+        t.Release(kSkill);
+        t.Step();
+    }
 };
 
 }  // namespace herotest

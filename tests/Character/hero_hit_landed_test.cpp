@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "MainCode/Character/THeroA.h"
+#include "MainCode/Character/THeroC.h"
+#include "MainCode/Character/THeroD.h"
+#include "MainCode/Character/THeroF.h"
+#include "MainCode/Character/THeroK.h"
 #include "MainCode/Effect/TSmashEffect.h"
 #include "combat_fixture.h"
 
@@ -129,6 +133,115 @@ TEST_F(HeroHitLandedTest, AMissingRingEffectGivesNothingToSet)
     created_.clear();
     hero->OnHitDelivered(nullptr, 5, 10, 0);
     EXPECT_TRUE(created_.empty());
+}
+
+TEST_F(HeroHitLandedTest, AClassWithoutRingsStillHopsButCreatesNothing)
+{
+    TCharacterRecord* record = data_->GetCharacterData(0);
+    record->WeaponId = 1002;
+    THeroC hero(nullptr, 0, *record, "hero02");
+    hero.AttachToField(area_.get());
+    area_->RegisterObject(&hero);
+    created_.clear();
+    TEnemy* enemy = MakeEnemy(1, 1.0F, 0);
+    for (std::int32_t code : {4, 5}) {
+        hero.OnHitDelivered(enemy, code, 10, 0);
+        EXPECT_TRUE(created_.empty()) << code;
+        EXPECT_EQ(hero.GetVelocity().y, 0.0F) << code;
+    }
+    hero.PushCommand(1);
+    hero.OnHitDelivered(enemy, 2, 10, 0);
+    EXPECT_FLOAT_EQ(hero.GetVelocity().y, 0.06F);
+    EXPECT_EQ(hero.GetFollowUpFlag(), 1u);
+    area_->UnregisterObject(&hero);
+}
+
+TEST_F(HeroHitLandedTest, TheRingClassesRaiseRingsButNeverHop)
+{
+    WriteHeroModel("hero04");
+    TCharacterRecord* record = data_->GetCharacterData(0);
+    record->WeaponId = 1005;
+    THeroD hero(nullptr, 0, *record);
+    hero.AttachToField(area_.get());
+    area_->RegisterObject(&hero);
+    created_.clear();
+    TEnemy* enemy = MakeEnemy(1, 1.0F, 0);
+    enemy->SetPosition(D3DXVECTOR3(1.0F, 2.0F, 3.0F));
+    for (std::int32_t code : {1, 2, 3}) {
+        hero.PushCommand(1);
+        const D3DXVECTOR3 before = Where(hero);
+        hero.OnHitDelivered(enemy, code, 10, 0);
+        EXPECT_EQ(hero.GetVelocity().y, 0.0F) << code;
+        EXPECT_EQ(Where(hero).z, before.z) << code;
+        EXPECT_EQ(hero.GetCommandCount(), 1u) << code << " pops nothing";
+        hero.PopCommand();
+        EXPECT_TRUE(created_.empty()) << code;
+    }
+    hero.OnHitDelivered(enemy, 4, 10, 1);
+    EXPECT_TRUE(created_.empty()) << "a flagged hit";
+    for (const auto& [code, id, duration] : {std::tuple{4, 700u, 300u}, std::tuple{5, 701u, 500u}}) {
+        created_.clear();
+        hero.OnHitDelivered(enemy, code, 10, 0);
+        ASSERT_EQ(created_.size(), 1u) << code;
+        EXPECT_EQ(created_[0].id, id);
+        EXPECT_FLOAT_EQ(created_[0].position.z, 2.9F);
+        EXPECT_FLOAT_EQ(created_[0].scale[0], 1.4F);
+        auto* ring = dynamic_cast<TMeshEffect*>(created_[0].result);
+        ASSERT_NE(ring, nullptr);
+        EXPECT_EQ(ring->GetDuration(), duration);
+    }
+    area_->UnregisterObject(&hero);
+}
+
+TEST_F(HeroHitLandedTest, APlainClassNeitherHopsNorRaisesRings)
+{
+    WriteHeroModel("hero04");
+    TCharacterRecord* record = data_->GetCharacterData(0);
+    record->WeaponId = 1007;
+    class HeroF : public THeroF {
+    public:
+        using THeroF::THeroF;
+        void SetGaugeUsed(std::uint32_t used) { m_gaugeUsed = used; }
+    } hero(nullptr, 0, *record);
+    hero.AttachToField(area_.get());
+    area_->RegisterObject(&hero);
+    created_.clear();
+    TEnemy* enemy = MakeEnemy(1, 1.0F, 0);
+    for (std::int32_t code : {1, 3, 4, 5}) {
+        hero.SetGaugeUsed(50);
+        hero.PushCommand(1);
+        hero.OnHitDelivered(enemy, code, 10, 0);
+        EXPECT_LT(hero.GetGaugeUsed(), 50u) << "the player's own handling runs";
+        EXPECT_EQ(hero.GetVelocity().y, 0.0F) << code;
+        EXPECT_EQ(hero.GetCommandCount(), 1u) << code;
+        hero.PopCommand();
+        EXPECT_TRUE(created_.empty()) << code;
+    }
+    area_->UnregisterObject(&hero);
+}
+
+TEST_F(HeroHitLandedTest, TheHeroineRingClassRaisesTheRingBelowTheVictim)
+{
+    WriteHeroModel("heroine06");
+    TCharacterRecord* record = data_->GetCharacterData(1);
+    record->WeaponId = 1009;
+    THeroK hero(nullptr, 1, *record);
+    hero.AttachToField(area_.get());
+    area_->RegisterObject(&hero);
+    created_.clear();
+    TEnemy* enemy = MakeEnemy(1, 1.0F, 0);
+    enemy->SetPosition(D3DXVECTOR3(-1.0F, 0.5F, -2.0F));
+    hero.OnHitDelivered(enemy, 4, 10, 1);
+    EXPECT_TRUE(created_.empty()) << "a flagged hit";
+    hero.OnHitDelivered(enemy, 4, 10, 0);
+    ASSERT_EQ(created_.size(), 1u);
+    EXPECT_EQ(created_[0].id, 700u);
+    EXPECT_FLOAT_EQ(created_[0].position.x, -1.0F);
+    EXPECT_FLOAT_EQ(created_[0].position.y, 0.5F);
+    EXPECT_FLOAT_EQ(created_[0].position.z, -2.1F);
+    EXPECT_FLOAT_EQ(created_[0].scale[2], 1.4F);
+    EXPECT_EQ(hero.GetVelocity().y, 0.0F);
+    area_->UnregisterObject(&hero);
 }
 
 }  // namespace

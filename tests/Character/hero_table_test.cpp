@@ -4,17 +4,25 @@
 
 #include <algorithm>
 
+#include "MainCode/Character/THeroB.h"
+#include "MainCode/Character/THeroC.h"
+#include "MainCode/Character/THeroD.h"
+#include "MainCode/Character/THeroE.h"
+#include "MainCode/Character/THeroF.h"
 #include "MainCode/Character/THeroG.h"
 #include "MainCode/Character/THeroH.h"
 #include "MainCode/Character/THeroI.h"
 #include "MainCode/Character/THeroJ.h"
+#include "MainCode/Character/THeroK.h"
 #include "MainCode/Character/THeroine08.h"
 #include "hero_fixture.h"
 
 namespace herotest {
 namespace {
 
-const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroG::GetDef(), &THeroH::GetDef(), &THeroI::GetDef(), &THeroJ::GetDef(), &THeroine08::GetDef()};
+const THeroClassDef* const kClasses[] = {&THeroA::GetDef(), &THeroB::GetDef(), &THeroC::GetDef(), &THeroD::GetDef(),
+                                         &THeroE::GetDef(), &THeroF::GetDef(), &THeroG::GetDef(), &THeroH::GetDef(),
+                                         &THeroI::GetDef(), &THeroJ::GetDef(), &THeroK::GetDef(), &THeroine08::GetDef()};
 
 bool IsSkillPair(const THeroClassDef& def, std::uint32_t a, std::uint32_t b)
 {

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "MainCode/Character/THeroC.h"
 #include "MainCode/Character/THeroI.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "player_fixture.h"
@@ -55,7 +56,7 @@ TEST_F(PlayerFactoryTest, ClassAndModelByCharacterAndWeaponType)
     data_->GetCharacterData(0)->WeaponId = 1002;
     TRefPtr<TPlayerCharacter> hero = CreatePlayerCharacter(nullptr, 0);
     ASSERT_NE(hero.Get(), nullptr);
-    EXPECT_EQ(static_cast<TStandInHero*>(hero.Get())->GetClassName(), "THeroC");
+    EXPECT_NE(dynamic_cast<THeroC*>(hero.Get()), nullptr);
     EXPECT_EQ(hero->GetWeaponModelName(), "hero02");
     EXPECT_EQ(hero->GetBodyMesh()->GetName(), "hero02");
 }

@@ -1,0 +1,11 @@
+// The hero class of weapon type 2, for both party characters ("hero02", "heroine02").
+#pragma once
+
+#include "MainCode/Character/THero.h"
+
+class THeroC : public THero {
+public:
+    THeroC(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record, const std::string& model);
+
+    static const THeroClassDef& GetDef();
+};

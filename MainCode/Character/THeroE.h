@@ -1,0 +1,12 @@
+// The hero class of weapon type 6, for the hero only ("hero04").
+#pragma once
+
+#include "MainCode/Character/THero.h"
+
+class THeroE : public THero {
+public:
+    // The class names its own model, "hero04".
+    THeroE(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record);
+
+    static const THeroClassDef& GetDef();
+};
