@@ -3,9 +3,9 @@
 // 30 enemies of the six classes the map places, 40 live effects of the catalogue and a few shots.
 // Prints the CPU time per step and the heap allocations per step once the area runs steadily
 // (allocations counted in sanitizer builds only, on the thread that steps the field: the music
-// stream's own thread allocates in its waits and is no part of the step). Effects that end are raised again between steps;
-// a new effect allocates by design, so steps in which one is created (effects raising effects
-// included) are left out of the allocation count.
+// stream's own thread allocates in its waits and is no part of the step). Effects that end are
+// raised again between steps; a new effect allocates by design, so steps in which one is created
+// (effects raising effects included) are left out of the allocation count.
 #include <time.h>
 
 #include <cstdio>
