@@ -69,7 +69,7 @@ protected:
         data_->Reset();
         THrdefTable::Get(0).ModelName = "hero";
         THrdefTable::Get(1).ModelName = "heroine";
-        // Weapon 1000 + type and, for the pair of type 8, its left piece 11008; all share one mesh.
+        // Weapon 1000 + type and, for the pair of type 8, its left-hand blade 11008; all share one mesh.
         Load(qmtest::GroundMesh().Floor(0, 0, 0.1F, 1.0F, 0).File("blade"), "wepon/blade.msh");
         for (std::int32_t type = 0; type < 12; ++type) {
             TWeponRecord& w = TWeponTable::Get(1000 + static_cast<std::uint32_t>(type));
