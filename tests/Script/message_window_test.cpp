@@ -222,27 +222,22 @@ TEST_F(MessageWindowTest, SlidesMoveTheChosenPartsForTenStepsAndEndOnTheEleventh
     EXPECT_EQ(manager_->GetModuleWait(), 0);
     EXPECT_TRUE(window_->IsIdle());
 
-    // The name box alone: the window stays where it is.
-    manager_->CallModule("Text", 2, {"1", "1"}, {});
-    for (int i = 0; i < 11; ++i) {
-        manager_->UpdateModules();
+    // The name box alone, the window alone (a text that is no number counts as 0); a part beyond 2
+    // moves neither.
+    const struct {
+        const char* direction;
+        const char* part;
+        std::int32_t windowY, nameX;
+    } slides[] = {{"1", "1", 344, -170}, {"1", "window", 500, -170}, {"0", "3", 500, -170}};
+    for (const auto& c : slides) {
+        manager_->CallModule("Text", 2, {c.direction, c.part}, {});
+        for (int i = 0; i < 11; ++i) {
+            manager_->UpdateModules();
+        }
+        EXPECT_EQ(window_->GetWindowY(), c.windowY) << c.part;
+        EXPECT_EQ(window_->GetNameX(), c.nameX) << c.part;
     }
-    EXPECT_EQ(window_->GetWindowY(), 344);
-    EXPECT_EQ(window_->GetNameX(), -170);
-    // The window alone; texts that are not numbers count as 0.
-    manager_->CallModule("Text", 2, {"1", "window"}, {});
-    for (int i = 0; i < 11; ++i) {
-        manager_->UpdateModules();
-    }
-    EXPECT_EQ(window_->GetWindowY(), 500);
-    EXPECT_EQ(window_->GetNameX(), -170);
-    // A part beyond 2 moves neither; a direction beyond 1 sets no ramp.
-    manager_->CallModule("Text", 2, {"0", "3"}, {});
-    for (int i = 0; i < 11; ++i) {
-        manager_->UpdateModules();
-    }
-    EXPECT_EQ(window_->GetWindowY(), 500);
-    EXPECT_EQ(window_->GetNameX(), -170);
+    // A direction beyond 1 sets no ramp.
     manager_->SetModuleWait(1);
     manager_->CallModule("Text", 2, {"2", "2"}, {});
     EXPECT_TRUE(window_->IsSliding());
