@@ -63,7 +63,8 @@ TEST_F(GameDataTest, FlagsReadAndWriteOnlyInsideTheirArrays)
     data_->SetPickupFlag(0, 2);
     data_->SetPickupFlag(1023, 3);
     const auto ends = [this] {
-        return std::vector<int>{data_->GetFlag(0), data_->GetFlag(2047), data_->GetPickupFlag(0), data_->GetPickupFlag(1023)};
+        return std::vector<int>{data_->GetFlag(0), data_->GetFlag(2047), data_->GetPickupFlag(0),
+                                data_->GetPickupFlag(1023)};
     };
     EXPECT_EQ(ends(), (std::vector<int>{1, 0xAB, 2, 3}));
 

@@ -193,8 +193,10 @@ TEST_F(ItemDisplayTest, HeroAndHeroineTexturesFollowTheirFlags)
         std::uint8_t value;
         const char* from;
         const char* to;
-    } cases[] = {{0x230, 0, "hero.ptx/hero01", "hero.ptx/hero"},     {0x230, 1, "hero.ptx/hero", "hero.ptx/hero01"},
-                 {0x230, 2, "hero.ptx/hero", "hero.ptx/hero02"},     {0x231, 2, "heroine.ptx/heroine01", "heroine.ptx/heroine02"},
+    } cases[] = {{0x230, 0, "hero.ptx/hero01", "hero.ptx/hero"},
+                 {0x230, 1, "hero.ptx/hero", "hero.ptx/hero01"},
+                 {0x230, 2, "hero.ptx/hero", "hero.ptx/hero02"},
+                 {0x231, 2, "heroine.ptx/heroine01", "heroine.ptx/heroine02"},
                  {0x231, 2, "enemy.ptx/slime", ""}};
     for (const auto& c : cases) {
         data_->SetFlag(c.flag, c.value);

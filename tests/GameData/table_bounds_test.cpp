@@ -103,7 +103,9 @@ TEST_F(TableBoundsTest, TheFirstAndLastSkillGroupsSetTheirFlagsWhenWhole)
     for (std::uint32_t id = 3100; id < 3106; ++id) {
         data_->LearnSkill(1, id);
     }
-    const auto flags = [this] { return std::vector<int>{data_->GetFlag(1000), data_->GetFlag(1011), data_->GetFlag(1012)}; };
+    const auto flags = [this] {
+        return std::vector<int>{data_->GetFlag(1000), data_->GetFlag(1011), data_->GetFlag(1012)};
+    };
     EXPECT_EQ(flags(), (std::vector<int>{0, 0, 0}));
     data_->LearnSkill(0, 2014);
     EXPECT_EQ(flags(), (std::vector<int>{1, 0, 0}));

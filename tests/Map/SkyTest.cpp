@@ -192,7 +192,8 @@ TEST_P(SkyTest, DrawsWithItsOwnFogAndLeavesTheScenesFogAsItWas)
         float start = 0, end = 0;
         D3DCOLOR colour = 0;
         d3d()->GetFog(&enabled, &start, &end, &colour);
-        EXPECT_EQ(std::make_tuple(enabled, start, end, colour), std::make_tuple(fogOn, 10.0F, 50.0F, D3DCOLOR{0xFF112233}));
+        EXPECT_EQ(std::make_tuple(enabled, start, end, colour),
+                  std::make_tuple(fogOn, 10.0F, 50.0F, D3DCOLOR{0xFF112233}));
         EXPECT_EQ(RenderState(D3DRS_FOGENABLE), static_cast<DWORD>(fogOn ? TRUE : FALSE));
         EXPECT_EQ(RenderState(D3DRS_FOGCOLOR), 0xFF112233u);
         if (!GetParam()) {

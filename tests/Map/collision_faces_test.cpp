@@ -164,8 +164,9 @@ TEST_F(GroundGrid, EmptyMeshGivesOneEmptyCellAndOversizedGridsAreRefused)
     EXPECT_EQ(atCap.GetCellCount(), 65536u);
     // So is a mesh stretching to the float limit.
     TGridCollisionMesh grid;
-    const std::pair<GroundMesh, std::string> refused[] = {{GroundMesh().Floor(0, 0, 256, 256.5F, 0), "hugeground"},
-                                                          {GroundMesh().Floor(-FLT_MAX, 0, FLT_MAX, 1, 0), "wideground"}};
+    const std::pair<GroundMesh, std::string> refused[] = {
+        {GroundMesh().Floor(0, 0, 256, 256.5F, 0), "hugeground"},
+        {GroundMesh().Floor(-FLT_MAX, 0, FLT_MAX, 1, 0), "wideground"}};
     for (const auto& [g, name] : refused) {
         try {
             grid.BuildGrid(Load(g.File(name)), 1.0F, 1.0F);

@@ -25,7 +25,8 @@ std::string Split(const std::string& key)
 TEST(TScriptKey, FilePartAndScriptName)
 {
     const std::pair<const char*, const char*> cases[] = {
-        {"04.pbsc/Event04_00", "04.pbsc|Event04_00"}, {"a/b/c", "a|b/c"}, {"", "|"}, {"a", "|"}, {"/x", "|"}, {"a/", "a|"}};
+        {"04.pbsc/Event04_00", "04.pbsc|Event04_00"}, {"a/b/c", "a|b/c"}, {"", "|"}, {"a", "|"}, {"/x", "|"},
+        {"a/", "a|"}};
     for (const auto& [key, split] : cases) {
         EXPECT_EQ(Split(key), split) << key;
     }

@@ -117,7 +117,8 @@ TEST_F(Call, CalledScriptRunsInTheSameFrameWithItsArguments)
     m_manager->GetGlobalA().SetInt("v", -4);
     m_manager->Push("t.pbsc/main");
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
-    EXPECT_EQ(m_trace, (std::vector<std::string>{"T:1:", "T:7:16,0,-4,0", "T:3:", "T:5:0,0", "T:6:", "T:5:0,0", "T:6:"}));
+    EXPECT_EQ(m_trace,
+              (std::vector<std::string>{"T:1:", "T:7:16,0,-4,0", "T:3:", "T:5:0,0", "T:6:", "T:5:0,0", "T:6:"}));
     EXPECT_EQ(Global("r"), 23);
 }
 
