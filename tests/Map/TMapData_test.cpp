@@ -234,14 +234,6 @@ TEST_F(MapDataTest, StartVectorsComeBackOnlyWhenAllThreeAreGiven)
     EXPECT_FALSE(TMapData("maps.dat/field", p, f, nullptr).HasStart());
 }
 
-TEST_F(MapDataTest, KeepMusicIsClearAfterLoadingAndSetByTheMapChange)
-{
-    TMapData d = Load(qmtest::SmallestMapStream().End());
-    EXPECT_FALSE(d.IsKeepMusic());
-    d.SetKeepMusic(true);
-    EXPECT_TRUE(d.IsKeepMusic());
-}
-
 TEST(MapDataName, SplitsAtTheFirstSlash)
 {
     struct Case {
