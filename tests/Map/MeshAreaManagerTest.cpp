@@ -46,6 +46,16 @@ protected:
         manager_.GetRoot()->GetMesh(i)->GetBoundingSphere(sphere, nullptr);
         return {static_cast<int>(sphere[0] / kCell), static_cast<int>(sphere[2] / kCell)};
     }
+    // The first material type of each placed mesh shown after an update at (x, z).
+    std::vector<std::uint16_t> ShownAt(float x, float z)
+    {
+        UpdateAt(x, z);
+        std::vector<std::uint16_t> types;
+        for (std::size_t i = 0; i < manager_.GetSubRoot()->GetMeshCount(); ++i) {
+            types.push_back(manager_.GetSubRoot()->GetMesh(i)->GetMaterial(0).GetMaterialType());
+        }
+        return types;
+    }
     TMesh8 PlacedBox(float x, float z, std::uint16_t type)
     {
         TMesh8 mesh = LoadMesh(Box(x, 0.5F, z, 0.5F, 0.8F, 0.3F, 0.2F), "box.msh");
@@ -193,12 +203,8 @@ TEST_F(MeshAreaManagerTest, ASteadyPointShowsTheSameMeshesWithoutAllocatingAndAH
     }
     EXPECT_EQ(CellOfShown(0), std::make_pair(2, 1));
     // Standing inside the first box hides it; the exempt one stays, now first.
-    UpdateAt(25.0F, 25.0F);
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 1u);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
-    UpdateAt(20.0F, 25.0F);
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 2u);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(1)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
+    EXPECT_EQ(ShownAt(25.0F, 25.0F), std::vector<std::uint16_t>{TMeshMaterial::kMul});
+    EXPECT_EQ(ShownAt(20.0F, 25.0F)[1], TMeshMaterial::kMul);
 }
 
 TEST_F(MeshAreaManagerTest, ExemptTypesAreShownUnchangedAtAnyDistance)
@@ -225,36 +231,24 @@ TEST_F(MeshAreaManagerTest, PlacedMeshesAreFiledByCellAndDroppedOutsideTheGrid)
     // Kept: the first and last cell on each axis; dropped: just outside them.
     manager_.AddObjectMesh(PlacedBox(0.5F, 0.5F, TMeshMaterial::kMul));
     manager_.AddObjectMesh(PlacedBox(49.5F, 49.5F, TMeshMaterial::kAdd));
-    manager_.AddObjectMesh(PlacedBox(50.5F, 25.0F, TMeshMaterial::kMul));
-    manager_.AddObjectMesh(PlacedBox(25.0F, 50.5F, TMeshMaterial::kMul));
-    manager_.AddObjectMesh(PlacedBox(-10.5F, 25.0F, TMeshMaterial::kMul));
-    manager_.AddObjectMesh(PlacedBox(25.0F, -10.5F, TMeshMaterial::kMul));
+    for (const auto& [x, z] : {std::pair{50.5F, 25.0F}, {25.0F, 50.5F}, {-10.5F, 25.0F}, {25.0F, -10.5F}}) {
+        manager_.AddObjectMesh(PlacedBox(x, z, TMeshMaterial::kMul));
+    }
 
-    UpdateAt(0.5F, 0.5F);
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 1u);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
-    UpdateAt(49.5F, 49.5F);
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 1u);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kAdd);
-    // Beyond the grid the boxes there were dropped, and in-grid ones are two cells away.
-    UpdateAt(55.0F, 25.0F);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMeshCount(), 0u);
-    UpdateAt(25.0F, 55.0F);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMeshCount(), 0u);
-    UpdateAt(25.0F, -5.0F);  // trunc(-0.5) = 0: row 0's block
-    EXPECT_EQ(manager_.GetSubRoot()->GetMeshCount(), 0u);
-    UpdateAt(-5.0F, 25.0F);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMeshCount(), 0u);
+    EXPECT_EQ(ShownAt(0.5F, 0.5F), std::vector<std::uint16_t>{TMeshMaterial::kMul});
+    EXPECT_EQ(ShownAt(49.5F, 49.5F), std::vector<std::uint16_t>{TMeshMaterial::kAdd});
+    // Beyond the grid the boxes there were dropped, and in-grid ones are two cells away
+    // (trunc(-0.5) = 0: row 0's block).
+    for (const auto& [x, z] : {std::pair{55.0F, 25.0F}, {25.0F, 55.0F}, {25.0F, -5.0F}, {-5.0F, 25.0F}}) {
+        EXPECT_TRUE(ShownAt(x, z).empty()) << x << ", " << z;
+    }
 
     // Within a cell, in the order added; neighbours follow the block's row order.
     manager_.AddObjectMesh(PlacedBox(35.0F, 35.0F, TMeshMaterial::kZDisAdd));  // cell (3, 3)
     manager_.AddObjectMesh(PlacedBox(16.0F, 16.0F, TMeshMaterial::kAdd));      // cell (1, 1)
     manager_.AddObjectMesh(PlacedBox(14.0F, 14.0F, TMeshMaterial::kMul));      // cell (1, 1), second
-    UpdateAt(25.0F, 25.0F);
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 3u);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kAdd);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(1)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(2)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kZDisAdd);
+    EXPECT_EQ(ShownAt(25.0F, 25.0F),
+              (std::vector<std::uint16_t>{TMeshMaterial::kAdd, TMeshMaterial::kMul, TMeshMaterial::kZDisAdd}));
 }
 
 TEST_F(MeshAreaManagerTest, PlacedMeshesAnimateUnlessTimeIsStopped)
