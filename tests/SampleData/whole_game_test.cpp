@@ -268,6 +268,9 @@ private:
                 windowWaiting = true;
                 EXPECT_TRUE(town->IsInScriptState());
                 EXPECT_TRUE(window->IsShown());
+                // The elder's one line of greeting typed out, the prompt below it.
+                EXPECT_EQ(window->GetLine(), 1);
+                EXPECT_EQ(window->GetColumn(), 0);
                 EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "WholeGameElderSpeaks"));
                 Press('Z', true);
             } else if (windowWaiting && !town->IsInScriptState()) {
