@@ -27,6 +27,7 @@
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
 #include "support/field_writer.h"
+#include "support/scene_clock.h"
 #include "support/temp_dir.h"
 #include "platform/testing/win32.h"
 #include "platform/testing/d3d8.h"
@@ -78,8 +79,7 @@ protected:
     bool Step()
     {
         if (auto* scene = dynamic_cast<TSceneLoop*>(app_->GetCurrentScene())) {
-            const TFrameTimer& timer = scene->GetTimer();
-            platform::ManualClock::Set(static_cast<DWORD>(std::ceil(timer.m_last + timer.m_interval)));
+            qmtest::SetClockToNextStep(scene->GetTimer());
         } else {
             platform::ManualClock::Advance(17);
         }
