@@ -192,7 +192,8 @@ TEST_F(HeroClasses, TablesAsTranscribedAndTheFactoryBuildsEachClass)
             EXPECT_EQ(Fields(d.Rows[n]), Fields(want)) << n;
         }
         ASSERT_EQ(d.SkillCount, c->skillCount);
-        for (const auto& [got, want] : {std::pair{d.Skills[5], c->firstSkill}, {d.Skills[d.SkillCount - 1], c->lastSkill}}) {
+        for (const auto& [got, want] :
+             {std::pair{d.Skills[5], c->firstSkill}, {d.Skills[d.SkillCount - 1], c->lastSkill}}) {
             EXPECT_EQ(Rows({got.Id, got.Tap, got.Hold}), Rows({want.Id, want.Tap, want.Hold}));
         }
         EXPECT_EQ(d.AirActionCount, c->airRows.size());
