@@ -161,6 +161,8 @@ TEST_F(CombatEquipmentTest, AttackValuesByHandSpellsBuffsAndWeapons)
     EXPECT_EQ(out.PropertyA, 3);
     EXPECT_EQ(value(2), 130u);
     EXPECT_EQ(out.PropertyB, 4);
+    EXPECT_EQ(value(1), 110u);
+    EXPECT_EQ(out.PropertyB, 2);
 
     // Without weapons: the strength alone, no weapon properties.
     std::unique_ptr<CombatHero> bare = MakeCombatHero(0, 0);
