@@ -16,6 +16,7 @@
 #include "MainCode/Character/TPlayerSoundLog.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Script/ScriptRandom.h"
@@ -110,6 +111,31 @@ protected:
         }
         ASSERT_FALSE(field->IsInPhase());
     }
+    // A new field at a map of the folder, past its opening fade; null when it cannot be made.
+    TFieldLoop* Ready(const std::string& entry)
+    {
+        TFieldLoop* field = PushField(entry);
+        EXPECT_NE(field, nullptr);
+        if (field != nullptr) {
+            FinishFade(field);
+        }
+        return field;
+    }
+    // Play started from the title at the first save point, moved to a map of the folder: the field
+    // is the only scene; past its opening fade.
+    TFieldLoop* PlayFromTitle(const std::string& entry)
+    {
+        TSvpTable::Get(qmtest::FieldLayout::kSavePoint).MapName = "map00/" + entry;
+        Press('Z');
+        Step();
+        TFieldLoop* field = CurrentField();
+        EXPECT_NE(field, nullptr);
+        if (field != nullptr) {
+            EXPECT_EQ(app_->GetSceneCount(), 1);
+            FinishFade(field);
+        }
+        return field;
+    }
     TFieldLoop* CurrentField() const { return dynamic_cast<TFieldLoop*>(app_->GetCurrentScene()); }
     static platform::RgbaImage Screen()
     {
@@ -130,6 +156,13 @@ protected:
         return p;
     }
     static void Hold(int vk, bool down) { platform::InjectKey(vk, down); }
+    // Pressed for one step.
+    void Press(int vk)
+    {
+        Hold(vk, true);
+        Step();
+        Hold(vk, false);
+    }
     // The sound effects the player played since the set-up, in order.
     std::vector<std::uint32_t> PlayerSounds() const
     {
