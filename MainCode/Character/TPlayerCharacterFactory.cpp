@@ -10,6 +10,7 @@
 #include "MainCode/Character/THeroI.h"
 #include "MainCode/Character/THeroJ.h"
 #include "MainCode/Character/THeroK.h"
+#include "MainCode/Character/THeroine08.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TStandInHero.h"
 #include "MainCode/GameData/TGameData.h"
@@ -67,6 +68,8 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
         made = new THeroI(field, characterIndex, *record);
     } else if (className == "THeroJ") {
         made = new THeroJ(field, characterIndex, *record);
+    } else if (className == "THeroine08") {
+        made = new THeroine08(field, characterIndex, *record);
     } else {
         made = new TStandInHero(field, characterIndex, *record, className, model);
     }

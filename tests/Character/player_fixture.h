@@ -18,6 +18,7 @@
 #include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/TInputDevice.h"
 #include "armed_fixture.h"
+#include "support/effect_assets.h"
 #include "support/table_writer.h"
 
 namespace playertest {
@@ -71,6 +72,8 @@ protected:
         THrdefTable::Get(1).ModelName = "heroine";
         // Weapon 1000 + type and, for the pair of type 8, its left-hand blade 11008; all share one mesh.
         Load(qmtest::GroundMesh().Floor(0, 0, 0.1F, 1.0F, 0).File("blade"), "wepon/blade.msh");
+        // The bow heroine's arrow.
+        Load(qmtest::EffectMeshFile("arw00.msh"), "effect/arw00.msh");
         for (std::int32_t type = 0; type < 12; ++type) {
             TWeponRecord& w = TWeponTable::Get(1000 + static_cast<std::uint32_t>(type));
             w.Id = 1000 + static_cast<std::uint32_t>(type);
