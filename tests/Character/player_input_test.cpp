@@ -29,7 +29,7 @@ protected:
 class QueueHero : public TestHero {
 public:
     QueueHero(const TCharacterRecord& record, std::uint32_t capacity)
-        : TestHero(nullptr, 0, record, "THeroA", "hero01")
+        : TestHero(nullptr, 0, record, "hero01")
     {
         delete[] m_commands;
         m_commandCapacity = capacity;
@@ -200,7 +200,7 @@ TEST_F(PlayerInputTest, AttackButtonsPressHoldReleaseAndSeal)
         void OnBothReleased() override { ++both; }
         int pressA = 0, heldA = 0, heldB = 0, releasedA = 0, releasedB = 0, both = 0;
     };
-    Counter hero(nullptr, 0, *data_->GetCharacterData(0), "THeroA", "hero01");
+    Counter hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
     Buttons(0, 0, 16, 0);
     hero.HandleAttackButtons();
     EXPECT_EQ(hero.pressA, 1);
@@ -238,7 +238,7 @@ TEST_F(PlayerInputTest, HoldCountStopsAtItsMaximum)
         using TestHero::TestHero;
         void Mark() { m_holdCountB = 0xFFFFFFFFu; }
     };
-    Marked hero(nullptr, 0, *data_->GetCharacterData(0), "THeroA", "hero01");
+    Marked hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
     hero.Mark();
     Buttons(0, 0, 32, 32);
     hero.HandleAttackButtons();

@@ -1,5 +1,5 @@
 // Enemies in a test area: the effect folder and device, "enemy01" character files, a player the
-// area knows (a stand-in hero whose sounds are recorded), the creation log of the area's effects,
+// area knows (the bare player base, its sounds recorded), the creation log of the area's effects,
 // and records in the global enemy table.
 #pragma once
 
@@ -19,7 +19,7 @@
 #include "MainCode/Character/Subset/TWeponState.h"
 #include "MainCode/Character/TPlayerSoundLog.h"
 #include "MainCode/Character/TStandInEnemy.h"
-#include "MainCode/Character/TStandInHero.h"
+#include "../Character/bare_hero.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TWeponTable.h"
@@ -98,7 +98,7 @@ protected:
         qmtest::WritePlayerValueTables((dir_.Path() / TGameData::GetTableDirectory()).string());
         qmtest::WriteWeaponMesh((dir_.Path() / TMesh8::GetDirectory()).string(), "blade");
         TWeponTable::Get(TCharacterRecord().WeaponId).MeshName = "blade";
-        player_ = std::make_unique<TStandInHero>(nullptr, 0, TCharacterRecord(), "THeroA", "player");
+        player_ = std::make_unique<BareHero>(nullptr, 0, TCharacterRecord(), "player");
         MovePlayer(0.0F, 0.0F);
         area_->SetPlayer(player_.get());
         SetPlayerSoundLog(&playerSounds_);
@@ -157,7 +157,7 @@ protected:
         return false;
     }
 
-    std::unique_ptr<TStandInHero> player_;
+    std::unique_ptr<BareHero> player_;
     std::vector<TPlayedSound> playerSounds_;
     std::unique_ptr<TEnemyFactory> factory_;
 };
