@@ -202,9 +202,22 @@ TEST_F(MeshAreaManagerTest, ASteadyPointShowsTheSameMeshesWithoutAllocatingAndAH
         }
     }
     EXPECT_EQ(CellOfShown(0), std::make_pair(2, 1));
-    // Standing inside the first box hides it; the exempt one stays, now first.
-    EXPECT_EQ(ShownAt(25.0F, 25.0F), std::vector<std::uint16_t>{TMeshMaterial::kMul});
-    EXPECT_EQ(ShownAt(20.0F, 25.0F)[1], TMeshMaterial::kMul);
+    // Standing inside the first box hides it; the exempt one stays, now first. Shown again, and
+    // after an edge cell's smaller block, the meshes take back their old slots without allocating.
+    qmtest::AllocationProbe probe;
+    UpdateAt(25.0F, 25.0F);
+    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 1u);
+    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
+    UpdateAt(20.0F, 25.0F);
+    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 2u);
+    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(1)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
+    UpdateAt(5.0F, 25.0F);
+    EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 6u);
+    UpdateAt(15.0F, 25.0F);
+    EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 9u);
+    if (qmtest::AllocationProbe::Available()) {
+        EXPECT_EQ(probe.OwnThreadAllocations(), 0);
+    }
 }
 
 TEST_F(MeshAreaManagerTest, ExemptTypesAreShownUnchangedAtAnyDistance)
@@ -308,6 +321,38 @@ TEST_F(MeshAreaManagerTest, TerrainCellsAndAFadingBoxFromAFixedCamera)
     view_.SetProjection(0.5F, 200.0F, 60.0F, 640, 480);
     ASSERT_TRUE(view_.SetCamera(camera.Get()));
     EXPECT_TRUE(qmtest::MatchesGolden(DrawScene(scene_.Get(), 0xFF203040), "MeshAreaCells"));
+}
+
+}  // namespace
+
+namespace {
+
+// Meshes a frame dropped wait for SetMesh: not counted, found, drawn or cloned until refilled.
+TEST_F(MeshAreaManagerTest, DroppedMeshesAreOutOfTheFrameUntilRefilled)
+{
+    TRefPtr<TFrame> frame = NewFrame("Holder");
+    for (const char* name : {"a", "b"}) {
+        qmtest::MeshFile box = Box(0.0F, 0.5F, 0.0F, 0.5F, 0.8F, 0.3F, 0.2F);
+        box.name = name;
+        frame->AddMesh(LoadMesh(box, std::string(name) + ".msh"));
+    }
+    const std::string second = frame->GetMesh(1)->GetName();
+    ASSERT_EQ(frame->FindMesh(second, false), frame->GetMesh(1));
+    frame->KeepMeshes(1);
+    EXPECT_EQ(frame->GetMeshCount(), 1u);
+    EXPECT_EQ(frame->FindMesh(second, false), nullptr);
+    EXPECT_EQ(frame->Clone(nullptr)->GetMeshCount(), 1u);
+    // AddMesh takes the next slot too.
+    const TMesh8 again = *frame->GetMesh(0);
+    frame->AddMesh(again);
+    EXPECT_EQ(frame->GetMeshCount(), 2u);
+    EXPECT_EQ(frame->FindMesh(second, false), nullptr);
+    frame->SetMesh(2, again);
+    EXPECT_EQ(frame->GetMeshCount(), 3u);
+    EXPECT_TRUE(frame->RemoveMesh(frame->GetMesh(2)));
+    EXPECT_EQ(frame->GetMeshCount(), 2u);
+    frame->ClearMeshes();
+    EXPECT_EQ(frame->GetMeshCount(), 0u);
 }
 
 }  // namespace
