@@ -77,6 +77,13 @@ THero::THero(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRe
     SetEquipItem(record.Accessory2Id, 'B');
 }
 
+THero::~THero()
+{
+    // The hold map goes first, then the tap map, then the player with its ribbons.
+    m_holdMap.clear();
+    m_tapMap.clear();
+}
+
 void THero::BuildCommandMap()
 {
     for (std::uint32_t i = 0; i < m_def.SkillCount; ++i) {

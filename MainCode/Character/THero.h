@@ -109,6 +109,7 @@ class THero : public TPlayerCharacter {
 public:
     THero(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record, const std::string& model,
           const THeroClassDef& def);
+    ~THero() override;
 
     std::uint32_t SetState(std::uint32_t state) override;
     // Starts action n; a number outside the action table is ignored.
