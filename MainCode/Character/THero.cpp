@@ -17,8 +17,6 @@ namespace {
 constexpr THeroRow Shared(std::uint32_t motion) { return {motion, THeroKind::Shared}; }
 constexpr THeroRow Recover(std::uint32_t motion) { return {motion, THeroKind::Recover}; }
 
-constexpr std::uint32_t kLowButtons = 0xFFFF;
-
 }  // namespace
 
 const THeroRow g_heroCommonRows[25] = {
@@ -266,24 +264,13 @@ void THero::StartSkill(bool hold)
 
 bool THero::UpdateInTown()
 {
-    std::uint32_t saved[2] = {0, 0};
-    bool hidden = false;
-    auto hide = [&] {
-        if (hidden) {
-            return;
-        }
-        hidden = true;
-        for (std::uint32_t i = 0; i < 2; ++i) {
-            saved[i] = Word(i * 2) & kLowButtons;
-            SetWordBits(i * 2, Word(i * 2) & ~kLowButtons);
-        }
-    };
+    HiddenButtons hidden;
     // A conversation or script running in the area keeps the hero still.
     if (m_area != nullptr && (m_area->IsScriptActive() || m_area->GetTalkingVillager() != nullptr)) {
-        hide();
+        HideButtons(hidden);
     }
     if (m_itemRing != nullptr && m_itemRing->RunState(this)) {
-        hide();
+        HideButtons(hidden);
     }
     UpdatePopups();
     DetectDoubleTap();
@@ -302,11 +289,7 @@ bool THero::UpdateInTown()
         m_getRender->Update();
     }
     TickStatusTimers();
-    if (hidden) {
-        for (std::uint32_t i = 0; i < 2; ++i) {
-            SetWordBits(i * 2, Word(i * 2) | saved[i]);
-        }
-    }
+    RestoreButtons(hidden);
     return true;
 }
 

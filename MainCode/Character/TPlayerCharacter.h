@@ -477,6 +477,14 @@ protected:
     float GetMoveSpeed() const;
     std::uint32_t Word(std::uint32_t i) const;
     void SetWordBits(std::uint32_t i, std::uint32_t value);
+    // The buttons of the movement word (0) and the attack word (2), hidden from the character for
+    // one step and put back at its end.
+    struct HiddenButtons {
+        std::uint32_t Saved[2] = {0, 0};
+        bool Hidden = false;
+    };
+    void HideButtons(HiddenButtons& hidden);
+    void RestoreButtons(const HiddenButtons& hidden);
     // A pattern event with only its code set, fired through slot 36.
     void FireEvent(std::uint16_t code);
     // The firing rule of the wave routines; `firing` runs once the cost is paid and may end the skill.

@@ -3,7 +3,10 @@
 // and what the hero takes from its party record when it is made.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "MainCode/Effect/TAfterImage.h"
+#include "TCommon/my_error.h"
 #include "dx/dx8/3d/TMeshMaterial.h"
 #include "hero_fixture.h"
 
@@ -73,6 +76,17 @@ TEST_F(HeroAfterImageTest, EachWeaponFrameGetsARibbonSetByTheWeaponInThatHand)
     hero->Equip(1002);
     EXPECT_FLOAT_EQ(left->GetLength(), 2.0F);
     EXPECT_FLOAT_EQ(right->GetLength(), 2.0F);
+}
+
+TEST_F(HeroAfterImageTest, WithoutTheRibbonFileNoHeroIsMadeAndTheErrorNamesTheFile)
+{
+    std::filesystem::remove(TMesh8::GetDirectory() + "effect/sword01.msh");
+    try {
+        MakeA();
+        ADD_FAILURE() << "made without its ribbon";
+    } catch (const my_error& e) {
+        EXPECT_NE(std::string(e.what()).find("sword01.msh"), std::string::npos) << e.what();
+    }
 }
 
 TEST_F(HeroAfterImageTest, RibbonsHangUnderTheSceneHiddenAndLeaveItWithTheHero)
