@@ -4,20 +4,18 @@
 
 #include <algorithm>
 
+#include "MainCode/Effect/TAfterImage.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Effect/TSmashEffect.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TSkillTable.h"
+#include "MainCode/Map/TAreaBase.h"
 
 namespace {
 
 constexpr THeroRow Shared(std::uint32_t motion) { return {motion, THeroKind::Shared}; }
 constexpr THeroRow Recover(std::uint32_t motion) { return {motion, THeroKind::Recover}; }
-
-constexpr std::uint32_t kLowButtons = 0xFFFF;
-
-bool s_busyMarks[2] = {false, false};
 
 }  // namespace
 
@@ -25,7 +23,7 @@ const THeroRow g_heroCommonRows[25] = {
     {0, THeroKind::None},
     {19, THeroKind::PatternSkill},
     Recover(20),
-    {21, THeroKind::PatternSkill},
+    {21, THeroKind::ChainedPatternSkill},
     Recover(20),
     Shared(22),
     Recover(23),
@@ -44,21 +42,15 @@ const THeroRow g_heroCommonRows[25] = {
     Shared(33),
     Recover(32),
     // Command 5 plays its one motion and goes on to its own recovery row.
-    {34, THeroKind::Then, 22},
+    Shared(34),
     Recover(35),
-    {36, THeroKind::Then, 24},
+    Shared(36),
     Recover(35),
 };
 
 const THeroSkillPair g_heroCommonSkills[5] = {
     {1, 5, 7}, {2, 9, 11}, {3, 13, 15}, {4, 17, 19}, {5, 21, 23},
 };
-
-void SetAreaBusyMarksStandIn(bool first, bool second)
-{
-    s_busyMarks[0] = first;
-    s_busyMarks[1] = second;
-}
 
 THero::THero(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record,
              const std::string& model, const THeroClassDef& def)
@@ -75,9 +67,19 @@ THero::THero(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRe
 {
     BuildCommandMap();
     SetState(kStateIdle);
+    // Before the weapons, which give the ribbons their colour and length.
+    m_leftTrail = TAfterImage::Create(m_leftWeapon.Get(), this);
+    m_rightTrail = TAfterImage::Create(m_rightWeapon.Get(), this);
     Equip(record.WeaponId);
     SetEquipItem(record.Accessory1Id, 'A');
     SetEquipItem(record.Accessory2Id, 'B');
+}
+
+THero::~THero()
+{
+    // The hold map goes first, then the tap map, then the player with its ribbons.
+    m_holdMap.clear();
+    m_tapMap.clear();
 }
 
 void THero::BuildCommandMap()
@@ -262,23 +264,13 @@ void THero::StartSkill(bool hold)
 
 bool THero::UpdateInTown()
 {
-    std::uint32_t saved[2] = {0, 0};
-    bool hidden = false;
-    auto hide = [&] {
-        if (hidden) {
-            return;
-        }
-        hidden = true;
-        for (std::uint32_t i = 0; i < 2; ++i) {
-            saved[i] = Word(i * 2) & kLowButtons;
-            SetWordBits(i * 2, Word(i * 2) & ~kLowButtons);
-        }
-    };
-    if (s_busyMarks[0] || s_busyMarks[1]) {
-        hide();
+    HiddenButtons hidden;
+    // A conversation or script running in the area keeps the hero still.
+    if (m_area != nullptr && (m_area->IsScriptActive() || m_area->GetTalkingVillager() != nullptr)) {
+        HideButtons(hidden);
     }
     if (m_itemRing != nullptr && m_itemRing->RunState(this)) {
-        hide();
+        HideButtons(hidden);
     }
     UpdatePopups();
     DetectDoubleTap();
@@ -297,11 +289,7 @@ bool THero::UpdateInTown()
         m_getRender->Update();
     }
     TickStatusTimers();
-    if (hidden) {
-        for (std::uint32_t i = 0; i < 2; ++i) {
-            SetWordBits(i * 2, Word(i * 2) | saved[i]);
-        }
-    }
+    RestoreButtons(hidden);
     return true;
 }
 

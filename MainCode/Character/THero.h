@@ -13,7 +13,8 @@
 // How an action row runs, frame by frame.
 enum class THeroKind : std::uint8_t {
     None,                      // row 0: no executor
-    PatternSkill,              // rows 1 and 3: the pattern-skill dispatchers
+    PatternSkill,              // row 1: the pattern skill tapped, then row 2
+    ChainedPatternSkill,       // row 3: the pattern skill held, then row 4
     Shared,                    // the player's common skill executor playing this motion
     Recover,                   // at the motion's end: idle
     RecoverAirborne,           // at the motion's end: falling
@@ -104,13 +105,11 @@ extern const THeroRow g_heroCommonRows[25];
 // Skills 1 to 5 in every class's maps.
 extern const THeroSkillPair g_heroCommonSkills[5];
 
-// Stand-in for the two busy marks of the field's area manager, which the town step reads.
-void SetAreaBusyMarksStandIn(bool first, bool second);
-
 class THero : public TPlayerCharacter {
 public:
     THero(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record, const std::string& model,
           const THeroClassDef& def);
+    ~THero() override;
 
     std::uint32_t SetState(std::uint32_t state) override;
     // Starts action n; a number outside the action table is ignored.
@@ -170,7 +169,6 @@ protected:
     bool RunAirStrike(const THeroRow& row, bool followUp);
     bool RunHoverStrike(const THeroRow& row, bool takesSkill);
     bool RunAirRecovery();
-    bool RunPatternSkillStandIn();
 
     const THeroClassDef& m_def;
     std::uint8_t m_followUp = 0;

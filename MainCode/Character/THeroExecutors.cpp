@@ -11,7 +11,8 @@ bool THero::RunAction()
     const THeroRow row = *m_row;
     switch (row.Kind) {
     case THeroKind::None: return false;
-    case THeroKind::PatternSkill: return RunPatternSkillStandIn();
+    case THeroKind::PatternSkill: return UpdateSkillAction();
+    case THeroKind::ChainedPatternSkill: return UpdateChainedSkillAction();
     case THeroKind::Shared: {
         const SharedSubState* shared = FindSharedSubStateByMotion(row.Motion);
         return shared != nullptr ? (this->*shared->Handler)() : false;
@@ -256,7 +257,3 @@ bool THero::RunAirRecovery()
     }
     return SetStateAtMotionEnd5();
 }
-
-// Stand-in for the pattern-skill dispatchers of rows 1 and 3 until the player's pattern skills come:
-// the motion plays out and the hero goes back to idle.
-bool THero::RunPatternSkillStandIn() { return SetStateAtMotionEnd0(); }

@@ -159,11 +159,11 @@ bool TPlayerCharacter::IsAirborneState() { return m_state == kStateJump || m_sta
 void TPlayerCharacter::AttachToField(TAreaBase* area)
 {
     TArmedCharacter::AttachToField(area);
-    if (m_leftTrail != nullptr) {
-        m_leftTrail->Attach(m_leftWeapon.Get());
-    }
-    if (m_rightTrail != nullptr) {
-        m_rightTrail->Attach(m_rightWeapon.Get());
+    // The ribbons hold world positions, so they hang under the scene, not under the weapons.
+    for (TAfterImage* trail : {m_leftTrail.get(), m_rightTrail.get()}) {
+        if (trail != nullptr && m_referenceFrame != nullptr) {
+            trail->Attach(m_referenceFrame);
+        }
     }
     if (m_statusPanel != nullptr) {
         m_statusPanel->Refresh(this);

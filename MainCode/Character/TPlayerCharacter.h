@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -446,8 +447,8 @@ public:
     TFrame* GetEnemyTarget1() const { return m_aimFrame1.Get(); }
     TGetRender* GetGetRender() const { return m_getRender; }
     TStatusIcon& GetStatusIcons() { return m_statusIcons; }
-    TAfterImage* GetLeftTrail() const { return m_leftTrail; }
-    TAfterImage* GetRightTrail() const { return m_rightTrail; }
+    TAfterImage* GetLeftTrail() const { return m_leftTrail.get(); }
+    TAfterImage* GetRightTrail() const { return m_rightTrail.get(); }
     const TSoundList& GetSoundList() const { return m_soundList; }
     const TSoundList& GetVoiceList() const { return m_voiceList; }
     TFrame* GetCameraFrame() const { return m_cameraFrame; }
@@ -476,6 +477,14 @@ protected:
     float GetMoveSpeed() const;
     std::uint32_t Word(std::uint32_t i) const;
     void SetWordBits(std::uint32_t i, std::uint32_t value);
+    // The buttons of the movement word (0) and the attack word (2), hidden from the character for
+    // one step and put back at its end.
+    struct HiddenButtons {
+        std::uint32_t Saved[2] = {0, 0};
+        bool Hidden = false;
+    };
+    void HideButtons(HiddenButtons& hidden);
+    void RestoreButtons(const HiddenButtons& hidden);
     // A pattern event with only its code set, fired through slot 36.
     void FireEvent(std::uint16_t code);
     // The firing rule of the wave routines; `firing` runs once the cost is paid and may end the skill.
@@ -519,7 +528,8 @@ protected:
     TWepon* HeldWeapon() const;
     // The motion ended: the reserved action decides the next sub-state.
     bool ComboWindow(std::uint32_t excludedA, std::uint32_t excludedB, std::uint32_t fallBack, bool buff);
-    bool ChainTo(std::uint32_t motion);
+    // At the motion's end: that row, the recovery of command 5's one-motion rows.
+    bool ChainTo(std::uint32_t row);
     void Knockback(bool front);
     bool EscapeCheck();
     bool StateHitCommon(bool front);
@@ -611,8 +621,9 @@ protected:
     TStatusCountdown m_manaSeal;
     TStatusIcon m_statusIcons;
     std::uint32_t m_reserved2 = 0;
-    TAfterImage* m_leftTrail = nullptr;
-    TAfterImage* m_rightTrail = nullptr;
+    // Made by the hero classes; empty in the stand-ins.
+    std::unique_ptr<TAfterImage> m_leftTrail;
+    std::unique_ptr<TAfterImage> m_rightTrail;
     TRefPtr<TAccessory> m_accessoryA;
     TRefPtr<TAccessory> m_accessoryB;
     TRefPtr<TWepon> m_leftWepon;

@@ -133,11 +133,14 @@ std::uint16_t TPlayerCharacter::GetEquipAbp(std::uint8_t slot) const
     return points != nullptr ? *points : 0;
 }
 
-void TPlayerCharacter::SetLWeapon(const TRefPtr<TWepon>& weapon) { HoldWeapon(weapon, m_leftWepon, m_leftWeapon.Get(), m_leftTrail); }
+void TPlayerCharacter::SetLWeapon(const TRefPtr<TWepon>& weapon)
+{
+    HoldWeapon(weapon, m_leftWepon, m_leftWeapon.Get(), m_leftTrail.get());
+}
 
 void TPlayerCharacter::SetRWeapon(const TRefPtr<TWepon>& weapon)
 {
-    HoldWeapon(weapon, m_rightWepon, m_rightWeapon.Get(), m_rightTrail);
+    HoldWeapon(weapon, m_rightWepon, m_rightWeapon.Get(), m_rightTrail.get());
 }
 
 void TPlayerCharacter::HoldWeapon(const TRefPtr<TWepon>& weapon, TRefPtr<TWepon>& held, TFrame* frame,

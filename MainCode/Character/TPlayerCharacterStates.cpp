@@ -337,12 +337,12 @@ bool TPlayerCharacter::ComboWindow30() { return ComboWindow(13, 15, 16, false); 
 bool TPlayerCharacter::ComboWindow31() { return ComboWindow(17, 19, 18, false); }
 bool TPlayerCharacter::ComboWindow33() { return ComboWindow(17, 19, 20, false); }
 
-bool TPlayerCharacter::ChainTo(std::uint32_t motion)
+bool TPlayerCharacter::ChainTo(std::uint32_t row)
 {
     if (m_bodyMesh->AdvanceMorph(false, 1.0F)) {
         return true;
     }
-    SetSubState(FindSharedSubStateByMotion(motion)->Row);
+    SetSubState(row);
     return true;
 }
 

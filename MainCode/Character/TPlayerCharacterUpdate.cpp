@@ -37,29 +37,39 @@ std::int32_t VoiceTime(std::int32_t length) { return static_cast<std::int32_t>(s
 
 void SetPlayerSoundLog(std::vector<TPlayedSound>* log) { s_soundLog = log; }
 
+void TPlayerCharacter::HideButtons(HiddenButtons& h)
+{
+    if (h.Hidden) {
+        return;
+    }
+    h.Hidden = true;
+    for (std::uint32_t i = 0; i < 2; ++i) {
+        h.Saved[i] = Word(i * 2) & kLowButtons;
+        SetWordBits(i * 2, Word(i * 2) & ~kLowButtons);
+    }
+}
+
+void TPlayerCharacter::RestoreButtons(const HiddenButtons& h)
+{
+    if (!h.Hidden) {
+        return;
+    }
+    for (std::uint32_t i = 0; i < 2; ++i) {
+        SetWordBits(i * 2, Word(i * 2) | h.Saved[i]);
+    }
+}
+
 bool TPlayerCharacter::Update()
 {
     const bool stopped = IsTimeStopped();
-    // The movement word (0) and the attack word (2): hidden from the character for this step.
-    std::uint32_t saved[2] = {0, 0};
-    bool hidden = false;
-    auto hide = [&] {
-        if (hidden) {
-            return;
-        }
-        hidden = true;
-        for (std::uint32_t i = 0; i < 2; ++i) {
-            saved[i] = Word(i * 2) & kLowButtons;
-            SetWordBits(i * 2, Word(i * 2) & ~kLowButtons);
-        }
-    };
+    HiddenButtons hidden;
     if (stopped) {
-        hide();
+        HideButtons(hidden);
     }
     UpdatePopups();
     TickTargetTimer();
     if (m_itemRing != nullptr && m_itemRing->RunState(this)) {
-        hide();
+        HideButtons(hidden);
     }
     HandleAttackButtons();
     DetectDoubleTap();
@@ -70,10 +80,8 @@ bool TPlayerCharacter::Update()
         RunStateHandler();
     }
     FrameUpdate();
-    if (!stopped && hidden) {
-        for (std::uint32_t i = 0; i < 2; ++i) {
-            SetWordBits(i * 2, Word(i * 2) | saved[i]);
-        }
+    if (!stopped) {
+        RestoreButtons(hidden);
     }
     if (stopped) {
         PlaceAtTimeStopPoint(this);

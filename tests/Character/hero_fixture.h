@@ -20,6 +20,8 @@ constexpr std::uint32_t kJump = TPlayerCharacter::kButtonJump;
 inline std::vector<std::uint32_t> TraceMotionFrames()
 {
     std::vector<std::uint32_t> frames(120, 4);
+    frames[19] = 10;  // row 1
+    frames[21] = 10;  // row 3
     frames[37] = 30;  // row 25
     for (std::uint32_t m : {39u, 41u, 43u}) {
         frames[m] = 12;  // rows 27, 29, 31
@@ -55,7 +57,6 @@ protected:
 
     void TearDown() override
     {
-        SetAreaBusyMarksStandIn(false, false);
         TSkillTable::Clear();
         PlayerFixture::TearDown();
     }

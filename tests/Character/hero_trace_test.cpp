@@ -1,8 +1,10 @@
 // THeroA stepped frame by frame: the hold threshold, the ground combo, charges on the ground and in
 // the air, the air follow-up, the leap skill, the air-only skill, skills that start nothing, a
-// skill reserved during an action, the time stop and the town step.
+// skill reserved during an action, the pattern skills, the time stop and the town step.
 #include <gtest/gtest.h>
 
+#include "MainCode/Character/TVillager.h"
+#include "MainCode/Script/TVillagerInfoModule.h"
 #include "hero_fixture.h"
 
 namespace herotest {
@@ -240,6 +242,34 @@ TEST_F(HeroTraceTest, SkillReservedDuringAnActionStartsOnlyWhereItsExecutorAllow
     }
 }
 
+TEST_F(HeroTraceTest, PatternSkillsRunInRowsOneAndThreeThenRecoverOrTakeTheCharge)
+{
+    struct Case {
+        bool hold;
+        bool charge;  // reserved while the skill runs
+        Rows rows;
+    };
+    for (const Case& c : {Case{false, false, {1, 2}}, Case{true, false, {3, 4}}, Case{false, true, {1, 33, 34}},
+                          Case{true, true, {3, 33, 34}}}) {
+        std::unique_ptr<TestHeroA> hero = MakeA();
+        // Skill 107 only plays its motion.
+        SlotSkill(107, 1);
+        qmtest::HeroTrace t(*hero, *input_);
+        if (c.hold) {
+            HoldSkill(t);
+        } else {
+            Tap(t, kSkill);
+        }
+        ASSERT_TRUE(t.StepUntilRow(c.rows[0], 40)) << c.hold;
+        EXPECT_EQ(hero->GetCurrentPatternAction(), hero->GetPatternFunc(107, c.hold ? 1 : 0));
+        if (c.charge) {
+            hero->SetReservedAction(1, 0);
+        }
+        ASSERT_TRUE(t.StepUntilState(0, 60)) << c.hold << c.charge;
+        EXPECT_EQ(t.Rows(), c.rows) << c.hold << c.charge;
+    }
+}
+
 TEST_F(HeroTraceTest, TimeStopHoldsTheHeroAndHidesTheButtons)
 {
     std::unique_ptr<TestHeroA> hero = MakeA();
@@ -264,31 +294,67 @@ TEST_F(HeroTraceTest, TimeStopHoldsTheHeroAndHidesTheButtons)
     EXPECT_EQ(hero->GetHoldCountA(), 1u);
 }
 
-TEST_F(HeroTraceTest, TownStepDropsButtonsOnBusyMarksAndNeverAttacks)
+// A town whose script state the tests set.
+class ScriptedTown : public objtest::TestArea {
+public:
+    using TestArea::TestArea;
+    void SetScriptActive(std::uint8_t on) { m_scriptActive = on; }
+    void SetTalkingVillager(const TRefPtr<TVillager>& villager) { m_talkingVillager = villager; }
+};
+
+TEST_F(HeroTraceTest, TownStepDropsTheButtonsWhileAScriptOrTheRingHasThem)
 {
-    for (int mark = 0; mark < 2; ++mark) {
+    TVillagerInfo info;
+    info.name = "hero";
+    const TRefPtr<TVillager> villager(new TVillager(info));
+    struct Case {
+        std::uint8_t script;
+        bool talking;
+        bool ring;
+        std::uint32_t state;  // after one step with the stick held
+    };
+    for (const Case& c : {Case{1, false, false, 0}, Case{0, true, false, 0}, Case{0, false, true, 0},
+                          Case{0, false, false, 1}}) {
+        ScriptedTown town(scene_.Get());
+        town.SetScriptActive(c.script);
+        if (c.talking) {
+            town.SetTalkingVillager(villager);
+        }
+        ring_.SetOpen(c.ring);
         std::unique_ptr<TestHeroA> hero = MakeA();
-        SetAreaBusyMarksStandIn(mark == 0, mark == 1);
+        hero->AttachToField(&town);
         Buttons(1, 0, 0, 0);
         hero->UpdateInTown();
-        EXPECT_EQ(hero->GetState(), 0u) << mark;
+        EXPECT_EQ(hero->GetState(), c.state) << int{c.script} << c.talking << c.ring;
         EXPECT_EQ(input_->GetWord(0), 1u) << "put back after the step";
+        hero->DetachFromField();
     }
-    SetAreaBusyMarksStandIn(false, false);
+}
+
+TEST_F(HeroTraceTest, TownStepRunsTheHudAndTheTimersButNeverAnAttack)
+{
     std::unique_ptr<TestHeroA> hero = MakeA();
-    Buttons(1, 0, 0, 0);
-    hero->UpdateInTown();
-    EXPECT_EQ(hero->GetState(), 1u) << "without a mark the stick is read";
-    // An attack pressed, held and released in town starts nothing.
-    std::unique_ptr<TestHeroA> idle = MakeA();
+    hero->GetAttackSeal().Remaining = 40;
+    SetTimeStop(true, nullptr, nullptr);
+    const int panel = panel_.GetUpdateCount();
+    const int gauge = gauge_.GetInputCount();
+    const int notices = getRender_.GetUpdateCount();
+    const int icons = hero->GetStatusIcons().GetUpdateCount();
+    // An attack pressed, held and released in town starts nothing, time stop or not.
     for (std::uint32_t i = 0; i < 30; ++i) {
-        Buttons(0, 0, kAttack, i == 0 ? 0 : kAttack);
-        idle->UpdateInTown();
+        Buttons(1, 0, kAttack, i == 0 ? 0 : kAttack);
+        hero->UpdateInTown();
     }
     Buttons(0, 0, 0, kAttack);
-    idle->UpdateInTown();
-    EXPECT_NE(idle->GetState(), 19u);
-    EXPECT_EQ(idle->GetHoldCountA(), 0u);
+    hero->UpdateInTown();
+    EXPECT_NE(hero->GetState(), 19u);
+    EXPECT_EQ(hero->GetHoldCountA(), 0u);
+    EXPECT_EQ(hero->GetState(), 0u) << "the state handler ran through the stop: walked, then stopped";
+    EXPECT_EQ(panel_.GetUpdateCount() - panel, 31);
+    EXPECT_EQ(gauge_.GetInputCount() - gauge, 31);
+    EXPECT_EQ(getRender_.GetUpdateCount() - notices, 31);
+    EXPECT_EQ(hero->GetStatusIcons().GetUpdateCount() - icons, 31);
+    EXPECT_EQ(hero->GetAttackSeal().Remaining, 9);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // Player characters on a device: hero models whose motions all last a few frames, a game database
 // with weapon types 0..11 (weapon id 1000 + type), the value tables, an input device whose words
-// the tests set, the HUD stand-ins, and a recording of sounds and voices.
+// the tests set, the HUD stand-ins, the weapon ribbon and a recording of sounds and voices.
 #pragma once
 
 #include <memory>
@@ -61,6 +61,7 @@ protected:
         for (const char* model : {"hero01", "hero02", "heroine01", "heroine02", "hero", "heroine"}) {
             WriteHeroModel(model);
         }
+        qmtest::WriteWeaponRibbon(TMesh8::GetDirectory());
         TGameData::SetTableDirectory("tbl/");
         std::filesystem::create_directories("tbl/char");
         WriteValueTable("tbl/ex.tbl", 201, 10);

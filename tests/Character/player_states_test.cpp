@@ -76,16 +76,19 @@ TEST_F(PlayerStatesTest, TheSecondWindowsOfEachPairStartTheAttackBuff)
     }
 }
 
-TEST_F(PlayerStatesTest, ChainsStartTheirComboWindow)
+TEST_F(PlayerStatesTest, CommandFiveGoesOnToItsOwnRecoveryRow)
 {
     std::unique_ptr<TestHero> hero = MakeHero();
-    hero->SetSubState(21);
-    StepToEnd(*hero);
-    EXPECT_EQ(hero->GetSubState(), 5u);
-    EXPECT_EQ(hero->GetBodyMesh()->GetMorphIndex(), 22u);
-    hero->SetSubState(23);
-    StepToEnd(*hero);
-    EXPECT_EQ(hero->GetSubState(), 7u);
+    for (const auto& [row, recovery] : {std::pair{21u, 22u}, std::pair{23u, 24u}}) {
+        hero->SetSubState(row);
+        for (std::uint32_t i = 0; i + 1 < kFrames; ++i) {
+            hero->RunStateHandler();
+        }
+        EXPECT_EQ(hero->GetSubState(), row) << "still playing";
+        hero->RunStateHandler();
+        EXPECT_EQ(hero->GetSubState(), recovery);
+        EXPECT_EQ(hero->GetState(), 19u);
+    }
     // An action the stand-in does not know goes back to idle.
     hero->SetSubState(40);
     hero->RunStateHandler();

@@ -58,7 +58,7 @@ MeshFile EffectMesh(const std::string& file, std::uint32_t colour)
         return EffectStripMesh("thunder", kRibbonSegmentsThunder);
     }
     if (file == "sword01.msh") {
-        return EffectStripMesh("sword01", kRibbonSegmentsSword);
+        return WeaponRibbonMesh();
     }
     MeshFile f = ShardMesh(Stem(file), file == "arw00.msh" ? 1.2F : 0.6F, colour);
     if (file == "ring02_mesh.msh") {
@@ -176,6 +176,15 @@ MeshFile EffectStripMesh(const std::string& name, std::uint32_t segments)
     }
     f.keyFrames.push_back(v);
     return f;
+}
+
+MeshFile WeaponRibbonMesh() { return EffectStripMesh("sword01", kRibbonSegmentsSword); }
+
+void WriteWeaponRibbon(const std::filesystem::path& meshFolder)
+{
+    const std::filesystem::path file = meshFolder / "effect" / "sword01.msh";
+    std::filesystem::create_directories(file.parent_path());
+    WeaponRibbonMesh().Save(file.string());
 }
 
 void WriteEffectAssets(const std::filesystem::path& root)

@@ -27,6 +27,11 @@ MeshFile EffectQuadMesh(const std::string& name);
 // row k right, row k + 1 left, row k + 1 right; indices 0, 1, 2, ...
 MeshFile EffectStripMesh(const std::string& name, std::uint32_t segments);
 
+// The ribbon every hero's weapon afterimages are cut from, and where the heroes look for it:
+// meshFolder + "effect/sword01.msh" (the effect folders write the same file).
+MeshFile WeaponRibbonMesh();
+void WriteWeaponRibbon(const std::filesystem::path& meshFolder);
+
 // Writes the whole folder below root.
 void WriteEffectAssets(const std::filesystem::path& root);
 // The same below a game folder, where the game looks ("data/frm04/effect/", "data/msh04/effect/",

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "support/byte_writer.h"
+#include "support/effect_assets.h"
 #include "support/ground_writer.h"
 #include "support/pattern_writer.h"
 #include "support/table_writer.h"
@@ -78,6 +79,7 @@ void WritePlayerModel(const std::string& meshFolder, const std::string& characte
     fs::create_directories(body.parent_path());
     fs::create_directories(characterDataFolder);
     PlayerModelBody(name).Save(body.string());
+    WriteWeaponRibbon(meshFolder);
     SaveBytes((fs::path(characterDataFolder) / (name + ".pat")).string(), BuildPlayerModelPattern(walkStep));
     SaveBytes((fs::path(characterDataFolder) / (name + ".wpm")).string(), BuildPlayerModelWepons());
 }

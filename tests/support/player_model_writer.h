@@ -27,7 +27,8 @@ MeshFile PlayerModelBody(const std::string& name);
 std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep = kPlayerModelWalkStep);
 // One pose of both weapon frames for every frame of every motion.
 std::vector<std::uint8_t> BuildPlayerModelWepons();
-// The body into meshFolder + "char04/", pattern and weapon states into characterDataFolder.
+// The body into meshFolder + "char04/" and the weapon ribbon into meshFolder + "effect/", pattern
+// and weapon states into characterDataFolder.
 void WritePlayerModel(const std::string& meshFolder, const std::string& characterDataFolder, const std::string& name,
                       float walkStep = kPlayerModelWalkStep);
 // The rest every player loads: "ex.tbl" and "abp.tbl", 201 values each (value i is i x step), into

@@ -1,0 +1,182 @@
+// The two weapon afterimages every hero makes: one on each weapon frame, coloured and sized by the
+// weapon in that hand, hung under the scene, shown while an attack runs and faded out after it;
+// and what the hero takes from its party record when it is made.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "MainCode/Effect/TAfterImage.h"
+#include "TCommon/my_error.h"
+#include "dx/dx8/3d/TMeshMaterial.h"
+#include "hero_fixture.h"
+
+namespace herotest {
+namespace {
+
+class HeroAfterImageTest : public HeroFixture {
+protected:
+    void SetUp() override
+    {
+        HeroFixture::SetUp();
+        TWeponRecord& sword = TWeponTable::Get(1000);
+        sword.TrailLength = 1.5F;
+        sword.Element = 1;
+        TWeponTable::Get(1002).TrailLength = 2.0F;
+        area_ = std::make_unique<objtest::TestArea>(scene_.Get());
+    }
+    void TearDown() override
+    {
+        area_.reset();
+        HeroFixture::TearDown();
+    }
+
+    static std::uint16_t Shown(const TAfterImage& trail) { return trail.GetMesh()->GetMaterial(0).GetMaterialType(); }
+    static D3DXVECTOR3 World(const TFrame* frame)
+    {
+        D3DXVECTOR3 p;
+        frame->GetWorldPosition(&p);
+        return p;
+    }
+    static void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, const char* what)
+    {
+        EXPECT_NEAR(a.x, b.x, 1e-5F) << what;
+        EXPECT_NEAR(a.y, b.y, 1e-5F) << what;
+        EXPECT_NEAR(a.z, b.z, 1e-5F) << what;
+    }
+
+    std::unique_ptr<objtest::TestArea> area_;
+};
+
+TEST_F(HeroAfterImageTest, EachWeaponFrameGetsARibbonSetByTheWeaponInThatHand)
+{
+    TCharacterRecord* record = data_->GetCharacterData(0);
+    record->Accessory1Id = 2001;
+    record->Accessory2Id = 2002;
+    std::unique_ptr<TestHeroA> hero = MakeA();
+    EXPECT_EQ(hero->GetWeaponId(), 1000u);
+    EXPECT_EQ(hero->GetEquipItemId('A'), 2001u);
+    EXPECT_EQ(hero->GetEquipItemId('B'), 2002u);
+
+    TAfterImage* left = hero->GetLeftTrail();
+    TAfterImage* right = hero->GetRightTrail();
+    ASSERT_NE(left, nullptr);
+    ASSERT_NE(right, nullptr);
+    EXPECT_EQ(left->GetEndFrame()->GetParent(), hero->GetLeftWeaponFrame());
+    EXPECT_EQ(right->GetEndFrame()->GetParent(), hero->GetRightWeaponFrame());
+    // Weapon type 0 is held in the right hand: only that ribbon takes its length and element colour.
+    EXPECT_FLOAT_EQ(right->GetLength(), 1.5F);
+    EXPECT_FLOAT_EQ(right->GetRed().from, 1.0F);
+    EXPECT_FLOAT_EQ(right->GetGreen().from, 0.4F);
+    EXPECT_FLOAT_EQ(right->GetBlue().from, 0.2F);
+    EXPECT_EQ(right->GetMode(), TMeshMaterial::kAdd);
+    EXPECT_FLOAT_EQ(left->GetLength(), 1.0F);
+    EXPECT_FLOAT_EQ(left->GetRed().from, 0.0F);
+
+    // A two-handed weapon sets both.
+    hero->Equip(1002);
+    EXPECT_FLOAT_EQ(left->GetLength(), 2.0F);
+    EXPECT_FLOAT_EQ(right->GetLength(), 2.0F);
+}
+
+TEST_F(HeroAfterImageTest, WithoutTheRibbonFileNoHeroIsMadeAndTheErrorNamesTheFile)
+{
+    std::filesystem::remove(TMesh8::GetDirectory() + "effect/sword01.msh");
+    try {
+        MakeA();
+        ADD_FAILURE() << "made without its ribbon";
+    } catch (const my_error& e) {
+        EXPECT_NE(std::string(e.what()).find("sword01.msh"), std::string::npos) << e.what();
+    }
+}
+
+TEST_F(HeroAfterImageTest, RibbonsHangUnderTheSceneHiddenAndLeaveItWithTheHero)
+{
+    const auto ribbons = [this] {
+        std::size_t n = 0;
+        for (std::size_t i = 0; i < scene_->GetChildCount(); ++i) {
+            n += scene_->GetChild(i)->GetName() == "AftImg" ? 1 : 0;
+        }
+        return n;
+    };
+    std::unique_ptr<TestHeroA> hero = MakeA();
+    hero->AttachToField(area_.get());
+    // The ribbons hold world positions: under a weapon frame they would be moved twice.
+    EXPECT_EQ(hero->GetLeftTrail()->GetFrame()->GetParent(), scene_.Get());
+    EXPECT_EQ(hero->GetRightTrail()->GetFrame()->GetParent(), scene_.Get());
+    EXPECT_EQ(ribbons(), 2u);
+    EXPECT_EQ(Shown(*hero->GetRightTrail()), TMeshMaterial::kHide);
+    hero->DetachFromField();
+    EXPECT_EQ(ribbons(), 0u);
+
+    hero->AttachToField(area_.get());
+    hero.reset();
+    EXPECT_EQ(ribbons(), 0u) << "gone with the hero";
+}
+
+TEST_F(HeroAfterImageTest, TheRibbonFollowsTheWeaponWhileAnAttackRunsThenFadesIn25Frames)
+{
+    std::unique_ptr<TestHeroA> hero = MakeA();
+    hero->AttachToField(area_.get());
+    const TAfterImage& right = *hero->GetRightTrail();
+    const TAfterImage& left = *hero->GetLeftTrail();
+    const std::uint32_t last = right.GetEdgeCount() - 1;
+    qmtest::HeroTrace t(*hero, *input_);
+    t.Step(3);
+    EXPECT_EQ(Shown(right), TMeshMaterial::kHide) << "not while standing";
+
+    Tap(t, kAttack);
+    ASSERT_TRUE(t.StepUntilRow(25));
+    EXPECT_EQ(Shown(right), TMeshMaterial::kAdd);
+    ExpectNear(right.GetEdgeNear(0), World(hero->GetRightWeaponFrame()), "starts at the blade");
+    ExpectNear(right.GetEdgeNear(last), right.GetEdgeNear(0), "collapsed on the first frame");
+    ExpectNear(right.GetEdgeFar(last), World(right.GetEndFrame()), "collapsed on the first frame");
+
+    // The hero moves; the newest edge keeps to the blade, the oldest keeps where it started.
+    const D3DXVECTOR3 start = right.GetEdgeNear(0);
+    for (int i = 1; i <= 5; ++i) {
+        D3DXVECTOR3 p;
+        hero->GetPosition(&p);
+        p.x += 0.2F;
+        hero->SetPosition(p);
+        t.Step();
+        ExpectNear(right.GetEdgeNear(0), World(hero->GetRightWeaponFrame()), "near end");
+        ExpectNear(right.GetEdgeFar(0), World(right.GetEndFrame()), "far end");
+        ExpectNear(right.GetEdgeNear(last), start, "shifted, not collapsed again");
+    }
+    EXPECT_NEAR(right.GetEdgeNear(0).x - start.x, 1.0F, 1e-5F);
+
+    // The recovery row still shows it; idle turns it off and the fade takes 25 more frames.
+    ASSERT_TRUE(t.StepUntilState(0));
+    EXPECT_EQ(right.GetFadeCounter(), TAfterImage::kFadeFrames);
+    t.Step(24);
+    EXPECT_EQ(Shown(right), TMeshMaterial::kAdd);
+    t.Step();
+    EXPECT_EQ(Shown(right), TMeshMaterial::kHide);
+    EXPECT_EQ(right.GetFadeCounter(), TAfterImage::kNotFading);
+    EXPECT_FLOAT_EQ(right.GetRed().value, 0.0F);
+    // The empty hand's ribbon never runs.
+    EXPECT_FALSE(left.GetLastQuery());
+    EXPECT_EQ(Shown(left), TMeshMaterial::kHide);
+}
+
+TEST_F(HeroAfterImageTest, TheCommonSkillRowsShowNoRibbon)
+{
+    struct Case {
+        std::uint32_t row;
+        bool shown;
+    };
+    // The common skills' rows 5 to 24 draw their own effects.
+    for (const Case& c : {Case{4, true}, Case{5, false}, Case{24, false}, Case{25, true}}) {
+        std::unique_ptr<TestHeroA> hero = MakeA();
+        hero->AttachToField(area_.get());
+        qmtest::HeroTrace t(*hero, *input_);
+        t.Step();
+        hero->StartAction(c.row);
+        t.Step();
+        EXPECT_EQ(hero->GetRightTrail()->GetLastQuery(), c.shown) << c.row;
+        EXPECT_EQ(Shown(*hero->GetRightTrail()), c.shown ? TMeshMaterial::kAdd : TMeshMaterial::kHide) << c.row;
+    }
+}
+
+}  // namespace
+}  // namespace herotest
