@@ -188,6 +188,57 @@ TEST_F(Shaders, MorphFramesPickProgramStreamsAndWeights)
     draw(1, 1.5F, shader->GetHandle(), {0.5F, 0.5F, 0.0F, 0.0F}, 2, 0);
 }
 
+// A freshly loaded mesh draws in its material's emissive colour, whatever its vertices hold. Without
+// a texture stage 0 modulates that colour by itself (both arguments diffuse), so each channel shows
+// squared; a white texture shows it as it is. Both paths alike.
+class MeshColours : public MeshFixture {};
+
+TEST_F(MeshColours, FreshMeshesShowTheirEmissiveColourSquaredUntexturedAndPlainUnderAWhiteTexture)
+{
+    struct Case {
+        bool vertexShaders;
+        bool textured;
+        std::uint8_t expected[3];  // for the emissive colour (1.0, 0.6, 0.0)
+    };
+    const Case cases[] = {
+        {true, false, {255, 92, 0}},
+        {false, false, {255, 92, 0}},
+        {true, true, {255, 153, 0}},
+        {false, true, {255, 153, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.vertexShaders ? "programs" : "software") + (c.textured ? ", white texture" : ""));
+        StartDevice(c.vertexShaders);
+        ASSERT_FALSE(HasFatalFailure());
+        PointCamera(5.0F);
+        platform::RgbaImage image;
+        {
+            TMesh8 mesh = LoadMesh(GridMesh(2, 4.0F));
+            mesh.SetEmissive(1.0F, 0.6F, 0.0F, 1.0F, TMesh8::kAllMaterials);
+            if (c.textured) {
+                TTexture8 white = TTexture8::Create("white", 1, 1, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, 0);
+                D3DLOCKED_RECT locked{};
+                ASSERT_EQ(white.GetTexture()->LockRect(0, &locked, nullptr, 0), D3D_OK);
+                *static_cast<DWORD*>(locked.pBits) = 0xFFFFFFFFu;
+                white.GetTexture()->UnlockRect(0);
+                mesh.EditMaterial(0).SetTexture(white);
+            }
+            D3DXMATRIX world;
+            D3DXMatrixIdentity(&world);
+            image = DrawFrame(mesh, world);
+        }
+        TTexture8::PurgeCache(1);
+        d3d()->Uninit();
+        ASSERT_EQ(image.width, 640);
+        for (const auto& [x, y] : {std::pair{320, 240}, std::pair{250, 200}, std::pair{400, 290}}) {
+            const std::uint8_t* p = image.At(x, y);
+            for (int ch = 0; ch < 3; ++ch) {
+                EXPECT_NEAR(p[ch], c.expected[ch], 2) << "at " << x << ", " << y << " channel " << ch;
+            }
+        }
+    }
+}
+
 // The same frames through the programs and through the software path (the layer switched to no
 // vertex shaders) give the same picture.
 struct PictureCase {
@@ -253,14 +304,7 @@ protected:
                     t = 0.6F;
                 }
                 mesh.SetMorphTime(t);
-                EXPECT_TRUE(d3d()->CheckLostDevice());
-                d3d()->Clear(0xFF000000, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
-                d3d()->BeginScene();
-                mesh.Draw(&world, &view_);
-                TDrawList::FlushAll();
-                d3d()->EndScene();
-                frames.emplace_back();
-                EXPECT_TRUE(platform::ReadBackBuffer(device(), &frames.back()));
+                frames.push_back(DrawFrame(mesh, world));
             }
         }
         d3d()->Uninit();

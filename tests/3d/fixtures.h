@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "dx/dx8/3d/TDrawList.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TSprite.h"
 #include "dx/dx8/3d/TTexture8.h"
@@ -181,6 +182,19 @@ protected:
         D3DXMATRIX camera;
         D3DXMatrixTranslation(&camera, 0.0F, 0.0F, -distance);
         view_.SetCameraMatrix(camera);
+    }
+    // One frame of the mesh through its preset's draw list on black, read back.
+    platform::RgbaImage DrawFrame(TMesh8& mesh, const D3DXMATRIX& world)
+    {
+        EXPECT_TRUE(d3d()->CheckLostDevice());
+        d3d()->Clear(0xFF000000, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
+        d3d()->BeginScene();
+        mesh.Draw(&world, &view_);
+        TDrawList::FlushAll();
+        d3d()->EndScene();
+        platform::RgbaImage image;
+        EXPECT_TRUE(platform::ReadBackBuffer(device(), &image));
+        return image;
     }
 
     TView view_;

@@ -302,15 +302,22 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     TAttackTable::Clear();
     TAttackTable::SetDirectory("");
 
-    // The player models: every motion has its pattern and its weapon poses.
+    // The player models: every motion has its pattern and its weapon poses. Untextured bodies are
+    // drawn in their material's emissive colour: never white, and no two models alike.
     TPatternInfo::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
     TWeponState::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
+    std::set<std::tuple<float, float, float>> bodyColours;
     for (const std::string& model : c.characterModels) {
         Path(std::string(sample::kMeshFolder) + sample::kCharacterFolder + model + ".tob");
         Path(std::string(sample::kCharacterDataFolder) + model + ".pat");
         Path(std::string(sample::kCharacterDataFolder) + model + ".wpm");
         const TMesh8 body = TMesh8::Load(std::string(sample::kCharacterFolder) + model + ".tob");
         EXPECT_EQ(body.GetMorphCount(), sample::kPlayerMotions) << model;
+        ASSERT_EQ(body.GetMaterialCount(), 1u) << model;
+        const D3DCOLORVALUE& e = body.GetMaterial(0).GetMaterial().Emissive;
+        EXPECT_EQ(e.a, 1.0F) << model;
+        EXPECT_LT(std::min({e.r, e.g, e.b}), 1.0F) << model;
+        EXPECT_TRUE(bodyColours.insert({e.r, e.g, e.b}).second) << model;
         const TPatternInfo pattern((model + ".pat").c_str());
         EXPECT_EQ(pattern.GetPatternCount(), sample::kPlayerMotions) << model;
         EXPECT_FLOAT_EQ(pattern.GetFrame(2, 0.0F)->Displacement.z, -0.05F) << model;

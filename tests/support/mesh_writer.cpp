@@ -16,6 +16,12 @@ MeshMaterialRecord MeshMaterial(const std::string& name, float r, float g, float
     return m;
 }
 
+MeshMaterialRecord MeshMaterial(const std::string& name, std::uint32_t argb, float level)
+{
+    const auto channel = [argb](int shift) { return static_cast<float>(argb >> shift & 0xFF) / 255.0F; };
+    return MeshMaterial(name, channel(16), channel(8), channel(0), channel(24), level);
+}
+
 namespace {
 
 void WriteVertices(ByteWriter& out, const std::vector<MeshVertex>& vertices)

@@ -30,6 +30,8 @@ struct MeshMaterialRecord {
 
 // A material of the given emissive colour and alpha and render type level.
 MeshMaterialRecord MeshMaterial(const std::string& name, float r, float g, float b, float alpha, float level);
+// The same from a D3DCOLOR (alpha, red, green, blue bytes).
+MeshMaterialRecord MeshMaterial(const std::string& name, std::uint32_t argb, float level);
 
 struct MeshMorph {
     std::string name;

@@ -12,13 +12,15 @@ namespace qmtest {
 
 namespace {
 
+// Channels from the upper half: untextured, stage 0 multiplies the diffuse colour by itself, so the
+// body shows each channel squared and darker ones would vanish into the shadow under it.
 std::uint32_t Colour(const std::string& name)
 {
     std::uint32_t h = 2166136261u;
     for (char ch : name) {
         h = (h ^ static_cast<std::uint8_t>(ch)) * 16777619u;
     }
-    return 0xFF000000u | (0x40 + (h & 0x7F)) << 16 | (0x40 + (h >> 8 & 0x7F)) << 8 | (0x40 + (h >> 16 & 0x7F));
+    return 0xFF000000u | (0x80 + (h & 0x7F)) << 16 | (0x80 + (h >> 8 & 0x7F)) << 8 | (0x80 + (h >> 16 & 0x7F));
 }
 
 }  // namespace
@@ -28,8 +30,10 @@ MeshFile PlayerModelBody(const std::string& name)
     MeshFile mesh;
     mesh.animated = true;
     mesh.name = name;
-    mesh.materials.push_back(MeshMaterial("Body", 1.0F, 1.0F, 1.0F, 1.0F, 0.0F));
     const std::uint32_t colour = Colour(name);
+    // A body is drawn with the constant-colour shader: its colour is the material's emissive colour,
+    // not the vertices'. The vertices carry the same colour for the shaders that read them.
+    mesh.materials.push_back(MeshMaterial("Body", colour, 0.0F));
     const float x = 0.3F, y = 1.4F, z = 0.2F;
     std::vector<MeshVertex> v = {
         {-x, 0, -z, colour, 0, 1}, {x, 0, -z, colour, 1, 1}, {x, y, -z, colour, 1, 0}, {-x, y, -z, colour, 0, 0},

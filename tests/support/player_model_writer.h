@@ -22,7 +22,8 @@ inline constexpr std::uint32_t kPlayerModelSwingFrame = 3;
 // How far each frame of motions 1 to 3 (walking) moves the body forward, unless told otherwise.
 inline constexpr float kPlayerModelWalkStep = 0.05F;
 
-// A block 0.6 wide, 1.4 tall, 0.4 deep standing on the origin, its colour from the name.
+// A block 0.6 wide, 1.4 tall, 0.4 deep standing on the origin, untextured, its colour (the material's
+// emissive colour and every vertex's) from the name.
 MeshFile PlayerModelBody(const std::string& name);
 std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep = kPlayerModelWalkStep);
 // One pose of both weapon frames for every frame of every motion.
