@@ -37,26 +37,17 @@ TEST_F(PatternEventTest, TheCasterStandsWhereTheTablesAssume)
 
 TEST_F(PatternEventTest, FootfallsLandingsAndGroundSlashes)
 {
-    Fire(1);
-    ExpectLog({{30, P}, {101, P + L, kZ, kWhite, {2.2F, 2.2F, 2.2F}}});
-    Reset();
-    Fire(2);
-    ExpectLog({{102, P + L, kZ, kBlue, {1.5F, 1.5F, 1.5F}}});
-    Reset();
-    Fire(3);
-    ExpectLog({{600, P + F + L, F, kBlue, {0.8F, 1.2F, 0.8F}}, {904, P + F + L, F, kBlue}});
-    Reset();
-    Fire(4);
-    ExpectLog({{601, P + F + L, R, kBlue, {0.8F, 3.5F, 0.8F}}, {904, P + F + L, F, kBlue}});
-    Reset();
-    Fire(9);
-    ExpectLog({{102, P + L, kZ, kBlue, {3.5F, 3.5F, 3.5F}}});
-    Reset();
-    Fire(5);
-    ExpectLog({{204, P + L, F}});
-    EXPECT_EQ(static_cast<TOwnedAnimEffect*>(log_[0].result)->GetOwnerId(), CasterId());
-    EXPECT_TRUE(caster_->GetHits().empty());
-    EXPECT_TRUE(caster_->sounds.empty());
+    const Event events[] = {
+        {1, {{30, P}, {101, P + L, kZ, kWhite, {2.2F, 2.2F, 2.2F}}}, {}},
+        {2, {{102, P + L, kZ, kBlue, {1.5F, 1.5F, 1.5F}}}, {}},
+        {3, {{600, P + F + L, F, kBlue, {0.8F, 1.2F, 0.8F}}, {904, P + F + L, F, kBlue}}, {}},
+        {4, {{601, P + F + L, R, kBlue, {0.8F, 3.5F, 0.8F}}, {904, P + F + L, F, kBlue}}, {}},
+        {9, {{102, P + L, kZ, kBlue, {3.5F, 3.5F, 3.5F}}}, {}},
+        {5, {{204, P + L, F}}, {}, {}, {}, true},
+    };
+    for (const Event& e : events) {
+        ExpectEvent(e);
+    }
 }
 
 TEST_F(PatternEventTest, EnergyShotsTravelAlongFrontWithTheirHitOnTheBodyAndATrail)
@@ -96,59 +87,29 @@ TEST_F(PatternEventTest, EnergyShotsTravelAlongFrontWithTheirHitOnTheBodyAndATra
     }
 }
 
-TEST_F(PatternEventTest, SlashesRideOnTheirEffectAtEveryDistance)
+TEST_F(PatternEventTest, SlashesRideOnTheirEffectAtEveryDistanceAndTheGroundBlowShakes)
 {
-    struct Row {
-        std::uint16_t code;
-        D3DXVECTOR3 point;
-        D3DXVECTOR3 sparkDirection;
+    const std::pair<std::uint16_t, D3DXVECTOR3> riding[] = {
+        {100, P + F},     {101, P + 2 * F}, {102, P + 3 * F}, {103, P + 1.5F * F},
+        {104, P + F + R}, {105, P + 1.2F * R}, {106, P + 4 * F}, {107, P + 5 * F},
     };
-    const Row rows[] = {
-        {100, P + F, F},       {101, P + 2 * F, F},   {102, P + 3 * F, F}, {103, P + 1.5F * F, 1.5F * F},
-        {104, P + F + R, F},   {105, P + 1.2F * R, F}, {106, P + 4 * F, F}, {107, P + 5 * F, F},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.code);
-        Reset();
-        Fire(row.code);
-        ExpectLog({{601, row.point + L, R, kBlue, {0.8F, 3.5F, 0.8F}}, {904, row.point + L, row.sparkDirection, kBlue}});
-        const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
-        ASSERT_EQ(hits.size(), 1u);
-        EXPECT_EQ(hits[0].code, 4500u);
-        EXPECT_EQ(hits[0].parent, log_[0].result->GetFrame());
-        EXPECT_TRUE(caster_->sounds.empty());
+    for (const auto& [code, at] : riding) {
+        const D3DXVECTOR3 spark = code == 103 ? 1.5F * F : F;
+        ExpectEvent({code, {{601, at + L, R, kBlue, {0.8F, 3.5F, 0.8F}}, {904, at + L, spark, kBlue}}, {4500}});
+        EXPECT_EQ(caster_->AttackHits().at(0).parent, log_[0].result->GetFrame());
     }
     // The standing slashes: the edge knows its maker, the hit stays at its point of the field.
-    const std::pair<std::uint16_t, float> standing[] = {{110, 1.5F}, {111, 3.0F}, {112, 4.5F}};
-    for (const auto& [code, k] : standing) {
-        SCOPED_TRACE(code);
-        Reset();
-        Fire(code);
-        ExpectLog({{212, P + k * F, F}});
-        EXPECT_EQ(static_cast<TOwnedAnimEffect*>(log_[0].result)->GetOwnerId(), CasterId());
-        const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
-        ASSERT_EQ(hits.size(), 1u);
-        EXPECT_EQ(hits[0].code, 5002u);
-        EXPECT_EQ(hits[0].parent, area_->Scene());
-        ExpectNear(hits[0].position, P + k * F);
+    for (const auto& [code, k] : {std::pair<std::uint16_t, float>{110, 1.5F}, {111, 3.0F}, {112, 4.5F}}) {
+        ExpectEvent({code, {{212, P + k * F, F}}, {5002}, {P + k * F}, {}, true, area_->Scene()});
     }
-}
-
-TEST_F(PatternEventTest, TheGroundBlowBurstsHitsShakesAndSounds)
-{
-    Fire(200);
-    ExpectLog({{908, C, kZ, kBlue},
-               {909, C, kZ, {0.5F, 0.2F, 0.2F, 1}},
-               {115, C, F, {0.5F, 0.5F, 1, 1}, {2, 2, 2}},
-               {114, C, F, {0.3F, 0.3F, 0.5F, 1}, {3, 3, 3}},
-               {107, P + L, kY, {0.4F, 0.4F, 0.7F, 1}, {3, 3, 3}}});
-    const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
-    ASSERT_EQ(hits.size(), 1u);
-    EXPECT_EQ(hits[0].code, 60002u);
-    EXPECT_EQ(hits[0].parent, area_->Scene());
-    ExpectNear(hits[0].position, C);
+    ExpectEvent({200,
+                 {{908, C, kZ, kBlue},
+                  {909, C, kZ, {0.5F, 0.2F, 0.2F, 1}},
+                  {115, C, F, {0.5F, 0.5F, 1, 1}, {2, 2, 2}},
+                  {114, C, F, {0.3F, 0.3F, 0.5F, 1}, {3, 3, 3}},
+                  {107, P + L, kY, {0.4F, 0.4F, 0.7F, 1}, {3, 3, 3}}},
+                 {60002}, {C}, {500}, false, area_->Scene()});
     EXPECT_EQ(caster_->shakes, (std::vector<std::uint8_t>{4}));
-    EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{500}));
 }
 
 TEST_F(PatternEventTest, StatusBurstsTakeTheirDrawsInOrder)
@@ -220,14 +181,10 @@ TEST_F(PatternEventTest, ElementMarksTakeTheColourOfTheLastDigit)
     const Colour colours[] = {{0.7F, 0.4F, 0, 1},    {0, 0.7F, 0.3F, 1},    {0.7F, 0.6F, 0.1F, 1}, {0.4F, 0.3F, 0, 1},
                               {0.5F, 0.5F, 0.7F, 1}, {0.3F, 0.3F, 0.5F, 1}, {1, 1, 1, 1}};
     for (std::uint16_t code = 2000; code <= 2006; ++code) {
-        Reset();
-        Fire(code);
-        ExpectLog({{900, P, kZ, colours[code - 2000]}});
+        ExpectEvent({code, {{900, P, kZ, colours[code - 2000]}}, {}});
     }
     for (std::uint16_t code = 3000; code <= 3005; ++code) {
-        Reset();
-        Fire(code);
-        ExpectLog({{901, P, kZ, colours[code - 3000]}});
+        ExpectEvent({code, {{901, P, kZ, colours[code - 3000]}}, {}});
     }
 }
 

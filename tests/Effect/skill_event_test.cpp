@@ -186,90 +186,47 @@ TEST_F(SkillEventTest, RainsOfSparksTakeFourDrawsASpark)
 
 TEST_F(SkillEventTest, CloseStrikesStandAtTheirPointsAndTheTwinsDifferByAThousand)
 {
-    Fire(10010);
-    ExpectLog({{200, P + F, F, kWhite, {0.7F, 0.7F, 0.7F}}, {2, kChest}});
-    EXPECT_EQ(static_cast<TOwnedAnimEffect*>(log_[0].result)->GetOwnerId(), CasterId());
-    ASSERT_EQ(HitCodes(), (std::vector<std::uint32_t>{2100}));
-    EXPECT_EQ(caster_->AttackHits()[0].parent, area_->Scene());
-    ExpectNear(caster_->AttackHits()[0].position, P + F);
-    Reset();
-    Fire(11010);
-    ExpectLog({{202, P + F, F}, {2, kChest}});
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{3100}));
-
-    Reset();
-    Fire(10011);
     const D3DXVECTOR3 l = Turn(F, 1.0F);
     const D3DXVECTOR3 r = Turn(F, -1.0F);
-    ExpectLog({{206, P + l, l, kWhite, {0.5F, 0.5F, 0.5F}}, {206, P + r, r, kWhite, {0.5F, 0.5F, 0.5F}}, {2, kChest}});
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{2102, 2102}));
-    ExpectNear(caster_->AttackHits()[1].position, P + r);
-    Reset();
-    Fire(11011);
     const D3DXVECTOR3 a = Turn(F, 0.785F);
-    const D3DXVECTOR3 b = 2.0F * F;
     const D3DXVECTOR3 c = Turn(F, -0.785F);
-    const D3DXVECTOR3 big(0.8F, 0.8F, 0.8F);
-    ExpectLog({{206, P + a, a, kWhite, big}, {208, P + b, b, kWhite, big}, {206, P + c, c, kWhite, big}, {2, kChest}});
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{3102, 3102, 3102}));
-
-    // The frost pillars: three or four puffs, the ring, the hit at the half height.
-    const Colour frost{0.5F, 0.5F, 1, 1};
-    const Colour ring{0.3F, 0.3F, 1, 1};
-    struct Pillar {
-        std::uint16_t code;
-        int puffs;
-        float scale;
-        std::uint32_t hit;
-    };
-    for (const Pillar& row : {Pillar{10012, 3, 2, 2104}, Pillar{10013, 3, 2, 2105}, Pillar{10016, 4, 2.5F, 2108},
-                              Pillar{11012, 4, 2.5F, 3104}, Pillar{11013, 4, 2.5F, 3105}}) {
-        SCOPED_TRACE(row.code);
-        Reset();
-        Fire(row.code);
-        std::vector<Want> wants;
-        for (int i = 0; i < row.puffs; ++i) {
-            wants.push_back({50, Up(P, 0.3F * static_cast<float>(i)), kZ, frost});
-        }
-        wants.push_back({107, P + L, kY, ring, {row.scale, row.scale, row.scale}});
-        wants.push_back({2, kChest});
-        ExpectLog(wants);
-        EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{row.hit}));
-        ExpectNear(caster_->AttackHits()[0].position, Up(P, 1.0F));
-        EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{509}));
-    }
-
-    // The whirls and the sweep: twins by the last digits, hits 1000 apart.
-    Reset();
-    Fire(10023);
-    ExpectLog({{600, P + F, F, kGreen, {1.5F, 1.5F, 1.5F}}, {53, P, F}});
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{2203}));
-    ExpectNear(caster_->AttackHits()[0].position, P + F);
-    EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{500}));
-    Reset();
-    Fire(11023);
-    ExpectLog({{600, P + F, F, kGreen, {2, 2, 2}}, {53, P, F}});
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{3203}));
-    Reset();
-    Fire(10024);
     const D3DXVECTOR3 ahead = P + 1.5F * F;
-    ExpectLog({{120, Up(ahead, 0.02F), F}, {53, ahead, F}, {3, kChest}});
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{2205}));
-    ExpectNear(caster_->AttackHits()[0].position, Up(ahead, 0.5F));
-    EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{508}));
-    Reset();
-    Fire(11024);
-    ExpectLog({{120, Up(ahead, 0.02F), F, kWhite, {1.5F, 1.5F, 1.5F}}, {53, ahead, F}, {3, kChest}});
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{3205}));
-    Reset();
-    Fire(10025);
-    ExpectLog({{120, Up(P, 0.02F), F, kWhite, {1.5F, 1.5F, 1.5F}}, {53, P, F}, {3, kChest}});
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{2206}));
-    ExpectNear(caster_->AttackHits()[0].position, Up(P, 0.5F));
-    Reset();
-    Fire(11025);
-    ExpectLog({{120, Up(P, 0.02F), F, kWhite, {2, 2, 2}}, {53, P, F}, {3, kChest}});
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{3206}));
+    const D3DXVECTOR3 half(0.5F, 0.5F, 0.5F);
+    const D3DXVECTOR3 big(0.8F, 0.8F, 0.8F);
+    const D3DXVECTOR3 wide(1.5F, 1.5F, 1.5F);
+    const D3DXVECTOR3 wider(2, 2, 2);
+    std::vector<Event> events = {
+        {10010, {{200, P + F, F, kWhite, {0.7F, 0.7F, 0.7F}}, {2, kChest}}, {2100}, {P + F}, {}, true, area_->Scene()},
+        {11010, {{202, P + F, F}, {2, kChest}}, {3100}},
+        {10011, {{206, P + l, l, kWhite, half}, {206, P + r, r, kWhite, half}, {2, kChest}}, {2102, 2102}, {P + l, P + r}},
+        {11011, {{206, P + a, a, kWhite, big}, {208, P + 2.0F * F, 2.0F * F, kWhite, big}, {206, P + c, c, kWhite, big},
+                 {2, kChest}}, {3102, 3102, 3102}},
+        // The whirls and the sweep: twins by the last digits, hits 1000 apart.
+        {10023, {{600, P + F, F, kGreen, wide}, {53, P, F}}, {2203}, {P + F}, {500}},
+        {11023, {{600, P + F, F, kGreen, wider}, {53, P, F}}, {3203}, {}, {500}},
+        {10024, {{120, Up(ahead, 0.02F), F}, {53, ahead, F}, {3, kChest}}, {2205}, {Up(ahead, 0.5F)}, {508}},
+        {11024, {{120, Up(ahead, 0.02F), F, kWhite, wide}, {53, ahead, F}, {3, kChest}}, {3205}, {}, {508}},
+        {10025, {{120, Up(P, 0.02F), F, kWhite, wide}, {53, P, F}, {3, kChest}}, {2206}, {Up(P, 0.5F)}, {508}},
+        {11025, {{120, Up(P, 0.02F), F, kWhite, wider}, {53, P, F}, {3, kChest}}, {3206}, {}, {508}},
+    };
+    // The frost pillars: three or four puffs, the ring, the hit at the half height.
+    const auto pillar = [&](std::uint16_t code, int puffs, float scale, std::uint32_t hit) {
+        Event e{code, {}, {hit}, {Up(P, 1.0F)}, {509}};
+        for (int i = 0; i < puffs; ++i) {
+            e.log.push_back({50, Up(P, 0.3F * static_cast<float>(i)), kZ, {0.5F, 0.5F, 1, 1}});
+        }
+        e.log.push_back({107, P + L, kY, {0.3F, 0.3F, 1, 1}, {scale, scale, scale}});
+        e.log.push_back({2, kChest});
+        return e;
+    };
+    events.push_back(pillar(10012, 3, 2, 2104));
+    events.push_back(pillar(10013, 3, 2, 2105));
+    events.push_back(pillar(10016, 4, 2.5F, 2108));
+    events.push_back(pillar(11012, 4, 2.5F, 3104));
+    events.push_back(pillar(11013, 4, 2.5F, 3105));
+    for (const Event& e : events) {
+        ExpectEvent(e);
+    }
 }
 
 TEST_F(SkillEventTest, SharedBodiesRunAsTheirPartner)
@@ -638,48 +595,36 @@ TEST_F(SkillEventTest, WeaponShotsAndMarks)
         }
     }
 
-    for (std::uint16_t code : {50004, 50006}) {
-        Reset();
-        Fire(code);
-        ExpectLog({{51, C + static_cast<float>(code - 50003) * F, kZ, kDark}});
-        ASSERT_EQ(HitCodes(), (std::vector<std::uint32_t>{50003}));
-        EXPECT_EQ(caster_->AttackHits()[0].parent, log_[0].result->GetFrame());
-    }
-    // The ice fields from the feet (k = 0) to seven ahead.
-    for (std::uint16_t code : {50008, 50015}) {
-        SCOPED_TRACE(code);
-        Reset();
-        Fire(code);
+    // The marks: the ice fields from the feet (k = 0) to seven ahead, the fangs at one and five.
+    const D3DXVECTOR3 two(2, 2, 2);
+    const auto field = [&](std::uint16_t code) {
         const D3DXVECTOR3 at = P + static_cast<float>(code - 50008) * F;
-        ExpectLog({{218, at, F}, {55, at, F}});
-        EXPECT_EQ(static_cast<TOwnedAnimEffect*>(log_[0].result)->GetOwnerId(), CasterId());
-        EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{50004}));
-        ExpectNear(caster_->AttackHits()[0].position, Up(at, 0.3F));
-        EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{504}));
+        return Event{code, {{218, at, F}, {55, at, F}}, {50004}, {Up(at, 0.3F)}, {504}, true};
+    };
+    const auto fang = [&](std::uint16_t code, float k) {
+        return Event{code, {{214, P + k * F, F, kWhite, two}}, {3304}};
+    };
+    const Event marks[] = {
+        {50004, {{51, C + F, kZ, kDark}}, {50003}},
+        {50006, {{51, C + 3.0F * F, kZ, kDark}}, {50003}},
+        field(50008),
+        field(50015),
+        {50016, {{123, Up(P, 0.02F), F, kWhite, two}, {53, P, F}}, {50005}, {Up(P, 0.5F)}, {508}},
+        fang(50017, 1),
+        fang(50019, 5),
+        {50020, {{214, P + 2.0F * Turn(F, 45 * kDeg), F, kWhite, two}, {214, P + 2.0F * Turn(F, -45 * kDeg), F, kWhite, two}},
+         {3304, 3304}},
+        {50028, {{224, P + L, F, kWhite, {1.5F, 1.5F, 1.5F}}}, {}, {}, {}, true},
+    };
+    for (const Event& e : marks) {
+        ExpectEvent(e);
+        if (e.log[0].id == 51) {
+            EXPECT_EQ(caster_->AttackHits().at(0).parent, log_[0].result->GetFrame());
+        }
+        if (e.log[0].id == 214) {
+            EXPECT_EQ(dynamic_cast<TSpawnPathEffect*>(log_[0].result)->GetPathPointCount(), 3u);
+        }
     }
-    Reset();
-    Fire(50016);
-    ExpectLog({{123, Up(P, 0.02F), F, kWhite, {2, 2, 2}}, {53, P, F}});
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{50005}));
-    ExpectNear(caster_->AttackHits()[0].position, Up(P, 0.5F));
-    EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{508}));
-    for (std::uint16_t code : {50017, 50019}) {
-        Reset();
-        Fire(code);
-        const D3DXVECTOR3 at = P + (code == 50017 ? 1.0F : 5.0F) * F;
-        ExpectLog({{214, at, F, kWhite, {2, 2, 2}}});
-        EXPECT_EQ(dynamic_cast<TSpawnPathEffect*>(log_[0].result)->GetPathPointCount(), 3u);
-        EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{3304}));
-    }
-    Reset();
-    Fire(50020);
-    ExpectLog({{214, P + 2.0F * Turn(F, 45 * kDeg), F, kWhite, {2, 2, 2}},
-               {214, P + 2.0F * Turn(F, -45 * kDeg), F, kWhite, {2, 2, 2}}});
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{3304, 3304}));
-    Reset();
-    Fire(50028);
-    ExpectLog({{224, P + L, F, kWhite, {1.5F, 1.5F, 1.5F}}});
-    EXPECT_EQ(static_cast<TOwnedAnimEffect*>(log_[0].result)->GetOwnerId(), CasterId());
 }
 
 TEST_F(SkillEventTest, FallingRubbleTakesSixDrawsAShotAndLandsBelowTheFeet)
