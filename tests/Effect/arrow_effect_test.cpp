@@ -35,24 +35,13 @@ protected:
     TRefPtr<TFrame> scene_;
 };
 
-// Updates until it answers false; the number of the update that did.
-int UpdatesUntilDone(TEffect& effect, int limit)
-{
-    for (int i = 1; i <= limit; ++i) {
-        if (!effect.Update()) {
-            return i;
-        }
-    }
-    return 0;
-}
-
 TEST_F(ArrowEffectTest, LastsExactlyItsFrames)
 {
     TArrowEffect one(1);
-    EXPECT_EQ(UpdatesUntilDone(one, 5), 1);
+    EXPECT_EQ(UpdatesUntilDone(&one, 5), 1);
     TArrowEffect three(3);
     three.Finish();  // no ending phase: changes nothing
-    EXPECT_EQ(UpdatesUntilDone(three, 5), 3);
+    EXPECT_EQ(UpdatesUntilDone(&three, 5), 3);
 
     TEffectManager manager;
     manager.AddPrototype(1000, TRefPtr<TEffect>(new TArrowEffect(10)));

@@ -32,15 +32,6 @@ protected:
         TRefPtr<TEffect> clone = Manager().FindPrototype(id);
         return dynamic_cast<T*>(clone.Get()) != nullptr;
     }
-    static int UpdatesUntilDone(TEffect* e, int limit)
-    {
-        for (int i = 1; i <= limit; ++i) {
-            if (!e->Update()) {
-                return i;
-            }
-        }
-        return 0;
-    }
     // Position of vertex i of key frame 0.
     static D3DXVECTOR3 Vertex(TMesh8* mesh, std::uint16_t i)
     {
@@ -177,14 +168,19 @@ TEST_F(CatalogueTest, CountersResetFirstHandOutCellsInIdOrder)
 {
     TParticleEffect::ResetAtlasCounter();
     TBulletPartB::ResetBuildCounter();
+    TBulletPartC::ResetBuildCounter();
     TEffectManager fresh;
     // Every textured burst of the catalogue takes one cell a particle, once.
     EXPECT_EQ(TParticleEffect::GetAtlasCounter(), 467u);
-    // The B parts: 56 takes cells 0..19, 304 (the first soil shot) the next seven.
+    // The B parts: 56 takes cells 0..19, 304 (the first soil shot) the next seven; the C parts of 800
+    // follow every C part built before it.
     TRefPtr<TEffect> star = fresh.FindPrototype(56);
     TRefPtr<TEffect> soil = fresh.FindPrototype(304);
+    TRefPtr<TEffect> fire = fresh.FindPrototype(800);
     EXPECT_EQ(dynamic_cast<TShotB*>(star.Get())->GetTypedPart(0).GetCell(), 0u);
     EXPECT_EQ(dynamic_cast<TShotB*>(soil.Get())->GetTypedPart(0).GetCell(), 20u);
+    EXPECT_EQ(dynamic_cast<TShotC*>(fire.Get())->GetTypedPart(0).GetCell(),
+              TBulletPartC::GetBuildCounter() - 5 - 8 - 10 - 10 - 5);
 }
 
 }  // namespace

@@ -119,6 +119,17 @@ private:
     std::uint32_t m_spawnId = 0;
 };
 
+// Updates until the effect answers false; the number of that update, 0 when it never did.
+inline int UpdatesUntilDone(TEffect* effect, int limit)
+{
+    for (int i = 1; i <= limit; ++i) {
+        if (!effect->Update()) {
+            return i;
+        }
+    }
+    return 0;
+}
+
 inline TRefPtr<TEffect> Scripted(Journal* journal, int life)
 {
     return TRefPtr<TEffect>(new ScriptedEffect(journal, life));
