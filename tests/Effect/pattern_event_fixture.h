@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Effect/TFrameAnimEffect.h"
 #include "MainCode/Effect/TParticleEffect.h"
 #include "MainCode/Shot/TBulletPart.h"
@@ -179,6 +180,31 @@ protected:
         caster_->DetachFromField();
         caster_ = NewCaster("owner");
         Manager().Clear();
+    }
+    // n draws of the seeded generator, seeded again for the code under test.
+    static std::vector<std::uint32_t> Draws(std::uint32_t seed, int n, std::uint32_t (*draw)() = genrand_int32)
+    {
+        init_genrand(seed);
+        std::vector<std::uint32_t> d;
+        for (int i = 0; i < n; ++i) {
+            d.push_back(draw());
+        }
+        init_genrand(seed);
+        return d;
+    }
+    void Run(int frames)
+    {
+        for (int i = 0; i < frames; ++i) {
+            area_->Update();
+        }
+    }
+    std::vector<std::uint32_t> HitCodes() const
+    {
+        std::vector<std::uint32_t> codes;
+        for (const qmtest::AttackHitCall& h : caster_->AttackHits()) {
+            codes.push_back(h.code);
+        }
+        return codes;
     }
     std::int32_t CasterId() const { return static_cast<std::int32_t>(caster_->GetObjectId()); }
 

@@ -67,19 +67,16 @@ TEST_F(PatternEventTest, EnergyShotsTravelAlongFrontWithTheirHitOnTheBodyAndATra
         auto* follow = dynamic_cast<TFollowFrameMotion*>(trail->GetMotion());
         ASSERT_NE(follow, nullptr);
         EXPECT_EQ(follow->GetHeld().Get(), shot->GetModelFrame());
-        const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
-        ASSERT_EQ(hits.size(), 1u);
-        EXPECT_EQ(hits[0].code, code == 6 ? 5000u : 5001u);
-        EXPECT_EQ(hits[0].parent, shot->GetModelFrame());
+        EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{code == 6 ? 5000u : 5001u}));
+        EXPECT_EQ(caster_->AttackHits()[0].parent, shot->GetModelFrame());
         EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{509}));
 
         // 2 ahead and 0.5 above the half height, then 0.15 a frame along front.
         const D3DXVECTOR3 start(P.x + 2 * F.x, P.y + 1.0F + 0.5F, P.z + 2 * F.z);
-        D3DXVECTOR3 at;
         for (int frame = 1; frame <= 19; ++frame) {
-            area_->Update();
-            shot->GetModelFrame()->GetWorldPosition(&at);
-            ExpectNear(at, start + (0.15F * frame) * F, 1e-4F);
+            Run(1);
+            D3DXVECTOR3 at;
+            ExpectNear(*shot->GetModelFrame()->GetWorldPosition(&at), start + (0.15F * frame) * F, 1e-4F);
         }
         EXPECT_FALSE(shot->HasEnded());
         area_->Update();
@@ -121,12 +118,10 @@ TEST_F(PatternEventTest, StatusBurstsTakeTheirDrawsInOrder)
 
     // Seeded draws, taken before the effect is made (the bursts' own starts draw after them).
     constexpr std::uint32_t kSeed = 4242;
-    init_genrand(kSeed);
     std::vector<float> d;
-    for (int i = 0; i < 4; ++i) {
-        d.push_back(static_cast<float>(genrand_int32()));
+    for (std::uint32_t v : Draws(kSeed, 4)) {
+        d.push_back(static_cast<float>(v));
     }
-    init_genrand(kSeed);
     Reset();
     Fire(1010);
     ExpectLog({{103, C, D3DXVECTOR3(0, 0, d[0]), kWhite, {3.5F, 3.5F, 3.5F}}, {903, P, kZ, kBlue}});
@@ -150,24 +145,20 @@ TEST_F(PatternEventTest, StatusBurstsTakeTheirDrawsInOrder)
     }
 
     // The rings: one draw each, a spin about up, 1015 first tipped a quarter turn about right.
-    init_genrand(kSeed);
-    const auto a1 = static_cast<float>(genrand_int32());
-    const auto a2 = static_cast<float>(genrand_int32());
-    const std::uint32_t third = genrand_int32();
-    init_genrand(kSeed);
+    const std::vector<std::uint32_t> rings = Draws(kSeed, 3);
     Reset();
     Fire(1014);
     Fire(1015);
-    EXPECT_EQ(genrand_int32(), third);
+    EXPECT_EQ(genrand_int32(), rings[2]);
     ExpectLog({{112, C, kY, kWhite, {4.5F, 4.5F, 4.5F}}, {112, C, kY, kWhite, {4.5F, 4.5F, 4.5F}}});
     const float large[3] = {4.5F, 4.5F, 4.5F};
     TEffect* plain = Manager().Create(112, &C, &kY, area_->Scene(), area_.get(), &kWhite.r, large);
     D3DXMATRIX base = *plain->GetFrame()->GetMatrix();
     TFrame spin("spin", base, nullptr);
-    spin.RotateAxis(kY, a1, true);
+    spin.RotateAxis(kY, static_cast<float>(rings[0]), true);
     TFrame tipped("tipped", base, nullptr);
     tipped.RotateAxis(R, 1.5708F, true);
-    tipped.RotateAxis(kY, a2, true);
+    tipped.RotateAxis(kY, static_cast<float>(rings[1]), true);
     for (int i = 0; i < 16; ++i) {
         EXPECT_NEAR((&log_[0].result->GetFrame()->GetMatrix()->_11)[i], (&spin.GetMatrix()->_11)[i], 1e-4F) << i;
         EXPECT_NEAR((&log_[1].result->GetFrame()->GetMatrix()->_11)[i], (&tipped.GetMatrix()->_11)[i], 1e-4F) << i;
@@ -190,10 +181,7 @@ TEST_F(PatternEventTest, ElementMarksTakeTheColourOfTheLastDigit)
 
 TEST_F(PatternEventTest, CodesBetweenTheCasesDoNothingAndDrawNothing)
 {
-    constexpr std::uint32_t kSeed = 99;
-    init_genrand(kSeed);
-    const std::uint32_t first = genrand_int32();
-    init_genrand(kSeed);
+    const std::uint32_t first = Draws(99, 1)[0];
     for (std::uint16_t code : {0, 8, 10, 99, 108, 109, 113, 199, 201, 999, 1002, 1005, 1009, 1016, 1999, 2007, 2999,
                                3006, 3999}) {
         Fire(code);
@@ -281,17 +269,12 @@ TEST_F(PatternEventTest, StepsOfTheSkillCasesOffsetAimAndHeal)
     }
     EXPECT_EQ(low, -32.0F);
     EXPECT_EQ(high, 31.5F);
-    init_genrand(7);
-    const std::uint32_t d = genrand_int31();
-    init_genrand(7);
+    const std::uint32_t d = Draws(7, 1, genrand_int31)[0];
     EXPECT_EQ(Caster::RandomOffset(0.25F, true),
               static_cast<float>(static_cast<int>(d & 127) - 64) * 0.25F + ((d & 1) != 0 ? 1.0F : -1.0F));
 
     // A shot with its parts aimed: one draw for the roll, then motion, flight and the hit on the body.
-    init_genrand(11);
-    genrand_int32();
-    const std::uint32_t next = genrand_int32();
-    init_genrand(11);
+    const std::uint32_t next = Draws(11, 2)[1];
     const D3DXVECTOR3 aim = -F;
     TShot* shot = caster_->FireShot(402, kY, &kWhite.r, D3DXVECTOR3(1, 1, 1), &aim,
                                     std::make_unique<TFollowFrameMotion>(caster_->GetFrameRef(), kOrigin, kOrigin, 1.0F,
@@ -321,11 +304,8 @@ TEST_F(PatternEventTest, ASlashAShotAndTheGroundBlowMatchTheGolden)
     Fire(3);
     Fire(6);
     Fire(200);
-    for (int frame = 0; frame < 8; ++frame) {
-        area_->Update();
-    }
+    Run(8);
     ASSERT_GT(Manager().GetLiveCount(), 0u);
-
     EXPECT_TRUE(Shoot("PatternEventsSlashShotBlow"));
 }
 

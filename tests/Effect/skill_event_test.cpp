@@ -56,14 +56,6 @@ protected:
         }
     }
     TShot* ShotAt(std::size_t i) { return dynamic_cast<TShot*>(log_.at(i).result); }
-    std::vector<std::uint32_t> HitCodes()
-    {
-        std::vector<std::uint32_t> codes;
-        for (const qmtest::AttackHitCall& h : caster_->AttackHits()) {
-            codes.push_back(h.code);
-        }
-        return codes;
-    }
     // The log entries of one event as (id, position) only, for comparing two codes.
     std::vector<std::pair<std::uint32_t, D3DXVECTOR3>> Brief()
     {
@@ -95,54 +87,34 @@ TEST_F(SkillEventTest, StraightShotsFlyAlongFrontAndEndWithTheirFlourish)
         {11021, 406, true, 0.15F, 20, 3200, 3, 508},  {10050, 409, false, 0.04F, 30, 2500, 6, 501},
         {11050, 410, false, 0.04F, 40, 3500, 6, 501},
     };
-    const D3DXVECTOR3 start = C + 0.5F * D3DXVECTOR3(F.x, 0, F.z);
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.code);
-        Reset();
-        Fire(row.code);
-        ExpectLog({{row.shot, kOrigin, row.upright ? kY : kZ}, {row.flourishEffect, kChest}});
+        ExpectEvent({row.code, {{row.shot, kOrigin, row.upright ? kY : kZ}, {row.flourishEffect, kChest}}, {row.hit}, {},
+                     {row.sound}});
         TShot* shot = ShotAt(0);
         ASSERT_NE(shot, nullptr);
         EXPECT_EQ(shot->GetFlightFrames(), row.frames);
-        EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{row.hit}));
         EXPECT_EQ(caster_->AttackHits()[0].parent, shot->GetModelFrame());
-        EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{row.sound}));
-        area_->Update();
-        area_->Update();
-        ExpectNear(WorldOf(shot->GetModelFrame()), start + 2.0F * row.travel * F, 1e-4F);
+        Run(2);
+        ExpectNear(WorldOf(shot->GetModelFrame()), C + 0.5F * D3DXVECTOR3(F.x, 0, F.z) + 2.0F * row.travel * F, 1e-4F);
     }
 }
 
-TEST_F(SkillEventTest, ScatteredShotsTakeOneDrawForTheirSideAngle)
+TEST_F(SkillEventTest, ScatteredShotsTakeOneDrawForTheirSideAngleAndGuardedOnesLeaveTwoAheadWithATrail)
 {
     for (std::uint16_t code : {10001, 11001}) {
-        SCOPED_TRACE(code);
-        init_genrand(5489);
-        const std::uint32_t d = genrand_int32();
-        init_genrand(5489);
-        Reset();
-        Fire(code);
-        ExpectLog({{code == 10001 ? 407u : 408u, kOrigin}, {1, kChest}});
-        EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{code == 10001 ? 2000u : 3000u}));
+        const std::uint32_t d = Draws(5489, 1)[0];
+        ExpectEvent({code, {{code == 10001 ? 407u : 408u, kOrigin}, {1, kChest}}, {code == 10001 ? 2000u : 3000u}, {},
+                     {502}});
         EXPECT_EQ(ShotAt(0)->GetFlightFrames(), 20);
-        const float angle = static_cast<float>(d % 50) * kDeg * ((d & 1) != 0 ? 1.0F : -1.0F);
-        const D3DXVECTOR3 side = Turn(F, angle);
-        area_->Update();
+        const D3DXVECTOR3 side = Turn(F, static_cast<float>(d % 50) * kDeg * ((d & 1) != 0 ? 1.0F : -1.0F));
+        Run(1);
         ExpectNear(WorldOf(ShotAt(0)->GetModelFrame()), C + 0.5F * D3DXVECTOR3(side.x, 0, side.z) + 0.06F * F, 1e-4F);
     }
-}
-
-TEST_F(SkillEventTest, GuardedShotsLeaveTwoAheadWithATrail)
-{
     for (std::uint16_t code : {10022, 11022}) {
-        SCOPED_TRACE(code);
-        Reset();
-        Fire(code);
-        ExpectLog({{code == 10022 ? 451u : 452u, kOrigin, kZ, kGreen}, {52, kOrigin, kY}});
+        ExpectEvent({code, {{code == 10022 ? 451u : 452u, kOrigin, kZ, kGreen}, {52, kOrigin, kY}},
+                     {code == 10022 ? 2202u : 3202u}, {}, {508}});
         EXPECT_EQ(ShotAt(0)->GetFlightFrames(), 100);
-        EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{code == 10022 ? 2202u : 3202u}));
-        EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{508}));
-        area_->Update();
+        Run(1);
         const float travel = code == 10022 ? 0.15F : 0.18F;
         ExpectNear(WorldOf(ShotAt(0)->GetModelFrame()), C + D3DXVECTOR3(2 * F.x, 0.5F, 2 * F.z) + travel * F, 1e-4F);
     }
@@ -159,12 +131,7 @@ TEST_F(SkillEventTest, RainsOfSparksTakeFourDrawsASpark)
     for (const Row& row : {Row{10004, 3, 48, 1200}, Row{10005, 10, 24, 1200}, Row{11004, 6, 32, 1000},
                            Row{11005, 12, 18, 1000}}) {
         SCOPED_TRACE(row.code);
-        init_genrand(5489);
-        std::vector<std::uint32_t> d;
-        for (int i = 0; i < 4 * row.n + 1; ++i) {
-            d.push_back(genrand_int31());
-        }
-        init_genrand(5489);
+        const std::vector<std::uint32_t> d = Draws(5489, 4 * row.n + 1, genrand_int31);
         Reset();
         Fire(row.code);
         EXPECT_EQ(genrand_int31(), d.back());
@@ -256,32 +223,24 @@ TEST_F(SkillEventTest, SharedBodiesRunAsTheirPartner)
 
 TEST_F(SkillEventTest, DarkBurstsDrawOneSpinEach)
 {
-    init_genrand(5489);
     std::vector<float> d;
-    for (int i = 0; i < 5; ++i) {
-        d.push_back(static_cast<float>(genrand_int32()));
+    for (std::uint32_t v : Draws(5489, 5)) {
+        d.push_back(static_cast<float>(v));
     }
     const Colour mist{0.3F, 0, 0.3F, 1};
     Quiet({51, 103, 6});
+    ExpectEvent({10051, {{51, P, kZ, kDark}, {103, Up(P, 1), D3DXVECTOR3(0, 0, d[0]), mist, {1.5F, 1.5F, 1.5F}}, {6, kChest}},
+                 {2501}, {Up(P, 1)}, {501}});
     init_genrand(5489);
-    Fire(10051);
-    ExpectLog({{51, P, kZ, kDark}, {103, Up(P, 1), D3DXVECTOR3(0, 0, d[0]), mist, {1.5F, 1.5F, 1.5F}}, {6, kChest}});
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{2501}));
-    ExpectNear(caster_->AttackHits()[0].position, Up(P, 1));
-    EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{501}));
-    init_genrand(5489);
-    Reset();
-    Fire(11051);
-    std::vector<Want> wants;
+    Event twin{11051, {}, {3501}, {}, {501}};
     for (int i = 0; i < 4; ++i) {
         const D3DXVECTOR3 at = Up(P, 0.3F * static_cast<float>(i));
-        wants.push_back({51, at, kZ, kDark});
-        wants.push_back({103, Up(at, 1), D3DXVECTOR3(0, 0, d[static_cast<std::size_t>(i)]), mist, {2.5F, 2.5F, 2.5F}});
+        twin.log.push_back({51, at, kZ, kDark});
+        twin.log.push_back({103, Up(at, 1), D3DXVECTOR3(0, 0, d[static_cast<std::size_t>(i)]), mist, {2.5F, 2.5F, 2.5F}});
     }
-    wants.push_back({6, kChest});
-    ExpectLog(wants);
+    twin.log.push_back({6, kChest});
+    ExpectEvent(twin);
     EXPECT_EQ(static_cast<float>(genrand_int32()), d[4]);
-    EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{3501}));
 }
 
 TEST_F(SkillEventTest, HealsGlowThenRecoverByTheirAmount)
@@ -295,9 +254,7 @@ TEST_F(SkillEventTest, HealsGlowThenRecoverByTheirAmount)
     for (const Row& row : {Row{10040, 60}, Row{10041, 100}, Row{10042, 180}, Row{11040, 120}, Row{11041, 200},
                            Row{11042, 360}}) {
         SCOPED_TRACE(row.code);
-        init_genrand(3);
-        const auto spin = static_cast<float>(genrand_int32());
-        init_genrand(3);
+        const auto spin = static_cast<float>(Draws(3, 1)[0]);
         Reset();
         caster_->ConsumeHp(99);
         Fire(row.code);
@@ -323,13 +280,10 @@ TEST_F(SkillEventTest, CurvingVolleysBendTheSideShotsMirrorWise)
 {
     for (std::uint16_t code : {10030, 10031, 11030, 11031}) {
         SCOPED_TRACE(code);
-        Reset();
-        Fire(code);
         const std::uint32_t id = code < 11000 ? 500 : 502;
-        const D3DXVECTOR3 small(0.3F, 0.3F, 0.3F);
-        ExpectLog({{id, kOrigin, kY, kWhite, small}, {id, kOrigin, kY, kWhite, small}, {id, kOrigin, kY, kWhite, small},
-                   {4, kChest}});
-        EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{2300, 2300, 2300}));
+        std::vector<Want> log(3, Want{id, kOrigin, kY, kWhite, {0.3F, 0.3F, 0.3F}});
+        log.push_back({4, kChest});
+        ExpectEvent({code, log, {2300, 2300, 2300}});
         const D3DXVECTOR3 start = Up(C, 0.3F);
         const D3DXVECTOR3 end = start + 3.0F * F;
         const TArcMotion* arcs[3];
@@ -381,13 +335,9 @@ TEST_F(SkillEventTest, OrbitingGuardsCircleTheCasterAndGrowToTheirRadius)
             EXPECT_EQ(ShotAt(static_cast<std::size_t>(i))->GetFlightFrames(), row.frames);
         }
         auto* first = dynamic_cast<TOrbitMotion*>(ShotAt(0)->GetMotion());
-        for (int frame = 0; frame < 59; ++frame) {
-            area_->Update();
-        }
+        Run(59);
         EXPECT_LT(first->GetRadius(), std::min(row.rMax, 0.8F) + 1e-4F);
-        for (int frame = 0; frame < 60; ++frame) {
-            area_->Update();
-        }
+        Run(60);
         EXPECT_FLOAT_EQ(first->GetRadius(), row.rMax);
         // On the circle around the caster's centre.
         const D3DXVECTOR3 off = WorldOf(ShotAt(0)->GetModelFrame()) - C;
@@ -423,9 +373,7 @@ TEST_F(SkillEventTest, EarthFangsRiseAtThreeAnglesAndRaiseTheirChildren)
         }
     }
     // Stepped on: four spawned children each, then the final effects raise three each.
-    for (int frame = 0; frame < 600; ++frame) {
-        area_->Update();
-    }
+    Run(600);
     EXPECT_EQ(CallsOf(215).size(), 3u);
     EXPECT_EQ(CallsOf(54).size(), 3u * (4u + 3u));
 }
@@ -458,9 +406,7 @@ TEST_F(SkillEventTest, StarShotsSpreadEvenlyAndEndInTheirBurstAndHit)
             ExpectNear(curve->GetPoint(0), C);
             ExpectNear(curve->GetPoint(3), P + Turn(2.0F * F, static_cast<float>(i * 360 / n) * kDeg));
         }
-        for (int frame = 0; frame < 80; ++frame) {
-            area_->Update();
-            }
+        Run(80);
         EXPECT_EQ(CallsOf(114).size(), static_cast<std::size_t>(n));
         EXPECT_EQ(std::count(caster_->sounds.begin(), caster_->sounds.end(), 500u), n);
         const std::uint32_t ownHit = code == 10053 ? 2504 : 3504;
@@ -475,9 +421,7 @@ TEST_F(SkillEventTest, HomingVolleysWithoutAFactoryShootNothingButFlourish)
     Quiet({4});
     for (std::uint16_t code : {10032, 11032}) {
         Reset();
-        init_genrand(9);
-        const std::uint32_t first = genrand_int31();
-        init_genrand(9);
+        const std::uint32_t first = Draws(9, 1, genrand_int31)[0];
         Fire(code);
         ExpectLog({{4, kChest}});
         EXPECT_EQ(genrand_int31(), first);
@@ -503,9 +447,7 @@ TEST_F(SkillEventTest, BladePassesHoldTheirBoltWhileTheHitLives)
     EXPECT_EQ(caster_->AttackHits()[0].parent, bolt->GetFrame());
     // While the hit lives the bolt holds; once it is spent the bolt fades out and leaves the list.
     const std::int32_t serial = bolt->GetSerial();
-    for (int frame = 0; frame < 30; ++frame) {
-        area_->Update();
-    }
+    Run(30);
     EXPECT_NE(Manager().FindLive(serial).Get(), nullptr);
     const std::int32_t sparksSerial = log_[1].result->GetSerial();
     caster_->ClearHits();
@@ -523,19 +465,14 @@ TEST_F(SkillEventTest, BladePassesHoldTheirBoltWhileTheHitLives)
 
 TEST_F(SkillEventTest, RandomBladePassesDrawTwiceAPass)
 {
-    init_genrand(5489);
-    std::vector<std::uint32_t> d;
-    for (int i = 0; i < 9; ++i) {
-        d.push_back(genrand_int31());
-    }
+    Quiet({121, 122, 600, 904});
+    const std::vector<std::uint32_t> d = Draws(5489, 9, genrand_int31);
     auto point = [&](std::size_t i) {
         auto off = [](std::uint32_t v) {
             return ((v & 1) ? 1.0F : -1.0F) + static_cast<float>(static_cast<int>(v & 127) - 64) / 30.0F;
         };
         return P + D3DXVECTOR3(off(d[2 * i]), 0, off(d[2 * i + 1]));
     };
-    Quiet({121, 122, 600, 904});
-    init_genrand(5489);
     Fire(50027);
     EXPECT_EQ(genrand_int31(), d[4]);
     const D3DXVECTOR3 one(1, 1, 1);
@@ -569,7 +506,7 @@ TEST_F(SkillEventTest, WeaponShotsAndMarks)
     EXPECT_EQ(ShotAt(0)->GetFlightFrames(), 40);
     EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{50000}));
     EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{402}));
-    area_->Update();
+    Run(1);
     ExpectNear(WorldOf(ShotAt(0)->GetModelFrame()), weapon + 0.15F * F, 1e-4F);
 
     // The wind fans: four at 135, 225, 315 and 45 degrees, three at -30, 0 and +30.
@@ -629,12 +566,7 @@ TEST_F(SkillEventTest, WeaponShotsAndMarks)
 
 TEST_F(SkillEventTest, FallingRubbleTakesSixDrawsAShotAndLandsBelowTheFeet)
 {
-    init_genrand(5489);
-    std::vector<std::uint32_t> d;
-    for (int i = 0; i < 31; ++i) {
-        d.push_back(genrand_int31());
-    }
-    init_genrand(5489);
+    const std::vector<std::uint32_t> d = Draws(5489, 31, genrand_int31);
     Fire(50001);
     EXPECT_EQ(genrand_int31(), d[30]);
     ASSERT_EQ(log_.size(), 10u);
@@ -682,9 +614,7 @@ TEST_F(SkillEventTest, ASlowRubbleFliesThirtyFramesAndLandsBelowTheFeet)
     TShot* rock = ShotAt(0);
     EXPECT_EQ(rock->GetFlightFrames(), 30);
     const D3DXVECTOR3 start = dynamic_cast<TAccelMotion*>(rock->GetMotion())->GetPosition();
-    for (int frame = 0; frame < 29; ++frame) {
-        area_->Update();
-    }
+    Run(29);
     // One frame short of the ground, then the flight ends at 0.4 below the feet.
     EXPECT_NEAR(WorldOf(rock->GetModelFrame()).y, P.y - 0.3F, 1e-3F);
     EXPECT_FALSE(rock->HasEnded());
@@ -695,12 +625,7 @@ TEST_F(SkillEventTest, ASlowRubbleFliesThirtyFramesAndLandsBelowTheFeet)
 
 TEST_F(SkillEventTest, TheRockRainOfTheWeaponTakesFourDraws)
 {
-    init_genrand(5489);
-    std::uint32_t d[5];
-    for (std::uint32_t& v : d) {
-        v = genrand_int31();
-    }
-    init_genrand(5489);
+    const std::vector<std::uint32_t> d = Draws(5489, 5, genrand_int31);
     Fire(50007);
     EXPECT_EQ(genrand_int31(), d[4]);
     auto off = [](std::uint32_t v) {
@@ -715,9 +640,7 @@ TEST_F(SkillEventTest, TheRockRainOfTheWeaponTakesFourDraws)
 
 TEST_F(SkillEventTest, CodesBetweenTheSkillCasesDoNothing)
 {
-    init_genrand(99);
-    const std::uint32_t first = genrand_int32();
-    init_genrand(99);
+    const std::uint32_t first = Draws(99, 1)[0];
     for (std::uint16_t code : {9999, 10003, 10007, 10008, 10009, 10014, 10015, 10017, 10019, 10027, 10029, 10035,
                                10037, 10039, 10043, 10049, 10052, 10054, 10057, 10999, 11003, 11006, 11009, 11014,
                                11027, 11035, 11036, 11043, 11052, 11054, 11056, 11999, 49999, 50021, 50029, 65535}) {
