@@ -11,13 +11,6 @@ namespace {
 
 class ArrowEffectTest : public EffectFolder {
 protected:
-    void SetUp() override
-    {
-        EffectFolder::SetUp();
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        scene_ = TRefPtr<TFrame>(new TFrame("Scene", identity, nullptr));
-    }
     void TearDown() override
     {
         scene_ = TRefPtr<TFrame>();
@@ -32,7 +25,7 @@ protected:
         return manager.Create(id, &at, &heading, scene_.Get(), nullptr, colour, scale);
     }
 
-    TRefPtr<TFrame> scene_;
+    TRefPtr<TFrame> scene_ = Frame("Scene");
 };
 
 TEST_F(ArrowEffectTest, LastsExactlyItsFrames)

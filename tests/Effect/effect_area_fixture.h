@@ -56,9 +56,7 @@ protected:
         }
         d3d()->Clear(0xFF102030, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
         d3d()->BeginScene();
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        area_->Scene()->Render(area_->View(), &identity);
+        area_->Scene()->Render(area_->View(), &kIdentity);
         TDrawList::FlushAll();
         d3d()->EndScene();
         platform::RgbaImage image;

@@ -18,13 +18,6 @@ const D3DXVECTOR3 kForward(0.0F, 0.0F, 1.0F);
 const float kWhite[4] = {1.0F, 1.0F, 1.0F, 1.0F};
 const float kUnit[3] = {1.0F, 1.0F, 1.0F};
 
-TRefPtr<TFrame> Scene()
-{
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    return TRefPtr<TFrame>(new TFrame("Scene", identity, nullptr));
-}
-
 // The manager reads the generated effect folder; the scripted prototypes replace catalogue entries.
 class EffectManagerTest : public EffectFolder {
 protected:
@@ -50,7 +43,7 @@ protected:
         return out;
     }
 
-    TRefPtr<TFrame> scene_ = Scene();
+    TRefPtr<TFrame> scene_ = Frame("Scene");
     Journal journal_;
     Journal other_;
     std::unique_ptr<TEffectManager> owned_;
@@ -279,7 +272,7 @@ using EffectManagerLifetime = EffectFolder;
 TEST_F(EffectManagerLifetime, DestroyingTheManagerReleasesWithoutDetaching)
 {
     Journal journal;
-    TRefPtr<TFrame> scene = Scene();
+    TRefPtr<TFrame> scene = Frame("Scene");
     {
         TEffectManager manager;
         manager.AddPrototype(30, Scripted(&journal, -1));

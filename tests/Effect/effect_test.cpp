@@ -3,10 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 #include <string>
 
-#include "TCommon/my_error.h"
 #include "effect_fixture.h"
 
 namespace effecttest {
@@ -20,28 +18,7 @@ public:
     TEffect* Clone() const override { return new ModelEffect(); }
 };
 
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    return *D3DXMatrixIdentity(&m);
-}
-
-TRefPtr<TFrame> Frame(const std::string& name, const D3DXMATRIX& m = Identity())
-{
-    return TRefPtr<TFrame>(new TFrame(name, m, nullptr));
-}
-
 std::uint16_t TypeOf(TMesh8& mesh) { return mesh.GetMaterial(0).GetMaterialType(); }
-
-std::string ErrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const my_error& e) {
-        return e.what();
-    }
-    return "";
-}
 
 using EffectBaseTest = EffectFolder;
 

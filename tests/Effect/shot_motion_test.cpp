@@ -46,7 +46,7 @@ TEST_F(ShotMotion, OrbitRadiusGrowsToItsMaximumAndHolds)
 TEST_F(ShotMotion, OrbitAroundAFrameAndTrailOffset)
 {
     D3DXMATRIX m;
-    TRefPtr<TFrame> pole(new TFrame("Pole", *D3DXMatrixTranslation(&m, 5.0F, 0.0F, 2.0F), nullptr));
+    TRefPtr<TFrame> pole = effecttest::Frame("Pole", *D3DXMatrixTranslation(&m, 5.0F, 0.0F, 2.0F));
     area_->Scene()->AddChild(pole);
     TOrbitMotion orbit(D3DXVECTOR3(0.0F, 1.0F, 0.0F), 0.0F, 2.0F, 90.0F, 0.0F, 3.0F, pole, D3DXVECTOR3(0, 0, 0));
     EXPECT_NEAR(orbit.GetAngularStep(), 1.5707963F, 1e-6);

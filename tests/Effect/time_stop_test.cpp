@@ -3,20 +3,10 @@
 
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/Map/TMeshHandle.h"
-#include "dx/dx8/3d/TFrame.h"
+#include "effect_fixture.h"
 
+namespace effecttest {
 namespace {
-
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    return *D3DXMatrixIdentity(&m);
-}
-
-TRefPtr<TFrame> Frame(const std::string& name, const D3DXMATRIX& m = Identity())
-{
-    return TRefPtr<TFrame>(new TFrame(name, m, nullptr));
-}
 
 class Standing : public TMeshHandle {
 public:
@@ -147,3 +137,4 @@ TEST_F(TimeStopTest, NullFrameOrObjectAreSkippedAndResetClearsEverything)
 }
 
 }  // namespace
+}  // namespace effecttest

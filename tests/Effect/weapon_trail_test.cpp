@@ -20,9 +20,7 @@ protected:
         EffectAreaTest::SetUp();
         owner_ = std::make_unique<QueryCharacter>();
         area_->Add(owner_.get());
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        weapon_ = TRefPtr<TFrame>(new TFrame("RWpn", identity, nullptr));
+        weapon_ = Frame("RWpn");
         area_->Scene()->AddChild(weapon_);
         trail_ = TAfterImage::Create(weapon_.Get(), owner_.get());
         trail_->Attach(area_->Scene());
