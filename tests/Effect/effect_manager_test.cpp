@@ -190,10 +190,10 @@ TEST_F(EffectManagerTest, AnEffectAnsweringFalseGoesInThatPassAndTheNextStillRun
     EXPECT_EQ(scene_->GetChildCount(), 1u);
     owned_->Update();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 1"}));
-}
+    owned_->Clear();
+    TakeEvents();
 
-TEST_F(EffectManagerTest, AnEffectCreatedDuringThePassIsUpdatedInIt)
-{
+    // An effect created during the pass is updated in it.
     owned_->AddPrototype(10, Scripted(&journal_, -1));
     auto spawner = Scripted(&journal_, -1);
     static_cast<ScriptedEffect*>(spawner.Get())->SpawnOnUpdate(owned_.get(), 10);
@@ -202,12 +202,12 @@ TEST_F(EffectManagerTest, AnEffectCreatedDuringThePassIsUpdatedInIt)
     Create(10);
     TakeEvents();
     owned_->Update();
-    EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 0", "update 1", "update 2"}));
+    EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 2", "update 3", "update 4"}));
     EXPECT_EQ(owned_->GetLiveCount(), 3u);
     EXPECT_EQ(scene_->GetChildCount(), 3u);
 }
 
-TEST_F(EffectManagerTest, KillAndFinish)
+TEST_F(EffectManagerTest, KillFinishAndClear)
 {
     owned_->AddPrototype(3, Scripted(&journal_, -1));
     TEffect* effect = Create(3);
@@ -221,22 +221,19 @@ TEST_F(EffectManagerTest, KillAndFinish)
     owned_->Update();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 0", "detach 0", "gone 0"}));
     EXPECT_EQ(owned_->GetLiveCount(), 0u);
-}
 
-TEST_F(EffectManagerTest, ClearDetachesEverythingWithoutUpdating)
-{
-    owned_->AddPrototype(4, Scripted(&journal_, -1));
-    Create(4);
-    Create(4);
+    // Clear detaches everything without updating.
+    Create(3);
+    Create(3);
     TakeEvents();
     owned_->Clear();
-    EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"detach 0", "detach 1", "gone 0", "gone 1"}));
+    EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"detach 1", "detach 2", "gone 1", "gone 2"}));
     EXPECT_EQ(owned_->GetLiveCount(), 0u);
     EXPECT_EQ(scene_->GetChildCount(), 0u);
     owned_->Update();
     EXPECT_TRUE(TakeEvents().empty());
     // Serials keep growing.
-    EXPECT_EQ(Create(4)->GetSerial(), 2);
+    EXPECT_EQ(Create(3)->GetSerial(), 3);
 }
 
 TEST_F(EffectManagerTest, ALaterPrototypeReplacesTheEarlierOne)
