@@ -37,6 +37,13 @@ protected:
         const float unit[3] = {1.0F, 1.0F, 1.0F};
         return Manager().Create(id, &at, &heading, area_->Scene(), area_.get(), colour, unit);
     }
+    // Whether the manager's prototype of the id is of class T.
+    template <class T>
+    bool Is(std::uint32_t id)
+    {
+        TRefPtr<TEffect> clone = Manager().FindPrototype(id);
+        return dynamic_cast<T*>(clone.Get()) != nullptr;
+    }
     // Log entries of one id.
     std::vector<TEffectCreateCall> CallsOf(std::uint32_t id) const
     {

@@ -182,22 +182,12 @@ TEST_F(ShotEnds, PrototypeSetByIdAndClass)
     EXPECT_EQ(NewShotPrototype(1101), nullptr);
     const auto clone = [&](std::uint32_t id) { return Manager().FindPrototype(id); };
     // First and last ids, and one of every class.
-    EXPECT_NE(dynamic_cast<TShotA*>(clone(52).Get()), nullptr);
-    EXPECT_EQ(dynamic_cast<TShotI*>(clone(52).Get()), nullptr);
-    auto carrier = clone(1100);
-    auto* i = dynamic_cast<TShotI*>(carrier.Get());
-    ASSERT_NE(i, nullptr);
-    EXPECT_EQ(dynamic_cast<TShotM*>(carrier.Get()), nullptr);
-    EXPECT_EQ(i->GetPartCount(), 1u);
-    EXPECT_NE(dynamic_cast<TShotB*>(clone(56).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotC*>(clone(300).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotB*>(clone(306).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotD*>(clone(404).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotE*>(clone(406).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotF*>(clone(412).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotG*>(clone(413).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotH*>(clone(804).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotB*>(clone(809).Get()), nullptr);
+    EXPECT_TRUE(Is<TShotA>(52) && !Is<TShotI>(52));
+    EXPECT_TRUE(Is<TShotI>(1100) && !Is<TShotM>(1100));
+    EXPECT_TRUE(Is<TShotB>(56) && Is<TShotB>(306) && Is<TShotB>(809));
+    EXPECT_TRUE(Is<TShotC>(300) && Is<TShotD>(404) && Is<TShotE>(406));
+    EXPECT_TRUE(Is<TShotF>(412) && Is<TShotG>(413) && Is<TShotH>(804));
+    EXPECT_EQ(dynamic_cast<TShot*>(clone(1100).Get())->GetPartCount(), 1u);
     auto star = clone(552);
     auto* n = dynamic_cast<TShotN*>(star.Get());
     ASSERT_NE(n, nullptr);
