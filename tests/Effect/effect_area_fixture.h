@@ -85,11 +85,4 @@ protected:
     std::vector<TEffectCreateCall> log_;
 };
 
-inline void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float eps = 1e-5F)
-{
-    EXPECT_NEAR(a.x, b.x, eps);
-    EXPECT_NEAR(a.y, b.y, eps);
-    EXPECT_NEAR(a.z, b.z, eps);
-}
-
 }  // namespace effecttest

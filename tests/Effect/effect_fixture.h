@@ -145,6 +145,13 @@ inline std::string ErrorOf(const std::function<void()>& f)
     return "";
 }
 
+inline void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float eps = 1e-5F)
+{
+    EXPECT_NEAR(a.x, b.x, eps);
+    EXPECT_NEAR(a.y, b.y, eps);
+    EXPECT_NEAR(a.z, b.z, eps);
+}
+
 // Updates until the effect answers false; the number of that update, 0 when it never did.
 inline int UpdatesUntilDone(TEffect* effect, int limit)
 {

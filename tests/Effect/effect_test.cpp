@@ -51,10 +51,7 @@ TEST_F(EffectBaseTest, InitHangsTheEffectLastUnderItsParentAndShieldsItFromThePa
     ASSERT_EQ(parent->GetChildCount(), 2u);
     EXPECT_EQ(parent->GetChild(1), effect.GetFrame());
     D3DXVECTOR3 world;
-    effect.GetFrame()->GetWorldPosition(&world);
-    EXPECT_NEAR(world.x, 1.0F, 1e-5F);
-    EXPECT_NEAR(world.y, 2.0F, 1e-5F);
-    EXPECT_NEAR(world.z, 3.0F, 1e-5F);
+    ExpectNear(*effect.GetFrame()->GetWorldPosition(&world), position);
     D3DXVECTOR3 z;
     effect.GetFrame()->GetWorldAxis(&z, 3);
     EXPECT_NEAR(z.x, 0.6F, 1e-5F);

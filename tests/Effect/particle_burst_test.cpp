@@ -165,7 +165,7 @@ TEST_F(ParticleBurstTest, TwoClonesNeverMoveEachOthersParticles)
     EXPECT_EQ(b->GetTime(), 0.0F);
 }
 
-TEST_F(ParticleBurstTest, ATwoByTwoAtlasHandsOutItsCellsInTurnAcrossBursts)
+TEST_F(ParticleBurstTest, AtlasCellsAreHandedOutInTurnAcrossBursts)
 {
     auto* first = new TParticleEffect("effect.ptx/fire", 2, 2, 3, kStartBox, kEndBox, 0.04F, kUnit);
     auto* second = new TParticleEffect("effect.ptx/ice", 2, 2, 3, kStartBox, kEndBox, 0.04F, kUnit);
@@ -189,12 +189,9 @@ TEST_F(ParticleBurstTest, ATwoByTwoAtlasHandsOutItsCellsInTurnAcrossBursts)
     EXPECT_EQ(TParticleEffect::GetAtlasCounter(), 6u);
     TParticleEffect::ResetAtlasCounter();
     EXPECT_EQ(TParticleEffect::GetAtlasCounter(), 0u);
-}
-
-TEST_F(ParticleBurstTest, AOneByOneAtlasAlternatesRowsZeroAndOneOfOnePicture)
-{
+    // A one-by-one atlas alternates rows 0 and 1 of its one picture.
     auto* burst = new TParticleEffect("effect.ptx/fire", 1, 1, 3, kStartBox, kEndBox, 0.04F, kUnit);
-    Add(200, burst);
+    Add(202, burst);
     for (std::uint32_t i = 0; i < 3; ++i) {
         const auto [a, b] = Corners(burst->GetParticle(i));
         const float row = static_cast<float>(i % 2);
