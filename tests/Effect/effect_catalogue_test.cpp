@@ -56,7 +56,8 @@ TEST_F(CatalogueTest, EveryGroupHoldsItsClassAtBothEnds)
     const std::pair<std::vector<std::uint32_t>, std::function<bool(std::uint32_t)>> groups[] = {
         // Element sparks: element 0 is the plain burst, soil (4) and dark (6) fade alpha.
         {{0, 1, 3, 5, 10, 20, 21, 25, 30, 31, 34, 35, 50, 53, 55, 900, 910}, plainBurst},
-        {{4, 6, 14, 16, 24, 26, 32, 33, 51, 54, 911, 915}, [&](std::uint32_t id) { return Is<TAlphaParticleEffect>(id); }},
+        {{4, 6, 14, 16, 24, 26, 32, 33, 51, 54, 911, 915},
+         [&](std::uint32_t id) { return Is<TAlphaParticleEffect>(id); }},
         {{122}, [&](std::uint32_t id) { return Is<TJitterParticleEffect>(id); }},
         {{100, 109, 119, 600, 603}, plainAnim},
         {{120, 123}, [&](std::uint32_t id) { return Is<TAlphaAnimEffect>(id) && !Is<TThunderEffect>(id); }},
@@ -69,7 +70,8 @@ TEST_F(CatalogueTest, EveryGroupHoldsItsClassAtBothEnds)
         {{1000, 1001}, [&](std::uint32_t id) { return Is<TArrowEffect>(id); }},
         {{10000}, [&](std::uint32_t id) { return Is<TRayEffect>(id); }},
         // Shots at the ends of their runs.
-        {{52, 56, 300, 330, 400, 414, 450, 456, 500, 512, 550, 552, 800, 809, 1100}, [&](std::uint32_t id) { return Is<TShot>(id); }},
+        {{52, 56, 300, 330, 400, 414, 450, 456, 500, 512, 550, 552, 800, 809, 1100},
+         [&](std::uint32_t id) { return Is<TShot>(id); }},
         {{501, 1001, 2001, 10000}, [&](std::uint32_t id) { return !Is<TShot>(id); }},
     };
     for (const auto& [ids, is] : groups) {

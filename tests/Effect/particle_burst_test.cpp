@@ -219,12 +219,14 @@ TEST_F(ParticleBurstTest, AParticleQuadUnderFourVerticesIsRefusedNamingTheFile)
 
 TEST_F(ParticleBurstTest, EndlessJitterNeverEndsTheFadingKindsEndAndFadeTheirChannels)
 {
-    auto* endless = Start(200, new TJitterParticleEffect("effect.ptx/star", 2, 2, 2, kStartBox, kEndBox, 0.04F, kJitter, false,
-                                                         kUnit));
-    auto* fading = Start(201, new TJitterParticleEffect("effect.ptx/star", 2, 2, 2, kStartBox, kEndBox, 0.04F, kJitter, true,
-                                                        kUnit));
-    auto* rgbOnly = Start(202, new TJitterParticleEffect("effect.ptx/star", 2, 2, 2, kStartBox, kEndBox, 0.04F, kJitter, true,
-                                                         kUnit));
+    const auto jitter = [&](std::uint32_t id, bool fades) {
+        auto* prototype =
+            new TJitterParticleEffect("effect.ptx/star", 2, 2, 2, kStartBox, kEndBox, 0.04F, kJitter, fades, kUnit);
+        return Start(id, prototype);
+    };
+    auto* endless = jitter(200, false);
+    auto* fading = jitter(201, true);
+    auto* rgbOnly = jitter(202, true);
     rgbOnly->SetRoutine(&TJitterParticleEffect::FadingJitterRGB);
     EXPECT_EQ(endless->GetParticle(0).frame->GetMesh(0)->GetMaterial(0).GetMaterialType(), 2300);
     for (int update = 1; update < 25; ++update) {

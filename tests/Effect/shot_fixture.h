@@ -80,7 +80,8 @@ protected:
     // A hit of the owner riding on the shot's model.
     static TRefPtr<TAttackHit> HitOn(TShot* shot, std::uint32_t owner = 7)
     {
-        return TRefPtr<TAttackHit>(new TAttackHitTimed(owner, shot->GetModelFrame(), nullptr, 1000, TAttackHitParams()));
+        return TRefPtr<TAttackHit>(
+            new TAttackHitTimed(owner, shot->GetModelFrame(), nullptr, 1000, TAttackHitParams()));
     }
 
     static constexpr float kOne[3] = {1.0F, 1.0F, 1.0F};

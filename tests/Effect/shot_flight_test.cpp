@@ -121,7 +121,8 @@ TEST_F(ShotFlight, ColourFadesToOneNthAndCreateScaleIsIgnored)
     const float bigger[3] = {3.0F, 3.0F, 3.0F};
     const D3DXVECTOR3 at(0, 0, 0);
     const D3DXVECTOR3 heading(0, 0, 1);
-    auto* shot = dynamic_cast<TShotC*>(Manager().Create(300, &at, &heading, area_->Scene(), area_.get(), colour, bigger));
+    auto* shot =
+        dynamic_cast<TShotC*>(Manager().Create(300, &at, &heading, area_->Scene(), area_.get(), colour, bigger));
     ASSERT_NE(shot, nullptr);
     for (int k = 0; k < 4; ++k) {
         EXPECT_FLOAT_EQ(shot->GetPart(0).GetColour()[k], colour[k]);

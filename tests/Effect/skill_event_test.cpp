@@ -88,8 +88,8 @@ TEST_F(SkillEventTest, StraightShotsFlyAlongFrontAndEndWithTheirFlourish)
         {11050, 410, false, 0.04F, 40, 3500, 6, 501},
     };
     for (const Row& row : rows) {
-        ExpectEvent({row.code, {{row.shot, kOrigin, row.upright ? kY : kZ}, {row.flourishEffect, kChest}}, {row.hit}, {},
-                     {row.sound}});
+        const Want fired{row.shot, kOrigin, row.upright ? kY : kZ};
+        ExpectEvent({row.code, {fired, {row.flourishEffect, kChest}}, {row.hit}, {}, {row.sound}});
         TShot* shot = ShotAt(0);
         ASSERT_NE(shot, nullptr);
         EXPECT_EQ(shot->GetFlightFrames(), row.frames);
@@ -165,7 +165,8 @@ TEST_F(SkillEventTest, CloseStrikesStandAtTheirPointsAndTheTwinsDifferByAThousan
     std::vector<Event> events = {
         {10010, {{200, P + F, F, kWhite, {0.7F, 0.7F, 0.7F}}, {2, kChest}}, {2100}, {P + F}, {}, true, area_->Scene()},
         {11010, {{202, P + F, F}, {2, kChest}}, {3100}},
-        {10011, {{206, P + l, l, kWhite, half}, {206, P + r, r, kWhite, half}, {2, kChest}}, {2102, 2102}, {P + l, P + r}},
+        {10011, {{206, P + l, l, kWhite, half}, {206, P + r, r, kWhite, half}, {2, kChest}}, {2102, 2102},
+         {P + l, P + r}},
         {11011, {{206, P + a, a, kWhite, big}, {208, P + 2.0F * F, 2.0F * F, kWhite, big}, {206, P + c, c, kWhite, big},
                  {2, kChest}}, {3102, 3102, 3102}},
         // The whirls and the sweep: twins by the last digits, hits 1000 apart.
@@ -229,14 +230,16 @@ TEST_F(SkillEventTest, DarkBurstsDrawOneSpinEach)
     }
     const Colour mist{0.3F, 0, 0.3F, 1};
     Quiet({51, 103, 6});
-    ExpectEvent({10051, {{51, P, kZ, kDark}, {103, Up(P, 1), D3DXVECTOR3(0, 0, d[0]), mist, {1.5F, 1.5F, 1.5F}}, {6, kChest}},
-                 {2501}, {Up(P, 1)}, {501}});
+    const D3DXVECTOR3 wide(1.5F, 1.5F, 1.5F);
+    ExpectEvent({10051, {{51, P, kZ, kDark}, {103, Up(P, 1), D3DXVECTOR3(0, 0, d[0]), mist, wide}, {6, kChest}}, {2501},
+                 {Up(P, 1)}, {501}});
     init_genrand(5489);
     Event twin{11051, {}, {3501}, {}, {501}};
     for (int i = 0; i < 4; ++i) {
         const D3DXVECTOR3 at = Up(P, 0.3F * static_cast<float>(i));
         twin.log.push_back({51, at, kZ, kDark});
-        twin.log.push_back({103, Up(at, 1), D3DXVECTOR3(0, 0, d[static_cast<std::size_t>(i)]), mist, {2.5F, 2.5F, 2.5F}});
+        const D3DXVECTOR3 spin(0, 0, d[static_cast<std::size_t>(i)]);
+        twin.log.push_back({103, Up(at, 1), spin, mist, {2.5F, 2.5F, 2.5F}});
     }
     twin.log.push_back({6, kChest});
     ExpectEvent(twin);
@@ -547,7 +550,8 @@ TEST_F(SkillEventTest, WeaponShotsAndMarks)
         {50016, {{123, Up(P, 0.02F), F, kWhite, two}, {53, P, F}}, {50005}, {Up(P, 0.5F)}, {508}},
         fang(50017, 1),
         fang(50019, 5),
-        {50020, {{214, P + 2.0F * Turn(F, 45 * kDeg), F, kWhite, two}, {214, P + 2.0F * Turn(F, -45 * kDeg), F, kWhite, two}},
+        {50020,
+         {{214, P + 2.0F * Turn(F, 45 * kDeg), F, kWhite, two}, {214, P + 2.0F * Turn(F, -45 * kDeg), F, kWhite, two}},
          {3304, 3304}},
         {50028, {{224, P + L, F, kWhite, {1.5F, 1.5F, 1.5F}}}, {}, {}, {}, true},
     };
@@ -596,7 +600,8 @@ TEST_F(SkillEventTest, ASlowRubbleFliesThirtyFramesAndLandsBelowTheFeet)
 {
     // h 3 and v 0.1: d5 and d6 with a low seven bits of 0. Search the seeds for such a first shot.
     std::uint32_t seed = 1;
-    for (auto q = Draws(seed, 6, genrand_int31); (q[4] & 127) != 0 || (q[5] & 127) != 0; q = Draws(++seed, 6, genrand_int31)) {
+    for (auto q = Draws(seed, 6, genrand_int31); (q[4] & 127) != 0 || (q[5] & 127) != 0;
+         q = Draws(++seed, 6, genrand_int31)) {
         ASSERT_LT(seed, 2000000u);
     }
     Fire(50001);
@@ -621,7 +626,8 @@ TEST_F(SkillEventTest, TheRockRainOfTheWeaponTakesFourDraws)
         return ((v & 1) ? 1.0F : -1.0F) + static_cast<float>(static_cast<int>(v & 127) - 64) / 30.0F;
     };
     ASSERT_EQ(CallsOf(510).size(), 1u);
-    ExpectNear(CallsOf(510)[0].position, P + D3DXVECTOR3(off(d[0]), static_cast<float>(d[2] & 127) / 30.0F + 5.0F, off(d[1])));
+    const float h = static_cast<float>(d[2] & 127) / 30.0F + 5.0F;
+    ExpectNear(CallsOf(510)[0].position, P + D3DXVECTOR3(off(d[0]), h, off(d[1])));
     auto* motion = dynamic_cast<TAccelMotion*>(dynamic_cast<TShot*>(CallsOf(510)[0].result)->GetMotion());
     ASSERT_NE(motion, nullptr);
     EXPECT_FLOAT_EQ(motion->GetSpeed(), static_cast<float>(d[3] & 127) / 1000.0F + 0.1F);
