@@ -242,11 +242,11 @@ TEST_F(ThunderBoltTest, RibbonFilesWhoseCountsDoNotFitAreRefusedNamingTheFile)
         few.indices = {0, 1, 2};
         few.faceMaterials = {0};
         refused(few, "fewer indices than vertices");
-        // 20 faces' worth of rows on 40 vertices.
+        // 20 faces' worth of rows on 57 vertices: the last middle row reaches index 57, just past them.
         qmtest::MeshFile past = qmtest::EffectStripMesh(u.file, 10);
-        past.keyFrames[0].resize(40);
+        past.keyFrames[0].resize(57);
         for (std::uint16_t& i : past.indices) {
-            i = static_cast<std::uint16_t>(i % 40);
+            i = static_cast<std::uint16_t>(i % 57);
         }
         if (u.rowsFromFaces) {
             refused(past, "rows past the vertices");
