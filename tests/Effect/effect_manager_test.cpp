@@ -264,25 +264,19 @@ TEST_F(EffectManagerTest, FindLiveSharesTheListsReferenceUntilTheEffectIsDropped
     EXPECT_EQ(held->GetSerial(), serial);
 }
 
-using EffectManagerLifetime = EffectFolder;
-
-TEST_F(EffectManagerLifetime, DestroyingTheManagerReleasesWithoutDetaching)
+TEST_F(EffectManagerTest, DestroyingTheManagerReleasesWithoutDetaching)
 {
-    Journal journal;
-    TRefPtr<TFrame> scene = Frame("Scene");
-    {
-        TEffectManager manager;
-        manager.AddPrototype(30, Scripted(&journal, -1));
-        manager.Create(30, &kOrigin, &kForward, scene.Get(), nullptr, kWhite, kUnit);
-        manager.Create(30, &kOrigin, &kForward, scene.Get(), nullptr, kWhite, kUnit);
-        journal.events.clear();
-    }
+    owned_->AddPrototype(30, Scripted(&journal_, -1));
+    Create(30);
+    Create(30);
+    journal_.events.clear();
+    owned_.reset();
     // Prototype and both clones gone; nobody asked to detach, so the frames still hang.
-    EXPECT_EQ(journal.destroyed, 3);
-    for (const std::string& e : journal.events) {
+    EXPECT_EQ(journal_.destroyed, 3);
+    for (const std::string& e : journal_.events) {
         EXPECT_EQ(e.rfind("detach", 0), std::string::npos) << e;
     }
-    EXPECT_EQ(scene->GetChildCount(), 2u);
+    EXPECT_EQ(scene_->GetChildCount(), 2u);
 }
 
 TEST_F(EffectManagerTest, UpdatingLiveEffectsAllocatesNothing)
