@@ -319,14 +319,11 @@ TEST_F(SkillEventTest, OrbitingGuardsCircleTheCasterAndGrowToTheirRadius)
         std::uint32_t sound;
     };
     for (const Row& row : {Row{10033, 3, 5, 0.8F, 240, 2302, 506}, Row{11033, 4, -5, 1.2F, 480, 3302, 508}}) {
+        Event e{row.code, std::vector<Want>(static_cast<std::size_t>(row.n), Want{508, kOrigin, kY}),
+                std::vector<std::uint32_t>(static_cast<std::size_t>(row.n), row.hit), {}, {row.sound}};
+        e.log.push_back({4, kChest});
+        ExpectEvent(e);
         SCOPED_TRACE(row.code);
-        Reset();
-        Fire(row.code);
-        std::vector<Want> wants(static_cast<std::size_t>(row.n), Want{508, kOrigin, kY});
-        wants.push_back({4, kChest});
-        ExpectLog(wants);
-        EXPECT_EQ(HitCodes(), std::vector<std::uint32_t>(static_cast<std::size_t>(row.n), row.hit));
-        EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{row.sound}));
         for (int i = 0; i < row.n; ++i) {
             auto* orbit = dynamic_cast<TOrbitMotion*>(ShotAt(static_cast<std::size_t>(i))->GetMotion());
             ASSERT_NE(orbit, nullptr);
@@ -352,19 +349,16 @@ TEST_F(SkillEventTest, OrbitingGuardsCircleTheCasterAndGrowToTheirRadius)
 TEST_F(SkillEventTest, EarthFangsRiseAtThreeAnglesAndRaiseTheirChildren)
 {
     for (std::uint16_t code : {10034, 11034}) {
-        SCOPED_TRACE(code);
-        Reset();
-        Fire(code);
-        const std::uint32_t id = code == 10034 ? 210 : 214;
-        std::vector<Want> wants;
+        const std::uint32_t hit = code == 10034 ? 2304 : 3304;
+        Event e{code, {}, {hit, hit, hit}};
         for (float deg : {0.0F, 45.0F, -45.0F}) {
             const D3DXVECTOR3 d = Turn(F, deg * kDeg);
-            wants.push_back({id, P + 2.0F * d, d, kWhite, {2, 2, 2}});
+            e.log.push_back({code == 10034 ? 210u : 214u, P + 2.0F * d, d, kWhite, {2, 2, 2}});
+            e.hitsAt.push_back(P + 2.0F * d);
         }
-        wants.push_back({4, kChest});
-        ExpectLog(wants);
-        const std::uint32_t hit = code == 10034 ? 2304 : 3304;
-        EXPECT_EQ(HitCodes(), (std::vector<std::uint32_t>{hit, hit, hit}));
+        e.log.push_back({4, kChest});
+        ExpectEvent(e);
+        SCOPED_TRACE(code);
         for (std::size_t i = 0; i < 3; ++i) {
             auto* fang = dynamic_cast<TSpawnPathEffect*>(log_[i].result);
             ASSERT_NE(fang, nullptr);
@@ -372,7 +366,6 @@ TEST_F(SkillEventTest, EarthFangsRiseAtThreeAnglesAndRaiseTheirChildren)
             EXPECT_EQ(fang->GetSpawnEffectId(), 54);
             EXPECT_EQ(fang->GetSpawnPointCount(), 4u);
             EXPECT_EQ(fang->GetPathPointCount(), 3u);
-            ExpectNear(caster_->AttackHits()[i].position, wants[i].at);
         }
     }
     // Stepped on: four spawned children each, then the final effects raise three each.
@@ -512,16 +505,13 @@ TEST_F(SkillEventTest, WeaponShotsAndMarks)
 
     // The wind fans: four at 135, 225, 315 and 45 degrees, three at -30, 0 and +30.
     for (std::uint16_t code : {50002, 50003}) {
-        SCOPED_TRACE(code);
-        Reset();
-        Fire(code);
         const bool wide = code == 50002;
         const std::size_t n = wide ? 4 : 3;
-        std::vector<Want> wants(n, Want{wide ? 402u : 403u, kOrigin, kY});
-        wants.push_back({3, kChest});
-        ExpectLog(wants);
-        EXPECT_EQ(HitCodes(), std::vector<std::uint32_t>(n, wide ? 2200u : 3200u));
-        EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{508}));
+        Event e{code, std::vector<Want>(n, Want{wide ? 402u : 403u, kOrigin, kY}),
+                std::vector<std::uint32_t>(n, wide ? 2200u : 3200u), {}, {508}};
+        e.log.push_back({3, kChest});
+        ExpectEvent(e);
+        SCOPED_TRACE(code);
         for (std::size_t i = 0; i < n; ++i) {
             EXPECT_EQ(ShotAt(i)->GetFlightFrames(), 30);
         }
