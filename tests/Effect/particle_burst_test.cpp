@@ -51,7 +51,7 @@ float Expected(std::uint32_t r, float min, float max)
     return min + static_cast<float>(r % range) * 0.01F;
 }
 
-TEST(RandomRangeTest, StepsOfAHundredthFromMinToBelowMax)
+TEST(RandomRangeTest, StepsOfAHundredthFromMinToBelowMaxAndOneDrawACall)
 {
     init_genrand(5489);
     const std::uint32_t r0 = genrand_int32();
@@ -68,10 +68,8 @@ TEST(RandomRangeTest, StepsOfAHundredthFromMinToBelowMax)
     }
     EXPECT_EQ(low, -1.0F);
     EXPECT_NEAR(high, 0.99F, 1e-6F);
-}
 
-TEST(RandomRangeTest, EmptyShortAndBackwardRangesGiveMinAndStillDrawOnce)
-{
+    // Empty, short and backward ranges give min and still draw once.
     init_genrand(5489);
     std::uint32_t r[6];
     for (std::uint32_t& x : r) {
