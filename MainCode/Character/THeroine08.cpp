@@ -1,9 +1,17 @@
-// THeroine08's tables: 75 action rows, skills 3100 to 3107, charge action 29.
+// THeroine08's tables (75 action rows, skills 3100 to 3107, charge action 29) and her arrows.
 #include "MainCode/Character/THeroine08.h"
 
 #include <array>
+#include <bit>
+#include <memory>
+#include <span>
 
+#include "MainCode/Character/MersenneTwister.h"
+#include "MainCode/Character/THeldRandomOffsetMotion.h"
 #include "MainCode/Character/THeroRows.h"
+#include "MainCode/Character/TAccelMotion.h"
+#include "MainCode/Map/TAttackHitTimedHeld.h"
+#include "MainCode/Shot/TShot.h"
 
 namespace {
 
@@ -96,11 +104,166 @@ const THeroClassDef kDef = {
     THeroSkillHold::Shared,
 };
 
+const D3DXVECTOR3 kOrigin(0.0F, 0.0F, 0.0F);
+const D3DXVECTOR3 kUp(0.0F, 1.0F, 0.0F);
+const float kWhite[4] = {1.0F, 1.0F, 1.0F, 1.0F};
+const float kUnit[3] = {1.0F, 1.0F, 1.0F};
+constexpr float kDegree = 0.017453292F;
+
+constexpr std::uint32_t kArrowShot = 1100;
+constexpr std::uint32_t kTrailShot = 56;
+constexpr std::int32_t kTrailFrames = 50;
+constexpr float kHitRadius = 0.5F;
+constexpr std::int32_t kHitInterval = 5;
+constexpr float kHitScale = 120.0F;
+
+// One arrow straight ahead, or a fan in this order.
+const float kSingle[] = {0.0F};
+const float kFanOfThree[] = {0.0F, 30.0F, -30.0F};
+const float kFanOfFive[] = {0.0F, 15.0F, -15.0F, 30.0F, -30.0F};
+
+struct TArrowEvent {
+    std::uint16_t Code;
+    float Speed;
+    std::int32_t Life;
+    float FirstValue;
+    float SecondValue;
+    std::int32_t ExtraFlags;
+    std::int32_t HitTag;
+    std::span<const float> Angles;
+    bool Yaw;  // the fan turns by yaw, else by pitch
+};
+
+const TArrowEvent kArrowEvents[] = {
+    {6100, 0.15F, 40, 0.7F, 0.7F, 0, -1, kSingle, false},
+    {6101, 0.25F, 30, 0.8F, 0.7F, 0, -1, kSingle, false},
+    {6102, 0.25F, 30, 0.8F, 0.7F, 0, -1, kSingle, false},
+    {6103, 0.15F, 40, 0.4F, 0.7F, 0, -1, kSingle, false},
+    {6104, 0.15F, 40, 0.25F, 0.7F, 0, -1, kSingle, false},
+    {6105, 0.15F, 40, 0.4F, 1.0F, 32, -1, kFanOfThree, false},
+    {6106, 0.15F, 40, 0.4F, 1.0F, 32, -1, kFanOfFive, false},
+    {6107, 0.15F, 40, 0.4F, 1.0F, 32, -1, kFanOfThree, true},
+    {6108, 0.15F, 40, 0.4F, 1.0F, 32, -1, kFanOfFive, true},
+    {6109, 0.15F, 40, 1.5F, 1.0F, 520, 0, kSingle, false},
+    {6110, 0.15F, 40, 1.5F, 1.0F, 520, 1, kSingle, false},
+};
+
+// Turns v by degrees about the axis, when there is a turn at all.
+void TurnAbout(D3DXVECTOR3& v, const D3DXVECTOR3& axis, float degrees)
+{
+    if (degrees == 0.0F) {
+        return;
+    }
+    D3DXMATRIX turn;
+    D3DXMatrixRotationAxis(&turn, &axis, degrees * kDegree);
+    D3DXVec3TransformCoord(&v, &v, &turn);
+}
+
 }  // namespace
 
 const THeroClassDef& THeroine08::GetDef() { return kDef; }
 
 THeroine08::THeroine08(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record)
-    : THero(field, characterIndex, record, "heroine08", kDef)
+    : THero(field, characterIndex, record, "heroine08", kDef), m_arrowMesh(TMesh8::Load("effect/arw00.msh"))
 {
+}
+
+void THeroine08::OnPatternEvent(const TPatternEvent& frame)
+{
+    TPlayerCharacter::OnPatternEvent(frame);
+    const std::uint16_t code = frame.EventCode;
+    TFrame* right = m_rightWeapon.Get();
+    if (code == 6000 || code == 6001) {
+        D3DXVECTOR3 at;
+        right->GetWorldPosition(&at);
+        RaiseEffect(code == 6000 ? 1000 : 1001, at, kUp, right, kWhite, kUnit);
+        return;
+    }
+    if (code == 6500) {
+        for (int i = 0; i < 2; ++i) {
+            const auto pitch = static_cast<float>(static_cast<std::int32_t>(genrand_int32() % 60) - 30);
+            FireArrow(0.2F, 50, 1.0F, 1.0F, 0.0F, pitch, 1, kHitScale, 0, kTrailedTag, false);
+        }
+        return;
+    }
+    for (const TArrowEvent& e : kArrowEvents) {
+        if (e.Code != code) {
+            continue;
+        }
+        for (const float angle : e.Angles) {
+            FireArrow(e.Speed, e.Life, e.FirstValue, e.SecondValue, e.Yaw ? angle : 0.0F, e.Yaw ? 0.0F : angle,
+                      e.ExtraFlags, kHitScale, 0, e.HitTag, false);
+        }
+        return;
+    }
+}
+
+void THeroine08::FireArrow(float speed, std::int32_t life, float firstValue, float secondValue, float yaw,
+                           float pitch, std::int32_t extraFlags, float hitScale, std::uint32_t thirdValue,
+                           std::int32_t hitTag, bool magic)
+{
+    // The bow is held in the left hand; its record gives the element, the sound type and the attack.
+    const TWepon* bow = m_leftWepon.Get();
+    std::uint32_t power = 0;
+    std::uint32_t flags = 0;
+    if (magic) {
+        power = static_cast<std::uint32_t>(2 * GetInt());
+        flags = 0x181;
+    } else {
+        power = static_cast<std::uint32_t>(GetRaisedStr()) + (bow != nullptr ? bow->Attack : 0);
+        flags = 0x81;
+    }
+
+    TFrame* right = m_rightWeapon.Get();
+    D3DXVECTOR3 from;
+    D3DXVECTOR3 direction;
+    D3DXVECTOR3 axis;
+    right->GetWorldPosition(&from);
+    right->GetWorldAxis(&direction, 3);
+    TurnAbout(direction, *right->GetWorldAxis(&axis, 2), yaw);
+    TurnAbout(direction, *right->GetWorldAxis(&axis, 1), pitch);
+
+    auto* arrow = dynamic_cast<TShot*>(RaiseEffect(kArrowShot, kOrigin, kUp, m_referenceFrame, kWhite, kUnit));
+    if (arrow == nullptr) {
+        return;
+    }
+    D3DXVECTOR3 unit;
+    D3DXVec3Normalize(&unit, &direction);
+    arrow->SetMotion(std::make_unique<TAccelMotion>(from, unit, speed, 0.0F));
+    arrow->SetFlightFrames(life);
+
+    TAttackHitParams params;
+    params.Interval = kHitInterval;
+    params.Flags = flags | static_cast<std::uint32_t>(extraFlags);
+    params.Element = bow != nullptr ? bow->Element : 0;
+    params.Param3 = 0;
+    params.SoundType = bow != nullptr ? bow->Type : 0;
+    params.CancelMask = 0;
+    params.BaseDamage = power;
+    params.DamageFactor = firstValue;
+    params.Radius = kHitRadius;
+    params.ValueA = secondValue;
+    params.KnockTime = secondValue * hitScale;
+    // The word rides in the launch speed's place bit for bit.
+    params.LaunchSpeed = std::bit_cast<float>(thirdValue);
+    params.Param8 = hitTag == kTrailedTag ? -1 : hitTag;
+    const auto lifetime = static_cast<std::uint32_t>(life) + static_cast<std::uint32_t>(arrow->GetPartCount()) - 1;
+    TRefPtr<TAttackHit> hit(new TAttackHitTimedHeld(GetObjectId(), arrow->GetModelFrame(), kOrigin,
+                                                    static_cast<std::uint32_t>(life), lifetime, params));
+    arrow->SetAttackHit(hit);
+    m_hits.push_back(hit);
+
+    TFrame* head = arrow->GetModelFrame();
+    head->AddMesh(m_arrowMesh);
+    head->SetDirection(direction, kUp);
+
+    if (hitTag != kTrailedTag) {
+        return;
+    }
+    auto* trail = dynamic_cast<TShot*>(RaiseEffect(kTrailShot, kOrigin, kUp, m_referenceFrame, kWhite, kUnit));
+    if (trail != nullptr) {
+        trail->SetFlightFrames(kTrailFrames);
+        trail->SetMotion(std::make_unique<THeldRandomOffsetMotion>(arrow->GetPart(0).GetFrameRef(), kOrigin, kOrigin,
+                                                                   200.0F, 300.0F, 200.0F));
+    }
 }

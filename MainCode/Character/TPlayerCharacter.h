@@ -545,6 +545,8 @@ protected:
     // The type of the weapon in use (right hand first); -1 with empty hands.
     std::int32_t GetWeaponType() const;
     void HoldWeapon(const TRefPtr<TWepon>& weapon, TRefPtr<TWepon>& held, TFrame* frame, TAfterImage* trail);
+    // The effective STR raised by the running attack-up timer, the first one winning.
+    std::int32_t GetRaisedStr();
     std::int32_t EffectiveStat(std::uint32_t i, std::int64_t extra) const;
     std::int32_t TimedBonus(std::uint32_t i) const;
     std::int32_t StatBonus(std::uint32_t i) const;

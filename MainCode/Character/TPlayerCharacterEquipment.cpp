@@ -222,6 +222,18 @@ float TPlayerCharacter::GetElementRate6() { return EffectiveRate(5); }
 
 // ---- attack value ----
 
+std::int32_t TPlayerCharacter::GetRaisedStr()
+{
+    const std::int32_t str = GetStr();
+    if (m_attackBuff1.IsRunning()) {
+        return Trunc(str * 1.1);
+    }
+    if (m_attackBuff2.IsRunning()) {
+        return Trunc(str * 1.2);
+    }
+    return str;
+}
+
 void TPlayerCharacter::GetAttackParams(const TAttackRecord& record, TAttackPlacement& out)
 {
     out.Position = D3DXVECTOR3(record.Offset[0], record.Offset[1], record.Offset[2]);
@@ -229,12 +241,7 @@ void TPlayerCharacter::GetAttackParams(const TAttackRecord& record, TAttackPlace
     out.PropertyB = static_cast<std::int32_t>(record.Element);
     out.PropertyA = -1;
 
-    std::int32_t base = GetStr();
-    if (m_attackBuff1.IsRunning()) {
-        base = Trunc(base * 1.1);
-    } else if (m_attackBuff2.IsRunning()) {
-        base = Trunc(base * 1.2);
-    }
+    const std::int32_t base = GetRaisedStr();
 
     const TWepon* left = m_leftWepon.Get();
     const TWepon* right = m_rightWepon.Get();

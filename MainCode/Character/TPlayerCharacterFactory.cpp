@@ -10,10 +10,44 @@
 #include "MainCode/Character/THeroI.h"
 #include "MainCode/Character/THeroJ.h"
 #include "MainCode/Character/THeroK.h"
+#include "MainCode/Character/THeroine08.h"
 #include "MainCode/Character/TPlayerCharacter.h"
-#include "MainCode/Character/TStandInHero.h"
+#include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TWeponTable.h"
+
+namespace {
+
+using Maker = TPlayerCharacter* (*)(TFieldLoop*, std::uint32_t, const TCharacterRecord&);
+
+// The first three classes are shared by both characters and take the character's model.
+template <class Hero, std::uint32_t Type>
+TPlayerCharacter* MakeWithModel(TFieldLoop* field, std::uint32_t index, const TCharacterRecord& record)
+{
+    static const char* const kModels[2][3] = {{"hero01", "hero01", "hero02"},
+                                              {"heroine01", "heroine01", "heroine02"}};
+    return new Hero(field, index, record, kModels[index][Type]);
+}
+
+template <class Hero>
+TPlayerCharacter* Make(TFieldLoop* field, std::uint32_t index, const TCharacterRecord& record)
+{
+    return new Hero(field, index, record);
+}
+
+// By weapon type 0..11; null where the character has no class for it.
+const Maker kHeroClasses[12] = {
+    MakeWithModel<THeroA, 0>, MakeWithModel<THeroB, 1>, MakeWithModel<THeroC, 2>, nullptr,
+    nullptr,               Make<THeroD>,          Make<THeroE>,          Make<THeroF>,
+    Make<THeroG>,          nullptr,               Make<THeroH>,          nullptr,
+};
+const Maker kHeroineClasses[12] = {
+    MakeWithModel<THeroA, 0>, MakeWithModel<THeroB, 1>, MakeWithModel<THeroC, 2>, Make<THeroI>,
+    Make<THeroJ>,          nullptr,               nullptr,               nullptr,
+    nullptr,               Make<THeroK>,          nullptr,               Make<THeroine08>,
+};
+
+}  // namespace
 
 TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t characterIndex)
 {
@@ -30,47 +64,16 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
         data->StoreCharacter(*links.player);
     }
     const TCharacterRecord* record = data->GetCharacterData(characterIndex);
-    if (record == nullptr) {
+    if (record == nullptr || characterIndex > 1) {
         return TRefPtr<TPlayerCharacter>();
     }
     const std::int32_t type = TWeponTable::Get(record->WeaponId).Type;
-    std::string className;
-    std::string model;
     // A pair without a class gives nothing; the field refuses it.
-    if (!FindPlayerClass(characterIndex, type, className, model)) {
+    const Maker make = type >= 0 && type < 12 ? (characterIndex == 0 ? kHeroClasses : kHeroineClasses)[type] : nullptr;
+    if (make == nullptr) {
         return TRefPtr<TPlayerCharacter>();
     }
-    // Classes with a model of their own play the character's first model until they come.
-    if (model.empty()) {
-        model = characterIndex == 0 ? "hero01" : "heroine01";
-    }
-    TPlayerCharacter* made = nullptr;
-    if (className == "THeroA") {
-        made = new THeroA(field, characterIndex, *record, model);
-    } else if (className == "THeroB") {
-        made = new THeroB(field, characterIndex, *record, model);
-    } else if (className == "THeroC") {
-        made = new THeroC(field, characterIndex, *record, model);
-    } else if (className == "THeroD") {
-        made = new THeroD(field, characterIndex, *record);
-    } else if (className == "THeroE") {
-        made = new THeroE(field, characterIndex, *record);
-    } else if (className == "THeroF") {
-        made = new THeroF(field, characterIndex, *record);
-    } else if (className == "THeroK") {
-        made = new THeroK(field, characterIndex, *record);
-    } else if (className == "THeroG") {
-        made = new THeroG(field, characterIndex, *record);
-    } else if (className == "THeroH") {
-        made = new THeroH(field, characterIndex, *record);
-    } else if (className == "THeroI") {
-        made = new THeroI(field, characterIndex, *record);
-    } else if (className == "THeroJ") {
-        made = new THeroJ(field, characterIndex, *record);
-    } else {
-        made = new TStandInHero(field, characterIndex, *record, className, model);
-    }
-    TRefPtr<TPlayerCharacter> player(made);
+    TRefPtr<TPlayerCharacter> player(make(field, characterIndex, *record));
     data->UpdateSkillBonuses(characterIndex);
     TPlayerCharacter::MoveUvRegionTrianglesLast(*player->GetBodyMesh());
     return player;

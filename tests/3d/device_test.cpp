@@ -1,9 +1,6 @@
 // The device core: "DeviceLog.txt", texture format classes, fog, clearing, device loss and its hooks.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -11,20 +8,13 @@
 #include "dx/dx8/3d/TRenderPreset.h"
 #include "dx/dx8/3d/TSprite.h"
 #include "dx/dx8/3d/TVertexShader.h"
+#include "support/byte_writer.h"
 #include "support/device_fixture.h"
 #include "support/golden.h"
 
 namespace {
 
 using qmtest::IniWriter;
-
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST(DeviceLog, MatchesTheGoldenFileForAFixedAdapter)
 {
@@ -39,8 +29,8 @@ TEST(DeviceLog, MatchesTheGoldenFileForAFixedAdapter)
     d3d->Release();
     platform::ResetD3D8TestConfig();
 
-    const std::string actual = ReadAll(dir.File("DeviceLog.txt"));
-    EXPECT_TRUE(qmtest::MatchesGoldenText(actual, "DeviceLog.txt"));
+    const std::vector<std::uint8_t> bytes = qmtest::LoadBytes(dir.File("DeviceLog.txt"));
+    EXPECT_TRUE(qmtest::MatchesGoldenText(std::string(bytes.begin(), bytes.end()), "DeviceLog.txt"));
 }
 
 // What the probes below saw, oldest first.
@@ -97,7 +87,6 @@ protected:
         ProbeLog().clear();
         return calls;
     }
-
 };
 
 TEST_F(DeviceCore, TextureFormatClassesFollowTheDisplayFormat)

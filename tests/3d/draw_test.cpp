@@ -12,7 +12,6 @@
 #include "fixtures.h"
 #include "platform/d3dx8/d3dx8.h"
 
-
 namespace meshtest {
 namespace {
 
@@ -138,7 +137,6 @@ TEST_F(DrawLists, PresetsAreRebuiltAfterADeviceReset)
     ASSERT_EQ(records_.size(), 1u);
     EXPECT_EQ(records_[0].renderStates[D3DRS_CULLMODE], static_cast<DWORD>(D3DCULL_CCW));
 }
-
 
 class Shaders : public MeshFixture {};
 

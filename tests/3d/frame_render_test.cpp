@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-
 #include "dx/dx8/3d/TDrawList.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "fixtures.h"

@@ -178,17 +178,13 @@ TEST_F(Files, SamplingClampsAndTakesTheFirstKeyAtAndAfterTheLast)
 TEST_F(Files, EmptyLaterUnknownAndCutTracks)
 {
     // A track without keys leaves its slot empty; the record after it is still read.
-    D3DXMATRIX expected;
-    D3DXMatrixScaling(&expected, 2, 2, 2);
     auto set = LoadSet({TranslationKeys({0}, {{1, 2, 3}}), TranslationKeys({}, {}), RotationKeys({}, {}),
                         ScaleKeys({0}, {{2, 2, 2}})});
     EXPECT_EQ(set->GetTranslation(), nullptr);
     EXPECT_EQ(set->GetRotation(), nullptr);
     ASSERT_NE(set->GetScale(), nullptr);
-    expected._41 = 7.0F;
-    expected._42 = 8.0F;
-    expected._43 = 9.0F;
-    EXPECT_EQ(Pose(set, 0.0F, Translation(7, 8, 9)), expected);
+    D3DXMATRIX scale;
+    EXPECT_EQ(Pose(set, 0.0F, Translation(7, 8, 9)), *D3DXMatrixScaling(&scale, 2, 2, 2) * Translation(7, 8, 9));
     // A key count far beyond the file is refused before anything is allocated for it.
     qmtest::ByteWriter huge;
     huge.U32(2).U32(1).U32(1).U32(0).F32(3).F32(3).F32(3).U32(2).U32(0x40000000).U32(0);
@@ -313,7 +309,6 @@ TEST(View, SpheresAreCulledByNearFarAndTheWalls)
     EXPECT_TRUE(visible(10.0F, 0, 0.0F, 4.0F));
 }
 
-
 // Records what the face looked like when it was asked to classify itself.
 class RecordingFace : public TTriangle {
 public:
@@ -346,8 +341,6 @@ TEST(Triangle, NormalAndConstantFollowTheCornerOrder)
     face.Set(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1, 1, 1), D3DXVECTOR3(2, 2, 2), nullptr);
     EXPECT_EQ(face.GetNormal(), D3DXVECTOR3(0, 0, 0));
     EXPECT_EQ(face.GetNormalLength(), 0.0F);
-
-
 }
 
 }  // namespace

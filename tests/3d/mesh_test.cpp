@@ -105,7 +105,6 @@ TEST_F(MeshFile8, StaticAndAnimatedRoundTrips)
     EXPECT_EQ(mesh.GetMaterial(2).GetMaterialType(), TMeshMaterial::kAdd);
     EXPECT_EQ(mesh.GetMaterial(2).GetDrawGroup(), 16u);
 
-
     const MeshFile a = MorphingGridMesh(2, 3.0F);
     TMesh8 anim = LoadMesh(a, "anim.msh");
     ASSERT_EQ(anim.GetKeyFrameCount(), 3u);
@@ -289,7 +288,6 @@ TEST_F(MeshFile8, MorphTimeSteppingAndLooping)
     mesh.SetMorph(2);  // there are two morphs: nothing happens
     EXPECT_EQ(mesh.GetMorphIndex(), 1u);
     EXPECT_EQ(mesh.GetMorphTime(), 1.5F);
-
 }
 
 TEST_F(MeshFile8, CharacterFlagsPickTheTextureVariantOnMaterialZero)
@@ -300,7 +298,6 @@ TEST_F(MeshFile8, CharacterFlagsPickTheTextureVariantOnMaterialZero)
         images.push_back(qmtest::PtxImage::Filled(name, 0, 8, 8, qmtest::PtxColor{10, 20, 30}));
     }
     for (const char* package : {"hero.ptx", "heroine.ptx"}) {
-
         qmtest::SaveBytes(TTexture8::GetDirectory() + package, qmtest::BuildPtx(images));
     }
     auto model = [this](const std::string& texture) {

@@ -215,7 +215,6 @@ TEST_F(TextTest, RampAndTheSixteenBitColours)
     EXPECT_EQ(PixelAt(text, 8, 8), (31 << 11) | (32 << 5) | 8);
 }
 
-
 TEST_F(TextTest, RowsAreCopiedByWidthAndTheBitmapIsOwnedByItsLastHolder)
 {
     // Width 3: DIB rows of 8 bytes, texture rows of 6 bytes used.

@@ -86,20 +86,15 @@ TEST_F(TexturePackage, NamesMatchWholeTheFirstWinsAndTheFieldEndsAtNulOrLength)
     const std::string path = Write({PtxImage::Filled("window", 0, 3, 3, {3, 0, 0}),
                                     PtxImage::Filled("window16", 0, 1, 1, {1, 0, 0}),
                                     PtxImage::Filled("window16", 0, 2, 2, {2, 0, 0}), unterminated, trailing, empty});
-    TIndexedImage image;
-    ASSERT_TRUE(TTexturePackage::ReadImage(path, "window16", &image));
-    EXPECT_EQ(image.width, 1u) << "the first of two entries with one name";
-    ASSERT_TRUE(TTexturePackage::ReadImage(path, "window", &image));
-    EXPECT_EQ(image.width, 3u);
-    EXPECT_FALSE(TTexturePackage::ReadImage(path, "Window16", &image));
-    EXPECT_FALSE(TTexturePackage::ReadImage(path, "window1", &image));
-    ASSERT_TRUE(TTexturePackage::ReadImage(path, "bare", &image));
-    EXPECT_EQ(image.width, 4u);
-    ASSERT_TRUE(TTexturePackage::ReadImage(path, "pad", &image));
-    EXPECT_EQ(image.width, 5u);
-    EXPECT_FALSE(TTexturePackage::ReadImage(path, std::string("pad\0junk", 8), &image));
-    ASSERT_TRUE(TTexturePackage::ReadImage(path, "", &image));
-    EXPECT_EQ(image.width, 6u);
+    // Width 0: not found. Of two entries with one name the first answers.
+    const std::pair<std::string, std::uint32_t> lookups[] = {
+        {"window16", 1}, {"window", 3}, {"Window16", 0}, {"window1", 0}, {"bare", 4},
+        {"pad", 5},      {std::string("pad\0junk", 8), 0}, {"", 6}};
+    for (const auto& [entry, width] : lookups) {
+        TIndexedImage image;
+        ASSERT_EQ(TTexturePackage::ReadImage(path, entry, &image), width != 0) << entry;
+        EXPECT_EQ(width != 0 ? image.width : 0u, width) << entry;
+    }
 }
 
 TEST_F(TexturePackage, AnythingBeyondTheFileFailsWithThePackagePath)

@@ -91,14 +91,11 @@ TEST_F(ArmedCharacter, RecoveryCountsAtLeastOne)
     f.SetHp(50);
     EXPECT_EQ(f.RecoverHp(0), 100);
     EXPECT_EQ(f.GetHp(), 51);
-    f.RecoverHp(-5);
-    EXPECT_EQ(f.GetHp(), 52);
-    f.RecoverHp(47);
-    EXPECT_EQ(f.GetHp(), 99);
-    f.RecoverHp(1000);
-    EXPECT_EQ(f.GetHp(), 100);
-    f.RecoverHp(0x7FFFFFFF);  // no wrap
-    EXPECT_EQ(f.GetHp(), 100);
+    // Up to the maximum, without a wrap.
+    for (const auto& [amount, hp] : {std::pair{-5, 52}, {47, 99}, {1000, 100}, {0x7FFFFFFF, 100}}) {
+        f.RecoverHp(amount);
+        EXPECT_EQ(f.GetHp(), hp) << amount;
+    }
     f.ConsumeHp(0);
     EXPECT_EQ(f.GetHp(), 99);
     f.ConsumeHp(150);
@@ -378,26 +375,19 @@ TEST_F(ArmedCharacter, JuggleStepLiftsLessWithEveryAirHit)
 
 TEST_F(ArmedCharacter, HitsFromAttackRecords)
 {
+    TAttackRecord base;
+    base.Lifetime = 7;
+    base.Interval = 3;
+    base.Placement = 55;
+    base.Offset[1] = 2.0F;
     qmtest::BhtFile file;
-    TAttackRecord timed;
-    timed.Id = 0x1234;
-    timed.Kind = 0;
-    timed.Lifetime = 7;
-    timed.Interval = 3;
-    timed.Placement = 55;
-    timed.Offset[1] = 2.0F;
-    TAttackRecord held = timed;
-    held.Id = 2;
-    held.Kind = 1;
-    held.HitCount = 4;
-    held.CancelMask = 6;
-    TAttackRecord timedHeld = held;
-    timedHeld.Id = 3;
-    timedHeld.Kind = 2;
-    TAttackRecord odd = held;
-    odd.Id = 4;
-    odd.Kind = 3;
-    file.records = {timed, held, timedHeld, odd};
+    for (const auto& [id, kind] : {std::pair{0x1234u, 0u}, {2u, 1u}, {3u, 2u}, {4u, 3u}}) {
+        TAttackRecord& r = file.records.emplace_back(base);
+        r.Id = id;
+        r.Kind = kind;
+        r.HitCount = kind != 0 ? 4 : base.HitCount;  // the held kinds
+        r.CancelMask = kind != 0 ? 6 : base.CancelMask;
+    }
     file.Save("basic.bht");
     TAttackTable::SetDirectory("");
     TAttackTable::Load("basic.bht");

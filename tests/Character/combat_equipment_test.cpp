@@ -116,69 +116,58 @@ TEST_F(CombatEquipmentTest, AttackValuesByHandSpellsBuffsAndWeapons)
     record.Offset[1] = 0.5F;
     record.Radius = 0.8F;
     record.Element = 6;
-
     TAttackPlacement out;
-    record.Placement = 0;
-    hero->GetAttackParams(record, out);
-    EXPECT_EQ(out.BaseDamage, 130u);
+    // The attack value of the hero (or another) with the record placed in that hand.
+    const auto value = [&](std::uint32_t placement, CombatHero* who = nullptr) {
+        record.Placement = placement;
+        out = TAttackPlacement();
+        (who != nullptr ? who : hero.get())->GetAttackParams(record, out);
+        return out.BaseDamage;
+    };
+
+    EXPECT_EQ(value(0), 130u);
     EXPECT_EQ(out.Parent, hero->GetFrame());
     EXPECT_FLOAT_EQ(out.Position.y, 0.5F);
     EXPECT_FLOAT_EQ(out.Word14, 0.8F);
     EXPECT_EQ(out.PropertyB, 4);
     EXPECT_EQ(out.PropertyA, 0);
-
     // Right hand; the empty left hand has no power.
-    record.Placement = 2;
-    out = TAttackPlacement();
-    hero->GetAttackParams(record, out);
-    EXPECT_EQ(out.BaseDamage, 130u);
+    EXPECT_EQ(value(2), 130u);
     EXPECT_EQ(out.Parent, hero->GetRightWeaponFrame());
-    record.Placement = 1;
-    hero->GetAttackParams(record, out);
-    EXPECT_EQ(out.BaseDamage, 100u);
+    EXPECT_EQ(value(1), 100u);
     EXPECT_EQ(out.Parent, hero->GetLeftWeaponFrame());
-
     // A hand word outside 0..2 gives no attack value.
     record.Placement = 3;
-    out = TAttackPlacement();
     out.BaseDamage = 77;
     hero->GetAttackParams(record, out);
     EXPECT_EQ(out.BaseDamage, 0u);
 
     // Buff 1 before buff 2: x1.1, and x1.2 only without buff 1.
-    record.Placement = 0;
     hero->GetAttackBuff2().Remaining = 10;
-    hero->GetAttackParams(record, out);
-    EXPECT_EQ(out.BaseDamage, 150u);
+    EXPECT_EQ(value(0), 150u);
     hero->GetAttackBuff1().Remaining = 10;
-    hero->GetAttackParams(record, out);
-    EXPECT_EQ(out.BaseDamage, 140u);
-
+    EXPECT_EQ(value(0), 140u);
     // A spell is twice INT, whatever the weapons and buffs.
     record.Flags = 0x101;
-    hero->GetAttackParams(record, out);
-    EXPECT_EQ(out.BaseDamage, 200u);
+    EXPECT_EQ(value(0), 200u);
 
     // Both hands: the mean power, the properties of the left weapon unless a hand is chosen.
     record.Flags = 1;
     hero->GetAttackBuff1().Remaining = 0;
     hero->GetAttackBuff2().Remaining = 0;
     hero->SetLWeapon(TWeponTable::CreateInstance(1003));
-    hero->GetAttackParams(record, out);
-    EXPECT_EQ(out.BaseDamage, 120u);
+    EXPECT_EQ(value(0), 120u);
     EXPECT_EQ(out.PropertyB, 2);
     EXPECT_EQ(out.PropertyA, 3);
-    record.Placement = 2;
-    hero->GetAttackParams(record, out);
-    EXPECT_EQ(out.BaseDamage, 130u);
+    EXPECT_EQ(value(2), 130u);
     EXPECT_EQ(out.PropertyB, 4);
+    EXPECT_EQ(value(1), 110u);
+    EXPECT_EQ(out.PropertyB, 2);
 
     // Without weapons: the strength alone, no weapon properties.
     std::unique_ptr<CombatHero> bare = MakeCombatHero(0, 0);
     bare->SetRWeapon(TRefPtr<TWepon>());
-    record.Placement = 0;
-    bare->GetAttackParams(record, out);
-    EXPECT_EQ(out.BaseDamage, 100u);
+    EXPECT_EQ(value(0, bare.get()), 100u);
     EXPECT_EQ(out.PropertyB, 6);
     EXPECT_EQ(out.PropertyA, -1);
 }

@@ -26,38 +26,32 @@ protected:
 TEST_F(CombatExperienceTest, GainsStopAtTheNextLevelAndAtTheCap)
 {
     // ex.tbl holds 10 x index: at equal levels (index 100) an enemy of factor 0.05 gives 50.
-    std::unique_ptr<CombatHero> hero = MakeCombatHero();
-    hero->SetLevel(3);
-    hero->SetExperience(3990);
     TEnemy* enemy = MakeEnemy(3, 0.05F, 0);
-    hero->GainExperience(enemy);
-    EXPECT_EQ(hero->GetExperience(), 4000u);
-    EXPECT_TRUE(hero->IsLevelUpPending());
-    EXPECT_EQ(hero->GetLevelUpSerial(), static_cast<std::int32_t>(TPlayerCharacter::GetGainSerial()));
-    ASSERT_EQ(hero->GetGainQueue().size(), 1u);
-    EXPECT_EQ(hero->GetGainQueue().front().Words[1], 50u);
-
-    // Below the threshold nothing is pending.
-    std::unique_ptr<CombatHero> low = MakeCombatHero();
-    low->SetLevel(3);
-    low->SetExperience(3949);
-    low->GainExperience(enemy);
-    EXPECT_EQ(low->GetExperience(), 3999u);
-    EXPECT_FALSE(low->IsLevelUpPending());
-
-    // At the cap experience is cap x 1000, whatever was gained.
-    TGameData::SetMaxLevel(5);
-    std::unique_ptr<CombatHero> capped = MakeCombatHero();
-    capped->SetLevel(5);
-    capped->SetExperience(123);
-    capped->GainExperience(enemy);
-    EXPECT_EQ(capped->GetExperience(), 5000u);
-    EXPECT_FALSE(capped->IsLevelUpPending());
-    TGameData::SetMaxLevel(19);
+    struct Case {
+        std::uint32_t level, experience, cap, after;
+        bool pending;
+    };
+    // At the next level's threshold, below it, and at the cap (experience cap x 1000, whatever was gained).
+    for (const Case c : {Case{3, 3990, 19, 4000, true}, Case{3, 3949, 19, 3999, false}, Case{5, 123, 5, 5000, false}}) {
+        TGameData::SetMaxLevel(c.cap);
+        std::unique_ptr<CombatHero> hero = MakeCombatHero();
+        hero->SetLevel(c.level);
+        hero->SetExperience(c.experience);
+        hero->GainExperience(enemy);
+        EXPECT_EQ(hero->GetExperience(), c.after) << c.experience;
+        EXPECT_EQ(hero->IsLevelUpPending(), c.pending) << c.experience;
+        if (c.pending) {
+            EXPECT_EQ(hero->GetLevelUpSerial(), static_cast<std::int32_t>(TPlayerCharacter::GetGainSerial()));
+            ASSERT_EQ(hero->GetGainQueue().size(), 1u);
+            EXPECT_EQ(hero->GetGainQueue().front().Words[1], 50u);
+        }
+    }
 
     // Something that is no enemy gives nothing.
+    std::unique_ptr<CombatHero> hero = MakeCombatHero();
+    std::unique_ptr<CombatHero> other = MakeCombatHero(1, 0);
     const std::uint32_t serial = TPlayerCharacter::GetGainSerial();
-    hero->GainExperience(low.get());
+    hero->GainExperience(other.get());
     EXPECT_EQ(TPlayerCharacter::GetGainSerial(), serial);
 }
 

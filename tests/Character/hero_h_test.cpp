@@ -13,6 +13,21 @@ using Rows = std::vector<std::uint32_t>;
 class TestHeroH : public THeroH {
 public:
     using THeroH::THeroH;
+    // Hangs in the air where it is put.
+    void Hover()
+    {
+        m_gravity = 0.0F;
+        m_velocity.y = 0.0F;
+    }
+    // How far the centre stands above the frame.
+    float CentreRise() const
+    {
+        D3DXVECTOR3 centre;
+        D3DXVECTOR3 position;
+        GetCenterPosition(&centre);
+        GetPosition(&position);
+        return centre.y - position.y;
+    }
 };
 
 class HeroHTest : public HeroFixture {
@@ -25,6 +40,7 @@ protected:
         frames[53] = 5;   // row 31, the charge's leap
         frames[54] = 10;  // row 32, its air step
         frames[43] = 6;   // row 34
+        frames[45] = 8;   // row 36
         frames[71] = 8;   // row 70, the hover strike
         qmtest::SaveHeroTraceModel("char04/", "hero07", frames);
     }
@@ -135,6 +151,50 @@ TEST_F(HeroHTest, HoverSkillOnlyInTheAirAndTheAirChargeFromAHighFall)
     h.Hold(kAttack);
     ASSERT_TRUE(h.StepUntilRow(40, 30));
     EXPECT_EQ(h.Rows(), (Rows{40}));
+}
+
+TEST_F(HeroHTest, AirHoldStartsOnlyAboveItsHeight)
+{
+    // The centre 1.4 above the ground is the bound: just below refused, just above started.
+    for (const float above : {1.39F, 1.41F}) {
+        std::unique_ptr<TestHeroH> hero = MakeH();
+        qmtest::HeroTrace t(*hero, *input_);
+        t.PlaceAt(above - hero->CentreRise());
+        hero->SetState(5);
+        hero->Hover();
+        t.Hold(kAttack);
+        t.Step(qmtest::HeroTrace::kAttackDelay + THero::kHoldFrames + 2);
+        EXPECT_EQ(t.Rows(), above > 1.4F ? Rows{40} : Rows{}) << above;
+    }
+}
+
+TEST_F(HeroHTest, LandedHitsCarryTheJumpAttackOnThroughItsFollowUps)
+{
+    // An attack queued in the jump attack turns into the follow-up when a hit lands.
+    auto run = [&](bool hits) {
+        std::unique_ptr<TestHeroH> hero = MakeH();
+        qmtest::HeroTrace t(*hero, *input_);
+        t.PlaceAt(30.0F);
+        hero->SetState(5);
+        Tap(t, kAttack);
+        EXPECT_TRUE(t.StepUntilRow(34, 6));
+        for (const std::uint32_t next : {36u, 38u}) {
+            Tap(t, kAttack);
+            t.Step(qmtest::HeroTrace::kAttackDelay + 1);
+            EXPECT_EQ(hero->GetCommandCount(), 1u);
+            if (hits) {
+                hero->OnHitDelivered(nullptr, 1, 10, 0);
+                EXPECT_EQ(hero->GetFollowUpFlag(), 1u);
+            }
+            if (!t.StepUntilRow(next, 12)) {
+                break;
+            }
+        }
+        t.Step(2);
+        return t.Rows();
+    };
+    EXPECT_EQ(run(true), (Rows{34, 36, 38}));
+    EXPECT_EQ(run(false), (Rows{34, 35})) << "without a landed hit the attack recovers";
 }
 
 }  // namespace

@@ -27,6 +27,7 @@ protected:
         WriteHeroModel("heroine08");
         std::vector<std::uint32_t> frames(70, 4);
         frames[37] = 30;  // row 25
+        frames[39] = 6;   // row 27
         frames[40] = 10;  // row 31, a jump shot
         frames[42] = 10;  // row 33
         frames[43] = 10;  // row 35, the air charge shot
@@ -98,14 +99,24 @@ TEST_F(Heroine08Test, TableAndLookupsAtTheirBounds)
     EXPECT_EQ(hero->GetState(), 0u) << "past the table";
 }
 
-TEST_F(Heroine08Test, TwoAttacksWaitAndTheThirdIsDropped)
+TEST_F(Heroine08Test, GroundComboRepeatsTheSecondShotForEachOfTwoWaitingAttacks)
 {
     std::unique_ptr<TestHeroine08> hero = Make();
-    hero->StartAction(25);
-    for (std::uint32_t i = 1; i <= 4; ++i) {
-        hero->PushCommand(1);
-        EXPECT_EQ(hero->GetCommandCount(), std::min(i, 2u)) << i;
+    qmtest::HeroTrace t(*hero, *input_);
+    Tap(t, kAttack);
+    ASSERT_TRUE(t.StepUntilRow(25, 6));
+    for (int i = 0; i < 4; ++i) {
+        Tap(t, kAttack);
+        t.Step();
     }
+    t.Step(qmtest::HeroTrace::kAttackDelay + 1);
+    ASSERT_EQ(t.Frames().back().row, 25u);
+    EXPECT_EQ(hero->GetCommandCount(), 2u) << "the third and fourth presses are dropped";
+    ASSERT_TRUE(t.StepUntilState(TPlayerCharacter::kStateIdle, 60));
+    EXPECT_EQ(t.Rows(), (Rows{25, 27, 28}));
+    const auto inSecond = std::count_if(t.Frames().begin(), t.Frames().end(),
+                                        [](const qmtest::HeroTraceFrame& f) { return f.row == 27; });
+    EXPECT_EQ(inSecond, 12) << "the six-frame second shot ran twice, once for each waiting attack";
 }
 
 TEST_F(Heroine08Test, JumpShotsSinkSlowlyAndAQueuedAttackRepeatsTheSecond)

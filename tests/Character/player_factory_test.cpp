@@ -3,9 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
+#include <typeindex>
 
+#include "MainCode/Character/THeroA.h"
+#include "MainCode/Character/THeroB.h"
 #include "MainCode/Character/THeroC.h"
+#include "MainCode/Character/THeroD.h"
+#include "MainCode/Character/THeroE.h"
+#include "MainCode/Character/THeroF.h"
+#include "MainCode/Character/THeroG.h"
+#include "MainCode/Character/THeroH.h"
 #include "MainCode/Character/THeroI.h"
+#include "MainCode/Character/THeroJ.h"
+#include "MainCode/Character/THeroK.h"
+#include "MainCode/Character/THeroine08.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "player_fixture.h"
 #include "TCommon/my_error.h"
@@ -16,32 +28,48 @@ namespace {
 
 class PlayerFactoryTest : public PlayerFixture {};
 
-TEST(PlayerClassTable, EveryPairOfBothCharactersAndTheBounds)
+TEST_F(PlayerFactoryTest, EveryPairOfBothCharactersMakesItsClassWithItsModel)
 {
-    const char* hero[12] = {"THeroA", "THeroB", "THeroC", nullptr, nullptr, "THeroD",
-                            "THeroE", "THeroF", "THeroG", nullptr, "THeroH", nullptr};
-    const char* heroine[12] = {"THeroA", "THeroB", "THeroC", "THeroI", "THeroJ",  nullptr,
-                               nullptr,  nullptr,  nullptr,  "THeroK", nullptr, "THeroine08"};
-    const char* heroModels[3] = {"hero01", "hero01", "hero02"};
-    const char* heroineModels[3] = {"heroine01", "heroine01", "heroine02"};
+    struct Made {
+        std::type_index type;
+        const char* model;
+    };
+    using I = std::type_index;
+    const std::optional<Made> none;
+    const std::optional<Made> classes[2][12] = {
+        {Made{I(typeid(THeroA)), "hero01"}, Made{I(typeid(THeroB)), "hero01"}, Made{I(typeid(THeroC)), "hero02"},
+         none, none, Made{I(typeid(THeroD)), "hero04"}, Made{I(typeid(THeroE)), "hero04"},
+         Made{I(typeid(THeroF)), "hero04"}, Made{I(typeid(THeroG)), "hero05"}, none,
+         Made{I(typeid(THeroH)), "hero07"}, none},
+        {Made{I(typeid(THeroA)), "heroine01"}, Made{I(typeid(THeroB)), "heroine01"},
+         Made{I(typeid(THeroC)), "heroine02"}, Made{I(typeid(THeroI)), "heroine03"},
+         Made{I(typeid(THeroJ)), "heroine03"}, none, none, none, none, Made{I(typeid(THeroK)), "heroine06"}, none,
+         Made{I(typeid(THeroine08)), "heroine08"}},
+    };
+    for (const char* model : {"hero04", "hero05", "hero07", "heroine03", "heroine06", "heroine08"}) {
+        WriteHeroModel(model);
+    }
     for (std::uint32_t c = 0; c < 2; ++c) {
-        for (std::int32_t t = 0; t < 12; ++t) {
-            std::string name;
-            std::string model;
-            const char* expected = (c == 0 ? hero : heroine)[t];
-            ASSERT_EQ(FindPlayerClass(c, t, name, model), expected != nullptr) << c << " " << t;
-            if (expected == nullptr) {
+        for (std::uint32_t t = 0; t < 12; ++t) {
+            data_->GetCharacterData(c)->WeaponId = 1000 + t;
+            TRefPtr<TPlayerCharacter> made = CreatePlayerCharacter(nullptr, c);
+            const std::optional<Made>& expected = classes[c][t];
+            ASSERT_EQ(made.Get() != nullptr, expected.has_value()) << c << " " << t;
+            if (!expected) {
                 continue;
             }
-            EXPECT_EQ(name, expected);
-            EXPECT_EQ(model, t <= 2 ? (c == 0 ? heroModels : heroineModels)[t] : "") << c << " " << t;
+            EXPECT_EQ(I(typeid(*made.Get())), expected->type) << c << " " << t;
+            EXPECT_EQ(made->GetWeaponModelName(), expected->model) << c << " " << t;
+            EXPECT_EQ(made->GetCharacterIndex(), c);
         }
     }
-    std::string name;
-    std::string model;
-    EXPECT_FALSE(FindPlayerClass(0, -1, name, model));
-    EXPECT_FALSE(FindPlayerClass(1, 12, name, model));
-    EXPECT_FALSE(FindPlayerClass(2, 0, name, model));
+    // A weapon type outside 0..11 and a third character.
+    TWeponTable::Get(1000).Type = 12;
+    data_->GetCharacterData(0)->WeaponId = 1000;
+    EXPECT_EQ(CreatePlayerCharacter(nullptr, 0).Get(), nullptr);
+    TWeponTable::Get(1000).Type = -1;
+    EXPECT_EQ(CreatePlayerCharacter(nullptr, 0).Get(), nullptr);
+    EXPECT_EQ(CreatePlayerCharacter(nullptr, 2).Get(), nullptr);
 }
 
 TEST_F(PlayerFactoryTest, ClassAndModelByCharacterAndWeaponType)

@@ -9,7 +9,6 @@
 
 #include "MainCode/Character/TPlayerFieldLinks.h"
 #include "MainCode/Character/TPlayerSoundLog.h"
-#include "MainCode/Character/TStandInHero.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TGameData.h"
@@ -18,6 +17,8 @@
 #include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/TInputDevice.h"
 #include "armed_fixture.h"
+#include "bare_hero.h"
+#include "support/effect_assets.h"
 #include "support/table_writer.h"
 
 namespace playertest {
@@ -29,10 +30,10 @@ constexpr std::uint32_t kFrames = 4;
 constexpr std::uint32_t kLongFrames = 8;
 constexpr std::uint32_t FramesOf(std::uint32_t motion) { return motion == 17 || motion == 18 ? kLongFrames : kFrames; }
 
-// A stand-in hero the tests can look into.
-class TestHero : public TStandInHero {
+// The player base the tests can look into.
+class TestHero : public BareHero {
 public:
-    using TStandInHero::TStandInHero;
+    using BareHero::BareHero;
     using TPlayerCharacter::RunStateHandler;
     void SetHp(std::int32_t hp) { m_hp = hp; }
     void SetMp(std::int32_t mp) { m_mp = mp; }
@@ -71,6 +72,8 @@ protected:
         THrdefTable::Get(1).ModelName = "heroine";
         // Weapon 1000 + type and, for the pair of type 8, its left-hand blade 11008; all share one mesh.
         Load(qmtest::GroundMesh().Floor(0, 0, 0.1F, 1.0F, 0).File("blade"), "wepon/blade.msh");
+        // The bow heroine's arrow.
+        Load(qmtest::EffectMeshFile("arw00.msh"), "effect/arw00.msh");
         for (std::int32_t type = 0; type < 12; ++type) {
             TWeponRecord& w = TWeponTable::Get(1000 + static_cast<std::uint32_t>(type));
             w.Id = 1000 + static_cast<std::uint32_t>(type);
@@ -136,7 +139,7 @@ protected:
         qmtest::SaveBytes(path, qmtest::BuildSoundList(values));
     }
 
-    // Character `index` with the weapon of that type, made by the stand-in hero directly.
+    // Character `index` with the weapon of that type, on the bare player base.
     std::unique_ptr<TestHero> MakeHero(std::uint32_t index = 0, std::int32_t type = 0)
     {
         return MakeHeroOf<TestHero>(index, type);
@@ -146,11 +149,9 @@ protected:
     {
         TCharacterRecord* record = data_->GetCharacterData(index);
         record->WeaponId = 1000 + static_cast<std::uint32_t>(type);
-        std::string className;
-        std::string model;
-        FindPlayerClass(index, type, className, model);
-        auto hero = std::make_unique<Hero>(nullptr, index, *record, className,
-                                           model.empty() ? (index == 0 ? "hero01" : "heroine01") : model);
+        // The models of the classes of weapon types 0 to 2; the rest play the character's first.
+        const char* model = type == 2 ? (index == 0 ? "hero02" : "heroine02") : (index == 0 ? "hero01" : "heroine01");
+        auto hero = std::make_unique<Hero>(nullptr, index, *record, model);
         hero->SetCameraFrame(camera_.Get());
         return hero;
     }

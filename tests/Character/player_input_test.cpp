@@ -3,34 +3,33 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "player_fixture.h"
 
 namespace playertest {
 namespace {
 
-class PlayerInputTest : public PlayerFixture {};
-
-TEST_F(PlayerInputTest, QueueHoldsOneLessThanItsCapacityOldestFirst)
-{
-    std::unique_ptr<TestHero> hero = MakeHero();
-    ASSERT_EQ(hero->GetCommandCapacity(), 10u);
-    for (std::uint32_t c = 1; c <= 12; ++c) {
-        hero->PushCommand(c);
+class PlayerInputTest : public PlayerFixture {
+protected:
+    // Runs the detector over direction words, one a step; the dash flag after them.
+    std::uint8_t Taps(TestHero& hero, const std::vector<std::uint32_t>& words)
+    {
+        std::uint32_t before = 0;
+        for (std::uint32_t w : words) {
+            Buttons(w, before);
+            hero.DetectDoubleTap();
+            before = w;
+        }
+        return hero.GetDashFlag();
     }
-    EXPECT_EQ(hero->GetCommandCount(), 9u);
-    for (std::uint32_t c = 1; c <= 9; ++c) {
-        EXPECT_EQ(hero->PopCommand(), c);
-    }
-    EXPECT_EQ(hero->PopCommand(), 0u);
-    EXPECT_EQ(hero->GetCommandCount(), 0u);
-}
+};
 
 // A player with a queue of its own capacity.
 class QueueHero : public TestHero {
 public:
     QueueHero(const TCharacterRecord& record, std::uint32_t capacity)
-        : TestHero(nullptr, 0, record, "THeroA", "hero01")
+        : TestHero(nullptr, 0, record, "hero01")
     {
         delete[] m_commands;
         m_commandCapacity = capacity;
@@ -39,45 +38,28 @@ public:
     }
 };
 
-TEST_F(PlayerInputTest, QueueOfFourHoldsThreeAndOfNoneDropsEveryPush)
+TEST_F(PlayerInputTest, QueueHoldsOneLessThanItsCapacityOldestFirstAndOfNoneDropsEveryPush)
 {
+    std::unique_ptr<TestHero> hero = MakeHero();
+    ASSERT_EQ(hero->GetCommandCapacity(), 10u);
     QueueHero four(*data_->GetCharacterData(0), 4);
-    for (std::uint32_t c = 1; c <= 4; ++c) {
-        four.PushCommand(c);
-    }
-    EXPECT_EQ(four.GetCommandCount(), 3u);
-    EXPECT_EQ(four.PopCommand(), 1u);
-
     QueueHero none(*data_->GetCharacterData(0), 0);
-    none.PushCommand(1);
     none.ClearCommandQueue();
-    EXPECT_EQ(none.GetCommandCount(), 0u);
-    EXPECT_EQ(none.PopCommand(), 0u);
-}
-
-// Runs the detector over a sequence of direction words, one a step.
-std::uint8_t RunTaps(TestHero& hero, PlayerFixture& f, const std::vector<std::uint32_t>& words,
-                     std::function<void(std::uint32_t, std::uint32_t)> set)
-{
-    std::uint32_t before = 0;
-    for (std::uint32_t w : words) {
-        set(w, before);
-        hero.DetectDoubleTap();
-        before = w;
+    for (const auto& [queue, held] : {std::pair<TestHero*, std::uint32_t>{hero.get(), 9}, {&four, 3}, {&none, 0}}) {
+        for (std::uint32_t c = 1; c <= 12; ++c) {
+            queue->PushCommand(c);
+        }
+        EXPECT_EQ(queue->GetCommandCount(), held);
+        for (std::uint32_t c = 1; c <= held; ++c) {
+            EXPECT_EQ(queue->PopCommand(), c);
+        }
+        EXPECT_EQ(queue->PopCommand(), 0u);
+        EXPECT_EQ(queue->GetCommandCount(), 0u);
     }
-    (void)f;
-    return hero.GetDashFlag();
 }
 
-TEST_F(PlayerInputTest, DoubleTapWithinNineStepsEachWay)
+TEST_F(PlayerInputTest, DoubleTapWithinNineStepsEachWayAndTheIdleStateTakesTheFlag)
 {
-    auto seq = [](int held, int released, std::uint32_t again) {
-        std::vector<std::uint32_t> w(static_cast<std::size_t>(held), 4u);
-        w.insert(w.end(), static_cast<std::size_t>(released), 0u);
-        w.push_back(again);
-        return w;
-    };
-    auto set = [this](std::uint32_t now, std::uint32_t before) { Buttons(now, before); };
     struct Case {
         int held;
         int released;
@@ -89,48 +71,39 @@ TEST_F(PlayerInputTest, DoubleTapWithinNineStepsEachWay)
         {1, 10, 4, false}, {9, 9, 4, true},  {1, 1, 8, false},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.held << " held, " << c.released << " released");
+        std::vector<std::uint32_t> words(static_cast<std::size_t>(c.held), 4u);
+        words.insert(words.end(), static_cast<std::size_t>(c.released), 0u);
+        words.push_back(c.again);
         std::unique_ptr<TestHero> hero = MakeHero();
-        EXPECT_EQ(RunTaps(*hero, *this, seq(c.held, c.released, c.again), set), c.dash ? 1 : 0)
-            << c.held << " held, " << c.released << " released";
+        EXPECT_EQ(Taps(*hero, words), c.dash ? 1 : 0);
         if (c.dash) {
             EXPECT_EQ(hero->GetDashDirection(), 4);
         }
     }
-}
-
-TEST_F(PlayerInputTest, DashFlagTakenByTheIdleState)
-{
     std::unique_ptr<TestHero> hero = MakeHero();
-    auto set = [this](std::uint32_t now, std::uint32_t before) { Buttons(now, before); };
-    ASSERT_EQ(RunTaps(*hero, *this, {4, 0, 4}, set), 1);
+    ASSERT_EQ(Taps(*hero, {4, 0, 4}), 1);
     hero->RunStateHandler();
     EXPECT_EQ(hero->GetState(), 3u);
     EXPECT_EQ(hero->GetDashFlag(), 0);
     EXPECT_EQ(hero->GetMoveLevel(), 3u);
 }
 
-TEST_F(PlayerInputTest, JumpOnlyFromTheGroundStates)
+TEST_F(PlayerInputTest, JumpOnlyOnANewPressFromTheGroundStates)
 {
-    for (std::uint32_t state : {0u, 3u}) {
+    // state, the button's word before, jumps
+    for (const auto& [state, before, jumps] :
+         {std::tuple{0u, 0u, true}, {3u, 0u, true}, {5u, 0u, false}, {0u, 64u, false}}) {
         std::unique_ptr<TestHero> hero = MakeHero();
         hero->SetState(state);
-        Buttons(64, 0);
+        Buttons(64, before);
         hero->TryJump();
-        EXPECT_EQ(hero->GetState(), 4u);
-        EXPECT_FLOAT_EQ(hero->GetGravity(), -0.007F);
-        EXPECT_FLOAT_EQ(hero->GetVelocity().y, 0.18F);
+        EXPECT_EQ(hero->GetState(), jumps ? 4u : state) << state << " " << before;
+        EXPECT_FLOAT_EQ(hero->GetVelocity().y, jumps ? 0.18F : 0.0F);
+        if (jumps) {
+            EXPECT_FLOAT_EQ(hero->GetGravity(), -0.007F);
+        }
     }
-    std::unique_ptr<TestHero> falling = MakeHero();
-    falling->SetState(5);
-    Buttons(64, 0);
-    falling->TryJump();
-    EXPECT_EQ(falling->GetState(), 5u);
-    EXPECT_FLOAT_EQ(falling->GetVelocity().y, 0.0F);
-    // Held from the step before is no new press.
-    std::unique_ptr<TestHero> held = MakeHero();
-    Buttons(64, 64);
-    held->TryJump();
-    EXPECT_EQ(held->GetState(), 0u);
 }
 
 TEST_F(PlayerInputTest, FallStartsBelowTenTimesTheDefaultGravity)
@@ -227,7 +200,7 @@ TEST_F(PlayerInputTest, AttackButtonsPressHoldReleaseAndSeal)
         void OnBothReleased() override { ++both; }
         int pressA = 0, heldA = 0, heldB = 0, releasedA = 0, releasedB = 0, both = 0;
     };
-    Counter hero(nullptr, 0, *data_->GetCharacterData(0), "THeroA", "hero01");
+    Counter hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
     Buttons(0, 0, 16, 0);
     hero.HandleAttackButtons();
     EXPECT_EQ(hero.pressA, 1);
@@ -265,43 +238,15 @@ TEST_F(PlayerInputTest, HoldCountStopsAtItsMaximum)
         using TestHero::TestHero;
         void Mark() { m_holdCountB = 0xFFFFFFFFu; }
     };
-    Marked hero(nullptr, 0, *data_->GetCharacterData(0), "THeroA", "hero01");
+    Marked hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
     hero.Mark();
     Buttons(0, 0, 32, 32);
     hero.HandleAttackButtons();
     EXPECT_EQ(hero.GetHoldCountB(), 0xFFFFFFFFu);
 }
 
-TEST_F(PlayerInputTest, SpendMpNeedsMoreThanTheCostAndNoSeal)
+TEST_F(PlayerInputTest, APatternActionSetDuringSubStateThreeWaits)
 {
-    std::unique_ptr<TestHero> hero = MakeHero();
-    hero->SetMp(20);
-    EXPECT_FALSE(hero->SpendMp(20));
-    EXPECT_EQ(hero->GetMp(), 20);
-    EXPECT_TRUE(hero->SpendMp(19));
-    EXPECT_EQ(hero->GetMp(), 1);
-    hero->SetMp(10);
-    EXPECT_TRUE(hero->SpendMp(0));
-    EXPECT_EQ(hero->GetMp(), 9);
-    hero->GetManaSeal().Remaining = 1;
-    EXPECT_FALSE(hero->SpendMp(1));
-    EXPECT_EQ(Played(0), (std::vector<std::uint32_t>{608, 608}));
-}
-
-TEST_F(PlayerInputTest, PatternActionsOnlyForIds100To159)
-{
-    std::unique_ptr<TestHero> hero = MakeHero();
-    for (std::uint32_t id : {99u, 160u}) {
-        hero->SetPatternFunc(id, 0);
-        EXPECT_EQ(hero->GetCurrentPatternAction(), nullptr) << id;
-        EXPECT_EQ(hero->GetPatternFunc(id, 1), nullptr);
-    }
-    for (std::uint32_t id : {100u, 107u, 159u}) {
-        EXPECT_NE(hero->GetPatternFunc(id, 0), nullptr) << id;
-    }
-    hero->SetPatternFunc(159, 1);
-    EXPECT_NE(hero->GetCurrentPatternAction(), nullptr);
-    // During sub-states 1 and 3 of an action the next one waits.
     std::unique_ptr<TestHero> acting = MakeHero();
     acting->SetSubState(3);
     acting->SetPatternFunc(100, 0);

@@ -52,7 +52,7 @@ TEST_F(PlayerStatesTest, ComboWindowTakesTheReservedActionOrItsFallBack)
         {15, 0, 0, 16}, {17, 2, 19, 18}, {19, 2, 17, 20}, {19, 2, 50, 50},
     };
     for (const Case& c : cases) {
-        Refusing hero(nullptr, 0, *data_->GetCharacterData(0), "THeroA", "hero01");
+        Refusing hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
         hero.SetSubState(c.row);
         ASSERT_EQ(hero.GetBodyMesh()->GetMorphIndex(), TPlayerCharacter::FindSharedSubStateByRow(c.row)->Motion);
         hero.SetReservedAction(c.action, c.argument);
@@ -253,7 +253,7 @@ TEST_F(PlayerStatesTest, KnockBackMovesAlongTheOwnAxisUntilTheLastFrame)
         void Knock(float t) { m_knockTime = t; }
     };
     for (std::uint32_t state : {7u, 10u}) {
-        Knocked hero(nullptr, 0, *data_->GetCharacterData(0), "THeroA", "hero01");
+        Knocked hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
         hero.SetState(state);
         hero.Knock(2.0F);
         hero.GetBodyMesh()->SetMorphTime(1.0F);

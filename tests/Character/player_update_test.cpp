@@ -2,23 +2,11 @@
 // slowed pattern steps, the HUD, and a scripted walk over a generated ground.
 #include <gtest/gtest.h>
 
-#include "MainCode/Character/MersenneTwister.h"
-#include "MainCode/Effect/TEffectManager.h"
-#include "dx/dx8/3d/TTexture8.h"
-#include "player_fixture.h"
+#include "combat_fixture.h"
 #include "support/alloc_probe.h"
-#include "support/effect_assets.h"
 
 namespace playertest {
 namespace {
-
-class EffectArea : public TAreaBase {
-public:
-    EffectArea(TFrame* scene, TEffectManager* effects) : TAreaBase(scene, effects) {}
-    bool Update() override { return true; }
-    void Draw() override {}
-    void PreparePlayer() override {}
-};
 
 class VoiceHero : public TestHero {
 public:
@@ -26,11 +14,11 @@ public:
     void SetVoiceTimer(std::int32_t t) { m_voiceTimer = t; }
 };
 
-class PlayerUpdateTest : public PlayerFixture {
+class PlayerUpdateTest : public combattest::CombatFixture {
 protected:
     std::unique_ptr<VoiceHero> MakeVoiceHero(std::uint32_t index)
     {
-        return std::make_unique<VoiceHero>(nullptr, index, *data_->GetCharacterData(index), "THeroA",
+        return std::make_unique<VoiceHero>(nullptr, index, *data_->GetCharacterData(index),
                                            index == 0 ? "hero01" : "heroine01");
     }
 };
@@ -133,35 +121,24 @@ TEST_F(PlayerUpdateTest, ActionVoicesByTheirTable)
 
 TEST_F(PlayerUpdateTest, LandingOnGroundKindSevenRaisesDust)
 {
-    // The manager builds the catalogue from the generated effect folder.
-    TEffectManager::SetFolder("effect/");
-    qmtest::WriteEffectAssets(dir_.Path());
-    TEffectManager effects;
-    std::vector<TEffectCreateCall> created;
-    effects.SetCreateLog(&created);
-    EffectArea area(scene_.Get(), &effects);
-    std::unique_ptr<TestHero> hero = MakeHero();
-    hero->AttachToField(&area);
+    std::unique_ptr<TestHero> hero = MakeHero();  // its own pattern events
+    hero->AttachToField(area_.get());
     hero->SetGroundKind(6);
     hero->PlaySound(1500);
-    EXPECT_TRUE(created.empty());
+    EXPECT_TRUE(created_.empty());
     hero->SetGroundKind(7);
     hero->SetState(5);
     hero->SetOnGround(1);
     ASSERT_TRUE(hero->Land());
     EXPECT_EQ(Played(0), (std::vector<std::uint32_t>{1506, 1007}));
     // Landing fires event 1000 first: its dust, then the ground's.
-    ASSERT_EQ(created.size(), 2u);
-    EXPECT_EQ(created[0].id, 31u);
-    EXPECT_EQ(created[1].id, 35u);
-    EXPECT_FLOAT_EQ(created[1].position.y, 0.02F);
-    EXPECT_FLOAT_EQ(created[1].colour[1], 0.35F);
+    ASSERT_EQ(CreatedIds(), (std::vector<std::uint32_t>{31, 35}));
+    EXPECT_FLOAT_EQ(created_[1].position.y, 0.02F);
+    EXPECT_FLOAT_EQ(created_[1].colour[1], 0.35F);
     // Other sounds are played as they are.
     hero->PlaySound(1001);
     EXPECT_EQ(Played(0).back(), 1001u);
     hero->DetachFromField();
-    TTexture8::PurgeCache(1);
-    TEffectManager::SetFolder("");
 }
 
 TEST_F(PlayerUpdateTest, PoisonAndManaDrainBiteAtTheEndOfEachPhase)

@@ -140,10 +140,10 @@ const std::map<std::uint32_t, std::pair<Form, Form>>& Expected()
 TEST_F(SkillRoutines, EveryPatternIdRunsItsTappedAndChargedForm)
 {
     auto probe = MakeSkillHero();
-    EXPECT_EQ(probe->GetPatternFunc(99, 0), nullptr);
-    EXPECT_EQ(probe->GetPatternFunc(99, 1), nullptr);
-    EXPECT_EQ(probe->GetPatternFunc(160, 0), nullptr);
-    EXPECT_EQ(probe->GetPatternFunc(160, 1), nullptr);
+    for (const std::uint32_t id : {99u, 160u}) {
+        EXPECT_EQ(probe->GetPatternFunc(id, 0), nullptr) << id;
+        EXPECT_EQ(probe->GetPatternFunc(id, 1), nullptr) << id;
+    }
     probe->SetMotionTime(0.0F);
     const std::uint32_t motionFrames = RunToEnd(*probe, &P::PlayMotionOnly);
     for (std::uint32_t id = 100; id <= 159; ++id) {
@@ -237,50 +237,45 @@ std::uint32_t ChainAfter(SkillHero& hero, std::uint32_t action, std::uint32_t ki
 TEST_F(SkillRoutines, ChainsFollowTheReservationOrFallBack)
 {
     auto hero = MakeSkillHero();
-    EXPECT_EQ(ChainAfter(*hero, 1, 1, 0), 33U);  // the hero's chain action
-    EXPECT_EQ(ChainAfter(*hero, 1, 2, 5), 5U);
-    EXPECT_EQ(ChainAfter(*hero, 1, 0, 0), 2U);
-    EXPECT_EQ(ChainAfter(*hero, 3, 0, 0), 4U);
-    EXPECT_EQ(ChainAfter(*hero, 1, 2, 0), 2U);
-    EXPECT_EQ(ChainAfter(*hero, 1, 2, 1), 2U);
-    EXPECT_EQ(ChainAfter(*hero, 3, 2, 3), 4U);
-    EXPECT_EQ(ChainAfter(*hero, 3, 2, 1), 4U);
-    EXPECT_EQ(ChainAfter(*hero, 3, 2, 6), 6U);
-    hero->blocked = {6};
-    EXPECT_EQ(ChainAfter(*hero, 1, 2, 6), 2U);
-    EXPECT_EQ(ChainAfter(*hero, 3, 2, 6), 4U);
-    // A number past the hero's actions is refused like a blocked one.
-    hero->blocked.clear();
-    hero->actions = 40;
-    EXPECT_EQ(ChainAfter(*hero, 1, 2, 0xFFFFFFFFu), 2U);
-    EXPECT_EQ(ChainAfter(*hero, 1, 2, 40), 2U);
-    EXPECT_EQ(ChainAfter(*hero, 1, 2, 39), 39U);
+    struct Case {
+        std::uint32_t action, kind, p;
+        bool blockSix;
+        std::uint32_t actions;  // numbers from here on are refused like blocked ones
+        std::uint32_t next;
+    };
+    const Case cases[] = {
+        {1, 1, 0, false, ~0u, 33},  // the hero's chain action
+        {1, 2, 5, false, ~0u, 5},   {1, 0, 0, false, ~0u, 2},   {3, 0, 0, false, ~0u, 4},
+        {1, 2, 0, false, ~0u, 2},   {1, 2, 1, false, ~0u, 2},   {3, 2, 3, false, ~0u, 4},
+        {3, 2, 1, false, ~0u, 4},   {3, 2, 6, false, ~0u, 6},   {1, 2, 6, true, ~0u, 2},
+        {3, 2, 6, true, ~0u, 4},    {1, 2, ~0u, false, 40, 2},  {1, 2, 40, false, 40, 2},
+        {1, 2, 39, false, 40, 39},
+    };
+    for (const Case& c : cases) {
+        hero->blocked = c.blockSix ? std::vector<std::uint32_t>{6} : std::vector<std::uint32_t>{};
+        hero->actions = c.actions;
+        EXPECT_EQ(ChainAfter(*hero, c.action, c.kind, c.p), c.next) << c.action << " " << c.kind << " " << c.p;
+    }
     // Nothing is left reserved afterwards.
     std::uint32_t argument = 7;
     EXPECT_EQ(hero->TakeReservedAction(&argument), 0U);
 }
 
-TEST_F(SkillRoutines, AChainToThreeMakesTheQueuedSkillCurrent)
+TEST_F(SkillRoutines, AChainToThreeMakesTheQueuedSkillCurrentAndToAnotherKeepsTheRunningOne)
 {
-    auto hero = MakeSkillHero();
-    hero->SetStateDirect(P::kStateAction, 1);
-    hero->SetPatternFunc(110, 0);  // queued while action 1 runs
-    hero->SetCounters(1, 4, 2);
-    ChainAfter(*hero, 1, 2, 3);
-    EXPECT_EQ(hero->GetSubState(), 3U);
-    EXPECT_EQ(hero->GetCurrentPatternAction(), hero->GetPatternFunc(110, 0));
-    EXPECT_EQ(hero->Fired(), 0U);
-    EXPECT_EQ(hero->FrameCounter(), 0U);
-    EXPECT_EQ(hero->WaveCounter(), 0U);
-
-    // A chain to another action keeps the running skill's state.
-    auto other = MakeSkillHero();
-    other->SetStateDirect(P::kStateAction, 1);
-    other->SetPatternFunc(110, 0);
-    other->SetCounters(1, 4, 2);
-    ChainAfter(*other, 1, 2, 5);
-    EXPECT_EQ(other->GetCurrentPatternAction(), &P::PlayMotionOnly);
-    EXPECT_EQ(other->Fired(), 1U);
+    for (const std::uint32_t to : {3u, 5u}) {
+        SCOPED_TRACE(to);
+        auto hero = MakeSkillHero();
+        hero->SetStateDirect(P::kStateAction, 1);
+        hero->SetPatternFunc(110, 0);  // queued while action 1 runs
+        hero->SetCounters(1, 4, 2);
+        ChainAfter(*hero, 1, 2, to);
+        EXPECT_EQ(hero->GetSubState(), to);
+        EXPECT_EQ(hero->GetCurrentPatternAction(), to == 3 ? hero->GetPatternFunc(110, 0) : &P::PlayMotionOnly);
+        EXPECT_EQ(hero->Fired(), to == 3 ? 0U : 1U);
+        EXPECT_EQ(hero->FrameCounter(), to == 3 ? 0U : 4U);
+        EXPECT_EQ(hero->WaveCounter(), to == 3 ? 0U : 2U);
+    }
 }
 
 TEST_F(SkillRoutines, MotionEndSetsTheBoundStateAndClearsTheQueue)

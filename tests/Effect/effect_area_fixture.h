@@ -1,6 +1,7 @@
 // The effect folder, a test area with its manager, and the creation log of that manager.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -55,8 +56,9 @@ protected:
         }
         return calls;
     }
-    // The scene drawn through the area's camera on the dark clear colour, compared with the golden.
-    ::testing::AssertionResult Shoot(const std::string& golden)
+    // The scene drawn through the area's camera on the dark clear colour, and then what overlay
+    // draws over it, compared with the golden.
+    ::testing::AssertionResult Shoot(const std::string& golden, const std::function<void()>& overlay = nullptr)
     {
         if (!d3d()->CheckLostDevice()) {
             return ::testing::AssertionFailure() << "device lost";
@@ -65,6 +67,9 @@ protected:
         d3d()->BeginScene();
         area_->Scene()->Render(area_->View(), &kIdentity);
         TDrawList::FlushAll();
+        if (overlay) {
+            overlay();
+        }
         d3d()->EndScene();
         platform::RgbaImage image;
         if (!platform::ReadBackBuffer(device(), &image)) {

@@ -143,6 +143,43 @@ TEST_F(EnemyBaseTest, TheGaugeShowsAfterAHitAndItsBarFollowsHp)
     EXPECT_EQ(GetEnemyLinkLog().hitCounts.size(), 1U);
 }
 
+// The gauge of a hit enemy at 60 per cent of its HP: the frame's corner at the screen point of the
+// body's sphere centre, the bar inside it three fifths full.
+TEST_F(EnemyBaseTest, TheGaugePictureOverAHitEnemy)
+{
+    TestMap map(0, 100.0F);
+    map.Place(3, D3DXVECTOR3(0, 0, 0));
+    MakeFactory(map);
+    TEnemy* enemy = factory_->GetLive().begin()->second.Get();
+    TAttackHitParams params;
+    TAttackHitTimed hit(player_->GetObjectId(), area_->Scene(), nullptr, 1, params);
+    enemy->ReceiveHit(&hit);
+    enemy->TakeDamage(enemy->GetHp() - enemy->GetMaxHp() * 3 / 5);
+    ASSERT_EQ(enemy->GetHp(), enemy->GetMaxHp() * 3 / 5);
+    EXPECT_TRUE(Shoot("enemy_hp_gauge", [&] { factory_->DrawGauges(); }));
+}
+
+// A voice sets the timer from its length (100 ms: 6 frames); another asked for while it runs is not
+// heard, on its last frame either; once it has run out the next one is.
+TEST_F(EnemyBaseTest, AVoiceAskedForWhileTheVoiceTimerRunsPlaysNothing)
+{
+    TRefPtr<TEnemy> e = Prototype(qmtest::SampleEnemyRecord(3))->Clone(nullptr);
+    e->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    e->PlayVoice(kCry.id);
+    EXPECT_EQ(Heard(), kCry.level);
+    for (int frame = 1; frame < 6; ++frame) {
+        e->FrameUpdate();
+        e->PlayVoice(kGasp.id);
+        EXPECT_FALSE(Playing(kGasp)) << frame;
+    }
+    EXPECT_EQ(Heard(), kCry.level);
+    e->FrameUpdate();
+    e->PlayVoice(kGasp.id);
+    EXPECT_TRUE(Playing(kGasp));
+    EXPECT_EQ(Heard(), kCry.level + kGasp.level);
+    e->LeaveField();
+}
+
 TEST_F(EnemyBaseTest, StealRollsMatchTheGeneratorByHand)
 {
     TRefPtr<TEnemy> proto = Prototype(qmtest::SampleEnemyRecord(3));

@@ -310,6 +310,51 @@ TEST_F(EnemyClassesTest, ALandedStopBlowFreezesThePlayerAndTheStrikeComesSixHund
     EXPECT_NE(GetTimeStopBoard().Get(), nullptr);
 }
 
+// The stop is heard: its sound once and its loop on; a copy made or a time-stopping enemy gone
+// during a stop silences the loop without the stop's sound; the player's hit ends it with it.
+TEST_F(EnemyClassesTest, TheStopIsHeardAndEveryEndSilencesItsLoop)
+{
+    TRefPtr<TEnemy> prototype(new TTimeStopEnemy(Record(), 10, 1, 0));
+    TRefPtr<TEnemy> enemy = prototype->Clone(nullptr);
+    auto* t = static_cast<TTimeStopEnemy*>(enemy.Get());
+    Place(*t, 30.0F);
+    // Stops time, then mixes past the stop sound's end.
+    auto stop = [&] {
+        t->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow, 5, 0);
+        EXPECT_TRUE(IsTimeStopped());
+        EXPECT_EQ(Heard(2 * kStopSound.frames), kStopSound.level + kStoppedLoop.level);
+        EXPECT_EQ(Heard(), kStoppedLoop.level) << "the loop goes on alone";
+        EXPECT_TRUE(Playing(kStoppedLoop));
+    };
+
+    stop();
+    TRefPtr<TEnemy> copy = prototype->Clone(nullptr);
+    EXPECT_FALSE(IsTimeStopped());
+    EXPECT_FALSE(Playing(kStoppedLoop));
+    EXPECT_EQ(Heard(), 0);
+
+    stop();
+    copy = TRefPtr<TEnemy>();
+    EXPECT_FALSE(IsTimeStopped());
+    EXPECT_FALSE(Playing(kStoppedLoop));
+    EXPECT_EQ(Heard(), 0);
+
+    // Nothing to end: a copy or a going one plays nothing.
+    copy = prototype->Clone(nullptr);
+    copy = TRefPtr<TEnemy>();
+    EXPECT_EQ(Heard(), 0);
+
+    stop();
+    TAttackHitParams p;
+    p.Flags = 1;
+    p.BaseDamage = 1;
+    TAttackHitTimed strike(t->GetObjectId(), area_->Scene(), nullptr, 1, p);
+    player_->ReceiveHit(&strike);
+    EXPECT_FALSE(IsTimeStopped());
+    EXPECT_FALSE(Playing(kStoppedLoop));
+    EXPECT_EQ(Heard(), kStopSound.level);
+}
+
 class LoggedD : public TEnemyD {
 public:
     using TEnemyD::TEnemyD;

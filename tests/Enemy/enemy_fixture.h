@@ -1,6 +1,7 @@
 // Enemies in a test area: the effect folder and device, "enemy01" character files, a player the
-// area knows (a stand-in hero whose sounds are recorded), the creation log of the area's effects,
-// and records in the global enemy table.
+// area knows (the bare player base, its sounds recorded), the creation log of the area's effects,
+// records in the global enemy table, and a started sound core whose mixer the tests pull: the
+// enemies' sound and voice banks hold the time stop's sounds and two voices.
 #pragma once
 
 #include <bit>
@@ -19,15 +20,20 @@
 #include "MainCode/Character/Subset/TWeponState.h"
 #include "MainCode/Character/TPlayerSoundLog.h"
 #include "MainCode/Character/TStandInEnemy.h"
-#include "MainCode/Character/TStandInHero.h"
+#include "../Character/bare_hero.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/Map/TMapData.h"
+#include "dx/dx8/sound/TDSound8.h"
+#include "platform/testing/dsound.h"
 #include "support/enemy_table_writer.h"
 #include "support/map_writer.h"
 #include "support/player_model_writer.h"
+#include "support/pse_writer.h"
 #include "support/ptx_writer.h"
+#include "support/table_writer.h"
+#include "support/wave_writer.h"
 
 namespace enemytest {
 
@@ -65,6 +71,21 @@ private:
     qmtest::MapStream m_stream;
 };
 
+// What the banks hold: each sound a steady level on both channels, so the mixer's sum tells which
+// are heard. The time stop's sound (10 ms), its loop (10 ms, looped while the stop lasts) and two
+// voices of 100 ms (a voice timer of 6 frames).
+struct BankSound {
+    std::uint32_t bank;
+    std::uint32_t id;
+    const char* name;
+    std::int16_t level;
+    std::size_t frames;
+};
+inline constexpr BankSound kStopSound{0, 651, "stop", 1000, 441};
+inline constexpr BankSound kStoppedLoop{0, 652, "stopped", 3000, 441};
+inline constexpr BankSound kCry{1, 30, "cry", 500, 4410};
+inline constexpr BankSound kGasp{1, 31, "gasp", 700, 4410};
+
 // The gauge frame (64 x 8, grey) and the bar sheet (256 x 64, green in the bar's cell).
 inline void WriteGaugePictures(const std::filesystem::path& folder)
 {
@@ -87,6 +108,7 @@ protected:
         EffectAreaTest::SetUp();
         qmtest::WriteEffectCharacterFiles(dir_.Path(), "enemy01");
         WriteGaugePictures(dir_.Path() / "ptx");
+        StartSound();
         TEnemyDataTable::ClearAll();
         for (std::uint32_t id : {0U, 3U, 79U, 9999U, 10000U, 10027U}) {
             TEnemyDataTable::Insert(qmtest::SampleEnemyRecord(id));
@@ -98,7 +120,7 @@ protected:
         qmtest::WritePlayerValueTables((dir_.Path() / TGameData::GetTableDirectory()).string());
         qmtest::WriteWeaponMesh((dir_.Path() / TMesh8::GetDirectory()).string(), "blade");
         TWeponTable::Get(TCharacterRecord().WeaponId).MeshName = "blade";
-        player_ = std::make_unique<TStandInHero>(nullptr, 0, TCharacterRecord(), "THeroA", "player");
+        player_ = std::make_unique<BareHero>(nullptr, 0, TCharacterRecord(), "player");
         MovePlayer(0.0F, 0.0F);
         area_->SetPlayer(player_.get());
         SetPlayerSoundLog(&playerSounds_);
@@ -115,7 +137,53 @@ protected:
         player_.reset();
         TWeponTable::Clear();
         TEnemyDataTable::ClearAll();
+        // The banks go last: every sound list has let go of its ids by now.
+        core_->Uninit();
+        platform::SetManualMixing(false);
+        TDSound8::SetSeFolder("");
         EffectAreaTest::TearDown();
+    }
+    // Banks 0 and 1 from one package, and the enemies' lists "char/enemy01_se.tbl" and "_vc.tbl".
+    void StartSound()
+    {
+        platform::SetManualMixing(true);
+        core_ = TDSound8::Instance();
+        ASSERT_NE(core_, nullptr);
+        TDSound8::SetSeFolder(dir_.Path().string() + "/");
+        ASSERT_TRUE(core_->Init(window_));
+        std::vector<qmtest::PseWave> waves;
+        std::vector<std::pair<std::uint32_t, std::string>> names[2];
+        std::vector<std::uint32_t> lists[2];
+        for (const BankSound& s : {kStopSound, kStoppedLoop, kCry, kGasp}) {
+            waves.push_back({s.name, qmtest::PcmFormat(2, 44100, 16),
+                             qmtest::Pcm16Bytes(std::vector<std::int16_t>(2 * s.frames, s.level))});
+            names[s.bank].emplace_back(s.id, s.name);
+            lists[s.bank].push_back(s.id);
+        }
+        qmtest::SaveBytes(dir_.File("sounds.pse"), qmtest::BuildPse(waves));
+        const std::filesystem::path listFolder = dir_.Path() / TGameData::GetTableDirectory() / "char";
+        std::filesystem::create_directories(listFolder);
+        const char* suffix[2] = {"_se.tbl", "_vc.tbl"};
+        for (std::uint32_t bank : {0U, 1U}) {
+            const std::string table = dir_.File("bank" + std::to_string(bank) + ".tbl");
+            qmtest::SaveBytes(table, qmtest::BuildSoundTable(names[bank]));
+            core_->CreateBank(table, "sounds.pse/", bank, -10000, 0);
+            qmtest::SaveBytes((listFolder / (std::string("enemy01") + suffix[bank])).string(),
+                              qmtest::BuildSoundList(lists[bank]));
+        }
+    }
+    // Whether the sound is playing in its bank.
+    bool Playing(const BankSound& s)
+    {
+        TRefPtr<TStreamSound> sound = core_->GetBank(s.bank)->Get(s.id);
+        return sound.Get() != nullptr && sound->GetState() == TStreamSound::kPlaying;
+    }
+    // The left channel of the next mixed frame, then the mixer runs on for `after` more frames.
+    std::int16_t Heard(std::size_t after = 0)
+    {
+        std::vector<std::int16_t> out(2 * (1 + after));
+        platform::MixFrames(out.data(), 1 + after);
+        return out[0];
     }
     void MakeFactory(TestMap& map)
     {
@@ -157,9 +225,10 @@ protected:
         return false;
     }
 
-    std::unique_ptr<TStandInHero> player_;
+    std::unique_ptr<BareHero> player_;
     std::vector<TPlayedSound> playerSounds_;
     std::unique_ptr<TEnemyFactory> factory_;
+    TDSound8* core_ = nullptr;
 };
 
 // The shared generator's sequence from the same seed, drawn alongside.

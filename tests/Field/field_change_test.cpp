@@ -29,12 +29,7 @@ protected:
     {
         Start(ChangeMaps());
         Steps(8);
-        TFieldLoop* field = PushField("battle");
-        EXPECT_NE(field, nullptr);
-        if (field != nullptr) {
-            FinishFade(field);
-        }
-        return field;
+        return FieldGame::Ready("battle");
     }
     TMapChangePhase* Change(TFieldLoop* field, const std::string& entry, std::uint32_t mode)
     {

@@ -37,9 +37,8 @@ protected:
 
 TEST_F(FieldEnemies, PlacedEnemiesStandWhereTheMapPutThemFacingThePlayer)
 {
-    TFieldLoop* field = PushField("battle");
+    TFieldLoop* field = Ready("battle");
     ASSERT_NE(field, nullptr);
-    FinishFade(field);
     TEnemyFactory* enemies = field->GetArea()->GetEnemies();
     ASSERT_NE(enemies, nullptr);
     ASSERT_EQ(enemies->GetLive().size(), 1u);

@@ -16,6 +16,7 @@
 #include "MainCode/Character/TPlayerSoundLog.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Script/ScriptRandom.h"
@@ -27,6 +28,7 @@
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
 #include "support/field_writer.h"
+#include "support/scene_clock.h"
 #include "support/temp_dir.h"
 #include "platform/testing/win32.h"
 #include "platform/testing/d3d8.h"
@@ -78,8 +80,7 @@ protected:
     bool Step()
     {
         if (auto* scene = dynamic_cast<TSceneLoop*>(app_->GetCurrentScene())) {
-            const TFrameTimer& timer = scene->GetTimer();
-            platform::ManualClock::Set(static_cast<DWORD>(std::ceil(timer.m_last + timer.m_interval)));
+            qmtest::SetClockToNextStep(scene->GetTimer());
         } else {
             platform::ManualClock::Advance(17);
         }
@@ -110,6 +111,31 @@ protected:
         }
         ASSERT_FALSE(field->IsInPhase());
     }
+    // A new field at a map of the folder, past its opening fade; null when it cannot be made.
+    TFieldLoop* Ready(const std::string& entry)
+    {
+        TFieldLoop* field = PushField(entry);
+        EXPECT_NE(field, nullptr);
+        if (field != nullptr) {
+            FinishFade(field);
+        }
+        return field;
+    }
+    // Play started from the title at the first save point, moved to a map of the folder: the field
+    // is the only scene; past its opening fade.
+    TFieldLoop* PlayFromTitle(const std::string& entry)
+    {
+        TSvpTable::Get(qmtest::FieldLayout::kSavePoint).MapName = "map00/" + entry;
+        Press('Z');
+        Step();
+        TFieldLoop* field = CurrentField();
+        EXPECT_NE(field, nullptr);
+        if (field != nullptr) {
+            EXPECT_EQ(app_->GetSceneCount(), 1);
+            FinishFade(field);
+        }
+        return field;
+    }
     TFieldLoop* CurrentField() const { return dynamic_cast<TFieldLoop*>(app_->GetCurrentScene()); }
     static platform::RgbaImage Screen()
     {
@@ -130,6 +156,13 @@ protected:
         return p;
     }
     static void Hold(int vk, bool down) { platform::InjectKey(vk, down); }
+    // Pressed for one step.
+    void Press(int vk)
+    {
+        Hold(vk, true);
+        Step();
+        Hold(vk, false);
+    }
     // The sound effects the player played since the set-up, in order.
     std::vector<std::uint32_t> PlayerSounds() const
     {

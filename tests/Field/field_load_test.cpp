@@ -27,36 +27,24 @@ namespace {
 std::vector<qmtest::FieldMap> LoadMaps()
 {
     std::vector<qmtest::FieldMap> maps = qmtest::DefaultFieldMaps();
-    qmtest::FieldMap bare = maps[0];
-    bare.entry = "bare";
-    bare.entryPoint = false;
-    qmtest::FieldMap unknown = maps[0];
-    unknown.entry = "unknown";
-    unknown.music = "nosuch.ogg";
-    qmtest::FieldMap kind2 = maps[0];
-    kind2.entry = "kind2";
-    kind2.kind = 2;
-    qmtest::FieldMap mode8 = maps[0];
-    mode8.entry = "mode8";
-    mode8.cameraMode = 8;
-    qmtest::FieldMap keys = maps[1];
-    keys.entry = "keys";
-    keys.cameraMode = 32;
-    qmtest::FieldMap people = maps[1];
-    people.entry = "people";
-    people.villagers = {"talk.pbsc/again", "talk.pbsc/wait", "talk.pbsc/over"};
-    qmtest::FieldMap camp = maps[0];
-    camp.entry = "camp";
-    camp.villagers = {"talk.pbsc/wait"};
+    const qmtest::FieldMap battle = maps[0];
+    const qmtest::FieldMap town = maps[1];
+    const auto add = [&maps](qmtest::FieldMap m, const char* entry) -> qmtest::FieldMap& {
+        m.entry = entry;
+        return maps.emplace_back(std::move(m));
+    };
+    add(battle, "bare").entryPoint = false;
+    add(battle, "unknown").music = "nosuch.ogg";
+    add(battle, "kind2").kind = 2;
+    add(battle, "mode8").cameraMode = 8;
+    add(town, "keys").cameraMode = 32;
+    add(town, "people").villagers = {"talk.pbsc/again", "talk.pbsc/wait", "talk.pbsc/over"};
+    add(battle, "camp").villagers = {"talk.pbsc/wait"};
     // An enemy placed high above the ground falls while it lives.
-    qmtest::FieldMap high = maps[0];
-    high.entry = "high";
+    qmtest::FieldMap& high = add(battle, "high");
     high.spawnDistance = 40.0F;
     high.spawners.clear();
     high.enemies = {{qmtest::kFieldEnemyType, {30.0F, 6.0F, 12.0F}, {0.0F, 0.0F, -1.0F}}};
-    for (const auto& m : {bare, unknown, kind2, mode8, keys, people, camp, high}) {
-        maps.push_back(m);
-    }
     return maps;
 }
 
@@ -102,18 +90,7 @@ protected:
     {
         const D3DXVECTOR3 at = PositionOf(villager);
         field->GetPlayer()->PlaceAt(D3DXVECTOR3(at.x, at.y, at.z - 1.5F), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
-        Hold('Z', true);
-        Step();
-        Hold('Z', false);
-    }
-    TFieldLoop* Ready(const std::string& entry)
-    {
-        TFieldLoop* field = PushField(entry);
-        EXPECT_NE(field, nullptr);
-        if (field != nullptr) {
-            FinishFade(field);
-        }
-        return field;
+        Press('Z');
     }
     TCharacterRecord* Leader() { return TGameData::GetInstance()->GetCharacterData(0); }
     static TSoundBank* Music() { return TDSound8::Instance()->GetBank(2); }
@@ -274,9 +251,7 @@ TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
 
     const int refreshes = field->GetStatusPanel()->GetRefreshCount();
     Step();
-    Hold('B', true);
-    Step();
-    Hold('B', false);
+    Press('B');
     EXPECT_EQ(CurrentField(), field);
     EXPECT_EQ(field->GetStatusPanel()->GetRefreshCount(), refreshes + 1);
 }
@@ -369,9 +344,7 @@ TEST_F(FieldLoad, ATownScriptHoldsTheMenuAndASecondConversationRequestEndsItsRun
     TalkTo(field, waiting);
     ASSERT_TRUE(town->IsInScriptState());
     EXPECT_EQ(town->GetTalkingVillager(), waiting);
-    Hold('B', true);
-    Step();
-    Hold('B', false);
+    Press('B');
     EXPECT_EQ(CurrentField(), field);  // no pause menu while a script runs
     EXPECT_TRUE(town->IsInScriptState());
     TScriptProcessManager::Get()->SetHostWait(0);
@@ -392,16 +365,8 @@ TEST_F(FieldLoad, ATownScriptHoldsTheMenuAndASecondConversationRequestEndsItsRun
 
 TEST_F(FieldLoad, AGameOverFromATownScriptEndsTheFieldIntoThePlacedScene)
 {
-    // Play started from the title, so that the field is the only scene.
-    TSvpTable::Get(qmtest::FieldLayout::kSavePoint).MapName = "map00/people";
-    Hold('Z', true);
-    Step();
-    Hold('Z', false);
-    Step();
-    TFieldLoop* field = CurrentField();
+    TFieldLoop* field = PlayFromTitle("people");
     ASSERT_NE(field, nullptr);
-    EXPECT_EQ(app_->GetSceneCount(), 1);
-    FinishFade(field);
     auto* town = dynamic_cast<TTownArea*>(field->GetArea());
     TVillager* over = town->GetVillagers()[2].Get();
     TalkTo(field, over);

@@ -16,9 +16,7 @@ TEST_F(FieldGame, DecideOnTheTitleStartsPlayAtTheFirstSavePoint)
     Start();
     Steps(8);  // past the input's start-up polls
     ASSERT_NE(dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()), nullptr);
-    Hold('Z', true);
-    Step();  // the title places the scene change
-    Hold('Z', false);
+    Press('Z');  // the title places the scene change
     Step();  // the scene change places the field at the save point
     TFieldLoop* field = CurrentField();
     ASSERT_NE(field, nullptr);

@@ -24,22 +24,11 @@ namespace {
 
 class TownObjects : public FieldGame {
 protected:
-    // Play started from the title at a map of the default folder: the field is the only scene.
     TFieldLoop* Play(const std::string& entry)
     {
         Start();
         Steps(8);
-        TSvpTable::Get(qmtest::FieldLayout::kSavePoint).MapName = "map00/" + entry;
-        Hold('Z', true);
-        Step();
-        Hold('Z', false);
-        Step();
-        TFieldLoop* field = CurrentField();
-        EXPECT_NE(field, nullptr);
-        if (field != nullptr) {
-            FinishFade(field);
-        }
-        return field;
+        return PlayFromTitle(entry);
     }
 };
 
@@ -81,9 +70,7 @@ TEST_F(TownObjects, TheElderTalksThePurseIsTakenAndTheSavePointAsks)
     // The elder: in front of him, the action button, and the conversation runs in the message window.
     const D3DXVECTOR3 at = qmtest::FieldLayout::Elder();
     player->PlaceAt(D3DXVECTOR3(at.x, 0.0F, at.z - 1.5F), D3DXVECTOR3(0, 0, 1));
-    Hold('Z', true);
-    Step();
-    Hold('Z', false);
+    Press('Z');
     ASSERT_TRUE(town->IsInScriptState());
     EXPECT_EQ(town->GetTalkingVillager(), elder);
     EXPECT_TRUE(elder->IsTalking());
@@ -97,9 +84,7 @@ TEST_F(TownObjects, TheElderTalksThePurseIsTakenAndTheSavePointAsks)
     EXPECT_TRUE(window->GetLines().empty());
     EXPECT_EQ(window->GetLine(), 1);
     EXPECT_EQ(window->GetColumn(), 0);
-    Hold('Z', true);
-    Step();
-    Hold('Z', false);
+    Press('Z');
     for (int i = 0; i < 60 && town->IsInScriptState(); ++i) {
         Step();
     }

@@ -64,12 +64,13 @@ TEST_F(EquipmentTest, EachHeroEquipsItsOwnWeaponTypes)
 
 TEST_F(EquipmentTest, IconNamesCoverTypes0To11Only)
 {
-    EXPECT_EQ(TWeponTable::GetIconName(1000), "itm_icon.ptx/itm02_icon");
-    EXPECT_EQ(TWeponTable::GetIconName(1007), "itm_icon.ptx/itm09_icon");
-    EXPECT_EQ(TWeponTable::GetIconName(1008), "itm_icon.ptx/itm10_icon");
-    EXPECT_EQ(TWeponTable::GetIconName(1011), "itm_icon.ptx/itm13_icon");
-    EXPECT_EQ(TWeponTable::GetIconName(1050), "");  // type 12
-    EXPECT_EQ(TWeponTable::GetIconName(1051), "");  // type -1
+    // Weapons 1050 and 1051 are of types 12 and -1.
+    const std::pair<std::uint32_t, const char*> icons[] = {
+        {1000, "itm_icon.ptx/itm02_icon"}, {1007, "itm_icon.ptx/itm09_icon"}, {1008, "itm_icon.ptx/itm10_icon"},
+        {1011, "itm_icon.ptx/itm13_icon"}, {1050, ""}, {1051, ""}};
+    for (const auto& [id, icon] : icons) {
+        EXPECT_EQ(TWeponTable::GetIconName(id), icon) << id;
+    }
 }
 
 TEST_F(EquipmentTest, TimedBonusHoldsForItsDurationThenClears)

@@ -2,6 +2,8 @@
 // the sound banks.
 #include "game_data_fixture.h"
 
+#include <tuple>
+
 #include "dx/dx8/sound/TPseSound.h"
 #include "dx/dx8/sound/TStreamSound.h"
 #include "sound/sound_fixture.h"
@@ -24,25 +26,16 @@ TEST_F(GameDataTest, NewGameState)
     data_->AddItem(3, 2);
     data_->Reset();
 
-    EXPECT_EQ(data_->GetBgmVolume(), 64);
-    EXPECT_EQ(data_->GetSeVolume(), 64);
-    EXPECT_EQ(data_->GetVoiceVolume(), 64);
-    EXPECT_EQ(data_->GetMiniMapState(), 1);
-    EXPECT_EQ(data_->GetActiveCharacter(), 0);
-    EXPECT_EQ(data_->GetSavePoint(), 0);
-    EXPECT_EQ(data_->GetMoney(), 30000u);
-    EXPECT_EQ(data_->GetFlag(7), 0);
-    EXPECT_EQ(data_->GetPickupFlag(1023), 0);
-    EXPECT_EQ(data_->GetItemKindCount(), 0);
-    EXPECT_EQ(data_->GetRingSlot(1)->Id, 1u);
-    EXPECT_EQ(data_->GetRingSlot(1)->Count, 5);
-    EXPECT_EQ(data_->GetRingSlot(0)->Id, 0u);
+    EXPECT_EQ((std::vector<std::int64_t>{data_->GetBgmVolume(), data_->GetSeVolume(), data_->GetVoiceVolume(),
+                                         data_->GetMiniMapState(), data_->GetActiveCharacter(), data_->GetSavePoint(),
+                                         data_->GetMoney(), data_->GetFlag(7), data_->GetPickupFlag(1023),
+                                         data_->GetItemKindCount(), data_->GetRingSlot(1)->Id,
+                                         data_->GetRingSlot(1)->Count, data_->GetRingSlot(0)->Id}),
+              (std::vector<std::int64_t>{64, 64, 64, 1, 0, 0, 30000, 0, 0, 0, 1, 5, 0}));
 
     // Records start from their hero definitions; undefined heroes from the default one.
     const TCharacterRecord* zav = data_->GetCharacterData(1);
-    EXPECT_EQ(zav->Level, 3u);
-    EXPECT_EQ(zav->Life, 800);
-    EXPECT_EQ(zav->WeaponId, 1001u);
+    EXPECT_EQ(std::make_tuple(zav->Level, zav->Life, zav->WeaponId), std::make_tuple(3u, 800, 1001u));
     EXPECT_EQ(data_->GetCharacterData(5)->LifeMax, 100);
 }
 
@@ -69,10 +62,11 @@ TEST_F(GameDataTest, FlagsReadAndWriteOnlyInsideTheirArrays)
     data_->SetFlag(2047, 0xAB);
     data_->SetPickupFlag(0, 2);
     data_->SetPickupFlag(1023, 3);
-    EXPECT_EQ(data_->GetFlag(0), 1);
-    EXPECT_EQ(data_->GetFlag(2047), 0xAB);
-    EXPECT_EQ(data_->GetPickupFlag(0), 2);
-    EXPECT_EQ(data_->GetPickupFlag(1023), 3);
+    const auto ends = [this] {
+        return std::vector<int>{data_->GetFlag(0), data_->GetFlag(2047), data_->GetPickupFlag(0),
+                                data_->GetPickupFlag(1023)};
+    };
+    EXPECT_EQ(ends(), (std::vector<int>{1, 0xAB, 2, 3}));
 
     // Numbers from scripts past the ends (or -1) change nothing and read 0.
     for (std::uint32_t id : {2048u, 0xFFFFFFFFu}) {
@@ -83,8 +77,7 @@ TEST_F(GameDataTest, FlagsReadAndWriteOnlyInsideTheirArrays)
         data_->SetPickupFlag(i, 9);
         EXPECT_EQ(data_->GetPickupFlag(i), 0);
     }
-    EXPECT_EQ(data_->GetPickupFlag(0), 2);
-    EXPECT_EQ(data_->GetFlag(2047), 0xAB);
+    EXPECT_EQ(ends(), (std::vector<int>{1, 0xAB, 2, 3}));
     EXPECT_EQ(data_->GetCharacterData(8), nullptr);
     EXPECT_EQ(data_->GetCharacterData(0xFFFFFFFFu), nullptr);
     EXPECT_EQ(data_->GetRingSlot(8), nullptr);
@@ -137,11 +130,9 @@ TEST_F(GameDataVolumeTest, NewGameSetsEveryBankToFullVolume)
     data_->SetVoiceVolume(0);
     data_->SetBgmVolume(16);
     data_->ApplyVolumes();
-    EXPECT_EQ(core_->GetBank(0)->GetMaxVolume(), -1875);
-    EXPECT_EQ(core_->GetBank(1)->GetMaxVolume(), -10000);
-    EXPECT_EQ(core_->GetBank(2)->GetMaxVolume(), AttenuationToVolume(0.75f));
-    EXPECT_EQ(SoundVolume(), -1875);
-
+    EXPECT_EQ((std::vector<std::int32_t>{core_->GetBank(0)->GetMaxVolume(), core_->GetBank(1)->GetMaxVolume(),
+                                         core_->GetBank(2)->GetMaxVolume(), SoundVolume()}),
+              (std::vector<std::int32_t>{-1875, -10000, AttenuationToVolume(0.75f), -1875}));
 }
 
 }  // namespace

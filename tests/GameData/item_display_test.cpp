@@ -141,22 +141,22 @@ TEST_F(ItemDisplayTest, AccessoriesShowDefencesAndTheirElements)
     const std::vector<TInfoLine> want = {{0, 0, "物理防御：+-5"}, {1, 0, "魔法防御：+12"}, {2, 0, "属性防御：なし"},
                                          {0, 140, " 200pts：氷の剣"}};
     EXPECT_EQ(Lines(2100, false), want);
-    EXPECT_EQ(Lines(2101, false)[2].line, "属性防御：全属性");
-    EXPECT_EQ(Lines(2102, false)[2].line, "属性防御：水 - 闇");
-    EXPECT_EQ(Lines(2103, false)[2].line, "属性防御：火 - 闇");
-    EXPECT_EQ(Lines(2104, false)[2].line, "属性防御：風");  // three: the first only
-    EXPECT_EQ(Lines(2105, false)[2].line, "属性防御：なし");
+    // Three elements: the first only.
+    const char* const elements[] = {"全属性", "水 - 闇", "火 - 闇", "風", "なし"};
+    for (std::uint32_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(Lines(2101 + i, false)[2].line, std::string("属性防御：") + elements[i]) << 2101 + i;
+    }
 }
 
 TEST_F(ItemDisplayTest, IdsPickTheirTableByThousands)
 {
     // 0..999 items, 1000..1999 weapons, 2000..2999 accessories, nothing from 3000.
-    EXPECT_EQ(Lines(999, false)[0].line, "");
+    const std::pair<std::uint32_t, const char*> firsts[] = {
+        {999, ""}, {1000, "攻撃力：+0"}, {1999, "攻撃力：+0"}, {2000, "物理防御：+0"}, {2999, "物理防御：+0"}};
+    for (const auto& [id, line] : firsts) {
+        EXPECT_EQ(Lines(id, false).at(0).line, line) << id;
+    }
     EXPECT_EQ(Lines(999, false).size(), 3u);
-    EXPECT_EQ(Lines(1000, false)[0].line, "攻撃力：+0");
-    EXPECT_EQ(Lines(1999, false)[0].line, "攻撃力：+0");
-    EXPECT_EQ(Lines(2000, false)[0].line, "物理防御：+0");
-    EXPECT_EQ(Lines(2999, false)[0].line, "物理防御：+0");
     EXPECT_TRUE(Lines(3000, false).empty());
 }
 
@@ -188,14 +188,20 @@ TEST_F(ItemDisplayTest, SkillIconsEndWithTheirTable)
 
 TEST_F(ItemDisplayTest, HeroAndHeroineTexturesFollowTheirFlags)
 {
-    EXPECT_EQ(SelectCharacterTextureName("hero.ptx/hero01"), "hero.ptx/hero");
-    data_->SetFlag(0x230, 1);
-    EXPECT_EQ(SelectCharacterTextureName("hero.ptx/hero"), "hero.ptx/hero01");
-    data_->SetFlag(0x230, 2);
-    EXPECT_EQ(SelectCharacterTextureName("hero.ptx/hero"), "hero.ptx/hero02");
-    data_->SetFlag(0x231, 2);
-    EXPECT_EQ(SelectCharacterTextureName("heroine.ptx/heroine01"), "heroine.ptx/heroine02");
-    EXPECT_EQ(SelectCharacterTextureName("enemy.ptx/slime"), "");
+    const struct {
+        std::uint32_t flag;
+        std::uint8_t value;
+        const char* from;
+        const char* to;
+    } cases[] = {{0x230, 0, "hero.ptx/hero01", "hero.ptx/hero"},
+                 {0x230, 1, "hero.ptx/hero", "hero.ptx/hero01"},
+                 {0x230, 2, "hero.ptx/hero", "hero.ptx/hero02"},
+                 {0x231, 2, "heroine.ptx/heroine01", "heroine.ptx/heroine02"},
+                 {0x231, 2, "enemy.ptx/slime", ""}};
+    for (const auto& c : cases) {
+        data_->SetFlag(c.flag, c.value);
+        EXPECT_EQ(SelectCharacterTextureName(c.from), c.to) << c.from;
+    }
 }
 
 }  // namespace

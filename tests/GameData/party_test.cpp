@@ -78,8 +78,7 @@ TEST_F(PartyTest, RingSlotsHoldItemsAndGiveThemBack)
     EXPECT_EQ(data_->GetRingSlot(1)->Count, 7);
     data_->AddItem(5, 4);
     data_->AddRingItem(1, 5);
-    EXPECT_EQ(data_->GetRingSlot(1)->Id, 5u);
-    EXPECT_EQ(data_->GetRingSlot(1)->Count, 4);
+    EXPECT_EQ(std::make_pair(data_->GetRingSlot(1)->Id, int{data_->GetRingSlot(1)->Count}), std::make_pair(5u, 4));
     ASSERT_NE(data_->FindItem(1), nullptr);  // back in the inventory
     EXPECT_EQ(data_->GetItemKindCount(), 1);
 
@@ -127,11 +126,11 @@ TEST_F(PartyTest, AbilityPointsOpenOneSkillPerHundred)
     }
     data_->AddWeponAbp(8, 1000, 1000, learned);
     EXPECT_TRUE(learned.empty());
+    const auto zero = [](auto p) { return p == 0; };
     for (std::uint32_t i = 2; i < 8; ++i) {
         const TCharacterRecord* r = data_->GetCharacterData(i);
-        EXPECT_TRUE(std::all_of(std::begin(r->WeponPoints), std::end(r->WeponPoints), [](auto p) { return p == 0; }));
-        EXPECT_TRUE(
-            std::all_of(std::begin(r->AccessoryPoints), std::end(r->AccessoryPoints), [](auto p) { return p == 0; }));
+        EXPECT_TRUE(std::all_of(std::begin(r->WeponPoints), std::end(r->WeponPoints), zero) &&
+                    std::all_of(std::begin(r->AccessoryPoints), std::end(r->AccessoryPoints), zero)) << i;
     }
 }
 

@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <tuple>
 
 #include "MainCode/Character/MersenneTwister.h"
 #include "platform/testing/win32.h"
@@ -252,9 +253,8 @@ TEST_F(SaveTest, MissingShortDamagedAndOtherChaptersFilesAreRefusedAndChangeNoth
 
     // Another chapter's save in the own folder is refused before anything changes.
     SaveFileData other = SaveAt(25);
-    other.money = 1;
+    other.money = other.playTime = 1;
     other.activeCharacter = 5;
-    other.playTime = 1;
     other.bgmVolume = 0;
     other.characters[0].Level = 40;
     WriteSave(Slot(2), other);
@@ -428,17 +428,12 @@ TEST_F(SaveTest, CarryOverFromAnotherChapterRaisesTheHeroesAndAddsItsGift)
 
     ASSERT_EQ(data_->Load(4, 3), TGameData::kSaveOk);
     const TCharacterRecord& first = *data_->GetCharacterData(0);
-    EXPECT_EQ(first.Level, 2u);
-    EXPECT_EQ(first.LifeMax, 500);
-    EXPECT_EQ(first.Life, 500);
-    EXPECT_EQ(first.Stat[0], 11);
     const TCharacterRecord& second = *data_->GetCharacterData(1);
-    EXPECT_EQ(second.Level, 30u);
-    EXPECT_EQ(second.Stat[0], 90);
+    EXPECT_EQ(std::make_tuple(first.Level, first.LifeMax, first.Life, first.Stat[0], second.Level, second.Stat[0]),
+              std::make_tuple(2u, 500, 500, 11, 30u, 90));
     // This is chapter 4: five of item 3 come with the carry-over.
-    EXPECT_EQ(data_->FindItem(3)->Count, 9);
-    EXPECT_EQ(data_->GetItemKindCount(), 2);
-    EXPECT_EQ(data_->GetSavePoint(), 7);
+    EXPECT_EQ(std::make_tuple(int{data_->FindItem(3)->Count}, data_->GetItemKindCount(), data_->GetSavePoint()),
+              std::make_tuple(9, 2, 7));
 
     // As chapter 5 the gift is ten.
     TGameData::SetChapter(5);
@@ -452,9 +447,8 @@ TEST_F(SaveTest, CarryOverFromTheOwnFolderWhenTheChaptersFolderIsMissing)
     d.money = 4321;
     WriteSave(Slot(6), d);
     ASSERT_EQ(data_->Load(6, 5), TGameData::kSaveOk);
-    EXPECT_EQ(data_->GetMoney(), 4321u);
-    EXPECT_EQ(data_->GetSavePoint(), 25);
-    EXPECT_EQ(data_->FindItem(3)->Count, 5);
+    EXPECT_EQ(std::make_tuple(data_->GetMoney(), data_->GetSavePoint(), int{data_->FindItem(3)->Count}),
+              std::make_tuple(4321u, 25, 5));
     EXPECT_EQ(SlotLine(6, false, 5, 0).substr(0, 13), " hero0 Lv: 3 ");
 }
 
@@ -519,12 +513,10 @@ TEST_F(SaveTest, LoadRaisesTheFallenEndsTimedBonusesAndTeachesSkillsAgain)
     EXPECT_FALSE(data_->GetTimedFlags(3)->IsActive());
     EXPECT_EQ(data_->GetGaugeCarry(), 77u);
     const TCharacterRecord& first = *data_->GetCharacterData(0);
-    EXPECT_EQ(first.Life, 321);
-    EXPECT_EQ(first.Mp, 123);
-    EXPECT_EQ(first.GaugeUsed, 0);
+    const TCharacterRecord& fourth = *data_->GetCharacterData(3);
+    EXPECT_EQ(std::make_tuple(first.Life, first.Mp, first.GaugeUsed, fourth.Life, fourth.GaugeUsed),
+              std::make_tuple(321, 123, 0, 1, 50));
     EXPECT_EQ(data_->GetCharacterData(2)->Life, data_->GetCharacterData(2)->LifeMax);
-    EXPECT_EQ(data_->GetCharacterData(3)->Life, 1);
-    EXPECT_EQ(data_->GetCharacterData(3)->GaugeUsed, 50);
     EXPECT_EQ(first.LearnedSkills, (std::list<std::uint32_t>{500}));
     std::list<std::uint32_t> ringSkills;
     for (std::uint32_t id = 600; id < 610; ++id) {

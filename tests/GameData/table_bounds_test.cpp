@@ -103,14 +103,14 @@ TEST_F(TableBoundsTest, TheFirstAndLastSkillGroupsSetTheirFlagsWhenWhole)
     for (std::uint32_t id = 3100; id < 3106; ++id) {
         data_->LearnSkill(1, id);
     }
-    EXPECT_EQ(data_->GetFlag(1000), 0);
-    EXPECT_EQ(data_->GetFlag(1011), 0);
+    const auto flags = [this] {
+        return std::vector<int>{data_->GetFlag(1000), data_->GetFlag(1011), data_->GetFlag(1012)};
+    };
+    EXPECT_EQ(flags(), (std::vector<int>{0, 0, 0}));
     data_->LearnSkill(0, 2014);
-    EXPECT_EQ(data_->GetFlag(1000), 1);
-    EXPECT_EQ(data_->GetFlag(1011), 0);
+    EXPECT_EQ(flags(), (std::vector<int>{1, 0, 0}));
     data_->LearnSkill(1, 3106);
-    EXPECT_EQ(data_->GetFlag(1011), 1);
-    EXPECT_EQ(data_->GetFlag(1012), 0);
+    EXPECT_EQ(flags(), (std::vector<int>{1, 1, 0}));
 }
 
 TEST(SavePointTable, EachChapterOwnsItsSavePointsUpToBothEnds)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <typeinfo>
 #include <vector>
 
@@ -208,35 +209,27 @@ TEST_F(GameTableFileTest, MissingIdsGetDefaultRecordsAndGrowTheTable)
     EXPECT_EQ(item.BuyPrice, 0u);
 
     const THrdefRecord& hero = THrdefTable::Get(5);
-    EXPECT_EQ(hero.Id, -1);
     EXPECT_EQ(hero.Name, "名無しのヒーロー");
-    EXPECT_EQ(hero.Level, 0);
-    EXPECT_EQ(hero.Experience, 0);
-    EXPECT_EQ(hero.LifeMax, 100);
-    EXPECT_EQ(hero.MpMax, 100);
-    EXPECT_EQ(hero.GaugeMax, 1000);
+    EXPECT_EQ((std::vector<double>{static_cast<double>(hero.Id), static_cast<double>(hero.Level),
+                                   static_cast<double>(hero.Experience), static_cast<double>(hero.LifeMax),
+                                   static_cast<double>(hero.MpMax), static_cast<double>(hero.GaugeMax),
+                                   static_cast<double>(hero.WeaponId), static_cast<double>(hero.Accessory1Id),
+                                   static_cast<double>(hero.Accessory2Id)}),
+              (std::vector<double>{-1, 0, 0, 100, 100, 1000, 1000, 2000, 2000}));
     for (int i = 0; i < 6; ++i) {
-        EXPECT_EQ(hero.Stat[i % 4], 100);
-        EXPECT_EQ(hero.ElementValue[i], 1.0f);
-        EXPECT_EQ(hero.Extra[i], 0);
+        EXPECT_EQ(std::make_tuple(hero.Stat[i % 4], hero.ElementValue[i], hero.Extra[i]), std::make_tuple(100, 1.0f, 0))
+            << i;
     }
-    EXPECT_EQ(hero.WeaponId, 1000u);
-    EXPECT_EQ(hero.Accessory1Id, 2000u);
-    EXPECT_EQ(hero.Accessory2Id, 2000u);
 
     // Equipment records of missing ids are all zero, not left to chance.
     const TWeponRecord& w = TWeponTable::Get(1999);
-    EXPECT_EQ(w.Type, 0);
-    EXPECT_EQ(w.Attack, 0u);
-    EXPECT_EQ(w.TrailLength, 0.0f);
-    EXPECT_EQ(w.Skill[5], 0u);
     const TAccessoryRecord& a = TAccessoryTable::Get(2999);
-    EXPECT_EQ(a.PhysicalDefence, 0);
-    EXPECT_EQ(a.ElementDefence[2], 0.0f);
     const TItemMeanRecord& m = TItemMeanTable::Get(77);
-    EXPECT_EQ(m.Duration, 0);
-    EXPECT_EQ(m.Bonus[1], 0);
-    EXPECT_EQ(m.CureSlow, 0);
+    EXPECT_EQ((std::vector<double>{static_cast<double>(w.Type), static_cast<double>(w.Attack), w.TrailLength,
+                                   static_cast<double>(w.Skill[5]), static_cast<double>(a.PhysicalDefence),
+                                   a.ElementDefence[2], static_cast<double>(m.Duration), static_cast<double>(m.Bonus[1]),
+                                   static_cast<double>(m.CureSlow)}),
+              std::vector<double>(9, 0.0));
 }
 
 }  // namespace

@@ -1,9 +1,7 @@
 // The real application driven headless: scripted input, the manual clock, a fixed number of frames.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -16,30 +14,20 @@
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/sound/TDSound8.h"
+#include "game_folder.h"
 #include "platform/testing/d3d8.h"
-#include "platform/testing/win32.h"
-#include "platform/win32/keyboard.h"
-#include "platform/win32/msgbox.h"
-#include "platform/win32/timer.h"
-#include "platform/win32/window.h"
-#include "support/enemy_table_writer.h"
-#include "support/mesh_writer.h"
-#include "support/temp_dir.h"
 
 namespace {
 
-const char kClass[] = "Verrow Quillmark";
 const char kTitle[] = "Quillmark 4章 ～ Solstice ～";
-
-std::vector<platform::MessageBoxRecord> g_boxes;
 
 // Runs the application in a fresh game folder with the manual clock; each frame advances the clock
 // by one step interval and lets the test act.
 class ScriptedGameWnd : public TGameWnd {
 public:
     ScriptedGameWnd()
-        : TGameWnd(0, kClass, kTitle, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, nullptr, 101,
-                   104)
+        : TGameWnd(0, maintest::kGameClass, kTitle, WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr,
+                   nullptr, nullptr, 101, 104)
     {
     }
     bool Frame() override
@@ -67,31 +55,8 @@ public:
     std::function<void(ScriptedGameWnd&, int)> onFrame;
 };
 
-class GameWndRun : public ::testing::Test {
+class GameWndRun : public maintest::GameFolderTest {
 protected:
-    void SetUp() override
-    {
-        setenv("QM_RUNTIME_DIR", dir.Path().c_str(), 1);
-        cwd = std::make_unique<qmtest::ScopedCwd>(dir.Path());
-        platform::ManualClock::Enable(1000);
-        platform::ResetKeyboardState();
-        g_boxes.clear();
-        platform::SetMessageBoxHook([](const platform::MessageBoxRecord& r) { g_boxes.push_back(r); });
-    }
-    void TearDown() override
-    {
-        platform::SetMessageBoxHook(nullptr);
-        platform::ManualClock::Disable();
-        UnregisterClassA(kClass, nullptr);
-        cwd.reset();
-    }
-    static void WriteSettings()
-    {
-        std::ofstream("setting.ini", std::ios::binary)
-            << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
-        qmtest::SaveStartupMeshes(".");
-        qmtest::SaveStartupEnemyTable(".");
-    }
     // The back buffer's pixel as 0xRRGGBB.
     static std::uint32_t ScreenPixel(int x, int y)
     {
@@ -108,16 +73,12 @@ protected:
         platform::InjectKey(vk, true);
         platform::InjectKey(vk, false);
     }
-
-    qmtest::TempDir dir;
-    std::unique_ptr<qmtest::ScopedCwd> cwd;
 };
 
 }  // namespace
 
 TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
 {
-    WriteSettings();
     ScriptedGameWnd app;
     TTitleLoop* title = nullptr;
     int dialogFrame = 0;
@@ -165,12 +126,11 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
     EXPECT_EQ(TGameData::GetInstance(), nullptr);
     EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
     EXPECT_EQ(board.UseCount(), 1u);
-    EXPECT_TRUE(g_boxes.empty());
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(GameWndRun, EachTitleFrameClearsAndPresentsAndALostDeviceIsReset)
 {
-    WriteSettings();
     ScriptedGameWnd app;
     const std::uint32_t title = TTitleLoop::kClearColor & 0xFFFFFF;
     std::vector<std::uint32_t> drawn;

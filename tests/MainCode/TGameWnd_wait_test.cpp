@@ -5,22 +5,14 @@
 #include <SDL.h>
 
 #include <atomic>
-#include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <memory>
 #include <thread>
 
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/TGameWnd.h"
+#include "game_folder.h"
 #include "platform/testing/win32.h"
-#include "platform/win32/msgbox.h"
-#include "platform/win32/timer.h"
-#include "platform/win32/window.h"
 #include "platform/win32/window_internal.h"
-#include "support/enemy_table_writer.h"
-#include "support/mesh_writer.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -30,7 +22,7 @@ constexpr UINT kPing = WM_USER + 7;
 class WatchedGameWnd : public TGameWnd {
 public:
     WatchedGameWnd()
-        : TGameWnd(0, "Verrow Quillmark", "Quillmark", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr,
+        : TGameWnd(0, maintest::kGameClass, "Quillmark", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr,
                    nullptr, nullptr, 101, 104)
     {
     }
@@ -65,30 +57,7 @@ public:
     std::atomic<HWND> handle{nullptr};
 };
 
-class GameWndWait : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        setenv("QM_RUNTIME_DIR", dir.Path().c_str(), 1);
-        cwd = std::make_unique<qmtest::ScopedCwd>(dir.Path());
-        platform::ManualClock::Enable(1000);
-        platform::SetMessageBoxHook([](const platform::MessageBoxRecord&) {});
-        std::ofstream("setting.ini", std::ios::binary)
-            << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
-        qmtest::SaveStartupMeshes(".");
-        qmtest::SaveStartupEnemyTable(".");
-    }
-    void TearDown() override
-    {
-        platform::SetMessageBoxHook(nullptr);
-        platform::ManualClock::Disable();
-        UnregisterClassA("Verrow Quillmark", nullptr);
-        cwd.reset();
-    }
-
-    qmtest::TempDir dir;
-    std::unique_ptr<qmtest::ScopedCwd> cwd;
-};
+using GameWndWait = maintest::GameFolderTest;
 
 // Waits (in real time, up to five seconds) until the loop has begun its next wait after `after`.
 bool NextWait(unsigned after)

@@ -135,7 +135,7 @@ TEST_F(InputTest, HeldMaskNeedsTheWholeHistory)
     EXPECT_EQ(mask, 0);  // released once within the last ten polls
 }
 
-TEST_F(InputTest, StickThresholdsCutTheAxisIntoThirdsAtTheirExactValues)
+TEST_F(InputTest, StickThirdsAtTheirExactValuesAndPadButtonsShareAButtonWithKeys)
 {
     std::uint16_t t[4] = {};
     Make()->GetPadThresholds(t);
@@ -143,6 +143,7 @@ TEST_F(InputTest, StickThresholdsCutTheAxisIntoThirdsAtTheirExactValues)
 
     AttachPad();
     auto input = Make();
+    ASSERT_EQ(input->GetPadId(), index_);
     input->GetPadThresholds(t);
     // Axis 0..65535: (2*min + max)/3 and (min + 2*max)/3.
     EXPECT_EQ(std::vector<std::uint16_t>(t, t + 4), (std::vector<std::uint16_t>{21845, 43690, 21845, 43690}));
@@ -151,34 +152,19 @@ TEST_F(InputTest, StickThresholdsCutTheAxisIntoThirdsAtTheirExactValues)
     const struct {
         Sint16 x;
         Sint16 y;
+        Uint8 button;
         std::uint16_t want;
     } cases[] = {
-        {-10923, 0, 0},     {-10924, 0, kLeft},  {10922, 0, 0},      {10923, 0, kRight},
-        {0, -10923, 0},     {0, -10924, kUp},    {0, 10922, 0},      {0, 10923, kDown},
-        {-32768, 32767, kLeft | kDown},
+        {-10923, 0, 0, 0}, {-10924, 0, 0, kLeft}, {10922, 0, 0, 0}, {10923, 0, 0, kRight},
+        {0, -10923, 0, 0}, {0, -10924, 0, kUp},   {0, 10922, 0, 0}, {0, 10923, 0, kDown},
+        {0, 0, 0, 0},      {-32768, 32767, 0, kLeft | kDown},       {32767, -32768, 0, kRight | kUp},
+        {-32768, 0, SDL_PRESSED, kLeft | kA},  // button 1 is A
     };
     for (const auto& c : cases) {
-        SetPad(c.x, c.y, SDL_RELEASED);
+        SetPad(c.x, c.y, c.button);
         input->PollInput();
         EXPECT_EQ(input->GetCurrent(), c.want) << c.x << ", " << c.y;
     }
-}
-
-TEST_F(InputTest, PadStickThirdsButtonsAndKeysShareAButton)
-{
-    AttachPad();
-    auto input = Make();
-    ASSERT_EQ(input->GetPadId(), index_);
-    Poll(*input, 5);
-    SetPad(0, 0, SDL_RELEASED);
-    input->PollInput();
-    EXPECT_EQ(input->GetCurrent(), 0);  // resting at the centre
-    SetPad(32767, -32768, SDL_RELEASED);
-    input->PollInput();
-    EXPECT_EQ(input->GetCurrent(), kRight | kUp);
-    SetPad(-32768, 0, SDL_PRESSED);  // button 1 → A
-    input->PollInput();
-    EXPECT_EQ(input->GetCurrent(), kLeft | kA);
 
     // Key and pad on one button: either one holds it.
     SetPad(0, 0, SDL_PRESSED);

@@ -46,6 +46,16 @@ protected:
         manager_.GetRoot()->GetMesh(i)->GetBoundingSphere(sphere, nullptr);
         return {static_cast<int>(sphere[0] / kCell), static_cast<int>(sphere[2] / kCell)};
     }
+    // The first material type of each placed mesh shown after an update at (x, z).
+    std::vector<std::uint16_t> ShownAt(float x, float z)
+    {
+        UpdateAt(x, z);
+        std::vector<std::uint16_t> types;
+        for (std::size_t i = 0; i < manager_.GetSubRoot()->GetMeshCount(); ++i) {
+            types.push_back(manager_.GetSubRoot()->GetMesh(i)->GetMaterial(0).GetMaterialType());
+        }
+        return types;
+    }
     TMesh8 PlacedBox(float x, float z, std::uint16_t type)
     {
         TMesh8 mesh = LoadMesh(Box(x, 0.5F, z, 0.5F, 0.8F, 0.3F, 0.2F), "box.msh");
@@ -192,13 +202,22 @@ TEST_F(MeshAreaManagerTest, ASteadyPointShowsTheSameMeshesWithoutAllocatingAndAH
         }
     }
     EXPECT_EQ(CellOfShown(0), std::make_pair(2, 1));
-    // Standing inside the first box hides it; the exempt one stays, now first.
+    // Standing inside the first box hides it; the exempt one stays, now first. Shown again, and
+    // after an edge cell's smaller block, the meshes take back their old slots without allocating.
+    qmtest::AllocationProbe probe;
     UpdateAt(25.0F, 25.0F);
     ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 1u);
     EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
     UpdateAt(20.0F, 25.0F);
     ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 2u);
     EXPECT_EQ(manager_.GetSubRoot()->GetMesh(1)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
+    UpdateAt(5.0F, 25.0F);
+    EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 6u);
+    UpdateAt(15.0F, 25.0F);
+    EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 9u);
+    if (qmtest::AllocationProbe::Available()) {
+        EXPECT_EQ(probe.OwnThreadAllocations(), 0);
+    }
 }
 
 TEST_F(MeshAreaManagerTest, ExemptTypesAreShownUnchangedAtAnyDistance)
@@ -225,36 +244,24 @@ TEST_F(MeshAreaManagerTest, PlacedMeshesAreFiledByCellAndDroppedOutsideTheGrid)
     // Kept: the first and last cell on each axis; dropped: just outside them.
     manager_.AddObjectMesh(PlacedBox(0.5F, 0.5F, TMeshMaterial::kMul));
     manager_.AddObjectMesh(PlacedBox(49.5F, 49.5F, TMeshMaterial::kAdd));
-    manager_.AddObjectMesh(PlacedBox(50.5F, 25.0F, TMeshMaterial::kMul));
-    manager_.AddObjectMesh(PlacedBox(25.0F, 50.5F, TMeshMaterial::kMul));
-    manager_.AddObjectMesh(PlacedBox(-10.5F, 25.0F, TMeshMaterial::kMul));
-    manager_.AddObjectMesh(PlacedBox(25.0F, -10.5F, TMeshMaterial::kMul));
+    for (const auto& [x, z] : {std::pair{50.5F, 25.0F}, {25.0F, 50.5F}, {-10.5F, 25.0F}, {25.0F, -10.5F}}) {
+        manager_.AddObjectMesh(PlacedBox(x, z, TMeshMaterial::kMul));
+    }
 
-    UpdateAt(0.5F, 0.5F);
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 1u);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
-    UpdateAt(49.5F, 49.5F);
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 1u);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kAdd);
-    // Beyond the grid the boxes there were dropped, and in-grid ones are two cells away.
-    UpdateAt(55.0F, 25.0F);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMeshCount(), 0u);
-    UpdateAt(25.0F, 55.0F);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMeshCount(), 0u);
-    UpdateAt(25.0F, -5.0F);  // trunc(-0.5) = 0: row 0's block
-    EXPECT_EQ(manager_.GetSubRoot()->GetMeshCount(), 0u);
-    UpdateAt(-5.0F, 25.0F);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMeshCount(), 0u);
+    EXPECT_EQ(ShownAt(0.5F, 0.5F), std::vector<std::uint16_t>{TMeshMaterial::kMul});
+    EXPECT_EQ(ShownAt(49.5F, 49.5F), std::vector<std::uint16_t>{TMeshMaterial::kAdd});
+    // Beyond the grid the boxes there were dropped, and in-grid ones are two cells away
+    // (trunc(-0.5) = 0: row 0's block).
+    for (const auto& [x, z] : {std::pair{55.0F, 25.0F}, {25.0F, 55.0F}, {25.0F, -5.0F}, {-5.0F, 25.0F}}) {
+        EXPECT_TRUE(ShownAt(x, z).empty()) << x << ", " << z;
+    }
 
     // Within a cell, in the order added; neighbours follow the block's row order.
     manager_.AddObjectMesh(PlacedBox(35.0F, 35.0F, TMeshMaterial::kZDisAdd));  // cell (3, 3)
     manager_.AddObjectMesh(PlacedBox(16.0F, 16.0F, TMeshMaterial::kAdd));      // cell (1, 1)
     manager_.AddObjectMesh(PlacedBox(14.0F, 14.0F, TMeshMaterial::kMul));      // cell (1, 1), second
-    UpdateAt(25.0F, 25.0F);
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 3u);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kAdd);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(1)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(2)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kZDisAdd);
+    EXPECT_EQ(ShownAt(25.0F, 25.0F),
+              (std::vector<std::uint16_t>{TMeshMaterial::kAdd, TMeshMaterial::kMul, TMeshMaterial::kZDisAdd}));
 }
 
 TEST_F(MeshAreaManagerTest, PlacedMeshesAnimateUnlessTimeIsStopped)
@@ -314,6 +321,38 @@ TEST_F(MeshAreaManagerTest, TerrainCellsAndAFadingBoxFromAFixedCamera)
     view_.SetProjection(0.5F, 200.0F, 60.0F, 640, 480);
     ASSERT_TRUE(view_.SetCamera(camera.Get()));
     EXPECT_TRUE(qmtest::MatchesGolden(DrawScene(scene_.Get(), 0xFF203040), "MeshAreaCells"));
+}
+
+}  // namespace
+
+namespace {
+
+// Meshes a frame dropped wait for SetMesh: not counted, found, drawn or cloned until refilled.
+TEST_F(MeshAreaManagerTest, DroppedMeshesAreOutOfTheFrameUntilRefilled)
+{
+    TRefPtr<TFrame> frame = NewFrame("Holder");
+    for (const char* name : {"a", "b"}) {
+        qmtest::MeshFile box = Box(0.0F, 0.5F, 0.0F, 0.5F, 0.8F, 0.3F, 0.2F);
+        box.name = name;
+        frame->AddMesh(LoadMesh(box, std::string(name) + ".msh"));
+    }
+    const std::string second = frame->GetMesh(1)->GetName();
+    ASSERT_EQ(frame->FindMesh(second, false), frame->GetMesh(1));
+    frame->KeepMeshes(1);
+    EXPECT_EQ(frame->GetMeshCount(), 1u);
+    EXPECT_EQ(frame->FindMesh(second, false), nullptr);
+    EXPECT_EQ(frame->Clone(nullptr)->GetMeshCount(), 1u);
+    // AddMesh takes the next slot too.
+    const TMesh8 again = *frame->GetMesh(0);
+    frame->AddMesh(again);
+    EXPECT_EQ(frame->GetMeshCount(), 2u);
+    EXPECT_EQ(frame->FindMesh(second, false), nullptr);
+    frame->SetMesh(2, again);
+    EXPECT_EQ(frame->GetMeshCount(), 3u);
+    EXPECT_TRUE(frame->RemoveMesh(frame->GetMesh(2)));
+    EXPECT_EQ(frame->GetMeshCount(), 2u);
+    frame->ClearMeshes();
+    EXPECT_EQ(frame->GetMeshCount(), 0u);
 }
 
 }  // namespace

@@ -112,15 +112,10 @@ TEST_F(MinimapTest, PictureCornersFollowThePlayerAndTheHeadingItsFront)
         player.Face(c.fx, c.fz, c.px, c.pz);
         map->Update(player);
         EXPECT_NEAR(map->GetHeading(), c.heading, 1e-5F) << c.fx << ", " << c.fz;
-        const TSprite& s = map->GetPicture();
-        EXPECT_NEAR(s.GetVertex(0).u, c.u - 0.19921875F, 1e-6F);
-        EXPECT_NEAR(s.GetVertex(0).v, c.v - 0.13671875F, 1e-6F);
-        EXPECT_NEAR(s.GetVertex(1).u, c.u + 0.19921875F, 1e-6F);
-        EXPECT_NEAR(s.GetVertex(1).v, c.v - 0.13671875F, 1e-6F);
-        EXPECT_NEAR(s.GetVertex(2).u, c.u - 0.19921875F, 1e-6F);
-        EXPECT_NEAR(s.GetVertex(2).v, c.v + 0.13671875F, 1e-6F);
-        EXPECT_NEAR(s.GetVertex(3).u, c.u + 0.19921875F, 1e-6F);
-        EXPECT_NEAR(s.GetVertex(3).v, c.v + 0.13671875F, 1e-6F);
+        for (int i = 0; i < 4; ++i) {  // corners left to right, then top to bottom
+            EXPECT_NEAR(map->GetPicture().GetVertex(i).u, c.u + (i % 2 == 0 ? -0.19921875F : 0.19921875F), 1e-6F) << i;
+            EXPECT_NEAR(map->GetPicture().GetVertex(i).v, c.v + (i < 2 ? -0.13671875F : 0.13671875F), 1e-6F) << i;
+        }
     }
     // The edge case by its numbers: the origin facing -z.
     player.Face(0, -1, 0, 0);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,22 @@ void ExpectVec(const D3DXVECTOR3& actual, float x, float y, float z)
     EXPECT_FLOAT_EQ(actual.x, x);
     EXPECT_FLOAT_EQ(actual.y, y);
     EXPECT_FLOAT_EQ(actual.z, z);
+}
+
+// Values as one line of text: a whole record compared at once.
+void Put(std::ostream& out, const D3DXVECTOR3& v) { out << '(' << v.x << ',' << v.y << ',' << v.z << ')'; }
+template <typename T>
+void Put(std::ostream& out, const T& value)
+{
+    out << value;
+}
+template <typename... T>
+std::string Str(const T&... values)
+{
+    std::ostringstream out;
+    const char* gap = "";
+    ((out << gap, Put(out, values), gap = " "), ...);
+    return out.str();
 }
 
 class MapDataTest : public ::testing::Test {
@@ -99,125 +116,72 @@ TEST_F(MapDataTest, EveryKindRoundTripsAndListsKeepFileOrder)
         .End();
     const TMapData d = Load(s);
 
-    EXPECT_EQ(d.GetMapKind(), 1u);
-    EXPECT_EQ(d.GetAreaMeshName(), "dungeon03");
-    EXPECT_EQ(d.GetDisplayName(), "洞窟");
-    EXPECT_EQ(d.GetMusicName(), "bgm07");
-    EXPECT_FLOAT_EQ(d.GetCollisionCellWidth(), 4.0F);
-    EXPECT_FLOAT_EQ(d.GetCollisionCellDepth(), 5.0F);
-    EXPECT_FLOAT_EQ(d.GetMeshCellWidth(), 60.0F);
-    EXPECT_FLOAT_EQ(d.GetMeshCellDepth(), 70.0F);
-    EXPECT_FLOAT_EQ(d.GetNear(), 0.5F);
-    EXPECT_FLOAT_EQ(d.GetFar(), 900.0F);
-    EXPECT_FLOAT_EQ(d.GetFieldOfView(), 50.0F);
-    EXPECT_TRUE(d.HasFog());
-    EXPECT_FLOAT_EQ(d.GetFogStart(), 30.0F);
-    EXPECT_FLOAT_EQ(d.GetFogEnd(), 300.0F);
-    EXPECT_EQ(d.GetFogColour(), 0xFF102030u);
-    EXPECT_TRUE(d.HasSky());
-    EXPECT_FLOAT_EQ(d.GetSkyValue1(), 0.25F);
-    EXPECT_FLOAT_EQ(d.GetSkyValue2(), 0.5F);
-    EXPECT_FLOAT_EQ(d.GetSkyValue3(), 2.0F);
-    EXPECT_TRUE(d.HasEntryPoint());
-    ExpectVec(d.GetEntryPosition(), 1, 2, 3);
-    ExpectVec(d.GetEntryDirection(), 0, 0, -1);
-    ExpectVec(d.GetEntryCameraPosition(), 4, 5, 6);
-    EXPECT_EQ(d.GetCameraMode(), TMapData::kCameraFollow);
-    EXPECT_FLOAT_EQ(d.GetFollowDistance(), 9.0F);
-    EXPECT_FLOAT_EQ(d.GetFollowHeight(), 2.5F);
-    EXPECT_EQ(d.GetFollowValue(), 77u);
-    EXPECT_FLOAT_EQ(d.GetEnemyBound1(), -5.0F);
-    EXPECT_FLOAT_EQ(d.GetEnemyBound2(), 250.0F);
-    EXPECT_EQ(d.GetMinimapName(), "mini03");
-    EXPECT_EQ(d.GetObjectSetName(), "set03");
-    EXPECT_FALSE(d.IsKeepMusic());
+    EXPECT_EQ(Str(d.GetMapKind(), d.GetAreaMeshName(), d.GetDisplayName(), d.GetMusicName(), d.GetCollisionCellWidth(),
+                  d.GetCollisionCellDepth(), d.GetMeshCellWidth(), d.GetMeshCellDepth()),
+              "1 dungeon03 洞窟 bgm07 4 5 60 70");
+    EXPECT_EQ(Str(d.GetNear(), d.GetFar(), d.GetFieldOfView(), d.HasFog(), d.GetFogStart(), d.GetFogEnd(),
+                  d.GetFogColour(), d.HasSky(), d.GetSkyValue1(), d.GetSkyValue2(), d.GetSkyValue3()),
+              "0.5 900 50 1 30 300 4279246896 1 0.25 0.5 2");
+    EXPECT_EQ(Str(d.HasEntryPoint(), d.GetEntryPosition(), d.GetEntryDirection(), d.GetEntryCameraPosition()),
+              "1 (1,2,3) (0,0,-1) (4,5,6)");
+    EXPECT_EQ(Str(d.GetCameraMode(), d.GetFollowDistance(), d.GetFollowHeight(), d.GetFollowValue(),
+                  d.GetEnemyBound1(), d.GetEnemyBound2(), d.GetMinimapName(), d.GetObjectSetName(), d.IsKeepMusic()),
+              Str(TMapData::kCameraFollow, "9 2.5 77 -5 250 mini03 set03 0"));
 
     ASSERT_EQ(d.GetCameraKeys().size(), 2u);
-    EXPECT_EQ(d.GetCameraKeys()[0].kind, 0u);
-    EXPECT_EQ(d.GetCameraKeys()[0].value, 11u);
-    ExpectVec(d.GetCameraKeys()[0].position, 1, 0, 1);
-    EXPECT_FLOAT_EQ(d.GetCameraKeys()[0].distance, 5.0F);
-    EXPECT_FLOAT_EQ(d.GetCameraKeys()[0].height, 1.5F);
-    EXPECT_EQ(d.GetCameraKeys()[1].kind, 1u);
-    EXPECT_EQ(d.GetCameraKeys()[1].value, 12u);
-    ExpectVec(d.GetCameraKeys()[1].position, 2, 0, 2);
-    ExpectVec(d.GetCameraKeys()[1].cameraPosition, 7, 8, 9);
+    const TCameraKey& k0 = d.GetCameraKeys()[0];
+    const TCameraKey& k1 = d.GetCameraKeys()[1];
+    EXPECT_EQ(Str(k0.kind, k0.value, k0.position, k0.distance, k0.height), "0 11 (1,0,1) 5 1.5");
+    EXPECT_EQ(Str(k1.kind, k1.value, k1.position, k1.cameraPosition), "1 12 (2,0,2) (7,8,9)");
 
     ASSERT_EQ(d.GetVisualPlacements().size(), 1u);
     ASSERT_EQ(d.GetCollisionPlacements().size(), 1u);
     for (const TMeshPlacement* p : {&d.GetVisualPlacements()[0], &d.GetCollisionPlacements()[0]}) {
-        EXPECT_EQ(p->mirrorAxis, 2u);
-        EXPECT_EQ(p->materialIndex, 7u);
-        EXPECT_EQ(p->shaderKind, 5u);
+        EXPECT_EQ(Str(p->mirrorAxis, p->materialIndex, p->shaderKind), "2 7 5");
     }
     EXPECT_EQ(d.GetVisualPlacements()[0].meshName, "rock01.msh");
     EXPECT_EQ(d.GetCollisionPlacements()[0].meshName, "rock01c.msh");
 
-    ASSERT_EQ(d.GetEnemies().size(), 3u);
-    EXPECT_EQ(d.GetEnemies()[0].typeId, 101u);
-    EXPECT_EQ(d.GetEnemies()[1].typeId, 102u);
-    EXPECT_EQ(d.GetEnemies()[2].typeId, 103u);
-    ExpectVec(d.GetEnemies()[1].position, 3, 0, 4);
-    ExpectVec(d.GetEnemies()[1].direction, 1, 0, 0);
-
+    std::string all;
+    for (const TMapEnemy& e : d.GetEnemies()) {
+        all += Str(e.typeId, e.position, e.direction) + "; ";
+    }
+    EXPECT_EQ(all, "101 (1,0,2) (0,0,1); 102 (3,0,4) (1,0,0); 103 (5,0,6) (0,0,-1); ");
     ASSERT_EQ(d.GetEnemySpawners().size(), 1u);
     const TMapEnemySpawner& spawner = d.GetEnemySpawners()[0];
-    EXPECT_EQ(spawner.typeId, 201u);
-    ExpectVec(spawner.p, 1, 1, 1);
-    ExpectVec(spawner.q, 2, 2, 2);
-    EXPECT_EQ(spawner.m, 3u);
-    EXPECT_EQ(spawner.n, 4u);
-
+    EXPECT_EQ(Str(spawner.typeId, spawner.p, spawner.q, spawner.m, spawner.n), "201 (1,1,1) (2,2,2) 3 4");
     // The item keeps its first vector only; the record after it still reads.
     ASSERT_EQ(d.GetItems().size(), 1u);
-    EXPECT_EQ(d.GetItems()[0].value1, 5u);
-    EXPECT_EQ(d.GetItems()[0].value2, 6u);
-    EXPECT_EQ(d.GetItems()[0].value3, 7u);
-    ExpectVec(d.GetItems()[0].position, 8, 9, 10);
+    const TMapItemRecord& item = d.GetItems()[0];
+    EXPECT_EQ(Str(item.value1, item.value2, item.value3, item.position), "5 6 7 (8,9,10)");
 
     ASSERT_EQ(d.GetPointObjects().size(), 1u);
-    EXPECT_EQ(d.GetPointObjects()[0].value, 3u);
-    ExpectVec(d.GetPointObjects()[0].position, 1, 2, 3);
     ASSERT_EQ(d.GetThreeVectorObjects().size(), 1u);
-    ExpectVec(d.GetThreeVectorObjects()[0].v2, 0, 1, 0);
-    ExpectVec(d.GetThreeVectorObjects()[0].v3, 0, 0, 1);
-    EXPECT_EQ(d.GetThreeVectorObjects()[0].name, "box");
     ASSERT_EQ(d.GetPointValueObjects().size(), 1u);
-    ExpectVec(d.GetPointValueObjects()[0].position, 4, 5, 6);
-    EXPECT_EQ(d.GetPointValueObjects()[0].value, 9u);
-    EXPECT_EQ(d.GetPointValueObjects()[0].name, "action");
     ASSERT_EQ(d.GetValueObjectsA().size(), 1u);
-    EXPECT_EQ(d.GetValueObjectsA()[0].value, 10u);
-    EXPECT_EQ(d.GetValueObjectsA()[0].name, "countA");
     ASSERT_EQ(d.GetValueObjectsB().size(), 1u);
-    EXPECT_EQ(d.GetValueObjectsB()[0].value, 20u);
-    EXPECT_EQ(d.GetValueObjectsB()[0].name, "defeatB");
+    ASSERT_EQ(d.GetTwoVectorObjects().size(), 1u);
+    const TMapThreeVectorObject& three = d.GetThreeVectorObjects()[0];
+    const TMapPointValueObject& pv = d.GetPointValueObjects()[0];
+    const TMapTwoVectorObject& two = d.GetTwoVectorObjects()[0];
+    EXPECT_EQ(Str(d.GetPointObjects()[0].value, d.GetPointObjects()[0].position, three.v1, three.v2, three.v3,
+                  three.name, pv.position, pv.value, pv.name),
+              "3 (1,2,3) (1,0,0) (0,1,0) (0,0,1) box (4,5,6) 9 action");
+    EXPECT_EQ(Str(d.GetValueObjectsA()[0].value, d.GetValueObjectsA()[0].name, d.GetValueObjectsB()[0].value,
+                  d.GetValueObjectsB()[0].name, two.v1, two.v2, two.name),
+              "10 countA 20 defeatB (-1,-1,-1) (1,1,1) zone");
 
     ASSERT_EQ(d.GetTriggerBoxes().size(), 1u);
     const TMapTriggerBoxRecord& box = d.GetTriggerBoxes()[0];
-    ExpectVec(box.boxMaximum, 1, 1, 1);
-    ExpectVec(box.facing, 0, 0, 1);
-    ExpectVec(box.startPosition, 5, 0, 5);
-    ExpectVec(box.startDirection, 1, 0, 0);
-    ExpectVec(box.startCameraPosition, 5, 3, 0);
-    EXPECT_EQ(box.fadeMode, 1u);
-    EXPECT_EQ(box.destination, "04.map/next");
-
+    EXPECT_EQ(Str(box.boxMinimum, box.boxMaximum, box.facing, box.startPosition, box.startDirection,
+                  box.startCameraPosition, box.fadeMode, box.destination),
+              "(0,0,0) (1,1,1) (0,0,1) (5,0,5) (1,0,0) (5,3,0) 1 04.map/next");
     ASSERT_EQ(d.GetTriggerActions().size(), 1u);
     const TMapTriggerActionRecord& action = d.GetTriggerActions()[0];
-    ExpectVec(action.point, 2, 0, 2);
-    EXPECT_FLOAT_EQ(action.radius, 1.5F);
-    ExpectVec(action.startPosition, 6, 0, 6);
-    ExpectVec(action.startDirection, 0, 0, -1);
-    ExpectVec(action.startCameraPosition, 6, 2, 9);
-    EXPECT_EQ(action.fadeMode, 0u);
-    EXPECT_EQ(action.destination, "04.map/back");
-
+    EXPECT_EQ(Str(action.point, action.radius, action.startPosition, action.startDirection,
+                  action.startCameraPosition, action.fadeMode, action.destination),
+              "(2,0,2) 1.5 (6,0,6) (0,0,-1) (6,2,9) 0 04.map/back");
     EXPECT_EQ(d.GetVillagerNames(), (std::vector<std::string>{"04.pbsc/Villager00", "04.pbsc/Villager01"}));
-    ASSERT_EQ(d.GetTwoVectorObjects().size(), 1u);
-    ExpectVec(d.GetTwoVectorObjects()[0].v1, -1, -1, -1);
-    ExpectVec(d.GetTwoVectorObjects()[0].v2, 1, 1, 1);
-    EXPECT_EQ(d.GetTwoVectorObjects()[0].name, "zone");
 }
 
 TEST_F(MapDataTest, SingleKindsKeepTheLastRecordAndDefaultsStandWithoutThem)
@@ -225,25 +189,13 @@ TEST_F(MapDataTest, SingleKindsKeepTheLastRecordAndDefaultsStandWithoutThem)
     MapStream s = qmtest::SmallestMapStream();
     s.MinimapName("first").MinimapName("second").Projection(2.0F, 500.0F, 60.0F).End();
     const TMapData d = Load(s);
-    EXPECT_EQ(d.GetMinimapName(), "second");
-    EXPECT_FLOAT_EQ(d.GetNear(), 2.0F);
-    EXPECT_FLOAT_EQ(d.GetFar(), 500.0F);
-    EXPECT_FLOAT_EQ(d.GetFieldOfView(), 60.0F);
+    EXPECT_EQ(Str(d.GetMinimapName(), d.GetNear(), d.GetFar(), d.GetFieldOfView()), "second 2 500 60");
 
-    EXPECT_EQ(d.GetObjectSetName(), "non");
-    EXPECT_EQ(d.GetEnemyBound1(), 0.0F);
+    EXPECT_EQ(Str(d.GetObjectSetName(), d.GetEnemyBound1(), d.HasFog(), d.GetFogStart(), d.GetFogColour(), d.HasSky(),
+                  d.GetSkyValue3(), d.HasEntryPoint(), d.GetEntryPosition(), d.HasStart()),
+              "non 0 0 0 0 0 0 0 (0,0,0) 0");
     EXPECT_EQ(d.GetEnemyBound2(), 3.4028235e38F);
-    EXPECT_FALSE(d.HasFog());
-    EXPECT_EQ(d.GetFogStart(), 0.0F);
-    EXPECT_EQ(d.GetFogColour(), 0u);
-    EXPECT_FALSE(d.HasSky());
-    EXPECT_EQ(d.GetSkyValue3(), 0.0F);
-    EXPECT_FALSE(d.HasEntryPoint());
-    ExpectVec(d.GetEntryPosition(), 0, 0, 0);
-    EXPECT_FALSE(d.HasStart());
-    EXPECT_TRUE(d.GetCameraKeys().empty());
-    EXPECT_TRUE(d.GetVisualPlacements().empty());
-    EXPECT_TRUE(d.GetVillagerNames().empty());
+    EXPECT_TRUE(d.GetCameraKeys().empty() && d.GetVisualPlacements().empty() && d.GetVillagerNames().empty());
 }
 
 TEST_F(MapDataTest, KindFieldCountsOnlyItsLowHalf)
@@ -280,14 +232,6 @@ TEST_F(MapDataTest, StartVectorsComeBackOnlyWhenAllThreeAreGiven)
     EXPECT_FALSE(TMapData("maps.dat/field", nullptr, f, c).HasStart());
     EXPECT_FALSE(TMapData("maps.dat/field", p, nullptr, c).HasStart());
     EXPECT_FALSE(TMapData("maps.dat/field", p, f, nullptr).HasStart());
-}
-
-TEST_F(MapDataTest, KeepMusicIsClearAfterLoadingAndSetByTheMapChange)
-{
-    TMapData d = Load(qmtest::SmallestMapStream().End());
-    EXPECT_FALSE(d.IsKeepMusic());
-    d.SetKeepMusic(true);
-    EXPECT_TRUE(d.IsKeepMusic());
 }
 
 TEST(MapDataName, SplitsAtTheFirstSlash)

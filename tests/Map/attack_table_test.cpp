@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "MainCode/Map/TAttackTable.h"
@@ -99,13 +100,9 @@ TEST_F(AttackTable, MissedIdGivesTheIdZeroRecord)
     // None loaded: the defaults, and an id-0 entry from then on.
     const TAttackRecord& fallback = TAttackTable::Get(42);
     EXPECT_TRUE(Same(fallback, TAttackRecord()));
-    EXPECT_EQ(fallback.Kind, 0u);
-    EXPECT_EQ(fallback.Lifetime, 1u);
-    EXPECT_EQ(fallback.Radius, 0.5F);
-    EXPECT_EQ(fallback.Interval, 10);
-    EXPECT_EQ(fallback.Param8, -1);
-    EXPECT_TRUE(TAttackTable::Contains(0));
-    EXPECT_FALSE(TAttackTable::Contains(42));
+    EXPECT_EQ(std::make_tuple(fallback.Kind, fallback.Lifetime, fallback.Radius, fallback.Interval, fallback.Param8),
+              std::make_tuple(0u, 1u, 0.5F, 10, -1));
+    EXPECT_TRUE(TAttackTable::Contains(0) && !TAttackTable::Contains(42));
     EXPECT_EQ(&TAttackTable::Get(0), &fallback);
 
     BhtFile file;
@@ -139,9 +136,7 @@ TEST_F(AttackTable, ScrambledHeaderLoadsAsItsPlainTwin)
         EXPECT_TRUE(Same(reader.GetRecord(2), Record(12, 3)));
         EXPECT_TRUE(Same(reader.GetRecord(3), TAttackRecord()));
         reader.Clear();
-        EXPECT_EQ(reader.GetRecordCount(), 0u);
-        EXPECT_TRUE(reader.CopyRecords().empty());
-        EXPECT_TRUE(reader.GetNames().empty());
+        EXPECT_TRUE(reader.GetRecordCount() == 0u && reader.CopyRecords().empty() && reader.GetNames().empty());
     }
 }
 
@@ -195,9 +190,9 @@ TEST_F(AttackTable, NameLengthsAreBoundedByTheFile)
             w.Bytes(b.data(), b.size());
         };
         w.U8(scrambled ? 1 : 0);
-        number(1);
-        number(1);
-        number(nameLength);
+        for (std::uint32_t v : {1u, 1u, nameLength}) {
+            number(v);
+        }
         const std::vector<std::uint8_t> t = scrambled ? qmtest::ScrambleField(text, 4) : text;
         w.Bytes(t.data(), t.size());
         number(9);

@@ -29,14 +29,11 @@ TCollisionFace TiltedFace(double degrees, float red = 0.5F)
 
 TEST(CollisionFace, SlopeClassesOnEitherSideOfEachBound)
 {
-    EXPECT_EQ(TiltedFace(0).GetSlopeClass(), 1u);
-    EXPECT_EQ(TiltedFace(30).GetSlopeClass(), 1u);
-    EXPECT_EQ(TiltedFace(30.1).GetSlopeClass(), 2u);
-    EXPECT_EQ(TiltedFace(88.9).GetSlopeClass(), 2u);
-    EXPECT_EQ(TiltedFace(89.1).GetSlopeClass(), 4u);
-    EXPECT_EQ(TiltedFace(90.9).GetSlopeClass(), 4u);
-    EXPECT_EQ(TiltedFace(91.1).GetSlopeClass(), 8u);
-    EXPECT_EQ(TiltedFace(180).GetSlopeClass(), 8u);
+    const std::pair<double, std::uint32_t> cases[] = {{0, 1},    {30, 1},   {30.1, 2}, {88.9, 2},
+                                                      {89.1, 4}, {90.9, 4}, {91.1, 8}, {180, 8}};
+    for (const auto& [degrees, slope] : cases) {
+        EXPECT_EQ(TiltedFace(degrees).GetSlopeClass(), slope) << degrees;
+    }
     // The angle is taken in single precision: a normal at 91 degrees comes out just below 91.
     EXPECT_EQ(TCollisionFace::SlopeClassOf(std::cos(91.0F * 0.017453292F)), 4u);
     // Beyond ±1 (rounding in the normal) is clamped, not NaN.
@@ -109,14 +106,11 @@ TEST_F(GroundGrid, FacesListedByTheirCorners)
     const TGridCollisionMesh grid = Build(g, 2.0F, 2.0F);
     ASSERT_EQ(grid.GetCellsX(), 3u);
     ASSERT_EQ(grid.GetCellsZ(), 3u);
-    EXPECT_EQ(CellFaces(grid, 0), (std::vector<std::uint16_t>{0, 2, 3}));
-    EXPECT_EQ(CellFaces(grid, 1), (std::vector<std::uint16_t>{2}));
-    EXPECT_EQ(CellFaces(grid, 2), (std::vector<std::uint16_t>{1}));
-    EXPECT_EQ(CellFaces(grid, 6), (std::vector<std::uint16_t>{1}));
-    EXPECT_EQ(CellFaces(grid, 8), (std::vector<std::uint16_t>{1, 4}));
-    EXPECT_EQ(grid.GetCell(4).faceCount, 0u);
+    const std::vector<std::vector<std::uint16_t>> faces = {{0, 2, 3}, {2}, {1}, {}, {}, {}, {1}, {}, {1, 4}};
+    for (std::uint32_t cell = 0; cell < 9; ++cell) {
+        EXPECT_EQ(CellFaces(grid, cell), faces[cell]) << cell;
+    }
     EXPECT_EQ(grid.GetCell(4).faces.Get(), nullptr);
-    EXPECT_EQ(grid.GetCell(3).faceCount, 0u);
 }
 
 TEST_F(GroundGrid, NeighbourBlockOrderEmptyCellsAndRowWrap)
@@ -135,32 +129,23 @@ TEST_F(GroundGrid, NeighbourBlockOrderEmptyCellsAndRowWrap)
     const TGridCollisionMesh grid = Build(g, 2.0F, 2.0F);
     ASSERT_EQ(grid.GetCellsX(), 4u);
     ASSERT_EQ(grid.GetCellsZ(), 3u);
-    int cells[9];
-    const float middle[3] = {3.0F, 0.0F, 3.0F};  // column 1, row 1: cell 5
-    grid.GetNeighbourCells(middle, cells);
-    EXPECT_EQ(std::vector<int>(cells, cells + 9), (std::vector<int>{0, 1, 2, 4, 5, 6, 8, 9, 10}));
-    // Column 0: the left neighbours are the previous row's last cells; row 0 has nothing above.
-    const float left[3] = {1.0F, 0.0F, 1.0F};
-    grid.GetNeighbourCells(left, cells);
-    EXPECT_EQ(std::vector<int>(cells, cells + 9), (std::vector<int>{-1, -1, -1, -1, 0, 1, 3, 4, 5}));
-    // The far corner: the block runs past the cell count.
-    const float far[3] = {7.0F, 0.0F, 5.0F};
-    grid.GetNeighbourCells(far, cells);
-    EXPECT_EQ(std::vector<int>(cells, cells + 9), (std::vector<int>{6, 7, 8, 10, 11, -1, -1, -1, -1}));
+    const auto block = [&grid](float x, float z) {
+        int cells[9];
+        const float p[3] = {x, 0.0F, z};
+        grid.GetNeighbourCells(p, cells);
+        return std::vector<int>(cells, cells + 9);
+    };
+    // Column 1, row 1: cell 5 in the middle. Column 0: the left neighbours are the previous row's
+    // last cells; row 0 has nothing above. The far corner: the block runs past the cell count.
+    EXPECT_EQ(block(3.0F, 3.0F), (std::vector<int>{0, 1, 2, 4, 5, 6, 8, 9, 10}));
+    EXPECT_EQ(block(1.0F, 1.0F), (std::vector<int>{-1, -1, -1, -1, 0, 1, 3, 4, 5}));
+    EXPECT_EQ(block(7.0F, 5.0F), (std::vector<int>{6, 7, 8, 10, 11, -1, -1, -1, -1}));
     // Less than a cell left of min X truncates to column 0; farther left reaches into the previous row.
-    const float justLeft[3] = {-1.5F, 0.0F, 3.0F};
-    grid.GetNeighbourCells(justLeft, cells);
-    EXPECT_EQ(cells[4], 4);
-    const float fartherLeft[3] = {-2.5F, 0.0F, 3.0F};
-    grid.GetNeighbourCells(fartherLeft, cells);
-    EXPECT_EQ(cells[4], 3);
+    EXPECT_EQ(block(-1.5F, 3.0F)[4], 4);
+    EXPECT_EQ(block(-2.5F, 3.0F)[4], 3);
     // Positions no cell index can hold give nothing and no undefined conversion.
     for (float bad : {std::numeric_limits<float>::quiet_NaN(), FLT_MAX, -FLT_MAX, INFINITY, -INFINITY}) {
-        const float p[3] = {bad, 0.0F, bad};
-        grid.GetNeighbourCells(p, cells);
-        for (int c : cells) {
-            EXPECT_EQ(c, -1) << bad;
-        }
+        EXPECT_EQ(block(bad, bad), std::vector<int>(9, -1)) << bad;
     }
 }
 
@@ -172,26 +157,23 @@ TEST_F(GroundGrid, EmptyMeshGivesOneEmptyCellAndOversizedGridsAreRefused)
     int cells[9];
     const float p[3] = {0, 0, 0};
     none.GetNeighbourCells(p, cells);
-    for (int c : cells) {
-        EXPECT_EQ(c, -1);
-    }
+    EXPECT_EQ(std::vector<int>(cells, cells + 9), std::vector<int>(9, -1));
 
     // 256 × 256 cells is the cap; one more row is refused, naming the mesh.
     TGridCollisionMesh atCap = Build(GroundMesh().Floor(0, 0, 256, 256, 0), 1.0F, 1.0F);
     EXPECT_EQ(atCap.GetCellCount(), 65536u);
+    // So is a mesh stretching to the float limit.
     TGridCollisionMesh grid;
-    try {
-        grid.BuildGrid(Load(GroundMesh().Floor(0, 0, 256, 256.5F, 0).File("hugeground")), 1.0F, 1.0F);
-        ADD_FAILURE() << "no error";
-    } catch (const my_error& e) {
-        EXPECT_NE(std::string(e.what()).find("hugeground"), std::string::npos) << e.what();
-    }
-    // A mesh stretching to the float limit.
-    try {
-        grid.BuildGrid(Load(GroundMesh().Floor(-FLT_MAX, 0, FLT_MAX, 1, 0).File("wideground")), 1.0F, 1.0F);
-        ADD_FAILURE() << "no error";
-    } catch (const my_error& e) {
-        EXPECT_NE(std::string(e.what()).find("wideground"), std::string::npos) << e.what();
+    const std::pair<GroundMesh, std::string> refused[] = {
+        {GroundMesh().Floor(0, 0, 256, 256.5F, 0), "hugeground"},
+        {GroundMesh().Floor(-FLT_MAX, 0, FLT_MAX, 1, 0), "wideground"}};
+    for (const auto& [g, name] : refused) {
+        try {
+            grid.BuildGrid(Load(g.File(name)), 1.0F, 1.0F);
+            ADD_FAILURE() << "no error for " << name;
+        } catch (const my_error& e) {
+            EXPECT_NE(std::string(e.what()).find(name), std::string::npos) << e.what();
+        }
     }
     // The refused builds left the grid as it was.
     EXPECT_EQ(grid.GetCellCount(), 0u);

@@ -4,6 +4,8 @@
 
 #include <cfloat>
 #include <cmath>
+#include <sstream>
+#include <string>
 
 #include "MainCode/Map/TCollisionMesh.h"
 #include "support/alloc_probe.h"
@@ -40,147 +42,85 @@ protected:
     }
 };
 
-TEST_F(CollisionQueries, FloorsAreClimbedWithinOneRadiusAndIgnoredAboveTheCentre)
+// Position, floor height, the flags set and the surface code: a whole answer as one line.
+std::string Text(const Result& o)
 {
-    const TGridCollisionMesh grid = Grid(GroundMesh().Floor(-8, -8, 8, 8, 2.0F, 0.12F));
-    const float r = 1.0F;
-    // Standing exactly on it: found, not lifted.
-    Result o = Resolve(grid, 1, 2.0F, 1, r);
-    EXPECT_TRUE(o.floorBelow);
-    EXPECT_FALSE(o.landed);
-    EXPECT_EQ(o.height, 2.0F);
-    EXPECT_EQ(o.pos[1], 2.0F);
-    EXPECT_EQ(o.surface, 3u);
-    EXPECT_EQ(o.normal[1], 1.0F);
-    EXPECT_FALSE(o.wall || o.ceiling);
-    // 0.9 r below: lifted onto it.
-    o = Resolve(grid, 1, 2.0F - 0.9F * r, 1, r);
-    EXPECT_TRUE(o.landed);
-    EXPECT_FLOAT_EQ(o.pos[1], 2.0F);
-    EXPECT_EQ(o.pos[0], 1.0F);
-    // 1.1 r below: the floor is above the centre and ignored.
-    o = Resolve(grid, 1, 2.0F - 1.1F * r, 1, r);
-    EXPECT_FALSE(o.floorBelow);
-    EXPECT_FALSE(o.landed);
-    EXPECT_EQ(o.height, FLT_MAX);
-    EXPECT_EQ(o.surface, 0u);
-    EXPECT_FLOAT_EQ(o.pos[1], 2.0F - 1.1F);
-    // High above: found below, nothing moves.
-    o = Resolve(grid, 1, 7.0F, 1, r);
-    EXPECT_TRUE(o.floorBelow);
-    EXPECT_FALSE(o.landed);
-    EXPECT_EQ(o.height, 2.0F);
-    EXPECT_FLOAT_EQ(o.pos[1], 7.0F);
+    std::ostringstream out;
+    out << o.pos[0] << ',' << o.pos[1] << ',' << o.pos[2] << " h" << o.height << (o.floorBelow ? " floor" : "")
+        << (o.wall ? " wall" : "") << (o.landed ? " landed" : "") << (o.ceiling ? " ceiling" : "") << " s" << o.surface;
+    return out.str();
 }
 
-TEST_F(CollisionQueries, NothingNearbyKeepsTheNoneValues)
+TEST_F(CollisionQueries, SpheresAgainstFloorsWallsCornersAndCeilings)
 {
-    const TGridCollisionMesh grid = Grid(GroundMesh().Floor(0, 0, 2, 2, 0).Floor(30, 30, 32, 32, 0));
-    const Result o = Resolve(grid, 15, 0.5F, 15, 1.0F);
-    EXPECT_EQ(o.height, FLT_MAX);
-    EXPECT_FALSE(o.floorBelow || o.wall || o.landed || o.ceiling);
-    EXPECT_EQ(o.normal[0], 0.0F);
-    EXPECT_EQ(o.normal[1], 1.0F);
-    EXPECT_EQ(o.normal[2], 0.0F);
-    EXPECT_EQ(o.surface, 0u);
-    EXPECT_EQ(o.pos[0], 15.0F);
-    EXPECT_EQ(o.pos[1], 0.5F);
-    EXPECT_EQ(o.pos[2], 15.0F);
-    bool found = true;
-    float height = 0;
-    float normal[3] = {9, 9, 9};
-    const float p[3] = {15, 0.5F, 15};
-    grid.ProbeFloor(p, &found, &height, normal);
-    EXPECT_FALSE(found);
-    EXPECT_EQ(height, FLT_MAX);
-    EXPECT_EQ(normal[1], 1.0F);
-}
-
-TEST_F(CollisionQueries, WallsPushToExactlyOneRadiusInFrontAlsoFromBehind)
-{
+    const TGridCollisionMesh floor = Grid(GroundMesh().Floor(-8, -8, 8, 8, 2.0F, 0.12F));
+    // Nothing within reach: the none values.
+    const TGridCollisionMesh apart = Grid(GroundMesh().Floor(0, 0, 2, 2, 0).Floor(30, 30, 32, 32, 0));
     // Wall in the plane z = 5 facing -z, no floor. The centre (-2, -2) keeps well away from the
     // wall's own diagonal edge, which pushes like any other edge.
-    const TGridCollisionMesh grid = Grid(GroundMesh().WallZ(5.0F, -4, 4, -4, 4));
-    const float r = 0.5F;
-    Result o = Resolve(grid, -2, -2.5F, 4.8F, r);
-    EXPECT_TRUE(o.wall);
-    EXPECT_FALSE(o.ceiling || o.floorBelow || o.landed);
-    EXPECT_FLOAT_EQ(o.pos[2], 4.5F);
-    EXPECT_FLOAT_EQ(o.pos[0], -2.0F);
-    EXPECT_FLOAT_EQ(o.pos[1], -2.5F);
-    // Started behind the surface: still put in front.
-    o = Resolve(grid, -2, -2.5F, 5.2F, r);
-    EXPECT_TRUE(o.wall);
-    EXPECT_FLOAT_EQ(o.pos[2], 4.5F);
-    // Just out of reach.
-    o = Resolve(grid, -2, -2.5F, 4.4F, r);
-    EXPECT_FALSE(o.wall);
-    EXPECT_EQ(o.pos[2], 4.4F);
-}
-
-TEST_F(CollisionQueries, CornersPushAlongTheLineFromTheCornerOnlyFromTheFront)
-{
-    // Wall at z = 5 facing -z over x -4..0; the sphere lies beyond its edge x = 0.
-    const TGridCollisionMesh grid = Grid(GroundMesh().WallZ(5.0F, -4, 0, -4, 4));
-    const float r = 1.0F;
-    // Centre (0.3, r, 4.6): nearest edge point (0, r, 5), distance 0.5.
-    Result o = Resolve(grid, 0.3F, 0.0F, 4.6F, r);
-    EXPECT_TRUE(o.wall);
-    EXPECT_FLOAT_EQ(o.pos[0], 0.6F);
-    EXPECT_FLOAT_EQ(o.pos[2], 4.2F);
-    EXPECT_FLOAT_EQ(o.pos[1], 0.0F);
-    // Behind the surface at the edge: (c - e) · n <= 0, not pushed.
-    o = Resolve(grid, 0.3F, 0.0F, 5.4F, r);
-    EXPECT_FALSE(o.wall);
-    EXPECT_EQ(o.pos[0], 0.3F);
-    EXPECT_EQ(o.pos[2], 5.4F);
-    // Level with the surface: not pushed either.
-    o = Resolve(grid, 0.3F, 0.0F, 5.0F, r);
-    EXPECT_FALSE(o.wall);
-}
-
-TEST_F(CollisionQueries, CeilingsPushDownAndSetTheirOwnFlag)
-{
-    const TGridCollisionMesh grid = Grid(GroundMesh().Ceiling(-4, -4, 4, 4, 3.0F));
-    const Result o = Resolve(grid, 0, 1.5F, 0, 1.0F);
-    EXPECT_TRUE(o.ceiling);
-    EXPECT_FALSE(o.wall);
-    EXPECT_FLOAT_EQ(o.pos[1], 1.0F);
-}
-
-TEST_F(CollisionQueries, StackedFloorsTakeTheNearestSurface)
-{
-    // Floors at 0 (red 0.0: code 1) and 3 (red 0.05: code 2).
-    const TGridCollisionMesh grid = Grid(GroundMesh().Floor(-4, -4, 4, 4, 0.0F, 0.0F).Floor(-4, -4, 4, 4, 3.0F, 0.05F));
-    // Centre at 5: the upper floor is nearer, accepted second and higher.
-    Result o = Resolve(grid, 1, 4.0F, 1, 1.0F);
-    EXPECT_EQ(o.height, 3.0F);
-    EXPECT_EQ(o.surface, 2u);
-    EXPECT_FALSE(o.landed);
-    // Between them, the upper one is above the centre.
-    o = Resolve(grid, 1, 1.5F, 1, 1.0F);
-    EXPECT_EQ(o.height, 0.0F);
-    EXPECT_EQ(o.surface, 1u);
-
-    // Upper floor first in face order, lower floor later: the lower is farther and not accepted.
+    const TGridCollisionMesh wall = Grid(GroundMesh().WallZ(5.0F, -4, 4, -4, 4));
+    // The same over x -4..0 only: a sphere beyond its edge x = 0 meets the corner.
+    const TGridCollisionMesh corner = Grid(GroundMesh().WallZ(5.0F, -4, 0, -4, 4));
+    const TGridCollisionMesh ceiling = Grid(GroundMesh().Ceiling(-4, -4, 4, 4, 3.0F));
+    // Floors at 0 (red 0.0: code 1) and 3 (red 0.05: code 2), in either face order.
+    const TGridCollisionMesh stacked =
+        Grid(GroundMesh().Floor(-4, -4, 4, 4, 0.0F, 0.0F).Floor(-4, -4, 4, 4, 3.0F, 0.05F));
     const TGridCollisionMesh reversed =
         Grid(GroundMesh().Floor(-4, -4, 4, 4, 3.0F, 0.05F).Floor(-4, -4, 4, 4, 0.0F, 0.0F));
-    o = Resolve(reversed, 1, 4.0F, 1, 1.0F);
-    EXPECT_EQ(o.height, 3.0F);
-    EXPECT_EQ(o.surface, 2u);
+    const float hugeHeight = FLT_MAX;
+    std::ostringstream none;
+    none << " h" << hugeHeight;
+    const struct {
+        const TGridCollisionMesh* grid;
+        float x, y, z, r;
+        std::string expected;
+    } cases[] = {
+        // Standing exactly on a floor: found, not lifted; 0.9 r below: lifted onto it; 1.1 r below:
+        // the floor is above the centre and ignored; high above: found below, nothing moves.
+        {&floor, 1, 2.0F, 1, 1, "1,2,1 h2 floor s3"},
+        {&floor, 1, 2.0F - 0.9F, 1, 1, "1,2,1 h2 floor landed s3"},
+        {&floor, 1, 2.0F - 1.1F, 1, 1, "1,0.9,1" + none.str() + " s0"},
+        {&floor, 1, 7.0F, 1, 1, "1,7,1 h2 floor s3"},
+        {&apart, 15, 0.5F, 15, 1, "15,0.5,15" + none.str() + " s0"},
+        // Pushed to exactly one radius in front, also from behind; just out of reach nothing.
+        {&wall, -2, -2.5F, 4.8F, 0.5F, "-2,-2.5,4.5" + none.str() + " wall s0"},
+        {&wall, -2, -2.5F, 5.2F, 0.5F, "-2,-2.5,4.5" + none.str() + " wall s0"},
+        {&wall, -2, -2.5F, 4.4F, 0.5F, "-2,-2.5,4.4" + none.str() + " s0"},
+        // Centre (0.3, r, 4.6): nearest edge point (0, r, 5), distance 0.5, pushed along that line;
+        // behind the surface at the edge ((c - e) · n <= 0) or level with it: not pushed.
+        {&corner, 0.3F, 0.0F, 4.6F, 1, "0.6,0,4.2" + none.str() + " wall s0"},
+        {&corner, 0.3F, 0.0F, 5.4F, 1, "0.3,0,5.4" + none.str() + " s0"},
+        {&corner, 0.3F, 0.0F, 5.0F, 1, "0.3,0,5" + none.str() + " s0"},
+        {&ceiling, 0, 1.5F, 0, 1, "0,1,0" + none.str() + " ceiling s0"},
+        // The nearest surface counts: above both the upper one; between them the upper is above the
+        // centre; the lower one later in face order is farther and not taken.
+        {&stacked, 1, 4.0F, 1, 1, "1,4,1 h3 floor s2"},
+        {&stacked, 1, 1.5F, 1, 1, "1,1.5,1 h0 floor s1"},
+        {&reversed, 1, 4.0F, 1, 1, "1,4,1 h3 floor s2"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Text(Resolve(*c.grid, c.x, c.y, c.z, c.r)), c.expected) << c.x << "," << c.y << "," << c.z;
+    }
+    const Result flat = Resolve(floor, 1, 2.0F, 1, 1);
+    EXPECT_EQ(flat.normal[1], 1.0F);
+    const Result lonely = Resolve(apart, 15, 0.5F, 15, 1);
+    EXPECT_EQ(std::vector<float>(lonely.normal, lonely.normal + 3), (std::vector<float>{0, 1, 0}));
 
-    bool found = false;
-    float height = 0;
-    float normal[3];
-    const float p[3] = {1, 10, 1};
-    grid.ProbeFloor(p, &found, &height, normal);
-    EXPECT_TRUE(found);
-    EXPECT_EQ(height, 3.0F);
-    // The probe does not raise the point: a floor at its exact height is found, one above is not.
-    const float onLower[3] = {1, 0.0F, 1};
-    grid.ProbeFloor(onLower, &found, &height, normal);
-    EXPECT_TRUE(found);
-    EXPECT_EQ(height, 0.0F);
+    // Floor probes: nothing near keeps the none values; the probe does not raise the point, so a
+    // floor at its exact height is found.
+    // Each starts from the other answer, so that it must be written.
+    const auto probe = [](const TGridCollisionMesh& grid, float x, float y, float z, bool found) {
+        float height = 0;
+        float normal[3] = {9, 9, 9};
+        const float p[3] = {x, y, z};
+        grid.ProbeFloor(p, &found, &height, normal);
+        std::ostringstream out;
+        out << found << " h" << height << " n" << normal[1];
+        return out.str();
+    };
+    EXPECT_EQ(probe(apart, 15, 0.5F, 15, true), "0" + none.str() + " n1");
+    EXPECT_EQ(probe(stacked, 1, 10, 1, false), "1 h3 n1");
+    EXPECT_EQ(probe(stacked, 1, 0, 1, false), "1 h0 n1");
 }
 
 TEST_F(CollisionQueries, SolidsGateByTheirBoundingSphereAndAddToTheResult)

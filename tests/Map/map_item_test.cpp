@@ -91,10 +91,9 @@ TEST_F(Items, MoneyIsAddedWithTheBonusTruncatedShownAndSounded)
         EXPECT_EQ(item->Update(), TMapItem::kTaken);
         EXPECT_EQ(data_->GetMoney(), before + c.added) << c.money;
         ASSERT_FALSE(Notice()->GetQueue().empty());
-        EXPECT_EQ(Notice()->GetQueue().back().kind, TGetRender::kBell);
-        EXPECT_EQ(Notice()->GetQueue().back().number, c.added);
-        ASSERT_FALSE(PlayerSounds().empty());
-        EXPECT_EQ(PlayerSounds().back(), 217u);
+        EXPECT_EQ(std::make_pair(Notice()->GetQueue().back().kind, Notice()->GetQueue().back().number),
+                  std::make_pair(TGetRender::kBell, c.added));
+        EXPECT_EQ(PlayerSounds(), std::vector<std::uint32_t>(static_cast<std::size_t>(&c - cases) + 1, 217));
         EXPECT_EQ(data_->GetPickupFlag(3), 1);
         EXPECT_TRUE(item->IsFading());
         data_->SetPickupFlag(3, 0);
@@ -119,8 +118,8 @@ TEST_F(Items, AFullInventoryLeavesTheItemAndItsFlagAlone)
     EXPECT_EQ(item->Update(), TMapItem::kTaken);
     EXPECT_EQ(data_->FindItem(42)->Count, 99);
     EXPECT_EQ(data_->GetPickupFlag(4), 1);
-    EXPECT_EQ(Notice()->GetQueue().back().kind, TGetRender::kItem);
-    EXPECT_EQ(Notice()->GetQueue().back().number, 42u);
+    EXPECT_EQ(std::make_pair(Notice()->GetQueue().back().kind, Notice()->GetQueue().back().number),
+              std::make_pair(TGetRender::kItem, 42u));
     EXPECT_EQ(PlayerSounds(), std::vector<std::uint32_t>{215});
 
     // It rises, turns and fades for a hundred steps, then leaves the scene at the next.
@@ -198,9 +197,8 @@ TEST_F(Items, TheShadowLiesOnTheFloorBelowAndThereIsNoneOverEmptySpace)
     EXPECT_EQ(shadow->GetParent(), area_->GetSceneFrame());
     D3DXVECTOR3 p;
     shadow->GetPosition(&p);
-    EXPECT_NEAR(p.x, kSpot.x, 1e-5);
-    EXPECT_NEAR(p.y, 0.01F, 1e-5);
-    EXPECT_NEAR(p.z, kSpot.z, 1e-5);
+    p -= D3DXVECTOR3(kSpot.x, 0.01F, kSpot.z);
+    EXPECT_LT(std::fabs(p.x) + std::fabs(p.y) + std::fabs(p.z), 1e-5F);
     TMesh8* mesh = shadow->FindMesh("shadow", false);
     ASSERT_NE(mesh, nullptr);
     EXPECT_EQ(mesh->GetMaterial(0).GetMaterialType(), TMapItem::kShadowMaterial);
@@ -242,9 +240,7 @@ TEST_F(Items, TheModelFollowsTheKindAndAWeaponLiesFlatAboutItsMiddle)
             // Upright from 0 to 1 along its Y in the file; on the ground along Z about its middle.
             float sphere[5];
             item->GetMesh()->GetBoundingSphere(sphere, nullptr);
-            EXPECT_NEAR(sphere[0], 0.0F, 1e-4);
-            EXPECT_NEAR(sphere[1], 0.0F, 1e-4);
-            EXPECT_NEAR(sphere[2], 0.0F, 1e-4);
+            EXPECT_LT(std::fabs(sphere[0]) + std::fabs(sphere[1]) + std::fabs(sphere[2]), 1e-4F);
         }
         item->Finish();
     }

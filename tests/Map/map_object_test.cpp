@@ -183,25 +183,19 @@ TEST_F(Triggers, AnActionSpotFiresOnANewPressWithinTheRadiusFacingIt)
     TMapTriggerAction spot(area_, D3DXVECTOR3(20, 0, 14), 2.0F, D3DXVECTOR3(1, 2, 3), D3DXVECTOR3(0, 1, 1),
                            D3DXVECTOR3(4, 5, 6), 7, "map00/town");
     EXPECT_EQ(spot.GetHalfRadius(), 1.0F);
-    // Exactly at the radius: nothing, even with a new press.
-    Stand(D3DXVECTOR3(20, 0, 12), D3DXVECTOR3(0, 0, 1), 0);
-    Action(true);
-    EXPECT_EQ(spot.Update(), 1u);
-    // Just inside while the button is held: nothing.
-    Stand(D3DXVECTOR3(20, 0, 12.01F), D3DXVECTOR3(0, 0, 1), 0);
-    Action(true);
-    EXPECT_EQ(spot.Update(), 1u);
-    Action(false);
-    // A new press facing away: nothing.
-    Stand(D3DXVECTOR3(20, 0, 12.01F), D3DXVECTOR3(0, 0, -1), 0);
-    Action(true);
-    EXPECT_EQ(spot.Update(), 1u);
-    Action(false);
-    // The player on the point itself: no direction to face, nothing (and no NaN).
-    Stand(D3DXVECTOR3(20, 0, 14), D3DXVECTOR3(0, 0, 1), 0);
-    Action(true);
-    EXPECT_EQ(spot.Update(), 1u);
-    Action(false);
+    // Exactly at the radius; just inside with the button held; a new press facing away; on the
+    // point itself (no direction to face, and no NaN): nothing.
+    const struct {
+        float z, facing;
+        bool held;
+    } misses[] = {{12, 1, false}, {12.01F, 1, true}, {12.01F, -1, false}, {14, 1, false}};
+    for (const auto& m : misses) {
+        Action(m.held);
+        Stand(D3DXVECTOR3(20, 0, m.z), D3DXVECTOR3(0, 0, m.facing), 0);
+        Action(true);
+        EXPECT_EQ(spot.Update(), 1u) << m.z << " " << m.facing;
+        Action(false);
+    }
     EXPECT_EQ(field_->GetPhase(), nullptr);
     // A new press facing it: the map change, through black for a mode other than 0 and 1.
     Stand(D3DXVECTOR3(20, 0, 12.01F), D3DXVECTOR3(0, 0, 1), 0);

@@ -26,10 +26,8 @@ TEST(MeshHandle, IdsCountUpAndAreNotReusedUntilTheCounterWraps)
     auto a = std::make_unique<Handle>();
     auto b = std::make_unique<Handle>();
     auto c = std::make_unique<Handle>(3);
-    EXPECT_EQ(a->GetObjectId(), 0u);
-    EXPECT_EQ(b->GetObjectId(), 1u);
-    EXPECT_EQ(c->GetObjectId(), 2u);
-    EXPECT_EQ(c->GetRelatedId(), 3u);
+    EXPECT_EQ((std::vector<std::uint32_t>{a->GetObjectId(), b->GetObjectId(), c->GetObjectId(), c->GetRelatedId()}),
+              (std::vector<std::uint32_t>{0, 1, 2, 3}));
     b.reset();
     auto d = std::make_unique<Handle>();
     EXPECT_EQ(d->GetObjectId(), 3u);
@@ -46,17 +44,11 @@ TEST(MeshHandle, IdsCountUpAndAreNotReusedUntilTheCounterWraps)
     auto f = std::make_unique<Handle>();
     auto g = std::make_unique<Handle>();
     auto h = std::make_unique<Handle>();
-    EXPECT_EQ(e->GetObjectId(), 0xFFFFFFFEu);
-    EXPECT_EQ(f->GetObjectId(), 0xFFFFFFFFu);
-    EXPECT_EQ(g->GetObjectId(), 1u);
-    EXPECT_EQ(h->GetObjectId(), 4u);
-    a.reset();
-    c.reset();
-    d.reset();
-    e.reset();
-    f.reset();
-    g.reset();
-    h.reset();
+    EXPECT_EQ((std::vector<std::uint32_t>{e->GetObjectId(), f->GetObjectId(), g->GetObjectId(), h->GetObjectId()}),
+              (std::vector<std::uint32_t>{0xFFFFFFFEu, 0xFFFFFFFFu, 1, 4}));
+    for (auto* held : {&a, &c, &d, &e, &f, &g, &h}) {
+        held->reset();
+    }
     EXPECT_EQ(TMeshHandle::GetObjectIdsInUse(), inUse);
     TMeshHandle::ResetObjectIdCounter(100);
 }
@@ -105,30 +97,20 @@ TEST(MeshHandle, TurningStepsTowardTheTargetAndSnapsAfterAnOvershoot)
     EXPECT_GT(SideOffset(h, target), 0.0F);
     EXPECT_EQ(side, 0u);
 
-    // Far ahead: ten degrees a unit carries it across, and the step ends looking at it.
-    Handle turner;
+    // Far ahead: ten degrees a unit carries it across, and the step ends looking at it; the same
+    // toward a bare frame, and LookAt leaves the model's front (-Z) on the target.
     Handle wide;
     wide.SetPosition(D3DXVECTOR3(5, 0, -10));
+    Handle turner, frameTurner, looker;
     turner.TurnToward(wide);
-    D3DXVECTOR3 front;
-    turner.GetFront(&front);
-    const D3DXVECTOR3 to(5.0F / std::sqrt(125.0F), 0, -10.0F / std::sqrt(125.0F));
-    EXPECT_NEAR(front.x, to.x, 1e-5);
-    EXPECT_NEAR(front.z, to.z, 1e-5);
-
-    // The same toward a bare frame.
-    Handle frameTurner;
     frameTurner.TurnTowardFrame(wide.GetFrame());
-    frameTurner.GetFront(&front);
-    EXPECT_NEAR(front.x, to.x, 1e-5);
-    EXPECT_NEAR(front.z, to.z, 1e-5);
-
-    // LookAt leaves the model's front (-Z) on the target.
-    Handle looker;
     looker.LookAt(wide, nullptr, TFrame::kLookUpright);
-    looker.GetFront(&front);
-    EXPECT_NEAR(front.x, to.x, 1e-5);
-    EXPECT_NEAR(front.z, to.z, 1e-5);
+    for (const Handle* turned : {&turner, &frameTurner, &looker}) {
+        D3DXVECTOR3 front;
+        turned->GetFront(&front);
+        EXPECT_NEAR(front.x, 5.0F / std::sqrt(125.0F), 1e-5);
+        EXPECT_NEAR(front.z, -10.0F / std::sqrt(125.0F), 1e-5);
+    }
 }
 
 }  // namespace

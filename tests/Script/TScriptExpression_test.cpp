@@ -23,107 +23,51 @@ TRefPtr<TScriptExpression> Parse(const std::string& line)
 }
 
 // The value, or INT_MIN + 7 when the tokens do not parse (no case below expects that value).
+constexpr std::int32_t kNoParse = INT_MIN + 7;
 std::int32_t Eval(const std::string& line)
 {
     TRefPtr<TScriptExpression> e = Parse(line);
-    return e.Get() != nullptr ? e->Evaluate() : INT_MIN + 7;
+    return e.Get() != nullptr ? e->Evaluate() : kNoParse;
 }
 
-bool Parses(const std::string& line)
-{
-    return Parse(line).Get() != nullptr;
-}
+bool Parses(const std::string& line) { return Parse(line).Get() != nullptr; }
 
-TEST(TScriptExpression, OneLevelOfPrecedenceGroupingFromTheLeft)
+TEST(TScriptExpression, Values)
 {
-    EXPECT_EQ(Eval("2 + 3 * 4"), 20);
-    EXPECT_EQ(Eval("( 2 + 3 ) * 4"), 20);
-    EXPECT_EQ(Eval("2 + ( 3 * 4 )"), 14);
-    EXPECT_EQ(Eval("10 - 3 - 2"), 5);
-    EXPECT_EQ(Eval("- 2 + 3"), -5);  // a leading unary covers the rest
-    EXPECT_EQ(Eval("( 1 ) + ( 2 )"), 3);
-    EXPECT_EQ(Eval("( ( 4 ) )"), 4);
-    EXPECT_EQ(Eval("7 / - 2"), -3);  // an operator after an operator is a unary prefix
-    EXPECT_EQ(Eval("2 * ~ 0"), -2);
-    EXPECT_EQ(Eval("! 0 + 4"), 0);
-    EXPECT_EQ(Eval("+ 5"), 5);
-}
-
-TEST(TScriptExpression, ConstantsAndTheirConversions)
-{
-    EXPECT_EQ(Eval("<3>ff"), 255);
-    EXPECT_EQ(Eval("<3>FFFFFFFF"), -1);
-    EXPECT_EQ(Eval("0x10"), 16);
-    EXPECT_EQ(Eval("-12"), -12);
-    EXPECT_EQ(Eval("<2>\\s\\s7x"), 7);  // leading space and trailing junk, as "%d" reads it
-    EXPECT_EQ(Eval("<2>4294967297"), 1);  // taken modulo 2^32
-    // A text the conversion cannot read is still a constant: 0.
-    EXPECT_EQ(Eval("<2>abc"), 0);
-    EXPECT_EQ(Eval("<3>zz"), 0);
-    EXPECT_EQ(Eval("<2>\"\""), 0);
-}
-
-TEST(TScriptExpression, OperatorTable)
-{
-    EXPECT_EQ(Eval("7 / -2"), -3);
-    EXPECT_EQ(Eval("-7 % 2"), -1);
-    EXPECT_EQ(Eval("7 % -2"), 1);
-    EXPECT_EQ(Eval("1 << 33"), 2);
-    EXPECT_EQ(Eval("1 << 31"), INT_MIN);
-    EXPECT_EQ(Eval("-8 >> 1"), -4);
-    EXPECT_EQ(Eval("-8 >> 35"), -1);
-    EXPECT_EQ(Eval("5 ^ 3"), 6);
-    EXPECT_EQ(Eval("6 & 3"), 2);
-    EXPECT_EQ(Eval("6 | 3"), 7);
-    EXPECT_EQ(Eval("-1 < 0"), 1);
-    EXPECT_EQ(Eval("0 < -1"), 0);
-    EXPECT_EQ(Eval("3 > 3"), 0);
-    EXPECT_EQ(Eval("3 >= 3"), 1);
-    EXPECT_EQ(Eval("3 <= 2"), 0);
-    EXPECT_EQ(Eval("3 == 3"), 1);
-    EXPECT_EQ(Eval("3 != 3"), 0);
-    EXPECT_EQ(Eval("2 && 5"), 1);
-    EXPECT_EQ(Eval("0 && 5"), 0);
-    EXPECT_EQ(Eval("0 || -3"), 1);
-    EXPECT_EQ(Eval("0 || 0"), 0);
-    EXPECT_EQ(Eval("! 7"), 0);
-    EXPECT_EQ(Eval("~ 0"), -1);
-    // An operator the table does not know gives its left value.
-    EXPECT_EQ(Eval("9 <5>= 2"), INT_MIN + 7);  // "=" is no binary operator: nothing parses
-}
-
-TEST(TScriptExpression, WrapsWhereSignedArithmeticWouldOverflow)
-{
-    EXPECT_EQ(Eval("2147483647 + 1"), INT_MIN);
-    EXPECT_EQ(Eval("-2147483648 - 1"), INT_MAX);
-    EXPECT_EQ(Eval("65536 * 65536"), 0);
-    EXPECT_EQ(Eval("- -2147483648"), INT_MIN);
-    EXPECT_EQ(Eval("-1 << 31"), INT_MIN);
-}
-
-TEST(TScriptExpression, DivisionWithoutAResultGivesZero)
-{
-    EXPECT_EQ(Eval("5 / 0"), 0);
-    EXPECT_EQ(Eval("5 % 0"), 0);
-    EXPECT_EQ(Eval("-2147483648 / -1"), 0);
-    EXPECT_EQ(Eval("-2147483648 % -1"), 0);
-    EXPECT_EQ(Eval("-2147483647 / -1"), INT_MAX);
-    EXPECT_EQ(Eval("-2147483648 / 1"), INT_MIN);
+    const struct {
+        const char* line;
+        std::int32_t value;
+    } cases[] = {
+        // One level of precedence, grouped from the left; a leading unary covers the rest, and an
+        // operator after an operator is a unary prefix.
+        {"2 + 3 * 4", 20}, {"( 2 + 3 ) * 4", 20}, {"2 + ( 3 * 4 )", 14}, {"10 - 3 - 2", 5}, {"- 2 + 3", -5},
+        {"( 1 ) + ( 2 )", 3}, {"( ( 4 ) )", 4}, {"7 / - 2", -3}, {"2 * ~ 0", -2}, {"! 0 + 4", 0}, {"+ 5", 5},
+        // Constants: hex, signed, read as "%d" reads them (leading space, trailing junk, modulo 2^32);
+        // a text the conversion cannot read is still a constant, 0.
+        {"<3>ff", 255}, {"<3>FFFFFFFF", -1}, {"0x10", 16}, {"-12", -12}, {"<2>\\s\\s7x", 7},
+        {"<2>4294967297", 1}, {"<2>abc", 0}, {"<3>zz", 0}, {"<2>\"\"", 0},
+        // The operator table.
+        {"7 / -2", -3}, {"-7 % 2", -1}, {"7 % -2", 1}, {"1 << 33", 2}, {"1 << 31", INT_MIN}, {"-8 >> 1", -4},
+        {"-8 >> 35", -1}, {"5 ^ 3", 6}, {"6 & 3", 2}, {"6 | 3", 7}, {"-1 < 0", 1}, {"0 < -1", 0}, {"3 < 3", 0},
+        {"3 > 3", 0}, {"4 > 3", 1}, {"3 >= 3", 1}, {"3 <= 2", 0}, {"3 <= 3", 1}, {"3 == 3", 1}, {"3 != 3", 0},
+        {"2 && 5", 1}, {"0 && 5", 0}, {"0 || -3", 1}, {"0 || 0", 0}, {"! 7", 0}, {"~ 0", -1},
+        {"9 <5>= 2", kNoParse},  // "=" is no binary operator
+        // Wrap-around where signed arithmetic would overflow; a division without a result gives 0.
+        {"2147483647 + 1", INT_MIN}, {"-2147483648 - 1", INT_MAX}, {"65536 * 65536", 0}, {"- -2147483648", INT_MIN},
+        {"-1 << 31", INT_MIN}, {"5 / 0", 0}, {"5 % 0", 0}, {"-2147483648 / -1", 0}, {"-2147483648 % -1", 0},
+        {"-2147483647 / -1", INT_MAX}, {"-2147483648 / 1", INT_MIN},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Eval(c.line), c.value) << c.line;
+    }
 }
 
 TEST(TScriptExpression, TokensThatFormNoExpression)
 {
-    EXPECT_FALSE(Parses("1 +"));
-    EXPECT_FALSE(Parses("( 1"));
-    EXPECT_FALSE(Parses(") 1 ("));
-    EXPECT_FALSE(Parses("1 2"));
-    EXPECT_FALSE(Parses("\"text\""));
-    EXPECT_FALSE(Parses(":label"));
-    EXPECT_FALSE(Parses("( )"));
-    EXPECT_FALSE(Parses("-"));
-    EXPECT_FALSE(Parses("( 1 ) )"));
     // Only kind 5 tokens are unary operators.
-    EXPECT_FALSE(Parses("<4>- 1"));
+    for (const char* line : {"1 +", "( 1", ") 1 (", "1 2", "\"text\"", ":label", "( )", "-", "( 1 ) )", "<4>- 1"}) {
+        EXPECT_FALSE(Parses(line)) << line;
+    }
 }
 
 TEST(TScriptExpression, LongestParsedRunAndBacktrackingStaysCheap)

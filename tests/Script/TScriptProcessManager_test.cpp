@@ -1,6 +1,8 @@
 // The manager's flags, task order, module registry and the per-frame statement budget.
 #include "script_fixture.h"
 
+#include <functional>
+
 namespace {
 
 using scripttest::Mark;
@@ -59,47 +61,40 @@ TEST_F(Manager, CancelComesBeforeEverything)
 TEST_F(Manager, EachHoldingFlagHoldsOnItsOwn)
 {
     Write({{"main", {Mark(1)}}});
-    for (int flag = 0; flag < 3; ++flag) {
+    TScriptProcessManager* m = m_manager;
+    const std::function<void(std::uint8_t)> setters[] = {
+        [m](std::uint8_t v) { m->SetHostWait(v); }, [m](std::uint8_t v) { m->SetStop(v); },
+        [m](std::uint8_t v) { m->SetModuleWait(v); }};
+    for (const auto& set : setters) {
         m_manager->Push("t.pbsc/main");
-        if (flag == 0) {
-            m_manager->SetHostWait(1);
-        } else if (flag == 1) {
-            m_manager->SetStop(1);
-        } else {
-            m_manager->SetModuleWait(1);
-        }
-        EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kHeld) << flag;
-        m_manager->SetHostWait(0);
-        m_manager->SetStop(0);
-        m_manager->SetModuleWait(0);
-        EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished) << flag;
+        set(1);
+        EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kHeld) << Marks();
+        set(0);
+        EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
     }
     EXPECT_EQ(Marks(), "1 1 1");
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);  // nothing left
 }
 
-TEST_F(Manager, NewestPushedRunsFirstAndBothInOneFrame)
+TEST_F(Manager, NewestPushedRunsFirstAndAWaitingTaskGoesOnAtItsNextStatement)
 {
-    Write({{"a", {Mark(1), Mark(2)}}, {"b", {Mark(3)}}});
+    m_manager->AddModule(new RecordingModule("W", &m_trace, 5));
+    Write({{"a", {Mark(1), Mark(2)}}, {"b", {Mark(3)}}, {"c", {Mark(4), "CALL @@SendMsg \"W\" 0", Mark(5)}}});
     m_manager->Push("t.pbsc/a");
     m_manager->Push("t.pbsc/b");
     EXPECT_EQ(m_manager->GetTaskCount(), 2u);
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
     EXPECT_EQ(Marks(), "3 1 2");
     EXPECT_EQ(m_manager->GetTaskCount(), 0u);
-}
 
-TEST_F(Manager, WaitingTaskGoesOnAtItsNextStatementNextFrame)
-{
-    m_manager->AddModule(new RecordingModule("W", &m_trace, 5));
-    Write({{"a", {Mark(1)}}, {"b", {Mark(2), "CALL @@SendMsg \"W\" 0", Mark(3)}}});
-    m_manager->Push("t.pbsc/a");
+    m_trace.clear();
     m_manager->Push("t.pbsc/b");
+    m_manager->Push("t.pbsc/c");
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kHeld);
-    EXPECT_EQ(Marks(), "2");
+    EXPECT_EQ(Marks(), "4");
     m_manager->SetModuleWait(0);
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
-    EXPECT_EQ(Marks(), "2 3 1");
+    EXPECT_EQ(Marks(), "4 5 3");
 }
 
 TEST_F(Manager, SetModuleReplacesAndReleases)

@@ -24,28 +24,21 @@ std::string Split(const std::string& key)
 
 TEST(TScriptKey, FilePartAndScriptName)
 {
-    EXPECT_EQ(Split("04.pbsc/Event04_00"), "04.pbsc|Event04_00");
-    EXPECT_EQ(Split("a/b/c"), "a|b/c");
-    EXPECT_EQ(Split(""), "|");
-    EXPECT_EQ(Split("a"), "|");
-    EXPECT_EQ(Split("/x"), "|");
-    EXPECT_EQ(Split("a/"), "a|");
+    const std::pair<const char*, const char*> cases[] = {
+        {"04.pbsc/Event04_00", "04.pbsc|Event04_00"}, {"a/b/c", "a|b/c"}, {"", "|"}, {"a", "|"}, {"/x", "|"},
+        {"a/", "a|"}};
+    for (const auto& [key, split] : cases) {
+        EXPECT_EQ(Split(key), split) << key;
+    }
 }
 
-TEST_F(Loader, ScriptNameMustMatchWhole)
+TEST_F(Loader, ScriptNameMustMatchWholeAndTheFirstOfTwoEqualNamesWins)
 {
-    Write({{"Event04_000", {Mark(1)}}, {"Event04_0", {Mark(2)}}, {"Event04_00", {Mark(3)}}}, "04.pbsc");
+    Write({{"Event04_000", {Mark(1)}}, {"Event04_0", {Mark(2)}}, {"Event04_00", {Mark(3)}}, {"Event04_00", {Mark(4)}}},
+          "04.pbsc");
     m_manager->Push("04.pbsc/Event04_00");
     m_manager->Step();
     EXPECT_EQ(Marks(), "3");
-}
-
-TEST_F(Loader, FirstOfTwoEqualNamesWins)
-{
-    Write({{"main", {Mark(1)}}, {"main", {Mark(2)}}});
-    m_manager->Push("t.pbsc/main");
-    m_manager->Step();
-    EXPECT_EQ(Marks(), "1");
 }
 
 TEST_F(Loader, KeysWithoutAFileOrNameLoadNothingAndSaySo)
@@ -81,15 +74,6 @@ TEST_F(Loader, FailuresLeaveAnEmptyScriptAndALogLine)
         EXPECT_NE(log.find(key), std::string::npos) << log;
     }
     EXPECT_EQ(Marks(), "");  // nothing of the cut script ran, not even its whole first statement
-}
-
-TEST_F(Loader, BodyWithNoStatementsEndsAtOnce)
-{
-    Write({{"main", {}}});
-    TScript script("t.pbsc/main");
-    EXPECT_EQ(script.GetStatementCount(), 0u);
-    EXPECT_EQ(script.GetCurrent(), nullptr);
-    EXPECT_FALSE(script.Step());
 }
 
 TEST_F(Loader, TokenTextsAreUnscrambledAndEndAtTheirFirstNul)
@@ -163,27 +147,30 @@ TEST_F(Loader, FactoryTakesTheFirstKindThatAccepts)
     EXPECT_EQ(script.GetPrevious(), nullptr);
 }
 
-TEST_F(Loader, FinalCallGainsAReturn)
+TEST_F(Loader, ShortScriptsAndTheReturnAFinalCallGains)
 {
-    Write({{"main", {"g.x = 1", "CALL @@Wait"}}, {"other", {"CALL @@Wait", "g.x = 1"}}});
+    Write({{"empty", {}}, {"main", {"g.x = 1", "CALL @@Wait"}}, {"other", {"CALL @@Wait", "g.x = 1"}},
+           {"one", {"g.x = 1"}}, {"behind", {"CALL @@SendMsg \"T\" g.x"}}});
+    TScript empty("t.pbsc/empty");
+    EXPECT_EQ(empty.GetStatementCount(), 0u);
+    EXPECT_EQ(empty.GetCurrent(), nullptr);
+    EXPECT_FALSE(empty.Step());
+
     TScript script("t.pbsc/main");
     ASSERT_EQ(script.GetStatementCount(), 3u);
     EXPECT_EQ(script.GetStatement(2)->GetKind(), TScriptStatement::kReturn);
     EXPECT_EQ(script.GetStatement(1)->GetNext(), script.GetStatement(2));
     EXPECT_EQ(script.GetStatement(2)->GetNext(), nullptr);
     EXPECT_EQ(TScript("t.pbsc/other").GetStatementCount(), 2u);
-}
 
-TEST_F(Loader, OneStatementScriptEndsOnItsFirstStep)
-{
-    Write({{"main", {"g.x = 1"}}, {"behind", {"CALL @@SendMsg \"T\" g.x"}}});
-    TScript script("t.pbsc/main");
-    ASSERT_EQ(script.GetStatementCount(), 1u);
-    EXPECT_FALSE(script.Step());
-    EXPECT_EQ(script.GetPrevious(), script.GetStatement(0));
-    EXPECT_FALSE(script.Step());
+    // One statement ends on its first step, and the task behind runs in the same frame.
+    TScript one("t.pbsc/one");
+    ASSERT_EQ(one.GetStatementCount(), 1u);
+    EXPECT_FALSE(one.Step());
+    EXPECT_EQ(one.GetPrevious(), one.GetStatement(0));
+    EXPECT_FALSE(one.Step());
     m_manager->Push("t.pbsc/behind");
-    m_manager->Push("t.pbsc/main");
+    m_manager->Push("t.pbsc/one");
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
     EXPECT_EQ(Marks(), "1");
 }

@@ -21,38 +21,27 @@ protected:
     }
 };
 
-TEST_F(Call, SendMsgHandsTheRestOfTheArgumentsToTheModule)
+TEST_F(Call, SendMsgHandsItsArgumentsToTheModuleAsTexts)
 {
     RecordingModule* text = AddRecorder("Text");
     EXPECT_EQ(Run({"CALL @@SendMsg \"Text\" 0 \"こんにちは\""}), TScriptProcessManager::kFinished);
-    ASSERT_EQ(m_trace.size(), 1u);
-    EXPECT_EQ(m_trace[0], "Text:0:こんにちは");
+    EXPECT_EQ(m_trace, std::vector<std::string>{"Text:0:こんにちは"});
     EXPECT_EQ(text->lastKinds, std::deque<std::uint32_t>{kTokenText});
-}
 
-TEST_F(Call, ArgumentsArriveAsDecimalTexts)
-{
+    // Numbers and variables arrive as decimal texts; labels and unknown kinds are dropped.
     RecordingModule* module = AddRecorder("M");
     m_manager->GetGlobalA().SetInt("a", -5);
     m_manager->GetGlobalB().SetInt("a", 77);
+    m_trace.clear();
     Run({"l = 12", "CALL @@SendMsg \"M\" <3>1 <3>1F g.a <12>a b.a l <13>l g.unset 0xFFFFFFFF :dropped 9 <8>gone"});
-    ASSERT_EQ(m_trace.size(), 1u);
-    EXPECT_EQ(m_trace[0], "M:1:31,-5,-5,77,12,12,0,-1,9");
+    EXPECT_EQ(m_trace, std::vector<std::string>{"M:1:31,-5,-5,77,12,12,0,-1,9"});
     EXPECT_EQ(module->lastKinds, std::deque<std::uint32_t>(9, kTokenDecimal));
-}
 
-TEST_F(Call, CommandNumberReadLikeAtoi)
-{
-    AddRecorder("M");
-    Run({"CALL @@SendMsg \"M\" \"12abc\"", "CALL @@SendMsg \"M\" \"x\"", "CALL @@SendMsg \"M\" -1"});
-    EXPECT_EQ(m_trace, (std::vector<std::string>{"M:12:", "M:0:", "M:4294967295:"}));
-}
-
-TEST_F(Call, SendMsgWithoutNameAndCommandDoesNothing)
-{
-    AddRecorder("M");
-    EXPECT_EQ(Run({"CALL @@SendMsg", "CALL @@SendMsg \"M\"", Mark(1)}), TScriptProcessManager::kFinished);
-    EXPECT_EQ(m_trace, std::vector<std::string>{"T:1:"});
+    // The command number is read like atoi; without a name and a command nothing is sent.
+    m_trace.clear();
+    Run({"CALL @@SendMsg \"M\" \"12abc\"", "CALL @@SendMsg \"M\" \"x\"", "CALL @@SendMsg \"M\" -1",
+         "CALL @@SendMsg", "CALL @@SendMsg \"M\"", Mark(1)});
+    EXPECT_EQ(m_trace, (std::vector<std::string>{"M:12:", "M:0:", "M:4294967295:", "T:1:"}));
 }
 
 TEST_F(Call, ModuleResultBitsHoldTheScripts)
@@ -120,31 +109,17 @@ TEST_F(Call, WaitHoldsUntilTheHostClearsIt)
 
 TEST_F(Call, CalledScriptRunsInTheSameFrameWithItsArguments)
 {
-    Write({{"main", {Mark(1), "CALL t.pbsc/sub 7 <3>10 \"txt\" g.v", Mark(3), "g.r = g.$_"}},
-           {"sub", {"CALL @@SendMsg \"T\" $0 $1 $2 $3 $4", "RETURN $0 + $1"}}});
+    // Text arguments are 0, locals belong to one load, and the final CALL does not end the caller.
+    Write({{"main", {Mark(1), "CALL t.pbsc/sub 7 <3>10 \"txt\" g.v", Mark(3), "g.r = g.$_", "CALL t.pbsc/two \"a\"",
+                     "CALL t.pbsc/two"}},
+           {"sub", {"CALL @@SendMsg \"T\" $0 $1 $2 $3 $4", "RETURN $0 + $1"}},
+           {"two", {"CALL @@SendMsg \"T\" 5 $0 seen", "seen = 1", Mark(6)}}});
     m_manager->GetGlobalA().SetInt("v", -4);
     m_manager->Push("t.pbsc/main");
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
-    EXPECT_EQ(Marks(), "1 7 3");
-    EXPECT_EQ(m_trace[1], "T:7:16,0,-4,0");
+    EXPECT_EQ(m_trace,
+              (std::vector<std::string>{"T:1:", "T:7:16,0,-4,0", "T:3:", "T:5:0,0", "T:6:", "T:5:0,0", "T:6:"}));
     EXPECT_EQ(Global("r"), 23);
-}
-
-TEST_F(Call, TwoTextArgumentsAreZeroAndLocalsBelongToOneLoad)
-{
-    Write({{"main", {"CALL t.pbsc/sub \"a\" \"b\"", "CALL t.pbsc/sub"}},
-           {"sub", {"CALL @@SendMsg \"T\" $0 $1 seen", "seen = 1"}}});
-    m_manager->Push("t.pbsc/main");
-    m_manager->Step();
-    EXPECT_EQ(m_trace, (std::vector<std::string>{"T:0:0,0", "T:0:0,0"}));
-}
-
-TEST_F(Call, FinalCallOfAScriptDoesNotEndItsCaller)
-{
-    Write({{"main", {"CALL t.pbsc/sub", "CALL t.pbsc/sub"}}, {"sub", {Mark(5)}}});
-    m_manager->Push("t.pbsc/main");
-    EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
-    EXPECT_EQ(Marks(), "5 5");
 }
 
 TEST_F(Call, ScriptsCallingScriptsQueueAtMost256)

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "GameData/game_data_fixture.h"
 #include "MainCode/Script/TPBFlag.h"
@@ -52,25 +53,20 @@ TEST_F(FlagTest, SettingsMoneyAndSavePointBothWays)
         Put({std::to_string(keyword), values[keyword]});
         EXPECT_EQ(Get({std::to_string(keyword)}), std::stoi(values[keyword])) << keyword;
     }
-    EXPECT_EQ(data_->GetBgmVolume(), 40);
-    EXPECT_EQ(data_->GetSeVolume(), 12);
-    EXPECT_EQ(data_->GetVoiceVolume(), 33);
-    EXPECT_EQ(data_->GetMiniMapState(), 0);
-    EXPECT_EQ(data_->GetActiveCharacter(), 3);
-    EXPECT_EQ(data_->GetSavePoint(), 17);
+    EXPECT_EQ(std::make_tuple(data_->GetBgmVolume(), data_->GetSeVolume(), data_->GetVoiceVolume(),
+                              data_->GetMiniMapState(), data_->GetActiveCharacter(), data_->GetSavePoint()),
+              std::make_tuple(40, 12, 33, 0, 3, 17));
     EXPECT_EQ(data_->GetMoney(), 2500u);
     Put({"7", "99999999"});  // the database caps it
     EXPECT_EQ(Get({"7"}), 1700000);
     Put({"4", "257"});  // a byte
     EXPECT_EQ(Get({"4"}), 1);
-}
 
-TEST_F(FlagTest, KeywordZeroReadsTheStoredPlayTimeAndIsNotWritten)
-{
+    // Keyword 0 reads the stored play time (0 for a new game, not the running count) and is not written.
     data_->StartPlayTime();
     platform::ManualClock::Advance(5000);
     ASSERT_EQ(data_->GetPlayTime(), 5000u);
-    EXPECT_EQ(Get({"0"}), 0);  // a new game stores 0; the running count is not stored yet
+    EXPECT_EQ(Get({"0"}), 0);
     Put({"0", "777"});
     EXPECT_EQ(Get({"0"}), 0);
     EXPECT_EQ(data_->GetStoredPlayTime(), 0u);
@@ -78,30 +74,28 @@ TEST_F(FlagTest, KeywordZeroReadsTheStoredPlayTimeAndIsNotWritten)
 
 TEST_F(FlagTest, EventAndPickupFlagsAtTheirBounds)
 {
-    Put({"8", "0", "1"});
-    Put({"8", "2047", "258"});  // the value is a byte
-    Put({"9", "0", "3"});
-    Put({"9", "1023", "4"});
-    EXPECT_EQ(Get({"8", "0"}), 1);
-    EXPECT_EQ(Get({"8", "2047"}), 2);
-    EXPECT_EQ(Get({"9", "0"}), 3);
-    EXPECT_EQ(Get({"9", "1023"}), 4);
+    // Inside both bounds (the value is a byte); outside nothing is written and 0 is read. Event
+    // flag 1024 would be pick-up flag territory in a careless bound.
+    const struct {
+        const char* keyword;
+        const char* index;
+        const char* value;
+        std::int32_t read;
+    } cases[] = {{"8", "0", "1", 1},       {"8", "2047", "258", 2}, {"9", "0", "3", 3},     {"9", "1023", "4", 4},
+                 {"8", "2048", "5", 0},    {"8", "-1", "5", 0},     {"9", "1024", "6", 0},  {"9", "-1", "6", 0},
+                 {"8", "1024", nullptr, 0}};
+    for (const auto& c : cases) {
+        if (c.value != nullptr) {
+            Put({c.keyword, c.index, c.value});
+        }
+    }
+    for (const auto& c : cases) {
+        EXPECT_EQ(Get({c.keyword, c.index}), c.read) << c.keyword << " " << c.index;
+    }
     EXPECT_EQ(data_->GetFlag(2047), 2);
     EXPECT_EQ(data_->GetPickupFlag(1023), 4);
-
-    // Outside: nothing written, 0 read.
-    Put({"8", "2048", "5"});
-    Put({"8", "-1", "5"});
-    Put({"9", "1024", "6"});
-    Put({"9", "-1", "6"});
-    EXPECT_EQ(Get({"8", "2048"}), 0);
-    EXPECT_EQ(Get({"8", "-1"}), 0);
-    EXPECT_EQ(Get({"9", "1024"}), 0);
-    EXPECT_EQ(Get({"9", "-1"}), 0);
     EXPECT_EQ(data_->GetFlag(0), 1);
     EXPECT_EQ(data_->GetPickupFlag(0), 3);
-    // Pick-up flag 1024 would have been event flag territory in a careless bound.
-    EXPECT_EQ(Get({"8", "1024"}), 0);
 }
 
 TEST_F(FlagTest, InventoryCountsFindsAddsAndUses)

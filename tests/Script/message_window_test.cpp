@@ -46,7 +46,7 @@ TEST_F(MessageWindowTest, ShiftJisLeadBytesAtBothEndsOfTheirRanges)
     EXPECT_TRUE(window_->IsIdle());
 }
 
-TEST_F(MessageWindowTest, PromptWaitsForDecideAndIsNeverDrawn)
+TEST_F(MessageWindowTest, PromptWaitsForDecideIsNeverDrawnAndBlinks)
 {
     Start({Send(0, "\"ab／\\ncd\""), Mark()});
     Frames(2);
@@ -76,6 +76,15 @@ TEST_F(MessageWindowTest, PromptWaitsForDecideAndIsNeverDrawn)
     EXPECT_EQ(Played(), "603");
     Frame();
     EXPECT_EQ(Marks(), 2);
+
+    // The prompt blinks past thirty frames.
+    Start({Send(0, "\"a／\"")});
+    Frame();
+    ASSERT_TRUE(window_->IsWaitingForButton());
+    for (const auto& [frames, blink] : {std::pair{30, 0}, {1, 1}, {30, 1}, {1, 0}}) {
+        Frames(frames);
+        EXPECT_EQ(window_->GetBlink(), blink) << frames;
+    }
 }
 
 TEST_F(MessageWindowTest, FourthLineStartsANewPageAtOnceOrAfterThePrompt)
@@ -97,21 +106,6 @@ TEST_F(MessageWindowTest, FourthLineStartsANewPageAtOnceOrAfterThePrompt)
     EXPECT_TRUE(MessageShows({{0, 0, "d"}}));
 }
 
-TEST_F(MessageWindowTest, PromptBlinksPastThirtyFrames)
-{
-    Start({Send(0, "\"a／\"")});
-    Frame();
-    ASSERT_TRUE(window_->IsWaitingForButton());
-    Frames(30);
-    EXPECT_EQ(window_->GetBlink(), 0);
-    Frame();
-    EXPECT_EQ(window_->GetBlink(), 1);
-    Frames(30);
-    EXPECT_EQ(window_->GetBlink(), 1);
-    Frame();
-    EXPECT_EQ(window_->GetBlink(), 0);
-}
-
 TEST_F(MessageWindowTest, ChoicesClampSoundOnAMoveAndDecideSetsTheResult)
 {
     Start({Send(1, "\"はい\\nいいえ\\nさあ\""), "g.answer = g.$_"});
@@ -119,21 +113,17 @@ TEST_F(MessageWindowTest, ChoicesClampSoundOnAMoveAndDecideSetsTheResult)
     Frame();  // draws the three lines
     EXPECT_TRUE(MessageShows({{0, 0, "　はい"}, {0, 20, "　いいえ"}, {0, 40, "　さあ"}}));
     EXPECT_TRUE(window_->IsChoosing());
-    Press(VK_UP);
-    EXPECT_EQ(window_->GetCursor(), 0);
-    EXPECT_EQ(Played(), "");
-    Press(VK_DOWN);
-    EXPECT_EQ(window_->GetCursor(), 1);
-    EXPECT_EQ(Played(), "601");
-    Press(VK_DOWN);
-    Press(VK_DOWN);
-    EXPECT_EQ(window_->GetCursor(), 2);
-    Played();
-    Press(VK_DOWN);
-    EXPECT_EQ(window_->GetCursor(), 2);
-    EXPECT_EQ(Played(), "");
-    Press(VK_UP);
-    EXPECT_EQ(Played(), "601");
+    // Clamped at both ends, silently.
+    const struct {
+        int key;
+        std::int32_t cursor;
+        const char* sound;
+    } moves[] = {{VK_UP, 0, ""}, {VK_DOWN, 1, "601"}, {VK_DOWN, 2, "601"}, {VK_DOWN, 2, ""}, {VK_UP, 1, "601"}};
+    for (const auto& m : moves) {
+        Press(m.key);
+        EXPECT_EQ(window_->GetCursor(), m.cursor) << &m - moves;
+        EXPECT_EQ(Played(), m.sound) << &m - moves;
+    }
     Press(kDecideKey);
     EXPECT_EQ(Played(), "603");
     EXPECT_TRUE(window_->IsIdle());
@@ -222,27 +212,22 @@ TEST_F(MessageWindowTest, SlidesMoveTheChosenPartsForTenStepsAndEndOnTheEleventh
     EXPECT_EQ(manager_->GetModuleWait(), 0);
     EXPECT_TRUE(window_->IsIdle());
 
-    // The name box alone: the window stays where it is.
-    manager_->CallModule("Text", 2, {"1", "1"}, {});
-    for (int i = 0; i < 11; ++i) {
-        manager_->UpdateModules();
+    // The name box alone, the window alone (a text that is no number counts as 0); a part beyond 2
+    // moves neither.
+    const struct {
+        const char* direction;
+        const char* part;
+        std::int32_t windowY, nameX;
+    } slides[] = {{"1", "1", 344, -170}, {"1", "window", 500, -170}, {"0", "3", 500, -170}};
+    for (const auto& c : slides) {
+        manager_->CallModule("Text", 2, {c.direction, c.part}, {});
+        for (int i = 0; i < 11; ++i) {
+            manager_->UpdateModules();
+        }
+        EXPECT_EQ(window_->GetWindowY(), c.windowY) << c.part;
+        EXPECT_EQ(window_->GetNameX(), c.nameX) << c.part;
     }
-    EXPECT_EQ(window_->GetWindowY(), 344);
-    EXPECT_EQ(window_->GetNameX(), -170);
-    // The window alone; texts that are not numbers count as 0.
-    manager_->CallModule("Text", 2, {"1", "window"}, {});
-    for (int i = 0; i < 11; ++i) {
-        manager_->UpdateModules();
-    }
-    EXPECT_EQ(window_->GetWindowY(), 500);
-    EXPECT_EQ(window_->GetNameX(), -170);
-    // A part beyond 2 moves neither; a direction beyond 1 sets no ramp.
-    manager_->CallModule("Text", 2, {"0", "3"}, {});
-    for (int i = 0; i < 11; ++i) {
-        manager_->UpdateModules();
-    }
-    EXPECT_EQ(window_->GetWindowY(), 500);
-    EXPECT_EQ(window_->GetNameX(), -170);
+    // A direction beyond 1 sets no ramp.
     manager_->SetModuleWait(1);
     manager_->CallModule("Text", 2, {"2", "2"}, {});
     EXPECT_TRUE(window_->IsSliding());

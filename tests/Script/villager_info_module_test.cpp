@@ -2,6 +2,8 @@
 #include "MainCode/Script/TVillagerInfoModule.h"
 #include "Script/script_fixture.h"
 
+#include <tuple>
+
 namespace {
 
 class VillagerInfo : public scripttest::ScriptTest {
@@ -36,22 +38,12 @@ TEST_F(VillagerInfo, AllSixteenFieldsAndTheRunStops)
     EXPECT_EQ(m_manager->GetStop(), 1);
     EXPECT_EQ(Marks(), "");
     EXPECT_EQ(info.scriptKey, "t.pbsc/main");  // the villager's, not the script's
-    EXPECT_EQ(info.name, "man01");
-    EXPECT_EQ(info.objectId, 12u);
-    EXPECT_EQ(info.value2, 3u);
-    EXPECT_EQ(info.faceMode, 1u);
-    EXPECT_EQ(info.centreHeight, 1.5f);
-    EXPECT_EQ(info.shadowSize, 0.75f);
-    EXPECT_EQ(info.value6, 2.25f);
-    EXPECT_EQ(info.gravity, 9.8f);
-    EXPECT_EQ(info.shadowVisible, 1);
-    EXPECT_EQ(info.pushable, 0);
-    EXPECT_EQ(info.position[0], 10.5f);
-    EXPECT_EQ(info.position[1], -2.0f);
-    EXPECT_EQ(info.position[2], 30.0f);
-    EXPECT_EQ(info.direction[0], 0.0f);
-    EXPECT_EQ(info.direction[1], 0.5f);
-    EXPECT_EQ(info.direction[2], -1.0f);
+    EXPECT_EQ(std::make_tuple(info.name, info.objectId, info.value2, info.faceMode, info.shadowVisible, info.pushable),
+              std::make_tuple(std::string("man01"), 12u, 3u, 1u, std::uint8_t{1}, std::uint8_t{0}));
+    EXPECT_EQ((std::vector<float>{info.centreHeight, info.shadowSize, info.value6, info.gravity, info.position[0],
+                                  info.position[1], info.position[2], info.direction[0], info.direction[1],
+                                  info.direction[2]}),
+              (std::vector<float>{1.5f, 0.75f, 2.25f, 9.8f, 10.5f, -2.0f, 30.0f, 0.0f, 0.5f, -1.0f}));
 }
 
 TEST_F(VillagerInfo, OnlyTheTextZeroClearsAFlag)
@@ -75,14 +67,11 @@ TEST_F(VillagerInfo, MissingOrUnscannableArgumentsKeepTheirFields)
 {
     Prefill();
     EXPECT_EQ(m_manager->CallModule("VillagerInfo", 0, {"guard", "4", "x", "2", "up"}, {}), 7u);
-    EXPECT_EQ(info.name, "guard");
-    EXPECT_EQ(info.objectId, 4u);
-    EXPECT_EQ(info.value2, 77u);  // "x" does not scan
-    EXPECT_EQ(info.faceMode, 2u);
-    EXPECT_EQ(info.centreHeight, -5.0f);  // "up" does not scan
-    EXPECT_EQ(info.shadowSize, -5.0f);
-    EXPECT_EQ(info.shadowVisible, 9);
-    EXPECT_EQ(info.direction[2], -5.0f);
+    // "x" and "up" do not scan; nothing past the fifth argument was given.
+    EXPECT_EQ(std::make_tuple(info.name, info.objectId, info.value2, info.faceMode, info.shadowVisible),
+              std::make_tuple(std::string("guard"), 4u, 77u, 2u, std::uint8_t{9}));
+    EXPECT_EQ((std::vector<float>{info.centreHeight, info.shadowSize, info.direction[2]}),
+              (std::vector<float>{-5.0f, -5.0f, -5.0f}));
 
     std::deque<std::string> fifteen(15, "3");
     EXPECT_EQ(m_manager->CallModule("VillagerInfo", 0, fifteen, {}), 7u);

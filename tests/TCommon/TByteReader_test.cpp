@@ -1,6 +1,8 @@
 // The one reader of binary files, at the ends of its bytes, from memory and from a file.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 #include "support/alloc_probe.h"
@@ -22,17 +24,11 @@ void ExpectFieldsAndEnds(TByteReader& in)
     std::uint32_t b = 0;
     std::string text;
     ASSERT_EQ(in.Left(), 15u);
-    EXPECT_TRUE(in.U16(a));
-    EXPECT_EQ(a, 0x0201);
-    EXPECT_TRUE(in.U32(b));
-    EXPECT_EQ(b, 0x06050403u);
-    EXPECT_TRUE(in.String(text));
-    EXPECT_EQ(text, "ab");
-    EXPECT_TRUE(in.Fits(2, 1));
-    EXPECT_FALSE(in.Fits(3, 1));
-    EXPECT_TRUE(in.Fits(1, 2));
-    EXPECT_FALSE(in.Fits(1, 3));
-    EXPECT_TRUE(in.Fits(0xFFFFFFFFu, 0));
+    EXPECT_TRUE(in.U16(a) && in.U32(b) && in.String(text));
+    EXPECT_EQ(std::make_tuple(a, b, text), std::make_tuple(std::uint16_t{0x0201}, 0x06050403u, std::string("ab")));
+    // Two bytes are left.
+    EXPECT_TRUE(in.Fits(2, 1) && in.Fits(1, 2) && in.Fits(0xFFFFFFFFu, 0));
+    EXPECT_FALSE(in.Fits(3, 1) || in.Fits(1, 3));
     // A u32 with two bytes left fails, leaves the value alone and ends the reading.
     b = 77;
     EXPECT_FALSE(in.U32(b));

@@ -36,21 +36,20 @@ TEST(TFile, ReadsExactCountsAndLengthPrefixedStrings)
     EXPECT_EQ(std::string(buffer), "bc");
     EXPECT_FALSE(file.Write("x", 1));  // data files are opened read-only
 
-    std::string out;
-    EXPECT_TRUE(file.ReadString(out));
-    EXPECT_EQ(out, "メッシュ");
+    // Whether the read succeeded and what it left, starting from a stale text.
+    const auto read = [&file] {
+        std::string out = "stale";
+        const bool ok = file.ReadString(out);
+        return (ok ? "ok " : "failed ") + out;
+    };
+    EXPECT_EQ(read(), "ok メッシュ");
     const DWORD before = SetFilePointer(file.GetHandle(), 0, nullptr, FILE_CURRENT);
-    EXPECT_TRUE(file.ReadString(out));
-    EXPECT_EQ(out, "");
+    EXPECT_EQ(read(), "ok ");
     EXPECT_EQ(SetFilePointer(file.GetHandle(), 0, nullptr, FILE_CURRENT), before + 5);
-    out = "stale";
-    EXPECT_TRUE(file.ReadString(out));
-    EXPECT_EQ(out, "");
-    EXPECT_TRUE(file.ReadString(out));
-    EXPECT_EQ(out, "ab");
-    EXPECT_FALSE(file.ReadString(out));
-    EXPECT_EQ(out, "");
-    EXPECT_FALSE(file.ReadString(out));  // nothing left for the length itself
+    EXPECT_EQ(read(), "ok ");
+    EXPECT_EQ(read(), "ok ab");
+    EXPECT_EQ(read(), "failed ");
+    EXPECT_EQ(read(), "failed ");  // nothing left for the length itself
 
     // Three bytes came, but not four.
     EXPECT_TRUE(file.Seek(static_cast<std::int32_t>(file.GetSize()) - 3));

@@ -46,6 +46,16 @@ inline DWORD Bits(float f)
     return d;
 }
 
+// Releases each of them that is there.
+inline void ReleaseAll(std::initializer_list<IUnknown*> objects)
+{
+    for (IUnknown* u : objects) {
+        if (u != nullptr) {
+            u->Release();
+        }
+    }
+}
+
 inline D3DXMATRIX Identity()
 {
     D3DXMATRIX m;
@@ -67,11 +77,7 @@ protected:
     }
     void TearDown() override
     {
-        for (IUnknown* u : std::initializer_list<IUnknown*>{device_, d3d_}) {
-            if (u != nullptr) {
-                u->Release();
-            }
-        }
+        ReleaseAll({device_, d3d_});
         platform::DestroyBareWindow(window_);
         platform::ResetD3D8TestConfig();
     }

@@ -235,8 +235,7 @@ TEST_F(Drawing, StateChangedBetweenDrawsReachesTheNextDraw)
         EXPECT_GT(image.At(15, y + 1)[0], 60) << y;
         EXPECT_LT(image.At(15, y + 1)[0], 195) << y;
     }
-    first->Release();
-    second->Release();
+    ReleaseAll({first, second});
 
     struct LitVertex {
         float x, y, z;
@@ -288,8 +287,7 @@ TEST_F(Drawing, DrawsRefuseIndicesAndRangesOutsideTheirBuffers)
     EXPECT_EQ(vb->Lock(0, 1000, &p, 0), D3DERR_INVALIDCALL);
     device_->SetStreamSource(0, nullptr, 0);
     device_->SetIndices(nullptr, 0);
-    vb->Release();
-    ib->Release();
+    ReleaseAll({vb, ib});
 }
 
 TEST_F(Drawing, IndexRangesAreKeptPerRunAndForgottenWhenTheBufferIsLocked)
@@ -323,8 +321,7 @@ TEST_F(Drawing, IndexRangesAreKeptPerRunAndForgottenWhenTheBufferIsLocked)
     EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, 3, 1), D3DERR_INVALIDCALL);
     device_->SetStreamSource(0, nullptr, 0);
     device_->SetIndices(nullptr, 0);
-    vb->Release();
-    ib->Release();
+    ReleaseAll({vb, ib});
 }
 
 TEST_F(Drawing, EveryFormatUploadsAsItLiesInMemory)
@@ -434,11 +431,8 @@ TEST_F(Drawing, CopyRectsFromARenderTargetIntoAnImage)
     const POINT offEdge{10, 22};
     EXPECT_EQ(device_->CopyRects(target, &band, 1, image, &offEdge), D3DERR_INVALIDCALL);
 
-    for (IDirect3DSurface8* s : {other, level, image, target, oldTarget}) {
-        s->Release();
-    }
     device_->SetTexture(0, nullptr);
-    texture->Release();
+    ReleaseAll({other, level, image, target, oldTarget, texture});
 }
 
 }  // namespace

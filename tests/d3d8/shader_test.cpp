@@ -89,11 +89,7 @@ protected:
         device_->SetStreamSource(0, nullptr, 0);
         device_->SetStreamSource(1, nullptr, 0);
         device_->SetIndices(nullptr, 0);
-        for (IUnknown* u : std::initializer_list<IUnknown*>{a, b, ib}) {
-            if (u != nullptr) {
-                u->Release();
-            }
-        }
+        ReleaseAll({a, b, ib});
         return image;
     }
 

@@ -192,9 +192,7 @@ TEST_F(WindowPath, DrawsTheSamePictureAsTheScaledPathThroughTargetSwitches)
             device_->SetVertexShader(kFvfMesh);
             device_->DeleteVertexShader(handle);
         }
-        for (IUnknown* u : std::initializer_list<IUnknown*>{level, depth, back, autoDepth, texture}) {
-            u->Release();
-        }
+        ReleaseAll({level, depth, back, autoDepth, texture});
     };
     const auto [window, scaled] = BothPaths([&] {
         frame();
@@ -276,9 +274,7 @@ TEST_F(WindowPath, LocksAndCopiesOfTheBackBufferSeeItsRowsFromTheTop)
         const RECT upper{0, 0, 32, 8};
         const POINT right{80, 60};
         ASSERT_EQ(device_->CopyRects(level, &upper, 1, back, &right), D3D_OK);
-        for (IUnknown* u : std::initializer_list<IUnknown*>{level, texture, image, back}) {
-            u->Release();
-        }
+        ReleaseAll({level, texture, image, back});
     };
     const auto [window, scaled] = BothPaths(frame, D3DPRESENTFLAG_LOCKABLE_BACKBUFFER);
     ExpectSame(window, scaled);
@@ -369,9 +365,7 @@ TEST_F(WindowPath, AutomaticDepthSharedWithATextureTarget)
         ASSERT_EQ(device_->SetRenderTarget(back, depth), D3D_OK);
         ScreenStates();
         DrawTexture(texture, 64, 40, 96, 72);
-        for (IUnknown* u : std::initializer_list<IUnknown*>{level, back, depth, texture}) {
-            u->Release();
-        }
+        ReleaseAll({level, back, depth, texture});
     };
     const auto [window, scaled] = BothPaths(frame);
     ExpectSame(window, scaled);

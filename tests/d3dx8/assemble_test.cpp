@@ -238,5 +238,4 @@ TEST(TranslateShader, RandomTokenStreamsNeverCrash) {
     EXPECT_GT(accepted, 1000);
 }
 
-
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <cstdlib>
@@ -107,6 +108,24 @@ protected:
         return notify;
     }
     HANDLE Event() { return events_.emplace_back(CreateEventA(nullptr, FALSE, FALSE, nullptr)); }
+    // What a lock handed out: one region, or two when it wraps round the buffer's end.
+    struct Region {
+        void* p1 = nullptr;
+        void* p2 = nullptr;
+        DWORD n1 = 0;
+        DWORD n2 = 0;
+    };
+    static HRESULT Lock(IDirectSoundBuffer8* b, DWORD offset, DWORD bytes, Region* r)
+    {
+        return b->Lock(offset, bytes, &r->p1, &r->n1, &r->p2, &r->n2, 0);
+    }
+    static HRESULT Unlock(IDirectSoundBuffer8* b, const Region& r) { return b->Unlock(r.p1, r.n1, r.p2, r.n2); }
+    // Writes value into every sample of both parts.
+    static void Fill(const Region& r, std::int16_t value)
+    {
+        std::fill_n(static_cast<std::int16_t*>(r.p1), r.n1 / 2, value);
+        std::fill_n(static_cast<std::int16_t*>(r.p2), r.n2 / 2, value);  // none when n2 is 0
+    }
 
     HWND window_ = nullptr;
     IDirectSound8* ds_ = nullptr;
@@ -186,7 +205,6 @@ TEST_F(DirectSoundTest, LoopingWrapsAndPlayAgainOnlyChangesTheLoopFlag)
     EXPECT_EQ(out[8], 10);
     EXPECT_EQ(out[10], 0);
     EXPECT_EQ(Status(b), 0u);
-
 }
 
 TEST_F(DirectSoundTest, OtherRatesAreResampled)
@@ -243,43 +261,30 @@ TEST_F(DirectSoundTest, NotificationsFireInOrderAsTheCursorPassesThem)
     EXPECT_EQ(signalled(), std::vector<int>{4});
 }
 
-// No audio device: the game runs silent, and the mixer still moves the cursors when pulled.
-// Writes value into every sample of a locked region.
-void Fill(void* audio, DWORD bytes, std::int16_t value)
-{
-    auto* p = static_cast<std::int16_t*>(audio);
-    for (DWORD i = 0; i < bytes / 2; ++i) {
-        p[i] = value;
-    }
-}
-
 TEST_F(DirectSoundTest, LockHandsOutTheBuffersOwnBytesInTwoRegionsAcrossTheEnd)
 {
     IDirectSoundBuffer8* b = MakeStereo16(Samples(2000, 100));  // 1000 frames, 4000 bytes
     ASSERT_NE(b, nullptr);
-    void* p1 = nullptr;
-    void* p2 = nullptr;
-    DWORD n1 = 0;
-    DWORD n2 = 0;
+    Region r;
     // The last frame alone, then one frame past the end: the bounds of a single region.
-    ASSERT_EQ(b->Lock(3996, 4, &p1, &n1, &p2, &n2, 0), DS_OK);
-    EXPECT_EQ(n1, 4u);
-    EXPECT_EQ(p2, nullptr);
-    EXPECT_EQ(n2, 0u);
-    EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
-    EXPECT_EQ(b->Lock(4000, 4, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM);
-    EXPECT_EQ(b->Lock(0, 4004, &p1, &n1, &p2, &n2, 0), DSERR_INVALIDPARAM);
-    EXPECT_EQ(b->Lock(3600, 1000, &p1, &n1, nullptr, nullptr, 0), DSERR_INVALIDPARAM);  // wraps: needs both
+    ASSERT_EQ(Lock(b, 3996, 4, &r), DS_OK);
+    EXPECT_EQ(r.n1, 4u);
+    EXPECT_EQ(r.p2, nullptr);
+    EXPECT_EQ(r.n2, 0u);
+    EXPECT_EQ(Unlock(b, r), DS_OK);
+    EXPECT_EQ(Lock(b, 4000, 4, &r), DSERR_INVALIDPARAM);
+    EXPECT_EQ(Lock(b, 0, 4004, &r), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->Lock(3600, 1000, &r.p1, &r.n1, nullptr, nullptr, 0), DSERR_INVALIDPARAM);  // wraps: needs both
 
-    ASSERT_EQ(b->Lock(3600, 1000, &p1, &n1, &p2, &n2, 0), DS_OK);
-    EXPECT_EQ(n1, 400u);
-    EXPECT_EQ(n2, 600u);
-    ASSERT_NE(p2, nullptr);
-    EXPECT_EQ(static_cast<std::uint8_t*>(p2) + 3600, static_cast<std::uint8_t*>(p1));  // one block of memory
-    Fill(p1, n1, 7000);
-    Fill(p2, n2, -7000);
-    EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
-    EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DSERR_INVALIDPARAM);  // already unlocked
+    ASSERT_EQ(Lock(b, 3600, 1000, &r), DS_OK);
+    EXPECT_EQ(r.n1, 400u);
+    EXPECT_EQ(r.n2, 600u);
+    ASSERT_NE(r.p2, nullptr);
+    EXPECT_EQ(static_cast<std::uint8_t*>(r.p2) + 3600, static_cast<std::uint8_t*>(r.p1));  // one block of memory
+    Fill({r.p1, nullptr, r.n1, 0}, 7000);  // the end of the buffer, then its start
+    Fill({r.p2, nullptr, r.n2, 0}, -7000);
+    EXPECT_EQ(Unlock(b, r), DS_OK);
+    EXPECT_EQ(Unlock(b, r), DSERR_INVALIDPARAM);  // already unlocked
 
     ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     Samples out = Pull(1000);
@@ -292,42 +297,35 @@ TEST_F(DirectSoundTest, LockedFramesPlaySilenceUpToTheRegionsBoundsAndLocksAreCo
 {
     IDirectSoundBuffer8* b = MakeStereo16(Samples(2000, 100));
     ASSERT_NE(b, nullptr);
-    void* p1 = nullptr;
-    void* p2 = nullptr;
-    DWORD n1 = 0;
-    DWORD n2 = 0;
-    void* q1 = nullptr;
-    DWORD m1 = 0;
-    ASSERT_EQ(b->Lock(400, 400, &q1, &m1, nullptr, nullptr, 0), DS_OK);      // frames 100..199
-    ASSERT_EQ(b->Lock(3600, 1000, &p1, &n1, &p2, &n2, 0), DS_OK);            // 900..999 and 0..149
+    Region q;
+    Region r;
+    ASSERT_EQ(Lock(b, 400, 400, &q), DS_OK);    // frames 100..199
+    ASSERT_EQ(Lock(b, 3600, 1000, &r), DS_OK);  // 900..999 and 0..149
     ASSERT_EQ(b->Play(0, 0, DSBPLAY_LOOPING), DS_OK);
     Samples out = Pull(1000);
     EXPECT_EQ(Samples(out.begin(), out.begin() + 400), Samples(400, 0));  // 0..199: both regions
     EXPECT_EQ(Samples(out.begin() + 400, out.begin() + 1800), Samples(1400, 100));
     EXPECT_EQ(Samples(out.begin() + 1800, out.end()), Samples(200, 0));
     // Only the pointers a lock handed out unlock it; a shorter size (what was written) is fine.
-    EXPECT_EQ(b->Unlock(static_cast<std::uint8_t*>(q1) + 4, 4, nullptr, 0), DSERR_INVALIDPARAM);
-    EXPECT_EQ(b->Unlock(q1, m1 + 4, nullptr, 0), DSERR_INVALIDPARAM);
-    EXPECT_EQ(b->Unlock(q1, 8, nullptr, 0), DS_OK);
+    EXPECT_EQ(b->Unlock(static_cast<std::uint8_t*>(q.p1) + 4, 4, nullptr, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->Unlock(q.p1, q.n1 + 4, nullptr, 0), DSERR_INVALIDPARAM);
+    EXPECT_EQ(b->Unlock(q.p1, 8, nullptr, 0), DS_OK);
     out = Pull(1000);
     EXPECT_EQ(Samples(out.begin(), out.begin() + 300), Samples(300, 0));  // 0..149 still locked
     EXPECT_EQ(Samples(out.begin() + 300, out.begin() + 1800), Samples(1500, 100));
-    EXPECT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+    EXPECT_EQ(Unlock(b, r), DS_OK);
 
     // Four locks may be held at once; a fifth is refused until one is given back.
-    std::vector<void*> held;
-    for (int i = 0; i < 4; ++i) {
-        void* p = nullptr;
-        DWORD n = 0;
-        ASSERT_EQ(b->Lock(static_cast<DWORD>(i) * 4, 4, &p, &n, nullptr, nullptr, 0), DS_OK);
-        held.push_back(p);
+    Region held[4];
+    for (DWORD i = 0; i < 4; ++i) {
+        ASSERT_EQ(Lock(b, i * 4, 4, &held[i]), DS_OK);
     }
-    EXPECT_EQ(b->Lock(100, 4, &p1, &n1, nullptr, nullptr, 0), DSERR_INVALIDCALL);
-    for (void* p : held) {
-        EXPECT_EQ(b->Unlock(p, 4, nullptr, 0), DS_OK);
+    EXPECT_EQ(Lock(b, 100, 4, &r), DSERR_INVALIDCALL);
+    for (const Region& h : held) {
+        EXPECT_EQ(Unlock(b, h), DS_OK);
     }
-    EXPECT_EQ(b->Lock(100, 4, &p1, &n1, nullptr, nullptr, 0), DS_OK);
-    EXPECT_EQ(b->Unlock(p1, n1, nullptr, 0), DS_OK);
+    EXPECT_EQ(Lock(b, 100, 4, &r), DS_OK);
+    EXPECT_EQ(Unlock(b, r), DS_OK);
 }
 
 TEST_F(DirectSoundTest, MixerOnItsOwnThreadNeverPlaysAHalfWrittenRegion)
@@ -343,31 +341,17 @@ TEST_F(DirectSoundTest, MixerOnItsOwnThreadNeverPlaysAHalfWrittenRegion)
         Samples out(512);
         while (!stop.load()) {
             platform::MixFrames(out.data(), 256);
-            for (std::int16_t v : out) {
-                if (v == kPoison) {
-                    poisoned.fetch_add(1);
-                }
-            }
+            poisoned.fetch_add(static_cast<int>(std::count(out.begin(), out.end(), kPoison)));
             pulls.fetch_add(1);
         }
     });
     for (int round = 0; round < 300; ++round) {
-        void* p1 = nullptr;
-        void* p2 = nullptr;
-        DWORD n1 = 0;
-        DWORD n2 = 0;
-        const DWORD offset = static_cast<DWORD>(round * 1228 * 4) % 16384;
-        ASSERT_EQ(b->Lock(offset, 8192, &p1, &n1, &p2, &n2, 0), DS_OK);
-        Fill(p1, n1, kPoison);
-        if (p2 != nullptr) {
-            Fill(p2, n2, kPoison);
-        }
+        Region r;
+        ASSERT_EQ(Lock(b, static_cast<DWORD>(round * 1228 * 4) % 16384, 8192, &r), DS_OK);
+        Fill(r, kPoison);
         std::this_thread::yield();
-        Fill(p1, n1, static_cast<std::int16_t>(2000 + round));
-        if (p2 != nullptr) {
-            Fill(p2, n2, static_cast<std::int16_t>(2000 + round));
-        }
-        ASSERT_EQ(b->Unlock(p1, n1, p2, n2), DS_OK);
+        Fill(r, static_cast<std::int16_t>(2000 + round));
+        ASSERT_EQ(Unlock(b, r), DS_OK);
     }
     while (pulls.load() < 50) {
         std::this_thread::yield();  // make sure the mixer really ran beside the writes

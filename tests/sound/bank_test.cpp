@@ -32,7 +32,7 @@ protected:
     TSoundBank* bank_ = nullptr;
 };
 
-TEST_F(BankTest, LaterRecordWinsAndFindIdTakesTheSmallestId)
+TEST_F(BankTest, LaterRecordWinsFindIdTakesTheSmallestIdAndMissingOnesGiveNoSound)
 {
     bank_->Load(7);
     bank_->Play(7);
@@ -49,6 +49,15 @@ TEST_F(BankTest, LaterRecordWinsAndFindIdTakesTheSmallestId)
     EXPECT_EQ(bank_->FindId("w1"), 1);
     EXPECT_EQ(bank_->FindId("w2"), 7);
     EXPECT_EQ(bank_->FindId("W1"), -1);
+
+    // An id without a record, and one whose name has no wave: no sound, nothing played.
+    for (std::uint32_t id : {5u, 30u}) {
+        EXPECT_EQ(bank_->Get(id).Get(), nullptr) << id;
+        bank_->Play(id);
+        EXPECT_EQ(Pull(1)[0], 0) << id;
+        bank_->Stop(id);
+        EXPECT_EQ(bank_->GetLength(id), -1) << id;
+    }
 }
 
 TEST_F(BankTest, UseCountsKeepSoundsUntilPurgedAtZeroOrReleased)
@@ -66,14 +75,6 @@ TEST_F(BankTest, UseCountsKeepSoundsUntilPurgedAtZeroOrReleased)
     core_->PurgeUnused();
     EXPECT_FALSE(bank_->IsLoaded(1));
     bank_->Unload(99);  // unknown ids are ignored
-}
-
-TEST_F(BankTest, MissingIdsAndNamesGiveNoSound)
-{
-    EXPECT_EQ(bank_->Get(5).Get(), nullptr);
-    bank_->Play(5);
-    bank_->Stop(5);
-    EXPECT_EQ(bank_->GetLength(5), -1);
 }
 
 TEST_F(BankTest, VolumesAreClampedByTheBanksLimits)

@@ -78,12 +78,8 @@ void ExpectLevels(const std::vector<std::int16_t>& out, const Timeline& timeline
 
 bool AllZero(const std::vector<std::int16_t>& out, std::size_t fromFrame = 0)
 {
-    for (std::size_t i = 2 * fromFrame; i < out.size(); ++i) {
-        if (out[i] != 0) {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(out.begin() + static_cast<std::ptrdiff_t>(std::min(2 * fromFrame, out.size())), out.end(),
+                       [](std::int16_t v) { return v == 0; });
 }
 
 const Timeline kIntro = {{20000, 3000}};

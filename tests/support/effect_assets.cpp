@@ -1,5 +1,7 @@
 #include "support/effect_assets.h"
 
+#include <algorithm>
+
 #include "MainCode/Effect/TEffectManager.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TMesh8.h"
@@ -126,6 +128,13 @@ const std::vector<std::string>& EffectTextureNames()
     return names;
 }
 
+MeshFile EffectMeshFile(const std::string& file)
+{
+    const std::vector<std::string>& files = EffectMeshFiles();
+    const auto at = static_cast<std::size_t>(std::find(files.begin(), files.end(), file) - files.begin());
+    return EffectMesh(file, ColourOf(at + EffectFrameFiles().size()));
+}
+
 MeshFile EffectQuadMesh(const std::string& name)
 {
     MeshFile f;
@@ -183,9 +192,8 @@ void WriteEffectAssets(const std::filesystem::path& root)
     for (std::size_t i = 0; i < frameFiles.size(); ++i) {
         SaveBytes((frames / frameFiles[i]).string(), EffectFrameFile(frameFiles[i], ColourOf(i)));
     }
-    const std::vector<std::string>& meshFiles = EffectMeshFiles();
-    for (std::size_t i = 0; i < meshFiles.size(); ++i) {
-        EffectMesh(meshFiles[i], ColourOf(i + frameFiles.size())).Save((meshes / meshFiles[i]).string());
+    for (const std::string& file : EffectMeshFiles()) {
+        EffectMeshFile(file).Save((meshes / file).string());
     }
     std::vector<PtxImage> images;
     const std::vector<std::string>& names = EffectTextureNames();

@@ -19,6 +19,8 @@ const std::vector<std::string>& EffectMeshFiles();
 // Entries of "effect.ptx", each a 2 × 2 atlas.
 const std::vector<std::string>& EffectTextureNames();
 
+// The mesh of that file of EffectMeshFiles() as the folder holds it.
+MeshFile EffectMeshFile(const std::string& file);
 // A square of four vertices facing -z, side 1, one material.
 MeshFile EffectQuadMesh(const std::string& name);
 // A vertical ribbon of six vertices a segment: row k left, row k right, row k + 1 left,

@@ -217,9 +217,10 @@ std::vector<TAttackRecord> FieldAttackRecords()
 {
     TAttackRecord fallback;
     TAttackRecord swing;
-    swing.Id = 100;
+    swing.Id = kPlayerModelSwingAttack;
+    // Chest high and in front: a character faces its own -z.
     swing.Offset[1] = 1.0F;
-    swing.Offset[2] = 0.8F;
+    swing.Offset[2] = -0.8F;
     swing.Lifetime = 6;
     swing.Radius = 0.7F;
     swing.DamageFactor = 1.25F;
@@ -337,6 +338,10 @@ MapStream FieldMapStream(const FieldMap& map)
     }
     for (const FieldSavePointMark& mark : map.savePoints) {
         s.PointObject(mark.id, {mark.position.x, mark.position.y, mark.position.z});
+    }
+    for (const FieldTrigger& t : map.triggers) {
+        s.TriggerBox(t.boxMinimum, t.boxMaximum, t.facing, t.startPosition, t.startDirection, t.startCamera,
+                     t.fadeMode, std::string(kMapFile) + "/" + t.destination);
     }
     s.End();
     return s;

@@ -43,6 +43,18 @@ struct FieldItem {
     D3DXVECTOR3 position;
 };
 
+// A box the player walks into, facing its way, to change to another map ("map00/" + entry).
+struct FieldTrigger {
+    D3DXVECTOR3 boxMinimum;
+    D3DXVECTOR3 boxMaximum;
+    D3DXVECTOR3 facing;
+    std::string destination;
+    D3DXVECTOR3 startPosition;
+    D3DXVECTOR3 startDirection;
+    D3DXVECTOR3 startCamera;
+    std::uint32_t fadeMode = 0;
+};
+
 struct FieldSavePointMark {
     std::uint32_t id = 0;
     D3DXVECTOR3 position;
@@ -62,6 +74,7 @@ struct FieldMap {
     std::vector<std::string> villagers;  // set-up and conversation script keys
     std::vector<FieldItem> items;
     std::vector<FieldSavePointMark> savePoints;
+    std::vector<FieldTrigger> triggers;
     // Battle maps: the enemy bounds record is written when any of these is set.
     std::uint32_t maxLive = 0;
     float spawnDistance = 0.0F;
@@ -117,7 +130,7 @@ MapStream FieldMapStream(const FieldMap& map);
 std::vector<std::pair<std::uint32_t, std::string>> FieldMusicTable();
 
 // The attack table every battle map loads, "basic.bht" in the character-data folder: the id-0
-// fallback and a sword swing.
+// fallback and the sword swing of the player models (kPlayerModelSwingAttack).
 std::vector<TAttackRecord> FieldAttackRecords();
 
 // The sprites of "sprite.ptx" the field draws with (message window, enemy gauge, minimap), and

@@ -54,6 +54,9 @@ std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep)
             frame.Displacement = D3DXVECTOR3(0.0F, 0.0F, -walkStep);
         }
         patterns.emplace_back(kPlayerModelFrames, frame);
+        if (m == kPlayerModelSwingMotion) {
+            patterns.back()[kPlayerModelSwingFrame].AttackId = kPlayerModelSwingAttack;
+        }
     }
     return BuildPatternFile(patterns);
 }

@@ -11,9 +11,14 @@
 
 namespace qmtest {
 
-// Motions of a player model: the states 0..19 and the shared skill motions up to 36.
-inline constexpr std::uint32_t kPlayerModelMotions = 37;
+// Motions of a player model: the states 0..19, the shared skill motions up to 36, then the first
+// ground swing of the sword classes (37) and its recovery (38).
+inline constexpr std::uint32_t kPlayerModelMotions = 39;
 inline constexpr std::uint32_t kPlayerModelFrames = 8;
+inline constexpr std::uint32_t kPlayerModelSwingMotion = 37;
+// The attack the swing fires at kPlayerModelSwingFrame: an id of the attack table the field writes.
+inline constexpr std::uint16_t kPlayerModelSwingAttack = 100;
+inline constexpr std::uint32_t kPlayerModelSwingFrame = 3;
 // How far each frame of motions 1 to 3 (walking) moves the body forward, unless told otherwise.
 inline constexpr float kPlayerModelWalkStep = 0.05F;
 

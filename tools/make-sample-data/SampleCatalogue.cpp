@@ -111,6 +111,27 @@ TEnemyRecord Enemy(std::uint32_t id, const char* label, std::int32_t level, std:
     return r;
 }
 
+}  // namespace
+
+std::vector<qmtest::FieldMap> SampleMaps()
+{
+    std::vector<qmtest::FieldMap> maps = qmtest::DefaultFieldMaps();
+    qmtest::FieldMap& battle = maps[0];
+    battle.enemies.at(0).position = SampleLayout::Enemy();
+    qmtest::FieldTrigger gate;
+    gate.boxMinimum = SampleLayout::GateMinimum();
+    gate.boxMaximum = SampleLayout::GateMaximum();
+    gate.facing = SampleLayout::GateFacing();
+    gate.destination = maps[1].entry;
+    gate.startPosition = SampleLayout::TownArrival();
+    gate.startDirection = qmtest::FieldLayout::StartDirection();
+    gate.startCamera = SampleLayout::TownArrivalCamera();
+    battle.triggers = {gate};
+    return maps;
+}
+
+namespace {
+
 Catalogue Build()
 {
     Catalogue c;
@@ -209,7 +230,7 @@ Catalogue Build()
     c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Field, {qmtest::kFieldMinimap}});
     c.meshes = {kSkyMesh,          "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
                 "visual04/crate.msh", kShadowMesh};
-    for (const qmtest::FieldMap& map : qmtest::DefaultFieldMaps()) {
+    for (const qmtest::FieldMap& map : SampleMaps()) {
         c.maps.push_back("map00/" + map.entry);
     }
     for (const std::string& mesh : qmtest::FieldObjectMeshes()) {

@@ -147,7 +147,7 @@ void WriteSampleFolder(const fs::path& root)
         Save(root / kTextureFolder / package.file, BuildTexturePackage(package));
     }
     // The field's maps, meshes and character files; the tables, music and sprites are the folder's own.
-    qmtest::WriteFieldFolder(root.string(), qmtest::DefaultFieldMaps(), false);
+    qmtest::WriteFieldFolder(root.string(), SampleMaps(), false);
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
     Save(root / kMeshFolder / kShadowMesh, ShadowDisc().Bytes());
     fs::create_directories(root / kMeshFolder / "wepon");

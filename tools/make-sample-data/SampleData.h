@@ -19,6 +19,7 @@
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/GameData/TWeponTable.h"
 #include "dx/dx8/sound/TSoundTableReader.h"
+#include "support/field_writer.h"
 #include "support/player_model_writer.h"
 
 namespace sample {
@@ -97,6 +98,20 @@ struct Catalogue {
 };
 
 const Catalogue& GetCatalogue();
+
+// Where the walk from the start leads: the battle map's enemy straight ahead of the start (the
+// start faces -z), the gate in the wall behind it that leads to the town, and the town's arrival
+// point facing the elder a few steps ahead.
+struct SampleLayout {
+    static D3DXVECTOR3 Enemy() { return {20.0F, 0.0F, 5.0F}; }
+    static D3DXVECTOR3 GateMinimum() { return {0.0F, 0.0F, 26.0F}; }
+    static D3DXVECTOR3 GateMaximum() { return {qmtest::FieldLayout::kSize, 4.0F, qmtest::FieldLayout::kWallZ}; }
+    static D3DXVECTOR3 GateFacing() { return {0.0F, 0.0F, 1.0F}; }
+    static D3DXVECTOR3 TownArrival() { return {qmtest::FieldLayout::Elder().x, 0.0F, 11.0F}; }
+    static D3DXVECTOR3 TownArrivalCamera() { return TownArrival() + D3DXVECTOR3(0.0F, 3.0F, -6.0F); }
+};
+// The field's two maps as the folder lays them out.
+std::vector<qmtest::FieldMap> SampleMaps();
 
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.

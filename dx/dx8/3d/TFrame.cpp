@@ -1,5 +1,6 @@
 #include "dx/dx8/3d/TFrame.h"
 
+#include <algorithm>
 #include <cfloat>
 
 #include "TCommon/TByteReader.h"
@@ -81,7 +82,8 @@ TFrame::~TFrame()
 TRefPtr<TFrame> TFrame::Clone(TFrame* parent) const
 {
     TRefPtr<TFrame> copy(new TFrame(m_name, m_local, parent));
-    copy->m_meshes = m_meshes;
+    copy->m_meshes.assign(m_meshes.begin(), m_meshes.begin() + static_cast<std::ptrdiff_t>(m_meshCount));
+    copy->m_meshCount = m_meshCount;
     copy->m_sets = m_sets;
     for (const TRefPtr<TFrame>& child : m_children) {
         copy->AddChild(child->Clone(copy.Get()));
@@ -128,20 +130,26 @@ void TFrame::RemoveAllChildren()
     m_children.clear();
 }
 
-void TFrame::AddMesh(const TMesh8& mesh) { m_meshes.push_back(mesh); }
+void TFrame::AddMesh(const TMesh8& mesh) { SetMesh(m_meshCount, mesh); }
 
 bool TFrame::RemoveMesh(TMesh8* mesh)
 {
-    for (auto it = m_meshes.begin(); it != m_meshes.end(); ++it) {
+    const auto end = m_meshes.begin() + static_cast<std::ptrdiff_t>(m_meshCount);
+    for (auto it = m_meshes.begin(); it != end; ++it) {
         if (&*it == mesh) {
             m_meshes.erase(it);
+            --m_meshCount;
             return true;
         }
     }
     return false;
 }
 
-void TFrame::ClearMeshes() { m_meshes.clear(); }
+void TFrame::ClearMeshes()
+{
+    m_meshes.clear();
+    m_meshCount = 0;
+}
 
 void TFrame::SetMesh(std::size_t i, const TMesh8& mesh)
 {
@@ -150,18 +158,16 @@ void TFrame::SetMesh(std::size_t i, const TMesh8& mesh)
     } else {
         m_meshes.push_back(mesh);
     }
+    m_meshCount = std::max(m_meshCount, i + 1);
 }
 
-void TFrame::KeepMeshes(std::size_t count)
-{
-    if (count < m_meshes.size()) {
-        m_meshes.erase(m_meshes.begin() + static_cast<std::ptrdiff_t>(count), m_meshes.end());
-    }
-}
+void TFrame::KeepMeshes(std::size_t count) { m_meshCount = std::min(m_meshCount, count); }
+
+std::span<TMesh8> TFrame::Meshes() { return {m_meshes.data(), m_meshCount}; }
 
 TMesh8* TFrame::FindMesh(const std::string& name, bool recurse)
 {
-    for (TMesh8& mesh : m_meshes) {
+    for (TMesh8& mesh : Meshes()) {
         if (mesh.GetName() == name) {
             return &mesh;
         }
@@ -183,7 +189,7 @@ void TFrame::ForEachMesh(bool recurse, bool asChild, const Apply& apply)
     if (asChild && !m_inherit) {
         return;
     }
-    for (TMesh8& mesh : m_meshes) {
+    for (TMesh8& mesh : Meshes()) {
         apply(mesh);
     }
     if (recurse) {
@@ -221,7 +227,7 @@ void TFrame::Render(TView* view, const D3DXMATRIX* parentWorld)
     for (TRefPtr<TFrame>& child : m_children) {
         child->Render(view, &world);
     }
-    for (TMesh8& mesh : m_meshes) {
+    for (TMesh8& mesh : Meshes()) {
         float sphere[5];
         mesh.GetBoundingSphere(sphere, &world);
         if (view->IsSphereVisible(sphere)) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -49,14 +50,16 @@ public:
     // mesh: the address of an element of this frame's list.
     bool RemoveMesh(TMesh8* mesh);
     void ClearMeshes();
-    // Mesh i becomes a copy of the given one (a new last mesh when i is the count); the copy reuses
-    // what the mesh there held, so a list refilled the same way every frame allocates nothing.
+    // Mesh i (at most the count) becomes a copy of the given one, a new last mesh when i is the
+    // count; the copy reuses what the mesh there held, or one dropped by KeepMeshes, so a list
+    // refilled every frame, growing and shrinking, allocates nothing once it was that long.
     void SetMesh(std::size_t i, const TMesh8& mesh);
-    // Drops the meshes from index count on.
+    // Drops the meshes from index count on: they are neither drawn nor found, and are kept for
+    // SetMesh to refill.
     void KeepMeshes(std::size_t count);
     // First mesh of that name here, then (recurse) in each child's subtree in order.
     TMesh8* FindMesh(const std::string& name, bool recurse);
-    std::size_t GetMeshCount() const { return m_meshes.size(); }
+    std::size_t GetMeshCount() const { return m_meshCount; }
     TMesh8* GetMesh(std::size_t i) { return &m_meshes[i]; }
 
     // Key-frame animation. An index of -1, or one no set answers to, shows the local matrix.
@@ -124,6 +127,8 @@ private:
     bool LookAt(const TFrame* reference, bool haveTarget, D3DXVECTOR3 f, int mode);
     template <typename Apply>
     void ForEachMesh(bool recurse, bool asChild, const Apply& apply);
+    // The frame's meshes, without those KeepMeshes dropped.
+    std::span<TMesh8> Meshes();
 
     static inline std::string s_folder;
 
@@ -133,7 +138,9 @@ private:
     float m_animTime = 0.0F;
     bool m_inherit = true;
     std::vector<TRefPtr<TAnimTrackSet>> m_sets;
+    // The first m_meshCount are the frame's meshes; the rest wait for SetMesh.
     std::vector<TMesh8> m_meshes;
+    std::size_t m_meshCount = 0;
     std::vector<TRefPtr<TFrame>> m_children;
     TFrame* m_parent;
 };

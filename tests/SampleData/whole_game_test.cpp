@@ -1,0 +1,343 @@
+// The whole game on the generated folder, as a player plays it: the title's decide press, the battle
+// map fading in, a walk up to its enemy and a sword hit on it, the walk back through the gate in
+// the wall to the town, a word with the elder in the message window, and a close message.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "MainCode/Character/TEnemy.h"
+#include "MainCode/Character/TEnemyFactory.h"
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/Character/TVillager.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TBattleArea.h"
+#include "MainCode/Map/TCamera.h"
+#include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Map/TFieldPhase.h"
+#include "MainCode/Map/TMapData.h"
+#include "MainCode/Map/TTownArea.h"
+#include "MainCode/Scene/TTitleLoop.h"
+#include "MainCode/Script/TMessageWindow.h"
+#include "MainCode/Script/TScriptProcessManager.h"
+#include "MainCode/TGameWnd.h"
+#include "dx/dx8/3d/TD3D8.h"
+#include "make-sample-data/SampleData.h"
+#include "platform/testing/d3d8.h"
+#include "platform/testing/win32.h"
+#include "platform/win32/keyboard.h"
+#include "platform/win32/msgbox.h"
+#include "platform/win32/timer.h"
+#include "platform/win32/window.h"
+#include "support/golden.h"
+#include "support/scene_clock.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kFrameLimit = 1500;  // the whole route takes well under this; a stuck run ends here
+constexpr float kReach = 1.6F;     // close enough to swing at the enemy or speak to the elder
+
+D3DXVECTOR3 PositionOf(TGameObject* object)
+{
+    D3DXVECTOR3 p;
+    object->GetPosition(&p);
+    return p;
+}
+
+float FlatDistance(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
+{
+    return std::hypot(a.x - b.x, a.z - b.z);
+}
+
+platform::RgbaImage Screen()
+{
+    platform::RgbaImage image;
+    EXPECT_TRUE(platform::ReadBackBuffer(TD3D8::GetDevice(), &image));
+    return image;
+}
+
+// The game as a player runs it, one scene step a frame, with the route's input decided frame by
+// frame from what the last frame left on screen and in the game.
+class Player : public TGameWnd {
+public:
+    enum class Stage { Title, Decided, FadingIn, ToEnemy, Swing, ToGate, ChangingMap, ToElder, Talking, Closing };
+
+    Player()
+        : TGameWnd(0, "Verrow Quillmark", "Quillmark", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr,
+                   nullptr, nullptr, 101, 104)
+    {
+    }
+
+    bool Frame() override
+    {
+        StepClock();
+        ++frame;
+        if (stage != Stage::Closing) {
+            Drive();
+        }
+        return frame <= kFrameLimit && TGameWnd::Frame();
+    }
+
+    Stage stage = Stage::Title;
+    int frame = 0;
+    int stageFrame = 0;
+    // What the route saw on its way.
+    D3DXVECTOR3 start;
+    D3DXVECTOR3 atSwing;
+    D3DXVECTOR3 arrival;
+    std::int32_t enemyMaxHp = 0;
+    std::int32_t enemyHpHit = 0;
+    std::int32_t gaugeTimerHit = 0;
+    std::string changedTo;
+    bool townReached = false;
+    bool windowWaiting = false;
+    bool conversationOver = false;
+
+private:
+    // One step of the current scene: the clock set just past its next step time.
+    void StepClock()
+    {
+        auto* scene = dynamic_cast<TSceneLoop*>(GetCurrentScene());
+        if (scene == nullptr) {
+            platform::ManualClock::Advance(17);
+            return;
+        }
+        qmtest::SetClockToNextStep(scene->GetTimer());
+    }
+
+    static void Press(int vk, bool down) { platform::InjectKey(vk, down); }
+    static void ReleaseArrows()
+    {
+        for (int vk : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}) {
+            Press(vk, false);
+        }
+    }
+    void Next(Stage s)
+    {
+        stage = s;
+        stageFrame = 0;
+    }
+    // The arrows that walk the player towards target as the camera looks.
+    void WalkTowards(TFieldLoop* field, const D3DXVECTOR3& target)
+    {
+        const D3DXVECTOR3 p = PositionOf(field->GetPlayer());
+        D3DXVECTOR3 eye;
+        field->GetArea()->GetCamera()->GetFrame()->GetPosition(&eye);
+        D3DXVECTOR3 ahead(p.x - eye.x, 0.0F, p.z - eye.z);
+        D3DXVECTOR3 want(target.x - p.x, 0.0F, target.z - p.z);
+        D3DXVec3Normalize(&ahead, &ahead);
+        D3DXVec3Normalize(&want, &want);
+        const float forward = ahead.x * want.x + ahead.z * want.z;
+        const float right = ahead.z * want.x - ahead.x * want.z;
+        constexpr float kSlack = 0.38F;  // about 22 degrees off an axis still walks straight along it
+        Press(VK_UP, forward > kSlack);
+        Press(VK_DOWN, forward < -kSlack);
+        Press(VK_RIGHT, right > kSlack);
+        Press(VK_LEFT, right < -kSlack);
+    }
+    TEnemy* Enemy(TFieldLoop* field) const
+    {
+        TEnemyFactory* enemies = field->GetArea()->GetEnemies();
+        if (enemies == nullptr || enemies->GetLive().empty()) {
+            return nullptr;
+        }
+        return enemies->GetLive().begin()->second.Get();
+    }
+
+    void Drive()
+    {
+        ++stageFrame;
+        auto* field = dynamic_cast<TFieldLoop*>(GetCurrentScene());
+        if (stage > Stage::Decided && field == nullptr) {
+            ADD_FAILURE() << "the field ended on the way, at stage " << static_cast<int>(stage);
+            Close();
+            return;
+        }
+        switch (stage) {
+        case Stage::Title:
+            // Past the input's start-up polls, the title is on screen.
+            if (stageFrame == 8) {
+                EXPECT_NE(dynamic_cast<TTitleLoop*>(GetCurrentScene()), nullptr);
+                EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "WholeGameTitle"));
+                Press('Z', true);
+                Next(Stage::Decided);
+            }
+            break;
+        case Stage::Decided:
+            Press('Z', false);
+            if (field != nullptr) {
+                EXPECT_NE(dynamic_cast<TBattleArea*>(field->GetArea()), nullptr);
+                EXPECT_TRUE(field->IsInPhase());
+                start = PositionOf(field->GetPlayer());
+                Next(Stage::FadingIn);
+            } else if (stageFrame > 10) {
+                ADD_FAILURE() << "no field after the decide press";
+                Close();
+            }
+            break;
+        case Stage::FadingIn:
+            if (!field->IsInPhase()) {
+                EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "WholeGameBattleFadedIn"));
+                Next(Stage::ToEnemy);
+            }
+            break;
+        case Stage::ToEnemy: {
+            TEnemy* enemy = Enemy(field);
+            if (enemy == nullptr) {
+                ADD_FAILURE() << "no enemy on the battle map";
+                Close();
+                break;
+            }
+            if (FlatDistance(PositionOf(field->GetPlayer()), PositionOf(enemy)) > kReach) {
+                WalkTowards(field, PositionOf(enemy));
+                break;
+            }
+            ReleaseArrows();
+            atSwing = PositionOf(field->GetPlayer());
+            enemyMaxHp = enemy->GetMaxHp();
+            EXPECT_EQ(enemy->GetHp(), enemyMaxHp);
+            EXPECT_EQ(enemy->GetGaugeTimer(), 0);
+            Press('Z', true);
+            Next(Stage::Swing);
+            break;
+        }
+        case Stage::Swing: {
+            Press('Z', false);
+            TEnemy* enemy = Enemy(field);
+            if (enemy != nullptr && enemy->GetHp() < enemyMaxHp) {
+                enemyHpHit = enemy->GetHp();
+                gaugeTimerHit = enemy->GetGaugeTimer();
+                EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "WholeGameEnemyHit"));
+                Next(Stage::ToGate);
+            } else if (stageFrame > 60) {
+                ADD_FAILURE() << "the swing never hit the enemy";
+                Close();
+            }
+            break;
+        }
+        case Stage::ToGate:
+            if (field->IsInPhase()) {
+                ReleaseArrows();
+                if (auto* change = dynamic_cast<TMapChangePhase*>(field->GetPhase())) {
+                    changedTo = change->GetMapData().GetMapName();
+                }
+                Next(Stage::ChangingMap);
+            } else {
+                const D3DXVECTOR3 p = PositionOf(field->GetPlayer());
+                WalkTowards(field, D3DXVECTOR3(p.x, 0.0F, sample::SampleLayout::GateMaximum().z));
+            }
+            break;
+        case Stage::ChangingMap:
+            if (!field->IsInPhase()) {
+                auto* town = dynamic_cast<TTownArea*>(field->GetArea());
+                townReached = town != nullptr;
+                if (!townReached) {
+                    ADD_FAILURE() << "the map change did not lead to the town";
+                    Close();
+                    break;
+                }
+                arrival = PositionOf(field->GetPlayer());
+                Next(Stage::ToElder);
+            }
+            break;
+        case Stage::ToElder: {
+            auto* town = dynamic_cast<TTownArea*>(field->GetArea());
+            const D3DXVECTOR3 elder = PositionOf(town->GetVillagers().at(0).Get());
+            if (FlatDistance(PositionOf(field->GetPlayer()), elder) > kReach) {
+                WalkTowards(field, elder);
+                break;
+            }
+            ReleaseArrows();
+            Press('Z', true);
+            Next(Stage::Talking);
+            break;
+        }
+        case Stage::Talking: {
+            Press('Z', false);
+            auto* town = dynamic_cast<TTownArea*>(field->GetArea());
+            TScriptProcessManager* scripts = TScriptProcessManager::Get();
+            auto* window =
+                scripts != nullptr ? dynamic_cast<TMessageWindow*>(scripts->FindModule("Text")) : nullptr;
+            if (!windowWaiting && window != nullptr && window->IsWaitingForButton()) {
+                windowWaiting = true;
+                EXPECT_TRUE(town->IsInScriptState());
+                EXPECT_TRUE(window->IsShown());
+                // The elder's one line of greeting typed out, the prompt below it.
+                EXPECT_EQ(window->GetLine(), 1);
+                EXPECT_EQ(window->GetColumn(), 0);
+                EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "WholeGameElderSpeaks"));
+                Press('Z', true);
+            } else if (windowWaiting && !town->IsInScriptState()) {
+                conversationOver = true;
+                Close();
+            } else if (stageFrame > 240) {
+                ADD_FAILURE() << "the conversation did not run its course";
+                Close();
+            }
+            break;
+        }
+        case Stage::Closing:
+            break;
+        }
+    }
+    void Close()
+    {
+        ReleaseArrows();
+        Press('Z', false);
+        PostMessageA(GetHandle(), WM_CLOSE, 0, 0);
+        Next(Stage::Closing);
+    }
+};
+
+TEST(WholeGame, TitleBattleHitGateTownAndTheElderOnTheSampleFolder)
+{
+    qmtest::TempDir dir;
+    sample::WriteSampleFolder(dir.Path());
+    setenv("QM_RUNTIME_DIR", dir.Path().c_str(), 1);
+    qmtest::ScopedCwd cwd(dir.Path());
+    std::vector<platform::MessageBoxRecord> boxes;
+    platform::SetMessageBoxHook([&boxes](const platform::MessageBoxRecord& r) { boxes.push_back(r); });
+    platform::ManualClock::Enable(1000);
+    platform::ResetKeyboardState();
+    {
+        Player game;
+        EXPECT_EQ(game.Run(1), 0);
+        EXPECT_EQ(game.stage, Player::Stage::Closing);
+        EXPECT_LT(game.frame, kFrameLimit);
+        EXPECT_EQ(game.GetSceneCount(), 0);
+        // Play began at the save point and the walk closed on the enemy placed ahead.
+        const D3DXVECTOR3 savePoint(sample::GetCatalogue().savePoints.at(0).StartX, 0.0F,
+                                    sample::GetCatalogue().savePoints.at(0).StartZ);
+        EXPECT_LT(FlatDistance(game.start, savePoint), 0.1F);
+        EXPECT_LT(FlatDistance(game.atSwing, sample::SampleLayout::Enemy()),
+                  FlatDistance(game.start, sample::SampleLayout::Enemy()) - 1.0F);
+        // One swing took some HP, not all, and put the gauge up.
+        EXPECT_GT(game.enemyMaxHp, 0);
+        EXPECT_LT(game.enemyHpHit, game.enemyMaxHp);
+        EXPECT_GT(game.enemyHpHit, 0);
+        EXPECT_GT(game.gaugeTimerHit, 0);
+        // The gate led to the town, at its arrival point.
+        EXPECT_EQ(game.changedTo, "map00/town");
+        EXPECT_TRUE(game.townReached);
+        EXPECT_LT(FlatDistance(game.arrival, sample::SampleLayout::TownArrival()), 0.1F);
+        EXPECT_TRUE(game.windowWaiting);
+        EXPECT_TRUE(game.conversationOver);
+    }
+    platform::ManualClock::Disable();
+    platform::ResetKeyboardState();
+    platform::SetMessageBoxHook(nullptr);
+    UnregisterClassA("Verrow Quillmark", nullptr);
+
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));
+    EXPECT_TRUE(fs::is_regular_file(dir.Path() / "DeviceLog.txt"));
+    EXPECT_EQ(TGameData::GetInstance(), nullptr);
+}
+
+}  // namespace
