@@ -1,8 +1,9 @@
 // Bullet parts: texture cells by class counter, cell animation, copies and assignment, parking.
 #include <gtest/gtest.h>
 
+#include <numeric>
+
 #include "MainCode/Character/TAccelMotion.h"
-#include "MainCode/Map/TAttackHitTimed.h"
 #include "shot_fixture.h"
 
 namespace shottest {
@@ -27,10 +28,8 @@ std::vector<std::uint32_t> Cells(TShot& shot)
 
 std::vector<std::uint32_t> Range(std::uint32_t first, std::uint32_t last)
 {
-    std::vector<std::uint32_t> out;
-    for (std::uint32_t k = first; k <= last; ++k) {
-        out.push_back(k);
-    }
+    std::vector<std::uint32_t> out(last - first + 1);
+    std::iota(out.begin(), out.end(), first);
     return out;
 }
 
@@ -149,14 +148,12 @@ TEST_F(BulletParts, ZeroScaleIsInvisibleButFliesAndCarriesItsHit)
     const auto* v = static_cast<const std::uint8_t*>(mesh->LockVerticesReadOnly(0));
     const UINT stride = D3DXGetFVFVertexSize(mesh->GetFVF());
     for (std::uint16_t i = 0; i < mesh->GetVertexCount(); ++i) {
-        float p[3];
-        std::memcpy(p, v + i * stride, sizeof p);
-        EXPECT_EQ(p[0], 0.0F);
-        EXPECT_EQ(p[1], 0.0F);
-        EXPECT_EQ(p[2], 0.0F);
+        D3DXVECTOR3 p;
+        std::memcpy(&p.x, v + i * stride, 3 * sizeof(float));
+        effecttest::ExpectNear(p, D3DXVECTOR3(0, 0, 0), 0.0F);
     }
     shot->SetMotion(std::make_unique<TAccelMotion>(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, -1), 0.5F, 0.0F));
-    TRefPtr<TAttackHit> hit(new TAttackHitTimed(3, shot->GetModelFrame(), nullptr, 100, TAttackHitParams()));
+    TRefPtr<TAttackHit> hit = HitOn(shot, 3);
     shot->SetAttackHit(hit);
     shot->Update();
     shot->Update();

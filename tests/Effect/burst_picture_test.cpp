@@ -68,9 +68,7 @@ TEST_F(BurstPictureTest, ARayOnItsWay)
 TEST_F(BurstPictureTest, AWeaponRibbonMidFade)
 {
     QueryCharacter owner;
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    TRefPtr<TFrame> weapon(new TFrame("RWpn", identity, nullptr));
+    TRefPtr<TFrame> weapon = Frame("RWpn");
     area_->Scene()->AddChild(weapon);
     std::unique_ptr<TAfterImage> trail = TAfterImage::Create(weapon.Get(), &owner);
     trail->Attach(area_->Scene());
@@ -78,7 +76,7 @@ TEST_F(BurstPictureTest, AWeaponRibbonMidFade)
     // A swing along an arc; the action ends partway and the ribbon fades while the arm follows through.
     for (int i = 0; i <= 18; ++i) {
         const float a = -1.2F + 0.15F * static_cast<float>(i);
-        weapon->SetMatrix(identity);
+        weapon->SetMatrix(Identity());
         weapon->RotateAxis(D3DXVECTOR3(0.0F, 1.0F, 0.0F), a, true);
         weapon->SetPosition(D3DXVECTOR3(std::sin(a) * 1.2F, 0.4F + 0.05F * static_cast<float>(i), std::cos(a) * 0.5F));
         owner.query = i < 12;

@@ -38,6 +38,13 @@ protected:
         const float unit[3] = {1.0F, 1.0F, 1.0F};
         return Manager().Create(id, &at, &heading, area_->Scene(), area_.get(), colour, unit);
     }
+    // Whether the manager's prototype of the id is of class T.
+    template <class T>
+    bool Is(std::uint32_t id)
+    {
+        TRefPtr<TEffect> clone = Manager().FindPrototype(id);
+        return dynamic_cast<T*>(clone.Get()) != nullptr;
+    }
     // Log entries of one id.
     std::vector<TEffectCreateCall> CallsOf(std::uint32_t id) const
     {
@@ -58,9 +65,7 @@ protected:
         }
         d3d()->Clear(0xFF102030, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
         d3d()->BeginScene();
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        area_->Scene()->Render(area_->View(), &identity);
+        area_->Scene()->Render(area_->View(), &kIdentity);
         TDrawList::FlushAll();
         if (overlay) {
             overlay();
@@ -84,12 +89,5 @@ protected:
     std::unique_ptr<qmtest::EffectTestArea> area_;
     std::vector<TEffectCreateCall> log_;
 };
-
-inline void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float eps = 1e-5F)
-{
-    EXPECT_NEAR(a.x, b.x, eps);
-    EXPECT_NEAR(a.y, b.y, eps);
-    EXPECT_NEAR(a.z, b.z, eps);
-}
 
 }  // namespace effecttest

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
+#include <vector>
 
 #include "MainCode/Effect/TArrowEffect.h"
 #include "MainCode/Effect/TFrameAnimEffect.h"
@@ -26,21 +28,6 @@ const float kWhite[4] = {1.0F, 1.0F, 1.0F, 1.0F};
 class CatalogueTest : public EffectAreaTest {
 protected:
     TEffect* Start(std::uint32_t id) { return Create(id, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kWhite); }
-    template <class T>
-    bool Is(std::uint32_t id)
-    {
-        TRefPtr<TEffect> clone = Manager().FindPrototype(id);
-        return dynamic_cast<T*>(clone.Get()) != nullptr;
-    }
-    static int UpdatesUntilDone(TEffect* e, int limit)
-    {
-        for (int i = 1; i <= limit; ++i) {
-            if (!e->Update()) {
-                return i;
-            }
-        }
-        return 0;
-    }
     // Position of vertex i of key frame 0.
     static D3DXVECTOR3 Vertex(TMesh8* mesh, std::uint16_t i)
     {
@@ -64,45 +51,33 @@ TEST_F(CatalogueTest, HoldsExactlyTheCatalogueIdsEachUnderItsOwnId)
 
 TEST_F(CatalogueTest, EveryGroupHoldsItsClassAtBothEnds)
 {
-    // Element sparks: element 0 is the plain burst, soil (4) and dark (6) fade alpha.
-    for (std::uint32_t id : {0u, 1u, 3u, 5u, 10u, 20u, 21u, 25u}) {
-        EXPECT_TRUE(Is<TParticleEffect>(id) && !Is<TAlphaParticleEffect>(id)) << id;
-    }
-    for (std::uint32_t id : {4u, 6u, 14u, 16u, 24u, 26u}) {
-        EXPECT_TRUE(Is<TAlphaParticleEffect>(id)) << id;
-    }
-    for (std::uint32_t id : {30u, 31u, 34u, 35u, 50u, 53u, 55u, 900u, 910u}) {
-        EXPECT_TRUE(Is<TParticleEffect>(id) && !Is<TAlphaParticleEffect>(id)) << id;
-    }
-    for (std::uint32_t id : {32u, 33u, 51u, 54u, 911u, 915u}) {
-        EXPECT_TRUE(Is<TAlphaParticleEffect>(id)) << id;
-    }
-    EXPECT_TRUE(Is<TJitterParticleEffect>(122));
-    for (std::uint32_t id : {100u, 109u, 119u, 600u, 603u}) {
-        EXPECT_TRUE(Is<TColourAnimEffect>(id) && !Is<TAlphaAnimEffect>(id)) << id;
-    }
-    EXPECT_TRUE(Is<TAlphaAnimEffect>(120) && !Is<TThunderEffect>(120));
-    EXPECT_TRUE(Is<TAlphaAnimEffect>(123));
-    EXPECT_TRUE(Is<TThunderEffect>(121));
-    for (std::uint32_t id : {200u, 208u, 216u, 222u}) {
-        EXPECT_TRUE(Is<TIceAnimEffect>(id)) << id;
-    }
-    for (std::uint32_t id : {204u, 212u, 224u}) {
-        EXPECT_TRUE(Is<TEdgeAnimEffect>(id)) << id;
-    }
-    EXPECT_TRUE(Is<TSpawnPathEffect>(210) && Is<TSpawnPathEffect>(214));
-    for (std::uint32_t id : {201u, 211u, 225u, 501u, 513u, 700u, 708u, 2001u}) {
-        EXPECT_TRUE(Is<TMeshEffect>(id)) << id;
-    }
-    EXPECT_TRUE(Is<TSmashEffect>(2000) && !Is<TMeshEffect>(2000));
-    EXPECT_TRUE(Is<TArrowEffect>(1000) && Is<TArrowEffect>(1001));
-    EXPECT_TRUE(Is<TRayEffect>(10000));
-    // Shots at the ends of their runs.
-    for (std::uint32_t id : {52u, 56u, 300u, 330u, 400u, 414u, 450u, 456u, 500u, 512u, 550u, 552u, 800u, 809u, 1100u}) {
-        EXPECT_TRUE(Is<TShot>(id)) << id;
-    }
-    for (std::uint32_t id : {501u, 1001u, 2001u, 10000u}) {
-        EXPECT_FALSE(Is<TShot>(id)) << id;
+    const auto plainBurst = [&](std::uint32_t id) { return Is<TParticleEffect>(id) && !Is<TAlphaParticleEffect>(id); };
+    const auto plainAnim = [&](std::uint32_t id) { return Is<TColourAnimEffect>(id) && !Is<TAlphaAnimEffect>(id); };
+    const std::pair<std::vector<std::uint32_t>, std::function<bool(std::uint32_t)>> groups[] = {
+        // Element sparks: element 0 is the plain burst, soil (4) and dark (6) fade alpha.
+        {{0, 1, 3, 5, 10, 20, 21, 25, 30, 31, 34, 35, 50, 53, 55, 900, 910}, plainBurst},
+        {{4, 6, 14, 16, 24, 26, 32, 33, 51, 54, 911, 915},
+         [&](std::uint32_t id) { return Is<TAlphaParticleEffect>(id); }},
+        {{122}, [&](std::uint32_t id) { return Is<TJitterParticleEffect>(id); }},
+        {{100, 109, 119, 600, 603}, plainAnim},
+        {{120, 123}, [&](std::uint32_t id) { return Is<TAlphaAnimEffect>(id) && !Is<TThunderEffect>(id); }},
+        {{121}, [&](std::uint32_t id) { return Is<TThunderEffect>(id); }},
+        {{200, 208, 216, 222}, [&](std::uint32_t id) { return Is<TIceAnimEffect>(id); }},
+        {{204, 212, 224}, [&](std::uint32_t id) { return Is<TEdgeAnimEffect>(id); }},
+        {{210, 214}, [&](std::uint32_t id) { return Is<TSpawnPathEffect>(id); }},
+        {{201, 211, 225, 501, 513, 700, 708, 2001}, [&](std::uint32_t id) { return Is<TMeshEffect>(id); }},
+        {{2000}, [&](std::uint32_t id) { return Is<TSmashEffect>(id) && !Is<TMeshEffect>(id); }},
+        {{1000, 1001}, [&](std::uint32_t id) { return Is<TArrowEffect>(id); }},
+        {{10000}, [&](std::uint32_t id) { return Is<TRayEffect>(id); }},
+        // Shots at the ends of their runs.
+        {{52, 56, 300, 330, 400, 414, 450, 456, 500, 512, 550, 552, 800, 809, 1100},
+         [&](std::uint32_t id) { return Is<TShot>(id); }},
+        {{501, 1001, 2001, 10000}, [&](std::uint32_t id) { return !Is<TShot>(id); }},
+    };
+    for (const auto& [ids, is] : groups) {
+        for (std::uint32_t id : ids) {
+            EXPECT_TRUE(is(id)) << id;
+        }
     }
 }
 
@@ -177,14 +152,19 @@ TEST_F(CatalogueTest, CountersResetFirstHandOutCellsInIdOrder)
 {
     TParticleEffect::ResetAtlasCounter();
     TBulletPartB::ResetBuildCounter();
+    TBulletPartC::ResetBuildCounter();
     TEffectManager fresh;
     // Every textured burst of the catalogue takes one cell a particle, once.
     EXPECT_EQ(TParticleEffect::GetAtlasCounter(), 467u);
-    // The B parts: 56 takes cells 0..19, 304 (the first soil shot) the next seven.
+    // The B parts: 56 takes cells 0..19, 304 (the first soil shot) the next seven; the C parts of 800
+    // follow every C part built before it.
     TRefPtr<TEffect> star = fresh.FindPrototype(56);
     TRefPtr<TEffect> soil = fresh.FindPrototype(304);
+    TRefPtr<TEffect> fire = fresh.FindPrototype(800);
     EXPECT_EQ(dynamic_cast<TShotB*>(star.Get())->GetTypedPart(0).GetCell(), 0u);
     EXPECT_EQ(dynamic_cast<TShotB*>(soil.Get())->GetTypedPart(0).GetCell(), 20u);
+    EXPECT_EQ(dynamic_cast<TShotC*>(fire.Get())->GetTypedPart(0).GetCell(),
+              TBulletPartC::GetBuildCounter() - 5 - 8 - 10 - 10 - 5);
 }
 
 }  // namespace

@@ -2,11 +2,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "MainCode/Effect/TEffect.h"
 #include "MainCode/Effect/TEffectManager.h"
+#include "TCommon/my_error.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TTexture8.h"
@@ -118,6 +120,48 @@ private:
     TEffectManager* m_spawner = nullptr;
     std::uint32_t m_spawnId = 0;
 };
+
+inline D3DXMATRIX Identity()
+{
+    D3DXMATRIX m;
+    return *D3DXMatrixIdentity(&m);
+}
+
+inline const D3DXMATRIX kIdentity = Identity();
+
+inline TRefPtr<TFrame> Frame(const std::string& name, const D3DXMATRIX& m = Identity())
+{
+    return TRefPtr<TFrame>(new TFrame(name, m, nullptr));
+}
+
+// The text of the game's own error f ends in; empty when it ends without one.
+inline std::string ErrorOf(const std::function<void()>& f)
+{
+    try {
+        f();
+    } catch (const my_error& e) {
+        return e.what();
+    }
+    return "";
+}
+
+inline void ExpectNear(const D3DXVECTOR3& a, const D3DXVECTOR3& b, float eps = 1e-5F)
+{
+    EXPECT_NEAR(a.x, b.x, eps);
+    EXPECT_NEAR(a.y, b.y, eps);
+    EXPECT_NEAR(a.z, b.z, eps);
+}
+
+// Updates until the effect answers false; the number of that update, 0 when it never did.
+inline int UpdatesUntilDone(TEffect* effect, int limit)
+{
+    for (int i = 1; i <= limit; ++i) {
+        if (!effect->Update()) {
+            return i;
+        }
+    }
+    return 0;
+}
 
 inline TRefPtr<TEffect> Scripted(Journal* journal, int life)
 {

@@ -18,13 +18,6 @@ const D3DXVECTOR3 kForward(0.0F, 0.0F, 1.0F);
 const float kWhite[4] = {1.0F, 1.0F, 1.0F, 1.0F};
 const float kUnit[3] = {1.0F, 1.0F, 1.0F};
 
-TRefPtr<TFrame> Scene()
-{
-    D3DXMATRIX identity;
-    D3DXMatrixIdentity(&identity);
-    return TRefPtr<TFrame>(new TFrame("Scene", identity, nullptr));
-}
-
 // The manager reads the generated effect folder; the scripted prototypes replace catalogue entries.
 class EffectManagerTest : public EffectFolder {
 protected:
@@ -50,7 +43,7 @@ protected:
         return out;
     }
 
-    TRefPtr<TFrame> scene_ = Scene();
+    TRefPtr<TFrame> scene_ = Frame("Scene");
     Journal journal_;
     Journal other_;
     std::unique_ptr<TEffectManager> owned_;
@@ -197,10 +190,10 @@ TEST_F(EffectManagerTest, AnEffectAnsweringFalseGoesInThatPassAndTheNextStillRun
     EXPECT_EQ(scene_->GetChildCount(), 1u);
     owned_->Update();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 1"}));
-}
+    owned_->Clear();
+    TakeEvents();
 
-TEST_F(EffectManagerTest, AnEffectCreatedDuringThePassIsUpdatedInIt)
-{
+    // An effect created during the pass is updated in it.
     owned_->AddPrototype(10, Scripted(&journal_, -1));
     auto spawner = Scripted(&journal_, -1);
     static_cast<ScriptedEffect*>(spawner.Get())->SpawnOnUpdate(owned_.get(), 10);
@@ -209,12 +202,12 @@ TEST_F(EffectManagerTest, AnEffectCreatedDuringThePassIsUpdatedInIt)
     Create(10);
     TakeEvents();
     owned_->Update();
-    EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 0", "update 1", "update 2"}));
+    EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 2", "update 3", "update 4"}));
     EXPECT_EQ(owned_->GetLiveCount(), 3u);
     EXPECT_EQ(scene_->GetChildCount(), 3u);
 }
 
-TEST_F(EffectManagerTest, KillAndFinish)
+TEST_F(EffectManagerTest, KillFinishAndClear)
 {
     owned_->AddPrototype(3, Scripted(&journal_, -1));
     TEffect* effect = Create(3);
@@ -228,22 +221,19 @@ TEST_F(EffectManagerTest, KillAndFinish)
     owned_->Update();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 0", "detach 0", "gone 0"}));
     EXPECT_EQ(owned_->GetLiveCount(), 0u);
-}
 
-TEST_F(EffectManagerTest, ClearDetachesEverythingWithoutUpdating)
-{
-    owned_->AddPrototype(4, Scripted(&journal_, -1));
-    Create(4);
-    Create(4);
+    // Clear detaches everything without updating.
+    Create(3);
+    Create(3);
     TakeEvents();
     owned_->Clear();
-    EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"detach 0", "detach 1", "gone 0", "gone 1"}));
+    EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"detach 1", "detach 2", "gone 1", "gone 2"}));
     EXPECT_EQ(owned_->GetLiveCount(), 0u);
     EXPECT_EQ(scene_->GetChildCount(), 0u);
     owned_->Update();
     EXPECT_TRUE(TakeEvents().empty());
     // Serials keep growing.
-    EXPECT_EQ(Create(4)->GetSerial(), 2);
+    EXPECT_EQ(Create(3)->GetSerial(), 3);
 }
 
 TEST_F(EffectManagerTest, ALaterPrototypeReplacesTheEarlierOne)
@@ -274,25 +264,19 @@ TEST_F(EffectManagerTest, FindLiveSharesTheListsReferenceUntilTheEffectIsDropped
     EXPECT_EQ(held->GetSerial(), serial);
 }
 
-using EffectManagerLifetime = EffectFolder;
-
-TEST_F(EffectManagerLifetime, DestroyingTheManagerReleasesWithoutDetaching)
+TEST_F(EffectManagerTest, DestroyingTheManagerReleasesWithoutDetaching)
 {
-    Journal journal;
-    TRefPtr<TFrame> scene = Scene();
-    {
-        TEffectManager manager;
-        manager.AddPrototype(30, Scripted(&journal, -1));
-        manager.Create(30, &kOrigin, &kForward, scene.Get(), nullptr, kWhite, kUnit);
-        manager.Create(30, &kOrigin, &kForward, scene.Get(), nullptr, kWhite, kUnit);
-        journal.events.clear();
-    }
+    owned_->AddPrototype(30, Scripted(&journal_, -1));
+    Create(30);
+    Create(30);
+    journal_.events.clear();
+    owned_.reset();
     // Prototype and both clones gone; nobody asked to detach, so the frames still hang.
-    EXPECT_EQ(journal.destroyed, 3);
-    for (const std::string& e : journal.events) {
+    EXPECT_EQ(journal_.destroyed, 3);
+    for (const std::string& e : journal_.events) {
         EXPECT_EQ(e.rfind("detach", 0), std::string::npos) << e;
     }
-    EXPECT_EQ(scene->GetChildCount(), 2u);
+    EXPECT_EQ(scene_->GetChildCount(), 2u);
 }
 
 TEST_F(EffectManagerTest, UpdatingLiveEffectsAllocatesNothing)

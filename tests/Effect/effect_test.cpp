@@ -1,12 +1,10 @@
 // The effect base: starting under a parent, the model loaders and their file names.
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <array>
 #include <cmath>
-#include <functional>
 #include <string>
 
-#include "TCommon/my_error.h"
 #include "effect_fixture.h"
 
 namespace effecttest {
@@ -20,28 +18,7 @@ public:
     TEffect* Clone() const override { return new ModelEffect(); }
 };
 
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    return *D3DXMatrixIdentity(&m);
-}
-
-TRefPtr<TFrame> Frame(const std::string& name, const D3DXMATRIX& m = Identity())
-{
-    return TRefPtr<TFrame>(new TFrame(name, m, nullptr));
-}
-
 std::uint16_t TypeOf(TMesh8& mesh) { return mesh.GetMaterial(0).GetMaterialType(); }
-
-std::string ErrorOf(const std::function<void()>& f)
-{
-    try {
-        f();
-    } catch (const my_error& e) {
-        return e.what();
-    }
-    return "";
-}
 
 using EffectBaseTest = EffectFolder;
 
@@ -74,10 +51,7 @@ TEST_F(EffectBaseTest, InitHangsTheEffectLastUnderItsParentAndShieldsItFromThePa
     ASSERT_EQ(parent->GetChildCount(), 2u);
     EXPECT_EQ(parent->GetChild(1), effect.GetFrame());
     D3DXVECTOR3 world;
-    effect.GetFrame()->GetWorldPosition(&world);
-    EXPECT_NEAR(world.x, 1.0F, 1e-5F);
-    EXPECT_NEAR(world.y, 2.0F, 1e-5F);
-    EXPECT_NEAR(world.z, 3.0F, 1e-5F);
+    ExpectNear(*effect.GetFrame()->GetWorldPosition(&world), position);
     D3DXVECTOR3 z;
     effect.GetFrame()->GetWorldAxis(&z, 3);
     EXPECT_NEAR(z.x, 0.6F, 1e-5F);
@@ -183,18 +157,11 @@ TEST_F(EffectBaseTest, RibbonStripsKeepTheRowOrderTheRibbonsRead)
         ASSERT_NE(v, nullptr);
         const auto at = [&](std::uint32_t i, int c) { return v[i * 6 + static_cast<std::uint32_t>(c)]; };
         for (std::uint32_t r = 0; r < rows; ++r) {
-            std::uint32_t idx[6];
-            if (r == 0) {
-                const std::uint32_t first[6] = {0, 0, 0, 1, 1, 3};
-                std::copy(first, first + 6, idx);
-            } else if (r == rows - 1) {
-                const std::uint32_t last[6] = {n - 4, n - 4, n - 2, n - 1, n - 1, n - 1};
-                std::copy(last, last + 6, idx);
-            } else {
-                const std::uint32_t u = 2 + 6 * (r - 1);
-                const std::uint32_t mid[6] = {u, u + 2, u + 4, u + 3, u + 5, u + 7};
-                std::copy(mid, mid + 6, idx);
-            }
+            using Row = std::array<std::uint32_t, 6>;
+            const std::uint32_t u = 2 + 6 * (r - 1);
+            const Row idx = r == 0             ? Row{0, 0, 0, 1, 1, 3}
+                            : r == rows - 1 ? Row{n - 4, n - 4, n - 2, n - 1, n - 1, n - 1}
+                                            : Row{u, u + 2, u + 4, u + 3, u + 5, u + 7};
             for (int k = 0; k < 6; ++k) {
                 EXPECT_EQ(at(idx[k], 0), k < 3 ? -0.2F : 0.2F) << name << " row " << r;
                 EXPECT_EQ(at(idx[k], 1), at(idx[0], 1)) << name << " row " << r;

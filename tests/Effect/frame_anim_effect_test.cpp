@@ -33,17 +33,6 @@ TMeshEffect* NewMeshEffect()
     return new TMeshEffect("edge01_mesh.msh", 0, 30, 1, 0.01F, 0.001F, 0.05F, 0, false, 0, &offset, nullptr);
 }
 
-// Updates until the effect answers false; the number of that update, 0 when it never did.
-int UpdatesUntilDone(TEffect* effect, int limit)
-{
-    for (int i = 1; i <= limit; ++i) {
-        if (!effect->Update()) {
-            return i;
-        }
-    }
-    return 0;
-}
-
 class FrameAnimTest : public EffectAreaTest {
 protected:
     TFrameAnimEffect* Start(TFrameAnimEffect* prototype, const float colour[4] = kColour)

@@ -87,6 +87,11 @@ TEST_F(MeshEffectTest, WithoutTargetItStaysPutAndFiresOnceAtItsDuration)
     while (e->Update()) {
     }
     EXPECT_EQ(owner_->sounds.size(), 1u);
+    // A clone knows no owner or target.
+    auto* clone = static_cast<TMeshEffect*>(Create(kMeshId, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kColour));
+    EXPECT_EQ(clone->GetOwnerId(), -2);
+    EXPECT_EQ(clone->GetTargetId(), -2);
+    EXPECT_FALSE(clone->HasFired());
 }
 
 TEST_F(MeshEffectTest, ItRidesOnAHeldTargetAndStrikesWhenTheTargetIsLetGo)
@@ -122,7 +127,7 @@ TEST_F(MeshEffectTest, ItRidesOnAHeldTargetAndStrikesWhenTheTargetIsLetGo)
     EXPECT_EQ(owner_->sounds.size(), 1u);
 }
 
-TEST_F(MeshEffectTest, AHeldTargetStillBreaksItAtTheDuration)
+TEST_F(MeshEffectTest, AHeldTargetBreaksItAtTheDurationAGoneOneOrOneThatCannotBeHeldAtOnce)
 {
     target_->held = true;
     TMeshEffect* e = Start(3, kHitEvent, TargetId());
@@ -132,11 +137,8 @@ TEST_F(MeshEffectTest, AHeldTargetStillBreaksItAtTheDuration)
     ASSERT_TRUE(e->Update());
     EXPECT_TRUE(e->HasFired());
     EXPECT_EQ(owner_->AttackHits().size(), 1u);
-}
+    owner_->sounds.clear();
 
-TEST_F(MeshEffectTest, AGoneTargetOrOneThatCannotBeHeldBreaksItAtOnce)
-{
-    target_->held = true;
     TMeshEffect* gone = Start(100, 0, TargetId());
     ASSERT_TRUE(gone->Update());
     area_->Remove(target_.get());
@@ -151,7 +153,7 @@ TEST_F(MeshEffectTest, AGoneTargetOrOneThatCannotBeHeldBreaksItAtOnce)
     ASSERT_TRUE(loose->Update());
     EXPECT_TRUE(loose->HasFired());
     ExpectNear(PositionOf(loose), D3DXVECTOR3(2.0F, 0.0F, 0.0F));
-    EXPECT_EQ(owner_->AttackHits().size(), 1u);
+    EXPECT_EQ(owner_->AttackHits().size(), 2u);
 }
 
 TEST_F(MeshEffectTest, WithoutAnArmedOwnerThereIsNoHit)
@@ -170,17 +172,6 @@ TEST_F(MeshEffectTest, WithoutAnArmedOwnerThereIsNoHit)
     e->SetOwnerId(static_cast<std::int32_t>(plain->GetObjectId()));
     ASSERT_TRUE(e->Update());
     EXPECT_EQ(plain->sounds, (std::vector<std::uint32_t>{kSound}));
-}
-
-TEST_F(MeshEffectTest, ClonesKnowNoOwnerOrTarget)
-{
-    TMeshEffect* first = Start(5, kHitEvent, TargetId());
-    ASSERT_NE(first, nullptr);
-    auto* second = static_cast<TMeshEffect*>(
-        Create(kMeshId, D3DXVECTOR3(0.0F, 0.0F, 0.0F), D3DXVECTOR3(0.0F, 0.0F, 1.0F), kColour));
-    EXPECT_EQ(second->GetOwnerId(), -2);
-    EXPECT_EQ(second->GetTargetId(), -2);
-    EXPECT_FALSE(second->HasFired());
 }
 
 }  // namespace

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "MainCode/Character/MersenneTwister.h"
+#include "MainCode/Effect/TFrameAnimEffect.h"
+#include "MainCode/Effect/TParticleEffect.h"
+#include "MainCode/Shot/TBulletPart.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "effect_area_fixture.h"
 #include "support/bht_writer.h"
@@ -37,6 +41,16 @@ struct Want {
     bool underScene = true;  // false: hung under another effect, checked by the test
 };
 
+struct Event {
+    std::uint16_t code;
+    std::vector<Want> log;
+    std::vector<std::uint32_t> hits;
+    std::vector<D3DXVECTOR3> hitsAt = {};  // the first hits' positions
+    std::vector<std::uint32_t> sounds = {};
+    bool owned = false;
+    TFrame* hitParent = nullptr;  // checked when given
+};
+
 class Caster : public qmtest::EffectTestCharacter {
 public:
     using EffectTestCharacter::EffectTestCharacter;
@@ -63,6 +77,13 @@ class PatternEventTest : public EffectAreaTest {
 protected:
     void SetUp() override
     {
+        // The catalogue hands out atlas cells from these counters: start them as a fresh run does,
+        // so that the picture does not depend on the tests run before.
+        TParticleEffect::ResetAtlasCounter();
+        TBulletPartA::ResetBuildCounter();
+        TBulletPartB::ResetBuildCounter();
+        TBulletPartC::ResetBuildCounter();
+        TBulletPartH::ResetBuildCounter();
         EffectAreaTest::SetUp();
         qmtest::BhtFile table;
         for (std::uint32_t kind = 0; kind <= 3; ++kind) {
@@ -115,18 +136,41 @@ protected:
             EXPECT_EQ(c.id, w.id);
             ExpectNear(c.position, w.at);
             ExpectNear(c.direction, w.direction);
-            EXPECT_FLOAT_EQ(c.colour[0], w.colour.r);
-            EXPECT_FLOAT_EQ(c.colour[1], w.colour.g);
-            EXPECT_FLOAT_EQ(c.colour[2], w.colour.b);
-            EXPECT_FLOAT_EQ(c.colour[3], w.colour.a);
-            EXPECT_FLOAT_EQ(c.scale[0], w.scale.x);
-            EXPECT_FLOAT_EQ(c.scale[1], w.scale.y);
-            EXPECT_FLOAT_EQ(c.scale[2], w.scale.z);
+            for (int k = 0; k < 4; ++k) {
+                EXPECT_FLOAT_EQ(c.colour[k], (&w.colour.r)[k]) << "colour " << k;
+                EXPECT_FLOAT_EQ(c.scale[k % 3], (&w.scale.x)[k % 3]) << "scale " << k % 3;
+            }
             if (w.underScene) {
                 EXPECT_EQ(c.parent, area_->Scene());
             }
             EXPECT_EQ(c.area, area_.get());
             EXPECT_NE(c.result, nullptr);
+        }
+    }
+    // One code fired on a fresh caster: its log, its hits (where given, where they stand and hang),
+    // its sounds, and whether the first effect learnt the caster as its owner.
+    void ExpectEvent(const Event& e)
+    {
+        SCOPED_TRACE(e.code);
+        Reset();
+        Fire(e.code);
+        ExpectLog(e.log);
+        const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
+        ASSERT_EQ(hits.size(), e.hits.size());
+        for (std::size_t i = 0; i < hits.size(); ++i) {
+            EXPECT_EQ(hits[i].code, e.hits[i]) << "hit " << i;
+            if (i < e.hitsAt.size()) {
+                ExpectNear(hits[i].position, e.hitsAt[i]);
+            }
+            if (e.hitParent != nullptr) {
+                EXPECT_EQ(hits[i].parent, e.hitParent) << "hit " << i;
+            }
+        }
+        EXPECT_EQ(caster_->sounds, e.sounds);
+        if (e.owned) {
+            auto* owned = dynamic_cast<TOwnedAnimEffect*>(log_.at(0).result);
+            ASSERT_NE(owned, nullptr);
+            EXPECT_EQ(owned->GetOwnerId(), CasterId());
         }
     }
     // A fresh caster and an empty field.
@@ -136,6 +180,31 @@ protected:
         caster_->DetachFromField();
         caster_ = NewCaster("owner");
         Manager().Clear();
+    }
+    // n draws of the seeded generator, seeded again for the code under test.
+    static std::vector<std::uint32_t> Draws(std::uint32_t seed, int n, std::uint32_t (*draw)() = genrand_int32)
+    {
+        init_genrand(seed);
+        std::vector<std::uint32_t> d;
+        for (int i = 0; i < n; ++i) {
+            d.push_back(draw());
+        }
+        init_genrand(seed);
+        return d;
+    }
+    void Run(int frames)
+    {
+        for (int i = 0; i < frames; ++i) {
+            area_->Update();
+        }
+    }
+    std::vector<std::uint32_t> HitCodes() const
+    {
+        std::vector<std::uint32_t> codes;
+        for (const qmtest::AttackHitCall& h : caster_->AttackHits()) {
+            codes.push_back(h.code);
+        }
+        return codes;
     }
     std::int32_t CasterId() const { return static_cast<std::int32_t>(caster_->GetObjectId()); }
 

@@ -37,36 +37,26 @@ TEST_F(PatternEventTest, TheCasterStandsWhereTheTablesAssume)
 
 TEST_F(PatternEventTest, FootfallsLandingsAndGroundSlashes)
 {
-    Fire(1);
-    ExpectLog({{30, P}, {101, P + L, kZ, kWhite, {2.2F, 2.2F, 2.2F}}});
-    Reset();
-    Fire(2);
-    ExpectLog({{102, P + L, kZ, kBlue, {1.5F, 1.5F, 1.5F}}});
-    Reset();
-    Fire(3);
-    ExpectLog({{600, P + F + L, F, kBlue, {0.8F, 1.2F, 0.8F}}, {904, P + F + L, F, kBlue}});
-    Reset();
-    Fire(4);
-    ExpectLog({{601, P + F + L, R, kBlue, {0.8F, 3.5F, 0.8F}}, {904, P + F + L, F, kBlue}});
-    Reset();
-    Fire(9);
-    ExpectLog({{102, P + L, kZ, kBlue, {3.5F, 3.5F, 3.5F}}});
-    Reset();
-    Fire(5);
-    ExpectLog({{204, P + L, F}});
-    EXPECT_EQ(static_cast<TOwnedAnimEffect*>(log_[0].result)->GetOwnerId(), CasterId());
-    EXPECT_TRUE(caster_->GetHits().empty());
-    EXPECT_TRUE(caster_->sounds.empty());
+    const Event events[] = {
+        {1, {{30, P}, {101, P + L, kZ, kWhite, {2.2F, 2.2F, 2.2F}}}, {}},
+        {2, {{102, P + L, kZ, kBlue, {1.5F, 1.5F, 1.5F}}}, {}},
+        {3, {{600, P + F + L, F, kBlue, {0.8F, 1.2F, 0.8F}}, {904, P + F + L, F, kBlue}}, {}},
+        {4, {{601, P + F + L, R, kBlue, {0.8F, 3.5F, 0.8F}}, {904, P + F + L, F, kBlue}}, {}},
+        {9, {{102, P + L, kZ, kBlue, {3.5F, 3.5F, 3.5F}}}, {}},
+        {5, {{204, P + L, F}}, {}, {}, {}, true},
+    };
+    for (const Event& e : events) {
+        ExpectEvent(e);
+    }
 }
 
 TEST_F(PatternEventTest, EnergyShotsTravelAlongFrontWithTheirHitOnTheBodyAndATrail)
 {
     const Colour shotBlue{0.3F, 0.3F, 0.8F, 1};
     for (std::uint16_t code : {6, 7}) {
+        ExpectEvent({code, {{code == 6 ? 450u : 455u, kOrigin, kZ, shotBlue}, {52, kOrigin, kY}},
+                     {code == 6 ? 5000u : 5001u}, {}, {509}});
         SCOPED_TRACE(code);
-        Reset();
-        Fire(code);
-        ExpectLog({{code == 6 ? 450u : 455u, kOrigin, kZ, shotBlue}, {52, kOrigin, kY}});
         auto* shot = dynamic_cast<TShot*>(log_[0].result);
         auto* trail = dynamic_cast<TShot*>(log_[1].result);
         ASSERT_NE(shot, nullptr);
@@ -76,19 +66,14 @@ TEST_F(PatternEventTest, EnergyShotsTravelAlongFrontWithTheirHitOnTheBodyAndATra
         auto* follow = dynamic_cast<TFollowFrameMotion*>(trail->GetMotion());
         ASSERT_NE(follow, nullptr);
         EXPECT_EQ(follow->GetHeld().Get(), shot->GetModelFrame());
-        const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
-        ASSERT_EQ(hits.size(), 1u);
-        EXPECT_EQ(hits[0].code, code == 6 ? 5000u : 5001u);
-        EXPECT_EQ(hits[0].parent, shot->GetModelFrame());
-        EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{509}));
+        EXPECT_EQ(caster_->AttackHits()[0].parent, shot->GetModelFrame());
 
         // 2 ahead and 0.5 above the half height, then 0.15 a frame along front.
         const D3DXVECTOR3 start(P.x + 2 * F.x, P.y + 1.0F + 0.5F, P.z + 2 * F.z);
-        D3DXVECTOR3 at;
         for (int frame = 1; frame <= 19; ++frame) {
-            area_->Update();
-            shot->GetModelFrame()->GetWorldPosition(&at);
-            ExpectNear(at, start + (0.15F * frame) * F, 1e-4F);
+            Run(1);
+            D3DXVECTOR3 at;
+            ExpectNear(*shot->GetModelFrame()->GetWorldPosition(&at), start + (0.15F * frame) * F, 1e-4F);
         }
         EXPECT_FALSE(shot->HasEnded());
         area_->Update();
@@ -96,59 +81,29 @@ TEST_F(PatternEventTest, EnergyShotsTravelAlongFrontWithTheirHitOnTheBodyAndATra
     }
 }
 
-TEST_F(PatternEventTest, SlashesRideOnTheirEffectAtEveryDistance)
+TEST_F(PatternEventTest, SlashesRideOnTheirEffectAtEveryDistanceAndTheGroundBlowShakes)
 {
-    struct Row {
-        std::uint16_t code;
-        D3DXVECTOR3 point;
-        D3DXVECTOR3 sparkDirection;
+    const std::pair<std::uint16_t, D3DXVECTOR3> riding[] = {
+        {100, P + F},     {101, P + 2 * F}, {102, P + 3 * F}, {103, P + 1.5F * F},
+        {104, P + F + R}, {105, P + 1.2F * R}, {106, P + 4 * F}, {107, P + 5 * F},
     };
-    const Row rows[] = {
-        {100, P + F, F},       {101, P + 2 * F, F},   {102, P + 3 * F, F}, {103, P + 1.5F * F, 1.5F * F},
-        {104, P + F + R, F},   {105, P + 1.2F * R, F}, {106, P + 4 * F, F}, {107, P + 5 * F, F},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.code);
-        Reset();
-        Fire(row.code);
-        ExpectLog({{601, row.point + L, R, kBlue, {0.8F, 3.5F, 0.8F}}, {904, row.point + L, row.sparkDirection, kBlue}});
-        const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
-        ASSERT_EQ(hits.size(), 1u);
-        EXPECT_EQ(hits[0].code, 4500u);
-        EXPECT_EQ(hits[0].parent, log_[0].result->GetFrame());
-        EXPECT_TRUE(caster_->sounds.empty());
+    for (const auto& [code, at] : riding) {
+        const D3DXVECTOR3 spark = code == 103 ? 1.5F * F : F;
+        ExpectEvent({code, {{601, at + L, R, kBlue, {0.8F, 3.5F, 0.8F}}, {904, at + L, spark, kBlue}}, {4500}});
+        EXPECT_EQ(caster_->AttackHits().at(0).parent, log_[0].result->GetFrame());
     }
     // The standing slashes: the edge knows its maker, the hit stays at its point of the field.
-    const std::pair<std::uint16_t, float> standing[] = {{110, 1.5F}, {111, 3.0F}, {112, 4.5F}};
-    for (const auto& [code, k] : standing) {
-        SCOPED_TRACE(code);
-        Reset();
-        Fire(code);
-        ExpectLog({{212, P + k * F, F}});
-        EXPECT_EQ(static_cast<TOwnedAnimEffect*>(log_[0].result)->GetOwnerId(), CasterId());
-        const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
-        ASSERT_EQ(hits.size(), 1u);
-        EXPECT_EQ(hits[0].code, 5002u);
-        EXPECT_EQ(hits[0].parent, area_->Scene());
-        ExpectNear(hits[0].position, P + k * F);
+    for (const auto& [code, k] : {std::pair<std::uint16_t, float>{110, 1.5F}, {111, 3.0F}, {112, 4.5F}}) {
+        ExpectEvent({code, {{212, P + k * F, F}}, {5002}, {P + k * F}, {}, true, area_->Scene()});
     }
-}
-
-TEST_F(PatternEventTest, TheGroundBlowBurstsHitsShakesAndSounds)
-{
-    Fire(200);
-    ExpectLog({{908, C, kZ, kBlue},
-               {909, C, kZ, {0.5F, 0.2F, 0.2F, 1}},
-               {115, C, F, {0.5F, 0.5F, 1, 1}, {2, 2, 2}},
-               {114, C, F, {0.3F, 0.3F, 0.5F, 1}, {3, 3, 3}},
-               {107, P + L, kY, {0.4F, 0.4F, 0.7F, 1}, {3, 3, 3}}});
-    const std::vector<qmtest::AttackHitCall> hits = caster_->AttackHits();
-    ASSERT_EQ(hits.size(), 1u);
-    EXPECT_EQ(hits[0].code, 60002u);
-    EXPECT_EQ(hits[0].parent, area_->Scene());
-    ExpectNear(hits[0].position, C);
+    ExpectEvent({200,
+                 {{908, C, kZ, kBlue},
+                  {909, C, kZ, {0.5F, 0.2F, 0.2F, 1}},
+                  {115, C, F, {0.5F, 0.5F, 1, 1}, {2, 2, 2}},
+                  {114, C, F, {0.3F, 0.3F, 0.5F, 1}, {3, 3, 3}},
+                  {107, P + L, kY, {0.4F, 0.4F, 0.7F, 1}, {3, 3, 3}}},
+                 {60002}, {C}, {500}, false, area_->Scene()});
     EXPECT_EQ(caster_->shakes, (std::vector<std::uint8_t>{4}));
-    EXPECT_EQ(caster_->sounds, (std::vector<std::uint32_t>{500}));
 }
 
 TEST_F(PatternEventTest, StatusBurstsTakeTheirDrawsInOrder)
@@ -160,12 +115,10 @@ TEST_F(PatternEventTest, StatusBurstsTakeTheirDrawsInOrder)
 
     // Seeded draws, taken before the effect is made (the bursts' own starts draw after them).
     constexpr std::uint32_t kSeed = 4242;
-    init_genrand(kSeed);
     std::vector<float> d;
-    for (int i = 0; i < 4; ++i) {
-        d.push_back(static_cast<float>(genrand_int32()));
+    for (std::uint32_t v : Draws(kSeed, 4)) {
+        d.push_back(static_cast<float>(v));
     }
-    init_genrand(kSeed);
     Reset();
     Fire(1010);
     ExpectLog({{103, C, D3DXVECTOR3(0, 0, d[0]), kWhite, {3.5F, 3.5F, 3.5F}}, {903, P, kZ, kBlue}});
@@ -179,34 +132,28 @@ TEST_F(PatternEventTest, StatusBurstsTakeTheirDrawsInOrder)
     const Colour colours[] = {kWhite, kWhite, kBlue};
     const float scales[] = {1.0F, 1.0F, 1.5F};
     for (std::uint16_t code = 1011; code <= 1013; ++code) {
-        SCOPED_TRACE(code);
         init_genrand(kSeed);
-        Reset();
-        Fire(code);
         const float k = scales[code - 1011];
-        ExpectLog({{104u + (code - 1011u), C, D3DXVECTOR3(d[2], d[1], d[0]), colours[code - 1011], {k, k, k}}});
+        const D3DXVECTOR3 turn(d[2], d[1], d[0]);
+        ExpectEvent({code, {{104u + (code - 1011u), C, turn, colours[code - 1011], {k, k, k}}}, {}});
         EXPECT_EQ(static_cast<float>(genrand_int32()), d[3]);
     }
 
     // The rings: one draw each, a spin about up, 1015 first tipped a quarter turn about right.
-    init_genrand(kSeed);
-    const auto a1 = static_cast<float>(genrand_int32());
-    const auto a2 = static_cast<float>(genrand_int32());
-    const std::uint32_t third = genrand_int32();
-    init_genrand(kSeed);
+    const std::vector<std::uint32_t> rings = Draws(kSeed, 3);
     Reset();
     Fire(1014);
     Fire(1015);
-    EXPECT_EQ(genrand_int32(), third);
+    EXPECT_EQ(genrand_int32(), rings[2]);
     ExpectLog({{112, C, kY, kWhite, {4.5F, 4.5F, 4.5F}}, {112, C, kY, kWhite, {4.5F, 4.5F, 4.5F}}});
     const float large[3] = {4.5F, 4.5F, 4.5F};
     TEffect* plain = Manager().Create(112, &C, &kY, area_->Scene(), area_.get(), &kWhite.r, large);
     D3DXMATRIX base = *plain->GetFrame()->GetMatrix();
     TFrame spin("spin", base, nullptr);
-    spin.RotateAxis(kY, a1, true);
+    spin.RotateAxis(kY, static_cast<float>(rings[0]), true);
     TFrame tipped("tipped", base, nullptr);
     tipped.RotateAxis(R, 1.5708F, true);
-    tipped.RotateAxis(kY, a2, true);
+    tipped.RotateAxis(kY, static_cast<float>(rings[1]), true);
     for (int i = 0; i < 16; ++i) {
         EXPECT_NEAR((&log_[0].result->GetFrame()->GetMatrix()->_11)[i], (&spin.GetMatrix()->_11)[i], 1e-4F) << i;
         EXPECT_NEAR((&log_[1].result->GetFrame()->GetMatrix()->_11)[i], (&tipped.GetMatrix()->_11)[i], 1e-4F) << i;
@@ -220,23 +167,16 @@ TEST_F(PatternEventTest, ElementMarksTakeTheColourOfTheLastDigit)
     const Colour colours[] = {{0.7F, 0.4F, 0, 1},    {0, 0.7F, 0.3F, 1},    {0.7F, 0.6F, 0.1F, 1}, {0.4F, 0.3F, 0, 1},
                               {0.5F, 0.5F, 0.7F, 1}, {0.3F, 0.3F, 0.5F, 1}, {1, 1, 1, 1}};
     for (std::uint16_t code = 2000; code <= 2006; ++code) {
-        Reset();
-        Fire(code);
-        ExpectLog({{900, P, kZ, colours[code - 2000]}});
+        ExpectEvent({code, {{900, P, kZ, colours[code - 2000]}}, {}});
     }
     for (std::uint16_t code = 3000; code <= 3005; ++code) {
-        Reset();
-        Fire(code);
-        ExpectLog({{901, P, kZ, colours[code - 3000]}});
+        ExpectEvent({code, {{901, P, kZ, colours[code - 3000]}}, {}});
     }
 }
 
 TEST_F(PatternEventTest, CodesBetweenTheCasesDoNothingAndDrawNothing)
 {
-    constexpr std::uint32_t kSeed = 99;
-    init_genrand(kSeed);
-    const std::uint32_t first = genrand_int32();
-    init_genrand(kSeed);
+    const std::uint32_t first = Draws(99, 1)[0];
     for (std::uint16_t code : {0, 8, 10, 99, 108, 109, 113, 199, 201, 999, 1002, 1005, 1009, 1016, 1999, 2007, 2999,
                                3006, 3999}) {
         Fire(code);
@@ -324,17 +264,12 @@ TEST_F(PatternEventTest, StepsOfTheSkillCasesOffsetAimAndHeal)
     }
     EXPECT_EQ(low, -32.0F);
     EXPECT_EQ(high, 31.5F);
-    init_genrand(7);
-    const std::uint32_t d = genrand_int31();
-    init_genrand(7);
+    const std::uint32_t d = Draws(7, 1, genrand_int31)[0];
     EXPECT_EQ(Caster::RandomOffset(0.25F, true),
               static_cast<float>(static_cast<int>(d & 127) - 64) * 0.25F + ((d & 1) != 0 ? 1.0F : -1.0F));
 
     // A shot with its parts aimed: one draw for the roll, then motion, flight and the hit on the body.
-    init_genrand(11);
-    genrand_int32();
-    const std::uint32_t next = genrand_int32();
-    init_genrand(11);
+    const std::uint32_t next = Draws(11, 2)[1];
     const D3DXVECTOR3 aim = -F;
     TShot* shot = caster_->FireShot(402, kY, &kWhite.r, D3DXVECTOR3(1, 1, 1), &aim,
                                     std::make_unique<TFollowFrameMotion>(caster_->GetFrameRef(), kOrigin, kOrigin, 1.0F,
@@ -364,11 +299,8 @@ TEST_F(PatternEventTest, ASlashAShotAndTheGroundBlowMatchTheGolden)
     Fire(3);
     Fire(6);
     Fire(200);
-    for (int frame = 0; frame < 8; ++frame) {
-        area_->Update();
-    }
+    Run(8);
     ASSERT_GT(Manager().GetLiveCount(), 0u);
-
     EXPECT_TRUE(Shoot("PatternEventsSlashShotBlow"));
 }
 

@@ -3,7 +3,6 @@
 
 #include "MainCode/Character/TAccelMotion.h"
 #include "MainCode/Effect/TSmashEffect.h"
-#include "MainCode/Map/TAttackHitTimed.h"
 #include "MainCode/Shot/TShotPrototypes.h"
 #include "shot_fixture.h"
 #include "support/bht_writer.h"
@@ -18,15 +17,6 @@ protected:
     {
         const D3DXVECTOR3 none(0.0F, 0.0F, 0.0F);
         Add(id, new TMeshEffect("rock01_mesh.msh", 506, 1, 1, 0.05F, 0.005F, 0.01F, 1, true, 5003, &none, kOne));
-    }
-    static void RunOut(TShot* shot)
-    {
-        while (shot->Update()) {
-        }
-    }
-    static TRefPtr<TAttackHit> HitOn(TShot* shot, std::uint32_t owner)
-    {
-        return TRefPtr<TAttackHit>(new TAttackHitTimed(owner, shot->GetModelFrame(), nullptr, 1000, TAttackHitParams()));
     }
 };
 
@@ -106,8 +96,7 @@ TEST_F(ShotEnds, SmokeCarrierRaisesItsBurstWhereTheHeadWas)
 
 TEST_F(ShotEnds, StarWithoutItsHitMakesNoHitAndNoSound)
 {
-    WriteOwnerFiles();
-    Owner owner;
+    qmtest::EffectTestCharacter owner;
     area_->Add(&owner);
     Register<TShotN>(551, "effect.ptx/dark", 114, -1, 3, 4, true, 500, 2504, kOne, kOne);
     auto* shot = Fire<TShotN>(551, D3DXVECTOR3(0, 0, 0));
@@ -120,7 +109,6 @@ TEST_F(ShotEnds, StarWithoutItsHitMakesNoHitAndNoSound)
 
 TEST_F(ShotEnds, StarLetsItsOwnerStrikeAndTakesTheStarLook)
 {
-    WriteOwnerFiles();
     qmtest::BhtFile table;
     TAttackRecord record;
     record.Id = 2504;
@@ -128,7 +116,7 @@ TEST_F(ShotEnds, StarLetsItsOwnerStrikeAndTakesTheStarLook)
     table.records.push_back(record);
     table.Save("star.bht");
     TAttackTable::Load("star.bht");
-    Owner owner;
+    qmtest::EffectTestCharacter owner;
     area_->Add(&owner);
 
     const float lift[3] = {0.0F, 0.5F, 0.0F};
@@ -194,35 +182,21 @@ TEST_F(ShotEnds, PrototypeSetByIdAndClass)
     EXPECT_EQ(NewShotPrototype(1101), nullptr);
     const auto clone = [&](std::uint32_t id) { return Manager().FindPrototype(id); };
     // First and last ids, and one of every class.
-    EXPECT_NE(dynamic_cast<TShotA*>(clone(52).Get()), nullptr);
-    EXPECT_EQ(dynamic_cast<TShotI*>(clone(52).Get()), nullptr);
-    auto carrier = clone(1100);
-    auto* i = dynamic_cast<TShotI*>(carrier.Get());
-    ASSERT_NE(i, nullptr);
-    EXPECT_EQ(dynamic_cast<TShotM*>(carrier.Get()), nullptr);
-    EXPECT_EQ(i->GetPartCount(), 1u);
-    EXPECT_NE(dynamic_cast<TShotB*>(clone(56).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotC*>(clone(300).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotB*>(clone(306).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotD*>(clone(404).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotE*>(clone(406).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotF*>(clone(412).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotG*>(clone(413).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotH*>(clone(804).Get()), nullptr);
-    EXPECT_NE(dynamic_cast<TShotB*>(clone(809).Get()), nullptr);
+    EXPECT_TRUE(Is<TShotA>(52) && !Is<TShotI>(52));
+    EXPECT_TRUE(Is<TShotI>(1100) && !Is<TShotM>(1100));
+    EXPECT_TRUE(Is<TShotB>(56) && Is<TShotB>(306) && Is<TShotB>(809));
+    EXPECT_TRUE(Is<TShotC>(300) && Is<TShotD>(404) && Is<TShotE>(406));
+    EXPECT_TRUE(Is<TShotF>(412) && Is<TShotG>(413) && Is<TShotH>(804));
+    EXPECT_EQ(dynamic_cast<TShot*>(clone(1100).Get())->GetPartCount(), 1u);
     auto star = clone(552);
     auto* n = dynamic_cast<TShotN*>(star.Get());
     ASSERT_NE(n, nullptr);
     EXPECT_EQ(n->GetHitEvent(), 3504);
     EXPECT_EQ(n->GetSoundId(), 500);
-    EXPECT_EQ(n->GetBurstIdA(), 114);
     EXPECT_EQ(n->GetPartCount(), 10u);
-    auto smoke = clone(550);
-    EXPECT_EQ(dynamic_cast<TShotM*>(smoke.Get())->GetBurstIdA(), 109);
     auto meteor = clone(512);
     auto* j = dynamic_cast<TShotJ*>(meteor.Get());
     ASSERT_NE(j, nullptr);
-    EXPECT_EQ(j->GetEndEffectId(), 513);
     EXPECT_FALSE(j->IsStartParked());
     auto rock = clone(500);
     EXPECT_TRUE(dynamic_cast<TShot*>(rock.Get())->IsStartParked());
@@ -231,17 +205,6 @@ TEST_F(ShotEnds, PrototypeSetByIdAndClass)
     EXPECT_EQ(slow->GetFlightFrames(), 120);
     EXPECT_EQ(slow->GetPartCount(), 30u);
     EXPECT_EQ(slow->GetTailFrames(), 30);
-
-    // Registration order fixes the cells: with the counters reset, 56 takes B cells 0..19, 304 the
-    // next seven; the C parts of 800 follow every C part built before it.
-    TBulletPartB::ResetBuildCounter();
-    TBulletPartC::ResetBuildCounter();
-    TEffectManager fresh;
-    auto soil = fresh.FindPrototype(304);
-    EXPECT_EQ(dynamic_cast<TShotB*>(soil.Get())->GetTypedPart(0).GetCell(), 20u);
-    auto fire = fresh.FindPrototype(800);
-    EXPECT_EQ(dynamic_cast<TShotC*>(fire.Get())->GetTypedPart(0).GetCell(),
-              TBulletPartC::GetBuildCounter() - 5 - 8 - 10 - 10 - 5);
 }
 
 }  // namespace

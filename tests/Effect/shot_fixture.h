@@ -1,14 +1,13 @@
-// Shots in an effect test area that has a camera, with a fighter that owns their hits and records
-// its sounds, and helpers to read where parts are and which texture cell they show.
+// Shots in an effect test area that has a camera, and helpers to read where parts are and which
+// texture cell they show.
 #pragma once
 
 #include <cmath>
 #include <cstring>
 #include <memory>
-#include <string>
 #include <vector>
 
-#include "MainCode/Character/TArmedCharacter.h"
+#include "MainCode/Map/TAttackHitTimed.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Shot/TBulletPart.h"
@@ -16,9 +15,7 @@
 #include "MainCode/Shot/TShots.h"
 #include "MainCode/Shot/TStarShot.h"
 #include "effect_area_fixture.h"
-#include "support/byte_writer.h"
 #include "platform/d3dx8/d3dx8core.h"
-#include "support/pattern_writer.h"
 
 namespace shottest {
 
@@ -34,54 +31,6 @@ public:
 
 private:
     TRefPtr<TCamera> m_viewCamera;  // the view's camera stays under the scene
-};
-
-// An armed character that only records its sounds.
-class Owner : public TArmedCharacter {
-public:
-    Owner()
-        : TArmedCharacter(5, 1.0F, 1.5F, 1, 1, -0.02F, 1, 1, 1, 100, 100, 50, 50, 10, 20, 30, 40, 0.25F, 0.5F, 0.75F,
-                          1.0F, 1.25F, 1.5F, "owner")
-    {
-    }
-    bool Update() override { return true; }
-    bool IsAirborneState() override { return false; }
-    void OnHitDelivered(TArmedCharacter*, std::int32_t, std::int32_t, std::uint8_t) override {}
-    bool IsActionState() override { return false; }
-    bool IsHeld() override { return false; }
-    void GetAttackParams(const TAttackRecord& record, TAttackPlacement& out) override
-    {
-        out.Parent = GetFrame();
-        out.BaseDamage = record.Placement;
-    }
-    std::uint32_t ReactLight(std::uint32_t, std::int32_t, std::uint32_t, std::int32_t, std::uint8_t, float, float,
-                             std::int32_t) override
-    {
-        return 0;
-    }
-    std::uint32_t ReactLight2(std::uint32_t, std::int32_t, std::uint32_t, std::int32_t, std::uint8_t, float, float,
-                              std::int32_t) override
-    {
-        return 0;
-    }
-    std::uint32_t ReactLaunch(std::uint32_t, std::int32_t, std::uint32_t, std::int32_t, std::uint8_t, float, float,
-                              float, std::int32_t) override
-    {
-        return 0;
-    }
-    std::uint32_t ReactStun(std::uint32_t, std::int32_t, std::uint32_t, std::int32_t, std::uint8_t, std::uint8_t, float,
-                            float, std::int32_t) override
-    {
-        return 0;
-    }
-    std::uint32_t ReactHeavy(std::uint32_t, std::int32_t, std::uint32_t, std::int32_t, std::uint8_t, float, float,
-                             std::int32_t) override
-    {
-        return 0;
-    }
-    void PlaySound(std::uint32_t id) override { sounds.push_back(id); }
-
-    std::vector<std::uint32_t> sounds;
 };
 
 class ShotTest : public effecttest::EffectAreaTest {
@@ -102,13 +51,6 @@ protected:
         EffectAreaTest::TearDown();
     }
 
-    // The owner's pattern and weapon files beside its body.
-    static void WriteOwnerFiles()
-    {
-        qmtest::SaveBytes("owner.pat", qmtest::BuildPatternFile({{TPatternEvent()}}));
-        qmtest::WeponKey key;
-        qmtest::SaveBytes("owner.wpm", qmtest::BuildWeponStateFile({key}, {{0}}));
-    }
     // A new prototype registered under id; the manager owns it.
     template <class Shot, class... Args>
     Shot* Register(std::uint32_t id, Args&&... args)
@@ -132,6 +74,14 @@ protected:
             ++n;
         }
         return n;
+    }
+
+    static void RunOut(TShot* shot) { AliveUpdates(shot, 1 << 20); }
+    // A hit of the owner riding on the shot's model.
+    static TRefPtr<TAttackHit> HitOn(TShot* shot, std::uint32_t owner = 7)
+    {
+        return TRefPtr<TAttackHit>(
+            new TAttackHitTimed(owner, shot->GetModelFrame(), nullptr, 1000, TAttackHitParams()));
     }
 
     static constexpr float kOne[3] = {1.0F, 1.0F, 1.0F};

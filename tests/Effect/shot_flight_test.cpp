@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "MainCode/Character/TAccelMotion.h"
-#include "MainCode/Map/TAttackHitTimed.h"
 #include "shot_fixture.h"
 #include "support/alloc_probe.h"
 
@@ -35,58 +34,54 @@ std::unique_ptr<TMotionHelper> Forward(float step)
     return std::make_unique<TAccelMotion>(D3DXVECTOR3(0.0F, 0.0F, 0.0F), D3DXVECTOR3(0.0F, 0.0F, -1.0F), step, 0.0F);
 }
 
-TRefPtr<TAttackHit> HitOn(TShot* shot, std::uint32_t owner = 7)
+class ShotFlight : public ShotTest {
+protected:
+    // A fire shot flying +z at 0.1 a frame.
+    template <class Shot = TShotC>
+    Shot* Flying(std::int32_t flight, std::uint32_t parts, bool parked = true)
+    {
+        Register<Shot>(400, "effect.ptx/fire", flight, parts, parked, kOne);
+        auto* shot = Fire<Shot>(400, D3DXVECTOR3(0, 0, 0));
+        shot->SetMotion(Forward(0.1F));
+        return shot;
+    }
+    // A flying probe with a live hit of its own.
+    ProbeShot* Linked(std::int32_t flight, std::uint32_t parts, TRefPtr<TAttackHit>* hit, std::uint32_t owner = 7)
+    {
+        auto* shot = Flying<ProbeShot>(flight, parts);
+        *hit = HitOn(shot, owner);
+        shot->SetAttackHit(*hit);
+        return shot;
+    }
+};
+
+TEST_F(ShotFlight, CountsFlightThenTrailAndEndlessShotsOutliveTheirHit)
 {
-    return TRefPtr<TAttackHit>(new TAttackHitTimed(owner, shot->GetModelFrame(), nullptr, 1000, TAttackHitParams()));
-}
-
-class ShotFlight : public ShotTest {};
-
-TEST_F(ShotFlight, CountsFlightThenTrail)
-{
-    Register<TShotC>(300, "effect.ptx/fire", 20, 10, true, kOne);
-    Register<TShotC>(301, "effect.ptx/fire", 60, 1, true, kOne);
-    Register<TShotC>(302, "effect.ptx/fire", TShot::kEndless, 3, true, kOne);
-
-    auto* ten = Fire<TShotC>(300, D3DXVECTOR3(0, 0, 0));
-    ASSERT_NE(ten, nullptr);
-    ten->SetMotion(Forward(0.1F));
-    EXPECT_EQ(AliveUpdates(ten), 29);
-
+    EXPECT_EQ(AliveUpdates(Flying(20, 10)), 29);
     // One part: no trail; gone the frame after the flight. The count comes from the firer.
-    auto* one = Fire<TShotC>(301, D3DXVECTOR3(0, 0, 0));
-    one->SetMotion(Forward(0.1F));
+    auto* one = Flying(60, 1);
     one->SetFlightFrames(5);
     EXPECT_EQ(AliveUpdates(one), 5);
-
     // Endless, even when its hit is dead (unlinked classes never ask).
-    auto* endless = Fire<TShotC>(302, D3DXVECTOR3(0, 0, 0));
-    endless->SetMotion(Forward(0.1F));
+    auto* endless = Flying(TShot::kEndless, 3);
     EXPECT_EQ(AliveUpdates(endless, 500), 500);
     EXPECT_FALSE(endless->HasEnded());
     endless->Kill();
     EXPECT_FALSE(endless->Update());
-}
-
-TEST_F(ShotFlight, EndlessLinkedShotOutlivesItsHit)
-{
-    Register<ProbeShot>(400, "effect.ptx/fire", TShot::kEndless, 3, true, kOne);
-    auto* shot = Fire<ProbeShot>(400, D3DXVECTOR3(0, 0, 0));
-    shot->SetMotion(Forward(0.1F));
-    TRefPtr<TAttackHit> hit = HitOn(shot);
-    shot->SetAttackHit(hit);
+    // A linked one asks nothing while endless.
+    TRefPtr<TAttackHit> hit;
+    auto* linked = Linked(TShot::kEndless, 3, &hit);
     hit->Kill();
-    EXPECT_EQ(AliveUpdates(shot, 100), 100);
-    EXPECT_EQ(shot->asked, 0);
-    EXPECT_EQ(shot->ends, 0);
+    EXPECT_EQ(AliveUpdates(linked, 100), 100);
+    EXPECT_EQ(linked->asked, 0);
+    EXPECT_EQ(linked->ends, 0);
 }
 
 TEST_F(ShotFlight, TrailGrowsFromTheParkedChainOrStartsTogether)
 {
+    const D3DXVECTOR3 at(1.0F, 0.5F, 0.0F);
     Register<TShotC>(300, "effect.ptx/fire", 20, 4, true, kOne);
     Register<TShotC>(301, "effect.ptx/fire", 20, 4, false, kOne);
-    const D3DXVECTOR3 at(1.0F, 0.5F, 0.0F);
-
     auto* parked = Fire<TShotC>(300, at);
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_TRUE(IsParked(parked->GetPart(i))) << i;
@@ -95,8 +90,7 @@ TEST_F(ShotFlight, TrailGrowsFromTheParkedChainOrStartsTogether)
     parked->SetMotion(Forward(0.1F));
     for (std::size_t frame = 1; frame <= 4; ++frame) {
         parked->Update();
-        // The head starts parked too: part k shows up k + 1 frames in, where the head was after
-        // its first step.
+        // The head starts parked too: part k shows up k + 1 frames in, where the head was after its first step.
         for (std::size_t i = 1; i < 4; ++i) {
             EXPECT_EQ(IsParked(parked->GetPart(i)), i >= frame) << frame << " " << i;
         }
@@ -106,12 +100,18 @@ TEST_F(ShotFlight, TrailGrowsFromTheParkedChainOrStartsTogether)
             effecttest::ExpectNear(WorldOf(parked->GetPart(frame - 1)), at + D3DXVECTOR3(0, 0, 0.1F), 1e-4F);
         }
     }
-
     auto* together = Fire<TShotC>(301, at);
     for (std::size_t i = 0; i < 4; ++i) {
         EXPECT_FALSE(IsParked(together->GetPart(i)));
         effecttest::ExpectNear(WorldOf(together->GetPart(i)), at);
     }
+    // Without a helper the parts stay where they started and the count runs.
+    Register<TShotC>(302, "effect.ptx/fire", 3, 2, false, kOne);
+    auto* still = Fire<TShotC>(302, at);
+    EXPECT_TRUE(still->Update());
+    effecttest::ExpectNear(WorldOf(still->GetPart(0)), at);
+    effecttest::ExpectNear(WorldOf(still->GetPart(1)), at);
+    EXPECT_EQ(AliveUpdates(still), 3);
 }
 
 TEST_F(ShotFlight, ColourFadesToOneNthAndCreateScaleIsIgnored)
@@ -121,18 +121,17 @@ TEST_F(ShotFlight, ColourFadesToOneNthAndCreateScaleIsIgnored)
     const float bigger[3] = {3.0F, 3.0F, 3.0F};
     const D3DXVECTOR3 at(0, 0, 0);
     const D3DXVECTOR3 heading(0, 0, 1);
-    auto* shot = dynamic_cast<TShotC*>(Manager().Create(300, &at, &heading, area_->Scene(), area_.get(), colour, bigger));
+    auto* shot =
+        dynamic_cast<TShotC*>(Manager().Create(300, &at, &heading, area_->Scene(), area_.get(), colour, bigger));
     ASSERT_NE(shot, nullptr);
-    const float* last = shot->GetPart(3).GetColour();
     for (int k = 0; k < 4; ++k) {
         EXPECT_FLOAT_EQ(shot->GetPart(0).GetColour()[k], colour[k]);
-        EXPECT_FLOAT_EQ(last[k], colour[k] / 4.0F);
+        EXPECT_FLOAT_EQ(shot->GetPart(3).GetColour()[k], colour[k] / 4.0F);
     }
     EXPECT_FLOAT_EQ(shot->GetPart(2).GetColour()[3], 0.5F);
     const D3DCOLORVALUE emissive = shot->GetPart(3).GetMesh()->GetMaterial(0).GetMaterial().Emissive;
     EXPECT_FLOAT_EQ(emissive.r, 0.2F);
     EXPECT_FLOAT_EQ(emissive.a, 0.25F);
-
     // The quad keeps the prototype's size.
     const auto* mine = static_cast<const float*>(shot->GetPart(0).GetMesh()->LockVerticesReadOnly(0));
     const auto* theirs = static_cast<const float*>(proto->GetPart(0).GetMesh()->LockVerticesReadOnly(0));
@@ -141,24 +140,10 @@ TEST_F(ShotFlight, ColourFadesToOneNthAndCreateScaleIsIgnored)
     }
 }
 
-TEST_F(ShotFlight, WithoutAHelperPartsStayAndTheCountRuns)
-{
-    Register<TShotC>(300, "effect.ptx/fire", 3, 2, false, kOne);
-    const D3DXVECTOR3 at(2.0F, 0.0F, 1.0F);
-    auto* shot = Fire<TShotC>(300, at);
-    EXPECT_TRUE(shot->Update());
-    effecttest::ExpectNear(WorldOf(shot->GetPart(0)), at);
-    effecttest::ExpectNear(WorldOf(shot->GetPart(1)), at);
-    EXPECT_EQ(AliveUpdates(shot), 3);
-}
-
 TEST_F(ShotFlight, DeadHitEndsTheFlightOnTheNextUpdate)
 {
-    Register<ProbeShot>(400, "effect.ptx/fire", 20, 3, true, kOne);
-    auto* shot = Fire<ProbeShot>(400, D3DXVECTOR3(0, 0, 0));
-    shot->SetMotion(Forward(0.1F));
-    TRefPtr<TAttackHit> hit = HitOn(shot, 42);
-    shot->SetAttackHit(hit);
+    TRefPtr<TAttackHit> hit;
+    auto* shot = Linked(20, 3, &hit, 42);
     EXPECT_EQ(shot->GetOwnerId(), 42);
     EXPECT_TRUE(shot->Update());
     hit->Kill();
@@ -173,13 +158,10 @@ TEST_F(ShotFlight, DeadHitEndsTheFlightOnTheNextUpdate)
     EXPECT_EQ(shot->ends, 1);
 }
 
-TEST_F(ShotFlight, CountEndingFrameDoesNotAskTheHit)
+TEST_F(ShotFlight, CountEndingFrameDoesNotAskTheHitAndTheEndOfTrailKillsIt)
 {
-    Register<ProbeShot>(400, "effect.ptx/fire", 2, 2, true, kOne);
-    auto* shot = Fire<ProbeShot>(400, D3DXVECTOR3(0, 0, 0));
-    shot->SetMotion(Forward(0.1F));
-    TRefPtr<TAttackHit> hit = HitOn(shot);
-    shot->SetAttackHit(hit);
+    TRefPtr<TAttackHit> hit;
+    auto* shot = Linked(2, 2, &hit);
     shot->Update();
     EXPECT_EQ(shot->asked, 1);
     hit->Kill();
@@ -188,51 +170,34 @@ TEST_F(ShotFlight, CountEndingFrameDoesNotAskTheHit)
     EXPECT_EQ(shot->ends, 1);
     // Still held, so the end of the trail kills it again and lets nothing else go.
     EXPECT_EQ(shot->GetAttackHit(), hit.Get());
-}
 
-TEST_F(ShotFlight, EndOfTrailKillsTheHitButAKilledShotLeavesIt)
-{
-    Register<ProbeShot>(400, "effect.ptx/fire", 2, 2, true, kOne);
-    auto* shot = Fire<ProbeShot>(400, D3DXVECTOR3(0, 0, 0));
-    shot->SetMotion(Forward(0.1F));
-    TRefPtr<TAttackHit> hit = HitOn(shot);
-    shot->SetAttackHit(hit);
-    EXPECT_EQ(AliveUpdates(shot), 3);
-    EXPECT_FALSE(hit->IsAlive());
-
+    TRefPtr<TAttackHit> live;
+    EXPECT_EQ(AliveUpdates(Linked(2, 2, &live)), 3);
+    EXPECT_FALSE(live->IsAlive());
     // Killed and cleared away in flight: the hit lives on.
-    auto* killed = Fire<ProbeShot>(400, D3DXVECTOR3(0, 0, 0));
-    TRefPtr<TAttackHit> kept = HitOn(killed);
-    killed->SetAttackHit(kept);
-    killed->Kill();
+    TRefPtr<TAttackHit> kept;
+    Linked(2, 2, &kept)->Kill();
     Manager().Clear();
     EXPECT_TRUE(kept->IsAlive());
 }
 
 TEST_F(ShotFlight, KilledShotStillRunsItsLastUpdate)
 {
-    Register<ProbeShot>(400, "effect.ptx/fire", 3, 3, true, kOne);
     // Its count reaches 0 on that update: the flight ends there.
-    auto* byCount = Fire<ProbeShot>(400, D3DXVECTOR3(0, 0, 0));
-    byCount->SetMotion(Forward(0.1F));
+    auto* byCount = Flying<ProbeShot>(3, 3);
     byCount->SetFlightFrames(1);
     byCount->Kill();
     EXPECT_FALSE(byCount->Update());
     EXPECT_EQ(byCount->ends, 1);
-
     // Its hit died: the flight ends there too.
-    auto* byHit = Fire<ProbeShot>(400, D3DXVECTOR3(0, 0, 0));
-    byHit->SetMotion(Forward(0.1F));
-    TRefPtr<TAttackHit> hit = HitOn(byHit);
-    byHit->SetAttackHit(hit);
+    TRefPtr<TAttackHit> hit;
+    auto* byHit = Linked(3, 3, &hit);
     hit->Kill();
     byHit->Kill();
     EXPECT_FALSE(byHit->Update());
     EXPECT_EQ(byHit->ends, 1);
-
     // Neither: it flies that frame and ends nothing.
-    auto* flying = Fire<ProbeShot>(400, D3DXVECTOR3(0, 0, 0));
-    flying->SetMotion(Forward(0.1F));
+    auto* flying = Flying<ProbeShot>(3, 3);
     flying->Kill();
     EXPECT_FALSE(flying->Update());
     EXPECT_EQ(flying->ends, 0);
@@ -241,8 +206,7 @@ TEST_F(ShotFlight, KilledShotStillRunsItsLastUpdate)
 
 TEST_F(ShotFlight, CountSetToZeroEndsInsteadOfFlyingForever)
 {
-    Register<TShotC>(300, "effect.ptx/fire", 60, 2, true, kOne);
-    auto* shot = Fire<TShotC>(300, D3DXVECTOR3(0, 0, 0));
+    auto* shot = Flying(60, 2);
     shot->SetFlightFrames(0);
     EXPECT_TRUE(shot->Update());
     EXPECT_TRUE(shot->HasEnded());

@@ -22,7 +22,7 @@ protected:
     TShotC* shot_ = nullptr;
 };
 
-TEST_F(ShotMotion, OrbitRadiusGrowsToItsMaximumAndHolds)
+TEST_F(ShotMotion, OrbitRadiusGrowsToItsMaximumAndHoldsAroundAPointOrAFrame)
 {
     TOrbitMotionBase orbit(D3DXVECTOR3(1.0F, 0.5F, 0.0F), 0.0F, 0.2F, 0.1F, 0.01F, 0.8F);
     for (int i = 1; i <= 60; ++i) {
@@ -41,21 +41,19 @@ TEST_F(ShotMotion, OrbitRadiusGrowsToItsMaximumAndHolds)
     D3DXVECTOR3 p;
     Head().GetFrame()->GetPosition(&p);
     effecttest::ExpectNear(p, D3DXVECTOR3(std::sin(a) * 0.8F + 1.0F, 0.5F, std::cos(a) * 0.8F));
-}
 
-TEST_F(ShotMotion, OrbitAroundAFrameAndTrailOffset)
-{
+    // Around a frame: a quarter turn a step at radius 2.
     D3DXMATRIX m;
-    TRefPtr<TFrame> pole(new TFrame("Pole", *D3DXMatrixTranslation(&m, 5.0F, 0.0F, 2.0F), nullptr));
+    TRefPtr<TFrame> pole = effecttest::Frame("Pole", *D3DXMatrixTranslation(&m, 5.0F, 0.0F, 2.0F));
     area_->Scene()->AddChild(pole);
-    TOrbitMotion orbit(D3DXVECTOR3(0.0F, 1.0F, 0.0F), 0.0F, 2.0F, 90.0F, 0.0F, 3.0F, pole, D3DXVECTOR3(0, 0, 0));
-    EXPECT_NEAR(orbit.GetAngularStep(), 1.5707963F, 1e-6);
-    orbit.Step(&Head());
+    TOrbitMotion around(D3DXVECTOR3(0.0F, 1.0F, 0.0F), 0.0F, 2.0F, 90.0F, 0.0F, 3.0F, pole, D3DXVECTOR3(0, 0, 0));
+    EXPECT_NEAR(around.GetAngularStep(), 1.5707963F, 1e-6);
+    around.Step(&Head());
     effecttest::ExpectNear(WorldOf(Head()), D3DXVECTOR3(7.0F, 1.0F, 2.0F));
-    orbit.Step(&Head());
+    around.Step(&Head());
     effecttest::ExpectNear(WorldOf(Head()), D3DXVECTOR3(5.0F, 1.0F, 0.0F));
     // A trail part takes the part before it moved by the centre offset.
-    orbit.Apply(&shot_->GetPart(1), &Head());
+    around.Apply(&shot_->GetPart(1), &Head());
     effecttest::ExpectNear(WorldOf(shot_->GetPart(1)), D3DXVECTOR3(5.0F, 2.0F, 0.0F));
     pole->Detach();
 }
@@ -75,7 +73,7 @@ TEST_F(ShotMotion, ArcBendsTowardItsBulge)
     EXPECT_NE(WorldOf(Head()).z, 4.0F);
 }
 
-TEST_F(ShotMotion, HomingArcFollowsTheCentreUntilTheLimit)
+TEST_F(ShotMotion, HomingArcFollowsTheCentreUntilTheLimitAndComesBackWithoutItsTarget)
 {
     auto target = NewObject("target", 0.0F, 0.0F, 10.0F);
     const auto id = static_cast<std::int32_t>(target->GetObjectId());
@@ -93,18 +91,16 @@ TEST_F(ShotMotion, HomingArcFollowsTheCentreUntilTheLimit)
     arc.Step(&Head());
     effecttest::ExpectNear(arc.GetPoint(3), last);
     EXPECT_NE(last.x, -4.0F);
-}
 
-TEST_F(ShotMotion, HomingArcWithoutItsTargetComesBackToTheStart)
-{
+    // Without its target it comes back to the start.
     const D3DXVECTOR3 start(1.0F, 0.5F, -1.0F);
-    THomingArcMotion arc(0.02F, 0.7F, 0, D3DXVECTOR3(0.5F, 1.0F, 0.0F), start, 12345, area_.get());
+    THomingArcMotion lost(0.02F, 0.7F, 0, D3DXVECTOR3(0.5F, 1.0F, 0.0F), start, 12345, area_.get());
     for (int i = 0; i < 25; ++i) {
-        arc.Step(&Head());
+        lost.Step(&Head());
     }
     EXPECT_GT(WorldOf(Head()).y, 1.0F);
     for (int i = 0; i < 25; ++i) {
-        arc.Step(&Head());
+        lost.Step(&Head());
     }
     effecttest::ExpectNear(WorldOf(Head()), start, 1e-4F);
 }

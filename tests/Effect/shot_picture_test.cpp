@@ -21,9 +21,7 @@ protected:
         EXPECT_TRUE(d3d()->CheckLostDevice());
         d3d()->Clear(0xFF203040, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
         d3d()->BeginScene();
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        area_->Scene()->Render(&view, &identity);
+        area_->Scene()->Render(&view, &effecttest::kIdentity);
         TDrawList::FlushAll();
         d3d()->EndScene();
         platform::RgbaImage image;

@@ -41,11 +41,13 @@ std::vector<float> Positions(TMesh8* mesh)
     return out;
 }
 
+const float kWhite[4] = {1.0F, 1.0F, 1.0F, 1.0F};
+
 const D3DCOLORVALUE& Emissive(TSmashEffect* e) { return e->GetMesh()->GetMaterial(0).GetMaterial().Emissive; }
 
 class SmashTest : public EffectAreaTest {
 protected:
-    TSmashEffect* Start(TSmashEffect* prototype, const float colour[4])
+    TSmashEffect* Start(TSmashEffect* prototype, const float colour[4] = kWhite)
     {
         Add(kSmashId, prototype);
         return static_cast<TSmashEffect*>(
@@ -53,7 +55,7 @@ protected:
     }
 };
 
-TEST_F(SmashTest, PiecesGetTheirCornersAndAVelocityByMode)
+TEST_F(SmashTest, PiecesGetTheirCornersAndAVelocityByModeAndNeverNaN)
 {
     const float speed = 0.5F;
     TSmashEffect outward("ice01_mesh.msh", 10, 1, speed, 0.0F, 0.1F, TSmashEffect::kOutward, false, nullptr);
@@ -96,10 +98,8 @@ TEST_F(SmashTest, PiecesGetTheirCornersAndAVelocityByMode)
     }
     // The first face lies in z = 0: (P - Q) x (P - R) points along +z.
     EXPECT_NEAR(normal.GetPiece(0).velocity[2], speed, 1e-6F);
-}
 
-TEST_F(SmashTest, ADegenerateTriangleFliesNowhereRatherThanNaN)
-{
+    // A degenerate triangle flies nowhere rather than NaN.
     qmtest::MeshFile f = qmtest::EffectQuadMesh("flat");
     f.keyFrames[0][3] = f.keyFrames[0][1];  // the second triangle collapses onto a line
     f.keyFrames[0][2] = {0.5F, 0.5F, 0.0F, 0xFFFFFFFFu, 0.0F, 0.0F};
@@ -119,9 +119,7 @@ TEST_F(SmashTest, ADegenerateTriangleFliesNowhereRatherThanNaN)
 
 TEST_F(SmashTest, TheWaitEndsAtItsDurationAndRaisesTheEndRecordsAlongTheWorldAxes)
 {
-    const float colour[4] = {1.0F, 1.0F, 1.0F, 1.0F};
-    TSmashEffect* smash = Start(new TSmashEffect("rock01_mesh.msh", 6, 2, 0.1F, 0.01F, 0.1F, 0, false, nullptr),
-                                colour);
+    TSmashEffect* smash = Start(new TSmashEffect("rock01_mesh.msh", 6, 2, 0.1F, 0.01F, 0.1F, 0, false, nullptr));
     EXPECT_EQ(smash->GetArea(), area_.get());
     const D3DXVECTOR3 offsets[3] = {{1.0F, 0.0F, 0.0F}, {0.0F, 1.0F, 0.0F}, {0.0F, 0.0F, 1.0F}};
     const D3DXVECTOR3 scale(3.0F, 3.0F, 3.0F);
@@ -154,9 +152,8 @@ TEST_F(SmashTest, TheWaitEndsAtItsDurationAndRaisesTheEndRecordsAlongTheWorldAxe
 TEST_F(SmashTest, PiecesFlyStraightAndFallFasterEachFrame)
 {
     // The ribbon's triangles share no corner, so each vertex moves once a frame.
-    const float colour[4] = {1.0F, 1.0F, 1.0F, 1.0F};
     const float gravity = 0.01F;
-    TSmashEffect* smash = Start(new TSmashEffect("thunder.msh", 1, 1, 0.2F, gravity, 0.1F, 1, false, nullptr), colour);
+    TSmashEffect* smash = Start(new TSmashEffect("thunder.msh", 1, 1, 0.2F, gravity, 0.1F, 1, false, nullptr));
     const std::vector<float> start = Positions(smash->GetMesh());
     ASSERT_TRUE(smash->Update());
     for (int frame = 1; frame <= 3; ++frame) {
@@ -252,11 +249,9 @@ TEST_F(SmashTest, AMeshScaleOfLengthZeroOrOneLeavesTheMeshAsItIs)
 
 TEST_F(SmashTest, ClonesNeverMoveEachOthersVertices)
 {
-    const float colour[4] = {1.0F, 1.0F, 1.0F, 1.0F};
     auto* prototype = new TSmashEffect("ice01_mesh.msh", 1, 1, 0.3F, 0.01F, 0.01F, 1, false, nullptr);
-    TSmashEffect* a = Start(prototype, colour);
-    TSmashEffect* b = static_cast<TSmashEffect*>(
-        Create(kSmashId, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), colour));
+    TSmashEffect* a = Start(prototype);
+    auto* b = static_cast<TSmashEffect*>(Create(kSmashId, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kWhite));
     const std::vector<float> before = Positions(prototype->GetMesh());
     EXPECT_NE(a->GetFrame(), b->GetFrame());
     EXPECT_EQ(a->GetPieceCount(), 4u);

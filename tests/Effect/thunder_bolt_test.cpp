@@ -11,7 +11,6 @@
 #include "MainCode/Effect/TParticleEffect.h"
 #include "MainCode/Effect/TRayEffect.h"
 #include "MainCode/Effect/TThunderEffect.h"
-#include "TCommon/my_error.h"
 #include "burst_fixture.h"
 #include "support/fuzz.h"
 
@@ -38,6 +37,15 @@ protected:
         Add(kBoltId, new TThunderEffect("", segments, 1.0F, 0.5F, 2.0F, 0.5F, loops, 4.0F, 0.5F));
         return static_cast<TThunderEffect*>(Create(kBoltId, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kWhite));
     }
+    // The bolt watching a hit of its own and handing the burst its fade.
+    static TRefPtr<TAttackHit> Link(TThunderEffect* bolt, TJitterParticleEffect* burst)
+    {
+        TRefPtr<TAttackHit> hit(new LifeHit());
+        bolt->SetWatched(hit);
+        bolt->SetLinkedParticles(burst);
+        return hit;
+    }
+    static void End(const TRefPtr<TAttackHit>& hit) { static_cast<LifeHit*>(hit.Get())->SetLife(0); }
     TJitterParticleEffect* StartBurst()
     {
         Add(kBurstId, new TJitterParticleEffect("effect.ptx/thunder00", 2, 2, 4, kBox, kBox, 0.04F, kJitter, false,
@@ -45,7 +53,6 @@ protected:
         return static_cast<TJitterParticleEffect*>(
             Create(kBurstId, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kWhite));
     }
-    static void SaveMesh(const qmtest::MeshFile& mesh, const std::filesystem::path& path) { mesh.Save(path.string()); }
 };
 
 TEST_F(ThunderBoltTest, TheRibbonIsLaidOutRowByRow)
@@ -124,19 +131,6 @@ TEST_F(ThunderBoltTest, EdgesWanderButStayNearTheCentreAndTheEndRowsNeverMove)
     EXPECT_FALSE(bolt->IsFinishing());
 }
 
-TEST_F(ThunderBoltTest, ItDriftsByItsVelocity)
-{
-    TThunderEffect* bolt = StartBolt();
-    const D3DXVECTOR3 drift(0.01F, 0.0F, -0.02F);
-    bolt->SetVelocity(&drift);
-    for (int i = 0; i < 10; ++i) {
-        bolt->Update();
-    }
-    D3DXVECTOR3 at;
-    bolt->GetFrame()->GetPosition(&at);
-    ExpectNear(at, D3DXVECTOR3(0.1F, 0.0F, -0.2F));
-}
-
 TEST_F(ThunderBoltTest, ItLivesAsLongAsItsHitPlusTheFadeOutAndHandsItsBurstTheFade)
 {
     int afterEnd[2] = {0, 0};
@@ -144,9 +138,7 @@ TEST_F(ThunderBoltTest, ItLivesAsLongAsItsHitPlusTheFadeOutAndHandsItsBurstTheFa
     for (int run = 0; run < 2; ++run) {
         TThunderEffect* bolt = StartBolt();
         TJitterParticleEffect* burst = StartBurst();
-        TRefPtr<TAttackHit> hit(new LifeHit());
-        bolt->SetWatched(hit);
-        bolt->SetLinkedParticles(burst);
+        TRefPtr<TAttackHit> hit = Link(bolt, burst);
         const D3DXVECTOR3 still(0.0F, 0.0F, 0.0F);
         bolt->SetVelocity(&still);
         for (int frame = 0; frame < hitLives[run]; ++frame) {
@@ -154,7 +146,7 @@ TEST_F(ThunderBoltTest, ItLivesAsLongAsItsHitPlusTheFadeOutAndHandsItsBurstTheFa
         }
         EXPECT_FALSE(bolt->IsFinishing());
         EXPECT_TRUE(burst->GetRoutine() == &TJitterParticleEffect::EndlessJitter);
-        static_cast<LifeHit*>(hit.Get())->SetLife(0);
+        End(hit);
         int frames = 1;
         while (bolt->Update()) {
             ++frames;
@@ -176,11 +168,9 @@ TEST_F(ThunderBoltTest, ABurstThatEndedOrWasDroppedIsNeverTouched)
     // Ended but still listed: the bolt leaves its routine alone.
     TThunderEffect* bolt = StartBolt();
     TJitterParticleEffect* burst = StartBurst();
-    TRefPtr<TAttackHit> hit(new LifeHit());
-    bolt->SetWatched(hit);
-    bolt->SetLinkedParticles(burst);
+    TRefPtr<TAttackHit> hit = Link(bolt, burst);
     burst->Kill();
-    static_cast<LifeHit*>(hit.Get())->SetLife(0);
+    End(hit);
     bolt->Update();
     EXPECT_TRUE(burst->GetRoutine() == &TJitterParticleEffect::EndlessJitter);
     EXPECT_TRUE(bolt->IsFinishing());
@@ -189,20 +179,27 @@ TEST_F(ThunderBoltTest, ABurstThatEndedOrWasDroppedIsNeverTouched)
     TThunderEffect* second = StartBolt();
     TJitterParticleEffect* gone = StartBurst();
     const std::int32_t serial = gone->GetSerial();
-    TRefPtr<TAttackHit> secondHit(new LifeHit());
-    second->SetWatched(secondHit);
-    second->SetLinkedParticles(gone);
+    TRefPtr<TAttackHit> secondHit = Link(second, gone);
     EXPECT_EQ(second->GetLinkedSerial(), serial);
     gone->Kill();
     Manager().Update();
     ASSERT_EQ(Manager().FindLive(serial).Get(), nullptr);
-    static_cast<LifeHit*>(secondHit.Get())->SetLife(0);
+    End(secondHit);
     second->Update();
     EXPECT_TRUE(second->IsFinishing());
 }
 
-TEST_F(ThunderBoltTest, WithCountedLoopsItEndsByItselfAndACloneStartsBare)
+TEST_F(ThunderBoltTest, ItDriftsByItsVelocityEndsByItselfWithCountedLoopsAndACloneStartsBare)
 {
+    TThunderEffect* drifting = StartBolt();
+    const D3DXVECTOR3 drift(0.01F, 0.0F, -0.02F);
+    drifting->SetVelocity(&drift);
+    for (int i = 0; i < 10; ++i) {
+        drifting->Update();
+    }
+    D3DXVECTOR3 at;
+    ExpectNear(*drifting->GetFrame()->GetPosition(&at), D3DXVECTOR3(0.1F, 0.0F, -0.2F));
+
     TThunderEffect* bolt = StartBolt(2);
     int frames = 1;
     while (bolt->Update()) {
@@ -217,24 +214,8 @@ TEST_F(ThunderBoltTest, WithCountedLoopsItEndsByItselfAndACloneStartsBare)
     EXPECT_NE(clone->GetSegment(0)->GetGeometry(), bolt->GetSegment(0)->GetGeometry());
 }
 
-// ---- ribbon files ----
-
-// A strip whose counts the test then damages.
-qmtest::MeshFile Strip(const std::string& name, std::uint32_t segments) { return qmtest::EffectStripMesh(name, segments); }
-
-void ExpectRefused(const std::function<void()>& build, const std::string& file, const std::string& what)
-{
-    try {
-        build();
-        ADD_FAILURE() << what << ": taken";
-    } catch (const my_error& e) {
-        EXPECT_NE(std::string(e.what()).find(file), std::string::npos) << what << ": " << e.what();
-    }
-}
-
 TEST_F(ThunderBoltTest, RibbonFilesWhoseCountsDoNotFitAreRefusedNamingTheFile)
 {
-    const std::filesystem::path folder = dir_.Path() / "msh/effect";
     QueryCharacter owner;
     struct User {
         std::string file;
@@ -246,36 +227,35 @@ TEST_F(ThunderBoltTest, RibbonFilesWhoseCountsDoNotFitAreRefusedNamingTheFile)
         {"sword01.msh", [] { TRayEffect ray("sword01.msh"); }, true},
         {"sword01.msh", [&owner] { TAfterImage::Create(owner.GetFrame(), &owner); }, false},
     };
-    for (const auto& [file, build, rowsFromFaces] : users) {
-        // One vertex.
-        qmtest::MeshFile one = Strip(file, 1);
+    for (const User& u : users) {
+        const std::string path = (dir_.Path() / "msh/effect" / u.file).string();
+        const auto refused = [&](const qmtest::MeshFile& mesh, const std::string& what) {
+            mesh.Save(path);
+            EXPECT_NE(ErrorOf(u.build).find(u.file), std::string::npos) << u.file << " with " << what;
+        };
+        qmtest::MeshFile one = qmtest::EffectStripMesh(u.file, 1);
         one.keyFrames[0].resize(1);
         one.indices = {0, 0, 0};
         one.faceMaterials = {0};
-        SaveMesh(one, folder / file);
-        ExpectRefused(build, file, file + " with one vertex");
-
-        // Fewer indices than vertices: 24 vertices, one triangle.
-        qmtest::MeshFile few = Strip(file, 4);
+        refused(one, "one vertex");
+        qmtest::MeshFile few = qmtest::EffectStripMesh(u.file, 4);  // 24 vertices, one triangle
         few.indices = {0, 1, 2};
         few.faceMaterials = {0};
-        SaveMesh(few, folder / file);
-        ExpectRefused(build, file, file + " with fewer indices than vertices");
-
-        // Rows reaching past the vertices: 20 faces' worth of rows on 40 vertices.
-        qmtest::MeshFile past = Strip(file, 10);
-        past.keyFrames[0].resize(40);
+        refused(few, "fewer indices than vertices");
+        // 20 faces' worth of rows on 57 vertices: the last middle row reaches index 57, just past them.
+        qmtest::MeshFile past = qmtest::EffectStripMesh(u.file, 10);
+        past.keyFrames[0].resize(57);
         for (std::uint16_t& i : past.indices) {
-            i = static_cast<std::uint16_t>(i % 40);
+            i = static_cast<std::uint16_t>(i % 57);
         }
-        SaveMesh(past, folder / file);
-        if (rowsFromFaces) {
-            ExpectRefused(build, file, file + " with rows past the vertices");
+        if (u.rowsFromFaces) {
+            refused(past, "rows past the vertices");
         } else {
-            EXPECT_NO_THROW(build()) << "edges counted from the vertices fit";
+            past.Save(path);
+            EXPECT_NO_THROW(u.build()) << "edges counted from the vertices fit";
         }
-        SaveMesh(Strip(file, 10), folder / file);
-        EXPECT_NO_THROW(build()) << file << " whole";
+        qmtest::EffectStripMesh(u.file, 10).Save(path);
+        EXPECT_NO_THROW(u.build()) << u.file << " whole";
     }
 }
 
@@ -284,7 +264,7 @@ TEST_F(ThunderBoltTest, DamagedThunderFilesEndInTheGamesOwnError)
     const std::filesystem::path path = dir_.Path() / "msh/effect/thunder.msh";
     qmtest::FuzzOptions options;
     options.mutations = 300;
-    qmtest::FuzzFile(Strip("thunder", 8).Bytes(), path.string(),
+    qmtest::FuzzFile(qmtest::EffectStripMesh("thunder", 8).Bytes(), path.string(),
                      [](const std::string&) { TThunderEffect bolt("", 1, 1.0F, 0.5F, 2.0F, 0.5F, -1, 4.0F, 0.5F); },
                      options);
 }

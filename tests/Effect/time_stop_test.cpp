@@ -3,20 +3,10 @@
 
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/Map/TMeshHandle.h"
-#include "dx/dx8/3d/TFrame.h"
+#include "effect_fixture.h"
 
+namespace effecttest {
 namespace {
-
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    return *D3DXMatrixIdentity(&m);
-}
-
-TRefPtr<TFrame> Frame(const std::string& name, const D3DXMATRIX& m = Identity())
-{
-    return TRefPtr<TFrame>(new TFrame(name, m, nullptr));
-}
 
 class Standing : public TMeshHandle {
 public:
@@ -32,13 +22,6 @@ public:
         return *GetPosition(&p);
     }
 };
-
-void ExpectAt(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
-{
-    EXPECT_FLOAT_EQ(a.x, b.x);
-    EXPECT_FLOAT_EQ(a.y, b.y);
-    EXPECT_FLOAT_EQ(a.z, b.z);
-}
 
 class TimeStopTest : public ::testing::Test {
 protected:
@@ -68,28 +51,26 @@ TEST_F(TimeStopTest, AStopWithABoardHangsItBeforeTheCameraAndHoldsThePlayer)
     ASSERT_EQ(board->GetParent(), camera_.Get());
     EXPECT_EQ(camera_->GetChild(1), board.Get());
     D3DXVECTOR3 local;
-    ExpectAt(*board->GetPosition(&local), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
+    ExpectNear(*board->GetPosition(&local), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
     // Facing the camera: its Z axis points back along the camera's.
     D3DXVECTOR3 boardZ;
     D3DXVECTOR3 cameraZ;
     board->GetWorldAxis(&boardZ, 3);
     camera_->GetWorldAxis(&cameraZ, 3);
-    EXPECT_NEAR(boardZ.x, -cameraZ.x, 1e-5F);
-    EXPECT_NEAR(boardZ.y, -cameraZ.y, 1e-5F);
-    EXPECT_NEAR(boardZ.z, -cameraZ.z, 1e-5F);
-    ExpectAt(GetTimeStopPoint(), D3DXVECTOR3(1.0F, 0.5F, 2.0F));
+    ExpectNear(boardZ, -cameraZ);
+    ExpectNear(GetTimeStopPoint(), D3DXVECTOR3(1.0F, 0.5F, 2.0F));
     EXPECT_EQ(GetTimeStopCounter(), 600);
     EXPECT_EQ(CountDownTimeStop(), 599);
 
     player_.SetPosition(D3DXVECTOR3(8.0F, 8.0F, 8.0F));
     PlaceAtTimeStopPoint(&player_);
-    ExpectAt(player_.At(), D3DXVECTOR3(1.0F, 0.5F, 2.0F));
+    ExpectNear(player_.At(), D3DXVECTOR3(1.0F, 0.5F, 2.0F));
 
     // A second start renews nothing.
     Standing other(D3DXVECTOR3(-5.0F, 0.0F, 0.0F));
     TRefPtr<TFrame> otherCamera = Frame("Other");
     SetTimeStop(true, otherCamera.Get(), &other);
-    ExpectAt(GetTimeStopPoint(), D3DXVECTOR3(1.0F, 0.5F, 2.0F));
+    ExpectNear(GetTimeStopPoint(), D3DXVECTOR3(1.0F, 0.5F, 2.0F));
     EXPECT_EQ(GetTimeStopCounter(), 599);
     EXPECT_EQ(board->GetParent(), camera_.Get());
 
@@ -101,20 +82,20 @@ TEST_F(TimeStopTest, AStopWithABoardHangsItBeforeTheCameraAndHoldsThePlayer)
     EXPECT_EQ(GetTimeStopBoard().Get(), board.Get());
     player_.SetPosition(D3DXVECTOR3(8.0F, 8.0F, 8.0F));
     PlaceAtTimeStopPoint(&player_);
-    ExpectAt(player_.At(), D3DXVECTOR3(8.0F, 8.0F, 8.0F));
+    ExpectNear(player_.At(), D3DXVECTOR3(8.0F, 8.0F, 8.0F));
 }
 
 TEST_F(TimeStopTest, WithoutABoardOnlyTheFlagChanges)
 {
     player_.SetPosition(D3DXVECTOR3(4.0F, 4.0F, 4.0F));
     PlaceAtTimeStopPoint(&player_);  // time runs: stays
-    ExpectAt(player_.At(), D3DXVECTOR3(4.0F, 4.0F, 4.0F));
+    ExpectNear(player_.At(), D3DXVECTOR3(4.0F, 4.0F, 4.0F));
 
     SetTimeStop(true, camera_.Get(), &player_);
     EXPECT_TRUE(IsTimeStopped());
     EXPECT_EQ(camera_->GetChildCount(), 1u);
     EXPECT_EQ(GetTimeStopCounter(), 0);
-    ExpectAt(GetTimeStopPoint(), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
+    ExpectNear(GetTimeStopPoint(), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
     SetTimeStop(false, camera_.Get(), &player_);
     EXPECT_FALSE(IsTimeStopped());
 }
@@ -143,7 +124,8 @@ TEST_F(TimeStopTest, NullFrameOrObjectAreSkippedAndResetClearsEverything)
     EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
     EXPECT_EQ(second.UseCount(), 1u);
     EXPECT_EQ(GetTimeStopCounter(), 0);
-    ExpectAt(GetTimeStopPoint(), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
+    ExpectNear(GetTimeStopPoint(), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
 }
 
 }  // namespace
+}  // namespace effecttest

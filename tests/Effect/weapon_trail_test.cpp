@@ -20,9 +20,7 @@ protected:
         EffectAreaTest::SetUp();
         owner_ = std::make_unique<QueryCharacter>();
         area_->Add(owner_.get());
-        D3DXMATRIX identity;
-        D3DXMatrixIdentity(&identity);
-        weapon_ = TRefPtr<TFrame>(new TFrame("RWpn", identity, nullptr));
+        weapon_ = Frame("RWpn");
         area_->Scene()->AddChild(weapon_);
         trail_ = TAfterImage::Create(weapon_.Get(), owner_.get());
         trail_->Attach(area_->Scene());
@@ -169,7 +167,7 @@ TEST_F(WeaponTrailTest, TheKindDecidesAtSevenAndOtherModesChangeOnlyTheLength)
     EXPECT_EQ(trail_->GetMode(), 4000u);
 }
 
-TEST_F(WeaponTrailTest, TheFirstTrueQueryCollapsesTheRibbonTheNextShiftsIt)
+TEST_F(WeaponTrailTest, TheFirstTrueQueryCollapsesTheRibbonTheNextShiftsItAndOneDuringTheFadeRestartsIt)
 {
     trail_->SetRamp(1.0F, 1.0F, 1.0F, 1.0F, 0);
     MoveWeapon(1.0F, 0.0F, 0.0F);
@@ -203,10 +201,8 @@ TEST_F(WeaponTrailTest, TheFirstTrueQueryCollapsesTheRibbonTheNextShiftsIt)
     for (std::uint32_t e = 0; e < kEdges; ++e) {
         ExpectNear(trail_->GetEdgeNear(e), D3DXVECTOR3(3.0F, 0.0F, 0.0F), 1e-4F);
     }
-}
 
-TEST_F(WeaponTrailTest, ATrueQueryDuringTheFadeEndsItAndRestartsTheTrail)
-{
+    // A true query during the fade ends it and restarts the trail.
     trail_->SetRamp(1.0F, 1.0F, 0.5F, 0.0F, 9);
     ActionThenStop(3);
     for (int k = 0; k < 10; ++k) {
