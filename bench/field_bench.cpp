@@ -33,8 +33,8 @@
 #include "platform/win32/keyboard.h"
 #include "platform/win32/msgbox.h"
 #include "support/alloc_probe.h"
-#include "support/enemy_table_writer.h"
-#include "support/field_writer.h"
+#include "formats/enemy_table_writer.h"
+#include "formats/field_writer.h"
 #include "support/temp_dir.h"
 #include "platform/testing/win32.h"
 

@@ -11,7 +11,7 @@
 #include "MainCode/Character/TEnemyTypes.h"
 #include "MainCode/Character/TStandInEnemy.h"
 #include "MainCode/Effect/TEffectManager.h"
-#include "support/effect_assets.h"
+#include "formats/effect_assets.h"
 #include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/Map/TAttackHitTimed.h"
 #include "../Enemy/enemy_fixture.h"

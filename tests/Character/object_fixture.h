@@ -8,7 +8,7 @@
 
 #include "MainCode/Character/TGameObject.h"
 #include "MainCode/Map/TAreaBase.h"
-#include "support/ground_writer.h"
+#include "support/ground_fixture.h"
 
 namespace objtest {
 

@@ -11,9 +11,9 @@
 #include "dx/dx8/3d/TMeshGeometry.h"
 #include "MainCode/Character/Subset/TPatternInfo.h"
 #include "enemy_fixture.h"
-#include "support/ground_writer.h"
-#include "support/mesh_writer.h"
-#include "support/pattern_writer.h"
+#include "formats/ground_writer.h"
+#include "formats/mesh_writer.h"
+#include "formats/pattern_writer.h"
 
 namespace enemytest {
 namespace {

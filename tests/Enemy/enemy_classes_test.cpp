@@ -19,10 +19,10 @@
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Shot/TShot.h"
 #include "enemy_fixture.h"
-#include "support/bht_writer.h"
-#include "support/ground_writer.h"
-#include "support/mesh_writer.h"
-#include "support/pattern_writer.h"
+#include "formats/bht_writer.h"
+#include "formats/ground_writer.h"
+#include "formats/mesh_writer.h"
+#include "formats/pattern_writer.h"
 
 namespace enemytest {
 namespace {

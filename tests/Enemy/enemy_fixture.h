@@ -27,13 +27,13 @@
 #include "MainCode/Map/TMapData.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "platform/testing/dsound.h"
-#include "support/enemy_table_writer.h"
-#include "support/map_writer.h"
-#include "support/player_model_writer.h"
-#include "support/pse_writer.h"
-#include "support/ptx_writer.h"
-#include "support/table_writer.h"
-#include "support/wave_writer.h"
+#include "formats/enemy_table_writer.h"
+#include "formats/map_writer.h"
+#include "formats/player_model_writer.h"
+#include "formats/pse_writer.h"
+#include "formats/ptx_writer.h"
+#include "formats/table_writer.h"
+#include "formats/wave_writer.h"
 
 namespace enemytest {
 

@@ -9,7 +9,7 @@
 
 #include "MainCode/Map/TCollisionMesh.h"
 #include "TCommon/my_error.h"
-#include "support/ground_writer.h"
+#include "support/ground_fixture.h"
 
 namespace {
 

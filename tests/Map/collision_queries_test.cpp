@@ -9,7 +9,7 @@
 
 #include "MainCode/Map/TCollisionMesh.h"
 #include "support/alloc_probe.h"
-#include "support/ground_writer.h"
+#include "support/ground_fixture.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The device fixture of the ground meshes; test-only, as it needs GoogleTest.
 #include <filesystem>
 
-#include "support/ground_writer.h"
+#include "support/ground_fixture.h"
 
 namespace qmtest {
 

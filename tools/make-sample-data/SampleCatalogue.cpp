@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "SampleData.h"
-#include "support/field_writer.h"
+#include "formats/field_writer.h"
 
 namespace sample {
 

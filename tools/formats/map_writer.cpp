@@ -1,4 +1,4 @@
-#include "support/map_writer.h"
+#include "formats/map_writer.h"
 
 namespace qmtest {
 

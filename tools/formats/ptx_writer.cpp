@@ -1,8 +1,8 @@
-#include "support/ptx_writer.h"
+#include "formats/ptx_writer.h"
 
 #include <stdexcept>
 
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace qmtest {
 

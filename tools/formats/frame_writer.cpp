@@ -1,4 +1,4 @@
-#include "support/frame_writer.h"
+#include "formats/frame_writer.h"
 
 #include <stdexcept>
 

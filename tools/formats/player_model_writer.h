@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "support/mesh_writer.h"
+#include "formats/mesh_writer.h"
 
 namespace qmtest {
 

@@ -1,4 +1,4 @@
-#include "support/ground_writer.h"
+#include "formats/ground_writer.h"
 
 #include <filesystem>
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace qmtest {
 

@@ -1,11 +1,11 @@
-#include "support/ogg_writer.h"
+#include "formats/ogg_writer.h"
 
 #include <algorithm>
 #include <cmath>
 #include <random>
 #include <stdexcept>
 
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 
 #ifdef QM_HAVE_VORBISENC
 #include <vorbis/vorbisenc.h>

@@ -1,4 +1,4 @@
-#include "support/table_writer.h"
+#include "formats/table_writer.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 
 #include <bit>
 #include <fstream>

@@ -1,9 +1,9 @@
-#include "support/script_assembler.h"
+#include "formats/script_assembler.h"
 
 #include <cstdio>
 #include <stdexcept>
 
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace qmtest {
 

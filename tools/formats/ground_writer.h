@@ -1,13 +1,12 @@
-// Ground and body meshes for collision: triangles, floors, ramps and walls written as mesh files, and
-// a device fixture that loads them. The red of a face's diffuse colour is its surface.
+// Ground and body meshes for collision: triangles, floors, ramps and walls written as mesh files.
+// The red of a face's diffuse colour is its surface.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "dx/dx8/3d/TMesh8.h"
-#include "support/device_fixture.h"
-#include "support/mesh_writer.h"
+#include "formats/mesh_writer.h"
 
 namespace qmtest {
 
@@ -41,15 +40,6 @@ public:
 
 private:
     std::vector<GroundTriangle> triangles_;
-};
-
-// A device to load meshes with; mesh files are read from the test's own folder.
-class GroundFixture : public DeviceFixture {
-protected:
-    void SetUp() override;
-    void TearDown() override;
-    // Saves the file under that name and loads it back.
-    TMesh8 Load(const MeshFile& file, const std::string& name = "ground.msh");
 };
 
 }  // namespace qmtest

@@ -1,4 +1,4 @@
-#include "support/mesh_writer.h"
+#include "formats/mesh_writer.h"
 
 #include <filesystem>
 

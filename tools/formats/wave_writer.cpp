@@ -1,4 +1,4 @@
-#include "support/wave_writer.h"
+#include "formats/wave_writer.h"
 
 namespace qmtest {
 

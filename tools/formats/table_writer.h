@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace qmtest {
 
