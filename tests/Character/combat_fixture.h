@@ -8,14 +8,13 @@
 #include <vector>
 
 #include "MainCode/Character/MersenneTwister.h"
-#include "MainCode/Character/TEnemyTypes.h"
-#include "MainCode/Character/TStandInEnemy.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "formats/effect_assets.h"
 #include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/Map/TAttackHitTimed.h"
 #include "../Enemy/enemy_fixture.h"
 #include "player_fixture.h"
+#include "support/standing_enemy.h"
 
 namespace combattest {
 
@@ -100,7 +99,7 @@ protected:
         r.gainFactor = gainFactor;
         r.levelWordA = points;
         r.levelWordB = 7;
-        enemies_.push_back(TRefPtr<TEnemy>(new TStandInEnemy(r, *FindEnemyType(3))));
+        enemies_.push_back(TRefPtr<TEnemy>(new qmtest::StandingEnemy(r)));
         TEnemy* enemy = enemies_.back().Get();
         area_->RegisterObject(enemy);
         return enemy;

@@ -308,7 +308,7 @@ TEST_F(SkillRoutines, HomingWithoutAnEnemyRegistrySpendsTheMpAndFiresNothing)
     }
 }
 
-// A registry whose enemies all stand in as type 3 on the hero model.
+// A registry whose enemies all stand, as type 3 on the hero model.
 class HeroEnemyFactory : public TEnemyFactory {
 public:
     using TEnemyFactory::TEnemyFactory;
@@ -318,7 +318,7 @@ public:
         r.id = 3;
         r.modelName = "hero";
         r.maxHp = r.hp = 100;
-        return TRefPtr<TEnemy>(new TStandInEnemy(r, *FindEnemyType(3)));
+        return TRefPtr<TEnemy>(new qmtest::StandingEnemy(r));
     }
 };
 

@@ -19,7 +19,6 @@
 #include "MainCode/Character/Subset/TPatternInfo.h"
 #include "MainCode/Character/Subset/TWeponState.h"
 #include "MainCode/Character/TPlayerSoundLog.h"
-#include "MainCode/Character/TStandInEnemy.h"
 #include "../Character/bare_hero.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/GameData/TGameData.h"

@@ -1,16 +1,16 @@
-// A standing enemy for tests that need targets which never move: whatever its type's class, it stands where
-// it was placed, faces nobody, takes the damage of a hit, and ends when its HP is gone or it is out
-// of range. It keeps the class and arguments its type was given.
+// A target for tests that never moves: it stands where it was placed, faces nobody, takes the damage
+// of a hit, and ends when its HP is gone or it is out of range.
 #pragma once
 
 #include <cstdint>
 
 #include "MainCode/Character/TEnemy.h"
-#include "MainCode/Character/TEnemyTypes.h"
 
-class TStandInEnemy : public TEnemy {
+namespace qmtest {
+
+class StandingEnemy : public TEnemy {
 public:
-    TStandInEnemy(const TEnemyRecord& record, const TEnemyTypeRow& type);
+    explicit StandingEnemy(const TEnemyRecord& record, std::uint8_t tableFlag = 0);
 
     bool Update() override;
     TRefPtr<TEnemy> Clone(TEnemyFactory* factory) override;
@@ -44,11 +44,10 @@ public:
     void RunBehaviour() override {}
     void ChooseAttack(float) override {}
 
-    const TEnemyTypeRow& GetType() const { return m_type; }
-
 private:
     std::uint32_t Hit(std::int32_t damage);
 
-    TEnemyTypeRow m_type;
     std::uint32_t m_behaviour = 0;
 };
+
+}  // namespace qmtest
