@@ -10,8 +10,10 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/Hud/FieldHudStandIns.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TAttackHit.h"
+#include "MainCode/Map/TMapItem.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TView.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -186,9 +188,7 @@ std::uint32_t TEnemy::ReceiveHit(TAttackHit* hit)
 {
     const std::uint32_t result = TArmedCharacter::ReceiveHit(hit);
     TrySteal(hit);
-    if (m_area != nullptr) {
-        PlayerShowHitCount(m_area->GetPlayer(), this);
-    }
+    ShowHitCountToPlayer();
     m_gaugeTimer = kGaugeFrames;
     m_thinkTimer = kThinkAfterHit;
     return result;
@@ -197,8 +197,15 @@ std::uint32_t TEnemy::ReceiveHit(TAttackHit* hit)
 void TEnemy::TakeDamage(std::int32_t damage)
 {
     TArmedCharacter::TakeDamage(damage);
-    if (m_area != nullptr) {
-        PlayerUpdateBestRecords(m_area->GetPlayer(), this);
+    if (TPlayerCharacter* player = m_area != nullptr ? m_area->GetPlayer() : nullptr) {
+        player->UpdateBestRecords(this);
+    }
+}
+
+void TEnemy::ShowHitCountToPlayer()
+{
+    if (TPlayerCharacter* player = m_area != nullptr ? m_area->GetPlayer() : nullptr) {
+        player->ShowHitCount(this);
     }
 }
 
@@ -431,16 +438,21 @@ void TEnemy::TrySteal(const TAttackHit* hit)
         player->PlaySound(217);
     }
     TGameData* data = TGameData::GetInstance();
+    TGetRender* notices = GetFieldNotices(m_area);
     if (item != 0) {
         if (data != nullptr) {
             data->AddItem(static_cast<std::uint32_t>(item), 1);
         }
-        PushItemStealNotice(m_area, item);
+        if (notices != nullptr) {
+            notices->PushItemSteal(static_cast<std::uint32_t>(item));
+        }
     } else {
         if (data != nullptr) {
             data->AddMoney(static_cast<std::uint32_t>(amount));
         }
-        PushBellStealNotice(m_area, amount);
+        if (notices != nullptr) {
+            notices->PushBellSteal(static_cast<std::uint32_t>(amount));
+        }
     }
 }
 
@@ -455,19 +467,23 @@ void TEnemy::DropLoot()
     if (item == -1) {
         return;
     }
+    std::int32_t amount = -1;
+    if (item == 0) {
+        if (m_money == 0 || (genrand_int32() & 1) != 1) {
+            return;
+        }
+        const double f = 1.0 - static_cast<double>(genrand_int32() % 30) * 0.01;
+        const std::uint32_t r = genrand_int32() % 10;
+        amount = TruncToInt(static_cast<double>(r) + m_money * f + 1.0);
+        item = TMapItem::kMoney;
+    }
+    if (m_area == nullptr) {
+        return;
+    }
     D3DXVECTOR3 at;
     GetPosition(&at);
-    if (item != 0) {
-        AddPickUpObject(m_area, at, item, -1);
-        return;
-    }
-    if (m_money == 0 || (genrand_int32() & 1) != 1) {
-        return;
-    }
-    const double f = 1.0 - static_cast<double>(genrand_int32() % 30) * 0.01;
-    const std::uint32_t r = genrand_int32() % 10;
-    const std::int32_t amount = TruncToInt(static_cast<double>(r) + m_money * f + 1.0);
-    AddPickUpObject(m_area, at, -1, amount);
+    // Without a pick-up flag: it is not remembered and fades out if nobody takes it.
+    m_area->AddObject(TRefPtr<TMapObject>(new TMapItem(m_area, item, TMapItem::kNoFlag, amount, at)));
 }
 
 void TEnemy::SpawnStatusEffect()

@@ -142,6 +142,8 @@ public:
     bool IsBehindMovingPlayer();
     // The player the area holds, as a fighter; null when there is none.
     TArmedCharacter* GetPlayerCharacter() const;
+    // The area's player's hit-count pop-up with this enemy's count.
+    void ShowHitCountToPlayer();
 
     void SetFactory(TEnemyFactory* factory) { m_factory = factory; }
     TEnemyFactory* GetFactory() const { return m_factory; }

@@ -5,7 +5,6 @@
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TEnemyFactory.h"
-#include "MainCode/Character/TEnemyFieldLinks.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "dx/dx8/3d/TMeshGeometry.h"
@@ -595,9 +594,7 @@ std::uint32_t TEnemy::ReceiveHitUnturned(TAttackHit* hit)
     const D3DXMATRIX kept = *m_frame->GetMatrix();
     const std::uint32_t result = TArmedCharacter::ReceiveHit(hit);
     m_frame->SetMatrix(kept);
-    if (m_area != nullptr) {
-        PlayerShowHitCount(m_area->GetPlayer(), this);
-    }
+    ShowHitCountToPlayer();
     m_gaugeTimer = kGaugeFrames;
     return result;
 }

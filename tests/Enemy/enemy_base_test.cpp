@@ -6,6 +6,7 @@
 
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TAttackHitTimed.h"
+#include "MainCode/Map/TMapItem.h"
 #include "enemy_fixture.h"
 
 namespace enemytest {
@@ -24,7 +25,41 @@ TEnemyRecord Grown(std::int32_t level, std::int32_t hpGrowth, std::int32_t hp, s
     return r;
 }
 
-using EnemyBaseTest = EnemyTest;
+using NoticeList = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+
+class EnemyBaseTest : public EnemyTest {
+protected:
+    // The player's notices: kind and number.
+    NoticeList Notices() const
+    {
+        NoticeList out;
+        for (const TGetRender::Notice& n : notices_.GetQueue()) {
+            out.emplace_back(n.kind, n.number);
+        }
+        return out;
+    }
+    // The items lying in the area, oldest first.
+    std::vector<TMapItem*> Drops() const
+    {
+        std::vector<TMapItem*> out;
+        for (const TRefPtr<TMapObject>& object : area_->GetObjects()) {
+            if (auto* item = dynamic_cast<TMapItem*>(object.Get())) {
+                out.push_back(item);
+            }
+        }
+        return out;
+    }
+    // A drop lies at the spot, bobbing, to fade out on its own as nothing remembers it.
+    static void ExpectLooseDrop(const TMapItem* item, const D3DXVECTOR3& at)
+    {
+        D3DXVECTOR3 p;
+        item->GetFrame()->GetPosition(&p);
+        effecttest::ExpectNear(p, at);
+        EXPECT_TRUE(item->IsBobbing());
+        EXPECT_EQ(item->GetFlagIndex(), TMapItem::kNoFlag);
+        EXPECT_EQ(item->GetLifetime(), TMapItem::kLifetime);
+    }
+};
 
 TEST_F(EnemyBaseTest, LevelScalingCurveCapAndClones)
 {
@@ -140,7 +175,50 @@ TEST_F(EnemyBaseTest, TheGaugeShowsAfterAHitAndItsBarFollowsHp)
         shown += enemy->GetGaugeTimer() > 0 ? 1 : 0;
     }
     EXPECT_EQ(shown, 199);
-    EXPECT_EQ(GetEnemyLinkLog().hitCounts.size(), 1U);
+}
+
+// A received hit shows the enemy's tallies on the player's pop-up; the damage it takes raises the
+// player's best records, which another enemy's smaller tallies do not lower. Without a player the
+// enemy takes its hits all the same.
+TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
+{
+    TRefPtr<TEnemy> proto = Prototype(qmtest::SampleEnemyRecord(3));
+    TRefPtr<TEnemy> first = proto->Clone(nullptr);
+    TRefPtr<TEnemy> second = proto->Clone(nullptr);
+    first->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    second->Spawn(area_.get(), D3DXVECTOR3(-1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    const auto best = [&] {
+        const std::int32_t* b = player_->GetBestRecords();
+        return std::vector<std::int32_t>(b, b + 4);
+    };
+
+    for (int i = 0; i < 3; ++i) {
+        first->TakeDamage(10);
+    }
+    EXPECT_EQ(best(), (std::vector<std::int32_t>{30, 3, 0, 3}));
+    second->TakeDamage(25);
+    EXPECT_EQ(best(), (std::vector<std::int32_t>{30, 3, 0, 3}));
+    second->TakeDamage(25);
+    EXPECT_EQ(best(), (std::vector<std::int32_t>{50, 3, 0, 3}));
+    EXPECT_EQ(player_->GetHitPopup().GetLife().GetShowCount(), 0);
+
+    TAttackHitParams params;
+    TAttackHitTimed hit(player_->GetObjectId(), area_->Scene(), nullptr, 1, params);
+    second->ReceiveHit(&hit);
+    EXPECT_EQ(player_->GetHitPopup().GetLife().GetShowCount(), 1);
+    EXPECT_EQ(player_->GetHitPopup().GetCount(), second->GetHitsTaken());
+    EXPECT_EQ(player_->GetHitPopup().GetDamage(), second->GetDamageTaken());
+    EXPECT_GE(best()[1], second->GetHitsTaken());
+
+    area_->SetPlayer(nullptr);
+    const std::int32_t hits = first->GetHitsTaken();
+    first->ReceiveHit(&hit);
+    first->TakeDamage(1);
+    EXPECT_GT(first->GetHitsTaken(), hits);
+    area_->SetPlayer(player_.get());
+    EXPECT_EQ(player_->GetHitPopup().GetLife().GetShowCount(), 1);
+    first->LeaveField();
+    second->LeaveField();
 }
 
 // The gauge of a hit enemy at 60 per cent of its HP: the frame's corner at the screen point of the
@@ -202,14 +280,14 @@ TEST_F(EnemyBaseTest, StealRollsMatchTheGeneratorByHand)
     const std::uint32_t itemRoll = r() % 1000000;
     e->TrySteal(&plainHit);
     if (itemRoll < 250000) {
-        EXPECT_EQ(GetEnemyLinkLog().itemSteals, std::vector<std::int32_t>{1001});
+        EXPECT_EQ(Notices(), (NoticeList{{TGetRender::kItemSteal, 1001}}));
         EXPECT_EQ(e->GetItem(), 0);
     } else {
         const std::uint32_t bit = r() & 1;
         if (bit == 1) {
             const std::int32_t amount = static_cast<std::int32_t>(r() % 25);
             if (amount != 0) {
-                EXPECT_EQ(GetEnemyLinkLog().bellSteals, std::vector<std::int32_t>{amount});
+                EXPECT_EQ(Notices(), (NoticeList{{TGetRender::kBellSteal, static_cast<std::uint32_t>(amount)}}));
                 EXPECT_EQ(PlayerSounds(), std::vector<std::uint32_t>{217});
                 EXPECT_EQ(CallsOf(104).size(), 1U);
                 EXPECT_EQ(CallsOf(105).size(), 1U);
@@ -268,9 +346,9 @@ TEST_F(EnemyBaseTest, StealFactorsCapsAndTheOnceOnlyRule)
     EXPECT_TRUE(rich->IsStolen());
     ASSERT_NE(TGameData::GetInstance()->FindItem(1001), nullptr);
     TGameData::Finalize();
-    EXPECT_EQ(GetEnemyLinkLog().itemSteals, std::vector<std::int32_t>{1001});
+    EXPECT_EQ(Notices(), (NoticeList{{TGetRender::kItemSteal, 1001}}));
     rich->TrySteal(&hit);
-    EXPECT_EQ(GetEnemyLinkLog().itemSteals.size(), 1U);
+    EXPECT_EQ(Notices().size(), 1U);
     EXPECT_EQ(genrand_int32(), r());
 
     // Hit 8 is not 7 and not yet 10: factor 1.2 alone (360000).
@@ -288,37 +366,47 @@ TEST_F(EnemyBaseTest, StealFactorsCapsAndTheOnceOnlyRule)
     eight->LeaveField();
 }
 
-TEST_F(EnemyBaseTest, LootDropsTheDropItemTheItemOrMoney)
+TEST_F(EnemyBaseTest, LootLiesOnTheGroundAsTheDropItemTheItemOrMoney)
 {
     TEnemyRecord record = qmtest::SampleEnemyRecord(3);
     record.dropChance = 1.0F;
     TRefPtr<TEnemy> sure = Prototype(record)->Clone(nullptr);
     sure->Spawn(area_.get(), D3DXVECTOR3(2, 0, 1), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
     sure->DropLoot();
-    ASSERT_EQ(GetEnemyLinkLog().pickUps.size(), 1U);
-    EXPECT_EQ(GetEnemyLinkLog().pickUps[0].item, 1002);
-    EXPECT_EQ(GetEnemyLinkLog().pickUps[0].money, -1);
-    effecttest::ExpectNear(GetEnemyLinkLog().pickUps[0].position, D3DXVECTOR3(2, 0, 1));
+    ASSERT_EQ(Drops().size(), 1U);
+    EXPECT_EQ(Drops()[0]->GetItemId(), 1002);
+    EXPECT_EQ(Drops()[0]->GetMoney(), -1);
+    ExpectLooseDrop(Drops()[0], D3DXVECTOR3(2, 0, 1));
+    EXPECT_EQ(Drops()[0]->GetFrame()->GetParent(), area_->Scene());
 
-    // No items at all: money 250 when the bit is set.
+    // No items at all: money 250 when the bit is set (draws skipped until it is), none when it is not.
     record.dropItem = 0;
     record.item = 0;
     TRefPtr<TEnemy> money = Prototype(record)->Clone(nullptr);
-    money->Spawn(area_.get(), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    money->Spawn(area_.get(), D3DXVECTOR3(-3, 0, 4), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
     Oracle r;
     r();  // the drop roll above
-    GetEnemyLinkLog() = TEnemyLinkLog();
+    const auto skipUntilBit = [&](std::uint32_t bit) {
+        for (Oracle ahead = r; (ahead() & 1) != bit; ahead = r) {
+            r();
+            genrand_int32();
+        }
+    };
+    skipUntilBit(1);
     money->DropLoot();
-    if ((r() & 1) == 1) {
-        const double f = 1.0 - static_cast<double>(r() % 30) * 0.01;
-        const std::uint32_t extra = r() % 10;
-        const auto amount = static_cast<std::int32_t>(extra + 250 * f + 1.0);
-        ASSERT_EQ(GetEnemyLinkLog().pickUps.size(), 1U);
-        EXPECT_EQ(GetEnemyLinkLog().pickUps[0].money, amount);
-        EXPECT_EQ(GetEnemyLinkLog().pickUps[0].item, -1);
-    } else {
-        EXPECT_TRUE(GetEnemyLinkLog().pickUps.empty());
-    }
+    r();
+    const double f = 1.0 - static_cast<double>(r() % 30) * 0.01;
+    const std::uint32_t extra = r() % 10;
+    const auto amount = static_cast<std::int32_t>(extra + 250 * f + 1.0);
+    ASSERT_EQ(Drops().size(), 2U);
+    EXPECT_EQ(Drops()[1]->GetItemId(), TMapItem::kMoney);
+    EXPECT_EQ(Drops()[1]->GetMoney(), amount);
+    ExpectLooseDrop(Drops()[1], D3DXVECTOR3(-3, 0, 4));
+    EXPECT_EQ(genrand_int32(), r());
+    skipUntilBit(0);
+    money->DropLoot();
+    r();
+    EXPECT_EQ(Drops().size(), 2U);
     EXPECT_EQ(genrand_int32(), r());
 
     // Item -1 chosen: no drop, no money roll.
@@ -326,10 +414,10 @@ TEST_F(EnemyBaseTest, LootDropsTheDropItemTheItemOrMoney)
     record.itemChance = 1.0F;
     TRefPtr<TEnemy> none = Prototype(record)->Clone(nullptr);
     none->Spawn(area_.get(), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
-    GetEnemyLinkLog() = TEnemyLinkLog();
+    const std::size_t before = Drops().size();
     none->DropLoot();
     r();
-    EXPECT_TRUE(GetEnemyLinkLog().pickUps.empty());
+    EXPECT_EQ(Drops().size(), before);
     EXPECT_EQ(genrand_int32(), r());
     sure->LeaveField();
     money->LeaveField();

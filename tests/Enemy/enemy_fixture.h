@@ -1,5 +1,6 @@
-// Enemies in a test area: the effect folder and device, "enemy01" character files, a player the
-// area knows (the bare player base, its sounds recorded), the creation log of the area's effects,
+// Enemies in a test area: the effect folder and device, "enemy01" character files, the meshes of
+// the loot they leave, a player the area knows (the bare player base, its sounds recorded, its
+// notice queue the fixture's), the creation log of the area's effects,
 // records in the global enemy table, and a started sound core whose mixer the tests pull: the
 // enemies' sound and voice banks hold the time stop's sounds and two voices.
 #pragma once
@@ -14,6 +15,7 @@
 #include "MainCode/Character/TEnemyDataTable.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TEnemyFieldLinks.h"
+#include "MainCode/Character/TPlayerFieldLinks.h"
 #include "MainCode/Character/TEnemyA.h"
 #include "MainCode/Character/TEnemyTypes.h"
 #include "MainCode/Character/Subset/TPatternInfo.h"
@@ -22,11 +24,14 @@
 #include "../Character/bare_hero.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TWeponTable.h"
+#include "MainCode/Hud/FieldHudStandIns.h"
 #include "MainCode/Map/TMapData.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "platform/testing/dsound.h"
 #include "formats/enemy_table_writer.h"
+#include "formats/field_writer.h"
 #include "formats/map_writer.h"
 #include "formats/player_model_writer.h"
 #include "formats/pse_writer.h"
@@ -119,11 +124,20 @@ protected:
         qmtest::WritePlayerValueTables((dir_.Path() / TGameData::GetTableDirectory()).string());
         qmtest::WriteWeaponMesh((dir_.Path() / TMesh8::GetDirectory()).string(), "blade");
         TWeponTable::Get(TCharacterRecord().WeaponId).MeshName = "blade";
+        // What defeated enemies leave on the ground.
+        for (const std::string& mesh : qmtest::FieldObjectMeshes()) {
+            const std::filesystem::path file = dir_.Path() / TMesh8::GetDirectory() / mesh;
+            std::filesystem::create_directories(file.parent_path());
+            qmtest::BoxMesh("item", 0.2F, 0.2F, 0.2F, 0xFFE0C030).Save(file.string());
+        }
+        // The player's notice queue.
+        TPlayerFieldLinks links;
+        links.getRender = &notices_;
+        SetDetachedPlayerFieldLinks(links);
         player_ = std::make_unique<BareHero>(nullptr, 0, TCharacterRecord(), "player");
         MovePlayer(0.0F, 0.0F);
         area_->SetPlayer(player_.get());
         SetPlayerSoundLog(&playerSounds_);
-        GetEnemyLinkLog() = TEnemyLinkLog();
         SetDetachedFieldView(area_->View());
         init_genrand(5489);
     }
@@ -134,7 +148,9 @@ protected:
         factory_.reset();
         area_->SetPlayer(nullptr);
         player_.reset();
+        SetDetachedPlayerFieldLinks(TPlayerFieldLinks());
         TWeponTable::Clear();
+        TItemTable::Clear();
         TEnemyDataTable::ClearAll();
         // The banks go last: every sound list has let go of its ids by now.
         core_->Uninit();
@@ -224,6 +240,7 @@ protected:
         return false;
     }
 
+    TGetRender notices_;
     std::unique_ptr<BareHero> player_;
     std::vector<TPlayedSound> playerSounds_;
     std::unique_ptr<TEnemyFactory> factory_;
