@@ -121,21 +121,21 @@ TEST_F(HeroExecutorTest, ChainsByWhatIsReserved)
         {47, 2, 49, 48},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.row << " " << c.kind << " " << c.argument);
         Running r = Start(c.row, 0.0F, c.kind, c.argument);
         TestHeroA* hero = r.hero.get();
         hero->PushCommand(1);
         for (std::uint32_t i = 0; i < 40 && hero->GetState() == 19 && hero->GetSubState() == c.row; ++i) {
             r.trace->Step();
         }
-        const std::string what = std::to_string(c.row) + " " + std::to_string(c.kind) + " " + std::to_string(c.argument);
         if (c.next == 0) {
-            EXPECT_EQ(hero->GetState(), 0u) << what;
-            EXPECT_EQ(hero->GetCommandCount(), 0u) << what;
+            EXPECT_EQ(hero->GetState(), 0u);
+            EXPECT_EQ(hero->GetCommandCount(), 0u);
         } else {
-            EXPECT_EQ(hero->GetState(), 19u) << what;
-            EXPECT_EQ(hero->GetSubState(), c.next) << what;
+            EXPECT_EQ(hero->GetState(), 19u);
+            EXPECT_EQ(hero->GetSubState(), c.next);
         }
-        EXPECT_EQ(hero->GetReservedKind(), 0u) << what << ": used up";
+        EXPECT_EQ(hero->GetReservedKind(), 0u) << "used up";
     }
 }
 
@@ -152,7 +152,8 @@ TEST_F(HeroExecutorTest, ComboStepPrefersTheQueuedAttackAndAirStepClearsTheFlag)
     ASSERT_TRUE(air.trace->StepUntilRow(35, 8));
     EXPECT_EQ(air.hero->GetFollowUpFlag(), 0u);
     // The leap's own rows are excluded; another air skill is taken, a charge goes to 41.
-    for (const auto& [kind, argument, next] : {std::tuple{2u, 59u, 64u}, {2u, 62u, 64u}, {2u, 65u, 65u}, {1u, 0u, 41u}}) {
+    for (const auto& [kind, argument, next] :
+         {std::tuple{2u, 59u, 64u}, {2u, 62u, 64u}, {2u, 65u, 65u}, {1u, 0u, 41u}}) {
         ASSERT_TRUE(Start(63, 10.0F, kind, argument).trace->StepUntilRow(next, 8)) << kind << " " << argument;
     }
 }
