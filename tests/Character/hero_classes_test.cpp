@@ -1,15 +1,22 @@
-// The hero classes B to F and K: each table at both ends, the factory building each class, and what
-// each class plays differently: combos, charges, plunges, leaps, hovering and air-only skills.
+// Every hero class from one table: each class's table at both ends, its lookups and the factory
+// building it; then what each class plays differently: combos, charges, plunges, leaps, hovering,
+// air-only skills and the bow heroine's shots.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <type_traits>
 
 #include "MainCode/Character/THeroB.h"
 #include "MainCode/Character/THeroC.h"
 #include "MainCode/Character/THeroD.h"
 #include "MainCode/Character/THeroE.h"
 #include "MainCode/Character/THeroF.h"
+#include "MainCode/Character/THeroG.h"
+#include "MainCode/Character/THeroH.h"
+#include "MainCode/Character/THeroI.h"
+#include "MainCode/Character/THeroJ.h"
 #include "MainCode/Character/THeroK.h"
+#include "MainCode/Character/THeroine08.h"
 #include "hero_fixture.h"
 
 namespace herotest {
@@ -18,37 +25,47 @@ namespace {
 using Rows = std::vector<std::uint32_t>;
 using K = THeroKind;
 
+class TestHeroH : public THeroH {
+public:
+    using THeroH::THeroH;
+    // Hangs in the air where it is put.
+    void Hover()
+    {
+        m_gravity = 0.0F;
+        m_velocity.y = 0.0F;
+    }
+    // How far the centre stands above the frame.
+    float CentreRise() const
+    {
+        D3DXVECTOR3 centre;
+        D3DXVECTOR3 position;
+        GetCenterPosition(&centre);
+        GetPosition(&position);
+        return centre.y - position.y;
+    }
+};
+
 class TestHeroK : public THeroK {
 public:
     using THeroK::THeroK;
     void SetAttackHeldFrames(std::uint32_t n) { m_holdCountA = n; }
 };
 
-struct HeroClass {
-    const char* name;
-    const THeroClassDef& (*def)();
-    std::uint32_t character;
-    std::uint32_t weaponId;
-    const char* model;
-    // Motion frames written over 4 for the model; none: the fixture's hero01 stays.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> frames;
-    std::unique_ptr<THero> (*make)(const TCharacterRecord&);
-    bool (*is)(TPlayerCharacter*);
-    std::uint8_t skillType;
-    // The table as transcribed.
-    std::uint32_t weaponType, rowCount, chargeAction;
-    bool followUp;
-    Rows attack;  // ground, dash, air release; ground, dash, air hold
-    bool airReleaseClears;
-    THeroHitLanded hitLanded;
-    THeroSkillHold skillHold;
-    std::uint32_t skillCount;
-    THeroSkillPair firstSkill, lastSkill;
-    Rows airRows;
-    std::vector<std::pair<std::uint32_t, THeroRow>> rows;
-    std::uint32_t foreignSkill;  // another weapon's skill, of that weapon's type
-    std::uint8_t foreignType;
+class TestHeroine08 : public THeroine08 {
+public:
+    using THeroine08::THeroine08;
+    void SetFollowUpFlag(std::uint8_t on) { m_followUp = on; }
 };
+
+template <typename T>
+std::unique_ptr<THero> MakeAs(const TCharacterRecord& r, std::uint32_t character, const char* model)
+{
+    if constexpr (std::is_constructible_v<T, TFieldLoop*, std::uint32_t, const TCharacterRecord&>) {
+        return std::make_unique<T>(nullptr, character, r);
+    } else {
+        return std::make_unique<T>(nullptr, character, r, model);
+    }
+}
 
 template <typename T>
 bool Is(TPlayerCharacter* p)
@@ -56,12 +73,45 @@ bool Is(TPlayerCharacter* p)
     return dynamic_cast<T*>(p) != nullptr;
 }
 
-const HeroClass kB{"B", &THeroB::GetDef, 0, 1001, "hero01", {},
-                   [](const TCharacterRecord& r) -> std::unique_ptr<THero> {
-                       return std::make_unique<THeroB>(nullptr, 0, r, "hero01");
-                   },
-                   &Is<THeroB>, 5, 1, 87, 33, true, {25, 43, 35, 33, 45, 41}, true, THeroHitLanded::Standard,
-                   THeroSkillHold::AirByRecord, 15, {2100, 47, 49}, {2109, 83, 85}, {},
+struct HeroClass {
+    const char* name;
+    const THeroClassDef& (*def)();
+    std::uint32_t character;
+    std::uint32_t weaponId;  // 1000 + the weapon type; its skills are typed 4 + the weapon type
+    const char* model;
+    // Motion frames written over 4 for the model; none: the fixture's hero01 stays.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> frames;
+    std::unique_ptr<THero> (*make)(const TCharacterRecord&, std::uint32_t, const char*);
+    bool (*is)(TPlayerCharacter*);
+    // The table as transcribed.
+    std::uint32_t queue, rowCount, chargeAction;
+    bool followUp;
+    Rows attack;  // ground, dash, air release; ground, dash, air hold
+    bool airReleaseClears;
+    THeroHitLanded hitLanded;
+    THeroSkillHold skillHold;
+    std::uint32_t skillCount;
+    std::vector<THeroSkillPair> skills;  // the first and the last of the class's own, and some between
+    Rows airRows;
+    std::vector<std::pair<std::uint32_t, THeroRow>> rows;
+    std::uint32_t foreignSkill;  // another weapon's skill, of that weapon's type
+    std::uint8_t foreignType;
+};
+
+std::uint8_t SkillType(const HeroClass& c) { return static_cast<std::uint8_t>(c.weaponId - 1000 + 4); }
+
+const HeroClass kA{"A", &THeroA::GetDef, 0, 1000, "hero01", {}, &MakeAs<TestHeroA>, &Is<THeroA>,
+                   10, 117, 33, true, {25, 43, 35, 33, 45, 41}, true, THeroHitLanded::Standard,
+                   THeroSkillHold::Shared, 21, {{2000, 47, 49}, {2003, 59, 62}, {2013, 101, 104}, {2015, 111, 114}},
+                   {65, 67, 69, 71, 77, 79, 85, 87},
+                   {{25, {37, K::ComboStep, 27, 33, 26}},
+                    {35, {45, K::SteeredAirStrikeFollowUp, 0, 41, 0, 0, 0, 36, 37}},
+                    {36, {46, K::SteeredAirRecovery}}, {114, {117, K::Leap, 115}},
+                    {115, {118, K::AirComboStep, 35, 41, 116, 111, 114}}, {116, {67, K::RecoverAirborne}}},
+                   2100, 5};
+const HeroClass kB{"B", &THeroB::GetDef, 0, 1001, "hero01", {}, &MakeAs<THeroB>, &Is<THeroB>,
+                   10, 87, 33, true, {25, 43, 35, 33, 45, 41}, true, THeroHitLanded::Standard,
+                   THeroSkillHold::AirByRecord, 15, {{2100, 47, 49}, {2109, 83, 85}}, {},
                    {{33, {57, K::SkillChain, 0, 0, 34}}, {34, {40, K::Recover}},
                     {47, {75, K::Chain, 0, 0, 48, 47, 49}}, {48, {40, K::Recover}},
                     {49, {76, K::Chain, 0, 0, 50, 47, 49}}, {63, {88, K::Chain, 0, 0, 64, 63, 65}},
@@ -72,59 +122,103 @@ const HeroClass kB{"B", &THeroB::GetDef, 0, 1001, "hero01", {},
 const HeroClass kC{"C", &THeroC::GetDef, 0, 1002, "hero02",
                    {{37, 30}, {39, 12}, {41, 12}, {43, 12}, {45, 12}, {69, 5}, {70, 8}, {74, 10}, {76, 10},
                     {90, 10}, {92, 10}},
-                   [](const TCharacterRecord& r) -> std::unique_ptr<THero> {
-                       return std::make_unique<THeroC>(nullptr, 0, r, "hero02");
-                   },
-                   &Is<THeroC>, 6, 2, 109, 35, true, {25, 45, 37, 35, 47, 43}, true, THeroHitLanded::HopsOnly,
-                   THeroSkillHold::Shared, 19, {2200, 49, 51}, {2213, 105, 107}, {67, 69, 71, 73, 93, 95, 97, 99},
+                   &MakeAs<THeroC>, &Is<THeroC>, 10, 109, 35, true, {25, 45, 37, 35, 47, 43}, true,
+                   THeroHitLanded::HopsOnly, THeroSkillHold::Shared, 19, {{2200, 49, 51}, {2213, 105, 107}},
+                   {67, 69, 71, 73, 93, 95, 97, 99},
                    {{31, {43, K::ComboStep, 33, 35, 32}}, {33, {45, K::FixedChain, 0, 35, 34}},
                     {35, {58, K::SkillChain, 0, 0, 36}}, {91, {89, K::AirComboStep, 37, 43, 92, 87, 90}},
                     {108, {64, K::Recover}}},
                    2100, 5};
 const HeroClass kD{"D", &THeroD::GetDef, 0, 1005, "hero04",
                    {{37, 30}, {39, 12}, {41, 12}, {43, 3}, {44, 6}, {60, 5}, {61, 8}},
-                   [](const TCharacterRecord& r) -> std::unique_ptr<THero> {
-                       return std::make_unique<THeroD>(nullptr, 0, r);
-                   },
-                   &Is<THeroD>, 9, 5, 93, 31, false, {25, 37, 33, 31, 39, 35}, false, THeroHitLanded::RingsOnly,
-                   THeroSkillHold::Shared, 17, {2500, 41, 43}, {2511, 89, 91}, {59, 61, 81, 83},
+                   &MakeAs<THeroD>, &Is<THeroD>, 10, 93, 31, false, {25, 37, 33, 31, 39, 35}, false,
+                   THeroHitLanded::RingsOnly, THeroSkillHold::Shared, 17, {{2500, 41, 43}, {2511, 89, 91}},
+                   {59, 61, 81, 83},
                    {{29, {41, K::FixedChain, 0, 31, 30}}, {33, {43, K::StrikeUntilLanding, 34}},
                     {34, {44, K::FixedChainOrRecover, 0, 31}}, {84, {111, K::ChainOrRecover}},
                     {91, {118, K::Chain, 0, 0, 92, 89, 91}}, {92, {50, K::Recover}}},
                    2200, 6};
-const HeroClass kE{"E", &THeroE::GetDef, 0, 1006, "hero04", {{69, 8}, {70, 8}},
-                   [](const TCharacterRecord& r) -> std::unique_ptr<THero> {
-                       return std::make_unique<THeroE>(nullptr, 0, r);
-                   },
-                   &Is<THeroE>, 10, 6, 73, 31, false, {25, 37, 33, 31, 39, 35}, false, THeroHitLanded::RingsOnly,
-                   THeroSkillHold::Shared, 13, {2600, 41, 43}, {2607, 69, 71}, {},
+const HeroClass kE{"E", &THeroE::GetDef, 0, 1006, "hero04", {{69, 8}, {70, 8}}, &MakeAs<THeroE>, &Is<THeroE>,
+                   10, 73, 31, false, {25, 37, 33, 31, 39, 35}, false, THeroHitLanded::RingsOnly,
+                   THeroSkillHold::Shared, 13, {{2600, 41, 43}, {2607, 69, 71}}, {},
                    {{31, {51, K::SkillChain, 0, 0, 32}}, {32, {40, K::Recover}},
                     {41, {69, K::Chain, 0, 0, 42, 41, 43}}, {71, {119, K::Chain, 0, 0, 72, 69, 71}},
                     {72, {50, K::Recover}}},
                    2500, 9};
 const HeroClass kF{"F", &THeroF::GetDef, 0, 1007, "hero04", {{52, 8}, {84, 5}, {85, 8}, {104, 3}},
-                   [](const TCharacterRecord& r) -> std::unique_ptr<THero> {
-                       return std::make_unique<THeroF>(nullptr, 0, r);
-                   },
-                   &Is<THeroF>, 11, 7, 75, 31, false, {25, 37, 33, 31, 39, 35}, false, THeroHitLanded::Plain,
-                   THeroSkillHold::Shared, 13, {2700, 41, 43}, {2707, 71, 73}, {63, 65},
+                   &MakeAs<THeroF>, &Is<THeroF>, 10, 75, 31, false, {25, 37, 33, 31, 39, 35}, false,
+                   THeroHitLanded::Plain, THeroSkillHold::Shared, 13, {{2700, 41, 43}, {2707, 71, 73}}, {63, 65},
                    {{31, {52, K::SkillChain, 0, 0, 32}}, {54, {85, K::AirComboStep, 33, 35, 55, 53, 56}},
                     {57, {87, K::AirComboStep, 33, 35, 58, 53, 56}}, {66, {107, K::ChainOrRecover}},
                     {73, {120, K::Chain, 0, 0, 74, 71, 73}}, {74, {42, K::Recover}}},
                    2600, 10};
-const HeroClass kK{"K", &THeroK::GetDef, 1, 1009, "heroine06", {{43, 10}, {65, 10}},
-                   [](const TCharacterRecord& r) -> std::unique_ptr<THero> {
-                       return std::make_unique<TestHeroK>(nullptr, 1, r);
-                   },
-                   &Is<THeroK>, 13, 9, 83, 31, false, {25, 37, 33, 31, 39, 35}, false, THeroHitLanded::RingsOnly,
-                   THeroSkillHold::Shared, 15, {2900, 41, 43}, {2909, 79, 81}, {59, 61, 63, 65, 71, 73, 79, 81},
+const HeroClass kG{"G", &THeroG::GetDef, 0, 1008, "hero05", {{85, 30}, {70, 5}, {71, 8}, {58, 12}},
+                   &MakeAs<THeroG>, &Is<THeroG>, 10, 91, 35, true, {25, 45, 37, 35, 47, 43}, true,
+                   THeroHitLanded::Standard, THeroSkillHold::Shared, 15,
+                   {{2800, 49, 51}, {2804, 65, 68}, {2809, 87, 89}}, {75, 77, 83, 85},
+                   {{25, {37, K::ComboStep, 27, 35, 26}}, {31, {43, K::ComboStep, 33, 35, 32}},
+                    {33, {45, K::FixedChain, 0, 35, 34}},
+                    {37, {47, K::SteeredAirStrikeFollowUp, 0, 43, 0, 0, 0, 38, 39}},
+                    {69, {74, K::AirComboStep, 37, 43, 70, 65, 68}}, {89, {88, K::Chain, 0, 0, 90, 87, 89}},
+                    {90, {61, K::Recover}}},
+                   2000, 4};
+const HeroClass kH{"H", &THeroH::GetDef, 0, 1010, "hero07", {{53, 5}, {54, 10}, {43, 6}, {45, 8}, {71, 8}},
+                   &MakeAs<TestHeroH>, &Is<THeroH>, 10, 78, 31, true, {25, 42, 34, 31, 44, 40}, true,
+                   THeroHitLanded::Standard, THeroSkillHold::Shared, 13,
+                   {{3000, 46, 48}, {3006, 70, 72}, {3007, 74, 76}}, {70, 72},
+                   {{25, {37, K::ComboStep, 27, 31, 26}}, {29, {41, K::FixedChain, 0, 31, 30}},
+                    {32, {54, K::AirComboStep, 34, 40, 33, 31, 0}}, {76, {74, K::Chain, 0, 0, 77, 74, 76}},
+                    {77, {38, K::Recover}}},
+                   2800, 12};
+const HeroClass kI{"I", &THeroI::GetDef, 1, 1003, "heroine03", {{56, 5}, {57, 10}, {84, 5}, {85, 12}, {67, 8}},
+                   &MakeAs<THeroI>, &Is<THeroI>, 10, 102, 35, true, {25, 46, 38, 35, 48, 44}, true,
+                   THeroHitLanded::Standard, THeroSkillHold::Shared, 17,
+                   {{2300, 50, 52}, {2305, 70, 73}, {2307, 80, 83}, {2311, 98, 100}},
+                   {62, 64, 66, 68, 76, 78, 86, 88, 94, 96, 98, 100},
+                   {{25, {37, K::ComboStep, 27, 35, 26}}, {32, {38, K::Recover}},
+                    {36, {57, K::AirComboStep, 38, 44, 37, 35, 0}}, {84, {95, K::AirComboStep, 38, 44, 85, 80, 83}},
+                    // The last two hover strikes and their recoveries share their motions.
+                    {98, {109, K::HoverStrike, 0, 44, 99}}, {99, {99, K::AirRecovery}},
+                    {100, {109, K::HoverStrike, 0, 44, 101}}, {101, {99, K::AirRecovery}}},
+                   2400, 8};
+const HeroClass kJ{"J", &THeroJ::GetDef, 1, 1004, "heroine03", {{59, 12}, {80, 3}}, &MakeAs<THeroJ>, &Is<THeroJ>,
+                   10, 85, 35, true, {25, 45, 37, 35, 47, 43}, true, THeroHitLanded::Standard,
+                   THeroSkillHold::Shared, 13, {{2400, 49, 51}, {2402, 57, 60}, {2406, 75, 78}, {2407, 81, 83}},
+                   {63, 65, 71, 73},
+                   {{25, {37, K::ComboStep, 27, 35, 26}}, {35, {59, K::SkillChain, 0, 0, 36}},
+                    {79, {108, K::AirComboStep, 37, 43, 80, 75, 78}},
+                    // Both of the last skill's rows play one motion.
+                    {81, {110, K::Chain, 0, 0, 82, 81, 83}}, {83, {110, K::Chain, 0, 0, 84, 81, 83}},
+                    {84, {45, K::Recover}}},
+                   2300, 7};
+const HeroClass kK{"K", &THeroK::GetDef, 1, 1009, "heroine06", {{43, 10}, {65, 10}}, &MakeAs<TestHeroK>,
+                   &Is<THeroK>, 10, 83, 31, false, {25, 37, 33, 31, 39, 35}, false, THeroHitLanded::RingsOnly,
+                   THeroSkillHold::Shared, 15, {{2900, 41, 43}, {2909, 79, 81}}, {59, 61, 63, 65, 71, 73, 79, 81},
                    {{32, {42, K::Recover}}, {33, {43, K::HoverStrikeWithSkill, 0, 35, 34}},
                     {34, {44, K::SteeredAirRecovery}}, {41, {50, K::Chain, 0, 0, 42, 41, 43}},
                     {81, {74, K::HoverStrike, 0, 35, 82}}, {82, {63, K::AirRecovery}}},
                    2700, 11};
-const HeroClass* const kClasses[] = {&kB, &kC, &kD, &kE, &kF, &kK};
+const HeroClass k08{"08", &THeroine08::GetDef, 1, 1011, "heroine08",
+                    {{37, 30}, {39, 6}, {40, 10}, {42, 10}, {43, 10}}, &MakeAs<TestHeroine08>, &Is<THeroine08>,
+                    3, 75, 29, true, {25, 37, 31, 29, 39, 35}, false, THeroHitLanded::RingsOnly,
+                    THeroSkillHold::Shared, 13, {{3100, 41, 43}, {3102, 49, 52}, {3107, 71, 73}}, {59, 61, 67, 69},
+                    // The second hit repeats itself.
+                    {{25, {37, K::ComboStep, 27, 29, 26}}, {27, {39, K::ComboStep, 27, 29, 28}},
+                     {33, {42, K::FallingComboStep, 33, 35, 34}}, {35, {43, K::HoverSkillChain, 0, 0, 36}},
+                     {53, {58, K::AirComboStep, 31, 35, 54, 49, 52}}, {73, {68, K::Chain, 0, 0, 74, 71, 73}},
+                     {74, {38, K::Recover}}},
+                    3000, 14};
+const HeroClass* const kClasses[] = {&kA, &kB, &kC, &kD, &kE, &kF, &kG, &kH, &kI, &kJ, &kK, &k08};
 
 Rows Fields(const THeroRow& r) { return {r.Motion, r.X, r.Y, r.C, r.A, r.B, r.P, r.Q}; }
+Rows Fields(const THeroSkillPair& s) { return {s.Id, s.Tap, s.Hold}; }
+
+bool IsSkillPair(const THeroClassDef& def, std::uint32_t a, std::uint32_t b)
+{
+    return std::any_of(def.Skills, def.Skills + def.SkillCount, [&](const THeroSkillPair& p) {
+        return (p.Tap == a && p.Hold == b) || (p.Tap == b && p.Hold == a);
+    });
+}
 
 class HeroClasses : public HeroFixture {
 protected:
@@ -141,13 +235,13 @@ protected:
         }
         TCharacterRecord* record = data_->GetCharacterData(c.character);
         record->WeaponId = c.weaponId;
-        return c.make(*record);
+        return c.make(*record, c.character, c.model);
     }
     // Skill `id` of the class's type (or `type`) in the class's character's selected slot.
     void Slot(const HeroClass& c, std::uint32_t id, std::uint8_t subKind = 0, std::uint8_t type = 0)
     {
         TSkillRecord& skill = TSkillTable::Get(id);
-        skill.Type = type != 0 ? type : c.skillType;
+        skill.Type = type != 0 ? type : SkillType(c);
         skill.SubKind = subKind;
         data_->GetCharacterData(c.character)->SkillSlot[0] = id;
         gauge_.SetSelection(0);
@@ -172,13 +266,14 @@ protected:
     }
 };
 
-TEST_F(HeroClasses, TablesAsTranscribedAndTheFactoryBuildsEachClass)
+TEST_F(HeroClasses, TablesAsTranscribedAndTheirReferencesInside)
 {
     for (const HeroClass* c : kClasses) {
         SCOPED_TRACE(c->name);
         const THeroClassDef& d = c->def();
         ASSERT_EQ(d.RowCount, c->rowCount);
-        EXPECT_EQ(d.WeaponType, c->weaponType);
+        EXPECT_EQ(d.WeaponType, c->weaponId - 1000);
+        EXPECT_EQ(d.QueueCapacity, c->queue);
         EXPECT_EQ(d.ChargeAction, c->chargeAction);
         EXPECT_EQ(d.HasFollowUpFlag, c->followUp);
         const THeroAttackRows& a = d.Attack;
@@ -192,30 +287,42 @@ TEST_F(HeroClasses, TablesAsTranscribedAndTheFactoryBuildsEachClass)
             EXPECT_EQ(Fields(d.Rows[n]), Fields(want)) << n;
         }
         ASSERT_EQ(d.SkillCount, c->skillCount);
-        for (const auto& [got, want] :
-             {std::pair{d.Skills[5], c->firstSkill}, {d.Skills[d.SkillCount - 1], c->lastSkill}}) {
-            EXPECT_EQ(Rows({got.Id, got.Tap, got.Hold}), Rows({want.Id, want.Tap, want.Hold}));
-        }
+        EXPECT_EQ(Fields(d.Skills[5]), Fields(c->skills.front()));
+        EXPECT_EQ(Fields(d.Skills[d.SkillCount - 1]), Fields(c->skills.back()));
         EXPECT_EQ(d.AirActionCount, c->airRows.size());
 
-        std::unique_ptr<THero> hero = Make(*c);
-        EXPECT_EQ(hero->GetBodyMesh()->GetName(), c->model);
-        for (std::uint32_t n = 0; n < c->rowCount; ++n) {
-            EXPECT_EQ(hero->IsAirAction(n), std::count(c->airRows.begin(), c->airRows.end(), n) == 1) << n;
+        // What holds for every class: the shared rows and skills first, every number inside the table.
+        for (std::uint32_t i = 0; i < 25; ++i) {
+            EXPECT_EQ(d.Rows[i].Motion, g_heroCommonRows[i].Motion) << i;
+            EXPECT_EQ(d.Rows[i].Kind, g_heroCommonRows[i].Kind) << i;
         }
-        for (const THeroSkillPair& s : {c->firstSkill, c->lastSkill}) {
-            TSkillTable::Get(s.Id).Type = c->skillType;
-            EXPECT_EQ(hero->GetSkillAction(s.Id, 0), static_cast<std::int32_t>(s.Tap)) << s.Id;
-            EXPECT_EQ(hero->GetSkillAction(s.Id, 1), static_cast<std::int32_t>(s.Hold)) << s.Id;
+        for (std::uint32_t i = 0; i < 5; ++i) {
+            EXPECT_EQ(d.Skills[i].Id, g_heroCommonSkills[i].Id) << "the basic commands come first";
         }
-        TSkillTable::Get(c->foreignSkill).Type = c->foreignType;
-        EXPECT_EQ(hero->GetSkillAction(c->foreignSkill, 0), -1) << "another weapon's skill";
-
-        TRefPtr<TPlayerCharacter> made = CreatePlayerCharacter(nullptr, c->character);
-        ASSERT_NE(made.Get(), nullptr);
-        EXPECT_TRUE(c->is(made.Get()));
-        EXPECT_EQ(&dynamic_cast<THero*>(made.Get())->GetClassDef(), &d);
-        EXPECT_EQ(made->GetBodyMesh()->GetName(), c->model);
+        for (std::uint32_t i = 0; i < d.RowCount; ++i) {
+            const THeroRow& r = d.Rows[i];
+            for (std::uint32_t n : {r.X, r.Y, r.C, r.A, r.B, r.P, r.Q}) {
+                EXPECT_LT(n, d.RowCount) << "row " << i;
+            }
+            // A charge's own air step excludes only the charge's leap.
+            if ((r.Kind == K::Chain || r.Kind == K::AirComboStep) && r.A != 0 && r.A != d.ChargeAction) {
+                EXPECT_TRUE(IsSkillPair(d, r.A, r.B == 0 ? r.A : r.B)) << "row " << i << " excludes one skill";
+            }
+        }
+        for (std::uint32_t i = 0; i < d.SkillCount; ++i) {
+            EXPECT_LT(d.Skills[i].Tap, d.RowCount);
+            EXPECT_LT(d.Skills[i].Hold, d.RowCount);
+            EXPECT_NE(d.Rows[d.Skills[i].Tap].Kind, K::None);
+        }
+        for (std::uint32_t i = 0; i < d.AirActionCount; ++i) {
+            ASSERT_LT(d.AirActions[i], d.RowCount);
+            const K k = d.Rows[d.AirActions[i]].Kind;
+            EXPECT_TRUE(k == K::HoverStrike || k == K::StrikeUntilLanding) << d.AirActions[i];
+        }
+        EXPECT_LT(d.ChargeAction, d.RowCount);
+        for (std::uint32_t n : c->attack) {
+            EXPECT_LT(n, d.RowCount);
+        }
     }
     // B and E share their attack rows with A and D but for the motions of the ground charge.
     for (const auto& [x, y, last, charge] : {std::tuple{&THeroB::GetDef, &THeroA::GetDef, 46u, 33u},
@@ -232,9 +339,86 @@ TEST_F(HeroClasses, TablesAsTranscribedAndTheFactoryBuildsEachClass)
     }
 }
 
-TEST_F(HeroClasses, ReleasesInRhythmRunTheComboAndOneMoreIsDropped)
+TEST_F(HeroClasses, LookupsAtTheirBoundsAndTheFactoryBuildsEachClass)
 {
-    for (const auto& [c, combo, end] : {std::tuple{&kC, Rows{25, 27, 29, 31, 33}, 34u},
+    for (const HeroClass* c : kClasses) {
+        SCOPED_TRACE(c->name);
+        const THeroClassDef& d = c->def();
+        std::unique_ptr<THero> hero = Make(*c);
+        EXPECT_EQ(hero->GetBodyMesh()->GetName(), c->model);
+        for (std::uint32_t n = 0; n < c->rowCount; ++n) {
+            const bool air = std::count(c->airRows.begin(), c->airRows.end(), n) == 1;
+            EXPECT_EQ(hero->IsAirAction(n), air) << n;
+            EXPECT_EQ(hero->IsChainBlocked(n), air) << n;
+        }
+        // The basic commands, the class's own skills, one past them, and another weapon's.
+        for (const THeroSkillPair& s : {THeroSkillPair{1, 5, 7}, THeroSkillPair{5, 21, 23}}) {
+            TSkillTable::Get(s.Id).Type = 0;
+            EXPECT_EQ(hero->GetSkillAction(s.Id, 0), static_cast<std::int32_t>(s.Tap)) << s.Id;
+            EXPECT_EQ(hero->GetSkillAction(s.Id, 1), static_cast<std::int32_t>(s.Hold)) << s.Id;
+        }
+        for (const THeroSkillPair& s : c->skills) {
+            TSkillTable::Get(s.Id).Type = SkillType(*c);
+            EXPECT_EQ(hero->GetSkillAction(s.Id, 0), static_cast<std::int32_t>(s.Tap)) << s.Id;
+            EXPECT_EQ(hero->GetSkillAction(s.Id, 1), static_cast<std::int32_t>(s.Hold)) << s.Id;
+        }
+        TSkillTable::Get(c->skills.back().Id + 1).Type = SkillType(*c);
+        EXPECT_EQ(hero->GetSkillAction(c->skills.back().Id + 1, 0), 0) << "past the class's skills";
+        TSkillTable::Get(c->foreignSkill).Type = c->foreignType;
+        EXPECT_EQ(hero->GetSkillAction(c->foreignSkill, 0), -1) << "another weapon's skill";
+        EXPECT_EQ(hero->GetChainAction(), c->chargeAction);
+        // The last row starts; one past it is ignored.
+        hero->StartAction(c->rowCount - 1);
+        EXPECT_EQ(hero->GetState(), 19u);
+        EXPECT_EQ(hero->GetSubState(), c->rowCount - 1);
+        EXPECT_EQ(hero->GetBodyMesh()->GetMorphIndex(), d.Rows[c->rowCount - 1].Motion);
+        hero->SetState(0);
+        hero->StartAction(c->rowCount);
+        EXPECT_EQ(hero->GetState(), 0u) << "past the table";
+
+        TRefPtr<TPlayerCharacter> made = CreatePlayerCharacter(nullptr, c->character);
+        ASSERT_NE(made.Get(), nullptr);
+        EXPECT_TRUE(c->is(made.Get()));
+        EXPECT_EQ(&dynamic_cast<THero*>(made.Get())->GetClassDef(), &d);
+        EXPECT_EQ(made->GetBodyMesh()->GetName(), c->model);
+        EXPECT_EQ(made->GetWeaponModelName(), c->model);
+    }
+}
+
+TEST_F(HeroClasses, AMapsEveryIdItIsAskedAndSendsThePatternSkillsToTheDispatchers)
+{
+    std::unique_ptr<THero> hero = Make(kA);
+    EXPECT_EQ(hero->GetTapMap().size(), 21u);
+    EXPECT_EQ(hero->GetHoldMap().size(), 21u);
+    // Past the class's skills: 0, and the id stays in the map so.
+    TSkillTable::Get(2016).Type = 4;
+    EXPECT_EQ(hero->GetSkillAction(2016, 0), 0);
+    EXPECT_EQ(hero->GetTapMap().count(2016), 1u);
+    EXPECT_EQ(hero->GetSkillAction(0, 0), 0);
+    TSkillTable::Get(120).Type = 1;
+    EXPECT_EQ(hero->GetSkillAction(120, 0), 1);
+    EXPECT_EQ(hero->GetSkillAction(120, 1), 3);
+    // The next weapon type's skills and the passives go to -1.
+    for (std::uint8_t type : {2, 3, 5, 15}) {
+        TSkillTable::Get(2100).Type = type;
+        EXPECT_EQ(hero->GetSkillAction(2100, 0), -1) << int(type);
+    }
+    hero->StartAction(116);
+    for (std::uint32_t n : {117u, 0xFFFFFFFFu}) {
+        hero->StartAction(n);
+        EXPECT_EQ(hero->GetSubState(), 116u) << n << " leaves the running action";
+    }
+    // Row 0 has no executor: the hero stays in the action state doing nothing.
+    hero->StartAction(0);
+    EXPECT_EQ(hero->GetState(), 19u);
+    EXPECT_EQ(hero->GetSubState(), 0u);
+    EXPECT_FALSE(static_cast<TestHeroA&>(*hero).RunAction());
+}
+
+TEST_F(HeroClasses, ReleasesInRhythmRunTheComboAndOneMoreIsQueuedAndDropped)
+{
+    for (const auto& [c, combo, end] : {std::tuple{&kA, Rows{25, 27, 29, 31}, 32u},
+                                        std::tuple{&kC, Rows{25, 27, 29, 31, 33}, 34u},
                                         std::tuple{&kD, Rows{25, 27, 29}, 30u}}) {
         SCOPED_TRACE(c->name);
         Traced h = Trace(*c);
@@ -247,44 +431,79 @@ TEST_F(HeroClasses, ReleasesInRhythmRunTheComboAndOneMoreIsDropped)
         Rows all = combo;
         all.push_back(end);
         EXPECT_EQ(h.trace->Rows(), all);
-        EXPECT_EQ(h.hero->GetCommandCount(), 0u);
+        EXPECT_TRUE(std::any_of(h.trace->Frames().begin(), h.trace->Frames().end(), [&](const auto& f) {
+            return f.row == combo.back() && f.state == 19 && f.queued == 1;
+        })) << "the last release was queued";
+        EXPECT_EQ(h.hero->GetCommandCount(), 0u) << "and dropped with the recovery";
     }
 }
 
-TEST_F(HeroClasses, LeapSkillsGoOnWithTheAirAttack)
+TEST_F(HeroClasses, LeapsBySkillOrByChargeGoOnWithTheAirAttack)
 {
-    for (const auto& [c, skill, leap, air] : {std::tuple{&kC, 2203u, 61u, 37u}, std::tuple{&kD, 2503u, 53u, 33u}}) {
-        SCOPED_TRACE(c->name);
-        Traced h = Trace(*c, skill);
-        Tap(*h.trace, kSkill);
-        ASSERT_TRUE(h.trace->StepUntilRow(leap, 5));
-        ASSERT_TRUE(h.trace->StepUntilRow(leap + 1, 10));
+    struct Case {
+        const HeroClass* c;
+        std::uint32_t skill;  // 0: the held attack's charge leaps
+        std::uint32_t leap, air;
+    };
+    for (const Case& k : {Case{&kA, 2003, 59, 35}, Case{&kC, 2203, 61, 37}, Case{&kD, 2503, 53, 33},
+                          Case{&kH, 0, 31, 34}, Case{&kI, 0, 35, 38}}) {
+        SCOPED_TRACE(k.c->name);
+        Traced h = Trace(*k.c, k.skill);
+        if (k.skill != 0) {
+            Tap(*h.trace, kSkill);
+        } else {
+            h.trace->Hold(kAttack);
+        }
+        ASSERT_TRUE(h.trace->StepUntilRow(k.leap, 30));
+        h.trace->Release(kAttack);
+        ASSERT_TRUE(h.trace->StepUntilRow(k.leap + 1, 10));
+        EXPECT_FLOAT_EQ(h.trace->Frames().back().verticalSpeed, 0.18F);
+        EXPECT_FLOAT_EQ(h.trace->Frames().back().gravity, -0.007F);
         Tap(*h.trace, kAttack);
-        ASSERT_TRUE(h.trace->StepUntilRow(air, 12));
-        EXPECT_EQ(h.trace->Rows(), (Rows{leap, leap + 1, air}));
+        ASSERT_TRUE(h.trace->StepUntilRow(k.air, 15));
+        EXPECT_EQ(h.trace->Rows(), (Rows{k.leap, k.leap + 1, k.air}));
         EXPECT_GT(h.trace->Frames().back().height, 0.5F) << "in the air";
         EXPECT_EQ(h.hero->GetFollowUpFlag(), 0u);
     }
 }
 
-TEST_F(HeroClasses, AirSkillsStartOnlyInAJumpAndTheHoveringOnesHoldTheVerticalSpeed)
+TEST_F(HeroClasses, AirSkillsStartOnlyInAJumpThenHoverOrStrikeUntilTheGround)
 {
-    const std::tuple<const HeroClass*, std::uint32_t, std::uint32_t, std::uint32_t> cases[] = {
-        {&kC, 2204, 67, 8}, {&kC, 2205, 71, 8}, {&kC, 2210, 93, 8}, {&kC, 2211, 97, 8}, {&kK, 2905, 63, 0}};
-    for (const auto& [c, skill, row, hover] : cases) {
-        SCOPED_TRACE(skill);
-        Traced h = Trace(*c, skill);
-        Tap(*h.trace, kSkill);
-        h.trace->Step(6);
-        EXPECT_TRUE(h.trace->Rows().empty()) << "on the ground";
-        Tap(*h.trace, kJump);
+    struct Case {
+        const HeroClass* c;
+        std::uint32_t skill, row;
+        std::uint32_t hover;    // frames the vertical speed is held at 0
+        std::uint32_t landing;  // 0: none; else the row the landing starts
+    };
+    const Case cases[] = {{&kA, 2004, 65, 0, 66}, {&kC, 2204, 67, 8, 0}, {&kC, 2205, 71, 8, 0},
+                          {&kC, 2210, 93, 8, 0},  {&kC, 2211, 97, 8, 0}, {&kG, 2808, 83, 5, 0},
+                          {&kH, 3006, 70, 6, 0},  {&kJ, 2403, 63, 0, 64}, {&kK, 2905, 63, 8, 0}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.skill);
+        Traced h = Trace(*k.c, k.skill);
+        qmtest::HeroTrace& t = *h.trace;
+        Tap(t, kSkill);
+        t.Step(6);
+        EXPECT_TRUE(t.Rows().empty()) << "on the ground";
+        Tap(t, kJump);
         ASSERT_EQ(h.hero->GetState(), 4u);
-        Tap(*h.trace, kSkill);
-        ASSERT_TRUE(h.trace->StepUntilRow(row, 6));
-        for (std::uint32_t i = 0; i < hover; ++i) {
-            const qmtest::HeroTraceFrame& f = h.trace->Step();
-            ASSERT_EQ(f.row, row) << i;
+        Tap(t, kSkill);
+        ASSERT_TRUE(t.StepUntilRow(k.row, 6));
+        for (std::uint32_t i = 0; i < k.hover; ++i) {
+            const float before = t.Frames().back().height;
+            const qmtest::HeroTraceFrame& f = t.Step();
+            ASSERT_EQ(f.row, k.row) << i;
             EXPECT_EQ(f.verticalSpeed, 0.0F) << i;
+            // Only this frame's gravity moves it: no fall builds up.
+            EXPECT_NEAR(before - f.height, 0.007F, 1e-4F) << i;
+        }
+        if (k.landing != 0) {
+            const std::size_t start = t.Frames().size();
+            ASSERT_TRUE(t.StepUntilRow(k.landing, 100));
+            EXPECT_GT(t.Frames().size() - start, 3u) << "well past the motion's three frames";
+            EXPECT_LT(t.Frames()[t.Frames().size() - 2].height, 0.01F) << "until the ground";
+            ASSERT_TRUE(t.StepUntilState(0, 10));
+            EXPECT_EQ(t.Rows(), (Rows{k.row, k.landing}));
         }
     }
 }
@@ -489,6 +708,179 @@ TEST_F(HeroClasses, KJumpAttackHoversAndTakesAnAirSkillAtItsEnd)
         ASSERT_TRUE(h.trace->StepUntilRow(next, 10));
         EXPECT_EQ(h.trace->Rows(), (Rows{33, next}));
     }
+}
+
+
+TEST_F(HeroClasses, GHoverStrikeEndsAtOnceOnALandingWithTheQueueEmptied)
+{
+    Traced h = Trace(kG, 2808);
+    qmtest::HeroTrace& t = *h.trace;
+    Tap(t, kJump);
+    Tap(t, kSkill);
+    ASSERT_TRUE(t.StepUntilRow(83, 6));
+    // An attack queued, then the ground comes up to meet the hero.
+    Tap(t, kAttack);
+    t.Step(qmtest::HeroTrace::kAttackDelay + 1);
+    ASSERT_EQ(t.Frames().back().row, 83u);
+    ASSERT_GT(t.Frames().back().queued, 0u);
+    t.SetGround(t.Frames().back().height + 0.001F);
+    t.Step(2);
+    EXPECT_EQ(t.Frames().back().state, TPlayerCharacter::kStateLand);
+    EXPECT_EQ(t.Frames().back().queued, 0u);
+    EXPECT_EQ(t.Rows(), (Rows{83}));
+}
+
+TEST_F(HeroClasses, LeapSkillsAirStepTakesAnAirSkillButNoLeap)
+{
+    for (const auto& [c, leapSkill, leap, airSkill, air] :
+         {std::tuple{&kG, 2804u, 65u, 2808u, 83u}, std::tuple{&kI, 2305u, 70u, 2303u, 62u}}) {
+        SCOPED_TRACE(c->name);
+        for (const bool again : {true, false}) {
+            Traced h = Trace(*c, leapSkill);
+            Tap(*h.trace, kSkill);
+            ASSERT_TRUE(h.trace->StepUntilRow(leap + 1, 15));
+            if (!again) {
+                Slot(*c, airSkill);
+            }
+            Tap(*h.trace, kSkill);
+            const std::uint32_t next = again ? leap + 2 : air;
+            ASSERT_TRUE(h.trace->StepUntilRow(next, 15)) << again;
+            EXPECT_EQ(h.trace->Rows(), (Rows{leap, leap + 1, next}));
+        }
+    }
+}
+
+TEST_F(HeroClasses, SecondChargeInTheChargeRecovers)
+{
+    for (const HeroClass* c : {&kG, &kJ}) {
+        SCOPED_TRACE(c->name);
+        Traced h = Trace(*c);
+        h.trace->Hold(kAttack);
+        ASSERT_TRUE(h.trace->StepUntilRow(35, 40));
+        h.trace->Release(kAttack);
+        h.trace->Step(qmtest::HeroTrace::kAttackDelay + 1);
+        h.trace->Hold(kAttack);
+        ASSERT_TRUE(h.trace->StepUntilRow(36, 40));
+        EXPECT_EQ(h.trace->Rows(), (Rows{35, 36}));
+    }
+}
+
+TEST_F(HeroClasses, HAirHoldStartsOnlyAboveItsHeight)
+{
+    // The centre 1.4 above the ground is the bound: just below refused, just above started.
+    for (const float above : {1.39F, 1.41F}) {
+        Traced h = Trace(kH);
+        auto& hero = static_cast<TestHeroH&>(*h.hero);
+        h.trace->PlaceAt(above - hero.CentreRise());
+        hero.SetState(5);
+        hero.Hover();
+        h.trace->Hold(kAttack);
+        h.trace->Step(qmtest::HeroTrace::kAttackDelay + THero::kHoldFrames + 2);
+        EXPECT_EQ(h.trace->Rows(), above > 1.4F ? Rows{40} : Rows{}) << above;
+    }
+}
+
+TEST_F(HeroClasses, HLandedHitsCarryTheJumpAttackOnThroughItsFollowUps)
+{
+    // An attack queued in the jump attack turns into the follow-up when a hit lands.
+    auto run = [&](bool hits) {
+        Traced h = Trace(kH);
+        qmtest::HeroTrace& t = *h.trace;
+        t.PlaceAt(30.0F);
+        h.hero->SetState(5);
+        Tap(t, kAttack);
+        EXPECT_TRUE(t.StepUntilRow(34, 6));
+        for (const std::uint32_t next : {36u, 38u}) {
+            Tap(t, kAttack);
+            t.Step(qmtest::HeroTrace::kAttackDelay + 1);
+            EXPECT_EQ(h.hero->GetCommandCount(), 1u);
+            if (hits) {
+                h.hero->OnHitDelivered(nullptr, 1, 10, 0);
+                EXPECT_EQ(h.hero->GetFollowUpFlag(), 1u);
+            }
+            if (!t.StepUntilRow(next, 12)) {
+                break;
+            }
+        }
+        t.Step(2);
+        return t.Rows();
+    };
+    EXPECT_EQ(run(true), (Rows{34, 36, 38}));
+    EXPECT_EQ(run(false), (Rows{34, 35})) << "without a landed hit the attack recovers";
+}
+
+TEST_F(HeroClasses, BowGroundComboRepeatsTheSecondShotForEachOfTwoWaitingAttacks)
+{
+    Traced h = Trace(k08);
+    qmtest::HeroTrace& t = *h.trace;
+    Tap(t, kAttack);
+    ASSERT_TRUE(t.StepUntilRow(25, 6));
+    for (int i = 0; i < 4; ++i) {
+        Tap(t, kAttack);
+        t.Step();
+    }
+    t.Step(qmtest::HeroTrace::kAttackDelay + 1);
+    ASSERT_EQ(t.Frames().back().row, 25u);
+    EXPECT_EQ(h.hero->GetCommandCount(), 2u) << "the third and fourth presses are dropped";
+    ASSERT_TRUE(t.StepUntilState(TPlayerCharacter::kStateIdle, 60));
+    EXPECT_EQ(t.Rows(), (Rows{25, 27, 28}));
+    const auto inSecond = std::count_if(t.Frames().begin(), t.Frames().end(),
+                                        [](const qmtest::HeroTraceFrame& f) { return f.row == 27; });
+    EXPECT_EQ(inSecond, 12) << "the six-frame second shot ran twice, once for each waiting attack";
+}
+
+TEST_F(HeroClasses, BowJumpShotsSinkSlowlyAndAQueuedAttackRepeatsTheSecond)
+{
+    Traced h = Trace(k08);
+    qmtest::HeroTrace& t = *h.trace;
+    t.PlaceAt(30.0F);
+    h.hero->SetState(5);
+    static_cast<TestHeroine08&>(*h.hero).SetFollowUpFlag(1);
+    Tap(t, kAttack);
+    ASSERT_TRUE(t.StepUntilRow(31, 6));
+    EXPECT_EQ(h.hero->GetFollowUpFlag(), 1u) << "her jump shot clears nothing";
+    t.Step(3);
+    for (std::size_t i = t.Frames().size() - 3; i < t.Frames().size(); ++i) {
+        EXPECT_FLOAT_EQ(t.Frames()[i].verticalSpeed, -0.01F) << i;
+    }
+    Tap(t, kAttack);
+    ASSERT_TRUE(t.StepUntilRow(33, 12));
+    EXPECT_EQ(h.hero->GetFollowUpFlag(), 0u) << "cleared at the step's end";
+    Tap(t, kAttack);
+    ASSERT_TRUE(t.StepUntilRow(34, 30)) << "the repeated shot ends in its recovery";
+    EXPECT_EQ(t.Rows(), (Rows{31, 33, 34}));
+    const auto inSecond = std::count_if(t.Frames().begin(), t.Frames().end(),
+                                        [](const qmtest::HeroTraceFrame& f) { return f.row == 33; });
+    EXPECT_GT(inSecond, 15) << "the ten-frame shot ran twice";
+
+    // A landing ends the shot at once with the queue emptied.
+    Traced low = Trace(k08);
+    low.trace->PlaceAt(5.0F);
+    low.hero->SetState(5);
+    Tap(*low.trace, kAttack);
+    ASSERT_TRUE(low.trace->StepUntilRow(31, 6));
+    low.hero->PushCommand(1);
+    low.trace->SetGround(low.trace->Frames().back().height + 0.001F);
+    low.trace->Step(2);
+    EXPECT_EQ(low.trace->Frames().back().state, TPlayerCharacter::kStateLand);
+    EXPECT_EQ(low.hero->GetCommandCount(), 0u);
+}
+
+TEST_F(HeroClasses, BowAirChargeShotHoldsInTheAirAndASecondChargeRecovers)
+{
+    Traced h = Trace(k08);
+    qmtest::HeroTrace& t = *h.trace;
+    t.PlaceAt(30.0F);
+    h.hero->SetState(5);
+    t.Hold(kAttack);
+    ASSERT_TRUE(t.StepUntilRow(35, 30));
+    t.Release(kAttack);
+    t.Step(2);
+    EXPECT_FLOAT_EQ(t.Frames().back().verticalSpeed, 0.0F);
+    h.hero->SetReservedAction(1, 0);
+    ASSERT_TRUE(t.StepUntilRow(36, 15));
+    EXPECT_EQ(t.Rows(), (Rows{35, 36}));
+    EXPECT_EQ(h.hero->GetReservedKind(), 0u) << "used up";
 }
 
 }  // namespace

@@ -11,59 +11,57 @@ using Rows = std::vector<std::uint32_t>;
 
 class HeroExecutorTest : public HeroFixture {
 protected:
-    // The hero standing on the ground, contact taken, with action n running.
-    std::unique_ptr<TestHeroA> StartOnGround(qmtest::HeroTrace*& trace, std::uint32_t n)
+    struct Running {
+        std::unique_ptr<TestHeroA> hero;
+        std::unique_ptr<qmtest::HeroTrace> trace;
+    };
+    // Action n running at `height` above the ground (0: standing, contact taken), with `kind` and
+    // `argument` reserved when kind is not 0.
+    Running Start(std::uint32_t n, float height = 0.0F, std::uint32_t kind = 0, std::uint32_t argument = 0)
     {
-        std::unique_ptr<TestHeroA> hero = MakeA();
-        traces_.push_back(std::make_unique<qmtest::HeroTrace>(*hero, *input_));
-        trace = traces_.back().get();
-        trace->Step();
-        hero->StartAction(n);
-        return hero;
+        Running r{MakeA(), nullptr};
+        r.trace = std::make_unique<qmtest::HeroTrace>(*r.hero, *input_);
+        if (height > 0.0F) {
+            r.trace->PlaceAt(height);
+        } else {
+            r.trace->Step();
+        }
+        r.hero->StartAction(n);
+        if (kind != 0) {
+            r.hero->SetReservedAction(kind, argument);
+        }
+        return r;
     }
-    std::vector<std::unique_ptr<qmtest::HeroTrace>> traces_;
 };
 
 TEST_F(HeroExecutorTest, HoverStrikeHoldsTheHeroUpUntilItsMotionEnds)
 {
-    std::unique_ptr<TestHeroA> hero = MakeA();
-    qmtest::HeroTrace t(*hero, *input_);
-    t.PlaceAt(10.0F);
-    hero->StartAction(69);
+    Running r = Start(69, 10.0F);
     for (std::uint32_t i = 0; i < 9; ++i) {
-        EXPECT_EQ(t.Step().verticalSpeed, 0.0F) << i;
+        EXPECT_EQ(r.trace->Step().verticalSpeed, 0.0F) << i;
     }
-    t.Step();
-    EXPECT_EQ(t.Rows(), (Rows{69, 70}));
+    r.trace->Step();
+    EXPECT_EQ(r.trace->Rows(), (Rows{69, 70}));
 
     // A skill request is dropped for the else row; a charge low above the ground waits.
-    std::unique_ptr<TestHeroA> skill = MakeA();
-    qmtest::HeroTrace s(*skill, *input_);
-    s.PlaceAt(10.0F);
-    skill->StartAction(69);
-    skill->SetReservedAction(2, 71);
-    s.Step(10);
-    EXPECT_EQ(s.Rows(), (Rows{69, 70}));
+    Running skill = Start(69, 10.0F, 2, 71);
+    skill.trace->Step(10);
+    EXPECT_EQ(skill.trace->Rows(), (Rows{69, 70}));
 
-    std::unique_ptr<TestHeroA> low = MakeA();
-    qmtest::HeroTrace l(*low, *input_);
-    l.PlaceAt(0.5F);
-    low->StartAction(69);
-    low->SetReservedAction(1, 0);
-    l.Step(10);
-    EXPECT_EQ(l.Rows(), (Rows{69})) << "no charge and no else row on that frame";
-    EXPECT_EQ(low->GetReservedKind(), 0u);
-    l.Step();
-    EXPECT_EQ(l.Rows(), (Rows{69, 70}));
+    Running low = Start(69, 0.5F, 1, 0);
+    low.trace->Step(10);
+    EXPECT_EQ(low.trace->Rows(), (Rows{69})) << "no charge and no else row on that frame";
+    EXPECT_EQ(low.hero->GetReservedKind(), 0u);
+    low.trace->Step();
+    EXPECT_EQ(low.trace->Rows(), (Rows{69, 70}));
 }
 
 TEST_F(HeroExecutorTest, LandingEndsEveryAirRowAtOnceWithTheQueueEmptied)
 {
     for (std::uint32_t row : {35u, 36u, 37u, 38u, 39u, 40u, 69u, 70u}) {
-        qmtest::HeroTrace* t = nullptr;
-        std::unique_ptr<TestHeroA> hero = StartOnGround(t, row);
-        hero->PushCommand(1);
-        const qmtest::HeroTraceFrame& f = t->Step();
+        Running r = Start(row);
+        r.hero->PushCommand(1);
+        const qmtest::HeroTraceFrame& f = r.trace->Step();
         EXPECT_EQ(f.state, TPlayerCharacter::kStateLand) << row;
         EXPECT_EQ(f.queued, 0u) << row;
     }
@@ -71,52 +69,31 @@ TEST_F(HeroExecutorTest, LandingEndsEveryAirRowAtOnceWithTheQueueEmptied)
 
 TEST_F(HeroExecutorTest, RecoveriesReturnToIdleOrToFalling)
 {
-    qmtest::HeroTrace* t = nullptr;
-    std::unique_ptr<TestHeroA> hero = StartOnGround(t, 26);
-    hero->PushCommand(1);
-    t->Step(3);
-    EXPECT_EQ(hero->GetState(), 19u);
-    EXPECT_EQ(t->Step().state, 0u) << "on the motion's fourth frame";
-    EXPECT_EQ(hero->GetCommandCount(), 0u);
+    Running r = Start(26);
+    r.hero->PushCommand(1);
+    r.trace->Step(3);
+    EXPECT_EQ(r.hero->GetState(), 19u);
+    EXPECT_EQ(r.trace->Step().state, 0u) << "on the motion's fourth frame";
+    EXPECT_EQ(r.hero->GetCommandCount(), 0u);
 
-    std::unique_ptr<TestHeroA> air = MakeA();
-    qmtest::HeroTrace a(*air, *input_);
-    a.PlaceAt(10.0F);
-    air->StartAction(61);
-    EXPECT_EQ(a.Step(4).state, TPlayerCharacter::kStateFall);
-
+    EXPECT_EQ(Start(61, 10.0F).trace->Step(4).state, TPlayerCharacter::kStateFall);
     // The air recovery falls at its motion's end.
-    std::unique_ptr<TestHeroA> air2 = MakeA();
-    qmtest::HeroTrace b(*air2, *input_);
-    b.PlaceAt(10.0F);
-    air2->StartAction(38);
-    EXPECT_EQ(b.Step(3).state, 19u);
-    EXPECT_EQ(b.Step().state, TPlayerCharacter::kStateFall);
+    Running air = Start(38, 10.0F);
+    EXPECT_EQ(air.trace->Step(3).state, 19u);
+    EXPECT_EQ(air.trace->Step().state, TPlayerCharacter::kStateFall);
 }
 
-TEST_F(HeroExecutorTest, AirStrikeEndsInItsElseRowWhateverTheFlagAndClearsIt)
+TEST_F(HeroExecutorTest, AirStrikeEndsInItsElseRowWhateverTheFlagAndClearsItButTakesAnAirSkill)
 {
-    std::unique_ptr<TestHeroA> hero = MakeA();
-    qmtest::HeroTrace t(*hero, *input_);
-    t.PlaceAt(10.0F);
-    hero->StartAction(39);
-    hero->SetFollowUpFlag(1);
-    ASSERT_TRUE(t.StepUntilRow(40, 8));
-    EXPECT_EQ(hero->GetFollowUpFlag(), 0u);
-    // An air skill request is taken in the air.
-    std::unique_ptr<TestHeroA> skill = MakeA();
-    qmtest::HeroTrace s(*skill, *input_);
-    s.PlaceAt(10.0F);
-    skill->StartAction(39);
-    skill->SetReservedAction(2, 69);
-    ASSERT_TRUE(s.StepUntilRow(69, 8));
-    // A ground one is not.
-    std::unique_ptr<TestHeroA> ground = MakeA();
-    qmtest::HeroTrace g(*ground, *input_);
-    g.PlaceAt(10.0F);
-    ground->StartAction(39);
-    ground->SetReservedAction(2, 47);
-    ASSERT_TRUE(g.StepUntilRow(40, 8));
+    // Nothing reserved, an air skill and a ground one.
+    for (const auto& [kind, argument, next] : {std::tuple{0u, 0u, 40u}, {2u, 69u, 69u}, {2u, 47u, 40u}}) {
+        Running r = Start(39, 10.0F, kind, argument);
+        r.hero->SetFollowUpFlag(1);
+        ASSERT_TRUE(r.trace->StepUntilRow(next, 8)) << argument;
+        if (next == 40) {
+            EXPECT_EQ(r.hero->GetFollowUpFlag(), 0u) << argument;
+        }
+    }
 }
 
 TEST_F(HeroExecutorTest, ChainsByWhatIsReserved)
@@ -144,66 +121,49 @@ TEST_F(HeroExecutorTest, ChainsByWhatIsReserved)
         {47, 2, 49, 48},
     };
     for (const Case& c : cases) {
-        qmtest::HeroTrace* t = nullptr;
-        std::unique_ptr<TestHeroA> hero = StartOnGround(t, c.row);
-        hero->SetReservedAction(c.kind, c.argument);
+        SCOPED_TRACE(testing::Message() << c.row << " " << c.kind << " " << c.argument);
+        Running r = Start(c.row, 0.0F, c.kind, c.argument);
+        TestHeroA* hero = r.hero.get();
         hero->PushCommand(1);
         for (std::uint32_t i = 0; i < 40 && hero->GetState() == 19 && hero->GetSubState() == c.row; ++i) {
-            t->Step();
+            r.trace->Step();
         }
-        const std::string what = std::to_string(c.row) + " " + std::to_string(c.kind) + " " + std::to_string(c.argument);
         if (c.next == 0) {
-            EXPECT_EQ(hero->GetState(), 0u) << what;
-            EXPECT_EQ(hero->GetCommandCount(), 0u) << what;
+            EXPECT_EQ(hero->GetState(), 0u);
+            EXPECT_EQ(hero->GetCommandCount(), 0u);
         } else {
-            EXPECT_EQ(hero->GetState(), 19u) << what;
-            EXPECT_EQ(hero->GetSubState(), c.next) << what;
+            EXPECT_EQ(hero->GetState(), 19u);
+            EXPECT_EQ(hero->GetSubState(), c.next);
         }
-        EXPECT_EQ(hero->GetReservedKind(), 0u) << what << ": used up";
+        EXPECT_EQ(hero->GetReservedKind(), 0u) << "used up";
     }
 }
 
 TEST_F(HeroExecutorTest, ComboStepPrefersTheQueuedAttackAndAirStepClearsTheFlag)
 {
-    qmtest::HeroTrace* t = nullptr;
-    std::unique_ptr<TestHeroA> hero = StartOnGround(t, 27);
-    hero->SetReservedAction(1, 0);
-    hero->PushCommand(1);
-    ASSERT_TRUE(t->StepUntilRow(29, 20));
-    EXPECT_EQ(hero->GetReservedKind(), 1u) << "left for the next hit";
+    Running r = Start(27, 0.0F, 1, 0);
+    r.hero->PushCommand(1);
+    ASSERT_TRUE(r.trace->StepUntilRow(29, 20));
+    EXPECT_EQ(r.hero->GetReservedKind(), 1u) << "left for the next hit";
 
-    std::unique_ptr<TestHeroA> air = MakeA();
-    qmtest::HeroTrace a(*air, *input_);
-    a.PlaceAt(10.0F);
-    air->StartAction(63);
-    air->SetFollowUpFlag(1);
-    air->PushCommand(1);
-    ASSERT_TRUE(a.StepUntilRow(35, 8));
-    EXPECT_EQ(air->GetFollowUpFlag(), 0u);
+    Running air = Start(63, 10.0F);
+    air.hero->SetFollowUpFlag(1);
+    air.hero->PushCommand(1);
+    ASSERT_TRUE(air.trace->StepUntilRow(35, 8));
+    EXPECT_EQ(air.hero->GetFollowUpFlag(), 0u);
     // The leap's own rows are excluded; another air skill is taken, a charge goes to 41.
-    for (const auto& [argument, next] : {std::pair<std::uint32_t, std::uint32_t>{59, 64}, {62, 64}, {65, 65}}) {
-        std::unique_ptr<TestHeroA> h = MakeA();
-        qmtest::HeroTrace s(*h, *input_);
-        s.PlaceAt(10.0F);
-        h->StartAction(63);
-        h->SetReservedAction(2, argument);
-        ASSERT_TRUE(s.StepUntilRow(next, 8)) << argument;
+    for (const auto& [kind, argument, next] :
+         {std::tuple{2u, 59u, 64u}, {2u, 62u, 64u}, {2u, 65u, 65u}, {1u, 0u, 41u}}) {
+        ASSERT_TRUE(Start(63, 10.0F, kind, argument).trace->StepUntilRow(next, 8)) << kind << " " << argument;
     }
-    std::unique_ptr<TestHeroA> charge = MakeA();
-    qmtest::HeroTrace c(*charge, *input_);
-    c.PlaceAt(10.0F);
-    charge->StartAction(63);
-    charge->SetReservedAction(1, 0);
-    ASSERT_TRUE(c.StepUntilRow(41, 8));
 }
 
 TEST_F(HeroExecutorTest, SteeredAirRowsMoveWithTheStickWithoutTurning)
 {
     for (std::uint32_t row : {35u, 36u, 37u}) {
-        std::unique_ptr<TestHeroA> hero = MakeA();
-        qmtest::HeroTrace t(*hero, *input_);
-        t.PlaceAt(10.0F);
-        hero->StartAction(row);
+        Running r = Start(row, 10.0F);
+        TestHeroA* hero = r.hero.get();
+        qmtest::HeroTrace& t = *r.trace;
         t.Hold(1);
         D3DXVECTOR3 before;
         hero->GetPosition(&before);
@@ -225,14 +185,11 @@ TEST_F(HeroExecutorTest, CommonSkillRowsRunTheirExecutorsAndRecover)
     // The combo windows of commands 1 and 4 at both ends of the shared rows, and command 5's
     // one-motion rows, which go on to their own recovery.
     for (const Case& c : {Case{5, {5, 6}}, Case{19, {19, 20}}, Case{21, {21, 22}}, Case{23, {23, 24}}}) {
-        qmtest::HeroTrace* t = nullptr;
-        std::unique_ptr<TestHeroA> hero = StartOnGround(t, c.row);
-        ASSERT_TRUE(t->StepUntilState(0, 20)) << c.row;
-        EXPECT_EQ(t->Rows(), c.rows) << c.row;
+        Running r = Start(c.row);
+        ASSERT_TRUE(r.trace->StepUntilState(0, 20)) << c.row;
+        EXPECT_EQ(r.trace->Rows(), c.rows) << c.row;
     }
-    qmtest::HeroTrace* t = nullptr;
-    std::unique_ptr<TestHeroA> hero = StartOnGround(t, 21);
-    EXPECT_EQ(t->Step(4).motion, 35u);
+    EXPECT_EQ(Start(21).trace->Step(4).motion, 35u);
 }
 
 TEST_F(HeroExecutorTest, ThenStartsTheNextRowAtTheMotionsEnd)

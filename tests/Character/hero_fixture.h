@@ -43,7 +43,6 @@ class TestHeroA : public THeroA {
 public:
     using THeroA::THeroA;
     using THero::RunAction;
-    void SetGaugeUsed(std::uint32_t used) { m_gaugeUsed = used; }
     void SetFollowUpFlag(std::uint8_t on) { m_followUp = on; }
 };
 

@@ -115,42 +115,7 @@ protected:
     }
 };
 
-TEST_F(HeroineArrows, FansTurnInTheirOrderAboutTheWeaponsOwnAxes)
-{
-    struct Case {
-        std::uint16_t code;
-        bool yaw;
-        Angles angles;
-    };
-    const Case cases[] = {
-        {6100, false, {0.0F}},
-        {6105, false, {0.0F, 30.0F, -30.0F}},
-        {6106, false, {0.0F, 15.0F, -15.0F, 30.0F, -30.0F}},
-        {6107, true, {0.0F, 30.0F, -30.0F}},
-        {6108, true, {0.0F, 15.0F, -15.0F, 30.0F, -30.0F}},
-    };
-    auto hero = Make();
-    D3DXVECTOR3 from;
-    hero->GetRightWeaponFrame()->GetWorldPosition(&from);
-    for (const Case& c : cases) {
-        created_.clear();
-        const std::size_t hitsBefore = hero->GetHits().size();
-        Fire(*hero, c.code);
-        EXPECT_EQ(TurnsOf(*hero, c.yaw), c.angles) << c.code;
-        EXPECT_EQ(hero->GetHits().size(), hitsBefore + c.angles.size()) << c.code;
-        for (const TShot* shot : Arrows()) {
-            const TAccelMotion& m = Motion(shot);
-            EXPECT_NEAR(D3DXVec3Length(&m.GetDirection()), 1.0F, 1e-5F);
-            EXPECT_NEAR(m.GetPosition().x, from.x, 1e-5F);
-            EXPECT_NEAR(m.GetPosition().y, from.y, 1e-5F);
-            EXPECT_NEAR(m.GetPosition().z, from.z, 1e-5F);
-            EXPECT_FLOAT_EQ(m.GetAcceleration(), 0.0F);
-            EXPECT_EQ(shot->GetFlightFrames(), 40);
-        }
-    }
-}
-
-TEST_F(HeroineArrows, EachEventFiresItsArrowsAndNoOtherCodeDoes)
+TEST_F(HeroineArrows, EachEventFiresItsArrowsTurnedInTheirOrderAboutTheWeaponsOwnAxes)
 {
     struct Case {
         std::uint16_t code;
@@ -160,35 +125,52 @@ TEST_F(HeroineArrows, EachEventFiresItsArrowsAndNoOtherCodeDoes)
         float second;
         std::uint32_t flags;
         std::int32_t tag;
+        bool yaw;  // the fan turns about the weapon's up axis, else about its side axis
+        Angles angles;
     };
+    const Angles one = {0.0F};
+    const Angles three = {0.0F, 30.0F, -30.0F};
+    const Angles five = {0.0F, 15.0F, -15.0F, 30.0F, -30.0F};
     const Case cases[] = {
-        {6100, 0.15F, 40, 0.7F, 0.7F, 0x81, -1},  {6101, 0.25F, 30, 0.8F, 0.7F, 0x81, -1},
-        {6102, 0.25F, 30, 0.8F, 0.7F, 0x81, -1},  {6103, 0.15F, 40, 0.4F, 0.7F, 0x81, -1},
-        {6104, 0.15F, 40, 0.25F, 0.7F, 0x81, -1}, {6105, 0.15F, 40, 0.4F, 1.0F, 0xA1, -1},
-        {6108, 0.15F, 40, 0.4F, 1.0F, 0xA1, -1},  {6109, 0.15F, 40, 1.5F, 1.0F, 0x289, 0},
-        {6110, 0.15F, 40, 1.5F, 1.0F, 0x289, 1},
+        {6100, 0.15F, 40, 0.7F, 0.7F, 0x81, -1, false, one},   {6101, 0.25F, 30, 0.8F, 0.7F, 0x81, -1, false, one},
+        {6102, 0.25F, 30, 0.8F, 0.7F, 0x81, -1, false, one},   {6103, 0.15F, 40, 0.4F, 0.7F, 0x81, -1, false, one},
+        {6104, 0.15F, 40, 0.25F, 0.7F, 0x81, -1, false, one},  {6105, 0.15F, 40, 0.4F, 1.0F, 0xA1, -1, false, three},
+        {6106, 0.15F, 40, 0.4F, 1.0F, 0xA1, -1, false, five},  {6107, 0.15F, 40, 0.4F, 1.0F, 0xA1, -1, true, three},
+        {6108, 0.15F, 40, 0.4F, 1.0F, 0xA1, -1, true, five},   {6109, 0.15F, 40, 1.5F, 1.0F, 0x289, 0, false, one},
+        {6110, 0.15F, 40, 1.5F, 1.0F, 0x289, 1, false, one},
     };
     auto hero = Make();
+    D3DXVECTOR3 from;
+    hero->GetRightWeaponFrame()->GetWorldPosition(&from);
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.code);
         created_.clear();
+        const std::size_t hitsBefore = hero->GetHits().size();
         Fire(*hero, c.code);
+        EXPECT_EQ(TurnsOf(*hero, c.yaw), c.angles);
+        EXPECT_EQ(hero->GetHits().size(), hitsBefore + c.angles.size());
         for (const TShot* shot : Arrows()) {
-            ASSERT_NE(shot, nullptr) << c.code;
-            EXPECT_FLOAT_EQ(Motion(shot).GetSpeed(), c.speed) << c.code;
-            EXPECT_EQ(shot->GetFlightFrames(), c.life) << c.code;
+            ASSERT_NE(shot, nullptr);
+            const TAccelMotion& m = Motion(shot);
+            EXPECT_NEAR(D3DXVec3Length(&m.GetDirection()), 1.0F, 1e-5F);
+            EXPECT_NEAR(m.GetPosition().x, from.x, 1e-5F);
+            EXPECT_NEAR(m.GetPosition().y, from.y, 1e-5F);
+            EXPECT_NEAR(m.GetPosition().z, from.z, 1e-5F);
+            EXPECT_FLOAT_EQ(m.GetAcceleration(), 0.0F);
+            EXPECT_FLOAT_EQ(m.GetSpeed(), c.speed);
+            EXPECT_EQ(shot->GetFlightFrames(), c.life);
             const TAttackHitTimedHeld* hit = HitOf(*hero, shot);
-            ASSERT_NE(hit, nullptr) << c.code;
-            EXPECT_EQ(hit->GetHitsLeft(), static_cast<std::uint32_t>(c.life)) << c.code;
-            EXPECT_EQ(hit->GetLifetime(), static_cast<std::uint32_t>(c.life) + shot->GetPartCount() - 1) << c.code;
-            EXPECT_EQ(hit->GetFlags(), c.flags) << c.code;
-            EXPECT_FLOAT_EQ(hit->GetDamageFactor(), c.first) << c.code;
-            EXPECT_FLOAT_EQ(hit->GetValueA(), c.second) << c.code;
-            EXPECT_FLOAT_EQ(hit->GetKnockTime(), c.second * 120.0F) << c.code;
-            EXPECT_EQ(hit->GetParam8(), c.tag) << c.code;
+            ASSERT_NE(hit, nullptr);
+            EXPECT_EQ(hit->GetHitsLeft(), static_cast<std::uint32_t>(c.life));
+            EXPECT_EQ(hit->GetLifetime(), static_cast<std::uint32_t>(c.life) + shot->GetPartCount() - 1);
+            EXPECT_EQ(hit->GetFlags(), c.flags);
+            EXPECT_FLOAT_EQ(hit->GetDamageFactor(), c.first);
+            EXPECT_FLOAT_EQ(hit->GetValueA(), c.second);
+            EXPECT_FLOAT_EQ(hit->GetKnockTime(), c.second * 120.0F);
+            EXPECT_EQ(hit->GetParam8(), c.tag);
         }
-        EXPECT_FALSE(Arrows().empty()) << c.code;
         for (const TEffectCreateCall& call : created_) {
-            EXPECT_EQ(call.id, 1100u) << c.code << ": only tag 100000 draws a trail";
+            EXPECT_EQ(call.id, 1100u) << "only tag 100000 draws a trail";
         }
     }
 

@@ -55,25 +55,6 @@ TEST_F(HeroTraceTest, ReleaseBeforeTheThresholdTaps)
     EXPECT_EQ(tapped.motion, 37u);
 }
 
-TEST_F(HeroTraceTest, FourReleasesInRhythmRunTheComboAndAFifthIsDropped)
-{
-    std::unique_ptr<TestHeroA> hero = MakeA();
-    qmtest::HeroTrace t(*hero, *input_);
-    for (std::uint32_t row : {25u, 27u, 29u, 31u}) {
-        Tap(t, kAttack);
-        ASSERT_TRUE(t.StepUntilRow(row)) << row;
-    }
-    Tap(t, kAttack);
-    ASSERT_TRUE(t.StepUntilState(0));
-    EXPECT_EQ(t.Rows(), (Rows{25, 27, 29, 31, 32}));
-    bool queuedInLastHit = false;
-    for (const qmtest::HeroTraceFrame& f : t.Frames()) {
-        queuedInLastHit = queuedInLastHit || (f.row == 31 && f.state == 19 && f.queued == 1);
-    }
-    EXPECT_TRUE(queuedInLastHit) << "the fifth release was queued";
-    EXPECT_EQ(hero->GetCommandCount(), 0u) << "and dropped with the recovery";
-}
-
 TEST_F(HeroTraceTest, HoldDuringAGroundRowStartsTheChargeAtItsEnd)
 {
     std::unique_ptr<TestHeroA> hero = MakeA();
@@ -143,45 +124,6 @@ TEST_F(HeroTraceTest, LandedAirHitsWithAQueuedAttackContinueTheAirCombo)
         p.Step(8);
         EXPECT_EQ(p.Rows(), (Rows{row, row + 1}));
     }
-}
-
-TEST_F(HeroTraceTest, LeapSkillJumpsAndAnAttackInTheAirGoesOnWithTheAirCombo)
-{
-    std::unique_ptr<TestHeroA> hero = MakeA();
-    SlotSkill(2003, 4);
-    qmtest::HeroTrace t(*hero, *input_);
-    Tap(t, kSkill);
-    ASSERT_TRUE(t.StepUntilRow(59, 5));
-    ASSERT_TRUE(t.StepUntilRow(60, 10));
-    const qmtest::HeroTraceFrame& leap = t.Frames().back();
-    EXPECT_FLOAT_EQ(leap.verticalSpeed, 0.18F);
-    EXPECT_FLOAT_EQ(leap.gravity, -0.007F);
-    Tap(t, kAttack);
-    ASSERT_TRUE(t.StepUntilRow(35, 12));
-    EXPECT_EQ(t.Rows(), (Rows{59, 60, 35}));
-    EXPECT_GT(t.Frames().back().height, 0.5F) << "in the air";
-}
-
-TEST_F(HeroTraceTest, AirSkillStartsOnlyInAJumpAndStrikesUntilTheGround)
-{
-    std::unique_ptr<TestHeroA> hero = MakeA();
-    SlotSkill(2004, 4);
-    qmtest::HeroTrace t(*hero, *input_);
-    Tap(t, kSkill);
-    t.Step(6);
-    EXPECT_EQ(hero->GetState(), 0u) << "an air action on the ground";
-    EXPECT_TRUE(t.Rows().empty());
-
-    Tap(t, kJump);
-    ASSERT_EQ(hero->GetState(), 4u);
-    Tap(t, kSkill);
-    ASSERT_TRUE(t.StepUntilRow(65, 6));
-    const std::size_t start = t.Frames().size();
-    ASSERT_TRUE(t.StepUntilRow(66, 100));
-    EXPECT_GT(t.Frames().size() - start, 3u) << "stepped well past the motion's three frames";
-    EXPECT_LT(t.Frames()[t.Frames().size() - 2].height, 0.01F) << "until the ground";
-    ASSERT_TRUE(t.StepUntilState(0, 10));
-    EXPECT_EQ(t.Rows(), (Rows{65, 66}));
 }
 
 TEST_F(HeroTraceTest, SkillsThatStartNothing)

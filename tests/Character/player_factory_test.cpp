@@ -60,6 +60,7 @@ TEST_F(PlayerFactoryTest, EveryPairOfBothCharactersMakesItsClassWithItsModel)
             }
             EXPECT_EQ(I(typeid(*made.Get())), expected->type) << c << " " << t;
             EXPECT_EQ(made->GetWeaponModelName(), expected->model) << c << " " << t;
+            EXPECT_EQ(made->GetBodyMesh()->GetName(), expected->model) << c << " " << t;
             EXPECT_EQ(made->GetCharacterIndex(), c);
         }
     }
@@ -70,30 +71,6 @@ TEST_F(PlayerFactoryTest, EveryPairOfBothCharactersMakesItsClassWithItsModel)
     TWeponTable::Get(1000).Type = -1;
     EXPECT_EQ(CreatePlayerCharacter(nullptr, 0).Get(), nullptr);
     EXPECT_EQ(CreatePlayerCharacter(nullptr, 2).Get(), nullptr);
-}
-
-TEST_F(PlayerFactoryTest, ClassAndModelByCharacterAndWeaponType)
-{
-    WriteHeroModel("heroine03");
-    data_->GetCharacterData(1)->WeaponId = 1003;
-    TRefPtr<TPlayerCharacter> heroine = CreatePlayerCharacter(nullptr, 1);
-    ASSERT_NE(dynamic_cast<THeroI*>(heroine.Get()), nullptr);
-    EXPECT_EQ(heroine->GetWeaponModelName(), "heroine03");
-    EXPECT_EQ(heroine->GetCharacterIndex(), 1u);
-
-    data_->GetCharacterData(0)->WeaponId = 1002;
-    TRefPtr<TPlayerCharacter> hero = CreatePlayerCharacter(nullptr, 0);
-    ASSERT_NE(hero.Get(), nullptr);
-    EXPECT_NE(dynamic_cast<THeroC*>(hero.Get()), nullptr);
-    EXPECT_EQ(hero->GetWeaponModelName(), "hero02");
-    EXPECT_EQ(hero->GetBodyMesh()->GetName(), "hero02");
-}
-
-TEST_F(PlayerFactoryTest, PairWithoutClassGivesNothing)
-{
-    data_->GetCharacterData(0)->WeaponId = 1003;
-    EXPECT_EQ(CreatePlayerCharacter(nullptr, 0).Get(), nullptr);
-    EXPECT_EQ(CreatePlayerCharacter(nullptr, 8).Get(), nullptr);
 }
 
 TEST_F(PlayerFactoryTest, LeaderChangeStoresTheOldLeaderFirst)

@@ -50,6 +50,8 @@ TEST_F(PlayerStatesTest, ComboWindowTakesTheReservedActionOrItsFallBack)
         {5, 2, 0, 6},   {5, 2, 5, 6},   {5, 2, 7, 6},   {5, 2, 40, 6},  {5, 2, 41, 41}, {5, 1, 0, 33},
         {5, 0, 0, 6},   {7, 2, 9, 9},   {7, 0, 0, 8},   {9, 2, 11, 10}, {11, 0, 0, 12}, {13, 2, 15, 14},
         {15, 0, 0, 16}, {17, 2, 19, 18}, {19, 2, 17, 20}, {19, 2, 50, 50},
+        // Command five's rows go on to their own recovery whatever is reserved.
+        {21, 0, 0, 22}, {21, 2, 41, 22}, {23, 1, 0, 24},
     };
     for (const Case& c : cases) {
         Refusing hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
@@ -74,25 +76,6 @@ TEST_F(PlayerStatesTest, TheSecondWindowsOfEachPairStartTheAttackBuff)
         StepToEnd(*hero);
         EXPECT_EQ(hero->GetAttackBuff1().Remaining, row == 9 || row == 11 ? 120 : 0) << row;
     }
-}
-
-TEST_F(PlayerStatesTest, CommandFiveGoesOnToItsOwnRecoveryRow)
-{
-    std::unique_ptr<TestHero> hero = MakeHero();
-    for (const auto& [row, recovery] : {std::pair{21u, 22u}, std::pair{23u, 24u}}) {
-        hero->SetSubState(row);
-        for (std::uint32_t i = 0; i + 1 < kFrames; ++i) {
-            hero->RunStateHandler();
-        }
-        EXPECT_EQ(hero->GetSubState(), row) << "still playing";
-        hero->RunStateHandler();
-        EXPECT_EQ(hero->GetSubState(), recovery);
-        EXPECT_EQ(hero->GetState(), 19u);
-    }
-    // An action the stand-in does not know goes back to idle.
-    hero->SetSubState(40);
-    hero->RunStateHandler();
-    EXPECT_EQ(hero->GetState(), 0u);
 }
 
 TEST_F(PlayerStatesTest, EscapeNeedsTwentyMpAndTheEscapeSkill)
