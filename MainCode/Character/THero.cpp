@@ -262,37 +262,6 @@ void THero::StartSkill(bool hold)
 
 // ---- the town step ----
 
-bool THero::UpdateInTown()
-{
-    HiddenButtons hidden;
-    // A conversation or script running in the area keeps the hero still.
-    if (m_area != nullptr && (m_area->IsScriptActive() || m_area->GetTalkingVillager() != nullptr)) {
-        HideButtons(hidden);
-    }
-    if (m_itemRing != nullptr && m_itemRing->RunState(this)) {
-        HideButtons(hidden);
-    }
-    UpdatePopups();
-    DetectDoubleTap();
-    CheckFall();
-    TryJump();
-    ProcessPatternFrame();
-    RunStateHandler();
-    if (m_statusPanel != nullptr) {
-        m_statusPanel->Update(this);
-    }
-    if (m_skillGauge != nullptr) {
-        m_skillGauge->HandleInput(this);
-    }
-    m_statusIcons.Update(this, m_referenceFrame, m_cameraFrame);
-    if (m_getRender != nullptr) {
-        m_getRender->Update();
-    }
-    TickStatusTimers();
-    RestoreButtons(hidden);
-    return true;
-}
-
 // ---- hits that landed ----
 
 void THero::OnHitDelivered(TArmedCharacter* victim, std::int32_t code, std::int32_t damage, std::uint8_t flag)

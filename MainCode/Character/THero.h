@@ -116,7 +116,6 @@ public:
     void SetSubState(std::uint32_t n) override { StartAction(n); }
     void StartAction(std::uint32_t n);
     void OnHitDelivered(TArmedCharacter* victim, std::int32_t code, std::int32_t damage, std::uint8_t flag) override;
-    bool UpdateInTown() override;
     bool IsChainBlocked(std::uint32_t n) override { return IsAirAction(n); }
     std::uint32_t GetChainAction() override { return m_def.ChargeAction; }
     std::int32_t GetSkillAction(std::uint32_t skillId, std::uint8_t hold) override;

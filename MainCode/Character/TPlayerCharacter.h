@@ -183,8 +183,8 @@ public:
                              std::int32_t damage) override;
     // 53
     void OnDownedHit() override {}
-    // 56: the step in town areas.
-    virtual bool UpdateInTown() = 0;
+    // 56: the step in town areas: the buttons dropped while the area is busy or the ring is open.
+    virtual bool UpdateInTown();
     // 57, 58
     virtual void LoadTownModel();
     virtual void LoadWeaponModel();

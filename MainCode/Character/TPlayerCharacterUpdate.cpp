@@ -8,6 +8,7 @@
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TAreaBase.h"
 #include "dx/dx8/3d/TSprite.h"
 #include "dx/dx8/sound/TSoundBank.h"
 
@@ -251,4 +252,36 @@ void TPlayerCharacter::TickStatusTimers()
     TickCountdown(m_attackSeal);
     TickCountdown(m_slowness);
     TickCountdown(m_manaSeal);
+}
+
+// The step in town areas: no combat, the HUD and the status timers run.
+bool TPlayerCharacter::UpdateInTown()
+{
+    HiddenButtons hidden;
+    // A conversation or script running in the area keeps the hero still.
+    if (m_area != nullptr && (m_area->IsScriptActive() || m_area->GetTalkingVillager() != nullptr)) {
+        HideButtons(hidden);
+    }
+    if (m_itemRing != nullptr && m_itemRing->RunState(this)) {
+        HideButtons(hidden);
+    }
+    UpdatePopups();
+    DetectDoubleTap();
+    CheckFall();
+    TryJump();
+    ProcessPatternFrame();
+    RunStateHandler();
+    if (m_statusPanel != nullptr) {
+        m_statusPanel->Update(this);
+    }
+    if (m_skillGauge != nullptr) {
+        m_skillGauge->HandleInput(this);
+    }
+    m_statusIcons.Update(this, m_referenceFrame, m_cameraFrame);
+    if (m_getRender != nullptr) {
+        m_getRender->Update();
+    }
+    TickStatusTimers();
+    RestoreButtons(hidden);
+    return true;
 }

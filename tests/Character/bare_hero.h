@@ -53,28 +53,6 @@ public:
         OnHitLanded(victim, value, damage, flag);
     }
 
-    bool UpdateInTown() override
-    {
-        UpdatePopups();
-        DetectDoubleTap();
-        CheckFall();
-        TryJump();
-        ProcessPatternFrame();
-        RunStateHandler();
-        if (m_statusPanel != nullptr) {
-            m_statusPanel->Update(this);
-        }
-        if (m_skillGauge != nullptr) {
-            m_skillGauge->HandleInput(this);
-        }
-        m_statusIcons.Update(this, m_referenceFrame, m_cameraFrame);
-        if (m_getRender != nullptr) {
-            m_getRender->Update();
-        }
-        TickStatusTimers();
-        return true;
-    }
-
     std::uint32_t GetChainAction() override { return 33; }
     std::int32_t GetSkillAction(std::uint32_t, std::uint8_t) override { return 0; }
     void OnAttackReleased() override {}
