@@ -7,7 +7,8 @@
 // (allocations counted in sanitizer builds only, on the thread that steps the field: the music
 // stream's own thread allocates in its waits and is no part of the step). Effects that end are
 // raised again between steps; a new effect allocates by design, so steps in which one is created
-// (effects raising effects included) are left out of the allocation count.
+// (effects raising effects included) are left out of the allocation count. The generator is
+// seeded the same every run, so every run plays the same steps.
 #include <time.h>
 
 #include <cstdio>
@@ -15,11 +16,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Map/TCamera.h"
@@ -33,7 +36,7 @@
 #include "platform/win32/keyboard.h"
 #include "platform/win32/msgbox.h"
 #include "support/alloc_probe.h"
-#include "formats/enemy_table_writer.h"
+#include "support/field_state_hash.h"
 #include "formats/field_writer.h"
 #include "support/temp_dir.h"
 #include "platform/testing/win32.h"
@@ -43,11 +46,10 @@ namespace {
 constexpr int kObjects = 30;
 constexpr int kEffects = 40;
 constexpr int kShots = 4;
-// One type id per enemy class: A, B, C, D, E and the time-stopping one. The time-stopping type
-// without aura (10025) stops time only when its stop blow lands on the player; the bench checks
-// that it never does, so every step is the plain one.
-constexpr std::uint32_t kEnemyTypes[] = {0, 22, 2, 10011, 59, 10025};
-constexpr int kClasses = static_cast<int>(sizeof(kEnemyTypes) / sizeof(kEnemyTypes[0]));
+// One type id per enemy class. The time-stopping one stops time only when its stop blow lands on
+// the player; the bench checks that it never does, so every step is the plain one.
+constexpr const auto& kEnemyTypes = qmtest::kFieldEnemyClassTypes;
+constexpr int kClasses = static_cast<int>(std::size(kEnemyTypes));
 constexpr int kWarmUp = 120;
 constexpr int kSteps = 2000;
 
@@ -84,20 +86,6 @@ std::vector<qmtest::FieldMap> BenchMaps()
         battle.enemies.push_back({kEnemyTypes[i % kClasses], at, D3DXVECTOR3(0.0F, 0.0F, 0.0F)});
     }
     return maps;
-}
-
-// The field's enemy record under each bench type id.
-void WriteEnemyTable(const std::string& path)
-{
-    std::vector<TEnemyRecord> records;
-    for (std::uint32_t id : kEnemyTypes) {
-        TEnemyRecord r = qmtest::FieldEnemyRecord();
-        r.id = id;
-        records.push_back(r);
-    }
-    const std::vector<std::uint8_t> bytes = qmtest::BuildEnemyTable(records);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
 }
 
 // Presses the arrow keys that take the player toward the goal as the camera sees it.
@@ -175,8 +163,21 @@ private:
 
 }  // namespace
 
-int main()
+// --trace FILE writes the state hash after every step, one a line: two runs of the same build
+// compare line by line.
+int main(int argc, char** argv)
 {
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace(nullptr, std::fclose);
+    if (argc == 3 && std::string(argv[1]) == "--trace") {
+        trace.reset(std::fopen(argv[2], "w"));
+        if (!trace) {
+            std::fprintf(stderr, "cannot write %s\n", argv[2]);
+            return 1;
+        }
+    } else if (argc != 1) {
+        std::fprintf(stderr, "usage: %s [--trace FILE]\n", argv[0]);
+        return 1;
+    }
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     qmtest::TempDir dir;
@@ -186,12 +187,15 @@ int main()
     std::ofstream("setting.ini", std::ios::binary)
         << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
     qmtest::WriteFieldFolder(".", BenchMaps());
-    WriteEnemyTable("data/tbl04/enemy.tbl");
+    qmtest::WriteFieldEnemyTable(".", {std::begin(kEnemyTypes), std::end(kEnemyTypes)});
 
     TGameWnd app(0, "Verrow Quillmark", "Quillmark", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr,
                  nullptr, nullptr, 101, 104);
     app.Create();
     app.Init();
+    // The game seeds its generator from the clock as it starts; the bench plays the same draws
+    // every run.
+    init_genrand(1);
     TFieldLoop* field = TFieldLoop::CreateAtPosition(&app, "map00/battle", qmtest::FieldLayout::Start(),
                                                      qmtest::FieldLayout::StartDirection(),
                                                      qmtest::FieldLayout::StartCamera());
@@ -258,6 +262,10 @@ int main()
                 ++countedSteps;
             }
         }
+        if (trace) {
+            std::fprintf(trace.get(), "%d %016llx\n", step,
+                         static_cast<unsigned long long>(qmtest::FieldStateHash(area)));
+        }
         if (IsTimeStopped()) {
             std::fprintf(stderr, "time stopped at step %d\n", step);
             return 1;
@@ -265,9 +273,9 @@ int main()
     }
     const std::size_t live = enemies->GetLive().size();
     app.Shutdown();
-    // The enemies stay about the player. Now and then one is lost all the same: the player, come
-    // down from a hit's hop right above it, pushes it straight down under the ground, where it
-    // falls until it is out of range.
+    // The enemies stay about the player. With other draws one can be lost all the same: the
+    // player, come down from a hit's hop right above it, pushes it straight down under the
+    // ground, where it falls until it is out of range.
     if (live != static_cast<std::size_t>(kObjects)) {
         std::fprintf(stderr, "%zu enemies of %d at the end\n", live, kObjects);
     }

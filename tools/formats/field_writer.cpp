@@ -347,6 +347,17 @@ MapStream FieldMapStream(const FieldMap& map)
     return s;
 }
 
+void WriteFieldEnemyTable(const std::string& root, const std::vector<std::uint32_t>& typeIds)
+{
+    std::vector<TEnemyRecord> records;
+    for (std::uint32_t id : typeIds) {
+        TEnemyRecord r = FieldEnemyRecord();
+        r.id = id;
+        records.push_back(r);
+    }
+    Save(fs::path(root) / "data/tbl04/enemy.tbl", BuildEnemyTable(records));
+}
+
 void WriteFieldMusic(const std::string& root)
 {
     const fs::path music = fs::path(root) / "data/bgm04";
@@ -418,7 +429,7 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     }
     Save(tables / "hrdef.tbl", BuildGameTable(heroes));
     WritePlayerValueTables(tables.string());
-    Save(tables / "enemy.tbl", BuildEnemyTable({FieldEnemyRecord()}));
+    WriteFieldEnemyTable(root, {kFieldEnemyType});
     TWeponRecord sword;
     sword.Id = 1000;
     sword.Name = "木の剣";

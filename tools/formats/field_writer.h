@@ -140,6 +140,9 @@ PtxImage FieldMinimapPicture();
 
 // The enemy record of kFieldEnemyType.
 TEnemyRecord FieldEnemyRecord();
+// One enemy type id of each class: A, B, C, D, E and the time-stopping one (without aura: it
+// stops time only when its stop blow lands on the player).
+inline constexpr std::uint32_t kFieldEnemyClassTypes[] = {0, 22, 2, 10011, 59, 10025};
 // The scripts of the town's people: (script file in the map-data folder, its scripts' statements).
 struct FieldScriptFile {
     std::string file;
@@ -158,6 +161,8 @@ TSvpRecord FieldSavePoint();
 // point from FieldSavePoint and the enemy from FieldEnemyRecord.
 void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps = DefaultFieldMaps(),
                       bool writeTables = true);
+// The enemy table of root, with FieldEnemyRecord under each of the type ids.
+void WriteFieldEnemyTable(const std::string& root, const std::vector<std::uint32_t>& typeIds);
 // Short looping tones for the music of FieldMusicTable, into root's music folder.
 void WriteFieldMusic(const std::string& root);
 
