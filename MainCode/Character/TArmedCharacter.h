@@ -113,7 +113,7 @@ public:
                                 std::uint8_t flag) = 0;
     virtual std::uint32_t ClearFlash();
     virtual void StartFlash(std::uint8_t on, std::int32_t frames);
-    virtual bool IsActionState() = 0;
+    virtual bool IsSpecialActionState() = 0;
     virtual bool IsHeld() = 0;
     virtual void GetAttackParams(const TAttackRecord& record, TAttackPlacement& out) = 0;
     virtual void SetSubState(std::uint32_t subState) { m_subState = subState; }

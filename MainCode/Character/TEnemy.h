@@ -31,7 +31,7 @@ public:
     // Nothing while the previous voice still runs.
     void PlayVoice(std::uint32_t id) override;
     std::uint32_t ReceiveHit(TAttackHit* hit) override;
-    bool IsActionState() override { return m_state == 16; }
+    bool IsSpecialActionState() override { return m_state == 16; }
     bool IsHeld() override { return m_state == 14; }
     void GetAttackParams(const TAttackRecord& record, TAttackPlacement& out) override;
     void OnPatternEvent(const TPatternEvent& frame) override;

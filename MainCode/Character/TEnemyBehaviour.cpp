@@ -381,7 +381,7 @@ void TEnemy::Think()
     const float heights = player->GetCenterHeight() + m_centerHeight;
     const float near = heights * 1.3F;
     const float close = heights * 1.1F;
-    const bool a = fighter != nullptr && fighter->IsActionState();
+    const bool a = fighter != nullptr && fighter->IsSpecialActionState();
     const bool s = fighter != nullptr && fighter->GetReactionMode() != kModeNormal && fighter->GetHp() >= 1;
     const bool pb = fighter != nullptr && fighter->GetFlashTime() > 0;
     const bool e = IsBehindMovingPlayer();

@@ -202,7 +202,7 @@ void TPlayerCharacter::DetachFromField()
     m_targetEnemyId = kNoTarget;
 }
 
-bool TPlayerCharacter::IsActionState()
+bool TPlayerCharacter::IsSpecialActionState()
 {
     if (m_subState >= 5 && m_subState <= 24) {
         return false;

@@ -152,7 +152,7 @@ public:
     void OnHitDelivered(TArmedCharacter* victim, std::int32_t value, std::int32_t damage,
                         std::uint8_t flag) override = 0;
     // 30: false while the sub-state is 5..24, else true in state 19.
-    bool IsActionState() override;
+    bool IsSpecialActionState() override;
     // 31: held in state 16.
     bool IsHeld() override { return m_state == 16; }
     // 32: where a hit hangs and its attack value.
@@ -621,7 +621,7 @@ protected:
     TStatusCountdown m_manaSeal;
     TStatusIcon m_statusIcons;
     std::uint32_t m_reserved2 = 0;
-    // Made by the hero classes; empty in the stand-ins.
+    // The weapons' afterimages, made by the hero classes; empty in the test player.
     std::unique_ptr<TAfterImage> m_leftTrail;
     std::unique_ptr<TAfterImage> m_rightTrail;
     TRefPtr<TAccessory> m_accessoryA;

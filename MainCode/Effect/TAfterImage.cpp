@@ -116,7 +116,7 @@ void TAfterImage::SetRamp(float length, float red, float green, float blue, std:
 
 void TAfterImage::Update()
 {
-    const bool query = m_owner != nullptr && m_owner->IsActionState();
+    const bool query = m_owner != nullptr && m_owner->IsSpecialActionState();
     const bool justEnded = m_lastQuery && !query;
     if (justEnded || static_cast<std::uint32_t>(m_fadeCounter) <= static_cast<std::uint32_t>(kFadeFrames)) {
         if (m_fadeCounter == kNotFading) {

@@ -52,7 +52,7 @@ public:
     {
         delivered.push_back({victim, value, damage, flag});
     }
-    bool IsActionState() override { return false; }
+    bool IsSpecialActionState() override { return false; }
     bool IsHeld() override { return false; }
     // Hits hang on the body at the record's offset and hit as hard as its placement value.
     void GetAttackParams(const TAttackRecord& record, TAttackPlacement& out) override

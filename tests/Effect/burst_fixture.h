@@ -23,7 +23,7 @@ public:
 class QueryCharacter : public qmtest::EffectTestCharacter {
 public:
     QueryCharacter() : EffectTestCharacter("owner") {}
-    bool IsActionState() override { return query; }
+    bool IsSpecialActionState() override { return query; }
     bool query = false;
 };
 

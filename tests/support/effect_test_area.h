@@ -89,7 +89,7 @@ public:
                         std::uint8_t /*flag*/) override
     {
     }
-    bool IsActionState() override { return false; }
+    bool IsSpecialActionState() override { return false; }
     bool IsHeld() override { return held; }
     void GetAttackParams(const TAttackRecord& record, TAttackPlacement& out) override;
     void PlaySound(std::uint32_t id) override { sounds.push_back(id); }
