@@ -171,17 +171,14 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     ASSERT_TRUE(sound->Init(window_));
     sound->SetSeFolder(dir_.Path().string() + "/" + sample::kSeFolder);
     sound->SetMusicFolder(dir_.Path().string() + "/" + sample::kMusicFolder);
-    Path(std::string(sample::kSeFolder) + "se.pse");
-    for (const TSoundTableEntry& e : c.se) {
-        TPseSound wave("se.pse/" + e.name, 0, sound);
-        EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
-        EXPECT_GT(wave.GetLength(), 50) << e.name;
-    }
-    Path(std::string(sample::kSeFolder) + "voice.pse");
-    for (const TSoundTableEntry& e : c.voice) {
-        TPseSound wave("voice.pse/" + e.name, 1, sound);
-        EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
-        EXPECT_GT(wave.GetLength(), 50) << e.name;
+    for (const auto& [package, bank, table] :
+         {std::tuple("se.pse", 0U, &c.se), std::tuple("voice.pse", 1U, &c.voice)}) {
+        Path(std::string(sample::kSeFolder) + package);
+        for (const TSoundTableEntry& e : *table) {
+            TPseSound wave(std::string(package) + "/" + e.name, bank, sound);
+            EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
+            EXPECT_GT(wave.GetLength(), 50) << e.name;
+        }
     }
     for (const TSoundTableEntry& e : c.bgm) {
         Path(std::string(sample::kMusicFolder) + e.name);
