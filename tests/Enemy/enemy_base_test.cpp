@@ -151,6 +151,8 @@ TEST_F(EnemyBaseTest, OutOfRangeSparesHighIdsAndTheAppearing)
     EXPECT_FALSE(e[2]->IsOutOfRange());
 }
 
+// The gauge shows for 200 frames after a hit; over a hit enemy at 60 per cent of its HP the frame's
+// corner lies at the screen point of the body's sphere centre, the bar inside it three fifths full.
 TEST_F(EnemyBaseTest, TheGaugeShowsAfterAHitAndItsBarFollowsHp)
 {
     TestMap map(0, 100.0F);
@@ -169,6 +171,11 @@ TEST_F(EnemyBaseTest, TheGaugeShowsAfterAHitAndItsBarFollowsHp)
         shown += enemy->GetGaugeTimer() > 0 ? 1 : 0;
     }
     EXPECT_EQ(shown, 199);
+
+    Hit(*enemy, 0, nullptr);
+    enemy->TakeDamage(enemy->GetHp() - enemy->GetMaxHp() * 3 / 5);
+    ASSERT_EQ(enemy->GetHp(), enemy->GetMaxHp() * 3 / 5);
+    EXPECT_TRUE(Shoot("enemy_hp_gauge", [&] { factory_->DrawGauges(); }));
 }
 
 // A received hit shows the enemy's tallies on the player's pop-up; the damage it takes raises the
@@ -208,20 +215,6 @@ TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
     EXPECT_EQ(player_->GetHitPopup().GetLife().GetShowCount(), 1);
     first->LeaveField();
     second->LeaveField();
-}
-
-// The gauge of a hit enemy at 60 per cent of its HP: the frame's corner at the screen point of the
-// body's sphere centre, the bar inside it three fifths full.
-TEST_F(EnemyBaseTest, TheGaugePictureOverAHitEnemy)
-{
-    TestMap map(0, 100.0F);
-    map.Place(3, D3DXVECTOR3(0, 0, 0));
-    MakeFactory(map);
-    TEnemy* enemy = factory_->GetLive().begin()->second.Get();
-    Hit(*enemy, 0, nullptr);
-    enemy->TakeDamage(enemy->GetHp() - enemy->GetMaxHp() * 3 / 5);
-    ASSERT_EQ(enemy->GetHp(), enemy->GetMaxHp() * 3 / 5);
-    EXPECT_TRUE(Shoot("enemy_hp_gauge", [&] { factory_->DrawGauges(); }));
 }
 
 // A voice sets the timer from its length (100 ms: 6 frames); another asked for while it runs is not

@@ -376,24 +376,7 @@ TEST_F(EnemyClassesTest, TheAuraRidesThreeFramesAndHitsLeaveTheThinkTimer)
     EXPECT_TRUE(CallsOf(TTimeStopEnemy::kAuraEffect).empty());
 }
 
-TEST_F(EnemyClassesTest, GoingDuringAStopEndsItAndTakesTheBoardOffTheCamera)
-{
-    TRefPtr<TEnemy> prototype = StopPrototype();
-    TRefPtr<TEnemy> enemy;
-    LandStop(PlaceCopy(prototype, enemy));
-    ASSERT_TRUE(IsTimeStopped());
-    const TRefPtr<TFrame> board = GetTimeStopBoard();
-    ASSERT_EQ(board->GetParent(), area_->CameraFrame());
-    enemy->LeaveField();
-    enemy = TRefPtr<TEnemy>();
-    EXPECT_FALSE(IsTimeStopped());
-    EXPECT_EQ(board->GetParent(), nullptr);
-    EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
-    prototype = TRefPtr<TEnemy>();
-    EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
-}
-
-TEST_F(EnemyClassesTest, TheBoardHangsBeforeTheCameraDuringAStop)
+TEST_F(EnemyClassesTest, TheBoardHangsBeforeTheCameraDuringAStopAndEveryEndTakesItDown)
 {
     TRefPtr<TEnemy> prototype = StopPrototype();
     TRefPtr<TEnemy> enemy;
@@ -403,7 +386,19 @@ TEST_F(EnemyClassesTest, TheBoardHangsBeforeTheCameraDuringAStop)
     EXPECT_TRUE(Shoot("enemy_time_stop_board"));
     // The player's reception ends it and takes the board down.
     SetTimeStop(false, nullptr, nullptr);
-    EXPECT_EQ(GetTimeStopBoard()->GetParent(), nullptr);
+    const TRefPtr<TFrame> board = GetTimeStopBoard();
+    EXPECT_EQ(board->GetParent(), nullptr);
+
+    // So does the enemy going during a stop, and the board goes with it.
+    LandStop(static_cast<TTimeStopEnemy*>(enemy.Get()));
+    ASSERT_EQ(board->GetParent(), area_->CameraFrame());
+    enemy->LeaveField();
+    enemy = TRefPtr<TEnemy>();
+    EXPECT_FALSE(IsTimeStopped());
+    EXPECT_EQ(board->GetParent(), nullptr);
+    EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
+    prototype = TRefPtr<TEnemy>();
+    EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
 }
 
 TEST_F(EnemyClassesTest, TheStopAttackOddsAndTheDistanceListsAtTheirBounds)
