@@ -69,6 +69,7 @@ TEST_F(EnemyTableTest, EveryFieldRoundTripsUnderEitherHeader)
     odd.gravity = -0.0F;
     odd.armedStats[5] = 3.4028235e38F;
     odd.itemChance = 1.0F;
+    // The records are scrambled whatever the header's flag says.
     for (bool scrambled : {true, false}) {
         TEnemyDataTable reader;
         ASSERT_TRUE(reader.Load(Save(BuildEnemyTable({SampleEnemyRecord(0), odd}, scrambled)))) << scrambled;
@@ -96,19 +97,6 @@ TEST_F(EnemyTableTest, TextStopsAtItsFirstNulAndZeroLengthReadsNothing)
     // A zero length takes no text bytes: the next string is still read in step.
     EXPECT_EQ(reader.GetRecord(0).modelName, "");
     EXPECT_EQ(reader.GetRecord(0).soundName, "enemy01");
-}
-
-TEST_F(EnemyTableTest, RecordsAreScrambledEvenWithAPlainHeader)
-{
-    const std::vector<std::uint8_t> bytes = BuildEnemyTable({SampleEnemyRecord(5)}, false);
-    // The plain header: flag 0, then the counts as they are.
-    ASSERT_EQ(bytes[0], 0);
-    ASSERT_EQ(bytes[1], 1);
-    TEnemyDataTable reader;
-    ASSERT_TRUE(reader.Load(Save(bytes)));
-    EXPECT_EQ(reader.GetRecordCount(), 1U);
-    EXPECT_EQ(reader.GetRecord(0).id, 5U);
-    EXPECT_EQ(reader.GetRecord(0).label, "敵5");
 }
 
 TEST_F(EnemyTableTest, LoadingFillsTheGlobalTableAndTheLaterDuplicateWins)
