@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "MainCode/GameData/TGameData.h"
-#include "MainCode/Map/TAttackHitTimed.h"
 #include "MainCode/Map/TMapItem.h"
 #include "enemy_fixture.h"
 
@@ -143,10 +142,7 @@ TEST_F(EnemyBaseTest, OutOfRangeSparesHighIdsAndTheAppearing)
     TestMap map(0, 6.0F);
     map.Place(79, D3DXVECTOR3(6, 0, 0)).Place(10000, D3DXVECTOR3(20, 0, 0)).Place(3, D3DXVECTOR3(6.5F, 0, 0));
     MakeFactory(map);
-    std::vector<TEnemy*> e;
-    for (auto& entry : factory_->GetLive()) {
-        e.push_back(entry.second.Get());
-    }
+    const std::vector<TEnemy*> e = Live();
     ASSERT_EQ(e.size(), 3U);
     EXPECT_FALSE(e[0]->IsOutOfRange()) << "exactly at the spawn distance";
     EXPECT_FALSE(e[1]->IsOutOfRange()) << "type 10000";
@@ -155,6 +151,8 @@ TEST_F(EnemyBaseTest, OutOfRangeSparesHighIdsAndTheAppearing)
     EXPECT_FALSE(e[2]->IsOutOfRange());
 }
 
+// The gauge shows for 200 frames after a hit; over a hit enemy at 60 per cent of its HP the frame's
+// corner lies at the screen point of the body's sphere centre, the bar inside it three fifths full.
 TEST_F(EnemyBaseTest, TheGaugeShowsAfterAHitAndItsBarFollowsHp)
 {
     TestMap map(0, 100.0F);
@@ -164,9 +162,7 @@ TEST_F(EnemyBaseTest, TheGaugeShowsAfterAHitAndItsBarFollowsHp)
     // Not shown before a hit.
     enemy->DrawGauge();
     EXPECT_EQ(enemy->GetGaugeTimer(), 0);
-    TAttackHitParams params;
-    TAttackHitTimed hit(player_->GetObjectId(), area_->Scene(), nullptr, 1, params);
-    enemy->ReceiveHit(&hit);
+    Hit(*enemy, 0, nullptr);
     EXPECT_EQ(enemy->GetGaugeTimer(), 200);
     EXPECT_EQ(enemy->GetThinkTimer(), -1000);
     int shown = 0;
@@ -175,6 +171,11 @@ TEST_F(EnemyBaseTest, TheGaugeShowsAfterAHitAndItsBarFollowsHp)
         shown += enemy->GetGaugeTimer() > 0 ? 1 : 0;
     }
     EXPECT_EQ(shown, 199);
+
+    Hit(*enemy, 0, nullptr);
+    enemy->TakeDamage(enemy->GetHp() - enemy->GetMaxHp() * 3 / 5);
+    ASSERT_EQ(enemy->GetHp(), enemy->GetMaxHp() * 3 / 5);
+    EXPECT_TRUE(Shoot("enemy_hp_gauge", [&] { factory_->DrawGauges(); }));
 }
 
 // A received hit shows the enemy's tallies on the player's pop-up; the damage it takes raises the
@@ -182,11 +183,8 @@ TEST_F(EnemyBaseTest, TheGaugeShowsAfterAHitAndItsBarFollowsHp)
 // enemy takes its hits all the same.
 TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
 {
-    TRefPtr<TEnemy> proto = Prototype(qmtest::SampleEnemyRecord(3));
-    TRefPtr<TEnemy> first = proto->Clone(nullptr);
-    TRefPtr<TEnemy> second = proto->Clone(nullptr);
-    first->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
-    second->Spawn(area_.get(), D3DXVECTOR3(-1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    TRefPtr<TEnemy> first = Placed(qmtest::SampleEnemyRecord(3));
+    TRefPtr<TEnemy> second = Placed(qmtest::SampleEnemyRecord(3), D3DXVECTOR3(-1, 0, 0));
     const auto best = [&] {
         const std::int32_t* b = player_->GetBestRecords();
         return std::vector<std::int32_t>(b, b + 4);
@@ -202,9 +200,7 @@ TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
     EXPECT_EQ(best(), (std::vector<std::int32_t>{50, 3, 0, 3}));
     EXPECT_EQ(player_->GetHitPopup().GetLife().GetShowCount(), 0);
 
-    TAttackHitParams params;
-    TAttackHitTimed hit(player_->GetObjectId(), area_->Scene(), nullptr, 1, params);
-    second->ReceiveHit(&hit);
+    Hit(*second, 0, nullptr);
     EXPECT_EQ(player_->GetHitPopup().GetLife().GetShowCount(), 1);
     EXPECT_EQ(player_->GetHitPopup().GetCount(), second->GetHitsTaken());
     EXPECT_EQ(player_->GetHitPopup().GetDamage(), second->GetDamageTaken());
@@ -212,7 +208,7 @@ TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
 
     area_->SetPlayer(nullptr);
     const std::int32_t hits = first->GetHitsTaken();
-    first->ReceiveHit(&hit);
+    Hit(*first, 0, nullptr);
     first->TakeDamage(1);
     EXPECT_GT(first->GetHitsTaken(), hits);
     area_->SetPlayer(player_.get());
@@ -221,28 +217,11 @@ TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
     second->LeaveField();
 }
 
-// The gauge of a hit enemy at 60 per cent of its HP: the frame's corner at the screen point of the
-// body's sphere centre, the bar inside it three fifths full.
-TEST_F(EnemyBaseTest, TheGaugePictureOverAHitEnemy)
-{
-    TestMap map(0, 100.0F);
-    map.Place(3, D3DXVECTOR3(0, 0, 0));
-    MakeFactory(map);
-    TEnemy* enemy = factory_->GetLive().begin()->second.Get();
-    TAttackHitParams params;
-    TAttackHitTimed hit(player_->GetObjectId(), area_->Scene(), nullptr, 1, params);
-    enemy->ReceiveHit(&hit);
-    enemy->TakeDamage(enemy->GetHp() - enemy->GetMaxHp() * 3 / 5);
-    ASSERT_EQ(enemy->GetHp(), enemy->GetMaxHp() * 3 / 5);
-    EXPECT_TRUE(Shoot("enemy_hp_gauge", [&] { factory_->DrawGauges(); }));
-}
-
 // A voice sets the timer from its length (100 ms: 6 frames); another asked for while it runs is not
 // heard, on its last frame either; once it has run out the next one is.
 TEST_F(EnemyBaseTest, AVoiceAskedForWhileTheVoiceTimerRunsPlaysNothing)
 {
-    TRefPtr<TEnemy> e = Prototype(qmtest::SampleEnemyRecord(3))->Clone(nullptr);
-    e->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    TRefPtr<TEnemy> e = Placed(qmtest::SampleEnemyRecord(3));
     e->PlayVoice(kCry.id);
     EXPECT_EQ(Heard(), kCry.level);
     for (int frame = 1; frame < 6; ++frame) {
@@ -260,7 +239,6 @@ TEST_F(EnemyBaseTest, AVoiceAskedForWhileTheVoiceTimerRunsPlaysNothing)
 
 TEST_F(EnemyBaseTest, StealRollsMatchTheGeneratorByHand)
 {
-    TRefPtr<TEnemy> proto = Prototype(qmtest::SampleEnemyRecord(3));
     TAttackHitParams plain;
     plain.Param8 = 100000;
     TAttackHitParams other;
@@ -270,8 +248,7 @@ TEST_F(EnemyBaseTest, StealRollsMatchTheGeneratorByHand)
     TAttackHitTimed otherHit(0, area_->Scene(), none, 1, other);
 
     // Not a steal: nothing drawn.
-    TRefPtr<TEnemy> e = proto->Clone(nullptr);
-    e->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    TRefPtr<TEnemy> e = Placed(qmtest::SampleEnemyRecord(3));
     e->TrySteal(&otherHit);
     EXPECT_FALSE(e->IsStolen());
 
@@ -308,14 +285,17 @@ TEST_F(EnemyBaseTest, StealFactorsCapsAndTheOnceOnlyRule)
     record.itemChance = 0.3F;  // x1.2 x 3.0 at hit 7: always, x1.2 x2 at 10: 720000
     record.item = -1;
     record.money = 9;  // cap 0: no money
-    TRefPtr<TEnemy> proto = Prototype(record);
+    // Placed with the hits taken so far.
+    const auto placedHit = [&](int hits) {
+        TRefPtr<TEnemy> e = Placed(record);
+        for (int i = 0; i < hits; ++i) {
+            e->TakeDamage(0);
+        }
+        return e;
+    };
 
     // Item -1 ends the roll without taking anything; the money roll is never drawn.
-    TRefPtr<TEnemy> e = proto->Clone(nullptr);
-    e->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
-    for (int i = 0; i < 7; ++i) {
-        e->TakeDamage(0);
-    }
+    TRefPtr<TEnemy> e = placedHit(7);
     Oracle r;
     e->TrySteal(&hit);
     r();
@@ -325,8 +305,7 @@ TEST_F(EnemyBaseTest, StealFactorsCapsAndTheOnceOnlyRule)
     // A money cap of 0 steals nothing (one draw for the item, one for the bit).
     record.item = 0;
     record.money = 9;
-    TRefPtr<TEnemy> poor = Prototype(record)->Clone(nullptr);
-    poor->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    TRefPtr<TEnemy> poor = placedHit(0);
     poor->TrySteal(&hit);
     r();
     EXPECT_FALSE(poor->IsStolen());
@@ -335,11 +314,7 @@ TEST_F(EnemyBaseTest, StealFactorsCapsAndTheOnceOnlyRule)
     // Hit 7 triples: chance 1.08 x 10^6 always wins; a second steal takes nothing.
     record.item = 1001;
     record.itemChance = 0.3F;
-    TRefPtr<TEnemy> rich = Prototype(record)->Clone(nullptr);
-    rich->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
-    for (int i = 0; i < 7; ++i) {
-        rich->TakeDamage(0);
-    }
+    TRefPtr<TEnemy> rich = placedHit(7);
     TGameData::Initialize();
     rich->TrySteal(&hit);
     r();
@@ -352,11 +327,7 @@ TEST_F(EnemyBaseTest, StealFactorsCapsAndTheOnceOnlyRule)
     EXPECT_EQ(genrand_int32(), r());
 
     // Hit 8 is not 7 and not yet 10: factor 1.2 alone (360000).
-    TRefPtr<TEnemy> eight = Prototype(record)->Clone(nullptr);
-    eight->Spawn(area_.get(), D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
-    for (int i = 0; i < 8; ++i) {
-        eight->TakeDamage(0);
-    }
+    TRefPtr<TEnemy> eight = placedHit(8);
     const std::uint32_t roll = r() % 1000000;
     eight->TrySteal(&hit);
     EXPECT_EQ(eight->IsStolen() != 0, roll < 360000) << roll;
@@ -370,8 +341,7 @@ TEST_F(EnemyBaseTest, LootLiesOnTheGroundAsTheDropItemTheItemOrMoney)
 {
     TEnemyRecord record = qmtest::SampleEnemyRecord(3);
     record.dropChance = 1.0F;
-    TRefPtr<TEnemy> sure = Prototype(record)->Clone(nullptr);
-    sure->Spawn(area_.get(), D3DXVECTOR3(2, 0, 1), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    TRefPtr<TEnemy> sure = Placed(record, D3DXVECTOR3(2, 0, 1));
     sure->DropLoot();
     ASSERT_EQ(Drops().size(), 1U);
     EXPECT_EQ(Drops()[0]->GetItemId(), 1002);
@@ -382,8 +352,7 @@ TEST_F(EnemyBaseTest, LootLiesOnTheGroundAsTheDropItemTheItemOrMoney)
     // No items at all: money 250 when the bit is set (draws skipped until it is), none when it is not.
     record.dropItem = 0;
     record.item = 0;
-    TRefPtr<TEnemy> money = Prototype(record)->Clone(nullptr);
-    money->Spawn(area_.get(), D3DXVECTOR3(-3, 0, 4), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    TRefPtr<TEnemy> money = Placed(record, D3DXVECTOR3(-3, 0, 4));
     Oracle r;
     r();  // the drop roll above
     const auto skipUntilBit = [&](std::uint32_t bit) {
@@ -412,8 +381,7 @@ TEST_F(EnemyBaseTest, LootLiesOnTheGroundAsTheDropItemTheItemOrMoney)
     // Item -1 chosen: no drop, no money roll.
     record.item = -1;
     record.itemChance = 1.0F;
-    TRefPtr<TEnemy> none = Prototype(record)->Clone(nullptr);
-    none->Spawn(area_.get(), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+    TRefPtr<TEnemy> none = Placed(record, D3DXVECTOR3(0, 0, 0));
     const std::size_t before = Drops().size();
     none->DropLoot();
     r();
@@ -429,12 +397,11 @@ TEST_F(EnemyBaseTest, GroupHealReachesEveryEnemyTheCasterIncluded)
     TestMap map(0, 100.0F);
     map.Place(3, D3DXVECTOR3(0, 0, 0)).Place(3, D3DXVECTOR3(3, 0, 0)).Place(0, D3DXVECTOR3(-3, 0, 0));
     MakeFactory(map);
-    std::vector<TEnemy*> e;
-    for (auto& entry : factory_->GetLive()) {
-        e.push_back(entry.second.Get());
-        entry.second->TakeDamage(entry.second->GetMaxHp() - 1);
-    }
+    const std::vector<TEnemy*> e = Live();
     ASSERT_EQ(e.size(), 3U);
+    for (TEnemy* enemy : e) {
+        enemy->TakeDamage(enemy->GetMaxHp() - 1);
+    }
     TPatternEvent heal;
     heal.EventCode = 50021;
     e[0]->OnPatternEvent(heal);

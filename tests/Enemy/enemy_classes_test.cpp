@@ -5,7 +5,6 @@
 #include <cfloat>
 #include <cstring>
 
-#include "MainCode/Character/Subset/TPatternInfo.h"
 #include "MainCode/Character/TEnemyA.h"
 #include "MainCode/Character/TEnemyB.h"
 #include "MainCode/Character/TEnemyC.h"
@@ -15,14 +14,10 @@
 #include "MainCode/Character/TTimeStopEnemy.h"
 #include "MainCode/Effect/TEffect.h"
 #include "MainCode/Enemy/TimeStop.h"
-#include "MainCode/Map/TAttackHitTimed.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Shot/TShot.h"
 #include "enemy_fixture.h"
 #include "formats/bht_writer.h"
-#include "formats/ground_writer.h"
-#include "formats/mesh_writer.h"
-#include "formats/pattern_writer.h"
 
 namespace enemytest {
 namespace {
@@ -33,18 +28,7 @@ protected:
     {
         EnemyTest::SetUp();
         ResetTimeStop();
-        qmtest::MeshFile body = qmtest::GroundMesh().WallZ(0, -0.5F, 0.5F, 0, 2).File("body");
-        body.animated = true;
-        std::vector<std::vector<TPatternEvent>> patterns;
-        for (std::uint32_t i = 0; i < 26; ++i) {
-            body.morphs.push_back({"m" + std::to_string(i), std::vector<std::uint32_t>(10, 0),
-                                   std::vector<float>(10, 1.0F)});
-            patterns.emplace_back(10, TPatternEvent());
-        }
-        const std::filesystem::path root = dir_.Path();
-        body.Save((root / TMesh8::GetDirectory() / qmtest::kEffectCharacterFolder / "enemy01.tob").string());
-        qmtest::SaveBytes((root / TPatternInfo::GetDirectory() / "enemy01.pat").string(),
-                          qmtest::BuildPatternFile(patterns));
+        WriteAnimatedEnemy();
         // The strike of the stop: a long-lived hit on the body.
         qmtest::BhtFile file;
         TAttackRecord strike;
@@ -52,8 +36,8 @@ protected:
         strike.Kind = 0;
         strike.Lifetime = 5000;
         file.records = {strike};
-        file.Save((root / "enemy.bht").string());
-        TAttackTable::SetDirectory((root / "").string());
+        file.Save((dir_.Path() / "enemy.bht").string());
+        TAttackTable::SetDirectory((dir_.Path() / "").string());
         TAttackTable::Load("enemy.bht");
     }
     void TearDown() override
@@ -69,19 +53,29 @@ protected:
         e.Spawn(area_.get(), D3DXVECTOR3(0, 0, z), D3DXVECTOR3(0, 0, 1), FLT_MAX, 1);
     }
     // A hit from the side, strong enough to take all HP.
-    std::uint32_t HitHard(TEnemy& e)
+    void HitHard(TEnemy& e) { Hit(e, 1000000); }
+    static TEnemyRecord Record() { return qmtest::SampleEnemyRecord(3); }
+    static TRefPtr<TEnemy> StopPrototype() { return TRefPtr<TEnemy>(new TTimeStopEnemy(Record(), 10, 1, 0)); }
+    // A placed copy of the prototype, kept alive by `held`.
+    TTimeStopEnemy* PlaceCopy(const TRefPtr<TEnemy>& prototype, TRefPtr<TEnemy>& held, float z = 30.0F)
     {
-        TAttackHitParams p;
-        p.Flags = 1;
-        p.BaseDamage = 1000000;
-        const float side[3] = {3.0F, 0.0F, 0.0F};
-        TAttackHitTimed hit(player_->GetObjectId(), area_->Scene(), side, 1, p);
-        return e.ReceiveHit(&hit);
+        held = prototype->Clone(nullptr);
+        auto* t = static_cast<TTimeStopEnemy*>(held.Get());
+        Place(*t, z);
+        return t;
     }
-    static TEnemyRecord Record()
+    static void LandStop(TTimeStopEnemy* t) { t->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow, 5, 0); }
+};
+
+class LoggedD : public TEnemyD {
+public:
+    using TEnemyD::TEnemyD;
+    void OnPatternEvent(const TPatternEvent& frame) override
     {
-        return qmtest::SampleEnemyRecord(3);
+        events.push_back(frame.EventCode);
+        TEnemyD::OnPatternEvent(frame);
     }
+    std::vector<std::uint16_t> events;
 };
 
 TEST_F(EnemyClassesTest, AttackTablesStartTheirMotionsUpToTheirLastEntry)
@@ -138,8 +132,9 @@ TEST_F(EnemyClassesTest, RevivalByLimitAndStatGrowthAtTheCap)
     r.vit = 10000;
     r.intel = 5000;
     r.men = 100;
+    // Each revival fires its event; a death past the limit leaves HP 0.
     auto revivals = [&](std::int32_t limit, int deaths) {
-        TEnemyD d(r, 1, -1, 20.0F, limit, 0);
+        LoggedD d(r, 1, 200, 20.0F, limit, 0);
         Place(d);
         int revived = 0;
         for (int i = 0; i < deaths; ++i) {
@@ -150,11 +145,13 @@ TEST_F(EnemyClassesTest, RevivalByLimitAndStatGrowthAtTheCap)
                 EXPECT_EQ(d.GetHp(), 0);
             }
         }
+        EXPECT_EQ(d.events, std::vector<std::uint16_t>(static_cast<std::size_t>(revived), 200));
         return revived;
     };
     EXPECT_EQ(revivals(2, 4), 2);
     EXPECT_EQ(revivals(-1, 5), 5);
     EXPECT_EQ(revivals(0, 2), 0);
+    EXPECT_EQ(revivals(1, 2), 1);
 
     TEnemyD d(r, 1, -1, 20.0F, 1, 0);
     Place(d);
@@ -175,14 +172,8 @@ TEST_F(EnemyClassesTest, HeavyAndSteadfastEnemiesNeverStaggerYetDieAtZeroHp)
     TEnemyB b(Record(), 1, 0);
     Place(b);
     const D3DXMATRIX bBefore = *b.GetFrame()->GetMatrix();
-    TAttackHitParams p;
-    p.Flags = 1;
-    p.BaseDamage = 1;
-    const float side[3] = {3.0F, 0.0F, 0.0F};
-    TAttackHitTimed hitA(player_->GetObjectId(), area_->Scene(), side, 1, p);
-    a.ReceiveHit(&hitA);
-    TAttackHitTimed hitB(player_->GetObjectId(), area_->Scene(), side, 1, p);
-    b.ReceiveHit(&hitB);
+    Hit(a);
+    Hit(b);
     EXPECT_NE(std::memcmp(&aBefore, a.GetFrame()->GetMatrix(), sizeof(D3DXMATRIX)), 0);
     EXPECT_EQ(std::memcmp(&bBefore, b.GetFrame()->GetMatrix(), sizeof(D3DXMATRIX)), 0);
     EXPECT_EQ(b.GetState(), 0U);
@@ -253,18 +244,17 @@ TEST_F(EnemyClassesTest, TheElementShotFollowsItsEnemyAndEndsWithIt)
 
 TEST_F(EnemyClassesTest, ALandedStopBlowFreezesThePlayerAndTheStrikeComesSixHundredFramesLater)
 {
-    TRefPtr<TEnemy> prototype(new TTimeStopEnemy(Record(), 10, 1, 0));
+    TRefPtr<TEnemy> prototype = StopPrototype();
     EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
-    TRefPtr<TEnemy> enemy = prototype->Clone(nullptr);
+    TRefPtr<TEnemy> enemy;
+    TTimeStopEnemy* t = PlaceCopy(prototype, enemy);
     ASSERT_NE(GetTimeStopBoard().Get(), nullptr);
-    auto* t = static_cast<TTimeStopEnemy*>(enemy.Get());
-    Place(*t, 30.0F);
 
     // Only the stopping blow, landed with flag 0, stops time.
     t->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow, 5, 1);
     t->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow - 1, 5, 0);
     EXPECT_FALSE(IsTimeStopped());
-    t->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow, 5, 0);
+    LandStop(t);
     EXPECT_TRUE(IsTimeStopped());
     EXPECT_EQ(GetTimeStopBoard()->GetParent(), area_->CameraFrame());
     EXPECT_EQ(GetTimeStopCounter(), 600);
@@ -283,10 +273,9 @@ TEST_F(EnemyClassesTest, ALandedStopBlowFreezesThePlayerAndTheStrikeComesSixHund
 
     // Two of them count the one counter twice as fast; only one strikes.
     SetTimeStop(false, nullptr, nullptr);
-    TRefPtr<TEnemy> second = prototype->Clone(nullptr);
-    auto* u = static_cast<TTimeStopEnemy*>(second.Get());
-    Place(*u, 30.0F);
-    t->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow, 5, 0);
+    TRefPtr<TEnemy> second;
+    TTimeStopEnemy* u = PlaceCopy(prototype, second);
+    LandStop(t);
     const std::size_t tBefore = t->GetHits().size();
     const std::size_t uBefore = u->GetHits().size();
     for (int i = 1; i < 300; ++i) {
@@ -299,7 +288,7 @@ TEST_F(EnemyClassesTest, ALandedStopBlowFreezesThePlayerAndTheStrikeComesSixHund
     EXPECT_EQ(t->GetHits().size() + u->GetHits().size(), tBefore + uBefore + 1);
 
     // A copy ends a running stop; destroying one drops the board, the next copy builds it again.
-    t->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow, 5, 0);
+    LandStop(t);
     ASSERT_TRUE(IsTimeStopped());
     TRefPtr<TEnemy> third = prototype->Clone(nullptr);
     EXPECT_FALSE(IsTimeStopped());
@@ -307,7 +296,7 @@ TEST_F(EnemyClassesTest, ALandedStopBlowFreezesThePlayerAndTheStrikeComesSixHund
     third = TRefPtr<TEnemy>();
     EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
     // Without a board a stop only sets the flag.
-    t->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow, 5, 0);
+    LandStop(t);
     EXPECT_TRUE(IsTimeStopped());
     third = prototype->Clone(nullptr);
     EXPECT_NE(GetTimeStopBoard().Get(), nullptr);
@@ -317,13 +306,12 @@ TEST_F(EnemyClassesTest, ALandedStopBlowFreezesThePlayerAndTheStrikeComesSixHund
 // during a stop silences the loop without the stop's sound; the player's hit ends it with it.
 TEST_F(EnemyClassesTest, TheStopIsHeardAndEveryEndSilencesItsLoop)
 {
-    TRefPtr<TEnemy> prototype(new TTimeStopEnemy(Record(), 10, 1, 0));
-    TRefPtr<TEnemy> enemy = prototype->Clone(nullptr);
-    auto* t = static_cast<TTimeStopEnemy*>(enemy.Get());
-    Place(*t, 30.0F);
+    TRefPtr<TEnemy> prototype = StopPrototype();
+    TRefPtr<TEnemy> enemy;
+    TTimeStopEnemy* t = PlaceCopy(prototype, enemy);
     // Stops time, then mixes past the stop sound's end.
     auto stop = [&] {
-        t->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow, 5, 0);
+        LandStop(t);
         EXPECT_TRUE(IsTimeStopped());
         EXPECT_EQ(Heard(2 * kStopSound.frames), kStopSound.level + kStoppedLoop.level);
         EXPECT_EQ(Heard(), kStoppedLoop.level) << "the loop goes on alone";
@@ -358,27 +346,6 @@ TEST_F(EnemyClassesTest, TheStopIsHeardAndEveryEndSilencesItsLoop)
     EXPECT_EQ(Heard(), kStopSound.level);
 }
 
-class LoggedD : public TEnemyD {
-public:
-    using TEnemyD::TEnemyD;
-    void OnPatternEvent(const TPatternEvent& frame) override
-    {
-        events.push_back(frame.EventCode);
-        TEnemyD::OnPatternEvent(frame);
-    }
-    std::vector<std::uint16_t> events;
-};
-
-TEST_F(EnemyClassesTest, EachRevivalFiresItsEvent)
-{
-    LoggedD d(Record(), 1, 200, 1.1F, 1, 0);
-    Place(d);
-    HitHard(d);
-    HitHard(d);
-    EXPECT_EQ(d.events, std::vector<std::uint16_t>{200});
-    EXPECT_EQ(d.GetHp(), 0);
-}
-
 TEST_F(EnemyClassesTest, TheAuraRidesThreeFramesAndHitsLeaveTheThinkTimer)
 {
     TTimeStopEnemy t(Record(), 10, 1, 1);
@@ -393,12 +360,7 @@ TEST_F(EnemyClassesTest, TheAuraRidesThreeFramesAndHitsLeaveTheThinkTimer)
     EXPECT_EQ(t.GetAuraEffect(3), nullptr);
 
     const std::int32_t timer = t.GetThinkTimer();
-    TAttackHitParams p;
-    p.Flags = 1;
-    p.BaseDamage = 1;
-    const float side[3] = {3.0F, 0.0F, 0.0F};
-    TAttackHitTimed hit(player_->GetObjectId(), area_->Scene(), side, 1, p);
-    t.ReceiveHit(&hit);
+    Hit(t);
     EXPECT_EQ(t.GetThinkTimer(), timer);
     EXPECT_EQ(t.GetGaugeTimer(), 200);
     EXPECT_EQ(t.GetState(), 0U);
@@ -414,14 +376,21 @@ TEST_F(EnemyClassesTest, TheAuraRidesThreeFramesAndHitsLeaveTheThinkTimer)
     EXPECT_TRUE(CallsOf(TTimeStopEnemy::kAuraEffect).empty());
 }
 
-TEST_F(EnemyClassesTest, GoingDuringAStopEndsItAndTakesTheBoardOffTheCamera)
+TEST_F(EnemyClassesTest, TheBoardHangsBeforeTheCameraDuringAStopAndEveryEndTakesItDown)
 {
-    TRefPtr<TEnemy> prototype(new TTimeStopEnemy(Record(), 10, 1, 0));
-    TRefPtr<TEnemy> enemy = prototype->Clone(nullptr);
-    Place(*enemy, 30.0F);
-    static_cast<TTimeStopEnemy*>(enemy.Get())->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow, 5, 0);
+    TRefPtr<TEnemy> prototype = StopPrototype();
+    TRefPtr<TEnemy> enemy;
+    // Out of the picture, behind the camera.
+    LandStop(PlaceCopy(prototype, enemy, -40.0F));
     ASSERT_TRUE(IsTimeStopped());
+    EXPECT_TRUE(Shoot("enemy_time_stop_board"));
+    // The player's reception ends it and takes the board down.
+    SetTimeStop(false, nullptr, nullptr);
     const TRefPtr<TFrame> board = GetTimeStopBoard();
+    EXPECT_EQ(board->GetParent(), nullptr);
+
+    // So does the enemy going during a stop, and the board goes with it.
+    LandStop(static_cast<TTimeStopEnemy*>(enemy.Get()));
     ASSERT_EQ(board->GetParent(), area_->CameraFrame());
     enemy->LeaveField();
     enemy = TRefPtr<TEnemy>();
@@ -430,21 +399,6 @@ TEST_F(EnemyClassesTest, GoingDuringAStopEndsItAndTakesTheBoardOffTheCamera)
     EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
     prototype = TRefPtr<TEnemy>();
     EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
-}
-
-TEST_F(EnemyClassesTest, TheBoardHangsBeforeTheCameraDuringAStop)
-{
-    TRefPtr<TEnemy> prototype(new TTimeStopEnemy(Record(), 10, 1, 0));
-    TRefPtr<TEnemy> enemy = prototype->Clone(nullptr);
-    auto* t = static_cast<TTimeStopEnemy*>(enemy.Get());
-    // Out of the picture, behind the camera.
-    Place(*t, -40.0F);
-    t->OnHitDelivered(nullptr, TTimeStopEnemy::kStopBlow, 5, 0);
-    ASSERT_TRUE(IsTimeStopped());
-    EXPECT_TRUE(Shoot("enemy_time_stop_board"));
-    // The player's reception ends it and takes the board down.
-    SetTimeStop(false, nullptr, nullptr);
-    EXPECT_EQ(GetTimeStopBoard()->GetParent(), nullptr);
 }
 
 TEST_F(EnemyClassesTest, TheStopAttackOddsAndTheDistanceListsAtTheirBounds)

@@ -168,12 +168,10 @@ TEST_F(FactoryTest, UpdateRemovesEndedEnemiesInKeyOrderThenSpawns)
     map.Spawner(3, D3DXVECTOR3(4, 0, 0), 0);
     MakeFactory(map);
     ASSERT_EQ(factory_->GetLiveCount(), 2U);
-    for (const auto& entry : factory_->GetLive()) {
-        KnockOut(entry.second.Get());
-    }
     std::vector<std::uint32_t> types;
-    for (const auto& entry : factory_->GetLive()) {
-        types.push_back(entry.second->GetRelatedId());
+    for (TEnemy* enemy : Live()) {
+        KnockOut(enemy);
+        types.push_back(enemy->GetRelatedId());
     }
     // Knocked out in the same frame, they end in the same frame.
     ASSERT_TRUE(UpdateUntilGone());
@@ -252,22 +250,20 @@ TEST_F(FactoryTest, ASteadyStepAllocatesNothing)
     TestMap map(4, 8.0F);
     map.Place(3, D3DXVECTOR3(1, 0, 0)).Place(0, D3DXVECTOR3(-1, 0, 0)).Spawner(3, D3DXVECTOR3(30, 0, 0), 0);
     MakeFactory(map);
-    for (int i = 0; i < 3; ++i) {
-        factory_->Update();
-        factory_->StepAll();
-        factory_->StepAll2();
-        factory_->DrawGauges();
-    }
+    const auto steps = [&](int n) {
+        for (int i = 0; i < n; ++i) {
+            factory_->Update();
+            factory_->StepAll();
+            factory_->StepAll2();
+            factory_->DrawGauges();
+        }
+    };
+    steps(3);
     if (!qmtest::AllocationProbe::Available()) {
         GTEST_SKIP() << "allocation counting needs the sanitizer build";
     }
     qmtest::AllocationProbe probe;
-    for (int i = 0; i < 60; ++i) {
-        factory_->Update();
-        factory_->StepAll();
-        factory_->StepAll2();
-        factory_->DrawGauges();
-    }
+    steps(60);
     EXPECT_EQ(probe.Allocations(), 0);
 }
 

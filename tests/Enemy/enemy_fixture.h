@@ -6,6 +6,7 @@
 #pragma once
 
 #include <bit>
+#include <cfloat>
 #include <memory>
 #include <random>
 #include <vector>
@@ -27,12 +28,16 @@
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Map/TAttackHitTimed.h"
 #include "MainCode/Map/TMapData.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "platform/testing/dsound.h"
 #include "formats/enemy_table_writer.h"
 #include "formats/field_writer.h"
+#include "formats/ground_writer.h"
 #include "formats/map_writer.h"
+#include "formats/mesh_writer.h"
+#include "formats/pattern_writer.h"
 #include "formats/player_model_writer.h"
 #include "formats/pse_writer.h"
 #include "formats/ptx_writer.h"
@@ -186,6 +191,46 @@ protected:
             qmtest::SaveBytes((listFolder / (std::string("enemy01") + suffix[bank])).string(),
                               qmtest::BuildSoundList(lists[bank]));
         }
+    }
+    // "enemy01" with every motion of the classes (0-25), each ten frames long.
+    void WriteAnimatedEnemy()
+    {
+        qmtest::MeshFile body = qmtest::GroundMesh().WallZ(0, -0.5F, 0.5F, 0, 2).File("body");
+        body.animated = true;
+        std::vector<std::vector<TPatternEvent>> patterns;
+        for (std::uint32_t i = 0; i < 26; ++i) {
+            body.morphs.push_back({"m" + std::to_string(i), std::vector<std::uint32_t>(10, 0),
+                                   std::vector<float>(10, 1.0F)});
+            patterns.emplace_back(10, TPatternEvent());
+        }
+        body.Save((dir_.Path() / TMesh8::GetDirectory() / qmtest::kEffectCharacterFolder / "enemy01.tob").string());
+        qmtest::SaveBytes((dir_.Path() / TPatternInfo::GetDirectory() / "enemy01.pat").string(),
+                          qmtest::BuildPatternFile(patterns));
+    }
+    // A clone of the record's prototype, placed at `at` facing away, no leash.
+    TRefPtr<TEnemy> Placed(const TEnemyRecord& record, const D3DXVECTOR3& at = D3DXVECTOR3(1, 0, 0))
+    {
+        TRefPtr<TEnemy> e = Prototype(record)->Clone(nullptr);
+        e->Spawn(area_.get(), at, D3DXVECTOR3(1, 1, 1), FLT_MAX, 1);
+        return e;
+    }
+    // The player's hit on the enemy, from the side unless told; returns what the enemy made of it.
+    static constexpr float kSide[3] = {3.0F, 0.0F, 0.0F};
+    std::uint32_t Hit(TEnemy& e, std::uint32_t damage = 1, const float* from = kSide)
+    {
+        TAttackHitParams p;
+        p.BaseDamage = damage;
+        TAttackHitTimed hit(player_->GetObjectId(), area_->Scene(), from, 1, p);
+        return e.ReceiveHit(&hit);
+    }
+    // The live enemies in key order.
+    std::vector<TEnemy*> Live() const
+    {
+        std::vector<TEnemy*> out;
+        for (const auto& entry : factory_->GetLive()) {
+            out.push_back(entry.second.Get());
+        }
+        return out;
     }
     // Whether the sound is playing in its bank.
     bool Playing(const BankSound& s)

@@ -18,6 +18,25 @@ public:
 
 class EnemyThinkTest : public CombatFixture {
 protected:
+    // A level 5 enemy of 100 HP facing the hero, who is the area's player.
+    TEnemyRecord Record()
+    {
+        hero_ = MakeCombatHero();
+        area_->SetPlayer(hero_.get());
+        TEnemyRecord r;
+        r.id = 3;
+        r.modelName = "hero";
+        r.maxHp = r.hp = 100;
+        r.level = 5;
+        return r;
+    }
+    void TearDown() override
+    {
+        area_->SetPlayer(nullptr);
+        hero_.reset();
+        CombatFixture::TearDown();
+    }
+    std::unique_ptr<CombatHero> hero_;
     // Which behaviour the enemy holds (0 and 1 read as 1).
     static int Behaviour(TEnemy& e)
     {
@@ -34,13 +53,8 @@ protected:
 
 TEST_F(EnemyThinkTest, PlayerFlagsChooseTheirRows)
 {
-    std::unique_ptr<CombatHero> hero = MakeCombatHero();
-    area_->SetPlayer(hero.get());
-    TEnemyRecord r;
-    r.id = 3;
-    r.modelName = "hero";
-    r.maxHp = r.hp = 100;
-    r.level = 5;
+    TEnemyRecord r = Record();
+    CombatHero* hero = hero_.get();
     r.height = 0.5F;
     ThinkingEnemy e(r, 1, 0);
     e.Spawn(area_.get(), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), FLT_MAX, 1);
@@ -99,25 +113,18 @@ TEST_F(EnemyThinkTest, PlayerFlagsChooseTheirRows)
     e.SetPosition(D3DXVECTOR3(0, 0, 0));
     decide(2.0F, false, 21);
     decide(near * 0.5F, false, 0);
-    area_->SetPlayer(nullptr);
 }
 
 TEST_F(EnemyThinkTest, ADefeatedEnemyGivesThePlayerItsGainOnce)
 {
-    std::unique_ptr<CombatHero> hero = MakeCombatHero();
-    area_->SetPlayer(hero.get());
-    TEnemyRecord r;
-    r.id = 3;
-    r.modelName = "hero";
-    r.maxHp = r.hp = 100;
-    r.level = 5;
+    TEnemyRecord r = Record();
     r.gainFactor = 1.0F;
     ThinkingEnemy e(r, 1, 0);
     e.Spawn(area_.get(), D3DXVECTOR3(0, 0, 2), D3DXVECTOR3(0, 0, 1), FLT_MAX, 1);
     area_->RegisterObject(&e);
     const std::uint32_t serial = TPlayerCharacter::GetGainSerial();
     e.ReactLight(0, -1, 0, 10, 1, 1.0F, 30.0F, e.GetHp());
-    EXPECT_EQ(hero->GetTargetEnemy(), &e);
+    EXPECT_EQ(hero_->GetTargetEnemy(), &e);
     int frames = 0;
     while (e.Update() && frames < 1000) {
         ++frames;
@@ -129,7 +136,6 @@ TEST_F(EnemyThinkTest, ADefeatedEnemyGivesThePlayerItsGainOnce)
     e.Update();
     EXPECT_EQ(TPlayerCharacter::GetGainSerial(), serial + 1);
     area_->UnregisterObject(&e);
-    area_->SetPlayer(nullptr);
 }
 
 }  // namespace

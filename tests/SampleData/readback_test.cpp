@@ -69,16 +69,23 @@ protected:
     }
     std::string Table(const std::string& name) { return Path(std::string(sample::kTableFolder) + name); }
 
-    template <typename Record, typename Key>
-    void ExpectTable(const std::string& name, const std::vector<Record>& expected, Key key)
+    // The table read back by the reader, record by record by the key's fields.
+    template <typename Record, typename Key, typename Reader = TGameTableReader<Record>>
+    void ExpectTable(const std::string& name, const std::vector<Record>& expected, Key key, Reader reader = {})
     {
-        TGameTableReader<Record> reader;
         ASSERT_TRUE(reader.Load(Table(name))) << name;
-        const std::vector<Record> read = reader.GetEntries();
+        const std::vector<Record> read = Entries(reader);
         ASSERT_EQ(read.size(), expected.size()) << name;
         for (std::size_t i = 0; i < read.size(); ++i) {
             EXPECT_EQ(key(read[i]), key(expected[i])) << name << " record " << i;
         }
+    }
+
+    static std::vector<TEnemyRecord> Entries(const TEnemyDataTable& r) { return r.GetRecords(); }
+    template <typename Reader>
+    static auto Entries(const Reader& r)
+    {
+        return r.GetEntries();
     }
 
     std::set<std::string> read_;
@@ -129,31 +136,14 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     ExpectTable("hrdef.tbl", c.heroes,
                 [](const THrdefRecord& r) { return std::tie(r.Id, r.Name, r.WeaponId, r.TableName); });
 
-    // Enemies: every record read whole, its last field in place.
-    {
-        TEnemyDataTable reader;
-        ASSERT_TRUE(reader.Load(Table("enemy.tbl")));
-        const auto read = reader.GetRecords();
-        ASSERT_EQ(read.size(), c.enemies.size());
-        for (std::size_t i = 0; i < read.size(); ++i) {
-            EXPECT_EQ(std::tie(read[i].id, read[i].label, read[i].maxHp, read[i].soundName),
-                      std::tie(c.enemies[i].id, c.enemies[i].label, c.enemies[i].maxHp, c.enemies[i].soundName));
-        }
-    }
+    ExpectTable("enemy.tbl", c.enemies,
+                [](const TEnemyRecord& r) { return std::tie(r.id, r.label, r.maxHp, r.soundName); }, TEnemyDataTable());
 
     // Sound tables and lists.
-    auto expectSoundTable = [&](const std::string& name, const std::vector<TSoundTableEntry>& expected) {
-        TSoundTableReader reader;
-        ASSERT_TRUE(reader.Load(Table(name))) << name;
-        const auto read = reader.GetEntries();
-        ASSERT_EQ(read.size(), expected.size()) << name;
-        for (std::size_t i = 0; i < read.size(); ++i) {
-            EXPECT_EQ(std::tie(read[i].id, read[i].name), std::tie(expected[i].id, expected[i].name)) << name;
-        }
-    };
-    expectSoundTable("se.tbl", c.se);
-    expectSoundTable("voice.tbl", c.voice);
-    expectSoundTable("bgm.tbl", c.bgm);
+    const auto idAndName = [](const TSoundTableEntry& e) { return std::tie(e.id, e.name); };
+    ExpectTable("se.tbl", c.se, idAndName, TSoundTableReader());
+    ExpectTable("voice.tbl", c.voice, idAndName, TSoundTableReader());
+    ExpectTable("bgm.tbl", c.bgm, idAndName, TSoundTableReader());
     for (const sample::SoundList& table : c.valueTables) {
         std::vector<std::uint32_t> values;
         EXPECT_TRUE(TPlayerCharacter::LoadValueTable(Table(table.file), values)) << table.file;
@@ -171,17 +161,14 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     ASSERT_TRUE(sound->Init(window_));
     sound->SetSeFolder(dir_.Path().string() + "/" + sample::kSeFolder);
     sound->SetMusicFolder(dir_.Path().string() + "/" + sample::kMusicFolder);
-    Path(std::string(sample::kSeFolder) + "se.pse");
-    for (const TSoundTableEntry& e : c.se) {
-        TPseSound wave("se.pse/" + e.name, 0, sound);
-        EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
-        EXPECT_GT(wave.GetLength(), 50) << e.name;
-    }
-    Path(std::string(sample::kSeFolder) + "voice.pse");
-    for (const TSoundTableEntry& e : c.voice) {
-        TPseSound wave("voice.pse/" + e.name, 1, sound);
-        EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
-        EXPECT_GT(wave.GetLength(), 50) << e.name;
+    for (const auto& [package, bank, table] :
+         {std::tuple("se.pse", 0U, &c.se), std::tuple("voice.pse", 1U, &c.voice)}) {
+        Path(std::string(sample::kSeFolder) + package);
+        for (const TSoundTableEntry& e : *table) {
+            TPseSound wave(std::string(package) + "/" + e.name, bank, sound);
+            EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
+            EXPECT_GT(wave.GetLength(), 50) << e.name;
+        }
     }
     for (const TSoundTableEntry& e : c.bgm) {
         Path(std::string(sample::kMusicFolder) + e.name);
