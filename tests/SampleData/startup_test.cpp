@@ -127,6 +127,7 @@ TEST(SampleStartup, ReachesTheTitleRunsAndClosesCleanly)
     EXPECT_FALSE(TDSound8::Instance()->IsInitialized());
     EXPECT_EQ(TGameData::GetInstance(), nullptr);
     EXPECT_TRUE(fs::is_regular_file(dir.Path() / "DeviceLog.txt"));
+    EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));
     EXPECT_TRUE(fs::is_directory(dir.Path() / "save"));
 }
 

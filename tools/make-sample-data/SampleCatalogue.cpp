@@ -2,6 +2,9 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/Map/TMapItem.h"
+#include "MainCode/Script/TMessageWindow.h"
 #include "SampleData.h"
 #include "formats/field_writer.h"
 
@@ -111,6 +114,62 @@ TEnemyRecord Enemy(std::uint32_t id, const char* label, std::int32_t level, std:
     return r;
 }
 
+void AddRange(std::vector<std::uint32_t>& ids, std::uint32_t first, std::uint32_t last)
+{
+    for (std::uint32_t id = first; id <= last; ++id) {
+        ids.push_back(id);
+    }
+}
+
+// Every effect sound a hero or an enemy can play: they share one list.
+std::vector<std::uint32_t> CharacterSounds()
+{
+    std::vector<std::uint32_t> ids;
+    // Hits: five kinds, each plain and strong, and the two guarded ones.
+    AddRange(ids, 100, 109);
+    ids.insert(ids.end(), {111, 112});
+    ids.insert(ids.end(), {TMapItem::kItemSound, TMapItem::kMoneySound, 218, 402});
+    // Blows, shots, heals, blades, rumbles and the skill flourishes.
+    AddRange(ids, 500, 509);
+    ids.push_back(TPlayerCharacter::kSoundRefused);
+    // The time stop and its held loop.
+    ids.insert(ids.end(), {651, 652});
+    // Steps and landings on each of the eight ground surfaces.
+    AddRange(ids, 1000, 1007);
+    AddRange(ids, 1500, 1507);
+    return ids;
+}
+
+// A hero's voices: the down voice and the skills' calls; the second hero's ids are 1000 higher,
+// except its down voice.
+std::vector<std::uint32_t> HeroVoices(bool first)
+{
+    const std::uint32_t offset = first ? 0 : 1000;
+    std::vector<std::uint32_t> ids = {first ? 106u : 1100u};
+    AddRange(ids, 150 + offset, 154 + offset);
+    for (std::uint32_t base : {200u, 250u, 300u, 400u}) {
+        AddRange(ids, base + offset, base + 3 + offset);
+    }
+    AddRange(ids, 350 + offset, 352 + offset);
+    return ids;
+}
+
+// One table entry per distinct id of the lists, in id order, named by prefix and id.
+std::vector<TSoundTableEntry> SoundTable(const char* prefix, const std::vector<SoundList>& lists)
+{
+    std::vector<std::uint32_t> ids;
+    for (const SoundList& list : lists) {
+        ids.insert(ids.end(), list.ids.begin(), list.ids.end());
+    }
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    std::vector<TSoundTableEntry> table;
+    for (std::uint32_t id : ids) {
+        table.push_back({id, Numbered(prefix, id)});
+    }
+    return table;
+}
+
 }  // namespace
 
 std::vector<qmtest::FieldMap> SampleMaps()
@@ -173,22 +232,34 @@ Catalogue Build()
     // The battle map's enemy, and one more type.
     c.enemies = {Enemy(qmtest::kFieldEnemyType, "草原の獣", 1, 60, 8), Enemy(3, "岩の番人", 4, 150, 14)};
 
-    // Menu sounds of the title and the music it names.
-    c.se = {{600, "sys_cursor"}, {603, "sys_load"}, {605, "sys_start"}, {606, "sys_quit"},
-            {503, "sys_save"},   {608, "sys_refuse"}, {1000, "land_0"},   {1001, "land_1"}};
-    // The players' voices: the down voice and an attack call of each.
-    c.voice = {{106, "hero_down"}, {150, "hero_attack"}, {1100, "partner_down"}, {1150, "partner_attack"}};
     c.bgm = {{1, "title.ogg"}, {2, "field.ogg"}};
     for (const auto& track : qmtest::FieldMusicTable()) {
         c.bgm.push_back({track.first, track.second});
     }
     c.musicWithIntro = {"title.ogg"};
-    c.soundLists = {{"subset/title_se.tbl", {600, 603, 605, 606}}, {"subset/title_bgm.tbl", {1}}};
+    // A bank plays only what some list has loaded: each sound sits in the list of whoever plays it.
+    std::vector<SoundList> effects = {
+        {"subset/title_se.tbl", {600, 603, 605, 606}},
+        {"subset/speak_se.tbl",
+         {TMessageWindow::kCursorSound, TMessageWindow::kDecideSound, TMessageWindow::kCancelSound}}};
+    std::vector<SoundList> voices;
     for (const THrdefRecord& hero : c.heroes) {
-        c.soundLists.push_back({"char/" + hero.ModelName + "_se.tbl", {503, 608, 1000, 1001}});
-        const bool first = hero.Id == 0;
-        c.soundLists.push_back({"char/" + hero.ModelName + "_vc.tbl", {first ? 106u : 1100u, first ? 150u : 1150u}});
+        effects.push_back({"char/" + hero.ModelName + "_se.tbl", CharacterSounds()});
+        voices.push_back({"char/" + hero.ModelName + "_vc.tbl", HeroVoices(hero.Id == 0)});
     }
+    // The enemies' voices come from their motions, none so far.
+    for (const TEnemyRecord& enemy : c.enemies) {
+        const std::string list = "char/" + enemy.soundName;
+        if (std::none_of(effects.begin(), effects.end(), [&](const SoundList& l) { return l.file == list + "_se.tbl"; })) {
+            effects.push_back({list + "_se.tbl", CharacterSounds()});
+            voices.push_back({list + "_vc.tbl", {}});
+        }
+    }
+    c.se = SoundTable("se", effects);
+    c.voice = SoundTable("vc", voices);
+    c.soundLists = effects;
+    c.soundLists.insert(c.soundLists.end(), voices.begin(), voices.end());
+    c.soundLists.push_back({"subset/title_bgm.tbl", {1}});
     // Experience and ability points by level difference -100..100.
     SoundList experience{"ex.tbl", {}};
     SoundList abilityPoints{"abp.tbl", {}};

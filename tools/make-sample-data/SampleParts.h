@@ -28,7 +28,7 @@ qmtest::MeshFile ShadowDisc();
 // A weapon a character holds: a thin blade along its frame's negative Z.
 qmtest::MeshFile WeaponBlade(const std::string& name);
 
-// One short two-note blip per entry, 22.05 kHz mono 16-bit, each pitch its own.
+// One short two-note blip per entry, 22.05 kHz mono 16-bit, its pitch from its place in the list.
 std::vector<std::uint8_t> BuildSePackage(const std::vector<TSoundTableEntry>& entries);
 // A short Ogg Vorbis piece: a little melody over a held bass, its notes picked by the seed.
 std::vector<std::uint8_t> BuildMusic(std::uint32_t seed, double seconds);

@@ -44,7 +44,8 @@ std::vector<std::uint8_t> BuildSePackage(const std::vector<TSoundTableEntry>& en
     constexpr double kNote = 0.07;
     std::vector<qmtest::PseWave> waves;
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        const double low = Pitch(3 + 2 * static_cast<int>(i));
+        // Three octaves of fifths-apart pitches, so that neighbours differ and none goes shrill.
+        const double low = Pitch(-12 + static_cast<int>(7 * i % 36));
         const double high = low * 1.5;
         std::vector<std::int16_t> samples;
         const auto frames = static_cast<std::size_t>(2.0 * kNote * kRate);
