@@ -577,13 +577,13 @@ TEST_F(HeroClasses, BHeldSkillIsAnAirSkillByItsRecordAndATapNeverIs)
     }
 }
 
-TEST_F(HeroClasses, BAnotherWeaponsSkillStartsAndReservesNothing)
+TEST_F(HeroClasses, AnotherWeaponsSkillStartsAndReservesNothing)
 {
-    for (const std::uint32_t id : {2000u, 2015u}) {
+    for (const auto& [c, id] : {std::pair{&kB, 2000u}, {&kB, 2015u}, {&kG, 2000u}, {&kG, 2015u}}) {
         for (const std::uint8_t subKind : {std::uint8_t{0}, std::uint8_t{32}}) {
-            SCOPED_TRACE(id);
-            std::unique_ptr<THero> hero = Make(kB);
-            Slot(kB, id, subKind, 4);
+            SCOPED_TRACE(testing::Message() << c->name << " " << id);
+            std::unique_ptr<THero> hero = Make(*c);
+            Slot(*c, id, subKind, 4);
             qmtest::HeroTrace t(*hero, *input_);
             Tap(t, kSkill);
             t.Step(4);
@@ -823,6 +823,38 @@ TEST_F(HeroClasses, LeapSkillsAirStepTakesAnAirSkillButNoLeap)
     }
 }
 
+TEST_F(HeroClasses, LeapSkillsAirStepsByTapAndHoldTakeAHoverSkillButNoLeap)
+{
+    struct Case {
+        const HeroClass* c;
+        std::uint32_t skill;
+        bool hold;
+        std::uint32_t step;  // the leap is the row before, the else row the one after
+    };
+    const Case cases[] = {{&kG, 2804, false, 66}, {&kG, 2804, true, 69}, {&kI, 2305, false, 71},
+                          {&kI, 2305, true, 74},  {&kI, 2307, false, 81}, {&kI, 2307, true, 84}};
+    for (const Case& k : cases) {
+        const Rows leaps = k.c == &kG ? Rows{65, 68} : Rows{70, 73, 80, 83};
+        const std::uint32_t hover = k.c == &kG ? 83 : 62;
+        Rows requests = leaps;
+        requests.push_back(hover);
+        for (const std::uint32_t request : requests) {
+            SCOPED_TRACE(testing::Message() << k.step << " asked for " << request);
+            Traced h = Trace(*k.c, k.skill);
+            if (k.hold) {
+                HoldSkill(*h.trace);
+            } else {
+                Tap(*h.trace, kSkill);
+            }
+            ASSERT_TRUE(h.trace->StepUntilRow(k.step, 15));
+            h.hero->SetReservedAction(2, request);
+            const std::uint32_t next = request == hover ? hover : k.step + 1;
+            ASSERT_TRUE(h.trace->StepUntilRow(next, 20));
+            EXPECT_EQ(h.trace->Rows(), (Rows{k.step - 1, k.step, next}));
+        }
+    }
+}
+
 TEST_F(HeroClasses, SecondChargeInTheChargeRecovers)
 {
     for (const HeroClass* c : {&kG, &kJ}) {
@@ -840,9 +872,9 @@ TEST_F(HeroClasses, SecondChargeInTheChargeRecovers)
 
 TEST_F(HeroClasses, AirHoldStartsTheAirChargeOnlyAboveItsHeight)
 {
-    // The centre 1.4 above the ground is the bound: just below refused, just above started.
+    // The centre 1.4 above the ground is the bound: below and at it refused, just above started.
     for (const auto& [c, row] : {std::pair{&kA, 41u}, std::pair{&kH, 40u}}) {
-        for (const float above : {1.39F, 1.41F}) {
+        for (const float above : {1.39F, 1.4F, 1.41F}) {
             SCOPED_TRACE(testing::Message() << c->name << " " << above);
             Traced h = Trace(*c);
             auto& hover = dynamic_cast<Hoverable&>(*h.hero);
@@ -925,21 +957,33 @@ TEST_F(HeroClasses, BowJumpShotsSinkSlowlyAndAQueuedAttackRepeatsTheSecond)
     Tap(t, kAttack);
     ASSERT_TRUE(t.StepUntilRow(34, 30)) << "the repeated shot ends in its recovery";
     EXPECT_EQ(t.Rows(), (Rows{31, 33, 34}));
-    const auto inSecond = std::count_if(t.Frames().begin(), t.Frames().end(),
-                                        [](const qmtest::HeroTraceFrame& f) { return f.row == 33; });
-    EXPECT_GT(inSecond, 15) << "the ten-frame shot ran twice";
+    std::vector<float> inSecond;
+    for (const qmtest::HeroTraceFrame& f : t.Frames()) {
+        if (f.row == 33) {
+            inSecond.push_back(f.verticalSpeed);
+        }
+    }
+    ASSERT_EQ(inSecond.size(), 20u) << "the ten-frame shot ran twice";
+    // Each run starts on the frame its predecessor's motion ended, which sets no speed; then it sinks.
+    for (std::size_t i = 0; i < inSecond.size(); ++i) {
+        if (i % 10 != 0) {
+            EXPECT_FLOAT_EQ(inSecond[i], -0.01F) << i;
+        }
+    }
 
-    // A landing ends the shot at once with the queue emptied.
-    Traced low = Trace(k08);
-    low.trace->PlaceAt(5.0F);
-    low.hero->SetState(5);
-    Tap(*low.trace, kAttack);
-    ASSERT_TRUE(low.trace->StepUntilRow(31, 6));
-    low.hero->PushCommand(1);
-    low.trace->SetGround(low.trace->Frames().back().height + 0.001F);
-    low.trace->Step(2);
-    EXPECT_EQ(low.trace->Frames().back().state, TPlayerCharacter::kStateLand);
-    EXPECT_EQ(low.hero->GetCommandCount(), 0u);
+    // A landing ends either shot at once with the queue emptied.
+    for (const std::uint32_t row : {31u, 33u}) {
+        Traced low = Trace(k08);
+        low.trace->PlaceAt(5.0F);
+        low.hero->StartAction(row);
+        low.trace->Step();
+        low.hero->PushCommand(1);
+        low.trace->SetGround(low.trace->Frames().back().height + 0.001F);
+        low.trace->Step(2);
+        EXPECT_EQ(low.trace->Frames().back().state, TPlayerCharacter::kStateLand) << row;
+        EXPECT_EQ(low.hero->GetCommandCount(), 0u) << row;
+        EXPECT_EQ(low.trace->Rows(), Rows{row});
+    }
 }
 
 TEST_F(HeroClasses, BowAirChargeShotHoldsInTheAirAndASecondChargeRecovers)
