@@ -25,22 +25,30 @@ namespace {
 using Rows = std::vector<std::uint32_t>;
 using K = THeroKind;
 
-class TestHeroH : public THeroH {
+// A hero that hangs in the air where it is put.
+class Hoverable {
 public:
-    using THeroH::THeroH;
-    // Hangs in the air where it is put.
-    void Hover()
-    {
-        m_gravity = 0.0F;
-        m_velocity.y = 0.0F;
-    }
+    virtual ~Hoverable() = default;
+    virtual void Hover() = 0;
     // How far the centre stands above the frame.
-    float CentreRise() const
+    virtual float CentreRise() const = 0;
+};
+
+template <typename T>
+class Hovering : public T, public Hoverable {
+public:
+    using T::T;
+    void Hover() override
+    {
+        this->m_gravity = 0.0F;
+        this->m_velocity.y = 0.0F;
+    }
+    float CentreRise() const override
     {
         D3DXVECTOR3 centre;
         D3DXVECTOR3 position;
-        GetCenterPosition(&centre);
-        GetPosition(&position);
+        this->GetCenterPosition(&centre);
+        this->GetPosition(&position);
         return centre.y - position.y;
     }
 };
@@ -100,7 +108,7 @@ struct HeroClass {
 
 std::uint8_t SkillType(const HeroClass& c) { return static_cast<std::uint8_t>(c.weaponId - 1000 + 4); }
 
-const HeroClass kA{"A", &THeroA::GetDef, 0, 1000, "hero01", {}, &MakeAs<TestHeroA>, &Is<THeroA>,
+const HeroClass kA{"A", &THeroA::GetDef, 0, 1000, "hero01", {}, &MakeAs<Hovering<TestHeroA>>, &Is<THeroA>,
                    10, 117, 33, true, {25, 43, 35, 33, 45, 41}, true, THeroHitLanded::Standard,
                    THeroSkillHold::Shared, 21, {{2000, 47, 49}, {2003, 59, 62}, {2013, 101, 104}, {2015, 111, 114}},
                    {65, 67, 69, 71, 77, 79, 85, 87},
@@ -152,7 +160,7 @@ const HeroClass kF{"F", &THeroF::GetDef, 0, 1007, "hero04", {{52, 8}, {84, 5}, {
                     {57, {87, K::AirComboStep, 33, 35, 58, 53, 56}}, {66, {107, K::ChainOrRecover}},
                     {73, {120, K::Chain, 0, 0, 74, 71, 73}}, {74, {42, K::Recover}}},
                    2600, 10};
-const HeroClass kG{"G", &THeroG::GetDef, 0, 1008, "hero05", {{85, 30}, {70, 5}, {71, 8}, {58, 12}},
+const HeroClass kG{"G", &THeroG::GetDef, 0, 1008, "hero05", {{85, 30}, {87, 8}, {70, 5}, {71, 8}, {58, 12}},
                    &MakeAs<THeroG>, &Is<THeroG>, 10, 91, 35, true, {25, 45, 37, 35, 47, 43}, true,
                    THeroHitLanded::Standard, THeroSkillHold::Shared, 15,
                    {{2800, 49, 51}, {2804, 65, 68}, {2809, 87, 89}}, {75, 77, 83, 85},
@@ -163,7 +171,7 @@ const HeroClass kG{"G", &THeroG::GetDef, 0, 1008, "hero05", {{85, 30}, {70, 5}, 
                     {90, {61, K::Recover}}},
                    2000, 4};
 const HeroClass kH{"H", &THeroH::GetDef, 0, 1010, "hero07", {{53, 5}, {54, 10}, {43, 6}, {45, 8}, {71, 8}},
-                   &MakeAs<TestHeroH>, &Is<THeroH>, 10, 78, 31, true, {25, 42, 34, 31, 44, 40}, true,
+                   &MakeAs<Hovering<THeroH>>, &Is<THeroH>, 10, 78, 31, true, {25, 42, 34, 31, 44, 40}, true,
                    THeroHitLanded::Standard, THeroSkillHold::Shared, 13,
                    {{3000, 46, 48}, {3006, 70, 72}, {3007, 74, 76}}, {70, 72},
                    {{25, {37, K::ComboStep, 27, 31, 26}}, {29, {41, K::FixedChain, 0, 31, 30}},
@@ -508,6 +516,51 @@ TEST_F(HeroClasses, AirSkillsStartOnlyInAJumpThenHoverOrStrikeUntilTheGround)
     }
 }
 
+TEST_F(HeroClasses, SkillsStartInTheirPlaceOnlyByTapAndByHoldWithTheirMotions)
+{
+    struct Case {
+        const HeroClass* c;
+        std::uint32_t skill;
+        bool air;
+        std::uint32_t tap, tapMotion, hold, holdMotion;
+    };
+    const Case cases[] = {
+        {&kG, 2806, true, 75, 78, 77, 80},    {&kG, 2808, true, 83, 85, 85, 87},
+        {&kI, 2303, true, 62, 67, 64, 68},    {&kI, 2304, true, 66, 69, 68, 70},
+        {&kI, 2306, true, 76, 88, 78, 89},    {&kI, 2308, true, 86, 96, 88, 97},
+        {&kI, 2310, true, 94, 103, 96, 104},  {&kI, 2311, true, 98, 109, 100, 109},
+        {&kJ, 2403, true, 63, 80, 65, 82},    {&kJ, 2405, true, 71, 98, 73, 100},
+        {&kJ, 2407, false, 81, 110, 83, 110},
+    };
+    for (const Case& k : cases) {
+        for (const bool hold : {false, true}) {
+            for (const bool falling : {false, true}) {
+                SCOPED_TRACE(testing::Message() << k.skill << (hold ? " held" : " tapped")
+                                                << (falling ? " in the air" : " on the ground"));
+                Traced h = Trace(*k.c, k.skill, 0, falling ? 50.0F : 0.0F);
+                qmtest::HeroTrace& t = *h.trace;
+                if (hold) {
+                    HoldSkill(t);
+                } else {
+                    Tap(t, kSkill);
+                    t.Step(qmtest::HeroTrace::kAttackDelay + 1);
+                }
+                if (falling != k.air) {
+                    t.Step(4);
+                    EXPECT_EQ(t.Rows(), Rows{});
+                    continue;
+                }
+                const std::uint32_t row = hold ? k.hold : k.tap;
+                ASSERT_FALSE(t.Rows().empty());
+                EXPECT_EQ(t.Rows().front(), row);
+                const auto first = std::find_if(t.Frames().begin(), t.Frames().end(),
+                                                [](const qmtest::HeroTraceFrame& f) { return f.state == 19; });
+                EXPECT_EQ(first->motion, hold ? k.holdMotion : k.tapMotion);
+            }
+        }
+    }
+}
+
 TEST_F(HeroClasses, BHeldSkillIsAnAirSkillByItsRecordAndATapNeverIs)
 {
     for (const auto& [subKind, air] : {std::pair{31, false}, {32, true}, {36, true}, {37, false}}) {
@@ -524,13 +577,13 @@ TEST_F(HeroClasses, BHeldSkillIsAnAirSkillByItsRecordAndATapNeverIs)
     }
 }
 
-TEST_F(HeroClasses, BAnotherWeaponsSkillStartsAndReservesNothing)
+TEST_F(HeroClasses, AnotherWeaponsSkillStartsAndReservesNothing)
 {
-    for (const std::uint32_t id : {2000u, 2015u}) {
+    for (const auto& [c, id] : {std::pair{&kB, 2000u}, {&kB, 2015u}, {&kG, 2000u}, {&kG, 2015u}}) {
         for (const std::uint8_t subKind : {std::uint8_t{0}, std::uint8_t{32}}) {
-            SCOPED_TRACE(id);
-            std::unique_ptr<THero> hero = Make(kB);
-            Slot(kB, id, subKind, 4);
+            SCOPED_TRACE(testing::Message() << c->name << " " << id);
+            std::unique_ptr<THero> hero = Make(*c);
+            Slot(*c, id, subKind, 4);
             qmtest::HeroTrace t(*hero, *input_);
             Tap(t, kSkill);
             t.Step(4);
@@ -711,23 +764,43 @@ TEST_F(HeroClasses, KJumpAttackHoversAndTakesAnAirSkillAtItsEnd)
 }
 
 
-TEST_F(HeroClasses, GHoverStrikeEndsAtOnceOnALandingWithTheQueueEmptied)
+TEST_F(HeroClasses, GHoverStrikesHoldTheHeroUpForTheirWholeMotionAndALandingEndsThemAtOnce)
 {
-    Traced h = Trace(kG, 2808);
-    qmtest::HeroTrace& t = *h.trace;
-    Tap(t, kJump);
-    Tap(t, kSkill);
-    ASSERT_TRUE(t.StepUntilRow(83, 6));
-    // An attack queued, then the ground comes up to meet the hero.
-    Tap(t, kAttack);
-    t.Step(qmtest::HeroTrace::kAttackDelay + 1);
-    ASSERT_EQ(t.Frames().back().row, 83u);
-    ASSERT_GT(t.Frames().back().queued, 0u);
-    t.SetGround(t.Frames().back().height + 0.001F);
-    t.Step(2);
-    EXPECT_EQ(t.Frames().back().state, TPlayerCharacter::kStateLand);
-    EXPECT_EQ(t.Frames().back().queued, 0u);
-    EXPECT_EQ(t.Rows(), (Rows{83}));
+    // The tap's motion lasts 30 frames, the hold's 8; the last step of either starts the recovery.
+    for (const auto& [hold, row, frames] : {std::tuple{false, 83u, 29}, std::tuple{true, 85u, 7}}) {
+        SCOPED_TRACE(row);
+        auto press = [&, hold = hold](qmtest::HeroTrace& t) {
+            if (hold) {
+                HoldSkill(t);
+            } else {
+                Tap(t, kSkill);
+                t.Step(qmtest::HeroTrace::kAttackDelay + 1);
+            }
+        };
+        Traced h = Trace(kG, 2808, 0, 50.0F);
+        press(*h.trace);
+        ASSERT_TRUE(h.trace->StepUntilRow(row + 1, 40));
+        EXPECT_EQ(h.trace->Rows(), (Rows{row, row + 1}));
+        std::vector<float> held;
+        for (const qmtest::HeroTraceFrame& f : h.trace->Frames()) {
+            if (f.state == 19 && f.row == row) {
+                held.push_back(f.verticalSpeed);
+            }
+        }
+        EXPECT_EQ(held, std::vector<float>(frames, 0.0F));
+
+        // An attack queued, then the ground comes up to meet the hero.
+        Traced low = Trace(kG, 2808, 0, 50.0F);
+        qmtest::HeroTrace& t = *low.trace;
+        press(t);
+        ASSERT_EQ(t.Frames().back().row, row);
+        low.hero->PushCommand(1);
+        t.SetGround(t.Frames().back().height + 0.001F);
+        t.Step(2);
+        EXPECT_EQ(t.Frames().back().state, TPlayerCharacter::kStateLand);
+        EXPECT_EQ(t.Frames().back().queued, 0u);
+        EXPECT_EQ(t.Rows(), (Rows{row}));
+    }
 }
 
 TEST_F(HeroClasses, LeapSkillsAirStepTakesAnAirSkillButNoLeap)
@@ -750,6 +823,38 @@ TEST_F(HeroClasses, LeapSkillsAirStepTakesAnAirSkillButNoLeap)
     }
 }
 
+TEST_F(HeroClasses, LeapSkillsAirStepsByTapAndHoldTakeAHoverSkillButNoLeap)
+{
+    struct Case {
+        const HeroClass* c;
+        std::uint32_t skill;
+        bool hold;
+        std::uint32_t step;  // the leap is the row before, the else row the one after
+    };
+    const Case cases[] = {{&kG, 2804, false, 66}, {&kG, 2804, true, 69}, {&kI, 2305, false, 71},
+                          {&kI, 2305, true, 74},  {&kI, 2307, false, 81}, {&kI, 2307, true, 84}};
+    for (const Case& k : cases) {
+        const Rows leaps = k.c == &kG ? Rows{65, 68} : Rows{70, 73, 80, 83};
+        const std::uint32_t hover = k.c == &kG ? 83 : 62;
+        Rows requests = leaps;
+        requests.push_back(hover);
+        for (const std::uint32_t request : requests) {
+            SCOPED_TRACE(testing::Message() << k.step << " asked for " << request);
+            Traced h = Trace(*k.c, k.skill);
+            if (k.hold) {
+                HoldSkill(*h.trace);
+            } else {
+                Tap(*h.trace, kSkill);
+            }
+            ASSERT_TRUE(h.trace->StepUntilRow(k.step, 15));
+            h.hero->SetReservedAction(2, request);
+            const std::uint32_t next = request == hover ? hover : k.step + 1;
+            ASSERT_TRUE(h.trace->StepUntilRow(next, 20));
+            EXPECT_EQ(h.trace->Rows(), (Rows{k.step - 1, k.step, next}));
+        }
+    }
+}
+
 TEST_F(HeroClasses, SecondChargeInTheChargeRecovers)
 {
     for (const HeroClass* c : {&kG, &kJ}) {
@@ -765,18 +870,21 @@ TEST_F(HeroClasses, SecondChargeInTheChargeRecovers)
     }
 }
 
-TEST_F(HeroClasses, HAirHoldStartsOnlyAboveItsHeight)
+TEST_F(HeroClasses, AirHoldStartsTheAirChargeOnlyAboveItsHeight)
 {
-    // The centre 1.4 above the ground is the bound: just below refused, just above started.
-    for (const float above : {1.39F, 1.41F}) {
-        Traced h = Trace(kH);
-        auto& hero = static_cast<TestHeroH&>(*h.hero);
-        h.trace->PlaceAt(above - hero.CentreRise());
-        hero.SetState(5);
-        hero.Hover();
-        h.trace->Hold(kAttack);
-        h.trace->Step(qmtest::HeroTrace::kAttackDelay + THero::kHoldFrames + 2);
-        EXPECT_EQ(h.trace->Rows(), above > 1.4F ? Rows{40} : Rows{}) << above;
+    // The centre 1.4 above the ground is the bound: below and at it refused, just above started.
+    for (const auto& [c, row] : {std::pair{&kA, 41u}, std::pair{&kH, 40u}}) {
+        for (const float above : {1.39F, 1.4F, 1.41F}) {
+            SCOPED_TRACE(testing::Message() << c->name << " " << above);
+            Traced h = Trace(*c);
+            auto& hover = dynamic_cast<Hoverable&>(*h.hero);
+            h.trace->PlaceAt(above - hover.CentreRise());
+            h.hero->SetState(5);
+            hover.Hover();
+            h.trace->Hold(kAttack);
+            h.trace->Step(qmtest::HeroTrace::kAttackDelay + THero::kHoldFrames + 2);
+            EXPECT_EQ(h.trace->Rows(), above > 1.4F ? Rows{row} : Rows{});
+        }
     }
 }
 
@@ -849,21 +957,33 @@ TEST_F(HeroClasses, BowJumpShotsSinkSlowlyAndAQueuedAttackRepeatsTheSecond)
     Tap(t, kAttack);
     ASSERT_TRUE(t.StepUntilRow(34, 30)) << "the repeated shot ends in its recovery";
     EXPECT_EQ(t.Rows(), (Rows{31, 33, 34}));
-    const auto inSecond = std::count_if(t.Frames().begin(), t.Frames().end(),
-                                        [](const qmtest::HeroTraceFrame& f) { return f.row == 33; });
-    EXPECT_GT(inSecond, 15) << "the ten-frame shot ran twice";
+    std::vector<float> inSecond;
+    for (const qmtest::HeroTraceFrame& f : t.Frames()) {
+        if (f.row == 33) {
+            inSecond.push_back(f.verticalSpeed);
+        }
+    }
+    ASSERT_EQ(inSecond.size(), 20u) << "the ten-frame shot ran twice";
+    // Each run starts on the frame its predecessor's motion ended, which sets no speed; then it sinks.
+    for (std::size_t i = 0; i < inSecond.size(); ++i) {
+        if (i % 10 != 0) {
+            EXPECT_FLOAT_EQ(inSecond[i], -0.01F) << i;
+        }
+    }
 
-    // A landing ends the shot at once with the queue emptied.
-    Traced low = Trace(k08);
-    low.trace->PlaceAt(5.0F);
-    low.hero->SetState(5);
-    Tap(*low.trace, kAttack);
-    ASSERT_TRUE(low.trace->StepUntilRow(31, 6));
-    low.hero->PushCommand(1);
-    low.trace->SetGround(low.trace->Frames().back().height + 0.001F);
-    low.trace->Step(2);
-    EXPECT_EQ(low.trace->Frames().back().state, TPlayerCharacter::kStateLand);
-    EXPECT_EQ(low.hero->GetCommandCount(), 0u);
+    // A landing ends either shot at once with the queue emptied.
+    for (const std::uint32_t row : {31u, 33u}) {
+        Traced low = Trace(k08);
+        low.trace->PlaceAt(5.0F);
+        low.hero->StartAction(row);
+        low.trace->Step();
+        low.hero->PushCommand(1);
+        low.trace->SetGround(low.trace->Frames().back().height + 0.001F);
+        low.trace->Step(2);
+        EXPECT_EQ(low.trace->Frames().back().state, TPlayerCharacter::kStateLand) << row;
+        EXPECT_EQ(low.hero->GetCommandCount(), 0u) << row;
+        EXPECT_EQ(low.trace->Rows(), Rows{row});
+    }
 }
 
 TEST_F(HeroClasses, BowAirChargeShotHoldsInTheAirAndASecondChargeRecovers)

@@ -87,11 +87,13 @@ TEST_F(HeroExecutorTest, AirStrikeEndsInItsElseRowWhateverTheFlagAndClearsItButT
 {
     // Nothing reserved, an air skill and a ground one.
     for (const auto& [kind, argument, next] : {std::tuple{0u, 0u, 40u}, {2u, 69u, 69u}, {2u, 47u, 40u}}) {
-        Running r = Start(39, 10.0F, kind, argument);
-        r.hero->SetFollowUpFlag(1);
-        ASSERT_TRUE(r.trace->StepUntilRow(next, 8)) << argument;
-        if (next == 40) {
-            EXPECT_EQ(r.hero->GetFollowUpFlag(), 0u) << argument;
+        for (const std::uint8_t flag : {0, 1}) {
+            SCOPED_TRACE(testing::Message() << argument << " flag " << int{flag});
+            Running r = Start(39, 10.0F, kind, argument);
+            r.hero->SetFollowUpFlag(flag);
+            ASSERT_TRUE(r.trace->StepUntilRow(next, 8));
+            EXPECT_EQ(r.trace->Rows(), (Rows{39, next}));
+            EXPECT_EQ(r.hero->GetFollowUpFlag(), 0u);
         }
     }
 }
