@@ -21,19 +21,6 @@ public:
     void SetThinkTimer(std::int32_t t) { m_thinkTimer = t; }
     void SetFlash(std::int32_t frames) { m_flashTime = frames; }
     void SetMode(std::uint32_t mode) { m_reactionMode = mode; }
-    void Select(int behaviour)
-    {
-        switch (behaviour) {
-        case 0: SetBehaviour0(); break;
-        case 1: SetBehaviour1(); break;
-        case 2: SetBehaviour2(); break;
-        case 3: SetBehaviour3(); break;
-        case 4: SetBehaviour4(); break;
-        case 5: SetBehaviour5(); break;
-        case 6: SetBehaviour6(); break;
-        default: SetBehaviour7(); break;
-        }
-    }
 };
 
 // The behaviour held now (0 and 1 read as 1).
@@ -91,13 +78,14 @@ TEST_F(EnemyBehavioursTest, EachBehaviourTurnsStandsOrBlinks)
         {0, 0, false, 1, 0, 0}, {1, 0, false, 1, 0, 0}, {2, 0, true, 0, 0, 0}, {3, 0, true, 1, 0, 0},
         {4, 0, true, 2, 0, 0},  {5, 0, true, 3, 0, 0},  {6, 0, true, 4, 0, 0}, {7, 0, true, 1, 112, 1},
         {7, 5, true, 1, 5, 0},  // already blinking: no new blink, no draw
+        {8, 0, true, 1, 112, 1},  // past the last number: the last
     };
     MovePlayer(3.0F, 0.0F);
     for (const Row& row : rows) {
         auto e = MakeEnemy();
         e->SetState(1);
         e->SetFlash(row.flashBefore);
-        e->Select(row.behaviour);
+        e->SetBehaviour(static_cast<std::uint8_t>(row.behaviour));
         const D3DXVECTOR3 before = Front(*e);
         init_genrand(5489);
         e->RunBehaviour();
@@ -162,7 +150,7 @@ TEST_F(EnemyBehavioursTest, BehavioursThreeAndFourClearTheThinkTimer)
         auto e = row.outsideLeash ? MakeEnemy(0, 1.0F, D3DXVECTOR3(-5, 0, 0)) : MakeEnemy();
         ASSERT_EQ(e->IsOutsideLeash(), row.outsideLeash);
         MovePlayer(0.0F, row.d);
-        e->Select(row.behaviour);
+        e->SetBehaviour(static_cast<std::uint8_t>(row.behaviour));
         e->SetThinkTimer(10);
         e->Think();
         EXPECT_EQ(Held(*e), row.behaviour) << row.behaviour << " at " << row.d;
