@@ -63,6 +63,8 @@ public:
     virtual bool IsBehaviour6() { return m_behaviour == &TEnemy::BehaviourStand4; }
     virtual bool IsBehaviour7() { return m_behaviour == &TEnemy::BehaviourBlink; }
     virtual void RunBehaviour() { (this->*m_behaviour)(); }
+    // The setter of that number (0-7; any larger number is 7), as the behaviour tables name them.
+    void SetBehaviour(std::uint8_t number);
     // The element effect of a hit on the enemy.
     virtual void HitEffect1(std::int32_t damage, std::uint32_t element) { (void)damage; SpawnElementEffect(element); }
     virtual void HitEffect2(std::int32_t damage, std::uint32_t element) { (void)damage; SpawnElementEffect(element); }

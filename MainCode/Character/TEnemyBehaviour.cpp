@@ -362,6 +362,20 @@ void TEnemy::BehaviourBlink()
     }
 }
 
+void TEnemy::SetBehaviour(std::uint8_t number)
+{
+    switch (number) {
+    case 0: SetBehaviour0(); break;
+    case 1: SetBehaviour1(); break;
+    case 2: SetBehaviour2(); break;
+    case 3: SetBehaviour3(); break;
+    case 4: SetBehaviour4(); break;
+    case 5: SetBehaviour5(); break;
+    case 6: SetBehaviour6(); break;
+    default: SetBehaviour7(); break;
+    }
+}
+
 void TEnemy::Think()
 {
     --m_thinkTimer;
@@ -415,16 +429,7 @@ void TEnemy::Think()
             }
         }
         if (decide) {
-            switch (BehaviourAt(m_tableFlag != 0, row, genrand_int32() % kBehaviourColumns)) {
-            case 0: SetBehaviour0(); break;
-            case 1: SetBehaviour1(); break;
-            case 2: SetBehaviour2(); break;
-            case 3: SetBehaviour3(); break;
-            case 4: SetBehaviour4(); break;
-            case 5: SetBehaviour5(); break;
-            case 6: SetBehaviour6(); break;
-            default: SetBehaviour7(); break;
-            }
+            SetBehaviour(BehaviourAt(m_tableFlag != 0, row, genrand_int32() % kBehaviourColumns));
             if (IsBehaviour1()) {
                 ChooseAttack(d);
             }

@@ -302,4 +302,19 @@ private:
     std::mt19937 m_mt;
 };
 
+// "enemy01" with every motion of the classes (0-25), each `frames` frames long, and its patterns.
+inline void WriteEnemyMotions(const std::filesystem::path& root, std::uint32_t frames = 10)
+{
+    qmtest::MeshFile body = qmtest::GroundMesh().WallZ(0, -0.5F, 0.5F, 0, 2).File("body");
+    body.animated = true;
+    std::vector<std::vector<TPatternEvent>> patterns;
+    for (std::uint32_t i = 0; i < 26; ++i) {
+        body.morphs.push_back({"m" + std::to_string(i), std::vector<std::uint32_t>(frames, 0),
+                               std::vector<float>(frames, 1.0F)});
+        patterns.emplace_back(frames, TPatternEvent());
+    }
+    body.Save((root / TMesh8::GetDirectory() / qmtest::kEffectCharacterFolder / "enemy01.tob").string());
+    qmtest::SaveBytes((root / TPatternInfo::GetDirectory() / "enemy01.pat").string(), qmtest::BuildPatternFile(patterns));
+}
+
 }  // namespace enemytest
