@@ -110,6 +110,21 @@ inline void WriteGaugePictures(const std::filesystem::path& folder)
     qmtest::SaveBytes((folder / "sprite.ptx").string(), qmtest::BuildPtx({frame, bar}));
 }
 
+// "enemy01" with every motion of the classes (0-25), each `frames` frames long, and its patterns.
+inline void WriteEnemyMotions(const std::filesystem::path& root, std::uint32_t frames = 10)
+{
+    qmtest::MeshFile body = qmtest::GroundMesh().WallZ(0, -0.5F, 0.5F, 0, 2).File("body");
+    body.animated = true;
+    std::vector<std::vector<TPatternEvent>> patterns;
+    for (std::uint32_t i = 0; i < 26; ++i) {
+        body.morphs.push_back({"m" + std::to_string(i), std::vector<std::uint32_t>(frames, 0),
+                               std::vector<float>(frames, 1.0F)});
+        patterns.emplace_back(frames, TPatternEvent());
+    }
+    body.Save((root / TMesh8::GetDirectory() / qmtest::kEffectCharacterFolder / "enemy01.tob").string());
+    qmtest::SaveBytes((root / TPatternInfo::GetDirectory() / "enemy01.pat").string(), qmtest::BuildPatternFile(patterns));
+}
+
 class EnemyTest : public effecttest::EffectAreaTest {
 protected:
     void SetUp() override
@@ -193,20 +208,7 @@ protected:
         }
     }
     // "enemy01" with every motion of the classes (0-25), each ten frames long.
-    void WriteAnimatedEnemy()
-    {
-        qmtest::MeshFile body = qmtest::GroundMesh().WallZ(0, -0.5F, 0.5F, 0, 2).File("body");
-        body.animated = true;
-        std::vector<std::vector<TPatternEvent>> patterns;
-        for (std::uint32_t i = 0; i < 26; ++i) {
-            body.morphs.push_back({"m" + std::to_string(i), std::vector<std::uint32_t>(10, 0),
-                                   std::vector<float>(10, 1.0F)});
-            patterns.emplace_back(10, TPatternEvent());
-        }
-        body.Save((dir_.Path() / TMesh8::GetDirectory() / qmtest::kEffectCharacterFolder / "enemy01.tob").string());
-        qmtest::SaveBytes((dir_.Path() / TPatternInfo::GetDirectory() / "enemy01.pat").string(),
-                          qmtest::BuildPatternFile(patterns));
-    }
+    void WriteAnimatedEnemy() { WriteEnemyMotions(dir_.Path()); }
     // A clone of the record's prototype, placed at `at` facing away, no leash.
     TRefPtr<TEnemy> Placed(const TEnemyRecord& record, const D3DXVECTOR3& at = D3DXVECTOR3(1, 0, 0))
     {
@@ -301,20 +303,5 @@ public:
 private:
     std::mt19937 m_mt;
 };
-
-// "enemy01" with every motion of the classes (0-25), each `frames` frames long, and its patterns.
-inline void WriteEnemyMotions(const std::filesystem::path& root, std::uint32_t frames = 10)
-{
-    qmtest::MeshFile body = qmtest::GroundMesh().WallZ(0, -0.5F, 0.5F, 0, 2).File("body");
-    body.animated = true;
-    std::vector<std::vector<TPatternEvent>> patterns;
-    for (std::uint32_t i = 0; i < 26; ++i) {
-        body.morphs.push_back({"m" + std::to_string(i), std::vector<std::uint32_t>(frames, 0),
-                               std::vector<float>(frames, 1.0F)});
-        patterns.emplace_back(frames, TPatternEvent());
-    }
-    body.Save((root / TMesh8::GetDirectory() / qmtest::kEffectCharacterFolder / "enemy01.tob").string());
-    qmtest::SaveBytes((root / TPatternInfo::GetDirectory() / "enemy01.pat").string(), qmtest::BuildPatternFile(patterns));
-}
 
 }  // namespace enemytest
