@@ -12,7 +12,7 @@
 #include "TCommon/my_error.h"
 #include "map_fixtures.h"
 #include "support/golden.h"
-#include "formats/ptx_writer.h"
+#include "support/ptx_writer.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-#include "formats/script_assembler.h"
+#include "support/script_assembler.h"
 
 namespace {
 

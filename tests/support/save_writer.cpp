@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "TCommon/Crc32.h"
-#include "formats/byte_writer.h"
+#include "support/byte_writer.h"
 
 namespace qmtest {
 

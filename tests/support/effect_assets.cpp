@@ -1,4 +1,4 @@
-#include "formats/effect_assets.h"
+#include "support/effect_assets.h"
 
 #include <algorithm>
 
@@ -6,9 +6,9 @@
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TTexture8.h"
-#include "formats/byte_writer.h"
-#include "formats/frame_writer.h"
-#include "formats/ptx_writer.h"
+#include "support/byte_writer.h"
+#include "support/frame_writer.h"
+#include "support/ptx_writer.h"
 
 namespace qmtest {
 

@@ -1,9 +1,9 @@
-#include "formats/script_assembler.h"
+#include "support/script_assembler.h"
 
 #include <cstdio>
 #include <stdexcept>
 
-#include "formats/byte_writer.h"
+#include "support/byte_writer.h"
 
 namespace qmtest {
 

@@ -1,12 +1,12 @@
-#include "formats/player_model_writer.h"
+#include "support/player_model_writer.h"
 
 #include <filesystem>
 
-#include "formats/byte_writer.h"
-#include "formats/effect_assets.h"
-#include "formats/ground_writer.h"
-#include "formats/pattern_writer.h"
-#include "formats/table_writer.h"
+#include "support/byte_writer.h"
+#include "support/effect_assets.h"
+#include "support/ground_writer.h"
+#include "support/pattern_writer.h"
+#include "support/table_writer.h"
 
 namespace qmtest {
 

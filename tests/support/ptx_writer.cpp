@@ -1,8 +1,8 @@
-#include "formats/ptx_writer.h"
+#include "support/ptx_writer.h"
 
 #include <stdexcept>
 
-#include "formats/byte_writer.h"
+#include "support/byte_writer.h"
 
 namespace qmtest {
 

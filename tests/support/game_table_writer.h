@@ -13,7 +13,7 @@
 #include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/GameData/TWeponTable.h"
-#include "formats/table_writer.h"
+#include "support/table_writer.h"
 
 namespace qmtest {
 

@@ -1,4 +1,4 @@
-#include "formats/byte_writer.h"
+#include "support/byte_writer.h"
 
 #include <bit>
 #include <fstream>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/byte_writer.h"
+#include "support/byte_writer.h"
 
 namespace qmtest {
 

@@ -1,4 +1,4 @@
-#include "formats/frame_writer.h"
+#include "support/frame_writer.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
-#include "formats/pattern_writer.h"
+#include "support/pattern_writer.h"
 
-#include "formats/byte_writer.h"
+#include "support/byte_writer.h"
 
 namespace qmtest {
 

@@ -15,9 +15,9 @@
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAttackRecord.h"
 #include "platform/d3dx8/d3dx8math.h"
-#include "formats/map_writer.h"
-#include "formats/mesh_writer.h"
-#include "formats/ptx_writer.h"
+#include "support/map_writer.h"
+#include "support/mesh_writer.h"
+#include "support/ptx_writer.h"
 
 namespace qmtest {
 

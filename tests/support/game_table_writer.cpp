@@ -1,4 +1,4 @@
-#include "formats/game_table_writer.h"
+#include "support/game_table_writer.h"
 
 #include <type_traits>
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "formats/byte_writer.h"
+#include "support/byte_writer.h"
 
 namespace qmtest {
 

@@ -1,4 +1,4 @@
-#include "formats/field_writer.h"
+#include "support/field_writer.h"
 
 #include <bit>
 #include <cmath>
@@ -6,19 +6,19 @@
 
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TWeponTable.h"
-#include "formats/bht_writer.h"
-#include "formats/byte_writer.h"
-#include "formats/effect_assets.h"
-#include "formats/enemy_table_writer.h"
-#include "formats/game_table_writer.h"
-#include "formats/ground_writer.h"
-#include "formats/mesh_writer.h"
-#include "formats/ogg_writer.h"
-#include "formats/pattern_writer.h"
-#include "formats/player_model_writer.h"
-#include "formats/ptx_writer.h"
-#include "formats/script_assembler.h"
-#include "formats/table_writer.h"
+#include "support/bht_writer.h"
+#include "support/byte_writer.h"
+#include "support/effect_assets.h"
+#include "support/enemy_table_writer.h"
+#include "support/game_table_writer.h"
+#include "support/ground_writer.h"
+#include "support/mesh_writer.h"
+#include "support/ogg_writer.h"
+#include "support/pattern_writer.h"
+#include "support/player_model_writer.h"
+#include "support/ptx_writer.h"
+#include "support/script_assembler.h"
+#include "support/table_writer.h"
 
 namespace fs = std::filesystem;
 

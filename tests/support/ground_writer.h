@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "dx/dx8/3d/TMesh8.h"
-#include "formats/mesh_writer.h"
+#include "support/mesh_writer.h"
 
 namespace qmtest {
 

@@ -1,4 +1,4 @@
-#include "formats/ini_writer.h"
+#include "support/ini_writer.h"
 
 #include <fstream>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "formats/ground_writer.h"
+#include "support/ground_writer.h"
 
 #include <filesystem>
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/byte_writer.h"
-#include "formats/mesh_writer.h"
+#include "support/byte_writer.h"
+#include "support/mesh_writer.h"
 
 namespace qmtest {
 

@@ -1,4 +1,4 @@
-#include "formats/map_writer.h"
+#include "support/map_writer.h"
 
 namespace qmtest {
 

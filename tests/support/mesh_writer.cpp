@@ -1,4 +1,4 @@
-#include "formats/mesh_writer.h"
+#include "support/mesh_writer.h"
 
 #include <filesystem>
 

@@ -1,4 +1,4 @@
-#include "formats/table_writer.h"
+#include "support/table_writer.h"
 
 #include <cstring>
 

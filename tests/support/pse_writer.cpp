@@ -1,6 +1,6 @@
-#include "formats/pse_writer.h"
+#include "support/pse_writer.h"
 
-#include "formats/byte_writer.h"
+#include "support/byte_writer.h"
 
 namespace qmtest {
 

@@ -1,11 +1,11 @@
-#include "formats/ogg_writer.h"
+#include "support/ogg_writer.h"
 
 #include <algorithm>
 #include <cmath>
 #include <random>
 #include <stdexcept>
 
-#include "formats/byte_writer.h"
+#include "support/byte_writer.h"
 
 #ifdef QM_HAVE_VORBISENC
 #include <vorbis/vorbisenc.h>

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "MainCode/Character/TEnemyRecord.h"
-#include "formats/table_writer.h"
+#include "support/table_writer.h"
 
 namespace qmtest {
 

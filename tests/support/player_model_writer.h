@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/mesh_writer.h"
+#include "support/mesh_writer.h"
 
 namespace qmtest {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/d3dx8/d3dx8math.h"
-#include "formats/byte_writer.h"
+#include "support/byte_writer.h"
 
 namespace qmtest {
 

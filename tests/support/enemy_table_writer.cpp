@@ -1,4 +1,4 @@
-#include "formats/enemy_table_writer.h"
+#include "support/enemy_table_writer.h"
 
 #include <filesystem>
 #include <string>

@@ -1,4 +1,4 @@
-#include "formats/wave_writer.h"
+#include "support/wave_writer.h"
 
 namespace qmtest {
 

@@ -1,7 +1,7 @@
-#include "formats/bht_writer.h"
+#include "support/bht_writer.h"
 
-#include "formats/byte_writer.h"
-#include "formats/table_writer.h"
+#include "support/byte_writer.h"
+#include "support/table_writer.h"
 
 namespace qmtest {
 
