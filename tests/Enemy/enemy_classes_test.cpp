@@ -22,30 +22,17 @@
 namespace enemytest {
 namespace {
 
-class EnemyClassesTest : public EnemyTest {
+class EnemyClassesTest : public TimeStopTest {
 protected:
     void SetUp() override
     {
-        EnemyTest::SetUp();
-        ResetTimeStop();
-        WriteAnimatedEnemy();
+        TimeStopTest::SetUp();
         // The strike of the stop: a long-lived hit on the body.
-        qmtest::BhtFile file;
         TAttackRecord strike;
         strike.Id = TTimeStopEnemy::kStrikeCode;
         strike.Kind = 0;
         strike.Lifetime = 5000;
-        file.records = {strike};
-        file.Save((dir_.Path() / "enemy.bht").string());
-        TAttackTable::SetDirectory((dir_.Path() / "").string());
-        TAttackTable::Load("enemy.bht");
-    }
-    void TearDown() override
-    {
-        ResetTimeStop();
-        TAttackTable::Clear();
-        TAttackTable::SetDirectory("");
-        EnemyTest::TearDown();
+        LoadAttackTable({strike});
     }
     template <class T>
     void Place(T& e, float z = 0.0F)

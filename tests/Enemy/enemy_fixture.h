@@ -43,6 +43,9 @@
 #include "support/ptx_writer.h"
 #include "support/table_writer.h"
 #include "support/wave_writer.h"
+#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Map/TAttackTable.h"
+#include "support/bht_writer.h"
 
 namespace enemytest {
 
@@ -302,6 +305,33 @@ public:
 
 private:
     std::mt19937 m_mt;
+};
+
+// The time stop reset around each test, the enemy's motions written, and an attack table of the
+// given records loaded for the stop's strike.
+class TimeStopTest : public EnemyTest {
+protected:
+    void SetUp() override
+    {
+        EnemyTest::SetUp();
+        ResetTimeStop();
+        WriteAnimatedEnemy();
+    }
+    void TearDown() override
+    {
+        ResetTimeStop();
+        TAttackTable::Clear();
+        TAttackTable::SetDirectory("");
+        EnemyTest::TearDown();
+    }
+    void LoadAttackTable(std::vector<TAttackRecord> records)
+    {
+        qmtest::BhtFile file;
+        file.records = std::move(records);
+        file.Save((dir_.Path() / "enemy.bht").string());
+        TAttackTable::SetDirectory((dir_.Path() / "").string());
+        TAttackTable::Load("enemy.bht");
+    }
 };
 
 }  // namespace enemytest

@@ -18,15 +18,13 @@
 namespace enemytest {
 namespace {
 
-class TimeStopStrikeTest : public EnemyTest {
+class TimeStopStrikeTest : public TimeStopTest {
 protected:
     void SetUp() override
     {
-        EnemyTest::SetUp();
-        ResetTimeStop();
-        WriteEnemyMotions(dir_.Path());
+        TimeStopTest::SetUp();
         // The strike's neighbours too, each with its own third word, so that the hit tells its code.
-        qmtest::BhtFile file;
+        std::vector<TAttackRecord> records;
         for (std::uint32_t code : {TTimeStopEnemy::kStrikeCode - 1, TTimeStopEnemy::kStrikeCode,
                                    TTimeStopEnemy::kStrikeCode + 1}) {
             TAttackRecord record;
@@ -34,18 +32,9 @@ protected:
             record.Kind = 0;
             record.Lifetime = 5000;
             record.Param3 = code % 100;
-            file.records.push_back(record);
+            records.push_back(record);
         }
-        file.Save((dir_.Path() / "enemy.bht").string());
-        TAttackTable::SetDirectory((dir_.Path() / "").string());
-        TAttackTable::Load("enemy.bht");
-    }
-    void TearDown() override
-    {
-        ResetTimeStop();
-        TAttackTable::Clear();
-        TAttackTable::SetDirectory("");
-        EnemyTest::TearDown();
+        LoadAttackTable(records);
     }
     void Place(TEnemy& e, float z = 30.0F)
     {
