@@ -29,13 +29,6 @@ constexpr ShakeRow kShakeRows[] = {
     {4, 2, 0.025F, 7}, {4, 2, 0.05F, 7}, {4, 2, 0.075F, 7}, {4, 2, 0.1F, 7}, {20, 2, 0.15F, 7},
 };
 
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
-
 // A count with a floor of 1, added without overflow.
 std::int32_t AddAtLeastOne(std::int32_t value, std::int32_t n)
 {
@@ -123,8 +116,8 @@ TArmedCharacter::~TArmedCharacter() { ClearHits(); }
 
 void TArmedCharacter::MakeWeaponFrames(const std::string& name)
 {
-    m_leftWeapon = TRefPtr<TFrame>(new TFrame(name + "LWpn", Identity(), nullptr));
-    m_rightWeapon = TRefPtr<TFrame>(new TFrame(name + "RWpn", Identity(), nullptr));
+    m_leftWeapon = TRefPtr<TFrame>(new TFrame(name + "LWpn", IdentityMatrix(), nullptr));
+    m_rightWeapon = TRefPtr<TFrame>(new TFrame(name + "RWpn", IdentityMatrix(), nullptr));
     // The body's flash stays off the weapons.
     m_leftWeapon->SetMaterialInherit(false);
     m_rightWeapon->SetMaterialInherit(false);

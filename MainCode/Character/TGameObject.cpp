@@ -13,13 +13,6 @@ constexpr std::uint16_t kShadowMaterial = 3000;
 // Just above the ground so that the shadow does not fight with it.
 constexpr float kShadowLift = 0.01F;
 
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
-
 }  // namespace
 
 TGameObject::TGameObject(std::uint32_t relatedId, float centerHeight, float shadowSize, std::uint8_t shadowVisible,
@@ -27,7 +20,7 @@ TGameObject::TGameObject(std::uint32_t relatedId, float centerHeight, float shad
     : TMeshHandle(relatedId),
       m_shadowVisible(shadowVisible),
       m_shadowSize(shadowSize),
-      m_shadowFrame(new TFrame("shadow", Identity(), nullptr)),
+      m_shadowFrame(new TFrame("shadow", IdentityMatrix(), nullptr)),
       m_centerHeight(centerHeight),
       m_maxVerticalSpeed(centerHeight * 0.5F),
       m_groundHeight(FLT_MAX),
@@ -41,7 +34,7 @@ TGameObject::TGameObject(std::uint32_t relatedId, float centerHeight, float shad
     const float scale[3] = {shadowSize, 0.0F, shadowSize};
     shadow.Scale(scale);
     m_shadowFrame->AddMesh(shadow);
-    m_frame = TRefPtr<TFrame>(new TFrame(name, Identity(), nullptr));
+    m_frame = TRefPtr<TFrame>(new TFrame(name, IdentityMatrix(), nullptr));
     LoadBody(name);
 }
 
@@ -58,7 +51,7 @@ TGameObject::TGameObject(const TGameObject& other)
       m_gravity(other.m_gravity)
 {
     const std::string& name = other.m_frame->GetName();
-    m_frame = TRefPtr<TFrame>(new TFrame(name, Identity(), nullptr));
+    m_frame = TRefPtr<TFrame>(new TFrame(name, IdentityMatrix(), nullptr));
     LoadBody(name);
 }
 

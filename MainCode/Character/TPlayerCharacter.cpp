@@ -15,13 +15,6 @@
 
 namespace {
 
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
-
 TSoundBank* BankOf(std::uint32_t id)
 {
     TDSound8* core = TDSound8::Instance();
@@ -55,8 +48,8 @@ TPlayerCharacter::TPlayerCharacter(
                       acceptsLaunch, acceptsStun, maxHp, hp, maxMp, mp, str, vit, intel, men, rate1, rate2, rate3,
                       rate4, rate5, rate6, name),
       m_characterIndex(characterIndex),
-      m_aimFrame0(new TFrame("enemyTarget0", Identity(), nullptr)),
-      m_aimFrame1(new TFrame("enemyTarget1", Identity(), nullptr)),
+      m_aimFrame0(new TFrame("enemyTarget0", IdentityMatrix(), nullptr)),
+      m_aimFrame1(new TFrame("enemyTarget1", IdentityMatrix(), nullptr)),
       m_gaugeMax(gaugeMax),
       m_gaugeUsed(gaugeUsed),
       m_commandCapacity(commandCapacity),

@@ -14,19 +14,8 @@
 #include "dx/dx8/3d/TTexture8.h"
 #include "dx/dx8/sound/TDSound8.h"
 
-namespace {
-
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
-
-}  // namespace
-
 TAreaBase::TAreaBase(TFieldLoop* field)
-    : m_cameraTarget(new TFrame("CameraTarget", Identity(), nullptr)),
+    : m_cameraTarget(new TFrame("CameraTarget", IdentityMatrix(), nullptr)),
       m_player(field->GetPlayer()),
       m_sceneFrame(field->GetSceneFrame()),
       m_effectManager(field->GetEffectManager()),
@@ -39,7 +28,7 @@ TAreaBase::TAreaBase(TFieldLoop* field)
 }
 
 TAreaBase::TAreaBase(TFrame* sceneFrame, TEffectManager* effectManager)
-    : m_cameraTarget(new TFrame("CameraTarget", Identity(), nullptr)),
+    : m_cameraTarget(new TFrame("CameraTarget", IdentityMatrix(), nullptr)),
       m_sceneFrame(sceneFrame),
       m_effectManager(effectManager)
 {

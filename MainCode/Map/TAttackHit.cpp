@@ -8,19 +8,8 @@
 #include "MainCode/Map/TAttackHitTimed.h"
 #include "MainCode/Map/TAttackHitTimedHeld.h"
 
-namespace {
-
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
-
-}  // namespace
-
 TAttackHit::TAttackHit(std::uint32_t ownerId, TFrame* parent, const float* position, const TAttackHitParams& p)
-    : m_frame(new TFrame("Hit", Identity(), nullptr)),
+    : m_frame(new TFrame("Hit", IdentityMatrix(), nullptr)),
       m_ownerId(ownerId),
       m_interval(p.Interval),
       m_flags(p.Flags),

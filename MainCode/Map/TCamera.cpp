@@ -10,12 +10,6 @@
 
 namespace {
 
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    return *D3DXMatrixIdentity(&m);
-}
-
 float Length(const D3DXVECTOR3& v) { return std::sqrt(v.x * v.x + v.y * v.y + v.z * v.z); }
 
 // A zero vector stays zero instead of becoming not-a-number.
@@ -40,7 +34,7 @@ const D3DXVECTOR3 kLookAbove(0.0F, 1.0F, 0.0F);  // the camera looks at the targ
 
 TCamera::TCamera(std::uint32_t mode, TFrame* parent, TFrame* target, TView* view)
     : m_mode(mode),
-      m_frame(new TFrame("TCamera", Identity(), nullptr)),
+      m_frame(new TFrame("TCamera", IdentityMatrix(), nullptr)),
       m_parent(parent),
       m_target(target),
       m_view(view),
@@ -176,7 +170,7 @@ void TCamera::CreateSky(float eyeLift, float lift, float fadeStartOffset, float 
     if (m_skyFrame.Get() != nullptr) {
         m_skyFrame->Detach();
     }
-    m_skyFrame = TRefPtr<TFrame>(new TFrame("SkyFrame", Identity(), nullptr));
+    m_skyFrame = TRefPtr<TFrame>(new TFrame("SkyFrame", IdentityMatrix(), nullptr));
     const float k = m_view != nullptr ? m_view->GetFarWidth() : 1.0F;
     const TD3D8* d3d = TD3D8::Instance();
     const float aspect = d3d->GetBackBufferWidth() != 0 ? static_cast<float>(d3d->GetBackBufferHeight()) /

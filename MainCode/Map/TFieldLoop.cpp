@@ -20,13 +20,6 @@
 
 namespace {
 
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
-
 void DeleteOwnedArea(TAreaHolder& holder)
 {
     if (holder.owns) {
@@ -61,7 +54,7 @@ TFieldLoop* TFieldLoop::CreateAtPosition(TGameWnd* app, const std::string& mapNa
 TFieldLoop::TFieldLoop(TGameWnd* app, const TSvpRecord* savePoint, const std::string& mapName,
                        const D3DXVECTOR3* position, const D3DXVECTOR3* direction, const D3DXVECTOR3* cameraPosition)
     : TSceneLoop(app),
-      m_sceneFrame(new TFrame("Scene", Identity(), nullptr)),
+      m_sceneFrame(new TFrame("Scene", IdentityMatrix(), nullptr)),
       m_effectManager(new TEffectManager()),
       m_letterFont(new TLetterFont("sprite.ptx/word")),
       m_statusPanel(new TStatusPanel(m_letterFont.Get())),
@@ -155,7 +148,7 @@ bool TFieldLoop::BeginWorld(std::uint32_t clearColour)
     if (FAILED(m_d3d->BeginScene())) {
         return false;
     }
-    const D3DXMATRIX identity = Identity();
+    const D3DXMATRIX identity = IdentityMatrix();
     m_sceneFrame->Render(&m_view, &identity);
     TDrawList::FlushAll();
     return true;

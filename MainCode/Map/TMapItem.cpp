@@ -19,12 +19,6 @@ namespace {
 constexpr std::uint32_t kMoneyBonusFactor = 12;
 constexpr float kHalfTurn = 1.5707964F;
 
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
 
 // Y along the normal, Z as close to the world's Z as the normal allows, at the point.
 D3DXMATRIX Upright(const D3DXVECTOR3& normal, const D3DXVECTOR3& at)
@@ -104,8 +98,8 @@ std::string TMapItem::MeshNameOf(std::int32_t itemId)
 
 void TMapItem::Build()
 {
-    TRefPtr<TFrame> inner(new TFrame("innerItem", Identity(), nullptr));
-    m_itemFrame = TRefPtr<TFrame>(new TFrame("outerItem", Identity(), nullptr));
+    TRefPtr<TFrame> inner(new TFrame("innerItem", IdentityMatrix(), nullptr));
+    m_itemFrame = TRefPtr<TFrame>(new TFrame("outerItem", IdentityMatrix(), nullptr));
 
     TMesh8 mesh = TMesh8::Load(MeshNameOf(m_itemId));
     mesh.SetName("Item");

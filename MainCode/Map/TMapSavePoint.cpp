@@ -5,22 +5,11 @@
 #include "MainCode/Map/TAreaBase.h"
 #include "dx/dx8/3d/TMesh8.h"
 
-namespace {
-
-D3DXMATRIX Identity()
-{
-    D3DXMATRIX m;
-    D3DXMatrixIdentity(&m);
-    return m;
-}
-
-}  // namespace
-
 TMapSavePoint::TMapSavePoint(TAreaBase* area, std::int32_t savePointId, const D3DXVECTOR3& position)
     : TMapObject(area),
       m_savePointId(savePointId),
       m_position(position),
-      m_frame(new TFrame("savPointFrm", Identity(), nullptr))
+      m_frame(new TFrame("savPointFrm", IdentityMatrix(), nullptr))
 {
     TMesh8 mesh = TMesh8::Load("effect/savepoint.msh");
     mesh.SetMaterialType(kMaterial, TMesh8::kAllMaterials);

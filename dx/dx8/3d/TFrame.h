@@ -16,6 +16,14 @@
 class TByteReader;
 class TView;
 
+// The identity matrix, the local matrix of a frame built at its parent's origin.
+inline D3DXMATRIX IdentityMatrix()
+{
+    D3DXMATRIX m;
+    D3DXMatrixIdentity(&m);
+    return m;
+}
+
 class TFrame {
 public:
     // The parent pointer is only stored: the frame follows the parent's transform but is not drawn
