@@ -61,7 +61,7 @@ void TCollisionWorld::AddSolid(const TMesh8& mesh)
 
 void TCollisionWorld::Adopt(TGameObject* object)
 {
-    // An object stands in one world's maps at a time.
+    // An object is in one world's maps at a time.
     if (object->m_registeredIn != nullptr && object->m_registeredIn != this) {
         object->m_registeredIn->Forget(object);
     }
