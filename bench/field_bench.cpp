@@ -37,7 +37,7 @@
 #include "platform/win32/msgbox.h"
 #include "support/alloc_probe.h"
 #include "support/field_state_hash.h"
-#include "support/field_writer.h"
+#include "formats/field_writer.h"
 #include "support/temp_dir.h"
 #include "platform/testing/win32.h"
 

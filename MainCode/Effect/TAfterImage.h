@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "MainCode/Effect/TRibbonMesh.h"
-#include "MainCode/Map/TLinearRamp.h"
+#include "TCommon/TLinearRamp.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/3d/TFrame.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <vector>
 
-#include "MainCode/Map/GridCells.h"
+#include "TCommon/GridCells.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/TMesh8.h"
 

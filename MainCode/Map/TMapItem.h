@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "MainCode/Map/TLinearRamp.h"
+#include "TCommon/TLinearRamp.h"
 #include "MainCode/Map/TMapObject.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/3d/TFrame.h"

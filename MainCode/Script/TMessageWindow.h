@@ -8,7 +8,7 @@
 #include <deque>
 #include <string>
 
-#include "MainCode/Map/TLinearRamp.h"
+#include "TCommon/TLinearRamp.h"
 #include "MainCode/Script/TScriptModule.h"
 #include "TUtility/TFontHolder.h"
 #include "dx/dx8/3d/TSprite.h"

@@ -8,7 +8,7 @@
 #include "dx/dx8/3d/TRenderPreset.h"
 #include "dx/dx8/3d/TSprite.h"
 #include "dx/dx8/3d/TVertexShader.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/device_fixture.h"
 #include "support/golden.h"
 

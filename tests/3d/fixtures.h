@@ -12,10 +12,10 @@
 #include "dx/dx8/3d/TTexture8.h"
 #include "dx/dx8/3d/TView.h"
 #include "platform/d3dx8/d3dx8.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/device_fixture.h"
-#include "support/mesh_writer.h"
-#include "support/ptx_writer.h"
+#include "formats/mesh_writer.h"
+#include "formats/ptx_writer.h"
 
 namespace qmtest {
 

@@ -9,7 +9,7 @@
 #include "dx/dx8/3d/TDrawList.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "fixtures.h"
-#include "support/frame_writer.h"
+#include "formats/frame_writer.h"
 #include "support/fuzz.h"
 #include "support/golden.h"
 

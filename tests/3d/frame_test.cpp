@@ -12,7 +12,7 @@
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TTriangle.h"
 #include "dx/dx8/3d/TView.h"
-#include "support/frame_writer.h"
+#include "formats/frame_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

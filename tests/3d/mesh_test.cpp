@@ -15,10 +15,10 @@
 #include "TCommon/my_error.h"
 #include "fixtures.h"
 #include "platform/d3dx8/d3dx8.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/fuzz.h"
-#include "support/game_table_writer.h"
-#include "support/ptx_writer.h"
+#include "formats/game_table_writer.h"
+#include "formats/ptx_writer.h"
 
 namespace meshtest {
 namespace {

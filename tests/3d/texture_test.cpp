@@ -12,7 +12,7 @@
 #include "dx/dx8/3d/TTexture8.h"
 #include "dx/dx8/3d/TTexturePackage.h"
 #include "fixtures.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/fuzz.h"
 #include "support/temp_dir.h"
 

@@ -13,7 +13,7 @@
 #include "MainCode/Map/TCollisionWorld.h"
 #include "TCommon/my_error.h"
 #include "armed_fixture.h"
-#include "support/bht_writer.h"
+#include "formats/bht_writer.h"
 
 namespace objtest {
 namespace {

@@ -8,8 +8,8 @@
 
 #include "MainCode/Character/TArmedCharacter.h"
 #include "object_fixture.h"
-#include "support/byte_writer.h"
-#include "support/pattern_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/pattern_writer.h"
 
 namespace objtest {
 

@@ -9,7 +9,7 @@
 
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Effect/TEffectManager.h"
-#include "support/effect_assets.h"
+#include "formats/effect_assets.h"
 #include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/Map/TAttackHitTimed.h"
 #include "../Enemy/enemy_fixture.h"

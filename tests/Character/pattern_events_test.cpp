@@ -15,7 +15,7 @@
 #include "MainCode/Shot/TShotJ.h"
 #include "dx/dx8/3d/TTexture8.h"
 #include "armed_fixture.h"
-#include "support/effect_assets.h"
+#include "formats/effect_assets.h"
 
 namespace objtest {
 namespace {

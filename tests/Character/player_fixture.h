@@ -18,8 +18,8 @@
 #include "MainCode/TInputDevice.h"
 #include "armed_fixture.h"
 #include "bare_hero.h"
-#include "support/effect_assets.h"
-#include "support/table_writer.h"
+#include "formats/effect_assets.h"
+#include "formats/table_writer.h"
 
 namespace playertest {
 

@@ -7,9 +7,9 @@
 #include "MainCode/Character/Subset/TPatternInfo.h"
 #include "MainCode/Character/Subset/TWeponState.h"
 #include "TCommon/my_error.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/fuzz.h"
-#include "support/pattern_writer.h"
+#include "formats/pattern_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

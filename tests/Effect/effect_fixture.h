@@ -13,7 +13,7 @@
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TTexture8.h"
 #include "support/device_fixture.h"
-#include "support/effect_assets.h"
+#include "formats/effect_assets.h"
 
 namespace effecttest {
 

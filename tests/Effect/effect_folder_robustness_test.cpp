@@ -10,7 +10,7 @@
 
 #include "TCommon/my_error.h"
 #include "effect_fixture.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace effecttest {
 namespace {

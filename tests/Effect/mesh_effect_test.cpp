@@ -5,7 +5,7 @@
 #include "MainCode/Effect/TSmashEffect.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "effect_area_fixture.h"
-#include "support/bht_writer.h"
+#include "formats/bht_writer.h"
 
 namespace effecttest {
 namespace {

@@ -12,7 +12,7 @@
 #include "MainCode/Shot/TBulletPart.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "effect_area_fixture.h"
-#include "support/bht_writer.h"
+#include "formats/bht_writer.h"
 
 namespace effecttest {
 

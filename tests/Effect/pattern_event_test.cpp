@@ -18,9 +18,9 @@
 #include "MainCode/Shot/TFollowFrameMotion.h"
 #include "MainCode/Shot/TShot.h"
 #include "pattern_event_fixture.h"
-#include "support/bht_writer.h"
-#include "support/byte_writer.h"
-#include "support/pattern_writer.h"
+#include "formats/bht_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/pattern_writer.h"
 
 namespace effecttest {
 namespace {

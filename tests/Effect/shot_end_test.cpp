@@ -5,7 +5,7 @@
 #include "MainCode/Effect/TSmashEffect.h"
 #include "MainCode/Shot/TShotPrototypes.h"
 #include "shot_fixture.h"
-#include "support/bht_writer.h"
+#include "formats/bht_writer.h"
 
 namespace shottest {
 namespace {

@@ -7,7 +7,7 @@
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Effect/TSmashEffect.h"
 #include "effect_area_fixture.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace effecttest {
 namespace {

@@ -17,7 +17,7 @@
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Shot/TShot.h"
 #include "enemy_fixture.h"
-#include "support/bht_writer.h"
+#include "formats/bht_writer.h"
 
 namespace enemytest {
 namespace {

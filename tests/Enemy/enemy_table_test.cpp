@@ -8,8 +8,8 @@
 
 #include "MainCode/Character/TEnemyDataTable.h"
 #include "TCommon/my_error.h"
-#include "support/byte_writer.h"
-#include "support/enemy_table_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/enemy_table_writer.h"
 #include "support/fuzz.h"
 #include "support/temp_dir.h"
 

@@ -27,7 +27,7 @@
 #include "platform/win32/msgbox.h"
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
-#include "support/field_writer.h"
+#include "formats/field_writer.h"
 #include "support/scene_clock.h"
 #include "support/temp_dir.h"
 #include "platform/testing/win32.h"

@@ -16,7 +16,7 @@
 #include "MainCode/Scene/TTitleLoop.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TStreamSound.h"
-#include "support/script_assembler.h"
+#include "formats/script_assembler.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include <cstring>

@@ -6,7 +6,7 @@
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "support/golden.h"
-#include "support/player_model_writer.h"
+#include "formats/player_model_writer.h"
 
 namespace fieldtest {
 namespace {

@@ -17,7 +17,7 @@
 #include "MainCode/Script/TMessageWindow.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "support/golden.h"
-#include "support/ground_writer.h"
+#include "formats/ground_writer.h"
 
 namespace fieldtest {
 namespace {

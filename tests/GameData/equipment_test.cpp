@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "MainCode/Hud/TTimedFlags.h"
-#include "support/game_table_writer.h"
+#include "formats/game_table_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

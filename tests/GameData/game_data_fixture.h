@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "MainCode/GameData/TGameData.h"
-#include "support/game_table_writer.h"
+#include "formats/game_table_writer.h"
 #include "support/temp_dir.h"
 
 namespace gamedatatest {

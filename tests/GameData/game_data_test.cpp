@@ -7,9 +7,9 @@
 #include "dx/dx8/sound/TPseSound.h"
 #include "dx/dx8/sound/TStreamSound.h"
 #include "sound/sound_fixture.h"
-#include "support/pse_writer.h"
-#include "support/table_writer.h"
-#include "support/wave_writer.h"
+#include "formats/pse_writer.h"
+#include "formats/table_writer.h"
+#include "formats/wave_writer.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include "MainCode/Character/MersenneTwister.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/timer.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/fuzz.h"
-#include "support/save_writer.h"
+#include "formats/save_writer.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <typeinfo>
 #include <vector>
 
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/fuzz.h"
-#include "support/game_table_writer.h"
+#include "formats/game_table_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 
 #include "platform/text/cp932.h"
-#include "support/enemy_table_writer.h"
-#include "support/mesh_writer.h"
+#include "formats/enemy_table_writer.h"
+#include "formats/mesh_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TSprite.h"
 #include "dx/dx8/3d/TText8.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/device_fixture.h"
 #include "support/golden.h"
-#include "support/ptx_writer.h"
+#include "formats/ptx_writer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "platform/win32/joystick.h"
 #include "platform/win32/keyboard.h"
 #include "support/alloc_probe.h"
-#include "support/ini_writer.h"
+#include "formats/ini_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

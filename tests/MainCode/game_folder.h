@@ -14,8 +14,8 @@
 #include "platform/win32/msgbox.h"
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
-#include "support/enemy_table_writer.h"
-#include "support/mesh_writer.h"
+#include "formats/enemy_table_writer.h"
+#include "formats/mesh_writer.h"
 #include "support/temp_dir.h"
 
 namespace maintest {

@@ -12,7 +12,7 @@
 #include "TCommon/my_error.h"
 #include "map_fixtures.h"
 #include "support/golden.h"
-#include "support/ptx_writer.h"
+#include "formats/ptx_writer.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "MainCode/Map/TMapData.h"
 #include "support/fuzz.h"
-#include "support/map_writer.h"
+#include "formats/map_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

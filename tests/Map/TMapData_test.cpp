@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "TCommon/my_error.h"
-#include "support/byte_writer.h"
-#include "support/map_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/map_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

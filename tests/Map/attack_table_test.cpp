@@ -10,10 +10,10 @@
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TAttackTableFile.h"
 #include "support/alloc_probe.h"
-#include "support/bht_writer.h"
-#include "support/byte_writer.h"
+#include "formats/bht_writer.h"
+#include "formats/byte_writer.h"
 #include "support/fuzz.h"
-#include "support/table_writer.h"
+#include "formats/table_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

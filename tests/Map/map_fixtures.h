@@ -8,7 +8,7 @@
 #include "3d/fixtures.h"
 #include "dx/dx8/3d/TDrawList.h"
 #include "dx/dx8/3d/TFrame.h"
-#include "support/mesh_writer.h"
+#include "formats/mesh_writer.h"
 
 namespace maptest {
 

@@ -18,7 +18,7 @@
 #include "Map/map_object_fixture.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "support/alloc_probe.h"
-#include "support/field_writer.h"
+#include "formats/field_writer.h"
 
 namespace maptest {
 namespace {

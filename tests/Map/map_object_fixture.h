@@ -15,7 +15,7 @@
 #include "MainCode/Map/TMapObject.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TInputDevice.h"
-#include "support/script_assembler.h"
+#include "formats/script_assembler.h"
 
 namespace maptest {
 

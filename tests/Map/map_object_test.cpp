@@ -14,8 +14,8 @@
 #include "MainCode/Scene/TDieLoop.h"
 #include "Map/map_object_fixture.h"
 #include "dx/dx8/sound/TDSound8.h"
-#include "support/field_writer.h"
-#include "support/map_writer.h"
+#include "formats/field_writer.h"
+#include "formats/map_writer.h"
 
 #include <cstring>
 #include <list>

@@ -35,8 +35,8 @@
 #include "platform/dsound/dsound.h"
 #include "platform/testing/dsound.h"
 #include "support/device_fixture.h"
-#include "support/effect_assets.h"
-#include "support/field_writer.h"
+#include "formats/effect_assets.h"
+#include "formats/field_writer.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 
 #include "make-sample-data/SampleData.h"
 #include "TCommon/Crc32.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

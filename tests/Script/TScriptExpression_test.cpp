@@ -7,7 +7,7 @@
 
 #include "MainCode/Script/TScriptExpression.h"
 #include "MainCode/Script/TScriptProcessManager.h"
-#include "support/script_assembler.h"
+#include "formats/script_assembler.h"
 
 namespace {
 

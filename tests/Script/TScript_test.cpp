@@ -2,7 +2,7 @@
 #include "script_fixture.h"
 
 #include "MainCode/Script/TScriptStatement.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/fuzz.h"
 
 namespace {

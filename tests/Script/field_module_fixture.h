@@ -15,7 +15,7 @@
 #include "MainCode/TGameWnd.h"
 #include "Script/script_fixture.h"
 #include "dx/dx8/sound/TDSound8.h"
-#include "support/field_writer.h"
+#include "formats/field_writer.h"
 
 namespace scripttest {
 

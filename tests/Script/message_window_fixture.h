@@ -22,10 +22,10 @@
 #include "platform/testing/dsound.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/keyboard.h"
-#include "support/pse_writer.h"
-#include "support/script_assembler.h"
-#include "support/table_writer.h"
-#include "support/wave_writer.h"
+#include "formats/pse_writer.h"
+#include "formats/script_assembler.h"
+#include "formats/table_writer.h"
+#include "formats/wave_writer.h"
 
 namespace windowtest {
 

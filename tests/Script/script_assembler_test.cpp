@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-#include "support/script_assembler.h"
+#include "formats/script_assembler.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "MainCode/Script/TScript.h"
 #include "MainCode/Script/TScriptModule.h"
 #include "MainCode/Script/TScriptProcessManager.h"
-#include "support/script_assembler.h"
+#include "formats/script_assembler.h"
 #include "support/temp_dir.h"
 
 namespace scripttest {

@@ -6,7 +6,7 @@
 #include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 #include "support/alloc_probe.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "TCommon/TFile.h"
 #include "TCommon/my_error.h"
 #include "support/alloc_probe.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/fuzz.h"
 #include "support/temp_dir.h"
 

@@ -11,7 +11,7 @@
 #include "TCommon/my_error.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/msgbox.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

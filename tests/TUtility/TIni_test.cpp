@@ -7,7 +7,7 @@
 #include "platform/testing/win32.h"
 #include "platform/win32/msgbox.h"
 #include "support/fuzz.h"
-#include "support/ini_writer.h"
+#include "formats/ini_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include "platform/testing/win32.h"
 #include "platform/win32/sync.h"
 #include "support/alloc_probe.h"
-#include "support/wave_writer.h"
+#include "formats/wave_writer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include "platform/testing/win32.h"
 #include "platform/win32/error.h"
 #include "platform/win32/file.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "platform/win32/profile.h"
-#include "support/ini_writer.h"
+#include "formats/ini_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include "platform/testing/dsound.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/sync.h"
-#include "support/ogg_writer.h"
-#include "support/table_writer.h"
-#include "support/wave_writer.h"
+#include "formats/ogg_writer.h"
+#include "formats/table_writer.h"
+#include "formats/wave_writer.h"
 
 namespace {
 

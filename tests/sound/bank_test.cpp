@@ -1,8 +1,8 @@
 #include "sound_fixture.h"
 
 #include "dx/dx8/sound/TSoundList.h"
-#include "support/table_writer.h"
-#include "support/wave_writer.h"
+#include "formats/table_writer.h"
+#include "formats/wave_writer.h"
 
 namespace {
 

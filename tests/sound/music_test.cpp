@@ -14,8 +14,8 @@
 #include "platform/win32/sync.h"
 #include "platform/win32/timer.h"
 #include "sound/sound_fixture.h"
-#include "support/byte_writer.h"
-#include "support/ogg_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/ogg_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

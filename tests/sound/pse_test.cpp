@@ -1,9 +1,9 @@
 #include "sound_fixture.h"
 
 #include "dx/dx8/sound/TPseSound.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/fuzz.h"
-#include "support/wave_writer.h"
+#include "formats/wave_writer.h"
 
 namespace {
 

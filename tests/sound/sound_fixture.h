@@ -9,7 +9,7 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "platform/testing/dsound.h"
 #include "platform/testing/win32.h"
-#include "support/pse_writer.h"
+#include "formats/pse_writer.h"
 #include "support/temp_dir.h"
 
 namespace soundtest {

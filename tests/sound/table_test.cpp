@@ -5,9 +5,9 @@
 #include "TCommon/TFile.h"
 #include "dx/dx8/sound/TSoundListReader.h"
 #include "dx/dx8/sound/TSoundTableReader.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 #include "support/fuzz.h"
-#include "support/table_writer.h"
+#include "formats/table_writer.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "platform/testing/d3d8.h"
-#include "support/ini_writer.h"
+#include "formats/ini_writer.h"
 #include "support/temp_dir.h"
 
 namespace qmtest {

@@ -3,10 +3,10 @@
 #include "MainCode/Character/Subset/TPatternInfo.h"
 #include "MainCode/Character/Subset/TWeponState.h"
 #include "dx/dx8/3d/TMesh8.h"
-#include "support/byte_writer.h"
-#include "support/effect_assets.h"
-#include "support/ground_writer.h"
-#include "support/pattern_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/effect_assets.h"
+#include "formats/ground_writer.h"
+#include "formats/pattern_writer.h"
 
 namespace qmtest {
 

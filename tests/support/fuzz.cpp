@@ -7,7 +7,7 @@
 
 #include "TCommon/my_error.h"
 #include "support/alloc_probe.h"
-#include "support/byte_writer.h"
+#include "formats/byte_writer.h"
 
 namespace qmtest {
 

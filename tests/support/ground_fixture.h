@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "support/ground_writer.h"
+#include "formats/ground_writer.h"
 #include "support/device_fixture.h"
 
 namespace qmtest {

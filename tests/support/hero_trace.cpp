@@ -2,9 +2,9 @@
 
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/TInputDevice.h"
-#include "support/byte_writer.h"
-#include "support/ground_writer.h"
-#include "support/pattern_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/ground_writer.h"
+#include "formats/pattern_writer.h"
 
 namespace qmtest {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "MainCode/Character/THero.h"
-#include "support/mesh_writer.h"
+#include "formats/mesh_writer.h"
 
 class TEffectManager;
 class TInputDevice;

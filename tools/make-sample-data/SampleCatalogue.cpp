@@ -6,7 +6,7 @@
 #include "MainCode/Map/TMapItem.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "SampleData.h"
-#include "support/field_writer.h"
+#include "formats/field_writer.h"
 
 namespace sample {
 

@@ -1,5 +1,5 @@
 #include "SampleData.h"
-#include "support/field_writer.h"
+#include "formats/field_writer.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -10,12 +10,12 @@
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TTexture8.h"
 #include "SampleParts.h"
-#include "support/byte_writer.h"
-#include "support/effect_assets.h"
-#include "support/enemy_table_writer.h"
-#include "support/game_table_writer.h"
-#include "support/ini_writer.h"
-#include "support/table_writer.h"
+#include "formats/byte_writer.h"
+#include "formats/effect_assets.h"
+#include "formats/enemy_table_writer.h"
+#include "formats/game_table_writer.h"
+#include "formats/ini_writer.h"
+#include "formats/table_writer.h"
 
 namespace sample {
 

@@ -19,8 +19,8 @@
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/GameData/TWeponTable.h"
 #include "dx/dx8/sound/TSoundTableReader.h"
-#include "support/field_writer.h"
-#include "support/player_model_writer.h"
+#include "formats/field_writer.h"
+#include "formats/player_model_writer.h"
 
 namespace sample {
 

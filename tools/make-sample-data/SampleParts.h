@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "SampleData.h"
-#include "support/mesh_writer.h"
-#include "support/pattern_writer.h"
-#include "support/ptx_writer.h"
+#include "formats/mesh_writer.h"
+#include "formats/pattern_writer.h"
+#include "formats/ptx_writer.h"
 
 namespace sample {
 

@@ -5,7 +5,7 @@
 
 #include "SampleParts.h"
 #include "TCommon/Crc32.h"
-#include "support/field_writer.h"
+#include "formats/field_writer.h"
 
 namespace sample {
 

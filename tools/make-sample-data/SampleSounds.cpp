@@ -2,9 +2,9 @@
 #include <cmath>
 
 #include "SampleParts.h"
-#include "support/ogg_writer.h"
-#include "support/pse_writer.h"
-#include "support/wave_writer.h"
+#include "formats/ogg_writer.h"
+#include "formats/pse_writer.h"
+#include "formats/wave_writer.h"
 
 namespace sample {
 

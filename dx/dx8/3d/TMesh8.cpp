@@ -5,7 +5,7 @@
 #include <map>
 #include <utility>
 
-#include "MainCode/Map/GridCells.h"
+#include "TCommon/GridCells.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TDrawList.h"
 #include "dx/dx8/3d/TRenderPreset.h"

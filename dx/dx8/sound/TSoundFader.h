@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "MainCode/Map/TLinearRamp.h"
+#include "TCommon/TLinearRamp.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/sound/TStreamSound.h"
 

@@ -1,0 +1,41 @@
+// A player model the real player character plays with: a coloured block body with every motion the
+// player plays (a few frames each), its pattern file whose walking motions step forward, and its
+// weapon-state file. The field folder and the sample folder write their heroes with it.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "formats/mesh_writer.h"
+
+namespace qmtest {
+
+// Motions of a player model: the states 0..19, the shared skill motions up to 36, then the first
+// ground swing of the sword classes (37) and its recovery (38).
+inline constexpr std::uint32_t kPlayerModelMotions = 39;
+inline constexpr std::uint32_t kPlayerModelFrames = 8;
+inline constexpr std::uint32_t kPlayerModelSwingMotion = 37;
+// The attack the swing fires at kPlayerModelSwingFrame: an id of the attack table the field writes.
+inline constexpr std::uint16_t kPlayerModelSwingAttack = 100;
+inline constexpr std::uint32_t kPlayerModelSwingFrame = 3;
+// How far each frame of motions 1 to 3 (walking) moves the body forward, unless told otherwise.
+inline constexpr float kPlayerModelWalkStep = 0.05F;
+
+// A block 0.6 wide, 1.4 tall, 0.4 deep standing on the origin, untextured, its colour (the material's
+// emissive colour and every vertex's) from the name.
+MeshFile PlayerModelBody(const std::string& name);
+std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep = kPlayerModelWalkStep);
+// One pose of both weapon frames for every frame of every motion.
+std::vector<std::uint8_t> BuildPlayerModelWepons();
+// The body into meshFolder + "char04/" and the weapon ribbon into meshFolder + "effect/", pattern
+// and weapon states into characterDataFolder.
+void WritePlayerModel(const std::string& meshFolder, const std::string& characterDataFolder, const std::string& name,
+                      float walkStep = kPlayerModelWalkStep);
+// The rest every player loads: "ex.tbl" and "abp.tbl", 201 values each (value i is i x step), into
+// tableFolder.
+void WritePlayerValueTables(const std::string& tableFolder, std::uint32_t step = 1);
+// A thin blade "wepon/<mesh>.msh" into meshFolder, for the weapon records that name it.
+void WriteWeaponMesh(const std::string& meshFolder, const std::string& mesh);
+
+}  // namespace qmtest
