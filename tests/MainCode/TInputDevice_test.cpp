@@ -76,6 +76,19 @@ TEST_F(InputTest, FirstFivePollsIgnoreHeldKeys)
     EXPECT_FALSE(input->IsPressed(kA));
 }
 
+TEST_F(InputTest, WithoutAnIniEveryButtonHasItsBuiltInKeyAndPadInput)
+{
+    const std::int64_t keys[16] = {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, 'Z', 'X', 'C', 'V',
+                                   'B',   'A',     'S',     'Q',      'W', 'E', 'R', 'T'};
+    const std::int64_t pad[16] = {10000, 10001, 10002, 10003, 10004, 10005, 10006, 10007,
+                                  10008, 10010, 10011, 10009, 10012, 10013, 10014, 10015};
+    auto input = Make();
+    for (int i = 0; i < 16; ++i) {
+        EXPECT_EQ(input->GetKeyboardBinding(i), keys[i]) << i;
+        EXPECT_EQ(input->GetPadBinding(i), pad[i]) << i;
+    }
+}
+
 TEST_F(InputTest, BindingsFromTheIniFallBackPerButton)
 {
     qmtest::IniWriter()

@@ -79,8 +79,10 @@ TEST_F(BankTest, UseCountsKeepSoundsUntilPurgedAtZeroOrReleased)
 
 TEST_F(BankTest, VolumesAreClampedByTheBanksLimits)
 {
-    bank_->SetMaxVolume(5);
-    EXPECT_EQ(bank_->GetMaxVolume(), 0);
+    for (const auto& [set, got] : {std::pair{1, 0}, {0, 0}, {-10000, -10000}, {-10001, -10000}}) {
+        bank_->SetMaxVolume(set);
+        EXPECT_EQ(bank_->GetMaxVolume(), got) << set;
+    }
     bank_->SetMaxVolume(-2000);
     bank_->Load(1);
     bank_->Load(7);
