@@ -377,34 +377,4 @@ TEST_F(MusicTest, MonoTrackEndsWhereItsDataEnds)
     ExpectLevels(Listen(70000), Repeat(track, 4));
 }
 
-TEST_F(MusicTest, DamagedCopiesNeverCrashOrStallTheWorker)
-{
-    const Timeline track = {{6000, 12000}};
-    Write("good.ogg", track);
-    const std::vector<std::uint8_t> good = qmtest::LoadBytes(dir_.File("good.ogg"));
-    std::vector<std::vector<std::uint8_t>> copies;
-    for (std::size_t length = 0; length < good.size(); length += 1597) {
-        copies.emplace_back(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(length));
-    }
-    std::mt19937 random(20240501);
-    for (int i = 0; i < 12; ++i) {
-        std::vector<std::uint8_t> damaged = good;
-        for (int c = 0; c < 4; ++c) {
-            damaged[random() % damaged.size()] = static_cast<std::uint8_t>(random());
-        }
-        copies.push_back(std::move(damaged));
-    }
-    const std::size_t threads = platform::RunningThreadCount();
-    for (std::size_t i = 0; i < copies.size(); ++i) {
-        SCOPED_TRACE("copy " + std::to_string(i));
-        qmtest::SaveBytes(dir_.File("damaged.ogg"), copies[i]);
-        TRefPtr<TStreamSound> s = Music("damaged.ogg");
-        s->SetLoop(i % 2 == 0);
-        s->Play();
-        Listen(3 * kQuarterFrames);
-        s = TRefPtr<TStreamSound>();
-        ASSERT_EQ(platform::RunningThreadCount(), threads);
-    }
-}
-
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include "dx/dx8/sound/TPseSound.h"
 #include "formats/byte_writer.h"
-#include "support/fuzz.h"
 #include "formats/wave_writer.h"
 
 namespace {
@@ -91,22 +90,6 @@ TEST_F(PseSoundTest, SizesBeyondTheFileFailTheLoad)
     EXPECT_EQ(wave(1, 40, 8, 44100), TStreamSound::kNotLoaded);  // record beyond the end
     EXPECT_EQ(wave(1, 0xFFFFFFF0u, 8, 44100), TStreamSound::kNotLoaded);
     EXPECT_EQ(wave(1, 14, 8, 0), TStreamSound::kNotLoaded);  // no bytes per second: no length
-}
-
-TEST_F(PseSoundTest, DamagedPackagesNeverCrashOrAllocateByBadSizesUnderSanitizers)
-{
-    const std::vector<std::uint8_t> package = qmtest::BuildPse(
-        {{"a", PcmFormat(1, 22050, 8), std::vector<std::uint8_t>(40, 0x90)},
-         {"se_hit", PcmFormat(2, 44100, 16), Constant16(10, 300)}});
-    qmtest::FuzzOptions options;
-    options.mutations = 1500;
-    qmtest::FuzzFile(package, dir_.File("se.pse"),
-                     [this](const std::string&) {
-                         TPseSound a("se.pse/se_hit", 0, core_);
-                         a.Play();
-                         a.Stop(true);
-                     },
-                     options);
 }
 
 }  // namespace

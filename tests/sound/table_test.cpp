@@ -6,7 +6,6 @@
 #include "dx/dx8/sound/TSoundListReader.h"
 #include "dx/dx8/sound/TSoundTableReader.h"
 #include "formats/byte_writer.h"
-#include "support/fuzz.h"
 #include "formats/table_writer.h"
 #include "support/temp_dir.h"
 
@@ -89,24 +88,6 @@ TEST_F(TableFileTest, TablesOpenReadOnlyAndShareWithOtherReaders)
     ASSERT_TRUE(reader.Load(path));
     EXPECT_EQ(reader.GetEntries(), (std::vector<std::uint32_t>{5, 6, 5}));
     EXPECT_EQ(reader.EntryAt(3), 0u);
-}
-
-TEST_F(TableFileTest, DamagedTablesNeverCrashOrAllocateByBadCountsUnderSanitizers)
-{
-    const std::vector<std::uint8_t> table =
-        BuildSoundTable({{1, "se_a"}, {2, "長い名前の効果音"}, {3, "c"}}, true);
-    qmtest::FuzzFile(table, dir_.File("fuzz.tbl"), [](const std::string& path) {
-        TSoundTableReader reader;
-        reader.Load(path);
-    });
-    qmtest::FuzzOptions options;
-    options.seed = 77;
-    qmtest::FuzzFile(BuildSoundList({1, 2, 3, 4}, false), dir_.File("fuzz_list.tbl"),
-                     [](const std::string& path) {
-                         TSoundListReader reader;
-                         reader.Load(path);
-                     },
-                     options);
 }
 
 }  // namespace

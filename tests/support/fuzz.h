@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -26,5 +27,21 @@ struct FuzzOptions {
 // with the case named. Crashes and sanitizer reports end the test binary.
 void FuzzFile(const std::vector<std::uint8_t>& valid, const std::string& path,
               const std::function<void(const std::string&)>& load, const FuzzOptions& options = FuzzOptions());
+
+// One row of a folder's table of loaders: a good file (written from the folder the test uses), the
+// name its damaged copies take there, and the load that must survive them.
+struct DamagedFile {
+    const char* loader;
+    const char* file;
+    std::function<std::vector<std::uint8_t>(const std::string& folder)> valid;
+    std::function<void(const std::string& path)> load;
+    FuzzOptions options = {};
+    friend void PrintTo(const DamagedFile& d, std::ostream* os) { *os << d.loader; }
+    // The test's name: the loader's.
+    struct Name {
+        template <typename Info>
+        std::string operator()(const Info& info) const { return info.param.loader; }
+    };
+};
 
 }  // namespace qmtest
