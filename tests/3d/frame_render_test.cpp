@@ -10,7 +10,6 @@
 #include "dx/dx8/3d/TFrame.h"
 #include "fixtures.h"
 #include "formats/frame_writer.h"
-#include "support/fuzz.h"
 #include "support/golden.h"
 
 namespace {
@@ -166,23 +165,6 @@ TEST_F(AnimatedModel, MatchesTheGoldensAtThreeMoments)
         const platform::RgbaImage image = DrawAt(model.Get(), times[i]);
         EXPECT_TRUE(qmtest::MatchesGolden(image, "FrameModel" + std::to_string(i)));
     }
-}
-
-TEST_F(AnimatedModel, DamagedFrameFilesWithMeshesNeverCrashUnderSanitizers)
-{
-    FrameNode hand{"Hand", TranslationMatrix(0, -1, 0), {qmtest::MeshRecord(Box("hand", 0.1F, 0.1F, 0.1F, {1}))},
-                   {{qmtest::ScaleKeys({0, 4}, {{1, 1, 1}, {2, 2, 2}}),
-                     qmtest::RotationKeys({0, 5}, {{0, 0, 0, 1}, {0, 1, 0, 0}})},
-                    {qmtest::TranslationKeys({0}, {{1, 2, 3}})}},
-                   {FrameNode{"Finger", qmtest::IdentityMatrix(), {}, {}, {}}}};
-    FrameNode root{"Root", qmtest::IdentityMatrix(), {qmtest::MeshRecord(Ground(1, 4))}, {}, {hand}};
-    PointCamera(5.0F);
-    qmtest::FuzzOptions options;
-    options.mutations = 600;
-    qmtest::FuzzFile(qmtest::FrameFile(root), "model.frm", [this](const std::string&) {
-        auto model = TFrame::Load("model.frm");
-        Render(model.Get(), 2.0F);
-    }, options);
 }
 
 }  // namespace

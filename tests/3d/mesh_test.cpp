@@ -16,7 +16,6 @@
 #include "fixtures.h"
 #include "platform/d3dx8/d3dx8.h"
 #include "formats/byte_writer.h"
-#include "support/fuzz.h"
 #include "formats/game_table_writer.h"
 #include "formats/ptx_writer.h"
 
@@ -155,22 +154,6 @@ TEST_F(MeshFile8, AMeshWithoutTrianglesHasEmptySubsets)
     for (std::uint32_t m = 0; m < 3; ++m) {
         EXPECT_TRUE(mesh.GetGeometry()->GetSubsetTable()->GetRuns(m).empty());
     }
-}
-
-TEST_F(MeshFile8, DamagedFilesNeverCrashUnderSanitizers)
-{
-    qmtest::FuzzOptions options;
-    options.mutations = 600;
-    qmtest::FuzzFile(MorphingGridMesh(1, 1.0F).Bytes(), "fuzz.msh", [](const std::string& path) {
-        TMesh8 mesh = TMesh8::Load(path);
-        mesh.AdvanceMorph(true, 1.0F);
-        float x[2];
-        float z[2];
-        mesh.GetRangeXZ(x, z);
-    }, options);
-    options.mutations = 400;
-    qmtest::FuzzFile(ThreeMaterialMesh().Bytes(), "fuzz.msh", [](const std::string& path) { TMesh8::Load(path); },
-                     options);
 }
 
 TMeshMaterial MaterialWith(float alpha, float level, const std::string& name = "m")

@@ -13,7 +13,6 @@
 #include "dx/dx8/3d/TTexturePackage.h"
 #include "fixtures.h"
 #include "formats/byte_writer.h"
-#include "support/fuzz.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -124,26 +123,6 @@ TEST_F(TexturePackage, AnythingBeyondTheFileFailsWithThePackagePath)
     EXPECT_NE(ErrorOf(missing, "one").find(missing), std::string::npos);
 }
 
-std::vector<std::uint8_t> ThreeImagePackage()
-{
-    return qmtest::BuildPtx({PtxImage::Filled("a", 0, 2, 2, {1, 2, 3}), PtxImage::Filled("b", 1, 3, 2, {4, 5, 6}),
-                             PtxImage::Filled("c", 3, 1, 3, {7, 8, 9})});
-}
-
-TEST_F(TexturePackage, DamagedPackagesNeverCrashUnderSanitizers)
-{
-    qmtest::FuzzFile(ThreeImagePackage(), dir_.File("fuzz.ptx"), [](const std::string& path) {
-        for (const char* entry : {"a", "b", "c", "zz"}) {
-            TIndexedImage image;
-            if (TTexturePackage::ReadImage(path, entry, &image)) {
-                ASSERT_LT(image.kind, 4u);
-                ASSERT_EQ(image.indices.size(), static_cast<std::size_t>(image.width) * image.height);
-                ASSERT_EQ(image.palette.size(), 1024u);
-            }
-        }
-    });
-}
-
 class TextureCache : public qmtest::Graphics2D {
 protected:
     void SetUp() override
@@ -208,22 +187,6 @@ TEST_F(TextureCache, PurgeKeepsWhatIsHeldAndReleasesTheRest)
     EXPECT_EQ(TTexture8::Find("p.ptx/a"), nullptr);
     EXPECT_EQ(TTexture8::Find("blank"), nullptr);
     EXPECT_EQ(copy.GetShareCount(), 2u);
-}
-
-TEST_F(TextureCache, DamagedPackagesNeverCrashUnderSanitizers)
-{
-    qmtest::FuzzOptions options;
-    options.mutations = 600;
-    qmtest::FuzzFile(ThreeImagePackage(), (dir_.Path() / "ptx" / "f.ptx").string(), [](const std::string&) {
-        for (const char* key : {"f.ptx/a", "f.ptx/b", "f.ptx/c"}) {
-            TTexture8 t = TTexture8::Load(key, D3DPOOL_MANAGED, 0);
-            D3DSURFACE_DESC desc{};
-            if (t.HasTexture()) {
-                ASSERT_TRUE(t.GetLevelDesc(0, &desc));
-            }
-        }
-        TTexture8::PurgeCache(2);
-    }, options);
 }
 
 }  // namespace
