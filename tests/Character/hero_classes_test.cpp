@@ -1,5 +1,5 @@
-// Every hero class from one table: each class's table at both ends, its lookups and the factory
-// building it; then what each class plays differently: combos, charges, plunges, leaps, hovering,
+// Every hero class from one table: each class's tables checked whole by their sums, its lookups at
+// their bounds; then what each class plays differently: combos, charges, plunges, leaps, hovering,
 // air-only skills and the bow heroine's shots.
 #include <gtest/gtest.h>
 
@@ -76,12 +76,6 @@ std::unique_ptr<THero> MakeAs(const TCharacterRecord& r, std::uint32_t character
     }
 }
 
-template <typename T>
-bool Is(TPlayerCharacter* p)
-{
-    return dynamic_cast<T*>(p) != nullptr;
-}
-
 using Frames = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
 // A whole class table in twelve numbers: rows; their motions, and by row; their kinds (by the
 // enum's order) by row; their links (X + 3Y + 5c + 7a + 11b + 13p + 17q), and by row; skills, their
@@ -120,7 +114,6 @@ struct HeroClass {
     const char* model;
     Frames frames;  // motion frames written over 4 for the model; none: the fixture's hero01 stays
     std::unique_ptr<THero> (*make)(const TCharacterRecord&, std::uint32_t, const char*);
-    bool (*is)(TPlayerCharacter*);
     std::uint32_t queue, chargeAction;
     bool followUp;
     Rows attack;  // ground, dash, air release; ground, dash, air hold
@@ -136,45 +129,45 @@ std::uint8_t SkillType(const HeroClass& c) { return static_cast<std::uint8_t>(c.
 
 using HL = THeroHitLanded;
 using SH = THeroSkillHold;
-const HeroClass kA{"A", &THeroA::GetDef, 0, 1000, "hero01", {}, &MakeAs<Hovering<TestHeroA>>, &Is<THeroA>, 10, 33,
+const HeroClass kA{"A", &THeroA::GetDef, 0, 1000, "hero01", {}, &MakeAs<Hovering<TestHeroA>>, 10, 33,
                    true, {25, 43, 35, 33, 45, 41}, true, HL::Standard, SH::Shared,
                    {117, 7209, 511135, 65434, 54815, 4528683, 21, 32135, 18681, 19192, 8, 600}, 2100, 5};
-const HeroClass kB{"B", &THeroB::GetDef, 0, 1001, "hero01", {}, &MakeAs<THeroB>, &Is<THeroB>, 10, 33, true,
+const HeroClass kB{"B", &THeroB::GetDef, 0, 1001, "hero01", {}, &MakeAs<THeroB>, 10, 33, true,
                    {25, 43, 35, 33, 45, 41}, true, HL::Standard, SH::AirByRecord,
                    {87, 4675, 247969, 24163, 35385, 2248914, 15, 21060, 7390, 7630, 0, 0}, 2000, 4};
 const HeroClass kC{"C", &THeroC::GetDef, 0, 1002, "hero02",
                    {{37, 30}, {39, 12}, {41, 12}, {43, 12}, {45, 12}, {69, 5}, {70, 8}, {74, 10}, {76, 10},
                     {90, 10}, {92, 10}},
-                   &MakeAs<THeroC>, &Is<THeroC>, 10, 35, true, {25, 45, 37, 35, 47, 43}, true, HL::HopsOnly,
+                   &MakeAs<THeroC>, 10, 35, true, {25, 45, 37, 35, 47, 43}, true, HL::HopsOnly,
                    SH::Shared, {109, 6154, 397638, 60711, 45951, 3491622, 19, 30906, 14700, 15104, 8, 664}, 2100, 5};
 const HeroClass kD{"D", &THeroD::GetDef, 0, 1005, "hero04",
                    {{37, 30}, {39, 12}, {41, 12}, {43, 3}, {44, 6}, {60, 5}, {61, 8}}, &MakeAs<THeroD>,
-                   &Is<THeroD>, 10, 31, false, {25, 37, 33, 31, 39, 35}, false, HL::RingsOnly, SH::Shared,
+                   10, 31, false, {25, 37, 33, 31, 39, 35}, false, HL::RingsOnly, SH::Shared,
                    {93, 5104, 291011, 32136, 32999, 2214603, 17, 30081, 9841, 10169, 4, 284}, 2200, 6};
-const HeroClass kE{"E", &THeroE::GetDef, 0, 1006, "hero04", {{69, 8}, {70, 8}}, &MakeAs<THeroE>, &Is<THeroE>, 10,
+const HeroClass kE{"E", &THeroE::GetDef, 0, 1006, "hero04", {{69, 8}, {70, 8}}, &MakeAs<THeroE>, 10,
                    31, false, {25, 37, 33, 31, 39, 35}, false, HL::RingsOnly, SH::Shared,
                    {73, 3615, 161719, 15134, 22499, 1249225, 13, 20843, 4583, 4765, 0, 0}, 2500, 9};
 const HeroClass kF{"F", &THeroF::GetDef, 0, 1007, "hero04", {{52, 8}, {84, 5}, {85, 8}, {104, 3}},
-                   &MakeAs<THeroF>, &Is<THeroF>, 10, 31, false, {25, 37, 33, 31, 39, 35}, false, HL::Plain,
+                   &MakeAs<THeroF>, 10, 31, false, {25, 37, 33, 31, 39, 35}, false, HL::Plain,
                    SH::Shared, {75, 3965, 185752, 19433, 20459, 1143144, 13, 21643, 4675, 4866, 2, 128}, 2600, 10};
 const HeroClass kG{"G", &THeroG::GetDef, 0, 1008, "hero05", {{85, 30}, {87, 8}, {70, 5}, {71, 8}, {58, 12}},
-                   &MakeAs<THeroG>, &Is<THeroG>, 10, 35, true, {25, 45, 37, 35, 47, 43}, true, HL::Standard,
+                   &MakeAs<THeroG>, 10, 35, true, {25, 45, 37, 35, 47, 43}, true, HL::Standard,
                    SH::Shared, {91, 4828, 265010, 35570, 31665, 2021691, 15, 28060, 7730, 7980, 4, 320}, 2000, 4};
 const HeroClass kH{"H", &THeroH::GetDef, 0, 1010, "hero07", {{53, 5}, {54, 10}, {43, 6}, {45, 8}, {71, 8}},
-                   &MakeAs<Hovering<THeroH>>, &Is<THeroH>, 10, 31, true, {25, 42, 34, 31, 44, 40}, true,
+                   &MakeAs<Hovering<THeroH>>, 10, 31, true, {25, 42, 34, 31, 44, 40}, true,
                    HL::Standard, SH::Shared,
                    {78, 3495, 158859, 24408, 25100, 1412216, 13, 24043, 4963, 5145, 2, 142}, 2800, 12};
 const HeroClass kI{"I", &THeroI::GetDef, 1, 1003, "heroine03", {{56, 5}, {57, 10}, {84, 5}, {85, 12}, {67, 8}},
-                   &MakeAs<THeroI>, &Is<THeroI>, 10, 35, true, {25, 46, 38, 35, 48, 44}, true, HL::Standard,
+                   &MakeAs<THeroI>, 10, 35, true, {25, 46, 38, 35, 48, 44}, true, HL::Standard,
                    SH::Shared, {102, 5671, 353794, 66398, 32380, 2197778, 17, 27681, 11041, 11371, 12, 976}, 2400, 8};
-const HeroClass kJ{"J", &THeroJ::GetDef, 1, 1004, "heroine03", {{59, 12}, {80, 3}}, &MakeAs<THeroJ>, &Is<THeroJ>,
+const HeroClass kJ{"J", &THeroJ::GetDef, 1, 1004, "heroine03", {{59, 12}, {80, 3}}, &MakeAs<THeroJ>,
                    10, 35, true, {25, 45, 37, 35, 47, 43}, true, HL::Standard, SH::Shared,
                    {85, 4607, 242968, 33957, 25461, 1555434, 13, 19243, 5327, 5529, 4, 272}, 2300, 7};
 const HeroClass kK{"K", &THeroK::GetDef, 1, 1009, "heroine06", {{43, 10}, {65, 10}}, &MakeAs<TestHeroK>,
-                   &Is<THeroK>, 10, 31, false, {25, 37, 33, 31, 39, 35}, false, HL::RingsOnly, SH::Shared,
+                   10, 31, false, {25, 37, 33, 31, 39, 35}, false, HL::RingsOnly, SH::Shared,
                    {83, 3820, 186359, 37989, 21523, 1253787, 15, 29060, 6910, 7159, 8, 552}, 2700, 11};
 const HeroClass k08{"08", &THeroine08::GetDef, 1, 1011, "heroine08",
-                    {{37, 30}, {39, 6}, {40, 10}, {42, 10}, {43, 10}}, &MakeAs<TestHeroine08>, &Is<THeroine08>, 3,
+                    {{37, 30}, {39, 6}, {40, 10}, {42, 10}, {43, 10}}, &MakeAs<TestHeroine08>, 3,
                     29, true, {25, 37, 31, 29, 39, 35}, false, HL::RingsOnly, SH::Shared,
                     {75, 3123, 134400, 27607, 19418, 1070097, 13, 24843, 4693, 4883, 4, 256}, 3000, 14};
 const HeroClass* const kClasses[] = {&kA, &kB, &kC, &kD, &kE, &kF, &kG, &kH, &kI, &kJ, &kK, &k08};
@@ -258,7 +251,7 @@ TEST_F(HeroClasses, TablesAsTranscribedWholeByTheirSums)
     EXPECT_EQ(common, (Sums{0, 660, 9102, 1051, 0, 0, 0, 0, 235, 265, 0, 0}));
 }
 
-TEST_F(HeroClasses, LookupsAtTheirBoundsAndTheFactoryBuildsEachClass)
+TEST_F(HeroClasses, LookupsAtTheirBounds)
 {
     for (const HeroClass* c : kClasses) {
         SCOPED_TRACE(c->name);
@@ -291,12 +284,6 @@ TEST_F(HeroClasses, LookupsAtTheirBoundsAndTheFactoryBuildsEachClass)
         hero->SetState(0);
         hero->StartAction(d.RowCount);
         EXPECT_EQ(hero->GetState(), 0u) << "past the table";
-
-        TRefPtr<TPlayerCharacter> made = CreatePlayerCharacter(nullptr, c->character);
-        ASSERT_NE(made.Get(), nullptr);
-        EXPECT_TRUE(c->is(made.Get()));
-        EXPECT_EQ(made->GetBodyMesh()->GetName(), c->model);
-        EXPECT_EQ(made->GetWeaponModelName(), c->model);
     }
 }
 
@@ -503,19 +490,6 @@ TEST_F(HeroClasses, AnotherWeaponsSkillStartsAndReservesNothing)
             EXPECT_EQ(hero->GetReservedKind(), 0u);
         }
     }
-}
-
-TEST_F(HeroClasses, BGroundChargePlaysItsOwnMotions)
-{
-    Traced h = Trace(kB);
-    h.trace->Hold(kAttack);
-    ASSERT_TRUE(h.trace->StepUntilRow(33, 30));
-    EXPECT_EQ(h.trace->Frames().back().motion, 57u);
-    h.trace->Release(kAttack);
-    ASSERT_TRUE(h.trace->StepUntilRow(34, 30));
-    EXPECT_EQ(h.trace->Frames().back().motion, 40u);
-    ASSERT_TRUE(h.trace->StepUntilState(0));
-    EXPECT_EQ(h.trace->Rows(), (Rows{33, 34}));
 }
 
 TEST_F(HeroClasses, DPlungeLastsUntilTheLandingAndThenTakesAChargeOrEndsInIdle)
