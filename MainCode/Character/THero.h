@@ -126,12 +126,9 @@ public:
     void OnBothReleased() override {}
 
     bool IsAirAction(std::uint32_t n) const;
-    const THeroClassDef& GetClassDef() const { return m_def; }
     std::uint8_t GetFollowUpFlag() const { return m_followUp; }
     std::uint32_t GetReservedKind() const { return m_reservedAction; }
     std::uint32_t GetReservedArgument() const { return m_reservedArgument; }
-    const std::map<std::uint32_t, std::uint32_t>& GetTapMap() const { return m_tapMap; }
-    const std::map<std::uint32_t, std::uint32_t>& GetHoldMap() const { return m_holdMap; }
 
     // The hold threshold of both buttons, in frames counted from the press.
     static constexpr std::uint32_t kHoldFrames = 21;

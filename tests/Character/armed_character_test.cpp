@@ -11,7 +11,6 @@
 #include "MainCode/Map/TAttackHitTimedHeld.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TCollisionWorld.h"
-#include "TCommon/my_error.h"
 #include "armed_fixture.h"
 #include "formats/bht_writer.h"
 
@@ -50,7 +49,7 @@ protected:
     }
 };
 
-TEST_F(ArmedCharacter, ConstructionCopiesAndMissingFiles)
+TEST_F(ArmedCharacter, ConstructionAndCopies)
 {
     TestFighter a;
     ASSERT_EQ(a.GetFrame()->GetChildCount(), 2u);
@@ -78,11 +77,6 @@ TEST_F(ArmedCharacter, ConstructionCopiesAndMissingFiles)
     EXPECT_NE(b.GetLeftWeaponFrame(), a.GetLeftWeaponFrame());
     EXPECT_EQ(b.GetLeftWeaponFrame()->GetParent(), b.GetFrame());
     EXPECT_EQ(b.GetPatternInfo().GetPatternCount(), 1u);
-
-    WriteBody("nopat");
-    EXPECT_THROW(TestFighter(20, 40, 1, "nopat"), my_error);
-    WritePattern({TPatternEvent()}, "nopat");
-    EXPECT_THROW(TestFighter(20, 40, 1, "nopat"), my_error);  // no ".wpm"
 }
 
 TEST_F(ArmedCharacter, RecoveryCountsAtLeastOne)

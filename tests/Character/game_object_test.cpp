@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "MainCode/Map/TCollisionWorld.h"
-#include "TCommon/my_error.h"
 #include "object_fixture.h"
 
 namespace objtest {
@@ -53,23 +52,6 @@ TEST_F(GameObject, BuildsBodyAndShadowAndAttachesToTheArea)
     EXPECT_EQ(area.GetCollisionWorld()->FindRegistered(o.GetObjectId()), nullptr);
     EXPECT_EQ(o.GetFrame()->GetParent(), nullptr);
     EXPECT_EQ(scene_->GetChildCount(), 0u);
-}
-
-TEST_F(GameObject, MissingFilesThrowNamingThePath)
-{
-    try {
-        TestObject o(1.0F, 1, -0.02F, "nobody");
-        ADD_FAILURE() << "no error";
-    } catch (const my_error& e) {
-        EXPECT_NE(std::string(e.what()).find("char04/nobody.tob"), std::string::npos) << e.what();
-    }
-    std::filesystem::remove("effect/shadow01_mesh.msh");
-    try {
-        TestObject o;
-        ADD_FAILURE() << "no error";
-    } catch (const my_error& e) {
-        EXPECT_NE(std::string(e.what()).find("shadow01_mesh.msh"), std::string::npos) << e.what();
-    }
 }
 
 TEST_F(GameObject, VerticalSpeedIsClampedOnlyBeyondTheLimit)

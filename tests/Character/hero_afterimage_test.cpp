@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
+#include "MainCode/Character/THeroine08.h"
 #include "MainCode/Effect/TAfterImage.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/TMeshMaterial.h"
@@ -78,15 +80,40 @@ TEST_F(HeroAfterImageTest, EachWeaponFrameGetsARibbonSetByTheWeaponInThatHand)
     EXPECT_FLOAT_EQ(right->GetLength(), 2.0F);
 }
 
-TEST_F(HeroAfterImageTest, WithoutTheRibbonFileNoHeroIsMadeAndTheErrorNamesTheFile)
+TEST_F(HeroAfterImageTest, AMissingFileMakesNothingAndTheErrorNamesIt)
 {
-    std::filesystem::remove(TMesh8::GetDirectory() + "effect/sword01.msh");
-    try {
-        MakeA();
-        ADD_FAILURE() << "made without its ribbon";
-    } catch (const my_error& e) {
-        EXPECT_NE(std::string(e.what()).find("sword01.msh"), std::string::npos) << e.what();
+    // What each maker loads (the file removed, or a body written without it) and the name it reports;
+    // each case keeps the files the ones after it need.
+    const std::uint32_t character = 1;
+    TCharacterRecord* heroine = data_->GetCharacterData(character);
+    heroine->WeaponId = 1011;
+    WriteBody("nopat");
+    WriteHeroModel("heroine08");
+    struct Case {
+        const char* remove;
+        const char* named;
+        std::function<void()> make;
+    };
+    const Case cases[] = {
+        {nullptr, "char04/nobody.tob", [] { objtest::TestObject o(1.0F, 1, -0.02F, "nobody"); }},
+        {nullptr, "nopat.pat", [] { objtest::TestFighter f(20, 40, 1, "nopat"); }},
+        {"effect/arw00.msh", "arw00.msh", [&] { THeroine08 h(nullptr, character, *heroine); }},
+        {"effect/sword01.msh", "sword01.msh", [this] { MakeA(); }},
+        {"effect/shadow01_mesh.msh", "shadow01_mesh.msh", [] { objtest::TestObject o; }},
+    };
+    for (const Case& c : cases) {
+        if (c.remove != nullptr) {
+            std::filesystem::remove(TMesh8::GetDirectory() + c.remove);
+        }
+        try {
+            c.make();
+            ADD_FAILURE() << "made without " << c.named;
+        } catch (const my_error& e) {
+            EXPECT_NE(std::string(e.what()).find(c.named), std::string::npos) << e.what();
+        }
     }
+    WritePattern({TPatternEvent()}, "nopat");
+    EXPECT_THROW(objtest::TestFighter(20, 40, 1, "nopat"), my_error) << "no .wpm";
 }
 
 TEST_F(HeroAfterImageTest, RibbonsHangUnderTheSceneHiddenAndLeaveItWithTheHero)

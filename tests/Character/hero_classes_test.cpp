@@ -1,9 +1,10 @@
-// Every hero class from one table: each class's table at both ends, its lookups and the factory
-// building it; then what each class plays differently: combos, charges, plunges, leaps, hovering,
+// Every hero class from one table: each class's tables checked whole by their sums, its lookups at
+// their bounds; then what each class plays differently: combos, charges, plunges, leaps, hovering,
 // air-only skills and the bow heroine's shots.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <type_traits>
 
 #include "MainCode/Character/THeroB.h"
@@ -75,10 +76,34 @@ std::unique_ptr<THero> MakeAs(const TCharacterRecord& r, std::uint32_t character
     }
 }
 
-template <typename T>
-bool Is(TPlayerCharacter* p)
+using Frames = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
+// A whole class table in twelve numbers: rows; their motions, and by row; their kinds (by the
+// enum's order) by row; their links (X + 3Y + 5c + 7a + 11b + 13p + 17q), and by row; skills, their
+// ids, their tap and hold rows by place in the map (from 1); air actions and their sum. Summed by
+// hand from the class tables, so a slip in any row, link, skill pair or air action shows.
+using Sums = std::array<std::uint64_t, 12>;
+
+Sums SumsOf(const THeroClassDef& d)
 {
-    return dynamic_cast<T*>(p) != nullptr;
+    Sums s{d.RowCount, 0, 0, 0, 0, 0, d.SkillCount, 0, 0, 0, d.AirActionCount, 0};
+    for (std::uint64_t i = 0; i < d.RowCount; ++i) {
+        const THeroRow& r = d.Rows[i];
+        const std::uint64_t links = r.X + 3 * r.Y + 5 * r.C + 7 * r.A + 11 * r.B + 13 * r.P + 17 * r.Q;
+        s[1] += r.Motion;
+        s[2] += i * r.Motion;
+        s[3] += i * static_cast<std::uint64_t>(r.Kind);
+        s[4] += links;
+        s[5] += i * links;
+    }
+    for (std::uint64_t i = 0; i < d.SkillCount; ++i) {
+        s[7] += d.Skills[i].Id;
+        s[8] += (i + 1) * d.Skills[i].Tap;
+        s[9] += (i + 1) * d.Skills[i].Hold;
+    }
+    for (std::uint32_t i = 0; i < d.AirActionCount; ++i) {
+        s[11] += d.AirActions[i];
+    }
+    return s;
 }
 
 struct HeroClass {
@@ -87,146 +112,65 @@ struct HeroClass {
     std::uint32_t character;
     std::uint32_t weaponId;  // 1000 + the weapon type; its skills are typed 4 + the weapon type
     const char* model;
-    // Motion frames written over 4 for the model; none: the fixture's hero01 stays.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> frames;
+    Frames frames;  // motion frames written over 4 for the model; none: the fixture's hero01 stays
     std::unique_ptr<THero> (*make)(const TCharacterRecord&, std::uint32_t, const char*);
-    bool (*is)(TPlayerCharacter*);
-    // The table as transcribed.
-    std::uint32_t queue, rowCount, chargeAction;
+    std::uint32_t queue, chargeAction;
     bool followUp;
     Rows attack;  // ground, dash, air release; ground, dash, air hold
     bool airReleaseClears;
     THeroHitLanded hitLanded;
     THeroSkillHold skillHold;
-    std::uint32_t skillCount;
-    std::vector<THeroSkillPair> skills;  // the first and the last of the class's own, and some between
-    Rows airRows;
-    std::vector<std::pair<std::uint32_t, THeroRow>> rows;
+    Sums sums;
     std::uint32_t foreignSkill;  // another weapon's skill, of that weapon's type
     std::uint8_t foreignType;
 };
 
 std::uint8_t SkillType(const HeroClass& c) { return static_cast<std::uint8_t>(c.weaponId - 1000 + 4); }
 
-const HeroClass kA{"A", &THeroA::GetDef, 0, 1000, "hero01", {}, &MakeAs<Hovering<TestHeroA>>, &Is<THeroA>,
-                   10, 117, 33, true, {25, 43, 35, 33, 45, 41}, true, THeroHitLanded::Standard,
-                   THeroSkillHold::Shared, 21, {{2000, 47, 49}, {2003, 59, 62}, {2013, 101, 104}, {2015, 111, 114}},
-                   {65, 67, 69, 71, 77, 79, 85, 87},
-                   {{25, {37, K::ComboStep, 27, 33, 26}},
-                    {35, {45, K::SteeredAirStrikeFollowUp, 0, 41, 0, 0, 0, 36, 37}},
-                    {36, {46, K::SteeredAirRecovery}}, {114, {117, K::Leap, 115}},
-                    {115, {118, K::AirComboStep, 35, 41, 116, 111, 114}}, {116, {67, K::RecoverAirborne}}},
-                   2100, 5};
-const HeroClass kB{"B", &THeroB::GetDef, 0, 1001, "hero01", {}, &MakeAs<THeroB>, &Is<THeroB>,
-                   10, 87, 33, true, {25, 43, 35, 33, 45, 41}, true, THeroHitLanded::Standard,
-                   THeroSkillHold::AirByRecord, 15, {{2100, 47, 49}, {2109, 83, 85}}, {},
-                   {{33, {57, K::SkillChain, 0, 0, 34}}, {34, {40, K::Recover}},
-                    {47, {75, K::Chain, 0, 0, 48, 47, 49}}, {48, {40, K::Recover}},
-                    {49, {76, K::Chain, 0, 0, 50, 47, 49}}, {63, {88, K::Chain, 0, 0, 64, 63, 65}},
-                    {64, {89, K::Recover}}, {66, {89, K::Recover}}, {78, {54, K::Recover}},
-                    {83, {119, K::Chain, 0, 0, 84, 83, 85}}, {85, {119, K::Chain, 0, 0, 86, 83, 85}},
-                    {86, {40, K::Recover}}},
-                   2000, 4};
+using HL = THeroHitLanded;
+using SH = THeroSkillHold;
+const HeroClass kA{"A", &THeroA::GetDef, 0, 1000, "hero01", {}, &MakeAs<Hovering<TestHeroA>>, 10, 33,
+                   true, {25, 43, 35, 33, 45, 41}, true, HL::Standard, SH::Shared,
+                   {117, 7209, 511135, 65434, 54815, 4528683, 21, 32135, 18681, 19192, 8, 600}, 2100, 5};
+const HeroClass kB{"B", &THeroB::GetDef, 0, 1001, "hero01", {}, &MakeAs<THeroB>, 10, 33, true,
+                   {25, 43, 35, 33, 45, 41}, true, HL::Standard, SH::AirByRecord,
+                   {87, 4675, 247969, 24163, 35385, 2248914, 15, 21060, 7390, 7630, 0, 0}, 2000, 4};
 const HeroClass kC{"C", &THeroC::GetDef, 0, 1002, "hero02",
                    {{37, 30}, {39, 12}, {41, 12}, {43, 12}, {45, 12}, {69, 5}, {70, 8}, {74, 10}, {76, 10},
                     {90, 10}, {92, 10}},
-                   &MakeAs<THeroC>, &Is<THeroC>, 10, 109, 35, true, {25, 45, 37, 35, 47, 43}, true,
-                   THeroHitLanded::HopsOnly, THeroSkillHold::Shared, 19, {{2200, 49, 51}, {2213, 105, 107}},
-                   {67, 69, 71, 73, 93, 95, 97, 99},
-                   {{31, {43, K::ComboStep, 33, 35, 32}}, {33, {45, K::FixedChain, 0, 35, 34}},
-                    {35, {58, K::SkillChain, 0, 0, 36}}, {91, {89, K::AirComboStep, 37, 43, 92, 87, 90}},
-                    {108, {64, K::Recover}}},
-                   2100, 5};
+                   &MakeAs<THeroC>, 10, 35, true, {25, 45, 37, 35, 47, 43}, true, HL::HopsOnly,
+                   SH::Shared, {109, 6154, 397638, 60711, 45951, 3491622, 19, 30906, 14700, 15104, 8, 664}, 2100, 5};
 const HeroClass kD{"D", &THeroD::GetDef, 0, 1005, "hero04",
-                   {{37, 30}, {39, 12}, {41, 12}, {43, 3}, {44, 6}, {60, 5}, {61, 8}},
-                   &MakeAs<THeroD>, &Is<THeroD>, 10, 93, 31, false, {25, 37, 33, 31, 39, 35}, false,
-                   THeroHitLanded::RingsOnly, THeroSkillHold::Shared, 17, {{2500, 41, 43}, {2511, 89, 91}},
-                   {59, 61, 81, 83},
-                   {{29, {41, K::FixedChain, 0, 31, 30}}, {33, {43, K::StrikeUntilLanding, 34}},
-                    {34, {44, K::FixedChainOrRecover, 0, 31}}, {84, {111, K::ChainOrRecover}},
-                    {91, {118, K::Chain, 0, 0, 92, 89, 91}}, {92, {50, K::Recover}}},
-                   2200, 6};
-const HeroClass kE{"E", &THeroE::GetDef, 0, 1006, "hero04", {{69, 8}, {70, 8}}, &MakeAs<THeroE>, &Is<THeroE>,
-                   10, 73, 31, false, {25, 37, 33, 31, 39, 35}, false, THeroHitLanded::RingsOnly,
-                   THeroSkillHold::Shared, 13, {{2600, 41, 43}, {2607, 69, 71}}, {},
-                   {{31, {51, K::SkillChain, 0, 0, 32}}, {32, {40, K::Recover}},
-                    {41, {69, K::Chain, 0, 0, 42, 41, 43}}, {71, {119, K::Chain, 0, 0, 72, 69, 71}},
-                    {72, {50, K::Recover}}},
-                   2500, 9};
+                   {{37, 30}, {39, 12}, {41, 12}, {43, 3}, {44, 6}, {60, 5}, {61, 8}}, &MakeAs<THeroD>,
+                   10, 31, false, {25, 37, 33, 31, 39, 35}, false, HL::RingsOnly, SH::Shared,
+                   {93, 5104, 291011, 32136, 32999, 2214603, 17, 30081, 9841, 10169, 4, 284}, 2200, 6};
+const HeroClass kE{"E", &THeroE::GetDef, 0, 1006, "hero04", {{69, 8}, {70, 8}}, &MakeAs<THeroE>, 10,
+                   31, false, {25, 37, 33, 31, 39, 35}, false, HL::RingsOnly, SH::Shared,
+                   {73, 3615, 161719, 15134, 22499, 1249225, 13, 20843, 4583, 4765, 0, 0}, 2500, 9};
 const HeroClass kF{"F", &THeroF::GetDef, 0, 1007, "hero04", {{52, 8}, {84, 5}, {85, 8}, {104, 3}},
-                   &MakeAs<THeroF>, &Is<THeroF>, 10, 75, 31, false, {25, 37, 33, 31, 39, 35}, false,
-                   THeroHitLanded::Plain, THeroSkillHold::Shared, 13, {{2700, 41, 43}, {2707, 71, 73}}, {63, 65},
-                   {{31, {52, K::SkillChain, 0, 0, 32}}, {54, {85, K::AirComboStep, 33, 35, 55, 53, 56}},
-                    {57, {87, K::AirComboStep, 33, 35, 58, 53, 56}}, {66, {107, K::ChainOrRecover}},
-                    {73, {120, K::Chain, 0, 0, 74, 71, 73}}, {74, {42, K::Recover}}},
-                   2600, 10};
+                   &MakeAs<THeroF>, 10, 31, false, {25, 37, 33, 31, 39, 35}, false, HL::Plain,
+                   SH::Shared, {75, 3965, 185752, 19433, 20459, 1143144, 13, 21643, 4675, 4866, 2, 128}, 2600, 10};
 const HeroClass kG{"G", &THeroG::GetDef, 0, 1008, "hero05", {{85, 30}, {87, 8}, {70, 5}, {71, 8}, {58, 12}},
-                   &MakeAs<THeroG>, &Is<THeroG>, 10, 91, 35, true, {25, 45, 37, 35, 47, 43}, true,
-                   THeroHitLanded::Standard, THeroSkillHold::Shared, 15,
-                   {{2800, 49, 51}, {2804, 65, 68}, {2809, 87, 89}}, {75, 77, 83, 85},
-                   {{25, {37, K::ComboStep, 27, 35, 26}}, {31, {43, K::ComboStep, 33, 35, 32}},
-                    {33, {45, K::FixedChain, 0, 35, 34}},
-                    {37, {47, K::SteeredAirStrikeFollowUp, 0, 43, 0, 0, 0, 38, 39}},
-                    {69, {74, K::AirComboStep, 37, 43, 70, 65, 68}}, {89, {88, K::Chain, 0, 0, 90, 87, 89}},
-                    {90, {61, K::Recover}}},
-                   2000, 4};
+                   &MakeAs<THeroG>, 10, 35, true, {25, 45, 37, 35, 47, 43}, true, HL::Standard,
+                   SH::Shared, {91, 4828, 265010, 35570, 31665, 2021691, 15, 28060, 7730, 7980, 4, 320}, 2000, 4};
 const HeroClass kH{"H", &THeroH::GetDef, 0, 1010, "hero07", {{53, 5}, {54, 10}, {43, 6}, {45, 8}, {71, 8}},
-                   &MakeAs<Hovering<THeroH>>, &Is<THeroH>, 10, 78, 31, true, {25, 42, 34, 31, 44, 40}, true,
-                   THeroHitLanded::Standard, THeroSkillHold::Shared, 13,
-                   {{3000, 46, 48}, {3006, 70, 72}, {3007, 74, 76}}, {70, 72},
-                   {{25, {37, K::ComboStep, 27, 31, 26}}, {29, {41, K::FixedChain, 0, 31, 30}},
-                    {32, {54, K::AirComboStep, 34, 40, 33, 31, 0}}, {76, {74, K::Chain, 0, 0, 77, 74, 76}},
-                    {77, {38, K::Recover}}},
-                   2800, 12};
+                   &MakeAs<Hovering<THeroH>>, 10, 31, true, {25, 42, 34, 31, 44, 40}, true,
+                   HL::Standard, SH::Shared,
+                   {78, 3495, 158859, 24408, 25100, 1412216, 13, 24043, 4963, 5145, 2, 142}, 2800, 12};
 const HeroClass kI{"I", &THeroI::GetDef, 1, 1003, "heroine03", {{56, 5}, {57, 10}, {84, 5}, {85, 12}, {67, 8}},
-                   &MakeAs<THeroI>, &Is<THeroI>, 10, 102, 35, true, {25, 46, 38, 35, 48, 44}, true,
-                   THeroHitLanded::Standard, THeroSkillHold::Shared, 17,
-                   {{2300, 50, 52}, {2305, 70, 73}, {2307, 80, 83}, {2311, 98, 100}},
-                   {62, 64, 66, 68, 76, 78, 86, 88, 94, 96, 98, 100},
-                   {{25, {37, K::ComboStep, 27, 35, 26}}, {32, {38, K::Recover}},
-                    {36, {57, K::AirComboStep, 38, 44, 37, 35, 0}}, {84, {95, K::AirComboStep, 38, 44, 85, 80, 83}},
-                    // The last two hover strikes and their recoveries share their motions.
-                    {98, {109, K::HoverStrike, 0, 44, 99}}, {99, {99, K::AirRecovery}},
-                    {100, {109, K::HoverStrike, 0, 44, 101}}, {101, {99, K::AirRecovery}}},
-                   2400, 8};
-const HeroClass kJ{"J", &THeroJ::GetDef, 1, 1004, "heroine03", {{59, 12}, {80, 3}}, &MakeAs<THeroJ>, &Is<THeroJ>,
-                   10, 85, 35, true, {25, 45, 37, 35, 47, 43}, true, THeroHitLanded::Standard,
-                   THeroSkillHold::Shared, 13, {{2400, 49, 51}, {2402, 57, 60}, {2406, 75, 78}, {2407, 81, 83}},
-                   {63, 65, 71, 73},
-                   {{25, {37, K::ComboStep, 27, 35, 26}}, {35, {59, K::SkillChain, 0, 0, 36}},
-                    {79, {108, K::AirComboStep, 37, 43, 80, 75, 78}},
-                    // Both of the last skill's rows play one motion.
-                    {81, {110, K::Chain, 0, 0, 82, 81, 83}}, {83, {110, K::Chain, 0, 0, 84, 81, 83}},
-                    {84, {45, K::Recover}}},
-                   2300, 7};
+                   &MakeAs<THeroI>, 10, 35, true, {25, 46, 38, 35, 48, 44}, true, HL::Standard,
+                   SH::Shared, {102, 5671, 353794, 66398, 32380, 2197778, 17, 27681, 11041, 11371, 12, 976}, 2400, 8};
+const HeroClass kJ{"J", &THeroJ::GetDef, 1, 1004, "heroine03", {{59, 12}, {80, 3}}, &MakeAs<THeroJ>,
+                   10, 35, true, {25, 45, 37, 35, 47, 43}, true, HL::Standard, SH::Shared,
+                   {85, 4607, 242968, 33957, 25461, 1555434, 13, 19243, 5327, 5529, 4, 272}, 2300, 7};
 const HeroClass kK{"K", &THeroK::GetDef, 1, 1009, "heroine06", {{43, 10}, {65, 10}}, &MakeAs<TestHeroK>,
-                   &Is<THeroK>, 10, 83, 31, false, {25, 37, 33, 31, 39, 35}, false, THeroHitLanded::RingsOnly,
-                   THeroSkillHold::Shared, 15, {{2900, 41, 43}, {2909, 79, 81}}, {59, 61, 63, 65, 71, 73, 79, 81},
-                   {{32, {42, K::Recover}}, {33, {43, K::HoverStrikeWithSkill, 0, 35, 34}},
-                    {34, {44, K::SteeredAirRecovery}}, {41, {50, K::Chain, 0, 0, 42, 41, 43}},
-                    {81, {74, K::HoverStrike, 0, 35, 82}}, {82, {63, K::AirRecovery}}},
-                   2700, 11};
+                   10, 31, false, {25, 37, 33, 31, 39, 35}, false, HL::RingsOnly, SH::Shared,
+                   {83, 3820, 186359, 37989, 21523, 1253787, 15, 29060, 6910, 7159, 8, 552}, 2700, 11};
 const HeroClass k08{"08", &THeroine08::GetDef, 1, 1011, "heroine08",
-                    {{37, 30}, {39, 6}, {40, 10}, {42, 10}, {43, 10}}, &MakeAs<TestHeroine08>, &Is<THeroine08>,
-                    3, 75, 29, true, {25, 37, 31, 29, 39, 35}, false, THeroHitLanded::RingsOnly,
-                    THeroSkillHold::Shared, 13, {{3100, 41, 43}, {3102, 49, 52}, {3107, 71, 73}}, {59, 61, 67, 69},
-                    // The second hit repeats itself.
-                    {{25, {37, K::ComboStep, 27, 29, 26}}, {27, {39, K::ComboStep, 27, 29, 28}},
-                     {33, {42, K::FallingComboStep, 33, 35, 34}}, {35, {43, K::HoverSkillChain, 0, 0, 36}},
-                     {53, {58, K::AirComboStep, 31, 35, 54, 49, 52}}, {73, {68, K::Chain, 0, 0, 74, 71, 73}},
-                     {74, {38, K::Recover}}},
-                    3000, 14};
+                    {{37, 30}, {39, 6}, {40, 10}, {42, 10}, {43, 10}}, &MakeAs<TestHeroine08>, 3,
+                    29, true, {25, 37, 31, 29, 39, 35}, false, HL::RingsOnly, SH::Shared,
+                    {75, 3123, 134400, 27607, 19418, 1070097, 13, 24843, 4693, 4883, 4, 256}, 3000, 14};
 const HeroClass* const kClasses[] = {&kA, &kB, &kC, &kD, &kE, &kF, &kG, &kH, &kI, &kJ, &kK, &k08};
-
-Rows Fields(const THeroRow& r) { return {r.Motion, r.X, r.Y, r.C, r.A, r.B, r.P, r.Q}; }
-Rows Fields(const THeroSkillPair& s) { return {s.Id, s.Tap, s.Hold}; }
-
-bool IsSkillPair(const THeroClassDef& def, std::uint32_t a, std::uint32_t b)
-{
-    return std::any_of(def.Skills, def.Skills + def.SkillCount, [&](const THeroSkillPair& p) {
-        return (p.Tap == a && p.Hold == b) || (p.Tap == b && p.Hold == a);
-    });
-}
 
 class HeroClasses : public HeroFixture {
 protected:
@@ -274,12 +218,12 @@ protected:
     }
 };
 
-TEST_F(HeroClasses, TablesAsTranscribedAndTheirReferencesInside)
+TEST_F(HeroClasses, TablesAsTranscribedWholeByTheirSums)
 {
     for (const HeroClass* c : kClasses) {
         SCOPED_TRACE(c->name);
         const THeroClassDef& d = c->def();
-        ASSERT_EQ(d.RowCount, c->rowCount);
+        EXPECT_EQ(SumsOf(d), c->sums);
         EXPECT_EQ(d.WeaponType, c->weaponId - 1000);
         EXPECT_EQ(d.QueueCapacity, c->queue);
         EXPECT_EQ(d.ChargeAction, c->chargeAction);
@@ -290,118 +234,68 @@ TEST_F(HeroClasses, TablesAsTranscribedAndTheirReferencesInside)
         EXPECT_EQ(a.AirReleaseClearsFlag, c->airReleaseClears);
         EXPECT_EQ(d.HitLanded, c->hitLanded);
         EXPECT_EQ(d.SkillHold, c->skillHold);
-        for (const auto& [n, want] : c->rows) {
-            EXPECT_EQ(d.Rows[n].Kind, want.Kind) << n;
-            EXPECT_EQ(Fields(d.Rows[n]), Fields(want)) << n;
-        }
-        ASSERT_EQ(d.SkillCount, c->skillCount);
-        EXPECT_EQ(Fields(d.Skills[5]), Fields(c->skills.front()));
-        EXPECT_EQ(Fields(d.Skills[d.SkillCount - 1]), Fields(c->skills.back()));
-        EXPECT_EQ(d.AirActionCount, c->airRows.size());
-
-        // What holds for every class: the shared rows and skills first, every number inside the table.
-        for (std::uint32_t i = 0; i < 25; ++i) {
-            EXPECT_EQ(d.Rows[i].Motion, g_heroCommonRows[i].Motion) << i;
-            EXPECT_EQ(d.Rows[i].Kind, g_heroCommonRows[i].Kind) << i;
-        }
-        for (std::uint32_t i = 0; i < 5; ++i) {
-            EXPECT_EQ(d.Skills[i].Id, g_heroCommonSkills[i].Id) << "the basic commands come first";
-        }
-        for (std::uint32_t i = 0; i < d.RowCount; ++i) {
-            const THeroRow& r = d.Rows[i];
-            for (std::uint32_t n : {r.X, r.Y, r.C, r.A, r.B, r.P, r.Q}) {
-                EXPECT_LT(n, d.RowCount) << "row " << i;
-            }
-            // A charge's own air step excludes only the charge's leap.
-            if ((r.Kind == K::Chain || r.Kind == K::AirComboStep) && r.A != 0 && r.A != d.ChargeAction) {
-                EXPECT_TRUE(IsSkillPair(d, r.A, r.B == 0 ? r.A : r.B)) << "row " << i << " excludes one skill";
-            }
-        }
-        for (std::uint32_t i = 0; i < d.SkillCount; ++i) {
-            EXPECT_LT(d.Skills[i].Tap, d.RowCount);
-            EXPECT_LT(d.Skills[i].Hold, d.RowCount);
-            EXPECT_NE(d.Rows[d.Skills[i].Tap].Kind, K::None);
-        }
-        for (std::uint32_t i = 0; i < d.AirActionCount; ++i) {
-            ASSERT_LT(d.AirActions[i], d.RowCount);
-            const K k = d.Rows[d.AirActions[i]].Kind;
-            EXPECT_TRUE(k == K::HoverStrike || k == K::StrikeUntilLanding) << d.AirActions[i];
-        }
-        EXPECT_LT(d.ChargeAction, d.RowCount);
-        for (std::uint32_t n : c->attack) {
-            EXPECT_LT(n, d.RowCount);
-        }
     }
-    // B and E share their attack rows with A and D but for the motions of the ground charge.
-    for (const auto& [x, y, last, charge] : {std::tuple{&THeroB::GetDef, &THeroA::GetDef, 46u, 33u},
-                                             std::tuple{&THeroE::GetDef, &THeroD::GetDef, 40u, 31u}}) {
-        for (std::uint32_t i = 25; i <= last; ++i) {
-            Rows a = Fields(x().Rows[i]);
-            Rows b = Fields(y().Rows[i]);
-            if (i == charge || i == charge + 1) {
-                a[0] = b[0];
-            }
-            EXPECT_EQ(x().Rows[i].Kind, y().Rows[i].Kind) << i;
-            EXPECT_EQ(a, b) << i;
-        }
+    // The rows and the commands every class shares, summed alone: motions 19..36 by row, executors
+    // (1 and 2 the pattern skills, 3 shared, 4 recover) by row, the command rows by skill id.
+    Sums common{};
+    for (std::uint64_t i = 0; i < 25; ++i) {
+        common[1] += g_heroCommonRows[i].Motion;
+        common[2] += i * g_heroCommonRows[i].Motion;
+        common[3] += i * static_cast<std::uint64_t>(g_heroCommonRows[i].Kind);
     }
+    for (std::uint64_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(g_heroCommonSkills[i].Id, i + 1);
+        common[8] += (i + 1) * g_heroCommonSkills[i].Tap;
+        common[9] += (i + 1) * g_heroCommonSkills[i].Hold;
+    }
+    EXPECT_EQ(common, (Sums{0, 660, 9102, 1051, 0, 0, 0, 0, 235, 265, 0, 0}));
 }
 
-TEST_F(HeroClasses, LookupsAtTheirBoundsAndTheFactoryBuildsEachClass)
+TEST_F(HeroClasses, LookupsAtTheirBounds)
 {
     for (const HeroClass* c : kClasses) {
         SCOPED_TRACE(c->name);
         const THeroClassDef& d = c->def();
         std::unique_ptr<THero> hero = Make(*c);
         EXPECT_EQ(hero->GetBodyMesh()->GetName(), c->model);
-        for (std::uint32_t n = 0; n < c->rowCount; ++n) {
-            const bool air = std::count(c->airRows.begin(), c->airRows.end(), n) == 1;
+        for (std::uint32_t n = 0; n < d.RowCount; ++n) {
+            const bool air = std::count(d.AirActions, d.AirActions + d.AirActionCount, n) == 1;
             EXPECT_EQ(hero->IsAirAction(n), air) << n;
             EXPECT_EQ(hero->IsChainBlocked(n), air) << n;
         }
-        // The basic commands, the class's own skills, one past them, and another weapon's.
-        for (const THeroSkillPair& s : {THeroSkillPair{1, 5, 7}, THeroSkillPair{5, 21, 23}}) {
-            TSkillTable::Get(s.Id).Type = 0;
+        // Every command of the maps, one past the class's skills, and another weapon's.
+        for (std::uint32_t i = 0; i < d.SkillCount; ++i) {
+            const THeroSkillPair& s = d.Skills[i];
+            TSkillTable::Get(s.Id).Type = i < 5 ? 0 : SkillType(*c);
             EXPECT_EQ(hero->GetSkillAction(s.Id, 0), static_cast<std::int32_t>(s.Tap)) << s.Id;
             EXPECT_EQ(hero->GetSkillAction(s.Id, 1), static_cast<std::int32_t>(s.Hold)) << s.Id;
         }
-        for (const THeroSkillPair& s : c->skills) {
-            TSkillTable::Get(s.Id).Type = SkillType(*c);
-            EXPECT_EQ(hero->GetSkillAction(s.Id, 0), static_cast<std::int32_t>(s.Tap)) << s.Id;
-            EXPECT_EQ(hero->GetSkillAction(s.Id, 1), static_cast<std::int32_t>(s.Hold)) << s.Id;
-        }
-        TSkillTable::Get(c->skills.back().Id + 1).Type = SkillType(*c);
-        EXPECT_EQ(hero->GetSkillAction(c->skills.back().Id + 1, 0), 0) << "past the class's skills";
+        const std::uint32_t past = d.Skills[d.SkillCount - 1].Id + 1;
+        TSkillTable::Get(past).Type = SkillType(*c);
+        EXPECT_EQ(hero->GetSkillAction(past, 0), 0) << "past the class's skills";
         TSkillTable::Get(c->foreignSkill).Type = c->foreignType;
         EXPECT_EQ(hero->GetSkillAction(c->foreignSkill, 0), -1) << "another weapon's skill";
         EXPECT_EQ(hero->GetChainAction(), c->chargeAction);
         // The last row starts; one past it is ignored.
-        hero->StartAction(c->rowCount - 1);
+        hero->StartAction(d.RowCount - 1);
         EXPECT_EQ(hero->GetState(), 19u);
-        EXPECT_EQ(hero->GetSubState(), c->rowCount - 1);
-        EXPECT_EQ(hero->GetBodyMesh()->GetMorphIndex(), d.Rows[c->rowCount - 1].Motion);
+        EXPECT_EQ(hero->GetSubState(), d.RowCount - 1);
+        EXPECT_EQ(hero->GetBodyMesh()->GetMorphIndex(), d.Rows[d.RowCount - 1].Motion);
         hero->SetState(0);
-        hero->StartAction(c->rowCount);
+        hero->StartAction(d.RowCount);
         EXPECT_EQ(hero->GetState(), 0u) << "past the table";
-
-        TRefPtr<TPlayerCharacter> made = CreatePlayerCharacter(nullptr, c->character);
-        ASSERT_NE(made.Get(), nullptr);
-        EXPECT_TRUE(c->is(made.Get()));
-        EXPECT_EQ(&dynamic_cast<THero*>(made.Get())->GetClassDef(), &d);
-        EXPECT_EQ(made->GetBodyMesh()->GetName(), c->model);
-        EXPECT_EQ(made->GetWeaponModelName(), c->model);
     }
 }
 
 TEST_F(HeroClasses, AMapsEveryIdItIsAskedAndSendsThePatternSkillsToTheDispatchers)
 {
     std::unique_ptr<THero> hero = Make(kA);
-    EXPECT_EQ(hero->GetTapMap().size(), 21u);
-    EXPECT_EQ(hero->GetHoldMap().size(), 21u);
+    const auto& a = static_cast<const TestHeroA&>(*hero);
+    EXPECT_EQ(a.MapSizes(), (std::pair<std::size_t, std::size_t>{21, 21}));
     // Past the class's skills: 0, and the id stays in the map so.
     TSkillTable::Get(2016).Type = 4;
     EXPECT_EQ(hero->GetSkillAction(2016, 0), 0);
-    EXPECT_EQ(hero->GetTapMap().count(2016), 1u);
+    EXPECT_EQ(a.MapSizes(), (std::pair<std::size_t, std::size_t>{22, 21}));
     EXPECT_EQ(hero->GetSkillAction(0, 0), 0);
     TSkillTable::Get(120).Type = 1;
     EXPECT_EQ(hero->GetSkillAction(120, 0), 1);
@@ -596,19 +490,6 @@ TEST_F(HeroClasses, AnotherWeaponsSkillStartsAndReservesNothing)
             EXPECT_EQ(hero->GetReservedKind(), 0u);
         }
     }
-}
-
-TEST_F(HeroClasses, BGroundChargePlaysItsOwnMotions)
-{
-    Traced h = Trace(kB);
-    h.trace->Hold(kAttack);
-    ASSERT_TRUE(h.trace->StepUntilRow(33, 30));
-    EXPECT_EQ(h.trace->Frames().back().motion, 57u);
-    h.trace->Release(kAttack);
-    ASSERT_TRUE(h.trace->StepUntilRow(34, 30));
-    EXPECT_EQ(h.trace->Frames().back().motion, 40u);
-    ASSERT_TRUE(h.trace->StepUntilState(0));
-    EXPECT_EQ(h.trace->Rows(), (Rows{33, 34}));
 }
 
 TEST_F(HeroClasses, DPlungeLastsUntilTheLandingAndThenTakesAChargeOrEndsInIdle)

@@ -44,6 +44,7 @@ public:
     using THeroA::THeroA;
     using THero::RunAction;
     void SetFollowUpFlag(std::uint8_t on) { m_followUp = on; }
+    std::pair<std::size_t, std::size_t> MapSizes() const { return {m_tapMap.size(), m_holdMap.size()}; }
 };
 
 class HeroFixture : public playertest::PlayerFixture {

@@ -4,14 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 
 #include "MainCode/Character/TAccelMotion.h"
 #include "MainCode/Character/THeldRandomOffsetMotion.h"
 #include "MainCode/Character/THeroine08.h"
 #include "MainCode/Map/TAttackHitTimedHeld.h"
 #include "MainCode/Shot/TShot.h"
-#include "TCommon/my_error.h"
 #include "combat_fixture.h"
 
 namespace combattest {
@@ -323,19 +321,6 @@ TEST_F(HeroineArrows, TheRightWeaponCastsTheBowsLights)
         EXPECT_EQ(c.area, area_.get());
     }
     EXPECT_TRUE(hero->GetHits().empty());
-}
-
-TEST_F(HeroineArrows, WithoutTheArrowMeshSheIsNotMade)
-{
-    std::filesystem::remove("effect/arw00.msh");
-    TCharacterRecord* record = data_->GetCharacterData(1);
-    record->WeaponId = 1011;
-    try {
-        THeroine08 hero(nullptr, 1, *record);
-        FAIL() << "made without her arrow";
-    } catch (const my_error& e) {
-        EXPECT_NE(std::string(e.what()).find("arw00.msh"), std::string::npos) << e.what();
-    }
 }
 
 }  // namespace
