@@ -85,7 +85,7 @@ bool TGameWnd::IsRunning()
 bool TGameWnd::CheckSingleInstance()
 {
     if (!m_singleInstance.Check()) {
-        MessageBoxA(GetDesktopWindow(), "多重起動禁止", "警告", MB_ICONWARNING);
+        platform::ReportRefusedStart(GetDesktopWindow(), "多重起動禁止", "警告", MB_ICONWARNING);
         return false;
     }
     return true;
@@ -100,7 +100,7 @@ bool TGameWnd::CheckDirectXVersion()
                       "このゲームををプレイするには\r\nDirectX 8.0 以降のバージョンのインストールが必要です。\r\n"
                       "DirectX 8.0 をインストールして再起動してください。\r\n\r\n現在のバージョン : %s",
                       version.GetText());
-        MessageBoxA(GetDesktopWindow(), text, "警告", MB_ICONWARNING);
+        platform::ReportRefusedStart(GetDesktopWindow(), text, "警告", MB_ICONWARNING);
         return false;
     }
     return true;
@@ -108,8 +108,9 @@ bool TGameWnd::CheckDirectXVersion()
 
 int TGameWnd::Run(std::uint32_t /*mode*/)
 {
+    // A refused start is a failed one for whoever started the game.
     if (!CheckSingleInstance() || !CheckDirectXVersion()) {
-        return 0;
+        return 1;
     }
     Create();
     Init();
@@ -134,7 +135,7 @@ int TGameWnd::Run(std::uint32_t /*mode*/)
         }
     }
     Shutdown();
-    return static_cast<int>(msg.wParam);
+    return m_refused ? 1 : static_cast<int>(msg.wParam);
 }
 
 HWND TGameWnd::Create()
@@ -162,12 +163,13 @@ void TGameWnd::Init()
     {
         TFile settings("setting.ini");
         if (!settings.Open(true, GENERIC_READ, "")) {
-            MessageBoxA(m_hwnd,
-                        "起動設定ファイル setting.ini が見つかりませんでした。\n"
-                        "Quillmarkを起動するには起動設定用ツール Setting.exe を起動して\n"
-                        "Quillmarkに関する設定を行い、起動設定ファイルを作成してください。\n\n"
-                        "OKを押すと終了します。",
-                        "Quillmark起動エラー", MB_TOPMOST | MB_ICONWARNING);
+            platform::ReportRefusedStart(m_hwnd,
+                                         "起動設定ファイル setting.ini が見つかりませんでした。\n"
+                                         "Quillmarkを起動するには起動設定用ツール Setting.exe を起動して\n"
+                                         "Quillmarkに関する設定を行い、起動設定ファイルを作成してください。\n\n"
+                                         "OKを押すと終了します。",
+                                         "Quillmark起動エラー", MB_TOPMOST | MB_ICONWARNING);
+            m_refused = true;
             SendMessageA(m_hwnd, WM_CLOSE, 0, 0);
             return;
         }

@@ -92,6 +92,7 @@ private:
     bool m_active = false;
     bool m_running = false;
     bool m_initialised = false;
+    bool m_refused = false;  // Init found no setting.ini: the run ends as a failure
     TSingleInstance m_singleInstance;
 };
 

@@ -12,6 +12,8 @@
 
 namespace {
 
+const char kSourceFile[] = "MainCode/Character/TEnemyDataTable";
+
 bool ScrambledU8(TByteReader& in, std::uint8_t& value)
 {
     std::uint8_t b = 0;
@@ -139,7 +141,7 @@ void LoadEnemyData(const std::string& path)
     TEnemyDataTable reader(path);
     const bool whole = reader.Load(std::string());
     if (!reader.IsHeaderRead()) {
-        throw my_error("敵データを読み込めません: " + path, __FILE__, __LINE__);
+        throw my_error("敵データを読み込めません: " + path, kSourceFile, __LINE__);
     }
     for (const TEnemyRecord& record : reader.GetRecords()) {
         TEnemyDataTable::Insert(record);

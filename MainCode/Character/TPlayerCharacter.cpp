@@ -15,6 +15,8 @@
 
 namespace {
 
+const char kSourceFile[] = "MainCode/Character/TPlayerCharacter";
+
 TSoundBank* BankOf(std::uint32_t id)
 {
     TDSound8* core = TDSound8::Instance();
@@ -30,7 +32,7 @@ std::string SoundListPath(std::uint32_t characterIndex, const char* suffix)
 // Logged, not thrown: the player plays on with what the table holds.
 void LogTableProblem(const std::string& path, const char* what)
 {
-    my_error::TransactionError(my_error(path + what, __FILE__, __LINE__));
+    my_error::TransactionError(my_error(path + what, kSourceFile, __LINE__));
 }
 
 }  // namespace

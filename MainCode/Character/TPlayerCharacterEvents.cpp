@@ -19,6 +19,8 @@
 
 namespace {
 
+const char kSourceFile[] = "MainCode/Character/TPlayerCharacterEvents";
+
 const D3DXVECTOR3 kForward(0.0F, 0.0F, 1.0F);
 const D3DXVECTOR3 kStill(0.0F, 0.0F, 0.0F);
 const float kWhite[4] = {1.0F, 1.0F, 1.0F, 1.0F};
@@ -93,7 +95,7 @@ std::uint32_t TPlayerCharacter::WeaponElement() const
     if (e >= kElementCount) {
         my_error::LogError(my_error("weapon " + std::to_string(id) + " has element " + std::to_string(e) +
                                         "; taken as 0",
-                                    __FILE__, __LINE__));
+                                    kSourceFile, __LINE__));
         return 0;
     }
     return e;

@@ -6,11 +6,13 @@
 
 namespace {
 
+const char kSourceFile[] = "MainCode/Effect/TRibbonMesh";
+
 constexpr DWORD kRibbonFVF = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 [[noreturn]] void Reject(const std::string& path, const std::string& why)
 {
-    throw my_error("ribbon mesh " + path + ": " + why, __FILE__, __LINE__);
+    throw my_error("ribbon mesh " + path + ": " + why, kSourceFile, __LINE__);
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 
 namespace {
 
+const char kSourceFile[] = "MainCode/Map/TCollisionMesh";
+
 // Reads every triangle of the mesh into faces, each classified by its material's diffuse colour.
 TRefPtr<TCollisionFace[]> ReadFaces(const TMesh8& source, std::uint16_t* count)
 {
@@ -49,7 +51,7 @@ TRefPtr<TCollisionFace[]> ReadFaces(const TMesh8& source, std::uint16_t* count)
         mesh.UnlockIndices();
     }
     if (bad) {
-        throw my_error("collision mesh with unreadable triangles: " + mesh.GetName(), __FILE__, __LINE__);
+        throw my_error("collision mesh with unreadable triangles: " + mesh.GetName(), kSourceFile, __LINE__);
     }
     *count = faceCount;
     return faces;
@@ -111,7 +113,7 @@ void TGridCollisionMesh::BuildGrid(const TMesh8& mesh, float cellWidth, float ce
     }
     const std::uint64_t cellCount = static_cast<std::uint64_t>(cellsX) * cellsZ;
     if (cellCount == 0 || cellCount > kMaxGridCells) {
-        throw my_error("collision grid too large: " + mesh.GetName(), __FILE__, __LINE__);
+        throw my_error("collision grid too large: " + mesh.GetName(), kSourceFile, __LINE__);
     }
 
     // Each corner lies in the cell its offset truncates to, or on the border with the one before or

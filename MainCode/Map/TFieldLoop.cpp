@@ -74,6 +74,13 @@ TFieldLoop::TFieldLoop(TGameWnd* app, const TSvpRecord* savePoint, const std::st
 
 TFieldLoop::~TFieldLoop()
 {
+    // Whatever ends the field (an event, game over, the title, shut-down), what the player gained
+    // since the last map change goes back into the game data before the player goes.
+    if (m_player.Get() != nullptr) {
+        if (TGameData* data = TGameData::GetInstance()) {
+            data->StoreCharacter(*m_player);
+        }
+    }
     DeleteOwnedArea(m_areaHolder);
     m_area = nullptr;
 }

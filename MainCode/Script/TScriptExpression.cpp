@@ -1,9 +1,11 @@
 #include "MainCode/Script/TScriptExpression.h"
 
+#include <algorithm>
 #include <map>
 #include <utility>
 
 #include "MainCode/Script/ScriptCommon.h"
+#include "MainCode/Script/TScript.h"
 #include "MainCode/Script/TScriptVarTable.h"
 
 namespace {
@@ -26,10 +28,184 @@ bool IsUnaryOperator(const std::string& text)
     return text == "-" || text == "~" || text == "!" || text == "+";
 }
 
-// Splits are tried right to left and fail often, so each token range is parsed once and kept.
+// The grammar the right-to-left split defines is  E := U* A (B U* A)*,  A := atom | "(" E ")":
+// a leading unary operator takes the whole rest of its range, and a range that starts with an
+// operand splits at its last operator outside parentheses, so binary operators group from the
+// left. One pass over the tokens builds the same tree as trying every split would.
 class Parser {
 public:
     Parser(const std::vector<std::string>& texts, const std::vector<std::uint32_t>& kinds, TScript* script)
+        : m_texts(texts), m_kinds(kinds), m_script(script) {}
+
+    TRefPtr<TScriptExpression> Parse(std::size_t first, std::size_t end)
+    {
+        if (!Recognise(first, end)) {
+            return {};
+        }
+        std::size_t depth = 0;
+        return Expression(first, end, 0, depth);
+    }
+    bool TooDeep() const { return m_tooDeep; }
+
+private:
+    TRefPtr<TScriptExpression> NewNode() { return TRefPtr<TScriptExpression>(new TScriptExpression(m_script)); }
+
+    bool IsOperand(std::size_t at) const
+    {
+        const std::uint32_t kind = m_kinds[at];
+        return kind == kTokenDecimal || kind == kTokenHex || IsScriptVariableKind(kind);
+    }
+    bool IsUnary(std::size_t at) const
+    {
+        return !IsOperand(at) && m_kinds[at] == kTokenOperator && IsUnaryOperator(m_texts[at]);
+    }
+    bool Is(std::size_t at, const char* text) const { return !IsOperand(at) && m_texts[at] == text; }
+
+    // Reads the tokens once as the grammar says, pairing each "(" with its ")", before any node is
+    // made: a damaged statement costs one pass and no allocation per token.
+    bool Recognise(std::size_t first, std::size_t end)
+    {
+        m_match.assign(end, 0);
+        std::vector<std::size_t> open;
+        bool wantOperand = true;
+        for (std::size_t i = first; i < end; ++i) {
+            if (wantOperand) {
+                if (Is(i, "(")) {
+                    open.push_back(i);
+                } else if (IsOperand(i)) {
+                    wantOperand = false;
+                } else if (!IsUnary(i)) {
+                    return false;
+                }
+            } else if (Is(i, ")") && !open.empty()) {
+                m_match[open.back()] = i;
+                open.pop_back();
+            } else if (IsBinaryOperator(m_texts[i]) && !IsOperand(i)) {
+                wantOperand = true;
+            } else {
+                return false;
+            }
+        }
+        return !wantOperand && open.empty();
+    }
+
+    // Trees deeper than this are refused: evaluating and releasing one recurses once a level.
+    bool Deeper(std::size_t depth)
+    {
+        m_tooDeep = m_tooDeep || depth > TScriptExpression::kMaxDepth;
+        return m_tooDeep;
+    }
+
+    TRefPtr<TScriptExpression> Single(std::size_t at)
+    {
+        TRefPtr<TScriptExpression> node = NewNode();
+        const std::uint32_t kind = m_kinds[at];
+        if (IsScriptVariableKind(kind)) {
+            node->SetVariable(TScriptVarRef::Create(m_texts[at], kind, m_script));
+            return node;
+        }
+        // A text the conversion cannot read is the constant 0.
+        std::int32_t value = 0;
+        if (kind == kTokenDecimal) {
+            ScanScriptDecimal(m_texts[at], value);
+        } else {
+            ScanScriptHex(m_texts[at], value);
+        }
+        node->SetConstant(value);
+        return node;
+    }
+
+    // Tokens [first, end); nesting counts the parentheses around them.
+    TRefPtr<TScriptExpression> Expression(std::size_t first, std::size_t end, std::size_t nesting,
+                                          std::size_t& depth)
+    {
+        std::size_t at = first;
+        while (at < end && IsUnary(at)) {
+            ++at;
+        }
+        if (at > first) {
+            TRefPtr<TScriptExpression> node = Expression(at, end, nesting, depth);
+            for (std::size_t u = at; u-- > first && node.Get() != nullptr;) {
+                TRefPtr<TScriptExpression> unary = NewNode();
+                unary->SetUnary(m_texts[u], node);
+                node = unary;
+            }
+            depth += at - first;
+            return Deeper(depth) ? TRefPtr<TScriptExpression>() : node;
+        }
+        std::size_t next = 0;
+        TRefPtr<TScriptExpression> left = Operand(first, end, nesting, next, depth);
+        while (left.Get() != nullptr && next < end) {
+            const std::size_t op = next;
+            if (!IsBinaryOperator(m_texts[op]) || IsOperand(op)) {
+                return {};
+            }
+            // The right operand: its unary operators and one operand, up to the next operator.
+            std::size_t stop = op + 1;
+            while (stop < end && IsUnary(stop)) {
+                ++stop;
+            }
+            if (stop >= end || !(IsOperand(stop) || Is(stop, "("))) {
+                return {};
+            }
+            stop = IsOperand(stop) ? stop + 1 : m_match[stop] + 1;
+            std::size_t rightDepth = 0;
+            TRefPtr<TScriptExpression> right = Expression(op + 1, stop, nesting, rightDepth);
+            if (right.Get() == nullptr) {
+                return {};
+            }
+            TRefPtr<TScriptExpression> node = NewNode();
+            node->SetBinary(left, m_texts[op], right);
+            left = node;
+            depth = std::max(depth, rightDepth) + 1;
+            if (Deeper(depth)) {
+                return {};
+            }
+            next = stop;
+        }
+        return left;
+    }
+
+    // One operand at first: a constant, a variable or a group; next is the token after it.
+    TRefPtr<TScriptExpression> Operand(std::size_t first, std::size_t end, std::size_t nesting, std::size_t& next,
+                                       std::size_t& depth)
+    {
+        if (first >= end) {
+            return {};
+        }
+        if (IsOperand(first)) {
+            next = first + 1;
+            depth = 1;
+            return Single(first);
+        }
+        if (!Is(first, "(") || Deeper(nesting + 1)) {
+            return {};
+        }
+        const std::size_t close = m_match[first];
+        TRefPtr<TScriptExpression> inner = Expression(first + 1, close, nesting + 1, depth);
+        if (inner.Get() == nullptr) {
+            return {};
+        }
+        TRefPtr<TScriptExpression> node = NewNode();
+        node->SetUnary("()", inner);
+        next = close + 1;
+        depth += 1;
+        return Deeper(depth) ? TRefPtr<TScriptExpression>() : node;
+    }
+
+    const std::vector<std::string>& m_texts;
+    const std::vector<std::uint32_t>& m_kinds;
+    TScript* m_script;
+    std::vector<std::size_t> m_match;
+    bool m_tooDeep = false;
+};
+
+// Tokens whose kind makes them an operand while their text is an operator or a parenthesis fit no
+// single reading; for those (never written by the script compiler) every split is tried, each token
+// range parsed once and kept, on short statements only.
+class BacktrackingParser {
+public:
+    BacktrackingParser(const std::vector<std::string>& texts, const std::vector<std::uint32_t>& kinds, TScript* script)
         : m_texts(texts), m_kinds(kinds), m_script(script) {}
 
     TRefPtr<TScriptExpression> Parse(std::size_t first, std::size_t count)
@@ -167,11 +343,32 @@ TRefPtr<TScriptExpression> TScriptExpression::Parse(const std::vector<std::strin
                                                     const std::vector<std::uint32_t>& kinds, std::size_t first,
                                                     TScript* script)
 {
-    if (first >= texts.size() || texts.size() != kinds.size() || texts.size() - first > kMaxTokens) {
+    if (first >= texts.size() || texts.size() != kinds.size()) {
         return {};
     }
+    const std::string where = script != nullptr ? script->GetKey() : std::string("a script");
+    bool ambiguous = false;
+    for (std::size_t i = first; i < texts.size() && !ambiguous; ++i) {
+        const bool operand =
+            kinds[i] == kTokenDecimal || kinds[i] == kTokenHex || IsScriptVariableKind(kinds[i]);
+        ambiguous = operand && (IsBinaryOperator(texts[i]) || texts[i] == "(" || texts[i] == ")");
+    }
+    if (ambiguous) {
+        if (texts.size() - first > kMaxAmbiguousTokens) {
+            ScriptLog("expression of " + std::to_string(texts.size() - first) +
+                      " tokens with operands that read as operators in " + where + "; refused");
+            return {};
+        }
+        BacktrackingParser parser(texts, kinds, script);
+        return parser.Parse(first, texts.size() - first);
+    }
     Parser parser(texts, kinds, script);
-    return parser.Parse(first, texts.size() - first);
+    TRefPtr<TScriptExpression> root = parser.Parse(first, texts.size());
+    if (parser.TooDeep()) {
+        ScriptLog("expression nested deeper than " + std::to_string(kMaxDepth) + " levels in " + where +
+                  "; refused");
+    }
+    return root;
 }
 
 std::int32_t TScriptExpression::Evaluate() const

@@ -14,8 +14,11 @@ class TScript;
 
 class TScriptExpression {
 public:
-    // Longer token runs are not parsed: the parser backtracks, and no script needs more.
-    static constexpr std::size_t kMaxTokens = 64;
+    // Deeper trees are refused (logged): evaluating and releasing one recurses once a level. No
+    // statement of 64 KiB (8 bytes a token at least) comes near it.
+    static constexpr std::size_t kMaxDepth = 8192;
+    // Damaged token lists that fit no single reading are tried every way, up to this length.
+    static constexpr std::size_t kMaxAmbiguousTokens = 64;
 
     explicit TScriptExpression(TScript* script) : m_script(script) {}
     virtual ~TScriptExpression() = default;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstdio>
 
 #include "platform/dsound/seams.h"
 #include "platform/win32/sync.h"
@@ -326,6 +327,17 @@ void Mixer::Mix(std::int16_t* out, std::size_t frames)
     }
 }
 
+// Said once per run, with SDL's reason; nothing else changes.
+static void ReportNoAudio()
+{
+    static bool reported = false;
+    if (!reported) {
+        reported = true;
+        std::fprintf(stderr, "no audio device: running without sound (%s)\n", SDL_GetError());
+        std::fflush(stderr);
+    }
+}
+
 void AcquireAudioDevice()
 {
     std::lock_guard<std::mutex> guard(g_deviceLock);
@@ -334,7 +346,8 @@ void AcquireAudioDevice()
     }
     if (SDL_WasInit(SDL_INIT_AUDIO) == 0) {
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-            return;  // no audio: the game runs silent
+            ReportNoAudio();  // no audio: the game runs silent
+            return;
         }
         g_startedAudio = true;
     }
@@ -348,6 +361,8 @@ void AcquireAudioDevice()
     g_device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
     if (g_device != 0) {
         SDL_PauseAudioDevice(g_device, 0);
+    } else {
+        ReportNoAudio();
     }
 }
 

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <unistd.h>
 
 #include "platform/text/cp932.h"
 #include "platform/win32/seams.h"
@@ -89,3 +90,30 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     WriteToStderr(utf8Caption, utf8Text);
     return IDOK;
 }
+
+namespace platform {
+
+void ReportRefusedStart(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    const std::string cp932Text = text != nullptr ? text : "";
+    const std::string cp932Caption = caption != nullptr ? caption : "Error";
+    seams::MessageBoxHook hook;
+    {
+        std::lock_guard<std::mutex> guard(seams::g_messageBoxHookLock);
+        hook = seams::g_messageBoxHook;
+    }
+    if (hook) {
+        hook(owner, cp932Text, cp932Caption, type);
+        return;
+    }
+    const std::string utf8Caption = Cp932ToUtf8(cp932Caption);
+    const std::string utf8Text = Cp932ToUtf8(cp932Text);
+    if (CanShowBox()) {
+        SDL_ShowSimpleMessageBox(SdlFlags(type), utf8Caption.c_str(), utf8Text.c_str(), SdlWindowOf(owner));
+    }
+    char folder[4096];
+    const std::string where = getcwd(folder, sizeof(folder)) != nullptr ? folder : "(unknown)";
+    WriteToStderr(utf8Caption, utf8Text + "\n(game folder: " + where + ")");
+}
+
+}  // namespace platform

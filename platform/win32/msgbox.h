@@ -12,3 +12,11 @@
 
 // text and caption are CP932. Returns IDOK.
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+namespace platform {
+
+// A refused start: the box as MessageBoxA shows it, and on stderr the same text always, naming the
+// folder the game looked in (the current directory), so a start from a terminal says why it ended.
+void ReportRefusedStart(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+
+}  // namespace platform

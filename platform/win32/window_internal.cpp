@@ -1,7 +1,10 @@
 #include "platform/win32/window_internal.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "platform/win32/window.h"
 
@@ -11,6 +14,21 @@ std::vector<HWND>& LiveWindows()
 {
     static std::vector<HWND>* windows = new std::vector<HWND>;  // lives for the whole process
     return *windows;
+}
+
+// Once per run: why no window can open, for a player who started the game from a terminal.
+void ReportNoDisplay(const std::string& reason)
+{
+    static bool reported = false;
+    if (reported) {
+        return;
+    }
+    reported = true;
+    std::fprintf(stderr,
+                 "no display: %s. The game needs a graphical session (an X11 or Wayland desktop, with DISPLAY "
+                 "or WAYLAND_DISPLAY set).\n",
+                 reason.c_str());
+    std::fflush(stderr);
 }
 
 }  // namespace
@@ -23,6 +41,16 @@ bool EnsureVideo()
         // A closed window becomes WM_CLOSE for that window only; SDL must not add a quit of its own.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
         if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+            ReportNoDisplay(SDL_GetError());
+            return false;
+        }
+        // SDL falls back to its invisible drivers when no desktop answers; a game nobody can see
+        // would run for ever, so they are used only when asked for by name (as the tests do).
+        const char* asked = std::getenv("SDL_VIDEODRIVER");
+        if (IsHeadlessVideo() && (asked == nullptr || *asked == '\0')) {
+            const std::string driver = SDL_GetCurrentVideoDriver();
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            ReportNoDisplay("no X11 or Wayland display answered; SDL offered only its \"" + driver + "\" driver");
             return false;
         }
     }

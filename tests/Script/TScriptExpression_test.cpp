@@ -1,6 +1,8 @@
 // Expression parsing and evaluation: grouping, one precedence from the left, wrap-around.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <thread>  // steady_clock; <chrono> itself does not build with CP932 literals
 #include <climits>
 #include <string>
 #include <vector>
@@ -8,6 +10,7 @@
 #include "MainCode/Script/TScriptExpression.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "formats/script_assembler.h"
+#include "Script/script_fixture.h"
 
 namespace {
 
@@ -56,6 +59,11 @@ TEST(TScriptExpression, Values)
         {"2147483647 + 1", INT_MIN}, {"-2147483648 - 1", INT_MAX}, {"65536 * 65536", 0}, {"- -2147483648", INT_MIN},
         {"-1 << 31", INT_MIN}, {"5 / 0", 0}, {"5 % 0", 0}, {"-2147483648 / -1", 0}, {"-2147483648 % -1", 0},
         {"-2147483647 / -1", INT_MAX}, {"-2147483648 / 1", INT_MIN},
+        // Unary operators inside a chain take one operand; groups inside groups.
+        {"2 * - 3 + 10", 4}, {"- 2 * 3 + 1", -7}, {"( 1 + 2 ) * ( 3 - 1 ) - 1", 5}, {"1 - ( - 2 )", 3},
+        {"2 * ( 3 + ( 4 - 1 ) * 2 )", 24}, {"( ( 1 ) + ( 2 ) ) * 3", 9},
+        {"1 <7>- 2", -1},  // a binary operator is known by its text alone
+        {"1 <2>- 2", -1}, {"<2>-", 0},  // even an operand's, where nothing else reads
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Eval(c.line), c.value) << c.line;
@@ -65,28 +73,87 @@ TEST(TScriptExpression, Values)
 TEST(TScriptExpression, TokensThatFormNoExpression)
 {
     // Only kind 5 tokens are unary operators.
-    for (const char* line : {"1 +", "( 1", ") 1 (", "1 2", "\"text\"", ":label", "( )", "-", "( 1 ) )", "<4>- 1"}) {
+    for (const char* line : {"1 +", "( 1", ") 1 (", "1 2", "\"text\"", ":label", "( )", "-", "( 1 ) )", "<4>- 1",
+                             "( 1 ) ( 2 )", "1 + ( )", "( 1 + ) 2", "1 * <7>- 2", "( 1 ) 2"}) {
         EXPECT_FALSE(Parses(line)) << line;
     }
 }
 
-TEST(TScriptExpression, LongestParsedRunAndBacktrackingStaysCheap)
+std::string Repeat(const std::string& part, std::size_t n)
+{
+    std::string text;
+    for (std::size_t i = 0; i < n; ++i) {
+        text += part;
+    }
+    return text;
+}
+
+using ScriptExpressions = scripttest::ScriptTestOn<::testing::Test>;
+
+TEST_F(ScriptExpressions, LongExpressionsEvaluateWholeInARunningScript)
 {
     std::string sum = "1";
-    for (std::size_t i = 1; i * 2 + 1 < TScriptExpression::kMaxTokens; ++i) {
-        sum += " + 1";
+    for (int i = 2; i <= 33; ++i) {
+        sum += " + " + std::to_string(i);
     }
-    const std::size_t sumTokens = qmtest::AssembleStatement(sum).size();
-    ASSERT_EQ(sumTokens, TScriptExpression::kMaxTokens - 1);
-    EXPECT_EQ(Eval("- " + sum), -static_cast<std::int32_t>(sumTokens / 2 + 1));  // exactly the limit
-    EXPECT_FALSE(Parses("- - " + sum));                                         // one token more
+    std::string negated = "- ( 1";
+    for (int i = 2; i <= 99; ++i) {
+        negated += " + " + std::to_string(i);
+    }
+    negated += " )";
+    const std::string chain = "- ( 2 * 3 )" + Repeat(" - 1", 497);
+    const struct {
+        const std::string& line;
+        std::size_t tokens;
+        std::int32_t value;
+    } cases[] = {{sum, 65, 561}, {negated, 200, -4950}, {chain, 1000, 491}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(qmtest::AssembleStatement(c.line).size(), c.tokens);
+        Run({"g.x = 12345", "g.x = " + c.line});
+        EXPECT_EQ(Global("x"), c.value) << c.tokens;
+    }
+    // A tree too deep to keep is refused with the script's key in the log; the script runs on.
+    testing::internal::CaptureStderr();
+    Run({"g.y = " + Repeat("~ ", 8192) + "7", "g.z = 4"});
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("deeper than 8192 levels in t.pbsc/main"), std::string::npos) << log;
+    EXPECT_EQ(Global("z"), 4);
+}
 
-    // Every split fails deep down; each range is parsed once.
-    std::string hard = "1";
-    for (std::size_t i = 1; i < TScriptExpression::kMaxTokens; ++i) {
-        hard += " -";
+// Statements of 64 KiB: at least 8 bytes a token, so 8192 tokens at most.
+TEST(TScriptExpression, A64KiBStatementParsesInLinearTime)
+{
+    const std::string damaged[] = {
+        Repeat("1 - ", 4096),          // every split fails at its right end
+        Repeat("( 1 - ", 2730) + "1",  // never closed
+        Repeat("- ( ", 2730) + "1" + Repeat(" )", 2729),
+    };
+    for (const std::string& line : damaged) {
+        std::vector<std::string> texts;
+        std::vector<std::uint32_t> kinds;
+        for (const qmtest::ScriptToken& token : qmtest::AssembleStatement(line)) {
+            texts.push_back(token.text);
+            kinds.push_back(token.kind);
+        }
+        ASSERT_LE(texts.size(), 8192u);
+        double best = 1e9;
+        for (int run = 0; run < 3; ++run) {
+            const auto start = std::chrono::steady_clock::now();
+            EXPECT_EQ(TScriptExpression::Parse(texts, kinds, 0, nullptr).Get(), nullptr);
+            best = std::min(best, std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+        }
+        EXPECT_LT(best, 10.0) << line.substr(0, 12);
     }
-    EXPECT_FALSE(Parses(hard));
+    // Operands that read as operators are tried every way, on short statements only.
+    const std::string ambiguous = Repeat("1 + ", 31) + "<2>-";
+    EXPECT_EQ(Eval("- " + ambiguous), -31);
+    EXPECT_FALSE(Parses("- - " + ambiguous));
+    // The deepest trees such a statement can hold still evaluate and go.
+    EXPECT_EQ(Eval(Repeat("- ", 8191) + "5"), -5);
+    EXPECT_EQ(Eval(Repeat("( ", 4095) + "6" + Repeat(" )", 4095)), 6);
+    EXPECT_EQ(Eval(Repeat("1 + ", 4095) + "1"), 4096);
+    EXPECT_EQ(Eval(Repeat("~ ", 8191) + "7"), -8);
+    EXPECT_FALSE(Parses(Repeat("~ ", 8192) + "7"));
 }
 
 TEST(TScriptExpression, NodeShapes)

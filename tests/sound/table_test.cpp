@@ -44,30 +44,40 @@ TEST_F(TableFileTest, SoundTableReadsWithPlainAndScrambledHeaders)
     }
 }
 
-TEST_F(TableFileTest, TruncatedRecordIsDroppedAndCountsBeyondTheBytesFailBeforeReading)
+TEST_F(TableFileTest, ALoadReplacesTheContentsAllOrNothing)
 {
     const std::vector<std::uint8_t> whole = BuildSoundTable({{1, "one"}, {2, "two"}, {3, "three"}});
+    const std::string wholePath = Write(whole, "whole.tbl");
     // Cut inside the last name.
     std::vector<std::uint8_t> cut(whole.begin(), whole.end() - 3);
     TSoundTableReader reader;
+    ASSERT_TRUE(reader.Load(wholePath));
+    ASSERT_TRUE(reader.Load(Write(BuildSoundTable({{7, "seven"}, {8, "eight"}}), "two.tbl")));
+    ASSERT_EQ(reader.GetEntries().size(), 2u);
+    EXPECT_EQ(reader.EntryAt(0).id, 7u);
     EXPECT_FALSE(reader.Load(Write(cut)));
-    const std::vector<TSoundTableEntry> entries = reader.GetEntries();
-    ASSERT_EQ(entries.size(), 2u);
-    EXPECT_EQ(entries[1].name, "two");
+    EXPECT_TRUE(reader.GetEntries().empty());
 
+    ASSERT_TRUE(reader.Load(wholePath));
     EXPECT_FALSE(reader.Load(dir_.File("missing.tbl")));
+    EXPECT_TRUE(reader.GetEntries().empty());
 
     // A record count that the bytes left cannot hold fails at once.
     TableWriter table(true);
     table.Number(1).Text("a").EndRecord().RecordCount(0x10000000u);
-    reader.Clear();  // a reader adds what it reads to what it holds
     EXPECT_FALSE(reader.Load(Write(table.Build())));
     EXPECT_TRUE(reader.GetEntries().empty());
 
+    TableWriter good(false);
+    good.Number(5).EndRecord().Number(6).EndRecord().Number(4).EndRecord();
     TableWriter list(false);
     list.Number(9).EndRecord().Number(8).EndRecord().RecordCount(3);
     TSoundListReader ids;
+    ASSERT_TRUE(ids.Load(Write(good.Build(), "good.tbl")));
+    ASSERT_TRUE(ids.Load(Write(good.Build(), "good.tbl")));
+    EXPECT_EQ(ids.GetEntries(), (std::vector<std::uint32_t>{5, 6, 4}));
     EXPECT_FALSE(ids.Load(Write(list.Build(), "list.tbl")));
+    EXPECT_TRUE(ids.GetEntries().empty());
 
     // A column count or a name length beyond the end.
     qmtest::ByteWriter columns;

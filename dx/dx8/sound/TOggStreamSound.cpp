@@ -14,6 +14,8 @@
 
 namespace {
 
+const char kSourceFile[] = "dx/dx8/sound/TOggStreamSound";
+
 // Music is always 16-bit; a part's length is counted as stereo frames.
 constexpr std::uint16_t kBits = 16;
 constexpr std::uint32_t kBytesPerFrame = 4;
@@ -232,10 +234,10 @@ unsigned TOggStreamSound::StreamThread(void* self)
         my_error::LogError(e);
         sound->Abandon();
     } catch (const std::exception& e) {
-        my_error::LogError(my_error(std::string("music worker: ") + e.what(), __FILE__, __LINE__));
+        my_error::LogError(my_error(std::string("music worker: ") + e.what(), kSourceFile, __LINE__));
         sound->Abandon();
     } catch (...) {
-        my_error::LogError(my_error("music worker: unknown exception", __FILE__, __LINE__));
+        my_error::LogError(my_error("music worker: unknown exception", kSourceFile, __LINE__));
         sound->Abandon();
     }
     return 0;

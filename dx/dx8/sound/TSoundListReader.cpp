@@ -5,23 +5,29 @@
 
 bool TSoundListReader::Load(const std::string& path)
 {
+    // As the sound table: a load replaces the contents, all or nothing.
+    Clear();
     TFile file(path);
     // Tables are data: read-only, shared with other readers.
     if (!file.Open(true, GENERIC_READ)) {
         return false;
     }
     TByteReader in(file);
-    if (!ReadTableHeader(in, 4, m_header)) {
+    TableHeader header;
+    if (!ReadTableHeader(in, 4, header)) {
         return false;
     }
-    for (std::uint32_t i = 0; i < m_header.recordCount; ++i) {
+    std::vector<std::uint32_t> ids;
+    for (std::uint32_t i = 0; i < header.recordCount; ++i) {
         std::uint32_t id = 0;
         if (!ReadScrambledDword(in, id)) {
             return false;
         }
-        m_ids.push_back(id);
+        ids.push_back(id);
     }
     file.Close();
+    m_header = header;
+    m_ids = std::move(ids);
     return true;
 }
 

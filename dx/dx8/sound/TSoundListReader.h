@@ -12,7 +12,7 @@ public:
     TSoundListReader() = default;
     virtual ~TSoundListReader() = default;
 
-    // Reads the whole file; on failure the ids read so far stay but are not to be used.
+    // Reads the whole file in place of what the reader held; on failure the reader is left empty.
     virtual bool Load(const std::string& path);
     virtual void Clear();
     // The i-th id in file order; 0 past the end.

@@ -5,6 +5,8 @@
 
 bool TSoundTableReader::Load(const std::string& path)
 {
+    // A load replaces what the reader held, all or nothing: a failed one leaves it empty.
+    Clear();
     TFile file(path);
     // Tables are data: read-only, shared with other readers.
     if (!file.Open(true, GENERIC_READ)) {
@@ -12,17 +14,21 @@ bool TSoundTableReader::Load(const std::string& path)
     }
     // A record is at least an id and a name length.
     TByteReader in(file);
-    if (!ReadTableHeader(in, 8, m_header)) {
+    TableHeader header;
+    if (!ReadTableHeader(in, 8, header)) {
         return false;
     }
-    for (std::uint32_t i = 0; i < m_header.recordCount; ++i) {
+    std::vector<TSoundTableEntry> entries;
+    for (std::uint32_t i = 0; i < header.recordCount; ++i) {
         TSoundTableEntry entry;
         if (!ReadScrambledDword(in, entry.id) || !ReadScrambledString(in, entry.name)) {
             return false;
         }
-        m_entries.push_back(std::move(entry));
+        entries.push_back(std::move(entry));
     }
     file.Close();
+    m_header = header;
+    m_entries = std::move(entries);
     return true;
 }
 

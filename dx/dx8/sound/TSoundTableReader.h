@@ -17,7 +17,7 @@ public:
     TSoundTableReader() = default;
     virtual ~TSoundTableReader() = default;
 
-    // Reads the whole file; on failure the records read so far stay but are not to be used.
+    // Reads the whole file in place of what the reader held; on failure the reader is left empty.
     virtual bool Load(const std::string& path);
     virtual void Clear();
     // The i-th record in file order; an empty record past the end.
