@@ -377,9 +377,8 @@ TEST_F(HeroClasses, AirSkillsStartOnlyInAJumpThenHoverOrStrikeUntilTheGround)
         std::uint32_t hover;    // frames the vertical speed is held at 0
         std::uint32_t landing;  // 0: none; else the row the landing starts
     };
-    const Case cases[] = {{&kA, 2004, 65, 0, 66}, {&kC, 2204, 67, 8, 0}, {&kC, 2205, 71, 8, 0},
-                          {&kC, 2210, 93, 8, 0},  {&kC, 2211, 97, 8, 0}, {&kG, 2808, 83, 5, 0},
-                          {&kH, 3006, 70, 6, 0},  {&kJ, 2403, 63, 0, 64}, {&kK, 2905, 63, 8, 0}};
+    // One skill of each air kind; which rows are air rows the tables' sums hold.
+    const Case cases[] = {{&kA, 2004, 65, 0, 66}, {&kC, 2204, 67, 8, 0}, {&kK, 2905, 63, 8, 0}};
     for (const Case& k : cases) {
         SCOPED_TRACE(k.skill);
         Traced h = Trace(*k.c, k.skill);
