@@ -638,53 +638,6 @@ TEST_F(HeroClasses, KJumpAttackHoversAndTakesAnAirSkillAtItsEnd)
 }
 
 
-TEST_F(HeroClasses, LeapSkillsAirStepsByTapAndHoldTakeAHoverSkillButNoLeap)
-{
-    struct Case {
-        const HeroClass* c;
-        std::uint32_t skill;
-        bool hold;
-        std::uint32_t step;  // the leap is the row before, the else row the one after
-    };
-    const Case cases[] = {{&kG, 2804, false, 66}, {&kG, 2804, true, 69}, {&kI, 2305, false, 71},
-                          {&kI, 2305, true, 74},  {&kI, 2307, false, 81}, {&kI, 2307, true, 84}};
-    for (const Case& k : cases) {
-        const Rows leaps = k.c == &kG ? Rows{65, 68} : Rows{70, 73, 80, 83};
-        const std::uint32_t hover = k.c == &kG ? 83 : 62;
-        Rows requests = leaps;
-        requests.push_back(hover);
-        for (const std::uint32_t request : requests) {
-            SCOPED_TRACE(testing::Message() << k.step << " asked for " << request);
-            Traced h = Trace(*k.c, k.skill);
-            if (k.hold) {
-                HoldSkill(*h.trace);
-            } else {
-                Tap(*h.trace, kSkill);
-            }
-            ASSERT_TRUE(h.trace->StepUntilRow(k.step, 15));
-            h.hero->SetReservedAction(2, request);
-            const std::uint32_t next = request == hover ? hover : k.step + 1;
-            ASSERT_TRUE(h.trace->StepUntilRow(next, 20));
-            EXPECT_EQ(h.trace->Rows(), (Rows{k.step - 1, k.step, next}));
-        }
-    }
-}
-
-TEST_F(HeroClasses, SecondChargeInTheChargeRecovers)
-{
-    for (const HeroClass* c : {&kG, &kJ}) {
-        SCOPED_TRACE(c->name);
-        Traced h = Trace(*c);
-        h.trace->Hold(kAttack);
-        ASSERT_TRUE(h.trace->StepUntilRow(35, 40));
-        h.trace->Release(kAttack);
-        h.trace->Step(qmtest::HeroTrace::kAttackDelay + 1);
-        h.trace->Hold(kAttack);
-        ASSERT_TRUE(h.trace->StepUntilRow(36, 40));
-        EXPECT_EQ(h.trace->Rows(), (Rows{35, 36}));
-    }
-}
-
 TEST_F(HeroClasses, AirHoldStartsTheAirChargeOnlyAboveItsHeight)
 {
     // The centre 1.4 above the ground is the bound: below and at it refused, just above started.
