@@ -79,8 +79,9 @@ std::unique_ptr<THero> MakeAs(const TCharacterRecord& r, std::uint32_t character
 using Frames = std::vector<std::pair<std::uint32_t, std::uint32_t>>;
 // A whole class table in twelve numbers: rows; their motions, and by row; their kinds (by the
 // enum's order) by row; their links (X + 3Y + 5c + 7a + 11b + 13p + 17q), and by row; skills, their
-// ids, their tap and hold rows by place in the map (from 1); air actions and their sum. Summed by
-// hand from the class tables, so a slip in any row, link, skill pair or air action shows.
+// ids, their tap and hold rows by place in the map (from 1); air actions and their sum. Worked out
+// from the class tables, not from this code, so a slip in any row, link, skill pair or air action
+// shows.
 using Sums = std::array<std::uint64_t, 12>;
 
 Sums SumsOf(const THeroClassDef& d)
