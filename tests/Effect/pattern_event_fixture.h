@@ -69,13 +69,6 @@ class PatternEventTest : public EffectAreaTest {
 protected:
     void SetUp() override
     {
-        // The catalogue hands out atlas cells from these counters: start them as a fresh run does,
-        // so that the picture does not depend on the tests run before.
-        TParticleEffect::ResetAtlasCounter();
-        TBulletPartA::ResetBuildCounter();
-        TBulletPartB::ResetBuildCounter();
-        TBulletPartC::ResetBuildCounter();
-        TBulletPartH::ResetBuildCounter();
         EffectAreaTest::SetUp();
         qmtest::BhtFile table;
         for (std::uint32_t kind = 0; kind <= 3; ++kind) {
