@@ -40,7 +40,6 @@ public:
 
     // Particles handed an atlas cell by any burst since start (or the last reset).
     static std::uint32_t GetAtlasCounter() { return s_atlasCounter; }
-    static void ResetAtlasCounter() { s_atlasCounter = 0; }
 
     float GetTime() const { return m_t; }
     float GetStep() const { return m_dt; }

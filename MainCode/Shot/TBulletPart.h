@@ -89,7 +89,6 @@ class TBulletPartA : public TParticleBulletPart {
 public:
     TBulletPartA(const std::string& texture, const float scale[3]) : TParticleBulletPart(texture, scale, s_cells) {}
     static std::uint32_t GetBuildCounter() { return s_cells.counter; }
-    static void ResetBuildCounter() { s_cells.counter = 0; }
 
 private:
     static inline TBulletPartCells s_cells = {1.0F, 1.0F, 0, false};
@@ -101,7 +100,6 @@ public:
     TBulletPartB(const std::string& texture, const float scale[3]) : TParticleBulletPart(texture, scale, s_cells) {}
     void Animate() override { AdvanceCell(); }
     static std::uint32_t GetBuildCounter() { return s_cells.counter; }
-    static void ResetBuildCounter() { s_cells.counter = 0; }
 
 private:
     static inline TBulletPartCells s_cells = {0.5F, 0.5F, 0, true};
@@ -112,7 +110,6 @@ public:
     TBulletPartC(const std::string& texture, const float scale[3]) : TParticleBulletPart(texture, scale, s_cells) {}
     void Animate() override { AdvanceCell(); }
     static std::uint32_t GetBuildCounter() { return s_cells.counter; }
-    static void ResetBuildCounter() { s_cells.counter = 0; }
 
 private:
     static inline TBulletPartCells s_cells = {0.5F, 0.5F, 0, true};
@@ -122,7 +119,6 @@ class TBulletPartH : public TParticleBulletPart {
 public:
     TBulletPartH(const std::string& texture, const float scale[3]) : TParticleBulletPart(texture, scale, s_cells) {}
     static std::uint32_t GetBuildCounter() { return s_cells.counter; }
-    static void ResetBuildCounter() { s_cells.counter = 0; }
 
 private:
     static inline TBulletPartCells s_cells = {1.0F, 1.0F, 0, false};

@@ -20,7 +20,7 @@ protected:
     {
         EffectAreaTest::SetUp();
         init_genrand(5489);
-        TParticleEffect::ResetAtlasCounter();
+        AlignCellCounters();
     }
 };
 

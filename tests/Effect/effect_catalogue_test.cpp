@@ -3,6 +3,7 @@
 // the invisible carriers and the atlas cells handed out in id order.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -81,6 +82,49 @@ TEST_F(CatalogueTest, EveryGroupHoldsItsClassAtBothEnds)
     }
 }
 
+// Every row's arguments, checked whole by sums per class worked out from the design's table: burst
+// counts and steps, shot flights and parts, mesh durations, arrow frames, and how many updates each
+// phased animation lives (its ends, steps and loops together); plain and weighted by the id.
+TEST_F(CatalogueTest, EveryRowsArgumentsShowInTheSumsOfItsClass)
+{
+    struct Sum {
+        int rows = 0;
+        std::int64_t a = 0, idA = 0, b = 0, idB = 0;
+        void Add(std::int64_t id, std::int64_t va, std::int64_t vb)
+        {
+            ++rows;
+            a += va;
+            idA += id * va;
+            b += vb;
+            idB += id * vb;
+        }
+    };
+    Sum bursts, shots, meshes, arrows, anims;
+    for (std::uint32_t id : TEffectManager::GetCatalogueIds()) {
+        TRefPtr<TEffect> e = Manager().FindPrototype(id);
+        if (auto* burst = dynamic_cast<TParticleEffect*>(e.Get())) {
+            bursts.Add(id, burst->GetCount(), std::lround(burst->GetStep() * 1000.0F));
+        } else if (auto* shot = dynamic_cast<TShot*>(e.Get())) {
+            shots.Add(id, shot->GetFlightFrames(), static_cast<std::int64_t>(shot->GetPartCount()));
+        } else if (auto* mesh = dynamic_cast<TSmashEffect*>(e.Get())) {
+            meshes.Add(id, id == 2001 ? 0 : mesh->GetDuration(), 0);
+            EXPECT_EQ(mesh->IsPersistent(), id == 2001) << id;  // duration -1
+        } else if (auto* arrow = dynamic_cast<TArrowEffect*>(e.Get())) {
+            arrows.Add(id, arrow->GetFramesLeft(), 0);
+        } else if (dynamic_cast<TColourAnimEffect*>(e.Get()) != nullptr && id != 121) {
+            anims.Add(id, UpdatesUntilDone(Start(id), 2000), 0);
+        }
+    }
+    const auto expect = [](const Sum& s, std::vector<std::int64_t> want) {
+        EXPECT_EQ((std::vector<std::int64_t>{s.rows, s.a, s.idA, s.b, s.idB}), want);
+    };
+    expect(bursts, {49, 488, 250934, 1481, 377805});
+    expect(shots, {70, 3750, 1715810, 506, 218051});
+    expect(meshes, {31, 3755, 2478532, 0, 0});
+    expect(arrows, {2, 37, 37027, 0, 0});
+    expect(anims, {26, 2220, 308696, 0, 0});
+}
+
 TEST_F(CatalogueTest, ChainsNameTheNextRow)
 {
     const std::uint32_t frames[] = {200, 202, 204, 206, 208, 210, 212, 214, 216, 218, 220, 222};
@@ -148,21 +192,20 @@ TEST_F(CatalogueTest, TheSmokeAndTheSilentCarrierAreInvisible)
     }
 }
 
-TEST_F(CatalogueTest, CountersResetFirstHandOutCellsInIdOrder)
+TEST_F(CatalogueTest, AFreshCatalogueHandsOutCellsInIdOrder)
 {
-    TParticleEffect::ResetAtlasCounter();
-    TBulletPartB::ResetBuildCounter();
-    TBulletPartC::ResetBuildCounter();
+    const std::uint32_t atlas = TParticleEffect::GetAtlasCounter();
+    const std::uint32_t b = TBulletPartB::GetBuildCounter();
     TEffectManager fresh;
     // Every textured burst of the catalogue takes one cell a particle, once.
-    EXPECT_EQ(TParticleEffect::GetAtlasCounter(), 467u);
+    EXPECT_EQ(TParticleEffect::GetAtlasCounter() - atlas, 467u);
     // The B parts: 56 takes cells 0..19, 304 (the first soil shot) the next seven; the C parts of 800
     // follow every C part built before it.
     TRefPtr<TEffect> star = fresh.FindPrototype(56);
     TRefPtr<TEffect> soil = fresh.FindPrototype(304);
     TRefPtr<TEffect> fire = fresh.FindPrototype(800);
-    EXPECT_EQ(dynamic_cast<TShotB*>(star.Get())->GetTypedPart(0).GetCell(), 0u);
-    EXPECT_EQ(dynamic_cast<TShotB*>(soil.Get())->GetTypedPart(0).GetCell(), 20u);
+    EXPECT_EQ(dynamic_cast<TShotB*>(star.Get())->GetTypedPart(0).GetCell(), b);
+    EXPECT_EQ(dynamic_cast<TShotB*>(soil.Get())->GetTypedPart(0).GetCell(), b + 20);
     EXPECT_EQ(dynamic_cast<TShotC*>(fire.Get())->GetTypedPart(0).GetCell(),
               TBulletPartC::GetBuildCounter() - 5 - 8 - 10 - 10 - 5);
 }

@@ -8,6 +8,8 @@
 
 #include "MainCode/Effect/TEffect.h"
 #include "MainCode/Effect/TEffectManager.h"
+#include "MainCode/Effect/TParticleEffect.h"
+#include "MainCode/Shot/TBulletPart.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TMesh8.h"
@@ -120,6 +122,29 @@ private:
     TEffectManager* m_spawner = nullptr;
     std::uint32_t m_spawnId = 0;
 };
+
+// Hands out throwaway cells until every atlas counter stands at a multiple of four: every atlas
+// repeats within four cells, so what follows is drawn as in a fresh run whatever ran before.
+inline void AlignCellCounters()
+{
+    const float box[9] = {};
+    const float one[3] = {1.0F, 1.0F, 1.0F};
+    while (TParticleEffect::GetAtlasCounter() % 4 != 0) {
+        TParticleEffect("effect.ptx/fire", 2, 2, 1, box, box, 0.04F, one);
+    }
+    while (TBulletPartA::GetBuildCounter() % 4 != 0) {
+        TBulletPartA("effect.ptx/fire", one);
+    }
+    while (TBulletPartB::GetBuildCounter() % 4 != 0) {
+        TBulletPartB("effect.ptx/fire", one);
+    }
+    while (TBulletPartC::GetBuildCounter() % 4 != 0) {
+        TBulletPartC("effect.ptx/fire", one);
+    }
+    while (TBulletPartH::GetBuildCounter() % 4 != 0) {
+        TBulletPartH("effect.ptx/fire", one);
+    }
+}
 
 inline D3DXMATRIX Identity()
 {

@@ -2,6 +2,7 @@
 // texture cell they show.
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -40,10 +41,9 @@ protected:
         EffectAreaTest::SetUp();
         area_ = std::make_unique<CameraArea>();
         area_->Manager().SetCreateLog(&log_);
-        TBulletPartA::ResetBuildCounter();
-        TBulletPartB::ResetBuildCounter();
-        TBulletPartC::ResetBuildCounter();
-        TBulletPartH::ResetBuildCounter();
+        effecttest::AlignCellCounters();
+        cellBase_ = {TBulletPartA::GetBuildCounter(), TBulletPartB::GetBuildCounter(), TBulletPartC::GetBuildCounter(),
+                     TBulletPartH::GetBuildCounter()};
     }
     void TearDown() override
     {
@@ -85,6 +85,8 @@ protected:
     }
 
     static constexpr float kOne[3] = {1.0F, 1.0F, 1.0F};
+    // The counters of the part classes A, B, C and H when the test began.
+    std::array<std::uint32_t, 4> cellBase_{};
 };
 
 inline D3DXVECTOR3 WorldOf(const TBulletPart& part)

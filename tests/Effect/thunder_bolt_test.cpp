@@ -4,15 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
 
 #include "MainCode/Character/MersenneTwister.h"
-#include "MainCode/Effect/TAfterImage.h"
 #include "MainCode/Effect/TParticleEffect.h"
-#include "MainCode/Effect/TRayEffect.h"
 #include "MainCode/Effect/TThunderEffect.h"
 #include "burst_fixture.h"
-#include "support/fuzz.h"
 
 namespace effecttest {
 namespace {
@@ -212,61 +208,6 @@ TEST_F(ThunderBoltTest, ItDriftsByItsVelocityEndsByItselfWithCountedLoopsAndAClo
     EXPECT_EQ(clone->GetLinkedSerial(), -1);
     ExpectNear(clone->GetVelocity(), D3DXVECTOR3(0, 0, 0));
     EXPECT_NE(clone->GetSegment(0)->GetGeometry(), bolt->GetSegment(0)->GetGeometry());
-}
-
-TEST_F(ThunderBoltTest, RibbonFilesWhoseCountsDoNotFitAreRefusedNamingTheFile)
-{
-    QueryCharacter owner;
-    struct User {
-        std::string file;
-        std::function<void()> build;
-        bool rowsFromFaces;  // the trail counts its edges from the vertices
-    };
-    const std::vector<User> users = {
-        {"thunder.msh", [] { TThunderEffect bolt("", 1, 1.0F, 0.5F, 2.0F, 0.5F, -1, 4.0F, 0.5F); }, true},
-        {"sword01.msh", [] { TRayEffect ray("sword01.msh"); }, true},
-        {"sword01.msh", [&owner] { TAfterImage::Create(owner.GetFrame(), &owner); }, false},
-    };
-    for (const User& u : users) {
-        const std::string path = (dir_.Path() / "msh/effect" / u.file).string();
-        const auto refused = [&](const qmtest::MeshFile& mesh, const std::string& what) {
-            mesh.Save(path);
-            EXPECT_NE(ErrorOf(u.build).find(u.file), std::string::npos) << u.file << " with " << what;
-        };
-        qmtest::MeshFile one = qmtest::EffectStripMesh(u.file, 1);
-        one.keyFrames[0].resize(1);
-        one.indices = {0, 0, 0};
-        one.faceMaterials = {0};
-        refused(one, "one vertex");
-        qmtest::MeshFile few = qmtest::EffectStripMesh(u.file, 4);  // 24 vertices, one triangle
-        few.indices = {0, 1, 2};
-        few.faceMaterials = {0};
-        refused(few, "fewer indices than vertices");
-        // 20 faces' worth of rows on 57 vertices: the last middle row reaches index 57, just past them.
-        qmtest::MeshFile past = qmtest::EffectStripMesh(u.file, 10);
-        past.keyFrames[0].resize(57);
-        for (std::uint16_t& i : past.indices) {
-            i = static_cast<std::uint16_t>(i % 57);
-        }
-        if (u.rowsFromFaces) {
-            refused(past, "rows past the vertices");
-        } else {
-            past.Save(path);
-            EXPECT_NO_THROW(u.build()) << "edges counted from the vertices fit";
-        }
-        qmtest::EffectStripMesh(u.file, 10).Save(path);
-        EXPECT_NO_THROW(u.build()) << u.file << " whole";
-    }
-}
-
-TEST_F(ThunderBoltTest, DamagedThunderFilesEndInTheGamesOwnError)
-{
-    const std::filesystem::path path = dir_.Path() / "msh/effect/thunder.msh";
-    qmtest::FuzzOptions options;
-    options.mutations = 300;
-    qmtest::FuzzFile(qmtest::EffectStripMesh("thunder", 8).Bytes(), path.string(),
-                     [](const std::string&) { TThunderEffect bolt("", 1, 1.0F, 0.5F, 2.0F, 0.5F, -1, 4.0F, 0.5F); },
-                     options);
 }
 
 }  // namespace
