@@ -67,6 +67,11 @@ TEST(TByteReader, FieldsAndBothEndsFromMemoryAndFromAFile)
     TByteReader in(file);
     EXPECT_EQ(in.Name(), dir.File("f.bin"));
     ExpectFieldsAndEnds(in);
+    // Made at the file's end it has nothing to read, and a failed read leaves the file there.
+    TByteReader atEnd(file);
+    std::uint8_t c = 0;
+    EXPECT_FALSE(atEnd.U8(c));
+    EXPECT_EQ(SetFilePointer(file.GetHandle(), 0, nullptr, FILE_CURRENT), 18u);
 }
 
 TEST(TByteReader, LengthsPastTheEndFailBeforeAnythingIsAllocated)

@@ -7,7 +7,6 @@
 
 #include "TCommon/TFile.h"
 #include "TCommon/my_error.h"
-#include "support/alloc_probe.h"
 #include "formats/byte_writer.h"
 #include "support/fuzz.h"
 #include "support/temp_dir.h"
@@ -54,22 +53,6 @@ TEST(TFile, ReadsExactCountsAndLengthPrefixedStrings)
     // Three bytes came, but not four.
     EXPECT_TRUE(file.Seek(static_cast<std::int32_t>(file.GetSize()) - 3));
     EXPECT_FALSE(file.Read(buffer, 4));
-}
-
-TEST(TFile, OversizeLengthFailsBeforeAllocating)
-{
-    qmtest::TempDir dir;
-    const std::string path = dir.File("huge.bin");
-    qmtest::ByteWriter().U32(0xFFFFFFF0u).Bytes("tiny").Save(path);
-    TFile file(path);
-    ASSERT_TRUE(file.Open(true, GENERIC_READ, ""));
-    std::string out = "previous";
-    qmtest::AllocationProbe probe;
-    EXPECT_FALSE(file.ReadString(out));
-    EXPECT_EQ(out, "");
-    if (qmtest::AllocationProbe::Available()) {
-        EXPECT_LT(probe.Largest(), 4096u);
-    }
 }
 
 TEST(TFile, ReadOnlyFilesKeepTheirAttributes)

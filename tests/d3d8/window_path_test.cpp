@@ -5,6 +5,7 @@
 
 #include "d3d8_fixture.h"
 #include "d3dx8/programs.h"
+#include "support/golden.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -62,22 +63,6 @@ protected:
             Close();
         }
         return images;
-    }
-    static void ExpectSame(const platform::RgbaImage& a, const platform::RgbaImage& b)
-    {
-        ASSERT_EQ(a.width, b.width);
-        ASSERT_EQ(a.height, b.height);
-        int bad = 0;
-        for (int y = 0; y < a.height; ++y) {
-            for (int x = 0; x < a.width; ++x) {
-                if (std::memcmp(a.At(x, y), b.At(x, y), 3) != 0 && bad++ < 5) {
-                    ADD_FAILURE() << "pixel " << x << "," << y << ": " << +a.At(x, y)[0] << " " << +a.At(x, y)[1]
-                                  << " " << +a.At(x, y)[2] << " against " << +b.At(x, y)[0] << " " << +b.At(x, y)[1]
-                                  << " " << +b.At(x, y)[2];
-                }
-            }
-        }
-        EXPECT_EQ(bad, 0);
     }
     static void ExpectPixel(const platform::RgbaImage& image, int x, int y, DWORD rgb, const char* what)
     {
@@ -202,7 +187,7 @@ TEST_F(WindowPath, DrawsTheSamePictureAsTheScaledPathThroughTargetSwitches)
     ASSERT_EQ(windowPixels_.size(), 2U);
     EXPECT_EQ(windowPixels_[0], 0xFF0000U);
     EXPECT_NE(windowPixels_[1], 0xFF0000U);
-    ExpectSame(window, scaled);
+    EXPECT_TRUE(qmtest::SamePicture(window, scaled, 0, 0));
     ExpectPixel(window, 8, 4, 0xFF0000, "clear rectangle, top left");
     ExpectPixel(window, 39, 19, 0xFF0000, "clear rectangle, bottom right");
     ExpectPixel(window, 40, 19, 0x000000, "beside the clear rectangle");
@@ -277,7 +262,7 @@ TEST_F(WindowPath, LocksAndCopiesOfTheBackBufferSeeItsRowsFromTheTop)
         ReleaseAll({level, texture, image, back});
     };
     const auto [window, scaled] = BothPaths(frame, D3DPRESENTFLAG_LOCKABLE_BACKBUFFER);
-    ExpectSame(window, scaled);
+    EXPECT_TRUE(qmtest::SamePicture(window, scaled, 0, 0));
     ASSERT_EQ(locked.size(), 14U);
     for (size_t i = 0; i < locked.size(); ++i) {
         const size_t row = i % 7;  // rows 1..7 of the back buffer; the band covers rows 2..5
@@ -368,7 +353,7 @@ TEST_F(WindowPath, AutomaticDepthSharedWithATextureTarget)
         ReleaseAll({level, back, depth, texture});
     };
     const auto [window, scaled] = BothPaths(frame);
-    ExpectSame(window, scaled);
+    EXPECT_TRUE(qmtest::SamePicture(window, scaled, 0, 0));
     ExpectPixel(window, 0, 0, 0xFF0000, "near rectangle");
     ExpectPixel(window, 64, 40, 0x0000FF, "hidden by the back buffer's depth, top left");
     ExpectPixel(window, 79, 47, 0x0000FF, "hidden by the back buffer's depth, last pixel");

@@ -1,5 +1,6 @@
 #include "support/golden.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -71,6 +72,38 @@ bool ReadPng(const std::string& path, platform::RgbaImage* out)
 
 }  // namespace
 
+::testing::AssertionResult SamePicture(const platform::RgbaImage& a, const platform::RgbaImage& b, int tolerance,
+                                       int maxBadPixels, int minCovered)
+{
+    if (a.width != b.width || a.height != b.height || a.pixels.empty()) {
+        return ::testing::AssertionFailure() << "size " << a.width << "x" << a.height << " against " << b.width << "x"
+                                             << b.height;
+    }
+    int bad = 0;
+    int covered = 0;
+    int worst = 0;
+    int first = -1;
+    for (int i = 0; i < a.width * a.height; ++i) {
+        const std::uint8_t* p = &a.pixels[4 * static_cast<std::size_t>(i)];
+        const std::uint8_t* q = &b.pixels[4 * static_cast<std::size_t>(i)];
+        covered += (p[0] | p[1] | p[2]) != 0 ? 1 : 0;
+        const int d = std::max({std::abs(p[0] - q[0]), std::abs(p[1] - q[1]), std::abs(p[2] - q[2])});
+        worst = std::max(worst, d);
+        if (d > tolerance && bad++ == 0) {
+            first = i;
+        }
+    }
+    if (covered < minCovered) {
+        return ::testing::AssertionFailure() << "only " << covered << " pixels drawn, fewer than " << minCovered;
+    }
+    if (bad > maxBadPixels) {
+        return ::testing::AssertionFailure() << bad << " pixels differ by more than " << tolerance << " (at most "
+                                             << worst << "), first at (" << first % a.width << ", "
+                                             << first / a.width << ")";
+    }
+    return ::testing::AssertionSuccess();
+}
+
 ::testing::AssertionResult MatchesGolden(const platform::RgbaImage& image, const std::string& name, int tolerance,
                                          int maxBadPixels)
 {
@@ -85,32 +118,12 @@ bool ReadPng(const std::string& path, platform::RgbaImage* out)
     std::ostringstream why;
     if (!ReadPng(golden.string(), &want)) {
         why << "no golden " << golden << " (run with QM_UPDATE_GOLDEN=1 to make it)";
-    } else if (want.width != image.width || want.height != image.height) {
-        why << "size " << image.width << "x" << image.height << ", golden " << want.width << "x" << want.height;
     } else {
-        int bad = 0;
-        int firstX = -1;
-        int firstY = -1;
-        for (int y = 0; y < image.height; ++y) {
-            for (int x = 0; x < image.width; ++x) {
-                const std::uint8_t* a = image.At(x, y);
-                const std::uint8_t* b = want.At(x, y);
-                for (int c = 0; c < 3; ++c) {
-                    if (std::abs(static_cast<int>(a[c]) - static_cast<int>(b[c])) > tolerance) {
-                        if (bad++ == 0) {
-                            firstX = x;
-                            firstY = y;
-                        }
-                        break;
-                    }
-                }
-            }
+        const ::testing::AssertionResult same = SamePicture(image, want, tolerance, maxBadPixels);
+        if (same) {
+            return same;
         }
-        if (bad <= maxBadPixels) {
-            return ::testing::AssertionSuccess();
-        }
-        why << bad << " pixels differ by more than " << tolerance << ", first at (" << firstX << ", " << firstY
-            << ")";
+        why << same.message();
     }
     std::error_code ec;
     std::filesystem::create_directories(ActualDir(), ec);

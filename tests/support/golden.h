@@ -9,6 +9,11 @@
 
 namespace qmtest {
 
+// Two frames of one size alike: red, green and blue within tolerance but for at most maxBadPixels
+// pixels, and at least minCovered pixels of a drawn (not black).
+::testing::AssertionResult SamePicture(const platform::RgbaImage& a, const platform::RgbaImage& b, int tolerance,
+                                       int maxBadPixels, int minCovered = 0);
+
 // Red, green and blue of every pixel within tolerance of the golden, with at most maxBadPixels
 // beyond it. On a mismatch the frame is written to golden_actual/<name>.png beside the test
 // executable. With QM_UPDATE_GOLDEN=1 the golden is written instead (look at it before committing).
