@@ -1,6 +1,6 @@
-// Stand-ins for the field HUD until the HUD itself is built: the letter font, status panel, item
-// ring, skill gauge, the item-get notice, the status icons and the pop-ups keep what they are told
-// and count their calls, and draw nothing. The notice queue is kept so the map-name and skill
+// Stand-ins for the field HUD until the HUD itself is built: the status panel, item ring, skill
+// gauge, the item-get notice, the status icons and the pop-ups keep what they are told and count
+// their calls, and draw nothing. The notice queue is kept so the map-name and skill
 // notices can be checked; the pop-ups record where they were shown.
 #pragma once
 
@@ -10,15 +10,7 @@
 
 class TGameObject;
 class TFrame;
-
-class TLetterFont {
-public:
-    explicit TLetterFont(const std::string& sheet) : m_sheet(sheet) {}
-    const std::string& GetSheet() const { return m_sheet; }
-
-private:
-    std::string m_sheet;
-};
+class TLetterFont;
 
 class TStatusPanel {
 public:

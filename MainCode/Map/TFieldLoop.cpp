@@ -7,6 +7,7 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TLetterFont.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCurrentMap.h"
 #include "MainCode/Map/TMinimap.h"

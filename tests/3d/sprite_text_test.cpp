@@ -164,8 +164,9 @@ protected:
         return lit;
     }
 
-    // Whether any texel of level 0 of the text texture is lit, and how many there are.
-    static bool TextureLit(const TText8& text, std::size_t* count = nullptr)
+    // Whether any texel of level 0 of the text texture is lit (in columns [x0, x1)), and how many
+    // texels there are.
+    static bool TextureLit(const TText8& text, std::size_t* count = nullptr, UINT x0 = 0, UINT x1 = 0xFFFF)
     {
         IDirect3DTexture8* t = text.GetImage().GetTexture();
         D3DSURFACE_DESC desc{};
@@ -176,7 +177,7 @@ protected:
         for (UINT y = 0; y < desc.Height; ++y) {
             const auto* row = reinterpret_cast<const std::uint16_t*>(static_cast<const std::uint8_t*>(locked.pBits) +
                                                                      y * locked.Pitch);
-            for (UINT x = 0; x < desc.Width; ++x) {
+            for (UINT x = x0; x < desc.Width && x < x1; ++x) {
                 lit = lit || row[x] != 0;
             }
         }
@@ -224,12 +225,21 @@ TEST_F(TextTest, RowsAreCopiedByWidthAndTheBitmapIsOwnedByItsLastHolder)
     std::size_t texels = 0;
     TextureLit(narrow, &texels);
     EXPECT_EQ(texels, 12u);
-    // A second text of the name shares the small texture: its larger bitmap is cut to fit.
-    TText8 small("shared", 16, 8, 255, 255, 255, D3DPOOL_MANAGED, 0);
-    TText8 big("shared", 128, 32, 255, 0, 0, D3DPOOL_MANAGED, 0);
-    EXPECT_EQ(big.GetImage().GetTexture(), small.GetImage().GetTexture());
-    big.DrawText(0, 0, "■■■■", Font(), true);
-    EXPECT_TRUE(TextureLit(small));
+    // A name made again at another size gets a texture of that size: a 30-byte name is whole in
+    // the wider one. The same name and size share one texture.
+    const std::string name = "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123";  // 240 pixels
+    TText8 small("tName", 128, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+    small.DrawText(0, 0, name, Font(), true);
+    TText8 wide("tName", 256, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+    wide.DrawText(0, 0, name, Font(), true);
+    EXPECT_NE(wide.GetImage().GetTexture(), small.GetImage().GetTexture());
+    EXPECT_TRUE(TextureLit(wide, &texels, 232, 240)) << "the last character";
+    EXPECT_EQ(texels, 256u * 16u);
+    EXPECT_FALSE(TextureLit(wide, nullptr, 241, 256));
+    EXPECT_TRUE(TextureLit(small, &texels, 120, 128));
+    EXPECT_EQ(texels, 128u * 16u);
+    TText8 again("tName", 256, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+    EXPECT_EQ(again.GetImage().GetTexture(), wide.GetImage().GetTexture());
 
     auto* first = new TText8("owned", 32, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
     TText8 copy(*first);

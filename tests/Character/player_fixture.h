@@ -15,10 +15,12 @@
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TItemMeanTable.h"
 #include "MainCode/GameData/TWeponTable.h"
+#include "MainCode/Hud/TLetterFont.h"
 #include "MainCode/TInputDevice.h"
 #include "armed_fixture.h"
 #include "bare_hero.h"
 #include "formats/effect_assets.h"
+#include "formats/hud_assets.h"
 #include "formats/table_writer.h"
 
 namespace playertest {
@@ -85,7 +87,12 @@ protected:
         TWeponTable::Get(11008).Id = 11008;
         input_ = std::make_unique<TInputDevice>("input.ini", 10, TInputDevice::kDefaultKeys, TInputDevice::kDefaultPad);
         links_.input = input_.get();
-        links_.letterFont = &font_;
+        // The HUD parts stand on the real letter font, on the sheet the field folder carries.
+        qmtest::WriteHudAssets(TTexture8::GetDirectory().empty() ? std::string(".") : TTexture8::GetDirectory());
+        font_ = std::make_unique<TLetterFont>("sprite.ptx/word");
+        panel_ = TStatusPanel(font_.get());
+        ring_ = TItemRing(font_.get());
+        links_.letterFont = font_.get();
         links_.statusPanel = &panel_;
         links_.itemRing = &ring_;
         links_.skillGauge = &gauge_;
@@ -179,9 +186,9 @@ protected:
 
     TGameData* data_ = nullptr;
     std::unique_ptr<TInputDevice> input_;
-    TLetterFont font_{"font"};
-    TStatusPanel panel_{&font_};
-    TItemRing ring_{&font_};
+    std::unique_ptr<TLetterFont> font_;
+    TStatusPanel panel_{nullptr};  // on the font once it is made
+    TItemRing ring_{nullptr};
     TSkillGauge gauge_;
     TGetRender getRender_;
     TPlayerFieldLinks links_;

@@ -1,6 +1,5 @@
-// The real application on a generated field folder, driven step by step: each Step sets the manual
-// clock to exactly one step interval past the current scene's timer and runs one application frame,
-// so one frame is one step of whatever scene is current.
+// The real application on a generated field folder, driven step by step by the scene driver: one
+// frame is one step of whatever scene is current.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -29,69 +28,35 @@
 #include "platform/win32/window.h"
 #include "formats/field_writer.h"
 #include "support/scene_clock.h"
+#include "support/scene_driver.h"
 #include "support/temp_dir.h"
 #include "platform/testing/win32.h"
 #include "platform/testing/d3d8.h"
 
 namespace fieldtest {
 
-inline const char kClass[] = "Verrow Quillmark";
-
 class FieldGame : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        setenv("QM_RUNTIME_DIR", dir_.Path().c_str(), 1);
-        cwd_ = std::make_unique<qmtest::ScopedCwd>(dir_.Path());
-        platform::ManualClock::Enable(1000);
-        platform::ResetKeyboardState();
-        platform::SetMessageBoxHook([this](const platform::MessageBoxRecord& r) { boxes_.push_back(r); });
         ResetScriptRandom();
         SetPlayerSoundLog(&playerSounds_);
-        std::ofstream("setting.ini", std::ios::binary)
-            << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
     }
     void TearDown() override
     {
-        if (app_) {
-            app_->Shutdown();
-            DestroyWindow(app_->GetHandle());
-            app_.reset();
-        }
+        driver_.Stop();
         SetPlayerSoundLog(nullptr);
-        platform::SetMessageBoxHook(nullptr);
-        platform::ManualClock::Disable();
-        platform::ResetKeyboardState();
-        UnregisterClassA(kClass, nullptr);
-        cwd_.reset();
     }
 
     // The folder with the given maps (the defaults when empty), then the application up to its title.
     void Start(const std::vector<qmtest::FieldMap>& maps = qmtest::DefaultFieldMaps())
     {
         qmtest::WriteFieldFolder(".", maps);
-        app_ = std::make_unique<TGameWnd>(0, kClass, "Quillmark", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
-                                          nullptr, nullptr, nullptr, 101, 104);
-        app_->Create();
-        app_->Init();
-        ASSERT_TRUE(app_->IsInitialised());
+        ASSERT_TRUE(driver_.Start());
     }
     // One step of the current scene (and its draw).
-    bool Step()
-    {
-        if (auto* scene = dynamic_cast<TSceneLoop*>(app_->GetCurrentScene())) {
-            qmtest::SetClockToNextStep(scene->GetTimer());
-        } else {
-            platform::ManualClock::Advance(17);
-        }
-        return app_->Frame();
-    }
-    void Steps(int n)
-    {
-        for (int i = 0; i < n; ++i) {
-            Step();
-        }
-    }
+    bool Step() { return driver_.Step(); }
+    void Steps(int n) { driver_.Steps(n); }
     // A new field at a map of the folder, pushed as the current scene; null when it cannot be made.
     TFieldLoop* PushField(const std::string& entry, const D3DXVECTOR3& position = qmtest::FieldLayout::Start(),
                           const D3DXVECTOR3& direction = qmtest::FieldLayout::StartDirection())
@@ -137,12 +102,7 @@ protected:
         return field;
     }
     TFieldLoop* CurrentField() const { return dynamic_cast<TFieldLoop*>(app_->GetCurrentScene()); }
-    static platform::RgbaImage Screen()
-    {
-        platform::RgbaImage image;
-        EXPECT_TRUE(platform::ReadBackBuffer(TD3D8::GetDevice(), &image));
-        return image;
-    }
+    static platform::RgbaImage Screen() { return qmtest::SceneDriver::Screen(); }
     // 0xRRGGBB of the back buffer.
     static std::uint32_t Pixel(const platform::RgbaImage& image, int x, int y)
     {
@@ -176,9 +136,9 @@ protected:
     }
 
     qmtest::TempDir dir_;
-    std::unique_ptr<qmtest::ScopedCwd> cwd_;
-    std::unique_ptr<TGameWnd> app_;
-    std::vector<platform::MessageBoxRecord> boxes_;
+    qmtest::SceneDriver driver_{dir_.Path()};
+    std::unique_ptr<TGameWnd>& app_ = driver_.app;
+    std::vector<platform::MessageBoxRecord>& boxes_ = driver_.boxes;
     std::vector<TPlayedSound> playerSounds_;
 };
 

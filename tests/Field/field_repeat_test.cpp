@@ -39,10 +39,7 @@ protected:
     {
         platform::ManualClock::Enable(clockStart);
         ResetScriptRandom();
-        app_ = std::make_unique<TGameWnd>(0, kClass, "Quillmark", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
-                                          nullptr, nullptr, nullptr, 101, 104);
-        app_->Create();
-        app_->Init();
+        EXPECT_TRUE(driver_.Start());
         init_genrand(seed);
         std::vector<std::uint64_t> trace;
         TFieldLoop* field = Ready("battle");
@@ -66,10 +63,7 @@ protected:
         EXPECT_EQ(trace.size(), static_cast<std::size_t>(kSteps));
         EXPECT_FALSE(IsTimeStopped());
         platform::ResetKeyboardState();
-        app_->Shutdown();
-        DestroyWindow(app_->GetHandle());
-        app_.reset();
-        UnregisterClassA(kClass, nullptr);
+        driver_.Stop();
         return trace;
     }
 };

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -23,17 +22,13 @@
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "MainCode/Script/TScriptProcessManager.h"
-#include "MainCode/TGameWnd.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "make-sample-data/SampleData.h"
 #include "platform/testing/d3d8.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/keyboard.h"
-#include "platform/win32/msgbox.h"
-#include "platform/win32/timer.h"
-#include "platform/win32/window.h"
 #include "support/golden.h"
-#include "support/scene_clock.h"
+#include "support/scene_driver.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -62,26 +57,24 @@ platform::RgbaImage Screen()
     return image;
 }
 
-// The game as a player runs it, one scene step a frame, with the route's input decided frame by
-// frame from what the last frame left on screen and in the game.
-class Player : public TGameWnd {
+// The game as a player runs it on the scene driver, one scene step a frame, with the route's input
+// decided frame by frame from what the last frame left on screen and in the game.
+class Player {
 public:
     enum class Stage { Title, Decided, FadingIn, ToEnemy, Swing, ToGate, ChangingMap, ToElder, Talking, Closing };
 
-    Player()
-        : TGameWnd(0, "Verrow Quillmark", "Quillmark", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr,
-                   nullptr, nullptr, 101, 104)
-    {
-    }
+    explicit Player(qmtest::SceneDriver& driver) : driver_(driver) {}
 
-    bool Frame() override
+    // The route up to its end, or up to the frame limit.
+    void Run()
     {
-        StepClock();
-        ++frame;
-        if (stage != Stage::Closing) {
+        while (stage != Stage::Closing && frame < kFrameLimit) {
+            ++frame;
             Drive();
+            if (stage == Stage::Closing || !driver_.Step()) {
+                break;
+            }
         }
-        return frame <= kFrameLimit && TGameWnd::Frame();
     }
 
     Stage stage = Stage::Title;
@@ -100,16 +93,7 @@ public:
     bool conversationOver = false;
 
 private:
-    // One step of the current scene: the clock set just past its next step time.
-    void StepClock()
-    {
-        auto* scene = dynamic_cast<TSceneLoop*>(GetCurrentScene());
-        if (scene == nullptr) {
-            platform::ManualClock::Advance(17);
-            return;
-        }
-        qmtest::SetClockToNextStep(scene->GetTimer());
-    }
+    TLoop* GetCurrentScene() const { return driver_.Current(); }
 
     static void Press(int vk, bool down) { platform::InjectKey(vk, down); }
     static void ReleaseArrows()
@@ -290,27 +274,24 @@ private:
     {
         ReleaseArrows();
         Press('Z', false);
-        PostMessageA(GetHandle(), WM_CLOSE, 0, 0);
         Next(Stage::Closing);
     }
+
+    qmtest::SceneDriver& driver_;
 };
 
 TEST(WholeGame, TitleBattleHitGateTownAndTheElderOnTheSampleFolder)
 {
     qmtest::TempDir dir;
     sample::WriteSampleFolder(dir.Path());
-    setenv("QM_RUNTIME_DIR", dir.Path().c_str(), 1);
-    qmtest::ScopedCwd cwd(dir.Path());
-    std::vector<platform::MessageBoxRecord> boxes;
-    platform::SetMessageBoxHook([&boxes](const platform::MessageBoxRecord& r) { boxes.push_back(r); });
-    platform::ManualClock::Enable(1000);
-    platform::ResetKeyboardState();
     {
-        Player game;
-        EXPECT_EQ(game.Run(1), 0);
+        qmtest::SceneDriver driver(dir.Path());
+        ASSERT_TRUE(driver.Start());
+        Player game(driver);
+        game.Run();
         EXPECT_EQ(game.stage, Player::Stage::Closing);
         EXPECT_LT(game.frame, kFrameLimit);
-        EXPECT_EQ(game.GetSceneCount(), 0);
+        EXPECT_EQ(driver.App()->GetSceneCount(), 1);
         // Play began at the save point and the walk closed on the enemy placed ahead.
         const D3DXVECTOR3 savePoint(sample::GetCatalogue().savePoints.at(0).StartX, 0.0F,
                                     sample::GetCatalogue().savePoints.at(0).StartZ);
@@ -328,13 +309,9 @@ TEST(WholeGame, TitleBattleHitGateTownAndTheElderOnTheSampleFolder)
         EXPECT_LT(FlatDistance(game.arrival, sample::SampleLayout::TownArrival()), 0.1F);
         EXPECT_TRUE(game.windowWaiting);
         EXPECT_TRUE(game.conversationOver);
+        driver.Stop();
+        EXPECT_TRUE(driver.boxes.empty());
     }
-    platform::ManualClock::Disable();
-    platform::ResetKeyboardState();
-    platform::SetMessageBoxHook(nullptr);
-    UnregisterClassA("Verrow Quillmark", nullptr);
-
-    EXPECT_TRUE(boxes.empty());
     EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));
     EXPECT_TRUE(fs::is_regular_file(dir.Path() / "DeviceLog.txt"));
     EXPECT_EQ(TGameData::GetInstance(), nullptr);

@@ -12,6 +12,7 @@
 #include "formats/enemy_table_writer.h"
 #include "formats/game_table_writer.h"
 #include "formats/ground_writer.h"
+#include "formats/hud_assets.h"
 #include "formats/mesh_writer.h"
 #include "formats/ogg_writer.h"
 #include "formats/pattern_writer.h"
@@ -133,9 +134,9 @@ MeshFile Shadow()
 
 std::vector<PtxImage> FieldSprites()
 {
-    // The message window's parts and the letter sheet.
-    std::vector<PtxImage> sprites;
-    for (const char* name : {"window06", "window16", "button00_a", "button00_b", "cursor02", "word"}) {
+    // The HUD's pictures and the message window's parts.
+    std::vector<PtxImage> sprites = HudSprites();
+    for (const char* name : {"window06", "window16", "button00_a", "button00_b", "cursor02"}) {
         sprites.push_back(PtxImage::Filled(name, 1, 16, 16, {40, 60, 120}));
     }
     // The enemy gauge's frame and bar sheet, the minimap's window and cursor.

@@ -240,6 +240,9 @@ Catalogue Build()
     // A bank plays only what some list has loaded: each sound sits in the list of whoever plays it.
     std::vector<SoundList> effects = {
         {"subset/title_se.tbl", {600, 603, 605, 606}},
+        // Every menu scene but the shops and the inn: cursors, skill set, decide, start, cancel,
+        // item-ring turn, refused.
+        {"subset/menu_se.tbl", {600, 601, 602, 603, 605, 606, 607, 608}},
         {"subset/speak_se.tbl",
          {TMessageWindow::kCursorSound, TMessageWindow::kDecideSound, TMessageWindow::kCancelSound}}};
     std::vector<SoundList> voices;

@@ -1,6 +1,7 @@
 #include "dx/dx8/3d/TSprite.h"
 
 #include "dx/dx8/3d/TD3D8.h"
+#include "dx/dx8/testing/TEngineLogs.h"
 #include "platform/d3dx8/d3dx8.h"
 
 namespace {
@@ -24,7 +25,31 @@ const ModeBlend kModes[] = {
 
 constexpr DWORD kNoBlock = 0xFFFFFFFF;
 
+std::vector<TSpriteDrawRecord>* s_drawLog = nullptr;
+int s_lastMode = -1;
+
 }  // namespace
+
+void SetSpriteDrawLog(std::vector<TSpriteDrawRecord>* log) { s_drawLog = log; }
+
+void TSprite::Record(int kind, float x, float y, float w, float h, bool textured) const
+{
+    if (s_drawLog == nullptr) {
+        return;
+    }
+    TSpriteDrawRecord r;
+    r.kind = static_cast<TSpriteDrawRecord::Kind>(kind);
+    r.texture = textured ? m_image.GetName() : std::string();
+    r.x = x;
+    r.y = y;
+    r.w = w;
+    r.h = h;
+    for (int i = 0; i < 4; ++i) {
+        r.colors[i] = m_vertices[i].diffuse;
+    }
+    r.mode = s_lastMode;
+    s_drawLog->push_back(r);
+}
 
 TSprite::TSprite() : m_image(TTexture8::Load(std::string(), D3DPOOL_MANAGED, 0))
 {
@@ -128,6 +153,7 @@ void TSprite::Draw(float x, float y, float w, float h, bool unscaled)
     if (s_hidden || !m_image.HasTexture()) {
         return;
     }
+    Record(TSpriteDrawRecord::kDraw, x, y, w, h, true);
     PlaceCorners(x, y, w, h, unscaled);
     m_image.SetToStage(0);
     DrawQuad();
@@ -143,6 +169,7 @@ void TSprite::DrawTransformed(float x, float y, float w, float h, const D3DMATRI
     if (s_hidden) {
         return;
     }
+    Record(TSpriteDrawRecord::kTransformed, x, y, w, h, true);
     if (!unscaled) {
         x *= s_scaleX;
         w *= s_scaleX;
@@ -170,6 +197,7 @@ void TSprite::DrawRect(float x, float y, float w, float h, bool unscaled)
     if (s_hidden) {
         return;
     }
+    Record(TSpriteDrawRecord::kRect, x, y, w, h, false);
     PlaceCorners(x, y, w, h, unscaled);
     if (IDirect3DDevice8* device = TD3D8::GetDevice()) {
         device->SetTexture(0, nullptr);
@@ -199,6 +227,7 @@ void TSprite::SetRenderMode(int mode)
         return;
     }
     s_hidden = false;
+    s_lastMode = mode;
     if (IDirect3DDevice8* device = TD3D8::GetDevice()) {
         device->ApplyStateBlock(it->second);
     }

@@ -34,7 +34,7 @@ TText8::TText8(const std::string& name, UINT width, UINT height, int red, int gr
 
 TText8::TText8(const std::string& name, UINT width, UINT height, int red, int green, int blue, D3DFORMAT format,
                D3DPOOL pool, DWORD usage)
-    : TSprite(name, width, height, format, pool, usage),
+    : TSprite(TTexture8::CreateSized(name, width, height, format, pool, usage)),
       m_dib(new DibSection()),
       m_glyphHeader(new GlyphHeader()),
       m_format(format),

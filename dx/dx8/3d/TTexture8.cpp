@@ -79,15 +79,34 @@ TTexture8 TTexture8::Load(const std::string& name, D3DPOOL pool, DWORD usage)
     return Cache().back();
 }
 
+TTexture8 TTexture8::CreateBlank(const std::string& name, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                 DWORD usage)
+{
+    IDirect3DTexture8* texture = TD3D8::Instance()->CreateTexture(width, height, format, pool, usage);
+    Cache().push_back(TTexture8(texture, name, format, pool, true));
+    Cache().back().m_askedWidth = width;
+    Cache().back().m_askedHeight = height;
+    return Cache().back();
+}
+
 TTexture8 TTexture8::Create(const std::string& name, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
                             DWORD usage)
 {
     if (TTexture8* cached = Find(name)) {
         return *cached;
     }
-    IDirect3DTexture8* texture = TD3D8::Instance()->CreateTexture(width, height, format, pool, usage);
-    Cache().push_back(TTexture8(texture, name, format, pool, true));
-    return Cache().back();
+    return CreateBlank(name, width, height, format, pool, usage);
+}
+
+TTexture8 TTexture8::CreateSized(const std::string& name, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                 DWORD usage)
+{
+    for (TTexture8& entry : Cache()) {
+        if (entry.m_created && entry.m_name == name && entry.m_askedWidth == width && entry.m_askedHeight == height) {
+            return entry;
+        }
+    }
+    return CreateBlank(name, width, height, format, pool, usage);
 }
 
 void TTexture8::PurgeCache(std::uint32_t mode)

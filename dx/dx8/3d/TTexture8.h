@@ -32,6 +32,10 @@ public:
     // device refuses it (the handle then holds no texture).
     static TTexture8 Create(const std::string& name, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
                             DWORD usage);
+    // A cached blank texture of that name made at exactly that size, else a new one cached beside
+    // any of another size: text textures whose name comes back at another size each get their own.
+    static TTexture8 CreateSized(const std::string& name, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                 DWORD usage);
     // The cached entry of exactly that name, or null.
     static TTexture8* Find(const std::string& name);
     // Mode 1 releases every cached texture (at shut-down); any other mode those only the cache holds.
@@ -66,6 +70,10 @@ public:
 private:
     TTexture8(IDirect3DTexture8* texture, const std::string& name, D3DFORMAT format, D3DPOOL pool, bool created);
 
+    // A new blank texture, cached.
+    static TTexture8 CreateBlank(const std::string& name, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
+                                 DWORD usage);
+
     static inline std::string s_folder;
 
     TComPtr<IDirect3DTexture8> m_texture;
@@ -77,4 +85,7 @@ private:
     bool m_reload = false;
     bool m_created = false;
     bool m_enabled = true;
+    // The size a blank texture was asked for (0 for a loaded one).
+    UINT m_askedWidth = 0;
+    UINT m_askedHeight = 0;
 };

@@ -1,0 +1,88 @@
+#include "MainCode/Menu/TListPager.h"
+
+#include <algorithm>
+
+void TListPager::Reset(std::int32_t length)
+{
+    m_length = std::max(length, 0);
+    m_row = 0;
+    m_top = 0;
+}
+
+void TListPager::SetLength(std::int32_t length)
+{
+    m_length = std::max(length, 0);
+    m_top = std::clamp(m_top, 0, std::max(m_length - kRows, 0));
+    m_row = std::clamp(m_row, 0, LastRow());
+}
+
+std::int32_t TListPager::LastRow() const
+{
+    return m_length >= kRows ? kRows - 1 : std::max(m_length - 1, 0);
+}
+
+bool TListPager::Move(std::uint16_t moves)
+{
+    if ((moves & kUp) != 0) {
+        Up();
+    } else if ((moves & kDown) != 0) {
+        Down();
+    } else if ((moves & kLeft) != 0) {
+        PageUp();
+    } else if ((moves & kRight) != 0) {
+        PageDown();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+void TListPager::Up()
+{
+    --m_row;
+    if (m_row < 0) {
+        m_row = 0;
+        m_top = std::max(m_top - 1, 0);
+    }
+}
+
+void TListPager::Down()
+{
+    const std::int32_t last = LastRow();
+    ++m_row;
+    if (m_row <= last) {
+        return;
+    }
+    m_row = last;
+    if (last != kRows - 1) {
+        m_top = 0;
+        return;
+    }
+    m_top = std::min(m_top + 1, m_length - kRows);
+}
+
+void TListPager::PageUp()
+{
+    if (m_length <= kRows) {
+        m_row = 0;
+        return;
+    }
+    m_top -= kRows;
+    if (m_top < 0) {
+        m_top = 0;
+        m_row = 0;
+    }
+}
+
+void TListPager::PageDown()
+{
+    if (m_length <= kRows) {
+        m_row = LastRow();
+        return;
+    }
+    m_top += kRows;
+    if (m_top + kRows - 1 >= m_length) {
+        m_top = m_length - kRows;
+        m_row = kRows - 1;
+    }
+}

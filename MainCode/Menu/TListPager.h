@@ -1,0 +1,46 @@
+// The cursor of a menu list shown seven rows at a time: the item ring screen, the equipment
+// screen, the skill window and both shops move through their lists with it. Up and down move a
+// row and scroll at the window's edge, left and right page by seven; nothing wraps around.
+#pragma once
+
+#include <cstdint>
+
+class TListPager {
+public:
+    static constexpr std::int32_t kRows = 7;
+
+    // Logical buttons that move the cursor.
+    static constexpr std::uint16_t kUp = 0x0001;
+    static constexpr std::uint16_t kDown = 0x0002;
+    static constexpr std::uint16_t kLeft = 0x0004;
+    static constexpr std::uint16_t kRight = 0x0008;
+
+    // A list of that length, its cursor on the first entry.
+    void Reset(std::int32_t length);
+    // The length changes (an entry was taken out); the cursor stays where it can.
+    void SetLength(std::int32_t length);
+
+    // moves: the buttons newly pressed or repeating this step. Only the first of up, down, left
+    // and right runs; false when none of them is in the word.
+    bool Move(std::uint16_t moves);
+    void Up();
+    void Down();
+    void PageUp();
+    void PageDown();
+
+    std::int32_t GetRow() const { return m_row; }
+    std::int32_t GetTop() const { return m_top; }
+    std::int32_t GetLength() const { return m_length; }
+    // The entry under the cursor (top + row).
+    std::int32_t GetIndex() const { return m_top + m_row; }
+    bool IsEmpty() const { return m_length <= 0; }
+
+private:
+    // The last row the cursor may stand on: 6 for a full window, else the last entry (row 0 for
+    // an empty list, never -1).
+    std::int32_t LastRow() const;
+
+    std::int32_t m_row = 0;
+    std::int32_t m_top = 0;
+    std::int32_t m_length = 0;
+};

@@ -1,0 +1,161 @@
+#include "MainCode/Menu/TMenuSceneLoop.h"
+
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/TGameWnd.h"
+#include "MainCode/TInputDevice.h"
+#include "dx/dx8/3d/TD3D8.h"
+#include "dx/dx8/sound/TDSound8.h"
+#include "dx/dx8/sound/TSoundBank.h"
+#include "dx/dx8/sound/TSoundList.h"
+
+namespace {
+
+constexpr float kScreenWidth = 640.0F;
+constexpr float kScreenHeight = 480.0F;
+
+DWORD Alpha(float v)
+{
+    return static_cast<DWORD>(static_cast<std::int32_t>(v * 255.0F)) << 24;
+}
+
+}  // namespace
+
+TMenuSceneLoop::TMenuSceneLoop(TGameWnd* app) : TSceneLoop(app)
+{
+    m_dimOverlay.SetColor(0, -1);
+}
+
+TMenuSceneLoop::~TMenuSceneLoop() = default;
+
+DWORD TMenuSceneLoop::DimColor(float v)
+{
+    return Alpha(v);
+}
+
+DWORD TMenuSceneLoop::WindowColor(float v)
+{
+    return Alpha(v) | 0xFFFFFF;
+}
+
+void TMenuSceneLoop::CaptureBackground(const std::string& className)
+{
+    m_background = m_app->CaptureScreen("sT" + className, nullptr);
+    m_dimOverlay.SetColor(0, -1);
+}
+
+void TMenuSceneLoop::Recapture(const std::string& className, TLoop* scene)
+{
+    m_background = m_app->CaptureScreen("sT" + className, scene);
+}
+
+void TMenuSceneLoop::SetDim(float level, std::int32_t steps)
+{
+    m_dim.Set(0.0F, level, steps, 0);
+}
+
+void TMenuSceneLoop::LoadSounds(const std::string& listName)
+{
+    TSoundBank* bank = m_sound != nullptr ? m_sound->GetBank(0) : nullptr;
+    m_sounds = std::make_unique<TSoundList>(bank, TGameData::GetTableDirectory() + listName);
+}
+
+void TMenuSceneLoop::PlaySe(std::uint32_t id)
+{
+    if (m_sounds != nullptr && m_sounds->GetBank() != nullptr) {
+        m_sounds->GetBank()->Play(id);
+    }
+}
+
+void TMenuSceneLoop::Start(void (TMenuSceneLoop::*draw)())
+{
+    SetUpdate(&TMenuSceneLoop::StepFrame);
+    SetDraw(draw);
+}
+
+std::uint32_t TMenuSceneLoop::StepFrame()
+{
+    RunKeyRepeat();
+    return RunState();
+}
+
+void TMenuSceneLoop::RunKeyRepeat()
+{
+    if (++m_repeatCounter >= kRepeatEvery) {
+        m_repeatCounter = 0;
+        m_repeatMask = 0;
+        if (m_input != nullptr) {
+            m_input->GetHeldMask(&m_repeatMask, kRepeatPolls);
+        }
+        return;
+    }
+    m_repeatMask = 0;
+}
+
+std::uint16_t TMenuSceneLoop::Pressed(std::uint16_t mask) const
+{
+    if (m_input == nullptr) {
+        return 0;
+    }
+    return static_cast<std::uint16_t>(m_input->GetWord(0) & ~m_input->GetWord(1) & mask);
+}
+
+std::uint16_t TMenuSceneLoop::Moves(std::uint16_t mask) const
+{
+    return static_cast<std::uint16_t>(Pressed(mask) | (m_repeatMask & mask));
+}
+
+bool TMenuSceneLoop::FadeDimIn()
+{
+    const bool moved = m_dim.Advance();
+    m_dimOverlay.SetColor(DimColor(m_dim.value), -1);
+    return moved;
+}
+
+bool TMenuSceneLoop::FadeDimOut()
+{
+    const bool moved = m_dim.Retreat();
+    m_dimOverlay.SetColor(DimColor(m_dim.value), -1);
+    return moved;
+}
+
+void TMenuSceneLoop::DrawBackground()
+{
+    TSprite::SetRenderMode(0);
+    m_background.Draw(0.0F, 0.0F, kScreenWidth, kScreenHeight, false);
+    TSprite::SetRenderMode(1);
+    m_dimOverlay.DrawRect(0.0F, 0.0F, kScreenWidth, kScreenHeight, false);
+}
+
+bool TMenuSceneLoop::BeginDraw()
+{
+    return m_d3d != nullptr && m_d3d->CheckLostDevice() && SUCCEEDED(m_d3d->BeginScene());
+}
+
+void TMenuSceneLoop::EndDraw()
+{
+    m_d3d->EndScene();
+    m_d3d->Present();
+}
+
+void TMenuSceneLoop::DrawStandAlone()
+{
+    if (!BeginDraw()) {
+        return;
+    }
+    DrawBackground();
+    DrawWindows();
+    EndDraw();
+}
+
+void TMenuSceneLoop::DrawSubScreen()
+{
+    if (!BeginDraw()) {
+        return;
+    }
+    if (m_owner != nullptr) {
+        m_owner->DrawBackground();
+    }
+    TSprite::SetRenderMode(1);
+    DrawWindows();
+    EndDraw();
+}

@@ -1,0 +1,152 @@
+#include "support/scene_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "dx/dx8/3d/TD3D8.h"
+#include "platform/testing/d3d8.h"
+#include "platform/win32/keyboard.h"
+#include "platform/win32/msgbox.h"
+#include "platform/win32/window.h"
+#include "support/scene_clock.h"
+
+namespace qmtest {
+
+int KeyOf(Button b)
+{
+    switch (b) {
+    case Button::Up: return VK_UP;
+    case Button::Down: return VK_DOWN;
+    case Button::Left: return VK_LEFT;
+    case Button::Right: return VK_RIGHT;
+    case Button::A: return 'Z';
+    case Button::B: return 'X';
+    case Button::D: return 'V';
+    case Button::E: return 'B';
+    case Button::F: return 'A';
+    case Button::G: return 'S';
+    case Button::Escape: return VK_ESCAPE;
+    case Button::F4: return VK_F4;
+    }
+    return 0;
+}
+
+SceneDriver::SceneDriver(const std::filesystem::path& folder)
+{
+    setenv("QM_RUNTIME_DIR", folder.c_str(), 1);
+    cwd_ = std::make_unique<ScopedCwd>(folder);
+    platform::ManualClock::Enable(1000);
+    platform::ResetKeyboardState();
+    platform::SetMessageBoxHook([this](const platform::MessageBoxRecord& r) { boxes.push_back(r); });
+    if (!std::filesystem::exists("setting.ini")) {
+        std::ofstream("setting.ini", std::ios::binary)
+            << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
+    }
+}
+
+SceneDriver::~SceneDriver()
+{
+    Stop();
+    SetSpriteDrawLog(nullptr);
+    SetSoundBankLog(nullptr);
+    platform::SetMessageBoxHook(nullptr);
+    platform::ManualClock::Disable();
+    platform::ResetKeyboardState();
+    cwd_.reset();
+}
+
+bool SceneDriver::Start()
+{
+    app = std::make_unique<TGameWnd>(0, kClass, "Quillmark", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640, 480,
+                                      nullptr, nullptr, nullptr, 101, 104);
+    app->Create();
+    app->Init();
+    return app->IsInitialised();
+}
+
+void SceneDriver::Stop()
+{
+    if (app == nullptr) {
+        return;
+    }
+    app->Shutdown();
+    DestroyWindow(app->GetHandle());
+    app.reset();
+    UnregisterClassA(kClass, nullptr);
+}
+
+bool SceneDriver::Step()
+{
+    if (auto* scene = dynamic_cast<TSceneLoop*>(app->GetCurrentScene())) {
+        SetClockToNextStep(scene->GetTimer());
+    } else {
+        platform::ManualClock::Advance(17);
+    }
+    return app->Frame();
+}
+
+void SceneDriver::Steps(int n)
+{
+    for (int i = 0; i < n; ++i) {
+        Step();
+    }
+}
+
+void SceneDriver::Hold(Button b, bool down)
+{
+    platform::InjectKey(KeyOf(b), down);
+}
+
+void SceneDriver::Press(Button b)
+{
+    Hold(b, true);
+    Step();
+    Hold(b, false);
+}
+
+void SceneDriver::ReleaseAll()
+{
+    for (Button b : {Button::Up, Button::Down, Button::Left, Button::Right, Button::A, Button::B, Button::D, Button::E,
+                     Button::F, Button::G}) {
+        Hold(b, false);
+    }
+}
+
+platform::RgbaImage SceneDriver::Screen()
+{
+    platform::RgbaImage image;
+    EXPECT_TRUE(platform::ReadBackBuffer(TD3D8::GetDevice(), &image));
+    return image;
+}
+
+void SceneDriver::RecordDraws(bool on)
+{
+    draws.clear();
+    SetSpriteDrawLog(on ? &draws : nullptr);
+}
+
+void SceneDriver::RecordSounds(bool on)
+{
+    sounds.clear();
+    SetSoundBankLog(on ? &sounds : nullptr);
+}
+
+std::string FormatDraws(const std::vector<TSpriteDrawRecord>& draws)
+{
+    static const char* const kKinds[] = {"draw", "rect", "turned"};
+    std::string text;
+    char line[256];
+    for (const TSpriteDrawRecord& d : draws) {
+        std::snprintf(line, sizeof line, "%-6s %-24s %g,%g %gx%g mode %d %08X %08X %08X %08X\n", kKinds[d.kind],
+                      d.texture.empty() ? "-" : d.texture.c_str(), d.x, d.y, d.w, d.h, d.mode,
+                      static_cast<unsigned>(d.colors[0]), static_cast<unsigned>(d.colors[1]),
+                      static_cast<unsigned>(d.colors[2]), static_cast<unsigned>(d.colors[3]));
+        text += line;
+    }
+    return text;
+}
+
+}  // namespace qmtest

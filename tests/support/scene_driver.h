@@ -1,0 +1,69 @@
+// The real application on a game folder, driven one scene step at a time: each Step sets the manual
+// clock exactly one step interval past the current scene's timer and runs one application frame.
+// Buttons are held and pressed through their default keys, Escape and F4 likewise; the screen can
+// be read for goldens, and the engine's 2D draws and sound-bank calls recorded.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MainCode/TGameWnd.h"
+#include "dx/dx8/testing/TEngineLogs.h"
+#include "platform/d3d8/seams.h"
+#include "platform/testing/win32.h"
+#include "support/temp_dir.h"
+
+namespace qmtest {
+
+// Logical buttons by their default keys.
+enum class Button { Up, Down, Left, Right, A, B, D, E, F, G, Escape, F4 };
+int KeyOf(Button b);
+
+class SceneDriver {
+public:
+    static constexpr const char* kClass = "Verrow Quillmark";
+
+    // Works in folder (the current folder and the runtime folder), with the manual clock, a clean
+    // keyboard, message boxes collected and a windowed 640 × 480 "setting.ini".
+    explicit SceneDriver(const std::filesystem::path& folder);
+    ~SceneDriver();
+    SceneDriver(const SceneDriver&) = delete;
+    SceneDriver& operator=(const SceneDriver&) = delete;
+
+    // The application up to its first scene; false when it did not come up.
+    bool Start();
+    void Stop();
+
+    // One step of the current scene (and its draw); false once the application ends.
+    bool Step();
+    void Steps(int n);
+
+    static void Hold(Button b, bool down);
+    // Down for one step.
+    void Press(Button b);
+    static void ReleaseAll();
+
+    // The back buffer as it is now.
+    static platform::RgbaImage Screen();
+
+    // Recording from now on (cleared), or off.
+    void RecordDraws(bool on);
+    void RecordSounds(bool on);
+
+    TGameWnd* App() const { return app.get(); }
+    TLoop* Current() const { return app != nullptr ? app->GetCurrentScene() : nullptr; }
+
+    std::unique_ptr<TGameWnd> app;
+    std::vector<TSpriteDrawRecord> draws;
+    std::vector<TSoundBankRecord> sounds;
+    std::vector<platform::MessageBoxRecord> boxes;
+
+private:
+    std::unique_ptr<ScopedCwd> cwd_;
+};
+
+// One line a draw: kind, texture key ("-" for none), rectangle, screen mode, corner colours.
+std::string FormatDraws(const std::vector<TSpriteDrawRecord>& draws);
+
+}  // namespace qmtest
