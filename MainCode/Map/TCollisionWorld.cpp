@@ -1,6 +1,9 @@
 #include "MainCode/Map/TCollisionWorld.h"
 
+#include <algorithm>
 #include <cfloat>
+#include <climits>
+#include <cmath>
 
 #include "MainCode/Character/TArmedCharacter.h"
 #include "MainCode/Character/TGameObject.h"
@@ -147,43 +150,241 @@ void TCollisionWorld::CheckAttacks(TGameObject* player)
     });
 }
 
+namespace {
+
+// Cell coordinates are held to this many cells either side of the origin; objects beyond share
+// the edge cells, which only makes them look at more pairs.
+constexpr float kCellLimit = 1.0e9F;
+constexpr std::int64_t kNoCell = INT64_MIN;
+
+std::int64_t CellCoordinate(float v, float size)
+{
+    float q = v / size;
+    if (!(q > -kCellLimit)) {  // NaN too: such an object neither counts nor pushes
+        q = -kCellLimit;
+    } else if (q > kCellLimit) {
+        q = kCellLimit;
+    }
+    return static_cast<std::int64_t>(std::floor(q));
+}
+
+std::int64_t PackCell(std::int64_t x, std::int64_t z)
+{
+    return static_cast<std::int64_t>((static_cast<std::uint64_t>(x) << 32) ^
+                                     (static_cast<std::uint64_t>(z) & 0xFFFFFFFFU));
+}
+
+std::size_t SlotOf(std::int64_t key, std::size_t mask)
+{
+    return static_cast<std::size_t>((static_cast<std::uint64_t>(key) * 0x9E3779B97F4A7C15ULL) >> 32) & mask;
+}
+
+// A push down that would sink the centre of an object standing on a floor below that floor loses
+// its downward part: the ground pass finds no floor under a sunken centre, and the object would
+// fall through the ground.
+void Push(TGameObject* o, float dx, float dy, float dz)
+{
+    if (dy < 0.0F) {
+        float floorHeight = 0.0F;
+        std::uint8_t flags[4] = {};
+        float normal[3];
+        o->GetContact(&floorHeight, &flags[0], &flags[1], &flags[2], &flags[3], normal);
+        D3DXVECTOR3 p;
+        o->GetPosition(&p);
+        if (flags[0] != 0 && flags[2] != 0 && (p.y + dy) + o->GetCenterHeight() < floorHeight) {
+            dy = 0.0F;
+        }
+    }
+    o->Move(dx, dy, dz);
+}
+
+struct Pushed {
+    bool a = false;
+    bool b = false;
+};
+
+// One ordered pair: b counts as a's neighbour within 4.0, and overlapping spheres are pushed
+// apart, each pushable one by its share.
+Pushed SeparatePair(TGameObject* a, TGameObject* b)
+{
+    const float ra = a->GetCenterHeight();
+    const float rb = b->GetCenterHeight();
+    const D3DXVECTOR3 v = RaisedCentre(a) - RaisedCentre(b);
+    // A pair clearly farther apart than both the count's reach and the spheres' sizes needs no root.
+    const float reach = std::max(4.0F, ra + rb);
+    if (v.x * v.x + v.y * v.y + v.z * v.z > reach * reach * 1.01F) {
+        return {};
+    }
+    const float dist = D3DXVec3Length(&v);
+    if (dist < 4.0F) {
+        a->SetNearbyCount(a->GetNearbyCount() + 1);
+    }
+    // Two centres in one place give no direction to push along.
+    if (!(dist < ra + rb) || !(dist > 0.0F)) {
+        return {};
+    }
+    D3DXVECTOR3 dir;
+    D3DXVec3Normalize(&dir, &v);
+    const float overlap = ra + rb - dist;
+    Pushed pushed;
+    pushed.a = a->IsPushable() != 0;
+    pushed.b = b->IsPushable() != 0;
+    if (pushed.a && pushed.b) {
+        const D3DXVECTOR3 half = dir * (overlap * 0.5F);
+        Push(a, half.x, half.y, half.z);
+        Push(b, -half.x, -half.y, -half.z);
+    } else if (pushed.a) {
+        const D3DXVECTOR3 d = dir * overlap;
+        Push(a, d.x, d.y, d.z);
+    } else if (pushed.b) {
+        const D3DXVECTOR3 d = dir * overlap;
+        Push(b, -d.x, -d.y, -d.z);
+    }
+    return pushed;
+}
+
+}  // namespace
+
+std::int64_t TCollisionWorld::CellKey(const TGameObject* o) const
+{
+    D3DXVECTOR3 p;
+    o->GetPosition(&p);
+    return PackCell(CellCoordinate(p.x, m_sep.cellSize), CellCoordinate(p.z, m_sep.cellSize));
+}
+
+// Open addressing; a cell left empty keeps its slot for the rest of the step, free for a new cell.
+TCollisionWorld::CellSlot& TCollisionWorld::FindSlot(std::int64_t key)
+{
+    std::vector<CellSlot>& slots = m_sep.slots;
+    const std::size_t mask = slots.size() - 1;
+    std::size_t i = SlotOf(key, mask);
+    CellSlot* spare = nullptr;
+    for (std::size_t probes = 0; probes < slots.size(); ++probes, i = (i + 1) & mask) {
+        CellSlot& slot = slots[i];
+        if (slot.key == key) {
+            return slot;
+        }
+        if (slot.key == kNoCell) {
+            spare = spare != nullptr ? spare : &slot;
+            break;
+        }
+        if (slot.head < 0 && spare == nullptr) {
+            spare = &slot;
+        }
+    }
+    // Four slots an object, and an object is in one cell at a time: a spare is always there.
+    spare->key = key;
+    spare->head = -1;
+    return *spare;
+}
+
+void TCollisionWorld::PlaceInCell(std::int32_t index)
+{
+    const auto i = static_cast<std::size_t>(index);
+    const std::int64_t key = CellKey(m_sep.objects[i]);
+    CellSlot& slot = FindSlot(key);
+    m_sep.cellOf[i] = key;
+    m_sep.next[i] = slot.head;
+    slot.head = index;
+}
+
+void TCollisionWorld::TakeFromCell(std::int32_t index)
+{
+    CellSlot& slot = FindSlot(m_sep.cellOf[static_cast<std::size_t>(index)]);
+    std::int32_t* link = &slot.head;
+    while (*link != index) {
+        link = &m_sep.next[static_cast<std::size_t>(*link)];
+    }
+    *link = m_sep.next[static_cast<std::size_t>(index)];
+}
+
+void TCollisionWorld::GatherNearby(const D3DXVECTOR3& pos, std::int32_t self, std::int32_t after)
+{
+    m_sep.nearby.clear();
+    const std::vector<CellSlot>& slots = m_sep.slots;
+    const std::size_t mask = slots.size() - 1;
+    const std::int64_t cx = CellCoordinate(pos.x, m_sep.cellSize);
+    const std::int64_t cz = CellCoordinate(pos.z, m_sep.cellSize);
+    for (std::int64_t dx = -1; dx <= 1; ++dx) {
+        for (std::int64_t dz = -1; dz <= 1; ++dz) {
+            const std::int64_t key = PackCell(cx + dx, cz + dz);
+            std::size_t i = SlotOf(key, mask);
+            for (std::size_t probes = 0; probes < slots.size() && slots[i].key != kNoCell;
+                 ++probes, i = (i + 1) & mask) {
+                if (slots[i].key != key) {
+                    continue;
+                }
+                for (std::int32_t o = slots[i].head; o >= 0; o = m_sep.next[static_cast<std::size_t>(o)]) {
+                    if (o != self && o > after) {
+                        m_sep.nearby.push_back(o);
+                    }
+                }
+                break;
+            }
+        }
+    }
+    std::sort(m_sep.nearby.begin(), m_sep.nearby.end());
+}
+
 void TCollisionWorld::SeparateObjects()
 {
-    ForEachById(m_objects, [&](TGameObject* a) {
+    Separation& s = m_sep;
+    s.objects.clear();
+    // No pair farther apart than this counts or pushes.
+    float reach = 4.0F;
+    for (const auto& entry : m_objects) {
+        s.objects.push_back(entry.second);
+        reach = std::max(reach, 2.0F * entry.second->GetCenterHeight());
+    }
+    // An object moves less than this from where its neighbours were gathered before they are
+    // gathered again. Cells are wider than reach and margin together, so an object outside the
+    // nine cells around another stays out of its reach meanwhile (objects move only in the pairs
+    // looked at).
+    const float margin = reach * 0.5F;
+    s.cellSize = (reach + margin) * 1.01F;
+    const std::size_t n = s.objects.size();
+    s.cellOf.resize(n);
+    s.next.resize(n);
+    std::size_t slots = 16;
+    while (slots < 4 * n) {
+        slots *= 2;
+    }
+    s.slots.assign(slots, CellSlot{kNoCell, -1});
+    for (std::size_t i = 0; i < n; ++i) {
+        PlaceInCell(static_cast<std::int32_t>(i));
+    }
+    const auto moved = [this](std::int32_t index) {
+        TakeFromCell(index);
+        PlaceInCell(index);
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+        const auto ai = static_cast<std::int32_t>(i);
+        TGameObject* a = s.objects[i];
         a->SetNearbyCount(0);
-        ForEachById(m_objects, [&](TGameObject* b) {
-            if (b == a) {
-                return;
+        D3DXVECTOR3 anchor;
+        a->GetPosition(&anchor);
+        GatherNearby(anchor, ai, -1);
+        for (std::size_t k = 0; k < s.nearby.size(); ++k) {
+            const std::int32_t bi = s.nearby[k];
+            const Pushed pushed = SeparatePair(a, s.objects[static_cast<std::size_t>(bi)]);
+            if (pushed.b) {
+                moved(bi);
             }
-            const float ra = a->GetCenterHeight();
-            const float rb = b->GetCenterHeight();
-            const D3DXVECTOR3 v = RaisedCentre(a) - RaisedCentre(b);
-            const float dist = D3DXVec3Length(&v);
-            if (dist < 4.0F) {
-                a->SetNearbyCount(a->GetNearbyCount() + 1);
+            if (!pushed.a) {
+                continue;
             }
-            // Two centres in one place give no direction to push along.
-            if (!(dist < ra + rb) || !(dist > 0.0F)) {
-                return;
+            moved(ai);
+            D3DXVECTOR3 at;
+            a->GetPosition(&at);
+            const float dx = at.x - anchor.x;
+            const float dz = at.z - anchor.z;
+            if (!(dx * dx + dz * dz < margin * margin)) {
+                anchor = at;
+                GatherNearby(anchor, ai, bi);
+                k = static_cast<std::size_t>(-1);  // from the first of the new list
             }
-            D3DXVECTOR3 dir;
-            D3DXVec3Normalize(&dir, &v);
-            const float overlap = ra + rb - dist;
-            const bool pushA = a->IsPushable() != 0;
-            const bool pushB = b->IsPushable() != 0;
-            if (pushA && pushB) {
-                const D3DXVECTOR3 half = dir * (overlap * 0.5F);
-                a->Move(half.x, half.y, half.z);
-                b->Move(-half.x, -half.y, -half.z);
-            } else if (pushA) {
-                const D3DXVECTOR3 d = dir * overlap;
-                a->Move(d.x, d.y, d.z);
-            } else if (pushB) {
-                const D3DXVECTOR3 d = dir * overlap;
-                b->Move(-d.x, -d.y, -d.z);
-            }
-        });
-    });
+        }
+    }
 }
 
 void TCollisionWorld::ResolveGround()

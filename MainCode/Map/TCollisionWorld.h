@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "MainCode/Map/TCollisionMesh.h"
+#include "platform/d3dx8/d3dx8math.h"
 
 class TGameObject;
 class TMesh8;
@@ -34,7 +35,10 @@ public:
     // The player's hits against every fighter, then every fighter's hits against the player, in id
     // order. Objects that are not armed characters have no hits.
     void CheckAttacks(TGameObject* player);
-    // Pushes overlapping spheres apart and counts each object's neighbours within 4.0.
+    // Pushes overlapping spheres apart and counts each object's neighbours within 4.0: every
+    // ordered pair in id order, each push seen by the pairs after it. Only nearby pairs are looked
+    // at; the result is that of looking at all of them. An object that stood on a floor is never
+    // pushed so far down that its centre sinks below that floor.
     void SeparateObjects();
     void ResolveGround();
     void ResolveSolids();
@@ -54,8 +58,30 @@ private:
     void ForgetAll();
     void Adopt(TGameObject* object);
 
+    // Separation's scratch, kept between steps so that a steady step allocates nothing: the
+    // registered objects in id order and a hash of ground cells, each cell a chain of them.
+    struct CellSlot {
+        std::int64_t key;
+        std::int32_t head;
+    };
+    struct Separation {
+        std::vector<TGameObject*> objects;
+        std::vector<std::int64_t> cellOf;
+        std::vector<std::int32_t> next;
+        std::vector<CellSlot> slots;
+        std::vector<std::int32_t> nearby;
+        float cellSize = 0.0F;
+    };
+    std::int64_t CellKey(const TGameObject* o) const;
+    CellSlot& FindSlot(std::int64_t key);
+    void PlaceInCell(std::int32_t index);
+    void TakeFromCell(std::int32_t index);
+    // The objects after index `after` in the cells around pos, in id order.
+    void GatherNearby(const D3DXVECTOR3& pos, std::int32_t self, std::int32_t after);
+
     TGridCollisionMesh m_ground;
     std::vector<TBoundedCollisionMesh> m_solids;
     std::map<std::uint32_t, TGameObject*> m_objects;
     std::map<std::uint32_t, TGameObject*> m_fighters;
+    Separation m_sep;
 };

@@ -403,6 +403,7 @@ public:
         drawLog_.clear();
     }
     std::vector<D3D8DrawRecord>& drawLog() { return drawLog_; }
+    std::uint64_t glDrawCount() const { return glDraws_; }
 
 private:
     enum class Loss { None, Lost, NotReset };
@@ -553,6 +554,7 @@ private:
 
     bool drawLogOn_ = false;
     std::vector<D3D8DrawRecord> drawLog_;
+    std::uint64_t glDraws_ = 0;  // draws handed to GL, for the benchmarks
 };
 
 }  // namespace platform::d3d8

@@ -989,6 +989,7 @@ void Device::DrawBackBufferQuad(GLint x, GLint y, GLsizei width, GLsizei height,
         glTexCoordPointer(2, GL_FLOAT, kStride, texCoords);
     }
     SetClientArrays(kArrayVertex | kArrayTexture0);
+    ++glDraws_;
     glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
     dirty_ = kDirtyAll;
     projectionMode_ = 0;
@@ -1063,6 +1064,7 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
         return D3DERR_INVALIDCALL;
     }
     if (PrepareDraw(type, source, startVertex, count, primitiveCount, false)) {
+        ++glDraws_;
         glDrawArrays(PrimitiveOf(type), static_cast<GLint>(startVertex), static_cast<GLsizei>(count));
     }
     return D3D_OK;
@@ -1094,6 +1096,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT, UINT, UINT sta
     BindElementBuffer(indices_->store().name);
     indices_->store().Sync();
     if (PrepareDraw(type, source, range.low, top + 1 - range.low, primitiveCount, false)) {
+        ++glDraws_;
         glDrawElements(PrimitiveOf(type), static_cast<GLsizei>(count), wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                        reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * indexSize));
     }
@@ -1117,6 +1120,7 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
     source.memory[0] = source.base[0];
     source.stride[0] = stride;
     if (PrepareDraw(type, source, 0, count, primitiveCount, true)) {
+        ++glDraws_;
         glDrawArrays(PrimitiveOf(type), 0, static_cast<GLsizei>(count));
     }
     return D3D_OK;
@@ -1148,6 +1152,7 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
     source.stride[0] = stride;
     BindElementBuffer(0);
     if (PrepareDraw(type, source, minIndex, vertexCount, primitiveCount, true)) {
+        ++glDraws_;
         glDrawElements(PrimitiveOf(type), static_cast<GLsizei>(count), wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
                        indices);
     }

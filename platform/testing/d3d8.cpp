@@ -59,6 +59,8 @@ void EnableDrawLog(IDirect3DDevice8* device, bool on)
 
 const std::vector<D3D8DrawRecord>& DrawLog(IDirect3DDevice8* device) { return AsDevice(device)->drawLog(); }
 
+std::uint64_t GlDrawCount(IDirect3DDevice8* device) { return device != nullptr ? AsDevice(device)->glDrawCount() : 0; }
+
 void ClearDrawLog(IDirect3DDevice8* device)
 {
     if (device != nullptr) {

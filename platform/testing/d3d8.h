@@ -24,5 +24,7 @@ void InjectDeviceLoss(IDirect3DDevice8* device);
 void EnableDrawLog(IDirect3DDevice8* device, bool on);
 const std::vector<D3D8DrawRecord>& DrawLog(IDirect3DDevice8* device);
 void ClearDrawLog(IDirect3DDevice8* device);
+// Draws the device has handed to GL since it was made (merged draws count once).
+std::uint64_t GlDrawCount(IDirect3DDevice8* device);
 
 }  // namespace platform

@@ -90,10 +90,10 @@ bool WaitForIdleThreads(DWORD milliseconds)
     using sync::WaitState;
     const auto idle = [] {
         for (const std::shared_ptr<WaitState>& thread : sync::RunningThreads()) {
-            if (!thread->sleeping || thread->awaited == nullptr) {
+            if (!thread->sleeping || thread->awaited.empty()) {
                 return false;
             }
-            for (const std::shared_ptr<WaitState>& object : *thread->awaited) {
+            for (const std::shared_ptr<WaitState>& object : thread->awaited) {
                 if (object->signalled) {
                     return false;
                 }

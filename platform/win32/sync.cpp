@@ -1,10 +1,12 @@
 #include "platform/win32/sync.h"
 
+#include <array>
 #include <atomic>
 #include <condition_variable>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -111,7 +113,7 @@ BOOL SetSignalled(HANDLE event, bool signalled)
     return TRUE;
 }
 
-DWORD WaitAny(const std::vector<std::shared_ptr<WaitState>>& states, DWORD milliseconds)
+DWORD WaitAny(std::span<const std::shared_ptr<WaitState>> states, DWORD milliseconds)
 {
     if (t_self != nullptr && platform::seams::g_throwInThreadWait.exchange(false)) {
         throw std::runtime_error("wait failed");
@@ -134,7 +136,7 @@ DWORD WaitAny(const std::vector<std::shared_ptr<WaitState>>& states, DWORD milli
         }
         if (t_self != nullptr) {
             t_self->sleeping = true;
-            t_self->awaited = &states;
+            t_self->awaited = states;
             IdleChanged().notify_all();
         }
         if (milliseconds == INFINITE) {
@@ -144,7 +146,7 @@ DWORD WaitAny(const std::vector<std::shared_ptr<WaitState>>& states, DWORD milli
         }
         if (t_self != nullptr) {
             t_self->sleeping = false;
-            t_self->awaited = nullptr;
+            t_self->awaited = {};
         }
     }
 }
@@ -223,17 +225,16 @@ DWORD WaitForMultipleObjects(DWORD count, const HANDLE* objects, BOOL waitAll, D
         SetLastError(ERROR_INVALID_PARAMETER);
         return WAIT_FAILED;
     }
-    std::vector<std::shared_ptr<WaitState>> states;
-    states.reserve(count);
+    // On the stack: the music worker waits every few milliseconds and must not allocate.
+    std::array<std::shared_ptr<WaitState>, MAXIMUM_WAIT_OBJECTS> states;
     for (DWORD i = 0; i < count; ++i) {
-        std::shared_ptr<WaitState> state = StateOf(objects[i]);
-        if (!state) {
+        states[i] = StateOf(objects[i]);
+        if (!states[i]) {
             SetLastError(ERROR_INVALID_HANDLE);
             return WAIT_FAILED;
         }
-        states.push_back(std::move(state));
     }
-    return WaitAny(states, milliseconds);
+    return WaitAny(std::span(states.data(), count), milliseconds);
 }
 
 HANDLE CreateThread(LPSECURITY_ATTRIBUTES, std::size_t, LPTHREAD_START_ROUTINE start, LPVOID parameter,

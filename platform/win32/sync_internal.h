@@ -4,6 +4,7 @@
 #include <condition_variable>
 #include <memory>
 #include <mutex>
+#include <span>
 #include <vector>
 
 #include "platform/win32/sync.h"
@@ -24,7 +25,7 @@ struct WaitState {
     DWORD exitCode = STILL_ACTIVE;  // threads only
     // Threads only: asleep in a wait, and on what.
     bool sleeping = false;
-    const std::vector<std::shared_ptr<WaitState>>* awaited = nullptr;
+    std::span<const std::shared_ptr<WaitState>> awaited;
 };
 
 // The threads started here that have not returned yet. Guarded by SyncLock.

@@ -1,5 +1,7 @@
 #include "platform/win32/window_internal.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -31,12 +33,32 @@ void ReportNoDisplay(const std::string& reason)
     std::fflush(stderr);
 }
 
+// The GL driver allocates and frees a block for every draw. With glibc's
+// own thresholds the heap's top is given back and taken again around them many times a frame,
+// or the blocks are mapped and unmapped one by one: the heap keeps its top and serves them
+// itself. Set once, before the driver starts; QM_MALLOC_DEFAULTS=1 leaves glibc's thresholds
+// (to measure the difference).
+void TuneHeap()
+{
+    static const bool once = [] {
+        const char* keep = std::getenv("QM_MALLOC_DEFAULTS");
+        if (keep == nullptr || std::strcmp(keep, "1") != 0) {
+            mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024);
+            mallopt(M_TRIM_THRESHOLD, 64 * 1024 * 1024);
+            mallopt(M_TOP_PAD, 4 * 1024 * 1024);
+        }
+        return true;
+    }();
+    (void)once;
+}
+
 }  // namespace
 
 namespace platform {
 
 bool EnsureVideo()
 {
+    TuneHeap();
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         // A closed window becomes WM_CLOSE for that window only; SDL must not add a quit of its own.
         SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
