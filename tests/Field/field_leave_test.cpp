@@ -43,7 +43,7 @@ protected:
             .Script("over", {Villager(14.0F), "CALL @@SendMsg \"MapEvent\" 1"})
             .Script("story", {Villager(20.0F), "CALL @@SendMsg \"MapEvent\" 2 3 0"})
             .Save("data/scr04/leave.pbsc");
-        app_ = std::make_unique<ClearableApp>(0, kClass, "Quillmark", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640,
+        app_ = std::make_unique<ClearableApp>(0, qmtest::SceneDriver::kClass, "Quillmark", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, 640,
                                               480, nullptr, nullptr, nullptr, 101, 104);
         app_->Create();
         app_->Init();
