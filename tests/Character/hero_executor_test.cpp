@@ -139,6 +139,8 @@ TEST_F(HeroExecutorTest, ChainsByWhatIsReserved)
         }
         EXPECT_EQ(hero->GetReservedKind(), 0u) << "used up";
     }
+    // The skill chain's charge goes to its else row at once, not through the row again (six frames).
+    ASSERT_TRUE(Start(33, 0.0F, 1, 0).trace->StepUntilRow(34, 7));
 }
 
 TEST_F(HeroExecutorTest, ComboStepPrefersTheQueuedAttackAndAirStepClearsTheFlag)
