@@ -107,9 +107,12 @@ TEST_F(ParticleBurstTest, SixDrawsAParticleStartThenEndAndAFlatAxisGivesItsCoord
     EXPECT_EQ(genrand_int32(), r[12]) << "twelve draws in all";
 }
 
-TEST_F(ParticleBurstTest, TheClockPassesOneOnUpdate25AtStep004And51At002)
+// Single-precision steps first exceed 1 on update 25 at 0.04 and 51 at 0.02; at 0.25 the clock
+// stands at exactly 1 on update 4, which does not yet end it.
+TEST_F(ParticleBurstTest, TheClockPassingOneEndsTheBurst)
 {
-    for (const auto& [dt, last] : {std::pair<float, int>{0.04F, 25}, std::pair<float, int>{0.02F, 51}}) {
+    for (const auto& [dt, last] :
+         {std::pair<float, int>{0.04F, 25}, std::pair<float, int>{0.02F, 51}, std::pair<float, int>{0.25F, 5}}) {
         auto* burst = Start(200, new TParticleEffect("", 1, kStartBox, kEndBox, dt, kUnit));
         const TParticle& p = burst->GetParticle(0);
         for (int update = 1; update < last; ++update) {

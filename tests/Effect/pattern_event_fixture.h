@@ -50,6 +50,11 @@ public:
     using TArmedCharacter::FireShot;
     using TArmedCharacter::Heal;
     using TArmedCharacter::RandomOffset;
+    void SetHp(std::int32_t max, std::int32_t hp)
+    {
+        m_maxHp = max;
+        m_hp = hp;
+    }
     void ShakeForFrame(const TPatternEvent& frame) override
     {
         shakes.push_back(frame.ShakeLevel);

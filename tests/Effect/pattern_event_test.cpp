@@ -35,8 +35,9 @@ TEST_F(PatternEventTest, TheCasterStandsWhereTheLogAssumes)
               "(1 0.5 2)(1 1.5 2)(0.6 0 -0.8)(-0.8 0 -0.6)(1.48 1.7 1.36)");
 }
 
-// Each case on a fresh caster at 1 hit point with the generator seeded 5489; cases with frames are
-// stepped on and show where their shots are and what they raised, hit and played meanwhile.
+// Each case on a fresh caster at 1 of 1000 hit points (no heal reaches the top), the generator seeded
+// 5489; cases with frames are stepped on and show where their shots are and what they raised, hit and
+// played meanwhile.
 TEST_F(PatternEventTest, EveryCaseMatchesTheReviewedLog)
 {
     struct Case {
@@ -64,7 +65,7 @@ TEST_F(PatternEventTest, EveryCaseMatchesTheReviewedLog)
     std::string text;
     for (const Case& c : cases) {
         Reset();
-        caster_->ConsumeHp(99);
+        caster_->SetHp(1000, 1);
         area_->RegisterObject(caster_.get());  // the stars find their owner through the area
         init_genrand(5489);
         Fire(c.code);
