@@ -152,7 +152,7 @@ TEST_F(MapChange, AModeOtherThanBlackOrWhiteFadesThroughBlack)
 {
     TFieldLoop* field = Ready();
     ASSERT_NE(field, nullptr);
-    TMapChangePhase* phase = Change(field, "battle2", 7);
+    TMapChangePhase* phase = Change(field, "battle2", 2);  // the first mode past white
     ASSERT_NE(phase, nullptr);
     Steps(30);
     EXPECT_EQ(phase->GetQuad().GetColour(), 0xFF000000u);
