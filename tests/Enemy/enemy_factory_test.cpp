@@ -13,7 +13,7 @@ namespace {
 
 using FactoryTest = EnemyTest;
 
-TEST_F(FactoryTest, TheTypeTableAtItsBoundsAndOneRowOfEachClass)
+TEST_F(FactoryTest, TheTypeTableAtItsBoundsAndWholeBySums)
 {
     TestMap map(0, 10.0F);
     MakeFactory(map);
