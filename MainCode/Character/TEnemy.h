@@ -159,7 +159,6 @@ public:
     void SpawnStatusEffect();
 
     std::uint8_t GetTableFlag() const { return m_tableFlag; }
-    std::int32_t GetBaseLevel() const { return m_baseLevel; }
     std::int32_t GetLevel() const { return m_level; }
     float GetGainFactor() const { return m_gainFactor; }
     std::int32_t GetLevelWordA() const { return m_levelWordA; }

@@ -53,7 +53,6 @@ public:
     std::uint32_t GetLiveCount() const { return m_liveCount; }
     float GetSpawnDistance() const { return m_spawnDistance; }
     const std::map<std::uint32_t, TRefPtr<TEnemy>>& GetLive() const { return m_live; }
-    const std::map<std::uint32_t, TRefPtr<TEnemy>>& GetPrototypes() const { return m_prototypes; }
     std::vector<TEnemySpawner>& GetSpawners() { return m_spawners; }
     const std::vector<std::uint32_t>& GetDefeatedIds() const { return m_defeatedIds; }
     TAreaBase* GetArea() const { return m_area; }

@@ -2,23 +2,19 @@
 
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
-
-namespace {
-
-TView* s_view = nullptr;
-
-}  // namespace
 
 TView* GetFieldView(TAreaBase* area)
 {
-    TFieldLoop* field = area != nullptr ? area->GetFieldLoop() : nullptr;
-    return field != nullptr ? field->GetView() : s_view;
-}
-
-void SetDetachedFieldView(TView* view)
-{
-    s_view = view;
+    if (area == nullptr) {
+        return nullptr;
+    }
+    if (TFieldLoop* field = area->GetFieldLoop()) {
+        return field->GetView();
+    }
+    TCamera* camera = area->GetCamera();
+    return camera != nullptr ? camera->GetView() : nullptr;
 }
 
 TGetRender* GetFieldNotices(TAreaBase* area)

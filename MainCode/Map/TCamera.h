@@ -46,6 +46,7 @@ public:
     std::uint32_t GetMode() const { return m_mode; }
     TFrame* GetFrame() const { return m_frame.Get(); }
     TFrame* GetTarget() const { return m_target; }
+    TView* GetView() const { return m_view; }
     TSky* GetSky() const { return m_sky; }
     TFrame* GetSkyFrame() const { return m_skyFrame.Get(); }
     bool IsShaking() const { return m_shakeIdle == 0; }

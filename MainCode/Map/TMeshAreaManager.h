@@ -31,11 +31,6 @@ public:
 
     TFrame* GetRoot() const { return m_root.Get(); }
     TFrame* GetSubRoot() const { return m_subRoot.Get(); }
-    std::int32_t GetCellsAcrossX() const { return m_cellsX; }
-    std::int32_t GetCellsAcrossZ() const { return m_cellsZ; }
-    // -1, -1 until the first update.
-    std::int32_t GetCurrentColumn() const { return m_currentX; }
-    std::int32_t GetCurrentRow() const { return m_currentZ; }
     // The cell a world point lies in (outside the grid too), clamped to a safe range.
     std::pair<std::int32_t, std::int32_t> CellOf(float x, float z) const;
 

@@ -1,19 +1,14 @@
 #include "MainCode/Map/TMeshHandle.h"
 
-#include <algorithm>
-#include <list>
+#include "TCommon/TIdPool.h"
 
 namespace {
 
-// Ids in use in order of allocation, and the serial counter. Searched linearly: a map holds few
-// objects at a time.
-std::list<std::uint32_t>& IdsInUse()
+TIdPool<std::uint32_t>& ObjectIds()
 {
-    static std::list<std::uint32_t> ids;
-    return ids;
+    static TIdPool<std::uint32_t> pool;
+    return pool;
 }
-
-std::uint32_t s_idCounter = 0;
 
 constexpr float kHalfTurn = 3.14159274F;
 const D3DXVECTOR3 kUp(0.0F, 1.0F, 0.0F);
@@ -22,32 +17,12 @@ const D3DXVECTOR3 kUp(0.0F, 1.0F, 0.0F);
 
 std::uint32_t TMeshHandle::AllocateObjectId()
 {
-    std::list<std::uint32_t>& ids = IdsInUse();
-    std::uint32_t candidate = 0;
-    do {
-        candidate = s_idCounter++;
-    } while (std::find(ids.begin(), ids.end(), candidate) != ids.end());
-    ids.push_back(candidate);
-    return candidate;
+    return ObjectIds().Allocate();
 }
 
 void TMeshHandle::ReleaseObjectId(std::uint32_t id)
 {
-    std::list<std::uint32_t>& ids = IdsInUse();
-    const auto it = std::find(ids.begin(), ids.end(), id);
-    if (it != ids.end()) {
-        ids.erase(it);
-    }
-}
-
-std::uint32_t TMeshHandle::GetObjectIdsInUse()
-{
-    return static_cast<std::uint32_t>(IdsInUse().size());
-}
-
-void TMeshHandle::ResetObjectIdCounter(std::uint32_t next)
-{
-    s_idCounter = next;
+    ObjectIds().Release(id);
 }
 
 TMeshHandle::TMeshHandle(std::uint32_t relatedId) : m_relatedId(relatedId), m_objectId(AllocateObjectId()) {}

@@ -43,13 +43,10 @@ public:
     std::uint32_t TurnToward(const TMeshHandle& other);
     std::uint32_t TurnTowardFrame(const TFrame* target);
 
-    // The process-wide pool of object ids: counting up from 0, never handing out an id in use.
+    // The process-wide pool of object ids (TIdPool): counting up from 0, never handing out an id in use.
     static std::uint32_t AllocateObjectId();
     // An id that is not in use changes nothing.
     static void ReleaseObjectId(std::uint32_t id);
-    static std::uint32_t GetObjectIdsInUse();
-    // Tests only: the next id to try. Ids still in use stay in use.
-    static void ResetObjectIdCounter(std::uint32_t next);
 
 protected:
     TRefPtr<TFrame> m_frame;

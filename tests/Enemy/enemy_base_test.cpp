@@ -95,7 +95,6 @@ TEST_F(EnemyBaseTest, LevelScalingCurveCapAndClones)
     // A clone starts from the raised values.
     grown->SetLevel(0);
     TRefPtr<TEnemy> clone = grown->Clone(nullptr);
-    EXPECT_EQ(clone->GetBaseLevel(), 5);
     clone->SetLevel(1);
     // L = 6 on base HP 350 and base STR 144: f = 156.
     EXPECT_EQ(clone->GetMaxHp(), 350 + 312);

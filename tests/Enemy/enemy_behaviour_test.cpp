@@ -9,37 +9,10 @@
 #include "MainCode/Character/TEnemyA.h"
 #include "dx/dx8/3d/TMeshGeometry.h"
 #include "enemy_fixture.h"
+#include "probe_enemy.h"
 
 namespace enemytest {
 namespace {
-
-class ProbeEnemy : public TEnemyA {
-public:
-    using TEnemyA::TEnemyA;
-    void SetThinkTimer(std::int32_t t) { m_thinkTimer = t; }
-    void SetMode(std::uint32_t mode) { m_reactionMode = mode; }
-    void SetFlash(std::int32_t frames) { m_flashTime = frames; }
-    void Ground() { m_onGround = 1; }
-    void OnPatternEvent(const TPatternEvent& frame) override
-    {
-        events.push_back(frame.EventCode);
-        TEnemyA::OnPatternEvent(frame);
-    }
-    std::vector<std::uint16_t> events;
-};
-
-// The behaviour number the enemy holds now (0 and 1 read as 1).
-int Behaviour(TEnemy* e)
-{
-    if (e->IsBehaviour1()) return 1;
-    if (e->IsBehaviour2()) return 2;
-    if (e->IsBehaviour3()) return 3;
-    if (e->IsBehaviour4()) return 4;
-    if (e->IsBehaviour5()) return 5;
-    if (e->IsBehaviour6()) return 6;
-    if (e->IsBehaviour7()) return 7;
-    return -1;
-}
 
 class EnemyBehaviourTest : public EnemyTest {
 protected:
@@ -127,7 +100,7 @@ TEST_F(EnemyBehaviourTest, ThinkTakesEachRowByGeometryAndFlagsWithTheDrawsByHand
             e->Think();
             const std::int32_t timer = static_cast<std::int32_t>(40 + oracle() % 30);
             const int b = TEnemy::BehaviourAt(false, row, oracle() % 10);
-            EXPECT_EQ(Behaviour(e.get()), b) << "d " << d << " row " << row << " seed " << seed;
+            EXPECT_EQ(Held(*e), b) << "d " << d << " row " << row << " seed " << seed;
             std::int32_t expected = timer;
             if ((b == 4 && d > 3.0F) || (b == 3 && d <= close)) {
                 expected = 0;
@@ -170,6 +143,14 @@ TEST_F(EnemyBehaviourTest, ThinkWaitsOutItsTimerAndStandsAsideInAnyOtherMode)
     EXPECT_TRUE(e->IsBehaviour0());
     // Behaviours 0 and 1 are one routine.
     EXPECT_TRUE(e->IsBehaviour1());
+    // Appearing or attacking, the timer only counts down, even past its end.
+    e->SetMode(1);
+    for (std::uint32_t state : {15U, 16U}) {
+        e->SetState(state);
+        e->SetThinkTimer(0);
+        e->Think();
+        EXPECT_EQ(e->GetThinkTimer(), -1) << state;
+    }
 }
 
 TEST_F(EnemyBehaviourTest, LightHitsStaggerKnockDownOrLeaveADownedEnemyLying)
@@ -254,9 +235,10 @@ TEST_F(EnemyBehaviourTest, LaunchFliesFallsLandsAndGetsUp)
     EXPECT_EQ(e->GetReactionMode(), 100000U);
     EXPECT_FLOAT_EQ(e->GetGravity(), -0.002F);
     EXPECT_FLOAT_EQ(e->GetVelocity().y, 0.02F);
-    // A second launch in the air does not start over.
+    // A second launch in the air does not start over: it juggles, lifting to 0.02 / ((1 + 1) / 3).
     e->ReactLaunch(0, -1, 0, 100000, 1, 0.5F, 30.0F, 0.05F, 1);
     EXPECT_EQ(e->GetState(), 11U);
+    EXPECT_FLOAT_EQ(e->GetVelocity().y, 0.03F);
     // Nor does a heavy hit.
     e->ReactHeavy(0, -1, 0, 1000000, 1, 0.5F, 30.0F, 1);
     EXPECT_EQ(e->GetReactionMode(), 100000U);

@@ -7,6 +7,7 @@
 
 #include "MainCode/Character/TEnemyA.h"
 #include "enemy_fixture.h"
+#include "probe_enemy.h"
 
 namespace enemytest {
 namespace {
@@ -14,27 +15,6 @@ namespace {
 // The shared generator's first eleven draws after init_genrand(5489).
 constexpr std::uint32_t kDraws[] = {3499211612U, 581869302U, 3890346734U, 3586334585U, 545404204U, 4161255391U,
                                     3922919429U, 949333985U, 2715962298U, 1323567403U, 418932835U};
-
-class BehaviourProbe : public TEnemyA {
-public:
-    using TEnemyA::TEnemyA;
-    void SetThinkTimer(std::int32_t t) { m_thinkTimer = t; }
-    void SetFlash(std::int32_t frames) { m_flashTime = frames; }
-    void SetMode(std::uint32_t mode) { m_reactionMode = mode; }
-};
-
-// The behaviour held now (0 and 1 read as 1).
-int Held(TEnemy& e)
-{
-    const bool on[8] = {false, e.IsBehaviour1(), e.IsBehaviour2(), e.IsBehaviour3(),
-                        e.IsBehaviour4(), e.IsBehaviour5(), e.IsBehaviour6(), e.IsBehaviour7()};
-    for (int b = 1; b < 8; ++b) {
-        if (on[b]) {
-            return b;
-        }
-    }
-    return -1;
-}
 
 class EnemyBehavioursTest : public EnemyTest {
 protected:
@@ -44,10 +24,10 @@ protected:
         WriteEnemyMotions(dir_.Path());
     }
     // At the origin facing +z, at home unless told otherwise.
-    std::unique_ptr<BehaviourProbe> MakeEnemy(std::uint8_t tableFlag = 0, float leash = FLT_MAX,
+    std::unique_ptr<ProbeEnemy> MakeEnemy(std::uint8_t tableFlag = 0, float leash = FLT_MAX,
                                               const D3DXVECTOR3& home = D3DXVECTOR3(0, 0, 0))
     {
-        auto e = std::make_unique<BehaviourProbe>(qmtest::SampleEnemyRecord(3), 1, tableFlag);
+        auto e = std::make_unique<ProbeEnemy>(qmtest::SampleEnemyRecord(3), 1, tableFlag);
         e->Spawn(area_.get(), home, D3DXVECTOR3(0, 0, 1), leash, 1);
         e->SetPosition(D3DXVECTOR3(0, 0, 0));
         e->SetMode(1);

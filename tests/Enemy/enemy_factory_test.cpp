@@ -2,6 +2,8 @@
 // removal and the defeated list, range searches, and a steady step without allocation.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "MainCode/Character/TEnemySpawner.h"
 #include "support/alloc_probe.h"
 #include "enemy_fixture.h"
@@ -11,7 +13,7 @@ namespace {
 
 using FactoryTest = EnemyTest;
 
-TEST_F(FactoryTest, TheTypeTableAtItsBoundsAndOneRowOfEachClass)
+TEST_F(FactoryTest, TheTypeTableAtItsBoundsAndWholeBySums)
 {
     TestMap map(0, 10.0F);
     MakeFactory(map);
@@ -22,26 +24,38 @@ TEST_F(FactoryTest, TheTypeTableAtItsBoundsAndOneRowOfEachClass)
     for (std::uint32_t id : {80U, 9999U, 10028U, 0xFFFFFFFFU}) {
         EXPECT_EQ(factory_->Create(id).Get(), nullptr) << id;
     }
-    struct Expect {
-        std::uint32_t id;
-        TEnemyClass enemyClass;
-        std::int32_t attackCount;
-        std::int32_t arg1;
-        std::uint8_t flag;
-    };
-    for (const Expect& e : {Expect{3, TEnemyClass::A, 1, 0, 0}, Expect{78, TEnemyClass::A, 5, 0, 0},
-                            Expect{10012, TEnemyClass::A, 2, 0, 1}, Expect{10026, TEnemyClass::B, 8, 0, 1},
-                            Expect{69, TEnemyClass::C, 3, 6, 0}, Expect{10024, TEnemyClass::D, 7, 200, 1},
-                            Expect{79, TEnemyClass::E, 4, 0, 1}, Expect{10027, TEnemyClass::TimeStop, 10, 1, 1}}) {
-        const TEnemyTypeRow* row = FindEnemyType(e.id);
-        ASSERT_NE(row, nullptr) << e.id;
-        EXPECT_EQ(row->enemyClass, e.enemyClass) << e.id;
-        EXPECT_EQ(row->attackCount, e.attackCount) << e.id;
-        EXPECT_EQ(row->arg1, e.arg1) << e.id;
-        EXPECT_EQ(row->tableFlag, e.flag) << e.id;
+    // The whole table in type order (0-79, 10000-10027, position k from 1): per class the count of
+    // its types and the sum of their positions; per column the sum and the position-weighted sum
+    // (the element, the revival event and the aura share the first argument), all by hand.
+    const TEnemyClass classes[6] = {TEnemyClass::A, TEnemyClass::B, TEnemyClass::C,
+                                    TEnemyClass::D, TEnemyClass::E, TEnemyClass::TimeStop};
+    std::int64_t count[6] = {}, place[6] = {}, sums[3] = {}, weighted[3] = {};
+    std::int64_t k = 0;
+    for (std::uint32_t first : {0U, 10000U}) {
+        for (std::uint32_t id = first; id < first + (first == 0 ? 80U : 28U); ++id) {
+            const TEnemyTypeRow* row = FindEnemyType(id);
+            ASSERT_NE(row, nullptr) << id;
+            ++k;
+            const auto c = static_cast<std::size_t>(std::find(classes, classes + 6, row->enemyClass) - classes);
+            ASSERT_LT(c, 6U) << id;
+            ++count[c];
+            place[c] += k;
+            const std::int64_t columns[3] = {row->attackCount, row->arg1, row->tableFlag};
+            for (int i = 0; i < 3; ++i) {
+                sums[i] += columns[i];
+                weighted[i] += columns[i] * k;
+            }
+        }
     }
+    EXPECT_EQ(std::vector<std::int64_t>(count, count + 6), (std::vector<std::int64_t>{72, 5, 17, 2, 10, 2}));
+    EXPECT_EQ(std::vector<std::int64_t>(place, place + 6), (std::vector<std::int64_t>{3450, 347, 734, 197, 944, 214}));
+    EXPECT_EQ(std::vector<std::int64_t>(sums, sums + 3), (std::vector<std::int64_t>{321, 11292, 31}));
+    EXPECT_EQ(std::vector<std::int64_t>(weighted, weighted + 3), (std::vector<std::int64_t>{20230, 1039601, 2863}));
+    // The revival's factor and limit of the two reviving types.
     EXPECT_EQ(FindEnemyType(10011)->arg2, 1.5F);
     EXPECT_EQ(FindEnemyType(10011)->arg3, -1);
+    EXPECT_EQ(FindEnemyType(10024)->arg2, 1.1F);
+    EXPECT_EQ(FindEnemyType(10024)->arg3, 1);
 }
 
 TEST_F(FactoryTest, PlacedEnemiesStandAndLookupsInsertNothing)
@@ -50,9 +64,7 @@ TEST_F(FactoryTest, PlacedEnemiesStandAndLookupsInsertNothing)
     map.Place(3, D3DXVECTOR3(1, 0, 2)).Place(80, D3DXVECTOR3(2, 0, 0)).Place(0, D3DXVECTOR3(-2, 0, 0));
     map.Spawner(3, D3DXVECTOR3(4, 0, 0), 0);
     MakeFactory(map);
-    // The type without class keeps an empty prototype and places nothing.
-    EXPECT_EQ(factory_->GetPrototypes().size(), 3U);
-    EXPECT_EQ(factory_->GetPrototypes().at(80).Get(), nullptr);
+    // The type without class places nothing.
     EXPECT_EQ(factory_->GetLiveCount(), 2U);
     ASSERT_EQ(factory_->GetLive().size(), 2U);
     for (int i = 0; i < 30; ++i) {
@@ -192,6 +204,9 @@ TEST_F(FactoryTest, TiedSpawnersFireInMapOrderAndFacingComesFromTheEntry)
     ASSERT_EQ(factory_->GetLiveCount(), 1U);
     EXPECT_NE(factory_->GetSpawners()[0].m_enemy.Get(), nullptr);
     EXPECT_EQ(factory_->GetSpawners()[1].m_enemy.Get(), nullptr);
+    // At the cap of one live enemy the others wait.
+    factory_->Update();
+    EXPECT_EQ(factory_->GetLiveCount(), 1U);
 }
 
 TEST_F(FactoryTest, SpawnerTimersStartPartWayAndStayInRange)

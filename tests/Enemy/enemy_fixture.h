@@ -161,12 +161,10 @@ protected:
         MovePlayer(0.0F, 0.0F);
         area_->SetPlayer(player_.get());
         SetPlayerSoundLog(&playerSounds_);
-        SetDetachedFieldView(area_->View());
         init_genrand(5489);
     }
     void TearDown() override
     {
-        SetDetachedFieldView(nullptr);
         SetPlayerSoundLog(nullptr);
         factory_.reset();
         area_->SetPlayer(nullptr);

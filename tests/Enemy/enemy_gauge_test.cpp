@@ -8,20 +8,10 @@
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TView.h"
 #include "enemy_fixture.h"
+#include "probe_enemy.h"
 
 namespace enemytest {
 namespace {
-
-class GaugeEnemy : public TEnemyA {
-public:
-    using TEnemyA::TEnemyA;
-    void SetHpPair(std::int32_t hp, std::int32_t maxHp)
-    {
-        m_hp = hp;
-        m_maxHp = maxHp;
-    }
-    void ShowGauge() { m_gaugeTimer = 200; }
-};
 
 class EnemyGaugeTest : public EnemyTest {
 protected:
@@ -33,16 +23,16 @@ protected:
         D3DXMATRIX identity;
         D3DXMatrixIdentity(&identity);
         ASSERT_TRUE(view_.SetCameraMatrix(identity));
-        SetDetachedFieldView(&view_);
         D3DVIEWPORT8 viewport{};
         ASSERT_EQ(TD3D8::GetDevice()->GetViewport(&viewport), D3D_OK);
         width_ = static_cast<float>(viewport.Width);
         height_ = static_cast<float>(viewport.Height);
     }
-    TRefPtr<GaugeEnemy> Spawned(const D3DXVECTOR3& at)
+    TRefPtr<ProbeEnemy> Spawned(const D3DXVECTOR3& at)
     {
-        TRefPtr<GaugeEnemy> e(new GaugeEnemy(qmtest::SampleEnemyRecord(3), 1, 0));
+        TRefPtr<ProbeEnemy> e(new ProbeEnemy(qmtest::SampleEnemyRecord(3), 1, 0));
         e->Spawn(area_.get(), at, D3DXVECTOR3(0, 0, 1), FLT_MAX, 1);
+        e->Watch(&view_);
         return e;
     }
     // The centre of the enemy's body sphere in the world.
@@ -67,7 +57,7 @@ TEST_F(EnemyGaugeTest, TheGaugeStandsOnTheScreenPointOfTheBody)
     const float kx = TSprite::GetScaleX();
     const float ky = TSprite::GetScaleY();
     for (const D3DXVECTOR3& at : {D3DXVECTOR3(1.5F, 0.0F, 4.0F), D3DXVECTOR3(-2.0F, -1.5F, 6.0F)}) {
-        TRefPtr<GaugeEnemy> e = Spawned(at);
+        TRefPtr<ProbeEnemy> e = Spawned(at);
         e->ShowGauge();
         e->DrawGauge();
         const D3DXVECTOR3 c = SphereCentre(e.Get());
@@ -101,7 +91,7 @@ TEST_F(EnemyGaugeTest, TheBarFollowsHpAndStaysEmptyWithoutMaximum)
         {-1, -1, 0.0F},
         {1, 1, 1.0F},
     };
-    TRefPtr<GaugeEnemy> e = Spawned(D3DXVECTOR3(0.0F, 0.0F, 5.0F));
+    TRefPtr<ProbeEnemy> e = Spawned(D3DXVECTOR3(0.0F, 0.0F, 5.0F));
     for (const Row& row : rows) {
         e->SetHpPair(row.hp, row.maxHp);
         e->ShowGauge();
@@ -120,7 +110,7 @@ TEST_F(EnemyGaugeTest, TheBarFollowsHpAndStaysEmptyWithoutMaximum)
 // Behind the camera the gauge keeps counting down but the bar is neither moved nor refilled.
 TEST_F(EnemyGaugeTest, ACulledEnemyDrawsNoGauge)
 {
-    TRefPtr<GaugeEnemy> e = Spawned(D3DXVECTOR3(0.0F, 0.0F, 5.0F));
+    TRefPtr<ProbeEnemy> e = Spawned(D3DXVECTOR3(0.0F, 0.0F, 5.0F));
     e->SetHpPair(100, 100);
     e->ShowGauge();
     e->DrawGauge();

@@ -5,16 +5,10 @@
 #include <cfloat>
 
 #include "../Character/combat_fixture.h"
-#include "MainCode/Character/TEnemyA.h"
+#include "probe_enemy.h"
 
 namespace combattest {
 namespace {
-
-class ThinkingEnemy : public TEnemyA {
-public:
-    using TEnemyA::TEnemyA;
-    void SetThinkTimer(std::int32_t t) { m_thinkTimer = t; }
-};
 
 class EnemyThinkTest : public CombatFixture {
 protected:
@@ -37,18 +31,6 @@ protected:
         CombatFixture::TearDown();
     }
     std::unique_ptr<CombatHero> hero_;
-    // Which behaviour the enemy holds (0 and 1 read as 1).
-    static int Behaviour(TEnemy& e)
-    {
-        for (int b = 2; b <= 7; ++b) {
-            const bool on = b == 2 ? e.IsBehaviour2() : b == 3 ? e.IsBehaviour3() : b == 4 ? e.IsBehaviour4()
-                          : b == 5 ? e.IsBehaviour5() : b == 6 ? e.IsBehaviour6() : e.IsBehaviour7();
-            if (on) {
-                return b;
-            }
-        }
-        return 1;
-    }
 };
 
 TEST_F(EnemyThinkTest, PlayerFlagsChooseTheirRows)
@@ -56,7 +38,7 @@ TEST_F(EnemyThinkTest, PlayerFlagsChooseTheirRows)
     TEnemyRecord r = Record();
     CombatHero* hero = hero_.get();
     r.height = 0.5F;
-    ThinkingEnemy e(r, 1, 0);
+    enemytest::ProbeEnemy e(r, 1, 0);
     e.Spawn(area_.get(), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), FLT_MAX, 1);
     const float near = (hero->GetCenterHeight() + e.GetCenterHeight()) * 1.3F;
     ASSERT_LT(near, 2.5F);
@@ -77,7 +59,7 @@ TEST_F(EnemyThinkTest, PlayerFlagsChooseTheirRows)
             e.Think();
             Oracle();
             const int b = TEnemy::BehaviourAt(false, row, Oracle() % 10);
-            EXPECT_EQ(Behaviour(e), b) << "d " << d << " row " << row << " seed " << seed;
+            EXPECT_EQ(enemytest::Held(e), b) << "d " << d << " row " << row << " seed " << seed;
         }
     };
     const float inside = near * 0.9F;
@@ -119,7 +101,7 @@ TEST_F(EnemyThinkTest, ADefeatedEnemyGivesThePlayerItsGainOnce)
 {
     TEnemyRecord r = Record();
     r.gainFactor = 1.0F;
-    ThinkingEnemy e(r, 1, 0);
+    enemytest::ProbeEnemy e(r, 1, 0);
     e.Spawn(area_.get(), D3DXVECTOR3(0, 0, 2), D3DXVECTOR3(0, 0, 1), FLT_MAX, 1);
     area_->RegisterObject(&e);
     const std::uint32_t serial = TPlayerCharacter::GetGainSerial();

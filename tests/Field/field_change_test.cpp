@@ -152,7 +152,9 @@ TEST_F(MapChange, AModeOtherThanBlackOrWhiteFadesThroughBlack)
 {
     TFieldLoop* field = Ready();
     ASSERT_NE(field, nullptr);
-    TMapChangePhase* phase = Change(field, "battle2", 7);
+    testing::internal::CaptureStderr();
+    TMapChangePhase* phase = Change(field, "battle2", 2);  // the first mode past white
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("fade mode 2 is neither 0 nor 1"), std::string::npos);
     ASSERT_NE(phase, nullptr);
     Steps(30);
     EXPECT_EQ(phase->GetQuad().GetColour(), 0xFF000000u);

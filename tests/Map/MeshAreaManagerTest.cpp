@@ -72,10 +72,7 @@ TEST_F(MeshAreaManagerTest, BuildsNamedFramesAndShowsNothingBeforeTheFirstUpdate
     ASSERT_EQ(scene_->GetChildCount(), 2u);
     EXPECT_EQ(scene_->GetChild(0)->GetName(), "TMeshAreaManagerRoot");
     EXPECT_EQ(scene_->GetChild(1)->GetName(), "TMeshAreaManagerSubRoot");
-    EXPECT_EQ(manager_.GetCellsAcrossX(), kCells);
-    EXPECT_EQ(manager_.GetCellsAcrossZ(), kCells);
     EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 0u);
-    EXPECT_EQ(manager_.GetCurrentColumn(), -1);
 
     // Every cell draws its own vertex colours through a shader object of its own.
     UpdateAt(25.0F, 25.0F);
@@ -131,8 +128,7 @@ TEST_F(MeshAreaManagerTest, TerrainIsRebuiltOnlyWhenThePointEntersAnotherCell)
     EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 10u);
     UpdateAt(30.0F, 29.9F);
     EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 9u);
-    EXPECT_EQ(manager_.GetCurrentColumn(), 3);
-    EXPECT_EQ(manager_.GetCurrentRow(), 2);
+    EXPECT_EQ(CellOfShown(0), std::make_pair(2, 1));  // the block around cell (3, 2)
 }
 
 TEST_F(MeshAreaManagerTest, NanAndHugePositionsShowNothingAndNeverOverflow)

@@ -1,5 +1,5 @@
 // The attack table and its ".bht" reader: empty and missing files, ids read twice, the default id-0
-// record, scrambled headers, cut files, names that lie about their length, and damaged files.
+// record, scrambled headers, cut files, and names that lie about their length.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -12,7 +12,6 @@
 #include "support/alloc_probe.h"
 #include "formats/bht_writer.h"
 #include "formats/byte_writer.h"
-#include "support/fuzz.h"
 #include "formats/table_writer.h"
 #include "support/temp_dir.h"
 
@@ -232,20 +231,6 @@ TEST_F(AttackTable, NameLengthsAreBoundedByTheFile)
     TAttackTableFile withName;
     ASSERT_TRUE(withName.Load(dir_.File("basic.bht")));
     EXPECT_EQ(withName.GetNames(), std::vector<std::string>{"a"});
-}
-
-TEST_F(AttackTable, DamagedFilesLoadWithoutHarm)
-{
-    BhtFile file;
-    file.scrambled = true;
-    file.columns = {{"ID", 1}, {"DAMAGE", 2}};
-    file.records = {Record(1, 1), Record(2, 2)};
-    qmtest::FuzzOptions options;
-    options.mutations = 1500;
-    qmtest::FuzzFile(file.Build(), dir_.File("basic.bht"), [](const std::string&) {
-        TAttackTable::Load("basic.bht");
-        EXPECT_LE(TAttackTable::GetCount(), 2u);
-    }, options);
 }
 
 }  // namespace

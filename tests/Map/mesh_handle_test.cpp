@@ -3,8 +3,10 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "MainCode/Map/TMeshHandle.h"
+#include "TCommon/TIdPool.h"
 
 namespace {
 
@@ -19,38 +21,31 @@ public:
     bool Update() override { return true; }
 };
 
+// The pool on an 8-bit counter wraps after 256 ids: those still in use are skipped, released ones
+// come round again; the 32-bit one wraps from 0xFFFFFFFF to 0.
 TEST(MeshHandle, IdsCountUpAndAreNotReusedUntilTheCounterWraps)
 {
-    const std::uint32_t inUse = TMeshHandle::GetObjectIdsInUse();
-    TMeshHandle::ResetObjectIdCounter(0);
-    auto a = std::make_unique<Handle>();
-    auto b = std::make_unique<Handle>();
-    auto c = std::make_unique<Handle>(3);
-    EXPECT_EQ((std::vector<std::uint32_t>{a->GetObjectId(), b->GetObjectId(), c->GetObjectId(), c->GetRelatedId()}),
-              (std::vector<std::uint32_t>{0, 1, 2, 3}));
-    b.reset();
-    auto d = std::make_unique<Handle>();
-    EXPECT_EQ(d->GetObjectId(), 3u);
-
-    // Releasing an id nobody holds changes nothing.
-    EXPECT_EQ(TMeshHandle::GetObjectIdsInUse(), inUse + 3);
-    TMeshHandle::ReleaseObjectId(1);
-    TMeshHandle::ReleaseObjectId(0xFFFFFF00u);
-    EXPECT_EQ(TMeshHandle::GetObjectIdsInUse(), inUse + 3);
-
-    // Near the top of the 32-bit range: the counter wraps and skips 0 and 2, still in use.
-    TMeshHandle::ResetObjectIdCounter(0xFFFFFFFEu);
-    auto e = std::make_unique<Handle>();
-    auto f = std::make_unique<Handle>();
-    auto g = std::make_unique<Handle>();
-    auto h = std::make_unique<Handle>();
-    EXPECT_EQ((std::vector<std::uint32_t>{e->GetObjectId(), f->GetObjectId(), g->GetObjectId(), h->GetObjectId()}),
-              (std::vector<std::uint32_t>{0xFFFFFFFEu, 0xFFFFFFFFu, 1, 4}));
-    for (auto* held : {&a, &c, &d, &e, &f, &g, &h}) {
-        held->reset();
+    TIdPool<std::uint8_t> small;
+    EXPECT_EQ((std::vector<int>{small.Allocate(), small.Allocate(), small.Allocate()}), (std::vector<int>{0, 1, 2}));
+    small.Release(1);
+    small.Release(200);  // not in use: changes nothing
+    for (int id = 3; id < 256; ++id) {
+        ASSERT_EQ(small.Allocate(), id);
+        small.Release(static_cast<std::uint8_t>(id));
     }
-    EXPECT_EQ(TMeshHandle::GetObjectIdsInUse(), inUse);
-    TMeshHandle::ResetObjectIdCounter(100);
+    EXPECT_EQ((std::vector<int>{small.Allocate(), small.Allocate()}), (std::vector<int>{1, 3}));
+    TIdPool<std::uint32_t> wide(0xFFFFFFFEu);
+    EXPECT_EQ((std::vector<std::uint32_t>{wide.Allocate(), wide.Allocate(), wide.Allocate()}),
+              (std::vector<std::uint32_t>{0xFFFFFFFEu, 0xFFFFFFFFu, 0}));
+
+    // Handles take the process-wide pool's ids in turn and give them back.
+    auto a = std::make_unique<Handle>();
+    auto b = std::make_unique<Handle>(3);
+    EXPECT_EQ(b->GetObjectId(), a->GetObjectId() + 1);
+    EXPECT_EQ(b->GetRelatedId(), 3u);
+    const std::uint32_t next = b->GetObjectId() + 1;
+    b.reset();
+    EXPECT_EQ(Handle().GetObjectId(), next);
 }
 
 TEST(MeshHandle, FrontAndRightAreTheNegativeAxes)
