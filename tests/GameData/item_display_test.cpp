@@ -1,6 +1,8 @@
 // Description lines of items and skills, skill icons and the hero texture variants.
 #include "game_data_fixture.h"
 
+#include <cstdio>
+
 #include "MainCode/GameData/TCharacterTexture.h"
 
 namespace {
@@ -94,20 +96,28 @@ TEST_F(ItemDisplayTest, SkillsShowTheirLinesAndMpCosts)
     EXPECT_EQ(Lines(102, true), want);
     // Skills 100..159, places 0..6 (7..9 are past the cost table); 140..149 cost more.
     const std::pair<std::uint32_t, const char*> costs[] = {
-        {99, ""},
-        {100, "消費MP 弱： 12 強： 22"},
-        {106, "消費MP 弱： 65 強：125"},
-        {107, ""},
-        {136, "消費MP 弱： 65 強：125"},
-        {140, "消費MP 弱： 25 強： 45"},
-        {143, "消費MP 弱：100 強：180"},
-        {146, "消費MP 弱：130 強：250"},
-        {150, "消費MP 弱： 12 強： 22"},
-        {156, "消費MP 弱： 65 強：125"},
-        {159, ""},
-        {160, ""}};
+        {99, ""}, {107, ""}, {136, "消費MP 弱： 65 強：125"}, {150, "消費MP 弱： 12 強： 22"},
+        {156, "消費MP 弱： 65 強：125"}, {159, ""}, {160, ""}};
     for (const auto& [id, line] : costs) {
         EXPECT_EQ(CostLine(id), line) << id;
+    }
+    // Both rows of the cost table whole: the sums of (place + 1) × cost over places 0..6.
+    const struct {
+        std::uint32_t base;
+        unsigned weak, strong;
+    } rows[] = {{100, 1757, 3276}, {140, 3515, 6555}};
+    for (const auto& row : rows) {
+        unsigned weak = 0;
+        unsigned strong = 0;
+        for (unsigned r = 0; r < 7; ++r) {
+            unsigned w = 0;
+            unsigned s = 0;
+            EXPECT_EQ(std::sscanf(CostLine(row.base + r).c_str(), "消費MP 弱：%u 強：%u", &w, &s), 2) << row.base + r;
+            weak += (r + 1) * w;
+            strong += (r + 1) * s;
+        }
+        EXPECT_EQ(weak, row.weak) << row.base;
+        EXPECT_EQ(strong, row.strong) << row.base;
     }
     // An item below 1000 shows its record's lines only.
     EXPECT_EQ(Lines(7, false), (std::vector<TInfoLine>{{0, 0, "傷を治す"}, {1, 0, ""}, {2, 0, "third"}}));
