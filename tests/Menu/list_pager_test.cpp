@@ -93,4 +93,13 @@ TEST(TListPager, TenEntriesScrollToTheEndAndPageBack)
     pager.Move(L);
     EXPECT_EQ(pager.GetTop(), 0);
     EXPECT_EQ(pager.GetRow(), 0);
+
+    // An entry taken out of a scrolled list: the window stays full, then an emptied list is row 0.
+    TListPager shrinking = At(11, 4, 6);
+    const std::int32_t lengths[][3] = {{10, 3, 6}, {5, 0, 4}, {0, 0, 0}};
+    for (const auto& [length, top, row] : lengths) {
+        shrinking.SetLength(length);
+        EXPECT_EQ(shrinking.GetTop(), top) << length;
+        EXPECT_EQ(shrinking.GetRow(), row) << length;
+    }
 }
