@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -42,11 +43,18 @@ void WriteSettings(const qmtest::TempDir& dir, const std::string& keys)
     qmtest::SaveStartupEnemyTable(dir.Path().string());
 }
 
-TEST(GameProcess, WithoutSettingsTellsThePlayerOnStderrAndExitsWithZero)
+// A refused start names the folder the game looked in, and fails.
+std::string FolderLine(const qmtest::TempDir& dir)
+{
+    return "(game folder: " + std::filesystem::canonical(dir.Path()).string() + ")";
+}
+
+TEST(GameProcess, WithoutSettingsTellsThePlayerOnStderrAndFails)
 {
     qmtest::TempDir dir;
     const ProcessResult r = RunGame(dir);
-    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(FolderLine(dir)), std::string::npos) << r.err;
     // The message box text reaches stderr as UTF-8 when no display can show it.
     EXPECT_TRUE(r.Says("Quillmark起動エラー")) << r.err;
     EXPECT_TRUE(r.Says("起動設定ファイル setting.ini が見つかりませんでした。")) << r.err;
@@ -75,8 +83,9 @@ TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
     kill(first, SIGTERM);
     int status = 0;
     waitpid(first, &status, 0);
-    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(second.exitCode, 1);
     EXPECT_TRUE(second.Says("多重起動禁止")) << second.err;
+    EXPECT_NE(second.err.find(FolderLine(dir)), std::string::npos) << second.err;
 }
 
 TEST(GameProcess, ADeviceThatCannotBeMadeIsReportedAndTheGameEnds)
