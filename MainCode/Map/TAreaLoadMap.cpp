@@ -32,6 +32,8 @@ D3DXVECTOR3 Jittered(const D3DXVECTOR3& p)
 void TAreaBase::PlacePlayer(const D3DXVECTOR3& position, const D3DXVECTOR3& direction, const D3DXVECTOR3& camera)
 {
     m_player->PlaceAt(Jittered(position), direction);
+    // The target faces as the player does from the first settling step on, as every step sets it.
+    m_cameraTarget->SetMatrix(*m_player->GetFrame()->GetMatrix());
     m_camera->Reset(camera, position, 100);
 }
 

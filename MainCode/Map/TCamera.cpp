@@ -234,7 +234,14 @@ void TFollowCamera::Follow()
     D3DXVECTOR3 k = GetCameraPosition();
     const float h = t.y + m_height;
 
-    const D3DXVECTOR3 n = Normalized(D3DXVECTOR3(k.x - t.x, 0.0F, k.z - t.z));
+    D3DXVECTOR3 n = Normalized(D3DXVECTOR3(k.x - t.x, 0.0F, k.z - t.z));
+    if (n.x == 0.0F && n.z == 0.0F && m_target != nullptr) {
+        // Straight above the target (a save point gives the start itself as the camera's place)
+        // there is no side to trail from: the camera goes behind the target. Characters look along
+        // their negative Z, so behind is the target's Z axis.
+        const D3DXMATRIX& m = *m_target->GetMatrix();
+        n = Normalized(D3DXVECTOR3(m._31, 0.0F, m._33));
+    }
     const D3DXVECTOR3 desired(t.x + m_distance * n.x, h, t.z + m_distance * n.z);
     k.x += 0.1F * (desired.x - k.x);
     k.z += 0.1F * (desired.z - k.z);

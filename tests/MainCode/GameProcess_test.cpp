@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -24,11 +26,12 @@ struct ProcessResult {
 };
 
 // Runs the game in the given folder with the test environment; stderr is captured.
-ProcessResult RunGame(const qmtest::TempDir& dir)
+// prefix goes before the executable on the command line: an environment change, a time limit.
+ProcessResult RunGame(const qmtest::TempDir& dir, const std::string& prefix = "")
 {
     const std::string errPath = dir.File("stderr.txt");
-    const std::string command = "cd '" + dir.Path().string() + "' && QM_RUNTIME_DIR='" + dir.Path().string() + "' '" +
-                                QM_GAME_EXE + "' 2>'" + errPath + "' </dev/null";
+    const std::string command = "cd '" + dir.Path().string() + "' && QM_RUNTIME_DIR='" + dir.Path().string() + "' " +
+                                prefix + " '" + QM_GAME_EXE + "' 2>'" + errPath + "' </dev/null";
     const int status = std::system(command.c_str());
     std::stringstream text;
     text << std::ifstream(errPath, std::ios::binary).rdbuf();
@@ -42,11 +45,18 @@ void WriteSettings(const qmtest::TempDir& dir, const std::string& keys)
     qmtest::SaveStartupEnemyTable(dir.Path().string());
 }
 
-TEST(GameProcess, WithoutSettingsTellsThePlayerOnStderrAndExitsWithZero)
+// A refused start names the folder the game looked in, and fails.
+std::string FolderLine(const qmtest::TempDir& dir)
+{
+    return "(game folder: " + std::filesystem::canonical(dir.Path()).string() + ")";
+}
+
+TEST(GameProcess, WithoutSettingsTellsThePlayerOnStderrAndFails)
 {
     qmtest::TempDir dir;
     const ProcessResult r = RunGame(dir);
-    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_NE(r.err.find(FolderLine(dir)), std::string::npos) << r.err;
     // The message box text reaches stderr as UTF-8 when no display can show it.
     EXPECT_TRUE(r.Says("Quillmark起動エラー")) << r.err;
     EXPECT_TRUE(r.Says("起動設定ファイル setting.ini が見つかりませんでした。")) << r.err;
@@ -75,8 +85,36 @@ TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
     kill(first, SIGTERM);
     int status = 0;
     waitpid(first, &status, 0);
-    EXPECT_EQ(second.exitCode, 0);
+    EXPECT_EQ(second.exitCode, 1);
     EXPECT_TRUE(second.Says("多重起動禁止")) << second.err;
+    EXPECT_NE(second.err.find(FolderLine(dir)), std::string::npos) << second.err;
+}
+
+// Without a display the game stops at once and says why; the off-screen driver is only taken when
+// asked for by name.
+TEST(GameProcess, WithoutADisplayTheGameStopsAtOnceAndWritesNoSave)
+{
+    if (std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr) {
+        GTEST_SKIP() << "a display is present";
+    }
+    qmtest::TempDir dir;
+    WriteSettings(dir, "");
+    const ProcessResult r = RunGame(dir, "env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY timeout 20");
+    EXPECT_EQ(r.exitCode, 1) << r.err;  // not 124: it did not run on unseen
+    EXPECT_NE(r.err.find("no display: "), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("needs a graphical session"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::ifstream(dir.File("save") + "/.").good());
+}
+
+// Without a sound device the game runs silent and says so once; closed, it ends without an error.
+TEST(GameProcess, WithoutASoundDeviceTheGameRunsSilentAndSaysSoOnce)
+{
+    qmtest::TempDir dir;
+    WriteSettings(dir, "");
+    const ProcessResult r = RunGame(dir, "SDL_AUDIODRIVER=nosuch timeout --preserve-status -s TERM 3");
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.err.rfind("no audio device: running without sound (", 0), 0u) << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
 TEST(GameProcess, ADeviceThatCannotBeMadeIsReportedAndTheGameEnds)

@@ -97,16 +97,23 @@ TEST_F(CameraTest, FollowCameraTooCloseBacksOffAtMostHalfAUnitAStep)
     EXPECT_NEAR(Distance(PositionOf(camera), D3DXVECTOR3(0, 0, 0)), caughtUp + 0.5F, 1e-4F);
 }
 
-TEST_F(CameraTest, FollowCameraAboveOrOnItsTargetStaysANumber)
+TEST_F(CameraTest, FollowCameraAboveOrOnItsTargetGoesBehindIt)
 {
     TFollowCamera camera(scene_.Get(), target_.Get(), &view_, kD, 0, kH);
     for (const D3DXVECTOR3& eye : {D3DXVECTOR3(0, 10, 0), D3DXVECTOR3(0, 0, 0)}) {
         Place(camera, eye, D3DXVECTOR3(0, 0, 0));
         camera.Update();
         const D3DXVECTOR3 p = PositionOf(camera);
-        EXPECT_EQ(D3DXVECTOR3(p.x, 0, p.z), D3DXVECTOR3(0, 0, 0));
-        EXPECT_GE(p.y, kH);  // false for a NaN too
+        // The target looks along its -z: behind it is +z, a tenth of the way on the first step.
+        EXPECT_EQ(p.x, 0.0F);
+        EXPECT_GE(p.z, 0.1F * kD);  // false for a NaN too
+        EXPECT_GE(p.y, kH);
     }
+    camera.Reset(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 0), 100);
+    const D3DXVECTOR3 settled = PositionOf(camera);
+    EXPECT_NEAR(settled.x, 0.0F, 0.001F);
+    EXPECT_GT(settled.z, kD - 0.01F);
+    EXPECT_NEAR(Distance(settled, D3DXVECTOR3(0, 0, 0)), kD + 0.7F, 0.05F);
 }
 
 TEST_F(CameraTest, ResetSettlesTheFollowCameraAndAimsTheView)

@@ -29,20 +29,7 @@
 
 namespace windowtest {
 
-// A framed rectangle of one colour, half transparent inside.
-inline qmtest::PtxImage Panel(const std::string& name, std::uint32_t width, std::uint32_t height, qmtest::PtxColor fill)
-{
-    std::vector<qmtest::PtxColor> colors;
-    std::vector<std::uint8_t> alphas;
-    for (std::uint32_t y = 0; y < height; ++y) {
-        for (std::uint32_t x = 0; x < width; ++x) {
-            const bool edge = x < 2 || y < 2 || x + 2 >= width || y + 2 >= height;
-            colors.push_back(edge ? qmtest::PtxColor{230, 230, 240} : fill);
-            alphas.push_back(edge ? 255 : 200);
-        }
-    }
-    return qmtest::PtxImage::FromPixels(name, 1, width, height, colors, alphas);
-}
+using qmtest::FramedPanel;
 
 class MessageWindowTest : public qmtest::Graphics2D {
 protected:
@@ -53,9 +40,11 @@ protected:
     {
         Graphics2D::SetUp();
         StartDevice();
-        WritePackage("sprite.ptx", {Panel("window06", 512, 128, {20, 30, 90}), Panel("window16", 128, 32, {90, 30, 40}),
-                                    Panel("button00_a", 16, 16, {250, 220, 40}),
-                                    Panel("button00_b", 16, 16, {120, 100, 20}), Panel("cursor02", 16, 16, {40, 220, 90})});
+        WritePackage("sprite.ptx", {FramedPanel("window06", 512, 128, {20, 30, 90}),
+                                    FramedPanel("window16", 128, 32, {90, 30, 40}),
+                                    FramedPanel("button00_a", 16, 16, {250, 220, 40}),
+                                    FramedPanel("button00_b", 16, 16, {120, 100, 20}),
+                                    FramedPanel("cursor02", 16, 16, {40, 220, 90})});
         StartSound();
         platform::ResetKeyboardState();
         input_ = std::make_unique<TInputDevice>(dir_.File("no.ini"), 10, TInputDevice::kDefaultKeys,

@@ -93,29 +93,30 @@ MeshFile CollisionGround()
         .File("_field00");
 }
 
-// A half sphere of radius 1 seen from inside: pale at the horizon, deeper blue above.
+// The sky's canopy over x and z in -0.5..0.5: the camera scales x and z to the far width, stands it at
+// the far point and turns its +z towards the eye, so it slopes up towards the viewer. At the far point
+// it lies 50 to 60 below the ground's level, so the sky reaches down behind the far end of the ground
+// with no gap, and towards the eye it rises over the top of the view: pale low down, deeper blue above;
+// both windings.
 MeshFile SkyDome()
 {
     MeshFile f;
     f.name = "sky00_00";
     f.materials.push_back(MeshMaterial("sky", 1.0F, 1.0F, 1.0F, 1.0F, kOpaque));
     f.keyFrames.emplace_back();
-    const int around = 12;
-    const int up = 4;
-    const float pi = 3.14159265F;
-    auto at = [&](int a, int u) {
-        const float yaw = 2.0F * pi * static_cast<float>(a) / static_cast<float>(around);
-        const float pitch = 0.5F * pi * static_cast<float>(u) / static_cast<float>(up);
-        const auto blue = static_cast<std::uint32_t>(255 - 30 * u);
-        const auto rg = static_cast<std::uint32_t>(200 - 35 * u);
-        return MeshVertex{std::cos(pitch) * std::cos(yaw), std::sin(pitch), std::cos(pitch) * std::sin(yaw),
-                          0xFF000000u | rg << 16 | (rg + 20) << 8 | blue, 0, 0};
+    constexpr int n = 8;
+    auto at = [&](int x, int z) {
+        const float fx = static_cast<float>(x) / n - 0.5F;
+        const float fz = static_cast<float>(z) / n - 0.5F;
+        const float y = -60.0F + 130.0F * fz + 10.0F * (1.0F - 4.0F * fx * fx);
+        const auto t = static_cast<std::uint32_t>(z * 8 / n);
+        const std::uint32_t rg = 200 - 12 * t;
+        return MeshVertex{fx, y, fz, 0xFF000000u | rg << 16 | (rg + 15) << 8 | (255 - 6 * t), 0, 0};
     };
-    for (int u = 0; u < up; ++u) {
-        for (int a = 0; a < around; ++a) {
-            // Both windings: the dome is seen from inside whichever way the camera turns.
-            Quad(f, at(a, u + 1), at(a + 1, u + 1), at(a, u), at(a + 1, u));
-            Quad(f, at(a + 1, u + 1), at(a, u + 1), at(a + 1, u), at(a, u));
+    for (int z = 0; z < n; ++z) {
+        for (int x = 0; x < n; ++x) {
+            Quad(f, at(x, z + 1), at(x + 1, z + 1), at(x, z), at(x + 1, z));
+            Quad(f, at(x + 1, z + 1), at(x, z + 1), at(x + 1, z), at(x, z));
         }
     }
     return f;
@@ -134,10 +135,14 @@ MeshFile Shadow()
 
 std::vector<PtxImage> FieldSprites()
 {
-    // The HUD's pictures and the message window's parts.
+    // The HUD's pictures, and the message window's parts at the sizes the window draws them (its
+    // panel 512 x 128 under the text, the name plate 128 x 32).
     std::vector<PtxImage> sprites = HudSprites();
-    for (const char* name : {"window06", "window16", "button00_a", "button00_b", "cursor02"}) {
-        sprites.push_back(PtxImage::Filled(name, 1, 16, 16, {40, 60, 120}));
+    for (PtxImage& part : std::vector<PtxImage>{
+             FramedPanel("window06", 512, 128, {24, 36, 96}), FramedPanel("window16", 128, 32, {96, 36, 48}),
+             FramedPanel("button00_a", 16, 16, {250, 220, 40}), FramedPanel("button00_b", 16, 16, {120, 100, 20}),
+             FramedPanel("cursor02", 16, 16, {40, 220, 90})}) {
+        sprites.push_back(std::move(part));
     }
     // The enemy gauge's frame and bar sheet, the minimap's window and cursor.
     sprites.push_back(PtxImage::Filled("guage08", 1, 64, 8, {90, 90, 110}));

@@ -65,6 +65,20 @@ PtxImage PtxImage::FromPixels(const std::string& name, std::uint32_t kind, std::
     return image;
 }
 
+PtxImage FramedPanel(const std::string& name, std::uint32_t width, std::uint32_t height, PtxColor fill)
+{
+    std::vector<PtxColor> colors;
+    std::vector<std::uint8_t> alphas;
+    for (std::uint32_t y = 0; y < height; ++y) {
+        for (std::uint32_t x = 0; x < width; ++x) {
+            const bool edge = x < 2 || y < 2 || x + 2 >= width || y + 2 >= height;
+            colors.push_back(edge ? PtxColor{230, 230, 240} : fill);
+            alphas.push_back(edge ? 255 : 200);
+        }
+    }
+    return PtxImage::FromPixels(name, 1, width, height, colors, alphas);
+}
+
 std::uint32_t PtxRecordOffset(const std::vector<PtxImage>& images, std::size_t i)
 {
     std::size_t offset = DirectorySize(images);

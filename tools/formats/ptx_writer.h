@@ -30,6 +30,9 @@ struct PtxImage {
                                const std::vector<PtxColor>& colors, const std::vector<std::uint8_t>& alphas = {});
 };
 
+// A window part: a light frame two pixels wide around a fill, half transparent inside (kind 1).
+PtxImage FramedPanel(const std::string& name, std::uint32_t width, std::uint32_t height, PtxColor fill);
+
 // Entries in the order given, each pointing at its own image record after the directory.
 std::vector<std::uint8_t> BuildPtx(const std::vector<PtxImage>& images);
 // Offset of the record of image i in BuildPtx(images).
