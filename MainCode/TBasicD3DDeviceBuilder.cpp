@@ -6,6 +6,7 @@
 #include "MainCode/Map/TMapData.h"
 #include "TCommon/my_error.h"
 #include "TUtility/TIni.h"
+#include "platform/text/cp932.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TD3D8Enum.h"
 
@@ -61,6 +62,35 @@ std::string Text(const TIni& ini, const char* section, const char* key, const ch
     std::string value = missing;
     ini.GetString(section, key, value);
     return value;
+}
+
+// A setting the device cannot be made from: one line naming the file and the key, before the
+// device message.
+void SettingLog(const std::string& path, const std::string& text)
+{
+    std::fprintf(stderr, "setting: %s: %s\n", platform::Cp932ToUtf8(path).c_str(), platform::Cp932ToUtf8(text).c_str());
+}
+
+// A number key that is present but no number, or outside lo..hi, is logged (its value as read is used).
+void CheckNumber(const TIni& ini, const std::string& path, const char* section, const char* key, std::int32_t lo,
+                 std::int32_t hi)
+{
+    std::string text;
+    if (!ini.GetString(section, key, text)) {
+        return;
+    }
+    std::int32_t value = 0;
+    ini.GetInt(section, key, value);
+    std::size_t at = text.find_first_not_of(" \t");
+    if (at != std::string::npos && (text[at] == '-' || text[at] == '+')) {
+        ++at;
+    }
+    const bool number = at < text.size() && text[at] >= '0' && text[at] <= '9';
+    if (!number || value < lo || value > hi) {
+        const std::string shown = text.size() > 32 ? text.substr(0, 32) + "..." : text;
+        SettingLog(path, "[" + std::string(section) + "] " + key + "=" + shown + " is not a number from " +
+                             std::to_string(lo) + " to " + std::to_string(hi));
+    }
 }
 
 bool Is16Bit(D3DFORMAT f) { return f == D3DFMT_R5G6B5 || f == D3DFMT_X1R5G5B5; }
@@ -251,14 +281,26 @@ std::uint32_t TBasicD3DDeviceBuilder::CreateDevice(TD3D8* core, IDirect3DDevice8
 
     TIni ini(m_settingsPath, 4096, 4096, 1024);
     if (!ini.Load()) {
+        SettingLog(m_settingsPath, "cannot be read: missing, empty, or a section, key or value too long or cut short");
         return kNoSettings;
     }
+    const char* current = "CurrentSetting";
+    CheckNumber(ini, m_settingsPath, current, "ScreenWidth", 1, 16384);
+    CheckNumber(ini, m_settingsPath, current, "ScreenHeight", 1, 16384);
+    CheckNumber(ini, m_settingsPath, current, "BitDepth", 16, 32);
+    CheckNumber(ini, m_settingsPath, current, "BackBufferCount", 1, 3);
+    CheckNumber(ini, m_settingsPath, current, "BackBufferCountLower", 1, 3);
+    CheckNumber(ini, m_settingsPath, current, "View", 1, 1000);
     ReadCurrentSetting(ini);
     ReadPreferenceLists(ini);
     ReadBackBufferCounts(ini);
     ReadDeviceBehavior(ini);
 
     if (!ChooseMode()) {
+        SettingLog(m_settingsPath, "no display mode of " + std::to_string(m_screenWidth) + "x" +
+                                       std::to_string(m_screenHeight) + " at " + std::to_string(m_bitDepth) +
+                                       " bits " + (m_windowed ? "in a window" : "full screen") +
+                                       " ([CurrentSetting] ScreenWidth, ScreenHeight, BitDepth, ScreenMode)");
         return kNoMode;
     }
     TAdapterInfo& record = core->GetEnum()->GetAdapterInfo(m_adapterIndex);

@@ -8,29 +8,22 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TWeponTable.h"
+#include "platform/d3dx8/d3dx8core.h"
 
 namespace {
 
 constexpr std::uint16_t kBodyMaterial = 2100;
 constexpr float kShadowLift = 0.01F;
 
-// Where a vertex's first texture coordinates lie; -1 when it has none.
+// Where a vertex's first texture coordinates lie; -1 unless that set holds a u and a v inside the
+// vertex (a one-float set has no v).
 int TexCoordOffset(DWORD fvf)
 {
-    if ((fvf & D3DFVF_TEXCOUNT_MASK) == 0) {
+    if ((fvf & D3DFVF_TEXCOUNT_MASK) == 0 || ((fvf >> 16) & 3u) == D3DFVF_TEXTUREFORMAT1) {
         return -1;
     }
-    int offset = (fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZRHW ? 16 : 12;
-    if ((fvf & D3DFVF_NORMAL) != 0) {
-        offset += 12;
-    }
-    if ((fvf & D3DFVF_DIFFUSE) != 0) {
-        offset += 4;
-    }
-    if ((fvf & D3DFVF_SPECULAR) != 0) {
-        offset += 4;
-    }
-    return offset;
+    const UINT offset = D3DXGetFVFVertexSize(fvf & ~static_cast<DWORD>(D3DFVF_TEXCOUNT_MASK));
+    return offset + 2 * sizeof(float) <= D3DXGetFVFVertexSize(fvf) ? static_cast<int>(offset) : -1;
 }
 
 }  // namespace
@@ -44,6 +37,9 @@ void TPlayerCharacter::MoveUvRegionTrianglesLast(TMesh8& mesh)
     }
     const std::uint32_t stride = mesh.GetGeometry()->GetVertexSize();
     const std::uint32_t vertexCount = mesh.GetVertexCount();
+    if (static_cast<std::uint32_t>(uvOffset) + 2 * sizeof(float) > stride) {
+        return;
+    }
     std::vector<std::uint16_t> indices(triangles * 3u);
     std::vector<bool> marked(vertexCount, false);
     const auto* vertices = static_cast<const std::uint8_t*>(mesh.LockVerticesReadOnly(0));

@@ -13,6 +13,7 @@
 #include "MainCode/Map/TMapTrigger.h"
 #include "MainCode/Map/TMeshAreaManager.h"
 #include "MainCode/Script/TScriptProcessManager.h"
+#include "TCommon/my_error.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TVertexShader.h"
 #include "platform/text/cp932.h"
@@ -24,9 +25,22 @@ void MapLog(const std::string& line)
     std::fputs(platform::Cp932ToUtf8(line + "\n").c_str(), stderr);
 }
 
-TMesh8 LoadPlaced(const TMeshPlacement& placement)
+// The message of a refused file names that file only; this names the file that asked for it.
+template <typename Make>
+auto Asked(const std::string& asker, Make make)
 {
-    TMesh8 mesh = TMesh8::Load(TMapData::GetVisualDirectory() + placement.meshName);
+    try {
+        return make();
+    } catch (const my_error&) {
+        MapLog(asker);
+        throw;
+    }
+}
+
+TMesh8 LoadPlaced(const TMeshPlacement& placement, const std::string& mapName)
+{
+    TMesh8 mesh = Asked("map " + mapName + ": a placement asks for the mesh \"" + placement.meshName + "\"",
+                        [&] { return TMesh8::Load(TMapData::GetVisualDirectory() + placement.meshName); });
     mesh.Mirror(static_cast<std::int32_t>(placement.mirrorAxis));
     mesh.Transform(&placement.world);
     return mesh;
@@ -76,7 +90,7 @@ TRefPtr<TVertexShader> TMapData::CreateShader(std::uint32_t shaderKind)
 void TMapData::CreateVisualMeshes(TMeshAreaManager* manager) const
 {
     for (const TMeshPlacement& placement : m_visualPlacements) {
-        TMesh8 mesh = LoadPlaced(placement);
+        TMesh8 mesh = LoadPlaced(placement, m_mapName);
         if (placement.materialIndex > kMaxMaterialIndex) {
             MapLog("material index " + std::to_string(placement.materialIndex) + " past the table, materials kept : " +
                    m_mapName + " " + placement.meshName);
@@ -94,7 +108,7 @@ void TMapData::CreateVisualMeshes(TMeshAreaManager* manager) const
 void TMapData::CreateCollisionMeshes(TCollisionWorld* world) const
 {
     for (const TMeshPlacement& placement : m_collisionPlacements) {
-        world->AddSolid(LoadPlaced(placement));
+        world->AddSolid(LoadPlaced(placement, m_mapName));
     }
 }
 
@@ -143,7 +157,9 @@ void TMapData::CreateVillagers(TAreaBase* area) const
         TVillagerInfo info;
         // A villager whose set-up fails is left out (logged); the others still come.
         if (LoadVillagerInfo(info, name)) {
-            area->AddVillager(TRefPtr<TVillager>(new TVillager(info)));
+            area->AddVillager(Asked("map " + m_mapName + ": the villager of \"" + name + "\" asks for the model \"" +
+                                        info.name + "\"",
+                                    [&] { return TRefPtr<TVillager>(new TVillager(info)); }));
         }
     }
     TScriptProcessManager::Destroy();

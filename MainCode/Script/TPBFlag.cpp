@@ -2,6 +2,7 @@
 
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Script/ScriptCommon.h"
+#include "MainCode/Script/TScript.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "TCommon/my_error.h"
 
@@ -26,6 +27,19 @@ bool FlagInRange(std::int32_t keyword, std::int32_t number)
     return false;
 }
 
+// The game ends on the throw that follows; first name the script that asked.
+void LogUnknownKeyword(const char* operation, std::int32_t keyword)
+{
+    std::string where = "no running script";
+    if (const TScript* script = TScript::Running()) {
+        std::string filePart;
+        std::string name;
+        TScript::SplitKey(script->GetKey(), filePart, name);
+        where = TScript::GetDirectory() + filePart + " (" + script->GetKey() + ")";
+    }
+    ScriptLog(std::string("Flag: unknown keyword ") + std::to_string(keyword) + " to " + operation + " in " + where);
+}
+
 }  // namespace
 
 TPBFlag::TPBFlag(TGameWnd* app) : TScriptModule("Flag"), m_app(app) {}
@@ -45,6 +59,7 @@ void TPBFlag::GetValue(const std::deque<std::string>& args)
 {
     const std::int32_t keyword = Arg(args, 0);
     if (keyword < 0 || keyword > 12) {
+        LogUnknownKeyword("GetValue", keyword);
         throw my_error("TPBFlag::GetValue Unknown Arg", kSourceFile, 100);
     }
     TGameData* data = TGameData::GetInstance();
@@ -80,6 +95,7 @@ void TPBFlag::PutValue(const std::deque<std::string>& args)
 {
     const std::int32_t keyword = Arg(args, 0);
     if (keyword < 0 || keyword > 14 || keyword == 10 || keyword == 11 || keyword == 12) {
+        LogUnknownKeyword("PutValue", keyword);
         throw my_error("TPBFlag::PutValue Unknown Arg", kSourceFile, 159);
     }
     TGameData* data = TGameData::GetInstance();

@@ -8,6 +8,7 @@
 #include "TCommon/TByteReader.h"
 
 std::string TScript::s_folder;
+TScript* TScript::s_running = nullptr;
 
 namespace {
 
@@ -57,7 +58,17 @@ TScript::TScript(const std::string& key)
     Load(key);
 }
 
+TScript::TScript(const TRefPtr<TScript>& loaded) : m_loaded(loaded), m_key(loaded->GetKey())
+{
+    m_current = m_loaded->m_current;
+}
+
 TScript::~TScript() = default;
+
+TScript* TScript::Running()
+{
+    return s_running;
+}
 
 void TScript::SetDirectory(const std::string& folder)
 {
@@ -192,6 +203,12 @@ bool TScript::Step()
     if (m_current == nullptr) {
         return false;
     }
+    // Restored afterwards, a throw included: a statement may step another manager's scripts.
+    struct Running {
+        TScript* outer;
+        explicit Running(TScript* self) : outer(s_running) { s_running = self; }
+        ~Running() { s_running = outer; }
+    } running(this);
     TScriptStatement* next = m_current->Execute();
     m_previous = m_current;
     m_current = next;
@@ -200,7 +217,8 @@ bool TScript::Step()
 
 TScriptStatement* TScript::GetStatement(std::size_t index) const
 {
-    return index < m_statements.size() ? m_statements[index].Get() : nullptr;
+    const std::deque<TRefPtr<TScriptStatement>>& statements = Code().m_statements;
+    return index < statements.size() ? statements[index].Get() : nullptr;
 }
 
 void TScript::AddStatement(const TRefPtr<TScriptStatement>& statement)
@@ -214,6 +232,20 @@ void TScript::Reset()
     m_previous = nullptr;
     m_statements.clear();
     m_labels.clear();
+    m_labelIndex.clear();
+    m_loaded = TRefPtr<TScript>();
+}
+
+TScriptLabel* TScript::FindLabel(const std::string& name) const
+{
+    auto found = m_labelIndex.find(name);
+    return found != m_labelIndex.end() ? found->second : nullptr;
+}
+
+void TScript::AddLabel(const TRefPtr<TScriptLabel>& label)
+{
+    m_labels.push_back(label);
+    m_labelIndex.emplace(label->GetName(), label.Get());
 }
 
 void TScript::LinkBlocks()

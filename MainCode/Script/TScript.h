@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <deque>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "MainCode/Script/TScriptVarTable.h"
@@ -16,6 +17,8 @@ class TScriptStatement;
 class TScript {
 public:
     explicit TScript(const std::string& key);
+    // A task that runs the statements of a script already loaded, with its own position and locals.
+    explicit TScript(const TRefPtr<TScript>& loaded);
     virtual ~TScript();
     TScript(const TScript&) = delete;
     TScript& operator=(const TScript&) = delete;
@@ -30,9 +33,12 @@ public:
     void Load(const std::string& key);
     // Runs one statement; false once the script has ended.
     bool Step();
+    // The script whose statement is running now (null between steps). Statements shared by several
+    // tasks read the position and the locals of this one.
+    static TScript* Running();
 
     TScriptStatement* GetStatement(std::size_t index) const;
-    std::size_t GetStatementCount() const { return m_statements.size(); }
+    std::size_t GetStatementCount() const { return Code().m_statements.size(); }
     void AddStatement(const TRefPtr<TScriptStatement>& statement);
     void Reset();
     // Resolves GOTOs and the links of blocks and loops; run once after the statements are chained.
@@ -42,12 +48,20 @@ public:
     TScriptStatement* GetPrevious() const { return m_previous; }
     TScriptVarTable& GetLocals() { return m_locals; }
     std::vector<TRefPtr<TScriptLabel>>& GetLabels() { return m_labels; }
+    // The record of a label name, null when the script has none yet.
+    TScriptLabel* FindLabel(const std::string& name) const;
+    void AddLabel(const TRefPtr<TScriptLabel>& label);
     const std::string& GetKey() const { return m_key; }
 
 private:
     bool ReadBody(const std::string& path, const std::string& name);
+    // The script whose statements this one runs: itself, or the loaded one it shares.
+    const TScript& Code() const { return m_loaded.Get() != nullptr ? *m_loaded.Get() : *this; }
 
+    TRefPtr<TScript> m_loaded;
     std::vector<TRefPtr<TScriptLabel>> m_labels;
+    // Label names to their records: a script of many labels loads in linear time.
+    std::unordered_map<std::string, TScriptLabel*> m_labelIndex;
     std::deque<TRefPtr<TScriptStatement>> m_statements;
     TScriptStatement* m_current = nullptr;
     TScriptStatement* m_previous = nullptr;
@@ -55,4 +69,5 @@ private:
     std::string m_key;
 
     static std::string s_folder;
+    static TScript* s_running;
 };

@@ -41,6 +41,7 @@ TScriptStatement* TScriptCall::Execute()
 void TScriptCall::EvaluateArguments(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const
 {
     TScriptProcessManager* manager = TScriptProcessManager::Get();
+    TScript* task = Task();
     for (std::size_t i = 0; i < m_argTexts.size(); ++i) {
         const std::string& text = m_argTexts[i];
         const std::uint32_t kind = m_argKinds[i];
@@ -57,7 +58,7 @@ void TScriptCall::EvaluateArguments(std::deque<std::string>& texts, std::deque<s
         } else if (kind == kTokenGlobalA || kind == kTokenGlobalA2) {
             value = manager != nullptr ? manager->GetGlobalA().GetInt(text, 0) : 0;
         } else if (kind == kTokenLocal || kind == kTokenLocal2) {
-            value = m_script != nullptr ? m_script->GetLocals().GetInt(text, 0) : 0;
+            value = task != nullptr ? task->GetLocals().GetInt(text, 0) : 0;
         } else {
             continue;
         }
@@ -106,7 +107,7 @@ void TScriptCall::CallScript(const std::deque<std::string>& texts, const std::de
     if (manager == nullptr) {
         return;
     }
-    TScript* called = manager->Push(m_target);
+    TScript* called = manager->PushCalled(m_target);
     if (called == nullptr) {
         return;
     }

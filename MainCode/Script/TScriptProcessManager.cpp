@@ -42,11 +42,29 @@ void TScriptProcessManager::SetResultVariable(std::int32_t value)
 
 TScript* TScriptProcessManager::Push(const std::string& key)
 {
+    return Queue(key, true);
+}
+
+TScript* TScriptProcessManager::PushCalled(const std::string& key)
+{
+    return Queue(key, false);
+}
+
+TScript* TScriptProcessManager::Queue(const std::string& key, bool reload)
+{
     if (m_tasks.size() >= kMaxTasks) {
         ScriptLog("too many scripts waiting; \"" + key + "\" not started");
         return nullptr;
     }
-    TRefPtr<TScript> script(new TScript(key));
+    if (m_tasks.empty()) {
+        m_loaded.clear();
+    }
+    TRefPtr<TScript>& loaded = m_loaded[key];
+    if (reload || loaded.Get() == nullptr) {
+        // Tasks still running the earlier load keep it.
+        loaded = TRefPtr<TScript>(new TScript(key));
+    }
+    TRefPtr<TScript> script(new TScript(loaded));
     m_tasks.push_front(script);
     return script.Get();
 }
@@ -163,6 +181,7 @@ void TScriptProcessManager::VisitModules(void (TScriptModule::*visit)())
 void TScriptProcessManager::Clear()
 {
     m_tasks.clear();
+    m_loaded.clear();
     m_modules.clear();
     m_globalB.Clear();
     m_globalA.Clear();

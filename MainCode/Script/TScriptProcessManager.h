@@ -39,8 +39,12 @@ public:
     static void SetResultVariable(std::int32_t value);
 
     // Loads the script and puts it in front of every queued one; null (and logged) when the
-    // queue is full.
+    // queue is full. A push onto an empty queue starts a new run and forgets what earlier runs loaded.
     TScript* Push(const std::string& key);
+    // The same for a script that a running one calls: within a run a script is loaded once, and
+    // every task of it (a CALL in a loop, a script calling itself) shares those statements, each
+    // with its own position and locals.
+    TScript* PushCalled(const std::string& key);
     std::uint32_t Step();
     // Takes a queued task out (a held one whose caller is done with it).
     void RemoveTask(const TScript* script);
@@ -72,6 +76,7 @@ public:
     void SetCancel(std::uint8_t value) { m_cancel = value; }
 
 private:
+    TScript* Queue(const std::string& key, bool reload);
     // Calls Update or Draw of each module in name order; a module may add or remove modules meanwhile.
     void VisitModules(void (TScriptModule::*visit)());
 
@@ -80,6 +85,9 @@ private:
     std::uint8_t m_stop = 0;
     std::uint8_t m_cancel = 0;
     std::deque<TRefPtr<TScript>> m_tasks;
+    // Script keys to the statements loaded in this run, a script that failed to load included
+    // (logged once).
+    std::map<std::string, TRefPtr<TScript>> m_loaded;
     TScriptVarTable m_globalA;
     TScriptVarTable m_globalB;
     std::map<std::string, TRefPtr<TScriptModule>> m_modules;

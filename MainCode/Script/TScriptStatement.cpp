@@ -150,25 +150,30 @@ TRefPtr<TScriptStatement> TScriptStatement::Create(const std::vector<std::string
     return {};
 }
 
+TScript* TScriptStatement::Task() const
+{
+    TScript* running = TScript::Running();
+    return running != nullptr ? running : m_script;
+}
+
 std::int32_t TScriptStatement::PreviousKind() const
 {
-    const TScriptStatement* previous = m_script != nullptr ? m_script->GetPrevious() : nullptr;
+    const TScript* task = Task();
+    const TScriptStatement* previous = task != nullptr ? task->GetPrevious() : nullptr;
     return previous != nullptr ? previous->GetKind() : -1;
 }
 
 TScriptLabel* TScriptLabel::Find(const std::string& name, TScriptStatement* target, TScript* script)
 {
-    std::vector<TRefPtr<TScriptLabel>>& labels = script->GetLabels();
-    for (const TRefPtr<TScriptLabel>& label : labels) {
-        if (label->m_name == name) {
-            if (target != nullptr) {
-                label->m_target = target;
-            }
-            return label.Get();
+    if (TScriptLabel* label = script->FindLabel(name)) {
+        if (target != nullptr) {
+            label->m_target = target;
         }
+        return label;
     }
-    labels.push_back(TRefPtr<TScriptLabel>(new TScriptLabel(script, name, target)));
-    return labels.back().Get();
+    TRefPtr<TScriptLabel> label(new TScriptLabel(script, name, target));
+    script->AddLabel(label);
+    return label.Get();
 }
 
 std::int32_t TScriptConditionStatement::Value() const
@@ -213,7 +218,8 @@ TScriptStatement* TScriptEnd::Execute()
         return m_next;
     }
     // The END of a WHILE: reached from the WHILE itself only when its condition failed.
-    return m_script != nullptr && m_script->GetPrevious() == m_end ? m_next : m_end;
+    const TScript* task = Task();
+    return task != nullptr && task->GetPrevious() == m_end ? m_next : m_end;
 }
 
 TScriptStatement* TScriptSwitch::Execute()

@@ -50,7 +50,9 @@ public:
     void SetNext(TScriptStatement* next) { m_next = next; }
 
 protected:
-    // The kind of the statement the script ran just before this one (-1 for none).
+    // The task running this statement: the statements of a script are shared by all its tasks.
+    TScript* Task() const;
+    // The kind of the statement the task ran just before this one (-1 for none).
     std::int32_t PreviousKind() const;
 
     TScript* m_script;

@@ -97,14 +97,26 @@ TRefPtr<TScriptVarRef> TScriptVarRef::Create(const std::string& name, std::uint3
     return TRefPtr<TScriptVarRef>(new TScriptVarRef(name, kind, script, table));
 }
 
+TScriptVarTable* TScriptVarRef::Table() const
+{
+    // Every task running the statements has locals of its own.
+    if (m_kind == kTokenLocal || m_kind == kTokenLocal2) {
+        if (TScript* running = TScript::Running()) {
+            return &running->GetLocals();
+        }
+    }
+    return m_table;
+}
+
 std::int32_t TScriptVarRef::Get() const
 {
-    return m_table != nullptr ? m_table->GetInt(m_name, 0) : 0;
+    const TScriptVarTable* table = Table();
+    return table != nullptr ? table->GetInt(m_name, 0) : 0;
 }
 
 void TScriptVarRef::Set(std::int32_t value)
 {
-    if (m_table != nullptr) {
-        m_table->SetInt(m_name, value);
+    if (TScriptVarTable* table = Table()) {
+        table->SetInt(m_name, value);
     }
 }

@@ -51,6 +51,8 @@ public:
 private:
     TScriptVarRef(const std::string& name, std::uint32_t kind, TScript* script, TScriptVarTable* table)
         : m_script(script), m_name(name), m_kind(kind), m_table(table) {}
+    // The bound table; for a local, that of the task running now.
+    TScriptVarTable* Table() const;
 
     TScript* m_script;
     std::string m_name;

@@ -116,6 +116,11 @@ void ThrowInNextThreadWait(bool armed)
     seams::g_throwInThreadWait.store(armed);
 }
 
+void FailNextFolderFlush(bool armed)
+{
+    seams::g_failNextFolderFlush.store(armed);
+}
+
 unsigned MessageWaitsBegun()
 {
     return seams::g_messageWaitsBegun.load();

@@ -53,6 +53,10 @@ std::size_t RunningThreadCount();
 // failed") instead of waiting, as a worker's unexpected failure would; that disarms it.
 void ThrowInNextThreadWait(bool armed = true);
 
+// While armed, the folder flush after the next write-through MoveFileExA fails (as on a disk
+// error after the rename); that disarms it.
+void FailNextFolderFlush(bool armed = true);
+
 // How many message waits have begun, and whether one is in progress now.
 unsigned MessageWaitsBegun();
 bool IsWaitingForMessage();

@@ -47,4 +47,7 @@ extern std::atomic<bool> g_waitingForMessage;
 // When set, the next wait of a thread started here throws instead of waiting (cleared as it does).
 extern std::atomic<bool> g_throwInThreadWait;
 
+// When set, the folder flush after the next write-through rename fails (cleared as it does).
+extern std::atomic<bool> g_failNextFolderFlush;
+
 }  // namespace platform::seams

@@ -9,6 +9,7 @@
 #if defined(__SANITIZE_ADDRESS__)
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*, std::size_t),
                                                          void (*freeHook)(const volatile void*));
+extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
 #endif
 
 namespace qmtest {
@@ -108,6 +109,15 @@ void AllocationProbe::Reset()
     g_allocations.store(0);
     g_ownAllocations.store(0);
     g_audioAllocations.store(0);
+}
+
+std::size_t AllocationProbe::LiveBytes()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    return 0;
+#endif
 }
 
 }  // namespace qmtest

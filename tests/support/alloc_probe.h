@@ -26,6 +26,9 @@ public:
     long OwnThreadAllocations() const;
     long AudioThreadAllocations() const;
     void Reset();
+
+    // Bytes allocated and not yet freed in the whole process; 0 where the probe is not available.
+    static std::size_t LiveBytes();
 };
 
 }  // namespace qmtest

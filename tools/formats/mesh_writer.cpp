@@ -46,9 +46,15 @@ void MeshFile::WriteBody(ByteWriter& out) const
         }
         out.F32(m.power);
     }
-    const std::size_t vertexCount = keyFrames.empty() ? 0 : keyFrames[0].size();
+    const std::size_t vertexCount = !rawVertices.empty() ? rawVertices.size() : keyFrames.empty() ? 0 : keyFrames[0].size();
     out.U16(static_cast<std::uint16_t>(vertexCount));
-    if (animated) {
+    if (!rawVertices.empty()) {
+        for (const std::vector<float>& vertex : rawVertices) {
+            for (float word : vertex) {
+                out.F32(word);
+            }
+        }
+    } else if (animated) {
         out.U32(static_cast<std::uint32_t>(keyFrames.size()));
         for (const std::vector<MeshVertex>& frame : keyFrames) {
             WriteVertices(out, frame);

@@ -48,6 +48,8 @@ struct MeshFile {
     std::string name = "mesh";
     std::vector<MeshMaterialRecord> materials;
     std::vector<std::vector<MeshVertex>> keyFrames;  // a static mesh writes the first only
+    // Instead of keyFrames, for a static mesh of another vertex format: each vertex's words in order.
+    std::vector<std::vector<float>> rawVertices;
     std::vector<std::uint16_t> indices;              // three a triangle
     std::vector<std::uint32_t> faceMaterials;        // one a triangle; their number is the triangle count
     std::vector<MeshMorph> morphs;                   // animated meshes only

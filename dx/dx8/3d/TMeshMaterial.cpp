@@ -5,6 +5,7 @@
 
 #include "TCommon/TByteReader.h"
 #include "TCommon/my_error.h"
+#include "platform/text/cp932.h"
 
 namespace {
 
@@ -33,7 +34,23 @@ TMeshMaterial TMeshMaterial::Read(TByteReader& in)
         *colours[c] = {f[c * 4], f[c * 4 + 1], f[c * 4 + 2], f[c * 4 + 3]};
     }
     m.Power = f[16];
-    return TMeshMaterial(name, &m, TTexture8::Load(textureName, D3DPOOL_MANAGED, 0));
+    // The texture's own messages name the texture only; this names the mesh that asked for it.
+    const auto asked = [&](const char* outcome) {
+        std::fprintf(stderr, "mesh: %s: the material \"%s\" asks for the texture \"%s\", %s\n",
+                     platform::Cp932ToUtf8(in.Name()).c_str(), platform::Cp932ToUtf8(name).c_str(),
+                     platform::Cp932ToUtf8(textureName).c_str(), outcome);
+    };
+    TTexture8 texture;
+    try {
+        texture = TTexture8::Load(textureName, D3DPOOL_MANAGED, 0);
+    } catch (const my_error&) {
+        asked("which cannot be read");
+        throw;
+    }
+    if (!textureName.empty() && !texture.HasTexture()) {
+        asked("which cannot be shown");
+    }
+    return TMeshMaterial(name, &m, texture);
 }
 
 void TMeshMaterial::DeriveSettings()

@@ -3,6 +3,11 @@
 #include "dx/dx8/sound/TSoundBank.h"
 #include "dx/dx8/sound/TSoundListReader.h"
 
+#include <cstdio>
+
+#include "TCommon/TFile.h"
+#include "platform/text/cp932.h"
+
 TSoundList::TSoundList(TSoundBank* bank, const std::string& listPath) : m_bank(bank)
 {
     // Without a bank nothing could be unloaded later either.
@@ -11,6 +16,11 @@ TSoundList::TSoundList(TSoundBank* bank, const std::string& listPath) : m_bank(b
     }
     TSoundListReader reader;
     if (!reader.Load(listPath)) {
+        // The game plays on without these sounds; say which list is missing and why.
+        TFile file(listPath);
+        const char* reason = file.Open(true, GENERIC_READ) ? "damaged or cut short" : "cannot be opened";
+        std::fprintf(stderr, "sound: the list %s %s; its sounds stay silent\n",
+                     platform::Cp932ToUtf8(listPath).c_str(), reason);
         return;
     }
     for (std::uint32_t id : reader.GetEntries()) {

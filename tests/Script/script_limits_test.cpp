@@ -1,0 +1,131 @@
+// A script's cost is bounded by its statements: a CALL shares what is already loaded, recursion
+// shares one load, and labels are found through an index.
+#include <time.h>
+
+#include <filesystem>
+
+#include "script_fixture.h"
+#include "support/alloc_probe.h"
+
+namespace {
+
+using scripttest::Mark;
+using scripttest::ScriptTest;
+
+double Milliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) * 1000.0 + static_cast<double>(now.tv_nsec) / 1e6;
+}
+
+std::vector<std::string> Filler(std::size_t count)
+{
+    return std::vector<std::string>(count, "g.x = g.x + 1");
+}
+
+class ScriptLimits : public ScriptTest {};
+
+TEST_F(ScriptLimits, TasksOfOneScriptKeepTheirOwnPositionAndLocals)
+{
+    // Five nested calls of one script, each task remembering its own depth and returning into
+    // the middle of its own WHILE.
+    Write({{"main", {"CALL t.pbsc/deep", Mark(9)}},
+           {"deep", {"g.n = g.n + 1", "mine = g.n", "IF mine < 5", "CALL t.pbsc/deep", "END", "loops = 2",
+                     "WHILE loops > 0", "loops = loops - 1", "CALL @@SendMsg \"T\" mine", "END"}}});
+    m_manager->Push("t.pbsc/main");
+    EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+    EXPECT_EQ(Marks(), "5 5 4 4 3 3 2 2 1 1 9");
+
+    // A new run reads the file again.
+    Write({{"main", {"CALL t.pbsc/deep"}}, {"deep", {Mark(7)}}});
+    m_manager->Push("t.pbsc/main");
+    m_trace.clear();
+    EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+    EXPECT_EQ(Marks(), "7");
+}
+
+TEST_F(ScriptLimits, AScriptThatCannotLoadIsLoggedOncePerRun)
+{
+    Write({{"main", {"n = 3", "WHILE n > 0", "CALL t.pbsc/absent", "CALL missing.pbsc/x", "n = n - 1", "END", Mark(1)}}});
+    testing::internal::CaptureStderr();
+    m_manager->Push("t.pbsc/main");
+    EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Marks(), "1");
+    const std::size_t absent = log.find("\"absent\"");
+    ASSERT_NE(absent, std::string::npos) << log;
+    EXPECT_EQ(log.find("\"absent\"", absent + 1), std::string::npos) << log;
+    const std::size_t missing = log.find("(missing.pbsc/x)");
+    ASSERT_NE(missing, std::string::npos) << log;
+    EXPECT_EQ(log.find("(missing.pbsc/x)", missing + 1), std::string::npos) << log;
+}
+
+// About 5 KB: a loop calling a one-line script until the frame's statement budget runs out.
+TEST_F(ScriptLimits, ACallInALoopCostsItsStatementsNotItsFile)
+{
+    Write({{"main", {"WHILE 1", "CALL t.pbsc/sub", "END"}}, {"sub", Filler(1)}, {"rest", Filler(150)}});
+    m_manager->Push("t.pbsc/main");
+    testing::internal::CaptureStderr();
+    const double start = Milliseconds();
+    EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+    const double ms = Milliseconds() - start;
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("ran 1000000 statements in one frame"), std::string::npos) << log;
+    // 1,000,000 statements: WHILE, CALL, the called line and END, 250,000 times.
+    EXPECT_EQ(Global("x"), 250000);
+    // Loading the called script at each CALL took minutes; the sanitizers take a few seconds.
+    EXPECT_LT(ms, 10000.0);
+}
+
+TEST_F(ScriptLimits, ADeepRecursionSharesOneLoadOfAWholeFile)
+{
+    if (!qmtest::AllocationProbe::Available()) {
+        GTEST_SKIP() << "the allocation probe needs the sanitizer build";
+    }
+    // About 1.7 MB: the self call, then a wait that holds all 256 tasks, then filler.
+    std::vector<std::string> lines = Filler(52000);
+    lines.insert(lines.begin(), {"CALL t.pbsc/self", "CALL @@Wait"});
+    Write({{"self", lines}});
+    EXPECT_GT(std::filesystem::file_size(m_dir.File("t.pbsc")), 1700000u);
+
+    const std::size_t before = qmtest::AllocationProbe::LiveBytes();
+    std::size_t parse = 0;
+    {
+        TScript one("t.pbsc/self");
+        parse = qmtest::AllocationProbe::LiveBytes() - before;
+    }
+    testing::internal::CaptureStderr();
+    const std::size_t start = qmtest::AllocationProbe::LiveBytes();
+    m_manager->Push("t.pbsc/self");
+    EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kHeld);
+    const std::size_t held = qmtest::AllocationProbe::LiveBytes() - start;
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(m_manager->GetTaskCount(), TScriptProcessManager::kMaxTasks);
+    EXPECT_NE(log.find("too many scripts waiting; \"t.pbsc/self\" not started"), std::string::npos) << log;
+    EXPECT_GT(parse, 1000000u);
+    EXPECT_LT(held, parse + 64u * 1024 * 1024) << "one parse is " << parse;
+}
+
+TEST_F(ScriptLimits, AHundredThousandLabelsLoadInLinearTime)
+{
+    // Once through the labels, back to the top, and out.
+    std::vector<std::string> lines = {":top", "g.x = g.x + 1", "IF g.x > 1", "GOTO :out", "END"};
+    for (int i = 0; i < 100000; ++i) {
+        lines.push_back(":l" + std::to_string(i));
+    }
+    lines.insert(lines.end(), {"GOTO :top", ":out", Mark(1)});
+    Write({{"main", lines}});
+    const double start = Milliseconds();
+    TScript script("t.pbsc/main");
+    const double ms = Milliseconds() - start;
+    EXPECT_EQ(script.GetStatementCount(), 100009u);  // and the RETURN after the final CALL
+    EXPECT_EQ(script.GetLabels().size(), 100002u);
+    // Release loads it in well under 200 ms; a search through the labels took a minute.
+    EXPECT_LT(ms, 3000.0);
+    m_manager->Push("t.pbsc/main");
+    EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+    EXPECT_EQ(Marks(), "1");
+}
+
+}  // namespace
