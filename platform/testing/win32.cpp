@@ -116,6 +116,11 @@ void ThrowInNextThreadWait(bool armed)
     seams::g_throwInThreadWait.store(armed);
 }
 
+FileCallCounts FileCalls()
+{
+    return {seams::g_fileOpens.load(), seams::g_fileReads.load()};
+}
+
 unsigned MessageWaitsBegun()
 {
     return seams::g_messageWaitsBegun.load();

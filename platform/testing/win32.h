@@ -53,6 +53,13 @@ std::size_t RunningThreadCount();
 // failed") instead of waiting, as a worker's unexpected failure would; that disarms it.
 void ThrowInNextThreadWait(bool armed = true);
 
+// Files opened (CreateFileA reaching the system) and read() calls made by ReadFile so far.
+struct FileCallCounts {
+    long opens = 0;
+    long reads = 0;
+};
+FileCallCounts FileCalls();
+
 // How many message waits have begun, and whether one is in progress now.
 unsigned MessageWaitsBegun();
 bool IsWaitingForMessage();
