@@ -21,7 +21,7 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out)
 
 TByteReader::TByteReader(TFile& file) : m_name(file.GetPath()), m_file(&file)
 {
-    const DWORD position = SetFilePointer(file.GetHandle(), 0, nullptr, FILE_CURRENT);
+    const DWORD position = file.Tell();
     const std::uint32_t size = file.GetSize();
     // A file whose position or size cannot be told has nothing to read.
     if (position != INVALID_SET_FILE_POINTER && size != INVALID_FILE_SIZE && position <= size) {

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "platform/win32/file.h"
 
@@ -21,7 +22,8 @@ public:
     // Throws my_error (the contact text) when the handle cannot be closed.
     void Close();
 
-    // Exactly n bytes or false.
+    // Exactly n bytes or false (a cut file is read to its end). A file opened for reading alone
+    // is read from the system in blocks of up to 64 KiB.
     bool Read(void* buffer, std::uint32_t n);
     bool Write(const void* buffer, std::uint32_t n);
     std::uint32_t GetSize();
@@ -31,11 +33,26 @@ public:
     // u32 length n (terminator included), then n bytes; out is the text before the first NUL.
     // A length beyond the bytes left fails before anything is allocated.
     bool ReadString(std::string& out);
+    // The position reads continue from; INVALID_SET_FILE_POINTER when it cannot be told.
+    std::uint32_t Tell();
 
-    HANDLE GetHandle() const { return m_handle; }
+    // The handle's own position is where the next Read would have started.
+    HANDLE GetHandle();
     const std::string& GetPath() const { return m_path; }
 
 private:
+    static constexpr std::uint32_t kBlock = 64 * 1024;
+    bool Fill();
+    // Puts the handle's position where the reads are and forgets the block.
+    void DropBlock();
+
     HANDLE m_handle;
     std::string m_path;
+    std::uint32_t m_access = 0;
+    // The block read ahead: the handle stands at its end, reads continue at m_blockPos.
+    std::vector<std::uint8_t> m_block;
+    bool m_blockHeld = false;
+    std::uint32_t m_blockStart = 0;
+    std::uint32_t m_blockPos = 0;
+    std::uint32_t m_blockEnd = 0;
 };

@@ -144,27 +144,6 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
     return true;
 }
 
-// The crowd's walk in a child process, so that neither field leaves anything to the other.
-bool PlayCrowd(std::uint32_t seed, Result* result)
-{
-    int fds[2];
-    if (pipe(fds) != 0) {
-        return false;
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        Result r;
-        const bool ok = Play(kCrowd, seed, nullptr, &r);
-        const bool written = ok && write(fds[1], &r, sizeof r) == static_cast<ssize_t>(sizeof r);
-        _exit(written ? 0 : 1);
-    }
-    close(fds[1]);
-    const bool read = child > 0 && ::read(fds[0], result, sizeof *result) == static_cast<ssize_t>(sizeof *result);
-    close(fds[0]);
-    int status = 0;
-    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0 && read;
-}
 
 }  // namespace
 
@@ -193,7 +172,7 @@ int main(int argc, char** argv)
     setenv("SDL_AUDIODRIVER", "dummy", 0);
     platform::SetMessageBoxHook([](const platform::MessageBoxRecord& r) { std::fprintf(stderr, "%s\n", r.text.c_str()); });
     Result crowd;
-    if (!trace && !PlayCrowd(seed, &crowd)) {
+    if (!trace && !RunApart(&crowd, [seed](Result* r) { return Play(kCrowd, seed, nullptr, r); })) {
         std::fprintf(stderr, "the walk among %d enemies failed\n", kCrowd);
         return 1;
     }

@@ -123,26 +123,6 @@ bool Play(int effectCount, Result* result)
     return true;
 }
 
-// The same in a child process, so that neither run leaves anything to the other.
-bool PlayApart(int effectCount, Result* result)
-{
-    int fds[2];
-    if (pipe(fds) != 0) {
-        return false;
-    }
-    const pid_t child = fork();
-    if (child == 0) {
-        close(fds[0]);
-        Result r;
-        const bool ok = Play(effectCount, &r) && write(fds[1], &r, sizeof r) == static_cast<ssize_t>(sizeof r);
-        _exit(ok ? 0 : 1);
-    }
-    close(fds[1]);
-    const bool got = child > 0 && read(fds[0], result, sizeof *result) == static_cast<ssize_t>(sizeof *result);
-    close(fds[0]);
-    int status = 0;
-    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0 && got;
-}
 
 void Print(int effectCount, const Result& r, const char* goals)
 {
@@ -165,7 +145,8 @@ int main()
     platform::SetMessageBoxHook([](const platform::MessageBoxRecord& r) { std::fprintf(stderr, "%s\n", r.text.c_str()); });
     Result full;
     Result many;
-    if (!PlayApart(kEffects, &full) || !PlayApart(kManyEffects, &many)) {
+    if (!RunApart(&full, [](Result* r) { return Play(kEffects, r); }) ||
+        !RunApart(&many, [](Result* r) { return Play(kManyEffects, r); })) {
         std::fprintf(stderr, "the field could not be played\n");
         return 1;
     }

@@ -4,7 +4,9 @@
 // raised again as they end.
 #pragma once
 
+#include <sys/wait.h>
 #include <time.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -24,6 +26,29 @@
 #include "platform/win32/keyboard.h"
 
 namespace fieldwalk {
+
+// Runs play(result) in a child process, so that neither run leaves anything to the next; the
+// result (plain data) comes back through a pipe. False when the child failed.
+template <typename Result, typename Play>
+bool RunApart(Result* result, const Play& play)
+{
+    int fds[2];
+    if (pipe(fds) != 0) {
+        return false;
+    }
+    const pid_t child = fork();
+    if (child == 0) {
+        close(fds[0]);
+        Result r{};
+        const bool ok = play(&r) && write(fds[1], &r, sizeof r) == static_cast<ssize_t>(sizeof r);
+        _exit(ok ? 0 : 1);
+    }
+    close(fds[1]);
+    const bool got = child > 0 && read(fds[0], result, sizeof *result) == static_cast<ssize_t>(sizeof *result);
+    close(fds[0]);
+    int status = 0;
+    return child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0 && got;
+}
 
 
 constexpr int kObjects = 30;

@@ -121,6 +121,11 @@ void FailNextFolderFlush(bool armed)
     seams::g_failNextFolderFlush.store(armed);
 }
 
+FileCallCounts FileCalls()
+{
+    return {seams::g_fileOpens.load(), seams::g_fileReads.load()};
+}
+
 unsigned MessageWaitsBegun()
 {
     return seams::g_messageWaitsBegun.load();

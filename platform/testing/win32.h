@@ -57,6 +57,13 @@ void ThrowInNextThreadWait(bool armed = true);
 // error after the rename); that disarms it.
 void FailNextFolderFlush(bool armed = true);
 
+// Files opened (CreateFileA reaching the system) and read() calls made by ReadFile so far.
+struct FileCallCounts {
+    long opens = 0;
+    long reads = 0;
+};
+FileCallCounts FileCalls();
+
 // How many message waits have begun, and whether one is in progress now.
 unsigned MessageWaitsBegun();
 bool IsWaitingForMessage();

@@ -224,6 +224,8 @@ FileObject* LookupFile(HANDLE file)
 namespace platform::seams {
 
 std::atomic<bool> g_failNextFolderFlush{false};
+std::atomic<long> g_fileOpens{0};
+std::atomic<long> g_fileReads{0};
 
 ModuleNameOverride& ModuleName()
 {
@@ -321,6 +323,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
     }
 
     int fd = ::open(host.c_str(), flags, 0666);
+    platform::seams::g_fileOpens.fetch_add(1, std::memory_order_relaxed);
     if (fd < 0) {
         SetLastError(ErrorFromErrno(errno, host));
         return INVALID_HANDLE_VALUE;
@@ -407,6 +410,7 @@ BOOL Transfer(HANDLE file, DWORD right, DWORD count, LPDWORD done, Io io)
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED)
 {
     return Transfer(file, GENERIC_READ, toRead, read, [&](int fd, DWORD offset) {
+        platform::seams::g_fileReads.fetch_add(1, std::memory_order_relaxed);
         return ::read(fd, static_cast<char*>(buffer) + offset, toRead - offset);
     });
 }

@@ -11,6 +11,10 @@
 
 namespace platform::seams {
 
+// Files opened and read() calls made for reads, counted for the loading benchmark.
+extern std::atomic<long> g_fileOpens;
+extern std::atomic<long> g_fileReads;
+
 // The hand-driven clock: while g_manualClock is set, timeGetTime returns g_manualNow and Sleep
 // advances it instead of sleeping.
 extern std::atomic<bool> g_manualClock;

@@ -1,0 +1,99 @@
+// A file opened for reading is read ahead a block at a time: what a reader sees, where it stands
+// and what the system's handle says stay as they were when every read went to the system.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "TCommon/TByteReader.h"
+#include "TCommon/TFile.h"
+#include "formats/byte_writer.h"
+#include "platform/testing/win32.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+// 150,000 bytes: two whole blocks and a part; byte i holds i * 7 mod 251.
+std::string Pattern(qmtest::TempDir& dir)
+{
+    std::string bytes(150000, '\0');
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        bytes[i] = static_cast<char>(i * 7 % 251);
+    }
+    const std::string path = dir.File("pattern.bin");
+    qmtest::ByteWriter().Bytes(bytes.data(), bytes.size()).Save(path);
+    return path;
+}
+
+std::uint8_t At(std::uint32_t i) { return static_cast<std::uint8_t>(i * 7 % 251); }
+
+TEST(TFileBlocks, ReadsSeeksAndCutEndsAsTheSystemWould)
+{
+    qmtest::TempDir dir;
+    TFile file(Pattern(dir));
+    ASSERT_TRUE(file.Open(true, GENERIC_READ));
+    std::uint8_t b[70000];
+    struct Step {
+        const char* what;
+        std::int32_t move;      // -1: no move
+        std::uint32_t method;
+        std::uint32_t read;     // bytes asked for
+        bool ok;
+        std::uint32_t first;    // where the bytes read start
+        std::uint32_t after;    // Tell() afterwards
+    };
+    const Step steps[] = {
+        {"a field at the start", -1, 0, 4, true, 0, 4},
+        {"across the first block's end", 65530, FILE_BEGIN, 12, true, 65530, 65542},
+        {"back inside the block held", -10, FILE_CURRENT, 2, true, 65532, 65534},
+        {"a block and more at once", 100, FILE_BEGIN, 70000, true, 100, 70100},
+        {"to the last byte", 149999, FILE_BEGIN, 1, true, 149999, 150000},
+        {"past a cut end: what is left, then false", 149990, FILE_BEGIN, 20, false, 149990, 150000},
+        {"from the end", -3, FILE_END, 3, true, 149997, 150000},
+        {"nothing read at the end", -1, 0, 1, false, 150000, 150000},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.what);
+        if (s.move != -1) {
+            ASSERT_TRUE(file.SetPointer(s.move, s.method));
+        }
+        EXPECT_EQ(file.Read(b, s.read), s.ok);
+        const std::uint32_t got = s.after - s.first;
+        if (s.ok || got > 0) {
+            for (std::uint32_t i = 0; i < got; ++i) {
+                ASSERT_EQ(b[i], At(s.first + i)) << i;
+            }
+        }
+        EXPECT_EQ(file.Tell(), s.after);
+    }
+    // A move before the start fails and leaves the position.
+    ASSERT_TRUE(file.Seek(70000));
+    ASSERT_TRUE(file.Read(b, 1));
+    EXPECT_FALSE(file.SetPointer(-80000, FILE_CURRENT));
+    EXPECT_EQ(file.Tell(), 70001u);
+    // The handle, asked for, stands where the reads are.
+    EXPECT_EQ(SetFilePointer(file.GetHandle(), 0, nullptr, FILE_CURRENT), 70001u);
+    DWORD read = 0;
+    ASSERT_TRUE(ReadFile(file.GetHandle(), b, 1, &read, nullptr));
+    EXPECT_EQ(b[0], At(70001));
+    EXPECT_EQ(file.Tell(), 70002u);
+}
+
+TEST(TFileBlocks, AFieldByFieldReaderAsksTheSystemOnceABlock)
+{
+    qmtest::TempDir dir;
+    TFile file(Pattern(dir));
+    ASSERT_TRUE(file.Open(true, GENERIC_READ));
+    const long before = platform::FileCalls().reads;
+    TByteReader in(file);
+    std::uint32_t v = 0;
+    int fields = 0;
+    while (in.U32(v)) {
+        ++fields;
+    }
+    EXPECT_EQ(fields, 37500);
+    EXPECT_EQ(platform::FileCalls().reads - before, 3);  // 64 KiB, 64 KiB, the 18,928 left
+}
+
+}  // namespace
