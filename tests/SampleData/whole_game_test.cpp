@@ -1,8 +1,10 @@
 // The whole game on the generated folder, as a player plays it: the title's decide press, the battle
-// map fading in, a walk up to its enemy and a sword hit on it, the walk back through the gate in
+// map fading in with one enemy of every class, a walk up to its class-A enemy and a sword hit on
+// it, the same for its class-C enemy off to the side, the walk back through the gate in
 // the wall to the town, a word with the elder in the message window, and a close message.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -84,9 +86,16 @@ public:
     D3DXVECTOR3 start;
     D3DXVECTOR3 atSwing;
     D3DXVECTOR3 arrival;
-    std::int32_t enemyMaxHp = 0;
-    std::int32_t enemyHpHit = 0;
-    std::int32_t gaugeTimerHit = 0;
+    std::vector<std::uint32_t> typesAtStart;  // the type of every enemy live once the map is in
+    // The enemies met in turn: kFieldEnemyType ahead of the start, then the class-C one aside.
+    struct Meeting {
+        std::uint32_t type = 0;
+        std::int32_t maxHp = 0;
+        std::int32_t hpHit = 0;
+        std::int32_t gaugeTimerHit = 0;
+    };
+    std::vector<Meeting> met{{qmtest::kFieldEnemyType}, {qmtest::kFieldEnemyClassTypes[2]}};
+    std::size_t meeting = 0;
     std::string changedTo;
     bool townReached = false;
     bool windowWaiting = false;
@@ -125,13 +134,19 @@ private:
         Press(VK_RIGHT, right > kSlack);
         Press(VK_LEFT, right < -kSlack);
     }
+    // The live enemy the route is meeting now.
     TEnemy* Enemy(TFieldLoop* field) const
     {
         TEnemyFactory* enemies = field->GetArea()->GetEnemies();
-        if (enemies == nullptr || enemies->GetLive().empty()) {
+        if (enemies == nullptr) {
             return nullptr;
         }
-        return enemies->GetLive().begin()->second.Get();
+        for (const auto& entry : enemies->GetLive()) {
+            if (entry.second->GetRelatedId() == met[meeting].type) {
+                return entry.second.Get();
+            }
+        }
+        return nullptr;
     }
 
     void Drive()
@@ -168,13 +183,16 @@ private:
         case Stage::FadingIn:
             if (!field->IsInPhase()) {
                 EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "WholeGameBattleFadedIn"));
+                for (const auto& entry : field->GetArea()->GetEnemies()->GetLive()) {
+                    typesAtStart.push_back(entry.second->GetRelatedId());
+                }
                 Next(Stage::ToEnemy);
             }
             break;
         case Stage::ToEnemy: {
             TEnemy* enemy = Enemy(field);
             if (enemy == nullptr) {
-                ADD_FAILURE() << "no enemy on the battle map";
+                ADD_FAILURE() << "no enemy of type " << met[meeting].type << " on the battle map";
                 Close();
                 break;
             }
@@ -183,9 +201,11 @@ private:
                 break;
             }
             ReleaseArrows();
-            atSwing = PositionOf(field->GetPlayer());
-            enemyMaxHp = enemy->GetMaxHp();
-            EXPECT_EQ(enemy->GetHp(), enemyMaxHp);
+            if (meeting == 0) {
+                atSwing = PositionOf(field->GetPlayer());
+            }
+            met[meeting].maxHp = enemy->GetMaxHp();
+            EXPECT_EQ(enemy->GetHp(), met[meeting].maxHp);
             EXPECT_EQ(enemy->GetGaugeTimer(), 0);
             Press('Z', true);
             Next(Stage::Swing);
@@ -194,11 +214,13 @@ private:
         case Stage::Swing: {
             Press('Z', false);
             TEnemy* enemy = Enemy(field);
-            if (enemy != nullptr && enemy->GetHp() < enemyMaxHp) {
-                enemyHpHit = enemy->GetHp();
-                gaugeTimerHit = enemy->GetGaugeTimer();
-                EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "WholeGameEnemyHit"));
-                Next(Stage::ToGate);
+            if (enemy != nullptr && enemy->GetHp() < met[meeting].maxHp) {
+                met[meeting].hpHit = enemy->GetHp();
+                met[meeting].gaugeTimerHit = enemy->GetGaugeTimer();
+                if (meeting == 0) {
+                    EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "WholeGameEnemyHit"));
+                }
+                Next(++meeting < met.size() ? Stage::ToEnemy : Stage::ToGate);
             } else if (stageFrame > 60) {
                 ADD_FAILURE() << "the swing never hit the enemy";
                 Close();
@@ -213,8 +235,8 @@ private:
                 }
                 Next(Stage::ChangingMap);
             } else {
-                const D3DXVECTOR3 p = PositionOf(field->GetPlayer());
-                WalkTowards(field, D3DXVECTOR3(p.x, 0.0F, sample::SampleLayout::GateMaximum().z));
+                WalkTowards(field, D3DXVECTOR3(sample::SampleLayout::Enemy().x, 0.0F,
+                                               sample::SampleLayout::GateMaximum().z));
             }
             break;
         case Stage::ChangingMap:
@@ -298,11 +320,19 @@ TEST(WholeGame, TitleBattleHitGateTownAndTheElderOnTheSampleFolder)
         EXPECT_LT(FlatDistance(game.start, savePoint), 0.1F);
         EXPECT_LT(FlatDistance(game.atSwing, sample::SampleLayout::Enemy()),
                   FlatDistance(game.start, sample::SampleLayout::Enemy()) - 1.0F);
-        // One swing took some HP, not all, and put the gauge up.
-        EXPECT_GT(game.enemyMaxHp, 0);
-        EXPECT_LT(game.enemyHpHit, game.enemyMaxHp);
-        EXPECT_GT(game.enemyHpHit, 0);
-        EXPECT_GT(game.gaugeTimerHit, 0);
+        // The map came in with one enemy of every class live (A ahead, B, C, D, E and the
+        // time-stopping one aside).
+        std::sort(game.typesAtStart.begin(), game.typesAtStart.end());
+        EXPECT_EQ(game.typesAtStart, (std::vector<std::uint32_t>{0, 2, 22, 59, 10011, 10025}));
+        // On each enemy met one swing took some HP, not all, and put its gauge up.
+        EXPECT_EQ(game.meeting, 2u);
+        for (const Player::Meeting& m : game.met) {
+            SCOPED_TRACE(m.type);
+            EXPECT_GT(m.maxHp, 0);
+            EXPECT_LT(m.hpHit, m.maxHp);
+            EXPECT_GT(m.hpHit, 0);
+            EXPECT_GT(m.gaugeTimerHit, 0);
+        }
         // The gate led to the town, at its arrival point.
         EXPECT_EQ(game.changedTo, "map00/town");
         EXPECT_TRUE(game.townReached);

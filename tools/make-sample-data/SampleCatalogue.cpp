@@ -177,6 +177,9 @@ std::vector<qmtest::FieldMap> SampleMaps()
     std::vector<qmtest::FieldMap> maps = qmtest::DefaultFieldMaps();
     qmtest::FieldMap& battle = maps[0];
     battle.enemies.at(0).position = SampleLayout::Enemy();
+    for (const qmtest::FieldEnemy& enemy : SampleLayout::ClassEnemies()) {
+        battle.enemies.push_back(enemy);
+    }
     qmtest::FieldTrigger gate;
     gate.boxMinimum = SampleLayout::GateMinimum();
     gate.boxMaximum = SampleLayout::GateMaximum();
@@ -229,8 +232,11 @@ Catalogue Build()
     // Play starts on the field's first map.
     c.savePoints = {qmtest::FieldSavePoint()};
     c.heroes = {Hero(0, "主人公", 1000, "hero"), Hero(1, "相棒", 1001, "partner")};
-    // The battle map's enemy, and one more type.
-    c.enemies = {Enemy(qmtest::kFieldEnemyType, "草原の獣", 1, 60, 8), Enemy(3, "岩の番人", 4, 150, 14)};
+    // The battle map's enemies, one of each class (kFieldEnemyClassTypes), and one more type.
+    c.enemies = {Enemy(qmtest::kFieldEnemyType, "草原の獣", 1, 60, 8), Enemy(3, "岩の番人", 4, 150, 14),
+                 Enemy(22, "跳ねる虫", 2, 80, 9),        Enemy(2, "火の精", 3, 90, 11),
+                 Enemy(10011, "甦る骸", 6, 240, 16),     Enemy(59, "群れの影", 5, 120, 12),
+                 Enemy(10025, "時を止める者", 8, 300, 18)};
 
     c.bgm = {{1, "title.ogg"}, {2, "field.ogg"}};
     for (const auto& track : qmtest::FieldMusicTable()) {

@@ -104,6 +104,17 @@ const Catalogue& GetCatalogue();
 // point facing the elder a few steps ahead.
 struct SampleLayout {
     static D3DXVECTOR3 Enemy() { return {20.0F, 0.0F, 5.0F}; }
+    // One enemy of each other class (B, C, D, E, the time-stopping one: kFieldEnemyClassTypes),
+    // off to the sides of the walk, more than an enemy's notice (8) from it and from each other,
+    // outside the views of the start and of the first hit. Those below type 10000 stand within the
+    // spawn distance of the start, where the battle map keeps them.
+    static std::vector<qmtest::FieldEnemy> ClassEnemies()
+    {
+        const std::uint32_t* type = qmtest::kFieldEnemyClassTypes;
+        return {{type[1], {7.0F, 0.0F, 5.0F}, {}},  {type[2], {8.0F, 0.0F, 14.0F}, {}},
+                {type[3], {4.0F, 0.0F, 22.0F}, {}}, {type[4], {32.0F, 0.0F, 14.0F}, {}},
+                {type[5], {36.0F, 0.0F, 22.0F}, {}}};
+    }
     static D3DXVECTOR3 GateMinimum() { return {0.0F, 0.0F, 26.0F}; }
     static D3DXVECTOR3 GateMaximum() { return {qmtest::FieldLayout::kSize, 4.0F, qmtest::FieldLayout::kWallZ}; }
     static D3DXVECTOR3 GateFacing() { return {0.0F, 0.0F, 1.0F}; }
