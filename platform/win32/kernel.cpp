@@ -44,13 +44,28 @@ HANDLE RegisterHandle(KernelObject* object)
 
 KernelObject* LookupHandle(HANDLE handle)
 {
+    HandleTableGuard guard;
+    return LookupHandleLocked(handle);
+}
+
+KernelObject* LookupHandleLocked(HANDLE handle)
+{
     if (handle == nullptr || handle == INVALID_HANDLE_VALUE) {
         return nullptr;
     }
     HandleTable& table = Table();
-    std::lock_guard<std::mutex> guard(table.lock);
     auto it = table.objects.find(handle);
     return it == table.objects.end() ? nullptr : it->second.get();
+}
+
+HandleTableGuard::HandleTableGuard()
+{
+    Table().lock.lock();
+}
+
+HandleTableGuard::~HandleTableGuard()
+{
+    Table().lock.unlock();
 }
 
 }  // namespace platform

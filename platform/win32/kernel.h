@@ -35,10 +35,28 @@ public:
 HANDLE RegisterHandle(KernelObject* object);
 // The object behind a handle, or null for a handle that is not open (or of another type).
 KernelObject* LookupHandle(HANDLE handle);
+// The same with the handle table already locked by a HandleTableGuard.
+KernelObject* LookupHandleLocked(HANDLE handle);
+class HandleTableGuard {
+public:
+    HandleTableGuard();
+    ~HandleTableGuard();
+    HandleTableGuard(const HandleTableGuard&) = delete;
+    HandleTableGuard& operator=(const HandleTableGuard&) = delete;
+};
 template <typename T>
 T* LookupHandleAs(HANDLE handle)
 {
     return dynamic_cast<T*>(LookupHandle(handle));
+}
+// Calls read(object) with the handle table locked, so that another thread's CloseHandle cannot
+// destroy the object meanwhile; read gets null for a handle that is not open. read must not call
+// back into the handle functions.
+template <typename Read>
+auto ReadHandle(HANDLE handle, Read read)
+{
+    HandleTableGuard guard;
+    return read(LookupHandleLocked(handle));
 }
 
 }  // namespace platform

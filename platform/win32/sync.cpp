@@ -88,22 +88,29 @@ public:
 std::atomic<DWORD> g_nextThreadId{1};
 thread_local DWORD t_threadId = 0;
 
+// The wait state is copied with the handle table locked: the audio thread sets events that the
+// game thread may be closing, and the state must outlive the handle for the one that still uses it.
 std::shared_ptr<WaitState> StateOf(HANDLE handle)
 {
-    Waitable* object = platform::LookupHandleAs<Waitable>(handle);
-    return object ? object->state : nullptr;
+    return platform::ReadHandle(handle, [](platform::KernelObject* object) {
+        auto* waitable = dynamic_cast<Waitable*>(object);
+        return waitable ? waitable->state : nullptr;
+    });
 }
 
 BOOL SetSignalled(HANDLE event, bool signalled)
 {
-    EventObject* object = platform::LookupHandleAs<EventObject>(event);
-    if (object == nullptr) {
+    const std::shared_ptr<WaitState> state = platform::ReadHandle(event, [](platform::KernelObject* object) {
+        auto* eventObject = dynamic_cast<EventObject*>(object);
+        return eventObject ? eventObject->state : nullptr;
+    });
+    if (state == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     {
         std::lock_guard<std::mutex> guard(SyncLock());
-        object->state->signalled = signalled;
+        state->signalled = signalled;
     }
     if (signalled) {
         SyncChanged().notify_all();
@@ -264,13 +271,16 @@ std::uintptr_t _beginthreadex(void*, unsigned, unsigned (*start)(void*), void* a
 
 BOOL GetExitCodeThread(HANDLE thread, LPDWORD exitCode)
 {
-    ThreadObject* object = platform::LookupHandleAs<ThreadObject>(thread);
-    if (object == nullptr || exitCode == nullptr) {
+    const std::shared_ptr<WaitState> state = platform::ReadHandle(thread, [](platform::KernelObject* object) {
+        auto* threadObject = dynamic_cast<ThreadObject*>(object);
+        return threadObject ? threadObject->state : nullptr;
+    });
+    if (state == nullptr || exitCode == nullptr) {
         SetLastError(ERROR_INVALID_HANDLE);
         return FALSE;
     }
     std::lock_guard<std::mutex> guard(SyncLock());
-    *exitCode = object->state->exitCode;
+    *exitCode = state->exitCode;
     return TRUE;
 }
 
