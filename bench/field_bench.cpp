@@ -75,21 +75,8 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
                  nullptr, nullptr, 101, 104);
     app.Create();
     app.Init();
-    // The game seeds its generator from the clock as it starts; the bench plays the same draws
-    // every run.
-    init_genrand(seed);
-    TFieldLoop* field = TFieldLoop::CreateAtPosition(&app, "map00/battle", qmtest::FieldLayout::Start(),
-                                                     qmtest::FieldLayout::StartDirection(),
-                                                     qmtest::FieldLayout::StartCamera());
-    if (field == nullptr) {
-        std::fprintf(stderr, "the field could not be made\n");
-        return false;
-    }
-    app.PushScene(field);
-    TAreaBase* area = field->GetArea();
-    const TEnemyFactory* enemies = area->GetEnemies();
-    if (enemies == nullptr || enemies->GetLive().size() != static_cast<std::size_t>(count)) {
-        std::fprintf(stderr, "the map's enemies were not placed\n");
+    TAreaBase* area = StartField(app, "battle", seed, count);
+    if (area == nullptr) {
         return false;
     }
     // Every effect kind of the catalogue in turn, and a few shots, around the walk.
@@ -125,7 +112,7 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
             return false;
         }
     }
-    result->live = enemies->GetLive().size();
+    result->live = area->GetEnemies()->GetLive().size();
     app.Shutdown();
     if (!walk.Full()) {
         std::fprintf(stderr, "%zu effect kinds of %zu raised, %u effects live at the fewest\n", walk.Effects().Kinds(),

@@ -64,19 +64,8 @@ bool Play(int effectCount, Result* result)
                  nullptr, nullptr, 101, 104);
     app.Create();
     app.Init();
-    init_genrand(1);
-    TFieldLoop* field = TFieldLoop::CreateAtPosition(&app, "map00/" + sample::SampleMaps()[0].entry,
-                                                     qmtest::FieldLayout::Start(),
-                                                     qmtest::FieldLayout::StartDirection(),
-                                                     qmtest::FieldLayout::StartCamera());
-    if (field == nullptr) {
-        std::fprintf(stderr, "the field could not be made\n");
-        return false;
-    }
-    app.PushScene(field);
-    TAreaBase* area = field->GetArea();
-    if (area->GetEnemies() == nullptr || area->GetEnemies()->GetLive().size() != static_cast<std::size_t>(kObjects)) {
-        std::fprintf(stderr, "the map's enemies were not placed\n");
+    TAreaBase* area = StartField(app, sample::SampleMaps()[0].entry, 1, kObjects);
+    if (area == nullptr) {
         return false;
     }
     auto finish = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFinish"));

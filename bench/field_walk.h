@@ -11,15 +11,20 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCamera.h"
+#include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/TGameWnd.h"
 #include "MainCode/Shot/TShotPrototypes.h"
 #include "formats/field_writer.h"
 #include "platform/testing/win32.h"
@@ -75,6 +80,29 @@ constexpr float kPace = 3.0F;
 constexpr float kStray = 3.5F;
 
 // The middle of the ground, well away from its edges (the wall lies at z 30).
+// The field of map entry pushed on app with the generator seeded (the game seeds it from the clock
+// as it starts; a bench plays the same draws every run); its area, or null, said on stderr, when
+// the field cannot be made or its count of enemies is not placed.
+inline TAreaBase* StartField(TGameWnd& app, const std::string& entry, std::uint32_t seed, int count)
+{
+    init_genrand(seed);
+    TFieldLoop* field = TFieldLoop::CreateAtPosition(&app, "map00/" + entry, qmtest::FieldLayout::Start(),
+                                                     qmtest::FieldLayout::StartDirection(),
+                                                     qmtest::FieldLayout::StartCamera());
+    if (field == nullptr) {
+        std::fprintf(stderr, "the field could not be made\n");
+        return nullptr;
+    }
+    app.PushScene(field);
+    TAreaBase* area = field->GetArea();
+    const TEnemyFactory* enemies = area->GetEnemies();
+    if (enemies == nullptr || enemies->GetLive().size() != static_cast<std::size_t>(count)) {
+        std::fprintf(stderr, "the map's enemies were not placed\n");
+        return nullptr;
+    }
+    return area;
+}
+
 D3DXVECTOR3 Middle() { return {qmtest::FieldLayout::kSize * 0.5F, 0.0F, 20.0F}; }
 
 // The battle map with kObjects enemies on a 6 x 5 grid 3 apart around the middle (x 12.5..27.5,
