@@ -18,6 +18,13 @@ constexpr std::int32_t kFollowIn = 6;   // the next row starts once this one rea
 constexpr std::int32_t kFollowOut = 5;  // and goes back once this one fell below it
 constexpr float kDimLevel = 0.5F;
 
+constexpr std::uint16_t kUp = TMenuSceneLoop::kUp;
+constexpr std::uint16_t kDown = TMenuSceneLoop::kDown;
+constexpr std::uint16_t kLeft = TMenuSceneLoop::kLeft;
+constexpr std::uint16_t kRight = TMenuSceneLoop::kRight;
+constexpr std::uint16_t kDecide = TMenuSceneLoop::kDecide;
+constexpr std::uint16_t kCancel = TMenuSceneLoop::kCancel;
+
 TSprite Load(const char* key)
 {
     return TSprite::FromFile(key, D3DPOOL_MANAGED, 0);

@@ -37,14 +37,6 @@ public:
     static constexpr std::int32_t kRows = 5;
     static constexpr std::int32_t kPages = 20;
 
-    // Logical buttons the page reads.
-    static constexpr std::uint16_t kUp = 0x0001;
-    static constexpr std::uint16_t kDown = 0x0002;
-    static constexpr std::uint16_t kLeft = 0x0004;
-    static constexpr std::uint16_t kRight = 0x0008;
-    static constexpr std::uint16_t kDecide = 0x0010;
-    static constexpr std::uint16_t kCancel = 0x0020;
-
     enum class Kind { Load, Save };
     enum class Result {
         Busy,    // still on the page

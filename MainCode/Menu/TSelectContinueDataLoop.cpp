@@ -20,6 +20,7 @@ namespace {
 constexpr std::int32_t kSteps = 10;
 constexpr std::int32_t kRowX = 64;
 constexpr std::uint32_t kTitleMusic = 1;
+const char* const kSourceFile = "MainCode/Menu/TSelectContinueDataLoop";
 
 std::int32_t RowsFor(std::int32_t chapter)
 {
@@ -29,7 +30,7 @@ std::int32_t RowsFor(std::int32_t chapter)
     const std::int32_t rows = chapter < 1 ? 1 : TSelectContinueDataLoop::kMaxRows;
     my_error::LogError(my_error("chapter " + std::to_string(chapter) + " has no carry-over rows; shown as chapter " +
                                     std::to_string(rows),
-                                __FILE__, __LINE__));
+                                kSourceFile, __LINE__));
     return rows;
 }
 

@@ -11,17 +11,6 @@
 namespace savetest {
 namespace {
 
-std::vector<std::uint32_t> Played(const std::vector<TSoundBankRecord>& records)
-{
-    std::vector<std::uint32_t> ids;
-    for (const TSoundBankRecord& r : records) {
-        if (r.op == TSoundBankRecord::kPlay && r.bank == 0) {
-            ids.push_back(r.id);
-        }
-    }
-    return ids;
-}
-
 // Rows and their places for each chapter; a chapter outside 1..6 is shown as the nearest one.
 TEST_F(SaveScreens, TheChoiceHasARowPerEarlierChapterCentredOnTheScreen)
 {

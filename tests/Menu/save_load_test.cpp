@@ -19,17 +19,6 @@ namespace {
 
 constexpr std::int32_t kRowX = 64;
 
-std::vector<std::uint32_t> Played(const std::vector<TSoundBankRecord>& records)
-{
-    std::vector<std::uint32_t> ids;
-    for (const TSoundBankRecord& r : records) {
-        if (r.op == TSoundBankRecord::kPlay && r.bank == 0) {
-            ids.push_back(r.id);
-        }
-    }
-    return ids;
-}
-
 // Steps until the scene on top is another one, at most limit steps.
 void StepUntilGone(qmtest::SceneDriver& driver, const TLoop* scene, int limit = 80)
 {
@@ -218,36 +207,34 @@ TEST_F(SaveScreens, AFailedWriteShowsItsLineKeepsTheOldFileAndMayBeTriedAgain)
     Write(3, Slot::Own);
     const std::vector<std::uint8_t> before = Bytes(3);
     // A folder where the write puts the new file first.
-    fs::create_directories(game_ / "save" / (qmtest::SaveSlotName(3) + ".tmp"));
+    const fs::path blocker = game_ / "save" / (qmtest::SaveSlotName(3) + ".tmp");
+    fs::create_directories(blocker);
     TSaveLoadLoop* screen = Open(TSaveLoadLoop::CreateSave(Driver().App()));
     Press(Button::Up);
     Press(Button::Up);
     ASSERT_TRUE(StepToSelection(screen));
-    Driver().RecordSounds(true);
-    Press(Button::A);
-    for (int i = 0; i < 60 && !screen->GetPage().InConfirmation(); ++i) {
-        Driver().Step();
-    }
-    Driver().Steps(25);
-    Press(Button::A);
-    ASSERT_TRUE(StepToSelection(screen, 120));
-    EXPECT_EQ(Played(Driver().sounds), (std::vector<std::uint32_t>{603, 603, 608}));
+    // "A", yes to the question, and the write's slide out and in.
+    auto save = [&] {
+        Driver().RecordSounds(true);
+        Press(Button::A);
+        for (int i = 0; i < 60 && !screen->GetPage().InConfirmation(); ++i) {
+            Driver().Step();
+        }
+        Driver().Steps(25);
+        Press(Button::A);
+        EXPECT_TRUE(StepToSelection(screen, 120));
+        const std::vector<std::uint32_t> played = Played(Driver().sounds);
+        Driver().RecordSounds(false);
+        return played;
+    };
+    EXPECT_EQ(save(), (std::vector<std::uint32_t>{603, 603, 608}));
     EXPECT_NE(screen->GetPage().GetLastSaveResult(), 0);
     EXPECT_EQ(Bytes(3), before);
     EXPECT_TRUE(Shows(screen->GetPage().GetRowText(3), {{0, " 3：セーブデータの書き込みに失敗しました。"}}));
 
-    fs::remove(game_ / "save" / (qmtest::SaveSlotName(3) + ".tmp"));
-    Driver().RecordSounds(true);
-    Press(Button::A);
-    for (int i = 0; i < 60 && !screen->GetPage().InConfirmation(); ++i) {
-        Driver().Step();
-    }
-    Driver().Steps(25);
-    Press(Button::A);
-    ASSERT_TRUE(StepToSelection(screen, 120));
-    EXPECT_EQ(Played(Driver().sounds), (std::vector<std::uint32_t>{603, 603, 605}));
+    fs::remove(blocker);
+    EXPECT_EQ(save(), (std::vector<std::uint32_t>{603, 603, 605}));
     EXPECT_NE(Bytes(3), before);
-    Driver().RecordSounds(false);
 }
 
 // Every kind of slot file in a row of the load screen, and what "A" does on it.

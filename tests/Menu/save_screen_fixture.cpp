@@ -148,6 +148,17 @@ TSelectContinueDataLoop* SaveScreens::OpenChoice(std::int32_t chapter)
     return choice;
 }
 
+std::vector<std::uint32_t> Played(const std::vector<TSoundBankRecord>& records)
+{
+    std::vector<std::uint32_t> ids;
+    for (const TSoundBankRecord& r : records) {
+        if (r.op == TSoundBankRecord::kPlay && r.bank == 0) {
+            ids.push_back(r.id);
+        }
+    }
+    return ids;
+}
+
 ::testing::AssertionResult Shows(const TText8& text, const std::vector<std::pair<int, std::string>>& parts)
 {
     TText8 want("want", text.GetTextWidth(), text.GetTextHeight(), 255, 255, 255, D3DPOOL_MANAGED, 0);

@@ -62,6 +62,9 @@ protected:
     std::unique_ptr<qmtest::SceneDriver> driver_;
 };
 
+// The ids played in the sound-effect bank, in order.
+std::vector<std::uint32_t> Played(const std::vector<TSoundBankRecord>& records);
+
 // Whether the text sprite shows exactly these words: parts drawn at their x in a fresh text
 // sprite of the same size, with the menus' font, and compared pixel for pixel.
 ::testing::AssertionResult Shows(const TText8& text, const std::vector<std::pair<int, std::string>>& parts);
