@@ -103,6 +103,49 @@ TEST_F(SaveScreens, PageInComesFromTheOtherSide)
     }
 }
 
+// Opening, the page turn and closing move the rows one after another: each row starts five steps
+// after the one before it (once that one reached step 6, or fell below step 5), and every phase
+// ends on the step its last row arrives.
+TEST_F(SaveScreens, RowsCascadeFiveStepsApartInEveryPhase)
+{
+    TSaveLoadLoop* screen = TSaveLoadLoop::CreateLoad(Driver().App());
+    Driver().App()->PushScene(screen);
+    const TSaveSlotPage& page = screen->GetPage();
+    // Steps of the phase on which each row first moved, and the phase's length.
+    auto phase = [&](auto value, auto done) {
+        std::vector<int> starts(5, 0);
+        std::vector<std::int32_t> last;
+        for (std::int32_t r = 0; r < 5; ++r) {
+            last.push_back(value(r));
+        }
+        int steps = 0;
+        while (steps < 100 && !done()) {
+            Driver().Step();
+            ++steps;
+            for (std::int32_t r = 0; r < 5; ++r) {
+                const auto i = static_cast<std::size_t>(r);
+                if (starts[i] == 0 && value(r) != last[i]) {
+                    starts[i] = steps;
+                }
+            }
+        }
+        starts.push_back(steps);
+        return starts;
+    };
+    Driver().Steps(10);  // the dim
+    const auto y = [&](std::int32_t r) { return page.GetRowY(r); };
+    const auto x = [&](std::int32_t r) { return page.GetRowX(r); };
+    EXPECT_EQ(phase(y, [&] { return page.InSelection(); }), (std::vector<int>{1, 6, 11, 16, 21, 30}));
+    EXPECT_EQ(page.GetRowY(4), 336);
+    Driver().Press(Button::Right);
+    // Out to the left (30 steps; on the last the rows are put at the right), then in.
+    EXPECT_EQ(phase(x, [&] { return page.GetRowX(0) == 1152; }),
+              (std::vector<int>{1, 6, 11, 16, 21, 30}));
+    EXPECT_EQ(phase(x, [&] { return page.InSelection(); }), (std::vector<int>{1, 6, 11, 16, 21, 30}));
+    Driver().Press(Button::B);
+    EXPECT_EQ(phase(y, [&] { return page.GetRowY(4) == -64; }), (std::vector<int>{1, 6, 11, 16, 21, 30}));
+}
+
 TEST_F(SaveScreens, TheCursorRowIsLitAndTheOthersDimmed)
 {
     TSaveLoadLoop* screen = Open(TSaveLoadLoop::CreateLoad(Driver().App()));
