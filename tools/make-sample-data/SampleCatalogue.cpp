@@ -306,6 +306,7 @@ Catalogue Build()
     for (const qmtest::PtxImage& sprite : qmtest::FieldSprites()) {
         sprites.entries.push_back(sprite.storedName.substr(0, sprite.storedName.size() - 1));
     }
+    AddSaveScreenSprites(sprites);
     c.textures.push_back(sprites);
     c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Field, {qmtest::kFieldMinimap}});
     c.meshes = {kSkyMesh,          "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",

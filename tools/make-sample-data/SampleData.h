@@ -98,6 +98,9 @@ struct Catalogue {
 };
 
 const Catalogue& GetCatalogue();
+// The save screens' pictures added to "sprite.ptx" (its Field pictures then give them, in place
+// of the field's plain ones where both have a picture of that name).
+void AddSaveScreenSprites(TexturePackage& sprites);
 
 // Where the walk from the start leads: the battle map's enemy straight ahead of the start (the
 // start faces -z), the gate in the wall behind it that leads to the town, and the town's arrival
