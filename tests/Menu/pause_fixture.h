@@ -16,6 +16,8 @@
 #include "formats/field_writer.h"
 #include "formats/ini_writer.h"
 #include "formats/table_writer.h"
+#include "platform/win32/window.h"
+#include "support/golden.h"
 #include "support/scene_driver.h"
 
 namespace menutest {
@@ -106,6 +108,19 @@ protected:
             }
         }
         return ids;
+    }
+    // A key the application handles itself (Escape, F4): pressed and let go, its messages
+    // dispatched as the main loop does; no step.
+    void Key(Button key)
+    {
+        for (bool down : {true, false}) {
+            driver_.Hold(key, down);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+        }
     }
     // Buttons down together for one step.
     void PressTogether(const std::vector<Button>& buttons)
