@@ -28,6 +28,16 @@ protected:
         EXPECT_NE(dialog, nullptr);
         return dialog;
     }
+    // Once slid in, up to "yes" and "A" (sounds recorded from the answer on).
+    void AnswerYes(bool fromMenu)
+    {
+        driver_.Steps(fromMenu ? kOwnedDialogOpenSteps : kKeyDialogOpenSteps);
+        driver_.Press(Button::Up);
+        driver_.Step();
+        driver_.RecordSounds(true);
+        driver_.Press(Button::A);
+        EXPECT_EQ(Played(), std::vector<std::uint32_t>{603});
+    }
     // The pause menu's leave window on its choice (0 title, 1 quit) answered "A": its dialog.
     TYesNoLoop* LeaveWindowDialog(std::int32_t choice)
     {
@@ -152,12 +162,7 @@ TEST_F(YesNoTest, QuitEndsTheProgramOnTheStepAfterTheFiftyStepFade)
         }
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->GetKind(), 1);
-        driver_.Steps(c.fromMenu ? kOwnedDialogOpenSteps : kKeyDialogOpenSteps);
-        driver_.Press(Button::Up);
-        driver_.Step();
-        driver_.RecordSounds(true);
-        driver_.Press(Button::A);
-        EXPECT_EQ(Played(), std::vector<std::uint32_t>{603});
+        AnswerYes(c.fromMenu);
         for (int i = 1; i <= 50; ++i) {
             ASSERT_TRUE(driver_.Step()) << i;
         }
@@ -196,12 +201,7 @@ TEST_F(YesNoTest, BackToTheTitleHandsTheHubTheMusicOnlyFromTheLeaveWindow)
         TYesNoLoop* dialog = c.fromMenu ? LeaveWindowDialog(0) : KeyDialog(Button::F4);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->GetKind(), 0);
-        driver_.Steps(c.fromMenu ? kOwnedDialogOpenSteps : kKeyDialogOpenSteps);
-        driver_.Press(Button::Up);
-        driver_.Step();
-        driver_.RecordSounds(true);
-        driver_.Press(Button::A);
-        EXPECT_EQ(Played(), std::vector<std::uint32_t>{603});
+        AnswerYes(c.fromMenu);
         EXPECT_EQ(driver_.App()->GetSceneCount(), 1);
         auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
         ASSERT_NE(hub, nullptr);
