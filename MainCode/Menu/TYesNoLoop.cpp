@@ -110,9 +110,9 @@ std::uint32_t TYesNoLoop::Ask()
         return LOOP_END;
     }
     const std::int32_t music = Area() != nullptr ? Area()->GetMusicId() : -1;
-    if (music != -1) {
-        m_fader = m_sound->CreateFader(m_sound->GetBank(2)->Get(static_cast<std::uint32_t>(music)), false, 1.0F,
-                                       kQuitSteps);
+    TSoundBank* bank = m_sound != nullptr ? m_sound->GetBank(2) : nullptr;
+    if (music != -1 && bank != nullptr) {
+        m_fader = m_sound->CreateFader(bank->Get(static_cast<std::uint32_t>(music)), false, 1.0F, kQuitSteps);
     }
     m_quitting = true;
     SetState(&TYesNoLoop::Quit);
