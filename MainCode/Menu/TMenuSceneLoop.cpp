@@ -61,6 +61,10 @@ void TMenuSceneLoop::LoadSounds(const std::string& listName)
 
 void TMenuSceneLoop::PlaySe(std::uint32_t id)
 {
+    if (m_sounds == nullptr && m_owner != nullptr) {
+        m_owner->PlaySe(id);  // a sub-screen plays through its owner's list
+        return;
+    }
     if (m_sounds != nullptr && m_sounds->GetBank() != nullptr) {
         m_sounds->GetBank()->Play(id);
     }

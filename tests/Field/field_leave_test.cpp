@@ -99,7 +99,8 @@ TEST_P(FieldLeave, TheLeaderIsStoredBeforeTheFieldGoes)
         break;
     case Way::Title:
         app_->PushScene(new TYesNoLoop(app_.get(), 0));
-        Step();
+        Steps(22);  // darkened and slid in; it asks on "no"
+        Press(VK_UP);
         Press('Z');  // yes: back to the title
         break;
     case Way::ShutDown:

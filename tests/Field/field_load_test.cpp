@@ -249,9 +249,13 @@ TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
     EXPECT_FALSE(field->IsDrawSkipPending());
     EXPECT_EQ(Pixel(Screen(), 320, 240), 0xFF00FFu);
 
+    // Closed with "E" once its windows are in; play resumes when it has faded out.
     const int refreshes = field->GetStatusPanel()->GetRefreshCount();
-    Step();
+    Steps(57);
     Press('B');
+    for (int i = 0; i < 100 && CurrentField() != field; ++i) {
+        Step();
+    }
     EXPECT_EQ(CurrentField(), field);
     EXPECT_EQ(field->GetStatusPanel()->GetRefreshCount(), refreshes + 1);
 }

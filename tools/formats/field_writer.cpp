@@ -13,6 +13,7 @@
 #include "formats/game_table_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/hud_assets.h"
+#include "formats/menu_assets.h"
 #include "formats/mesh_writer.h"
 #include "formats/ogg_writer.h"
 #include "formats/pattern_writer.h"
@@ -149,6 +150,9 @@ std::vector<PtxImage> FieldSprites()
     sprites.push_back(PtxImage::Filled("bar00", 0, 256, 64, {40, 220, 80}));
     sprites.push_back(PtxImage::Filled("window21", 1, 224, 160, {40, 50, 90}));
     sprites.push_back(PtxImage::Filled("cursor05", 1, 16, 16, {255, 220, 40}));
+    for (PtxImage& menu : MenuSprites()) {
+        sprites.push_back(std::move(menu));
+    }
     return sprites;
 }
 
