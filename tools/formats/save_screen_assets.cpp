@@ -62,11 +62,9 @@ std::vector<PtxImage> SaveScreenSprites()
     CaptionCanvas other = Window(512, 176, {90, 40, 60});
     CentredCaption(other, 40, "OTHER CHAPTER", 3, {255, 210, 120});
     CentredCaption(other, 96, "OVERWRITE?", 3, kWhite);
-    CaptionCanvas box = Window(80, 56, {30, 30, 50});
-    DrawCaption(box, 32, 20, "YES", 1, kWhite);
-    DrawCaption(box, 32, 36, "NO", 1, kWhite);
-    return {row.Image("window11", 1),  title.Image("window16", 1), own.Image("window25", 1),
-            other.Image("window26", 1), box.Image("window10", 1),   Cursor()};
+    // The yes/no box "window10" is the pause menu's (MenuSprites): one picture for every question.
+    return {row.Image("window11", 1), title.Image("window16", 1), own.Image("window25", 1), other.Image("window26", 1),
+            Cursor()};
 }
 
 std::vector<PtxImage> WithSaveScreenSprites(std::vector<PtxImage> sprites)

@@ -1,5 +1,6 @@
 // The pictures of "sprite.ptx" that the save screens and the carry-over choice draw: the slot row
-// window, the title and page window, the two overwrite questions, the yes/no box and its cursor.
+// window, the title and page window, the two overwrite questions and the cursor (the yes/no box is
+// the pause menu's).
 // Words are drawn with the caption font.
 #pragma once
 
@@ -10,8 +11,7 @@
 namespace qmtest {
 
 // "window11" 544 × 60, "window16" 160 × 32, "window25" 512 × 112 (a save of this chapter),
-// "window26" 512 × 176 (another chapter's), "window10" 80 × 56 with "YES" at y 16 and "NO" at y 32
-// (where the cursor stands), "cursor02" 16 × 16, an arrow to the right.
+// "window26" 512 × 176 (another chapter's), "cursor02" 16 × 16, an arrow to the right.
 std::vector<PtxImage> SaveScreenSprites();
 
 // sprites with every picture of SaveScreenSprites put in place of its namesake or added.
