@@ -19,6 +19,7 @@
 #include "formats/player_model_writer.h"
 #include "formats/ptx_writer.h"
 #include "formats/script_assembler.h"
+#include "formats/shop_assets.h"
 #include "formats/table_writer.h"
 
 namespace fs = std::filesystem;
@@ -149,6 +150,9 @@ std::vector<PtxImage> FieldSprites()
     sprites.push_back(PtxImage::Filled("bar00", 0, 256, 64, {40, 220, 80}));
     sprites.push_back(PtxImage::Filled("window21", 1, 224, 160, {40, 50, 90}));
     sprites.push_back(PtxImage::Filled("cursor05", 1, 16, 16, {255, 220, 40}));
+    for (PtxImage& part : ShopSprites()) {
+        sprites.push_back(std::move(part));
+    }
     return sprites;
 }
 
