@@ -421,6 +421,8 @@ public:
     std::uint32_t GetExperience() const { return m_experience; }
     std::uint32_t GetGaugeMax() const { return m_gaugeMax; }
     std::uint32_t GetGaugeUsed() const { return m_gaugeUsed; }
+    // The inn empties the item load.
+    void SetGaugeUsed(std::uint32_t used) { m_gaugeUsed = used; }
     std::uint32_t GetMoveLevel() const { return m_moveLevel; }
     std::uint8_t IsWeaponModelLoaded() const { return m_weaponModelLoaded; }
     std::uint8_t GetDashFlag() const { return m_dashFlag; }

@@ -20,6 +20,7 @@
 #include "formats/player_model_writer.h"
 #include "formats/ptx_writer.h"
 #include "formats/script_assembler.h"
+#include "formats/shop_assets.h"
 #include "formats/table_writer.h"
 
 namespace fs = std::filesystem;
@@ -152,6 +153,9 @@ std::vector<PtxImage> FieldSprites()
     sprites.push_back(PtxImage::Filled("cursor05", 1, 16, 16, {255, 220, 40}));
     for (PtxImage& menu : MenuSprites()) {
         sprites.push_back(std::move(menu));
+    }
+    for (PtxImage& part : ShopSprites()) {
+        sprites.push_back(std::move(part));
     }
     return sprites;
 }

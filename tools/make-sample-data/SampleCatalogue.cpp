@@ -189,6 +189,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     gate.startDirection = qmtest::FieldLayout::StartDirection();
     gate.startCamera = SampleLayout::TownArrivalCamera();
     battle.triggers = {gate};
+    AddShopVillagers(maps[1]);
     return maps;
 }
 
@@ -331,6 +332,7 @@ Catalogue Build()
             c.characterModels.push_back(enemy.modelName);
         }
     }
+    AddShop(c);
     return c;
 }
 

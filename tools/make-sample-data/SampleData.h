@@ -127,6 +127,12 @@ struct SampleLayout {
 // The field's two maps as the folder lays them out.
 std::vector<qmtest::FieldMap> SampleMaps();
 
+// The shops and the inn: their sounds, the inn's tune and the rows' icons into the catalogue, the
+// three villagers into the town, and their scripts into the folder.
+void AddShop(Catalogue& c);
+void AddShopVillagers(qmtest::FieldMap& town);
+void WriteShopScripts(const std::filesystem::path& root);
+
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.
 void WriteSampleFolder(const std::filesystem::path& root);
