@@ -98,6 +98,8 @@ struct Catalogue {
 };
 
 const Catalogue& GetCatalogue();
+// The ring's, gauge's and status icons' lists, meshes and item bonus, added while it is built.
+void AddRingContent(Catalogue& c, std::vector<SoundList>& effects);
 
 // Where the walk from the start leads: the battle map's enemy straight ahead of the start (the
 // start faces -z), the gate in the wall behind it that leads to the town, and the town's arrival
