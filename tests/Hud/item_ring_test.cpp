@@ -11,6 +11,7 @@
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/Hud/TItemRing.h"
 #include "MainCode/Hud/TLetterFont.h"
+#include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/TInputDevice.h"
 #include "support/golden.h"
 
@@ -319,6 +320,21 @@ TEST_F(ItemRing, OpenRingAfterOneTurnOnScreen)
     Hold('V', false);
     Step();
     EXPECT_EQ(player_->GetRingItem(), 1u);
+}
+
+// The ring's and the gauge's sounds are loaded into the effect bank while they live.
+TEST_F(ItemRing, RingAndGaugeTakeTheirSoundsForTheirLifetime)
+{
+    const std::vector<TSoundBankRecord> expected = {
+        {TSoundBankRecord::kLoad, 0, 607}, {TSoundBankRecord::kLoad, 0, 601},
+        {TSoundBankRecord::kUnload, 0, 601}, {TSoundBankRecord::kUnload, 0, 607}};
+    driver_.RecordSounds(true);
+    {
+        TItemRing ring(field_->GetLetterFont());
+        TSkillGauge gauge;
+    }
+    EXPECT_EQ(driver_.sounds, expected);
+    driver_.RecordSounds(false);
 }
 
 }  // namespace
