@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Field/field_game_fixture.h"
+#include "Hud/hud_field_fixture.h"
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/Hud/TItemRing.h"
 #include "MainCode/Hud/TLetterFont.h"
@@ -22,17 +22,12 @@ constexpr std::uint32_t kDown = 0x2;
 constexpr std::uint32_t kD = 0x80;
 constexpr float kSlot = 0.7853982F;
 
-class ItemRing : public fieldtest::FieldGame {
+class ItemRing : public hudtest::HudField {
 protected:
     void SetUp() override
     {
-        FieldGame::SetUp();
-        Start();
-        Steps(8);
-        field_ = Ready("battle");
-        ASSERT_NE(field_, nullptr);
+        HudField::SetUp();
         ring_ = field_->GetItemRing();
-        player_ = field_->GetPlayer();
         for (std::uint32_t k = 0; k < 8; ++k) {
             *Slot(k) = TItemEntry();
         }
@@ -47,18 +42,9 @@ protected:
         last_ = now;
         return ring_->RunState(player_);
     }
-    int TurnSounds() const
-    {
-        int n = 0;
-        for (const TSoundBankRecord& r : driver_.sounds) {
-            n += r.op == TSoundBankRecord::kPlay && r.bank == 0 && r.id == 607 ? 1 : 0;
-        }
-        return n;
-    }
+    int TurnSounds() const { return Plays(607); }
 
-    TFieldLoop* field_ = nullptr;
     TItemRing* ring_ = nullptr;
-    TPlayerCharacter* player_ = nullptr;
     std::uint32_t last_ = 0;
 };
 

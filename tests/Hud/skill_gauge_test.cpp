@@ -5,7 +5,7 @@
 
 #include <climits>
 
-#include "Field/field_game_fixture.h"
+#include "Hud/hud_field_fixture.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/Hud/TSkillGauge.h"
@@ -17,26 +17,14 @@ namespace {
 constexpr std::uint32_t kF = 0x200;
 constexpr std::uint32_t kG = 0x400;
 
-class SkillGauge : public fieldtest::FieldGame {
+class SkillGauge : public hudtest::HudField {
 protected:
     void SetUp() override
     {
-        FieldGame::SetUp();
-        Start();
-        Steps(8);
-        field_ = Ready("battle");
-        ASSERT_NE(field_, nullptr);
+        HudField::SetUp();
         gauge_ = field_->GetSkillGauge();
-        player_ = field_->GetPlayer();
     }
-    int SelectSounds() const
-    {
-        int n = 0;
-        for (const TSoundBankRecord& r : driver_.sounds) {
-            n += r.op == TSoundBankRecord::kPlay && r.bank == 0 && r.id == 601 ? 1 : 0;
-        }
-        return n;
-    }
+    int SelectSounds() const { return Plays(601); }
     // Slot 2 of the player's record holds a skill whose icon is "act02_skl"; the rest are empty.
     void OneSkillInSlotTwo()
     {
@@ -49,9 +37,7 @@ protected:
         gauge_->Refresh(player_);
     }
 
-    TFieldLoop* field_ = nullptr;
     TSkillGauge* gauge_ = nullptr;
-    TPlayerCharacter* player_ = nullptr;
 };
 
 TEST_F(SkillGauge, NewPressesOfFAndGMoveTheSelectionRoundWithASoundEach)
