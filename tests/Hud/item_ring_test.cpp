@@ -308,8 +308,8 @@ TEST_F(ItemRing, OpenRingAfterOneTurnOnScreen)
     EXPECT_EQ(player_->GetRingItem(), 1u);
 }
 
-// The ring's and the gauge's sounds are loaded into the effect bank while they live.
-TEST_F(ItemRing, RingAndGaugeTakeTheirSoundsForTheirLifetime)
+// A new ring and gauge: their sounds are loaded into the effect bank while they live.
+TEST_F(ItemRing, NewRingAndGaugeStandAtTheirStartAndTakeTheirSoundsForTheirLifetime)
 {
     const std::vector<TSoundBankRecord> expected = {
         {TSoundBankRecord::kLoad, 0, 607}, {TSoundBankRecord::kLoad, 0, 601},
@@ -318,6 +318,12 @@ TEST_F(ItemRing, RingAndGaugeTakeTheirSoundsForTheirLifetime)
     {
         TItemRing ring(field_->GetLetterFont());
         TSkillGauge gauge;
+        // Ramps of no steps stand at their start: nothing divided by 0.
+        for (std::int32_t k = 0; k < 8; ++k) {
+            EXPECT_EQ(ring.GetSlotAngle(k).value, 0.0F) << k;
+            EXPECT_EQ(ring.GetSlotAngle(k).steps, 0) << k;
+        }
+        EXPECT_EQ(ring.GetSlide().value, -266.0F);
     }
     EXPECT_EQ(driver_.sounds, expected);
     driver_.RecordSounds(false);

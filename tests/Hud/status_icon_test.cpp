@@ -135,6 +135,8 @@ TEST_F(StatusIcons, IconsJoinMoveFadeAndLeaveUpdateByUpdate)
         SCOPED_TRACE(s.what);
         std::unique_ptr<TestHero> hero = MakeHero();
         TStatusIcon& icons = hero->GetStatusIcons();
+        // Idle icons: the move ramp of no steps stands at 0, nothing divided by 0.
+        EXPECT_EQ(icons.GetIcon(s.order.front())->GetMove().value, 0.0F);
         int last = 0;
         for (const Check& c : s.checks) {
             last = std::max(last, c.update);
