@@ -14,6 +14,7 @@
 #include "formats/ground_writer.h"
 #include "formats/hud_assets.h"
 #include "formats/menu_assets.h"
+#include "formats/ring_assets.h"
 #include "formats/mesh_writer.h"
 #include "formats/ogg_writer.h"
 #include "formats/pattern_writer.h"
@@ -397,6 +398,7 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     Save(meshes / "visual04/crate.msh", BoxMesh("crate", 0.5F, 0.5F, 0.5F, 0xFFC09040));
     Save(meshes / "sky/sky00_00.msh", SkyDome());
     Save(meshes / "effect/shadow01_mesh.msh", Shadow());
+    WriteStatusIconMeshes(meshes);
     // Map objects: a gold coin, a brown bag, a silver ring and the save point's blue mark.
     const std::uint32_t objectColours[] = {0xFFE0C030, 0xFF906030, 0xFFC0C0D0, 0xFF4060E0};
     const std::vector<std::string> objectMeshes = FieldObjectMeshes();
@@ -460,6 +462,7 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     Save(tables / "wepon.tbl", BuildGameTable(std::vector<TWeponRecord>{sword, spear}));
     Save(tables / "bgm.tbl", BuildSoundTable(FieldMusicTable()));
     Save(base / "data/ptx04/sprite.ptx", BuildPtx(FieldSprites()));
+    WriteRingAssets(base / "data/ptx04", meshes, tables);
     Save(base / "data/ptx04/minimap.ptx", BuildPtx({FieldMinimapPicture()}));
     WriteFieldMusic(root);
 }

@@ -265,6 +265,7 @@ Catalogue Build()
             voices.push_back({list + "_vc.tbl", {}});
         }
     }
+    AddRingContent(c, effects);
     c.se = SoundTable("se", effects);
     c.voice = SoundTable("vc", voices);
     c.soundLists = effects;
@@ -310,8 +311,8 @@ Catalogue Build()
     AddSaveScreenSprites(sprites);
     c.textures.push_back(sprites);
     c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Field, {qmtest::kFieldMinimap}});
-    c.meshes = {kSkyMesh,          "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
-                "visual04/crate.msh", kShadowMesh};
+    c.meshes.insert(c.meshes.begin(), {kSkyMesh, "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
+                                       "visual04/crate.msh", kShadowMesh});
     for (const qmtest::FieldMap& map : SampleMaps()) {
         c.maps.push_back("map00/" + map.entry);
     }

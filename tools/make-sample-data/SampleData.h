@@ -101,6 +101,8 @@ const Catalogue& GetCatalogue();
 // The save screens' pictures added to "sprite.ptx" (its Field pictures then give them, in place
 // of the field's plain ones where both have a picture of that name).
 void AddSaveScreenSprites(TexturePackage& sprites);
+// The ring's, gauge's and status icons' lists, meshes and item bonus, added while it is built.
+void AddRingContent(Catalogue& c, std::vector<SoundList>& effects);
 
 // Where the walk from the start leads: the battle map's enemy straight ahead of the start (the
 // start faces -z), the gate in the wall behind it that leads to the town, and the town's arrival
