@@ -6,6 +6,7 @@
 #include "MainCode/Map/TMapItem.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "SampleData.h"
+#include "SampleParts.h"
 #include "formats/field_writer.h"
 
 namespace sample {
@@ -330,6 +331,7 @@ Catalogue Build()
             c.characterModels.push_back(enemy.modelName);
         }
     }
+    AddEvents(c);
     return c;
 }
 
