@@ -63,7 +63,6 @@ void EventScene::SetUp()
 void EventScene::TearDown()
 {
     SceneDriver::ReleaseAll();
-    SceneDriver::Hold(Button::B, false);
 }
 
 void EventScene::WriteScripts(const std::vector<std::string>& event0, const std::vector<std::string>& event1)

@@ -21,12 +21,13 @@ struct Block {
     std::uint32_t foot;
 };
 
-// The blocks as one mesh of one material, coloured by its vertices.
-MeshFile Blocks(const std::string& name, const std::vector<Block>& blocks)
+// The blocks as one mesh of one material: scenery is coloured by its vertices, characters by the
+// material's colour.
+MeshFile Blocks(const std::string& name, const std::vector<Block>& blocks, std::uint32_t material = 0xFFFFFFFF)
 {
     MeshFile f;
     f.name = name;
-    f.materials.push_back(MeshMaterial(name, 1.0F, 1.0F, 1.0F, 1.0F, 0.0F));
+    f.materials.push_back(MeshMaterial(name, material, 0.0F));
     std::vector<MeshVertex> v;
     // The sides of a box of corners i (bit 0: +x, bit 1: +y, bit 2: +z), clockwise from outside.
     const std::uint16_t sides[6][4] = {{0, 2, 1, 3}, {5, 7, 4, 6}, {4, 6, 0, 2}, {1, 3, 5, 7}, {2, 6, 3, 7}, {4, 0, 5, 1}};
@@ -51,11 +52,13 @@ MeshFile Blocks(const std::string& name, const std::vector<Block>& blocks)
 }
 
 // A standing figure in its own colour: body, head, and arms held out.
-std::vector<Block> Figure(const D3DXVECTOR3& at, std::uint32_t colour, std::uint32_t skin)
+MeshFile Figure(const std::string& name, const D3DXVECTOR3& at, std::uint32_t colour)
 {
-    return {{at + D3DXVECTOR3(0.0F, 0.55F, 0.0F), {0.2F, 0.55F, 0.14F}, colour, colour},
-            {at + D3DXVECTOR3(0.0F, 1.3F, 0.0F), {0.14F, 0.16F, 0.14F}, skin, skin},
-            {at + D3DXVECTOR3(0.0F, 0.85F, 0.0F), {0.42F, 0.06F, 0.06F}, colour, colour}};
+    return Blocks(name,
+                  {{at + D3DXVECTOR3(0.0F, 0.55F, 0.0F), {0.2F, 0.55F, 0.14F}, colour, colour},
+                   {at + D3DXVECTOR3(0.0F, 1.3F, 0.0F), {0.14F, 0.16F, 0.14F}, colour, colour},
+                   {at + D3DXVECTOR3(0.0F, 0.85F, 0.0F), {0.42F, 0.06F, 0.06F}, colour, colour}},
+                  colour);
 }
 
 // The glide's scenery: a wide field, a tower at the point the camera looks at, trees along the way.
@@ -65,7 +68,7 @@ MeshFile GlideScenery()
                                  {{-8.6F, 2.0F, 17.5F}, {1.2F, 2.0F, 1.2F}, 0xFFE8E0D0, 0xFF9A8C78},
                                  {{-8.6F, 4.4F, 17.5F}, {1.5F, 0.4F, 1.5F}, 0xFFB04A3C, 0xFF7A3028},
                                  {{-1.5F, 0.4F, 21.0F}, {2.5F, 0.4F, 1.0F}, 0xFF9A9A90, 0xFF6A6A62}};
-    const D3DXVECTOR3 trees[] = {{-4.0F, 0.0F, 26.0F}, {3.5F, 0.0F, 31.0F}, {-13.0F, 0.0F, 24.0F},
+    const D3DXVECTOR3 trees[] = {{1.5F, 0.0F, 26.0F}, {3.5F, 0.0F, 31.0F}, {-13.0F, 0.0F, 24.0F},
                                  {6.0F, 0.0F, 22.0F},  {-6.0F, 0.0F, 35.0F}, {2.0F, 0.0F, 14.0F}};
     for (const D3DXVECTOR3& t : trees) {
         blocks.push_back({t + D3DXVECTOR3(0.0F, 0.6F, 0.0F), {0.2F, 0.6F, 0.2F}, 0xFF8A6440, 0xFF5A4028});
@@ -85,16 +88,19 @@ MeshFile Room()
 
 // A face object: head and shoulders; key frame 1 stretches the head (speaking), 2 squashes it
 // (smiling). Each morph runs between the rest pose and one of them in four quarter steps and back.
-MeshFile Face(const std::string& name, std::uint32_t colour, std::uint32_t skin)
+MeshFile Face(const std::string& name, std::uint32_t colour)
 {
-    MeshFile rest = Blocks(name, {{{0.0F, 1.2F, 0.0F}, {0.3F, 0.25F, 0.2F}, colour, colour},
-                                  {{0.0F, 1.65F, 0.0F}, {0.18F, 0.2F, 0.18F}, skin, skin}});
+    constexpr float kHead = 1.3F;
+    MeshFile rest = Blocks(name,
+                           {{{0.0F, 0.95F, 0.0F}, {0.22F, 0.18F, 0.14F}, colour, colour},
+                            {{0.0F, kHead, 0.0F}, {0.12F, 0.14F, 0.12F}, colour, colour}},
+                           colour);
     MeshFile f = rest;
     f.animated = true;
-    for (float scale : {1.15F, 0.85F}) {
+    for (float scale : {1.2F, 0.8F}) {
         std::vector<MeshVertex> frame = rest.keyFrames[0];
         for (std::size_t i = 8; i < frame.size(); ++i) {
-            frame[i].y = 1.65F + (frame[i].y - 1.65F) * scale;
+            frame[i].y = kHead + (frame[i].y - kHead) * scale;
         }
         f.keyFrames.push_back(frame);
     }
@@ -124,17 +130,18 @@ std::vector<std::uint32_t> EventMusicIds()
 
 std::vector<std::pair<std::string, MeshFile>> EventMeshes()
 {
-    const D3DXVECTOR3 hero(-1.2F, 0.0F, 1.3F);
-    const D3DXVECTOR3 heroine(-1.9F, 0.0F, 2.1F);
+    // Side by side as the first stage's camera sees them.
+    const D3DXVECTOR3 hero(-1.85F, 0.0F, 1.3F);
+    const D3DXVECTOR3 heroine(-1.15F, 0.0F, 2.1F);
     return {
         {"event04/t04_00forEvent2.msh", GlideScenery()},
         {"event04/r02_07_b2.msh", Room()},
-        {"event04/event01_hero.msh", Blocks("hero", Figure(hero, 0xFF3050A0, 0xFFF0C8A0))},
-        {"event04/event01_heroine.msh", Blocks("heroine", Figure(heroine, 0xFFB03060, 0xFFF4D0B0))},
-        {"event04/event01_wep.msh", Blocks("wep", {{{-1.5F, 0.04F, 1.75F}, {0.5F, 0.04F, 0.05F}, 0xFFD0D8E0,
-                                                      0xFF7A8088}})},
-        {"event04/event02_hero.tob", Face("Grin", 0xFF3050A0, 0xFFF0C8A0)},
-        {"event04/event02_heroine.tob", Face("Parp", 0xFFB03060, 0xFFF4D0B0)},
+        {"event04/event01_hero.msh", Figure("hero", hero, 0xFF3050A0)},
+        {"event04/event01_heroine.msh", Figure("heroine", heroine, 0xFFB03060)},
+        {"event04/event01_wep.msh",
+         Blocks("wep", {{{-1.5F, 0.04F, 1.7F}, {0.5F, 0.04F, 0.05F}, 0xFFD0D8E0, 0xFFD0D8E0}}, 0xFFD0D8E0)},
+        {"event04/event02_hero.tob", Face("Grin", 0xFF3050A0)},
+        {"event04/event02_heroine.tob", Face("Parp", 0xFFB03060)},
     };
 }
 
