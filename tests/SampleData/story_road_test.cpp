@@ -154,8 +154,8 @@ TEST_F(StoryRoad, EveryCueOfBothEventsThenTheField)
             EXPECT_TRUE(qmtest::MatchesGolden(qmtest::SceneDriver::Screen(), "StoryEvent301Beat"));
         }
     });
-    EXPECT_EQ(stageSteps > 40, true);
-    EXPECT_EQ(beatSteps > 4, true);
+    EXPECT_GT(stageSteps, 40);
+    EXPECT_GT(beatSteps, 4);
     EXPECT_LT(steps, kStepLimit);
     ExpectField();
 }
