@@ -1,7 +1,5 @@
 #include "MainCode/Scene/TEventLoop.h"
 
-#include <algorithm>
-
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
@@ -178,14 +176,12 @@ std::uint32_t TEventLoop::StepEvent()
 
 void TEventLoop::StartSkip()
 {
-    // Music the list does not hold has nothing to fade: the skip waits for the picture alone.
-    const std::vector<std::uint32_t>& listed = m_musicList->GetIds();
+    // Music that was never loaded (missing from the list) has nothing to fade: the skip waits for
+    // the picture alone.
     TSoundBank* bank = MusicBank();
-    if (bank != nullptr && std::find(listed.begin(), listed.end(), m_musicId) != listed.end()) {
-        TRefPtr<TStreamSound> music = bank->Get(m_musicId);
-        if (music.Get() != nullptr) {
-            m_fader = m_sound->CreateFader(music, false, 1.0F, kSkipMusicSteps);
-        }
+    TRefPtr<TStreamSound> music = bank != nullptr ? bank->Get(m_musicId) : TRefPtr<TStreamSound>();
+    if (music.Get() != nullptr) {
+        m_fader = m_sound->CreateFader(music, false, 1.0F, kSkipMusicSteps);
     }
     if (m_fade == Fade::Black) {
         // Black at once; the skip only waits for the music.

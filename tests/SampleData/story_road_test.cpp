@@ -24,6 +24,7 @@
 #include "formats/byte_writer.h"
 #include "formats/map_writer.h"
 #include "make-sample-data/SampleData.h"
+#include "support/frame_probe.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
@@ -34,16 +35,6 @@ namespace fs = std::filesystem;
 using qmtest::Button;
 
 constexpr int kStepLimit = 6000;
-
-TFrame* Child(const TFrame* frame, const std::string& name)
-{
-    for (std::size_t i = 0; i < frame->GetChildCount(); ++i) {
-        if (frame->GetChild(i)->GetName() == name) {
-            return frame->GetChild(i);
-        }
-    }
-    return nullptr;
-}
 
 TMessageWindow* Window()
 {
@@ -143,12 +134,12 @@ TEST_F(StoryRoad, EveryCueOfBothEventsThenTheField)
     int stageSteps = 0;
     int beatSteps = 0;
     play(second, [&] {
-        if (Child(root, "BeforeScene") != nullptr && ++stageSteps == 40) {
+        if (qmtest::ChildFrame(root, "BeforeScene") != nullptr && ++stageSteps == 40) {
             // The first stage up, the shake over.
             EXPECT_TRUE(qmtest::MatchesGolden(qmtest::SceneDriver::Screen(), "StoryEvent301FirstStage"));
         }
         TMesh8* heroine = root->FindMesh("Parp", true);
-        if (Child(root, "AfterScene") != nullptr && heroine != nullptr && heroine->GetMorphIndex() == 6 &&
+        if (qmtest::ChildFrame(root, "AfterScene") != nullptr && heroine != nullptr && heroine->GetMorphIndex() == 6 &&
             ++beatSteps == 4) {
             // A beat: both faces in their sixth expression, half played.
             EXPECT_TRUE(qmtest::MatchesGolden(qmtest::SceneDriver::Screen(), "StoryEvent301Beat"));

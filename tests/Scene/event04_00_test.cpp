@@ -10,26 +10,13 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 #include "event_fixture.h"
+#include "support/frame_probe.h"
 
 namespace {
 
 using qmtest::Button;
 
 class Event0 : public qmtest::EventScene {};
-
-D3DXVECTOR3 PositionOf(const TFrame* frame)
-{
-    D3DXVECTOR3 p;
-    frame->GetPosition(&p);
-    return p;
-}
-
-void ExpectNear(const D3DXVECTOR3& got, const D3DXVECTOR3& want)
-{
-    EXPECT_NEAR(got.x, want.x, 1e-4F);
-    EXPECT_NEAR(got.y, want.y, 1e-4F);
-    EXPECT_NEAR(got.z, want.z, 1e-4F);
-}
 
 // Three cues; a line that waits for decide may stand before one of them, and decide is pressed
 // on the given step. The script runs from step 202 (the glide has passed 200); "cue" k is set the
@@ -83,8 +70,8 @@ TEST_F(Event0, TheGlidePacesTheCuesAt500And700AndTheGlidesEnd)
             }
             if (step == 1002) {
                 // The glide stopped at 70 %: P + (Q - P) × 0.7; the target stays at R.
-                ExpectNear(PositionOf(event->GetCamera()->GetFrame()), D3DXVECTOR3(0.07F, 1.2F, 25.06F));
-                ExpectNear(PositionOf(event->GetTarget()), D3DXVECTOR3(-8.6F, 1.0F, 19.5F));
+                qmtest::ExpectNear(qmtest::PositionOf(event->GetCamera()->GetFrame()), D3DXVECTOR3(0.07F, 1.2F, 25.06F));
+                qmtest::ExpectNear(qmtest::PositionOf(event->GetTarget()), D3DXVECTOR3(-8.6F, 1.0F, 19.5F));
                 EXPECT_EQ(event->GetGlide().step, 1000);
             }
         }

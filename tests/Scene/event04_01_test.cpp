@@ -16,34 +16,11 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 #include "event_fixture.h"
+#include "support/frame_probe.h"
 
 namespace {
 
 class Event1 : public qmtest::EventScene {};
-
-TFrame* Child(const TFrame* frame, const std::string& name)
-{
-    for (std::size_t i = 0; i < frame->GetChildCount(); ++i) {
-        if (frame->GetChild(i)->GetName() == name) {
-            return frame->GetChild(i);
-        }
-    }
-    return nullptr;
-}
-
-D3DXVECTOR3 PositionOf(const TFrame* frame)
-{
-    D3DXVECTOR3 p;
-    frame->GetPosition(&p);
-    return p;
-}
-
-void ExpectNear(const D3DXVECTOR3& got, const D3DXVECTOR3& want)
-{
-    EXPECT_NEAR(got.x, want.x, 1e-4F);
-    EXPECT_NEAR(got.y, want.y, 1e-4F);
-    EXPECT_NEAR(got.z, want.z, 1e-4F);
-}
 
 // The steps on which "cue" changes when every cue is taken again at once. Over black: released at
 // 31, then 62 later six times (93 to 403), then 31 later (434) with the first stage. The first
@@ -69,8 +46,8 @@ TEST_F(Event1, EveryCueInTurnThenTheField)
 {
     auto* event = Begin<TEvent04_01Loop>();
     TFrame* root = event->GetRoot();
-    TFrame* camera = Child(root, "Camera");
-    TFrame* target = Child(root, "CameraTarget");
+    TFrame* camera = qmtest::ChildFrame(root, "Camera");
+    TFrame* target = qmtest::ChildFrame(root, "CameraTarget");
     ASSERT_NE(camera, nullptr);
     ASSERT_NE(target, nullptr);
     // The shake moves the target's height over the first stage's first 18 steps.
@@ -103,15 +80,15 @@ TEST_F(Event1, EveryCueInTurnThenTheField)
             EXPECT_EQ(root->GetChildCount(), 2u);
             EXPECT_EQ(alpha, -1);
         } else if (step >= 435 && step <= 452) {
-            EXPECT_NE(Child(root, "BeforeScene"), nullptr);
-            EXPECT_NEAR(PositionOf(target).y, shake[step - 435], 1e-6F);
+            EXPECT_NE(qmtest::ChildFrame(root, "BeforeScene"), nullptr);
+            EXPECT_NEAR(qmtest::PositionOf(target).y, shake[step - 435], 1e-6F);
         }
         if (step == 510) {
             // The change of stage behind black: the second stage, the camera at its new points.
-            EXPECT_EQ(Child(root, "BeforeScene"), nullptr);
-            EXPECT_NE(Child(root, "AfterScene"), nullptr);
-            ExpectNear(PositionOf(camera), D3DXVECTOR3(-1.13F, 1.27F, 2.19F));
-            ExpectNear(PositionOf(target), D3DXVECTOR3(0.7F, 0.5F, -0.4F));
+            EXPECT_EQ(qmtest::ChildFrame(root, "BeforeScene"), nullptr);
+            EXPECT_NE(qmtest::ChildFrame(root, "AfterScene"), nullptr);
+            qmtest::ExpectNear(qmtest::PositionOf(camera), D3DXVECTOR3(-1.13F, 1.27F, 2.19F));
+            qmtest::ExpectNear(qmtest::PositionOf(target), D3DXVECTOR3(0.7F, 0.5F, -0.4F));
         }
         if (step >= 612 && step <= 710) {
             // The fade-in: 1.0 down to 0.02 of black; the step that ends it draws the faces alone.
@@ -158,7 +135,7 @@ TEST_F(Event1, EveryCueInTurnThenTheField)
     EXPECT_LT(std::hypot(at.x + 8.0F, at.z - 17.0F), 0.1F);
     D3DXVECTOR3 back;
     field->GetPlayer()->GetFrame()->GetAxis(&back, 3);
-    ExpectNear(-back, D3DXVECTOR3(-1.0F, 0.0F, 0.0F));
+    qmtest::ExpectNear(-back, D3DXVECTOR3(-1.0F, 0.0F, 0.0F));
     EXPECT_TRUE(qmtest::EventScriptsGone());
     EXPECT_EQ(TDSound8::Instance()->GetBank(2)->GetUseCount(52), 0u);
 }
