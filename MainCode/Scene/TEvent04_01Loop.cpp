@@ -68,8 +68,7 @@ TEvent04_01Loop::~TEvent04_01Loop() = default;
 
 void TEvent04_01Loop::Look()
 {
-    m_camera->LookAtFrame(m_root.Get(), m_cameraTarget.Get(), TFrame::kLookAim);
-    m_view.SetCamera(m_camera.Get());
+    LookAt(m_camera.Get(), m_cameraTarget.Get());
 }
 
 bool TEvent04_01Loop::StepFaces()

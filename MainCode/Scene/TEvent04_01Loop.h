@@ -15,7 +15,7 @@ public:
     ~TEvent04_01Loop() override;
 
 private:
-    // "Camera" turned toward "CameraTarget" and set into the view.
+    // "Camera" toward "CameraTarget".
     void Look();
     // Both faces a step on; true once the heroine's has played out.
     bool StepFaces();

@@ -141,6 +141,12 @@ void TEventLoop::PlaySe(std::uint32_t id)
     }
 }
 
+void TEventLoop::LookAt(TFrame* camera, const TFrame* target)
+{
+    camera->LookAtFrame(m_root.Get(), target, TFrame::kLookAim);
+    m_view.SetCamera(camera);
+}
+
 void TEventLoop::ShowBlackRamp()
 {
     m_black.SetColor(static_cast<DWORD>(static_cast<std::int32_t>(m_blackRamp.value * 255.0F)) << 24, -1);

@@ -80,6 +80,8 @@ protected:
 
     // Where the camera stands for the draw; the phases of a frame camera do it themselves.
     virtual void PlaceCamera() {}
+    // A frame camera: turned toward its target frame and set into the view.
+    void LookAt(TFrame* camera, const TFrame* target);
     // Camera, clear, the root, the message window, the fade.
     void DrawEvent();
 
