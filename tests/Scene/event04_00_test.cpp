@@ -100,23 +100,4 @@ TEST_F(Event0, TheConstructionDrawsOneFrameBlack)
     EXPECT_EQ(TScriptProcessManager::Get(), nullptr);
 }
 
-// The fade-in uncovers the picture over 100 steps; the glide starts with it.
-TEST_F(Event0, TheFadeInUncoversOverAHundredSteps)
-{
-    Begin<TEvent04_00Loop>();
-    const struct {
-        int step;
-        int alpha;
-    } cases[] = {{1, 252}, {2, 249}, {50, 127}, {99, 2}, {100, 0}, {101, 0}};
-    int step = 0;
-    for (const auto& c : cases) {
-        while (step < c.step) {
-            Step();
-            ++step;
-        }
-        SCOPED_TRACE(c.step);
-        EXPECT_EQ(FadeAlpha(), c.alpha);
-    }
-}
-
 }  // namespace
