@@ -6,6 +6,7 @@
 #include "MainCode/Map/TMapItem.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "SampleData.h"
+#include "SampleParts.h"
 #include "formats/field_writer.h"
 
 namespace sample {
@@ -334,6 +335,7 @@ Catalogue Build()
         }
     }
     AddShop(c);
+    AddEvents(c);
     return c;
 }
 
