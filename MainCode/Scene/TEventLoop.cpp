@@ -1,5 +1,6 @@
 #include "MainCode/Scene/TEventLoop.h"
 
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
@@ -83,15 +84,34 @@ void TEventLoop::AddCharacter(TFrame* frame, const std::string& file)
     frame->AddMesh(mesh);
 }
 
-TMesh8* TEventLoop::AddObject(TFrame* frame, const std::string& file, const std::string& name)
+TMesh8* TEventLoop::AddObject(TFrame* frame, const std::string& file, const std::string& name, bool reorder)
 {
     TMesh8 mesh = TMesh8::Load(file);
+    if (reorder) {
+        TPlayerCharacter::MoveUvRegionTrianglesLast(mesh);
+    }
     mesh.SetName(name);
     mesh.SetMaterialType(TMeshMaterial::kAlphaNotCull, TMesh8::kAllMaterials);
     mesh.SetVertexShader(TRefPtr<TVertexShader>(new TMorphConstantColorShader(kMorphShaderMode)));
     mesh.SetMorph(0);
     frame->AddMesh(mesh);
     return frame->FindMesh(name, false);
+}
+
+bool TEventLoop::StepMorphs(std::span<TMesh8* const> order)
+{
+    bool ended = false;
+    for (TMesh8* mesh : order) {
+        ended = !mesh->StepMorph(false);
+    }
+    return ended;
+}
+
+void TEventLoop::SetMorphs(std::span<TMesh8* const> order, std::uint32_t morph)
+{
+    for (TMesh8* mesh : order) {
+        mesh->SetMorph(morph);
+    }
 }
 
 void TEventLoop::StartScript(const std::string& key)
@@ -150,6 +170,31 @@ void TEventLoop::LookAt(TFrame* camera, const TFrame* target)
 void TEventLoop::ShowBlackRamp()
 {
     m_black.SetColor(static_cast<DWORD>(static_cast<std::int32_t>(m_blackRamp.value * 255.0F)) << 24, -1);
+}
+
+bool TEventLoop::StepFadeIn()
+{
+    ShowBlackRamp();
+    m_blackRamp.Step();
+    return m_blackRamp.AtEnd();
+}
+
+std::uint32_t TEventLoop::PhaseRunOut()
+{
+    if ((RunScript() & 2) == 0) {
+        SetPhase(&TEventLoop::PhaseFadeOut, true);
+    }
+    return LOOP_CONTINUE;
+}
+
+std::uint32_t TEventLoop::PhaseFadeOut()
+{
+    ShowBlackRamp();
+    m_blackRamp.Retreat();
+    if (m_blackRamp.AtStart()) {
+        SetPhase(&TEventLoop::PhaseFinal, true);
+    }
+    return LOOP_CONTINUE;
 }
 
 std::uint32_t TEventLoop::RunScript()

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "MainCode/Hud/TUiQuad.h"
@@ -48,8 +49,12 @@ protected:
     // Models of the mesh folder onto a frame; a file that cannot be read throws my_error.
     static void AddScenery(TFrame* frame, const std::string& file);
     static void AddCharacter(TFrame* frame, const std::string& file);
-    // A ".tob" object with morphs, named so the event finds it again; on morph 0.
-    static TMesh8* AddObject(TFrame* frame, const std::string& file, const std::string& name);
+    // A ".tob" object with morphs, named so the event finds it again; on morph 0. reorder: the
+    // triangles of the face region drawn last, as a character's body is.
+    static TMesh8* AddObject(TFrame* frame, const std::string& file, const std::string& name, bool reorder = false);
+    // A cast's morphs one step on, in this order, not looping; true once the last one's has played out.
+    static bool StepMorphs(std::span<TMesh8* const> order);
+    static void SetMorphs(std::span<TMesh8* const> order, std::uint32_t morph);
 
     void StartScript(const std::string& key);
     void StartMusic();
@@ -75,6 +80,11 @@ protected:
 
     // The black sprite takes the ramp's value as its alpha.
     void ShowBlackRamp();
+    // One step of the black sprite's fade-in; true once it has cleared.
+    bool StepFadeIn();
+    // The ends of a black-sprite event: the script run out, back to black, then the final phase.
+    std::uint32_t PhaseRunOut();
+    std::uint32_t PhaseFadeOut();
     // Through the event's sound list; nothing without its bank.
     void PlaySe(std::uint32_t id);
 
