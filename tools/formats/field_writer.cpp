@@ -358,6 +358,9 @@ MapStream FieldMapStream(const FieldMap& map)
         s.TriggerBox(t.boxMinimum, t.boxMaximum, t.facing, t.startPosition, t.startDirection, t.startCamera,
                      t.fadeMode, std::string(kMapFile) + "/" + t.destination);
     }
+    for (const FieldScriptBox& box : map.scriptBoxes) {
+        s.TwoVectorObject(box.minimum, box.maximum, box.scriptKey);
+    }
     s.End();
     return s;
 }

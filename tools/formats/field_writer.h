@@ -55,6 +55,13 @@ struct FieldTrigger {
     std::uint32_t fadeMode = 0;
 };
 
+// A box that runs its script each step the player stands in it (the map data's script box).
+struct FieldScriptBox {
+    D3DXVECTOR3 minimum;
+    D3DXVECTOR3 maximum;
+    std::string scriptKey;
+};
+
 struct FieldSavePointMark {
     std::uint32_t id = 0;
     D3DXVECTOR3 position;
@@ -81,6 +88,7 @@ struct FieldMap {
     std::vector<FieldEnemy> enemies;
     std::vector<FieldSpawner> spawners;
     std::string minimap;  // an entry of "minimap.ptx"; empty: none
+    std::vector<FieldScriptBox> scriptBoxes;
 };
 
 struct FieldLayout {

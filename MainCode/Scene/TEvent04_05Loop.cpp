@@ -1,0 +1,160 @@
+#include "MainCode/Scene/TEvent04_05Loop.h"
+
+#include <span>
+
+#include "TCommon/my_error.h"
+#include "dx/dx8/3d/TMesh8.h"
+#include "dx/dx8/3d/TMeshMaterial.h"
+
+namespace {
+
+constexpr const char* kExplosionFile = "effect/bomb01.frm";
+constexpr std::uint32_t kExplosionCue = 6;
+constexpr std::uint32_t kClosingHold = 200;
+constexpr std::uint16_t kExplosionMaterial = 4000;
+
+// The loader gives a bare unnamed root for a file it could not read.
+bool IsEmpty(const TFrame& frame)
+{
+    return frame.GetName().empty() && frame.GetChildCount() == 0 && frame.GetMeshCount() == 0 &&
+           frame.GetKeyTrackSetCount() == 0;
+}
+
+}  // namespace
+
+TEvent04_05Loop::TEvent04_05Loop(TGameWnd* app) : TEventLoop(app, Fade::Black, kMusic, 0)
+{
+    SetPhase(&TEvent04_05Loop::PhaseFadeIn, true);
+    SetEndToField("04.pbms/d05_00boss2", D3DXVECTOR3(34.0F, 0.0F, 108.0F), D3DXVECTOR3(0.0F, 0.0F, -1.0F));
+    m_root = MakeFrame("Scene");
+    m_camera = MakeFrame("Camera");
+    m_cameraTarget = MakeFrame("CameraTarget");
+    m_root->AddChild(m_camera);
+    m_root->AddChild(m_cameraTarget);
+    m_explosion = TFrame::Load(kExplosionFile);
+    if (IsEmpty(*m_explosion)) {
+        // The event plays on without it.
+        my_error::LogError(my_error(std::string("cannot read ") + TFrame::GetDirectory() + kExplosionFile + "; no explosion",
+                                    __FILE__, __LINE__));
+        m_explosion = TRefPtr<TFrame>();
+    }
+    m_glow.Set(0.0F, 1.0F, 15, 0);
+    m_animation.Set(0.0F, 5.0F, 60, 0);
+
+    SetFogAndProjection(false, 100.0F, 200.0F, 0xFFFFFFFF, 30.0F);
+    m_camera->SetPosition(D3DXVECTOR3(-3.0F, 0.8F, -3.0F));
+    m_cameraTarget->SetPosition(D3DXVECTOR3(0.0F, 0.6F, 0.1F));
+
+    const struct {
+        const char* file;
+        const char* name;
+        const char* frame;
+        bool reorder;
+    } cast[] = {{"event04/event06_hero.tob", "Grin", "GrinFrame", true},
+                {"event04/event06_heroine.tob", "Parp", "ParpFrame", true},
+                {"event04/event06_black00.tob", "Black", "BlackFrame", true},
+                {"event04/event06_red.tob", "Red", "RedFrame", false}};
+    TMesh8* meshes[4];
+    for (std::size_t i = 0; i < 4; ++i) {
+        TRefPtr<TFrame> frame = MakeFrame(cast[i].frame);
+        meshes[i] = AddObject(frame.Get(), cast[i].file, cast[i].name, cast[i].reorder);
+        m_root->AddChild(frame);
+    }
+    m_stepOrder = {meshes[3], meshes[2], meshes[0], meshes[1]};
+    m_setOrder = {meshes[1], meshes[0], meshes[2], meshes[3]};
+
+    TRefPtr<TFrame> map = MakeFrame("MapFrame");
+    AddScenery(map.Get(), "event04/d05_00forEvent.msh");
+    map->Translate(-34.0F, 0.0F, -108.0F, false);
+    m_root->AddChild(map);
+
+    if (m_explosion.Get() != nullptr) {
+        m_explosion->SetAnimationIndex(0);
+        m_explosion->SetAnimationTime(0.0F);
+        m_explosion->SetMaterialType(kExplosionMaterial, true, false);
+        m_explosion->SetPosition(D3DXVECTOR3(0.6F, 0.7F, 1.6F));
+    }
+
+    StartScript("04.pbsc/Event04_05");
+    StartMusic();
+    Start();
+}
+
+TEvent04_05Loop::~TEvent04_05Loop() = default;
+
+void TEvent04_05Loop::Look()
+{
+    LookAt(m_camera.Get(), m_cameraTarget.Get());
+}
+
+std::uint32_t TEvent04_05Loop::PhaseFadeIn()
+{
+    Look();
+    if (StepFadeIn()) {
+        SetMorphs(m_setOrder, 0);
+        SetPhase(&TEvent04_05Loop::PhaseCue);
+    }
+    return LOOP_CONTINUE;
+}
+
+void TEvent04_05Loop::TakeCue()
+{
+    SetMorphs(m_setOrder, m_cue++);
+    ReleaseCue();
+}
+
+std::uint32_t TEvent04_05Loop::PhaseCue()
+{
+    Look();
+    RunScript();
+    if (!StepMorphs(m_stepOrder) || !IsCued()) {
+        return LOOP_CONTINUE;
+    }
+    if (m_cue == kExplosionCue) {
+        if (m_explosion.Get() != nullptr) {
+            m_root->AddChild(m_explosion);
+        }
+        PlaySe(kExplosionSound);
+        TakeCue();
+        SetPhase(&TEvent04_05Loop::PhaseExplosion);
+    } else if (m_cue <= kMorphCues) {
+        TakeCue();
+    } else if (++m_pause > kClosingHold) {
+        ReleaseCue();
+        SetPhase(&TEvent04_05Loop::PhaseRunOut);
+    }
+    return LOOP_CONTINUE;
+}
+
+std::uint32_t TEvent04_05Loop::PhaseExplosion()
+{
+    Look();
+    RunScript();
+    // Up over 15 steps, then from full down over 45, then gone.
+    if (!m_glow.Step()) {
+        if (m_stage == 0) {
+            m_glow.Set(1.0F, 0.0F, 45, 0);
+            m_stage = 1;
+        } else if (m_stage == 1) {
+            m_stage = 2;
+            if (m_explosion.Get() != nullptr) {
+                m_explosion->Detach();
+            }
+        }
+    }
+    if (m_stage != 2 && m_explosion.Get() != nullptr) {
+        const float v = m_glow.value;
+        m_explosion->SetEmissiveRGB(0.4F * v, 0.2F * v, 0.5F * v, true, false);
+        m_explosion->SetAnimationTime(m_animation.value);
+    }
+    StepMorphs(std::span<TMesh8* const>(m_stepOrder).first(3));
+    if (!m_animation.AtEnd()) {
+        m_animation.Step();
+        return LOOP_CONTINUE;
+    }
+    if (StepMorphs(std::span<TMesh8* const>(m_stepOrder).last(1)) && IsCued()) {
+        TakeCue();
+        SetPhase(&TEvent04_05Loop::PhaseCue);
+    }
+    return LOOP_CONTINUE;
+}
