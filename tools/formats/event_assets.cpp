@@ -232,10 +232,11 @@ std::vector<std::pair<std::string, MeshFile>> EventMeshes()
         {"event04/event05_hero.tob", Actor("Grin", {-0.6F, 0.0F, 0.2F}, 0xFF3050A0, 16)},
         {"event04/event05_heroine.tob", Actor("Parp", {0.6F, 0.0F, 0.2F}, 0xFFB03060, 16)},
         {"event04/event05_black00.tob", Actor("Black", {0.0F, 0.0F, 0.5F}, 0xFF303030, 16)},
-        {"event04/event06_hero.tob", Actor("Grin", {-0.4F, 0.0F, 0.4F}, 0xFF3050A0, 24)},
-        {"event04/event06_heroine.tob", Actor("Parp", {0.4F, 0.0F, -0.2F}, 0xFFB03060, 24)},
-        {"event04/event06_black00.tob", Actor("Black", {0.9F, 0.0F, 1.6F}, 0xFF303030, 24)},
-        {"event04/event06_red.tob", Actor("Red", {-0.2F, 0.0F, 2.2F}, 0xFFC03020, 24)},
+        // Clear of the line from the camera to the explosion.
+        {"event04/event06_hero.tob", Actor("Grin", {-1.2F, 0.0F, 0.9F}, 0xFF3050A0, 24)},
+        {"event04/event06_heroine.tob", Actor("Parp", {0.3F, 0.0F, -0.6F}, 0xFFB03060, 24)},
+        {"event04/event06_black00.tob", Actor("Black", {1.7F, 0.0F, 1.4F}, 0xFF303030, 24)},
+        {"event04/event06_red.tob", Actor("Red", {-0.6F, 0.0F, 2.8F}, 0xFFC03020, 24)},
     };
 }
 
