@@ -98,6 +98,32 @@ TMesh8* TEventLoop::AddObject(TFrame* frame, const std::string& file, const std:
     return frame->FindMesh(name, false);
 }
 
+TRefPtr<TFrame> TEventLoop::AddStageFrame(const std::string& name, const D3DXVECTOR3& position)
+{
+    TRefPtr<TFrame> frame = MakeFrame(name);
+    frame->SetPosition(position);
+    m_root->AddChild(frame);
+    return frame;
+}
+
+TMesh8* TEventLoop::AddFigure(const std::string& frame, const std::string& file, const std::string& name,
+                              bool reorder, const D3DXVECTOR3& offset)
+{
+    TRefPtr<TFrame> own = MakeFrame(frame);
+    TMesh8* mesh = AddObject(own.Get(), file, name, reorder);
+    own->Translate(offset.x, offset.y, offset.z, false);
+    m_root->AddChild(own);
+    return mesh;
+}
+
+void TEventLoop::AddMap(const std::string& file, const D3DXVECTOR3& offset)
+{
+    TRefPtr<TFrame> map = MakeFrame("MapFrame");
+    AddScenery(map.Get(), file);
+    map->Translate(offset.x, offset.y, offset.z, false);
+    m_root->AddChild(map);
+}
+
 bool TEventLoop::StepMorphs(std::span<TMesh8* const> order)
 {
     bool ended = false;

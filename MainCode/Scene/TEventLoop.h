@@ -52,6 +52,13 @@ protected:
     // A ".tob" object with morphs, named so the event finds it again; on morph 0. reorder: the
     // triangles of the face region drawn last, as a character's body is.
     static TMesh8* AddObject(TFrame* frame, const std::string& file, const std::string& name, bool reorder = false);
+    // A frame at a point of the stage, hung under the root.
+    TRefPtr<TFrame> AddStageFrame(const std::string& name, const D3DXVECTOR3& position);
+    // A ".tob" figure (AddObject) in a frame of its own moved by offset, under the root.
+    TMesh8* AddFigure(const std::string& frame, const std::string& file, const std::string& name, bool reorder,
+                      const D3DXVECTOR3& offset = D3DXVECTOR3(0.0F, 0.0F, 0.0F));
+    // Scenery in the frame "MapFrame" moved by offset, under the root.
+    void AddMap(const std::string& file, const D3DXVECTOR3& offset);
     // A cast's morphs one step on, in this order, not looping; true once the last one's has played out.
     static bool StepMorphs(std::span<TMesh8* const> order);
     static void SetMorphs(std::span<TMesh8* const> order, std::uint32_t morph);
