@@ -20,21 +20,14 @@ TEvent04_02Loop::TEvent04_02Loop(TGameWnd* app) : TEventLoop(app, Fade::Black, k
     SetPhase(&TEvent04_02Loop::PhaseFadeIn, true);
     SetEndToField("04.pbms/m07_00boss", D3DXVECTOR3(-9.0F, 2.5F, 182.0F), D3DXVECTOR3(0.0F, 0.0F, -1.0F));
     m_root = MakeFrame("Scene");
-    m_camera = MakeFrame("Camera");
-    m_cameraTarget = MakeFrame("CameraTarget");
-    m_root->AddChild(m_camera);
-    m_root->AddChild(m_cameraTarget);
-    m_camera->SetPosition(D3DXVECTOR3(-0.746F, 1.682F, -3.837F));
-    m_cameraTarget->SetPosition(D3DXVECTOR3(0.7F, 0.5F, 2.6F));
+    m_camera = AddStageFrame("Camera", D3DXVECTOR3(-0.746F, 1.682F, -3.837F));
+    m_cameraTarget = AddStageFrame("CameraTarget", D3DXVECTOR3(0.7F, 0.5F, 2.6F));
 
     SetFogAndProjection(true, 5.0F, 35.0F, 0xFFDBD1FF, 40.0F);
 
-    TRefPtr<TFrame> hero = MakeFrame("HeroFrame");
-    TRefPtr<TFrame> heroine = MakeFrame("HeroineFrame");
-    m_faces[0] = AddObject(hero.Get(), "event04/event03_hero.tob", "Hero");
-    m_faces[1] = AddObject(heroine.Get(), "event04/event03_heroine.tob", "Heroine");
-    m_root->AddChild(hero);
-    m_root->AddChild(heroine);
+    m_faces[0] = AddFigure("HeroFrame", "event04/event03_hero.tob", "Hero", false);
+    m_faces[1] = AddFigure("HeroineFrame", "event04/event03_heroine.tob", "Heroine", false);
+    const TFrame* pair[2] = {m_root->GetChild(2), m_root->GetChild(3)};
 
     for (std::uint32_t n = 0; n < kKnights; ++n) {
         char name[16];
@@ -44,17 +37,14 @@ TEvent04_02Loop::TEvent04_02Loop(TGameWnd* app) : TEventLoop(app, Fade::Black, k
         ghost->SetPosition(kGhostAt);
         ghost->Translate(kGhostOffsets[n].x, kGhostOffsets[n].y, kGhostOffsets[n].z, false);
         // Each faces one of the pair; the model looks away from its frame's z.
-        ghost->LookAtFrame(m_root.Get(), (n % 2 == 0 ? hero : heroine).Get(), TFrame::kLookUpright);
+        ghost->LookAtFrame(m_root.Get(), pair[n % 2], TFrame::kLookUpright);
         ghost->RotateAxis(kUp, std::numbers::pi_v<float>, true);
         m_root->AddChild(ghost);
         // Out of step: each loop starts a step further on.
         m_knights[n]->SetMorphTime(static_cast<float>(n));
     }
 
-    TRefPtr<TFrame> map = MakeFrame("MapFrame");
-    AddScenery(map.Get(), "event04/m07_00forEvent.msh");
-    map->Translate(7.6F, -2.5F, -184.0F, false);
-    m_root->AddChild(map);
+    AddMap("event04/m07_00forEvent.msh", D3DXVECTOR3(7.6F, -2.5F, -184.0F));
 
     StartScript("04.pbsc/Event04_02");
     StartMusic();

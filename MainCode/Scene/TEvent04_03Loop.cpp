@@ -14,27 +14,13 @@ TEvent04_03Loop::TEvent04_03Loop(TGameWnd* app) : TEventLoop(app, Fade::Black, k
     SetPhase(&TEvent04_03Loop::PhaseFadeIn, true);
     SetEndToField("04.pbms/m07_00", D3DXVECTOR3(-9.0F, 2.5F, 182.0F), D3DXVECTOR3(0.0F, 0.0F, -1.0F));
     m_root = MakeFrame("Scene");
-    m_camera = MakeFrame("Camera");
-    m_cameraTarget = MakeFrame("CameraTarget");
-    m_root->AddChild(m_camera);
-    m_root->AddChild(m_cameraTarget);
+    m_camera = AddStageFrame("Camera", D3DXVECTOR3(-0.13F, 1.2F, -3.07F));
+    m_cameraTarget = AddStageFrame("CameraTarget", D3DXVECTOR3(0.2F, 0.3F, 1.2F));
 
     SetFogAndProjection(true, 5.0F, 35.0F, 0xFFDBD1FF, 40.0F);
-    m_camera->SetPosition(D3DXVECTOR3(-0.13F, 1.2F, -3.07F));
-    m_cameraTarget->SetPosition(D3DXVECTOR3(0.2F, 0.3F, 1.2F));
-
-    const char* const cast[][3] = {{"event04/event04_hero.tob", "Hero", "HeroFrame"},
-                                   {"event04/event04_heroine.tob", "Heroine", "HeroineFrame"}};
-    for (std::size_t i = 0; i < m_cast.size(); ++i) {
-        TRefPtr<TFrame> frame = MakeFrame(cast[i][2]);
-        m_cast[i] = AddObject(frame.Get(), cast[i][0], cast[i][1], true);
-        m_root->AddChild(frame);
-    }
-
-    TRefPtr<TFrame> map = MakeFrame("MapFrame");
-    AddScenery(map.Get(), "event04/m07_00forEvent.msh");
-    map->Translate(7.6F, -2.5F, -184.0F, false);
-    m_root->AddChild(map);
+    m_cast[0] = AddFigure("HeroFrame", "event04/event04_hero.tob", "Hero", true);
+    m_cast[1] = AddFigure("HeroineFrame", "event04/event04_heroine.tob", "Heroine", true);
+    AddMap("event04/m07_00forEvent.msh", D3DXVECTOR3(7.6F, -2.5F, -184.0F));
 
     StartScript("04.pbsc/Event04_03");
     StartMusic();

@@ -27,10 +27,8 @@ TEvent04_05Loop::TEvent04_05Loop(TGameWnd* app) : TEventLoop(app, Fade::Black, k
     SetPhase(&TEvent04_05Loop::PhaseFadeIn, true);
     SetEndToField("04.pbms/d05_00boss2", D3DXVECTOR3(34.0F, 0.0F, 108.0F), D3DXVECTOR3(0.0F, 0.0F, -1.0F));
     m_root = MakeFrame("Scene");
-    m_camera = MakeFrame("Camera");
-    m_cameraTarget = MakeFrame("CameraTarget");
-    m_root->AddChild(m_camera);
-    m_root->AddChild(m_cameraTarget);
+    m_camera = AddStageFrame("Camera", D3DXVECTOR3(-3.0F, 0.8F, -3.0F));
+    m_cameraTarget = AddStageFrame("CameraTarget", D3DXVECTOR3(0.0F, 0.6F, 0.1F));
     m_explosion = TFrame::Load(kExplosionFile);
     if (IsEmpty(*m_explosion)) {
         // The event plays on without it.
@@ -42,31 +40,14 @@ TEvent04_05Loop::TEvent04_05Loop(TGameWnd* app) : TEventLoop(app, Fade::Black, k
     m_animation.Set(0.0F, 5.0F, 60, 0);
 
     SetFogAndProjection(false, 100.0F, 200.0F, 0xFFFFFFFF, 30.0F);
-    m_camera->SetPosition(D3DXVECTOR3(-3.0F, 0.8F, -3.0F));
-    m_cameraTarget->SetPosition(D3DXVECTOR3(0.0F, 0.6F, 0.1F));
-
-    const struct {
-        const char* file;
-        const char* name;
-        const char* frame;
-        bool reorder;
-    } cast[] = {{"event04/event06_hero.tob", "Grin", "GrinFrame", true},
-                {"event04/event06_heroine.tob", "Parp", "ParpFrame", true},
-                {"event04/event06_black00.tob", "Black", "BlackFrame", true},
-                {"event04/event06_red.tob", "Red", "RedFrame", false}};
-    TMesh8* meshes[4];
-    for (std::size_t i = 0; i < 4; ++i) {
-        TRefPtr<TFrame> frame = MakeFrame(cast[i].frame);
-        meshes[i] = AddObject(frame.Get(), cast[i].file, cast[i].name, cast[i].reorder);
-        m_root->AddChild(frame);
-    }
-    m_stepOrder = {meshes[3], meshes[2], meshes[0], meshes[1]};
-    m_setOrder = {meshes[1], meshes[0], meshes[2], meshes[3]};
-
-    TRefPtr<TFrame> map = MakeFrame("MapFrame");
-    AddScenery(map.Get(), "event04/d05_00forEvent.msh");
-    map->Translate(-34.0F, 0.0F, -108.0F, false);
-    m_root->AddChild(map);
+    TMesh8* grin = AddFigure("GrinFrame", "event04/event06_hero.tob", "Grin", true);
+    TMesh8* parp = AddFigure("ParpFrame", "event04/event06_heroine.tob", "Parp", true);
+    TMesh8* black = AddFigure("BlackFrame", "event04/event06_black00.tob", "Black", true);
+    // Not made ready as a body.
+    TMesh8* red = AddFigure("RedFrame", "event04/event06_red.tob", "Red", false);
+    m_stepOrder = {red, black, grin, parp};
+    m_setOrder = {parp, grin, black, red};
+    AddMap("event04/d05_00forEvent.msh", D3DXVECTOR3(-34.0F, 0.0F, -108.0F));
 
     if (m_explosion.Get() != nullptr) {
         m_explosion->SetAnimationIndex(0);

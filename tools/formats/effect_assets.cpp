@@ -34,39 +34,6 @@ MeshFile ShardMesh(const std::string& name, float length, std::uint32_t colour)
 
 std::string Stem(const std::string& file) { return file.substr(0, file.find('.')); }
 
-// A burst: one three-sided spike of the given length along each of the six axis directions.
-MeshFile BurstMesh(const std::string& name, float length, std::uint32_t colour)
-{
-    MeshFile f;
-    f.name = name;
-    f.materials.push_back(MeshMaterial(name + "_mat", 1.0F, 1.0F, 1.0F, 1.0F, 0.0F));
-    std::vector<MeshVertex> v;
-    for (int axis = 0; axis < 3; ++axis) {
-        for (float sign : {1.0F, -1.0F}) {
-            // Tip, then a small base triangle across the other two axes.
-            float tip[3] = {0.0F, 0.0F, 0.0F};
-            tip[axis] = sign * length;
-            const int a = (axis + 1) % 3;
-            const int b = (axis + 2) % 3;
-            const auto first = static_cast<std::uint16_t>(v.size());
-            v.push_back({tip[0], tip[1], tip[2], colour, 0.5F, 0.0F});
-            const float base[3][2] = {{0.0F, 0.25F}, {-0.22F, -0.12F}, {0.22F, -0.12F}};
-            for (const auto& p : base) {
-                float c[3] = {0.0F, 0.0F, 0.0F};
-                c[a] = p[0];
-                c[b] = p[1];
-                v.push_back({c[0], c[1], c[2], colour, 0.5F, 1.0F});
-            }
-            for (std::uint16_t t : {0, 1, 2, 0, 2, 3, 0, 3, 1, 1, 3, 2}) {
-                f.indices.push_back(static_cast<std::uint16_t>(first + t));
-            }
-            f.faceMaterials.insert(f.faceMaterials.end(), {0, 0, 0, 0});
-        }
-    }
-    f.keyFrames.push_back(v);
-    return f;
-}
-
 // Frame files: a bare root that Init places, and one animated child holding the mesh, rising and
 // growing over 30 ticks (a track on the root would override the placement).
 std::vector<std::uint8_t> EffectFrameFile(const std::string& file, std::uint32_t colour)
@@ -75,15 +42,9 @@ std::vector<std::uint8_t> EffectFrameFile(const std::string& file, std::uint32_t
     root.name = Stem(file);
     FrameNode body;
     body.name = root.name + "_body";
-    if (file == "bomb01.frm") {
-        // The story's explosion: a burst that flares to full size by tick 5 and holds.
-        body.meshRecords.push_back(MeshRecord(BurstMesh(root.name + "_msh", 1.2F, colour)));
-        body.sets.push_back({ScaleKeys({0, 5, 30}, {{0.2F, 0.2F, 0.2F}, {1.5F, 1.5F, 1.5F}, {1.5F, 1.5F, 1.5F}})});
-    } else {
-        body.meshRecords.push_back(MeshRecord(ShardMesh(root.name + "_msh", 0.5F, colour)));
-        body.sets.push_back({ScaleKeys({0, 30}, {{0.5F, 0.5F, 0.5F}, {1.5F, 1.5F, 1.5F}}),
-                             TranslationKeys({0, 10, 30}, {{0, 0, 0}, {0, 0.5F, 0}, {0, 1, 0}})});
-    }
+    body.meshRecords.push_back(MeshRecord(ShardMesh(root.name + "_msh", 0.5F, colour)));
+    body.sets.push_back({ScaleKeys({0, 30}, {{0.5F, 0.5F, 0.5F}, {1.5F, 1.5F, 1.5F}}),
+                         TranslationKeys({0, 10, 30}, {{0, 0, 0}, {0, 0.5F, 0}, {0, 1, 0}})});
     root.children.push_back(body);
     return FrameFile(root);
 }
