@@ -17,6 +17,7 @@
 #include "MainCode/Scene/TEvent04_03Loop.h"
 #include "MainCode/Scene/TEvent04_04Loop.h"
 #include "MainCode/Scene/TEvent04_05Loop.h"
+#include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -38,6 +39,13 @@ struct LaterEvent {
     int end;
     D3DXVECTOR3 at;
     const char* boxScript;  // the box of the field it ends on
+    // Fog (on, start, end, colour), far plane, and the colour the draw clears to.
+    bool fog;
+    float fogStart;
+    float fogEnd;
+    D3DCOLOR fogColour;
+    float farZ;
+    D3DCOLOR clear;
 };
 
 // Every figure's morph plays out on its ninth step. Each event fades in over 10 steps and starts
@@ -67,13 +75,14 @@ std::vector<LaterEvent> Events()
 {
     return {
         {"302", [](TGameWnd* app) { return new TEvent04_02Loop(app); }, 53, Every9(20, 4), 58, kMist,
-         "m04.pbsc/ToEvent303"},
+         "m04.pbsc/ToEvent303", true, 5.0F, 35.0F, 0xFFDBD1FF, 40.0F, 0xFFDBD1FF},
         {"303", [](TGameWnd* app) { return new TEvent04_03Loop(app); }, 53, Every9(20, 4), 58, kMist,
-         "m04.pbsc/ToEvent304"},
+         "m04.pbsc/ToEvent304", true, 5.0F, 35.0F, 0xFFDBD1FF, 40.0F, 0xFFDBD1FF},
         {"304", [](TGameWnd* app) { return new TEvent04_04Loop(app); }, 54, Join(Every9(20, 15), {355}), 366, kCave,
-         "m04.pbsc/ToEvent305"},
+         "m04.pbsc/ToEvent305", false, 100.0F, 200.0F, 0xFFFFFFFF, 28.0F, 0xFF000000},
         {"305", [](TGameWnd* app) { return new TEvent04_05Loop(app); }, 55,
-         Join(Join(Every9(20, 6), Every9(134, 17)), {487}), 498, kCave, ""},
+         Join(Join(Every9(20, 6), Every9(134, 17)), {487}), 498, kCave, "", false, 100.0F, 200.0F, 0xFFFFFFFF, 30.0F,
+         0xFF000000},
     };
 }
 
@@ -95,10 +104,33 @@ TEST_F(LaterEvents, EachTakesItsCuesInTurnAndEndsOnItsField)
         SCOPED_TRACE(e.name);
         TLoop* event = BeginEvent(e);
         EXPECT_EQ(Music()->GetUseCount(e.music), 1u);
+        bool fog = false;
+        float start = 0.0F;
+        float fogEnd = 0.0F;
+        D3DCOLOR colour = 0;
+        TD3D8::Instance()->GetFog(&fog, &start, &fogEnd, &colour);
+        EXPECT_EQ(fog, e.fog);
+        EXPECT_EQ(start, e.fogStart);
+        EXPECT_EQ(fogEnd, e.fogEnd);
+        EXPECT_EQ(colour, e.fogColour);
+        EXPECT_FLOAT_EQ(static_cast<TEventLoop*>(event)->GetView()->GetFar(), e.farZ);
+        EXPECT_FLOAT_EQ(static_cast<TEventLoop*>(event)->GetView()->GetNear(), 0.1F);
         std::vector<int> alphas;
         std::vector<int> cues;
         const int end = StepThrough(
-            event, 600, [&](int) { alphas.push_back(FadeAlpha()); }, &cues);
+            event, 600,
+            [&](int step) {
+                alphas.push_back(FadeAlpha());
+                if (step == 15) {
+                    // A corner the stage leaves empty shows the clear colour.
+                    const platform::RgbaImage screen = qmtest::SceneDriver::Screen();
+                    const std::uint8_t* p = screen.At(2, 2);
+                    EXPECT_EQ(p[0], (e.clear >> 16) & 0xFF);
+                    EXPECT_EQ(p[1], (e.clear >> 8) & 0xFF);
+                    EXPECT_EQ(p[2], e.clear & 0xFF);
+                }
+            },
+            &cues);
         EXPECT_EQ(cues, e.cueSteps);
         EXPECT_EQ(end, e.end);
         ASSERT_GT(alphas.size(), 12u);
