@@ -8,6 +8,7 @@
 
 namespace {
 
+const char kSourceFile[] = "MainCode/Scene/TEvent04_05Loop";
 constexpr const char* kExplosionFile = "effect/bomb01.frm";
 constexpr std::uint32_t kExplosionCue = 6;
 constexpr std::uint32_t kClosingHold = 200;
@@ -32,8 +33,8 @@ TEvent04_05Loop::TEvent04_05Loop(TGameWnd* app) : TEventLoop(app, Fade::Black, k
     m_explosion = TFrame::Load(kExplosionFile);
     if (IsEmpty(*m_explosion)) {
         // The event plays on without it.
-        my_error::LogError(my_error(std::string("cannot read ") + TFrame::GetDirectory() + kExplosionFile + "; no explosion",
-                                    __FILE__, __LINE__));
+        const std::string why = std::string("cannot read ") + TFrame::GetDirectory() + kExplosionFile + "; no explosion";
+        my_error::LogError(my_error(why, kSourceFile, __LINE__));
         m_explosion = TRefPtr<TFrame>();
     }
     m_glow.Set(0.0F, 1.0F, 15, 0);
