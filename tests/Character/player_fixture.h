@@ -1,6 +1,6 @@
 // Player characters on a device: hero models whose motions all last a few frames, a game database
 // with weapon types 0..11 (weapon id 1000 + type), the value tables, an input device whose words
-// the tests set, the HUD stand-ins, the weapon ribbon and a recording of sounds and voices.
+// the tests set, the HUD parts, the weapon ribbon and a recording of sounds and voices.
 #pragma once
 
 #include <memory>
@@ -15,7 +15,9 @@
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TItemMeanTable.h"
 #include "MainCode/GameData/TWeponTable.h"
+#include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Hud/TLetterFont.h"
+#include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/TInputDevice.h"
 #include "armed_fixture.h"
 #include "bare_hero.h"
@@ -90,13 +92,14 @@ protected:
         // The HUD parts stand on the real letter font, on the sheet the field folder carries.
         qmtest::WriteHudAssets(TTexture8::GetDirectory().empty() ? std::string(".") : TTexture8::GetDirectory());
         font_ = std::make_unique<TLetterFont>("sprite.ptx/word");
-        panel_ = TStatusPanel(font_.get());
+        panel_ = std::make_unique<TStatusPanel>(font_.get());
+        getRender_ = std::make_unique<TGetRender>();
         ring_ = TItemRing(font_.get());
         links_.letterFont = font_.get();
-        links_.statusPanel = &panel_;
+        links_.statusPanel = panel_.get();
         links_.itemRing = &ring_;
         links_.skillGauge = &gauge_;
-        links_.getRender = &getRender_;
+        links_.getRender = getRender_.get();
         SetDetachedPlayerFieldLinks(links_);
         SetPlayerSoundLog(&sounds_);
         D3DXMATRIX m;
@@ -187,10 +190,10 @@ protected:
     TGameData* data_ = nullptr;
     std::unique_ptr<TInputDevice> input_;
     std::unique_ptr<TLetterFont> font_;
-    TStatusPanel panel_{nullptr};  // on the font once it is made
+    std::unique_ptr<TStatusPanel> panel_;  // on the font once it is made
     TItemRing ring_{nullptr};
     TSkillGauge gauge_;
-    TGetRender getRender_;
+    std::unique_ptr<TGetRender> getRender_;
     TPlayerFieldLinks links_;
     std::vector<TPlayedSound> sounds_;
     TRefPtr<TFrame> camera_;

@@ -4,6 +4,8 @@
 
 #include "combat_fixture.h"
 #include "support/alloc_probe.h"
+#include "support/hud_probe.h"
+#include "support/scene_driver.h"
 
 namespace playertest {
 namespace {
@@ -48,15 +50,17 @@ TEST_F(PlayerUpdateTest, OpenRingHidesTheButtonsForTheStepOnly)
 {
     std::unique_ptr<TestHero> hero = MakeHero();
     ring_.SetOpen(true);
+    hero->SetHp(hero->GetMaxHp() / 2);
+    getRender_->PushText("TEXT");
     Buttons(1, 0, 16, 0);
     hero->Update();
     EXPECT_EQ(hero->GetState(), 0u);
     EXPECT_EQ(hero->GetHoldCountA(), 0u);
     EXPECT_EQ(input_->GetWord(0), 1u);
     EXPECT_EQ(input_->GetWord(2), 16u);
-    EXPECT_EQ(panel_.GetUpdateCount(), 1);
+    EXPECT_FLOAT_EQ(panel_->GetRatio(TStatusPanel::kHp), 0.5F);
     EXPECT_EQ(gauge_.GetInputCount(), 1);
-    EXPECT_EQ(getRender_.GetUpdateCount(), 1);
+    EXPECT_EQ(THudProbe::WindowX(*getRender_), 627) << "one step of the notice's slide";
     EXPECT_EQ(hero->GetStatusIcons().GetUpdateCount(), 1);
 }
 
@@ -199,11 +203,20 @@ TEST_F(PlayerUpdateTest, SlownessHalvesThePatternStepsOfWalkingAndDashing)
 TEST_F(PlayerUpdateTest, HudDrawsEveryPart)
 {
     std::unique_ptr<TestHero> hero = MakeHero();
+    getRender_->PushText("TEXT");
+    getRender_->Update();
+    qmtest::SceneDriver recorder(std::filesystem::current_path());
+    recorder.RecordDraws(true);
     hero->DrawHud();
-    EXPECT_EQ(panel_.GetDrawCount(), 1);
+    const std::vector<TSpriteDrawRecord> draws = recorder.draws;
+    recorder.RecordDraws(false);
+    // The panel's frame first, the notice's window and text last.
+    ASSERT_GE(draws.size(), 3u);
+    EXPECT_EQ(draws.front().texture, "sprite.ptx/guage09");
+    EXPECT_EQ(draws[draws.size() - 2].texture, "sprite.ptx/window22");
+    EXPECT_EQ(draws.back().texture, "TGetRender::tGet");
     EXPECT_EQ(ring_.GetDrawCount(), 1);
     EXPECT_EQ(gauge_.GetDrawCount(), 1);
-    EXPECT_EQ(getRender_.GetDrawCount(), 1);
 }
 
 // A fixed camera behind the start, a flat ground: stand, start walking, walk, jump and land.

@@ -6,6 +6,7 @@
 #include "MainCode/Map/TMapItem.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "SampleData.h"
+#include "SampleParts.h"
 #include "formats/field_writer.h"
 
 namespace sample {
@@ -300,6 +301,7 @@ Catalogue Build()
         weponIcons.entries.push_back(name);
     }
     c.textures = {icons, infos, skillInfos, skillIcons, weponIcons};
+    AddHudPictures(c);
     // The message window's parts and letter sheet, the enemy gauge and the minimap's window, cursor
     // and picture: the field's own.
     TexturePackage sprites{"sprite.ptx", TexturePackage::Picture::Field, {}};
