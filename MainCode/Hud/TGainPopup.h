@@ -15,10 +15,8 @@ public:
     void Update() override;
     void Draw() override;
 
-    const TCountValue& GetGain() const { return m_gain; }
-    const TPopupRows& GetRows() const { return m_rows; }
-
 private:
+    friend struct THudProbe;
     TPopupRows m_rows;
     TCountValue m_gain;
 };

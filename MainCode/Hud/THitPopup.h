@@ -24,12 +24,8 @@ public:
     // White with that opacity on every shown sprite; the digit templates keep theirs.
     void SetAlpha(float a);
 
-    float GetScale() const { return m_scale.value; }
-    float GetAlpha() const { return m_alpha; }
-    std::int32_t GetCount() const { return m_count; }
-    std::int32_t GetTotal() const { return m_total; }
-
 private:
+    friend struct THudProbe;
     using State = void (THitPopup::*)();
     void ScaleIn();
     void Hold();

@@ -18,9 +18,8 @@ public:
     void Update() override;
     void Draw() override;
 
-    const TPopupRows& GetRows() const { return m_rows; }
-
 private:
+    friend struct THudProbe;
     TFieldLoop* m_field;
     TPopupRows m_rows;
 };

@@ -50,10 +50,8 @@ public:
     bool Update();
     void Draw();
 
-    const Row& GetRow(std::size_t i) const { return m_rows[i]; }
-    std::size_t GetRowCount() const { return m_rows.size(); }
-
 private:
+    friend struct THudProbe;
     void StartRow(Row& row);
     void SlideIn(std::size_t i);
     void HoldRow(Row& row);

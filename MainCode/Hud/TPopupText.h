@@ -19,10 +19,9 @@ public:
     // The caller selects the 2D render mode.
     virtual void Draw() = 0;
 
-    float GetX() const { return m_x; }
-    float GetY() const { return m_y; }
-
 protected:
+    friend struct THudProbe;
+
     bool m_active = false;
     TLetterFont* m_font;
     float m_x = 0.0F;

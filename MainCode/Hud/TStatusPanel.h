@@ -44,10 +44,9 @@ public:
     TSprite& GetPercentDigit(int i) { return m_percentDigits[i]; }
     TSprite& GetPercentSign() { return m_percentSign; }
     TSprite& GetFace() { return m_face; }
-    float GetRatio(int bar) const { return m_ratios[bar]; }
-    bool IsFull(int slot) const { return m_full[slot]; }
 
 private:
+    friend struct THudProbe;
     void UpdateBars(TPlayerCharacter* character);
     void PlaceGlyph(TSprite& place, const TSprite& glyph);
 

@@ -155,8 +155,8 @@ TEST_F(CombatExperienceTest, LevelUpGainsFollowTheGrowthCurveAndTheSharedGenerat
     EXPECT_EQ(hero->GetState(), TPlayerCharacter::kStateLevelUp);
     EXPECT_EQ(hero->GetPopupDelay(), 280);
     EXPECT_TRUE(hero->GetLevelUpPopup()->IsActive());
-    EXPECT_EQ(hero->GetLevelUpPopup()->GetX(), 508.0F);
-    EXPECT_EQ(hero->GetLevelUpPopup()->GetY(), 180.0F);
+    EXPECT_EQ(THudProbe::X(*hero->GetLevelUpPopup()), 508.0F);
+    EXPECT_EQ(THudProbe::Y(*hero->GetLevelUpPopup()), 180.0F);
     EXPECT_EQ(Played(0), (std::vector<std::uint32_t>{218}));
     EXPECT_EQ(hero->GetLevelUpGains()[0], 0) << "the gains are cleared";
 }
@@ -182,8 +182,8 @@ TEST_F(CombatExperienceTest, NoticesComeOneByOneAndTheLevelUpAfterItsGain)
         if (hero->GetGainQueue().size() < queued) {
             gainSteps.push_back(step);
             const TPopupText* shown = hero->GetPopups().back().Get();
-            EXPECT_EQ(shown->GetX(), 440.0F);
-            EXPECT_EQ(shown->GetY(), 240.0F);
+            EXPECT_EQ(THudProbe::X(*shown), 440.0F);
+            EXPECT_EQ(THudProbe::Y(*shown), 240.0F);
         }
         if (hero->GetLevel() == 1) {
             levelUpStep = step;
@@ -228,10 +228,10 @@ TEST_F(CombatExperienceTest, TargetDisplayHitPopupAndBestRecords)
 
     hero->ShowHitCount(enemy);
     EXPECT_TRUE(hero->GetHitPopup().IsActive());
-    EXPECT_EQ(hero->GetHitPopup().GetX(), 520.0F);
-    EXPECT_EQ(hero->GetHitPopup().GetY(), 140.0F);
-    EXPECT_EQ(hero->GetHitPopup().GetCount(), 2);
-    EXPECT_EQ(hero->GetHitPopup().GetTotal(), 42);
+    EXPECT_EQ(THudProbe::X(hero->GetHitPopup()), 520.0F);
+    EXPECT_EQ(THudProbe::Y(hero->GetHitPopup()), 140.0F);
+    EXPECT_EQ(THudProbe::Count(hero->GetHitPopup()), 2);
+    EXPECT_EQ(THudProbe::Total(hero->GetHitPopup()), 42);
 
     hero->UpdateBestRecords(enemy);
     EXPECT_EQ(hero->GetBestRecords()[0], 42);

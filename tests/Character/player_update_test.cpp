@@ -58,7 +58,7 @@ TEST_F(PlayerUpdateTest, OpenRingHidesTheButtonsForTheStepOnly)
     EXPECT_EQ(hero->GetHoldCountA(), 0u);
     EXPECT_EQ(input_->GetWord(0), 1u);
     EXPECT_EQ(input_->GetWord(2), 16u);
-    EXPECT_FLOAT_EQ(panel_->GetRatio(TStatusPanel::kHp), 0.5F);
+    EXPECT_FLOAT_EQ(THudProbe::Ratio(*panel_, TStatusPanel::kHp), 0.5F);
     EXPECT_EQ(gauge_.GetInputCount(), 1);
     EXPECT_EQ(THudProbe::WindowX(*getRender_), 627) << "one step of the notice's slide";
     EXPECT_EQ(hero->GetStatusIcons().GetUpdateCount(), 1);

@@ -201,8 +201,8 @@ TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
 
     Hit(*second, 0, nullptr);
     EXPECT_TRUE(player_->GetHitPopup().IsActive());
-    EXPECT_EQ(player_->GetHitPopup().GetCount(), second->GetHitsTaken());
-    EXPECT_EQ(player_->GetHitPopup().GetTotal(), second->GetDamageTaken());
+    EXPECT_EQ(THudProbe::Count(player_->GetHitPopup()), second->GetHitsTaken());
+    EXPECT_EQ(THudProbe::Total(player_->GetHitPopup()), second->GetDamageTaken());
     EXPECT_GE(best()[1], second->GetHitsTaken());
 
     area_->SetPlayer(nullptr);
@@ -211,7 +211,7 @@ TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
     first->TakeDamage(1);
     EXPECT_GT(first->GetHitsTaken(), hits);
     area_->SetPlayer(player_.get());
-    EXPECT_EQ(player_->GetHitPopup().GetTotal(), second->GetDamageTaken()) << "the first's hits were not shown";
+    EXPECT_EQ(THudProbe::Total(player_->GetHitPopup()), second->GetDamageTaken()) << "the first's hits were not shown";
     first->LeaveField();
     second->LeaveField();
 }

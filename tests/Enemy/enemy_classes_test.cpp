@@ -144,8 +144,8 @@ TEST_F(EnemyClassesTest, HeavyAndSteadfastEnemiesNeverStaggerYetDieAtZeroHp)
     EXPECT_EQ(b.GetGaugeTimer(), 200);
     // Unturned, the hit still shows on the player's pop-up.
     EXPECT_TRUE(player_->GetHitPopup().IsActive());
-    EXPECT_EQ(player_->GetHitPopup().GetCount(), b.GetHitsTaken());
-    EXPECT_EQ(player_->GetHitPopup().GetTotal(), b.GetDamageTaken());
+    EXPECT_EQ(THudProbe::Count(player_->GetHitPopup()), b.GetHitsTaken());
+    EXPECT_EQ(THudProbe::Total(player_->GetHitPopup()), b.GetDamageTaken());
 
     // Both go down at 0 HP and stay there to die, though they shake off hits every frame.
     TEnemyE steadfast(Record(), 1, 0);
