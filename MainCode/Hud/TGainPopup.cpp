@@ -12,7 +12,7 @@ constexpr float kDigits = 138.0F;
 }  // namespace
 
 TGainPopup::TGainPopup(const TCountValue& gain, TLetterFont* font)
-    : TPopupText(font), m_rows(kStartColour, kHold), m_gain(gain)
+    : TRowPopup(font, kStartColour, kHold), m_gain(gain)
 {
     m_rows.AddRow(font, "EXP+", {0, 14, 28, 124}, true, kDigits);
     m_rows.AddRow(font, "ABP+", {0, 14, 28, 124}, true, kDigits);
@@ -26,25 +26,5 @@ void TGainPopup::Start(float x, float y)
     // The words are counted as signed: a negative gain shows 0.
     for (std::size_t row = 0; row < 3; ++row) {
         m_rows.SetDigits(row, m_font, static_cast<std::int32_t>(m_gain.Words[row + 1]));
-    }
-}
-
-void TGainPopup::Stop()
-{
-    m_rows.Rewind();
-    TPopupText::Stop();
-}
-
-void TGainPopup::Update()
-{
-    if (m_active && m_rows.Update()) {
-        Stop();
-    }
-}
-
-void TGainPopup::Draw()
-{
-    if (m_active) {
-        m_rows.Draw();
     }
 }

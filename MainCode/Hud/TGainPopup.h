@@ -3,20 +3,14 @@
 #pragma once
 
 #include "MainCode/Hud/TCountValue.h"
-#include "MainCode/Hud/TPopupRows.h"
-#include "MainCode/Hud/TPopupText.h"
+#include "MainCode/Hud/TRowPopup.h"
 
-class TGainPopup : public TPopupText {
+class TGainPopup : public TRowPopup {
 public:
     TGainPopup(const TCountValue& gain, TLetterFont* font);
 
     void Start(float x, float y) override;
-    void Stop() override;
-    void Update() override;
-    void Draw() override;
 
 private:
-    friend struct THudProbe;
-    TPopupRows m_rows;
     TCountValue m_gain;
 };

@@ -15,7 +15,7 @@ constexpr float kDigits = 68.0F;
 }  // namespace
 
 TLevelUpPopup::TLevelUpPopup(TFieldLoop* field, TLetterFont* font)
-    : TPopupText(font), m_field(field), m_rows(kStartColour, kHold)
+    : TRowPopup(font, kStartColour, kHold), m_field(field)
 {
     m_rows.AddRow(font, "LEVELUP!", {0, 14, 28, 42, 56, 78, 92, 106}, false, 0.0F);
     m_rows.AddRow(font, "LV+", {0, 16, 54}, true, kDigits);
@@ -36,25 +36,5 @@ void TLevelUpPopup::Start(float x, float y)
     const TPlayerCharacter* player = m_field != nullptr ? m_field->GetPlayer() : nullptr;
     for (std::size_t i = 0; i < 6; ++i) {
         m_rows.SetDigits(i + 2, m_font, player != nullptr ? player->GetLevelUpGains()[i] : 0);
-    }
-}
-
-void TLevelUpPopup::Stop()
-{
-    m_rows.Rewind();
-    TPopupText::Stop();
-}
-
-void TLevelUpPopup::Update()
-{
-    if (m_active && m_rows.Update()) {
-        Stop();
-    }
-}
-
-void TLevelUpPopup::Draw()
-{
-    if (m_active) {
-        m_rows.Draw();
     }
 }

@@ -3,23 +3,17 @@
 // per player, started on each level gain.
 #pragma once
 
-#include "MainCode/Hud/TPopupRows.h"
-#include "MainCode/Hud/TPopupText.h"
+#include "MainCode/Hud/TRowPopup.h"
 
 class TFieldLoop;
 
-class TLevelUpPopup : public TPopupText {
+class TLevelUpPopup : public TRowPopup {
 public:
     TLevelUpPopup(TFieldLoop* field, TLetterFont* font);
 
     // Reads the gains of the field's player: they are cleared right after the level gain starts it.
     void Start(float x, float y) override;
-    void Stop() override;
-    void Update() override;
-    void Draw() override;
 
 private:
-    friend struct THudProbe;
     TFieldLoop* m_field;
-    TPopupRows m_rows;
 };

@@ -33,8 +33,7 @@ struct THudProbe {
     static const TSprite& CountDigit(const THitPopup& p, int place) { return p.m_countDigits[place]; }
     static const TSprite& TotalDigit(const THitPopup& p, int place) { return p.m_totalDigits[place]; }
     static const TSprite& Template(const THitPopup& p, int d) { return p.m_templates[d]; }
-    static const TPopupRows& Rows(const TGainPopup& p) { return p.m_rows; }
-    static const TPopupRows& Rows(const TLevelUpPopup& p) { return p.m_rows; }
+    static const TPopupRows& Rows(const TRowPopup& p) { return p.m_rows; }
     static const std::vector<TPopupRows::Row>& RowList(const TPopupRows& r) { return r.m_rows; }
 
     // Panel.
