@@ -10,6 +10,11 @@ constexpr std::uint32_t kHoldFrames = 100;
 
 }  // namespace
 
+TRefPtr<TGetRender> TGetRender::Create()
+{
+    return TRefPtr<TGetRender>(new TGetRender());
+}
+
 TGetRender::TGetRender()
     : m_text("TGetRender::tGet", 256, 16, 255, 255, 255, D3DPOOL_MANAGED, 0),
       m_window(TSprite::FromFile("sprite.ptx/window22", D3DPOOL_MANAGED, 0))

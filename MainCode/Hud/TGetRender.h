@@ -8,6 +8,7 @@
 #include <string>
 
 #include "TCommon/TLinearRamp.h"
+#include "TCommon/TRefPtr.h"
 #include "dx/dx8/3d/TSprite.h"
 #include "dx/dx8/3d/TText8.h"
 
@@ -28,6 +29,7 @@ public:
         std::string text;
     };
 
+    static TRefPtr<TGetRender> Create();
     TGetRender();
     TGetRender(const TGetRender&) = delete;
     TGetRender& operator=(const TGetRender&) = delete;

@@ -63,7 +63,7 @@ TFieldLoop::TFieldLoop(TGameWnd* app, const TSvpRecord* savePoint, const std::st
       m_statusPanel(TStatusPanel::Create(m_letterFont.Get())),
       m_itemRing(new TItemRing(m_letterFont.Get())),
       m_skillGauge(new TSkillGauge()),
-      m_getRender(new TGetRender()),
+      m_getRender(TGetRender::Create()),
       m_minimap(TMinimap::Create())
 {
     TCurrentMap factory;
