@@ -1,5 +1,5 @@
-// The title scene. Stands in for the real title screen: it idles until the decide button starts play
-// at the first save point (through the scene-change hub) or the quit dialog ends the program, and
+// The title scene. Stands in for the real title screen: it idles until the decide button starts a new
+// game (through the scene-change hub to the first story event) or the quit dialog ends the program, and
 // each drawn frame only clears the screen to its colour.
 #pragma once
 
@@ -11,7 +11,8 @@ public:
     static constexpr D3DCOLOR kClearColor = D3DCOLOR_XRGB(0x20, 0x30, 0x60);
 
     static constexpr std::uint16_t kDecideButton = 0x10;
-    static constexpr std::uint32_t kStartSavePoint = 1;
+    static constexpr std::uint32_t kFirstEvent = 300;
+    static constexpr std::int32_t kTitleMusic = 1;
 
     explicit TTitleLoop(TGameWnd* app);
 

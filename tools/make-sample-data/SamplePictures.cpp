@@ -6,6 +6,7 @@
 #include "SampleParts.h"
 #include "TCommon/Crc32.h"
 #include "formats/field_writer.h"
+#include "formats/scene_assets.h"
 
 namespace sample {
 
@@ -136,6 +137,9 @@ std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package)
             break;
         case TexturePackage::Picture::Field:
             images.push_back(FieldPicture(entry));
+            break;
+        case TexturePackage::Picture::Scene:
+            images.push_back(qmtest::ScenePicture(entry));
             break;
         }
     }
