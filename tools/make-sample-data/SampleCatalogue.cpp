@@ -260,6 +260,8 @@ Catalogue Build()
                  Enemy(22, "跳ねる虫", 2, 80, 9),        Enemy(2, "火の精", 3, 90, 11),
                  Enemy(10011, "甦る骸", 6, 240, 16),     Enemy(59, "群れの影", 5, 120, 12),
                  Enemy(10025, "時を止める者", 8, 300, 18)};
+    // The strong one strikes back in a model of its own.
+    c.enemies[1].modelName = SampleLayout::kStrongEnemyModel;
 
     // The field's tracks stand clear of the scenes' own ids (1, 10, 11, 16, 51..57).
     c.bgm = {{1, "title.ogg"}, {2, "field.ogg"}, {10, "gameover.ogg"}};

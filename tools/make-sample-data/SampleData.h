@@ -130,6 +130,7 @@ struct SampleLayout {
     // The strong enemy (the second enemy record) in the far corner, beyond every other enemy's
     // notice, within the spawn distance of the arrival.
     static constexpr std::uint32_t kStrongEnemyType = 3;
+    static constexpr const char* kStrongEnemyModel = "enemy03";
     static D3DXVECTOR3 StrongEnemy() { return {34.0F, 0.0F, 3.0F}; }
     // Both maps' gates: the strip in front of the wall, walked into facing +z.
     static D3DXVECTOR3 GateMinimum() { return {kTownWest, 0.0F, 26.0F}; }
