@@ -1,9 +1,9 @@
 #include "MainCode/Scene/TStandInSaveLoadLoop.h"
 
 #include "MainCode/Scene/TChangeLoop.h"
+#include "MainCode/Scene/TStandInScreen.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
-#include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 
@@ -54,12 +54,5 @@ std::uint32_t TStandInSaveLoadLoop::StateLoad()
 
 void TStandInSaveLoadLoop::DrawBlack()
 {
-    if (m_d3d == nullptr || !m_d3d->CheckLostDevice()) {
-        return;
-    }
-    m_d3d->Clear(0, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
-    if (SUCCEEDED(m_d3d->BeginScene())) {
-        m_d3d->EndScene();
-        m_d3d->Present();
-    }
+    DrawStandInScreen(m_d3d);
 }

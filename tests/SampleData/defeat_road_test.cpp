@@ -29,19 +29,6 @@ using qmtest::Button;
 
 constexpr int kFrameLimit = 6000;
 
-// The brightest channel of the picture.
-int Brightest(const platform::RgbaImage& image)
-{
-    int most = 0;
-    for (int y = 0; y < image.height; ++y) {
-        for (int x = 0; x < image.width; ++x) {
-            const std::uint8_t* p = image.At(x, y);
-            most = std::max({most, static_cast<int>(p[0]), static_cast<int>(p[1]), static_cast<int>(p[2])});
-        }
-    }
-    return most;
-}
-
 TEST(DefeatRoad, TheStrongEnemyEndsTheGameAndGameOverLeadsBackToTheTitle)
 {
     // The scripts' random numbers (the map loads' start jitter) as a fresh run has them.
@@ -113,7 +100,7 @@ TEST(DefeatRoad, TheStrongEnemyEndsTheGameAndGameOverLeadsBackToTheTitle)
         ++leave;
     }
     // The last frame before the title is black.
-    EXPECT_LE(Brightest(last), 8);
+    EXPECT_LE(qmtest::Brightest(last), 8);
     EXPECT_TRUE(qmtest::MatchesGolden(last, "GameOverLastFrame"));
     EXPECT_NE(dynamic_cast<TTitleLoop*>(driver.Current()), nullptr);
     EXPECT_EQ(driver.App()->GetSceneCount(), 1);
