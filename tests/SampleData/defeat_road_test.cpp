@@ -1,6 +1,6 @@
-// A new game lost on the sample folder: through the opening scenes to the town, the gate to the
+// A new game lost on the sample folder: new game on the title, through the opening scenes to the town, the gate to the
 // battle map, a walk up to the strong enemy in its far corner, the defeat, game over over the
-// darkened field, and a decide press back to the title.
+// darkened field, and a decide press back to the title, which shows no logo this time.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -20,6 +20,7 @@
 #include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
+#include "support/title_road.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -37,8 +38,10 @@ TEST(DefeatRoad, TheStrongEnemyEndsTheGameAndGameOverLeadsBackToTheTitle)
     sample::WriteSampleFolder(dir.Path());
     qmtest::SceneDriver driver(dir.Path());
     ASSERT_TRUE(driver.Start());
-    driver.Steps(8);
-    driver.Press(Button::A);
+    ASSERT_TRUE(qmtest::ReachTitleMenu(driver));
+    qmtest::ChooseTitleItem(driver, 0);  // new game
+    driver.Step();
+    driver.Press(Button::A);  // this chapter afresh
     int frame = 0;
     const auto field = [&] { return dynamic_cast<TFieldLoop*>(driver.Current()); };
     // Through the opening scenes; holding cancel cuts each stand-in event short.
@@ -102,8 +105,12 @@ TEST(DefeatRoad, TheStrongEnemyEndsTheGameAndGameOverLeadsBackToTheTitle)
     // The last frame before the title is black.
     EXPECT_LE(qmtest::Brightest(last), 8);
     EXPECT_TRUE(qmtest::MatchesGolden(last, "GameOverLastFrame"));
-    EXPECT_NE(dynamic_cast<TTitleLoop*>(driver.Current()), nullptr);
+    auto* title = dynamic_cast<TTitleLoop*>(driver.Current());
+    ASSERT_NE(title, nullptr);
     EXPECT_EQ(driver.App()->GetSceneCount(), 1);
+    // The logo was the run's first title's: this one goes from its wait straight to the fade-in.
+    driver.Steps(120);
+    EXPECT_EQ(title->GetState(), TTitleLoop::State::FadeIn);
     driver.Stop();
     EXPECT_TRUE(driver.boxes.empty());
     EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));

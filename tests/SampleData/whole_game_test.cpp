@@ -1,5 +1,5 @@
-// The whole game on the generated folder, as a player plays it: the title's decide press, the scene
-// changes and the opening story events up to the town, a word with the elder in the message window,
+// The whole game on the generated folder, as a player plays it: the maker's logo, new game on the
+// title's menu and a fresh start on the carry-over choice, the scene changes and the opening story events up to the town, a word with the elder in the message window,
 // the walk through the gate in the wall to the battle map with one enemy of every class, a walk up
 // to its class-A enemy and a sword hit on it, the same for its class-C enemy off to the side, and a
 // close message.
@@ -23,6 +23,7 @@
 #include "MainCode/Map/TMapData.h"
 #include "MainCode/Map/TTownArea.h"
 #include "MainCode/Scene/TChangeLoop.h"
+#include "MainCode/Scene/TStandInCarryOverLoop.h"
 #include "MainCode/Scene/TStandInEventLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/Script/ScriptRandom.h"
@@ -42,7 +43,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr int kFrameLimit = 3000;  // the whole route takes well under this; a stuck run ends here
+constexpr int kFrameLimit = 4000;  // the whole route takes well under this; a stuck run ends here
 constexpr float kReach = 1.6F;     // close enough to swing at the enemy or speak to the elder
 
 using qmtest::FlatDistance;
@@ -59,7 +60,7 @@ platform::RgbaImage Screen()
 // decided frame by frame from what the last frame left on screen and in the game.
 class Player {
 public:
-    enum class Stage { Title, Starting, ToElder, Talking, ToGate, ChangingMap, ToEnemy, Swing, Closing };
+    enum class Stage { Title, CarryOver, Starting, ToElder, Talking, ToGate, ChangingMap, ToEnemy, Swing, Closing };
 
     explicit Player(qmtest::SceneDriver& driver) : driver_(driver) {}
 
@@ -98,6 +99,7 @@ public:
     std::size_t meeting = 0;
     std::string changedTo;
     bool battleReached = false;
+    bool logoSeen = false;
     bool pastCrate = false;
     bool windowWaiting = false;
     bool conversationOver = false;
@@ -153,13 +155,33 @@ private:
             return;
         }
         switch (stage) {
-        case Stage::Title:
-            // Past the input's start-up polls, the title is on screen.
-            if (stageFrame == 8) {
-                EXPECT_NE(dynamic_cast<TTitleLoop*>(GetCurrentScene()), nullptr);
+        case Stage::Title: {
+            // The first title of the run: the maker's logo, then the menu.
+            auto* title = dynamic_cast<TTitleLoop*>(GetCurrentScene());
+            if (title == nullptr) {
+                ADD_FAILURE() << "no title";
+                Close();
+                break;
+            }
+            if (title->GetState() == TTitleLoop::State::LogoHold && !logoSeen) {
+                logoSeen = true;
+                EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "WholeGameLogo"));
+            }
+            if (title->GetState() == TTitleLoop::State::Menu) {
                 EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "WholeGameTitle"));
-                Press('Z', true);
+                Press('Z', true);  // new game
+                Next(Stage::CarryOver);
+            }
+            break;
+        }
+        case Stage::CarryOver:
+            Press('Z', false);
+            if (dynamic_cast<TStandInCarryOverLoop*>(GetCurrentScene()) != nullptr && stageFrame > 2) {
+                Press('Z', true);  // this chapter afresh
                 Next(Stage::Starting);
+            } else if (stageFrame > 10) {
+                ADD_FAILURE() << "no carry-over choice after new game";
+                Close();
             }
             break;
         case Stage::Starting: {
@@ -168,7 +190,7 @@ private:
             if (scenes.empty() || scenes.back() != name) {
                 scenes.push_back(name);
             }
-            // Halfway through the first change the title is half covered.
+            // Halfway through the first change: black over the black carry-over stand-in.
             auto* change = dynamic_cast<TChangeLoop*>(GetCurrentScene());
             if (change != nullptr && scenes.size() == 1 && change->GetQuad().GetCounter() == 50) {
                 EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "WholeGameChangeHalfway"));
@@ -321,8 +343,9 @@ private:
 
 TEST(WholeGame, TitleEventsTownElderGateBattleAndHitsOnTheSampleFolder)
 {
-    // The scripts' random numbers (the map loads' start jitter) as a fresh run has them.
+    // The scripts' random numbers (the map loads' start jitter) and the logo as a fresh run has them.
     ResetScriptRandom();
+    TTitleLoop::ForgetLogoShownForTests();
     qmtest::TempDir dir;
     sample::WriteSampleFolder(dir.Path());
     {
@@ -335,6 +358,7 @@ TEST(WholeGame, TitleEventsTownElderGateBattleAndHitsOnTheSampleFolder)
         EXPECT_EQ(driver.App()->GetSceneCount(), 1);
         // The new game went through the scene-change hub and the two opening story events, then
         // put the player in the town at the second event's place, facing west.
+        EXPECT_TRUE(game.logoSeen);
         EXPECT_EQ(game.scenes, (std::vector<std::string>{"change", "event 300", "change", "event 301", "field"}));
         EXPECT_TRUE(game.startInTown);
         EXPECT_EQ(game.startMusic, 31);

@@ -46,9 +46,9 @@ TEST_F(SceneFlow, AChangeTakes101StepsAndGivesBackWhatItsCallerKept)
         if (c.keepStart) {
             Bank(0)->Load(605);
         }
-        driver_.RecordSounds(true);
         TChangeLoop* change = TChangeLoop::ToTitle(app_.get(), c.music);
         RunAlone(change);
+        driver_.RecordSounds(true);
         for (int step = 1; step <= 100; ++step) {
             Step();
             ASSERT_EQ(app_->GetCurrentScene(), change) << step;
@@ -259,7 +259,7 @@ TEST_F(SceneFlow, SteadyChangeFramesAllocateNoMoreThanTheirDraws)
         }
         bare = probe.OwnThreadAllocations();
     }
-    EXPECT_EQ(steps, bare);
+    EXPECT_LE(steps, bare);
 }
 
 }  // namespace

@@ -235,7 +235,7 @@ TEST_F(GameOver, WaitingFramesAllocateNoMoreThanTheirDraws)
         }
         bare = probe.OwnThreadAllocations();
     }
-    EXPECT_EQ(steps, bare);
+    EXPECT_LE(steps, bare);
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ class SceneFlow : public fieldtest::FieldGame {
 protected:
     // The default maps, "silent" (the battle map without music), the story's maps of the stand-in
     // events in "04.pbms" (each a copy of the town), save points 1 and 11 (on the battle map), the
-    // game-over music list (10); then the title.
-    void StartStory()
+    // game-over music list (10), the title's lists; then the title.
+    void StartStory(bool titleMusic = true)
     {
         std::vector<qmtest::FieldMap> maps = qmtest::DefaultFieldMaps();
         for (const char* entry : {"t04_00", "m07_00boss", "m07_00", "d05_00boss1", "d05_00boss2"}) {
@@ -39,6 +39,14 @@ protected:
         qmtest::WriteFieldFolder(".", maps);
         std::filesystem::create_directories("data/tbl04/subset");
         qmtest::SaveBytes("data/tbl04/subset/die_bgm.tbl", qmtest::BuildSoundList({10}));
+        // The title's music is the third tune under id 1 (none when titleMusic is off).
+        if (titleMusic) {
+            std::vector<std::pair<std::uint32_t, std::string>> music = qmtest::FieldMusicTable();
+            music.push_back({1, "other.ogg"});
+            qmtest::SaveBytes("data/tbl04/bgm.tbl", qmtest::BuildSoundTable(music));
+            qmtest::SaveBytes("data/tbl04/subset/title_bgm.tbl", qmtest::BuildSoundList({1}));
+        }
+        qmtest::SaveBytes("data/tbl04/subset/title_se.tbl", qmtest::BuildSoundList({600, 603, 605, 606}));
         TSvpRecord eleven = qmtest::FieldSavePoint();
         eleven.Id = 11;
         qmtest::SaveBytes("data/tbl04/svp.tbl",

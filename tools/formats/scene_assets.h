@@ -1,5 +1,6 @@
-// The pictures of the scenes around play, "title.ptx": the game-over words. Field folders carry
-// them so that a defeat can show its screen; the sample folder writes the same pictures.
+// The pictures of the scenes around play, "title.ptx": the title, its menu, the maker's mark and the
+// game-over words. Field folders carry them so that the title and a defeat can show their screens;
+// the sample folder writes the same pictures.
 #pragma once
 
 #include <string>
@@ -9,6 +10,12 @@
 
 namespace qmtest {
 
+// "title": 640 × 480, a night sky over hills with the game's name.
+PtxImage TitlePicture();
+// "menu": 256 × 256, the three items "NEW GAME", "LOAD", "QUIT" in its first three quarter rows.
+PtxImage MenuPicture();
+// "vrrw_logo": 256 × 256, the maker's mark: rings and a diamond over the word "SAMPLE".
+PtxImage LogoPicture();
 // "gameover": 512 × 128, the words on a clear ground, centred where the game-over screen puts it.
 PtxImage GameOverPicture();
 // Every picture of "title.ptx".

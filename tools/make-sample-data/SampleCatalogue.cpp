@@ -335,7 +335,7 @@ Catalogue Build()
     }
     c.textures.push_back(sprites);
     c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Field, {qmtest::kFieldMinimap}});
-    c.textures.push_back({"title.ptx", TexturePackage::Picture::Scene, {"gameover"}});
+    c.textures.push_back({"title.ptx", TexturePackage::Picture::Scene, {"title", "menu", "vrrw_logo", "gameover"}});
     c.meshes = {kSkyMesh,          "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
                 "map04/t04_00.msh",   "map04/_t04_00.msh", "visual04/crate.msh", kShadowMesh};
     for (const qmtest::FieldMap& map : SampleMaps()) {
