@@ -1,7 +1,8 @@
 // The game at rest: its first scene, the title, in a generated game folder, headless, on the real
-// clock for 700 steps after a warm-up (the maker's logo, the fade-in and the menu). Prints the main thread's CPU time per frame (as a share of one core;
-// the rasteriser's own threads aside) and the heap allocations per frame on the main and audio
-// threads, and on all threads for comparison (sanitizer builds only).
+// clock for 700 steps after a warm-up (the maker's logo, the fade-in and the menu). Prints the main
+// thread's CPU time per frame (as a share of one core; the rasteriser's own threads aside) and the
+// heap allocations per frame on the main and audio threads, and on all threads for comparison
+// (sanitizer builds only).
 #include <time.h>
 
 #include <cstdio>

@@ -40,8 +40,8 @@ std::uint32_t TStandInCarryOverLoop::StateChoose()
         if (TSoundBank* music = m_sound != nullptr ? m_sound->GetBank(2) : nullptr) {
             music->Load(kTitleMusic);
         }
-        TChangeLoop* change =
-            TChangeLoop::ToEvent(m_app, TUiQuad::kBlack, TUiQuad::kCover, kFirstEvent, static_cast<std::int32_t>(kTitleMusic));
+        TChangeLoop* change = TChangeLoop::ToEvent(m_app, TUiQuad::kBlack, TUiQuad::kCover, kFirstEvent,
+                                                   static_cast<std::int32_t>(kTitleMusic));
         m_app->PopScenesTo(1);
         m_app->ReplaceScene(change);
         return LOOP_END;

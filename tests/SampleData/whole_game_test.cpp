@@ -1,8 +1,8 @@
 // The whole game on the generated folder, as a player plays it: the maker's logo, new game on the
-// title's menu and a fresh start on the carry-over choice, the scene changes and the opening story events up to the town, a word with the elder in the message window,
-// the walk through the gate in the wall to the battle map with one enemy of every class, a walk up
-// to its class-A enemy and a sword hit on it, the same for its class-C enemy off to the side, and a
-// close message.
+// title's menu and a fresh start on the carry-over choice, the scene changes and the opening story
+// events up to the town, a word with the elder in the message window, the walk through the gate in
+// the wall to the battle map with one enemy of every class, a walk up to its class-A enemy and a
+// sword hit on it, the same for its class-C enemy off to the side, and a close message.
 #include <gtest/gtest.h>
 
 #include <algorithm>

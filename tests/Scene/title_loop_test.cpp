@@ -6,6 +6,7 @@
 #include "MainCode/Scene/TTitleLoop.h"
 #include "Scene/scene_flow_fixture.h"
 #include "TCommon/my_error.h"
+#include "support/alloc_probe.h"
 #include "dx/dx8/3d/TTexture8.h"
 
 namespace scenetest {
@@ -266,6 +267,46 @@ TEST_F(Title, AMissingPictureFailsNamingItsFile)
         message = e.what();
     }
     EXPECT_NE(message.find("title.ptx"), std::string::npos) << message;
+}
+
+// The menu's frames allocate what its five draws cost the engine alone.
+TEST_F(Title, SteadyMenuFramesAllocateNoMoreThanTheirDraws)
+{
+    if (!qmtest::AllocationProbe::Available()) {
+        GTEST_SKIP() << "allocation counts need the sanitizer build";
+    }
+    StartShown();
+    TTitleLoop* title = Fresh();
+    Steps(120);
+    Press('Z');
+    Steps(20);
+    ASSERT_EQ(title->GetState(), State::Menu);
+    long steps = 0;
+    {
+        qmtest::AllocationProbe probe;
+        Steps(60);
+        steps = probe.OwnThreadAllocations();
+    }
+    TSprite picture = TSprite::FromFile("title.ptx/title", D3DPOOL_MANAGED, 0);
+    TSprite item = TSprite::FromFile("title.ptx/menu", D3DPOOL_MANAGED, 0);
+    TSprite quad;
+    TD3D8* d3d = TD3D8::Instance();
+    long bare = 0;
+    {
+        qmtest::AllocationProbe probe;
+        for (int i = 0; i < 60; ++i) {
+            d3d->BeginScene();
+            TSprite::SetRenderMode(1);
+            picture.Draw(0.0F, 0.0F, 640.0F, 480.0F, false);
+            for (float y : {280.0F, 331.0F, 379.0F}) {
+                item.Draw(192.0F, y, 256.0F, 64.0F, false);
+            }
+            quad.DrawRect(0.0F, 0.0F, 640.0F, 480.0F, false);
+            d3d->EndScene();
+        }
+        bare = probe.OwnThreadAllocations();
+    }
+    EXPECT_LE(steps, bare);
 }
 
 }  // namespace
