@@ -10,7 +10,6 @@
 #include "MainCode/Scene/TStandInSaveLoadLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "Scene/scene_flow_fixture.h"
-#include "support/alloc_probe.h"
 #include "support/golden.h"
 
 namespace scenetest {
@@ -237,18 +236,11 @@ TEST_F(SceneFlow, SteadyChangeFramesAllocateNoMoreThanTheirDraws)
     Bank(2)->Load(11);
     RunAlone(TChangeLoop::ToTitle(app_.get(), 11));
     Steps(10);
-    long steps = 0;
-    {
-        qmtest::AllocationProbe probe;
-        Steps(80);
-        steps = probe.OwnThreadAllocations();
-    }
+    const long steps = OwnAllocations([&] { Steps(80); });
     TSprite picture = app_->CaptureScreen("bare", nullptr);
     TSprite quad;
     TD3D8* d3d = TD3D8::Instance();
-    long bare = 0;
-    {
-        qmtest::AllocationProbe probe;
+    const long bare = OwnAllocations([&] {
         for (int i = 0; i < 80; ++i) {
             d3d->BeginScene();
             TSprite::SetRenderMode(0);
@@ -257,8 +249,7 @@ TEST_F(SceneFlow, SteadyChangeFramesAllocateNoMoreThanTheirDraws)
             quad.DrawRect(0.0F, 0.0F, 640.0F, 480.0F, false);
             d3d->EndScene();
         }
-        bare = probe.OwnThreadAllocations();
-    }
+    });
     EXPECT_LE(steps, bare);
 }
 

@@ -8,7 +8,6 @@
 #include "Scene/scene_flow_fixture.h"
 #include "TCommon/my_error.h"
 #include "formats/scene_assets.h"
-#include "support/alloc_probe.h"
 #include "support/golden.h"
 
 namespace scenetest {
@@ -211,19 +210,12 @@ TEST_F(GameOver, WaitingFramesAllocateNoMoreThanTheirDraws)
     TDieLoop* die = DieOn("town");
     ASSERT_NE(die, nullptr);
     Steps(210);
-    long steps = 0;
-    {
-        qmtest::AllocationProbe probe;
-        Steps(60);
-        steps = probe.OwnThreadAllocations();
-    }
+    const long steps = OwnAllocations([&] { Steps(60); });
     TSprite picture = app_->CaptureScreen("bare", nullptr);
     TSprite overlay;
     TSprite words = TSprite::FromFile("title.ptx/gameover", D3DPOOL_MANAGED, 0);
     TD3D8* d3d = TD3D8::Instance();
-    long bare = 0;
-    {
-        qmtest::AllocationProbe probe;
+    const long bare = OwnAllocations([&] {
         for (int i = 0; i < 60; ++i) {
             d3d->BeginScene();
             TSprite::SetRenderMode(0);
@@ -233,8 +225,7 @@ TEST_F(GameOver, WaitingFramesAllocateNoMoreThanTheirDraws)
             words.Draw(64.0F, 176.0F, false);
             d3d->EndScene();
         }
-        bare = probe.OwnThreadAllocations();
-    }
+    });
     EXPECT_LE(steps, bare);
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,7 @@
 #include "MainCode/GameData/TGameData.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
+#include "support/alloc_probe.h"
 #include "formats/byte_writer.h"
 #include "formats/game_table_writer.h"
 #include "formats/save_writer.h"
@@ -55,6 +57,13 @@ protected:
         Steps(8);  // past the input's start-up polls
     }
     static TSoundBank* Bank(std::uint32_t id) { return TDSound8::Instance()->GetBank(id); }
+    // Heap blocks this thread asks for while f runs.
+    static long OwnAllocations(const std::function<void()>& f)
+    {
+        qmtest::AllocationProbe probe;
+        f();
+        return probe.OwnThreadAllocations();
+    }
     // The scene placed alone on the stack, as a caller of the hub leaves it.
     void RunAlone(TLoop* scene)
     {

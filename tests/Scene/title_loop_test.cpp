@@ -6,7 +6,6 @@
 #include "MainCode/Scene/TTitleLoop.h"
 #include "Scene/scene_flow_fixture.h"
 #include "TCommon/my_error.h"
-#include "support/alloc_probe.h"
 #include "dx/dx8/3d/TTexture8.h"
 
 namespace scenetest {
@@ -281,19 +280,12 @@ TEST_F(Title, SteadyMenuFramesAllocateNoMoreThanTheirDraws)
     Press('Z');
     Steps(20);
     ASSERT_EQ(title->GetState(), State::Menu);
-    long steps = 0;
-    {
-        qmtest::AllocationProbe probe;
-        Steps(60);
-        steps = probe.OwnThreadAllocations();
-    }
+    const long steps = OwnAllocations([&] { Steps(60); });
     TSprite picture = TSprite::FromFile("title.ptx/title", D3DPOOL_MANAGED, 0);
     TSprite item = TSprite::FromFile("title.ptx/menu", D3DPOOL_MANAGED, 0);
     TSprite quad;
     TD3D8* d3d = TD3D8::Instance();
-    long bare = 0;
-    {
-        qmtest::AllocationProbe probe;
+    const long bare = OwnAllocations([&] {
         for (int i = 0; i < 60; ++i) {
             d3d->BeginScene();
             TSprite::SetRenderMode(1);
@@ -304,8 +296,7 @@ TEST_F(Title, SteadyMenuFramesAllocateNoMoreThanTheirDraws)
             quad.DrawRect(0.0F, 0.0F, 640.0F, 480.0F, false);
             d3d->EndScene();
         }
-        bare = probe.OwnThreadAllocations();
-    }
+    });
     EXPECT_LE(steps, bare);
 }
 
