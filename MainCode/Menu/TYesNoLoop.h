@@ -1,5 +1,5 @@
 // The yes/no confirmation over any scene: kind 1 asks to quit the game, kind 0 to return to the title.
-// Stands in without its pictures: up/down choose, decide answers, cancel closes.
+// Stands in without its pictures: it starts on no, up/down choose, decide answers, cancel closes.
 #pragma once
 
 #include "MainCode/TLoop.h"
@@ -16,5 +16,5 @@ private:
     std::uint32_t StateAsk();
 
     std::uint8_t m_kind;
-    int m_selection = 0;  // 0 yes, 1 no
+    int m_selection = 1;  // 0 yes, 1 no: a stray decide never ends the game
 };

@@ -112,12 +112,31 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
         }
         if (frame == 23) {
             EXPECT_EQ(a.GetSceneCount(), 2);
+            platform::InjectKey('Z', true);  // decide at once: the question starts on no
+        }
+        if (frame == 24) {
+            platform::InjectKey('Z', false);
+        }
+        if (frame == 26) {
+            EXPECT_EQ(a.GetCurrentScene(), title) << "no only closes the question";
+            EXPECT_EQ(a.GetSceneCount(), 1);
+            Tap(VK_ESCAPE);
+        }
+        if (frame == 27) {
+            ASSERT_NE(dynamic_cast<TYesNoLoop*>(a.GetCurrentScene()), nullptr);
+            platform::InjectKey(VK_UP, true);  // up from no wraps to yes
+        }
+        if (frame == 28) {
+            platform::InjectKey(VK_UP, false);
+        }
+        if (frame == 29) {
             platform::InjectKey('Z', true);  // decide: yes
         }
     };
     EXPECT_EQ(app.Run(1), 0);
     EXPECT_EQ(dialogFrame, 21);
     EXPECT_EQ(app.shutdowns, 1);
+    EXPECT_GE(app.frames, 29);  // not before the second answer
     EXPECT_LT(app.frames, 40);
     EXPECT_EQ(app.GetSceneCount(), 0);
     EXPECT_TRUE(std::filesystem::is_directory("save"));
