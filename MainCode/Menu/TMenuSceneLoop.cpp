@@ -61,9 +61,8 @@ void TMenuSceneLoop::LoadSounds(const std::string& listName)
 
 void TMenuSceneLoop::PlaySe(std::uint32_t id)
 {
-    // A sub-screen has no list of its own: every screen over the pause menu sounds through it.
-    if (m_owner != nullptr) {
-        m_owner->PlaySe(id);
+    if (m_sounds == nullptr && m_owner != nullptr) {
+        m_owner->PlaySe(id);  // a sub-screen plays through its owner's list
         return;
     }
     if (m_sounds != nullptr && m_sounds->GetBank() != nullptr) {

@@ -39,7 +39,7 @@ public:
     // The captured picture at (0, 0, 640, 480) in mode 0, then the dim overlay over it in mode 1.
     // Sub-screens draw their owner's.
     void DrawBackground();
-    // Through the owner's sound list for a sub-screen, else the scene's own; nothing without one.
+    // Through the scene's own sound list, a sub-screen's through its owner's; nothing without one.
     void PlaySe(std::uint32_t id);
 
     std::uint16_t GetRepeatMask() const { return m_repeatMask; }

@@ -1,20 +1,55 @@
-// Stand-in for the pause menu until the menus are built: it shows nothing and closes on the menu or
-// cancel button, refreshing the field's HUD as the real menu does when it closes.
+// The pause menu the field opens with "E": the field picture stays behind, darkened, the field music
+// goes down, and eight item windows slide in one after another. "A" slides them out and opens the
+// chosen sub-screen over the menu (the windows come back when it ends); "B" or "E" slides them out,
+// brings the music back up, refreshes the field's HUD and ends the menu. Its sub-screens share its
+// background, its dim, its sounds and its field.
 #pragma once
 
-#include "MainCode/TLoop.h"
+#include <cstdint>
+
+#include "MainCode/Menu/TMenuSceneLoop.h"
+#include "MainCode/Menu/TMenuWindowColumn.h"
+#include "TCommon/TRefPtr.h"
 
 class TFieldLoop;
+class TSoundFader;
 
-class TMenuTopLoop : public TSceneLoop {
+class TMenuTopLoop : public TMenuSceneLoop {
 public:
-    static constexpr std::uint16_t kCloseButtons = 0x100 | 0x20;
+    static constexpr std::int32_t kItems = 8;
+    // The items that open the character change and the leave-the-game choice.
+    static constexpr std::int32_t kChangeItem = 4;
+    static constexpr std::int32_t kLeaveItem = 7;
 
     TMenuTopLoop(TGameWnd* app, TFieldLoop* field);
+    ~TMenuTopLoop() override;
+
     TFieldLoop* GetField() const { return m_field; }
+    // The field drawn again as the background (the player may have changed under a sub-screen).
+    void Recapture();
+
+    std::int32_t GetCursor() const { return m_cursor; }
+    const TMenuWindowColumn& GetItems() const { return m_items; }
+    TSoundFader* GetFader() const { return m_fader.Get(); }
 
 private:
-    std::uint32_t StateOpen();
+    std::uint32_t FadeIn();
+    std::uint32_t OpenItems();
+    std::uint32_t Select();
+    std::uint32_t CloseItems();
+    std::uint32_t FadeOut();
+    void UpdateHighlight(bool snap);
+    // One step of the music fade; false without a fader or once it has ended.
+    bool StepFader();
+    // The music of the field's area faded towards level (down or back up) over 40 steps.
+    void MakeFader(bool fadeIn, float level);
+    void OpenSubScreen();
+    void DrawWindows() override;
 
+    std::int32_t m_cursor = 0;
+    TMenuWindowColumn m_items;
+    bool m_openSubScreen = false;
+    std::int32_t m_musicId = -1;
+    TRefPtr<TSoundFader> m_fader;
     TFieldLoop* m_field;
 };

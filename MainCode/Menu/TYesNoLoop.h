@@ -1,20 +1,60 @@
-// The yes/no confirmation over any scene: kind 1 asks to quit the game, kind 0 to return to the title.
-// Stands in without its pictures: it starts on no, up/down choose, decide answers, cancel closes.
+// The yes/no question over any scene: kind 1 asks to quit the game, kind 0 to go back to the title.
+// The application opens it on Escape or F4 over the screen it captures and darkens; the pause
+// menu's leave window opens it over the menu's own background. It starts on "no".
 #pragma once
 
-#include "MainCode/TLoop.h"
+#include <cstdint>
 
-class TYesNoLoop : public TSceneLoop {
+#include "MainCode/Menu/TMenuSceneLoop.h"
+#include "TCommon/TLinearRamp.h"
+#include "TCommon/TRefPtr.h"
+
+class TAreaBase;
+class TMenuTopLoop;
+class TSoundFader;
+
+class TYesNoLoop : public TMenuSceneLoop {
 public:
-    TYesNoLoop(TGameWnd* app, std::uint8_t kind);
+    static constexpr std::uint8_t kToTitle = 0;
+    static constexpr std::uint8_t kQuit = 1;
 
+    // Opened by the application: its own picture of the screen behind, darkened.
+    TYesNoLoop(TGameWnd* app, std::uint8_t kind);
+    // Opened by the pause menu's leave window, over the menu's background.
+    TYesNoLoop(TGameWnd* app, TMenuTopLoop* owner, std::uint8_t kind);
+    ~TYesNoLoop() override;
+
+    // Never a second question over this one.
     bool AllowsSystemDialog() override { return false; }
+
     std::uint8_t GetKind() const { return m_kind; }
-    int GetSelection() const { return m_selection; }
+    std::int32_t GetSelection() const { return m_selection; }  // 0 yes, 1 no
+    DWORD GetBlackColor() const { return m_black.GetVertex(0).diffuse; }
 
 private:
-    std::uint32_t StateAsk();
+    void Build();
+    std::uint32_t Darken();
+    std::uint32_t OpenWindows();
+    std::uint32_t Ask();
+    std::uint32_t Close();
+    std::uint32_t Quit();
+    // The area of the owner's field; none without an owner (then there is no music).
+    const TAreaBase* Area() const;
+    void DrawWindows() override;
 
+    TMenuTopLoop* m_menu;
     std::uint8_t m_kind;
-    int m_selection = 1;  // 0 yes, 1 no: a stray decide never ends the game
+    std::int32_t m_selection = 1;
+    TRepeatIntRamp m_wobble;
+    TIntRamp m_questionX;
+    TIntRamp m_questionY;
+    TIntRamp m_choiceX;
+    TIntRamp m_choiceY;
+    TSprite m_question;
+    TSprite m_choice;
+    TSprite m_cursor;
+    TSprite m_black;
+    TLinearRamp m_blackRamp;
+    TRefPtr<TSoundFader> m_fader;
+    bool m_quitting = false;
 };

@@ -99,9 +99,9 @@ TEST_P(FieldLeave, TheLeaderIsStoredBeforeTheFieldGoes)
         break;
     case Way::Title:
         app_->PushScene(new TYesNoLoop(app_.get(), 0));
-        Step();
-        Press(VK_UP);  // from no to yes
-        Press('Z');    // back to the title
+        Steps(22);  // darkened and slid in; it asks on "no"
+        Press(VK_UP);
+        Press('Z');  // yes: back to the title
         break;
     case Way::ShutDown:
         static_cast<ClearableApp*>(app_.get())->ClearScenes();

@@ -5,6 +5,8 @@
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TSkillGauge.h"
+#include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMapData.h"
@@ -249,9 +251,13 @@ TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
     EXPECT_FALSE(field->IsDrawSkipPending());
     EXPECT_EQ(Pixel(Screen(), 320, 240), 0xFF00FFu);
 
+    // Closed with "E" once its windows are in; play resumes when it has faded out.
     const int refreshes = field->GetStatusPanel()->GetRefreshCount();
-    Step();
+    Steps(57);
     Press('B');
+    for (int i = 0; i < 100 && CurrentField() != field; ++i) {
+        Step();
+    }
     EXPECT_EQ(CurrentField(), field);
     EXPECT_EQ(field->GetStatusPanel()->GetRefreshCount(), refreshes + 1);
 }
@@ -385,6 +391,9 @@ TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
     TPlayerPose before;
     field->GetPlayer()->GetPose(&before);
     TPlayerCharacter* old = field->GetPlayer();
+    // The gauge shows the new character's skills: its slot 0 holds a skill with the icon "act02_skl".
+    TGameData::GetInstance()->GetCharacterData(1)->SkillSlot[0] = 7;
+    TSkillTable::Get(7).SubKind = 2;
     ASSERT_TRUE(field->ChangePlayer(1));
     TPlayerCharacter* now = field->GetPlayer();
     ASSERT_NE(now, old);
@@ -397,7 +406,8 @@ TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
     EXPECT_EQ(after.motionTime, before.motionTime);
     EXPECT_EQ(after.velocity.x, before.velocity.x);
     EXPECT_EQ(field->GetArea()->FindObject(now->GetObjectId()), now);
-    EXPECT_EQ(field->GetSkillGauge()->GetLastRefreshed(), now);
+    EXPECT_EQ(field->GetSkillGauge()->GetSlotIcons()[0].GetImage().GetName(), "skl_icon.ptx/act02_skl");
+    EXPECT_FALSE(field->GetSkillGauge()->GetSlotIcons()[1].GetImage().HasTexture());
     EXPECT_EQ(TGameData::GetInstance()->GetActiveCharacter(), 1);
 }
 

@@ -65,10 +65,10 @@ TEST(ReadmeKeys, TheTableNamesTheDefaultBindings)
         {"Z", {4}, "attack; next to a villager, talk", "decide"},
         {"X", {5}, "skill", "cancel"},
         {"C", {6}, "jump", ""},
-        {"V", {7}, "nothing yet (the item ring is not built)", ""},
-        {"B", {8}, "pause menu, not drawn yet: play stops until B or X", ""},
-        {"Escape", {}, "asks whether to quit, not drawn yet: X or Z goes on, up then Z quits", ""},
-        {"F4", {}, "asks whether to return to the title, not drawn yet: X or Z goes on, up then Z returns", ""},
+        {"V", {7}, "item ring (hold; up and down turn it, letting go uses the item)", ""},
+        {"B", {8}, "pause menu", ""},
+        {"Escape", {}, "asks whether to quit the game (it starts on \"no\")", ""},
+        {"F4", {}, "asks whether to return to the title (it starts on \"no\")", ""},
     };
     const std::map<std::string, std::vector<std::uint32_t>> codes = {
         {"arrow keys", {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}}, {"Z", {'Z'}}, {"X", {'X'}}, {"C", {'C'}},
@@ -96,8 +96,8 @@ using qmtest::Button;
 // Where the presses leave the game: on the title, in the field, in the pause menu, or ended.
 enum class Lands { Title, Field, Pause, Ended };
 
-// The game on a field folder, on its title or past its opening fade in the field; the presses one
-// step each, then a few steps more.
+// The game on a field folder, on its title or past its opening fade in the field; each press held
+// for one step, then time enough for the screen it opens or closes to slide and fade.
 Lands Play(bool inField, const std::vector<Button>& presses)
 {
     qmtest::TempDir dir;
@@ -126,19 +126,19 @@ Lands Play(bool inField, const std::vector<Button>& presses)
         }
         running = running && driver.Step();
         driver.Hold(b, false);
-        running = running && driver.Step();
-    }
-    for (int i = 0; i < 5 && running; ++i) {
-        running = driver.Step();
+        for (int i = 0; i < 80 && running; ++i) {
+            running = driver.Step();
+        }
     }
     if (!running) {
         return Lands::Ended;
     }
-    EXPECT_EQ(driver.App()->GetSceneCount(), dynamic_cast<TMenuTopLoop*>(driver.Current()) != nullptr ? 2 : 1);
-    return dynamic_cast<TTitleLoop*>(driver.Current()) != nullptr  ? Lands::Title
-           : dynamic_cast<TFieldLoop*>(driver.Current()) != nullptr ? Lands::Field
-           : dynamic_cast<TMenuTopLoop*>(driver.Current()) != nullptr ? Lands::Pause
-                                                                     : Lands::Ended;
+    TLoop* scene = driver.Current();
+    EXPECT_EQ(driver.App()->GetSceneCount(), dynamic_cast<TMenuTopLoop*>(scene) != nullptr ? 2 : 1);
+    return dynamic_cast<TTitleLoop*>(scene) != nullptr    ? Lands::Title
+           : dynamic_cast<TFieldLoop*>(scene) != nullptr   ? Lands::Field
+           : dynamic_cast<TMenuTopLoop*>(scene) != nullptr ? Lands::Pause
+                                                           : Lands::Ended;
 }
 
 TEST(ReadmeKeys, EachKeyDoesWhatTheTableSaysToday)

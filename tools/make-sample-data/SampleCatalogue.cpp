@@ -189,6 +189,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     gate.startDirection = qmtest::FieldLayout::StartDirection();
     gate.startCamera = SampleLayout::TownArrivalCamera();
     battle.triggers = {gate};
+    AddShopVillagers(maps[1]);
     return maps;
 }
 
@@ -264,6 +265,7 @@ Catalogue Build()
             voices.push_back({list + "_vc.tbl", {}});
         }
     }
+    AddRingContent(c, effects);
     c.se = SoundTable("se", effects);
     c.voice = SoundTable("vc", voices);
     c.soundLists = effects;
@@ -306,10 +308,11 @@ Catalogue Build()
     for (const qmtest::PtxImage& sprite : qmtest::FieldSprites()) {
         sprites.entries.push_back(sprite.storedName.substr(0, sprite.storedName.size() - 1));
     }
+    AddSaveScreenSprites(sprites);
     c.textures.push_back(sprites);
     c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Field, {qmtest::kFieldMinimap}});
-    c.meshes = {kSkyMesh,          "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
-                "visual04/crate.msh", kShadowMesh};
+    c.meshes.insert(c.meshes.begin(), {kSkyMesh, "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
+                                       "visual04/crate.msh", kShadowMesh});
     for (const qmtest::FieldMap& map : SampleMaps()) {
         c.maps.push_back("map00/" + map.entry);
     }
@@ -330,6 +333,7 @@ Catalogue Build()
             c.characterModels.push_back(enemy.modelName);
         }
     }
+    AddShop(c);
     return c;
 }
 

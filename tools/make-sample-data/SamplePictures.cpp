@@ -6,6 +6,7 @@
 #include "SampleParts.h"
 #include "TCommon/Crc32.h"
 #include "formats/field_writer.h"
+#include "formats/save_screen_assets.h"
 
 namespace sample {
 
@@ -115,6 +116,7 @@ qmtest::PtxImage FieldPicture(const std::string& name)
 {
     std::vector<qmtest::PtxImage> pictures = qmtest::FieldSprites();
     pictures.push_back(qmtest::FieldMinimapPicture());
+    pictures = qmtest::WithSaveScreenSprites(std::move(pictures));
     for (const qmtest::PtxImage& picture : pictures) {
         if (picture.storedName == name + '\0') {
             return picture;

@@ -1,0 +1,62 @@
+#include "MainCode/Menu/TMenuChoiceLoop.h"
+
+#include "MainCode/Menu/TMenuTopLoop.h"
+
+TMenuChoiceLoop::TMenuChoiceLoop(TGameWnd* app, TMenuTopLoop* menu, std::int32_t cursor)
+    : TMenuSceneLoop(app), m_menu(menu), m_cursor(cursor)
+{
+    SetState(&TMenuChoiceLoop::Open);
+    SetOwner(menu);
+    StartSubScreen();
+}
+
+void TMenuChoiceLoop::AddChoice(const std::string& texture, std::int32_t xFrom, std::int32_t xTo, std::int32_t y)
+{
+    m_choices.Add(texture, xFrom, xTo, y, m_choices.Count() == m_cursor);
+}
+
+std::uint32_t TMenuChoiceLoop::Open()
+{
+    if (m_choices.Open()) {
+        SetState(&TMenuChoiceLoop::Input);
+    }
+    return LOOP_CONTINUE;
+}
+
+std::uint32_t TMenuChoiceLoop::Input()
+{
+    const std::int32_t before = m_cursor;
+    if (Moves(kUp) != 0) {
+        m_cursor = m_choices.Move(m_cursor, -1);
+    } else if (Moves(kDown) != 0) {
+        m_cursor = m_choices.Move(m_cursor, 1);
+    }
+    if (m_cursor != before) {
+        PlaySe(600);
+    }
+    const bool back = m_cursor == m_choices.Count() - 1;
+    if (Pressed(kCancel) != 0 || (Pressed(kDecide) != 0 && back)) {
+        PlaySe(606);
+        SetState(&TMenuChoiceLoop::Close);
+    } else if (Pressed(kDecide) != 0) {
+        if (CanDecide(m_cursor)) {
+            PlaySe(603);
+            m_decided = true;
+            SetState(&TMenuChoiceLoop::Close);
+        } else {
+            PlaySe(608);
+        }
+    }
+    m_choices.Highlight(m_cursor, false);
+    return LOOP_CONTINUE;
+}
+
+std::uint32_t TMenuChoiceLoop::Close()
+{
+    return m_choices.Close() ? Closed() : LOOP_CONTINUE;
+}
+
+void TMenuChoiceLoop::DrawWindows()
+{
+    m_choices.Draw();
+}
