@@ -97,7 +97,8 @@ using qmtest::Button;
 enum class Lands { Title, Field, Pause, Ended };
 
 // The game on a field folder, on its title or past its opening fade in the field; each press held
-// for one step, then time enough for the screen it opens or closes to slide and fade.
+// for one step, then time enough for the screen it opens or closes to slide and fade, or for a
+// scene change.
 Lands Play(bool inField, const std::vector<Button>& presses)
 {
     qmtest::TempDir dir;
@@ -106,7 +107,11 @@ Lands Play(bool inField, const std::vector<Button>& presses)
     EXPECT_TRUE(driver.Start());
     driver.Steps(8);
     if (inField) {
-        driver.Press(Button::A);
+        // A new game at the folder's save point, the title dropped as the scene change drops it.
+        TFieldLoop* start = TFieldLoop::CreateAtSavePoint(driver.App(), qmtest::FieldLayout::kSavePoint);
+        EXPECT_NE(start, nullptr);
+        driver.App()->PushScene(start);
+        driver.App()->PopScenesTo(1);
         for (int i = 0; i < 200; ++i) {
             auto* field = dynamic_cast<TFieldLoop*>(driver.Current());
             if (field != nullptr && !field->IsInPhase()) {
@@ -126,7 +131,7 @@ Lands Play(bool inField, const std::vector<Button>& presses)
         }
         running = running && driver.Step();
         driver.Hold(b, false);
-        for (int i = 0; i < 80 && running; ++i) {
+        for (int i = 0; i < 120 && running; ++i) {  // a scene change takes 101
             running = driver.Step();
         }
     }
