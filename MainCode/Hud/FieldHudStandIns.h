@@ -8,16 +8,41 @@
 #include <string>
 #include <vector>
 
+#include "dx/dx8/3d/TSprite.h"
+
 class TGameObject;
 class TFrame;
 class TLetterFont;
 
 class TStatusPanel {
 public:
+    // The bars in their order; the last three are the ability-point gauges.
+    enum Bar { kHp, kMp, kLoad, kWeapon, kAccessoryA, kAccessoryB, kBarCount };
+    // Icons and full marks: weapon, accessory A, accessory B.
+    static constexpr int kSlots = 3;
+
     explicit TStatusPanel(TLetterFont* font) : m_font(font) {}
     void Refresh(TGameObject* character) { m_refreshed = character; ++m_refreshes; }
     void Update(TGameObject*) { ++m_updates; }
     void Draw(float, float) { ++m_draws; }
+    // The parts the equipment screen recolours, white and grey again as the panel has them.
+    void SetColors()
+    {
+        for (TSprite* white : {&m_frame, &m_bars[0], &m_bars[1], &m_bars[2], &m_bars[3], &m_bars[4], &m_bars[5],
+                               &m_icons[0], &m_icons[1], &m_icons[2], &m_marks[0], &m_marks[1], &m_marks[2]}) {
+            white->SetColor(0xFFFFFFFF, -1);
+        }
+        for (TSprite* grey : {&m_level[0], &m_level[1], &m_percent[0], &m_percent[1], &m_percentSign}) {
+            grey->SetColor(0xFFE5E5E5, -1);
+        }
+    }
+    TSprite& GetFrame() { return m_frame; }
+    TSprite& GetBar(int bar) { return m_bars[bar]; }
+    TSprite& GetIcon(int slot) { return m_icons[slot]; }
+    TSprite& GetFullMark(int slot) { return m_marks[slot]; }
+    TSprite& GetLevelDigit(int i) { return m_level[i]; }
+    TSprite& GetPercentDigit(int i) { return m_percent[i]; }
+    TSprite& GetPercentSign() { return m_percentSign; }
     TGameObject* GetLastRefreshed() const { return m_refreshed; }
     int GetRefreshCount() const { return m_refreshes; }
     int GetUpdateCount() const { return m_updates; }
@@ -25,6 +50,13 @@ public:
 
 private:
     TLetterFont* m_font;
+    TSprite m_frame;
+    TSprite m_bars[kBarCount];
+    TSprite m_icons[kSlots];
+    TSprite m_marks[kSlots];
+    TSprite m_level[2];
+    TSprite m_percent[2];
+    TSprite m_percentSign;
     TGameObject* m_refreshed = nullptr;
     int m_refreshes = 0;
     int m_updates = 0;

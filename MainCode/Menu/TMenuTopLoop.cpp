@@ -3,6 +3,7 @@
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
+#include "MainCode/Menu/TEquipLoop.h"
 #include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
 #include "MainCode/Menu/TStandInSubScreenLoop.h"
@@ -165,6 +166,9 @@ void TMenuTopLoop::OpenSubScreen()
     switch (m_cursor) {
     case kRingItem:
         screen = new TItemRingLoop(m_app, this);
+        break;
+    case kEquipItem:
+        screen = new TEquipLoop(m_app, this);
         break;
     case kChangeItem:
         screen = new TMenuConfirmLoop(m_app, this);

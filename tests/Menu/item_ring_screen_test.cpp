@@ -10,7 +10,6 @@
 #include "MainCode/Menu/TItemRingLoop.h"
 #include "Menu/pause_fixture.h"
 #include "dx/dx8/3d/TText8.h"
-#include "formats/shop_assets.h"
 
 namespace menutest {
 namespace {
@@ -22,7 +21,6 @@ protected:
     void SetUp() override
     {
         PauseMenuTest::SetUp();
-        qmtest::WriteShopPictures("data/ptx04");
         ASSERT_NE(Field(), nullptr);
         data_ = TGameData::GetInstance();
         while (!data_->GetItemList().empty()) {

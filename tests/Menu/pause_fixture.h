@@ -15,6 +15,7 @@
 #include "formats/byte_writer.h"
 #include "formats/field_writer.h"
 #include "formats/ini_writer.h"
+#include "formats/shop_assets.h"
 #include "formats/table_writer.h"
 #include "platform/win32/window.h"
 #include "support/golden.h"
@@ -38,6 +39,8 @@ protected:
     void Start(const std::vector<qmtest::FieldMap>& maps, const std::function<void()>& tweak = {})
     {
         qmtest::WriteFieldFolder(".", maps);
+        // The sub-screens' row icons and item pictures.
+        qmtest::WriteShopPictures("data/ptx04");
         if (tweak) {
             tweak();
         }
