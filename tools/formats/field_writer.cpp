@@ -21,6 +21,7 @@
 #include "formats/player_model_writer.h"
 #include "formats/ptx_writer.h"
 #include "formats/script_assembler.h"
+#include "formats/pause_screen_assets.h"
 #include "formats/shop_assets.h"
 #include "formats/table_writer.h"
 
@@ -156,6 +157,9 @@ std::vector<PtxImage> FieldSprites()
         sprites.push_back(std::move(menu));
     }
     for (PtxImage& part : ShopSprites()) {
+        sprites.push_back(std::move(part));
+    }
+    for (PtxImage& part : PauseScreenSprites()) {
         sprites.push_back(std::move(part));
     }
     return sprites;
