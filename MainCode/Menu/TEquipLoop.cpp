@@ -7,7 +7,7 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TWeponTable.h"
-#include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
 #include "dx/dx8/3d/TText8.h"
