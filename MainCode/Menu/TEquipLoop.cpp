@@ -74,10 +74,7 @@ TEquipLoop::TEquipLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop(app),
     m_titleWindow = Picture("window16");
     m_infoWindow = Picture("window06");
     m_plate = Picture("window22");
-    m_listCursor = Picture("cursor02");
     m_slotCursor = Picture("ring_cursor01");
-    m_upArrow = Picture("cursor03");
-    m_downArrow = Picture("cursor04");
     m_name = MakeMenuText("tName", 256);
     m_title = MakeMenuText("WinTips1", 128);
     m_empty = MakeMenuText("tEmpty", 128);
@@ -499,21 +496,7 @@ void TEquipLoop::DrawWindows()
     m_info.DrawPicture(x(kInfoWindow) + 38.0F, y(kInfoWindow) + 32.0F);
     const bool listShown = IsListShown();
     if (listShown) {
-        const float wobble = static_cast<float>(m_wobble.Value());
-        m_rows.DrawIcons(x(kList) + 52.0F, y(kList) + 34.0F);
-        const std::int32_t count = m_pager.GetLength();
-        if (count >= TItemRows::kRows) {
-            if (m_pager.GetTop() > 0) {
-                m_upArrow.Draw(x(kList) + 242.0F, y(kList) + 28.0F - wobble, false);
-            }
-            if (m_pager.GetTop() < count - TItemRows::kRows) {
-                m_downArrow.Draw(x(kList) + 242.0F, y(kList) + 274.0F + wobble, false);
-            }
-        }
-        if (!m_pager.IsEmpty()) {
-            m_listCursor.Draw(x(kList) + 32.0F + wobble,
-                              y(kList) + 42.0F + TItemRows::kPitch * static_cast<float>(m_pager.GetRow()), false);
-        }
+        m_rows.DrawList(x(kList), y(kList), m_pager, m_wobble.Value());
     }
     TSprite::SetRenderMode(3);
     m_info.DrawLines(x(kInfoWindow) + 106.0F, y(kInfoWindow) + 36.0F);

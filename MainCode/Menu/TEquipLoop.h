@@ -101,10 +101,7 @@ private:
     TSprite m_titleWindow;
     TSprite m_infoWindow;
     TSprite m_plate;
-    TSprite m_listCursor;
     TSprite m_slotCursor;
-    TSprite m_upArrow;
-    TSprite m_downArrow;
     std::unique_ptr<TText8> m_name;
     std::unique_ptr<TText8> m_title;
     std::unique_ptr<TText8> m_empty;

@@ -79,9 +79,6 @@ TItemRingLoop::TItemRingLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop
     m_listWindow = Picture("window20");
     m_titleWindow = Picture("window16");
     m_infoWindow = Picture("window06");
-    m_listCursor = Picture("cursor02");
-    m_upArrow = Picture("cursor03");
-    m_downArrow = Picture("cursor04");
     m_nameWindow = Picture("window16");
     m_name = MakeMenuText("tName", 128);
     m_title = MakeMenuText("WinTips2", 128);
@@ -385,21 +382,7 @@ void TItemRingLoop::DrawWindows()
     m_info.DrawPicture(x(kInfoWindow) + 38.0F, y(kInfoWindow) + 32.0F);
     const bool listShown = IsListShown();
     if (listShown) {
-        const float bob = static_cast<float>(m_bob.Value());
-        m_rows.DrawIcons(x(kList) + 52.0F, y(kList) + 34.0F);
-        const std::int32_t length = m_pager.GetLength();
-        if (length > TItemRows::kRows - 1) {
-            if (m_pager.GetTop() > 0) {
-                m_upArrow.Draw(x(kList) + 242.0F, y(kList) + 28.0F - bob, false);
-            }
-            if (m_pager.GetTop() < length - TItemRows::kRows) {
-                m_downArrow.Draw(x(kList) + 242.0F, y(kList) + 274.0F + bob, false);
-            }
-        }
-        if (!m_pager.IsEmpty()) {
-            m_listCursor.Draw(x(kList) + 32.0F + bob,
-                              y(kList) + 42.0F + TItemRows::kPitch * static_cast<float>(m_pager.GetRow()), false);
-        }
+        m_rows.DrawList(x(kList), y(kList), m_pager, m_bob.Value());
     }
     TSprite::SetRenderMode(3);
     m_info.DrawLines(x(kInfoWindow) + 106.0F, y(kInfoWindow) + 36.0F);

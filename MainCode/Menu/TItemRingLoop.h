@@ -91,9 +91,6 @@ private:
     TSprite m_listWindow;
     TSprite m_titleWindow;
     TSprite m_infoWindow;
-    TSprite m_listCursor;
-    TSprite m_upArrow;
-    TSprite m_downArrow;
     TSprite m_nameWindow;
     std::unique_ptr<TText8> m_name;
     std::unique_ptr<TText8> m_title;

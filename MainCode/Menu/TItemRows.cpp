@@ -6,6 +6,7 @@
 #include "MainCode/GameData/TItemEntry.h"
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TWeponTable.h"
+#include "MainCode/Menu/TListPager.h"
 #include "dx/dx8/3d/TText8.h"
 
 std::unique_ptr<TText8> MakeMenuText(const std::string& name, std::uint32_t width)
@@ -27,6 +28,9 @@ DWORD MenuGrey(float v)
 }
 
 TItemRows::TItemRows()
+    : m_cursor(TSprite::FromFile("sprite.ptx/cursor02", D3DPOOL_MANAGED, 0)),
+      m_upArrow(TSprite::FromFile("sprite.ptx/cursor03", D3DPOOL_MANAGED, 0)),
+      m_downArrow(TSprite::FromFile("sprite.ptx/cursor04", D3DPOOL_MANAGED, 0))
 {
     for (std::int32_t i = 0; i < kRows; ++i) {
         m_texts[i] = MakeMenuText("itemInfo" + std::to_string(i), 256);
@@ -75,10 +79,23 @@ void TItemRows::SetColors(std::int32_t i, DWORD text, DWORD icon)
     m_icons[i].SetColor(icon, -1);
 }
 
-void TItemRows::DrawIcons(float x, float y)
+void TItemRows::DrawList(float x, float y, const TListPager& pager, std::int32_t bob)
 {
     for (std::int32_t i = 0; i < kRows; ++i) {
-        m_icons[i].Draw(x, y + kPitch * static_cast<float>(i), false);
+        m_icons[i].Draw(x + 52.0F, y + 34.0F + kPitch * static_cast<float>(i), false);
+    }
+    const float b = static_cast<float>(bob);
+    const std::int32_t length = pager.GetLength();
+    if (length >= kRows) {
+        if (pager.GetTop() > 0) {
+            m_upArrow.Draw(x + 242.0F, y + 28.0F - b, false);
+        }
+        if (pager.GetTop() < length - kRows) {
+            m_downArrow.Draw(x + 242.0F, y + 274.0F + b, false);
+        }
+    }
+    if (!pager.IsEmpty()) {
+        m_cursor.Draw(x + 32.0F + b, y + 42.0F + kPitch * static_cast<float>(pager.GetRow()), false);
     }
 }
 

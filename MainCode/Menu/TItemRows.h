@@ -12,6 +12,7 @@
 #include "dx/dx8/3d/TSprite.h"
 #include "platform/win32/types.h"
 
+class TListPager;
 class TText8;
 struct TItemEntry;
 
@@ -32,7 +33,8 @@ public:
     static constexpr std::int32_t kRows = 7;
     static constexpr float kPitch = 36.0F;
 
-    // "itemInfo0" to "itemInfo6", 256 wide; icons without texture.
+    // "itemInfo0" to "itemInfo6", 256 wide; icons without texture; the cursor "cursor02" and the
+    // arrows "cursor03" and "cursor04" of "sprite.ptx".
     TItemRows();
     ~TItemRows();
 
@@ -45,8 +47,10 @@ public:
     void Clear(std::int32_t i);
     void SetColors(std::int32_t i, DWORD text, DWORD icon);
 
-    // Icons from (x, y) and texts from (x, y), a row every 36 pixels down.
-    void DrawIcons(float x, float y);
+    // The list window at (x, y): the row icons, the scroll arrows of a list longer than the window
+    // and the cursor on the pager's row, the arrows and the cursor moved by the bob.
+    void DrawList(float x, float y, const TListPager& pager, std::int32_t bob);
+    // The texts from (x, y), a row every 36 pixels down.
     void DrawTexts(float x, float y);
 
     const TText8& GetText(std::int32_t i) const { return *m_texts[i]; }
@@ -55,6 +59,9 @@ public:
 private:
     std::array<std::unique_ptr<TText8>, kRows> m_texts;
     std::array<TSprite, kRows> m_icons;
+    TSprite m_cursor;
+    TSprite m_upArrow;
+    TSprite m_downArrow;
 };
 
 // The information window's contents: the item's picture and its three description lines

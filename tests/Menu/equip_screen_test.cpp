@@ -76,13 +76,7 @@ protected:
     // A press, a step with it let go, then steps until the screen takes keys again.
     void Key(Button b)
     {
-        driver_.Press(b);
-        driver_.Step();
-        for (int i = 0; i < 30 && driver_.Current() == screen_ && !screen_->IsChoosingSlot() && !screen_->IsInList() &&
-                        !screen_->IsEmptyShown();
-             ++i) {
-            driver_.Step();
-        }
+        KeyUntil(b, screen_, [this] { return screen_->IsChoosingSlot() || screen_->IsInList() || screen_->IsEmptyShown(); });
     }
     void Keys(const std::vector<Button>& keys)
     {
@@ -90,36 +84,13 @@ protected:
             Key(b);
         }
     }
-    std::vector<std::uint32_t> Sounds()
-    {
-        std::vector<std::uint32_t> ids = Played();
-        driver_.sounds.clear();
-        return ids;
-    }
     std::uint32_t Held(std::uint32_t id) const
     {
         const TItemEntry* entry = data_->FindItem(id);
         return entry != nullptr ? entry->Count : 0;
     }
     // Back to the field with the menu closed.
-    void Leave()
-    {
-        for (int i = 0; i < 3 && driver_.Current() == screen_; ++i) {
-            Key(Button::B);
-        }
-        ASSERT_TRUE(StepUntilCurrent(menu_));
-        driver_.Press(Button::B);
-        ASSERT_TRUE(StepUntilCurrent(field_, 300));
-        driver_.RecordSounds(false);
-    }
-    std::vector<TSpriteDrawRecord> DrawsOfAStep()
-    {
-        driver_.RecordDraws(true);
-        driver_.Step();
-        std::vector<TSpriteDrawRecord> draws = driver_.draws;
-        driver_.RecordDraws(false);
-        return draws;
-    }
+    void Leave() { LeaveToField(screen_, menu_); }
     static std::vector<const TSpriteDrawRecord*> Find(const std::vector<TSpriteDrawRecord>& draws,
                                                       const std::string& texture)
     {

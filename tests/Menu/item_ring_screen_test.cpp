@@ -60,13 +60,7 @@ protected:
     // A press, a step with it let go, then steps until the screen takes keys again.
     void Key(Button b)
     {
-        driver_.Press(b);
-        driver_.Step();
-        for (int i = 0; i < 30 && driver_.Current() == screen_ && !screen_->IsSelecting() && !screen_->IsInList() &&
-                        !screen_->IsEmptyShown();
-             ++i) {
-            driver_.Step();
-        }
+        KeyUntil(b, screen_, [this] { return screen_->IsSelecting() || screen_->IsInList() || screen_->IsEmptyShown(); });
     }
     void Keys(const std::vector<Button>& keys)
     {
@@ -74,12 +68,13 @@ protected:
             Key(b);
         }
     }
-    // The sound ids since the last call.
-    std::vector<std::uint32_t> Sounds()
+    // Back to the field, the bag emptied for the next case.
+    void LeaveAndEmpty()
     {
-        std::vector<std::uint32_t> ids = Played();
-        driver_.sounds.clear();
-        return ids;
+        LeaveToField(screen_, menu_);
+        while (!data_->GetItemList().empty()) {
+            data_->RemoveItemEntry(data_->GetItemList().front()->Id);
+        }
     }
     std::uint32_t Held(std::uint32_t id) const
     {
@@ -97,23 +92,6 @@ protected:
             ring.push_back(*data_->GetRingSlot(k));
         }
         return ring;
-    }
-    // The draws of one step.
-    std::vector<TSpriteDrawRecord> DrawsOfAStep()
-    {
-        driver_.RecordDraws(true);
-        driver_.Step();
-        std::vector<TSpriteDrawRecord> draws = driver_.draws;
-        driver_.RecordDraws(false);
-        return draws;
-    }
-    static int CountDraws(const std::vector<TSpriteDrawRecord>& draws, const std::string& texture)
-    {
-        int n = 0;
-        for (const TSpriteDrawRecord& d : draws) {
-            n += d.texture == texture ? 1 : 0;
-        }
-        return n;
     }
     // The position's count glyphs as the letters they show.
     std::string Count(std::int32_t position) const
@@ -245,15 +223,7 @@ TEST_F(ItemRingScreen, APositionListsItsItemsWithTheTakeOutEntryFirstOnlyWhenFil
         Key(Button::B);
         EXPECT_TRUE(screen_->IsSelecting());
         EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{606});
-        Key(Button::B);
-        EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{606});
-        ASSERT_TRUE(StepUntilCurrent(menu_));
-        driver_.Press(Button::B);
-        ASSERT_TRUE(StepUntilCurrent(field_, 300));
-        driver_.RecordSounds(false);
-        while (!data_->GetItemList().empty()) {
-            data_->RemoveItemEntry(data_->GetItemList().front()->Id);
-        }
+        LeaveAndEmpty();
     }
 }
 
@@ -299,14 +269,8 @@ TEST_F(ItemRingScreen, SevenAndTwentyEntriesPageWithTheirArrows)
             EXPECT_EQ(CountDraws(draws, "sprite.ptx/cursor04"), m.down);
             EXPECT_EQ(Sounds(), m.sound ? std::vector<std::uint32_t>{601} : std::vector<std::uint32_t>{});
         }
-        Keys({Button::B, Button::B});
-        ASSERT_TRUE(StepUntilCurrent(menu_));
-        driver_.Press(Button::B);
-        ASSERT_TRUE(StepUntilCurrent(field_, 300));
-        driver_.RecordSounds(false);
-        while (!data_->GetItemList().empty()) {
-            data_->RemoveItemEntry(data_->GetItemList().front()->Id);
-        }
+        Key(Button::B);
+        LeaveAndEmpty();
     }
 }
 
@@ -371,10 +335,7 @@ TEST_F(ItemRingScreen, SetsSwapsAndTakesOutItemsAndRefusesSilently)
     }
     Keys({Button::A, Button::A});  // item 3 into position 2 again
     ASSERT_EQ(data_->GetRingSlot(2)->Id, 3u);
-    Key(Button::B);
-    ASSERT_TRUE(StepUntilCurrent(menu_));
-    driver_.Press(Button::B);
-    ASSERT_TRUE(StepUntilCurrent(field_, 300));
+    LeaveToField(screen_, menu_);
     EXPECT_EQ(field_->GetItemRing()->GetIcon(2).GetImage().GetName(), "itemicon.ptx/icon003");
     EXPECT_EQ(field_->GetItemRing()->GetIcon(5).GetImage().GetName(), "itemicon.ptx/icon006");
     EXPECT_FALSE(field_->GetItemRing()->GetIcon(1).GetImage().HasTexture());
