@@ -64,7 +64,7 @@ private:
 
     // Both list states: the moves, decide (equip) and cancel.
     void RunList(bool weapon);
-    // False when the swap is refused or there is nothing to do.
+    // The swap with the entry under the cursor, or its refusal.
     void EquipWeapon();
     void EquipAccessory();
     void AfterEquipping();
