@@ -3,6 +3,8 @@
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
+#include "MainCode/Menu/TEquipLoop.h"
+#include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
 #include "MainCode/Menu/TStandInSubScreenLoop.h"
 #include "MainCode/TGameWnd.h"
@@ -162,6 +164,12 @@ void TMenuTopLoop::OpenSubScreen()
 {
     TLoop* screen = nullptr;
     switch (m_cursor) {
+    case kRingItem:
+        screen = new TItemRingLoop(m_app, this);
+        break;
+    case kEquipItem:
+        screen = new TEquipLoop(m_app, this);
+        break;
     case kChangeItem:
         screen = new TMenuConfirmLoop(m_app, this);
         break;

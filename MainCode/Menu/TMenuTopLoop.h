@@ -17,6 +17,9 @@ class TSoundFader;
 class TMenuTopLoop : public TMenuSceneLoop {
 public:
     static constexpr std::int32_t kItems = 8;
+    // The items that open the item ring screen and the equipment screen.
+    static constexpr std::int32_t kRingItem = 0;
+    static constexpr std::int32_t kEquipItem = 1;
     // The items that open the character change and the leave-the-game choice.
     static constexpr std::int32_t kChangeItem = 4;
     static constexpr std::int32_t kLeaveItem = 7;

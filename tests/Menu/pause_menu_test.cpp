@@ -5,6 +5,8 @@
 
 #include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Menu/TEquipLoop.h"
+#include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
 #include "MainCode/Menu/TStandInSubScreenLoop.h"
@@ -109,7 +111,7 @@ TEST_F(PauseMenuTest, EveryItemOpensItsSubScreenAndTheMenuComesBackOnTheSameItem
 {
     TMenuTopLoop* menu = MenuReady();
     ASSERT_NE(menu, nullptr);
-    const char* const kinds[TMenuTopLoop::kItems] = {"stand-in", "stand-in", "stand-in", "stand-in",
+    const char* const kinds[TMenuTopLoop::kItems] = {"ring", "equip", "stand-in", "stand-in",
                                                       "change",   "stand-in", "stand-in", "leave"};
     for (std::int32_t item = 0; item < TMenuTopLoop::kItems; ++item) {
         SCOPED_TRACE(item);
@@ -125,6 +127,8 @@ TEST_F(PauseMenuTest, EveryItemOpensItsSubScreenAndTheMenuComesBackOnTheSameItem
         TLoop* screen = driver_.Current();
         ASSERT_NE(screen, menu);
         const char* kind = dynamic_cast<TStandInSubScreenLoop*>(screen) != nullptr ? "stand-in"
+                           : dynamic_cast<TItemRingLoop*>(screen) != nullptr    ? "ring"
+                           : dynamic_cast<TEquipLoop*>(screen) != nullptr       ? "equip"
                            : dynamic_cast<TMenuConfirmLoop*>(screen) != nullptr  ? "change"
                            : dynamic_cast<TMenuConfirm2Loop*>(screen) != nullptr ? "leave"
                                                                                   : "other";

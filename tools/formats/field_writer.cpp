@@ -23,6 +23,7 @@
 #include "formats/ptx_writer.h"
 #include "formats/scene_assets.h"
 #include "formats/script_assembler.h"
+#include "formats/pause_screen_assets.h"
 #include "formats/shop_assets.h"
 #include "formats/table_writer.h"
 
@@ -172,6 +173,9 @@ std::vector<PtxImage> FieldSprites()
         sprites.push_back(std::move(menu));
     }
     for (PtxImage& part : ShopSprites()) {
+        sprites.push_back(std::move(part));
+    }
+    for (PtxImage& part : PauseScreenSprites()) {
         sprites.push_back(std::move(part));
     }
     return sprites;

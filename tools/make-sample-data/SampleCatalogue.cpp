@@ -207,6 +207,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     gate.startCamera = SampleLayout::TownArrivalCamera();
     battle.triggers = {gate};
     AddShopVillagers(maps[1]);
+    AddEquipmentPickups(maps[1]);
     return maps;
 }
 
@@ -239,6 +240,7 @@ Catalogue Build()
     for (const TAccessoryRecord& a : c.accessories) {
         c.items.push_back(Item(a.Id, a.Name.c_str(), 2, 200, "装飾品"));
     }
+    AddEquipmentContent(c);
     c.itemMeans = {Mean(1, 100, 0, 0, 100), Mean(2, 0, 30, 0, 100), Mean(3, 0, 0, 1, 50), Mean(4, 0, 0, 0, 200)};
     c.itemMeans[3].Bonus[0] = 10;
     c.itemMeans[3].Duration = 600;

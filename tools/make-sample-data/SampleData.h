@@ -143,6 +143,13 @@ struct SampleLayout {
     static D3DXVECTOR3 GateFacing() { return {0.0F, 0.0F, 1.0F}; }
     static D3DXVECTOR3 BattleArrival() { return qmtest::FieldLayout::Start(); }
     static D3DXVECTOR3 TownArrival() { return {qmtest::FieldLayout::Elder().x, 0.0F, 11.0F}; }
+    // The town's pick-ups of item 2 and of the axe, either side of the arrival point.
+    static constexpr std::uint32_t kRingItem = 2;
+    static constexpr std::uint32_t kRingItemFlag = 1;
+    static constexpr std::uint32_t kAxe = 1003;
+    static constexpr std::uint32_t kAxeFlag = 2;
+    static D3DXVECTOR3 RingItemPickup() { return {21.0F, 0.4F, 12.0F}; }
+    static D3DXVECTOR3 AxePickup() { return {27.0F, 0.4F, 12.0F}; }
     static D3DXVECTOR3 TownArrivalCamera() { return TownArrival() + D3DXVECTOR3(0.0F, 3.0F, -6.0F); }
 };
 // The field's two maps as the folder lays them out.
@@ -153,6 +160,10 @@ std::vector<qmtest::FieldMap> SampleMaps();
 void AddShop(Catalogue& c);
 void AddShopVillagers(qmtest::FieldMap& town);
 void WriteShopScripts(const std::filesystem::path& root);
+
+// The axe and the town's pick-ups that the pause menu's item ring and equipment screens use.
+void AddEquipmentContent(Catalogue& c);
+void AddEquipmentPickups(qmtest::FieldMap& town);
 
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.
