@@ -4,6 +4,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
+#include "MainCode/Menu/TMenuSaveLoop.h"
 #include "MainCode/Menu/TStandInSubScreenLoop.h"
 #include "MainCode/TGameWnd.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -164,6 +165,9 @@ void TMenuTopLoop::OpenSubScreen()
     switch (m_cursor) {
     case kChangeItem:
         screen = new TMenuConfirmLoop(m_app, this);
+        break;
+    case kSaveItem:
+        screen = new TMenuSaveLoop(m_app, this);
         break;
     case kLeaveItem:
         screen = new TMenuConfirm2Loop(m_app, this);

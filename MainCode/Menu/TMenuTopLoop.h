@@ -17,8 +17,9 @@ class TSoundFader;
 class TMenuTopLoop : public TMenuSceneLoop {
 public:
     static constexpr std::int32_t kItems = 8;
-    // The items that open the character change and the leave-the-game choice.
+    // The items that open the character change, the save and load, and the leave-the-game choice.
     static constexpr std::int32_t kChangeItem = 4;
+    static constexpr std::int32_t kSaveItem = 6;
     static constexpr std::int32_t kLeaveItem = 7;
 
     TMenuTopLoop(TGameWnd* app, TFieldLoop* field);
