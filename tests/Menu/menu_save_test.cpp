@@ -35,6 +35,12 @@ protected:
         std::vector<qmtest::FieldMap> maps = qmtest::DefaultFieldMaps();
         maps[1].savePoints.at(0).id = static_cast<std::uint32_t>(kOwnSavePoint);
         qmtest::WriteFieldFolder(game_.string(), maps, false);
+        EnterTown();
+    }
+
+    // The town pushed over the scene on top, at its start and past its fade.
+    void EnterTown()
+    {
         field_ = TFieldLoop::CreateAtPosition(Driver().App(), "map00/town", qmtest::FieldLayout::Start(),
                                               qmtest::FieldLayout::StartDirection(),
                                               qmtest::FieldLayout::StartCamera());
@@ -332,14 +338,7 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
         // Save point 11 of the fixture's table stands at the start of the battle map.
         EXPECT_EQ(field_->GetArea()->GetMusicId(), 10);
         // The next round plays in the town again, over the field the load made.
-        field_ = TFieldLoop::CreateAtPosition(Driver().App(), "map00/town", qmtest::FieldLayout::Start(),
-                                              qmtest::FieldLayout::StartDirection(),
-                                              qmtest::FieldLayout::StartCamera());
-        ASSERT_NE(field_, nullptr);
-        Driver().App()->PushScene(field_);
-        for (int i = 0; i < 100 && field_->IsInPhase(); ++i) {
-            Driver().Step();
-        }
+        EnterTown();
     }
 }
 

@@ -19,7 +19,6 @@
 #include "MainCode/Scene/TTitleLoop.h"
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
-#include "platform/win32/window.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
@@ -63,18 +62,6 @@ protected:
     {
         for (int i = 0; i < kLimit && field->IsInPhase(); ++i) {
             driver_->Step();
-        }
-    }
-    // Escape as the main loop takes it: its messages dispatched.
-    static void Escape()
-    {
-        for (bool down : {true, false}) {
-            qmtest::SceneDriver::Hold(Button::Escape, down);
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
         }
     }
 
@@ -192,7 +179,7 @@ TEST_F(MenuSaveRoad, FieldSavePointSaveLeaveTitleLoadBackAtTheSavePointThenEscap
     EXPECT_EQ(field->GetPlayer()->GetHp(), hp);
 
     // Escape and "yes": the program ends.
-    Escape();
+    qmtest::SceneDriver::Stroke(Button::Escape);
     ASSERT_NE(dynamic_cast<TYesNoLoop*>(driver_->Current()), nullptr);
     driver_->Steps(22);
     Tap(Button::Up);

@@ -13,7 +13,6 @@
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "make-sample-data/SampleData.h"
-#include "platform/win32/window.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
@@ -22,19 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using qmtest::Button;
-
-// Escape as the main loop takes it: its messages dispatched.
-void Escape()
-{
-    for (bool down : {true, false}) {
-        qmtest::SceneDriver::Hold(Button::Escape, down);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-}
 
 // A press, then a step with nothing down, so the next press is new.
 void Tap(qmtest::SceneDriver& driver, Button b)
@@ -90,7 +76,7 @@ TEST(PauseRoad, FieldMenuLeaveWindowYesTitleThenEscapeYesEndsTheProgram)
         ASSERT_NE(dynamic_cast<TTitleLoop*>(driver.Current()), nullptr);
         driver.Steps(5);
 
-        Escape();
+        qmtest::SceneDriver::Stroke(Button::Escape);
         ASSERT_NE(dynamic_cast<TYesNoLoop*>(driver.Current()), nullptr);
         driver.Steps(22);
         Tap(driver, Button::Up);
