@@ -71,25 +71,33 @@ protected:
 
 TEST_F(MenuSaveRoad, FieldSavePointSaveLeaveTitleLoadBackAtTheSavePointThenEscapeEnds)
 {
-    // From the title into the field, and up through the gate to the town.
+    // From the title into the field; up through the gate when play does not start in the town.
     driver_->Press(Button::A);
-    auto* field = StepUntil<TFieldLoop>(10);
+    auto* field = StepUntil<TFieldLoop>(6000);
     ASSERT_NE(field, nullptr);
     StepWhileInPhase(field);
-    const D3DXVECTOR3 gate = sample::SampleLayout::GateMinimum();
-    field->GetPlayer()->PlaceAt(D3DXVECTOR3(sample::SampleLayout::Enemy().x, 0.0F, gate.z - 1.0F),
-                                D3DXVECTOR3(0.0F, 0.0F, 1.0F));
-    qmtest::SceneDriver::Hold(Button::Up, true);
-    for (int i = 0; i < kLimit && !field->IsInPhase(); ++i) {
-        driver_->Step();
+    if (dynamic_cast<TTownArea*>(field->GetArea()) == nullptr) {
+        const D3DXVECTOR3 gate = sample::SampleLayout::GateMinimum();
+        field->GetPlayer()->PlaceAt(D3DXVECTOR3(sample::SampleLayout::Enemy().x, 0.0F, gate.z - 1.0F),
+                                    D3DXVECTOR3(0.0F, 0.0F, 1.0F));
+        qmtest::SceneDriver::Hold(Button::Up, true);
+        for (int i = 0; i < kLimit && !field->IsInPhase(); ++i) {
+            driver_->Step();
+        }
+        qmtest::SceneDriver::Hold(Button::Up, false);
+        StepWhileInPhase(field);
     }
-    qmtest::SceneDriver::Hold(Button::Up, false);
-    StepWhileInPhase(field);
     ASSERT_NE(dynamic_cast<TTownArea*>(field->GetArea()), nullptr) << "the gate leads to the town";
 
-    // Onto the town's save point: its request is what offers the save.
+    // Onto the town's save point (the one of this chapter where the folder has one): its request
+    // is what offers the save.
+    D3DXVECTOR3 mark = qmtest::FieldLayout::TownSavePoint();
+    for (const TSvpRecord& r : sample::GetCatalogue().savePoints) {
+        if (TGameData::IsSavePointOfChapter(r.Id, TGameData::GetChapter())) {
+            mark = D3DXVECTOR3(r.StartX, r.StartY, r.StartZ);
+        }
+    }
     TPlayerCharacter* player = field->GetPlayer();
-    const D3DXVECTOR3 mark = qmtest::FieldLayout::TownSavePoint();
     player->PlaceAt(D3DXVECTOR3(mark.x, 0.0F, mark.z - 0.5F), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
     driver_->Steps(3);
     ASSERT_TRUE(player->HasSaveRequest());
