@@ -13,14 +13,21 @@
 #include "MainCode/Character/TArmedCharacter.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TWeponTable.h"
-#include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TItemRing.h"
+#include "MainCode/Hud/TSkillGauge.h"
+#include "MainCode/Hud/TStatusIcon.h"
+#include "MainCode/Hud/TCountValue.h"
+#include "MainCode/Hud/THitPopup.h"
+#include "MainCode/Hud/TPopupText.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/sound/TSoundList.h"
 
 class TAfterImage;
 class TFieldLoop;
+class TGetRender;
 class TInputDevice;
 class TPlayerCharacter;
+class TStatusPanel;
 struct TCharacterRecord;
 
 // What the player takes from the field scene that hosts it.
@@ -56,9 +63,7 @@ struct TStatusCountdown {
 };
 
 // An experience and ability-point notice waiting to be shown.
-struct TGainRecord {
-    std::uint32_t Words[7] = {};
-};
+using TGainRecord = TCountValue;
 
 // A party member's pose carried across a change of the played character.
 struct TPlayerPose {
@@ -352,9 +357,9 @@ public:
     bool IsLevelUpPending() const { return m_levelUpPending != 0; }
     std::int32_t GetLevelUpSerial() const { return m_levelUpSerial; }
     const std::list<TGainRecord>& GetGainQueue() const { return m_gainQueue; }
-    const std::list<TRefPtr<TPopup>>& GetPopups() const { return m_popups; }
+    const std::list<TRefPtr<TPopupText>>& GetPopups() const { return m_popups; }
     std::int32_t GetPopupDelay() const { return m_popupDelay; }
-    TPopup* GetLevelUpPopup() const { return m_levelUpPopup.Get(); }
+    TPopupText* GetLevelUpPopup() const { return m_levelUpPopup.Get(); }
     const THitPopup& GetHitPopup() const { return m_hitPopup; }
     // The serial of the last gain, process-wide.
     static std::uint32_t GetGainSerial();
@@ -421,6 +426,8 @@ public:
     std::uint32_t GetExperience() const { return m_experience; }
     std::uint32_t GetGaugeMax() const { return m_gaugeMax; }
     std::uint32_t GetGaugeUsed() const { return m_gaugeUsed; }
+    // The inn empties the item load.
+    void SetGaugeUsed(std::uint32_t used) { m_gaugeUsed = used; }
     std::uint32_t GetMoveLevel() const { return m_moveLevel; }
     std::uint8_t IsWeaponModelLoaded() const { return m_weaponModelLoaded; }
     std::uint8_t GetDashFlag() const { return m_dashFlag; }
@@ -452,6 +459,8 @@ public:
     const TSoundList& GetSoundList() const { return m_soundList; }
     const TSoundList& GetVoiceList() const { return m_voiceList; }
     TFrame* GetCameraFrame() const { return m_cameraFrame; }
+    // The button history the HUD reads (word 0 now, word 1 the step before).
+    TInputDevice* GetInput() const { return m_input; }
     // The model the weapon look is made of.
     const std::string& GetWeaponModelName() const { return m_weaponModelName; }
     // STR, VIT, INT, MEN as built (no bonuses), and the element rates 1..6 at 0..5; 0 outside.
@@ -603,8 +612,8 @@ protected:
     float m_markers[2] = {-1.0F, -1.0F};
     std::int32_t m_popupDelay = 0;
     THitPopup m_hitPopup;
-    TRefPtr<TPopup> m_levelUpPopup;
-    std::list<TRefPtr<TPopup>> m_popups;
+    TRefPtr<TPopupText> m_levelUpPopup;
+    std::list<TRefPtr<TPopupText>> m_popups;
     std::uint32_t m_popupCount = 0;
     std::list<TGainRecord> m_gainQueue;
     std::uint32_t m_gainCount = 0;

@@ -4,7 +4,11 @@
 #include "MainCode/Character/TVillager.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/GameData/TCharacterRecord.h"
-#include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/GameData/TSkillTable.h"
+#include "MainCode/Hud/TGetRender.h"
+#include "MainCode/Hud/TSkillGauge.h"
+#include "MainCode/Hud/TStatusPanel.h"
+#include "support/hud_probe.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMapData.h"
@@ -157,10 +161,12 @@ TEST_F(FieldLoad, TheMapNameNoticeIsClearedThenGivenKindFourAndTheName)
     TFieldLoop* field = PushField("battle");
     ASSERT_NE(field, nullptr);
     TGetRender* notice = field->GetGetRender();
-    EXPECT_EQ(notice->calls, (std::vector<std::string>{"Clear", "PushKind4", "PushText"}));
-    ASSERT_EQ(notice->GetQueue().size(), 2u);
-    EXPECT_EQ(notice->GetQueue()[0].number, 25u);
-    EXPECT_EQ(notice->GetQueue()[1].text, "試しの野");
+    const std::vector<TGetRender::Notice> queue = THudProbe::Queue(*notice);
+    ASSERT_EQ(queue.size(), 2u);
+    EXPECT_EQ(queue[0].kind, TGetRender::kPause);
+    EXPECT_EQ(queue[0].value, 25u);
+    EXPECT_EQ(queue[1].kind, TGetRender::kText);
+    EXPECT_EQ(queue[1].text, "試しの野");
 }
 
 TEST_F(FieldLoad, UnknownMusicStopsNothingAndKeptMusicLoadsWithoutRestarting)
@@ -249,15 +255,16 @@ TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
     EXPECT_FALSE(field->IsDrawSkipPending());
     EXPECT_EQ(Pixel(Screen(), 320, 240), 0xFF00FFu);
 
-    // Closed with "E" once its windows are in; play resumes when it has faded out.
-    const int refreshes = field->GetStatusPanel()->GetRefreshCount();
+    // Closed with "E" once its windows are in; play resumes when it has faded out, and the closing
+    // refreshes the panel: its full mark is built again.
+    field->GetStatusPanel()->GetFullMark(0) = TSprite();
     Steps(57);
     Press('B');
     for (int i = 0; i < 100 && CurrentField() != field; ++i) {
         Step();
     }
     EXPECT_EQ(CurrentField(), field);
-    EXPECT_EQ(field->GetStatusPanel()->GetRefreshCount(), refreshes + 1);
+    EXPECT_TRUE(field->GetStatusPanel()->GetFullMark(0).GetImage().HasTexture());
 }
 
 TEST_F(FieldLoad, StoppedTimeHoldsThePlayerWhileTheEnemiesMovementPassRuns)
@@ -389,6 +396,9 @@ TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
     TPlayerPose before;
     field->GetPlayer()->GetPose(&before);
     TPlayerCharacter* old = field->GetPlayer();
+    // The gauge shows the new character's skills: its slot 0 holds a skill with the icon "act02_skl".
+    TGameData::GetInstance()->GetCharacterData(1)->SkillSlot[0] = 7;
+    TSkillTable::Get(7).SubKind = 2;
     ASSERT_TRUE(field->ChangePlayer(1));
     TPlayerCharacter* now = field->GetPlayer();
     ASSERT_NE(now, old);
@@ -401,7 +411,8 @@ TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
     EXPECT_EQ(after.motionTime, before.motionTime);
     EXPECT_EQ(after.velocity.x, before.velocity.x);
     EXPECT_EQ(field->GetArea()->FindObject(now->GetObjectId()), now);
-    EXPECT_EQ(field->GetSkillGauge()->GetLastRefreshed(), now);
+    EXPECT_EQ(field->GetSkillGauge()->GetSlotIcons()[0].GetImage().GetName(), "skl_icon.ptx/act02_skl");
+    EXPECT_FALSE(field->GetSkillGauge()->GetSlotIcons()[1].GetImage().HasTexture());
     EXPECT_EQ(TGameData::GetInstance()->GetActiveCharacter(), 1);
 }
 
