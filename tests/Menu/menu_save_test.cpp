@@ -326,8 +326,12 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
             Driver().Press(Button::A);
             ASSERT_NE(dynamic_cast<TChangeLoop*>(Current()), nullptr);
         }
-        Driver().Step();
-        field_ = dynamic_cast<TFieldLoop*>(Current());
+        // Through the scene change into the field.
+        field_ = nullptr;
+        for (int i = 0; i < 600 && field_ == nullptr; ++i) {
+            Driver().Step();
+            field_ = dynamic_cast<TFieldLoop*>(Current());
+        }
         ASSERT_NE(field_, nullptr);
         EXPECT_EQ(data.GetSavePoint(), kOwnSavePoint);
         EXPECT_EQ(data.GetMoney(), fromTheMenu ? 2468u : 1357u);
