@@ -6,6 +6,7 @@
 #include "MainCode/Menu/TEquipLoop.h"
 #include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
+#include "MainCode/Menu/TMenuSaveLoop.h"
 #include "MainCode/Menu/TStandInSubScreenLoop.h"
 #include "MainCode/TGameWnd.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -172,6 +173,9 @@ void TMenuTopLoop::OpenSubScreen()
         break;
     case kChangeItem:
         screen = new TMenuConfirmLoop(m_app, this);
+        break;
+    case kSaveItem:
+        screen = new TMenuSaveLoop(m_app, this);
         break;
     case kLeaveItem:
         screen = new TMenuConfirm2Loop(m_app, this);

@@ -20,8 +20,9 @@ public:
     // The items that open the item ring screen and the equipment screen.
     static constexpr std::int32_t kRingItem = 0;
     static constexpr std::int32_t kEquipItem = 1;
-    // The items that open the character change and the leave-the-game choice.
+    // The items that open the character change, the save and load, and the leave-the-game choice.
     static constexpr std::int32_t kChangeItem = 4;
+    static constexpr std::int32_t kSaveItem = 6;
     static constexpr std::int32_t kLeaveItem = 7;
 
     TMenuTopLoop(TGameWnd* app, TFieldLoop* field);

@@ -1,5 +1,5 @@
 // Stands in for the pause menu's sub-screens that are not built yet (item ring, equipment, skills,
-// status, options and the menu save): it shows the menu's darkened background and ends on "B".
+// status and options): it shows the menu's darkened background and ends on "B".
 #pragma once
 
 #include "MainCode/Menu/TMenuSceneLoop.h"

@@ -112,19 +112,8 @@ protected:
         }
         return ids;
     }
-    // A key the application handles itself (Escape, F4): pressed and let go, its messages
-    // dispatched as the main loop does; no step.
-    void Key(Button key)
-    {
-        for (bool down : {true, false}) {
-            driver_.Hold(key, down);
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-    }
+    // A key the application handles itself (Escape, F4); no step.
+    void Key(Button key) { qmtest::SceneDriver::Stroke(key); }
     // The ids played since the last call (recording on).
     std::vector<std::uint32_t> Sounds()
     {

@@ -9,6 +9,7 @@
 #include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
+#include "MainCode/Menu/TMenuSaveLoop.h"
 #include "MainCode/Menu/TStandInSubScreenLoop.h"
 #include "Menu/pause_fixture.h"
 #include "dx/dx8/3d/TD3D8.h"
@@ -112,7 +113,7 @@ TEST_F(PauseMenuTest, EveryItemOpensItsSubScreenAndTheMenuComesBackOnTheSameItem
     TMenuTopLoop* menu = MenuReady();
     ASSERT_NE(menu, nullptr);
     const char* const kinds[TMenuTopLoop::kItems] = {"ring", "equip", "stand-in", "stand-in",
-                                                      "change",   "stand-in", "stand-in", "leave"};
+                                                      "change", "stand-in", "save",     "leave"};
     for (std::int32_t item = 0; item < TMenuTopLoop::kItems; ++item) {
         SCOPED_TRACE(item);
         if (item > 0) {
@@ -131,6 +132,7 @@ TEST_F(PauseMenuTest, EveryItemOpensItsSubScreenAndTheMenuComesBackOnTheSameItem
                            : dynamic_cast<TEquipLoop*>(screen) != nullptr       ? "equip"
                            : dynamic_cast<TMenuConfirmLoop*>(screen) != nullptr  ? "change"
                            : dynamic_cast<TMenuConfirm2Loop*>(screen) != nullptr ? "leave"
+                           : dynamic_cast<TMenuSaveLoop*>(screen) != nullptr     ? "save"
                                                                                   : "other";
         EXPECT_STREQ(kind, kinds[item]);
         EXPECT_EQ(Played(), std::vector<std::uint32_t>{603});

@@ -14,7 +14,6 @@
 #include "MainCode/Scene/TTitleLoop.h"
 #include "SampleData/battle_start.h"
 #include "make-sample-data/SampleData.h"
-#include "platform/win32/window.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
@@ -23,19 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using qmtest::Button;
-
-// Escape as the main loop takes it: its messages dispatched.
-void Escape()
-{
-    for (bool down : {true, false}) {
-        qmtest::SceneDriver::Hold(Button::Escape, down);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-}
 
 // A press, then a step with nothing down, so the next press is new.
 void Tap(qmtest::SceneDriver& driver, Button b)
@@ -88,7 +74,7 @@ TEST(PauseRoad, FieldMenuLeaveWindowYesTitleThenEscapeYesEndsTheProgram)
         ASSERT_NE(dynamic_cast<TTitleLoop*>(driver.Current()), nullptr);
         driver.Steps(5);
 
-        Escape();
+        qmtest::SceneDriver::Stroke(Button::Escape);
         ASSERT_NE(dynamic_cast<TYesNoLoop*>(driver.Current()), nullptr);
         driver.Steps(22);
         Tap(driver, Button::Up);

@@ -104,6 +104,18 @@ void SceneDriver::Press(Button b)
     Hold(b, false);
 }
 
+void SceneDriver::Stroke(Button b)
+{
+    for (bool down : {true, false}) {
+        Hold(b, down);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
 void SceneDriver::ReleaseAll()
 {
     for (Button b : {Button::Up, Button::Down, Button::Left, Button::Right, Button::A, Button::B, Button::D, Button::E,

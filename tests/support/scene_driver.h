@@ -42,6 +42,9 @@ public:
     static void Hold(Button b, bool down);
     // Down for one step.
     void Press(Button b);
+    // A key the application handles itself (Escape, F4): pressed and let go, its messages
+    // dispatched as the main loop does; no step.
+    static void Stroke(Button b);
     static void ReleaseAll();
 
     // The back buffer as it is now.
