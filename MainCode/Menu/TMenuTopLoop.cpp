@@ -4,6 +4,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
+#include "MainCode/Menu/TOptionLoop.h"
 #include "MainCode/Menu/TStandInSubScreenLoop.h"
 #include "MainCode/TGameWnd.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -167,6 +168,9 @@ void TMenuTopLoop::OpenSubScreen()
         break;
     case kLeaveItem:
         screen = new TMenuConfirm2Loop(m_app, this);
+        break;
+    case kOptionItem:
+        screen = new TOptionLoop(m_app, this);
         break;
     default:
         screen = new TStandInSubScreenLoop(m_app, this);

@@ -13,6 +13,7 @@
 #include "formats/game_table_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/hud_assets.h"
+#include "formats/sub_screen_assets.h"
 #include "formats/menu_assets.h"
 #include "formats/mesh_writer.h"
 #include "formats/ogg_writer.h"
@@ -152,6 +153,9 @@ std::vector<PtxImage> FieldSprites()
     sprites.push_back(PtxImage::Filled("cursor05", 1, 16, 16, {255, 220, 40}));
     for (PtxImage& menu : MenuSprites()) {
         sprites.push_back(std::move(menu));
+    }
+    for (PtxImage& window : SubScreenSprites()) {
+        sprites.push_back(std::move(window));
     }
     return sprites;
 }
