@@ -5,6 +5,7 @@
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
 #include "MainCode/Menu/TOptionLoop.h"
+#include "MainCode/Menu/TStatusLoop.h"
 #include "MainCode/Menu/TStandInSubScreenLoop.h"
 #include "MainCode/TGameWnd.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -168,6 +169,9 @@ void TMenuTopLoop::OpenSubScreen()
         break;
     case kLeaveItem:
         screen = new TMenuConfirm2Loop(m_app, this);
+        break;
+    case kStatusItem:
+        screen = new TStatusLoop(m_app, this);
         break;
     case kOptionItem:
         screen = new TOptionLoop(m_app, this);

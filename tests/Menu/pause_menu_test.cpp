@@ -8,6 +8,7 @@
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
 #include "MainCode/Menu/TOptionLoop.h"
+#include "MainCode/Menu/TStatusLoop.h"
 #include "MainCode/Menu/TStandInSubScreenLoop.h"
 #include "Menu/pause_fixture.h"
 #include "dx/dx8/3d/TD3D8.h"
@@ -110,7 +111,7 @@ TEST_F(PauseMenuTest, EveryItemOpensItsSubScreenAndTheMenuComesBackOnTheSameItem
 {
     TMenuTopLoop* menu = MenuReady();
     ASSERT_NE(menu, nullptr);
-    const char* const kinds[TMenuTopLoop::kItems] = {"stand-in", "stand-in", "stand-in", "stand-in",
+    const char* const kinds[TMenuTopLoop::kItems] = {"stand-in", "stand-in", "stand-in", "status",
                                                       "change",   "options",  "stand-in", "leave"};
     for (std::int32_t item = 0; item < TMenuTopLoop::kItems; ++item) {
         SCOPED_TRACE(item);
@@ -129,6 +130,7 @@ TEST_F(PauseMenuTest, EveryItemOpensItsSubScreenAndTheMenuComesBackOnTheSameItem
                            : dynamic_cast<TMenuConfirmLoop*>(screen) != nullptr  ? "change"
                            : dynamic_cast<TMenuConfirm2Loop*>(screen) != nullptr ? "leave"
                            : dynamic_cast<TOptionLoop*>(screen) != nullptr       ? "options"
+                           : dynamic_cast<TStatusLoop*>(screen) != nullptr       ? "status"
                                                                                   : "other";
         EXPECT_STREQ(kind, kinds[item]);
         EXPECT_EQ(Played(), std::vector<std::uint32_t>{603});
