@@ -1,7 +1,7 @@
 // Field logic on one core: a battle area's step (player, enemies, object walk, attack pass,
-// movement, collision, shadows, camera, mesh cells, effects, minimap) with the player pacing to and
-// fro among 30 enemies of the six classes the map places around it, 40 live effects of the
-// catalogue and a few shots. The ground has no walls at its edges: the player keeps to the middle
+// movement, collision, shadows, camera, mesh cells, effects, minimap, the HUD's ring, gauge and
+// two status icons) with the player pacing to and fro among 30 enemies of the six classes the map
+// places around it, 40 live effects of the catalogue and a few shots. The ground has no walls at its edges: the player keeps to the middle
 // of the ground, or the enemies crowding it walk off an edge, fall and count as out of range.
 // Prints the CPU time per step and the heap allocations per step once the area runs steadily
 // (allocations counted in sanitizer builds only, on the thread that steps the field: the music
@@ -31,6 +31,7 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Effect/TEffectManager.h"
+#include "MainCode/GameData/TGameData.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/Shot/TShotPrototypes.h"
 #include "MainCode/Map/TAreaBase.h"
@@ -79,6 +80,14 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
     if (area == nullptr) {
         return false;
     }
+    // Two status icons over the player all the walk long (the mana seal and a timed bonus); the
+    // item ring stays closed.
+    TPlayerCharacter* player = area->GetPlayer();
+    player->GetManaSeal().Remaining = kWarmUp + kSteps + 1;
+    TRefPtr<TItemMean> bonus(new TItemMean());
+    bonus->Duration = kWarmUp + kSteps + 1;
+    bonus->Bonus[1] = 1;
+    TGameData::GetInstance()->GetTimedFlags(player->GetCharacterIndex())->Set(bonus);
     // Every effect kind of the catalogue in turn, and a few shots, around the walk.
     FieldWalk walk(area);
     TEffectManager* manager = area->GetEffectManager();
@@ -111,6 +120,10 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
             std::fprintf(stderr, "time stopped at step %d\n", step);
             return false;
         }
+    }
+    if (player->GetStatusIcons().GetShown().size() != 2 || !player->GetStatusIcons().GetShown()[0]->IsShown()) {
+        std::fprintf(stderr, "%zu status icons over the player, not 2\n", player->GetStatusIcons().GetShown().size());
+        return false;
     }
     result->live = area->GetEnemies()->GetLive().size();
     app.Shutdown();

@@ -164,7 +164,7 @@ void TPlayerCharacter::AttachToField(TAreaBase* area)
         m_statusPanel->Refresh(this);
     }
     if (m_itemRing != nullptr) {
-        m_itemRing->Update();
+        m_itemRing->Reset();
     }
     if (m_skillGauge != nullptr) {
         m_skillGauge->Refresh(this);

@@ -14,6 +14,9 @@
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TItemRing.h"
+#include "MainCode/Hud/TSkillGauge.h"
+#include "MainCode/Hud/TStatusIcon.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/sound/TSoundList.h"
 
@@ -425,6 +428,8 @@ public:
     std::uint32_t GetExperience() const { return m_experience; }
     std::uint32_t GetGaugeMax() const { return m_gaugeMax; }
     std::uint32_t GetGaugeUsed() const { return m_gaugeUsed; }
+    // The inn empties the item load.
+    void SetGaugeUsed(std::uint32_t used) { m_gaugeUsed = used; }
     std::uint32_t GetMoveLevel() const { return m_moveLevel; }
     std::uint8_t IsWeaponModelLoaded() const { return m_weaponModelLoaded; }
     std::uint8_t GetDashFlag() const { return m_dashFlag; }
@@ -456,6 +461,8 @@ public:
     const TSoundList& GetSoundList() const { return m_soundList; }
     const TSoundList& GetVoiceList() const { return m_voiceList; }
     TFrame* GetCameraFrame() const { return m_cameraFrame; }
+    // The button history the HUD reads (word 0 now, word 1 the step before).
+    TInputDevice* GetInput() const { return m_input; }
     // The model the weapon look is made of.
     const std::string& GetWeaponModelName() const { return m_weaponModelName; }
     // STR, VIT, INT, MEN as built (no bonuses), and the element rates 1..6 at 0..5; 0 outside.

@@ -7,6 +7,8 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TItemRing.h"
+#include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/Hud/TLetterFont.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCurrentMap.h"
@@ -59,8 +61,8 @@ TFieldLoop::TFieldLoop(TGameWnd* app, const TSvpRecord* savePoint, const std::st
       m_effectManager(new TEffectManager()),
       m_letterFont(new TLetterFont("sprite.ptx/word")),
       m_statusPanel(new TStatusPanel(m_letterFont.Get())),
-      m_itemRing(new TItemRing(m_letterFont.Get())),
-      m_skillGauge(new TSkillGauge()),
+      m_itemRing(TItemRing::Create(m_letterFont.Get())),
+      m_skillGauge(TSkillGauge::Create()),
       m_getRender(new TGetRender()),
       m_minimap(TMinimap::Create())
 {

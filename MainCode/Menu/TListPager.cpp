@@ -9,11 +9,20 @@ void TListPager::Reset(std::int32_t length)
     m_top = 0;
 }
 
-void TListPager::SetLength(std::int32_t length)
+void TListPager::Repair(std::int32_t length, bool entryDeleted)
 {
     m_length = std::max(length, 0);
-    m_top = std::clamp(m_top, 0, std::max(m_length - kRows, 0));
-    m_row = std::clamp(m_row, 0, LastRow());
+    const std::int32_t last = LastRow();
+    if (m_row >= last) {
+        m_row = last;
+        if (last != kRows - 1) {
+            m_top = 0;
+        } else if (m_top >= m_length - kRows) {
+            m_top = m_length - kRows;
+        }
+    } else if (entryDeleted) {
+        m_top = std::max(m_top - 1, 0);
+    }
 }
 
 std::int32_t TListPager::LastRow() const

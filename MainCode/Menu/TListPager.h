@@ -17,8 +17,12 @@ public:
 
     // A list of that length, its cursor on the first entry.
     void Reset(std::int32_t length);
-    // The length changes (an entry was taken out); the cursor stays where it can.
-    void SetLength(std::int32_t length);
+    // After a sale: the list is now length long, entryDeleted when the entry under the cursor
+    // went out of it. A cursor on or below the new last row stays on that row, the window pulled
+    // back only as far as the list's end needs (to the top when the list no longer fills it);
+    // above it, a deleted entry takes the window up one row, so the rows below slide under the
+    // cursor without jumping. An emptied list keeps row 0.
+    void Repair(std::int32_t length, bool entryDeleted);
 
     // moves: the buttons newly pressed or repeating this step. Only the first of up, down, left
     // and right runs; false when none of them is in the word.

@@ -2,9 +2,9 @@
 
 #include <vector>
 
-#include "MainCode/Scene/TBuyShopLoop.h"
-#include "MainCode/Scene/TInnLoop.h"
-#include "MainCode/Scene/TSellShopLoop.h"
+#include "MainCode/Menu/TBuyShopLoop.h"
+#include "MainCode/Menu/TInnLoop.h"
+#include "MainCode/Menu/TSellShopLoop.h"
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/TGameWnd.h"
 

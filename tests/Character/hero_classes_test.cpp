@@ -197,7 +197,7 @@ protected:
         skill.Type = type != 0 ? type : SkillType(c);
         skill.SubKind = subKind;
         data_->GetCharacterData(c.character)->SkillSlot[0] = id;
-        gauge_.SetSelection(0);
+        gauge_->SetSelection(0);
     }
     // Made, its skill slotted, traced, and falling from `height` when that is above 0.
     struct Traced {

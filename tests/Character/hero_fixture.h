@@ -73,7 +73,7 @@ protected:
     {
         TSkillTable::Get(id).Type = type;
         data_->GetCharacterData(0)->SkillSlot[0] = id;
-        gauge_.SetSelection(0);
+        gauge_->SetSelection(0);
     }
 
     // Pressed for one frame.

@@ -3,6 +3,8 @@
 // skill reserved during an action, the pattern skills, the time stop and the town step.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "MainCode/Character/TVillager.h"
 #include "MainCode/Script/TVillagerInfoModule.h"
 #include "hero_fixture.h"
@@ -255,20 +257,24 @@ TEST_F(HeroTraceTest, TownStepDropsTheButtonsWhileAScriptOrTheRingHasThem)
         bool ring;
         std::uint32_t state;  // after one step with the stick held
     };
-    for (const Case& c : {Case{1, false, false, 0}, Case{0, true, false, 0}, Case{0, false, true, 0},
-                          Case{0, false, false, 1}}) {
+    // The ring last: it stays open after its case.
+    for (const Case& c : {Case{1, false, false, 0}, Case{0, true, false, 0}, Case{0, false, false, 1},
+                          Case{0, false, true, 0}}) {
         ScriptedTown town(scene_.Get());
         town.SetScriptActive(c.script);
         if (c.talking) {
             town.SetTalkingVillager(villager);
         }
-        ring_.SetOpen(c.ring);
         std::unique_ptr<TestHeroA> hero = MakeA();
         hero->AttachToField(&town);
-        Buttons(1, 0, 0, 0);
+        // "D" held: the closed ring opens on this step and takes the buttons from the next.
+        const std::uint32_t ring = c.ring ? TPlayerCharacter::kButtonRing : 0;
+        Buttons(ring, 0, 0, 0);
+        ring_->RunState(hero.get());
+        Buttons(1 | ring, ring, 0, 0);
         hero->UpdateInTown();
         EXPECT_EQ(hero->GetState(), c.state) << int{c.script} << c.talking << c.ring;
-        EXPECT_EQ(input_->GetWord(0), 1u) << "put back after the step";
+        EXPECT_EQ(input_->GetWord(0), 1u | ring) << "put back after the step";
         hero->DetachFromField();
     }
 }
@@ -279,23 +285,24 @@ TEST_F(HeroTraceTest, TownStepRunsTheHudAndTheTimersButNeverAnAttack)
     hero->GetAttackSeal().Remaining = 40;
     SetTimeStop(true, nullptr, nullptr);
     const int panel = panel_.GetUpdateCount();
-    const int gauge = gauge_.GetInputCount();
     const int notices = getRender_.GetUpdateCount();
-    const int icons = hero->GetStatusIcons().GetUpdateCount();
-    // An attack pressed, held and released in town starts nothing, time stop or not.
+    // An attack pressed, held and released in town starts nothing, time stop or not. "F" comes
+    // anew on each of the 31 steps: the gauge goes back 31 slots.
     for (std::uint32_t i = 0; i < 30; ++i) {
-        Buttons(1, 0, kAttack, i == 0 ? 0 : kAttack);
+        Buttons(1 | 0x200, 0, kAttack, i == 0 ? 0 : kAttack);
         hero->UpdateInTown();
     }
-    Buttons(0, 0, 0, kAttack);
+    Buttons(0x200, 0, 0, kAttack);
     hero->UpdateInTown();
     EXPECT_NE(hero->GetState(), 19u);
     EXPECT_EQ(hero->GetHoldCountA(), 0u);
     EXPECT_EQ(hero->GetState(), 0u) << "the state handler ran through the stop: walked, then stopped";
     EXPECT_EQ(panel_.GetUpdateCount() - panel, 31);
-    EXPECT_EQ(gauge_.GetInputCount() - gauge, 31);
+    EXPECT_EQ(gauge_->GetSelection(), 4);
     EXPECT_EQ(getRender_.GetUpdateCount() - notices, 31);
-    EXPECT_EQ(hero->GetStatusIcons().GetUpdateCount() - icons, 31);
+    // The icon group turns a degree an update.
+    const D3DXMATRIX* root = hero->GetStatusIcons().GetRoot()->GetMatrix();
+    EXPECT_NEAR(std::atan2(-root->_13, root->_11), 31.0 * 0.017453292, 1e-4);
     EXPECT_EQ(hero->GetAttackSeal().Remaining, 9);
 }
 

@@ -79,7 +79,7 @@ TEST_F(PlayerFactoryTest, LeaderChangeStoresTheOldLeaderFirst)
     ASSERT_NE(old.Get(), nullptr);
     old->ConsumeHp(30);
     old->GetPoison().Remaining = 77;
-    gauge_.SetSelection(3);
+    gauge_->SetSelection(3);
     links_.player = old.Get();
     SetDetachedPlayerFieldLinks(links_);
     // Even a new leader without a class finds the old one stored.
@@ -120,8 +120,8 @@ TEST_F(PlayerFactoryTest, GaugeSelectionCarriedFromOnePlayerToTheNext)
     data_->SetGaugeCarry(2);
     {
         std::unique_ptr<TestHero> hero = MakeHero();
-        EXPECT_EQ(gauge_.GetSelection(), 2u);
-        gauge_.SetSelection(4);
+        EXPECT_EQ(gauge_->GetSelection(), 2u);
+        gauge_->SetSelection(4);
     }
     EXPECT_EQ(data_->GetGaugeCarry(), 4u);
 }

@@ -1,6 +1,6 @@
 // Player characters on a device: hero models whose motions all last a few frames, a game database
 // with weapon types 0..11 (weapon id 1000 + type), the value tables, an input device whose words
-// the tests set, the HUD stand-ins, the weapon ribbon and a recording of sounds and voices.
+// the tests set, the HUD (the ring and gauge real, the rest stand-ins), the weapon ribbon and a recording of sounds and voices.
 #pragma once
 
 #include <memory>
@@ -21,6 +21,7 @@
 #include "bare_hero.h"
 #include "formats/effect_assets.h"
 #include "formats/hud_assets.h"
+#include "formats/ring_assets.h"
 #include "formats/table_writer.h"
 
 namespace playertest {
@@ -88,14 +89,18 @@ protected:
         input_ = std::make_unique<TInputDevice>("input.ini", 10, TInputDevice::kDefaultKeys, TInputDevice::kDefaultPad);
         links_.input = input_.get();
         // The HUD parts stand on the real letter font, on the sheet the field folder carries.
-        qmtest::WriteHudAssets(TTexture8::GetDirectory().empty() ? std::string(".") : TTexture8::GetDirectory());
+        const std::string textures = TTexture8::GetDirectory().empty() ? std::string(".") : TTexture8::GetDirectory();
+        qmtest::WriteHudAssets(textures);
+        qmtest::WriteRingAssets(textures, TMesh8::GetDirectory().empty() ? std::string(".") : TMesh8::GetDirectory(),
+                                TGameData::GetTableDirectory());
         font_ = std::make_unique<TLetterFont>("sprite.ptx/word");
         panel_ = TStatusPanel(font_.get());
-        ring_ = TItemRing(font_.get());
+        ring_ = std::make_unique<TItemRing>(font_.get());
+        gauge_ = std::make_unique<TSkillGauge>();
         links_.letterFont = font_.get();
         links_.statusPanel = &panel_;
-        links_.itemRing = &ring_;
-        links_.skillGauge = &gauge_;
+        links_.itemRing = ring_.get();
+        links_.skillGauge = gauge_.get();
         links_.getRender = &getRender_;
         SetDetachedPlayerFieldLinks(links_);
         SetPlayerSoundLog(&sounds_);
@@ -108,6 +113,8 @@ protected:
     {
         SetPlayerSoundLog(nullptr);
         SetDetachedPlayerFieldLinks(TPlayerFieldLinks());
+        ring_.reset();
+        gauge_.reset();
         ResetTimeStop();
         TGameData::Finalize();
         TWeponTable::Clear();
@@ -188,8 +195,8 @@ protected:
     std::unique_ptr<TInputDevice> input_;
     std::unique_ptr<TLetterFont> font_;
     TStatusPanel panel_{nullptr};  // on the font once it is made
-    TItemRing ring_{nullptr};
-    TSkillGauge gauge_;
+    std::unique_ptr<TItemRing> ring_;
+    std::unique_ptr<TSkillGauge> gauge_;
     TGetRender getRender_;
     TPlayerFieldLinks links_;
     std::vector<TPlayedSound> sounds_;

@@ -41,6 +41,7 @@
 #include "formats/player_model_writer.h"
 #include "formats/pse_writer.h"
 #include "formats/ptx_writer.h"
+#include "formats/ring_assets.h"
 #include "formats/table_writer.h"
 #include "formats/wave_writer.h"
 #include "MainCode/Enemy/TimeStop.h"
@@ -146,6 +147,7 @@ protected:
         // The hero's first weapon and the value tables every player reads.
         qmtest::WritePlayerValueTables((dir_.Path() / TGameData::GetTableDirectory()).string());
         qmtest::WriteWeaponMesh((dir_.Path() / TMesh8::GetDirectory()).string(), "blade");
+        qmtest::WriteStatusIconMeshes(dir_.Path() / TMesh8::GetDirectory());
         TWeponTable::Get(TCharacterRecord().WeaponId).MeshName = "blade";
         // What defeated enemies leave on the ground.
         for (const std::string& mesh : qmtest::FieldObjectMeshes()) {

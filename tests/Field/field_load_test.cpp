@@ -5,6 +5,8 @@
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TSkillGauge.h"
+#include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMapData.h"
@@ -389,6 +391,9 @@ TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
     TPlayerPose before;
     field->GetPlayer()->GetPose(&before);
     TPlayerCharacter* old = field->GetPlayer();
+    // The gauge shows the new character's skills: its slot 0 holds a skill with the icon "act02_skl".
+    TGameData::GetInstance()->GetCharacterData(1)->SkillSlot[0] = 7;
+    TSkillTable::Get(7).SubKind = 2;
     ASSERT_TRUE(field->ChangePlayer(1));
     TPlayerCharacter* now = field->GetPlayer();
     ASSERT_NE(now, old);
@@ -401,7 +406,8 @@ TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
     EXPECT_EQ(after.motionTime, before.motionTime);
     EXPECT_EQ(after.velocity.x, before.velocity.x);
     EXPECT_EQ(field->GetArea()->FindObject(now->GetObjectId()), now);
-    EXPECT_EQ(field->GetSkillGauge()->GetLastRefreshed(), now);
+    EXPECT_EQ(field->GetSkillGauge()->GetSlotIcons()[0].GetImage().GetName(), "skl_icon.ptx/act02_skl");
+    EXPECT_FALSE(field->GetSkillGauge()->GetSlotIcons()[1].GetImage().HasTexture());
     EXPECT_EQ(TGameData::GetInstance()->GetActiveCharacter(), 1);
 }
 

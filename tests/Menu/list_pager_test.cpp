@@ -94,12 +94,44 @@ TEST(TListPager, TenEntriesScrollToTheEndAndPageBack)
     EXPECT_EQ(pager.GetTop(), 0);
     EXPECT_EQ(pager.GetRow(), 0);
 
-    // An entry taken out of a scrolled list: the window stays full, then an emptied list is row 0.
-    TListPager shrinking = At(11, 4, 6);
-    const std::int32_t lengths[][3] = {{10, 3, 6}, {5, 0, 4}, {0, 0, 0}};
-    for (const auto& [length, top, row] : lengths) {
-        shrinking.SetLength(length);
-        EXPECT_EQ(shrinking.GetTop(), top) << length;
-        EXPECT_EQ(shrinking.GetRow(), row) << length;
+}
+
+// The cursor after a sale at the bounds of a full window: lists of 6, 7 and 8 entries left, the
+// window at its top and at its end, the cursor on the last row and above it, the sold entry gone
+// or still there with fewer pieces.
+TEST(TListPager, ASaleRepairsTheCursorInBothBranches)
+{
+    const struct {
+        std::int32_t length, top, row;  // before the sale
+        std::int32_t left;              // entries after it
+        bool deleted;
+        std::int32_t wantTop, wantRow;
+    } cases[] = {
+        // on the last row: held there, the window pulled back to the end only when past it
+        {9, 2, 6, 8, true, 1, 6},   {9, 1, 6, 8, true, 1, 6},  {9, 0, 6, 8, true, 0, 6},
+        {8, 1, 6, 7, true, 0, 6},   {8, 0, 6, 7, true, 0, 6},  {7, 0, 6, 6, true, 0, 5},
+        {8, 1, 6, 8, false, 1, 6},  {8, 0, 6, 8, false, 0, 6}, {7, 0, 6, 7, false, 0, 6},
+        {6, 0, 5, 6, false, 0, 5},  {6, 0, 5, 5, true, 0, 4},
+        // a list that no longer fills the window goes back to its top
+        {8, 1, 6, 6, true, 0, 5},   {8, 1, 3, 6, true, 0, 3},
+        // above the last row: a deleted entry takes the window up a row, not past the top
+        {9, 2, 5, 8, true, 1, 5},   {9, 1, 0, 8, true, 0, 0},  {9, 0, 5, 8, true, 0, 5},
+        {8, 1, 5, 7, true, 0, 5},   {8, 0, 2, 7, true, 0, 2},  {7, 0, 5, 6, true, 0, 5},
+        {7, 0, 4, 6, true, 0, 4},
+        // above the last row with the entry still there: nothing moves
+        {8, 1, 5, 8, false, 1, 5},  {8, 0, 5, 8, false, 0, 5}, {7, 0, 5, 7, false, 0, 5},
+        {6, 0, 4, 6, false, 0, 4},
+        // deeper in a long list, and an emptied one
+        {20, 5, 2, 19, true, 4, 2}, {10, 3, 6, 9, true, 2, 6}, {10, 3, 2, 9, true, 2, 2},
+        {1, 0, 0, 0, true, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "length " << c.length << " top " << c.top << " row " << c.row << " left "
+                                        << c.left << (c.deleted ? " deleted" : " kept"));
+        TListPager pager = At(c.length, c.top, c.row);
+        pager.Repair(c.left, c.deleted);
+        EXPECT_EQ(pager.GetLength(), c.left);
+        EXPECT_EQ(pager.GetTop(), c.wantTop);
+        EXPECT_EQ(pager.GetRow(), c.wantRow);
     }
 }

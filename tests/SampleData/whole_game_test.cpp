@@ -29,6 +29,7 @@
 #include "platform/testing/d3d8.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/keyboard.h"
+#include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
@@ -40,17 +41,10 @@ namespace fs = std::filesystem;
 constexpr int kFrameLimit = 1500;  // the whole route takes well under this; a stuck run ends here
 constexpr float kReach = 1.6F;     // close enough to swing at the enemy or speak to the elder
 
-D3DXVECTOR3 PositionOf(TGameObject* object)
-{
-    D3DXVECTOR3 p;
-    object->GetPosition(&p);
-    return p;
-}
-
-float FlatDistance(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
-{
-    return std::hypot(a.x - b.x, a.z - b.z);
-}
+using qmtest::FlatDistance;
+using qmtest::PositionOf;
+using qmtest::ReleaseArrows;
+using qmtest::WalkTowards;
 
 platform::RgbaImage Screen()
 {
@@ -105,34 +99,10 @@ private:
     TLoop* GetCurrentScene() const { return driver_.Current(); }
 
     static void Press(int vk, bool down) { platform::InjectKey(vk, down); }
-    static void ReleaseArrows()
-    {
-        for (int vk : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}) {
-            Press(vk, false);
-        }
-    }
     void Next(Stage s)
     {
         stage = s;
         stageFrame = 0;
-    }
-    // The arrows that walk the player towards target as the camera looks.
-    void WalkTowards(TFieldLoop* field, const D3DXVECTOR3& target)
-    {
-        const D3DXVECTOR3 p = PositionOf(field->GetPlayer());
-        D3DXVECTOR3 eye;
-        field->GetArea()->GetCamera()->GetFrame()->GetPosition(&eye);
-        D3DXVECTOR3 ahead(p.x - eye.x, 0.0F, p.z - eye.z);
-        D3DXVECTOR3 want(target.x - p.x, 0.0F, target.z - p.z);
-        D3DXVec3Normalize(&ahead, &ahead);
-        D3DXVec3Normalize(&want, &want);
-        const float forward = ahead.x * want.x + ahead.z * want.z;
-        const float right = ahead.z * want.x - ahead.x * want.z;
-        constexpr float kSlack = 0.38F;  // about 22 degrees off an axis still walks straight along it
-        Press(VK_UP, forward > kSlack);
-        Press(VK_DOWN, forward < -kSlack);
-        Press(VK_RIGHT, right > kSlack);
-        Press(VK_LEFT, right < -kSlack);
     }
     // The live enemy the route is meeting now.
     TEnemy* Enemy(TFieldLoop* field) const

@@ -1,10 +1,11 @@
 // The "Shop" module on the application's scene stack: the script goes on only once the pushed
 // shop or inn has ended and the field runs again.
-#include "MainCode/Scene/TBuyShopLoop.h"
-#include "MainCode/Scene/TInnLoop.h"
-#include "MainCode/Scene/TSellShopLoop.h"
+#include "MainCode/Menu/TBuyShopLoop.h"
+#include "MainCode/Menu/TInnLoop.h"
+#include "MainCode/Menu/TSellShopLoop.h"
 #include "MainCode/Script/TShopModule.h"
 #include "Script/field_module_fixture.h"
+#include "formats/shop_assets.h"
 
 namespace {
 
@@ -32,17 +33,29 @@ protected:
     {
         FieldModuleTest::SetUp();
         ASSERT_NO_FATAL_FAILURE(MakeField(-1));
+        qmtest::WriteShopPictures("data/ptx04");
         m_manager->AddModule(new TShopModule(app_.get(), field_.get()));
         field = new ScriptingField(app_.get());
         app_->PushScene(field);
     }
-    // Frames until a scene other than the field is current (at most 10); that scene.
+    // Steps until a scene other than the field is current (at most 10); that scene.
     TLoop* RunUntilPushed()
     {
         for (int i = 0; i < 10 && app_->GetCurrentScene() == field; ++i) {
-            app_->Frame();
+            Step();
         }
         return app_->GetCurrentScene();
+    }
+    // Steps until the scene has ended (at most 200), with "B" pressed once on the way; whether
+    // the field is current again.
+    bool Cancel(TLoop* scene)
+    {
+        Steps(25);  // the shop's dim and windows in
+        Press('X');
+        for (int i = 0; i < 200 && app_->GetCurrentScene() == scene; ++i) {
+            Step();
+        }
+        return app_->GetCurrentScene() == field;
     }
 
     ScriptingField* field = nullptr;
@@ -58,32 +71,29 @@ TEST_F(Shop, TheStatementAfterACallRunsOnlyOnceThePushedSceneHasEnded)
     auto* buy = dynamic_cast<TBuyShopLoop*>(RunUntilPushed());
     ASSERT_NE(buy, nullptr);
     EXPECT_EQ(buy->GetItems(), (std::vector<std::uint32_t>{5, 7, 9}));
-    for (int i = 0; i < 5; ++i) {
-        app_->Frame();  // the shop stays open as long as the player likes
-    }
-    EXPECT_EQ(Marks(), "");
     const int fieldSteps = field->steps;
-    EXPECT_EQ(buy->GetUpdates(), 5u);
-    buy->End();
-    app_->Frame();  // the shop ends
-    ASSERT_EQ(app_->GetCurrentScene(), field);
-    app_->Frame();  // the field runs again: the module lets the script go on
+    Steps(60);  // the shop stays open as long as the player likes
+    EXPECT_EQ(Marks(), "");
+    ASSERT_TRUE(Cancel(buy));
+    EXPECT_EQ(field->steps, fieldSteps);
+    Step();  // the field runs again: the module lets the script go on
     EXPECT_EQ(Marks(), "");
     EXPECT_EQ(field->steps, fieldSteps + 1);
 
+    // The inn ends by itself.
     auto* inn = dynamic_cast<TInnLoop*>(RunUntilPushed());
     ASSERT_NE(inn, nullptr);
     EXPECT_EQ(Marks(), "1");
     EXPECT_EQ(inn->GetField(), field_.get());
-    inn->End();
-    app_->Frame();
+    for (int i = 0; i < 200 && app_->GetCurrentScene() == inn; ++i) {
+        Step();
+    }
+    ASSERT_EQ(app_->GetCurrentScene(), field);
     auto* sell = dynamic_cast<TSellShopLoop*>(RunUntilPushed());
     ASSERT_NE(sell, nullptr);
     EXPECT_EQ(Marks(), "1 2");
-    sell->End();
-    for (int i = 0; i < 4; ++i) {
-        app_->Frame();
-    }
+    ASSERT_TRUE(Cancel(sell));
+    Steps(4);
     EXPECT_EQ(Marks(), "1 2 3");
     EXPECT_EQ(m_manager->GetTaskCount(), 0u);
 }
@@ -95,6 +105,9 @@ TEST_F(Shop, BuyShopWithoutItemsOpensEmpty)
     auto* buy = dynamic_cast<TBuyShopLoop*>(RunUntilPushed());
     ASSERT_NE(buy, nullptr);
     EXPECT_TRUE(buy->GetItems().empty());
+    ASSERT_TRUE(Cancel(buy));
+    Steps(2);
+    EXPECT_EQ(Marks(), "1");
 }
 
 TEST_F(Shop, UnknownCommandArmsTooAndClearsTheWaitTwoUpdatesLater)

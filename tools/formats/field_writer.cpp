@@ -15,12 +15,14 @@
 #include "formats/hud_assets.h"
 #include "formats/sub_screen_assets.h"
 #include "formats/menu_assets.h"
+#include "formats/ring_assets.h"
 #include "formats/mesh_writer.h"
 #include "formats/ogg_writer.h"
 #include "formats/pattern_writer.h"
 #include "formats/player_model_writer.h"
 #include "formats/ptx_writer.h"
 #include "formats/script_assembler.h"
+#include "formats/shop_assets.h"
 #include "formats/table_writer.h"
 
 namespace fs = std::filesystem;
@@ -153,6 +155,9 @@ std::vector<PtxImage> FieldSprites()
     sprites.push_back(PtxImage::Filled("cursor05", 1, 16, 16, {255, 220, 40}));
     for (PtxImage& menu : MenuSprites()) {
         sprites.push_back(std::move(menu));
+    }
+    for (PtxImage& part : ShopSprites()) {
+        sprites.push_back(std::move(part));
     }
     for (PtxImage& window : SubScreenSprites()) {
         sprites.push_back(std::move(window));
@@ -397,6 +402,7 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     Save(meshes / "visual04/crate.msh", BoxMesh("crate", 0.5F, 0.5F, 0.5F, 0xFFC09040));
     Save(meshes / "sky/sky00_00.msh", SkyDome());
     Save(meshes / "effect/shadow01_mesh.msh", Shadow());
+    WriteStatusIconMeshes(meshes);
     // Map objects: a gold coin, a brown bag, a silver ring and the save point's blue mark.
     const std::uint32_t objectColours[] = {0xFFE0C030, 0xFF906030, 0xFFC0C0D0, 0xFF4060E0};
     const std::vector<std::string> objectMeshes = FieldObjectMeshes();
@@ -460,6 +466,7 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     Save(tables / "wepon.tbl", BuildGameTable(std::vector<TWeponRecord>{sword, spear}));
     Save(tables / "bgm.tbl", BuildSoundTable(FieldMusicTable()));
     Save(base / "data/ptx04/sprite.ptx", BuildPtx(FieldSprites()));
+    WriteRingAssets(base / "data/ptx04", meshes, tables);
     Save(base / "data/ptx04/minimap.ptx", BuildPtx({FieldMinimapPicture()}));
     WriteFieldMusic(root);
 }

@@ -2,6 +2,7 @@
 
 #include "formats/byte_writer.h"
 #include "formats/caption_font.h"
+#include "formats/ring_assets.h"
 
 namespace qmtest {
 
@@ -28,7 +29,11 @@ PtxImage LetterSheet()
 
 std::vector<PtxImage> HudSprites()
 {
-    return {LetterSheet()};
+    std::vector<PtxImage> sprites = {LetterSheet()};
+    for (PtxImage& ring : RingSprites()) {
+        sprites.push_back(std::move(ring));
+    }
+    return sprites;
 }
 
 void WriteHudAssets(const std::filesystem::path& textureFolder)

@@ -1,6 +1,5 @@
 #include "formats/sub_screen_assets.h"
 
-#include <cstdlib>
 #include <string>
 #include <utility>
 
@@ -23,17 +22,6 @@ CaptionCanvas Window(std::uint32_t width, std::uint32_t height, PtxColor fill,
         DrawCaption(canvas, at.first, at.second, text, 1, kWords);
     }
     return canvas;
-}
-
-// A small triangle pointing up or down in a clear 16 x 16 square.
-PtxImage Arrow(const std::string& name, bool up)
-{
-    CaptionCanvas canvas(16, 16, {0, 0, 0}, 0);
-    for (int row = 0; row < 8; ++row) {
-        const int y = up ? 4 + row : 11 - row;
-        canvas.Fill(8 - row, y, 2 * row + 1, 1, {250, 230, 120});
-    }
-    return canvas.Image(name, 1);
 }
 
 }  // namespace
@@ -62,10 +50,8 @@ std::vector<PtxImage> SubScreenSprites()
     CaptionCanvas knob(8, 20, {250, 250, 250});
     knob.Fill(2, 2, 4, 16, {200, 200, 220});
     sprites.push_back(knob.Image("cursor00", 1));
-    // The skill list: seven rows of 36 pixels from 34, room for the arrows at the right.
+    // The skill list: seven rows of 36 pixels from 34, room for the shop's arrows at the right.
     sprites.push_back(Window(288, 304, {28, 44, 104}, {}).Image("window20", 1));
-    sprites.push_back(Arrow("cursor03", true));
-    sprites.push_back(Arrow("cursor04", false));
     return sprites;
 }
 

@@ -1,7 +1,7 @@
 // The pictures of the pause menu's skill, status and options windows in "sprite.ptx": the status
 // window "window09" with the names of its figures, the options rows "window12" (minimap) to
-// "window15" (voices) with their words and a groove for the knob "cursor00", the skill list
-// "window20" and its arrows "cursor03" (up) and "cursor04" (down).
+// "window15" (voices) with their words and a groove for the knob "cursor00", and the skill list
+// "window20" (its arrows are the shop list's).
 #pragma once
 
 #include <vector>

@@ -6,6 +6,7 @@
 #include "MainCode/Map/TMapItem.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "SampleData.h"
+#include "SampleParts.h"
 #include "formats/field_writer.h"
 
 namespace sample {
@@ -189,6 +190,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     gate.startDirection = qmtest::FieldLayout::StartDirection();
     gate.startCamera = SampleLayout::TownArrivalCamera();
     battle.triggers = {gate};
+    AddShopVillagers(maps[1]);
     return maps;
 }
 
@@ -264,6 +266,7 @@ Catalogue Build()
             voices.push_back({list + "_vc.tbl", {}});
         }
     }
+    AddRingContent(c, effects);
     c.se = SoundTable("se", effects);
     c.voice = SoundTable("vc", voices);
     c.soundLists = effects;
@@ -309,8 +312,8 @@ Catalogue Build()
     AddSaveScreenSprites(sprites);
     c.textures.push_back(sprites);
     c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Field, {qmtest::kFieldMinimap}});
-    c.meshes = {kSkyMesh,          "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
-                "visual04/crate.msh", kShadowMesh};
+    c.meshes.insert(c.meshes.begin(), {kSkyMesh, "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
+                                       "visual04/crate.msh", kShadowMesh});
     for (const qmtest::FieldMap& map : SampleMaps()) {
         c.maps.push_back("map00/" + map.entry);
     }
@@ -331,6 +334,8 @@ Catalogue Build()
             c.characterModels.push_back(enemy.modelName);
         }
     }
+    AddShop(c);
+    AddEvents(c);
     return c;
 }
 

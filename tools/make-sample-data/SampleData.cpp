@@ -159,6 +159,8 @@ void WriteSampleFolder(const fs::path& root)
     }
     // Every file the effect catalogue loads, where start-up's folders look.
     qmtest::WriteGameEffectAssets(root);
+    WriteShopScripts(root);
+    WriteEvents(root);
 }
 
 }  // namespace sample

@@ -101,6 +101,8 @@ const Catalogue& GetCatalogue();
 // The save screens' pictures added to "sprite.ptx" (its Field pictures then give them, in place
 // of the field's plain ones where both have a picture of that name).
 void AddSaveScreenSprites(TexturePackage& sprites);
+// The ring's, gauge's and status icons' lists, meshes and item bonus, added while it is built.
+void AddRingContent(Catalogue& c, std::vector<SoundList>& effects);
 
 // Where the walk from the start leads: the battle map's enemy straight ahead of the start (the
 // start faces -z), the gate in the wall behind it that leads to the town, and the town's arrival
@@ -126,6 +128,12 @@ struct SampleLayout {
 };
 // The field's two maps as the folder lays them out.
 std::vector<qmtest::FieldMap> SampleMaps();
+
+// The shops and the inn: their sounds, the inn's tune and the rows' icons into the catalogue, the
+// three villagers into the town, and their scripts into the folder.
+void AddShop(Catalogue& c);
+void AddShopVillagers(qmtest::FieldMap& town);
+void WriteShopScripts(const std::filesystem::path& root);
 
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.

@@ -33,4 +33,8 @@ std::vector<std::uint8_t> BuildSePackage(const std::vector<TSoundTableEntry>& en
 // A short Ogg Vorbis piece: a little melody over a held bass, its notes picked by the seed.
 std::vector<std::uint8_t> BuildMusic(std::uint32_t seed, double seconds);
 
+// The story events' lists, music, script file and models: into the catalogue, then into the folder.
+void AddEvents(Catalogue& c);
+void WriteEvents(const std::filesystem::path& root);
+
 }  // namespace sample

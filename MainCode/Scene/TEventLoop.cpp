@@ -1,0 +1,262 @@
+#include "MainCode/Scene/TEventLoop.h"
+
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Scene/TChangeLoop.h"
+#include "MainCode/Scene/TTitleLoop.h"
+#include "MainCode/Script/TMessageWindow.h"
+#include "MainCode/Script/TPBFlag.h"
+#include "MainCode/Script/TScriptProcessManager.h"
+#include "MainCode/TGameWnd.h"
+#include "MainCode/TInputDevice.h"
+#include "dx/dx8/3d/TD3D8.h"
+#include "dx/dx8/3d/TDrawList.h"
+#include "dx/dx8/3d/TMesh8.h"
+#include "dx/dx8/3d/TMeshMaterial.h"
+#include "dx/dx8/3d/TVertexShader.h"
+#include "dx/dx8/sound/TDSound8.h"
+#include "dx/dx8/sound/TSoundBank.h"
+#include "dx/dx8/sound/TSoundFader.h"
+#include "dx/dx8/sound/TSoundList.h"
+
+namespace {
+
+constexpr std::uint32_t kSeBank = 0;
+constexpr std::uint32_t kMusicBank = 2;
+constexpr float kScreenWidth = 640.0F;
+constexpr float kScreenHeight = 480.0F;
+// Blends colours and texture coordinates of the two key frames.
+constexpr std::uint32_t kMorphShaderMode = 3;
+
+}  // namespace
+
+TEventLoop::TEventLoop(TGameWnd* app, Fade fade, std::uint32_t musicId, D3DCOLOR clearColour)
+    : TSceneLoop(app),
+      m_quad(kFadeSteps, TUiQuad::kBlack, TUiQuad::kUncover),
+      m_black(TSprite::FromFile("", D3DPOOL_MANAGED, 0)),
+      m_fade(fade),
+      m_musicId(musicId),
+      m_clearColour(clearColour)
+{
+    m_blackRamp.Set(1.0F, 0.0F, 10, 0);
+    ShowBlackRamp();
+    const std::string& tables = TGameData::GetTableDirectory();
+    m_seList = std::make_unique<TSoundList>(m_sound != nullptr ? m_sound->GetBank(kSeBank) : nullptr,
+                                            tables + "subset/event_se.tbl");
+    m_musicList = std::make_unique<TSoundList>(MusicBank(), tables + "subset/event_bgm.tbl");
+}
+
+TEventLoop::~TEventLoop()
+{
+    // Ended from outside its final phase (back to the title from the system dialog): the manager
+    // it made must not outlive it.
+    if (m_scripts != nullptr && TScriptProcessManager::Get() == m_scripts) {
+        TScriptProcessManager::Destroy();
+    }
+}
+
+TRefPtr<TFrame> TEventLoop::MakeFrame(const std::string& name)
+{
+    return TRefPtr<TFrame>(new TFrame(name, IdentityMatrix(), nullptr));
+}
+
+void TEventLoop::SetFogAndProjection(bool fog, float fogStart, float fogEnd, D3DCOLOR fogColour, float farZ)
+{
+    m_d3d->SetFog(fog, fogStart, fogEnd, fogColour);
+    m_view.SetProjection(0.1F, farZ, 45.0F, static_cast<int>(m_d3d->GetBackBufferWidth()),
+                         static_cast<int>(m_d3d->GetBackBufferHeight()));
+}
+
+void TEventLoop::AddScenery(TFrame* frame, const std::string& file)
+{
+    TMesh8 mesh = TMesh8::Load(file);
+    mesh.SetMaterialType(TMeshMaterial::kAlpha, TMesh8::kAllMaterials);
+    mesh.SetVertexShader(TRefPtr<TVertexShader>(new TVertexColorShader()));
+    frame->AddMesh(mesh);
+}
+
+void TEventLoop::AddCharacter(TFrame* frame, const std::string& file)
+{
+    TMesh8 mesh = TMesh8::Load(file);
+    mesh.SetMaterialType(TMeshMaterial::kAlphaNotCull, TMesh8::kAllMaterials);
+    mesh.SetVertexShader(TRefPtr<TVertexShader>(new TConstantColorShader()));
+    frame->AddMesh(mesh);
+}
+
+TMesh8* TEventLoop::AddObject(TFrame* frame, const std::string& file, const std::string& name)
+{
+    TMesh8 mesh = TMesh8::Load(file);
+    mesh.SetName(name);
+    mesh.SetMaterialType(TMeshMaterial::kAlphaNotCull, TMesh8::kAllMaterials);
+    mesh.SetVertexShader(TRefPtr<TVertexShader>(new TMorphConstantColorShader(kMorphShaderMode)));
+    mesh.SetMorph(0);
+    frame->AddMesh(mesh);
+    return frame->FindMesh(name, false);
+}
+
+void TEventLoop::StartScript(const std::string& key)
+{
+    m_scripts = TScriptProcessManager::Create();
+    m_scripts->AddModule(new TMessageWindow(m_app->GetInput()));
+    m_scripts->AddModule(new TPBFlag(m_app));
+    m_scripts->Push(key);
+}
+
+void TEventLoop::StartMusic()
+{
+    if (TSoundBank* bank = MusicBank()) {
+        bank->Play(m_musicId);
+    }
+}
+
+void TEventLoop::Start()
+{
+    SetUpdate(&TEventLoop::StepEvent);
+    SetDraw(&TEventLoop::DrawEvent);
+}
+
+void TEventLoop::SetEndToEvent(std::uint32_t eventId)
+{
+    m_toEvent = true;
+    m_nextEvent = eventId;
+}
+
+void TEventLoop::SetEndToField(const std::string& mapKey, const D3DXVECTOR3& position, const D3DXVECTOR3& direction)
+{
+    m_toEvent = false;
+    m_mapKey = mapKey;
+    m_position = position;
+    m_direction = direction;
+}
+
+TSoundBank* TEventLoop::MusicBank() const
+{
+    return m_sound != nullptr ? m_sound->GetBank(kMusicBank) : nullptr;
+}
+
+void TEventLoop::PlaySe(std::uint32_t id)
+{
+    if (m_seList != nullptr && m_seList->GetBank() != nullptr) {
+        m_seList->GetBank()->Play(id);
+    }
+}
+
+void TEventLoop::LookAt(TFrame* camera, const TFrame* target)
+{
+    camera->LookAtFrame(m_root.Get(), target, TFrame::kLookAim);
+    m_view.SetCamera(camera);
+}
+
+void TEventLoop::ShowBlackRamp()
+{
+    m_black.SetColor(static_cast<DWORD>(static_cast<std::int32_t>(m_blackRamp.value * 255.0F)) << 24, -1);
+}
+
+std::uint32_t TEventLoop::RunScript()
+{
+    const std::uint32_t r = m_scripts->Step();
+    if ((r & 2) != 0) {
+        m_scripts->UpdateModules();
+    }
+    return r;
+}
+
+bool TEventLoop::IsCued() const
+{
+    return m_scripts->GetHostWait() != 0;
+}
+
+void TEventLoop::ReleaseCue()
+{
+    m_scripts->SetHostWait(0);
+}
+
+std::uint32_t TEventLoop::StepEvent()
+{
+    // Held, not only newly pressed: a player keeping cancel down skips whatever phase comes.
+    if (!m_skipping && m_input != nullptr && (m_input->GetWord(0) & kCancel) != 0) {
+        StartSkip();
+    }
+    return RunState();
+}
+
+void TEventLoop::StartSkip()
+{
+    // Music that was never loaded (missing from the list) has nothing to fade: the skip waits for
+    // the picture alone.
+    TSoundBank* bank = MusicBank();
+    TRefPtr<TStreamSound> music = bank != nullptr ? bank->Get(m_musicId) : TRefPtr<TStreamSound>();
+    if (music.Get() != nullptr) {
+        m_fader = m_sound->CreateFader(music, false, 1.0F, kSkipMusicSteps);
+    }
+    if (m_fade == Fade::Black) {
+        // Black at once; the skip only waits for the music.
+        m_blackRamp.value = m_blackRamp.from;
+        m_blackRamp.steps = kFadeSteps;
+        m_blackRamp.step = 0;
+        ShowBlackRamp();
+    }
+    m_skipping = true;
+    SetPhase(&TEventLoop::PhaseSkip, true);
+}
+
+std::uint32_t TEventLoop::PhaseSkip()
+{
+    const bool fading = m_fader.Get() != nullptr && m_fader->Step();
+    const bool picture = m_fade == Fade::Quad && m_quad.StepBack();
+    if (fading || picture) {
+        return LOOP_CONTINUE;
+    }
+    if (m_fader.Get() != nullptr) {
+        m_fader->Stop(true);
+        m_fader = TRefPtr<TSoundFader>();
+    }
+    SetPhase(&TEventLoop::PhaseFinal, true);
+    return LOOP_CONTINUE;
+}
+
+std::uint32_t TEventLoop::PhaseFinal()
+{
+    if (m_toEvent) {
+        if (TSoundBank* bank = MusicBank()) {
+            bank->Load(m_musicId);
+        }
+        m_app->ReplaceScene(TChangeLoop::ToEvent(m_app, TUiQuad::kBlack, TUiQuad::kUncover, m_nextEvent,
+                                                 static_cast<std::int32_t>(m_musicId)));
+        TScriptProcessManager::Destroy();
+        m_scripts = nullptr;
+        return LOOP_END;
+    }
+    TScriptProcessManager::Destroy();
+    m_scripts = nullptr;
+    TLoop* next = TFieldLoop::CreateAtPosition(m_app, m_mapKey, m_position, m_direction, m_position);
+    // A field that cannot be built was reported; the title keeps the game going.
+    m_app->ReplaceScene(next != nullptr ? next : new TTitleLoop(m_app));
+    return LOOP_END;
+}
+
+void TEventLoop::DrawEvent()
+{
+    if (!m_d3d->CheckLostDevice()) {
+        return;
+    }
+    PlaceCamera();
+    m_d3d->Clear(m_clearColour, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 1.0F, 0, 0, nullptr);
+    if (FAILED(m_d3d->BeginScene())) {
+        return;
+    }
+    const D3DXMATRIX identity = IdentityMatrix();
+    m_root->Render(&m_view, &identity);
+    TDrawList::FlushAll();
+    if (TScriptProcessManager* scripts = TScriptProcessManager::Get()) {
+        scripts->DrawModules();
+    }
+    TSprite::SetRenderMode(1);
+    if (m_fade == Fade::Quad) {
+        m_quad.Draw(0.0F, 0.0F, kScreenWidth, kScreenHeight);
+    } else if (m_blackShown) {
+        m_black.DrawRect(0.0F, 0.0F, kScreenWidth, kScreenHeight, false);
+    }
+    m_d3d->EndScene();
+    m_d3d->Present();
+}

@@ -1,0 +1,116 @@
+// The frame every story event stands on: its view, fog and projection, its models, its script with
+// the message window, its sounds, the fade (a fade quad or a black sprite over a ramp), the skip on
+// a held cancel and the two ways out, to the scene-change hub or onto the field. An event adds its
+// stage and its chain of phases, which advance in step with the script's "@@Wait" cues.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "MainCode/Hud/TUiQuad.h"
+#include "MainCode/TLoop.h"
+#include "TCommon/TLinearRamp.h"
+#include "TCommon/TRefPtr.h"
+#include "dx/dx8/3d/TFrame.h"
+#include "dx/dx8/3d/TSprite.h"
+#include "dx/dx8/3d/TView.h"
+#include "platform/d3dx8/d3dx8math.h"
+
+class TMesh8;
+class TScriptProcessManager;
+class TSoundBank;
+class TSoundFader;
+class TSoundList;
+
+class TEventLoop : public TSceneLoop {
+public:
+    static constexpr std::uint16_t kCancel = 0x0020;
+    static constexpr std::int32_t kSkipMusicSteps = 50;
+    static constexpr std::int32_t kFadeSteps = 100;
+
+    ~TEventLoop() override;
+
+    TView* GetView() { return &m_view; }
+    TFrame* GetRoot() const { return m_root.Get(); }
+    std::uint32_t GetMusicId() const { return m_musicId; }
+    bool IsSkipping() const { return m_skipping; }
+
+protected:
+    enum class Fade { Quad, Black };
+
+    // The scene base, the view, the fade of that kind and both sound lists; the event then sets
+    // up its stage and calls StartScript, StartMusic and Start, in that order.
+    TEventLoop(TGameWnd* app, Fade fade, std::uint32_t musicId, D3DCOLOR clearColour);
+
+    static TRefPtr<TFrame> MakeFrame(const std::string& name);
+    void SetFogAndProjection(bool fog, float fogStart, float fogEnd, D3DCOLOR fogColour, float farZ);
+    // Models of the mesh folder onto a frame; a file that cannot be read throws my_error.
+    static void AddScenery(TFrame* frame, const std::string& file);
+    static void AddCharacter(TFrame* frame, const std::string& file);
+    // A ".tob" object with morphs, named so the event finds it again; on morph 0.
+    static TMesh8* AddObject(TFrame* frame, const std::string& file, const std::string& name);
+
+    void StartScript(const std::string& key);
+    void StartMusic();
+    void Start();
+
+    // The two ends: through the hub to the next event (keeping a use of the music for the hub's
+    // fade), or onto the field (which starts its own music).
+    void SetEndToEvent(std::uint32_t eventId);
+    void SetEndToField(const std::string& mapKey, const D3DXVECTOR3& position, const D3DXVECTOR3& direction);
+
+    template <typename Scene>
+    void SetPhase(std::uint32_t (Scene::*phase)(), bool showBlack = false)
+    {
+        SetState(phase);
+        m_blackShown = showBlack;
+    }
+    std::uint32_t PhaseFinal();
+
+    // One step of the script (and the message window while it runs); the step's result.
+    std::uint32_t RunScript();
+    bool IsCued() const;
+    void ReleaseCue();
+
+    // The black sprite takes the ramp's value as its alpha.
+    void ShowBlackRamp();
+    // Through the event's sound list; nothing without its bank.
+    void PlaySe(std::uint32_t id);
+
+    // Where the camera stands for the draw; the phases of a frame camera do it themselves.
+    virtual void PlaceCamera() {}
+    // A frame camera: turned toward its target frame and set into the view.
+    void LookAt(TFrame* camera, const TFrame* target);
+    // Camera, clear, the root, the message window, the fade.
+    void DrawEvent();
+
+    TView m_view;
+    TRefPtr<TFrame> m_root;
+    TUiQuad m_quad;
+    TSprite m_black;
+    TFloatRamp m_blackRamp;
+
+private:
+    std::uint32_t StepEvent();
+    void StartSkip();
+    std::uint32_t PhaseSkip();
+    TSoundBank* MusicBank() const;
+
+    Fade m_fade;
+    std::uint32_t m_musicId;
+    D3DCOLOR m_clearColour;
+    bool m_skipping = false;
+    bool m_blackShown = false;
+    TRefPtr<TSoundFader> m_fader;
+    std::unique_ptr<TSoundList> m_seList;
+    std::unique_ptr<TSoundList> m_musicList;
+    TScriptProcessManager* m_scripts = nullptr;  // made by this event, gone once it hands over
+
+    // Where the final phase leads: an event id through the hub, else the field.
+    bool m_toEvent = false;
+    std::uint32_t m_nextEvent = 0;
+    std::string m_mapKey;
+    D3DXVECTOR3 m_position{0.0F, 0.0F, 0.0F};
+    D3DXVECTOR3 m_direction{0.0F, 0.0F, 0.0F};
+};

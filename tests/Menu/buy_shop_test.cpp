@@ -1,0 +1,220 @@
+// The buy shop over a field: moving through its goods, the count rules against the money and the
+// 99 held, the confirmation, the purchase, and a shop without goods.
+#include <gtest/gtest.h>
+
+#include "MainCode/GameData/TItemEntry.h"
+#include "MainCode/Menu/TBuyShopLoop.h"
+#include "Menu/shop_fixture.h"
+#include "dx/dx8/3d/TText8.h"
+
+namespace {
+
+using shoptest::Button;
+using shoptest::DefineItem;
+using shoptest::ShopTest;
+
+class BuyShop : public ShopTest {
+protected:
+    // n goods with ids 101.. at 10 each.
+    TBuyShopLoop* OpenGoods(int n)
+    {
+        std::vector<std::uint32_t> goods;
+        for (int i = 0; i < n; ++i) {
+            DefineItem(101 + static_cast<std::uint32_t>(i), 10, 5);
+            goods.push_back(101 + static_cast<std::uint32_t>(i));
+        }
+        data_->SetMoney(1000);
+        return Open(new TBuyShopLoop(app_.get(), goods));
+    }
+    std::uint32_t Held(std::uint32_t id)
+    {
+        const TItemEntry* entry = data_->FindItem(id);
+        return entry != nullptr ? entry->Count : 0;
+    }
+};
+
+// Each key in turn on one shop: where the window and the cursor stand after it, which arrows the
+// next draw shows, and whether the move sounded.
+TEST_F(BuyShop, ThreeAndTenGoodsMoveScrollAndPageWithTheirArrows)
+{
+    const struct Move {
+        Button key;
+        std::int32_t top, row;
+        int up, down;  // arrows drawn
+        bool sound;
+    } three[] = {
+        {Button::Down, 0, 1, 0, 0, true},  {Button::Down, 0, 2, 0, 0, true}, {Button::Down, 0, 2, 0, 0, false},
+        {Button::Left, 0, 0, 0, 0, true},  {Button::Right, 0, 2, 0, 0, true}, {Button::Up, 0, 1, 0, 0, true},
+        {Button::Left, 0, 0, 0, 0, true},  {Button::Up, 0, 0, 0, 0, false},
+    },
+      ten[] = {
+          {Button::Down, 0, 1, 0, 1, true}, {Button::Down, 0, 2, 0, 1, true}, {Button::Down, 0, 3, 0, 1, true},
+          {Button::Down, 0, 4, 0, 1, true}, {Button::Down, 0, 5, 0, 1, true}, {Button::Down, 0, 6, 0, 1, true},
+          {Button::Down, 1, 6, 1, 1, true}, {Button::Down, 2, 6, 1, 1, true}, {Button::Down, 3, 6, 1, 0, true},
+          {Button::Down, 3, 6, 1, 0, false}, {Button::Left, 0, 0, 0, 1, true}, {Button::Right, 3, 6, 1, 0, true},
+          {Button::Up, 3, 5, 1, 0, true},   {Button::Left, 0, 0, 0, 1, true}, {Button::Up, 0, 0, 0, 1, false},
+      };
+    for (const auto& [n, moves, count] : {std::tuple{3, three, std::size(three)}, std::tuple{10, ten, std::size(ten)}}) {
+        TBuyShopLoop* shop = OpenGoods(n);
+        for (std::size_t i = 0; i < count; ++i) {
+            const Move& m = moves[i];
+            SCOPED_TRACE(testing::Message() << n << " goods, move " << i);
+            Key(shop, m.key);
+            EXPECT_EQ(shop->GetPager().GetTop(), m.top);
+            EXPECT_EQ(shop->GetPager().GetRow(), m.row);
+            const auto draws = DrawsOfAStep();
+            EXPECT_EQ(CountDraws(draws, "sprite.ptx/cursor03"), m.up);
+            EXPECT_EQ(CountDraws(draws, "sprite.ptx/cursor04"), m.down);
+            EXPECT_EQ(Played(), m.sound ? std::vector<std::uint32_t>{601} : std::vector<std::uint32_t>{});
+        }
+        Key(shop, Button::B);
+        EXPECT_EQ(Played(), std::vector<std::uint32_t>{606});
+        EXPECT_TRUE(Closes(shop));
+    }
+}
+
+// The count window's rules: room below 99 held, the money, both floors at 0; each key's count
+// and whether it sounded.
+TEST_F(BuyShop, TheCountStaysWithinTheMoneyAndTheRoomLeft)
+{
+    const struct Case {
+        const char* what;
+        std::uint32_t money, price, held;
+        std::int32_t first;  // the count the window opens with
+        std::vector<std::pair<Button, std::int32_t>> keys;
+    } cases[] = {
+        {"250 buys two at 100", 250, 100, 0, 1,
+         {{Button::Up, 2}, {Button::Left, 2}, {Button::Down, 0}, {Button::Left, 1}, {Button::Left, 2}, {Button::Right, 1}}},
+        {"95 held leave room for 4", 100000, 1, 95, 1,
+         {{Button::Up, 4}, {Button::Left, 4}, {Button::Right, 3}, {Button::Left, 4}}},
+        {"money exactly the price", 100, 100, 0, 1, {{Button::Up, 1}, {Button::Left, 1}, {Button::Right, 0}, {Button::Right, 0}}},
+        {"money one short of two", 199, 100, 0, 1, {{Button::Left, 1}, {Button::Up, 1}}},
+        {"money for exactly two", 200, 100, 0, 1, {{Button::Left, 2}, {Button::Left, 2}}},
+        {"98 held leave room for one", 100000, 1, 98, 1, {{Button::Left, 1}, {Button::Up, 1}, {Button::Down, 0}}},
+        {"tens up to the room", 100000, 1, 0, 1,
+         {{Button::Up, 11}, {Button::Up, 21}, {Button::Down, 11}, {Button::Down, 1}, {Button::Down, 0}}},
+        {"tens up to the money", 1550, 100, 0, 1, {{Button::Up, 11}, {Button::Up, 15}, {Button::Left, 15}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DefineItem(7, c.price, 1);
+        data_->SetMoney(c.money);
+        if (c.held > 0) {
+            data_->AddItem(7, c.held);
+        }
+        auto* shop = Open(new TBuyShopLoop(app_.get(), {7}));
+        Key(shop, Button::A);
+        ASSERT_TRUE(shop->IsCounting());
+        EXPECT_EQ(Played(), std::vector<std::uint32_t>{603});
+        EXPECT_EQ(shop->GetCount(), c.first);
+        std::int32_t count = c.first;
+        for (const auto& [key, want] : c.keys) {
+            Key(shop, key);
+            EXPECT_EQ(shop->GetCount(), want);
+            EXPECT_EQ(Played(), want != count ? std::vector<std::uint32_t>{601} : std::vector<std::uint32_t>{});
+            count = want;
+        }
+        Keys(shop, {Button::B, Button::B});
+        EXPECT_EQ(Played(), (std::vector<std::uint32_t>{606, 606}));
+        EXPECT_TRUE(Closes(shop));
+        EXPECT_EQ(data_->GetMoney(), c.money);
+        EXPECT_EQ(Held(7), c.held);
+        data_->RemoveItemEntry(7);
+    }
+}
+
+TEST_F(BuyShop, RefusedAndFullGoodsAndTheConfirmationAnswers)
+{
+    DefineItem(1, 101, 1);  // above the money
+    DefineItem(2, 100, 1);  // held 99 times
+    DefineItem(3, 30, 1);
+    data_->SetMoney(100);
+    data_->AddItem(2, 99);
+    auto* shop = Open(new TBuyShopLoop(app_.get(), {1, 2, 3}));
+    // Too dear: refused, nothing else.
+    Key(shop, Button::A);
+    EXPECT_TRUE(shop->IsSelecting());
+    EXPECT_EQ(Played(), std::vector<std::uint32_t>{608});
+    // 99 held: the count opens at 0 and "A" only closes it.
+    Keys(shop, {Button::Down, Button::A});
+    EXPECT_EQ(Played(), (std::vector<std::uint32_t>{601, 603}));
+    EXPECT_EQ(shop->GetCount(), 0);
+    Keys(shop, {Button::Left, Button::Up});
+    EXPECT_EQ(shop->GetCount(), 0);
+    Key(shop, Button::A);
+    EXPECT_TRUE(shop->IsSelecting());
+    EXPECT_EQ(Played(), std::vector<std::uint32_t>{606});
+    // The confirmation: up and down toggle it, "B" and "A" on "no" go back to the count.
+    Keys(shop, {Button::Down, Button::A, Button::A});
+    EXPECT_TRUE(shop->IsConfirming());
+    EXPECT_EQ(shop->GetChoice(), 0);
+    EXPECT_EQ(Played(), (std::vector<std::uint32_t>{601, 603, 603}));
+    const std::pair<Button, std::int32_t> toggles[] = {{Button::Up, 1}, {Button::Up, 0}, {Button::Down, 1}, {Button::Down, 0}};
+    for (const auto& [key, choice] : toggles) {
+        Key(shop, key);
+        EXPECT_EQ(shop->GetChoice(), choice);
+        EXPECT_EQ(Played(), std::vector<std::uint32_t>{601});
+    }
+    Key(shop, Button::B);
+    EXPECT_TRUE(shop->IsCounting());
+    EXPECT_EQ(Played(), std::vector<std::uint32_t>{606});
+    Keys(shop, {Button::A, Button::Down, Button::A});
+    EXPECT_TRUE(shop->IsCounting());
+    EXPECT_EQ(Played(), (std::vector<std::uint32_t>{603, 601, 606}));
+    EXPECT_EQ(data_->GetMoney(), 100u);
+    EXPECT_EQ(Held(3), 0u);
+}
+
+TEST_F(BuyShop, APurchaseTakesTheMoneyAddsThePiecesAndGreysWhatIsNowTooDear)
+{
+    DefineItem(5, 600, 1);
+    DefineItem(6, 100, 1);
+    DefineItem(8, 700, 1);
+    DefineItem(9, 1000, 1);
+    data_->SetMoney(1000);
+    data_->AddItem(6, 2);
+    auto* shop = Open(new TBuyShopLoop(app_.get(), {5, 6, 8, 9}));
+    const DWORD white = 0xFFFFFFFF, grey = 0xFF666666;  // 1.0 and 0.4 of 255
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(shop->GetRowText(row).GetVertex(0).diffuse, white) << row;
+    }
+    Keys(shop, {Button::Down, Button::A, Button::Left, Button::Left, Button::A});
+    ASSERT_TRUE(shop->IsConfirming());
+    EXPECT_EQ(shop->GetCount(), 3);
+    Played();
+    Key(shop, Button::A);
+    EXPECT_EQ(Played(), std::vector<std::uint32_t>{217});
+    EXPECT_TRUE(shop->IsSelecting());
+    EXPECT_EQ(data_->GetMoney(), 700u);
+    EXPECT_EQ(Held(6), 5u);
+    EXPECT_EQ(shop->GetPager().GetIndex(), 1);
+    // 600 and 700 are still within 700, 1000 no longer is.
+    const DWORD want[] = {white, white, white, grey};
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(shop->GetRowText(row).GetVertex(0).diffuse, want[row]) << row;
+    }
+    // The money exactly the price buys one, and then nothing is left.
+    Keys(shop, {Button::Down, Button::A, Button::Up, Button::A, Button::A});
+    EXPECT_EQ(data_->GetMoney(), 0u);
+    EXPECT_EQ(Held(8), 1u);
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ(shop->GetRowText(row).GetVertex(0).diffuse, grey) << row;
+    }
+}
+
+TEST_F(BuyShop, WithoutGoodsNoKeyButCancelDoesAnything)
+{
+    data_->SetMoney(500);
+    auto* shop = Open(new TBuyShopLoop(app_.get(), {}));
+    for (Button b : {Button::A, Button::Down, Button::Right, Button::Up, Button::Left, Button::A}) {
+        Key(shop, b);
+        EXPECT_TRUE(shop->IsSelecting());
+        EXPECT_EQ(shop->GetPager().GetIndex(), 0);
+    }
+    EXPECT_EQ(Played(), std::vector<std::uint32_t>{});
+    Key(shop, Button::B);
+    EXPECT_TRUE(Closes(shop));
+    EXPECT_EQ(data_->GetMoney(), 500u);
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include "event_fixture.h"
+
+#include <filesystem>
+
+#include "formats/event_assets.h"
+#include "formats/field_writer.h"
+#include "formats/ini_writer.h"
+#include "formats/map_writer.h"
+#include "formats/script_assembler.h"
+#include "formats/table_writer.h"
+
+namespace qmtest {
+
+std::vector<std::string> Cues(int n)
+{
+    std::vector<std::string> lines = {"g.mark = 7"};
+    for (int i = 1; i <= n; ++i) {
+        lines.push_back("CALL @@Wait");
+        lines.push_back("g.cue = " + std::to_string(i));
+    }
+    return lines;
+}
+
+std::int32_t CueReached()
+{
+    TScriptProcessManager* scripts = TScriptProcessManager::Get();
+    return scripts != nullptr ? scripts->GetGlobalA().GetInt("cue", 0) : -1;
+}
+
+bool EventScriptsGone()
+{
+    TScriptProcessManager* scripts = TScriptProcessManager::Get();
+    return scripts == nullptr || scripts->GetGlobalA().GetInt("mark", 0) != 7;
+}
+
+void EventScene::SetUp()
+{
+    WriteFieldFolder(".", DefaultFieldMaps());
+    WriteEventFolder(".");
+    // The field the second event leads to: the town, under the key it names, with other music.
+    FieldMap town = DefaultFieldMaps()[1];
+    town.entry = "t04_00";
+    town.music = "other.ogg";
+    town.villagers.clear();
+    SaveBytes("data/scr04/04.pbms", MapContainer({{town.entry, FieldMapStream(town).Data()}}));
+    WriteScripts(Cues(3), Cues(34));
+    SaveBytes("data/tbl04/subset/speak_se.tbl", BuildSoundList({601, 603, 606}));
+    // The events draw in depth.
+    IniWriter()
+        .Section("CurrentSetting")
+        .Key("ScreenMode", "Window")
+        .Key("ScreenWidth", "640")
+        .Key("ScreenHeight", "480")
+        .Section("DepthStencilFormat")
+        .Key("Format00", "D3DFMT_D24S8")
+        .Save("setting.ini");
+    ASSERT_TRUE(driver_.Start());
+    driver_.Steps(8);  // past the input's start-up polls, on the title
+    driver_.RecordDraws(true);
+    driver_.RecordSounds(true);
+}
+
+void EventScene::TearDown()
+{
+    SceneDriver::ReleaseAll();
+}
+
+void EventScene::WriteScripts(const std::vector<std::string>& event0, const std::vector<std::string>& event1)
+{
+    ScriptFileWriter().Script("Event04_00", event0).Script("Event04_01", event1).Save("data/scr04/04.pbsc");
+}
+
+bool EventScene::Step()
+{
+    driver_.draws.clear();
+    driver_.sounds.clear();
+    return driver_.Step();
+}
+
+std::uint8_t EventScene::Wait()
+{
+    TScriptProcessManager* scripts = TScriptProcessManager::Get();
+    return scripts != nullptr ? scripts->GetHostWait() : 0;
+}
+
+const TSpriteDrawRecord* EventScene::Fade() const
+{
+    if (driver_.draws.empty()) {
+        return nullptr;
+    }
+    const TSpriteDrawRecord& last = driver_.draws.back();
+    const bool screen = last.kind == TSpriteDrawRecord::kRect && last.texture.empty() && last.x == 0.0F &&
+                        last.y == 0.0F && last.w == 640.0F && last.h == 480.0F;
+    return screen ? &last : nullptr;
+}
+
+int EventScene::FadeAlpha() const
+{
+    const TSpriteDrawRecord* fade = Fade();
+    return fade != nullptr ? static_cast<int>(fade->colors[0] >> 24) : -1;
+}
+
+bool EventScene::Played(std::uint32_t bank, std::uint32_t id) const
+{
+    for (const TSoundBankRecord& r : driver_.sounds) {
+        if (r.op == TSoundBankRecord::kPlay && r.bank == bank && r.id == id) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace qmtest

@@ -1,0 +1,30 @@
+// The files the story events read besides their scripts: the models under "event04/" in the mesh
+// folder and the event sound lists. The sample folder and the tests share them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "formats/mesh_writer.h"
+
+namespace qmtest {
+
+// "subset/event_se.tbl" and "subset/event_bgm.tbl" below the table folder.
+std::vector<std::uint32_t> EventSoundIds();
+std::vector<std::uint32_t> EventMusicIds();
+
+// Every model of the first two events by its name below the mesh folder: the glide's scenery, the
+// room, the hero, the heroine and the weapon of the first stage, and the two faces (".tob") whose
+// morphs 0 to 23 each play out on their ninth step.
+std::vector<std::pair<std::string, MeshFile>> EventMeshes();
+inline constexpr std::uint32_t kEventFaceMorphs = 24;
+
+// The models into root's mesh folder.
+void WriteEventMeshes(const std::string& root);
+// A test folder's share: the models, both sound lists, and the music table of the field with the
+// event music added (short tones).
+void WriteEventFolder(const std::string& root);
+
+}  // namespace qmtest
