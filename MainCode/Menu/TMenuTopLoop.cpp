@@ -5,6 +5,7 @@
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
 #include "MainCode/Menu/TOptionLoop.h"
+#include "MainCode/Menu/TSkillLoop.h"
 #include "MainCode/Menu/TStatusLoop.h"
 #include "MainCode/Menu/TStandInSubScreenLoop.h"
 #include "MainCode/TGameWnd.h"
@@ -169,6 +170,9 @@ void TMenuTopLoop::OpenSubScreen()
         break;
     case kLeaveItem:
         screen = new TMenuConfirm2Loop(m_app, this);
+        break;
+    case kSkillItem:
+        screen = new TSkillLoop(m_app, this);
         break;
     case kStatusItem:
         screen = new TStatusLoop(m_app, this);

@@ -8,6 +8,7 @@
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
 #include "MainCode/Menu/TOptionLoop.h"
+#include "MainCode/Menu/TSkillLoop.h"
 #include "MainCode/Menu/TStatusLoop.h"
 #include "MainCode/Menu/TStandInSubScreenLoop.h"
 #include "Menu/pause_fixture.h"
@@ -111,7 +112,7 @@ TEST_F(PauseMenuTest, EveryItemOpensItsSubScreenAndTheMenuComesBackOnTheSameItem
 {
     TMenuTopLoop* menu = MenuReady();
     ASSERT_NE(menu, nullptr);
-    const char* const kinds[TMenuTopLoop::kItems] = {"stand-in", "stand-in", "stand-in", "status",
+    const char* const kinds[TMenuTopLoop::kItems] = {"stand-in", "stand-in", "skills",   "status",
                                                       "change",   "options",  "stand-in", "leave"};
     for (std::int32_t item = 0; item < TMenuTopLoop::kItems; ++item) {
         SCOPED_TRACE(item);
@@ -131,6 +132,7 @@ TEST_F(PauseMenuTest, EveryItemOpensItsSubScreenAndTheMenuComesBackOnTheSameItem
                            : dynamic_cast<TMenuConfirm2Loop*>(screen) != nullptr ? "leave"
                            : dynamic_cast<TOptionLoop*>(screen) != nullptr       ? "options"
                            : dynamic_cast<TStatusLoop*>(screen) != nullptr       ? "status"
+                           : dynamic_cast<TSkillLoop*>(screen) != nullptr        ? "skills"
                                                                                   : "other";
         EXPECT_STREQ(kind, kinds[item]);
         EXPECT_EQ(Played(), std::vector<std::uint32_t>{603});
