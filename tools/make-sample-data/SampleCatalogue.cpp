@@ -336,6 +336,7 @@ Catalogue Build()
     }
     AddShop(c);
     AddEvents(c);
+    AddSubScreenContent(c);
     return c;
 }
 

@@ -135,6 +135,9 @@ void AddShop(Catalogue& c);
 void AddShopVillagers(qmtest::FieldMap& town);
 void WriteShopScripts(const std::filesystem::path& root);
 
+// The skill window's general skill and the ability points that teach a skill in one fight.
+void AddSubScreenContent(Catalogue& c);
+
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.
 void WriteSampleFolder(const std::filesystem::path& root);

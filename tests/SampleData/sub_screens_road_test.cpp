@@ -1,0 +1,240 @@
+// The pause menu's skill, status and options windows on the generated folder, as a player uses
+// them: a fight with the battle map's first enemy teaches the sword's first skill; the skill window
+// sets it into slot 1, the status window shows the hero, the options turn the music down by eight
+// levels and the minimap off; back on the field the gauge shows the skill and no minimap is drawn.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "MainCode/Character/TEnemy.h"
+#include "MainCode/Character/TEnemyFactory.h"
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/GameData/TSkillTable.h"
+#include "MainCode/GameData/TWeponTable.h"
+#include "MainCode/Hud/TSkillGauge.h"
+#include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Map/TCamera.h"
+#include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Menu/TMenuTopLoop.h"
+#include "MainCode/Menu/TOptionLoop.h"
+#include "MainCode/Menu/TSkillLoop.h"
+#include "MainCode/Menu/TStatusLoop.h"
+#include "dx/dx8/sound/TDSound8.h"
+#include "dx/dx8/sound/TSoundBank.h"
+#include "make-sample-data/SampleData.h"
+#include "support/golden.h"
+#include "support/scene_driver.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qmtest::Button;
+using qmtest::SceneDriver;
+
+constexpr float kReach = 1.6F;
+
+D3DXVECTOR3 PositionOf(TGameObject* object)
+{
+    D3DXVECTOR3 p;
+    object->GetPosition(&p);
+    return p;
+}
+
+float FlatDistance(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
+{
+    return std::hypot(a.x - b.x, a.z - b.z);
+}
+
+void Tap(SceneDriver& driver, Button b)
+{
+    driver.Press(b);
+    driver.Step();
+}
+
+// The arrows that walk the player towards target as the camera looks.
+void WalkTowards(TFieldLoop* field, const D3DXVECTOR3& target)
+{
+    const D3DXVECTOR3 p = PositionOf(field->GetPlayer());
+    D3DXVECTOR3 eye;
+    field->GetArea()->GetCamera()->GetFrame()->GetPosition(&eye);
+    D3DXVECTOR3 ahead(p.x - eye.x, 0.0F, p.z - eye.z);
+    D3DXVECTOR3 want(target.x - p.x, 0.0F, target.z - p.z);
+    D3DXVec3Normalize(&ahead, &ahead);
+    D3DXVec3Normalize(&want, &want);
+    const float forward = ahead.x * want.x + ahead.z * want.z;
+    const float right = ahead.z * want.x - ahead.x * want.z;
+    constexpr float kSlack = 0.38F;
+    SceneDriver::Hold(Button::Up, forward > kSlack);
+    SceneDriver::Hold(Button::Down, forward < -kSlack);
+    SceneDriver::Hold(Button::Right, right > kSlack);
+    SceneDriver::Hold(Button::Left, right < -kSlack);
+}
+
+TEnemy* FirstEnemy(TFieldLoop* field)
+{
+    TEnemyFactory* enemies = field->GetArea()->GetEnemies();
+    if (enemies == nullptr) {
+        return nullptr;
+    }
+    for (const auto& entry : enemies->GetLive()) {
+        if (entry.second->GetRelatedId() == qmtest::kFieldEnemyType && entry.second->IsAlive()) {
+            return entry.second.Get();
+        }
+    }
+    return nullptr;
+}
+
+// Whether a field step draws the minimap's window.
+bool DrawsMinimap(SceneDriver& driver)
+{
+    driver.RecordDraws(true);
+    driver.Step();
+    bool drawn = false;
+    for (const TSpriteDrawRecord& draw : driver.draws) {
+        drawn = drawn || draw.texture == "sprite.ptx/window21";
+    }
+    driver.RecordDraws(false);
+    return drawn;
+}
+
+TEST(SubScreensRoad, AFightTeachesASkillWhichTheSkillWindowSetsThenStatusAndOptions)
+{
+    qmtest::TempDir dir;
+    sample::WriteSampleFolder(dir.Path());
+    {
+        SceneDriver driver(dir.Path());
+        ASSERT_TRUE(driver.Start());
+        driver.Steps(8);
+        // The new game's data (full levels, the minimap on): the title stand-in starts play
+        // without resetting it.
+        TGameData::GetInstance()->Reset();
+        driver.Press(Button::A);
+        TFieldLoop* field = nullptr;
+        for (int i = 0; i < 10 && field == nullptr; ++i) {
+            driver.Step();
+            field = dynamic_cast<TFieldLoop*>(driver.Current());
+        }
+        ASSERT_NE(field, nullptr);
+        for (int i = 0; i < 200 && field->IsInPhase(); ++i) {
+            driver.Step();
+        }
+        ASSERT_FALSE(field->IsInPhase());
+        EXPECT_TRUE(DrawsMinimap(driver));
+
+        // The fight: walk up to the enemy and swing until it falls.
+        TGameData* data = TGameData::GetInstance();
+        const std::uint32_t firstSkill = TWeponTable::Get(field->GetPlayer()->GetWeaponId()).Skill[0];
+        ASSERT_NE(firstSkill, 0u);
+        int frames = 0;
+        for (; frames < 1500 && FirstEnemy(field) != nullptr; ++frames) {
+            TEnemy* enemy = FirstEnemy(field);
+            if (FlatDistance(PositionOf(field->GetPlayer()), PositionOf(enemy)) > kReach) {
+                WalkTowards(field, PositionOf(enemy));
+                SceneDriver::Hold(Button::A, false);
+            } else {
+                for (Button b : {Button::Up, Button::Down, Button::Left, Button::Right}) {
+                    SceneDriver::Hold(b, false);
+                }
+                SceneDriver::Hold(Button::A, frames % 8 < 4);
+            }
+            driver.Step();
+        }
+        SceneDriver::ReleaseAll();
+        ASSERT_EQ(FirstEnemy(field), nullptr) << "the enemy still stands after " << frames << " frames";
+        // Learned, and said so by the skill notice.
+        std::vector<std::uint32_t> list;
+        data->MakeSkillList(list, 0, field->GetPlayer()->GetWeaponId());
+        EXPECT_EQ(list, std::vector<std::uint32_t>{firstSkill});
+        bool noticed = false;
+        for (const TGetRender::Notice& notice : field->GetGetRender()->GetQueue()) {
+            noticed = noticed || (notice.kind == TGetRender::kSkill && notice.number == firstSkill);
+        }
+        EXPECT_TRUE(noticed);
+        driver.Steps(60);  // the hero back at rest
+
+        // The pause menu, the skill window: slot 1, the list, the skill set.
+        for (int i = 0; i < 60 && dynamic_cast<TMenuTopLoop*>(driver.Current()) == nullptr; ++i) {
+            driver.Press(Button::E);
+        }
+        auto* menu = dynamic_cast<TMenuTopLoop*>(driver.Current());
+        ASSERT_NE(menu, nullptr);
+        driver.Steps(57);
+        Tap(driver, Button::Down);
+        Tap(driver, Button::Down);
+        driver.Press(Button::A);
+        driver.Steps(46);
+        auto* skills = dynamic_cast<TSkillLoop*>(driver.Current());
+        ASSERT_NE(skills, nullptr);
+        driver.Steps(10);
+        Tap(driver, Button::Right);
+        driver.Press(Button::A);
+        driver.Steps(10);
+        EXPECT_EQ(skills->GetList(), std::vector<std::uint32_t>{firstSkill});
+        EXPECT_TRUE(qmtest::MatchesGolden(SceneDriver::Screen(), "WholeGameSkillListOpen"));
+        driver.Press(Button::A);
+        EXPECT_EQ(data->GetSkillSlot(0, 1), firstSkill);
+        driver.Steps(10);
+        Tap(driver, Button::B);
+        driver.Steps(10);
+        ASSERT_EQ(driver.Current(), menu);
+
+        // The status window.
+        driver.Steps(46);
+        Tap(driver, Button::Down);
+        driver.Press(Button::A);
+        driver.Steps(46);
+        ASSERT_NE(dynamic_cast<TStatusLoop*>(driver.Current()), nullptr);
+        driver.Steps(40);
+        EXPECT_TRUE(qmtest::MatchesGolden(SceneDriver::Screen(), "WholeGameStatus"));
+        Tap(driver, Button::B);
+        driver.Steps(10);
+        ASSERT_EQ(driver.Current(), menu);
+
+        // The options: the music eight levels down, the minimap off.
+        driver.Steps(46);
+        Tap(driver, Button::Down);
+        Tap(driver, Button::Down);
+        driver.Press(Button::A);
+        driver.Steps(46);
+        auto* options = dynamic_cast<TOptionLoop*>(driver.Current());
+        ASSERT_NE(options, nullptr);
+        driver.Steps(25);
+        Tap(driver, Button::Down);
+        SceneDriver::Hold(Button::Left, true);
+        driver.Steps(8);
+        SceneDriver::ReleaseAll();
+        driver.Step();
+        EXPECT_EQ(data->GetBgmVolume(), 56);
+        EXPECT_EQ(TDSound8::Instance()->GetBank(2)->GetMaxVolume(), -169);
+        Tap(driver, Button::Up);
+        Tap(driver, Button::Right);
+        EXPECT_EQ(data->GetMiniMapState(), 0);
+        driver.Steps(10);
+        EXPECT_TRUE(qmtest::MatchesGolden(SceneDriver::Screen(), "WholeGameOptions"));
+        Tap(driver, Button::B);
+        driver.Steps(25);
+        ASSERT_EQ(driver.Current(), menu);
+
+        // Back on the field: the gauge shows the skill in slot 1, and there is no minimap.
+        driver.Steps(46);
+        driver.Press(Button::B);
+        for (int i = 0; i < 200 && driver.Current() != field; ++i) {
+            driver.Step();
+        }
+        ASSERT_EQ(driver.Current(), field);
+        EXPECT_EQ(field->GetSkillGauge()->GetSlotIcons()[1].GetImage().GetName(),
+                  "skl_icon.ptx/" + TSkillTable::GetIconName(TSkillTable::Get(firstSkill).SubKind));
+        EXPECT_TRUE(field->GetSkillGauge()->GetSlotIcons()[0].GetImage().GetName().empty());
+        EXPECT_FALSE(DrawsMinimap(driver));
+        driver.Stop();
+        EXPECT_TRUE(driver.boxes.empty());
+    }
+    EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));
+}
+
+}  // namespace
