@@ -148,9 +148,8 @@ std::vector<PtxImage> FieldSprites()
              FramedPanel("cursor02", 16, 16, {40, 220, 90})}) {
         sprites.push_back(std::move(part));
     }
-    // The enemy gauge's frame and bar sheet, the minimap's window and cursor.
+    // The enemy gauge's frame (its bar is on the HUD's sheet), the minimap's window and cursor.
     sprites.push_back(PtxImage::Filled("guage08", 1, 64, 8, {90, 90, 110}));
-    sprites.push_back(PtxImage::Filled("bar00", 0, 256, 64, {40, 220, 80}));
     sprites.push_back(PtxImage::Filled("window21", 1, 224, 160, {40, 50, 90}));
     sprites.push_back(PtxImage::Filled("cursor05", 1, 16, 16, {255, 220, 40}));
     for (PtxImage& menu : MenuSprites()) {
@@ -442,6 +441,7 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
         hero.WeaponId = 1000;
         hero.ModelName = model;
         hero.TableName = model;
+        hero.FaceName = std::string("face_") + model;
         heroes.push_back(hero);
         WritePlayerModel(meshes.string(), (base / "data/chrdata04").string(), model, FieldLayout::kWalkStep);
         Save(tables / "char" / (std::string(model) + "_se.tbl"), BuildSoundList({}));
@@ -468,6 +468,7 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     Save(base / "data/ptx04/sprite.ptx", BuildPtx(FieldSprites()));
     WriteRingAssets(base / "data/ptx04", meshes, tables);
     Save(base / "data/ptx04/minimap.ptx", BuildPtx({FieldMinimapPicture()}));
+    WriteHudIconPackages(base / "data/ptx04");
     WriteFieldMusic(root);
 }
 

@@ -303,6 +303,7 @@ Catalogue Build()
         weponIcons.entries.push_back(name);
     }
     c.textures = {icons, infos, skillInfos, skillIcons, weponIcons};
+    AddHudSamples(c);
     // The message window's parts and letter sheet, the enemy gauge and the minimap's window, cursor
     // and picture: the field's own.
     TexturePackage sprites{"sprite.ptx", TexturePackage::Picture::Field, {}};

@@ -19,6 +19,8 @@ qmtest::PtxImage Panel(const std::string& name);
 // The field folder's picture of that name; throws when the field has none.
 qmtest::PtxImage FieldPicture(const std::string& name);
 std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package);
+// The HUD's faces and item icons in the catalogue's packages; the battle enemy worth a level.
+void AddHudSamples(Catalogue& c);
 
 // The sky dome: a half sphere seen from inside, pale at the horizon and deep blue at the top.
 qmtest::MeshFile SkyDome();

@@ -108,6 +108,17 @@ void TSprite::SetColor(DWORD argb, int corner)
     }
 }
 
+DWORD TSprite::PackColorF(float r, float g, float b, float a)
+{
+    const auto channel = [](float v) { return static_cast<DWORD>(static_cast<std::int32_t>(v * 255.0F)) & 0xFF; };
+    return channel(a) << 24 | channel(r) << 16 | channel(g) << 8 | channel(b);
+}
+
+void TSprite::SetColorF(float r, float g, float b, float a, int corner)
+{
+    SetColor(PackColorF(r, g, b, a), corner);
+}
+
 void TSprite::SetTexCoord(int corner, float u, float v)
 {
     if (corner >= 0 && corner < 4) {
