@@ -25,12 +25,6 @@ constexpr std::int32_t kKnobY = 22;
 constexpr std::int32_t kWordX = 168;
 constexpr std::int32_t kWordY = 26;
 
-DWORD Grey(float v)
-{
-    const auto g = static_cast<DWORD>(static_cast<std::int32_t>(v * 255.0F)) & 0xFF;
-    return 0xFF000000u | g << 16 | g << 8 | g;
-}
-
 }  // namespace
 
 TOptionLoop::TOptionLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop(app), m_menu(menu)
@@ -218,10 +212,10 @@ void TOptionLoop::Highlight(std::int32_t row)
 
 void TOptionLoop::ApplyColors()
 {
-    m_miniMapText->SetColor(Grey(m_miniMapGrey.value), -1);
+    m_miniMapText->SetColor(GreyColor(m_miniMapGrey.value), -1);
     m_windows[0].SetColor(WindowColor(m_miniMapAlpha.value), -1);
     for (std::size_t s = 0; s < kSliders; ++s) {
-        m_knobs[s].SetColor(Grey(m_sliderLight[s].value), -1);
+        m_knobs[s].SetColor(GreyColor(m_sliderLight[s].value), -1);
         m_windows[s + 1].SetColor(WindowColor(m_sliderLight[s].value), -1);
     }
 }

@@ -10,7 +10,6 @@
 #include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
-#include "TUtility/TFontHolder.h"
 #include "dx/dx8/3d/TText8.h"
 
 namespace {
@@ -18,28 +17,9 @@ namespace {
 constexpr std::int32_t kSteps = 10;
 constexpr std::int32_t kRowGap = 36;
 
-std::unique_ptr<TText8> MakeText(const std::string& name, UINT width)
-{
-    return std::make_unique<TText8>(name, width, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
-}
-
-// The shops' font.
-void Write(TText8& text, const std::string& line)
-{
-    TFontHolder font(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0);
-    text.Clear(false);
-    text.DrawText(0, 0, line, &font, true);
-}
-
 TSprite Picture(const char* name)
 {
     return TSprite::FromFile(std::string("sprite.ptx/") + name, D3DPOOL_MANAGED, 0);
-}
-
-DWORD Grey(float v)
-{
-    const auto g = static_cast<DWORD>(static_cast<std::int32_t>(v * 255.0F)) & 0xFF;
-    return 0xFF000000u | g << 16 | g << 8 | g;
 }
 
 }  // namespace
@@ -70,15 +50,15 @@ TSkillLoop::TSkillLoop(TGameWnd* app, TMenuTopLoop* menu)
     m_listCursor = Picture("cursor02");
     m_upArrow = Picture("cursor03");
     m_downArrow = Picture("cursor04");
-    m_caption = MakeText("WinTips1", 128);
-    Write(*m_caption, "スキル");
-    m_empty = MakeText("tEmpty", 128);
-    Write(*m_empty, "ＮＯ ＳＫＩＬＬ");
+    m_caption = MakeMenuText("WinTips1", 128);
+    WriteMenuText(*m_caption, "スキル");
+    m_empty = MakeMenuText("tEmpty", 128);
+    WriteMenuText(*m_empty, "ＮＯ ＳＫＩＬＬ");
     for (std::int32_t i = 0; i < kRows; ++i) {
-        m_rowTexts[static_cast<std::size_t>(i)] = MakeText("skillInfo" + std::to_string(i), 256);
+        m_rowTexts[static_cast<std::size_t>(i)] = MakeMenuText("skillInfo" + std::to_string(i), 256);
     }
     for (std::size_t i = 0; i < m_infoLines.size(); ++i) {
-        m_infoLines[i] = MakeText("tTextInfo" + std::to_string(i) + "_", 512);
+        m_infoLines[i] = MakeMenuText("tTextInfo" + std::to_string(i) + "_", 512);
     }
     if (TGameData* data = TGameData::GetInstance()) {
         data->MakeSkillList(m_list, m_character, m_weaponId);
@@ -152,10 +132,10 @@ void TSkillLoop::RefreshRows()
         }
         const std::uint32_t id = m_list[static_cast<std::size_t>(k)];
         if (id == kRemove) {
-            Write(*m_rowTexts[row], "はずす");
+            WriteMenuText(*m_rowTexts[row], "はずす");
             m_rowIcons[row] = TSprite();
         } else {
-            Write(*m_rowTexts[row], TSkillTable::Get(id).Name);
+            WriteMenuText(*m_rowTexts[row], TSkillTable::Get(id).Name);
             SetIcon(m_rowIcons[row], id);
         }
     }
@@ -290,7 +270,7 @@ void TSkillLoop::ApplyGaugeDim(bool recapture)
 
 void TSkillLoop::ApplyDimColors()
 {
-    const DWORD grey = Grey(m_gaugeDim.value);
+    const DWORD grey = GreyColor(m_gaugeDim.value);
     TSprite* pieces = m_gauge->GetSlotBackgrounds();
     TSprite* icons = m_gauge->GetSlotIcons();
     for (std::int32_t slot = 0; slot < TSkillGauge::kSlots; ++slot) {

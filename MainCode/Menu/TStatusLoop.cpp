@@ -8,7 +8,6 @@
 #include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
-#include "TUtility/TFontHolder.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TDrawList.h"
 #include "dx/dx8/3d/TText8.h"
@@ -81,7 +80,6 @@ TStatusLoop::TStatusLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop(app
     m_model->SetMorph(0);
     m_window = TSprite::FromFile("sprite.ptx/window09", D3DPOOL_MANAGED, 0);
 
-    TFontHolder font(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0);
     TFieldLoop* field = menu != nullptr ? menu->GetField() : nullptr;
     TPlayerCharacter* player = field != nullptr ? field->GetPlayer() : nullptr;
     const TGameData* data = TGameData::GetInstance();
@@ -90,8 +88,8 @@ TStatusLoop::TStatusLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop(app
         figures = FormatFigures(*player, data != nullptr ? data->GetMoney() : 0);
     }
     for (std::size_t i = 0; i < kTexts; ++i) {
-        m_texts[i] = std::make_unique<TText8>(kKeys[i], kWidths[i], 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
-        m_texts[i]->DrawText(0, 0, figures[i], &font, true);
+        m_texts[i] = MakeMenuText(kKeys[i], kWidths[i]);
+        WriteMenuText(*m_texts[i], figures[i]);
     }
 
     // The camera is where the model stands: it keeps looking along +z, so the model stands to the

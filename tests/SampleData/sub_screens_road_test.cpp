@@ -4,7 +4,6 @@
 // levels and the minimap off; back on the field the gauge shows the skill and no minimap is drawn.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -26,6 +25,7 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 #include "make-sample-data/SampleData.h"
+#include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
 #include "support/scene_driver.h"
@@ -39,41 +39,10 @@ using qmtest::SceneDriver;
 
 constexpr float kReach = 1.6F;
 
-D3DXVECTOR3 PositionOf(TGameObject* object)
-{
-    D3DXVECTOR3 p;
-    object->GetPosition(&p);
-    return p;
-}
-
-float FlatDistance(const D3DXVECTOR3& a, const D3DXVECTOR3& b)
-{
-    return std::hypot(a.x - b.x, a.z - b.z);
-}
-
 void Tap(SceneDriver& driver, Button b)
 {
     driver.Press(b);
     driver.Step();
-}
-
-// The arrows that walk the player towards target as the camera looks.
-void WalkTowards(TFieldLoop* field, const D3DXVECTOR3& target)
-{
-    const D3DXVECTOR3 p = PositionOf(field->GetPlayer());
-    D3DXVECTOR3 eye;
-    field->GetArea()->GetCamera()->GetFrame()->GetPosition(&eye);
-    D3DXVECTOR3 ahead(p.x - eye.x, 0.0F, p.z - eye.z);
-    D3DXVECTOR3 want(target.x - p.x, 0.0F, target.z - p.z);
-    D3DXVec3Normalize(&ahead, &ahead);
-    D3DXVec3Normalize(&want, &want);
-    const float forward = ahead.x * want.x + ahead.z * want.z;
-    const float right = ahead.z * want.x - ahead.x * want.z;
-    constexpr float kSlack = 0.38F;
-    SceneDriver::Hold(Button::Up, forward > kSlack);
-    SceneDriver::Hold(Button::Down, forward < -kSlack);
-    SceneDriver::Hold(Button::Right, right > kSlack);
-    SceneDriver::Hold(Button::Left, right < -kSlack);
 }
 
 TEnemy* FirstEnemy(TFieldLoop* field)
@@ -146,13 +115,12 @@ TEST(SubScreensRoad, AFightTeachesASkillWhichTheSkillWindowSetsThenStatusAndOpti
         bool noticed = false;
         for (; frames < 1500 && FirstEnemy(field) != nullptr; ++frames) {
             TEnemy* enemy = FirstEnemy(field);
-            if (FlatDistance(PositionOf(field->GetPlayer()), PositionOf(enemy)) > kReach) {
-                WalkTowards(field, PositionOf(enemy));
+            const D3DXVECTOR3 at = qmtest::PositionOf(enemy);
+            if (qmtest::FlatDistance(qmtest::PositionOf(field->GetPlayer()), at) > kReach) {
+                qmtest::WalkTowards(field, at);
                 SceneDriver::Hold(Button::A, false);
             } else {
-                for (Button b : {Button::Up, Button::Down, Button::Left, Button::Right}) {
-                    SceneDriver::Hold(b, false);
-                }
+                qmtest::ReleaseArrows();
                 SceneDriver::Hold(Button::A, frames % 8 < 4);
             }
             driver.Step();
