@@ -226,7 +226,7 @@ void TEquipLoop::FillRows()
         }
         m_rows.SetItem(r, *m_list[k]);
         const bool unusable = m_slot == 0 && !TWeponTable::CanEquip(Character(), m_list[k]->Id);
-        m_rows.SetColors(r, unusable ? kUnusableText : kWhite, unusable ? MenuGrey(kUnusableIcon) : kWhite);
+        m_rows.SetColors(r, unusable ? kUnusableText : kWhite, unusable ? GreyColor(kUnusableIcon) : kWhite);
     }
 }
 
@@ -235,9 +235,9 @@ void TEquipLoop::ApplyColors()
     if (m_panel == nullptr) {
         return;
     }
-    const DWORD bars = MenuGrey(m_dims[kBarDim].value);
-    const DWORD digits = MenuGrey(m_dims[kDigitDim].value);
-    m_panel->GetFrame().SetColor(MenuGrey(m_dims[kFrameDim].value), -1);
+    const DWORD bars = GreyColor(m_dims[kBarDim].value);
+    const DWORD digits = GreyColor(m_dims[kDigitDim].value);
+    m_panel->GetFrame().SetColor(GreyColor(m_dims[kFrameDim].value), -1);
     for (int bar : {TStatusPanel::kHp, TStatusPanel::kMp, TStatusPanel::kLoad}) {
         m_panel->GetBar(bar).SetColor(bars, -1);
     }
@@ -247,8 +247,8 @@ void TEquipLoop::ApplyColors()
     }
     for (std::int32_t s = 0; s < kSlots; ++s) {
         m_abp[s]->SetColor(s == m_slot ? kWhite : bars, -1);
-        m_panel->GetBar(TStatusPanel::kWeapon + s).SetColor(MenuGrey(m_slotDims[s][0].value), -1);
-        const DWORD icon = MenuGrey(m_slotDims[s][1].value);
+        m_panel->GetBar(TStatusPanel::kWeapon + s).SetColor(GreyColor(m_slotDims[s][0].value), -1);
+        const DWORD icon = GreyColor(m_slotDims[s][1].value);
         m_panel->GetIcon(s).SetColor(icon, -1);
         m_panel->GetFullMark(s).SetColor(icon, -1);
     }

@@ -137,12 +137,12 @@ void TItemRingLoop::RefreshPositions()
 void TItemRingLoop::ApplyGreys()
 {
     for (std::int32_t i = 0; i < kPositions; ++i) {
-        const DWORD grey = MenuGrey(m_greys[i].value);
+        const DWORD grey = GreyColor(m_greys[i].value);
         m_icons[i].SetColor(grey, -1);
         m_counts[i * 2].SetColor(grey, -1);
         m_counts[i * 2 + 1].SetColor(grey, -1);
     }
-    m_ring.SetColor(MenuGrey(m_ringGrey.value), -1);
+    m_ring.SetColor(GreyColor(m_ringGrey.value), -1);
 }
 
 void TItemRingLoop::RefreshList()

@@ -7,25 +7,8 @@
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/Menu/TListPager.h"
+#include "MainCode/Menu/TMenuSceneLoop.h"
 #include "dx/dx8/3d/TText8.h"
-
-std::unique_ptr<TText8> MakeMenuText(const std::string& name, std::uint32_t width)
-{
-    return std::make_unique<TText8>(name, width, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
-}
-
-void WriteMenuText(TText8& text, std::int32_t x, const std::string& line)
-{
-    text.Clear(false);
-    TMenuFont font;
-    text.DrawText(x, 0, line, &font, true);
-}
-
-DWORD MenuGrey(float v)
-{
-    const auto c = static_cast<DWORD>(static_cast<std::int32_t>(v * 255.0F)) & 0xFF;
-    return 0xFF000000u | c << 16 | c << 8 | c;
-}
 
 TItemRows::TItemRows()
     : m_cursor(TSprite::FromFile("sprite.ptx/cursor02", D3DPOOL_MANAGED, 0)),
@@ -33,7 +16,7 @@ TItemRows::TItemRows()
       m_downArrow(TSprite::FromFile("sprite.ptx/cursor04", D3DPOOL_MANAGED, 0))
 {
     for (std::int32_t i = 0; i < kRows; ++i) {
-        m_texts[i] = MakeMenuText("itemInfo" + std::to_string(i), 256);
+        m_texts[i] = TMenuSceneLoop::MakeMenuText("itemInfo" + std::to_string(i), 256);
     }
 }
 
@@ -45,7 +28,7 @@ void TItemRows::SetItem(std::int32_t i, const TItemEntry& entry)
     // (A space flag on a text, as in "%- 16s", adds nothing, so the format leaves it out.)
     char line[160];
     std::snprintf(line, sizeof line, "%-16s×%2d", record.Name.c_str(), static_cast<int>(entry.Count));
-    WriteMenuText(*m_texts[i], 0, line);
+    TMenuSceneLoop::WriteMenuText(*m_texts[i], 0, line);
     switch (record.Kind) {
     case 0:
         m_icons[i] = TSprite::FromFile("itm_icon.ptx/itm00_icon", D3DPOOL_MANAGED, 0);
@@ -63,7 +46,7 @@ void TItemRows::SetItem(std::int32_t i, const TItemEntry& entry)
 
 void TItemRows::SetWord(std::int32_t i, const std::string& word)
 {
-    WriteMenuText(*m_texts[i], 0, word);
+    TMenuSceneLoop::WriteMenuText(*m_texts[i], 0, word);
     m_icons[i] = TSprite();
 }
 
@@ -109,7 +92,7 @@ void TItemRows::DrawTexts(float x, float y)
 TItemInfo::TItemInfo()
 {
     for (std::int32_t i = 0; i < 3; ++i) {
-        m_lines[i] = MakeMenuText("tTextInfo" + std::to_string(i) + "_", 512);
+        m_lines[i] = TMenuSceneLoop::MakeMenuText("tTextInfo" + std::to_string(i) + "_", 512);
     }
     Clear();
 }

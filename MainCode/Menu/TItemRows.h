@@ -21,12 +21,6 @@ struct TMenuFont : TFontHolder {
     TMenuFont() : TFontHolder(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0) {}
 };
 
-// A white text sprite of the menus.
-std::unique_ptr<TText8> MakeMenuText(const std::string& name, std::uint32_t width);
-// Cleared, then the text drawn at (x, 0) and uploaded.
-void WriteMenuText(TText8& text, std::int32_t x, const std::string& line);
-// Opaque grey of level v: (i32)(v × 255) on red, green and blue.
-DWORD MenuGrey(float v);
 
 class TItemRows {
 public:

@@ -7,7 +7,9 @@
 #include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
 #include "MainCode/Menu/TMenuSaveLoop.h"
-#include "MainCode/Menu/TStandInSubScreenLoop.h"
+#include "MainCode/Menu/TOptionLoop.h"
+#include "MainCode/Menu/TSkillLoop.h"
+#include "MainCode/Menu/TStatusLoop.h"
 #include "MainCode/TGameWnd.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -180,9 +182,17 @@ void TMenuTopLoop::OpenSubScreen()
     case kLeaveItem:
         screen = new TMenuConfirm2Loop(m_app, this);
         break;
-    default:
-        screen = new TStandInSubScreenLoop(m_app, this);
+    case kSkillItem:
+        screen = new TSkillLoop(m_app, this);
         break;
+    case kStatusItem:
+        screen = new TStatusLoop(m_app, this);
+        break;
+    case kOptionItem:
+        screen = new TOptionLoop(m_app, this);
+        break;
+    default:
+        return;  // every item has its screen
     }
     m_app->PushScene(screen);
 }

@@ -14,6 +14,7 @@
 #include "formats/game_table_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/hud_assets.h"
+#include "formats/sub_screen_assets.h"
 #include "formats/menu_assets.h"
 #include "formats/ring_assets.h"
 #include "formats/mesh_writer.h"
@@ -177,6 +178,9 @@ std::vector<PtxImage> FieldSprites()
     }
     for (PtxImage& part : PauseScreenSprites()) {
         sprites.push_back(std::move(part));
+    }
+    for (PtxImage& window : SubScreenSprites()) {
+        sprites.push_back(std::move(window));
     }
     return sprites;
 }

@@ -367,6 +367,7 @@ Catalogue Build()
     }
     AddShop(c);
     AddEvents(c);
+    AddSubScreenContent(c);
     return c;
 }
 

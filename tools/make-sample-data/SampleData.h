@@ -164,6 +164,8 @@ void WriteShopScripts(const std::filesystem::path& root);
 // The axe and the town's pick-ups that the pause menu's item ring and equipment screens use.
 void AddEquipmentContent(Catalogue& c);
 void AddEquipmentPickups(qmtest::FieldMap& town);
+// The skill window's general skill and the ability points that teach a skill in one fight.
+void AddSubScreenContent(Catalogue& c);
 
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.
