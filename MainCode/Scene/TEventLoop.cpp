@@ -1,5 +1,6 @@
 #include "MainCode/Scene/TEventLoop.h"
 
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
@@ -83,9 +84,12 @@ void TEventLoop::AddCharacter(TFrame* frame, const std::string& file)
     frame->AddMesh(mesh);
 }
 
-TMesh8* TEventLoop::AddObject(TFrame* frame, const std::string& file, const std::string& name)
+TMesh8* TEventLoop::AddObject(TFrame* frame, const std::string& file, const std::string& name, bool reorder)
 {
     TMesh8 mesh = TMesh8::Load(file);
+    if (reorder) {
+        TPlayerCharacter::MoveUvRegionTrianglesLast(mesh);
+    }
     mesh.SetName(name);
     mesh.SetMaterialType(TMeshMaterial::kAlphaNotCull, TMesh8::kAllMaterials);
     mesh.SetVertexShader(TRefPtr<TVertexShader>(new TMorphConstantColorShader(kMorphShaderMode)));
@@ -248,6 +252,7 @@ void TEventLoop::DrawEvent()
     const D3DXMATRIX identity = IdentityMatrix();
     m_root->Render(&m_view, &identity);
     TDrawList::FlushAll();
+    DrawUnderMessages();
     if (TScriptProcessManager* scripts = TScriptProcessManager::Get()) {
         scripts->DrawModules();
     }
