@@ -20,6 +20,10 @@ std::vector<std::uint32_t> EventMusicIds();
 // morphs 0 to 23 each play out on their ninth step.
 std::vector<std::pair<std::string, MeshFile>> EventMeshes();
 inline constexpr std::uint32_t kEventFaceMorphs = 24;
+// Then the four figures of event 306 (".tob", morphs 0 to 9 played out on their ninth step; their
+// heads in the see-through region), the shrine floor they stand on, and the land of event 307's
+// flight ("map04/t05_00.msh").
+inline constexpr std::uint32_t kEvent06Morphs = 10;
 
 // The models into root's mesh folder.
 void WriteEventMeshes(const std::string& root);
