@@ -136,6 +136,7 @@ bool TEvent04_06Loop::StepFlash()
 void TEvent04_06Loop::DrawUnderMessages()
 {
     if (m_flashShown && !IsSkipping()) {
+        TSprite::SetRenderMode(1);
         m_flash.DrawRect(0.0F, 0.0F, kScreenWidth, kScreenHeight, false);
     }
 }

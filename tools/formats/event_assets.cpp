@@ -168,7 +168,7 @@ MeshFile FlightLand()
 {
     std::vector<Block> blocks = {{{0.0F, -0.1F, 10.0F}, {70.0F, 0.1F, 70.0F}, 0xFF7AB060, 0xFF50803C},
                                  {{0.0F, 0.01F, 14.0F}, {70.0F, 0.02F, 1.6F}, 0xFF70A8E0, 0xFF4070B0},
-                                 {{0.0F, 4.0F, 6.0F}, {1.5F, 4.0F, 1.5F}, 0xFFB8A890, 0xFF6A5C48}};
+                                 {{-7.0F, 4.0F, 8.0F}, {1.5F, 4.0F, 1.5F}, 0xFFB8A890, 0xFF6A5C48}};
     for (int row = 0; row < 6; ++row) {
         for (int col = -4; col <= 4; ++col) {
             const float x = static_cast<float>(col) * 6.5F + static_cast<float>(row % 2) * 3.0F;
