@@ -22,11 +22,6 @@ constexpr std::uint32_t kClosingHold = 200;
 constexpr float kScreenWidth = 640.0F;
 constexpr float kScreenHeight = 480.0F;
 
-D3DXVECTOR3 Along(const D3DXVECTOR3& from, const D3DXVECTOR3& to, float t)
-{
-    return D3DXVECTOR3(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t, from.z + (to.z - from.z) * t);
-}
-
 }  // namespace
 
 TEvent04_06Loop::TEvent04_06Loop(TGameWnd* app)

@@ -12,11 +12,6 @@ const D3DXVECTOR3 kTargetEnd(0.0F, 10.0F, 1.0F);
 
 constexpr std::int32_t kDialogueAfter = 400;
 
-D3DXVECTOR3 Along(const D3DXVECTOR3& from, const D3DXVECTOR3& to, float t)
-{
-    return D3DXVECTOR3(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t, from.z + (to.z - from.z) * t);
-}
-
 }  // namespace
 
 TEvent04_07Loop::TEvent04_07Loop(TGameWnd* app) : TEventLoop(app, Fade::Quad, kMusic, 0xFFFFFFFF)
