@@ -36,6 +36,7 @@
 #include "platform/testing/dsound.h"
 #include "support/device_fixture.h"
 #include "formats/effect_assets.h"
+#include "formats/ending_assets.h"
 #include "formats/field_writer.h"
 
 namespace {
@@ -200,6 +201,20 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
             EXPECT_EQ(image.width, icon ? 32u : 128u) << entry;
             EXPECT_EQ(image.height, icon ? 32u : 64u) << entry;
             EXPECT_EQ(image.HasAlphaLayer(), icon) << entry;
+        }
+    }
+
+    // The ending's pages and staff-roll images, and the maker logo, at their sizes.
+    const std::pair<const char*, std::vector<qmtest::PtxImage>> endingPictures[] = {
+        {"ending.ptx", qmtest::EndingPictures()}, {"title.ptx", {qmtest::MakerLogo()}}};
+    for (const auto& [file, pictures] : endingPictures) {
+        const std::string path = Path(std::string(sample::kTextureFolder) + file);
+        for (const qmtest::PtxImage& picture : pictures) {
+            const std::string entry = picture.storedName.substr(0, picture.storedName.find('\0'));
+            TIndexedImage image;
+            ASSERT_TRUE(TTexturePackage::ReadImage(path, entry, &image)) << file << "/" << entry;
+            EXPECT_EQ(image.width, 256u) << entry;
+            EXPECT_EQ(image.height, 256u) << entry;
         }
     }
 
