@@ -10,7 +10,7 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/GameData/TGameData.h"
-#include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TAttackHit.h"
 #include "MainCode/Map/TMapItem.h"

@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "MainCode/Effect/TAfterImage.h"
+#include "MainCode/Hud/TLevelUpPopup.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/THrdefTable.h"
+#include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCamera.h"
 #include "TCommon/TByteReader.h"
@@ -117,7 +119,7 @@ TPlayerCharacter::~TPlayerCharacter()
     m_statusIcons.Detach();
     m_popups.clear();
     m_gainQueue.clear();
-    m_levelUpPopup = TRefPtr<TPopup>();
+    m_levelUpPopup = TRefPtr<TPopupText>();
     if (m_commandArrayOwned != 0) {
         delete[] m_commands;
     }

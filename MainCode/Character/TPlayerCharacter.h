@@ -13,17 +13,21 @@
 #include "MainCode/Character/TArmedCharacter.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TWeponTable.h"
-#include "MainCode/Hud/FieldHudStandIns.h"
 #include "MainCode/Hud/TItemRing.h"
 #include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/Hud/TStatusIcon.h"
+#include "MainCode/Hud/TCountValue.h"
+#include "MainCode/Hud/THitPopup.h"
+#include "MainCode/Hud/TPopupText.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/sound/TSoundList.h"
 
 class TAfterImage;
 class TFieldLoop;
+class TGetRender;
 class TInputDevice;
 class TPlayerCharacter;
+class TStatusPanel;
 struct TCharacterRecord;
 
 // What the player takes from the field scene that hosts it.
@@ -59,9 +63,7 @@ struct TStatusCountdown {
 };
 
 // An experience and ability-point notice waiting to be shown.
-struct TGainRecord {
-    std::uint32_t Words[7] = {};
-};
+using TGainRecord = TCountValue;
 
 // A party member's pose carried across a change of the played character.
 struct TPlayerPose {
@@ -355,9 +357,9 @@ public:
     bool IsLevelUpPending() const { return m_levelUpPending != 0; }
     std::int32_t GetLevelUpSerial() const { return m_levelUpSerial; }
     const std::list<TGainRecord>& GetGainQueue() const { return m_gainQueue; }
-    const std::list<TRefPtr<TPopup>>& GetPopups() const { return m_popups; }
+    const std::list<TRefPtr<TPopupText>>& GetPopups() const { return m_popups; }
     std::int32_t GetPopupDelay() const { return m_popupDelay; }
-    TPopup* GetLevelUpPopup() const { return m_levelUpPopup.Get(); }
+    TPopupText* GetLevelUpPopup() const { return m_levelUpPopup.Get(); }
     const THitPopup& GetHitPopup() const { return m_hitPopup; }
     // The serial of the last gain, process-wide.
     static std::uint32_t GetGainSerial();
@@ -610,8 +612,8 @@ protected:
     float m_markers[2] = {-1.0F, -1.0F};
     std::int32_t m_popupDelay = 0;
     THitPopup m_hitPopup;
-    TRefPtr<TPopup> m_levelUpPopup;
-    std::list<TRefPtr<TPopup>> m_popups;
+    TRefPtr<TPopupText> m_levelUpPopup;
+    std::list<TRefPtr<TPopupText>> m_popups;
     std::uint32_t m_popupCount = 0;
     std::list<TGainRecord> m_gainQueue;
     std::uint32_t m_gainCount = 0;

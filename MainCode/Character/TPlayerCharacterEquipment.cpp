@@ -10,6 +10,8 @@
 #include "MainCode/Effect/TAfterImage.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/THrdefTable.h"
+#include "MainCode/Hud/TGainPopup.h"
+#include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Map/TAreaBase.h"
 
 namespace {
@@ -337,6 +339,7 @@ void TPlayerCharacter::GainExperience(TGameObject* object)
     gain.Words[4] = static_cast<std::uint32_t>(a);
     gain.Words[5] = static_cast<std::uint32_t>(enemy->GetLevelWordB());
     gain.Words[6] = static_cast<std::uint32_t>(enemy->GetLevelWordABase());
+    gain.Finish();
     m_gainQueue.push_back(gain);
     ++m_gainCount;
 
@@ -391,7 +394,7 @@ void TPlayerCharacter::LevelUp()
     ++m_level;
     RecoverHp(m_levelUpGains[0]);
     RecoverMp(m_levelUpGains[1]);
-    m_levelUpPopup->Show(508.0F, 180.0F);
+    m_levelUpPopup->Start(508.0F, 180.0F);
     m_popups.push_back(m_levelUpPopup);
     ++m_popupCount;
     m_popupDelay = kLevelUpDelay;
@@ -428,8 +431,8 @@ void TPlayerCharacter::UpdatePopups()
         if (static_cast<std::int32_t>(gain.Words[0]) == m_levelUpSerial) {
             m_levelUpSerial = -1;
         }
-        TRefPtr<TPopup> popup(new TGainPopup(gain.Words, m_letterFont));
-        popup->Show(440.0F, 240.0F);
+        TRefPtr<TPopupText> popup(new TGainPopup(gain, m_letterFont));
+        popup->Start(440.0F, 240.0F);
         m_popups.push_back(popup);
         ++m_popupCount;
         m_gainQueue.pop_front();

@@ -8,6 +8,8 @@
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/Hud/TGetRender.h"
+#include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "dx/dx8/3d/TSprite.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -138,7 +140,7 @@ void TPlayerCharacter::DrawHud()
     }
     TSprite::SetRenderMode(1);
     m_hitPopup.Draw();
-    for (const TRefPtr<TPopup>& popup : m_popups) {
+    for (const TRefPtr<TPopupText>& popup : m_popups) {
         popup->Draw();
     }
     if (m_getRender != nullptr) {

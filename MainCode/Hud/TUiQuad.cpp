@@ -32,8 +32,7 @@ void TUiQuad::Init(std::int32_t duration, const float* start, const float* end, 
 
 std::uint32_t TUiQuad::Pack(const float* rgba)
 {
-    const auto channel = [](float v) { return static_cast<std::uint32_t>(static_cast<std::int32_t>(v * 255.0F)) & 0xFF; };
-    return channel(rgba[3]) << 24 | channel(rgba[0]) << 16 | channel(rgba[1]) << 8 | channel(rgba[2]);
+    return TSprite::PackColorF(rgba[0], rgba[1], rgba[2], rgba[3]);
 }
 
 void TUiQuad::SetColour(const float* c)

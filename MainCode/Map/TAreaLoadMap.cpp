@@ -2,7 +2,7 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/GameData/TGameData.h"
-#include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TCamera.h"

@@ -6,10 +6,11 @@
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TSvpTable.h"
-#include "MainCode/Hud/FieldHudStandIns.h"
 #include "MainCode/Hud/TItemRing.h"
 #include "MainCode/Hud/TSkillGauge.h"
+#include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Hud/TLetterFont.h"
+#include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCurrentMap.h"
 #include "MainCode/Map/TMinimap.h"
@@ -60,10 +61,10 @@ TFieldLoop::TFieldLoop(TGameWnd* app, const TSvpRecord* savePoint, const std::st
       m_sceneFrame(new TFrame("Scene", IdentityMatrix(), nullptr)),
       m_effectManager(new TEffectManager()),
       m_letterFont(new TLetterFont("sprite.ptx/word")),
-      m_statusPanel(new TStatusPanel(m_letterFont.Get())),
+      m_statusPanel(TStatusPanel::Create(m_letterFont.Get())),
       m_itemRing(TItemRing::Create(m_letterFont.Get())),
       m_skillGauge(TSkillGauge::Create()),
-      m_getRender(new TGetRender()),
+      m_getRender(TGetRender::Create()),
       m_minimap(TMinimap::Create())
 {
     TCurrentMap factory;

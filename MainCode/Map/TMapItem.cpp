@@ -6,7 +6,7 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TWeponTable.h"
-#include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCollisionWorld.h"
 #include "MainCode/Map/TFieldLoop.h"

@@ -5,23 +5,12 @@
 #include <cmath>
 
 #include "combat_fixture.h"
+#include "support/hud_probe.h"
 
 namespace combattest {
 namespace {
 
-class CombatExperienceTest : public CombatFixture {
-protected:
-    void SetUp() override
-    {
-        CombatFixture::SetUp();
-        TPopupLife::SetLifetime(30);
-    }
-    void TearDown() override
-    {
-        TPopupLife::SetLifetime(TPopupLife::kDefaultUpdates);
-        CombatFixture::TearDown();
-    }
-};
+class CombatExperienceTest : public CombatFixture {};
 
 TEST_F(CombatExperienceTest, GainsStopAtTheNextLevelAndAtTheCap)
 {
@@ -102,7 +91,7 @@ TEST_F(CombatExperienceTest, BonusesAndAbilityPointsGoToWeaponThenAccessories)
     EXPECT_EQ(gain.Words[1], 650u);
     // abp.tbl gives t = 300: trunc((20 + 300) x 1.0 + 20) = 340, then + 300.
     EXPECT_EQ(gain.Words[2], 340u);
-    EXPECT_EQ(gain.Words[3], 340u);
+    EXPECT_EQ(gain.Words[3], 20u) << "the bonus shown is the fifth word";
     EXPECT_EQ(gain.Words[4], 20u);
     EXPECT_EQ(gain.Words[5], 7u);
     TCharacterRecord* record = data_->GetCharacterData(0);
@@ -110,9 +99,11 @@ TEST_F(CombatExperienceTest, BonusesAndAbilityPointsGoToWeaponThenAccessories)
     EXPECT_EQ(record->AccessoryPoints[0], 1000u) << "A and B are the same accessory: 640 twice, capped";
 
     // Learned: a notice each, sound 218 and event 1012 once.
-    ASSERT_EQ(getRender_.GetQueue().size(), 2u);
-    EXPECT_EQ(getRender_.GetQueue()[0].number, 501u);
-    EXPECT_EQ(getRender_.GetQueue()[1].number, 601u);
+    const std::vector<TGetRender::Notice> queue = THudProbe::Queue(*getRender_);
+    ASSERT_EQ(queue.size(), 2u);
+    EXPECT_EQ(queue[0].kind, TGetRender::kSkill);
+    EXPECT_EQ(queue[0].value, 501u);
+    EXPECT_EQ(queue[1].value, 601u);
     EXPECT_EQ(Played(0), (std::vector<std::uint32_t>{218}));
     EXPECT_EQ(hero->events, (std::vector<std::uint16_t>{1012}));
 
@@ -163,8 +154,9 @@ TEST_F(CombatExperienceTest, LevelUpGainsFollowTheGrowthCurveAndTheSharedGenerat
     EXPECT_EQ(hero->GetHp(), 10 + (hero->GetMaxHp() - 500));
     EXPECT_EQ(hero->GetState(), TPlayerCharacter::kStateLevelUp);
     EXPECT_EQ(hero->GetPopupDelay(), 280);
-    EXPECT_EQ(hero->GetLevelUpPopup()->GetLife().GetX(), 508.0F);
-    EXPECT_EQ(hero->GetLevelUpPopup()->GetLife().GetY(), 180.0F);
+    EXPECT_TRUE(hero->GetLevelUpPopup()->IsActive());
+    EXPECT_EQ(THudProbe::X(*hero->GetLevelUpPopup()), 508.0F);
+    EXPECT_EQ(THudProbe::Y(*hero->GetLevelUpPopup()), 180.0F);
     EXPECT_EQ(Played(0), (std::vector<std::uint32_t>{218}));
     EXPECT_EQ(hero->GetLevelUpGains()[0], 0) << "the gains are cleared";
 }
@@ -189,9 +181,9 @@ TEST_F(CombatExperienceTest, NoticesComeOneByOneAndTheLevelUpAfterItsGain)
         hero->UpdatePopups();
         if (hero->GetGainQueue().size() < queued) {
             gainSteps.push_back(step);
-            const TPopup* shown = hero->GetPopups().back().Get();
-            EXPECT_EQ(shown->GetLife().GetX(), 440.0F);
-            EXPECT_EQ(shown->GetLife().GetY(), 240.0F);
+            const TPopupText* shown = hero->GetPopups().back().Get();
+            EXPECT_EQ(THudProbe::X(*shown), 440.0F);
+            EXPECT_EQ(THudProbe::Y(*shown), 240.0F);
         }
         if (hero->GetLevel() == 1) {
             levelUpStep = step;
@@ -235,10 +227,11 @@ TEST_F(CombatExperienceTest, TargetDisplayHitPopupAndBestRecords)
     EXPECT_EQ(hero->GetTargetTimer(), -1);
 
     hero->ShowHitCount(enemy);
-    EXPECT_EQ(hero->GetHitPopup().GetLife().GetX(), 520.0F);
-    EXPECT_EQ(hero->GetHitPopup().GetLife().GetY(), 140.0F);
-    EXPECT_EQ(hero->GetHitPopup().GetCount(), 2);
-    EXPECT_EQ(hero->GetHitPopup().GetDamage(), 42);
+    EXPECT_TRUE(hero->GetHitPopup().IsActive());
+    EXPECT_EQ(THudProbe::X(hero->GetHitPopup()), 520.0F);
+    EXPECT_EQ(THudProbe::Y(hero->GetHitPopup()), 140.0F);
+    EXPECT_EQ(THudProbe::Count(hero->GetHitPopup()), 2);
+    EXPECT_EQ(THudProbe::Total(hero->GetHitPopup()), 42);
 
     hero->UpdateBestRecords(enemy);
     EXPECT_EQ(hero->GetBestRecords()[0], 42);

@@ -1,6 +1,6 @@
 // Player characters on a device: hero models whose motions all last a few frames, a game database
 // with weapon types 0..11 (weapon id 1000 + type), the value tables, an input device whose words
-// the tests set, the HUD (the ring and gauge real, the rest stand-ins), the weapon ribbon and a recording of sounds and voices.
+// the tests set, the HUD parts, the weapon ribbon and a recording of sounds and voices.
 #pragma once
 
 #include <memory>
@@ -15,7 +15,9 @@
 #include "MainCode/GameData/THrdefTable.h"
 #include "MainCode/GameData/TItemMeanTable.h"
 #include "MainCode/GameData/TWeponTable.h"
+#include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Hud/TLetterFont.h"
+#include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/TInputDevice.h"
 #include "armed_fixture.h"
 #include "bare_hero.h"
@@ -94,14 +96,15 @@ protected:
         qmtest::WriteRingAssets(textures, TMesh8::GetDirectory().empty() ? std::string(".") : TMesh8::GetDirectory(),
                                 TGameData::GetTableDirectory());
         font_ = std::make_unique<TLetterFont>("sprite.ptx/word");
-        panel_ = TStatusPanel(font_.get());
+        panel_ = std::make_unique<TStatusPanel>(font_.get());
+        getRender_ = std::make_unique<TGetRender>();
         ring_ = std::make_unique<TItemRing>(font_.get());
         gauge_ = std::make_unique<TSkillGauge>();
         links_.letterFont = font_.get();
-        links_.statusPanel = &panel_;
+        links_.statusPanel = panel_.get();
         links_.itemRing = ring_.get();
         links_.skillGauge = gauge_.get();
-        links_.getRender = &getRender_;
+        links_.getRender = getRender_.get();
         SetDetachedPlayerFieldLinks(links_);
         SetPlayerSoundLog(&sounds_);
         D3DXMATRIX m;
@@ -194,10 +197,10 @@ protected:
     TGameData* data_ = nullptr;
     std::unique_ptr<TInputDevice> input_;
     std::unique_ptr<TLetterFont> font_;
-    TStatusPanel panel_{nullptr};  // on the font once it is made
+    std::unique_ptr<TStatusPanel> panel_;  // on the font once it is made
     std::unique_ptr<TItemRing> ring_;
     std::unique_ptr<TSkillGauge> gauge_;
-    TGetRender getRender_;
+    std::unique_ptr<TGetRender> getRender_;
     TPlayerFieldLinks links_;
     std::vector<TPlayedSound> sounds_;
     TRefPtr<TFrame> camera_;

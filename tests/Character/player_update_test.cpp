@@ -6,6 +6,8 @@
 
 #include "combat_fixture.h"
 #include "support/alloc_probe.h"
+#include "support/hud_probe.h"
+#include "support/scene_driver.h"
 
 namespace playertest {
 namespace {
@@ -52,6 +54,8 @@ TEST_F(PlayerUpdateTest, OpenRingHidesTheButtonsForTheStepOnly)
     // "D" held opens the ring; from the next step it takes the buttons, "F" for the gauge among them.
     Buttons(0x80, 0, 0, 0);
     ring_->RunState(hero.get());
+    hero->SetHp(hero->GetMaxHp() / 2);
+    getRender_->PushText("TEXT");
     Buttons(0x281, 0x80, 16, 0);
     hero->Update();
     EXPECT_EQ(hero->GetState(), 0u);
@@ -59,8 +63,8 @@ TEST_F(PlayerUpdateTest, OpenRingHidesTheButtonsForTheStepOnly)
     EXPECT_EQ(gauge_->GetSelection(), 0);
     EXPECT_EQ(input_->GetWord(0), 0x281u);
     EXPECT_EQ(input_->GetWord(2), 16u);
-    EXPECT_EQ(panel_.GetUpdateCount(), 1);
-    EXPECT_EQ(getRender_.GetUpdateCount(), 1);
+    EXPECT_FLOAT_EQ(THudProbe::Ratio(*panel_, TStatusPanel::kHp), 0.5F);
+    EXPECT_EQ(THudProbe::WindowX(*getRender_), 627) << "one step of the notice's slide";
     const D3DXMATRIX* root = hero->GetStatusIcons().GetRoot()->GetMatrix();
     EXPECT_NEAR(std::atan2(-root->_13, root->_11), 0.017453292, 1e-6) << "the icons' update ran once";
 }
@@ -204,9 +208,18 @@ TEST_F(PlayerUpdateTest, SlownessHalvesThePatternStepsOfWalkingAndDashing)
 TEST_F(PlayerUpdateTest, HudDrawsEveryPart)
 {
     std::unique_ptr<TestHero> hero = MakeHero();
+    getRender_->PushText("TEXT");
+    getRender_->Update();
+    qmtest::SceneDriver recorder(std::filesystem::current_path());
+    recorder.RecordDraws(true);
     hero->DrawHud();
-    EXPECT_EQ(panel_.GetDrawCount(), 1);
-    EXPECT_EQ(getRender_.GetDrawCount(), 1);
+    const std::vector<TSpriteDrawRecord> draws = recorder.draws;
+    recorder.RecordDraws(false);
+    // The panel's frame first, the notice's window and text last.
+    ASSERT_GE(draws.size(), 3u);
+    EXPECT_EQ(draws.front().texture, "sprite.ptx/guage09");
+    EXPECT_EQ(draws[draws.size() - 2].texture, "sprite.ptx/window22");
+    EXPECT_EQ(draws.back().texture, "TGetRender::tGet");
 }
 
 // A fixed camera behind the start, a flat ground: stand, start walking, walk, jump and land.

@@ -32,8 +32,8 @@ protected:
     NoticeList Notices() const
     {
         NoticeList out;
-        for (const TGetRender::Notice& n : notices_.GetQueue()) {
-            out.emplace_back(n.kind, n.number);
+        for (const TGetRender::Notice& n : THudProbe::Queue(*notices_)) {
+            out.emplace_back(n.kind, n.value);
         }
         return out;
     }
@@ -197,12 +197,12 @@ TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
     EXPECT_EQ(best(), (std::vector<std::int32_t>{30, 3, 0, 3}));
     second->TakeDamage(25);
     EXPECT_EQ(best(), (std::vector<std::int32_t>{50, 3, 0, 3}));
-    EXPECT_EQ(player_->GetHitPopup().GetLife().GetShowCount(), 0);
+    EXPECT_FALSE(player_->GetHitPopup().IsActive());
 
     Hit(*second, 0, nullptr);
-    EXPECT_EQ(player_->GetHitPopup().GetLife().GetShowCount(), 1);
-    EXPECT_EQ(player_->GetHitPopup().GetCount(), second->GetHitsTaken());
-    EXPECT_EQ(player_->GetHitPopup().GetDamage(), second->GetDamageTaken());
+    EXPECT_TRUE(player_->GetHitPopup().IsActive());
+    EXPECT_EQ(THudProbe::Count(player_->GetHitPopup()), second->GetHitsTaken());
+    EXPECT_EQ(THudProbe::Total(player_->GetHitPopup()), second->GetDamageTaken());
     EXPECT_GE(best()[1], second->GetHitsTaken());
 
     area_->SetPlayer(nullptr);
@@ -211,7 +211,7 @@ TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
     first->TakeDamage(1);
     EXPECT_GT(first->GetHitsTaken(), hits);
     area_->SetPlayer(player_.get());
-    EXPECT_EQ(player_->GetHitPopup().GetLife().GetShowCount(), 1);
+    EXPECT_EQ(THudProbe::Total(player_->GetHitPopup()), second->GetDamageTaken()) << "the first's hits were not shown";
     first->LeaveField();
     second->LeaveField();
 }

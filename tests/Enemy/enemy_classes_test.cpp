@@ -143,8 +143,9 @@ TEST_F(EnemyClassesTest, HeavyAndSteadfastEnemiesNeverStaggerYetDieAtZeroHp)
     EXPECT_EQ(b.GetThinkTimer(), -500);
     EXPECT_EQ(b.GetGaugeTimer(), 200);
     // Unturned, the hit still shows on the player's pop-up.
-    EXPECT_EQ(player_->GetHitPopup().GetLife().GetShowCount(), 2);
-    EXPECT_EQ(player_->GetHitPopup().GetCount(), b.GetHitsTaken());
+    EXPECT_TRUE(player_->GetHitPopup().IsActive());
+    EXPECT_EQ(THudProbe::Count(player_->GetHitPopup()), b.GetHitsTaken());
+    EXPECT_EQ(THudProbe::Total(player_->GetHitPopup()), b.GetDamageTaken());
 
     // Both go down at 0 HP and stay there to die, though they shake off hits every frame.
     TEnemyE steadfast(Record(), 1, 0);

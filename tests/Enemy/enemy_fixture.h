@@ -27,7 +27,8 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TWeponTable.h"
-#include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TGetRender.h"
+#include "support/hud_probe.h"
 #include "MainCode/Map/TAttackHitTimed.h"
 #include "MainCode/Map/TMapData.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -156,8 +157,9 @@ protected:
             qmtest::BoxMesh("item", 0.2F, 0.2F, 0.2F, 0xFFE0C030).Save(file.string());
         }
         // The player's notice queue.
+        notices_ = std::make_unique<TGetRender>();
         TPlayerFieldLinks links;
-        links.getRender = &notices_;
+        links.getRender = notices_.get();
         SetDetachedPlayerFieldLinks(links);
         player_ = std::make_unique<BareHero>(nullptr, 0, TCharacterRecord(), "player");
         MovePlayer(0.0F, 0.0F);
@@ -290,7 +292,7 @@ protected:
         return false;
     }
 
-    TGetRender notices_;
+    std::unique_ptr<TGetRender> notices_;
     std::unique_ptr<BareHero> player_;
     std::vector<TPlayedSound> playerSounds_;
     std::unique_ptr<TEnemyFactory> factory_;

@@ -98,9 +98,10 @@ TEST_F(EnemyStealHealTest, StolenMoneyGoesToTheParty)
     odd->TrySteal(&hit);
     EXPECT_TRUE(odd->IsStolen());
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 104U);
-    EXPECT_EQ(notices_.GetQueue().size(), 1U);
-    EXPECT_EQ(notices_.GetQueue().back().kind, TGetRender::kBellSteal);
-    EXPECT_EQ(notices_.GetQueue().back().number, 4U);
+    const std::vector<TGetRender::Notice> queue = THudProbe::Queue(*notices_);
+    ASSERT_EQ(queue.size(), 1U);
+    EXPECT_EQ(queue.back().kind, TGetRender::kBellSteal);
+    EXPECT_EQ(queue.back().value, 4U);
     EXPECT_EQ(PlayerSounds(), std::vector<std::uint32_t>{217});
     EXPECT_EQ(genrand_int32(), kDraws[5]);
     even->LeaveField();

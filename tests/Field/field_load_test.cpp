@@ -4,9 +4,11 @@
 #include "MainCode/Character/TVillager.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/GameData/TCharacterRecord.h"
-#include "MainCode/Hud/FieldHudStandIns.h"
-#include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/GameData/TSkillTable.h"
+#include "MainCode/Hud/TGetRender.h"
+#include "MainCode/Hud/TSkillGauge.h"
+#include "MainCode/Hud/TStatusPanel.h"
+#include "support/hud_probe.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMapData.h"
@@ -159,10 +161,12 @@ TEST_F(FieldLoad, TheMapNameNoticeIsClearedThenGivenKindFourAndTheName)
     TFieldLoop* field = PushField("battle");
     ASSERT_NE(field, nullptr);
     TGetRender* notice = field->GetGetRender();
-    EXPECT_EQ(notice->calls, (std::vector<std::string>{"Clear", "PushKind4", "PushText"}));
-    ASSERT_EQ(notice->GetQueue().size(), 2u);
-    EXPECT_EQ(notice->GetQueue()[0].number, 25u);
-    EXPECT_EQ(notice->GetQueue()[1].text, "試しの野");
+    const std::vector<TGetRender::Notice> queue = THudProbe::Queue(*notice);
+    ASSERT_EQ(queue.size(), 2u);
+    EXPECT_EQ(queue[0].kind, TGetRender::kPause);
+    EXPECT_EQ(queue[0].value, 25u);
+    EXPECT_EQ(queue[1].kind, TGetRender::kText);
+    EXPECT_EQ(queue[1].text, "試しの野");
 }
 
 TEST_F(FieldLoad, UnknownMusicStopsNothingAndKeptMusicLoadsWithoutRestarting)
@@ -251,15 +255,16 @@ TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
     EXPECT_FALSE(field->IsDrawSkipPending());
     EXPECT_EQ(Pixel(Screen(), 320, 240), 0xFF00FFu);
 
-    // Closed with "E" once its windows are in; play resumes when it has faded out.
-    const int refreshes = field->GetStatusPanel()->GetRefreshCount();
+    // Closed with "E" once its windows are in; play resumes when it has faded out, and the closing
+    // refreshes the panel: its full mark is built again.
+    field->GetStatusPanel()->GetFullMark(0) = TSprite();
     Steps(57);
     Press('B');
     for (int i = 0; i < 100 && CurrentField() != field; ++i) {
         Step();
     }
     EXPECT_EQ(CurrentField(), field);
-    EXPECT_EQ(field->GetStatusPanel()->GetRefreshCount(), refreshes + 1);
+    EXPECT_TRUE(field->GetStatusPanel()->GetFullMark(0).GetImage().HasTexture());
 }
 
 TEST_F(FieldLoad, StoppedTimeHoldsThePlayerWhileTheEnemiesMovementPassRuns)

@@ -10,7 +10,8 @@
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/GameData/TWeponTable.h"
-#include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TGetRender.h"
+#include "support/hud_probe.h"
 #include "MainCode/Map/TMapItem.h"
 #include "MainCode/Map/TMapSavePoint.h"
 #include "MainCode/Map/TMapScriptObject.h"
@@ -90,8 +91,8 @@ TEST_F(Items, MoneyIsAddedWithTheBonusTruncatedShownAndSounded)
         Near();
         EXPECT_EQ(item->Update(), TMapItem::kTaken);
         EXPECT_EQ(data_->GetMoney(), before + c.added) << c.money;
-        ASSERT_FALSE(Notice()->GetQueue().empty());
-        EXPECT_EQ(std::make_pair(Notice()->GetQueue().back().kind, Notice()->GetQueue().back().number),
+        ASSERT_FALSE(THudProbe::Queue(*Notice()).empty());
+        EXPECT_EQ(std::make_pair(THudProbe::Queue(*Notice()).back().kind, THudProbe::Queue(*Notice()).back().value),
                   std::make_pair(TGetRender::kBell, c.added));
         EXPECT_EQ(PlayerSounds(), std::vector<std::uint32_t>(static_cast<std::size_t>(&c - cases) + 1, 217));
         EXPECT_EQ(data_->GetPickupFlag(3), 1);
@@ -106,19 +107,19 @@ TEST_F(Items, AFullInventoryLeavesTheItemAndItsFlagAlone)
     data_->AddItem(42, 99);
     auto item = Make(42, 4, 0);
     Near();
-    const std::size_t notices = Notice()->GetQueue().size();
+    const std::size_t notices = THudProbe::Queue(*Notice()).size();
     EXPECT_EQ(item->Update(), TMapItem::kRefused);
     EXPECT_EQ(item->Update(), TMapItem::kRefused);
     EXPECT_TRUE(item->IsBobbing());
     EXPECT_EQ(data_->GetPickupFlag(4), 0);
-    EXPECT_EQ(Notice()->GetQueue().size(), notices);
+    EXPECT_EQ(THudProbe::Queue(*Notice()).size(), notices);
     EXPECT_TRUE(PlayerSounds().empty());
 
     ASSERT_TRUE(data_->UseItem(42, 1));
     EXPECT_EQ(item->Update(), TMapItem::kTaken);
     EXPECT_EQ(data_->FindItem(42)->Count, 99);
     EXPECT_EQ(data_->GetPickupFlag(4), 1);
-    EXPECT_EQ(std::make_pair(Notice()->GetQueue().back().kind, Notice()->GetQueue().back().number),
+    EXPECT_EQ(std::make_pair(THudProbe::Queue(*Notice()).back().kind, THudProbe::Queue(*Notice()).back().value),
               std::make_pair(TGetRender::kItem, 42u));
     EXPECT_EQ(PlayerSounds(), std::vector<std::uint32_t>{215});
 

@@ -3,7 +3,7 @@
 // up (or without music at all), and steady frames that allocate nothing.
 #include <filesystem>
 
-#include "MainCode/Hud/FieldHudStandIns.h"
+#include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
@@ -187,7 +187,8 @@ TEST_F(PauseMenuTest, CancelClosesFromTheTopFadesTheDimOutAndRefreshesTheHudLast
         if (c.fader) {
             EXPECT_LT(sound->GetVolume(), sound->GetMaxVolume()) << "lowered while the menu is open";
         }
-        const int refreshes = field->GetStatusPanel()->GetRefreshCount();
+        // Only a refresh builds the panel's full mark again.
+        field->GetStatusPanel()->GetFullMark(0) = TSprite();
         driver_.RecordSounds(true);
         driver_.Press(Button::B);
         EXPECT_EQ(Played(), std::vector<std::uint32_t>{606});
@@ -203,10 +204,10 @@ TEST_F(PauseMenuTest, CancelClosesFromTheTopFadesTheDimOutAndRefreshesTheHudLast
         driver_.Steps(9);
         EXPECT_EQ(menu->GetDimColor(), 0x00000000u);
         EXPECT_EQ(driver_.Current(), menu);
-        EXPECT_EQ(field->GetStatusPanel()->GetRefreshCount(), refreshes);
+        EXPECT_FALSE(field->GetStatusPanel()->GetFullMark(0).GetImage().HasTexture());
         driver_.Step();
         EXPECT_EQ(driver_.Current(), field);
-        EXPECT_EQ(field->GetStatusPanel()->GetRefreshCount(), refreshes + 1);
+        EXPECT_TRUE(field->GetStatusPanel()->GetFullMark(0).GetImage().HasTexture()) << "refreshed";
         if (c.fader) {
             EXPECT_EQ(sound->GetVolume(), sound->GetMaxVolume()) << "back up";
         }

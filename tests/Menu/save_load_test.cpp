@@ -240,7 +240,7 @@ TEST_F(SaveScreens, SavingAsksOnlyOverAFileAndNoWritesNothing)
         ASSERT_NE(hub, nullptr) << "closing the save screen leads to the title";
         EXPECT_EQ(hub->GetMode(), TChangeLoop::kToTitle);
         EXPECT_EQ(hub->GetMusicId(), -1);
-        Driver().Step();
+        Driver().Steps(101);  // the change's fade
         ASSERT_NE(dynamic_cast<TTitleLoop*>(Current()), nullptr);
     }
 }
@@ -337,7 +337,7 @@ TEST_F(SaveScreens, AUsableRowLoadsThroughTheSceneChangeIntoTheFieldAtItsSavePoi
     EXPECT_EQ(hub->GetMusicId(), 1);
     EXPECT_EQ(effects->GetUseCount(603), decide + 1);
     EXPECT_EQ(music->GetUseCount(1), title + 1);
-    Driver().Step();
+    Driver().Steps(101);  // the change's fade
     ASSERT_NE(dynamic_cast<TFieldLoop*>(Current()), nullptr);
     EXPECT_EQ(TGameData::GetInstance()->GetSavePoint(), kOwnSavePoint);
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 4321u);

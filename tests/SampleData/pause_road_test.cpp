@@ -12,6 +12,7 @@
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
+#include "SampleData/battle_start.h"
 #include "make-sample-data/SampleData.h"
 #include "platform/win32/window.h"
 #include "support/golden.h"
@@ -51,10 +52,7 @@ TEST(PauseRoad, FieldMenuLeaveWindowYesTitleThenEscapeYesEndsTheProgram)
         qmtest::SceneDriver driver(dir.Path());
         ASSERT_TRUE(driver.Start());
         driver.Steps(8);
-        driver.Press(Button::A);  // play from the title, through the hub
-        for (int i = 0; i < 10 && dynamic_cast<TFieldLoop*>(driver.Current()) == nullptr; ++i) {
-            driver.Step();
-        }
+        ASSERT_NE(qmtest::StartOnBattleMap(driver), nullptr);
         auto* field = dynamic_cast<TFieldLoop*>(driver.Current());
         ASSERT_NE(field, nullptr);
         for (int i = 0; i < 200 && field->IsInPhase(); ++i) {
@@ -86,7 +84,7 @@ TEST(PauseRoad, FieldMenuLeaveWindowYesTitleThenEscapeYesEndsTheProgram)
         driver.Press(Button::A);
         EXPECT_EQ(driver.App()->GetSceneCount(), 1);
         ASSERT_NE(dynamic_cast<TChangeLoop*>(driver.Current()), nullptr);
-        driver.Step();
+        driver.Steps(101);  // the change's fade
         ASSERT_NE(dynamic_cast<TTitleLoop*>(driver.Current()), nullptr);
         driver.Steps(5);
 

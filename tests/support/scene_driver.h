@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "MainCode/TGameWnd.h"
-#include "dx/dx8/testing/TEngineLogs.h"
 #include "platform/d3d8/seams.h"
 #include "platform/testing/win32.h"
+#include "support/engine_recorders.h"
 #include "support/temp_dir.h"
 
 namespace qmtest {
@@ -61,9 +61,8 @@ public:
 
 private:
     std::unique_ptr<ScopedCwd> cwd_;
+    SpriteDrawRecorder drawRecorder_{&draws};
+    SoundBankRecorder soundRecorder_{&sounds};
 };
-
-// One line a draw: kind, texture key ("-" for none), rectangle, screen mode, corner colours.
-std::string FormatDraws(const std::vector<TSpriteDrawRecord>& draws);
 
 }  // namespace qmtest

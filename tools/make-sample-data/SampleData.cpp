@@ -157,6 +157,7 @@ void WriteSampleFolder(const fs::path& root)
     for (const std::string& model : c.characterModels) {
         qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(), model);
     }
+    WriteStrongEnemyPattern(root);
     // Every file the effect catalogue loads, where start-up's folders look.
     qmtest::WriteGameEffectAssets(root);
     WriteShopScripts(root);

@@ -19,6 +19,8 @@ qmtest::PtxImage Panel(const std::string& name);
 // The field folder's picture of that name; throws when the field has none.
 qmtest::PtxImage FieldPicture(const std::string& name);
 std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package);
+// The HUD's faces and item icons in the catalogue's packages; the battle enemy worth a level.
+void AddHudSamples(Catalogue& c);
 
 // The sky dome: a half sphere seen from inside, pale at the horizon and deep blue at the top.
 qmtest::MeshFile SkyDome();
@@ -27,6 +29,8 @@ qmtest::MeshFile SkyDome();
 qmtest::MeshFile ShadowDisc();
 // A weapon a character holds: a thin blade along its frame's negative Z.
 qmtest::MeshFile WeaponBlade(const std::string& name);
+// The strong enemy's model strikes in its attack motion (written over its plain pattern).
+void WriteStrongEnemyPattern(const std::filesystem::path& root);
 
 // One short two-note blip per entry, 22.05 kHz mono 16-bit, its pitch from its place in the list.
 std::vector<std::uint8_t> BuildSePackage(const std::vector<TSoundTableEntry>& entries);

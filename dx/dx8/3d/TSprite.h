@@ -32,6 +32,9 @@ public:
 
     // Corner 0..3 (top-left, top-right, bottom-left, bottom-right); -1 for all four.
     void SetColor(DWORD argb, int corner);
+    // The same from channels in 0..1: each the integer part of v × 255, masked to 8 bits.
+    void SetColorF(float r, float g, float b, float a, int corner);
+    static DWORD PackColorF(float r, float g, float b, float a);
     void SetTexCoord(int corner, float u, float v);
 
     virtual void Draw(float x, float y, float w, float h, bool unscaled);
@@ -68,8 +71,6 @@ protected:
     void InitVertices();
     void TakeImageSize();
     void DrawQuad();
-    // Appends the draw to the test log when one is installed (kind: TSpriteDrawRecord::Kind).
-    void Record(int kind, float x, float y, float w, float h, bool textured) const;
 
     Vertex m_vertices[4];
     TTexture8 m_image;

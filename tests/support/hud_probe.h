@@ -1,0 +1,60 @@
+// A look into the field HUD for tests: the notice queue and window, the pop-ups' places, rows
+// and numbers, the panel's bars, and which letter a copied glyph shows.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "MainCode/Hud/TGainPopup.h"
+#include "MainCode/Hud/TGetRender.h"
+#include "MainCode/Hud/THitPopup.h"
+#include "MainCode/Hud/TLetterFont.h"
+#include "MainCode/Hud/TLevelUpPopup.h"
+#include "MainCode/Hud/TStatusPanel.h"
+
+struct THudProbe {
+    // Notices.
+    static std::vector<TGetRender::Notice> Queue(const TGetRender& r) { return {r.m_queue.begin(), r.m_queue.end()}; }
+    static std::size_t QueueCount(const TGetRender& r) { return r.m_count; }
+    static bool IsIdle(const TGetRender& r) { return r.m_state == &TGetRender::Idle; }
+    static bool IsHolding(const TGetRender& r) { return r.m_state == &TGetRender::Hold; }
+    static std::int32_t WindowX(const TGetRender& r) { return r.m_slide.value; }
+    static TText8& Text(TGetRender& r) { return r.m_text; }
+
+    // Pop-ups.
+    static float X(const TPopupText& p) { return p.m_x; }
+    static float Y(const TPopupText& p) { return p.m_y; }
+    static float Scale(const THitPopup& p) { return p.m_scale.value; }
+    static float Alpha(const THitPopup& p) { return p.m_alpha; }
+    static std::int32_t Count(const THitPopup& p) { return p.m_count; }
+    static std::int32_t Total(const THitPopup& p) { return p.m_total; }
+    static const TSprite& CountDigit(const THitPopup& p, int place) { return p.m_countDigits[place]; }
+    static const TSprite& TotalDigit(const THitPopup& p, int place) { return p.m_totalDigits[place]; }
+    static const TSprite& Template(const THitPopup& p, int d) { return p.m_templates[d]; }
+    static const TPopupRows& Rows(const TRowPopup& p) { return p.m_rows; }
+    static const std::vector<TPopupRows::Row>& RowList(const TPopupRows& r) { return r.m_rows; }
+
+    // Panel.
+    static float Ratio(const TStatusPanel& p, int bar) { return p.m_ratios[bar]; }
+    static bool IsFull(const TStatusPanel& p, int slot) { return p.m_full[slot]; }
+
+    // The character whose glyph the sprite carries (same sheet, same cell); '?' for none.
+    static char GlyphOf(TLetterFont& font, const TSprite& s)
+    {
+        for (const char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ!/+()%0123456789.:#")) {
+            const TSprite& g = font.Glyph(static_cast<std::uint8_t>(c));
+            if (s.GetImage().GetTexture() == g.GetImage().GetTexture() && s.GetVertex(0).u == g.GetVertex(0).u &&
+                s.GetVertex(0).v == g.GetVertex(0).v && s.GetVertex(3).u == g.GetVertex(3).u) {
+                return c;
+            }
+        }
+        return '?';
+    }
+    // The three places of a numbered row, hundreds first.
+    static std::string Places(TLetterFont& font, const TPopupRows::Row& row)
+    {
+        return {GlyphOf(font, row.digits[0]), GlyphOf(font, row.digits[1]), GlyphOf(font, row.digits[2])};
+    }
+};
