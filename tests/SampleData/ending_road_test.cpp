@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TSaveLoadLoop.h"
 #include "MainCode/Menu/TSaveSlotPage.h"
 #include "MainCode/Scene/TChangeLoop.h"
@@ -77,8 +78,8 @@ protected:
         qmtest::SceneDriver::Hold(Button::A, false);
         return steps;
     }
-    // The hub toward the next event: it holds one use of the music, gives it back after its fade
-    // and starts the next scene. (Done here until the hub and the event factory are in.)
+    // The hub toward the next scene: it holds one use of the music, gives it back after its fade
+    // and builds the next scene through the event factory.
     template <typename Next>
     Next* PassHub(std::uint32_t eventId, std::uint32_t music)
     {
@@ -90,11 +91,10 @@ protected:
         EXPECT_EQ(static_cast<std::int64_t>(hub->GetEventId()), eventId);
         EXPECT_EQ(static_cast<std::int64_t>(hub->GetMusicId()), music);
         EXPECT_EQ(Music()->GetUseCount(music), 1u);
-        Music()->Unload(music);
-        auto* next = new Next(driver_.App());
-        driver_.App()->PopScenesTo(0);
-        driver_.App()->ReplaceScene(next);
-        return next;
+        for (int i = 0; i < 120 && dynamic_cast<Next*>(driver_.Current()) == nullptr; ++i) {
+            driver_.Step();
+        }
+        return dynamic_cast<Next*>(driver_.Current());
     }
     // The hub after the ending opens the save screen.
     TSaveLoadLoop* PassHubToSave()
@@ -107,12 +107,11 @@ protected:
         EXPECT_EQ(hub->GetMode(), 3u);
         EXPECT_EQ(static_cast<std::int64_t>(hub->GetMusicId()), 11);
         EXPECT_EQ(Music()->GetUseCount(11), 1u);
-        Music()->Unload(11);
-        driver_.App()->PopScenesTo(0);
-        TSaveLoadLoop* screen = TSaveLoadLoop::CreateSave(driver_.App());
-        driver_.App()->ReplaceScene(screen);
-        driver_.Step();
-        return screen;
+        for (int i = 0; i < 120 && dynamic_cast<TSaveLoadLoop*>(driver_.Current()) == nullptr; ++i) {
+            driver_.Step();
+        }
+        EXPECT_EQ(Music()->GetUseCount(11), 0u);
+        return dynamic_cast<TSaveLoadLoop*>(driver_.Current());
     }
     // Saved into empty slot 0, closed to the title; the slot holds the cleared game at save point 11.
     void SaveAndReadBack(TSaveLoadLoop* screen)
@@ -140,6 +139,15 @@ protected:
         data->SetSavePoint(4);
         data->SetFlag(1021, 0);
         ASSERT_EQ(data->Load(0, -1), 0);
+        EXPECT_EQ(data->GetSavePoint(), 11);
+        EXPECT_EQ(data->GetFlag(1021), 1);
+        // Loaded as the title's load does it: the party at save point 11.
+        driver_.App()->PopScenesTo(0);
+        driver_.App()->ReplaceScene(TChangeLoop::ToLoadSlot(driver_.App(), 0, 0xFFFFFFFF));
+        for (int i = 0; i < 200 && dynamic_cast<TFieldLoop*>(driver_.Current()) == nullptr; ++i) {
+            driver_.Step();
+        }
+        EXPECT_NE(dynamic_cast<TFieldLoop*>(driver_.Current()), nullptr);
         EXPECT_EQ(data->GetSavePoint(), 11);
         EXPECT_EQ(data->GetFlag(1021), 1);
         EXPECT_TRUE(driver_.boxes.empty());

@@ -208,18 +208,14 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         }
     }
 
-    // The ending's pages and staff-roll images, and the maker logo, at their sizes.
-    const std::pair<const char*, std::vector<qmtest::PtxImage>> endingPictures[] = {
-        {"ending.ptx", qmtest::EndingPictures()}, {"title.ptx", {qmtest::MakerLogo()}}};
-    for (const auto& [file, pictures] : endingPictures) {
-        const std::string path = Path(std::string(sample::kTextureFolder) + file);
-        for (const qmtest::PtxImage& picture : pictures) {
-            const std::string entry = picture.storedName.substr(0, picture.storedName.find('\0'));
-            TIndexedImage image;
-            ASSERT_TRUE(TTexturePackage::ReadImage(path, entry, &image)) << file << "/" << entry;
-            EXPECT_EQ(image.width, 256u) << entry;
-            EXPECT_EQ(image.height, 256u) << entry;
-        }
+    // The ending's pages and staff-roll images at their size.
+    const std::string endingPath = Path(std::string(sample::kTextureFolder) + "ending.ptx");
+    for (const qmtest::PtxImage& picture : qmtest::EndingPictures()) {
+        const std::string entry = picture.storedName.substr(0, picture.storedName.find('\0'));
+        TIndexedImage image;
+        ASSERT_TRUE(TTexturePackage::ReadImage(endingPath, entry, &image)) << entry;
+        EXPECT_EQ(image.width, 256u) << entry;
+        EXPECT_EQ(image.height, 256u) << entry;
     }
 
     // The sky dome.

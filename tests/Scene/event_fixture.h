@@ -11,7 +11,7 @@
 
 #include "MainCode/Scene/TEventLoop.h"
 #include "MainCode/Script/TScriptProcessManager.h"
-#include "dx/dx8/testing/TEngineLogs.h"
+#include "support/engine_recorders.h"
 #include "support/scene_driver.h"
 
 namespace qmtest {

@@ -89,21 +89,10 @@ std::vector<PtxImage> EndingPictures()
     return images;
 }
 
-PtxImage MakerLogo()
-{
-    CaptionCanvas canvas(kSize, kSize, {0, 0, 0}, 0);
-    canvas.Fill(16, 64, 224, 128, {230, 230, 240});
-    canvas.Fill(22, 70, 212, 116, {40, 60, 120});
-    Centred(canvas, 88, "SAMPLE", 5, {255, 255, 255});
-    Centred(canvas, 140, "LOGO", 4, {255, 210, 90});
-    return canvas.Image("vrrw_logo", 1);
-}
-
 void WriteEndingPictures(const std::string& root)
 {
     const std::filesystem::path folder = std::filesystem::path(root) / "data/ptx04";
     Save(folder / "ending.ptx", BuildPtx(EndingPictures()));
-    Save(folder / "title.ptx", BuildPtx({MakerLogo()}));
 }
 
 }  // namespace qmtest

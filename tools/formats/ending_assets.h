@@ -1,5 +1,5 @@
 // The pictures of the ending: "ending.ptx" with the twelve pages' pictures ("img00".."img11") and
-// staff-roll images ("s_00".."s_11"), and the maker logo "vrrw_logo" of "title.ptx". Generated:
+// staff-roll images ("s_00".."s_11"); its logo is the title's ("title.ptx/vrrw_logo"). Generated:
 // the staff-roll images carry only the words "SAMPLE DATA", "GENERATED" and page numbers.
 #pragma once
 
@@ -16,10 +16,7 @@ inline constexpr unsigned kEndingPages = 12;
 // with the page, and the page's number large; then each page's staff-roll image, 256 × 256 words
 // on a clear ground.
 std::vector<PtxImage> EndingPictures();
-// 256 × 256 with a clear ground: a framed badge with "SAMPLE" over "LOGO".
-PtxImage MakerLogo();
-
-// "ending.ptx" and a "title.ptx" holding the logo, into root's texture folder.
+// "ending.ptx" into root's texture folder.
 void WriteEndingPictures(const std::string& root);
 
 }  // namespace qmtest
