@@ -12,7 +12,6 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 #include "event_fixture.h"
-#include "formats/ending_assets.h"
 #include "formats/table_writer.h"
 #include "support/alloc_probe.h"
 
@@ -22,11 +21,6 @@ using qmtest::Button;
 
 class Ending : public qmtest::EventScene {
 protected:
-    void SetUp() override
-    {
-        qmtest::EventScene::SetUp();
-        qmtest::WriteEndingPictures(".");
-    }
     static TSoundBank* Music() { return TDSound8::Instance()->GetBank(2); }
 };
 

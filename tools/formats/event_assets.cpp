@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "formats/byte_writer.h"
+#include "formats/ending_assets.h"
 #include "formats/field_writer.h"
 #include "formats/ogg_writer.h"
 #include "formats/table_writer.h"
@@ -239,6 +240,7 @@ void WriteEventFolder(const std::string& root)
 {
     const fs::path tables = fs::path(root) / "data/tbl04";
     WriteEventMeshes(root);
+    WriteEndingPictures(root);
     Save(tables / "subset/event_se.tbl", BuildSoundList(EventSoundIds()));
     Save(tables / "subset/event_bgm.tbl", BuildSoundList(EventMusicIds()));
     std::vector<std::pair<std::uint32_t, std::string>> music = FieldMusicTable();

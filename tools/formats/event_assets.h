@@ -27,7 +27,7 @@ inline constexpr std::uint32_t kEvent06Morphs = 10;
 
 // The models into root's mesh folder.
 void WriteEventMeshes(const std::string& root);
-// A test folder's share: the models, both sound lists, and the music table of the field with the
+// A test folder's share: the models, the ending's pictures, both sound lists, and the music table of the field with the
 // event music added (short tones).
 void WriteEventFolder(const std::string& root);
 
