@@ -1,5 +1,6 @@
 #include "MainCode/Scene/TEventLoop.h"
 
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
@@ -60,6 +61,11 @@ TRefPtr<TFrame> TEventLoop::MakeFrame(const std::string& name)
     return TRefPtr<TFrame>(new TFrame(name, IdentityMatrix(), nullptr));
 }
 
+D3DXVECTOR3 TEventLoop::Along(const D3DXVECTOR3& from, const D3DXVECTOR3& to, float t)
+{
+    return D3DXVECTOR3(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t, from.z + (to.z - from.z) * t);
+}
+
 void TEventLoop::SetFogAndProjection(bool fog, float fogStart, float fogEnd, D3DCOLOR fogColour, float farZ)
 {
     m_d3d->SetFog(fog, fogStart, fogEnd, fogColour);
@@ -83,9 +89,12 @@ void TEventLoop::AddCharacter(TFrame* frame, const std::string& file)
     frame->AddMesh(mesh);
 }
 
-TMesh8* TEventLoop::AddObject(TFrame* frame, const std::string& file, const std::string& name)
+TMesh8* TEventLoop::AddObject(TFrame* frame, const std::string& file, const std::string& name, bool reorder)
 {
     TMesh8 mesh = TMesh8::Load(file);
+    if (reorder) {
+        TPlayerCharacter::MoveUvRegionTrianglesLast(mesh);
+    }
     mesh.SetName(name);
     mesh.SetMaterialType(TMeshMaterial::kAlphaNotCull, TMesh8::kAllMaterials);
     mesh.SetVertexShader(TRefPtr<TVertexShader>(new TMorphConstantColorShader(kMorphShaderMode)));
@@ -248,6 +257,7 @@ void TEventLoop::DrawEvent()
     const D3DXMATRIX identity = IdentityMatrix();
     m_root->Render(&m_view, &identity);
     TDrawList::FlushAll();
+    DrawUnderMessages();
     if (TScriptProcessManager* scripts = TScriptProcessManager::Get()) {
         scripts->DrawModules();
     }

@@ -44,12 +44,15 @@ protected:
     TEventLoop(TGameWnd* app, Fade fade, std::uint32_t musicId, D3DCOLOR clearColour);
 
     static TRefPtr<TFrame> MakeFrame(const std::string& name);
+    // The point a share t of the way from one point to another, as the camera moves take it.
+    static D3DXVECTOR3 Along(const D3DXVECTOR3& from, const D3DXVECTOR3& to, float t);
     void SetFogAndProjection(bool fog, float fogStart, float fogEnd, D3DCOLOR fogColour, float farZ);
     // Models of the mesh folder onto a frame; a file that cannot be read throws my_error.
     static void AddScenery(TFrame* frame, const std::string& file);
     static void AddCharacter(TFrame* frame, const std::string& file);
-    // A ".tob" object with morphs, named so the event finds it again; on morph 0.
-    static TMesh8* AddObject(TFrame* frame, const std::string& file, const std::string& name);
+    // A ".tob" object with morphs, named so the event finds it again; on morph 0. Reordered, the
+    // triangles of its see-through region are drawn last.
+    static TMesh8* AddObject(TFrame* frame, const std::string& file, const std::string& name, bool reorder = false);
 
     void StartScript(const std::string& key);
     void StartMusic();
@@ -80,6 +83,8 @@ protected:
 
     // Where the camera stands for the draw; the phases of a frame camera do it themselves.
     virtual void PlaceCamera() {}
+    // What an event draws over its scene and under the message window.
+    virtual void DrawUnderMessages() {}
     // A frame camera: turned toward its target frame and set into the view.
     void LookAt(TFrame* camera, const TFrame* target);
     // Camera, clear, the root, the message window, the fade.

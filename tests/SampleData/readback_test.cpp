@@ -37,6 +37,7 @@
 #include "support/device_fixture.h"
 #include "formats/scene_assets.h"
 #include "formats/effect_assets.h"
+#include "formats/ending_assets.h"
 #include "formats/field_writer.h"
 
 namespace {
@@ -205,6 +206,16 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
             EXPECT_EQ(image.height, icon ? 32u : 64u) << entry;
             EXPECT_EQ(image.HasAlphaLayer(), icon) << entry;
         }
+    }
+
+    // The ending's pages and staff-roll images at their size.
+    const std::string endingPath = Path(std::string(sample::kTextureFolder) + "ending.ptx");
+    for (const qmtest::PtxImage& picture : qmtest::EndingPictures()) {
+        const std::string entry = picture.storedName.substr(0, picture.storedName.find('\0'));
+        TIndexedImage image;
+        ASSERT_TRUE(TTexturePackage::ReadImage(endingPath, entry, &image)) << entry;
+        EXPECT_EQ(image.width, 256u) << entry;
+        EXPECT_EQ(image.height, 256u) << entry;
     }
 
     // The sky dome.

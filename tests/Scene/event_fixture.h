@@ -26,6 +26,10 @@ std::int32_t CueReached();
 // No manager, or not the one the events' scripts marked.
 bool EventScriptsGone();
 
+// Allocations on this thread over ten steps of the scene beyond those of ten of its draws alone
+// (what drawing costs the layer below); 0 when a steady step allocates nothing of its own.
+long SteadyStepAllocations(SceneDriver& driver, TLoop* scene);
+
 class EventScene : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -162,6 +162,7 @@ void WriteSampleFolder(const fs::path& root)
     qmtest::WriteGameEffectAssets(root);
     WriteShopScripts(root);
     WriteEvents(root);
+    WriteEnding(root);
 }
 
 }  // namespace sample

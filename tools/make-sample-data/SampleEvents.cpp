@@ -119,6 +119,8 @@ void WriteEvents(const std::filesystem::path& root)
     qmtest::ScriptFileWriter()
         .Script("Event04_00", Event0())
         .Script("Event04_01", Event1())
+        .Script("Event04_06", Event6Script())
+        .Script("Event04_07", Event7Script())
         .Save((root / "data/scr04" / kScriptFile).string());
 }
 

@@ -40,5 +40,9 @@ std::vector<std::uint8_t> BuildMusic(std::uint32_t seed, double seconds);
 // The story events' lists, music, script file and models: into the catalogue, then into the folder.
 void AddEvents(Catalogue& c);
 void WriteEvents(const std::filesystem::path& root);
+// The last events' scripts and the ending's pictures.
+std::vector<std::string> Event6Script();
+std::vector<std::string> Event7Script();
+void WriteEnding(const std::filesystem::path& root);
 
 }  // namespace sample
