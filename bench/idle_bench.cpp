@@ -1,7 +1,8 @@
-// The game at rest: its first scene in a generated game folder, headless, on the real clock for
-// 600 steps after a warm-up. Prints the main thread's CPU time per frame (as a share of one core;
-// the rasteriser's own threads aside) and the heap allocations per frame on the main and audio
-// threads, and on all threads for comparison (sanitizer builds only).
+// The game at rest: its first scene, the title, in a generated game folder, headless, on the real
+// clock for 700 steps after a warm-up (the maker's logo, the fade-in and the menu). Prints the main
+// thread's CPU time per frame (as a share of one core; the rasteriser's own threads aside) and the
+// heap allocations per frame on the main and audio threads, and on all threads for comparison
+// (sanitizer builds only).
 #include <time.h>
 
 #include <cstdio>
@@ -19,7 +20,7 @@
 namespace {
 
 constexpr std::uint32_t kWarmUp = 60;
-constexpr std::uint32_t kFrames = 600;
+constexpr std::uint32_t kFrames = 700;
 
 double Seconds(clockid_t clock)
 {
@@ -40,8 +41,14 @@ public:
     {
         ++calls;
         const bool going = TGameWnd::Frame();
+        // Steps the title has run: its timer moves on by one interval a step.
         auto* title = dynamic_cast<TTitleLoop*>(GetCurrentScene());
-        const std::uint32_t steps = title != nullptr ? title->GetSteps() : 0;
+        if (title != nullptr && firstStepAt < 0.0) {
+            firstStepAt = title->GetTimer().m_last;
+        }
+        const auto steps = title != nullptr ? static_cast<std::uint32_t>((title->GetTimer().m_last - firstStepAt) /
+                                                                          title->GetTimer().m_interval + 0.5)
+                                            : 0u;
         if (steps >= kWarmUp && startWall == 0.0) {
             startWall = Seconds(CLOCK_MONOTONIC);
             startCpu = Seconds(CLOCK_THREAD_CPUTIME_ID);
@@ -67,6 +74,7 @@ public:
     long allocations = 0;
     long mainAllocations = 0;
     long audioAllocations = 0;
+    double firstStepAt = -1.0;
     double startWall = 0.0;
     double startCpu = 0.0;
     double wall = 0.0;

@@ -48,6 +48,10 @@ TPlayerFieldLinks GetPlayerFieldLinks(TFieldLoop* field);
 // when the pair has no class (the field refuses it).
 TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t characterIndex);
 
+// The body of the character being played, as its hero definition names it, in its town look; a
+// missing or bad file throws my_error naming it.
+TMesh8 LoadCurrentCharacterModel();
+
 // Counts down once a step, with a phase that restarts every period.
 struct TStatusTimer {
     std::int32_t Remaining = 0;

@@ -82,6 +82,13 @@ void TPlayerCharacter::MoveUvRegionTrianglesLast(TMesh8& mesh)
     SelectCharacterTexture(mesh);
 }
 
+TMesh8 LoadCurrentCharacterModel()
+{
+    const TGameData* data = TGameData::GetInstance();
+    const auto index = static_cast<std::uint32_t>(data != nullptr ? data->GetActiveCharacter() : 0);
+    return TMesh8::Load(TGameObject::GetDataFolder() + THrdefTable::Get(index).ModelName + ".tob");
+}
+
 void TPlayerCharacter::LoadModel(const std::string& modelName)
 {
     // Read whole before the old body goes, so a bad file leaves the character as it was.

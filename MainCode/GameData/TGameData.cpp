@@ -80,20 +80,28 @@ void TGameData::Reset()
 
 void TGameData::ApplyVolumes()
 {
+    ApplyVolume(0, m_seVolume);
+    ApplyVolume(1, m_voiceVolume);
+    ApplyVolume(2, m_bgmVolume);
+}
+
+std::int32_t TGameData::ClampVolume(std::int32_t level)
+{
+    return std::clamp(level, 0, kFullVolume);
+}
+
+void TGameData::ApplyVolume(std::uint32_t bankId, std::int32_t level)
+{
     TDSound8* sound = TDSound8::Instance();
-    if (sound == nullptr) {
-        return;
+    TSoundBank* bank = sound != nullptr ? sound->GetBank(bankId) : nullptr;
+    if (bank == nullptr) {
+        return;  // before the banks exist the levels only wait in the record
     }
-    const std::pair<std::uint32_t, std::int32_t> levels[] = {{0, m_seVolume}, {1, m_voiceVolume}, {2, m_bgmVolume}};
-    for (const auto& [bankId, level] : levels) {
-        TSoundBank* bank = sound->GetBank(bankId);
-        if (bank == nullptr) {
-            continue;  // before the banks exist the levels only wait in the record
-        }
-        const std::int32_t volume = AttenuationToVolume(1.0f - static_cast<float>(level) * 0.015625f);
-        bank->SetMaxVolume(volume);
-        bank->SetVolumeAll(volume);
-    }
+    // A level from a damaged save never asks for more than full volume.
+    const float level01 = static_cast<float>(ClampVolume(level)) * 0.015625f;
+    const std::int32_t volume = AttenuationToVolume(1.0f - level01);
+    bank->SetMaxVolume(volume);
+    bank->SetVolumeAll(volume);
 }
 
 void TGameData::SetMoney(std::uint32_t money)

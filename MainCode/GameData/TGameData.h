@@ -60,6 +60,10 @@ public:
     void Reset();
     // Sets sound banks 0, 1 and 2 to the sound-effect, voice and music levels.
     void ApplyVolumes();
+    // One bank at a level 0..64 (one outside is taken as the nearer end): its ceiling and every
+    // sound in it. Nothing before the sound core and the bank exist.
+    static void ApplyVolume(std::uint32_t bankId, std::int32_t level);
+    static std::int32_t ClampVolume(std::int32_t level);
 
     static void SetChapter(std::int32_t chapter) { s_chapter = chapter; }
     static std::int32_t GetChapter() { return s_chapter; }

@@ -37,13 +37,11 @@ void StepAndRebase(TLinearRamp& ramp)
     }
 }
 
-void TurnRamp(TLinearRamp& ramp, float delta)
+void SetGlyph(TLetterFont* font, TSprite& glyph, std::uint8_t c)
 {
-    const float target = ramp.to;
-    ramp.from = target;
-    ramp.value = target;
-    ramp.to = target + delta;
-    ramp.step = 0;
+    if (font != nullptr) {
+        glyph = font->Glyph(c);
+    }
 }
 
 }  // namespace
@@ -63,17 +61,32 @@ TItemRing::TItemRing(TLetterFont* font)
         angle.Set(0.0F, 0.0F, 0, 0);
     }
     // Slot 0 never shows a count.
-    SetGlyph(m_counts[0], '#');
-    SetGlyph(m_counts[1], '#');
+    SetCountGlyphs(m_font, nullptr, m_counts[0], m_counts[1]);
 }
 
 TItemRing::~TItemRing() = default;
 
-void TItemRing::SetGlyph(TSprite& glyph, std::uint8_t c)
+void TItemRing::SetCountGlyphs(TLetterFont* font, const TItemEntry* entry, TSprite& tens, TSprite& units)
 {
-    if (m_font != nullptr) {
-        glyph = m_font->Glyph(c);
+    if (entry == nullptr || entry->Id == 0) {
+        SetGlyph(font, tens, '#');
+        SetGlyph(font, units, '#');
+    } else if (entry->Count < 10) {
+        SetGlyph(font, tens, '#');
+        SetGlyph(font, units, static_cast<std::uint8_t>('0' + entry->Count));
+    } else {
+        SetGlyph(font, tens, static_cast<std::uint8_t>('0' + entry->Count / 10));
+        SetGlyph(font, units, static_cast<std::uint8_t>('0' + entry->Count % 10));
     }
+}
+
+void TItemRing::StartTurn(TLinearRamp& ramp, float delta)
+{
+    const float target = ramp.to;
+    ramp.from = target;
+    ramp.value = target;
+    ramp.to = target + delta;
+    ramp.step = 0;
 }
 
 void TItemRing::Reset()
@@ -102,18 +115,7 @@ void TItemRing::UpdateCounts()
     TGameData* data = TGameData::GetInstance();
     for (std::int32_t k = 1; k < kSlots; ++k) {
         const TItemEntry* entry = data != nullptr ? data->GetRingSlot(static_cast<std::uint32_t>(k)) : nullptr;
-        TSprite& tens = m_counts[k * 2];
-        TSprite& units = m_counts[k * 2 + 1];
-        if (entry == nullptr || entry->Id == 0) {
-            SetGlyph(tens, '#');
-            SetGlyph(units, '#');
-        } else if (entry->Count < 10) {
-            SetGlyph(tens, '#');
-            SetGlyph(units, static_cast<std::uint8_t>('0' + entry->Count));
-        } else {
-            SetGlyph(tens, static_cast<std::uint8_t>('0' + entry->Count / 10));
-            SetGlyph(units, static_cast<std::uint8_t>('0' + entry->Count % 10));
-        }
+        SetCountGlyphs(m_font, entry, m_counts[k * 2], m_counts[k * 2 + 1]);
     }
 }
 
@@ -137,9 +139,9 @@ void TItemRing::ResetAngles()
 void TItemRing::Turn(bool backward)
 {
     const float delta = backward ? -kQuarterTurn : kQuarterTurn;
-    TurnRamp(m_ringTurn, delta);
+    StartTurn(m_ringTurn, delta);
     for (TLinearRamp& angle : m_slotAngles) {
-        TurnRamp(angle, delta);
+        StartTurn(angle, delta);
     }
 }
 
@@ -220,17 +222,23 @@ void TItemRing::Draw()
         return;
     }
     TSprite::SetRenderMode(1);
-    const float s = m_slide.value;
+    DrawWheel(m_slide.value, kRingTop, m_ringTurn.value, m_ring, m_slotAngles, m_icons, m_counts);
+    m_cursor.Draw(m_slide.value + 136.0F, kSlotTop, false);
+}
+
+void TItemRing::DrawWheel(float x, float y, float ringAngle, TSprite& ring, const TLinearRamp* angles, TSprite* icons,
+                          TSprite* counts)
+{
     D3DXMATRIX turn;
-    D3DXMatrixRotationZ(&turn, m_ringTurn.value);
-    m_ring.DrawTransformed(s, kRingTop, static_cast<float>(m_ring.GetWidth()), static_cast<float>(m_ring.GetHeight()),
-                           &turn, false);
+    D3DXMatrixRotationZ(&turn, ringAngle);
+    ring.DrawTransformed(x, y, static_cast<float>(ring.GetWidth()), static_cast<float>(ring.GetHeight()), &turn,
+                         false);
 
     // Out along x and turned back, so the pictures stay upright; the orbit is in back-buffer pixels.
     D3DXMATRIX out;
     D3DXMatrixTranslation(&out, kOrbit * TSprite::GetScaleX(), 0.0F, 0.0F);
     for (std::int32_t k = 0; k < kSlots; ++k) {
-        const float a = m_slotAngles[k].value;
+        const float a = angles[k].value;
         D3DXMATRIX back;
         D3DXMATRIX forth;
         D3DXMATRIX m;
@@ -238,11 +246,10 @@ void TItemRing::Draw()
         D3DXMatrixRotationZ(&forth, a);
         D3DXMatrixMultiply(&m, &back, &out);
         D3DXMatrixMultiply(&m, &m, &forth);
-        TSprite& icon = m_icons[k];
-        icon.DrawTransformed(s + kOrbit, kSlotTop, static_cast<float>(icon.GetWidth()),
+        TSprite& icon = icons[k];
+        icon.DrawTransformed(x + kOrbit, y + kOrbit, static_cast<float>(icon.GetWidth()),
                              static_cast<float>(icon.GetHeight()), &m, false);
-        m_counts[k * 2].DrawTransformed(s + 136.0F, 298.0F, 16.0F, 16.0F, &m, false);
-        m_counts[k * 2 + 1].DrawTransformed(s + 148.0F, 298.0F, 16.0F, 16.0F, &m, false);
+        counts[k * 2].DrawTransformed(x + 136.0F, y + 136.0F, 16.0F, 16.0F, &m, false);
+        counts[k * 2 + 1].DrawTransformed(x + 148.0F, y + 136.0F, 16.0F, 16.0F, &m, false);
     }
-    m_cursor.Draw(s + 136.0F, kSlotTop, false);
 }

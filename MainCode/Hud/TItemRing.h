@@ -12,6 +12,7 @@
 
 class TLetterFont;
 class TPlayerCharacter;
+struct TItemEntry;
 
 class TItemRing {
 public:
@@ -37,6 +38,16 @@ public:
     // One slot on: backward turns by -pi/4, else +pi/4, each ramp from where it was heading.
     void Turn(bool backward);
 
+    // Shared with the pause menu's ring screen, which shows the same wheel larger.
+    // The two count glyphs of a ring entry: blank for an empty one, a blank and the units below 10.
+    static void SetCountGlyphs(TLetterFont* font, const TItemEntry* entry, TSprite& tens, TSprite& units);
+    // A turn by delta, from where the ramp was heading.
+    static void StartTurn(TLinearRamp& ramp, float delta);
+    // The ring picture at (x, y) turned by ringAngle, and about its centre (x + 96, y + 96) the eight
+    // icons and their count glyph pairs, each out at its angle and kept upright.
+    static void DrawWheel(float x, float y, float ringAngle, TSprite& ring, const TLinearRamp* angles,
+                          TSprite* icons, TSprite* counts);
+
     bool IsClosed() const { return m_state == &TItemRing::StateClosed; }
     bool IsOpen() const { return m_state == &TItemRing::StateOpen; }
     bool IsClosing() const { return m_state == &TItemRing::StateClosing; }
@@ -54,7 +65,6 @@ private:
     bool StateOpen(TPlayerCharacter* player);
     bool StateClosing(TPlayerCharacter* player);
     void UseSelected(TPlayerCharacter* player);
-    void SetGlyph(TSprite& glyph, std::uint8_t c);
 
     State m_state;
     std::int32_t m_selected = 0;

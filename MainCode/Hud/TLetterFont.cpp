@@ -16,8 +16,16 @@ constexpr float kCell = 0.125F;
 TLetterFont::TLetterFont(const std::string& sheet)
     : m_sheet(sheet), m_image(TTexture8::Load(sheet, D3DPOOL_MANAGED, 0))
 {
+    // Without its picture the field still plays: the letters are laid out on no texture and
+    // stay blank. Said once, as the package and the entry it looked for.
     if (!m_image.HasTexture()) {
-        throw my_error("The letter sheet " + sheet + " cannot be shown", kSourceFile, 23);
+        std::string package;
+        std::string entry;
+        TTexture8::ExtractPackageName(sheet, &package);
+        TTexture8::ExtractEntryName(sheet, &entry);
+        my_error::LogError(my_error("The letter sheet \"" + entry + "\" cannot be shown from " +
+                                        TTexture8::GetDirectory() + package + "; the letters stay blank",
+                                    kSourceFile, __LINE__));
     }
     Layout();
 }

@@ -13,7 +13,8 @@
 
 class TLetterFont {
 public:
-    // Loads the sheet (my_error naming it when it cannot be shown) and lays out every cell.
+    // Loads the sheet and lays out every cell. A package that cannot be read throws my_error; an
+    // entry it does not hold is logged and leaves every glyph without texture.
     explicit TLetterFont(const std::string& sheet);
     ~TLetterFont();
     TLetterFont(const TLetterFont&) = delete;

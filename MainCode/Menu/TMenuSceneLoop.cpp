@@ -3,6 +3,8 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
+#include "TUtility/TFontHolder.h"
+#include "dx/dx8/3d/TText8.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -35,6 +37,29 @@ DWORD TMenuSceneLoop::DimColor(float v)
 DWORD TMenuSceneLoop::WindowColor(float v)
 {
     return Alpha(v) | 0xFFFFFF;
+}
+
+DWORD TMenuSceneLoop::GreyColor(float v)
+{
+    const auto g = static_cast<DWORD>(static_cast<std::int32_t>(v * 255.0F)) & 0xFF;
+    return 0xFF000000u | g << 16 | g << 8 | g;
+}
+
+std::unique_ptr<TText8> TMenuSceneLoop::MakeMenuText(const std::string& name, UINT width)
+{
+    return std::make_unique<TText8>(name, width, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+}
+
+void TMenuSceneLoop::WriteMenuText(TText8& text, const std::string& line)
+{
+    WriteMenuText(text, 0, line);
+}
+
+void TMenuSceneLoop::WriteMenuText(TText8& text, std::int32_t x, const std::string& line)
+{
+    TFontHolder font(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0);
+    text.Clear(false);
+    text.DrawText(x, 0, line, &font, true);
 }
 
 void TMenuSceneLoop::CaptureBackground(const std::string& className)

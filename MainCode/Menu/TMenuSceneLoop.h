@@ -14,6 +14,7 @@
 #include "platform/win32/types.h"
 
 class TSoundList;
+class TText8;
 
 class TMenuSceneLoop : public TSceneLoop {
 public:
@@ -35,6 +36,14 @@ public:
     // own colours): alpha (i32)(v × 255), truncated.
     static DWORD DimColor(float v);
     static DWORD WindowColor(float v);
+    // Opaque grey of level v: each channel (i32)(v × 255).
+    static DWORD GreyColor(float v);
+    // A white text of the menus, 16 pixels high, and a line written into it (cleared first, in the
+    // menus' 16-pixel font, uploaded).
+    static std::unique_ptr<TText8> MakeMenuText(const std::string& name, UINT width);
+    static void WriteMenuText(TText8& text, const std::string& line);
+    // The same, the text starting at x.
+    static void WriteMenuText(TText8& text, std::int32_t x, const std::string& line);
 
     // The captured picture at (0, 0, 640, 480) in mode 0, then the dim overlay over it in mode 1.
     // Sub-screens draw their owner's.

@@ -3,8 +3,13 @@
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
+#include "MainCode/Menu/TEquipLoop.h"
+#include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
-#include "MainCode/Menu/TStandInSubScreenLoop.h"
+#include "MainCode/Menu/TMenuSaveLoop.h"
+#include "MainCode/Menu/TOptionLoop.h"
+#include "MainCode/Menu/TSkillLoop.h"
+#include "MainCode/Menu/TStatusLoop.h"
 #include "MainCode/TGameWnd.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -162,15 +167,32 @@ void TMenuTopLoop::OpenSubScreen()
 {
     TLoop* screen = nullptr;
     switch (m_cursor) {
+    case kRingItem:
+        screen = new TItemRingLoop(m_app, this);
+        break;
+    case kEquipItem:
+        screen = new TEquipLoop(m_app, this);
+        break;
     case kChangeItem:
         screen = new TMenuConfirmLoop(m_app, this);
+        break;
+    case kSaveItem:
+        screen = new TMenuSaveLoop(m_app, this);
         break;
     case kLeaveItem:
         screen = new TMenuConfirm2Loop(m_app, this);
         break;
-    default:
-        screen = new TStandInSubScreenLoop(m_app, this);
+    case kSkillItem:
+        screen = new TSkillLoop(m_app, this);
         break;
+    case kStatusItem:
+        screen = new TStatusLoop(m_app, this);
+        break;
+    case kOptionItem:
+        screen = new TOptionLoop(m_app, this);
+        break;
+    default:
+        return;  // every item has its screen
     }
     m_app->PushScene(screen);
 }

@@ -17,8 +17,15 @@ class TSoundFader;
 class TMenuTopLoop : public TMenuSceneLoop {
 public:
     static constexpr std::int32_t kItems = 8;
-    // The items that open the character change and the leave-the-game choice.
+    // The items that open the item ring screen, the equipment screen, the skill window, the status
+    // window, the character change, the options, the save and load, and the leave-the-game choice.
+    static constexpr std::int32_t kRingItem = 0;
+    static constexpr std::int32_t kEquipItem = 1;
+    static constexpr std::int32_t kSkillItem = 2;
+    static constexpr std::int32_t kStatusItem = 3;
     static constexpr std::int32_t kChangeItem = 4;
+    static constexpr std::int32_t kOptionItem = 5;
+    static constexpr std::int32_t kSaveItem = 6;
     static constexpr std::int32_t kLeaveItem = 7;
 
     TMenuTopLoop(TGameWnd* app, TFieldLoop* field);

@@ -67,14 +67,9 @@ std::uint32_t TSaveLoadLoop::StateDimIn()
 
 std::uint32_t TSaveLoadLoop::StatePage()
 {
-    constexpr std::uint16_t kButtons = kUp | kDown | kLeft | kRight | kDecide | kCancel;
-    switch (m_page.Step(Pressed(kButtons), Moves(kUp | kDown | kLeft | kRight))) {
-    case TSaveSlotPage::Result::Busy:
-        return LOOP_CONTINUE;
-    case TSaveSlotPage::Result::Chosen:
-        return LoadChosen();
-    case TSaveSlotPage::Result::Closed:
-        break;
+    const auto result = m_page.Step(Pressed(TSaveSlotPage::kButtons), Moves(TSaveSlotPage::kMoves));
+    if (result != TSaveSlotPage::Result::Closed) {
+        return result == TSaveSlotPage::Result::Chosen ? LoadChosen() : LOOP_CONTINUE;
     }
     if (m_mode == kSave) {
         // After the ending there is nothing below to go back to.

@@ -12,10 +12,10 @@
 #include <span>
 #include <string>
 
+#include "MainCode/Menu/TMenuSceneLoop.h"
 #include "TCommon/TLinearRamp.h"
 #include "dx/dx8/3d/TSprite.h"
 
-class TMenuSceneLoop;
 class TText8;
 
 // The highlight of one row of the save screens: the window's alpha eases 1.0 <-> 0.5 and the
@@ -36,6 +36,11 @@ class TSaveSlotPage {
 public:
     static constexpr std::int32_t kRows = 5;
     static constexpr std::int32_t kPages = 20;
+
+    // What Step reads: these newly pressed, and the moves also repeating.
+    static constexpr std::uint16_t kMoves =
+        TMenuSceneLoop::kUp | TMenuSceneLoop::kDown | TMenuSceneLoop::kLeft | TMenuSceneLoop::kRight;
+    static constexpr std::uint16_t kButtons = kMoves | TMenuSceneLoop::kDecide | TMenuSceneLoop::kCancel;
 
     enum class Kind { Load, Save };
     enum class Result {

@@ -96,8 +96,7 @@ TShopLoop::~TShopLoop() = default;
 
 DWORD TShopLoop::Grey(float v)
 {
-    const auto c = static_cast<DWORD>(static_cast<std::int32_t>(v * 255.0F)) & 0xFF;
-    return 0xFF000000u | c << 16 | c << 8 | c;
+    return GreyColor(v);
 }
 
 void TShopLoop::Open()

@@ -1,72 +1,61 @@
-// Stand-in for the scene-change hub: the change to a story event keeps its fade and event; the start
-// of play places the field at a save point beneath itself and ends; the other changes go on at once
-// (the title, a loaded slot's field, and the title in place of the save screen).
+// The scene between two parts of the game: it freezes the last picture of the scene that asked for
+// the change, fades it and that scene's music over 100 frames, gives back the sounds the caller
+// kept alive for it and only then builds the next scene: the title, a loaded save's field, a story
+// event or the ending, or the save screen. The caller is gone by then and whatever nothing uses any
+// more has been released, before the next scene loads its own.
 #pragma once
 
 #include <cstdint>
 
-#include "MainCode/Scene/TRecordingLoop.h"
+#include "MainCode/Hud/TUiQuad.h"
+#include "MainCode/TLoop.h"
+#include "TCommon/TRefPtr.h"
+#include "dx/dx8/3d/TSprite.h"
 
-class TChangeLoop : public TRecordingLoop {
+class TSoundFader;
+
+class TChangeLoop : public TSceneLoop {
 public:
-    // The scene that fades over fadeFrames in fadeColour and starts the story event.
-    static TChangeLoop* ToEvent(TGameWnd* app, std::int32_t fadeFrames, std::uint32_t fadeColour, std::uint32_t eventId,
-                                std::int32_t musicId)
-    {
-        return new TChangeLoop(app, fadeFrames, fadeColour, eventId, musicId);
-    }
+    enum Mode : std::uint32_t { kToTitle = 0, kToLoadSlot = 1, kToEvent = 2, kToSave = 3 };
+    static constexpr std::uint32_t kNoMusic = 0xFFFFFFFF;
+    static constexpr std::int32_t kFadeFrames = 100;
+    // The confirming sounds callers keep alive across the change.
+    static constexpr std::uint32_t kDecideSound = 603;
+    static constexpr std::uint32_t kStartSound = 605;
 
-    // The other changes, as the real hub's creators take them (music 0xFFFFFFFF: none).
-    static TChangeLoop* ToTitle(TGameWnd* app, std::uint32_t musicId) { return Make(app, kToTitle, 0, musicId); }
-    static TChangeLoop* ToLoadSlot(TGameWnd* app, std::uint32_t slot, std::uint32_t musicId)
-    {
-        return Make(app, kToLoadSlot, slot, musicId);
-    }
-    static TChangeLoop* ToSave(TGameWnd* app, std::uint32_t musicId) { return Make(app, kToSave, 0, musicId); }
+    // Each returns a new hub (null when it cannot be made); the caller hands it to ReplaceScene.
+    static TChangeLoop* ToTitle(TGameWnd* app, std::uint32_t musicId);
+    static TChangeLoop* ToLoadSlot(TGameWnd* app, std::uint32_t slot, std::uint32_t musicId);
+    // colourMode 15 black, anything else white; direction 0xF000 covers the picture, anything else
+    // uncovers it.
+    static TChangeLoop* ToEvent(TGameWnd* app, std::int32_t colourMode, std::uint32_t direction, std::uint32_t eventId,
+                                std::int32_t musicId);
+    static TChangeLoop* ToSave(TGameWnd* app, std::uint32_t musicId);
 
-    enum Mode : std::uint32_t { kRecorded = 100, kToTitle = 0, kToLoadSlot = 1, kToSave = 3 };
+    ~TChangeLoop() override;
+
     std::uint32_t GetMode() const { return m_mode; }
+    std::uint32_t GetMusicId() const { return m_musicId; }
     std::uint32_t GetSlot() const { return m_slot; }
-
-    // The start of play at a save point. When the field cannot be made the title comes back.
-    static TChangeLoop* ToSavePoint(TGameWnd* app, std::uint32_t savePointId)
-    {
-        TChangeLoop* loop = new TChangeLoop(app, 0, 0, 0, -1);
-        loop->m_toField = true;
-        loop->m_savePointId = savePointId;
-        return loop;
-    }
-
-    std::uint32_t Update() override;
-    bool IsToSavePoint() const { return m_toField; }
-    std::uint32_t GetSavePointId() const { return m_savePointId; }
-
-    std::int32_t GetFadeFrames() const { return m_fadeFrames; }
-    std::uint32_t GetFadeColour() const { return m_fadeColour; }
-    std::uint32_t GetEventId() const { return m_eventId; }
-    std::int32_t GetMusicId() const { return m_musicId; }
+    std::int32_t GetEventId() const { return m_eventId; }
+    const TUiQuad& GetQuad() const { return m_quad; }
 
 private:
-    TChangeLoop(TGameWnd* app, std::int32_t fadeFrames, std::uint32_t fadeColour, std::uint32_t eventId,
-                std::int32_t musicId)
-        : TRecordingLoop(app), m_fadeFrames(fadeFrames), m_fadeColour(fadeColour), m_eventId(eventId), m_musicId(musicId)
-    {
-    }
+    TChangeLoop(TGameWnd* app, std::uint32_t mode, std::int32_t colourMode, std::int32_t direction,
+                std::uint32_t musicId, std::uint32_t slot, std::int32_t eventId);
 
-    static TChangeLoop* Make(TGameWnd* app, Mode mode, std::uint32_t slot, std::uint32_t musicId)
-    {
-        TChangeLoop* loop = new TChangeLoop(app, 0, 0, 0, static_cast<std::int32_t>(musicId));
-        loop->m_mode = mode;
-        loop->m_slot = slot;
-        return loop;
-    }
+    std::uint32_t WaitAndDispatch();
+    void DrawFrame();
+    // Stops the faded music and gives back every use the change still holds.
+    void GiveBack();
+    void Dispatch();
 
-    std::int32_t m_fadeFrames;
-    std::uint32_t m_fadeColour;
-    std::uint32_t m_eventId;
-    std::int32_t m_musicId;
-    bool m_toField = false;
-    std::uint32_t m_mode = kRecorded;
-    std::uint32_t m_slot = 0;
-    std::uint32_t m_savePointId = 0;
+    TUiQuad m_quad;
+    std::uint32_t m_mode;
+    std::uint32_t m_musicId;
+    std::uint32_t m_slot;
+    std::int32_t m_eventId;
+    TRefPtr<TSoundFader> m_fader;
+    TSprite m_picture;
+    bool m_givenBack = false;
 };

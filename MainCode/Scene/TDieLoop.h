@@ -1,15 +1,53 @@
-// Stand-in for the game-over scene: keeps the music id it is to keep playing (-1 none).
+// Game over: the last picture of the field darkens while the field music fades out, the game-over
+// picture comes in with its own music, and a decide or cancel press fades everything to black and
+// goes back to the title with the scene stack emptied.
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
-#include "MainCode/Scene/TRecordingLoop.h"
+#include "MainCode/TLoop.h"
+#include "TCommon/TLinearRamp.h"
+#include "TCommon/TRefPtr.h"
+#include "dx/dx8/3d/TSprite.h"
 
-class TDieLoop : public TRecordingLoop {
+class TSoundFader;
+class TSoundList;
+
+class TDieLoop : public TSceneLoop {
 public:
-    TDieLoop(TGameWnd* app, std::int32_t musicId) : TRecordingLoop(app), m_musicId(musicId) {}
-    std::int32_t GetMusicId() const { return m_musicId; }
+    static constexpr std::uint32_t kGameOverMusic = 10;
+
+    // musicId: the field's music, of which the builder kept one use for this scene (-1 none).
+    TDieLoop(TGameWnd* app, std::int32_t musicId);
+    ~TDieLoop() override;
+
+    std::int32_t GetMusicId() const { return static_cast<std::int32_t>(m_musicId); }
+    DWORD GetOverlayColor() const { return m_overlay.GetVertex(0).diffuse; }
+    DWORD GetPictureColor() const { return m_picture.GetVertex(0).diffuse; }
 
 private:
-    std::int32_t m_musicId;
+    std::uint32_t StateDarken();
+    std::uint32_t StateShow();
+    std::uint32_t StateWait();
+    std::uint32_t StateLeave();
+    void DrawFrame();
+    // One step of a fader when one is held; true while it still runs.
+    static bool StepFader(TRefPtr<TSoundFader>& fader);
+    void ColourOverlay();
+    void ColourPicture();
+    // Stops the field music and gives back the builder's use of it, once.
+    void ReleaseFieldMusic();
+
+    TSprite m_picture;
+    TLinearRamp m_pictureRamp;
+    TSprite m_overlay;
+    TLinearRamp m_overlayRamp;
+    TSprite m_captured;
+    TRefPtr<TSoundFader> m_fieldFader;
+    TRefPtr<TSoundFader> m_gameOverFader;
+    std::uint32_t m_musicId;
+    std::unique_ptr<TSoundList> m_music;
+    bool m_fieldMusicHeld;
+    bool m_gameOverPlaying = false;
 };

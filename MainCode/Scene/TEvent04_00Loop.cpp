@@ -13,11 +13,6 @@ constexpr float kGlideReach = 0.7F;
 
 constexpr std::int32_t kDialogueAfter = 200;
 
-D3DXVECTOR3 Along(const D3DXVECTOR3& from, const D3DXVECTOR3& to, float t)
-{
-    return D3DXVECTOR3(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t, from.z + (to.z - from.z) * t);
-}
-
 }  // namespace
 
 TEvent04_00Loop::TEvent04_00Loop(TGameWnd* app) : TEventLoop(app, Fade::Quad, kMusic, 0xFFFFFFFF)

@@ -61,6 +61,11 @@ TRefPtr<TFrame> TEventLoop::MakeFrame(const std::string& name)
     return TRefPtr<TFrame>(new TFrame(name, IdentityMatrix(), nullptr));
 }
 
+D3DXVECTOR3 TEventLoop::Along(const D3DXVECTOR3& from, const D3DXVECTOR3& to, float t)
+{
+    return D3DXVECTOR3(from.x + (to.x - from.x) * t, from.y + (to.y - from.y) * t, from.z + (to.z - from.z) * t);
+}
+
 void TEventLoop::SetFogAndProjection(bool fog, float fogStart, float fogEnd, D3DCOLOR fogColour, float farZ)
 {
     m_d3d->SetFog(fog, fogStart, fogEnd, fogColour);
@@ -319,6 +324,7 @@ void TEventLoop::DrawEvent()
     const D3DXMATRIX identity = IdentityMatrix();
     m_root->Render(&m_view, &identity);
     TDrawList::FlushAll();
+    DrawUnderMessages();
     if (TScriptProcessManager* scripts = TScriptProcessManager::Get()) {
         scripts->DrawModules();
     }

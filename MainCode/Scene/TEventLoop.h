@@ -45,6 +45,8 @@ protected:
     TEventLoop(TGameWnd* app, Fade fade, std::uint32_t musicId, D3DCOLOR clearColour);
 
     static TRefPtr<TFrame> MakeFrame(const std::string& name);
+    // The point a share t of the way from one point to another, as the camera moves take it.
+    static D3DXVECTOR3 Along(const D3DXVECTOR3& from, const D3DXVECTOR3& to, float t);
     void SetFogAndProjection(bool fog, float fogStart, float fogEnd, D3DCOLOR fogColour, float farZ);
     // Models of the mesh folder onto a frame; a file that cannot be read throws my_error.
     static void AddScenery(TFrame* frame, const std::string& file);
@@ -97,6 +99,8 @@ protected:
 
     // Where the camera stands for the draw; the phases of a frame camera do it themselves.
     virtual void PlaceCamera() {}
+    // What an event draws over its scene and under the message window.
+    virtual void DrawUnderMessages() {}
     // A frame camera: turned toward its target frame and set into the view.
     void LookAt(TFrame* camera, const TFrame* target);
     // Camera, clear, the root, the message window, the fade.

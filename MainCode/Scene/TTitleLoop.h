@@ -1,28 +1,77 @@
-// The title scene. Stands in for the real title screen: it idles until the decide button starts play
-// at the first save point (through the scene-change hub) or the quit dialog ends the program, and
-// each drawn frame only clears the screen to its colour.
+// The title: the maker's logo on the first title of a run, then the title picture fading in with its
+// menu of new game, load and quit. New game and load push their screens over the title, which
+// resumes when they end; quit fades picture and music out and ends the program. Left alone in the
+// menu for 6700 steps it goes back to black and starts over.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+
+#include "MainCode/Hud/TUiQuad.h"
 #include "MainCode/TLoop.h"
-#include "platform/d3d8/d3d8types.h"
+#include "TCommon/TLinearRamp.h"
+#include "TCommon/TRefPtr.h"
+#include "dx/dx8/3d/TSprite.h"
+
+class TSoundFader;
+class TSoundList;
+class TStreamSound;
 
 class TTitleLoop : public TSceneLoop {
 public:
-    static constexpr D3DCOLOR kClearColor = D3DCOLOR_XRGB(0x20, 0x30, 0x60);
-
-    static constexpr std::uint16_t kDecideButton = 0x10;
-    static constexpr std::uint32_t kStartSavePoint = 1;
+    static constexpr std::int32_t kItems = 3;
+    static constexpr std::uint32_t kStartWaitSteps = 120;
+    static constexpr std::uint32_t kLogoHoldSteps = 200;
+    static constexpr std::uint32_t kIdleSteps = 6700;
+    static constexpr std::uint32_t kBlackSteps = 100;
 
     explicit TTitleLoop(TGameWnd* app);
+    ~TTitleLoop() override;
 
-    std::uint32_t GetSteps() const { return m_steps; }
-    // Frames that reached the screen (a frame skipped for a lost device does not count).
-    std::uint32_t GetFramesDrawn() const { return m_framesDrawn; }
+    // The logo is shown once a run; a test run starts a new one.
+    static void ForgetLogoShownForTests() { s_logoShown = false; }
+
+    enum class State { StartWait, LogoIn, LogoHold, LogoOut, FadeIn, Menu, Idle, Quit };
+    State GetState() const;
+    std::int32_t GetSelection() const { return m_selection; }
+    std::uint32_t GetCounter() const { return m_counter; }
+    const TUiQuad& GetQuad() const { return m_quad; }
+    DWORD GetLogoColor() const { return m_logo.GetVertex(0).diffuse; }
+    DWORD GetItemColor(std::int32_t i) const { return m_items[i].GetVertex(0).diffuse; }
 
 private:
+    std::uint32_t StateStartWait();
+    std::uint32_t StateLogoIn();
+    std::uint32_t StateLogoHold();
+    std::uint32_t StateLogoOut();
+    std::uint32_t StateFadeIn();
+    std::uint32_t StateMenu();
     std::uint32_t StateIdle();
+    std::uint32_t StateQuit();
     void DrawFrame();
 
-    std::uint32_t m_steps = 0;
-    std::uint32_t m_framesDrawn = 0;
+    bool IsLogoState() const;
+    // Buttons newly pressed in this step.
+    std::uint16_t Pressed(std::uint16_t mask) const;
+    void PlaySe(std::uint32_t id);
+    // The title music; null when its list has none.
+    TStreamSound* Music() const;
+    void PlayMusic();
+    void StopMusic();
+    void ColourLogo();
+    void StepHighlights();
+
+    static inline bool s_logoShown = false;
+
+    TUiQuad m_quad;
+    TSprite m_title;
+    TSprite m_items[kItems];
+    TSprite m_logo;
+    TLinearRamp m_logoRamp;
+    TRefPtr<TSoundFader> m_fader;
+    std::int32_t m_selection = 0;
+    std::uint32_t m_counter = 0;
+    TLinearRamp m_highlight[kItems];
+    std::unique_ptr<TSoundList> m_effects;
+    std::unique_ptr<TSoundList> m_music;
 };

@@ -58,10 +58,10 @@ std::uint32_t TMapEventModule::Call(std::uint32_t command, const std::deque<std:
     }
     case 2: {
         const std::uint32_t eventId = UnsignedArg(args, 0);
-        const std::int32_t fade = UnsignedArg(args, 1) != 0 ? kLongFade : kShortFade;
+        const std::int32_t colour = UnsignedArg(args, 1) != 0 ? kWhiteFade : kBlackFade;
         const std::int32_t music = KeepMusic(m_app, m_area);
         if (m_app != nullptr) {
-            m_app->ReplaceScene(TChangeLoop::ToEvent(m_app, fade, kEventFadeColour, eventId, music));
+            m_app->ReplaceScene(TChangeLoop::ToEvent(m_app, colour, kEventFadeDirection, eventId, music));
         }
         m_result = kStoryEvent;
         return kDone;

@@ -20,9 +20,10 @@ public:
     static constexpr std::int32_t kGameOver = 10004;
     static constexpr std::int32_t kStoryEvent = 10005;
 
-    static constexpr std::uint32_t kEventFadeColour = 0xF000;
-    static constexpr std::int32_t kShortFade = 15;
-    static constexpr std::int32_t kLongFade = 240;
+    // The story event's change covers the field in black, or in white when the script asks.
+    static constexpr std::uint32_t kEventFadeDirection = 0xF000;
+    static constexpr std::int32_t kBlackFade = 15;
+    static constexpr std::int32_t kWhiteFade = 240;
 
     TMapEventModule(TGameWnd* app, TFieldLoop* field);
 

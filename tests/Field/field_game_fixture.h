@@ -86,16 +86,17 @@ protected:
         }
         return field;
     }
-    // Play started from the title at the first save point, moved to a map of the folder: the field
-    // is the only scene; past its opening fade.
+    // Play at the first save point, moved to a map of the folder: the field built over the title,
+    // which is then dropped as the scene-change hub drops it, so the field is the only scene; past
+    // its opening fade.
     TFieldLoop* PlayFromTitle(const std::string& entry)
     {
         TSvpTable::Get(qmtest::FieldLayout::kSavePoint).MapName = "map00/" + entry;
-        Press('Z');
-        Step();
-        TFieldLoop* field = CurrentField();
+        TFieldLoop* field = TFieldLoop::CreateAtSavePoint(app_.get(), qmtest::FieldLayout::kSavePoint);
         EXPECT_NE(field, nullptr);
         if (field != nullptr) {
+            app_->PushScene(field);
+            app_->PopScenesTo(1);
             EXPECT_EQ(app_->GetSceneCount(), 1);
             FinishFade(field);
         }

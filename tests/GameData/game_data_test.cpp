@@ -136,3 +136,29 @@ TEST_F(GameDataVolumeTest, NewGameSetsEveryBankToFullVolume)
 }
 
 }  // namespace
+
+namespace {
+
+// A level from a damaged record is taken at the nearer end of 0..64: never louder than full, never
+// below silence; each bank alone at its own level.
+TEST_F(GameDataVolumeTest, LevelsOutsideTheirRangeAreTakenAtTheNearerEnd)
+{
+    const struct {
+        std::int32_t level;
+        std::int32_t volume;
+    } cases[] = {{-100000, -10000}, {-1, -10000}, {0, -10000}, {1, -9599},
+                   {63, -16},          {64, 0},      {65, 0},      {100000, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level);
+        data_->SetSeVolume(c.level);
+        data_->SetVoiceVolume(2);
+        data_->SetBgmVolume(56);
+        data_->ApplyVolumes();
+        EXPECT_EQ(core_->GetBank(0)->GetMaxVolume(), c.volume);
+        EXPECT_EQ(SoundVolume(), c.volume);
+        EXPECT_EQ(core_->GetBank(1)->GetMaxVolume(), -9209);
+        EXPECT_EQ(core_->GetBank(2)->GetMaxVolume(), -169);
+    }
+}
+
+}  // namespace

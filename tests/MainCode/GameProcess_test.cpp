@@ -13,8 +13,11 @@
 #include <string>
 
 #include "platform/text/cp932.h"
+#include "formats/byte_writer.h"
 #include "formats/enemy_table_writer.h"
 #include "formats/mesh_writer.h"
+#include "formats/scene_assets.h"
+#include "formats/table_writer.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -43,6 +46,13 @@ void WriteSettings(const qmtest::TempDir& dir, const std::string& keys)
     std::ofstream(dir.File("setting.ini"), std::ios::binary) << "[CurrentSetting]\r\nScreenMode=Window\r\n" << keys;
     qmtest::SaveStartupMeshes(dir.Path().string());
     qmtest::SaveStartupEnemyTable(dir.Path().string());
+    // The title's pictures and sound lists.
+    std::filesystem::create_directories(dir.Path() / "data/ptx04");
+    qmtest::SaveBytes((dir.Path() / "data/ptx04/title.ptx").string(), qmtest::BuildPtx(qmtest::ScenePictures()));
+    std::filesystem::create_directories(dir.Path() / "data/tbl04/subset");
+    qmtest::SaveBytes((dir.Path() / "data/tbl04/subset/title_se.tbl").string(),
+                      qmtest::BuildSoundList({600, 603, 605, 606}));
+    qmtest::SaveBytes((dir.Path() / "data/tbl04/subset/title_bgm.tbl").string(), qmtest::BuildSoundList({1}));
 }
 
 // A refused start names the folder the game looked in, and fails.

@@ -103,7 +103,7 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
             EXPECT_EQ(client.bottom - client.top, 480);
         }
         if (frame == 20) {
-            EXPECT_GE(title->GetSteps(), 18u);
+            EXPECT_GE(title->GetCounter(), 18u);
             Tap(VK_ESCAPE);  // the quit question over the title
         }
         if (frame == 21) {
@@ -139,36 +139,44 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
     EXPECT_TRUE(boxes.empty());
 }
 
-TEST_F(GameWndRun, EachTitleFrameClearsAndPresentsAndALostDeviceIsReset)
+// The title's first frames: black while it waits, then the maker's logo; a lost device skips the
+// frame that finds it lost and the one that resets it.
+TEST_F(GameWndRun, TheTitleWaitsInBlackThenShowsTheLogoAndALostDeviceIsReset)
 {
+    TTitleLoop::ForgetLogoShownForTests();  // the first title of a run
     ScriptedGameWnd app;
-    const std::uint32_t title = TTitleLoop::kClearColor & 0xFFFFFF;
-    std::vector<std::uint32_t> drawn;
+    const std::uint32_t diamond = 0xF0C850;  // the logo's middle, once it stands whole
+    std::vector<std::uint32_t> middle;
     app.onFrame = [&](ScriptedGameWnd& a, int frame) {
         auto* scene = dynamic_cast<TTitleLoop*>(a.GetCurrentScene());
         ASSERT_NE(scene, nullptr);
-        drawn.push_back(scene->GetFramesDrawn());
         if (frame == 1) {
-            EXPECT_EQ(ScreenPixel(320, 240), 0u);  // nothing drawn yet
+            EXPECT_EQ(ScreenPixel(320, 212), 0u);  // nothing drawn yet
             EXPECT_TRUE(TD3D8::Instance()->IsWindowed());
         }
-        if (frame == 3) {
-            EXPECT_EQ(ScreenPixel(0, 0), title);
-            EXPECT_EQ(ScreenPixel(639, 479), title);
+        if (frame >= 2 && frame <= 6) {
+            middle.push_back(ScreenPixel(320, 212));
+        }
+        if (frame == 100) {
+            EXPECT_EQ(scene->GetState(), TTitleLoop::State::StartWait);
+            EXPECT_EQ(ScreenPixel(320, 212), 0u);  // the start wait is black
+        }
+        if (frame == 240) {
+            EXPECT_EQ(scene->GetState(), TTitleLoop::State::LogoHold);
+            EXPECT_EQ(ScreenPixel(320, 212), diamond);
             platform::InjectDeviceLoss(TD3D8::GetDevice());
         }
-        if (frame == 5) {
-            EXPECT_EQ(ScreenPixel(320, 240), 0u);  // the reset frame drew nothing on the fresh buffer
+        if (frame == 242) {
+            EXPECT_EQ(ScreenPixel(320, 212), 0u);  // the reset frame drew nothing on the fresh buffer
         }
-        if (frame == 6) {
-            EXPECT_EQ(ScreenPixel(320, 240), title);
+        if (frame == 243) {
+            EXPECT_EQ(ScreenPixel(320, 212), diamond);
             SendMessageA(a.GetHandle(), WM_CLOSE, 0, 0);
         }
     };
     EXPECT_EQ(app.Run(1), 0);
     EXPECT_EQ(app.shutdowns, 1);
-    // Frame 3 finds the device lost, frame 4 resets it; neither reaches the screen.
-    EXPECT_EQ(drawn, (std::vector<std::uint32_t>{0, 1, 2, 2, 2, 3}));
+    EXPECT_EQ(middle, std::vector<std::uint32_t>(5, 0u));
     EXPECT_TRUE(std::filesystem::exists("DeviceLog.txt"));
     EXPECT_EQ(TD3D8::GetDevice(), nullptr);
 }

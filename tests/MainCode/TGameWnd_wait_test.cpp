@@ -33,7 +33,7 @@ public:
         }
         const bool going = TGameWnd::Frame();
         if (auto* title = dynamic_cast<TTitleLoop*>(GetCurrentScene())) {
-            steps.store(title->GetSteps());
+            steps.store(title->GetCounter());
         }
         sdlId.store(SDL_GetWindowID(platform::SdlWindowOf(GetHandle())));
         handle.store(GetHandle());

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <vector>
@@ -15,7 +16,9 @@
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
 #include "formats/enemy_table_writer.h"
+#include "formats/byte_writer.h"
 #include "formats/mesh_writer.h"
+#include "formats/scene_assets.h"
 #include "support/temp_dir.h"
 
 namespace maintest {
@@ -35,6 +38,9 @@ protected:
             << "[CurrentSetting]\r\nScreenWidth=640\r\nScreenHeight=480\r\nScreenMode=Window\r\n";
         qmtest::SaveStartupMeshes(".");
         qmtest::SaveStartupEnemyTable(".");
+        // The title's pictures.
+        std::filesystem::create_directories("data/ptx04");
+        qmtest::SaveBytes("data/ptx04/title.ptx", qmtest::BuildPtx(qmtest::ScenePictures()));
     }
     void TearDown() override
     {

@@ -40,7 +40,7 @@ protected:
     }
     // The default folder and "silent" (the battle map without music), then a field at the entry.
     void Open(const std::string& entry) { Open(entry, false); }
-    // As Open, with play started from the title: the field is the only scene.
+    // As Open, with play started at the save point: the field is the only scene.
     void OpenFromTitle(const std::string& entry) { Open(entry, true); }
     void Open(const std::string& entry, bool fromTitle)
     {
@@ -52,11 +52,10 @@ protected:
         Start(maps);
         Steps(8);  // the title settles first
         if (fromTitle) {
+            // Built over the title, which then goes as the scene-change hub drops it.
             TSvpTable::Get(qmtest::FieldLayout::kSavePoint).MapName = "map00/" + entry;
-            Hold('Z', true);
-            Step();
-            Hold('Z', false);
-            Step();
+            app_->PushScene(TFieldLoop::CreateAtSavePoint(app_.get(), qmtest::FieldLayout::kSavePoint));
+            app_->PopScenesTo(1);
             field_ = CurrentField();
             ASSERT_EQ(app_->GetSceneCount(), 1);
         } else {

@@ -210,6 +210,27 @@ TEST_F(MenuFrame, AStandAloneSceneLoadsPlaysAndGivesBackItsMenuSounds)
     driver_.RecordSounds(false);
 }
 
+// A sub-screen owns no sound list: its cursor and cancel sounds play on its owner's, and leaving it
+// gives nothing back.
+TEST_F(MenuFrame, ASubScreenPlaysItsSoundsThroughItsOwnersList)
+{
+    TestMenu* menu = Push(8);
+    driver_.Step();
+    TSoundBank* bank = TDSound8::Instance()->GetBank(0);
+    const std::uint32_t uses = bank->GetUseCount(606);
+    driver_.RecordSounds(true);
+    Push(8, menu);
+    driver_.Step();
+    driver_.Press(Button::Down);
+    driver_.Press(Button::B);
+    driver_.Step();
+    ASSERT_EQ(driver_.Current(), menu);
+    const std::vector<TSoundBankRecord> want = {{TSoundBankRecord::kPlay, 0, 601}, {TSoundBankRecord::kPlay, 0, 606}};
+    EXPECT_EQ(driver_.sounds, want);
+    EXPECT_EQ(bank->GetUseCount(606), uses);
+    driver_.RecordSounds(false);
+}
+
 // The software GL driver allocates inside each draw call of its own; the frame's steps and draws
 // add nothing to what the same quads drawn bare cost.
 TEST_F(MenuFrame, ASteadyStepAndDrawAllocateNothing)

@@ -15,6 +15,7 @@
 #include "formats/byte_writer.h"
 #include "formats/field_writer.h"
 #include "formats/ini_writer.h"
+#include "formats/shop_assets.h"
 #include "formats/table_writer.h"
 #include "platform/win32/window.h"
 #include "support/golden.h"
@@ -38,6 +39,8 @@ protected:
     void Start(const std::vector<qmtest::FieldMap>& maps, const std::function<void()>& tweak = {})
     {
         qmtest::WriteFieldFolder(".", maps);
+        // The sub-screens' row icons and item pictures.
+        qmtest::WriteShopPictures("data/ptx04");
         if (tweak) {
             tweak();
         }
@@ -109,19 +112,54 @@ protected:
         }
         return ids;
     }
-    // A key the application handles itself (Escape, F4): pressed and let go, its messages
-    // dispatched as the main loop does; no step.
-    void Key(Button key)
+    // A key the application handles itself (Escape, F4); no step.
+    void Key(Button key) { qmtest::SceneDriver::Stroke(key); }
+    // The ids played since the last call (recording on).
+    std::vector<std::uint32_t> Sounds()
     {
-        for (bool down : {true, false}) {
-            driver_.Hold(key, down);
-            MSG msg;
-            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
+        std::vector<std::uint32_t> ids = Played();
+        driver_.sounds.clear();
+        return ids;
+    }
+    // A press and a step with it let go, then steps until ready() or another scene is current.
+    void KeyUntil(Button b, const TLoop* screen, const std::function<bool()>& ready)
+    {
+        driver_.Press(b);
+        driver_.Step();
+        for (int i = 0; i < 30 && driver_.Current() == screen && !ready(); ++i) {
+            driver_.Step();
         }
     }
+    // The draws of one step, in order.
+    std::vector<TSpriteDrawRecord> DrawsOfAStep()
+    {
+        driver_.RecordDraws(true);
+        driver_.Step();
+        std::vector<TSpriteDrawRecord> draws = driver_.draws;
+        driver_.RecordDraws(false);
+        return draws;
+    }
+    static int CountDraws(const std::vector<TSpriteDrawRecord>& draws, const std::string& texture)
+    {
+        int n = 0;
+        for (const TSpriteDrawRecord& d : draws) {
+            n += d.texture == texture ? 1 : 0;
+        }
+        return n;
+    }
+    // Back from a sub-screen to the field: "B" until the menu is current, then "B" on it.
+    void LeaveToField(const TLoop* screen, TLoop* menu)
+    {
+        for (int i = 0; i < 3 && driver_.Current() == screen; ++i) {
+            driver_.Press(Button::B);
+            driver_.Steps(12);
+        }
+        ASSERT_TRUE(StepUntilCurrent(menu));
+        driver_.Press(Button::B);
+        ASSERT_TRUE(StepUntilCurrent(field_, 300));
+        driver_.RecordSounds(false);
+    }
+
     // Buttons down together for one step.
     void PressTogether(const std::vector<Button>& buttons)
     {

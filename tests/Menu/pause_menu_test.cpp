@@ -5,9 +5,14 @@
 
 #include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Menu/TEquipLoop.h"
+#include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
-#include "MainCode/Menu/TStandInSubScreenLoop.h"
+#include "MainCode/Menu/TMenuSaveLoop.h"
+#include "MainCode/Menu/TOptionLoop.h"
+#include "MainCode/Menu/TSkillLoop.h"
+#include "MainCode/Menu/TStatusLoop.h"
 #include "Menu/pause_fixture.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -109,8 +114,8 @@ TEST_F(PauseMenuTest, EveryItemOpensItsSubScreenAndTheMenuComesBackOnTheSameItem
 {
     TMenuTopLoop* menu = MenuReady();
     ASSERT_NE(menu, nullptr);
-    const char* const kinds[TMenuTopLoop::kItems] = {"stand-in", "stand-in", "stand-in", "stand-in",
-                                                      "change",   "stand-in", "stand-in", "leave"};
+    const char* const kinds[TMenuTopLoop::kItems] = {"ring",   "equip",   "skills", "status",
+                                                      "change", "options", "save",   "leave"};
     for (std::int32_t item = 0; item < TMenuTopLoop::kItems; ++item) {
         SCOPED_TRACE(item);
         if (item > 0) {
@@ -124,9 +129,15 @@ TEST_F(PauseMenuTest, EveryItemOpensItsSubScreenAndTheMenuComesBackOnTheSameItem
         driver_.Step();
         TLoop* screen = driver_.Current();
         ASSERT_NE(screen, menu);
-        const char* kind = dynamic_cast<TStandInSubScreenLoop*>(screen) != nullptr ? "stand-in"
+        const char* kind = screen == nullptr ? "none"
+                           : dynamic_cast<TItemRingLoop*>(screen) != nullptr    ? "ring"
+                           : dynamic_cast<TEquipLoop*>(screen) != nullptr       ? "equip"
                            : dynamic_cast<TMenuConfirmLoop*>(screen) != nullptr  ? "change"
                            : dynamic_cast<TMenuConfirm2Loop*>(screen) != nullptr ? "leave"
+                           : dynamic_cast<TMenuSaveLoop*>(screen) != nullptr     ? "save"
+                           : dynamic_cast<TOptionLoop*>(screen) != nullptr       ? "options"
+                           : dynamic_cast<TStatusLoop*>(screen) != nullptr       ? "status"
+                           : dynamic_cast<TSkillLoop*>(screen) != nullptr        ? "skills"
                                                                                   : "other";
         EXPECT_STREQ(kind, kinds[item]);
         EXPECT_EQ(Played(), std::vector<std::uint32_t>{603});

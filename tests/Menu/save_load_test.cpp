@@ -7,7 +7,6 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
-#include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 #include "save_screen_fixture.h"
@@ -240,7 +239,7 @@ TEST_F(SaveScreens, SavingAsksOnlyOverAFileAndNoWritesNothing)
         ASSERT_NE(hub, nullptr) << "closing the save screen leads to the title";
         EXPECT_EQ(hub->GetMode(), TChangeLoop::kToTitle);
         EXPECT_EQ(hub->GetMusicId(), -1);
-        Driver().Step();
+        Driver().Steps(101);  // the change's fade
         ASSERT_NE(dynamic_cast<TTitleLoop*>(Current()), nullptr);
     }
 }
@@ -337,7 +336,7 @@ TEST_F(SaveScreens, AUsableRowLoadsThroughTheSceneChangeIntoTheFieldAtItsSavePoi
     EXPECT_EQ(hub->GetMusicId(), 1);
     EXPECT_EQ(effects->GetUseCount(603), decide + 1);
     EXPECT_EQ(music->GetUseCount(1), title + 1);
-    Driver().Step();
+    Driver().Steps(101);  // the change's fade
     ASSERT_NE(dynamic_cast<TFieldLoop*>(Current()), nullptr);
     EXPECT_EQ(TGameData::GetInstance()->GetSavePoint(), kOwnSavePoint);
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 4321u);
@@ -439,59 +438,7 @@ TEST_F(SaveScreens, SteadyStepsOfTheSelectionAndTheQuestionAllocateNothing)
             ASSERT_TRUE(screen->GetPage().InConfirmation());
         }
         Driver().Steps(12);
-        Driver().RecordDraws(true);
-        Driver().Step();
-        const std::vector<TSpriteDrawRecord> quads = Driver().draws;
-        Driver().RecordDraws(false);
-        long steps = 0;
-        {
-            qmtest::AllocationProbe probe;
-            Driver().Steps(10);
-            steps = probe.OwnThreadAllocations();
-        }
-        // The same quads with the screen's own pictures and texts.
-        std::vector<TSprite*> sprites;
-        std::vector<TSprite> windows;
-        windows.reserve(quads.size());
-        TSprite rect;
-        const TSaveSlotPage& page = screen->GetPage();
-        for (const TSpriteDrawRecord& q : quads) {
-            TSprite* sprite = &rect;
-            if (q.texture == "WinTips0") {
-                sprite = const_cast<TText8*>(&page.GetTitleText());
-            } else if (q.texture == "PageNum") {
-                sprite = const_cast<TText8*>(&page.GetPageText());
-            } else if (q.texture.rfind("SaveNo", 0) == 0) {
-                sprite = const_cast<TText8*>(&page.GetRowText(q.texture.back() - '0'));
-            } else if (q.kind != TSpriteDrawRecord::kRect) {
-                windows.push_back(TSprite::FromFile(q.texture, D3DPOOL_MANAGED, 0));
-                sprite = &windows.back();
-            }
-            sprites.push_back(sprite);
-        }
-        TD3D8* d3d = TD3D8::Instance();
-        auto replay = [&] {
-            d3d->BeginScene();
-            for (std::size_t i = 0; i < quads.size(); ++i) {
-                const TSpriteDrawRecord& q = quads[i];
-                TSprite::SetRenderMode(q.mode);
-                if (q.kind == TSpriteDrawRecord::kRect) {
-                    rect.DrawRect(q.x, q.y, q.w, q.h, false);
-                } else {
-                    sprites[i]->Draw(q.x, q.y, q.w, q.h, false);
-                }
-            }
-            d3d->EndScene();
-        };
-        replay();
-        long bare = 0;
-        {
-            qmtest::AllocationProbe probe;
-            for (int i = 0; i < 10; ++i) {
-                replay();
-            }
-            bare = probe.OwnThreadAllocations();
-        }
+        const auto [steps, bare] = SteadyCost(Driver(), screen->GetPage());
         // The driver's own count may differ by one either way; a step of the screen's own adds ten.
         EXPECT_LE(steps, bare + 1);
     }

@@ -4,12 +4,14 @@
 #include <fstream>
 
 #include "TUtility/TFontHolder.h"
+#include "dx/dx8/3d/TD3D8.h"
 #include "formats/byte_writer.h"
 #include "formats/field_writer.h"
 #include "formats/game_table_writer.h"
 #include "formats/ini_writer.h"
 #include "formats/save_screen_assets.h"
 #include "formats/table_writer.h"
+#include "support/alloc_probe.h"
 
 namespace savetest {
 
@@ -157,6 +159,61 @@ std::vector<std::uint32_t> Played(const std::vector<TSoundBankRecord>& records)
         }
     }
     return ids;
+}
+
+StepCost SteadyCost(qmtest::SceneDriver& driver, const TSaveSlotPage& page)
+{
+    StepCost cost;
+    driver.RecordDraws(true);
+    driver.Step();
+    const std::vector<TSpriteDrawRecord> quads = driver.draws;
+    driver.RecordDraws(false);
+    {
+        qmtest::AllocationProbe probe;
+        driver.Steps(10);
+        cost.steps = probe.OwnThreadAllocations();
+    }
+    std::vector<TSprite*> sprites;
+    std::vector<TSprite> windows;
+    windows.reserve(quads.size());
+    TSprite rect;
+    for (const TSpriteDrawRecord& q : quads) {
+        TSprite* sprite = &rect;
+        if (q.texture == "WinTips0") {
+            sprite = const_cast<TText8*>(&page.GetTitleText());
+        } else if (q.texture == "PageNum") {
+            sprite = const_cast<TText8*>(&page.GetPageText());
+        } else if (q.texture.rfind("SaveNo", 0) == 0) {
+            sprite = const_cast<TText8*>(&page.GetRowText(q.texture.back() - '0'));
+        } else if (q.kind != TSpriteDrawRecord::kRect) {
+            windows.push_back(TSprite::FromFile(q.texture, D3DPOOL_MANAGED, 0));
+            sprite = &windows.back();
+        }
+        sprites.push_back(sprite);
+    }
+    TD3D8* d3d = TD3D8::Instance();
+    auto replay = [&] {
+        d3d->BeginScene();
+        for (std::size_t i = 0; i < quads.size(); ++i) {
+            const TSpriteDrawRecord& q = quads[i];
+            TSprite::SetRenderMode(q.mode);
+            if (q.kind == TSpriteDrawRecord::kRect) {
+                rect.DrawRect(q.x, q.y, q.w, q.h, false);
+            } else {
+                sprites[i]->Draw(q.x, q.y, q.w, q.h, false);
+            }
+        }
+        d3d->EndScene();
+    };
+    replay();
+    {
+        qmtest::AllocationProbe probe;
+        for (int i = 0; i < 10; ++i) {
+            replay();
+        }
+        cost.bare = probe.OwnThreadAllocations();
+    }
+    return cost;
 }
 
 ::testing::AssertionResult Shows(const TText8& text, const std::vector<std::pair<int, std::string>>& parts)

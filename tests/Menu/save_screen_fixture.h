@@ -65,6 +65,15 @@ protected:
 // The ids played in the sound-effect bank, in order.
 std::vector<std::uint32_t> Played(const std::vector<TSoundBankRecord>& records);
 
+// The allocations of ten steps of the scene on top, and of the quads of its last frame drawn bare
+// ten times with the page's own texts and the pictures of the same names (the software GL driver
+// allocates inside each draw call of its own).
+struct StepCost {
+    long steps = 0;
+    long bare = 0;
+};
+StepCost SteadyCost(qmtest::SceneDriver& driver, const TSaveSlotPage& page);
+
 // Whether the text sprite shows exactly these words: parts drawn at their x in a fresh text
 // sprite of the same size, with the menus' font, and compared pixel for pixel.
 ::testing::AssertionResult Shows(const TText8& text, const std::vector<std::pair<int, std::string>>& parts);

@@ -203,7 +203,7 @@ TEST_F(YesNoTest, BackToTheTitleHandsTheHubTheMusicOnlyFromTheLeaveWindow)
         EXPECT_EQ(hub->GetMode(), TChangeLoop::kToTitle);
         EXPECT_EQ(hub->GetMusicId(), c.music);
         EXPECT_EQ(bank->GetUseCount(10), c.uses);
-        driver_.Step();
+        driver_.Steps(101);  // the change's fade
         EXPECT_NE(dynamic_cast<TTitleLoop*>(driver_.Current()), nullptr);
         driver_.RecordSounds(false);
         field_ = nullptr;

@@ -13,6 +13,7 @@
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "dx/dx8/3d/TD3D8.h"
+#include "SampleData/battle_start.h"
 #include "make-sample-data/SampleData.h"
 #include "platform/testing/d3d8.h"
 #include "platform/testing/win32.h"
@@ -126,8 +127,7 @@ protected:
 TEST_F(HudRoad, TheNameComesInAfterItsPauseTheHitCountsAndTheDefeatGivesALevel)
 {
     driver_->Steps(8);
-    driver_->Press(qmtest::Button::A);
-    ASSERT_TRUE(StepUntil([&] { return Field() != nullptr; }, 60));
+    ASSERT_NE(qmtest::StartOnBattleMap(*driver_), nullptr);
     TGetRender* notices = Field()->GetGetRender();
     // The map's name waits behind a pause of 25 that the player's steps count off.
     std::vector<TGetRender::Notice> queued = THudProbe::Queue(*notices);

@@ -12,8 +12,8 @@
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
+#include "SampleData/battle_start.h"
 #include "make-sample-data/SampleData.h"
-#include "platform/win32/window.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
@@ -22,19 +22,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using qmtest::Button;
-
-// Escape as the main loop takes it: its messages dispatched.
-void Escape()
-{
-    for (bool down : {true, false}) {
-        qmtest::SceneDriver::Hold(Button::Escape, down);
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-}
 
 // A press, then a step with nothing down, so the next press is new.
 void Tap(qmtest::SceneDriver& driver, Button b)
@@ -51,10 +38,7 @@ TEST(PauseRoad, FieldMenuLeaveWindowYesTitleThenEscapeYesEndsTheProgram)
         qmtest::SceneDriver driver(dir.Path());
         ASSERT_TRUE(driver.Start());
         driver.Steps(8);
-        driver.Press(Button::A);  // play from the title, through the hub
-        for (int i = 0; i < 10 && dynamic_cast<TFieldLoop*>(driver.Current()) == nullptr; ++i) {
-            driver.Step();
-        }
+        ASSERT_NE(qmtest::StartOnBattleMap(driver), nullptr);
         auto* field = dynamic_cast<TFieldLoop*>(driver.Current());
         ASSERT_NE(field, nullptr);
         for (int i = 0; i < 200 && field->IsInPhase(); ++i) {
@@ -86,11 +70,11 @@ TEST(PauseRoad, FieldMenuLeaveWindowYesTitleThenEscapeYesEndsTheProgram)
         driver.Press(Button::A);
         EXPECT_EQ(driver.App()->GetSceneCount(), 1);
         ASSERT_NE(dynamic_cast<TChangeLoop*>(driver.Current()), nullptr);
-        driver.Step();
+        driver.Steps(101);  // the change's fade
         ASSERT_NE(dynamic_cast<TTitleLoop*>(driver.Current()), nullptr);
         driver.Steps(5);
 
-        Escape();
+        qmtest::SceneDriver::Stroke(Button::Escape);
         ASSERT_NE(dynamic_cast<TYesNoLoop*>(driver.Current()), nullptr);
         driver.Steps(22);
         Tap(driver, Button::Up);

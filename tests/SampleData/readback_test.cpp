@@ -35,7 +35,9 @@
 #include "platform/dsound/dsound.h"
 #include "platform/testing/dsound.h"
 #include "support/device_fixture.h"
+#include "formats/scene_assets.h"
 #include "formats/effect_assets.h"
+#include "formats/ending_assets.h"
 #include "formats/field_writer.h"
 
 namespace {
@@ -182,15 +184,18 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         EXPECT_GE(music.GetLength(), 1000) << e.name;
     }
 
-    // Every picture: icons 32 × 32 with alpha, panels 128 × 64 opaque, the field's pictures as the
-    // field writes them.
+    // Every picture: icons 32 × 32 with alpha, panels 128 × 64 opaque, the field's and the scenes'
+    // pictures as their writers make them.
     for (const sample::TexturePackage& package : c.textures) {
         const std::string path = Path(std::string(sample::kTextureFolder) + package.file);
         for (const std::string& entry : package.entries) {
             TIndexedImage image;
             ASSERT_TRUE(TTexturePackage::ReadImage(path, entry, &image)) << package.file << "/" << entry;
-            if (package.picture == sample::TexturePackage::Picture::Field) {
-                const qmtest::PtxImage field = sample::FieldPicture(entry);
+            if (package.picture == sample::TexturePackage::Picture::Field ||
+                package.picture == sample::TexturePackage::Picture::Scene) {
+                const qmtest::PtxImage field = package.picture == sample::TexturePackage::Picture::Field
+                                                   ? sample::FieldPicture(entry)
+                                                   : qmtest::ScenePicture(entry);
                 EXPECT_EQ(image.width, field.width) << entry;
                 EXPECT_EQ(image.height, field.height) << entry;
                 EXPECT_EQ(image.HasAlphaLayer(), field.kind != 0) << entry;
@@ -201,6 +206,16 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
             EXPECT_EQ(image.height, icon ? 32u : 64u) << entry;
             EXPECT_EQ(image.HasAlphaLayer(), icon) << entry;
         }
+    }
+
+    // The ending's pages and staff-roll images at their size.
+    const std::string endingPath = Path(std::string(sample::kTextureFolder) + "ending.ptx");
+    for (const qmtest::PtxImage& picture : qmtest::EndingPictures()) {
+        const std::string entry = picture.storedName.substr(0, picture.storedName.find('\0'));
+        TIndexedImage image;
+        ASSERT_TRUE(TTexturePackage::ReadImage(endingPath, entry, &image)) << entry;
+        EXPECT_EQ(image.width, 256u) << entry;
+        EXPECT_EQ(image.height, 256u) << entry;
     }
 
     // The sky dome.

@@ -23,6 +23,7 @@
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
+#include "SampleData/battle_start.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/golden.h"
@@ -62,8 +63,8 @@ public:
         const bool there = StepUntil(
             [&] {
                 TFieldLoop* field = Field();
-                if (field == nullptr) {
-                    return true;
+                if (field == nullptr || field->IsInPhase()) {
+                    return true;  // a map change (or another scene) ends the walk
                 }
                 if (FlatDistance(PositionOf(field->GetPlayer()), where()) <= kReach) {
                     return true;
@@ -141,7 +142,7 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
         ASSERT_TRUE(driver.Start());
         Road road(driver);
         driver.Steps(8);
-        road.Key(Button::A);
+        ASSERT_NE(qmtest::StartOnBattleMap(driver), nullptr);
         ASSERT_TRUE(road.StepUntil([&] { return road.Field() != nullptr && !road.Field()->IsInPhase(); }, 120));
 
         // The fight: up to the enemy ahead and at it until it has hit back.

@@ -81,10 +81,10 @@ TEST_F(Event0, TheGlidePacesTheCuesAt500And700AndTheGlidesEnd)
         // Through the hub to the next event, black from the start, with the event's music.
         auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
         ASSERT_NE(hub, nullptr);
-        EXPECT_EQ(hub->GetFadeFrames(), 15);
-        EXPECT_EQ(hub->GetFadeColour(), 0xF00u);
-        EXPECT_EQ(hub->GetEventId(), 301u);
-        EXPECT_EQ(hub->GetMusicId(), 51);
+        EXPECT_EQ(hub->GetMode(), 2u);
+        EXPECT_EQ(hub->GetQuad().GetColour(), 0xFF000000u) << "black, clearing from there";
+        EXPECT_EQ(hub->GetEventId(), 301);
+        EXPECT_EQ(hub->GetMusicId(), 51u);
     }
 }
 

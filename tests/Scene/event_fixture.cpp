@@ -14,6 +14,7 @@
 #include "formats/map_writer.h"
 #include "formats/script_assembler.h"
 #include "formats/table_writer.h"
+#include "support/alloc_probe.h"
 
 namespace qmtest {
 
@@ -37,6 +38,26 @@ bool EventScriptsGone()
 {
     TScriptProcessManager* scripts = TScriptProcessManager::Get();
     return scripts == nullptr || scripts->GetGlobalA().GetInt("mark", 0) != 7;
+}
+
+long SteadyStepAllocations(SceneDriver& driver, TLoop* scene)
+{
+    long steps = 0;
+    long draws = 0;
+    {
+        AllocationProbe probe;
+        driver.Steps(10);
+        steps = probe.OwnThreadAllocations();
+    }
+    {
+        AllocationProbe probe;
+        for (int i = 0; i < 10; ++i) {
+            scene->Draw();
+        }
+        draws = probe.OwnThreadAllocations();
+    }
+    // The driver's own frame may cost one either way.
+    return steps > draws + 1 ? steps - draws : 0;
 }
 
 void EventScene::SetUp()

@@ -14,7 +14,7 @@
 
 #include "MainCode/Scene/TEventLoop.h"
 #include "MainCode/Script/TScriptProcessManager.h"
-#include "dx/dx8/testing/TEngineLogs.h"
+#include "support/engine_recorders.h"
 #include "support/scene_driver.h"
 
 namespace qmtest {
@@ -28,6 +28,10 @@ std::vector<std::string> Cues(int n);
 std::int32_t CueReached();
 // No manager, or not the one the events' scripts marked.
 bool EventScriptsGone();
+
+// Allocations on this thread over ten steps of the scene beyond those of ten of its draws alone
+// (what drawing costs the layer below); 0 when a steady step allocates nothing of its own.
+long SteadyStepAllocations(SceneDriver& driver, TLoop* scene);
 
 class EventScene : public ::testing::Test {
 protected:

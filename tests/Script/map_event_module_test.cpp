@@ -130,34 +130,34 @@ TEST_F(MapEvent, GameOverWithoutMusicPassesMinusOneAndAddsNoUse)
     EXPECT_EQ(uses, 0u);
 }
 
-TEST_F(MapEvent, StoryEventFadesShortOrLongInItsColour)
+// The script's second argument picks the colour the change covers the field in; the hub keeps the
+// area music's use and gives it back even when it is deleted before its end.
+TEST_F(MapEvent, StoryEventCoversTheFieldInBlackOrWhite)
 {
     TMapEventModule* module = Make(12);
     ASSERT_NE(module, nullptr);
     const std::uint32_t uses = music_->GetUseCount(12);
+    // The cover starts clear in its colour.
     const struct {
         const char* flag;
-        std::int32_t frames;
-    } cases[] = {{"0", 15}, {"1", 240}, {"65536", 240}, {"none", 15}};
+        std::uint32_t startColour;
+    } cases[] = {{"0", 0x00000000u}, {"1", 0x00FFFFFFu}, {"65536", 0x00FFFFFFu}, {"none", 0x00000000u}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.flag);
         EXPECT_EQ(Send(2, {"31", c.flag}), 4u);
         EXPECT_EQ(module->GetResult(), 10005);
-        // Each goes to the far end of the stack; the first became current.
-        EXPECT_EQ(app_->GetSceneCount(), static_cast<std::int32_t>(&c - cases) + 1);
-    }
-    EXPECT_EQ(music_->GetUseCount(12), uses + 4);
-    // Read them back in order: end each scene in turn.
-    for (const auto& c : cases) {
+        EXPECT_EQ(app_->GetSceneCount(), 1);
         auto* change = dynamic_cast<TChangeLoop*>(app_->GetCurrentScene());
         ASSERT_NE(change, nullptr);
-        EXPECT_EQ(change->GetFadeFrames(), c.frames) << c.flag;
-        EXPECT_EQ(change->GetFadeColour(), 0xF000u);
-        EXPECT_EQ(change->GetEventId(), 31u);
-        EXPECT_EQ(change->GetMusicId(), 12);
-        change->End();
-        app_->Frame();
+        EXPECT_EQ(change->GetQuad().GetColour(), c.startColour);
+        EXPECT_EQ(change->GetQuad().GetDuration(), 100);
+        EXPECT_EQ(change->GetMode(), 2u);
+        EXPECT_EQ(change->GetEventId(), 31);
+        EXPECT_EQ(change->GetMusicId(), 12u);
+        EXPECT_EQ(music_->GetUseCount(12), uses + 1);
+        app_->PopScenesTo(0);
+        EXPECT_EQ(music_->GetUseCount(12), uses);
     }
-    EXPECT_EQ(app_->GetSceneCount(), 0);
 }
 
 TEST_F(MapEvent, LookVariantOnlyWithAPlayer)

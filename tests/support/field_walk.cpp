@@ -6,6 +6,7 @@
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
+#include "dx/dx8/3d/TFrame.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/keyboard.h"
 

@@ -160,4 +160,16 @@ bool ReadPng(const std::string& path, platform::RgbaImage* out)
     return ::testing::AssertionFailure() << name << " differs from " << golden << "; actual text: " << actual;
 }
 
+int Brightest(const platform::RgbaImage& image)
+{
+    int most = 0;
+    for (int y = 0; y < image.height; ++y) {
+        for (int x = 0; x < image.width; ++x) {
+            const std::uint8_t* p = image.At(x, y);
+            most = std::max({most, static_cast<int>(p[0]), static_cast<int>(p[1]), static_cast<int>(p[2])});
+        }
+    }
+    return most;
+}
+
 }  // namespace qmtest

@@ -20,6 +20,9 @@ namespace qmtest {
 ::testing::AssertionResult MatchesGolden(const platform::RgbaImage& image, const std::string& name, int tolerance = 8,
                                          int maxBadPixels = 16);
 
+// The brightest red, green or blue of the frame (0 for a black frame).
+int Brightest(const platform::RgbaImage& image);
+
 // A text output compared byte for byte with tests/golden/<name>; rewritten under QM_UPDATE_GOLDEN=1 as above.
 ::testing::AssertionResult MatchesGoldenText(const std::string& text, const std::string& name);
 

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 
@@ -50,8 +49,6 @@ SceneDriver::SceneDriver(const std::filesystem::path& folder)
 SceneDriver::~SceneDriver()
 {
     Stop();
-    SetSpriteDrawLog(nullptr);
-    SetSoundBankLog(nullptr);
     platform::SetMessageBoxHook(nullptr);
     platform::ManualClock::Disable();
     platform::ResetKeyboardState();
@@ -107,6 +104,18 @@ void SceneDriver::Press(Button b)
     Hold(b, false);
 }
 
+void SceneDriver::Stroke(Button b)
+{
+    for (bool down : {true, false}) {
+        Hold(b, down);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+}
+
 void SceneDriver::ReleaseAll()
 {
     for (Button b : {Button::Up, Button::Down, Button::Left, Button::Right, Button::A, Button::B, Button::D, Button::E,
@@ -125,28 +134,13 @@ platform::RgbaImage SceneDriver::Screen()
 void SceneDriver::RecordDraws(bool on)
 {
     draws.clear();
-    SetSpriteDrawLog(on ? &draws : nullptr);
+    drawRecorder_.Record(on);
 }
 
 void SceneDriver::RecordSounds(bool on)
 {
     sounds.clear();
-    SetSoundBankLog(on ? &sounds : nullptr);
-}
-
-std::string FormatDraws(const std::vector<TSpriteDrawRecord>& draws)
-{
-    static const char* const kKinds[] = {"draw", "rect", "turned"};
-    std::string text;
-    char line[256];
-    for (const TSpriteDrawRecord& d : draws) {
-        std::snprintf(line, sizeof line, "%-6s %-24s %g,%g %gx%g mode %d %08X %08X %08X %08X\n", kKinds[d.kind],
-                      d.texture.empty() ? "-" : d.texture.c_str(), d.x, d.y, d.w, d.h, d.mode,
-                      static_cast<unsigned>(d.colors[0]), static_cast<unsigned>(d.colors[1]),
-                      static_cast<unsigned>(d.colors[2]), static_cast<unsigned>(d.colors[3]));
-        text += line;
-    }
-    return text;
+    soundRecorder_.Record(on);
 }
 
 }  // namespace qmtest

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "MainCode/TGameWnd.h"
-#include "dx/dx8/testing/TEngineLogs.h"
 #include "platform/d3d8/seams.h"
 #include "platform/testing/win32.h"
+#include "support/engine_recorders.h"
 #include "support/temp_dir.h"
 
 namespace qmtest {
@@ -42,6 +42,9 @@ public:
     static void Hold(Button b, bool down);
     // Down for one step.
     void Press(Button b);
+    // A key the application handles itself (Escape, F4): pressed and let go, its messages
+    // dispatched as the main loop does; no step.
+    static void Stroke(Button b);
     static void ReleaseAll();
 
     // The back buffer as it is now.
@@ -61,9 +64,8 @@ public:
 
 private:
     std::unique_ptr<ScopedCwd> cwd_;
+    SpriteDrawRecorder drawRecorder_{&draws};
+    SoundBankRecorder soundRecorder_{&sounds};
 };
-
-// One line a draw: kind, texture key ("-" for none), rectangle, screen mode, corner colours.
-std::string FormatDraws(const std::vector<TSpriteDrawRecord>& draws);
 
 }  // namespace qmtest

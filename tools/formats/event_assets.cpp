@@ -1,9 +1,11 @@
 #include "formats/event_assets.h"
 
+#include <cmath>
 #include <algorithm>
 #include <filesystem>
 
 #include "formats/byte_writer.h"
+#include "formats/ending_assets.h"
 #include "formats/field_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/ogg_writer.h"
@@ -155,6 +157,66 @@ MeshFile Knight()
     return f;
 }
 
+// A standing figure with morphs: key frame 1 raises its arms, 2 bows its head. Each morph runs
+// between the rest pose and one of them like a face's. The head's texture coordinates lie in the
+// see-through region, so a reordered figure draws its head last.
+MeshFile FigureObject(const std::string& name, const D3DXVECTOR3& at, std::uint32_t colour, std::uint32_t morphs,
+                      float height = 1.0F)
+{
+    const std::uint32_t head = 0xFFF0D0B0;
+    MeshFile rest = Blocks(name,
+                           {{at + D3DXVECTOR3(0.0F, 1.3F, 0.0F) * height, D3DXVECTOR3(0.14F, 0.16F, 0.14F), head, head},
+                            {at + D3DXVECTOR3(0.0F, 0.55F, 0.0F) * height, {0.2F, 0.55F * height, 0.14F}, colour, colour},
+                            {at + D3DXVECTOR3(0.0F, 0.85F, 0.0F) * height, {0.42F, 0.06F, 0.06F}, colour, colour}},
+                           colour);
+    for (std::size_t i = 0; i < 8; ++i) {
+        rest.keyFrames[0][i].u = 0.28F;
+        rest.keyFrames[0][i].v = 0.8F;
+    }
+    MeshFile f = rest;
+    f.animated = true;
+    std::vector<MeshVertex> arms = rest.keyFrames[0];
+    for (std::size_t i = 16; i < 24; ++i) {
+        arms[i].y += 0.35F;
+    }
+    std::vector<MeshVertex> bow = rest.keyFrames[0];
+    for (std::size_t i = 0; i < 8; ++i) {
+        bow[i].y -= 0.08F;
+        bow[i].z -= 0.1F;
+    }
+    f.keyFrames.push_back(arms);
+    f.keyFrames.push_back(bow);
+    for (std::uint32_t m = 0; m < morphs; ++m) {
+        f.morphs.push_back({"act" + std::to_string(m), {0, 1 + m % 2, 0}, {0.25F, 0.25F, 0.25F}});
+    }
+    return f;
+}
+
+// The last flight's land: a wide plain running out into the fog, with hills, woods and a river
+// lying across it, and a tall rock the flight rises past.
+MeshFile FlightLand()
+{
+    std::vector<Block> blocks = {{{0.0F, -0.1F, 10.0F}, {70.0F, 0.1F, 70.0F}, 0xFF7AB060, 0xFF50803C},
+                                 {{0.0F, 0.01F, 14.0F}, {70.0F, 0.02F, 1.6F}, 0xFF70A8E0, 0xFF4070B0},
+                                 {{-7.0F, 4.0F, 8.0F}, {1.5F, 4.0F, 1.5F}, 0xFFB8A890, 0xFF6A5C48}};
+    for (int row = 0; row < 6; ++row) {
+        for (int col = -4; col <= 4; ++col) {
+            const float x = static_cast<float>(col) * 6.5F + static_cast<float>(row % 2) * 3.0F;
+            const float z = -20.0F + static_cast<float>(row) * 9.0F;
+            if (std::abs(x) < 3.0F && z > -12.0F && z < 4.0F) {
+                continue;  // the flight's path stays clear
+            }
+            const float h = 0.6F + static_cast<float>((row * 7 + col * 3 + 20) % 5) * 0.5F;
+            const bool wood = ((row + col) & 1) != 0;
+            blocks.push_back({{x, h * 0.5F, z},
+                              {wood ? 1.0F : 2.2F, h * 0.5F, wood ? 1.0F : 1.8F},
+                              wood ? 0xFF3E8A3A : 0xFF9AB070,
+                              wood ? 0xFF2A5A28 : 0xFF5A7040});
+        }
+    }
+    return Blocks("land", blocks);
+}
+
 // Scenery of the field place an event stands for, around the point at (the event's stage origin
 // there): a floor and standing stones in the given colours.
 MeshFile Place(const std::string& name, const D3DXVECTOR3& at, std::uint32_t floor, std::uint32_t stone)
@@ -237,6 +299,11 @@ std::vector<std::pair<std::string, MeshFile>> EventMeshes()
         {"event04/event06_heroine.tob", Actor("Parp", {0.3F, 0.0F, -0.6F}, 0xFFB03060, 24)},
         {"event04/event06_black00.tob", Actor("Black", {1.7F, 0.0F, 1.4F}, 0xFF303030, 24)},
         {"event04/event06_red.tob", Actor("Red", {-0.6F, 0.0F, 2.8F}, 0xFFC03020, 24)},
+        {"event04/event07_hero.tob", FigureObject("Grin", {-0.5F, 0.0F, 0.2F}, 0xFF3050A0, kEvent06Morphs)},
+        {"event04/event07_heroine.tob", FigureObject("Parp", {0.4F, 0.0F, 0.3F}, 0xFFB03060, kEvent06Morphs)},
+        {"event04/event07_red.tob", FigureObject("Red", {-0.3F, 0.0F, -2.6F}, 0xFFC03020, kEvent06Morphs, 0.8F)},
+        {"event04/event07_silver.tob", FigureObject("Silver", {0.1F, 0.0F, 1.4F}, 0xFFB8C0C8, kEvent06Morphs, 1.2F)},
+        {"map04/t05_00.msh", FlightLand()},
     };
 }
 
@@ -305,6 +372,7 @@ void WriteEventFolder(const std::string& root)
 {
     const fs::path tables = fs::path(root) / "data/tbl04";
     WriteEventMeshes(root);
+    WriteEndingPictures(root);
     Save(tables / "subset/event_se.tbl", BuildSoundList(EventSoundIds()));
     Save(tables / "subset/event_bgm.tbl", BuildSoundList(EventMusicIds()));
     std::vector<std::pair<std::uint32_t, std::string>> music = FieldMusicTable();

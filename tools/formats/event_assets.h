@@ -22,6 +22,11 @@ std::vector<std::uint32_t> EventMusicIds();
 // morphs 0 to 23 each play out on their ninth step.
 std::vector<std::pair<std::string, MeshFile>> EventMeshes();
 inline constexpr std::uint32_t kEventFaceMorphs = 24;
+// Then the four figures of event 306 (".tob", morphs 0 to 9 played out on their ninth step; their
+// heads in the see-through region), the shrine floor they stand on, and the land of event 307's
+// flight ("map04/t05_00.msh").
+inline constexpr std::uint32_t kEvent06Morphs = 10;
+
 // The later events' figures: the faces of the mist (morphs 0 to 3), the figures of the talks
 // (0 to 3, 0 to 15, 0 to 23, the first of each made ready with its face region last) and a
 // looping ghost knight. Their scenery stands about these field points.
@@ -50,7 +55,7 @@ void WriteStoryFields(const std::string& root);
 
 // The models into root's mesh folder.
 void WriteEventMeshes(const std::string& root);
-// A test folder's share: the models, both sound lists, and the music table of the field with the
+// A test folder's share: the models, the ending's pictures, both sound lists, and the music table of the field with the
 // event music added (short tones).
 void WriteEventFolder(const std::string& root);
 

@@ -1,5 +1,6 @@
 #include "formats/field_writer.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "formats/game_table_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/hud_assets.h"
+#include "formats/sub_screen_assets.h"
 #include "formats/menu_assets.h"
 #include "formats/ring_assets.h"
 #include "formats/mesh_writer.h"
@@ -20,7 +22,9 @@
 #include "formats/pattern_writer.h"
 #include "formats/player_model_writer.h"
 #include "formats/ptx_writer.h"
+#include "formats/scene_assets.h"
 #include "formats/script_assembler.h"
+#include "formats/pause_screen_assets.h"
 #include "formats/shop_assets.h"
 #include "formats/table_writer.h"
 
@@ -32,7 +36,6 @@ namespace {
 
 constexpr float kOpaque = 0.0F;  // render level of an opaque material
 const char kMapFile[] = "map00";
-const char kAreaMesh[] = "field00.msh";
 
 void Save(const fs::path& path, const std::vector<std::uint8_t>& bytes)
 {
@@ -58,18 +61,19 @@ void Quad(MeshFile& f, const MeshVertex& a, const MeshVertex& b, const MeshVerte
     f.faceMaterials.insert(f.faceMaterials.end(), {0, 0});
 }
 
-// The visible ground: 4-unit squares in two shades of green with a darker grid, and the wall as a
-// brown band facing the start.
-MeshFile VisualGround()
+// The visible ground from west to kSize: 4-unit squares in two shades of green with a darker grid,
+// and the wall as a brown band facing the start.
+MeshFile VisualGround(const std::string& name, float west)
 {
     MeshFile f;
-    f.name = "field00";
+    f.name = name;
     f.materials.push_back(MeshMaterial("ground", 1.0F, 1.0F, 1.0F, 1.0F, kOpaque));
     f.keyFrames.emplace_back();
     const float step = 4.0F;
     const int n = static_cast<int>(FieldLayout::kSize / step);
+    const int first = static_cast<int>(std::floor(west / step));
     for (int z = 0; z < n; ++z) {
-        for (int x = 0; x < n; ++x) {
+        for (int x = first; x < n; ++x) {
             const std::uint32_t c = (x + z) % 2 == 0 ? 0xFF5A9A48 : 0xFF78B860;
             const float x0 = static_cast<float>(x) * step;
             const float z0 = static_cast<float>(z) * step;
@@ -79,7 +83,7 @@ MeshFile VisualGround()
     }
     const std::uint32_t wall = 0xFF8A5A3A;
     const float zw = FieldLayout::kWallZ;
-    for (int x = 0; x < n; ++x) {
+    for (int x = first; x < n; ++x) {
         const float x0 = static_cast<float>(x) * step;
         // Facing -z: seen from the start, left to right is +x.
         Quad(f, {x0, 4, zw, wall, 0, 0}, {x0 + step, 4, zw, wall, 1, 0}, {x0, 0, zw, wall, 0, 1},
@@ -88,12 +92,27 @@ MeshFile VisualGround()
     return f;
 }
 
-MeshFile CollisionGround()
+// A collision face is binned only into the cells of its corners, and the player looks at the cells
+// next to its own: the plain ground (four cells across) is one piece, a wider one is laid in
+// cell-sized pieces.
+MeshFile CollisionGround(const std::string& name, float west)
 {
-    return GroundMesh()
-        .Floor(0.0F, 0.0F, FieldLayout::kSize, FieldLayout::kSize, 0.0F)
-        .WallZ(FieldLayout::kWallZ, 0.0F, FieldLayout::kSize, 0.0F, 4.0F)
-        .File("_field00");
+    GroundMesh ground;
+    const float piece = west == 0.0F ? FieldLayout::kSize : FieldLayout::kCellSize;
+    for (float x0 = west; x0 < FieldLayout::kSize; x0 += piece) {
+        const float x1 = std::min(x0 + piece, FieldLayout::kSize);
+        for (float z0 = 0.0F; z0 < FieldLayout::kSize; z0 += piece) {
+            ground.Floor(x0, z0, x1, std::min(z0 + piece, FieldLayout::kSize), 0.0F);
+        }
+        ground.WallZ(FieldLayout::kWallZ, x0, x1, 0.0F, 4.0F);
+    }
+    return ground.File("_" + name);
+}
+
+// The mesh's name without its ".msh".
+std::string MeshName(const std::string& file)
+{
+    return file.substr(0, file.rfind('.'));
 }
 
 // The sky's canopy over x and z in -0.5..0.5: the camera scales x and z to the far width, stands it at
@@ -156,6 +175,12 @@ std::vector<PtxImage> FieldSprites()
     }
     for (PtxImage& part : ShopSprites()) {
         sprites.push_back(std::move(part));
+    }
+    for (PtxImage& part : PauseScreenSprites()) {
+        sprites.push_back(std::move(part));
+    }
+    for (PtxImage& window : SubScreenSprites()) {
+        sprites.push_back(std::move(window));
     }
     return sprites;
 }
@@ -304,7 +329,7 @@ MapStream FieldMapStream(const FieldMap& map)
 {
     MapStream s;
     const float cell = FieldLayout::kCellSize;
-    s.Area(map.kind, kAreaMesh, map.display, map.music, cell, cell, cell, cell).Projection(0.5F, 120.0F, 60.0F);
+    s.Area(map.kind, map.areaMesh, map.display, map.music, cell, cell, cell, cell).Projection(0.5F, 120.0F, 60.0F);
     if (map.fog) {
         s.Fog(30.0F, 90.0F, map.fogColour);
     }
@@ -347,6 +372,9 @@ MapStream FieldMapStream(const FieldMap& map)
     if (!map.minimap.empty()) {
         s.MinimapName(map.minimap);
     }
+    if (!map.objectSet.empty()) {
+        s.ObjectSetName(map.objectSet);
+    }
     for (const FieldItem& item : map.items) {
         s.Item(item.itemId, item.flag, item.money, {item.position.x, item.position.y, item.position.z});
     }
@@ -355,7 +383,9 @@ MapStream FieldMapStream(const FieldMap& map)
     }
     for (const FieldTrigger& t : map.triggers) {
         s.TriggerBox(t.boxMinimum, t.boxMaximum, t.facing, t.startPosition, t.startDirection, t.startCamera,
-                     t.fadeMode, std::string(kMapFile) + "/" + t.destination);
+                     t.fadeMode,
+                     t.destination.find('/') != std::string::npos ? t.destination
+                                                                  : std::string(kMapFile) + "/" + t.destination);
     }
     for (const FieldScriptBox& box : map.scriptBoxes) {
         s.TwoVectorObject(box.minimum, box.maximum, box.scriptKey);
@@ -390,13 +420,21 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
 {
     const fs::path base(root);
     const fs::path meshes = base / "data/msh04";
-    std::vector<MapEntry> entries;
+    // One container per file, its maps in the order given; one ground per area mesh.
+    std::vector<std::pair<std::string, std::vector<MapEntry>>> files;
     for (const FieldMap& map : maps) {
-        entries.push_back({map.entry, FieldMapStream(map).Data()});
+        auto file = std::find_if(files.begin(), files.end(), [&](const auto& f) { return f.first == map.file; });
+        if (file == files.end()) {
+            files.push_back({map.file, {}});
+            file = files.end() - 1;
+        }
+        file->second.push_back({map.entry, FieldMapStream(map).Data()});
+        Save(meshes / "map04" / map.areaMesh, VisualGround(MeshName(map.areaMesh), map.groundWest));
+        Save(meshes / "map04" / ("_" + map.areaMesh), CollisionGround(MeshName(map.areaMesh), map.groundWest));
     }
-    Save(base / "data/scr04" / kMapFile, MapContainer(entries));
-    Save(meshes / "map04" / kAreaMesh, VisualGround());
-    Save(meshes / "map04" / (std::string("_") + kAreaMesh), CollisionGround());
+    for (const auto& file : files) {
+        Save(base / "data/scr04" / file.first, MapContainer(file.second));
+    }
     Save(meshes / "visual04/crate.msh", BoxMesh("crate", 0.5F, 0.5F, 0.5F, 0xFFC09040));
     Save(meshes / "sky/sky00_00.msh", SkyDome());
     Save(meshes / "effect/shadow01_mesh.msh", Shadow());
@@ -468,6 +506,7 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     WriteRingAssets(base / "data/ptx04", meshes, tables);
     Save(base / "data/ptx04/minimap.ptx", BuildPtx({FieldMinimapPicture()}));
     WriteHudIconPackages(base / "data/ptx04");
+    Save(base / "data/ptx04/title.ptx", BuildPtx(ScenePictures()));
     WriteFieldMusic(root);
 }
 

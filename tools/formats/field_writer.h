@@ -43,7 +43,8 @@ struct FieldItem {
     D3DXVECTOR3 position;
 };
 
-// A box the player walks into, facing its way, to change to another map ("map00/" + entry).
+// A box the player walks into, facing its way, to change to another map ("map00/" + entry, or a
+// whole name "file/entry").
 struct FieldTrigger {
     D3DXVECTOR3 boxMinimum;
     D3DXVECTOR3 boxMaximum;
@@ -67,8 +68,9 @@ struct FieldSavePointMark {
     D3DXVECTOR3 position;
 };
 
-// One map of the container "map00" in the map-data folder; its name is "map00/" + entry.
+// One map of a container in the map-data folder; its name is file + "/" + entry.
 struct FieldMap {
+    std::string file = "map00";
     std::string entry;
     std::uint32_t kind = 1;  // 0 town, 1 battle
     std::string display;
@@ -88,6 +90,11 @@ struct FieldMap {
     std::vector<FieldEnemy> enemies;
     std::vector<FieldSpawner> spawners;
     std::string minimap;  // an entry of "minimap.ptx"; empty: none
+    std::string objectSet;  // the map's object-set name; empty: none written
+    // The ground's mesh in the mesh folder's "map04/" and how far west it reaches (it spans to
+    // FieldLayout::kSize in x and 0..kSize in z).
+    std::string areaMesh = "field00.msh";
+    float groundWest = 0.0F;
     std::vector<FieldScriptBox> scriptBoxes;
 };
 

@@ -50,7 +50,7 @@ MeshFile PlayerModelBody(const std::string& name)
     return mesh;
 }
 
-std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep)
+std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep, std::uint32_t strikeMotion)
 {
     std::vector<std::vector<TPatternEvent>> patterns;
     for (std::uint32_t m = 0; m < kPlayerModelMotions; ++m) {
@@ -59,7 +59,7 @@ std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep)
             frame.Displacement = D3DXVECTOR3(0.0F, 0.0F, -walkStep);
         }
         patterns.emplace_back(kPlayerModelFrames, frame);
-        if (m == kPlayerModelSwingMotion) {
+        if (m == kPlayerModelSwingMotion || m == strikeMotion) {
             patterns.back()[kPlayerModelSwingFrame].AttackId = kPlayerModelSwingAttack;
         }
     }

@@ -25,7 +25,10 @@ inline constexpr float kPlayerModelWalkStep = 0.05F;
 // A block 0.6 wide, 1.4 tall, 0.4 deep standing on the origin, untextured, its colour (the material's
 // emissive colour and every vertex's) from the name.
 MeshFile PlayerModelBody(const std::string& name);
-std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep = kPlayerModelWalkStep);
+// The swing motion fires kPlayerModelSwingAttack at kPlayerModelSwingFrame; so does strikeMotion
+// when one is given (an enemy's attack motion).
+std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep = kPlayerModelWalkStep,
+                                                  std::uint32_t strikeMotion = kPlayerModelSwingMotion);
 // One pose of both weapon frames for every frame of every motion.
 std::vector<std::uint8_t> BuildPlayerModelWepons();
 // The body into meshFolder + "char04/" and the weapon ribbon into meshFolder + "effect/", pattern

@@ -177,20 +177,37 @@ std::vector<qmtest::FieldMap> SampleMaps()
 {
     std::vector<qmtest::FieldMap> maps = qmtest::DefaultFieldMaps();
     qmtest::FieldMap& battle = maps[0];
+    qmtest::FieldMap& town = maps[1];
+    for (qmtest::FieldMap* map : {&battle, &town}) {
+        map->file = SampleLayout::kMapFile;
+    }
+    battle.entry = "b04_00";
+    town.entry = "t04_00";
     battle.enemies.at(0).position = SampleLayout::Enemy();
     for (const qmtest::FieldEnemy& enemy : SampleLayout::ClassEnemies()) {
         battle.enemies.push_back(enemy);
     }
+    battle.enemies.push_back({SampleLayout::kStrongEnemyType, SampleLayout::StrongEnemy(), {}});
+    // A defeat here ends the game.
+    battle.objectSet = "non";
+    town.areaMesh = "t04_00.msh";
+    town.groundWest = SampleLayout::kTownWest;
+    town.savePoints = {{SampleLayout::kTownSavePoint, SampleLayout::TownSavePointMark()}};
     qmtest::FieldTrigger gate;
     gate.boxMinimum = SampleLayout::GateMinimum();
     gate.boxMaximum = SampleLayout::GateMaximum();
     gate.facing = SampleLayout::GateFacing();
-    gate.destination = maps[1].entry;
-    gate.startPosition = SampleLayout::TownArrival();
+    gate.destination = SampleLayout::kBattle;
+    gate.startPosition = SampleLayout::BattleArrival();
     gate.startDirection = qmtest::FieldLayout::StartDirection();
+    gate.startCamera = qmtest::FieldLayout::StartCamera();
+    town.triggers = {gate};
+    gate.destination = SampleLayout::kTown;
+    gate.startPosition = SampleLayout::TownArrival();
     gate.startCamera = SampleLayout::TownArrivalCamera();
     battle.triggers = {gate};
     AddShopVillagers(maps[1]);
+    AddEquipmentPickups(maps[1]);
     return maps;
 }
 
@@ -223,6 +240,7 @@ Catalogue Build()
     for (const TAccessoryRecord& a : c.accessories) {
         c.items.push_back(Item(a.Id, a.Name.c_str(), 2, 200, "装飾品"));
     }
+    AddEquipmentContent(c);
     c.itemMeans = {Mean(1, 100, 0, 0, 100), Mean(2, 0, 30, 0, 100), Mean(3, 0, 0, 1, 50), Mean(4, 0, 0, 0, 200)};
     c.itemMeans[3].Bonus[0] = 10;
     c.itemMeans[3].Duration = 600;
@@ -231,18 +249,28 @@ Catalogue Build()
         Skill(2, "突き", 7, "まっすぐ突く"),
         Skill(3, "光の玉", 9, "光の玉を放つ"),
     };
-    // Play starts on the field's first map.
-    c.savePoints = {qmtest::FieldSavePoint()};
+    // The town's save point, where a loaded game starts.
+    TSvpRecord town = qmtest::FieldSavePoint();
+    town.Id = SampleLayout::kTownSavePoint;
+    town.MapName = SampleLayout::kTown;
+    town.StartX = SampleLayout::TownSavePointMark().x;
+    town.StartY = SampleLayout::TownSavePointMark().y;
+    town.StartZ = SampleLayout::TownSavePointMark().z;
+    town.PlaceName = qmtest::DefaultFieldMaps()[1].display;
+    c.savePoints = {town};
     c.heroes = {Hero(0, "主人公", 1000, "hero"), Hero(1, "相棒", 1001, "partner")};
     // The battle map's enemies, one of each class (kFieldEnemyClassTypes), and one more type.
-    c.enemies = {Enemy(qmtest::kFieldEnemyType, "草原の獣", 1, 60, 8), Enemy(3, "岩の番人", 4, 150, 14),
+    c.enemies = {Enemy(qmtest::kFieldEnemyType, "草原の獣", 1, 160, 8), Enemy(3, "岩の番人", 12, 900, 90),
                  Enemy(22, "跳ねる虫", 2, 80, 9),        Enemy(2, "火の精", 3, 90, 11),
                  Enemy(10011, "甦る骸", 6, 240, 16),     Enemy(59, "群れの影", 5, 120, 12),
                  Enemy(10025, "時を止める者", 8, 300, 18)};
+    // The strong one strikes back in a model of its own.
+    c.enemies[1].modelName = SampleLayout::kStrongEnemyModel;
 
-    c.bgm = {{1, "title.ogg"}, {2, "field.ogg"}};
+    // The field's tracks stand clear of the scenes' own ids (1, 10, 11, 16, 51..57).
+    c.bgm = {{1, "title.ogg"}, {2, "field.ogg"}, {10, "gameover.ogg"}};
     for (const auto& track : qmtest::FieldMusicTable()) {
-        c.bgm.push_back({track.first, track.second});
+        c.bgm.push_back({track.first + 20, track.second});
     }
     c.musicWithIntro = {"title.ogg"};
     // A bank plays only what some list has loaded: each sound sits in the list of whoever plays it.
@@ -272,6 +300,7 @@ Catalogue Build()
     c.soundLists = effects;
     c.soundLists.insert(c.soundLists.end(), voices.begin(), voices.end());
     c.soundLists.push_back({"subset/title_bgm.tbl", {1}});
+    c.soundLists.push_back({"subset/die_bgm.tbl", {10}});
     // Experience and ability points by level difference -100..100.
     SoundList experience{"ex.tbl", {}};
     SoundList abilityPoints{"abp.tbl", {}};
@@ -313,10 +342,11 @@ Catalogue Build()
     AddSaveScreenSprites(sprites);
     c.textures.push_back(sprites);
     c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Field, {qmtest::kFieldMinimap}});
+    c.textures.push_back({"title.ptx", TexturePackage::Picture::Scene, {"title", "menu", "vrrw_logo", "gameover"}});
     c.meshes.insert(c.meshes.begin(), {kSkyMesh, "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
-                                       "visual04/crate.msh", kShadowMesh});
+                                       "map04/t04_00.msh", "map04/_t04_00.msh", "visual04/crate.msh", kShadowMesh});
     for (const qmtest::FieldMap& map : SampleMaps()) {
-        c.maps.push_back("map00/" + map.entry);
+        c.maps.push_back(map.file + "/" + map.entry);
     }
     for (const std::string& mesh : qmtest::FieldObjectMeshes()) {
         c.meshes.push_back(mesh);
@@ -337,6 +367,7 @@ Catalogue Build()
     }
     AddShop(c);
     AddEvents(c);
+    AddSubScreenContent(c);
     return c;
 }
 

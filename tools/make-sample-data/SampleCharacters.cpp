@@ -1,7 +1,10 @@
-// The round shadow under every character in the sample folder.
+// The round shadow under every character in the sample folder, the weapons' blades, and the strong
+// enemy's blows.
 #include <cmath>
 
 #include "SampleParts.h"
+#include "formats/byte_writer.h"
+#include "formats/player_model_writer.h"
 
 namespace sample {
 
@@ -40,6 +43,15 @@ qmtest::MeshFile WeaponBlade(const std::string& name)
     mesh.indices = {0, 2, 1, 1, 2, 3};
     mesh.faceMaterials.assign(2, 0);
     return mesh;
+}
+
+void WriteStrongEnemyPattern(const std::filesystem::path& root)
+{
+    // A class-A enemy's one attack plays motion 16.
+    constexpr std::uint32_t kAttackMotion = 16;
+    const std::filesystem::path pattern =
+        root / kCharacterDataFolder / (std::string(SampleLayout::kStrongEnemyModel) + ".pat");
+    qmtest::SaveBytes(pattern.string(), qmtest::BuildPlayerModelPattern(qmtest::kPlayerModelWalkStep, kAttackMotion));
 }
 
 }  // namespace sample

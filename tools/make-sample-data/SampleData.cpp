@@ -157,10 +157,12 @@ void WriteSampleFolder(const fs::path& root)
     for (const std::string& model : c.characterModels) {
         qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(), model);
     }
+    WriteStrongEnemyPattern(root);
     // Every file the effect catalogue loads, where start-up's folders look.
     qmtest::WriteGameEffectAssets(root);
     WriteShopScripts(root);
     WriteEvents(root);
+    WriteEnding(root);
 }
 
 }  // namespace sample

@@ -46,7 +46,8 @@ inline constexpr std::uint32_t kPlayerMotions = qmtest::kPlayerModelMotions;
 // One texture package and the entry names it holds, all pictures of one kind.
 struct TexturePackage {
     // Field: the field folder's own pictures of those names (window, gauge and minimap parts).
-    enum class Picture { Icon, Panel, Field };
+    // Scene: the pictures of the scenes around play ("title.ptx").
+    enum class Picture { Icon, Panel, Field, Scene };
     std::string file;  // inside the texture folder
     Picture picture = Picture::Icon;
     std::vector<std::string> entries;
@@ -104,10 +105,21 @@ void AddSaveScreenSprites(TexturePackage& sprites);
 // The ring's, gauge's and status icons' lists, meshes and item bonus, added while it is built.
 void AddRingContent(Catalogue& c, std::vector<SoundList>& effects);
 
-// Where the walk from the start leads: the battle map's enemy straight ahead of the start (the
-// start faces -z), the gate in the wall behind it that leads to the town, and the town's arrival
-// point facing the elder a few steps ahead.
+// Where the walk from the start leads. Play starts in the town "04.pbms/t04_00", west of the elder
+// and facing west; the gate in the wall behind the elder leads to the battle map beside it, whose
+// enemy stands straight ahead of the arrival (the arrival faces -z), with a gate back in its wall.
 struct SampleLayout {
+    static constexpr const char* kMapFile = "04.pbms";
+    static constexpr const char* kTown = "04.pbms/t04_00";
+    static constexpr const char* kBattle = "04.pbms/b04_00";
+    // The story's save points of this chapter are 11..20; the town's is the first.
+    static constexpr std::uint32_t kTownSavePoint = 11;
+    static D3DXVECTOR3 TownStart() { return {-8.0F, 0.0F, 17.0F}; }
+    static D3DXVECTOR3 TownStartDirection() { return {-1.0F, 0.0F, 0.0F}; }
+    // The town's ground reaches this far west, past the start.
+    static constexpr float kTownWest = -16.0F;
+    // Away from the walks from the start to the elder and on to the gate.
+    static D3DXVECTOR3 TownSavePointMark() { return {0.0F, 0.0F, 6.0F}; }
     static D3DXVECTOR3 Enemy() { return {20.0F, 0.0F, 5.0F}; }
     // One enemy of each other class (B, C, D, E, the time-stopping one: kFieldEnemyClassTypes),
     // off to the sides of the walk, more than an enemy's notice (8) from it and from each other,
@@ -120,10 +132,24 @@ struct SampleLayout {
                 {type[3], {4.0F, 0.0F, 22.0F}, {}}, {type[4], {32.0F, 0.0F, 14.0F}, {}},
                 {type[5], {36.0F, 0.0F, 22.0F}, {}}};
     }
-    static D3DXVECTOR3 GateMinimum() { return {0.0F, 0.0F, 26.0F}; }
+    // The strong enemy (the second enemy record) in the far corner, beyond every other enemy's
+    // notice, within the spawn distance of the arrival.
+    static constexpr std::uint32_t kStrongEnemyType = 3;
+    static constexpr const char* kStrongEnemyModel = "enemy03";
+    static D3DXVECTOR3 StrongEnemy() { return {34.0F, 0.0F, 3.0F}; }
+    // Both maps' gates: the strip in front of the wall, walked into facing +z.
+    static D3DXVECTOR3 GateMinimum() { return {kTownWest, 0.0F, 26.0F}; }
     static D3DXVECTOR3 GateMaximum() { return {qmtest::FieldLayout::kSize, 4.0F, qmtest::FieldLayout::kWallZ}; }
     static D3DXVECTOR3 GateFacing() { return {0.0F, 0.0F, 1.0F}; }
+    static D3DXVECTOR3 BattleArrival() { return qmtest::FieldLayout::Start(); }
     static D3DXVECTOR3 TownArrival() { return {qmtest::FieldLayout::Elder().x, 0.0F, 11.0F}; }
+    // The town's pick-ups of item 2 and of the axe, either side of the arrival point.
+    static constexpr std::uint32_t kRingItem = 2;
+    static constexpr std::uint32_t kRingItemFlag = 1;
+    static constexpr std::uint32_t kAxe = 1003;
+    static constexpr std::uint32_t kAxeFlag = 2;
+    static D3DXVECTOR3 RingItemPickup() { return {21.0F, 0.4F, 12.0F}; }
+    static D3DXVECTOR3 AxePickup() { return {27.0F, 0.4F, 12.0F}; }
     static D3DXVECTOR3 TownArrivalCamera() { return TownArrival() + D3DXVECTOR3(0.0F, 3.0F, -6.0F); }
 };
 // The field's two maps as the folder lays them out.
@@ -134,6 +160,12 @@ std::vector<qmtest::FieldMap> SampleMaps();
 void AddShop(Catalogue& c);
 void AddShopVillagers(qmtest::FieldMap& town);
 void WriteShopScripts(const std::filesystem::path& root);
+
+// The axe and the town's pick-ups that the pause menu's item ring and equipment screens use.
+void AddEquipmentContent(Catalogue& c);
+void AddEquipmentPickups(qmtest::FieldMap& town);
+// The skill window's general skill and the ability points that teach a skill in one fight.
+void AddSubScreenContent(Catalogue& c);
 
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.

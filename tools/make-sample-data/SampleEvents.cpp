@@ -163,13 +163,17 @@ std::vector<std::string> Event5()
                  {"", "二人は、洞のさらに奥へ向かった。"}});
 }
 
-// The fields of the later events with the town under one container: the town's box starts the
-// first of them, each of their boxes the next.
-std::vector<qmtest::MapEntry> StoryMapEntries(qmtest::FieldMap town)
+// The folder's maps and the fields of the later events under one container: the town's box starts
+// the first of them, each of their boxes the next.
+std::vector<qmtest::MapEntry> StoryMapEntries(std::vector<qmtest::FieldMap> maps)
 {
-    town.entry = "t04_00";
-    town.scriptBoxes.push_back(qmtest::TownStoryBox());
-    std::vector<qmtest::MapEntry> entries = {{town.entry, qmtest::FieldMapStream(town).Data()}};
+    std::vector<qmtest::MapEntry> entries;
+    for (qmtest::FieldMap& map : maps) {
+        if (map.entry == "t04_00") {
+            map.scriptBoxes.push_back(qmtest::TownStoryBox());
+        }
+        entries.push_back({map.entry, qmtest::FieldMapStream(map).Data()});
+    }
     for (qmtest::MapEntry& entry : qmtest::StoryFieldEntries()) {
         entries.push_back(std::move(entry));
     }
@@ -201,7 +205,6 @@ void AddEvents(Catalogue& c)
     for (const char* ground : {"map04/m07_00.msh", "map04/_m07_00.msh", "map04/d05_00.msh", "map04/_d05_00.msh"}) {
         c.meshes.push_back(ground);
     }
-    c.maps.push_back(std::string(qmtest::kStoryMapFile) + "/t04_00");
     for (const qmtest::StoryField& field : qmtest::StoryFields()) {
         c.maps.push_back(std::string(qmtest::kStoryMapFile) + "/" + field.entry);
     }
@@ -219,10 +222,12 @@ void WriteEvents(const std::filesystem::path& root)
         .Script("Event04_03", Event3())
         .Script("Event04_04", Event4())
         .Script("Event04_05", Event5())
+        .Script("Event04_06", Event6Script())
+        .Script("Event04_07", Event7Script())
         .Save((root / "data/scr04" / kScriptFile).string());
     qmtest::WriteStoryFields(root.string());
     qmtest::SaveBytes((root / "data/scr04" / qmtest::kStoryMapFile).string(),
-                      qmtest::MapContainer(StoryMapEntries(SampleMaps()[1])));
+                      qmtest::MapContainer(StoryMapEntries(SampleMaps())));
 }
 
 }  // namespace sample

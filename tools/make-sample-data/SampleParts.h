@@ -29,6 +29,8 @@ qmtest::MeshFile SkyDome();
 qmtest::MeshFile ShadowDisc();
 // A weapon a character holds: a thin blade along its frame's negative Z.
 qmtest::MeshFile WeaponBlade(const std::string& name);
+// The strong enemy's model strikes in its attack motion (written over its plain pattern).
+void WriteStrongEnemyPattern(const std::filesystem::path& root);
 
 // One short two-note blip per entry, 22.05 kHz mono 16-bit, its pitch from its place in the list.
 std::vector<std::uint8_t> BuildSePackage(const std::vector<TSoundTableEntry>& entries);
@@ -38,5 +40,9 @@ std::vector<std::uint8_t> BuildMusic(std::uint32_t seed, double seconds);
 // The story events' lists, music, script file and models: into the catalogue, then into the folder.
 void AddEvents(Catalogue& c);
 void WriteEvents(const std::filesystem::path& root);
+// The last events' scripts and the ending's pictures.
+std::vector<std::string> Event6Script();
+std::vector<std::string> Event7Script();
+void WriteEnding(const std::filesystem::path& root);
 
 }  // namespace sample

@@ -7,6 +7,7 @@
 #include "TCommon/Crc32.h"
 #include "formats/field_writer.h"
 #include "formats/save_screen_assets.h"
+#include "formats/scene_assets.h"
 
 namespace sample {
 
@@ -138,6 +139,9 @@ std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package)
             break;
         case TexturePackage::Picture::Field:
             images.push_back(FieldPicture(entry));
+            break;
+        case TexturePackage::Picture::Scene:
+            images.push_back(qmtest::ScenePicture(entry));
             break;
         }
     }

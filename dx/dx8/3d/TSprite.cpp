@@ -1,7 +1,7 @@
 #include "dx/dx8/3d/TSprite.h"
 
 #include "dx/dx8/3d/TD3D8.h"
-#include "dx/dx8/testing/TEngineLogs.h"
+#include "dx/dx8/testing/TSpriteObserver.h"
 #include "platform/d3dx8/d3dx8.h"
 
 namespace {
@@ -25,31 +25,11 @@ const ModeBlend kModes[] = {
 
 constexpr DWORD kNoBlock = 0xFFFFFFFF;
 
-std::vector<TSpriteDrawRecord>* s_drawLog = nullptr;
-int s_lastMode = -1;
+TSpriteObserver* s_observer = nullptr;
 
 }  // namespace
 
-void SetSpriteDrawLog(std::vector<TSpriteDrawRecord>* log) { s_drawLog = log; }
-
-void TSprite::Record(int kind, float x, float y, float w, float h, bool textured) const
-{
-    if (s_drawLog == nullptr) {
-        return;
-    }
-    TSpriteDrawRecord r;
-    r.kind = static_cast<TSpriteDrawRecord::Kind>(kind);
-    r.texture = textured ? m_image.GetName() : std::string();
-    r.x = x;
-    r.y = y;
-    r.w = w;
-    r.h = h;
-    for (int i = 0; i < 4; ++i) {
-        r.colors[i] = m_vertices[i].diffuse;
-    }
-    r.mode = s_lastMode;
-    s_drawLog->push_back(r);
-}
+void SetSpriteObserver(TSpriteObserver* observer) { s_observer = observer; }
 
 TSprite::TSprite() : m_image(TTexture8::Load(std::string(), D3DPOOL_MANAGED, 0))
 {
@@ -164,7 +144,9 @@ void TSprite::Draw(float x, float y, float w, float h, bool unscaled)
     if (s_hidden || !m_image.HasTexture()) {
         return;
     }
-    Record(TSpriteDrawRecord::kDraw, x, y, w, h, true);
+    if (s_observer != nullptr) {
+        s_observer->OnDraw(*this, x, y, w, h, unscaled);
+    }
     PlaceCorners(x, y, w, h, unscaled);
     m_image.SetToStage(0);
     DrawQuad();
@@ -180,7 +162,9 @@ void TSprite::DrawTransformed(float x, float y, float w, float h, const D3DMATRI
     if (s_hidden) {
         return;
     }
-    Record(TSpriteDrawRecord::kTransformed, x, y, w, h, true);
+    if (s_observer != nullptr) {
+        s_observer->OnDrawTransformed(*this, x, y, w, h, m, unscaled);
+    }
     if (!unscaled) {
         x *= s_scaleX;
         w *= s_scaleX;
@@ -208,7 +192,9 @@ void TSprite::DrawRect(float x, float y, float w, float h, bool unscaled)
     if (s_hidden) {
         return;
     }
-    Record(TSpriteDrawRecord::kRect, x, y, w, h, false);
+    if (s_observer != nullptr) {
+        s_observer->OnDrawRect(*this, x, y, w, h, unscaled);
+    }
     PlaceCorners(x, y, w, h, unscaled);
     if (IDirect3DDevice8* device = TD3D8::GetDevice()) {
         device->SetTexture(0, nullptr);
@@ -238,7 +224,9 @@ void TSprite::SetRenderMode(int mode)
         return;
     }
     s_hidden = false;
-    s_lastMode = mode;
+    if (s_observer != nullptr) {
+        s_observer->OnRenderMode(mode);
+    }
     if (IDirect3DDevice8* device = TD3D8::GetDevice()) {
         device->ApplyStateBlock(it->second);
     }

@@ -71,8 +71,6 @@ protected:
     void InitVertices();
     void TakeImageSize();
     void DrawQuad();
-    // Appends the draw to the test log when one is installed (kind: TSpriteDrawRecord::Kind).
-    void Record(int kind, float x, float y, float w, float h, bool textured) const;
 
     Vertex m_vertices[4];
     TTexture8 m_image;

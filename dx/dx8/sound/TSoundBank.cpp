@@ -4,22 +4,15 @@
 
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundTableReader.h"
-#include "dx/dx8/testing/TEngineLogs.h"
+#include "dx/dx8/testing/TSoundBankObserver.h"
 
 namespace {
 
-std::vector<TSoundBankRecord>* s_bankLog = nullptr;
-
-void Log(TSoundBankRecord::Op op, std::uint32_t bank, std::uint32_t id)
-{
-    if (s_bankLog != nullptr) {
-        s_bankLog->push_back({op, bank, id});
-    }
-}
+TSoundBankObserver* s_observer = nullptr;
 
 }  // namespace
 
-void SetSoundBankLog(std::vector<TSoundBankRecord>* log) { s_bankLog = log; }
+void SetSoundBankObserver(TSoundBankObserver* observer) { s_observer = observer; }
 
 TSoundBank::TSoundBank(const std::string& tablePath, const std::string& packagePrefix, std::uint32_t bankId,
                        TDSound8* owner, std::int32_t minVolume, std::int32_t maxVolume)
@@ -36,7 +29,9 @@ TSoundBank::TSoundBank(const std::string& tablePath, const std::string& packageP
 
 void TSoundBank::Load(std::uint32_t id)
 {
-    Log(TSoundBankRecord::kLoad, m_bankId, id);
+    if (s_observer != nullptr) {
+        s_observer->OnLoad(m_bankId, id);
+    }
     auto it = m_uses.find(id);
     if (it != m_uses.end() && (it->second.count > 0 || it->second.sound.Get() != nullptr)) {
         // Still loaded (perhaps idle since its last unload): reused as it is.
@@ -58,7 +53,9 @@ void TSoundBank::Load(std::uint32_t id)
 
 void TSoundBank::Unload(std::uint32_t id)
 {
-    Log(TSoundBankRecord::kUnload, m_bankId, id);
+    if (s_observer != nullptr) {
+        s_observer->OnUnload(m_bankId, id);
+    }
     auto it = m_uses.find(id);
     if (it != m_uses.end() && it->second.count > 0) {
         --it->second.count;
@@ -73,7 +70,9 @@ TStreamSound* TSoundBank::SoundOf(std::uint32_t id) const
 
 void TSoundBank::Play(std::uint32_t id)
 {
-    Log(TSoundBankRecord::kPlay, m_bankId, id);
+    if (s_observer != nullptr) {
+        s_observer->OnPlay(m_bankId, id);
+    }
     if (TStreamSound* sound = SoundOf(id)) {
         sound->Stop(true);
         sound->Play();
@@ -82,7 +81,9 @@ void TSoundBank::Play(std::uint32_t id)
 
 void TSoundBank::PlayLoop(std::uint32_t id)
 {
-    Log(TSoundBankRecord::kPlayLoop, m_bankId, id);
+    if (s_observer != nullptr) {
+        s_observer->OnPlayLoop(m_bankId, id);
+    }
     if (TStreamSound* sound = SoundOf(id)) {
         sound->Stop(true);
         sound->SetLoop(true);
@@ -92,7 +93,9 @@ void TSoundBank::PlayLoop(std::uint32_t id)
 
 void TSoundBank::Stop(std::uint32_t id)
 {
-    Log(TSoundBankRecord::kStop, m_bankId, id);
+    if (s_observer != nullptr) {
+        s_observer->OnStop(m_bankId, id);
+    }
     if (TStreamSound* sound = SoundOf(id)) {
         sound->Stop(true);
     }

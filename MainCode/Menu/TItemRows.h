@@ -1,0 +1,83 @@
+// What the item ring screen and the equipment screen share: the seven rows of an inventory list
+// (icon and "name × count") and the information window's picture and description lines, with the
+// one menu font their texts are written in.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "TUtility/TFontHolder.h"
+#include "dx/dx8/3d/TSprite.h"
+#include "platform/win32/types.h"
+
+class TListPager;
+class TText8;
+struct TItemEntry;
+
+// "ＭＳ ゴシック" 16 pixels high, weight 400, made for each write.
+struct TMenuFont : TFontHolder {
+    TMenuFont() : TFontHolder(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0) {}
+};
+
+
+class TItemRows {
+public:
+    static constexpr std::int32_t kRows = 7;
+    static constexpr float kPitch = 36.0F;
+
+    // "itemInfo0" to "itemInfo6", 256 wide; icons without texture; the cursor "cursor02" and the
+    // arrows "cursor03" and "cursor04" of "sprite.ptx".
+    TItemRows();
+    ~TItemRows();
+
+    // Row i for the entry: "name × count" and the icon of the item's kind (0 ordinary, 1 the
+    // weapon's own, 2 accessory; any other kind keeps the row's icon).
+    void SetItem(std::int32_t i, const TItemEntry& entry);
+    // Row i holding only a word, without icon.
+    void SetWord(std::int32_t i, const std::string& word);
+    // Past the list's end: no text, an untextured icon.
+    void Clear(std::int32_t i);
+    void SetColors(std::int32_t i, DWORD text, DWORD icon);
+
+    // The list window at (x, y): the row icons, the scroll arrows of a list longer than the window
+    // and the cursor on the pager's row, the arrows and the cursor moved by the bob.
+    void DrawList(float x, float y, const TListPager& pager, std::int32_t bob);
+    // The texts from (x, y), a row every 36 pixels down.
+    void DrawTexts(float x, float y);
+
+    const TText8& GetText(std::int32_t i) const { return *m_texts[i]; }
+    const TSprite& GetIcon(std::int32_t i) const { return m_icons[i]; }
+
+private:
+    std::array<std::unique_ptr<TText8>, kRows> m_texts;
+    std::array<TSprite, kRows> m_icons;
+    TSprite m_cursor;
+    TSprite m_upArrow;
+    TSprite m_downArrow;
+};
+
+// The information window's contents: the item's picture and its three description lines
+// ("tTextInfo0_" to "tTextInfo2_", 512 wide).
+class TItemInfo {
+public:
+    TItemInfo();
+    ~TItemInfo();
+
+    // The item's picture and description.
+    void Show(std::uint32_t itemId);
+    // No picture, empty lines.
+    void Clear();
+
+    void DrawPicture(float x, float y);
+    // The lines from (x, y), 20 pixels apart.
+    void DrawLines(float x, float y);
+
+    const TSprite& GetPicture() const { return m_picture; }
+    const TText8& GetLine(std::int32_t i) const { return *m_lines[i]; }
+
+private:
+    TSprite m_picture;
+    std::array<std::unique_ptr<TText8>, 3> m_lines;
+};

@@ -1,0 +1,100 @@
+// The pause menu's skill window: the field's own skill gauge slid in from the left, and for the
+// chosen slot a list of the learned skills that fit the held weapon, with "はずす" in front when the
+// slot holds one. Setting or taking out a skill writes the character's slots at once, redraws the
+// gauge's icon and the field picture behind the menu; the gauge gets its selection and colours back
+// when the window closes.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "MainCode/Menu/TListPager.h"
+#include "MainCode/Menu/TMenuSceneLoop.h"
+#include "TCommon/TLinearRamp.h"
+
+class TFieldLoop;
+class TMenuTopLoop;
+class TPlayerCharacter;
+class TSkillGauge;
+class TText8;
+
+class TSkillLoop : public TMenuSceneLoop {
+public:
+    static constexpr std::int32_t kRows = TListPager::kRows;
+    // The list's remove entry.
+    static constexpr std::uint32_t kRemove = 0;
+
+    TSkillLoop(TGameWnd* app, TMenuTopLoop* menu);
+    ~TSkillLoop() override;
+
+    // Which state runs, by name: "Open", "SelectSlot", "OpenList", "SelectSkill", "Empty",
+    // "CloseList", "Close".
+    const char* GetStateName() const;
+    const std::vector<std::uint32_t>& GetList() const { return m_list; }
+    const TListPager& GetPager() const { return m_pager; }
+    std::int32_t GetSavedSelection() const { return m_savedSelection; }
+    std::uint32_t GetInfoId() const { return m_infoId; }
+    const TIntRamp& GetGaugeX() const { return m_gaugeX; }
+    const TIntRamp& GetListY() const { return m_listY; }
+    const TLinearRamp& GetGaugeDim() const { return m_gaugeDim; }
+    const TSprite& GetRowIcon(std::int32_t row) const { return m_rowIcons[static_cast<std::size_t>(row)]; }
+    const TText8& GetRowText(std::int32_t row) const { return *m_rowTexts[static_cast<std::size_t>(row)]; }
+
+private:
+    enum class InfoMode { kList, kGauge };
+
+    std::uint32_t Open();
+    std::uint32_t SelectSlot();
+    std::uint32_t OpenList();
+    std::uint32_t SelectSkill();
+    std::uint32_t Empty();
+    std::uint32_t CloseList();
+    std::uint32_t Close();
+
+    void RefreshRows();
+    void RefreshInfo(InfoMode mode);
+    void SetSkill();
+    // After a change: the gauge in its field look for the picture behind the menu, then dimmed.
+    void ApplyGaugeDim(bool recapture);
+    // Every slot piece and every icon but the selected slot's in the gauge dim's grey.
+    void ApplyDimColors();
+    // The skill's icon, or a sprite without texture for an empty slot.
+    static void SetIcon(TSprite& icon, std::uint32_t skillId);
+    std::uint32_t GetSlotSkill(std::int32_t slot) const;
+    bool IsListShown() const;
+    void DrawWindows() override;
+
+    TMenuTopLoop* m_menu;
+    TFieldLoop* m_field;
+    TSkillGauge* m_gauge;
+    TListPager m_pager;
+    std::int32_t m_savedSelection = 0;
+    std::uint32_t m_character = 0;
+    std::uint32_t m_weaponId = 0;
+    TRepeatIntRamp m_bob;
+    TIntRamp m_gaugeX;
+    TIntRamp m_gaugeY;
+    TIntRamp m_listX;
+    TIntRamp m_listY;
+    TIntRamp m_captionX;
+    TIntRamp m_captionY;
+    TIntRamp m_infoX;
+    TIntRamp m_infoY;
+    TLinearRamp m_gaugeDim;
+    TSprite m_listWindow;
+    TSprite m_captionWindow;
+    TSprite m_infoWindow;
+    TSprite m_listCursor;
+    TSprite m_upArrow;
+    TSprite m_downArrow;
+    TSprite m_infoPicture;
+    std::uint32_t m_infoId = 0;
+    std::array<TSprite, kRows> m_rowIcons;
+    std::unique_ptr<TText8> m_caption;
+    std::unique_ptr<TText8> m_empty;
+    std::array<std::unique_ptr<TText8>, kRows> m_rowTexts;
+    std::array<std::unique_ptr<TText8>, 3> m_infoLines;
+    std::vector<std::uint32_t> m_list;
+};

@@ -1,0 +1,81 @@
+// The title's other two roads on the sample folder: load, from a slot at the town's save point
+// through the scene-change hub into the field; and quit, fading out and ending the program cleanly.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Map/TTownArea.h"
+#include "MainCode/Scene/TChangeLoop.h"
+#include "MainCode/Menu/TSaveLoadLoop.h"
+#include "make-sample-data/SampleData.h"
+#include "formats/byte_writer.h"
+#include "formats/save_writer.h"
+#include "support/field_walk.h"
+#include "support/scene_driver.h"
+#include "support/temp_dir.h"
+#include "support/title_road.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using qmtest::Button;
+
+TEST(TitleRoad, LoadTakesSlotZeroThroughTheChangeToTheTownSavePoint)
+{
+    qmtest::TempDir dir;
+    sample::WriteSampleFolder(dir.Path());
+    qmtest::SceneDriver driver(dir.Path());
+    ASSERT_TRUE(driver.Start());
+    // A save of the starting party at the town's save point, written as the game writes them.
+    qmtest::SaveFileData save;
+    save.savePoint = static_cast<std::int32_t>(sample::SampleLayout::kTownSavePoint);
+    save.money = 1234;
+    for (std::uint32_t i = 0; i < 8; ++i) {
+        save.characters[i] = *TGameData::GetInstance()->GetCharacterData(i);
+    }
+    fs::create_directories(dir.Path() / "save");
+    qmtest::SaveBytes((dir.Path() / "save" / qmtest::SaveSlotName(0)).string(), qmtest::BuildSaveFile(save, false));
+
+    ASSERT_TRUE(qmtest::ReachTitleMenu(driver));
+    qmtest::ChooseTitleItem(driver, 1);  // load
+    ASSERT_NE(dynamic_cast<TSaveLoadLoop*>(driver.Current()), nullptr);
+    driver.Steps(40);  // the page's rows in
+    driver.Press(Button::A);  // slot 0
+    ASSERT_NE(dynamic_cast<TChangeLoop*>(driver.Current()), nullptr);
+    EXPECT_EQ(driver.App()->GetSceneCount(), 1);
+    driver.Steps(101);
+    auto* field = dynamic_cast<TFieldLoop*>(driver.Current());
+    ASSERT_NE(field, nullptr);
+    EXPECT_NE(dynamic_cast<TTownArea*>(field->GetArea()), nullptr);
+    EXPECT_LT(qmtest::FlatDistance(qmtest::PositionOf(field->GetPlayer()), sample::SampleLayout::TownSavePointMark()),
+              0.1F);
+    EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 1234u);
+    driver.Stop();
+    EXPECT_TRUE(driver.boxes.empty());
+    EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));
+}
+
+TEST(TitleRoad, QuitEndsTheProgramCleanly)
+{
+    qmtest::TempDir dir;
+    sample::WriteSampleFolder(dir.Path());
+    qmtest::SceneDriver driver(dir.Path());
+    ASSERT_TRUE(driver.Start());
+    ASSERT_TRUE(qmtest::ReachTitleMenu(driver));
+    driver.Press(Button::Up);  // from new game up to quit
+    driver.Step();
+    driver.Press(Button::A);
+    int steps = 1;
+    while (driver.Step() && steps < 300) {
+        ++steps;
+    }
+    EXPECT_EQ(steps, 101);
+    driver.Stop();
+    EXPECT_TRUE(driver.boxes.empty());
+    EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));
+}
+
+}  // namespace

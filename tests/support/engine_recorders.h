@@ -1,0 +1,83 @@
+// The engine's observers as screen tests use them: every 2D draw and every sound-bank call written
+// down in order while recording, with the screen mode in force at each draw.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dx/dx8/testing/TSoundBankObserver.h"
+#include "dx/dx8/testing/TSpriteObserver.h"
+#include "platform/win32/types.h"
+
+struct TSpriteDrawRecord {
+    enum Kind : std::uint8_t { kDraw, kRect, kTransformed };
+    Kind kind = kDraw;
+    std::string texture;  // the texture's key; empty for a plain rectangle
+    float x = 0.0F, y = 0.0F, w = 0.0F, h = 0.0F;  // as given (virtual screen unless unscaled)
+    DWORD colors[4] = {};                          // corner diffuse colours, top-left first
+    int mode = -1;                                 // the screen mode last applied
+};
+
+struct TSoundBankRecord {
+    enum Op : std::uint8_t { kLoad, kUnload, kPlay, kPlayLoop, kStop };
+    Op op = kPlay;
+    std::uint32_t bank = 0;
+    std::uint32_t id = 0;
+
+    bool operator==(const TSoundBankRecord&) const = default;
+};
+
+namespace qmtest {
+
+// Installed for its whole life, so that the screen mode is known from the device's first one;
+// draws are written only while recording.
+class SpriteDrawRecorder : public TSpriteObserver {
+public:
+    explicit SpriteDrawRecorder(std::vector<TSpriteDrawRecord>* out);
+    ~SpriteDrawRecorder() override;
+    SpriteDrawRecorder(const SpriteDrawRecorder&) = delete;
+    SpriteDrawRecorder& operator=(const SpriteDrawRecorder&) = delete;
+
+    void Record(bool on) { recording_ = on; }
+
+    void OnRenderMode(int mode) override { mode_ = mode; }
+    void OnDraw(const TSprite& sprite, float x, float y, float w, float h, bool unscaled) override;
+    void OnDrawRect(const TSprite& sprite, float x, float y, float w, float h, bool unscaled) override;
+    void OnDrawTransformed(const TSprite& sprite, float x, float y, float w, float h, const D3DMATRIX* m,
+                           bool unscaled) override;
+
+private:
+    void Add(TSpriteDrawRecord::Kind kind, const TSprite& sprite, float x, float y, float w, float h);
+
+    std::vector<TSpriteDrawRecord>* out_;
+    bool recording_ = false;
+    int mode_ = -1;
+};
+
+class SoundBankRecorder : public TSoundBankObserver {
+public:
+    explicit SoundBankRecorder(std::vector<TSoundBankRecord>* out);
+    ~SoundBankRecorder() override;
+    SoundBankRecorder(const SoundBankRecorder&) = delete;
+    SoundBankRecorder& operator=(const SoundBankRecorder&) = delete;
+
+    void Record(bool on) { recording_ = on; }
+
+    void OnLoad(std::uint32_t bank, std::uint32_t id) override { Add(TSoundBankRecord::kLoad, bank, id); }
+    void OnUnload(std::uint32_t bank, std::uint32_t id) override { Add(TSoundBankRecord::kUnload, bank, id); }
+    void OnPlay(std::uint32_t bank, std::uint32_t id) override { Add(TSoundBankRecord::kPlay, bank, id); }
+    void OnPlayLoop(std::uint32_t bank, std::uint32_t id) override { Add(TSoundBankRecord::kPlayLoop, bank, id); }
+    void OnStop(std::uint32_t bank, std::uint32_t id) override { Add(TSoundBankRecord::kStop, bank, id); }
+
+private:
+    void Add(TSoundBankRecord::Op op, std::uint32_t bank, std::uint32_t id);
+
+    std::vector<TSoundBankRecord>* out_;
+    bool recording_ = false;
+};
+
+// One line a draw: kind, texture key ("-" for none), rectangle, screen mode, corner colours.
+std::string FormatDraws(const std::vector<TSpriteDrawRecord>& draws);
+
+}  // namespace qmtest
