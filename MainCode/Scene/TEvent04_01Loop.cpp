@@ -170,9 +170,7 @@ std::uint32_t TEvent04_01Loop::PhaseBlack()
 std::uint32_t TEvent04_01Loop::PhaseSecondStage()
 {
     Look();
-    ShowBlackRamp();
-    m_blackRamp.Step();
-    if (m_blackRamp.AtEnd()) {
+    if (StepFadeIn()) {
         SetFaces(0);
         SetPhase(&TEvent04_01Loop::PhaseFacesReady);
     }
@@ -215,24 +213,6 @@ std::uint32_t TEvent04_01Loop::PhaseLastBeat()
     if (StepFaces() && IsCued() && ++m_counter > kClosingHold) {
         ReleaseCue();
         SetPhase(&TEvent04_01Loop::PhaseRunOut);
-    }
-    return LOOP_CONTINUE;
-}
-
-std::uint32_t TEvent04_01Loop::PhaseRunOut()
-{
-    if ((RunScript() & 2) == 0) {
-        SetPhase(&TEvent04_01Loop::PhaseFadeOut, true);
-    }
-    return LOOP_CONTINUE;
-}
-
-std::uint32_t TEvent04_01Loop::PhaseFadeOut()
-{
-    ShowBlackRamp();
-    m_blackRamp.Retreat();
-    if (m_blackRamp.AtStart()) {
-        SetPhase(&TEvent04_01Loop::PhaseFinal, true);
     }
     return LOOP_CONTINUE;
 }

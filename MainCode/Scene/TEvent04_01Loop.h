@@ -30,8 +30,6 @@ private:
     std::uint32_t PhaseFacesReady();
     std::uint32_t PhaseBeat();
     std::uint32_t PhaseLastBeat();
-    std::uint32_t PhaseRunOut();
-    std::uint32_t PhaseFadeOut();
 
     TRefPtr<TFrame> m_before;
     TRefPtr<TFrame> m_after;

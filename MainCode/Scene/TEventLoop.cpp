@@ -103,6 +103,48 @@ TMesh8* TEventLoop::AddObject(TFrame* frame, const std::string& file, const std:
     return frame->FindMesh(name, false);
 }
 
+TRefPtr<TFrame> TEventLoop::AddStageFrame(const std::string& name, const D3DXVECTOR3& position)
+{
+    TRefPtr<TFrame> frame = MakeFrame(name);
+    frame->SetPosition(position);
+    m_root->AddChild(frame);
+    return frame;
+}
+
+TMesh8* TEventLoop::AddFigure(const std::string& frame, const std::string& file, const std::string& name,
+                              bool reorder, const D3DXVECTOR3& offset)
+{
+    TRefPtr<TFrame> own = MakeFrame(frame);
+    TMesh8* mesh = AddObject(own.Get(), file, name, reorder);
+    own->Translate(offset.x, offset.y, offset.z, false);
+    m_root->AddChild(own);
+    return mesh;
+}
+
+void TEventLoop::AddMap(const std::string& file, const D3DXVECTOR3& offset)
+{
+    TRefPtr<TFrame> map = MakeFrame("MapFrame");
+    AddScenery(map.Get(), file);
+    map->Translate(offset.x, offset.y, offset.z, false);
+    m_root->AddChild(map);
+}
+
+bool TEventLoop::StepMorphs(std::span<TMesh8* const> order)
+{
+    bool ended = false;
+    for (TMesh8* mesh : order) {
+        ended = !mesh->StepMorph(false);
+    }
+    return ended;
+}
+
+void TEventLoop::SetMorphs(std::span<TMesh8* const> order, std::uint32_t morph)
+{
+    for (TMesh8* mesh : order) {
+        mesh->SetMorph(morph);
+    }
+}
+
 void TEventLoop::StartScript(const std::string& key)
 {
     m_scripts = TScriptProcessManager::Create();
@@ -159,6 +201,31 @@ void TEventLoop::LookAt(TFrame* camera, const TFrame* target)
 void TEventLoop::ShowBlackRamp()
 {
     m_black.SetColor(static_cast<DWORD>(static_cast<std::int32_t>(m_blackRamp.value * 255.0F)) << 24, -1);
+}
+
+bool TEventLoop::StepFadeIn()
+{
+    ShowBlackRamp();
+    m_blackRamp.Step();
+    return m_blackRamp.AtEnd();
+}
+
+std::uint32_t TEventLoop::PhaseRunOut()
+{
+    if ((RunScript() & 2) == 0) {
+        SetPhase(&TEventLoop::PhaseFadeOut, true);
+    }
+    return LOOP_CONTINUE;
+}
+
+std::uint32_t TEventLoop::PhaseFadeOut()
+{
+    ShowBlackRamp();
+    m_blackRamp.Retreat();
+    if (m_blackRamp.AtStart()) {
+        SetPhase(&TEventLoop::PhaseFinal, true);
+    }
+    return LOOP_CONTINUE;
 }
 
 std::uint32_t TEventLoop::RunScript()

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 
 #include "MainCode/Hud/TUiQuad.h"
@@ -50,9 +51,19 @@ protected:
     // Models of the mesh folder onto a frame; a file that cannot be read throws my_error.
     static void AddScenery(TFrame* frame, const std::string& file);
     static void AddCharacter(TFrame* frame, const std::string& file);
-    // A ".tob" object with morphs, named so the event finds it again; on morph 0. Reordered, the
-    // triangles of its see-through region are drawn last.
+    // A ".tob" object with morphs, named so the event finds it again; on morph 0. reorder: the
+    // triangles of the face region drawn last, as a character's body is.
     static TMesh8* AddObject(TFrame* frame, const std::string& file, const std::string& name, bool reorder = false);
+    // A frame at a point of the stage, hung under the root.
+    TRefPtr<TFrame> AddStageFrame(const std::string& name, const D3DXVECTOR3& position);
+    // A ".tob" figure (AddObject) in a frame of its own moved by offset, under the root.
+    TMesh8* AddFigure(const std::string& frame, const std::string& file, const std::string& name, bool reorder,
+                      const D3DXVECTOR3& offset = D3DXVECTOR3(0.0F, 0.0F, 0.0F));
+    // Scenery in the frame "MapFrame" moved by offset, under the root.
+    void AddMap(const std::string& file, const D3DXVECTOR3& offset);
+    // A cast's morphs one step on, in this order, not looping; true once the last one's has played out.
+    static bool StepMorphs(std::span<TMesh8* const> order);
+    static void SetMorphs(std::span<TMesh8* const> order, std::uint32_t morph);
 
     void StartScript(const std::string& key);
     void StartMusic();
@@ -78,6 +89,11 @@ protected:
 
     // The black sprite takes the ramp's value as its alpha.
     void ShowBlackRamp();
+    // One step of the black sprite's fade-in; true once it has cleared.
+    bool StepFadeIn();
+    // The ends of a black-sprite event: the script run out, back to black, then the final phase.
+    std::uint32_t PhaseRunOut();
+    std::uint32_t PhaseFadeOut();
     // Through the event's sound list; nothing without its bank.
     void PlaySe(std::uint32_t id);
 

@@ -8,6 +8,7 @@
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TEvent04_00Loop.h"
 #include "MainCode/Scene/TEvent04_01Loop.h"
+#include "MainCode/Scene/TEvent04_05Loop.h"
 #include "MainCode/Scene/TEndingLoop.h"
 #include "MainCode/Scene/TEvent04_07Loop.h"
 #include "MainCode/Scene/TStandInEventLoop.h"
@@ -109,6 +110,9 @@ TEST_F(SceneFlow, EveryModeAndEventIdBuildsItsScene)
             if (id == 300 || id == 301) {
                 return id == 300 ? dynamic_cast<TEvent04_00Loop*>(s) != nullptr
                                  : dynamic_cast<TEvent04_01Loop*>(s) != nullptr;
+            }
+            if (id == 305) {
+                return dynamic_cast<TEvent04_05Loop*>(s) != nullptr;
             }
             if (id == 307) {
                 return dynamic_cast<TEvent04_07Loop*>(s) != nullptr;

@@ -1,6 +1,12 @@
 #include "event_fixture.h"
 
+#include <cmath>
 #include <filesystem>
+
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Map/TMapScriptObject.h"
 
 #include "formats/event_assets.h"
 #include "formats/field_writer.h"
@@ -63,7 +69,13 @@ void EventScene::SetUp()
     town.entry = "t04_00";
     town.music = "other.ogg";
     town.villagers.clear();
-    SaveBytes("data/scr04/04.pbms", MapContainer({{town.entry, FieldMapStream(town).Data()}}));
+    town.scriptBoxes = {TownStoryBox()};
+    std::vector<MapEntry> maps = {{town.entry, FieldMapStream(town).Data()}};
+    for (MapEntry& entry : StoryFieldEntries()) {
+        maps.push_back(std::move(entry));
+    }
+    SaveBytes("data/scr04/04.pbms", MapContainer(maps));
+    WriteStoryFields(".");
     WriteScripts(Cues(3), Cues(34));
     SaveBytes("data/tbl04/subset/speak_se.tbl", BuildSoundList({601, 603, 606}));
     // The events draw in depth.
@@ -88,7 +100,24 @@ void EventScene::TearDown()
 
 void EventScene::WriteScripts(const std::vector<std::string>& event0, const std::vector<std::string>& event1)
 {
-    ScriptFileWriter().Script("Event04_00", event0).Script("Event04_01", event1).Save("data/scr04/04.pbsc");
+    scripts_[0] = event0;
+    scripts_[1] = event1;
+    SaveScripts();
+}
+
+void EventScene::WriteScript(int event, const std::vector<std::string>& lines)
+{
+    scripts_.at(static_cast<std::size_t>(event)) = lines;
+    SaveScripts();
+}
+
+void EventScene::SaveScripts() const
+{
+    ScriptFileWriter writer;
+    for (std::size_t i = 0; i < scripts_.size(); ++i) {
+        writer.Script("Event04_0" + std::to_string(i), scripts_[i]);
+    }
+    writer.Save("data/scr04/04.pbsc");
 }
 
 bool EventScene::Step()
@@ -96,6 +125,46 @@ bool EventScene::Step()
     driver_.draws.clear();
     driver_.sounds.clear();
     return driver_.Step();
+}
+
+int EventScene::StepThrough(TLoop* scene, int limit, const std::function<void(int)>& look, std::vector<int>* cueSteps)
+{
+    for (int step = 1; step <= limit; ++step) {
+        const std::int32_t before = CueReached();
+        Step();
+        if (driver_.Current() != scene) {
+            return step;
+        }
+        if (cueSteps != nullptr && CueReached() != before) {
+            cueSteps->push_back(step);
+        }
+        if (look) {
+            look(step);
+        }
+    }
+    return 0;
+}
+
+void EventScene::ExpectField(const D3DXVECTOR3& at, const D3DXVECTOR3& facing, const std::string& boxScript) const
+{
+    auto* field = dynamic_cast<TFieldLoop*>(driver_.Current());
+    ASSERT_NE(field, nullptr);
+    EXPECT_TRUE(EventScriptsGone());
+    D3DXVECTOR3 got;
+    field->GetPlayer()->GetPosition(&got);
+    EXPECT_LT(std::hypot(got.x - at.x, got.z - at.z), 0.1F);
+    EXPECT_NEAR(got.y, at.y, 0.1F);
+    D3DXVECTOR3 back;
+    field->GetPlayer()->GetFrame()->GetAxis(&back, 3);
+    EXPECT_NEAR(-back.x, facing.x, 1e-4F);
+    EXPECT_NEAR(-back.z, facing.z, 1e-4F);
+    std::string script;
+    for (const auto& object : field->GetArea()->GetObjects()) {
+        if (auto* box = dynamic_cast<TMapScriptBox*>(object.Get())) {
+            script = box->GetScriptKey();
+        }
+    }
+    EXPECT_EQ(script, boxScript);
 }
 
 std::uint8_t EventScene::Wait()

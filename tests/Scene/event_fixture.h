@@ -1,11 +1,14 @@
 // The story events on the real application: a test folder with the field, the event models, lists
-// and music, the scripts a test assembles, and "04.pbms/t04_00" (a town) for the hand-over to the
-// field. Each step of the driver is one event step; what it drew and played is recorded per step.
+// and music, the scripts a test assembles, "04.pbms/t04_00" (a town) for the hand-over to the field
+// and the fields the later events end on. Each step of the driver is one event step; what it drew
+// and played is recorded per step.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,8 +38,10 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
-    // "04.pbsc" with both events' scripts.
+    // "04.pbsc" with the first two events' scripts, the others' kept.
     void WriteScripts(const std::vector<std::string>& event0, const std::vector<std::string>& event1);
+    // One event's script (0 to 5), the others' kept.
+    void WriteScript(int event, const std::vector<std::string>& lines);
     // The event made current on an empty stack, as the hub leaves it.
     template <typename Event>
     Event* Begin()
@@ -49,6 +54,13 @@ protected:
 
     // One step; what it recorded replaces the last step's.
     bool Step();
+    // Steps until the scene is no longer current, looking after each step it still is: the step
+    // it ended on, or 0 past the limit. The steps it took on cues: those where "cue" changed.
+    int StepThrough(TLoop* scene, int limit, const std::function<void(int)>& look = {},
+                    std::vector<int>* cueSteps = nullptr);
+    // The field now current: the player at (within 0.1 on the ground) and facing along its -z as
+    // given, the map told by the script of its box ("" without one), no script manager left.
+    void ExpectField(const D3DXVECTOR3& at, const D3DXVECTOR3& facing, const std::string& boxScript) const;
     // The script's wait flag now (0 without a manager).
     static std::uint8_t Wait();
     // The step's last 2D draw when it is the fade (a plain rectangle over the screen), or null.
@@ -59,6 +71,11 @@ protected:
 
     TempDir dir_;
     SceneDriver driver_{dir_.Path()};
+
+private:
+    void SaveScripts() const;
+    // Each event's script; the later ones wait as often as their events take cues.
+    std::array<std::vector<std::string>, 6> scripts_ = {Cues(3), Cues(34), Cues(4), Cues(4), Cues(16), Cues(24)};
 };
 
 }  // namespace qmtest

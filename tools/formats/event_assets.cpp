@@ -1,12 +1,15 @@
 #include "formats/event_assets.h"
 
 #include <cmath>
+#include <algorithm>
 #include <filesystem>
 
 #include "formats/byte_writer.h"
 #include "formats/ending_assets.h"
 #include "formats/field_writer.h"
+#include "formats/ground_writer.h"
 #include "formats/ogg_writer.h"
+#include "formats/script_assembler.h"
 #include "formats/table_writer.h"
 
 namespace qmtest {
@@ -88,27 +91,69 @@ MeshFile Room()
                            {{1.5F, 0.4F, -2.6F}, {0.6F, 0.4F, 0.4F}, 0xFF8A5A34, 0xFF5A3A20}});
 }
 
+// A morph object of key frame 0 and the frames scaled from it: key frame k stretches the head by
+// scales[k - 1]. Morph m runs from the rest pose to key frame 1 + m % (frames) in four quarter
+// steps and back, so each plays out on its ninth step.
+MeshFile Animated(MeshFile rest, std::size_t headFrom, float headY, const std::vector<float>& scales,
+                  std::uint32_t morphs)
+{
+    MeshFile f = rest;
+    f.animated = true;
+    for (float scale : scales) {
+        std::vector<MeshVertex> frame = rest.keyFrames[0];
+        for (std::size_t i = headFrom; i < headFrom + 8; ++i) {
+            frame[i].y = headY + (frame[i].y - headY) * scale;
+        }
+        f.keyFrames.push_back(frame);
+    }
+    const auto n = static_cast<std::uint32_t>(scales.size());
+    for (std::uint32_t m = 0; m < morphs; ++m) {
+        f.morphs.push_back({"face" + std::to_string(m), {0, 1 + m % n, 0}, {0.25F, 0.25F, 0.25F}});
+    }
+    return f;
+}
+
 // A face object: head and shoulders; key frame 1 stretches the head (speaking), 2 squashes it
-// (smiling). Each morph runs between the rest pose and one of them in four quarter steps and back.
-MeshFile Face(const std::string& name, std::uint32_t colour)
+// (smiling).
+MeshFile Face(const std::string& name, std::uint32_t colour, std::uint32_t morphs = kEventFaceMorphs)
 {
     constexpr float kHead = 1.3F;
     MeshFile rest = Blocks(name,
                            {{{0.0F, 0.95F, 0.0F}, {0.22F, 0.18F, 0.14F}, colour, colour},
                             {{0.0F, kHead, 0.0F}, {0.12F, 0.14F, 0.12F}, colour, colour}},
                            colour);
-    MeshFile f = rest;
-    f.animated = true;
-    for (float scale : {1.2F, 0.8F}) {
-        std::vector<MeshVertex> frame = rest.keyFrames[0];
-        for (std::size_t i = 8; i < frame.size(); ++i) {
-            frame[i].y = kHead + (frame[i].y - kHead) * scale;
-        }
-        f.keyFrames.push_back(frame);
+    return Animated(rest, 8, kHead, {1.2F, 0.8F}, morphs);
+}
+
+// A standing figure whose head comes first in the file, its corners in the texture's face region
+// (u 0.28, v 0.8), so that a figure made ready as a character's body draws its head last.
+MeshFile Actor(const std::string& name, const D3DXVECTOR3& at, std::uint32_t colour, std::uint32_t morphs)
+{
+    const float head = at.y + 1.3F;
+    MeshFile rest = Blocks(name,
+                           {{{at.x, head, at.z}, {0.14F, 0.16F, 0.14F}, colour, colour},
+                            {at + D3DXVECTOR3(0.0F, 0.55F, 0.0F), {0.2F, 0.55F, 0.14F}, colour, colour},
+                            {at + D3DXVECTOR3(0.0F, 0.85F, 0.0F), {0.42F, 0.06F, 0.06F}, colour, colour}},
+                           colour);
+    for (std::size_t i = 0; i < 8; ++i) {
+        rest.keyFrames[0][i].u = 0.28F;
+        rest.keyFrames[0][i].v = 0.8F;
     }
-    for (std::uint32_t m = 0; m < kEventFaceMorphs; ++m) {
-        f.morphs.push_back({"face" + std::to_string(m), {0, 1 + m % 2, 0}, {0.25F, 0.25F, 0.25F}});
-    }
+    return Animated(rest, 0, head, {1.25F, 0.75F}, morphs);
+}
+
+// A ghost knight: a pale figure with a tall helm whose one morph sways it for ever, eight steps a
+// round (key frames 0, 1, 0, 2 at half steps).
+MeshFile Knight()
+{
+    const std::uint32_t pale = 0xC0C8D0E8;
+    MeshFile rest = Blocks("ghost",
+                           {{{0.0F, 1.45F, 0.0F}, {0.15F, 0.22F, 0.15F}, pale, pale},
+                            {{0.0F, 0.6F, 0.0F}, {0.26F, 0.6F, 0.18F}, pale, 0x40C8D0E8},
+                            {{0.3F, 0.9F, 0.0F}, {0.05F, 0.7F, 0.05F}, 0xFFB0B8C8, 0xFFB0B8C8}},
+                           pale);
+    MeshFile f = Animated(rest, 0, 1.45F, {1.3F, 0.7F}, 0);
+    f.morphs.push_back({"sway", {0, 1, 0, 2, 0}, {0.5F, 0.5F, 0.5F, 0.5F, 0.5F}});
     return f;
 }
 
@@ -147,22 +192,6 @@ MeshFile FigureObject(const std::string& name, const D3DXVECTOR3& at, std::uint3
     return f;
 }
 
-// The shrine's floor where the four figures meet, centred where its frame's move brings it to the
-// origin: a floor, two rows of pillars and an altar behind.
-MeshFile ShrineFloor()
-{
-    const D3DXVECTOR3 c(34.0F, 0.0F, 108.0F);
-    std::vector<Block> blocks = {{c + D3DXVECTOR3(0.0F, -0.05F, 0.0F), {8.0F, 0.05F, 8.0F}, 0xFF8C8C9A, 0xFF5A5A66},
-                                 {c + D3DXVECTOR3(0.0F, 0.5F, 3.0F), {1.2F, 0.5F, 0.6F}, 0xFFD8C8A0, 0xFF8A7A58},
-                                 {c + D3DXVECTOR3(0.0F, 2.0F, 7.0F), {8.0F, 2.0F, 0.2F}, 0xFF6A6480, 0xFF3A3648}};
-    for (float z : {-6.0F, -3.0F, 0.0F, 3.0F}) {
-        for (float x : {-3.5F, 3.5F}) {
-            blocks.push_back({c + D3DXVECTOR3(x, 1.5F, z), {0.3F, 1.5F, 0.3F}, 0xFFE0DCD0, 0xFF908C80});
-        }
-    }
-    return Blocks("shrine", blocks);
-}
-
 // The last flight's land: a wide plain running out into the fog, with hills, woods and a river
 // lying across it, and a tall rock the flight rises past.
 MeshFile FlightLand()
@@ -186,6 +215,40 @@ MeshFile FlightLand()
         }
     }
     return Blocks("land", blocks);
+}
+
+// Scenery of the field place an event stands for, around the point at (the event's stage origin
+// there): a floor and standing stones in the given colours.
+MeshFile Place(const std::string& name, const D3DXVECTOR3& at, std::uint32_t floor, std::uint32_t stone)
+{
+    std::vector<Block> blocks = {{at + D3DXVECTOR3(0.0F, -0.1F, 0.0F), {12.0F, 0.1F, 12.0F}, floor, floor}};
+    const D3DXVECTOR3 stones[] = {{-4.0F, 0.0F, 6.0F}, {3.5F, 0.0F, 7.5F}, {-6.5F, 0.0F, 1.0F}, {5.5F, 0.0F, 2.0F},
+                                  {0.5F, 0.0F, 10.0F}};
+    for (const D3DXVECTOR3& p : stones) {
+        blocks.push_back({at + p + D3DXVECTOR3(0.0F, 1.2F, 0.0F), {0.5F, 1.2F, 0.5F}, stone, floor});
+    }
+    return Blocks(name, blocks);
+}
+
+// The floor of a place's scenery (its top at the point's height), laid in cell-sized pieces so
+// that each lies in the cells of its own corners.
+MeshFile PlaceGround(const std::string& name, const D3DXVECTOR3& at)
+{
+    constexpr float kHalf = 12.0F;
+    constexpr float kPiece = FieldLayout::kCellSize;
+    GroundMesh ground;
+    for (float x0 = at.x - kHalf; x0 < at.x + kHalf; x0 += kPiece) {
+        for (float z0 = at.z - kHalf; z0 < at.z + kHalf; z0 += kPiece) {
+            ground.Floor(x0, z0, std::min(x0 + kPiece, at.x + kHalf), std::min(z0 + kPiece, at.z + kHalf), at.y);
+        }
+    }
+    return ground.File("_" + name);
+}
+
+// The ground a story field stands on: the mist's or the cave's.
+bool InMist(const StoryField& field)
+{
+    return field.entry.rfind("m07", 0) == 0;
 }
 
 void Save(const fs::path& path, const std::vector<std::uint8_t>& bytes)
@@ -220,13 +283,82 @@ std::vector<std::pair<std::string, MeshFile>> EventMeshes()
          Blocks("wep", {{{-1.5F, 0.04F, 1.7F}, {0.5F, 0.04F, 0.05F}, 0xFFD0D8E0, 0xFFD0D8E0}}, 0xFFD0D8E0)},
         {"event04/event02_hero.tob", Face("Grin", 0xFF3050A0)},
         {"event04/event02_heroine.tob", Face("Parp", 0xFFB03060)},
+        // The mist and the cave, each about the point its event's stage is moved to.
+        {"event04/m07_00forEvent.msh", Place("mist", kMistPlace, 0xFFB8B0A8, 0xFF8A8490)},
+        {"event04/d05_00forEvent.msh", Place("cave", kCavePlace, 0xFF6A5A4A, 0xFF9A7A5A)},
+        {"event04/ghost04.tob", Knight()},
+        {"event04/event03_hero.tob", Actor("Hero", {-0.4F, 0.0F, 0.6F}, 0xFF3050A0, kEventShortMorphs)},
+        {"event04/event03_heroine.tob", Actor("Heroine", {0.45F, 0.0F, 0.4F}, 0xFFB03060, kEventShortMorphs)},
+        {"event04/event04_hero.tob", Actor("Hero", {-0.5F, 0.0F, 0.8F}, 0xFF3050A0, kEventShortMorphs)},
+        {"event04/event04_heroine.tob", Actor("Heroine", {0.6F, 0.0F, 1.2F}, 0xFFB03060, kEventShortMorphs)},
+        {"event04/event05_hero.tob", Actor("Grin", {-0.6F, 0.0F, 0.2F}, 0xFF3050A0, 16)},
+        {"event04/event05_heroine.tob", Actor("Parp", {0.6F, 0.0F, 0.2F}, 0xFFB03060, 16)},
+        {"event04/event05_black00.tob", Actor("Black", {0.0F, 0.0F, 0.5F}, 0xFF303030, 16)},
+        // Clear of the line from the camera to the explosion.
+        {"event04/event06_hero.tob", Actor("Grin", {-1.2F, 0.0F, 0.9F}, 0xFF3050A0, 24)},
+        {"event04/event06_heroine.tob", Actor("Parp", {0.3F, 0.0F, -0.6F}, 0xFFB03060, 24)},
+        {"event04/event06_black00.tob", Actor("Black", {1.7F, 0.0F, 1.4F}, 0xFF303030, 24)},
+        {"event04/event06_red.tob", Actor("Red", {-0.6F, 0.0F, 2.8F}, 0xFFC03020, 24)},
         {"event04/event07_hero.tob", FigureObject("Grin", {-0.5F, 0.0F, 0.2F}, 0xFF3050A0, kEvent06Morphs)},
         {"event04/event07_heroine.tob", FigureObject("Parp", {0.4F, 0.0F, 0.3F}, 0xFFB03060, kEvent06Morphs)},
         {"event04/event07_red.tob", FigureObject("Red", {-0.3F, 0.0F, -2.6F}, 0xFFC03020, kEvent06Morphs, 0.8F)},
         {"event04/event07_silver.tob", FigureObject("Silver", {0.1F, 0.0F, 1.4F}, 0xFFB8C0C8, kEvent06Morphs, 1.2F)},
-        {"event04/d05_00forEvent.msh", ShrineFloor()},
         {"map04/t05_00.msh", FlightLand()},
     };
+}
+
+std::vector<StoryField> StoryFields()
+{
+    const D3DXVECTOR3 mist(-9.0F, 2.5F, 182.0F);
+    const D3DXVECTOR3 cave(34.0F, 0.0F, 108.0F);
+    return {{"m07_00boss", mist, 303}, {"m07_00", mist, 304}, {"d05_00boss1", cave, 305}, {"d05_00boss2", cave, 0}};
+}
+
+FieldScriptBox StoryBox(const D3DXVECTOR3& start, std::uint32_t event)
+{
+    return {start + D3DXVECTOR3(-2.0F, -2.0F, -8.0F), start + D3DXVECTOR3(2.0F, 4.0F, -5.0F),
+            std::string(kStoryBoxScripts) + "/ToEvent" + std::to_string(event)};
+}
+
+FieldScriptBox TownStoryBox()
+{
+    return {{-14.0F, -2.0F, 14.0F}, {-11.0F, 4.0F, 20.0F}, std::string(kStoryBoxScripts) + "/ToEvent302"};
+}
+
+std::vector<MapEntry> StoryFieldEntries()
+{
+    std::vector<MapEntry> entries;
+    const float cell = FieldLayout::kCellSize;
+    for (const StoryField& field : StoryFields()) {
+        MapStream s;
+        s.Area(0, InMist(field) ? "m07_00.msh" : "d05_00.msh", InMist(field) ? "霧の城跡" : "地下洞", "other.ogg",
+               cell, cell, cell, cell)
+            .Projection(0.5F, 120.0F, 60.0F)
+            .EntryPoint(field.start, {0.0F, 0.0F, -1.0F}, field.start + D3DXVECTOR3(0.0F, 3.0F, 6.0F))
+            .FollowCamera(FieldLayout::kFollowDistance, FieldLayout::kFollowHeight, 0);
+        if (field.nextEvent != 0) {
+            const FieldScriptBox box = StoryBox(field.start, field.nextEvent);
+            s.TwoVectorObject(box.minimum, box.maximum, box.scriptKey);
+        }
+        s.End();
+        entries.push_back({field.entry, s.Data()});
+    }
+    return entries;
+}
+
+void WriteStoryFields(const std::string& root)
+{
+    const fs::path maps = fs::path(root) / "data/msh04/map04";
+    Save(maps / "m07_00.msh", Place("m07_00", kMistPlace, 0xFFB8B0A8, 0xFF8A8490).Bytes());
+    Save(maps / "_m07_00.msh", PlaceGround("m07_00", kMistPlace).Bytes());
+    Save(maps / "d05_00.msh", Place("d05_00", kCavePlace, 0xFF6A5A4A, 0xFF9A7A5A).Bytes());
+    Save(maps / "_d05_00.msh", PlaceGround("d05_00", kCavePlace).Bytes());
+    ScriptFileWriter scripts;
+    for (std::uint32_t event = 302; event <= 305; ++event) {
+        scripts.Script("ToEvent" + std::to_string(event),
+                       {"CALL @@SendMsg \"MapEvent\" 2 " + std::to_string(event) + " 0"});
+    }
+    scripts.Save((fs::path(root) / "data/scr04" / kStoryBoxScripts).string());
 }
 
 void WriteEventMeshes(const std::string& root)

@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "formats/field_writer.h"
+#include "formats/map_writer.h"
 #include "formats/mesh_writer.h"
 
 namespace qmtest {
@@ -24,6 +26,32 @@ inline constexpr std::uint32_t kEventFaceMorphs = 24;
 // heads in the see-through region), the shrine floor they stand on, and the land of event 307's
 // flight ("map04/t05_00.msh").
 inline constexpr std::uint32_t kEvent06Morphs = 10;
+
+// The later events' figures: the faces of the mist (morphs 0 to 3), the figures of the talks
+// (0 to 3, 0 to 15, 0 to 23, the first of each made ready with its face region last) and a
+// looping ghost knight. Their scenery stands about these field points.
+inline constexpr std::uint32_t kEventShortMorphs = 4;
+inline const D3DXVECTOR3 kMistPlace{-7.6F, 2.5F, 184.0F};
+inline const D3DXVECTOR3 kCavePlace{34.0F, 0.0F, 108.0F};
+
+// The fields the later events end on, entries of "04.pbms": each with ground under the start its
+// event gives (facing -z) and, a few steps ahead, a script box that starts the next event (none
+// after the last). The mist's two maps share one ground, the cave's two another.
+struct StoryField {
+    std::string entry;
+    D3DXVECTOR3 start;
+    std::uint32_t nextEvent;  // 0: none
+};
+std::vector<StoryField> StoryFields();
+inline constexpr const char* kStoryMapFile = "04.pbms";
+// The box scripts "ToEvent302" to "ToEvent305" in this script file.
+inline constexpr const char* kStoryBoxScripts = "m04.pbsc";
+// A box ahead of a start facing -z that starts the event; the town's, west of its start.
+FieldScriptBox StoryBox(const D3DXVECTOR3& start, std::uint32_t event);
+FieldScriptBox TownStoryBox();
+std::vector<MapEntry> StoryFieldEntries();
+// The fields' grounds and the box scripts.
+void WriteStoryFields(const std::string& root);
 
 // The models into root's mesh folder.
 void WriteEventMeshes(const std::string& root);

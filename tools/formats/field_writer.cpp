@@ -387,6 +387,9 @@ MapStream FieldMapStream(const FieldMap& map)
                      t.destination.find('/') != std::string::npos ? t.destination
                                                                   : std::string(kMapFile) + "/" + t.destination);
     }
+    for (const FieldScriptBox& box : map.scriptBoxes) {
+        s.TwoVectorObject(box.minimum, box.maximum, box.scriptKey);
+    }
     s.End();
     return s;
 }

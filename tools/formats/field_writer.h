@@ -56,6 +56,13 @@ struct FieldTrigger {
     std::uint32_t fadeMode = 0;
 };
 
+// A box that runs its script each step the player stands in it (the map data's script box).
+struct FieldScriptBox {
+    D3DXVECTOR3 minimum;
+    D3DXVECTOR3 maximum;
+    std::string scriptKey;
+};
+
 struct FieldSavePointMark {
     std::uint32_t id = 0;
     D3DXVECTOR3 position;
@@ -88,6 +95,7 @@ struct FieldMap {
     // FieldLayout::kSize in x and 0..kSize in z).
     std::string areaMesh = "field00.msh";
     float groundWest = 0.0F;
+    std::vector<FieldScriptBox> scriptBoxes;
 };
 
 struct FieldLayout {
