@@ -35,7 +35,7 @@ TSprite Picture(const char* name)
     return TSprite::FromFile(std::string("sprite.ptx/") + name, D3DPOOL_MANAGED, 0);
 }
 
-// Where a word of that many bytes starts to stand in the middle of 128 pixels.
+// Where a word of that many bytes starts so that it is centred in 128 pixels.
 std::int32_t Centred(const std::string& word)
 {
     return (8 - static_cast<std::int32_t>(word.size()) / 2) * 8;

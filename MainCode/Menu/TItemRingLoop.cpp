@@ -320,7 +320,7 @@ bool TItemRingLoop::Choose()
     if (id == 0) {
         Data()->ClearRingItem(slot);
     } else {
-        // Items that may not go into the ring, or stand in it already, are refused without a word.
+        // Items that may not go into the ring, or are in it already, are refused without a word.
         if (TItemTable::Get(id).RingUsable == 0 || IsInRing(id)) {
             return false;
         }
