@@ -21,6 +21,8 @@ struct TParticle {
 
 // Fades red, green and blue.
 class TParticleEffect : public TEffect {
+    friend struct TRunProbe;
+
 public:
     // Boxes: min x, y, z, max x, y, z and three floats these classes do not read.
     // The mesh form: every particle a copy of the mesh (the particle quad when the name is empty).

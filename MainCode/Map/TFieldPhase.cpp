@@ -62,6 +62,7 @@ TMapChangePhase::TMapChangePhase(TFieldLoop* field, const TFieldDestination& des
 {
     m_newClearColour = m_mapData.GetFogColour();
     TSoundBank* music = MusicBank(field);
+    m_musicBank = music;
     if (m_musicId != -1 && music != nullptr) {
         TDSound8* sound = field->GetApp()->GetSound();
         m_newMusicId = music->FindId(m_mapData.GetMusicName());
@@ -71,10 +72,13 @@ TMapChangePhase::TMapChangePhase(TFieldLoop* field, const TFieldDestination& des
         } else {
             m_fadeOut = sound->CreateFader(music->Get(static_cast<std::uint32_t>(m_musicId)), false, 1.0F,
                                            kMusicFadeSteps);
+            music->Load(static_cast<std::uint32_t>(m_musicId));
+            m_holdsOldMusic = true;
             if (m_newMusicId != -1) {
                 // The new piece starts silent and rises while the old one falls.
                 const auto id = static_cast<std::uint32_t>(m_newMusicId);
                 music->Load(id);
+                m_holdsNewMusic = true;
                 music->PlayLoop(id);
                 TRefPtr<TStreamSound> next = music->Get(id);
                 if (next.Get() != nullptr) {
@@ -91,7 +95,16 @@ TMapChangePhase::TMapChangePhase(TFieldLoop* field, const TFieldDestination& des
     m_quad.Init(kFadeFrames, start, end, "");
 }
 
-TMapChangePhase::~TMapChangePhase() = default;
+TMapChangePhase::~TMapChangePhase()
+{
+    // Ended early (the field went mid-change): the uses still held go back.
+    if (m_musicBank != nullptr && m_holdsOldMusic) {
+        m_musicBank->Unload(static_cast<std::uint32_t>(m_musicId));
+    }
+    if (m_musicBank != nullptr && m_holdsNewMusic) {
+        m_musicBank->Unload(static_cast<std::uint32_t>(m_newMusicId));
+    }
+}
 
 bool TMapChangePhase::HasFadeOut() const
 {
@@ -113,15 +126,24 @@ bool TMapChangePhase::FadeOutDone()
     }
     m_fadeOut->Stop(true);
     m_fadeOut = TRefPtr<TSoundFader>();
-    if (TSoundBank* music = MusicBank(m_field)) {
-        music->Unload(static_cast<std::uint32_t>(m_musicId));
+    if (m_musicBank != nullptr && m_holdsOldMusic) {
+        m_holdsOldMusic = false;
+        m_musicBank->Unload(static_cast<std::uint32_t>(m_musicId));
     }
     return true;
 }
 
 bool TMapChangePhase::FadeInDone()
 {
-    return m_fadeIn.Get() == nullptr || !m_fadeIn->Step();
+    if (m_fadeIn.Get() != nullptr && m_fadeIn->Step()) {
+        return false;
+    }
+    // Risen in full under the new area, which holds the piece from here on.
+    if (m_musicBank != nullptr && m_holdsNewMusic && IsFadingIn()) {
+        m_holdsNewMusic = false;
+        m_musicBank->Unload(static_cast<std::uint32_t>(m_newMusicId));
+    }
+    return true;
 }
 
 std::uint32_t TMapChangePhase::Update()

@@ -15,6 +15,7 @@ class TD3D8;
 class TFieldLoop;
 class TFrame;
 class TSoundFader;
+class TSoundBank;
 class TView;
 
 // Where a map change leads: the map's script name and the start there.
@@ -97,6 +98,12 @@ private:
     TView* m_view;
     TD3D8* m_d3d;
     State m_state;
+    // The phase's own uses of the old piece while it fades out (the old area gives its use back
+    // when the map changes under the fade) and of the new piece while it fades in (the new area
+    // takes its own); each goes back once, at the fade's end or with the phase.
+    TSoundBank* m_musicBank = nullptr;
+    bool m_holdsOldMusic = false;
+    bool m_holdsNewMusic = false;
 };
 
 // Mode 0 fades through black, 1 through white, over 30 frames each way. Any other mode is logged

@@ -9,14 +9,10 @@
 #include "MainCode/Scene/TEvent04_06Loop.h"
 #include "MainCode/Scene/TEvent04_07Loop.h"
 #include "MainCode/Scene/TEndingLoop.h"
-#include "MainCode/Scene/TStandInEventLoop.h"
 #include "MainCode/TGameWnd.h"
 
 bool CreateEventLoop(TGameWnd* app, std::int32_t eventId)
 {
-    if (eventId < TStandInEventLoop::kFirstEvent || eventId > TStandInEventLoop::kEnding) {
-        return false;
-    }
     switch (eventId) {
     case 300:
         app->ReplaceScene(new TEvent04_00Loop(app));
@@ -46,8 +42,7 @@ bool CreateEventLoop(TGameWnd* app, std::int32_t eventId)
         app->ReplaceScene(new TEndingLoop(app));
         break;
     default:
-        app->ReplaceScene(new TStandInEventLoop(app, eventId));
-        break;
+        return false;
     }
     return true;
 }

@@ -18,6 +18,8 @@ class TSoundList;
 class TStreamSound;
 
 class TTitleLoop : public TSceneLoop {
+    friend struct TRunProbe;
+
 public:
     static constexpr std::int32_t kItems = 3;
     static constexpr std::uint32_t kStartWaitSteps = 120;
@@ -27,9 +29,6 @@ public:
 
     explicit TTitleLoop(TGameWnd* app);
     ~TTitleLoop() override;
-
-    // The logo is shown once a run; a test run starts a new one.
-    static void ForgetLogoShownForTests() { s_logoShown = false; }
 
     enum class State { StartWait, LogoIn, LogoHold, LogoOut, FadeIn, Menu, Idle, Quit };
     State GetState() const;

@@ -150,6 +150,49 @@ TEST_F(MapChange, OtherMusicCrossesOverAndThePhaseEndsWhenBothFadersAreDone)
     EXPECT_EQ(field->GetArea()->GetFogColour(), 0xFF8090A0u);
 }
 
+// Uses of each piece through changes there and back: the area's one while it plays, the phase's
+// own while it fades; nothing once the field is gone, whether a change ran out or was cut short.
+TEST_F(MapChange, MusicUsesComeBackThroughChangesThereAndBackAndWithTheField)
+{
+    TFieldLoop* field = Ready();
+    ASSERT_NE(field, nullptr);
+    const auto uses = [] { return std::make_pair(Music()->GetUseCount(10), Music()->GetUseCount(11)); };
+    using Uses = std::pair<std::uint32_t, std::uint32_t>;
+    EXPECT_EQ(uses(), Uses(1, 0));
+    Change(field, "town", 0);
+    EXPECT_EQ(uses(), Uses(2, 1)) << "the old area's and the phase's; the phase's of the new";
+    Steps(31);  // the swap at full black
+    EXPECT_EQ(uses(), Uses(1, 2)) << "the old area gone; the new area's and the phase's";
+    while (field->IsInPhase()) {
+        Step();
+    }
+    EXPECT_EQ(uses(), Uses(0, 1));
+    for (int trip = 0; trip < 2; ++trip) {
+        Change(field, "battle", 0);
+        while (field->IsInPhase()) {
+            Step();
+        }
+        EXPECT_EQ(uses(), Uses(1, 0)) << trip;
+        Change(field, "town", 0);
+        while (field->IsInPhase()) {
+            Step();
+        }
+        EXPECT_EQ(uses(), Uses(0, 1)) << trip;
+    }
+    // A change cut short by the field's end, before and after the swap.
+    for (int steps : {5, 40}) {
+        SCOPED_TRACE(steps);
+        Change(field, "battle", 0);
+        Steps(steps);
+        app_->PopScenesTo(0);
+        EXPECT_EQ(uses(), Uses(0, 0));
+        field = PushField("town");
+        ASSERT_NE(field, nullptr);
+        FinishFade(field);
+        EXPECT_EQ(uses(), Uses(0, 1));
+    }
+}
+
 TEST_F(MapChange, AModeOtherThanBlackOrWhiteFadesThroughBlack)
 {
     TFieldLoop* field = Ready();

@@ -18,6 +18,7 @@
 #include "formats/field_writer.h"
 #include "game_folder.h"
 #include "platform/testing/d3d8.h"
+#include "support/run_probe.h"
 
 namespace {
 
@@ -143,7 +144,7 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
 // frame that finds it lost and the one that resets it.
 TEST_F(GameWndRun, TheTitleWaitsInBlackThenShowsTheLogoAndALostDeviceIsReset)
 {
-    TTitleLoop::ForgetLogoShownForTests();  // the first title of a run
+    TRunProbe::ForgetLogoShown();  // the first title of a run
     ScriptedGameWnd app;
     const std::uint32_t diamond = 0xF0C850;  // the logo's middle, once it stands whole
     std::vector<std::uint32_t> middle;

@@ -9,9 +9,9 @@
 #include "MainCode/Scene/TEvent04_00Loop.h"
 #include "MainCode/Scene/TEvent04_01Loop.h"
 #include "MainCode/Scene/TEvent04_05Loop.h"
+#include "MainCode/Scene/TEvent04_06Loop.h"
 #include "MainCode/Scene/TEndingLoop.h"
 #include "MainCode/Scene/TEvent04_07Loop.h"
-#include "MainCode/Scene/TStandInEventLoop.h"
 #include "MainCode/Menu/TSaveLoadLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "Scene/scene_flow_fixture.h"
@@ -120,8 +120,7 @@ TEST_F(SceneFlow, EveryModeAndEventIdBuildsItsScene)
             if (id == 308) {
                 return dynamic_cast<TEndingLoop*>(s) != nullptr;
             }
-            auto* e = dynamic_cast<TStandInEventLoop*>(s);
-            return e != nullptr && e->GetEventId() == id && e->IsEnding() == (id == 308);
+            return false;
         };
     };
     const auto title = [](TLoop* s) { return dynamic_cast<TTitleLoop*>(s) != nullptr; };
@@ -163,60 +162,21 @@ TEST_F(SceneFlow, EveryModeAndEventIdBuildsItsScene)
     EXPECT_TRUE(boxes_.empty());
 }
 
-// Each stand-in event hands over as its event ends: the next event through the hub with its
-// music kept, the field at the event's place, or the save screen after the ending.
-TEST_F(SceneFlow, StandInEventsHandOverAsTheirEventsEnd)
-{
-    StartStory();
-    const struct {
-        std::int32_t id;
-        std::int32_t nextEvent;  // 0: the field; 1: the save screen
-        std::uint32_t music;
-    } cases[] = {{300, 301, 51}, {301, 0, 0}, {302, 0, 0}, {303, 0, 0}, {304, 0, 0},
-                 {305, 0, 0},    {306, 307, 56}, {307, 308, 57}, {308, 1, 11}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.id);
-        TGameData::GetInstance()->SetFlag(1021, 0);
-        const std::uint32_t uses = c.music != 0 ? Bank(2)->GetUseCount(c.music) : 0;
-        RunAlone(new TStandInEventLoop(app_.get(), c.id));
-        Hold('X', true);  // cancel held cuts it short
-        Step();
-        Hold('X', false);
-        TLoop* next = app_->GetCurrentScene();
-        EXPECT_EQ(app_->GetSceneCount(), 1);
-        if (c.nextEvent == 0) {
-            EXPECT_NE(dynamic_cast<TFieldLoop*>(next), nullptr);
-        } else {
-            auto* change = dynamic_cast<TChangeLoop*>(next);
-            ASSERT_NE(change, nullptr);
-            EXPECT_EQ(change->GetMode(), c.nextEvent == 1 ? 3u : 2u);
-            EXPECT_EQ(change->GetEventId(), c.nextEvent == 1 ? 0 : c.nextEvent);
-            EXPECT_EQ(change->GetMusicId(), c.music);
-            // Black, uncovering: the event's black picture stays black; the ending's change covers.
-            EXPECT_EQ(change->GetQuad().GetColour(), c.nextEvent == 1 ? 0x00000000u : 0xFF000000u);
-            EXPECT_EQ(Bank(2)->GetUseCount(c.music), uses + 1);
-        }
-        EXPECT_EQ(TGameData::GetInstance()->GetFlag(1021), c.id == 308 ? 1 : 0);
-        if (c.id == 308) {
-            EXPECT_EQ(TGameData::GetInstance()->GetSavePoint(), 11);
-        }
-        RunAlone(new TTitleLoop(app_.get()));
-    }
-    EXPECT_TRUE(boxes_.empty());
-}
-
-// Left alone a stand-in event shows 60 black steps; the change to the next event uncovers black
+// An event skipped with cancel held ends on black; the change to the next event uncovers black
 // over black, so the screen stays black throughout.
 TEST_F(SceneFlow, AnEventChangeOverBlackStaysBlack)
 {
     StartStory();
-    auto* event = new TStandInEventLoop(app_.get(), 306);
+    auto* event = new TEvent04_06Loop(app_.get());
     RunAlone(event);
-    Steps(59);
-    ASSERT_EQ(app_->GetCurrentScene(), event);
-    Step();
+    Hold('X', true);
+    for (int i = 0; i < 200 && app_->GetCurrentScene() == event; ++i) {
+        Step();
+    }
+    Hold('X', false);
     auto* change = dynamic_cast<TChangeLoop*>(app_->GetCurrentScene());
     ASSERT_NE(change, nullptr);
+    EXPECT_EQ(change->GetEventId(), 307);
     int most = 0;
     for (int step = 1; step <= 101; ++step) {
         Step();

@@ -1,12 +1,13 @@
 // The title stepped frame by frame: the logo on the first title of a run only, the fade-in that
 // decide completes, the menu's keys and sounds, the idle restart, quit, and the screens it opens.
 #include "MainCode/Menu/TSelectContinueDataLoop.h"
-#include "MainCode/Scene/TStandInEventLoop.h"
+#include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Menu/TSaveLoadLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "Scene/scene_flow_fixture.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/TTexture8.h"
+#include "support/run_probe.h"
 
 namespace scenetest {
 namespace {
@@ -53,7 +54,7 @@ protected:
 // before the fade-in.
 TEST_F(Title, TheLogoShowsOnTheFirstTitleOfARunOnly)
 {
-    TTitleLoop::ForgetLogoShownForTests();
+    TRunProbe::ForgetLogoShown();
     StartStory();
     TTitleLoop* first = Current();
     ASSERT_NE(first, nullptr);
@@ -260,7 +261,7 @@ TEST_F(Title, EveryBankStandsAtFullVolume)
 TEST_F(Title, AMissingPictureFailsNamingItsFile)
 {
     StartShown();
-    RunAlone(new TStandInEventLoop(app_.get(), 300));  // the title and its pictures gone
+    RunAlone(TChangeLoop::ToTitle(app_.get(), 1));  // the title and its pictures gone
     std::filesystem::remove("data/ptx04/title.ptx");
     std::string message;
     try {

@@ -70,9 +70,24 @@ void SceneDriver::Stop()
         return;
     }
     app->Shutdown();
-    DestroyWindow(app->GetHandle());
+    if (!closed_) {
+        DestroyWindow(app->GetHandle());
+    }
     app.reset();
     UnregisterClassA(kClass, nullptr);
+}
+
+int SceneDriver::Close()
+{
+    SendMessageA(app->GetHandle(), WM_CLOSE, 0, 0);
+    closed_ = true;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            return static_cast<int>(msg.wParam);
+        }
+    }
+    return -1;
 }
 
 bool SceneDriver::Step()

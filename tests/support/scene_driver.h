@@ -34,6 +34,9 @@ public:
     // The application up to its first scene; false when it did not come up.
     bool Start();
     void Stop();
+    // Once the application's last frame has run, what its main loop does then: the close, and
+    // the status the quit message carries (-1 when none comes).
+    int Close();
 
     // One step of the current scene (and its draw); false once the application ends.
     bool Step();
@@ -64,6 +67,7 @@ public:
 
 private:
     std::unique_ptr<ScopedCwd> cwd_;
+    bool closed_ = false;
     SpriteDrawRecorder drawRecorder_{&draws};
     SoundBankRecorder soundRecorder_{&sounds};
 };

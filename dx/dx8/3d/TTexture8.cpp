@@ -109,6 +109,15 @@ TTexture8 TTexture8::CreateSized(const std::string& name, UINT width, UINT heigh
     return CreateBlank(name, width, height, format, pool, usage);
 }
 
+std::vector<std::string> TTexture8::GetCachedNames()
+{
+    std::vector<std::string> names;
+    for (const TTexture8& entry : Cache()) {
+        names.push_back(entry.m_name);
+    }
+    return names;
+}
+
 void TTexture8::PurgeCache(std::uint32_t mode)
 {
     if (IDirect3DDevice8* device = TD3D8::GetDevice()) {

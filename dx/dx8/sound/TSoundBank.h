@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/sound/TStreamSound.h"
@@ -51,6 +53,8 @@ public:
     // Uses not yet matched by unloads (0 for an unknown id), and whether a sound is held.
     std::uint32_t GetUseCount(std::uint32_t id) const;
     bool IsLoaded(std::uint32_t id) const;
+    // Every id with uses, in id order, with its count: what a scene left held.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> GetUses() const;
 
 private:
     struct Use {
