@@ -58,9 +58,18 @@ TScript::TScript(const std::string& key)
     Load(key);
 }
 
-TScript::TScript(const TRefPtr<TScript>& loaded) : m_loaded(loaded), m_key(loaded->GetKey())
+TScript::TScript(const TRefPtr<TScript>& loaded)
 {
-    m_current = m_loaded->m_current;
+    Restart(loaded);
+}
+
+void TScript::Restart(const TRefPtr<TScript>& loaded)
+{
+    m_loaded = loaded;
+    m_key = loaded->GetKey();
+    m_current = loaded->m_current;
+    m_previous = nullptr;
+    m_locals.Clear();
 }
 
 TScript::~TScript() = default;
@@ -217,7 +226,7 @@ bool TScript::Step()
 
 TScriptStatement* TScript::GetStatement(std::size_t index) const
 {
-    const std::deque<TRefPtr<TScriptStatement>>& statements = Code().m_statements;
+    const std::vector<TRefPtr<TScriptStatement>>& statements = Code().m_statements;
     return index < statements.size() ? statements[index].Get() : nullptr;
 }
 

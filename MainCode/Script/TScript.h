@@ -3,7 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <deque>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -31,6 +30,8 @@ public:
 
     // A script that cannot be read whole is left empty (it ends at its first step) and logged.
     void Load(const std::string& key);
+    // Makes an ended task run a loaded script from its start, with no locals.
+    void Restart(const TRefPtr<TScript>& loaded);
     // Runs one statement; false once the script has ended.
     bool Step();
     // The script whose statement is running now (null between steps). Statements shared by several
@@ -62,7 +63,7 @@ private:
     std::vector<TRefPtr<TScriptLabel>> m_labels;
     // Label names to their records: a script of many labels loads in linear time.
     std::unordered_map<std::string, TScriptLabel*> m_labelIndex;
-    std::deque<TRefPtr<TScriptStatement>> m_statements;
+    std::vector<TRefPtr<TScriptStatement>> m_statements;
     TScriptStatement* m_current = nullptr;
     TScriptStatement* m_previous = nullptr;
     TScriptVarTable m_locals;

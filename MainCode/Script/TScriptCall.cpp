@@ -25,46 +25,60 @@ std::string DecimalText(std::int32_t value)
 
 TScriptStatement* TScriptCall::Execute()
 {
-    std::deque<std::string> texts;
-    std::deque<std::uint32_t> kinds;
-    EvaluateArguments(texts, kinds);
     if (m_targetKind == kTokenSystemCall) {
+        std::deque<std::string> texts;
+        std::deque<std::uint32_t> kinds;
+        EvaluateArguments(texts, kinds);
         SystemCall(texts, kinds);
     } else {
-        CallScript(texts, kinds);
+        CallScript();
     }
     return m_next;
 }
 
-// Every argument reaches its receiver as text: numbers and variables as decimal (kind 2),
-// texts as they are (kind 4).
+// Every argument reaches a module as text: numbers and variables as decimal (kind 2), texts as
+// they are (kind 4).
 void TScriptCall::EvaluateArguments(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const
 {
-    TScriptProcessManager* manager = TScriptProcessManager::Get();
-    TScript* task = Task();
     for (std::size_t i = 0; i < m_argTexts.size(); ++i) {
-        const std::string& text = m_argTexts[i];
         const std::uint32_t kind = m_argKinds[i];
         if (kind == kTokenDecimal || kind == kTokenText) {
-            texts.push_back(text);
+            texts.push_back(m_argTexts[i]);
             kinds.push_back(kind);
             continue;
         }
         std::int32_t value = 0;
-        if (kind == kTokenHex) {
-            ScanScriptHex(text, value);
-        } else if (kind == kTokenGlobalB) {
-            value = manager != nullptr ? manager->GetGlobalB().GetInt(text, 0) : 0;
-        } else if (kind == kTokenGlobalA || kind == kTokenGlobalA2) {
-            value = manager != nullptr ? manager->GetGlobalA().GetInt(text, 0) : 0;
-        } else if (kind == kTokenLocal || kind == kTokenLocal2) {
-            value = task != nullptr ? task->GetLocals().GetInt(text, 0) : 0;
-        } else {
-            continue;
+        if (ArgumentValue(i, value)) {
+            texts.push_back(DecimalText(value));
+            kinds.push_back(kTokenDecimal);
         }
-        texts.push_back(DecimalText(value));
-        kinds.push_back(kTokenDecimal);
     }
+}
+
+// False for the kinds that are not passed (labels and unknown kinds).
+bool TScriptCall::ArgumentValue(std::size_t i, std::int32_t& value) const
+{
+    TScriptProcessManager* manager = TScriptProcessManager::Get();
+    const std::string& text = m_argTexts[i];
+    const std::uint32_t kind = m_argKinds[i];
+    value = 0;
+    if (kind == kTokenDecimal) {
+        value = ScriptAtoi(text);
+    } else if (kind == kTokenText) {
+        // A called script reads a text argument as 0.
+    } else if (kind == kTokenHex) {
+        ScanScriptHex(text, value);
+    } else if (kind == kTokenGlobalB) {
+        value = manager != nullptr ? manager->GetGlobalB().GetInt(text, 0) : 0;
+    } else if (kind == kTokenGlobalA || kind == kTokenGlobalA2) {
+        value = manager != nullptr ? manager->GetGlobalA().GetInt(text, 0) : 0;
+    } else if (kind == kTokenLocal || kind == kTokenLocal2) {
+        TScript* task = Task();
+        value = task != nullptr ? task->GetLocals().GetInt(text, 0) : 0;
+    } else {
+        return false;
+    }
+    return true;
 }
 
 void TScriptCall::SystemCall(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const
@@ -101,7 +115,7 @@ void TScriptCall::SystemCall(std::deque<std::string>& texts, std::deque<std::uin
     }
 }
 
-void TScriptCall::CallScript(const std::deque<std::string>& texts, const std::deque<std::uint32_t>& kinds) const
+void TScriptCall::CallScript() const
 {
     TScriptProcessManager* manager = TScriptProcessManager::Get();
     if (manager == nullptr) {
@@ -111,8 +125,13 @@ void TScriptCall::CallScript(const std::deque<std::string>& texts, const std::de
     if (called == nullptr) {
         return;
     }
-    for (std::size_t i = 0; i < texts.size(); ++i) {
-        const std::int32_t value = kinds[i] == kTokenDecimal ? ScriptAtoi(texts[i]) : 0;
-        called->GetLocals().SetInt("$" + std::to_string(i), value);
+    // Straight into the called task's locals: a CALL in a loop builds no argument queues.
+    std::size_t passed = 0;
+    for (std::size_t i = 0; i < m_argTexts.size(); ++i) {
+        std::int32_t value = 0;
+        if (ArgumentValue(i, value)) {
+            called->GetLocals().SetInt("$" + std::to_string(passed), value);
+            ++passed;
+        }
     }
 }

@@ -56,17 +56,37 @@ TScript* TScriptProcessManager::Queue(const std::string& key, bool reload)
         ScriptLog("too many scripts waiting; \"" + key + "\" not started");
         return nullptr;
     }
-    if (m_tasks.empty()) {
-        m_loaded.clear();
+    if (reload) {
+        ForgetFile(key);
     }
     TRefPtr<TScript>& loaded = m_loaded[key];
-    if (reload || loaded.Get() == nullptr) {
-        // Tasks still running the earlier load keep it.
+    if (loaded.Get() == nullptr) {
+        // Tasks still running an earlier load keep it.
         loaded = TRefPtr<TScript>(new TScript(key));
     }
-    TRefPtr<TScript> script(new TScript(loaded));
-    m_tasks.push_front(script);
-    return script.Get();
+    if (!reload && !m_spareTasks.empty()) {
+        m_tasks.push_front(Task{m_spareTasks.back(), true});
+        m_spareTasks.pop_back();
+        m_tasks.front().script->Restart(loaded);
+    } else {
+        m_tasks.push_front(Task{TRefPtr<TScript>(new TScript(loaded)), !reload});
+    }
+    return m_tasks.front().script.Get();
+}
+
+void TScriptProcessManager::ForgetFile(const std::string& key)
+{
+    std::string file;
+    std::string name;
+    TScript::SplitKey(key, file, name);
+    file += '/';
+    for (auto it = m_loaded.lower_bound(file); it != m_loaded.end() && it->first.compare(0, file.size(), file) == 0;) {
+        it = m_loaded.erase(it);
+    }
+    // A key without a file part is only ever itself.
+    m_loaded.erase(key);
+    // Ended tasks may still hold what was forgotten.
+    m_spareTasks.clear();
 }
 
 std::uint32_t TScriptProcessManager::Step()
@@ -82,9 +102,13 @@ std::uint32_t TScriptProcessManager::Step()
             return kFinished;
         }
         // Held here: the statement may push a script in front of it.
-        TRefPtr<TScript> task = m_tasks.front();
+        TRefPtr<TScript> task = m_tasks.front().script;
+        const bool called = m_tasks.front().called;
         if (!task->Step()) {
             RemoveTask(task.Get());
+            if (called && task.UseCount() == 1) {
+                m_spareTasks.push_back(task);
+            }
             if (m_tasks.empty()) {
                 return kFinished;
             }
@@ -93,7 +117,7 @@ std::uint32_t TScriptProcessManager::Step()
             return kHeld;
         }
     }
-    ScriptLog("\"" + m_tasks.front()->GetKey() + "\" ran " + std::to_string(kMaxStatementsPerStep) +
+    ScriptLog("\"" + m_tasks.front().script->GetKey() + "\" ran " + std::to_string(kMaxStatementsPerStep) +
               " statements in one frame; all scripts ended");
     m_tasks.clear();
     return kFinished;
@@ -101,8 +125,13 @@ std::uint32_t TScriptProcessManager::Step()
 
 void TScriptProcessManager::RemoveTask(const TScript* script)
 {
+    // Mostly the front one: the task that just ended.
+    if (!m_tasks.empty() && m_tasks.front().script.Get() == script) {
+        m_tasks.pop_front();
+        return;
+    }
     for (auto it = m_tasks.begin(); it != m_tasks.end(); ++it) {
-        if (it->Get() == script) {
+        if (it->script.Get() == script) {
             m_tasks.erase(it);
             return;
         }
@@ -181,6 +210,7 @@ void TScriptProcessManager::VisitModules(void (TScriptModule::*visit)())
 void TScriptProcessManager::Clear()
 {
     m_tasks.clear();
+    m_spareTasks.clear();
     m_loaded.clear();
     m_modules.clear();
     m_globalB.Clear();

@@ -7,6 +7,7 @@
 #include <deque>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "MainCode/Script/TScript.h"
 #include "MainCode/Script/TScriptModule.h"
@@ -38,10 +39,11 @@ public:
     // "$_" of the current manager's table A; nothing without a manager.
     static void SetResultVariable(std::int32_t value);
 
-    // Loads the script and puts it in front of every queued one; null (and logged) when the
-    // queue is full. A push onto an empty queue starts a new run and forgets what earlier runs loaded.
+    // Reads the script and puts it in front of every queued one; null (and logged) when the
+    // queue is full. The manager forgets what it held of the script's file: what runs next comes
+    // from this read.
     TScript* Push(const std::string& key);
-    // The same for a script that a running one calls: within a run a script is loaded once, and
+    // The same for a script that a running one calls: a manager reads and parses it once, and
     // every task of it (a CALL in a loop, a script calling itself) shares those statements, each
     // with its own position and locals.
     TScript* PushCalled(const std::string& key);
@@ -76,7 +78,15 @@ public:
     void SetCancel(std::uint8_t value) { m_cancel = value; }
 
 private:
+    struct Task {
+        TRefPtr<TScript> script;
+        // Started by a CALL: nobody outside holds it, so the object may be taken up again.
+        bool called;
+    };
+
     TScript* Queue(const std::string& key, bool reload);
+    // Forgets the loaded scripts of the key's file.
+    void ForgetFile(const std::string& key);
     // Calls Update or Draw of each module in name order; a module may add or remove modules meanwhile.
     void VisitModules(void (TScriptModule::*visit)());
 
@@ -84,8 +94,10 @@ private:
     std::uint8_t m_moduleWait = 1;
     std::uint8_t m_stop = 0;
     std::uint8_t m_cancel = 0;
-    std::deque<TRefPtr<TScript>> m_tasks;
-    // Script keys to the statements loaded in this run, a script that failed to load included
+    std::deque<Task> m_tasks;
+    // Called tasks that ended, kept for the next CALL: a CALL in a loop allocates no task.
+    std::vector<TRefPtr<TScript>> m_spareTasks;
+    // Script keys to the statements this manager loaded, a script that failed to load included
     // (logged once).
     std::map<std::string, TRefPtr<TScript>> m_loaded;
     TScriptVarTable m_globalA;

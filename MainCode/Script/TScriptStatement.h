@@ -203,8 +203,10 @@ public:
 
 private:
     void EvaluateArguments(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const;
+    // The value of argument i as a number; false for a kind that is not passed.
+    bool ArgumentValue(std::size_t i, std::int32_t& value) const;
     void SystemCall(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const;
-    void CallScript(const std::deque<std::string>& texts, const std::deque<std::uint32_t>& kinds) const;
+    void CallScript() const;
 
     std::string m_target;
     std::uint32_t m_targetKind;

@@ -1,5 +1,7 @@
 // A script's cost is bounded by its statements: a CALL shares what is already loaded, recursion
 // shares one load, and labels are found through an index.
+#include <time.h>
+
 #include <filesystem>
 
 #include "script_fixture.h"
@@ -15,6 +17,13 @@ using scripttest::ScriptTest;
 std::vector<std::string> Filler(std::size_t count)
 {
     return std::vector<std::string>(count, "g.x = g.x + 1");
+}
+
+double Seconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 class ScriptLimits : public ScriptTest {};
@@ -69,6 +78,63 @@ TEST_F(ScriptLimits, ACallInALoopReadsItsFileOnce)
     // 1,000,000 statements: WHILE, CALL, the called line and END, 250,000 times.
     EXPECT_EQ(Global("x"), 250000);
     EXPECT_EQ(after.opens - before.opens, 1);
+}
+
+// The same loop as a cost: its calls allocate nothing (the ended task is taken up by the next
+// CALL), and the frame ends in well under the 51 s that a read and parse per CALL took.
+TEST_F(ScriptLimits, ACallInALoopAllocatesNothingPerCall)
+{
+    Write({{"main", {"WHILE 1", "CALL t.pbsc/sub", "END"}}, {"sub", Filler(1)}, {"rest", Filler(150)}});
+    m_manager->Push("t.pbsc/main");
+    testing::internal::CaptureStderr();
+    long allocations = -1;
+    const double start = Seconds();
+    {
+        qmtest::AllocationProbe probe;
+        EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+        allocations = probe.OwnThreadAllocations();
+    }
+    const double took = Seconds() - start;
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(Global("x"), 250000);
+    EXPECT_LT(took, 2.0);
+    if (qmtest::AllocationProbe::Available()) {
+        // The two loads and the log line; 2,250,000 when every CALL made a task and its queues.
+        EXPECT_LT(allocations, 2000) << allocations;
+    }
+}
+
+// A called script is read once by its manager, over runs too; a push reads its own file again.
+TEST_F(ScriptLimits, AManagerReadsACalledScriptOnceOverItsRuns)
+{
+    // The called file's name starts with the pushed one's.
+    Write({{"main", {"CALL t.pbsc2/sub :dropped 5 \"txt\" 0x10", "CALL t.pbsc2/sub 6"}}});
+    Write({{"sub", {"CALL @@SendMsg \"T\" $0 $1 $2 $3"}}}, "t.pbsc2");
+    struct {
+        const char* marks;
+        long opens;
+    } runs[] = {{"5:0,16,0 6:0,0,0", 2}, {"5:0,16,0 6:0,0,0", 1}, {"5:0,16,0 6:0,0,0", 1}};
+    for (const auto& run : runs) {
+        m_trace.clear();
+        const platform::FileCallCounts before = platform::FileCalls();
+        m_manager->Push("t.pbsc/main");
+        EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+        EXPECT_EQ(platform::FileCalls().opens - before.opens, run.opens);
+        std::string marks;
+        for (const std::string& line : m_trace) {
+            marks += (marks.empty() ? "" : " ") + line.substr(2);
+        }
+        EXPECT_EQ(marks, run.marks);
+    }
+    // The pushed file's own scripts are read again with it.
+    Write({{"main", {"CALL t.pbsc/sub"}}, {"sub", {Mark(8)}}});
+    m_manager->Push("t.pbsc/main");
+    EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+    Write({{"main", {"CALL t.pbsc/sub"}}, {"sub", {Mark(9)}}});
+    m_trace.clear();
+    m_manager->Push("t.pbsc/main");
+    EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+    EXPECT_EQ(Marks(), "9");
 }
 
 TEST_F(ScriptLimits, ADeepRecursionSharesOneLoadOfAWholeFile)
