@@ -137,11 +137,19 @@ void TBasicD3DDeviceBuilder::ReadPreferenceLists(const TIni& ini)
 {
     char key[16];
     std::string value;
+    // A name the lists do not know stays in them as no type or no format; it is logged.
+    const auto unknown = [&](const char* section, const char* what) {
+        const std::string shown = value.size() > 32 ? value.substr(0, 32) + "..." : value;
+        SettingLog(m_settingsPath, "[" + std::string(section) + "] " + key + "=" + shown + " is not " + what);
+    };
     m_multiSampleList.clear();
     for (int i = 0; i < 16; ++i) {
         std::snprintf(key, sizeof key, "Type%02d", i);
         if (ini.GetString("MultiSampleType", key, value)) {
             m_multiSampleList.push_back(MultiSampleFromName(value));
+            if (m_multiSampleList.back() == 0) {
+                unknown("MultiSampleType", "a multisample type name");
+            }
         }
     }
     m_depthStencilList.clear();
@@ -149,6 +157,9 @@ void TBasicD3DDeviceBuilder::ReadPreferenceLists(const TIni& ini)
         std::snprintf(key, sizeof key, "Format%02d", i);
         if (ini.GetString("DepthStencilFormat", key, value)) {
             m_depthStencilList.push_back(FormatFromName(value));
+            if (m_depthStencilList.back() == D3DFMT_UNKNOWN) {
+                unknown("DepthStencilFormat", "a format name");
+            }
         }
     }
 }
@@ -316,6 +327,8 @@ std::uint32_t TBasicD3DDeviceBuilder::CreateDevice(TD3D8* core, IDirect3DDevice8
             });
         }
         if (found == m_depthStencilList.end()) {
+            SettingLog(m_settingsPath, "none of the depth-stencil formats of [DepthStencilFormat] is offered with " +
+                                           std::string(FormatName(display)));
             return kNoDepthStencil;
         }
         m_depthStencilFormat = *found;
