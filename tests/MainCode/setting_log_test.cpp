@@ -53,12 +53,15 @@ TEST_F(SettingLog, UnreadableOrOutOfRangeValuesAreNamed)
          "setting: ./setting.ini: [CurrentSetting] ScreenWidth=99999999999 is not a number from 1 to 16384\n"
          "setting: ./setting.ini: [CurrentSetting] ScreenHeight=0 is not a number from 1 to 16384\n" + noMode +
              "2147483647x0 at 16 bits full screen ([CurrentSetting] ScreenWidth, ScreenHeight, BitDepth, ScreenMode)\n"},
-        // Names the lists do not know, at the first and last keys; a known one between them serves.
+        // Names the lists do not know, at the first and last keys; the known ones between them (the
+        // names of no type and no format among them) serve and say nothing.
         {std::move(IniWriter()
                        .Section("CurrentSetting").Key("MultiSample", "yes")
                        .Section("MultiSampleType").Key("Type00", "D3DMULTISAMPLE_1_SAMPLES")
-                       .Key("Type07", "D3DMULTISAMPLE_4_SAMPLES").Key("Type15", "D3DMULTISAMPLE_17_SAMPLES")
+                       .Key("Type07", "D3DMULTISAMPLE_4_SAMPLES").Key("Type08", "D3DMULTISAMPLE_NONE")
+                       .Key("Type15", "D3DMULTISAMPLE_17_SAMPLES")
                        .Section("DepthStencilFormat").Key("Format00", "D3DFMT_D99").Key("Format21", "D3DFMT_D16")
+                       .Key("Format22", "D3DFMT_UNKNOWN")
                        .Key("Format42", "d3dfmt_d24s8")),
          0,
          "setting: ./setting.ini: [MultiSampleType] Type00=D3DMULTISAMPLE_1_SAMPLES is not a multisample type name\n"
