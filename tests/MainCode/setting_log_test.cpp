@@ -52,7 +52,8 @@ TEST_F(SettingLog, UnreadableOrOutOfRangeValuesAreNamed)
          TBasicD3DDeviceBuilder::kNoMode,
          "setting: ./setting.ini: [CurrentSetting] ScreenWidth=99999999999 is not a number from 1 to 16384\n"
          "setting: ./setting.ini: [CurrentSetting] ScreenHeight=0 is not a number from 1 to 16384\n" + noMode +
-             "2147483647x0 at 16 bits full screen ([CurrentSetting] ScreenWidth, ScreenHeight, BitDepth, ScreenMode)\n"},
+             "2147483647x0 at 16 bits full screen "
+             "([CurrentSetting] ScreenWidth, ScreenHeight, BitDepth, ScreenMode)\n"},
         // Names the lists do not know, at the first and last keys; the known ones between them (the
         // names of no type and no format among them) serve and say nothing.
         {std::move(IniWriter()
@@ -68,7 +69,8 @@ TEST_F(SettingLog, UnreadableOrOutOfRangeValuesAreNamed)
          "setting: ./setting.ini: [MultiSampleType] Type15=D3DMULTISAMPLE_17_SAMPLES is not a multisample type name\n"
          "setting: ./setting.ini: [DepthStencilFormat] Format00=D3DFMT_D99 is not a format name\n"
          "setting: ./setting.ini: [DepthStencilFormat] Format42=d3dfmt_d24s8 is not a format name\n"},
-        {std::move(IniWriter().Section("DepthStencilFormat").Key("Format00", "D3DFMT_D32").Key("Format01", "D3DFMT_D15S1")),
+        {std::move(
+             IniWriter().Section("DepthStencilFormat").Key("Format00", "D3DFMT_D32").Key("Format01", "D3DFMT_D15S1")),
          TBasicD3DDeviceBuilder::kNoDepthStencil,
          "setting: ./setting.ini: none of the depth-stencil formats of [DepthStencilFormat] is offered with "
          "D3DFMT_R5G6B5\n"},
