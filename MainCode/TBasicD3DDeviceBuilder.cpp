@@ -71,6 +71,9 @@ void SettingLog(const std::string& path, const std::string& text)
     std::fprintf(stderr, "setting: %s: %s\n", platform::Cp932ToUtf8(path).c_str(), platform::Cp932ToUtf8(text).c_str());
 }
 
+// A value as the log shows it: a long one cut.
+std::string Shown(const std::string& text) { return text.size() > 32 ? text.substr(0, 32) + "..." : text; }
+
 // A number key that is present but no number, or outside lo..hi, is logged (its value as read is used).
 void CheckNumber(const TIni& ini, const std::string& path, const char* section, const char* key, std::int32_t lo,
                  std::int32_t hi)
@@ -87,8 +90,7 @@ void CheckNumber(const TIni& ini, const std::string& path, const char* section, 
     }
     const bool number = at < text.size() && text[at] >= '0' && text[at] <= '9';
     if (!number || value < lo || value > hi) {
-        const std::string shown = text.size() > 32 ? text.substr(0, 32) + "..." : text;
-        SettingLog(path, "[" + std::string(section) + "] " + key + "=" + shown + " is not a number from " +
+        SettingLog(path, "[" + std::string(section) + "] " + key + "=" + Shown(text) + " is not a number from " +
                              std::to_string(lo) + " to " + std::to_string(hi));
     }
 }
@@ -137,11 +139,18 @@ void TBasicD3DDeviceBuilder::ReadPreferenceLists(const TIni& ini)
 {
     char key[16];
     std::string value;
+    // A name the lists do not know stays in them as no type or no format; it is logged.
+    const auto unknown = [&](const char* section, const char* what) {
+        SettingLog(m_settingsPath, "[" + std::string(section) + "] " + key + "=" + Shown(value) + " is not " + what);
+    };
     m_multiSampleList.clear();
     for (int i = 0; i < 16; ++i) {
         std::snprintf(key, sizeof key, "Type%02d", i);
         if (ini.GetString("MultiSampleType", key, value)) {
             m_multiSampleList.push_back(MultiSampleFromName(value));
+            if (value != MultiSampleTypeName(static_cast<D3DMULTISAMPLE_TYPE>(m_multiSampleList.back()))) {
+                unknown("MultiSampleType", "a multisample type name");
+            }
         }
     }
     m_depthStencilList.clear();
@@ -149,6 +158,9 @@ void TBasicD3DDeviceBuilder::ReadPreferenceLists(const TIni& ini)
         std::snprintf(key, sizeof key, "Format%02d", i);
         if (ini.GetString("DepthStencilFormat", key, value)) {
             m_depthStencilList.push_back(FormatFromName(value));
+            if (value != FormatName(m_depthStencilList.back())) {
+                unknown("DepthStencilFormat", "a format name");
+            }
         }
     }
 }
@@ -316,6 +328,8 @@ std::uint32_t TBasicD3DDeviceBuilder::CreateDevice(TD3D8* core, IDirect3DDevice8
             });
         }
         if (found == m_depthStencilList.end()) {
+            SettingLog(m_settingsPath, "none of the depth-stencil formats of [DepthStencilFormat] is offered with " +
+                                           std::string(FormatName(display)));
             return kNoDepthStencil;
         }
         m_depthStencilFormat = *found;

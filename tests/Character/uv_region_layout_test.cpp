@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "MainCode/Character/TPlayerCharacter.h"
+#include "support/fuzz.h"
 #include "support/ground_fixture.h"
 
 namespace {
@@ -56,6 +57,25 @@ TEST_F(UvRegionLayout, OnlyAFirstSetOfTwoFloatsMovesTheRegion)
         EXPECT_EQ(indices[3], layout.moved ? 0 : 3) << std::hex << layout.fvf;
         mesh.UnlockIndices();
     }
+}
+
+// The model that read past its last vertex: three vertices of a position and a one-float set,
+// the last one's u inside the region, 160 bytes in all.
+TEST_F(UvRegionLayout, OneFloatModelDamagedNeverCrashUnderSanitizers)
+{
+    qmtest::MeshFile file;
+    file.name = "uv1";
+    file.vertexFormat = D3DFVF_XYZ | D3DFVF_TEX1 | D3DFVF_TEXCOORDSIZE1(0);
+    file.materials.push_back(qmtest::MeshMaterial("", 1, 1, 1, 1, 0));
+    file.rawVertices = {{0, 0, 0, 0.1F}, {0, 1, 0, 0.2F}, {1, 0, 0, 0.28F}};
+    file.indices = {0, 1, 2};
+    file.faceMaterials = {0};
+    const std::vector<std::uint8_t> bytes = file.Bytes();
+    ASSERT_EQ(bytes.size(), 160u);
+    qmtest::FuzzFile(bytes, dir_.File("uv1.tob"), [](const std::string& path) {
+        TMesh8 mesh = TMesh8::Load(path);
+        TPlayerCharacter::MoveUvRegionTrianglesLast(mesh);
+    });
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ protected:
 
 TEST_F(SaveFlushTest, AFailedFlushAfterTheRenameIsLoggedAndTheSaveSucceeds)
 {
+    data_->SetSavePoint(12);  // a save point of the fourth chapter
     platform::FailNextFolderFlush();
     testing::internal::CaptureStderr();
     EXPECT_EQ(data_->Save(5), TGameData::kSaveOk);
@@ -38,6 +39,9 @@ TEST_F(SaveFlushTest, AFailedFlushAfterTheRenameIsLoggedAndTheSaveSucceeds)
         << log;
     EXPECT_FALSE(fs::exists("save/sav_05.dat.tmp"));
     EXPECT_TRUE(fs::exists("save/sav_05.dat"));
+    data_->SetSavePoint(13);
+    EXPECT_EQ(data_->Load(5, -1), TGameData::kSaveOk);  // whole, under the slot's name
+    EXPECT_EQ(data_->GetSavePoint(), 12);
 
     // The next save flushes again and says nothing.
     testing::internal::CaptureStderr();

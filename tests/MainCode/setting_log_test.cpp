@@ -44,6 +44,36 @@ TEST_F(SettingLog, UnreadableOrOutOfRangeValuesAreNamed)
          TBasicD3DDeviceBuilder::kNoMode,
          "setting: ./setting.ini: [CurrentSetting] BackBufferCountLower=0 is not a number from 1 to 3\n" + noMode +
              "16384x480 at 16 bits full screen ([CurrentSetting] ScreenWidth, ScreenHeight, BitDepth, ScreenMode)\n"},
+        // A 2 MB line, and a number past any 32-bit one.
+        {std::move(IniWriter().Section("CurrentSetting").Key("ScreenWidth", std::string(2u << 20, '7'))),
+         TBasicD3DDeviceBuilder::kNoSettings,
+         "setting: ./setting.ini: cannot be read: missing, empty, or a section, key or value too long or cut short\n"},
+        {std::move(IniWriter().Section("CurrentSetting").Key("ScreenWidth", "99999999999").Key("ScreenHeight", 0)),
+         TBasicD3DDeviceBuilder::kNoMode,
+         "setting: ./setting.ini: [CurrentSetting] ScreenWidth=99999999999 is not a number from 1 to 16384\n"
+         "setting: ./setting.ini: [CurrentSetting] ScreenHeight=0 is not a number from 1 to 16384\n" + noMode +
+             "2147483647x0 at 16 bits full screen "
+             "([CurrentSetting] ScreenWidth, ScreenHeight, BitDepth, ScreenMode)\n"},
+        // Names the lists do not know, at the first and last keys; the known ones between them (the
+        // names of no type and no format among them) serve and say nothing.
+        {std::move(IniWriter()
+                       .Section("CurrentSetting").Key("MultiSample", "yes")
+                       .Section("MultiSampleType").Key("Type00", "D3DMULTISAMPLE_1_SAMPLES")
+                       .Key("Type07", "D3DMULTISAMPLE_4_SAMPLES").Key("Type08", "D3DMULTISAMPLE_NONE")
+                       .Key("Type15", "D3DMULTISAMPLE_17_SAMPLES")
+                       .Section("DepthStencilFormat").Key("Format00", "D3DFMT_D99").Key("Format21", "D3DFMT_D16")
+                       .Key("Format22", "D3DFMT_UNKNOWN")
+                       .Key("Format42", "d3dfmt_d24s8")),
+         0,
+         "setting: ./setting.ini: [MultiSampleType] Type00=D3DMULTISAMPLE_1_SAMPLES is not a multisample type name\n"
+         "setting: ./setting.ini: [MultiSampleType] Type15=D3DMULTISAMPLE_17_SAMPLES is not a multisample type name\n"
+         "setting: ./setting.ini: [DepthStencilFormat] Format00=D3DFMT_D99 is not a format name\n"
+         "setting: ./setting.ini: [DepthStencilFormat] Format42=d3dfmt_d24s8 is not a format name\n"},
+        {std::move(
+             IniWriter().Section("DepthStencilFormat").Key("Format00", "D3DFMT_D32").Key("Format01", "D3DFMT_D15S1")),
+         TBasicD3DDeviceBuilder::kNoDepthStencil,
+         "setting: ./setting.ini: none of the depth-stencil formats of [DepthStencilFormat] is offered with "
+         "D3DFMT_R5G6B5\n"},
         {std::move(IniWriter().Section("CurrentSetting").Key("ScreenWidth", 800).Key("ScreenHeight", 600)), 0, ""},
     };
     for (const auto& c : cases) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 
@@ -66,6 +68,29 @@ TEST(FileFlush, FlushedFileAndWriteThroughRename)
     EXPECT_TRUE(MoveFileExA("save.tmp", "save.dat", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
     EXPECT_EQ(fs::file_size(dir.Path() / "save.dat"), 4u);
     EXPECT_FALSE(fs::exists(dir.Path() / "save.tmp"));
+}
+
+TEST(FileFlush, RenameThatHappenedSucceedsWhenItsFolderFlushFails)
+{
+    qmtest::TempDir dir;
+    qmtest::ScopedCwd cwd(dir.Path());
+    qmtest::ByteWriter().Bytes("new!").Save((dir.Path() / "slot.tmp").string());
+    qmtest::ByteWriter().Bytes("old").Save((dir.Path() / "slot.dat").string());
+    platform::FailNextFolderFlush();
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(MoveFileExA("slot.tmp", "slot.dat", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "file: slot.tmp is renamed to slot.dat, but its folder could not be flushed (" +
+                  std::string(std::strerror(EIO)) + ")\n");
+    EXPECT_EQ(fs::file_size(dir.Path() / "slot.dat"), 4u);
+    EXPECT_FALSE(fs::exists(dir.Path() / "slot.tmp"));
+
+    // A rename that did not happen still fails, and a flush that works says nothing.
+    EXPECT_FALSE(MoveFileExA("slot.tmp", "slot.dat", MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    ExpectError(ERROR_FILE_NOT_FOUND);
+    testing::internal::CaptureStderr();
+    EXPECT_TRUE(MoveFileExA("slot.dat", "slot.bak", MOVEFILE_WRITE_THROUGH));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
 TEST(ModuleFileName, ExecutablePathCutAndOverride)
