@@ -1,7 +1,8 @@
 // The story road on from the town where the opening events leave the player, on the generated
 // folder: into the town's box, through event 302 to the mist, its box to 303, on to the cave and
-// 304, its box to 305 and the field after it. Once through every cue with the player reading every
-// line, once with cancel held through each event; each hand-over's map, place and facing checked.
+// 304, its box to 305 and the field after it, whose box leads on to 306. Once through every cue with
+// the player reading every line, once with cancel held through each event; each hand-over's map, place
+// and facing checked.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -18,6 +19,7 @@
 #include "MainCode/Scene/TEvent04_03Loop.h"
 #include "MainCode/Scene/TEvent04_04Loop.h"
 #include "MainCode/Scene/TEvent04_05Loop.h"
+#include "MainCode/Scene/TEvent04_06Loop.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -53,7 +55,7 @@ const Leg kLegs[] = {
     {302, "StoryEvent302Knights", "m04.pbsc/ToEvent303", {-9.0F, 2.5F, 182.0F}},
     {303, "StoryEvent303Talk", "m04.pbsc/ToEvent304", {-9.0F, 2.5F, 182.0F}},
     {304, "StoryEvent304Talk", "m04.pbsc/ToEvent305", {34.0F, 0.0F, 108.0F}},
-    {305, "StoryEvent305Explosion", "", {34.0F, 0.0F, 108.0F}},
+    {305, "StoryEvent305Explosion", "m04.pbsc/ToEvent306", {34.0F, 0.0F, 108.0F}},
 };
 
 class LaterStoryRoad : public ::testing::Test {
@@ -104,7 +106,8 @@ protected:
         const bool right = event == 302   ? dynamic_cast<TEvent04_02Loop*>(next) != nullptr
                            : event == 303 ? dynamic_cast<TEvent04_03Loop*>(next) != nullptr
                            : event == 304 ? dynamic_cast<TEvent04_04Loop*>(next) != nullptr
-                                          : dynamic_cast<TEvent04_05Loop*>(next) != nullptr;
+                           : event == 305 ? dynamic_cast<TEvent04_05Loop*>(next) != nullptr
+                                          : dynamic_cast<TEvent04_06Loop*>(next) != nullptr;
         EXPECT_TRUE(right) << event;
         return next;
     }
@@ -144,11 +147,11 @@ protected:
             ASSERT_NE(event, nullptr);
             EXPECT_LT(play(event, leg), kStepLimit);
             ExpectField(leg);
-            if (leg.event != 305) {
-                // The box a few steps ahead.
-                EXPECT_GT(WalkIntoBox(leg.at + D3DXVECTOR3(0.0F, 0.0F, -6.5F)), 1);
-            }
+            // The box a few steps ahead.
+            EXPECT_GT(WalkIntoBox(leg.at + D3DXVECTOR3(0.0F, 0.0F, -6.5F)), 1);
         }
+        // The cave's last box leads on to the shrine, where the end of the story begins.
+        EXPECT_NE(PassHub(306), nullptr);
     }
 
     static inline const D3DXVECTOR3 kTownBox{-12.5F, 0.0F, 17.0F};

@@ -311,7 +311,7 @@ std::vector<StoryField> StoryFields()
 {
     const D3DXVECTOR3 mist(-9.0F, 2.5F, 182.0F);
     const D3DXVECTOR3 cave(34.0F, 0.0F, 108.0F);
-    return {{"m07_00boss", mist, 303}, {"m07_00", mist, 304}, {"d05_00boss1", cave, 305}, {"d05_00boss2", cave, 0}};
+    return {{"m07_00boss", mist, 303}, {"m07_00", mist, 304}, {"d05_00boss1", cave, 305}, {"d05_00boss2", cave, 306}};
 }
 
 FieldScriptBox StoryBox(const D3DXVECTOR3& start, std::uint32_t event)
@@ -354,7 +354,7 @@ void WriteStoryFields(const std::string& root)
     Save(maps / "d05_00.msh", Place("d05_00", kCavePlace, 0xFF6A5A4A, 0xFF9A7A5A).Bytes());
     Save(maps / "_d05_00.msh", PlaceGround("d05_00", kCavePlace).Bytes());
     ScriptFileWriter scripts;
-    for (std::uint32_t event = 302; event <= 305; ++event) {
+    for (std::uint32_t event = 302; event <= 306; ++event) {
         scripts.Script("ToEvent" + std::to_string(event),
                        {"CALL @@SendMsg \"MapEvent\" 2 " + std::to_string(event) + " 0"});
     }

@@ -35,8 +35,9 @@ inline const D3DXVECTOR3 kMistPlace{-7.6F, 2.5F, 184.0F};
 inline const D3DXVECTOR3 kCavePlace{34.0F, 0.0F, 108.0F};
 
 // The fields the later events end on, entries of "04.pbms": each with ground under the start its
-// event gives (facing -z) and, a few steps ahead, a script box that starts the next event (none
-// after the last). The mist's two maps share one ground, the cave's two another.
+// event gives (facing -z) and, a few steps ahead, a script box that starts the next event (the
+// last one's starts event 306, at the shrine). The mist's two maps share one ground, the cave's
+// two another.
 struct StoryField {
     std::string entry;
     D3DXVECTOR3 start;
@@ -44,7 +45,7 @@ struct StoryField {
 };
 std::vector<StoryField> StoryFields();
 inline constexpr const char* kStoryMapFile = "04.pbms";
-// The box scripts "ToEvent302" to "ToEvent305" in this script file.
+// The box scripts "ToEvent302" to "ToEvent306" in this script file.
 inline constexpr const char* kStoryBoxScripts = "m04.pbsc";
 // A box ahead of a start facing -z that starts the event; the town's, west of its start.
 FieldScriptBox StoryBox(const D3DXVECTOR3& start, std::uint32_t event);
