@@ -1,10 +1,10 @@
 // The whole game on the generated folder in one run, as a player plays it from the title back to
 // the title: the maker's logo, new game and a fresh start, the opening events (the first read
-// through, the second skipped), the town, the gate to the battle map and a fight up a level, back
-// in the town a word with the elder, the shops and the inn, a save at the save point, the leave
-// window back to the title, the load of that save, a walk into the strong enemy, game over, the
-// title again, and Escape ending the program. Played twice: both runs give the same pictures and
-// the same save.
+// through, the second skipped), the town, the gate to the battle map and a fight up a level; back
+// in the town a word with the elder, the shops, the inn and a draught from the item ring; at the
+// save point the pause menu's skill and status windows and a save; the leave window back to the
+// title, the load of that save, a walk into the strong enemy, game over, the title again, and
+// Escape ending the program. Played twice: both runs give the same pictures and the same save.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -36,6 +36,8 @@
 #include "MainCode/Menu/TMenuTopLoop.h"
 #include "MainCode/Menu/TSaveLoadLoop.h"
 #include "MainCode/Menu/TSelectContinueDataLoop.h"
+#include "MainCode/Menu/TSkillLoop.h"
+#include "MainCode/Menu/TStatusLoop.h"
 #include "MainCode/Menu/TSellShopLoop.h"
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
@@ -137,20 +139,24 @@ struct Party {
     std::uint32_t money = 0;
     std::uint32_t potions = 0;
     std::int32_t savePoint = 0;
+    std::uint32_t ringDraughts = 0;  // item 1 in ring slot 1
+    std::uint32_t skillInSlot1 = 0;
     bool operator==(const Party&) const = default;
 
     static Party Of(TPlayerCharacter* player)
     {
         TGameData* data = TGameData::GetInstance();
-        return {player->GetLevel(), player->GetExperience(), player->GetHp(), data->GetMoney(), Held(3),
-                data->GetSavePoint()};
+        return {player->GetLevel(),   player->GetExperience(),   player->GetHp(),
+                data->GetMoney(),     Held(3),                   data->GetSavePoint(),
+                data->GetRingSlot(1)->Count, data->GetSkillSlot(0, 1)};
     }
 };
 
 std::ostream& operator<<(std::ostream& out, const Party& p)
 {
     return out << "level " << p.level << " exp " << p.experience << " hp " << p.hp << " money " << p.money
-               << " potions " << p.potions << " save point " << p.savePoint;
+               << " potions " << p.potions << " save point " << p.savePoint << " ring " << p.ringDraughts
+               << " skill slot 1 " << p.skillInSlot1;
 }
 
 // What a run leaves to compare with another: its pictures and its save.
@@ -658,7 +664,29 @@ private:
         }
         EXPECT_EQ(Field()->GetPlayer()->GetHp(), Field()->GetPlayer()->GetMaxHp());
         EXPECT_EQ(data->GetMoney(), beforeInn);
-        return true;
+        return Ring();
+    }
+    // The field's item ring: "D" held, one "DOWN" to slot 1, let go: a draught used, its boost
+    // icon over the player.
+    bool Ring()
+    {
+        TGameData* data = TGameData::GetInstance();
+        TPlayerCharacter* player = Field()->GetPlayer();
+        const std::uint32_t draughts = data->GetRingSlot(1)->Count;
+        EXPECT_EQ(data->GetRingSlot(1)->Id, 1u);
+        SceneDriver::Hold(Button::D, true);
+        Steps(3);
+        EXPECT_TRUE(Field()->GetItemRing()->IsOpen());
+        Press(Button::Down);
+        Steps(12);
+        EXPECT_EQ(Field()->GetItemRing()->GetSelected(), 1);
+        SceneDriver::Hold(Button::D, false);
+        Step();
+        const bool used = StepUntil([&] { return data->GetRingSlot(1)->Count == draughts - 1; }, 120) &&
+                          StepUntil([&] { return player->HasStatBoost(); }, 120);
+        EXPECT_EQ(player->GetStatusIcons().GetShown().size(), 1u);
+        StepUntil([&] { return Field()->GetItemRing()->IsClosed(); }, 60);
+        return Require(used, "no draught used from the ring");
     }
     // 5. Onto the save point, "E", the save item, slot 0.
     bool Save()
@@ -681,8 +709,12 @@ private:
         }
         Steps(57);
         Picture("WholeGamePauseMenu");
-        Tap(Button::Up);
-        Tap(Button::Up);
+        if (!SubScreens(menu, player->GetWeaponId())) {
+            return false;
+        }
+        Tap(Button::Down);
+        Tap(Button::Down);
+        Tap(Button::Down);  // from the status to the save
         Press(Button::A);
         Steps(46);
         auto* screen = Current<TMenuSaveLoop>();
@@ -718,6 +750,48 @@ private:
         savedPlayTime_ = U32At(body, 0);
         EXPECT_GT(savedPlayTime_, 0u);
         EXPECT_LE(savedPlayTime_, saveClock_ - newGameClock_);
+        return true;
+    }
+    // The skill window (the skill the fight taught into slot 1), then the status window; the
+    // cursor is left on the status item.
+    bool SubScreens(TMenuTopLoop* menu, std::uint32_t weapon)
+    {
+        const std::uint32_t skill = TWeponTable::Get(weapon).Skill[0];
+        Tap(Button::Down);
+        Tap(Button::Down);
+        Press(Button::A);
+        Steps(46);
+        auto* skills = Current<TSkillLoop>();
+        if (!Require(skills != nullptr, "no skill window")) {
+            return false;
+        }
+        Steps(10);
+        Tap(Button::Right);
+        Press(Button::A);
+        Steps(10);
+        EXPECT_EQ(skills->GetList(), std::vector<std::uint32_t>{skill});
+        Press(Button::A);
+        EXPECT_EQ(TGameData::GetInstance()->GetSkillSlot(0, 1), skill);
+        Steps(10);
+        Tap(Button::B);
+        Steps(10);
+        if (!Require(driver_.Current() == menu, "not back on the pause menu from the skills")) {
+            return false;
+        }
+        Steps(46);
+        Tap(Button::Down);
+        Press(Button::A);
+        Steps(46);
+        if (!Require(Current<TStatusLoop>() != nullptr, "no status window")) {
+            return false;
+        }
+        Steps(40);
+        Tap(Button::B);
+        Steps(10);
+        if (!Require(driver_.Current() == menu, "not back on the pause menu from the status")) {
+            return false;
+        }
+        Steps(46);
         return true;
     }
     // 6. Out of the save window; the leave window's "back to the title", yes; the hub; the title.
