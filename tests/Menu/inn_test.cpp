@@ -27,7 +27,7 @@ protected:
         std::vector<qmtest::FieldMap> maps = qmtest::DefaultFieldMaps();
         maps[0].music = music;
         qmtest::WriteFieldFolder(".", maps);
-        shoptest::WriteSettings();
+        qmtest::WriteWindowedSettingsWithDepth();
         std::vector<std::pair<std::uint32_t, std::string>> table = qmtest::FieldMusicTable();
         table.push_back({16, "inn.ogg"});
         qmtest::SaveBytes("data/tbl04/bgm.tbl", qmtest::BuildSoundTable(table));

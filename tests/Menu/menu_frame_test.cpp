@@ -18,6 +18,7 @@
 #include "support/alloc_probe.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
+#include "support/window_settings.h"
 
 namespace {
 
@@ -80,15 +81,7 @@ protected:
     void SetUp() override
     {
         qmtest::WriteFieldFolder(".", qmtest::DefaultFieldMaps());
-        // A depth buffer, as the screen capture draws the scene behind into a texture with one.
-        qmtest::IniWriter()
-            .Section("CurrentSetting")
-            .Key("ScreenMode", "Window")
-            .Key("ScreenWidth", "640")
-            .Key("ScreenHeight", "480")
-            .Section("DepthStencilFormat")
-            .Key("Format00", "D3DFMT_D24S8")
-            .Save("setting.ini");
+        qmtest::WriteWindowedSettingsWithDepth();
         std::filesystem::create_directories("data/tbl04/subset");
         qmtest::SaveBytes("data/tbl04/subset/menu_se.tbl", qmtest::BuildSoundList(kMenuSounds));
         ASSERT_TRUE(driver_.Start());

@@ -20,6 +20,7 @@
 #include "platform/win32/window.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
+#include "support/window_settings.h"
 
 namespace menutest {
 
@@ -44,15 +45,7 @@ protected:
         if (tweak) {
             tweak();
         }
-        // A depth buffer, as the screen capture draws the field into a texture with one.
-        qmtest::IniWriter()
-            .Section("CurrentSetting")
-            .Key("ScreenMode", "Window")
-            .Key("ScreenWidth", "640")
-            .Key("ScreenHeight", "480")
-            .Section("DepthStencilFormat")
-            .Key("Format00", "D3DFMT_D24S8")
-            .Save("setting.ini");
+        qmtest::WriteWindowedSettingsWithDepth();
         std::filesystem::create_directories("data/tbl04/subset");
         qmtest::SaveBytes("data/tbl04/subset/menu_se.tbl",
                           qmtest::BuildSoundList({600, 601, 602, 603, 605, 606, 607, 608}));

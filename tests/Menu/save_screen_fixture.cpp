@@ -12,6 +12,7 @@
 #include "formats/save_screen_assets.h"
 #include "formats/table_writer.h"
 #include "support/alloc_probe.h"
+#include "support/window_settings.h"
 
 namespace savetest {
 
@@ -59,15 +60,7 @@ void SaveScreens::SetUp()
         fs::create_directories("data/tbl04/subset");
         qmtest::SaveBytes("data/tbl04/subset/menu_se.tbl",
                           qmtest::BuildSoundList({600, 601, 602, 603, 605, 606, 607, 608}));
-        // A depth buffer, as the screen capture draws the scene behind into a texture with one.
-        qmtest::IniWriter()
-            .Section("CurrentSetting")
-            .Key("ScreenMode", "Window")
-            .Key("ScreenWidth", "640")
-            .Key("ScreenHeight", "480")
-            .Section("DepthStencilFormat")
-            .Key("Format00", "D3DFMT_D24S8")
-            .Save("setting.ini");
+        qmtest::WriteWindowedSettingsWithDepth();
     }
     driver_ = std::make_unique<qmtest::SceneDriver>(game_);
     ASSERT_TRUE(driver_->Start());

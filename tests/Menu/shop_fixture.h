@@ -17,23 +17,12 @@
 #include "formats/ini_writer.h"
 #include "formats/shop_assets.h"
 #include "formats/table_writer.h"
+#include "support/window_settings.h"
 
 namespace shoptest {
 
 using qmtest::Button;
 
-// A windowed 640 × 480 game with a depth buffer, which the screen capture draws the field with.
-inline void WriteSettings()
-{
-    qmtest::IniWriter()
-        .Section("CurrentSetting")
-        .Key("ScreenMode", "Window")
-        .Key("ScreenWidth", "640")
-        .Key("ScreenHeight", "480")
-        .Section("DepthStencilFormat")
-        .Key("Format00", "D3DFMT_D24S8")
-        .Save("setting.ini");
-}
 
 // An item record of the test's own.
 inline void DefineItem(std::uint32_t id, std::uint32_t buy, std::uint32_t sell, std::uint8_t kind = 0,
@@ -55,7 +44,7 @@ protected:
     void SetUp() override
     {
         FieldGame::SetUp();
-        WriteSettings();
+        qmtest::WriteWindowedSettingsWithDepth();
         ASSERT_NO_FATAL_FAILURE(Start());
         std::filesystem::create_directories("data/tbl04/subset");
         qmtest::SaveBytes("data/tbl04/subset/shop_se.tbl", qmtest::BuildSoundList({601, 603, 606, 608, 217}));
