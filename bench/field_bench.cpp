@@ -228,9 +228,9 @@ int main(int argc, char** argv)
                   "%.2fx",
                   kObjects, r.live, kEffects, kShots, crowd.ms, kCrowd, crowd.live, crowd.ms / r.ms);
     if (qmtest::AllocationProbe::Available()) {
-        std::printf("field logic %.3f ms/step, %ld allocations in the %d steps creating no effect, %ld in their HUD "
-                    "draws (%s); goal <= 1.0 ms, 0, 0, 30 left, <= 3.5x among %d\n",
-                    r.ms, r.allocations, r.countedSteps, r.hudAllocations, ran, kCrowd);
+        std::printf("field logic %.3f ms/step, %ld allocations in the %d steps creating no effect (%ld among %d), %ld "
+                    "in their HUD draws (%s); goal <= 1.0 ms, 0, 0, 30 left, <= 3.5x among %d\n",
+                    r.ms, r.allocations, r.countedSteps, crowd.allocations, kCrowd, r.hudAllocations, ran, kCrowd);
     } else {
         std::printf("field logic %.3f ms/step, allocations not counted in this build (%s); goal <= 1.0 ms, 30 left, "
                     "<= 3.5x among %d\n",
