@@ -7,6 +7,7 @@
 
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out)
 {
+    out.clear();
     TFile file(path);
     if (!file.Open(true, GENERIC_READ)) {
         return false;
@@ -16,7 +17,13 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out)
         return false;
     }
     out.resize(size);
-    return file.Read(out.data(), size);
+    // The whole file in one call of the system, straight into place.
+    DWORD read = 0;
+    if (size != 0 && (!ReadFile(file.GetHandle(), out.data(), size, &read, nullptr) || read != size)) {
+        out.clear();
+        return false;
+    }
+    return true;
 }
 
 TByteReader::TByteReader(TFile& file) : m_name(file.GetPath()), m_file(&file)

@@ -11,7 +11,8 @@
 
 class TFile;
 
-// The whole of a file opened read-only; false when it cannot be opened or read.
+// The whole of a file opened read-only, read with one call of the system; false (and out empty)
+// when it cannot be opened or read. Loaders parse the bytes with a TByteReader.
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out);
 
 class TByteReader {

@@ -177,15 +177,20 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
 
 }  // namespace
 
-// --trace FILE writes the state hash after every step of the walk among 30, one a line: two runs
-// of the same build compare line by line. --seed N seeds the generator with N instead of 1.
+// --trace FILE writes the state hash after every step of the walk among 30 (among 100 with
+// --crowd), one a line: two runs of the same build compare line by line. --seed N seeds the
+// generator with N instead of 1.
 int main(int argc, char** argv)
 {
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> trace(nullptr, std::fclose);
     std::uint32_t seed = 1;
+    int traced = kObjects;
     for (int i = 1; i < argc; i += 2) {
         const std::string option = argv[i];
-        if (i + 1 < argc && option == "--trace") {
+        if (option == "--crowd") {
+            traced = kCrowd;
+            --i;
+        } else if (i + 1 < argc && option == "--trace") {
             trace.reset(std::fopen(argv[i + 1], "w"));
             if (!trace) {
                 std::fprintf(stderr, "cannot write %s\n", argv[i + 1]);
@@ -194,7 +199,7 @@ int main(int argc, char** argv)
         } else if (i + 1 < argc && option == "--seed") {
             seed = static_cast<std::uint32_t>(std::strtoul(argv[i + 1], nullptr, 10));
         } else {
-            std::fprintf(stderr, "usage: %s [--trace FILE] [--seed N]\n", argv[0]);
+            std::fprintf(stderr, "usage: %s [--trace FILE [--crowd]] [--seed N]\n", argv[0]);
             return 1;
         }
     }
@@ -207,15 +212,15 @@ int main(int argc, char** argv)
         return 1;
     }
     Result r;
-    if (!Play(kObjects, seed, trace.get(), &r)) {
+    if (!Play(trace ? traced : kObjects, seed, trace.get(), &r)) {
         return 1;
+    }
+    if (trace) {
+        return 0;
     }
     // The enemies stay about the player: none may sink under the ground and fall out of range.
     if (r.live != static_cast<std::size_t>(kObjects)) {
         std::fprintf(stderr, "%zu enemies of %d at the end\n", r.live, kObjects);
-    }
-    if (trace) {
-        return 0;
     }
     char ran[160];
     std::snprintf(ran, sizeof ran,
@@ -223,9 +228,9 @@ int main(int argc, char** argv)
                   "%.2fx",
                   kObjects, r.live, kEffects, kShots, crowd.ms, kCrowd, crowd.live, crowd.ms / r.ms);
     if (qmtest::AllocationProbe::Available()) {
-        std::printf("field logic %.3f ms/step, %ld allocations in the %d steps creating no effect, %ld in their HUD "
-                    "draws (%s); goal <= 1.0 ms, 0, 0, 30 left, <= 3.5x among %d\n",
-                    r.ms, r.allocations, r.countedSteps, r.hudAllocations, ran, kCrowd);
+        std::printf("field logic %.3f ms/step, %ld allocations in the %d steps creating no effect (%ld among %d), %ld "
+                    "in their HUD draws (%s); goal <= 1.0 ms, 0, 0, 30 left, <= 3.5x among %d\n",
+                    r.ms, r.allocations, r.countedSteps, crowd.allocations, kCrowd, r.hudAllocations, ran, kCrowd);
     } else {
         std::printf("field logic %.3f ms/step, allocations not counted in this build (%s); goal <= 1.0 ms, 30 left, "
                     "<= 3.5x among %d\n",

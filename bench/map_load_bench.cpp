@@ -47,7 +47,7 @@ bool BuildOnce(const std::string& folder, Build* out)
     app.Init();
     const platform::FileCallCounts before = platform::FileCalls();
     const double start = ThreadSeconds();
-    TFieldLoop* field = TFieldLoop::CreateAtPosition(&app, "map00/" + sample::SampleMaps()[0].entry,
+    TFieldLoop* field = TFieldLoop::CreateAtPosition(&app, sample::SampleLayout::kBattle,
                                                      qmtest::FieldLayout::Start(),
                                                      qmtest::FieldLayout::StartDirection(),
                                                      qmtest::FieldLayout::StartCamera());

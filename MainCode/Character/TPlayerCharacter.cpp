@@ -10,7 +10,6 @@
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCamera.h"
 #include "TCommon/TByteReader.h"
-#include "TCommon/TFile.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/sound/ScrambledTable.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -131,12 +130,12 @@ TPlayerCharacter::~TPlayerCharacter()
 
 bool TPlayerCharacter::LoadValueTable(const std::string& path, std::vector<std::uint32_t>& out)
 {
-    TFile file(path);
-    if (!file.Open(true, GENERIC_READ)) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) {
         return false;
     }
     // Records are read one by one, so a cut file keeps what came before the cut.
-    TByteReader in(file);
+    TByteReader in(bytes, path);
     TableHeader header;
     if (!ReadTableHeader(in, 0, header)) {
         return false;

@@ -6,16 +6,14 @@ bool LoadTableFile(const std::string& path, std::uint8_t& scrambled, std::uint32
                    std::uint32_t& nameCount, std::vector<std::string>& names, std::vector<std::uint32_t>& values,
                    const std::function<bool(TByteReader&)>& readRecords)
 {
-    TFile file(path);
     // Data: read-only.
-    if (!file.Open(true, GENERIC_READ)) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes) || bytes.empty()) {
         return false;
     }
     // The flag is kept; the header reader reads it again.
-    if (!file.Read(&scrambled, 1) || !file.Seek(0)) {
-        return false;
-    }
-    TByteReader in(file);
+    scrambled = bytes[0];
+    TByteReader in(bytes, path);
     TableHeader header;
     // No size check on the count: a cut file keeps the records it holds whole.
     if (!ReadTableHeader(in, 0, header)) {

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "TCommon/TByteReader.h"
-#include "TCommon/TFile.h"
 #include "dx/dx8/sound/ScrambledTable.h"
 
 namespace tablefield {
@@ -92,13 +91,13 @@ public:
     virtual bool Load(const std::string& path)
     {
         m_path = path;
-        TFile file(path);
         // Tables are data: opened read-only.
-        if (!file.Open(true, GENERIC_READ)) {
+        std::vector<std::uint8_t> bytes;
+        if (!ReadWholeFile(path, bytes)) {
             return false;
         }
         // No size check on the count: a short file keeps the records it holds whole.
-        TByteReader in(file);
+        TByteReader in(bytes, path);
         if (!ReadTableHeader(in, 0, m_header)) {
             return false;
         }
@@ -109,7 +108,6 @@ public:
             }
             m_records.push_back(std::move(record));
         }
-        file.Close();
         return true;
     }
 

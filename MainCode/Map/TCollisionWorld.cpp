@@ -23,14 +23,6 @@ void ForEachById(const std::map<std::uint32_t, TGameObject*>& objects, const Vis
     }
 }
 
-D3DXVECTOR3 RaisedCentre(const TGameObject* o)
-{
-    D3DXVECTOR3 p;
-    o->GetPosition(&p);
-    p.y += o->GetCenterHeight();
-    return p;
-}
-
 }  // namespace
 
 TCollisionWorld::~TCollisionWorld()
@@ -203,13 +195,13 @@ struct Pushed {
     bool b = false;
 };
 
-// One ordered pair: b counts as a's neighbour within 4.0, and overlapping spheres are pushed
-// apart, each pushable one by its share.
-Pushed SeparatePair(TGameObject* a, TGameObject* b)
+// One ordered pair, from the objects' positions as they stand: b counts as a's neighbour within
+// 4.0, and overlapping spheres are pushed apart, each pushable one by its share.
+Pushed SeparatePair(TGameObject* a, TGameObject* b, const D3DXVECTOR3& at, const D3DXVECTOR3& bt)
 {
     const float ra = a->GetCenterHeight();
     const float rb = b->GetCenterHeight();
-    const D3DXVECTOR3 v = RaisedCentre(a) - RaisedCentre(b);
+    const D3DXVECTOR3 v = D3DXVECTOR3(at.x, at.y + ra, at.z) - D3DXVECTOR3(bt.x, bt.y + rb, bt.z);
     // A pair clearly farther apart than both the count's reach and the spheres' sizes needs no root.
     const float reach = std::max(4.0F, ra + rb);
     if (v.x * v.x + v.y * v.y + v.z * v.z > reach * reach * 1.01F) {
@@ -245,10 +237,8 @@ Pushed SeparatePair(TGameObject* a, TGameObject* b)
 
 }  // namespace
 
-std::int64_t TCollisionWorld::CellKey(const TGameObject* o) const
+std::int64_t TCollisionWorld::CellKey(const D3DXVECTOR3& p) const
 {
-    D3DXVECTOR3 p;
-    o->GetPosition(&p);
     return PackCell(CellCoordinate(p.x, m_sep.cellSize), CellCoordinate(p.z, m_sep.cellSize));
 }
 
@@ -281,7 +271,7 @@ TCollisionWorld::CellSlot& TCollisionWorld::FindSlot(std::int64_t key)
 void TCollisionWorld::PlaceInCell(std::int32_t index)
 {
     const auto i = static_cast<std::size_t>(index);
-    const std::int64_t key = CellKey(m_sep.objects[i]);
+    const std::int64_t key = CellKey(m_sep.pos[i]);
     CellSlot& slot = FindSlot(key);
     m_sep.cellOf[i] = key;
     m_sep.next[i] = slot.head;
@@ -300,7 +290,9 @@ void TCollisionWorld::TakeFromCell(std::int32_t index)
 
 void TCollisionWorld::GatherNearby(const D3DXVECTOR3& pos, std::int32_t self, std::int32_t after)
 {
-    m_sep.nearby.clear();
+    // Each object is in one of the nine cells at most once, so the list never outgrows the objects.
+    std::int32_t* const out = m_sep.nearby.data();
+    std::size_t count = 0;
     const std::vector<CellSlot>& slots = m_sep.slots;
     const std::size_t mask = slots.size() - 1;
     const std::int64_t cx = CellCoordinate(pos.x, m_sep.cellSize);
@@ -315,15 +307,42 @@ void TCollisionWorld::GatherNearby(const D3DXVECTOR3& pos, std::int32_t self, st
                     continue;
                 }
                 for (std::int32_t o = slots[i].head; o >= 0; o = m_sep.next[static_cast<std::size_t>(o)]) {
-                    if (o != self && o > after) {
-                        m_sep.nearby.push_back(o);
-                    }
+                    // Beyond the gathering radius on the ground is out of reach until pos moves
+                    // by the margin (NaN stays in).
+                    const D3DXVECTOR3& q = m_sep.pos[static_cast<std::size_t>(o)];
+                    const float ox = q.x - pos.x;
+                    const float oz = q.z - pos.z;
+                    out[count] = o;
+                    count += o != self && o > after && !(ox * ox + oz * oz > m_sep.gatherSquared) ? 1 : 0;
                 }
                 break;
             }
         }
     }
-    std::sort(m_sep.nearby.begin(), m_sep.nearby.end());
+    m_sep.nearbyCount = count;
+    // Short lists, in id order: insertion is quickest.
+    if (count > 48) {
+        std::sort(out, out + count);
+        return;
+    }
+    for (std::size_t k = 1; k < count; ++k) {
+        const std::int32_t o = out[k];
+        std::size_t j = k;
+        for (; j > 0 && out[j - 1] > o; --j) {
+            out[j] = out[j - 1];
+        }
+        out[j] = o;
+    }
+}
+
+void TCollisionWorld::Moved(std::int32_t index)
+{
+    const auto i = static_cast<std::size_t>(index);
+    m_sep.objects[i]->GetPosition(&m_sep.pos[i]);
+    if (CellKey(m_sep.pos[i]) != m_sep.cellOf[i]) {
+        TakeFromCell(index);
+        PlaceInCell(index);
+    }
 }
 
 void TCollisionWorld::SeparateObjects()
@@ -336,50 +355,49 @@ void TCollisionWorld::SeparateObjects()
         s.objects.push_back(entry.second);
         reach = std::max(reach, 2.0F * entry.second->GetCenterHeight());
     }
-    // An object moves less than this from where its neighbours were gathered before they are
-    // gathered again. Cells are wider than reach and margin together, so an object outside the
-    // nine cells around another stays out of its reach meanwhile (objects move only in the pairs
-    // looked at).
-    const float margin = reach * 0.5F;
-    s.cellSize = (reach + margin) * 1.01F;
+    // An object moves less than the margin from where its neighbours were gathered before they
+    // are gathered again, and only the gathered ones move meanwhile; so an object that was farther
+    // than reach and margin on the ground stays out of reach. Cells are at least that wide, so
+    // the nine around a place hold everything that close to it.
+    const float margin = reach * 0.125F;
+    const float gather = reach + margin;
+    s.gatherSquared = gather * gather * 1.02F;
+    s.cellSize = gather * 1.01F;
     const std::size_t n = s.objects.size();
+    s.pos.resize(n);
     s.cellOf.resize(n);
     s.next.resize(n);
+    s.nearby.resize(n);
     std::size_t slots = 16;
     while (slots < 4 * n) {
         slots *= 2;
     }
     s.slots.assign(slots, CellSlot{kNoCell, -1});
     for (std::size_t i = 0; i < n; ++i) {
+        s.objects[i]->GetPosition(&s.pos[i]);
         PlaceInCell(static_cast<std::int32_t>(i));
     }
-    const auto moved = [this](std::int32_t index) {
-        TakeFromCell(index);
-        PlaceInCell(index);
-    };
     for (std::size_t i = 0; i < n; ++i) {
         const auto ai = static_cast<std::int32_t>(i);
         TGameObject* a = s.objects[i];
         a->SetNearbyCount(0);
-        D3DXVECTOR3 anchor;
-        a->GetPosition(&anchor);
+        D3DXVECTOR3 anchor = s.pos[i];
         GatherNearby(anchor, ai, -1);
-        for (std::size_t k = 0; k < s.nearby.size(); ++k) {
+        for (std::size_t k = 0; k < s.nearbyCount; ++k) {
             const std::int32_t bi = s.nearby[k];
-            const Pushed pushed = SeparatePair(a, s.objects[static_cast<std::size_t>(bi)]);
+            const auto b = static_cast<std::size_t>(bi);
+            const Pushed pushed = SeparatePair(a, s.objects[b], s.pos[i], s.pos[b]);
             if (pushed.b) {
-                moved(bi);
+                Moved(bi);
             }
             if (!pushed.a) {
                 continue;
             }
-            moved(ai);
-            D3DXVECTOR3 at;
-            a->GetPosition(&at);
-            const float dx = at.x - anchor.x;
-            const float dz = at.z - anchor.z;
+            Moved(ai);
+            const float dx = s.pos[i].x - anchor.x;
+            const float dz = s.pos[i].z - anchor.z;
             if (!(dx * dx + dz * dz < margin * margin)) {
-                anchor = at;
+                anchor = s.pos[i];
                 GatherNearby(anchor, ai, bi);
                 k = static_cast<std::size_t>(-1);  // from the first of the new list
             }

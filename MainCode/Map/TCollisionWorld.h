@@ -59,25 +59,31 @@ private:
     void Adopt(TGameObject* object);
 
     // Separation's scratch, kept between steps so that a steady step allocates nothing: the
-    // registered objects in id order and a hash of ground cells, each cell a chain of them.
+    // registered objects in id order with their positions, and a hash of ground cells, each cell a
+    // chain of them.
     struct CellSlot {
         std::int64_t key;
         std::int32_t head;
     };
     struct Separation {
         std::vector<TGameObject*> objects;
+        std::vector<D3DXVECTOR3> pos;
         std::vector<std::int64_t> cellOf;
         std::vector<std::int32_t> next;
         std::vector<CellSlot> slots;
         std::vector<std::int32_t> nearby;
+        std::size_t nearbyCount = 0;
         float cellSize = 0.0F;
+        float gatherSquared = 0.0F;
     };
-    std::int64_t CellKey(const TGameObject* o) const;
+    std::int64_t CellKey(const D3DXVECTOR3& p) const;
     CellSlot& FindSlot(std::int64_t key);
     void PlaceInCell(std::int32_t index);
     void TakeFromCell(std::int32_t index);
-    // The objects after index `after` in the cells around pos, in id order.
+    // The objects after index `after` near pos, in id order.
     void GatherNearby(const D3DXVECTOR3& pos, std::int32_t self, std::int32_t after);
+    // After a push: the object's position and cell brought up to date.
+    void Moved(std::int32_t index);
 
     TGridCollisionMesh m_ground;
     std::vector<TBoundedCollisionMesh> m_solids;

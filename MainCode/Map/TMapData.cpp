@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "TCommon/TByteReader.h"
-#include "TCommon/TFile.h"
 #include "TCommon/my_error.h"
 #include "platform/text/cp932.h"
 
@@ -66,28 +65,29 @@ void TMapData::Load()
     const std::string path = s_folder + filePart;
     const std::string where = path + " : " + entryPart;
 
-    TFile file(path);
-    if (filePart.empty() || !file.Open(true, GENERIC_READ)) {
+    std::vector<std::uint8_t> bytes;
+    if (filePart.empty() || !ReadWholeFile(path, bytes)) {
         throw my_error("map not found : " + where, kSourceFile, __LINE__);
     }
+    TByteReader in(bytes, path);
 
     // Directory: the first entry of exactly that name. A name that cannot be read ends the scan,
     // so a damaged directory never sends the reader elsewhere.
     std::uint32_t entryCount = 0;
     bool found = false;
     std::uint32_t offset = 0;
-    if (TByteReader(file).U32(entryCount)) {
+    if (in.U32(entryCount)) {
         for (std::uint32_t i = 0; i < entryCount && !found; ++i) {
             std::string name;
-            if (!file.ReadString(name)) {
+            if (!in.String(name)) {
                 break;
             }
             if (name == entryPart) {
-                found = TByteReader(file).U32(offset);
+                found = in.U32(offset);
                 if (!found) {
                     break;
                 }
-            } else if (!file.Skip(4)) {
+            } else if (!in.Skip(4)) {
                 break;
             }
         }
@@ -96,7 +96,7 @@ void TMapData::Load()
         throw my_error("map not found : " + where, kSourceFile, __LINE__);
     }
 
-    bool (TMapData::*const readers[kKindCount])(TFile&) = {
+    bool (TMapData::*const readers[kKindCount])(TByteReader&) = {
         &TMapData::ReadArea,          &TMapData::ReadProjection,        &TMapData::ReadFog,
         &TMapData::ReadSky,           &TMapData::ReadEntryPoint,        &TMapData::ReadCameraMode1,
         &TMapData::ReadCameraMode2,   &TMapData::ReadCameraMode4,       &TMapData::ReadCameraMode8,
@@ -112,9 +112,9 @@ void TMapData::Load()
     // Every record consumes at least its kind field, so the loop ends with the file at the latest.
     bool read[kKindCount] = {};
     bool ended = false;
-    if (offset <= 0x7FFFFFFFu && file.Seek(static_cast<std::int32_t>(offset))) {
+    if (in.Seek(offset)) {
         std::uint32_t field = 0;
-        while (TByteReader(file).U32(field)) {
+        while (in.U32(field)) {
             const std::uint32_t kind = field & 0xFFFF;
             if (kind == kEndOfStream) {
                 ended = true;
@@ -123,7 +123,7 @@ void TMapData::Load()
             if (kind >= kKindCount) {
                 continue;
             }
-            if (!(this->*readers[kind])(file)) {
+            if (!(this->*readers[kind])(in)) {
                 break;
             }
             read[kind] = true;

@@ -12,7 +12,7 @@
 class TAreaBase;
 class TCamera;
 class TCollisionWorld;
-class TFile;
+class TByteReader;
 class TFrame;
 class TMeshAreaManager;
 class TMesh8;
@@ -242,40 +242,40 @@ public:
 protected:
     // One reader per record kind, in kind order. Each reads its whole payload and stores it only
     // when every field arrived; false when the file ended first.
-    virtual bool ReadArea(TFile& file);
-    virtual bool ReadProjection(TFile& file);
-    virtual bool ReadFog(TFile& file);
-    virtual bool ReadSky(TFile& file);
-    virtual bool ReadEntryPoint(TFile& file);
-    virtual bool ReadCameraMode1(TFile& file);
-    virtual bool ReadCameraMode2(TFile& file);
-    virtual bool ReadCameraMode4(TFile& file);
-    virtual bool ReadCameraMode8(TFile& file);
-    virtual bool ReadCameraMode16(TFile& file);
-    virtual bool ReadCameraMode32(TFile& file);
-    virtual bool ReadCameraKey(TFile& file);
-    virtual bool ReadCameraKeyAt(TFile& file);
-    virtual bool ReadMeshPlacement(TFile& file);
-    virtual bool ReadEnemyBounds(TFile& file);
-    virtual bool ReadEnemy(TFile& file);
-    virtual bool ReadEnemySpawner(TFile& file);
-    virtual bool ReadItem(TFile& file);
-    virtual bool ReadPointObject(TFile& file);
-    virtual bool ReadThreeVectorObject(TFile& file);
-    virtual bool ReadPointValueObject(TFile& file);
-    virtual bool ReadValueObjectA(TFile& file);
-    virtual bool ReadValueObjectB(TFile& file);
-    virtual bool ReadTriggerBox(TFile& file);
-    virtual bool ReadTriggerAction(TFile& file);
-    virtual bool ReadVillager(TFile& file);
-    virtual bool ReadMinimapName(TFile& file);
-    virtual bool ReadObjectSetName(TFile& file);
-    virtual bool ReadSpareName(TFile& file);
-    virtual bool ReadTwoVectorObject(TFile& file);
+    virtual bool ReadArea(TByteReader& in);
+    virtual bool ReadProjection(TByteReader& in);
+    virtual bool ReadFog(TByteReader& in);
+    virtual bool ReadSky(TByteReader& in);
+    virtual bool ReadEntryPoint(TByteReader& in);
+    virtual bool ReadCameraMode1(TByteReader& in);
+    virtual bool ReadCameraMode2(TByteReader& in);
+    virtual bool ReadCameraMode4(TByteReader& in);
+    virtual bool ReadCameraMode8(TByteReader& in);
+    virtual bool ReadCameraMode16(TByteReader& in);
+    virtual bool ReadCameraMode32(TByteReader& in);
+    virtual bool ReadCameraKey(TByteReader& in);
+    virtual bool ReadCameraKeyAt(TByteReader& in);
+    virtual bool ReadMeshPlacement(TByteReader& in);
+    virtual bool ReadEnemyBounds(TByteReader& in);
+    virtual bool ReadEnemy(TByteReader& in);
+    virtual bool ReadEnemySpawner(TByteReader& in);
+    virtual bool ReadItem(TByteReader& in);
+    virtual bool ReadPointObject(TByteReader& in);
+    virtual bool ReadThreeVectorObject(TByteReader& in);
+    virtual bool ReadPointValueObject(TByteReader& in);
+    virtual bool ReadValueObjectA(TByteReader& in);
+    virtual bool ReadValueObjectB(TByteReader& in);
+    virtual bool ReadTriggerBox(TByteReader& in);
+    virtual bool ReadTriggerAction(TByteReader& in);
+    virtual bool ReadVillager(TByteReader& in);
+    virtual bool ReadMinimapName(TByteReader& in);
+    virtual bool ReadObjectSetName(TByteReader& in);
+    virtual bool ReadSpareName(TByteReader& in);
+    virtual bool ReadTwoVectorObject(TByteReader& in);
 
 private:
     void Load();
-    bool ReadCameraModeRecord(TFile& file, std::uint32_t mode, std::uint32_t words, std::uint32_t vectors,
+    bool ReadCameraModeRecord(TByteReader& in, std::uint32_t mode, std::uint32_t words, std::uint32_t vectors,
                               bool withName);
 
     static inline std::string s_folder;

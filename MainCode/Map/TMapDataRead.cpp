@@ -3,38 +3,37 @@
 #include "MainCode/Map/TMapData.h"
 
 #include "TCommon/TByteReader.h"
-#include "TCommon/TFile.h"
 
 namespace {
 
-bool ReadVec3(TFile& file, D3DXVECTOR3& v)
+bool ReadVec3(TByteReader& in, D3DXVECTOR3& v)
 {
-    return TByteReader(file).F32(v.x) && TByteReader(file).F32(v.y) && TByteReader(file).F32(v.z);
+    return in.F32(v.x) && in.F32(v.y) && in.F32(v.z);
 }
 
 // A field that the game reads past.
-bool SkipWords(TFile& file, std::uint32_t count)
+bool SkipWords(TByteReader& in, std::uint32_t count)
 {
     std::uint32_t unused = 0;
     for (std::uint32_t i = 0; i < count; ++i) {
-        if (!TByteReader(file).U32(unused)) {
+        if (!in.U32(unused)) {
             return false;
         }
     }
     return true;
 }
 
-bool SkipString(TFile& file)
+bool SkipString(TByteReader& in)
 {
     std::string unused;
-    return file.ReadString(unused);
+    return in.String(unused);
 }
 
 // A failed read empties its string, so the name changes only when the whole record arrived.
-bool ReadName(TFile& file, std::string& name)
+bool ReadName(TByteReader& in, std::string& name)
 {
     std::string read;
-    if (!file.ReadString(read)) {
+    if (!in.String(read)) {
         return false;
     }
     name = read;
@@ -69,15 +68,15 @@ D3DXMATRIX PlacementMatrix(const D3DXVECTOR3& position, const D3DXVECTOR3& forwa
 
 }  // namespace
 
-bool TMapData::ReadArea(TFile& file)
+bool TMapData::ReadArea(TByteReader& in)
 {
     std::uint32_t mapKind = 0;
     std::string mesh;
     std::string display;
     std::string music;
     float cells[4] = {};
-    if (!SkipWords(file, 1) || !TByteReader(file).U32(mapKind) || !file.ReadString(mesh) ||
-        !file.ReadString(display) || !file.ReadString(music) || !TByteReader(file).F32s(cells, 4)) {
+    if (!SkipWords(in, 1) || !in.U32(mapKind) || !in.String(mesh) ||
+        !in.String(display) || !in.String(music) || !in.F32s(cells, 4)) {
         return false;
     }
     m_mapKind = mapKind;
@@ -91,10 +90,10 @@ bool TMapData::ReadArea(TFile& file)
     return true;
 }
 
-bool TMapData::ReadProjection(TFile& file)
+bool TMapData::ReadProjection(TByteReader& in)
 {
     float values[3] = {};
-    if (!TByteReader(file).F32s(values, 3)) {
+    if (!in.F32s(values, 3)) {
         return false;
     }
     m_near = values[0];
@@ -103,11 +102,11 @@ bool TMapData::ReadProjection(TFile& file)
     return true;
 }
 
-bool TMapData::ReadFog(TFile& file)
+bool TMapData::ReadFog(TByteReader& in)
 {
     float range[2] = {};
     std::uint32_t colour = 0;
-    if (!TByteReader(file).F32s(range, 2) || !TByteReader(file).U32(colour)) {
+    if (!in.F32s(range, 2) || !in.U32(colour)) {
         return false;
     }
     m_fogOn = true;
@@ -117,13 +116,13 @@ bool TMapData::ReadFog(TFile& file)
     return true;
 }
 
-bool TMapData::ReadSky(TFile& file)
+bool TMapData::ReadSky(TByteReader& in)
 {
     float value1 = 0.0F;
     float value2 = 0.0F;
     float value3 = 0.0F;
-    if (!SkipString(file) || !TByteReader(file).F32(value1) || !TByteReader(file).F32(value2) ||
-        !SkipWords(file, 4) || !TByteReader(file).F32(value3)) {
+    if (!SkipString(in) || !in.F32(value1) || !in.F32(value2) ||
+        !SkipWords(in, 4) || !in.F32(value3)) {
         return false;
     }
     m_skyOn = true;
@@ -133,12 +132,12 @@ bool TMapData::ReadSky(TFile& file)
     return true;
 }
 
-bool TMapData::ReadEntryPoint(TFile& file)
+bool TMapData::ReadEntryPoint(TByteReader& in)
 {
     D3DXVECTOR3 position;
     D3DXVECTOR3 direction;
     D3DXVECTOR3 camera;
-    if (!ReadVec3(file, position) || !ReadVec3(file, direction) || !ReadVec3(file, camera)) {
+    if (!ReadVec3(in, position) || !ReadVec3(in, direction) || !ReadVec3(in, camera)) {
         return false;
     }
     m_entryOn = true;
@@ -149,43 +148,43 @@ bool TMapData::ReadEntryPoint(TFile& file)
 }
 
 // Camera kinds 5 to 8 carry values no camera uses; they only set the mode.
-bool TMapData::ReadCameraModeRecord(TFile& file, std::uint32_t mode, std::uint32_t words, std::uint32_t vectors,
+bool TMapData::ReadCameraModeRecord(TByteReader& in, std::uint32_t mode, std::uint32_t words, std::uint32_t vectors,
                                     bool withName)
 {
-    if (!SkipWords(file, words + vectors * 3) || (withName && !SkipString(file))) {
+    if (!SkipWords(in, words + vectors * 3) || (withName && !SkipString(in))) {
         return false;
     }
     m_cameraMode = mode;
     return true;
 }
 
-bool TMapData::ReadCameraMode1(TFile& file)
+bool TMapData::ReadCameraMode1(TByteReader& in)
 {
-    return ReadCameraModeRecord(file, kCameraMode1, 0, 1, false);
+    return ReadCameraModeRecord(in, kCameraMode1, 0, 1, false);
 }
 
-bool TMapData::ReadCameraMode2(TFile& file)
+bool TMapData::ReadCameraMode2(TByteReader& in)
 {
-    return ReadCameraModeRecord(file, kCameraMode2, 1, 2, false);
+    return ReadCameraModeRecord(in, kCameraMode2, 1, 2, false);
 }
 
-bool TMapData::ReadCameraMode4(TFile& file)
+bool TMapData::ReadCameraMode4(TByteReader& in)
 {
-    return ReadCameraModeRecord(file, kCameraMode4, 1, 1, true);
+    return ReadCameraModeRecord(in, kCameraMode4, 1, 1, true);
 }
 
-bool TMapData::ReadCameraMode8(TFile& file)
+bool TMapData::ReadCameraMode8(TByteReader& in)
 {
-    return ReadCameraModeRecord(file, kCameraMode8, 1, 1, false);
+    return ReadCameraModeRecord(in, kCameraMode8, 1, 1, false);
 }
 
-bool TMapData::ReadCameraMode16(TFile& file)
+bool TMapData::ReadCameraMode16(TByteReader& in)
 {
     float distance = 0.0F;
     float height = 0.0F;
     std::uint32_t value = 0;
-    if (!TByteReader(file).F32(distance) || !TByteReader(file).F32(height) ||
-        !TByteReader(file).U32(value) || !SkipString(file)) {
+    if (!in.F32(distance) || !in.F32(height) ||
+        !in.U32(value) || !SkipString(in)) {
         return false;
     }
     m_cameraMode = kCameraFollow;
@@ -195,18 +194,18 @@ bool TMapData::ReadCameraMode16(TFile& file)
     return true;
 }
 
-bool TMapData::ReadCameraMode32(TFile& file)
+bool TMapData::ReadCameraMode32(TByteReader& in)
 {
-    return ReadCameraModeRecord(file, kCameraKeys, 1, 0, false);
+    return ReadCameraModeRecord(in, kCameraKeys, 1, 0, false);
 }
 
-bool TMapData::ReadCameraKey(TFile& file)
+bool TMapData::ReadCameraKey(TByteReader& in)
 {
     TCameraKey key;
     key.kind = 0;
-    if (!ReadVec3(file, key.position) || !TByteReader(file).F32(key.directionX) ||
-        !TByteReader(file).F32(key.directionZ) || !TByteReader(file).F32(key.distance) ||
-        !TByteReader(file).F32(key.height) || !TByteReader(file).U32(key.value)) {
+    if (!ReadVec3(in, key.position) || !in.F32(key.directionX) ||
+        !in.F32(key.directionZ) || !in.F32(key.distance) ||
+        !in.F32(key.height) || !in.U32(key.value)) {
         return false;
     }
     const D3DXVECTOR3 flat(key.directionX, 0.0F, key.directionZ);
@@ -216,19 +215,19 @@ bool TMapData::ReadCameraKey(TFile& file)
     return true;
 }
 
-bool TMapData::ReadCameraKeyAt(TFile& file)
+bool TMapData::ReadCameraKeyAt(TByteReader& in)
 {
     TCameraKey key;
     key.kind = 1;
-    if (!ReadVec3(file, key.position) || !ReadVec3(file, key.cameraPosition) ||
-        !TByteReader(file).U32(key.value)) {
+    if (!ReadVec3(in, key.position) || !ReadVec3(in, key.cameraPosition) ||
+        !in.U32(key.value)) {
         return false;
     }
     m_cameraKeys.push_back(key);
     return true;
 }
 
-bool TMapData::ReadMeshPlacement(TFile& file)
+bool TMapData::ReadMeshPlacement(TByteReader& in)
 {
     D3DXVECTOR3 position;
     D3DXVECTOR3 forward;
@@ -236,10 +235,10 @@ bool TMapData::ReadMeshPlacement(TFile& file)
     D3DXVECTOR3 scale;
     TMeshPlacement visual;
     std::string collisionName;
-    if (!ReadVec3(file, position) || !ReadVec3(file, forward) || !ReadVec3(file, up) || !ReadVec3(file, scale) ||
-        !TByteReader(file).U32(visual.mirrorAxis) || !TByteReader(file).U32(visual.materialIndex) ||
-        !TByteReader(file).U32(visual.shaderKind) || !file.ReadString(visual.meshName) ||
-        !file.ReadString(collisionName)) {
+    if (!ReadVec3(in, position) || !ReadVec3(in, forward) || !ReadVec3(in, up) || !ReadVec3(in, scale) ||
+        !in.U32(visual.mirrorAxis) || !in.U32(visual.materialIndex) ||
+        !in.U32(visual.shaderKind) || !in.String(visual.meshName) ||
+        !in.String(collisionName)) {
         return false;
     }
     visual.world = PlacementMatrix(position, forward, up, scale);
@@ -253,10 +252,10 @@ bool TMapData::ReadMeshPlacement(TFile& file)
     return true;
 }
 
-bool TMapData::ReadEnemyBounds(TFile& file)
+bool TMapData::ReadEnemyBounds(TByteReader& in)
 {
     float bounds[2] = {};
-    if (!TByteReader(file).F32s(bounds, 2)) {
+    if (!in.F32s(bounds, 2)) {
         return false;
     }
     m_enemyBound1 = bounds[0];
@@ -264,65 +263,65 @@ bool TMapData::ReadEnemyBounds(TFile& file)
     return true;
 }
 
-bool TMapData::ReadEnemy(TFile& file)
+bool TMapData::ReadEnemy(TByteReader& in)
 {
     TMapEnemy enemy;
-    if (!TByteReader(file).U32(enemy.typeId) || !ReadVec3(file, enemy.position) ||
-        !ReadVec3(file, enemy.direction)) {
+    if (!in.U32(enemy.typeId) || !ReadVec3(in, enemy.position) ||
+        !ReadVec3(in, enemy.direction)) {
         return false;
     }
     m_enemies.push_back(enemy);
     return true;
 }
 
-bool TMapData::ReadEnemySpawner(TFile& file)
+bool TMapData::ReadEnemySpawner(TByteReader& in)
 {
     TMapEnemySpawner spawner;
-    if (!TByteReader(file).U32(spawner.typeId) || !ReadVec3(file, spawner.p) || !ReadVec3(file, spawner.q) ||
-        !TByteReader(file).U32(spawner.m) || !TByteReader(file).U32(spawner.n)) {
+    if (!in.U32(spawner.typeId) || !ReadVec3(in, spawner.p) || !ReadVec3(in, spawner.q) ||
+        !in.U32(spawner.m) || !in.U32(spawner.n)) {
         return false;
     }
     m_enemySpawners.push_back(spawner);
     return true;
 }
 
-bool TMapData::ReadItem(TFile& file)
+bool TMapData::ReadItem(TByteReader& in)
 {
     TMapItemRecord item;
-    if (!TByteReader(file).U32(item.value1) || !TByteReader(file).U32(item.value2) ||
-        !TByteReader(file).U32(item.value3) || !ReadVec3(file, item.position) || !SkipWords(file, 6)) {
+    if (!in.U32(item.value1) || !in.U32(item.value2) ||
+        !in.U32(item.value3) || !ReadVec3(in, item.position) || !SkipWords(in, 6)) {
         return false;
     }
     m_items.push_back(item);
     return true;
 }
 
-bool TMapData::ReadPointObject(TFile& file)
+bool TMapData::ReadPointObject(TByteReader& in)
 {
     TMapPointObject object;
-    if (!TByteReader(file).U32(object.value) || !ReadVec3(file, object.position)) {
+    if (!in.U32(object.value) || !ReadVec3(in, object.position)) {
         return false;
     }
     m_pointObjects.push_back(object);
     return true;
 }
 
-bool TMapData::ReadThreeVectorObject(TFile& file)
+bool TMapData::ReadThreeVectorObject(TByteReader& in)
 {
     TMapThreeVectorObject object;
-    if (!ReadVec3(file, object.v1) || !ReadVec3(file, object.v2) || !ReadVec3(file, object.v3) ||
-        !file.ReadString(object.name)) {
+    if (!ReadVec3(in, object.v1) || !ReadVec3(in, object.v2) || !ReadVec3(in, object.v3) ||
+        !in.String(object.name)) {
         return false;
     }
     m_threeVectorObjects.push_back(object);
     return true;
 }
 
-bool TMapData::ReadPointValueObject(TFile& file)
+bool TMapData::ReadPointValueObject(TByteReader& in)
 {
     TMapPointValueObject object;
-    if (!ReadVec3(file, object.position) || !TByteReader(file).U32(object.value) ||
-        !file.ReadString(object.name)) {
+    if (!ReadVec3(in, object.position) || !in.U32(object.value) ||
+        !in.String(object.name)) {
         return false;
     }
     m_pointValueObjects.push_back(object);
@@ -332,10 +331,10 @@ bool TMapData::ReadPointValueObject(TFile& file)
 namespace {
 
 // Kinds 21 and 22 share their layout; only their lists differ.
-bool ReadValueObject(TFile& file, std::vector<TMapValueObject>& list)
+bool ReadValueObject(TByteReader& in, std::vector<TMapValueObject>& list)
 {
     TMapValueObject object;
-    if (!TByteReader(file).U32(object.value) || !file.ReadString(object.name)) {
+    if (!in.U32(object.value) || !in.String(object.name)) {
         return false;
     }
     list.push_back(object);
@@ -344,71 +343,71 @@ bool ReadValueObject(TFile& file, std::vector<TMapValueObject>& list)
 
 }  // namespace
 
-bool TMapData::ReadValueObjectA(TFile& file)
+bool TMapData::ReadValueObjectA(TByteReader& in)
 {
-    return ReadValueObject(file, m_valueObjectsA);
+    return ReadValueObject(in, m_valueObjectsA);
 }
 
-bool TMapData::ReadValueObjectB(TFile& file)
+bool TMapData::ReadValueObjectB(TByteReader& in)
 {
-    return ReadValueObject(file, m_valueObjectsB);
+    return ReadValueObject(in, m_valueObjectsB);
 }
 
-bool TMapData::ReadTriggerBox(TFile& file)
+bool TMapData::ReadTriggerBox(TByteReader& in)
 {
     TMapTriggerBoxRecord trigger;
-    if (!ReadVec3(file, trigger.boxMinimum) || !ReadVec3(file, trigger.boxMaximum) ||
-        !ReadVec3(file, trigger.facing) || !ReadVec3(file, trigger.startPosition) ||
-        !ReadVec3(file, trigger.startDirection) || !ReadVec3(file, trigger.startCameraPosition) ||
-        !TByteReader(file).U32(trigger.fadeMode) || !file.ReadString(trigger.destination)) {
+    if (!ReadVec3(in, trigger.boxMinimum) || !ReadVec3(in, trigger.boxMaximum) ||
+        !ReadVec3(in, trigger.facing) || !ReadVec3(in, trigger.startPosition) ||
+        !ReadVec3(in, trigger.startDirection) || !ReadVec3(in, trigger.startCameraPosition) ||
+        !in.U32(trigger.fadeMode) || !in.String(trigger.destination)) {
         return false;
     }
     m_triggerBoxes.push_back(trigger);
     return true;
 }
 
-bool TMapData::ReadTriggerAction(TFile& file)
+bool TMapData::ReadTriggerAction(TByteReader& in)
 {
     TMapTriggerActionRecord trigger;
-    if (!ReadVec3(file, trigger.point) || !TByteReader(file).F32(trigger.radius) ||
-        !ReadVec3(file, trigger.startPosition) || !ReadVec3(file, trigger.startDirection) ||
-        !ReadVec3(file, trigger.startCameraPosition) || !TByteReader(file).U32(trigger.fadeMode) ||
-        !file.ReadString(trigger.destination)) {
+    if (!ReadVec3(in, trigger.point) || !in.F32(trigger.radius) ||
+        !ReadVec3(in, trigger.startPosition) || !ReadVec3(in, trigger.startDirection) ||
+        !ReadVec3(in, trigger.startCameraPosition) || !in.U32(trigger.fadeMode) ||
+        !in.String(trigger.destination)) {
         return false;
     }
     m_triggerActions.push_back(trigger);
     return true;
 }
 
-bool TMapData::ReadVillager(TFile& file)
+bool TMapData::ReadVillager(TByteReader& in)
 {
     std::string name;
-    if (!file.ReadString(name)) {
+    if (!in.String(name)) {
         return false;
     }
     m_villagerNames.push_back(name);
     return true;
 }
 
-bool TMapData::ReadMinimapName(TFile& file)
+bool TMapData::ReadMinimapName(TByteReader& in)
 {
-    return ReadName(file, m_minimapName);
+    return ReadName(in, m_minimapName);
 }
 
-bool TMapData::ReadObjectSetName(TFile& file)
+bool TMapData::ReadObjectSetName(TByteReader& in)
 {
-    return ReadName(file, m_objectSetName);
+    return ReadName(in, m_objectSetName);
 }
 
-bool TMapData::ReadSpareName(TFile& file)
+bool TMapData::ReadSpareName(TByteReader& in)
 {
-    return SkipString(file);
+    return SkipString(in);
 }
 
-bool TMapData::ReadTwoVectorObject(TFile& file)
+bool TMapData::ReadTwoVectorObject(TByteReader& in)
 {
     TMapTwoVectorObject object;
-    if (!ReadVec3(file, object.v1) || !ReadVec3(file, object.v2) || !file.ReadString(object.name)) {
+    if (!ReadVec3(in, object.v1) || !ReadVec3(in, object.v2) || !in.String(object.name)) {
         return false;
     }
     m_twoVectorObjects.push_back(object);

@@ -6,7 +6,9 @@
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TTexturePackage.h"
 #include "fixtures.h"
+#include "formats/byte_writer.h"
 #include "formats/frame_writer.h"
+#include "platform/testing/win32.h"
 #include "support/fuzz.h"
 
 namespace {
@@ -125,6 +127,17 @@ protected:
 TEST_P(DamagedFiles, NeverCrashUnderSanitizers)
 {
     qmtest::FuzzFile(GetParam().valid(""), dir_.File(GetParam().file), GetParam().load, GetParam().options);
+}
+
+// The good file is read with one call of the system each time it is opened, whatever its fields.
+TEST_P(DamagedFiles, ReadWithOneCallEachOpen)
+{
+    qmtest::SaveBytes(dir_.File(GetParam().file), GetParam().valid(""));
+    const platform::FileCallCounts before = platform::FileCalls();
+    GetParam().load(dir_.File(GetParam().file));
+    const platform::FileCallCounts after = platform::FileCalls();
+    EXPECT_GE(after.opens - before.opens, 1);
+    EXPECT_EQ(after.reads - before.reads, after.opens - before.opens);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryLoader, DamagedFiles, ::testing::ValuesIn(kLoaders), qmtest::DamagedFile::Name());

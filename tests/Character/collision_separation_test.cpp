@@ -59,6 +59,50 @@ void SeparateEveryPair(const std::vector<std::unique_ptr<TestObject>>& objects)
     }
 }
 
+// Registers objects of the given sizes at the given places with the world and as a copy for the
+// reference, separates both three times and compares every position and count. The number of
+// objects that moved.
+int SeparateBothWays(const std::vector<float>& radii, const std::vector<std::uint8_t>& pushable,
+                     const std::vector<D3DXVECTOR3>& at)
+{
+    TCollisionWorld world;
+    std::vector<std::unique_ptr<TestObject>> seen;
+    std::vector<std::unique_ptr<TestObject>> every;
+    for (std::size_t i = 0; i < at.size(); ++i) {
+        seen.push_back(std::make_unique<TestObject>(radii[i], pushable[i]));
+        every.push_back(std::make_unique<TestObject>(radii[i], pushable[i]));
+        seen[i]->SetPosition(at[i]);
+        every[i]->SetPosition(at[i]);
+        world.Register(seen[i].get());
+    }
+    int pushed = 0;
+    for (int round = 0; round < 3; ++round) {
+        world.SeparateObjects();
+        SeparateEveryPair(every);
+        for (std::size_t i = 0; i < at.size(); ++i) {
+            const D3DXVECTOR3 p = seen[i]->Position();
+            const D3DXVECTOR3 q = every[i]->Position();
+            pushed += p != at[i] ? 1 : 0;
+            EXPECT_EQ(std::memcmp(&p, &q, sizeof p), 0) << "object " << i << " round " << round;
+            EXPECT_EQ(seen[i]->GetNearbyCount(), every[i]->GetNearbyCount()) << "object " << i << " round " << round;
+            if (std::memcmp(&p, &q, sizeof p) != 0) {
+                return pushed;
+            }
+        }
+    }
+    return pushed;
+}
+
+// A seeded draw in [0, 1).
+struct Draw {
+    std::uint32_t state;
+    float operator()()
+    {
+        state = state * 1664525U + 1013904223U;
+        return static_cast<float>(state >> 8) / 16777216.0F;
+    }
+};
+
 struct Layout {
     const char* what;
     int count;
@@ -74,48 +118,80 @@ TEST_F(CollisionSeparation, NearbyPairsEndWhereEveryPairEnds)
         {"crowded", 30, 3.0F, 1.0F, 0.0F},
         {"a few large among small", 36, 14.0F, 3.5F, 0.0F},
         {"cell edges and far away", 30, 9.0F, 1.0F, 1.0e11F},
+        {"a crowd of a hundred", 100, 22.0F, 1.2F, 0.0F},
     };
-    std::uint32_t draw = 12345;
-    const auto next = [&draw] {
-        draw = draw * 1664525U + 1013904223U;
-        return static_cast<float>(draw >> 8) / 16777216.0F;
-    };
+    Draw next{12345};
     for (const Layout& layout : layouts) {
         SCOPED_TRACE(layout.what);
-        TCollisionWorld world;
-        std::vector<std::unique_ptr<TestObject>> seen;
-        std::vector<std::unique_ptr<TestObject>> every;
+        std::vector<float> radii;
+        std::vector<std::uint8_t> pushable;
         std::vector<D3DXVECTOR3> at;
         for (int i = 0; i < layout.count; ++i) {
-            const float radius = i % 7 == 3 ? layout.bigRadius : 0.5F + 0.5F * next();
-            const std::uint8_t pushable = i % 4 == 2 ? 0 : 1;
-            seen.push_back(std::make_unique<TestObject>(radius, pushable));
+            radii.push_back(i % 7 == 3 ? layout.bigRadius : 0.5F + 0.5F * next());
+            pushable.push_back(i % 4 == 2 ? 0 : 1);
             at.emplace_back(next() * layout.spread + (i % 5 == 4 ? layout.far : 0.0F), next() * layout.spread / 8,
                             next() * layout.spread);
         }
         // Two in one place, and one on the far side of a cell's edge from another.
         at[1] = at[0];
         at[3] = at[2] + D3DXVECTOR3(2.0F, 0.0F, 0.0F);
-        for (int i = 0; i < layout.count; ++i) {
-            every.push_back(std::make_unique<TestObject>(seen[i]->GetCenterHeight(), seen[i]->IsPushable()));
-            seen[i]->SetPosition(at[i]);
-            every[i]->SetPosition(at[i]);
-            world.Register(seen[i].get());
-        }
-        int pushed = 0;
-        for (int round = 0; round < 3; ++round) {
-            world.SeparateObjects();
-            SeparateEveryPair(every);
-            for (int i = 0; i < layout.count; ++i) {
-                const D3DXVECTOR3 p = seen[i]->Position();
-                const D3DXVECTOR3 q = every[i]->Position();
-                pushed += p != at[i] ? 1 : 0;
-                ASSERT_EQ(std::memcmp(&p, &q, sizeof p), 0) << "object " << i << " round " << round;
-                ASSERT_EQ(seen[i]->GetNearbyCount(), every[i]->GetNearbyCount()) << "object " << i;
+        EXPECT_GT(SeparateBothWays(radii, pushable, at), 0);
+    }
+}
+
+// Pairs set exactly at the distances where a pair stops counting (4.0), where the square test
+// rejects it without a root (4.0 x sqrt(1.01)), at the gathering radius around an object
+// (4.5 x sqrt(1.02)) and at the width of a cell (4.545), a float either side of each, along
+// each ground axis and the diagonal, in seeded places; their neighbours overlap and push them
+// across those lines between the rounds.
+TEST_F(CollisionSeparation, PairsAtTheEdgesOfReachEndWhereEveryPairEnds)
+{
+    const float edges[] = {4.0F, 4.0199502F, 4.5447771F, 4.545F};
+    const D3DXVECTOR3 ways[] = {{1.0F, 0.0F, 0.0F}, {0.0F, 0.0F, 1.0F}, {0.70710678F, 0.0F, 0.70710678F}};
+    for (const std::uint32_t seed : {7U, 1001U, 65537U}) {
+        SCOPED_TRACE(seed);
+        Draw next{seed};
+        std::vector<float> radii;
+        std::vector<std::uint8_t> pushable;
+        std::vector<D3DXVECTOR3> at;
+        for (const float edge : edges) {
+            for (const float distance : {std::nextafter(edge, 0.0F), edge, std::nextafter(edge, 10.0F)}) {
+                for (const D3DXVECTOR3& way : ways) {
+                    const D3DXVECTOR3 from(next() * 30.0F, 0.0F, next() * 30.0F);
+                    at.push_back(from);
+                    at.push_back(from + way * distance);
+                    // Radius 2.0 on both: touching spheres at 4.0 exactly.
+                    radii.insert(radii.end(), {2.0F, 2.0F});
+                    pushable.insert(pushable.end(), {1, static_cast<std::uint8_t>(at.size() % 3 != 0)});
+                }
             }
         }
+        const int pushed = SeparateBothWays(radii, pushable, at);
         EXPECT_GT(pushed, 0);
     }
+}
+
+// An object pushed by a neighbour toward one 4.47 away (farther than the count's 4.0, nearer than
+// its gathering radius) comes within 4.0 of it in the same pass: 0.48 short of the margin after
+// which its neighbours are gathered again. The trio stands at every place across a cell's width,
+// facing either way.
+TEST_F(CollisionSeparation, AnObjectPushedTowardAFarOneMeetsItInTheSamePass)
+{
+    std::vector<float> radii;
+    std::vector<std::uint8_t> pushable;
+    std::vector<D3DXVECTOR3> at;
+    for (int place = 0; place < 48; ++place) {
+        for (const float way : {1.0F, -1.0F}) {
+            const D3DXVECTOR3 a(static_cast<float>(place) * 0.1F, 0.0F, 40.0F * static_cast<float>(at.size()));
+            // a first, so that its pass pushes it away from the fixed b (overlap 0.48), then c.
+            at.push_back(a);
+            at.push_back(a - D3DXVECTOR3(1.52F * way, 0.0F, 0.0F));
+            at.push_back(a + D3DXVECTOR3(4.47F * way, 0.0F, 0.0F));
+            radii.insert(radii.end(), {1.0F, 1.0F, 1.0F});
+            pushable.insert(pushable.end(), {1, 0, 1});
+        }
+    }
+    EXPECT_GT(SeparateBothWays(radii, pushable, at), 0);
 }
 
 // The player comes down from a hop right onto an enemy standing on level ground.

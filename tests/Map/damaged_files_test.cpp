@@ -9,7 +9,9 @@
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMapData.h"
 #include "formats/bht_writer.h"
+#include "formats/byte_writer.h"
 #include "formats/map_writer.h"
+#include "platform/testing/win32.h"
 #include "support/fuzz.h"
 #include "support/temp_dir.h"
 
@@ -114,6 +116,18 @@ TEST_P(DamagedFiles, LoadOrFailCleanly)
     testing::internal::CaptureStderr();  // cut files each log a line
     qmtest::FuzzFile(loader.valid(), dir_.File(loader.file), [&](const std::string&) { loader.load(); }, options);
     testing::internal::GetCapturedStderr();
+}
+
+// The good file is read with one call of the system each time it is opened, whatever its records.
+TEST_P(DamagedFiles, ReadWithOneCallEachOpen)
+{
+    const Loader& loader = GetParam();
+    qmtest::SaveBytes(dir_.File(loader.file), loader.valid());
+    const platform::FileCallCounts before = platform::FileCalls();
+    loader.load();
+    const platform::FileCallCounts after = platform::FileCalls();
+    EXPECT_GE(after.opens - before.opens, 1);
+    EXPECT_EQ(after.reads - before.reads, after.opens - before.opens);
 }
 
 INSTANTIATE_TEST_SUITE_P(MapLoaders, DamagedFiles, ::testing::ValuesIn(kLoaders),

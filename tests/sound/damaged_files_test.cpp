@@ -11,6 +11,7 @@
 #include "formats/ogg_writer.h"
 #include "formats/table_writer.h"
 #include "formats/wave_writer.h"
+#include "platform/testing/win32.h"
 #include "support/fuzz.h"
 
 namespace {
@@ -81,6 +82,24 @@ TEST_P(DamagedFiles, NeverCrashStallOrAllocateByBadSizesUnderSanitizers)
     }
     qmtest::FuzzFile(c.valid(dir_.Path().string()), dir_.File(c.file), c.load, c.options);
 }
+
+// The good file is read with one call of the system each time it is opened, whatever its fields
+// (a music track, the last row, is streamed as it plays instead).
+using ReadCalls = DamagedFiles;
+
+TEST_P(ReadCalls, ReadWithOneCallEachOpen)
+{
+    const qmtest::DamagedFile& c = GetParam();
+    qmtest::SaveBytes(dir_.File(c.file), c.valid(dir_.Path().string()));
+    const platform::FileCallCounts before = platform::FileCalls();
+    c.load(dir_.File(c.file));
+    const platform::FileCallCounts after = platform::FileCalls();
+    EXPECT_GE(after.opens - before.opens, 1);
+    EXPECT_EQ(after.reads - before.reads, after.opens - before.opens);
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryLoadedWhole, ReadCalls, ::testing::ValuesIn(std::begin(kLoaders), std::end(kLoaders) - 1),
+                         qmtest::DamagedFile::Name());
 
 INSTANTIATE_TEST_SUITE_P(EveryLoader, DamagedFiles, ::testing::ValuesIn(kLoaders), qmtest::DamagedFile::Name());
 

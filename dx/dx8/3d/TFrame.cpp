@@ -4,7 +4,6 @@
 #include <cfloat>
 
 #include "TCommon/TByteReader.h"
-#include "TCommon/TFile.h"
 #include "dx/dx8/3d/TView.h"
 
 namespace {
@@ -528,9 +527,10 @@ bool TFrame::LookAt(const TFrame* reference, bool haveTarget, D3DXVECTOR3 f, int
 TRefPtr<TFrame> TFrame::Load(std::string name)
 {
     // A file that does not open reads as empty: one unnamed root.
-    TFile file(GetDirectory() + name);
-    file.Open(true, GENERIC_READ);
-    TByteReader in(file);
+    const std::string path = GetDirectory() + name;
+    std::vector<std::uint8_t> bytes;
+    ReadWholeFile(path, bytes);
+    TByteReader in(bytes, path);
     in.Skip(8);  // the header; a file shorter than it reads as empty
     return ReadNode(in, nullptr);
 }

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "TCommon/TByteReader.h"
-#include "TCommon/TFile.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TMesh8.h"
@@ -164,17 +163,15 @@ Triangles ReadTriangles(MeshReader& in, const Head& h)
 TMesh8 TMesh8::Load(const std::string& name)
 {
     const std::string path = s_folder + name;
-    TFile file(path);
-    if (!file.Open(true, GENERIC_READ)) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) {
         throw my_error(path, kSourceFile, 40);
     }
-    TByteReader reader(file);
+    TByteReader reader(bytes, path);
     MeshReader in(reader);
     const std::uint32_t magic = in.U32(__LINE__);
     const std::uint32_t vertexFormat = in.U32(__LINE__);
-    TMesh8 mesh = magic == kStaticMagic ? ReadBody(reader, vertexFormat) : ReadAnimatedBody(reader, vertexFormat);
-    file.Close();
-    return mesh;
+    return magic == kStaticMagic ? ReadBody(reader, vertexFormat) : ReadAnimatedBody(reader, vertexFormat);
 }
 
 TMesh8 TMesh8::ReadBody(TByteReader& reader, std::uint32_t vertexFormat)

@@ -1,18 +1,17 @@
 #include "dx/dx8/sound/TSoundListReader.h"
 
 #include "TCommon/TByteReader.h"
-#include "TCommon/TFile.h"
 
 bool TSoundListReader::Load(const std::string& path)
 {
     // As the sound table: a load replaces the contents, all or nothing.
     Clear();
-    TFile file(path);
     // Tables are data: read-only, shared with other readers.
-    if (!file.Open(true, GENERIC_READ)) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) {
         return false;
     }
-    TByteReader in(file);
+    TByteReader in(bytes, path);
     TableHeader header;
     if (!ReadTableHeader(in, 4, header)) {
         return false;
@@ -25,7 +24,6 @@ bool TSoundListReader::Load(const std::string& path)
         }
         ids.push_back(id);
     }
-    file.Close();
     m_header = header;
     m_ids = std::move(ids);
     return true;

@@ -1,19 +1,18 @@
 #include "dx/dx8/sound/TSoundTableReader.h"
 
 #include "TCommon/TByteReader.h"
-#include "TCommon/TFile.h"
 
 bool TSoundTableReader::Load(const std::string& path)
 {
     // A load replaces what the reader held, all or nothing: a failed one leaves it empty.
     Clear();
-    TFile file(path);
     // Tables are data: read-only, shared with other readers.
-    if (!file.Open(true, GENERIC_READ)) {
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) {
         return false;
     }
     // A record is at least an id and a name length.
-    TByteReader in(file);
+    TByteReader in(bytes, path);
     TableHeader header;
     if (!ReadTableHeader(in, 8, header)) {
         return false;
@@ -26,7 +25,6 @@ bool TSoundTableReader::Load(const std::string& path)
         }
         entries.push_back(std::move(entry));
     }
-    file.Close();
     m_header = header;
     m_entries = std::move(entries);
     return true;
