@@ -64,7 +64,8 @@ bool Play(int effectCount, Result* result)
                  nullptr, nullptr, 101, 104);
     app.Create();
     app.Init();
-    TAreaBase* area = StartField(app, sample::SampleMaps()[0].entry, 1, kObjects);
+    const qmtest::FieldMap battle = sample::SampleMaps()[0];
+    TAreaBase* area = StartField(app, battle.entry, 1, kObjects, battle.file);
     if (area == nullptr) {
         return false;
     }
