@@ -137,6 +137,21 @@ protected:
         return Read();
     }
 
+    // frame(batched, &glDraws) drawn one by one and merged: `draws` GL draws against one, the same
+    // picture to the bit; the merged picture comes back.
+    template <typename Frame>
+    platform::RgbaImage ExpectOneDrawAndTheSamePicture(const Frame& frame, std::uint64_t draws)
+    {
+        std::uint64_t unbatchedDraws = 0;
+        std::uint64_t batchedDraws = 0;
+        const platform::RgbaImage alone = frame(false, &unbatchedDraws);
+        const platform::RgbaImage merged = frame(true, &batchedDraws);
+        EXPECT_EQ(unbatchedDraws, draws);
+        EXPECT_EQ(batchedDraws, 1U);
+        EXPECT_TRUE(qmtest::SamePicture(merged, alone, 0, 0));
+        return merged;
+    }
+
     // GL draws for three particles with `change` made before the second.
     template <typename Change>
     std::uint64_t DrawsAround(const Change& change)
@@ -163,13 +178,8 @@ protected:
 
 TEST_F(DrawBatch, FortyAdditiveParticlesMergedAreTheParticlesDrawnOneByOne)
 {
-    std::uint64_t unbatchedDraws = 0;
-    std::uint64_t batchedDraws = 0;
-    const platform::RgbaImage alone = DrawParticles(false, &unbatchedDraws);
-    const platform::RgbaImage merged = DrawParticles(true, &batchedDraws);
-    EXPECT_EQ(unbatchedDraws, 40U);
-    EXPECT_EQ(batchedDraws, 1U);
-    EXPECT_TRUE(qmtest::SamePicture(merged, alone, 0, 0));
+    const platform::RgbaImage merged = ExpectOneDrawAndTheSamePicture(
+        [this](bool batched, std::uint64_t* glDraws) { return DrawParticles(batched, glDraws); }, 40);
     EXPECT_TRUE(qmtest::MatchesGolden(merged, "DrawBatchParticles"));
 }
 
@@ -298,13 +308,7 @@ TEST_F(DrawBatch, OverlappingBlendedSpritesMergedAreTheSpritesDrawnOneByOne)
         device_->SetTexture(0, nullptr);
         return Read();
     };
-    std::uint64_t unbatchedDraws = 0;
-    std::uint64_t batchedDraws = 0;
-    const platform::RgbaImage alone = frame(false, &unbatchedDraws);
-    const platform::RgbaImage merged = frame(true, &batchedDraws);
-    EXPECT_EQ(unbatchedDraws, 20U);
-    EXPECT_EQ(batchedDraws, 1U);
-    EXPECT_TRUE(qmtest::SamePicture(merged, alone, 0, 0));
+    ExpectOneDrawAndTheSamePicture(frame, 20);
 }
 
 }  // namespace
