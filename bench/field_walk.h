@@ -80,13 +80,14 @@ constexpr float kPace = 3.0F;
 constexpr float kStray = 3.5F;
 
 // The middle of the ground, well away from its edges (the wall lies at z 30).
-// The field of map entry pushed on app with the generator seeded (the game seeds it from the clock
+// The field of map entry (of map file `file`) pushed on app with the generator seeded (the game seeds it from the clock
 // as it starts; a bench plays the same draws every run); its area, or null, said on stderr, when
 // the field cannot be made or its count of enemies is not placed.
-inline TAreaBase* StartField(TGameWnd& app, const std::string& entry, std::uint32_t seed, int count)
+inline TAreaBase* StartField(TGameWnd& app, const std::string& entry, std::uint32_t seed, int count,
+                             const std::string& file = "map00")
 {
     init_genrand(seed);
-    TFieldLoop* field = TFieldLoop::CreateAtPosition(&app, "map00/" + entry, qmtest::FieldLayout::Start(),
+    TFieldLoop* field = TFieldLoop::CreateAtPosition(&app, file + "/" + entry, qmtest::FieldLayout::Start(),
                                                      qmtest::FieldLayout::StartDirection(),
                                                      qmtest::FieldLayout::StartCamera());
     if (field == nullptr) {

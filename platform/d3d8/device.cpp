@@ -29,6 +29,9 @@ Device::~Device()
         if (shader != nullptr && shader->program != 0) {
             gl::DeleteProgramsARB(1, &shader->program);
         }
+        if (shader != nullptr && shader->batchProgram != 0) {
+            gl::DeleteProgramsARB(1, &shader->batchProgram);
+        }
     }
     if (fbo_ != 0) {
         gl::DeleteFramebuffers(1, &fbo_);
@@ -229,7 +232,7 @@ HRESULT Device::ApplyPresentParameters(const D3DPRESENT_PARAMETERS& in)
 
 void Device::BindTargets()
 {
-    gl_->MakeCurrent();
+    MakeCurrent();
     if (windowPath_ && !WindowHolds(renderTarget_, depthStencil_)) {
         LeaveWindow();
     }
@@ -379,7 +382,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params)
     if (params == nullptr || recording_ != nullptr) {
         return D3DERR_INVALIDCALL;
     }
-    gl_->MakeCurrent();
+    MakeCurrent();
     if (HRESULT hr = ApplyPresentParameters(*params); FAILED(hr)) {
         return hr;
     }
@@ -395,6 +398,7 @@ HRESULT Device::Reset(D3DPRESENT_PARAMETERS* params)
     SetDefaultStates();
     loss_ = Loss::None;
     inScene_ = false;
+    FlushBatch();
     return D3D_OK;
 }
 
@@ -403,7 +407,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
     if (loss_ != Loss::None) {
         return D3DERR_DEVICELOST;
     }
-    gl_->MakeCurrent();
+    MakeCurrent();
     const auto bw = static_cast<GLint>(params_.BackBufferWidth);
     const auto bh = static_cast<GLint>(params_.BackBufferHeight);
     int dw = 0;
@@ -618,7 +622,7 @@ bool Device::ReadSurface(Surface* surface, const RECT& rect, BYTE* dest, UINT de
     if (f == nullptr || texture == 0) {
         return false;
     }
-    gl_->MakeCurrent();
+    MakeCurrent();
     const LONG w = rect.right - rect.left;
     const LONG h = rect.bottom - rect.top;
     RECT at = rect;
@@ -640,7 +644,7 @@ bool Device::WriteSurface(Surface* surface, const RECT& rect, const BYTE* source
     if (f == nullptr || texture == 0) {
         return false;
     }
-    gl_->MakeCurrent();
+    MakeCurrent();
     gl::ActiveTexture(GL_TEXTURE0);
     glBindTexture(GL_TEXTURE_2D, texture);
     ForgetTexture(texture);
@@ -743,7 +747,7 @@ HRESULT Device::CopyRects(IDirect3DSurface8* source, const RECT* sourceRects, UI
                 return D3DERR_INVALIDCALL;
             }
         } else {
-            gl_->MakeCurrent();
+            MakeCurrent();
             RECT from = r;
             RECT into = to;
             BindSurface(GL_READ_FRAMEBUFFER, src, &from);
@@ -771,6 +775,7 @@ HRESULT Device::SetRenderTarget(IDirect3DSurface8* target, IDirect3DSurface8* de
     if (ds != nullptr && ds->kind() != Surface::Kind::DepthStencil) {
         return D3DERR_INVALIDCALL;
     }
+    FlushBatch();
     if (rt != nullptr) {
         Replace<Surface>(renderTarget_, rt);
     }
@@ -819,6 +824,7 @@ HRESULT Device::EndScene()
         return D3DERR_INVALIDCALL;
     }
     inScene_ = false;
+    FlushBatch();
     return D3D_OK;
 }
 
@@ -830,7 +836,7 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     if (loss_ != Loss::None) {
         return D3D_OK;
     }
-    gl_->MakeCurrent();
+    MakeCurrent();
     GLbitfield bits = 0;
     if ((flags & D3DCLEAR_TARGET) != 0) {
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);

@@ -9,6 +9,7 @@
 
 #include "platform/d3d8/d3d8_internal.h"
 #include "platform/d3d8/seams.h"
+#include "platform/d3d8/vs_translate.h"
 
 namespace platform::d3d8 {
 
@@ -263,6 +264,12 @@ struct VertexShaderObject {
     std::vector<std::pair<UINT, std::array<float, 4>>> constants;  // from the declaration
     GLuint program = 0;
     float ySign = 0.0F;  // the sign its position's y leaves with, as last set (0 not yet)
+    // The same program reading the constants it uses from vertex attributes, so that draws that
+    // differ only in constants go to GL as one (0 when it cannot: relative reads, too few attributes).
+    GLuint batchProgram = 0;
+    float batchYSign = 0.0F;
+    std::vector<UINT> batchConstants;  // constant registers, in the order of batchInputs
+    std::vector<UINT> batchInputs;     // the attribute each is read from
 };
 
 // What a state block holds: only what was set while it was recorded.
@@ -382,7 +389,12 @@ public:
 
     // For resources.
     const GlContext& gl() const { return *gl_; }
-    void MakeCurrent() const { gl_->MakeCurrent(); }
+    // Draws still gathered go to GL first: whatever comes next may change what they draw with.
+    void MakeCurrent()
+    {
+        FlushBatch();
+        gl_->MakeCurrent();
+    }
     void ChildCreated() { ++children_; }
     void ChildDestroyed();
     // Reads pixels of a GL-backed colour surface in its own D3D layout; false when it has no GL storage.
@@ -404,6 +416,12 @@ public:
     }
     std::vector<D3D8DrawRecord>& drawLog() { return drawLog_; }
     std::uint64_t glDrawCount() const { return glDraws_; }
+    // Off: every draw goes to GL on its own, as it comes.
+    void EnableBatching(bool on)
+    {
+        FlushBatch();
+        batching_ = on;
+    }
 
 private:
     enum class Loss { None, Lost, NotReset };
@@ -423,6 +441,7 @@ private:
         kDirtyTexMatrix = 1U << 12,
         kDirtyColorMask = 1U << 13,
         kDirtySampler = 1U << 14,  // a texture stage's addressing or filtering
+        kDirtyNamed = (1U << 15) - 1,
         kDirtyAll = 0xFFFFFFFFU,
     };
     // What the vertices of a draw come from.
@@ -455,9 +474,65 @@ private:
     HRESULT CheckDrawable() const;
     void MarkRenderState(DWORD state);
 
+    // Consecutive small triangle-list draws that share every state, texture, shader and vertex
+    // layout, gathered and handed to GL as one draw in the same order. A program's draws keep
+    // the constants each had: its batch program reads them from the vertices.
+    struct DrawBatch {
+        int draws = 0;  // 0: nothing gathered
+        bool program = false;
+        DWORD shader = 0;
+        UINT streamStride[2] = {0, 0};
+        UINT vertexSize = 0;
+        // The first draw as it came, issued as it is when nothing joined it (programs only).
+        GLenum mode = GL_TRIANGLES;
+        bool indexed = false;
+        GLint first = 0;
+        GLsizei count = 0;
+        GLenum indexType = GL_UNSIGNED_SHORT;
+        const void* indexAt = nullptr;
+        float ySign = 1.0F;
+        // What it was gathered under.
+        std::array<DWORD, D3DRS_MAX> rs{};
+        std::array<std::array<DWORD, D3DTSS_MAX>, kStages> tss{};
+        std::array<IDirect3DBaseTexture8*, kStages> textures{};
+        D3DVIEWPORT8 viewport{};
+        std::array<D3DMATRIX, kStages> textureMatrix{};
+        // Every draw's vertices (and, for a program, its constants) and its indices into them.
+        std::vector<BYTE> vertices;
+        std::vector<std::uint16_t> indices;
+        UINT vertexCount = 0;
+    };
+    // One draw's vertices as the batch takes them.
+    struct BatchDraw {
+        const BYTE* memory[2] = {nullptr, nullptr};  // vertex 0 of each stream (null: not read)
+        UINT stride[2] = {0, 0};
+        UINT low = 0;                                 // the vertex range used
+        UINT high = 0;
+        const void* indices = nullptr;  // null: vertices low..high in order
+        bool wide = false;
+        UINT indexCount = 0;
+    };
+    static constexpr UINT kBatchDrawVertices = 64;   // larger draws go as they are
+    static constexpr UINT kBatchVertices = 8192;     // per batch
+    // Whether the draw could be gathered at all (a program with a batch program, or pre-transformed
+    // vertices), and whether it can join the batch gathered now.
+    bool Batchable(D3DPRIMITIVETYPE type, UINT vertexCount);
+    bool Joins(const BatchDraw& draw) const;
+    void StartBatch(const BatchDraw& draw);
+    // Pre-transformed vertices: GL draws from the batch's copy, the first draw's state set up for it.
+    void StartCopiedBatch(D3DPRIMITIVETYPE type, UINT primitiveCount, const BatchDraw& draw, bool userPointer,
+                          UINT loggedVertices);
+    void AddToBatch(const BatchDraw& draw);
+    void FlushBatch();
+    // The vertex memory of the bound streams from baseVertex, checked as BindStreams checks it; no GL.
+    bool StreamMemory(UINT baseVertex, UINT vertexEnd, BatchDraw* draw);
     // Drawing.
+    GLuint CompileProgram(const std::string& text);
+    void MakeBatchProgram(const DWORD* function, size_t length, const VsTranslation& plain,
+                          VertexShaderObject* shader);
+    // loggedVertices: the count the draw log shows when it is not vertexCount.
     bool PrepareDraw(D3DPRIMITIVETYPE type, const VertexSource& source, UINT firstVertex, UINT vertexCount,
-                     UINT primitiveCount, bool userPointer);
+                     UINT primitiveCount, bool userPointer, UINT loggedVertices = 0);
     void ApplyRasterState();
     void ApplyTextureStages();
     void ApplyFixedTransforms(bool pretransformed);
@@ -534,6 +609,7 @@ private:
     UINT baseVertex_ = 0;
     std::vector<std::unique_ptr<VertexShaderObject>> shaders_;
     std::array<std::array<float, 4>, kMaxConstants> constants_{};
+    std::bitset<kMaxConstants> constantsDirty_;  // set since GL last had them
     std::vector<std::unique_ptr<StateBlock>> blocks_;
     std::unique_ptr<StateBlock> recording_;
 
@@ -555,6 +631,8 @@ private:
     bool drawLogOn_ = false;
     std::vector<D3D8DrawRecord> drawLog_;
     std::uint64_t glDraws_ = 0;  // draws handed to GL, for the benchmarks
+    bool batching_ = true;
+    DrawBatch batch_;
 };
 
 }  // namespace platform::d3d8

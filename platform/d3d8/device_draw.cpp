@@ -861,7 +861,7 @@ void Device::SetupShaderArrays(const VertexShaderObject& shader, const VertexSou
 }
 
 bool Device::PrepareDraw(D3DPRIMITIVETYPE type, const VertexSource& source, UINT firstVertex, UINT vertexCount,
-                         UINT primitiveCount, bool userPointer)
+                         UINT primitiveCount, bool userPointer, UINT loggedVertices)
 {
     VertexShaderObject* shader = ShaderOf(shader_);
     const bool program = shader != nullptr && shader->program != 0;
@@ -914,6 +914,14 @@ bool Device::PrepareDraw(D3DPRIMITIVETYPE type, const VertexSource& source, UINT
             gl::BindProgramARB(GL_VERTEX_PROGRAM_ARB, shader->program);
             boundProgram_ = shader->program;
         }
+        if (constantsDirty_.any()) {
+            for (size_t i = 0; i < constantsDirty_.size(); ++i) {
+                if (constantsDirty_[i]) {
+                    gl::ProgramEnvParameter4fvARB(GL_VERTEX_PROGRAM_ARB, static_cast<GLuint>(i), constants_[i].data());
+                }
+            }
+            constantsDirty_.reset();
+        }
         const float ySign = drawingToWindow_ ? 1.0F : -1.0F;
         if (shader->ySign != ySign) {
             gl::ProgramLocalParameter4fARB(GL_VERTEX_PROGRAM_ARB, 0, 1.0F, ySign, 1.0F, 1.0F);
@@ -930,7 +938,7 @@ bool Device::PrepareDraw(D3DPRIMITIVETYPE type, const VertexSource& source, UINT
         ApplyFixedTransforms(pretransformed);
         SetupFixedArrays(layout_, source, firstVertex, vertexCount);
     }
-    LogDraw(type, primitiveCount, vertexCount, userPointer);
+    LogDraw(type, primitiveCount, loggedVertices != 0 ? loggedVertices : vertexCount, userPointer);
     return true;
 }
 
@@ -1024,6 +1032,28 @@ HRESULT Device::CheckDrawable() const
 
 bool Device::BindStreams(UINT baseVertex, UINT vertexEnd, VertexSource* source)
 {
+    BatchDraw memory;
+    if (!StreamMemory(baseVertex, vertexEnd, &memory)) {
+        return false;
+    }
+    for (UINT s = 0; s < 2; ++s) {
+        if (memory.memory[s] == nullptr) {
+            continue;
+        }
+        VertexBuffer* vb = streams_[s];
+        const UINT stride = streamStride_[s];
+        BindArrayBuffer(vb->store().name);
+        vb->store().Sync();
+        source->buffer[s] = vb->store().name;
+        source->base[s] = reinterpret_cast<const BYTE*>(static_cast<std::uintptr_t>(baseVertex) * stride);
+        source->memory[s] = memory.memory[s];
+        source->stride[s] = stride;
+    }
+    return true;
+}
+
+bool Device::StreamMemory(UINT baseVertex, UINT vertexEnd, BatchDraw* draw)
+{
     const VertexShaderObject* shader = ShaderOf(shader_);
     for (UINT s = 0; s < 2; ++s) {
         const bool used = shader != nullptr ? std::any_of(shader->elements.begin(), shader->elements.end(),
@@ -1039,14 +1069,175 @@ bool Device::BindStreams(UINT baseVertex, UINT vertexEnd, VertexSource* source)
             (static_cast<std::uint64_t>(baseVertex) + vertexEnd) * stride > vb->store().memory.size()) {
             return false;
         }
-        BindArrayBuffer(vb->store().name);
-        vb->store().Sync();
-        source->buffer[s] = vb->store().name;
-        source->base[s] = reinterpret_cast<const BYTE*>(static_cast<std::uintptr_t>(baseVertex) * stride);
-        source->memory[s] = vb->store().memory.data() + static_cast<size_t>(baseVertex) * stride;
-        source->stride[s] = stride;
+        draw->memory[s] = vb->store().memory.data() + static_cast<size_t>(baseVertex) * stride;
+        draw->stride[s] = stride;
     }
     return true;
+}
+
+bool Device::Batchable(D3DPRIMITIVETYPE type, UINT vertexCount)
+{
+    if (!batching_ || type != D3DPT_TRIANGLELIST || vertexCount > kBatchDrawVertices) {
+        return false;
+    }
+    if ((shader_ & 1) != 0) {
+        const VertexShaderObject* shader = ShaderOf(shader_);
+        return shader != nullptr && shader->program != 0 && shader->batchProgram != 0;
+    }
+    // Without a program only screen positions: a world transform cannot differ between them.
+    return layout_.pretransformed;
+}
+
+bool Device::Joins(const BatchDraw& draw) const
+{
+    if (batch_.draws == 0 || shader_ != batch_.shader || draw.stride[0] != batch_.streamStride[0] ||
+        draw.stride[1] != batch_.streamStride[1] ||
+        batch_.vertexCount + (draw.high - draw.low + 1) > kBatchVertices) {
+        return false;
+    }
+    // A program's transforms are its constants, which travel with the vertices; its texture
+    // coordinates are its own. Pre-transformed vertices are placed by the viewport alone.
+    const std::uint32_t free = kDirtyModelView | kDirtyProjection | kDirtyLighting | (batch_.program ? static_cast<std::uint32_t>(kDirtyTexMatrix) : 0U);
+    if ((dirty_ & kDirtyNamed & ~free) != 0 || rs_ != batch_.rs || tss_ != batch_.tss || textures_ != batch_.textures ||
+        std::memcmp(&viewport_, &batch_.viewport, sizeof viewport_) != 0) {
+        return false;
+    }
+    return batch_.program || std::memcmp(textureMatrix_.data(), batch_.textureMatrix.data(),
+                                         sizeof(D3DMATRIX) * textureMatrix_.size()) == 0;
+}
+
+void Device::StartBatch(const BatchDraw& draw)
+{
+    batch_.draws = 0;
+    batch_.program = (shader_ & 1) != 0;
+    batch_.shader = shader_;
+    batch_.streamStride[0] = draw.stride[0];
+    batch_.streamStride[1] = draw.stride[1];
+    batch_.vertexSize = draw.stride[0] + draw.stride[1];
+    if (batch_.program) {
+        batch_.vertexSize += static_cast<UINT>(ShaderOf(shader_)->batchConstants.size() * sizeof(constants_[0]));
+    }
+    batch_.ySign = drawingToWindow_ ? 1.0F : -1.0F;
+    batch_.rs = rs_;
+    batch_.tss = tss_;
+    batch_.textures = textures_;
+    batch_.viewport = viewport_;
+    batch_.textureMatrix = textureMatrix_;
+    batch_.vertices.clear();
+    // GL may be pointed at these vertices before the batch is full: they must not move.
+    batch_.vertices.reserve(static_cast<size_t>(kBatchVertices) * batch_.vertexSize);
+    batch_.indices.clear();
+    batch_.vertexCount = 0;
+    AddToBatch(draw);
+}
+
+void Device::AddToBatch(const BatchDraw& draw)
+{
+    const UINT n = draw.high - draw.low + 1;
+    const UINT base = batch_.vertexCount;
+    const VertexShaderObject* shader = batch_.program ? ShaderOf(batch_.shader) : nullptr;
+    size_t at = batch_.vertices.size();
+    batch_.vertices.resize(at + static_cast<size_t>(n) * batch_.vertexSize);
+    for (UINT v = draw.low; v <= draw.high; ++v) {
+        BYTE* out = batch_.vertices.data() + at;
+        for (int s = 0; s < 2; ++s) {
+            if (draw.memory[s] != nullptr) {
+                std::memcpy(out, draw.memory[s] + static_cast<size_t>(v) * draw.stride[s], draw.stride[s]);
+                out += draw.stride[s];
+            }
+        }
+        if (shader != nullptr) {
+            for (UINT reg : shader->batchConstants) {
+                std::memcpy(out, constants_[reg].data(), sizeof(constants_[0]));
+                out += sizeof(constants_[0]);
+            }
+        }
+        at += batch_.vertexSize;
+    }
+    if (draw.indices == nullptr) {
+        for (UINT i = 0; i < n; ++i) {
+            batch_.indices.push_back(static_cast<std::uint16_t>(base + i));
+        }
+    } else {
+        const auto* bytes = static_cast<const BYTE*>(draw.indices);
+        for (UINT i = 0; i < draw.indexCount; ++i) {
+            std::uint32_t index = 0;
+            if (draw.wide) {
+                std::memcpy(&index, bytes + static_cast<size_t>(i) * 4, 4);
+            } else {
+                std::uint16_t narrow = 0;
+                std::memcpy(&narrow, bytes + static_cast<size_t>(i) * 2, 2);
+                index = narrow;
+            }
+            batch_.indices.push_back(static_cast<std::uint16_t>(base + index - draw.low));
+        }
+    }
+    batch_.vertexCount += n;
+    ++batch_.draws;
+}
+
+void Device::StartCopiedBatch(D3DPRIMITIVETYPE type, UINT primitiveCount, const BatchDraw& draw, bool userPointer,
+                              UINT loggedVertices)
+{
+    StartBatch(draw);
+    VertexSource source;
+    source.base[0] = batch_.vertices.data();
+    source.memory[0] = source.base[0];
+    source.stride[0] = batch_.vertexSize;
+    if (!PrepareDraw(type, source, 0, batch_.vertexCount, primitiveCount, userPointer, loggedVertices)) {
+        batch_.draws = 0;
+    }
+}
+
+void Device::FlushBatch()
+{
+    if (batch_.draws == 0) {
+        return;
+    }
+    const int draws = batch_.draws;
+    batch_.draws = 0;
+    gl_->MakeCurrent();
+    ++glDraws_;
+    if (batch_.program && draws == 1) {
+        // Left alone: drawn from its own buffers with its own program, as it came.
+        if (batch_.indexed) {
+            glDrawElements(batch_.mode, batch_.count, batch_.indexType, batch_.indexAt);
+        } else {
+            glDrawArrays(batch_.mode, batch_.first, batch_.count);
+        }
+        return;
+    }
+    if (batch_.program) {
+        VertexShaderObject* shader = ShaderOf(batch_.shader);
+        if (boundProgram_ != shader->batchProgram) {
+            gl::BindProgramARB(GL_VERTEX_PROGRAM_ARB, shader->batchProgram);
+            boundProgram_ = shader->batchProgram;
+        }
+        if (shader->batchYSign != batch_.ySign) {
+            gl::ProgramLocalParameter4fARB(GL_VERTEX_PROGRAM_ARB, 0, 1.0F, batch_.ySign, 1.0F, 1.0F);
+            shader->batchYSign = batch_.ySign;
+        }
+        BindArrayBuffer(0);
+        const BYTE* vertices = batch_.vertices.data();
+        const auto size = static_cast<GLsizei>(batch_.vertexSize);
+        VertexSource source;
+        source.base[0] = vertices;
+        source.base[1] = vertices + batch_.streamStride[0];
+        source.stride[0] = batch_.vertexSize;
+        source.stride[1] = batch_.vertexSize;
+        SetupShaderArrays(*shader, source);
+        std::uint32_t wanted = attribArrays_;
+        const BYTE* at = vertices + batch_.streamStride[0] + batch_.streamStride[1];
+        for (UINT input : shader->batchInputs) {
+            gl::VertexAttribPointerARB(input, 4, GL_FLOAT, GL_FALSE, size, at);
+            at += sizeof(constants_[0]);
+            wanted |= 1U << input;
+        }
+        SetAttribArrays(wanted);
+    }
+    BindElementBuffer(0);
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(batch_.indices.size()), GL_UNSIGNED_SHORT,
+                   batch_.indices.data());
 }
 
 HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount)
@@ -1058,12 +1249,39 @@ HRESULT Device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT prim
     if (loss_ != Loss::None) {
         return D3D_OK;
     }
+    BatchDraw draw;
+    const bool batchable = Batchable(type, count);
+    if (batchable) {
+        if (!StreamMemory(0, startVertex + count, &draw)) {
+            return D3DERR_INVALIDCALL;
+        }
+        draw.low = startVertex;
+        draw.high = startVertex + count - 1;
+        if (Joins(draw)) {
+            AddToBatch(draw);
+            LogDraw(type, primitiveCount, count, false);
+            return D3D_OK;
+        }
+    }
+    FlushBatch();
     gl_->MakeCurrent();
+    if (batchable && (shader_ & 1) == 0) {
+        StartCopiedBatch(type, primitiveCount, draw, false, count);
+        return D3D_OK;
+    }
     VertexSource source;
     if (!BindStreams(0, startVertex + count, &source)) {
         return D3DERR_INVALIDCALL;
     }
     if (PrepareDraw(type, source, startVertex, count, primitiveCount, false)) {
+        if (batchable) {
+            StartBatch(draw);
+            batch_.indexed = false;
+            batch_.mode = PrimitiveOf(type);
+            batch_.first = static_cast<GLint>(startVertex);
+            batch_.count = static_cast<GLsizei>(count);
+            return D3D_OK;
+        }
         ++glDraws_;
         glDrawArrays(PrimitiveOf(type), static_cast<GLint>(startVertex), static_cast<GLsizei>(count));
     }
@@ -1088,7 +1306,29 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT, UINT, UINT sta
     }
     const IndexRange range = indices_->RangeOf(startIndex, count);
     const UINT top = range.high;
+    BatchDraw draw;
+    const bool batchable = Batchable(type, top + 1 - range.low);
+    if (batchable) {
+        if (!StreamMemory(baseVertex_, top + 1, &draw)) {
+            return D3DERR_INVALIDCALL;
+        }
+        draw.low = range.low;
+        draw.high = top;
+        draw.indices = ib.memory.data() + static_cast<size_t>(startIndex) * indexSize;
+        draw.wide = wide;
+        draw.indexCount = count;
+        if (Joins(draw)) {
+            AddToBatch(draw);
+            LogDraw(type, primitiveCount, top + 1 - range.low, false);
+            return D3D_OK;
+        }
+    }
+    FlushBatch();
     gl_->MakeCurrent();
+    if (batchable && (shader_ & 1) == 0) {
+        StartCopiedBatch(type, primitiveCount, draw, false, top + 1 - range.low);
+        return D3D_OK;
+    }
     VertexSource source;
     if (!BindStreams(baseVertex_, top + 1, &source)) {
         return D3DERR_INVALIDCALL;
@@ -1096,9 +1336,19 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT, UINT, UINT sta
     BindElementBuffer(indices_->store().name);
     indices_->store().Sync();
     if (PrepareDraw(type, source, range.low, top + 1 - range.low, primitiveCount, false)) {
+        const GLenum indexType = wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT;
+        const auto* indexAt = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * indexSize);
+        if (batchable) {
+            StartBatch(draw);
+            batch_.indexed = true;
+            batch_.mode = PrimitiveOf(type);
+            batch_.count = static_cast<GLsizei>(count);
+            batch_.indexType = indexType;
+            batch_.indexAt = indexAt;
+            return D3D_OK;
+        }
         ++glDraws_;
-        glDrawElements(PrimitiveOf(type), static_cast<GLsizei>(count), wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
-                       reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * indexSize));
+        glDrawElements(PrimitiveOf(type), static_cast<GLsizei>(count), indexType, indexAt);
     }
     return D3D_OK;
 }
@@ -1114,7 +1364,22 @@ HRESULT Device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, cons
     if (loss_ != Loss::None) {
         return D3D_OK;
     }
+    BatchDraw draw;
+    draw.memory[0] = static_cast<const BYTE*>(vertices);
+    draw.stride[0] = stride;
+    draw.high = count - 1;
+    const bool batchable = Batchable(type, count);
+    if (batchable && Joins(draw)) {
+        AddToBatch(draw);
+        LogDraw(type, primitiveCount, count, true);
+        return D3D_OK;
+    }
+    FlushBatch();
     gl_->MakeCurrent();
+    if (batchable) {
+        StartCopiedBatch(type, primitiveCount, draw, true, count);
+        return D3D_OK;
+    }
     VertexSource source;
     source.base[0] = static_cast<const BYTE*>(vertices);
     source.memory[0] = source.base[0];
@@ -1145,7 +1410,26 @@ HRESULT Device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minIndex, UIN
     if (loss_ != Loss::None) {
         return D3D_OK;
     }
+    BatchDraw draw;
+    draw.memory[0] = static_cast<const BYTE*>(vertices);
+    draw.stride[0] = stride;
+    draw.low = range.low;
+    draw.high = range.high;
+    draw.indices = indices;
+    draw.wide = wide;
+    draw.indexCount = count;
+    const bool batchable = Batchable(type, range.high + 1 - range.low);
+    if (batchable && Joins(draw)) {
+        AddToBatch(draw);
+        LogDraw(type, primitiveCount, vertexCount, true);
+        return D3D_OK;
+    }
+    FlushBatch();
     gl_->MakeCurrent();
+    if (batchable) {
+        StartCopiedBatch(type, primitiveCount, draw, true, vertexCount);
+        return D3D_OK;
+    }
     VertexSource source;
     source.base[0] = static_cast<const BYTE*>(vertices);
     source.memory[0] = source.base[0];

@@ -115,6 +115,61 @@ std::string FlipProgramY(const std::string& text)
     return out;
 }
 
+GLuint Device::CompileProgram(const std::string& text)
+{
+    GLuint program = 0;
+    gl::GenProgramsARB(1, &program);
+    gl::BindProgramARB(GL_VERTEX_PROGRAM_ARB, program);
+    gl::ProgramStringARB(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(text.size()),
+                         text.data());
+    GLint errorAt = -1;
+    glGetIntegerv(GL_PROGRAM_ERROR_POSITION_ARB, &errorAt);
+    boundProgram_ = program;
+    if (errorAt != -1 || glGetError() != GL_NO_ERROR) {
+        gl::DeleteProgramsARB(1, &program);
+        boundProgram_ = 0;
+        return 0;
+    }
+    return program;
+}
+
+// The constants go to attributes no element of the declaration and no input of the program uses.
+void Device::MakeBatchProgram(const DWORD* function, size_t length, const VsTranslation& plain,
+                              VertexShaderObject* shader)
+{
+    if (plain.relative || plain.constantsRead.empty()) {
+        return;
+    }
+    UINT taken = plain.inputsRead;
+    for (const auto& e : shader->elements) {
+        taken |= 1U << e.reg;
+    }
+    VsConstantInputs inputs;
+    inputs.fill(-1);
+    std::vector<UINT> attributes;
+    UINT next = 0;
+    for (UINT reg : plain.constantsRead) {
+        while (next < vs::kInputCount && (taken & (1U << next)) != 0) {
+            ++next;
+        }
+        if (next >= vs::kInputCount) {
+            return;
+        }
+        inputs[reg] = static_cast<int>(next);
+        attributes.push_back(next++);
+    }
+    const VsTranslation batched = TranslateVertexShader(function, length, &inputs);
+    const std::string text = batched.ok ? FlipProgramY(batched.program) : std::string();
+    if (text.empty()) {
+        return;
+    }
+    shader->batchProgram = CompileProgram(text);
+    if (shader->batchProgram != 0) {
+        shader->batchConstants = plain.constantsRead;
+        shader->batchInputs = attributes;
+    }
+}
+
 HRESULT Device::CreateVertexShader(const DWORD* declaration, const DWORD* function, DWORD* handle, DWORD)
 {
     if (declaration == nullptr || handle == nullptr) {
@@ -140,19 +195,12 @@ HRESULT Device::CreateVertexShader(const DWORD* declaration, const DWORD* functi
     if (text.empty()) {
         return D3DERR_INVALIDCALL;
     }
-    gl_->MakeCurrent();
-    gl::GenProgramsARB(1, &shader->program);
-    gl::BindProgramARB(GL_VERTEX_PROGRAM_ARB, shader->program);
-    gl::ProgramStringARB(GL_VERTEX_PROGRAM_ARB, GL_PROGRAM_FORMAT_ASCII_ARB, static_cast<GLsizei>(text.size()),
-                         text.data());
-    GLint errorAt = -1;
-    glGetIntegerv(GL_PROGRAM_ERROR_POSITION_ARB, &errorAt);
-    boundProgram_ = shader->program;
-    if (errorAt != -1 || glGetError() != GL_NO_ERROR) {
-        gl::DeleteProgramsARB(1, &shader->program);
-        boundProgram_ = 0;
+    MakeCurrent();
+    shader->program = CompileProgram(text);
+    if (shader->program == 0) {
         return D3DERR_INVALIDCALL;
     }
+    MakeBatchProgram(function, length, translated, shader.get());
     const size_t slot = FreeSlot(shaders_);
     shaders_[slot] = std::move(shader);
     // Odd handles: an FVF code never has bit 0 set.
@@ -166,11 +214,14 @@ HRESULT Device::DeleteVertexShader(DWORD handle)
     if (shader == nullptr) {
         return D3DERR_INVALIDCALL;
     }
-    gl_->MakeCurrent();
-    if (boundProgram_ == shader->program) {
+    MakeCurrent();
+    if (boundProgram_ == shader->program || boundProgram_ == shader->batchProgram) {
         boundProgram_ = 0;
     }
     gl::DeleteProgramsARB(1, &shader->program);
+    if (shader->batchProgram != 0) {
+        gl::DeleteProgramsARB(1, &shader->batchProgram);
+    }
     shaders_[handle >> 1].reset();
     if (shader_ == handle) {
         shader_ = 0;
@@ -185,11 +236,9 @@ HRESULT Device::SetVertexShaderConstant(DWORD reg, const void* data, DWORD count
         return D3DERR_INVALIDCALL;
     }
     std::memcpy(&constants_[reg], data, count * sizeof(constants_[0]));
-    if (gl_->features.vertexProgram) {
-        gl_->MakeCurrent();
-        for (DWORD i = 0; i < count; ++i) {
-            gl::ProgramEnvParameter4fvARB(GL_VERTEX_PROGRAM_ARB, reg + i, constants_[reg + i].data());
-        }
+    // Handed to GL by the next draw: a gathered draw still to go reads the ones it was given.
+    for (DWORD i = 0; i < count; ++i) {
+        constantsDirty_.set(reg + i);
     }
     return D3D_OK;
 }

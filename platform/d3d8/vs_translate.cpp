@@ -208,7 +208,10 @@ std::string MaskText(DWORD mask) {
 
 class Translator {
 public:
-    explicit Translator(const VsProgram& prog) : prog_(prog) {}
+    Translator(const VsProgram& prog, const VsConstantInputs* constantInputs)
+        : prog_(prog), constantInputs_(constantInputs)
+    {
+    }
 
     VsTranslation Run() {
         Scan();
@@ -217,7 +220,7 @@ public:
             Emit(ins, body);
         }
         if ((written_[Slot(RegType::RastOut, kOutPosition)]) == 0) {
-            return {false, "", "oPos is never written"};
+            return {false, "", "oPos is never written", {}, 0, false};
         }
         std::string text = "!!ARBvp1.0\n";
         text += "PARAM qm_k = {0, 1, 2, 0.5};\n";
@@ -228,7 +231,15 @@ public:
         text += body;
         Epilogue(text);
         text += "END\n";
-        return {true, text, ""};
+        VsTranslation out{true, text, "", {}, 0, false};
+        for (UINT i = 0; i < kConstCount; ++i) {
+            if (constRead_[i] && !def_[i]) {
+                out.constantsRead.push_back(i);
+            }
+        }
+        out.inputsRead = inputsRead_;
+        out.relative = relative_;
+        return out;
     }
 
 private:
@@ -262,9 +273,13 @@ private:
             for (UINT i = 0; i < ins.srcCount; ++i) {
                 const SrcParam& s = ins.src[i];
                 const UINT span = (i == 1 && MatrixRows(ins.op) != 0) ? MatrixRows(ins.op) : 1;
-                if (s.type == RegType::Temp) {
-                    for (UINT k = 0; k < span; ++k) {
+                for (UINT k = 0; k < span; ++k) {
+                    if (s.type == RegType::Temp) {
                         tempUsed_[s.index + k] = true;
+                    } else if (s.type == RegType::Const && !s.relative && s.index + k < kConstCount) {
+                        constRead_[s.index + k] = true;
+                    } else if (s.type == RegType::Input && s.index + k < 32) {
+                        inputsRead_ |= 1U << (s.index + k);
                     }
                 }
                 if (s.relative) {
@@ -337,7 +352,13 @@ private:
             if (relative_) {
                 return "c[" + std::to_string(index) + "]";
             }
-            return def_[index] ? "qm_d" + std::to_string(index) : "program.env[" + std::to_string(index) + "]";
+            if (def_[index]) {
+                return "qm_d" + std::to_string(index);
+            }
+            if (constantInputs_ != nullptr && (*constantInputs_)[index] >= 0) {
+                return "vertex.attrib[" + std::to_string((*constantInputs_)[index]) + "]";
+            }
+            return "program.env[" + std::to_string(index) + "]";
         default: return "?";
         }
     }
@@ -478,7 +499,10 @@ private:
     }
 
     const VsProgram& prog_;
+    const VsConstantInputs* constantInputs_;
     bool tempUsed_[kTempCount] = {};
+    bool constRead_[kConstCount] = {};
+    UINT inputsRead_ = 0;
     bool def_[kConstCount] = {};
     std::array<float, 4> defValue_[kConstCount] = {};
     DWORD written_[5 + kTexCoordCount] = {};
@@ -488,13 +512,13 @@ private:
 
 }  // namespace
 
-VsTranslation TranslateVertexShader(const DWORD* tokens, size_t tokenCount) {
+VsTranslation TranslateVertexShader(const DWORD* tokens, size_t tokenCount, const VsConstantInputs* constantInputs) {
     VsProgram prog;
     std::string error;
     if (!DecodeVertexShader(tokens, tokenCount, prog, error)) {
-        return {false, "", error};
+        return {false, "", error, {}, 0, false};
     }
-    return Translator(prog).Run();
+    return Translator(prog, constantInputs).Run();
 }
 
 }  // namespace platform

@@ -9,7 +9,7 @@ bool Device::ReadBack(RgbaImage* out)
     if (out == nullptr || loss_ != Loss::None) {
         return false;
     }
-    gl_->MakeCurrent();
+    MakeCurrent();
     const D3DSURFACE_DESC& d = backBuffer_->desc();
     out->width = static_cast<int>(d.Width);
     out->height = static_cast<int>(d.Height);
@@ -60,6 +60,20 @@ void EnableDrawLog(IDirect3DDevice8* device, bool on)
 const std::vector<D3D8DrawRecord>& DrawLog(IDirect3DDevice8* device) { return AsDevice(device)->drawLog(); }
 
 std::uint64_t GlDrawCount(IDirect3DDevice8* device) { return device != nullptr ? AsDevice(device)->glDrawCount() : 0; }
+
+void EnableDrawBatching(IDirect3DDevice8* device, bool on)
+{
+    if (device != nullptr) {
+        AsDevice(device)->EnableBatching(on);
+    }
+}
+
+void SubmitGatheredDraws(IDirect3DDevice8* device)
+{
+    if (device != nullptr) {
+        AsDevice(device)->MakeCurrent();
+    }
+}
 
 void ClearDrawLog(IDirect3DDevice8* device)
 {

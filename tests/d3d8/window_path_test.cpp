@@ -70,8 +70,9 @@ protected:
         EXPECT_EQ(static_cast<DWORD>(p[0] << 16 | p[1] << 8 | p[2]), rgb) << what << " at " << x << "," << y;
     }
     // A pixel of the window's own buffer as it stands (before Present), rows from the top.
-    static DWORD WindowPixel(int x, int y)
+    DWORD WindowPixel(int x, int y)
     {
+        platform::SubmitGatheredDraws(device_);
         auto bind = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
         GLint was = 0;
         glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &was);
