@@ -81,8 +81,8 @@ std::vector<LaterEvent> Events()
         {"304", [](TGameWnd* app) { return new TEvent04_04Loop(app); }, 54, Join(Every9(20, 15), {355}), 366, kCave,
          "m04.pbsc/ToEvent305", false, 100.0F, 200.0F, 0xFFFFFFFF, 28.0F, 0xFF000000},
         {"305", [](TGameWnd* app) { return new TEvent04_05Loop(app); }, 55,
-         Join(Join(Every9(20, 6), Every9(134, 17)), {487}), 498, kCave, "", false, 100.0F, 200.0F, 0xFFFFFFFF, 30.0F,
-         0xFF000000},
+         Join(Join(Every9(20, 6), Every9(134, 17)), {487}), 498, kCave, "m04.pbsc/ToEvent306", false, 100.0F, 200.0F,
+         0xFFFFFFFF, 30.0F, 0xFF000000},
     };
 }
 
@@ -405,7 +405,7 @@ TEST_F(LaterEvents, SkippedWithTheExplosionUpItEndsWithIt)
     qmtest::SceneDriver::Hold(Button::B, true);
     EXPECT_EQ(StepThrough(event, 80, [&](int) { EXPECT_EQ(explosion->GetParent(), event->GetRoot()); }), 52);
     qmtest::SceneDriver::Hold(Button::B, false);
-    ExpectField(kCave, kNorth, "");
+    ExpectField(kCave, kNorth, "m04.pbsc/ToEvent306");
 }
 
 // Without its frame file the event logs the file once and plays on as it would, with no explosion.
