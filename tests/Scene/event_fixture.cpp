@@ -10,11 +10,11 @@
 
 #include "formats/event_assets.h"
 #include "formats/field_writer.h"
-#include "formats/ini_writer.h"
 #include "formats/map_writer.h"
 #include "formats/script_assembler.h"
 #include "formats/table_writer.h"
 #include "support/alloc_probe.h"
+#include "support/window_settings.h"
 
 namespace qmtest {
 
@@ -79,14 +79,7 @@ void EventScene::SetUp()
     WriteScripts(Cues(3), Cues(34));
     SaveBytes("data/tbl04/subset/speak_se.tbl", BuildSoundList({601, 603, 606}));
     // The events draw in depth.
-    IniWriter()
-        .Section("CurrentSetting")
-        .Key("ScreenMode", "Window")
-        .Key("ScreenWidth", "640")
-        .Key("ScreenHeight", "480")
-        .Section("DepthStencilFormat")
-        .Key("Format00", "D3DFMT_D24S8")
-        .Save("setting.ini");
+    WriteWindowedSettingsWithDepth();
     ASSERT_TRUE(driver_.Start());
     driver_.Steps(8);  // past the input's start-up polls, on the title
     driver_.RecordDraws(true);

@@ -1,5 +1,5 @@
-// The "setting.ini" of the menu and save-screen tests: a windowed 640 × 480 game with a depth
-// buffer, which the screen capture draws the scene behind the menu with.
+// The "setting.ini" of tests that draw in depth (the events, and the menus and save screens whose
+// screen capture draws the scene behind them): a windowed 640 × 480 game with a depth buffer.
 #pragma once
 
 #include "formats/ini_writer.h"
