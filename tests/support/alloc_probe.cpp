@@ -1,9 +1,13 @@
 #include "support/alloc_probe.h"
 
+#include <execinfo.h>
+#include <link.h>
 #include <sys/prctl.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -22,6 +26,66 @@ std::atomic<long> g_allocations{0};
 std::atomic<long> g_ownAllocations{0};
 std::atomic<long> g_audioAllocations{0};
 std::atomic<pid_t> g_owner{0};
+std::atomic<bool> g_driverApart{false};
+std::atomic<long> g_driverAllocations{0};
+
+// Where the GL driver's libraries lie in memory, found when a probe that wants them starts.
+struct Range {
+    std::uintptr_t begin = 0;
+    std::uintptr_t end = 0;
+};
+std::array<Range, 32> g_driverRanges;
+std::atomic<int> g_driverRangeCount{0};
+
+bool IsDriverLibrary(const char* path)
+{
+    for (const char* name : {"_dri.so", "libgallium", "libglapi", "libGLX_mesa", "libEGL_mesa"}) {
+        if (std::strstr(path, name) != nullptr) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void FindDriverRanges()
+{
+    int count = 0;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* data) {
+            int& n = *static_cast<int*>(data);
+            if (info->dlpi_name == nullptr || !IsDriverLibrary(info->dlpi_name)) {
+                return 0;
+            }
+            for (int i = 0; i < info->dlpi_phnum && n < static_cast<int>(g_driverRanges.size()); ++i) {
+                const ElfW(Phdr)& ph = info->dlpi_phdr[i];
+                if (ph.p_type == PT_LOAD && (ph.p_flags & PF_X) != 0) {
+                    const std::uintptr_t begin = info->dlpi_addr + ph.p_vaddr;
+                    g_driverRanges[static_cast<size_t>(n++)] = {begin, begin + ph.p_memsz};
+                }
+            }
+            return 0;
+        },
+        &count);
+    g_driverRangeCount.store(count);
+}
+
+#if defined(__SANITIZE_ADDRESS__)
+bool CalledFromDriver()
+{
+    std::array<void*, 64> frames{};
+    const int n = backtrace(frames.data(), static_cast<int>(frames.size()));
+    const int ranges = g_driverRangeCount.load(std::memory_order_relaxed);
+    for (int f = 0; f < n; ++f) {
+        const auto at = reinterpret_cast<std::uintptr_t>(frames[static_cast<size_t>(f)]);
+        for (int r = 0; r < ranges; ++r) {
+            if (at >= g_driverRanges[static_cast<size_t>(r)].begin && at < g_driverRanges[static_cast<size_t>(r)].end) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+#endif
 
 #if defined(__SANITIZE_ADDRESS__)
 // SDL names the thread that runs an output device's callback "SDLAudioP<n>".
@@ -41,6 +105,15 @@ void OnMalloc(const volatile void*, std::size_t size)
     thread_local const pid_t self = gettid();
     if (self == g_owner.load(std::memory_order_relaxed)) {
         g_ownAllocations.fetch_add(1, std::memory_order_relaxed);
+        // The stack walk may itself allocate the first time: that block is not looked up.
+        thread_local bool walking = false;
+        if (g_driverApart.load(std::memory_order_relaxed) && !walking) {
+            walking = true;
+            if (CalledFromDriver()) {
+                g_driverAllocations.fetch_add(1, std::memory_order_relaxed);
+            }
+            walking = false;
+        }
     } else if (OnAudioThread()) {
         g_audioAllocations.fetch_add(1, std::memory_order_relaxed);
     }
@@ -70,9 +143,16 @@ bool AllocationProbe::Available()
     return InstallHooks();
 }
 
-AllocationProbe::AllocationProbe()
+AllocationProbe::AllocationProbe(bool driverApart)
 {
     InstallHooks();
+    if (driverApart) {
+        FindDriverRanges();
+        // The unwinder loads what it needs on its first walk: before counting starts.
+        std::array<void*, 4> frames{};
+        backtrace(frames.data(), static_cast<int>(frames.size()));
+    }
+    g_driverApart.store(driverApart);
     g_owner.store(gettid());
     Reset();
     g_probes.fetch_add(1);
@@ -81,6 +161,7 @@ AllocationProbe::AllocationProbe()
 AllocationProbe::~AllocationProbe()
 {
     g_probes.fetch_sub(1);
+    g_driverApart.store(false);
 }
 
 std::size_t AllocationProbe::Largest() const
@@ -103,12 +184,18 @@ long AllocationProbe::AudioThreadAllocations() const
     return g_audioAllocations.load();
 }
 
+long AllocationProbe::OwnThreadDriverAllocations() const
+{
+    return g_driverAllocations.load();
+}
+
 void AllocationProbe::Reset()
 {
     g_largest.store(0);
     g_allocations.store(0);
     g_ownAllocations.store(0);
     g_audioAllocations.store(0);
+    g_driverAllocations.store(0);
 }
 
 std::size_t AllocationProbe::LiveBytes()

@@ -14,7 +14,10 @@ class AllocationProbe {
 public:
     static bool Available();
 
-    AllocationProbe();
+    // With driverApart, each block the probe's own thread asks for is also looked up the call
+    // stack: one asked for from inside the GL driver's libraries counts as the driver's, apart
+    // from the game's. Costs a stack walk per block, so only where wanted.
+    explicit AllocationProbe(bool driverApart = false);
     ~AllocationProbe();
     AllocationProbe(const AllocationProbe&) = delete;
     AllocationProbe& operator=(const AllocationProbe&) = delete;
@@ -25,6 +28,8 @@ public:
     long Allocations() const;
     long OwnThreadAllocations() const;
     long AudioThreadAllocations() const;
+    // Of OwnThreadAllocations, those made inside the GL driver (counted only with driverApart).
+    long OwnThreadDriverAllocations() const;
     void Reset();
 
     // Bytes allocated and not yet freed in the whole process; 0 where the probe is not available.
