@@ -95,14 +95,14 @@ std::uint32_t U32At(const std::vector<std::uint8_t>& body, std::size_t at)
 
 // What the game holds while the title stands: what a road that came back to it must not have
 // left behind.
-struct Held8 {
+struct TitleHoldings {
     bool scripts = false;
     std::map<std::uint32_t, std::vector<std::pair<std::uint32_t, std::uint32_t>>> uses;  // by bank
     std::vector<std::string> textures;
 
-    static Held8 Now()
+    static TitleHoldings Now()
     {
-        Held8 h;
+        TitleHoldings h;
         h.scripts = TScriptProcessManager::Get() != nullptr;
         for (std::uint32_t bank : {0u, 1u, 2u}) {
             h.uses[bank] = TDSound8::Instance()->GetBank(bank)->GetUses();
@@ -115,10 +115,10 @@ struct Held8 {
         }
         return h;
     }
-    bool operator==(const Held8&) const = default;
+    bool operator==(const TitleHoldings&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& out, const Held8& h)
+std::ostream& operator<<(std::ostream& out, const TitleHoldings& h)
 {
     out << "scripts " << h.scripts << ";";
     for (const auto& [bank, uses] : h.uses) {
@@ -355,7 +355,9 @@ private:
     }
     std::function<D3DXVECTOR3()> Villager(std::size_t i)
     {
-        return [this, i] { return PositionOf(dynamic_cast<TTownArea*>(Field()->GetArea())->GetVillagers().at(i).Get()); };
+        return [this, i] {
+            return PositionOf(dynamic_cast<TTownArea*>(Field()->GetArea())->GetVillagers().at(i).Get());
+        };
     }
     // The title after a road back to it: no logo, the menu, and nothing of the road still held.
     bool BackAtTitle(const std::string& from)
@@ -373,7 +375,7 @@ private:
             },
             600);
         EXPECT_FALSE(logo) << "the logo is the run's first title's, not " << from;
-        EXPECT_EQ(Held8::Now(), firstTitle_) << "after " << from;
+        EXPECT_EQ(TitleHoldings::Now(), firstTitle_) << "after " << from;
         return Require(menu, "no title menu after " + from);
     }
 
@@ -413,7 +415,7 @@ private:
             return false;
         }
         Picture("WholeGameTitle");
-        firstTitle_ = Held8::Now();
+        firstTitle_ = TitleHoldings::Now();
         EXPECT_FALSE(firstTitle_.scripts);
         return true;
     }
@@ -851,7 +853,8 @@ private:
             return false;
         }
         TFieldLoop* field = Until<TFieldLoop>(200);
-        if (!Require(field != nullptr && dynamic_cast<TTownArea*>(field->GetArea()) != nullptr, "no town after the load")) {
+        const bool town = field != nullptr && dynamic_cast<TTownArea*>(field->GetArea()) != nullptr;
+        if (!Require(town, "no town after the load")) {
             return false;
         }
         StepUntil([&] { return !field->IsInPhase(); }, 300);
@@ -866,7 +869,8 @@ private:
     bool Defeat(bool byF4)
     {
         const float x = PositionOf(Field()->GetPlayer()).x;
-        if (!Require(dynamic_cast<TBattleArea*>(ThroughGate(x)) != nullptr, "the gate did not lead to the battle map")) {
+        const bool onBattleMap = dynamic_cast<TBattleArea*>(ThroughGate(x)) != nullptr;
+        if (!Require(onBattleMap, "the gate did not lead to the battle map")) {
             return false;
         }
         const D3DXVECTOR3 corner = sample::SampleLayout::StrongEnemy();
@@ -921,7 +925,7 @@ private:
     SceneDriver& driver_;
     fs::path folder_;
     bool goldens_;
-    Held8 firstTitle_;
+    TitleHoldings firstTitle_;
     Party saved_;
     std::uint32_t savedPlayTime_ = 0;
     DWORD newGameClock_ = 0;
