@@ -124,21 +124,10 @@ protected:
         }
     }
     // The draws of one step, in order.
-    std::vector<TSpriteDrawRecord> DrawsOfAStep()
-    {
-        driver_.RecordDraws(true);
-        driver_.Step();
-        std::vector<TSpriteDrawRecord> draws = driver_.draws;
-        driver_.RecordDraws(false);
-        return draws;
-    }
+    std::vector<TSpriteDrawRecord> DrawsOfAStep() { return driver_.DrawsOfAStep(); }
     static int CountDraws(const std::vector<TSpriteDrawRecord>& draws, const std::string& texture)
     {
-        int n = 0;
-        for (const TSpriteDrawRecord& d : draws) {
-            n += d.texture == texture ? 1 : 0;
-        }
-        return n;
+        return qmtest::CountDraws(draws, texture);
     }
     // Back from a sub-screen to the field: "B" until the menu is current, then "B" on it.
     void LeaveToField(const TLoop* screen, TLoop* menu)

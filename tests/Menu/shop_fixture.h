@@ -111,21 +111,10 @@ protected:
         return ids;
     }
     // The draws of one step, in order.
-    std::vector<TSpriteDrawRecord> DrawsOfAStep()
-    {
-        driver_.RecordDraws(true);
-        Step();
-        std::vector<TSpriteDrawRecord> draws = driver_.draws;
-        driver_.RecordDraws(false);
-        return draws;
-    }
+    std::vector<TSpriteDrawRecord> DrawsOfAStep() { return driver_.DrawsOfAStep(); }
     static int CountDraws(const std::vector<TSpriteDrawRecord>& draws, const std::string& texture)
     {
-        int n = 0;
-        for (const TSpriteDrawRecord& d : draws) {
-            n += d.texture == texture ? 1 : 0;
-        }
-        return n;
+        return qmtest::CountDraws(draws, texture);
     }
     // Steps until the shop has ended (at most 60); true when it did.
     bool Closes(TLoop* shop)

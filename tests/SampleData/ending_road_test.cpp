@@ -33,12 +33,6 @@ using qmtest::Button;
 
 constexpr int kStepLimit = 6000;
 
-TMessageWindow* Window()
-{
-    TScriptProcessManager* scripts = TScriptProcessManager::Get();
-    return scripts != nullptr ? dynamic_cast<TMessageWindow*>(scripts->FindModule("Text")) : nullptr;
-}
-
 TSoundBank* Music()
 {
     return TDSound8::Instance()->GetBank(2);
@@ -65,7 +59,7 @@ protected:
         int steps = 0;
         bool pressed = false;
         while (driver_.Current() == scene && steps < kStepLimit) {
-            TMessageWindow* window = Window();
+            TMessageWindow* window = qmtest::MessageWindow();
             pressed = read && !pressed && window != nullptr && window->IsWaitingForButton();
             qmtest::SceneDriver::Hold(Button::A, pressed);
             driver_.draws.clear();

@@ -37,12 +37,6 @@ using qmtest::Button;
 
 constexpr int kStepLimit = 3000;
 
-TMessageWindow* Window()
-{
-    TScriptProcessManager* scripts = TScriptProcessManager::Get();
-    return scripts != nullptr ? dynamic_cast<TMessageWindow*>(scripts->FindModule("Text")) : nullptr;
-}
-
 // Each event, the field it ends on (its box's script, "" for none) and where.
 struct Leg {
     std::uint32_t event;
@@ -168,7 +162,7 @@ TEST_F(LaterStoryRoad, EveryCueOfTheFourEventsAndTheFieldAfterEach)
         int steps = 0;
         int look = 0;
         while (driver_.Current() == scene && steps < kStepLimit) {
-            TMessageWindow* window = Window();
+            TMessageWindow* window = qmtest::MessageWindow();
             pressed = !pressed && window != nullptr && window->IsWaitingForButton();
             qmtest::SceneDriver::Hold(Button::A, pressed);
             driver_.Step();

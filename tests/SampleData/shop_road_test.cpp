@@ -89,8 +89,7 @@ public:
         Key(Button::A);
         const bool waiting = StepUntil(
             [] {
-                TScriptProcessManager* scripts = TScriptProcessManager::Get();
-                auto* window = scripts != nullptr ? dynamic_cast<TMessageWindow*>(scripts->FindModule("Text")) : nullptr;
+                TMessageWindow* window = qmtest::MessageWindow();
                 return window != nullptr && window->IsWaitingForButton();
             },
             300);

@@ -36,12 +36,6 @@ using qmtest::Button;
 
 constexpr int kStepLimit = 6000;
 
-TMessageWindow* Window()
-{
-    TScriptProcessManager* scripts = TScriptProcessManager::Get();
-    return scripts != nullptr ? dynamic_cast<TMessageWindow*>(scripts->FindModule("Text")) : nullptr;
-}
-
 class StoryRoad : public ::testing::Test {
 protected:
     void SetUp() override
@@ -102,7 +96,7 @@ TEST_F(StoryRoad, EveryCueOfBothEventsThenTheField)
     // Reads every line: decide for one step whenever the window waits.
     const auto play = [&](TLoop* scene, const std::function<void()>& look) {
         while (driver_.Current() == scene && steps < kStepLimit) {
-            TMessageWindow* window = Window();
+            TMessageWindow* window = qmtest::MessageWindow();
             pressed = !pressed && window != nullptr && window->IsWaitingForButton();
             qmtest::SceneDriver::Hold(Button::A, pressed);
             driver_.Step();

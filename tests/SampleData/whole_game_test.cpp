@@ -52,6 +52,7 @@
 #include "MainCode/Script/TMessageWindow.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "TCommon/Crc32.h"
+#include "TCommon/TByteReader.h"
 #include "dx/dx8/3d/TTexture8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -75,10 +76,11 @@ using qmtest::SceneDriver;
 
 constexpr float kReach = 1.6F;  // close enough to swing at an enemy or speak to a villager
 
-TMessageWindow* Window()
+// The message window waits for a button.
+bool WindowWaits()
 {
-    TScriptProcessManager* scripts = TScriptProcessManager::Get();
-    return scripts != nullptr ? dynamic_cast<TMessageWindow*>(scripts->FindModule("Text")) : nullptr;
+    TMessageWindow* window = qmtest::MessageWindow();
+    return window != nullptr && window->IsWaitingForButton();
 }
 
 std::uint32_t Held(std::uint32_t id)
@@ -87,10 +89,12 @@ std::uint32_t Held(std::uint32_t id)
     return entry != nullptr ? entry->Count : 0;
 }
 
+// The little-endian word at a place of a save body (0 past its end).
 std::uint32_t U32At(const std::vector<std::uint8_t>& body, std::size_t at)
 {
-    return std::uint32_t{body[at]} | std::uint32_t{body[at + 1]} << 8 | std::uint32_t{body[at + 2]} << 16 |
-           std::uint32_t{body[at + 3]} << 24;
+    TByteReader in(body);
+    std::uint32_t value = 0;
+    return in.Seek(at) && in.U32(value) ? value : 0;
 }
 
 // What the game holds while the title stands: what a road that came back to it must not have
@@ -329,7 +333,7 @@ private:
     TLoop* Talk(const std::string& golden = "")
     {
         Tap(Button::A);
-        const bool waiting = StepUntil([] { return Window() != nullptr && Window()->IsWaitingForButton(); }, 300);
+        const bool waiting = StepUntil([] { return WindowWaits(); }, 300);
         EXPECT_TRUE(waiting) << "no line from the villager";
         if (!golden.empty()) {
             Picture(golden);
@@ -455,7 +459,7 @@ private:
                     Picture("StoryEvent300MidGlide");
                 }
                 // Every line read: decide for one step whenever the window waits.
-                pressed = !pressed && Window() != nullptr && Window()->IsWaitingForButton();
+                pressed = !pressed && WindowWaits();
                 SceneDriver::Hold(Button::A, pressed);
                 return false;
             },

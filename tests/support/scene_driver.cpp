@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "MainCode/Script/TMessageWindow.h"
+#include "MainCode/Script/TScriptProcessManager.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "platform/testing/d3d8.h"
 #include "platform/win32/keyboard.h"
@@ -156,6 +158,30 @@ void SceneDriver::RecordSounds(bool on)
 {
     sounds.clear();
     soundRecorder_.Record(on);
+}
+
+std::vector<TSpriteDrawRecord> SceneDriver::DrawsOfAStep()
+{
+    RecordDraws(true);
+    Step();
+    std::vector<TSpriteDrawRecord> recorded = draws;
+    RecordDraws(false);
+    return recorded;
+}
+
+int CountDraws(const std::vector<TSpriteDrawRecord>& draws, const std::string& texture)
+{
+    int n = 0;
+    for (const TSpriteDrawRecord& d : draws) {
+        n += d.texture == texture ? 1 : 0;
+    }
+    return n;
+}
+
+TMessageWindow* MessageWindow()
+{
+    TScriptProcessManager* scripts = TScriptProcessManager::Get();
+    return scripts != nullptr ? dynamic_cast<TMessageWindow*>(scripts->FindModule("Text")) : nullptr;
 }
 
 }  // namespace qmtest

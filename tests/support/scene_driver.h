@@ -14,6 +14,8 @@
 #include "support/engine_recorders.h"
 #include "support/temp_dir.h"
 
+class TMessageWindow;
+
 namespace qmtest {
 
 // Logical buttons by their default keys.
@@ -56,6 +58,8 @@ public:
     // Recording from now on (cleared), or off.
     void RecordDraws(bool on);
     void RecordSounds(bool on);
+    // The engine's 2D draws of one step, in order.
+    std::vector<TSpriteDrawRecord> DrawsOfAStep();
 
     TGameWnd* App() const { return app.get(); }
     TLoop* Current() const { return app != nullptr ? app->GetCurrentScene() : nullptr; }
@@ -71,5 +75,11 @@ private:
     SpriteDrawRecorder drawRecorder_{&draws};
     SoundBankRecorder soundRecorder_{&sounds};
 };
+
+// How many of the draws use that texture.
+int CountDraws(const std::vector<TSpriteDrawRecord>& draws, const std::string& texture);
+
+// The script engine's message window, or null while no script process manager runs.
+::TMessageWindow* MessageWindow();
 
 }  // namespace qmtest
