@@ -98,12 +98,16 @@ TMapChangePhase::TMapChangePhase(TFieldLoop* field, const TFieldDestination& des
 TMapChangePhase::~TMapChangePhase()
 {
     // Ended early (the field went mid-change): the uses still held go back.
-    if (m_musicBank != nullptr && m_holdsOldMusic) {
-        m_musicBank->Unload(static_cast<std::uint32_t>(m_musicId));
+    GiveBackMusic(m_holdsOldMusic, m_musicId);
+    GiveBackMusic(m_holdsNewMusic, m_newMusicId);
+}
+
+void TMapChangePhase::GiveBackMusic(bool& held, std::int32_t id)
+{
+    if (held && m_musicBank != nullptr) {
+        m_musicBank->Unload(static_cast<std::uint32_t>(id));
     }
-    if (m_musicBank != nullptr && m_holdsNewMusic) {
-        m_musicBank->Unload(static_cast<std::uint32_t>(m_newMusicId));
-    }
+    held = false;
 }
 
 bool TMapChangePhase::HasFadeOut() const
@@ -126,10 +130,7 @@ bool TMapChangePhase::FadeOutDone()
     }
     m_fadeOut->Stop(true);
     m_fadeOut = TRefPtr<TSoundFader>();
-    if (m_musicBank != nullptr && m_holdsOldMusic) {
-        m_holdsOldMusic = false;
-        m_musicBank->Unload(static_cast<std::uint32_t>(m_musicId));
-    }
+    GiveBackMusic(m_holdsOldMusic, m_musicId);
     return true;
 }
 
@@ -139,9 +140,8 @@ bool TMapChangePhase::FadeInDone()
         return false;
     }
     // Risen in full under the new area, which holds the piece from here on.
-    if (m_musicBank != nullptr && m_holdsNewMusic && IsFadingIn()) {
-        m_holdsNewMusic = false;
-        m_musicBank->Unload(static_cast<std::uint32_t>(m_newMusicId));
+    if (IsFadingIn()) {
+        GiveBackMusic(m_holdsNewMusic, m_newMusicId);
     }
     return true;
 }

@@ -82,6 +82,8 @@ private:
     std::uint32_t FadeIn();
     bool FadeOutDone();
     bool FadeInDone();
+    // The phase's own use of a piece back to the bank, once.
+    void GiveBackMusic(bool& held, std::int32_t id);
 
     TUiQuad m_quad;
     TFieldDestination m_destination;
