@@ -5,7 +5,11 @@
 
 #include "TCommon/TFile.h"
 
-bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out)
+namespace {
+
+thread_local TReadOnceScope* t_readOnce = nullptr;
+
+bool ReadFromSystem(const std::string& path, std::vector<std::uint8_t>& out)
 {
     out.clear();
     TFile file(path);
@@ -23,6 +27,36 @@ bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out)
         out.clear();
         return false;
     }
+    return true;
+}
+
+}  // namespace
+
+TReadOnceScope::TReadOnceScope() : m_outer(t_readOnce)
+{
+    t_readOnce = this;
+}
+
+TReadOnceScope::~TReadOnceScope()
+{
+    t_readOnce = m_outer;
+}
+
+bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out)
+{
+    TReadOnceScope* scope = t_readOnce;
+    if (scope == nullptr) {
+        return ReadFromSystem(path, out);
+    }
+    const auto kept = scope->m_files.find(path);
+    if (kept != scope->m_files.end()) {
+        out = kept->second;
+        return true;
+    }
+    if (!ReadFromSystem(path, out)) {
+        return false;
+    }
+    scope->m_files.emplace(path, out);
     return true;
 }
 

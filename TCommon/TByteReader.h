@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +15,23 @@ class TFile;
 // The whole of a file opened read-only, read with one call of the system; false (and out empty)
 // when it cannot be opened or read. Loaders parse the bytes with a TByteReader.
 bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out);
+
+// While one lives, ReadWholeFile on the thread that made it reads each path from the system once
+// and hands later reads of that path the same bytes. For a build that asks for a few files many
+// times over and writes none (the effect catalogue asks for its particle quad hundreds of times).
+// A read that fails is not kept. Scopes nest: an inner one keeps its own bytes.
+class TReadOnceScope {
+public:
+    TReadOnceScope();
+    ~TReadOnceScope();
+    TReadOnceScope(const TReadOnceScope&) = delete;
+    TReadOnceScope& operator=(const TReadOnceScope&) = delete;
+
+private:
+    friend bool ReadWholeFile(const std::string& path, std::vector<std::uint8_t>& out);
+    std::map<std::string, std::vector<std::uint8_t>> m_files;
+    TReadOnceScope* m_outer;
+};
 
 class TByteReader {
 public:

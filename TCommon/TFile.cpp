@@ -80,7 +80,7 @@ bool TFile::Read(void* buffer, std::uint32_t n)
             }
         }
         const std::uint32_t take = std::min(n, m_blockEnd - m_blockPos);
-        std::memcpy(out, m_block.data() + m_blockPos, take);
+        std::memcpy(out, m_block.get() + m_blockPos, take);
         m_blockPos += take;
         out += take;
         n -= take;
@@ -102,11 +102,12 @@ bool TFile::Fill()
     }
     // As much as is left, up to a block: one call of the system, and no read past the end.
     const std::uint32_t want = std::min(kBlock, size - at);
-    if (m_block.size() < want) {
-        m_block.resize(want);
+    if (m_blockCapacity < want) {
+        m_block.reset(new std::uint8_t[want]);
+        m_blockCapacity = want;
     }
     DWORD got = 0;
-    const bool ok = ReadFile(m_handle, m_block.data(), want, &got, nullptr) != FALSE;
+    const bool ok = ReadFile(m_handle, m_block.get(), want, &got, nullptr) != FALSE;
     m_blockHeld = true;
     m_blockStart = at;
     m_blockPos = 0;

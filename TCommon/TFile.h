@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,9 @@ private:
     std::string m_path;
     std::uint32_t m_access = 0;
     // The block read ahead: the handle stands at its end, reads continue at m_blockPos.
-    std::vector<std::uint8_t> m_block;
+    // Not cleared when made: only what the system wrote into it is ever read.
+    std::unique_ptr<std::uint8_t[]> m_block;
+    std::uint32_t m_blockCapacity = 0;
     bool m_blockHeld = false;
     std::uint32_t m_blockStart = 0;
     std::uint32_t m_blockPos = 0;

@@ -17,6 +17,7 @@
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TMapData.h"
+#include "TCommon/TByteReader.h"
 
 namespace {
 
@@ -61,6 +62,8 @@ TEnemyFactory::TEnemyFactory(TAreaBase* area, const TMapData& mapData)
     }
     m_ended.reserve(16);
     area->SetEnemyFactory(this);
+    // Enemies of one class are built from the same files: each is read once for the whole map.
+    TReadOnceScope readOnce;
     for (const TMapEnemySpawner& entry : mapData.GetEnemySpawners()) {
         GetPrototype(entry.typeId);
         m_spawners.emplace_back(entry);

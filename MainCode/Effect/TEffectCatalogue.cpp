@@ -11,6 +11,7 @@
 #include "MainCode/Effect/TSpawnPathEffect.h"
 #include "MainCode/Effect/TThunderEffect.h"
 #include "MainCode/Effect/TVecRange.h"
+#include "TCommon/TByteReader.h"
 #include "MainCode/Shot/TShotPrototypes.h"
 
 namespace {
@@ -226,6 +227,8 @@ TEffect* NewEffectPrototype(std::uint32_t id)
 
 void TEffectManager::LoadPrototypes()
 {
+    // Most prototypes are made of the same few files (every particle is one quad): each is read once.
+    TReadOnceScope readOnce;
     // Ascending ids: particle and bullet-part prototypes take their atlas cells in this order.
     for (const std::uint32_t id : GetCatalogueIds()) {
         TEffect* prototype = NewEffectPrototype(id);

@@ -305,8 +305,11 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
 
     OpenFiles& files = Opened();
     std::unique_lock<std::mutex> guard(files.lock);
+    // Opening an existing file to read asks nothing of the path that the open and its fstat do
+    // not answer (a folder is refused below); every other open looks first.
+    const bool onlyReads = disposition == OPEN_EXISTING && (access & GENERIC_WRITE) == 0;
     struct stat before;
-    const bool existed = ::stat(host.c_str(), &before) == 0;
+    const bool existed = !onlyReads && ::stat(host.c_str(), &before) == 0;
     if (existed) {
         if (S_ISDIR(before.st_mode)) {
             SetLastError(ERROR_ACCESS_DENIED);

@@ -52,6 +52,49 @@ TEST(TPixelWriter, PaletteColourWithAndWithoutAnAlphaLayer)
     EXPECT_EQ(WriteOne(D3DFMT_A4R4G4B4, false, 0, 0x00), 0xF08Fu);
 }
 
+// A whole image gives the texels Write gives one by one, for every format and both kinds of
+// writer, and leaves the bytes past each row's texels alone.
+TEST(TPixelWriter, AWholeImageEqualsItsPixelsWrittenOneByOne)
+{
+    std::array<std::uint8_t, 1024> palette{};
+    for (std::size_t i = 0; i < palette.size(); ++i) {
+        palette[i] = static_cast<std::uint8_t>(i * 37 + i / 4 * 11);
+    }
+    // Every index against every alpha value: index x, alpha y.
+    constexpr std::uint32_t kSide = 256;
+    std::vector<std::uint8_t> indices(kSide * kSide);
+    std::vector<std::uint8_t> alpha(kSide * kSide);
+    for (std::uint32_t y = 0; y < kSide; ++y) {
+        for (std::uint32_t x = 0; x < kSide; ++x) {
+            indices[y * kSide + x] = static_cast<std::uint8_t>(x);
+            alpha[y * kSide + x] = static_cast<std::uint8_t>(y);
+        }
+    }
+    const D3DFORMAT formats[] = {D3DFMT_R8G8B8,   D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R5G6B5,
+                                 D3DFMT_X1R5G5B5, D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4, D3DFMT_R3G3B2,
+                                 D3DFMT_A8R3G3B2, D3DFMT_X4R4G4B4, D3DFMT_A2B10G10R10};
+    for (const D3DFORMAT format : formats) {
+        for (const bool alphaLayer : {false, true}) {
+            auto writer = TPixelWriter::Create(format, alphaLayer);
+            ASSERT_NE(writer, nullptr) << format;
+            const std::size_t used = kSide * writer->GetBytes();
+            const std::size_t pitch = used + 3;
+            std::vector<std::uint8_t> one(pitch * kSide, 0xCC);
+            std::vector<std::uint8_t> whole(pitch * kSide, 0xCC);
+            for (std::uint32_t y = 0; y < kSide; ++y) {
+                std::uint8_t* out = one.data() + y * pitch;
+                for (std::uint32_t x = 0; x < kSide; ++x) {
+                    out = writer->Write(out, &indices[y * kSide + x], palette.data(), &alpha[y * kSide + x]);
+                }
+            }
+            writer->WriteImage(whole.data(), pitch, kSide, kSide, indices.data(), palette.data(), alpha.data());
+            EXPECT_EQ(whole, one) << format << (alphaLayer ? " with" : " without") << " an alpha layer";
+            EXPECT_EQ(whole[used], 0xCC);
+            EXPECT_EQ(whole.back(), 0xCC);
+        }
+    }
+}
+
 class TexturePackage : public ::testing::Test {
 protected:
     std::string Write(const std::vector<PtxImage>& images, const std::string& name = "test.ptx")

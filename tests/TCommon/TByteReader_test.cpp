@@ -1,12 +1,14 @@
 // The one reader of binary files, at the ends of its bytes, from memory and from a file.
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <tuple>
 
 #include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 #include "support/alloc_probe.h"
 #include "formats/byte_writer.h"
+#include "platform/testing/win32.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -99,6 +101,53 @@ TEST(TByteReader, LengthsPastTheEndFailBeforeAnythingIsAllocated)
     EXPECT_EQ(TByteReader::TextUpToNul(nul, 3), "x");
     EXPECT_EQ(TByteReader::TextUpToNul(nul, 1), "x");
     EXPECT_EQ(TByteReader::TextUpToNul(nul, 0), "");
+}
+
+// Inside a read-once scope a path is read from the system once; the scope's end, a failed read,
+// another thread and an inner scope each read anew.
+TEST(ReadWholeFile, AReadOnceScopeReadsEachPathOnceAndKeepsNoFailure)
+{
+    qmtest::TempDir dir;
+    const std::string a = dir.File("a.bin");
+    const std::string b = dir.File("b.bin");
+    qmtest::ByteWriter().Bytes("first").Save(a);
+    const auto opens = [] { return platform::FileCalls().opens; };
+    std::vector<std::uint8_t> bytes;
+    {
+        TReadOnceScope scope;
+        const long before = opens();
+        ASSERT_TRUE(ReadWholeFile(a, bytes));
+        qmtest::ByteWriter().Bytes("later").Save(a);
+        for (int i = 0; i < 3; ++i) {
+            bytes.clear();
+            ASSERT_TRUE(ReadWholeFile(a, bytes));
+            EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "first");
+        }
+        EXPECT_EQ(opens() - before, 1);
+        // A file that is missing fails each time it is asked for, until it is there.
+        EXPECT_FALSE(ReadWholeFile(b, bytes));
+        EXPECT_TRUE(bytes.empty());
+        qmtest::ByteWriter().Bytes("bee").Save(b);
+        ASSERT_TRUE(ReadWholeFile(b, bytes));
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "bee");
+        {
+            TReadOnceScope inner;
+            ASSERT_TRUE(ReadWholeFile(a, bytes));
+            EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "later");
+        }
+        std::thread([&a] {
+            std::vector<std::uint8_t> own;
+            ASSERT_TRUE(ReadWholeFile(a, own));
+            EXPECT_EQ(std::string(own.begin(), own.end()), "later");
+        }).join();
+        // Back in the outer scope, its own bytes.
+        ASSERT_TRUE(ReadWholeFile(a, bytes));
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "first");
+    }
+    const long before = opens();
+    ASSERT_TRUE(ReadWholeFile(a, bytes));
+    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "later");
+    EXPECT_EQ(opens() - before, 1);
 }
 
 }  // namespace

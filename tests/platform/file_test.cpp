@@ -52,6 +52,44 @@ TEST(FilePaths, BackslashesCaseFoldingAndCp932Names)
     EXPECT_EQ(GetFileAttributesA("セーブ"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
 }
 
+// Opening to read an existing file looks nothing up first: a folder, a missing file and a
+// missing folder still fail with the codes every other open gives.
+TEST(FileOpen, FoldersAndMissingFilesFailAlikeForEveryAccess)
+{
+    qmtest::TempDir dir;
+    fs::create_directories(dir.Path() / "folder");
+    qmtest::ByteWriter().Bytes("abc").Save((dir.Path() / "here.bin").string());
+    qmtest::ScopedCwd cwd(dir.Path());
+    const struct {
+        DWORD access;
+        DWORD disposition;
+    } opens[] = {{GENERIC_READ, OPEN_EXISTING}, {0, OPEN_EXISTING}, {GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING},
+                 {GENERIC_READ, OPEN_ALWAYS}};
+    for (const auto& o : opens) {
+        SCOPED_TRACE(testing::Message() << o.access << " " << o.disposition);
+        EXPECT_EQ(OpenFile("folder", o.access, FILE_SHARE_READ, o.disposition), INVALID_HANDLE_VALUE);
+        ExpectError(ERROR_ACCESS_DENIED);
+        EXPECT_EQ(OpenFile("nowhere\\x.bin", o.access, FILE_SHARE_READ, o.disposition), INVALID_HANDLE_VALUE);
+        ExpectError(ERROR_PATH_NOT_FOUND);
+        if (o.disposition == OPEN_EXISTING) {
+            EXPECT_EQ(OpenFile("missing.bin", o.access, FILE_SHARE_READ, o.disposition), INVALID_HANDLE_VALUE);
+            ExpectError(ERROR_FILE_NOT_FOUND);
+        }
+        HANDLE h = OpenFile("here.bin", o.access, FILE_SHARE_READ, o.disposition);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        ExpectError(o.disposition == OPEN_ALWAYS ? ERROR_ALREADY_EXISTS : ERROR_SUCCESS);
+        // While it reads or writes, a second open that shares nothing is refused.
+        HANDLE second = OpenFile("here.bin", GENERIC_READ, 0, OPEN_EXISTING);
+        if (o.access == 0) {
+            EXPECT_TRUE(CloseHandle(second));
+        } else {
+            EXPECT_EQ(second, INVALID_HANDLE_VALUE);
+            ExpectError(ERROR_SHARING_VIOLATION);
+        }
+        EXPECT_TRUE(CloseHandle(h));
+    }
+}
+
 TEST(FileFlush, FlushedFileAndWriteThroughRename)
 {
     qmtest::TempDir dir;

@@ -1,5 +1,7 @@
 #include "dx/dx8/3d/TPixelWriter.h"
 
+#include <array>
+
 namespace {
 
 using Channel = TPixelWriter::Channel;
@@ -44,6 +46,30 @@ std::uint8_t* TPixelWriter::Store(std::uint8_t* destination, std::uint32_t value
     return destination + m_bytes;
 }
 
+std::uint8_t* TPixelWriter::Write(std::uint8_t* destination, const std::uint8_t* index, const std::uint8_t* palette,
+                                  const std::uint8_t* alpha) const
+{
+    return Store(destination, Colour(palette + 4 * *index) | AlphaBits(TakesAlpha() ? *alpha : 0));
+}
+
+void TPixelWriter::WriteImage(std::uint8_t* rows, std::size_t pitch, std::uint32_t width, std::uint32_t height,
+                              const std::uint8_t* index, const std::uint8_t* palette, const std::uint8_t* alpha) const
+{
+    std::array<std::uint32_t, 256> colours{};
+    std::array<std::uint32_t, 256> alphas{};
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        colours[i] = Colour(palette + 4 * i);
+        alphas[i] = AlphaBits(static_cast<std::uint8_t>(i));
+    }
+    const bool takesAlpha = TakesAlpha();
+    for (std::uint32_t y = 0; y < height; ++y) {
+        std::uint8_t* out = rows + y * pitch;
+        for (std::uint32_t x = 0; x < width; ++x, ++index) {
+            out = Store(out, colours[*index] | alphas[takesAlpha ? *alpha++ : 0]);
+        }
+    }
+}
+
 std::unique_ptr<TPixelWriter> TPixelWriter::Create(D3DFORMAT format, bool hasAlphaLayer)
 {
     for (const FormatLayout& l : kLayouts) {
@@ -61,21 +87,9 @@ std::unique_ptr<TPixelWriter> TPixelWriter::Create(D3DFORMAT format, bool hasAlp
     return nullptr;
 }
 
-std::uint8_t* TOpaquePixelWriter::Write(std::uint8_t* destination, const std::uint8_t* index,
-                                        const std::uint8_t* palette, const std::uint8_t*) const
-{
-    return Store(destination, Colour(palette + 4 * *index));
-}
-
 TAlphaPixelWriter::TAlphaPixelWriter(std::uint32_t bytes, Channel alpha, Channel red, Channel green, Channel blue)
     : TPixelWriter(bytes, red, green, blue), m_alpha(alpha)
 {
-}
-
-std::uint8_t* TAlphaPixelWriter::Write(std::uint8_t* destination, const std::uint8_t* index,
-                                       const std::uint8_t* palette, const std::uint8_t* alpha) const
-{
-    return Store(destination, Colour(palette + 4 * *index) | Convert(*alpha, m_alpha));
 }
 
 TSolidAlphaPixelWriter::TSolidAlphaPixelWriter(std::uint32_t bytes, std::uint32_t alphaMask, Channel red,
@@ -84,8 +98,3 @@ TSolidAlphaPixelWriter::TSolidAlphaPixelWriter(std::uint32_t bytes, std::uint32_
 {
 }
 
-std::uint8_t* TSolidAlphaPixelWriter::Write(std::uint8_t* destination, const std::uint8_t* index,
-                                            const std::uint8_t* palette, const std::uint8_t*) const
-{
-    return Store(destination, Colour(palette + 4 * *index) | m_alphaMask);
-}

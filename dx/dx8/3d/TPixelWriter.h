@@ -1,6 +1,7 @@
 // Pixel writers: one palette pixel of an indexed image into one texel of a texture format.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -19,8 +20,14 @@ public:
 
     // Writes the palette colour of *index (and alpha from *alpha where the writer takes it) at
     // destination and returns the next destination. palette: 256 entries of blue, green, red, unused.
-    virtual std::uint8_t* Write(std::uint8_t* destination, const std::uint8_t* index, const std::uint8_t* palette,
-                                const std::uint8_t* alpha) const = 0;
+    std::uint8_t* Write(std::uint8_t* destination, const std::uint8_t* index, const std::uint8_t* palette,
+                        const std::uint8_t* alpha) const;
+
+    // A whole image, the same texels as Write gives pixel by pixel: each palette entry and each
+    // alpha value is converted once. rows: height rows of pitch bytes; alpha is read only by
+    // writers that take it.
+    void WriteImage(std::uint8_t* rows, std::size_t pitch, std::uint32_t width, std::uint32_t height,
+                    const std::uint8_t* index, const std::uint8_t* palette, const std::uint8_t* alpha) const;
 
     std::uint32_t GetBytes() const { return m_bytes; }
 
@@ -39,6 +46,10 @@ protected:
     }
     // Stores the low GetBytes() bytes of value, little-endian.
     std::uint8_t* Store(std::uint8_t* destination, std::uint32_t value) const;
+    // The alpha channel's bits for an alpha value; those of an opaque texel for writers that
+    // take no alpha.
+    virtual std::uint32_t AlphaBits(std::uint8_t alpha) const = 0;
+    virtual bool TakesAlpha() const { return false; }
 
 private:
     std::uint32_t m_bytes;
@@ -51,16 +62,19 @@ private:
 class TOpaquePixelWriter : public TPixelWriter {
 public:
     using TPixelWriter::TPixelWriter;
-    std::uint8_t* Write(std::uint8_t* destination, const std::uint8_t* index, const std::uint8_t* palette,
-                        const std::uint8_t* alpha) const override;
+
+protected:
+    std::uint32_t AlphaBits(std::uint8_t) const override { return 0; }
 };
 
 // Alpha from the image's alpha layer.
 class TAlphaPixelWriter : public TPixelWriter {
 public:
     TAlphaPixelWriter(std::uint32_t bytes, Channel alpha, Channel red, Channel green, Channel blue);
-    std::uint8_t* Write(std::uint8_t* destination, const std::uint8_t* index, const std::uint8_t* palette,
-                        const std::uint8_t* alpha) const override;
+
+protected:
+    std::uint32_t AlphaBits(std::uint8_t alpha) const override { return Convert(alpha, m_alpha); }
+    bool TakesAlpha() const override { return true; }
 
 private:
     Channel m_alpha;
@@ -70,8 +84,9 @@ private:
 class TSolidAlphaPixelWriter : public TPixelWriter {
 public:
     TSolidAlphaPixelWriter(std::uint32_t bytes, std::uint32_t alphaMask, Channel red, Channel green, Channel blue);
-    std::uint8_t* Write(std::uint8_t* destination, const std::uint8_t* index, const std::uint8_t* palette,
-                        const std::uint8_t* alpha) const override;
+
+protected:
+    std::uint32_t AlphaBits(std::uint8_t) const override { return m_alphaMask; }
 
 private:
     std::uint32_t m_alphaMask;

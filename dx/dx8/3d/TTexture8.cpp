@@ -199,15 +199,17 @@ bool TTexture8::FillFromIndexed(IDirect3DTexture8* texture, D3DFORMAT format, co
         return false;
     }
     auto* rows = static_cast<std::uint8_t*>(locked.pBits);
-    std::memset(rows, 0, static_cast<std::size_t>(locked.Pitch) * image.height);
-    const std::uint8_t* index = image.indices.data();
-    const std::uint8_t* alpha = image.HasAlphaLayer() ? image.alpha.data() : index;
-    for (std::uint32_t y = 0; y < image.height; ++y) {
-        std::uint8_t* out = rows + static_cast<std::size_t>(y) * locked.Pitch;
-        for (std::uint32_t x = 0; x < image.width; ++x) {
-            out = writer->Write(out, index++, image.palette.data(), alpha++);
+    // Every texel is written below: only what lies beyond them in each row is cleared.
+    const std::size_t used = static_cast<std::size_t>(image.width) * writer->GetBytes();
+    const auto pitch = static_cast<std::size_t>(locked.Pitch);
+    if (pitch > used) {
+        for (std::uint32_t y = 0; y < image.height; ++y) {
+            std::memset(rows + y * pitch + used, 0, pitch - used);
         }
     }
+    const std::uint8_t* index = image.indices.data();
+    const std::uint8_t* alpha = image.HasAlphaLayer() ? image.alpha.data() : index;
+    writer->WriteImage(rows, pitch, image.width, image.height, index, image.palette.data(), alpha);
     texture->UnlockRect(0);
     return true;
 }
