@@ -180,7 +180,8 @@ public:
     // Whatever is written may change the indices: the ranges found so far are forgotten.
     HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags) override
     {
-        ranges_.clear();
+        rangeCount_ = 0;
+        nextRange_ = 0;
         return store_.Lock(offset, size, data, flags);
     }
     HRESULT Unlock() override { return store_.Unlock(); }
@@ -201,7 +202,9 @@ private:
 
     D3DINDEXBUFFER_DESC desc_;
     BufferStore store_;
-    std::vector<KnownRange> ranges_;
+    // Held in place, so that a draw never allocates.
+    std::array<KnownRange, kKnownRanges> ranges_{};
+    size_t rangeCount_ = 0;
     size_t nextRange_ = 0;  // replaced next once the list is full
 };
 

@@ -484,15 +484,15 @@ IndexRange IndexRangeOf(const void* indices, bool wide, UINT count)
 
 IndexRange IndexBuffer::RangeOf(UINT start, UINT count)
 {
-    for (const KnownRange& known : ranges_) {
-        if (known.start == start && known.count == count) {
-            return known.range;
+    for (size_t i = 0; i < rangeCount_; ++i) {
+        if (ranges_[i].start == start && ranges_[i].count == count) {
+            return ranges_[i].range;
         }
     }
     const bool wide = desc_.Format == D3DFMT_INDEX32;
     const KnownRange found{start, count, IndexRangeOf(store_.memory.data() + start * (wide ? 4U : 2U), wide, count)};
-    if (ranges_.size() < kKnownRanges) {
-        ranges_.push_back(found);
+    if (rangeCount_ < kKnownRanges) {
+        ranges_[rangeCount_++] = found;
     } else {
         ranges_[nextRange_] = found;
         nextRange_ = (nextRange_ + 1) % kKnownRanges;

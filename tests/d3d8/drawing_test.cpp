@@ -1,6 +1,7 @@
 // Fixed-function drawing (pixel centres, combiners, alpha test, blending, culling, z, fog), texture formats
 // and CopyRects.
 #include "d3d8_fixture.h"
+#include "support/alloc_probe.h"
 
 namespace d3d8test {
 namespace {
@@ -322,6 +323,48 @@ TEST_F(Drawing, IndexRangesAreKeptPerRunAndForgottenWhenTheBufferIsLocked)
     device_->SetStreamSource(0, nullptr, 0);
     device_->SetIndices(nullptr, 0);
     ReleaseAll({vb, ib});
+}
+
+// A buffer with more runs than are remembered: each answer is still the run's own, on the first
+// pass and on a second one that finds the oldest replaced. Remembering allocates nothing, not
+// even for a new buffer (effects make theirs as they start).
+TEST_F(Drawing, MoreRunsThanAreRememberedStillAnswerEachItsOwnWay)
+{
+    ScreenStates();
+    const ScreenVertex v[3] = {};
+    constexpr int kRuns = 65;  // one more than are remembered
+    std::vector<WORD> indices;
+    for (int run = 0; run < kRuns; ++run) {
+        // Odd runs reach one past the last vertex.
+        indices.insert(indices.end(), {0, 1, static_cast<WORD>(run % 2 == 0 ? 2 : 3)});
+    }
+    const auto bytes = static_cast<UINT>(indices.size() * sizeof(WORD));
+    IDirect3DVertexBuffer8* vb = MakeBuffer<IDirect3DVertexBuffer8>(v, sizeof v, kFvfScreen);
+    IDirect3DIndexBuffer8* first = MakeBuffer<IDirect3DIndexBuffer8>(indices.data(), bytes);
+    IDirect3DIndexBuffer8* second = MakeBuffer<IDirect3DIndexBuffer8>(indices.data(), bytes);
+    device_->SetVertexShader(kFvfScreen);
+    device_->SetStreamSource(0, vb, sizeof(ScreenVertex));
+    int pass = 0;
+    for (IDirect3DIndexBuffer8* ib : {first, second, second}) {
+        device_->SetIndices(ib, 0);
+        qmtest::AllocationProbe probe(true);
+        for (int run = 0; run < kRuns; ++run) {
+            EXPECT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 3, static_cast<UINT>(run) * 3, 1),
+                      run % 2 == 0 ? D3D_OK : D3DERR_INVALIDCALL)
+                << "pass " << pass << ", run " << run;
+        }
+        // The frame ends with what was drawn.
+        device_->EndScene();
+        device_->BeginScene();
+        // The first pass may still size the device's own draw lists.
+        if (pass > 0) {
+            EXPECT_EQ(probe.OwnThreadAllocations() - probe.OwnThreadDriverAllocations(), 0) << "pass " << pass;
+        }
+        ++pass;
+    }
+    device_->SetStreamSource(0, nullptr, 0);
+    device_->SetIndices(nullptr, 0);
+    ReleaseAll({vb, first, second});
 }
 
 TEST_F(Drawing, EveryFormatUploadsAsItLiesInMemory)
