@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <typeindex>
 
@@ -21,6 +23,7 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "player_fixture.h"
 #include "TCommon/my_error.h"
+#include "platform/testing/win32.h"
 #include "support/fuzz.h"
 
 namespace playertest {
@@ -192,9 +195,15 @@ TEST_F(PlayerFactoryTest, ValueTablesShortOrMissingKeepWhatWasRead)
 
     WriteValueTable("tbl/ex.tbl", 200, 10);
     std::filesystem::remove("tbl/abp.tbl");
+    // The missing table is logged beside the program: here, in the test's own folder.
+    platform::OverrideModuleFileName((std::filesystem::current_path() / "quillmark4").string());
     std::unique_ptr<TestHero> shorter = MakeHero();
+    platform::OverrideModuleFileName("");
     EXPECT_EQ(shorter->GetExperienceTable().size(), 200u);
     EXPECT_TRUE(shorter->GetAbilityPointTable().empty());
+    std::ifstream log("ErrorLog.txt", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("tbl/abp.tbl"), std::string::npos) << text;
 }
 
 TEST_F(PlayerFactoryTest, CutTableKeepsTheRecordsBeforeTheCut)

@@ -2,6 +2,9 @@
 // the sheet, shared pictures, a missing sheet, words drawn with it) and the textured fade quad.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "3d/fixtures.h"
@@ -9,6 +12,7 @@
 #include "MainCode/Hud/TUiQuad.h"
 #include "TCommon/my_error.h"
 #include "formats/hud_assets.h"
+#include "platform/testing/win32.h"
 #include "support/golden.h"
 
 namespace {
@@ -88,8 +92,14 @@ TEST_F(HudPictures, GlyphCopiesShareTheSheetAMissingEntryLeavesThemBlankAndAMiss
     }
     EXPECT_EQ(font.GetImage().GetShareCount(), shared);
 
-    // An entry the package lacks: every cell laid out, none with a texture.
+    // An entry the package lacks: every cell laid out, none with a texture; the log beside the
+    // program (in the test's own folder) says so.
+    platform::OverrideModuleFileName((std::filesystem::current_path() / "quillmark4").string());
     TLetterFont blank("sprite.ptx/nosuch");
+    platform::OverrideModuleFileName("");
+    std::ifstream log("ErrorLog.txt", std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("\"nosuch\""), std::string::npos) << text;
     EXPECT_EQ(blank.GetGlyphCount(), 45u);
     EXPECT_FALSE(blank.Glyph('Q').GetImage().HasTexture());
     EXPECT_EQ(blank.Glyph('Q').GetVertex(3).u, 0.125F);  // row 2, column 0
