@@ -11,8 +11,8 @@
 #include "MainCode/Effect/TSpawnPathEffect.h"
 #include "MainCode/Effect/TThunderEffect.h"
 #include "MainCode/Effect/TVecRange.h"
-#include "TCommon/TByteReader.h"
 #include "MainCode/Shot/TShotPrototypes.h"
+#include "TCommon/TByteReader.h"
 
 namespace {
 
