@@ -487,6 +487,9 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
     Save(tables / "hrdef.tbl", BuildGameTable(heroes));
     WritePlayerValueTables(tables.string());
     WriteFieldEnemyTable(root, {kFieldEnemyType});
+    // The enemy's sound and voice lists: it makes no sound of its own.
+    Save(tables / "char" / (std::string(kFieldEnemyModel) + "_se.tbl"), BuildSoundList({}));
+    Save(tables / "char" / (std::string(kFieldEnemyModel) + "_vc.tbl"), BuildSoundList({}));
     TWeponRecord sword;
     sword.Id = 1000;
     sword.Name = "木の剣";
