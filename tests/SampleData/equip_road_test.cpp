@@ -28,16 +28,7 @@ using sample::SampleLayout;
 
 class EquipRoad : public ::testing::Test {
 protected:
-    bool StepUntil(const std::function<bool()>& done, int limit)
-    {
-        for (int i = 0; i < limit; ++i) {
-            if (done()) {
-                return true;
-            }
-            driver_.Step();
-        }
-        return done();
-    }
+    bool StepUntil(const std::function<bool()>& done, int limit) { return driver_.StepUntil(done, limit); }
     // A press and a step with it let go, then n more steps.
     void Key(Button b, int then = 0)
     {

@@ -21,19 +21,6 @@ namespace {
 using qmtest::Button;
 using qmtest::SceneDriver;
 
-// Steps until the condition holds, at most limit steps; false when it never did.
-template <typename Condition>
-bool StepUntil(SceneDriver& driver, int limit, Condition done)
-{
-    for (int i = 0; i < limit; ++i) {
-        if (done()) {
-            return true;
-        }
-        driver.Step();
-    }
-    return done();
-}
-
 TEST(RingRoad, UseItemOneFromTheRingSeeTheBoostIconAndMoveTheGauge)
 {
     qmtest::TempDir dir;
@@ -47,7 +34,7 @@ TEST(RingRoad, UseItemOneFromTheRingSeeTheBoostIconAndMoveTheGauge)
     TFieldLoop* field = TFieldLoop::CreateAtSavePoint(driver.App(), sample::GetCatalogue().savePoints.at(0).Id);
     ASSERT_NE(field, nullptr);
     driver.App()->PushScene(field);
-    ASSERT_TRUE(StepUntil(driver, 100, [&] { return !field->IsInPhase(); }));
+    ASSERT_TRUE(driver.StepUntil([&] { return !field->IsInPhase(); }, 100));
     TPlayerCharacter* player = field->GetPlayer();
     ASSERT_EQ(data->GetRingSlot(1)->Id, 1u);
     ASSERT_EQ(data->GetRingSlot(1)->Count, 5);
@@ -70,10 +57,10 @@ TEST(RingRoad, UseItemOneFromTheRingSeeTheBoostIconAndMoveTheGauge)
     SceneDriver::Hold(Button::D, false);
     driver.Step();
     EXPECT_EQ(player->GetRingItem(), 1u);
-    ASSERT_TRUE(StepUntil(driver, 120, [&] { return data->GetRingSlot(1)->Count == 4; }));
-    EXPECT_TRUE(StepUntil(driver, 120, [&] { return player->HasStatBoost(); }));
+    ASSERT_TRUE(driver.StepUntil([&] { return data->GetRingSlot(1)->Count == 4; }, 120));
+    EXPECT_TRUE(driver.StepUntil([&] { return player->HasStatBoost(); }, 120));
     EXPECT_TRUE(field->GetItemRing()->IsClosed() ||
-                StepUntil(driver, 20, [&] { return field->GetItemRing()->IsClosed(); }));
+                driver.StepUntil([&] { return field->GetItemRing()->IsClosed(); }, 20));
     // The boost icon joins the group over the player and settles at its centre.
     TStatusIcon& icons = player->GetStatusIcons();
     ASSERT_EQ(icons.GetShown().size(), 1u);

@@ -46,17 +46,7 @@ public:
 
     TFieldLoop* Field() const { return dynamic_cast<TFieldLoop*>(driver_.Current()); }
 
-    // Steps until done() holds, at most limit steps; whether it came.
-    bool StepUntil(const std::function<bool()>& done, int limit)
-    {
-        for (int i = 0; i < limit; ++i) {
-            if (done()) {
-                return true;
-            }
-            driver_.Step();
-        }
-        return done();
-    }
+    bool StepUntil(const std::function<bool()>& done, int limit) { return driver_.StepUntil(done, limit); }
     // Walks until within reach of where() says; false when the field went or it took too long.
     bool WalkTo(const std::function<D3DXVECTOR3()>& where)
     {

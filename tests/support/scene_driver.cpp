@@ -109,6 +109,17 @@ void SceneDriver::Steps(int n)
     }
 }
 
+bool SceneDriver::StepUntil(const std::function<bool()>& done, int limit)
+{
+    for (int i = 0; i < limit; ++i) {
+        if (done()) {
+            return true;
+        }
+        Step();
+    }
+    return done();
+}
+
 void SceneDriver::Hold(Button b, bool down)
 {
     platform::InjectKey(KeyOf(b), down);

@@ -4,6 +4,7 @@
 // be read for goldens, and the engine's 2D draws and sound-bank calls recorded.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -43,6 +44,8 @@ public:
     // One step of the current scene (and its draw); false once the application ends.
     bool Step();
     void Steps(int n);
+    // Steps until done() holds, at most limit steps; whether it came.
+    bool StepUntil(const std::function<bool()>& done, int limit);
 
     static void Hold(Button b, bool down);
     // Down for one step.
