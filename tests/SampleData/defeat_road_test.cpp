@@ -52,10 +52,16 @@ TEST(DefeatRoad, TheStrongEnemyEndsTheGameAndGameOverLeadsBackToTheTitle)
     driver.Hold(Button::B, false);
     ASSERT_NE(field(), nullptr);
     ASSERT_NE(dynamic_cast<TTownArea*>(field()->GetArea()), nullptr);
-    // Straight north from the start into the gate.
+    // North on the path from the start, clear of the way on ahead, west to the gate and into it.
+    const D3DXVECTOR3 legs[] = {sample::SampleLayout::TownPathCorner(), sample::SampleLayout::TownGateFront(),
+                                sample::SampleLayout::TownGateEntry()};
+    int leg = 0;
     while (field() != nullptr && dynamic_cast<TBattleArea*>(field()->GetArea()) == nullptr && ++frame < kFrameLimit) {
         if (!field()->IsInPhase()) {
-            qmtest::WalkTowards(field(), D3DXVECTOR3(-8.0F, 0.0F, sample::SampleLayout::GateMaximum().z));
+            if (leg < 2 && qmtest::FlatDistance(qmtest::PositionOf(field()->GetPlayer()), legs[leg]) < 0.5F) {
+                ++leg;
+            }
+            qmtest::WalkTowards(field(), legs[leg]);
         } else {
             qmtest::ReleaseArrows();
         }

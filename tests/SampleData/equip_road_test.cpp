@@ -82,7 +82,7 @@ TEST_F(EquipRoad, ItemTwoIntoTheRingAndTheAxeInPlaceOfTheSword)
     TGameData* data = TGameData::GetInstance();
     data->Reset();
     field_ = TFieldLoop::CreateAtPosition(driver_.App(), SampleLayout::kTown, SampleLayout::TownArrival(),
-                                          qmtest::FieldLayout::StartDirection(), SampleLayout::TownArrivalCamera());
+                                          SampleLayout::TownArrivalDirection(), SampleLayout::TownArrivalCamera());
     ASSERT_NE(field_, nullptr);
     driver_.App()->PushScene(field_);
     ASSERT_TRUE(StepUntil([&] { return !field_->IsInPhase(); }, 100));

@@ -77,8 +77,8 @@ TEST_F(MenuSaveRoad, FieldSavePointSaveLeaveTitleLoadBackAtTheSavePointThenEscap
     ASSERT_NE(field, nullptr);
     StepWhileInPhase(field);
     if (dynamic_cast<TTownArea*>(field->GetArea()) == nullptr) {
-        const D3DXVECTOR3 gate = sample::SampleLayout::GateMinimum();
-        field->GetPlayer()->PlaceAt(D3DXVECTOR3(sample::SampleLayout::Enemy().x, 0.0F, gate.z - 1.0F),
+        const D3DXVECTOR3 gate = sample::SampleLayout::BattleGateMinimum();
+        field->GetPlayer()->PlaceAt(D3DXVECTOR3(sample::SampleLayout::BattleGateEntry().x, 0.0F, gate.z - 1.0F),
                                     D3DXVECTOR3(0.0F, 0.0F, 1.0F));
         qmtest::SceneDriver::Hold(Button::Up, true);
         for (int i = 0; i < kLimit && !field->IsInPhase(); ++i) {

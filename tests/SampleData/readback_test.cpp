@@ -192,10 +192,12 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
             TIndexedImage image;
             ASSERT_TRUE(TTexturePackage::ReadImage(path, entry, &image)) << package.file << "/" << entry;
             if (package.picture == sample::TexturePackage::Picture::Field ||
-                package.picture == sample::TexturePackage::Picture::Scene) {
-                const qmtest::PtxImage field = package.picture == sample::TexturePackage::Picture::Field
-                                                   ? sample::FieldPicture(entry)
-                                                   : qmtest::ScenePicture(entry);
+                package.picture == sample::TexturePackage::Picture::Scene ||
+                package.picture == sample::TexturePackage::Picture::Minimap) {
+                const qmtest::PtxImage field = package.picture == sample::TexturePackage::Picture::Field ? sample::FieldPicture(entry)
+                                               : package.picture == sample::TexturePackage::Picture::Scene
+                                                   ? qmtest::ScenePicture(entry)
+                                                   : sample::MinimapPicture(entry);
                 EXPECT_EQ(image.width, field.width) << entry;
                 EXPECT_EQ(image.height, field.height) << entry;
                 EXPECT_EQ(image.HasAlphaLayer(), field.kind != 0) << entry;

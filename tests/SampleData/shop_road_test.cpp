@@ -158,15 +158,15 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
                 return player->GetGaugeUsed() > 0;
             },
             240));
-        // The sample's enemies do not strike back yet: the blow one would land.
-        player->TakeDamage(37);
+        // Standing by it until it strikes back.
+        ASSERT_TRUE(road.StepUntil([&] { return player->GetHp() < maxHp; }, 300));
         ASSERT_NE(road.Field(), nullptr);
         const std::int32_t hpAfterFight = road.Field()->GetPlayer()->GetHp();
         EXPECT_LT(hpAfterFight, maxHp);
 
         // Through the gate to the town.
         road.WalkTo([&] {
-            return D3DXVECTOR3(sample::SampleLayout::Enemy().x, 0.0F, sample::SampleLayout::GateMaximum().z + 2.0F);
+            return sample::SampleLayout::BattleGateEntry();
         });
         ASSERT_TRUE(road.StepUntil(
             [&] {

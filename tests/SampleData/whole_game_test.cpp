@@ -216,6 +216,10 @@ public:
             return false;
         }
         StepUntil([&] { return !Field()->IsInPhase(); }, 300);
+        // North on the path first, clear of the way on ahead.
+        if (!Require(WalkTo([] { return sample::SampleLayout::TownPathCorner(); }), "could not reach the path's corner")) {
+            return false;
+        }
         return Defeat(true) && Quit();
     }
 
@@ -304,17 +308,19 @@ private:
         qmtest::ReleaseArrows();
         return there && Field() != nullptr && !Field()->IsInPhase();
     }
-    // Into the gate strip ahead (+z) at x, through the map change, to the next map's first
-    // picture; the area reached.
-    TAreaBase* ThroughGate(float x)
+    // To the front of a gate, into it, through the map change, to the next map's first picture;
+    // the area reached.
+    TAreaBase* ThroughGate(const D3DXVECTOR3& front)
     {
+        const D3DXVECTOR3 beyond = sample::SampleLayout::Beyond(front);
+        WalkTo([&] { return front; }, 0.5F);
         StepUntil(
             [&] {
                 TFieldLoop* field = Field();
                 if (field == nullptr || field->IsInPhase()) {
                     return true;
                 }
-                qmtest::WalkTowards(field, D3DXVECTOR3(x, 0.0F, sample::SampleLayout::GateMaximum().z + 2.0F));
+                qmtest::WalkTowards(field, beyond);
                 return false;
             },
             1500);
@@ -498,7 +504,11 @@ private:
     // the level and the learned skill.
     bool FirstFight()
     {
-        TAreaBase* area = ThroughGate(sample::SampleLayout::TownStart().x);
+        // North on the path, clear of the way on ahead, then west to the gate.
+        if (!Require(WalkTo([] { return sample::SampleLayout::TownPathCorner(); }), "could not reach the path's corner")) {
+            return false;
+        }
+        TAreaBase* area = ThroughGate(sample::SampleLayout::TownGateFront());
         if (!Require(dynamic_cast<TBattleArea*>(area) != nullptr, "the gate did not lead to the battle map")) {
             return false;
         }
@@ -587,7 +597,7 @@ private:
     // 4. Back through the gate: the elder's word, two potions bought, one sold, a night at the inn.
     bool Town()
     {
-        TAreaBase* area = ThroughGate(sample::SampleLayout::Enemy().x);
+        TAreaBase* area = ThroughGate(sample::SampleLayout::BattleGateFront());
         auto* town = dynamic_cast<TTownArea*>(area);
         if (!Require(town != nullptr && town->GetVillagers().size() == 4, "the gate did not lead to the town")) {
             return false;
@@ -872,8 +882,7 @@ private:
     // (or F4 and "yes").
     bool Defeat(bool byF4)
     {
-        const float x = PositionOf(Field()->GetPlayer()).x;
-        const bool onBattleMap = dynamic_cast<TBattleArea*>(ThroughGate(x)) != nullptr;
+        const bool onBattleMap = dynamic_cast<TBattleArea*>(ThroughGate(sample::SampleLayout::TownGateFront())) != nullptr;
         if (!Require(onBattleMap, "the gate did not lead to the battle map")) {
             return false;
         }

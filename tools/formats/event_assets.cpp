@@ -219,9 +219,13 @@ MeshFile FlightLand()
 
 // Scenery of the field place an event stands for, around the point at (the event's stage origin
 // there): a floor and standing stones in the given colours.
-MeshFile Place(const std::string& name, const D3DXVECTOR3& at, std::uint32_t floor, std::uint32_t stone)
+MeshFile Place(const std::string& name, const D3DXVECTOR3& at, std::uint32_t floor, std::uint32_t stone,
+               float land = 0.0F)
 {
     std::vector<Block> blocks = {{at + D3DXVECTOR3(0.0F, -0.1F, 0.0F), {12.0F, 0.1F, 12.0F}, floor, floor}};
+    if (land > 0.0F) {
+        blocks.push_back({at + D3DXVECTOR3(0.0F, -0.3F, 0.0F), {land, 0.1F, land}, stone, stone});
+    }
     const D3DXVECTOR3 stones[] = {{-4.0F, 0.0F, 6.0F}, {3.5F, 0.0F, 7.5F}, {-6.5F, 0.0F, 1.0F}, {5.5F, 0.0F, 2.0F},
                                   {0.5F, 0.0F, 10.0F}};
     for (const D3DXVECTOR3& p : stones) {
@@ -325,16 +329,24 @@ FieldScriptBox TownStoryBox()
     return {{-14.0F, -2.0F, 14.0F}, {-11.0F, 4.0F, 20.0F}, std::string(kStoryBoxScripts) + "/ToEvent302"};
 }
 
-std::vector<MapEntry> StoryFieldEntries()
+std::vector<MapEntry> StoryFieldEntries(bool dressed)
 {
     std::vector<MapEntry> entries;
     const float cell = FieldLayout::kCellSize;
+    const float meshCell = dressed ? 200.0F : cell;
     for (const StoryField& field : StoryFields()) {
         MapStream s;
         s.Area(0, InMist(field) ? "m07_00.msh" : "d05_00.msh", InMist(field) ? "霧の城跡" : "地下洞", "other.ogg",
-               cell, cell, cell, cell)
-            .Projection(0.5F, 120.0F, 60.0F)
-            .EntryPoint(field.start, {0.0F, 0.0F, -1.0F}, field.start + D3DXVECTOR3(0.0F, 3.0F, 6.0F))
+               cell, cell, meshCell, meshCell)
+            .Projection(0.5F, 120.0F, 60.0F);
+        if (dressed) {
+            if (InMist(field)) {
+                s.Fog(4.0F, 36.0F, 0xFFA8A8B4);
+            } else {
+                s.Fog(2.0F, 24.0F, 0xFF0C0A10);
+            }
+        }
+        s.EntryPoint(field.start, {0.0F, 0.0F, -1.0F}, field.start + D3DXVECTOR3(0.0F, 3.0F, 6.0F))
             .FollowCamera(FieldLayout::kFollowDistance, FieldLayout::kFollowHeight, 0);
         if (field.nextEvent != 0) {
             const FieldScriptBox box = StoryBox(field.start, field.nextEvent);
@@ -346,12 +358,13 @@ std::vector<MapEntry> StoryFieldEntries()
     return entries;
 }
 
-void WriteStoryFields(const std::string& root)
+void WriteStoryFields(const std::string& root, bool dressed)
 {
     const fs::path maps = fs::path(root) / "data/msh04/map04";
-    Save(maps / "m07_00.msh", Place("m07_00", kMistPlace, 0xFFB8B0A8, 0xFF8A8490).Bytes());
+    const float land = dressed ? 60.0F : 0.0F;
+    Save(maps / "m07_00.msh", Place("m07_00", kMistPlace, 0xFFB8B0A8, 0xFF8A8490, land).Bytes());
     Save(maps / "_m07_00.msh", PlaceGround("m07_00", kMistPlace).Bytes());
-    Save(maps / "d05_00.msh", Place("d05_00", kCavePlace, 0xFF6A5A4A, 0xFF9A7A5A).Bytes());
+    Save(maps / "d05_00.msh", Place("d05_00", kCavePlace, 0xFF6A5A4A, 0xFF9A7A5A, land).Bytes());
     Save(maps / "_d05_00.msh", PlaceGround("d05_00", kCavePlace).Bytes());
     ScriptFileWriter scripts;
     for (std::uint32_t event = 302; event <= 306; ++event) {

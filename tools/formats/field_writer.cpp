@@ -329,7 +329,8 @@ MapStream FieldMapStream(const FieldMap& map)
 {
     MapStream s;
     const float cell = FieldLayout::kCellSize;
-    s.Area(map.kind, map.areaMesh, map.display, map.music, cell, cell, cell, cell).Projection(0.5F, 120.0F, 60.0F);
+    s.Area(map.kind, map.areaMesh, map.display, map.music, cell, cell, map.meshCell, map.meshCell)
+        .Projection(0.5F, 120.0F, 60.0F);
     if (map.fog) {
         s.Fog(30.0F, 90.0F, map.fogColour);
     }

@@ -95,6 +95,9 @@ struct FieldMap {
     // FieldLayout::kSize in x and 0..kSize in z).
     std::string areaMesh = "field00.msh";
     float groundWest = 0.0F;
+    // The width and depth of the visible ground's cells (the field's cell size unless told); the nine
+    // round the camera's target show.
+    float meshCell = 10.0F;
     std::vector<FieldScriptBox> scriptBoxes;
 };
 

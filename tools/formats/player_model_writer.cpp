@@ -1,5 +1,6 @@
 #include "formats/player_model_writer.h"
 
+#include <algorithm>
 #include <filesystem>
 
 #include "formats/byte_writer.h"
@@ -50,7 +51,7 @@ MeshFile PlayerModelBody(const std::string& name)
     return mesh;
 }
 
-std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep, std::uint32_t strikeMotion)
+std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep, const std::vector<std::uint32_t>& strikeMotions)
 {
     std::vector<std::vector<TPatternEvent>> patterns;
     for (std::uint32_t m = 0; m < kPlayerModelMotions; ++m) {
@@ -59,7 +60,7 @@ std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep, std::uint32_t 
             frame.Displacement = D3DXVECTOR3(0.0F, 0.0F, -walkStep);
         }
         patterns.emplace_back(kPlayerModelFrames, frame);
-        if (m == kPlayerModelSwingMotion || m == strikeMotion) {
+        if (m == kPlayerModelSwingMotion || std::find(strikeMotions.begin(), strikeMotions.end(), m) != strikeMotions.end()) {
             patterns.back()[kPlayerModelSwingFrame].AttackId = kPlayerModelSwingAttack;
         }
     }

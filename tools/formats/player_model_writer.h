@@ -25,10 +25,10 @@ inline constexpr float kPlayerModelWalkStep = 0.05F;
 // A block 0.6 wide, 1.4 tall, 0.4 deep standing on the origin, untextured, its colour (the material's
 // emissive colour and every vertex's) from the name.
 MeshFile PlayerModelBody(const std::string& name);
-// The swing motion fires kPlayerModelSwingAttack at kPlayerModelSwingFrame; so does strikeMotion
-// when one is given (an enemy's attack motion).
+// The swing motion fires kPlayerModelSwingAttack at kPlayerModelSwingFrame; so does each of
+// strikeMotions (an enemy's attack motions).
 std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep = kPlayerModelWalkStep,
-                                                  std::uint32_t strikeMotion = kPlayerModelSwingMotion);
+                                                  const std::vector<std::uint32_t>& strikeMotions = {});
 // One pose of both weapon frames for every frame of every motion.
 std::vector<std::uint8_t> BuildPlayerModelWepons();
 // The body into meshFolder + "char04/" and the weapon ribbon into meshFolder + "effect/", pattern

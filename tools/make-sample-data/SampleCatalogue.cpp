@@ -87,7 +87,8 @@ THrdefRecord Hero(std::int32_t id, const char* name, std::uint32_t weapon, const
     THrdefRecord r;
     r.Id = id;
     r.Name = name;
-    r.Level = 1;
+    // The first level (counted from 0) with no experience: its floor.
+    r.Level = 0;
     r.LifeMax = 120;
     r.MpMax = 40;
     r.WeaponId = weapon;
@@ -99,15 +100,16 @@ THrdefRecord Hero(std::int32_t id, const char* name, std::uint32_t weapon, const
     return r;
 }
 
-// The field's enemy with another id, name and strength.
-TEnemyRecord Enemy(std::uint32_t id, const char* label, std::int32_t level, std::int32_t hp, std::int32_t str)
+// The field's enemy with another id, name, strength and vitality.
+TEnemyRecord Enemy(std::uint32_t id, const char* label, std::int32_t level, std::int32_t hp, std::int32_t str,
+                   std::int32_t vit)
 {
     TEnemyRecord r = qmtest::FieldEnemyRecord();
     r.id = id;
     r.label = label;
     r.maxHp = r.hp = hp;
     r.str = str;
-    r.vit = str / 2;
+    r.vit = vit;
     r.level = level;
     r.money = 20 * level;
     r.item = 1;
@@ -188,10 +190,17 @@ std::vector<qmtest::FieldMap> SampleMaps()
         battle.enemies.push_back(enemy);
     }
     battle.enemies.push_back({SampleLayout::kStrongEnemyType, SampleLayout::StrongEnemy(), {}});
+    battle.spawnDistance = SampleLayout::kBattleSpawnDistance;
     // A defeat here ends the game.
     battle.objectSet = "non";
+    battle.minimap = SampleLayout::kBattleMinimap;
+    town.minimap = SampleLayout::kTownMinimap;
     town.areaMesh = "t04_00.msh";
     town.groundWest = SampleLayout::kTownWest;
+    // Cells wider than the land round the fences: all of it shows from anywhere.
+    for (qmtest::FieldMap* map : {&battle, &town}) {
+        map->meshCell = 400.0F;
+    }
     town.savePoints = {{SampleLayout::kTownSavePoint, SampleLayout::TownSavePointMark()}};
     qmtest::FieldTrigger gate;
     gate.boxMinimum = SampleLayout::GateMinimum();
@@ -204,7 +213,10 @@ std::vector<qmtest::FieldMap> SampleMaps()
     town.triggers = {gate};
     gate.destination = SampleLayout::kTown;
     gate.startPosition = SampleLayout::TownArrival();
+    gate.startDirection = SampleLayout::TownArrivalDirection();
     gate.startCamera = SampleLayout::TownArrivalCamera();
+    gate.boxMinimum = SampleLayout::BattleGateMinimum();
+    gate.boxMaximum = SampleLayout::BattleGateMaximum();
     battle.triggers = {gate};
     AddShopVillagers(maps[1]);
     AddEquipmentPickups(maps[1]);
@@ -259,11 +271,14 @@ Catalogue Build()
     town.PlaceName = qmtest::DefaultFieldMaps()[1].display;
     c.savePoints = {town};
     c.heroes = {Hero(0, "主人公", 1000, "hero"), Hero(1, "相棒", 1001, "partner")};
-    // The battle map's enemies, one of each class (kFieldEnemyClassTypes), and one more type.
-    c.enemies = {Enemy(qmtest::kFieldEnemyType, "草原の獣", 1, 160, 8), Enemy(3, "岩の番人", 12, 900, 90),
-                 Enemy(22, "跳ねる虫", 2, 80, 9),        Enemy(2, "火の精", 3, 90, 11),
-                 Enemy(10011, "甦る骸", 6, 240, 16),     Enemy(59, "群れの影", 5, 120, 12),
-                 Enemy(10025, "時を止める者", 8, 300, 18)};
+    // The battle map's enemies, one of each class (kFieldEnemyClassTypes), and one more type. A
+    // new hero's vitality is 104 (100 and its two bracelets); at their levels the ordinary ones'
+    // strength (twice the grown value) comes to 100..110, blows of 7 to 21 of its 120 HP, and the
+    // strong one's to 256, a blow past its HP.
+    c.enemies = {Enemy(qmtest::kFieldEnemyType, "草原の獣", 1, 160, 48, 4), Enemy(3, "岩の番人", 12, 900, 90, 45),
+                 Enemy(22, "跳ねる虫", 2, 80, 47, 4),        Enemy(2, "火の精", 3, 90, 45, 5),
+                 Enemy(10011, "甦る骸", 6, 240, 38, 8),      Enemy(59, "群れの影", 5, 120, 40, 6),
+                 Enemy(10025, "時を止める者", 8, 300, 33, 9)};
     // The strong one strikes back in a model of its own.
     c.enemies[1].modelName = SampleLayout::kStrongEnemyModel;
 
@@ -341,7 +356,8 @@ Catalogue Build()
     }
     AddSaveScreenSprites(sprites);
     c.textures.push_back(sprites);
-    c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Field, {qmtest::kFieldMinimap}});
+    c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Minimap,
+                          {SampleLayout::kTownMinimap, SampleLayout::kBattleMinimap}});
     c.textures.push_back({"title.ptx", TexturePackage::Picture::Scene, {"title", "menu", "vrrw_logo", "gameover"}});
     c.meshes.insert(c.meshes.begin(), {kSkyMesh, "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
                                        "map04/t04_00.msh", "map04/_t04_00.msh", "visual04/crate.msh", kShadowMesh});

@@ -1,5 +1,5 @@
 // The round shadow under every character in the sample folder, the weapons' blades, and the strong
-// enemy's blows.
+// enemies' blows.
 #include <cmath>
 
 #include "SampleParts.h"
@@ -45,13 +45,20 @@ qmtest::MeshFile WeaponBlade(const std::string& name)
     return mesh;
 }
 
-void WriteStrongEnemyPattern(const std::filesystem::path& root)
+void WriteEnemyPatterns(const std::filesystem::path& root)
 {
-    // A class-A enemy's one attack plays motion 16.
-    constexpr std::uint32_t kAttackMotion = 16;
-    const std::filesystem::path pattern =
-        root / kCharacterDataFolder / (std::string(SampleLayout::kStrongEnemyModel) + ".pat");
-    qmtest::SaveBytes(pattern.string(), qmtest::BuildPlayerModelPattern(qmtest::kPlayerModelWalkStep, kAttackMotion));
+    // Every class starts its attack n (from 0) in motion 16 + n, ten attacks at most; each of them
+    // strikes, so whichever attack an enemy picks lands on a hero in front of it.
+    constexpr std::uint32_t kFirstAttackMotion = 16;
+    constexpr std::uint32_t kAttackMotions = 10;
+    std::vector<std::uint32_t> strikes;
+    for (std::uint32_t m = kFirstAttackMotion; m < kFirstAttackMotion + kAttackMotions; ++m) {
+        strikes.push_back(m);
+    }
+    for (const TEnemyRecord& enemy : GetCatalogue().enemies) {
+        const std::filesystem::path pattern = root / kCharacterDataFolder / (enemy.modelName + ".pat");
+        qmtest::SaveBytes(pattern.string(), qmtest::BuildPlayerModelPattern(qmtest::kPlayerModelWalkStep, strikes));
+    }
 }
 
 }  // namespace sample

@@ -148,6 +148,7 @@ void WriteSampleFolder(const fs::path& root)
     }
     // The field's maps, meshes and character files; the tables, music and sprites are the folder's own.
     qmtest::WriteFieldFolder(root.string(), SampleMaps(), false);
+    WriteWorld(root);
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
     Save(root / kMeshFolder / kShadowMesh, ShadowDisc().Bytes());
     fs::create_directories(root / kMeshFolder / "wepon");
@@ -157,7 +158,7 @@ void WriteSampleFolder(const fs::path& root)
     for (const std::string& model : c.characterModels) {
         qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(), model);
     }
-    WriteStrongEnemyPattern(root);
+    WriteEnemyPatterns(root);
     // Every file the effect catalogue loads, where start-up's folders look.
     qmtest::WriteGameEffectAssets(root);
     WriteShopScripts(root);

@@ -47,7 +47,8 @@ inline constexpr std::uint32_t kPlayerMotions = qmtest::kPlayerModelMotions;
 struct TexturePackage {
     // Field: the field folder's own pictures of those names (window, gauge and minimap parts).
     // Scene: the pictures of the scenes around play ("title.ptx").
-    enum class Picture { Icon, Panel, Field, Scene };
+    // Minimap: a field's own minimap picture of that name.
+    enum class Picture { Icon, Panel, Field, Scene, Minimap };
     std::string file;  // inside the texture folder
     Picture picture = Picture::Icon;
     std::vector<std::string> entries;
@@ -105,9 +106,11 @@ void AddSaveScreenSprites(TexturePackage& sprites);
 // The ring's, gauge's and status icons' lists, meshes and item bonus, added while it is built.
 void AddRingContent(Catalogue& c, std::vector<SoundList>& effects);
 
-// Where the walk from the start leads. Play starts in the town "04.pbms/t04_00", west of the elder
-// and facing west; the gate in the wall behind the elder leads to the battle map beside it, whose
-// enemy stands straight ahead of the arrival (the arrival faces -z), with a gate back in its wall.
+// Where the walk from the start leads. Play starts in the town "04.pbms/t04_00" facing west, the way
+// on to the story a few steps ahead; in the same view the villagers' row ahead on the left, the
+// save point and the gate in the north wall ahead on the right, each with a path round the way on.
+// The gate leads to the battle map, whose enemy stands behind the arrival (the arrival faces +z),
+// with the strong one ahead on the right and a gate back ahead on the left.
 struct SampleLayout {
     static constexpr const char* kMapFile = "04.pbms";
     static constexpr const char* kTown = "04.pbms/t04_00";
@@ -116,41 +119,68 @@ struct SampleLayout {
     static constexpr std::uint32_t kTownSavePoint = 11;
     static D3DXVECTOR3 TownStart() { return {-8.0F, 0.0F, 17.0F}; }
     static D3DXVECTOR3 TownStartDirection() { return {-1.0F, 0.0F, 0.0F}; }
-    // The town's ground reaches this far west, past the start.
-    static constexpr float kTownWest = -16.0F;
-    // Away from the walks from the start to the elder and on to the gate.
-    static D3DXVECTOR3 TownSavePointMark() { return {0.0F, 0.0F, 6.0F}; }
+    // The town's ground reaches this far west, past the villagers' row.
+    static constexpr float kTownWest = -44.0F;
+    // On the path from the start to the gate.
+    static D3DXVECTOR3 TownSavePointMark() { return {-18.0F, 0.0F, 24.0F}; }
+    // The villagers stand in a row beside the path west, south of the way on, their fronts to the
+    // east (a villager faces against the facing its script gives).
+    static constexpr float kVillagersZ = 9.0F;
+    static D3DXVECTOR3 Elder() { return {-20.0F, 0.0F, kVillagersZ}; }
+    static constexpr const char* kVillagerFacing = "-1 0 0";
+    static constexpr const char* kTownMinimap = "t04_00";
+    static constexpr const char* kBattleMinimap = "b04_00";
     static D3DXVECTOR3 Enemy() { return {20.0F, 0.0F, 5.0F}; }
+    // An enemy farther than this from the player leaves the map until the next arrival: more than
+    // the map's diagonal (50), so that every one stays wherever the player walks.
+    static constexpr float kBattleSpawnDistance = 60.0F;
     // One enemy of each other class (B, C, D, E, the time-stopping one: kFieldEnemyClassTypes),
     // off to the sides of the walk, more than an enemy's notice (8) from it and from each other,
-    // outside the views of the start and of the first hit. Those below type 10000 stand within the
-    // spawn distance of the start, where the battle map keeps them.
+    // outside the views of the start and of the first hit.
     static std::vector<qmtest::FieldEnemy> ClassEnemies()
     {
         const std::uint32_t* type = qmtest::kFieldEnemyClassTypes;
         return {{type[1], {7.0F, 0.0F, 5.0F}, {}},  {type[2], {8.0F, 0.0F, 14.0F}, {}},
-                {type[3], {4.0F, 0.0F, 22.0F}, {}}, {type[4], {32.0F, 0.0F, 14.0F}, {}},
+                {type[3], {4.0F, 0.0F, 22.0F}, {}}, {type[4], {34.0F, 0.0F, 8.0F}, {}},
                 {type[5], {36.0F, 0.0F, 22.0F}, {}}};
     }
-    // The strong enemy (the second enemy record) in the far corner, beyond every other enemy's
-    // notice, within the spawn distance of the arrival.
+    // The strong enemy (the second enemy record) on its dark patch ahead on the right of the
+    // arrival, beyond every other enemy's notice (8).
     static constexpr std::uint32_t kStrongEnemyType = 3;
     static constexpr const char* kStrongEnemyModel = "enemy03";
-    static D3DXVECTOR3 StrongEnemy() { return {34.0F, 0.0F, 3.0F}; }
-    // Both maps' gates: the strip in front of the wall, walked into facing +z.
-    static D3DXVECTOR3 GateMinimum() { return {kTownWest, 0.0F, 26.0F}; }
-    static D3DXVECTOR3 GateMaximum() { return {qmtest::FieldLayout::kSize, 4.0F, qmtest::FieldLayout::kWallZ}; }
+    static D3DXVECTOR3 StrongEnemy() { return {27.0F, 0.0F, 20.0F}; }
+    // The town's gate: the box in front of the north wall between the posts, walked into facing +z.
+    static D3DXVECTOR3 GateMinimum() { return {-33.0F, 0.0F, 26.0F}; }
+    static D3DXVECTOR3 GateMaximum() { return {-27.0F, 4.0F, qmtest::FieldLayout::kWallZ}; }
     static D3DXVECTOR3 GateFacing() { return {0.0F, 0.0F, 1.0F}; }
+    // The battle map's gate back, ahead on the left of the arrival.
+    static D3DXVECTOR3 BattleGateMinimum() { return {11.0F, 0.0F, 26.0F}; }
+    static D3DXVECTOR3 BattleGateMaximum() { return {17.0F, 4.0F, qmtest::FieldLayout::kWallZ}; }
+    // Points in front of each gate, and just beyond it for the walk in from there (a gate takes a
+    // player walking into it facing +z).
+    static D3DXVECTOR3 TownGateFront() { return {(GateMinimum().x + GateMaximum().x) / 2, 0.0F, GateMinimum().z - 2.0F}; }
+    static D3DXVECTOR3 BattleGateFront()
+    {
+        return {(BattleGateMinimum().x + BattleGateMaximum().x) / 2, 0.0F, BattleGateMinimum().z - 2.0F};
+    }
+    static D3DXVECTOR3 Beyond(const D3DXVECTOR3& front) { return front + D3DXVECTOR3(0.0F, 0.0F, 8.0F); }
+    static D3DXVECTOR3 TownGateEntry() { return Beyond(TownGateFront()); }
+    static D3DXVECTOR3 BattleGateEntry() { return Beyond(BattleGateFront()); }
+    // Where the path north from the start turns west to the save point and the gate, clear of the
+    // way on.
+    static D3DXVECTOR3 TownPathCorner() { return {TownStart().x, 0.0F, TownSavePointMark().z}; }
     static D3DXVECTOR3 BattleArrival() { return qmtest::FieldLayout::Start(); }
-    static D3DXVECTOR3 TownArrival() { return {qmtest::FieldLayout::Elder().x, 0.0F, 11.0F}; }
+    // Back in the town in front of its gate, facing into the town.
+    static D3DXVECTOR3 TownArrival() { return {-30.0F, 0.0F, 23.0F}; }
+    static D3DXVECTOR3 TownArrivalDirection() { return {0.0F, 0.0F, -1.0F}; }
     // The town's pick-ups of item 2 and of the axe, either side of the arrival point.
     static constexpr std::uint32_t kRingItem = 2;
     static constexpr std::uint32_t kRingItemFlag = 1;
     static constexpr std::uint32_t kAxe = 1003;
     static constexpr std::uint32_t kAxeFlag = 2;
-    static D3DXVECTOR3 RingItemPickup() { return {21.0F, 0.4F, 12.0F}; }
-    static D3DXVECTOR3 AxePickup() { return {27.0F, 0.4F, 12.0F}; }
-    static D3DXVECTOR3 TownArrivalCamera() { return TownArrival() + D3DXVECTOR3(0.0F, 3.0F, -6.0F); }
+    static D3DXVECTOR3 RingItemPickup() { return {-33.0F, 0.4F, 19.0F}; }
+    static D3DXVECTOR3 AxePickup() { return {-27.0F, 0.4F, 19.0F}; }
+    static D3DXVECTOR3 TownArrivalCamera() { return TownArrival() + D3DXVECTOR3(0.0F, 3.0F, 5.0F); }
 };
 // The field's two maps as the folder lays them out.
 std::vector<qmtest::FieldMap> SampleMaps();
@@ -166,6 +196,10 @@ void AddEquipmentContent(Catalogue& c);
 void AddEquipmentPickups(qmtest::FieldMap& town);
 // The skill window's general skill and the ability points that teach a skill in one fight.
 void AddSubScreenContent(Catalogue& c);
+
+// The town's and the battle map's grounds, fences, walls and gates over the field folder's plain
+// ones, and the elder moved to the town's villager row.
+void WriteWorld(const std::filesystem::path& root);
 
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.

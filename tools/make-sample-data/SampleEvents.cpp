@@ -174,7 +174,7 @@ std::vector<qmtest::MapEntry> StoryMapEntries(std::vector<qmtest::FieldMap> maps
         }
         entries.push_back({map.entry, qmtest::FieldMapStream(map).Data()});
     }
-    for (qmtest::MapEntry& entry : qmtest::StoryFieldEntries()) {
+    for (qmtest::MapEntry& entry : qmtest::StoryFieldEntries(true)) {
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -225,7 +225,7 @@ void WriteEvents(const std::filesystem::path& root)
         .Script("Event04_06", Event6Script())
         .Script("Event04_07", Event7Script())
         .Save((root / "data/scr04" / kScriptFile).string());
-    qmtest::WriteStoryFields(root.string());
+    qmtest::WriteStoryFields(root.string(), true);
     qmtest::SaveBytes((root / "data/scr04" / qmtest::kStoryMapFile).string(),
                       qmtest::MapContainer(StoryMapEntries(SampleMaps())));
 }

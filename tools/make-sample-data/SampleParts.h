@@ -19,6 +19,8 @@ qmtest::PtxImage Panel(const std::string& name);
 // The field folder's picture of that name; throws when the field has none.
 qmtest::PtxImage FieldPicture(const std::string& name);
 std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package);
+// The minimap picture of the town or of the battle map (by their minimap names).
+qmtest::PtxImage MinimapPicture(const std::string& name);
 // The HUD's faces and item icons in the catalogue's packages; the battle enemy worth a level.
 void AddHudSamples(Catalogue& c);
 
@@ -29,8 +31,8 @@ qmtest::MeshFile SkyDome();
 qmtest::MeshFile ShadowDisc();
 // A weapon a character holds: a thin blade along its frame's negative Z.
 qmtest::MeshFile WeaponBlade(const std::string& name);
-// The strong enemy's model strikes in its attack motion (written over its plain pattern).
-void WriteStrongEnemyPattern(const std::filesystem::path& root);
+// Every enemy's model strikes in each of its attack motions (written over its plain pattern).
+void WriteEnemyPatterns(const std::filesystem::path& root);
 
 // One short two-note blip per entry, 22.05 kHz mono 16-bit, its pitch from its place in the list.
 std::vector<std::uint8_t> BuildSePackage(const std::vector<TSoundTableEntry>& entries);

@@ -143,6 +143,9 @@ std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package)
         case TexturePackage::Picture::Scene:
             images.push_back(qmtest::ScenePicture(entry));
             break;
+        case TexturePackage::Picture::Minimap:
+            images.push_back(MinimapPicture(entry));
+            break;
         }
     }
     return qmtest::BuildPtx(images);

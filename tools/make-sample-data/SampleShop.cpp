@@ -21,13 +21,13 @@ struct Villager {
     const char* call;
 };
 
-// In a row behind the town's arrival point (out of the first views of the town), each more than
-// two reaches from the others so the one faced is the one spoken to.
+// In the row west of the elder, each more than two reaches from the others so the one faced is
+// the one spoken to.
 const Villager kVillagers[] = {
-    {"shopkeeper", "hero02", {18.0F, 0.0F, 3.0F}, "道具屋", "いらっしゃい。何をお求めで？／",
+    {"shopkeeper", "hero02", {-26.0F, 0.0F, SampleLayout::kVillagersZ}, "道具屋", "いらっしゃい。何をお求めで？／",
      "CALL @@SendMsg \"Shop\" 0 \"3\" \"2\" \"1001\""},
-    {"buyer", "heroine02", {24.0F, 0.0F, 3.0F}, "買取屋", "不要な品を買い取りますよ。／", "CALL @@SendMsg \"Shop\" 1"},
-    {"innkeeper", "hero01", {30.0F, 0.0F, 3.0F}, "宿屋", "ゆっくり休んでいってください。／",
+    {"buyer", "heroine02", {-32.0F, 0.0F, SampleLayout::kVillagersZ}, "買取屋", "不要な品を買い取りますよ。／", "CALL @@SendMsg \"Shop\" 1"},
+    {"innkeeper", "hero01", {-38.0F, 0.0F, SampleLayout::kVillagersZ}, "宿屋", "ゆっくり休んでいってください。／",
      "CALL @@SendMsg \"Shop\" 2"},
 };
 
@@ -80,7 +80,7 @@ void WriteShopScripts(const std::filesystem::path& root)
     for (const Villager& v : kVillagers) {
         const std::string setUp = std::string("CALL @@SendMsg \"VillagerInfo\" 0 \"") + v.model +
                                   "\" 0 0 1 \"0.9\" \"0.8\" 0 \"-0.03\" 1 1 " + Number(v.at.x) + " " + Number(v.at.y) +
-                                  " " + Number(v.at.z) + " 0 0 -1";
+                                  " " + Number(v.at.z) + " " + SampleLayout::kVillagerFacing;
         writer.Script(v.key, {setUp, std::string("CALL @@SendMsg \"Text\" 4 \"") + v.name + "\"",
                               "CALL @@SendMsg \"Text\" 2 0 2", std::string("CALL @@SendMsg \"Text\" 0 \"") + v.line + "\"",
                               "CALL @@SendMsg \"Text\" 2 1 2", v.call});

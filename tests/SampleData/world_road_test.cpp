@@ -1,0 +1,181 @@
+// The sample's fields as a newcomer meets them: the town's first view (the way on, the villagers'
+// row, the save point and the gate in sight) and its minimap, an ordinary enemy's blow that lowers
+// the hero's HP with nothing applied by the test, the strong enemy on its patch on every arrival,
+// and a new game's level with the experience it needs.
+//
+// The pictures are goldens: after a change of the sample's looks, run this suite with
+// QM_UPDATE_GOLDEN=1 and look at them before committing.
+#include <gtest/gtest.h>
+
+#include "MainCode/Character/TEnemy.h"
+#include "MainCode/Character/TEnemyFactory.h"
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Map/TBattleArea.h"
+#include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Map/TTownArea.h"
+#include "SampleData/battle_start.h"
+#include "make-sample-data/SampleData.h"
+#include "support/field_walk.h"
+#include "support/golden.h"
+#include "support/scene_driver.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using qmtest::FlatDistance;
+using qmtest::PositionOf;
+using qmtest::SceneDriver;
+using sample::SampleLayout;
+
+// The minimap's window on the screen: drawn at (408, 312), 224 × 160.
+platform::RgbaImage Minimap(const platform::RgbaImage& screen)
+{
+    platform::RgbaImage out;
+    out.width = 224;
+    out.height = 160;
+    for (int y = 0; y < out.height; ++y) {
+        for (int x = 0; x < out.width; ++x) {
+            const std::size_t from = (static_cast<std::size_t>(312 + y) * screen.width + 408 + x) * 4;
+            out.pixels.insert(out.pixels.end(), screen.pixels.begin() + static_cast<std::ptrdiff_t>(from),
+                              screen.pixels.begin() + static_cast<std::ptrdiff_t>(from + 4));
+        }
+    }
+    return out;
+}
+
+class WorldRoad : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sample::WriteSampleFolder(dir_.Path());
+        ASSERT_TRUE(driver_.Start());
+        driver_.Steps(8);
+    }
+    void TearDown() override { SceneDriver::ReleaseAll(); }
+
+    TFieldLoop* Field() const { return dynamic_cast<TFieldLoop*>(driver_.Current()); }
+    // A field built as a scene would hand over to it, once its fade-in is over.
+    TFieldLoop* Enter(const char* map, const D3DXVECTOR3& at, const D3DXVECTOR3& facing, const D3DXVECTOR3& camera)
+    {
+        TFieldLoop* field = TFieldLoop::CreateAtPosition(driver_.App(), map, at, facing, camera);
+        if (field == nullptr) {
+            return nullptr;
+        }
+        driver_.App()->PushScene(field);
+        driver_.App()->PopScenesTo(1);
+        driver_.StepUntil([&] { return !field->IsInPhase(); }, 200);
+        return field;
+    }
+    // Walks to the front of a gate and into it until the map changes (the field stays, its area
+    // goes); the new area once its fade-in is over, null when no change came.
+    TAreaBase* WalkThroughGate(const D3DXVECTOR3& front)
+    {
+        TFieldLoop* field = Field();
+        bool inFront = false;
+        const bool changing = driver_.StepUntil(
+            [&] {
+                if (Field() != field || field->IsInPhase()) {
+                    return true;
+                }
+                inFront = inFront || FlatDistance(PositionOf(field->GetPlayer()), front) < 0.5F;
+                qmtest::WalkTowards(field, inFront ? SampleLayout::Beyond(front) : front);
+                return false;
+            },
+            900);
+        qmtest::ReleaseArrows();
+        if (!changing || Field() != field) {
+            return nullptr;
+        }
+        driver_.StepUntil([&] { return !field->IsInPhase(); }, 300);
+        return field->IsInPhase() ? nullptr : field->GetArea();
+    }
+    // The enemy of that type standing nearest the point, within reach; null when none.
+    static TEnemy* EnemyNear(TFieldLoop* field, std::uint32_t type, const D3DXVECTOR3& at, float reach)
+    {
+        for (const auto& entry : field->GetArea()->GetEnemies()->GetLive()) {
+            TEnemy* enemy = entry.second.Get();
+            if (enemy->GetRelatedId() == type && FlatDistance(PositionOf(enemy), at) < reach) {
+                return enemy;
+            }
+        }
+        return nullptr;
+    }
+
+    qmtest::TempDir dir_;
+    SceneDriver driver_{dir_.Path()};
+};
+
+TEST_F(WorldRoad, TheTownsFirstViewShowsTheWayOnTheVillagersTheSavePointAndTheGate)
+{
+    // Where the opening scenes leave a new game.
+    TGameData::GetInstance()->Reset();
+    TFieldLoop* town =
+        Enter(SampleLayout::kTown, SampleLayout::TownStart(), SampleLayout::TownStartDirection(), SampleLayout::TownStart());
+    ASSERT_NE(town, nullptr);
+    ASSERT_NE(dynamic_cast<TTownArea*>(town->GetArea()), nullptr);
+    driver_.Steps(30);
+    const platform::RgbaImage screen = SceneDriver::Screen();
+    EXPECT_TRUE(qmtest::MatchesGolden(screen, "WorldTownFirstView"));
+    EXPECT_TRUE(qmtest::MatchesGolden(Minimap(screen), "WorldTownMinimap"));
+}
+
+TEST_F(WorldRoad, AnOrdinaryEnemysBlowLowersTheHeroesHp)
+{
+    TFieldLoop* battle = qmtest::StartOnBattleMap(driver_);
+    ASSERT_NE(battle, nullptr);
+    ASSERT_TRUE(driver_.StepUntil([&] { return !battle->IsInPhase(); }, 200));
+    TEnemy* enemy = EnemyNear(battle, qmtest::kFieldEnemyType, SampleLayout::Enemy(), 2.0F);
+    ASSERT_NE(enemy, nullptr);
+    // Right beside it, facing it, then standing still.
+    TPlayerCharacter* hero = battle->GetPlayer();
+    hero->PlaceAt(PositionOf(enemy) + D3DXVECTOR3(0.0F, 0.0F, 1.2F), D3DXVECTOR3(0.0F, 0.0F, -1.0F));
+    const std::int32_t full = hero->GetHp();
+    ASSERT_GT(full, 0);
+    // Within five seconds.
+    EXPECT_TRUE(driver_.StepUntil([&] { return hero->GetHp() < full; }, 300));
+    driver_.Steps(60);
+    EXPECT_GT(hero->GetHp(), 0);
+    EXPECT_TRUE(qmtest::MatchesGolden(SceneDriver::Screen(), "WorldHudAfterABlow"));
+}
+
+TEST_F(WorldRoad, TheStrongEnemyStandsOnItsPatchOnEveryArrivalWhereverThePlayerGoes)
+{
+    const D3DXVECTOR3 patch = SampleLayout::StrongEnemy();
+    // Put where the town's gate puts a player, then through the gates there and back twice.
+    TFieldLoop* battle = qmtest::StartOnBattleMap(driver_);
+    ASSERT_NE(battle, nullptr);
+    ASSERT_TRUE(driver_.StepUntil([&] { return !battle->IsInPhase(); }, 200));
+    // Each time off to another far corner of the battle map first, a few steps there.
+    const D3DXVECTOR3 corners[] = {{1.0F, 0.0F, 1.0F}, {1.0F, 0.0F, 28.0F}, {39.0F, 0.0F, 1.0F}};
+    for (int arrival = 0; arrival < 3; ++arrival) {
+        EXPECT_NE(EnemyNear(battle, SampleLayout::kStrongEnemyType, patch, 1.0F), nullptr) << "arrival " << arrival;
+        TPlayerCharacter* hero = battle->GetPlayer();
+        const D3DXVECTOR3 arrived = PositionOf(hero);
+        hero->PlaceAt(corners[arrival], D3DXVECTOR3(0.0F, 0.0F, 1.0F));
+        driver_.Steps(10);
+        EXPECT_NE(EnemyNear(battle, SampleLayout::kStrongEnemyType, patch, 1.0F), nullptr)
+            << "arrival " << arrival << " at the corner";
+        if (arrival == 2) {
+            break;
+        }
+        hero->PlaceAt(arrived, D3DXVECTOR3(0.0F, 0.0F, 1.0F));
+        ASSERT_NE(dynamic_cast<TTownArea*>(WalkThroughGate(SampleLayout::BattleGateFront())), nullptr);
+        EXPECT_LT(FlatDistance(PositionOf(battle->GetPlayer()), SampleLayout::TownArrival()), 0.1F);
+        ASSERT_NE(dynamic_cast<TBattleArea*>(WalkThroughGate(SampleLayout::TownGateFront())), nullptr);
+    }
+}
+
+TEST_F(WorldRoad, ANewGamesHeroesHaveTheExperienceOfTheirLevel)
+{
+    // Level n (counted from 0) is reached at n × 1000 experience, the next at (n + 1) × 1000.
+    for (std::uint32_t i = 0; i < 2; ++i) {
+        const TCharacterRecord* hero = TGameData::GetInstance()->GetCharacterData(i);
+        ASSERT_NE(hero, nullptr);
+        EXPECT_GE(hero->Experience, hero->Level * 1000) << "hero " << i;
+        EXPECT_LT(hero->Experience, (hero->Level + 1) * 1000) << "hero " << i;
+    }
+}
+
+}  // namespace

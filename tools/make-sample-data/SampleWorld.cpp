@@ -1,0 +1,321 @@
+// The sample's town and battle map as a player sees them: ground out past the fog, fences and walls
+// round what can be walked, a gate of posts and an arch where the map changes, paths from the start
+// to the villagers, the save point and the gate, and the minimap pictures of both.
+#include <algorithm>
+#include <cmath>
+
+#include "SampleParts.h"
+#include "formats/byte_writer.h"
+#include "formats/event_assets.h"
+#include "formats/ground_writer.h"
+#include "formats/script_assembler.h"
+
+namespace sample {
+
+namespace {
+
+namespace fs = std::filesystem;
+using qmtest::MeshVertex;
+
+struct Rect {
+    float x0, z0, x1, z1;
+    bool Holds(float x, float z) const { return x >= x0 && x < x1 && z >= z0 && z < z1; }
+};
+
+Rect Between(const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum)
+{
+    return {minimum.x, minimum.z, maximum.x, maximum.z};
+}
+
+// A ground patch of its own colour (a path, the way on, a lair).
+struct Patch {
+    Rect area;
+    std::uint32_t colour;
+};
+
+// Where a field can be walked, and how it looks round that.
+struct Field {
+    std::string mesh;  // inside the mesh folder's "map04/"
+    Rect walk;
+    float outerMargin;     // the ground beyond the fence, out past the fog's end
+    Rect gate;             // the opening in the north wall (its z range: the gate's box)
+    std::uint32_t grass[2];
+    std::uint32_t outer;
+    std::uint32_t fence;
+    float fenceHeight;
+    std::uint32_t wall;
+    std::vector<Patch> patches;
+    std::vector<D3DXVECTOR3> marks;  // save points
+};
+
+constexpr float kTile = 2.0F;
+constexpr float kOuterTile = 8.0F;
+constexpr float kWallHeight = 4.0F;
+constexpr float kArchTop = 5.5F;
+constexpr std::uint32_t kDoorway = 0xFF2A1C14;
+constexpr std::uint32_t kPost = 0xFFB04030;
+constexpr std::uint32_t kArch = 0xFFD8A040;
+constexpr std::uint32_t kSand = 0xFFD8C898;
+constexpr std::uint32_t kWayOn = 0xFF8890B0;
+constexpr std::uint32_t kLair = 0xFF6A3A30;
+
+// A side lit from above: each channel scaled.
+std::uint32_t Shade(std::uint32_t colour, float f)
+{
+    std::uint32_t out = colour & 0xFF000000u;
+    for (int shift : {0, 8, 16}) {
+        const auto c = static_cast<float>((colour >> shift) & 0xFF) * f;
+        out |= static_cast<std::uint32_t>(std::min(c, 255.0F)) << shift;
+    }
+    return out;
+}
+
+class Builder {
+public:
+    explicit Builder(const std::string& name)
+    {
+        mesh_.name = name;
+        mesh_.materials.push_back(qmtest::MeshMaterial("ground", 1.0F, 1.0F, 1.0F, 1.0F, 0.0F));
+        mesh_.keyFrames.emplace_back();
+    }
+    // a b / c d: the triangles a-b-c and c-b-d are its front.
+    void Quad(const MeshVertex& a, const MeshVertex& b, const MeshVertex& c, const MeshVertex& d)
+    {
+        std::vector<MeshVertex>& v = mesh_.keyFrames[0];
+        const auto base = static_cast<std::uint16_t>(v.size());
+        v.insert(v.end(), {a, b, c, d});
+        for (int i : {0, 1, 2, 2, 1, 3}) {
+            mesh_.indices.push_back(static_cast<std::uint16_t>(base + i));
+        }
+        mesh_.faceMaterials.insert(mesh_.faceMaterials.end(), {0, 0});
+    }
+    void Floor(const Rect& r, float y, std::uint32_t c)
+    {
+        Quad({r.x0, y, r.z0, c, 0, 0}, {r.x0, y, r.z1, c, 0, 1}, {r.x1, y, r.z0, c, 1, 0}, {r.x1, y, r.z1, c, 1, 1});
+    }
+    // A box from (x0, y0, z0) to (x1, y1, z1): its top in the colour, its sides darker.
+    void Box(float x0, float y0, float z0, float x1, float y1, float z1, std::uint32_t colour)
+    {
+        MeshVertex v[8];
+        for (int i = 0; i < 8; ++i) {
+            v[i] = {(i & 1) != 0 ? x1 : x0, (i & 2) != 0 ? y1 : y0, (i & 4) != 0 ? z1 : z0, 0, 0, 0};
+        }
+        static const int kSides[6][4] = {{0, 2, 1, 3}, {5, 7, 4, 6}, {4, 6, 0, 2}, {1, 3, 5, 7}, {2, 6, 3, 7}, {4, 0, 5, 1}};
+        static const float kLight[6] = {0.85F, 0.7F, 0.75F, 0.8F, 1.0F, 0.5F};
+        for (int s = 0; s < 6; ++s) {
+            MeshVertex q[4];
+            for (int k = 0; k < 4; ++k) {
+                q[k] = v[kSides[s][k]];
+                q[k].diffuse = Shade(colour, kLight[s]);
+            }
+            Quad(q[0], q[1], q[2], q[3]);
+        }
+    }
+    qmtest::MeshFile Done() const { return mesh_; }
+
+private:
+    qmtest::MeshFile mesh_;
+};
+
+// The colour of the walkable ground at a tile's centre.
+std::uint32_t GroundColour(const Field& f, float x, float z, int parity)
+{
+    std::uint32_t c = f.grass[parity];
+    for (const Patch& p : f.patches) {
+        if (p.area.Holds(x, z)) {
+            c = parity == 0 ? p.colour : Shade(p.colour, 0.92F);
+        }
+    }
+    return c;
+}
+
+qmtest::MeshFile VisualGround(const Field& f)
+{
+    Builder b(f.mesh.substr(0, f.mesh.rfind('.')));
+    const Rect& w = f.walk;
+    // The walkable ground in small tiles, paths and patches in their colours.
+    for (float z = w.z0; z < w.z1 + 10.0F; z += kTile) {
+        for (float x = w.x0; x < w.x1; x += kTile) {
+            const int parity = (static_cast<int>(std::floor(x / kTile)) + static_cast<int>(std::floor(z / kTile))) & 1;
+            b.Floor({x, z, x + kTile, z + kTile}, 0.0F, GroundColour(f, x + kTile / 2, z + kTile / 2, parity));
+        }
+    }
+    // The land round it in large tiles, out past the fog's end.
+    const float m = f.outerMargin;
+    for (float z = w.z0 - m; z < w.z1 + m; z += kOuterTile) {
+        for (float x = w.x0 - m; x < w.x1 + m; x += kOuterTile) {
+            const Rect tile{x, z, x + kOuterTile, z + kOuterTile};
+            if (tile.x0 >= w.x0 && tile.x1 <= w.x1 && tile.z0 >= w.z0 && tile.z1 <= w.z1 + 10.0F) {
+                continue;
+            }
+            const int parity = (static_cast<int>(std::floor(x / kOuterTile)) + static_cast<int>(std::floor(z / kOuterTile))) & 1;
+            b.Floor(tile, -0.02F, parity == 0 ? f.outer : Shade(f.outer, 0.9F));
+        }
+    }
+    // Fences west, east and south; the north wall with the gate's doorway, posts and arch.
+    const float t = 0.5F;
+    const float h = f.fenceHeight;
+    b.Box(w.x0 - t, 0.0F, w.z0 - t, w.x0, h, w.z1, f.fence);
+    b.Box(w.x1, 0.0F, w.z0 - t, w.x1 + t, h, w.z1, f.fence);
+    b.Box(w.x0 - t, 0.0F, w.z0 - t, w.x1 + t, h, w.z0, f.fence);
+    const Rect& g = f.gate;
+    b.Box(w.x0 - t, 0.0F, w.z1, g.x0, kWallHeight, w.z1 + 1.0F, f.wall);
+    b.Box(g.x1, 0.0F, w.z1, w.x1 + t, kWallHeight, w.z1 + 1.0F, f.wall);
+    b.Box(g.x0, 0.0F, w.z1 + 0.05F, g.x1, kWallHeight, w.z1 + 1.0F, kDoorway);
+    b.Box(g.x0 - 0.6F, 0.0F, w.z1 - 0.6F, g.x0, kArchTop, w.z1 + 0.4F, kPost);
+    b.Box(g.x1, 0.0F, w.z1 - 0.6F, g.x1 + 0.6F, kArchTop, w.z1 + 0.4F, kPost);
+    b.Box(g.x0 - 1.0F, kArchTop, w.z1 - 0.8F, g.x1 + 1.0F, kArchTop + 0.8F, w.z1 + 0.6F, kArch);
+    return b.Done();
+}
+
+// The floor in collision-cell pieces and walls all round, up to the wall's height, so that the
+// player stays on the ground that is drawn.
+qmtest::MeshFile CollisionGround(const Field& f)
+{
+    qmtest::GroundMesh g;
+    const Rect& w = f.walk;
+    const float piece = qmtest::FieldLayout::kCellSize;
+    const float y = kWallHeight;
+    for (float x0 = w.x0; x0 < w.x1; x0 += piece) {
+        const float x1 = std::min(x0 + piece, w.x1);
+        for (float z0 = w.z0; z0 < w.z1; z0 += piece) {
+            g.Floor(x0, z0, x1, std::min(z0 + piece, w.z1), 0.0F);
+        }
+        g.WallZ(w.z1, x0, x1, 0.0F, y);
+        // The south fence faces north.
+        g.Triangle({x0, 0.0F, w.z0}, {x1, 0.0F, w.z0}, {x0, y, w.z0});
+        g.Triangle({x1, 0.0F, w.z0}, {x1, y, w.z0}, {x0, y, w.z0});
+    }
+    for (float z0 = w.z0; z0 < w.z1; z0 += piece) {
+        const float z1 = std::min(z0 + piece, w.z1);
+        g.WallX(w.x1, z0, z1, 0.0F, y);
+        // The west fence faces east.
+        g.Triangle({w.x0, 0.0F, z0}, {w.x0, y, z0}, {w.x0, 0.0F, z1});
+        g.Triangle({w.x0, 0.0F, z1}, {w.x0, y, z0}, {w.x0, y, z1});
+    }
+    return g.File("_" + f.mesh.substr(0, f.mesh.rfind('.')));
+}
+
+std::vector<Patch> TownPaths()
+{
+    const D3DXVECTOR3 start = SampleLayout::TownStart();
+    const Rect gate = Between(SampleLayout::GateMinimum(), SampleLayout::GateMaximum());
+    const D3DXVECTOR3 mark = SampleLayout::TownSavePointMark();
+    const float villagers = SampleLayout::kVillagersZ;
+    const qmtest::FieldScriptBox wayOn = qmtest::TownStoryBox();
+    // North and south from the start, west to the villagers' row and to the save point and the
+    // gate; the way on to the story where the start faces.
+    return {{{start.x - 2.0F, villagers + 1.0F, start.x + 2.0F, mark.z + 2.0F}, kSand},
+            {{SampleLayout::kTownWest + 2.0F, villagers + 1.0F, start.x + 2.0F, villagers + 4.0F}, kSand},
+            {{gate.x0, mark.z - 2.0F, start.x + 2.0F, mark.z + 2.0F}, kSand},
+            {{gate.x0, mark.z, gate.x1, gate.z1}, kSand},
+            {{wayOn.minimum.x, wayOn.minimum.z, start.x - 2.0F, wayOn.maximum.z}, kWayOn}};
+}
+
+Field Town()
+{
+    return {"t04_00.msh",
+            {SampleLayout::kTownWest, 0.0F, qmtest::FieldLayout::kSize, qmtest::FieldLayout::kWallZ},
+            100.0F,
+            Between(SampleLayout::GateMinimum(), SampleLayout::GateMaximum()),
+            {0xFF6AA858, 0xFF72B060},
+            0xFF5A9048,
+            0xFF2E5A2A,
+            1.5F,
+            0xFF8A6A50,
+            TownPaths(),
+            {SampleLayout::TownSavePointMark()}};
+}
+
+Field Battle()
+{
+    const D3DXVECTOR3 lair = SampleLayout::StrongEnemy();
+    return {"field00.msh",
+            {0.0F, 0.0F, qmtest::FieldLayout::kSize, qmtest::FieldLayout::kWallZ},
+            140.0F,
+            Between(SampleLayout::BattleGateMinimum(), SampleLayout::BattleGateMaximum()),
+            {0xFF6AA858, 0xFF72B060},
+            0xFF5E8A48,
+            0xFF7A7068,
+            2.0F,
+            0xFF7A7068,
+            {{{lair.x - 3.0F, lair.z - 3.0F, lair.x + 3.0F, lair.z + 3.0F}, kLair}},
+            {}};
+}
+
+// The elder's set-up script of the field folder, moved to the town's villager row.
+void WriteElder(const fs::path& root)
+{
+    const D3DXVECTOR3 old = qmtest::FieldLayout::Elder();
+    const D3DXVECTOR3 now = SampleLayout::Elder();
+    const auto at = [](const D3DXVECTOR3& p, const char* facing) {
+        return "\"" + std::to_string(p.x) + "\" \"" + std::to_string(p.y) + "\" \"" + std::to_string(p.z) + "\" " + facing;
+    };
+    for (const qmtest::FieldScriptFile& file : qmtest::FieldScripts()) {
+        qmtest::ScriptFileWriter writer;
+        for (auto script : file.scripts) {
+            for (std::string& statement : script.second) {
+                const std::size_t p = statement.find(at(old, "0 0 -1"));
+                if (p != std::string::npos) {
+                    statement.replace(p, std::string::npos, at(now, SampleLayout::kVillagerFacing));
+                }
+            }
+            writer.Script(script.first, script.second);
+        }
+        writer.Save((root / "data/scr04" / file.file).string());
+    }
+}
+
+}  // namespace
+
+void WriteWorld(const fs::path& root)
+{
+    const fs::path maps = root / kMeshFolder / "map04";
+    for (const Field& f : {Town(), Battle()}) {
+        qmtest::SaveBytes((maps / f.mesh).string(), VisualGround(f).Bytes());
+        qmtest::SaveBytes((maps / ("_" + f.mesh)).string(), CollisionGround(f).Bytes());
+    }
+    WriteElder(root);
+}
+
+qmtest::PtxImage MinimapPicture(const std::string& name)
+{
+    // 256 pixels over the 512 units round the origin: two units a pixel, x to the right, z up.
+    const Field f = name == SampleLayout::kTownMinimap ? Town() : Battle();
+    constexpr int kSize = 256;
+    std::vector<qmtest::PtxColor> colours;
+    const auto rgb = [](std::uint32_t c) {
+        return qmtest::PtxColor{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                                static_cast<std::uint8_t>(c)};
+    };
+    const Rect& w = f.walk;
+    const Rect& g = f.gate;
+    for (int py = 0; py < kSize; ++py) {
+        for (int px = 0; px < kSize; ++px) {
+            const float x = static_cast<float>(px) * 2.0F - 256.0F + 1.0F;
+            const float z = 256.0F - static_cast<float>(py) * 2.0F - 1.0F;
+            std::uint32_t c = 0xFF203028;
+            if (Rect{w.x0 - f.outerMargin, w.z0 - f.outerMargin, w.x1 + f.outerMargin, w.z1 + f.outerMargin}.Holds(x, z)) {
+                c = Shade(f.outer, 0.45F);
+            }
+            if (Rect{w.x0 - 4.0F, w.z0 - 4.0F, w.x1 + 4.0F, w.z1 + 4.0F}.Holds(x, z)) {
+                c = Shade(z >= w.z1 ? f.wall : f.fence, 0.6F);
+            }
+            if (w.Holds(x, z)) {
+                c = GroundColour(f, x, z, 0);
+            }
+            if (Rect{g.x0 - 2.0F, g.z0, g.x1 + 2.0F, g.z1 + 4.0F}.Holds(x, z)) {
+                c = kPost;
+            }
+            for (const D3DXVECTOR3& m : f.marks) {
+                if (std::abs(x - m.x) < 2.5F && std::abs(z - m.z) < 2.5F) {
+                    c = 0xFF4060E0;
+                }
+            }
+            colours.push_back(rgb(c));
+        }
+    }
+    return qmtest::PtxImage::FromPixels(name, 0, kSize, kSize, colours);
+}
+
+}  // namespace sample
