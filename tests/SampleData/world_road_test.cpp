@@ -134,7 +134,7 @@ TEST_F(WorldRoad, AnOrdinaryEnemysBlowLowersTheHeroesHp)
     const std::int32_t full = hero->GetHp();
     ASSERT_GT(full, 0);
     // Within five seconds.
-    EXPECT_TRUE(driver_.StepUntil([&] { return hero->GetHp() < full; }, 300));
+    ASSERT_TRUE(driver_.StepUntil([&] { return hero->GetHp() < full; }, 300));
     driver_.Steps(60);
     EXPECT_GT(hero->GetHp(), 0);
     EXPECT_TRUE(qmtest::MatchesGolden(SceneDriver::Screen(), "WorldHudAfterABlow"));
@@ -170,6 +170,7 @@ TEST_F(WorldRoad, TheStrongEnemyStandsOnItsPatchOnEveryArrivalWhereverThePlayerG
 TEST_F(WorldRoad, ANewGamesHeroesHaveTheExperienceOfTheirLevel)
 {
     // Level n (counted from 0) is reached at n × 1000 experience, the next at (n + 1) × 1000.
+    TGameData::GetInstance()->Reset();
     for (std::uint32_t i = 0; i < 2; ++i) {
         const TCharacterRecord* hero = TGameData::GetInstance()->GetCharacterData(i);
         ASSERT_NE(hero, nullptr);
