@@ -345,6 +345,7 @@ std::vector<MapEntry> StoryFieldEntries(bool dressed)
             } else {
                 s.Fog(2.0F, 24.0F, 0xFF0C0A10);
             }
+            s.MinimapName(InMist(field) ? kMistMinimap : kCaveMinimap);
         }
         s.EntryPoint(field.start, {0.0F, 0.0F, -1.0F}, field.start + D3DXVECTOR3(0.0F, 3.0F, 6.0F))
             .FollowCamera(FieldLayout::kFollowDistance, FieldLayout::kFollowHeight, 0);

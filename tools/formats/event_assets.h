@@ -50,8 +50,11 @@ inline constexpr const char* kStoryBoxScripts = "m04.pbsc";
 // A box ahead of a start facing -z that starts the event; the town's, west of its start.
 FieldScriptBox StoryBox(const D3DXVECTOR3& start, std::uint32_t event);
 FieldScriptBox TownStoryBox();
+// The minimap pictures the dressed fields name.
+inline constexpr const char* kMistMinimap = "m07_00";
+inline constexpr const char* kCaveMinimap = "d05_00";
 // Dressed as the sample plays them: the mist's pale fog and the cave's dark one (the clear colour
-// with them), all of the ground in view.
+// with them), all of the ground in view, and their minimaps.
 std::vector<MapEntry> StoryFieldEntries(bool dressed = false);
 // The fields' grounds and the box scripts; dressed, each ground with land round it out past its fog.
 void WriteStoryFields(const std::string& root, bool dressed = false);

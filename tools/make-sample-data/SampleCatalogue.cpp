@@ -7,6 +7,7 @@
 #include "MainCode/Script/TMessageWindow.h"
 #include "SampleData.h"
 #include "SampleParts.h"
+#include "formats/event_assets.h"
 #include "formats/field_writer.h"
 
 namespace sample {
@@ -357,7 +358,8 @@ Catalogue Build()
     AddSaveScreenSprites(sprites);
     c.textures.push_back(sprites);
     c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Minimap,
-                          {SampleLayout::kTownMinimap, SampleLayout::kBattleMinimap}});
+                          {SampleLayout::kTownMinimap, SampleLayout::kBattleMinimap, qmtest::kMistMinimap,
+                           qmtest::kCaveMinimap}});
     c.textures.push_back({"title.ptx", TexturePackage::Picture::Scene, {"title", "menu", "vrrw_logo", "gameover"}});
     c.meshes.insert(c.meshes.begin(), {kSkyMesh, "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
                                        "map04/t04_00.msh", "map04/_t04_00.msh", "visual04/crate.msh", kShadowMesh});

@@ -278,41 +278,71 @@ void WriteWorld(const fs::path& root)
     WriteElder(root);
 }
 
-qmtest::PtxImage MinimapPicture(const std::string& name)
+namespace {
+
+// A coloured rectangle of a minimap picture; later ones lie over earlier ones.
+struct Layer {
+    Rect area;
+    std::uint32_t colour;
+};
+
+std::vector<Layer> FieldLayers(const Field& f)
 {
-    // 256 pixels over the 512 units round the origin: two units a pixel, x to the right, z up.
-    const Field f = name == SampleLayout::kTownMinimap ? Town() : Battle();
-    constexpr int kSize = 256;
-    std::vector<qmtest::PtxColor> colours;
-    const auto rgb = [](std::uint32_t c) {
-        return qmtest::PtxColor{static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
-                                static_cast<std::uint8_t>(c)};
-    };
     const Rect& w = f.walk;
     const Rect& g = f.gate;
+    const float m = f.outerMargin;
+    std::vector<Layer> layers = {{{w.x0 - m, w.z0 - m, w.x1 + m, w.z1 + m}, Shade(f.outer, 0.45F)},
+                                 {{w.x0 - 4.0F, w.z0 - 4.0F, w.x1 + 4.0F, w.z1}, Shade(f.fence, 0.6F)},
+                                 {{w.x0 - 4.0F, w.z1, w.x1 + 4.0F, w.z1 + 4.0F}, Shade(f.wall, 0.6F)},
+                                 {w, f.grass[0]}};
+    for (const Patch& p : f.patches) {
+        layers.push_back({p.area, p.colour});
+    }
+    layers.push_back({{g.x0 - 2.0F, g.z0, g.x1 + 2.0F, g.z1 + 4.0F}, kPost});
+    for (const D3DXVECTOR3& mark : f.marks) {
+        layers.push_back({{mark.x - 2.5F, mark.z - 2.5F, mark.x + 2.5F, mark.z + 2.5F}, 0xFF4060E0});
+    }
+    return layers;
+}
+
+// A story field: its floor in the land round it, and the box ahead that leads on.
+std::vector<Layer> StoryLayers(const D3DXVECTOR3& place, std::uint32_t floor, std::uint32_t land)
+{
+    std::vector<Layer> layers = {{{place.x - 60.0F, place.z - 60.0F, place.x + 60.0F, place.z + 60.0F}, land},
+                                 {{place.x - 12.0F, place.z - 12.0F, place.x + 12.0F, place.z + 12.0F}, floor}};
+    for (const qmtest::StoryField& field : qmtest::StoryFields()) {
+        if (std::abs(field.start.x - place.x) < 12.0F && std::abs(field.start.z - place.z) < 12.0F &&
+            field.nextEvent != 0) {
+            const qmtest::FieldScriptBox box = qmtest::StoryBox(field.start, field.nextEvent);
+            layers.push_back({{box.minimum.x, box.minimum.z, box.maximum.x, box.maximum.z}, kWayOn});
+        }
+    }
+    return layers;
+}
+
+}  // namespace
+
+qmtest::PtxImage MinimapPicture(const std::string& name)
+{
+    const std::vector<Layer> layers = name == SampleLayout::kTownMinimap     ? FieldLayers(Town())
+                                      : name == SampleLayout::kBattleMinimap ? FieldLayers(Battle())
+                                      : name == qmtest::kMistMinimap ? StoryLayers(qmtest::kMistPlace, 0xFFB8B0A8, 0xFF5A5660)
+                                                             : StoryLayers(qmtest::kCavePlace, 0xFF6A5A4A, 0xFF2A2420);
+    // 256 pixels over the 512 units round the origin: two units a pixel, x to the right, z up.
+    constexpr int kSize = 256;
+    std::vector<qmtest::PtxColor> colours;
     for (int py = 0; py < kSize; ++py) {
         for (int px = 0; px < kSize; ++px) {
             const float x = static_cast<float>(px) * 2.0F - 256.0F + 1.0F;
             const float z = 256.0F - static_cast<float>(py) * 2.0F - 1.0F;
             std::uint32_t c = 0xFF203028;
-            if (Rect{w.x0 - f.outerMargin, w.z0 - f.outerMargin, w.x1 + f.outerMargin, w.z1 + f.outerMargin}.Holds(x, z)) {
-                c = Shade(f.outer, 0.45F);
-            }
-            if (Rect{w.x0 - 4.0F, w.z0 - 4.0F, w.x1 + 4.0F, w.z1 + 4.0F}.Holds(x, z)) {
-                c = Shade(z >= w.z1 ? f.wall : f.fence, 0.6F);
-            }
-            if (w.Holds(x, z)) {
-                c = GroundColour(f, x, z, 0);
-            }
-            if (Rect{g.x0 - 2.0F, g.z0, g.x1 + 2.0F, g.z1 + 4.0F}.Holds(x, z)) {
-                c = kPost;
-            }
-            for (const D3DXVECTOR3& m : f.marks) {
-                if (std::abs(x - m.x) < 2.5F && std::abs(z - m.z) < 2.5F) {
-                    c = 0xFF4060E0;
+            for (const Layer& layer : layers) {
+                if (layer.area.Holds(x, z)) {
+                    c = layer.colour;
                 }
             }
-            colours.push_back(rgb(c));
+            colours.push_back({static_cast<std::uint8_t>(c >> 16), static_cast<std::uint8_t>(c >> 8),
+                               static_cast<std::uint8_t>(c)});
         }
     }
     return qmtest::PtxImage::FromPixels(name, 0, kSize, kSize, colours);
