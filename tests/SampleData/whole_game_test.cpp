@@ -589,7 +589,7 @@ private:
         EXPECT_TRUE(skillNoticed) << "the sword's first skill learned in the fight";
         EXPECT_EQ(player->GetLevel(), level + 1);
         EXPECT_GT(player->GetMaxHp(), maxHp);
-        // The sample's enemies do not strike back: the blow one would land, for the inn to heal.
+        // Whatever the fight took, a blow more, so that the inn has something to heal.
         player->TakeDamage(37);
         EXPECT_LT(player->GetHp(), player->GetMaxHp());
         return true;
