@@ -12,7 +12,8 @@ TScript* TScript::s_running = nullptr;
 
 namespace {
 
-// Token texts are stored as the complement of each byte rotated left by 5.
+// Token texts are stored as the complement of each byte rotated left by 5; read back, the
+// complement of the stored byte is rotated right by 5.
 std::uint8_t Unscramble(std::uint8_t stored)
 {
     const auto v = static_cast<std::uint8_t>(~stored);
