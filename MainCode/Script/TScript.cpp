@@ -183,6 +183,7 @@ bool TScript::ReadBody(const std::string& path, const std::string& name)
     std::vector<std::string> texts;
     std::vector<std::uint32_t> kinds;
     for (std::uint32_t s = 0; s < count; ++s) {
+        const std::size_t start = in.Position();
         std::uint32_t tokens = 0;
         // Each token takes its kind and its text length at least.
         bool whole = in.U32(tokens) && in.Fits(tokens, 8);
@@ -197,6 +198,11 @@ bool TScript::ReadBody(const std::string& path, const std::string& name)
         if (!whole) {
             ScriptLog("statement " + std::to_string(s) + " cut short in " + where);
             return false;
+        }
+        if (in.Position() - start > kMaxStatementBytes) {
+            ScriptLog("statement " + std::to_string(s) + " of " + where + " is longer than " +
+                      std::to_string(kMaxStatementBytes) + " bytes; skipped");
+            continue;
         }
         TRefPtr<TScriptStatement> statement = TScriptStatement::Create(texts, kinds, this);
         if (statement.Get() == nullptr) {
