@@ -132,7 +132,7 @@ TEST_F(OwnMessageWindow, WrapsLongTextInsideAndDrawsJapaneseWithTheGameFont)
 {
     const std::string text =
         "モデルが見つかりません\r\n"
-        "Data\\Model\\Field\\Tree01.x could not be opened: the game needs every model of its folder to start\r\n"
+        "Data\\Model\\Field\\Tree_1.x could not be opened: the game needs every model of its folder to start\r\n"
         "\r\n"
         "Data\\Model\\Enemy\\AVeryLongFolderNameWithoutAnySpaceAtAll\\AndAnotherOneJustAsLong\\Boss.x\r\n";
     const std::vector<MessageWindowView> views =
@@ -143,7 +143,7 @@ TEST_F(OwnMessageWindow, WrapsLongTextInsideAndDrawsJapaneseWithTheGameFont)
     // 560 pixels a line: 70 half-width characters of 8.
     const std::vector<std::string> lines = {
         "モデルが見つかりません",
-        "Data\\Model\\Field\\Tree01.x could not be opened: the game needs every",
+        "Data\\Model\\Field\\Tree_1.x could not be opened: the game needs every",
         "model of its folder to start",
         "",
         "Data\\Model\\Enemy\\AVeryLongFolderNameWithoutAnySpaceAtAll\\AndAnotherOne",
