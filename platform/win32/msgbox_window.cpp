@@ -271,6 +271,9 @@ bool ShowOwnMessageWindow(const std::string& cp932Caption, const std::string& cp
     // The game's GL context stays current: a window surface may be made with a renderer of its own.
     SDL_Window* glWindow = SDL_GL_GetCurrentWindow();
     SDL_GLContext glContext = SDL_GL_GetCurrentContext();
+    // The box takes the keyboard; the window that had it gets it back, as an owner does when its box
+    // closes (without a window manager nobody else would give it back).
+    SDL_Window* focus = SDL_GetKeyboardFocus();
     const std::string title = Cp932ToUtf8(cp932Caption);
     SDL_Window* window = SDL_CreateWindow(title.c_str(), SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height,
                                           SDL_WINDOW_ALWAYS_ON_TOP);
@@ -318,6 +321,10 @@ bool ShowOwnMessageWindow(const std::string& cp932Caption, const std::string& cp
     }
     if (window != nullptr) {
         SDL_DestroyWindow(window);
+    }
+    if (focus != nullptr) {
+        SDL_RaiseWindow(focus);
+        SDL_SetWindowInputFocus(focus);
     }
     SDL_FreeSurface(picture);
     if (glContext != nullptr) {
