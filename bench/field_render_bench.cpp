@@ -246,7 +246,7 @@ void Print(int effectCount, const Result& r, const char* goals)
 // What the slowest frames spent beside the middle ones, and the part that grew the most.
 void PrintSlowest(int effectCount, const Result& r)
 {
-    const auto describe = [&r](const FrameCost& f, char* out, std::size_t size) {
+    const auto describe = [](const FrameCost& f, char* out, std::size_t size) {
         std::snprintf(out, size,
                       "%.2f ms (main thread %.2f ms CPU, busiest rasterizer thread %.2f, neither %.2f), %.0f draws, "
                       "%.1f effects created, %.1f textures written (%.1f KiB), %.1f KiB of vertices and indices",
@@ -261,18 +261,17 @@ void PrintSlowest(int effectCount, const Result& r)
     const double raster = r.slowest.raster - r.middle.raster;
     const double neither = std::max(0.0, r.slowest.ms - r.slowest.cpu - r.slowest.raster) -
                            std::max(0.0, r.middle.ms - r.middle.cpu - r.middle.raster);
-    const char* cause = "the main thread's work";
+    // Of the game's own work the part that grew the most; waits for the machine are said apart.
+    const char* cause = raster > cpu ? "the rasterizer's work (shading what the frame drew)" : "the main thread's work";
     if (!r.rasterThreads) {
-        cause = "unknown (no rasterizer threads to measure)";
-    } else if (neither > cpu && neither > raster) {
-        cause = "time the game did not run: other work on the machine";
-    } else if (raster > cpu) {
-        cause = "the rasterizer's work: the effects' overlapping quads";
+        cause = "not known (no rasterizer threads to measure)";
     }
+    const char* waits = neither > std::max(cpu, raster) ? ", and more still the machine's other work" : "";
     std::printf("%d effects, slowest 1%% of frames (%d): %s;\n  middle 10%%: %s;\n  slower by %.2f ms on the main "
-                "thread, %.2f on the busiest rasterizer thread, %.2f neither: the cause is %s; main thread plus "
+                "thread, %.2f on the busiest rasterizer thread, %.2f neither: the cause is %s%s; main thread plus "
                 "busiest rasterizer thread %.2f ms median, %.2f p99\n",
-                effectCount, r.slowest.frames, slow, middle, cpu, raster, neither, cause, r.workMedian, r.workP99);
+                effectCount, r.slowest.frames, slow, middle, cpu, raster, neither, cause, waits, r.workMedian,
+                r.workP99);
 }
 
 }  // namespace
