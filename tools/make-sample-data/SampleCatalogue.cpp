@@ -358,6 +358,7 @@ Catalogue Build()
     c.attackTables = {"basic.bht"};
     // The weapon looks of both heroes' first weapon types, their town looks and the enemies' models.
     c.characterModels = HeroModels(c);
+    c.characterModels.push_back(kElderModel);
     for (const TEnemyRecord& enemy : c.enemies) {
         if (std::find(c.characterModels.begin(), c.characterModels.end(), enemy.modelName) == c.characterModels.end()) {
             c.characterModels.push_back(enemy.modelName);

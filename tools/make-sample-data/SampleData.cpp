@@ -148,6 +148,7 @@ void WriteSampleFolder(const fs::path& root)
     }
     // The field's maps, meshes and character files; the tables, music and sprites are the folder's own.
     qmtest::WriteFieldFolder(root.string(), SampleMaps(), false);
+    qmtest::WriteFieldScripts(root.string(), qmtest::FieldScripts(kElderModel));
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
     Save(root / kMeshFolder / kShadowMesh, ShadowDisc().Bytes());
     fs::create_directories(root / kMeshFolder / "wepon");

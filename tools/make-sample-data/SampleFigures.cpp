@@ -52,7 +52,9 @@ const std::vector<NamedLook>& Looks()
         {"heroine01", Partner(0xFFFF88B0u)},
         {"heroine02", Partner(0xFFF06868u)},
         {"heroine03", Partner(0xFFFF9860u)},
-        // The villagers: a stout shopkeeper in green, the buyer in yellow, a tall innkeeper in violet.
+        // The villagers: the elder in brown, a stout shopkeeper in green, the buyer in yellow, a tall
+        // innkeeper in violet.
+        {kElderModel, Look(0xFFD0A070u, kSkin, kDark, 0.46F, 0.62F, 0.3F, 0.34F)},
         {"townsman01", Look(0xFF80E080u, kSkin, kDark, 0.62F, 0.6F, 0.4F, 0.36F)},
         {"townsman02", Look(0xFFF0E060u, kSkin, kDark, 0.44F, 0.56F, 0.28F, 0.32F)},
         {"townsman03", Look(0xFFC090F0u, kSkin, kDark, 0.42F, 0.8F, 0.28F, 0.34F)},

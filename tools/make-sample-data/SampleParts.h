@@ -37,6 +37,8 @@ std::vector<std::uint8_t> BuildSePackage(const std::vector<TSoundTableEntry>& en
 // A short Ogg Vorbis piece: a little melody over a held bass, its notes picked by the seed.
 std::vector<std::uint8_t> BuildMusic(std::uint32_t seed, double seconds);
 
+// The town's elder, in a look of its own.
+inline constexpr const char* kElderModel = "townsman00";
 // Every look of both heroes: each class the folder's weapons give them, and their town looks.
 std::vector<std::string> HeroModels(const Catalogue& c);
 // Each kind of enemy in the field enemy's model gets a model of its own.
