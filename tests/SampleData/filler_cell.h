@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -19,6 +20,7 @@ struct SheetCells {
     int letters = 0;      // draws of the other cells
     int filler = 0;       // draws of the filler
     int fillerShown = 0;  // of those, draws whose cell has a pixel that is not clear
+    float right = 0.0F;   // the right edge of the rightmost cell drawn
 };
 
 inline SheetCells CountSheetCells(const std::vector<TSpriteDrawRecord>& draws, const std::filesystem::path& folder)
@@ -34,6 +36,7 @@ inline SheetCells CountSheetCells(const std::vector<TSpriteDrawRecord>& draws, c
         if (d.texture != "sprite.ptx/word") {
             continue;
         }
+        cells.right = std::max(cells.right, d.x + d.w);
         const auto column = static_cast<std::uint32_t>(std::lround(d.u0 * 8.0F));
         const auto row = static_cast<std::uint32_t>(std::lround(d.v0 * 8.0F));
         if (column != 7 || row != 7) {

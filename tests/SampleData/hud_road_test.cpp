@@ -212,6 +212,9 @@ TEST_F(HudRoad, TheNameComesInAfterItsPauseTheHitCountsAndTheDefeatGivesALevel)
     cells = qmtest::CountSheetCells(driver_->DrawsOfAStep(), dir_.Path());
     EXPECT_GE(cells.filler, 8) << "the banner's places as well";
     EXPECT_EQ(cells.fillerShown, 0);
+    // The banner arrived (the hit counter, whose fade slides it off to the right, is over).
+    EXPECT_LE(cells.right, 640.0F) << "the banner leaves the screen";
+    EXPECT_GT(cells.right, 600.0F);
 }
 
 }  // namespace
