@@ -148,6 +148,7 @@ void WriteSampleFolder(const fs::path& root)
     }
     // The field's maps, meshes and character files; the tables, music and sprites are the folder's own.
     qmtest::WriteFieldFolder(root.string(), SampleMaps(), false);
+    qmtest::WriteFieldScripts(root.string(), qmtest::FieldScripts(kElderModel));
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
     Save(root / kMeshFolder / kShadowMesh, ShadowDisc().Bytes());
     fs::create_directories(root / kMeshFolder / "wepon");
@@ -155,7 +156,7 @@ void WriteSampleFolder(const fs::path& root)
         Save(root / kMeshFolder / "wepon" / (w.MeshName + ".msh"), WeaponBlade(w.MeshName).Bytes());
     }
     for (const std::string& model : c.characterModels) {
-        qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(), model);
+        qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(), Figure(model));
     }
     WriteStrongEnemyPattern(root);
     // Every file the effect catalogue loads, where start-up's folders look.
