@@ -54,7 +54,8 @@ public:
         }
     }
     bool IsHeld(std::uint16_t mask) const { return (GetCurrent() & mask) != 0; }
-    bool IsPressed(std::uint16_t mask) const { return (GetCurrent() & mask) != 0 && (GetPrevious() & mask) == 0; }
+    // Any of the buttons newly down; each counts on its own, so one still held hides no other's press.
+    bool IsPressed(std::uint16_t mask) const { return (GetCurrent() & ~GetPrevious() & mask) != 0; }
 
     static std::int32_t KeyNameToCode(const std::string& name);
     static std::int32_t PadNameToCode(const std::string& text);

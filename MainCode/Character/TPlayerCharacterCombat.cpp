@@ -6,6 +6,7 @@
 
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TCurveMotion.h"
+#include "MainCode/Character/THomingCurveMotion.h"
 #include "MainCode/Character/TOffsetMotion.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Effect/TEffectManager.h"
@@ -456,7 +457,11 @@ void TPlayerCharacter::LandedSeeker(TArmedCharacter* target, std::uint32_t effec
     const float scale[3] = {1.0F, 1.0F, 1.0F};
     TEffect* effect = m_effectManager->Create(effectId, &start, nullptr, m_referenceFrame, m_area, kWhite, scale);
     if (auto* shot = dynamic_cast<TShot*>(effect)) {
-        shot->SetMotion(std::make_unique<TCurveMotion>(1.0F / 30.0F, D3DXVECTOR3(0.0F, 1.0F, 0.0F), start, end));
+        // The end follows the target's body centre all the way, so a target that steps aside is
+        // still met.
+        shot->SetMotion(std::make_unique<THomingCurveMotion>(1.0F / 30.0F, D3DXVECTOR3(0.0F, 1.0F, 0.0F), start,
+                                                             end, m_area, found->GetObjectId(), 1.0F,
+                                                             found->GetCenterHeight()));
     }
 }
 

@@ -278,7 +278,10 @@ std::int32_t TGameData::ReadSaveImage(const std::string& path, SaveImage& image)
 {
     TFile file(path);
     if (!file.Open(true, GENERIC_READ)) {
-        return kSaveOpenFailed;
+        // Only a missing file is an empty slot; a folder, a FIFO or a socket under the slot's name
+        // is a slot that cannot be read.
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kSaveOpenFailed : kSaveReadFailed;
     }
     const std::uint32_t size = file.GetSize();
     if (size == INVALID_FILE_SIZE || size < kMinFileSize || size - kFileOverhead > kMaxBody) {

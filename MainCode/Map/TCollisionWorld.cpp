@@ -1,6 +1,7 @@
 #include "MainCode/Map/TCollisionWorld.h"
 
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <climits>
 #include <cmath>
@@ -290,9 +291,11 @@ void TCollisionWorld::TakeFromCell(std::int32_t index)
 
 void TCollisionWorld::GatherNearby(const D3DXVECTOR3& pos, std::int32_t self, std::int32_t after)
 {
-    // Each object is in one of the nine cells at most once, so the list never outgrows the objects.
-    std::int32_t* const out = m_sep.nearby.data();
-    std::size_t count = 0;
+    // The cells' chains run in no useful order: the objects found are marked in a bitmap of
+    // indices and read back from it in id order. Each object is in one of the nine cells at most
+    // once, so the list never outgrows the objects.
+    std::uint64_t* const marks = m_sep.marks.data();
+    std::fill(m_sep.marks.begin(), m_sep.marks.end(), 0U);
     const std::vector<CellSlot>& slots = m_sep.slots;
     const std::size_t mask = slots.size() - 1;
     const std::int64_t cx = CellCoordinate(pos.x, m_sep.cellSize);
@@ -309,30 +312,25 @@ void TCollisionWorld::GatherNearby(const D3DXVECTOR3& pos, std::int32_t self, st
                 for (std::int32_t o = slots[i].head; o >= 0; o = m_sep.next[static_cast<std::size_t>(o)]) {
                     // Beyond the gathering radius on the ground is out of reach until pos moves
                     // by the margin (NaN stays in).
-                    const D3DXVECTOR3& q = m_sep.pos[static_cast<std::size_t>(o)];
+                    const auto u = static_cast<std::size_t>(o);
+                    const D3DXVECTOR3& q = m_sep.pos[u];
                     const float ox = q.x - pos.x;
                     const float oz = q.z - pos.z;
-                    out[count] = o;
-                    count += o != self && o > after && !(ox * ox + oz * oz > m_sep.gatherSquared) ? 1 : 0;
+                    const bool near = o != self && o > after && !(ox * ox + oz * oz > m_sep.gatherSquared);
+                    marks[u / 64] |= static_cast<std::uint64_t>(near ? 1U : 0U) << (u % 64);
                 }
                 break;
             }
         }
     }
-    m_sep.nearbyCount = count;
-    // Short lists, in id order: insertion is quickest.
-    if (count > 48) {
-        std::sort(out, out + count);
-        return;
-    }
-    for (std::size_t k = 1; k < count; ++k) {
-        const std::int32_t o = out[k];
-        std::size_t j = k;
-        for (; j > 0 && out[j - 1] > o; --j) {
-            out[j] = out[j - 1];
+    std::int32_t* const out = m_sep.nearby.data();
+    std::size_t count = 0;
+    for (std::size_t w = 0; w < m_sep.marks.size(); ++w) {
+        for (std::uint64_t bits = marks[w]; bits != 0; bits &= bits - 1) {
+            out[count++] = static_cast<std::int32_t>(w * 64 + static_cast<std::size_t>(std::countr_zero(bits)));
         }
-        out[j] = o;
     }
+    m_sep.nearbyCount = count;
 }
 
 void TCollisionWorld::Moved(std::int32_t index)
@@ -368,6 +366,7 @@ void TCollisionWorld::SeparateObjects()
     s.cellOf.resize(n);
     s.next.resize(n);
     s.nearby.resize(n);
+    s.marks.resize((n + 63) / 64);
     std::size_t slots = 16;
     while (slots < 4 * n) {
         slots *= 2;

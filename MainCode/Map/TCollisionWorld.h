@@ -72,6 +72,7 @@ private:
         std::vector<std::int32_t> next;
         std::vector<CellSlot> slots;
         std::vector<std::int32_t> nearby;
+        std::vector<std::uint64_t> marks;  // one bit an object, while gathering
         std::size_t nearbyCount = 0;
         float cellSize = 0.0F;
         float gatherSquared = 0.0F;

@@ -168,17 +168,19 @@ void TEquipLoop::WriteAbp(std::int32_t slot)
 
 void TEquipLoop::ShowInfo(std::uint32_t itemId)
 {
-    m_name->Clear(false);
     if (itemId == 0) {
         // An empty slot: nothing to describe, and no name left over from the last item.
+        m_name->Clear(false);
         m_info.Clear();
         m_name->Upload();
         return;
     }
     const std::uint32_t abp = GetAbp(Character(), itemId);
     m_info.Show(itemId);
+    // An item without a name leaves the plate as it was.
     const std::string& name = TItemTable::Get(itemId).Name;
     if (!name.empty()) {
+        m_name->Clear(false);
         TMenuFont font;
         m_name->DrawText(Centred(name), 0, name, &font, false);
         if (abp == kMastered) {
@@ -188,8 +190,8 @@ void TEquipLoop::ShowInfo(std::uint32_t itemId)
             std::snprintf(line, sizeof line, "ABP:%4lupts", static_cast<unsigned long>(abp));
             m_name->DrawText(136, 0, line, &font, false);
         }
+        m_name->Upload();
     }
-    m_name->Upload();
 }
 
 void TEquipLoop::InfoFromList()

@@ -1,5 +1,6 @@
 #include "MainCode/Menu/TStatusLoop.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -106,8 +107,11 @@ std::array<std::string, TStatusLoop::kTexts> TStatusLoop::FormatFigures(TPlayerC
 {
     std::array<std::string, kTexts> out;
     out[0] = Format("%2lu", U(player.GetLevel() + 1));
-    // Read unsigned: the experience gained within the level.
-    out[1] = Format("%4lu/1000", U(player.GetExperience() - player.GetNextLevelExp() + 1000));
+    // The experience gained within the level; a hero set below its level's floor has gained none
+    // (read unsigned, the difference would wrap to a huge number).
+    const std::int64_t gained = static_cast<std::int64_t>(player.GetExperience()) -
+                                static_cast<std::int64_t>(player.GetNextLevelExp()) + 1000;
+    out[1] = Format("%4lu/1000", U(static_cast<std::uint32_t>(std::max<std::int64_t>(gained, 0))));
     out[2] = Format("%8lu ベル", U(money));
     out[3] = Format("%4lu/%4lu", U(static_cast<std::uint32_t>(player.GetHp())),
                     U(static_cast<std::uint32_t>(player.GetMaxHp())));

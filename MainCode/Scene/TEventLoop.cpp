@@ -7,6 +7,7 @@
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "MainCode/Script/TPBFlag.h"
+#include "MainCode/Script/TScript.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
@@ -150,7 +151,10 @@ void TEventLoop::StartScript(const std::string& key)
     m_scripts = TScriptProcessManager::Create();
     m_scripts->AddModule(new TMessageWindow(m_app->GetInput()));
     m_scripts->AddModule(new TPBFlag(m_app));
-    m_scripts->Push(key);
+    // A script that could not be loaded (the loader has said why) holds no cue: the event then runs
+    // through its phases as if each cue were reached at once, to its own end.
+    const TScript* script = m_scripts->Push(key);
+    m_scriptMissing = script == nullptr || script->GetStatementCount() == 0;
 }
 
 void TEventLoop::StartMusic()
@@ -239,7 +243,7 @@ std::uint32_t TEventLoop::RunScript()
 
 bool TEventLoop::IsCued() const
 {
-    return m_scripts->GetHostWait() != 0;
+    return m_scriptMissing || m_scripts->GetHostWait() != 0;
 }
 
 void TEventLoop::ReleaseCue()

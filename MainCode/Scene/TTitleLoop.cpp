@@ -163,8 +163,8 @@ std::uint32_t TTitleLoop::StateStartWait()
 
 std::uint32_t TTitleLoop::StateLogoIn()
 {
-    m_logoRamp.Advance();
     ColourLogo();
+    m_logoRamp.Advance();
     if (m_logoRamp.AtEnd()) {
         m_counter = 0;
         SetState(&TTitleLoop::StateLogoHold);
@@ -182,8 +182,8 @@ std::uint32_t TTitleLoop::StateLogoHold()
 
 std::uint32_t TTitleLoop::StateLogoOut()
 {
-    m_logoRamp.Retreat();
     ColourLogo();
+    m_logoRamp.Retreat();
     if (m_logoRamp.AtStart()) {
         SetState(&TTitleLoop::StateFadeIn);
     }

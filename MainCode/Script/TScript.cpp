@@ -12,7 +12,8 @@ TScript* TScript::s_running = nullptr;
 
 namespace {
 
-// Token texts are stored as the complement of each byte rotated left by 5.
+// Token texts are stored as the complement of each byte rotated left by 5; read back, the
+// complement of the stored byte is rotated right by 5.
 std::uint8_t Unscramble(std::uint8_t stored)
 {
     const auto v = static_cast<std::uint8_t>(~stored);
@@ -182,6 +183,7 @@ bool TScript::ReadBody(const std::string& path, const std::string& name)
     std::vector<std::string> texts;
     std::vector<std::uint32_t> kinds;
     for (std::uint32_t s = 0; s < count; ++s) {
+        const std::size_t start = in.Position();
         std::uint32_t tokens = 0;
         // Each token takes its kind and its text length at least.
         bool whole = in.U32(tokens) && in.Fits(tokens, 8);
@@ -196,6 +198,11 @@ bool TScript::ReadBody(const std::string& path, const std::string& name)
         if (!whole) {
             ScriptLog("statement " + std::to_string(s) + " cut short in " + where);
             return false;
+        }
+        if (in.Position() - start > kMaxStatementBytes) {
+            ScriptLog("statement " + std::to_string(s) + " of " + where + " is longer than " +
+                      std::to_string(kMaxStatementBytes) + " bytes; skipped");
+            continue;
         }
         TRefPtr<TScriptStatement> statement = TScriptStatement::Create(texts, kinds, this);
         if (statement.Get() == nullptr) {

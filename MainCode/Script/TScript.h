@@ -15,6 +15,9 @@ class TScriptStatement;
 
 class TScript {
 public:
+    // A statement record takes at most this many bytes; a longer one is skipped (logged).
+    static constexpr std::size_t kMaxStatementBytes = 65536;
+
     explicit TScript(const std::string& key);
     // A task that runs the statements of a script already loaded, with its own position and locals.
     explicit TScript(const TRefPtr<TScript>& loaded);

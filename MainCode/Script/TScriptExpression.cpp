@@ -42,8 +42,7 @@ public:
         if (!Recognise(first, end)) {
             return {};
         }
-        std::size_t depth = 0;
-        return Expression(first, end, 0, depth);
+        return Build(first, end);
     }
     bool TooDeep() const { return m_tooDeep; }
 
@@ -61,35 +60,33 @@ private:
     }
     bool Is(std::size_t at, const char* text) const { return !IsOperand(at) && m_texts[at] == text; }
 
-    // Reads the tokens once as the grammar says, pairing each "(" with its ")", before any node is
-    // made: a damaged statement costs one pass and no allocation per token.
-    bool Recognise(std::size_t first, std::size_t end)
+    // Reads the tokens once as the grammar says, counting open parentheses, before any node is
+    // made: a damaged statement costs one pass and no allocation.
+    bool Recognise(std::size_t first, std::size_t end) const
     {
-        m_match.assign(end, 0);
-        std::vector<std::size_t> open;
+        std::size_t open = 0;
         bool wantOperand = true;
         for (std::size_t i = first; i < end; ++i) {
             if (wantOperand) {
                 if (Is(i, "(")) {
-                    open.push_back(i);
+                    ++open;
                 } else if (IsOperand(i)) {
                     wantOperand = false;
                 } else if (!IsUnary(i)) {
                     return false;
                 }
-            } else if (Is(i, ")") && !open.empty()) {
-                m_match[open.back()] = i;
-                open.pop_back();
+            } else if (Is(i, ")") && open != 0) {
+                --open;
             } else if (IsBinaryOperator(m_texts[i]) && !IsOperand(i)) {
                 wantOperand = true;
             } else {
                 return false;
             }
         }
-        return !wantOperand && open.empty();
+        return !wantOperand && open == 0;
     }
 
-    // Trees deeper than this are refused: evaluating and releasing one recurses once a level.
+    // Trees deeper than this are refused.
     bool Deeper(std::size_t depth)
     {
         m_tooDeep = m_tooDeep || depth > TScriptExpression::kMaxDepth;
@@ -115,88 +112,92 @@ private:
         return node;
     }
 
-    // Tokens [first, end); nesting counts the parentheses around them.
-    TRefPtr<TScriptExpression> Expression(std::size_t first, std::size_t end, std::size_t nesting,
-                                          std::size_t& depth)
+    // One open range: the whole statement or a group. Its leading unary operators cover all of
+    // it; those after a binary operator cover the one operand that follows.
+    struct Range {
+        std::size_t first = 0;
+        std::size_t leading = 0;
+        TRefPtr<TScriptExpression> left;
+        std::size_t leftDepth = 0;
+        std::size_t op = 0;
+        std::size_t prefixes = 0;
+    };
+
+    // Wraps node in the unary operators at tokens [from, from + count), the last one innermost.
+    void Prefix(std::size_t from, std::size_t count, TRefPtr<TScriptExpression>& node, std::size_t& depth)
     {
-        std::size_t at = first;
-        while (at < end && IsUnary(at)) {
-            ++at;
+        for (std::size_t u = from + count; u-- > from;) {
+            TRefPtr<TScriptExpression> unary = NewNode();
+            unary->SetUnary(m_texts[u], node);
+            node = unary;
         }
-        if (at > first) {
-            TRefPtr<TScriptExpression> node = Expression(at, end, nesting, depth);
-            for (std::size_t u = at; u-- > first && node.Get() != nullptr;) {
-                TRefPtr<TScriptExpression> unary = NewNode();
-                unary->SetUnary(m_texts[u], node);
-                node = unary;
-            }
-            depth += at - first;
-            return Deeper(depth) ? TRefPtr<TScriptExpression>() : node;
-        }
-        std::size_t next = 0;
-        TRefPtr<TScriptExpression> left = Operand(first, end, nesting, next, depth);
-        while (left.Get() != nullptr && next < end) {
-            const std::size_t op = next;
-            if (!IsBinaryOperator(m_texts[op]) || IsOperand(op)) {
-                return {};
-            }
-            // The right operand: its unary operators and one operand, up to the next operator.
-            std::size_t stop = op + 1;
-            while (stop < end && IsUnary(stop)) {
-                ++stop;
-            }
-            if (stop >= end || !(IsOperand(stop) || Is(stop, "("))) {
-                return {};
-            }
-            stop = IsOperand(stop) ? stop + 1 : m_match[stop] + 1;
-            std::size_t rightDepth = 0;
-            TRefPtr<TScriptExpression> right = Expression(op + 1, stop, nesting, rightDepth);
-            if (right.Get() == nullptr) {
-                return {};
-            }
-            TRefPtr<TScriptExpression> node = NewNode();
-            node->SetBinary(left, m_texts[op], right);
-            left = node;
-            depth = std::max(depth, rightDepth) + 1;
-            if (Deeper(depth)) {
-                return {};
-            }
-            next = stop;
-        }
-        return left;
+        depth += count;
     }
 
-    // One operand at first: a constant, a variable or a group; next is the token after it.
-    TRefPtr<TScriptExpression> Operand(std::size_t first, std::size_t end, std::size_t nesting, std::size_t& next,
-                                       std::size_t& depth)
+    // An operand of the innermost range is whole: it starts the range or ends its last operation.
+    bool Complete(Range& range, TRefPtr<TScriptExpression> node, std::size_t depth)
     {
-        if (first >= end) {
-            return {};
+        if (range.left.Get() == nullptr) {
+            range.left = node;
+            range.leftDepth = depth;
+            return true;
         }
-        if (IsOperand(first)) {
-            next = first + 1;
-            depth = 1;
-            return Single(first);
+        Prefix(range.op + 1, range.prefixes, node, depth);
+        TRefPtr<TScriptExpression> binary = NewNode();
+        binary->SetBinary(range.left, m_texts[range.op], node);
+        range.left = binary;
+        range.leftDepth = std::max(range.leftDepth, depth) + 1;
+        range.prefixes = 0;
+        return !Deeper(range.leftDepth);
+    }
+
+    // Tokens [first, end), already recognised, left to right with a stack of open groups: no
+    // recursion, however deep the statement nests.
+    TRefPtr<TScriptExpression> Build(std::size_t first, std::size_t end)
+    {
+        std::vector<Range> open(1);
+        open.back().first = first;
+        bool wantOperand = true;
+        for (std::size_t i = first; i < end; ++i) {
+            Range& range = open.back();
+            if (wantOperand && Is(i, "(")) {
+                if (Deeper(open.size() + 1)) {
+                    return {};
+                }
+                open.emplace_back();
+                open.back().first = i + 1;
+            } else if (wantOperand && IsUnary(i)) {
+                ++(range.left.Get() == nullptr ? range.leading : range.prefixes);
+            } else if (wantOperand) {
+                if (!Complete(range, Single(i), 1)) {
+                    return {};
+                }
+                wantOperand = false;
+            } else if (Is(i, ")")) {
+                TRefPtr<TScriptExpression> inner = range.left;
+                std::size_t depth = range.leftDepth;
+                Prefix(range.first, range.leading, inner, depth);
+                open.pop_back();
+                TRefPtr<TScriptExpression> group = NewNode();
+                group->SetUnary("()", inner);
+                if (Deeper(depth + 1) || !Complete(open.back(), group, depth + 1)) {
+                    return {};
+                }
+            } else {
+                range.op = i;
+                wantOperand = true;
+            }
         }
-        if (!Is(first, "(") || Deeper(nesting + 1)) {
-            return {};
-        }
-        const std::size_t close = m_match[first];
-        TRefPtr<TScriptExpression> inner = Expression(first + 1, close, nesting + 1, depth);
-        if (inner.Get() == nullptr) {
-            return {};
-        }
-        TRefPtr<TScriptExpression> node = NewNode();
-        node->SetUnary("()", inner);
-        next = close + 1;
-        depth += 1;
-        return Deeper(depth) ? TRefPtr<TScriptExpression>() : node;
+        Range& whole = open.front();
+        TRefPtr<TScriptExpression> root = whole.left;
+        std::size_t depth = whole.leftDepth;
+        Prefix(whole.first, whole.leading, root, depth);
+        return Deeper(depth) ? TRefPtr<TScriptExpression>() : root;
     }
 
     const std::vector<std::string>& m_texts;
     const std::vector<std::uint32_t>& m_kinds;
     TScript* m_script;
-    std::vector<std::size_t> m_match;
     bool m_tooDeep = false;
 };
 
@@ -337,6 +338,14 @@ std::int32_t Binary(const std::string& op, std::int32_t a, std::int32_t b)
     return a;
 }
 
+std::int32_t Unary(const std::string& op, std::int32_t v)
+{
+    if (op == "-") return static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(v));
+    if (op == "~") return ~v;
+    if (op == "!") return v == 0 ? 1 : 0;
+    return v;
+}
+
 }  // namespace
 
 TRefPtr<TScriptExpression> TScriptExpression::Parse(const std::vector<std::string>& texts,
@@ -371,8 +380,37 @@ TRefPtr<TScriptExpression> TScriptExpression::Parse(const std::vector<std::strin
     return root;
 }
 
+TScriptExpression::~TScriptExpression()
+{
+    // Subtrees this node holds the last share of are taken apart here, one node at a time: a
+    // deep tree does not release itself one stack frame a level.
+    std::vector<TRefPtr<TScriptExpression>> doomed;
+    auto take = [&doomed](TRefPtr<TScriptExpression>& child) {
+        if (child.Get() != nullptr && child.UseCount() == 1 && child.IsOwned()) {
+            doomed.push_back(child);
+        }
+        child = TRefPtr<TScriptExpression>();
+    };
+    take(m_left);
+    take(m_right);
+    while (!doomed.empty()) {
+        TRefPtr<TScriptExpression> node = doomed.back();
+        doomed.pop_back();
+        take(node->m_left);
+        take(node->m_right);
+    }
+}
+
 std::int32_t TScriptExpression::Evaluate() const
 {
+    return EvaluateAt(0);
+}
+
+std::int32_t TScriptExpression::EvaluateAt(unsigned depth) const
+{
+    if (depth >= kRecursionDepth) {
+        return EvaluateIteratively();
+    }
     if (IsConstant()) {
         return m_value;
     }
@@ -380,19 +418,52 @@ std::int32_t TScriptExpression::Evaluate() const
         return m_variable->Get();
     }
     if (IsUnary()) {
-        const std::int32_t v = m_left->Evaluate();
-        if (m_operator == "-") return static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(v));
-        if (m_operator == "~") return ~v;
-        if (m_operator == "!") return v == 0 ? 1 : 0;
-        return v;
+        return Unary(m_operator, m_left->EvaluateAt(depth + 1));
     }
     if (IsBinary()) {
         // Both sides always run, left first; "&&" and "||" do not short-circuit.
-        const std::int32_t a = m_left->Evaluate();
-        const std::int32_t b = m_right->Evaluate();
+        const std::int32_t a = m_left->EvaluateAt(depth + 1);
+        const std::int32_t b = m_right->EvaluateAt(depth + 1);
         return Binary(m_operator, a, b);
     }
     return 0;
+}
+
+std::int32_t TScriptExpression::EvaluateIteratively() const
+{
+    struct Pending {
+        const TScriptExpression* node;
+        int sidesDone;
+        std::int32_t left;
+    };
+    std::vector<Pending> pending{{this, 0, 0}};
+    std::int32_t value = 0;  // of the node last finished
+    while (!pending.empty()) {
+        const std::size_t top = pending.size() - 1;
+        const TScriptExpression* node = pending[top].node;
+        const bool unary = node->IsUnary();
+        const bool binary = node->IsBinary();
+        if ((unary || binary) && pending[top].sidesDone == 0) {
+            pending[top].sidesDone = 1;
+            pending.push_back({node->m_left.Get(), 0, 0});
+            continue;
+        }
+        if (binary && pending[top].sidesDone == 1) {
+            pending[top].sidesDone = 2;
+            pending[top].left = value;
+            pending.push_back({node->m_right.Get(), 0, 0});
+            continue;
+        }
+        if (binary) {
+            value = Binary(node->m_operator, pending[top].left, value);
+        } else if (unary) {
+            value = Unary(node->m_operator, value);
+        } else {
+            value = node->EvaluateAt(0);
+        }
+        pending.pop_back();
+    }
+    return value;
 }
 
 void TScriptExpression::Reset()

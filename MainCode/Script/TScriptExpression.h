@@ -14,14 +14,15 @@ class TScript;
 
 class TScriptExpression {
 public:
-    // Deeper trees are refused (logged): evaluating and releasing one recurses once a level. No
-    // statement of 64 KiB (8 bytes a token at least) comes near it.
+    // Deeper trees are refused (logged). Parsing, evaluating and releasing keep their own stacks,
+    // so the cap bounds memory, not the machine stack; a statement of 64 KiB (9 bytes a token at
+    // least) cannot reach it.
     static constexpr std::size_t kMaxDepth = 8192;
     // Damaged token lists that fit no single reading are tried every way, up to this length.
     static constexpr std::size_t kMaxAmbiguousTokens = 64;
 
     explicit TScriptExpression(TScript* script) : m_script(script) {}
-    virtual ~TScriptExpression() = default;
+    virtual ~TScriptExpression();
 
     // Tokens first.. of the lists; empty when they do not form an expression.
     static TRefPtr<TScriptExpression> Parse(const std::vector<std::string>& texts,
@@ -45,6 +46,11 @@ public:
     const std::string& GetOperator() const { return m_operator; }
 
 private:
+    // Trees this shallow evaluate by plain recursion; below it the walk keeps its own stack.
+    static constexpr unsigned kRecursionDepth = 64;
+    std::int32_t EvaluateAt(unsigned depth) const;
+    std::int32_t EvaluateIteratively() const;
+
     TScript* m_script;
     std::int32_t m_value = 0;
     TRefPtr<TScriptVarRef> m_variable;

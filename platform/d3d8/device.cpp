@@ -652,6 +652,7 @@ bool Device::WriteSurface(Surface* surface, const RECT& rect, const BYTE* source
     glTexSubImage2D(GL_TEXTURE_2D, surface->ColorLevel(), rect.left, rect.top, rect.right - rect.left,
                     rect.bottom - rect.top, f->glFormat, f->glType, source);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    CountTextureUpload(static_cast<std::uint64_t>(rect.right - rect.left) * (rect.bottom - rect.top) * f->bytes);
     if (InWindow(surface)) {
         // The texture stands in for the window's rows here: they go on to the window turned over.
         gl::BindFramebuffer(GL_READ_FRAMEBUFFER, readFbo_);

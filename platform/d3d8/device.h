@@ -140,7 +140,8 @@ struct BufferStore {
 
     HRESULT Lock(UINT offset, UINT size, BYTE** data, DWORD flags);
     HRESULT Unlock();
-    void Sync();  // uploads what changed since the last draw (buffer bound to its target)
+    // Uploads what changed since the last draw (buffer bound to its target); answers the bytes.
+    size_t Sync();
 };
 
 class VertexBuffer final : public ComObject<IDirect3DVertexBuffer8>, public DeviceChild {
@@ -419,6 +420,12 @@ public:
     }
     std::vector<D3D8DrawRecord>& drawLog() { return drawLog_; }
     std::uint64_t glDrawCount() const { return glDraws_; }
+    const D3D8Uploads& uploads() const { return uploads_; }
+    void CountTextureUpload(std::uint64_t bytes)
+    {
+        ++uploads_.textures;
+        uploads_.textureBytes += bytes;
+    }
     // Off: every draw goes to GL on its own, as it comes.
     void EnableBatching(bool on)
     {
@@ -634,6 +641,7 @@ private:
     bool drawLogOn_ = false;
     std::vector<D3D8DrawRecord> drawLog_;
     std::uint64_t glDraws_ = 0;  // draws handed to GL, for the benchmarks
+    D3D8Uploads uploads_;
     bool batching_ = true;
     DrawBatch batch_;
 };

@@ -1043,7 +1043,7 @@ bool Device::BindStreams(UINT baseVertex, UINT vertexEnd, VertexSource* source)
         VertexBuffer* vb = streams_[s];
         const UINT stride = streamStride_[s];
         BindArrayBuffer(vb->store().name);
-        vb->store().Sync();
+        uploads_.bufferBytes += vb->store().Sync();
         source->buffer[s] = vb->store().name;
         source->base[s] = reinterpret_cast<const BYTE*>(static_cast<std::uintptr_t>(baseVertex) * stride);
         source->memory[s] = memory.memory[s];
@@ -1334,7 +1334,7 @@ HRESULT Device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, UINT, UINT, UINT sta
         return D3DERR_INVALIDCALL;
     }
     BindElementBuffer(indices_->store().name);
-    indices_->store().Sync();
+    uploads_.bufferBytes += indices_->store().Sync();
     if (PrepareDraw(type, source, range.low, top + 1 - range.low, primitiveCount, false)) {
         const GLenum indexType = wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT;
         const auto* indexAt = reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * indexSize);

@@ -337,6 +337,7 @@ void Texture::UploadLevel(UINT index, const RECT& rect)
     glTexSubImage2D(GL_TEXTURE_2D, static_cast<GLint>(index), rect.left, rect.top, rect.right - rect.left,
                     rect.bottom - rect.top, f->glFormat, f->glType, first);
     glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    device_->CountTextureUpload(static_cast<std::uint64_t>(rect.right - rect.left) * (rect.bottom - rect.top) * f->bytes);
 }
 
 void Texture::ApplySampler(const SamplerState& want, bool anisotropic)
@@ -406,13 +407,16 @@ HRESULT BufferStore::Unlock()
     return D3D_OK;
 }
 
-void BufferStore::Sync()
+size_t BufferStore::Sync()
 {
-    if (dirtyEnd > dirtyBegin) {
-        gl::BufferSubData(target, static_cast<GLintptr>(dirtyBegin), static_cast<GLsizeiptr>(dirtyEnd - dirtyBegin),
-                          memory.data() + dirtyBegin);
-        dirtyBegin = dirtyEnd = 0;
+    if (dirtyEnd <= dirtyBegin) {
+        return 0;
     }
+    const size_t bytes = dirtyEnd - dirtyBegin;
+    gl::BufferSubData(target, static_cast<GLintptr>(dirtyBegin), static_cast<GLsizeiptr>(bytes),
+                      memory.data() + dirtyBegin);
+    dirtyBegin = dirtyEnd = 0;
+    return bytes;
 }
 
 namespace {

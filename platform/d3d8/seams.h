@@ -34,6 +34,14 @@ struct RgbaImage {
     const std::uint8_t* At(int x, int y) const { return &pixels[(static_cast<size_t>(y) * width + x) * 4]; }
 };
 
+// What the device has copied into GL since it was made, for the benchmarks: a texture written
+// while a frame still draws with it makes the driver finish that drawing first.
+struct D3D8Uploads {
+    std::uint64_t textures = 0;      // texture writes (each a rectangle of one level)
+    std::uint64_t textureBytes = 0;
+    std::uint64_t bufferBytes = 0;   // vertex and index memory changed since its last draw
+};
+
 // One entry per draw call while logging is on.
 struct D3D8DrawRecord {
     IDirect3DBaseTexture8* texture = nullptr;  // stage 0; not referenced, compare only

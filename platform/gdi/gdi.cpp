@@ -511,8 +511,15 @@ DWORD GetGlyphOutlineA(HDC handle, UINT character, UINT format, GLYPHMETRICS* me
         metrics->gmCellIncX = static_cast<SHORT>(character > 0xFF ? em : em / 2);
         return 0;
     }
-    if (FT_Load_Glyph(face, glyph, FT_LOAD_DEFAULT | FT_LOAD_NO_BITMAP) != 0 ||
-        FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) {
+    const auto render = [&](FT_Int32 hinting) {
+        return FT_Load_Glyph(face, glyph, hinting | FT_LOAD_NO_BITMAP) == 0 &&
+               FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) == 0;
+    };
+    if (!render(FT_LOAD_DEFAULT)) {
+        return GDI_ERROR;
+    }
+    // Hinting can round a thin stroke away (the underscore at 16 pixels): such a glyph is drawn unhinted.
+    if ((face->glyph->bitmap.width == 0 || face->glyph->bitmap.rows == 0) && !render(FT_LOAD_NO_HINTING)) {
         return GDI_ERROR;
     }
     const FT_GlyphSlot slot = face->glyph;

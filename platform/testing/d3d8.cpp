@@ -61,6 +61,8 @@ const std::vector<D3D8DrawRecord>& DrawLog(IDirect3DDevice8* device) { return As
 
 std::uint64_t GlDrawCount(IDirect3DDevice8* device) { return device != nullptr ? AsDevice(device)->glDrawCount() : 0; }
 
+D3D8Uploads GlUploads(IDirect3DDevice8* device) { return device != nullptr ? AsDevice(device)->uploads() : D3D8Uploads{}; }
+
 void EnableDrawBatching(IDirect3DDevice8* device, bool on)
 {
     if (device != nullptr) {

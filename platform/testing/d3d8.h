@@ -26,6 +26,8 @@ const std::vector<D3D8DrawRecord>& DrawLog(IDirect3DDevice8* device);
 void ClearDrawLog(IDirect3DDevice8* device);
 // Draws the device has handed to GL since it was made (merged draws count once).
 std::uint64_t GlDrawCount(IDirect3DDevice8* device);
+// Texture and buffer memory the device has copied into GL since it was made.
+D3D8Uploads GlUploads(IDirect3DDevice8* device);
 // Off: every draw goes to GL on its own as it comes, none merged (on by default).
 void EnableDrawBatching(IDirect3DDevice8* device, bool on);
 // Draws the device still holds to merge go to GL now, for a test that reads GL itself.

@@ -68,6 +68,32 @@ void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook)
     seams::g_messageBoxHook = std::move(wrapped);
 }
 
+void ForceOwnMessageWindow(bool forced)
+{
+    seams::g_ownMessageWindowForced.store(forced);
+}
+
+void SetMessageWindowObserver(std::function<void(const MessageWindowView&)> observer)
+{
+    if (!observer) {
+        seams::g_messageWindowObserver = nullptr;
+        return;
+    }
+    seams::g_messageWindowObserver = [observer = std::move(observer)](const seams::MessageWindowShown& shown) {
+        MessageWindowView view{shown.windowId, shown.title, *shown.lines,
+                               RECT{shown.okX, shown.okY, shown.okX + shown.okWidth, shown.okY + shown.okHeight}, {}};
+        view.picture.width = shown.width;
+        view.picture.height = shown.height;
+        for (int i = 0; i < shown.width * shown.height; ++i) {
+            const std::uint32_t argb = shown.pixels[i];
+            view.picture.pixels.insert(view.picture.pixels.end(),
+                                       {static_cast<std::uint8_t>(argb >> 16), static_cast<std::uint8_t>(argb >> 8),
+                                        static_cast<std::uint8_t>(argb), static_cast<std::uint8_t>(argb >> 24)});
+        }
+        observer(view);
+    };
+}
+
 void OverrideModuleFileName(const std::string& cp932Path)
 {
     seams::ModuleNameOverride& module = seams::ModuleName();

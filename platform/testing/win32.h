@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/d3d8/seams.h"  // RgbaImage
 #include "platform/win32/types.h"
 
 namespace platform {
@@ -36,6 +37,21 @@ struct MessageBoxRecord {
 // While a hook is set, boxes go to it instead of the screen or stderr. An empty function
 // removes it.
 void SetMessageBoxHook(std::function<void(const MessageBoxRecord&)> hook);
+
+// While forced, message boxes act as on a display where SDL's own box fails (a bare X server):
+// they write their line on stderr and open the layer's own window, under the offscreen driver too.
+void ForceOwnMessageWindow(bool forced);
+
+struct MessageWindowView {
+    unsigned windowId;               // SDL's, for the events a test sends it
+    std::string title;               // UTF-8
+    std::vector<std::string> lines;  // CP932, as wrapped
+    RECT okButton;
+    RgbaImage picture;  // what the window shows
+};
+// Called on the main thread once the own window is drawn, and again after each key press or click
+// that did not close it; events pushed meanwhile reach it next. An empty function removes it.
+void SetMessageWindowObserver(std::function<void(const MessageWindowView&)> observer);
 
 // GetModuleFileNameA reports this CP932 path instead of the executable's; an empty path
 // restores the real one.

@@ -325,14 +325,16 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
         }
     }
 
-    int fd = ::open(host.c_str(), flags, 0666);
+    // Without waiting: a FIFO or a device under a file's name must not hold the game inside open().
+    int fd = ::open(host.c_str(), flags | O_NONBLOCK, 0666);
     platform::seams::g_fileOpens.fetch_add(1, std::memory_order_relaxed);
     if (fd < 0) {
         SetLastError(ErrorFromErrno(errno, host));
         return INVALID_HANDLE_VALUE;
     }
+    // Only regular files are files to the game: folders, FIFOs, sockets and devices are refused.
     struct stat st;
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
         ::close(fd);
         SetLastError(ERROR_ACCESS_DENIED);
         return INVALID_HANDLE_VALUE;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "platform/text/cp932.h"
+#include "platform/win32/msgbox_window.h"
 #include "platform/win32/seams.h"
 #include "platform/win32/window_internal.h"
 
@@ -16,6 +17,7 @@ namespace platform::seams {
 
 std::mutex g_messageBoxHookLock;
 MessageBoxHook g_messageBoxHook;
+std::atomic<bool> g_ownMessageWindowForced{false};
 
 }  // namespace platform::seams
 
@@ -65,12 +67,9 @@ void WriteToStderr(const std::string& caption, const std::string& text)
     std::fflush(stderr);
 }
 
-}  // namespace
-
-int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+// A test's hook takes the box instead of the screen or stderr.
+bool TakenByHook(HWND owner, const std::string& cp932Text, const std::string& cp932Caption, UINT type)
 {
-    const std::string cp932Text = text != nullptr ? text : "";
-    const std::string cp932Caption = caption != nullptr ? caption : "Error";
     platform::seams::MessageBoxHook hook;
     {
         std::lock_guard<std::mutex> guard(platform::seams::g_messageBoxHookLock);
@@ -78,16 +77,40 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
     }
     if (hook) {
         hook(owner, cp932Text, cp932Caption, type);
-        return IDOK;
     }
+    return static_cast<bool>(hook);
+}
+
+// The box where a display is up, and the line on stderr unless SDL's box showed the text (or
+// always, with the note). SDL's box draws with the X core fonts, which a bare X server may lack;
+// then our own window shows the text with the game's font.
+void Report(HWND owner, const std::string& cp932Text, const std::string& cp932Caption, UINT type,
+            bool alwaysToStderr, const std::string& stderrNote = "")
+{
     const std::string utf8Caption = platform::Cp932ToUtf8(cp932Caption);
     const std::string utf8Text = platform::Cp932ToUtf8(cp932Text);
-    if (CanShowBox() &&
-        SDL_ShowSimpleMessageBox(SdlFlags(type), utf8Caption.c_str(), utf8Text.c_str(),
-                                 platform::SdlWindowOf(owner)) == 0) {
-        return IDOK;
+    const bool forced = platform::seams::g_ownMessageWindowForced.load();
+    const bool display = forced || CanShowBox();
+    const bool sdlShown = display && !forced &&
+                          SDL_ShowSimpleMessageBox(SdlFlags(type), utf8Caption.c_str(), utf8Text.c_str(),
+                                                   platform::SdlWindowOf(owner)) == 0;
+    if (!sdlShown || alwaysToStderr) {
+        WriteToStderr(utf8Caption, utf8Text + stderrNote);
     }
-    WriteToStderr(utf8Caption, utf8Text);
+    if (display && !sdlShown) {
+        platform::ShowOwnMessageWindow(cp932Caption, cp932Text);
+    }
+}
+
+}  // namespace
+
+int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
+{
+    const std::string cp932Text = text != nullptr ? text : "";
+    const std::string cp932Caption = caption != nullptr ? caption : "Error";
+    if (!TakenByHook(owner, cp932Text, cp932Caption, type)) {
+        Report(owner, cp932Text, cp932Caption, type, false);
+    }
     return IDOK;
 }
 
@@ -97,23 +120,11 @@ void ReportRefusedStart(HWND owner, LPCSTR text, LPCSTR caption, UINT type)
 {
     const std::string cp932Text = text != nullptr ? text : "";
     const std::string cp932Caption = caption != nullptr ? caption : "Error";
-    seams::MessageBoxHook hook;
-    {
-        std::lock_guard<std::mutex> guard(seams::g_messageBoxHookLock);
-        hook = seams::g_messageBoxHook;
+    if (!TakenByHook(owner, cp932Text, cp932Caption, type)) {
+        char folder[4096];
+        const std::string where = getcwd(folder, sizeof(folder)) != nullptr ? folder : "(unknown)";
+        Report(owner, cp932Text, cp932Caption, type, true, "\n(game folder: " + where + ")");
     }
-    if (hook) {
-        hook(owner, cp932Text, cp932Caption, type);
-        return;
-    }
-    const std::string utf8Caption = Cp932ToUtf8(cp932Caption);
-    const std::string utf8Text = Cp932ToUtf8(cp932Text);
-    if (CanShowBox()) {
-        SDL_ShowSimpleMessageBox(SdlFlags(type), utf8Caption.c_str(), utf8Text.c_str(), SdlWindowOf(owner));
-    }
-    char folder[4096];
-    const std::string where = getcwd(folder, sizeof(folder)) != nullptr ? folder : "(unknown)";
-    WriteToStderr(utf8Caption, utf8Text + "\n(game folder: " + where + ")");
 }
 
 }  // namespace platform

@@ -1,4 +1,5 @@
-// Message boxes: an SDL box on a real display, else a line on stderr; never blocks a headless run.
+// Message boxes: an SDL box on a real display (or, where SDL cannot show one, a window of our own),
+// else a line on stderr; never blocks a headless run.
 #pragma once
 
 #include "platform/win32/types.h"

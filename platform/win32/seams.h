@@ -3,9 +3,11 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/win32/types.h"
 
@@ -27,6 +29,27 @@ extern BYTE g_keys[256];
 using MessageBoxHook = std::function<void(HWND owner, const std::string& text, const std::string& caption, UINT type)>;
 extern std::mutex g_messageBoxHookLock;
 extern MessageBoxHook g_messageBoxHook;
+
+// While set, message boxes act as on a display where SDL's own box fails: they open the layer's
+// own window, under the offscreen driver too.
+extern std::atomic<bool> g_ownMessageWindowForced;
+
+// What the own message window shows, as it is drawn.
+struct MessageWindowShown {
+    std::uint32_t windowId = 0;  // SDL's id, for events sent to it
+    std::string title;           // UTF-8
+    const std::vector<std::string>* lines = nullptr;  // CP932, as wrapped
+    int width = 0;
+    int height = 0;
+    const std::uint32_t* pixels = nullptr;  // 0xAARRGGBB, width a row, rows from the top
+    int okX = 0;  // the OK button
+    int okY = 0;
+    int okWidth = 0;
+    int okHeight = 0;
+};
+// Called (main thread) after the window is first drawn and after each key press or click that did
+// not close it.
+extern std::function<void(const MessageWindowShown&)> g_messageWindowObserver;
 
 // GetModuleFileNameA reports this CP932 path instead of the executable's when it is not empty.
 struct ModuleNameOverride {

@@ -458,6 +458,11 @@ void WakeMessageWait()
     }
 }
 
+bool IsForeignThread()
+{
+    return OnForeignThread();
+}
+
 }  // namespace platform
 
 ATOM RegisterClassExA(const WNDCLASSEXA* wc)

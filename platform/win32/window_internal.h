@@ -50,6 +50,10 @@ void RemoveLiveWindow(HWND hwnd);
 // Live windows in creation order, for walks that call no window procedure.
 const std::vector<HWND>& LiveWindowsView();
 
+// True on a thread other than the one that owns the message queue (the one that made the first
+// window); false before any window was made.
+bool IsForeignThread();
+
 // Wakes a thread waiting in MsgWaitForMultipleObjects (the hand-driven clock moved); any thread.
 void WakeMessageWait();
 

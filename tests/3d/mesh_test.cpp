@@ -156,6 +156,42 @@ TEST_F(MeshFile8, AMeshWithoutTrianglesHasEmptySubsets)
     }
 }
 
+class MeshMaterialIndex : public MeshFixture {
+protected:
+    void SetUp() override
+    {
+        MeshFixture::SetUp();
+        StartDevice(false);  // the software path keeps the dirty marks
+    }
+};
+
+// A material edited by index: each index of the mesh edits its own material and marks its own
+// subset; one past the last, or the "every material" index, is refused: no material changes and
+// nothing is marked.
+TEST_F(MeshMaterialIndex, EditMaterialTakesOnlyTheMeshsOwnIndices)
+{
+    TMesh8 mesh = LoadMesh(ThreeMaterialMesh());
+    ASSERT_EQ(mesh.GetMaterialCount(), 3u);
+    TMeshGeometry* geometry = mesh.GetGeometry();
+    for (std::uint32_t m = 0; m < 3; ++m) {
+        geometry->TestAndClearDirty(m);
+    }
+    const struct {
+        std::uint32_t index;
+        float alpha;
+        std::int32_t edited;  // -1: none
+    } cases[] = {{0, 0.125F, 0}, {2, 0.375F, 2}, {3, 0.625F, -1}, {TMesh8::kAllMaterials, 0.875F, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.index);
+        mesh.EditMaterial(c.index).SetEmissiveAlpha(c.alpha);
+        for (std::int32_t m = 0; m < 3; ++m) {
+            const std::uint32_t i = static_cast<std::uint32_t>(m);
+            EXPECT_EQ(mesh.GetMaterial(i).GetMaterial().Emissive.a == c.alpha, m == c.edited) << m;
+            EXPECT_EQ(geometry->TestAndClearDirty(i), m == c.edited) << m;
+        }
+    }
+}
+
 TMeshMaterial MaterialWith(float alpha, float level, const std::string& name = "m")
 {
     D3DMATERIAL8 m{};

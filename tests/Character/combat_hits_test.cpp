@@ -4,6 +4,7 @@
 
 #include "MainCode/Character/CopyHeldRef.h"
 #include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Shot/TShot.h"
 #include "combat_fixture.h"
 
 namespace combattest {
@@ -220,6 +221,38 @@ TEST_F(CombatHitTest, CodesRaiseTheirEffectsAndFurtherHits)
             EXPECT_FLOAT_EQ(created_[0].position.y, at.y - 0.1F);
             EXPECT_FLOAT_EQ(created_[0].scale[0], 1.5F * target->GetCenterHeight());
         }
+    }
+}
+
+// The aimed effects of codes 1010 and 1023 follow their target: one that steps aside after the hit
+// is still met at its body centre when the curve ends.
+TEST_F(CombatHitTest, AnAimedEffectEndsWhereItsTargetHasMoved)
+{
+    std::unique_ptr<CombatHero> hero = MakeCombatHero();
+    std::unique_ptr<CombatHero> target = MakeCombatHero(1, 0);
+    for (std::int32_t code : {1010, 1023}) {
+        SCOPED_TRACE(code);
+        target->SetPosition(D3DXVECTOR3(0.0F, 0.0F, 4.0F));
+        created_.clear();
+        hero->OnHitLanded(target.get(), code, 10, 0);
+        ASSERT_EQ(created_.size(), 1u);
+        auto* shot = dynamic_cast<TShot*>(created_[0].result);
+        ASSERT_NE(shot, nullptr);
+        ASSERT_NE(shot->GetMotion(), nullptr);
+        const D3DXVECTOR3 moved(3.0F, 0.5F, 6.0F);
+        target->SetPosition(moved);
+        D3DXMATRIX identity;
+        D3DXMatrixIdentity(&identity);
+        TFrame frame("aim", identity, nullptr);
+        TFrameMotionTarget mover(&frame);
+        for (int i = 0; i < 30; ++i) {
+            shot->GetMotion()->Step(&mover);
+        }
+        D3DXVECTOR3 at;
+        frame.GetWorldPosition(&at);
+        EXPECT_NEAR(at.x, moved.x, 1e-3);
+        EXPECT_NEAR(at.y, moved.y + target->GetCenterHeight(), 1e-3);
+        EXPECT_NEAR(at.z, moved.z, 1e-3);
     }
 }
 

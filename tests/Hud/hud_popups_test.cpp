@@ -363,5 +363,54 @@ TEST_F(LevelUpBannerTest, RowsStartWhiteAndClear)
     EXPECT_FLOAT_EQ(d[0].x, 764.0F);
 }
 
+// Row by row, as drawn: the update in which each row first leaves its start at x + 256 (its first
+// moving update), and the x it was drawn at in the update before.
+struct FirstMove {
+    int update = 0;
+    float before = -1.0F;  // -1: not drawn
+    bool operator==(const FirstMove&) const = default;
+};
+
+class PopupRowStarts : public HudFixture {
+protected:
+    std::vector<FirstMove> FirstMoves(TPopupText& popup, float x, float y, int rows, int updates)
+    {
+        std::vector<FirstMove> moves(static_cast<std::size_t>(rows));
+        std::vector<float> last(static_cast<std::size_t>(rows), -1.0F);
+        popup.Start(x, y);
+        for (int u = 1; u <= updates; ++u) {
+            popup.Update();
+            std::vector<float> drawn(static_cast<std::size_t>(rows), -1.0F);
+            for (const TSpriteDrawRecord& d : DrawsOf([&] { popup.Draw(); })) {
+                const auto r = static_cast<std::size_t>((d.y - y) / 16.0F);
+                if (r < drawn.size() && drawn[r] < 0.0F) {
+                    drawn[r] = d.x;  // the row's first letter stands at its slide's x
+                }
+            }
+            for (std::size_t r = 0; r < moves.size(); ++r) {
+                if (moves[r].update == 0 && drawn[r] >= 0.0F && drawn[r] != x + 256.0F) {
+                    moves[r] = {u, last[r]};
+                }
+            }
+            last = drawn;
+        }
+        return moves;
+    }
+};
+
+TEST_F(PopupRowStarts, EachRowFirstMovesOnItsOwnUpdateFromTheRightEdge)
+{
+    TCountValue gain;
+    TGainPopup popup(gain, font_.get());
+    EXPECT_EQ(FirstMoves(popup, 440.0F, 240.0F, 3, 70),
+              (std::vector<FirstMove>{{2, 696.0F}, {23, 696.0F}, {44, 696.0F}}));
+    TLevelUpPopup banner(nullptr, font_.get());
+    std::vector<FirstMove> want;
+    for (int i = 0; i < 8; ++i) {
+        want.push_back({2 + 21 * i, 764.0F});
+    }
+    EXPECT_EQ(FirstMoves(banner, 508.0F, 180.0F, 8, 175), want);
+}
+
 }  // namespace
 }  // namespace hudtest

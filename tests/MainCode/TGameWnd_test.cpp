@@ -146,7 +146,8 @@ TEST_F(GameWndRun, TheTitleWaitsInBlackThenShowsTheLogoAndALostDeviceIsReset)
 {
     TRunProbe::ForgetLogoShown();  // the first title of a run
     ScriptedGameWnd app;
-    const std::uint32_t diamond = 0xF0C850;  // the logo's middle, once it stands whole
+    // The logo's middle (0xF0C850) at the hold's alpha of 252 (one ramp step short of whole), rounded.
+    const std::uint32_t diamond = 0xEDC64F;
     std::vector<std::uint32_t> middle;
     app.onFrame = [&](ScriptedGameWnd& a, int frame) {
         auto* scene = dynamic_cast<TTitleLoop*>(a.GetCurrentScene());

@@ -123,6 +123,39 @@ TEST_F(BuyShop, TheCountStaysWithinTheMoneyAndTheRoomLeft)
     }
 }
 
+// The total against the money at its bound, by tens and by ones: a count whose total equals the
+// money is reached and bought; the money one short of it stops the count a piece lower.
+TEST_F(BuyShop, ATotalEqualToTheMoneyIsBoughtAPieceMoreIsNot)
+{
+    const struct Case {
+        const char* what;
+        std::uint32_t money;
+        std::vector<Button> keys;
+        std::int32_t count;
+    } cases[] = {
+        {"tens past the money, exactly 15", 1500, {Button::Up, Button::Up}, 15},
+        {"tens past the money, one short of 15", 1499, {Button::Up, Button::Up}, 14},
+        {"ones, exactly 3", 300, {Button::Left, Button::Left, Button::Left}, 3},
+        {"ones, one short of 3", 299, {Button::Left, Button::Left}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DefineItem(7, 100, 1);
+        data_->SetMoney(c.money);
+        auto* shop = Open(new TBuyShopLoop(app_.get(), {7}));
+        Key(shop, Button::A);
+        Keys(shop, c.keys);
+        EXPECT_EQ(shop->GetCount(), c.count);
+        Keys(shop, {Button::A, Button::A});
+        EXPECT_TRUE(shop->IsSelecting());
+        EXPECT_EQ(data_->GetMoney(), c.money - 100u * static_cast<std::uint32_t>(c.count));
+        EXPECT_EQ(Held(7), static_cast<std::uint32_t>(c.count));
+        Key(shop, Button::B);
+        EXPECT_TRUE(Closes(shop));
+        data_->RemoveItemEntry(7);
+    }
+}
+
 TEST_F(BuyShop, RefusedAndFullGoodsAndTheConfirmationAnswers)
 {
     DefineItem(1, 101, 1);  // above the money

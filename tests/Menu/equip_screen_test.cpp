@@ -344,6 +344,27 @@ TEST_F(EquipScreen, AbilityPointTextsAndTheNamePlate)
     }
 }
 
+// An item without a name leaves the plate showing the last named one, in the list and after it.
+TEST_F(EquipScreen, AnUnnamedItemKeepsTheNamePlate)
+{
+    Item(2002, "", 2);
+    data_->AddItem(2001, 1);
+    data_->AddItem(2002, 1);
+    ASSERT_NE(Screen(), nullptr);
+    Keys({Button::Down, Button::A});
+    ASSERT_TRUE(screen_->IsInList());
+    ASSERT_EQ(screen_->GetList().size(), 2u);
+    ASSERT_EQ(screen_->GetList()[1]->Id, 2002u);
+    const std::vector<std::pair<int, std::string>> charm{{48, "charm"}, {136, "ABP:   0pts"}};
+    EXPECT_TRUE(Shows(screen_->GetName(), charm));
+    Keys({Button::Down});
+    EXPECT_TRUE(Shows(screen_->GetName(), charm));
+    Keys({Button::A});
+    ASSERT_EQ(Player()->GetEquipItemId('A'), 2002u);
+    EXPECT_TRUE(Shows(screen_->GetName(), charm));
+    Leave();
+}
+
 // The panel while a list opens and after it has closed: frame, bars, digits, the slots' bars,
 // icons and marks, and the other slots' texts.
 TEST_F(EquipScreen, ThePanelDimsWhileAListIsOpen)

@@ -227,7 +227,7 @@ TEST_F(MenuSave, EachChoiceLeadsToTheMenuOrItsPagesAndThePagesBackToTheChoice)
         Driver().Step();
         const std::vector<TSpriteDrawRecord>& draws = Driver().draws;
         ASSERT_GE(draws.size(), 4u);
-        EXPECT_EQ(draws[2].texture, screen->GetChoices().At(0).sprite.GetImage().GetName());
+        EXPECT_EQ(draws[2].texture, c.atSavePoint ? "sprite.ptx/window02_g" : "sprite.ptx/window02_h");
         EXPECT_EQ(draws[2].x, -194.0F);
         EXPECT_EQ(draws.back().texture, "SaveNo4");
         Driver().RecordDraws(false);

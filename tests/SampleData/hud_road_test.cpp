@@ -14,6 +14,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "SampleData/battle_start.h"
+#include "SampleData/filler_cell.h"
 #include "make-sample-data/SampleData.h"
 #include "platform/testing/d3d8.h"
 #include "platform/testing/win32.h"
@@ -184,6 +185,12 @@ TEST_F(HudRoad, TheNameComesInAfterItsPauseTheHitCountsAndTheDefeatGivesALevel)
         driver_->Step();
     }
     EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "HudRoadGain"));
+    // The panel's "LV" and percent places, the ring's empty counts and the gain's places: filler
+    // drawn, nothing shown.
+    qmtest::SheetCells cells = qmtest::CountSheetCells(driver_->DrawsOfAStep(), dir_.Path());
+    EXPECT_GT(cells.letters, 0);
+    EXPECT_GE(cells.filler, 5);
+    EXPECT_EQ(cells.fillerShown, 0);
     // Then the level: the banner shows what it gave, read before the gains were cleared.
     ASSERT_TRUE(StepUntil([&] { return Banner() != nullptr; }, 600));
     EXPECT_EQ(player->GetLevel(), level + 1);
@@ -202,6 +209,12 @@ TEST_F(HudRoad, TheNameComesInAfterItsPauseTheHitCountsAndTheDefeatGivesALevel)
         driver_->Step();
     }
     EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "HudRoadLevelUp"));
+    cells = qmtest::CountSheetCells(driver_->DrawsOfAStep(), dir_.Path());
+    EXPECT_GE(cells.filler, 8) << "the banner's places as well";
+    EXPECT_EQ(cells.fillerShown, 0);
+    // The banner arrived (the hit counter, whose fade slides it off to the right, is over).
+    EXPECT_LE(cells.right, 640.0F) << "the banner leaves the screen";
+    EXPECT_GT(cells.right, 600.0F);
 }
 
 }  // namespace

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <string>
 #include <tuple>
@@ -184,7 +186,8 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         EXPECT_GE(music.GetLength(), 1000) << e.name;
     }
 
-    // Every picture: icons 32 × 32 with alpha, panels 128 × 64 opaque, the field's and the scenes'
+    // Every picture: icons 32 × 32 with alpha, description pictures 64 × 64 opaque (drawn at x 38
+    // of windows whose lines start at x 106), the field's and the scenes'
     // pictures as their writers make them.
     for (const sample::TexturePackage& package : c.textures) {
         const std::string path = Path(std::string(sample::kTextureFolder) + package.file);
@@ -204,7 +207,7 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
                 continue;
             }
             const bool icon = package.picture == sample::TexturePackage::Picture::Icon;
-            EXPECT_EQ(image.width, icon ? 32u : 128u) << entry;
+            EXPECT_EQ(image.width, icon ? 32u : 64u) << entry;
             EXPECT_EQ(image.height, icon ? 32u : 64u) << entry;
             EXPECT_EQ(image.HasAlphaLayer(), icon) << entry;
         }
@@ -307,7 +310,8 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     TAttackTable::SetDirectory("");
 
     // The player models: every motion has its pattern and its weapon poses. Untextured bodies are
-    // drawn in their material's emissive colour: never white, and no two models alike.
+    // drawn in their materials' emissive colours (body, face, eyes): never white, and no two bodies
+    // alike.
     TPatternInfo::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
     TWeponState::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
     std::set<std::tuple<float, float, float>> bodyColours;
@@ -317,7 +321,7 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         Path(std::string(sample::kCharacterDataFolder) + model + ".wpm");
         const TMesh8 body = TMesh8::Load(std::string(sample::kCharacterFolder) + model + ".tob");
         EXPECT_EQ(body.GetMorphCount(), sample::kPlayerMotions) << model;
-        ASSERT_EQ(body.GetMaterialCount(), 1u) << model;
+        ASSERT_EQ(body.GetMaterialCount(), 3u) << model;
         const D3DCOLORVALUE& e = body.GetMaterial(0).GetMaterial().Emissive;
         EXPECT_EQ(e.a, 1.0F) << model;
         EXPECT_LT(std::min({e.r, e.g, e.b}), 1.0F) << model;
@@ -348,6 +352,66 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     EXPECT_EQ(written, read_);
     for (const std::string& folder : c.folders) {
         EXPECT_TRUE(fs::is_directory(dir_.Path() / folder)) << folder;
+    }
+}
+
+// Every figure shows its face where it walks (its walking motions step it along its forward axis),
+// its eyes up on a head, and the strong enemy stands taller than any other figure by half.
+TEST_F(GeneratedFolder, EveryFigureFacesTheWayItWalks)
+{
+    ASSERT_TRUE(InitDevice());
+    const sample::Catalogue& c = sample::GetCatalogue();
+    TMesh8::SetDirectory(dir_.Path().string() + "/" + sample::kMeshFolder);
+    TPatternInfo::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
+    std::map<std::string, float> heights;
+    for (const std::string& model : c.characterModels) {
+        TMesh8 body = TMesh8::Load(std::string(sample::kCharacterFolder) + model + ".tob");
+        const TPatternInfo pattern((model + ".pat").c_str());
+        D3DXVECTOR3 forward = pattern.GetFrame(2, 0.0F)->Displacement;
+        ASSERT_GT(D3DXVec3Length(&forward), 0.0F) << model;
+        D3DXVec3Normalize(&forward, &forward);
+
+        // The vertices of each material's faces: where along the forward axis they stand on average.
+        struct Span {
+            float along = 0.0F;
+            float top = 0.0F;
+            float low = 1e9F;
+            int count = 0;
+        };
+        std::map<std::string, Span> spans;
+        Span all;
+        const auto* vertices = static_cast<const std::uint8_t*>(body.LockVerticesReadOnly(0));
+        const std::uint16_t* indices = body.LockIndicesReadOnly();
+        ASSERT_NE(vertices, nullptr) << model;
+        ASSERT_NE(indices, nullptr) << model;
+        for (std::uint16_t t = 0; t < body.GetFaceCount(); ++t) {
+            Span& span = spans[body.GetMaterialOfFace(t)->GetName()];
+            for (int k = 0; k < 3; ++k) {
+                // The 0x142 vertex: position, colour, one pair of texture coordinates.
+                D3DXVECTOR3 p;
+                std::memcpy(&p, vertices + std::size_t{indices[t * 3 + k]} * 24, sizeof p);
+                for (Span* s : {&span, &all}) {
+                    s->along += D3DXVec3Dot(&p, &forward);
+                    s->top = std::max(s->top, p.y);
+                    s->low = std::min(s->low, p.y);
+                    ++s->count;
+                }
+            }
+        }
+        body.UnlockIndices();
+        body.UnlockVertices(0, false);
+        ASSERT_EQ(spans.count("Eyes"), 1u) << model;
+        const Span& eyes = spans["Eyes"];
+        EXPECT_GT(eyes.along / eyes.count, all.along / all.count + 0.05F) << model << ": the eyes look backwards";
+        EXPECT_GT(eyes.low, all.top * 0.5F) << model << ": the eyes are not up on a head";
+        heights[model] = all.top;
+    }
+    TPatternInfo::SetDirectory("");
+    const float strong = heights.at(sample::SampleLayout::kStrongEnemyModel);
+    for (const auto& [model, height] : heights) {
+        if (model != sample::SampleLayout::kStrongEnemyModel) {
+            EXPECT_GT(strong, 1.5F * height) << model;
+        }
     }
 }
 

@@ -105,21 +105,25 @@ TEST_F(GameOver, TheGameOverMusicStartsOnceThePictureIsInAndTheFieldMusicIsGone)
 }
 
 // A key held at death counts for nothing; in the wait only a new press of decide or cancel leaves,
-// and leaving takes 100 steps to black.
+// and leaving takes 100 steps to black. Each button's press counts on its own: decide still held from
+// the death does not hide a new press of cancel, nor the reverse.
 TEST_F(GameOver, OnlyANewDecideOrCancelPressLeaves)
 {
     StartStory();
     const struct {
         int leaveKey;
         int heldAtDeath;
-    } cases[] = {{'Z', 'Z'}, {'X', 'X'}};
+        bool keptHeld;
+    } cases[] = {{'Z', 'Z', false}, {'X', 'X', false}, {'X', 'Z', true}, {'Z', 'X', true}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.leaveKey);
+        SCOPED_TRACE(testing::Message() << c.leaveKey << " after " << c.heldAtDeath);
         TDieLoop* die = DieOn("battle", c.heldAtDeath);
         ASSERT_NE(die, nullptr);
         Steps(260);
         EXPECT_EQ(app_->GetCurrentScene(), die);
-        Hold(c.heldAtDeath, false);
+        if (!c.keptHeld) {
+            Hold(c.heldAtDeath, false);
+        }
         for (int key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT, static_cast<int>('V'), static_cast<int>('B'),
                         static_cast<int>('A'), static_cast<int>('S'), static_cast<int>('C')}) {
             Press(key);
@@ -139,6 +143,7 @@ TEST_F(GameOver, OnlyANewDecideOrCancelPressLeaves)
         EXPECT_LE(qmtest::Brightest(last), 8);
         EXPECT_NE(dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()), nullptr);
         EXPECT_EQ(app_->GetSceneCount(), 1);
+        Hold(c.heldAtDeath, false);
     }
 }
 

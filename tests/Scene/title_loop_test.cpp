@@ -1,5 +1,7 @@
 // The title stepped frame by frame: the logo on the first title of a run only, the fade-in that
 // decide completes, the menu's keys and sounds, the idle restart, quit, and the screens it opens.
+#include <map>
+
 #include "MainCode/Menu/TSelectContinueDataLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Menu/TSaveLoadLoop.h"
@@ -68,16 +70,43 @@ TEST_F(Title, TheLogoShowsOnTheFirstTitleOfARunOnly)
         // Decide is pressed once along the way and changes nothing.
         Press('Z');
         EXPECT_EQ(StepsUntil(first, c.state, 400) + 1, c.steps);
-        if (c.state == State::LogoHold) {
-            EXPECT_EQ(first->GetLogoColor(), 0xFFFFFFFFu);
-        }
     }
-    EXPECT_EQ(first->GetLogoColor(), 0x00FFFFFFu);
     TTitleLoop* later = Fresh();
     Steps(119);
     EXPECT_EQ(later->GetState(), State::StartWait);
     Step();
     EXPECT_EQ(later->GetState(), State::FadeIn);
+}
+
+// Each logo step colours the logo from its ramp before the ramp moves: the fade-in runs from clear
+// to one step short of white, which the hold keeps; the fade-out starts at white and ends one step
+// short of clear.
+TEST_F(Title, TheLogoIsColouredBeforeItsRampMoves)
+{
+    TRunProbe::ForgetLogoShown();
+    StartStory();
+    TTitleLoop* title = Current();
+    ASSERT_NE(title, nullptr);
+    StepsUntil(title, State::LogoIn, 200);
+    std::map<State, std::vector<std::uint32_t>> alphas;
+    for (int n = 0; n < 500 && title->GetState() != State::FadeIn; ++n) {
+        const State ran = title->GetState();
+        Step();
+        alphas[ran].push_back(title->GetLogoColor() >> 24);
+    }
+    const struct {
+        State state;
+        std::size_t steps;
+        std::uint32_t first, second, last;
+    } cases[] = {{State::LogoIn, 100, 0, 2, 252}, {State::LogoHold, 200, 252, 252, 252}, {State::LogoOut, 100, 255, 252, 2}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.state));
+        const std::vector<std::uint32_t>& a = alphas[c.state];
+        ASSERT_EQ(a.size(), c.steps);
+        EXPECT_EQ(a[0], c.first);
+        EXPECT_EQ(a[1], c.second);
+        EXPECT_EQ(a.back(), c.last);
+    }
 }
 
 // The fade-in runs 100 frames and the step after its end colour is drawn, or ends at once on

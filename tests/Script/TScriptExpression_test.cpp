@@ -112,12 +112,29 @@ TEST_F(ScriptExpressions, LongExpressionsEvaluateWholeInARunningScript)
         Run({"g.x = 12345", "g.x = " + c.line});
         EXPECT_EQ(Global("x"), c.value) << c.tokens;
     }
-    // A tree too deep to keep is refused with the script's key in the log; the script runs on.
-    testing::internal::CaptureStderr();
-    Run({"g.y = " + Repeat("~ ", 8192) + "7", "g.z = 4"});
-    const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("deeper than 8192 levels in t.pbsc/main"), std::string::npos) << log;
-    EXPECT_EQ(Global("z"), 4);
+    // A statement over 64 KiB is skipped as it is read, with the script named in the log; the
+    // script runs on. The count, then 9 bytes a token of one letter: 7,281 tokens and 3 letters
+    // more make 65,536 bytes.
+    const struct {
+        std::string line;
+        bool runs;
+    } sized[] = {
+        {"g.y = " + Repeat("~ ", 7278) + "1007", true},
+        {"g.y = " + Repeat("~ ", 7278) + "10007", false},
+        {"g.y = " + Repeat("~ ", 7279) + "7", false},
+        {"g.y = " + Repeat("~ ", 8192) + "7", false},
+    };
+    for (const auto& c : sized) {
+        testing::internal::CaptureStderr();
+        Run({"g.y = 5", c.line, "g.z = 4"});
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Global("y"), c.runs ? 1007 : 5) << c.line.size();
+        EXPECT_EQ(log.find("statement 1 of") != std::string::npos &&
+                      log.find("(t.pbsc/main) is longer than 65536 bytes; skipped") != std::string::npos,
+                  !c.runs)
+            << log;
+        EXPECT_EQ(Global("z"), 4);
+    }
 }
 
 // Statements of 64 KiB: at least 8 bytes a token, so 8192 tokens at most. A damaged one costs one
@@ -164,6 +181,33 @@ TEST(TScriptExpression, A64KiBStatementParsesInOnePass)
     EXPECT_EQ(Eval(Repeat("1 + ", 4095) + "1"), 4096);
     EXPECT_EQ(Eval(Repeat("~ ", 8191) + "7"), -8);
     EXPECT_FALSE(Parses(Repeat("~ ", 8192) + "7"));
+}
+
+// At the depth cap each shape of nesting parses, evaluates and is released under the sanitizers
+// (no walk recurses once a level); one level more is refused with a log line.
+TEST(TScriptExpression, TreesAtTheDepthCapWorkAndOneLevelMoreIsRefused)
+{
+    const struct {
+        std::string atCap;
+        std::int32_t value;
+        std::string deeper;
+    } cases[] = {
+        {Repeat("( ", 8191) + "6" + Repeat(" )", 8191), 6, Repeat("( ", 8192) + "6" + Repeat(" )", 8192)},
+        {Repeat("- ( ", 4095) + "~ 5" + Repeat(" )", 4095), 6, Repeat("- ( ", 4096) + "5" + Repeat(" )", 4096)},
+        {Repeat("1 + ( ", 4095) + "( 1 )" + Repeat(" )", 4095), 4096,
+         Repeat("1 + ( ", 4095) + "( ( 1 ) )" + Repeat(" )", 4095)},
+        {Repeat("1 + ", 8191) + "1", 8192, Repeat("1 + ", 8192) + "1"},
+        {Repeat("~ ", 8190) + "( 7 )", 7, Repeat("~ ", 8191) + "( 7 )"},
+        {Repeat("! ", 8191) + "0", 1, Repeat("! ", 8191) + "( 0 )"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Eval(c.atCap), c.value) << c.atCap.substr(0, 12);
+        testing::internal::CaptureStderr();
+        EXPECT_FALSE(Parses(c.deeper)) << c.deeper.substr(0, 12);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_NE(log.find("expression nested deeper than 8192 levels in a script; refused"), std::string::npos)
+            << log;
+    }
 }
 
 TEST(TScriptExpression, NodeShapes)

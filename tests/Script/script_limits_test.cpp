@@ -1,7 +1,5 @@
 // A script's cost is bounded by its statements: a CALL shares what is already loaded, recursion
 // shares one load, and labels are found through an index.
-#include <time.h>
-
 #include <filesystem>
 
 #include "script_fixture.h"
@@ -17,13 +15,6 @@ using scripttest::ScriptTest;
 std::vector<std::string> Filler(std::size_t count)
 {
     return std::vector<std::string>(count, "g.x = g.x + 1");
-}
-
-double Seconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 class ScriptLimits : public ScriptTest {};
@@ -81,26 +72,34 @@ TEST_F(ScriptLimits, ACallInALoopReadsItsFileOnce)
 }
 
 // The same loop as a cost: its calls allocate nothing (the ended task is taken up by the next
-// CALL), and the frame ends in well under the 51 s that a read and parse per CALL took.
+// CALL), read nothing, and find the called script with a few text comparisons each, where a read
+// and parse per CALL took 51 s.
 TEST_F(ScriptLimits, ACallInALoopAllocatesNothingPerCall)
 {
     Write({{"main", {"WHILE 1", "CALL t.pbsc/sub", "END"}}, {"sub", Filler(1)}, {"rest", Filler(150)}});
     m_manager->Push("t.pbsc/main");
     testing::internal::CaptureStderr();
     long allocations = -1;
-    const double start = Seconds();
+    long comparisons = -1;
+    const platform::FileCallCounts before = platform::FileCalls();
     {
         qmtest::AllocationProbe probe;
+        qmtest::ComparisonProbe compared;
         EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
         allocations = probe.OwnThreadAllocations();
+        comparisons = compared.Comparisons();
     }
-    const double took = Seconds() - start;
+    const platform::FileCallCounts after = platform::FileCalls();
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(Global("x"), 250000);
-    EXPECT_LT(took, 2.0);
+    EXPECT_EQ(after.opens - before.opens, 1);
+    EXPECT_LE(after.reads - before.reads, 4);
     if (qmtest::AllocationProbe::Available()) {
         // The two loads and the log line; 2,250,000 when every CALL made a task and its queues.
         EXPECT_LT(allocations, 2000) << allocations;
+    }
+    if (qmtest::ComparisonProbe::Available()) {
+        EXPECT_LE(comparisons, 8L * 250000) << comparisons;  // 1,750,041 when written
     }
 }
 

@@ -325,6 +325,42 @@ TEST_F(Drawing, IndexRangesAreKeptPerRunAndForgottenWhenTheBufferIsLocked)
     ReleaseAll({vb, ib});
 }
 
+// What the benchmarks read of the memory sent to GL: a texture write counts its rectangle, a
+// buffer the bytes written since its last draw, once.
+TEST_F(Drawing, UploadsCountTheTexelsAndBufferBytesSentToGl)
+{
+    const platform::D3D8Uploads before = platform::GlUploads(device_);
+    IDirect3DTexture8* texture = MakeTexture(8, 4, D3DFMT_A8R8G8B8, std::vector<DWORD>(32, 0xFF00FF00U));
+    D3DLOCKED_RECT locked{};
+    const RECT part{2, 1, 6, 3};
+    ASSERT_EQ(texture->LockRect(0, &locked, &part, 0), D3D_OK);
+    ASSERT_EQ(texture->UnlockRect(0), D3D_OK);
+    platform::D3D8Uploads now = platform::GlUploads(device_);
+    EXPECT_EQ(now.textures - before.textures, 2U);
+    EXPECT_EQ(now.textureBytes - before.textureBytes, 128U + 32U);
+
+    const MeshVertex v[3] = {{0.0F, 0.0F, 1.0F, 0xFFFFFFFFU, 0.0F, 0.0F},
+                             {1.0F, 0.0F, 1.0F, 0xFFFFFFFFU, 1.0F, 0.0F},
+                             {0.0F, 1.0F, 1.0F, 0xFFFFFFFFU, 0.0F, 1.0F}};
+    IDirect3DVertexBuffer8* vb = MakeBuffer<IDirect3DVertexBuffer8>(v, sizeof v, kFvfMesh);
+    device_->SetVertexShader(kFvfMesh);
+    device_->SetStreamSource(0, vb, sizeof(MeshVertex));
+    const std::uint64_t made = platform::GlUploads(device_).bufferBytes;
+    EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+    EXPECT_EQ(platform::GlUploads(device_).bufferBytes - made, 72U);  // as written when it was made
+    EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+    EXPECT_EQ(platform::GlUploads(device_).bufferBytes - made, 72U);
+    BYTE* p = nullptr;
+    ASSERT_EQ(vb->Lock(24, 24, &p, 0), D3D_OK);
+    vb->Unlock();
+    EXPECT_EQ(device_->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1), D3D_OK);
+    EXPECT_EQ(platform::GlUploads(device_).bufferBytes - made, 96U);
+    now = platform::GlUploads(device_);
+    EXPECT_EQ(now.textures - before.textures, 2U);
+    device_->SetStreamSource(0, nullptr, 0);
+    ReleaseAll({vb, texture});
+}
+
 // A buffer with more runs than are remembered: each answer is still the run's own, on the first
 // pass and on a second one that finds the oldest replaced. Remembering allocates nothing, not
 // even for a new buffer (effects make theirs as they start).

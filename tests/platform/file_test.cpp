@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -54,10 +56,12 @@ TEST(FilePaths, BackslashesCaseFoldingAndCp932Names)
 
 // Opening to read an existing file looks nothing up first: a folder, a missing file and a
 // missing folder still fail with the codes every other open gives.
+// A FIFO is refused like a folder, at once: nothing waits for a writer.
 TEST(FileOpen, FoldersAndMissingFilesFailAlikeForEveryAccess)
 {
     qmtest::TempDir dir;
     fs::create_directories(dir.Path() / "folder");
+    ASSERT_EQ(mkfifo((dir.Path() / "pipe").c_str(), 0644), 0);
     qmtest::ByteWriter().Bytes("abc").Save((dir.Path() / "here.bin").string());
     qmtest::ScopedCwd cwd(dir.Path());
     const struct {
@@ -68,6 +72,8 @@ TEST(FileOpen, FoldersAndMissingFilesFailAlikeForEveryAccess)
     for (const auto& o : opens) {
         SCOPED_TRACE(testing::Message() << o.access << " " << o.disposition);
         EXPECT_EQ(OpenFile("folder", o.access, FILE_SHARE_READ, o.disposition), INVALID_HANDLE_VALUE);
+        ExpectError(ERROR_ACCESS_DENIED);
+        EXPECT_EQ(OpenFile("pipe", o.access, FILE_SHARE_READ, o.disposition), INVALID_HANDLE_VALUE);
         ExpectError(ERROR_ACCESS_DENIED);
         EXPECT_EQ(OpenFile("nowhere\\x.bin", o.access, FILE_SHARE_READ, o.disposition), INVALID_HANDLE_VALUE);
         ExpectError(ERROR_PATH_NOT_FOUND);

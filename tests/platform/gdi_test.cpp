@@ -77,6 +77,16 @@ TEST(GdiFont, EveryFaceIsIpaGothicAndCellsFollowHeightAndWidth)
     DWORD size = 1;
     EXPECT_EQ(f.Glyph(0x8140u, &size).gmCellIncX, 16);
     EXPECT_EQ(size, 0u);
+    size = 1;
+    EXPECT_EQ(f.Glyph(' ', &size).gmCellIncX, 8);
+    EXPECT_EQ(size, 0u);
+    // A stroke thinner than a pixel still shows (file names in error texts have underscores).
+    std::vector<BYTE> bits;
+    const GLYPHMETRICS underscore = f.Glyph('_', &size, &bits);
+    EXPECT_EQ(underscore.gmBlackBoxX, 8u);
+    EXPECT_EQ(underscore.gmBlackBoxY, 1u);
+    EXPECT_LT(underscore.gmptGlyphOrigin.y, 0) << "below the baseline";
+    EXPECT_GT(bits.empty() ? 0 : bits[0] + bits[7], 8);
 }
 
 TEST(GdiGlyph, GrayBitmapHasSeventeenLevelsInPaddedRowsAndSmallBuffersFail)

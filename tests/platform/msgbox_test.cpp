@@ -22,10 +22,14 @@ TEST(MessageBox, HookRecordsTheBoxAndAHeadlessRunWritesUtf8ToStderr)
     EXPECT_EQ(shown[0].type, 0x30u);
     EXPECT_EQ(shown[1].type, 0x40010u);
 
-    // CTest runs every suite with SDL_VIDEODRIVER=offscreen.
+    // CTest runs every suite with SDL_VIDEODRIVER=offscreen: no window, not even our own.
+    int windows = 0;
+    platform::SetMessageWindowObserver([&](const platform::MessageWindowView&) { ++windows; });
     testing::internal::CaptureStderr();
     EXPECT_EQ(MessageBoxA(nullptr, "一行目\r\n二行目", "警告", MB_ICONWARNING), IDOK);
     EXPECT_EQ(testing::internal::GetCapturedStderr(), reinterpret_cast<const char*>(u8"警告: 一行目\n二行目\n"));
+    platform::SetMessageWindowObserver(nullptr);
+    EXPECT_EQ(windows, 0);
 
     EXPECT_EQ(CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
     CoUninitialize();

@@ -48,6 +48,10 @@ void SpriteDrawRecorder::Add(TSpriteDrawRecord::Kind kind, const TSprite& sprite
     for (int i = 0; i < 4; ++i) {
         r.colors[i] = sprite.GetVertex(i).diffuse;
     }
+    r.u0 = sprite.GetVertex(0).u;
+    r.v0 = sprite.GetVertex(0).v;
+    r.u1 = sprite.GetVertex(3).u;
+    r.v1 = sprite.GetVertex(3).v;
     r.mode = mode_;
     out_->push_back(r);
 }

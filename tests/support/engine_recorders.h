@@ -16,6 +16,7 @@ struct TSpriteDrawRecord {
     std::string texture;  // the texture's key; empty for a plain rectangle
     float x = 0.0F, y = 0.0F, w = 0.0F, h = 0.0F;  // as given (virtual screen unless unscaled)
     DWORD colors[4] = {};                          // corner diffuse colours, top-left first
+    float u0 = 0.0F, v0 = 0.0F, u1 = 0.0F, v1 = 0.0F;  // texture coordinates, top-left and bottom-right
     int mode = -1;                                 // the screen mode last applied
 };
 

@@ -295,17 +295,30 @@ TEnemyRecord FieldEnemyRecord()
     return r;
 }
 
-std::vector<FieldScriptFile> FieldScripts()
+std::vector<FieldScriptFile> FieldScripts(const std::string& elderModel)
 {
     const D3DXVECTOR3 at = FieldLayout::Elder();
-    // Set up as a villager in the heroine's model facing the start, then the conversation.
-    const std::string setUp = "CALL @@SendMsg \"VillagerInfo\" 0 \"heroine01\" 0 0 1 \"0.9\" \"0.8\" 0 \"-0.03\" 1 1 \"" +
-                              std::to_string(at.x) + "\" \"" + std::to_string(at.y) + "\" \"" + std::to_string(at.z) +
-                              "\" 0 0 -1";
+    // Set up as a villager facing the start, then the conversation.
+    const std::string setUp = "CALL @@SendMsg \"VillagerInfo\" 0 \"" + elderModel +
+                              "\" 0 0 1 \"0.9\" \"0.8\" 0 \"-0.03\" 1 1 \"" + std::to_string(at.x) + "\" \"" +
+                              std::to_string(at.y) + "\" \"" + std::to_string(at.z) + "\" 0 0 -1";
     return {{"town04.pbsc",
              {{"elder",
                {setUp, "CALL @@SendMsg \"Text\" 4 \"村長\"", "CALL @@SendMsg \"Text\" 2 0 2",
                 "CALL @@SendMsg \"Text\" 0 \"ようこそ、はじまりの村へ。／\"", "CALL @@SendMsg \"Text\" 2 1 2"}}}}};
+}
+
+void WriteFieldScripts(const std::string& root, const std::vector<FieldScriptFile>& files)
+{
+    const fs::path folder = fs::path(root) / "data/scr04";
+    for (const FieldScriptFile& file : files) {
+        ScriptFileWriter writer;
+        for (const auto& script : file.scripts) {
+            writer.Script(script.first, script.second);
+        }
+        fs::create_directories(folder);
+        writer.Save((folder / file.file).string());
+    }
 }
 
 std::vector<std::string> FieldObjectMeshes()
@@ -448,14 +461,7 @@ void WriteFieldFolder(const std::string& root, const std::vector<FieldMap>& maps
         Save(meshes / objectMeshes[i], mark ? BoxMesh("savepoint", 0.6F, 0.02F, 0.6F, objectColours[i], 0.02F)
                                             : BoxMesh("item", 0.15F, 0.15F, 0.15F, objectColours[i]));
     }
-    for (const FieldScriptFile& file : FieldScripts()) {
-        ScriptFileWriter writer;
-        for (const auto& script : file.scripts) {
-            writer.Script(script.first, script.second);
-        }
-        fs::create_directories(base / "data/scr04");
-        writer.Save((base / "data/scr04" / file.file).string());
-    }
+    WriteFieldScripts(root, FieldScripts());
     SaveStartupMeshes(root);
     WriteGameEffectAssets(root);
     // The weapon looks of both heroes' first weapon types, and the enemy.

@@ -166,7 +166,10 @@ struct FieldScriptFile {
     std::string file;
     std::vector<std::pair<std::string, std::vector<std::string>>> scripts;
 };
-std::vector<FieldScriptFile> FieldScripts();
+// The elder wears the model given.
+std::vector<FieldScriptFile> FieldScripts(const std::string& elderModel = "heroine01");
+// Those script files into root's map-data folder.
+void WriteFieldScripts(const std::string& root, const std::vector<FieldScriptFile>& files);
 // The meshes of map objects below the mesh folder: coin, bag, ring, the save point's mark.
 std::vector<std::string> FieldObjectMeshes();
 

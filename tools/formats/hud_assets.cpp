@@ -15,11 +15,15 @@ constexpr int kCell = 16;
 
 }  // namespace
 
-PtxImage LetterSheet()
+PtxImage LetterSheet(bool blankFiller)
 {
     CaptionCanvas sheet(8 * kCell, 8 * kCell, {0, 0, 0}, 0);
     for (int i = 0; i < 64; ++i) {
-        const char c = i < static_cast<int>(sizeof kLetterCells) - 1 ? kLetterCells[i] : '#';
+        const bool letter = i < static_cast<int>(sizeof kLetterCells) - 1;
+        if (!letter && blankFiller) {
+            continue;
+        }
+        const char c = letter ? kLetterCells[i] : '#';
         const int x = i % 8 * kCell;
         const int y = i / 8 * kCell;
         // A dark cell with the character in white, 10 × 14 in the middle.

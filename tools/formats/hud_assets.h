@@ -11,8 +11,10 @@
 
 namespace qmtest {
 
-// The letter sheet "word": capitals, signs, digits, '.', ':' and then '#' in every cell left.
-PtxImage LetterSheet();
+// The letter sheet "word": capitals, signs, digits, '.', ':' and then '#' in every cell left; or,
+// blank filler, those cells left clear, so that the places the game fills with the last cell show
+// nothing.
+PtxImage LetterSheet(bool blankFiller = false);
 // "guage09": the status panel's plate, 256 × 160.
 PtxImage PanelFrame();
 // "bar00", 256 × 64: the HP, MP, item-load and ability-point strips at their texture coordinates,

@@ -25,6 +25,21 @@ inline constexpr float kPlayerModelWalkStep = 0.05F;
 // A block 0.6 wide, 1.4 tall, 0.4 deep standing on the origin, untextured, its colour (the material's
 // emissive colour and every vertex's) from the name.
 MeshFile PlayerModelBody(const std::string& name);
+// A figure of the sample folder: a body block with a head on it whose face (skin, two eyes and a
+// nose) is on the side it walks to, -z; the back and top of the head in the body colour as hair.
+// Colours are D3DCOLORs drawn as the materials' emissive colours.
+struct FigureLook {
+    std::uint32_t body = 0xFFC0C0C0u;
+    std::uint32_t face = 0xFFF0D0B0u;
+    std::uint32_t eyes = 0xFF202020u;
+    float width = 0.5F;   // the body block
+    float height = 0.6F;  // the body block, below the head
+    float depth = 0.3F;
+    float head = 0.34F;   // the side of the head cube
+    bool horns = false;   // two spikes on the head, in the face colour
+};
+// Materials "Body", "Face" and "Eyes" in that order; every motion of a player model.
+MeshFile PlayerModelFigure(const std::string& name, const FigureLook& look);
 // The swing motion fires kPlayerModelSwingAttack at kPlayerModelSwingFrame; so does each of
 // strikeMotions (an enemy's attack motions).
 std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep = kPlayerModelWalkStep,
@@ -34,6 +49,9 @@ std::vector<std::uint8_t> BuildPlayerModelWepons();
 // The body into meshFolder + "char04/" and the weapon ribbon into meshFolder + "effect/", pattern
 // and weapon states into characterDataFolder.
 void WritePlayerModel(const std::string& meshFolder, const std::string& characterDataFolder, const std::string& name,
+                      float walkStep = kPlayerModelWalkStep);
+// The same with a body of its own (a figure) instead of the block.
+void WritePlayerModel(const std::string& meshFolder, const std::string& characterDataFolder, const MeshFile& body,
                       float walkStep = kPlayerModelWalkStep);
 // The rest every player loads: "ex.tbl" and "abp.tbl", 201 values each (value i is i x step), into
 // tableFolder.

@@ -282,6 +282,7 @@ Catalogue Build()
                  Enemy(10025, "時を止める者", 8, 300, 33, 9)};
     // The strong one strikes back in a model of its own.
     c.enemies[1].modelName = SampleLayout::kStrongEnemyModel;
+    GiveEnemiesTheirLooks(c.enemies);
 
     // The field's tracks stand clear of the scenes' own ids (1, 10, 11, 16, 51..57).
     c.bgm = {{1, "title.ogg"}, {2, "field.ogg"}, {10, "gameover.ogg"}};
@@ -374,10 +375,8 @@ Catalogue Build()
     }
     c.attackTables = {"basic.bht"};
     // The weapon looks of both heroes' first weapon types, their town looks and the enemies' models.
-    c.characterModels = {"hero01", "hero02", "heroine01", "heroine02"};
-    for (const THrdefRecord& hero : c.heroes) {
-        c.characterModels.push_back(hero.ModelName);
-    }
+    c.characterModels = HeroModels(c);
+    c.characterModels.push_back(kElderModel);
     for (const TEnemyRecord& enemy : c.enemies) {
         if (std::find(c.characterModels.begin(), c.characterModels.end(), enemy.modelName) == c.characterModels.end()) {
             c.characterModels.push_back(enemy.modelName);

@@ -156,7 +156,7 @@ void WriteSampleFolder(const fs::path& root)
         Save(root / kMeshFolder / "wepon" / (w.MeshName + ".msh"), WeaponBlade(w.MeshName).Bytes());
     }
     for (const std::string& model : c.characterModels) {
-        qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(), model);
+        qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(), Figure(model));
     }
     WriteEnemyPatterns(root);
     // Every file the effect catalogue loads, where start-up's folders look.

@@ -91,7 +91,7 @@ struct Catalogue {
     // the character data folder.
     std::vector<std::string> maps;
     std::vector<std::string> attackTables;
-    // Character models of the players and enemies: body ".tob", pattern ".pat" and weapon-state
+    // Character models of the players, villagers and enemies: body ".tob", pattern ".pat" and weapon-state
     // ".wpm" of each name.
     std::vector<std::string> characterModels;
     std::vector<std::string> characterFiles;

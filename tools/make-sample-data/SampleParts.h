@@ -14,7 +14,7 @@ namespace sample {
 
 // A 32 × 32 icon with an alpha layer: a shaded shape on a clear ground, shape and colour from the name.
 qmtest::PtxImage Icon(const std::string& name);
-// A 128 × 64 opaque description panel: a framed gradient with a few bars, colour from the name.
+// A 64 × 64 opaque description picture: a framed gradient with a few bars, colour from the name.
 qmtest::PtxImage Panel(const std::string& name);
 // The field folder's picture of that name; throws when the field has none.
 qmtest::PtxImage FieldPicture(const std::string& name);
@@ -38,6 +38,15 @@ void WriteEnemyPatterns(const std::filesystem::path& root);
 std::vector<std::uint8_t> BuildSePackage(const std::vector<TSoundTableEntry>& entries);
 // A short Ogg Vorbis piece: a little melody over a held bass, its notes picked by the seed.
 std::vector<std::uint8_t> BuildMusic(std::uint32_t seed, double seconds);
+
+// The town's elder, in a look of its own.
+inline constexpr const char* kElderModel = "townsman00";
+// Every look of both heroes: each class the folder's weapons give them, and their town looks.
+std::vector<std::string> HeroModels(const Catalogue& c);
+// Each kind of enemy in the field enemy's model gets a model of its own.
+void GiveEnemiesTheirLooks(std::vector<TEnemyRecord>& enemies);
+// The body of a character model of the folder; throws for a model without a look.
+qmtest::MeshFile Figure(const std::string& model);
 
 // The story events' lists, music, script file and models: into the catalogue, then into the folder.
 void AddEvents(Catalogue& c);

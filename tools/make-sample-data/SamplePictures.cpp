@@ -5,6 +5,7 @@
 
 #include "SampleParts.h"
 #include "TCommon/Crc32.h"
+#include "formats/hud_assets.h"
 #include "formats/field_writer.h"
 #include "formats/save_screen_assets.h"
 #include "formats/scene_assets.h"
@@ -89,7 +90,8 @@ qmtest::PtxImage Icon(const std::string& name)
 
 qmtest::PtxImage Panel(const std::string& name)
 {
-    constexpr int kWidth = 128;
+    // The windows draw it at (38, 32) and their lines from x 106: 64 wide leaves a gap before them.
+    constexpr int kWidth = 64;
     constexpr int kHeight = 64;
     const std::uint32_t hash = NameHash(name);
     const std::uint32_t hue = hash % 360;
@@ -100,7 +102,7 @@ qmtest::PtxImage Panel(const std::string& name)
             const bool frame = x < 2 || y < 2 || x >= kWidth - 2 || y >= kHeight - 2;
             const int row = (y - 12) / 14;
             const bool bar = !frame && y >= 12 && row < bars && (y - 12) % 14 < 6 && x >= 10 &&
-                             x < kWidth - 10 - row * 24;
+                             x < kWidth - 10 - row * 12;
             if (frame) {
                 colors.push_back({230, 230, 230});
             } else if (bar) {
@@ -118,6 +120,10 @@ qmtest::PtxImage FieldPicture(const std::string& name)
     std::vector<qmtest::PtxImage> pictures = qmtest::FieldSprites();
     pictures.push_back(qmtest::FieldMinimapPicture());
     pictures = qmtest::WithSaveScreenSprites(std::move(pictures));
+    // The folder's letter sheet leaves its filler cells clear: the game draws the filler as the blank.
+    if (name == "word") {
+        return qmtest::LetterSheet(true);
+    }
     for (const qmtest::PtxImage& picture : pictures) {
         if (picture.storedName == name + '\0') {
             return picture;

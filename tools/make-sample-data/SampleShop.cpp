@@ -24,10 +24,10 @@ struct Villager {
 // In the row west of the elder, each more than two reaches from the others so the one faced is
 // the one spoken to.
 const Villager kVillagers[] = {
-    {"shopkeeper", "hero02", {-26.0F, 0.0F, SampleLayout::kVillagersZ}, "道具屋", "いらっしゃい。何をお求めで？／",
+    {"shopkeeper", "townsman01", {-26.0F, 0.0F, SampleLayout::kVillagersZ}, "道具屋", "いらっしゃい。何をお求めで？／",
      "CALL @@SendMsg \"Shop\" 0 \"3\" \"2\" \"1001\""},
-    {"buyer", "heroine02", {-32.0F, 0.0F, SampleLayout::kVillagersZ}, "買取屋", "不要な品を買い取りますよ。／", "CALL @@SendMsg \"Shop\" 1"},
-    {"innkeeper", "hero01", {-38.0F, 0.0F, SampleLayout::kVillagersZ}, "宿屋", "ゆっくり休んでいってください。／",
+    {"buyer", "townsman02", {-32.0F, 0.0F, SampleLayout::kVillagersZ}, "買取屋", "不要な品を買い取りますよ。／", "CALL @@SendMsg \"Shop\" 1"},
+    {"innkeeper", "townsman03", {-38.0F, 0.0F, SampleLayout::kVillagersZ}, "宿屋", "ゆっくり休んでいってください。／",
      "CALL @@SendMsg \"Shop\" 2"},
 };
 
@@ -65,6 +65,9 @@ void AddShop(Catalogue& c)
         }
     }
     c.scripts.push_back(kScriptFile);
+    for (const Villager& v : kVillagers) {
+        c.characterModels.push_back(v.model);
+    }
 }
 
 void AddShopVillagers(qmtest::FieldMap& town)

@@ -251,7 +251,7 @@ void WriteElder(const fs::path& root)
     const auto at = [](const D3DXVECTOR3& p, const char* facing) {
         return "\"" + std::to_string(p.x) + "\" \"" + std::to_string(p.y) + "\" \"" + std::to_string(p.z) + "\" " + facing;
     };
-    for (const qmtest::FieldScriptFile& file : qmtest::FieldScripts()) {
+    for (const qmtest::FieldScriptFile& file : qmtest::FieldScripts(kElderModel)) {
         qmtest::ScriptFileWriter writer;
         for (auto script : file.scripts) {
             for (std::string& statement : script.second) {

@@ -333,6 +333,13 @@ void TMesh8::Transform(const D3DMATRIX* m)
 
 TMeshMaterial& TMesh8::EditMaterial(std::uint32_t i)
 {
+    if (i >= m_materials.size()) {
+        // Refused, as the other setters refuse it: the edit lands on a spare that is never drawn.
+        static const D3DMATERIAL8 kBlank{};
+        static TMeshMaterial spare("", &kBlank, TTexture8());
+        spare = TMeshMaterial("", &kBlank, TTexture8());
+        return spare;
+    }
     m_geometry->MarkDirty(static_cast<std::int32_t>(i));
     return m_materials[i];
 }

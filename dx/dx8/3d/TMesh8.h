@@ -104,6 +104,7 @@ public:
     TMeshMaterial& GetMaterial(std::uint32_t i) { return m_materials[i]; }
     const TMeshMaterial& GetMaterial(std::uint32_t i) const { return m_materials[i]; }
     // For changes the software path must see: marks the subset's vertices to be prepared again.
+    // An index the mesh has not gets a spare that is never drawn.
     TMeshMaterial& EditMaterial(std::uint32_t i);
     void SetEmissive(float r, float g, float b, float a, std::uint32_t i);
     void SetEmissiveRGB(float r, float g, float b, std::uint32_t i);
