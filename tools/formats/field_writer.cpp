@@ -395,14 +395,31 @@ MapStream FieldMapStream(const FieldMap& map)
     for (const FieldSavePointMark& mark : map.savePoints) {
         s.PointObject(mark.id, {mark.position.x, mark.position.y, mark.position.z});
     }
+    const auto destination = [](const std::string& name) {
+        return name.find('/') != std::string::npos ? name : std::string(kMapFile) + "/" + name;
+    };
     for (const FieldTrigger& t : map.triggers) {
         s.TriggerBox(t.boxMinimum, t.boxMaximum, t.facing, t.startPosition, t.startDirection, t.startCamera,
-                     t.fadeMode,
-                     t.destination.find('/') != std::string::npos ? t.destination
-                                                                  : std::string(kMapFile) + "/" + t.destination);
+                     t.fadeMode, destination(t.destination));
+    }
+    for (const FieldActionTrigger& t : map.actionTriggers) {
+        s.TriggerAction(t.point, t.radius, t.startPosition, t.startDirection, t.startCamera, t.fadeMode,
+                        destination(t.destination));
     }
     for (const FieldScriptBox& box : map.scriptBoxes) {
         s.TwoVectorObject(box.minimum, box.maximum, box.scriptKey);
+    }
+    for (const FieldFacingScript& box : map.facingScripts) {
+        s.ThreeVectorObject(box.minimum, box.maximum, box.facing, box.scriptKey);
+    }
+    for (const FieldActionScript& spot : map.actionScripts) {
+        s.PointValueObject(spot.point, std::bit_cast<std::uint32_t>(spot.radius), spot.scriptKey);
+    }
+    for (const FieldDefeatScript& watch : map.defeatCountScripts) {
+        s.ValueObjectA(watch.value, watch.scriptKey);
+    }
+    for (const FieldDefeatScript& watch : map.defeatScripts) {
+        s.ValueObjectB(watch.value, watch.scriptKey);
     }
     s.End();
     return s;

@@ -63,6 +63,36 @@ struct FieldScriptBox {
     std::string scriptKey;
 };
 
+// A point the player faces and presses the action button near, within the radius, to change to
+// another map (destination as for a box).
+struct FieldActionTrigger {
+    D3DXVECTOR3 point;
+    float radius = 1.0F;
+    std::string destination;
+    D3DXVECTOR3 startPosition;
+    D3DXVECTOR3 startDirection;
+    D3DXVECTOR3 startCamera;
+    std::uint32_t fadeMode = 0;
+};
+
+// Objects that run a script: a box stood in facing its way, a point faced with the action button
+// pressed, and watchers of the defeated enemies (how many, or one of that type).
+struct FieldFacingScript {
+    D3DXVECTOR3 minimum;
+    D3DXVECTOR3 maximum;
+    D3DXVECTOR3 facing;
+    std::string scriptKey;
+};
+struct FieldActionScript {
+    D3DXVECTOR3 point;
+    float radius = 1.0F;
+    std::string scriptKey;
+};
+struct FieldDefeatScript {
+    std::uint32_t value = 0;  // a count, or an enemy type
+    std::string scriptKey;
+};
+
 struct FieldSavePointMark {
     std::uint32_t id = 0;
     D3DXVECTOR3 position;
@@ -99,6 +129,11 @@ struct FieldMap {
     // round the camera's target show.
     float meshCell = 10.0F;
     std::vector<FieldScriptBox> scriptBoxes;
+    std::vector<FieldActionTrigger> actionTriggers;
+    std::vector<FieldFacingScript> facingScripts;
+    std::vector<FieldActionScript> actionScripts;
+    std::vector<FieldDefeatScript> defeatCountScripts;
+    std::vector<FieldDefeatScript> defeatScripts;
 };
 
 struct FieldLayout {

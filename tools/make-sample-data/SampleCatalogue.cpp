@@ -221,6 +221,8 @@ std::vector<qmtest::FieldMap> SampleMaps()
     battle.triggers = {gate};
     AddShopVillagers(maps[1]);
     AddEquipmentPickups(maps[1]);
+    AddTownObjects(town);
+    AddBattleObjects(battle);
     return maps;
 }
 
@@ -383,6 +385,7 @@ Catalogue Build()
         }
     }
     AddShop(c);
+    AddMapObjects(c);
     AddEvents(c);
     AddSubScreenContent(c);
     return c;

@@ -162,6 +162,7 @@ void WriteSampleFolder(const fs::path& root)
     // Every file the effect catalogue loads, where start-up's folders look.
     qmtest::WriteGameEffectAssets(root);
     WriteShopScripts(root);
+    WriteObjectScripts(root);
     WriteEvents(root);
     WriteEnding(root);
 }

@@ -181,6 +181,28 @@ struct SampleLayout {
     static D3DXVECTOR3 RingItemPickup() { return {-33.0F, 0.4F, 19.0F}; }
     static D3DXVECTOR3 AxePickup() { return {-27.0F, 0.4F, 19.0F}; }
     static D3DXVECTOR3 TownArrivalCamera() { return TownArrival() + D3DXVECTOR3(0.0F, 3.0F, 5.0F); }
+    // Script spots are met within this reach, facing them with the action button.
+    static constexpr float kSpotRadius = 1.5F;
+    // The sign beside the path north from the start, east of it.
+    static D3DXVECTOR3 TownSign() { return {-4.0F, 0.0F, 21.0F}; }
+    static constexpr std::uint32_t kSignReadFlag = 100;
+    // Set while its reading has been asked for and not yet begun.
+    static constexpr std::uint32_t kSignAskedFlag = 103;
+    // East of the start: walking north through this box changes the hero's look.
+    static D3DXVECTOR3 MirrorMinimum() { return {0.0F, 0.0F, 13.0F}; }
+    static D3DXVECTOR3 MirrorMaximum() { return {4.0F, 3.0F, 21.0F}; }
+    static D3DXVECTOR3 MirrorFacing() { return {0.0F, 0.0F, 1.0F}; }
+    static constexpr std::uint32_t kMirrorLook = 1;
+    // The gap in the town's east fence, faced with the action button: the battle map, through white.
+    static D3DXVECTOR3 EastGap() { return {39.0F, 0.0F, 17.0F}; }
+    static constexpr float kEastGapRadius = 2.0F;
+    // The battle map's dark stone in the north-west corner, away from every enemy's walk: touched,
+    // it ends the game.
+    static D3DXVECTOR3 DarkStone() { return {2.0F, 0.0F, 28.0F}; }
+    // Set by the battle map's first win and by the strong enemy's defeat (which sends the party
+    // back to the town's gate).
+    static constexpr std::uint32_t kFirstWinFlag = 101;
+    static constexpr std::uint32_t kStrongWinFlag = 102;
 };
 // The field's two maps as the folder lays them out.
 std::vector<qmtest::FieldMap> SampleMaps();
@@ -190,6 +212,12 @@ std::vector<qmtest::FieldMap> SampleMaps();
 void AddShop(Catalogue& c);
 void AddShopVillagers(qmtest::FieldMap& town);
 void WriteShopScripts(const std::filesystem::path& root);
+
+// The maps' script spots, facing box, action gap and defeat watchers, and their scripts.
+void AddMapObjects(Catalogue& c);
+void AddTownObjects(qmtest::FieldMap& town);
+void AddBattleObjects(qmtest::FieldMap& battle);
+void WriteObjectScripts(const std::filesystem::path& root);
 
 // The axe and the town's pick-ups that the pause menu's item ring and equipment screens use.
 void AddEquipmentContent(Catalogue& c);

@@ -1,0 +1,255 @@
+// The sample's script spots and watchers met in play: the town's sign read with the action button
+// (its words in the message window, its flag), its mirror box walked through (the hero's look), the
+// gap in its east fence (the battle map); on the battle map the first win and the strong enemy's
+// defeat (a flag each, and home to the town's gate), and the dark stone (game over).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "MainCode/Character/TEnemy.h"
+#include "MainCode/Character/TEnemyFactory.h"
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TBattleArea.h"
+#include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Map/TTownArea.h"
+#include "MainCode/Scene/TDieLoop.h"
+#include "MainCode/Script/TMessageWindow.h"
+#include "SampleData/battle_start.h"
+#include "make-sample-data/SampleData.h"
+#include "support/field_walk.h"
+#include "support/scene_driver.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+using qmtest::Button;
+using qmtest::FlatDistance;
+using qmtest::PositionOf;
+using qmtest::SceneDriver;
+using sample::SampleLayout;
+
+// The look flag of the first hero.
+constexpr std::uint32_t kFirstHeroLook = 560;
+
+class MapObjectsRoad : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sample::WriteSampleFolder(dir_.Path());
+        ASSERT_TRUE(driver_.Start());
+        driver_.Steps(8);
+    }
+    void TearDown() override { SceneDriver::ReleaseAll(); }
+
+    TFieldLoop* Field() const { return dynamic_cast<TFieldLoop*>(driver_.Current()); }
+    static std::uint8_t Flag(std::uint32_t id) { return TGameData::GetInstance()->GetFlag(id); }
+    TFieldLoop* EnterTown()
+    {
+        TGameData::GetInstance()->Reset();
+        TFieldLoop* field = TFieldLoop::CreateAtPosition(driver_.App(), SampleLayout::kTown, SampleLayout::TownStart(),
+                                                         SampleLayout::TownStartDirection(), SampleLayout::TownStart());
+        if (field == nullptr) {
+            return nullptr;
+        }
+        driver_.App()->PushScene(field);
+        driver_.App()->PopScenesTo(1);
+        return driver_.StepUntil([&] { return !field->IsInPhase(); }, 200) ? field : nullptr;
+    }
+    TFieldLoop* EnterBattle()
+    {
+        TFieldLoop* field = qmtest::StartOnBattleMap(driver_);
+        if (field == nullptr || !driver_.StepUntil([&] { return !field->IsInPhase(); }, 200)) {
+            return nullptr;
+        }
+        return field;
+    }
+    // The player a little short of the point, on the side towards `from`, facing it; then one
+    // press of the action button.
+    void PressFacing(TFieldLoop* field, const D3DXVECTOR3& point, const D3DXVECTOR3& from)
+    {
+        D3DXVECTOR3 toPoint = point - from;
+        toPoint.y = 0.0F;
+        D3DXVec3Normalize(&toPoint, &toPoint);
+        field->GetPlayer()->PlaceAt(point - toPoint, toPoint);
+        driver_.Steps(2);
+        driver_.Press(Button::A);
+        driver_.Step();
+    }
+    // Brings the enemy of that type nearest the point to its last hit point, then swings at it from
+    // beside it until it has left the field; whether it did.
+    bool DefeatEnemyNear(TFieldLoop* field, std::uint32_t type, const D3DXVECTOR3& at)
+    {
+        TEnemy* enemy = nullptr;
+        std::uint32_t id = 0;
+        for (const auto& entry : field->GetArea()->GetEnemies()->GetLive()) {
+            if (entry.second->GetRelatedId() == type && FlatDistance(PositionOf(entry.second.Get()), at) < 2.0F) {
+                enemy = entry.second.Get();
+                id = entry.first;
+            }
+        }
+        if (enemy == nullptr) {
+            return false;
+        }
+        enemy->TakeDamage(enemy->GetHp() - 1);
+        TEnemyFactory* enemies = field->GetArea()->GetEnemies();
+        return driver_.StepUntil(
+            [&] {
+                if (enemies->GetLive().count(id) == 0) {
+                    return true;
+                }
+                if (enemy->GetHp() > 0) {
+                    const D3DXVECTOR3 there = PositionOf(enemy);
+                    field->GetPlayer()->PlaceAt(there + D3DXVECTOR3(0.0F, 0.0F, -1.0F), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
+                    driver_.Press(Button::A);
+                }
+                return false;
+            },
+            400);
+    }
+
+    qmtest::TempDir dir_;
+    SceneDriver driver_{dir_.Path()};
+};
+
+TEST_F(MapObjectsRoad, TheTownsSignIsReadInTheMessageWindowAndRemembered)
+{
+    TFieldLoop* town = EnterTown();
+    ASSERT_NE(town, nullptr);
+    ASSERT_EQ(Flag(SampleLayout::kSignReadFlag), 0);
+    // Walking past it does nothing; facing it and pressing the button reads it.
+    driver_.Steps(20);
+    EXPECT_EQ(qmtest::MessageWindow(), nullptr);
+    PressFacing(town, SampleLayout::TownSign(), SampleLayout::TownSign() + D3DXVECTOR3(-3.0F, 0.0F, 0.0F));
+    auto* area = dynamic_cast<TTownArea*>(town->GetArea());
+    ASSERT_NE(area, nullptr);
+    EXPECT_TRUE(area->IsInScriptState());
+    EXPECT_EQ(Flag(SampleLayout::kSignReadFlag), 1);
+    ASSERT_TRUE(driver_.StepUntil(
+        [] {
+            TMessageWindow* window = qmtest::MessageWindow();
+            return window != nullptr && window->IsWaitingForButton();
+        },
+        300));
+    // The window open and its words drawn.
+    const TMessageWindow* window = qmtest::MessageWindow();
+    EXPECT_NE(window->IsShown(), 0);
+    const TText8& text = window->GetMessageText();
+    const std::uint8_t* pixels = text.GetPixels();
+    const std::size_t bytes = static_cast<std::size_t>(text.GetStride()) * text.GetTextHeight();
+    EXPECT_TRUE(std::any_of(pixels, pixels + bytes, [](std::uint8_t b) { return b != 0; }));
+    // Dismissed, the town plays on, and the sign can be read again.
+    driver_.Press(Button::A);
+    ASSERT_TRUE(driver_.StepUntil([&] { return !area->IsInScriptState(); }, 120));
+    EXPECT_EQ(Field(), town);
+    EXPECT_EQ(town->GetArea(), area);
+    EXPECT_EQ(Flag(SampleLayout::kSignAskedFlag), 0);
+    driver_.Steps(5);
+    PressFacing(town, SampleLayout::TownSign(), SampleLayout::TownSign() + D3DXVECTOR3(0.0F, 0.0F, 3.0F));
+    EXPECT_TRUE(area->IsInScriptState());
+    EXPECT_TRUE(driver_.StepUntil(
+        [] {
+            TMessageWindow* again = qmtest::MessageWindow();
+            return again != nullptr && again->IsWaitingForButton();
+        },
+        300));
+}
+
+TEST_F(MapObjectsRoad, WalkingNorthThroughTheMirrorBoxChangesTheHerosLook)
+{
+    TFieldLoop* town = EnterTown();
+    ASSERT_NE(town, nullptr);
+    ASSERT_EQ(Flag(kFirstHeroLook), 0);
+    const D3DXVECTOR3 south{(SampleLayout::MirrorMinimum().x + SampleLayout::MirrorMaximum().x) / 2, 0.0F,
+                            SampleLayout::MirrorMinimum().z + 0.3F};
+    const D3DXVECTOR3 north{south.x, 0.0F, SampleLayout::MirrorMaximum().z - 0.3F};
+    TPlayerCharacter* hero = town->GetPlayer();
+    // Standing in it facing north is not enough: it takes walking.
+    hero->PlaceAt(south, SampleLayout::MirrorFacing());
+    driver_.Steps(30);
+    EXPECT_EQ(Flag(kFirstHeroLook), 0);
+    // Walking south through it does nothing either.
+    hero->PlaceAt(north, -SampleLayout::MirrorFacing());
+    int steps = 0;
+    driver_.StepUntil(
+        [&] {
+            qmtest::WalkTowards(town, south);
+            ++steps;
+            return FlatDistance(PositionOf(hero), south) < 0.3F;
+        },
+        100);
+    qmtest::ReleaseArrows();
+    EXPECT_EQ(Flag(kFirstHeroLook), 0);
+    // Northwards it changes on the fifteenth step inside.
+    steps = 0;
+    const bool changed = driver_.StepUntil(
+        [&] {
+            qmtest::WalkTowards(town, north);
+            ++steps;
+            return Flag(kFirstHeroLook) != 0;
+        },
+        100);
+    qmtest::ReleaseArrows();
+    ASSERT_TRUE(changed);
+    EXPECT_GE(steps, 15);
+    EXPECT_EQ(Flag(kFirstHeroLook), SampleLayout::kMirrorLook);
+    EXPECT_EQ(town->GetArea()->GetFieldLoop(), town);
+}
+
+TEST_F(MapObjectsRoad, TheGapInTheTownsEastFenceLeadsToTheBattleMap)
+{
+    TFieldLoop* town = EnterTown();
+    ASSERT_NE(town, nullptr);
+    const D3DXVECTOR3 gap = SampleLayout::EastGap();
+    // Facing away from it, the button does nothing.
+    town->GetPlayer()->PlaceAt(gap + D3DXVECTOR3(-1.0F, 0.0F, 0.0F), {-1.0F, 0.0F, 0.0F});
+    driver_.Steps(2);
+    driver_.Press(Button::A);
+    driver_.Steps(5);
+    EXPECT_FALSE(town->IsInPhase());
+    PressFacing(town, gap, gap + D3DXVECTOR3(-3.0F, 0.0F, 0.0F));
+    ASSERT_TRUE(town->IsInPhase());
+    ASSERT_TRUE(driver_.StepUntil([&] { return !town->IsInPhase(); }, 300));
+    ASSERT_EQ(Field(), town);
+    ASSERT_NE(dynamic_cast<TBattleArea*>(town->GetArea()), nullptr);
+    EXPECT_LT(FlatDistance(PositionOf(town->GetPlayer()), SampleLayout::BattleArrival()), 0.5F);
+}
+
+TEST_F(MapObjectsRoad, TheFirstWinIsRememberedAndTheStrongEnemysDefeatSendsThePartyHome)
+{
+    TFieldLoop* battle = EnterBattle();
+    ASSERT_NE(battle, nullptr);
+    ASSERT_EQ(Flag(SampleLayout::kFirstWinFlag), 0);
+    ASSERT_TRUE(DefeatEnemyNear(battle, qmtest::kFieldEnemyType, SampleLayout::Enemy()));
+    driver_.Steps(2);
+    EXPECT_EQ(Flag(SampleLayout::kFirstWinFlag), 1);
+    EXPECT_EQ(Flag(SampleLayout::kStrongWinFlag), 0);
+    ASSERT_NE(dynamic_cast<TBattleArea*>(battle->GetArea()), nullptr);
+    EXPECT_FALSE(battle->IsInPhase());
+
+    ASSERT_TRUE(DefeatEnemyNear(battle, SampleLayout::kStrongEnemyType, SampleLayout::StrongEnemy()));
+    ASSERT_TRUE(driver_.StepUntil([&] { return battle->IsInPhase(); }, 5));
+    EXPECT_EQ(Flag(SampleLayout::kStrongWinFlag), 1);
+    ASSERT_TRUE(driver_.StepUntil([&] { return !battle->IsInPhase(); }, 300));
+    ASSERT_EQ(Field(), battle);
+    ASSERT_NE(dynamic_cast<TTownArea*>(battle->GetArea()), nullptr);
+    EXPECT_LT(FlatDistance(PositionOf(battle->GetPlayer()), SampleLayout::TownArrival()), 0.5F);
+}
+
+TEST_F(MapObjectsRoad, TouchingTheDarkStoneEndsTheGame)
+{
+    TFieldLoop* battle = EnterBattle();
+    ASSERT_NE(battle, nullptr);
+    const D3DXVECTOR3 stone = SampleLayout::DarkStone();
+    // Out of reach, a swing at it is only a swing.
+    battle->GetPlayer()->PlaceAt(stone + D3DXVECTOR3(2.0F, 0.0F, 0.0F), {-1.0F, 0.0F, 0.0F});
+    driver_.Steps(2);
+    driver_.Press(Button::A);
+    driver_.Steps(40);
+    ASSERT_EQ(Field(), battle);
+    // Within reach, facing it.
+    PressFacing(battle, stone, stone + D3DXVECTOR3(3.0F, 0.0F, 0.0F));
+    EXPECT_TRUE(driver_.StepUntil([&] { return dynamic_cast<TDieLoop*>(driver_.Current()) != nullptr; }, 10));
+}
+
+}  // namespace
