@@ -72,8 +72,10 @@ bool TTownArea::PlayUpdate()
         EnterScript();
     }
     if (code == 3) {
-        // The object that asked has queued its conversation already.
-        m_mapEvent = nullptr;
+        // The object that asked has queued its conversation already, with a "MapEvent" module of
+        // its own: that one tells whether the run ends the field.
+        TScriptProcessManager* manager = TScriptProcessManager::Get();
+        m_mapEvent = manager != nullptr ? dynamic_cast<TMapEventModule*>(manager->FindModule("MapEvent")) : nullptr;
         EnterScript();
     }
     return true;

@@ -14,6 +14,7 @@
 #include "MainCode/Map/TMapData.h"
 #include "MainCode/Map/TMinimap.h"
 #include "MainCode/Map/TMapObject.h"
+#include "MainCode/Map/TMapScriptObject.h"
 #include "MainCode/Map/TTownArea.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
 #include "MainCode/Scene/TDieLoop.h"
@@ -382,6 +383,31 @@ TEST_F(FieldLoad, AGameOverFromATownScriptEndsTheFieldIntoThePlacedScene)
     TVillager* over = town->GetVillagers()[2].Get();
     TalkTo(field, over);
     Step();
+    EXPECT_NE(CurrentField(), field);
+    EXPECT_NE(dynamic_cast<TDieLoop*>(app_->GetCurrentScene()), nullptr);
+}
+
+// An object's conversation is run again from the top; a game over at its end ends the town as a
+// villager's does, and does not wait behind the town for the next scene change.
+TEST_F(FieldLoad, AGameOverAtTheEndOfAnObjectsConversationEndsTheField)
+{
+    qmtest::ScriptFileWriter()
+        .Script("ask", {"CALL @@SendMsg \"Flag\" 0 8 7", "IF g.$_ == 0", "CALL @@SendMsg \"Flag\" 1 8 7 1",
+                        "CALL @@SendMsg \"MapEvent\" 3", "END", "CALL @@SendMsg \"MapEvent\" 1"})
+        .Save("data/scr04/ask.pbsc");
+    TFieldLoop* field = PlayFromTitle("people");
+    ASSERT_NE(field, nullptr);
+    auto* town = dynamic_cast<TTownArea*>(field->GetArea());
+    ASSERT_NE(town, nullptr);
+    const D3DXVECTOR3 at = PositionOf(field->GetPlayer());
+    town->AddObject(TRefPtr<TMapObject>(new TMapScriptBox(town, at - D3DXVECTOR3(1.0F, 1.0F, 1.0F),
+                                                          at + D3DXVECTOR3(1.0F, 1.0F, 1.0F), "ask.pbsc/ask")));
+    testing::internal::CaptureStderr();
+    Step();
+    EXPECT_TRUE(town->IsInScriptState());
+    Steps(2);
+    // Read from the run's own module: no complaint of a run stopped for nothing.
+    EXPECT_EQ(testing::internal::GetCapturedStderr().find("stopped in town"), std::string::npos);
     EXPECT_NE(CurrentField(), field);
     EXPECT_NE(dynamic_cast<TDieLoop*>(app_->GetCurrentScene()), nullptr);
 }
