@@ -16,6 +16,7 @@
 #include "MainCode/Scene/TDieLoop.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "SampleData/battle_start.h"
+#include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
@@ -32,29 +33,15 @@ using sample::SampleLayout;
 // The look flag of the first hero.
 constexpr std::uint32_t kFirstHeroLook = 560;
 
-class MapObjectsRoad : public ::testing::Test {
+class MapObjectsRoad : public qmtest::SampleFieldRoad {
 protected:
-    void SetUp() override
-    {
-        sample::WriteSampleFolder(dir_.Path());
-        ASSERT_TRUE(driver_.Start());
-        driver_.Steps(8);
-    }
-    void TearDown() override { SceneDriver::ReleaseAll(); }
-
-    TFieldLoop* Field() const { return dynamic_cast<TFieldLoop*>(driver_.Current()); }
     static std::uint8_t Flag(std::uint32_t id) { return TGameData::GetInstance()->GetFlag(id); }
     TFieldLoop* EnterTown()
     {
         TGameData::GetInstance()->Reset();
-        TFieldLoop* field = TFieldLoop::CreateAtPosition(driver_.App(), SampleLayout::kTown, SampleLayout::TownStart(),
-                                                         SampleLayout::TownStartDirection(), SampleLayout::TownStart());
-        if (field == nullptr) {
-            return nullptr;
-        }
-        driver_.App()->PushScene(field);
-        driver_.App()->PopScenesTo(1);
-        return driver_.StepUntil([&] { return !field->IsInPhase(); }, 200) ? field : nullptr;
+        TFieldLoop* field =
+            Enter(SampleLayout::kTown, SampleLayout::TownStart(), SampleLayout::TownStartDirection(), SampleLayout::TownStart());
+        return field != nullptr && !field->IsInPhase() ? field : nullptr;
     }
     TFieldLoop* EnterBattle()
     {
@@ -76,23 +63,20 @@ protected:
         driver_.Press(Button::A);
         driver_.Step();
     }
-    // Brings the enemy of that type nearest the point to its last hit point, then swings at it from
+    // Brings an enemy of that type standing by the point to its last hit point, then swings at it from
     // beside it until it has left the field; whether it did.
     bool DefeatEnemyNear(TFieldLoop* field, std::uint32_t type, const D3DXVECTOR3& at)
     {
-        TEnemy* enemy = nullptr;
-        std::uint32_t id = 0;
-        for (const auto& entry : field->GetArea()->GetEnemies()->GetLive()) {
-            if (entry.second->GetRelatedId() == type && FlatDistance(PositionOf(entry.second.Get()), at) < 2.0F) {
-                enemy = entry.second.Get();
-                id = entry.first;
-            }
-        }
+        TEnemy* enemy = EnemyNear(field, type, at, 2.0F);
         if (enemy == nullptr) {
             return false;
         }
-        enemy->TakeDamage(enemy->GetHp() - 1);
         TEnemyFactory* enemies = field->GetArea()->GetEnemies();
+        std::uint32_t id = 0;
+        for (const auto& entry : enemies->GetLive()) {
+            id = entry.second.Get() == enemy ? entry.first : id;
+        }
+        enemy->TakeDamage(enemy->GetHp() - 1);
         return driver_.StepUntil(
             [&] {
                 if (enemies->GetLive().count(id) == 0) {
@@ -107,9 +91,6 @@ protected:
             },
             400);
     }
-
-    qmtest::TempDir dir_;
-    SceneDriver driver_{dir_.Path()};
 };
 
 TEST_F(MapObjectsRoad, TheTownsSignIsReadInTheMessageWindowAndRemembered)

@@ -16,6 +16,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Map/TTownArea.h"
 #include "SampleData/battle_start.h"
+#include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/golden.h"
@@ -45,29 +46,8 @@ platform::RgbaImage Minimap(const platform::RgbaImage& screen)
     return out;
 }
 
-class WorldRoad : public ::testing::Test {
+class WorldRoad : public qmtest::SampleFieldRoad {
 protected:
-    void SetUp() override
-    {
-        sample::WriteSampleFolder(dir_.Path());
-        ASSERT_TRUE(driver_.Start());
-        driver_.Steps(8);
-    }
-    void TearDown() override { SceneDriver::ReleaseAll(); }
-
-    TFieldLoop* Field() const { return dynamic_cast<TFieldLoop*>(driver_.Current()); }
-    // A field built as a scene would hand over to it, once its fade-in is over.
-    TFieldLoop* Enter(const char* map, const D3DXVECTOR3& at, const D3DXVECTOR3& facing, const D3DXVECTOR3& camera)
-    {
-        TFieldLoop* field = TFieldLoop::CreateAtPosition(driver_.App(), map, at, facing, camera);
-        if (field == nullptr) {
-            return nullptr;
-        }
-        driver_.App()->PushScene(field);
-        driver_.App()->PopScenesTo(1);
-        driver_.StepUntil([&] { return !field->IsInPhase(); }, 200);
-        return field;
-    }
     // Walks to the front of a gate and into it until the map changes (the field stays, its area
     // goes); the new area once its fade-in is over, null when no change came.
     TAreaBase* WalkThroughGate(const D3DXVECTOR3& front)
@@ -91,20 +71,6 @@ protected:
         driver_.StepUntil([&] { return !field->IsInPhase(); }, 300);
         return field->IsInPhase() ? nullptr : field->GetArea();
     }
-    // The enemy of that type standing nearest the point, within reach; null when none.
-    static TEnemy* EnemyNear(TFieldLoop* field, std::uint32_t type, const D3DXVECTOR3& at, float reach)
-    {
-        for (const auto& entry : field->GetArea()->GetEnemies()->GetLive()) {
-            TEnemy* enemy = entry.second.Get();
-            if (enemy->GetRelatedId() == type && FlatDistance(PositionOf(enemy), at) < reach) {
-                return enemy;
-            }
-        }
-        return nullptr;
-    }
-
-    qmtest::TempDir dir_;
-    SceneDriver driver_{dir_.Path()};
 };
 
 TEST_F(WorldRoad, TheTownsFirstViewShowsTheWayOnTheVillagersTheSavePointAndTheGate)
