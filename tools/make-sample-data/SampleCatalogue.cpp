@@ -1,6 +1,9 @@
 // What the sample folder holds: a small, original set of records, sounds and pictures.
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <stdexcept>
+#include <string>
 
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Map/TMapItem.h"
@@ -376,6 +379,7 @@ Catalogue Build()
         c.scripts.push_back(file.file);
     }
     c.attackTables = {"basic.bht"};
+    c.attacks = qmtest::FieldAttackRecords();
     // The weapon looks of both heroes' first weapon types, their town looks and the enemies' models.
     c.characterModels = HeroModels(c);
     c.characterModels.push_back(kElderModel);
@@ -392,6 +396,19 @@ Catalogue Build()
 }
 
 }  // namespace
+
+void AddAttack(Catalogue& c, const TAttackRecord& record)
+{
+    for (const TAttackRecord& held : c.attacks) {
+        if (held.Id == record.Id) {
+            if (std::memcmp(&held, &record, sizeof record) != 0) {
+                throw std::runtime_error("two different attack records of id " + std::to_string(record.Id));
+            }
+            return;
+        }
+    }
+    c.attacks.push_back(record);
+}
 
 const Catalogue& GetCatalogue()
 {

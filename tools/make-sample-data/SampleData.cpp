@@ -10,6 +10,7 @@
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TTexture8.h"
 #include "SampleParts.h"
+#include "formats/bht_writer.h"
 #include "formats/byte_writer.h"
 #include "formats/effect_assets.h"
 #include "formats/enemy_table_writer.h"
@@ -148,6 +149,9 @@ void WriteSampleFolder(const fs::path& root)
     }
     // The field's maps, meshes and character files; the tables, music and sprites are the folder's own.
     qmtest::WriteFieldFolder(root.string(), SampleMaps(), false);
+    qmtest::BhtFile attacks;
+    attacks.records = c.attacks;
+    Save(root / kCharacterDataFolder / "basic.bht", attacks.Build());
     WriteWorld(root);
     Save(root / kMeshFolder / kSkyMesh, SkyDome().Bytes());
     Save(root / kMeshFolder / kShadowMesh, ShadowDisc().Bytes());

@@ -18,6 +18,7 @@
 #include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/GameData/TWeponTable.h"
+#include "MainCode/Map/TAttackRecord.h"
 #include "dx/dx8/sound/TSoundTableReader.h"
 #include "formats/field_writer.h"
 #include "formats/player_model_writer.h"
@@ -91,6 +92,9 @@ struct Catalogue {
     // the character data folder.
     std::vector<std::string> maps;
     std::vector<std::string> attackTables;
+    // The records of "basic.bht": the field's own, then whatever the heroes, skills and enemies of
+    // the folder strike with (added through AddAttack, one record an id).
+    std::vector<TAttackRecord> attacks;
     // Character models of the players, villagers and enemies: body ".tob", pattern ".pat" and weapon-state
     // ".wpm" of each name.
     std::vector<std::string> characterModels;
@@ -100,6 +104,8 @@ struct Catalogue {
 };
 
 const Catalogue& GetCatalogue();
+// Adds the record unless the table holds its id already (then the two must agree: throws otherwise).
+void AddAttack(Catalogue& c, const TAttackRecord& record);
 // The save screens' pictures added to "sprite.ptx" (its Field pictures then give them, in place
 // of the field's plain ones where both have a picture of that name).
 void AddSaveScreenSprites(TexturePackage& sprites);
