@@ -195,6 +195,21 @@ TEST(SubScreensRoad, AFightTeachesASkillWhichTheSkillWindowSetsThenStatusAndOpti
         EXPECT_EQ(data->GetMiniMapState(), 0);
         driver.Steps(10);
         EXPECT_TRUE(qmtest::MatchesGolden(SceneDriver::Screen(), "WholeGameOptions"));
+        // Up from the minimap round to the voices, four down; up to the effects, eight down.
+        const auto slide = [&](Button row, int steps) {
+            Tap(driver, row);
+            SceneDriver::Hold(Button::Left, true);
+            driver.Steps(steps);
+            SceneDriver::ReleaseAll();
+            driver.Step();
+        };
+        slide(Button::Up, 4);
+        slide(Button::Up, 8);
+        EXPECT_EQ(data->GetVoiceVolume(), 60);
+        EXPECT_EQ(data->GetSeVolume(), 56);
+        EXPECT_EQ(data->GetBgmVolume(), 56);
+        EXPECT_EQ(TDSound8::Instance()->GetBank(0)->GetMaxVolume(), -169);
+        EXPECT_EQ(TDSound8::Instance()->GetBank(1)->GetMaxVolume(), -72);  // four levels down: t = 1/16
         Tap(driver, Button::B);
         driver.Steps(25);
         ASSERT_EQ(driver.Current(), menu);
