@@ -222,6 +222,31 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
         EXPECT_EQ(data->GetMoney(), money - 2 * potion.BuyPrice + potion.SellPrice);
         EXPECT_EQ(Held(potion.Id), heldBefore + 1);
         ASSERT_TRUE(road.StepUntil([&] { return sell->IsSelecting(); }, 60));
+
+        // The rest of them. The count's cancel and the question's lead back a step each; ten up and
+        // one up stop at what is held; the sale of the last one leaves the buyer nothing to list.
+        const std::uint32_t rest = Held(potion.Id);
+        const std::uint32_t moneyBeforeRest = data->GetMoney();
+        road.Key(Button::A);
+        ASSERT_TRUE(road.StepUntil([&] { return sell->IsCounting(); }, 60));
+        road.Key(Button::B);
+        ASSERT_TRUE(road.StepUntil([&] { return sell->IsSelecting(); }, 60));
+        road.Key(Button::A);
+        ASSERT_TRUE(road.StepUntil([&] { return sell->IsCounting(); }, 60));
+        road.Key(Button::Up);
+        road.Key(Button::Left);
+        road.Key(Button::A);
+        ASSERT_TRUE(road.StepUntil([&] { return sell->IsConfirming(); }, 60));
+        EXPECT_EQ(sell->GetCount(), static_cast<std::int32_t>(rest));
+        road.Key(Button::B);
+        ASSERT_TRUE(road.StepUntil([&] { return sell->IsCounting(); }, 60));
+        EXPECT_EQ(Held(potion.Id), rest) << "a cancelled question sells nothing";
+        road.Key(Button::A);
+        ASSERT_TRUE(road.StepUntil([&] { return sell->IsConfirming(); }, 60));
+        road.Key(Button::A);
+        EXPECT_EQ(Held(potion.Id), 0u);
+        EXPECT_EQ(data->GetMoney(), moneyBeforeRest + rest * potion.SellPrice);
+        ASSERT_TRUE(road.StepUntil([&] { return sell->IsEmptyShown(); }, 60));
         road.Key(Button::B);
         ASSERT_TRUE(road.BackToTown());
 
