@@ -205,6 +205,13 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
         EXPECT_EQ(data->GetMoney(), money - 2 * potion.BuyPrice);
         EXPECT_EQ(Held(potion.Id), heldBefore + 2);
         ASSERT_TRUE(road.StepUntil([&] { return buy->IsSelecting(); }, 60));
+        // Down the list and up, a page on (the list is one page: its last row) and back to the first.
+        driver.RecordSounds(true);
+        for (Button b : {Button::Down, Button::Down, Button::Up, Button::Right, Button::Left}) {
+            road.Key(b);
+        }
+        EXPECT_EQ(EffectsPlayed(driver), std::vector<std::uint32_t>(5, 601)) << "each a move";
+        driver.RecordSounds(false);
         road.Key(Button::B);
         ASSERT_TRUE(road.BackToTown());
 
