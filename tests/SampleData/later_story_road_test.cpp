@@ -5,6 +5,7 @@
 // and facing checked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <functional>
@@ -12,6 +13,7 @@
 
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Map/TMapScriptObject.h"
 #include "MainCode/Scene/TChangeLoop.h"
@@ -70,18 +72,28 @@ protected:
 
     TFieldLoop* Field() const { return dynamic_cast<TFieldLoop*>(driver_.Current()); }
 
-    // Walks the player to target until the field hands over to the hub; the steps it took.
-    int WalkIntoBox(const D3DXVECTOR3& target)
+    // Walks the player to target until the field hands over to the hub; the steps it took. The
+    // eye's farthest place east on the way, when asked.
+    int WalkIntoBox(const D3DXVECTOR3& target, float* eastmostEye = nullptr)
     {
         TFieldLoop* field = Field();
         int steps = 0;
         while (driver_.Current() == field && steps < 600) {
+            if (eastmostEye != nullptr) {
+                *eastmostEye = std::max(*eastmostEye, Eye(field).x);
+            }
             qmtest::WalkTowards(field, target);
             driver_.Step();
             ++steps;
         }
         qmtest::ReleaseArrows();
         return steps;
+    }
+    static D3DXVECTOR3 Eye(TFieldLoop* field)
+    {
+        D3DXVECTOR3 eye;
+        field->GetArea()->GetCamera()->GetFrame()->GetPosition(&eye);
+        return eye;
     }
 
     // The hub the box's script asked for hands over, after its fade, to the event it names.
@@ -141,8 +153,19 @@ protected:
             ASSERT_NE(event, nullptr);
             EXPECT_LT(play(event, leg), kStepLimit);
             ExpectField(leg);
-            // The box a few steps ahead.
-            EXPECT_GT(WalkIntoBox(leg.at + D3DXVECTOR3(0.0F, 0.0F, -6.5F)), 1);
+            // The box a few steps ahead. The cave's keyed eye starts behind the arrival and moves
+            // out to the east side as the walk nears the way on.
+            const bool cave = leg.at.z == 108.0F;
+            float eastmost = -1e9F;
+            if (cave) {
+                const D3DXVECTOR3 eye = Eye(Field());
+                EXPECT_GT(eye.z, leg.at.z + 2.0F);
+                EXPECT_NEAR(eye.x, leg.at.x, 0.5F);
+            }
+            EXPECT_GT(WalkIntoBox(leg.at + D3DXVECTOR3(0.0F, 0.0F, -6.5F), cave ? &eastmost : nullptr), 1);
+            if (cave) {
+                EXPECT_GT(eastmost, leg.at.x + 2.0F) << eastmost;
+            }
         }
         // The cave's last box leads on to the shrine, where the end of the story begins.
         EXPECT_NE(PassHub(306), nullptr);

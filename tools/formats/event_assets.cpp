@@ -347,8 +347,17 @@ std::vector<MapEntry> StoryFieldEntries(bool dressed)
             }
             s.MinimapName(InMist(field) ? kMistMinimap : kCaveMinimap);
         }
-        s.EntryPoint(field.start, {0.0F, 0.0F, -1.0F}, field.start + D3DXVECTOR3(0.0F, 3.0F, 6.0F))
-            .FollowCamera(FieldLayout::kFollowDistance, FieldLayout::kFollowHeight, 0);
+        s.EntryPoint(field.start, {0.0F, 0.0F, -1.0F}, field.start + D3DXVECTOR3(0.0F, 3.0F, 6.0F));
+        if (dressed && !InMist(field)) {
+            // The dressed cave is watched from fixed places: behind the arrival, then from the side
+            // as the walk nears the way on. The older mode records before them give way to the last.
+            const D3DXVECTOR3 way = field.start + D3DXVECTOR3(0.0F, 0.0F, -7.0F);
+            s.CameraMode1().CameraMode2().CameraMode4().CameraMode8().KeyCamera();
+            s.CameraKey(field.start, 0.0F, 1.0F, FieldLayout::kFollowDistance, FieldLayout::kFollowHeight, 0);
+            s.CameraKeyAt(way, way + D3DXVECTOR3(5.0F, 3.0F, 2.0F), 0);
+        } else {
+            s.FollowCamera(FieldLayout::kFollowDistance, FieldLayout::kFollowHeight, 0);
+        }
         if (field.nextEvent != 0) {
             const FieldScriptBox box = StoryBox(field.start, field.nextEvent);
             s.TwoVectorObject(box.minimum, box.maximum, box.scriptKey);
