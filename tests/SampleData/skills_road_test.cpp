@@ -51,6 +51,7 @@ struct Cast {
     std::int32_t healed = 0;
     std::int32_t damage = 0;  // over every enemy
     float farthestShot = 0.0F;  // the longest flight of a shot it made
+    std::vector<std::int32_t> bolts;  // serials of its thunder bolts and their sparks
     bool started = false;
     bool ended = false;
 };
@@ -157,6 +158,9 @@ protected:
                     continue;
                 }
                 cast.created.insert(call.id);
+                if (call.id == 121 || call.id == 122) {
+                    cast.bolts.push_back(call.serial);
+                }
                 const TRefPtr<TEffect> live = effects->FindLive(call.serial);
                 if (auto* shot = dynamic_cast<TShot*>(live.Get()); shot != nullptr && shot->GetPartCount() > 0) {
                     shots.emplace(call.serial, D3DXVECTOR3(0.0F, 0.0F, 0.0F));
@@ -415,6 +419,7 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
     ASSERT_NE(target, nullptr);
 
     std::set<std::string> routines;
+    std::vector<std::int32_t> bolts;
     for (const Spell& spell : kSpells) {
         for (bool held : {false, true}) {
             const Form& form = held ? spell.held : spell.tapped;
@@ -435,6 +440,7 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
             player->GetFront(&front);
             target->GetFrame()->SetPosition(qmtest::PositionOf(player) + 1.5F * front);
             const Cast cast = CastSlot(held);
+            bolts.insert(bolts.end(), cast.bolts.begin(), cast.bolts.end());
             EXPECT_TRUE(cast.started && cast.ended);
             EXPECT_TRUE(cast.unknown.empty()) << "an effect id without prototype: " << cast.unknown.front();
             EXPECT_EQ(cast.mpPaid, static_cast<std::int32_t>(form.cost));
@@ -451,6 +457,12 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
                 }
             }
         }
+    }
+    // The thunder bolts end with their strikes, and their sparks fade with them.
+    EXPECT_FALSE(bolts.empty());
+    driver_.Steps(150);
+    for (std::int32_t serial : bolts) {
+        EXPECT_EQ(field_->GetEffectManager()->FindLive(serial).Get(), nullptr) << "bolt or sparks " << serial;
     }
     // Every routine of the common skills ran in both forms.
     EXPECT_EQ(routines, (std::set<std::string>{"event", "repeat", "line burst", "line blast", "line quake",
