@@ -125,6 +125,17 @@ protected:
         Key(Button::B);
         return driver_.StepUntil([&] { return driver_.Current() == field_; }, 200);
     }
+    // The damage the enemies have taken since the last call, healed at once, so that no enemy
+    // falls to the road (the strong one's fall would end the map).
+    std::int32_t HealEnemies() const
+    {
+        std::int32_t damage = 0;
+        for (TEnemy* e : Enemies()) {
+            damage += e->GetMaxHp() - e->GetHp();
+            e->RecoverHp(e->GetMaxHp());
+        }
+        return damage;
+    }
     bool AtRest() const
     {
         const std::uint32_t state = field_->GetPlayer()->GetState();
@@ -144,13 +155,8 @@ protected:
         const std::int32_t hp = player->GetHp();
         std::map<std::int32_t, D3DXVECTOR3> shots;  // serial -> where its first part was first seen
         std::size_t seen = 0;
-        // Each step's damage is counted and healed at once, so that no enemy falls to the road
-        // (the strong one's fall would end the map).
         auto watch = [&] {
-            for (TEnemy* e : Enemies()) {
-                cast.damage += e->GetMaxHp() - e->GetHp();
-                e->RecoverHp(e->GetMaxHp());
-            }
+            cast.damage += HealEnemies();
             for (; seen < log.size(); ++seen) {
                 const TEffectCreateCall& call = log[seen];
                 if (call.result == nullptr) {
@@ -200,7 +206,7 @@ protected:
         cast.mpPaid = mp - player->GetMp();
         cast.healed = player->GetHp() - hp;
         // The shots on their way.
-        for (int i = 0; i < 12; ++i) {
+        for (int i = 0; i < 4; ++i) {
             driver_.Step();
             watch();
         }
@@ -432,9 +438,7 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
             if (form.heal > 0) {
                 player->ConsumeHp(player->GetHp() - 100);
             }
-            for (TEnemy* e : Enemies()) {
-                e->RecoverHp(100000);
-            }
+            HealEnemies();
             // The strong enemy a step and a half ahead.
             D3DXVECTOR3 front;
             player->GetFront(&front);
@@ -458,9 +462,44 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
             }
         }
     }
+    // A held press during a running spell queues the held form, which follows at once: the ice
+    // fan tapped (fifty steps of waves), the button held through its charge meanwhile.
+    {
+        ASSERT_TRUE(driver_.StepUntil([&] { return AtRest(); }, 300));
+        data->SetSkillSlot(0, 0, 114);
+        player->RecoverMp(100000);
+        const std::int32_t mp = player->GetMp();
+        std::vector<TEffectCreateCall> log;
+        field_->GetEffectManager()->SetCreateLog(&log);
+        SceneDriver::Hold(Button::B, true);
+        driver_.Step();
+        SceneDriver::Hold(Button::B, false);
+        ASSERT_TRUE(driver_.StepUntil([&] { return player->GetState() == kStateAction; }, 10));
+        SceneDriver::Hold(Button::B, true);
+        bool chained = false;
+        for (int i = 0; i < 300 && player->GetState() == kStateAction; ++i) {
+            driver_.Step();
+            HealEnemies();
+            chained = chained || player->GetSubState() == 3;
+            if (i == 30) {
+                SceneDriver::Hold(Button::B, false);
+            }
+        }
+        SceneDriver::Hold(Button::B, false);
+        field_->GetEffectManager()->SetCreateLog(nullptr);
+        EXPECT_TRUE(chained);
+        EXPECT_EQ(mp - player->GetMp(), 75 + 140);
+        std::set<std::uint32_t> fans;
+        for (const TEffectCreateCall& call : log) {
+            if (call.id == 216 || call.id == 218) {
+                fans.insert(call.id);
+            }
+        }
+        EXPECT_EQ(fans, (std::set<std::uint32_t>{216, 218}));
+    }
     // The thunder bolts end with their strikes, and their sparks fade with them.
     EXPECT_FALSE(bolts.empty());
-    driver_.Steps(150);
+    driver_.Steps(100);
     for (std::int32_t serial : bolts) {
         EXPECT_EQ(field_->GetEffectManager()->FindLive(serial).Get(), nullptr) << "bolt or sparks " << serial;
     }
