@@ -20,20 +20,21 @@
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/Hud/TGetRender.h"
+#include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
-#include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Menu/TEquipLoop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
 #include "MainCode/Menu/TSkillLoop.h"
 #include "MainCode/Shot/TShot.h"
 #include "SampleData/battle_start.h"
+#include "SampleData/field_road.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/hud_probe.h"
 #include "support/scene_driver.h"
-#include "support/temp_dir.h"
 
 namespace {
 
@@ -56,13 +57,11 @@ struct Cast {
     bool ended = false;
 };
 
-class SkillsRoad : public ::testing::Test {
+class SkillsRoad : public qmtest::SampleFieldRoad {
 protected:
     void SetUp() override
     {
-        sample::WriteSampleFolder(dir_.Path());
-        ASSERT_TRUE(driver_.Start());
-        driver_.Steps(8);
+        SampleFieldRoad::SetUp();
         field_ = qmtest::StartOnBattleMap(driver_);
         ASSERT_NE(field_, nullptr);
         ASSERT_TRUE(driver_.StepUntil([&] { return !field_->IsInPhase(); }, 200));
@@ -73,6 +72,7 @@ protected:
         if (field_ != nullptr && field_->GetEffectManager() != nullptr) {
             field_->GetEffectManager()->SetCreateLog(nullptr);
         }
+        SampleFieldRoad::TearDown();
         driver_.Stop();
         EXPECT_TRUE(driver_.boxes.empty());
     }
@@ -142,8 +142,8 @@ protected:
         return state <= 3;
     }
 
-    // One cast of the skill in gauge slot 0 with the skill button, tapped or held, followed to its
-    // end and on until its shots have flown.
+    // One cast of the skill in gauge slot 0 with the skill button, tapped or held, followed to the
+    // end of the hero's action.
     Cast CastSlot(bool held)
     {
         Cast cast;
@@ -205,17 +205,10 @@ protected:
         cast.ended = player->GetState() != kStateAction;
         cast.mpPaid = mp - player->GetMp();
         cast.healed = player->GetHp() - hp;
-        // The shots on their way.
-        for (int i = 0; i < 4; ++i) {
-            driver_.Step();
-            watch();
-        }
         effects->SetCreateLog(nullptr);
         return cast;
     }
 
-    qmtest::TempDir dir_;
-    SceneDriver driver_{dir_.Path()};
     TFieldLoop* field_ = nullptr;
 };
 
@@ -310,6 +303,9 @@ TEST_F(SkillsRoad, TheFireCharmTeachesItsFirstSpellInAFightAndTheSkillButtonCast
     Key(Button::B, 10);
     ASSERT_TRUE(BackToField(menu));
     ASSERT_TRUE(driver_.StepUntil([&] { return AtRest(); }, 300));
+    // The gauge shows the fire spells' icon in the selected first slot.
+    EXPECT_EQ(field_->GetSkillGauge()->GetSelection(), 0);
+    EXPECT_EQ(field_->GetSkillGauge()->GetSlotIcons()[0].GetImage().GetName(), "skl_icon.ptx/mag00_skl");
 
     // Tapped, then held: 12 and 22 MP of the hero's (40, or a little more after a level), each a
     // fire ball that flies off.
@@ -499,7 +495,7 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
     }
     // The thunder bolts end with their strikes, and their sparks fade with them.
     EXPECT_FALSE(bolts.empty());
-    driver_.Steps(100);
+    driver_.Steps(30);
     for (std::int32_t serial : bolts) {
         EXPECT_EQ(field_->GetEffectManager()->FindLive(serial).Get(), nullptr) << "bolt or sparks " << serial;
     }
