@@ -9,7 +9,9 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Effect/TFrameAnimEffect.h"
+#include "MainCode/Effect/TParticleEffect.h"
 #include "MainCode/Effect/TSpawnPathEffect.h"
+#include "MainCode/Effect/TThunderEffect.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TItemMeanTable.h"
 #include "MainCode/Map/TAreaBase.h"
@@ -280,7 +282,14 @@ void TPlayerCharacter::QuakeAt(const D3DXVECTOR3& point, std::uint32_t hitCode)
     if (TEffect* quake = RaiseEffect(121, point, front, m_referenceFrame, kWhite, kUnit)) {
         TRefPtr<TAttackHit> hit;
         CreateAttackHit(hit, hitCode, quake->GetFrame(), nullptr);
-        RaiseEffect(122, point + D3DXVECTOR3(0.0F, 0.3F, 0.0F), front, m_referenceFrame, kWhite, kUnit);
+        TEffect* sparks =
+            RaiseEffect(122, point + D3DXVECTOR3(0.0F, 0.3F, 0.0F), front, m_referenceFrame, kWhite, kUnit);
+        // The bolt holds until its strike is spent, then ends and fades its sparks: without the
+        // two it would stand there for good.
+        if (auto* bolt = dynamic_cast<TThunderEffect*>(quake)) {
+            bolt->SetWatched(hit);
+            bolt->SetLinkedParticles(dynamic_cast<TJitterParticleEffect*>(sparks));
+        }
     }
     RaiseEffect(600, point, front, m_referenceFrame, kWhite, kUnit);
     RaiseEffect(904, point, front, m_referenceFrame, kWhite, kUnit);

@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "MainCode/Effect/TThunderEffect.h"
 #include "support/golden.h"
 #include "skill_fixture.h"
 
@@ -365,6 +366,35 @@ TEST_F(SkillRoutines, HomingShotsCloseInOnEveryEnemyInRangeAndStrikeOnTheTenthWa
     }
     EXPECT_EQ(hits504, 10U);
     factory.reset();
+}
+
+// A quake's bolt is handed its strike and its sparks: it stands while the strike lasts, then ends
+// and takes the sparks with it.
+TEST_F(SkillRoutines, QuakeBoltsEndWithTheirStrikeAndFadeTheirSparks)
+{
+    auto hero = MakeSkillHero();
+    hero->SetMotionTime(6.0F);
+    for (int frame = 0; frame < 20 && created_.empty(); ++frame) {
+        hero->SkillLineQuake(140, 8, 5, true);
+    }
+    ASSERT_GE(created_.size(), 2U);
+    ASSERT_EQ(created_[0].id, 121U);
+    ASSERT_EQ(created_[1].id, 122U);
+    auto* bolt = dynamic_cast<TThunderEffect*>(created_[0].result);
+    ASSERT_NE(bolt, nullptr);
+    const std::int32_t boltSerial = created_[0].serial;
+    const std::int32_t sparksSerial = created_[1].serial;
+    EXPECT_EQ(bolt->GetLinkedSerial(), sparksSerial);
+    for (int i = 0; i < 120; ++i) {
+        effects_->Update();
+    }
+    EXPECT_NE(effects_->FindLive(boltSerial).Get(), nullptr) << "the strike still lasts";
+    hero->ClearHits();
+    for (int i = 0; i < 200; ++i) {
+        effects_->Update();
+    }
+    EXPECT_EQ(effects_->FindLive(boltSerial).Get(), nullptr);
+    EXPECT_EQ(effects_->FindLive(sparksSerial).Get(), nullptr);
 }
 
 TEST_F(SkillRoutines, EveryRoutineMakesItsEffectsInOrder)

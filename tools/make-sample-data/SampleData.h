@@ -235,6 +235,22 @@ void AddSubScreenContent(Catalogue& c);
 // ones, and the elder moved to the town's villager row.
 void WriteWorld(const std::filesystem::path& root);
 
+// The common skills (ids 100..159 but the motion-only ones), the charms that teach them (seven spells
+// of one kind each, one a hundred ability points) lying in the battle map's south-west corner,
+// the healing spells' blessings and the spells' attack records.
+struct CharmLayout {
+    static constexpr std::uint32_t kFirstCharm = 2100;
+    static constexpr std::uint32_t kCharmCount = 6;
+    static constexpr std::uint32_t kFirstFlag = 240;
+    // Two rows of three, far enough apart to be taken one by one, guarded by the enemy near them.
+    static D3DXVECTOR3 Pickup(std::uint32_t k)
+    {
+        return {1.5F + 2.5F * static_cast<float>(k % 3), 0.4F, 1.5F + 2.5F * static_cast<float>(k / 3)};
+    }
+};
+void AddSkillContent(Catalogue& c);
+void AddSkillPickups(qmtest::FieldMap& battle);
+
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.
 void WriteSampleFolder(const std::filesystem::path& root);
