@@ -6,6 +6,7 @@
 
 #include "SampleParts.h"
 #include "formats/byte_writer.h"
+#include "formats/field_writer.h"
 #include "formats/player_model_writer.h"
 
 namespace sample {
@@ -127,14 +128,11 @@ void AddEntry(Catalogue& c, const char* package, const std::string& entry)
     }
 }
 
-// A swing chest high in front, a little wider than the plain one.
+// The plain model's swing, chest high in front, a little wider.
 TAttackRecord Swing(std::uint16_t id)
 {
-    TAttackRecord r;
+    TAttackRecord r = qmtest::FieldAttackRecords().at(1);
     r.Id = id;
-    r.Offset[1] = 1.0F;
-    r.Offset[2] = -0.8F;
-    r.Lifetime = 6;
     r.Radius = 0.9F;
     return r;
 }
