@@ -7,6 +7,7 @@
 
 void TAttackTable::Load(const std::string& name)
 {
+    ++s_loads;
     s_records.clear();
     const std::string path = s_folder + name;
     TAttackTableFile reader;

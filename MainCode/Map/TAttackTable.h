@@ -18,6 +18,9 @@ public:
     // whole and says so on stderr.
     static void Load(const std::string& name);
     static void Clear() { s_records.clear(); }
+    // How many loads have run: an area that loaded the table tells by it whether a later one has
+    // refilled it since.
+    static std::uint32_t GetLoadCount() { return s_loads; }
     // The record of the id, else the id-0 record (made with the defaults when missing). The
     // reference holds until the table is emptied.
     static const TAttackRecord& Get(std::uint32_t id);
@@ -27,4 +30,5 @@ public:
 private:
     static inline std::string s_folder;
     static inline std::map<std::uint32_t, TAttackRecord> s_records;
+    static inline std::uint32_t s_loads = 0;
 };

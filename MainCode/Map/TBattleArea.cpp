@@ -9,12 +9,16 @@
 TBattleArea::TBattleArea(TMapData& mapData, TFieldLoop* field) : TAreaBase(field)
 {
     LoadMap(mapData);
+    m_tableLoad = TAttackTable::GetLoadCount();
 }
 
 TBattleArea::~TBattleArea()
 {
-    // The attacks of this map's fighters end with it.
-    TAttackTable::Clear();
+    // The attacks of this map's fighters end with it, unless a battle area built since has
+    // filled the table for its own.
+    if (TAttackTable::GetLoadCount() == m_tableLoad) {
+        TAttackTable::Clear();
+    }
 }
 
 bool TBattleArea::Update()

@@ -11,4 +11,8 @@ public:
     bool Update() override;
     void Draw() override;
     void PreparePlayer() override;
+
+private:
+    // The attack table's load this area made.
+    std::uint32_t m_tableLoad = 0;
 };

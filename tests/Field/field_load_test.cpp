@@ -442,6 +442,28 @@ TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
     EXPECT_EQ(TGameData::GetInstance()->GetActiveCharacter(), 1);
 }
 
+// A battle field built while another is still up (a field scene over a field) fills the table
+// for itself: the older one's end leaves it, the newer one's end empties it.
+TEST_F(FieldLoad, AnOlderBattleFieldsEndLeavesTheTableANewerOneFilled)
+{
+    const auto battle = [&] {
+        return std::unique_ptr<TFieldLoop>(TFieldLoop::CreateAtPosition(app_.get(), "map00/battle",
+                                                                       qmtest::FieldLayout::Start(),
+                                                                       qmtest::FieldLayout::StartDirection(),
+                                                                       qmtest::FieldLayout::StartCamera()));
+    };
+    TAttackTable::Clear();
+    std::unique_ptr<TFieldLoop> older = battle();
+    ASSERT_NE(older, nullptr);
+    std::unique_ptr<TFieldLoop> newer = battle();
+    ASSERT_NE(newer, nullptr);
+    older.reset();
+    EXPECT_EQ(TAttackTable::GetCount(), qmtest::FieldAttackRecords().size());
+    EXPECT_EQ(TAttackTable::Get(100).Lifetime, 6u) << "the swing of the field's players";
+    newer.reset();
+    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+}
+
 TEST_F(FieldLoad, BattleMapsFillTheAttackTableAndTheirAreaEmptiesItTownsLeaveItAlone)
 {
     const std::vector<TAttackRecord> records = qmtest::FieldAttackRecords();

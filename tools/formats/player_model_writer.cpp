@@ -116,6 +116,11 @@ MeshFile PlayerModelFigure(const std::string& name, const FigureLook& look)
 
 std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep, const std::vector<std::uint32_t>& strikeMotions)
 {
+    return BuildPatternFile(PlayerModelPatterns(walkStep, strikeMotions));
+}
+
+std::vector<std::vector<TPatternEvent>> PlayerModelPatterns(float walkStep, const std::vector<std::uint32_t>& strikeMotions)
+{
     std::vector<std::vector<TPatternEvent>> patterns;
     for (std::uint32_t m = 0; m < kPlayerModelMotions; ++m) {
         TPatternEvent frame;
@@ -127,16 +132,22 @@ std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep, const std::vec
             patterns.back()[kPlayerModelSwingFrame].AttackId = kPlayerModelSwingAttack;
         }
     }
-    return BuildPatternFile(patterns);
+    return patterns;
 }
 
-std::vector<std::uint8_t> BuildPlayerModelWepons()
+WeponKey PlayerModelWeponKey()
 {
     WeponKey key;
     key.firstPosition = D3DXVECTOR3(0.35F, 0.8F, 0.0F);
     key.secondPosition = D3DXVECTOR3(-0.35F, 0.8F, 0.0F);
-    return BuildWeponStateFile({key}, std::vector<std::vector<std::uint32_t>>(
-                                          kPlayerModelMotions, std::vector<std::uint32_t>(kPlayerModelFrames, 0)));
+    return key;
+}
+
+std::vector<std::uint8_t> BuildPlayerModelWepons()
+{
+    return BuildWeponStateFile({PlayerModelWeponKey()},
+                               std::vector<std::vector<std::uint32_t>>(kPlayerModelMotions,
+                                                                       std::vector<std::uint32_t>(kPlayerModelFrames, 0)));
 }
 
 void WritePlayerModel(const std::string& meshFolder, const std::string& characterDataFolder, const std::string& name,

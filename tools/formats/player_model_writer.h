@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "formats/mesh_writer.h"
+#include "formats/pattern_writer.h"
 
 namespace qmtest {
 
@@ -44,8 +45,13 @@ MeshFile PlayerModelFigure(const std::string& name, const FigureLook& look);
 // strikeMotions (an enemy's attack motions).
 std::vector<std::uint8_t> BuildPlayerModelPattern(float walkStep = kPlayerModelWalkStep,
                                                   const std::vector<std::uint32_t>& strikeMotions = {});
+// The frame records of that pattern file, one list per motion, for a model that adds motions of its own.
+std::vector<std::vector<TPatternEvent>> PlayerModelPatterns(float walkStep = kPlayerModelWalkStep,
+                                                            const std::vector<std::uint32_t>& strikeMotions = {});
 // One pose of both weapon frames for every frame of every motion.
 std::vector<std::uint8_t> BuildPlayerModelWepons();
+// That one pose.
+WeponKey PlayerModelWeponKey();
 // The body into meshFolder + "char04/" and the weapon ribbon into meshFolder + "effect/", pattern
 // and weapon states into characterDataFolder.
 void WritePlayerModel(const std::string& meshFolder, const std::string& characterDataFolder, const std::string& name,

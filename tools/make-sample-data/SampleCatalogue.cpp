@@ -227,6 +227,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     AddTownObjects(town);
     AddBattleObjects(battle);
     AddSkillPickups(battle);
+    AddHeroClassRack(town);
     return maps;
 }
 
@@ -394,6 +395,7 @@ Catalogue Build()
     AddEvents(c);
     AddSubScreenContent(c);
     AddSkillContent(c);
+    AddHeroClassContent(c);
     return c;
 }
 

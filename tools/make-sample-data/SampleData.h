@@ -251,6 +251,20 @@ struct CharmLayout {
 void AddSkillContent(Catalogue& c);
 void AddSkillPickups(qmtest::FieldMap& battle);
 
+// The hero's weapon rack: one weapon of each of his eight classes in a row along the town's south
+// fence, east of the start (behind it as play begins), ids 1100.. in class order, flags 200...
+struct HeroRack {
+    static constexpr std::uint32_t kFirstWeapon = 1100;
+    static constexpr std::uint32_t kFirstFlag = 200;
+    static constexpr std::uint32_t kCount = 8;
+    static D3DXVECTOR3 Pickup(std::uint32_t i) { return {12.0F + 3.0F * static_cast<float>(i), 0.4F, 4.0F}; }
+};
+// The rack's weapons, their skills and the swings and hits of the hero's class models; the rack in
+// the town; the class models with their combo and skill motions over the plain ones.
+void AddHeroClassContent(Catalogue& c);
+void AddHeroClassRack(qmtest::FieldMap& town);
+void WriteHeroClassModels(const std::filesystem::path& root);
+
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.
 void WriteSampleFolder(const std::filesystem::path& root);

@@ -48,6 +48,8 @@ const std::vector<NamedLook>& Looks()
         {"hero01", Hero(0xFF50B8FFu)},
         {"hero02", Hero(0xFF8098FFu)},
         {"hero04", Hero(0xFF40D0F0u)},
+        {"hero05", Hero(0xFF7070E0u)},
+        {"hero07", Hero(0xFF30A8C8u)},
         {"partner", Partner(0xFFFF7090u)},
         {"heroine01", Partner(0xFFFF88B0u)},
         {"heroine02", Partner(0xFFF06868u)},
