@@ -113,8 +113,9 @@ TEST_F(ChangeRoad, EveryWeaponEitherHeroCanHoldMakesItsClassFromTheFolder)
         record->WeaponId = own;
         ASSERT_TRUE(field_->ChangePlayer(character));
     }
-    // The hero's sword, staff and axe; the partner's sword, spear and axe.
-    EXPECT_EQ(made, 6);
+    // The hero's sword, staff and axe; the partner's sword, spear and axe, and her second spear,
+    // glaive, claws and bow.
+    EXPECT_EQ(made, 10);
     EXPECT_TRUE(driver_.boxes.empty());
     EXPECT_FALSE(fs::exists(dir_.Path() / "ErrorLog.txt"));
 }

@@ -301,8 +301,8 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     for (const std::string& name : c.attackTables) {
         Path("data/chrdata04/" + name);
         TAttackTable::Load(name);
-        EXPECT_EQ(TAttackTable::GetCount(), qmtest::FieldAttackRecords().size()) << name;
-        for (const TAttackRecord& record : qmtest::FieldAttackRecords()) {
+        EXPECT_EQ(TAttackTable::GetCount(), c.attacks.size()) << name;
+        for (const TAttackRecord& record : c.attacks) {
             EXPECT_TRUE(TAttackTable::Contains(record.Id)) << name << " " << record.Id;
         }
     }
@@ -320,17 +320,18 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         Path(std::string(sample::kCharacterDataFolder) + model + ".pat");
         Path(std::string(sample::kCharacterDataFolder) + model + ".wpm");
         const TMesh8 body = TMesh8::Load(std::string(sample::kCharacterFolder) + model + ".tob");
-        EXPECT_EQ(body.GetMorphCount(), sample::kPlayerMotions) << model;
+        // A class model plays more motions than the plain ones; pattern and poses keep up with it.
+        EXPECT_GE(body.GetMorphCount(), sample::kPlayerMotions) << model;
         ASSERT_EQ(body.GetMaterialCount(), 3u) << model;
         const D3DCOLORVALUE& e = body.GetMaterial(0).GetMaterial().Emissive;
         EXPECT_EQ(e.a, 1.0F) << model;
         EXPECT_LT(std::min({e.r, e.g, e.b}), 1.0F) << model;
         EXPECT_TRUE(bodyColours.insert({e.r, e.g, e.b}).second) << model;
         const TPatternInfo pattern((model + ".pat").c_str());
-        EXPECT_EQ(pattern.GetPatternCount(), sample::kPlayerMotions) << model;
+        EXPECT_EQ(pattern.GetPatternCount(), body.GetMorphCount()) << model;
         EXPECT_FLOAT_EQ(pattern.GetFrame(2, 0.0F)->Displacement.z, -0.05F) << model;
         const TWeponState wepons((model + ".wpm").c_str());
-        EXPECT_EQ(wepons.GetMotionCount(), sample::kPlayerMotions) << model;
+        EXPECT_EQ(wepons.GetMotionCount(), body.GetMorphCount()) << model;
     }
     TPatternInfo::SetDirectory("");
     TWeponState::SetDirectory("");

@@ -226,6 +226,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     AddEquipmentPickups(maps[1]);
     AddTownObjects(town);
     AddBattleObjects(battle);
+    AddPartnerPickups(battle);
     return maps;
 }
 
@@ -392,6 +393,7 @@ Catalogue Build()
     AddMapObjects(c);
     AddEvents(c);
     AddSubScreenContent(c);
+    AddPartnerClasses(c);
     return c;
 }
 

@@ -235,6 +235,27 @@ void AddSubScreenContent(Catalogue& c);
 // ones, and the elder moved to the town's villager row.
 void WriteWorld(const std::filesystem::path& root);
 
+// The partner's own classes: a weapon of each type only she holds, lying behind the battle map's
+// arrival (behind its camera, out of the first enemy's fight), each teaching its class's first
+// weapon skill; her class models with every motion their rows play.
+struct PartnerClasses {
+    static constexpr std::uint32_t kSpear = 1200;   // type 3, a second spear
+    static constexpr std::uint32_t kGlaive = 1201;  // type 4
+    static constexpr std::uint32_t kClaws = 1202;   // type 9
+    static constexpr std::uint32_t kBow = 1203;     // type 11
+    static constexpr std::uint32_t kSpearFlag = 220;
+    static constexpr std::uint32_t kGlaiveFlag = 221;
+    static constexpr std::uint32_t kClawsFlag = 222;
+    static constexpr std::uint32_t kBowFlag = 223;
+    // The attack her class models swing with.
+    static constexpr std::uint32_t kSwingAttack = 1200;
+    // In a row south-east of the arrival, spear first.
+    static D3DXVECTOR3 Pickup(std::size_t i) { return {27.5F + 1.5F * static_cast<float>(i), 0.4F, 1.5F}; }
+};
+void AddPartnerClasses(Catalogue& c);
+void AddPartnerPickups(qmtest::FieldMap& battle);
+void WritePartnerClasses(const std::filesystem::path& root);
+
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.
 void WriteSampleFolder(const std::filesystem::path& root);
