@@ -50,6 +50,7 @@ struct ClassTurn {
     std::uint32_t skill;  // 0: none of hers in the folder
     std::uint32_t skillDone;
     bool shoots;
+    bool learns;  // learns its skill from the first enemy's ability points before using it
 };
 
 template <typename T>
@@ -68,6 +69,16 @@ struct TurnCount {
 class PartnerClassesRoad : public qmtest::SampleFieldRoad {
 protected:
     TEffectManager* Effects() const { return field_->GetArea()->GetEffectManager(); }
+    // The living enemy of the prey's type, if any.
+    TEnemy* Prey() const
+    {
+        for (const auto& entry : field_->GetArea()->GetEnemies()->GetLive()) {
+            if (entry.second->GetRelatedId() == prey_ && entry.second->IsAlive()) {
+                return entry.second.Get();
+            }
+        }
+        return nullptr;
+    }
     // The nearest living enemy of the ordinary kinds (not the strong one, the time stopper or the
     // corpse that rises again).
     TEnemy* NearestEnemy() const
@@ -77,7 +88,8 @@ protected:
         for (const auto& entry : field_->GetArea()->GetEnemies()->GetLive()) {
             TEnemy* enemy = entry.second.Get();
             const std::uint32_t type = enemy->GetRelatedId();
-            if (!enemy->IsAlive() || type == SampleLayout::kStrongEnemyType || type == 10025 || type == 10011) {
+            if (!enemy->IsAlive() || type == SampleLayout::kStrongEnemyType || type == 10025 || type == 10011 ||
+                (prey_ != kNoPrey && type != prey_)) {
                 continue;
             }
             const float d = FlatDistance(PositionOf(enemy), PositionOf(field_->GetPlayer()));
@@ -123,7 +135,7 @@ protected:
             std::map<std::uint32_t, int> before;
             for (const auto& entry : field_->GetArea()->GetEnemies()->GetLive()) {
                 TEnemy* enemy = entry.second.Get();
-                if (enemy->IsAlive() && enemy->GetHp() < enemy->GetMaxHp() / 2) {
+                if (enemy->IsAlive() && enemy->GetHp() < enemy->GetMaxHp() / 2 && enemy->GetRelatedId() != prey_) {
                     enemy->RecoverHp(enemy->GetMaxHp());
                 }
                 before[entry.first] = enemy->GetHp();
@@ -186,6 +198,22 @@ protected:
         data->GetCharacterData(1)->WeaponId = turn.weapon;
         EXPECT_TRUE(field_->ChangePlayer(1)) << turn.name;
         EXPECT_TRUE(turn.isClass(field_->GetPlayer())) << turn.name;
+        if (turn.learns) {
+            // The first enemy, a level above her, is left to fall: its ability points teach the
+            // weapon's first skill.
+            prey_ = qmtest::kFieldEnemyType;
+            for (int i = 0; i < 40 && Prey() != nullptr && CloseIn(); ++i) {
+                for (int k = 0; k < 8; ++k) {
+                    Tap(Button::A, 3);
+                }
+            }
+            EXPECT_EQ(Prey(), nullptr) << turn.name;
+            prey_ = kNoPrey;
+            Step(30);
+            std::vector<std::uint32_t> learned;
+            data->MakeSkillList(learned, 1, turn.weapon);
+            EXPECT_EQ(learned, std::vector<std::uint32_t>{turn.skill}) << turn.name;
+        }
         if (turn.skill != 0) {
             data->SetSkillSlot(1, 0, turn.skill);
             field_->RefreshHud();
@@ -219,6 +247,8 @@ protected:
     std::map<std::uint32_t, std::set<std::array<float, 4>>> colours_;
     std::set<std::uint32_t> missing_;
     std::set<std::uint32_t> rows_;
+    static constexpr std::uint32_t kNoPrey = 0xFFFFFFFFu;
+    std::uint32_t prey_ = kNoPrey;
 };
 
 TEST_F(PartnerClassesRoad, EachClassSwingsShootsAndLandsAndEveryFrameEventFires)
@@ -242,12 +272,12 @@ TEST_F(PartnerClassesRoad, EachClassSwingsShootsAndLandsAndEveryFrameEventFires)
 
     Effects()->SetCreateLog(&log_);
     const std::array<ClassTurn, 6> turns = {{
-        {"sword", 1000, Is<THeroA>, 32, 34, 0, 0, false},
-        {"axe", 1003, Is<THeroC>, 34, 36, 0, 0, false},
-        {"spear", PartnerClasses::kSpear, Is<THeroI>, 34, 36, 2300, 51, true},
-        {"glaive", PartnerClasses::kGlaive, Is<THeroJ>, 34, 36, 2400, 50, true},
-        {"claws", PartnerClasses::kClaws, Is<THeroK>, 30, 32, 2900, 42, true},
-        {"bow", PartnerClasses::kBow, Is<THeroine08>, 28, 30, 3100, 42, true},
+        {"sword", 1000, Is<THeroA>, 32, 34, 0, 0, false, false},
+        {"axe", 1003, Is<THeroC>, 34, 36, 0, 0, false, false},
+        {"spear", PartnerClasses::kSpear, Is<THeroI>, 34, 36, 2300, 51, true, false},
+        {"glaive", PartnerClasses::kGlaive, Is<THeroJ>, 34, 36, 2400, 50, true, false},
+        {"claws", PartnerClasses::kClaws, Is<THeroK>, 30, 32, 2900, 42, true, false},
+        {"bow", PartnerClasses::kBow, Is<THeroine08>, 28, 30, 3100, 42, true, true},
     }};
     for (const ClassTurn& turn : turns) {
         const TurnCount count = Play(turn);
@@ -276,6 +306,8 @@ TEST_F(PartnerClassesRoad, EachClassSwingsShootsAndLandsAndEveryFrameEventFires)
         {55, 8, "50008-50015"}, {123, 1, "50016"},       {53, 1, "50016"},      {214, 5, "50017-50020"},
         {121, 7, "50022-50027"}, {122, 7, "50022-50027"}, {600, 5, "50022-50026"}, {224, 1, "50028"},
         {1000, 1, "6000"},     {1001, 1, "6001"},        {1100, 25, "6100-6110 6500"}, {56, 2, "6500"},
+        // The rings of blows that landed with hit codes 4 and 5.
+        {700, 1, "a combo's blow"}, {701, 1, "a skill's or charge's blow"},
     };
     for (const Made& m : kMade) {
         EXPECT_GE(made_[m.id], m.times) << "effect " << m.id << " of events " << m.by;
@@ -284,7 +316,7 @@ TEST_F(PartnerClassesRoad, EachClassSwingsShootsAndLandsAndEveryFrameEventFires)
     EXPECT_GE(colours_[900].size(), 7u) << "events 2000-2006";
     EXPECT_GE(colours_[901].size(), 6u) << "events 3000-3005";
     // The hits the events and the swing make are the folder's own records.
-    for (std::uint32_t id : {1200u, 50000u, 50001u, 2200u, 3200u, 50003u, 50004u, 50005u, 3304u, 3506u}) {
+    for (std::uint32_t id : {1200u, 1201u, 50000u, 50001u, 2200u, 3200u, 50003u, 50004u, 50005u, 3304u, 3506u}) {
         EXPECT_EQ(TAttackTable::Get(id).Id, id) << "hit " << id;
     }
     EXPECT_TRUE(driver_.boxes.empty());

@@ -53,7 +53,8 @@ struct MotionEvents {
 struct ClassModel {
     const char* model;
     std::uint32_t motions;                // one past the last motion its classes' rows play
-    std::vector<std::uint32_t> strikes;   // the motions that swing
+    std::vector<std::uint32_t> strikes;   // the motions that swing: the ground combo's
+    std::vector<std::uint32_t> heavies;   // and the skills' and charges'
     std::vector<MotionEvents> events;
 };
 
@@ -65,11 +66,12 @@ const std::vector<ClassModel>& ClassModels()
     static const std::vector<ClassModel> models = {
         // Sword and second sword type (combo 37..43, charges 56/57, skills 60/76), axe (combo to 45,
         // charge 58, skill 60): swings only.
-        {"heroine01", 120, {37, 39, 41, 43, 56, 57, 60, 76}, {}},
-        {"heroine02", 97, {37, 39, 41, 43, 45, 58, 60}, {}},
+        {"heroine01", 120, {37, 39, 41, 43}, {56, 57, 60, 76}, {}},
+        {"heroine02", 97, {37, 39, 41, 43, 45}, {58, 60}, {}},
         {"heroine03",
          111,
-         {37, 39, 41, 43, 44, 56, 57, 59, 60, 71},
+         {37, 39, 41, 43, 44},
+         {56, 57, 59, 60, 71},
          {
              {37, {1000, 1001, 1010, 1011}},
              {39, {1012, 1013, 1014, 1015}},
@@ -86,7 +88,8 @@ const std::vector<ClassModel>& ClassModels()
          }},
         {"heroine06",
          75,
-         {37, 39, 41, 49, 50},
+         {37, 39, 41},
+         {49, 50},
          {
              {37, {50015, 50016, 50017, 50018}},
              {39, {50019, 50020, 50022, 50023}},
@@ -96,6 +99,7 @@ const std::vector<ClassModel>& ClassModels()
          }},
         {"heroine08",
          69,
+         {},
          {},
          {
              {37, {6000, 6100, 6101, 6102}},
@@ -128,6 +132,8 @@ std::vector<std::uint8_t> Pattern(const ClassModel& m)
         patterns.emplace_back(kFrames, frame);
         if (std::find(m.strikes.begin(), m.strikes.end(), motion) != m.strikes.end()) {
             patterns.back()[kStrikeFrame].AttackId = static_cast<std::uint16_t>(PartnerClasses::kSwingAttack);
+        } else if (std::find(m.heavies.begin(), m.heavies.end(), motion) != m.heavies.end()) {
+            patterns.back()[kStrikeFrame].AttackId = static_cast<std::uint16_t>(PartnerClasses::kHeavyAttack);
         }
     }
     for (const MotionEvents& e : m.events) {
@@ -200,11 +206,17 @@ void AddPartnerClasses(Catalogue& c)
             c.characterModels.push_back(model);
         }
     }
-    // The swing, chest high in front (a character faces its own -z), and the hits the frame events
+    // The swings, chest high in front (a character faces its own -z), landing with hit codes 4 and
+    // 5 (the classes that answer them raise a ring on the victim); then the hits the frame events
     // make: their shots' and marks' flights, a melee blow's few frames.
     TAttackRecord swing = Hit(PartnerClasses::kSwingAttack, 6, 0.8F);
     swing.Offset[1] = 1.0F;
     swing.Offset[2] = -0.8F;
+    swing.Param8 = 4;
+    AddAttack(c, swing);
+    swing.Id = PartnerClasses::kHeavyAttack;
+    swing.Param8 = 5;
+    swing.DamageFactor = 1.5F;
     AddAttack(c, swing);
     for (const TAttackRecord& hit : {Hit(50000, 40, 0.6F), Hit(50001, 60, 0.6F), Hit(2200, 30, 0.6F),
                                      Hit(3200, 30, 0.6F), Hit(50003, 20, 0.8F), Hit(50004, 6, 0.8F),
