@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -28,6 +29,7 @@
 #include "MainCode/Shot/TShot.h"
 #include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
+#include "platform/testing/win32.h"
 
 namespace {
 
@@ -47,11 +49,14 @@ struct ClassTurn {
     std::function<bool(const TPlayerCharacter*)> isClass;
     std::uint32_t comboDone;
     std::uint32_t chargeDone;
+    std::uint32_t jumpAttack;  // the row the attack starts while jumping
     std::uint32_t skill;  // 0: none of hers in the folder
     std::uint32_t skillDone;
     bool shoots;
     bool learns;  // learns its skill from the first enemy's ability points before using it
 };
+
+constexpr int kJumpKey = 'C';
 
 template <typename T>
 bool Is(const TPlayerCharacter* p)
@@ -237,6 +242,17 @@ protected:
             SceneDriver::Hold(Button::A, false);
             Step(50);
         })) << turn.name << " charge";
+        // A jump (its key has no button of the driver's) and the attack at the top of it.
+        EXPECT_TRUE(Until(turn.jumpAttack, [&] {
+            platform::InjectKey(kJumpKey, true);
+            Step(1);
+            platform::InjectKey(kJumpKey, false);
+            Step(6);
+            for (int i = 0; i < 4; ++i) {
+                Tap(Button::A, 3);
+            }
+            Step(40);
+        })) << turn.name << " jump attack";
         return turn_;
     }
 
@@ -272,12 +288,12 @@ TEST_F(PartnerClassesRoad, EachClassSwingsShootsAndLandsAndEveryFrameEventFires)
 
     Effects()->SetCreateLog(&log_);
     const std::array<ClassTurn, 6> turns = {{
-        {"sword", 1000, Is<THeroA>, 32, 34, 0, 0, false, false},
-        {"axe", 1003, Is<THeroC>, 34, 36, 0, 0, false, false},
-        {"spear", PartnerClasses::kSpear, Is<THeroI>, 34, 36, 2300, 51, true, false},
-        {"glaive", PartnerClasses::kGlaive, Is<THeroJ>, 34, 36, 2400, 50, true, false},
-        {"claws", PartnerClasses::kClaws, Is<THeroK>, 30, 32, 2900, 42, true, false},
-        {"bow", PartnerClasses::kBow, Is<THeroine08>, 28, 30, 3100, 42, true, true},
+        {"sword", 1000, Is<THeroA>, 32, 34, 35, 0, 0, false, false},
+        {"axe", 1003, Is<THeroC>, 34, 36, 37, 0, 0, false, false},
+        {"spear", PartnerClasses::kSpear, Is<THeroI>, 34, 36, 38, 2300, 51, true, false},
+        {"glaive", PartnerClasses::kGlaive, Is<THeroJ>, 34, 36, 37, 2400, 50, true, false},
+        {"claws", PartnerClasses::kClaws, Is<THeroK>, 30, 32, 33, 2900, 42, true, false},
+        {"bow", PartnerClasses::kBow, Is<THeroine08>, 28, 30, 31, 3100, 42, true, true},
     }};
     for (const ClassTurn& turn : turns) {
         const TurnCount count = Play(turn);
@@ -316,10 +332,11 @@ TEST_F(PartnerClassesRoad, EachClassSwingsShootsAndLandsAndEveryFrameEventFires)
     EXPECT_GE(colours_[900].size(), 7u) << "events 2000-2006";
     EXPECT_GE(colours_[901].size(), 6u) << "events 3000-3005";
     // The hits the events and the swing make are the folder's own records.
-    for (std::uint32_t id : {1200u, 1201u, 50000u, 50001u, 2200u, 3200u, 50003u, 50004u, 50005u, 3304u, 3506u}) {
+    for (std::uint32_t id : {1200u, 1201u, 1202u, 50000u, 50001u, 2200u, 3200u, 50003u, 50004u, 50005u, 3304u, 3506u}) {
         EXPECT_EQ(TAttackTable::Get(id).Id, id) << "hit " << id;
     }
     EXPECT_TRUE(driver_.boxes.empty());
+    EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "ErrorLog.txt"));
 }
 
 }  // namespace

@@ -248,9 +248,11 @@ struct PartnerClasses {
     static constexpr std::uint32_t kGlaiveFlag = 221;
     static constexpr std::uint32_t kClawsFlag = 222;
     static constexpr std::uint32_t kBowFlag = 223;
-    // The attacks her class models swing with: in the ground combos, in the skills and charges.
+    // The attacks her class models swing with: in the ground combos, in the skills and charges, in
+    // the jump attacks.
     static constexpr std::uint32_t kSwingAttack = 1200;
     static constexpr std::uint32_t kHeavyAttack = 1201;
+    static constexpr std::uint32_t kAirAttack = 1202;
     // In a row south-east of the arrival, spear first.
     static D3DXVECTOR3 Pickup(std::size_t i) { return {27.5F + 1.5F * static_cast<float>(i), 0.4F, 1.5F}; }
 };

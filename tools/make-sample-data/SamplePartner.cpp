@@ -55,6 +55,7 @@ struct ClassModel {
     std::uint32_t motions;                // one past the last motion its classes' rows play
     std::vector<std::uint32_t> strikes;   // the motions that swing: the ground combo's
     std::vector<std::uint32_t> heavies;   // and the skills' and charges'
+    std::vector<std::uint32_t> lights;    // and the jump attacks'
     std::vector<MotionEvents> events;
 };
 
@@ -66,12 +67,13 @@ const std::vector<ClassModel>& ClassModels()
     static const std::vector<ClassModel> models = {
         // Sword and second sword type (combo 37..43, charges 56/57, skills 60/76), axe (combo to 45,
         // charge 58, skill 60): swings only.
-        {"heroine01", 120, {37, 39, 41, 43}, {56, 57, 60, 76}, {}},
-        {"heroine02", 97, {37, 39, 41, 43, 45}, {58, 60}, {}},
+        {"heroine01", 120, {37, 39, 41, 43}, {56, 57, 60, 76}, {45, 47}, {}},
+        {"heroine02", 97, {37, 39, 41, 43, 45}, {58, 60}, {47, 49}, {}},
         {"heroine03",
          111,
          {37, 39, 41, 43, 44},
          {56, 57, 59, 60, 71},
+         {46, 48, 50},
          {
              {37, {1000, 1001, 1010, 1011}},
              {39, {1012, 1013, 1014, 1015}},
@@ -90,6 +92,7 @@ const std::vector<ClassModel>& ClassModels()
          75,
          {37, 39, 41},
          {49, 50},
+         {43},
          {
              {37, {50015, 50016, 50017, 50018}},
              {39, {50019, 50020, 50022, 50023}},
@@ -99,6 +102,7 @@ const std::vector<ClassModel>& ClassModels()
          }},
         {"heroine08",
          69,
+         {},
          {},
          {},
          {
@@ -134,6 +138,8 @@ std::vector<std::uint8_t> Pattern(const ClassModel& m)
             patterns.back()[kStrikeFrame].AttackId = static_cast<std::uint16_t>(PartnerClasses::kSwingAttack);
         } else if (std::find(m.heavies.begin(), m.heavies.end(), motion) != m.heavies.end()) {
             patterns.back()[kStrikeFrame].AttackId = static_cast<std::uint16_t>(PartnerClasses::kHeavyAttack);
+        } else if (std::find(m.lights.begin(), m.lights.end(), motion) != m.lights.end()) {
+            patterns.back()[kStrikeFrame].AttackId = static_cast<std::uint16_t>(PartnerClasses::kAirAttack);
         }
     }
     for (const MotionEvents& e : m.events) {
@@ -207,8 +213,8 @@ void AddPartnerClasses(Catalogue& c)
         }
     }
     // The swings, chest high in front (a character faces its own -z), landing with hit codes 4 and
-    // 5 (the classes that answer them raise a ring on the victim); then the hits the frame events
-    // make: their shots' and marks' flights, a melee blow's few frames.
+    // 5 (the classes that answer them raise a ring on the victim) and, in the air, 1 (a hop); then
+    // the hits the frame events make: their shots' and marks' flights, a melee blow's few frames.
     TAttackRecord swing = Hit(PartnerClasses::kSwingAttack, 6, 0.8F);
     swing.Offset[1] = 1.0F;
     swing.Offset[2] = -0.8F;
@@ -217,6 +223,11 @@ void AddPartnerClasses(Catalogue& c)
     swing.Id = PartnerClasses::kHeavyAttack;
     swing.Param8 = 5;
     swing.DamageFactor = 1.5F;
+    AddAttack(c, swing);
+    swing.Id = PartnerClasses::kAirAttack;
+    swing.Param8 = 1;
+    swing.DamageFactor = 1.0F;
+    swing.Radius = 1.0F;
     AddAttack(c, swing);
     for (const TAttackRecord& hit : {Hit(50000, 40, 0.6F), Hit(50001, 60, 0.6F), Hit(2200, 30, 0.6F),
                                      Hit(3200, 30, 0.6F), Hit(50003, 20, 0.8F), Hit(50004, 6, 0.8F),
