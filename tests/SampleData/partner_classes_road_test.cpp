@@ -1,8 +1,9 @@
 // The partner's classes played on the generated folder's battle map: her bow picked up behind the
-// arrival, then each class she can hold swings its ground combo, uses its weapon's first skill and
-// its charge by the nearest ordinary enemy. Each makes its effects and shots and lands its blows,
-// and over all of them every frame event of her models fires: the status and element marks, the
-// weapon-skill events and the bow's arrows, each made from an effect the catalogue holds.
+// arrival, then each class she can hold swings its ground combo, uses its weapon's first skill (the
+// bow's learned from the first enemy's fall), its charge and a jump attack by the nearest ordinary
+// enemy. Each makes its effects and shots and lands its blows, and over all of them every frame
+// event of her models fires: the status and element marks, the weapon-skill events and the bow's
+// arrows, each made from an effect the catalogue holds.
 #include <gtest/gtest.h>
 
 #include <array>
