@@ -311,9 +311,8 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     TAttackTable::SetDirectory("");
 
     // The player models: every motion (the classes' models have more) has its pattern and its
-    // weapon poses. Untextured bodies are
-    // drawn in their materials' emissive colours (body, face, eyes): never white, and no two bodies
-    // alike.
+    // weapon poses. Untextured bodies are drawn in their materials' emissive colours (body, face,
+    // eyes): never white, and no two bodies alike.
     TPatternInfo::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
     TWeponState::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
     std::set<std::tuple<float, float, float>> bodyColours;

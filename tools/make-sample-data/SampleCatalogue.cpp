@@ -228,6 +228,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     AddBattleObjects(battle);
     AddSkillPickups(battle);
     AddHeroClassRack(town);
+    AddPartnerPickups(battle);
     return maps;
 }
 
@@ -396,6 +397,7 @@ Catalogue Build()
     AddSubScreenContent(c);
     AddSkillContent(c);
     AddHeroClassContent(c);
+    AddPartnerClasses(c);
     return c;
 }
 

@@ -170,6 +170,7 @@ void WriteSampleFolder(const fs::path& root)
     WriteEvents(root);
     WriteEnding(root);
     WriteHeroClassModels(root);
+    WritePartnerClasses(root);
 }
 
 }  // namespace sample

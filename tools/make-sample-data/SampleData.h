@@ -265,6 +265,31 @@ void AddHeroClassContent(Catalogue& c);
 void AddHeroClassRack(qmtest::FieldMap& town);
 void WriteHeroClassModels(const std::filesystem::path& root);
 
+// The partner's own classes: a weapon of each type only she holds, lying behind the battle map's
+// arrival (behind its camera, out of the first enemy's fight), each teaching its class's first
+// weapon skill; her class models with every motion their rows play.
+struct PartnerClasses {
+    // Weapon ids stop at 1199: the party records keep ability points for 1000..1199 only.
+    static constexpr std::uint32_t kSpear = 1090;   // type 3, a second spear
+    static constexpr std::uint32_t kGlaive = 1091;  // type 4
+    static constexpr std::uint32_t kClaws = 1092;   // type 9
+    static constexpr std::uint32_t kBow = 1093;     // type 11
+    static constexpr std::uint32_t kSpearFlag = 220;
+    static constexpr std::uint32_t kGlaiveFlag = 221;
+    static constexpr std::uint32_t kClawsFlag = 222;
+    static constexpr std::uint32_t kBowFlag = 223;
+    // The attacks her class models swing with: in the ground combos, in the skills and charges, in
+    // the jump attacks.
+    static constexpr std::uint32_t kSwingAttack = 1200;
+    static constexpr std::uint32_t kHeavyAttack = 1201;
+    static constexpr std::uint32_t kAirAttack = 1202;
+    // In a row south-east of the arrival, spear first.
+    static D3DXVECTOR3 Pickup(std::size_t i) { return {27.5F + 1.5F * static_cast<float>(i), 0.4F, 1.5F}; }
+};
+void AddPartnerClasses(Catalogue& c);
+void AddPartnerPickups(qmtest::FieldMap& battle);
+void WritePartnerClasses(const std::filesystem::path& root);
+
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.
 void WriteSampleFolder(const std::filesystem::path& root);

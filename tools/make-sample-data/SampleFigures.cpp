@@ -54,6 +54,8 @@ const std::vector<NamedLook>& Looks()
         {"heroine01", Partner(0xFFFF88B0u)},
         {"heroine02", Partner(0xFFF06868u)},
         {"heroine03", Partner(0xFFFF9860u)},
+        {"heroine06", Partner(0xFFFF70D0u)},
+        {"heroine08", Partner(0xFFE0A070u)},
         // The villagers: the elder in brown, a stout shopkeeper in green, the buyer in yellow, a tall
         // innkeeper in violet.
         {kElderModel, Look(0xFFD0A070u, kSkin, kDark, 0.46F, 0.62F, 0.3F, 0.34F)},
