@@ -179,12 +179,12 @@ protected:
         SceneDriver::Hold(b, false);
         Step(then);
     }
-    // Tries the move up to four times, each from a stand by the enemy, until the row it ends in has
+    // Tries the move up to eight times, each from a stand by the enemy, until the row it ends in has
     // run.
     bool Until(std::uint32_t row, const std::function<void()>& move)
     {
         rows_.clear();
-        for (int attempt = 0; attempt < 4 && rows_.count(row) == 0; ++attempt) {
+        for (int attempt = 0; attempt < 8 && rows_.count(row) == 0; ++attempt) {
             if (!CloseIn()) {
                 return false;
             }

@@ -187,16 +187,23 @@ protected:
                 cast.farthestShot = std::max(cast.farthestShot, D3DXVec3Length(&d));
             }
         };
-        // Held past the charge time, or let go at once; the hero takes it up a few steps later.
-        SceneDriver::Hold(Button::B, true);
-        for (int i = 0; i < 40 && player->GetState() != kStateAction; ++i) {
-            driver_.Step();
-            watch();
-            if (!held) {
-                SceneDriver::Hold(Button::B, false);
+        // Held past the charge time, or let go at once; the hero takes it up a few steps later. A
+        // blow that lands first throws the hero out of it: pressed again once back on his feet.
+        for (int tries = 0; tries < 3 && player->GetState() != kStateAction; ++tries) {
+            for (int i = 0; i < 300 && !AtRest(); ++i) {
+                driver_.Step();
+                watch();
             }
+            SceneDriver::Hold(Button::B, true);
+            for (int i = 0; i < 40 && player->GetState() != kStateAction; ++i) {
+                driver_.Step();
+                watch();
+                if (!held) {
+                    SceneDriver::Hold(Button::B, false);
+                }
+            }
+            SceneDriver::Hold(Button::B, false);
         }
-        SceneDriver::Hold(Button::B, false);
         cast.started = player->GetState() == kStateAction;
         for (int i = 0; i < 400 && player->GetState() == kStateAction; ++i) {
             driver_.Step();

@@ -229,9 +229,9 @@ void AddPartnerClasses(Catalogue& c)
     swing.DamageFactor = 1.0F;
     swing.Radius = 1.0F;
     AddAttack(c, swing);
-    for (const TAttackRecord& hit : {Hit(50000, 40, 0.6F), Hit(50001, 60, 0.6F), Hit(2200, 30, 0.6F),
-                                     Hit(3200, 30, 0.6F), Hit(50003, 20, 0.8F), Hit(50004, 6, 0.8F),
-                                     Hit(50005, 6, 1.2F), Hit(3304, 10, 0.8F), Hit(3506, 20, 0.8F)}) {
+    // 2200, 3200 and 3304 are the spells' strikes as well, and keep the spells' records.
+    for (const TAttackRecord& hit : {Hit(50000, 40, 0.6F), Hit(50001, 60, 0.6F), Hit(50003, 20, 0.8F),
+                                     Hit(50004, 6, 0.8F), Hit(50005, 6, 1.2F), Hit(3506, 20, 0.8F)}) {
         AddAttack(c, hit);
     }
 }

@@ -133,12 +133,11 @@ void AddStrikes(Catalogue& c)
     for (const Row& row : kRows) {
         AddAttack(c, Strike(row.id, row.element, row.radius, row.frames));
     }
-    // The thunder's strike and the falling rock's are struck by weapon skills too: plain records.
-    for (std::uint32_t shared : {3506u, 5003u}) {
-        TAttackRecord plain;
-        plain.Id = shared;
-        AddAttack(c, plain);
-    }
+    // The falling rock's landing is struck by weapon skills too: a plain record. The thunder's
+    // strike (3506) is the partner's weapon skills' record.
+    TAttackRecord rock;
+    rock.Id = 5003;
+    AddAttack(c, rock);
 }
 
 }  // namespace
