@@ -301,9 +301,10 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     for (const std::string& name : c.attackTables) {
         Path("data/chrdata04/" + name);
         TAttackTable::Load(name);
-        EXPECT_EQ(TAttackTable::GetCount(), qmtest::FieldAttackRecords().size()) << name;
-        for (const TAttackRecord& record : qmtest::FieldAttackRecords()) {
+        EXPECT_EQ(TAttackTable::GetCount(), c.attacks.size()) << name;
+        for (const TAttackRecord& record : c.attacks) {
             EXPECT_TRUE(TAttackTable::Contains(record.Id)) << name << " " << record.Id;
+            EXPECT_EQ(TAttackTable::Get(record.Id).Param3, record.Param3) << name << " " << record.Id;
         }
     }
     TAttackTable::Clear();

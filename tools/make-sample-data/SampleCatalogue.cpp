@@ -15,8 +15,6 @@
 
 namespace sample {
 
-namespace {
-
 std::string Numbered(const char* prefix, std::uint32_t n)
 {
     char text[32];
@@ -38,6 +36,8 @@ TItemRecord Item(std::uint32_t id, const char* name, std::uint8_t kind, std::uin
     r.Text1 = text;
     return r;
 }
+
+namespace {
 
 TWeponRecord Wepon(std::uint32_t id, const char* name, std::int32_t type, std::uint32_t attack, std::uint32_t element,
                    std::uint32_t firstSkill)
@@ -226,6 +226,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     AddEquipmentPickups(maps[1]);
     AddTownObjects(town);
     AddBattleObjects(battle);
+    AddStatusEnemies(battle);
     return maps;
 }
 
@@ -392,6 +393,7 @@ Catalogue Build()
     AddMapObjects(c);
     AddEvents(c);
     AddSubScreenContent(c);
+    AddStatusContent(c);
     return c;
 }
 
