@@ -172,9 +172,11 @@ protected:
         return (to.x - from.x) * ahead.z - (to.z - from.z) * ahead.x;
     }
 
-    // Z held a moment and let go: whether the hero set about an attack within 20 steps.
-    bool Attack()
+    // Z held a moment and let go: whether the hero set about an attack within 20 steps, and how
+    // often the refusal sounded.
+    std::pair<bool, long> Attack()
     {
+        driver_.RecordSounds(true);
         SceneDriver::Hold(Button::A, true);
         driver_.Steps(2);
         SceneDriver::Hold(Button::A, false);
@@ -183,8 +185,11 @@ protected:
             driver_.Step();
             attacked = attacked || Hero()->GetState() == TPlayerCharacter::kStateAction;
         }
+        const long refused = std::count(driver_.sounds.begin(), driver_.sounds.end(),
+                                        TSoundBankRecord{TSoundBankRecord::kPlay, 0, TPlayerCharacter::kSoundRefused});
+        driver_.RecordSounds(false);
         driver_.StepUntil([&] { return Hero()->GetState() == TPlayerCharacter::kStateIdle; }, 120);
-        return attacked;
+        return {attacked, refused};
     }
 
     TFieldLoop* field_ = nullptr;
@@ -218,13 +223,13 @@ TEST_F(StatusRoad, EachAilmentComesOnABreathShowsItsIconTellsInPlayAndGoesWithIt
     for (int i = 0; i < 6; ++i) {
         EXPECT_GT(Counter(i), 4000) << i;
     }
-    // Away from the others: sealed, Z starts no attack; cured, it swings.
+    // Away from the others: sealed, Z only sounds the refusal; cured, it swings.
     Hero()->PlaceAt(D3DXVECTOR3(17.0F, 0.0F, 19.0F), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
     driver_.Steps(10);
-    EXPECT_FALSE(Attack());
+    EXPECT_EQ(Attack(), std::make_pair(false, 1L));
     UseFromTheRing(sample::kCureFear);
     EXPECT_EQ(Counter(kFearIcon), 0);
-    EXPECT_TRUE(Attack());
+    EXPECT_EQ(Attack(), std::make_pair(true, 0L));
 
     // The reversed hero reaches the gate only by heading away from it; the ailments go along.
     Hero()->PlaceAt(SampleLayout::BattleGateFront(), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
