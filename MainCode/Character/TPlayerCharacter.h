@@ -321,6 +321,8 @@ public:
     static std::int32_t GetTrailLife(std::uint32_t digit);
 
     // ---- per-step parts ----
+    // One step of the timed stat bonus of this character's party record.
+    void TickTimedBonus();
     void TickStatusTimers();
     void UpdatePopups();
 

@@ -116,15 +116,20 @@ void TPlayerCharacter::FrameUpdate()
     if (m_rightWepon.Get() != nullptr && m_rightTrail != nullptr) {
         m_rightTrail->Update();
     }
-    TGameData* data = TGameData::GetInstance();
-    if (data != nullptr && data->GetTimedFlags(m_characterIndex) != nullptr) {
-        data->GetTimedFlags(m_characterIndex)->Tick();
-    }
+    TickTimedBonus();
     m_statusIcons.Update(this, m_referenceFrame, m_cameraFrame);
     if (m_getRender != nullptr) {
         m_getRender->Update();
     }
     TickStatusTimers();
+}
+
+void TPlayerCharacter::TickTimedBonus()
+{
+    TGameData* data = TGameData::GetInstance();
+    if (data != nullptr && data->GetTimedFlags(m_characterIndex) != nullptr) {
+        data->GetTimedFlags(m_characterIndex)->Tick();
+    }
 }
 
 void TPlayerCharacter::DrawHud()
@@ -279,6 +284,8 @@ bool TPlayerCharacter::UpdateInTown()
     if (m_skillGauge != nullptr) {
         m_skillGauge->HandleInput(this);
     }
+    // A bonus taken in town runs out there as the ailments do.
+    TickTimedBonus();
     m_statusIcons.Update(this, m_referenceFrame, m_cameraFrame);
     if (m_getRender != nullptr) {
         m_getRender->Update();

@@ -35,6 +35,27 @@ TEST_F(TimedBonusTest, OnlyThePlayedCharactersRecordCountsDown)
     EXPECT_EQ(data_->GetTimedFlags(1)->GetEffect()->Duration, 1);
 }
 
+// A bonus taken in town runs out in town steps as in the field's, one step each, only the played
+// character's.
+TEST_F(TimedBonusTest, TownStepsCountTheBonusDownToo)
+{
+    std::unique_ptr<playertest::TestHero> hero = MakeHero(0);
+    data_->GetTimedFlags(0)->Set(Effect(2, 4));
+    data_->GetTimedFlags(1)->Set(Effect(2, 6));
+    for (int update = 1; update <= 3; ++update) {
+        Buttons(0);
+        hero->UpdateInTown();
+        EXPECT_EQ(hero->HasStatBoost(), update < 3) << update;
+        EXPECT_EQ(data_->GetTimedFlags(0)->GetEffect()->Duration, 2 - update) << update;
+    }
+    EXPECT_EQ(data_->GetTimedFlags(1)->GetEffect()->Duration, 2);
+    // Then the field's step takes over where the town left it.
+    data_->GetTimedFlags(0)->Set(Effect(1, 4));
+    hero->UpdateInTown();
+    hero->Update();
+    EXPECT_FALSE(hero->HasStatBoost());
+}
+
 TEST_F(TimedBonusTest, TheBonusEntersTheStatAfterTheFactorTruncated)
 {
     // Passive sub-kind 11 at place p raises the STR factor to 0.02 (p + 1). The stat is

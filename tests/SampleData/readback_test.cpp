@@ -305,6 +305,7 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         for (const TAttackRecord& record : c.attacks) {
             EXPECT_TRUE(TAttackTable::Contains(record.Id)) << name << " " << record.Id;
             EXPECT_EQ(TAttackTable::Get(record.Id).Radius, record.Radius) << name << " " << record.Id;
+            EXPECT_EQ(TAttackTable::Get(record.Id).Param3, record.Param3) << name << " " << record.Id;
         }
     }
     TAttackTable::Clear();

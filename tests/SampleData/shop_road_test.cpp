@@ -146,9 +146,14 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
             return nullptr;
         };
         ASSERT_NE(enemy(), nullptr);
-        ASSERT_TRUE(road.WalkTo([&] { return PositionOf(enemy()); }));
-        road.Key(Button::A);
-        ASSERT_TRUE(road.StepUntil([&] { return enemy() == nullptr || enemy()->GetHp() < enemy()->GetMaxHp(); }, 60));
+        // Up to it again and another swing while the first went wide (it moves as it pleases).
+        const auto hurt = [&] { return enemy() == nullptr || enemy()->GetHp() < enemy()->GetMaxHp(); };
+        for (int swing = 0; swing < 4 && !hurt(); ++swing) {
+            ASSERT_TRUE(road.WalkTo([&] { return PositionOf(enemy()); }));
+            road.Key(Button::A);
+            road.StepUntil(hurt, 60);
+        }
+        ASSERT_TRUE(hurt());
         // A draught from the item ring loads the gauge, as the ring would use it once the swing is over.
         ASSERT_TRUE(road.StepUntil(
             [&] {
@@ -175,6 +180,9 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
             },
             300));
         auto* town = dynamic_cast<TTownArea*>(road.Field()->GetArea());
+        // What the fight and the walk back left; the town takes nothing more.
+        const std::int32_t hpInTown = road.Field()->GetPlayer()->GetHp();
+        EXPECT_LE(hpInTown, hpAfterFight);
         ASSERT_EQ(town->GetVillagers().size(), 4u);  // the elder, the shopkeeper, the buyer, the innkeeper
         auto villager = [&](std::size_t i) {
             return [&, i] {
@@ -259,7 +267,7 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
 
         // A night at the inn: the town music fades out and back in around the inn's tune.
         const std::uint32_t moneyBeforeInn = data->GetMoney();
-        EXPECT_EQ(road.Field()->GetPlayer()->GetHp(), hpAfterFight);
+        EXPECT_EQ(road.Field()->GetPlayer()->GetHp(), hpInTown);
         ASSERT_TRUE(road.WalkTo(villager(3)));
         TPlayerCharacter* resting = road.Field()->GetPlayer();
         TSoundBank* music = TDSound8::Instance()->GetBank(2);

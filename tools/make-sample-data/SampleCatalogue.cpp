@@ -15,8 +15,6 @@
 
 namespace sample {
 
-namespace {
-
 std::string Numbered(const char* prefix, std::uint32_t n)
 {
     char text[32];
@@ -38,6 +36,8 @@ TItemRecord Item(std::uint32_t id, const char* name, std::uint8_t kind, std::uin
     r.Text1 = text;
     return r;
 }
+
+namespace {
 
 TWeponRecord Wepon(std::uint32_t id, const char* name, std::int32_t type, std::uint32_t attack, std::uint32_t element,
                    std::uint32_t firstSkill)
@@ -229,6 +229,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     AddSkillPickups(battle);
     AddHeroClassRack(town);
     AddPartnerPickups(battle);
+    AddStatusEnemies(battle);
     return maps;
 }
 
@@ -398,6 +399,7 @@ Catalogue Build()
     AddSkillContent(c);
     AddHeroClassContent(c);
     AddPartnerClasses(c);
+    AddStatusContent(c);
     return c;
 }
 

@@ -48,16 +48,26 @@ qmtest::MeshFile WeaponBlade(const std::string& name)
 void WriteEnemyPatterns(const std::filesystem::path& root)
 {
     // Every class starts its attack n (from 0) in motion 16 + n, ten attacks at most; each of them
-    // strikes, so whichever attack an enemy picks lands on a hero in front of it.
+    // strikes, so whichever attack an enemy picks lands on a hero in front of it. The ailing
+    // enemies' strikes breathe instead.
     constexpr std::uint32_t kFirstAttackMotion = 16;
     constexpr std::uint32_t kAttackMotions = 10;
-    std::vector<std::uint32_t> strikes;
-    for (std::uint32_t m = kFirstAttackMotion; m < kFirstAttackMotion + kAttackMotions; ++m) {
-        strikes.push_back(m);
-    }
     for (const TEnemyRecord& enemy : GetCatalogue().enemies) {
+        std::vector<std::vector<TPatternEvent>> patterns;
+        for (std::uint32_t m = 0; m < qmtest::kPlayerModelMotions; ++m) {
+            TPatternEvent frame;
+            if (m >= 1 && m <= 3) {
+                frame.Displacement = D3DXVECTOR3(0.0F, 0.0F, -qmtest::kPlayerModelWalkStep);
+            }
+            patterns.emplace_back(qmtest::kPlayerModelFrames, frame);
+            if (m == qmtest::kPlayerModelSwingMotion) {
+                patterns.back()[qmtest::kPlayerModelSwingFrame].AttackId = qmtest::kPlayerModelSwingAttack;
+            } else if (m >= kFirstAttackMotion && m < kFirstAttackMotion + kAttackMotions) {
+                patterns.back()[qmtest::kPlayerModelSwingFrame].AttackId = StatusAttackOf(enemy.id);
+            }
+        }
         const std::filesystem::path pattern = root / kCharacterDataFolder / (enemy.modelName + ".pat");
-        qmtest::SaveBytes(pattern.string(), qmtest::BuildPlayerModelPattern(qmtest::kPlayerModelWalkStep, strikes));
+        qmtest::SaveBytes(pattern.string(), qmtest::BuildPatternFile(patterns));
     }
 }
 

@@ -290,6 +290,32 @@ void AddPartnerClasses(Catalogue& c);
 void AddPartnerPickups(qmtest::FieldMap& battle);
 void WritePartnerClasses(const std::filesystem::path& root);
 
+// The ailments an enemy's breath brings (bits of an attack's status word) and the items that cure
+// them; item 3 cures poison. Two enemies of the one-attack class breathe them on the battle map.
+inline constexpr std::uint32_t kPoison = 1, kSickness = 2, kConfusion = 4, kFear = 8, kSlow = 16, kSilence = 32;
+inline constexpr std::uint32_t kCureSickness = 400, kCureConfusion = 401, kCureFear = 402, kCureSlow = 403,
+                               kCureSilence = 404, kCureAll = 405;
+// The cures and a strength fruit (item 4) lie in a row by the west fence north of the spore
+// flower, each taken once.
+struct CurePickup {
+    std::uint32_t item;
+    std::uint32_t flag;
+    D3DXVECTOR3 position;
+};
+const std::vector<CurePickup>& CurePickups();
+struct StatusEnemy {
+    std::uint32_t type;
+    const char* label;
+    std::uint16_t attack;  // its breath, fired by each of its strikes
+    std::uint32_t ailments;
+    D3DXVECTOR3 position;
+};
+const std::vector<StatusEnemy>& StatusEnemies();
+// The attack an enemy type's strikes fire: its breath, or the plain blow.
+std::uint16_t StatusAttackOf(std::uint32_t enemyType);
+void AddStatusContent(Catalogue& c);
+void AddStatusEnemies(qmtest::FieldMap& battle);
+
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.
 void WriteSampleFolder(const std::filesystem::path& root);

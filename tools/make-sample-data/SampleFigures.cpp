@@ -71,6 +71,9 @@ const std::vector<NamedLook>& Looks()
         {"enemy10011", Look(0xFFD8D8C8u, 0xFFF4F4E8u, kDark, 0.46F, 0.74F, 0.3F, 0.34F)},
         {"enemy059", Look(0xFF9070C0u, 0xFFC8A8F0u, 0xFFFFFF60u, 0.52F, 0.6F, 0.42F, 0.32F)},
         {"enemy10025", Look(0xFF60E0E0u, 0xFFE0FFFFu, 0xFF2040A0u, 0.5F, 0.9F, 0.34F, 0.36F)},
+        // The ailing ones: a squat magenta spore flower and a wide, dusty grey-brown moth.
+        {"enemy011", Look(0xFFD050C0u, 0xFFF0B0E8u, 0xFF305010u, 0.6F, 0.4F, 0.6F, 0.4F)},
+        {"enemy013", Look(0xFFB0A088u, 0xFFE8E0C8u, 0xFF401808u, 0.8F, 0.36F, 0.24F, 0.3F)},
         {SampleLayout::kStrongEnemyModel, Look(0xFFC04040u, 0xFFE89070u, 0xFFFFF040u, 1.1F, 1.4F, 0.8F, 0.6F, true)},
     };
     return looks;

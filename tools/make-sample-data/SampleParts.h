@@ -12,6 +12,11 @@
 
 namespace sample {
 
+// prefix + n in three digits at least ("icon003").
+std::string Numbered(const char* prefix, std::uint32_t n);
+// An item record with its icon and description pictures named by its id; kind 0 goes in the ring.
+TItemRecord Item(std::uint32_t id, const char* name, std::uint8_t kind, std::uint32_t price, const char* text);
+
 // A 32 × 32 icon with an alpha layer: a shaded shape on a clear ground, shape and colour from the name.
 qmtest::PtxImage Icon(const std::string& name);
 // A 64 × 64 opaque description picture: a framed gradient with a few bars, colour from the name.
