@@ -306,6 +306,8 @@ TEST_F(HeroClassesRoad, EachClassSwingsItsComboAndSkillIntoTheEnemies)
         for (int attempt = 0; attempt < 3 && !done; ++attempt) {
             watch.End();
             data->GetCharacterData(0)->WeaponId = road.weapon;
+            // Deep enough in life that no single blow (the strong enemy's among them) ends the road.
+            data->GetCharacterData(0)->LifeMax = data->GetCharacterData(0)->Life = 4000;
             field_ = TFieldLoop::CreateAtPosition(driver_.App(), sample::SampleLayout::kBattle,
                                                   sample::SampleLayout::BattleArrival(),
                                                   qmtest::FieldLayout::StartDirection(), qmtest::FieldLayout::StartCamera());

@@ -703,7 +703,14 @@ private:
         Step();
         const bool used = StepUntil([&] { return data->GetRingSlot(1)->Count == draughts - 1; }, 120) &&
                           StepUntil([&] { return player->HasStatBoost(); }, 120);
-        EXPECT_EQ(player->GetStatusIcons().GetShown().size(), 1u);
+        // The boost's icon beside those of whatever ailments the battle map's breaths left.
+        std::size_t ailing = 0;
+        for (const std::int32_t left : {player->GetPoison().Remaining, player->GetManaDrain().Remaining,
+                                        player->GetReversedControls().Remaining, player->GetAttackSeal().Remaining,
+                                        player->GetSlowness().Remaining, player->GetManaSeal().Remaining}) {
+            ailing += left > 0 ? 1 : 0;
+        }
+        EXPECT_EQ(player->GetStatusIcons().GetShown().size(), 1u + ailing);
         StepUntil([&] { return Field()->GetItemRing()->IsClosed(); }, 60);
         return Require(used, "no draught used from the ring");
     }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/Character/TTimeStopEnemy.h"
 #include "MainCode/Map/TMapItem.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "SampleData.h"
@@ -230,6 +231,12 @@ std::vector<qmtest::FieldMap> SampleMaps()
     AddHeroClassRack(town);
     AddPartnerPickups(battle);
     AddStatusEnemies(battle);
+    // As many as are placed: once one of them is beaten, the spawner in the north-east corner sends
+    // another, which keeps to that corner.
+    battle.maxLive = static_cast<std::uint32_t>(battle.enemies.size());
+    battle.spawners.at(0).typeId = SampleLayout::kSpawnedEnemyType;
+    battle.spawners.at(0).position = SampleLayout::Spawner();
+    battle.spawners.at(0).leash = 2.0F;
     return maps;
 }
 
@@ -384,6 +391,11 @@ Catalogue Build()
     }
     c.attackTables = {"basic.bht"};
     c.attacks = qmtest::FieldAttackRecords();
+    // The field's strike with the blow's word that stops time.
+    TAttackRecord stopBlow = c.attacks.at(1);
+    stopBlow.Id = SampleLayout::kStopBlowAttack;
+    stopBlow.Param8 = TTimeStopEnemy::kStopBlow;
+    AddAttack(c, stopBlow);
     // The weapon looks of both heroes' first weapon types, their town looks and the enemies' models.
     c.characterModels = HeroModels(c);
     c.characterModels.push_back(kElderModel);

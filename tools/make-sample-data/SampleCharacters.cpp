@@ -49,7 +49,7 @@ void WriteEnemyPatterns(const std::filesystem::path& root)
 {
     // Every class starts its attack n (from 0) in motion 16 + n, ten attacks at most; each of them
     // strikes, so whichever attack an enemy picks lands on a hero in front of it. The ailing
-    // enemies' strikes breathe instead.
+    // enemies' strikes breathe instead, and the time stopper's stopping attack stops time.
     constexpr std::uint32_t kFirstAttackMotion = 16;
     constexpr std::uint32_t kAttackMotions = 10;
     for (const TEnemyRecord& enemy : GetCatalogue().enemies) {
@@ -62,6 +62,8 @@ void WriteEnemyPatterns(const std::filesystem::path& root)
             patterns.emplace_back(qmtest::kPlayerModelFrames, frame);
             if (m == qmtest::kPlayerModelSwingMotion) {
                 patterns.back()[qmtest::kPlayerModelSwingFrame].AttackId = qmtest::kPlayerModelSwingAttack;
+            } else if (enemy.id == SampleLayout::kTimeStopEnemyType && m == SampleLayout::kStopAttackMotion) {
+                patterns.back()[qmtest::kPlayerModelSwingFrame].AttackId = SampleLayout::kStopBlowAttack;
             } else if (m >= kFirstAttackMotion && m < kFirstAttackMotion + kAttackMotions) {
                 patterns.back()[qmtest::kPlayerModelSwingFrame].AttackId = StatusAttackOf(enemy.id);
             }

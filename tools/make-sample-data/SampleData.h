@@ -155,6 +155,15 @@ struct SampleLayout {
     static constexpr std::uint32_t kStrongEnemyType = 3;
     static constexpr const char* kStrongEnemyModel = "enemy03";
     static D3DXVECTOR3 StrongEnemy() { return {27.0F, 0.0F, 20.0F}; }
+    // The spawner, in the corner right of the strong enemy's patch, and the kind it sends (the
+    // leaping one, not the kind ahead of the arrival).
+    static D3DXVECTOR3 Spawner() { return {38.0F, 0.0F, 28.0F}; }
+    static constexpr std::uint32_t kSpawnedEnemyType = 22;
+    // The time-stopping enemy's stopping attack (its attack 9, in motion 25) lands with the blow
+    // that stops time: attack record kStopBlowAttack, the field's strike with that blow's word.
+    static constexpr std::uint32_t kTimeStopEnemyType = 10025;
+    static constexpr std::uint32_t kStopAttackMotion = 25;
+    static constexpr std::uint16_t kStopBlowAttack = 110;
     // The town's gate: the box in front of the north wall between the posts, walked into facing +z.
     static D3DXVECTOR3 GateMinimum() { return {-33.0F, 0.0F, 26.0F}; }
     static D3DXVECTOR3 GateMaximum() { return {-27.0F, 4.0F, qmtest::FieldLayout::kWallZ}; }
