@@ -19,6 +19,7 @@
 #include "MainCode/Hud/TCountValue.h"
 #include "MainCode/Hud/THitPopup.h"
 #include "MainCode/Hud/TPopupText.h"
+#include "MainCode/TInputDevice.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/sound/TSoundList.h"
 
@@ -82,13 +83,8 @@ struct TPlayerPose {
 
 class TPlayerCharacter : public TArmedCharacter {
 public:
-    // Buttons of the input words.
-    static constexpr std::uint32_t kDirections = 0x0F;
-    static constexpr std::uint32_t kButtonAction = 0x10;  // attack button A on the second pair
-    static constexpr std::uint32_t kButtonB = 0x20;
-    static constexpr std::uint32_t kButtonJump = 0x40;
-    static constexpr std::uint32_t kButtonRing = 0x80;
-    static constexpr std::uint32_t kButtonMenu = 0x100;
+    // The four direction buttons of an input word.
+    static constexpr std::uint32_t kDirections = kButtonUp | kButtonDown | kButtonLeft | kButtonRight;
 
     static constexpr std::uint32_t kStateIdle = 0;
     static constexpr std::uint32_t kStateDash = 3;

@@ -18,8 +18,6 @@ constexpr float kShownX = -96.0F;
 constexpr float kRingTop = 162.0F;
 constexpr float kSlotTop = 258.0F;
 constexpr float kOrbit = 96.0F;
-constexpr std::uint32_t kUp = 0x1;
-constexpr std::uint32_t kDown = 0x2;
 
 TSoundBank* EffectBank()
 {
@@ -175,11 +173,11 @@ bool TItemRing::StateOpen(TPlayerCharacter* player)
     const std::uint32_t before = input != nullptr ? input->GetWord(1) : 0;
     const std::uint32_t pressed = now & ~before;
     bool turned = false;
-    if ((pressed & kUp) != 0) {
+    if ((pressed & kButtonUp) != 0) {
         Turn(false);
         m_selected = m_selected == 0 ? kSlots - 1 : m_selected - 1;
         turned = true;
-    } else if ((pressed & kDown) != 0) {
+    } else if ((pressed & kButtonDown) != 0) {
         Turn(true);
         m_selected = m_selected == kSlots - 1 ? 0 : m_selected + 1;
         turned = true;

@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr std::uint32_t kButtonF = 0x200;
-constexpr std::uint32_t kButtonG = 0x400;
 constexpr float kHeight = 64.0F;
 constexpr float kEndWidth = 72.0F;
 constexpr float kMiddleWidth = 48.0F;

@@ -270,13 +270,13 @@ std::uint32_t TEquipLoop::Opening()
 std::uint32_t TEquipLoop::SlotChoice()
 {
     const std::int32_t before = m_slot;
-    if (Moves(kUp) != 0) {
+    if (Moves(kButtonUp) != 0) {
         m_slot = m_slot == 0 ? kSlots - 1 : m_slot - 1;
         InfoFromSlot();
-    } else if (Moves(kDown) != 0) {
+    } else if (Moves(kButtonDown) != 0) {
         m_slot = m_slot == kSlots - 1 ? 0 : m_slot + 1;
         InfoFromSlot();
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         const std::string title = m_slot == 0 ? "武器" : "アクセサリ";
         WriteMenuText(*m_title, Centred(title), title);
         FillList();
@@ -288,7 +288,7 @@ std::uint32_t TEquipLoop::SlotChoice()
         }
         SetState(&TEquipLoop::ListOpening);
         PlaySe(kSoundDecide);
-    } else if (Pressed(kCancel) != 0) {
+    } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TEquipLoop::Closing);
         PlaySe(kSoundBack);
     }
@@ -339,7 +339,7 @@ void TEquipLoop::RunList(bool weapon)
     m_wobble.Step();
     const std::int32_t before = m_pager.GetIndex();
     const std::int32_t top = m_pager.GetTop();
-    if (m_pager.Move(Moves(kUp | kDown | kLeft | kRight))) {
+    if (m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight))) {
         if (m_pager.GetTop() != top) {
             FillRows();
         }
@@ -347,13 +347,13 @@ void TEquipLoop::RunList(bool weapon)
             InfoFromList();
             PlaySe(kSoundMove);
         }
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         if (weapon) {
             EquipWeapon();
         } else {
             EquipAccessory();
         }
-    } else if (Pressed(kCancel) != 0) {
+    } else if (Pressed(kButtonCancel) != 0) {
         PlaySe(kSoundBack);
         InfoFromSlot();
         SetState(&TEquipLoop::ListClosing);
@@ -444,7 +444,7 @@ void TEquipLoop::AfterEquipping()
 
 std::uint32_t TEquipLoop::EmptyList()
 {
-    if (Pressed(kCancel) != 0) {
+    if (Pressed(kButtonCancel) != 0) {
         PlaySe(kSoundBack);
         InfoFromSlot();
         SetState(&TEquipLoop::ListClosing);

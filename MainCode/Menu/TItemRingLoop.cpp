@@ -215,18 +215,18 @@ void TItemRingLoop::StartTurn(float delta)
 std::uint32_t TItemRingLoop::RingSelect()
 {
     const std::int32_t before = m_ringCursor;
-    if (Moves(kUp) != 0) {
+    if (Moves(kButtonUp) != 0) {
         StartTurn(kQuarterTurn);
         m_ringCursor = m_ringCursor == 0 ? kPositions - 1 : m_ringCursor - 1;
-    } else if (Moves(kDown) != 0) {
+    } else if (Moves(kButtonDown) != 0) {
         StartTurn(-kQuarterTurn);
         m_ringCursor = m_ringCursor == kPositions - 1 ? 0 : m_ringCursor + 1;
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         // Position 0 is the ring's empty place: nothing is set there.
         if (m_ringCursor != 0) {
             OpenTheList();
         }
-    } else if (Pressed(kCancel) != 0) {
+    } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TItemRingLoop::Close);
         PlaySe(kSoundBack);
     }
@@ -294,13 +294,13 @@ std::uint32_t TItemRingLoop::List()
     m_bob.Step();
     const std::int32_t before = m_pager.GetIndex();
     const std::int32_t top = m_pager.GetTop();
-    if (m_pager.Move(Moves(kUp | kDown | kLeft | kRight))) {
+    if (m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight))) {
         if (m_pager.GetTop() != top) {
             RefreshList();
         }
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         Choose();
-    } else if (Pressed(kCancel) != 0) {
+    } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TItemRingLoop::CloseList);
         InfoRing();
         PlaySe(kSoundBack);
@@ -336,7 +336,7 @@ bool TItemRingLoop::Choose()
 
 std::uint32_t TItemRingLoop::EmptyList()
 {
-    if (Pressed(kCancel) != 0) {
+    if (Pressed(kButtonCancel) != 0) {
         SetState(&TItemRingLoop::CloseList);
         InfoRing();
         PlaySe(kSoundBack);

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "MainCode/TInputDevice.h"
 #include "MainCode/TLoop.h"
 #include "TCommon/TLinearRamp.h"
 #include "dx/dx8/3d/TSprite.h"
@@ -18,14 +19,6 @@ class TText8;
 
 class TMenuSceneLoop : public TSceneLoop {
 public:
-    // Logical buttons.
-    static constexpr std::uint16_t kUp = 0x0001;
-    static constexpr std::uint16_t kDown = 0x0002;
-    static constexpr std::uint16_t kLeft = 0x0004;
-    static constexpr std::uint16_t kRight = 0x0008;
-    static constexpr std::uint16_t kDecide = 0x0010;
-    static constexpr std::uint16_t kCancel = 0x0020;
-    static constexpr std::uint16_t kMenu = 0x0100;
     // Polls a button must be down in before it repeats, and how often the repeat word is taken.
     static constexpr std::uint32_t kRepeatPolls = 10;
     static constexpr std::int32_t kRepeatEvery = 5;

@@ -103,11 +103,11 @@ std::uint32_t TMenuTopLoop::Select()
 {
     StepFader();
     const std::int32_t before = m_cursor;
-    if (Moves(kUp) != 0) {
+    if (Moves(kButtonUp) != 0) {
         m_cursor = m_items.Move(m_cursor, -1);
-    } else if (Moves(kDown) != 0) {
+    } else if (Moves(kButtonDown) != 0) {
         m_cursor = m_items.Move(m_cursor, 1);
-    } else if (Pressed(kCancel | kMenu) != 0) {
+    } else if (Pressed(kButtonCancel | kButtonE) != 0) {
         // The music still going down holds the menu open; once down it is brought back up.
         if (!StepFader()) {
             if (m_fader.Get() != nullptr) {
@@ -117,7 +117,7 @@ std::uint32_t TMenuTopLoop::Select()
             SetState(&TMenuTopLoop::CloseItems);
             PlaySe(606);
         }
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         PlaySe(603);
         m_openSubScreen = true;
         SetState(&TMenuTopLoop::CloseItems);

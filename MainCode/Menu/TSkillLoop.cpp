@@ -174,13 +174,13 @@ std::uint32_t TSkillLoop::Open()
 
 std::uint32_t TSkillLoop::SelectSlot()
 {
-    if (Moves(kLeft) != 0) {
+    if (Moves(kButtonLeft) != 0) {
         m_gauge->SelectPrev();
         RefreshInfo(InfoMode::kGauge);
-    } else if (Moves(kRight) != 0) {
+    } else if (Moves(kButtonRight) != 0) {
         m_gauge->SelectNext();
         RefreshInfo(InfoMode::kGauge);
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         if (GetSlotSkill(m_gauge->GetSelection()) != 0) {
             m_list.insert(m_list.begin(), kRemove);
         }
@@ -189,7 +189,7 @@ std::uint32_t TSkillLoop::SelectSlot()
         RefreshInfo(InfoMode::kList);
         PlaySe(603);
         SetState(&TSkillLoop::OpenList);
-    } else if (Pressed(kCancel) != 0) {
+    } else if (Pressed(kButtonCancel) != 0) {
         PlaySe(606);
         SetState(&TSkillLoop::Close);
     }
@@ -217,13 +217,13 @@ std::uint32_t TSkillLoop::SelectSkill()
     m_bob.Step();
     const std::int32_t before = m_pager.GetIndex();
     const std::int32_t top = m_pager.GetTop();
-    if (m_pager.Move(Moves(kUp | kDown | kLeft | kRight))) {
+    if (m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight))) {
         if (m_pager.GetTop() != top) {
             RefreshRows();
         }
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         SetSkill();
-    } else if (Pressed(kCancel) != 0) {
+    } else if (Pressed(kButtonCancel) != 0) {
         if (!m_list.empty() && m_list.front() == kRemove) {
             m_list.erase(m_list.begin());
         }
@@ -283,7 +283,7 @@ void TSkillLoop::ApplyDimColors()
 
 std::uint32_t TSkillLoop::Empty()
 {
-    if (Pressed(kCancel) != 0) {
+    if (Pressed(kButtonCancel) != 0) {
         RefreshInfo(InfoMode::kGauge);
         SetState(&TSkillLoop::CloseList);
     }

@@ -166,7 +166,7 @@ std::uint32_t TStatusLoop::Main()
 {
     m_char->RotateAxis(D3DXVECTOR3(0.0F, 1.0F, 0.0F), kTurn, true);
     StepModel();
-    if (Pressed(kDecide | kCancel) != 0) {
+    if (Pressed(kButtonDecide | kButtonCancel) != 0) {
         PlaySe(606);
         SetState(&TStatusLoop::Closing);
     }

@@ -81,17 +81,17 @@ std::uint32_t TYesNoLoop::Ask()
 {
     m_wobble.Step();
     const std::int32_t before = m_selection;
-    if (Pressed(kUp) != 0) {
+    if (Pressed(kButtonUp) != 0) {
         m_selection = m_selection == 0 ? 1 : m_selection - 1;
     }
-    if (Pressed(kDown) != 0) {
+    if (Pressed(kButtonDown) != 0) {
         m_selection = m_selection == 1 ? 0 : m_selection + 1;
     }
     if (m_selection != before) {
         PlaySe(601);
     }
-    const bool decided = Pressed(kDecide) != 0;
-    if (Pressed(kCancel) != 0 || (decided && m_selection == 1)) {
+    const bool decided = Pressed(kButtonDecide) != 0;
+    if (Pressed(kButtonCancel) != 0 || (decided && m_selection == 1)) {
         PlaySe(606);
         SetState(&TYesNoLoop::Close);
         return LOOP_CONTINUE;

@@ -12,8 +12,6 @@
 
 namespace {
 
-constexpr std::uint16_t kDecide = 0x0010;
-constexpr std::uint16_t kCancel = 0x0020;
 constexpr std::int32_t kClearAll = static_cast<std::int32_t>(0x80000001u);
 constexpr std::int32_t kRampSteps = 100;
 constexpr std::int32_t kMusicFadeSteps = 50;
@@ -130,7 +128,7 @@ std::uint32_t TDieLoop::StateShow()
 
 std::uint32_t TDieLoop::StateWait()
 {
-    if (m_input == nullptr || !m_input->IsPressed(kDecide | kCancel)) {
+    if (m_input == nullptr || !m_input->IsPressed(kButtonDecide | kButtonCancel)) {
         return LOOP_CONTINUE;
     }
     if (TSoundBank* bank = m_music->GetBank()) {

@@ -254,7 +254,7 @@ void TEventLoop::ReleaseCue()
 std::uint32_t TEventLoop::StepEvent()
 {
     // Held, not only newly pressed: a player keeping cancel down skips whatever phase comes.
-    if (!m_skipping && m_input != nullptr && (m_input->GetWord(0) & kCancel) != 0) {
+    if (!m_skipping && m_input != nullptr && (m_input->GetWord(0) & kButtonCancel) != 0) {
         StartSkip();
     }
     return RunState();

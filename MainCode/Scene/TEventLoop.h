@@ -26,7 +26,6 @@ class TSoundList;
 
 class TEventLoop : public TSceneLoop {
 public:
-    static constexpr std::uint16_t kCancel = 0x0020;
     static constexpr std::int32_t kSkipMusicSteps = 50;
     static constexpr std::int32_t kFadeSteps = 100;
 

@@ -15,9 +15,6 @@
 
 namespace {
 
-constexpr std::uint16_t kUp = 0x0001;
-constexpr std::uint16_t kDown = 0x0002;
-constexpr std::uint16_t kDecide = 0x0010;
 constexpr std::uint32_t kTitleMusic = 1;
 constexpr std::uint32_t kCursorSound = 600;
 constexpr std::uint32_t kDecideSound = 603;
@@ -192,7 +189,7 @@ std::uint32_t TTitleLoop::StateLogoOut()
 
 std::uint32_t TTitleLoop::StateFadeIn()
 {
-    const bool decided = Pressed(kDecide) != 0;
+    const bool decided = Pressed(kButtonDecide) != 0;
     if (decided) {
         m_quad.Finish();
     }
@@ -207,13 +204,13 @@ std::uint32_t TTitleLoop::StateMenu()
 {
     ++m_counter;
     const std::int32_t before = m_selection;
-    if (Pressed(kUp) != 0) {
+    if (Pressed(kButtonUp) != 0) {
         m_counter = 0;
         m_selection = m_selection == 0 ? kItems - 1 : m_selection - 1;
-    } else if (Pressed(kDown) != 0) {
+    } else if (Pressed(kButtonDown) != 0) {
         m_counter = 0;
         m_selection = m_selection == kItems - 1 ? 0 : m_selection + 1;
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         m_counter = 0;
         switch (m_selection) {
         case 0:

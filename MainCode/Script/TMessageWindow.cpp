@@ -208,7 +208,7 @@ void TMessageWindow::WaitButton()
         m_blinkCount = 0;
         m_blink = m_blink != 0 ? 0 : 1;
     }
-    if (Pressed(kDecide)) {
+    if (Pressed(kButtonDecide)) {
         if (m_lines.empty()) {
             Finish();
         } else {
@@ -219,7 +219,7 @@ void TMessageWindow::WaitButton()
             m_state = &TMessageWindow::TypeOut;
         }
         PlaySound(kDecideSound);
-    } else if (Pressed(kCancel)) {
+    } else if (Pressed(kButtonCancel)) {
         Cancel();
     }
 }
@@ -238,20 +238,20 @@ void TMessageWindow::Choose()
 {
     m_cursorBob.Step();
     const std::int32_t before = m_cursor;
-    if (Pressed(kUp)) {
+    if (Pressed(kButtonUp)) {
         if (m_cursor > 0) {
             --m_cursor;
         }
-    } else if (Pressed(kDown)) {
+    } else if (Pressed(kButtonDown)) {
         if (m_cursor < static_cast<std::int32_t>(m_lines.size()) - 1) {
             ++m_cursor;
         }
-    } else if (Pressed(kDecide)) {
+    } else if (Pressed(kButtonDecide)) {
         TScriptProcessManager::SetResultVariable(m_cursor);
         m_message.Clear(true);
         Finish();
         PlaySound(kDecideSound);
-    } else if (Pressed(kCancel)) {
+    } else if (Pressed(kButtonCancel)) {
         Cancel();
     }
     if (m_cursor != before) {
