@@ -98,7 +98,6 @@ public:
 
     static constexpr float kJumpGravity = -0.007F;
     static constexpr float kJumpSpeed = 0.18F;
-    static constexpr std::uint32_t kSoundRefused = 608;
     static constexpr std::uint32_t kNoTarget = 0xFFFFFFFFu;
 
     using StateHandler = bool (TPlayerCharacter::*)();
@@ -273,7 +272,7 @@ public:
     bool SetStateAtMotionEnd5() { return SetStateAtMotionEnd(kStateFall); }
 
     // ---- skills: the payment, the two skill handlers and the routines the pattern-id table binds ----
-    // Fails (sound 608) under the mana seal or when MP is not above the cost; takes at least 1.
+    // Fails (the refused sound) under the mana seal or when MP is not above the cost; takes at least 1.
     bool SpendMp(std::uint32_t cost);
     // Actions 1 and 3 of state 19: the current action, then the reserved chain.
     bool UpdateSkillAction();

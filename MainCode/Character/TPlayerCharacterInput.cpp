@@ -8,6 +8,7 @@
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TItemMeanTable.h"
 #include "MainCode/TInputDevice.h"
+#include "MainCode/TMenuSound.h"
 
 namespace {
 

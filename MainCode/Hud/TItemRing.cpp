@@ -5,6 +5,7 @@
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/Hud/TLetterFont.h"
 #include "MainCode/TInputDevice.h"
+#include "MainCode/TMenuSound.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 #include "platform/d3dx8/d3dx8math.h"
@@ -183,7 +184,7 @@ bool TItemRing::StateOpen(TPlayerCharacter* player)
         turned = true;
     }
     if (turned && m_sounds.GetBank() != nullptr) {
-        m_sounds.GetBank()->Play(kTurnSound);
+        m_sounds.GetBank()->Play(kSoundTurn);
     }
 
     if (!player->CanOpenItemRing()) {

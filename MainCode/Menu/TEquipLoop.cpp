@@ -21,11 +21,6 @@ constexpr DWORD kWhite = 0xFFFFFFFF;
 // Weapons the character cannot use: the row's words and its icon.
 constexpr DWORD kUnusableText = 0xFF666666;
 constexpr float kUnusableIcon = 0.7F;
-constexpr std::uint32_t kSoundMove = 601;
-constexpr std::uint32_t kSoundEquipped = 602;
-constexpr std::uint32_t kSoundDecide = 603;
-constexpr std::uint32_t kSoundBack = 606;
-constexpr std::uint32_t kSoundRefused = 608;
 // The slot cursor and the slots' ability points on the panel.
 constexpr float kSlotCursor[TEquipLoop::kSlots][2] = {{52.0F, 54.0F}, {36.0F, 83.0F}, {20.0F, 112.0F}};
 constexpr float kAbpPlace[TEquipLoop::kSlots][2] = {{94.0F, 61.0F}, {78.0F, 90.0F}, {62.0F, 119.0F}};
@@ -290,10 +285,10 @@ std::uint32_t TEquipLoop::SlotChoice()
         PlaySe(kSoundDecide);
     } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TEquipLoop::Closing);
-        PlaySe(kSoundBack);
+        PlaySe(kSoundCancel);
     }
     if (m_slot != before) {
-        PlaySe(kSoundMove);
+        PlaySe(kSoundListCursor);
     }
     return LOOP_CONTINUE;
 }
@@ -345,7 +340,7 @@ void TEquipLoop::RunList(bool weapon)
         }
         if (m_pager.GetIndex() != before) {
             InfoFromList();
-            PlaySe(kSoundMove);
+            PlaySe(kSoundListCursor);
         }
     } else if (Pressed(kButtonDecide) != 0) {
         if (weapon) {
@@ -354,7 +349,7 @@ void TEquipLoop::RunList(bool weapon)
             EquipAccessory();
         }
     } else if (Pressed(kButtonCancel) != 0) {
-        PlaySe(kSoundBack);
+        PlaySe(kSoundCancel);
         InfoFromSlot();
         SetState(&TEquipLoop::ListClosing);
     }
@@ -435,7 +430,7 @@ void TEquipLoop::AfterEquipping()
         m_menu->Recapture();
     }
     ApplyColors();
-    PlaySe(kSoundEquipped);
+    PlaySe(kSoundSet);
     // The list as the inventory now is; its old entries are not shown again.
     FillList();
     FillRows();
@@ -445,7 +440,7 @@ void TEquipLoop::AfterEquipping()
 std::uint32_t TEquipLoop::EmptyList()
 {
     if (Pressed(kButtonCancel) != 0) {
-        PlaySe(kSoundBack);
+        PlaySe(kSoundCancel);
         InfoFromSlot();
         SetState(&TEquipLoop::ListClosing);
     }

@@ -16,10 +16,6 @@ constexpr float kQuarterTurn = 0.7853982F;  // one position, pi / 4
 constexpr std::int32_t kSteps = 10;
 constexpr float kOthersGrey = 0.4F;
 constexpr float kRingGrey = 0.7F;
-constexpr std::uint32_t kSoundListMove = 601;
-constexpr std::uint32_t kSoundDecide = 603;
-constexpr std::uint32_t kSoundBack = 606;
-constexpr std::uint32_t kSoundTurn = 607;
 
 TSprite Picture(const char* name)
 {
@@ -228,7 +224,7 @@ std::uint32_t TItemRingLoop::RingSelect()
         }
     } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TItemRingLoop::Close);
-        PlaySe(kSoundBack);
+        PlaySe(kSoundCancel);
     }
     if (m_ringCursor != before) {
         PlaySe(kSoundTurn);
@@ -303,11 +299,11 @@ std::uint32_t TItemRingLoop::List()
     } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TItemRingLoop::CloseList);
         InfoRing();
-        PlaySe(kSoundBack);
+        PlaySe(kSoundCancel);
     }
     if (m_pager.GetIndex() != before) {
         InfoList();
-        PlaySe(kSoundListMove);
+        PlaySe(kSoundListCursor);
     }
     return LOOP_CONTINUE;
 }
@@ -316,7 +312,7 @@ bool TItemRingLoop::Choose()
 {
     const std::uint32_t id = m_list[m_pager.GetIndex()]->Id;
     const auto slot = static_cast<std::uint32_t>(m_ringCursor);
-    std::uint32_t sound = kSoundBack;
+    std::uint32_t sound = kSoundCancel;
     if (id == 0) {
         Data()->ClearRingItem(slot);
     } else {
@@ -339,7 +335,7 @@ std::uint32_t TItemRingLoop::EmptyList()
     if (Pressed(kButtonCancel) != 0) {
         SetState(&TItemRingLoop::CloseList);
         InfoRing();
-        PlaySe(kSoundBack);
+        PlaySe(kSoundCancel);
     }
     return LOOP_CONTINUE;
 }

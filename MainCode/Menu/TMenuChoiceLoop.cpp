@@ -32,19 +32,19 @@ std::uint32_t TMenuChoiceLoop::Input()
         m_cursor = m_choices.Move(m_cursor, 1);
     }
     if (m_cursor != before) {
-        PlaySe(600);
+        PlaySe(kSoundCursor);
     }
     const bool back = m_cursor == m_choices.Count() - 1;
     if (Pressed(kButtonCancel) != 0 || (Pressed(kButtonDecide) != 0 && back)) {
-        PlaySe(606);
+        PlaySe(kSoundCancel);
         SetState(&TMenuChoiceLoop::Close);
     } else if (Pressed(kButtonDecide) != 0) {
         if (CanDecide(m_cursor)) {
-            PlaySe(603);
+            PlaySe(kSoundDecide);
             m_decided = true;
             SetState(&TMenuChoiceLoop::Close);
         } else {
-            PlaySe(608);
+            PlaySe(kSoundRefused);
         }
     }
     m_choices.Highlight(m_cursor, false);

@@ -10,6 +10,7 @@
 
 #include "MainCode/TInputDevice.h"
 #include "MainCode/TLoop.h"
+#include "MainCode/TMenuSound.h"
 #include "TCommon/TLinearRamp.h"
 #include "dx/dx8/3d/TSprite.h"
 #include "platform/win32/types.h"

@@ -45,7 +45,7 @@ TMenuTopLoop::TMenuTopLoop(TGameWnd* app, TFieldLoop* field) : TMenuSceneLoop(ap
     SetDim(0.5F, 10);
     CaptureBackground("TMenuTopLoop");
     LoadSounds("subset/menu_se.tbl");
-    PlaySe(603);
+    PlaySe(kSoundDecide);
     for (std::int32_t i = 0; i < kItems; ++i) {
         m_items.Add(kItemWindows[i], -194 + 8 * i, 16 + 8 * i, 16 + 40 * i, i == m_cursor);
     }
@@ -115,15 +115,15 @@ std::uint32_t TMenuTopLoop::Select()
             }
             m_openSubScreen = false;
             SetState(&TMenuTopLoop::CloseItems);
-            PlaySe(606);
+            PlaySe(kSoundCancel);
         }
     } else if (Pressed(kButtonDecide) != 0) {
-        PlaySe(603);
+        PlaySe(kSoundDecide);
         m_openSubScreen = true;
         SetState(&TMenuTopLoop::CloseItems);
     }
     if (m_cursor != before) {
-        PlaySe(600);
+        PlaySe(kSoundCursor);
     }
     UpdateHighlight(false);
     return LOOP_CONTINUE;

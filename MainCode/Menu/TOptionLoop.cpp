@@ -115,16 +115,16 @@ std::uint32_t TOptionLoop::MiniMapRow()
         if (TGameData* data = TGameData::GetInstance()) {
             data->SetMiniMapState(m_miniMap);
         }
-        PlaySe(601);
+        PlaySe(kSoundListCursor);
     } else if (Pressed(kButtonUp) != 0) {
         SelectRow(kVoiceRow);
-        PlaySe(600);
+        PlaySe(kSoundCursor);
     } else if (Pressed(kButtonDown) != 0) {
         SelectRow(kMusicRow);
-        PlaySe(600);
+        PlaySe(kSoundCursor);
     } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TOptionLoop::Close);
-        PlaySe(606);
+        PlaySe(kSoundCancel);
     }
     Highlight(kMiniMapRow);
     return LOOP_CONTINUE;
@@ -160,13 +160,13 @@ void TOptionLoop::SliderRow(std::int32_t row)
         level = std::min(level + 1, TGameData::kFullVolume);
     } else if (Pressed(kButtonUp) != 0) {
         SelectRow(row - 1);
-        PlaySe(600);
+        PlaySe(kSoundCursor);
     } else if (Pressed(kButtonDown) != 0) {
         SelectRow((row + 1) % kRows);
-        PlaySe(600);
+        PlaySe(kSoundCursor);
     } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TOptionLoop::Close);
-        PlaySe(606);
+        PlaySe(kSoundCancel);
     }
     if (level != before) {
         if (TGameData* data = TGameData::GetInstance()) {

@@ -197,21 +197,21 @@ TSaveSlotPage::Result TSaveSlotPage::StateSelect(std::uint16_t pressed, std::uin
     Result result = Result::Busy;
     if ((moves & kButtonUp) != 0) {
         m_cursor = m_cursor == 0 ? kRows - 1 : m_cursor - 1;
-        Play(601);
+        Play(kSoundListCursor);
     } else if ((moves & kButtonDown) != 0) {
         m_cursor = m_cursor == kRows - 1 ? 0 : m_cursor + 1;
-        Play(601);
+        Play(kSoundListCursor);
     } else if ((moves & (kButtonLeft | kButtonRight)) != 0) {
         const bool left = (moves & kButtonLeft) != 0;
         m_page = left ? (m_page == 0 ? kPages - 1 : m_page - 1) : (m_page == kPages - 1 ? 0 : m_page + 1);
-        Play(601);
+        Play(kSoundListCursor);
         for (TIntRamp& x : m_rowX) {
             x.Set(kRowX, left ? kOutRight : kOutLeft, kSteps, 0);
         }
         m_pageInFrom = left ? kOutLeft : kOutRight;
         m_state = &TSaveSlotPage::StatePageOut;
     } else if ((pressed & kButtonCancel) != 0) {
-        Play(606);
+        Play(kSoundCancel);
         for (TIntRamp& x : m_rowX) {
             x.Set(kRowX, kRowX, kSteps, 0);
         }
@@ -220,12 +220,12 @@ TSaveSlotPage::Result TSaveSlotPage::StateSelect(std::uint16_t pressed, std::uin
         const std::int32_t code = m_codes[static_cast<std::size_t>(m_cursor)];
         if (m_kind == Kind::Load) {
             if (code != TGameData::kSaveOk) {
-                Play(608);
+                Play(kSoundRefused);
             } else {
                 result = Result::Chosen;
             }
         } else {
-            Play(603);
+            Play(kSoundDecide);
             if (code == TGameData::kSaveOpenFailed) {
                 // Nothing there to lose: no question.
                 m_rowX[static_cast<std::size_t>(m_cursor)].Set(kRowX, kOutRight, kSteps, 0);
@@ -296,12 +296,12 @@ TSaveSlotPage::Result TSaveSlotPage::StateConfirm(std::uint16_t pressed, std::ui
     m_bob.Step();
     if ((pressed & (kButtonUp | kButtonDown)) != 0) {
         m_choice ^= 1;
-        Play(601);
+        Play(kSoundListCursor);
     } else if ((pressed & kButtonDecide) != 0) {
-        Play(m_choice == 0 ? 603 : 606);
+        Play(m_choice == 0 ? kSoundDecide : kSoundCancel);
         m_state = &TSaveSlotPage::StateConfirmClose;
     } else if ((pressed & kButtonCancel) != 0) {
-        Play(606);
+        Play(kSoundCancel);
         m_choice = 1;
         m_state = &TSaveSlotPage::StateConfirmClose;
     }
@@ -365,7 +365,7 @@ TSaveSlotPage::Result TSaveSlotPage::StateSlotIn(std::uint16_t, std::uint16_t)
         return Result::Busy;
     }
     x.Set(kRowX, kRowX, kSteps, 0);
-    Play(m_lastSave == TGameData::kSaveOk ? 605 : 608);
+    Play(m_lastSave == TGameData::kSaveOk ? kSoundStart : kSoundRefused);
     m_state = &TSaveSlotPage::StateSelect;
     return Result::Busy;
 }

@@ -259,7 +259,7 @@ std::uint32_t TShopLoop::Select()
         }
     } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TShopLoop::CloseWindows);
-        PlaySe(kSoundBack);
+        PlaySe(kSoundCancel);
     } else if (Pressed(kButtonDecide) != 0 && GetLength() > 0) {
         // A shop without goods has nothing to choose.
         if (MayChoose()) {
@@ -270,7 +270,7 @@ std::uint32_t TShopLoop::Select()
     }
     if (m_pager.GetIndex() != before) {
         RefreshInfo();
-        PlaySe(kSoundMove);
+        PlaySe(kSoundListCursor);
     }
     return LOOP_CONTINUE;
 }
@@ -353,7 +353,7 @@ std::uint32_t TShopLoop::SelectCount()
         changed = false;
         if (Pressed(kButtonCancel) != 0) {
             SetState(&TShopLoop::CloseCount);
-            PlaySe(kSoundBack);
+            PlaySe(kSoundCancel);
         } else if (Pressed(kButtonDecide) != 0) {
             if (m_count > 0) {
                 m_choice = 0;
@@ -361,7 +361,7 @@ std::uint32_t TShopLoop::SelectCount()
                 PlaySe(kSoundDecide);
             } else {
                 SetState(&TShopLoop::CloseCount);
-                PlaySe(kSoundBack);
+                PlaySe(kSoundCancel);
             }
         }
     }
@@ -369,7 +369,7 @@ std::uint32_t TShopLoop::SelectCount()
         RefreshTotal();
     }
     if (m_count != before) {
-        PlaySe(kSoundMove);
+        PlaySe(kSoundListCursor);
     }
     return LOOP_CONTINUE;
 }
@@ -396,10 +396,10 @@ std::uint32_t TShopLoop::Confirm()
     m_confirmBob.Step();
     if (Moves(kButtonUp | kButtonDown) != 0) {
         m_choice ^= 1;
-        PlaySe(kSoundMove);
+        PlaySe(kSoundListCursor);
     } else if (Pressed(kButtonCancel) != 0 || (Pressed(kButtonDecide) != 0 && m_choice == 1)) {
         SetState(&TShopLoop::CloseConfirm);
-        PlaySe(kSoundBack);
+        PlaySe(kSoundCancel);
     } else if (Pressed(kButtonDecide) != 0) {
         Deal();
         RefreshRows();

@@ -187,10 +187,10 @@ std::uint32_t TSkillLoop::SelectSlot()
         m_pager.Reset(static_cast<std::int32_t>(m_list.size()));
         RefreshRows();
         RefreshInfo(InfoMode::kList);
-        PlaySe(603);
+        PlaySe(kSoundDecide);
         SetState(&TSkillLoop::OpenList);
     } else if (Pressed(kButtonCancel) != 0) {
-        PlaySe(606);
+        PlaySe(kSoundCancel);
         SetState(&TSkillLoop::Close);
     }
     return LOOP_CONTINUE;
@@ -229,11 +229,11 @@ std::uint32_t TSkillLoop::SelectSkill()
         }
         SetState(&TSkillLoop::CloseList);
         RefreshInfo(InfoMode::kGauge);
-        PlaySe(606);
+        PlaySe(kSoundCancel);
     }
     if (m_pager.GetIndex() != before) {
         RefreshInfo(InfoMode::kList);
-        PlaySe(601);
+        PlaySe(kSoundListCursor);
     }
     return LOOP_CONTINUE;
 }
@@ -253,7 +253,7 @@ void TSkillLoop::SetSkill()
     SetIcon(m_gauge->GetSlotIcons()[slot], id);
     SetState(&TSkillLoop::CloseList);
     ApplyGaugeDim(true);
-    PlaySe(id == kRemove ? 606 : 602);
+    PlaySe(id == kRemove ? kSoundCancel : kSoundSet);
 }
 
 void TSkillLoop::ApplyGaugeDim(bool recapture)

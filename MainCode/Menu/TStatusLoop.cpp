@@ -167,7 +167,7 @@ std::uint32_t TStatusLoop::Main()
     m_char->RotateAxis(D3DXVECTOR3(0.0F, 1.0F, 0.0F), kTurn, true);
     StepModel();
     if (Pressed(kButtonDecide | kButtonCancel) != 0) {
-        PlaySe(606);
+        PlaySe(kSoundCancel);
         SetState(&TStatusLoop::Closing);
     }
     return LOOP_CONTINUE;

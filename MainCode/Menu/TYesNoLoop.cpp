@@ -88,18 +88,18 @@ std::uint32_t TYesNoLoop::Ask()
         m_selection = m_selection == 1 ? 0 : m_selection + 1;
     }
     if (m_selection != before) {
-        PlaySe(601);
+        PlaySe(kSoundListCursor);
     }
     const bool decided = Pressed(kButtonDecide) != 0;
     if (Pressed(kButtonCancel) != 0 || (decided && m_selection == 1)) {
-        PlaySe(606);
+        PlaySe(kSoundCancel);
         SetState(&TYesNoLoop::Close);
         return LOOP_CONTINUE;
     }
     if (!decided) {
         return LOOP_CONTINUE;
     }
-    PlaySe(603);
+    PlaySe(kSoundDecide);
     if (m_kind == kToTitle) {
         // The area's music outlives the field for the title to fade; the field, the menu and its
         // windows go now, bottom first, and this dialog last.

@@ -8,6 +8,7 @@
 #include "MainCode/Scene/CreateEventLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/TGameWnd.h"
+#include "MainCode/TMenuSound.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -104,8 +105,8 @@ void TChangeLoop::GiveBack()
         }
     }
     if (TSoundBank* effects = Bank(m_sound, 0)) {
-        effects->Unload(kDecideSound);
-        effects->Unload(kStartSound);
+        effects->Unload(kSoundDecide);
+        effects->Unload(kSoundStart);
     }
 }
 

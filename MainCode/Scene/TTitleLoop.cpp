@@ -7,6 +7,7 @@
 #include "MainCode/Menu/TSelectContinueDataLoop.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
+#include "MainCode/TMenuSound.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -16,10 +17,6 @@
 namespace {
 
 constexpr std::uint32_t kTitleMusic = 1;
-constexpr std::uint32_t kCursorSound = 600;
-constexpr std::uint32_t kDecideSound = 603;
-constexpr std::uint32_t kStartSound = 605;
-constexpr std::uint32_t kCancelSound = 606;
 constexpr std::int32_t kFadeSteps = 100;
 constexpr std::int32_t kHighlightSteps = 10;
 constexpr float kItemX = 192.0F;
@@ -214,15 +211,15 @@ std::uint32_t TTitleLoop::StateMenu()
         m_counter = 0;
         switch (m_selection) {
         case 0:
-            PlaySe(kStartSound);
+            PlaySe(kSoundStart);
             m_app->PushScene(TSelectContinueDataLoop::Create(m_app, TGameData::GetChapter()));
             break;
         case 1:
-            PlaySe(kDecideSound);
+            PlaySe(kSoundDecide);
             m_app->PushScene(TSaveLoadLoop::CreateLoad(m_app));
             break;
         default:
-            PlaySe(kCancelSound);
+            PlaySe(kSoundCancel);
             if (Music() != nullptr) {
                 m_fader = m_sound->CreateFader(m_music->GetBank()->Get(kTitleMusic), false, 1.0F, kFadeSteps);
             }
@@ -231,7 +228,7 @@ std::uint32_t TTitleLoop::StateMenu()
         }
     }
     if (m_selection != before) {
-        PlaySe(kCursorSound);
+        PlaySe(kSoundCursor);
     }
     StepHighlights();
     if (m_counter >= kIdleSteps) {

@@ -4,6 +4,7 @@
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TInputDevice.h"
+#include "MainCode/TMenuSound.h"
 #include "dx/dx8/sound/TDSound8.h"
 
 namespace {
@@ -218,7 +219,7 @@ void TMessageWindow::WaitButton()
             }
             m_state = &TMessageWindow::TypeOut;
         }
-        PlaySound(kDecideSound);
+        PlaySound(kSoundDecide);
     } else if (Pressed(kButtonCancel)) {
         Cancel();
     }
@@ -250,12 +251,12 @@ void TMessageWindow::Choose()
         TScriptProcessManager::SetResultVariable(m_cursor);
         m_message.Clear(true);
         Finish();
-        PlaySound(kDecideSound);
+        PlaySound(kSoundDecide);
     } else if (Pressed(kButtonCancel)) {
         Cancel();
     }
     if (m_cursor != before) {
-        PlaySound(kCursorSound);
+        PlaySound(kSoundListCursor);
     }
 }
 
@@ -267,7 +268,7 @@ void TMessageWindow::Cancel()
     }
     m_cancelRequested = 1;
     Slide(1, 2);
-    PlaySound(kCancelSound);
+    PlaySound(kSoundCancel);
 }
 
 void TMessageWindow::StepSlide()

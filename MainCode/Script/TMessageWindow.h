@@ -19,10 +19,6 @@ class TInputDevice;
 
 class TMessageWindow : public TScriptModule {
 public:
-    // Sounds.
-    static constexpr std::uint32_t kCursorSound = 601;
-    static constexpr std::uint32_t kDecideSound = 603;
-    static constexpr std::uint32_t kCancelSound = 606;
     // Layout: a byte column is 9 px, a line 20 px, three lines to a page.
     static constexpr int kColumnWidth = 9;
     static constexpr int kLineHeight = 20;
