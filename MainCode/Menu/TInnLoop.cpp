@@ -26,7 +26,7 @@ TInnLoop::TInnLoop(TGameWnd* app, TFieldLoop* field)
 {
     SetState(&TInnLoop::FadingOut);
     CaptureBackground("TInnLoop");
-    m_innMusic = std::make_unique<TSoundList>(MusicBank(m_sound), TGameData::GetTableDirectory() + "subset/inn_bgm.tbl");
+    m_innMusic = MakeSoundList(kMusicBank, "subset/inn_bgm.tbl");
     const std::int32_t music = AreaMusic();
     if (music != -1) {
         m_fader = m_sound->CreateFader(MusicBank(m_sound)->Get(static_cast<std::uint32_t>(music)), false, 1.0F,

@@ -1,6 +1,5 @@
 #include "MainCode/Scene/TDieLoop.h"
 
-#include "MainCode/GameData/TGameData.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
@@ -38,8 +37,8 @@ TDieLoop::TDieLoop(TGameWnd* app, std::int32_t musicId)
     m_pictureRamp.Set(0.0F, 1.0F, kRampSteps, 0);
     m_overlayRamp.Set(0.0F, 0.5F, kRampSteps, 0);
     m_captured = m_app->CaptureScreen("sTDieLoop", nullptr);
-    TSoundBank* bank = m_sound != nullptr ? m_sound->GetBank(2) : nullptr;
-    m_music = std::make_unique<TSoundList>(bank, TGameData::GetTableDirectory() + "subset/die_bgm.tbl");
+    m_music = MakeSoundList(kMusicBank, "subset/die_bgm.tbl");
+    TSoundBank* bank = m_music->GetBank();
     m_overlay.SetColor(0x00000000, -1);
     m_picture.SetColor(0x00FFFFFF, -1);
     if (m_fieldMusicHeld && bank != nullptr) {
@@ -128,7 +127,7 @@ std::uint32_t TDieLoop::StateShow()
 
 std::uint32_t TDieLoop::StateWait()
 {
-    if (m_input == nullptr || !m_input->IsPressed(kButtonDecide | kButtonCancel)) {
+    if (Pressed(kButtonDecide | kButtonCancel) == 0) {
         return LOOP_CONTINUE;
     }
     if (TSoundBank* bank = m_music->GetBank()) {

@@ -48,11 +48,8 @@ TTitleLoop::TTitleLoop(TGameWnd* app)
         m_items[i].SetTexCoord(2, 0.0F, top + 0.25F);
         m_items[i].SetTexCoord(3, 1.0F, top + 0.25F);
     }
-    const std::string tables = TGameData::GetTableDirectory();
-    m_effects = std::make_unique<TSoundList>(m_sound != nullptr ? m_sound->GetBank(0) : nullptr,
-                                             tables + "subset/title_se.tbl");
-    m_music = std::make_unique<TSoundList>(m_sound != nullptr ? m_sound->GetBank(2) : nullptr,
-                                           tables + "subset/title_bgm.tbl");
+    LoadSounds("subset/title_se.tbl");
+    m_music = MakeSoundList(kMusicBank, "subset/title_bgm.tbl");
     // The title ignores the volume options: every bank at full volume.
     for (std::uint32_t id = 0; id < 3; ++id) {
         if (TSoundBank* bank = m_sound != nullptr ? m_sound->GetBank(id) : nullptr) {
@@ -92,21 +89,6 @@ bool TTitleLoop::IsLogoState() const
     return m_state == static_cast<StateFunc>(&TTitleLoop::StateLogoIn) ||
            m_state == static_cast<StateFunc>(&TTitleLoop::StateLogoHold) ||
            m_state == static_cast<StateFunc>(&TTitleLoop::StateLogoOut);
-}
-
-std::uint16_t TTitleLoop::Pressed(std::uint16_t mask) const
-{
-    if (m_input == nullptr) {
-        return 0;
-    }
-    return static_cast<std::uint16_t>(m_input->GetWord(0) & ~m_input->GetWord(1) & mask);
-}
-
-void TTitleLoop::PlaySe(std::uint32_t id)
-{
-    if (TSoundBank* bank = m_effects->GetBank()) {
-        bank->Play(id);
-    }
 }
 
 TStreamSound* TTitleLoop::Music() const
