@@ -71,11 +71,6 @@ void TMenuTopLoop::MakeFader(bool fadeIn, float level)
                                    kMusicFadeSteps);
 }
 
-bool TMenuTopLoop::StepFader()
-{
-    return m_fader.Get() != nullptr && m_fader->Step();
-}
-
 void TMenuTopLoop::UpdateHighlight(bool snap)
 {
     m_items.Highlight(m_cursor, snap);
@@ -83,7 +78,7 @@ void TMenuTopLoop::UpdateHighlight(bool snap)
 
 std::uint32_t TMenuTopLoop::FadeIn()
 {
-    StepFader();
+    StepFader(m_fader);
     if (!FadeDimIn()) {
         SetState(&TMenuTopLoop::OpenItems);
     }
@@ -92,7 +87,7 @@ std::uint32_t TMenuTopLoop::FadeIn()
 
 std::uint32_t TMenuTopLoop::OpenItems()
 {
-    StepFader();
+    StepFader(m_fader);
     if (m_items.Open()) {
         SetState(&TMenuTopLoop::Select);
     }
@@ -101,7 +96,7 @@ std::uint32_t TMenuTopLoop::OpenItems()
 
 std::uint32_t TMenuTopLoop::Select()
 {
-    StepFader();
+    StepFader(m_fader);
     const std::int32_t before = m_cursor;
     if (Moves(kButtonUp) != 0) {
         m_cursor = m_items.Move(m_cursor, -1);
@@ -109,7 +104,7 @@ std::uint32_t TMenuTopLoop::Select()
         m_cursor = m_items.Move(m_cursor, 1);
     } else if (Pressed(kButtonCancel | kButtonE) != 0) {
         // The music still going down holds the menu open; once down it is brought back up.
-        if (!StepFader()) {
+        if (!StepFader(m_fader)) {
             if (m_fader.Get() != nullptr) {
                 MakeFader(true, 1.0F);
             }
@@ -131,7 +126,7 @@ std::uint32_t TMenuTopLoop::Select()
 
 std::uint32_t TMenuTopLoop::CloseItems()
 {
-    StepFader();
+    StepFader(m_fader);
     if (!m_items.Close()) {
         return LOOP_CONTINUE;
     }
@@ -148,7 +143,7 @@ std::uint32_t TMenuTopLoop::CloseItems()
 
 std::uint32_t TMenuTopLoop::FadeOut()
 {
-    StepFader();
+    StepFader(m_fader);
     if (FadeDimOut()) {
         return LOOP_CONTINUE;
     }

@@ -131,7 +131,7 @@ std::uint32_t TYesNoLoop::Quit()
 {
     m_black.SetColor(DimColor(m_blackRamp.value), -1);
     const bool fading = m_blackRamp.Advance();
-    const bool music = m_fader.Get() != nullptr && m_fader->Step();
+    const bool music = StepFader(m_fader);
     if (fading || music) {
         return LOOP_CONTINUE;
     }

@@ -79,7 +79,7 @@ TChangeLoop::~TChangeLoop()
 
 std::uint32_t TChangeLoop::WaitAndDispatch()
 {
-    const bool fading = m_fader.Get() != nullptr && m_fader->Step();
+    const bool fading = StepFader(m_fader);
     const bool covering = m_quad.StepForward();
     if (fading || covering) {
         return LOOP_CONTINUE;

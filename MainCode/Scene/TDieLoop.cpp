@@ -67,11 +67,6 @@ TDieLoop::~TDieLoop()
     }
 }
 
-bool TDieLoop::StepFader(TRefPtr<TSoundFader>& fader)
-{
-    return fader.Get() != nullptr && fader->Step();
-}
-
 void TDieLoop::ColourOverlay()
 {
     m_overlay.SetColor(Alpha(m_overlayRamp.value), -1);

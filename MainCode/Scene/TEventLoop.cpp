@@ -270,7 +270,7 @@ void TEventLoop::StartSkip()
 
 std::uint32_t TEventLoop::PhaseSkip()
 {
-    const bool fading = m_fader.Get() != nullptr && m_fader->Step();
+    const bool fading = StepFader(m_fader);
     const bool picture = m_fade == Fade::Quad && m_quad.StepBack();
     if (fading || picture) {
         return LOOP_CONTINUE;

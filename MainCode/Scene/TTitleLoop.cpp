@@ -248,7 +248,7 @@ std::uint32_t TTitleLoop::StateIdle()
 
 std::uint32_t TTitleLoop::StateQuit()
 {
-    const bool fading = m_fader.Get() != nullptr && m_fader->Step();
+    const bool fading = StepFader(m_fader);
     const bool covering = m_quad.StepBack();
     if (fading || covering) {
         return LOOP_CONTINUE;
