@@ -7,6 +7,29 @@
 
 #include "platform/win32/types.h"
 
+// The logical buttons of an input word, one bit each, by the key names of the bindings file.
+enum TInputButton : std::uint16_t {
+    kButtonUp = 0x0001,
+    kButtonDown = 0x0002,
+    kButtonLeft = 0x0004,
+    kButtonRight = 0x0008,
+    kButtonA = 0x0010,  // on the field: attack, talk
+    kButtonB = 0x0020,  // on the field: skill
+    kButtonC = 0x0040,  // jump
+    kButtonD = 0x0080,  // held: the item ring
+    kButtonE = 0x0100,  // opens and closes the pause menu
+    kButtonF = 0x0200,  // skill selection left
+    kButtonG = 0x0400,  // skill selection right
+    kButtonH = 0x0800,
+    kButtonI = 0x1000,
+    kButtonJ = 0x2000,
+    kButtonK = 0x4000,
+    kButtonL = 0x8000,
+    // Every screen decides with A and cancels with B.
+    kButtonDecide = kButtonA,
+    kButtonCancel = kButtonB,
+};
+
 class TInputDevice {
 public:
     static constexpr int kButtons = 16;

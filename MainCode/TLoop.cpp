@@ -2,8 +2,12 @@
 
 #include <cmath>
 
+#include "MainCode/GameData/TGameData.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
+#include "dx/dx8/sound/TDSound8.h"
+#include "dx/dx8/sound/TSoundBank.h"
+#include "dx/dx8/sound/TSoundList.h"
 #include "platform/win32/timer.h"
 
 TLoop::TLoop(TGameWnd* app)
@@ -26,6 +30,34 @@ TSceneLoop::TSceneLoop(TGameWnd* app)
       m_draw(&TSceneLoop::DrawNothing),
       m_state(&TSceneLoop::StateContinue)
 {
+}
+
+TSceneLoop::~TSceneLoop() = default;
+
+std::uint16_t TSceneLoop::Pressed(std::uint16_t mask) const
+{
+    if (m_input == nullptr) {
+        return 0;
+    }
+    return static_cast<std::uint16_t>(m_input->GetWord(0) & ~m_input->GetWord(1) & mask);
+}
+
+std::unique_ptr<TSoundList> TSceneLoop::MakeSoundList(std::uint32_t bank, const std::string& listName) const
+{
+    return std::make_unique<TSoundList>(m_sound != nullptr ? m_sound->GetBank(bank) : nullptr,
+                                        TGameData::GetTableDirectory() + listName);
+}
+
+void TSceneLoop::LoadSounds(const std::string& listName)
+{
+    m_sounds = MakeSoundList(kEffectBank, listName);
+}
+
+void TSceneLoop::PlaySe(std::uint32_t id)
+{
+    if (m_sounds != nullptr && m_sounds->GetBank() != nullptr) {
+        m_sounds->GetBank()->Play(id);
+    }
 }
 
 std::uint32_t TSceneLoop::Update()

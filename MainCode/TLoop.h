@@ -2,11 +2,14 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <string>
 
 class TGameWnd;
 class TD3D8;
 class TDSound8;
 class TInputDevice;
+class TSoundList;
 
 // Update result bits.
 enum : std::uint32_t {
@@ -62,7 +65,12 @@ public:
     using DrawFunc = void (TSceneLoop::*)();
     using StateFunc = std::uint32_t (TSceneLoop::*)();
 
+    // The sound core's banks the scenes load their lists into.
+    static constexpr std::uint32_t kEffectBank = 0;
+    static constexpr std::uint32_t kMusicBank = 2;
+
     explicit TSceneLoop(TGameWnd* app);
+    ~TSceneLoop() override;
 
     std::uint32_t Update() override;
     void Draw() override;
@@ -92,11 +100,21 @@ protected:
         m_state = static_cast<StateFunc>(f);
     }
 
+    // Buttons newly pressed in this step.
+    std::uint16_t Pressed(std::uint16_t mask) const;
+    // A sound list of the data-table folder + listName, loaded into one bank of the sound core
+    // (a list without a bank when there is no sound).
+    std::unique_ptr<TSoundList> MakeSoundList(std::uint32_t bank, const std::string& listName) const;
+    // The scene's own effect list, and a sound played through it; nothing without its bank.
+    void LoadSounds(const std::string& listName);
+    void PlaySe(std::uint32_t id);
+
     TFrameTimer m_timer;
     UpdateFunc m_update;
     DrawFunc m_draw;
     StateFunc m_state;
     bool m_idle = false;  // the last Update found no step due
+    std::unique_ptr<TSoundList> m_sounds;
 
 private:
     void DrawNothing() {}

@@ -19,6 +19,7 @@
 #include "MainCode/Hud/TCountValue.h"
 #include "MainCode/Hud/THitPopup.h"
 #include "MainCode/Hud/TPopupText.h"
+#include "MainCode/TInputDevice.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/sound/TSoundList.h"
 
@@ -82,13 +83,8 @@ struct TPlayerPose {
 
 class TPlayerCharacter : public TArmedCharacter {
 public:
-    // Buttons of the input words.
-    static constexpr std::uint32_t kDirections = 0x0F;
-    static constexpr std::uint32_t kButtonAction = 0x10;  // attack button A on the second pair
-    static constexpr std::uint32_t kButtonB = 0x20;
-    static constexpr std::uint32_t kButtonJump = 0x40;
-    static constexpr std::uint32_t kButtonRing = 0x80;
-    static constexpr std::uint32_t kButtonMenu = 0x100;
+    // The four direction buttons of an input word.
+    static constexpr std::uint32_t kDirections = kButtonUp | kButtonDown | kButtonLeft | kButtonRight;
 
     static constexpr std::uint32_t kStateIdle = 0;
     static constexpr std::uint32_t kStateDash = 3;
@@ -102,7 +98,6 @@ public:
 
     static constexpr float kJumpGravity = -0.007F;
     static constexpr float kJumpSpeed = 0.18F;
-    static constexpr std::uint32_t kSoundRefused = 608;
     static constexpr std::uint32_t kNoTarget = 0xFFFFFFFFu;
 
     using StateHandler = bool (TPlayerCharacter::*)();
@@ -277,7 +272,7 @@ public:
     bool SetStateAtMotionEnd5() { return SetStateAtMotionEnd(kStateFall); }
 
     // ---- skills: the payment, the two skill handlers and the routines the pattern-id table binds ----
-    // Fails (sound 608) under the mana seal or when MP is not above the cost; takes at least 1.
+    // Fails (the refused sound) under the mana seal or when MP is not above the cost; takes at least 1.
     bool SpendMp(std::uint32_t cost);
     // Actions 1 and 3 of state 19: the current action, then the reserved chain.
     bool UpdateSkillAction();

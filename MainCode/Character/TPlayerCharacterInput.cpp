@@ -8,6 +8,7 @@
 #include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/GameData/TItemMeanTable.h"
 #include "MainCode/TInputDevice.h"
+#include "MainCode/TMenuSound.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ bool TPlayerCharacter::IsActionButtonPressed() const
         s == 5 || s == 6 || m_hp < 0) {
         return false;
     }
-    return (Word(0) & kButtonAction) != 0 && (Word(1) & kButtonAction) == 0;
+    return (Word(0) & kButtonA) != 0 && (Word(1) & kButtonA) == 0;
 }
 
 bool TPlayerCharacter::CanOpenItemRing() const
@@ -78,7 +79,7 @@ bool TPlayerCharacter::CanOpenItemRing() const
     if (m_reactionMode != kModeNormal || (m_state >= 17 && m_state <= 19) || m_hp < 0) {
         return false;
     }
-    return (Word(0) & kButtonRing) != 0;
+    return (Word(0) & kButtonD) != 0;
 }
 
 bool TPlayerCharacter::IsMenuButtonPressed() const
@@ -87,7 +88,7 @@ bool TPlayerCharacter::IsMenuButtonPressed() const
         IsTimeStopped()) {
         return false;
     }
-    return (Word(0) & kButtonMenu) != 0 && (Word(1) & kButtonMenu) == 0;
+    return (Word(0) & kButtonE) != 0 && (Word(1) & kButtonE) == 0;
 }
 
 float TPlayerCharacter::GetTurnAngle() const
@@ -175,7 +176,7 @@ void TPlayerCharacter::DetectDoubleTap()
 
 void TPlayerCharacter::TryJump()
 {
-    if ((Word(0) & kButtonJump) == 0 || (Word(1) & kButtonJump) != 0 || !IsOnFoot(m_state)) {
+    if ((Word(0) & kButtonC) == 0 || (Word(1) & kButtonC) != 0 || !IsOnFoot(m_state)) {
         return;
     }
     m_gravity = kJumpGravity;
@@ -223,8 +224,8 @@ void TPlayerCharacter::HandleAttackButtons()
             ++count;
         }
     };
-    if ((w3 & kButtonAction) != 0) {
-        if ((w4 & kButtonAction) != 0) {
+    if ((w3 & kButtonA) != 0) {
+        if ((w4 & kButtonA) != 0) {
             hold(m_holdCountA);
             if (!m_attackSeal.IsRunning()) {
                 OnAttackHeld();
@@ -243,7 +244,7 @@ void TPlayerCharacter::HandleAttackButtons()
             OnSkillPressed();
         }
     }
-    constexpr std::uint32_t both = kButtonAction | kButtonB;
+    constexpr std::uint32_t both = kButtonA | kButtonB;
     if ((w1 & both) == 0 && (w4 & both) == both) {
         OnBothReleased();
         for (std::uint32_t i = 0; i < 3; ++i) {
@@ -251,7 +252,7 @@ void TPlayerCharacter::HandleAttackButtons()
         }
         return;
     }
-    if ((w3 & kButtonAction) == 0 && (w4 & kButtonAction) != 0) {
+    if ((w3 & kButtonA) == 0 && (w4 & kButtonA) != 0) {
         if (m_attackSeal.IsRunning()) {
             PlaySound(kSoundRefused);
         } else {

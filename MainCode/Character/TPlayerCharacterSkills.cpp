@@ -15,6 +15,7 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TItemMeanTable.h"
 #include "MainCode/Map/TAreaBase.h"
+#include "MainCode/TMenuSound.h"
 #include "dx/dx8/3d/TMesh8.h"
 
 namespace {

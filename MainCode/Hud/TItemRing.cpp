@@ -5,6 +5,7 @@
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/Hud/TLetterFont.h"
 #include "MainCode/TInputDevice.h"
+#include "MainCode/TMenuSound.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 #include "platform/d3dx8/d3dx8math.h"
@@ -18,8 +19,6 @@ constexpr float kShownX = -96.0F;
 constexpr float kRingTop = 162.0F;
 constexpr float kSlotTop = 258.0F;
 constexpr float kOrbit = 96.0F;
-constexpr std::uint32_t kUp = 0x1;
-constexpr std::uint32_t kDown = 0x2;
 
 TSoundBank* EffectBank()
 {
@@ -175,17 +174,17 @@ bool TItemRing::StateOpen(TPlayerCharacter* player)
     const std::uint32_t before = input != nullptr ? input->GetWord(1) : 0;
     const std::uint32_t pressed = now & ~before;
     bool turned = false;
-    if ((pressed & kUp) != 0) {
+    if ((pressed & kButtonUp) != 0) {
         Turn(false);
         m_selected = m_selected == 0 ? kSlots - 1 : m_selected - 1;
         turned = true;
-    } else if ((pressed & kDown) != 0) {
+    } else if ((pressed & kButtonDown) != 0) {
         Turn(true);
         m_selected = m_selected == kSlots - 1 ? 0 : m_selected + 1;
         turned = true;
     }
     if (turned && m_sounds.GetBank() != nullptr) {
-        m_sounds.GetBank()->Play(kTurnSound);
+        m_sounds.GetBank()->Play(kSoundTurn);
     }
 
     if (!player->CanOpenItemRing()) {

@@ -17,7 +17,6 @@ struct TItemEntry;
 class TItemRing {
 public:
     static constexpr std::int32_t kSlots = 8;
-    static constexpr std::uint32_t kTurnSound = 607;
 
     static TRefPtr<TItemRing> Create(TLetterFont* font);
     explicit TItemRing(TLetterFont* font);

@@ -6,13 +6,12 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/TInputDevice.h"
+#include "MainCode/TMenuSound.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 
 namespace {
 
-constexpr std::uint32_t kButtonF = 0x200;
-constexpr std::uint32_t kButtonG = 0x400;
 constexpr float kHeight = 64.0F;
 constexpr float kEndWidth = 72.0F;
 constexpr float kMiddleWidth = 48.0F;
@@ -89,7 +88,7 @@ void TSkillGauge::SelectPrev()
 {
     m_selection = m_selection == 0 ? kSlots - 1 : m_selection - 1;
     if (m_sounds.GetBank() != nullptr) {
-        m_sounds.GetBank()->Play(kSelectSound);
+        m_sounds.GetBank()->Play(kSoundListCursor);
     }
 }
 
@@ -97,7 +96,7 @@ void TSkillGauge::SelectNext()
 {
     m_selection = m_selection == kSlots - 1 ? 0 : m_selection + 1;
     if (m_sounds.GetBank() != nullptr) {
-        m_sounds.GetBank()->Play(kSelectSound);
+        m_sounds.GetBank()->Play(kSoundListCursor);
     }
 }
 

@@ -14,7 +14,6 @@ class TPlayerCharacter;
 class TSkillGauge {
 public:
     static constexpr std::int32_t kSlots = 5;
-    static constexpr std::uint32_t kSelectSound = 601;
 
     static TRefPtr<TSkillGauge> Create();
     TSkillGauge();

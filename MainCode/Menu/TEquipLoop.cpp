@@ -21,11 +21,6 @@ constexpr DWORD kWhite = 0xFFFFFFFF;
 // Weapons the character cannot use: the row's words and its icon.
 constexpr DWORD kUnusableText = 0xFF666666;
 constexpr float kUnusableIcon = 0.7F;
-constexpr std::uint32_t kSoundMove = 601;
-constexpr std::uint32_t kSoundEquipped = 602;
-constexpr std::uint32_t kSoundDecide = 603;
-constexpr std::uint32_t kSoundBack = 606;
-constexpr std::uint32_t kSoundRefused = 608;
 // The slot cursor and the slots' ability points on the panel.
 constexpr float kSlotCursor[TEquipLoop::kSlots][2] = {{52.0F, 54.0F}, {36.0F, 83.0F}, {20.0F, 112.0F}};
 constexpr float kAbpPlace[TEquipLoop::kSlots][2] = {{94.0F, 61.0F}, {78.0F, 90.0F}, {62.0F, 119.0F}};
@@ -270,13 +265,13 @@ std::uint32_t TEquipLoop::Opening()
 std::uint32_t TEquipLoop::SlotChoice()
 {
     const std::int32_t before = m_slot;
-    if (Moves(kUp) != 0) {
+    if (Moves(kButtonUp) != 0) {
         m_slot = m_slot == 0 ? kSlots - 1 : m_slot - 1;
         InfoFromSlot();
-    } else if (Moves(kDown) != 0) {
+    } else if (Moves(kButtonDown) != 0) {
         m_slot = m_slot == kSlots - 1 ? 0 : m_slot + 1;
         InfoFromSlot();
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         const std::string title = m_slot == 0 ? "武器" : "アクセサリ";
         WriteMenuText(*m_title, Centred(title), title);
         FillList();
@@ -288,12 +283,12 @@ std::uint32_t TEquipLoop::SlotChoice()
         }
         SetState(&TEquipLoop::ListOpening);
         PlaySe(kSoundDecide);
-    } else if (Pressed(kCancel) != 0) {
+    } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TEquipLoop::Closing);
-        PlaySe(kSoundBack);
+        PlaySe(kSoundCancel);
     }
     if (m_slot != before) {
-        PlaySe(kSoundMove);
+        PlaySe(kSoundListCursor);
     }
     return LOOP_CONTINUE;
 }
@@ -339,22 +334,22 @@ void TEquipLoop::RunList(bool weapon)
     m_wobble.Step();
     const std::int32_t before = m_pager.GetIndex();
     const std::int32_t top = m_pager.GetTop();
-    if (m_pager.Move(Moves(kUp | kDown | kLeft | kRight))) {
+    if (m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight))) {
         if (m_pager.GetTop() != top) {
             FillRows();
         }
         if (m_pager.GetIndex() != before) {
             InfoFromList();
-            PlaySe(kSoundMove);
+            PlaySe(kSoundListCursor);
         }
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         if (weapon) {
             EquipWeapon();
         } else {
             EquipAccessory();
         }
-    } else if (Pressed(kCancel) != 0) {
-        PlaySe(kSoundBack);
+    } else if (Pressed(kButtonCancel) != 0) {
+        PlaySe(kSoundCancel);
         InfoFromSlot();
         SetState(&TEquipLoop::ListClosing);
     }
@@ -435,7 +430,7 @@ void TEquipLoop::AfterEquipping()
         m_menu->Recapture();
     }
     ApplyColors();
-    PlaySe(kSoundEquipped);
+    PlaySe(kSoundSet);
     // The list as the inventory now is; its old entries are not shown again.
     FillList();
     FillRows();
@@ -444,8 +439,8 @@ void TEquipLoop::AfterEquipping()
 
 std::uint32_t TEquipLoop::EmptyList()
 {
-    if (Pressed(kCancel) != 0) {
-        PlaySe(kSoundBack);
+    if (Pressed(kButtonCancel) != 0) {
+        PlaySe(kSoundCancel);
         InfoFromSlot();
         SetState(&TEquipLoop::ListClosing);
     }

@@ -26,7 +26,7 @@ TInnLoop::TInnLoop(TGameWnd* app, TFieldLoop* field)
 {
     SetState(&TInnLoop::FadingOut);
     CaptureBackground("TInnLoop");
-    m_innMusic = std::make_unique<TSoundList>(MusicBank(m_sound), TGameData::GetTableDirectory() + "subset/inn_bgm.tbl");
+    m_innMusic = MakeSoundList(kMusicBank, "subset/inn_bgm.tbl");
     const std::int32_t music = AreaMusic();
     if (music != -1) {
         m_fader = m_sound->CreateFader(MusicBank(m_sound)->Get(static_cast<std::uint32_t>(music)), false, 1.0F,
@@ -73,18 +73,9 @@ bool TInnLoop::IsFadingIn() const
     return m_state == static_cast<StateFunc>(&TInnLoop::FadingIn);
 }
 
-bool TInnLoop::StepFader()
-{
-    if (m_fader.Get() == nullptr) {
-        return true;
-    }
-    m_fader->Step();
-    return m_fader->IsFinished();
-}
-
 std::uint32_t TInnLoop::FadingOut()
 {
-    StepFader();
+    StepFader(m_fader);
     if (!m_quad.StepForward()) {
         TSoundBank* bank = MusicBank(m_sound);
         // A tune the bank lacks lasts no time at all.
@@ -101,7 +92,8 @@ std::uint32_t TInnLoop::FadingOut()
 
 std::uint32_t TInnLoop::PlayingTune()
 {
-    const bool faded = StepFader();
+    // The inn waits for the fade to be over, not for it to move.
+    const bool faded = !StepFader(m_fader);
     --m_waitSteps;
     if (m_waitSteps < 0 && faded) {
         TSoundBank* bank = MusicBank(m_sound);
@@ -119,7 +111,7 @@ std::uint32_t TInnLoop::PlayingTune()
 
 std::uint32_t TInnLoop::FadingIn()
 {
-    const bool faded = StepFader();
+    const bool faded = !StepFader(m_fader);
     if (!m_quad.StepBack() && faded) {
         m_fader = TRefPtr<TSoundFader>();
         return LOOP_END;

@@ -36,8 +36,6 @@ private:
     std::uint32_t PlayingTune();
     std::uint32_t FadingIn();
     void DrawInn();
-    // Steps the music fader; true once it has finished (or when there is none).
-    bool StepFader();
     // The music bank and the area's music id when that music is there to fade, else -1.
     std::int32_t AreaMusic() const;
 

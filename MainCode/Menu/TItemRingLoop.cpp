@@ -16,10 +16,6 @@ constexpr float kQuarterTurn = 0.7853982F;  // one position, pi / 4
 constexpr std::int32_t kSteps = 10;
 constexpr float kOthersGrey = 0.4F;
 constexpr float kRingGrey = 0.7F;
-constexpr std::uint32_t kSoundListMove = 601;
-constexpr std::uint32_t kSoundDecide = 603;
-constexpr std::uint32_t kSoundBack = 606;
-constexpr std::uint32_t kSoundTurn = 607;
 
 TSprite Picture(const char* name)
 {
@@ -215,20 +211,20 @@ void TItemRingLoop::StartTurn(float delta)
 std::uint32_t TItemRingLoop::RingSelect()
 {
     const std::int32_t before = m_ringCursor;
-    if (Moves(kUp) != 0) {
+    if (Moves(kButtonUp) != 0) {
         StartTurn(kQuarterTurn);
         m_ringCursor = m_ringCursor == 0 ? kPositions - 1 : m_ringCursor - 1;
-    } else if (Moves(kDown) != 0) {
+    } else if (Moves(kButtonDown) != 0) {
         StartTurn(-kQuarterTurn);
         m_ringCursor = m_ringCursor == kPositions - 1 ? 0 : m_ringCursor + 1;
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         // Position 0 is the ring's empty place: nothing is set there.
         if (m_ringCursor != 0) {
             OpenTheList();
         }
-    } else if (Pressed(kCancel) != 0) {
+    } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TItemRingLoop::Close);
-        PlaySe(kSoundBack);
+        PlaySe(kSoundCancel);
     }
     if (m_ringCursor != before) {
         PlaySe(kSoundTurn);
@@ -294,20 +290,20 @@ std::uint32_t TItemRingLoop::List()
     m_bob.Step();
     const std::int32_t before = m_pager.GetIndex();
     const std::int32_t top = m_pager.GetTop();
-    if (m_pager.Move(Moves(kUp | kDown | kLeft | kRight))) {
+    if (m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight))) {
         if (m_pager.GetTop() != top) {
             RefreshList();
         }
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         Choose();
-    } else if (Pressed(kCancel) != 0) {
+    } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TItemRingLoop::CloseList);
         InfoRing();
-        PlaySe(kSoundBack);
+        PlaySe(kSoundCancel);
     }
     if (m_pager.GetIndex() != before) {
         InfoList();
-        PlaySe(kSoundListMove);
+        PlaySe(kSoundListCursor);
     }
     return LOOP_CONTINUE;
 }
@@ -316,7 +312,7 @@ bool TItemRingLoop::Choose()
 {
     const std::uint32_t id = m_list[m_pager.GetIndex()]->Id;
     const auto slot = static_cast<std::uint32_t>(m_ringCursor);
-    std::uint32_t sound = kSoundBack;
+    std::uint32_t sound = kSoundCancel;
     if (id == 0) {
         Data()->ClearRingItem(slot);
     } else {
@@ -336,10 +332,10 @@ bool TItemRingLoop::Choose()
 
 std::uint32_t TItemRingLoop::EmptyList()
 {
-    if (Pressed(kCancel) != 0) {
+    if (Pressed(kButtonCancel) != 0) {
         SetState(&TItemRingLoop::CloseList);
         InfoRing();
-        PlaySe(kSoundBack);
+        PlaySe(kSoundCancel);
     }
     return LOOP_CONTINUE;
 }

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "MainCode/TInputDevice.h"
+
 void TListPager::Reset(std::int32_t length)
 {
     m_length = std::max(length, 0);
@@ -32,13 +34,13 @@ std::int32_t TListPager::LastRow() const
 
 bool TListPager::Move(std::uint16_t moves)
 {
-    if ((moves & kUp) != 0) {
+    if ((moves & kButtonUp) != 0) {
         Up();
-    } else if ((moves & kDown) != 0) {
+    } else if ((moves & kButtonDown) != 0) {
         Down();
-    } else if ((moves & kLeft) != 0) {
+    } else if ((moves & kButtonLeft) != 0) {
         PageUp();
-    } else if ((moves & kRight) != 0) {
+    } else if ((moves & kButtonRight) != 0) {
         PageDown();
     } else {
         return false;

@@ -9,12 +9,6 @@ class TListPager {
 public:
     static constexpr std::int32_t kRows = 7;
 
-    // Logical buttons that move the cursor.
-    static constexpr std::uint16_t kUp = 0x0001;
-    static constexpr std::uint16_t kDown = 0x0002;
-    static constexpr std::uint16_t kLeft = 0x0004;
-    static constexpr std::uint16_t kRight = 0x0008;
-
     // A list of that length, its cursor on the first entry.
     void Reset(std::int32_t length);
     // After a sale: the list is now length long, entryDeleted when the entry under the cursor

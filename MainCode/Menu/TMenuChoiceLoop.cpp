@@ -26,25 +26,25 @@ std::uint32_t TMenuChoiceLoop::Open()
 std::uint32_t TMenuChoiceLoop::Input()
 {
     const std::int32_t before = m_cursor;
-    if (Moves(kUp) != 0) {
+    if (Moves(kButtonUp) != 0) {
         m_cursor = m_choices.Move(m_cursor, -1);
-    } else if (Moves(kDown) != 0) {
+    } else if (Moves(kButtonDown) != 0) {
         m_cursor = m_choices.Move(m_cursor, 1);
     }
     if (m_cursor != before) {
-        PlaySe(600);
+        PlaySe(kSoundCursor);
     }
     const bool back = m_cursor == m_choices.Count() - 1;
-    if (Pressed(kCancel) != 0 || (Pressed(kDecide) != 0 && back)) {
-        PlaySe(606);
+    if (Pressed(kButtonCancel) != 0 || (Pressed(kButtonDecide) != 0 && back)) {
+        PlaySe(kSoundCancel);
         SetState(&TMenuChoiceLoop::Close);
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         if (CanDecide(m_cursor)) {
-            PlaySe(603);
+            PlaySe(kSoundDecide);
             m_decided = true;
             SetState(&TMenuChoiceLoop::Close);
         } else {
-            PlaySe(608);
+            PlaySe(kSoundRefused);
         }
     }
     m_choices.Highlight(m_cursor, false);

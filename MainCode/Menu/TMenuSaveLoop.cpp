@@ -75,7 +75,7 @@ std::uint32_t TMenuSaveLoop::StatePage()
 
 std::uint32_t TMenuSaveLoop::LoadChosen()
 {
-    PlaySe(603);
+    PlaySe(kSoundDecide);
     TFieldLoop* field = m_menu != nullptr ? m_menu->GetField() : nullptr;
     const std::int32_t music = TMapEventModule::KeepMusic(m_app, field != nullptr ? field->GetArea() : nullptr);
     TGameWnd* app = m_app;

@@ -1,14 +1,10 @@
 #include "MainCode/Menu/TMenuSceneLoop.h"
 
-#include "MainCode/GameData/TGameData.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
 #include "TUtility/TFontHolder.h"
 #include "dx/dx8/3d/TText8.h"
 #include "dx/dx8/3d/TD3D8.h"
-#include "dx/dx8/sound/TDSound8.h"
-#include "dx/dx8/sound/TSoundBank.h"
-#include "dx/dx8/sound/TSoundList.h"
 
 namespace {
 
@@ -78,21 +74,13 @@ void TMenuSceneLoop::SetDim(float level, std::int32_t steps)
     m_dim.Set(0.0F, level, steps, 0);
 }
 
-void TMenuSceneLoop::LoadSounds(const std::string& listName)
-{
-    TSoundBank* bank = m_sound != nullptr ? m_sound->GetBank(0) : nullptr;
-    m_sounds = std::make_unique<TSoundList>(bank, TGameData::GetTableDirectory() + listName);
-}
-
 void TMenuSceneLoop::PlaySe(std::uint32_t id)
 {
     if (m_sounds == nullptr && m_owner != nullptr) {
         m_owner->PlaySe(id);  // a sub-screen plays through its owner's list
         return;
     }
-    if (m_sounds != nullptr && m_sounds->GetBank() != nullptr) {
-        m_sounds->GetBank()->Play(id);
-    }
+    TSceneLoop::PlaySe(id);
 }
 
 void TMenuSceneLoop::Start(void (TMenuSceneLoop::*draw)())
@@ -118,14 +106,6 @@ void TMenuSceneLoop::RunKeyRepeat()
         return;
     }
     m_repeatMask = 0;
-}
-
-std::uint16_t TMenuSceneLoop::Pressed(std::uint16_t mask) const
-{
-    if (m_input == nullptr) {
-        return 0;
-    }
-    return static_cast<std::uint16_t>(m_input->GetWord(0) & ~m_input->GetWord(1) & mask);
 }
 
 std::uint16_t TMenuSceneLoop::Moves(std::uint16_t mask) const

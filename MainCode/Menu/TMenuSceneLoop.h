@@ -8,24 +8,17 @@
 #include <memory>
 #include <string>
 
+#include "MainCode/TInputDevice.h"
 #include "MainCode/TLoop.h"
+#include "MainCode/TMenuSound.h"
 #include "TCommon/TLinearRamp.h"
 #include "dx/dx8/3d/TSprite.h"
 #include "platform/win32/types.h"
 
-class TSoundList;
 class TText8;
 
 class TMenuSceneLoop : public TSceneLoop {
 public:
-    // Logical buttons.
-    static constexpr std::uint16_t kUp = 0x0001;
-    static constexpr std::uint16_t kDown = 0x0002;
-    static constexpr std::uint16_t kLeft = 0x0004;
-    static constexpr std::uint16_t kRight = 0x0008;
-    static constexpr std::uint16_t kDecide = 0x0010;
-    static constexpr std::uint16_t kCancel = 0x0020;
-    static constexpr std::uint16_t kMenu = 0x0100;
     // Polls a button must be down in before it repeats, and how often the repeat word is taken.
     static constexpr std::uint32_t kRepeatPolls = 10;
     static constexpr std::int32_t kRepeatEvery = 5;
@@ -60,11 +53,10 @@ protected:
     explicit TMenuSceneLoop(TGameWnd* app);
 
     // A stand-alone scene's own parts: the screen behind it captured as "sT" + its class name,
-    // the overlay clear, the dim ramp from 0 to its level, and its sound list in the effect bank
-    // (the data-table folder + listName).
+    // the overlay clear and the dim ramp from 0 to its level; its sound list is the scene's own
+    // (LoadSounds).
     void CaptureBackground(const std::string& className);
     void SetDim(float level, std::int32_t steps);
-    void LoadSounds(const std::string& listName);
     // The screen behind taken again (a sub-screen asks its owner to).
     void Recapture(const std::string& className, TLoop* scene);
     // A pause-menu sub-screen draws its owner's background instead of its own.
@@ -78,8 +70,6 @@ protected:
     // The scene's windows and texts, drawn over the background in mode 1.
     virtual void DrawWindows() {}
 
-    // Buttons newly pressed in this step.
-    std::uint16_t Pressed(std::uint16_t mask) const;
     // Buttons newly pressed or repeating: one cursor move each.
     std::uint16_t Moves(std::uint16_t mask) const;
 
@@ -90,7 +80,6 @@ protected:
     TSprite m_background;
     TSprite m_dimOverlay;
     TLinearRamp m_dim;
-    std::unique_ptr<TSoundList> m_sounds;
     TMenuSceneLoop* m_owner = nullptr;
     std::uint16_t m_repeatMask = 0;
     std::int32_t m_repeatCounter = 0;

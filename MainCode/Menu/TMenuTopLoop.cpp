@@ -45,7 +45,7 @@ TMenuTopLoop::TMenuTopLoop(TGameWnd* app, TFieldLoop* field) : TMenuSceneLoop(ap
     SetDim(0.5F, 10);
     CaptureBackground("TMenuTopLoop");
     LoadSounds("subset/menu_se.tbl");
-    PlaySe(603);
+    PlaySe(kSoundDecide);
     for (std::int32_t i = 0; i < kItems; ++i) {
         m_items.Add(kItemWindows[i], -194 + 8 * i, 16 + 8 * i, 16 + 40 * i, i == m_cursor);
     }
@@ -71,11 +71,6 @@ void TMenuTopLoop::MakeFader(bool fadeIn, float level)
                                    kMusicFadeSteps);
 }
 
-bool TMenuTopLoop::StepFader()
-{
-    return m_fader.Get() != nullptr && m_fader->Step();
-}
-
 void TMenuTopLoop::UpdateHighlight(bool snap)
 {
     m_items.Highlight(m_cursor, snap);
@@ -83,7 +78,7 @@ void TMenuTopLoop::UpdateHighlight(bool snap)
 
 std::uint32_t TMenuTopLoop::FadeIn()
 {
-    StepFader();
+    StepFader(m_fader);
     if (!FadeDimIn()) {
         SetState(&TMenuTopLoop::OpenItems);
     }
@@ -92,7 +87,7 @@ std::uint32_t TMenuTopLoop::FadeIn()
 
 std::uint32_t TMenuTopLoop::OpenItems()
 {
-    StepFader();
+    StepFader(m_fader);
     if (m_items.Open()) {
         SetState(&TMenuTopLoop::Select);
     }
@@ -101,29 +96,29 @@ std::uint32_t TMenuTopLoop::OpenItems()
 
 std::uint32_t TMenuTopLoop::Select()
 {
-    StepFader();
+    StepFader(m_fader);
     const std::int32_t before = m_cursor;
-    if (Moves(kUp) != 0) {
+    if (Moves(kButtonUp) != 0) {
         m_cursor = m_items.Move(m_cursor, -1);
-    } else if (Moves(kDown) != 0) {
+    } else if (Moves(kButtonDown) != 0) {
         m_cursor = m_items.Move(m_cursor, 1);
-    } else if (Pressed(kCancel | kMenu) != 0) {
+    } else if (Pressed(kButtonCancel | kButtonE) != 0) {
         // The music still going down holds the menu open; once down it is brought back up.
-        if (!StepFader()) {
+        if (!StepFader(m_fader)) {
             if (m_fader.Get() != nullptr) {
                 MakeFader(true, 1.0F);
             }
             m_openSubScreen = false;
             SetState(&TMenuTopLoop::CloseItems);
-            PlaySe(606);
+            PlaySe(kSoundCancel);
         }
-    } else if (Pressed(kDecide) != 0) {
-        PlaySe(603);
+    } else if (Pressed(kButtonDecide) != 0) {
+        PlaySe(kSoundDecide);
         m_openSubScreen = true;
         SetState(&TMenuTopLoop::CloseItems);
     }
     if (m_cursor != before) {
-        PlaySe(600);
+        PlaySe(kSoundCursor);
     }
     UpdateHighlight(false);
     return LOOP_CONTINUE;
@@ -131,7 +126,7 @@ std::uint32_t TMenuTopLoop::Select()
 
 std::uint32_t TMenuTopLoop::CloseItems()
 {
-    StepFader();
+    StepFader(m_fader);
     if (!m_items.Close()) {
         return LOOP_CONTINUE;
     }
@@ -148,7 +143,7 @@ std::uint32_t TMenuTopLoop::CloseItems()
 
 std::uint32_t TMenuTopLoop::FadeOut()
 {
-    StepFader();
+    StepFader(m_fader);
     if (FadeDimOut()) {
         return LOOP_CONTINUE;
     }

@@ -46,8 +46,6 @@ private:
     std::uint32_t CloseItems();
     std::uint32_t FadeOut();
     void UpdateHighlight(bool snap);
-    // One step of the music fade; false without a fader or once it has ended.
-    bool StepFader();
     // The music of the field's area faded towards level (down or back up) over 40 steps.
     void MakeFader(bool fadeIn, float level);
     void OpenSubScreen();

@@ -109,22 +109,22 @@ std::uint32_t TOptionLoop::Open()
 
 std::uint32_t TOptionLoop::MiniMapRow()
 {
-    if (Pressed(kLeft | kRight) != 0) {
+    if (Pressed(kButtonLeft | kButtonRight) != 0) {
         m_miniMap = m_miniMap != 0 ? 0 : 1;
         WriteMiniMap();
         if (TGameData* data = TGameData::GetInstance()) {
             data->SetMiniMapState(m_miniMap);
         }
-        PlaySe(601);
-    } else if (Pressed(kUp) != 0) {
+        PlaySe(kSoundListCursor);
+    } else if (Pressed(kButtonUp) != 0) {
         SelectRow(kVoiceRow);
-        PlaySe(600);
-    } else if (Pressed(kDown) != 0) {
+        PlaySe(kSoundCursor);
+    } else if (Pressed(kButtonDown) != 0) {
         SelectRow(kMusicRow);
-        PlaySe(600);
-    } else if (Pressed(kCancel) != 0) {
+        PlaySe(kSoundCursor);
+    } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TOptionLoop::Close);
-        PlaySe(606);
+        PlaySe(kSoundCancel);
     }
     Highlight(kMiniMapRow);
     return LOOP_CONTINUE;
@@ -154,19 +154,19 @@ void TOptionLoop::SliderRow(std::int32_t row)
     std::int32_t& level = m_levels[slider];
     const std::int32_t before = level;
     const std::uint32_t held = m_input != nullptr ? m_input->GetWord(0) : 0;
-    if ((held & kLeft) != 0) {
+    if ((held & kButtonLeft) != 0) {
         level = std::max(level - 1, 0);
-    } else if ((held & kRight) != 0) {
+    } else if ((held & kButtonRight) != 0) {
         level = std::min(level + 1, TGameData::kFullVolume);
-    } else if (Pressed(kUp) != 0) {
+    } else if (Pressed(kButtonUp) != 0) {
         SelectRow(row - 1);
-        PlaySe(600);
-    } else if (Pressed(kDown) != 0) {
+        PlaySe(kSoundCursor);
+    } else if (Pressed(kButtonDown) != 0) {
         SelectRow((row + 1) % kRows);
-        PlaySe(600);
-    } else if (Pressed(kCancel) != 0) {
+        PlaySe(kSoundCursor);
+    } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TOptionLoop::Close);
-        PlaySe(606);
+        PlaySe(kSoundCancel);
     }
     if (level != before) {
         if (TGameData* data = TGameData::GetInstance()) {

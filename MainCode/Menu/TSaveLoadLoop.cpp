@@ -89,7 +89,7 @@ std::uint32_t TSaveLoadLoop::StateDimOut()
 std::uint32_t TSaveLoadLoop::LoadChosen()
 {
     // The confirming sound and the title music live on through the scene change.
-    const std::uint32_t sound = m_mode == kCarryOver ? 605 : 603;
+    const std::uint32_t sound = m_mode == kCarryOver ? kSoundStart : kSoundDecide;
     PlaySe(sound);
     if (m_sounds != nullptr && m_sounds->GetBank() != nullptr) {
         m_sounds->GetBank()->Load(sound);

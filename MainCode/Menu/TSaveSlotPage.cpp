@@ -18,13 +18,6 @@ constexpr std::int32_t kFollowIn = 6;   // the next row starts once this one rea
 constexpr std::int32_t kFollowOut = 5;  // and goes back once this one fell below it
 constexpr float kDimLevel = 0.5F;
 
-constexpr std::uint16_t kUp = TMenuSceneLoop::kUp;
-constexpr std::uint16_t kDown = TMenuSceneLoop::kDown;
-constexpr std::uint16_t kLeft = TMenuSceneLoop::kLeft;
-constexpr std::uint16_t kRight = TMenuSceneLoop::kRight;
-constexpr std::uint16_t kDecide = TMenuSceneLoop::kDecide;
-constexpr std::uint16_t kCancel = TMenuSceneLoop::kCancel;
-
 TSprite Load(const char* key)
 {
     return TSprite::FromFile(key, D3DPOOL_MANAGED, 0);
@@ -202,37 +195,37 @@ TSaveSlotPage::Result TSaveSlotPage::StateOpen(std::uint16_t, std::uint16_t)
 TSaveSlotPage::Result TSaveSlotPage::StateSelect(std::uint16_t pressed, std::uint16_t moves)
 {
     Result result = Result::Busy;
-    if ((moves & kUp) != 0) {
+    if ((moves & kButtonUp) != 0) {
         m_cursor = m_cursor == 0 ? kRows - 1 : m_cursor - 1;
-        Play(601);
-    } else if ((moves & kDown) != 0) {
+        Play(kSoundListCursor);
+    } else if ((moves & kButtonDown) != 0) {
         m_cursor = m_cursor == kRows - 1 ? 0 : m_cursor + 1;
-        Play(601);
-    } else if ((moves & (kLeft | kRight)) != 0) {
-        const bool left = (moves & kLeft) != 0;
+        Play(kSoundListCursor);
+    } else if ((moves & (kButtonLeft | kButtonRight)) != 0) {
+        const bool left = (moves & kButtonLeft) != 0;
         m_page = left ? (m_page == 0 ? kPages - 1 : m_page - 1) : (m_page == kPages - 1 ? 0 : m_page + 1);
-        Play(601);
+        Play(kSoundListCursor);
         for (TIntRamp& x : m_rowX) {
             x.Set(kRowX, left ? kOutRight : kOutLeft, kSteps, 0);
         }
         m_pageInFrom = left ? kOutLeft : kOutRight;
         m_state = &TSaveSlotPage::StatePageOut;
-    } else if ((pressed & kCancel) != 0) {
-        Play(606);
+    } else if ((pressed & kButtonCancel) != 0) {
+        Play(kSoundCancel);
         for (TIntRamp& x : m_rowX) {
             x.Set(kRowX, kRowX, kSteps, 0);
         }
         m_state = &TSaveSlotPage::StateClose;
-    } else if ((pressed & kDecide) != 0) {
+    } else if ((pressed & kButtonDecide) != 0) {
         const std::int32_t code = m_codes[static_cast<std::size_t>(m_cursor)];
         if (m_kind == Kind::Load) {
             if (code != TGameData::kSaveOk) {
-                Play(608);
+                Play(kSoundRefused);
             } else {
                 result = Result::Chosen;
             }
         } else {
-            Play(603);
+            Play(kSoundDecide);
             if (code == TGameData::kSaveOpenFailed) {
                 // Nothing there to lose: no question.
                 m_rowX[static_cast<std::size_t>(m_cursor)].Set(kRowX, kOutRight, kSteps, 0);
@@ -301,14 +294,14 @@ TSaveSlotPage::Result TSaveSlotPage::StateConfirmOpen(std::uint16_t, std::uint16
 TSaveSlotPage::Result TSaveSlotPage::StateConfirm(std::uint16_t pressed, std::uint16_t)
 {
     m_bob.Step();
-    if ((pressed & (kUp | kDown)) != 0) {
+    if ((pressed & (kButtonUp | kButtonDown)) != 0) {
         m_choice ^= 1;
-        Play(601);
-    } else if ((pressed & kDecide) != 0) {
-        Play(m_choice == 0 ? 603 : 606);
+        Play(kSoundListCursor);
+    } else if ((pressed & kButtonDecide) != 0) {
+        Play(m_choice == 0 ? kSoundDecide : kSoundCancel);
         m_state = &TSaveSlotPage::StateConfirmClose;
-    } else if ((pressed & kCancel) != 0) {
-        Play(606);
+    } else if ((pressed & kButtonCancel) != 0) {
+        Play(kSoundCancel);
         m_choice = 1;
         m_state = &TSaveSlotPage::StateConfirmClose;
     }
@@ -372,7 +365,7 @@ TSaveSlotPage::Result TSaveSlotPage::StateSlotIn(std::uint16_t, std::uint16_t)
         return Result::Busy;
     }
     x.Set(kRowX, kRowX, kSteps, 0);
-    Play(m_lastSave == TGameData::kSaveOk ? 605 : 608);
+    Play(m_lastSave == TGameData::kSaveOk ? kSoundStart : kSoundRefused);
     m_state = &TSaveSlotPage::StateSelect;
     return Result::Busy;
 }

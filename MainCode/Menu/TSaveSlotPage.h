@@ -38,9 +38,8 @@ public:
     static constexpr std::int32_t kPages = 20;
 
     // What Step reads: these newly pressed, and the moves also repeating.
-    static constexpr std::uint16_t kMoves =
-        TMenuSceneLoop::kUp | TMenuSceneLoop::kDown | TMenuSceneLoop::kLeft | TMenuSceneLoop::kRight;
-    static constexpr std::uint16_t kButtons = kMoves | TMenuSceneLoop::kDecide | TMenuSceneLoop::kCancel;
+    static constexpr std::uint16_t kMoves = kButtonUp | kButtonDown | kButtonLeft | kButtonRight;
+    static constexpr std::uint16_t kButtons = kMoves | kButtonDecide | kButtonCancel;
 
     enum class Kind { Load, Save };
     enum class Result {

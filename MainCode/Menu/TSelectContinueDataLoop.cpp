@@ -114,21 +114,21 @@ std::uint32_t TSelectContinueDataLoop::StateOpen()
 std::uint32_t TSelectContinueDataLoop::StateInput()
 {
     std::uint32_t result = LOOP_CONTINUE;
-    const std::uint16_t moves = Moves(kUp | kDown);
-    const std::uint16_t pressed = Pressed(kDecide | kCancel);
-    if ((moves & kUp) != 0) {
+    const std::uint16_t moves = Moves(kButtonUp | kButtonDown);
+    const std::uint16_t pressed = Pressed(kButtonDecide | kButtonCancel);
+    if ((moves & kButtonUp) != 0) {
         m_cursor = m_cursor == 0 ? m_rows - 1 : m_cursor - 1;
-        PlaySe(601);
-    } else if ((moves & kDown) != 0) {
+        PlaySe(kSoundListCursor);
+    } else if ((moves & kButtonDown) != 0) {
         m_cursor = m_cursor == m_rows - 1 ? 0 : m_cursor + 1;
-        PlaySe(601);
-    } else if ((pressed & kDecide) != 0 && m_cursor == 0) {
+        PlaySe(kSoundListCursor);
+    } else if ((pressed & kButtonDecide) != 0 && m_cursor == 0) {
         m_decision = kFresh;
         TGameData::GetInstance()->Reset();
         // The start sound and the title music live on through the scene change.
-        PlaySe(605);
+        PlaySe(kSoundStart);
         if (m_sounds != nullptr && m_sounds->GetBank() != nullptr) {
-            m_sounds->GetBank()->Load(605);
+            m_sounds->GetBank()->Load(kSoundStart);
         }
         if (m_sound != nullptr && m_sound->GetBank(2) != nullptr) {
             m_sound->GetBank(2)->Load(kTitleMusic);
@@ -137,9 +137,9 @@ std::uint32_t TSelectContinueDataLoop::StateInput()
         m_app->PopScenesTo(1);
         m_app->ReplaceScene(hub);
         result = LOOP_END;
-    } else if ((pressed & (kDecide | kCancel)) != 0) {
-        m_decision = (pressed & kDecide) != 0 ? kCarryOver : kCancelled;
-        PlaySe(606);
+    } else if ((pressed & (kButtonDecide | kButtonCancel)) != 0) {
+        m_decision = (pressed & kButtonDecide) != 0 ? kCarryOver : kCancelled;
+        PlaySe(kSoundCancel);
         SetState(&TSelectContinueDataLoop::StateClose);
     }
     Highlight();

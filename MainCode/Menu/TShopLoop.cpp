@@ -253,14 +253,14 @@ std::uint32_t TShopLoop::Select()
     m_listBob.Step();
     const std::int32_t before = m_pager.GetIndex();
     const std::int32_t top = m_pager.GetTop();
-    if (m_pager.Move(Moves(kUp | kDown | kLeft | kRight))) {
+    if (m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight))) {
         if (m_pager.GetTop() != top) {
             RefreshRows();
         }
-    } else if (Pressed(kCancel) != 0) {
+    } else if (Pressed(kButtonCancel) != 0) {
         SetState(&TShopLoop::CloseWindows);
-        PlaySe(kSoundBack);
-    } else if (Pressed(kDecide) != 0 && GetLength() > 0) {
+        PlaySe(kSoundCancel);
+    } else if (Pressed(kButtonDecide) != 0 && GetLength() > 0) {
         // A shop without goods has nothing to choose.
         if (MayChoose()) {
             PrepareCount();
@@ -270,14 +270,14 @@ std::uint32_t TShopLoop::Select()
     }
     if (m_pager.GetIndex() != before) {
         RefreshInfo();
-        PlaySe(kSoundMove);
+        PlaySe(kSoundListCursor);
     }
     return LOOP_CONTINUE;
 }
 
 std::uint32_t TShopLoop::Empty()
 {
-    if (Pressed(kCancel) != 0) {
+    if (Pressed(kButtonCancel) != 0) {
         SetState(&TShopLoop::CloseWindows);
     }
     return LOOP_CONTINUE;
@@ -341,27 +341,27 @@ std::uint32_t TShopLoop::SelectCount()
 {
     const std::int32_t before = m_count;
     bool changed = true;
-    if (Moves(kUp) != 0) {
+    if (Moves(kButtonUp) != 0) {
         m_count = Raise(m_count, 10);
-    } else if (Moves(kDown) != 0) {
+    } else if (Moves(kButtonDown) != 0) {
         m_count = std::max(m_count - 10, 0);
-    } else if (Moves(kLeft) != 0) {
+    } else if (Moves(kButtonLeft) != 0) {
         m_count = Raise(m_count, 1);
-    } else if (Moves(kRight) != 0) {
+    } else if (Moves(kButtonRight) != 0) {
         m_count = std::max(m_count - 1, 0);
     } else {
         changed = false;
-        if (Pressed(kCancel) != 0) {
+        if (Pressed(kButtonCancel) != 0) {
             SetState(&TShopLoop::CloseCount);
-            PlaySe(kSoundBack);
-        } else if (Pressed(kDecide) != 0) {
+            PlaySe(kSoundCancel);
+        } else if (Pressed(kButtonDecide) != 0) {
             if (m_count > 0) {
                 m_choice = 0;
                 SetState(&TShopLoop::OpenConfirm);
                 PlaySe(kSoundDecide);
             } else {
                 SetState(&TShopLoop::CloseCount);
-                PlaySe(kSoundBack);
+                PlaySe(kSoundCancel);
             }
         }
     }
@@ -369,7 +369,7 @@ std::uint32_t TShopLoop::SelectCount()
         RefreshTotal();
     }
     if (m_count != before) {
-        PlaySe(kSoundMove);
+        PlaySe(kSoundListCursor);
     }
     return LOOP_CONTINUE;
 }
@@ -394,13 +394,13 @@ std::uint32_t TShopLoop::OpenConfirm()
 std::uint32_t TShopLoop::Confirm()
 {
     m_confirmBob.Step();
-    if (Moves(kUp | kDown) != 0) {
+    if (Moves(kButtonUp | kButtonDown) != 0) {
         m_choice ^= 1;
-        PlaySe(kSoundMove);
-    } else if (Pressed(kCancel) != 0 || (Pressed(kDecide) != 0 && m_choice == 1)) {
+        PlaySe(kSoundListCursor);
+    } else if (Pressed(kButtonCancel) != 0 || (Pressed(kButtonDecide) != 0 && m_choice == 1)) {
         SetState(&TShopLoop::CloseConfirm);
-        PlaySe(kSoundBack);
-    } else if (Pressed(kDecide) != 0) {
+        PlaySe(kSoundCancel);
+    } else if (Pressed(kButtonDecide) != 0) {
         Deal();
         RefreshRows();
         RefreshInfo();

@@ -20,11 +20,7 @@ struct TItemRecord;
 class TShopLoop : public TMenuSceneLoop {
 public:
     static constexpr std::int32_t kRows = TListPager::kRows;
-    // Sounds of "subset/shop_se.tbl".
-    static constexpr std::uint32_t kSoundMove = 601;
-    static constexpr std::uint32_t kSoundDecide = 603;
-    static constexpr std::uint32_t kSoundBack = 606;
-    static constexpr std::uint32_t kSoundRefused = 608;
+    // A purchase or sale done; the shop's other sounds are the menus'.
     static constexpr std::uint32_t kSoundDeal = 217;
 
     ~TShopLoop() override;

@@ -174,23 +174,23 @@ std::uint32_t TSkillLoop::Open()
 
 std::uint32_t TSkillLoop::SelectSlot()
 {
-    if (Moves(kLeft) != 0) {
+    if (Moves(kButtonLeft) != 0) {
         m_gauge->SelectPrev();
         RefreshInfo(InfoMode::kGauge);
-    } else if (Moves(kRight) != 0) {
+    } else if (Moves(kButtonRight) != 0) {
         m_gauge->SelectNext();
         RefreshInfo(InfoMode::kGauge);
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         if (GetSlotSkill(m_gauge->GetSelection()) != 0) {
             m_list.insert(m_list.begin(), kRemove);
         }
         m_pager.Reset(static_cast<std::int32_t>(m_list.size()));
         RefreshRows();
         RefreshInfo(InfoMode::kList);
-        PlaySe(603);
+        PlaySe(kSoundDecide);
         SetState(&TSkillLoop::OpenList);
-    } else if (Pressed(kCancel) != 0) {
-        PlaySe(606);
+    } else if (Pressed(kButtonCancel) != 0) {
+        PlaySe(kSoundCancel);
         SetState(&TSkillLoop::Close);
     }
     return LOOP_CONTINUE;
@@ -217,23 +217,23 @@ std::uint32_t TSkillLoop::SelectSkill()
     m_bob.Step();
     const std::int32_t before = m_pager.GetIndex();
     const std::int32_t top = m_pager.GetTop();
-    if (m_pager.Move(Moves(kUp | kDown | kLeft | kRight))) {
+    if (m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight))) {
         if (m_pager.GetTop() != top) {
             RefreshRows();
         }
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         SetSkill();
-    } else if (Pressed(kCancel) != 0) {
+    } else if (Pressed(kButtonCancel) != 0) {
         if (!m_list.empty() && m_list.front() == kRemove) {
             m_list.erase(m_list.begin());
         }
         SetState(&TSkillLoop::CloseList);
         RefreshInfo(InfoMode::kGauge);
-        PlaySe(606);
+        PlaySe(kSoundCancel);
     }
     if (m_pager.GetIndex() != before) {
         RefreshInfo(InfoMode::kList);
-        PlaySe(601);
+        PlaySe(kSoundListCursor);
     }
     return LOOP_CONTINUE;
 }
@@ -253,7 +253,7 @@ void TSkillLoop::SetSkill()
     SetIcon(m_gauge->GetSlotIcons()[slot], id);
     SetState(&TSkillLoop::CloseList);
     ApplyGaugeDim(true);
-    PlaySe(id == kRemove ? 606 : 602);
+    PlaySe(id == kRemove ? kSoundCancel : kSoundSet);
 }
 
 void TSkillLoop::ApplyGaugeDim(bool recapture)
@@ -283,7 +283,7 @@ void TSkillLoop::ApplyDimColors()
 
 std::uint32_t TSkillLoop::Empty()
 {
-    if (Pressed(kCancel) != 0) {
+    if (Pressed(kButtonCancel) != 0) {
         RefreshInfo(InfoMode::kGauge);
         SetState(&TSkillLoop::CloseList);
     }

@@ -166,8 +166,8 @@ std::uint32_t TStatusLoop::Main()
 {
     m_char->RotateAxis(D3DXVECTOR3(0.0F, 1.0F, 0.0F), kTurn, true);
     StepModel();
-    if (Pressed(kDecide | kCancel) != 0) {
-        PlaySe(606);
+    if (Pressed(kButtonDecide | kButtonCancel) != 0) {
+        PlaySe(kSoundCancel);
         SetState(&TStatusLoop::Closing);
     }
     return LOOP_CONTINUE;

@@ -81,25 +81,25 @@ std::uint32_t TYesNoLoop::Ask()
 {
     m_wobble.Step();
     const std::int32_t before = m_selection;
-    if (Pressed(kUp) != 0) {
+    if (Pressed(kButtonUp) != 0) {
         m_selection = m_selection == 0 ? 1 : m_selection - 1;
     }
-    if (Pressed(kDown) != 0) {
+    if (Pressed(kButtonDown) != 0) {
         m_selection = m_selection == 1 ? 0 : m_selection + 1;
     }
     if (m_selection != before) {
-        PlaySe(601);
+        PlaySe(kSoundListCursor);
     }
-    const bool decided = Pressed(kDecide) != 0;
-    if (Pressed(kCancel) != 0 || (decided && m_selection == 1)) {
-        PlaySe(606);
+    const bool decided = Pressed(kButtonDecide) != 0;
+    if (Pressed(kButtonCancel) != 0 || (decided && m_selection == 1)) {
+        PlaySe(kSoundCancel);
         SetState(&TYesNoLoop::Close);
         return LOOP_CONTINUE;
     }
     if (!decided) {
         return LOOP_CONTINUE;
     }
-    PlaySe(603);
+    PlaySe(kSoundDecide);
     if (m_kind == kToTitle) {
         // The area's music outlives the field for the title to fade; the field, the menu and its
         // windows go now, bottom first, and this dialog last.
@@ -131,7 +131,7 @@ std::uint32_t TYesNoLoop::Quit()
 {
     m_black.SetColor(DimColor(m_blackRamp.value), -1);
     const bool fading = m_blackRamp.Advance();
-    const bool music = m_fader.Get() != nullptr && m_fader->Step();
+    const bool music = StepFader(m_fader);
     if (fading || music) {
         return LOOP_CONTINUE;
     }

@@ -8,6 +8,7 @@
 #include "MainCode/Scene/CreateEventLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/TGameWnd.h"
+#include "MainCode/TMenuSound.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -78,7 +79,7 @@ TChangeLoop::~TChangeLoop()
 
 std::uint32_t TChangeLoop::WaitAndDispatch()
 {
-    const bool fading = m_fader.Get() != nullptr && m_fader->Step();
+    const bool fading = StepFader(m_fader);
     const bool covering = m_quad.StepForward();
     if (fading || covering) {
         return LOOP_CONTINUE;
@@ -104,8 +105,8 @@ void TChangeLoop::GiveBack()
         }
     }
     if (TSoundBank* effects = Bank(m_sound, 0)) {
-        effects->Unload(kDecideSound);
-        effects->Unload(kStartSound);
+        effects->Unload(kSoundDecide);
+        effects->Unload(kSoundStart);
     }
 }
 

@@ -19,9 +19,6 @@ public:
     enum Mode : std::uint32_t { kToTitle = 0, kToLoadSlot = 1, kToEvent = 2, kToSave = 3 };
     static constexpr std::uint32_t kNoMusic = 0xFFFFFFFF;
     static constexpr std::int32_t kFadeFrames = 100;
-    // The confirming sounds callers keep alive across the change.
-    static constexpr std::uint32_t kDecideSound = 603;
-    static constexpr std::uint32_t kStartSound = 605;
 
     // Each returns a new hub (null when it cannot be made); the caller hands it to ReplaceScene.
     static TChangeLoop* ToTitle(TGameWnd* app, std::uint32_t musicId);

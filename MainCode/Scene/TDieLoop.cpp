@@ -1,6 +1,5 @@
 #include "MainCode/Scene/TDieLoop.h"
 
-#include "MainCode/GameData/TGameData.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
@@ -12,8 +11,6 @@
 
 namespace {
 
-constexpr std::uint16_t kDecide = 0x0010;
-constexpr std::uint16_t kCancel = 0x0020;
 constexpr std::int32_t kClearAll = static_cast<std::int32_t>(0x80000001u);
 constexpr std::int32_t kRampSteps = 100;
 constexpr std::int32_t kMusicFadeSteps = 50;
@@ -40,8 +37,8 @@ TDieLoop::TDieLoop(TGameWnd* app, std::int32_t musicId)
     m_pictureRamp.Set(0.0F, 1.0F, kRampSteps, 0);
     m_overlayRamp.Set(0.0F, 0.5F, kRampSteps, 0);
     m_captured = m_app->CaptureScreen("sTDieLoop", nullptr);
-    TSoundBank* bank = m_sound != nullptr ? m_sound->GetBank(2) : nullptr;
-    m_music = std::make_unique<TSoundList>(bank, TGameData::GetTableDirectory() + "subset/die_bgm.tbl");
+    m_music = MakeSoundList(kMusicBank, "subset/die_bgm.tbl");
+    TSoundBank* bank = m_music->GetBank();
     m_overlay.SetColor(0x00000000, -1);
     m_picture.SetColor(0x00FFFFFF, -1);
     if (m_fieldMusicHeld && bank != nullptr) {
@@ -68,11 +65,6 @@ TDieLoop::~TDieLoop()
     } else if (m_gameOverPlaying && m_music->GetBank() != nullptr) {
         m_music->GetBank()->Stop(kGameOverMusic);
     }
-}
-
-bool TDieLoop::StepFader(TRefPtr<TSoundFader>& fader)
-{
-    return fader.Get() != nullptr && fader->Step();
 }
 
 void TDieLoop::ColourOverlay()
@@ -130,7 +122,7 @@ std::uint32_t TDieLoop::StateShow()
 
 std::uint32_t TDieLoop::StateWait()
 {
-    if (m_input == nullptr || !m_input->IsPressed(kDecide | kCancel)) {
+    if (Pressed(kButtonDecide | kButtonCancel) == 0) {
         return LOOP_CONTINUE;
     }
     if (TSoundBank* bank = m_music->GetBank()) {

@@ -32,8 +32,6 @@ private:
     std::uint32_t StateWait();
     std::uint32_t StateLeave();
     void DrawFrame();
-    // One step of a fader when one is held; true while it still runs.
-    static bool StepFader(TRefPtr<TSoundFader>& fader);
     void ColourOverlay();
     void ColourPicture();
     // Stops the field music and gives back the builder's use of it, once.

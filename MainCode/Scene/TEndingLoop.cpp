@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr std::uint32_t kMusicBank = 2;
 constexpr std::uint32_t kOpeningSteps = 60;
 constexpr std::uint32_t kPageHold = 200;
 constexpr std::uint32_t kLogoHold = 200;
@@ -48,8 +47,7 @@ TEndingLoop::TEndingLoop(TGameWnd* app)
     m_textX.Set(640, 352, kSlideSteps, 0);
     m_textY.Set(192, 480, kSlideSteps, 0);
     m_textAlpha.Set(1.0F, 0.0F, kSlideSteps, 0);
-    m_musicList = std::make_unique<TSoundList>(m_sound != nullptr ? m_sound->GetBank(kMusicBank) : nullptr,
-                                               TGameData::GetTableDirectory() + "subset/event_bgm.tbl");
+    m_musicList = MakeSoundList(kMusicBank, "subset/event_bgm.tbl");
     m_logo.SetColor(0x00FFFFFF, -1);
     for (std::uint32_t page = 1; page < kPages; ++page) {
         m_pages.push_back(PageKeys(page));

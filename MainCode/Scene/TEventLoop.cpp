@@ -1,7 +1,6 @@
 #include "MainCode/Scene/TEventLoop.h"
 
 #include "MainCode/Character/TPlayerCharacter.h"
-#include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
@@ -23,8 +22,6 @@
 
 namespace {
 
-constexpr std::uint32_t kSeBank = 0;
-constexpr std::uint32_t kMusicBank = 2;
 constexpr float kScreenWidth = 640.0F;
 constexpr float kScreenHeight = 480.0F;
 // Blends colours and texture coordinates of the two key frames.
@@ -42,10 +39,8 @@ TEventLoop::TEventLoop(TGameWnd* app, Fade fade, std::uint32_t musicId, D3DCOLOR
 {
     m_blackRamp.Set(1.0F, 0.0F, 10, 0);
     ShowBlackRamp();
-    const std::string& tables = TGameData::GetTableDirectory();
-    m_seList = std::make_unique<TSoundList>(m_sound != nullptr ? m_sound->GetBank(kSeBank) : nullptr,
-                                            tables + "subset/event_se.tbl");
-    m_musicList = std::make_unique<TSoundList>(MusicBank(), tables + "subset/event_bgm.tbl");
+    LoadSounds("subset/event_se.tbl");
+    m_musicList = MakeSoundList(kMusicBank, "subset/event_bgm.tbl");
 }
 
 TEventLoop::~TEventLoop()
@@ -189,13 +184,6 @@ TSoundBank* TEventLoop::MusicBank() const
     return m_sound != nullptr ? m_sound->GetBank(kMusicBank) : nullptr;
 }
 
-void TEventLoop::PlaySe(std::uint32_t id)
-{
-    if (m_seList != nullptr && m_seList->GetBank() != nullptr) {
-        m_seList->GetBank()->Play(id);
-    }
-}
-
 void TEventLoop::LookAt(TFrame* camera, const TFrame* target)
 {
     camera->LookAtFrame(m_root.Get(), target, TFrame::kLookAim);
@@ -254,7 +242,7 @@ void TEventLoop::ReleaseCue()
 std::uint32_t TEventLoop::StepEvent()
 {
     // Held, not only newly pressed: a player keeping cancel down skips whatever phase comes.
-    if (!m_skipping && m_input != nullptr && (m_input->GetWord(0) & kCancel) != 0) {
+    if (!m_skipping && m_input != nullptr && (m_input->GetWord(0) & kButtonCancel) != 0) {
         StartSkip();
     }
     return RunState();
@@ -282,7 +270,7 @@ void TEventLoop::StartSkip()
 
 std::uint32_t TEventLoop::PhaseSkip()
 {
-    const bool fading = m_fader.Get() != nullptr && m_fader->Step();
+    const bool fading = StepFader(m_fader);
     const bool picture = m_fade == Fade::Quad && m_quad.StepBack();
     if (fading || picture) {
         return LOOP_CONTINUE;

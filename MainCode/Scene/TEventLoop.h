@@ -26,7 +26,6 @@ class TSoundList;
 
 class TEventLoop : public TSceneLoop {
 public:
-    static constexpr std::uint16_t kCancel = 0x0020;
     static constexpr std::int32_t kSkipMusicSteps = 50;
     static constexpr std::int32_t kFadeSteps = 100;
 
@@ -94,8 +93,6 @@ protected:
     // The ends of a black-sprite event: the script run out, back to black, then the final phase.
     std::uint32_t PhaseRunOut();
     std::uint32_t PhaseFadeOut();
-    // Through the event's sound list; nothing without its bank.
-    void PlaySe(std::uint32_t id);
 
     // Where the camera stands for the draw; the phases of a frame camera do it themselves.
     virtual void PlaceCamera() {}
@@ -124,7 +121,6 @@ private:
     bool m_skipping = false;
     bool m_blackShown = false;
     TRefPtr<TSoundFader> m_fader;
-    std::unique_ptr<TSoundList> m_seList;
     std::unique_ptr<TSoundList> m_musicList;
     TScriptProcessManager* m_scripts = nullptr;  // made by this event, gone once it hands over
     bool m_scriptMissing = false;                 // its script did not load: every cue counts as reached

@@ -7,6 +7,7 @@
 #include "MainCode/Menu/TSelectContinueDataLoop.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
+#include "MainCode/TMenuSound.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -15,14 +16,7 @@
 
 namespace {
 
-constexpr std::uint16_t kUp = 0x0001;
-constexpr std::uint16_t kDown = 0x0002;
-constexpr std::uint16_t kDecide = 0x0010;
 constexpr std::uint32_t kTitleMusic = 1;
-constexpr std::uint32_t kCursorSound = 600;
-constexpr std::uint32_t kDecideSound = 603;
-constexpr std::uint32_t kStartSound = 605;
-constexpr std::uint32_t kCancelSound = 606;
 constexpr std::int32_t kFadeSteps = 100;
 constexpr std::int32_t kHighlightSteps = 10;
 constexpr float kItemX = 192.0F;
@@ -54,11 +48,8 @@ TTitleLoop::TTitleLoop(TGameWnd* app)
         m_items[i].SetTexCoord(2, 0.0F, top + 0.25F);
         m_items[i].SetTexCoord(3, 1.0F, top + 0.25F);
     }
-    const std::string tables = TGameData::GetTableDirectory();
-    m_effects = std::make_unique<TSoundList>(m_sound != nullptr ? m_sound->GetBank(0) : nullptr,
-                                             tables + "subset/title_se.tbl");
-    m_music = std::make_unique<TSoundList>(m_sound != nullptr ? m_sound->GetBank(2) : nullptr,
-                                           tables + "subset/title_bgm.tbl");
+    LoadSounds("subset/title_se.tbl");
+    m_music = MakeSoundList(kMusicBank, "subset/title_bgm.tbl");
     // The title ignores the volume options: every bank at full volume.
     for (std::uint32_t id = 0; id < 3; ++id) {
         if (TSoundBank* bank = m_sound != nullptr ? m_sound->GetBank(id) : nullptr) {
@@ -98,21 +89,6 @@ bool TTitleLoop::IsLogoState() const
     return m_state == static_cast<StateFunc>(&TTitleLoop::StateLogoIn) ||
            m_state == static_cast<StateFunc>(&TTitleLoop::StateLogoHold) ||
            m_state == static_cast<StateFunc>(&TTitleLoop::StateLogoOut);
-}
-
-std::uint16_t TTitleLoop::Pressed(std::uint16_t mask) const
-{
-    if (m_input == nullptr) {
-        return 0;
-    }
-    return static_cast<std::uint16_t>(m_input->GetWord(0) & ~m_input->GetWord(1) & mask);
-}
-
-void TTitleLoop::PlaySe(std::uint32_t id)
-{
-    if (TSoundBank* bank = m_effects->GetBank()) {
-        bank->Play(id);
-    }
 }
 
 TStreamSound* TTitleLoop::Music() const
@@ -192,7 +168,7 @@ std::uint32_t TTitleLoop::StateLogoOut()
 
 std::uint32_t TTitleLoop::StateFadeIn()
 {
-    const bool decided = Pressed(kDecide) != 0;
+    const bool decided = Pressed(kButtonDecide) != 0;
     if (decided) {
         m_quad.Finish();
     }
@@ -207,25 +183,25 @@ std::uint32_t TTitleLoop::StateMenu()
 {
     ++m_counter;
     const std::int32_t before = m_selection;
-    if (Pressed(kUp) != 0) {
+    if (Pressed(kButtonUp) != 0) {
         m_counter = 0;
         m_selection = m_selection == 0 ? kItems - 1 : m_selection - 1;
-    } else if (Pressed(kDown) != 0) {
+    } else if (Pressed(kButtonDown) != 0) {
         m_counter = 0;
         m_selection = m_selection == kItems - 1 ? 0 : m_selection + 1;
-    } else if (Pressed(kDecide) != 0) {
+    } else if (Pressed(kButtonDecide) != 0) {
         m_counter = 0;
         switch (m_selection) {
         case 0:
-            PlaySe(kStartSound);
+            PlaySe(kSoundStart);
             m_app->PushScene(TSelectContinueDataLoop::Create(m_app, TGameData::GetChapter()));
             break;
         case 1:
-            PlaySe(kDecideSound);
+            PlaySe(kSoundDecide);
             m_app->PushScene(TSaveLoadLoop::CreateLoad(m_app));
             break;
         default:
-            PlaySe(kCancelSound);
+            PlaySe(kSoundCancel);
             if (Music() != nullptr) {
                 m_fader = m_sound->CreateFader(m_music->GetBank()->Get(kTitleMusic), false, 1.0F, kFadeSteps);
             }
@@ -234,7 +210,7 @@ std::uint32_t TTitleLoop::StateMenu()
         }
     }
     if (m_selection != before) {
-        PlaySe(kCursorSound);
+        PlaySe(kSoundCursor);
     }
     StepHighlights();
     if (m_counter >= kIdleSteps) {
@@ -272,7 +248,7 @@ std::uint32_t TTitleLoop::StateIdle()
 
 std::uint32_t TTitleLoop::StateQuit()
 {
-    const bool fading = m_fader.Get() != nullptr && m_fader->Step();
+    const bool fading = StepFader(m_fader);
     const bool covering = m_quad.StepBack();
     if (fading || covering) {
         return LOOP_CONTINUE;

@@ -50,9 +50,6 @@ private:
     void DrawFrame();
 
     bool IsLogoState() const;
-    // Buttons newly pressed in this step.
-    std::uint16_t Pressed(std::uint16_t mask) const;
-    void PlaySe(std::uint32_t id);
     // The title music; null when its list has none.
     TStreamSound* Music() const;
     void PlayMusic();
@@ -71,6 +68,5 @@ private:
     std::int32_t m_selection = 0;
     std::uint32_t m_counter = 0;
     TLinearRamp m_highlight[kItems];
-    std::unique_ptr<TSoundList> m_effects;
     std::unique_ptr<TSoundList> m_music;
 };

@@ -4,6 +4,7 @@
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TInputDevice.h"
+#include "MainCode/TMenuSound.h"
 #include "dx/dx8/sound/TDSound8.h"
 
 namespace {
@@ -208,7 +209,7 @@ void TMessageWindow::WaitButton()
         m_blinkCount = 0;
         m_blink = m_blink != 0 ? 0 : 1;
     }
-    if (Pressed(kDecide)) {
+    if (Pressed(kButtonDecide)) {
         if (m_lines.empty()) {
             Finish();
         } else {
@@ -218,8 +219,8 @@ void TMessageWindow::WaitButton()
             }
             m_state = &TMessageWindow::TypeOut;
         }
-        PlaySound(kDecideSound);
-    } else if (Pressed(kCancel)) {
+        PlaySound(kSoundDecide);
+    } else if (Pressed(kButtonCancel)) {
         Cancel();
     }
 }
@@ -238,24 +239,24 @@ void TMessageWindow::Choose()
 {
     m_cursorBob.Step();
     const std::int32_t before = m_cursor;
-    if (Pressed(kUp)) {
+    if (Pressed(kButtonUp)) {
         if (m_cursor > 0) {
             --m_cursor;
         }
-    } else if (Pressed(kDown)) {
+    } else if (Pressed(kButtonDown)) {
         if (m_cursor < static_cast<std::int32_t>(m_lines.size()) - 1) {
             ++m_cursor;
         }
-    } else if (Pressed(kDecide)) {
+    } else if (Pressed(kButtonDecide)) {
         TScriptProcessManager::SetResultVariable(m_cursor);
         m_message.Clear(true);
         Finish();
-        PlaySound(kDecideSound);
-    } else if (Pressed(kCancel)) {
+        PlaySound(kSoundDecide);
+    } else if (Pressed(kButtonCancel)) {
         Cancel();
     }
     if (m_cursor != before) {
-        PlaySound(kCursorSound);
+        PlaySound(kSoundListCursor);
     }
 }
 
@@ -267,7 +268,7 @@ void TMessageWindow::Cancel()
     }
     m_cancelRequested = 1;
     Slide(1, 2);
-    PlaySound(kCancelSound);
+    PlaySound(kSoundCancel);
 }
 
 void TMessageWindow::StepSlide()

@@ -19,15 +19,6 @@ class TInputDevice;
 
 class TMessageWindow : public TScriptModule {
 public:
-    // Logical buttons read.
-    static constexpr std::uint16_t kUp = 0x01;
-    static constexpr std::uint16_t kDown = 0x02;
-    static constexpr std::uint16_t kDecide = 0x10;
-    static constexpr std::uint16_t kCancel = 0x20;
-    // Sounds.
-    static constexpr std::uint32_t kCursorSound = 601;
-    static constexpr std::uint32_t kDecideSound = 603;
-    static constexpr std::uint32_t kCancelSound = 606;
     // Layout: a byte column is 9 px, a line 20 px, three lines to a page.
     static constexpr int kColumnWidth = 9;
     static constexpr int kLineHeight = 20;

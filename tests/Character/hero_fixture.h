@@ -11,9 +11,9 @@
 
 namespace herotest {
 
-constexpr std::uint32_t kAttack = TPlayerCharacter::kButtonAction;
-constexpr std::uint32_t kSkill = TPlayerCharacter::kButtonB;
-constexpr std::uint32_t kJump = TPlayerCharacter::kButtonJump;
+constexpr std::uint32_t kAttack = kButtonA;
+constexpr std::uint32_t kSkill = kButtonB;
+constexpr std::uint32_t kJump = kButtonC;
 
 // Motions of THeroA's rows, by the frames they last: the combo hits are long enough to queue or
 // hold during, the leap and its air step short.

@@ -269,7 +269,7 @@ TEST_F(HeroTraceTest, TownStepDropsTheButtonsWhileAScriptOrTheRingHasThem)
         std::unique_ptr<TestHeroA> hero = MakeA();
         hero->AttachToField(&town);
         // "D" held: the closed ring opens on this step and takes the buttons from the next.
-        const std::uint32_t ring = c.ring ? TPlayerCharacter::kButtonRing : 0;
+        const std::uint32_t ring = c.ring ? kButtonD : 0;
         Buttons(ring, 0, 0, 0);
         ring_->RunState(hero.get());
         Buttons(1 | ring, ring, 0, 0);

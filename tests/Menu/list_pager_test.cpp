@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "MainCode/Menu/TListPager.h"
+#include "MainCode/TInputDevice.h"
 
 namespace {
 
@@ -13,10 +14,10 @@ struct PagerCase {
     std::int32_t wantTop, wantRow;
 };
 
-constexpr std::uint16_t U = TListPager::kUp;
-constexpr std::uint16_t D = TListPager::kDown;
-constexpr std::uint16_t L = TListPager::kLeft;
-constexpr std::uint16_t R = TListPager::kRight;
+constexpr std::uint16_t U = kButtonUp;
+constexpr std::uint16_t D = kButtonDown;
+constexpr std::uint16_t L = kButtonLeft;
+constexpr std::uint16_t R = kButtonRight;
 
 // Puts the cursor on (top, row) the way a player would: down to the window's last row over that
 // top, then back up.

@@ -54,12 +54,12 @@ private:
         ++steps;
         FadeDimIn();
         const std::int32_t before = m_pager.GetIndex();
-        m_pager.Move(Moves(kUp | kDown | kLeft | kRight));
+        m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight));
         if (m_pager.GetIndex() != before) {
             moves.push_back(steps);
             PlaySe(601);
         }
-        if (Pressed(kCancel) != 0) {
+        if (Pressed(kButtonCancel) != 0) {
             PlaySe(606);
             return LOOP_END;
         }

@@ -7,9 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Map/TMapItem.h"
-#include "MainCode/Script/TMessageWindow.h"
+#include "MainCode/TMenuSound.h"
 #include "dx/dx8/sound/TSoundListReader.h"
 #include "dx/dx8/sound/TSoundTableReader.h"
 #include "make-sample-data/SampleData.h"
@@ -46,7 +45,7 @@ std::vector<Played> CharacterSounds()
         // (500, 509), the effect catalogue's mesh effects (504..506), the star shots (500).
         {"skills, shots, effects", Range(500, 509)},
         {"weapon skill", {402}},
-        {"refused", {TPlayerCharacter::kSoundRefused}},
+        {"refused", {kSoundRefused}},
         // TPlayerCharacterCombat (651); TTimeStopEnemy's stop (651) and held loop (652).
         {"time stop", {651, 652}},
         // TPlayerCharacter::PlaySound: 1000 (steps) and 1500 (landings) plus the surface code 0..7.
@@ -127,8 +126,7 @@ TEST_F(SampleSounds, EveryEffectSoundTheCodePlaysIsNamedAndLoadedByItsPlayer)
         ExpectHeld(se, "char/" + enemy.soundName + "_se.tbl", CharacterSounds());
     }
     ExpectHeld(se, "subset/speak_se.tbl",
-               {{"message window",
-                 {TMessageWindow::kCursorSound, TMessageWindow::kDecideSound, TMessageWindow::kCancelSound}}});
+               {{"message window", {kSoundListCursor, kSoundDecide, kSoundCancel}}});
 }
 
 TEST_F(SampleSounds, EveryVoiceAHeroCallsIsNamedAndLoadedByThatHero)

@@ -186,7 +186,7 @@ protected:
             attacked = attacked || Hero()->GetState() == TPlayerCharacter::kStateAction;
         }
         const long refused = std::count(driver_.sounds.begin(), driver_.sounds.end(),
-                                        TSoundBankRecord{TSoundBankRecord::kPlay, 0, TPlayerCharacter::kSoundRefused});
+                                        TSoundBankRecord{TSoundBankRecord::kPlay, 0, 608});
         driver_.RecordSounds(false);
         driver_.StepUntil([&] { return Hero()->GetState() == TPlayerCharacter::kStateIdle; }, 120);
         return {attacked, refused};

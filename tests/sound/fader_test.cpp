@@ -76,6 +76,34 @@ TEST(SoundFader, StepsSetTheCurveAtEachLevelAndReportTheirEnd)
     empty.Stop(true);
 }
 
+// The scenes step faders they may not hold; those that wait for the end read it as "no longer
+// moving", which must agree with the fader's own finished flag after every step.
+TEST(SoundFader, StepFaderMovesAHeldFaderAndReadsAMissingOneAsStill)
+{
+    struct Case {
+        const char* what;
+        TRefPtr<TSoundFader> fader;
+        std::vector<bool> moving;  // what successive steps report
+    };
+    const Case cases[] = {
+        {"none", TRefPtr<TSoundFader>(), {false, false}},
+        {"three steps", TRefPtr<TSoundFader>(new TSoundFader(TRefPtr<TStreamSound>(new VolumeProbe(-300)), false, 1.0f, 3)),
+         {true, true, true, false, false}},
+        {"no steps", TRefPtr<TSoundFader>(new TSoundFader(TRefPtr<TStreamSound>(new VolumeProbe(-300)), true, 1.0f, 0)),
+         {false, false}},
+        {"no sound", TRefPtr<TSoundFader>(new TSoundFader(TRefPtr<TStreamSound>(), false, 1.0f, 40)), {false, false}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (std::size_t i = 0; i < c.moving.size(); ++i) {
+            EXPECT_EQ(StepFader(c.fader), c.moving[i]) << "step " << i;
+            if (c.fader.Get() != nullptr) {
+                EXPECT_EQ(c.fader->IsFinished(), !c.moving[i]) << "step " << i;
+            }
+        }
+    }
+}
+
 TEST(SoundFader, FadesOverTheGamesStepCountsEndWhereTheirLevelSays)
 {
     for (int steps : {40, 100}) {

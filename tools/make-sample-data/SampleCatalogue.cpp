@@ -5,10 +5,9 @@
 #include <stdexcept>
 #include <string>
 
-#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TTimeStopEnemy.h"
 #include "MainCode/Map/TMapItem.h"
-#include "MainCode/Script/TMessageWindow.h"
+#include "MainCode/TMenuSound.h"
 #include "SampleData.h"
 #include "SampleParts.h"
 #include "formats/event_assets.h"
@@ -139,7 +138,7 @@ std::vector<std::uint32_t> CharacterSounds()
     ids.insert(ids.end(), {TMapItem::kItemSound, TMapItem::kMoneySound, 218, 402});
     // Blows, shots, heals, blades, rumbles and the skill flourishes.
     AddRange(ids, 500, 509);
-    ids.push_back(TPlayerCharacter::kSoundRefused);
+    ids.push_back(kSoundRefused);
     // The time stop and its held loop.
     ids.insert(ids.end(), {651, 652});
     // Steps and landings on each of the eight ground surfaces.
@@ -312,8 +311,7 @@ Catalogue Build()
         // Every menu scene but the shops and the inn: cursors, skill set, decide, start, cancel,
         // item-ring turn, refused.
         {"subset/menu_se.tbl", {600, 601, 602, 603, 605, 606, 607, 608}},
-        {"subset/speak_se.tbl",
-         {TMessageWindow::kCursorSound, TMessageWindow::kDecideSound, TMessageWindow::kCancelSound}}};
+        {"subset/speak_se.tbl", {kSoundListCursor, kSoundDecide, kSoundCancel}}};
     std::vector<SoundList> voices;
     for (const THrdefRecord& hero : c.heroes) {
         effects.push_back({"char/" + hero.ModelName + "_se.tbl", CharacterSounds()});

@@ -35,3 +35,10 @@ private:
     float m_endLevel;
     std::int32_t m_points[4];
 };
+
+// One step of a fader that may be missing: true while it still moves; false once it has
+// finished (a fader without a sound counts as finished) and when there is none.
+inline bool StepFader(const TRefPtr<TSoundFader>& fader)
+{
+    return fader.Get() != nullptr && fader->Step();
+}
