@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
