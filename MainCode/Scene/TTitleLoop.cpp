@@ -3,8 +3,7 @@
 #include <algorithm>
 
 #include "MainCode/GameData/TGameData.h"
-#include "MainCode/Menu/TSaveLoadLoop.h"
-#include "MainCode/Menu/TSelectContinueDataLoop.h"
+#include "MainCode/SceneRequests.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
 #include "dx/dx8/3d/TD3D8.h"
@@ -218,11 +217,11 @@ std::uint32_t TTitleLoop::StateMenu()
         switch (m_selection) {
         case 0:
             PlaySe(kStartSound);
-            m_app->PushScene(TSelectContinueDataLoop::Create(m_app, TGameData::GetChapter()));
+            m_app->PushScene(CreateCarryOverChoice(m_app, TGameData::GetChapter()));
             break;
         case 1:
             PlaySe(kDecideSound);
-            m_app->PushScene(TSaveLoadLoop::CreateLoad(m_app));
+            m_app->PushScene(CreateLoadScreen(m_app));
             break;
         default:
             PlaySe(kCancelSound);
