@@ -6,6 +6,7 @@
 #include "MainCode/SceneRequests.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
+#include "MainCode/TRunState.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -151,10 +152,11 @@ std::uint32_t TTitleLoop::StateStartWait()
     }
     PlayMusic();
     m_counter = 0;
-    if (s_logoShown) {
+    bool& logoShown = TRunState::Current().logoShown;
+    if (logoShown) {
         SetState(&TTitleLoop::StateFadeIn);
     } else {
-        s_logoShown = true;
+        logoShown = true;
         SetState(&TTitleLoop::StateLogoIn);
     }
     return LOOP_CONTINUE;

@@ -18,8 +18,6 @@ class TSoundList;
 class TStreamSound;
 
 class TTitleLoop : public TSceneLoop {
-    friend struct TRunProbe;
-
 public:
     static constexpr std::int32_t kItems = 3;
     static constexpr std::uint32_t kStartWaitSteps = 120;
@@ -59,8 +57,6 @@ private:
     void StopMusic();
     void ColourLogo();
     void StepHighlights();
-
-    static inline bool s_logoShown = false;
 
     TUiQuad m_quad;
     TSprite m_title;

@@ -39,7 +39,6 @@ class FieldGame : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetScriptRandom();
         SetPlayerSoundLog(&playerSounds_);
     }
     void TearDown() override
