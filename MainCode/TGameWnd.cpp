@@ -11,7 +11,7 @@
 #include "MainCode/Character/TGameObject.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Character/TEnemyDataTable.h"
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TItemMeanTable.h"

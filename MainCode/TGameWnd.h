@@ -5,6 +5,7 @@
 #include <deque>
 #include <string>
 
+#include "MainCode/TRunState.h"
 #include "MainCode/TWindowBase.h"
 #include "TCommon/TRefPtr.h"
 #include "TUtility/TSingleInstance.h"
@@ -80,6 +81,7 @@ protected:
     void ClearScenes();
 
 private:
+    TRunState m_run;  // outlives the scenes, which use it
     std::uint16_t m_iconId;
     std::uint16_t m_cursorId;
     TIMECAPS m_timeCaps = {};

@@ -9,9 +9,9 @@
 #include "MainCode/Character/THomingCurveMotion.h"
 #include "MainCode/Character/TOffsetMotion.h"
 #include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/Character/TimeStop.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Effect/TSmashEffect.h"
-#include "MainCode/Enemy/TimeStop.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Shot/TShot.h"
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "MainCode/Character/TPlayerCharacter.h"
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 #include "MainCode/GameData/TItemMeanTable.h"
 #include "MainCode/TInputDevice.h"
 #include "MainCode/TMenuSound.h"

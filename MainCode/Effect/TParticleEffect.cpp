@@ -8,6 +8,7 @@
 #include "MainCode/Effect/TRibbonMesh.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCamera.h"
+#include "MainCode/TRunState.h"
 #include "dx/dx8/3d/TMeshMaterial.h"
 #include "dx/dx8/3d/TTexture8.h"
 
@@ -83,8 +84,9 @@ TParticleEffect::TParticleEffect(const std::string& textureKey, std::uint32_t co
     // An atlas without columns or rows is one cell.
     const std::uint32_t across = std::max<std::uint32_t>(columns, 1);
     const std::uint32_t down = std::max<std::uint32_t>(rows, 1);
+    std::uint32_t& atlasCounter = TRunState::Current().particleAtlasCounter;
     for (std::uint32_t i = 0; i < count; ++i) {
-        const std::uint32_t cell = s_atlasCounter++ % (across + down);
+        const std::uint32_t cell = atlasCounter++ % (across + down);
         TMesh8 own = mesh.CloneMirrored(0);
         MapToCell(own, cell % across, cell / down, across, down);
         AddParticle(own);

@@ -21,8 +21,6 @@ struct TParticle {
 
 // Fades red, green and blue.
 class TParticleEffect : public TEffect {
-    friend struct TRunProbe;
-
 public:
     // Boxes: min x, y, z, max x, y, z and three floats these classes do not read.
     // The mesh form: every particle a copy of the mesh (the particle quad when the name is empty).
@@ -39,9 +37,6 @@ public:
     void Init(std::int32_t serial, const D3DXVECTOR3* position, const D3DXVECTOR3* direction, TFrame* parent,
               TAreaBase* area, const float* colour) override;
     TEffect* Clone() const override { return new TParticleEffect(*this); }
-
-    // Particles handed an atlas cell by any burst since start (or the last reset).
-    static std::uint32_t GetAtlasCounter() { return s_atlasCounter; }
 
     float GetTime() const { return m_t; }
     float GetStep() const { return m_dt; }
@@ -77,8 +72,6 @@ private:
     // The frame "ParticleMain" and the boxes; the particles are added by the constructors.
     void SetUpBurst(const float startBox[9], const float endBox[9]);
     void AddParticle(const TMesh8& mesh);
-
-    static inline std::uint32_t s_atlasCounter = 0;
 };
 
 // Fades alpha only; drawn with material type 2300.

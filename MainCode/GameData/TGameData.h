@@ -12,7 +12,7 @@
 
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/GameData/TItemEntry.h"
-#include "MainCode/Hud/TTimedFlags.h"
+#include "MainCode/GameData/TTimedFlags.h"
 #include "TCommon/TRefPtr.h"
 
 class TPlayerCharacter;

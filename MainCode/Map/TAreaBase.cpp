@@ -8,8 +8,8 @@
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TMapObject.h"
 #include "MainCode/Map/TMinimap.h"
-#include "MainCode/Menu/TMenuTopLoop.h"
 #include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/SceneRequests.h"
 #include "MainCode/TGameWnd.h"
 #include "dx/dx8/3d/TTexture8.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -179,7 +179,7 @@ void TAreaBase::AddVillager(const TRefPtr<TVillager>& villager)
 
 void TAreaBase::OpenPauseMenu()
 {
-    m_app->PushScene(new TMenuTopLoop(m_app, m_field));
+    m_app->PushScene(CreatePauseMenu(m_app, m_field));
     m_field->SkipNextDraw();
 }
 

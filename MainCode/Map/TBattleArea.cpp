@@ -2,7 +2,7 @@
 
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TEnemyFactory.h"
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMinimap.h"
 

@@ -14,7 +14,7 @@
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCurrentMap.h"
 #include "MainCode/Map/TMinimap.h"
-#include "MainCode/Scene/TTitleLoop.h"
+#include "MainCode/SceneRequests.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
 #include "TCommon/my_error.h"
@@ -195,7 +195,7 @@ bool TFieldLoop::ChangeMap(TMapData& mapData)
         // No area to play on: the field ends and the title takes over.
         my_error::TransactionError(e);
         m_player = TRefPtr<TPlayerCharacter>();
-        m_app->ReplaceScene(new TTitleLoop(m_app));
+        m_app->ReplaceScene(CreateTitleLoop(m_app));
         m_ended = true;
         return false;
     }

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "MainCode/Hud/TUiQuad.h"
 #include "MainCode/Map/TMapData.h"
+#include "MainCode/TUiQuad.h"
 #include "TCommon/TRefPtr.h"
 #include "platform/d3dx8/d3dx8math.h"
 

@@ -3,7 +3,7 @@
 #include "MainCode/Character/TPlayerSeams.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Map/TAreaBase.h"
-#include "MainCode/Scene/TDieLoop.h"
+#include "MainCode/SceneRequests.h"
 #include "MainCode/Script/TMapEventModule.h"
 #include "MainCode/TGameWnd.h"
 
@@ -76,7 +76,7 @@ std::uint32_t TMapDeathWatch::Update()
     // As the script's game over: no music use for an area without music.
     const std::int32_t music = TMapEventModule::KeepMusic(app, m_area);
     if (app != nullptr) {
-        app->ReplaceScene(new TDieLoop(app, music));
+        app->ReplaceScene(CreateDieLoop(app, music));
     }
     return TMapEventModule::kGameOver;
 }

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 #include "dx/dx8/3d/TMeshMaterial.h"
 #include "dx/dx8/3d/TVertexShader.h"
 

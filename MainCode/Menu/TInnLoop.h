@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "MainCode/Hud/TUiQuad.h"
 #include "MainCode/Menu/TMenuSceneLoop.h"
+#include "MainCode/TUiQuad.h"
 #include "TCommon/TRefPtr.h"
 
 class TFieldLoop;

@@ -4,7 +4,7 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
-#include "MainCode/Scene/TChangeLoop.h"
+#include "MainCode/SceneRequests.h"
 #include "MainCode/Script/TMapEventModule.h"
 #include "MainCode/TGameWnd.h"
 
@@ -79,8 +79,8 @@ std::uint32_t TMenuSaveLoop::LoadChosen()
     TFieldLoop* field = m_menu != nullptr ? m_menu->GetField() : nullptr;
     const std::int32_t music = TMapEventModule::KeepMusic(m_app, field != nullptr ? field->GetArea() : nullptr);
     TGameWnd* app = m_app;
-    TLoop* hub = TChangeLoop::ToLoadSlot(app, static_cast<std::uint32_t>(m_page.GetSlot()),
-                                         static_cast<std::uint32_t>(music));
+    TLoop* hub = CreateChangeToLoadSlot(app, static_cast<std::uint32_t>(m_page.GetSlot()),
+                                       static_cast<std::uint32_t>(music));
     // The field, the menu and this screen go, bottom first; nothing of this screen is used after.
     app->PopScenesTo(1);
     app->ReplaceScene(hub);

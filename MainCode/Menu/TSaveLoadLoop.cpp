@@ -3,7 +3,7 @@
 #include <new>
 
 #include "MainCode/GameData/TGameData.h"
-#include "MainCode/Scene/TChangeLoop.h"
+#include "MainCode/SceneRequests.h"
 #include "MainCode/TGameWnd.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -73,7 +73,7 @@ std::uint32_t TSaveLoadLoop::StatePage()
     }
     if (m_mode == kSave) {
         // After the ending there is nothing below to go back to.
-        m_app->ReplaceScene(TChangeLoop::ToTitle(m_app, kNoMusic));
+        m_app->ReplaceScene(CreateChangeToTitle(m_app, kNoMusic));
         return LOOP_END;
     }
     SetState(&TSaveLoadLoop::StateDimOut);
@@ -102,12 +102,12 @@ std::uint32_t TSaveLoadLoop::LoadChosen()
         TGameData& data = *TGameData::GetInstance();
         if (data.Load(m_page.GetSlot(), m_chapter) == TGameData::kSaveOk) {
             data.StartPlayTime();
-            next = TChangeLoop::ToEvent(m_app, 15, 0xF000, kOpeningEvent, kTitleMusic);
+            next = CreateChangeToEvent(m_app, 15, 0xF000, kOpeningEvent, kTitleMusic);
         } else {
-            next = TChangeLoop::ToTitle(m_app, kTitleMusic);
+            next = CreateChangeToTitle(m_app, kTitleMusic);
         }
     } else {
-        next = TChangeLoop::ToLoadSlot(m_app, static_cast<std::uint32_t>(m_page.GetSlot()), kTitleMusic);
+        next = CreateChangeToLoadSlot(m_app, static_cast<std::uint32_t>(m_page.GetSlot()), kTitleMusic);
     }
     m_app->PopScenesTo(1);
     m_app->ReplaceScene(next);

@@ -6,7 +6,7 @@
 
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Menu/TSaveLoadLoop.h"
-#include "MainCode/Scene/TChangeLoop.h"
+#include "MainCode/SceneRequests.h"
 #include "MainCode/TGameWnd.h"
 #include "TCommon/my_error.h"
 #include "TUtility/TFontHolder.h"
@@ -133,7 +133,7 @@ std::uint32_t TSelectContinueDataLoop::StateInput()
         if (m_sound != nullptr && m_sound->GetBank(2) != nullptr) {
             m_sound->GetBank(2)->Load(kTitleMusic);
         }
-        TLoop* hub = TChangeLoop::ToEvent(m_app, 15, 0xF000, 300, kTitleMusic);
+        TLoop* hub = CreateChangeToEvent(m_app, 15, 0xF000, 300, kTitleMusic);
         m_app->PopScenesTo(1);
         m_app->ReplaceScene(hub);
         result = LOOP_END;

@@ -3,7 +3,7 @@
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
-#include "MainCode/Scene/TChangeLoop.h"
+#include "MainCode/SceneRequests.h"
 #include "MainCode/Script/TMapEventModule.h"
 #include "MainCode/TGameWnd.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -104,7 +104,7 @@ std::uint32_t TYesNoLoop::Ask()
         // The area's music outlives the field for the title to fade; the field, the menu and its
         // windows go now, bottom first, and this dialog last.
         const std::int32_t music = TMapEventModule::KeepMusic(m_app, Area());
-        TLoop* hub = TChangeLoop::ToTitle(m_app, static_cast<std::uint32_t>(music));
+        TLoop* hub = CreateChangeToTitle(m_app, static_cast<std::uint32_t>(music));
         m_app->PopScenesTo(1);
         m_app->ReplaceScene(hub);
         return LOOP_END;

@@ -4,9 +4,9 @@
 
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TFieldLoop.h"
-#include "MainCode/Menu/TSaveLoadLoop.h"
 #include "MainCode/Scene/CreateEventLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
+#include "MainCode/SceneRequests.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TMenuSound.h"
 #include "dx/dx8/3d/TD3D8.h"
@@ -136,7 +136,7 @@ void TChangeLoop::Dispatch()
         std::fprintf(stderr, "scene change: no event %d; back to the title\n", m_eventId);
         break;
     case kToSave:
-        m_app->ReplaceScene(TSaveLoadLoop::CreateSave(m_app));
+        m_app->ReplaceScene(CreateSaveScreen(m_app));
         return;
     default:
         std::fprintf(stderr, "scene change: no mode %u; back to the title\n", m_mode);

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "MainCode/Hud/TUiQuad.h"
 #include "MainCode/TLoop.h"
+#include "MainCode/TUiQuad.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/3d/TSprite.h"
 

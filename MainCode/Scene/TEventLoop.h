@@ -9,8 +9,8 @@
 #include <span>
 #include <string>
 
-#include "MainCode/Hud/TUiQuad.h"
 #include "MainCode/TLoop.h"
+#include "MainCode/TUiQuad.h"
 #include "TCommon/TLinearRamp.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/3d/TFrame.h"

@@ -3,11 +3,11 @@
 #include <algorithm>
 
 #include "MainCode/GameData/TGameData.h"
-#include "MainCode/Menu/TSaveLoadLoop.h"
-#include "MainCode/Menu/TSelectContinueDataLoop.h"
+#include "MainCode/SceneRequests.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
 #include "MainCode/TMenuSound.h"
+#include "MainCode/TRunState.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -128,10 +128,11 @@ std::uint32_t TTitleLoop::StateStartWait()
     }
     PlayMusic();
     m_counter = 0;
-    if (s_logoShown) {
+    bool& logoShown = TRunState::Current().logoShown;
+    if (logoShown) {
         SetState(&TTitleLoop::StateFadeIn);
     } else {
-        s_logoShown = true;
+        logoShown = true;
         SetState(&TTitleLoop::StateLogoIn);
     }
     return LOOP_CONTINUE;
@@ -194,11 +195,11 @@ std::uint32_t TTitleLoop::StateMenu()
         switch (m_selection) {
         case 0:
             PlaySe(kSoundStart);
-            m_app->PushScene(TSelectContinueDataLoop::Create(m_app, TGameData::GetChapter()));
+            m_app->PushScene(CreateCarryOverChoice(m_app, TGameData::GetChapter()));
             break;
         case 1:
             PlaySe(kSoundDecide);
-            m_app->PushScene(TSaveLoadLoop::CreateLoad(m_app));
+            m_app->PushScene(CreateLoadScreen(m_app));
             break;
         default:
             PlaySe(kSoundCancel);

@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <memory>
 
-#include "MainCode/Hud/TUiQuad.h"
 #include "MainCode/TLoop.h"
+#include "MainCode/TUiQuad.h"
 #include "TCommon/TLinearRamp.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/3d/TSprite.h"
@@ -18,8 +18,6 @@ class TSoundList;
 class TStreamSound;
 
 class TTitleLoop : public TSceneLoop {
-    friend struct TRunProbe;
-
 public:
     static constexpr std::int32_t kItems = 3;
     static constexpr std::uint32_t kStartWaitSteps = 120;
@@ -56,8 +54,6 @@ private:
     void StopMusic();
     void ColourLogo();
     void StepHighlights();
-
-    static inline bool s_logoShown = false;
 
     TUiQuad m_quad;
     TSprite m_title;

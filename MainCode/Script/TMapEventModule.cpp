@@ -3,8 +3,7 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
-#include "MainCode/Scene/TChangeLoop.h"
-#include "MainCode/Scene/TDieLoop.h"
+#include "MainCode/SceneRequests.h"
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/TGameWnd.h"
 #include "TCommon/my_error.h"
@@ -51,7 +50,7 @@ std::uint32_t TMapEventModule::Call(std::uint32_t command, const std::deque<std:
     case 1: {
         const std::int32_t music = KeepMusic(m_app, m_area);
         if (m_app != nullptr) {
-            m_app->ReplaceScene(new TDieLoop(m_app, music));
+            m_app->ReplaceScene(CreateDieLoop(m_app, music));
         }
         m_result = kGameOver;
         return kDone | kWait | kStop;
@@ -61,7 +60,7 @@ std::uint32_t TMapEventModule::Call(std::uint32_t command, const std::deque<std:
         const std::int32_t colour = UnsignedArg(args, 1) != 0 ? kWhiteFade : kBlackFade;
         const std::int32_t music = KeepMusic(m_app, m_area);
         if (m_app != nullptr) {
-            m_app->ReplaceScene(TChangeLoop::ToEvent(m_app, colour, kEventFadeDirection, eventId, music));
+            m_app->ReplaceScene(CreateChangeToEvent(m_app, colour, kEventFadeDirection, eventId, music));
         }
         m_result = kStoryEvent;
         return kDone;

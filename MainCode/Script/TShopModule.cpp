@@ -2,9 +2,7 @@
 
 #include <vector>
 
-#include "MainCode/Menu/TBuyShopLoop.h"
-#include "MainCode/Menu/TInnLoop.h"
-#include "MainCode/Menu/TSellShopLoop.h"
+#include "MainCode/SceneRequests.h"
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/TGameWnd.h"
 
@@ -27,11 +25,11 @@ std::uint32_t TShopModule::Call(std::uint32_t command, const std::deque<std::str
         for (const std::string& arg : args) {
             items.push_back(static_cast<std::uint32_t>(ScriptAtoi(arg)));
         }
-        m_app->PushScene(new TBuyShopLoop(m_app, items));
+        m_app->PushScene(CreateBuyShop(m_app, items));
     } else if (command == 1) {
-        m_app->PushScene(new TSellShopLoop(m_app));
+        m_app->PushScene(CreateSellShop(m_app));
     } else {
-        m_app->PushScene(new TInnLoop(m_app, m_field));
+        m_app->PushScene(CreateInn(m_app, m_field));
     }
     return kDone | kWait;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "MainCode/Effect/TEffect.h"
+#include "MainCode/TRunState.h"
 #include "dx/dx8/3d/TTexture8.h"
 #include "platform/d3dx8/d3dx8core.h"
 
@@ -78,17 +79,19 @@ D3DXVECTOR3 TBulletPart::GetMotionPoint()
     return p;
 }
 
-TParticleBulletPart::TParticleBulletPart(const std::string& texture, const float scale[3], TBulletPartCells& cells)
+TParticleBulletPart::TParticleBulletPart(const std::string& texture, const float scale[3],
+                                         const TBulletPartCells& cells)
     : TBulletPart(std::string(), scale), m_cells(&cells)
 {
     if (m_mesh->GetMaterialCount() != 0) {
         m_material = &m_mesh->EditMaterial(0);
         m_material->SetTexture(TTexture8::Load(texture, D3DPOOL_MANAGED, 0));
     }
-    const std::uint32_t k = cells.counter;
+    std::uint32_t& counter = TRunState::Current().bulletPartCounters[cells.kind];
+    const std::uint32_t k = counter;
     WriteCell(k);
     m_cell = k;
-    cells.counter = k + 1;
+    counter = k + 1;
 }
 
 TParticleBulletPart::TParticleBulletPart(const TParticleBulletPart& other)

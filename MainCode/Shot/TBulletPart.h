@@ -51,11 +51,12 @@ protected:
     float m_colour[4] = {0.0F, 0.0F, 0.0F, 0.0F};
 };
 
-// What one particle part class shares: its texture cell size and its build counter.
+// What one particle part class shares: its texture cell size and which of the run's counters it takes
+// its cells from.
 struct TBulletPartCells {
     float cellU;
     float cellV;
-    std::uint32_t counter;
+    std::uint32_t kind;  // an index into TRunState::bulletPartCounters
     bool grid;  // 2 × 2 cells; otherwise the u offset alternates over one picture
 };
 
@@ -71,7 +72,7 @@ public:
 
 protected:
     // The particle quad with the texture on material 0, taking the class's next cell.
-    TParticleBulletPart(const std::string& texture, const float scale[3], TBulletPartCells& cells);
+    TParticleBulletPart(const std::string& texture, const float scale[3], const TBulletPartCells& cells);
     // The next cell of this part; the class counter is left alone.
     void AdvanceCell();
 
@@ -87,41 +88,37 @@ private:
 // One picture; the u offset alternates between 0 and 1.0.
 class TBulletPartA : public TParticleBulletPart {
 public:
-    TBulletPartA(const std::string& texture, const float scale[3]) : TParticleBulletPart(texture, scale, s_cells) {}
-    static std::uint32_t GetBuildCounter() { return s_cells.counter; }
+    TBulletPartA(const std::string& texture, const float scale[3]) : TParticleBulletPart(texture, scale, kCells) {}
 
 private:
-    static inline TBulletPartCells s_cells = {1.0F, 1.0F, 0, false};
+    static constexpr TBulletPartCells kCells = {1.0F, 1.0F, 0, false};
 };
 
 // A 2 × 2 atlas, one cell further every frame.
 class TBulletPartB : public TParticleBulletPart {
 public:
-    TBulletPartB(const std::string& texture, const float scale[3]) : TParticleBulletPart(texture, scale, s_cells) {}
+    TBulletPartB(const std::string& texture, const float scale[3]) : TParticleBulletPart(texture, scale, kCells) {}
     void Animate() override { AdvanceCell(); }
-    static std::uint32_t GetBuildCounter() { return s_cells.counter; }
 
 private:
-    static inline TBulletPartCells s_cells = {0.5F, 0.5F, 0, true};
+    static constexpr TBulletPartCells kCells = {0.5F, 0.5F, 1, true};
 };
 
 class TBulletPartC : public TParticleBulletPart {
 public:
-    TBulletPartC(const std::string& texture, const float scale[3]) : TParticleBulletPart(texture, scale, s_cells) {}
+    TBulletPartC(const std::string& texture, const float scale[3]) : TParticleBulletPart(texture, scale, kCells) {}
     void Animate() override { AdvanceCell(); }
-    static std::uint32_t GetBuildCounter() { return s_cells.counter; }
 
 private:
-    static inline TBulletPartCells s_cells = {0.5F, 0.5F, 0, true};
+    static constexpr TBulletPartCells kCells = {0.5F, 0.5F, 2, true};
 };
 
 class TBulletPartH : public TParticleBulletPart {
 public:
-    TBulletPartH(const std::string& texture, const float scale[3]) : TParticleBulletPart(texture, scale, s_cells) {}
-    static std::uint32_t GetBuildCounter() { return s_cells.counter; }
+    TBulletPartH(const std::string& texture, const float scale[3]) : TParticleBulletPart(texture, scale, kCells) {}
 
 private:
-    static inline TBulletPartCells s_cells = {1.0F, 1.0F, 0, false};
+    static constexpr TBulletPartCells kCells = {1.0F, 1.0F, 3, false};
 };
 
 // Whole meshes from the effect folder.

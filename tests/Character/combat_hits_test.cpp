@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MainCode/Character/CopyHeldRef.h"
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 #include "MainCode/Shot/TShot.h"
 #include "combat_fixture.h"
 

@@ -9,7 +9,7 @@
 
 #include "MainCode/Character/TPlayerFieldLinks.h"
 #include "MainCode/Character/TPlayerSoundLog.h"
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/THrdefTable.h"

@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "MainCode/Character/TAccelMotion.h"
+#include "MainCode/TRunState.h"
 #include "shot_fixture.h"
 
 namespace shottest {
@@ -54,8 +55,8 @@ TEST_F(BulletParts, EachClassCountsItsOwnCells)
     EXPECT_EQ(Cells(c0), Range(0, 2));
     EXPECT_EQ(Cells(a0), Range(0, 1));
     EXPECT_EQ(Cells(h0), Range(0, 2));
-    EXPECT_EQ(TBulletPartB::GetBuildCounter(), cellBase_[1] + 21);
-    EXPECT_EQ(TBulletPartC::GetBuildCounter(), cellBase_[2] + 3);
+    EXPECT_EQ(TRunState::Current().bulletPartCounters[1], cellBase_[1] + 21);
+    EXPECT_EQ(TRunState::Current().bulletPartCounters[2], cellBase_[2] + 3);
 }
 
 TEST_F(BulletParts, CellAddressingAtTheAtlasBounds)
@@ -101,7 +102,7 @@ TEST_F(BulletParts, TrailPartsStepACellAFrameTheHeadNever)
     EXPECT_EQ(QuadUv(shot->GetPart(0).GetMesh()), Expected(0.0F, 0.0F, 0.5F, 0.5F));
     EXPECT_EQ(Cells(*plain), Range(0, 2));
     // The prototype's class counter is untouched by animation.
-    EXPECT_EQ(TBulletPartC::GetBuildCounter(), cellBase_[2] + 3);
+    EXPECT_EQ(TRunState::Current().bulletPartCounters[2], cellBase_[2] + 3);
 }
 
 TEST_F(BulletParts, CopiesOwnTheirFrameAndVerticesAssignmentShares)

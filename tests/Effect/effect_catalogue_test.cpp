@@ -18,6 +18,7 @@
 #include "MainCode/Shot/TShotJ.h"
 #include "MainCode/Shot/TShots.h"
 #include "MainCode/Shot/TStarShot.h"
+#include "MainCode/TRunState.h"
 #include "effect_area_fixture.h"
 #include "platform/d3dx8/d3dx8core.h"
 
@@ -194,11 +195,11 @@ TEST_F(CatalogueTest, TheSmokeAndTheSilentCarrierAreInvisible)
 
 TEST_F(CatalogueTest, AFreshCatalogueHandsOutCellsInIdOrder)
 {
-    const std::uint32_t atlas = TParticleEffect::GetAtlasCounter();
-    const std::uint32_t b = TBulletPartB::GetBuildCounter();
+    const std::uint32_t atlas = TRunState::Current().particleAtlasCounter;
+    const std::uint32_t b = TRunState::Current().bulletPartCounters[1];
     TEffectManager fresh;
     // Every textured burst of the catalogue takes one cell a particle, once.
-    EXPECT_EQ(TParticleEffect::GetAtlasCounter() - atlas, 467u);
+    EXPECT_EQ(TRunState::Current().particleAtlasCounter - atlas, 467u);
     // The B parts: 56 takes cells 0..19, 304 (the first soil shot) the next seven; the C parts of 800
     // follow every C part built before it.
     TRefPtr<TEffect> star = fresh.FindPrototype(56);
@@ -207,7 +208,7 @@ TEST_F(CatalogueTest, AFreshCatalogueHandsOutCellsInIdOrder)
     EXPECT_EQ(dynamic_cast<TShotB*>(star.Get())->GetTypedPart(0).GetCell(), b);
     EXPECT_EQ(dynamic_cast<TShotB*>(soil.Get())->GetTypedPart(0).GetCell(), b + 20);
     EXPECT_EQ(dynamic_cast<TShotC*>(fire.Get())->GetTypedPart(0).GetCell(),
-              TBulletPartC::GetBuildCounter() - 5 - 8 - 10 - 10 - 5);
+              TRunState::Current().bulletPartCounters[2] - 5 - 8 - 10 - 10 - 5);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Effect/TParticleEffect.h"
 #include "MainCode/Shot/TBulletPart.h"
+#include "MainCode/TRunState.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TMesh8.h"
@@ -129,19 +130,19 @@ inline void AlignCellCounters()
 {
     const float box[9] = {};
     const float one[3] = {1.0F, 1.0F, 1.0F};
-    while (TParticleEffect::GetAtlasCounter() % 4 != 0) {
+    while (TRunState::Current().particleAtlasCounter % 4 != 0) {
         TParticleEffect("effect.ptx/fire", 2, 2, 1, box, box, 0.04F, one);
     }
-    while (TBulletPartA::GetBuildCounter() % 4 != 0) {
+    while (TRunState::Current().bulletPartCounters[0] % 4 != 0) {
         TBulletPartA("effect.ptx/fire", one);
     }
-    while (TBulletPartB::GetBuildCounter() % 4 != 0) {
+    while (TRunState::Current().bulletPartCounters[1] % 4 != 0) {
         TBulletPartB("effect.ptx/fire", one);
     }
-    while (TBulletPartC::GetBuildCounter() % 4 != 0) {
+    while (TRunState::Current().bulletPartCounters[2] % 4 != 0) {
         TBulletPartC("effect.ptx/fire", one);
     }
-    while (TBulletPartH::GetBuildCounter() % 4 != 0) {
+    while (TRunState::Current().bulletPartCounters[3] % 4 != 0) {
         TBulletPartH("effect.ptx/fire", one);
     }
 }

@@ -6,6 +6,7 @@
 
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Effect/TParticleEffect.h"
+#include "MainCode/TRunState.h"
 #include "burst_fixture.h"
 
 namespace effecttest {
@@ -172,7 +173,7 @@ TEST_F(ParticleBurstTest, AtlasCellsAreHandedOutInTurnAcrossBursts)
     auto* second = new TParticleEffect("effect.ptx/ice", 2, 2, 3, kStartBox, kEndBox, 0.04F, kUnit);
     Add(200, first);
     Add(201, second);
-    const std::uint32_t base = TParticleEffect::GetAtlasCounter() - 6;
+    const std::uint32_t base = TRunState::Current().particleAtlasCounter - 6;
     EXPECT_EQ(base % 4, 0u);
     // Cells 0, 1, 2, 3, 0, 1: column = cell mod 2, row = cell div 2.
     const float expect[6][2] = {{0, 0}, {0.5F, 0}, {0, 0.5F}, {0.5F, 0.5F}, {0, 0}, {0.5F, 0}};
@@ -188,7 +189,7 @@ TEST_F(ParticleBurstTest, AtlasCellsAreHandedOutInTurnAcrossBursts)
     auto* clone = static_cast<TParticleEffect*>(Create(201, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kColour));
     EXPECT_EQ(Corners(clone->GetParticle(2)).first.u, 0.5F);
     EXPECT_EQ(Corners(clone->GetParticle(0)).first.v, 0.5F);
-    EXPECT_EQ(TParticleEffect::GetAtlasCounter(), base + 6);
+    EXPECT_EQ(TRunState::Current().particleAtlasCounter, base + 6);
     AlignCellCounters();
     // A one-by-one atlas alternates rows 0 and 1 of its one picture.
     auto* burst = new TParticleEffect("effect.ptx/fire", 1, 1, 3, kStartBox, kEndBox, 0.04F, kUnit);

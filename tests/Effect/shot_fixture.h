@@ -15,6 +15,7 @@
 #include "MainCode/Shot/TShotJ.h"
 #include "MainCode/Shot/TShots.h"
 #include "MainCode/Shot/TStarShot.h"
+#include "MainCode/TRunState.h"
 #include "effect_area_fixture.h"
 #include "platform/d3dx8/d3dx8core.h"
 
@@ -42,8 +43,8 @@ protected:
         area_ = std::make_unique<CameraArea>();
         area_->Manager().SetCreateLog(&log_);
         effecttest::AlignCellCounters();
-        cellBase_ = {TBulletPartA::GetBuildCounter(), TBulletPartB::GetBuildCounter(), TBulletPartC::GetBuildCounter(),
-                     TBulletPartH::GetBuildCounter()};
+        cellBase_ = {TRunState::Current().bulletPartCounters[0], TRunState::Current().bulletPartCounters[1], TRunState::Current().bulletPartCounters[2],
+                     TRunState::Current().bulletPartCounters[3]};
     }
     void TearDown() override
     {

@@ -45,7 +45,7 @@
 #include "formats/ring_assets.h"
 #include "formats/table_writer.h"
 #include "formats/wave_writer.h"
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "formats/bht_writer.h"
 

@@ -13,7 +13,7 @@
 
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TPlayerSoundLog.h"
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAreaBase.h"
@@ -39,7 +39,6 @@ class FieldGame : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetScriptRandom();
         SetPlayerSoundLog(&playerSounds_);
     }
     void TearDown() override

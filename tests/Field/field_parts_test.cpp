@@ -1,8 +1,8 @@
 // The fade quad's timing and colour packing, and the tables of the map building.
 #include <gtest/gtest.h>
 
-#include "MainCode/Hud/TUiQuad.h"
 #include "MainCode/Map/TMapData.h"
+#include "MainCode/TUiQuad.h"
 #include "dx/dx8/3d/TVertexShader.h"
 #include "support/device_fixture.h"
 

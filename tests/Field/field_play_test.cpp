@@ -1,10 +1,10 @@
 // The first playable frames: play starts at the first save point, the field fades in from black,
 // the player walks up to the wall with the camera following.
 #include "Field/field_game_fixture.h"
-#include "MainCode/Hud/TUiQuad.h"
 #include "MainCode/Map/TBattleArea.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Scene/TTitleLoop.h"
+#include "MainCode/TUiQuad.h"
 #include "support/golden.h"
 #include "formats/player_model_writer.h"
 

@@ -38,7 +38,6 @@ protected:
     std::vector<std::uint64_t> Play(DWORD clockStart, std::uint32_t seed)
     {
         platform::ManualClock::Enable(clockStart);
-        ResetScriptRandom();
         EXPECT_TRUE(driver_.Start());
         init_genrand(seed);
         std::vector<std::uint64_t> trace;

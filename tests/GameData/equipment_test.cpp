@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "MainCode/Hud/TTimedFlags.h"
+#include "MainCode/GameData/TTimedFlags.h"
 #include "formats/game_table_writer.h"
 #include "support/temp_dir.h"
 

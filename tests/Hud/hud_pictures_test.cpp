@@ -9,7 +9,7 @@
 
 #include "3d/fixtures.h"
 #include "MainCode/Hud/TLetterFont.h"
-#include "MainCode/Hud/TUiQuad.h"
+#include "MainCode/TUiQuad.h"
 #include "TCommon/my_error.h"
 #include "formats/hud_assets.h"
 #include "platform/testing/win32.h"

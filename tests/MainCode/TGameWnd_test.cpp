@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
@@ -18,7 +18,6 @@
 #include "formats/field_writer.h"
 #include "game_folder.h"
 #include "platform/testing/d3d8.h"
-#include "support/run_probe.h"
 
 namespace {
 
@@ -144,7 +143,6 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
 // frame that finds it lost and the one that resets it.
 TEST_F(GameWndRun, TheTitleWaitsInBlackThenShowsTheLogoAndALostDeviceIsReset)
 {
-    TRunProbe::ForgetLogoShown();  // the first title of a run
     ScriptedGameWnd app;
     // The logo's middle (0xF0C850) at the hold's alpha of 252 (one ramp step short of whole), rounded.
     const std::uint32_t diamond = 0xEDC64F;

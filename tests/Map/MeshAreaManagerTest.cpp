@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "MainCode/Map/TMeshAreaManager.h"
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 #include "TCommon/my_error.h"
 #include "map_fixtures.h"
 #include "support/alloc_probe.h"

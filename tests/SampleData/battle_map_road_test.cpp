@@ -9,7 +9,7 @@
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TPlayerCharacter.h"
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "SampleData/field_road.h"

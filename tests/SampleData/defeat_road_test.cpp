@@ -15,7 +15,6 @@
 #include "MainCode/Map/TTownArea.h"
 #include "MainCode/Scene/TDieLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
-#include "MainCode/Script/ScriptRandom.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/golden.h"
@@ -32,8 +31,6 @@ constexpr int kFrameLimit = 6000;
 
 TEST(DefeatRoad, TheStrongEnemyEndsTheGameAndGameOverLeadsBackToTheTitle)
 {
-    // The scripts' random numbers (the map loads' start jitter) as a fresh run has them.
-    ResetScriptRandom();
     qmtest::TempDir dir;
     sample::WriteSampleFolder(dir.Path());
     qmtest::SceneDriver driver(dir.Path());

@@ -24,7 +24,6 @@
 #include "platform/win32/keyboard.h"
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
-#include "support/run_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -107,7 +106,6 @@ public:
 
 TEST(SampleStartup, ReachesTheTitleRunsAndClosesCleanly)
 {
-    TRunProbe::ForgetLogoShown();  // the first title of a run
     qmtest::TempDir dir;
     sample::WriteSampleFolder(dir.Path());
     setenv("QM_RUNTIME_DIR", dir.Path().c_str(), 1);

@@ -48,7 +48,6 @@
 #include "MainCode/Scene/TEvent04_00Loop.h"
 #include "MainCode/Scene/TEvent04_01Loop.h"
 #include "MainCode/Scene/TTitleLoop.h"
-#include "MainCode/Script/ScriptRandom.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "TCommon/Crc32.h"
@@ -63,7 +62,6 @@
 #include "support/hud_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
-#include "support/run_probe.h"
 #include "support/title_road.h"
 
 namespace {
@@ -957,11 +955,6 @@ private:
 // to the title by F4.
 Outcome PlayRoad(bool goldens, bool byF4 = false)
 {
-    // The scripts' random numbers (the map loads' start jitter), the logo and the particles' atlas
-    // cells as a fresh process has them.
-    ResetScriptRandom();
-    TRunProbe::ForgetLogoShown();
-    TRunProbe::ResetParticleAtlas();
     qmtest::TempDir dir;
     sample::WriteSampleFolder(dir.Path());
     Outcome outcome;

@@ -9,7 +9,6 @@
 #include "Scene/scene_flow_fixture.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/TTexture8.h"
-#include "support/run_probe.h"
 
 namespace scenetest {
 namespace {
@@ -52,11 +51,10 @@ protected:
 };
 
 // The first title of a run: 120 steps of waiting, the logo in over 100, held 200, out over 100,
-// then the fade-in; any later title goes from its wait straight to the fade-in. Decide does nothing
-// before the fade-in.
+// then the fade-in; any later title goes from its wait straight to the fade-in, until a new run.
+// Decide does nothing before the fade-in.
 TEST_F(Title, TheLogoShowsOnTheFirstTitleOfARunOnly)
 {
-    TRunProbe::ForgetLogoShown();
     StartStory();
     TTitleLoop* first = Current();
     ASSERT_NE(first, nullptr);
@@ -76,6 +74,14 @@ TEST_F(Title, TheLogoShowsOnTheFirstTitleOfARunOnly)
     EXPECT_EQ(later->GetState(), State::StartWait);
     Step();
     EXPECT_EQ(later->GetState(), State::FadeIn);
+    // A second run in the same process is a first run again.
+    driver_.Stop();
+    ASSERT_TRUE(driver_.Start());
+    Steps(8);
+    TTitleLoop* again = Current();
+    ASSERT_NE(again, nullptr);
+    StepsUntil(again, State::LogoIn, 400);
+    EXPECT_EQ(again->GetState(), State::LogoIn);
 }
 
 // Each logo step colours the logo from its ramp before the ramp moves: the fade-in runs from clear
@@ -83,7 +89,6 @@ TEST_F(Title, TheLogoShowsOnTheFirstTitleOfARunOnly)
 // short of clear.
 TEST_F(Title, TheLogoIsColouredBeforeItsRampMoves)
 {
-    TRunProbe::ForgetLogoShown();
     StartStory();
     TTitleLoop* title = Current();
     ASSERT_NE(title, nullptr);

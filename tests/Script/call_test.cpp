@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "MainCode/Script/ScriptCommon.h"
+#include "MainCode/TRunState.h"
 
 namespace {
 
@@ -75,12 +76,16 @@ TEST_F(Call, ScriptRandomSequenceAndSeeds)
     // Without a seed argument the state stays: the sequence goes on.
     Run({"CALL @@RandomSeed", "CALL @@Random"});
     EXPECT_EQ(Global("$_"), 6334);
-    // The generator is the process's: a new manager does not reset it.
+    // The generator is the run's: a new manager does not reset it.
     SeedScriptRandom(1);
     TScriptProcessManager::Create();
     EXPECT_EQ(ScriptRandom(), 41);
-    ResetScriptRandom();
-    EXPECT_EQ(ScriptRandom(), 41);
+    // A new run starts it afresh, and the run before goes on where it was once the new one ends.
+    {
+        TRunState run;
+        EXPECT_EQ(ScriptRandom(), 41);
+        EXPECT_EQ(ScriptRandom(), 18467);
+    }
     EXPECT_EQ(ScriptRandom(), 18467);
 }
 

@@ -77,13 +77,13 @@ protected:
         Base::TearDown();
     }
     // The script folder and a fresh manager with the recording module "T" (again after something
-    // else made and dropped a manager of its own).
+    // else made and dropped a manager of its own); the scripts' generator as a run starts it.
     void ResetScripting()
     {
         TScript::SetDirectory(m_dir.Path().string() + "/");
         m_manager = TScriptProcessManager::Create();
         m_manager->AddModule(new RecordingModule("T", &m_trace));
-        ResetScriptRandom();
+        SeedScriptRandom(1);
     }
 
     // Writes "t.pbsc" with the named scripts.

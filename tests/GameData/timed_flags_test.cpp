@@ -2,7 +2,7 @@
 // effect, and a reset beside another holder of the same effect.
 #include <gtest/gtest.h>
 
-#include "MainCode/Hud/TTimedFlags.h"
+#include "MainCode/GameData/TTimedFlags.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "MainCode/Hud/TTimedFlags.h"
+#include "MainCode/GameData/TTimedFlags.h"
 
 #include <algorithm>
 

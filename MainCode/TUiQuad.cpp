@@ -1,4 +1,4 @@
-#include "MainCode/Hud/TUiQuad.h"
+#include "MainCode/TUiQuad.h"
 
 TUiQuad::TUiQuad(std::int32_t duration, std::int32_t colourMode, std::int32_t direction)
     : m_duration(duration), m_sprite(TSprite::FromFile("", D3DPOOL_MANAGED, 0))

@@ -1,4 +1,4 @@
-#include "MainCode/Enemy/TimeStop.h"
+#include "MainCode/Character/TimeStop.h"
 
 #include "MainCode/Map/TMeshHandle.h"
 #include "dx/dx8/3d/TFrame.h"

@@ -1,0 +1,27 @@
+// What one run of the game carries from scene to scene outside the save. The application owns one,
+// so every run starts from the same state; the game reaches the live one through Current().
+#pragma once
+
+#include <cstdint>
+
+class TRunState {
+public:
+    // The newest live state is the current one; a state made within another's life stands in for it
+    // until it goes.
+    TRunState();
+    ~TRunState();
+    TRunState(const TRunState&) = delete;
+    TRunState& operator=(const TRunState&) = delete;
+
+    // Code driven outside any application (tools, parts on their own) shares one state of its own.
+    static TRunState& Current();
+
+    // The maker's logo comes with the first title of a run only.
+    bool logoShown = false;
+    // Particles take their atlas cells in turn across every burst of the run.
+    std::uint32_t particleAtlasCounter = 0;
+    // Each kind of particle bullet part takes its cells in turn (TBulletPartCells::kind).
+    std::uint32_t bulletPartCounters[4] = {};
+    // The scripts' own linear congruential generator, apart from the shared MT one.
+    std::uint32_t scriptRandom = 1;
+};
