@@ -37,7 +37,16 @@ TItemRecord Item(std::uint32_t id, const char* name, std::uint8_t kind, std::uin
     return r;
 }
 
-namespace {
+TSkillRecord Skill(std::uint32_t id, const char* name, std::uint8_t type, const char* text)
+{
+    TSkillRecord r;
+    r.Id = id;
+    r.Name = name;
+    r.Type = type;
+    r.InfoName = Numbered("skill", id);
+    r.Text1 = text;
+    return r;
+}
 
 TWeponRecord Wepon(std::uint32_t id, const char* name, std::int32_t type, std::uint32_t attack, std::uint32_t element,
                    std::uint32_t firstSkill)
@@ -53,6 +62,8 @@ TWeponRecord Wepon(std::uint32_t id, const char* name, std::int32_t type, std::u
     r.MeshName = Numbered("wpn", id);
     return r;
 }
+
+namespace {
 
 TAccessoryRecord Accessory(std::uint32_t id, const char* name, std::int32_t physical, std::int32_t magic)
 {
@@ -75,16 +86,6 @@ TItemMeanRecord Mean(std::uint32_t id, std::int32_t hp, std::int32_t mp, std::ui
     return r;
 }
 
-TSkillRecord Skill(std::uint32_t id, const char* name, std::uint8_t type, const char* text)
-{
-    TSkillRecord r;
-    r.Id = id;
-    r.Name = name;
-    r.Type = type;
-    r.InfoName = Numbered("skill", id);
-    r.Text1 = text;
-    return r;
-}
 
 THrdefRecord Hero(std::int32_t id, const char* name, std::uint32_t weapon, const char* model)
 {

@@ -142,40 +142,19 @@ TAttackRecord Swing(std::uint16_t id)
 void AddHeroClassContent(Catalogue& c)
 {
     for (const RackWeapon& w : kRack) {
-        TWeponRecord wepon;
-        wepon.Id = w.id;
-        wepon.Name = w.name;
-        wepon.Type = w.type;
-        wepon.Attack = w.attack;
-        wepon.TrailLength = 1.0F;
-        wepon.Element = w.element;
-        wepon.Skill[0] = SkillOf(w);
-        wepon.MeshName = Named("wpn", w.id);
+        TWeponRecord wepon = Wepon(w.id, w.name, w.type, w.attack, w.element, SkillOf(w));
         c.wepons.push_back(wepon);
         if (w.type == 8) {
             wepon.Id = w.id + kLeftPiece;
             wepon.MeshName = Named("wpn", wepon.Id);
             c.wepons.push_back(wepon);
         }
-        TItemRecord item;
-        item.Id = w.id;
-        item.Name = w.name;
-        item.Kind = 1;
-        item.BuyPrice = 400;
-        item.SellPrice = 200;
+        TItemRecord item = Item(w.id, w.name, 1, 400, "武器");
         item.MeshName = Named("wpn", w.id);  // lying on the rack
-        item.InfoName = Named("info", w.id);
-        item.IconName = Named("icon", w.id);
-        item.Text1 = "武器";
         c.items.push_back(item);
         AddEntry(c, "itemicon.ptx", item.IconName);
         AddEntry(c, "iteminfo.ptx", item.InfoName);
-        TSkillRecord skill;
-        skill.Id = SkillOf(w);
-        skill.Name = w.skillName;
-        skill.Type = static_cast<std::uint8_t>(4 + w.type);
-        skill.InfoName = Named("skill", skill.Id);
-        skill.Text1 = w.skillText;
+        const TSkillRecord skill = Skill(SkillOf(w), w.skillName, static_cast<std::uint8_t>(4 + w.type), w.skillText);
         c.skills.push_back(skill);
         AddEntry(c, "skillinfo.ptx", skill.InfoName);
     }

@@ -164,37 +164,14 @@ std::vector<std::uint8_t> Wepons(std::uint32_t motions)
 void AddPartnerClasses(Catalogue& c)
 {
     for (const PartnerWeapon& w : kWeapons) {
-        TWeponRecord weapon;
-        weapon.Id = w.id;
-        weapon.Name = w.name;
-        weapon.Type = w.type;
-        weapon.Attack = w.attack;
-        weapon.TrailLength = 1.0F;
-        weapon.Element = w.element;
-        weapon.Skill[0] = w.skill;
-        char mesh[16];
-        std::snprintf(mesh, sizeof mesh, "wpn%04u", static_cast<unsigned>(w.id));
-        weapon.MeshName = mesh;
+        const TWeponRecord weapon = Wepon(w.id, w.name, w.type, w.attack, w.element, w.skill);
         c.wepons.push_back(weapon);
 
-        TItemRecord item;
-        item.Id = w.id;
-        item.Name = w.name;
-        item.Kind = 1;
-        item.BuyPrice = 400;
-        item.SellPrice = 200;
+        TItemRecord item = Item(w.id, w.name, 1, 400, "武器");
         item.MeshName = weapon.MeshName;  // lying on the battle map
-        item.InfoName = "info" + std::to_string(w.id);
-        item.IconName = "icon" + std::to_string(w.id);
-        item.Text1 = "武器";
         c.items.push_back(item);
 
-        TSkillRecord skill;
-        skill.Id = w.skill;
-        skill.Name = w.skillName;
-        skill.Type = static_cast<std::uint8_t>(4 + w.type);
-        skill.InfoName = "skill" + std::to_string(w.skill);
-        skill.Text1 = w.skillText;
+        const TSkillRecord skill = Skill(w.skill, w.skillName, static_cast<std::uint8_t>(4 + w.type), w.skillText);
         c.skills.push_back(skill);
 
         for (TexturePackage& package : c.textures) {

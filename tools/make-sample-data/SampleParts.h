@@ -16,6 +16,11 @@ namespace sample {
 std::string Numbered(const char* prefix, std::uint32_t n);
 // An item record with its icon and description pictures named by its id; kind 0 goes in the ring.
 TItemRecord Item(std::uint32_t id, const char* name, std::uint8_t kind, std::uint32_t price, const char* text);
+// A skill record with its description picture named by its id ("skill100").
+TSkillRecord Skill(std::uint32_t id, const char* name, std::uint8_t type, const char* text);
+// A weapon record whose blade mesh is named by its id ("wpn1000"), teaching firstSkill first.
+TWeponRecord Wepon(std::uint32_t id, const char* name, std::int32_t type, std::uint32_t attack, std::uint32_t element,
+                   std::uint32_t firstSkill);
 
 // A 32 × 32 icon with an alpha layer: a shaded shape on a clear ground, shape and colour from the name.
 qmtest::PtxImage Icon(const std::string& name);
