@@ -284,8 +284,6 @@ bool TPlayerCharacter::UpdateInTown()
     if (m_skillGauge != nullptr) {
         m_skillGauge->HandleInput(this);
     }
-    // A bonus taken in town runs out there as the ailments do.
-    TickTimedBonus();
     m_statusIcons.Update(this, m_referenceFrame, m_cameraFrame);
     if (m_getRender != nullptr) {
         m_getRender->Update();

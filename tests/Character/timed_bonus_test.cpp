@@ -35,23 +35,24 @@ TEST_F(TimedBonusTest, OnlyThePlayedCharactersRecordCountsDown)
     EXPECT_EQ(data_->GetTimedFlags(1)->GetEffect()->Duration, 1);
 }
 
-// A bonus taken in town runs out in town steps as in the field's, one step each, only the played
-// character's.
-TEST_F(TimedBonusTest, TownStepsCountTheBonusDownToo)
+// The town's step leaves the bonus as it is (it runs no frame update), while the ailments beside it
+// count down; the field's step takes over where the town left it.
+TEST_F(TimedBonusTest, TownStepsHoldTheBonusAndTheFieldsCountItDown)
 {
     std::unique_ptr<playertest::TestHero> hero = MakeHero(0);
     data_->GetTimedFlags(0)->Set(Effect(2, 4));
-    data_->GetTimedFlags(1)->Set(Effect(2, 6));
+    hero->GetPoison().Remaining = 5;
     for (int update = 1; update <= 3; ++update) {
         Buttons(0);
         hero->UpdateInTown();
-        EXPECT_EQ(hero->HasStatBoost(), update < 3) << update;
-        EXPECT_EQ(data_->GetTimedFlags(0)->GetEffect()->Duration, 2 - update) << update;
+        EXPECT_TRUE(hero->HasStatBoost()) << update;
+        EXPECT_EQ(data_->GetTimedFlags(0)->GetEffect()->Duration, 2) << update;
     }
-    EXPECT_EQ(data_->GetTimedFlags(1)->GetEffect()->Duration, 2);
-    // Then the field's step takes over where the town left it.
-    data_->GetTimedFlags(0)->Set(Effect(1, 4));
-    hero->UpdateInTown();
+    EXPECT_LT(hero->GetPoison().Remaining, 5);
+    hero->Update();
+    EXPECT_EQ(data_->GetTimedFlags(0)->GetEffect()->Duration, 1);
+    hero->Update();
+    EXPECT_TRUE(hero->HasStatBoost());
     hero->Update();
     EXPECT_FALSE(hero->HasStatBoost());
 }
