@@ -188,9 +188,9 @@ protected:
             }
         };
         // Held past the charge time, or let go at once; the hero takes it up a few steps later. A
-        // blow that lands first throws the hero out of it: pressed again once back on his feet.
+        // blow that lands first throws the hero out of it: pressed again once he may act again.
         for (int tries = 0; tries < 3 && player->GetState() != kStateAction; ++tries) {
-            for (int i = 0; i < 300 && !AtRest(); ++i) {
+            for (int i = 0; i < 300 && !(AtRest() && player->CanAct()); ++i) {
                 driver_.Step();
                 watch();
             }
@@ -202,7 +202,10 @@ protected:
                     SceneDriver::Hold(Button::B, false);
                 }
             }
+            // Let go for a step, so that the next try is a new press.
             SceneDriver::Hold(Button::B, false);
+            driver_.Step();
+            watch();
         }
         cast.started = player->GetState() == kStateAction;
         for (int i = 0; i < 400 && player->GetState() == kStateAction; ++i) {

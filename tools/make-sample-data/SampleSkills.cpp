@@ -3,6 +3,7 @@
 // out), the six charms that teach them from ability points, lying on the battle map beside the
 // arrival, the timed blessings the healing spells grant, and the attack records their strikes use.
 #include <cstdio>
+#include <utility>
 
 #include "SampleData.h"
 
@@ -130,8 +131,23 @@ void AddStrikes(Catalogue& c)
         {3501, 6, 2.0F, 6},  {2502, 6, 1.0F, 6},  {3502, 6, 1.2F, 6},  {2503, 6, 0.8F, 4},  {3503, 6, 1.0F, 4},
         {2504, 6, 1.0F, 4},  {3504, 6, 1.2F, 4},  {2506, 6, 1.2F, 8},
     };
+    // Some strikes land with a code that makes the caster's own follow-up (a returning orb, a
+    // burst, a blow at the weapon, a seeker, a fan): tapped forms the even code, held the odd.
+    static const std::pair<std::uint32_t, std::int32_t> kLandings[] = {
+        {2000, 1000}, {3000, 1001}, {2001, 1002}, {3001, 1003}, {2002, 1004}, {3002, 1005}, {2100, 1006},
+        {3100, 1007}, {2101, 1008}, {3101, 1009}, {2102, 1010}, {3102, 1011}, {2103, 1012}, {3103, 1013},
+        {2104, 1014}, {3104, 1015}, {2105, 1016}, {3105, 1017}, {2202, 1020}, {3202, 1021}, {2203, 1022},
+        {3203, 1023}};
     for (const Row& row : kRows) {
-        AddAttack(c, Strike(row.id, row.element, row.radius, row.frames));
+        TAttackRecord strike = Strike(row.id, row.element, row.radius, row.frames);
+        for (const auto& [id, code] : kLandings) {
+            strike.Param8 = id == row.id ? code : strike.Param8;
+        }
+        AddAttack(c, strike);
+    }
+    // The follow-ups' own strikes: the blows at the weapon and the seekers'.
+    for (std::uint32_t id : {2003u, 3003u, 3505u}) {
+        AddAttack(c, Strike(id, 0, 1.0F, 4));
     }
     // The falling rock's landing is struck by weapon skills too: a plain record. The thunder's
     // strike (3506) is the partner's weapon skills' record.
