@@ -34,7 +34,6 @@ TSkillLoop::TSkillLoop(TGameWnd* app, TMenuTopLoop* menu)
         m_character = player->GetCharacterIndex();
         m_weaponId = player->GetWeaponId();
     }
-    m_bob.Start(-3, 3, kSteps, TRepeatIntRamp::kEndless, true);
     m_gaugeX.Set(-300, 32, kSteps, 0);
     m_gaugeY.Set(128, 128, kSteps, 0);
     m_listX.Set(342, 342, kSteps, 0);
@@ -124,7 +123,7 @@ void TSkillLoop::RefreshRows()
     const auto n = static_cast<std::int32_t>(m_list.size());
     for (std::int32_t i = 0; i < kRows; ++i) {
         const auto row = static_cast<std::size_t>(i);
-        const std::int32_t k = m_pager.GetTop() + i;
+        const std::int32_t k = m_rowWindow.GetPager().GetTop() + i;
         if (k < 0 || k >= n) {
             m_rowTexts[row]->Clear(true);
             m_rowIcons[row] = TSprite();
@@ -145,7 +144,7 @@ void TSkillLoop::RefreshInfo(InfoMode mode)
 {
     std::uint32_t id = 0;
     if (mode == InfoMode::kList) {
-        const std::int32_t k = m_pager.GetIndex();
+        const std::int32_t k = m_rowWindow.GetPager().GetIndex();
         if (k >= 0 && k < static_cast<std::int32_t>(m_list.size())) {
             id = m_list[static_cast<std::size_t>(k)];
         }
@@ -184,7 +183,7 @@ std::uint32_t TSkillLoop::SelectSlot()
         if (GetSlotSkill(m_gauge->GetSelection()) != 0) {
             m_list.insert(m_list.begin(), kRemove);
         }
-        m_pager.Reset(static_cast<std::int32_t>(m_list.size()));
+        m_rowWindow.GetPager().Reset(static_cast<std::int32_t>(m_list.size()));
         RefreshRows();
         RefreshInfo(InfoMode::kList);
         PlaySe(kSoundDecide);
@@ -214,33 +213,28 @@ std::uint32_t TSkillLoop::OpenList()
 
 std::uint32_t TSkillLoop::SelectSkill()
 {
-    m_bob.Step();
-    const std::int32_t before = m_pager.GetIndex();
-    const std::int32_t top = m_pager.GetTop();
-    if (m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight))) {
-        if (m_pager.GetTop() != top) {
-            RefreshRows();
-        }
-    } else if (Pressed(kButtonDecide) != 0) {
+    switch (m_rowWindow.Step(*this, Moves(TListWindow::kMoveButtons), Pressed(kButtonDecide | kButtonCancel),
+                             [this] { RefreshRows(); }, [this] { RefreshInfo(InfoMode::kList); })) {
+    case TListWindow::kDecided:
         SetSkill();
-    } else if (Pressed(kButtonCancel) != 0) {
+        break;
+    case TListWindow::kCancelled:
         if (!m_list.empty() && m_list.front() == kRemove) {
             m_list.erase(m_list.begin());
         }
         SetState(&TSkillLoop::CloseList);
         RefreshInfo(InfoMode::kGauge);
         PlaySe(kSoundCancel);
-    }
-    if (m_pager.GetIndex() != before) {
-        RefreshInfo(InfoMode::kList);
-        PlaySe(kSoundListCursor);
+        break;
+    default:
+        break;
     }
     return LOOP_CONTINUE;
 }
 
 void TSkillLoop::SetSkill()
 {
-    const std::uint32_t id = m_list[static_cast<std::size_t>(m_pager.GetIndex())];
+    const std::uint32_t id = m_list[static_cast<std::size_t>(m_rowWindow.GetPager().GetIndex())];
     const std::int32_t slot = m_gauge->GetSelection();
     if (TGameData* data = TGameData::GetInstance()) {
         if (id == kRemove) {
@@ -322,7 +316,7 @@ void TSkillLoop::DrawWindows()
     const float listY = at(m_listY);
     const float infoX = at(m_infoX);
     const float infoY = at(m_infoY);
-    const float bob = static_cast<float>(m_bob.Value());
+    const float bob = static_cast<float>(m_rowWindow.GetBob());
     m_listWindow.Draw(listX, listY, false);
     m_captionWindow.Draw(at(m_captionX), at(m_captionY), false);
     m_infoWindow.Draw(infoX, infoY, false);
@@ -335,15 +329,15 @@ void TSkillLoop::DrawWindows()
         }
         const auto n = static_cast<std::int32_t>(m_list.size());
         if (n >= kRows) {
-            if (m_pager.GetTop() > 0) {
+            if (m_rowWindow.GetPager().GetTop() > 0) {
                 m_upArrow.Draw(listX + 242.0F, listY + 28.0F - bob, false);
             }
-            if (m_pager.GetTop() < n - kRows) {
+            if (m_rowWindow.GetPager().GetTop() < n - kRows) {
                 m_downArrow.Draw(listX + 242.0F, listY + 274.0F + bob, false);
             }
         }
         if (n > 0) {
-            m_listCursor.Draw(listX + 32.0F + bob, listY + 42.0F + kRowGap * static_cast<float>(m_pager.GetRow()),
+            m_listCursor.Draw(listX + 32.0F + bob, listY + 42.0F + kRowGap * static_cast<float>(m_rowWindow.GetPager().GetRow()),
                               false);
         }
     }

@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "MainCode/Menu/TListPager.h"
+#include "MainCode/Menu/TListWindow.h"
 #include "MainCode/Menu/TMenuSceneLoop.h"
 #include "TCommon/TLinearRamp.h"
 
@@ -33,7 +33,7 @@ public:
     // "CloseList", "Close".
     const char* GetStateName() const;
     const std::vector<std::uint32_t>& GetList() const { return m_list; }
-    const TListPager& GetPager() const { return m_pager; }
+    const TListPager& GetPager() const { return m_rowWindow.GetPager(); }
     std::int32_t GetSavedSelection() const { return m_savedSelection; }
     std::uint32_t GetInfoId() const { return m_infoId; }
     const TIntRamp& GetGaugeX() const { return m_gaugeX; }
@@ -69,11 +69,10 @@ private:
     TMenuTopLoop* m_menu;
     TFieldLoop* m_field;
     TSkillGauge* m_gauge;
-    TListPager m_pager;
+    TListWindow m_rowWindow;
     std::int32_t m_savedSelection = 0;
     std::uint32_t m_character = 0;
     std::uint32_t m_weaponId = 0;
-    TRepeatIntRamp m_bob;
     TIntRamp m_gaugeX;
     TIntRamp m_gaugeY;
     TIntRamp m_listX;
