@@ -42,7 +42,7 @@ void TBuyShopLoop::RefreshRows()
     TGameData* data = TGameData::GetInstance();
     const std::int32_t active = data != nullptr ? data->GetActiveCharacter() : 0;
     for (std::int32_t i = 0; i < kRows; ++i) {
-        const std::int32_t k = m_pager.GetTop() + i;
+        const std::int32_t k = m_rowWindow.GetPager().GetTop() + i;
         if (!IsInList(k)) {
             ClearRow(i);
             continue;

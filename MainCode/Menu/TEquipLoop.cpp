@@ -49,7 +49,6 @@ TEquipLoop::TEquipLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop(app),
     SetOwner(menu);
     m_field = menu != nullptr ? menu->GetField() : nullptr;
     m_panel = m_field != nullptr ? m_field->GetStatusPanel() : nullptr;
-    m_wobble.Start(-3, 3, kSteps, TRepeatIntRamp::kEndless, true);
     // x then y of each window: hidden, shown.
     static constexpr std::int32_t kTweens[kWindows][4] = {
         {-256, 64, 48, 48},    // status panel
@@ -191,11 +190,11 @@ void TEquipLoop::ShowInfo(std::uint32_t itemId)
 
 void TEquipLoop::InfoFromList()
 {
-    if (m_pager.IsEmpty()) {
+    if (m_rowWindow.GetPager().IsEmpty()) {
         m_info.Clear();
         return;
     }
-    ShowInfo(m_list[m_pager.GetIndex()]->Id);
+    ShowInfo(m_list[m_rowWindow.GetPager().GetIndex()]->Id);
 }
 
 void TEquipLoop::InfoFromSlot()
@@ -209,14 +208,14 @@ void TEquipLoop::FillList()
     if (TGameData* data = TGameData::GetInstance()) {
         data->MakeItemListOfKind(m_list, m_slot == 0 ? 1 : 2);
     }
-    m_pager.Reset(static_cast<std::int32_t>(m_list.size()));
+    m_rowWindow.GetPager().Reset(static_cast<std::int32_t>(m_list.size()));
 }
 
 void TEquipLoop::FillRows()
 {
     const std::int32_t length = static_cast<std::int32_t>(m_list.size());
     for (std::int32_t r = 0; r < TItemRows::kRows; ++r) {
-        const std::int32_t k = m_pager.GetTop() + r;
+        const std::int32_t k = m_rowWindow.GetPager().GetTop() + r;
         if (k >= length) {
             m_rows.Clear(r);
             continue;
@@ -306,7 +305,7 @@ std::uint32_t TEquipLoop::ListOpening()
     m_y[kTitle].Advance();
     m_y[kList].Advance();
     if (m_y[kList].AtEnd()) {
-        if (m_pager.IsEmpty()) {
+        if (m_rowWindow.GetPager().IsEmpty()) {
             SetState(&TEquipLoop::EmptyList);
         } else if (m_slot == 0) {
             SetState(&TEquipLoop::WeaponList);
@@ -331,27 +330,22 @@ std::uint32_t TEquipLoop::AccessoryList()
 
 void TEquipLoop::RunList(bool weapon)
 {
-    m_wobble.Step();
-    const std::int32_t before = m_pager.GetIndex();
-    const std::int32_t top = m_pager.GetTop();
-    if (m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight))) {
-        if (m_pager.GetTop() != top) {
-            FillRows();
-        }
-        if (m_pager.GetIndex() != before) {
-            InfoFromList();
-            PlaySe(kSoundListCursor);
-        }
-    } else if (Pressed(kButtonDecide) != 0) {
+    switch (m_rowWindow.Step(*this, Moves(TListWindow::kMoveButtons), Pressed(kButtonDecide | kButtonCancel),
+                             [this] { FillRows(); }, [this] { InfoFromList(); })) {
+    case TListWindow::kDecided:
         if (weapon) {
             EquipWeapon();
         } else {
             EquipAccessory();
         }
-    } else if (Pressed(kButtonCancel) != 0) {
+        break;
+    case TListWindow::kCancelled:
         PlaySe(kSoundCancel);
         InfoFromSlot();
         SetState(&TEquipLoop::ListClosing);
+        break;
+    default:
+        break;
     }
 }
 
@@ -363,7 +357,7 @@ void TEquipLoop::EquipWeapon()
         return;
     }
     // The ids are read before the inventory changes under the list.
-    const std::uint32_t chosen = m_list[m_pager.GetIndex()]->Id;
+    const std::uint32_t chosen = m_list[m_rowWindow.GetPager().GetIndex()]->Id;
     const std::uint32_t equipped = player->GetWeaponId();
     const std::uint32_t character = Character();
     if (!TWeponTable::CanEquip(character, chosen)) {
@@ -401,7 +395,7 @@ void TEquipLoop::EquipAccessory()
         return;
     }
     const std::uint8_t letter = KindLetter(m_slot);
-    const std::uint32_t chosen = m_list[m_pager.GetIndex()]->Id;
+    const std::uint32_t chosen = m_list[m_rowWindow.GetPager().GetIndex()]->Id;
     const std::uint32_t current = player->GetEquipItemId(letter);
     if (chosen == current) {
         PlaySe(kSoundDecide);
@@ -493,7 +487,7 @@ void TEquipLoop::DrawWindows()
     m_info.DrawPicture(x(kInfoWindow) + 38.0F, y(kInfoWindow) + 32.0F);
     const bool listShown = IsListShown();
     if (listShown) {
-        m_rows.DrawList(x(kList), y(kList), m_pager, m_wobble.Value());
+        m_rows.DrawList(x(kList), y(kList), m_rowWindow.GetPager(), m_rowWindow.GetBob());
     }
     TSprite::SetRenderMode(3);
     m_info.DrawLines(x(kInfoWindow) + 106.0F, y(kInfoWindow) + 36.0F);

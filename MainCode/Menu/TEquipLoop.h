@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "MainCode/Menu/TItemRows.h"
-#include "MainCode/Menu/TListPager.h"
+#include "MainCode/Menu/TListWindow.h"
 #include "MainCode/Menu/TMenuSceneLoop.h"
 #include "TCommon/TLinearRamp.h"
 #include "TCommon/TRefPtr.h"
@@ -34,7 +34,7 @@ public:
 
     std::int32_t GetSlot() const { return m_slot; }
     std::int32_t GetWeaponType() const { return m_weaponType; }
-    const TListPager& GetPager() const { return m_pager; }
+    const TListPager& GetPager() const { return m_rowWindow.GetPager(); }
     const std::vector<TRefPtr<TItemEntry>>& GetList() const { return m_list; }
     const TItemRows& GetRows() const { return m_rows; }
     const TItemInfo& GetInfo() const { return m_info; }
@@ -87,8 +87,7 @@ private:
     TStatusPanel* m_panel = nullptr;
     std::int32_t m_weaponType = -1;
     std::int32_t m_slot = 0;
-    TListPager m_pager;
-    TRepeatIntRamp m_wobble;
+    TListWindow m_rowWindow;
     std::array<TIntRamp, kWindows> m_x;
     std::array<TIntRamp, kWindows> m_y;
     std::array<TLinearRamp, kDims> m_dims;

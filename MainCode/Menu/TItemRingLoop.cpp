@@ -49,7 +49,6 @@ TItemRingLoop::TItemRingLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop
 {
     SetState(&TItemRingLoop::Open);
     SetOwner(menu);
-    m_bob.Start(-3, 3, kSteps, TRepeatIntRamp::kEndless, true);
     // x then y of each window: hidden, shown.
     static constexpr std::int32_t kTweens[kWindows][4] = {
         {-256, 64, 48, 48},    // ring picture
@@ -145,7 +144,7 @@ void TItemRingLoop::RefreshList()
 {
     const std::int32_t length = static_cast<std::int32_t>(m_list.size());
     for (std::int32_t i = 0; i < TItemRows::kRows; ++i) {
-        const std::int32_t k = m_pager.GetTop() + i;
+        const std::int32_t k = m_rowWindow.GetPager().GetTop() + i;
         if (k >= length) {
             m_rows.Clear(i);
         } else if (m_list[k]->Id == 0) {
@@ -180,10 +179,10 @@ void TItemRingLoop::InfoRing()
 
 void TItemRingLoop::InfoList()
 {
-    if (m_pager.IsEmpty() || m_list[m_pager.GetIndex()]->Id == 0) {
+    if (m_rowWindow.GetPager().IsEmpty() || m_list[m_rowWindow.GetPager().GetIndex()]->Id == 0) {
         ClearInfo();
     } else {
-        ShowItem(m_list[m_pager.GetIndex()]->Id);
+        ShowItem(m_list[m_rowWindow.GetPager().GetIndex()]->Id);
     }
 }
 
@@ -256,7 +255,7 @@ void TItemRingLoop::OpenTheList()
     if (held != nullptr && held->Id != 0) {
         m_list.insert(m_list.begin(), TRefPtr<TItemEntry>(new TItemEntry{0, 0}));
     }
-    m_pager.Reset(static_cast<std::int32_t>(m_list.size()));
+    m_rowWindow.GetPager().Reset(static_cast<std::int32_t>(m_list.size()));
     RefreshList();
     for (std::int32_t i = 0; i < kPositions; ++i) {
         m_greys[i].Set(1.0F, i == m_ringCursor ? 1.0F : kOthersGrey, kSteps, 0);
@@ -276,7 +275,7 @@ std::uint32_t TItemRingLoop::OpenList()
     m_y[kTitle].Advance();
     m_y[kList].Advance();
     if (m_y[kList].AtEnd()) {
-        if (m_pager.IsEmpty()) {
+        if (m_rowWindow.GetPager().IsEmpty()) {
             SetState(&TItemRingLoop::EmptyList);
         } else {
             SetState(&TItemRingLoop::List);
@@ -287,30 +286,25 @@ std::uint32_t TItemRingLoop::OpenList()
 
 std::uint32_t TItemRingLoop::List()
 {
-    m_bob.Step();
-    const std::int32_t before = m_pager.GetIndex();
-    const std::int32_t top = m_pager.GetTop();
-    if (m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight))) {
-        if (m_pager.GetTop() != top) {
-            RefreshList();
-        }
-    } else if (Pressed(kButtonDecide) != 0) {
+    switch (m_rowWindow.Step(*this, Moves(TListWindow::kMoveButtons), Pressed(kButtonDecide | kButtonCancel),
+                             [this] { RefreshList(); }, [this] { InfoList(); })) {
+    case TListWindow::kDecided:
         Choose();
-    } else if (Pressed(kButtonCancel) != 0) {
+        break;
+    case TListWindow::kCancelled:
         SetState(&TItemRingLoop::CloseList);
         InfoRing();
         PlaySe(kSoundCancel);
-    }
-    if (m_pager.GetIndex() != before) {
-        InfoList();
-        PlaySe(kSoundListCursor);
+        break;
+    default:
+        break;
     }
     return LOOP_CONTINUE;
 }
 
 bool TItemRingLoop::Choose()
 {
-    const std::uint32_t id = m_list[m_pager.GetIndex()]->Id;
+    const std::uint32_t id = m_list[m_rowWindow.GetPager().GetIndex()]->Id;
     const auto slot = static_cast<std::uint32_t>(m_ringCursor);
     std::uint32_t sound = kSoundCancel;
     if (id == 0) {
@@ -378,7 +372,7 @@ void TItemRingLoop::DrawWindows()
     m_info.DrawPicture(x(kInfoWindow) + 38.0F, y(kInfoWindow) + 32.0F);
     const bool listShown = IsListShown();
     if (listShown) {
-        m_rows.DrawList(x(kList), y(kList), m_pager, m_bob.Value());
+        m_rows.DrawList(x(kList), y(kList), m_rowWindow.GetPager(), m_rowWindow.GetBob());
     }
     TSprite::SetRenderMode(3);
     m_info.DrawLines(x(kInfoWindow) + 106.0F, y(kInfoWindow) + 36.0F);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "MainCode/Menu/TItemRows.h"
-#include "MainCode/Menu/TListPager.h"
+#include "MainCode/Menu/TListWindow.h"
 #include "MainCode/Menu/TMenuSceneLoop.h"
 #include "TCommon/TLinearRamp.h"
 #include "TCommon/TRefPtr.h"
@@ -29,7 +29,7 @@ public:
     ~TItemRingLoop() override;
 
     std::int32_t GetRingCursor() const { return m_ringCursor; }
-    const TListPager& GetPager() const { return m_pager; }
+    const TListPager& GetPager() const { return m_rowWindow.GetPager(); }
     // The list's entries; the take-out entry has item id 0.
     const std::vector<TRefPtr<TItemEntry>>& GetList() const { return m_list; }
     const TLinearRamp& GetRingAngle() const { return m_ringAngle; }
@@ -77,8 +77,7 @@ private:
     TMenuTopLoop* m_menu;
     TLetterFont* m_font = nullptr;
     std::int32_t m_ringCursor = 0;
-    TListPager m_pager;
-    TRepeatIntRamp m_bob;
+    TListWindow m_rowWindow;
     std::array<TIntRamp, kWindows> m_x;
     std::array<TIntRamp, kWindows> m_y;
     TLinearRamp m_ringAngle;

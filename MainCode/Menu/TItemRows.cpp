@@ -10,83 +10,31 @@
 #include "MainCode/Menu/TMenuSceneLoop.h"
 #include "dx/dx8/3d/TText8.h"
 
-TItemRows::TItemRows()
-    : m_cursor(TSprite::FromFile("sprite.ptx/cursor02", D3DPOOL_MANAGED, 0)),
-      m_upArrow(TSprite::FromFile("sprite.ptx/cursor03", D3DPOOL_MANAGED, 0)),
-      m_downArrow(TSprite::FromFile("sprite.ptx/cursor04", D3DPOOL_MANAGED, 0))
-{
-    for (std::int32_t i = 0; i < kRows; ++i) {
-        m_texts[i] = TMenuSceneLoop::MakeMenuText("itemInfo" + std::to_string(i), 256);
-    }
-}
-
-TItemRows::~TItemRows() = default;
-
 void TItemRows::SetItem(std::int32_t i, const TItemEntry& entry)
 {
     const TItemRecord& record = TItemTable::Get(entry.Id);
     // (A space flag on a text, as in "%- 16s", adds nothing, so the format leaves it out.)
     char line[160];
     std::snprintf(line, sizeof line, "%-16s×%2d", record.Name.c_str(), static_cast<int>(entry.Count));
-    TMenuSceneLoop::WriteMenuText(*m_texts[i], 0, line);
+    SetText(i, line);
     switch (record.Kind) {
     case 0:
-        m_icons[i] = TSprite::FromFile("itm_icon.ptx/itm00_icon", D3DPOOL_MANAGED, 0);
+        Icon(i) = TSprite::FromFile("itm_icon.ptx/itm00_icon", D3DPOOL_MANAGED, 0);
         break;
     case 1:
-        m_icons[i] = TWeponTable::CreateIconSprite(entry.Id);
+        Icon(i) = TWeponTable::CreateIconSprite(entry.Id);
         break;
     case 2:
-        m_icons[i] = TSprite::FromFile("itm_icon.ptx/itm01_icon", D3DPOOL_MANAGED, 0);
+        Icon(i) = TSprite::FromFile("itm_icon.ptx/itm01_icon", D3DPOOL_MANAGED, 0);
         break;
     default:
         break;
     }
 }
 
-void TItemRows::SetWord(std::int32_t i, const std::string& word)
-{
-    TMenuSceneLoop::WriteMenuText(*m_texts[i], 0, word);
-    m_icons[i] = TSprite();
-}
-
-void TItemRows::Clear(std::int32_t i)
-{
-    m_texts[i]->Clear(true);
-    m_icons[i] = TSprite();
-}
-
-void TItemRows::SetColors(std::int32_t i, DWORD text, DWORD icon)
-{
-    m_texts[i]->SetColor(text, -1);
-    m_icons[i].SetColor(icon, -1);
-}
-
 void TItemRows::DrawList(float x, float y, const TListPager& pager, std::int32_t bob)
 {
-    for (std::int32_t i = 0; i < kRows; ++i) {
-        m_icons[i].Draw(x + 52.0F, y + 34.0F + kPitch * static_cast<float>(i), false);
-    }
-    const float b = static_cast<float>(bob);
-    const std::int32_t length = pager.GetLength();
-    if (length >= kRows) {
-        if (pager.GetTop() > 0) {
-            m_upArrow.Draw(x + 242.0F, y + 28.0F - b, false);
-        }
-        if (pager.GetTop() < length - kRows) {
-            m_downArrow.Draw(x + 242.0F, y + 274.0F + b, false);
-        }
-    }
-    if (!pager.IsEmpty()) {
-        m_cursor.Draw(x + 32.0F + b, y + 42.0F + kPitch * static_cast<float>(pager.GetRow()), false);
-    }
-}
-
-void TItemRows::DrawTexts(float x, float y)
-{
-    for (std::int32_t i = 0; i < kRows; ++i) {
-        m_texts[i]->Draw(x, y + kPitch * static_cast<float>(i), false);
-    }
+    TListRows::DrawList(x, y, pager, pager.GetLength(), bob);
 }
 
 TItemInfo::TItemInfo()

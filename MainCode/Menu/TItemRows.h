@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "MainCode/Menu/TListRows.h"
 #include "TUtility/TFontHolder.h"
 #include "dx/dx8/3d/TSprite.h"
 #include "platform/win32/types.h"
@@ -21,41 +22,17 @@ struct TMenuFont : TFontHolder {
     TMenuFont() : TFontHolder(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0) {}
 };
 
-
-class TItemRows {
+// An inventory list's rows.
+class TItemRows : public TListRows {
 public:
-    static constexpr std::int32_t kRows = 7;
-    static constexpr float kPitch = 36.0F;
-
-    // "itemInfo0" to "itemInfo6", 256 wide; icons without texture; the cursor "cursor02" and the
-    // arrows "cursor03" and "cursor04" of "sprite.ptx".
-    TItemRows();
-    ~TItemRows();
+    // "itemInfo0" to "itemInfo6".
+    TItemRows() : TListRows("itemInfo") {}
 
     // Row i for the entry: "name × count" and the icon of the item's kind (0 ordinary, 1 the
     // weapon's own, 2 accessory; any other kind keeps the row's icon).
     void SetItem(std::int32_t i, const TItemEntry& entry);
-    // Row i holding only a word, without icon.
-    void SetWord(std::int32_t i, const std::string& word);
-    // Past the list's end: no text, an untextured icon.
-    void Clear(std::int32_t i);
-    void SetColors(std::int32_t i, DWORD text, DWORD icon);
-
-    // The list window at (x, y): the row icons, the scroll arrows of a list longer than the window
-    // and the cursor on the pager's row, the arrows and the cursor moved by the bob.
+    // The list window over the pager's whole list.
     void DrawList(float x, float y, const TListPager& pager, std::int32_t bob);
-    // The texts from (x, y), a row every 36 pixels down.
-    void DrawTexts(float x, float y);
-
-    const TText8& GetText(std::int32_t i) const { return *m_texts[i]; }
-    const TSprite& GetIcon(std::int32_t i) const { return m_icons[i]; }
-
-private:
-    std::array<std::unique_ptr<TText8>, kRows> m_texts;
-    std::array<TSprite, kRows> m_icons;
-    TSprite m_cursor;
-    TSprite m_upArrow;
-    TSprite m_downArrow;
 };
 
 // The information window's contents: the item's picture and its three description lines

@@ -31,7 +31,7 @@ std::uint32_t TSellShopLoop::GetUnitPrice(const TItemRecord& record) const
 void TSellShopLoop::RefreshRows()
 {
     for (std::int32_t i = 0; i < kRows; ++i) {
-        const std::int32_t k = m_pager.GetTop() + i;
+        const std::int32_t k = m_rowWindow.GetPager().GetTop() + i;
         if (!IsInList(k)) {
             ClearRow(i);
             continue;
@@ -50,7 +50,7 @@ void TSellShopLoop::RefreshRows()
 
 std::int32_t TSellShopLoop::GetHeldCount() const
 {
-    return m_entries[static_cast<std::size_t>(m_pager.GetIndex())]->Count;
+    return m_entries[static_cast<std::size_t>(m_rowWindow.GetPager().GetIndex())]->Count;
 }
 
 std::int32_t TSellShopLoop::Raise(std::int32_t count, std::int32_t n) const
@@ -64,7 +64,7 @@ void TSellShopLoop::Deal()
     if (data == nullptr) {
         return;
     }
-    const std::size_t index = static_cast<std::size_t>(m_pager.GetIndex());
+    const std::size_t index = static_cast<std::size_t>(m_rowWindow.GetPager().GetIndex());
     const std::uint32_t id = m_entries[index]->Id;
     // Summed wide; the money stops at its limit however much the sale fetches.
     const std::uint64_t total = std::uint64_t{TItemTable::Get(id).SellPrice} * static_cast<std::uint64_t>(m_count);
@@ -73,5 +73,5 @@ void TSellShopLoop::Deal()
     if (deleted) {
         m_entries.erase(m_entries.begin() + static_cast<std::ptrdiff_t>(index));
     }
-    m_pager.Repair(GetLength(), deleted);
+    m_rowWindow.GetPager().Repair(GetLength(), deleted);
 }

@@ -61,7 +61,6 @@ TShopLoop::TShopLoop(TGameWnd* app, const std::string& className, const std::str
         m_x[w].Set(kTweens[w][0], kTweens[w][1], kWindowSteps, 0);
         m_y[w].Set(kTweens[w][2], kTweens[w][3], kWindowSteps, 0);
     }
-    m_listBob.Start(-3, 3, 10, TRepeatIntRamp::kEndless, true);
     m_confirmBob.Start(-3, 3, 10, TRepeatIntRamp::kEndless, true);
     SetDim(kDimLevel, kDimSteps);
     m_listDim.Set(1.0F, 0.7F, kDimSteps, 0);
@@ -101,7 +100,7 @@ DWORD TShopLoop::Grey(float v)
 
 void TShopLoop::Open()
 {
-    m_pager.Reset(GetLength());
+    m_rowWindow.GetPager().Reset(GetLength());
     RefreshRows();
     RefreshInfo();
     TGameData* data = TGameData::GetInstance();
@@ -189,7 +188,7 @@ void TShopLoop::PrepareCount()
     ShopFont font;
     m_held->Clear(false);
     m_held->DrawText(held >= 10 ? 0 : 8, 0, std::to_string(held), &font, true);
-    m_countIcon = m_rowIcons[m_pager.GetRow()];
+    m_countIcon = m_rowIcons[m_rowWindow.GetPager().GetRow()];
     m_countIcon.SetColor(0xFFFFFFFF, -1);
 }
 
@@ -250,27 +249,23 @@ void TShopLoop::BackToList()
 
 std::uint32_t TShopLoop::Select()
 {
-    m_listBob.Step();
-    const std::int32_t before = m_pager.GetIndex();
-    const std::int32_t top = m_pager.GetTop();
-    if (m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight))) {
-        if (m_pager.GetTop() != top) {
-            RefreshRows();
-        }
-    } else if (Pressed(kButtonCancel) != 0) {
+    // Cancel goes before decide in the shops.
+    switch (m_rowWindow.Step(*this, Moves(TListWindow::kMoveButtons), Pressed(kButtonDecide | kButtonCancel),
+                             [this] { RefreshRows(); }, [this] { RefreshInfo(); }, TListWindow::kCancelFirst)) {
+    case TListWindow::kCancelled:
         SetState(&TShopLoop::CloseWindows);
         PlaySe(kSoundCancel);
-    } else if (Pressed(kButtonDecide) != 0 && GetLength() > 0) {
+        break;
+    case TListWindow::kDecided:
         // A shop without goods has nothing to choose.
-        if (MayChoose()) {
+        if (GetLength() > 0 && MayChoose()) {
             PrepareCount();
             SetState(&TShopLoop::OpenCount);
             PlaySe(kSoundDecide);
         }
-    }
-    if (m_pager.GetIndex() != before) {
-        RefreshInfo();
-        PlaySe(kSoundListCursor);
+        break;
+    default:
+        break;
     }
     return LOOP_CONTINUE;
 }
@@ -436,20 +431,20 @@ void TShopLoop::DrawWindows()
     const auto at = [](const TIntRamp& r) { return static_cast<float>(r.value); };
     const float listX = at(m_x[kList]);
     const float listY = at(m_y[kList]);
-    const float bob = static_cast<float>(m_listBob.Value());
+    const float bob = static_cast<float>(m_rowWindow.GetBob());
     m_listWindow.Draw(listX, listY, false);
     m_moneyWindow.Draw(at(m_x[kMoney]), at(m_y[kMoney]), false);
     m_infoWindow.Draw(at(m_x[kInfo]), at(m_y[kInfo]), false);
     m_infoPicture.Draw(at(m_x[kInfo]) + 38.0F, at(m_y[kInfo]) + 32.0F, false);
     const bool empty = IsEmptyShown();
     if (!empty) {
-        m_listCursor.Draw(listX + 46.0F + bob, listY + 54.0F + 34.0F * static_cast<float>(m_pager.GetRow()), false);
+        m_listCursor.Draw(listX + 46.0F + bob, listY + 54.0F + 34.0F * static_cast<float>(m_rowWindow.GetPager().GetRow()), false);
         const std::int32_t n = GetLength();
         if (n >= kRows) {
-            if (m_pager.GetTop() > 0) {
+            if (m_rowWindow.GetPager().GetTop() > 0) {
                 m_upArrow.Draw(listX + 402.0F, listY + 32.0F - bob, false);
             }
-            if (m_pager.GetTop() < n - kRows) {
+            if (m_rowWindow.GetPager().GetTop() < n - kRows) {
                 m_downArrow.Draw(listX + 402.0F, listY + 272.0F + bob, false);
             }
         }

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "MainCode/Menu/TListPager.h"
+#include "MainCode/Menu/TListWindow.h"
 #include "MainCode/Menu/TMenuSceneLoop.h"
 #include "TCommon/TLinearRamp.h"
 #include "dx/dx8/3d/TSprite.h"
@@ -28,7 +28,7 @@ public:
     // Opaque grey of level v (alpha 255, each channel (i32)(v × 255)).
     static DWORD Grey(float v);
 
-    const TListPager& GetPager() const { return m_pager; }
+    const TListPager& GetPager() const { return m_rowWindow.GetPager(); }
     std::int32_t GetCount() const { return m_count; }
     std::int32_t GetChoice() const { return m_choice; }
     const TText8& GetRowText(std::int32_t row) const { return *m_rowTexts[row]; }
@@ -64,7 +64,7 @@ protected:
     virtual void Deal() = 0;
 
     // The item of the row under the cursor.
-    std::uint32_t GetCurrentId() const { return GetItemId(m_pager.GetIndex()); }
+    std::uint32_t GetCurrentId() const { return GetItemId(m_rowWindow.GetPager().GetIndex()); }
     bool IsInList(std::int32_t k) const { return k >= 0 && k < GetLength(); }
     // Clears row i's text, writes it with the shop font and uploads it; the icon by the item's kind.
     void WriteRow(std::int32_t i, const std::string& text, std::int32_t x);
@@ -93,7 +93,7 @@ protected:
     std::uint32_t CloseConfirm();
     std::uint32_t CloseAfterDeal();
 
-    TListPager m_pager;
+    TListWindow m_rowWindow;
     std::int32_t m_count = 0;
     std::int32_t m_choice = 0;  // 0 buy or sell, 1 not
     std::array<TLinearRamp, kRows> m_rowDims;
@@ -113,7 +113,6 @@ private:
 
     std::array<TIntRamp, kWindows> m_x;
     std::array<TIntRamp, kWindows> m_y;
-    TRepeatIntRamp m_listBob;
     TRepeatIntRamp m_confirmBob;
     TLinearRamp m_listDim;
 

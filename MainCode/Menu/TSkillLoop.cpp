@@ -15,7 +15,6 @@
 namespace {
 
 constexpr std::int32_t kSteps = 10;
-constexpr std::int32_t kRowGap = 36;
 
 TSprite Picture(const char* name)
 {
@@ -34,7 +33,6 @@ TSkillLoop::TSkillLoop(TGameWnd* app, TMenuTopLoop* menu)
         m_character = player->GetCharacterIndex();
         m_weaponId = player->GetWeaponId();
     }
-    m_bob.Start(-3, 3, kSteps, TRepeatIntRamp::kEndless, true);
     m_gaugeX.Set(-300, 32, kSteps, 0);
     m_gaugeY.Set(128, 128, kSteps, 0);
     m_listX.Set(342, 342, kSteps, 0);
@@ -47,16 +45,10 @@ TSkillLoop::TSkillLoop(TGameWnd* app, TMenuTopLoop* menu)
     m_listWindow = Picture("window20");
     m_captionWindow = Picture("window16");
     m_infoWindow = Picture("window06");
-    m_listCursor = Picture("cursor02");
-    m_upArrow = Picture("cursor03");
-    m_downArrow = Picture("cursor04");
     m_caption = MakeMenuText("WinTips1", 128);
     WriteMenuText(*m_caption, "スキル");
     m_empty = MakeMenuText("tEmpty", 128);
     WriteMenuText(*m_empty, "ＮＯ ＳＫＩＬＬ");
-    for (std::int32_t i = 0; i < kRows; ++i) {
-        m_rowTexts[static_cast<std::size_t>(i)] = MakeMenuText("skillInfo" + std::to_string(i), 256);
-    }
     for (std::size_t i = 0; i < m_infoLines.size(); ++i) {
         m_infoLines[i] = MakeMenuText("tTextInfo" + std::to_string(i) + "_", 512);
     }
@@ -123,20 +115,17 @@ void TSkillLoop::RefreshRows()
 {
     const auto n = static_cast<std::int32_t>(m_list.size());
     for (std::int32_t i = 0; i < kRows; ++i) {
-        const auto row = static_cast<std::size_t>(i);
-        const std::int32_t k = m_pager.GetTop() + i;
+        const std::int32_t k = m_rowWindow.GetPager().GetTop() + i;
         if (k < 0 || k >= n) {
-            m_rowTexts[row]->Clear(true);
-            m_rowIcons[row] = TSprite();
+            m_rows.Clear(i);
             continue;
         }
         const std::uint32_t id = m_list[static_cast<std::size_t>(k)];
         if (id == kRemove) {
-            WriteMenuText(*m_rowTexts[row], "はずす");
-            m_rowIcons[row] = TSprite();
+            m_rows.SetWord(i, "はずす");
         } else {
-            WriteMenuText(*m_rowTexts[row], TSkillTable::Get(id).Name);
-            SetIcon(m_rowIcons[row], id);
+            m_rows.SetText(i, TSkillTable::Get(id).Name);
+            SetIcon(m_rows.Icon(i), id);
         }
     }
 }
@@ -145,7 +134,7 @@ void TSkillLoop::RefreshInfo(InfoMode mode)
 {
     std::uint32_t id = 0;
     if (mode == InfoMode::kList) {
-        const std::int32_t k = m_pager.GetIndex();
+        const std::int32_t k = m_rowWindow.GetPager().GetIndex();
         if (k >= 0 && k < static_cast<std::int32_t>(m_list.size())) {
             id = m_list[static_cast<std::size_t>(k)];
         }
@@ -184,7 +173,7 @@ std::uint32_t TSkillLoop::SelectSlot()
         if (GetSlotSkill(m_gauge->GetSelection()) != 0) {
             m_list.insert(m_list.begin(), kRemove);
         }
-        m_pager.Reset(static_cast<std::int32_t>(m_list.size()));
+        m_rowWindow.GetPager().Reset(static_cast<std::int32_t>(m_list.size()));
         RefreshRows();
         RefreshInfo(InfoMode::kList);
         PlaySe(kSoundDecide);
@@ -214,33 +203,28 @@ std::uint32_t TSkillLoop::OpenList()
 
 std::uint32_t TSkillLoop::SelectSkill()
 {
-    m_bob.Step();
-    const std::int32_t before = m_pager.GetIndex();
-    const std::int32_t top = m_pager.GetTop();
-    if (m_pager.Move(Moves(kButtonUp | kButtonDown | kButtonLeft | kButtonRight))) {
-        if (m_pager.GetTop() != top) {
-            RefreshRows();
-        }
-    } else if (Pressed(kButtonDecide) != 0) {
+    switch (m_rowWindow.Step(*this, Moves(TListWindow::kMoveButtons), Pressed(kButtonDecide | kButtonCancel),
+                             [this] { RefreshRows(); }, [this] { RefreshInfo(InfoMode::kList); })) {
+    case TListWindow::kDecided:
         SetSkill();
-    } else if (Pressed(kButtonCancel) != 0) {
+        break;
+    case TListWindow::kCancelled:
         if (!m_list.empty() && m_list.front() == kRemove) {
             m_list.erase(m_list.begin());
         }
         SetState(&TSkillLoop::CloseList);
         RefreshInfo(InfoMode::kGauge);
         PlaySe(kSoundCancel);
-    }
-    if (m_pager.GetIndex() != before) {
-        RefreshInfo(InfoMode::kList);
-        PlaySe(kSoundListCursor);
+        break;
+    default:
+        break;
     }
     return LOOP_CONTINUE;
 }
 
 void TSkillLoop::SetSkill()
 {
-    const std::uint32_t id = m_list[static_cast<std::size_t>(m_pager.GetIndex())];
+    const std::uint32_t id = m_list[static_cast<std::size_t>(m_rowWindow.GetPager().GetIndex())];
     const std::int32_t slot = m_gauge->GetSelection();
     if (TGameData* data = TGameData::GetInstance()) {
         if (id == kRemove) {
@@ -322,30 +306,15 @@ void TSkillLoop::DrawWindows()
     const float listY = at(m_listY);
     const float infoX = at(m_infoX);
     const float infoY = at(m_infoY);
-    const float bob = static_cast<float>(m_bob.Value());
     m_listWindow.Draw(listX, listY, false);
     m_captionWindow.Draw(at(m_captionX), at(m_captionY), false);
     m_infoWindow.Draw(infoX, infoY, false);
     m_infoPicture.Draw(infoX + 38.0F, infoY + 32.0F, false);
     const bool listShown = IsListShown();
     if (listShown) {
-        for (std::int32_t i = 0; i < kRows; ++i) {
-            m_rowIcons[static_cast<std::size_t>(i)].Draw(listX + 52.0F, listY + 34.0F + kRowGap * static_cast<float>(i),
-                                                         false);
-        }
-        const auto n = static_cast<std::int32_t>(m_list.size());
-        if (n >= kRows) {
-            if (m_pager.GetTop() > 0) {
-                m_upArrow.Draw(listX + 242.0F, listY + 28.0F - bob, false);
-            }
-            if (m_pager.GetTop() < n - kRows) {
-                m_downArrow.Draw(listX + 242.0F, listY + 274.0F + bob, false);
-            }
-        }
-        if (n > 0) {
-            m_listCursor.Draw(listX + 32.0F + bob, listY + 42.0F + kRowGap * static_cast<float>(m_pager.GetRow()),
-                              false);
-        }
+        // The list as it is now: a cancel has already taken its take-out entry away.
+        m_rows.DrawList(listX, listY, m_rowWindow.GetPager(), static_cast<std::int32_t>(m_list.size()),
+                        m_rowWindow.GetBob());
     }
     TSprite::SetRenderMode(3);
     m_caption->Draw(at(m_captionX) + 58.0F, at(m_captionY) + 8.0F, false);
@@ -353,10 +322,7 @@ void TSkillLoop::DrawWindows()
         m_infoLines[i]->Draw(infoX + 106.0F, infoY + 36.0F + 20.0F * static_cast<float>(i), false);
     }
     if (listShown) {
-        for (std::int32_t i = 0; i < kRows; ++i) {
-            m_rowTexts[static_cast<std::size_t>(i)]->Draw(listX + 90.0F, listY + 42.0F + kRowGap * static_cast<float>(i),
-                                                          false);
-        }
+        m_rows.DrawTexts(listX + 90.0F, listY + 42.0F);
     }
     if (m_state == static_cast<StateFunc>(&TSkillLoop::Empty)) {
         m_empty->Draw(listX + 94.0F, listY + 136.0F, false);

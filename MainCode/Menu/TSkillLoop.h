@@ -10,7 +10,8 @@
 #include <memory>
 #include <vector>
 
-#include "MainCode/Menu/TListPager.h"
+#include "MainCode/Menu/TListRows.h"
+#include "MainCode/Menu/TListWindow.h"
 #include "MainCode/Menu/TMenuSceneLoop.h"
 #include "TCommon/TLinearRamp.h"
 
@@ -33,14 +34,14 @@ public:
     // "CloseList", "Close".
     const char* GetStateName() const;
     const std::vector<std::uint32_t>& GetList() const { return m_list; }
-    const TListPager& GetPager() const { return m_pager; }
+    const TListPager& GetPager() const { return m_rowWindow.GetPager(); }
     std::int32_t GetSavedSelection() const { return m_savedSelection; }
     std::uint32_t GetInfoId() const { return m_infoId; }
     const TIntRamp& GetGaugeX() const { return m_gaugeX; }
     const TIntRamp& GetListY() const { return m_listY; }
     const TLinearRamp& GetGaugeDim() const { return m_gaugeDim; }
-    const TSprite& GetRowIcon(std::int32_t row) const { return m_rowIcons[static_cast<std::size_t>(row)]; }
-    const TText8& GetRowText(std::int32_t row) const { return *m_rowTexts[static_cast<std::size_t>(row)]; }
+    const TSprite& GetRowIcon(std::int32_t row) const { return m_rows.GetIcon(row); }
+    const TText8& GetRowText(std::int32_t row) const { return m_rows.GetText(row); }
 
 private:
     enum class InfoMode { kList, kGauge };
@@ -69,11 +70,10 @@ private:
     TMenuTopLoop* m_menu;
     TFieldLoop* m_field;
     TSkillGauge* m_gauge;
-    TListPager m_pager;
+    TListWindow m_rowWindow;
     std::int32_t m_savedSelection = 0;
     std::uint32_t m_character = 0;
     std::uint32_t m_weaponId = 0;
-    TRepeatIntRamp m_bob;
     TIntRamp m_gaugeX;
     TIntRamp m_gaugeY;
     TIntRamp m_listX;
@@ -86,15 +86,11 @@ private:
     TSprite m_listWindow;
     TSprite m_captionWindow;
     TSprite m_infoWindow;
-    TSprite m_listCursor;
-    TSprite m_upArrow;
-    TSprite m_downArrow;
     TSprite m_infoPicture;
     std::uint32_t m_infoId = 0;
-    std::array<TSprite, kRows> m_rowIcons;
     std::unique_ptr<TText8> m_caption;
     std::unique_ptr<TText8> m_empty;
-    std::array<std::unique_ptr<TText8>, kRows> m_rowTexts;
+    TListRows m_rows{"skillInfo"};
     std::array<std::unique_ptr<TText8>, 3> m_infoLines;
     std::vector<std::uint32_t> m_list;
 };

@@ -250,4 +250,20 @@ TEST_F(BuyShop, WithoutGoodsNoKeyButCancelDoesAnything)
     EXPECT_EQ(data_->GetMoney(), 500u);
 }
 
+// Decide and cancel in the same step: the shop takes the cancel and closes (the pause menu's
+// lists take the decide).
+TEST_F(BuyShop, DecideAndCancelInOneStepLeaveTheShop)
+{
+    TBuyShopLoop* shop = OpenGoods(3);
+    driver_.Hold(Button::A, true);
+    driver_.Hold(Button::B, true);
+    Step();
+    driver_.Hold(Button::A, false);
+    driver_.Hold(Button::B, false);
+    EXPECT_FALSE(shop->IsCounting());
+    EXPECT_EQ(Played(), std::vector<std::uint32_t>{606});
+    EXPECT_TRUE(Closes(shop));
+    EXPECT_EQ(data_->GetMoney(), 1000u);
+}
+
 }  // namespace

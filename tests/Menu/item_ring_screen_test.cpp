@@ -341,6 +341,24 @@ TEST_F(ItemRingScreen, SetsSwapsAndTakesOutItemsAndRefusesSilently)
     EXPECT_FALSE(field_->GetItemRing()->GetIcon(1).GetImage().HasTexture());
 }
 
+// Decide and cancel in the same step in the list: the list takes the decide (the shops take the
+// cancel).
+TEST_F(ItemRingScreen, DecideAndCancelInOneStepChooseTheEntry)
+{
+    Define(3);
+    data_->AddItem(3, 5);
+    ASSERT_NE(Screen(), nullptr);
+    Keys({Button::Down, Button::A});
+    ASSERT_TRUE(screen_->IsInList());
+    driver_.Hold(Button::A, true);
+    driver_.Hold(Button::B, true);
+    driver_.Step();
+    driver_.Hold(Button::A, false);
+    driver_.Hold(Button::B, false);
+    EXPECT_EQ(Sounds(), (std::vector<std::uint32_t>{607, 603, 603}));
+    EXPECT_EQ(data_->GetRingSlot(1)->Id, 3u);
+}
+
 // Counts at both sides of 10 and at 99; an empty position and position 0 show two blank cells.
 TEST_F(ItemRingScreen, CountGlyphsOfEveryPosition)
 {
