@@ -6,7 +6,7 @@
 
 class TRunState {
 public:
-    // The newest live state is the current one; a state made within another's life stands in for it
+    // The newest live state is the current one; a state made within another's life takes its place
     // until it goes.
     TRunState();
     ~TRunState();
