@@ -416,6 +416,22 @@ const Spell kSpells[] = {
 // made sturdy and deep in MP for the road (its record raised and the player rebuilt, as a change
 // of character does), is kept from harm, and has its MP filled before each cast; the enemies are
 // healed step by step, their damage counted, so that none falls to the road.
+// The follow-ups a spell's strikes make when they land on the enemy, by the landing codes their
+// records carry: the returning orb 411/412 (1000/1001, and 1016/1017 with the flag clear), the
+// bursts 702/703 (1002/1003), 704/705 (1006/1007), 708 (1008/1009) and 706/707 (1014/1015), the
+// blows at the weapon 800/801 (1004/1005) and 806 (1012/1013), the seekers 453/454 (1010/1011,
+// 1022/1023) and the fans 802/803 (1020/1021).
+struct FollowUp {
+    std::uint32_t spell;
+    std::vector<std::uint32_t> tapped;
+    std::vector<std::uint32_t> held;
+};
+const FollowUp kFollowUps[] = {
+    {100, {411}, {412}},      {101, {411}, {412}},      {102, {702}, {703}}, {103, {800}, {801}},
+    {110, {704}, {705}},      {111, {453, 708}, {454}}, {112, {706, 806}, {707}},
+    {113, {411}, {412}},      {122, {802}, {803}},      {123, {454}, {454}},
+};
+
 TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
 {
     TGameData* data = TGameData::GetInstance();
@@ -432,6 +448,7 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
 
     std::set<std::string> routines;
     std::vector<std::int32_t> bolts;
+    int followUps = 0;
     for (const Spell& spell : kSpells) {
         for (bool held : {false, true}) {
             const Form& form = held ? spell.held : spell.tapped;
@@ -456,6 +473,12 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
             EXPECT_EQ(cast.mpPaid, static_cast<std::int32_t>(form.cost));
             for (std::uint32_t id : form.effects) {
                 EXPECT_EQ(cast.created.count(id), 1u) << "effect " << id;
+            }
+            for (const FollowUp& f : kFollowUps) {
+                for (std::uint32_t id : f.spell == spell.id ? (held ? f.held : f.tapped) : std::vector<std::uint32_t>{}) {
+                    EXPECT_EQ(cast.created.count(id), 1u) << "landing follow-up " << id;
+                    ++followUps;
+                }
             }
             if (form.flies) {
                 EXPECT_GT(cast.farthestShot, 0.5F);
@@ -503,6 +526,7 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
         }
         EXPECT_EQ(fans, (std::set<std::uint32_t>{216, 218}));
     }
+    EXPECT_EQ(followUps, 22);
     // The thunder bolts end with their strikes, and their sparks fade with them.
     EXPECT_FALSE(bolts.empty());
     driver_.Steps(30);
