@@ -270,6 +270,15 @@ TEST_F(AirSkillsRoad, AirHoldBothButtonsAndTheComboWindowsPlayInTheGame)
               }),
               (Rows{17, 18}));
     selection_ = 0;
+    // The staff's first skill chains another ground skill queued while it runs.
+    Slots(2500, 4);
+    EXPECT_EQ(Move([&] {
+                  Tap(Button::B, 2);
+                  Tap(Button::G);
+                  Tap(Button::B);
+              }),
+              (Rows{41, 17, 18}));
+    selection_ = 0;
     // A ground skill tapped during the first swing follows it; the air skill does not.
     Slots(2500, 2504);
     EXPECT_EQ(Move([&] {
