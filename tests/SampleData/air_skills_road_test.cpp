@@ -47,7 +47,7 @@ protected:
         ASSERT_TRUE(field_->ChangePlayer(index));
         index_ = index;
     }
-    // The skills in the gauge's first two slots; the first selected.
+    // The skills in the gauge's first two slots (each move starts on selection_).
     void Slots(std::uint32_t first, std::uint32_t second)
     {
         TGameData::GetInstance()->SetSkillSlot(index_, 0, first);
@@ -72,11 +72,10 @@ protected:
             lastRow_ = row;
             // The states of a blow taken, down to the getting up.
             struck_ = struck_ || (player->GetState() >= 7 && player->GetState() <= 17);
-            for (const auto& entry : field_->GetArea()->GetEnemies()->GetLive()) {
-                TEnemy* enemy = entry.second.Get();
-                const std::int32_t was = damage_.count(enemy) != 0 ? damage_[enemy] : enemy->GetDamageTaken();
+            for (const auto& [id, enemy] : field_->GetArea()->GetEnemies()->GetLive()) {
+                const std::int32_t was = damage_.count(id) != 0 ? damage_[id] : enemy->GetDamageTaken();
                 dealt_ += enemy->GetDamageTaken() - was;
-                damage_[enemy] = enemy->GetDamageTaken();
+                damage_[id] = enemy->GetDamageTaken();
             }
         }
     }
@@ -179,7 +178,7 @@ protected:
     bool struck_ = false;
     // The slot each move starts from.
     std::int32_t selection_ = 0;
-    std::map<TEnemy*, std::int32_t> damage_;
+    std::map<std::uint32_t, std::int32_t> damage_;
     std::int32_t dealt_ = 0;
     std::vector<TEffectCreateCall> log_;
 };
