@@ -57,11 +57,21 @@ const std::vector<ClassModel>& ClassModels()
           {43, {5200, 5201, 5202, 5203, 107}},
           {45, {5204, 5205, 5206, 110, 111}},
           {60, {5502, 112, 200, 7002, 7003}}}},
-        // THeroD, THeroE and THeroF: the combo 39, 41, skills 2500 (53), 2600 (69) and 2700 (78).
+        // THeroD, THeroE and THeroF: the combo 39, 41, skills 2500 (53), 2600 (69) and 2700 (78);
+        // the strikes that plunge until the landing swing too, and again as they land (43 to 46,
+        // and 65 to 68 of THeroD's air skill 2504).
         {"hero04",
          121,
          1102,
          {{39, {7004, 7005, 7006, 7100, 7101}},
+          {43, {}},
+          {44, {}},
+          {45, {}},
+          {46, {}},
+          {65, {}},
+          {66, {}},
+          {67, {}},
+          {68, {}},
           {41, {9000, 7102, 7103, 7104, 7105}},
           {53, {5503, 7106, 8000, 8001, 8002}},
           {69, {8500, 7200, 7201, 8003, 8004}},
@@ -112,6 +122,9 @@ constexpr RackWeapon kRack[] = {
 // A pair's left piece: its own weapon record, 10000 above the pair's.
 constexpr std::uint32_t kLeftPiece = 10000;
 
+// THeroD's air skill (row 59 tapped, 61 held), the staff's second.
+constexpr std::uint32_t kAirSkill = 2504;
+
 // The hit ids the pattern events strike with: plain records, as any other user of the codes would add.
 constexpr std::uint16_t kEventHits[] = {4500, 5000, 5001, 5002, 5005, 60002};
 
@@ -143,6 +156,9 @@ void AddHeroClassContent(Catalogue& c)
 {
     for (const RackWeapon& w : kRack) {
         TWeponRecord wepon = Wepon(w.id, w.name, w.type, w.attack, w.element, SkillOf(w));
+        if (w.type == 5) {
+            wepon.Skill[1] = kAirSkill;  // at 200 ability points
+        }
         c.wepons.push_back(wepon);
         if (w.type == 8) {
             wepon.Id = w.id + kLeftPiece;
@@ -164,6 +180,10 @@ void AddHeroClassContent(Catalogue& c)
             c.characterModels.push_back(model.name);
         }
     }
+    // THeroD's plunge from the air, used while jumping or falling.
+    const TSkillRecord plunge = Skill(kAirSkill, "落下突き", 4 + 5, "宙から杖を突き下ろす");
+    c.skills.push_back(plunge);
+    AddEntry(c, "skillinfo.ptx", plunge.InfoName);
     for (std::uint16_t id : kEventHits) {
         TAttackRecord hit;
         hit.Id = id;

@@ -30,6 +30,9 @@ struct PartnerWeapon {
     std::uint32_t flag;
 };
 
+// The bow's second skill, used in the air.
+constexpr std::uint32_t kBowAirSkill = 3104;
+
 // The skill is each weapon's first, the first of its class's weapon skills; its type is 4 + the
 // weapon type.
 const PartnerWeapon kWeapons[] = {
@@ -111,6 +114,10 @@ const std::vector<ClassModel>& ClassModels()
              // Skill 3100, then the charge shot.
              {50, {6106, 6107, 6108, 6109}},
              {48, {6110, 6500}},
+             // The hold in the air (row 35) and air skill 3104 tapped (row 59): she hovers and
+             // shoots down.
+             {43, {6103}},
+             {62, {6105}},
          }},
     };
     return models;
@@ -164,7 +171,10 @@ std::vector<std::uint8_t> Wepons(std::uint32_t motions)
 void AddPartnerClasses(Catalogue& c)
 {
     for (const PartnerWeapon& w : kWeapons) {
-        const TWeponRecord weapon = Wepon(w.id, w.name, w.type, w.attack, w.element, w.skill);
+        TWeponRecord weapon = Wepon(w.id, w.name, w.type, w.attack, w.element, w.skill);
+        if (w.id == PartnerClasses::kBow) {
+            weapon.Skill[1] = kBowAirSkill;  // at 200 ability points
+        }
         c.wepons.push_back(weapon);
 
         TItemRecord item = Item(w.id, w.name, 1, 400, "武器");
@@ -182,6 +192,14 @@ void AddPartnerClasses(Catalogue& c)
             } else if (package.file == "skillinfo.ptx") {
                 package.entries.push_back(skill.InfoName);
             }
+        }
+    }
+    // The bow's air skill: tapped, she hovers and fans three arrows.
+    const TSkillRecord hover = Skill(kBowAirSkill, "宙射ち", 4 + 11, "宙に留まって射る");
+    c.skills.push_back(hover);
+    for (TexturePackage& package : c.textures) {
+        if (package.file == "skillinfo.ptx") {
+            package.entries.push_back(hover.InfoName);
         }
     }
     for (const std::string& model : HeroModels(c)) {
