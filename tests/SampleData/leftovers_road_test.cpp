@@ -1,0 +1,122 @@
+// The sample's quiet meadow, played: what the other maps never ask for. Its camera follows on a key,
+// its crate is drawn with a material index, a spare name record is read past, a purse nobody takes
+// fades away after its time, and the enemy its spawner sends (its stored facing flat) looks a random
+// way.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "MainCode/Character/TEnemy.h"
+#include "MainCode/Character/TEnemyFactory.h"
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Map/TCamera.h"
+#include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Map/TMeshAreaManager.h"
+#include "SampleData/field_road.h"
+#include "dx/dx8/3d/TMesh8.h"
+#include "make-sample-data/SampleData.h"
+#include "support/field_walk.h"
+#include "support/frame_probe.h"
+
+namespace {
+
+using qmtest::PositionOf;
+using sample::LeftoverLayout;
+
+class LeftoverMapRoad : public qmtest::SampleFieldRoad {
+protected:
+    // The purse's mesh while it lies on the map, else null.
+    static TMesh8* PurseMesh(TAreaBase* area)
+    {
+        TFrame* outer = qmtest::ChildFrame(area->GetSceneFrame(), "outerItem");
+        TFrame* inner = outer != nullptr ? qmtest::ChildFrame(outer, "innerItem") : nullptr;
+        return inner != nullptr ? inner->FindMesh("Item", false) : nullptr;
+    }
+    static float Alpha(TMesh8* mesh) { return mesh->GetMaterial(0).GetMaterial().Emissive.a; }
+};
+
+TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpawnedEnemyLooksAnyWay)
+{
+    TGameData* data = TGameData::GetInstance();
+    data->Reset();
+    const std::uint32_t money = data->GetMoney();
+    TFieldLoop* field = Enter(LeftoverLayout::kMap, qmtest::FieldLayout::Start(), qmtest::FieldLayout::StartDirection(),
+                              qmtest::FieldLayout::StartCamera());
+    ASSERT_NE(field, nullptr);
+    ASSERT_FALSE(field->IsInPhase());
+    EXPECT_TRUE(driver_.boxes.empty());
+    TAreaBase* area = field->GetArea();
+
+    // The crate is the map's one object mesh; index 10 draws it adding (4000), a kind the distance
+    // fade leaves alone.
+    TFrame* objects = area->GetMeshAreaManager()->GetSubRoot();
+    ASSERT_EQ(objects->GetMeshCount(), 1U);
+    TMesh8* crate = objects->GetMesh(0);
+    for (std::uint32_t i = 0; i < crate->GetMaterialCount(); ++i) {
+        EXPECT_EQ(crate->GetMaterial(i).GetMaterialType(), 4000) << "material " << i;
+    }
+
+    // The purse bobs where it lies, whole, until its 1000 steps are up; then it fades in 100 steps
+    // and goes.
+    TMesh8* purse = PurseMesh(area);
+    ASSERT_NE(purse, nullptr);
+    EXPECT_EQ(Alpha(purse), 1.0F);
+    const std::size_t objectsBefore = area->GetObjects().size();
+    int waited = -1;
+    ASSERT_TRUE(driver_.StepUntil(
+        [&] {
+            ++waited;
+            return Alpha(purse) < 1.0F;
+        },
+        1100));
+    EXPECT_EQ(waited, 1001);  // counted from the end of the fade-in: 1000 steps, then the first of the fade
+    EXPECT_NEAR(Alpha(purse), 0.99F, 1e-4F);
+    driver_.Steps(49);
+    EXPECT_NEAR(Alpha(purse), 0.50F, 1e-4F);
+    EXPECT_EQ(area->GetObjects().size(), objectsBefore);
+    driver_.RecordSounds(true);
+    // (StepUntil asks once before its first step.)
+    int fading = -1;
+    ASSERT_TRUE(driver_.StepUntil(
+        [&] {
+            ++fading;
+            return PurseMesh(area) == nullptr;
+        },
+        60));
+    EXPECT_EQ(fading, 51);  // the last 50 steps of the fade, then the one that takes it away
+    EXPECT_EQ(area->GetObjects().size(), objectsBefore);
+    driver_.Step();
+    EXPECT_EQ(area->GetObjects().size(), objectsBefore - 1);
+    EXPECT_EQ(data->GetMoney(), money);
+    EXPECT_EQ(std::count_if(driver_.sounds.begin(), driver_.sounds.end(),
+                            [](const TSoundBankRecord& r) { return r.op == TSoundBankRecord::kPlay && r.id == 217; }),
+              0);
+
+    // The key keeps the camera 3.0 over the hero and 6.0 behind it (or 7.8, looking its way).
+    const D3DXVECTOR3 hero = PositionOf(field->GetPlayer());
+    const D3DXVECTOR3 eye = qmtest::PositionOf(area->GetCamera()->GetFrame());
+    EXPECT_NEAR(eye.x, hero.x, 1e-3F);
+    EXPECT_NEAR(eye.y, hero.y + 3.0F, 1e-3F);
+    const float behind = hero.z - eye.z;
+    EXPECT_TRUE(std::fabs(behind - 6.0F) < 1e-3F || std::fabs(behind - 7.8F) < 1e-3F) << behind;
+
+    // Near the spawner an enemy comes; its stored facing is flat, so it faces a drawn way.
+    TEnemyFactory* enemies = area->GetEnemies();
+    ASSERT_EQ(enemies->GetLive().size(), 0U);
+    field->GetPlayer()->PlaceAt(LeftoverLayout::Spawner() + D3DXVECTOR3(0.0F, 0.0F, -6.0F),
+                                D3DXVECTOR3(0.0F, 0.0F, 1.0F));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !enemies->GetLive().empty(); }, 30));
+    TEnemy* enemy = enemies->GetLive().begin()->second.Get();
+    D3DXVECTOR3 front;
+    enemy->GetFront(&front);
+    EXPECT_NEAR(front.y, 0.0F, 1e-5F);
+    EXPECT_NEAR(std::hypot(front.x, front.z), 1.0F, 1e-4F);
+    const D3DXVECTOR3 stored = LeftoverLayout::SpawnerFacing();
+    const float along = (front.x * stored.x + front.z * stored.z) / std::hypot(stored.x, stored.z);
+    EXPECT_LT(std::fabs(along), 0.999F);
+}
+
+}  // namespace
