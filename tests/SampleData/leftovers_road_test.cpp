@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
+#include <vector>
 
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TEnemyFactory.h"
@@ -15,11 +17,15 @@
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Map/TMeshAreaManager.h"
+#include "MainCode/Menu/TSaveLoadLoop.h"
+#include "MainCode/Menu/TSelectContinueDataLoop.h"
+#include "MainCode/Scene/TTitleLoop.h"
 #include "SampleData/field_road.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/frame_probe.h"
+#include "support/title_road.h"
 
 namespace {
 
@@ -117,6 +123,51 @@ TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpaw
     const D3DXVECTOR3 stored = LeftoverLayout::SpawnerFacing();
     const float along = (front.x * stored.x + front.z * stored.z) / std::hypot(stored.x, stored.z);
     EXPECT_LT(std::fabs(along), 0.999F);
+}
+
+// The title's two screens left with "B": the load page and the carry-over choice of a new game
+// each dim the title back in and give it the screen again.
+TEST(LeftoverTitleRoad, TheLoadPageAndTheNewGamesCarryOverChoiceCancelledDimBackToTheTitle)
+{
+    qmtest::TempDir dir;
+    sample::WriteSampleFolder(dir.Path());
+    qmtest::SceneDriver driver(dir.Path());
+    ASSERT_TRUE(driver.Start());
+    for (int item : {1, 0}) {
+        SCOPED_TRACE(item == 1 ? "load" : "new game");
+        ASSERT_TRUE(qmtest::ReachTitleMenu(driver));
+        if (item == 0) {
+            driver.Press(qmtest::Button::Up);  // the cursor stayed on "load"
+            driver.Step();
+        }
+        qmtest::ChooseTitleItem(driver, item);
+        ASSERT_TRUE(driver.StepUntil(
+            [&] {
+                TLoop* screen = driver.Current();
+                return item == 1 ? dynamic_cast<TSaveLoadLoop*>(screen) != nullptr
+                                 : dynamic_cast<TSelectContinueDataLoop*>(screen) != nullptr;
+            },
+            120));
+        driver.Steps(60);
+        driver.Press(qmtest::Button::B);
+        driver.RecordDraws(true);
+        ASSERT_TRUE(driver.StepUntil([&] { return dynamic_cast<TTitleLoop*>(driver.Current()) != nullptr; }, 120));
+        // The screen's dim over the title, half black, lightens step by step to nothing.
+        std::vector<int> dims;
+        for (const TSpriteDrawRecord& d : driver.draws) {
+            if (d.kind == TSpriteDrawRecord::kRect && d.w == 640.0F && d.h == 480.0F) {
+                dims.push_back(static_cast<int>(d.colors[0] >> 24));
+            }
+        }
+        ASSERT_FALSE(dims.empty());
+        EXPECT_EQ(dims.front(), 0x7F);
+        EXPECT_LT(dims.back(), 0x10);
+        EXPECT_TRUE(std::is_sorted(dims.rbegin(), dims.rend()));
+        EXPECT_GE(std::set<int>(dims.begin(), dims.end()).size(), 10U);
+        driver.RecordDraws(false);
+        EXPECT_EQ(driver.App()->GetSceneCount(), 1);
+    }
+    EXPECT_TRUE(driver.boxes.empty());
 }
 
 }  // namespace
