@@ -17,9 +17,13 @@
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Map/TMeshAreaManager.h"
+#include "MainCode/Menu/TMenuConfirm2Loop.h"
+#include "MainCode/Menu/TMenuTopLoop.h"
 #include "MainCode/Menu/TSaveLoadLoop.h"
 #include "MainCode/Menu/TSelectContinueDataLoop.h"
+#include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
+#include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "make-sample-data/SampleData.h"
@@ -168,6 +172,47 @@ TEST(LeftoverTitleRoad, TheLoadPageAndTheNewGamesCarryOverChoiceCancelledDimBack
         EXPECT_EQ(driver.App()->GetSceneCount(), 1);
     }
     EXPECT_TRUE(driver.boxes.empty());
+}
+
+// The pause menu's question "back to the title?" answered with "B": a cancel sound, the question
+// slides away and the leave window has the keys again; the field plays on below.
+TEST_F(LeftoverMapRoad, ThePauseMenusTitleQuestionCancelledGivesTheLeaveWindowBack)
+{
+    TFieldLoop* field = qmtest::StartOnBattleMap(driver_);
+    ASSERT_NE(field, nullptr);
+    ASSERT_TRUE(driver_.StepUntil([&] { return !field->IsInPhase(); }, 200));
+    driver_.Press(qmtest::Button::E);
+    ASSERT_NE(dynamic_cast<TMenuTopLoop*>(driver_.Current()), nullptr);
+    driver_.Steps(57);
+    driver_.Press(qmtest::Button::Up);  // the last item: leave the game
+    driver_.Step();
+    driver_.Press(qmtest::Button::A);
+    driver_.Steps(46);
+    auto* leave = dynamic_cast<TMenuConfirm2Loop*>(driver_.Current());
+    ASSERT_NE(leave, nullptr);
+    driver_.Steps(21);
+    for (int i = 0; i < 2; ++i) {
+        driver_.Press(qmtest::Button::Up);  // to "back to the title"
+        driver_.Step();
+    }
+    driver_.Press(qmtest::Button::A);
+    driver_.Steps(21);
+    ASSERT_NE(dynamic_cast<TYesNoLoop*>(driver_.Current()), nullptr);
+    driver_.Steps(11);
+    const int scenes = driver_.App()->GetSceneCount();
+    driver_.RecordSounds(true);
+    driver_.Press(qmtest::Button::B);
+    int closing = -1;
+    ASSERT_TRUE(driver_.StepUntil(
+        [&] {
+            ++closing;
+            return driver_.Current() == leave;
+        },
+        60));
+    EXPECT_GT(closing, 1);
+    EXPECT_EQ(driver_.App()->GetSceneCount(), scenes - 1);
+    EXPECT_EQ(std::count(driver_.sounds.begin(), driver_.sounds.end(), TSoundBankRecord{TSoundBankRecord::kPlay, 0, 606}), 1);
+    EXPECT_TRUE(driver_.boxes.empty());
 }
 
 }  // namespace
