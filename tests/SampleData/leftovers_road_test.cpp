@@ -17,10 +17,14 @@
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Map/TMeshAreaManager.h"
+#include "MainCode/GameData/TWeponTable.h"
+#include "MainCode/Menu/TEquipLoop.h"
+#include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TMenuConfirm2Loop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
 #include "MainCode/Menu/TSaveLoadLoop.h"
 #include "MainCode/Menu/TSelectContinueDataLoop.h"
+#include "MainCode/Menu/TSkillLoop.h"
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "SampleData/battle_start.h"
@@ -211,6 +215,118 @@ TEST_F(LeftoverMapRoad, ThePauseMenusTitleQuestionCancelledGivesTheLeaveWindowBa
         60));
     EXPECT_GT(closing, 1);
     EXPECT_EQ(driver_.App()->GetSceneCount(), scenes - 1);
+    EXPECT_EQ(std::count(driver_.sounds.begin(), driver_.sounds.end(), TSoundBankRecord{TSoundBankRecord::kPlay, 0, 606}), 1);
+    EXPECT_TRUE(driver_.boxes.empty());
+}
+
+// The pause menu's three list screens on a new game, each once with nothing to offer ("ＮＯ ＩＴＥＭ",
+// "ＮＯ ＳＫＩＬＬ" shown, "B" closes the list) and the ring and skill screens once taking a slot's
+// content off ("はずす", the list's first entry): the item back in the bag, the skill back among
+// the learned ones.
+class LeftoverMenuRoad : public LeftoverMapRoad {
+protected:
+    void Key(qmtest::Button b, int then = 0)
+    {
+        driver_.Press(b);
+        driver_.Steps(1 + then);
+    }
+    // Whether the next step draws the text sprite of that name.
+    bool Draws(const std::string& name)
+    {
+        driver_.RecordDraws(true);
+        driver_.Step();
+        const bool drawn = std::any_of(driver_.draws.begin(), driver_.draws.end(),
+                                       [&](const TSpriteDrawRecord& d) { return d.texture == name; });
+        driver_.RecordDraws(false);
+        return drawn;
+    }
+    static std::uint32_t Held(std::uint32_t id)
+    {
+        for (const auto& entry : TGameData::GetInstance()->GetItemList()) {
+            if (entry->Id == id) {
+                return entry->Count;
+            }
+        }
+        return 0;
+    }
+};
+
+TEST_F(LeftoverMenuRoad, EmptyListsShowTheirWordAndARingItemAndASkillAreTakenOff)
+{
+    TFieldLoop* field = qmtest::StartOnBattleMap(driver_);
+    ASSERT_NE(field, nullptr);
+    ASSERT_TRUE(driver_.StepUntil([&] { return !field->IsInPhase(); }, 200));
+    TGameData* data = TGameData::GetInstance();
+    // A skill learned and set into slot 1, as the skill window of another road does it.
+    const std::uint32_t skill = TWeponTable::Get(field->GetPlayer()->GetWeaponId()).Skill[0];
+    ASSERT_NE(skill, 0U);
+    data->LearnSkill(0, skill);
+    data->SetSkillSlot(0, 1, skill);
+    ASSERT_EQ(data->GetSkillSlot(0, 0), 0U);
+    // A new game: ring position 2 empty, position 1 five of item 1, nothing in the bag.
+    ASSERT_EQ(data->GetRingSlot(2)->Id, 0U);
+    const TItemEntry ringed = *data->GetRingSlot(1);
+    ASSERT_NE(ringed.Id, 0U);
+    const std::uint32_t bagged = Held(ringed.Id);
+
+    driver_.Press(qmtest::Button::E);
+    auto* menu = dynamic_cast<TMenuTopLoop*>(driver_.Current());
+    ASSERT_NE(menu, nullptr);
+    driver_.Steps(57);
+
+    // The ring screen: position 2 offers nothing from an empty bag; position 1's list starts with
+    // "はずす".
+    Key(qmtest::Button::A, 46);
+    ASSERT_NE(dynamic_cast<TItemRingLoop*>(driver_.Current()), nullptr);
+    driver_.Steps(10);
+    EXPECT_FALSE(Draws("tEmpty"));
+    Key(qmtest::Button::Down, 10);
+    Key(qmtest::Button::Down, 10);
+    Key(qmtest::Button::A, 10);
+    EXPECT_TRUE(Draws("tEmpty"));
+    Key(qmtest::Button::B, 10);
+    EXPECT_FALSE(Draws("tEmpty"));
+    Key(qmtest::Button::Up, 10);
+    Key(qmtest::Button::A, 10);
+    EXPECT_FALSE(Draws("tEmpty"));
+    Key(qmtest::Button::A, 10);
+    EXPECT_EQ(data->GetRingSlot(1)->Id, 0U);
+    EXPECT_EQ(Held(ringed.Id), bagged + ringed.Count);
+    Key(qmtest::Button::B);
+    ASSERT_TRUE(driver_.StepUntil([&] { return driver_.Current() == menu; }, 30));
+
+    // Equipment: no accessory in the bag for the first accessory slot.
+    driver_.Steps(47);
+    Key(qmtest::Button::Down);
+    Key(qmtest::Button::A, 46);
+    ASSERT_NE(dynamic_cast<TEquipLoop*>(driver_.Current()), nullptr);
+    driver_.Steps(10);
+    Key(qmtest::Button::Down);
+    Key(qmtest::Button::A, 10);
+    EXPECT_TRUE(Draws("tEmpty"));
+    Key(qmtest::Button::B, 10);
+    EXPECT_FALSE(Draws("tEmpty"));
+    Key(qmtest::Button::B);
+    ASSERT_TRUE(driver_.StepUntil([&] { return driver_.Current() == menu; }, 30));
+
+    // Skills: slot 0 has nothing to take (the one skill sits in slot 1); slot 1's "はずす".
+    driver_.Steps(47);
+    Key(qmtest::Button::Down);
+    Key(qmtest::Button::A, 46);
+    ASSERT_NE(dynamic_cast<TSkillLoop*>(driver_.Current()), nullptr);
+    driver_.Steps(10);
+    Key(qmtest::Button::A, 10);
+    EXPECT_TRUE(Draws("tEmpty"));
+    Key(qmtest::Button::B, 10);
+    EXPECT_FALSE(Draws("tEmpty"));
+    Key(qmtest::Button::Right);
+    Key(qmtest::Button::A, 10);
+    driver_.RecordSounds(true);
+    Key(qmtest::Button::A, 10);
+    EXPECT_EQ(data->GetSkillSlot(0, 1), 0U);
+    std::vector<std::uint32_t> learned;
+    data->MakeSkillList(learned, 0, field->GetPlayer()->GetWeaponId());
+    EXPECT_EQ(learned, std::vector<std::uint32_t>{skill});
     EXPECT_EQ(std::count(driver_.sounds.begin(), driver_.sounds.end(), TSoundBankRecord{TSoundBankRecord::kPlay, 0, 606}), 1);
     EXPECT_TRUE(driver_.boxes.empty());
 }
