@@ -1,7 +1,8 @@
 // The sample's quiet meadow, played: what the other maps never ask for. Its camera follows on a key,
 // its crate is drawn with a material index, a spare name record is read past, a purse nobody takes
-// fades away after its time, and the enemy its spawner sends (its stored facing flat) looks a random
-// way.
+// fades away after its time, a post's script gives and takes items, and the enemy its spawner sends
+// (its stored facing flat) looks a random way. Beside it: the title's screens and the pause menu's
+// question left with "B", and the pause menu's lists with nothing to offer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -50,6 +51,15 @@ protected:
         return inner != nullptr ? inner->FindMesh("Item", false) : nullptr;
     }
     static float Alpha(TMesh8* mesh) { return mesh->GetMaterial(0).GetMaterial().Emissive.a; }
+    static std::uint32_t Held(std::uint32_t id)
+    {
+        for (const auto& entry : TGameData::GetInstance()->GetItemList()) {
+            if (entry->Id == id) {
+                return entry->Count;
+            }
+        }
+        return 0;
+    }
 };
 
 TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpawnedEnemyLooksAnyWay)
@@ -116,6 +126,17 @@ TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpaw
     EXPECT_NEAR(eye.y, hero.y + 3.0F, 1e-3F);
     const float behind = hero.z - eye.z;
     EXPECT_TRUE(std::fabs(behind - 6.0F) < 1e-3F || std::fabs(behind - 7.8F) < 1e-3F) << behind;
+
+    // The post, faced with the action button: its script puts three of item 2 in the bag, takes
+    // two (told yes) and is refused five (told no).
+    ASSERT_EQ(Held(LeftoverLayout::kTradeItem), 0U);
+    field->GetPlayer()->PlaceAt(LeftoverLayout::Post() + D3DXVECTOR3(1.0F, 0.0F, 0.0F), D3DXVECTOR3(-1.0F, 0.0F, 0.0F));
+    driver_.Steps(2);
+    driver_.Press(qmtest::Button::A);
+    driver_.Step();
+    ASSERT_TRUE(driver_.StepUntil([&] { return data->GetFlag(LeftoverLayout::kRefusedFlag) != 0; }, 60));
+    EXPECT_EQ(data->GetFlag(LeftoverLayout::kTakenFlag), 1);
+    EXPECT_EQ(Held(LeftoverLayout::kTradeItem), 1U);
 
     // Near the spawner an enemy comes; its stored facing is flat, so it faces a drawn way.
     TEnemyFactory* enemies = area->GetEnemies();
@@ -239,15 +260,6 @@ protected:
                                        [&](const TSpriteDrawRecord& d) { return d.texture == name; });
         driver_.RecordDraws(false);
         return drawn;
-    }
-    static std::uint32_t Held(std::uint32_t id)
-    {
-        for (const auto& entry : TGameData::GetInstance()->GetItemList()) {
-            if (entry->Id == id) {
-                return entry->Count;
-            }
-        }
-        return 0;
     }
 };
 

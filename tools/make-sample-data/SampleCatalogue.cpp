@@ -408,6 +408,7 @@ Catalogue Build()
     AddMapObjects(c);
     AddEvents(c);
     AddSubScreenContent(c);
+    AddLeftoverContent(c);
     AddSkillContent(c);
     AddHeroClassContent(c);
     AddPartnerClasses(c);
