@@ -1,7 +1,7 @@
 // The sample's quiet meadow, played: what the other maps never ask for. Its camera follows on a key,
 // its crate is drawn with a material index, a spare name record is read past, a purse nobody takes
-// fades away after its time, a post's script gives and takes items, and the enemy its spawner sends
-// (its stored facing flat) looks a random way. Beside it: the title's screens and the pause menu's
+// fades away after its time, a post's script gives and takes items, and the scarecrow its spawner
+// sends (its stored facing flat) looks a random way, then calls out as it strikes. Beside it: the title's screens and the pause menu's
 // question left with "B", and the pause menu's lists with nothing to offer.
 #include <gtest/gtest.h>
 
@@ -152,6 +152,13 @@ TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpaw
     const D3DXVECTOR3 stored = LeftoverLayout::SpawnerFacing();
     const float along = (front.x * stored.x + front.z * stored.z) / std::hypot(stored.x, stored.z);
     EXPECT_LT(std::fabs(along), 0.999F);
+
+    // It is the scarecrow: it comes at the hero and calls out in the partner's voice as it strikes.
+    EXPECT_EQ(enemy->GetRelatedId(), LeftoverLayout::kScarecrowType);
+    driver_.RecordSounds(true);
+    const TSoundBankRecord call{TSoundBankRecord::kPlay, 1, LeftoverLayout::kScarecrowVoice};
+    EXPECT_TRUE(driver_.StepUntil(
+        [&] { return std::find(driver_.sounds.begin(), driver_.sounds.end(), call) != driver_.sounds.end(); }, 400));
 }
 
 // The title's two screens left with "B": the load page and the carry-over choice of a new game

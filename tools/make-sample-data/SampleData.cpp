@@ -169,7 +169,7 @@ void WriteSampleFolder(const fs::path& root)
     WriteObjectScripts(root);
     WriteEvents(root);
     WriteEnding(root);
-    WriteLeftoverScripts(root);
+    WriteLeftoverFiles(root);
     WriteHeroClassModels(root);
     WritePartnerClasses(root);
 }

@@ -336,17 +336,23 @@ struct LeftoverLayout {
     static constexpr std::uint32_t kPurseMoney = 30;
     static constexpr float kSpawnDistance = 8.0F;
     static D3DXVECTOR3 Purse() { return {25.0F, 0.0F, 10.0F}; }
-    static D3DXVECTOR3 Spawner() { return {20.0F, 0.0F, 34.0F}; }
+    static D3DXVECTOR3 Spawner() { return {20.0F, 0.0F, 26.0F}; }
     static D3DXVECTOR3 SpawnerFacing() { return {1.0F, 0.0F, 1.0F}; }
     // The post's script: three of item 2 into the bag, two taken (flag 280), five refused (flag 281).
     static D3DXVECTOR3 Post() { return {15.0F, 0.0F, 10.0F}; }
     static constexpr std::uint32_t kTradeItem = 2;
     static constexpr std::uint32_t kTakenFlag = 280;
     static constexpr std::uint32_t kRefusedFlag = 281;
+    // What the spawner sends: a scarecrow whose strikes (attack 30200, held until they land twice)
+    // call out with the partner's voice 1100.
+    static constexpr std::uint32_t kScarecrowType = 40;
+    static constexpr const char* kScarecrowModel = "enemy040";
+    static constexpr std::uint16_t kScarecrowStrike = 30200;
+    static constexpr std::uint32_t kScarecrowVoice = 1100;
 };
 void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps);
 void AddLeftoverContent(Catalogue& c);
-void WriteLeftoverScripts(const std::filesystem::path& root);
+void WriteLeftoverFiles(const std::filesystem::path& root);
 
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.

@@ -1,9 +1,14 @@
 // A quiet meadow beside the battle map, reached only by the developers' roads: its camera runs on
 // a key, its crate is drawn adding its colour, its map description carries a spare name record, a purse
 // lies there unflagged (it fades away when nobody takes it) and its one spawner stores a flat
-// facing, so the enemy it sends looks a random way. A post by the start trades with the bag through
-// a script: three of item 2 in, two out, then five out refused.
+// facing, so the scarecrow it sends looks a random way; the scarecrow's strikes stay out until they
+// have landed twice, and it calls out in the partner's voice as it strikes. A post by the start
+// trades with the bag through a script: three of item 2 in, two out, then five out refused.
 #include "SampleData.h"
+#include "SampleParts.h"
+#include "formats/byte_writer.h"
+#include "formats/pattern_writer.h"
+#include "formats/player_model_writer.h"
 #include "formats/script_assembler.h"
 
 namespace sample {
@@ -19,10 +24,49 @@ std::string FlagUp(std::uint32_t flag) { return "CALL @@SendMsg \"Flag\" 1 8 " +
 void AddLeftoverContent(Catalogue& c)
 {
     c.scripts.push_back(kScriptFile);
+    // Held out in front of it until it has struck twice, the same target again 20 steps on.
+    TAttackRecord strike = qmtest::FieldAttackRecords().at(1);
+    strike.Id = LeftoverLayout::kScarecrowStrike;
+    strike.Kind = 1;
+    strike.HitCount = 2;
+    strike.Interval = 20;
+    strike.Radius = 1.0F;
+    AddAttack(c, strike);
+    TEnemyRecord scarecrow = qmtest::FieldEnemyRecord();
+    scarecrow.id = LeftoverLayout::kScarecrowType;
+    scarecrow.label = "見張りの案山子";
+    scarecrow.modelName = LeftoverLayout::kScarecrowModel;
+    // It borrows the partner's voices; she is not in the field while the scarecrow is.
+    scarecrow.soundName = c.heroes.at(1).ModelName;
+    c.enemies.push_back(scarecrow);
 }
 
-void WriteLeftoverScripts(const std::filesystem::path& root)
+void WriteLeftoverFiles(const std::filesystem::path& root)
 {
+    // A straw-coloured scarecrow; each attack motion (and the plain swing) strikes with its held
+    // strike and calls out.
+    qmtest::FigureLook look;
+    look.body = 0xFFE0C070u;
+    look.face = 0xFFF8E8B0u;
+    look.width = 0.6F;
+    look.height = 0.7F;
+    look.depth = 0.2F;
+    qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(),
+                             qmtest::PlayerModelFigure(LeftoverLayout::kScarecrowModel, look));
+    std::vector<std::vector<TPatternEvent>> patterns = qmtest::PlayerModelPatterns();
+    for (std::uint32_t m = 16; m < 26; ++m) {
+        patterns.at(m).at(qmtest::kPlayerModelSwingFrame).AttackId = LeftoverLayout::kScarecrowStrike;
+    }
+    patterns.at(qmtest::kPlayerModelSwingMotion).at(qmtest::kPlayerModelSwingFrame).AttackId =
+        LeftoverLayout::kScarecrowStrike;
+    for (std::vector<TPatternEvent>& motion : patterns) {
+        if (motion.at(qmtest::kPlayerModelSwingFrame).AttackId == LeftoverLayout::kScarecrowStrike) {
+            motion.at(qmtest::kPlayerModelSwingFrame).VoiceId = LeftoverLayout::kScarecrowVoice;
+        }
+    }
+    qmtest::SaveBytes((root / kCharacterDataFolder / (std::string(LeftoverLayout::kScarecrowModel) + ".pat")).string(),
+                      qmtest::BuildPatternFile(patterns));
+
     const std::string item = std::to_string(LeftoverLayout::kTradeItem);
     qmtest::ScriptFileWriter writer;
     writer.Script("post", {"CALL @@SendMsg \"Flag\" 1 13 " + item + " 3", "CALL @@SendMsg \"Flag\" 1 14 " + item + " 2",
@@ -48,7 +92,7 @@ void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps)
     meadow.maxLive = 1;
     meadow.spawnDistance = LeftoverLayout::kSpawnDistance;
     qmtest::FieldSpawner spawner;
-    spawner.typeId = qmtest::kFieldEnemyType;
+    spawner.typeId = LeftoverLayout::kScarecrowType;
     spawner.position = LeftoverLayout::Spawner();
     spawner.direction = LeftoverLayout::SpawnerFacing();
     spawner.leash = 2.0F;
