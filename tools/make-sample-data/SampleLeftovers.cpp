@@ -5,7 +5,6 @@
 // have landed twice, and it calls out in the partner's voice as it strikes. A post by the start
 // trades with the bag through a script: three of item 2 in, two out, then five out refused.
 #include "SampleData.h"
-#include "SampleParts.h"
 #include "formats/byte_writer.h"
 #include "formats/pattern_writer.h"
 #include "formats/player_model_writer.h"
@@ -39,20 +38,13 @@ void AddLeftoverContent(Catalogue& c)
     // It borrows the partner's voices; she is not in the field while the scarecrow is.
     scarecrow.soundName = c.heroes.at(1).ModelName;
     c.enemies.push_back(scarecrow);
+    c.characterModels.push_back(scarecrow.modelName);
 }
 
 void WriteLeftoverFiles(const std::filesystem::path& root)
 {
-    // A straw-coloured scarecrow; each attack motion (and the plain swing) strikes with its held
-    // strike and calls out.
-    qmtest::FigureLook look;
-    look.body = 0xFFE0C070u;
-    look.face = 0xFFF8E8B0u;
-    look.width = 0.6F;
-    look.height = 0.7F;
-    look.depth = 0.2F;
-    qmtest::WritePlayerModel((root / kMeshFolder).string(), (root / kCharacterDataFolder).string(),
-                             qmtest::PlayerModelFigure(LeftoverLayout::kScarecrowModel, look));
+    // Each of the scarecrow's attack motions (and the plain swing) strikes with its held strike and
+    // calls out.
     std::vector<std::vector<TPatternEvent>> patterns = qmtest::PlayerModelPatterns();
     for (std::uint32_t m = 16; m < 26; ++m) {
         patterns.at(m).at(qmtest::kPlayerModelSwingFrame).AttackId = LeftoverLayout::kScarecrowStrike;
