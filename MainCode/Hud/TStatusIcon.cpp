@@ -2,10 +2,18 @@
 
 
 #include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/GameData/TWeponTable.h"
 
 namespace {
 
 constexpr float kDegree = 0.017453292F;
+
+bool IsStatBoostActive(TPlayerCharacter* character) { return character != nullptr && character->HasStatBoost(); }
+
+// One test per icon, in icon order: the character's six status counters, then its timed bonus.
+bool (*const kIconTests[TStatusIcon::kIcons])(TPlayerCharacter*) = {
+    IsStatusEffectActive0, IsStatusEffectActive1, IsStatusEffectActive2, IsStatusEffectActive3,
+    IsStatusEffectActive4, IsStatusEffectActive5, IsStatBoostActive};
 
 }  // namespace
 
@@ -39,12 +47,6 @@ void TStatusIcon::Attach(TPlayerCharacter* character)
 
 void TStatusIcon::Detach() { m_root->Detach(); }
 
-// Statuses 0..5 are the character's six counters; 6 a timed bonus of its party record.
-bool TStatusIcon::IsOn(TPlayerCharacter* character, std::int32_t i, const std::uint32_t (&words)[10])
-{
-    return i < 6 ? words[i] > 0 : character->HasStatBoost();
-}
-
 void TStatusIcon::Update(TPlayerCharacter* character, TFrame* parent, TFrame* camera)
 {
     if (character == nullptr) {
@@ -67,13 +69,11 @@ void TStatusIcon::Update(TPlayerCharacter* character, TFrame* parent, TFrame* ca
         }
     }
 
-    std::uint32_t words[10] = {};
-    character->GetStateWords(words);
     const std::size_t kept = m_shown.size();
     std::int32_t n = 0;
     for (std::int32_t i = 0; i < kIcons; ++i) {
         TStateIcon* icon = m_icons[i].Get();
-        const bool on = IsOn(character, i, words);
+        const bool on = kIconTests[i](character);
         if (!icon->IsShown()) {
             if (on) {
                 m_shown.push_back(m_icons[i]);

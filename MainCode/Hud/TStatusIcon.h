@@ -36,8 +36,6 @@ public:
     const std::vector<TRefPtr<TStateIcon>>& GetShown() const { return m_shown; }
 
 private:
-    static bool IsOn(TPlayerCharacter* character, std::int32_t i, const std::uint32_t (&words)[10]);
-
     TRefPtr<TFrame> m_root;
     TRefPtr<TStateIcon> m_icons[kIcons];
     // Room for all seven, so the list never allocates in play.

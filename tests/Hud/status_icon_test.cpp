@@ -81,6 +81,10 @@ const Scenario kScenarios[] = {
      {{1, 6, true}, {1, 2, true}, {1, 0, true}, {1, 5, true}, {1, 1, true}, {1, 4, true}, {1, 3, true}},
      {{1, 0, true, 0, 0, 0, 0.0F}},
      {0, 1, 2, 3, 4, 5, 6}},
+    {"each status is told by its own test: one a step, out of order, arrive in that order",
+     {{1, 5, true}, {2, 1, true}, {3, 3, true}, {4, 0, true}, {5, 6, true}, {6, 2, true}, {7, 4, true}},
+     {{1, 5, true, 0, 0, 0, 0.0F}, {1, 1, false, 0, 0, 0, 0.0F}, {7, 4, true, 0, 0, 0, 0.0F}},
+     {5, 1, 3, 0, 6, 2, 4}},
 };
 
 class StatusIcons : public playertest::PlayerFixture {

@@ -110,6 +110,8 @@ struct FieldMap {
     bool sky = true;
     bool entryPoint = true;  // the map's own start at FieldLayout::Start
     std::uint32_t cameraMode = 16;  // 16 follow, 32 keys, anything else: a camera record of that mode
+    std::uint32_t crateMaterial = 0;  // the crate's material index (0: its own materials)
+    std::string spareName;  // a name record the game reads past; empty: none
     std::vector<std::string> villagers;  // set-up and conversation script keys
     std::vector<FieldItem> items;
     std::vector<FieldSavePointMark> savePoints;

@@ -169,6 +169,7 @@ void WriteSampleFolder(const fs::path& root)
     WriteObjectScripts(root);
     WriteEvents(root);
     WriteEnding(root);
+    WriteLeftoverFiles(root);
     WriteHeroClassModels(root);
     WritePartnerClasses(root);
 }

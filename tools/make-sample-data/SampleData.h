@@ -325,6 +325,35 @@ std::uint16_t StatusAttackOf(std::uint32_t enemyType);
 void AddStatusContent(Catalogue& c);
 void AddStatusEnemies(qmtest::FieldMap& battle);
 
+// The meadow that only the developers' roads visit (map "04.pbms/x04_00"): a key camera, the crate
+// drawn adding (material index 10), a spare name record, an unflagged purse far from the start and a
+// spawner in the north whose stored facing is flat (so its enemy looks a random way), and a post
+// whose script gives and takes items.
+struct LeftoverLayout {
+    static constexpr const char* kEntry = "x04_00";
+    static constexpr const char* kMap = "04.pbms/x04_00";
+    static constexpr std::uint32_t kCrateMaterial = 10;
+    static constexpr std::uint32_t kPurseMoney = 30;
+    static constexpr float kSpawnDistance = 8.0F;
+    static D3DXVECTOR3 Purse() { return {25.0F, 0.0F, 10.0F}; }
+    static D3DXVECTOR3 Spawner() { return {20.0F, 0.0F, 26.0F}; }
+    static D3DXVECTOR3 SpawnerFacing() { return {1.0F, 0.0F, 1.0F}; }
+    // The post's script: three of item 2 into the bag, two taken (flag 280), five refused (flag 281).
+    static D3DXVECTOR3 Post() { return {15.0F, 0.0F, 10.0F}; }
+    static constexpr std::uint32_t kTradeItem = 2;
+    static constexpr std::uint32_t kTakenFlag = 280;
+    static constexpr std::uint32_t kRefusedFlag = 281;
+    // What the spawner sends: a scarecrow whose strikes (attack 30200, held until they land twice)
+    // call out with the partner's voice 1100.
+    static constexpr std::uint32_t kScarecrowType = 40;
+    static constexpr const char* kScarecrowModel = "enemy040";
+    static constexpr std::uint16_t kScarecrowStrike = 30200;
+    static constexpr std::uint32_t kScarecrowVoice = 1100;
+};
+void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps);
+void AddLeftoverContent(Catalogue& c);
+void WriteLeftoverFiles(const std::filesystem::path& root);
+
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.
 void WriteSampleFolder(const std::filesystem::path& root);

@@ -1,0 +1,96 @@
+// A quiet meadow beside the battle map, reached only by the developers' roads: its camera runs on
+// a key, its crate is drawn adding its colour, its map description carries a spare name record, a purse
+// lies there unflagged (it fades away when nobody takes it) and its one spawner stores a flat
+// facing, so the scarecrow it sends looks a random way; the scarecrow's strikes stay out until they
+// have landed twice, and it calls out in the partner's voice as it strikes. A post by the start
+// trades with the bag through a script: three of item 2 in, two out, then five out refused.
+#include "SampleData.h"
+#include "formats/byte_writer.h"
+#include "formats/pattern_writer.h"
+#include "formats/player_model_writer.h"
+#include "formats/script_assembler.h"
+
+namespace sample {
+
+namespace {
+
+constexpr const char* kScriptFile = "meadow04.pbsc";
+
+std::string FlagUp(std::uint32_t flag) { return "CALL @@SendMsg \"Flag\" 1 8 " + std::to_string(flag) + " 1"; }
+
+}  // namespace
+
+void AddLeftoverContent(Catalogue& c)
+{
+    c.scripts.push_back(kScriptFile);
+    // Held out in front of it until it has struck twice, the same target again 20 steps on.
+    TAttackRecord strike = qmtest::FieldAttackRecords().at(1);
+    strike.Id = LeftoverLayout::kScarecrowStrike;
+    strike.Kind = 1;
+    strike.HitCount = 2;
+    strike.Interval = 20;
+    strike.Radius = 1.0F;
+    AddAttack(c, strike);
+    TEnemyRecord scarecrow = qmtest::FieldEnemyRecord();
+    scarecrow.id = LeftoverLayout::kScarecrowType;
+    scarecrow.label = "見張りの案山子";
+    scarecrow.modelName = LeftoverLayout::kScarecrowModel;
+    // It borrows the partner's voices; she is not in the field while the scarecrow is.
+    scarecrow.soundName = c.heroes.at(1).ModelName;
+    c.enemies.push_back(scarecrow);
+    c.characterModels.push_back(scarecrow.modelName);
+}
+
+void WriteLeftoverFiles(const std::filesystem::path& root)
+{
+    // Each of the scarecrow's attack motions (and the plain swing) strikes with its held strike and
+    // calls out.
+    std::vector<std::vector<TPatternEvent>> patterns = qmtest::PlayerModelPatterns();
+    for (std::uint32_t m = 16; m < 26; ++m) {
+        patterns.at(m).at(qmtest::kPlayerModelSwingFrame).AttackId = LeftoverLayout::kScarecrowStrike;
+    }
+    patterns.at(qmtest::kPlayerModelSwingMotion).at(qmtest::kPlayerModelSwingFrame).AttackId =
+        LeftoverLayout::kScarecrowStrike;
+    for (std::vector<TPatternEvent>& motion : patterns) {
+        if (motion.at(qmtest::kPlayerModelSwingFrame).AttackId == LeftoverLayout::kScarecrowStrike) {
+            motion.at(qmtest::kPlayerModelSwingFrame).VoiceId = LeftoverLayout::kScarecrowVoice;
+        }
+    }
+    qmtest::SaveBytes((root / kCharacterDataFolder / (std::string(LeftoverLayout::kScarecrowModel) + ".pat")).string(),
+                      qmtest::BuildPatternFile(patterns));
+
+    const std::string item = std::to_string(LeftoverLayout::kTradeItem);
+    qmtest::ScriptFileWriter writer;
+    writer.Script("post", {"CALL @@SendMsg \"Flag\" 1 13 " + item + " 3", "CALL @@SendMsg \"Flag\" 1 14 " + item + " 2",
+                           "IF g.$_ == 1", FlagUp(LeftoverLayout::kTakenFlag), "END",
+                           "CALL @@SendMsg \"Flag\" 1 14 " + item + " 5", "IF g.$_ == 0",
+                           FlagUp(LeftoverLayout::kRefusedFlag), "END"});
+    std::filesystem::create_directories(root / "data/scr04");
+    writer.Save((root / "data/scr04" / kScriptFile).string());
+}
+
+void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps)
+{
+    qmtest::FieldMap meadow;
+    meadow.file = SampleLayout::kMapFile;
+    meadow.entry = LeftoverLayout::kEntry;
+    meadow.kind = 1;
+    meadow.display = "静かな野";
+    meadow.music = "battle.ogg";
+    meadow.cameraMode = 32;
+    meadow.crateMaterial = LeftoverLayout::kCrateMaterial;
+    meadow.spareName = "spare";
+    meadow.items = {{0xFFFFFFFF, 0xFFFFFFFF, LeftoverLayout::kPurseMoney, LeftoverLayout::Purse()}};
+    meadow.maxLive = 1;
+    meadow.spawnDistance = LeftoverLayout::kSpawnDistance;
+    qmtest::FieldSpawner spawner;
+    spawner.typeId = LeftoverLayout::kScarecrowType;
+    spawner.position = LeftoverLayout::Spawner();
+    spawner.direction = LeftoverLayout::SpawnerFacing();
+    spawner.leash = 2.0F;
+    meadow.spawners = {spawner};
+    meadow.actionScripts.push_back({LeftoverLayout::Post(), 1.5F, std::string(kScriptFile) + "/post"});
+    maps.push_back(meadow);
+}
+
+}  // namespace sample
