@@ -407,6 +407,7 @@ Catalogue Build()
     AddMapObjects(c);
     AddEvents(c);
     AddSubScreenContent(c);
+    AddReactionContent(c);
     AddSkillContent(c);
     AddHeroClassContent(c);
     AddPartnerClasses(c);

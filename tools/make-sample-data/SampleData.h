@@ -325,6 +325,21 @@ std::uint16_t StatusAttackOf(std::uint32_t enemyType);
 void AddStatusContent(Catalogue& c);
 void AddStatusEnemies(qmtest::FieldMap& battle);
 
+// The blows that do more than stagger: the hero's sword class strikes in the air with a launch
+// and a light follow-up, each landing with a hop.
+struct Reactions {
+    static constexpr std::uint16_t kAirLaunch = 12001;
+    static constexpr std::uint16_t kAirFollowUp = 12002;
+};
+// A class model's motion that strikes with an attack of its own.
+struct ReactionStrike {
+    const char* model;
+    std::uint32_t motion;
+    std::uint16_t attack;
+};
+const std::vector<ReactionStrike>& HeroAirStrikes();
+void AddReactionContent(Catalogue& c);
+
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.
 void WriteSampleFolder(const std::filesystem::path& root);
