@@ -10,6 +10,7 @@
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
@@ -27,6 +28,10 @@ using sample::SampleLayout;
 
 constexpr int kJumpKey = 'C';
 
+// The hero's: hit, knocked down (front, back), lying (front, back), launched, falling, landed,
+// stunned.
+constexpr std::uint32_t kHit = 7, kHitBack = 8, kDown = 9, kDownBack = 10, kLying = 11, kLyingBack = 12,
+                        kLaunched = 13, kLaunchFall = 14, kLaunchLand = 15, kStunned = 16;
 // The enemies' states a launch runs through, and where a knock-down lies.
 constexpr std::uint32_t kEnemyLaunched = 11, kEnemyFalling = 12, kEnemyLanding = 13, kEnemyDown = 9;
 // The sword class's first air strike and its follow-up.
@@ -207,6 +212,144 @@ TEST_F(ReactionsRoad, TheSwordsJumpAttackThrowsAnEnemyUpAndTheFollowUpStrikesItI
             EXPECT_LT(rise_, 0.1F) << t.name;
         }
     }
+    EXPECT_TRUE(driver_.boxes.empty());
+}
+
+// What one of the brawler's blows did to the hero.
+struct Taken {
+    int count = 0;
+    std::int32_t hp = 0;                // HP the first one took
+    std::vector<std::uint32_t> states;  // the states it led through, up to standing again
+    int steps = 0;                      // steps in the state it began with
+    float height = 0.0F;                // the highest the hero rose
+    D3DXVECTOR3 from;                   // where the hero stood, and the brawler
+    D3DXVECTOR3 striker;
+    D3DXVECTOR3 to;                     // where he stood up
+};
+
+// The battle map's south-east corner leads to the arena. Beside its brawler, kept in HP and walking
+// back when thrown off, the hero takes each of its four blows: a light one, a launch (up, falling,
+// landed, lying), a stun of four turns of its motion and a heavy blow that throws him flat and back
+// from the brawler. Each takes the brawler's blow times its record's factor (1, 1.5, 0.5 and 2).
+TEST_F(ReactionsRoad, TheArenasBrawlerThrowsTheHeroUpStunsHimAndKnocksHimFlat)
+{
+    using sample::Reactions;
+    const D3DXVECTOR3 corner = (Reactions::GateMinimum() + Reactions::GateMaximum()) * 0.5F;
+    TGameData::GetInstance()->Reset();
+    ASSERT_NE(Enter(SampleLayout::kBattle, corner + D3DXVECTOR3(0.0F, 0.0F, 3.0F), {0.0F, 0.0F, -1.0F},
+                    corner + D3DXVECTOR3(0.0F, 3.0F, 9.0F)),
+              nullptr);
+    TFieldLoop* field = Field();
+    ASSERT_NE(field, nullptr);
+    // The field stays, its map changes: the arena is where the brawler stands.
+    const auto inArena = [&] {
+        return !field->IsInPhase() && field->GetArea() != nullptr && field->GetArea()->GetEnemies() != nullptr &&
+               EnemyNear(field, Reactions::kBrawlerType, Reactions::Brawler(), 3.0F) != nullptr;
+    };
+    ASSERT_FALSE(inArena());
+    ASSERT_TRUE(driver_.StepUntil(
+        [&] {
+            if (inArena()) {
+                return true;
+            }
+            field->GetPlayer()->RecoverHp(1000);
+            qmtest::WalkTowards(field, corner);
+            return false;
+        },
+        400))
+        << "the corner's gate leads on";
+    qmtest::ReleaseArrows();
+    field_ = Field();
+    TEnemy* striker = EnemyNear(field_, Reactions::kBrawlerType, Reactions::Brawler(), 3.0F);
+    ASSERT_NE(striker, nullptr) << "the brawler in the arena";
+
+    // By the reaction mode each blow leaves: light, launched, stunned, heavy.
+    const std::uint32_t kModes[] = {10, 100000, 100, 1000000};
+    Taken taken[4];
+    Taken* current = nullptr;
+    std::uint32_t last = Hero()->GetState();
+    const auto all = [&] {
+        return std::all_of(std::begin(taken), std::end(taken), [](const Taken& t) { return t.count > 0; });
+    };
+    for (int step = 0; step < 4000 && !(all() && current == nullptr); ++step) {
+        TPlayerCharacter* hero = Hero();
+        if (hero->GetHp() < hero->GetMaxHp() / 2) {
+            hero->RecoverHp(1000);
+        }
+        const bool free = hero->GetState() <= 3;
+        if (free && FlatDistance(PositionOf(hero), PositionOf(striker)) > 1.4F) {
+            qmtest::WalkTowards(field_, PositionOf(striker));
+        } else {
+            qmtest::ReleaseArrows();
+        }
+        const std::int32_t hp = hero->GetHp();
+        const D3DXVECTOR3 before = PositionOf(hero);
+        driver_.Step();
+        ASSERT_EQ(driver_.Current(), field_);
+        const std::uint32_t state = hero->GetState();
+        const bool struck = state == kHit || state == kHitBack || state == kDown || state == kDownBack ||
+                            state == kLaunched || state == kStunned;
+        if (state != last && struck && current == nullptr) {
+            for (int k = 0; k < 4; ++k) {
+                if (hero->GetReactionMode() == kModes[k]) {
+                    current = &taken[k];
+                }
+            }
+            if (current != nullptr && ++current->count == 1) {
+                current->hp = hp - hero->GetHp();
+                current->from = before;
+                current->striker = PositionOf(striker);
+                current->states = {state};
+                current->steps = 1;
+                current->height = 0.0F;
+            } else {
+                current = nullptr;
+            }
+        } else if (current != nullptr) {
+            if (state != current->states.back()) {
+                current->states.push_back(state);
+            } else if (current->states.size() == 1) {
+                ++current->steps;
+            }
+            current->height = std::max(current->height, PositionOf(hero).y - current->from.y);
+            if (state == 0 || current->states.size() > 8) {
+                current->to = PositionOf(hero);
+                current = nullptr;
+            }
+        }
+        last = state;
+    }
+    qmtest::ReleaseArrows();
+    ASSERT_TRUE(all()) << "light " << taken[0].count << ", launch " << taken[1].count << ", stun " << taken[2].count
+                       << ", heavy " << taken[3].count;
+    const std::int32_t blow = taken[0].hp;
+    EXPECT_GT(blow, 0);
+    EXPECT_EQ(taken[1].hp, static_cast<std::int32_t>(blow * 1.5)) << "launch";
+    EXPECT_EQ(taken[2].hp, static_cast<std::int32_t>(blow * 0.5)) << "stun";
+    EXPECT_EQ(taken[3].hp, blow * 2) << "heavy";
+
+    // Light: staggered, then on his feet.
+    const std::uint32_t hit = taken[0].states.front();
+    EXPECT_TRUE(hit == kHit || hit == kHitBack);
+    EXPECT_EQ(taken[0].states, (std::vector<std::uint32_t>{hit, 0}));
+    // Launched: up, down, landed, lying, then standing.
+    EXPECT_EQ(taken[1].states, (std::vector<std::uint32_t>{kLaunched, kLaunchFall, kLaunchLand, kLying, 0}));
+    // Thrown at 0.06 a step against a pull of 0.002 a step: 0.058 + 0.056 + ... + 0 = 0.87 up.
+    EXPECT_NEAR(taken[1].height, 0.87F, 0.02F);
+    // Stunned: four turns of the eight-frame motion, then standing.
+    EXPECT_EQ(taken[2].states, (std::vector<std::uint32_t>{kStunned, 0}));
+    EXPECT_EQ(taken[2].steps, 32);
+    // Heavy: down on the side struck, lying, then standing; thrown away from the brawler.
+    const std::uint32_t down = taken[3].states.front();
+    EXPECT_TRUE(down == kDown || down == kDownBack);
+    EXPECT_EQ(taken[3].states, (std::vector<std::uint32_t>{down, down == kDown ? kLying : kLyingBack, 0}));
+    D3DXVECTOR3 away = taken[3].from - taken[3].striker;
+    away.y = 0.0F;
+    D3DXVECTOR3 moved = taken[3].to - taken[3].from;
+    moved.y = 0.0F;
+    // The record's knock time 20 and scale 1 over the eight-frame motion: (7 + 6 + ... + 1) / 20.
+    EXPECT_NEAR(D3DXVec3Dot(&moved, &away) / D3DXVec3Length(&away), 1.4F, 0.05F) << "thrown back from the brawler";
+    EXPECT_NEAR(D3DXVec3Length(&moved), 1.4F, 0.05F);
     EXPECT_TRUE(driver_.boxes.empty());
 }
 

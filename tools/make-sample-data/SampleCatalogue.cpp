@@ -237,6 +237,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     battle.spawners.at(0).typeId = SampleLayout::kSpawnedEnemyType;
     battle.spawners.at(0).position = SampleLayout::Spawner();
     battle.spawners.at(0).leash = 2.0F;
+    AddReactionArena(maps);
     return maps;
 }
 

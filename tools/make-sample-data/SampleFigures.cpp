@@ -74,6 +74,7 @@ const std::vector<NamedLook>& Looks()
         // The ailing ones: a squat magenta spore flower and a wide, dusty grey-brown moth.
         {"enemy011", Look(0xFFD050C0u, 0xFFF0B0E8u, 0xFF305010u, 0.6F, 0.4F, 0.6F, 0.4F)},
         {"enemy013", Look(0xFFB0A088u, 0xFFE8E0C8u, 0xFF401808u, 0.8F, 0.36F, 0.24F, 0.3F)},
+        {Reactions::kBrawlerModel, Look(0xFF708090u, 0xFFD0B090u, 0xFFFF8000u, 0.64F, 0.7F, 0.44F, 0.34F)},
         {SampleLayout::kStrongEnemyModel, Look(0xFFC04040u, 0xFFE89070u, 0xFFFFF040u, 1.1F, 1.4F, 0.8F, 0.6F, true)},
     };
     return looks;
