@@ -172,7 +172,7 @@ struct Target {
 
 // The field's enemy is thrown up, falls and lands, and lies a moment; the follow-up strikes it in
 // the air and lifts it again. The leaping one and the swarm's shadow, whom no blow staggers, only
-// lose HP to both strikes.
+// lose HP to both strikes; the time stopper, of their kind, takes the plain swing so.
 TEST_F(ReactionsRoad, TheSwordsJumpAttackThrowsAnEnemyUpAndTheFollowUpStrikesItInTheAir)
 {
     const std::vector<qmtest::FieldEnemy> others = SampleLayout::ClassEnemies();
@@ -212,6 +212,26 @@ TEST_F(ReactionsRoad, TheSwordsJumpAttackThrowsAnEnemyUpAndTheFollowUpStrikesItI
             EXPECT_LT(rise_, 0.1F) << t.name;
         }
     }
+
+    // The time stopper keeps the hero too busy for a jump: the sword's plain swing, which it takes
+    // unturned and unstaggered like the others of its kind.
+    const D3DXVECTOR3 stopper = others[4].position;
+    ASSERT_NE(EnterBeside(stopper, 2.0F), nullptr);
+    TEnemy* found = EnemyNear(field_, others[4].typeId, stopper, 3.0F);
+    ASSERT_NE(found, nullptr);
+    const TRefPtr<TEnemy> held = field_->GetArea()->GetEnemies()->GetEnemy(found->GetObjectId());
+    const std::int32_t full = held->GetHp();
+    bool staggered = false;
+    for (int i = 0; i < 40 && held->GetHp() == full; ++i) {
+        CloseIn(held.Get(), 1.6F);
+        Tap(Button::A);
+        for (int j = 0; j < 20; ++j) {
+            Step();
+            staggered = staggered || held->GetState() == 5 || held->GetState() == 6;
+        }
+    }
+    EXPECT_LT(held->GetHp(), full) << "the time stopper struck";
+    EXPECT_FALSE(staggered);
     EXPECT_TRUE(driver_.boxes.empty());
 }
 
