@@ -541,6 +541,8 @@ protected:
     // At the motion's end: that row, the recovery of command 5's one-motion rows.
     bool ChainTo(std::uint32_t row);
     void Knockback(bool front);
+    // The launched states' drift along the own axis, by the knock time.
+    void DriftWhileLaunched();
     bool EscapeCheck();
     bool StateHitCommon(bool front);
     bool StateDownCommon(bool front, std::uint32_t next);

@@ -193,9 +193,17 @@ bool TPlayerCharacter::StateLying()
     return true;
 }
 
+void TPlayerCharacter::DriftWhileLaunched()
+{
+    // A launch of knock time 0 throws straight up (it would be thrown to infinity).
+    if (m_knockTime != 0.0F) {
+        m_frame->Translate(0.0F, 0.0F, 0.8F / m_knockTime, true);
+    }
+}
+
 bool TPlayerCharacter::StateLaunched()
 {
-    m_frame->Translate(0.0F, 0.0F, 0.8F / m_knockTime, true);
+    DriftWhileLaunched();
     m_bodyMesh->AdvanceMorph(false, 1.0F);
     if (m_velocity.y <= 0.0F) {
         SetState(14);
@@ -205,7 +213,7 @@ bool TPlayerCharacter::StateLaunched()
 
 bool TPlayerCharacter::StateLaunchFall()
 {
-    m_frame->Translate(0.0F, 0.0F, 0.8F / m_knockTime, true);
+    DriftWhileLaunched();
     m_bodyMesh->AdvanceMorph(false, 1.0F);
     if (m_onGround != 0) {
         SetState(15);

@@ -249,5 +249,28 @@ TEST_F(PlayerStatesTest, KnockBackMovesAlongTheOwnAxisUntilTheLastFrame)
     }
 }
 
+// Launched and falling, the hero drifts backward by 0.8 / knock time a step; a knock time of 0 throws
+// him straight up instead of to infinity.
+TEST_F(PlayerStatesTest, LaunchedHeroesDriftByTheKnockTimeAndAKnockTimeOfZeroNotAtAll)
+{
+    struct Knocked : TestHero {
+        using TestHero::TestHero;
+        void Knock(float t) { m_knockTime = t; }
+        void Rise(float v) { m_velocity.y = v; }
+    };
+    for (std::uint32_t state : {13u, 14u}) {
+        for (float knockTime : {0.0F, 2.0F}) {
+            Knocked hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
+            hero.SetState(state);
+            hero.Knock(knockTime);
+            hero.Rise(0.05F);
+            hero.SetOnGround(0);
+            hero.RunStateHandler();
+            EXPECT_FLOAT_EQ(hero.Position().z, knockTime == 0.0F ? 0.0F : 0.4F) << state << " " << knockTime;
+            EXPECT_EQ(hero.GetState(), state);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace playertest

@@ -208,6 +208,56 @@ TEST(LeftoverTitleRoad, TheLoadPageAndTheNewGamesCarryOverChoiceCancelledDimBack
 
 // The pause menu's question "back to the title?" answered with "B": a cancel sound, the question
 // slides away and the leave window has the keys again; the field plays on below.
+// The meadow is walked to: the arena's south-west corner leads there, the meadow's south-east corner
+// back, each time onto the other map (the meadow is where the purse lies among no enemies but the
+// scarecrow, the arena where the brawler stands).
+TEST_F(LeftoverMapRoad, TheArenasCornerLeadsToTheMeadowAndTheMeadowsCornerBack)
+{
+    const D3DXVECTOR3 arenaGate = (LeftoverLayout::ArenaGateMinimum() + LeftoverLayout::ArenaGateMaximum()) * 0.5F;
+    const D3DXVECTOR3 meadowGate = (LeftoverLayout::MeadowGateMinimum() + LeftoverLayout::MeadowGateMaximum()) * 0.5F;
+    TFieldLoop* field = Enter(sample::Reactions::kArena, arenaGate + D3DXVECTOR3(0.0F, 0.0F, 3.0F),
+                              {0.0F, 0.0F, -1.0F}, arenaGate + D3DXVECTOR3(0.0F, 3.0F, 9.0F));
+    ASSERT_NE(field, nullptr);
+    const auto settled = [&] { return !field->IsInPhase() && field->GetArea() != nullptr; };
+    // The meadow: its purse, and no enemy but what its spawner sends.
+    const auto inMeadow = [&] {
+        if (!settled() || field->GetArea()->GetEnemies() == nullptr || PurseMesh(field->GetArea()) == nullptr) {
+            return false;
+        }
+        const auto& live = field->GetArea()->GetEnemies()->GetLive();
+        return std::all_of(live.begin(), live.end(), [](const auto& entry) {
+            return entry.second->GetRelatedId() == LeftoverLayout::kScarecrowType;
+        });
+    };
+    const auto inArena = [&] {
+        return settled() && field->GetArea()->GetEnemies() != nullptr &&
+               EnemyNear(field, sample::Reactions::kBrawlerType, sample::Reactions::Brawler(), 6.0F) != nullptr;
+    };
+    ASSERT_TRUE(inArena());
+    const auto walk = [&](const D3DXVECTOR3& gate, const auto& arrived) {
+        return driver_.StepUntil(
+            [&] {
+                if (arrived()) {
+                    return true;
+                }
+                if (settled()) {
+                    field->GetPlayer()->RecoverHp(1000);
+                    qmtest::WalkTowards(field, gate);
+                }
+                return false;
+            },
+            400);
+    };
+    ASSERT_TRUE(walk(arenaGate, inMeadow)) << "the arena's corner leads to the meadow";
+    qmtest::ReleaseArrows();
+    EXPECT_FALSE(inArena());
+    ASSERT_TRUE(driver_.StepUntil([&] { return inMeadow() && field->GetPlayer()->CanAct(); }, 200));
+    ASSERT_TRUE(walk(meadowGate, inArena)) << "the meadow's corner leads back";
+    qmtest::ReleaseArrows();
+    EXPECT_FALSE(inMeadow());
+    EXPECT_EQ(Field(), field);
+}
+
 TEST_F(LeftoverMapRoad, ThePauseMenusTitleQuestionCancelledGivesTheLeaveWindowBack)
 {
     TFieldLoop* field = qmtest::StartOnBattleMap(driver_);

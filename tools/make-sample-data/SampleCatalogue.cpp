@@ -237,6 +237,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     battle.spawners.at(0).typeId = SampleLayout::kSpawnedEnemyType;
     battle.spawners.at(0).position = SampleLayout::Spawner();
     battle.spawners.at(0).leash = 2.0F;
+    AddReactionArena(maps);
     AddLeftoverMap(maps);
     return maps;
 }
@@ -409,6 +410,7 @@ Catalogue Build()
     AddEvents(c);
     AddSubScreenContent(c);
     AddLeftoverContent(c);
+    AddReactionContent(c);
     AddSkillContent(c);
     AddHeroClassContent(c);
     AddPartnerClasses(c);

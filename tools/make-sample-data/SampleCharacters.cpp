@@ -65,7 +65,8 @@ void WriteEnemyPatterns(const std::filesystem::path& root)
             } else if (enemy.id == SampleLayout::kTimeStopEnemyType && m == SampleLayout::kStopAttackMotion) {
                 patterns.back()[qmtest::kPlayerModelSwingFrame].AttackId = SampleLayout::kStopBlowAttack;
             } else if (m >= kFirstAttackMotion && m < kFirstAttackMotion + kAttackMotions) {
-                patterns.back()[qmtest::kPlayerModelSwingFrame].AttackId = StatusAttackOf(enemy.id);
+                const std::uint16_t blow = ReactionAttackOf(enemy.id, m);
+                patterns.back()[qmtest::kPlayerModelSwingFrame].AttackId = blow != 0 ? blow : StatusAttackOf(enemy.id);
             }
         }
         const std::filesystem::path pattern = root / kCharacterDataFolder / (enemy.modelName + ".pat");

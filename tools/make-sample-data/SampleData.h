@@ -325,7 +325,39 @@ std::uint16_t StatusAttackOf(std::uint32_t enemyType);
 void AddStatusContent(Catalogue& c);
 void AddStatusEnemies(qmtest::FieldMap& battle);
 
-// The meadow that only the developers' roads visit (map "04.pbms/x04_00"): a key camera, the crate
+// The blows that do more than stagger. The hero's sword class strikes in the air with a launch and
+// a light follow-up, each landing with a hop. In an arena of its own, through a gate in the battle
+// map's south-east corner, a brawler (of the four-attack class) strikes with attack motion 16 + n
+// the blow kBlows[n]: light, launching, stunning, heavy.
+struct Reactions {
+    static constexpr std::uint16_t kAirLaunch = 12001;
+    static constexpr std::uint16_t kAirFollowUp = 12002;
+    static constexpr std::uint16_t kLightBlow = 12005;
+    static constexpr std::uint16_t kLaunchBlow = 12006;
+    static constexpr std::uint16_t kStunBlow = 12007;
+    static constexpr std::uint16_t kHeavyBlow = 12008;
+    static constexpr std::uint16_t kBlows[4] = {kLightBlow, kLaunchBlow, kStunBlow, kHeavyBlow};
+    static constexpr std::uint32_t kBrawlerType = 37;
+    static constexpr const char* kBrawlerModel = "enemy037";
+    static constexpr const char* kArena = "04.pbms/b04_01";
+    static D3DXVECTOR3 Brawler() { return {20.0F, 0.0F, 13.0F}; }
+    // The gate: walked into facing -z, in the battle map's south-east corner and back in the arena's.
+    static D3DXVECTOR3 GateMinimum() { return {36.5F, 0.0F, 1.0F}; }
+    static D3DXVECTOR3 GateMaximum() { return {39.5F, 4.0F, 2.5F}; }
+};
+// A class model's motion that strikes with an attack of its own.
+struct ReactionStrike {
+    const char* model;
+    std::uint32_t motion;
+    std::uint16_t attack;
+};
+const std::vector<ReactionStrike>& HeroAirStrikes();
+// The blow an enemy's attack motion strikes with, when it is one of those; else 0.
+std::uint16_t ReactionAttackOf(std::uint32_t enemyType, std::uint32_t motion);
+void AddReactionContent(Catalogue& c);
+// The arena after the battle map and town, and the battle map's gate to it.
+void AddReactionArena(std::vector<qmtest::FieldMap>& maps);
+// The meadow through the arena's south-west corner (map "04.pbms/x04_00"): a key camera, the crate
 // drawn adding (material index 10), a spare name record, an unflagged purse far from the start and a
 // spawner in the north whose stored facing is flat (so its enemy looks a random way), and a post
 // whose script gives and takes items.
@@ -349,6 +381,11 @@ struct LeftoverLayout {
     static constexpr const char* kScarecrowModel = "enemy040";
     static constexpr std::uint16_t kScarecrowStrike = 30200;
     static constexpr std::uint32_t kScarecrowVoice = 1100;
+    // The gate from the arena's south-west corner, and the one back from the meadow's south-east.
+    static D3DXVECTOR3 ArenaGateMinimum() { return {0.5F, 0.0F, 1.0F}; }
+    static D3DXVECTOR3 ArenaGateMaximum() { return {3.5F, 4.0F, 2.5F}; }
+    static D3DXVECTOR3 MeadowGateMinimum() { return {36.5F, 0.0F, 1.0F}; }
+    static D3DXVECTOR3 MeadowGateMaximum() { return {39.5F, 4.0F, 2.5F}; }
 };
 void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps);
 void AddLeftoverContent(Catalogue& c);

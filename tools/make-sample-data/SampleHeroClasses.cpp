@@ -221,6 +221,11 @@ void WriteHeroClassModels(const fs::path& root)
                 frames.at(kEventFrames[i]).EventCode = e.codes[i];
             }
         }
+        for (const ReactionStrike& strike : HeroAirStrikes()) {
+            if (std::string(strike.model) == model.name) {
+                patterns.at(strike.motion).at(qmtest::kPlayerModelSwingFrame).AttackId = strike.attack;
+            }
+        }
         body.Save((root / kMeshFolder / kCharacterFolder / (std::string(model.name) + ".tob")).string());
         const fs::path data = root / kCharacterDataFolder;
         qmtest::SaveBytes((data / (std::string(model.name) + ".pat")).string(), qmtest::BuildPatternFile(patterns));

@@ -1,10 +1,14 @@
-// A quiet meadow beside the battle map, reached only by the developers' roads: its camera runs on
+// A quiet meadow through the arena's south-west corner (and back through its own south-east one): its camera runs on
 // a key, its crate is drawn adding its colour, its map description carries a spare name record, a purse
 // lies there unflagged (it fades away when nobody takes it) and its one spawner stores a flat
 // facing, so the scarecrow it sends looks a random way; the scarecrow's strikes stay out until they
 // have landed twice, and it calls out in the partner's voice as it strikes. A post by the start
 // trades with the bag through a script: three of item 2 in, two out, then five out refused.
 #include "SampleData.h"
+
+#include <algorithm>
+#include <stdexcept>
+
 #include "formats/byte_writer.h"
 #include "formats/pattern_writer.h"
 #include "formats/player_model_writer.h"
@@ -90,6 +94,27 @@ void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps)
     spawner.leash = 2.0F;
     meadow.spawners = {spawner};
     meadow.actionScripts.push_back({LeftoverLayout::Post(), 1.5F, std::string(kScriptFile) + "/post"});
+    // The gates, walked into facing -z: the arena's south-west corner to the meadow, the meadow's
+    // south-east corner back, each arriving beside the other's gate facing away from it.
+    qmtest::FieldTrigger gate;
+    gate.facing = {0.0F, 0.0F, -1.0F};
+    gate.boxMinimum = LeftoverLayout::ArenaGateMinimum();
+    gate.boxMaximum = LeftoverLayout::ArenaGateMaximum();
+    gate.destination = LeftoverLayout::kMap;
+    gate.startPosition = {38.0F, 0.0F, 5.0F};
+    gate.startDirection = {0.0F, 0.0F, 1.0F};
+    gate.startCamera = {38.0F, 3.0F, -1.0F};
+    const auto arena = std::find_if(maps.begin(), maps.end(), [](const qmtest::FieldMap& m) { return m.entry == "b04_01"; });
+    if (arena == maps.end()) {
+        throw std::runtime_error("the meadow's gate needs the arena");
+    }
+    arena->triggers.push_back(gate);
+    gate.boxMinimum = LeftoverLayout::MeadowGateMinimum();
+    gate.boxMaximum = LeftoverLayout::MeadowGateMaximum();
+    gate.destination = Reactions::kArena;
+    gate.startPosition = {2.0F, 0.0F, 5.0F};
+    gate.startCamera = {2.0F, 3.0F, -1.0F};
+    meadow.triggers = {gate};
     maps.push_back(meadow);
 }
 
