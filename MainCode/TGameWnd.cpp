@@ -492,7 +492,7 @@ void TGameWnd::Shutdown()
     ClearScenes();
     timeEndPeriod(m_timeCapsValid ? m_timeCaps.wPeriodMin : 1);
     TGameData::Finalize();
-    ResetTimeStop();  // the board's meshes go before the device
+    SetTimeStopBoard(TRefPtr<TFrame>());  // the board's meshes go before the device
     m_d3d->Uninit();
     m_sound->Uninit();
     CoUninitialize();

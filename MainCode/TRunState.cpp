@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "dx/dx8/3d/TFrame.h"
+
 namespace {
 
 std::vector<TRunState*>& Live()

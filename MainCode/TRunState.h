@@ -4,6 +4,11 @@
 
 #include <cstdint>
 
+#include "TCommon/TRefPtr.h"
+#include "platform/d3dx8/d3dx8math.h"
+
+class TFrame;
+
 class TRunState {
 public:
     // The newest live state is the current one; a state made within another's life takes its place
@@ -24,4 +29,12 @@ public:
     std::uint32_t bulletPartCounters[4] = {};
     // The scripts' own linear congruential generator, apart from the shared MT one.
     std::uint32_t scriptRandom = 1;
+    // The time stop (Character/TimeStop.h): on or off, where the player is held, the frames left and
+    // the board the time-stopping enemy built.
+    struct TimeStop {
+        bool stopped = false;
+        D3DXVECTOR3 point;
+        std::int32_t counter = 0;
+        TRefPtr<TFrame> board;
+    } timeStop;
 };

@@ -1,22 +1,14 @@
 #include "MainCode/Character/TimeStop.h"
 
 #include "MainCode/Map/TMeshHandle.h"
+#include "MainCode/TRunState.h"
 #include "dx/dx8/3d/TFrame.h"
 
 namespace {
 
-struct TimeStopState {
-    bool stopped = false;
-    D3DXVECTOR3 point;
-    std::int32_t counter = 0;
-    TRefPtr<TFrame> board;
-};
+using TimeStopState = TRunState::TimeStop;
 
-TimeStopState& State()
-{
-    static TimeStopState state;
-    return state;
-}
+TimeStopState& State() { return TRunState::Current().timeStop; }
 
 constexpr std::int32_t kStopFrames = 600;
 
@@ -75,11 +67,3 @@ std::int32_t GetTimeStopCounter() { return State().counter; }
 
 std::int32_t CountDownTimeStop() { return --State().counter; }
 
-void ResetTimeStop()
-{
-    SetTimeStopBoard(TRefPtr<TFrame>());
-    TimeStopState& s = State();
-    s.stopped = false;
-    s.point = D3DXVECTOR3();
-    s.counter = 0;
-}

@@ -1,6 +1,6 @@
-// The time stop: one global state. While it is on the player is held at one point, the board hangs
-// in front of the camera and whoever reads the flag treats time as stopped. Only the time-stopping
-// enemy starts it (and builds the board); the player's hit reception ends it.
+// The time stop, kept by the run (TRunState). While it is on the player is held at one point, the
+// board hangs in front of the camera and whoever reads the flag treats time as stopped. Only the
+// time-stopping enemy starts it (and builds the board); the player's hit reception ends it.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +29,3 @@ std::int32_t GetTimeStopCounter();
 // One counted frame of the stop; returns the counter after it.
 std::int32_t CountDownTimeStop();
 
-// Back to the start-up state: time running, no board, point and counter zero. The application calls
-// it before the graphics device goes, so no board outlives it; tests between cases.
-void ResetTimeStop();

@@ -2,7 +2,6 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/GameData/TGameData.h"
-#include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TCamera.h"
@@ -104,10 +103,10 @@ void TAreaBase::LoadMap(TMapData& mapData)
         }
     }
 
-    TGetRender* notice = m_field->GetGetRender();
-    notice->Clear();
-    notice->PushKind4(25);
-    notice->PushText(mapData.GetDisplayName());
+    TFieldHud& hud = m_field->GetHud();
+    hud.ClearNotices();
+    hud.PushPause(25);
+    hud.PushText(mapData.GetDisplayName());
 
     D3DXVECTOR3 eye;
     D3DXVECTOR3 target;

@@ -6,11 +6,6 @@
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TSvpTable.h"
-#include "MainCode/Hud/TItemRing.h"
-#include "MainCode/Hud/TSkillGauge.h"
-#include "MainCode/Hud/TGetRender.h"
-#include "MainCode/Hud/TLetterFont.h"
-#include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCurrentMap.h"
 #include "MainCode/Map/TMinimap.h"
@@ -60,11 +55,6 @@ TFieldLoop::TFieldLoop(TGameWnd* app, const TSvpRecord* savePoint, const std::st
     : TSceneLoop(app),
       m_sceneFrame(new TFrame("Scene", IdentityMatrix(), nullptr)),
       m_effectManager(new TEffectManager()),
-      m_letterFont(new TLetterFont("sprite.ptx/word")),
-      m_statusPanel(TStatusPanel::Create(m_letterFont.Get())),
-      m_itemRing(TItemRing::Create(m_letterFont.Get())),
-      m_skillGauge(TSkillGauge::Create()),
-      m_getRender(TGetRender::Create()),
       m_minimap(TMinimap::Create())
 {
     TCurrentMap factory;
@@ -221,14 +211,14 @@ bool TFieldLoop::ChangePlayer(std::uint32_t index)
     m_area->PreparePlayer();
     m_player->SetPose(pose);
     TGameData::GetInstance()->RemoveUnfitSkills(index, m_player->GetWeaponId());
-    m_skillGauge->Refresh(m_player.Get());
-    m_statusPanel->Refresh(m_player.Get());
+    m_hud.RefreshSkillGauge(m_player.Get());
+    m_hud.RefreshStatusPanel(m_player.Get());
     return true;
 }
 
 void TFieldLoop::RefreshHud()
 {
-    m_statusPanel->Refresh(m_player.Get());
-    m_skillGauge->Refresh(m_player.Get());
-    m_itemRing->Update();
+    m_hud.RefreshStatusPanel(m_player.Get());
+    m_hud.RefreshSkillGauge(m_player.Get());
+    m_hud.UpdateItemRing();
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "MainCode/FieldHud.h"
 #include "MainCode/Map/TFieldPhase.h"
 #include "MainCode/TLoop.h"
 #include "TCommon/TRefPtr.h"
@@ -15,14 +16,9 @@
 
 class TAreaBase;
 class TEffectManager;
-class TGetRender;
-class TItemRing;
-class TLetterFont;
 class TMapData;
 class TMinimap;
 class TPlayerCharacter;
-class TSkillGauge;
-class TStatusPanel;
 struct TSvpRecord;
 
 // An area and whether its holder owns it.
@@ -44,11 +40,12 @@ public:
     TView* GetView() { return &m_view; }
     TFrame* GetSceneFrame() const { return m_sceneFrame.Get(); }
     TEffectManager* GetEffectManager() const { return m_effectManager.Get(); }
-    TLetterFont* GetLetterFont() const { return m_letterFont.Get(); }
-    TStatusPanel* GetStatusPanel() const { return m_statusPanel.Get(); }
-    TItemRing* GetItemRing() const { return m_itemRing.Get(); }
-    TSkillGauge* GetSkillGauge() const { return m_skillGauge.Get(); }
-    TGetRender* GetGetRender() const { return m_getRender.Get(); }
+    TFieldHud& GetHud() { return m_hud; }
+    TLetterFont* GetLetterFont() const { return m_hud.GetLetterFont(); }
+    TStatusPanel* GetStatusPanel() const { return m_hud.GetStatusPanel(); }
+    TItemRing* GetItemRing() const { return m_hud.GetItemRing(); }
+    TSkillGauge* GetSkillGauge() const { return m_hud.GetSkillGauge(); }
+    TGetRender* GetGetRender() const { return m_hud.GetGetRender(); }
     TMinimap* GetMinimap() const { return m_minimap.Get(); }
     TPlayerCharacter* GetPlayer() const { return m_player.Get(); }
     TAreaBase* GetArea() const { return m_area; }
@@ -84,12 +81,8 @@ private:
     TView m_view;
     TRefPtr<TFrame> m_sceneFrame;
     TRefPtr<TEffectManager> m_effectManager;
-    TRefPtr<TLetterFont> m_letterFont;
+    TFieldHud m_hud;
     TRefPtr<TFieldPhase> m_phase;
-    TRefPtr<TStatusPanel> m_statusPanel;
-    TRefPtr<TItemRing> m_itemRing;
-    TRefPtr<TSkillGauge> m_skillGauge;
-    TRefPtr<TGetRender> m_getRender;
     TRefPtr<TMinimap> m_minimap;
     TRefPtr<TPlayerCharacter> m_player;
     TAreaHolder m_areaHolder;

@@ -6,7 +6,6 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TWeponTable.h"
-#include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCollisionWorld.h"
 #include "MainCode/Map/TFieldLoop.h"
@@ -191,14 +190,14 @@ std::uint32_t TMapItem::Collect()
 {
     TGameData* data = TGameData::GetInstance();
     TFieldLoop* field = m_area->GetFieldLoop();
-    TGetRender* notice = field != nullptr ? field->GetGetRender() : nullptr;
+    TFieldHud* hud = field != nullptr ? &field->GetHud() : nullptr;
     if (m_itemId == kMoney) {
         const float rate = data->GetSkillFactor(kMoneyBonusFactor);
         const auto amount = static_cast<std::int32_t>(static_cast<float>(m_money) +
                                                       static_cast<float>(m_money) * rate);
         data->AddMoney(static_cast<std::uint32_t>(amount));
-        if (notice != nullptr) {
-            notice->PushBellGet(static_cast<std::uint32_t>(amount));
+        if (hud != nullptr) {
+            hud->PushBellGet(static_cast<std::uint32_t>(amount));
         }
         PlayPlayerSound(GetPlayer(), kMoneySound);
     } else {
@@ -206,8 +205,8 @@ std::uint32_t TMapItem::Collect()
             // Left lying, and not marked taken: it is still there when the map comes back.
             return kRefused;
         }
-        if (notice != nullptr) {
-            notice->PushItemGet(static_cast<std::uint32_t>(m_itemId));
+        if (hud != nullptr) {
+            hud->PushItemGet(static_cast<std::uint32_t>(m_itemId));
         }
         PlayPlayerSound(GetPlayer(), kItemSound);
     }

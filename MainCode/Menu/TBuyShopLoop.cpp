@@ -48,18 +48,18 @@ void TBuyShopLoop::RefreshRows()
             continue;
         }
         const TItemRecord& record = TItemTable::Get(GetItemId(k));
-        m_rowTexts[i]->Clear(false);
+        m_rows.Text(i).Clear(false);
         WriteRow(i, record.Name, 0);
         WriteRowPrice(i, record.BuyPrice);
-        m_rowTexts[i]->Upload();
+        m_rows.Text(i).Upload();
         const float grey = record.BuyPrice > money ? kTooDear : 1.0F;
         m_rowDims[i].Set(grey, 0.3F, 10, 0);
-        m_rowTexts[i]->SetColor(Grey(grey), -1);
+        m_rows.Text(i).SetColor(Grey(grey), -1);
         SetRowIcon(i, record);
         if (record.Kind == 1 && !TWeponTable::CanEquip(static_cast<std::uint32_t>(active), record.Id)) {
             // A weapon the active character cannot hold stays dimmer.
             m_iconDims[i].Set(0.7F, 0.5F, 10, 0);
-            m_rowIcons[i].SetColor(Grey(m_iconDims[i].value), -1);
+            m_rows.Icon(i).SetColor(Grey(m_iconDims[i].value), -1);
         } else {
             m_iconDims[i].Set(1.0F, 0.7F, 10, 0);
         }

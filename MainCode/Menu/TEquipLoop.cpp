@@ -52,8 +52,6 @@ TEquipLoop::TEquipLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop(app),
     // x then y of each window: hidden, shown.
     static constexpr std::int32_t kTweens[kWindows][4] = {
         {-256, 64, 48, 48},    // status panel
-        {342, 342, -320, 32},  // list
-        {358, 358, -32, 16},   // title
         {64, 64, 500, 344},    // information
         {-256, 80, 326, 326},  // name plate
     };
@@ -302,9 +300,7 @@ std::uint32_t TEquipLoop::ListOpening()
         dims[1].Advance();
     }
     ApplyColors();
-    m_y[kTitle].Advance();
-    m_y[kList].Advance();
-    if (m_y[kList].AtEnd()) {
+    if (m_rowWindow.SlideIn()) {
         if (m_rowWindow.GetPager().IsEmpty()) {
             SetState(&TEquipLoop::EmptyList);
         } else if (m_slot == 0) {
@@ -451,9 +447,7 @@ std::uint32_t TEquipLoop::ListClosing()
         dims[1].Retreat();
     }
     ApplyColors();
-    m_y[kTitle].Retreat();
-    m_y[kList].Retreat();
-    if (m_y[kList].AtStart()) {
+    if (m_rowWindow.SlideOut()) {
         SetState(&TEquipLoop::SlotChoice);
     }
     return LOOP_CONTINUE;
@@ -475,31 +469,35 @@ void TEquipLoop::DrawWindows()
 {
     const auto x = [this](Window w) { return static_cast<float>(m_x[w].value); };
     const auto y = [this](Window w) { return static_cast<float>(m_y[w].value); };
+    const auto listX = static_cast<float>(TListWindow::kListX);
+    const auto listY = static_cast<float>(m_rowWindow.GetListY().value);
+    const auto titleX = static_cast<float>(TListWindow::kTitleX);
+    const auto titleY = static_cast<float>(m_rowWindow.GetTitleY().value);
     if (m_panel != nullptr) {
         m_panel->Draw(m_x[kPanel].value, m_y[kPanel].value);
     }
     TSprite::SetRenderMode(1);
     m_slotCursor.Draw(x(kPanel) + kSlotCursor[m_slot][0], y(kPanel) + kSlotCursor[m_slot][1], false);
-    m_listWindow.Draw(x(kList), y(kList), false);
-    m_titleWindow.Draw(x(kTitle), y(kTitle), false);
+    m_listWindow.Draw(listX, listY, false);
+    m_titleWindow.Draw(titleX, titleY, false);
     m_infoWindow.Draw(x(kInfoWindow), y(kInfoWindow), false);
     m_plate.Draw(x(kPlate), y(kPlate), false);
     m_info.DrawPicture(x(kInfoWindow) + 38.0F, y(kInfoWindow) + 32.0F);
     const bool listShown = IsListShown();
     if (listShown) {
-        m_rows.DrawList(x(kList), y(kList), m_rowWindow.GetPager(), m_rowWindow.GetBob());
+        m_rows.DrawList(listX, listY, m_rowWindow.GetPager(), m_rowWindow.GetBob());
     }
     TSprite::SetRenderMode(3);
     m_info.DrawLines(x(kInfoWindow) + 106.0F, y(kInfoWindow) + 36.0F);
-    m_title->Draw(x(kTitle) + 14.0F, y(kTitle) + 8.0F, false);
+    m_title->Draw(titleX + 14.0F, titleY + 8.0F, false);
     m_name->Draw(x(kPlate) + 16.0F, y(kPlate) + 8.0F, false);
     for (std::int32_t s = 0; s < kSlots; ++s) {
         m_abp[s]->Draw(x(kPanel) + kAbpPlace[s][0], y(kPanel) + kAbpPlace[s][1], false);
     }
     if (listShown) {
-        m_rows.DrawTexts(x(kList) + 82.0F, y(kList) + 42.0F);
+        m_rows.DrawTexts(listX + 82.0F, listY + 42.0F);
     }
     if (IsEmptyShown()) {
-        m_empty->Draw(x(kList) + 104.0F, y(kList) + 136.0F, false);
+        m_empty->Draw(listX + 104.0F, listY + 136.0F, false);
     }
 }

@@ -49,7 +49,7 @@ public:
     static std::uint32_t GetAbp(std::uint32_t character, std::uint32_t itemId);
 
 private:
-    enum Window { kPanel, kList, kTitle, kInfoWindow, kPlate, kWindows };
+    enum Window { kPanel, kInfoWindow, kPlate, kWindows };
     // Panel dims: frame, bars, digits.
     enum Dim { kFrameDim, kBarDim, kDigitDim, kDims };
 

@@ -53,8 +53,6 @@ TItemRingLoop::TItemRingLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop
     static constexpr std::int32_t kTweens[kWindows][4] = {
         {-256, 64, 48, 48},    // ring picture
         {-128, 200, 144, 144},  // ring cursor
-        {342, 342, -320, 32},  // list
-        {358, 358, -32, 16},   // title
         {-170, 80, 326, 326},  // name
         {64, 64, 500, 344},    // description
     };
@@ -272,9 +270,7 @@ std::uint32_t TItemRingLoop::OpenList()
     }
     m_ringGrey.Advance();
     ApplyGreys();
-    m_y[kTitle].Advance();
-    m_y[kList].Advance();
-    if (m_y[kList].AtEnd()) {
+    if (m_rowWindow.SlideIn()) {
         if (m_rowWindow.GetPager().IsEmpty()) {
             SetState(&TItemRingLoop::EmptyList);
         } else {
@@ -341,9 +337,7 @@ std::uint32_t TItemRingLoop::CloseList()
     }
     m_ringGrey.Retreat();
     ApplyGreys();
-    m_y[kTitle].Retreat();
-    m_y[kList].Retreat();
-    if (m_y[kList].AtStart()) {
+    if (m_rowWindow.SlideOut()) {
         SetState(&TItemRingLoop::RingSelect);
     }
     return LOOP_CONTINUE;
@@ -362,26 +356,30 @@ void TItemRingLoop::DrawWindows()
 {
     const auto x = [this](Window w) { return static_cast<float>(m_x[w].value); };
     const auto y = [this](Window w) { return static_cast<float>(m_y[w].value); };
+    const auto listX = static_cast<float>(TListWindow::kListX);
+    const auto listY = static_cast<float>(m_rowWindow.GetListY().value);
+    const auto titleX = static_cast<float>(TListWindow::kTitleX);
+    const auto titleY = static_cast<float>(m_rowWindow.GetTitleY().value);
     TItemRing::DrawWheel(x(kRingWindow), y(kRingWindow), m_ringAngle.value, m_ring, m_angles.data(), m_icons.data(),
                          m_counts.data());
     m_ringCursorSprite.Draw(x(kRingCursor), y(kRingCursor), false);
-    m_listWindow.Draw(x(kList), y(kList), false);
-    m_titleWindow.Draw(x(kTitle), y(kTitle), false);
+    m_listWindow.Draw(listX, listY, false);
+    m_titleWindow.Draw(titleX, titleY, false);
     m_infoWindow.Draw(x(kInfoWindow), y(kInfoWindow), false);
     m_nameWindow.Draw(x(kNameWindow), y(kNameWindow), false);
     m_info.DrawPicture(x(kInfoWindow) + 38.0F, y(kInfoWindow) + 32.0F);
     const bool listShown = IsListShown();
     if (listShown) {
-        m_rows.DrawList(x(kList), y(kList), m_rowWindow.GetPager(), m_rowWindow.GetBob());
+        m_rows.DrawList(listX, listY, m_rowWindow.GetPager(), m_rowWindow.GetBob());
     }
     TSprite::SetRenderMode(3);
     m_info.DrawLines(x(kInfoWindow) + 106.0F, y(kInfoWindow) + 36.0F);
-    m_title->Draw(x(kTitle) + 50.0F, y(kTitle) + 8.0F, false);
+    m_title->Draw(titleX + 50.0F, titleY + 8.0F, false);
     m_name->Draw(x(kNameWindow) + 16.0F, y(kNameWindow) + 8.0F, false);
     if (listShown) {
-        m_rows.DrawTexts(x(kList) + 90.0F, y(kList) + 42.0F);
+        m_rows.DrawTexts(listX + 90.0F, listY + 42.0F);
     }
     if (IsEmptyShown()) {
-        m_empty->Draw(x(kList) + 104.0F, y(kList) + 136.0F, false);
+        m_empty->Draw(listX + 104.0F, listY + 136.0F, false);
     }
 }

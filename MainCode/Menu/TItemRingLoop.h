@@ -48,7 +48,7 @@ public:
 
 private:
     // Window tweens, in the order of the layout.
-    enum Window { kRingWindow, kRingCursor, kList, kTitle, kNameWindow, kInfoWindow, kWindows };
+    enum Window { kRingWindow, kRingCursor, kNameWindow, kInfoWindow, kWindows };
 
     std::uint32_t Open();
     std::uint32_t RingSelect();

@@ -4,13 +4,14 @@
 #include "MainCode/Menu/TMenuSceneLoop.h"
 #include "dx/dx8/3d/TText8.h"
 
-TListRows::TListRows(const std::string& textName)
-    : m_cursor(TSprite::FromFile("sprite.ptx/cursor02", D3DPOOL_MANAGED, 0)),
+TListRows::TListRows(const std::string& textName, UINT textWidth, const Layout& layout)
+    : m_layout(layout),
+      m_cursor(TSprite::FromFile("sprite.ptx/cursor02", D3DPOOL_MANAGED, 0)),
       m_upArrow(TSprite::FromFile("sprite.ptx/cursor03", D3DPOOL_MANAGED, 0)),
       m_downArrow(TSprite::FromFile("sprite.ptx/cursor04", D3DPOOL_MANAGED, 0))
 {
     for (std::int32_t i = 0; i < kRows; ++i) {
-        m_texts[i] = TMenuSceneLoop::MakeMenuText(textName + std::to_string(i), 256);
+        m_texts[i] = TMenuSceneLoop::MakeMenuText(textName + std::to_string(i), textWidth);
     }
 }
 
@@ -39,28 +40,52 @@ void TListRows::SetColors(std::int32_t i, DWORD text, DWORD icon)
     m_icons[i].SetColor(icon, -1);
 }
 
+void TListRows::SetFrameColor(DWORD color)
+{
+    for (TSprite* sprite : {&m_cursor, &m_upArrow, &m_downArrow}) {
+        sprite->SetColor(color, -1);
+    }
+}
+
 void TListRows::DrawList(float x, float y, const TListPager& pager, std::int32_t length, std::int32_t bob)
 {
+    DrawIcons(x, y);
+    DrawArrows(x, y, pager, length, bob);
+    if (length > 0) {
+        DrawCursor(x, y, pager, bob);
+    }
+}
+
+void TListRows::DrawIcons(float x, float y)
+{
     for (std::int32_t i = 0; i < kRows; ++i) {
-        m_icons[i].Draw(x + 52.0F, y + 34.0F + kPitch * static_cast<float>(i), false);
+        m_icons[i].Draw(x + m_layout.iconX, y + m_layout.iconY + m_layout.pitch * static_cast<float>(i), false);
+    }
+}
+
+void TListRows::DrawArrows(float x, float y, const TListPager& pager, std::int32_t length, std::int32_t bob)
+{
+    if (length < kRows) {
+        return;
     }
     const float b = static_cast<float>(bob);
-    if (length >= kRows) {
-        if (pager.GetTop() > 0) {
-            m_upArrow.Draw(x + 242.0F, y + 28.0F - b, false);
-        }
-        if (pager.GetTop() < length - kRows) {
-            m_downArrow.Draw(x + 242.0F, y + 274.0F + b, false);
-        }
+    if (pager.GetTop() > 0) {
+        m_upArrow.Draw(x + m_layout.arrowX, y + m_layout.upArrowY - b, false);
     }
-    if (length > 0) {
-        m_cursor.Draw(x + 32.0F + b, y + 42.0F + kPitch * static_cast<float>(pager.GetRow()), false);
+    if (pager.GetTop() < length - kRows) {
+        m_downArrow.Draw(x + m_layout.arrowX, y + m_layout.downArrowY + b, false);
     }
+}
+
+void TListRows::DrawCursor(float x, float y, const TListPager& pager, std::int32_t bob)
+{
+    m_cursor.Draw(x + m_layout.cursorX + static_cast<float>(bob),
+                  y + m_layout.cursorY + m_layout.pitch * static_cast<float>(pager.GetRow()), false);
 }
 
 void TListRows::DrawTexts(float x, float y)
 {
     for (std::int32_t i = 0; i < kRows; ++i) {
-        m_texts[i]->Draw(x, y + kPitch * static_cast<float>(i), false);
+        m_texts[i]->Draw(x, y + m_layout.pitch * static_cast<float>(i), false);
     }
 }

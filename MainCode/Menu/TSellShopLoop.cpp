@@ -41,9 +41,9 @@ void TSellShopLoop::RefreshRows()
         char text[160];
         std::snprintf(text, sizeof text, "%-16s × %2d %8lu ベル", record.Name.c_str(), static_cast<int>(entry.Count),
                       static_cast<unsigned long>(record.SellPrice));
-        m_rowTexts[i]->Clear(false);
+        m_rows.Text(i).Clear(false);
         WriteRow(i, text, 0);
-        m_rowTexts[i]->Upload();
+        m_rows.Text(i).Upload();
         SetRowIcon(i, record);
     }
 }

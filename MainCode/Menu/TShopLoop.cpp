@@ -18,6 +18,21 @@ constexpr float kDimLevel = 0.4F;
 constexpr std::uint32_t kTextWidth = 512;
 constexpr std::uint32_t kTextHeight = 16;
 
+// The shop's list window is wider than the other menus' and its rows closer.
+TListRows::Layout RowLayout()
+{
+    TListRows::Layout layout;
+    layout.pitch = 34.0F;
+    layout.iconX = 72.0F;
+    layout.iconY = 46.0F;
+    layout.cursorX = 46.0F;
+    layout.cursorY = 54.0F;
+    layout.arrowX = 402.0F;
+    layout.upArrowY = 32.0F;
+    layout.downArrowY = 272.0F;
+    return layout;
+}
+
 // One font for every text of the shop, made for each write.
 struct ShopFont : TFontHolder {
     ShopFont() : TFontHolder(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0) {}
@@ -45,7 +60,7 @@ std::string Bell(std::uint64_t n)
 }  // namespace
 
 TShopLoop::TShopLoop(TGameWnd* app, const std::string& className, const std::string& totalName)
-    : TMenuSceneLoop(app)
+    : TMenuSceneLoop(app), m_rows("tItem", kTextWidth, RowLayout())
 {
     SetState(&TShopLoop::FadeIn);
     // x then y of each window: from, to.
@@ -73,14 +88,8 @@ TShopLoop::TShopLoop(TGameWnd* app, const std::string& className, const std::str
     m_infoWindow = Picture("window06");
     m_countWindow = Picture("window18");
     m_heldWindow = Picture("window19");
-    m_listCursor = Picture("cursor02");
-    m_upArrow = Picture("cursor03");
-    m_downArrow = Picture("cursor04");
     m_confirmCursor = Picture("cursor02");
     m_confirmWindow = Picture("window10");
-    for (int i = 0; i < kRows; ++i) {
-        m_rowTexts[i] = MakeText("tItem" + std::to_string(i), kTextWidth);
-    }
     for (int i = 0; i < 3; ++i) {
         m_infoLines[i] = MakeText("tTextInfo" + std::to_string(i) + "_", kTextWidth);
     }
@@ -131,7 +140,7 @@ bool TShopLoop::IsEmptyShown() const
 void TShopLoop::WriteRow(std::int32_t i, const std::string& text, std::int32_t x)
 {
     ShopFont font;
-    m_rowTexts[i]->DrawText(x, 0, text, &font, false);
+    m_rows.Text(i).DrawText(x, 0, text, &font, false);
 }
 
 void TShopLoop::WriteRowPrice(std::int32_t i, std::uint32_t price)
@@ -142,17 +151,17 @@ void TShopLoop::WriteRowPrice(std::int32_t i, std::uint32_t price)
 void TShopLoop::SetRowIcon(std::int32_t i, const TItemRecord& record)
 {
     if (record.Kind == 1) {
-        m_rowIcons[i] = TWeponTable::CreateIconSprite(record.Id);
+        m_rows.Icon(i) = TWeponTable::CreateIconSprite(record.Id);
     } else {
-        m_rowIcons[i] = TSprite::FromFile(record.Kind == 2 ? "itm_icon.ptx/itm01_icon" : "itm_icon.ptx/itm00_icon",
+        m_rows.Icon(i) = TSprite::FromFile(record.Kind == 2 ? "itm_icon.ptx/itm01_icon" : "itm_icon.ptx/itm00_icon",
                                           D3DPOOL_MANAGED, 0);
     }
 }
 
 void TShopLoop::ClearRow(std::int32_t i)
 {
-    m_rowTexts[i]->Clear(true);
-    m_rowIcons[i] = TSprite::FromFile("", D3DPOOL_MANAGED, 0);
+    m_rows.Text(i).Clear(true);
+    m_rows.Icon(i) = TSprite::FromFile("", D3DPOOL_MANAGED, 0);
 }
 
 void TShopLoop::CreateEmptyText(const std::string& word)
@@ -188,7 +197,7 @@ void TShopLoop::PrepareCount()
     ShopFont font;
     m_held->Clear(false);
     m_held->DrawText(held >= 10 ? 0 : 8, 0, std::to_string(held), &font, true);
-    m_countIcon = m_rowIcons[m_rowWindow.GetPager().GetRow()];
+    m_countIcon = m_rows.GetIcon(m_rowWindow.GetPager().GetRow());
     m_countIcon.SetColor(0xFFFFFFFF, -1);
 }
 
@@ -207,12 +216,10 @@ void TShopLoop::RefreshTotal()
 void TShopLoop::ApplyDim()
 {
     const DWORD list = Grey(m_listDim.value);
-    for (TSprite* sprite : {&m_listWindow, &m_listCursor, &m_upArrow, &m_downArrow}) {
-        sprite->SetColor(list, -1);
-    }
+    m_listWindow.SetColor(list, -1);
+    m_rows.SetFrameColor(list);
     for (int i = 0; i < kRows; ++i) {
-        m_rowTexts[i]->SetColor(Grey(m_rowDims[i].value), -1);
-        m_rowIcons[i].SetColor(Grey(m_iconDims[i].value), -1);
+        m_rows.SetColors(i, Grey(m_rowDims[i].value), Grey(m_iconDims[i].value));
     }
 }
 
@@ -431,26 +438,17 @@ void TShopLoop::DrawWindows()
     const auto at = [](const TIntRamp& r) { return static_cast<float>(r.value); };
     const float listX = at(m_x[kList]);
     const float listY = at(m_y[kList]);
-    const float bob = static_cast<float>(m_rowWindow.GetBob());
     m_listWindow.Draw(listX, listY, false);
     m_moneyWindow.Draw(at(m_x[kMoney]), at(m_y[kMoney]), false);
     m_infoWindow.Draw(at(m_x[kInfo]), at(m_y[kInfo]), false);
     m_infoPicture.Draw(at(m_x[kInfo]) + 38.0F, at(m_y[kInfo]) + 32.0F, false);
     const bool empty = IsEmptyShown();
     if (!empty) {
-        m_listCursor.Draw(listX + 46.0F + bob, listY + 54.0F + 34.0F * static_cast<float>(m_rowWindow.GetPager().GetRow()), false);
-        const std::int32_t n = GetLength();
-        if (n >= kRows) {
-            if (m_rowWindow.GetPager().GetTop() > 0) {
-                m_upArrow.Draw(listX + 402.0F, listY + 32.0F - bob, false);
-            }
-            if (m_rowWindow.GetPager().GetTop() < n - kRows) {
-                m_downArrow.Draw(listX + 402.0F, listY + 272.0F + bob, false);
-            }
-        }
-        for (int i = 0; i < kRows; ++i) {
-            m_rowIcons[i].Draw(listX + 72.0F, listY + 46.0F + 34.0F * static_cast<float>(i), false);
-        }
+        // The cursor shows on an empty buy list too.
+        const TListPager& pager = m_rowWindow.GetPager();
+        m_rows.DrawCursor(listX, listY, pager, m_rowWindow.GetBob());
+        m_rows.DrawArrows(listX, listY, pager, GetLength(), m_rowWindow.GetBob());
+        m_rows.DrawIcons(listX, listY);
     }
     TSprite::SetRenderMode(3);
     for (int i = 0; i < 3; ++i) {
@@ -460,9 +458,7 @@ void TShopLoop::DrawWindows()
     if (empty) {
         m_empty->Draw(listX + 180.0F, listY + 152.0F, false);
     } else {
-        for (int i = 0; i < kRows; ++i) {
-            m_rowTexts[i]->Draw(listX + 120.0F, listY + 54.0F + 34.0F * static_cast<float>(i), false);
-        }
+        m_rows.DrawTexts(listX + 120.0F, listY + 54.0F);
     }
     static constexpr StateFunc kCountStates[] = {
         static_cast<StateFunc>(&TShopLoop::OpenCount),   static_cast<StateFunc>(&TShopLoop::SelectCount),

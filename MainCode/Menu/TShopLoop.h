@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "MainCode/Menu/TListRows.h"
 #include "MainCode/Menu/TListWindow.h"
 #include "MainCode/Menu/TMenuSceneLoop.h"
 #include "TCommon/TLinearRamp.h"
@@ -31,7 +32,7 @@ public:
     const TListPager& GetPager() const { return m_rowWindow.GetPager(); }
     std::int32_t GetCount() const { return m_count; }
     std::int32_t GetChoice() const { return m_choice; }
-    const TText8& GetRowText(std::int32_t row) const { return *m_rowTexts[row]; }
+    const TText8& GetRowText(std::int32_t row) const { return m_rows.GetText(row); }
     float GetRowDim(std::int32_t row) const { return m_rowDims[row].value; }
     float GetListDim() const { return m_listDim.value; }
     // Which of the states the scene is in (for the count layer and the tests).
@@ -98,8 +99,7 @@ protected:
     std::int32_t m_choice = 0;  // 0 buy or sell, 1 not
     std::array<TLinearRamp, kRows> m_rowDims;
     std::array<TLinearRamp, kRows> m_iconDims;
-    std::array<TSprite, kRows> m_rowIcons;
-    std::array<std::unique_ptr<TText8>, kRows> m_rowTexts;
+    TListRows m_rows;
 
 private:
     // Window positions, in the order the windows open.
@@ -122,9 +122,6 @@ private:
     TSprite m_countWindow;
     TSprite m_heldWindow;
     TSprite m_confirmWindow;
-    TSprite m_listCursor;
-    TSprite m_upArrow;
-    TSprite m_downArrow;
     TSprite m_confirmCursor;
     TSprite m_infoPicture;
     TSprite m_countIcon;

@@ -35,10 +35,6 @@ TSkillLoop::TSkillLoop(TGameWnd* app, TMenuTopLoop* menu)
     }
     m_gaugeX.Set(-300, 32, kSteps, 0);
     m_gaugeY.Set(128, 128, kSteps, 0);
-    m_listX.Set(342, 342, kSteps, 0);
-    m_listY.Set(-320, 32, kSteps, 0);
-    m_captionX.Set(358, 358, kSteps, 0);
-    m_captionY.Set(-32, 16, kSteps, 0);
     m_infoX.Set(64, 64, kSteps, 0);
     m_infoY.Set(500, 344, kSteps, 0);
     m_gaugeDim.Set(1.0F, 0.7F, kSteps, 0);
@@ -188,10 +184,9 @@ std::uint32_t TSkillLoop::SelectSlot()
 std::uint32_t TSkillLoop::OpenList()
 {
     m_gaugeDim.Advance();
-    m_captionY.Advance();
-    m_listY.Advance();
+    const bool in = m_rowWindow.SlideIn();
     ApplyDimColors();
-    if (m_listY.AtEnd()) {
+    if (in) {
         if (m_list.empty()) {
             SetState(&TSkillLoop::Empty);
         } else {
@@ -277,10 +272,9 @@ std::uint32_t TSkillLoop::Empty()
 std::uint32_t TSkillLoop::CloseList()
 {
     m_gaugeDim.Retreat();
-    m_captionY.Retreat();
-    m_listY.Retreat();
+    const bool out = m_rowWindow.SlideOut();
     ApplyDimColors();
-    if (m_listY.AtStart()) {
+    if (out) {
         SetState(&TSkillLoop::SelectSlot);
     }
     return LOOP_CONTINUE;
@@ -302,12 +296,14 @@ void TSkillLoop::DrawWindows()
 {
     const auto at = [](const TIntRamp& r) { return static_cast<float>(r.value); };
     m_gauge->Draw(m_gaugeX.value, m_gaugeY.value);
-    const float listX = at(m_listX);
-    const float listY = at(m_listY);
+    const auto listX = static_cast<float>(TListWindow::kListX);
+    const float listY = at(m_rowWindow.GetListY());
+    const auto captionX = static_cast<float>(TListWindow::kTitleX);
+    const float captionY = at(m_rowWindow.GetTitleY());
     const float infoX = at(m_infoX);
     const float infoY = at(m_infoY);
     m_listWindow.Draw(listX, listY, false);
-    m_captionWindow.Draw(at(m_captionX), at(m_captionY), false);
+    m_captionWindow.Draw(captionX, captionY, false);
     m_infoWindow.Draw(infoX, infoY, false);
     m_infoPicture.Draw(infoX + 38.0F, infoY + 32.0F, false);
     const bool listShown = IsListShown();
@@ -317,7 +313,7 @@ void TSkillLoop::DrawWindows()
                         m_rowWindow.GetBob());
     }
     TSprite::SetRenderMode(3);
-    m_caption->Draw(at(m_captionX) + 58.0F, at(m_captionY) + 8.0F, false);
+    m_caption->Draw(captionX + 58.0F, captionY + 8.0F, false);
     for (std::size_t i = 0; i < m_infoLines.size(); ++i) {
         m_infoLines[i]->Draw(infoX + 106.0F, infoY + 36.0F + 20.0F * static_cast<float>(i), false);
     }

@@ -38,7 +38,7 @@ public:
     std::int32_t GetSavedSelection() const { return m_savedSelection; }
     std::uint32_t GetInfoId() const { return m_infoId; }
     const TIntRamp& GetGaugeX() const { return m_gaugeX; }
-    const TIntRamp& GetListY() const { return m_listY; }
+    const TIntRamp& GetListY() const { return m_rowWindow.GetListY(); }
     const TLinearRamp& GetGaugeDim() const { return m_gaugeDim; }
     const TSprite& GetRowIcon(std::int32_t row) const { return m_rows.GetIcon(row); }
     const TText8& GetRowText(std::int32_t row) const { return m_rows.GetText(row); }
@@ -76,10 +76,6 @@ private:
     std::uint32_t m_weaponId = 0;
     TIntRamp m_gaugeX;
     TIntRamp m_gaugeY;
-    TIntRamp m_listX;
-    TIntRamp m_listY;
-    TIntRamp m_captionX;
-    TIntRamp m_captionY;
     TIntRamp m_infoX;
     TIntRamp m_infoY;
     TLinearRamp m_gaugeDim;

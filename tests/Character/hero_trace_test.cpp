@@ -234,7 +234,7 @@ TEST_F(HeroTraceTest, TimeStopHoldsTheHeroAndHidesTheButtons)
     EXPECT_FLOAT_EQ(p.y, GetTimeStopPoint().y) << "held at the stop point";
 
     // Once time runs the held buttons count from a new press.
-    ResetTimeStop();
+    SetTimeStop(false, nullptr, nullptr);
     t.Step(qmtest::HeroTrace::kAttackDelay + 1);
     EXPECT_EQ(hero->GetHoldCountA(), 1u);
 }

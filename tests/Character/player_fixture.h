@@ -19,6 +19,7 @@
 #include "MainCode/Hud/TLetterFont.h"
 #include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/TInputDevice.h"
+#include "MainCode/TRunState.h"
 #include "armed_fixture.h"
 #include "bare_hero.h"
 #include "formats/effect_assets.h"
@@ -62,7 +63,6 @@ protected:
     void SetUp() override
     {
         ArmedFixture::SetUp();
-        ResetTimeStop();
         for (const char* model : {"hero01", "hero02", "heroine01", "heroine02", "hero", "heroine"}) {
             WriteHeroModel(model);
         }
@@ -118,7 +118,6 @@ protected:
         SetDetachedPlayerFieldLinks(TPlayerFieldLinks());
         ring_.reset();
         gauge_.reset();
-        ResetTimeStop();
         TGameData::Finalize();
         TWeponTable::Clear();
         TItemMeanTable::Clear();
@@ -195,6 +194,7 @@ protected:
     }
 
     TGameData* data_ = nullptr;
+    TRunState run_;  // time runs at the start
     std::unique_ptr<TInputDevice> input_;
     std::unique_ptr<TLetterFont> font_;
     std::unique_ptr<TStatusPanel> panel_;  // on the font once it is made

@@ -263,7 +263,7 @@ TEST_F(PlayerInputTest, ButtonQueriesRefuseBusyStates)
     EXPECT_TRUE(hero->IsMenuButtonPressed());
     SetTimeStop(true, nullptr, nullptr);
     EXPECT_FALSE(hero->IsMenuButtonPressed());
-    ResetTimeStop();
+    SetTimeStop(false, nullptr, nullptr);
     for (std::uint32_t state : {4u, 6u, 17u, 19u}) {
         hero->SetState(state);
         EXPECT_FALSE(hero->IsActionButtonPressed()) << state;

@@ -40,7 +40,7 @@ TEST_F(PlayerUpdateTest, TimeStopHidesBothCurrentButtonWordsAndFreezesTheState)
     EXPECT_EQ(input_->GetWord(2), 0x10000u);
 
     // Once time runs the buttons are read again.
-    ResetTimeStop();
+    SetTimeStop(false, nullptr, nullptr);
     Buttons(1, 0, 16, 0);
     hero->Update();
     EXPECT_EQ(hero->GetState(), 1u);

@@ -46,6 +46,7 @@
 #include "formats/table_writer.h"
 #include "formats/wave_writer.h"
 #include "MainCode/Character/TimeStop.h"
+#include "MainCode/TRunState.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "formats/bht_writer.h"
 
@@ -309,19 +310,17 @@ private:
     std::mt19937 m_mt;
 };
 
-// The time stop reset around each test, the enemy's motions written, and an attack table of the
-// given records loaded for the stop's strike.
+// A run of its own (the time stop starts off), the enemy's motions written, and an attack table of
+// the given records loaded for the stop's strike.
 class TimeStopTest : public EnemyTest {
 protected:
     void SetUp() override
     {
         EnemyTest::SetUp();
-        ResetTimeStop();
         WriteAnimatedEnemy();
     }
     void TearDown() override
     {
-        ResetTimeStop();
         TAttackTable::Clear();
         TAttackTable::SetDirectory("");
         EnemyTest::TearDown();
@@ -334,6 +333,8 @@ protected:
         TAttackTable::SetDirectory((dir_.Path() / "").string());
         TAttackTable::Load("enemy.bht");
     }
+
+    TRunState run_;
 };
 
 }  // namespace enemytest

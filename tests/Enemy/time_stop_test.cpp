@@ -12,6 +12,7 @@
 #include "MainCode/Effect/TEffect.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Shot/TShot.h"
+#include "MainCode/TRunState.h"
 #include "enemy_fixture.h"
 
 namespace enemytest {
@@ -36,12 +37,12 @@ public:
     }
 };
 
-// The stop on its own: a turned camera with one child already, and a standing object.
+// The stop on its own, in a run of its own: a turned camera with one child already, and a standing
+// object.
 class TimeStopState : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetTimeStop();
         D3DXMATRIX turn;
         D3DXMatrixRotationY(&turn, 1.1F);
         D3DXMATRIX move;
@@ -49,7 +50,6 @@ protected:
         camera_ = Frame("Camera", turn * move);
         camera_->AddChild(Frame("Earlier"));
     }
-    void TearDown() override { ResetTimeStop(); }
     void ExpectHeldAt(const D3DXVECTOR3& expected)
     {
         player_.SetPosition(D3DXVECTOR3(8.0F, 8.0F, 8.0F));
@@ -57,6 +57,7 @@ protected:
         ExpectNear(player_.At(), expected);
     }
 
+    TRunState run_;
     TRefPtr<TFrame> camera_;
     Standing player_{D3DXVECTOR3(1.0F, 0.5F, 2.0F)};
 };
@@ -99,7 +100,7 @@ TEST_F(TimeStopState, AStopWithABoardHangsItBeforeTheCameraAndHoldsThePlayer)
     ExpectHeldAt(D3DXVECTOR3(8.0F, 8.0F, 8.0F));
 }
 
-TEST_F(TimeStopState, WithoutABoardFrameOrObjectOnlyTheFlagChangesAndResetClearsAll)
+TEST_F(TimeStopState, WithoutABoardFrameOrObjectOnlyTheFlagChangesAndANewRunStartsClear)
 {
     ExpectHeldAt(D3DXVECTOR3(8.0F, 8.0F, 8.0F));  // time runs: stays
     SetTimeStop(true, camera_.Get(), &player_);
@@ -127,12 +128,24 @@ TEST_F(TimeStopState, WithoutABoardFrameOrObjectOnlyTheFlagChangesAndResetClears
     EXPECT_EQ(board->GetParent(), nullptr);
     EXPECT_EQ(board.UseCount(), 1u);
 
-    ResetTimeStop();
-    EXPECT_FALSE(IsTimeStopped());
-    EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
-    EXPECT_EQ(second.UseCount(), 1u);
-    EXPECT_EQ(GetTimeStopCounter(), 0);
-    ExpectNear(GetTimeStopPoint(), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
+    // A new run starts with time running, no board, point and counter zero, and its board goes with
+    // it; the stopped run waits for it to end.
+    {
+        TRunState next;
+        EXPECT_FALSE(IsTimeStopped());
+        EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
+        EXPECT_EQ(GetTimeStopCounter(), 0);
+        ExpectNear(GetTimeStopPoint(), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
+        ExpectHeldAt(D3DXVECTOR3(8.0F, 8.0F, 8.0F));
+        SetTimeStopBoard(board);
+        EXPECT_EQ(board.UseCount(), 2u);
+    }
+    EXPECT_EQ(board.UseCount(), 1u);
+    EXPECT_TRUE(IsTimeStopped());
+    EXPECT_EQ(GetTimeStopBoard().Get(), second.Get());
+    EXPECT_EQ(second.UseCount(), 2u);
+    EXPECT_EQ(GetTimeStopCounter(), 600);
+    ExpectNear(GetTimeStopPoint(), D3DXVECTOR3(8.0F, 8.0F, 8.0F));
 }
 
 // The enemy with its think timer set by hand.

@@ -287,7 +287,7 @@ TEST_F(FieldLoad, StoppedTimeHoldsThePlayerWhileTheEnemiesMovementPassRuns)
     Hold(VK_UP, true);
     Steps(8);
     Hold(VK_UP, false);
-    ResetTimeStop();
+    SetTimeStop(false, nullptr, nullptr);
     const D3DXVECTOR3 after = PositionOf(field->GetPlayer());
     EXPECT_EQ(after.z, before.z);
     EXPECT_EQ(after.x, before.x);

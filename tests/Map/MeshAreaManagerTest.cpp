@@ -7,6 +7,7 @@
 
 #include "MainCode/Map/TMeshAreaManager.h"
 #include "MainCode/Character/TimeStop.h"
+#include "MainCode/TRunState.h"
 #include "TCommon/my_error.h"
 #include "map_fixtures.h"
 #include "support/alloc_probe.h"
@@ -28,11 +29,6 @@ protected:
         StartDepthDevice(true);
         scene_ = NewFrame("Scene");
         manager_.Build(LoadMesh(Terrain(kCells, kCell), "terrain.msh"), kCell, kCell, scene_.Get(), "TMeshAreaManager");
-    }
-    void TearDown() override
-    {
-        ResetTimeStop();
-        MapDeviceFixture::TearDown();
     }
     void UpdateAt(float x, float z)
     {
@@ -63,6 +59,7 @@ protected:
         return mesh;
     }
 
+    TRunState run_;  // time runs at the start
     TRefPtr<TFrame> scene_{nullptr};
     TMeshAreaManager manager_;
 };
@@ -280,7 +277,7 @@ TEST_F(MeshAreaManagerTest, PlacedMeshesAnimateUnlessTimeIsStopped)
     UpdateAt(25.0F, 25.0F);
     UpdateAt(25.0F, 25.0F);
     EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMorphTime(), afterOne);
-    ResetTimeStop();
+    SetTimeStop(false, nullptr, nullptr);
     UpdateAt(25.0F, 25.0F);
     EXPECT_GT(manager_.GetSubRoot()->GetMesh(0)->GetMorphTime(), afterOne);
 }
