@@ -63,6 +63,7 @@
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 #include "support/title_road.h"
+#include "support/menu_probe.h"
 
 namespace {
 
@@ -693,10 +694,10 @@ private:
         EXPECT_EQ(data->GetRingSlot(1)->Id, 1u);
         SceneDriver::Hold(Button::D, true);
         Steps(3);
-        EXPECT_TRUE(Field()->GetItemRing()->IsOpen());
+        EXPECT_TRUE(THudProbe::IsOpen(*Field()->GetItemRing()));
         Press(Button::Down);
         Steps(12);
-        EXPECT_EQ(Field()->GetItemRing()->GetSelected(), 1);
+        EXPECT_EQ(THudProbe::Selected(*Field()->GetItemRing()), 1);
         SceneDriver::Hold(Button::D, false);
         Step();
         const bool used = StepUntil([&] { return data->GetRingSlot(1)->Count == draughts - 1; }, 120) &&
@@ -793,7 +794,7 @@ private:
         Tap(Button::Right);
         Press(Button::A);
         Steps(10);
-        EXPECT_EQ(skills->GetList(), std::vector<std::uint32_t>{skill});
+        EXPECT_EQ(TMenuProbe::List(*skills), std::vector<std::uint32_t>{skill});
         Press(Button::A);
         EXPECT_EQ(TGameData::GetInstance()->GetSkillSlot(0, 1), skill);
         Steps(10);
