@@ -13,6 +13,7 @@
 #include "formats/field_writer.h"
 #include "save_screen_fixture.h"
 #include "support/alloc_probe.h"
+#include "support/menu_probe.h"
 
 namespace savetest {
 namespace {
@@ -90,15 +91,15 @@ protected:
     }
     int ChoiceSteps(const TMenuSaveLoop* screen) const
     {
-        return screen->GetChoiceCount() == 3 ? kThreeChoiceSteps : kTwoChoiceSteps;
+        return TMenuProbe::ChoiceCount(*screen) == 3 ? kThreeChoiceSteps : kTwoChoiceSteps;
     }
     // Steps until the page waits in its selection (at most limit).
     bool StepToSelection(const TMenuSaveLoop* screen, int limit = 120)
     {
-        for (int i = 0; i < limit && !screen->GetPage().InSelection(); ++i) {
+        for (int i = 0; i < limit && !TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); ++i) {
             Driver().Step();
         }
-        return screen->GetPage().InSelection();
+        return TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen));
     }
 
     TFieldLoop* field_ = nullptr;
@@ -131,7 +132,7 @@ TEST_F(MenuSave, TheChoiceOffersTheSaveOnlyAtASavePointWithTheCursorOnBack)
         TMenuSaveLoop* screen = OpenSaveItem();
         ASSERT_NE(screen, nullptr);
         const auto count = static_cast<std::int32_t>(c.pictures.size());
-        ASSERT_EQ(screen->GetChoiceCount(), count);
+        ASSERT_EQ(TMenuProbe::ChoiceCount(*screen), count);
         EXPECT_EQ(screen->GetCursor(), count - 1);
         for (std::int32_t i = 0; i < count; ++i) {
             const auto& w = screen->GetChoices().At(i);
@@ -215,12 +216,14 @@ TEST_F(MenuSave, EachChoiceLeadsToTheMenuOrItsPagesAndThePagesBackToTheChoice)
         ASSERT_EQ(Current(), screen);
         ASSERT_TRUE(screen->OnPage());
         const std::int32_t chosen = screen->GetCursor();
-        EXPECT_TRUE(Shows(screen->GetPage().GetTitleText(), {{0, c.leads == Save ? "セーブ" : "ロード"}}));
+        EXPECT_TRUE(
+            Shows(TMenuProbe::TitleText(TMenuProbe::SlotPage(*screen)), {{0, c.leads == Save ? "セーブ" : "ロード"}}));
         EXPECT_FLOAT_EQ(screen->GetChoices().At(chosen).alpha.value, 1.0F) << "the choice's light run to its end";
         ASSERT_TRUE(StepToSelection(screen));
         // The save lists another chapter's save in full, the load only says why it cannot load it.
-        EXPECT_EQ(screen->GetPage().GetCode(1), 8);
-        EXPECT_EQ(static_cast<bool>(ShowsSlotLine(screen->GetPage().GetRowText(1), 1, TGameData::ResultMessage(8))),
+        EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 1), 8);
+        EXPECT_EQ(static_cast<bool>(ShowsSlotLine(TMenuProbe::RowText(TMenuProbe::SlotPage(*screen), 1), 1,
+                                                  TGameData::ResultMessage(8))),
                   c.leads == Load);
         // Drawn now: the choices at their hidden places, then the page.
         Driver().RecordDraws(true);
@@ -279,12 +282,12 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
         Driver().RecordSounds(true);
         Press(Button::A);  // the empty slot 0: no question
         Driver().Step();
-        EXPECT_FALSE(screen->GetPage().InConfirmation());
+        EXPECT_FALSE(TMenuProbe::SlotPage(*screen).InConfirmation());
         ASSERT_TRUE(StepToSelection(screen));
         EXPECT_EQ(Played(Driver().sounds), (std::vector<std::uint32_t>{603, 605}));
         Driver().RecordSounds(false);
-        EXPECT_EQ(screen->GetPage().GetLastSaveResult(), 0);
-        EXPECT_EQ(screen->GetPage().GetCode(0), 0);
+        EXPECT_EQ(TMenuProbe::LastSaveResult(TMenuProbe::SlotPage(*screen)), 0);
+        EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 0), 0);
         EXPECT_EQ(data.GetSavePoint(), kOwnSavePoint);
         EXPECT_EQ(data.GetCharacterData(character)->Life, hp);
         EXPECT_TRUE(player->HasSaveRequest()) << "the save point's request stays";
@@ -300,7 +303,7 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
             Press(Button::Down);
             Press(Button::A);
             ASSERT_TRUE(StepToSelection(screen));
-            EXPECT_TRUE(Shows(screen->GetPage().GetTitleText(), {{0, "ロード"}}));
+            EXPECT_TRUE(Shows(TMenuProbe::TitleText(TMenuProbe::SlotPage(*screen)), {{0, "ロード"}}));
             Driver().RecordSounds(true);
             Driver().Press(Button::A);
             EXPECT_EQ(Played(Driver().sounds), std::vector<std::uint32_t>{603});
@@ -322,7 +325,7 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
             Driver().Steps(kThreeChoiceSteps);
             CloseMenu();
             TSaveLoadLoop* load = Open(TSaveLoadLoop::CreateLoad(Driver().App()));
-            ASSERT_EQ(load->GetPage().GetCode(0), 0);
+            ASSERT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*load), 0), 0);
             Driver().Press(Button::A);
             ASSERT_NE(dynamic_cast<TChangeLoop*>(Current()), nullptr);
         }
@@ -362,7 +365,7 @@ TEST_F(MenuSave, SteadyStepsOfTheChoiceAndOfThePageAllocateNothing)
             ASSERT_TRUE(StepToSelection(screen));
         }
         Driver().Steps(kThreeChoiceSteps + 12);
-        const auto [steps, bare] = SteadyCost(Driver(), screen->GetPage());
+        const auto [steps, bare] = SteadyCost(Driver(), TMenuProbe::SlotPage(*screen));
         // The driver's own count may differ by one either way; a step of the screen's own adds ten.
         EXPECT_LE(steps, bare + 1);
     }

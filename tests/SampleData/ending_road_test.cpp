@@ -23,6 +23,7 @@
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
 #include "support/golden.h"
+#include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 
@@ -111,18 +112,18 @@ protected:
     void SaveAndReadBack(TSaveLoadLoop* screen)
     {
         ASSERT_NE(screen, nullptr);
-        for (int i = 0; i < 120 && !screen->GetPage().InSelection(); ++i) {
+        for (int i = 0; i < 120 && !TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); ++i) {
             driver_.Step();
         }
-        ASSERT_TRUE(screen->GetPage().InSelection());
-        ASSERT_EQ(screen->GetPage().GetCursor(), 0);
+        ASSERT_TRUE(TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)));
+        ASSERT_EQ(TMenuProbe::Cursor(TMenuProbe::SlotPage(*screen)), 0);
         ASSERT_FALSE(fs::exists(dir_.Path() / "save" / qmtest::SaveSlotName(0)));
         driver_.Press(Button::A);
         driver_.Step();
-        for (int i = 0; i < 120 && !screen->GetPage().InSelection(); ++i) {
+        for (int i = 0; i < 120 && !TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); ++i) {
             driver_.Step();
         }
-        EXPECT_EQ(screen->GetPage().GetLastSaveResult(), 0);
+        EXPECT_EQ(TMenuProbe::LastSaveResult(TMenuProbe::SlotPage(*screen)), 0);
         driver_.Press(Button::B);
         for (int i = 0; i < 200 && dynamic_cast<TTitleLoop*>(driver_.Current()) == nullptr; ++i) {
             driver_.Step();

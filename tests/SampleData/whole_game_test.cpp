@@ -743,20 +743,20 @@ private:
         Press(Button::A);
         Steps(46);
         auto* screen = Current<TMenuSaveLoop>();
-        if (!Require(screen != nullptr && screen->GetChoiceCount() == 3, "no save window")) {
+        if (!Require(screen != nullptr && TMenuProbe::ChoiceCount(*screen) == 3, "no save window")) {
             return false;
         }
         Steps(21);
         Tap(Button::Down);  // from back round to the save
         Steps(10);
         Tap(Button::A);
-        StepUntil([&] { return screen->GetPage().InSelection(); }, 80);
+        StepUntil([&] { return TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); }, 80);
         Steps(10);
         Tap(Button::A);
         Step();
-        StepUntil([&] { return screen->GetPage().InSelection(); }, 80);
+        StepUntil([&] { return TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); }, 80);
         saveClock_ = timeGetTime();
-        EXPECT_EQ(screen->GetPage().GetLastSaveResult(), 0);
+        EXPECT_EQ(TMenuProbe::LastSaveResult(TMenuProbe::SlotPage(*screen)), 0);
         Picture("WholeGameSaved");
         saved_ = Party::Of(player);
         EXPECT_EQ(saved_.savePoint, 11);
@@ -867,7 +867,7 @@ private:
         }
         Steps(40);
         Picture("WholeGameLoadPage");
-        EXPECT_EQ(load->GetPage().GetCode(0), 0) << "slot 0's line";
+        EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*load), 0), 0) << "slot 0's line";
         Press(Button::A);
         if (!Require(Current<TChangeLoop>() != nullptr, "no change after the load")) {
             return false;

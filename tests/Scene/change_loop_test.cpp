@@ -16,6 +16,7 @@
 #include "MainCode/Scene/TTitleLoop.h"
 #include "Scene/scene_flow_fixture.h"
 #include "support/golden.h"
+#include "support/menu_probe.h"
 
 namespace scenetest {
 namespace {
@@ -133,7 +134,7 @@ TEST_F(SceneFlow, EveryModeAndEventIdBuildsItsScene)
         {"save", [&] { return TChangeLoop::ToSave(app, 11); },
          [](TLoop* s) {
              auto* save = dynamic_cast<TSaveLoadLoop*>(s);
-             return save != nullptr && save->GetMode() == TSaveLoadLoop::kSave;
+             return save != nullptr && TMenuProbe::Mode(*save) == TSaveLoadLoop::kSave;
          }},
         {"good slot", [&] { return TChangeLoop::ToLoadSlot(app, 3, 1); },
          [](TLoop* s) {

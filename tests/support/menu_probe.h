@@ -8,6 +8,10 @@
 #include "MainCode/Menu/TEquipLoop.h"
 #include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TListRows.h"
+#include "MainCode/Menu/TMenuSaveLoop.h"
+#include "MainCode/Menu/TSaveLoadLoop.h"
+#include "MainCode/Menu/TSaveSlotPage.h"
+#include "MainCode/Menu/TSelectContinueDataLoop.h"
 #include "MainCode/Menu/TSkillLoop.h"
 #include "TCommon/TRefPtr.h"
 
@@ -79,4 +83,59 @@ struct TMenuProbe {
     static std::int32_t SavedSelection(const TSkillLoop& s) { return s.m_savedSelection; }
     static std::uint32_t InfoId(const TSkillLoop& s) { return s.m_infoId; }
     static const TSprite& RowIcon(const TSkillLoop& s, std::int32_t row) { return Icon(s.m_rows, row); }
+    // Save slot page.
+    static std::int32_t Cursor(const TSaveSlotPage& p) { return p.m_cursor; }
+    static std::int32_t Page(const TSaveSlotPage& p) { return p.m_page; }
+    static std::int32_t Code(const TSaveSlotPage& p, std::int32_t row)
+    {
+        return p.m_codes[static_cast<std::size_t>(row)];
+    }
+    static std::int32_t LastSaveResult(const TSaveSlotPage& p) { return p.m_lastSave; }
+    static std::int32_t Choice(const TSaveSlotPage& p) { return p.m_choice; }
+    static bool InSelection(const TSaveSlotPage& p) { return p.m_state == &TSaveSlotPage::StateSelect; }
+    static const TText8& RowText(const TSaveSlotPage& p, std::int32_t row)
+    {
+        return *p.m_rowTexts[static_cast<std::size_t>(row)];
+    }
+    static const TText8& TitleText(const TSaveSlotPage& p) { return *p.m_titleText; }
+    static const TText8& PageText(const TSaveSlotPage& p) { return *p.m_pageText; }
+    static std::int32_t RowX(const TSaveSlotPage& p, std::int32_t row)
+    {
+        return p.m_rowX[static_cast<std::size_t>(row)].value;
+    }
+    static std::int32_t RowY(const TSaveSlotPage& p, std::int32_t row)
+    {
+        return p.m_rowY[static_cast<std::size_t>(row)].value;
+    }
+    static std::int32_t QuestionY(const TSaveSlotPage& p) { return p.m_questionY.value; }
+    static const TRowHighlight& RowLight(const TSaveSlotPage& p, std::int32_t row)
+    {
+        return p.m_rowLight[static_cast<std::size_t>(row)];
+    }
+
+    // Save and load screens.
+    static std::int32_t Mode(const TSaveLoadLoop& s) { return s.m_mode; }
+    static std::int32_t Chapter(const TSaveLoadLoop& s) { return s.m_chapter; }
+    static const TSaveSlotPage& SlotPage(const TSaveLoadLoop& s) { return s.m_page; }
+    // 3 with the save offered, else 2 (load and back).
+    static std::int32_t ChoiceCount(const TMenuSaveLoop& s) { return s.m_choices.Count(); }
+    static const TSaveSlotPage& SlotPage(const TMenuSaveLoop& s) { return s.m_page; }
+
+    // Carry-over choice.
+    static std::int32_t RowCount(const TSelectContinueDataLoop& s) { return s.m_rows; }
+    static std::int32_t Cursor(const TSelectContinueDataLoop& s) { return s.m_cursor; }
+    static std::int32_t Decision(const TSelectContinueDataLoop& s) { return s.m_decision; }
+    static std::int32_t RowY(const TSelectContinueDataLoop& s, std::int32_t row)
+    {
+        return s.m_rowY[static_cast<std::size_t>(row)].value;
+    }
+    static const TRowHighlight& RowLight(const TSelectContinueDataLoop& s, std::int32_t row)
+    {
+        return s.m_rowLight[static_cast<std::size_t>(row)];
+    }
+    static const TText8& RowText(const TSelectContinueDataLoop& s, std::int32_t row)
+    {
+        return *s.m_texts[static_cast<std::size_t>(row)];
+    }
+    static bool InInput(const TSelectContinueDataLoop& s) { return Runs(s, &TSelectContinueDataLoop::StateInput); }
 };
