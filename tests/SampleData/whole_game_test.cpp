@@ -619,13 +619,13 @@ private:
         if (!Require(buy != nullptr, "no buy shop")) {
             return false;
         }
-        StepUntil([&] { return buy->IsSelecting(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsSelecting(*buy); }, 60);
         Tap(Button::A);
-        StepUntil([&] { return buy->IsCounting(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsCounting(*buy); }, 60);
         Tap(Button::Left);
         Tap(Button::A);
-        StepUntil([&] { return buy->IsConfirming(); }, 60);
-        EXPECT_EQ(buy->GetCount(), 2);
+        StepUntil([&] { return TMenuProbe::IsConfirming(*buy); }, 60);
+        EXPECT_EQ(TMenuProbe::Count(*buy), 2);
         Picture("WholeGameBuyShop");
         driver_.RecordSounds(true);
         Tap(Button::A);
@@ -639,7 +639,7 @@ private:
         EXPECT_EQ(effects, std::vector<std::uint32_t>{217});
         EXPECT_EQ(data->GetMoney(), money - 2 * potion.BuyPrice);
         EXPECT_EQ(Held(potion.Id), potions + 2);
-        StepUntil([&] { return buy->IsSelecting(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsSelecting(*buy); }, 60);
         Tap(Button::B);
         if (!Require(BackToTown(), "not back from the buy shop")) {
             return false;
@@ -652,15 +652,15 @@ private:
         if (!Require(sell != nullptr, "no sell shop")) {
             return false;
         }
-        StepUntil([&] { return sell->IsSelecting(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsSelecting(*sell); }, 60);
         Tap(Button::A);
-        StepUntil([&] { return sell->IsCounting(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsCounting(*sell); }, 60);
         Tap(Button::A);
-        StepUntil([&] { return sell->IsConfirming(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsConfirming(*sell); }, 60);
         Tap(Button::A);
         EXPECT_EQ(data->GetMoney(), money - 2 * potion.BuyPrice + potion.SellPrice);
         EXPECT_EQ(Held(potion.Id), potions + 1);
-        StepUntil([&] { return sell->IsSelecting(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsSelecting(*sell); }, 60);
         Tap(Button::B);
         if (!Require(BackToTown(), "not back from the sell shop")) {
             return false;

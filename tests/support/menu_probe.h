@@ -5,13 +5,17 @@
 #include <cstdint>
 #include <vector>
 
+#include "MainCode/Menu/TBuyShopLoop.h"
 #include "MainCode/Menu/TEquipLoop.h"
+#include "MainCode/Menu/TInnLoop.h"
 #include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TListRows.h"
 #include "MainCode/Menu/TMenuSaveLoop.h"
 #include "MainCode/Menu/TSaveLoadLoop.h"
 #include "MainCode/Menu/TSaveSlotPage.h"
 #include "MainCode/Menu/TSelectContinueDataLoop.h"
+#include "MainCode/Menu/TSellShopLoop.h"
+#include "MainCode/Menu/TShopLoop.h"
 #include "MainCode/Menu/TSkillLoop.h"
 #include "TCommon/TRefPtr.h"
 
@@ -138,4 +142,22 @@ struct TMenuProbe {
         return *s.m_texts[static_cast<std::size_t>(row)];
     }
     static bool InInput(const TSelectContinueDataLoop& s) { return Runs(s, &TSelectContinueDataLoop::StateInput); }
+    // Shops.
+    static const TListPager& Pager(const TShopLoop& s) { return s.m_rowWindow.GetPager(); }
+    static std::int32_t Count(const TShopLoop& s) { return s.m_count; }
+    static std::int32_t Choice(const TShopLoop& s) { return s.m_choice; }
+    static const TText8& RowText(const TShopLoop& s, std::int32_t row) { return *s.m_rowTexts[row]; }
+    static bool IsSelecting(const TShopLoop& s) { return Runs(s, &TShopLoop::Select); }
+    static bool IsCounting(const TShopLoop& s) { return Runs(s, &TShopLoop::SelectCount); }
+    static bool IsConfirming(const TShopLoop& s) { return Runs(s, &TShopLoop::Confirm); }
+    static const std::vector<std::uint32_t>& Items(const TBuyShopLoop& s) { return s.m_goods; }
+    static const std::vector<TRefPtr<TItemEntry>>& Entries(const TSellShopLoop& s) { return s.m_entries; }
+
+    // Inn.
+    static TFieldLoop* Field(const TInnLoop& s) { return s.m_field; }
+    static const TUiQuad& Quad(const TInnLoop& s) { return s.m_quad; }
+    static bool HasFader(const TInnLoop& s) { return s.m_fader.Get() != nullptr; }
+    static std::int32_t WaitSteps(const TInnLoop& s) { return s.m_waitSteps; }
+    static bool IsFadingOut(const TInnLoop& s) { return Runs(s, &TInnLoop::FadingOut); }
+    static bool IsPlayingTune(const TInnLoop& s) { return Runs(s, &TInnLoop::PlayingTune); }
 };
