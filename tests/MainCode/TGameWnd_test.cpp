@@ -18,6 +18,7 @@
 #include "formats/field_writer.h"
 #include "game_folder.h"
 #include "platform/testing/d3d8.h"
+#include "support/menu_probe.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
         if (frame == 21) {
             auto* dialog = dynamic_cast<TYesNoLoop*>(a.GetCurrentScene());
             ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->GetKind(), 1);
+            EXPECT_EQ(TMenuProbe::Kind(*dialog), 1);
             EXPECT_EQ(a.GetSceneCount(), 2);
             EXPECT_TRUE(title->IsSuspended());
             Tap(VK_ESCAPE);  // never a second dialog over the first

@@ -71,7 +71,7 @@ protected:
         Driver().Steps(kMenuOpenSteps);
         Press(Button::Up);
         Press(Button::Up);
-        EXPECT_EQ(menu_ != nullptr ? menu_->GetCursor() : -1, TMenuTopLoop::kSaveItem);
+        EXPECT_EQ(menu_ != nullptr ? TMenuProbe::Cursor(*menu_) : -1, TMenuTopLoop::kSaveItem);
         Driver().Press(Button::A);
         Driver().Steps(kMenuCloseSteps);
         auto* screen = dynamic_cast<TMenuSaveLoop*>(Current());
@@ -133,9 +133,9 @@ TEST_F(MenuSave, TheChoiceOffersTheSaveOnlyAtASavePointWithTheCursorOnBack)
         ASSERT_NE(screen, nullptr);
         const auto count = static_cast<std::int32_t>(c.pictures.size());
         ASSERT_EQ(TMenuProbe::ChoiceCount(*screen), count);
-        EXPECT_EQ(screen->GetCursor(), count - 1);
+        EXPECT_EQ(TMenuProbe::Cursor(*screen), count - 1);
         for (std::int32_t i = 0; i < count; ++i) {
-            const auto& w = screen->GetChoices().At(i);
+            const auto& w = TMenuProbe::At(TMenuProbe::Choices(*screen), i);
             EXPECT_EQ(w.sprite.GetImage().GetName(), c.pictures[static_cast<std::size_t>(i)]) << i;
             EXPECT_EQ(w.x.value, -194 + 8 * i) << i;
             EXPECT_EQ(w.y.value, 16 + 40 * i) << i;
@@ -143,7 +143,7 @@ TEST_F(MenuSave, TheChoiceOffersTheSaveOnlyAtASavePointWithTheCursorOnBack)
         }
         Driver().Steps(ChoiceSteps(screen));
         for (std::int32_t i = 0; i < count; ++i) {
-            EXPECT_EQ(screen->GetChoices().At(i).x.value, 16 + 8 * i) << i;
+            EXPECT_EQ(TMenuProbe::At(TMenuProbe::Choices(*screen), i).x.value, 16 + 8 * i) << i;
         }
         // Over the menu's picture only the choices: no slot page yet.
         Driver().RecordDraws(true);
@@ -215,10 +215,11 @@ TEST_F(MenuSave, EachChoiceLeadsToTheMenuOrItsPagesAndThePagesBackToTheChoice)
         }
         ASSERT_EQ(Current(), screen);
         ASSERT_TRUE(screen->OnPage());
-        const std::int32_t chosen = screen->GetCursor();
+        const std::int32_t chosen = TMenuProbe::Cursor(*screen);
         EXPECT_TRUE(
             Shows(TMenuProbe::TitleText(TMenuProbe::SlotPage(*screen)), {{0, c.leads == Save ? "セーブ" : "ロード"}}));
-        EXPECT_FLOAT_EQ(screen->GetChoices().At(chosen).alpha.value, 1.0F) << "the choice's light run to its end";
+        EXPECT_FLOAT_EQ(TMenuProbe::At(TMenuProbe::Choices(*screen), chosen).alpha.value, 1.0F)
+            << "the choice's light run to its end";
         ASSERT_TRUE(StepToSelection(screen));
         // The save lists another chapter's save in full, the load only says why it cannot load it.
         EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 1), 8);
@@ -245,8 +246,8 @@ TEST_F(MenuSave, EachChoiceLeadsToTheMenuOrItsPagesAndThePagesBackToTheChoice)
         EXPECT_FALSE(screen->OnPage());
         EXPECT_EQ(Current(), screen) << "back to the choice, not to the menu";
         Driver().Step();
-        EXPECT_EQ(screen->GetChoices().At(0).x.value, -194 + 21) << "sliding in again";
-        EXPECT_EQ(screen->GetCursor(), chosen);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Choices(*screen), 0).x.value, -194 + 21) << "sliding in again";
+        EXPECT_EQ(TMenuProbe::Cursor(*screen), chosen);
         Driver().Steps(slide);
         Press(Button::B);
         Driver().Steps(slide);

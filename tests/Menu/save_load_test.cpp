@@ -354,9 +354,9 @@ TEST_F(SaveScreens, TheCarryOverListsTheChaptersFolderAndStartsTheOpeningEventWi
     const std::uint32_t start = effects->GetUseCount(605);
     const std::uint32_t title = music->GetUseCount(1);
     TSaveLoadLoop* screen = TSaveLoadLoop::CreateCarryOver(Driver().App(), 2);
-    EXPECT_EQ(screen->GetDimColor(), 0u);
+    EXPECT_EQ(TMenuProbe::DimColor(*screen), 0u);
     Open(screen);
-    EXPECT_EQ(screen->GetDimColor(), 0u) << "the carry-over keeps the dim of the choice below";
+    EXPECT_EQ(TMenuProbe::DimColor(*screen), 0u) << "the carry-over keeps the dim of the choice below";
     EXPECT_TRUE(Shows(TMenuProbe::TitleText(TMenuProbe::SlotPage(*screen)), {{0, "引継ぎ"}}));
     EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 0), 0);
     EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 1), 7);

@@ -10,13 +10,21 @@
 #include "MainCode/Menu/TInnLoop.h"
 #include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TListRows.h"
+#include "MainCode/Menu/TMenuChoiceLoop.h"
+#include "MainCode/Menu/TMenuConfirmLoop.h"
 #include "MainCode/Menu/TMenuSaveLoop.h"
+#include "MainCode/Menu/TMenuSceneLoop.h"
+#include "MainCode/Menu/TMenuTopLoop.h"
+#include "MainCode/Menu/TMenuWindowColumn.h"
+#include "MainCode/Menu/TOptionLoop.h"
 #include "MainCode/Menu/TSaveLoadLoop.h"
 #include "MainCode/Menu/TSaveSlotPage.h"
 #include "MainCode/Menu/TSelectContinueDataLoop.h"
 #include "MainCode/Menu/TSellShopLoop.h"
 #include "MainCode/Menu/TShopLoop.h"
 #include "MainCode/Menu/TSkillLoop.h"
+#include "MainCode/Menu/TStatusLoop.h"
+#include "MainCode/Menu/TYesNoLoop.h"
 #include "TCommon/TRefPtr.h"
 
 struct TMenuProbe {
@@ -26,6 +34,71 @@ struct TMenuProbe {
     {
         return scene.m_state == static_cast<TSceneLoop::StateFunc>(state);
     }
+
+    // Menu scene frame.
+    static const TSprite& Background(const TMenuSceneLoop& s) { return s.m_background; }
+    static DWORD DimColor(const TMenuSceneLoop& s) { return s.m_dimOverlay.GetVertex(0).diffuse; }
+
+    // Pause menu and its choice windows.
+    static std::int32_t Cursor(const TMenuTopLoop& s) { return s.m_cursor; }
+    static const TMenuWindowColumn& Items(const TMenuTopLoop& s) { return s.m_items; }
+    static TSoundFader* Fader(const TMenuTopLoop& s) { return s.m_fader.Get(); }
+    static const TMenuWindowColumn::Window& At(const TMenuWindowColumn& c, std::int32_t i)
+    {
+        return c.m_windows[static_cast<std::size_t>(i)];
+    }
+    static std::int32_t Cursor(const TMenuChoiceLoop& s) { return s.m_cursor; }
+    static const TMenuWindowColumn& Choices(const TMenuChoiceLoop& s) { return s.m_choices; }
+    static std::int32_t Character(const TMenuConfirmLoop& s) { return s.m_character; }
+    // Whom the change plays next; -1 when the played character has no one to change to.
+    static std::int32_t Target(const TMenuConfirmLoop& s) { return s.m_targets[0]; }
+
+    // Options.
+    // The row that takes the input; -1 while the windows slide.
+    static std::int32_t Row(const TOptionLoop& s)
+    {
+        std::uint32_t (TOptionLoop::*const rows[TOptionLoop::kRows])() = {
+            &TOptionLoop::MiniMapRow, &TOptionLoop::MusicRow, &TOptionLoop::SeRow, &TOptionLoop::VoiceRow};
+        for (std::int32_t r = 0; r < TOptionLoop::kRows; ++r) {
+            if (Runs(s, rows[r])) {
+                return r;
+            }
+        }
+        return -1;
+    }
+    static std::uint8_t MiniMap(const TOptionLoop& s) { return s.m_miniMap; }
+    // Slider 0..2: music, sound effects, voices.
+    static std::int32_t Level(const TOptionLoop& s, std::int32_t slider)
+    {
+        return s.m_levels[static_cast<std::size_t>(slider)];
+    }
+    static const TIntRamp& WindowY(const TOptionLoop& s, std::int32_t row)
+    {
+        return s.m_windowY[static_cast<std::size_t>(row)];
+    }
+    static const TSprite& Window(const TOptionLoop& s, std::int32_t row)
+    {
+        return s.m_windows[static_cast<std::size_t>(row)];
+    }
+    static const TSprite& Knob(const TOptionLoop& s, std::int32_t slider)
+    {
+        return s.m_knobs[static_cast<std::size_t>(slider)];
+    }
+    static const TText8& MiniMapText(const TOptionLoop& s) { return *s.m_miniMapText; }
+
+    // Status window.
+    static bool IsOpen(const TStatusLoop& s) { return Runs(s, &TStatusLoop::Main); }
+    static const TIntRamp& WindowY(const TStatusLoop& s) { return s.m_windowY; }
+    static TFrame* CharFrame(const TStatusLoop& s) { return s.m_char.Get(); }
+    static TFrame* CameraFrame(const TStatusLoop& s) { return s.m_camera.Get(); }
+    static const TMesh8* Model(const TStatusLoop& s) { return s.m_model; }
+    static const TText8& Text(const TStatusLoop& s, std::size_t i) { return *s.m_texts[i]; }
+
+    // Yes/no question.
+    static std::uint8_t Kind(const TYesNoLoop& s) { return s.m_kind; }
+    // 0 yes, 1 no.
+    static std::int32_t Selection(const TYesNoLoop& s) { return s.m_selection; }
+    static DWORD BlackColor(const TYesNoLoop& s) { return s.m_black.GetVertex(0).diffuse; }
 
     // List rows.
     static const TText8& Text(const TListRows& rows, std::int32_t i) { return *rows.m_texts[i]; }
