@@ -8,6 +8,7 @@
 #include "save_screen_fixture.h"
 #include "support/golden.h"
 #include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace savetest {
 namespace {
@@ -98,8 +99,8 @@ TEST_F(SaveScreens, TheFreshStartResetsTheGameAndStartsTheOpeningEvent)
     auto* hub = dynamic_cast<TChangeLoop*>(Current());
     ASSERT_NE(hub, nullptr);
     EXPECT_EQ(Driver().App()->GetSceneCount(), 1);
-    EXPECT_EQ(hub->GetEventId(), 300u);
-    EXPECT_EQ(hub->GetMusicId(), 1);
+    EXPECT_EQ(TSceneProbe::EventId(*hub), 300u);
+    EXPECT_EQ(TSceneProbe::MusicId(*hub), 1);
     EXPECT_EQ(effects->GetUseCount(605), start + 1);
     EXPECT_EQ(music->GetUseCount(1), title + 1);
     EXPECT_NE(data.GetMoney(), 98765u) << "a new game";
@@ -166,7 +167,7 @@ TEST_F(SaveScreens, AChaptersUsableSaveIsCarriedIntoTheOpeningEvent)
     Driver().Press(Button::A);
     auto* hub = dynamic_cast<TChangeLoop*>(Current());
     ASSERT_NE(hub, nullptr);
-    EXPECT_EQ(hub->GetEventId(), 300u);
+    EXPECT_EQ(TSceneProbe::EventId(*hub), 300u);
     EXPECT_EQ(Driver().App()->GetSceneCount(), 1) << "the choice and the title went too";
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 2468u);
     EXPECT_NE(TGameData::GetInstance()->GetPlayTime(), before);

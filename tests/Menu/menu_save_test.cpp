@@ -14,6 +14,7 @@
 #include "save_screen_fixture.h"
 #include "support/alloc_probe.h"
 #include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace savetest {
 namespace {
@@ -312,9 +313,9 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
             auto* hub = dynamic_cast<TChangeLoop*>(Current());
             ASSERT_NE(hub, nullptr);
             EXPECT_EQ(Driver().App()->GetSceneCount(), 1) << "the title, field, menu and screen went";
-            EXPECT_EQ(hub->GetMode(), TChangeLoop::kToLoadSlot);
-            EXPECT_EQ(hub->GetSlot(), 0u);
-            EXPECT_EQ(hub->GetMusicId(), kTownMusic);
+            EXPECT_EQ(TSceneProbe::Mode(*hub), TChangeLoop::kToLoadSlot);
+            EXPECT_EQ(TSceneProbe::Slot(*hub), 0u);
+            EXPECT_EQ(TSceneProbe::MusicId(*hub), kTownMusic);
             // The field's use went with the field; the one kept for the change holds the music.
             EXPECT_EQ(music->GetUseCount(kTownMusic), uses);
             EXPECT_GE(uses, 1u);

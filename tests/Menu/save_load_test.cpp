@@ -13,6 +13,7 @@
 #include "support/alloc_probe.h"
 #include "support/golden.h"
 #include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace savetest {
 namespace {
@@ -238,8 +239,8 @@ TEST_F(SaveScreens, SavingAsksOnlyOverAFileAndNoWritesNothing)
         StepUntilGone(Driver(), screen);
         auto* hub = dynamic_cast<TChangeLoop*>(Current());
         ASSERT_NE(hub, nullptr) << "closing the save screen leads to the title";
-        EXPECT_EQ(hub->GetMode(), TChangeLoop::kToTitle);
-        EXPECT_EQ(hub->GetMusicId(), -1);
+        EXPECT_EQ(TSceneProbe::Mode(*hub), TChangeLoop::kToTitle);
+        EXPECT_EQ(TSceneProbe::MusicId(*hub), -1);
         Driver().Steps(101);  // the change's fade
         ASSERT_NE(dynamic_cast<TTitleLoop*>(Current()), nullptr);
     }
@@ -333,9 +334,9 @@ TEST_F(SaveScreens, AUsableRowLoadsThroughTheSceneChangeIntoTheFieldAtItsSavePoi
     auto* hub = dynamic_cast<TChangeLoop*>(Current());
     ASSERT_NE(hub, nullptr);
     EXPECT_EQ(Driver().App()->GetSceneCount(), 1) << "the title went with the screen";
-    EXPECT_EQ(hub->GetMode(), TChangeLoop::kToLoadSlot);
-    EXPECT_EQ(hub->GetSlot(), 0u);
-    EXPECT_EQ(hub->GetMusicId(), 1);
+    EXPECT_EQ(TSceneProbe::Mode(*hub), TChangeLoop::kToLoadSlot);
+    EXPECT_EQ(TSceneProbe::Slot(*hub), 0u);
+    EXPECT_EQ(TSceneProbe::MusicId(*hub), 1);
     EXPECT_EQ(effects->GetUseCount(603), decide + 1);
     EXPECT_EQ(music->GetUseCount(1), title + 1);
     Driver().Steps(101);  // the change's fade
@@ -369,8 +370,8 @@ TEST_F(SaveScreens, TheCarryOverListsTheChaptersFolderAndStartsTheOpeningEventWi
     Driver().Press(Button::A);
     auto* hub = dynamic_cast<TChangeLoop*>(Current());
     ASSERT_NE(hub, nullptr);
-    EXPECT_EQ(hub->GetEventId(), 300u);
-    EXPECT_EQ(hub->GetMusicId(), 1);
+    EXPECT_EQ(TSceneProbe::EventId(*hub), 300u);
+    EXPECT_EQ(TSceneProbe::MusicId(*hub), 1);
     EXPECT_EQ(effects->GetUseCount(605), start + 1);
     EXPECT_EQ(music->GetUseCount(1), title + 1);
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 777u);
@@ -389,8 +390,8 @@ TEST_F(SaveScreens, ACarryOverThatFailsToLoadGoesToTheTitle)
     Driver().Press(Button::A);
     auto* hub = dynamic_cast<TChangeLoop*>(Current());
     ASSERT_NE(hub, nullptr);
-    EXPECT_EQ(hub->GetMode(), TChangeLoop::kToTitle);
-    EXPECT_EQ(hub->GetMusicId(), 1);
+    EXPECT_EQ(TSceneProbe::Mode(*hub), TChangeLoop::kToTitle);
+    EXPECT_EQ(TSceneProbe::MusicId(*hub), 1);
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), money);
 }
 

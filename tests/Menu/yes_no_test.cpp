@@ -10,6 +10,7 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 #include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace menutest {
 namespace {
@@ -201,8 +202,8 @@ TEST_F(YesNoTest, BackToTheTitleHandsTheHubTheMusicOnlyFromTheLeaveWindow)
         EXPECT_EQ(driver_.App()->GetSceneCount(), 1);
         auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
         ASSERT_NE(hub, nullptr);
-        EXPECT_EQ(hub->GetMode(), TChangeLoop::kToTitle);
-        EXPECT_EQ(hub->GetMusicId(), c.music);
+        EXPECT_EQ(TSceneProbe::Mode(*hub), TChangeLoop::kToTitle);
+        EXPECT_EQ(TSceneProbe::MusicId(*hub), c.music);
         EXPECT_EQ(bank->GetUseCount(10), c.uses);
         driver_.Steps(101);  // the change's fade
         EXPECT_NE(dynamic_cast<TTitleLoop*>(driver_.Current()), nullptr);

@@ -18,6 +18,7 @@
 #include "make-sample-data/SampleData.h"
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
+#include "support/scene_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -95,7 +96,7 @@ TEST_F(SaveRoads, ANewGameChoosesTheFreshStartAndGoesToTheOpeningEvent)
     driver_->Press(Button::A);
     auto* change = dynamic_cast<TChangeLoop*>(driver_->Current());
     ASSERT_NE(change, nullptr);
-    EXPECT_EQ(change->GetEventId(), 300);
+    EXPECT_EQ(TSceneProbe::EventId(*change), 300);
     // The screens have gone with the title: what is left of 605 and music 1 are the uses kept for
     // the change, which it gives back once it is over.
     EXPECT_EQ(effects->GetUseCount(605), 1u);
@@ -153,7 +154,7 @@ TEST_F(SaveRoads, ACarryOverFromChapter2StartsTheOpeningEventWithTheCarriedParty
     driver_->Press(Button::A);
     auto* change = dynamic_cast<TChangeLoop*>(driver_->Current());
     ASSERT_NE(change, nullptr);
-    EXPECT_EQ(change->GetEventId(), 300);
+    EXPECT_EQ(TSceneProbe::EventId(*change), 300);
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 2222u);
     ASSERT_TRUE(ThroughTheChange());
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 2222u) << "the event starts with the carried party";

@@ -64,6 +64,7 @@
 #include "support/temp_dir.h"
 #include "support/title_road.h"
 #include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -196,7 +197,7 @@ public:
         if (!Require(hub != nullptr, "no change after new game")) {
             return false;
         }
-        StepUntil([&] { return Current<TChangeLoop>() == nullptr || hub->GetQuad().GetCounter() == 50; }, 200);
+        StepUntil([&] { return Current<TChangeLoop>() == nullptr || TSceneProbe::Quad(*hub).GetCounter() == 50; }, 200);
         if (!BackByF4("the hub mid-fade") || !NewGame()) {
             return false;
         }
@@ -378,9 +379,9 @@ private:
         bool logo = false;
         const bool menu = StepUntil(
             [&] {
-                const TTitleLoop::State s = Current<TTitleLoop>()->GetState();
-                logo = logo || s == TTitleLoop::State::LogoIn || s == TTitleLoop::State::LogoHold;
-                return s == TTitleLoop::State::Menu;
+                const TSceneProbe::TitleState s = TSceneProbe::State(*Current<TTitleLoop>());
+                logo = logo || s == TSceneProbe::TitleState::LogoIn || s == TSceneProbe::TitleState::LogoHold;
+                return s == TSceneProbe::TitleState::Menu;
             },
             600);
         EXPECT_FALSE(logo) << "the logo is the run's first title's, not " << from;
@@ -412,11 +413,11 @@ private:
                 if (title == nullptr) {
                     return true;
                 }
-                if (!logo && title->GetState() == TTitleLoop::State::LogoHold) {
+                if (!logo && TSceneProbe::State(*title) == TSceneProbe::TitleState::LogoHold) {
                     logo = true;
                     Picture("WholeGameLogo");
                 }
-                return title->GetState() == TTitleLoop::State::Menu;
+                return TSceneProbe::State(*title) == TSceneProbe::TitleState::Menu;
             },
             1000);
         EXPECT_TRUE(logo);
@@ -445,7 +446,7 @@ private:
     bool Events()
     {
         auto* hub = Until<TChangeLoop>(10);
-        if (!Require(hub != nullptr && hub->GetEventId() == 300, "no change to event 300")) {
+        if (!Require(hub != nullptr && TSceneProbe::EventId(*hub) == 300, "no change to event 300")) {
             return false;
         }
         auto* first = Until<TEvent04_00Loop>(200);
@@ -459,7 +460,7 @@ private:
                 if (driver_.Current() != first) {
                     return true;
                 }
-                if (first->GetGlide().step == 400) {
+                if (TSceneProbe::Glide(*first).step == 400) {
                     glide = true;
                     Picture("StoryEvent300MidGlide");
                 }
@@ -472,7 +473,7 @@ private:
         SceneDriver::Hold(Button::A, false);
         EXPECT_TRUE(glide);
         hub = Current<TChangeLoop>();
-        if (!Require(hub != nullptr && hub->GetEventId() == 301, "no change to event 301")) {
+        if (!Require(hub != nullptr && TSceneProbe::EventId(*hub) == 301, "no change to event 301")) {
             return false;
         }
         auto* second = Until<TEvent04_01Loop>(200);
@@ -850,7 +851,7 @@ private:
         if (!Require(hub != nullptr, "no change to the title")) {
             return false;
         }
-        StepUntil([&] { return Current<TChangeLoop>() == nullptr || hub->GetQuad().GetCounter() == 50; }, 200);
+        StepUntil([&] { return Current<TChangeLoop>() == nullptr || TSceneProbe::Quad(*hub).GetCounter() == 50; }, 200);
         Picture("WholeGameHubMidFade");
         return BackAtTitle("the leave window");
     }

@@ -17,6 +17,7 @@
 #include "Scene/scene_flow_fixture.h"
 #include "support/golden.h"
 #include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace scenetest {
 namespace {
@@ -177,7 +178,7 @@ TEST_F(SceneFlow, AnEventChangeOverBlackStaysBlack)
     Hold('X', false);
     auto* change = dynamic_cast<TChangeLoop*>(app_->GetCurrentScene());
     ASSERT_NE(change, nullptr);
-    EXPECT_EQ(change->GetEventId(), 307);
+    EXPECT_EQ(TSceneProbe::EventId(*change), 307);
     int most = 0;
     for (int step = 1; step <= 101; ++step) {
         Step();
