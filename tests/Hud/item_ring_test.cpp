@@ -172,7 +172,9 @@ TEST_F(ItemRing, SlidesInAndOutAndTakesTheInputOnlyWhileOpen)
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(Run(steps[i].word), steps[i].taken);
-        const std::string state = THudProbe::IsOpen(*ring_) ? "open" : THudProbe::IsClosing(*ring_) ? "closing" : "closed";
+        const std::string state = THudProbe::IsOpen(*ring_)      ? "open"
+                                  : THudProbe::IsClosing(*ring_) ? "closing"
+                                                                 : "closed";
         EXPECT_EQ(state, steps[i].state);
         EXPECT_FLOAT_EQ(THudProbe::Slide(*ring_).value, steps[i].slide);
         EXPECT_EQ(THudProbe::Selected(*ring_), 0) << "UP while closing is not taken";
@@ -209,8 +211,10 @@ TEST_F(ItemRing, CountsShowATensAndAUnitsGlyphAndEmptySlotsTwoBlanks)
     EXPECT_EQ(GlyphOf(font, THudProbe::CountGlyph(*ring_, 0, 1)), '#');
     for (std::uint32_t k = 1; k < 8; ++k) {
         SCOPED_TRACE(k);
-        EXPECT_EQ(GlyphOf(font, THudProbe::CountGlyph(*ring_, static_cast<std::int32_t>(k), 0)), slots[k - 1].glyphs[0]);
-        EXPECT_EQ(GlyphOf(font, THudProbe::CountGlyph(*ring_, static_cast<std::int32_t>(k), 1)), slots[k - 1].glyphs[1]);
+        EXPECT_EQ(GlyphOf(font, THudProbe::CountGlyph(*ring_, static_cast<std::int32_t>(k), 0)),
+                  slots[k - 1].glyphs[0]);
+        EXPECT_EQ(GlyphOf(font, THudProbe::CountGlyph(*ring_, static_cast<std::int32_t>(k), 1)),
+                  slots[k - 1].glyphs[1]);
     }
     // The icons: none for slot 0 and the empty slot, the item's for the others.
     TItemTable::Get(3).IconName = "icon003";
@@ -268,7 +272,8 @@ TEST_F(ItemRing, SlotsCircleTheRingUprightAtBothScreenWidths)
         EXPECT_NEAR(tens.y, (306.0F + 96.0F) * k, 0.01F);
         EXPECT_NEAR(units.x, 60.0F * k, 0.01F);
         // Upright: the top edge level, as wide as the picture.
-        EXPECT_NEAR(THudProbe::Icon(*ring_, 2).GetVertex(1).x - THudProbe::Icon(*ring_, 2).GetVertex(0).x, 32.0F * k, 0.01F);
+        EXPECT_NEAR(THudProbe::Icon(*ring_, 2).GetVertex(1).x - THudProbe::Icon(*ring_, 2).GetVertex(0).x, 32.0F * k,
+                    0.01F);
         EXPECT_NEAR(THudProbe::Icon(*ring_, 2).GetVertex(1).y, THudProbe::Icon(*ring_, 2).GetVertex(0).y, 0.01F);
         // Slot 0 at the selection point, right of the centre; slot 4 opposite it.
         EXPECT_NEAR(Centre(THudProbe::CountGlyph(*ring_, 0, 1)).x, (60.0F + 96.0F) * k, 0.01F);

@@ -77,7 +77,9 @@ protected:
     // A press, a step with it let go, then steps until the screen takes keys again.
     void Key(Button b)
     {
-        KeyUntil(b, screen_, [this] { return TMenuProbe::IsChoosingSlot(*screen_) || screen_->IsInList() || screen_->IsEmptyShown(); });
+        KeyUntil(b, screen_, [this] {
+            return TMenuProbe::IsChoosingSlot(*screen_) || screen_->IsInList() || screen_->IsEmptyShown();
+        });
     }
     void Keys(const std::vector<Button>& keys)
     {
@@ -168,8 +170,10 @@ TEST_F(EquipScreen, ListsGreyUnusableWeaponsAndAnEmptyListTakesOnlyCancel)
     for (std::size_t r = 0; r < std::size(rows); ++r) {
         SCOPED_TRACE(r);
         EXPECT_EQ(TMenuProbe::List(*screen_)[r]->Id, rows[r].id);
-        EXPECT_EQ(TMenuProbe::Text(TMenuProbe::Rows(*screen_), static_cast<std::int32_t>(r)).GetVertex(0).diffuse, rows[r].text);
-        EXPECT_EQ(TMenuProbe::Icon(TMenuProbe::Rows(*screen_), static_cast<std::int32_t>(r)).GetVertex(3).diffuse, rows[r].icon);
+        EXPECT_EQ(TMenuProbe::Text(TMenuProbe::Rows(*screen_), static_cast<std::int32_t>(r)).GetVertex(0).diffuse,
+                  rows[r].text);
+        EXPECT_EQ(TMenuProbe::Icon(TMenuProbe::Rows(*screen_), static_cast<std::int32_t>(r)).GetVertex(3).diffuse,
+                  rows[r].icon);
     }
     EXPECT_TRUE(Shows(TMenuProbe::Title(*screen_), {{48, "武器"}}));
     // Three items: no arrows; down stops on the last, page down goes to it.

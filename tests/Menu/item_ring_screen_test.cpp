@@ -62,7 +62,9 @@ protected:
     // A press, a step with it let go, then steps until the screen takes keys again.
     void Key(Button b)
     {
-        KeyUntil(b, screen_, [this] { return TMenuProbe::IsSelecting(*screen_) || screen_->IsInList() || screen_->IsEmptyShown(); });
+        KeyUntil(b, screen_, [this] {
+            return TMenuProbe::IsSelecting(*screen_) || screen_->IsInList() || screen_->IsEmptyShown();
+        });
     }
     void Keys(const std::vector<Button>& keys)
     {
@@ -165,9 +167,10 @@ TEST_F(ItemRingScreen, OpensOnTheEmptyPlaceAndTurnsBothWaysOverTenSteps)
             } else {
                 driver_.Step();
             }
-            EXPECT_NEAR(TMenuProbe::RingAngle(*screen_).value, start + delta * static_cast<float>(step) / 10.0F, 1e-6F) << step;
-            EXPECT_NEAR(TMenuProbe::PositionAngle(*screen_, 3).value, 3.0F * kTurn + start + delta * static_cast<float>(step) / 10.0F,
-                        1e-6F);
+            EXPECT_NEAR(TMenuProbe::RingAngle(*screen_).value, start + delta * static_cast<float>(step) / 10.0F, 1e-6F)
+                << step;
+            EXPECT_NEAR(TMenuProbe::PositionAngle(*screen_, 3).value,
+                        3.0F * kTurn + start + delta * static_cast<float>(step) / 10.0F, 1e-6F);
             EXPECT_EQ(TMenuProbe::IsTurning(*screen_), step < 10) << step;
         }
         EXPECT_EQ(TMenuProbe::RingCursor(*screen_), t.cursor);

@@ -143,9 +143,9 @@ struct TMenuProbe {
             std::uint32_t (TSkillLoop::*state)();
             const char* name;
         } states[] = {
-            {&TSkillLoop::Open, "Open"},           {&TSkillLoop::SelectSlot, "SelectSlot"},
-            {&TSkillLoop::OpenList, "OpenList"},   {&TSkillLoop::SelectSkill, "SelectSkill"},
-            {&TSkillLoop::Empty, "Empty"},         {&TSkillLoop::CloseList, "CloseList"},
+            {&TSkillLoop::Open, "Open"},         {&TSkillLoop::SelectSlot, "SelectSlot"},
+            {&TSkillLoop::OpenList, "OpenList"}, {&TSkillLoop::SelectSkill, "SelectSkill"},
+            {&TSkillLoop::Empty, "Empty"},       {&TSkillLoop::CloseList, "CloseList"},
             {&TSkillLoop::Close, "Close"},
         };
         for (const auto& state : states) {
