@@ -48,17 +48,10 @@ public:
                           TSprite* icons, TSprite* counts);
 
     bool IsClosed() const { return m_state == &TItemRing::StateClosed; }
-    bool IsOpen() const { return m_state == &TItemRing::StateOpen; }
-    bool IsClosing() const { return m_state == &TItemRing::StateClosing; }
-    std::int32_t GetSelected() const { return m_selected; }
-    const TLinearRamp& GetSlide() const { return m_slide; }
-    const TLinearRamp& GetRingTurn() const { return m_ringTurn; }
-    const TLinearRamp& GetSlotAngle(std::int32_t k) const { return m_slotAngles[k]; }
-    const TSprite& GetIcon(std::int32_t k) const { return m_icons[k]; }
-    // Tens (0) or units (1) of slot k.
-    const TSprite& GetCountGlyph(std::int32_t k, std::int32_t digit) const { return m_counts[k * 2 + digit]; }
 
 private:
+    friend struct THudProbe;
+
     using State = bool (TItemRing::*)(TPlayerCharacter*);
     bool StateClosed(TPlayerCharacter* player);
     bool StateOpen(TPlayerCharacter* player);

@@ -12,9 +12,9 @@ public:
     TBuyShopLoop(TGameWnd* app, const std::vector<std::uint32_t>& goods);
     ~TBuyShopLoop() override;
 
-    const std::vector<std::uint32_t>& GetItems() const { return m_goods; }
-
 private:
+    friend struct TMenuProbe;
+
     std::int32_t GetLength() const override { return static_cast<std::int32_t>(m_goods.size()); }
     std::uint32_t GetItemId(std::int32_t k) const override { return m_goods[static_cast<std::size_t>(k)]; }
     std::uint32_t GetUnitPrice(const TItemRecord& record) const override;

@@ -90,11 +90,6 @@ TEquipLoop::TEquipLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop(app),
 
 TEquipLoop::~TEquipLoop() = default;
 
-bool TEquipLoop::IsChoosingSlot() const
-{
-    return m_state == static_cast<StateFunc>(&TEquipLoop::SlotChoice);
-}
-
 bool TEquipLoop::IsInList() const
 {
     return m_state == static_cast<StateFunc>(&TEquipLoop::WeaponList) ||

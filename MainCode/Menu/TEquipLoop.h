@@ -32,16 +32,6 @@ public:
     TEquipLoop(TGameWnd* app, TMenuTopLoop* menu);
     ~TEquipLoop() override;
 
-    std::int32_t GetSlot() const { return m_slot; }
-    std::int32_t GetWeaponType() const { return m_weaponType; }
-    const TListPager& GetPager() const { return m_rowWindow.GetPager(); }
-    const std::vector<TRefPtr<TItemEntry>>& GetList() const { return m_list; }
-    const TItemRows& GetRows() const { return m_rows; }
-    const TItemInfo& GetInfo() const { return m_info; }
-    const TText8& GetName() const { return *m_name; }
-    const TText8& GetTitle() const { return *m_title; }
-    const TText8& GetAbpText(std::int32_t slot) const { return *m_abp[slot]; }
-    bool IsChoosingSlot() const;
     bool IsInList() const;
     bool IsEmptyShown() const;
 
@@ -49,6 +39,8 @@ public:
     static std::uint32_t GetAbp(std::uint32_t character, std::uint32_t itemId);
 
 private:
+    friend struct TMenuProbe;
+
     enum Window { kPanel, kInfoWindow, kPlate, kWindows };
     // Panel dims: frame, bars, digits.
     enum Dim { kFrameDim, kBarDim, kDigitDim, kDims };
@@ -68,7 +60,6 @@ private:
     void EquipWeapon();
     void EquipAccessory();
     void AfterEquipping();
-    void CloseTheList();
     void FillList();
     void FillRows();
     void InfoFromList();

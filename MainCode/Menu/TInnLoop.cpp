@@ -58,21 +58,6 @@ std::int32_t TInnLoop::AreaMusic() const
     return id >= 0 && bank->IsLoaded(static_cast<std::uint32_t>(id)) ? id : -1;
 }
 
-bool TInnLoop::IsFadingOut() const
-{
-    return m_state == static_cast<StateFunc>(&TInnLoop::FadingOut);
-}
-
-bool TInnLoop::IsPlayingTune() const
-{
-    return m_state == static_cast<StateFunc>(&TInnLoop::PlayingTune);
-}
-
-bool TInnLoop::IsFadingIn() const
-{
-    return m_state == static_cast<StateFunc>(&TInnLoop::FadingIn);
-}
-
 std::uint32_t TInnLoop::FadingOut()
 {
     StepFader(m_fader);

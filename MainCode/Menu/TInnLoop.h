@@ -23,15 +23,9 @@ public:
     TInnLoop(TGameWnd* app, TFieldLoop* field);
     ~TInnLoop() override;
 
-    TFieldLoop* GetField() const { return m_field; }
-    const TUiQuad& GetQuad() const { return m_quad; }
-    bool HasFader() const { return m_fader.Get() != nullptr; }
-    std::int32_t GetWaitSteps() const { return m_waitSteps; }
-    bool IsFadingOut() const;
-    bool IsPlayingTune() const;
-    bool IsFadingIn() const;
-
 private:
+    friend struct TMenuProbe;
+
     std::uint32_t FadingOut();
     std::uint32_t PlayingTune();
     std::uint32_t FadingIn();

@@ -86,16 +86,6 @@ TItemRingLoop::TItemRingLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop
 
 TItemRingLoop::~TItemRingLoop() = default;
 
-bool TItemRingLoop::IsSelecting() const
-{
-    return m_state == static_cast<StateFunc>(&TItemRingLoop::RingSelect);
-}
-
-bool TItemRingLoop::IsTurning() const
-{
-    return m_state == static_cast<StateFunc>(&TItemRingLoop::Turn);
-}
-
 bool TItemRingLoop::IsInList() const
 {
     return m_state == static_cast<StateFunc>(&TItemRingLoop::List);

@@ -28,25 +28,12 @@ public:
     TItemRingLoop(TGameWnd* app, TMenuTopLoop* menu);
     ~TItemRingLoop() override;
 
-    std::int32_t GetRingCursor() const { return m_ringCursor; }
-    const TListPager& GetPager() const { return m_rowWindow.GetPager(); }
-    // The list's entries; the take-out entry has item id 0.
-    const std::vector<TRefPtr<TItemEntry>>& GetList() const { return m_list; }
-    const TLinearRamp& GetRingAngle() const { return m_ringAngle; }
-    const TLinearRamp& GetPositionAngle(std::int32_t i) const { return m_angles[i]; }
-    const TSprite& GetPositionIcon(std::int32_t i) const { return m_icons[i]; }
-    // Tens (0) or units (1) of position i.
-    const TSprite& GetCountGlyph(std::int32_t i, std::int32_t digit) const { return m_counts[i * 2 + digit]; }
-    const TSprite& GetRing() const { return m_ring; }
-    const TItemRows& GetRows() const { return m_rows; }
-    const TItemInfo& GetInfo() const { return m_info; }
-    const TText8& GetName() const { return *m_name; }
-    bool IsSelecting() const;
-    bool IsTurning() const;
     bool IsInList() const;
     bool IsEmptyShown() const;
 
 private:
+    friend struct TMenuProbe;
+
     // Window tweens, in the order of the layout.
     enum Window { kRingWindow, kRingCursor, kNameWindow, kInfoWindow, kWindows };
 

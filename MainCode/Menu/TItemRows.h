@@ -51,9 +51,6 @@ public:
     // The lines from (x, y), 20 pixels apart.
     void DrawLines(float x, float y);
 
-    const TSprite& GetPicture() const { return m_picture; }
-    const TText8& GetLine(std::int32_t i) const { return *m_lines[i]; }
-
 private:
     TSprite m_picture;
     std::array<std::unique_ptr<TText8>, 3> m_lines;

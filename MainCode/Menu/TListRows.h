@@ -57,12 +57,13 @@ public:
     // The texts from (x, y), a row every pitch down.
     void DrawTexts(float x, float y);
 
-    const TText8& GetText(std::int32_t i) const { return *m_texts[i]; }
     TText8& Text(std::int32_t i) { return *m_texts[i]; }
     const TSprite& GetIcon(std::int32_t i) const { return m_icons[i]; }
     TSprite& Icon(std::int32_t i) { return m_icons[i]; }
 
 private:
+    friend struct TMenuProbe;
+
     Layout m_layout;
     std::array<std::unique_ptr<TText8>, kRows> m_texts;
     std::array<TSprite, kRows> m_icons;

@@ -12,10 +12,6 @@
 class TMenuTopLoop;
 
 class TMenuChoiceLoop : public TMenuSceneLoop {
-public:
-    std::int32_t GetCursor() const { return m_cursor; }
-    const TMenuWindowColumn& GetChoices() const { return m_choices; }
-
 protected:
     TMenuChoiceLoop(TGameWnd* app, TMenuTopLoop* menu, std::int32_t cursor);
 
@@ -35,6 +31,8 @@ protected:
     TMenuWindowColumn m_choices;
 
 private:
+    friend struct TMenuProbe;
+
     std::uint32_t Input();
     std::uint32_t Close();
     void DrawWindows() override;

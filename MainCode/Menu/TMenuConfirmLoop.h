@@ -11,11 +11,9 @@ public:
 
     TMenuConfirmLoop(TGameWnd* app, TMenuTopLoop* menu);
 
-    std::int32_t GetCharacter() const { return m_character; }
-    // Whom the change plays next; -1 when the played character has no one to change to.
-    std::int32_t GetTarget() const { return m_targets[0]; }
-
 private:
+    friend struct TMenuProbe;
+
     std::uint32_t Closed() override;
     bool CanDecide(std::int32_t choice) const override;
 

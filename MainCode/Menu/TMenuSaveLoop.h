@@ -14,13 +14,12 @@ public:
     TMenuSaveLoop(TGameWnd* app, TMenuTopLoop* menu);
     ~TMenuSaveLoop() override;
 
-    // 3 with the save offered, else 2 (load and back).
-    std::int32_t GetChoiceCount() const { return m_choices.Count(); }
     // The slot pages are up (open, turning, asking, writing or closing).
     bool OnPage() const;
-    const TSaveSlotPage& GetPage() const { return m_page; }
 
 private:
+    friend struct TMenuProbe;
+
     std::uint32_t Closed() override;
     std::uint32_t StatePage();
     // "A" on a row that may be loaded: the field, the menu and this screen give way to the scene

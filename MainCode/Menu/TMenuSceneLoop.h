@@ -44,10 +44,6 @@ public:
     // Through the scene's own sound list, a sub-screen's through its owner's; nothing without one.
     void PlaySe(std::uint32_t id);
 
-    std::uint16_t GetRepeatMask() const { return m_repeatMask; }
-    const TSprite& GetBackground() const { return m_background; }
-    DWORD GetDimColor() const { return m_dimOverlay.GetVertex(0).diffuse; }
-
 protected:
     // The timer, no step or draw yet; the scene sets its first state.
     explicit TMenuSceneLoop(TGameWnd* app);
@@ -85,6 +81,8 @@ protected:
     std::int32_t m_repeatCounter = 0;
 
 private:
+    friend struct TMenuProbe;
+
     void Start(void (TMenuSceneLoop::*draw)());
     std::uint32_t StepFrame();
     void RunKeyRepeat();

@@ -35,11 +35,9 @@ public:
     // The field drawn again as the background (the player may have changed under a sub-screen).
     void Recapture();
 
-    std::int32_t GetCursor() const { return m_cursor; }
-    const TMenuWindowColumn& GetItems() const { return m_items; }
-    TSoundFader* GetFader() const { return m_fader.Get(); }
-
 private:
+    friend struct TMenuProbe;
+
     std::uint32_t FadeIn();
     std::uint32_t OpenItems();
     std::uint32_t Select();

@@ -38,13 +38,6 @@ bool TMenuWindowColumn::Close()
     return !m_windows[last].x.Retreat();
 }
 
-void TMenuWindowColumn::Hide()
-{
-    for (Window& w : m_windows) {
-        w.x.RunToStart();
-    }
-}
-
 void TMenuWindowColumn::Highlight(std::int32_t cursor, bool snap)
 {
     for (std::size_t i = 0; i < m_windows.size(); ++i) {

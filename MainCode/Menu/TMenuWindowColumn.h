@@ -33,8 +33,6 @@ public:
     // One step of the slide in (or out); true on the step that finds the last window there.
     bool Open();
     bool Close();
-    // Back to the hidden places at once.
-    void Hide();
 
     // The cursor's window towards full alpha, the others towards half; snap puts them there now.
     void Highlight(std::int32_t cursor, bool snap);
@@ -45,8 +43,9 @@ public:
     void Draw();
 
     std::int32_t Count() const { return static_cast<std::int32_t>(m_windows.size()); }
-    const Window& At(std::int32_t i) const { return m_windows[static_cast<std::size_t>(i)]; }
 
 private:
+    friend struct TMenuProbe;
+
     std::vector<Window> m_windows;
 };

@@ -64,20 +64,6 @@ TOptionLoop::TOptionLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop(app
 
 TOptionLoop::~TOptionLoop() = default;
 
-std::int32_t TOptionLoop::GetRow() const
-{
-    const StateFunc rows[kRows] = {static_cast<StateFunc>(&TOptionLoop::MiniMapRow),
-                                   static_cast<StateFunc>(&TOptionLoop::MusicRow),
-                                   static_cast<StateFunc>(&TOptionLoop::SeRow),
-                                   static_cast<StateFunc>(&TOptionLoop::VoiceRow)};
-    for (std::int32_t r = 0; r < kRows; ++r) {
-        if (m_state == rows[r]) {
-            return r;
-        }
-    }
-    return -1;
-}
-
 void TOptionLoop::WriteMiniMap()
 {
     TFontHolder font(0, 12, "ＭＳ ゴシック", 400, 0, 0, 0, 0);

@@ -26,17 +26,9 @@ public:
     TOptionLoop(TGameWnd* app, TMenuTopLoop* menu);
     ~TOptionLoop() override;
 
-    // The row that takes the input; -1 while the windows slide.
-    std::int32_t GetRow() const;
-    std::uint8_t GetMiniMap() const { return m_miniMap; }
-    // Slider 0..2: music, sound effects, voices.
-    std::int32_t GetLevel(std::int32_t slider) const { return m_levels[static_cast<std::size_t>(slider)]; }
-    const TIntRamp& GetWindowY(std::int32_t row) const { return m_windowY[static_cast<std::size_t>(row)]; }
-    const TSprite& GetWindow(std::int32_t row) const { return m_windows[static_cast<std::size_t>(row)]; }
-    const TSprite& GetKnob(std::int32_t slider) const { return m_knobs[static_cast<std::size_t>(slider)]; }
-    const TText8& GetMiniMapText() const { return *m_miniMapText; }
-
 private:
+    friend struct TMenuProbe;
+
     std::uint32_t Open();
     std::uint32_t MiniMapRow();
     std::uint32_t MusicRow();

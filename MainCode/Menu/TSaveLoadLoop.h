@@ -22,13 +22,11 @@ public:
     TSaveLoadLoop(TGameWnd* app, std::int32_t mode, std::int32_t chapter);
     ~TSaveLoadLoop() override;
 
-    void RefreshPage() { m_page.RefreshPage(); }
 
-    std::int32_t GetMode() const { return m_mode; }
-    std::int32_t GetChapter() const { return m_chapter; }
-    const TSaveSlotPage& GetPage() const { return m_page; }
 
 private:
+    friend struct TMenuProbe;
+
     std::uint32_t StateDimIn();
     std::uint32_t StatePage();
     std::uint32_t StateDimOut();

@@ -129,11 +129,6 @@ TSaveSlotPage::Result TSaveSlotPage::Step(std::uint16_t pressed, std::uint16_t m
     return (this->*m_state)(pressed, moves);
 }
 
-bool TSaveSlotPage::InSelection() const
-{
-    return m_state == &TSaveSlotPage::StateSelect;
-}
-
 bool TSaveSlotPage::InConfirmation() const
 {
     return m_state == &TSaveSlotPage::StateConfirmFadeIn || m_state == &TSaveSlotPage::StateConfirmOpen ||

@@ -71,30 +71,17 @@ public:
     // Rows, title and page windows, their texts in text mode, and the question while it is up.
     void Draw();
 
-    std::int32_t GetCursor() const { return m_cursor; }
-    std::int32_t GetPage() const { return m_page; }
     std::int32_t GetSlot() const { return m_page * kRows + m_cursor; }
-    std::int32_t GetCode(std::int32_t row) const { return m_codes[static_cast<std::size_t>(row)]; }
-    std::int32_t GetLastSaveResult() const { return m_lastSave; }
-    std::int32_t GetChoice() const { return m_choice; }
-    bool InSelection() const;
     bool InConfirmation() const;
-    const TText8& GetRowText(std::int32_t row) const { return *m_rowTexts[static_cast<std::size_t>(row)]; }
-    const TText8& GetTitleText() const { return *m_titleText; }
-    const TText8& GetPageText() const { return *m_pageText; }
-    const TSprite& GetQuestion() const { return m_question; }
     // Windows of a column slide one after another: row r + 1 follows row r once it has reached
     // step 6 (in) or fallen below step 5 (back); true when the last row has arrived.
     static bool CascadeIn(std::span<TIntRamp> ramps);
     static bool CascadeOut(std::span<TIntRamp> ramps);
 
-    // Where things stand now, for the screens' checks.
-    std::int32_t GetRowX(std::int32_t row) const { return m_rowX[static_cast<std::size_t>(row)].value; }
-    std::int32_t GetRowY(std::int32_t row) const { return m_rowY[static_cast<std::size_t>(row)].value; }
-    std::int32_t GetQuestionY() const { return m_questionY.value; }
-    const TRowHighlight& GetRowLight(std::int32_t row) const { return m_rowLight[static_cast<std::size_t>(row)]; }
 
 private:
+    friend struct TMenuProbe;
+
     using State = Result (TSaveSlotPage::*)(std::uint16_t pressed, std::uint16_t moves);
 
     Result StateOpen(std::uint16_t pressed, std::uint16_t moves);

@@ -80,11 +80,6 @@ TSelectContinueDataLoop::TSelectContinueDataLoop(TGameWnd* app, std::int32_t cha
 
 TSelectContinueDataLoop::~TSelectContinueDataLoop() = default;
 
-bool TSelectContinueDataLoop::InInput() const
-{
-    return m_state == static_cast<StateFunc>(&TSelectContinueDataLoop::StateInput);
-}
-
 void TSelectContinueDataLoop::Highlight()
 {
     for (std::int32_t r = 0; r < m_rows; ++r) {

@@ -24,15 +24,10 @@ public:
     TSelectContinueDataLoop(TGameWnd* app, std::int32_t chapter);
     ~TSelectContinueDataLoop() override;
 
-    std::int32_t GetRowCount() const { return m_rows; }
-    std::int32_t GetCursor() const { return m_cursor; }
-    std::int32_t GetDecision() const { return m_decision; }
-    std::int32_t GetRowY(std::int32_t row) const { return m_rowY[static_cast<std::size_t>(row)].value; }
-    const TRowHighlight& GetRowLight(std::int32_t row) const { return m_rowLight[static_cast<std::size_t>(row)]; }
-    const TText8& GetRowText(std::int32_t row) const { return *m_texts[static_cast<std::size_t>(row)]; }
-    bool InInput() const;
 
 private:
+    friend struct TMenuProbe;
+
     std::uint32_t StateDimIn();
     std::uint32_t StateOpen();
     std::uint32_t StateInput();

@@ -15,9 +15,9 @@ public:
     explicit TSellShopLoop(TGameWnd* app);
     ~TSellShopLoop() override;
 
-    const std::vector<TRefPtr<TItemEntry>>& GetEntries() const { return m_entries; }
-
 private:
+    friend struct TMenuProbe;
+
     std::int32_t GetLength() const override { return static_cast<std::int32_t>(m_entries.size()); }
     std::uint32_t GetItemId(std::int32_t k) const override { return m_entries[static_cast<std::size_t>(k)]->Id; }
     std::uint32_t GetUnitPrice(const TItemRecord& record) const override;

@@ -117,21 +117,6 @@ void TShopLoop::Open()
     StartStandAlone();
 }
 
-bool TShopLoop::IsSelecting() const
-{
-    return m_state == static_cast<StateFunc>(&TShopLoop::Select);
-}
-
-bool TShopLoop::IsCounting() const
-{
-    return m_state == static_cast<StateFunc>(&TShopLoop::SelectCount);
-}
-
-bool TShopLoop::IsConfirming() const
-{
-    return m_state == static_cast<StateFunc>(&TShopLoop::Confirm);
-}
-
 bool TShopLoop::IsEmptyShown() const
 {
     return m_state == static_cast<StateFunc>(&TShopLoop::Empty);

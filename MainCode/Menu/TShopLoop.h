@@ -29,16 +29,7 @@ public:
     // Opaque grey of level v (alpha 255, each channel (i32)(v × 255)).
     static DWORD Grey(float v);
 
-    const TListPager& GetPager() const { return m_rowWindow.GetPager(); }
-    std::int32_t GetCount() const { return m_count; }
-    std::int32_t GetChoice() const { return m_choice; }
-    const TText8& GetRowText(std::int32_t row) const { return m_rows.GetText(row); }
-    float GetRowDim(std::int32_t row) const { return m_rowDims[row].value; }
-    float GetListDim() const { return m_listDim.value; }
-    // Which of the states the scene is in (for the count layer and the tests).
-    bool IsSelecting() const;
-    bool IsCounting() const;
-    bool IsConfirming() const;
+    // The empty notice is up instead of the list.
     bool IsEmptyShown() const;
 
 protected:
@@ -102,6 +93,8 @@ protected:
     TListRows m_rows;
 
 private:
+    friend struct TMenuProbe;
+
     // Window positions, in the order the windows open.
     enum Window { kMoney, kInfo, kList, kCount, kHeld, kConfirm, kWindows };
 

@@ -62,28 +62,6 @@ TSkillLoop::TSkillLoop(TGameWnd* app, TMenuTopLoop* menu)
 
 TSkillLoop::~TSkillLoop() = default;
 
-const char* TSkillLoop::GetStateName() const
-{
-    const struct {
-        StateFunc state;
-        const char* name;
-    } states[] = {
-        {static_cast<StateFunc>(&TSkillLoop::Open), "Open"},
-        {static_cast<StateFunc>(&TSkillLoop::SelectSlot), "SelectSlot"},
-        {static_cast<StateFunc>(&TSkillLoop::OpenList), "OpenList"},
-        {static_cast<StateFunc>(&TSkillLoop::SelectSkill), "SelectSkill"},
-        {static_cast<StateFunc>(&TSkillLoop::Empty), "Empty"},
-        {static_cast<StateFunc>(&TSkillLoop::CloseList), "CloseList"},
-        {static_cast<StateFunc>(&TSkillLoop::Close), "Close"},
-    };
-    for (const auto& s : states) {
-        if (m_state == s.state) {
-            return s.name;
-        }
-    }
-    return "";
-}
-
 void TSkillLoop::SetIcon(TSprite& icon, std::uint32_t skillId)
 {
     if (skillId == 0) {

@@ -30,20 +30,9 @@ public:
     TSkillLoop(TGameWnd* app, TMenuTopLoop* menu);
     ~TSkillLoop() override;
 
-    // Which state runs, by name: "Open", "SelectSlot", "OpenList", "SelectSkill", "Empty",
-    // "CloseList", "Close".
-    const char* GetStateName() const;
-    const std::vector<std::uint32_t>& GetList() const { return m_list; }
-    const TListPager& GetPager() const { return m_rowWindow.GetPager(); }
-    std::int32_t GetSavedSelection() const { return m_savedSelection; }
-    std::uint32_t GetInfoId() const { return m_infoId; }
-    const TIntRamp& GetGaugeX() const { return m_gaugeX; }
-    const TIntRamp& GetListY() const { return m_rowWindow.GetListY(); }
-    const TLinearRamp& GetGaugeDim() const { return m_gaugeDim; }
-    const TSprite& GetRowIcon(std::int32_t row) const { return m_rows.GetIcon(row); }
-    const TText8& GetRowText(std::int32_t row) const { return m_rows.GetText(row); }
-
 private:
+    friend struct TMenuProbe;
+
     enum class InfoMode { kList, kGauge };
 
     std::uint32_t Open();

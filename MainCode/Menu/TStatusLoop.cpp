@@ -133,11 +133,6 @@ std::array<std::string, TStatusLoop::kTexts> TStatusLoop::FormatFigures(TPlayerC
     return out;
 }
 
-bool TStatusLoop::IsOpen() const
-{
-    return m_state == static_cast<StateFunc>(&TStatusLoop::Main);
-}
-
 void TStatusLoop::PlaceCamera()
 {
     m_camera->SetPosition(D3DXVECTOR3(kCameraX, m_cameraY.value, kCameraZ));

@@ -31,15 +31,9 @@ public:
     // The figures of the character with that much money, as the window writes them.
     static std::array<std::string, kTexts> FormatFigures(TPlayerCharacter& player, std::uint32_t money);
 
-    bool IsOpen() const;
-    const TIntRamp& GetWindowY() const { return m_windowY; }
-    const TLinearRamp& GetCameraRamp() const { return m_cameraY; }
-    TFrame* GetCharFrame() const { return m_char.Get(); }
-    TFrame* GetCameraFrame() const { return m_camera.Get(); }
-    const TMesh8* GetModel() const { return m_model; }
-    const TText8& GetText(std::size_t i) const { return *m_texts[i]; }
-
 private:
+    friend struct TMenuProbe;
+
     std::uint32_t Opening();
     std::uint32_t Main();
     std::uint32_t Closing();

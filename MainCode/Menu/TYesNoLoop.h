@@ -27,11 +27,9 @@ public:
     // Never a second question over this one.
     bool AllowsSystemDialog() override { return false; }
 
-    std::uint8_t GetKind() const { return m_kind; }
-    std::int32_t GetSelection() const { return m_selection; }  // 0 yes, 1 no
-    DWORD GetBlackColor() const { return m_black.GetVertex(0).diffuse; }
-
 private:
+    friend struct TMenuProbe;
+
     void Build();
     std::uint32_t Darken();
     std::uint32_t OpenWindows();

@@ -31,13 +31,9 @@ public:
 
     ~TChangeLoop() override;
 
-    std::uint32_t GetMode() const { return m_mode; }
-    std::uint32_t GetMusicId() const { return m_musicId; }
-    std::uint32_t GetSlot() const { return m_slot; }
-    std::int32_t GetEventId() const { return m_eventId; }
-    const TUiQuad& GetQuad() const { return m_quad; }
-
 private:
+    friend struct TSceneProbe;
+
     TChangeLoop(TGameWnd* app, std::uint32_t mode, std::int32_t colourMode, std::int32_t direction,
                 std::uint32_t musicId, std::uint32_t slot, std::int32_t eventId);
 

@@ -22,11 +22,9 @@ public:
     TDieLoop(TGameWnd* app, std::int32_t musicId);
     ~TDieLoop() override;
 
-    std::int32_t GetMusicId() const { return static_cast<std::int32_t>(m_musicId); }
-    DWORD GetOverlayColor() const { return m_overlay.GetVertex(0).diffuse; }
-    DWORD GetPictureColor() const { return m_picture.GetVertex(0).diffuse; }
-
 private:
+    friend struct TSceneProbe;
+
     std::uint32_t StateDarken();
     std::uint32_t StateShow();
     std::uint32_t StateWait();

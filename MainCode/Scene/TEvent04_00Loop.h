@@ -18,11 +18,9 @@ public:
     explicit TEvent04_00Loop(TGameWnd* app);
     ~TEvent04_00Loop() override;
 
-    TCamera* GetCamera() const { return m_camera.get(); }
-    TFrame* GetTarget() const { return m_target.Get(); }
-    const TFloatRamp& GetGlide() const { return m_glide; }
-
 private:
+    friend struct TSceneProbe;
+
     void PlaceCamera() override;
     // The camera and its target along the glide, then the glide one step on.
     void StepCamera();

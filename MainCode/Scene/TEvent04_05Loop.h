@@ -16,10 +16,9 @@ public:
     explicit TEvent04_05Loop(TGameWnd* app);
     ~TEvent04_05Loop() override;
 
-    // Null when its file could not be read.
-    TFrame* GetExplosion() const { return m_explosion.Get(); }
-
 private:
+    friend struct TSceneProbe;
+
     void Look();
     std::uint32_t PhaseFadeIn();
     // Every cue but the seventh, then the closing cue held through its pause; the sixth sets the

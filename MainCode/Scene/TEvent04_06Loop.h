@@ -14,12 +14,9 @@ public:
     explicit TEvent04_06Loop(TGameWnd* app);
     ~TEvent04_06Loop() override;
 
-    TFrame* GetCamera() const { return m_camera.Get(); }
-    TFrame* GetCameraTarget() const { return m_cameraTarget.Get(); }
-    const TFloatRamp& GetTravel() const { return m_travel; }
-    const TFloatRamp& GetFlash() const { return m_flashRamp; }
-
 private:
+    friend struct TSceneProbe;
+
     void DrawUnderMessages() override;
     void Look();
     // The four figures a step on ("Parp" last); true once "Parp" has played out.

@@ -17,12 +17,9 @@ public:
     explicit TEvent04_07Loop(TGameWnd* app);
     ~TEvent04_07Loop() override;
 
-    TCamera* GetCamera() const { return m_camera.get(); }
-    TFrame* GetTarget() const { return m_target.Get(); }
-    const TFloatRamp& GetFlight() const { return m_flight; }
-    const TUiQuad& GetQuad() const { return m_quad; }
-
 private:
+    friend struct TSceneProbe;
+
     void PlaceCamera() override;
     // The camera and its target along the flight, the camera's step, then the flight a step on.
     void Fly();

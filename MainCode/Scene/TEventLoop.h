@@ -31,9 +31,6 @@ public:
 
     ~TEventLoop() override;
 
-    TView* GetView() { return &m_view; }
-    TFrame* GetRoot() const { return m_root.Get(); }
-    std::uint32_t GetMusicId() const { return m_musicId; }
     bool IsSkipping() const { return m_skipping; }
 
 protected:
@@ -110,6 +107,8 @@ protected:
     TFloatRamp m_blackRamp;
 
 private:
+    friend struct TSceneProbe;
+
     std::uint32_t StepEvent();
     void StartSkip();
     std::uint32_t PhaseSkip();

@@ -68,22 +68,6 @@ TTitleLoop::TTitleLoop(TGameWnd* app)
 
 TTitleLoop::~TTitleLoop() = default;
 
-TTitleLoop::State TTitleLoop::GetState() const
-{
-    using Step = std::uint32_t (TTitleLoop::*)();
-    const std::pair<Step, State> states[] = {
-        {&TTitleLoop::StateStartWait, State::StartWait}, {&TTitleLoop::StateLogoIn, State::LogoIn},
-        {&TTitleLoop::StateLogoHold, State::LogoHold},   {&TTitleLoop::StateLogoOut, State::LogoOut},
-        {&TTitleLoop::StateFadeIn, State::FadeIn},       {&TTitleLoop::StateMenu, State::Menu},
-        {&TTitleLoop::StateIdle, State::Idle},           {&TTitleLoop::StateQuit, State::Quit}};
-    for (const auto& s : states) {
-        if (m_state == static_cast<StateFunc>(s.first)) {
-            return s.second;
-        }
-    }
-    return State::StartWait;
-}
-
 bool TTitleLoop::IsLogoState() const
 {
     return m_state == static_cast<StateFunc>(&TTitleLoop::StateLogoIn) ||

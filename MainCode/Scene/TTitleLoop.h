@@ -28,15 +28,9 @@ public:
     explicit TTitleLoop(TGameWnd* app);
     ~TTitleLoop() override;
 
-    enum class State { StartWait, LogoIn, LogoHold, LogoOut, FadeIn, Menu, Idle, Quit };
-    State GetState() const;
-    std::int32_t GetSelection() const { return m_selection; }
-    std::uint32_t GetCounter() const { return m_counter; }
-    const TUiQuad& GetQuad() const { return m_quad; }
-    DWORD GetLogoColor() const { return m_logo.GetVertex(0).diffuse; }
-    DWORD GetItemColor(std::int32_t i) const { return m_items[i].GetVertex(0).diffuse; }
-
 private:
+    friend struct TSceneProbe;
+
     std::uint32_t StateStartWait();
     std::uint32_t StateLogoIn();
     std::uint32_t StateLogoHold();

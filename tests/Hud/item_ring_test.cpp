@@ -14,6 +14,7 @@
 #include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/TInputDevice.h"
 #include "support/golden.h"
+#include "support/hud_probe.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ TEST_F(ItemRing, ReleasesUseTheItemAtTheSelectionPointOnlyWhenItIsThere)
         for (std::uint32_t w : c.words) {
             Run(w);
         }
-        EXPECT_TRUE(ring_->IsClosing());
+        EXPECT_TRUE(THudProbe::IsClosing(*ring_));
         EXPECT_EQ(player_->GetRingItem(), c.used);
         EXPECT_EQ(player_->GetState(), c.used != 0 ? 18u : 0u);
         // Closed again before the next case.
@@ -116,21 +117,21 @@ TEST_F(ItemRing, TurnsWrapBothWaysWithTheirSoundAndNewTurnsStartFromTheLastTarge
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         SCOPED_TRACE(i);
         EXPECT_TRUE(Run(steps[i].word));
-        EXPECT_EQ(ring_->GetSelected(), steps[i].selected);
+        EXPECT_EQ(THudProbe::Selected(*ring_), steps[i].selected);
         EXPECT_EQ(TurnSounds(), steps[i].sounds);
     }
     // Two quick UPs: the second turn starts from the first one's target, pi/4 on from 7 pi/4.
-    EXPECT_FLOAT_EQ(ring_->GetRingTurn().from, kSlot);
-    EXPECT_FLOAT_EQ(ring_->GetRingTurn().to, 2.0F * kSlot);
+    EXPECT_FLOAT_EQ(THudProbe::RingTurn(*ring_).from, kSlot);
+    EXPECT_FLOAT_EQ(THudProbe::RingTurn(*ring_).to, 2.0F * kSlot);
     for (int i = 0; i < 10; ++i) {
         Run(kD);
     }
-    EXPECT_FLOAT_EQ(ring_->GetRingTurn().value, 2.0F * kSlot);
-    EXPECT_FLOAT_EQ(ring_->GetRingTurn().from, 2.0F * kSlot) << "based again on its target";
+    EXPECT_FLOAT_EQ(THudProbe::RingTurn(*ring_).value, 2.0F * kSlot);
+    EXPECT_FLOAT_EQ(THudProbe::RingTurn(*ring_).from, 2.0F * kSlot) << "based again on its target";
     // Slot 6 has come round to the selection point at 2 pi, slot 0 stands at 2 slots.
-    EXPECT_FLOAT_EQ(ring_->GetSlotAngle(6).value, 8.0F * kSlot);
-    EXPECT_FLOAT_EQ(ring_->GetSlotAngle(0).value, 2.0F * kSlot);
-    EXPECT_FLOAT_EQ(ring_->GetSlotAngle(7).value, 9.0F * kSlot);
+    EXPECT_FLOAT_EQ(THudProbe::SlotAngle(*ring_, 6).value, 8.0F * kSlot);
+    EXPECT_FLOAT_EQ(THudProbe::SlotAngle(*ring_, 0).value, 2.0F * kSlot);
+    EXPECT_FLOAT_EQ(THudProbe::SlotAngle(*ring_, 7).value, 9.0F * kSlot);
     driver_.RecordSounds(false);
 }
 
@@ -141,11 +142,11 @@ TEST_F(ItemRing, OneUpBringsSlotSevenToTheSelectionPointInTenSteps)
     const float slot7 = 7.0F * kSlot;
     for (int i = 1; i <= 10; ++i) {
         Run(kD);
-        EXPECT_FLOAT_EQ(ring_->GetSlotAngle(7).value, slot7 + kSlot * static_cast<float>(i) / 10.0F) << i;
+        EXPECT_FLOAT_EQ(THudProbe::SlotAngle(*ring_, 7).value, slot7 + kSlot * static_cast<float>(i) / 10.0F) << i;
     }
-    EXPECT_FLOAT_EQ(ring_->GetSlotAngle(7).value, 6.2831855F);
-    EXPECT_EQ(ring_->GetSelected(), 7);
-    EXPECT_FLOAT_EQ(ring_->GetSlotAngle(0).value, kSlot);
+    EXPECT_FLOAT_EQ(THudProbe::SlotAngle(*ring_, 7).value, 6.2831855F);
+    EXPECT_EQ(THudProbe::Selected(*ring_), 7);
+    EXPECT_FLOAT_EQ(THudProbe::SlotAngle(*ring_, 0).value, kSlot);
 }
 
 // Step by step: the slide in, the open steps, the release, the slide out with "D" pressed during
@@ -171,10 +172,12 @@ TEST_F(ItemRing, SlidesInAndOutAndTakesTheInputOnlyWhileOpen)
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         SCOPED_TRACE(i);
         EXPECT_EQ(Run(steps[i].word), steps[i].taken);
-        const std::string state = ring_->IsOpen() ? "open" : ring_->IsClosing() ? "closing" : "closed";
+        const std::string state = THudProbe::IsOpen(*ring_)      ? "open"
+                                  : THudProbe::IsClosing(*ring_) ? "closing"
+                                                                 : "closed";
         EXPECT_EQ(state, steps[i].state);
-        EXPECT_FLOAT_EQ(ring_->GetSlide().value, steps[i].slide);
-        EXPECT_EQ(ring_->GetSelected(), 0) << "UP while closing is not taken";
+        EXPECT_FLOAT_EQ(THudProbe::Slide(*ring_).value, steps[i].slide);
+        EXPECT_EQ(THudProbe::Selected(*ring_), 0) << "UP while closing is not taken";
     }
 }
 
@@ -204,20 +207,22 @@ TEST_F(ItemRing, CountsShowATensAndAUnitsGlyphAndEmptySlotsTwoBlanks)
     *Slot(0) = {1, 42};  // never shown
     ring_->UpdateCounts();
     TLetterFont* font = field_->GetLetterFont();
-    EXPECT_EQ(GlyphOf(font, ring_->GetCountGlyph(0, 0)), '#');
-    EXPECT_EQ(GlyphOf(font, ring_->GetCountGlyph(0, 1)), '#');
+    EXPECT_EQ(GlyphOf(font, THudProbe::CountGlyph(*ring_, 0, 0)), '#');
+    EXPECT_EQ(GlyphOf(font, THudProbe::CountGlyph(*ring_, 0, 1)), '#');
     for (std::uint32_t k = 1; k < 8; ++k) {
         SCOPED_TRACE(k);
-        EXPECT_EQ(GlyphOf(font, ring_->GetCountGlyph(static_cast<std::int32_t>(k), 0)), slots[k - 1].glyphs[0]);
-        EXPECT_EQ(GlyphOf(font, ring_->GetCountGlyph(static_cast<std::int32_t>(k), 1)), slots[k - 1].glyphs[1]);
+        EXPECT_EQ(GlyphOf(font, THudProbe::CountGlyph(*ring_, static_cast<std::int32_t>(k), 0)),
+                  slots[k - 1].glyphs[0]);
+        EXPECT_EQ(GlyphOf(font, THudProbe::CountGlyph(*ring_, static_cast<std::int32_t>(k), 1)),
+                  slots[k - 1].glyphs[1]);
     }
     // The icons: none for slot 0 and the empty slot, the item's for the others.
     TItemTable::Get(3).IconName = "icon003";
     ring_->Update();
-    EXPECT_FALSE(ring_->GetIcon(0).GetImage().HasTexture());
-    EXPECT_FALSE(ring_->GetIcon(6).GetImage().HasTexture());
-    EXPECT_EQ(ring_->GetIcon(3).GetImage().GetName(), "itemicon.ptx/icon003");
-    EXPECT_EQ(ring_->GetIcon(3).GetWidth(), 32u);
+    EXPECT_FALSE(THudProbe::Icon(*ring_, 0).GetImage().HasTexture());
+    EXPECT_FALSE(THudProbe::Icon(*ring_, 6).GetImage().HasTexture());
+    EXPECT_EQ(THudProbe::Icon(*ring_, 3).GetImage().GetName(), "itemicon.ptx/icon003");
+    EXPECT_EQ(THudProbe::Icon(*ring_, 3).GetWidth(), 32u);
 }
 
 // The centre of what a sprite's last transformed draw covered, in back-buffer pixels.
@@ -241,7 +246,7 @@ TEST_F(ItemRing, SlotsCircleTheRingUprightAtBothScreenWidths)
     for (int i = 0; i < 12; ++i) {
         Run(kD);
     }
-    ASSERT_FLOAT_EQ(ring_->GetSlide().value, -96.0F);
+    ASSERT_FLOAT_EQ(THudProbe::Slide(*ring_).value, -96.0F);
     for (const int width : {640, 1280}) {
         SCOPED_TRACE(width);
         const float k = static_cast<float>(width) / 640.0F;
@@ -258,21 +263,22 @@ TEST_F(ItemRing, SlotsCircleTheRingUprightAtBothScreenWidths)
         EXPECT_FLOAT_EQ(driver_.draws[25].y, 258.0F);
         // Slot 2 at a right angle, straight below the centre (16, 274): icon centred 96 below it,
         // its glyphs 32 and 44 to the right and 32 lower.
-        const D3DXVECTOR2 icon = Centre(ring_->GetIcon(2));
+        const D3DXVECTOR2 icon = Centre(THudProbe::Icon(*ring_, 2));
         EXPECT_NEAR(icon.x, 16.0F * k, 0.01F);
         EXPECT_NEAR(icon.y, (274.0F + 96.0F) * k, 0.01F);
-        const D3DXVECTOR2 tens = Centre(ring_->GetCountGlyph(2, 0));
-        const D3DXVECTOR2 units = Centre(ring_->GetCountGlyph(2, 1));
+        const D3DXVECTOR2 tens = Centre(THudProbe::CountGlyph(*ring_, 2, 0));
+        const D3DXVECTOR2 units = Centre(THudProbe::CountGlyph(*ring_, 2, 1));
         EXPECT_NEAR(tens.x, 48.0F * k, 0.01F);
         EXPECT_NEAR(tens.y, (306.0F + 96.0F) * k, 0.01F);
         EXPECT_NEAR(units.x, 60.0F * k, 0.01F);
         // Upright: the top edge level, as wide as the picture.
-        EXPECT_NEAR(ring_->GetIcon(2).GetVertex(1).x - ring_->GetIcon(2).GetVertex(0).x, 32.0F * k, 0.01F);
-        EXPECT_NEAR(ring_->GetIcon(2).GetVertex(1).y, ring_->GetIcon(2).GetVertex(0).y, 0.01F);
+        EXPECT_NEAR(THudProbe::Icon(*ring_, 2).GetVertex(1).x - THudProbe::Icon(*ring_, 2).GetVertex(0).x, 32.0F * k,
+                    0.01F);
+        EXPECT_NEAR(THudProbe::Icon(*ring_, 2).GetVertex(1).y, THudProbe::Icon(*ring_, 2).GetVertex(0).y, 0.01F);
         // Slot 0 at the selection point, right of the centre; slot 4 opposite it.
-        EXPECT_NEAR(Centre(ring_->GetCountGlyph(0, 1)).x, (60.0F + 96.0F) * k, 0.01F);
-        EXPECT_NEAR(Centre(ring_->GetCountGlyph(4, 1)).x, (60.0F - 96.0F) * k, 0.01F);
-        EXPECT_NEAR(Centre(ring_->GetCountGlyph(4, 1)).y, 306.0F * k, 0.01F);
+        EXPECT_NEAR(Centre(THudProbe::CountGlyph(*ring_, 0, 1)).x, (60.0F + 96.0F) * k, 0.01F);
+        EXPECT_NEAR(Centre(THudProbe::CountGlyph(*ring_, 4, 1)).x, (60.0F - 96.0F) * k, 0.01F);
+        EXPECT_NEAR(Centre(THudProbe::CountGlyph(*ring_, 4, 1)).y, 306.0F * k, 0.01F);
         driver_.RecordDraws(false);
     }
     TSprite::SetScreenScale(640, 480, 640, 480);
@@ -301,7 +307,7 @@ TEST_F(ItemRing, OpenRingAfterOneTurnOnScreen)
     Steps(3);
     Press(VK_DOWN);
     Steps(12);
-    EXPECT_EQ(ring_->GetSelected(), 1);
+    EXPECT_EQ(THudProbe::Selected(*ring_), 1);
     EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "ItemRingOpenOneTurn"));
     Hold('V', false);
     Step();
@@ -320,10 +326,10 @@ TEST_F(ItemRing, NewRingAndGaugeStandAtTheirStartAndTakeTheirSoundsForTheirLifet
         TSkillGauge gauge;
         // Ramps of no steps stand at their start: nothing divided by 0.
         for (std::int32_t k = 0; k < 8; ++k) {
-            EXPECT_EQ(ring.GetSlotAngle(k).value, 0.0F) << k;
-            EXPECT_EQ(ring.GetSlotAngle(k).steps, 0) << k;
+            EXPECT_EQ(THudProbe::SlotAngle(ring, k).value, 0.0F) << k;
+            EXPECT_EQ(THudProbe::SlotAngle(ring, k).steps, 0) << k;
         }
-        EXPECT_EQ(ring.GetSlide().value, -266.0F);
+        EXPECT_EQ(THudProbe::Slide(ring).value, -266.0F);
     }
     EXPECT_EQ(driver_.sounds, expected);
     driver_.RecordSounds(false);

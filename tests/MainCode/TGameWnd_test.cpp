@@ -18,6 +18,8 @@
 #include "formats/field_writer.h"
 #include "game_folder.h"
 #include "platform/testing/d3d8.h"
+#include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -103,13 +105,13 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
             EXPECT_EQ(client.bottom - client.top, 480);
         }
         if (frame == 20) {
-            EXPECT_GE(title->GetCounter(), 18u);
+            EXPECT_GE(TSceneProbe::Counter(*title), 18u);
             Tap(VK_ESCAPE);  // the quit question over the title
         }
         if (frame == 21) {
             auto* dialog = dynamic_cast<TYesNoLoop*>(a.GetCurrentScene());
             ASSERT_NE(dialog, nullptr);
-            EXPECT_EQ(dialog->GetKind(), 1);
+            EXPECT_EQ(TMenuProbe::Kind(*dialog), 1);
             EXPECT_EQ(a.GetSceneCount(), 2);
             EXPECT_TRUE(title->IsSuspended());
             Tap(VK_ESCAPE);  // never a second dialog over the first
@@ -158,11 +160,11 @@ TEST_F(GameWndRun, TheTitleWaitsInBlackThenShowsTheLogoAndALostDeviceIsReset)
             middle.push_back(ScreenPixel(320, 212));
         }
         if (frame == 100) {
-            EXPECT_EQ(scene->GetState(), TTitleLoop::State::StartWait);
+            EXPECT_EQ(TSceneProbe::State(*scene), TSceneProbe::TitleState::StartWait);
             EXPECT_EQ(ScreenPixel(320, 212), 0u);  // the start wait is black
         }
         if (frame == 240) {
-            EXPECT_EQ(scene->GetState(), TTitleLoop::State::LogoHold);
+            EXPECT_EQ(TSceneProbe::State(*scene), TSceneProbe::TitleState::LogoHold);
             EXPECT_EQ(ScreenPixel(320, 212), diamond);
             platform::InjectDeviceLoss(TD3D8::GetDevice());
         }

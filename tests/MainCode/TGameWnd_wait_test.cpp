@@ -13,6 +13,7 @@
 #include "game_folder.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/window_internal.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ public:
         }
         const bool going = TGameWnd::Frame();
         if (auto* title = dynamic_cast<TTitleLoop*>(GetCurrentScene())) {
-            steps.store(title->GetCounter());
+            steps.store(TSceneProbe::Counter(*title));
         }
         sdlId.store(SDL_GetWindowID(platform::SdlWindowOf(GetHandle())));
         handle.store(GetHandle());

@@ -16,6 +16,7 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "formats/field_writer.h"
 #include "formats/map_writer.h"
+#include "support/scene_probe.h"
 
 #include <cstring>
 #include <list>
@@ -340,7 +341,7 @@ TEST_P(DeathWatch, NonEndsTheGameIntoTheGameOverScene)
     Step();  // the object walk meets it too: the field ends into the scene placed beneath it
     auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
     ASSERT_NE(die, nullptr);
-    EXPECT_EQ(die->GetMusicId(), musicId);
+    EXPECT_EQ(TSceneProbe::MusicId(*die), musicId);
 }
 
 INSTANTIATE_TEST_SUITE_P(Maps, DeathWatch, ::testing::Values("battle", "silent"));

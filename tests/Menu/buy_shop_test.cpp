@@ -6,6 +6,7 @@
 #include "MainCode/Menu/TBuyShopLoop.h"
 #include "Menu/shop_fixture.h"
 #include "dx/dx8/3d/TText8.h"
+#include "support/menu_probe.h"
 
 namespace {
 
@@ -60,8 +61,8 @@ TEST_F(BuyShop, ThreeAndTenGoodsMoveScrollAndPageWithTheirArrows)
             const Move& m = moves[i];
             SCOPED_TRACE(testing::Message() << n << " goods, move " << i);
             Key(shop, m.key);
-            EXPECT_EQ(shop->GetPager().GetTop(), m.top);
-            EXPECT_EQ(shop->GetPager().GetRow(), m.row);
+            EXPECT_EQ(TMenuProbe::Pager(*shop).GetTop(), m.top);
+            EXPECT_EQ(TMenuProbe::Pager(*shop).GetRow(), m.row);
             const auto draws = DrawsOfAStep();
             EXPECT_EQ(CountDraws(draws, "sprite.ptx/cursor03"), m.up);
             EXPECT_EQ(CountDraws(draws, "sprite.ptx/cursor04"), m.down);
@@ -104,13 +105,13 @@ TEST_F(BuyShop, TheCountStaysWithinTheMoneyAndTheRoomLeft)
         }
         auto* shop = Open(new TBuyShopLoop(app_.get(), {7}));
         Key(shop, Button::A);
-        ASSERT_TRUE(shop->IsCounting());
+        ASSERT_TRUE(TMenuProbe::IsCounting(*shop));
         EXPECT_EQ(Played(), std::vector<std::uint32_t>{603});
-        EXPECT_EQ(shop->GetCount(), c.first);
+        EXPECT_EQ(TMenuProbe::Count(*shop), c.first);
         std::int32_t count = c.first;
         for (const auto& [key, want] : c.keys) {
             Key(shop, key);
-            EXPECT_EQ(shop->GetCount(), want);
+            EXPECT_EQ(TMenuProbe::Count(*shop), want);
             EXPECT_EQ(Played(), want != count ? std::vector<std::uint32_t>{601} : std::vector<std::uint32_t>{});
             count = want;
         }
@@ -145,9 +146,9 @@ TEST_F(BuyShop, ATotalEqualToTheMoneyIsBoughtAPieceMoreIsNot)
         auto* shop = Open(new TBuyShopLoop(app_.get(), {7}));
         Key(shop, Button::A);
         Keys(shop, c.keys);
-        EXPECT_EQ(shop->GetCount(), c.count);
+        EXPECT_EQ(TMenuProbe::Count(*shop), c.count);
         Keys(shop, {Button::A, Button::A});
-        EXPECT_TRUE(shop->IsSelecting());
+        EXPECT_TRUE(TMenuProbe::IsSelecting(*shop));
         EXPECT_EQ(data_->GetMoney(), c.money - 100u * static_cast<std::uint32_t>(c.count));
         EXPECT_EQ(Held(7), static_cast<std::uint32_t>(c.count));
         Key(shop, Button::B);
@@ -166,33 +167,33 @@ TEST_F(BuyShop, RefusedAndFullGoodsAndTheConfirmationAnswers)
     auto* shop = Open(new TBuyShopLoop(app_.get(), {1, 2, 3}));
     // Too dear: refused, nothing else.
     Key(shop, Button::A);
-    EXPECT_TRUE(shop->IsSelecting());
+    EXPECT_TRUE(TMenuProbe::IsSelecting(*shop));
     EXPECT_EQ(Played(), std::vector<std::uint32_t>{608});
     // 99 held: the count opens at 0 and "A" only closes it.
     Keys(shop, {Button::Down, Button::A});
     EXPECT_EQ(Played(), (std::vector<std::uint32_t>{601, 603}));
-    EXPECT_EQ(shop->GetCount(), 0);
+    EXPECT_EQ(TMenuProbe::Count(*shop), 0);
     Keys(shop, {Button::Left, Button::Up});
-    EXPECT_EQ(shop->GetCount(), 0);
+    EXPECT_EQ(TMenuProbe::Count(*shop), 0);
     Key(shop, Button::A);
-    EXPECT_TRUE(shop->IsSelecting());
+    EXPECT_TRUE(TMenuProbe::IsSelecting(*shop));
     EXPECT_EQ(Played(), std::vector<std::uint32_t>{606});
     // The confirmation: up and down toggle it, "B" and "A" on "no" go back to the count.
     Keys(shop, {Button::Down, Button::A, Button::A});
-    EXPECT_TRUE(shop->IsConfirming());
-    EXPECT_EQ(shop->GetChoice(), 0);
+    EXPECT_TRUE(TMenuProbe::IsConfirming(*shop));
+    EXPECT_EQ(TMenuProbe::Choice(*shop), 0);
     EXPECT_EQ(Played(), (std::vector<std::uint32_t>{601, 603, 603}));
     const std::pair<Button, std::int32_t> toggles[] = {{Button::Up, 1}, {Button::Up, 0}, {Button::Down, 1}, {Button::Down, 0}};
     for (const auto& [key, choice] : toggles) {
         Key(shop, key);
-        EXPECT_EQ(shop->GetChoice(), choice);
+        EXPECT_EQ(TMenuProbe::Choice(*shop), choice);
         EXPECT_EQ(Played(), std::vector<std::uint32_t>{601});
     }
     Key(shop, Button::B);
-    EXPECT_TRUE(shop->IsCounting());
+    EXPECT_TRUE(TMenuProbe::IsCounting(*shop));
     EXPECT_EQ(Played(), std::vector<std::uint32_t>{606});
     Keys(shop, {Button::A, Button::Down, Button::A});
-    EXPECT_TRUE(shop->IsCounting());
+    EXPECT_TRUE(TMenuProbe::IsCounting(*shop));
     EXPECT_EQ(Played(), (std::vector<std::uint32_t>{603, 601, 606}));
     EXPECT_EQ(data_->GetMoney(), 100u);
     EXPECT_EQ(Held(3), 0u);
@@ -209,29 +210,29 @@ TEST_F(BuyShop, APurchaseTakesTheMoneyAddsThePiecesAndGreysWhatIsNowTooDear)
     auto* shop = Open(new TBuyShopLoop(app_.get(), {5, 6, 8, 9}));
     const DWORD white = 0xFFFFFFFF, grey = 0xFF666666;  // 1.0 and 0.4 of 255
     for (int row = 0; row < 4; ++row) {
-        EXPECT_EQ(shop->GetRowText(row).GetVertex(0).diffuse, white) << row;
+        EXPECT_EQ(TMenuProbe::RowText(*shop, row).GetVertex(0).diffuse, white) << row;
     }
     Keys(shop, {Button::Down, Button::A, Button::Left, Button::Left, Button::A});
-    ASSERT_TRUE(shop->IsConfirming());
-    EXPECT_EQ(shop->GetCount(), 3);
+    ASSERT_TRUE(TMenuProbe::IsConfirming(*shop));
+    EXPECT_EQ(TMenuProbe::Count(*shop), 3);
     Played();
     Key(shop, Button::A);
     EXPECT_EQ(Played(), std::vector<std::uint32_t>{217});
-    EXPECT_TRUE(shop->IsSelecting());
+    EXPECT_TRUE(TMenuProbe::IsSelecting(*shop));
     EXPECT_EQ(data_->GetMoney(), 700u);
     EXPECT_EQ(Held(6), 5u);
-    EXPECT_EQ(shop->GetPager().GetIndex(), 1);
+    EXPECT_EQ(TMenuProbe::Pager(*shop).GetIndex(), 1);
     // 600 and 700 are still within 700, 1000 no longer is.
     const DWORD want[] = {white, white, white, grey};
     for (int row = 0; row < 4; ++row) {
-        EXPECT_EQ(shop->GetRowText(row).GetVertex(0).diffuse, want[row]) << row;
+        EXPECT_EQ(TMenuProbe::RowText(*shop, row).GetVertex(0).diffuse, want[row]) << row;
     }
     // The money exactly the price buys one, and then nothing is left.
     Keys(shop, {Button::Down, Button::A, Button::Up, Button::A, Button::A});
     EXPECT_EQ(data_->GetMoney(), 0u);
     EXPECT_EQ(Held(8), 1u);
     for (int row = 0; row < 4; ++row) {
-        EXPECT_EQ(shop->GetRowText(row).GetVertex(0).diffuse, grey) << row;
+        EXPECT_EQ(TMenuProbe::RowText(*shop, row).GetVertex(0).diffuse, grey) << row;
     }
 }
 
@@ -241,8 +242,8 @@ TEST_F(BuyShop, WithoutGoodsNoKeyButCancelDoesAnything)
     auto* shop = Open(new TBuyShopLoop(app_.get(), {}));
     for (Button b : {Button::A, Button::Down, Button::Right, Button::Up, Button::Left, Button::A}) {
         Key(shop, b);
-        EXPECT_TRUE(shop->IsSelecting());
-        EXPECT_EQ(shop->GetPager().GetIndex(), 0);
+        EXPECT_TRUE(TMenuProbe::IsSelecting(*shop));
+        EXPECT_EQ(TMenuProbe::Pager(*shop).GetIndex(), 0);
     }
     EXPECT_EQ(Played(), std::vector<std::uint32_t>{});
     Key(shop, Button::B);
@@ -260,7 +261,7 @@ TEST_F(BuyShop, DecideAndCancelInOneStepLeaveTheShop)
     Step();
     driver_.Hold(Button::A, false);
     driver_.Hold(Button::B, false);
-    EXPECT_FALSE(shop->IsCounting());
+    EXPECT_FALSE(TMenuProbe::IsCounting(*shop));
     EXPECT_EQ(Played(), std::vector<std::uint32_t>{606});
     EXPECT_TRUE(Closes(shop));
     EXPECT_EQ(data_->GetMoney(), 1000u);

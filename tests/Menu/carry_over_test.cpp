@@ -7,6 +7,8 @@
 #include "dx/dx8/sound/TSoundBank.h"
 #include "save_screen_fixture.h"
 #include "support/golden.h"
+#include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace savetest {
 namespace {
@@ -30,19 +32,19 @@ TEST_F(SaveScreens, TheChoiceHasARowPerEarlierChapterCentredOnTheScreen)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.chapter);
         TSelectContinueDataLoop* choice = OpenChoice(c.chapter);
-        ASSERT_TRUE(choice->InInput());
-        ASSERT_EQ(choice->GetRowCount(), static_cast<std::int32_t>(c.ys.size()));
+        ASSERT_TRUE(TMenuProbe::InInput(*choice));
+        ASSERT_EQ(TMenuProbe::RowCount(*choice), static_cast<std::int32_t>(c.ys.size()));
         for (std::size_t r = 0; r < c.ys.size(); ++r) {
-            EXPECT_EQ(choice->GetRowY(static_cast<std::int32_t>(r)), c.ys[r]) << "row " << r;
+            EXPECT_EQ(TMenuProbe::RowY(*choice, static_cast<std::int32_t>(r)), c.ys[r]) << "row " << r;
         }
         char fresh[96];
         std::snprintf(fresh, sizeof fresh, "セーブデータを引き継がずに%d章を開始する。", c.shownAs);
-        EXPECT_TRUE(Shows(choice->GetRowText(0), {{0, fresh}}));
+        EXPECT_TRUE(Shows(TMenuProbe::RowText(*choice, 0), {{0, fresh}}));
         const auto last = static_cast<std::int32_t>(c.ys.size()) - 1;
         if (last > 0) {
             char carried[96];
             std::snprintf(carried, sizeof carried, "%d章のセーブデータを引き継いで%d章を開始する。", last, c.shownAs);
-            EXPECT_TRUE(Shows(choice->GetRowText(last), {{0, carried}}));
+            EXPECT_TRUE(Shows(TMenuProbe::RowText(*choice, last), {{0, carried}}));
         }
         Press(Button::B);
         for (int i = 0; i < 60 && Current() == choice; ++i) {
@@ -63,13 +65,13 @@ TEST_F(SaveScreens, TheChoiceCursorWrapsAndCancelFadesBackToTheTitle)
     } moves[] = {{Button::Up, 3}, {Button::Down, 0}, {Button::Down, 1}, {Button::Up, 0}};
     for (const auto& m : moves) {
         Press(m.press);
-        EXPECT_EQ(choice->GetCursor(), m.cursor);
+        EXPECT_EQ(TMenuProbe::Cursor(*choice), m.cursor);
     }
     Driver().Steps(10);
-    EXPECT_FLOAT_EQ(choice->GetRowLight(0).alpha.value, 1.0F);
-    EXPECT_FLOAT_EQ(choice->GetRowLight(3).alpha.value, 0.5F);
+    EXPECT_FLOAT_EQ(TMenuProbe::RowLight(*choice, 0).alpha.value, 1.0F);
+    EXPECT_FLOAT_EQ(TMenuProbe::RowLight(*choice, 3).alpha.value, 0.5F);
     Driver().Press(Button::B);
-    EXPECT_EQ(choice->GetDecision(), TSelectContinueDataLoop::kCancelled);
+    EXPECT_EQ(TMenuProbe::Decision(*choice), TSelectContinueDataLoop::kCancelled);
     int steps = 1;
     for (; steps < 60 && Current() == choice; ++steps) {
         Driver().Step();
@@ -97,8 +99,8 @@ TEST_F(SaveScreens, TheFreshStartResetsTheGameAndStartsTheOpeningEvent)
     auto* hub = dynamic_cast<TChangeLoop*>(Current());
     ASSERT_NE(hub, nullptr);
     EXPECT_EQ(Driver().App()->GetSceneCount(), 1);
-    EXPECT_EQ(hub->GetEventId(), 300u);
-    EXPECT_EQ(hub->GetMusicId(), 1);
+    EXPECT_EQ(TSceneProbe::EventId(*hub), 300u);
+    EXPECT_EQ(TSceneProbe::MusicId(*hub), 1);
     EXPECT_EQ(effects->GetUseCount(605), start + 1);
     EXPECT_EQ(music->GetUseCount(1), title + 1);
     EXPECT_NE(data.GetMoney(), 98765u) << "a new game";
@@ -116,31 +118,31 @@ TEST_F(SaveScreens, AChapterWithoutAUsableSaveIsRefusedAndCancelBringsTheRowsBac
     Press(Button::Down);
     Driver().RecordSounds(true);
     Press(Button::A);
-    EXPECT_EQ(choice->GetDecision(), TSelectContinueDataLoop::kCarryOver);
+    EXPECT_EQ(TMenuProbe::Decision(*choice), TSelectContinueDataLoop::kCarryOver);
     TSaveLoadLoop* screen = nullptr;
     for (int i = 0; i < 60 && screen == nullptr; ++i) {
         Driver().Step();
         screen = dynamic_cast<TSaveLoadLoop*>(Current());
     }
     ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(screen->GetMode(), TSaveLoadLoop::kCarryOver);
-    EXPECT_EQ(screen->GetChapter(), 2);
+    EXPECT_EQ(TMenuProbe::Mode(*screen), TSaveLoadLoop::kCarryOver);
+    EXPECT_EQ(TMenuProbe::Chapter(*screen), 2);
     ASSERT_TRUE(StepToSelection(screen));
-    EXPECT_EQ(screen->GetPage().GetCode(0), 7);
-    EXPECT_EQ(screen->GetPage().GetCode(1), 5);
-    EXPECT_TRUE(ShowsSlotLine(screen->GetPage().GetRowText(2), 2, "Empty"));
+    EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 0), 7);
+    EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 1), 5);
+    EXPECT_TRUE(ShowsSlotLine(TMenuProbe::RowText(TMenuProbe::SlotPage(*screen), 2), 2, "Empty"));
     Press(Button::A);
     Press(Button::B);
     for (int i = 0; i < 60 && Current() == screen; ++i) {
         Driver().Step();
     }
     ASSERT_EQ(Current(), choice);
-    for (int i = 0; i < 60 && !choice->InInput(); ++i) {
+    for (int i = 0; i < 60 && !TMenuProbe::InInput(*choice); ++i) {
         Driver().Step();
     }
-    EXPECT_TRUE(choice->InInput());
-    EXPECT_EQ(choice->GetRowY(3), 304);
-    EXPECT_EQ(choice->GetCursor(), 2);
+    EXPECT_TRUE(TMenuProbe::InInput(*choice));
+    EXPECT_EQ(TMenuProbe::RowY(*choice, 3), 304);
+    EXPECT_EQ(TMenuProbe::Cursor(*choice), 2);
     EXPECT_EQ(Played(Driver().sounds), (std::vector<std::uint32_t>{606, 608, 606}));
     Driver().RecordSounds(false);
 }
@@ -165,7 +167,7 @@ TEST_F(SaveScreens, AChaptersUsableSaveIsCarriedIntoTheOpeningEvent)
     Driver().Press(Button::A);
     auto* hub = dynamic_cast<TChangeLoop*>(Current());
     ASSERT_NE(hub, nullptr);
-    EXPECT_EQ(hub->GetEventId(), 300u);
+    EXPECT_EQ(TSceneProbe::EventId(*hub), 300u);
     EXPECT_EQ(Driver().App()->GetSceneCount(), 1) << "the choice and the title went too";
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 2468u);
     EXPECT_NE(TGameData::GetInstance()->GetPlayTime(), before);

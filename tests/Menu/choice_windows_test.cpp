@@ -7,6 +7,7 @@
 #include "MainCode/Menu/TMenuConfirmLoop.h"
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "Menu/pause_fixture.h"
+#include "support/menu_probe.h"
 
 namespace menutest {
 namespace {
@@ -28,7 +29,7 @@ protected:
     }
     std::string Picture(const TMenuChoiceLoop* window, std::int32_t i) const
     {
-        return window->GetChoices().At(i).sprite.GetImage().GetName();
+        return TMenuProbe::At(TMenuProbe::Choices(*window), i).sprite.GetImage().GetName();
     }
 };
 
@@ -55,11 +56,11 @@ TEST_F(ChoiceWindowTest, TheChangeWindowNamesWhomItChangesToAndChangesThePlayer)
         TMenuTopLoop* menu = MenuReady();
         ASSERT_NE(menu, nullptr);
         auto* window = Push<TMenuConfirmLoop>(menu);
-        EXPECT_EQ(window->GetCharacter(), c.played);
-        EXPECT_EQ(window->GetTarget(), c.target);
+        EXPECT_EQ(TMenuProbe::Character(*window), c.played);
+        EXPECT_EQ(TMenuProbe::Target(*window), c.target);
         EXPECT_EQ(Picture(window, 0), c.picture);
         EXPECT_EQ(Picture(window, 1), "sprite.ptx/window02_k");
-        EXPECT_EQ(window->GetCursor(), 0);
+        EXPECT_EQ(TMenuProbe::Cursor(*window), 0);
         driver_.Steps(kChangeSteps);
         driver_.RecordSounds(true);
         driver_.Press(Button::A);
@@ -109,13 +110,13 @@ TEST_F(ChoiceWindowTest, UpOnTheFirstChoiceSelectsBackAndDownOnBackTheFirst)
         // The last step of the slide takes no press yet.
         driver_.Steps(opening - 1);
         driver_.Press(Button::Down);
-        EXPECT_EQ(window->GetCursor(), c.leave ? 2 : 0);
+        EXPECT_EQ(TMenuProbe::Cursor(*window), c.leave ? 2 : 0);
         driver_.RecordSounds(true);
         for (Button b : c.presses) {
             driver_.Step();
             driver_.Press(b);
         }
-        EXPECT_EQ(window->GetCursor(), c.cursor);
+        EXPECT_EQ(TMenuProbe::Cursor(*window), c.cursor);
         EXPECT_EQ(Played(), std::vector<std::uint32_t>(c.presses.size(), 600));
         driver_.RecordSounds(false);
         driver_.Step();
@@ -134,13 +135,13 @@ TEST_F(ChoiceWindowTest, TheLeaveWindowStartsOnBackSoAAtOnceOnlyClosesIt)
     EXPECT_EQ(Picture(window, 1), "sprite.ptx/window02_j");
     EXPECT_EQ(Picture(window, 2), "sprite.ptx/window02_k");
     for (std::int32_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(window->GetChoices().At(i).x.value, -194 + 8 * i);
-        EXPECT_EQ(window->GetChoices().At(i).y.value, 16 + 40 * i);
-        EXPECT_FLOAT_EQ(window->GetChoices().At(i).alpha.value, i == 2 ? 1.0F : 0.5F);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Choices(*window), i).x.value, -194 + 8 * i);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Choices(*window), i).y.value, 16 + 40 * i);
+        EXPECT_FLOAT_EQ(TMenuProbe::At(TMenuProbe::Choices(*window), i).alpha.value, i == 2 ? 1.0F : 0.5F);
     }
     driver_.Steps(kLeaveSteps);
     for (std::int32_t i = 0; i < 3; ++i) {
-        EXPECT_EQ(window->GetChoices().At(i).x.value, 16 + 8 * i);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Choices(*window), i).x.value, 16 + 8 * i);
     }
     driver_.RecordSounds(true);
     driver_.Press(Button::A);
@@ -170,8 +171,8 @@ TEST_F(ChoiceWindowTest, NoInTheQuestionReturnsToTheLeaveWindow)
         driver_.Steps(kLeaveSteps);
         auto* dialog = dynamic_cast<TYesNoLoop*>(driver_.Current());
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->GetKind(), choice);
-        EXPECT_EQ(dialog->GetSelection(), 1);
+        EXPECT_EQ(TMenuProbe::Kind(*dialog), choice);
+        EXPECT_EQ(TMenuProbe::Selection(*dialog), 1);
         driver_.Steps(11);
         driver_.Press(Button::A);
         EXPECT_EQ(Played(), (std::vector<std::uint32_t>{603, 606}));
@@ -180,9 +181,9 @@ TEST_F(ChoiceWindowTest, NoInTheQuestionReturnsToTheLeaveWindow)
         driver_.Step();
         ASSERT_EQ(driver_.Current(), window);
         driver_.Step();
-        EXPECT_EQ(window->GetCursor(), choice);
-        EXPECT_EQ(window->GetChoices().At(0).x.value, -173) << "sliding in again";
-        EXPECT_FLOAT_EQ(window->GetChoices().At(choice).alpha.value, 1.0F);
+        EXPECT_EQ(TMenuProbe::Cursor(*window), choice);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Choices(*window), 0).x.value, -173) << "sliding in again";
+        EXPECT_FLOAT_EQ(TMenuProbe::At(TMenuProbe::Choices(*window), choice).alpha.value, 1.0F);
         driver_.RecordSounds(false);
         driver_.Steps(kLeaveSteps);
         driver_.Press(Button::B);

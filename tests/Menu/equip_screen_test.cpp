@@ -15,6 +15,7 @@
 #include "MainCode/Menu/TItemRows.h"
 #include "Menu/pause_fixture.h"
 #include "dx/dx8/3d/TText8.h"
+#include "support/menu_probe.h"
 
 namespace menutest {
 namespace {
@@ -69,14 +70,16 @@ protected:
         screen_ = new TEquipLoop(driver_.App(), menu_);
         driver_.App()->PushScene(screen_);
         driver_.Steps(10);
-        EXPECT_TRUE(screen_->IsChoosingSlot());
+        EXPECT_TRUE(TMenuProbe::IsChoosingSlot(*screen_));
         driver_.RecordSounds(true);
         return screen_;
     }
     // A press, a step with it let go, then steps until the screen takes keys again.
     void Key(Button b)
     {
-        KeyUntil(b, screen_, [this] { return screen_->IsChoosingSlot() || screen_->IsInList() || screen_->IsEmptyShown(); });
+        KeyUntil(b, screen_, [this] {
+            return TMenuProbe::IsChoosingSlot(*screen_) || screen_->IsInList() || screen_->IsEmptyShown();
+        });
     }
     void Keys(const std::vector<Button>& keys)
     {
@@ -138,7 +141,7 @@ TEST_F(EquipScreen, TheSlotCursorWrapsBothWays)
     for (const auto& m : moves) {
         SCOPED_TRACE(m.slot);
         Key(m.key);
-        EXPECT_EQ(screen_->GetSlot(), m.slot);
+        EXPECT_EQ(TMenuProbe::Slot(*screen_), m.slot);
         EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{601});
         const auto draws = DrawsOfAStep();
         const auto cursor = Find(draws, "sprite.ptx/ring_cursor01");
@@ -163,14 +166,16 @@ TEST_F(EquipScreen, ListsGreyUnusableWeaponsAndAnEmptyListTakesOnlyCancel)
         std::uint32_t id;
         DWORD text, icon;
     } rows[] = {{1002, 0xFFFFFFFF, 0xFFFFFFFF}, {1003, 0xFFFFFFFF, 0xFFFFFFFF}, {1005, 0xFF666666, 0xFFB2B2B2}};
-    ASSERT_EQ(screen_->GetList().size(), std::size(rows));
+    ASSERT_EQ(TMenuProbe::List(*screen_).size(), std::size(rows));
     for (std::size_t r = 0; r < std::size(rows); ++r) {
         SCOPED_TRACE(r);
-        EXPECT_EQ(screen_->GetList()[r]->Id, rows[r].id);
-        EXPECT_EQ(screen_->GetRows().GetText(static_cast<std::int32_t>(r)).GetVertex(0).diffuse, rows[r].text);
-        EXPECT_EQ(screen_->GetRows().GetIcon(static_cast<std::int32_t>(r)).GetVertex(3).diffuse, rows[r].icon);
+        EXPECT_EQ(TMenuProbe::List(*screen_)[r]->Id, rows[r].id);
+        EXPECT_EQ(TMenuProbe::Text(TMenuProbe::Rows(*screen_), static_cast<std::int32_t>(r)).GetVertex(0).diffuse,
+                  rows[r].text);
+        EXPECT_EQ(TMenuProbe::Icon(TMenuProbe::Rows(*screen_), static_cast<std::int32_t>(r)).GetVertex(3).diffuse,
+                  rows[r].icon);
     }
-    EXPECT_TRUE(Shows(screen_->GetTitle(), {{48, "武器"}}));
+    EXPECT_TRUE(Shows(TMenuProbe::Title(*screen_), {{48, "武器"}}));
     // Three items: no arrows; down stops on the last, page down goes to it.
     const struct {
         Button key;
@@ -180,7 +185,7 @@ TEST_F(EquipScreen, ListsGreyUnusableWeaponsAndAnEmptyListTakesOnlyCancel)
                  {Button::Down, 2, true}, {Button::Down, 2, false}};
     for (const auto& m : moves) {
         Key(m.key);
-        EXPECT_EQ(screen_->GetPager().GetRow(), m.row);
+        EXPECT_EQ(TMenuProbe::Pager(*screen_).GetRow(), m.row);
         EXPECT_EQ(Sounds(), m.sound ? std::vector<std::uint32_t>{601} : std::vector<std::uint32_t>{});
         const auto draws = DrawsOfAStep();
         EXPECT_TRUE(Find(draws, "sprite.ptx/cursor03").empty());
@@ -188,12 +193,12 @@ TEST_F(EquipScreen, ListsGreyUnusableWeaponsAndAnEmptyListTakesOnlyCancel)
     }
     Key(Button::B);
     EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{606});
-    ASSERT_TRUE(screen_->IsChoosingSlot());
+    ASSERT_TRUE(TMenuProbe::IsChoosingSlot(*screen_));
     // No accessory held.
     Keys({Button::Down, Button::A});
     EXPECT_EQ(Sounds(), (std::vector<std::uint32_t>{601, 603}));
     ASSERT_TRUE(screen_->IsEmptyShown());
-    EXPECT_TRUE(Shows(screen_->GetTitle(), {{24, "アクセサリ"}}));
+    EXPECT_TRUE(Shows(TMenuProbe::Title(*screen_), {{24, "アクセサリ"}}));
     const auto draws = DrawsOfAStep();
     EXPECT_TRUE(Find(draws, "sprite.ptx/cursor02").empty());
     for (const TSpriteDrawRecord& d : draws) {
@@ -206,7 +211,7 @@ TEST_F(EquipScreen, ListsGreyUnusableWeaponsAndAnEmptyListTakesOnlyCancel)
     EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{});
     Key(Button::B);
     EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{606});
-    EXPECT_TRUE(screen_->IsChoosingSlot());
+    EXPECT_TRUE(TMenuProbe::IsChoosingSlot(*screen_));
     Leave();
 }
 
@@ -250,7 +255,7 @@ TEST_F(EquipScreen, SwapsAndRefusalsOnTheInventoryAndThePlayer)
     for (const auto& s : steps) {
         SCOPED_TRACE(s.what);
         // The step before may still be closing its list.
-        for (int i = 0; i < 30 && !screen_->IsChoosingSlot() && !screen_->IsInList(); ++i) {
+        for (int i = 0; i < 30 && !TMenuProbe::IsChoosingSlot(*screen_) && !screen_->IsInList(); ++i) {
             driver_.Step();
         }
         const TPlayerCharacter* before = Player();
@@ -266,7 +271,7 @@ TEST_F(EquipScreen, SwapsAndRefusalsOnTheInventoryAndThePlayer)
         EXPECT_EQ(Player() != before, s.rebuilt);
     }
     EXPECT_NE(dynamic_cast<THeroC*>(Player()), nullptr) << "the axe's class";
-    EXPECT_EQ(screen_->GetWeaponType(), 2);
+    EXPECT_EQ(TMenuProbe::WeaponType(*screen_), 2);
     Leave();
 }
 
@@ -300,8 +305,8 @@ TEST_F(EquipScreen, TheListIsRebuiltAfterTheInventoryChanged)
     ASSERT_NE(Screen(), nullptr);
     Keys({Button::A, Button::A});
     EXPECT_EQ(Player()->GetWeaponId(), 1002u);
-    ASSERT_EQ(screen_->GetList().size(), 1u);
-    EXPECT_EQ(screen_->GetList()[0]->Id, 1000u);
+    ASSERT_EQ(TMenuProbe::List(*screen_).size(), 1u);
+    EXPECT_EQ(TMenuProbe::List(*screen_)[0]->Id, 1000u);
     driver_.Steps(12);
     Keys({Button::A, Button::A});
     EXPECT_EQ(Player()->GetWeaponId(), 1000u);
@@ -329,17 +334,17 @@ TEST_F(EquipScreen, AbilityPointTextsAndTheNamePlate)
         Player()->SetEquipItem(2000, 'A');
         Player()->SetEquipItem(c.accessoryB, 'B');
         ASSERT_NE(Screen(), nullptr);
-        EXPECT_TRUE(Shows(screen_->GetAbpText(0), c.abp0));
-        EXPECT_TRUE(Shows(screen_->GetAbpText(1), c.abp1));
-        EXPECT_TRUE(Shows(screen_->GetAbpText(2), c.abp2));
-        EXPECT_TRUE(Shows(screen_->GetName(), c.plate));
+        EXPECT_TRUE(Shows(TMenuProbe::AbpText(*screen_, 0), c.abp0));
+        EXPECT_TRUE(Shows(TMenuProbe::AbpText(*screen_, 1), c.abp1));
+        EXPECT_TRUE(Shows(TMenuProbe::AbpText(*screen_, 2), c.abp2));
+        EXPECT_TRUE(Shows(TMenuProbe::Name(*screen_), c.plate));
         // Slot B's plate: the stone's name alone, an empty slot nothing.
         Keys({Button::Up});
         const std::vector<std::pair<int, std::string>> plateB =
             c.accessoryB == 2300   ? std::vector<std::pair<int, std::string>>{{48, "stone"}}
             : c.accessoryB == 2001 ? std::vector<std::pair<int, std::string>>{{48, "charm"}, {136, "ABP:   0pts"}}
                                    : std::vector<std::pair<int, std::string>>{};
-        EXPECT_TRUE(Shows(screen_->GetName(), plateB));
+        EXPECT_TRUE(Shows(TMenuProbe::Name(*screen_), plateB));
         Leave();
     }
 }
@@ -353,15 +358,15 @@ TEST_F(EquipScreen, AnUnnamedItemKeepsTheNamePlate)
     ASSERT_NE(Screen(), nullptr);
     Keys({Button::Down, Button::A});
     ASSERT_TRUE(screen_->IsInList());
-    ASSERT_EQ(screen_->GetList().size(), 2u);
-    ASSERT_EQ(screen_->GetList()[1]->Id, 2002u);
+    ASSERT_EQ(TMenuProbe::List(*screen_).size(), 2u);
+    ASSERT_EQ(TMenuProbe::List(*screen_)[1]->Id, 2002u);
     const std::vector<std::pair<int, std::string>> charm{{48, "charm"}, {136, "ABP:   0pts"}};
-    EXPECT_TRUE(Shows(screen_->GetName(), charm));
+    EXPECT_TRUE(Shows(TMenuProbe::Name(*screen_), charm));
     Keys({Button::Down});
-    EXPECT_TRUE(Shows(screen_->GetName(), charm));
+    EXPECT_TRUE(Shows(TMenuProbe::Name(*screen_), charm));
     Keys({Button::A});
     ASSERT_EQ(Player()->GetEquipItemId('A'), 2002u);
-    EXPECT_TRUE(Shows(screen_->GetName(), charm));
+    EXPECT_TRUE(Shows(TMenuProbe::Name(*screen_), charm));
     Leave();
 }
 
@@ -391,15 +396,15 @@ TEST_F(EquipScreen, ThePanelDimsWhileAListIsOpen)
         {"weapon icon", grey7, 0xFFFFFFFF, &panel->GetIcon(0)},
         {"accessory A icon", 0xFFFFFFFF, 0xFFFFFFFF, &panel->GetIcon(1)},
         {"accessory B mark", grey7, 0xFFFFFFFF, &panel->GetFullMark(2)},
-        {"weapon text", grey4, 0xFFFFFFFF, &screen_->GetAbpText(0)},
-        {"accessory A text", 0xFFFFFFFF, 0xFFFFFFFF, &screen_->GetAbpText(1)},
-        {"accessory B text", grey4, 0xFFFFFFFF, &screen_->GetAbpText(2)},
+        {"weapon text", grey4, 0xFFFFFFFF, &TMenuProbe::AbpText(*screen_, 0)},
+        {"accessory A text", 0xFFFFFFFF, 0xFFFFFFFF, &TMenuProbe::AbpText(*screen_, 1)},
+        {"accessory B text", grey4, 0xFFFFFFFF, &TMenuProbe::AbpText(*screen_, 2)},
     };
     for (const auto& p : parts) {
         EXPECT_EQ(p.sprite->GetVertex(0).diffuse, p.open) << p.what;
     }
     Key(Button::B);
-    ASSERT_TRUE(screen_->IsChoosingSlot());
+    ASSERT_TRUE(TMenuProbe::IsChoosingSlot(*screen_));
     for (const auto& p : parts) {
         EXPECT_EQ(p.sprite->GetVertex(2).diffuse, p.closed) << p.what;
     }
@@ -424,14 +429,14 @@ TEST_F(EquipScreen, AfterTheRingScreenThePlateShowsALongNameWhole)
     auto* ring = new TItemRingLoop(driver_.App(), menu);
     driver_.App()->PushScene(ring);
     driver_.Steps(10);
-    EXPECT_EQ(ring->GetName().GetTextWidth(), 128u);
+    EXPECT_EQ(TMenuProbe::Name(*ring).GetTextWidth(), 128u);
     driver_.Press(Button::B);
     ASSERT_TRUE(StepUntilCurrent(menu));
     screen_ = new TEquipLoop(driver_.App(), menu);
     driver_.App()->PushScene(screen_);
     driver_.Steps(10);
-    EXPECT_EQ(screen_->GetName().GetTextWidth(), 256u);
-    EXPECT_TRUE(Shows(screen_->GetName(), {{0, "ABCDEFGHIJKLMNOP"}, {136, "ABP:   7pts"}}));
+    EXPECT_EQ(TMenuProbe::Name(*screen_).GetTextWidth(), 256u);
+    EXPECT_TRUE(Shows(TMenuProbe::Name(*screen_), {{0, "ABCDEFGHIJKLMNOP"}, {136, "ABP:   7pts"}}));
 }
 
 }  // namespace

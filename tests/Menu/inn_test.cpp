@@ -15,6 +15,7 @@
 #include "formats/ogg_writer.h"
 #include "formats/table_writer.h"
 #include "Menu/shop_fixture.h"
+#include "support/menu_probe.h"
 
 namespace {
 
@@ -73,7 +74,7 @@ TEST_F(Inn, FadesToBlackPlaysTheTuneForItsLengthAndFadesBack)
             ASSERT_EQ(music->FindId("inn.ogg"), 16);
         }
         auto* inn = new TInnLoop(app_.get(), field_);
-        EXPECT_EQ(inn->HasFader(), hasMusic);
+        EXPECT_EQ(TMenuProbe::HasFader(*inn), hasMusic);
         // The decoder's length may come a millisecond short.
         EXPECT_NEAR(music->GetLength(16), c.tuneMs >= 0 ? c.tuneMs : -1, 1);
         app_->PushScene(inn);
@@ -82,14 +83,14 @@ TEST_F(Inn, FadesToBlackPlaysTheTuneForItsLengthAndFadesBack)
         int tuneStep = 0;
         std::int32_t waitSteps = -100;
         for (int step = 1; step < 400 && app_->GetCurrentScene() == inn; ++step) {
-            const Phase before = inn->IsFadingOut() ? kOut : inn->IsPlayingTune() ? kTune : kIn;
+            const Phase before = TMenuProbe::IsFadingOut(*inn) ? kOut : TMenuProbe::IsPlayingTune(*inn) ? kTune : kIn;
             if (before == kTune && waitSteps == -100) {
-                waitSteps = inn->GetWaitSteps();
+                waitSteps = TMenuProbe::WaitSteps(*inn);
             }
-            if (before == kTune && inn->GetQuad().GetCounter() != 60) {
+            if (before == kTune && TMenuProbe::Quad(*inn).GetCounter() != 60) {
                 ADD_FAILURE() << "the picture is not black while the tune plays, step " << step;
             }
-            if (before == kIn && hasMusic != inn->HasFader()) {
+            if (before == kIn && hasMusic != TMenuProbe::HasFader(*inn)) {
                 ADD_FAILURE() << "the fader came or went while fading in, step " << step;
             }
             driver_.sounds.clear();

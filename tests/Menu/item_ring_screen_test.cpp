@@ -10,6 +10,8 @@
 #include "MainCode/Menu/TItemRingLoop.h"
 #include "Menu/pause_fixture.h"
 #include "dx/dx8/3d/TText8.h"
+#include "support/hud_probe.h"
+#include "support/menu_probe.h"
 
 namespace menutest {
 namespace {
@@ -53,14 +55,16 @@ protected:
         screen_ = new TItemRingLoop(driver_.App(), menu_);
         driver_.App()->PushScene(screen_);
         driver_.Steps(10);
-        EXPECT_TRUE(screen_->IsSelecting());
+        EXPECT_TRUE(TMenuProbe::IsSelecting(*screen_));
         driver_.RecordSounds(true);
         return screen_;
     }
     // A press, a step with it let go, then steps until the screen takes keys again.
     void Key(Button b)
     {
-        KeyUntil(b, screen_, [this] { return screen_->IsSelecting() || screen_->IsInList() || screen_->IsEmptyShown(); });
+        KeyUntil(b, screen_, [this] {
+            return TMenuProbe::IsSelecting(*screen_) || screen_->IsInList() || screen_->IsEmptyShown();
+        });
     }
     void Keys(const std::vector<Button>& keys)
     {
@@ -99,7 +103,7 @@ protected:
         TLetterFont* font = field_->GetLetterFont();
         std::string shown;
         for (int digit = 0; digit < 2; ++digit) {
-            const TSprite& glyph = screen_->GetCountGlyph(position, digit);
+            const TSprite& glyph = TMenuProbe::CountGlyph(*screen_, position, digit);
             char found = '?';
             for (char c : std::string("#0123456789")) {
                 const TSprite& g = font->Glyph(static_cast<std::uint8_t>(c));
@@ -139,9 +143,9 @@ TEST_F(ItemRingScreen, OpensOnTheEmptyPlaceAndTurnsBothWaysOverTenSteps)
     Define(5);
     data_->AddItem(5, 3);
     ASSERT_NE(Screen(), nullptr);
-    EXPECT_EQ(screen_->GetRingCursor(), 0);
+    EXPECT_EQ(TMenuProbe::RingCursor(*screen_), 0);
     Key(Button::A);
-    EXPECT_TRUE(screen_->IsSelecting());
+    EXPECT_TRUE(TMenuProbe::IsSelecting(*screen_));
     EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{});
 
     const struct {
@@ -153,7 +157,7 @@ TEST_F(ItemRingScreen, OpensOnTheEmptyPlaceAndTurnsBothWaysOverTenSteps)
     for (const auto& t : turns) {
         SCOPED_TRACE(t.cursor);
         driver_.Press(t.key);
-        EXPECT_EQ(screen_->GetRingCursor(), t.cursor);
+        EXPECT_EQ(TMenuProbe::RingCursor(*screen_), t.cursor);
         EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{607});
         const float delta = t.turn - start;
         for (int step = 1; step <= 10; ++step) {
@@ -163,12 +167,13 @@ TEST_F(ItemRingScreen, OpensOnTheEmptyPlaceAndTurnsBothWaysOverTenSteps)
             } else {
                 driver_.Step();
             }
-            EXPECT_NEAR(screen_->GetRingAngle().value, start + delta * static_cast<float>(step) / 10.0F, 1e-6F) << step;
-            EXPECT_NEAR(screen_->GetPositionAngle(3).value, 3.0F * kTurn + start + delta * static_cast<float>(step) / 10.0F,
-                        1e-6F);
-            EXPECT_EQ(screen_->IsTurning(), step < 10) << step;
+            EXPECT_NEAR(TMenuProbe::RingAngle(*screen_).value, start + delta * static_cast<float>(step) / 10.0F, 1e-6F)
+                << step;
+            EXPECT_NEAR(TMenuProbe::PositionAngle(*screen_, 3).value,
+                        3.0F * kTurn + start + delta * static_cast<float>(step) / 10.0F, 1e-6F);
+            EXPECT_EQ(TMenuProbe::IsTurning(*screen_), step < 10) << step;
         }
-        EXPECT_EQ(screen_->GetRingCursor(), t.cursor);
+        EXPECT_EQ(TMenuProbe::RingCursor(*screen_), t.cursor);
         EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{});
         start = t.turn;
     }
@@ -204,7 +209,7 @@ TEST_F(ItemRingScreen, APositionListsItsItemsWithTheTakeOutEntryFirstOnlyWhenFil
         Keys({Button::Down, Button::A});
         EXPECT_EQ(Sounds(), (std::vector<std::uint32_t>{607, 603}));
         std::vector<std::uint32_t> listed;
-        for (const auto& entry : screen_->GetList()) {
+        for (const auto& entry : TMenuProbe::List(*screen_)) {
             listed.push_back(entry->Id);
         }
         EXPECT_EQ(listed, c.list);
@@ -218,10 +223,10 @@ TEST_F(ItemRingScreen, APositionListsItsItemsWithTheTakeOutEntryFirstOnlyWhenFil
             }
             EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{});
         } else {
-            EXPECT_EQ(screen_->GetRows().GetText(0).GetTextWidth(), 256u);
+            EXPECT_EQ(TMenuProbe::Text(TMenuProbe::Rows(*screen_), 0).GetTextWidth(), 256u);
         }
         Key(Button::B);
-        EXPECT_TRUE(screen_->IsSelecting());
+        EXPECT_TRUE(TMenuProbe::IsSelecting(*screen_));
         EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{606});
         LeaveAndEmpty();
     }
@@ -262,8 +267,8 @@ TEST_F(ItemRingScreen, SevenAndTwentyEntriesPageWithTheirArrows)
             const Move& m = moves[i];
             SCOPED_TRACE(i);
             Key(m.key);
-            EXPECT_EQ(screen_->GetPager().GetTop(), m.top);
-            EXPECT_EQ(screen_->GetPager().GetRow(), m.row);
+            EXPECT_EQ(TMenuProbe::Pager(*screen_).GetTop(), m.top);
+            EXPECT_EQ(TMenuProbe::Pager(*screen_).GetRow(), m.row);
             const auto draws = DrawsOfAStep();
             EXPECT_EQ(CountDraws(draws, "sprite.ptx/cursor03"), m.up);
             EXPECT_EQ(CountDraws(draws, "sprite.ptx/cursor04"), m.down);
@@ -324,21 +329,21 @@ TEST_F(ItemRingScreen, SetsSwapsAndTakesOutItemsAndRefusesSilently)
     for (const auto& s : steps) {
         SCOPED_TRACE(s.what);
         Keys(s.keys);
-        EXPECT_TRUE(screen_->IsSelecting());
+        EXPECT_TRUE(TMenuProbe::IsSelecting(*screen_));
         EXPECT_EQ(Sounds(), s.sounds);
         EXPECT_TRUE(SameEntries(Ring(), s.ring));
         for (const auto& [id, count] : s.held) {
             EXPECT_EQ(Held(id), count) << id;
         }
-        EXPECT_EQ(screen_->GetPositionIcon(2).GetImage().GetName(),
+        EXPECT_EQ(TMenuProbe::PositionIcon(*screen_, 2).GetImage().GetName(),
                   s.ring[2].Id != 0 ? "itemicon.ptx/icon00" + std::to_string(s.ring[2].Id) : "");
     }
     Keys({Button::A, Button::A});  // item 3 into position 2 again
     ASSERT_EQ(data_->GetRingSlot(2)->Id, 3u);
     LeaveToField(screen_, menu_);
-    EXPECT_EQ(field_->GetItemRing()->GetIcon(2).GetImage().GetName(), "itemicon.ptx/icon003");
-    EXPECT_EQ(field_->GetItemRing()->GetIcon(5).GetImage().GetName(), "itemicon.ptx/icon006");
-    EXPECT_FALSE(field_->GetItemRing()->GetIcon(1).GetImage().HasTexture());
+    EXPECT_EQ(THudProbe::Icon(*field_->GetItemRing(), 2).GetImage().GetName(), "itemicon.ptx/icon003");
+    EXPECT_EQ(THudProbe::Icon(*field_->GetItemRing(), 5).GetImage().GetName(), "itemicon.ptx/icon006");
+    EXPECT_FALSE(THudProbe::Icon(*field_->GetItemRing(), 1).GetImage().HasTexture());
 }
 
 // Decide and cancel in the same step in the list: the list takes the decide (the shops take the
@@ -397,15 +402,15 @@ TEST_F(ItemRingScreen, TheListGreysTheOtherPositionsAndTheRing)
         driver_.Steps(r.step - done);
         done = r.step;
         SCOPED_TRACE(r.step);
-        EXPECT_EQ(screen_->GetPositionIcon(1).GetVertex(0).diffuse, 0xFFFFFFFFu);
-        EXPECT_EQ(screen_->GetCountGlyph(1, 1).GetVertex(3).diffuse, 0xFFFFFFFFu);
-        EXPECT_EQ(screen_->GetCountGlyph(2, 0).GetVertex(0).diffuse, r.other);
-        EXPECT_EQ(screen_->GetRing().GetVertex(2).diffuse, r.ring);
+        EXPECT_EQ(TMenuProbe::PositionIcon(*screen_, 1).GetVertex(0).diffuse, 0xFFFFFFFFu);
+        EXPECT_EQ(TMenuProbe::CountGlyph(*screen_, 1, 1).GetVertex(3).diffuse, 0xFFFFFFFFu);
+        EXPECT_EQ(TMenuProbe::CountGlyph(*screen_, 2, 0).GetVertex(0).diffuse, r.other);
+        EXPECT_EQ(TMenuProbe::Ring(*screen_).GetVertex(2).diffuse, r.ring);
     }
     EXPECT_TRUE(screen_->IsInList());
     Key(Button::B);
-    EXPECT_EQ(screen_->GetCountGlyph(2, 0).GetVertex(0).diffuse, 0xFFFFFFFFu);
-    EXPECT_EQ(screen_->GetRing().GetVertex(0).diffuse, 0xFFFFFFFFu);
+    EXPECT_EQ(TMenuProbe::CountGlyph(*screen_, 2, 0).GetVertex(0).diffuse, 0xFFFFFFFFu);
+    EXPECT_EQ(TMenuProbe::Ring(*screen_).GetVertex(0).diffuse, 0xFFFFFFFFu);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "formats/table_writer.h"
 #include "support/alloc_probe.h"
 #include "support/golden.h"
+#include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/window_settings.h"
 
@@ -158,8 +159,8 @@ TEST_F(MenuFrame, BothDrawSequencesAndNothingDrawnOnALostDevice)
 {
     TestMenu* menu = Push(8);
     driver_.Steps(12);  // the dim at its end: 0.5 is alpha 127
-    EXPECT_EQ(menu->GetDimColor(), 0x7F000000u);
-    EXPECT_TRUE(menu->GetBackground().GetImage().HasTexture()) << "the title captured";
+    EXPECT_EQ(TMenuProbe::DimColor(*menu), 0x7F000000u);
+    EXPECT_TRUE(TMenuProbe::Background(*menu).GetImage().HasTexture()) << "the title captured";
     driver_.RecordDraws(true);
     driver_.Step();
     std::string text = "stand-alone\n" + qmtest::FormatDraws(driver_.draws);
@@ -239,7 +240,7 @@ TEST_F(MenuFrame, ASteadyStepAndDrawAllocateNothing)
         driver_.Steps(10);
         steps = probe.OwnThreadAllocations();
     }
-    TSprite background = menu->GetBackground();
+    TSprite background = TMenuProbe::Background(*menu);
     TSprite dim;
     TSprite window = TSprite::FromFile("sprite.ptx/window06", D3DPOOL_MANAGED, 0);
     TD3D8* d3d = TD3D8::Instance();

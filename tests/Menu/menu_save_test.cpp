@@ -13,6 +13,8 @@
 #include "formats/field_writer.h"
 #include "save_screen_fixture.h"
 #include "support/alloc_probe.h"
+#include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace savetest {
 namespace {
@@ -70,7 +72,7 @@ protected:
         Driver().Steps(kMenuOpenSteps);
         Press(Button::Up);
         Press(Button::Up);
-        EXPECT_EQ(menu_ != nullptr ? menu_->GetCursor() : -1, TMenuTopLoop::kSaveItem);
+        EXPECT_EQ(menu_ != nullptr ? TMenuProbe::Cursor(*menu_) : -1, TMenuTopLoop::kSaveItem);
         Driver().Press(Button::A);
         Driver().Steps(kMenuCloseSteps);
         auto* screen = dynamic_cast<TMenuSaveLoop*>(Current());
@@ -90,15 +92,15 @@ protected:
     }
     int ChoiceSteps(const TMenuSaveLoop* screen) const
     {
-        return screen->GetChoiceCount() == 3 ? kThreeChoiceSteps : kTwoChoiceSteps;
+        return TMenuProbe::ChoiceCount(*screen) == 3 ? kThreeChoiceSteps : kTwoChoiceSteps;
     }
     // Steps until the page waits in its selection (at most limit).
     bool StepToSelection(const TMenuSaveLoop* screen, int limit = 120)
     {
-        for (int i = 0; i < limit && !screen->GetPage().InSelection(); ++i) {
+        for (int i = 0; i < limit && !TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); ++i) {
             Driver().Step();
         }
-        return screen->GetPage().InSelection();
+        return TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen));
     }
 
     TFieldLoop* field_ = nullptr;
@@ -131,10 +133,10 @@ TEST_F(MenuSave, TheChoiceOffersTheSaveOnlyAtASavePointWithTheCursorOnBack)
         TMenuSaveLoop* screen = OpenSaveItem();
         ASSERT_NE(screen, nullptr);
         const auto count = static_cast<std::int32_t>(c.pictures.size());
-        ASSERT_EQ(screen->GetChoiceCount(), count);
-        EXPECT_EQ(screen->GetCursor(), count - 1);
+        ASSERT_EQ(TMenuProbe::ChoiceCount(*screen), count);
+        EXPECT_EQ(TMenuProbe::Cursor(*screen), count - 1);
         for (std::int32_t i = 0; i < count; ++i) {
-            const auto& w = screen->GetChoices().At(i);
+            const auto& w = TMenuProbe::At(TMenuProbe::Choices(*screen), i);
             EXPECT_EQ(w.sprite.GetImage().GetName(), c.pictures[static_cast<std::size_t>(i)]) << i;
             EXPECT_EQ(w.x.value, -194 + 8 * i) << i;
             EXPECT_EQ(w.y.value, 16 + 40 * i) << i;
@@ -142,7 +144,7 @@ TEST_F(MenuSave, TheChoiceOffersTheSaveOnlyAtASavePointWithTheCursorOnBack)
         }
         Driver().Steps(ChoiceSteps(screen));
         for (std::int32_t i = 0; i < count; ++i) {
-            EXPECT_EQ(screen->GetChoices().At(i).x.value, 16 + 8 * i) << i;
+            EXPECT_EQ(TMenuProbe::At(TMenuProbe::Choices(*screen), i).x.value, 16 + 8 * i) << i;
         }
         // Over the menu's picture only the choices: no slot page yet.
         Driver().RecordDraws(true);
@@ -214,13 +216,16 @@ TEST_F(MenuSave, EachChoiceLeadsToTheMenuOrItsPagesAndThePagesBackToTheChoice)
         }
         ASSERT_EQ(Current(), screen);
         ASSERT_TRUE(screen->OnPage());
-        const std::int32_t chosen = screen->GetCursor();
-        EXPECT_TRUE(Shows(screen->GetPage().GetTitleText(), {{0, c.leads == Save ? "セーブ" : "ロード"}}));
-        EXPECT_FLOAT_EQ(screen->GetChoices().At(chosen).alpha.value, 1.0F) << "the choice's light run to its end";
+        const std::int32_t chosen = TMenuProbe::Cursor(*screen);
+        EXPECT_TRUE(
+            Shows(TMenuProbe::TitleText(TMenuProbe::SlotPage(*screen)), {{0, c.leads == Save ? "セーブ" : "ロード"}}));
+        EXPECT_FLOAT_EQ(TMenuProbe::At(TMenuProbe::Choices(*screen), chosen).alpha.value, 1.0F)
+            << "the choice's light run to its end";
         ASSERT_TRUE(StepToSelection(screen));
         // The save lists another chapter's save in full, the load only says why it cannot load it.
-        EXPECT_EQ(screen->GetPage().GetCode(1), 8);
-        EXPECT_EQ(static_cast<bool>(ShowsSlotLine(screen->GetPage().GetRowText(1), 1, TGameData::ResultMessage(8))),
+        EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 1), 8);
+        EXPECT_EQ(static_cast<bool>(ShowsSlotLine(TMenuProbe::RowText(TMenuProbe::SlotPage(*screen), 1), 1,
+                                                  TGameData::ResultMessage(8))),
                   c.leads == Load);
         // Drawn now: the choices at their hidden places, then the page.
         Driver().RecordDraws(true);
@@ -242,8 +247,8 @@ TEST_F(MenuSave, EachChoiceLeadsToTheMenuOrItsPagesAndThePagesBackToTheChoice)
         EXPECT_FALSE(screen->OnPage());
         EXPECT_EQ(Current(), screen) << "back to the choice, not to the menu";
         Driver().Step();
-        EXPECT_EQ(screen->GetChoices().At(0).x.value, -194 + 21) << "sliding in again";
-        EXPECT_EQ(screen->GetCursor(), chosen);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Choices(*screen), 0).x.value, -194 + 21) << "sliding in again";
+        EXPECT_EQ(TMenuProbe::Cursor(*screen), chosen);
         Driver().Steps(slide);
         Press(Button::B);
         Driver().Steps(slide);
@@ -279,12 +284,12 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
         Driver().RecordSounds(true);
         Press(Button::A);  // the empty slot 0: no question
         Driver().Step();
-        EXPECT_FALSE(screen->GetPage().InConfirmation());
+        EXPECT_FALSE(TMenuProbe::SlotPage(*screen).InConfirmation());
         ASSERT_TRUE(StepToSelection(screen));
         EXPECT_EQ(Played(Driver().sounds), (std::vector<std::uint32_t>{603, 605}));
         Driver().RecordSounds(false);
-        EXPECT_EQ(screen->GetPage().GetLastSaveResult(), 0);
-        EXPECT_EQ(screen->GetPage().GetCode(0), 0);
+        EXPECT_EQ(TMenuProbe::LastSaveResult(TMenuProbe::SlotPage(*screen)), 0);
+        EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 0), 0);
         EXPECT_EQ(data.GetSavePoint(), kOwnSavePoint);
         EXPECT_EQ(data.GetCharacterData(character)->Life, hp);
         EXPECT_TRUE(player->HasSaveRequest()) << "the save point's request stays";
@@ -300,7 +305,7 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
             Press(Button::Down);
             Press(Button::A);
             ASSERT_TRUE(StepToSelection(screen));
-            EXPECT_TRUE(Shows(screen->GetPage().GetTitleText(), {{0, "ロード"}}));
+            EXPECT_TRUE(Shows(TMenuProbe::TitleText(TMenuProbe::SlotPage(*screen)), {{0, "ロード"}}));
             Driver().RecordSounds(true);
             Driver().Press(Button::A);
             EXPECT_EQ(Played(Driver().sounds), std::vector<std::uint32_t>{603});
@@ -308,9 +313,9 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
             auto* hub = dynamic_cast<TChangeLoop*>(Current());
             ASSERT_NE(hub, nullptr);
             EXPECT_EQ(Driver().App()->GetSceneCount(), 1) << "the title, field, menu and screen went";
-            EXPECT_EQ(hub->GetMode(), TChangeLoop::kToLoadSlot);
-            EXPECT_EQ(hub->GetSlot(), 0u);
-            EXPECT_EQ(hub->GetMusicId(), kTownMusic);
+            EXPECT_EQ(TSceneProbe::Mode(*hub), TChangeLoop::kToLoadSlot);
+            EXPECT_EQ(TSceneProbe::Slot(*hub), 0u);
+            EXPECT_EQ(TSceneProbe::MusicId(*hub), kTownMusic);
             // The field's use went with the field; the one kept for the change holds the music.
             EXPECT_EQ(music->GetUseCount(kTownMusic), uses);
             EXPECT_GE(uses, 1u);
@@ -322,7 +327,7 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
             Driver().Steps(kThreeChoiceSteps);
             CloseMenu();
             TSaveLoadLoop* load = Open(TSaveLoadLoop::CreateLoad(Driver().App()));
-            ASSERT_EQ(load->GetPage().GetCode(0), 0);
+            ASSERT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*load), 0), 0);
             Driver().Press(Button::A);
             ASSERT_NE(dynamic_cast<TChangeLoop*>(Current()), nullptr);
         }
@@ -362,7 +367,7 @@ TEST_F(MenuSave, SteadyStepsOfTheChoiceAndOfThePageAllocateNothing)
             ASSERT_TRUE(StepToSelection(screen));
         }
         Driver().Steps(kThreeChoiceSteps + 12);
-        const auto [steps, bare] = SteadyCost(Driver(), screen->GetPage());
+        const auto [steps, bare] = SteadyCost(Driver(), TMenuProbe::SlotPage(*screen));
         // The driver's own count may differ by one either way; a step of the screen's own adds ten.
         EXPECT_LE(steps, bare + 1);
     }

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include "Menu/save_screen_fixture.h"
+#include "support/menu_probe.h"
 
 namespace savetest {
 namespace {
@@ -58,13 +59,14 @@ TEST_F(SaveScreens, SpecialFilesUnderSlotNamesShowAsUnreadableAndASignalStillEnd
     for (const auto& p : pages) {
         SCOPED_TRACE(p.what);
         TSaveLoadLoop* screen = Open(p.make());
-        ASSERT_TRUE(screen->GetPage().InSelection());
+        ASSERT_TRUE(TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)));
         for (std::int32_t row = 0; row < 3; ++row) {
-            EXPECT_EQ(screen->GetPage().GetCode(row), kUnreadable) << row;
-            EXPECT_TRUE(ShowsSlotLine(screen->GetPage().GetRowText(row), row, kUnreadableLine)) << row;
+            EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), row), kUnreadable) << row;
+            EXPECT_TRUE(ShowsSlotLine(TMenuProbe::RowText(TMenuProbe::SlotPage(*screen), row), row, kUnreadableLine))
+                << row;
         }
-        EXPECT_EQ(screen->GetPage().GetCode(3), 0);
-        EXPECT_EQ(screen->GetPage().GetCode(4), 1);
+        EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 3), 0);
+        EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 4), 1);
         Driver().App()->PopScenesTo(1);
         Driver().Step();
     }

@@ -7,6 +7,7 @@
 #include "dx/dx8/3d/TText8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
+#include "support/menu_probe.h"
 
 namespace menutest {
 namespace {
@@ -66,11 +67,11 @@ TEST_F(OptionWindowTest, RowsSlideDownOneAfterAnotherAndBackUpThenTheMenuResumes
         driver_.Steps(row.steps - done);
         done = row.steps;
         SCOPED_TRACE(row.steps);
-        EXPECT_EQ(options->GetWindowY(0).value, row.y0);
-        EXPECT_EQ(options->GetWindowY(1).value, row.y1);
-        EXPECT_EQ(options->GetWindowY(2).value, row.y2);
-        EXPECT_EQ(options->GetWindowY(3).value, row.y3);
-        EXPECT_EQ(options->GetRow(), row.row);
+        EXPECT_EQ(TMenuProbe::WindowY(*options, 0).value, row.y0);
+        EXPECT_EQ(TMenuProbe::WindowY(*options, 1).value, row.y1);
+        EXPECT_EQ(TMenuProbe::WindowY(*options, 2).value, row.y2);
+        EXPECT_EQ(TMenuProbe::WindowY(*options, 3).value, row.y3);
+        EXPECT_EQ(TMenuProbe::Row(*options), row.row);
     }
     driver_.RecordSounds(true);
     driver_.Press(Button::B);
@@ -88,9 +89,9 @@ TEST_F(OptionWindowTest, RowsSlideDownOneAfterAnotherAndBackUpThenTheMenuResumes
         driver_.Steps(row.steps - done);
         done = row.steps;
         SCOPED_TRACE(row.steps);
-        EXPECT_EQ(options->GetWindowY(0).value, row.y0);
-        EXPECT_EQ(options->GetWindowY(1).value, row.y1);
-        EXPECT_EQ(options->GetWindowY(3).value, row.y3);
+        EXPECT_EQ(TMenuProbe::WindowY(*options, 0).value, row.y0);
+        EXPECT_EQ(TMenuProbe::WindowY(*options, 1).value, row.y1);
+        EXPECT_EQ(TMenuProbe::WindowY(*options, 3).value, row.y3);
     }
     EXPECT_EQ(driver_.Current(), options);
     driver_.Step();
@@ -122,18 +123,18 @@ TEST_F(OptionWindowTest, UpAndDownRunTheRowRing)
         for (Button b : c.taps) {
             Tap(b);
         }
-        EXPECT_EQ(options->GetRow(), c.row);
+        EXPECT_EQ(TMenuProbe::Row(*options), c.row);
         EXPECT_EQ(Played(), std::vector<std::uint32_t>(c.taps.size(), 600));
         driver_.Steps(10);
         // The lit row at full, the others dimmed: the minimap window to 0.3, the rest to 0.5.
         const DWORD lit = 0xFFFFFFFF;
-        EXPECT_EQ(options->GetWindow(0).GetVertex(0).diffuse, c.row == 0 ? lit : 0x4CFFFFFFu);
+        EXPECT_EQ(TMenuProbe::Window(*options, 0).GetVertex(0).diffuse, c.row == 0 ? lit : 0x4CFFFFFFu);
         for (std::int32_t s = 0; s < TOptionLoop::kSliders; ++s) {
             const bool on = c.row == s + 1;
-            EXPECT_EQ(options->GetWindow(s + 1).GetVertex(0).diffuse, on ? lit : 0x7FFFFFFFu) << s;
-            EXPECT_EQ(options->GetKnob(s).GetVertex(3).diffuse, on ? lit : 0xFF7F7F7Fu) << s;
+            EXPECT_EQ(TMenuProbe::Window(*options, s + 1).GetVertex(0).diffuse, on ? lit : 0x7FFFFFFFu) << s;
+            EXPECT_EQ(TMenuProbe::Knob(*options, s).GetVertex(3).diffuse, on ? lit : 0xFF7F7F7Fu) << s;
         }
-        EXPECT_EQ(options->GetMiniMapText().GetVertex(0).diffuse, c.row == 0 ? lit : 0xFF7F7F7Fu);
+        EXPECT_EQ(TMenuProbe::MiniMapText(*options).GetVertex(0).diffuse, c.row == 0 ? lit : 0xFF7F7F7Fu);
         driver_.RecordSounds(false);
         Restart();
     }
@@ -175,7 +176,7 @@ TEST_F(OptionWindowTest, HeldArrowsMoveALevelAStepAndTheBankFollows)
         }
         for (const auto& [level, ceiling] : c.steps) {
             driver_.Step();
-            EXPECT_EQ(options->GetLevel(c.row - 1), level);
+            EXPECT_EQ(TMenuProbe::Level(*options, c.row - 1), level);
             const std::int32_t stored[] = {Data()->GetBgmVolume(), Data()->GetSeVolume(), Data()->GetVoiceVolume()};
             EXPECT_EQ(stored[c.row - 1], level);
             EXPECT_EQ(Ceiling(banks[c.row]), ceiling);
@@ -186,9 +187,9 @@ TEST_F(OptionWindowTest, HeldArrowsMoveALevelAStepAndTheBankFollows)
         qmtest::SceneDriver::ReleaseAll();
         EXPECT_EQ(Played(), std::vector<std::uint32_t>{}) << "no sound for a slider";
         // The other levels untouched.
-        EXPECT_EQ(options->GetLevel(0), c.row == 1 ? c.steps.back().first : 40);
-        EXPECT_EQ(options->GetLevel(1), c.row == 2 ? c.steps.back().first : 41);
-        EXPECT_EQ(options->GetLevel(2), c.row == 3 ? c.steps.back().first : 42);
+        EXPECT_EQ(TMenuProbe::Level(*options, 0), c.row == 1 ? c.steps.back().first : 40);
+        EXPECT_EQ(TMenuProbe::Level(*options, 1), c.row == 2 ? c.steps.back().first : 41);
+        EXPECT_EQ(TMenuProbe::Level(*options, 2), c.row == 3 ? c.steps.back().first : 42);
         driver_.RecordSounds(false);
         Restart();
     }
@@ -202,18 +203,18 @@ TEST_F(OptionWindowTest, TogglingTheMinimapTwiceBringsTheWordAndTheDataBack)
     Data()->SetMiniMapState(1);
     TOptionLoop* options = Options();
     ASSERT_NE(options, nullptr);
-    EXPECT_EQ(options->GetMiniMap(), 1);
-    const std::vector<std::uint8_t> on = Pixels(options->GetMiniMapText());
+    EXPECT_EQ(TMenuProbe::MiniMap(*options), 1);
+    const std::vector<std::uint8_t> on = Pixels(TMenuProbe::MiniMapText(*options));
     driver_.RecordSounds(true);
     Tap(Button::Right);
-    EXPECT_EQ(options->GetMiniMap(), 0);
+    EXPECT_EQ(TMenuProbe::MiniMap(*options), 0);
     EXPECT_EQ(Data()->GetMiniMapState(), 0);
-    const std::vector<std::uint8_t> off = Pixels(options->GetMiniMapText());
+    const std::vector<std::uint8_t> off = Pixels(TMenuProbe::MiniMapText(*options));
     EXPECT_NE(off, on);
     Tap(Button::Left);
-    EXPECT_EQ(options->GetMiniMap(), 1);
+    EXPECT_EQ(TMenuProbe::MiniMap(*options), 1);
     EXPECT_EQ(Data()->GetMiniMapState(), 1);
-    EXPECT_EQ(Pixels(options->GetMiniMapText()), on);
+    EXPECT_EQ(Pixels(TMenuProbe::MiniMapText(*options)), on);
     EXPECT_EQ(Played(), (std::vector<std::uint32_t>{601, 601}));
     // Held, it switches once.
     qmtest::SceneDriver::Hold(Button::Right, true);
@@ -231,9 +232,9 @@ TEST_F(OptionWindowTest, LevelsOutsideTheirRangeOpenAtTheNearerEnd)
     Data()->SetVoiceVolume(64);
     TOptionLoop* options = Options();
     ASSERT_NE(options, nullptr);
-    EXPECT_EQ(options->GetLevel(0), 64);
-    EXPECT_EQ(options->GetLevel(1), 0);
-    EXPECT_EQ(options->GetLevel(2), 64);
+    EXPECT_EQ(TMenuProbe::Level(*options, 0), 64);
+    EXPECT_EQ(TMenuProbe::Level(*options, 1), 0);
+    EXPECT_EQ(TMenuProbe::Level(*options, 2), 64);
 }
 
 // Levels set in the window are saved with the game and, loaded back, set the banks again.

@@ -19,6 +19,7 @@
 #include "dx/dx8/sound/TSoundBank.h"
 #include "dx/dx8/sound/TSoundFader.h"
 #include "support/alloc_probe.h"
+#include "support/menu_probe.h"
 
 namespace menutest {
 namespace {
@@ -54,21 +55,21 @@ TEST_F(PauseMenuTest, OpensWithTheDecideSoundDimsForTenStepsThenSlidesTheWindows
         driver_.Steps(row.steps - done);
         done = row.steps;
         SCOPED_TRACE(row.steps);
-        EXPECT_EQ(menu->GetDimColor(), row.dim);
-        EXPECT_EQ(menu->GetItems().At(0).x.value, row.x0);
-        EXPECT_EQ(menu->GetItems().At(1).x.value, row.x1);
-        EXPECT_EQ(menu->GetItems().At(6).x.value, row.x6);
-        EXPECT_EQ(menu->GetItems().At(7).x.value, row.x7);
+        EXPECT_EQ(TMenuProbe::DimColor(*menu), row.dim);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Items(*menu), 0).x.value, row.x0);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Items(*menu), 1).x.value, row.x1);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Items(*menu), 6).x.value, row.x6);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Items(*menu), 7).x.value, row.x7);
     }
     for (std::int32_t i = 0; i < TMenuTopLoop::kItems; ++i) {
-        EXPECT_EQ(menu->GetItems().At(i).y.value, 16 + 40 * i);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Items(*menu), i).y.value, 16 + 40 * i);
     }
     // The 57th step still finds the last window arriving; the 58th takes the first press.
     driver_.Press(Button::Down);
-    EXPECT_EQ(menu->GetCursor(), 0);
+    EXPECT_EQ(TMenuProbe::Cursor(*menu), 0);
     driver_.Step();
     driver_.Press(Button::Down);
-    EXPECT_EQ(menu->GetCursor(), 1);
+    EXPECT_EQ(TMenuProbe::Cursor(*menu), 1);
     EXPECT_EQ(Played(), (std::vector<std::uint32_t>{603, 600}));
 }
 
@@ -98,7 +99,7 @@ TEST_F(PauseMenuTest, CursorWrapsAndOneButtonWinsOverAnother)
             PressTogether(buttons);
             driver_.Step();
         }
-        EXPECT_EQ(menu->GetCursor(), c.cursor);
+        EXPECT_EQ(TMenuProbe::Cursor(*menu), c.cursor);
         EXPECT_EQ(Played(), c.sounds);
         if (!c.closes) {
             driver_.Press(Button::B);
@@ -149,10 +150,10 @@ TEST_F(PauseMenuTest, EveryItemOpensItsSubScreenAndTheMenuComesBackOnTheSameItem
         }
         ASSERT_EQ(driver_.Current(), menu);
         driver_.Step();
-        EXPECT_EQ(menu->GetCursor(), item);
-        EXPECT_EQ(menu->GetItems().At(0).x.value, -173) << "sliding in again";
+        EXPECT_EQ(TMenuProbe::Cursor(*menu), item);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Items(*menu), 0).x.value, -173) << "sliding in again";
         for (std::int32_t i = 0; i < TMenuTopLoop::kItems; ++i) {
-            EXPECT_FLOAT_EQ(menu->GetItems().At(i).alpha.value, i == item ? 1.0F : 0.5F) << i;
+            EXPECT_FLOAT_EQ(TMenuProbe::At(TMenuProbe::Items(*menu), i).alpha.value, i == item ? 1.0F : 0.5F) << i;
         }
         driver_.Steps(kMenuCloseSteps - 1);
     }
@@ -194,7 +195,7 @@ TEST_F(PauseMenuTest, CancelClosesFromTheTopFadesTheDimOutAndRefreshesTheHudLast
         TRefPtr<TStreamSound> sound = id != -1 ? music->Get(static_cast<std::uint32_t>(id)) : TRefPtr<TStreamSound>();
         TMenuTopLoop* menu = MenuReady();
         ASSERT_NE(menu, nullptr);
-        EXPECT_EQ(menu->GetFader() != nullptr, c.fader);
+        EXPECT_EQ(TMenuProbe::Fader(*menu) != nullptr, c.fader);
         if (c.fader) {
             EXPECT_LT(sound->GetVolume(), sound->GetMaxVolume()) << "lowered while the menu is open";
         }
@@ -204,16 +205,17 @@ TEST_F(PauseMenuTest, CancelClosesFromTheTopFadesTheDimOutAndRefreshesTheHudLast
         driver_.Press(Button::B);
         EXPECT_EQ(Played(), std::vector<std::uint32_t>{606});
         driver_.Steps(5);
-        EXPECT_EQ(menu->GetItems().At(0).x.value, 16 + (-194 - 16) * 5 / 10);
-        EXPECT_EQ(menu->GetItems().At(1).x.value, 24) << "the second waits for the first to fall below 5";
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Items(*menu), 0).x.value, 16 + (-194 - 16) * 5 / 10);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Items(*menu), 1).x.value, 24)
+            << "the second waits for the first to fall below 5";
         driver_.Step();
-        EXPECT_EQ(menu->GetItems().At(1).x.value, 24 + (-186 - 24) / 10);
+        EXPECT_EQ(TMenuProbe::At(TMenuProbe::Items(*menu), 1).x.value, 24 + (-186 - 24) / 10);
         driver_.Steps(kMenuCloseSteps - 6);
-        EXPECT_EQ(menu->GetDimColor(), 0x7F000000u) << "the dim waits for the windows";
+        EXPECT_EQ(TMenuProbe::DimColor(*menu), 0x7F000000u) << "the dim waits for the windows";
         driver_.Step();
-        EXPECT_EQ(menu->GetDimColor(), 0x72000000u);
+        EXPECT_EQ(TMenuProbe::DimColor(*menu), 0x72000000u);
         driver_.Steps(9);
-        EXPECT_EQ(menu->GetDimColor(), 0x00000000u);
+        EXPECT_EQ(TMenuProbe::DimColor(*menu), 0x00000000u);
         EXPECT_EQ(driver_.Current(), menu);
         EXPECT_FALSE(field->GetStatusPanel()->GetFullMark(0).GetImage().HasTexture());
         driver_.Step();
@@ -245,11 +247,11 @@ TEST_F(PauseMenuTest, SteadyMenuFramesAllocateNothing)
         driver_.Steps(10);
         steps = probe.OwnThreadAllocations();
     }
-    TSprite background = menu->GetBackground();
+    TSprite background = TMenuProbe::Background(*menu);
     TSprite dim;
     std::vector<TSprite> windows;
     for (std::int32_t i = 0; i < TMenuTopLoop::kItems; ++i) {
-        windows.push_back(menu->GetItems().At(i).sprite);
+        windows.push_back(TMenuProbe::At(TMenuProbe::Items(*menu), i).sprite);
     }
     TD3D8* d3d = TD3D8::Instance();
     long bare = 0;

@@ -12,6 +12,8 @@
 #include "save_screen_fixture.h"
 #include "support/alloc_probe.h"
 #include "support/golden.h"
+#include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace savetest {
 namespace {
@@ -57,24 +59,25 @@ TEST_F(SaveScreens, PagesWrapBothWaysTheRowStaysAndEachPageListsItsSlots)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         TSaveLoadLoop* screen = Open(TSaveLoadLoop::CreateLoad(Driver().App()));
-        ASSERT_TRUE(screen->GetPage().InSelection());
-        EXPECT_TRUE(Shows(screen->GetPage().GetPageText(), {{0, "PAGE :  1 / 20"}}));
+        ASSERT_TRUE(TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)));
+        EXPECT_TRUE(Shows(TMenuProbe::PageText(TMenuProbe::SlotPage(*screen)), {{0, "PAGE :  1 / 20"}}));
         int outward = 0;
         for (Button b : c.presses) {
             Press(b);  // the press, then the first step of the page-out
             if (b == B::Left || b == B::Right) {
-                const std::int32_t x = screen->GetPage().GetRowX(0);
+                const std::int32_t x = TMenuProbe::RowX(TMenuProbe::SlotPage(*screen), 0);
                 outward = x > kRowX ? +1 : x < kRowX ? -1 : 0;
             }
             ASSERT_TRUE(StepToSelection(screen));
         }
-        EXPECT_EQ(screen->GetPage().GetPage(), c.page);
-        EXPECT_EQ(screen->GetPage().GetCursor(), c.cursor);
+        EXPECT_EQ(TMenuProbe::Page(TMenuProbe::SlotPage(*screen)), c.page);
+        EXPECT_EQ(TMenuProbe::Cursor(TMenuProbe::SlotPage(*screen)), c.cursor);
         EXPECT_EQ(outward, c.outward);
-        EXPECT_TRUE(Shows(screen->GetPage().GetPageText(), {{0, c.pageText}}));
+        EXPECT_TRUE(Shows(TMenuProbe::PageText(TMenuProbe::SlotPage(*screen)), {{0, c.pageText}}));
         for (std::int32_t r = 0; r < 5; ++r) {
-            EXPECT_EQ(screen->GetPage().GetCode(r), c.codes[static_cast<std::size_t>(r)]) << "row " << r;
-            EXPECT_EQ(screen->GetPage().GetRowX(r), kRowX) << "row " << r << " back in place";
+            EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), r), c.codes[static_cast<std::size_t>(r)])
+                << "row " << r;
+            EXPECT_EQ(TMenuProbe::RowX(TMenuProbe::SlotPage(*screen), r), kRowX) << "row " << r << " back in place";
         }
         Press(Button::B);
         StepUntilGone(Driver(), screen);
@@ -91,8 +94,8 @@ TEST_F(SaveScreens, PageInComesFromTheOtherSide)
         Press(button);
         bool out = false;
         bool in = false;
-        for (int i = 0; i < 80 && !screen->GetPage().InSelection(); ++i) {
-            const std::int32_t side = (screen->GetPage().GetRowX(4) - kRowX) * outSide;
+        for (int i = 0; i < 80 && !TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); ++i) {
+            const std::int32_t side = (TMenuProbe::RowX(TMenuProbe::SlotPage(*screen), 4) - kRowX) * outSide;
             out = out || side > 0;
             in = in || (out && side < 0);
             Driver().Step();
@@ -109,7 +112,7 @@ TEST_F(SaveScreens, RowsCascadeFiveStepsApartInEveryPhase)
 {
     TSaveLoadLoop* screen = TSaveLoadLoop::CreateLoad(Driver().App());
     Driver().App()->PushScene(screen);
-    const TSaveSlotPage& page = screen->GetPage();
+    const TSaveSlotPage& page = TMenuProbe::SlotPage(*screen);
     // Steps of the phase on which each row first moved, and the phase's length.
     auto phase = [&](auto value, auto done) {
         std::vector<int> starts(5, 0);
@@ -132,34 +135,33 @@ TEST_F(SaveScreens, RowsCascadeFiveStepsApartInEveryPhase)
         return starts;
     };
     Driver().Steps(10);  // the dim
-    const auto y = [&](std::int32_t r) { return page.GetRowY(r); };
-    const auto x = [&](std::int32_t r) { return page.GetRowX(r); };
-    EXPECT_EQ(phase(y, [&] { return page.InSelection(); }), (std::vector<int>{1, 6, 11, 16, 21, 30}));
-    EXPECT_EQ(page.GetRowY(4), 336);
+    const auto y = [&](std::int32_t r) { return TMenuProbe::RowY(page, r); };
+    const auto x = [&](std::int32_t r) { return TMenuProbe::RowX(page, r); };
+    EXPECT_EQ(phase(y, [&] { return TMenuProbe::InSelection(page); }), (std::vector<int>{1, 6, 11, 16, 21, 30}));
+    EXPECT_EQ(TMenuProbe::RowY(page, 4), 336);
     Driver().Press(Button::Right);
     // Out to the left (30 steps; on the last the rows are put at the right), then in.
-    EXPECT_EQ(phase(x, [&] { return page.GetRowX(0) == 1152; }),
-              (std::vector<int>{1, 6, 11, 16, 21, 30}));
-    EXPECT_EQ(phase(x, [&] { return page.InSelection(); }), (std::vector<int>{1, 6, 11, 16, 21, 30}));
+    EXPECT_EQ(phase(x, [&] { return TMenuProbe::RowX(page, 0) == 1152; }), (std::vector<int>{1, 6, 11, 16, 21, 30}));
+    EXPECT_EQ(phase(x, [&] { return TMenuProbe::InSelection(page); }), (std::vector<int>{1, 6, 11, 16, 21, 30}));
     Driver().Press(Button::B);
-    EXPECT_EQ(phase(y, [&] { return page.GetRowY(4) == -64; }), (std::vector<int>{1, 6, 11, 16, 21, 30}));
+    EXPECT_EQ(phase(y, [&] { return TMenuProbe::RowY(page, 4) == -64; }), (std::vector<int>{1, 6, 11, 16, 21, 30}));
 }
 
 TEST_F(SaveScreens, TheCursorRowIsLitAndTheOthersDimmed)
 {
     TSaveLoadLoop* screen = Open(TSaveLoadLoop::CreateLoad(Driver().App()));
     // At rest: row 0 full from the start, the others half.
-    EXPECT_FLOAT_EQ(screen->GetPage().GetRowLight(0).alpha.value, 1.0F);
-    EXPECT_FLOAT_EQ(screen->GetPage().GetRowLight(4).alpha.value, 0.5F);
-    EXPECT_FLOAT_EQ(screen->GetPage().GetRowLight(4).grey.value, 0.3F);
+    EXPECT_FLOAT_EQ(TMenuProbe::RowLight(TMenuProbe::SlotPage(*screen), 0).alpha.value, 1.0F);
+    EXPECT_FLOAT_EQ(TMenuProbe::RowLight(TMenuProbe::SlotPage(*screen), 4).alpha.value, 0.5F);
+    EXPECT_FLOAT_EQ(TMenuProbe::RowLight(TMenuProbe::SlotPage(*screen), 4).grey.value, 0.3F);
     Driver().Press(Button::Down);
-    EXPECT_FLOAT_EQ(screen->GetPage().GetRowLight(1).alpha.value, 0.55F);
-    EXPECT_FLOAT_EQ(screen->GetPage().GetRowLight(0).alpha.value, 0.95F);
+    EXPECT_FLOAT_EQ(TMenuProbe::RowLight(TMenuProbe::SlotPage(*screen), 1).alpha.value, 0.55F);
+    EXPECT_FLOAT_EQ(TMenuProbe::RowLight(TMenuProbe::SlotPage(*screen), 0).alpha.value, 0.95F);
     Driver().Steps(9);
-    EXPECT_FLOAT_EQ(screen->GetPage().GetRowLight(1).alpha.value, 1.0F);
-    EXPECT_FLOAT_EQ(screen->GetPage().GetRowLight(1).grey.value, 1.0F);
-    EXPECT_FLOAT_EQ(screen->GetPage().GetRowLight(0).alpha.value, 0.5F);
-    EXPECT_FLOAT_EQ(screen->GetPage().GetRowLight(0).grey.value, 0.3F);
+    EXPECT_FLOAT_EQ(TMenuProbe::RowLight(TMenuProbe::SlotPage(*screen), 1).alpha.value, 1.0F);
+    EXPECT_FLOAT_EQ(TMenuProbe::RowLight(TMenuProbe::SlotPage(*screen), 1).grey.value, 1.0F);
+    EXPECT_FLOAT_EQ(TMenuProbe::RowLight(TMenuProbe::SlotPage(*screen), 0).alpha.value, 0.5F);
+    EXPECT_FLOAT_EQ(TMenuProbe::RowLight(TMenuProbe::SlotPage(*screen), 0).grey.value, 0.3F);
 }
 
 // Slot 2 of the save screen: the question only over a file, its picture by the file's chapter,
@@ -196,11 +198,11 @@ TEST_F(SaveScreens, SavingAsksOnlyOverAFileAndNoWritesNothing)
         Driver().RecordSounds(true);
         Press(B::A);
         if (c.question != nullptr) {
-            for (int i = 0; i < 40 && screen->GetPage().GetQuestionY() != c.questionY; ++i) {
+            for (int i = 0; i < 40 && TMenuProbe::QuestionY(TMenuProbe::SlotPage(*screen)) != c.questionY; ++i) {
                 Driver().Step();
             }
-            ASSERT_TRUE(screen->GetPage().InConfirmation());
-            EXPECT_EQ(screen->GetPage().GetChoice(), 0) << "the question starts on yes";
+            ASSERT_TRUE(TMenuProbe::SlotPage(*screen).InConfirmation());
+            EXPECT_EQ(TMenuProbe::Choice(TMenuProbe::SlotPage(*screen)), 0) << "the question starts on yes";
             Driver().RecordDraws(true);
             Driver().Step();
             const auto& draws = Driver().draws;
@@ -216,7 +218,7 @@ TEST_F(SaveScreens, SavingAsksOnlyOverAFileAndNoWritesNothing)
             }
         } else {
             Driver().Step();
-            EXPECT_FALSE(screen->GetPage().InConfirmation());
+            EXPECT_FALSE(TMenuProbe::SlotPage(*screen).InConfirmation());
         }
         ASSERT_TRUE(StepToSelection(screen, 120));
         EXPECT_EQ(Played(Driver().sounds), c.sounds);
@@ -227,18 +229,18 @@ TEST_F(SaveScreens, SavingAsksOnlyOverAFileAndNoWritesNothing)
         if (c.written) {
             EXPECT_NE(after, before);
             EXPECT_TRUE(qmtest::UnwrapSaveFile(after, body, crcFirst)) << "a whole save";
-            EXPECT_EQ(screen->GetPage().GetLastSaveResult(), 0);
+            EXPECT_EQ(TMenuProbe::LastSaveResult(TMenuProbe::SlotPage(*screen)), 0);
         } else {
             EXPECT_EQ(after, before);
         }
-        EXPECT_EQ(screen->GetPage().GetCursor(), 2);
+        EXPECT_EQ(TMenuProbe::Cursor(TMenuProbe::SlotPage(*screen)), 2);
         Driver().App()->PopScenesTo(1);  // the title goes: the screen after the ending stands alone
         Press(B::B);
         StepUntilGone(Driver(), screen);
         auto* hub = dynamic_cast<TChangeLoop*>(Current());
         ASSERT_NE(hub, nullptr) << "closing the save screen leads to the title";
-        EXPECT_EQ(hub->GetMode(), TChangeLoop::kToTitle);
-        EXPECT_EQ(hub->GetMusicId(), -1);
+        EXPECT_EQ(TSceneProbe::Mode(*hub), TChangeLoop::kToTitle);
+        EXPECT_EQ(TSceneProbe::MusicId(*hub), -1);
         Driver().Steps(101);  // the change's fade
         ASSERT_NE(dynamic_cast<TTitleLoop*>(Current()), nullptr);
     }
@@ -259,7 +261,7 @@ TEST_F(SaveScreens, AFailedWriteShowsItsLineKeepsTheOldFileAndMayBeTriedAgain)
     auto save = [&] {
         Driver().RecordSounds(true);
         Press(Button::A);
-        for (int i = 0; i < 60 && !screen->GetPage().InConfirmation(); ++i) {
+        for (int i = 0; i < 60 && !TMenuProbe::SlotPage(*screen).InConfirmation(); ++i) {
             Driver().Step();
         }
         Driver().Steps(25);
@@ -270,9 +272,10 @@ TEST_F(SaveScreens, AFailedWriteShowsItsLineKeepsTheOldFileAndMayBeTriedAgain)
         return played;
     };
     EXPECT_EQ(save(), (std::vector<std::uint32_t>{603, 603, 608}));
-    EXPECT_NE(screen->GetPage().GetLastSaveResult(), 0);
+    EXPECT_NE(TMenuProbe::LastSaveResult(TMenuProbe::SlotPage(*screen)), 0);
     EXPECT_EQ(Bytes(3), before);
-    EXPECT_TRUE(Shows(screen->GetPage().GetRowText(3), {{0, " 3：セーブデータの書き込みに失敗しました。"}}));
+    EXPECT_TRUE(Shows(TMenuProbe::RowText(TMenuProbe::SlotPage(*screen), 3),
+                      {{0, " 3：セーブデータの書き込みに失敗しました。"}}));
 
     fs::remove(blocker);
     EXPECT_EQ(save(), (std::vector<std::uint32_t>{603, 603, 605}));
@@ -287,7 +290,7 @@ TEST_F(SaveScreens, LoadRowsRefuseEveryFileThatCannotBeLoaded)
     Write(3, Slot::Short);
     Write(4, Slot::OtherChapter);
     TSaveLoadLoop* screen = Open(TSaveLoadLoop::CreateLoad(Driver().App()));
-    EXPECT_TRUE(Shows(screen->GetPage().GetTitleText(), {{0, "ロード"}}));
+    EXPECT_TRUE(Shows(TMenuProbe::TitleText(TMenuProbe::SlotPage(*screen)), {{0, "ロード"}}));
     const struct {
         std::int32_t row;
         std::int32_t code;
@@ -300,19 +303,19 @@ TEST_F(SaveScreens, LoadRowsRefuseEveryFileThatCannotBeLoaded)
     };
     for (const auto& r : rows) {
         SCOPED_TRACE(r.row);
-        while (screen->GetPage().GetCursor() != r.row) {
+        while (TMenuProbe::Cursor(TMenuProbe::SlotPage(*screen)) != r.row) {
             Press(Button::Down);
         }
-        EXPECT_EQ(screen->GetPage().GetCode(r.row), r.code);
+        EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), r.row), r.code);
         if (r.line != nullptr) {
-            EXPECT_TRUE(ShowsSlotLine(screen->GetPage().GetRowText(r.row), r.row, r.line));
+            EXPECT_TRUE(ShowsSlotLine(TMenuProbe::RowText(TMenuProbe::SlotPage(*screen), r.row), r.row, r.line));
         }
         Driver().RecordSounds(true);
         Press(Button::A);
         Driver().Step();
         EXPECT_EQ(Played(Driver().sounds), std::vector<std::uint32_t>{608});
         EXPECT_EQ(Current(), screen);
-        EXPECT_TRUE(screen->GetPage().InSelection());
+        EXPECT_TRUE(TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)));
     }
     Driver().RecordSounds(false);
 }
@@ -326,14 +329,14 @@ TEST_F(SaveScreens, AUsableRowLoadsThroughTheSceneChangeIntoTheFieldAtItsSavePoi
     const std::uint32_t decide = effects->GetUseCount(603);
     const std::uint32_t title = music->GetUseCount(1);
     TSaveLoadLoop* screen = Open(TSaveLoadLoop::CreateLoad(Driver().App()));
-    ASSERT_EQ(screen->GetPage().GetCode(0), 0);
+    ASSERT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 0), 0);
     Driver().Press(Button::A);
     auto* hub = dynamic_cast<TChangeLoop*>(Current());
     ASSERT_NE(hub, nullptr);
     EXPECT_EQ(Driver().App()->GetSceneCount(), 1) << "the title went with the screen";
-    EXPECT_EQ(hub->GetMode(), TChangeLoop::kToLoadSlot);
-    EXPECT_EQ(hub->GetSlot(), 0u);
-    EXPECT_EQ(hub->GetMusicId(), 1);
+    EXPECT_EQ(TSceneProbe::Mode(*hub), TChangeLoop::kToLoadSlot);
+    EXPECT_EQ(TSceneProbe::Slot(*hub), 0u);
+    EXPECT_EQ(TSceneProbe::MusicId(*hub), 1);
     EXPECT_EQ(effects->GetUseCount(603), decide + 1);
     EXPECT_EQ(music->GetUseCount(1), title + 1);
     Driver().Steps(101);  // the change's fade
@@ -352,13 +355,13 @@ TEST_F(SaveScreens, TheCarryOverListsTheChaptersFolderAndStartsTheOpeningEventWi
     const std::uint32_t start = effects->GetUseCount(605);
     const std::uint32_t title = music->GetUseCount(1);
     TSaveLoadLoop* screen = TSaveLoadLoop::CreateCarryOver(Driver().App(), 2);
-    EXPECT_EQ(screen->GetDimColor(), 0u);
+    EXPECT_EQ(TMenuProbe::DimColor(*screen), 0u);
     Open(screen);
-    EXPECT_EQ(screen->GetDimColor(), 0u) << "the carry-over keeps the dim of the choice below";
-    EXPECT_TRUE(Shows(screen->GetPage().GetTitleText(), {{0, "引継ぎ"}}));
-    EXPECT_EQ(screen->GetPage().GetCode(0), 0);
-    EXPECT_EQ(screen->GetPage().GetCode(1), 7);
-    EXPECT_EQ(screen->GetPage().GetCode(2), 1);
+    EXPECT_EQ(TMenuProbe::DimColor(*screen), 0u) << "the carry-over keeps the dim of the choice below";
+    EXPECT_TRUE(Shows(TMenuProbe::TitleText(TMenuProbe::SlotPage(*screen)), {{0, "引継ぎ"}}));
+    EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 0), 0);
+    EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 1), 7);
+    EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 2), 1);
     Press(Button::Down);
     Driver().RecordSounds(true);
     Press(Button::A);
@@ -367,8 +370,8 @@ TEST_F(SaveScreens, TheCarryOverListsTheChaptersFolderAndStartsTheOpeningEventWi
     Driver().Press(Button::A);
     auto* hub = dynamic_cast<TChangeLoop*>(Current());
     ASSERT_NE(hub, nullptr);
-    EXPECT_EQ(hub->GetEventId(), 300u);
-    EXPECT_EQ(hub->GetMusicId(), 1);
+    EXPECT_EQ(TSceneProbe::EventId(*hub), 300u);
+    EXPECT_EQ(TSceneProbe::MusicId(*hub), 1);
     EXPECT_EQ(effects->GetUseCount(605), start + 1);
     EXPECT_EQ(music->GetUseCount(1), title + 1);
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 777u);
@@ -381,14 +384,14 @@ TEST_F(SaveScreens, ACarryOverThatFailsToLoadGoesToTheTitle)
 {
     Write(0, Slot::Chapter2, 2, 777);
     TSaveLoadLoop* screen = Open(TSaveLoadLoop::CreateCarryOver(Driver().App(), 2));
-    ASSERT_EQ(screen->GetPage().GetCode(0), 0);
+    ASSERT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 0), 0);
     const std::uint32_t money = TGameData::GetInstance()->GetMoney();
     fs::remove(SlotPath(0, 2));
     Driver().Press(Button::A);
     auto* hub = dynamic_cast<TChangeLoop*>(Current());
     ASSERT_NE(hub, nullptr);
-    EXPECT_EQ(hub->GetMode(), TChangeLoop::kToTitle);
-    EXPECT_EQ(hub->GetMusicId(), 1);
+    EXPECT_EQ(TSceneProbe::Mode(*hub), TChangeLoop::kToTitle);
+    EXPECT_EQ(TSceneProbe::MusicId(*hub), 1);
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), money);
 }
 
@@ -410,7 +413,7 @@ TEST_F(SaveScreens, ALoadPageAndTheOverwriteQuestionLookAsDesigned)
     ASSERT_TRUE(StepToSelection(save));
     Driver().Steps(10);
     Press(Button::A);
-    for (int i = 0; i < 40 && save->GetPage().GetQuestionY() != 100; ++i) {
+    for (int i = 0; i < 40 && TMenuProbe::QuestionY(TMenuProbe::SlotPage(*save)) != 100; ++i) {
         Driver().Step();
     }
     Driver().Steps(3);  // the cursor on its way
@@ -435,10 +438,10 @@ TEST_F(SaveScreens, SteadyStepsOfTheSelectionAndTheQuestionAllocateNothing)
         if (question) {
             Press(Button::A);
             Driver().Steps(40);
-            ASSERT_TRUE(screen->GetPage().InConfirmation());
+            ASSERT_TRUE(TMenuProbe::SlotPage(*screen).InConfirmation());
         }
         Driver().Steps(12);
-        const auto [steps, bare] = SteadyCost(Driver(), screen->GetPage());
+        const auto [steps, bare] = SteadyCost(Driver(), TMenuProbe::SlotPage(*screen));
         // The driver's own count may differ by one either way; a step of the screen's own adds ten.
         EXPECT_LE(steps, bare + 1);
     }

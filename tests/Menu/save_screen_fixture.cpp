@@ -12,6 +12,7 @@
 #include "formats/save_screen_assets.h"
 #include "formats/table_writer.h"
 #include "support/alloc_probe.h"
+#include "support/menu_probe.h"
 #include "support/window_settings.h"
 
 namespace savetest {
@@ -125,19 +126,19 @@ TSaveLoadLoop* SaveScreens::Open(TSaveLoadLoop* screen)
 bool SaveScreens::StepToSelection(const TSaveLoadLoop* screen, int limit)
 {
     for (int i = 0; i < limit; ++i) {
-        if (screen->GetPage().InSelection()) {
+        if (TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen))) {
             return true;
         }
         driver_->Step();
     }
-    return screen->GetPage().InSelection();
+    return TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen));
 }
 
 TSelectContinueDataLoop* SaveScreens::OpenChoice(std::int32_t chapter)
 {
     TSelectContinueDataLoop* choice = TSelectContinueDataLoop::Create(driver_->App(), chapter);
     driver_->App()->PushScene(choice);
-    for (int i = 0; i < 80 && !choice->InInput(); ++i) {
+    for (int i = 0; i < 80 && !TMenuProbe::InInput(*choice); ++i) {
         driver_->Step();
     }
     return choice;
@@ -173,11 +174,11 @@ StepCost SteadyCost(qmtest::SceneDriver& driver, const TSaveSlotPage& page)
     for (const TSpriteDrawRecord& q : quads) {
         TSprite* sprite = &rect;
         if (q.texture == "WinTips0") {
-            sprite = const_cast<TText8*>(&page.GetTitleText());
+            sprite = const_cast<TText8*>(&TMenuProbe::TitleText(page));
         } else if (q.texture == "PageNum") {
-            sprite = const_cast<TText8*>(&page.GetPageText());
+            sprite = const_cast<TText8*>(&TMenuProbe::PageText(page));
         } else if (q.texture.rfind("SaveNo", 0) == 0) {
-            sprite = const_cast<TText8*>(&page.GetRowText(q.texture.back() - '0'));
+            sprite = const_cast<TText8*>(&TMenuProbe::RowText(page, q.texture.back() - '0'));
         } else if (q.kind != TSpriteDrawRecord::kRect) {
             windows.push_back(TSprite::FromFile(q.texture, D3DPOOL_MANAGED, 0));
             sprite = &windows.back();

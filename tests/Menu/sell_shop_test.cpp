@@ -6,6 +6,7 @@
 #include "MainCode/Menu/TSellShopLoop.h"
 #include "Menu/shop_fixture.h"
 #include "support/golden.h"
+#include "support/menu_probe.h"
 
 namespace {
 
@@ -18,7 +19,7 @@ protected:
     std::vector<std::uint32_t> Offered(const TSellShopLoop* shop) const
     {
         std::vector<std::uint32_t> ids;
-        for (const auto& entry : shop->GetEntries()) {
+        for (const auto& entry : TMenuProbe::Entries(*shop)) {
             ids.push_back(entry->Id);
         }
         return ids;
@@ -48,7 +49,7 @@ TEST_F(SellShop, OnlySellableInventoryIsOfferedInIdOrder)
     data_->AddRingItem(1, 6);
     auto* shop = Open(new TSellShopLoop(app_.get()));
     EXPECT_EQ(Offered(shop), (std::vector<std::uint32_t>{3, 7, 9}));
-    EXPECT_TRUE(shop->IsSelecting());
+    EXPECT_TRUE(TMenuProbe::IsSelecting(*shop));
     Key(shop, Button::B);
     EXPECT_TRUE(Closes(shop));
 }
@@ -89,7 +90,7 @@ TEST_F(SellShop, TheCountGoesUpToWhatIsHeld)
     data_->SetMoney(40);
     auto* shop = Open(new TSellShopLoop(app_.get()));
     Key(shop, Button::A);
-    EXPECT_EQ(shop->GetCount(), 1);
+    EXPECT_EQ(TMenuProbe::Count(*shop), 1);
     EXPECT_EQ(Played(), std::vector<std::uint32_t>{603});
     const std::pair<Button, std::int32_t> keys[] = {{Button::Up, 5},   {Button::Left, 5}, {Button::Right, 4},
                                                     {Button::Left, 5}, {Button::Down, 0}, {Button::Right, 0},
@@ -97,13 +98,13 @@ TEST_F(SellShop, TheCountGoesUpToWhatIsHeld)
     std::int32_t count = 1;
     for (const auto& [key, want] : keys) {
         Key(shop, key);
-        EXPECT_EQ(shop->GetCount(), want);
+        EXPECT_EQ(TMenuProbe::Count(*shop), want);
         EXPECT_EQ(Played(), want != count ? std::vector<std::uint32_t>{601} : std::vector<std::uint32_t>{});
         count = want;
     }
     // "A" at 0 closes the count.
     Key(shop, Button::A);
-    EXPECT_TRUE(shop->IsSelecting());
+    EXPECT_TRUE(TMenuProbe::IsSelecting(*shop));
     EXPECT_EQ(Played(), std::vector<std::uint32_t>{606});
     EXPECT_EQ(data_->GetMoney(), 40u);
 }
@@ -136,7 +137,7 @@ TEST_F(SellShop, ASaleDropsAnEmptiedRowAndRepairsTheCursor)
         data_->SetMoney(50);
         auto* shop = Open(new TSellShopLoop(app_.get()));
         Keys(shop, c.to);
-        const std::int32_t index = shop->GetPager().GetIndex();
+        const std::int32_t index = TMenuProbe::Pager(*shop).GetIndex();
         const auto sold = static_cast<std::uint32_t>(11 + index);
         Played();
         Sell(shop, c.count);
@@ -144,10 +145,10 @@ TEST_F(SellShop, ASaleDropsAnEmptiedRowAndRepairsTheCursor)
         sounds.insert(sounds.end(), static_cast<std::size_t>(c.count - 1), 601);
         sounds.insert(sounds.end(), {603, 217});
         EXPECT_EQ(Played(), sounds);
-        EXPECT_TRUE(shop->IsSelecting());
-        EXPECT_EQ(shop->GetPager().GetTop(), c.wantTop);
-        EXPECT_EQ(shop->GetPager().GetRow(), c.wantRow);
-        EXPECT_EQ(static_cast<std::int32_t>(shop->GetEntries().size()), c.left);
+        EXPECT_TRUE(TMenuProbe::IsSelecting(*shop));
+        EXPECT_EQ(TMenuProbe::Pager(*shop).GetTop(), c.wantTop);
+        EXPECT_EQ(TMenuProbe::Pager(*shop).GetRow(), c.wantRow);
+        EXPECT_EQ(static_cast<std::int32_t>(TMenuProbe::Entries(*shop).size()), c.left);
         EXPECT_EQ(data_->GetMoney(), 50u + static_cast<std::uint32_t>(c.count) * (10 + sold));
         const TItemEntry* entry = data_->FindItem(sold);
         EXPECT_EQ(entry != nullptr ? entry->Count : 0u, c.heldAfter);
@@ -170,7 +171,7 @@ TEST_F(SellShop, SellingTheLastPiecesOfTheOnlyItemEmptiesTheShop)
     EXPECT_TRUE(shop->IsEmptyShown());
     EXPECT_EQ(data_->GetMoney(), 145u);
     EXPECT_EQ(data_->FindItem(8), nullptr);
-    EXPECT_TRUE(shop->GetEntries().empty());
+    EXPECT_TRUE(TMenuProbe::Entries(*shop).empty());
     Key(shop, Button::B);
     EXPECT_TRUE(Closes(shop));
 }

@@ -17,6 +17,7 @@
 #include "formats/ini_writer.h"
 #include "formats/shop_assets.h"
 #include "formats/table_writer.h"
+#include "support/menu_probe.h"
 #include "support/window_settings.h"
 
 namespace shoptest {
@@ -73,10 +74,10 @@ protected:
     Shop* Open(Shop* shop)
     {
         app_->PushScene(shop);
-        for (int i = 0; i < 40 && !shop->IsSelecting() && !shop->IsEmptyShown(); ++i) {
+        for (int i = 0; i < 40 && !TMenuProbe::IsSelecting(*shop) && !shop->IsEmptyShown(); ++i) {
             Step();
         }
-        EXPECT_TRUE(shop->IsSelecting() || shop->IsEmptyShown());
+        EXPECT_TRUE(TMenuProbe::IsSelecting(*shop) || shop->IsEmptyShown());
         driver_.sounds.clear();
         return shop;
     }
@@ -86,8 +87,8 @@ protected:
     {
         driver_.Press(b);
         Step();
-        for (int i = 0; i < 40 && app_->GetCurrentScene() == shop && !shop->IsSelecting() && !shop->IsCounting() &&
-                        !shop->IsConfirming() && !shop->IsEmptyShown();
+        for (int i = 0; i < 40 && app_->GetCurrentScene() == shop && !TMenuProbe::IsSelecting(*shop) &&
+                        !TMenuProbe::IsCounting(*shop) && !TMenuProbe::IsConfirming(*shop) && !shop->IsEmptyShown();
              ++i) {
             Step();
         }

@@ -11,6 +11,7 @@
 #include "formats/game_table_writer.h"
 #include "formats/player_model_writer.h"
 #include "formats/ptx_writer.h"
+#include "support/menu_probe.h"
 
 namespace menutest {
 namespace {
@@ -135,11 +136,11 @@ TEST_F(SkillWindowTest, OpensOnSlotZeroAndGivesTheFieldItsSelectionAndColoursBac
         TSkillLoop* skills = OpenItem<TSkillLoop>(TMenuTopLoop::kSkillItem);
         ASSERT_NE(skills, nullptr);
         EXPECT_EQ(Gauge()->GetSelection(), 0);
-        EXPECT_EQ(skills->GetSavedSelection(), fieldSelection);
+        EXPECT_EQ(TMenuProbe::SavedSelection(*skills), fieldSelection);
         driver_.Steps(kOpenSteps - 1);
-        EXPECT_STREQ(skills->GetStateName(), "Open");
+        EXPECT_STREQ(TMenuProbe::StateName(*skills), "Open");
         driver_.Step();
-        EXPECT_STREQ(skills->GetStateName(), "SelectSlot");
+        EXPECT_STREQ(TMenuProbe::StateName(*skills), "SelectSlot");
         OpenList(1);
         EXPECT_EQ(Gauge()->GetSlotBackgrounds()[0].GetVertex(0).diffuse, 0xFFB2B2B2u) << "dimmed to 0.7";
         Tap(Button::B);
@@ -187,8 +188,8 @@ TEST_F(SkillWindowTest, TheListOffersWhatFitsTheHeldWeapon)
         TSkillLoop* skills = Window();
         ASSERT_NE(skills, nullptr);
         OpenList(c.slot);
-        EXPECT_EQ(skills->GetList(), c.list);
-        EXPECT_STREQ(skills->GetStateName(), c.state);
+        EXPECT_EQ(TMenuProbe::List(*skills), c.list);
+        EXPECT_STREQ(TMenuProbe::StateName(*skills), c.state);
         CloseAll(skills);
     }
 }
@@ -225,8 +226,8 @@ TEST_F(SkillWindowTest, SettingAndRemovingWriteTheSlotsTheGaugeAndTheList)
         driver_.Press(Button::A);
         EXPECT_EQ(Played(), std::vector<std::uint32_t>{c.sound});
         EXPECT_EQ(Slots(0), c.slotsAfter);
-        EXPECT_EQ(skills->GetList(), c.listAfter);
-        EXPECT_STREQ(skills->GetStateName(), "CloseList");
+        EXPECT_EQ(TMenuProbe::List(*skills), c.listAfter);
+        EXPECT_STREQ(TMenuProbe::StateName(*skills), "CloseList");
         const std::uint32_t set = c.slotsAfter[static_cast<std::size_t>(c.slot)];
         EXPECT_EQ(IconOf(Gauge()->GetSlotIcons()[c.slot]),
                   set == 0 ? "" : "skl_icon.ptx/" + TSkillTable::GetIconName(TSkillTable::Get(set).SubKind));
@@ -248,15 +249,15 @@ TEST_F(SkillWindowTest, CancelTakesTheRemoveEntryOutAndAnEmptyListClosesSilently
     TSkillLoop* skills = Window();
     ASSERT_NE(skills, nullptr);
     OpenList(0);
-    EXPECT_EQ(skills->GetList(), (std::vector<std::uint32_t>{0, 1}));
+    EXPECT_EQ(TMenuProbe::List(*skills), (std::vector<std::uint32_t>{0, 1}));
     driver_.RecordSounds(true);
     Tap(Button::B);
-    EXPECT_EQ(skills->GetList(), std::vector<std::uint32_t>{1});
+    EXPECT_EQ(TMenuProbe::List(*skills), std::vector<std::uint32_t>{1});
     EXPECT_EQ(Played(), std::vector<std::uint32_t>{606});
     driver_.Steps(kListSteps);
-    EXPECT_STREQ(skills->GetStateName(), "SelectSlot");
+    EXPECT_STREQ(TMenuProbe::StateName(*skills), "SelectSlot");
     OpenList(1);
-    EXPECT_EQ(skills->GetList(), std::vector<std::uint32_t>{1});
+    EXPECT_EQ(TMenuProbe::List(*skills), std::vector<std::uint32_t>{1});
     Tap(Button::B);
     driver_.Steps(kListSteps);
     Give(0, {}, {6, 0, 0, 0, 0});
@@ -265,12 +266,12 @@ TEST_F(SkillWindowTest, CancelTakesTheRemoveEntryOutAndAnEmptyListClosesSilently
     skills = Window();
     ASSERT_NE(skills, nullptr);
     OpenList(2);
-    EXPECT_STREQ(skills->GetStateName(), "Empty");
+    EXPECT_STREQ(TMenuProbe::StateName(*skills), "Empty");
     driver_.RecordSounds(true);
     Tap(Button::A);
-    EXPECT_STREQ(skills->GetStateName(), "Empty") << "nothing to choose";
+    EXPECT_STREQ(TMenuProbe::StateName(*skills), "Empty") << "nothing to choose";
     Tap(Button::B);
-    EXPECT_STREQ(skills->GetStateName(), "CloseList");
+    EXPECT_STREQ(TMenuProbe::StateName(*skills), "CloseList");
     EXPECT_EQ(Played(), std::vector<std::uint32_t>{});
     driver_.RecordSounds(false);
     CloseAll(skills);
@@ -284,7 +285,7 @@ TEST_F(SkillWindowTest, ALongListMovesAndPagesWithoutWrapping)
     TSkillLoop* skills = Window();
     ASSERT_NE(skills, nullptr);
     OpenList(0);
-    ASSERT_EQ(skills->GetList().size(), 10u);
+    ASSERT_EQ(TMenuProbe::List(*skills).size(), 10u);
     const struct {
         Button button;
         std::int32_t top, row;
@@ -298,11 +299,11 @@ TEST_F(SkillWindowTest, ALongListMovesAndPagesWithoutWrapping)
     for (const auto& s : steps) {
         driver_.RecordSounds(true);
         Tap(s.button);
-        EXPECT_EQ(skills->GetPager().GetTop(), s.top);
-        EXPECT_EQ(skills->GetPager().GetRow(), s.row);
+        EXPECT_EQ(TMenuProbe::Pager(*skills).GetTop(), s.top);
+        EXPECT_EQ(TMenuProbe::Pager(*skills).GetRow(), s.row);
         EXPECT_EQ(Played(), s.sound ? std::vector<std::uint32_t>{601} : std::vector<std::uint32_t>{});
-        EXPECT_EQ(skills->GetInfoId(), 20u + static_cast<std::uint32_t>(s.top + s.row));
-        EXPECT_EQ(IconOf(skills->GetRowIcon(0)),
+        EXPECT_EQ(TMenuProbe::InfoId(*skills), 20u + static_cast<std::uint32_t>(s.top + s.row));
+        EXPECT_EQ(IconOf(TMenuProbe::RowIcon(*skills, 0)),
                   "skl_icon.ptx/" + TSkillTable::GetIconName(static_cast<std::uint32_t>(10 + s.top)));
     }
     CloseAll(skills);

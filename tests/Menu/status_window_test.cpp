@@ -11,6 +11,7 @@
 #include "Menu/sub_screen_fixture.h"
 #include "dx/dx8/3d/TText8.h"
 #include "formats/game_table_writer.h"
+#include "support/menu_probe.h"
 
 namespace menutest {
 namespace {
@@ -147,8 +148,8 @@ TEST_F(StatusWindowTest, OpensTurnsTheModelOnlyWhileOpenAndClosesOnDecideOrCance
         SCOPED_TRACE(close == Button::A ? "decide" : "cancel");
         TStatusLoop* status = OpenItem<TStatusLoop>(TMenuTopLoop::kStatusItem);
         ASSERT_NE(status, nullptr);
-        const std::vector<std::uint8_t> money = Pixels(status->GetText(2));
-        const std::vector<std::uint8_t> hp = Pixels(status->GetText(3));
+        const std::vector<std::uint8_t> money = Pixels(TMenuProbe::Text(*status, 2));
+        const std::vector<std::uint8_t> hp = Pixels(TMenuProbe::Text(*status, 3));
         const struct {
             int steps;
             std::int32_t windowY;
@@ -157,31 +158,31 @@ TEST_F(StatusWindowTest, OpensTurnsTheModelOnlyWhileOpenAndClosesOnDecideOrCance
         } in[] = {{0, -320, -1.0F, false}, {1, -280, -0.84F, false}, {5, -120, -0.2F, false},
                   {9, 40, 0.44F, false},   {10, 80, 0.6F, true}};
         int done = 0;
-        float morph = status->GetModel()->GetMorphTime();
+        float morph = TMenuProbe::Model(*status)->GetMorphTime();
         for (const auto& row : in) {
             driver_.Steps(row.steps - done);
             done = row.steps;
             SCOPED_TRACE(row.steps);
-            EXPECT_EQ(status->GetWindowY().value, row.windowY);
+            EXPECT_EQ(TMenuProbe::WindowY(*status).value, row.windowY);
             D3DXVECTOR3 camera;
-            status->GetCameraFrame()->GetPosition(&camera);
+            TMenuProbe::CameraFrame(*status)->GetPosition(&camera);
             EXPECT_FLOAT_EQ(camera.x, -0.9F);
             EXPECT_NEAR(camera.y, row.cameraY, 1e-6F);
             EXPECT_FLOAT_EQ(camera.z, -4.0F);
-            EXPECT_EQ(status->IsOpen(), row.open);
-            EXPECT_FLOAT_EQ(status->GetCharFrame()->GetMatrix()->_11, 1.0F) << "no turn while opening";
+            EXPECT_EQ(TMenuProbe::IsOpen(*status), row.open);
+            EXPECT_FLOAT_EQ(TMenuProbe::CharFrame(*status)->GetMatrix()->_11, 1.0F) << "no turn while opening";
         }
-        EXPECT_NE(status->GetModel()->GetMorphTime(), morph) << "the model moves while the window opens";
+        EXPECT_NE(TMenuProbe::Model(*status)->GetMorphTime(), morph) << "the model moves while the window opens";
         TGameData::GetInstance()->SetMoney(77);
         driver_.Steps(90);
-        const D3DXMATRIX* turned = status->GetCharFrame()->GetMatrix();
+        const D3DXMATRIX* turned = TMenuProbe::CharFrame(*status)->GetMatrix();
         EXPECT_NEAR(turned->_11, 0.0F, 1e-4F) << "a quarter turn in 90 steps";
         EXPECT_NEAR(std::fabs(turned->_13), 1.0F, 1e-4F);
         EXPECT_NEAR(turned->_22, 1.0F, 1e-6F) << "about the upright axis";
         driver_.RecordSounds(true);
         driver_.Press(close);
         EXPECT_EQ(Played(), std::vector<std::uint32_t>{606});
-        const D3DXMATRIX atPress = *status->GetCharFrame()->GetMatrix();
+        const D3DXMATRIX atPress = *TMenuProbe::CharFrame(*status)->GetMatrix();
         const struct {
             int steps;
             std::int32_t windowY;
@@ -192,15 +193,15 @@ TEST_F(StatusWindowTest, OpensTurnsTheModelOnlyWhileOpenAndClosesOnDecideOrCance
             driver_.Steps(row.steps - done);
             done = row.steps;
             SCOPED_TRACE(row.steps);
-            EXPECT_EQ(status->GetWindowY().value, row.windowY);
+            EXPECT_EQ(TMenuProbe::WindowY(*status).value, row.windowY);
             D3DXVECTOR3 camera;
-            status->GetCameraFrame()->GetPosition(&camera);
+            TMenuProbe::CameraFrame(*status)->GetPosition(&camera);
             EXPECT_NEAR(camera.y, row.cameraY, 1e-6F);
-            EXPECT_EQ(std::memcmp(status->GetCharFrame()->GetMatrix(), &atPress, sizeof atPress), 0)
+            EXPECT_EQ(std::memcmp(TMenuProbe::CharFrame(*status)->GetMatrix(), &atPress, sizeof atPress), 0)
                 << "no turn while closing";
         }
-        EXPECT_EQ(Pixels(status->GetText(2)), money);
-        EXPECT_EQ(Pixels(status->GetText(3)), hp);
+        EXPECT_EQ(Pixels(TMenuProbe::Text(*status, 2)), money);
+        EXPECT_EQ(Pixels(TMenuProbe::Text(*status, 3)), hp);
         EXPECT_EQ(driver_.Current(), status);
         driver_.Step();
         EXPECT_EQ(driver_.Current(), menu_);

@@ -9,6 +9,8 @@
 #include "Menu/pause_fixture.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
+#include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace menutest {
 namespace {
@@ -81,8 +83,8 @@ TEST_F(YesNoTest, TheKeysOpenItOnNoItTakesAnAnswerOnlyOnceSlidInAndNoSecondOneOv
         SCOPED_TRACE(c.waited);
         TYesNoLoop* dialog = KeyDialog(c.key);
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->GetKind(), c.kind);
-        EXPECT_EQ(dialog->GetSelection(), 1);
+        EXPECT_EQ(TMenuProbe::Kind(*dialog), c.kind);
+        EXPECT_EQ(TMenuProbe::Selection(*dialog), 1);
         driver_.Steps(c.waited);
         driver_.RecordSounds(true);
         driver_.Press(Button::A);
@@ -128,7 +130,7 @@ TEST_F(YesNoTest, UpAndDownWrapBetweenTheTwoAnswers)
             driver_.Press(b);
             driver_.Step();
         }
-        EXPECT_EQ(dialog->GetSelection(), c.selection);
+        EXPECT_EQ(TMenuProbe::Selection(*dialog), c.selection);
         EXPECT_EQ(Played(), std::vector<std::uint32_t>(c.sounds, 601));
         driver_.RecordSounds(false);
         driver_.Press(Button::B);
@@ -156,17 +158,17 @@ TEST_F(YesNoTest, QuitEndsTheProgramOnTheStepAfterTheFiftyStepFade)
             dialog = KeyDialog(Button::Escape);
         }
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->GetKind(), 1);
+        EXPECT_EQ(TMenuProbe::Kind(*dialog), 1);
         AnswerYes(c.fromMenu);
         for (int i = 1; i <= 50; ++i) {
             ASSERT_TRUE(driver_.Step()) << i;
         }
-        EXPECT_EQ(dialog->GetBlackColor(), 0xF9000000u) << "0.98 of the way";
+        EXPECT_EQ(TMenuProbe::BlackColor(*dialog), 0xF9000000u) << "0.98 of the way";
         if (c.fromMenu) {
             EXPECT_GT(music->GetVolume(), music->GetMinVolume());
         }
         EXPECT_FALSE(driver_.Step());
-        EXPECT_EQ(dialog->GetBlackColor(), 0xFF000000u);
+        EXPECT_EQ(TMenuProbe::BlackColor(*dialog), 0xFF000000u);
         if (c.fromMenu) {
             EXPECT_EQ(music->GetVolume(), music->GetMinVolume());
         }
@@ -195,13 +197,13 @@ TEST_F(YesNoTest, BackToTheTitleHandsTheHubTheMusicOnlyFromTheLeaveWindow)
         ASSERT_EQ(bank->GetUseCount(10), 1u) << "the field's own use";
         TYesNoLoop* dialog = c.fromMenu ? LeaveWindowDialog(0) : KeyDialog(Button::F4);
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->GetKind(), 0);
+        EXPECT_EQ(TMenuProbe::Kind(*dialog), 0);
         AnswerYes(c.fromMenu);
         EXPECT_EQ(driver_.App()->GetSceneCount(), 1);
         auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
         ASSERT_NE(hub, nullptr);
-        EXPECT_EQ(hub->GetMode(), TChangeLoop::kToTitle);
-        EXPECT_EQ(hub->GetMusicId(), c.music);
+        EXPECT_EQ(TSceneProbe::Mode(*hub), TChangeLoop::kToTitle);
+        EXPECT_EQ(TSceneProbe::MusicId(*hub), c.music);
         EXPECT_EQ(bank->GetUseCount(10), c.uses);
         driver_.Steps(101);  // the change's fade
         EXPECT_NE(dynamic_cast<TTitleLoop*>(driver_.Current()), nullptr);

@@ -19,6 +19,7 @@
 #include "SampleData/battle_start.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
+#include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 
@@ -58,12 +59,12 @@ protected:
         for (int i = 0; i < TMenuTopLoop::kChangeItem; ++i) {
             Key(Button::Down);
         }
-        ASSERT_EQ(menu->GetCursor(), TMenuTopLoop::kChangeItem);
+        ASSERT_EQ(TMenuProbe::Cursor(*menu), TMenuTopLoop::kChangeItem);
         Key(Button::A, 46);
         auto* change = dynamic_cast<TMenuConfirmLoop*>(driver_.Current());
         ASSERT_NE(change, nullptr);
-        const std::int32_t from = change->GetCharacter();
-        EXPECT_EQ(change->GetTarget(), 1 - from);
+        const std::int32_t from = TMenuProbe::Character(*change);
+        EXPECT_EQ(TMenuProbe::Target(*change), 1 - from);
         driver_.Steps(21);
         Key(Button::A);
         ASSERT_TRUE(driver_.StepUntil([&] { return driver_.Current() == menu; }, 60));

@@ -21,6 +21,7 @@
 #include "support/scene_driver.h"
 #include "support/title_road.h"
 #include "support/temp_dir.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -87,7 +88,7 @@ TEST(DefeatRoad, TheStrongEnemyEndsTheGameAndGameOverLeadsBackToTheTitle)
     auto* die = dynamic_cast<TDieLoop*>(driver.Current());
     ASSERT_NE(die, nullptr) << "no game over by frame " << frame;
     // The battle map's music was kept for game over to fade out.
-    EXPECT_EQ(die->GetMusicId(), 30);
+    EXPECT_EQ(TSceneProbe::MusicId(*die), 30);
 
     // Darken and show, 200 steps; then the picture stands over the darkened field.
     driver.RecordSounds(true);
@@ -113,7 +114,7 @@ TEST(DefeatRoad, TheStrongEnemyEndsTheGameAndGameOverLeadsBackToTheTitle)
     EXPECT_EQ(driver.App()->GetSceneCount(), 1);
     // The logo was the run's first title's: this one goes from its wait straight to the fade-in.
     driver.Steps(120);
-    EXPECT_EQ(title->GetState(), TTitleLoop::State::FadeIn);
+    EXPECT_EQ(TSceneProbe::State(*title), TSceneProbe::TitleState::FadeIn);
     driver.Stop();
     EXPECT_TRUE(driver.boxes.empty());
     EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));

@@ -23,7 +23,9 @@
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
 #include "support/golden.h"
+#include "support/menu_probe.h"
 #include "support/scene_driver.h"
+#include "support/scene_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -82,8 +84,8 @@ protected:
         if (hub == nullptr) {
             return nullptr;
         }
-        EXPECT_EQ(static_cast<std::int64_t>(hub->GetEventId()), eventId);
-        EXPECT_EQ(static_cast<std::int64_t>(hub->GetMusicId()), music);
+        EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::EventId(*hub)), eventId);
+        EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::MusicId(*hub)), music);
         EXPECT_EQ(Music()->GetUseCount(music), 1u);
         for (int i = 0; i < 120 && dynamic_cast<Next*>(driver_.Current()) == nullptr; ++i) {
             driver_.Step();
@@ -98,8 +100,8 @@ protected:
         if (hub == nullptr) {
             return nullptr;
         }
-        EXPECT_EQ(hub->GetMode(), 3u);
-        EXPECT_EQ(static_cast<std::int64_t>(hub->GetMusicId()), 11);
+        EXPECT_EQ(TSceneProbe::Mode(*hub), 3u);
+        EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::MusicId(*hub)), 11);
         EXPECT_EQ(Music()->GetUseCount(11), 1u);
         for (int i = 0; i < 120 && dynamic_cast<TSaveLoadLoop*>(driver_.Current()) == nullptr; ++i) {
             driver_.Step();
@@ -111,18 +113,18 @@ protected:
     void SaveAndReadBack(TSaveLoadLoop* screen)
     {
         ASSERT_NE(screen, nullptr);
-        for (int i = 0; i < 120 && !screen->GetPage().InSelection(); ++i) {
+        for (int i = 0; i < 120 && !TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); ++i) {
             driver_.Step();
         }
-        ASSERT_TRUE(screen->GetPage().InSelection());
-        ASSERT_EQ(screen->GetPage().GetCursor(), 0);
+        ASSERT_TRUE(TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)));
+        ASSERT_EQ(TMenuProbe::Cursor(TMenuProbe::SlotPage(*screen)), 0);
         ASSERT_FALSE(fs::exists(dir_.Path() / "save" / qmtest::SaveSlotName(0)));
         driver_.Press(Button::A);
         driver_.Step();
-        for (int i = 0; i < 120 && !screen->GetPage().InSelection(); ++i) {
+        for (int i = 0; i < 120 && !TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); ++i) {
             driver_.Step();
         }
-        EXPECT_EQ(screen->GetPage().GetLastSaveResult(), 0);
+        EXPECT_EQ(TMenuProbe::LastSaveResult(TMenuProbe::SlotPage(*screen)), 0);
         driver_.Press(Button::B);
         for (int i = 0; i < 200 && dynamic_cast<TTitleLoop*>(driver_.Current()) == nullptr; ++i) {
             driver_.Step();
@@ -158,7 +160,7 @@ TEST_F(EndingRoad, EveryLineThenTheEndingThenTheClearedSave)
     ASSERT_NE(six, nullptr);
     bool white = false;
     Play(six, true, [&](int) {
-        if (!white && six->GetFlash().value == 1.0F) {
+        if (!white && TSceneProbe::Flash(*six).value == 1.0F) {
             // Full white over the shrine, the seventh line over it.
             white = true;
             EXPECT_TRUE(qmtest::MatchesGolden(qmtest::SceneDriver::Screen(), "StoryEvent306White"));
@@ -170,7 +172,7 @@ TEST_F(EndingRoad, EveryLineThenTheEndingThenTheClearedSave)
     ASSERT_NE(seven, nullptr);
     bool flight = false;
     Play(seven, true, [&](int) {
-        if (seven->GetFlight().step == 700) {
+        if (TSceneProbe::Flight(*seven).step == 700) {
             // Halfway: the land in the fog under the sky, a line in the window.
             flight = true;
             EXPECT_TRUE(qmtest::MatchesGolden(qmtest::SceneDriver::Screen(), "StoryEvent307MidFlight"));

@@ -17,6 +17,8 @@
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/golden.h"
+#include "support/hud_probe.h"
+#include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 
@@ -60,7 +62,7 @@ protected:
     template <typename Screen>
     static int IndexOf(const Screen* screen, std::uint32_t id)
     {
-        const auto& list = screen->GetList();
+        const auto& list = TMenuProbe::List(*screen);
         for (std::size_t i = 0; i < list.size(); ++i) {
             if (list[i]->Id == id) {
                 return static_cast<int>(i);
@@ -105,7 +107,7 @@ TEST_F(EquipRoad, ItemTwoIntoTheRingAndTheAxeInPlaceOfTheSword)
     driver_.Steps(10);
     Key(Button::Down, 10);
     Key(Button::Down, 10);
-    ASSERT_EQ(ring->GetRingCursor(), 2);
+    ASSERT_EQ(TMenuProbe::RingCursor(*ring), 2);
     Key(Button::A, 10);
     ASSERT_TRUE(ring->IsInList());
     const int index = IndexOf(ring, SampleLayout::kRingItem);
@@ -147,7 +149,7 @@ TEST_F(EquipRoad, ItemTwoIntoTheRingAndTheAxeInPlaceOfTheSword)
     TPlayerCharacter* player = field_->GetPlayer();
     EXPECT_EQ(player->GetWeaponId(), SampleLayout::kAxe);
     EXPECT_NE(dynamic_cast<THeroC*>(player), nullptr) << "the axe's class";
-    EXPECT_EQ(equip->GetWeaponType(), 2);
+    EXPECT_EQ(TMenuProbe::WeaponType(*equip), 2);
     EXPECT_EQ(Held(1000), 1u) << "the sword back in the bag";
     EXPECT_EQ(Held(SampleLayout::kAxe), 0u);
 
@@ -157,7 +159,7 @@ TEST_F(EquipRoad, ItemTwoIntoTheRingAndTheAxeInPlaceOfTheSword)
     driver_.Steps(47);
     Key(Button::B);
     ASSERT_TRUE(StepUntil([&] { return driver_.Current() == field_; }, 200));
-    EXPECT_EQ(field_->GetItemRing()->GetIcon(2).GetImage().GetName(), "itemicon.ptx/icon002");
+    EXPECT_EQ(THudProbe::Icon(*field_->GetItemRing(), 2).GetImage().GetName(), "itemicon.ptx/icon002");
     const D3DXVECTOR3 start = qmtest::PositionOf(field_->GetPlayer());
     StepUntil(
         [&] {

@@ -38,6 +38,7 @@
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
+#include "support/menu_probe.h"
 
 namespace {
 
@@ -410,7 +411,7 @@ TEST_F(HeroClassesRoad, ARackWeaponPickedUpAndTakenUpMakesItsClass)
     driver_.Steps(10);
     Key(Button::A, 10);
     ASSERT_TRUE(equip->IsInList());
-    const auto& list = equip->GetList();
+    const auto& list = TMenuProbe::List(*equip);
     const auto at = std::find_if(list.begin(), list.end(), [&](const auto& item) { return item->Id == guard; });
     ASSERT_NE(at, list.end());
     for (auto i = list.begin(); i != at; ++i) {
@@ -419,7 +420,7 @@ TEST_F(HeroClassesRoad, ARackWeaponPickedUpAndTakenUpMakesItsClass)
     Key(Button::A, 10);
     EXPECT_EQ(field_->GetPlayer()->GetWeaponId(), guard);
     EXPECT_NE(dynamic_cast<THeroH*>(field_->GetPlayer()), nullptr) << "the guard's class";
-    EXPECT_EQ(equip->GetWeaponType(), 10);
+    EXPECT_EQ(TMenuProbe::WeaponType(*equip), 10);
     Key(Button::B);
     ASSERT_TRUE(driver_.StepUntil([&] { return driver_.Current() == menu; }, 40));
     driver_.Steps(47);

@@ -30,6 +30,7 @@
 #include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
+#include "support/scene_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -104,7 +105,7 @@ protected:
         if (hub == nullptr) {
             return nullptr;
         }
-        EXPECT_EQ(hub->GetEventId(), static_cast<std::int32_t>(event));
+        EXPECT_EQ(TSceneProbe::EventId(*hub), static_cast<std::int32_t>(event));
         for (int i = 0; i < 120 && driver_.Current() == hub; ++i) {
             driver_.Step();
         }
@@ -197,7 +198,7 @@ TEST_F(LaterStoryRoad, EveryCueOfTheFourEventsAndTheFieldAfterEach)
             // (the 15th step after the step that set it off).
             bool now = false;
             if (leg.event == 305) {
-                TFrame* explosion = static_cast<TEvent04_05Loop*>(scene)->GetExplosion();
+                TFrame* explosion = TSceneProbe::Explosion(*static_cast<TEvent04_05Loop*>(scene));
                 look = explosion != nullptr && explosion->GetParent() != nullptr ? look + 1 : 0;
                 now = look == 16;
             } else {

@@ -26,6 +26,7 @@
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
 #include "support/golden.h"
+#include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 
@@ -124,7 +125,7 @@ protected:
         driver_->Press(Button::A);
         driver_->Steps(46);
         auto* screen = dynamic_cast<TMenuSaveLoop*>(driver_->Current());
-        if (screen == nullptr || screen->GetChoiceCount() != 3) {
+        if (screen == nullptr || TMenuProbe::ChoiceCount(*screen) != 3) {
             return nullptr;
         }
         driver_->Steps(21);
@@ -161,18 +162,18 @@ TEST_F(MenuSaveRoad, FieldSavePointSaveLeaveTitleLoadBackAtTheSavePointThenEscap
     driver_->Steps(10);
     EXPECT_TRUE(qmtest::MatchesGolden(qmtest::SceneDriver::Screen(), "MenuSaveChoice"));
     Tap(Button::A);
-    for (int i = 0; i < 80 && !screen->GetPage().InSelection(); ++i) {
+    for (int i = 0; i < 80 && !TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); ++i) {
         driver_->Step();
     }
-    ASSERT_TRUE(screen->GetPage().InSelection());
+    ASSERT_TRUE(TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)));
     driver_->Steps(10);
     EXPECT_TRUE(qmtest::MatchesGolden(qmtest::SceneDriver::Screen(), "MenuSavePage"));
     Tap(Button::A);
     driver_->Step();
-    for (int i = 0; i < 80 && !screen->GetPage().InSelection(); ++i) {
+    for (int i = 0; i < 80 && !TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); ++i) {
         driver_->Step();
     }
-    EXPECT_EQ(screen->GetPage().GetLastSaveResult(), 0);
+    EXPECT_EQ(TMenuProbe::LastSaveResult(TMenuProbe::SlotPage(*screen)), 0);
     EXPECT_TRUE(fs::exists(dir_.Path() / "save" / qmtest::SaveSlotName(0)));
 
     // Out of the pages and the choice; the leave window's "back to the title", "yes".
@@ -206,10 +207,10 @@ TEST_F(MenuSaveRoad, FieldSavePointSaveLeaveTitleLoadBackAtTheSavePointThenEscap
     // The load screen opened over the title as the title opens it.
     TSaveLoadLoop* load = TSaveLoadLoop::CreateLoad(driver_->App());
     driver_->App()->PushScene(load);
-    for (int i = 0; i < 80 && !load->GetPage().InSelection(); ++i) {
+    for (int i = 0; i < 80 && !TMenuProbe::InSelection(TMenuProbe::SlotPage(*load)); ++i) {
         driver_->Step();
     }
-    ASSERT_EQ(load->GetPage().GetCode(0), 0);
+    ASSERT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*load), 0), 0);
     driver_->Press(Button::A);
     field = StepUntil<TFieldLoop>();
     ASSERT_NE(field, nullptr);

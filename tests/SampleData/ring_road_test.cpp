@@ -13,6 +13,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "make-sample-data/SampleData.h"
 #include "support/golden.h"
+#include "support/hud_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 
@@ -42,11 +43,11 @@ TEST(RingRoad, UseItemOneFromTheRingSeeTheBoostIconAndMoveTheGauge)
     // "D" held: the ring slides in; one "DOWN" brings slot 1 to the selection point.
     SceneDriver::Hold(Button::D, true);
     driver.Steps(3);
-    EXPECT_TRUE(field->GetItemRing()->IsOpen());
+    EXPECT_TRUE(THudProbe::IsOpen(*field->GetItemRing()));
     driver.RecordSounds(true);
     driver.Press(Button::Down);
     driver.Steps(12);
-    EXPECT_EQ(field->GetItemRing()->GetSelected(), 1);
+    EXPECT_EQ(THudProbe::Selected(*field->GetItemRing()), 1);
     EXPECT_EQ(std::count(driver.sounds.begin(), driver.sounds.end(),
                          TSoundBankRecord{TSoundBankRecord::kPlay, 0, 607}),
               1);

@@ -16,7 +16,9 @@
 #include "formats/byte_writer.h"
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
+#include "support/menu_probe.h"
 #include "support/scene_driver.h"
+#include "support/scene_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -87,14 +89,14 @@ TEST_F(SaveRoads, ANewGameChoosesTheFreshStartAndGoesToTheOpeningEvent)
     TSoundBank* music = TDSound8::Instance()->GetBank(2);
     auto* choice = TSelectContinueDataLoop::Create(driver_->App(), TGameData::GetChapter());
     driver_->App()->PushScene(choice);
-    for (int i = 0; i < 60 && !choice->InInput(); ++i) {
+    for (int i = 0; i < 60 && !TMenuProbe::InInput(*choice); ++i) {
         driver_->Step();
     }
-    ASSERT_EQ(choice->GetRowCount(), 4);
+    ASSERT_EQ(TMenuProbe::RowCount(*choice), 4);
     driver_->Press(Button::A);
     auto* change = dynamic_cast<TChangeLoop*>(driver_->Current());
     ASSERT_NE(change, nullptr);
-    EXPECT_EQ(change->GetEventId(), 300);
+    EXPECT_EQ(TSceneProbe::EventId(*change), 300);
     // The screens have gone with the title: what is left of 605 and music 1 are the uses kept for
     // the change, which it gives back once it is over.
     EXPECT_EQ(effects->GetUseCount(605), 1u);
@@ -120,10 +122,10 @@ TEST_F(SaveRoads, LoadingSlot0EntersTheFieldAtItsSavePoint)
     WriteSave(game_ / "save" / qmtest::SaveSlotName(0), savePoint, 1357);
     auto* load = TSaveLoadLoop::CreateLoad(driver_->App());
     driver_->App()->PushScene(load);
-    for (int i = 0; i < 60 && !load->GetPage().InSelection(); ++i) {
+    for (int i = 0; i < 60 && !TMenuProbe::InSelection(TMenuProbe::SlotPage(*load)); ++i) {
         driver_->Step();
     }
-    ASSERT_EQ(load->GetPage().GetCode(0), 0);
+    ASSERT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*load), 0), 0);
     driver_->Press(Button::A);
     ASSERT_TRUE(ThroughTheChange());
     ASSERT_NE(StepUntil<TFieldLoop>(), nullptr);
@@ -136,7 +138,7 @@ TEST_F(SaveRoads, ACarryOverFromChapter2StartsTheOpeningEventWithTheCarriedParty
     WriteSave(dir_.Path() / "Quillmark02" / "save" / qmtest::SaveSlotName(0), 3, 2222);
     auto* choice = TSelectContinueDataLoop::Create(driver_->App(), TGameData::GetChapter());
     driver_->App()->PushScene(choice);
-    for (int i = 0; i < 60 && !choice->InInput(); ++i) {
+    for (int i = 0; i < 60 && !TMenuProbe::InInput(*choice); ++i) {
         driver_->Step();
     }
     Press(Button::Down);
@@ -144,15 +146,15 @@ TEST_F(SaveRoads, ACarryOverFromChapter2StartsTheOpeningEventWithTheCarriedParty
     Press(Button::A);
     auto* screen = StepUntil<TSaveLoadLoop>(60);
     ASSERT_NE(screen, nullptr);
-    EXPECT_EQ(screen->GetChapter(), 2);
-    for (int i = 0; i < 60 && !screen->GetPage().InSelection(); ++i) {
+    EXPECT_EQ(TMenuProbe::Chapter(*screen), 2);
+    for (int i = 0; i < 60 && !TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); ++i) {
         driver_->Step();
     }
-    ASSERT_EQ(screen->GetPage().GetCode(0), 0);
+    ASSERT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 0), 0);
     driver_->Press(Button::A);
     auto* change = dynamic_cast<TChangeLoop*>(driver_->Current());
     ASSERT_NE(change, nullptr);
-    EXPECT_EQ(change->GetEventId(), 300);
+    EXPECT_EQ(TSceneProbe::EventId(*change), 300);
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 2222u);
     ASSERT_TRUE(ThroughTheChange());
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 2222u) << "the event starts with the carried party";

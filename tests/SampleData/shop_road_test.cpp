@@ -29,6 +29,7 @@
 #include "support/golden.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
+#include "support/menu_probe.h"
 
 namespace {
 
@@ -197,14 +198,14 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
         auto* buy = dynamic_cast<TBuyShopLoop*>(road.Talk());
         ASSERT_NE(buy, nullptr);
         const std::uint32_t money = data->GetMoney();
-        EXPECT_EQ(buy->GetItems(), (std::vector<std::uint32_t>{3, 2, 1001}));
-        ASSERT_TRUE(road.StepUntil([&] { return buy->IsSelecting(); }, 60));
+        EXPECT_EQ(TMenuProbe::Items(*buy), (std::vector<std::uint32_t>{3, 2, 1001}));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsSelecting(*buy); }, 60));
         road.Key(Button::A);
-        ASSERT_TRUE(road.StepUntil([&] { return buy->IsCounting(); }, 60));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsCounting(*buy); }, 60));
         road.Key(Button::Left);
         road.Key(Button::A);
-        ASSERT_TRUE(road.StepUntil([&] { return buy->IsConfirming(); }, 60));
-        EXPECT_EQ(buy->GetCount(), 2);
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsConfirming(*buy); }, 60));
+        EXPECT_EQ(TMenuProbe::Count(*buy), 2);
         EXPECT_TRUE(qmtest::MatchesGolden(qmtest::SceneDriver::Screen(), "ShopRoadBuyConfirm"));
         driver.RecordSounds(true);
         road.Key(Button::A);
@@ -212,7 +213,7 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
         driver.RecordSounds(false);
         EXPECT_EQ(data->GetMoney(), money - 2 * potion.BuyPrice);
         EXPECT_EQ(Held(potion.Id), heldBefore + 2);
-        ASSERT_TRUE(road.StepUntil([&] { return buy->IsSelecting(); }, 60));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsSelecting(*buy); }, 60));
         // Down the list and up, a page on (the list is one page: its last row) and back to the first.
         driver.RecordSounds(true);
         for (Button b : {Button::Down, Button::Down, Button::Up, Button::Right, Button::Left}) {
@@ -227,37 +228,37 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
         ASSERT_TRUE(road.WalkTo(villager(2)));
         auto* sell = dynamic_cast<TSellShopLoop*>(road.Talk());
         ASSERT_NE(sell, nullptr);
-        ASSERT_TRUE(road.StepUntil([&] { return sell->IsSelecting(); }, 60));
-        ASSERT_EQ(sell->GetEntries().size(), 1u) << "the ring's items are not for sale";
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsSelecting(*sell); }, 60));
+        ASSERT_EQ(TMenuProbe::Entries(*sell).size(), 1u) << "the ring's items are not for sale";
         road.Key(Button::A);
-        ASSERT_TRUE(road.StepUntil([&] { return sell->IsCounting(); }, 60));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsCounting(*sell); }, 60));
         road.Key(Button::A);
-        ASSERT_TRUE(road.StepUntil([&] { return sell->IsConfirming(); }, 60));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsConfirming(*sell); }, 60));
         road.Key(Button::A);
         EXPECT_EQ(data->GetMoney(), money - 2 * potion.BuyPrice + potion.SellPrice);
         EXPECT_EQ(Held(potion.Id), heldBefore + 1);
-        ASSERT_TRUE(road.StepUntil([&] { return sell->IsSelecting(); }, 60));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsSelecting(*sell); }, 60));
 
         // The rest of them. The count's cancel and the question's lead back a step each; ten up and
         // one up stop at what is held; the sale of the last one leaves the buyer nothing to list.
         const std::uint32_t rest = Held(potion.Id);
         const std::uint32_t moneyBeforeRest = data->GetMoney();
         road.Key(Button::A);
-        ASSERT_TRUE(road.StepUntil([&] { return sell->IsCounting(); }, 60));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsCounting(*sell); }, 60));
         road.Key(Button::B);
-        ASSERT_TRUE(road.StepUntil([&] { return sell->IsSelecting(); }, 60));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsSelecting(*sell); }, 60));
         road.Key(Button::A);
-        ASSERT_TRUE(road.StepUntil([&] { return sell->IsCounting(); }, 60));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsCounting(*sell); }, 60));
         road.Key(Button::Up);
         road.Key(Button::Left);
         road.Key(Button::A);
-        ASSERT_TRUE(road.StepUntil([&] { return sell->IsConfirming(); }, 60));
-        EXPECT_EQ(sell->GetCount(), static_cast<std::int32_t>(rest));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsConfirming(*sell); }, 60));
+        EXPECT_EQ(TMenuProbe::Count(*sell), static_cast<std::int32_t>(rest));
         road.Key(Button::B);
-        ASSERT_TRUE(road.StepUntil([&] { return sell->IsCounting(); }, 60));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsCounting(*sell); }, 60));
         EXPECT_EQ(Held(potion.Id), rest) << "a cancelled question sells nothing";
         road.Key(Button::A);
-        ASSERT_TRUE(road.StepUntil([&] { return sell->IsConfirming(); }, 60));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsConfirming(*sell); }, 60));
         road.Key(Button::A);
         EXPECT_EQ(Held(potion.Id), 0u);
         EXPECT_EQ(data->GetMoney(), moneyBeforeRest + rest * potion.SellPrice);
@@ -278,7 +279,7 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
         auto* inn = dynamic_cast<TInnLoop*>(road.Talk());
         ASSERT_NE(inn, nullptr);
         const D3DXVECTOR3 atInn = PositionOf(resting);
-        EXPECT_TRUE(inn->HasFader());
+        EXPECT_TRUE(TMenuProbe::HasFader(*inn));
         EXPECT_EQ(road.Field(), nullptr);
         EXPECT_EQ(resting->GetHp(), maxHp) << "healed as the inn opened";
         EXPECT_EQ(resting->GetGaugeUsed(), 0u);
@@ -290,7 +291,7 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
                     return true;
                 }
                 quietest = std::min(quietest, tune->GetVolume());
-                if (!blackShown && inn->IsPlayingTune()) {
+                if (!blackShown && TMenuProbe::IsPlayingTune(*inn)) {
                     blackShown = true;
                     EXPECT_TRUE(qmtest::MatchesGolden(qmtest::SceneDriver::Screen(), "ShopRoadInnBlack"));
                 }

@@ -34,6 +34,7 @@
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/hud_probe.h"
+#include "support/menu_probe.h"
 #include "support/scene_driver.h"
 
 namespace {
@@ -255,8 +256,8 @@ TEST_F(SkillsRoad, TheFireCharmTeachesItsFirstSpellInAFightAndTheSkillButtonCast
     Key(Button::A, 10);
     ASSERT_TRUE(equip->IsInList());
     int index = -1;
-    for (std::size_t i = 0; i < equip->GetList().size(); ++i) {
-        if (equip->GetList()[i]->Id == charm) {
+    for (std::size_t i = 0; i < TMenuProbe::List(*equip).size(); ++i) {
+        if (TMenuProbe::List(*equip)[i]->Id == charm) {
             index = static_cast<int>(i);
         }
     }
@@ -306,7 +307,7 @@ TEST_F(SkillsRoad, TheFireCharmTeachesItsFirstSpellInAFightAndTheSkillButtonCast
     ASSERT_NE(skills, nullptr);
     driver_.Steps(10);
     Key(Button::A, 10);
-    EXPECT_EQ(skills->GetList(), (std::vector<std::uint32_t>{1, 100}));
+    EXPECT_EQ(TMenuProbe::List(*skills), (std::vector<std::uint32_t>{1, 100}));
     Key(Button::Down, 4);
     Key(Button::A, 10);
     EXPECT_EQ(data->GetSkillSlot(0, 0), 100u);

@@ -25,6 +25,7 @@
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
 #include "support/temp_dir.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ public:
         }
         if (frames == kFrames) {
             auto* title = dynamic_cast<TTitleLoop*>(GetCurrentScene());
-            titleInLogo = title != nullptr && title->GetState() == TTitleLoop::State::LogoHold;
+            titleInLogo = title != nullptr && TSceneProbe::State(*title) == TSceneProbe::TitleState::LogoHold;
             titlePixel = ScreenPixel(320, 212);
             PostMessageA(GetHandle(), WM_CLOSE, 0, 0);
         }

@@ -27,6 +27,7 @@
 #include "support/frame_probe.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
+#include "support/scene_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -63,7 +64,7 @@ protected:
     {
         auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
         ASSERT_NE(hub, nullptr);
-        ASSERT_EQ(hub->GetEventId(), 301);
+        ASSERT_EQ(TSceneProbe::EventId(*hub), 301);
         EXPECT_EQ(TDSound8::Instance()->GetBank(2)->GetUseCount(51), 1u);
         for (int i = 0; i < 120 && dynamic_cast<TEvent04_01Loop*>(driver_.Current()) == nullptr; ++i) {
             driver_.Step();
@@ -112,7 +113,7 @@ TEST_F(StoryRoad, EveryCueOfBothEventsThenTheField)
     ASSERT_NE(first, nullptr);
     bool glideShown = false;
     play(first, [&] {
-        if (first->GetGlide().step == 400) {
+        if (TSceneProbe::Glide(*first).step == 400) {
             // Mid-glide: the scenery in the fog under the sky, the first line in the window.
             glideShown = true;
             EXPECT_TRUE(qmtest::MatchesGolden(qmtest::SceneDriver::Screen(), "StoryEvent300MidGlide"));
@@ -123,7 +124,7 @@ TEST_F(StoryRoad, EveryCueOfBothEventsThenTheField)
 
     auto* second = dynamic_cast<TEvent04_01Loop*>(driver_.Current());
     ASSERT_NE(second, nullptr);
-    TFrame* root = second->GetRoot();
+    TFrame* root = TSceneProbe::Root(*second);
     int stageSteps = 0;
     int beatSteps = 0;
     play(second, [&] {

@@ -29,6 +29,7 @@
 #include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
+#include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 
@@ -153,7 +154,7 @@ TEST(SubScreensRoad, AFightTeachesASkillWhichTheSkillWindowSetsThenStatusAndOpti
         Tap(driver, Button::Right);
         driver.Press(Button::A);
         driver.Steps(10);
-        EXPECT_EQ(skills->GetList(), std::vector<std::uint32_t>{firstSkill});
+        EXPECT_EQ(TMenuProbe::List(*skills), std::vector<std::uint32_t>{firstSkill});
         EXPECT_TRUE(qmtest::MatchesGolden(SceneDriver::Screen(), "WholeGameSkillListOpen"));
         driver.Press(Button::A);
         EXPECT_EQ(data->GetSkillSlot(0, 1), firstSkill);

@@ -63,6 +63,8 @@
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 #include "support/title_road.h"
+#include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -195,7 +197,7 @@ public:
         if (!Require(hub != nullptr, "no change after new game")) {
             return false;
         }
-        StepUntil([&] { return Current<TChangeLoop>() == nullptr || hub->GetQuad().GetCounter() == 50; }, 200);
+        StepUntil([&] { return Current<TChangeLoop>() == nullptr || TSceneProbe::Quad(*hub).GetCounter() == 50; }, 200);
         if (!BackByF4("the hub mid-fade") || !NewGame()) {
             return false;
         }
@@ -377,9 +379,9 @@ private:
         bool logo = false;
         const bool menu = StepUntil(
             [&] {
-                const TTitleLoop::State s = Current<TTitleLoop>()->GetState();
-                logo = logo || s == TTitleLoop::State::LogoIn || s == TTitleLoop::State::LogoHold;
-                return s == TTitleLoop::State::Menu;
+                const TSceneProbe::TitleState s = TSceneProbe::State(*Current<TTitleLoop>());
+                logo = logo || s == TSceneProbe::TitleState::LogoIn || s == TSceneProbe::TitleState::LogoHold;
+                return s == TSceneProbe::TitleState::Menu;
             },
             600);
         EXPECT_FALSE(logo) << "the logo is the run's first title's, not " << from;
@@ -411,11 +413,11 @@ private:
                 if (title == nullptr) {
                     return true;
                 }
-                if (!logo && title->GetState() == TTitleLoop::State::LogoHold) {
+                if (!logo && TSceneProbe::State(*title) == TSceneProbe::TitleState::LogoHold) {
                     logo = true;
                     Picture("WholeGameLogo");
                 }
-                return title->GetState() == TTitleLoop::State::Menu;
+                return TSceneProbe::State(*title) == TSceneProbe::TitleState::Menu;
             },
             1000);
         EXPECT_TRUE(logo);
@@ -444,7 +446,7 @@ private:
     bool Events()
     {
         auto* hub = Until<TChangeLoop>(10);
-        if (!Require(hub != nullptr && hub->GetEventId() == 300, "no change to event 300")) {
+        if (!Require(hub != nullptr && TSceneProbe::EventId(*hub) == 300, "no change to event 300")) {
             return false;
         }
         auto* first = Until<TEvent04_00Loop>(200);
@@ -458,7 +460,7 @@ private:
                 if (driver_.Current() != first) {
                     return true;
                 }
-                if (first->GetGlide().step == 400) {
+                if (TSceneProbe::Glide(*first).step == 400) {
                     glide = true;
                     Picture("StoryEvent300MidGlide");
                 }
@@ -471,7 +473,7 @@ private:
         SceneDriver::Hold(Button::A, false);
         EXPECT_TRUE(glide);
         hub = Current<TChangeLoop>();
-        if (!Require(hub != nullptr && hub->GetEventId() == 301, "no change to event 301")) {
+        if (!Require(hub != nullptr && TSceneProbe::EventId(*hub) == 301, "no change to event 301")) {
             return false;
         }
         auto* second = Until<TEvent04_01Loop>(200);
@@ -618,13 +620,13 @@ private:
         if (!Require(buy != nullptr, "no buy shop")) {
             return false;
         }
-        StepUntil([&] { return buy->IsSelecting(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsSelecting(*buy); }, 60);
         Tap(Button::A);
-        StepUntil([&] { return buy->IsCounting(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsCounting(*buy); }, 60);
         Tap(Button::Left);
         Tap(Button::A);
-        StepUntil([&] { return buy->IsConfirming(); }, 60);
-        EXPECT_EQ(buy->GetCount(), 2);
+        StepUntil([&] { return TMenuProbe::IsConfirming(*buy); }, 60);
+        EXPECT_EQ(TMenuProbe::Count(*buy), 2);
         Picture("WholeGameBuyShop");
         driver_.RecordSounds(true);
         Tap(Button::A);
@@ -638,7 +640,7 @@ private:
         EXPECT_EQ(effects, std::vector<std::uint32_t>{217});
         EXPECT_EQ(data->GetMoney(), money - 2 * potion.BuyPrice);
         EXPECT_EQ(Held(potion.Id), potions + 2);
-        StepUntil([&] { return buy->IsSelecting(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsSelecting(*buy); }, 60);
         Tap(Button::B);
         if (!Require(BackToTown(), "not back from the buy shop")) {
             return false;
@@ -651,15 +653,15 @@ private:
         if (!Require(sell != nullptr, "no sell shop")) {
             return false;
         }
-        StepUntil([&] { return sell->IsSelecting(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsSelecting(*sell); }, 60);
         Tap(Button::A);
-        StepUntil([&] { return sell->IsCounting(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsCounting(*sell); }, 60);
         Tap(Button::A);
-        StepUntil([&] { return sell->IsConfirming(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsConfirming(*sell); }, 60);
         Tap(Button::A);
         EXPECT_EQ(data->GetMoney(), money - 2 * potion.BuyPrice + potion.SellPrice);
         EXPECT_EQ(Held(potion.Id), potions + 1);
-        StepUntil([&] { return sell->IsSelecting(); }, 60);
+        StepUntil([&] { return TMenuProbe::IsSelecting(*sell); }, 60);
         Tap(Button::B);
         if (!Require(BackToTown(), "not back from the sell shop")) {
             return false;
@@ -693,10 +695,10 @@ private:
         EXPECT_EQ(data->GetRingSlot(1)->Id, 1u);
         SceneDriver::Hold(Button::D, true);
         Steps(3);
-        EXPECT_TRUE(Field()->GetItemRing()->IsOpen());
+        EXPECT_TRUE(THudProbe::IsOpen(*Field()->GetItemRing()));
         Press(Button::Down);
         Steps(12);
-        EXPECT_EQ(Field()->GetItemRing()->GetSelected(), 1);
+        EXPECT_EQ(THudProbe::Selected(*Field()->GetItemRing()), 1);
         SceneDriver::Hold(Button::D, false);
         Step();
         const bool used = StepUntil([&] { return data->GetRingSlot(1)->Count == draughts - 1; }, 120) &&
@@ -742,20 +744,20 @@ private:
         Press(Button::A);
         Steps(46);
         auto* screen = Current<TMenuSaveLoop>();
-        if (!Require(screen != nullptr && screen->GetChoiceCount() == 3, "no save window")) {
+        if (!Require(screen != nullptr && TMenuProbe::ChoiceCount(*screen) == 3, "no save window")) {
             return false;
         }
         Steps(21);
         Tap(Button::Down);  // from back round to the save
         Steps(10);
         Tap(Button::A);
-        StepUntil([&] { return screen->GetPage().InSelection(); }, 80);
+        StepUntil([&] { return TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); }, 80);
         Steps(10);
         Tap(Button::A);
         Step();
-        StepUntil([&] { return screen->GetPage().InSelection(); }, 80);
+        StepUntil([&] { return TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)); }, 80);
         saveClock_ = timeGetTime();
-        EXPECT_EQ(screen->GetPage().GetLastSaveResult(), 0);
+        EXPECT_EQ(TMenuProbe::LastSaveResult(TMenuProbe::SlotPage(*screen)), 0);
         Picture("WholeGameSaved");
         saved_ = Party::Of(player);
         EXPECT_EQ(saved_.savePoint, 11);
@@ -793,7 +795,7 @@ private:
         Tap(Button::Right);
         Press(Button::A);
         Steps(10);
-        EXPECT_EQ(skills->GetList(), std::vector<std::uint32_t>{skill});
+        EXPECT_EQ(TMenuProbe::List(*skills), std::vector<std::uint32_t>{skill});
         Press(Button::A);
         EXPECT_EQ(TGameData::GetInstance()->GetSkillSlot(0, 1), skill);
         Steps(10);
@@ -849,7 +851,7 @@ private:
         if (!Require(hub != nullptr, "no change to the title")) {
             return false;
         }
-        StepUntil([&] { return Current<TChangeLoop>() == nullptr || hub->GetQuad().GetCounter() == 50; }, 200);
+        StepUntil([&] { return Current<TChangeLoop>() == nullptr || TSceneProbe::Quad(*hub).GetCounter() == 50; }, 200);
         Picture("WholeGameHubMidFade");
         return BackAtTitle("the leave window");
     }
@@ -866,7 +868,7 @@ private:
         }
         Steps(40);
         Picture("WholeGameLoadPage");
-        EXPECT_EQ(load->GetPage().GetCode(0), 0) << "slot 0's line";
+        EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*load), 0), 0) << "slot 0's line";
         Press(Button::A);
         if (!Require(Current<TChangeLoop>() != nullptr, "no change after the load")) {
             return false;

@@ -16,6 +16,8 @@
 #include "MainCode/Scene/TTitleLoop.h"
 #include "Scene/scene_flow_fixture.h"
 #include "support/golden.h"
+#include "support/menu_probe.h"
+#include "support/scene_probe.h"
 
 namespace scenetest {
 namespace {
@@ -133,7 +135,7 @@ TEST_F(SceneFlow, EveryModeAndEventIdBuildsItsScene)
         {"save", [&] { return TChangeLoop::ToSave(app, 11); },
          [](TLoop* s) {
              auto* save = dynamic_cast<TSaveLoadLoop*>(s);
-             return save != nullptr && save->GetMode() == TSaveLoadLoop::kSave;
+             return save != nullptr && TMenuProbe::Mode(*save) == TSaveLoadLoop::kSave;
          }},
         {"good slot", [&] { return TChangeLoop::ToLoadSlot(app, 3, 1); },
          [](TLoop* s) {
@@ -176,7 +178,7 @@ TEST_F(SceneFlow, AnEventChangeOverBlackStaysBlack)
     Hold('X', false);
     auto* change = dynamic_cast<TChangeLoop*>(app_->GetCurrentScene());
     ASSERT_NE(change, nullptr);
-    EXPECT_EQ(change->GetEventId(), 307);
+    EXPECT_EQ(TSceneProbe::EventId(*change), 307);
     int most = 0;
     for (int step = 1; step <= 101; ++step) {
         Step();

@@ -4,6 +4,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Scene/TDieLoop.h"
 #include "Scene/scene_flow_fixture.h"
+#include "support/scene_probe.h"
 
 namespace scenetest {
 namespace {
@@ -52,7 +53,7 @@ TEST_F(GameOverPress, OnlyAPressAfterTheWaitBeginsLeaves)
             }
             Step();
             // Leaving takes the overlay from half to full black, a step at a time.
-            if ((die->GetOverlayColor() >> 24) > 127u) {
+            if ((TSceneProbe::OverlayColor(*die) >> 24) > 127u) {
                 leftAt = step;
             }
         }

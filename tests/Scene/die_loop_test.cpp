@@ -9,6 +9,7 @@
 #include "TCommon/my_error.h"
 #include "formats/scene_assets.h"
 #include "support/golden.h"
+#include "support/scene_probe.h"
 
 namespace scenetest {
 namespace {
@@ -72,7 +73,7 @@ TEST_F(GameOver, TheGameOverMusicStartsOnceThePictureIsInAndTheFieldMusicIsGone)
         driver_.RecordSounds(true);
         TDieLoop* die = DieOn(c.map);
         ASSERT_NE(die, nullptr);
-        EXPECT_EQ(die->GetMusicId(), static_cast<std::int32_t>(c.music));
+        EXPECT_EQ(TSceneProbe::MusicId(*die), static_cast<std::int32_t>(c.music));
         std::vector<std::vector<TSoundBankRecord>> perStep;
         std::vector<DWORD> overlay;
         std::vector<DWORD> picture;
@@ -80,8 +81,8 @@ TEST_F(GameOver, TheGameOverMusicStartsOnceThePictureIsInAndTheFieldMusicIsGone)
             driver_.sounds.clear();
             Step();
             perStep.push_back(driver_.sounds);
-            overlay.push_back(die->GetOverlayColor());
-            picture.push_back(die->GetPictureColor());
+            overlay.push_back(TSceneProbe::OverlayColor(*die));
+            picture.push_back(TSceneProbe::PictureColor(*die));
         }
         driver_.RecordSounds(false);
         // Darken: the overlay from clear to half black by step 100; the picture still clear.
@@ -130,7 +131,7 @@ TEST_F(GameOver, OnlyANewDecideOrCancelPressLeaves)
             Steps(2);
         }
         EXPECT_EQ(app_->GetCurrentScene(), die);
-        EXPECT_EQ(die->GetOverlayColor() >> 24, 126u);
+        EXPECT_EQ(TSceneProbe::OverlayColor(*die) >> 24, 126u);
         Press(c.leaveKey);
         platform::RgbaImage last;
         int steps = 1;

@@ -14,6 +14,7 @@
 #include "event_fixture.h"
 #include "formats/table_writer.h"
 #include "support/alloc_probe.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -160,8 +161,8 @@ TEST_F(Ending, PagesThenLogoThenTheClearedGameGoesToTheSaveScreen)
         EXPECT_EQ(data->GetFlag(1021), 1);
         auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
         ASSERT_NE(hub, nullptr);
-        EXPECT_EQ(hub->GetMode(), 3u);
-        EXPECT_EQ(static_cast<std::int64_t>(hub->GetMusicId()), 11);
+        EXPECT_EQ(TSceneProbe::Mode(*hub), 3u);
+        EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::MusicId(*hub)), 11);
         if (c.musicListed) {
             // The list's use went with the ending; the one kept for the hub stays.
             EXPECT_EQ(Music()->GetUseCount(11), usesBefore + 1);

@@ -11,6 +11,7 @@
 #include "dx/dx8/sound/TSoundBank.h"
 #include "event_fixture.h"
 #include "support/frame_probe.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -70,9 +71,10 @@ TEST_F(Event0, TheGlidePacesTheCuesAt500And700AndTheGlidesEnd)
             }
             if (step == 1002) {
                 // The glide stopped at 70 %: P + (Q - P) × 0.7; the target stays at R.
-                qmtest::ExpectNear(qmtest::PositionOf(event->GetCamera()->GetFrame()), D3DXVECTOR3(0.07F, 1.2F, 25.06F));
-                qmtest::ExpectNear(qmtest::PositionOf(event->GetTarget()), D3DXVECTOR3(-8.6F, 1.0F, 19.5F));
-                EXPECT_EQ(event->GetGlide().step, 1000);
+                qmtest::ExpectNear(qmtest::PositionOf(TSceneProbe::Camera(*event)->GetFrame()),
+                                   D3DXVECTOR3(0.07F, 1.2F, 25.06F));
+                qmtest::ExpectNear(qmtest::PositionOf(TSceneProbe::Target(*event)), D3DXVECTOR3(-8.6F, 1.0F, 19.5F));
+                EXPECT_EQ(TSceneProbe::Glide(*event).step, 1000);
             }
         }
         EXPECT_EQ(firstWait, 202);
@@ -81,10 +83,10 @@ TEST_F(Event0, TheGlidePacesTheCuesAt500And700AndTheGlidesEnd)
         // Through the hub to the next event, black from the start, with the event's music.
         auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
         ASSERT_NE(hub, nullptr);
-        EXPECT_EQ(hub->GetMode(), 2u);
-        EXPECT_EQ(hub->GetQuad().GetColour(), 0xFF000000u) << "black, clearing from there";
-        EXPECT_EQ(hub->GetEventId(), 301);
-        EXPECT_EQ(hub->GetMusicId(), 51u);
+        EXPECT_EQ(TSceneProbe::Mode(*hub), 2u);
+        EXPECT_EQ(TSceneProbe::Quad(*hub).GetColour(), 0xFF000000u) << "black, clearing from there";
+        EXPECT_EQ(TSceneProbe::EventId(*hub), 301);
+        EXPECT_EQ(TSceneProbe::MusicId(*hub), 51u);
     }
 }
 

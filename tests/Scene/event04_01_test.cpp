@@ -17,6 +17,7 @@
 #include "dx/dx8/sound/TSoundBank.h"
 #include "event_fixture.h"
 #include "support/frame_probe.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ std::vector<int> ExpectedCueSteps()
 TEST_F(Event1, EveryCueInTurnThenTheField)
 {
     auto* event = Begin<TEvent04_01Loop>();
-    TFrame* root = event->GetRoot();
+    TFrame* root = TSceneProbe::Root(*event);
     TFrame* camera = qmtest::ChildFrame(root, "Camera");
     TFrame* target = qmtest::ChildFrame(root, "CameraTarget");
     ASSERT_NE(camera, nullptr);

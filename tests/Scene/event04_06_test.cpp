@@ -18,6 +18,7 @@
 #include "formats/byte_writer.h"
 #include "formats/script_assembler.h"
 #include "support/frame_probe.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -67,8 +68,8 @@ protected:
     {
         auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
         ASSERT_NE(hub, nullptr);
-        EXPECT_EQ(static_cast<std::int64_t>(hub->GetEventId()), 307);
-        EXPECT_EQ(static_cast<std::int64_t>(hub->GetMusicId()), 56);
+        EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::EventId(*hub)), 307);
+        EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::MusicId(*hub)), 56);
         // The event's own use went with it; the one for the hub's fade is held.
         EXPECT_EQ(Music()->GetUseCount(56), 1u);
         EXPECT_EQ(std::count(driver_.sounds.begin(), driver_.sounds.end(),
@@ -104,9 +105,9 @@ TEST_F(Event6, TheCuesTheApproachTheFlashAndTheClosingShot)
         SCOPED_TRACE(c.what);
         WriteCues(c.lineBefore);
         auto* event = Begin<TEvent04_06Loop>();
-        TFrame* root = event->GetRoot();
-        TFrame* camera = event->GetCamera();
-        TFrame* target = event->GetCameraTarget();
+        TFrame* root = TSceneProbe::Root(*event);
+        TFrame* camera = TSceneProbe::Camera(*event);
+        TFrame* target = TSceneProbe::CameraTarget(*event);
         std::vector<int> reached;
         std::vector<int> flashSteps;
         std::vector<int> flashSound;
@@ -254,7 +255,7 @@ TEST_F(Event6, AllButRedAreReordered)
     } cases[] = {{"Grin", true}, {"Parp", true}, {"Red", false}, {"Silver", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        TMesh8* mesh = event->GetRoot()->FindMesh(c.name, true);
+        TMesh8* mesh = TSceneProbe::Root(*event)->FindMesh(c.name, true);
         ASSERT_NE(mesh, nullptr);
         const std::uint16_t* indices = mesh->LockIndicesReadOnly();
         ASSERT_NE(indices, nullptr);

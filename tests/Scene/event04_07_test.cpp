@@ -18,6 +18,7 @@
 #include "formats/script_assembler.h"
 #include "support/alloc_probe.h"
 #include "support/frame_probe.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -39,8 +40,8 @@ protected:
     {
         auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
         ASSERT_NE(hub, nullptr);
-        EXPECT_EQ(static_cast<std::int64_t>(hub->GetEventId()), 308);
-        EXPECT_EQ(static_cast<std::int64_t>(hub->GetMusicId()), 57);
+        EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::EventId(*hub)), 308);
+        EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::MusicId(*hub)), 57);
         EXPECT_EQ(Music()->GetUseCount(57), 1u);
         EXPECT_TRUE(qmtest::EventScriptsGone());
         driver_.App()->PopScenesTo(0);
@@ -72,8 +73,8 @@ TEST_F(Event7, TheFlightPacesTheScriptAndTheFadeEndsIt)
         SCOPED_TRACE(c.what);
         WriteCues(c.cues, c.lineBefore);
         auto* event = Begin<TEvent04_07Loop>();
-        TFrame* camera = event->GetCamera()->GetFrame();
-        TFrame* target = event->GetTarget();
+        TFrame* camera = TSceneProbe::Camera(*event)->GetFrame();
+        TFrame* target = TSceneProbe::Target(*event);
         std::vector<int> reached;
         int firstWait = 0;
         int end = 0;
@@ -155,7 +156,7 @@ TEST_F(Event7, CancelFadesBackFromWhereTheQuadStands)
         for (int step = 1; step < c.cancelAt; ++step) {
             Step();
         }
-        const std::int32_t flight = event->GetFlight().step;
+        const std::int32_t flight = TSceneProbe::Flight(*event).step;
         const std::int32_t cue = qmtest::CueReached();
         qmtest::SceneDriver::Hold(Button::B, true);
         int end = 0;
@@ -165,7 +166,7 @@ TEST_F(Event7, CancelFadesBackFromWhereTheQuadStands)
                 end = step;
                 break;
             }
-            EXPECT_EQ(event->GetFlight().step, flight);
+            EXPECT_EQ(TSceneProbe::Flight(*event).step, flight);
             EXPECT_EQ(qmtest::CueReached(), cue);
         }
         qmtest::SceneDriver::Hold(Button::B, false);

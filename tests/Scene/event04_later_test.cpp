@@ -25,6 +25,7 @@
 #include "formats/event_assets.h"
 #include "platform/testing/win32.h"
 #include "support/frame_probe.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -113,8 +114,8 @@ TEST_F(LaterEvents, EachTakesItsCuesInTurnAndEndsOnItsField)
         EXPECT_EQ(start, e.fogStart);
         EXPECT_EQ(fogEnd, e.fogEnd);
         EXPECT_EQ(colour, e.fogColour);
-        EXPECT_FLOAT_EQ(static_cast<TEventLoop*>(event)->GetView()->GetFar(), e.farZ);
-        EXPECT_FLOAT_EQ(static_cast<TEventLoop*>(event)->GetView()->GetNear(), 0.1F);
+        EXPECT_FLOAT_EQ(TSceneProbe::View(*static_cast<TEventLoop*>(event))->GetFar(), e.farZ);
+        EXPECT_FLOAT_EQ(TSceneProbe::View(*static_cast<TEventLoop*>(event))->GetNear(), 0.1F);
         std::vector<int> alphas;
         std::vector<int> cues;
         const int end = StepThrough(
@@ -195,7 +196,7 @@ void RewriteMorphs(const std::string& file, float step, bool single = false)
 TEST_F(LaterEvents, KnightsStandAboutThePairAndLoopOutOfStepThroughTheTalk)
 {
     auto* event = Begin<TEvent04_02Loop>();
-    TFrame* root = event->GetRoot();
+    TFrame* root = TSceneProbe::Root(*event);
     TMesh8* knights[4];
     const struct {
         D3DXVECTOR3 at;
@@ -296,7 +297,7 @@ TEST_F(LaterEvents, FifteenCuesOnAllThreeThenTheClosingPauseAfterTheHeroine)
             RewriteMorphs("event04/event05_heroine.tob", 0.125F);
         }
         auto* event = Begin<TEvent04_04Loop>();
-        TFrame* root = event->GetRoot();
+        TFrame* root = TSceneProbe::Root(*event);
         TMesh8* cast[3] = {root->FindMesh("Grin", true), root->FindMesh("Parp", true), root->FindMesh("Black", true)};
         qmtest::ExpectNear(qmtest::PositionOf(qmtest::ChildFrame(root, "BlackFrame")), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
         qmtest::ExpectNear(qmtest::PositionOf(qmtest::ChildFrame(root, "GrinFrame")), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
@@ -347,8 +348,8 @@ TEST_F(LaterEvents, TheExplosionFlaresGlowsFadesAndHoldsTheSeventhCue)
             RewriteMorphs("event04/event06_heroine.tob", 1.0F, true);
         }
         auto* event = Begin<TEvent04_05Loop>();
-        TFrame* root = event->GetRoot();
-        TFrame* explosion = event->GetExplosion();
+        TFrame* root = TSceneProbe::Root(*event);
+        TFrame* explosion = TSceneProbe::Explosion(*event);
         ASSERT_NE(explosion, nullptr);
         qmtest::ExpectNear(qmtest::PositionOf(explosion), D3DXVECTOR3(0.6F, 0.7F, 1.6F));
         // Steps into the explosion phase: glow value, animation time (-1: not checked).
@@ -399,11 +400,11 @@ TEST_F(LaterEvents, TheExplosionFlaresGlowsFadesAndHoldsTheSeventhCue)
 TEST_F(LaterEvents, SkippedWithTheExplosionUpItEndsWithIt)
 {
     auto* event = Begin<TEvent04_05Loop>();
-    TFrame* explosion = event->GetExplosion();
+    TFrame* explosion = TSceneProbe::Explosion(*event);
     ASSERT_EQ(StepThrough(event, 69), 0);
-    ASSERT_EQ(explosion->GetParent(), event->GetRoot());
+    ASSERT_EQ(explosion->GetParent(), TSceneProbe::Root(*event));
     qmtest::SceneDriver::Hold(Button::B, true);
-    EXPECT_EQ(StepThrough(event, 80, [&](int) { EXPECT_EQ(explosion->GetParent(), event->GetRoot()); }), 52);
+    EXPECT_EQ(StepThrough(event, 80, [&](int) { EXPECT_EQ(explosion->GetParent(), TSceneProbe::Root(*event)); }), 52);
     qmtest::SceneDriver::Hold(Button::B, false);
     ExpectField(kCave, kNorth, "m04.pbsc/ToEvent306");
 }
@@ -415,7 +416,7 @@ TEST_F(LaterEvents, AMissingExplosionIsLoggedOnceAndTheEventPlaysOn)
     // The log goes beside the executable.
     platform::OverrideModuleFileName((dir_.Path() / "quillmark4").string());
     auto* event = Begin<TEvent04_05Loop>();
-    EXPECT_EQ(event->GetExplosion(), nullptr);
+    EXPECT_EQ(TSceneProbe::Explosion(*event), nullptr);
     std::vector<int> cues;
     int sounds = 0;
     EXPECT_EQ(StepThrough(event, 700, [&](int) { sounds += Played(0, 500) ? 1 : 0; }, &cues), 498);
@@ -451,7 +452,7 @@ TEST_F(LaterEvents, FiguresMadeReadyAsBodiesDrawTheirFacesLast)
         std::unique_ptr<TEventLoop> event(c.make(driver_.App()));
         for (const auto& [name, moved] : c.meshes) {
             SCOPED_TRACE(std::string(c.event) + " " + name);
-            TMesh8* mesh = event->GetRoot()->FindMesh(name, true);
+            TMesh8* mesh = TSceneProbe::Root(*event)->FindMesh(name, true);
             ASSERT_NE(mesh, nullptr);
             const std::uint16_t* indices = mesh->LockIndicesReadOnly();
             const std::size_t last = mesh->GetFaceCount() * 3u - 1;

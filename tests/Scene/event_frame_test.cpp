@@ -21,6 +21,7 @@
 #include "formats/byte_writer.h"
 #include "formats/table_writer.h"
 #include "platform/testing/d3d8.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -97,7 +98,7 @@ TEST_F(EventFrame, CancelHeldInAnyPhaseSkipsThroughTheFinalPhase)
         } else {
             auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
             ASSERT_NE(hub, nullptr);
-            EXPECT_EQ(hub->GetEventId(), 301u);
+            EXPECT_EQ(TSceneProbe::EventId(*hub), 301u);
         }
     }
 }
@@ -224,14 +225,14 @@ TEST_F(EventFrame, ALostDeviceStopsTheDrawNotThePhases)
 {
     auto* event = Begin<TEvent04_00Loop>();
     driver_.Steps(30);
-    ASSERT_EQ(event->GetGlide().step, 30);
+    ASSERT_EQ(TSceneProbe::Glide(*event).step, 30);
     platform::InjectDeviceLoss(TD3D8::GetDevice());
     Step();
     EXPECT_TRUE(driver_.draws.empty());
-    EXPECT_EQ(event->GetGlide().step, 31);
+    EXPECT_EQ(TSceneProbe::Glide(*event).step, 31);
     Step();
     Step();
-    EXPECT_EQ(event->GetGlide().step, 33);
+    EXPECT_EQ(TSceneProbe::Glide(*event).step, 33);
     EXPECT_FALSE(driver_.draws.empty());
 }
 

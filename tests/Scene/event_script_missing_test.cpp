@@ -18,6 +18,7 @@
 #include "MainCode/Scene/TEvent04_06Loop.h"
 #include "MainCode/Scene/TEvent04_07Loop.h"
 #include "event_fixture.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ TEST_F(EventWithoutScript, EachEndsByItselfOnItsOwnLastStepAndLogsOnce)
         if (c.next != 0) {
             auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
             ASSERT_NE(hub, nullptr);
-            EXPECT_EQ(static_cast<int>(hub->GetEventId()), c.next);
+            EXPECT_EQ(static_cast<int>(TSceneProbe::EventId(*hub)), c.next);
         } else {
             EXPECT_NE(dynamic_cast<TFieldLoop*>(driver_.Current()), nullptr);
         }

@@ -9,11 +9,12 @@
 #include "Scene/scene_flow_fixture.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/TTexture8.h"
+#include "support/scene_probe.h"
 
 namespace scenetest {
 namespace {
 
-using State = TTitleLoop::State;
+using State = TSceneProbe::TitleState;
 
 class Title : public SceneFlow {
 protected:
@@ -37,7 +38,7 @@ protected:
     int StepsUntil(TTitleLoop* title, State state, int limit)
     {
         int n = 0;
-        while (title->GetState() != state && n <= limit) {
+        while (TSceneProbe::State(*title) != state && n <= limit) {
             Step();
             ++n;
         }
@@ -58,7 +59,7 @@ TEST_F(Title, TheLogoShowsOnTheFirstTitleOfARunOnly)
     StartStory();
     TTitleLoop* first = Current();
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(first->GetLogoColor(), 0x00FFFFFFu);
+    EXPECT_EQ(TSceneProbe::LogoColor(*first), 0x00FFFFFFu);
     const struct {
         State state;
         int steps;
@@ -71,9 +72,9 @@ TEST_F(Title, TheLogoShowsOnTheFirstTitleOfARunOnly)
     }
     TTitleLoop* later = Fresh();
     Steps(119);
-    EXPECT_EQ(later->GetState(), State::StartWait);
+    EXPECT_EQ(TSceneProbe::State(*later), State::StartWait);
     Step();
-    EXPECT_EQ(later->GetState(), State::FadeIn);
+    EXPECT_EQ(TSceneProbe::State(*later), State::FadeIn);
     // A second run in the same process is a first run again.
     driver_.Stop();
     ASSERT_TRUE(driver_.Start());
@@ -81,7 +82,7 @@ TEST_F(Title, TheLogoShowsOnTheFirstTitleOfARunOnly)
     TTitleLoop* again = Current();
     ASSERT_NE(again, nullptr);
     StepsUntil(again, State::LogoIn, 400);
-    EXPECT_EQ(again->GetState(), State::LogoIn);
+    EXPECT_EQ(TSceneProbe::State(*again), State::LogoIn);
 }
 
 // Each logo step colours the logo from its ramp before the ramp moves: the fade-in runs from clear
@@ -94,10 +95,10 @@ TEST_F(Title, TheLogoIsColouredBeforeItsRampMoves)
     ASSERT_NE(title, nullptr);
     StepsUntil(title, State::LogoIn, 200);
     std::map<State, std::vector<std::uint32_t>> alphas;
-    for (int n = 0; n < 500 && title->GetState() != State::FadeIn; ++n) {
-        const State ran = title->GetState();
+    for (int n = 0; n < 500 && TSceneProbe::State(*title) != State::FadeIn; ++n) {
+        const State ran = TSceneProbe::State(*title);
         Step();
-        alphas[ran].push_back(title->GetLogoColor() >> 24);
+        alphas[ran].push_back(TSceneProbe::LogoColor(*title) >> 24);
     }
     const struct {
         State state;
@@ -127,9 +128,9 @@ TEST_F(Title, DecideCompletesTheFadeIn)
         SCOPED_TRACE(c.decideAfter);
         TTitleLoop* title = Fresh();
         Steps(120);
-        ASSERT_EQ(title->GetState(), State::FadeIn);
+        ASSERT_EQ(TSceneProbe::State(*title), State::FadeIn);
         int n = 0;
-        while (title->GetState() == State::FadeIn && n < 200) {
+        while (TSceneProbe::State(*title) == State::FadeIn && n < 200) {
             ++n;
             if (n == c.decideAfter + 1 && c.decideAfter != 0) {
                 Press('Z');
@@ -138,9 +139,9 @@ TEST_F(Title, DecideCompletesTheFadeIn)
             }
         }
         EXPECT_EQ(n, c.menuAfter);
-        EXPECT_EQ(title->GetQuad().GetCounter(), 100);
-        EXPECT_EQ(title->GetItemColor(0), 0xFFFFFFFFu);
-        EXPECT_EQ(title->GetItemColor(1), 0x7FFFFFFFu);
+        EXPECT_EQ(TSceneProbe::Quad(*title).GetCounter(), 100);
+        EXPECT_EQ(TSceneProbe::ItemColor(*title, 0), 0xFFFFFFFFu);
+        EXPECT_EQ(TSceneProbe::ItemColor(*title, 1), 0x7FFFFFFFu);
     }
 }
 
@@ -152,7 +153,7 @@ TEST_F(Title, TheMenuMovesWrapsAndCountsIdleSteps)
     TTitleLoop* title = Fresh();
     Steps(120);
     Press('Z');
-    ASSERT_EQ(title->GetState(), State::Menu);
+    ASSERT_EQ(TSceneProbe::State(*title), State::Menu);
     const struct {
         std::vector<int> keys;
         std::int32_t selection;
@@ -162,7 +163,7 @@ TEST_F(Title, TheMenuMovesWrapsAndCountsIdleSteps)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.selection);
         Steps(5);
-        const std::uint32_t idle = title->GetCounter();
+        const std::uint32_t idle = TSceneProbe::Counter(*title);
         driver_.RecordSounds(true);
         for (int key : c.keys) {
             Hold(key, true);
@@ -171,16 +172,16 @@ TEST_F(Title, TheMenuMovesWrapsAndCountsIdleSteps)
         for (int key : c.keys) {
             Hold(key, false);
         }
-        EXPECT_EQ(title->GetSelection(), c.selection);
+        EXPECT_EQ(TSceneProbe::Selection(*title), c.selection);
         EXPECT_EQ(Count(TSoundBankRecord::kPlay, 0, 600), c.cursorSounds);
-        EXPECT_EQ(title->GetCounter(), c.cursorSounds != 0 ? 0u : idle + 1);
+        EXPECT_EQ(TSceneProbe::Counter(*title), c.cursorSounds != 0 ? 0u : idle + 1);
         driver_.RecordSounds(false);
     }
     // Keys other than up, down and decide leave the idle count running.
     for (int key : {VK_RIGHT, static_cast<int>('X'), static_cast<int>('B'), static_cast<int>('V')}) {
-        const std::uint32_t idle = title->GetCounter();
+        const std::uint32_t idle = TSceneProbe::Counter(*title);
         Press(key);
-        EXPECT_EQ(title->GetCounter(), idle + 1) << key;
+        EXPECT_EQ(TSceneProbe::Counter(*title), idle + 1) << key;
     }
 }
 
@@ -192,22 +193,22 @@ TEST_F(Title, SixThousandSevenHundredIdleStepsStartTheTitleOver)
     TTitleLoop* title = Fresh();
     Steps(120);
     Press('Z');
-    ASSERT_EQ(title->GetState(), State::Menu);
+    ASSERT_EQ(TSceneProbe::State(*title), State::Menu);
     driver_.RecordSounds(true);
-    Steps(6699 - static_cast<int>(title->GetCounter()));
-    EXPECT_EQ(title->GetState(), State::Menu);
-    EXPECT_EQ(title->GetCounter(), 6699u);
+    Steps(6699 - static_cast<int>(TSceneProbe::Counter(*title)));
+    EXPECT_EQ(TSceneProbe::State(*title), State::Menu);
+    EXPECT_EQ(TSceneProbe::Counter(*title), 6699u);
     EXPECT_EQ(Count(TSoundBankRecord::kStop, 2, 1), 0u);
     Step();
-    EXPECT_EQ(title->GetState(), State::Idle);
+    EXPECT_EQ(TSceneProbe::State(*title), State::Idle);
     EXPECT_EQ(Count(TSoundBankRecord::kStop, 2, 1), 1u);
     // 100 steps back to black, the 100th counting the first black step; 100 more.
     Steps(199);
-    EXPECT_EQ(title->GetState(), State::Idle);
-    EXPECT_EQ(title->GetCounter(), 100u);
+    EXPECT_EQ(TSceneProbe::State(*title), State::Idle);
+    EXPECT_EQ(TSceneProbe::Counter(*title), 100u);
     EXPECT_EQ(Count(TSoundBankRecord::kPlayLoop, 2, 1), 0u);
     Step();
-    EXPECT_EQ(title->GetState(), State::FadeIn);
+    EXPECT_EQ(TSceneProbe::State(*title), State::FadeIn);
     EXPECT_EQ(Count(TSoundBankRecord::kPlayLoop, 2, 1), 1u);
 }
 
@@ -244,11 +245,11 @@ TEST_F(Title, EachItemPlaysItsSoundAndOpensItsScreen)
             Step();
         }
         ASSERT_EQ(app_->GetCurrentScene(), title);
-        EXPECT_EQ(title->GetState(), State::Menu);
-        EXPECT_EQ(title->GetSelection(), c.item);
-        EXPECT_EQ(title->GetCounter(), 0u);
+        EXPECT_EQ(TSceneProbe::State(*title), State::Menu);
+        EXPECT_EQ(TSceneProbe::Selection(*title), c.item);
+        EXPECT_EQ(TSceneProbe::Counter(*title), 0u);
         Step();
-        EXPECT_EQ(title->GetCounter(), 1u);
+        EXPECT_EQ(TSceneProbe::Counter(*title), 1u);
     }
 }
 
@@ -267,14 +268,14 @@ TEST_F(Title, QuitFadesPictureAndMusicOutBeforeTheProgramEnds)
         Press(VK_UP);
         driver_.RecordSounds(true);
         Press('Z');
-        EXPECT_EQ(title->GetState(), State::Quit);
+        EXPECT_EQ(TSceneProbe::State(*title), State::Quit);
         EXPECT_EQ(Count(TSoundBankRecord::kPlay, 0, 606), 1u);
         int n = 1;
         while (Step() && n < 300) {
             ++n;
         }
         EXPECT_EQ(n, c.steps);
-        EXPECT_EQ(title->GetQuad().GetCounter(), 0);
+        EXPECT_EQ(TSceneProbe::Quad(*title).GetCounter(), 0);
         driver_.Stop();
     }
 }
@@ -317,7 +318,7 @@ TEST_F(Title, SteadyMenuFramesAllocateNoMoreThanTheirDraws)
     Steps(120);
     Press('Z');
     Steps(20);
-    ASSERT_EQ(title->GetState(), State::Menu);
+    ASSERT_EQ(TSceneProbe::State(*title), State::Menu);
     const long steps = OwnAllocations([&] { Steps(60); });
     TSprite picture = TSprite::FromFile("title.ptx/title", D3DPOOL_MANAGED, 0);
     TSprite item = TSprite::FromFile("title.ptx/menu", D3DPOOL_MANAGED, 0);

@@ -5,6 +5,7 @@
 #include "MainCode/Scene/TDieLoop.h"
 #include "MainCode/Script/TMapEventModule.h"
 #include "Script/field_module_fixture.h"
+#include "support/scene_probe.h"
 
 namespace {
 
@@ -109,7 +110,7 @@ TEST_F(MapEvent, GameOverKeepsTheAreaMusicForTheNextScene)
     EXPECT_EQ(music_->GetUseCount(10), uses + 1);
     auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
     ASSERT_NE(die, nullptr);
-    EXPECT_EQ(die->GetMusicId(), 10);
+    EXPECT_EQ(TSceneProbe::MusicId(*die), 10);
 }
 
 TEST_F(MapEvent, GameOverWithoutMusicPassesMinusOneAndAddsNoUse)
@@ -122,7 +123,7 @@ TEST_F(MapEvent, GameOverWithoutMusicPassesMinusOneAndAddsNoUse)
     EXPECT_EQ(Send(1), 7u);
     auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
     ASSERT_NE(die, nullptr);
-    EXPECT_EQ(die->GetMusicId(), -1);
+    EXPECT_EQ(TSceneProbe::MusicId(*die), -1);
     EXPECT_EQ(music_->GetUseCount(static_cast<std::uint32_t>(-1)), 0u);
     for (const auto& entry : qmtest::FieldMusicTable()) {
         uses -= music_->GetUseCount(entry.first);
@@ -149,11 +150,11 @@ TEST_F(MapEvent, StoryEventCoversTheFieldInBlackOrWhite)
         EXPECT_EQ(app_->GetSceneCount(), 1);
         auto* change = dynamic_cast<TChangeLoop*>(app_->GetCurrentScene());
         ASSERT_NE(change, nullptr);
-        EXPECT_EQ(change->GetQuad().GetColour(), c.startColour);
-        EXPECT_EQ(change->GetQuad().GetDuration(), 100);
-        EXPECT_EQ(change->GetMode(), 2u);
-        EXPECT_EQ(change->GetEventId(), 31);
-        EXPECT_EQ(change->GetMusicId(), 12u);
+        EXPECT_EQ(TSceneProbe::Quad(*change).GetColour(), c.startColour);
+        EXPECT_EQ(TSceneProbe::Quad(*change).GetDuration(), 100);
+        EXPECT_EQ(TSceneProbe::Mode(*change), 2u);
+        EXPECT_EQ(TSceneProbe::EventId(*change), 31);
+        EXPECT_EQ(TSceneProbe::MusicId(*change), 12u);
         EXPECT_EQ(music_->GetUseCount(12), uses + 1);
         app_->PopScenesTo(0);
         EXPECT_EQ(music_->GetUseCount(12), uses);

@@ -6,6 +6,7 @@
 #include "MainCode/Script/TShopModule.h"
 #include "Script/field_module_fixture.h"
 #include "formats/shop_assets.h"
+#include "support/menu_probe.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ TEST_F(Shop, TheStatementAfterACallRunsOnlyOnceThePushedSceneHasEnded)
 
     auto* buy = dynamic_cast<TBuyShopLoop*>(RunUntilPushed());
     ASSERT_NE(buy, nullptr);
-    EXPECT_EQ(buy->GetItems(), (std::vector<std::uint32_t>{5, 7, 9}));
+    EXPECT_EQ(TMenuProbe::Items(*buy), (std::vector<std::uint32_t>{5, 7, 9}));
     const int fieldSteps = field->steps;
     Steps(60);  // the shop stays open as long as the player likes
     EXPECT_EQ(Marks(), "");
@@ -84,7 +85,7 @@ TEST_F(Shop, TheStatementAfterACallRunsOnlyOnceThePushedSceneHasEnded)
     auto* inn = dynamic_cast<TInnLoop*>(RunUntilPushed());
     ASSERT_NE(inn, nullptr);
     EXPECT_EQ(Marks(), "1");
-    EXPECT_EQ(inn->GetField(), field_.get());
+    EXPECT_EQ(TMenuProbe::Field(*inn), field_.get());
     for (int i = 0; i < 200 && app_->GetCurrentScene() == inn; ++i) {
         Step();
     }
@@ -104,7 +105,7 @@ TEST_F(Shop, BuyShopWithoutItemsOpensEmpty)
     m_manager->Push("t.pbsc/main");
     auto* buy = dynamic_cast<TBuyShopLoop*>(RunUntilPushed());
     ASSERT_NE(buy, nullptr);
-    EXPECT_TRUE(buy->GetItems().empty());
+    EXPECT_TRUE(TMenuProbe::Items(*buy).empty());
     ASSERT_TRUE(Cancel(buy));
     Steps(2);
     EXPECT_EQ(Marks(), "1");

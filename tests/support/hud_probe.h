@@ -1,5 +1,6 @@
 // A look into the field HUD for tests: the notice queue and window, the pop-ups' places, rows
-// and numbers, the panel's bars, and which letter a copied glyph shows.
+// and numbers, the item ring's state, turns and icons, the panel's bars, and which letter a copied
+// glyph shows.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 #include "MainCode/Hud/TGainPopup.h"
 #include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Hud/THitPopup.h"
+#include "MainCode/Hud/TItemRing.h"
 #include "MainCode/Hud/TLetterFont.h"
 #include "MainCode/Hud/TLevelUpPopup.h"
 #include "MainCode/Hud/TStatusPanel.h"
@@ -35,6 +37,20 @@ struct THudProbe {
     static const TSprite& Template(const THitPopup& p, int d) { return p.m_templates[d]; }
     static const TPopupRows& Rows(const TRowPopup& p) { return p.m_rows; }
     static const std::vector<TPopupRows::Row>& RowList(const TPopupRows& r) { return r.m_rows; }
+
+    // Item ring.
+    static bool IsOpen(const TItemRing& r) { return r.m_state == &TItemRing::StateOpen; }
+    static bool IsClosing(const TItemRing& r) { return r.m_state == &TItemRing::StateClosing; }
+    static std::int32_t Selected(const TItemRing& r) { return r.m_selected; }
+    static const TLinearRamp& Slide(const TItemRing& r) { return r.m_slide; }
+    static const TLinearRamp& RingTurn(const TItemRing& r) { return r.m_ringTurn; }
+    static const TLinearRamp& SlotAngle(const TItemRing& r, std::int32_t k) { return r.m_slotAngles[k]; }
+    static const TSprite& Icon(const TItemRing& r, std::int32_t k) { return r.m_icons[k]; }
+    // Tens (0) or units (1) of slot k.
+    static const TSprite& CountGlyph(const TItemRing& r, std::int32_t k, std::int32_t digit)
+    {
+        return r.m_counts[k * 2 + digit];
+    }
 
     // Panel.
     static float Ratio(const TStatusPanel& p, int bar) { return p.m_ratios[bar]; }

@@ -1,6 +1,7 @@
 #include "support/title_road.h"
 
 #include "MainCode/Scene/TTitleLoop.h"
+#include "support/scene_probe.h"
 
 namespace qmtest {
 
@@ -8,7 +9,7 @@ bool ReachTitleMenu(SceneDriver& driver, int limit)
 {
     for (int i = 0; i < limit; ++i) {
         auto* title = dynamic_cast<TTitleLoop*>(driver.Current());
-        if (title != nullptr && title->GetState() == TTitleLoop::State::Menu) {
+        if (title != nullptr && TSceneProbe::State(*title) == TSceneProbe::TitleState::Menu) {
             return true;
         }
         driver.Step();
