@@ -61,7 +61,11 @@ void AddReactionContent(Catalogue& c)
     followUp.Param8 = 2;
     AddAttack(c, followUp);
 
-    AddAttack(c, Blow(Reactions::kLightBlow, 2, 1.0F));
+    // The light blow is held out until it has landed once, however long its swing.
+    TAttackRecord light = Blow(Reactions::kLightBlow, 2, 1.0F);
+    light.Kind = 1;
+    light.HitCount = 1;
+    AddAttack(c, light);
     TAttackRecord up = Blow(Reactions::kLaunchBlow, 4, 1.5F);
     up.KnockTime = 40.0F;
     up.LaunchSpeed = 0.06F;
