@@ -41,8 +41,6 @@ public:
     static TTexture8* Find(const std::string& name);
     // Mode 1 releases every cached texture (at shut-down); any other mode those only the cache holds.
     static void PurgeCache(std::uint32_t mode);
-    // The names of the cached textures in the order they came: what the scenes left loaded.
-    static std::vector<std::string> GetCachedNames();
 
     // "package/entry": false (and empty) without a "/" or with one at the start.
     static bool ExtractPackageName(const std::string& key, std::string* package);
