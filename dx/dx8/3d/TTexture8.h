@@ -59,11 +59,8 @@ public:
     const std::string& GetName() const { return m_name; }
     D3DFORMAT GetFormat() const { return m_format; }
     D3DPOOL GetPool() const { return m_pool; }
-    std::uint32_t GetNameNumber() const { return m_nameNumber; }
     IDirect3DTexture8* GetTexture() const { return m_texture.Get(); }
     bool HasTexture() const { return m_texture.Get() != nullptr; }
-    bool IsCreated() const { return m_created; }
-    bool IsEnabled() const { return m_enabled; }
     void SetEnabled(bool enabled) { m_enabled = enabled; }
     // Handles sharing this texture, the cache's included.
     std::uint32_t GetShareCount() const { return m_texture.UseCount(); }
