@@ -41,7 +41,6 @@ public:
     std::uint32_t GetBackBufferCountLower() const { return m_backBufferCountLower; }
     DWORD GetBehaviorFlags() const { return m_behaviorFlags; }
     bool IsBackBufferLockable() const { return m_lockable; }
-    bool IsMultiSampleWanted() const { return m_multiSample; }
     D3DTEXTUREFILTERTYPE GetMinFilter() const { return m_minFilter; }
     D3DTEXTUREFILTERTYPE GetMagFilter() const { return m_magFilter; }
     D3DTEXTUREFILTERTYPE GetMipFilter() const { return m_mipFilter; }
@@ -49,7 +48,6 @@ public:
     const std::vector<std::uint32_t>& GetMultiSampleList() const { return m_multiSampleList; }
     const std::vector<D3DFORMAT>& GetDepthStencilList() const { return m_depthStencilList; }
     D3DFORMAT GetDepthStencilFormat() const { return m_depthStencilFormat; }
-    D3DMULTISAMPLE_TYPE GetMultiSampleType() const { return m_multiSampleType; }
 
 private:
     void ReadCurrentSetting(const TIni& ini);

@@ -21,7 +21,6 @@ public:
     virtual LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) = 0;
 
     HWND GetHandle() const { return m_hwnd; }
-    WNDPROC GetPreviousProc() const { return m_prevProc; }
 
 protected:
     HWND m_hwnd = nullptr;

@@ -185,7 +185,6 @@ public:
     const TPatternInfo& GetPatternInfo() const { return m_patternInfo; }
     TFrame* GetLeftWeaponFrame() const { return m_leftWeapon.Get(); }
     TFrame* GetRightWeaponFrame() const { return m_rightWeapon.Get(); }
-    const TRefPtr<TFrame>& GetLeftWeaponRef() const { return m_leftWeapon; }
     float GetReactionScale() const { return m_reactionScale; }
     std::int32_t GetMaxHp() const { return m_maxHp; }
     std::int32_t GetHp() const { return m_hp; }

@@ -158,7 +158,6 @@ public:
     void DropLoot();
     void SpawnStatusEffect();
 
-    std::uint8_t GetTableFlag() const { return m_tableFlag; }
     std::int32_t GetLevel() const { return m_level; }
     float GetGainFactor() const { return m_gainFactor; }
     std::int32_t GetLevelWordA() const { return m_levelWordA; }
@@ -166,15 +165,11 @@ public:
     std::int32_t GetLevelWordABase() const { return m_levelWordABase; }
     std::int32_t GetMoney() const { return m_money; }
     std::int32_t GetItem() const { return m_item; }
-    std::int32_t GetDropItem() const { return m_dropItem; }
     float GetLeashRadius() const { return m_leashRadius; }
-    const D3DXVECTOR3& GetHomePosition() const { return m_homePosition; }
     std::int32_t GetThinkTimer() const { return m_thinkTimer; }
     std::int32_t GetGaugeTimer() const { return m_gaugeTimer; }
     std::uint8_t IsStolen() const { return m_stolen; }
     const TSprite& GetBarSprite() const { return m_barSprite; }
-    const TSoundList& GetSeList() const { return m_seList; }
-    const TSoundList& GetVoiceList() const { return m_voiceList; }
 
 protected:
     std::uint8_t m_tableFlag;

@@ -14,8 +14,6 @@ public:
     TRefPtr<TEnemy> Clone(TEnemyFactory* factory) override;
     void ChooseAttack(float) override { ChooseAttackOf(m_attackCount); }
 
-    std::uint32_t GetAttackCount() const { return m_attackCount; }
-
 private:
     std::uint32_t m_attackCount;
 };

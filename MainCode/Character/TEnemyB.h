@@ -15,8 +15,6 @@ public:
     void ChooseAttack(float) override { ChooseAttackOf(m_attackCount); }
     std::uint32_t ReceiveHit(TAttackHit* hit) override;
 
-    std::uint32_t GetAttackCount() const { return m_attackCount; }
-
 private:
     std::uint32_t m_attackCount;
 };

@@ -16,7 +16,6 @@ public:
     void AttachToField(TAreaBase* area) override;
     void DetachFromField() override;
 
-    std::uint32_t GetAttackCount() const { return m_attackCount; }
     std::uint32_t GetElement() const { return m_element; }
     // The element shot while it lives; null otherwise.
     TEffect* GetElementEffect() const;

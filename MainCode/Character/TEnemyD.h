@@ -16,9 +16,6 @@ public:
     void ChooseAttack(float) override { ChooseAttackOf(m_attackCount); }
     std::uint32_t ReceiveHit(TAttackHit* hit) override;
 
-    std::uint32_t GetAttackCount() const { return m_attackCount; }
-    std::int32_t GetReviveCount() const { return m_reviveCount; }
-
 private:
     std::uint32_t m_attackCount;
     std::int32_t m_reviveEventCode;

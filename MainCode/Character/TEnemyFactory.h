@@ -49,7 +49,6 @@ public:
     // order; the other entries are 0xFFFFFFFF.
     void FindEnemiesInRange(const D3DXVECTOR3& point, float radius, std::uint32_t* ids, std::uint32_t n) const;
 
-    std::uint32_t GetMaxLive() const { return m_maxLive; }
     std::uint32_t GetLiveCount() const { return m_liveCount; }
     float GetSpawnDistance() const { return m_spawnDistance; }
     const std::map<std::uint32_t, TRefPtr<TEnemy>>& GetLive() const { return m_live; }

@@ -73,7 +73,6 @@ public:
     void SetGroundKind(std::uint32_t kind) { m_groundKind = kind; }
     std::uint32_t GetNearbyCount() const { return m_nearbyCount; }
     void SetNearbyCount(std::uint32_t count) { m_nearbyCount = count; }
-    std::uint8_t IsShadowVisible() const { return m_shadowVisible; }
     TFrame* GetShadowFrame() const { return m_shadowFrame.Get(); }
     TMesh8* GetBodyMesh() const { return m_bodyMesh; }
     TCollisionWorld* GetCollisionWorld() const { return m_collisionWorld; }

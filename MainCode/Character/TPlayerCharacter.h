@@ -305,7 +305,6 @@ public:
         return (this->*Routine)(Args...);
     }
     const std::vector<std::uint32_t>& GetHomingTargets() const { return m_homingTargets; }
-    const D3DXVECTOR3& GetLaunchPoint() const { return m_launchPoint; }
 
     // ---- the player's pattern events ----
     // Shot 512 thrown from below the ground ahead and to the side, with its hit and a trailing effect.
@@ -457,8 +456,6 @@ public:
     TStatusIcon& GetStatusIcons() { return m_statusIcons; }
     TAfterImage* GetLeftTrail() const { return m_leftTrail.get(); }
     TAfterImage* GetRightTrail() const { return m_rightTrail.get(); }
-    const TSoundList& GetSoundList() const { return m_soundList; }
-    const TSoundList& GetVoiceList() const { return m_voiceList; }
     TFrame* GetCameraFrame() const { return m_cameraFrame; }
     // The button history the HUD reads (word 0 now, word 1 the step before).
     TInputDevice* GetInput() const { return m_input; }

@@ -3,7 +3,6 @@
 
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TPlayerCharacter.h"
-#include "MainCode/Character/TPlayerSoundLog.h"
 #include "MainCode/Character/TimeStop.h"
 #include "MainCode/Effect/TAfterImage.h"
 #include "MainCode/Effect/TEffectManager.h"
@@ -18,14 +17,9 @@ namespace {
 
 constexpr std::uint32_t kLowButtons = 0xFFFF;
 
-std::vector<TPlayedSound>* s_soundLog = nullptr;
-
 // Plays on the list's bank; answers the length, -1 without a sound.
-std::int32_t PlayOn(const TSoundList& list, std::uint32_t bank, std::uint32_t id)
+std::int32_t PlayOn(const TSoundList& list, std::uint32_t id)
 {
-    if (s_soundLog != nullptr) {
-        s_soundLog->push_back({bank, id});
-    }
     TSoundBank* b = list.GetBank();
     if (b == nullptr) {
         return -1;
@@ -37,8 +31,6 @@ std::int32_t PlayOn(const TSoundList& list, std::uint32_t bank, std::uint32_t id
 std::int32_t VoiceTime(std::int32_t length) { return static_cast<std::int32_t>(static_cast<float>(length) * 0.0625F); }
 
 }  // namespace
-
-void SetPlayerSoundLog(std::vector<TPlayedSound>* log) { s_soundLog = log; }
 
 void TPlayerCharacter::HideButtons(HiddenButtons& h)
 {
@@ -167,14 +159,11 @@ void TPlayerCharacter::PlaySound(std::uint32_t id)
             m_effectManager->Create(35, &position, nullptr, m_referenceFrame, m_area, colour, scale);
         }
     }
-    PlayOn(m_soundList, 0, played);
+    PlayOn(m_soundList, played);
 }
 
 void TPlayerCharacter::StopSound(std::uint32_t id)
 {
-    if (s_soundLog != nullptr) {
-        s_soundLog->push_back({0, id, true});
-    }
     if (TSoundBank* b = m_soundList.GetBank()) {
         b->Stop(id);
     }
@@ -186,13 +175,13 @@ void TPlayerCharacter::PlayVoice(std::uint32_t id)
         return;
     }
     const std::uint32_t played = m_characterIndex > 0 ? id + 1000 : id;
-    m_voiceTimer = VoiceTime(PlayOn(m_voiceList, 1, played));
+    m_voiceTimer = VoiceTime(PlayOn(m_voiceList, played));
 }
 
 void TPlayerCharacter::PlayDownVoice()
 {
     // Heard whatever voice is still playing.
-    m_voiceTimer = VoiceTime(PlayOn(m_voiceList, 1, m_characterIndex == 0 ? 106 : 1100));
+    m_voiceTimer = VoiceTime(PlayOn(m_voiceList, m_characterIndex == 0 ? 106 : 1100));
 }
 
 void TPlayerCharacter::PlayActionVoice(std::uint32_t code)

@@ -34,7 +34,6 @@ public:
     static std::uint32_t AttackAt(float distance, std::uint32_t draw);
     // One in n draws forces the stopping attack.
     std::uint32_t ForcedAttackOdds() const;
-    bool HasAura() const { return m_aura != 0; }
     // The aura effect i (0-2) while it lives; null otherwise.
     TEffect* GetAuraEffect(std::uint32_t i) const;
 

@@ -33,7 +33,6 @@ public:
 
     const std::string& GetScriptKey() const { return m_scriptKey; }
     const D3DXVECTOR3& GetFacing() const { return m_facing; }
-    std::uint32_t GetFaceMode() const { return m_faceMode; }
 
 private:
     using Handler = void (TVillager::*)();

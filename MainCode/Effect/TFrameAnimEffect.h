@@ -46,7 +46,6 @@ public:
     const float* GetOutColourStep() const { return m_outColourStep; }
     std::int32_t GetLoops() const { return m_loops; }
     Phase GetPhase() const { return m_phase; }
-    Channel GetChannel() const { return m_channel; }
 
 protected:
     TFrameAnimEffect(const std::string& modelName, Channel channel, float inEnd, float inStep, float holdEnd,

@@ -42,7 +42,6 @@ public:
     float GetStep() const { return m_dt; }
     std::uint32_t GetCount() const { return m_count; }
     const TParticle& GetParticle(std::uint32_t i) const { return m_particles[i]; }
-    const float* GetColourStep() const { return m_colourStep; }
 
 protected:
     // Shared by the three classes' Init; rgb picks the channel that fades.

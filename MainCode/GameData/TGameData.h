@@ -75,8 +75,6 @@ public:
     static const std::string& GetSaveDirectory() { return s_saveFolder; }
     static void SetTableDirectory(const std::string& folder) { s_tableFolder = folder; }
     static const std::string& GetTableDirectory() { return s_tableFolder; }
-    // "CaptureCaps" / "CaptureType" of "./setting.ini" is non-zero.
-    static bool IsCaptureMode() { return s_capture; }
 
     // Play time of this game so far: the time taken from the save or the new game plus the
     // time since StartPlayTime, at most 99 hours.

@@ -26,7 +26,6 @@ public:
     // The glyph of '0' + d, unchecked: 10 is ':'.
     TSprite& Digit(std::int32_t d);
 
-    const std::string& GetSheet() const { return m_sheet; }
     const TTexture8& GetImage() const { return m_image; }
     std::size_t GetGlyphCount() const { return m_glyphs.size(); }
 

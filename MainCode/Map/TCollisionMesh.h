@@ -69,10 +69,7 @@ public:
     std::uint32_t GetCellsZ() const { return m_cellsZ; }
     std::uint32_t GetCellCount() const { return m_cellCount; }
     float GetCellWidth() const { return m_cellWidth; }
-    float GetCellDepth() const { return m_cellDepth; }
-    float GetMinX() const { return m_minX; }
     float GetMaxX() const { return m_maxX; }
-    float GetMinZ() const { return m_minZ; }
     float GetMaxZ() const { return m_maxZ; }
     const TGridCell& GetCell(std::uint32_t i) const { return m_cells[i]; }
 

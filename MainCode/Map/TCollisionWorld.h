@@ -45,9 +45,7 @@ public:
     // The floor below pos over the ground and then every solid.
     void FindFloor(const float* pos, bool* found, float* height, float* normal) const;
 
-    const TGridCollisionMesh& GetGround() const { return m_ground; }
     std::size_t GetSolidCount() const { return m_solids.size(); }
-    const TBoundedCollisionMesh& GetSolid(std::size_t i) const { return m_solids[i]; }
     TGameObject* FindRegistered(std::uint32_t id) const;
     TGameObject* FindFighter(std::uint32_t id) const;
 

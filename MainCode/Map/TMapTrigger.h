@@ -16,7 +16,6 @@ public:
                      const D3DXVECTOR3& startCameraPosition, std::uint32_t fadeMode, const std::string& destination);
 
     const TFieldDestination& GetDestination() const { return m_destination; }
-    std::uint32_t GetFadeMode() const { return m_fadeMode; }
 
 protected:
     // Sets the map-change phase on the area's field; 10001.

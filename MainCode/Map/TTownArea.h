@@ -16,7 +16,6 @@ public:
     void PreparePlayer() override;
 
     bool IsInScriptState() const { return m_stateUpdate == &TTownArea::ScriptUpdate; }
-    TMapEventModule* GetMapEventModule() const { return m_mapEvent; }
 
 private:
     using StateUpdate = bool (TTownArea::*)();

@@ -43,8 +43,6 @@ public:
     bool IsUnary() const;
     bool IsBinary() const;
 
-    const std::string& GetOperator() const { return m_operator; }
-
 private:
     // Trees this shallow evaluate by plain recursion; below it the walk keeps its own stack.
     static constexpr unsigned kRecursionDepth = 64;

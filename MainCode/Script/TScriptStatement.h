@@ -229,7 +229,6 @@ class TScriptLabelStatement : public TScriptStatement {
 public:
     explicit TScriptLabelStatement(TScript* script) : TScriptStatement(script, kLabel) {}
     TScriptStatement* Execute() override { return m_next; }
-    TScriptLabel* GetLabel() const { return m_label; }
     void SetLabel(TScriptLabel* label) { m_label = label; }
     void DropLabel() { m_label = nullptr; }
 

@@ -39,11 +39,10 @@ TEST_F(CombatHitTest, AHitEndsTheTimeStop)
     TRefPtr<TAttackHit> hit = MakeHit(1, 500);
     hero->ReceiveHit(hit.Get());
     EXPECT_FALSE(IsTimeStopped());
-    ASSERT_GE(sounds_.size(), 2u);
-    EXPECT_TRUE(sounds_[0].stopped);
-    EXPECT_EQ(sounds_[0].id, 652u);
-    EXPECT_FALSE(sounds_[1].stopped);
-    EXPECT_EQ(sounds_[1].id, 651u);
+    const std::vector<TSoundBankRecord> sounds = PlaysAndStops();
+    ASSERT_GE(sounds.size(), 2u);
+    EXPECT_EQ(sounds[0], (TSoundBankRecord{TSoundBankRecord::kStop, 0, 652}));
+    EXPECT_EQ(sounds[1], (TSoundBankRecord{TSoundBankRecord::kPlay, 0, 651}));
     ASSERT_FALSE(created_.empty());
     EXPECT_EQ(created_[0].id, 2001u);
     EXPECT_LT(hero->GetHp(), 100) << "the hit itself still lands";

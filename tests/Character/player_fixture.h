@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "MainCode/Character/TPlayerFieldLinks.h"
-#include "MainCode/Character/TPlayerSoundLog.h"
 #include "MainCode/Character/TimeStop.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TGameData.h"
@@ -20,12 +19,14 @@
 #include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/TInputDevice.h"
 #include "MainCode/TRunState.h"
+#include "dx/dx8/sound/TDSound8.h"
 #include "armed_fixture.h"
 #include "bare_hero.h"
 #include "formats/effect_assets.h"
 #include "formats/hud_assets.h"
 #include "formats/ring_assets.h"
 #include "formats/table_writer.h"
+#include "support/engine_recorders.h"
 
 namespace playertest {
 
@@ -106,7 +107,11 @@ protected:
         links_.skillGauge = gauge_.get();
         links_.getRender = getRender_.get();
         SetDetachedPlayerFieldLinks(links_);
-        SetPlayerSoundLog(&sounds_);
+        // The player's sound and voice banks (empty: every sound has no length), made after the
+        // ring and the gauge so that only the players play on them.
+        TDSound8::Instance()->CreateBank("", "", 0, -10000, 0);
+        TDSound8::Instance()->CreateBank("", "", 1, -10000, 0);
+        soundRecorder_.Record(true);
         D3DXMATRIX m;
         D3DXMatrixIdentity(&m);
         camera_ = TRefPtr<TFrame>(new TFrame("camera", m, nullptr));
@@ -114,10 +119,10 @@ protected:
 
     void TearDown() override
     {
-        SetPlayerSoundLog(nullptr);
         SetDetachedPlayerFieldLinks(TPlayerFieldLinks());
         ring_.reset();
         gauge_.reset();
+        TDSound8::Instance()->Uninit();
         TGameData::Finalize();
         TWeponTable::Clear();
         TItemMeanTable::Clear();
@@ -182,10 +187,22 @@ protected:
         input_->SetWord(3, attackBefore);
     }
 
+    // The plays and stops the banks heard since the set-up (or the last clear of sounds_).
+    std::vector<TSoundBankRecord> PlaysAndStops() const
+    {
+        std::vector<TSoundBankRecord> out;
+        for (const TSoundBankRecord& s : sounds_) {
+            if (s.op == TSoundBankRecord::kPlay || s.op == TSoundBankRecord::kStop) {
+                out.push_back(s);
+            }
+        }
+        return out;
+    }
+    // The ids played or stopped on the bank (0 sound effects, 1 voices).
     std::vector<std::uint32_t> Played(std::uint32_t bank) const
     {
         std::vector<std::uint32_t> ids;
-        for (const TPlayedSound& s : sounds_) {
+        for (const TSoundBankRecord& s : PlaysAndStops()) {
             if (s.bank == bank) {
                 ids.push_back(s.id);
             }
@@ -202,7 +219,8 @@ protected:
     std::unique_ptr<TSkillGauge> gauge_;
     std::unique_ptr<TGetRender> getRender_;
     TPlayerFieldLinks links_;
-    std::vector<TPlayedSound> sounds_;
+    std::vector<TSoundBankRecord> sounds_;
+    qmtest::SoundBankRecorder soundRecorder_{&sounds_};
     TRefPtr<TFrame> camera_;
 };
 

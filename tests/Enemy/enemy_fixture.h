@@ -21,13 +21,13 @@
 #include "MainCode/Character/TEnemyTypes.h"
 #include "MainCode/Character/Subset/TPatternInfo.h"
 #include "MainCode/Character/Subset/TWeponState.h"
-#include "MainCode/Character/TPlayerSoundLog.h"
 #include "../Character/bare_hero.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/Hud/TGetRender.h"
+#include "support/engine_recorders.h"
 #include "support/hud_probe.h"
 #include "MainCode/Map/TAttackHitTimed.h"
 #include "MainCode/Map/TMapData.h"
@@ -165,12 +165,13 @@ protected:
         player_ = std::make_unique<BareHero>(nullptr, 0, TCharacterRecord(), "player");
         MovePlayer(0.0F, 0.0F);
         area_->SetPlayer(player_.get());
-        SetPlayerSoundLog(&playerSounds_);
+        // Room for every record a test makes, so that a steady step still allocates nothing.
+        playerSounds_.reserve(4096);
+        soundRecorder_.Record(true);
         init_genrand(5489);
     }
     void TearDown() override
     {
-        SetPlayerSoundLog(nullptr);
         factory_.reset();
         area_->SetPlayer(nullptr);
         player_.reset();
@@ -268,8 +269,8 @@ protected:
     std::vector<std::uint32_t> PlayerSounds() const
     {
         std::vector<std::uint32_t> ids;
-        for (const TPlayedSound& s : playerSounds_) {
-            if (s.bank == 0) {
+        for (const TSoundBankRecord& s : playerSounds_) {
+            if (s.bank == 0 && (s.op == TSoundBankRecord::kPlay || s.op == TSoundBankRecord::kStop)) {
                 ids.push_back(s.id);
             }
         }
@@ -295,7 +296,8 @@ protected:
 
     std::unique_ptr<TGetRender> notices_;
     std::unique_ptr<BareHero> player_;
-    std::vector<TPlayedSound> playerSounds_;
+    std::vector<TSoundBankRecord> playerSounds_;
+    qmtest::SoundBankRecorder soundRecorder_{&playerSounds_};
     std::unique_ptr<TEnemyFactory> factory_;
     TDSound8* core_ = nullptr;
 };

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "MainCode/Character/TPlayerCharacter.h"
-#include "MainCode/Character/TPlayerSoundLog.h"
 #include "MainCode/Character/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TSvpTable.h"
@@ -39,12 +38,11 @@ class FieldGame : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        SetPlayerSoundLog(&playerSounds_);
+        driver_.RecordSounds(true);
     }
     void TearDown() override
     {
         driver_.Stop();
-        SetPlayerSoundLog(nullptr);
     }
 
     // The folder with the given maps (the defaults when empty), then the application up to its title.
@@ -123,12 +121,12 @@ protected:
         Step();
         Hold(vk, false);
     }
-    // The sound effects the player played since the set-up, in order.
+    // The sound effects (bank 0) played since the set-up, in order: the player's, in these fields.
     std::vector<std::uint32_t> PlayerSounds() const
     {
         std::vector<std::uint32_t> ids;
-        for (const TPlayedSound& s : playerSounds_) {
-            if (s.bank == 0 && !s.stopped) {
+        for (const TSoundBankRecord& s : driver_.sounds) {
+            if (s.bank == 0 && s.op == TSoundBankRecord::kPlay) {
                 ids.push_back(s.id);
             }
         }
@@ -139,7 +137,6 @@ protected:
     qmtest::SceneDriver driver_{dir_.Path()};
     std::unique_ptr<TGameWnd>& app_ = driver_.app;
     std::vector<platform::MessageBoxRecord>& boxes_ = driver_.boxes;
-    std::vector<TPlayedSound> playerSounds_;
 };
 
 }  // namespace fieldtest

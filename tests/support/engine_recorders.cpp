@@ -66,6 +66,58 @@ SoundBankRecorder::~SoundBankRecorder()
     SetSoundBankObserver(nullptr);
 }
 
+void SoundBankRecorder::OnLoad(std::uint32_t bank, std::uint32_t id)
+{
+    ++uses_[bank][id];
+    Add(TSoundBankRecord::kLoad, bank, id);
+}
+
+void SoundBankRecorder::OnUnload(std::uint32_t bank, std::uint32_t id)
+{
+    std::uint32_t& count = uses_[bank][id];
+    if (count > 0) {
+        --count;
+    }
+    Add(TSoundBankRecord::kUnload, bank, id);
+}
+
+std::vector<std::pair<std::uint32_t, std::uint32_t>> SoundBankRecorder::Uses(std::uint32_t bank) const
+{
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> uses;
+    if (auto it = uses_.find(bank); it != uses_.end()) {
+        for (const auto& [id, count] : it->second) {
+            if (count > 0) {
+                uses.emplace_back(id, count);
+            }
+        }
+    }
+    return uses;
+}
+
+TextureCacheRecorder::TextureCacheRecorder()
+{
+    SetTextureCacheObserver(this);
+}
+
+TextureCacheRecorder::~TextureCacheRecorder()
+{
+    SetTextureCacheObserver(nullptr);
+}
+
+void TextureCacheRecorder::OnDropped(const void* entry)
+{
+    std::erase_if(entries_, [entry](const auto& e) { return e.first == entry; });
+}
+
+std::vector<std::string> TextureCacheRecorder::Names() const
+{
+    std::vector<std::string> names;
+    for (const auto& e : entries_) {
+        names.push_back(e.second);
+    }
+    return names;
+}
+
 void SoundBankRecorder::Add(TSoundBankRecord::Op op, std::uint32_t bank, std::uint32_t id)
 {
     if (recording_) {

@@ -3,11 +3,14 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "dx/dx8/testing/TSoundBankObserver.h"
 #include "dx/dx8/testing/TSpriteObserver.h"
+#include "dx/dx8/testing/TTextureCacheObserver.h"
 #include "platform/win32/types.h"
 
 struct TSpriteDrawRecord {
@@ -56,6 +59,8 @@ private:
     int mode_ = -1;
 };
 
+// Also keeps, recording or not, each bank's uses as the banks count them (a load adds one, an unload
+// takes one while any is left), from its installation on.
 class SoundBankRecorder : public TSoundBankObserver {
 public:
     explicit SoundBankRecorder(std::vector<TSoundBankRecord>* out);
@@ -65,17 +70,38 @@ public:
 
     void Record(bool on) { recording_ = on; }
 
-    void OnLoad(std::uint32_t bank, std::uint32_t id) override { Add(TSoundBankRecord::kLoad, bank, id); }
-    void OnUnload(std::uint32_t bank, std::uint32_t id) override { Add(TSoundBankRecord::kUnload, bank, id); }
+    void OnLoad(std::uint32_t bank, std::uint32_t id) override;
+    void OnUnload(std::uint32_t bank, std::uint32_t id) override;
     void OnPlay(std::uint32_t bank, std::uint32_t id) override { Add(TSoundBankRecord::kPlay, bank, id); }
     void OnPlayLoop(std::uint32_t bank, std::uint32_t id) override { Add(TSoundBankRecord::kPlayLoop, bank, id); }
     void OnStop(std::uint32_t bank, std::uint32_t id) override { Add(TSoundBankRecord::kStop, bank, id); }
+
+    // The bank's ids in use, with their counts, by id.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> Uses(std::uint32_t bank) const;
 
 private:
     void Add(TSoundBankRecord::Op op, std::uint32_t bank, std::uint32_t id);
 
     std::vector<TSoundBankRecord>* out_;
     bool recording_ = false;
+    std::map<std::uint32_t, std::map<std::uint32_t, std::uint32_t>> uses_;
+};
+
+// The texture cache's names in the order they came, as far as it saw them from its installation on.
+class TextureCacheRecorder : public TTextureCacheObserver {
+public:
+    TextureCacheRecorder();
+    ~TextureCacheRecorder() override;
+    TextureCacheRecorder(const TextureCacheRecorder&) = delete;
+    TextureCacheRecorder& operator=(const TextureCacheRecorder&) = delete;
+
+    void OnCached(const void* entry, const std::string& name) override { entries_.emplace_back(entry, name); }
+    void OnDropped(const void* entry) override;
+
+    std::vector<std::string> Names() const;
+
+private:
+    std::vector<std::pair<const void*, std::string>> entries_;
 };
 
 // One line a draw: kind, texture key ("-" for none), rectangle, screen mode, corner colours.

@@ -61,6 +61,12 @@ public:
     // Recording from now on (cleared), or off.
     void RecordDraws(bool on);
     void RecordSounds(bool on);
+    // What the sound banks and the texture cache hold now, as the recorders saw them come and go.
+    std::vector<std::pair<std::uint32_t, std::uint32_t>> SoundUses(std::uint32_t bank) const
+    {
+        return soundRecorder_.Uses(bank);
+    }
+    std::vector<std::string> CachedTextures() const { return textureRecorder_.Names(); }
     // The engine's 2D draws of one step, in order.
     std::vector<TSpriteDrawRecord> DrawsOfAStep();
 
@@ -77,6 +83,7 @@ private:
     bool closed_ = false;
     SpriteDrawRecorder drawRecorder_{&draws};
     SoundBankRecorder soundRecorder_{&sounds};
+    TextureCacheRecorder textureRecorder_;
 };
 
 // How many of the draws use that texture.

@@ -26,7 +26,6 @@ public:
     UINT GetRefreshRate() const { return m_refreshRate; }
     D3DFORMAT GetFormat() const { return m_format; }
     D3DFORMAT GetBackBufferFormat() const { return m_backBufferFormat; }
-    std::int32_t GetSortKey() const { return m_sortKey; }
 
 private:
     UINT m_width;
@@ -54,7 +53,6 @@ public:
     UINT IsWindowed() const { return m_windowed; }
     UINT GetModeCount() const { return static_cast<UINT>(m_modes.size()); }
     TDisplayModeInfo& GetMode(UINT index) { return m_modes[index]; }
-    const D3DADAPTER_IDENTIFIER8& GetIdentifier() const { return m_identifier; }
 
     // Null when the pair or format was never enumerated; an enumerated one may be empty.
     const std::vector<D3DMULTISAMPLE_TYPE>* GetMultiSampleTypes(D3DFORMAT display, D3DFORMAT backBuffer) const;

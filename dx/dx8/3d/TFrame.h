@@ -73,7 +73,6 @@ public:
     // Key-frame animation. An index of -1, or one no set answers to, shows the local matrix.
     void AddKeyTrackSet(const TRefPtr<TAnimTrackSet>& set);
     std::size_t GetKeyTrackSetCount() const { return m_sets.size(); }
-    TAnimTrackSet* GetKeyTrackSet(std::size_t i) const { return m_sets[i].Get(); }
     void SetAnimationIndex(std::int32_t index);
     void SetAnimationTime(float time);
     std::int32_t GetAnimationIndex() const { return m_animIndex; }

@@ -53,8 +53,6 @@ public:
     static void SetScreenScale(int virtualWidth, int virtualHeight, int targetWidth, int targetHeight);
     static float GetScaleX() { return s_scaleX; }
     static float GetScaleY() { return s_scaleY; }
-    static int GetTargetWidth() { return s_targetWidth; }
-    static int GetTargetHeight() { return s_targetHeight; }
 
     // 5 hides sprites; 0..4 apply their recorded state block. A mode never recorded is ignored.
     static void SetRenderMode(int mode);

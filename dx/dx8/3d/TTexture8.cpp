@@ -3,10 +3,12 @@
 #include <cstring>
 #include <list>
 #include <memory>
+#include <utility>
 
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TPixelWriter.h"
 #include "dx/dx8/3d/TTexturePackage.h"
+#include "dx/dx8/testing/TTextureCacheObserver.h"
 
 namespace {
 
@@ -18,7 +20,27 @@ std::list<TTexture8>& Cache()
     return cache;
 }
 
+TTextureCacheObserver* s_observer = nullptr;
+
+TTexture8& Cached(TTexture8&& entry)
+{
+    Cache().push_back(std::move(entry));
+    if (s_observer != nullptr) {
+        s_observer->OnCached(&Cache().back(), Cache().back().GetName());
+    }
+    return Cache().back();
+}
+
+void Dropping(const TTexture8& entry)
+{
+    if (s_observer != nullptr) {
+        s_observer->OnDropped(&entry);
+    }
+}
+
 }  // namespace
+
+void SetTextureCacheObserver(TTextureCacheObserver* observer) { s_observer = observer; }
 
 TTexture8::TTexture8() = default;
 
@@ -75,18 +97,17 @@ TTexture8 TTexture8::Load(const std::string& name, D3DPOOL pool, DWORD usage)
         texture->Release();
         return TTexture8();
     }
-    Cache().push_back(TTexture8(texture, name, format, pool, false));
-    return Cache().back();
+    return Cached(TTexture8(texture, name, format, pool, false));
 }
 
 TTexture8 TTexture8::CreateBlank(const std::string& name, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
                                  DWORD usage)
 {
     IDirect3DTexture8* texture = TD3D8::Instance()->CreateTexture(width, height, format, pool, usage);
-    Cache().push_back(TTexture8(texture, name, format, pool, true));
-    Cache().back().m_askedWidth = width;
-    Cache().back().m_askedHeight = height;
-    return Cache().back();
+    TTexture8& entry = Cached(TTexture8(texture, name, format, pool, true));
+    entry.m_askedWidth = width;
+    entry.m_askedHeight = height;
+    return entry;
 }
 
 TTexture8 TTexture8::Create(const std::string& name, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
@@ -109,15 +130,6 @@ TTexture8 TTexture8::CreateSized(const std::string& name, UINT width, UINT heigh
     return CreateBlank(name, width, height, format, pool, usage);
 }
 
-std::vector<std::string> TTexture8::GetCachedNames()
-{
-    std::vector<std::string> names;
-    for (const TTexture8& entry : Cache()) {
-        names.push_back(entry.m_name);
-    }
-    return names;
-}
-
 void TTexture8::PurgeCache(std::uint32_t mode)
 {
     if (IDirect3DDevice8* device = TD3D8::GetDevice()) {
@@ -127,6 +139,7 @@ void TTexture8::PurgeCache(std::uint32_t mode)
     if (mode == 1) {
         // Handles still about see the texture as not owned and never release it again.
         for (TTexture8& entry : cache) {
+            Dropping(entry);
             if (entry.m_texture.IsOwned() && entry.m_texture.Get() != nullptr) {
                 entry.m_texture->Release();
                 entry.m_texture.ClearOwned();
@@ -137,6 +150,7 @@ void TTexture8::PurgeCache(std::uint32_t mode)
     }
     for (auto it = cache.begin(); it != cache.end();) {
         if (it->m_texture.UseCount() == 1) {
+            Dropping(*it);
             it = cache.erase(it);  // the last holder releases the texture
         } else {
             ++it;

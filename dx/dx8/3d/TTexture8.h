@@ -41,8 +41,6 @@ public:
     static TTexture8* Find(const std::string& name);
     // Mode 1 releases every cached texture (at shut-down); any other mode those only the cache holds.
     static void PurgeCache(std::uint32_t mode);
-    // The names of the cached textures in the order they came: what the scenes left loaded.
-    static std::vector<std::string> GetCachedNames();
 
     // "package/entry": false (and empty) without a "/" or with one at the start.
     static bool ExtractPackageName(const std::string& key, std::string* package);
@@ -61,11 +59,8 @@ public:
     const std::string& GetName() const { return m_name; }
     D3DFORMAT GetFormat() const { return m_format; }
     D3DPOOL GetPool() const { return m_pool; }
-    std::uint32_t GetNameNumber() const { return m_nameNumber; }
     IDirect3DTexture8* GetTexture() const { return m_texture.Get(); }
     bool HasTexture() const { return m_texture.Get() != nullptr; }
-    bool IsCreated() const { return m_created; }
-    bool IsEnabled() const { return m_enabled; }
     void SetEnabled(bool enabled) { m_enabled = enabled; }
     // Handles sharing this texture, the cache's included.
     std::uint32_t GetShareCount() const { return m_texture.UseCount(); }

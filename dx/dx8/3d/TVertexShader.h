@@ -57,7 +57,6 @@ public:
     void Create() override;
     void Release() override;
 
-    const char* GetSource() const { return m_source; }
     DWORD GetHandle() const { return *m_handle; }
 
 protected:

@@ -49,7 +49,6 @@ public:
     // Null before Init and after Uninit.
     IDirectSound8* GetDevice() const { return m_device.Get(); }
     bool IsInitialized() const { return m_initialised; }
-    const WAVEFORMATEX& GetPrimaryFormat() const { return m_primaryFormat; }
 
 private:
     TDSound8();

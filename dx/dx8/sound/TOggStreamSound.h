@@ -42,7 +42,6 @@ public:
     // Back to the start; playing on if it was playing.
     void Rewind() override;
 
-    const std::string& GetKey() const { return m_key; }
     bool HasIntro() const { return m_hasIntro; }
 
 private:

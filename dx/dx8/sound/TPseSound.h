@@ -24,8 +24,6 @@ public:
     void SetLoop(bool loop) override;
     void Rewind() override;
 
-    const std::string& GetKey() const { return m_key; }
-
 private:
     bool Load();
 

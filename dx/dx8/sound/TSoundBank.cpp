@@ -169,14 +169,3 @@ bool TSoundBank::IsLoaded(std::uint32_t id) const
 {
     return SoundOf(id) != nullptr;
 }
-
-std::vector<std::pair<std::uint32_t, std::uint32_t>> TSoundBank::GetUses() const
-{
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> uses;
-    for (const auto& [id, use] : m_uses) {
-        if (use.count > 0) {
-            uses.emplace_back(id, use.count);
-        }
-    }
-    return uses;
-}

@@ -53,8 +53,6 @@ public:
     // Uses not yet matched by unloads (0 for an unknown id), and whether a sound is held.
     std::uint32_t GetUseCount(std::uint32_t id) const;
     bool IsLoaded(std::uint32_t id) const;
-    // Every id with uses, in id order, with its count: what a scene left held.
-    std::vector<std::pair<std::uint32_t, std::uint32_t>> GetUses() const;
 
 private:
     struct Use {

@@ -24,7 +24,6 @@ public:
     void Stop(bool rewind);
 
     bool IsFinished() const { return m_finished; }
-    float GetEndLevel() const { return m_endLevel; }
     // The volume at level t in 0..1 between the start volume and the end volume.
     std::int32_t Curve(float t) const;
 

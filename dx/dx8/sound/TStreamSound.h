@@ -36,7 +36,6 @@ public:
     virtual std::int32_t GetLength();
 
     std::int32_t GetState() const { return m_state.load(); }
-    std::uint32_t GetBankId() const { return m_bankId; }
 
 protected:
     // The clamp every SetVolume applies: above the maximum → maximum, else below the minimum → minimum.
