@@ -361,4 +361,56 @@ TEST_F(ReactionsRoad, TheArenasBrawlerThrowsTheHeroUpStunsHimAndKnocksHimFlat)
     EXPECT_TRUE(driver_.boxes.empty());
 }
 
+// The no-weapon skill's windows (rows 17 and 19) turn a blow aside: the staff's hero, beside the
+// arena's brawler, takes that skill up again and again until a blow falls in its window. That blow
+// takes no HP and throws the hero into his class's charge row (31) at once instead of a stagger.
+TEST_F(ReactionsRoad, ABlowInTheNoWeaponSkillsWindowIsCounteredAndTakesNoLife)
+{
+    using sample::Reactions;
+    TGameData* data = TGameData::GetInstance();
+    data->Reset();
+    const D3DXVECTOR3 at = Reactions::Brawler() - D3DXVECTOR3(0.0F, 0.0F, 1.2F);
+    field_ = Enter(Reactions::kArena, at, {0.0F, 0.0F, 1.0F}, at + D3DXVECTOR3(0.0F, 3.0F, -6.0F));
+    ASSERT_NE(field_, nullptr);
+    // The staff's class, with the no-weapon skill in the gauge's first slot.
+    ASSERT_TRUE(field_->ChangePlayer(1));
+    data->GetCharacterData(0)->WeaponId = 1103;
+    ASSERT_TRUE(field_->ChangePlayer(0));
+    data->SetSkillSlot(0, 0, 4);
+    field_->RefreshHud();
+    TEnemy* striker = EnemyNear(field_, Reactions::kBrawlerType, Reactions::Brawler(), 3.0F);
+    ASSERT_NE(striker, nullptr);
+
+    constexpr std::uint32_t kAction = 19, kChargeRow = 31;
+    int countered = 0, windows = 0;
+    for (int step = 0; step < 3000 && countered < 2; ++step) {
+        TPlayerCharacter* hero = Hero();
+        if (hero->GetHp() < hero->GetMaxHp() / 2) {
+            hero->RecoverHp(1000);
+        }
+        const bool free = hero->GetState() <= 3;
+        if (free && FlatDistance(PositionOf(hero), PositionOf(striker)) > 1.4F) {
+            qmtest::WalkTowards(field_, PositionOf(striker));
+        } else {
+            qmtest::ReleaseArrows();
+        }
+        // The skill button pressed for one step whenever the hero stands free.
+        SceneDriver::Hold(Button::B, free && step % 2 == 0);
+        const std::uint32_t row = hero->GetState() == kAction ? hero->GetSubState() : 0;
+        const std::int32_t hp = hero->GetHp();
+        driver_.Step();
+        ASSERT_EQ(driver_.Current(), field_);
+        windows += row == 17 || row == 19 ? 1 : 0;
+        if ((row == 17 || row == 19) && hero->GetState() == kAction && hero->GetSubState() == kChargeRow) {
+            ++countered;
+            EXPECT_EQ(hero->GetHp(), hp) << "a countered blow takes no life";
+        }
+    }
+    SceneDriver::Hold(Button::B, false);
+    qmtest::ReleaseArrows();
+    EXPECT_GT(windows, 0) << "the skill opened its window";
+    EXPECT_EQ(countered, 2);
+    EXPECT_TRUE(driver_.boxes.empty());
+}
+
 }  // namespace
