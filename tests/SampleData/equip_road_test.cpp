@@ -14,6 +14,7 @@
 #include "MainCode/Menu/TEquipLoop.h"
 #include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
+#include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/golden.h"
@@ -127,11 +128,8 @@ TEST_F(EquipRoad, ItemTwoIntoTheRingAndTheAxeInPlaceOfTheSword)
 
     // The second item: equipment. The accessory list over the dimmed panel, then the axe.
     driver_.Steps(47);
-    Key(Button::Down);
-    Key(Button::A, 46);
-    auto* equip = dynamic_cast<TEquipLoop*>(driver_.Current());
+    auto* equip = qmtest::OpenEquipment(driver_);
     ASSERT_NE(equip, nullptr);
-    driver_.Steps(10);
     Key(Button::Down);
     Key(Button::A, 10);
     driver_.Steps(2);

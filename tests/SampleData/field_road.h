@@ -8,12 +8,28 @@
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Menu/TEquipLoop.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 
 namespace qmtest {
+
+// From the pause menu standing on its first item: down to equipment, opened, its windows in; null
+// when it did not open.
+inline TEquipLoop* OpenEquipment(SceneDriver& driver)
+{
+    driver.Press(Button::Down);
+    driver.Steps(1);
+    driver.Press(Button::A);
+    driver.Steps(47);
+    auto* equip = dynamic_cast<TEquipLoop*>(driver.Current());
+    if (equip != nullptr) {
+        driver.Steps(10);
+    }
+    return equip;
+}
 
 class SampleFieldRoad : public ::testing::Test {
 protected:

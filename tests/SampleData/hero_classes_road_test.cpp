@@ -32,6 +32,7 @@
 #include "MainCode/Menu/TMenuTopLoop.h"
 #include "MainCode/Shot/TShot.h"
 #include "SampleData/battle_start.h"
+#include "SampleData/field_road.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "make-sample-data/SampleData.h"
@@ -404,11 +405,8 @@ TEST_F(HeroClassesRoad, ARackWeaponPickedUpAndTakenUpMakesItsClass)
     auto* menu = dynamic_cast<TMenuTopLoop*>(driver_.Current());
     ASSERT_NE(menu, nullptr);
     driver_.Steps(57);
-    Key(Button::Down);
-    Key(Button::A, 46);
-    auto* equip = dynamic_cast<TEquipLoop*>(driver_.Current());
+    auto* equip = qmtest::OpenEquipment(driver_);
     ASSERT_NE(equip, nullptr);
-    driver_.Steps(10);
     Key(Button::A, 10);
     ASSERT_TRUE(equip->IsInList());
     const auto& list = TMenuProbe::List(*equip);

@@ -366,10 +366,7 @@ TEST_F(LeftoverMenuRoad, EmptyListsShowTheirWordAndARingItemAndASkillAreTakenOff
 
     // Equipment: no accessory in the bag for the first accessory slot.
     driver_.Steps(47);
-    Key(qmtest::Button::Down);
-    Key(qmtest::Button::A, 46);
-    ASSERT_NE(dynamic_cast<TEquipLoop*>(driver_.Current()), nullptr);
-    driver_.Steps(10);
+    ASSERT_NE(qmtest::OpenEquipment(driver_), nullptr);
     Key(qmtest::Button::Down);
     Key(qmtest::Button::A, 10);
     EXPECT_TRUE(Draws("tEmpty"));

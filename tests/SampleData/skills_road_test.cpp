@@ -247,11 +247,8 @@ TEST_F(SkillsRoad, TheFireCharmTeachesItsFirstSpellInAFightAndTheSkillButtonCast
     ASSERT_TRUE(OpenMenu());
     auto* menu = dynamic_cast<TMenuTopLoop*>(driver_.Current());
     driver_.Steps(57);
-    Key(Button::Down);
-    Key(Button::A, 46);
-    auto* equip = dynamic_cast<TEquipLoop*>(driver_.Current());
+    auto* equip = qmtest::OpenEquipment(driver_);
     ASSERT_NE(equip, nullptr);
-    driver_.Steps(10);
     Key(Button::Down);
     Key(Button::A, 10);
     ASSERT_TRUE(equip->IsInList());
