@@ -160,6 +160,7 @@ struct TMenuProbe {
     static std::int32_t SavedSelection(const TSkillLoop& s) { return s.m_savedSelection; }
     static std::uint32_t InfoId(const TSkillLoop& s) { return s.m_infoId; }
     static const TSprite& RowIcon(const TSkillLoop& s, std::int32_t row) { return Icon(s.m_rows, row); }
+    static const TListRows& Rows(const TSkillLoop& s) { return s.m_rows; }
     // Save slot page.
     static std::int32_t Cursor(const TSaveSlotPage& p) { return p.m_cursor; }
     static std::int32_t Page(const TSaveSlotPage& p) { return p.m_page; }
@@ -220,6 +221,7 @@ struct TMenuProbe {
     static std::int32_t Count(const TShopLoop& s) { return s.m_count; }
     static std::int32_t Choice(const TShopLoop& s) { return s.m_choice; }
     static const TText8& RowText(const TShopLoop& s, std::int32_t row) { return Text(s.m_rows, row); }
+    static const TListRows& Rows(const TShopLoop& s) { return s.m_rows; }
     static bool IsSelecting(const TShopLoop& s) { return Runs(s, &TShopLoop::Select); }
     static bool IsCounting(const TShopLoop& s) { return Runs(s, &TShopLoop::SelectCount); }
     static bool IsConfirming(const TShopLoop& s) { return Runs(s, &TShopLoop::Confirm); }
