@@ -10,6 +10,7 @@
 #include "dx/dx8/3d/TVertexShader.h"
 #include "formats/byte_writer.h"
 #include "support/device_fixture.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 
 namespace {
@@ -128,7 +129,7 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     MakeWindowed();
     // Presets, the fifteen mesh programs and the screen modes are made with the device.
     ASSERT_NE(TRenderPreset::Get(1200), nullptr);
-    ASSERT_EQ(TVertexShader::GetRegisteredCount(), 15u);
+    ASSERT_EQ(TDxProbe::RegisteredShaderCount(), 15u);
     EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4));
     TVertexShader::Register(new ShaderProbe());
     TRenderPreset::Register(9999, new PresetProbe());
@@ -146,7 +147,7 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4)) << "recorded again after the reset";
     EXPECT_EQ(TRenderPreset::Get(9999), nullptr);
     ASSERT_NE(TRenderPreset::Get(1200), nullptr);
-    EXPECT_NE(TRenderPreset::Get(1200)->GetHandle(), 0xFFFFFFFFu);
+    EXPECT_NE(TDxProbe::Handle(*TRenderPreset::Get(1200)), 0xFFFFFFFFu);
     EXPECT_TRUE(d3d()->CheckLostDevice());
     EXPECT_TRUE(Hooks().empty());
 
@@ -154,7 +155,7 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     d3d()->Uninit();
     EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader release, presets, no screen modes", "shader destroyed",
                                                  "preset destroyed"}));
-    EXPECT_EQ(TVertexShader::GetRegisteredCount(), 0u);
+    EXPECT_EQ(TDxProbe::RegisteredShaderCount(), 0u);
     EXPECT_EQ(TRenderPreset::Get(1200), nullptr);
     EXPECT_FALSE(TSprite::HasScreenMode(1));
 }

@@ -16,6 +16,7 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "formats/field_writer.h"
 #include "formats/map_writer.h"
+#include "support/dx_probe.h"
 #include "support/scene_probe.h"
 
 #include <cstring>
@@ -357,7 +358,7 @@ TEST_F(Triggers, ASavePointAsksOncePerVisitWithItsEffect)
     EXPECT_EQ(frame->GetParent(), area_->GetSceneFrame());
     ASSERT_EQ(frame->GetMeshCount(), 1u);
     EXPECT_EQ(frame->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMapSavePoint::kMaterial);
-    EXPECT_FALSE(frame->GetMaterialInherit());
+    EXPECT_FALSE(TDxProbe::MaterialInherit(*frame));
 
     Stand(D3DXVECTOR3(18, 0, 13), D3DXVECTOR3(0, 0, 1), 0);  // exactly 1.0 away
     EXPECT_EQ(point->Update(), 1u);

@@ -41,6 +41,7 @@
 #include "formats/effect_assets.h"
 #include "formats/ending_assets.h"
 #include "formats/field_writer.h"
+#include "support/dx_probe.h"
 
 namespace {
 
@@ -387,7 +388,7 @@ TEST_F(GeneratedFolder, EveryFigureFacesTheWayItWalks)
         ASSERT_NE(vertices, nullptr) << model;
         ASSERT_NE(indices, nullptr) << model;
         for (std::uint16_t t = 0; t < body.GetFaceCount(); ++t) {
-            Span& span = spans[body.GetMaterialOfFace(t)->GetName()];
+            Span& span = spans[TDxProbe::Name(*body.GetMaterialOfFace(t))];
             for (int k = 0; k < 3; ++k) {
                 // The 0x142 vertex: position, colour, one pair of texture coordinates.
                 D3DXVECTOR3 p;

@@ -24,6 +24,7 @@
 #include "event_fixture.h"
 #include "formats/event_assets.h"
 #include "platform/testing/win32.h"
+#include "support/dx_probe.h"
 #include "support/frame_probe.h"
 #include "support/scene_probe.h"
 
@@ -115,7 +116,7 @@ TEST_F(LaterEvents, EachTakesItsCuesInTurnAndEndsOnItsField)
         EXPECT_EQ(fogEnd, e.fogEnd);
         EXPECT_EQ(colour, e.fogColour);
         EXPECT_FLOAT_EQ(TSceneProbe::View(*static_cast<TEventLoop*>(event))->GetFar(), e.farZ);
-        EXPECT_FLOAT_EQ(TSceneProbe::View(*static_cast<TEventLoop*>(event))->GetNear(), 0.1F);
+        EXPECT_FLOAT_EQ(TDxProbe::Near(*TSceneProbe::View(*static_cast<TEventLoop*>(event))), 0.1F);
         std::vector<int> alphas;
         std::vector<int> cues;
         const int end = StepThrough(
@@ -375,7 +376,7 @@ TEST_F(LaterEvents, TheExplosionFlaresGlowsFadesAndHoldsTheSeventhCue)
                         SCOPED_TRACE(j);
                         EXPECT_NEAR(EmissiveRed(explosion), 0.4F * g.glow, 1e-5F);
                         if (g.time >= 0.0F) {
-                            EXPECT_NEAR(explosion->GetAnimationTime(), g.time, 1e-4F);
+                            EXPECT_NEAR(TDxProbe::AnimationTime(*explosion), g.time, 1e-4F);
                         }
                     }
                 }
