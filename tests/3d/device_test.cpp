@@ -54,7 +54,7 @@ private:
     {
         std::string note = std::string("shader ") + what;
         note += TRenderPreset::Get(1200) != nullptr ? ", presets" : ", no presets";
-        note += TSprite::HasScreenMode(0) ? ", screen modes" : ", no screen modes";
+        note += TDxProbe::HasScreenMode(0) ? ", screen modes" : ", no screen modes";
         ProbeLog().push_back(note);
     }
 };
@@ -130,7 +130,7 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     // Presets, the fifteen mesh programs and the screen modes are made with the device.
     ASSERT_NE(TRenderPreset::Get(1200), nullptr);
     ASSERT_EQ(TDxProbe::RegisteredShaderCount(), 15u);
-    EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4));
+    EXPECT_TRUE(TDxProbe::HasScreenMode(0) && TDxProbe::HasScreenMode(4));
     TVertexShader::Register(new ShaderProbe());
     TRenderPreset::Register(9999, new PresetProbe());
     EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader create, presets, screen modes"}));
@@ -144,7 +144,7 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     // Screen modes, shaders, presets go; presets, shaders, screen modes come back.
     EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader release, presets, no screen modes", "preset destroyed",
                                                  "shader create, presets, no screen modes"}));
-    EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4)) << "recorded again after the reset";
+    EXPECT_TRUE(TDxProbe::HasScreenMode(0) && TDxProbe::HasScreenMode(4)) << "recorded again after the reset";
     EXPECT_EQ(TRenderPreset::Get(9999), nullptr);
     ASSERT_NE(TRenderPreset::Get(1200), nullptr);
     EXPECT_NE(TDxProbe::Handle(*TRenderPreset::Get(1200)), 0xFFFFFFFFu);
@@ -157,7 +157,7 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
                                                  "preset destroyed"}));
     EXPECT_EQ(TDxProbe::RegisteredShaderCount(), 0u);
     EXPECT_EQ(TRenderPreset::Get(1200), nullptr);
-    EXPECT_FALSE(TSprite::HasScreenMode(1));
+    EXPECT_FALSE(TDxProbe::HasScreenMode(1));
 }
 
 }  // namespace

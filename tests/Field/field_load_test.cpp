@@ -8,6 +8,7 @@
 #include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/Hud/TStatusPanel.h"
+#include "support/dx_probe.h"
 #include "support/hud_probe.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAttackTable.h"
@@ -265,7 +266,7 @@ TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
         Step();
     }
     EXPECT_EQ(CurrentField(), field);
-    EXPECT_TRUE(field->GetStatusPanel()->GetFullMark(0).GetImage().HasTexture());
+    EXPECT_TRUE(TDxProbe::Image(field->GetStatusPanel()->GetFullMark(0)).HasTexture());
 }
 
 TEST_F(FieldLoad, StoppedTimeHoldsThePlayerWhileTheEnemiesMovementPassRuns)
@@ -437,8 +438,8 @@ TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
     EXPECT_EQ(after.motionTime, before.motionTime);
     EXPECT_EQ(after.velocity.x, before.velocity.x);
     EXPECT_EQ(field->GetArea()->FindObject(now->GetObjectId()), now);
-    EXPECT_EQ(field->GetSkillGauge()->GetSlotIcons()[0].GetImage().GetName(), "skl_icon.ptx/act02_skl");
-    EXPECT_FALSE(field->GetSkillGauge()->GetSlotIcons()[1].GetImage().HasTexture());
+    EXPECT_EQ(TDxProbe::Image(field->GetSkillGauge()->GetSlotIcons()[0]).GetName(), "skl_icon.ptx/act02_skl");
+    EXPECT_FALSE(TDxProbe::Image(field->GetSkillGauge()->GetSlotIcons()[1]).HasTexture());
     EXPECT_EQ(TGameData::GetInstance()->GetActiveCharacter(), 1);
 }
 

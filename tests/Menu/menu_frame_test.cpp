@@ -16,6 +16,7 @@
 #include "formats/ini_writer.h"
 #include "formats/table_writer.h"
 #include "support/alloc_probe.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
@@ -160,7 +161,7 @@ TEST_F(MenuFrame, BothDrawSequencesAndNothingDrawnOnALostDevice)
     TestMenu* menu = Push(8);
     driver_.Steps(12);  // the dim at its end: 0.5 is alpha 127
     EXPECT_EQ(TMenuProbe::DimColor(*menu), 0x7F000000u);
-    EXPECT_TRUE(TMenuProbe::Background(*menu).GetImage().HasTexture()) << "the title captured";
+    EXPECT_TRUE(TDxProbe::Image(TMenuProbe::Background(*menu)).HasTexture()) << "the title captured";
     driver_.RecordDraws(true);
     driver_.Step();
     std::string text = "stand-alone\n" + qmtest::FormatDraws(driver_.draws);

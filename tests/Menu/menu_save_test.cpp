@@ -13,6 +13,7 @@
 #include "formats/field_writer.h"
 #include "save_screen_fixture.h"
 #include "support/alloc_probe.h"
+#include "support/dx_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
 
@@ -137,7 +138,7 @@ TEST_F(MenuSave, TheChoiceOffersTheSaveOnlyAtASavePointWithTheCursorOnBack)
         EXPECT_EQ(TMenuProbe::Cursor(*screen), count - 1);
         for (std::int32_t i = 0; i < count; ++i) {
             const auto& w = TMenuProbe::At(TMenuProbe::Choices(*screen), i);
-            EXPECT_EQ(w.sprite.GetImage().GetName(), c.pictures[static_cast<std::size_t>(i)]) << i;
+            EXPECT_EQ(TDxProbe::Image(w.sprite).GetName(), c.pictures[static_cast<std::size_t>(i)]) << i;
             EXPECT_EQ(w.x.value, -194 + 8 * i) << i;
             EXPECT_EQ(w.y.value, 16 + 40 * i) << i;
             EXPECT_FLOAT_EQ(w.alpha.value, i == count - 1 ? 1.0F : 0.5F) << i;

@@ -1,7 +1,8 @@
 // A look into the engine for tests: animation tracks and frames, meshes and their shaders, state
-// blocks and views.
+// blocks, sprites and text surfaces, textures and views.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,6 +12,9 @@
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TMeshMaterial.h"
+#include "dx/dx8/3d/TSprite.h"
+#include "dx/dx8/3d/TText8.h"
+#include "dx/dx8/3d/TTexture8.h"
 #include "dx/dx8/3d/TVertexShader.h"
 #include "dx/dx8/3d/TView.h"
 
@@ -33,6 +37,25 @@ struct TDxProbe {
 
     // State blocks.
     static DWORD Handle(const TStateBlock& b) { return b.m_handle; }
+
+    // Sprites.
+    static const TTexture8& Image(const TSprite& s) { return s.m_image; }
+    static bool IsHidden() { return TSprite::s_hidden; }
+    static bool HasScreenMode(int mode) { return TSprite::s_modes.count(mode) != 0; }
+
+    // Text surfaces: the bitmap behind the texture.
+    static const std::uint8_t* Pixels(const TText8& t) { return t.m_dib.Get() != nullptr ? t.m_dib->pixels : nullptr; }
+    static std::uint32_t Stride(const TText8& t) { return t.m_stride; }
+    static std::uint32_t TextWidth(const TText8& t) { return t.m_textWidth; }
+    static std::uint32_t TextHeight(const TText8& t) { return t.m_textHeight; }
+    static D3DFORMAT TextFormat(const TText8& t) { return t.m_format; }
+    // Colour entry i of the glyph ramp (0..16 are written; the rest of the 256 stay black).
+    static RGBQUAD RampEntry(const TText8& t, int i) { return t.m_glyphHeader->colors[std::clamp(i, 0, 255)]; }
+
+    // Textures.
+    static D3DPOOL Pool(const TTexture8& t) { return t.m_pool; }
+    // Handles sharing the texture, the cache's included.
+    static std::uint32_t ShareCount(const TTexture8& t) { return t.m_texture.UseCount(); }
 
     // Views.
     static const D3DXMATRIX* CameraMatrix(const TView& v) { return &v.m_camera; }
