@@ -179,21 +179,21 @@ TEST_F(FieldLoad, UnknownMusicStopsNothingAndKeptMusicLoadsWithoutRestarting)
     Music()->Load(10);
     const TRefPtr<TStreamSound> held = Music()->Get(10);
     TStreamSound* battle = held.Get();
-    ASSERT_EQ(battle->GetState(), TStreamSound::kPlaying);
+    ASSERT_EQ(TDxProbe::State(*battle), TStreamSound::kPlaying);
 
     TMapData unknown("map00/unknown", nullptr, nullptr, nullptr);
     ASSERT_TRUE(field->ChangeMap(unknown));
     EXPECT_EQ(field->GetArea()->GetMusicId(), -1);
-    EXPECT_EQ(battle->GetState(), TStreamSound::kPlaying);
+    EXPECT_EQ(TDxProbe::State(*battle), TStreamSound::kPlaying);
 
     TMapData town("map00/town", nullptr, nullptr, nullptr);
     town.SetKeepMusic(true);
     ASSERT_TRUE(field->ChangeMap(town));
     EXPECT_EQ(field->GetArea()->GetMusicId(), 11);
-    EXPECT_EQ(Music()->GetUseCount(11), 1u);
+    EXPECT_EQ(TDxProbe::UseCount(*Music(), 11), 1u);
     ASSERT_NE(Music()->Get(11).Get(), nullptr);
-    EXPECT_NE(Music()->Get(11)->GetState(), TStreamSound::kPlaying);
-    EXPECT_EQ(battle->GetState(), TStreamSound::kPlaying);
+    EXPECT_NE(TDxProbe::State(*Music()->Get(11)), TStreamSound::kPlaying);
+    EXPECT_EQ(TDxProbe::State(*battle), TStreamSound::kPlaying);
 }
 
 TEST_F(FieldLoad, MapsWithoutAnAreaKindOrCameraAndPairsWithoutAPlayerAreRefusedByName)

@@ -330,7 +330,7 @@ TEST_P(DeathWatch, NonEndsTheGameIntoTheGameOverScene)
     const std::int32_t musicId = map == "silent" ? -1 : 10;
     ASSERT_EQ(area_->GetMusicId(), musicId);
     TSoundBank* music = TDSound8::Instance()->GetBank(2);
-    const std::uint32_t uses = music->GetUseCount(static_cast<std::uint32_t>(musicId));
+    const std::uint32_t uses = TDxProbe::UseCount(*music, static_cast<std::uint32_t>(musicId));
     auto* watch = new TMapDeathWatch(area_, "non");
     area_->AddObject(TRefPtr<TMapObject>(watch));
     EXPECT_EQ(watch->Update(), 1u);
@@ -338,7 +338,7 @@ TEST_P(DeathWatch, NonEndsTheGameIntoTheGameOverScene)
     EXPECT_EQ(CurrentField(), field_);
     KillPlayer();
     EXPECT_EQ(watch->Update(), 10004u);
-    EXPECT_EQ(music->GetUseCount(static_cast<std::uint32_t>(musicId)), musicId == -1 ? uses : uses + 1);
+    EXPECT_EQ(TDxProbe::UseCount(*music, static_cast<std::uint32_t>(musicId)), musicId == -1 ? uses : uses + 1);
     Step();  // the object walk meets it too: the field ends into the scene placed beneath it
     auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
     ASSERT_NE(die, nullptr);

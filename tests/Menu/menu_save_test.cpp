@@ -300,7 +300,7 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
         data.SetSavePoint(kChapter2SavePoint);
         data.GetCharacterData(character)->Life = hp + 1;
         if (fromTheMenu) {
-            const std::uint32_t uses = music->GetUseCount(kTownMusic);
+            const std::uint32_t uses = TDxProbe::UseCount(*music, kTownMusic);
             Press(Button::B);
             Driver().Steps(kRowSteps + kThreeChoiceSteps);
             Press(Button::Down);
@@ -318,7 +318,7 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
             EXPECT_EQ(TSceneProbe::Slot(*hub), 0u);
             EXPECT_EQ(TSceneProbe::MusicId(*hub), kTownMusic);
             // The field's use went with the field; the one kept for the change holds the music.
-            EXPECT_EQ(music->GetUseCount(kTownMusic), uses);
+            EXPECT_EQ(TDxProbe::UseCount(*music, kTownMusic), uses);
             EXPECT_GE(uses, 1u);
         } else {
             // Out of the pages, the choice and the menu; then the load screen as the title opens it.

@@ -171,7 +171,7 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         Path(std::string(sample::kSeFolder) + package);
         for (const TSoundTableEntry& e : *table) {
             TPseSound wave(std::string(package) + "/" + e.name, bank, sound);
-            EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
+            EXPECT_NE(TDxProbe::State(wave), TStreamSound::kNotLoaded) << e.name;
             EXPECT_GT(wave.GetLength(), 50) << e.name;
         }
     }
@@ -182,8 +182,8 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
             Path(std::string(sample::kMusicFolder) + "_" + e.name);
         }
         TOggStreamSound music(e.name, 2, sound);
-        EXPECT_NE(music.GetState(), TStreamSound::kNotLoaded) << e.name;
-        EXPECT_EQ(music.HasIntro(), intro) << e.name;
+        EXPECT_NE(TDxProbe::State(music), TStreamSound::kNotLoaded) << e.name;
+        EXPECT_EQ(TDxProbe::HasIntro(music), intro) << e.name;
         EXPECT_GE(music.GetLength(), 1000) << e.name;
     }
 

@@ -105,7 +105,7 @@ TEST_F(LaterEvents, EachTakesItsCuesInTurnAndEndsOnItsField)
     for (const LaterEvent& e : Events()) {
         SCOPED_TRACE(e.name);
         TLoop* event = BeginEvent(e);
-        EXPECT_EQ(Music()->GetUseCount(e.music), 1u);
+        EXPECT_EQ(TDxProbe::UseCount(*Music(), e.music), 1u);
         bool fog = false;
         float start = 0.0F;
         float fogEnd = 0.0F;
@@ -145,7 +145,7 @@ TEST_F(LaterEvents, EachTakesItsCuesInTurnAndEndsOnItsField)
         EXPECT_EQ(std::vector<int>(alphas.end() - 11, alphas.end()), fadeOut);
         EXPECT_EQ(alphas[alphas.size() - 12], -1);
         ExpectField(e.at, kNorth, e.boxScript);
-        EXPECT_EQ(Music()->GetUseCount(e.music), 0u);
+        EXPECT_EQ(TDxProbe::UseCount(*Music(), e.music), 0u);
     }
 }
 
@@ -163,7 +163,7 @@ TEST_F(LaterEvents, CancelHeldSkipsToTheSameFieldBehindTheMusicsFade)
             EXPECT_EQ(StepThrough(event, 80), 51);
             qmtest::SceneDriver::Hold(Button::B, false);
             ExpectField(e.at, kNorth, e.boxScript);
-            EXPECT_EQ(Music()->GetUseCount(e.music), 0u);
+            EXPECT_EQ(TDxProbe::UseCount(*Music(), e.music), 0u);
         }
     }
 }

@@ -99,7 +99,7 @@ protected:
         TSoundBank* bank = core_->GetBank(0);
         for (std::uint32_t id : {601u, 603u, 606u}) {
             TRefPtr<TStreamSound> sound = bank->Get(id);
-            if (sound.Get() != nullptr && sound->GetState() == TStreamSound::kPlaying) {
+            if (sound.Get() != nullptr && TDxProbe::State(*sound) == TStreamSound::kPlaying) {
                 out += (out.empty() ? "" : " ") + std::to_string(id);
                 bank->Stop(id);
             }

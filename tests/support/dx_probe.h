@@ -1,5 +1,5 @@
 // A look into the engine for tests: animation tracks and frames, meshes and their shaders, state
-// blocks, sprites and text surfaces, textures and views.
+// blocks, sprites and text surfaces, textures, views, and the sound objects.
 #pragma once
 
 #include <algorithm>
@@ -17,6 +17,10 @@
 #include "dx/dx8/3d/TTexture8.h"
 #include "dx/dx8/3d/TVertexShader.h"
 #include "dx/dx8/3d/TView.h"
+#include "dx/dx8/sound/TDSound8.h"
+#include "dx/dx8/sound/TOggStreamSound.h"
+#include "dx/dx8/sound/TSoundBank.h"
+#include "dx/dx8/sound/TStreamSound.h"
 
 struct TDxProbe {
     // Animation tracks: null where the set has none of that kind.
@@ -60,4 +64,15 @@ struct TDxProbe {
     // Views.
     static const D3DXMATRIX* CameraMatrix(const TView& v) { return &v.m_camera; }
     static float Near(const TView& v) { return v.m_near; }
+
+    // Sound.
+    static bool IsInitialized(const TDSound8& d) { return d.m_initialised; }
+    static bool HasIntro(const TOggStreamSound& s) { return s.m_hasIntro; }
+    // Uses not yet matched by unloads; 0 for an id the bank never saw.
+    static std::uint32_t UseCount(const TSoundBank& b, std::uint32_t id)
+    {
+        const auto it = b.m_uses.find(id);
+        return it != b.m_uses.end() ? it->second.count : 0;
+    }
+    static std::int32_t State(const TStreamSound& s) { return s.m_state.load(); }
 };
