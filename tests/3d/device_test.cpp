@@ -10,6 +10,7 @@
 #include "dx/dx8/3d/TVertexShader.h"
 #include "formats/byte_writer.h"
 #include "support/device_fixture.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 
 namespace {
@@ -53,7 +54,7 @@ private:
     {
         std::string note = std::string("shader ") + what;
         note += TRenderPreset::Get(1200) != nullptr ? ", presets" : ", no presets";
-        note += TSprite::HasScreenMode(0) ? ", screen modes" : ", no screen modes";
+        note += TDxProbe::HasScreenMode(0) ? ", screen modes" : ", no screen modes";
         ProbeLog().push_back(note);
     }
 };
@@ -128,8 +129,8 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     MakeWindowed();
     // Presets, the fifteen mesh programs and the screen modes are made with the device.
     ASSERT_NE(TRenderPreset::Get(1200), nullptr);
-    ASSERT_EQ(TVertexShader::GetRegisteredCount(), 15u);
-    EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4));
+    ASSERT_EQ(TDxProbe::RegisteredShaderCount(), 15u);
+    EXPECT_TRUE(TDxProbe::HasScreenMode(0) && TDxProbe::HasScreenMode(4));
     TVertexShader::Register(new ShaderProbe());
     TRenderPreset::Register(9999, new PresetProbe());
     EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader create, presets, screen modes"}));
@@ -143,10 +144,10 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     // Screen modes, shaders, presets go; presets, shaders, screen modes come back.
     EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader release, presets, no screen modes", "preset destroyed",
                                                  "shader create, presets, no screen modes"}));
-    EXPECT_TRUE(TSprite::HasScreenMode(0) && TSprite::HasScreenMode(4)) << "recorded again after the reset";
+    EXPECT_TRUE(TDxProbe::HasScreenMode(0) && TDxProbe::HasScreenMode(4)) << "recorded again after the reset";
     EXPECT_EQ(TRenderPreset::Get(9999), nullptr);
     ASSERT_NE(TRenderPreset::Get(1200), nullptr);
-    EXPECT_NE(TRenderPreset::Get(1200)->GetHandle(), 0xFFFFFFFFu);
+    EXPECT_NE(TDxProbe::Handle(*TRenderPreset::Get(1200)), 0xFFFFFFFFu);
     EXPECT_TRUE(d3d()->CheckLostDevice());
     EXPECT_TRUE(Hooks().empty());
 
@@ -154,9 +155,9 @@ TEST_F(DeviceCore, HooksRunInOrderAndTheFrameOfTheResetDrawsNothing)
     d3d()->Uninit();
     EXPECT_EQ(Hooks(), (std::vector<std::string>{"shader release, presets, no screen modes", "shader destroyed",
                                                  "preset destroyed"}));
-    EXPECT_EQ(TVertexShader::GetRegisteredCount(), 0u);
+    EXPECT_EQ(TDxProbe::RegisteredShaderCount(), 0u);
     EXPECT_EQ(TRenderPreset::Get(1200), nullptr);
-    EXPECT_FALSE(TSprite::HasScreenMode(1));
+    EXPECT_FALSE(TDxProbe::HasScreenMode(1));
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "dx/dx8/3d/TTexture8.h"
 #include "fixtures.h"
 #include "platform/d3dx8/d3dx8.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 
 namespace meshtest {
@@ -131,7 +132,7 @@ TEST_F(DrawLists, PresetsAreRebuiltAfterADeviceReset)
     EXPECT_TRUE(Flush().empty());
     ASSERT_EQ(TRenderPreset::GetPresets()->size(), 12u);
     for (auto& [code, preset] : *TRenderPreset::GetPresets()) {
-        EXPECT_NE(preset->GetHandle(), 0xFFFFFFFFu) << code;
+        EXPECT_NE(TDxProbe::Handle(*preset), 0xFFFFFFFFu) << code;
     }
     Mesh(3).Draw(&world, &view_);
     EXPECT_EQ(Flush(), (std::vector<UINT>{3}));
@@ -146,10 +147,10 @@ TEST_F(Shaders, MorphFramesPickProgramStreamsAndWeights)
     StartDevice(true);
     PointCamera(6.0F);
     TMesh8 mesh = LoadMesh(MorphingGridMesh(2, 3.0F));
-    auto* shader = static_cast<TAsmVertexShader*>(mesh.GetVertexShader());
+    auto* shader = static_cast<TAsmVertexShader*>(TDxProbe::VertexShader(mesh));
     ASSERT_NE(dynamic_cast<TMorphConstantColorShader*>(shader), nullptr);
     TMesh8 still = LoadMesh(GridMesh(2, 3.0F), "still.msh");
-    const DWORD fixed = static_cast<TAsmVertexShader*>(still.GetVertexShader())->GetHandle();
+    const DWORD fixed = TDxProbe::Handle(*static_cast<TAsmVertexShader*>(TDxProbe::VertexShader(still)));
     D3DXMATRIX world;
     D3DXMatrixTranslation(&world, 0.5F, 0.0F, 1.0F);
     const std::vector<float> sentinel(4, -7.0F);
@@ -181,12 +182,12 @@ TEST_F(Shaders, MorphFramesPickProgramStreamsAndWeights)
     // Time 0: key frame 0 through the single-frame program, no weights.
     draw(0, 0.0F, fixed, sentinel, 0, 0);
     // 1.25: a quarter of the way from frame 1 (key 1) to frame 2 (key 2).
-    draw(0, 1.25F, shader->GetHandle(), {0.75F, 0.25F, 0.0F, 0.0F}, 1, 2);
+    draw(0, 1.25F, TDxProbe::Handle(*shader), {0.75F, 0.25F, 0.0F, 0.0F}, 1, 2);
     // Inside the last frame there is nothing to blend with.
     draw(0, 2.0F, fixed, sentinel, 2, 2);
     // Morph 1 shows key 2 twice: the same key frame on both sides draws unblended.
     draw(1, 0.5F, fixed, sentinel, 2, 2);
-    draw(1, 1.5F, shader->GetHandle(), {0.5F, 0.5F, 0.0F, 0.0F}, 2, 0);
+    draw(1, 1.5F, TDxProbe::Handle(*shader), {0.5F, 0.5F, 0.0F, 0.0F}, 2, 0);
 }
 
 // A freshly loaded mesh draws in its material's emissive colour, whatever its vertices hold. Without

@@ -13,6 +13,7 @@
 #include "dx/dx8/3d/TTriangle.h"
 #include "dx/dx8/3d/TView.h"
 #include "formats/frame_writer.h"
+#include "support/dx_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -180,17 +181,17 @@ TEST_F(Files, EmptyLaterUnknownAndCutTracks)
     // A track without keys leaves its slot empty; the record after it is still read.
     auto set = LoadSet({TranslationKeys({0}, {{1, 2, 3}}), TranslationKeys({}, {}), RotationKeys({}, {}),
                         ScaleKeys({0}, {{2, 2, 2}})});
-    EXPECT_EQ(set->GetTranslation(), nullptr);
-    EXPECT_EQ(set->GetRotation(), nullptr);
-    ASSERT_NE(set->GetScale(), nullptr);
+    EXPECT_EQ(TDxProbe::Translation(*set), nullptr);
+    EXPECT_EQ(TDxProbe::Rotation(*set), nullptr);
+    ASSERT_NE(TDxProbe::Scale(*set), nullptr);
     D3DXMATRIX scale;
     EXPECT_EQ(Pose(set, 0.0F, Translation(7, 8, 9)), *D3DXMatrixScaling(&scale, 2, 2, 2) * Translation(7, 8, 9));
     // A key count far beyond the file is refused before anything is allocated for it.
     qmtest::ByteWriter huge;
     huge.U32(2).U32(1).U32(1).U32(0).F32(3).F32(3).F32(3).U32(2).U32(0x40000000).U32(0);
     set = LoadSet(huge.Data());
-    EXPECT_NE(set->GetScale(), nullptr);
-    EXPECT_EQ(set->GetTranslation(), nullptr);
+    EXPECT_NE(TDxProbe::Scale(*set), nullptr);
+    EXPECT_EQ(TDxProbe::Translation(*set), nullptr);
 }
 
 TEST_F(Files, WorldMatricesUseEveryAncestorsPoseAndABadIndexKeepsTheLocalMatrix)
@@ -204,7 +205,7 @@ TEST_F(Files, WorldMatricesUseEveryAncestorsPoseAndABadIndexKeepsTheLocalMatrix)
     ExpectNear(WorldPosition(*arm), D3DXVECTOR3(100, 1, 0));  // index -1: the local matrices
     root->SetAnimationIndex(0);
     root->SetAnimationTime(5.0F);
-    EXPECT_EQ(arm->GetAnimationTime(), 5.0F);
+    EXPECT_EQ(TDxProbe::AnimationTime(*arm), 5.0F);
     ExpectNear(WorldPosition(*arm), D3DXVECTOR3(0, 1, 5));  // the arm keeps its local position
     ExpectNear(WorldAxis(*arm, 1), D3DXVECTOR3(3, 0, 0));
     // Index 1 exists for the root only: the arm, with no set there, shows its local matrix.

@@ -12,6 +12,7 @@
 #include "dx/dx8/3d/TText8.h"
 #include "fixtures.h"
 #include "platform/d3dx8/d3dx8.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 
 namespace {
@@ -73,13 +74,13 @@ TEST_F(SpriteTest, UnrecordedModesAreIgnored)
     platform::EnableDrawLog(device(), true);
     platform::ClearDrawLog(device());
     TSprite::SetRenderMode(5);
-    EXPECT_TRUE(TSprite::IsHidden());
+    EXPECT_TRUE(TDxProbe::IsHidden());
     sprite.Draw(0, 0, false);
     sprite.DrawTransformed(0, 0, 10, 10, nullptr, false);
     sprite.DrawRect(0, 0, 10, 10, false);
     EXPECT_EQ(Draws(), 0u);
     TSprite::SetRenderMode(9);  // never recorded: ignored, still hidden
-    EXPECT_TRUE(TSprite::IsHidden());
+    EXPECT_TRUE(TDxProbe::IsHidden());
     sprite.Draw(0, 0, false);
     EXPECT_EQ(Draws(), 0u);
     TSprite::SetRenderMode(0);
@@ -150,13 +151,13 @@ protected:
     }
     static std::uint16_t PixelAt(const TText8& text, int x, int y)
     {
-        return reinterpret_cast<const std::uint16_t*>(text.GetPixels() + y * text.GetStride())[x];
+        return reinterpret_cast<const std::uint16_t*>(TDxProbe::Pixels(text) + y * TDxProbe::Stride(text))[x];
     }
     // Whether any bitmap pixel in columns [x0, x1) is lit.
     static bool ColumnsLit(const TText8& text, int x0, int x1)
     {
         bool lit = false;
-        for (int y = 0; y < static_cast<int>(text.GetTextHeight()); ++y) {
+        for (int y = 0; y < static_cast<int>(TDxProbe::TextHeight(text)); ++y) {
             for (int x = x0; x < x1; ++x) {
                 lit = lit || PixelAt(text, x, y) != 0;
             }
@@ -168,7 +169,7 @@ protected:
     // texels there are.
     static bool TextureLit(const TText8& text, std::size_t* count = nullptr, UINT x0 = 0, UINT x1 = 0xFFFF)
     {
-        IDirect3DTexture8* t = text.GetImage().GetTexture();
+        IDirect3DTexture8* t = TDxProbe::Image(text).GetTexture();
         D3DSURFACE_DESC desc{};
         t->GetLevelDesc(0, &desc);
         D3DLOCKED_RECT locked{};
@@ -192,7 +193,7 @@ protected:
 TEST_F(TextTest, SingleByteCellsAreEightAndDoubleByteSixteen)
 {
     TText8 text("title", 256, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
-    EXPECT_EQ(text.GetTextFormat(), D3DFMT_R5G6B5);
+    EXPECT_EQ(TDxProbe::TextFormat(text), D3DFMT_R5G6B5);
     // "Quillmark 4" 11 × 8, "章" 16, " " 8, "～" 16, " Solstice " 10 × 8, "～" 16.
     const int pen = text.DrawText(4, 0, kTitle, Font(), true);
     EXPECT_EQ(pen, 4 + 88 + 16 + 8 + 16 + 80 + 16);
@@ -205,12 +206,12 @@ TEST_F(TextTest, SingleByteCellsAreEightAndDoubleByteSixteen)
 TEST_F(TextTest, RampAndTheSixteenBitColours)
 {
     TText8 text("ramp", 32, 16, 0x1FF, 128, 64, D3DPOOL_MANAGED, 0);  // only the low 8 bits count
-    EXPECT_EQ(text.GetRampEntry(16).rgbRed, 255);
-    EXPECT_EQ(text.GetRampEntry(16).rgbBlue, 64);
-    EXPECT_EQ(text.GetRampEntry(8).rgbRed, 127);
-    EXPECT_EQ(text.GetRampEntry(8).rgbGreen, 64);
-    EXPECT_EQ(text.GetRampEntry(1).rgbRed, 15);
-    EXPECT_EQ(text.GetRampEntry(17).rgbRed, 0) << "entries past 16 stay black";
+    EXPECT_EQ(TDxProbe::RampEntry(text, 16).rgbRed, 255);
+    EXPECT_EQ(TDxProbe::RampEntry(text, 16).rgbBlue, 64);
+    EXPECT_EQ(TDxProbe::RampEntry(text, 8).rgbRed, 127);
+    EXPECT_EQ(TDxProbe::RampEntry(text, 8).rgbGreen, 64);
+    EXPECT_EQ(TDxProbe::RampEntry(text, 1).rgbRed, 15);
+    EXPECT_EQ(TDxProbe::RampEntry(text, 17).rgbRed, 0) << "entries past 16 stay black";
     // A fully covered pixel of "■" is the full colour in 5-6-5, or in 5-5-5 for that format.
     text.DrawText(0, 0, "■", Font(), false);
     EXPECT_EQ(PixelAt(text, 8, 8), (31 << 11) | (32 << 5) | 8);
@@ -220,7 +221,7 @@ TEST_F(TextTest, RowsAreCopiedByWidthAndTheBitmapIsOwnedByItsLastHolder)
 {
     // Width 3: DIB rows of 8 bytes, texture rows of 6 bytes used.
     TText8 narrow("narrow", 3, 4, 255, 255, 255, D3DPOOL_MANAGED, 0);
-    EXPECT_EQ(narrow.GetStride(), 8u);
+    EXPECT_EQ(TDxProbe::Stride(narrow), 8u);
     narrow.DrawText(0, 0, "■", Font(), true);
     std::size_t texels = 0;
     TextureLit(narrow, &texels);
@@ -232,20 +233,20 @@ TEST_F(TextTest, RowsAreCopiedByWidthAndTheBitmapIsOwnedByItsLastHolder)
     small.DrawText(0, 0, name, Font(), true);
     TText8 wide("tName", 256, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
     wide.DrawText(0, 0, name, Font(), true);
-    EXPECT_NE(wide.GetImage().GetTexture(), small.GetImage().GetTexture());
+    EXPECT_NE(TDxProbe::Image(wide).GetTexture(), TDxProbe::Image(small).GetTexture());
     EXPECT_TRUE(TextureLit(wide, &texels, 232, 240)) << "the last character";
     EXPECT_EQ(texels, 256u * 16u);
     EXPECT_FALSE(TextureLit(wide, nullptr, 241, 256));
     EXPECT_TRUE(TextureLit(small, &texels, 120, 128));
     EXPECT_EQ(texels, 128u * 16u);
     TText8 again("tName", 256, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
-    EXPECT_EQ(again.GetImage().GetTexture(), wide.GetImage().GetTexture());
+    EXPECT_EQ(TDxProbe::Image(again).GetTexture(), TDxProbe::Image(wide).GetTexture());
 
     auto* first = new TText8("owned", 32, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
     TText8 copy(*first);
-    EXPECT_EQ(copy.GetPixels(), first->GetPixels());
+    EXPECT_EQ(TDxProbe::Pixels(copy), TDxProbe::Pixels(*first));
     TText8 other("owned", 32, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
-    EXPECT_NE(other.GetPixels(), first->GetPixels()) << "a second text of the name has its own";
+    EXPECT_NE(TDxProbe::Pixels(other), TDxProbe::Pixels(*first)) << "a second text of the name has its own";
     delete first;
     // The copy still draws into the bitmap it shares (the sanitizers check it is alive).
     EXPECT_EQ(copy.DrawText(0, 0, "ok", Font(), true), 16);

@@ -13,6 +13,7 @@
 #include "dx/dx8/3d/TTexturePackage.h"
 #include "fixtures.h"
 #include "formats/byte_writer.h"
+#include "support/dx_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -192,8 +193,8 @@ TEST_F(TextureCache, OneKeyIsReadOnceAndShared)
     std::filesystem::remove(dir_.Path() / "ptx" / "sprite.ptx");
     TTexture8 b = TTexture8::Load("sprite.ptx/window16", D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET);
     EXPECT_EQ(b.GetTexture(), a.GetTexture());
-    EXPECT_EQ(b.GetPool(), D3DPOOL_MANAGED) << "the cached texture, whatever was asked";
-    EXPECT_EQ(a.GetShareCount(), 3u) << "two handles and the cache";
+    EXPECT_EQ(TDxProbe::Pool(b), D3DPOOL_MANAGED) << "the cached texture, whatever was asked";
+    EXPECT_EQ(TDxProbe::ShareCount(a), 3u) << "two handles and the cache";
 }
 
 TEST_F(TextureCache, AKindAboveThreeIsAMissingEntry)
@@ -217,7 +218,7 @@ TEST_F(TextureCache, PurgeKeepsWhatIsHeldAndReleasesTheRest)
         EXPECT_EQ(TTexture8::Find("p.ptx/a"), nullptr);
         EXPECT_NE(TTexture8::Find("p.ptx/b"), nullptr);
         EXPECT_EQ(TTexture8::Find("p.ptx/c"), nullptr);
-        EXPECT_EQ(held.GetShareCount(), 2u);
+        EXPECT_EQ(TDxProbe::ShareCount(held), 2u);
     }
     TTexture8::PurgeCache(2);
     EXPECT_EQ(TTexture8::Find("p.ptx/b"), nullptr) << "gone once nothing holds it";
@@ -229,7 +230,7 @@ TEST_F(TextureCache, PurgeKeepsWhatIsHeldAndReleasesTheRest)
     TTexture8::PurgeCache(1);
     EXPECT_EQ(TTexture8::Find("p.ptx/a"), nullptr);
     EXPECT_EQ(TTexture8::Find("blank"), nullptr);
-    EXPECT_EQ(copy.GetShareCount(), 2u);
+    EXPECT_EQ(TDxProbe::ShareCount(copy), 2u);
 }
 
 }  // namespace

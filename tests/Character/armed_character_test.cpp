@@ -13,6 +13,7 @@
 #include "MainCode/Map/TCollisionWorld.h"
 #include "armed_fixture.h"
 #include "formats/bht_writer.h"
+#include "support/dx_probe.h"
 
 namespace objtest {
 namespace {
@@ -56,7 +57,7 @@ TEST_F(ArmedCharacter, ConstructionAndCopies)
     EXPECT_EQ(a.GetLeftWeaponFrame()->GetName(), "heroLWpn");
     EXPECT_EQ(a.GetRightWeaponFrame()->GetName(), "heroRWpn");
     EXPECT_EQ(a.GetLeftWeaponFrame()->GetParent(), a.GetFrame());
-    EXPECT_FALSE(a.GetLeftWeaponFrame()->GetMaterialInherit());
+    EXPECT_FALSE(TDxProbe::MaterialInherit(*a.GetLeftWeaponFrame()));
     EXPECT_EQ(a.GetReactionMode(), 1u);
     EXPECT_EQ(a.GetStunTime(), 4);
     EXPECT_FLOAT_EQ(a.GetFlashAlpha(), 0.1F);

@@ -8,6 +8,7 @@
 #include "MainCode/Character/TVillager.h"
 #include "MainCode/Script/TVillagerInfoModule.h"
 #include "hero_fixture.h"
+#include "support/dx_probe.h"
 #include "support/hud_probe.h"
 
 namespace herotest {
@@ -299,7 +300,7 @@ TEST_F(HeroTraceTest, TownStepRunsTheHudAndTheTimersButNeverAnAttack)
     EXPECT_NE(hero->GetState(), 19u);
     EXPECT_EQ(hero->GetHoldCountA(), 0u);
     EXPECT_EQ(hero->GetState(), 0u) << "the state handler ran through the stop: walked, then stopped";
-    EXPECT_TRUE(panel_->GetLevelDigit(1).GetImage().HasTexture()) << "the panel was updated";
+    EXPECT_TRUE(TDxProbe::Image(panel_->GetLevelDigit(1)).HasTexture()) << "the panel was updated";
     EXPECT_EQ(gauge_->GetSelection(), 4);
     EXPECT_EQ(THudProbe::Queue(*getRender_).size(), 1u);
     EXPECT_TRUE(THudProbe::IsIdle(*getRender_));

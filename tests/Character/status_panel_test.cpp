@@ -7,6 +7,7 @@
 
 #include "MainCode/GameData/THrdefTable.h"
 #include "combat_fixture.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
 #include "support/scene_driver.h"
@@ -218,8 +219,8 @@ TEST_F(StatusPanelTest, BothAccessoryIconsAreTheAccessoryIconWhateverIsEquipped)
         data_->GetCharacterData(0)->Accessory1Id = id;
         std::unique_ptr<PanelHero> other = MakeHeroOf<PanelHero>(0, 0);
         panel_->Refresh(other.get());
-        EXPECT_EQ(panel_->GetIcon(1).GetImage().GetName(), "itm_icon.ptx/itm01_icon") << id;
-        EXPECT_EQ(panel_->GetIcon(2).GetImage().GetName(), "itm_icon.ptx/itm01_icon") << id;
+        EXPECT_EQ(TDxProbe::Image(panel_->GetIcon(1)).GetName(), "itm_icon.ptx/itm01_icon") << id;
+        EXPECT_EQ(TDxProbe::Image(panel_->GetIcon(2)).GetName(), "itm_icon.ptx/itm01_icon") << id;
     }
 }
 

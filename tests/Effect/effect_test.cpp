@@ -6,6 +6,7 @@
 #include <string>
 
 #include "effect_fixture.h"
+#include "support/dx_probe.h"
 
 namespace effecttest {
 namespace {
@@ -57,8 +58,8 @@ TEST_F(EffectBaseTest, InitHangsTheEffectLastUnderItsParentAndShieldsItFromThePa
     EXPECT_NEAR(z.x, 0.6F, 1e-5F);
     EXPECT_NEAR(z.z, 0.8F, 1e-5F);
     for (TFrame* f : {effect.GetFrame(), effect.GetFrame()->GetChild(0)}) {
-        EXPECT_EQ(f->GetAnimationIndex(), 0);
-        EXPECT_EQ(f->GetAnimationTime(), 0.0F);
+        EXPECT_EQ(TDxProbe::AnimationIndex(*f), 0);
+        EXPECT_EQ(TDxProbe::AnimationTime(*f), 0.0F);
     }
     TMesh8* mesh = effect.GetFrame()->FindMesh("bomb00_msh", true);
     ASSERT_NE(mesh, nullptr);

@@ -8,6 +8,7 @@
 #include "MainCode/Effect/TSmashEffect.h"
 #include "MainCode/Effect/TSpawnPathEffect.h"
 #include "effect_area_fixture.h"
+#include "support/dx_probe.h"
 
 namespace effecttest {
 namespace {
@@ -67,7 +68,7 @@ TEST_F(FrameAnimTest, EdgeFadesItsAlphaInHoldsAndHandsOverToItsFollowUpOnUpdate2
     const D3DXMATRIX placement = *edge->GetFrame()->GetMatrix();
     for (int update = 8; update <= 27; ++update) {
         ASSERT_TRUE(edge->Update()) << "update " << update;
-        EXPECT_EQ(edge->GetFrame()->GetAnimationTime(), edge->GetTime());
+        EXPECT_EQ(TDxProbe::AnimationTime(*edge->GetFrame()), edge->GetTime());
     }
     EXPECT_TRUE(CallsOf(kFollowId).empty());
     EXPECT_FALSE(edge->Update()) << "update 28 passes 29.0";
@@ -211,7 +212,7 @@ TEST_F(FrameAnimTest, CountedLoopsReplayTheHoldSpanAndTheFadeOutStartsAtInEnd)
     for (int i = 0; i < 13; ++i) {
         const bool alive = loop->Update();
         EXPECT_EQ(loop->GetTime(), clock[i]) << "update " << i + 1;
-        EXPECT_EQ(loop->GetFrame()->GetAnimationTime(), clock[i]);
+        EXPECT_EQ(TDxProbe::AnimationTime(*loop->GetFrame()), clock[i]);
         EXPECT_EQ(alive, i < 12) << "update " << i + 1;
         if (i == 7) {
             EXPECT_EQ(loop->GetLoops(), 0);

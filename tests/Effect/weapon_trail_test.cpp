@@ -7,6 +7,7 @@
 #include "MainCode/Effect/TAfterImage.h"
 #include "burst_fixture.h"
 #include "dx/dx8/3d/TVertexShader.h"
+#include "support/dx_probe.h"
 
 namespace effecttest {
 namespace {
@@ -71,7 +72,7 @@ TEST_F(WeaponTrailTest, TheRibbonRunsItsTextureAlongTheEdgesAndIsNeverCulled)
     EXPECT_EQ(trail_->GetFrame()->GetName(), "AftImg");
     EXPECT_EQ(trail_->GetEndFrame()->GetName(), "AftImgEnd");
     EXPECT_EQ(trail_->GetEndFrame()->GetParent(), weapon_.Get());
-    EXPECT_NE(dynamic_cast<TConstantColorShader*>(mesh->GetVertexShader()), nullptr);
+    EXPECT_NE(dynamic_cast<TConstantColorShader*>(TDxProbe::VertexShader(*mesh)), nullptr);
     ASSERT_EQ(trail_->GetEdgeCount(), kEdges);
     const std::vector<TRibbonVertex> v = VerticesOf(mesh);
     const std::vector<TRibbonRow> rows = BuildRibbonRows(kEdges, 60);

@@ -27,6 +27,7 @@
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/Hud/TGetRender.h"
+#include "support/dx_probe.h"
 #include "support/engine_recorders.h"
 #include "support/hud_probe.h"
 #include "MainCode/Map/TAttackHitTimed.h"
@@ -245,7 +246,7 @@ protected:
     bool Playing(const BankSound& s)
     {
         TRefPtr<TStreamSound> sound = core_->GetBank(s.bank)->Get(s.id);
-        return sound.Get() != nullptr && sound->GetState() == TStreamSound::kPlaying;
+        return sound.Get() != nullptr && TDxProbe::State(*sound) == TStreamSound::kPlaying;
     }
     // The left channel of the next mixed frame, then the mixer runs on for `after` more frames.
     std::int16_t Heard(std::size_t after = 0)

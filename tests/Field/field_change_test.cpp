@@ -4,6 +4,7 @@
 #include "MainCode/Map/TFieldPhase.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TStreamSound.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 
 namespace fieldtest {
@@ -55,7 +56,7 @@ TEST_F(MapChange, BlackFadeToAMapWithTheSameMusicKeepsItPlayingUnbroken)
     ASSERT_EQ(music, 10);
     TStreamSound* sound = Sound(music);
     ASSERT_NE(sound, nullptr);
-    ASSERT_EQ(sound->GetState(), TStreamSound::kPlaying);
+    ASSERT_EQ(TDxProbe::State(*sound), TStreamSound::kPlaying);
 
     TMapChangePhase* phase = Change(field, "battle2", 0);
     ASSERT_NE(phase, nullptr);
@@ -73,17 +74,17 @@ TEST_F(MapChange, BlackFadeToAMapWithTheSameMusicKeepsItPlayingUnbroken)
             EXPECT_EQ(Pixel(black, 5, 5), 0x000000u);
             EXPECT_TRUE(qmtest::MatchesGolden(black, "MapChangeFullBlack"));
         }
-        EXPECT_EQ(sound->GetState(), TStreamSound::kPlaying) << step;
+        EXPECT_EQ(TDxProbe::State(*sound), TStreamSound::kPlaying) << step;
     }
     // 30 steps to full colour, swapped on the first step after it was drawn.
     EXPECT_EQ(step, 31);
     EXPECT_EQ(field->GetArea()->GetMusicId(), music);
-    EXPECT_EQ(Music()->GetUseCount(static_cast<std::uint32_t>(music)), 1u);
+    EXPECT_EQ(TDxProbe::UseCount(*Music(), static_cast<std::uint32_t>(music)), 1u);
     int back = 0;
     while (field->IsInPhase() && back < 100) {
         Step();
         ++back;
-        EXPECT_EQ(sound->GetState(), TStreamSound::kPlaying) << back;
+        EXPECT_EQ(TDxProbe::State(*sound), TStreamSound::kPlaying) << back;
     }
     EXPECT_EQ(back, 30);
     EXPECT_EQ(Sound(music), sound);
@@ -113,8 +114,8 @@ TEST_F(MapChange, WhiteFadeToAMapWithoutMusicFadesTheOldOutOverFiftySteps)
     Step();  // the fader's last level, and its end
     EXPECT_FALSE(phase->HasFadeOut());
     EXPECT_EQ(sound->GetVolume(), sound->GetMinVolume());
-    EXPECT_EQ(sound->GetState(), TStreamSound::kStopped);
-    EXPECT_EQ(Music()->GetUseCount(10), 0u);
+    EXPECT_EQ(TDxProbe::State(*sound), TStreamSound::kStopped);
+    EXPECT_EQ(TDxProbe::UseCount(*Music(), 10), 0u);
     EXPECT_EQ(field->GetArea()->GetMusicId(), -1);
 }
 
@@ -130,7 +131,7 @@ TEST_F(MapChange, OtherMusicCrossesOverAndThePhaseEndsWhenBothFadersAreDone)
     ASSERT_TRUE(phase->HasFadeIn());
     TStreamSound* next = Sound(11);
     ASSERT_NE(next, nullptr);
-    EXPECT_EQ(next->GetState(), TStreamSound::kPlaying);
+    EXPECT_EQ(TDxProbe::State(*next), TStreamSound::kPlaying);
     EXPECT_EQ(next->GetVolume(), next->GetMinVolume());
     int step = 0;
     while (field->IsInPhase() && step < 200) {
@@ -143,8 +144,8 @@ TEST_F(MapChange, OtherMusicCrossesOverAndThePhaseEndsWhenBothFadersAreDone)
     }
     EXPECT_EQ(step, 61);
     EXPECT_FALSE(phase == field->GetPhase());
-    EXPECT_EQ(old->GetState(), TStreamSound::kStopped);
-    EXPECT_EQ(next->GetState(), TStreamSound::kPlaying);
+    EXPECT_EQ(TDxProbe::State(*old), TStreamSound::kStopped);
+    EXPECT_EQ(TDxProbe::State(*next), TStreamSound::kPlaying);
     EXPECT_EQ(next->GetVolume(), next->GetMaxVolume());
     EXPECT_EQ(field->GetArea()->GetMusicId(), 11);
     EXPECT_EQ(field->GetArea()->GetFogColour(), 0xFF8090A0u);
@@ -156,7 +157,7 @@ TEST_F(MapChange, MusicUsesComeBackThroughChangesThereAndBackAndWithTheField)
 {
     TFieldLoop* field = Ready();
     ASSERT_NE(field, nullptr);
-    const auto uses = [] { return std::make_pair(Music()->GetUseCount(10), Music()->GetUseCount(11)); };
+    const auto uses = [] { return std::make_pair(TDxProbe::UseCount(*Music(), 10), TDxProbe::UseCount(*Music(), 11)); };
     using Uses = std::pair<std::uint32_t, std::uint32_t>;
     EXPECT_EQ(uses(), Uses(1, 0));
     Change(field, "town", 0);

@@ -9,6 +9,7 @@
 #include "TCommon/my_error.h"
 #include "formats/byte_writer.h"
 #include "formats/ptx_writer.h"
+#include "support/dx_probe.h"
 
 namespace fieldtest {
 namespace {
@@ -66,8 +67,8 @@ TEST_F(LetterSheet, AFieldWithoutItsLetterSheetIsBuiltAndSaysWhichEntryOnce)
     TLetterFont* font = field->GetLetterFont();
     ASSERT_NE(font, nullptr);
     EXPECT_EQ(font->GetGlyphCount(), 45u);
-    EXPECT_FALSE(font->Glyph('A').GetImage().HasTexture());
-    EXPECT_FALSE(font->Digit(7).GetImage().HasTexture());
+    EXPECT_FALSE(TDxProbe::Image(font->Glyph('A')).HasTexture());
+    EXPECT_FALSE(TDxProbe::Image(font->Digit(7)).HasTexture());
 
     const std::string log = Log();
     EXPECT_EQ(Count(log, "\"word\""), 1u) << log;

@@ -8,6 +8,7 @@
 #include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/Hud/TStatusPanel.h"
+#include "support/dx_probe.h"
 #include "support/hud_probe.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAttackTable.h"
@@ -178,21 +179,21 @@ TEST_F(FieldLoad, UnknownMusicStopsNothingAndKeptMusicLoadsWithoutRestarting)
     Music()->Load(10);
     const TRefPtr<TStreamSound> held = Music()->Get(10);
     TStreamSound* battle = held.Get();
-    ASSERT_EQ(battle->GetState(), TStreamSound::kPlaying);
+    ASSERT_EQ(TDxProbe::State(*battle), TStreamSound::kPlaying);
 
     TMapData unknown("map00/unknown", nullptr, nullptr, nullptr);
     ASSERT_TRUE(field->ChangeMap(unknown));
     EXPECT_EQ(field->GetArea()->GetMusicId(), -1);
-    EXPECT_EQ(battle->GetState(), TStreamSound::kPlaying);
+    EXPECT_EQ(TDxProbe::State(*battle), TStreamSound::kPlaying);
 
     TMapData town("map00/town", nullptr, nullptr, nullptr);
     town.SetKeepMusic(true);
     ASSERT_TRUE(field->ChangeMap(town));
     EXPECT_EQ(field->GetArea()->GetMusicId(), 11);
-    EXPECT_EQ(Music()->GetUseCount(11), 1u);
+    EXPECT_EQ(TDxProbe::UseCount(*Music(), 11), 1u);
     ASSERT_NE(Music()->Get(11).Get(), nullptr);
-    EXPECT_NE(Music()->Get(11)->GetState(), TStreamSound::kPlaying);
-    EXPECT_EQ(battle->GetState(), TStreamSound::kPlaying);
+    EXPECT_NE(TDxProbe::State(*Music()->Get(11)), TStreamSound::kPlaying);
+    EXPECT_EQ(TDxProbe::State(*battle), TStreamSound::kPlaying);
 }
 
 TEST_F(FieldLoad, MapsWithoutAnAreaKindOrCameraAndPairsWithoutAPlayerAreRefusedByName)
@@ -265,7 +266,7 @@ TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
         Step();
     }
     EXPECT_EQ(CurrentField(), field);
-    EXPECT_TRUE(field->GetStatusPanel()->GetFullMark(0).GetImage().HasTexture());
+    EXPECT_TRUE(TDxProbe::Image(field->GetStatusPanel()->GetFullMark(0)).HasTexture());
 }
 
 TEST_F(FieldLoad, StoppedTimeHoldsThePlayerWhileTheEnemiesMovementPassRuns)
@@ -437,8 +438,8 @@ TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
     EXPECT_EQ(after.motionTime, before.motionTime);
     EXPECT_EQ(after.velocity.x, before.velocity.x);
     EXPECT_EQ(field->GetArea()->FindObject(now->GetObjectId()), now);
-    EXPECT_EQ(field->GetSkillGauge()->GetSlotIcons()[0].GetImage().GetName(), "skl_icon.ptx/act02_skl");
-    EXPECT_FALSE(field->GetSkillGauge()->GetSlotIcons()[1].GetImage().HasTexture());
+    EXPECT_EQ(TDxProbe::Image(field->GetSkillGauge()->GetSlotIcons()[0]).GetName(), "skl_icon.ptx/act02_skl");
+    EXPECT_FALSE(TDxProbe::Image(field->GetSkillGauge()->GetSlotIcons()[1]).HasTexture());
     EXPECT_EQ(TGameData::GetInstance()->GetActiveCharacter(), 1);
 }
 

@@ -9,6 +9,7 @@
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TSkillTable.h"
 #include "hud_fixture.h"
+#include "support/dx_probe.h"
 
 namespace hudtest {
 namespace {
@@ -49,9 +50,9 @@ protected:
     {
         const TText8& text = Probe::Text(*notices_);
         int left = -1;
-        for (std::uint32_t y = 0; y < text.GetTextHeight(); ++y) {
-            const auto* row = reinterpret_cast<const std::uint16_t*>(text.GetPixels() + y * text.GetStride());
-            for (std::uint32_t x = 0; x < text.GetTextWidth(); ++x) {
+        for (std::uint32_t y = 0; y < TDxProbe::TextHeight(text); ++y) {
+            const auto* row = reinterpret_cast<const std::uint16_t*>(TDxProbe::Pixels(text) + y * TDxProbe::Stride(text));
+            for (std::uint32_t x = 0; x < TDxProbe::TextWidth(text); ++x) {
                 if (row[x] != 0 && (left < 0 || static_cast<int>(x) < left)) {
                     left = static_cast<int>(x);
                 }
@@ -62,7 +63,7 @@ protected:
     // The first texel of the text texture, read or written.
     std::uint16_t Texel(std::uint16_t* write = nullptr)
     {
-        IDirect3DTexture8* texture = Probe::Text(*notices_).GetImage().GetTexture();
+        IDirect3DTexture8* texture = TDxProbe::Image(Probe::Text(*notices_)).GetTexture();
         D3DLOCKED_RECT locked{};
         EXPECT_EQ(texture->LockRect(0, &locked, nullptr, 0), D3D_OK);
         auto* texel = static_cast<std::uint16_t*>(locked.pBits);

@@ -13,6 +13,7 @@
 #include "TCommon/my_error.h"
 #include "formats/hud_assets.h"
 #include "platform/testing/win32.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 
 namespace {
@@ -51,7 +52,7 @@ TEST_F(HudPictures, GlyphsCarryTheirCellOfTheSheet)
     for (const auto& cell : cells) {
         SCOPED_TRACE(testing::Message() << "glyph " << cell.c);
         const TSprite& glyph = font.Glyph(cell.c);
-        EXPECT_TRUE(glyph.GetImage().HasTexture());
+        EXPECT_TRUE(TDxProbe::Image(glyph).HasTexture());
         const float u[4] = {cell.left, cell.left + 0.125F, cell.left, cell.left + 0.125F};
         const float v[4] = {cell.top, cell.top, cell.top + 0.125F, cell.top + 0.125F};
         for (int corner = 0; corner < 4; ++corner) {
@@ -73,7 +74,7 @@ TEST_F(HudPictures, CharactersOffTheSheetGetAPlainSpriteThatStays)
     for (std::uint8_t c : {static_cast<std::uint8_t>('a'), static_cast<std::uint8_t>(';')}) {
         SCOPED_TRACE(c);
         TSprite& glyph = c == ';' ? font.Digit(11) : font.Glyph(c);
-        EXPECT_FALSE(glyph.GetImage().HasTexture());
+        EXPECT_FALSE(TDxProbe::Image(glyph).HasTexture());
         EXPECT_FLOAT_EQ(glyph.GetVertex(3).u, 1.0F);
         EXPECT_FLOAT_EQ(glyph.GetVertex(3).v, 1.0F);
         EXPECT_EQ(&font.Glyph(c), &glyph);
@@ -84,13 +85,13 @@ TEST_F(HudPictures, CharactersOffTheSheetGetAPlainSpriteThatStays)
 TEST_F(HudPictures, GlyphCopiesShareTheSheetAMissingEntryLeavesThemBlankAndAMissingPackageNamesItself)
 {
     TLetterFont font("sprite.ptx/word");
-    const std::uint32_t shared = font.GetImage().GetShareCount();
+    const std::uint32_t shared = TDxProbe::ShareCount(font.GetImage());
     {
         TSprite copy = font.Glyph('Q');
-        EXPECT_EQ(copy.GetImage().GetTexture(), font.GetImage().GetTexture());
-        EXPECT_EQ(font.GetImage().GetShareCount(), shared + 1);
+        EXPECT_EQ(TDxProbe::Image(copy).GetTexture(), font.GetImage().GetTexture());
+        EXPECT_EQ(TDxProbe::ShareCount(font.GetImage()), shared + 1);
     }
-    EXPECT_EQ(font.GetImage().GetShareCount(), shared);
+    EXPECT_EQ(TDxProbe::ShareCount(font.GetImage()), shared);
 
     // An entry the package lacks: every cell laid out, none with a texture; the log beside the
     // program (in the test's own folder) says so.
@@ -101,7 +102,7 @@ TEST_F(HudPictures, GlyphCopiesShareTheSheetAMissingEntryLeavesThemBlankAndAMiss
     const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("\"nosuch\""), std::string::npos) << text;
     EXPECT_EQ(blank.GetGlyphCount(), 45u);
-    EXPECT_FALSE(blank.Glyph('Q').GetImage().HasTexture());
+    EXPECT_FALSE(TDxProbe::Image(blank.Glyph('Q')).HasTexture());
     EXPECT_EQ(blank.Glyph('Q').GetVertex(3).u, 0.125F);  // row 2, column 0
     EXPECT_EQ(blank.Glyph('Q').GetVertex(3).v, 0.375F);
     // A package that is not there stops the font.

@@ -13,6 +13,7 @@
 #include "MainCode/Hud/TLetterFont.h"
 #include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/TInputDevice.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
 
@@ -187,7 +188,7 @@ char GlyphOf(TLetterFont* font, const TSprite& glyph)
     for (char c : std::string("#0123456789")) {
         const TSprite& g = font->Glyph(static_cast<std::uint8_t>(c));
         if (g.GetVertex(0).u == glyph.GetVertex(0).u && g.GetVertex(0).v == glyph.GetVertex(0).v &&
-            g.GetImage().HasTexture() == glyph.GetImage().HasTexture()) {
+            TDxProbe::Image(g).HasTexture() == TDxProbe::Image(glyph).HasTexture()) {
             return c;
         }
     }
@@ -219,9 +220,9 @@ TEST_F(ItemRing, CountsShowATensAndAUnitsGlyphAndEmptySlotsTwoBlanks)
     // The icons: none for slot 0 and the empty slot, the item's for the others.
     TItemTable::Get(3).IconName = "icon003";
     ring_->Update();
-    EXPECT_FALSE(THudProbe::Icon(*ring_, 0).GetImage().HasTexture());
-    EXPECT_FALSE(THudProbe::Icon(*ring_, 6).GetImage().HasTexture());
-    EXPECT_EQ(THudProbe::Icon(*ring_, 3).GetImage().GetName(), "itemicon.ptx/icon003");
+    EXPECT_FALSE(TDxProbe::Image(THudProbe::Icon(*ring_, 0)).HasTexture());
+    EXPECT_FALSE(TDxProbe::Image(THudProbe::Icon(*ring_, 6)).HasTexture());
+    EXPECT_EQ(TDxProbe::Image(THudProbe::Icon(*ring_, 3)).GetName(), "itemicon.ptx/icon003");
     EXPECT_EQ(THudProbe::Icon(*ring_, 3).GetWidth(), 32u);
 }
 

@@ -13,6 +13,7 @@
 #include "dx/dx8/3d/TText8.h"
 #include "formats/byte_writer.h"
 #include "support/device_fixture.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 #include "formats/ptx_writer.h"
 
@@ -101,7 +102,7 @@ TEST_F(CaptureTest, ScreenGoesIntoTheSharedTextureWithItsCoordinates)
     d3d()->Clear(0xFFFF00FF, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
     TSprite captured = app_->CaptureScreen("sTYesNoLoop", scene_.get());
     EXPECT_EQ(scene_->draws, 1);
-    ASSERT_TRUE(captured.GetImage().HasTexture());
+    ASSERT_TRUE(TDxProbe::Image(captured).HasTexture());
     EXPECT_EQ(captured.GetWidth(), 1024u);
     EXPECT_EQ(captured.GetHeight(), 512u);
     const float uv[4][2] = {{0.0F, 0.0F}, {0.625F, 0.0F}, {0.0F, 0.9375F}, {0.625F, 0.9375F}};

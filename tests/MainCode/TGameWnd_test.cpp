@@ -18,6 +18,7 @@
 #include "formats/field_writer.h"
 #include "game_folder.h"
 #include "platform/testing/d3d8.h"
+#include "support/dx_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
 
@@ -134,7 +135,7 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
     EXPECT_EQ(app.GetSceneCount(), 0);
     EXPECT_TRUE(std::filesystem::is_directory("save"));
     EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
-    EXPECT_FALSE(TDSound8::Instance()->IsInitialized());
+    EXPECT_FALSE(TDxProbe::IsInitialized(*TDSound8::Instance()));
     EXPECT_EQ(TGameData::GetInstance(), nullptr);
     EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
     EXPECT_EQ(board.UseCount(), 1u);

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "MainCode/Map/TCamera.h"
+#include "support/dx_probe.h"
 
 namespace {
 
@@ -137,7 +138,7 @@ TEST_F(CameraTest, ResetSettlesTheFollowCameraAndAimsTheView)
     D3DXVECTOR3 toTarget = D3DXVECTOR3(1, 1, 1) - PositionOf(camera);
     toTarget /= Distance(toTarget, D3DXVECTOR3(0, 0, 0));
     EXPECT_LT(Distance(z, toTarget), 1e-4F);
-    EXPECT_NEAR(view_.GetCameraMatrix()->_42, PositionOf(camera).y, 1e-4F);
+    EXPECT_NEAR(TDxProbe::CameraMatrix(view_)->_42, PositionOf(camera).y, 1e-4F);
 }
 
 TEST_F(CameraTest, FarCounterRisesWhileFarAndClearsNearOrPastSixty)
@@ -249,7 +250,7 @@ TEST_F(CameraTest, KeyCameraOnAKeyUsesThatKeyAloneWithTheSameWayFactor)
     EXPECT_NEAR(z.y, look.y / length, 1e-4F);
     EXPECT_NEAR(z.z, look.z / length, 1e-4F);
     camera.LookAtTarget();
-    EXPECT_NEAR(view_.GetCameraMatrix()->_43, p.z, 1e-5F);
+    EXPECT_NEAR(TDxProbe::CameraMatrix(view_)->_43, p.z, 1e-5F);
 }
 
 TEST_F(CameraTest, KeyCameraBetweenKeysBlendsByTheNearerDistance)

@@ -11,6 +11,7 @@
 #include "TCommon/my_error.h"
 #include "map_fixtures.h"
 #include "support/alloc_probe.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 
 namespace {
@@ -74,9 +75,9 @@ TEST_F(MeshAreaManagerTest, BuildsNamedFramesAndShowsNothingBeforeTheFirstUpdate
     // Every cell draws its own vertex colours through a shader object of its own.
     UpdateAt(25.0F, 25.0F);
     ASSERT_EQ(manager_.GetRoot()->GetMeshCount(), 9u);
-    TVertexShader* first = manager_.GetRoot()->GetMesh(0)->GetVertexShader();
+    TVertexShader* first = TDxProbe::VertexShader(*manager_.GetRoot()->GetMesh(0));
     EXPECT_NE(dynamic_cast<TVertexColorShader*>(first), nullptr);
-    EXPECT_NE(manager_.GetRoot()->GetMesh(1)->GetVertexShader(), first);
+    EXPECT_NE(TDxProbe::VertexShader(*manager_.GetRoot()->GetMesh(1)), first);
 
     manager_.Detach();
     EXPECT_EQ(scene_->GetChildCount(), 0u);

@@ -11,6 +11,7 @@
 #include "MainCode/Map/TSky.h"
 #include "TCommon/my_error.h"
 #include "map_fixtures.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 #include "formats/ptx_writer.h"
 
@@ -245,7 +246,7 @@ TEST_P(SkyTest, CreateSkyScalesTheDomeAndItsDistancesByTheViewSetting)
     EXPECT_EQ(skyFrame->GetParent(), scene_.Get());
     ASSERT_EQ(skyFrame->GetMeshCount(), 1u);
     TMesh8* dome = skyFrame->GetMesh(0);
-    EXPECT_EQ(dome->GetVertexShader(), camera.GetSky());
+    EXPECT_EQ(TDxProbe::VertexShader(*dome), camera.GetSky());
     EXPECT_EQ(dome->GetMaterial(0).GetMaterialType(), TMeshMaterial::kZDisOpaque);
     EXPECT_EQ(dome->GetMaterial(0).GetDrawGroup(), 0);
     EXPECT_EQ(dome->GetMaterial(0).GetTexture().GetName(), "sky.ptx/clouds") << "no name: the mesh's own texture";

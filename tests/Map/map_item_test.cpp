@@ -11,6 +11,7 @@
 #include "MainCode/GameData/TSkillTable.h"
 #include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/Hud/TGetRender.h"
+#include "support/dx_probe.h"
 #include "support/hud_probe.h"
 #include "MainCode/Map/TMapItem.h"
 #include "MainCode/Map/TMapSavePoint.h"
@@ -236,7 +237,7 @@ TEST_F(Items, TheModelFollowsTheKindAndAWeaponLiesFlatAboutItsMiddle)
         auto item = Make(c.id, kNoFlag, 1);
         ASSERT_NE(item->GetMesh(), nullptr);
         EXPECT_EQ(item->GetMesh()->GetName(), "Item");
-        ASSERT_NE(item->GetMesh()->GetVertexShader(), nullptr);
+        ASSERT_NE(TDxProbe::VertexShader(*item->GetMesh()), nullptr);
         if (c.kind == 1) {
             // Upright from 0 to 1 along its Y in the file; on the ground along Z about its middle.
             float sphere[5];

@@ -16,6 +16,7 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "formats/field_writer.h"
 #include "formats/map_writer.h"
+#include "support/dx_probe.h"
 #include "support/scene_probe.h"
 
 #include <cstring>
@@ -329,7 +330,7 @@ TEST_P(DeathWatch, NonEndsTheGameIntoTheGameOverScene)
     const std::int32_t musicId = map == "silent" ? -1 : 10;
     ASSERT_EQ(area_->GetMusicId(), musicId);
     TSoundBank* music = TDSound8::Instance()->GetBank(2);
-    const std::uint32_t uses = music->GetUseCount(static_cast<std::uint32_t>(musicId));
+    const std::uint32_t uses = TDxProbe::UseCount(*music, static_cast<std::uint32_t>(musicId));
     auto* watch = new TMapDeathWatch(area_, "non");
     area_->AddObject(TRefPtr<TMapObject>(watch));
     EXPECT_EQ(watch->Update(), 1u);
@@ -337,7 +338,7 @@ TEST_P(DeathWatch, NonEndsTheGameIntoTheGameOverScene)
     EXPECT_EQ(CurrentField(), field_);
     KillPlayer();
     EXPECT_EQ(watch->Update(), 10004u);
-    EXPECT_EQ(music->GetUseCount(static_cast<std::uint32_t>(musicId)), musicId == -1 ? uses : uses + 1);
+    EXPECT_EQ(TDxProbe::UseCount(*music, static_cast<std::uint32_t>(musicId)), musicId == -1 ? uses : uses + 1);
     Step();  // the object walk meets it too: the field ends into the scene placed beneath it
     auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
     ASSERT_NE(die, nullptr);
@@ -357,7 +358,7 @@ TEST_F(Triggers, ASavePointAsksOncePerVisitWithItsEffect)
     EXPECT_EQ(frame->GetParent(), area_->GetSceneFrame());
     ASSERT_EQ(frame->GetMeshCount(), 1u);
     EXPECT_EQ(frame->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMapSavePoint::kMaterial);
-    EXPECT_FALSE(frame->GetMaterialInherit());
+    EXPECT_FALSE(TDxProbe::MaterialInherit(*frame));
 
     Stand(D3DXVECTOR3(18, 0, 13), D3DXVECTOR3(0, 0, 1), 0);  // exactly 1.0 away
     EXPECT_EQ(point->Update(), 1u);

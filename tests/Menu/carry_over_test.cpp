@@ -6,6 +6,7 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 #include "save_screen_fixture.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
@@ -91,8 +92,8 @@ TEST_F(SaveScreens, TheFreshStartResetsTheGameAndStartsTheOpeningEvent)
     TSoundBank* effects = TDSound8::Instance()->GetBank(0);
     TSoundBank* music = TDSound8::Instance()->GetBank(2);
     // Counted before the screen declares its own uses, which go with it.
-    const std::uint32_t start = effects->GetUseCount(605);
-    const std::uint32_t title = music->GetUseCount(1);
+    const std::uint32_t start = TDxProbe::UseCount(*effects, 605);
+    const std::uint32_t title = TDxProbe::UseCount(*music, 1);
     OpenChoice(4);
     Driver().RecordSounds(true);
     Driver().Press(Button::A);
@@ -101,8 +102,8 @@ TEST_F(SaveScreens, TheFreshStartResetsTheGameAndStartsTheOpeningEvent)
     EXPECT_EQ(Driver().App()->GetSceneCount(), 1);
     EXPECT_EQ(TSceneProbe::EventId(*hub), 300u);
     EXPECT_EQ(TSceneProbe::MusicId(*hub), 1);
-    EXPECT_EQ(effects->GetUseCount(605), start + 1);
-    EXPECT_EQ(music->GetUseCount(1), title + 1);
+    EXPECT_EQ(TDxProbe::UseCount(*effects, 605), start + 1);
+    EXPECT_EQ(TDxProbe::UseCount(*music, 1), title + 1);
     EXPECT_NE(data.GetMoney(), 98765u) << "a new game";
     EXPECT_EQ(Played(Driver().sounds), std::vector<std::uint32_t>{605});
     Driver().RecordSounds(false);

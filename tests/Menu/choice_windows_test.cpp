@@ -7,6 +7,7 @@
 #include "MainCode/Menu/TMenuConfirmLoop.h"
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "Menu/pause_fixture.h"
+#include "support/dx_probe.h"
 #include "support/menu_probe.h"
 
 namespace menutest {
@@ -29,7 +30,7 @@ protected:
     }
     std::string Picture(const TMenuChoiceLoop* window, std::int32_t i) const
     {
-        return TMenuProbe::At(TMenuProbe::Choices(*window), i).sprite.GetImage().GetName();
+        return TDxProbe::Image(TMenuProbe::At(TMenuProbe::Choices(*window), i).sprite).GetName();
     }
 };
 

@@ -15,6 +15,7 @@
 #include "MainCode/Menu/TItemRows.h"
 #include "Menu/pause_fixture.h"
 #include "dx/dx8/3d/TText8.h"
+#include "support/dx_probe.h"
 #include "support/menu_probe.h"
 
 namespace menutest {
@@ -108,13 +109,13 @@ protected:
     // Whether the text holds exactly these words at these places.
     static bool Shows(const TText8& text, const std::vector<std::pair<int, std::string>>& words)
     {
-        TText8 expected("tExpected", text.GetTextWidth(), 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+        TText8 expected("tExpected", TDxProbe::TextWidth(text), 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
         expected.Clear(false);
         TMenuFont font;
         for (const auto& [x, word] : words) {
             expected.DrawText(x, 0, word, &font, false);
         }
-        return std::memcmp(expected.GetPixels(), text.GetPixels(), text.GetStride() * 16) == 0;
+        return std::memcmp(TDxProbe::Pixels(expected), TDxProbe::Pixels(text), TDxProbe::Stride(text) * 16) == 0;
     }
 
     TGameData* data_ = nullptr;
@@ -429,13 +430,13 @@ TEST_F(EquipScreen, AfterTheRingScreenThePlateShowsALongNameWhole)
     auto* ring = new TItemRingLoop(driver_.App(), menu);
     driver_.App()->PushScene(ring);
     driver_.Steps(10);
-    EXPECT_EQ(TMenuProbe::Name(*ring).GetTextWidth(), 128u);
+    EXPECT_EQ(TDxProbe::TextWidth(TMenuProbe::Name(*ring)), 128u);
     driver_.Press(Button::B);
     ASSERT_TRUE(StepUntilCurrent(menu));
     screen_ = new TEquipLoop(driver_.App(), menu);
     driver_.App()->PushScene(screen_);
     driver_.Steps(10);
-    EXPECT_EQ(TMenuProbe::Name(*screen_).GetTextWidth(), 256u);
+    EXPECT_EQ(TDxProbe::TextWidth(TMenuProbe::Name(*screen_)), 256u);
     EXPECT_TRUE(Shows(TMenuProbe::Name(*screen_), {{0, "ABCDEFGHIJKLMNOP"}, {136, "ABP:   7pts"}}));
 }
 

@@ -10,6 +10,7 @@
 #include "MainCode/Menu/TItemRingLoop.h"
 #include "Menu/pause_fixture.h"
 #include "dx/dx8/3d/TText8.h"
+#include "support/dx_probe.h"
 #include "support/hud_probe.h"
 #include "support/menu_probe.h"
 
@@ -108,7 +109,7 @@ protected:
             for (char c : std::string("#0123456789")) {
                 const TSprite& g = font->Glyph(static_cast<std::uint8_t>(c));
                 if (g.GetVertex(0).u == glyph.GetVertex(0).u && g.GetVertex(0).v == glyph.GetVertex(0).v &&
-                    g.GetImage().HasTexture() == glyph.GetImage().HasTexture()) {
+                    TDxProbe::Image(g).HasTexture() == TDxProbe::Image(glyph).HasTexture()) {
                     found = c;
                     break;
                 }
@@ -223,7 +224,7 @@ TEST_F(ItemRingScreen, APositionListsItsItemsWithTheTakeOutEntryFirstOnlyWhenFil
             }
             EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{});
         } else {
-            EXPECT_EQ(TMenuProbe::Text(TMenuProbe::Rows(*screen_), 0).GetTextWidth(), 256u);
+            EXPECT_EQ(TDxProbe::TextWidth(TMenuProbe::Text(TMenuProbe::Rows(*screen_), 0)), 256u);
         }
         Key(Button::B);
         EXPECT_TRUE(TMenuProbe::IsSelecting(*screen_));
@@ -335,15 +336,15 @@ TEST_F(ItemRingScreen, SetsSwapsAndTakesOutItemsAndRefusesSilently)
         for (const auto& [id, count] : s.held) {
             EXPECT_EQ(Held(id), count) << id;
         }
-        EXPECT_EQ(TMenuProbe::PositionIcon(*screen_, 2).GetImage().GetName(),
+        EXPECT_EQ(TDxProbe::Image(TMenuProbe::PositionIcon(*screen_, 2)).GetName(),
                   s.ring[2].Id != 0 ? "itemicon.ptx/icon00" + std::to_string(s.ring[2].Id) : "");
     }
     Keys({Button::A, Button::A});  // item 3 into position 2 again
     ASSERT_EQ(data_->GetRingSlot(2)->Id, 3u);
     LeaveToField(screen_, menu_);
-    EXPECT_EQ(THudProbe::Icon(*field_->GetItemRing(), 2).GetImage().GetName(), "itemicon.ptx/icon003");
-    EXPECT_EQ(THudProbe::Icon(*field_->GetItemRing(), 5).GetImage().GetName(), "itemicon.ptx/icon006");
-    EXPECT_FALSE(THudProbe::Icon(*field_->GetItemRing(), 1).GetImage().HasTexture());
+    EXPECT_EQ(TDxProbe::Image(THudProbe::Icon(*field_->GetItemRing(), 2)).GetName(), "itemicon.ptx/icon003");
+    EXPECT_EQ(TDxProbe::Image(THudProbe::Icon(*field_->GetItemRing(), 5)).GetName(), "itemicon.ptx/icon006");
+    EXPECT_FALSE(TDxProbe::Image(THudProbe::Icon(*field_->GetItemRing(), 1)).HasTexture());
 }
 
 // Decide and cancel in the same step in the list: the list takes the decide (the shops take the

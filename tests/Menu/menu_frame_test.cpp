@@ -16,6 +16,7 @@
 #include "formats/ini_writer.h"
 #include "formats/table_writer.h"
 #include "support/alloc_probe.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
@@ -160,7 +161,7 @@ TEST_F(MenuFrame, BothDrawSequencesAndNothingDrawnOnALostDevice)
     TestMenu* menu = Push(8);
     driver_.Steps(12);  // the dim at its end: 0.5 is alpha 127
     EXPECT_EQ(TMenuProbe::DimColor(*menu), 0x7F000000u);
-    EXPECT_TRUE(TMenuProbe::Background(*menu).GetImage().HasTexture()) << "the title captured";
+    EXPECT_TRUE(TDxProbe::Image(TMenuProbe::Background(*menu)).HasTexture()) << "the title captured";
     driver_.RecordDraws(true);
     driver_.Step();
     std::string text = "stand-alone\n" + qmtest::FormatDraws(driver_.draws);
@@ -182,10 +183,10 @@ TEST_F(MenuFrame, BothDrawSequencesAndNothingDrawnOnALostDevice)
 TEST_F(MenuFrame, AStandAloneSceneLoadsPlaysAndGivesBackItsMenuSounds)
 {
     TSoundBank* bank = TDSound8::Instance()->GetBank(0);
-    const std::uint32_t uses = bank->GetUseCount(601);
+    const std::uint32_t uses = TDxProbe::UseCount(*bank, 601);
     driver_.RecordSounds(true);
     Push(8);
-    EXPECT_EQ(bank->GetUseCount(601), uses + 1);
+    EXPECT_EQ(TDxProbe::UseCount(*bank, 601), uses + 1);
     driver_.Step();
     driver_.Press(Button::Down);
     driver_.Press(Button::B);
@@ -200,7 +201,7 @@ TEST_F(MenuFrame, AStandAloneSceneLoadsPlaysAndGivesBackItsMenuSounds)
         want.push_back({TSoundBankRecord::kUnload, 0, id});
     }
     EXPECT_EQ(driver_.sounds, want);
-    EXPECT_EQ(bank->GetUseCount(601), uses);
+    EXPECT_EQ(TDxProbe::UseCount(*bank, 601), uses);
     driver_.RecordSounds(false);
 }
 
@@ -211,7 +212,7 @@ TEST_F(MenuFrame, ASubScreenPlaysItsSoundsThroughItsOwnersList)
     TestMenu* menu = Push(8);
     driver_.Step();
     TSoundBank* bank = TDSound8::Instance()->GetBank(0);
-    const std::uint32_t uses = bank->GetUseCount(606);
+    const std::uint32_t uses = TDxProbe::UseCount(*bank, 606);
     driver_.RecordSounds(true);
     Push(8, menu);
     driver_.Step();
@@ -221,7 +222,7 @@ TEST_F(MenuFrame, ASubScreenPlaysItsSoundsThroughItsOwnersList)
     ASSERT_EQ(driver_.Current(), menu);
     const std::vector<TSoundBankRecord> want = {{TSoundBankRecord::kPlay, 0, 601}, {TSoundBankRecord::kPlay, 0, 606}};
     EXPECT_EQ(driver_.sounds, want);
-    EXPECT_EQ(bank->GetUseCount(606), uses);
+    EXPECT_EQ(TDxProbe::UseCount(*bank, 606), uses);
     driver_.RecordSounds(false);
 }
 

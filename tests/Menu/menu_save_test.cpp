@@ -13,6 +13,7 @@
 #include "formats/field_writer.h"
 #include "save_screen_fixture.h"
 #include "support/alloc_probe.h"
+#include "support/dx_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
 
@@ -137,7 +138,7 @@ TEST_F(MenuSave, TheChoiceOffersTheSaveOnlyAtASavePointWithTheCursorOnBack)
         EXPECT_EQ(TMenuProbe::Cursor(*screen), count - 1);
         for (std::int32_t i = 0; i < count; ++i) {
             const auto& w = TMenuProbe::At(TMenuProbe::Choices(*screen), i);
-            EXPECT_EQ(w.sprite.GetImage().GetName(), c.pictures[static_cast<std::size_t>(i)]) << i;
+            EXPECT_EQ(TDxProbe::Image(w.sprite).GetName(), c.pictures[static_cast<std::size_t>(i)]) << i;
             EXPECT_EQ(w.x.value, -194 + 8 * i) << i;
             EXPECT_EQ(w.y.value, 16 + 40 * i) << i;
             EXPECT_FLOAT_EQ(w.alpha.value, i == count - 1 ? 1.0F : 0.5F) << i;
@@ -299,7 +300,7 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
         data.SetSavePoint(kChapter2SavePoint);
         data.GetCharacterData(character)->Life = hp + 1;
         if (fromTheMenu) {
-            const std::uint32_t uses = music->GetUseCount(kTownMusic);
+            const std::uint32_t uses = TDxProbe::UseCount(*music, kTownMusic);
             Press(Button::B);
             Driver().Steps(kRowSteps + kThreeChoiceSteps);
             Press(Button::Down);
@@ -317,7 +318,7 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
             EXPECT_EQ(TSceneProbe::Slot(*hub), 0u);
             EXPECT_EQ(TSceneProbe::MusicId(*hub), kTownMusic);
             // The field's use went with the field; the one kept for the change holds the music.
-            EXPECT_EQ(music->GetUseCount(kTownMusic), uses);
+            EXPECT_EQ(TDxProbe::UseCount(*music, kTownMusic), uses);
             EXPECT_GE(uses, 1u);
         } else {
             // Out of the pages, the choice and the menu; then the load screen as the title opens it.

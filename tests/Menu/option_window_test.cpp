@@ -7,6 +7,7 @@
 #include "dx/dx8/3d/TText8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
+#include "support/dx_probe.h"
 #include "support/menu_probe.h"
 
 namespace menutest {
@@ -43,8 +44,8 @@ protected:
     static std::int32_t MusicVolume() { return TDSound8::Instance()->GetBank(2)->Get(10)->GetVolume(); }
     static std::vector<std::uint8_t> Pixels(const TText8& text)
     {
-        const std::uint8_t* p = text.GetPixels();
-        return p != nullptr ? std::vector<std::uint8_t>(p, p + text.GetStride() * 16) : std::vector<std::uint8_t>{};
+        const std::uint8_t* p = TDxProbe::Pixels(text);
+        return p != nullptr ? std::vector<std::uint8_t>(p, p + TDxProbe::Stride(text) * 16) : std::vector<std::uint8_t>{};
     }
 };
 

@@ -19,6 +19,7 @@
 #include "dx/dx8/sound/TSoundBank.h"
 #include "dx/dx8/sound/TSoundFader.h"
 #include "support/alloc_probe.h"
+#include "support/dx_probe.h"
 #include "support/menu_probe.h"
 
 namespace menutest {
@@ -217,10 +218,10 @@ TEST_F(PauseMenuTest, CancelClosesFromTheTopFadesTheDimOutAndRefreshesTheHudLast
         driver_.Steps(9);
         EXPECT_EQ(TMenuProbe::DimColor(*menu), 0x00000000u);
         EXPECT_EQ(driver_.Current(), menu);
-        EXPECT_FALSE(field->GetStatusPanel()->GetFullMark(0).GetImage().HasTexture());
+        EXPECT_FALSE(TDxProbe::Image(field->GetStatusPanel()->GetFullMark(0)).HasTexture());
         driver_.Step();
         EXPECT_EQ(driver_.Current(), field);
-        EXPECT_TRUE(field->GetStatusPanel()->GetFullMark(0).GetImage().HasTexture()) << "refreshed";
+        EXPECT_TRUE(TDxProbe::Image(field->GetStatusPanel()->GetFullMark(0)).HasTexture()) << "refreshed";
         if (c.fader) {
             EXPECT_EQ(sound->GetVolume(), sound->GetMaxVolume()) << "back up";
         }

@@ -11,6 +11,7 @@
 #include "dx/dx8/sound/TSoundBank.h"
 #include "save_screen_fixture.h"
 #include "support/alloc_probe.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
@@ -326,8 +327,8 @@ TEST_F(SaveScreens, AUsableRowLoadsThroughTheSceneChangeIntoTheFieldAtItsSavePoi
     TSoundBank* effects = TDSound8::Instance()->GetBank(0);
     TSoundBank* music = TDSound8::Instance()->GetBank(2);
     // Counted before the screen declares its own uses, which go with it.
-    const std::uint32_t decide = effects->GetUseCount(603);
-    const std::uint32_t title = music->GetUseCount(1);
+    const std::uint32_t decide = TDxProbe::UseCount(*effects, 603);
+    const std::uint32_t title = TDxProbe::UseCount(*music, 1);
     TSaveLoadLoop* screen = Open(TSaveLoadLoop::CreateLoad(Driver().App()));
     ASSERT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), 0), 0);
     Driver().Press(Button::A);
@@ -337,8 +338,8 @@ TEST_F(SaveScreens, AUsableRowLoadsThroughTheSceneChangeIntoTheFieldAtItsSavePoi
     EXPECT_EQ(TSceneProbe::Mode(*hub), TChangeLoop::kToLoadSlot);
     EXPECT_EQ(TSceneProbe::Slot(*hub), 0u);
     EXPECT_EQ(TSceneProbe::MusicId(*hub), 1);
-    EXPECT_EQ(effects->GetUseCount(603), decide + 1);
-    EXPECT_EQ(music->GetUseCount(1), title + 1);
+    EXPECT_EQ(TDxProbe::UseCount(*effects, 603), decide + 1);
+    EXPECT_EQ(TDxProbe::UseCount(*music, 1), title + 1);
     Driver().Steps(101);  // the change's fade
     ASSERT_NE(dynamic_cast<TFieldLoop*>(Current()), nullptr);
     EXPECT_EQ(TGameData::GetInstance()->GetSavePoint(), kOwnSavePoint);
@@ -352,8 +353,8 @@ TEST_F(SaveScreens, TheCarryOverListsTheChaptersFolderAndStartsTheOpeningEventWi
     Write(0, Slot::Own, -1, 5555);  // the own folder's slot 0 is not the one listed
     TSoundBank* effects = TDSound8::Instance()->GetBank(0);
     TSoundBank* music = TDSound8::Instance()->GetBank(2);
-    const std::uint32_t start = effects->GetUseCount(605);
-    const std::uint32_t title = music->GetUseCount(1);
+    const std::uint32_t start = TDxProbe::UseCount(*effects, 605);
+    const std::uint32_t title = TDxProbe::UseCount(*music, 1);
     TSaveLoadLoop* screen = TSaveLoadLoop::CreateCarryOver(Driver().App(), 2);
     EXPECT_EQ(TMenuProbe::DimColor(*screen), 0u);
     Open(screen);
@@ -372,8 +373,8 @@ TEST_F(SaveScreens, TheCarryOverListsTheChaptersFolderAndStartsTheOpeningEventWi
     ASSERT_NE(hub, nullptr);
     EXPECT_EQ(TSceneProbe::EventId(*hub), 300u);
     EXPECT_EQ(TSceneProbe::MusicId(*hub), 1);
-    EXPECT_EQ(effects->GetUseCount(605), start + 1);
-    EXPECT_EQ(music->GetUseCount(1), title + 1);
+    EXPECT_EQ(TDxProbe::UseCount(*effects, 605), start + 1);
+    EXPECT_EQ(TDxProbe::UseCount(*music, 1), title + 1);
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 777u);
     EXPECT_EQ(Played(Driver().sounds), (std::vector<std::uint32_t>{608, 601, 605}));
     Driver().RecordSounds(false);

@@ -12,6 +12,7 @@
 #include "formats/save_screen_assets.h"
 #include "formats/table_writer.h"
 #include "support/alloc_probe.h"
+#include "support/dx_probe.h"
 #include "support/menu_probe.h"
 #include "support/window_settings.h"
 
@@ -212,16 +213,16 @@ StepCost SteadyCost(qmtest::SceneDriver& driver, const TSaveSlotPage& page)
 
 ::testing::AssertionResult Shows(const TText8& text, const std::vector<std::pair<int, std::string>>& parts)
 {
-    TText8 want("want", text.GetTextWidth(), text.GetTextHeight(), 255, 255, 255, D3DPOOL_MANAGED, 0);
+    TText8 want("want", TDxProbe::TextWidth(text), TDxProbe::TextHeight(text), 255, 255, 255, D3DPOOL_MANAGED, 0);
     TFontHolder font(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0);
     for (const auto& [x, words] : parts) {
         want.DrawText(x, 0, words, &font, false);
     }
-    const std::size_t bytes = static_cast<std::size_t>(text.GetStride()) * text.GetTextHeight();
-    if (text.GetPixels() == nullptr || want.GetPixels() == nullptr || text.GetStride() != want.GetStride()) {
+    const std::size_t bytes = static_cast<std::size_t>(TDxProbe::Stride(text)) * TDxProbe::TextHeight(text);
+    if (TDxProbe::Pixels(text) == nullptr || TDxProbe::Pixels(want) == nullptr || TDxProbe::Stride(text) != TDxProbe::Stride(want)) {
         return ::testing::AssertionFailure() << "no text bitmap to compare";
     }
-    if (std::memcmp(text.GetPixels(), want.GetPixels(), bytes) != 0) {
+    if (std::memcmp(TDxProbe::Pixels(text), TDxProbe::Pixels(want), bytes) != 0) {
         return ::testing::AssertionFailure() << "the text differs from \"" << parts.back().second << "\"";
     }
     return ::testing::AssertionSuccess();

@@ -11,6 +11,7 @@
 #include "formats/game_table_writer.h"
 #include "formats/player_model_writer.h"
 #include "formats/ptx_writer.h"
+#include "support/dx_probe.h"
 #include "support/menu_probe.h"
 
 namespace menutest {
@@ -93,7 +94,7 @@ protected:
         return character;
     }
     TSkillGauge* Gauge() const { return field_->GetSkillGauge(); }
-    static std::string IconOf(const TSprite& icon) { return icon.GetImage().GetName(); }
+    static std::string IconOf(const TSprite& icon) { return TDxProbe::Image(icon).GetName(); }
     TSkillLoop* Window()
     {
         TSkillLoop* skills = OpenItem<TSkillLoop>(TMenuTopLoop::kSkillItem);

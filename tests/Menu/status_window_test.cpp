@@ -11,6 +11,7 @@
 #include "Menu/sub_screen_fixture.h"
 #include "dx/dx8/3d/TText8.h"
 #include "formats/game_table_writer.h"
+#include "support/dx_probe.h"
 #include "support/menu_probe.h"
 
 namespace menutest {
@@ -82,8 +83,8 @@ protected:
     }
     static std::vector<std::uint8_t> Pixels(const TText8& text)
     {
-        const std::uint8_t* p = text.GetPixels();
-        return p != nullptr ? std::vector<std::uint8_t>(p, p + text.GetStride() * 16) : std::vector<std::uint8_t>{};
+        const std::uint8_t* p = TDxProbe::Pixels(text);
+        return p != nullptr ? std::vector<std::uint8_t>(p, p + TDxProbe::Stride(text) * 16) : std::vector<std::uint8_t>{};
     }
 };
 

@@ -9,6 +9,7 @@
 #include "Menu/pause_fixture.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
+#include "support/dx_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
 
@@ -194,7 +195,7 @@ TEST_F(YesNoTest, BackToTheTitleHandsTheHubTheMusicOnlyFromTheLeaveWindow)
         SCOPED_TRACE(c.fromMenu);
         ASSERT_NE(Field(), nullptr);
         TSoundBank* bank = TDSound8::Instance()->GetBank(2);
-        ASSERT_EQ(bank->GetUseCount(10), 1u) << "the field's own use";
+        ASSERT_EQ(TDxProbe::UseCount(*bank, 10), 1u) << "the field's own use";
         TYesNoLoop* dialog = c.fromMenu ? LeaveWindowDialog(0) : KeyDialog(Button::F4);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(TMenuProbe::Kind(*dialog), 0);
@@ -204,7 +205,7 @@ TEST_F(YesNoTest, BackToTheTitleHandsTheHubTheMusicOnlyFromTheLeaveWindow)
         ASSERT_NE(hub, nullptr);
         EXPECT_EQ(TSceneProbe::Mode(*hub), TChangeLoop::kToTitle);
         EXPECT_EQ(TSceneProbe::MusicId(*hub), c.music);
-        EXPECT_EQ(bank->GetUseCount(10), c.uses);
+        EXPECT_EQ(TDxProbe::UseCount(*bank, 10), c.uses);
         driver_.Steps(101);  // the change's fade
         EXPECT_NE(dynamic_cast<TTitleLoop*>(driver_.Current()), nullptr);
         driver_.RecordSounds(false);

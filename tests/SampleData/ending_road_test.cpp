@@ -22,6 +22,7 @@
 #include "dx/dx8/sound/TSoundBank.h"
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
@@ -86,7 +87,7 @@ protected:
         }
         EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::EventId(*hub)), eventId);
         EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::MusicId(*hub)), music);
-        EXPECT_EQ(Music()->GetUseCount(music), 1u);
+        EXPECT_EQ(TDxProbe::UseCount(*Music(), music), 1u);
         for (int i = 0; i < 120 && dynamic_cast<Next*>(driver_.Current()) == nullptr; ++i) {
             driver_.Step();
         }
@@ -102,11 +103,11 @@ protected:
         }
         EXPECT_EQ(TSceneProbe::Mode(*hub), 3u);
         EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::MusicId(*hub)), 11);
-        EXPECT_EQ(Music()->GetUseCount(11), 1u);
+        EXPECT_EQ(TDxProbe::UseCount(*Music(), 11), 1u);
         for (int i = 0; i < 120 && dynamic_cast<TSaveLoadLoop*>(driver_.Current()) == nullptr; ++i) {
             driver_.Step();
         }
-        EXPECT_EQ(Music()->GetUseCount(11), 0u);
+        EXPECT_EQ(TDxProbe::UseCount(*Music(), 11), 0u);
         return dynamic_cast<TSaveLoadLoop*>(driver_.Current());
     }
     // Saved into empty slot 0, closed to the title; the slot holds the cleared game at save point 11.

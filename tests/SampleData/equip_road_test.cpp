@@ -16,6 +16,7 @@
 #include "MainCode/Menu/TMenuTopLoop.h"
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
+#include "support/dx_probe.h"
 #include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
@@ -157,7 +158,7 @@ TEST_F(EquipRoad, ItemTwoIntoTheRingAndTheAxeInPlaceOfTheSword)
     driver_.Steps(47);
     Key(Button::B);
     ASSERT_TRUE(StepUntil([&] { return driver_.Current() == field_; }, 200));
-    EXPECT_EQ(THudProbe::Icon(*field_->GetItemRing(), 2).GetImage().GetName(), "itemicon.ptx/icon002");
+    EXPECT_EQ(TDxProbe::Image(THudProbe::Icon(*field_->GetItemRing(), 2)).GetName(), "itemicon.ptx/icon002");
     const D3DXVECTOR3 start = qmtest::PositionOf(field_->GetPlayer());
     StepUntil(
         [&] {

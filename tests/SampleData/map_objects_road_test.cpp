@@ -18,6 +18,7 @@
 #include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
+#include "support/dx_probe.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
@@ -116,8 +117,8 @@ TEST_F(MapObjectsRoad, TheTownsSignIsReadInTheMessageWindowAndRemembered)
     const TMessageWindow* window = qmtest::MessageWindow();
     EXPECT_NE(window->IsShown(), 0);
     const TText8& text = window->GetMessageText();
-    const std::uint8_t* pixels = text.GetPixels();
-    const std::size_t bytes = static_cast<std::size_t>(text.GetStride()) * text.GetTextHeight();
+    const std::uint8_t* pixels = TDxProbe::Pixels(text);
+    const std::size_t bytes = static_cast<std::size_t>(TDxProbe::Stride(text)) * TDxProbe::TextHeight(text);
     EXPECT_TRUE(std::any_of(pixels, pixels + bytes, [](std::uint8_t b) { return b != 0; }));
     // Dismissed, the town plays on, and the sign can be read again.
     driver_.Press(Button::A);

@@ -41,6 +41,7 @@
 #include "formats/effect_assets.h"
 #include "formats/ending_assets.h"
 #include "formats/field_writer.h"
+#include "support/dx_probe.h"
 
 namespace {
 
@@ -170,7 +171,7 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         Path(std::string(sample::kSeFolder) + package);
         for (const TSoundTableEntry& e : *table) {
             TPseSound wave(std::string(package) + "/" + e.name, bank, sound);
-            EXPECT_NE(wave.GetState(), TStreamSound::kNotLoaded) << e.name;
+            EXPECT_NE(TDxProbe::State(wave), TStreamSound::kNotLoaded) << e.name;
             EXPECT_GT(wave.GetLength(), 50) << e.name;
         }
     }
@@ -181,8 +182,8 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
             Path(std::string(sample::kMusicFolder) + "_" + e.name);
         }
         TOggStreamSound music(e.name, 2, sound);
-        EXPECT_NE(music.GetState(), TStreamSound::kNotLoaded) << e.name;
-        EXPECT_EQ(music.HasIntro(), intro) << e.name;
+        EXPECT_NE(TDxProbe::State(music), TStreamSound::kNotLoaded) << e.name;
+        EXPECT_EQ(TDxProbe::HasIntro(music), intro) << e.name;
         EXPECT_GE(music.GetLength(), 1000) << e.name;
     }
 
@@ -387,7 +388,7 @@ TEST_F(GeneratedFolder, EveryFigureFacesTheWayItWalks)
         ASSERT_NE(vertices, nullptr) << model;
         ASSERT_NE(indices, nullptr) << model;
         for (std::uint16_t t = 0; t < body.GetFaceCount(); ++t) {
-            Span& span = spans[body.GetMaterialOfFace(t)->GetName()];
+            Span& span = spans[TDxProbe::Name(*body.GetMaterialOfFace(t))];
             for (int k = 0; k < 3; ++k) {
                 // The 0x142 vertex: position, colour, one pair of texture coordinates.
                 D3DXVECTOR3 p;

@@ -16,6 +16,7 @@
 #include "formats/byte_writer.h"
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
+#include "support/dx_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/scene_probe.h"
@@ -99,11 +100,11 @@ TEST_F(SaveRoads, ANewGameChoosesTheFreshStartAndGoesToTheOpeningEvent)
     EXPECT_EQ(TSceneProbe::EventId(*change), 300);
     // The screens have gone with the title: what is left of 605 and music 1 are the uses kept for
     // the change, which it gives back once it is over.
-    EXPECT_EQ(effects->GetUseCount(605), 1u);
-    EXPECT_EQ(music->GetUseCount(1), 1u);
+    EXPECT_EQ(TDxProbe::UseCount(*effects, 605), 1u);
+    EXPECT_EQ(TDxProbe::UseCount(*music, 1), 1u);
     ASSERT_TRUE(ThroughTheChange());
-    EXPECT_EQ(effects->GetUseCount(605), 0u);
-    EXPECT_EQ(music->GetUseCount(1), 0u);
+    EXPECT_EQ(TDxProbe::UseCount(*effects, 605), 0u);
+    EXPECT_EQ(TDxProbe::UseCount(*music, 1), 0u);
     qmtest::SceneDriver::Hold(Button::B, true);  // both events skipped
     EXPECT_NE(StepUntil<TFieldLoop>(6000), nullptr) << "events 300 and 301 hand over to the field";
     qmtest::SceneDriver::Hold(Button::B, false);

@@ -32,6 +32,7 @@
 #include "SampleData/field_road.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "make-sample-data/SampleData.h"
+#include "support/dx_probe.h"
 #include "support/field_walk.h"
 #include "support/hud_probe.h"
 #include "support/menu_probe.h"
@@ -313,7 +314,7 @@ TEST_F(SkillsRoad, TheFireCharmTeachesItsFirstSpellInAFightAndTheSkillButtonCast
     ASSERT_TRUE(driver_.StepUntil([&] { return AtRest(); }, 300));
     // The gauge shows the fire spells' icon in the selected first slot.
     EXPECT_EQ(field_->GetSkillGauge()->GetSelection(), 0);
-    EXPECT_EQ(field_->GetSkillGauge()->GetSlotIcons()[0].GetImage().GetName(), "skl_icon.ptx/mag00_skl");
+    EXPECT_EQ(TDxProbe::Image(field_->GetSkillGauge()->GetSlotIcons()[0]).GetName(), "skl_icon.ptx/mag00_skl");
 
     // Tapped, then held: 12 and 22 MP of the hero's (40, or a little more after a level), each a
     // fire ball that flies off.

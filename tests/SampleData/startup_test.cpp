@@ -24,6 +24,7 @@
 #include "platform/win32/keyboard.h"
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
+#include "support/dx_probe.h"
 #include "support/temp_dir.h"
 #include "support/scene_probe.h"
 
@@ -127,7 +128,7 @@ TEST(SampleStartup, ReachesTheTitleRunsAndClosesCleanly)
     UnregisterClassA("Verrow Quillmark", nullptr);
 
     EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
-    EXPECT_FALSE(TDSound8::Instance()->IsInitialized());
+    EXPECT_FALSE(TDxProbe::IsInitialized(*TDSound8::Instance()));
     EXPECT_EQ(TGameData::GetInstance(), nullptr);
     EXPECT_TRUE(fs::is_regular_file(dir.Path() / "DeviceLog.txt"));
     EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));

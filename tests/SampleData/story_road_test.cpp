@@ -24,6 +24,7 @@
 #include "formats/byte_writer.h"
 #include "formats/map_writer.h"
 #include "make-sample-data/SampleData.h"
+#include "support/dx_probe.h"
 #include "support/frame_probe.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
@@ -65,7 +66,7 @@ protected:
         auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
         ASSERT_NE(hub, nullptr);
         ASSERT_EQ(TSceneProbe::EventId(*hub), 301);
-        EXPECT_EQ(TDSound8::Instance()->GetBank(2)->GetUseCount(51), 1u);
+        EXPECT_EQ(TDxProbe::UseCount(*TDSound8::Instance()->GetBank(2), 51), 1u);
         for (int i = 0; i < 120 && dynamic_cast<TEvent04_01Loop*>(driver_.Current()) == nullptr; ++i) {
             driver_.Step();
         }
@@ -81,7 +82,7 @@ protected:
         field->GetPlayer()->GetPosition(&at);
         EXPECT_LT(std::hypot(at.x + 8.0F, at.z - 17.0F), 0.1F);
         EXPECT_EQ(driver_.App()->GetSceneCount(), 1);
-        EXPECT_EQ(TDSound8::Instance()->GetBank(2)->GetUseCount(52), 0u);
+        EXPECT_EQ(TDxProbe::UseCount(*TDSound8::Instance()->GetBank(2), 52), 0u);
         EXPECT_TRUE(driver_.boxes.empty());
         EXPECT_FALSE(fs::exists(dir_.Path() / "ErrorLog.txt"));
     }

@@ -26,6 +26,7 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 #include "make-sample-data/SampleData.h"
+#include "support/dx_probe.h"
 #include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
@@ -222,9 +223,9 @@ TEST(SubScreensRoad, AFightTeachesASkillWhichTheSkillWindowSetsThenStatusAndOpti
             driver.Step();
         }
         ASSERT_EQ(driver.Current(), field);
-        EXPECT_EQ(field->GetSkillGauge()->GetSlotIcons()[1].GetImage().GetName(),
+        EXPECT_EQ(TDxProbe::Image(field->GetSkillGauge()->GetSlotIcons()[1]).GetName(),
                   "skl_icon.ptx/" + TSkillTable::GetIconName(TSkillTable::Get(firstSkill).SubKind));
-        EXPECT_TRUE(field->GetSkillGauge()->GetSlotIcons()[0].GetImage().GetName().empty());
+        EXPECT_TRUE(TDxProbe::Image(field->GetSkillGauge()->GetSlotIcons()[0]).GetName().empty());
         EXPECT_FALSE(DrawsMinimap(driver));
         driver.Stop();
         EXPECT_TRUE(driver.boxes.empty());

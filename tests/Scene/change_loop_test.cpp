@@ -15,6 +15,7 @@
 #include "MainCode/Menu/TSaveLoadLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "Scene/scene_flow_fixture.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
@@ -42,9 +43,9 @@ TEST_F(SceneFlow, AChangeTakes101StepsAndGivesBackWhatItsCallerKept)
     } cases[] = {{0xFFFFFFFF, true}, {11, true}, {99, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.music);
-        const std::uint32_t music = Bank(2)->GetUseCount(c.music);
-        const std::uint32_t decide = Bank(0)->GetUseCount(603);
-        const std::uint32_t start = Bank(0)->GetUseCount(605);
+        const std::uint32_t music = TDxProbe::UseCount(*Bank(2), c.music);
+        const std::uint32_t decide = TDxProbe::UseCount(*Bank(0), 603);
+        const std::uint32_t start = TDxProbe::UseCount(*Bank(0), 605);
         if (c.music != 0xFFFFFFFF) {
             Bank(2)->Load(c.music);
         }
@@ -62,9 +63,9 @@ TEST_F(SceneFlow, AChangeTakes101StepsAndGivesBackWhatItsCallerKept)
         Step();
         EXPECT_NE(dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()), nullptr);
         EXPECT_EQ(app_->GetSceneCount(), 1);
-        EXPECT_EQ(Bank(2)->GetUseCount(c.music), music);
-        EXPECT_EQ(Bank(0)->GetUseCount(603), decide);
-        EXPECT_EQ(Bank(0)->GetUseCount(605), start);
+        EXPECT_EQ(TDxProbe::UseCount(*Bank(2), c.music), music);
+        EXPECT_EQ(TDxProbe::UseCount(*Bank(0), 603), decide);
+        EXPECT_EQ(TDxProbe::UseCount(*Bank(0), 605), start);
         EXPECT_EQ(CountOf(driver_.sounds, TSoundBankRecord::kUnload, 2, c.music), c.music == 0xFFFFFFFF ? 0u : 1u);
         EXPECT_EQ(CountOf(driver_.sounds, TSoundBankRecord::kUnload, 0, 603), 1u);
         EXPECT_EQ(CountOf(driver_.sounds, TSoundBankRecord::kUnload, 0, 605), 1u);
@@ -193,15 +194,15 @@ TEST_F(SceneFlow, AnEventChangeOverBlackStaysBlack)
 TEST_F(SceneFlow, AChangeDeletedMidFadeGivesBackItsUses)
 {
     StartStory();
-    const std::uint32_t music = Bank(2)->GetUseCount(11);
-    const std::uint32_t decide = Bank(0)->GetUseCount(603);
+    const std::uint32_t music = TDxProbe::UseCount(*Bank(2), 11);
+    const std::uint32_t decide = TDxProbe::UseCount(*Bank(0), 603);
     Bank(2)->Load(11);
     Bank(0)->Load(603);
     RunAlone(TChangeLoop::ToTitle(app_.get(), 11));
     Steps(40);
     RunAlone(new TTitleLoop(app_.get()));
-    EXPECT_EQ(Bank(2)->GetUseCount(11), music);
-    EXPECT_EQ(Bank(0)->GetUseCount(603), decide);
+    EXPECT_EQ(TDxProbe::UseCount(*Bank(2), 11), music);
+    EXPECT_EQ(TDxProbe::UseCount(*Bank(0), 603), decide);
 }
 
 // What the change's frames allocate is what its two draws cost the engine alone.

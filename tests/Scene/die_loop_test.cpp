@@ -8,6 +8,7 @@
 #include "Scene/scene_flow_fixture.h"
 #include "TCommon/my_error.h"
 #include "formats/scene_assets.h"
+#include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/scene_probe.h"
 
@@ -69,7 +70,7 @@ TEST_F(GameOver, TheGameOverMusicStartsOnceThePictureIsInAndTheFieldMusicIsGone)
     } cases[] = {{"town", 11}, {"silent", 0xFFFFFFFF}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.map);
-        const std::uint32_t before = Bank(2)->GetUseCount(c.music);
+        const std::uint32_t before = TDxProbe::UseCount(*Bank(2), c.music);
         driver_.RecordSounds(true);
         TDieLoop* die = DieOn(c.map);
         ASSERT_NE(die, nullptr);
@@ -97,7 +98,7 @@ TEST_F(GameOver, TheGameOverMusicStartsOnceThePictureIsInAndTheFieldMusicIsGone)
         EXPECT_EQ(FirstStepOf(perStep, play), 200u);
         const TSoundBankRecord giveBack{TSoundBankRecord::kUnload, 2, c.music};
         EXPECT_EQ(FirstStepOf(perStep, giveBack), c.music == 0xFFFFFFFF ? 0u : 200u);
-        EXPECT_EQ(Bank(2)->GetUseCount(c.music), before);
+        EXPECT_EQ(TDxProbe::UseCount(*Bank(2), c.music), before);
         // Leave through decide: back to the title.
         Press('Z');
         StepsUntilGone(die, 200);
@@ -159,13 +160,13 @@ TEST_F(GameOver, DeletedBeforeItsEndItStopsItsMusicAndGivesBackItsUses)
     } cases[] = {{50, false}, {230, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.steps);
-        const std::uint32_t before = Bank(2)->GetUseCount(11);  // no field yet
+        const std::uint32_t before = TDxProbe::UseCount(*Bank(2), 11);  // no field yet
         TDieLoop* die = DieOn("town");
         ASSERT_NE(die, nullptr);
         Steps(c.steps);
         driver_.RecordSounds(true);
         RunAlone(new TTitleLoop(app_.get()));
-        EXPECT_EQ(Bank(2)->GetUseCount(11), before);
+        EXPECT_EQ(TDxProbe::UseCount(*Bank(2), 11), before);
         const TSoundBankRecord stop{TSoundBankRecord::kStop, 2, 10};
         EXPECT_EQ(std::count(driver_.sounds.begin(), driver_.sounds.end(), stop), c.fieldMusicBack ? 1 : 0);
         const TSoundBankRecord giveBack{TSoundBankRecord::kUnload, 2, 11};

@@ -14,6 +14,7 @@
 #include "event_fixture.h"
 #include "formats/table_writer.h"
 #include "support/alloc_probe.h"
+#include "support/dx_probe.h"
 #include "support/scene_probe.h"
 
 namespace {
@@ -119,7 +120,7 @@ TEST_F(Ending, PagesThenLogoThenTheClearedGameGoesToTheSaveScreen)
         TGameData* data = TGameData::GetInstance();
         data->SetSavePoint(4);
         data->SetFlag(1021, 0);
-        const std::uint32_t usesBefore = Music()->GetUseCount(11);
+        const std::uint32_t usesBefore = TDxProbe::UseCount(*Music(), 11);
         driver_.sounds.clear();
         auto* ending = Begin<TEndingLoop>();
         EXPECT_EQ(Music()->IsLoaded(11), c.musicListed);
@@ -165,10 +166,10 @@ TEST_F(Ending, PagesThenLogoThenTheClearedGameGoesToTheSaveScreen)
         EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::MusicId(*hub)), 11);
         if (c.musicListed) {
             // The list's use went with the ending; the one kept for the hub stays.
-            EXPECT_EQ(Music()->GetUseCount(11), usesBefore + 1);
+            EXPECT_EQ(TDxProbe::UseCount(*Music(), 11), usesBefore + 1);
         }
         driver_.App()->PopScenesTo(0);
-        while (Music()->GetUseCount(11) != 0) {
+        while (TDxProbe::UseCount(*Music(), 11) != 0) {
             Music()->Unload(11);
         }
         Music()->PurgeUnused();

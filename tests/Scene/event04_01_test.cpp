@@ -16,6 +16,7 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 #include "event_fixture.h"
+#include "support/dx_probe.h"
 #include "support/frame_probe.h"
 #include "support/scene_probe.h"
 
@@ -138,7 +139,7 @@ TEST_F(Event1, EveryCueInTurnThenTheField)
     field->GetPlayer()->GetFrame()->GetAxis(&back, 3);
     qmtest::ExpectNear(-back, D3DXVECTOR3(-1.0F, 0.0F, 0.0F));
     EXPECT_TRUE(qmtest::EventScriptsGone());
-    EXPECT_EQ(TDSound8::Instance()->GetBank(2)->GetUseCount(52), 0u);
+    EXPECT_EQ(TDxProbe::UseCount(*TDSound8::Instance()->GetBank(2), 52), 0u);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "event_fixture.h"
 #include "formats/byte_writer.h"
 #include "formats/script_assembler.h"
+#include "support/dx_probe.h"
 #include "support/frame_probe.h"
 #include "support/scene_probe.h"
 
@@ -71,7 +72,7 @@ protected:
         EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::EventId(*hub)), 307);
         EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::MusicId(*hub)), 56);
         // The event's own use went with it; the one for the hub's fade is held.
-        EXPECT_EQ(Music()->GetUseCount(56), 1u);
+        EXPECT_EQ(TDxProbe::UseCount(*Music(), 56), 1u);
         EXPECT_EQ(std::count(driver_.sounds.begin(), driver_.sounds.end(),
                              TSoundBankRecord{TSoundBankRecord::kLoad, 2, 56}),
                   1);

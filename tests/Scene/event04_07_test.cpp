@@ -17,6 +17,7 @@
 #include "formats/byte_writer.h"
 #include "formats/script_assembler.h"
 #include "support/alloc_probe.h"
+#include "support/dx_probe.h"
 #include "support/frame_probe.h"
 #include "support/scene_probe.h"
 
@@ -42,7 +43,7 @@ protected:
         ASSERT_NE(hub, nullptr);
         EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::EventId(*hub)), 308);
         EXPECT_EQ(static_cast<std::int64_t>(TSceneProbe::MusicId(*hub)), 57);
-        EXPECT_EQ(Music()->GetUseCount(57), 1u);
+        EXPECT_EQ(TDxProbe::UseCount(*Music(), 57), 1u);
         EXPECT_TRUE(qmtest::EventScriptsGone());
         driver_.App()->PopScenesTo(0);
         Music()->Unload(57);

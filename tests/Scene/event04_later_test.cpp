@@ -24,6 +24,7 @@
 #include "event_fixture.h"
 #include "formats/event_assets.h"
 #include "platform/testing/win32.h"
+#include "support/dx_probe.h"
 #include "support/frame_probe.h"
 #include "support/scene_probe.h"
 
@@ -104,7 +105,7 @@ TEST_F(LaterEvents, EachTakesItsCuesInTurnAndEndsOnItsField)
     for (const LaterEvent& e : Events()) {
         SCOPED_TRACE(e.name);
         TLoop* event = BeginEvent(e);
-        EXPECT_EQ(Music()->GetUseCount(e.music), 1u);
+        EXPECT_EQ(TDxProbe::UseCount(*Music(), e.music), 1u);
         bool fog = false;
         float start = 0.0F;
         float fogEnd = 0.0F;
@@ -115,7 +116,7 @@ TEST_F(LaterEvents, EachTakesItsCuesInTurnAndEndsOnItsField)
         EXPECT_EQ(fogEnd, e.fogEnd);
         EXPECT_EQ(colour, e.fogColour);
         EXPECT_FLOAT_EQ(TSceneProbe::View(*static_cast<TEventLoop*>(event))->GetFar(), e.farZ);
-        EXPECT_FLOAT_EQ(TSceneProbe::View(*static_cast<TEventLoop*>(event))->GetNear(), 0.1F);
+        EXPECT_FLOAT_EQ(TDxProbe::Near(*TSceneProbe::View(*static_cast<TEventLoop*>(event))), 0.1F);
         std::vector<int> alphas;
         std::vector<int> cues;
         const int end = StepThrough(
@@ -144,7 +145,7 @@ TEST_F(LaterEvents, EachTakesItsCuesInTurnAndEndsOnItsField)
         EXPECT_EQ(std::vector<int>(alphas.end() - 11, alphas.end()), fadeOut);
         EXPECT_EQ(alphas[alphas.size() - 12], -1);
         ExpectField(e.at, kNorth, e.boxScript);
-        EXPECT_EQ(Music()->GetUseCount(e.music), 0u);
+        EXPECT_EQ(TDxProbe::UseCount(*Music(), e.music), 0u);
     }
 }
 
@@ -162,7 +163,7 @@ TEST_F(LaterEvents, CancelHeldSkipsToTheSameFieldBehindTheMusicsFade)
             EXPECT_EQ(StepThrough(event, 80), 51);
             qmtest::SceneDriver::Hold(Button::B, false);
             ExpectField(e.at, kNorth, e.boxScript);
-            EXPECT_EQ(Music()->GetUseCount(e.music), 0u);
+            EXPECT_EQ(TDxProbe::UseCount(*Music(), e.music), 0u);
         }
     }
 }
@@ -375,7 +376,7 @@ TEST_F(LaterEvents, TheExplosionFlaresGlowsFadesAndHoldsTheSeventhCue)
                         SCOPED_TRACE(j);
                         EXPECT_NEAR(EmissiveRed(explosion), 0.4F * g.glow, 1e-5F);
                         if (g.time >= 0.0F) {
-                            EXPECT_NEAR(explosion->GetAnimationTime(), g.time, 1e-4F);
+                            EXPECT_NEAR(TDxProbe::AnimationTime(*explosion), g.time, 1e-4F);
                         }
                     }
                 }

@@ -21,6 +21,7 @@
 #include "formats/byte_writer.h"
 #include "formats/table_writer.h"
 #include "platform/testing/d3d8.h"
+#include "support/dx_probe.h"
 #include "support/scene_probe.h"
 
 namespace {
@@ -110,13 +111,13 @@ TEST_F(EventFrame, OnlyTheHubHandOverKeepsAUseOfTheMusic)
         SCOPED_TRACE(second);
         const std::uint32_t music = second ? 52 : 51;
         TLoop* event = BeginEvent(second);
-        EXPECT_EQ(Music()->GetUseCount(music), 1u);  // the event's list
+        EXPECT_EQ(TDxProbe::UseCount(*Music(), music), 1u);  // the event's list
         qmtest::SceneDriver::Hold(Button::B, true);
         Step();
         qmtest::SceneDriver::Hold(Button::B, false);
         const int end = RunToEnd(event, 2, 200);
         ASSERT_NE(end, 0);
-        EXPECT_EQ(Music()->GetUseCount(music), second ? 0u : 1u);
+        EXPECT_EQ(TDxProbe::UseCount(*Music(), music), second ? 0u : 1u);
         const auto loads = std::count(driver_.sounds.begin(), driver_.sounds.end(),
                                       TSoundBankRecord{TSoundBankRecord::kLoad, 2, music});
         EXPECT_EQ(loads, second ? 0 : 1);
@@ -136,7 +137,7 @@ TEST_F(EventFrame, MusicMissingFromItsListGivesASkipWithoutAFader)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.cancelAt);
         // The use the last case's hub kept goes back, as the hub gives it.
-        while (Music()->GetUseCount(51) != 0) {
+        while (TDxProbe::UseCount(*Music(), 51) != 0) {
             Music()->Unload(51);
         }
         Music()->PurgeUnused();

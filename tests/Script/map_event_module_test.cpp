@@ -5,6 +5,7 @@
 #include "MainCode/Scene/TDieLoop.h"
 #include "MainCode/Script/TMapEventModule.h"
 #include "Script/field_module_fixture.h"
+#include "support/dx_probe.h"
 #include "support/scene_probe.h"
 
 namespace {
@@ -104,10 +105,10 @@ TEST_F(MapEvent, GameOverKeepsTheAreaMusicForTheNextScene)
 {
     TMapEventModule* module = Make(10);
     ASSERT_NE(module, nullptr);
-    const std::uint32_t uses = music_->GetUseCount(10);
+    const std::uint32_t uses = TDxProbe::UseCount(*music_, 10);
     EXPECT_EQ(Send(1), 7u);
     EXPECT_EQ(module->GetResult(), 10004);
-    EXPECT_EQ(music_->GetUseCount(10), uses + 1);
+    EXPECT_EQ(TDxProbe::UseCount(*music_, 10), uses + 1);
     auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
     ASSERT_NE(die, nullptr);
     EXPECT_EQ(TSceneProbe::MusicId(*die), 10);
@@ -118,15 +119,15 @@ TEST_F(MapEvent, GameOverWithoutMusicPassesMinusOneAndAddsNoUse)
     ASSERT_NE(Make(-1), nullptr);
     std::uint32_t uses = 0;
     for (const auto& entry : qmtest::FieldMusicTable()) {
-        uses += music_->GetUseCount(entry.first);
+        uses += TDxProbe::UseCount(*music_, entry.first);
     }
     EXPECT_EQ(Send(1), 7u);
     auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
     ASSERT_NE(die, nullptr);
     EXPECT_EQ(TSceneProbe::MusicId(*die), -1);
-    EXPECT_EQ(music_->GetUseCount(static_cast<std::uint32_t>(-1)), 0u);
+    EXPECT_EQ(TDxProbe::UseCount(*music_, static_cast<std::uint32_t>(-1)), 0u);
     for (const auto& entry : qmtest::FieldMusicTable()) {
-        uses -= music_->GetUseCount(entry.first);
+        uses -= TDxProbe::UseCount(*music_, entry.first);
     }
     EXPECT_EQ(uses, 0u);
 }
@@ -137,7 +138,7 @@ TEST_F(MapEvent, StoryEventCoversTheFieldInBlackOrWhite)
 {
     TMapEventModule* module = Make(12);
     ASSERT_NE(module, nullptr);
-    const std::uint32_t uses = music_->GetUseCount(12);
+    const std::uint32_t uses = TDxProbe::UseCount(*music_, 12);
     // The cover starts clear in its colour.
     const struct {
         const char* flag;
@@ -155,9 +156,9 @@ TEST_F(MapEvent, StoryEventCoversTheFieldInBlackOrWhite)
         EXPECT_EQ(TSceneProbe::Mode(*change), 2u);
         EXPECT_EQ(TSceneProbe::EventId(*change), 31);
         EXPECT_EQ(TSceneProbe::MusicId(*change), 12u);
-        EXPECT_EQ(music_->GetUseCount(12), uses + 1);
+        EXPECT_EQ(TDxProbe::UseCount(*music_, 12), uses + 1);
         app_->PopScenesTo(0);
-        EXPECT_EQ(music_->GetUseCount(12), uses);
+        EXPECT_EQ(TDxProbe::UseCount(*music_, 12), uses);
     }
 }
 

@@ -26,6 +26,7 @@
 #include "formats/script_assembler.h"
 #include "formats/table_writer.h"
 #include "formats/wave_writer.h"
+#include "support/dx_probe.h"
 
 namespace windowtest {
 
@@ -98,7 +99,7 @@ protected:
         TSoundBank* bank = core_->GetBank(0);
         for (std::uint32_t id : {601u, 603u, 606u}) {
             TRefPtr<TStreamSound> sound = bank->Get(id);
-            if (sound.Get() != nullptr && sound->GetState() == TStreamSound::kPlaying) {
+            if (sound.Get() != nullptr && TDxProbe::State(*sound) == TStreamSound::kPlaying) {
                 out += (out.empty() ? "" : " ") + std::to_string(id);
                 bank->Stop(id);
             }
@@ -164,9 +165,9 @@ protected:
             reference.DrawText(p.x, p.y, p.text, &font, false);
         }
         const TText8& shown = window_->GetMessageText();
-        const std::size_t bytes = static_cast<std::size_t>(shown.GetStride()) * shown.GetTextHeight();
-        if (reference.GetStride() != shown.GetStride() ||
-            !std::equal(shown.GetPixels(), shown.GetPixels() + bytes, reference.GetPixels())) {
+        const std::size_t bytes = static_cast<std::size_t>(TDxProbe::Stride(shown)) * TDxProbe::TextHeight(shown);
+        if (TDxProbe::Stride(reference) != TDxProbe::Stride(shown) ||
+            !std::equal(TDxProbe::Pixels(shown), TDxProbe::Pixels(shown) + bytes, TDxProbe::Pixels(reference))) {
             return ::testing::AssertionFailure() << "the message texture differs";
         }
         return ::testing::AssertionSuccess();

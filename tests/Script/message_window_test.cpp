@@ -2,6 +2,7 @@
 // prompt, pages, choices, cancel, slides, what it draws where, and two pictures.
 #include "Script/message_window_fixture.h"
 
+#include "support/dx_probe.h"
 #include "support/golden.h"
 #include "platform/testing/win32.h"
 
@@ -240,8 +241,8 @@ TEST_F(MessageWindowTest, ClearTextPartsNameAndUnknownCommands)
 {
     const auto nameIsBlank = [&] {
         const TText8& name = window_->GetNameText();
-        const std::uint8_t* p = name.GetPixels();
-        return std::all_of(p, p + name.GetStride() * name.GetTextHeight(), [](std::uint8_t b) { return b == 0; });
+        const std::uint8_t* p = TDxProbe::Pixels(name);
+        return std::all_of(p, p + TDxProbe::Stride(name) * TDxProbe::TextHeight(name), [](std::uint8_t b) { return b == 0; });
     };
     const auto fill = [&] {
         EXPECT_EQ(manager_->CallModule("Text", 4, {"ミナ"}, {}), 4u);

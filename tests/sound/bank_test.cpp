@@ -3,6 +3,7 @@
 #include "dx/dx8/sound/TSoundList.h"
 #include "formats/table_writer.h"
 #include "formats/wave_writer.h"
+#include "support/dx_probe.h"
 
 namespace {
 
@@ -64,13 +65,13 @@ TEST_F(BankTest, UseCountsKeepSoundsUntilPurgedAtZeroOrReleased)
 {
     bank_->Load(1);
     bank_->Load(1);
-    EXPECT_EQ(bank_->GetUseCount(1), 2u);
+    EXPECT_EQ(TDxProbe::UseCount(*bank_, 1), 2u);
     bank_->Unload(1);
     core_->PurgeUnused();
     EXPECT_TRUE(bank_->IsLoaded(1));
     bank_->Unload(1);
     bank_->Unload(1);
-    EXPECT_EQ(bank_->GetUseCount(1), 0u);  // never below 0
+    EXPECT_EQ(TDxProbe::UseCount(*bank_, 1), 0u);  // never below 0
     EXPECT_TRUE(bank_->IsLoaded(1));  // idle, not gone
     core_->PurgeUnused();
     EXPECT_FALSE(bank_->IsLoaded(1));
@@ -102,16 +103,16 @@ TEST_F(BankTest, SoundListsHoldTheirUsesAndCopiesHoldTheirOwn)
     {
         TSoundList list(bank_, dir_.File("menu_se.tbl"));
         EXPECT_EQ(list.GetIds(), (std::vector<std::uint32_t>{1, 7, 1}));
-        EXPECT_EQ(bank_->GetUseCount(1), 2u);
+        EXPECT_EQ(TDxProbe::UseCount(*bank_, 1), 2u);
         {
             TSoundList copy(list);
-            EXPECT_EQ(bank_->GetUseCount(1), 4u);
-            EXPECT_EQ(bank_->GetUseCount(7), 2u);
+            EXPECT_EQ(TDxProbe::UseCount(*bank_, 1), 4u);
+            EXPECT_EQ(TDxProbe::UseCount(*bank_, 7), 2u);
         }
-        EXPECT_EQ(bank_->GetUseCount(1), 2u);
+        EXPECT_EQ(TDxProbe::UseCount(*bank_, 1), 2u);
     }
     // Gone from the list, still loaded until the purge.
-    EXPECT_EQ(bank_->GetUseCount(1), 0u);
+    EXPECT_EQ(TDxProbe::UseCount(*bank_, 1), 0u);
     EXPECT_TRUE(bank_->IsLoaded(1));
     core_->PurgeUnused();
     EXPECT_FALSE(bank_->IsLoaded(1));

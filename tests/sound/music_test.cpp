@@ -16,6 +16,7 @@
 #include "sound/sound_fixture.h"
 #include "formats/byte_writer.h"
 #include "formats/ogg_writer.h"
+#include "support/dx_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -134,15 +135,15 @@ TEST_F(MusicTest, IntroPlaysOnceThenTheTrackLoopsSeamlesslyAndARestartBringsTheI
     TRefPtr<TStreamSound> s = Music("town.ogg");
     s->SetLoop(true);
     s->Play();
-    EXPECT_EQ(s->GetState(), TStreamSound::kPlaying);
+    EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kPlaying);
     // Three passes of the track after the intro: every boundary falls where it should, so
     // nothing is lost or repeated where the refills wrap.
     const std::vector<std::int16_t> out = Listen(20000 + 3 * 30000 + 5000);
     ExpectLevels(out, Join(kIntro, Repeat(kMain, 4)));
-    EXPECT_EQ(s->GetState(), TStreamSound::kPlaying);
+    EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kPlaying);
 
     s->Stop(true);
-    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+    EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kStopped);
     s->Play();
     ExpectLevels(Listen(40000), Join(kIntro, kMain));
 }
@@ -173,7 +174,7 @@ TEST_F(MusicTest, OneShotTrackPlaysToItsLastFrameThenStopsRewound)
     ExpectLevels(out, Join(track, {{6 * kQuarterFrames - 55000, 0}}));
     EXPECT_GT(Level(out, 55000 - kWindow - 64), 5000.0);  // the track's very end is heard
     EXPECT_TRUE(AllZero(out, 55000));
-    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+    EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kStopped);
 
     // Stopped and rewound by the worker: the next Play starts over. Restarted again while the
     // refill of the last quarter is pending, the whole track plays once more and ends.
@@ -185,7 +186,7 @@ TEST_F(MusicTest, OneShotTrackPlaysToItsLastFrameThenStopsRewound)
     out = Listen(6 * kQuarterFrames);
     ExpectLevels(out, Join(track, {{6 * kQuarterFrames - 55000, 0}}));
     EXPECT_TRUE(AllZero(out, 55000));
-    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+    EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kStopped);
 }
 
 TEST_F(MusicTest, StopPausesAndRewindStartsOverWhetherPlayingOrNot)
@@ -199,7 +200,7 @@ TEST_F(MusicTest, StopPausesAndRewindStartsOverWhetherPlayingOrNot)
     s->Play();
     std::vector<std::int16_t> out = Listen(30000);
     s->Stop(false);
-    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+    EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kStopped);
     EXPECT_TRUE(AllZero(Listen(5000)));
     s->Play();
     // Resumed where it stood.
@@ -208,7 +209,7 @@ TEST_F(MusicTest, StopPausesAndRewindStartsOverWhetherPlayingOrNot)
     ExpectLevels(out, whole);
 
     s->Rewind();
-    EXPECT_EQ(s->GetState(), TStreamSound::kPlaying);
+    EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kPlaying);
     ExpectLevels(Listen(40000), whole);
 }
 
@@ -225,7 +226,7 @@ TEST_F(MusicTest, LoopSwitchedOffWhilePlayingFinishesThePassThenStops)
     out.insert(out.end(), more.begin(), more.end());
     ExpectLevels(out, Join(track, {{50000, 0}}));
     EXPECT_TRUE(AllZero(out, 70000));
-    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+    EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kStopped);
 }
 
 TEST_F(MusicTest, DestroyingAStreamEndsAndJoinsItsWorkerAtOnce)
@@ -272,7 +273,7 @@ TEST_F(MusicTest, AWorkerThatThrowsLogsItOnceWithoutABoxAndTheStreamStops)
     }
     platform::ThrowInNextThreadWait(false);
     EXPECT_EQ(platform::RunningThreadCount(), before);
-    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+    EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kStopped);
     EXPECT_TRUE(AllZero(Pull(kQuarterFrames)));
     s = TRefPtr<TStreamSound>();  // a stream whose worker has gone still releases cleanly
 
@@ -312,12 +313,12 @@ TEST_F(MusicTest, FilesThatAreNotVorbisGiveASilentSoundWithoutWorker)
         SCOPED_TRACE(name);
         TRefPtr<TStreamSound> s = Music(name);
         ASSERT_NE(s.Get(), nullptr);
-        EXPECT_EQ(s->GetState(), TStreamSound::kNotLoaded);
+        EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kNotLoaded);
         EXPECT_EQ(platform::RunningThreadCount(), threads);
         s->SetLoop(true);
         s->Play();
         s->Rewind();
-        EXPECT_EQ(s->GetState(), TStreamSound::kNotLoaded);
+        EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kNotLoaded);
         EXPECT_TRUE(AllZero(Listen(kSlice)));
     }
 }
@@ -342,18 +343,18 @@ TEST_F(MusicTest, TruncatedAndGarbledTracksPlayWhatTheyHaveAndEnd)
     for (const char* name : {"cut.ogg", "garbled.ogg"}) {
         SCOPED_TRACE(name);
         TRefPtr<TStreamSound> s = Music(name);
-        ASSERT_EQ(s->GetState(), TStreamSound::kStopped);
+        ASSERT_EQ(TDxProbe::State(*s), TStreamSound::kStopped);
         s->Play();
         const std::vector<std::int16_t> out = Listen(8 * kQuarterFrames);
         ExpectLevels(out, {{12000, 12000}});  // the undamaged start
-        EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+        EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kStopped);
         EXPECT_TRUE(AllZero(out, 7 * kQuarterFrames));
 
         // Looping keeps going over the damage without stalling the worker.
         s->SetLoop(true);
         s->Play();
         ExpectLevels(Listen(8 * kQuarterFrames), {{12000, 12000}});
-        EXPECT_EQ(s->GetState(), TStreamSound::kPlaying);
+        EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kPlaying);
     }
 }
 
@@ -363,12 +364,12 @@ TEST_F(MusicTest, MonoTrackEndsWhereItsDataEnds)
     const Timeline track = {{10000, 12000}, {10000, 6000}};
     Write("mono.ogg", track, 1);
     TRefPtr<TStreamSound> s = Music("mono.ogg");
-    ASSERT_EQ(s->GetState(), TStreamSound::kStopped);
+    ASSERT_EQ(TDxProbe::State(*s), TStreamSound::kStopped);
     s->Play();
     const std::vector<std::int16_t> out = Listen(60000);
     ExpectLevels(out, Join(track, {{40000, 0}}));
     EXPECT_TRUE(AllZero(out, 20000));
-    EXPECT_EQ(s->GetState(), TStreamSound::kStopped);
+    EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kStopped);
 
     // Looping, the next pass follows right where the data ran out.
     s->SetLoop(true);

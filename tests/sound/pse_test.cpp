@@ -3,6 +3,7 @@
 #include "dx/dx8/sound/TPseSound.h"
 #include "formats/byte_writer.h"
 #include "formats/wave_writer.h"
+#include "support/dx_probe.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ TEST_F(PseSoundTest, KeysFindTheirWaveAndTheFirstOfTwoNamesakes)
     // No such wave, no wave name, no package: silent, state 2, no length.
     for (const char* key : {"voice.pse/c", "voice.pse/", "none.pse/a"}) {
         TPseSound missing(key, 1, core_);
-        EXPECT_EQ(missing.GetState(), TStreamSound::kNotLoaded) << key;
+        EXPECT_EQ(TDxProbe::State(missing), TStreamSound::kNotLoaded) << key;
         EXPECT_EQ(missing.GetLength(), -1);
         missing.SetPan(500);
         missing.Play();  // plays nothing
@@ -82,7 +83,7 @@ TEST_F(PseSoundTest, SizesBeyondTheFileFailTheLoad)
         w.U16(f.wFormatTag).U16(f.nChannels).U32(f.nSamplesPerSec).U32(avg).U16(f.nBlockAlign);
         w.U16(f.wBitsPerSample).U16(0).U32(dataSize).Bytes(std::string(8, '\x90'));
         qmtest::SaveBytes(dir_.File("se.pse"), w.Data());
-        return TPseSound("se.pse/w", 0, core_).GetState();
+        return TDxProbe::State(TPseSound("se.pse/w", 0, core_));
     };
     EXPECT_EQ(wave(1, 14, 8, 44100), TStreamSound::kStopped);  // the well-formed one
     EXPECT_EQ(wave(1, 14, 9, 44100), TStreamSound::kNotLoaded);  // data beyond the end

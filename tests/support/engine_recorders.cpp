@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "dx/dx8/3d/TSprite.h"
+#include "support/dx_probe.h"
 
 namespace qmtest {
 
@@ -40,7 +41,7 @@ void SpriteDrawRecorder::Add(TSpriteDrawRecord::Kind kind, const TSprite& sprite
     TSpriteDrawRecord r;
     r.kind = kind;
     // A rectangle is drawn without its texture, whatever the sprite holds.
-    r.texture = kind == TSpriteDrawRecord::kRect ? std::string() : sprite.GetImage().GetName();
+    r.texture = kind == TSpriteDrawRecord::kRect ? std::string() : TDxProbe::Image(sprite).GetName();
     r.x = x;
     r.y = y;
     r.w = w;

@@ -15,6 +15,7 @@
 #include "MainCode/Hud/TLetterFont.h"
 #include "MainCode/Hud/TLevelUpPopup.h"
 #include "MainCode/Hud/TStatusPanel.h"
+#include "support/dx_probe.h"
 
 struct THudProbe {
     // Notices.
@@ -61,7 +62,7 @@ struct THudProbe {
     {
         for (const char c : std::string("ABCDEFGHIJKLMNOPQRSTUVWXYZ!/+()%0123456789.:#")) {
             const TSprite& g = font.Glyph(static_cast<std::uint8_t>(c));
-            if (s.GetImage().GetTexture() == g.GetImage().GetTexture() && s.GetVertex(0).u == g.GetVertex(0).u &&
+            if (TDxProbe::Image(s).GetTexture() == TDxProbe::Image(g).GetTexture() && s.GetVertex(0).u == g.GetVertex(0).u &&
                 s.GetVertex(0).v == g.GetVertex(0).v && s.GetVertex(3).u == g.GetVertex(3).u) {
                 return c;
             }

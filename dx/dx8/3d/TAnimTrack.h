@@ -73,6 +73,8 @@ public:
 };
 
 class TAnimTrackSet {
+    friend struct TDxProbe;
+
 public:
     enum Kind : std::uint32_t { kRotation = 0, kScale = 1, kTranslation = 2 };
 
@@ -82,9 +84,6 @@ public:
     // Scale, then rotation, then translation; without a translation track the local position.
     D3DXMATRIX* Evaluate(D3DXMATRIX* out, float time, const D3DXMATRIX* local) const;
 
-    TRotationTrack* GetRotation() const { return m_rotation.get(); }
-    TScaleTrack* GetScale() const { return m_scale.get(); }
-    TTranslationTrack* GetTranslation() const { return m_translation.get(); }
 
 private:
     std::unique_ptr<TRotationTrack> m_rotation;

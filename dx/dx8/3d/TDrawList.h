@@ -12,6 +12,8 @@ class TView;
 
 // One recorded state block of the device. Every operation but Record and Release does nothing here.
 class TStateBlock {
+    friend struct TDxProbe;
+
 public:
     TStateBlock() = default;
     TStateBlock(const TStateBlock&) = delete;
@@ -29,7 +31,6 @@ public:
     // The device defaults, then SetStates, into a new block.
     void Record();
     void Release();
-    DWORD GetHandle() const { return m_handle; }
 
 protected:
     static constexpr DWORD kNoBlock = 0xFFFFFFFF;
@@ -67,7 +68,6 @@ public:
     void SortAndDraw() override;
     void SetStates() override;
 
-    const std::vector<Entry>& GetEntries() const { return m_entries; }
 
 private:
     TDrawList() = default;

@@ -25,6 +25,8 @@ inline D3DXMATRIX IdentityMatrix()
 }
 
 class TFrame {
+    friend struct TDxProbe;
+
 public:
     // The parent pointer is only stored: the frame follows the parent's transform but is not drawn
     // with it until AddChild attaches it.
@@ -75,15 +77,12 @@ public:
     std::size_t GetKeyTrackSetCount() const { return m_sets.size(); }
     void SetAnimationIndex(std::int32_t index);
     void SetAnimationTime(float time);
-    std::int32_t GetAnimationIndex() const { return m_animIndex; }
-    float GetAnimationTime() const { return m_animTime; }
     // The local matrix, or the selected animation evaluated at the frame's time.
     D3DXMATRIX* GetPose(D3DXMATRIX* out) const;
 
     // Every material of every mesh. Callers pass asChild false: the frame they name always changes,
     // and with recurse the children follow, down to any frame whose inherit flag is cleared.
     void SetMaterialInherit(bool inherit) { m_inherit = inherit; }
-    bool GetMaterialInherit() const { return m_inherit; }
     void SetEmissive(float r, float g, float b, float a, bool recurse, bool asChild);
     void SetEmissiveRGB(float r, float g, float b, bool recurse, bool asChild);
     void SetEmissiveAlpha(float a, bool recurse, bool asChild);

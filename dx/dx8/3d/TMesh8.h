@@ -17,6 +17,8 @@ class TByteReader;
 class TView;
 
 class TMesh8 {
+    friend struct TDxProbe;
+
 public:
     // Loads go to folder + name ("data/msh04/" from start-up).
     static void SetDirectory(const std::string& folder) { s_folder = folder; }
@@ -112,7 +114,6 @@ public:
     void SetMaterialType(std::uint16_t code, std::uint32_t i);
     void SetDrawGroup(std::uint16_t group, std::uint32_t i);
     void SetVertexShader(const TRefPtr<TVertexShader>& shader);
-    TVertexShader* GetVertexShader() const { return m_vertexShader.Get(); }
 
 private:
     // Gives this mesh geometry of its own when others share it.

@@ -88,7 +88,6 @@ public:
     std::uint32_t GetKeyFrameCount() const { return m_keyFrameCount; }
     std::uint32_t GetMorphCount() const { return m_morphCount; }
     std::uint16_t GetTriangleCount() const { return m_triangleCount; }
-    DWORD GetFVF() const { return m_fvf; }
     std::uint32_t GetVertexSize() const { return m_vertexSize; }
     // Centre x, y, z, radius, half radius.
     const float* GetBounds() const { return m_bounds; }

@@ -11,6 +11,8 @@
 class TByteReader;
 
 class TMeshMaterial {
+    friend struct TDxProbe;
+
 public:
     // Render type codes, each the id of a render preset.
     static constexpr std::uint16_t kHide = 0;
@@ -48,7 +50,6 @@ public:
     // The codes stay as they were.
     void SetTexture(const TTexture8& texture) { m_texture = texture; }
 
-    const std::string& GetName() const { return m_name; }
     const D3DMATERIAL8& GetMaterial() const { return m_material; }
     std::uint16_t GetMaterialType() const { return m_renderType; }
     std::uint16_t GetDrawGroup() const { return m_drawGroup; }

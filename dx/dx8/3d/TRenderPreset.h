@@ -25,7 +25,6 @@ public:
     // Null outside Init and Uninit.
     static PresetMap* GetPresets() { return s_presets.Get(); }
     // The names of the presets; nothing looks them up.
-    static const std::map<std::string, std::uint16_t>& GetNames() { return s_names; }
 
 private:
     static void CreateCodePresets();

@@ -11,6 +11,8 @@
 #include "platform/d3d8/d3d8.h"
 
 class TSprite {
+    friend struct TDxProbe;
+
 public:
     // FVF 0x1C4: position with rhw, diffuse, specular, one texture coordinate pair.
     static constexpr DWORD kFvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_SPECULAR | D3DFVF_TEX1;
@@ -46,7 +48,6 @@ public:
     void DrawRect(float x, float y, float w, float h, bool unscaled);
 
     const Vertex& GetVertex(int corner) const { return m_vertices[corner]; }
-    const TTexture8& GetImage() const { return m_image; }
     std::uint32_t GetWidth() const { return m_width; }
     std::uint32_t GetHeight() const { return m_height; }
 
@@ -56,14 +57,12 @@ public:
 
     // 5 hides sprites; 0..4 apply their recorded state block. A mode never recorded is ignored.
     static void SetRenderMode(int mode);
-    static bool IsHidden() { return s_hidden; }
     // The device hooks: record modes 0..4 when the device comes or is restored, delete them when
     // it goes or is lost.
     static void CreateScreenModes() { RecordScreenModes(); }
     static void RecordScreenModes();
     static void ReleaseScreenModes() { DeleteScreenModes(); }
     static void DeleteScreenModes();
-    static bool HasScreenMode(int mode) { return s_modes.count(mode) != 0; }
 
 protected:
     void InitVertices();

@@ -103,11 +103,6 @@ void TText8::SetTextColor(int red, int green, int blue)
     }
 }
 
-RGBQUAD TText8::GetRampEntry(int i) const
-{
-    return m_glyphHeader->colors[std::clamp(i, 0, 255)];
-}
-
 int TText8::DrawText(int x, int y, const std::string& text, TFontHolder* font, bool upload)
 {
     int pen = x;

@@ -12,6 +12,8 @@
 class TFontHolder;
 
 class TText8 : public TSprite {
+    friend struct TDxProbe;
+
 public:
     // In the text texture format the device chose (class 3).
     TText8(const std::string& name, UINT width, UINT height, int red, int green, int blue, D3DPOOL pool, DWORD usage);
@@ -29,13 +31,6 @@ public:
     // Copies the bitmap into level 0 of the texture.
     void Upload();
 
-    const std::uint8_t* GetPixels() const { return m_dib.Get() != nullptr ? m_dib->pixels : nullptr; }
-    std::uint32_t GetStride() const { return m_stride; }
-    std::uint32_t GetTextWidth() const { return m_textWidth; }
-    std::uint32_t GetTextHeight() const { return m_textHeight; }
-    D3DFORMAT GetTextFormat() const { return m_format; }
-    // Colour entry 0..16 of the glyph ramp.
-    RGBQUAD GetRampEntry(int i) const;
 
 private:
     // The DIB section, deleted by the last text object that holds it.

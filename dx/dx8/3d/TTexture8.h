@@ -13,6 +13,8 @@
 struct TIndexedImage;
 
 class TTexture8 {
+    friend struct TDxProbe;
+
 public:
     // A handle without texture.
     TTexture8();
@@ -58,12 +60,8 @@ public:
 
     const std::string& GetName() const { return m_name; }
     D3DFORMAT GetFormat() const { return m_format; }
-    D3DPOOL GetPool() const { return m_pool; }
     IDirect3DTexture8* GetTexture() const { return m_texture.Get(); }
     bool HasTexture() const { return m_texture.Get() != nullptr; }
-    void SetEnabled(bool enabled) { m_enabled = enabled; }
-    // Handles sharing this texture, the cache's included.
-    std::uint32_t GetShareCount() const { return m_texture.UseCount(); }
 
 private:
     TTexture8(IDirect3DTexture8* texture, const std::string& name, D3DFORMAT format, D3DPOOL pool, bool created);

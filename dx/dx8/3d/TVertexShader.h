@@ -15,6 +15,8 @@ class TMesh8;
 class TView;
 
 class TVertexShader {
+    friend struct TDxProbe;
+
 public:
     TVertexShader() = default;
     TVertexShader(const TVertexShader&) = delete;
@@ -39,8 +41,6 @@ public:
     static TRefPtr<TVertexShader> CreateConstantColorShader(const TMesh8& mesh);
     static void DeleteHandle(DWORD* cell);
 
-    static std::size_t GetRegisteredCount() { return Registry().size(); }
-    static TVertexShader* GetRegistered(std::size_t i) { return Registry()[i].Get(); }
 
 private:
     static std::vector<TRefPtr<TVertexShader>>& Registry();
@@ -50,6 +50,8 @@ private:
 // cell; a morph shader also knows the cell of the single-frame program with its colour source, used
 // when the two key frames it would blend are the same.
 class TAsmVertexShader : public TVertexShader {
+    friend struct TDxProbe;
+
 public:
     enum class ColorSource { Vertex, Constant, Modulate };
 
@@ -57,7 +59,6 @@ public:
     void Create() override;
     void Release() override;
 
-    DWORD GetHandle() const { return *m_handle; }
 
 protected:
     TAsmVertexShader(const char* source, DWORD* handle, DWORD* fixedHandle);

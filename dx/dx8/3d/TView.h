@@ -7,6 +7,8 @@
 class TFrame;
 
 class TView {
+    friend struct TDxProbe;
+
 public:
     TView();
     virtual ~TView();
@@ -19,10 +21,8 @@ public:
     bool SetCameraMatrix(const D3DXMATRIX& cameraWorld);
 
     const D3DXMATRIX* GetView() const { return &m_view; }
-    const D3DXMATRIX* GetCameraMatrix() const { return &m_camera; }
     const D3DXMATRIX* GetProjection() const { return &m_projection; }
     const D3DXMATRIX* GetViewProjection() const { return &m_viewProjection; }
-    float GetNear() const { return m_near; }
     float GetFar() const { return m_far; }
     // sphere: centre x, y, z and radius in world space.
     bool IsSphereVisible(const float* sphere) const;

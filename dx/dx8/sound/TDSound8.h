@@ -13,6 +13,8 @@
 #include "platform/dsound/dsound.h"
 
 class TDSound8 {
+    friend struct TDxProbe;
+
 public:
     // Made on the first call (null if that fails), destroyed at process exit.
     static TDSound8* Instance();
@@ -48,7 +50,6 @@ public:
 
     // Null before Init and after Uninit.
     IDirectSound8* GetDevice() const { return m_device.Get(); }
-    bool IsInitialized() const { return m_initialised; }
 
 private:
     TDSound8();

@@ -23,6 +23,8 @@
 class TFile;
 
 class TOggStreamSound : public TBufferedSound {
+    friend struct TDxProbe;
+
 public:
     static constexpr std::uint32_t kBufferSize = 0x40000;
     static constexpr std::uint32_t kChunkSize = 0x10000;
@@ -42,7 +44,6 @@ public:
     // Back to the start; playing on if it was playing.
     void Rewind() override;
 
-    bool HasIntro() const { return m_hasIntro; }
 
 private:
     static constexpr std::uint64_t kNoSequence = ~std::uint64_t{0};

@@ -159,12 +159,6 @@ void TSoundBank::PurgeUnused()
     }
 }
 
-std::uint32_t TSoundBank::GetUseCount(std::uint32_t id) const
-{
-    auto it = m_uses.find(id);
-    return it != m_uses.end() ? it->second.count : 0;
-}
-
 bool TSoundBank::IsLoaded(std::uint32_t id) const
 {
     return SoundOf(id) != nullptr;

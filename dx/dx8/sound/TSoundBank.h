@@ -16,6 +16,8 @@
 class TDSound8;
 
 class TSoundBank {
+    friend struct TDxProbe;
+
 public:
     // Reads the table; a table that cannot be read leaves the bank without names.
     TSoundBank(const std::string& tablePath, const std::string& packagePrefix, std::uint32_t bankId,
@@ -50,8 +52,7 @@ public:
     // Drops the sounds whose count is 0 and that nobody else holds, in id order.
     void PurgeUnused();
 
-    // Uses not yet matched by unloads (0 for an unknown id), and whether a sound is held.
-    std::uint32_t GetUseCount(std::uint32_t id) const;
+    // Whether a sound is held for the id.
     bool IsLoaded(std::uint32_t id) const;
 
 private:

@@ -8,6 +8,8 @@
 class TDSound8;
 
 class TStreamSound {
+    friend struct TDxProbe;
+
 public:
     // States.
     static constexpr std::int32_t kPlaying = 0;
@@ -35,7 +37,6 @@ public:
     // Milliseconds; -1 until measured.
     virtual std::int32_t GetLength();
 
-    std::int32_t GetState() const { return m_state.load(); }
 
 protected:
     // The clamp every SetVolume applies: above the maximum → maximum, else below the minimum → minimum.
