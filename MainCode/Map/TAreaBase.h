@@ -28,6 +28,7 @@ class TPlayerCharacter;
 class TVillager;
 
 class TAreaBase {
+    friend struct TMapProbe;
 public:
     // Field event codes an object update may answer; 10000 and above stop the object walk.
     static constexpr std::uint32_t kEventFirst = 10000;

@@ -30,6 +30,7 @@ struct TAttackHitParams {
 };
 
 class TAttackHit {
+    friend struct TMapProbe;
 public:
     // Hangs the new frame "Hit" under parent at position (parent's space).
     TAttackHit(std::uint32_t ownerId, TFrame* parent, const float* position, const TAttackHitParams& params);

@@ -4,6 +4,7 @@
 #include "MainCode/Map/TAttackHit.h"
 
 class TAttackHitHeld : public TAttackHit {
+    friend struct TMapProbe;
 public:
     TAttackHitHeld(std::uint32_t ownerId, TFrame* parent, const float* position, std::uint32_t hitsLeft,
                    const TAttackHitParams& params);

@@ -4,6 +4,7 @@
 #include "MainCode/Map/TAttackHitHeld.h"
 
 class TAttackHitTimedHeld : public TAttackHitHeld {
+    friend struct TMapProbe;
 public:
     TAttackHitTimedHeld(std::uint32_t ownerId, TFrame* parent, const float* position, std::uint32_t hitsLeft,
                         std::uint32_t lifetime, const TAttackHitParams& params);

@@ -9,6 +9,7 @@
 #include "MainCode/Map/TAttackRecord.h"
 
 class TAttackTable {
+    friend struct TMapProbe;
 public:
     static void SetDirectory(const std::string& folder) { s_folder = folder; }
     static const std::string& GetDirectory() { return s_folder; }

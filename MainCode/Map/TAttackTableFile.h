@@ -9,6 +9,7 @@
 #include "MainCode/Map/TAttackRecord.h"
 
 class TAttackTableFile {
+    friend struct TMapProbe;
 public:
     TAttackTableFile() = default;
     virtual ~TAttackTableFile() = default;

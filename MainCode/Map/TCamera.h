@@ -16,6 +16,7 @@
 class TSky;
 
 class TCamera {
+    friend struct TMapProbe;
 public:
     static constexpr std::uint32_t kFollowMode = 16;
     static constexpr std::uint32_t kKeyMode = 32;
@@ -79,6 +80,7 @@ private:
 };
 
 class TFollowCamera : public TCamera {
+    friend struct TMapProbe;
 public:
     // unused: a value the map data passes between distance and height.
     TFollowCamera(TFrame* parent, TFrame* target, TView* view, float distance, std::uint32_t unused, float height);

@@ -13,6 +13,7 @@
 class TMesh8;
 
 class TCollisionMesh {
+    friend struct TMapProbe;
 public:
     TCollisionMesh() = default;
     // Copies share the face array.
@@ -46,6 +47,7 @@ struct TRangeXZ {
 TRangeXZ ComputeBoundsXZ(const TCollisionFace* faces, std::uint32_t count);
 
 class TGridCollisionMesh : public TCollisionMesh {
+    friend struct TMapProbe;
 public:
     ~TGridCollisionMesh() override;
 
@@ -87,6 +89,7 @@ private:
 };
 
 class TBoundedCollisionMesh : public TCollisionMesh {
+    friend struct TMapProbe;
 public:
     TBoundedCollisionMesh() = default;
     TBoundedCollisionMesh(const TBoundedCollisionMesh&) = default;

@@ -15,6 +15,7 @@ class TGameObject;
 class TMesh8;
 
 class TCollisionWorld {
+    friend struct TMapProbe;
 public:
     TCollisionWorld() = default;
     TCollisionWorld(const TCollisionWorld&) = delete;

@@ -28,6 +28,7 @@ struct TAreaHolder {
 };
 
 class TFieldLoop : public TSceneLoop {
+    friend struct TMapProbe;
 public:
     // Null when the build fails (logged and reported through my_error's handler).
     static TFieldLoop* CreateAtSavePoint(TGameWnd* app, std::uint32_t savePointId);

@@ -41,6 +41,7 @@ public:
 };
 
 class TFadeInPhase : public TFieldPhase {
+    friend struct TMapProbe;
 public:
     static constexpr std::int32_t kFrames = 60;
 
@@ -56,6 +57,7 @@ private:
 };
 
 class TMapChangePhase : public TFieldPhase {
+    friend struct TMapProbe;
 public:
     static constexpr std::int32_t kFadeFrames = 30;
     static constexpr std::int32_t kMusicFadeSteps = 50;

@@ -118,6 +118,7 @@ struct TMapTriggerActionRecord {
 };
 
 class TMapData {
+    friend struct TMapProbe;
 public:
     // Camera modes of the camera records; only follow and key make a map camera.
     static constexpr std::uint32_t kCameraMode1 = 1;

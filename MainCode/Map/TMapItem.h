@@ -15,6 +15,7 @@
 class TMesh8;
 
 class TMapItem : public TMapObject {
+    friend struct TMapProbe;
 public:
     static constexpr std::int32_t kMoney = -1;    // item id of a money bag
     static constexpr std::int32_t kNoFlag = -1;   // pick-up flag index of an item that comes back

@@ -37,6 +37,7 @@ struct TActionSpot {
 };
 
 class TMapObject {
+    friend struct TMapProbe;
 public:
     // Nothing happened.
     static constexpr std::uint32_t kNothing = 1;

@@ -11,6 +11,7 @@
 class TEnemyFactory;
 
 class TMapScriptObject : public TMapObject {
+    friend struct TMapProbe;
 public:
     TMapScriptObject(TAreaBase* area, const std::string& scriptKey) : TMapObject(area), m_scriptKey(scriptKey) {}
     const std::string& GetScriptKey() const { return m_scriptKey; }
@@ -21,6 +22,7 @@ protected:
 
 // Watches the area's enemy registry; an area without one never fires it.
 class TMapEnemyWatch : public TMapObject {
+    friend struct TMapProbe;
 public:
     TMapEnemyWatch(TAreaBase* area, const std::string& scriptKey);
     const std::string& GetScriptKey() const { return m_scriptKey; }
@@ -31,6 +33,7 @@ protected:
 };
 
 class TMapScriptFacingBox : public TMapScriptObject {
+    friend struct TMapProbe;
 public:
     TMapScriptFacingBox(TAreaBase* area, const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum,
                         const D3DXVECTOR3& facing, const std::string& scriptKey);
@@ -88,6 +91,7 @@ private:
 // The map's object-set name is its key: "non" ends the game at the player's death, any other key
 // names the map's own defeat script.
 class TMapDeathWatch : public TMapObject {
+    friend struct TMapProbe;
 public:
     static constexpr const char* kGameOverKey = "non";
 

@@ -10,6 +10,7 @@
 #include "MainCode/Map/TMapObject.h"
 
 class TMapChangeObject : public TMapObject {
+    friend struct TMapProbe;
 public:
     // The facing on the destination map stays level: its y is stored as 0.
     TMapChangeObject(TAreaBase* area, const D3DXVECTOR3& startPosition, const D3DXVECTOR3& startDirection,
@@ -27,6 +28,7 @@ private:
 };
 
 class TMapTriggerBox : public TMapChangeObject {
+    friend struct TMapProbe;
 public:
     TMapTriggerBox(TAreaBase* area, const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum,
                    const D3DXVECTOR3& facing, const D3DXVECTOR3& startPosition, const D3DXVECTOR3& startDirection,
@@ -41,6 +43,7 @@ private:
 };
 
 class TMapTriggerAction : public TMapChangeObject {
+    friend struct TMapProbe;
 public:
     TMapTriggerAction(TAreaBase* area, const D3DXVECTOR3& point, float radius, const D3DXVECTOR3& startPosition,
                       const D3DXVECTOR3& startDirection, const D3DXVECTOR3& startCameraPosition,

@@ -13,6 +13,7 @@
 #include "dx/dx8/3d/TMesh8.h"
 
 class TMeshAreaManager {
+    friend struct TMapProbe;
 public:
     static void SetDirectory(const std::string& folder) { s_folder = folder; }
     static const std::string& GetDirectory() { return s_folder; }

@@ -10,6 +10,7 @@
 #include "platform/d3dx8/d3dx8math.h"
 
 class TMeshHandle {
+    friend struct TMapProbe;
 public:
     explicit TMeshHandle(std::uint32_t relatedId);
     TMeshHandle(const TMeshHandle&) = delete;

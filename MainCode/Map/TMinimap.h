@@ -11,6 +11,7 @@
 class TMeshHandle;
 
 class TMinimap {
+    friend struct TMapProbe;
 public:
     static TRefPtr<TMinimap> Create();
 

@@ -9,6 +9,7 @@
 #include "dx/dx8/3d/TVertexShader.h"
 
 class TSky : public TVertexShader {
+    friend struct TMapProbe;
 public:
     // Both load "sky/sky00.msh" from the mesh folder; my_error when it cannot be read.
     TSky();

@@ -7,6 +7,7 @@
 class TMapEventModule;
 
 class TTownArea : public TAreaBase {
+    friend struct TMapProbe;
 public:
     TTownArea(TMapData& mapData, TFieldLoop* field);
     ~TTownArea() override;
