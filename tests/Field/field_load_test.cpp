@@ -9,6 +9,7 @@
 #include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/Hud/TStatusPanel.h"
 #include "support/hud_probe.h"
+#include "support/map_probe.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMapData.h"
@@ -458,10 +459,10 @@ TEST_F(FieldLoad, AnOlderBattleFieldsEndLeavesTheTableANewerOneFilled)
     std::unique_ptr<TFieldLoop> newer = battle();
     ASSERT_NE(newer, nullptr);
     older.reset();
-    EXPECT_EQ(TAttackTable::GetCount(), qmtest::FieldAttackRecords().size());
+    EXPECT_EQ(TMapProbe::AttackCount(), qmtest::FieldAttackRecords().size());
     EXPECT_EQ(TAttackTable::Get(100).Lifetime, 6u) << "the swing of the field's players";
     newer.reset();
-    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+    EXPECT_EQ(TMapProbe::AttackCount(), 0u);
 }
 
 TEST_F(FieldLoad, BattleMapsFillTheAttackTableAndTheirAreaEmptiesItTownsLeaveItAlone)
@@ -473,9 +474,9 @@ TEST_F(FieldLoad, BattleMapsFillTheAttackTableAndTheirAreaEmptiesItTownsLeaveItA
                                                                    qmtest::FieldLayout::StartDirection(),
                                                                    qmtest::FieldLayout::StartCamera()));
     ASSERT_NE(field, nullptr);
-    ASSERT_EQ(TAttackTable::GetCount(), records.size());
+    ASSERT_EQ(TMapProbe::AttackCount(), records.size());
     for (const TAttackRecord& r : records) {
-        ASSERT_TRUE(TAttackTable::Contains(r.Id)) << r.Id;
+        ASSERT_TRUE(TMapProbe::HasAttack(r.Id)) << r.Id;
         EXPECT_EQ(TAttackTable::Get(r.Id).Lifetime, r.Lifetime) << r.Id;
         EXPECT_EQ(TAttackTable::Get(r.Id).Radius, r.Radius) << r.Id;
     }
@@ -483,20 +484,20 @@ TEST_F(FieldLoad, BattleMapsFillTheAttackTableAndTheirAreaEmptiesItTownsLeaveItA
     // Leaving the battle map empties it; the town loads none.
     TMapData town("map00/town", nullptr, nullptr, nullptr);
     ASSERT_TRUE(field->ChangeMap(town));
-    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+    EXPECT_EQ(TMapProbe::AttackCount(), 0u);
     // Nor does a town's end empty it.
     TAttackTable::Load("basic.bht");
     TMapData again("map00/town", nullptr, nullptr, nullptr);
     ASSERT_TRUE(field->ChangeMap(again));
-    EXPECT_EQ(TAttackTable::GetCount(), records.size());
+    EXPECT_EQ(TMapProbe::AttackCount(), records.size());
 
     TMapData battle("map00/battle", nullptr, nullptr, nullptr);
     TAttackTable::Clear();
     ASSERT_TRUE(field->ChangeMap(battle));
-    EXPECT_EQ(TAttackTable::GetCount(), records.size());
+    EXPECT_EQ(TMapProbe::AttackCount(), records.size());
     // The field's end takes the battle area and the table with it.
     field.reset();
-    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+    EXPECT_EQ(TMapProbe::AttackCount(), 0u);
 }
 
 TEST_F(FieldLoad, TheMinimapTurnsWithThePlayerEveryStep)

@@ -37,6 +37,7 @@
 #include "dx/dx8/3d/TMesh8.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
+#include "support/map_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 #include "support/menu_probe.h"
@@ -354,7 +355,7 @@ TEST_F(HeroClassesRoad, EachClassSwingsItsComboAndSkillIntoTheEnemies)
         EXPECT_TRUE(t.rows.count(road.skillRow + 1)) << road.weapon << " skill to its end";
         // What the codes strike with is in the field's attack table.
         for (std::uint32_t hit : {4500u, 5000u, 5001u, 5002u, 5005u, 60002u}) {
-            EXPECT_TRUE(TAttackTable::Contains(hit)) << hit;
+            EXPECT_TRUE(TMapProbe::HasAttack(hit)) << hit;
         }
         EXPECT_GT(t.damage, 0) << road.weapon;
         EXPECT_GT(t.shotsFlown, 0) << road.weapon;

@@ -35,6 +35,7 @@
 #include "support/field_walk.h"
 #include "support/frame_probe.h"
 #include "support/title_road.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -76,7 +77,7 @@ TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpaw
 
     // The crate is the map's one object mesh; index 10 draws it adding (4000), a kind the distance
     // fade leaves alone.
-    TFrame* objects = area->GetMeshAreaManager()->GetSubRoot();
+    TFrame* objects = TMapProbe::SubRoot(*TMapProbe::MeshAreaManager(*area));
     ASSERT_EQ(objects->GetMeshCount(), 1U);
     TMesh8* crate = objects->GetMesh(0);
     for (std::uint32_t i = 0; i < crate->GetMaterialCount(); ++i) {

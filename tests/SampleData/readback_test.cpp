@@ -37,6 +37,7 @@
 #include "platform/dsound/dsound.h"
 #include "platform/testing/dsound.h"
 #include "support/device_fixture.h"
+#include "support/map_probe.h"
 #include "formats/scene_assets.h"
 #include "formats/effect_assets.h"
 #include "formats/ending_assets.h"
@@ -301,9 +302,9 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     for (const std::string& name : c.attackTables) {
         Path("data/chrdata04/" + name);
         TAttackTable::Load(name);
-        EXPECT_EQ(TAttackTable::GetCount(), c.attacks.size()) << name;
+        EXPECT_EQ(TMapProbe::AttackCount(), c.attacks.size()) << name;
         for (const TAttackRecord& record : c.attacks) {
-            EXPECT_TRUE(TAttackTable::Contains(record.Id)) << name << " " << record.Id;
+            EXPECT_TRUE(TMapProbe::HasAttack(record.Id)) << name << " " << record.Id;
             EXPECT_EQ(TAttackTable::Get(record.Id).Radius, record.Radius) << name << " " << record.Id;
             EXPECT_EQ(TAttackTable::Get(record.Id).Param3, record.Param3) << name << " " << record.Id;
         }

@@ -7,6 +7,7 @@
 #include "formats/effect_assets.h"
 #include "formats/ground_writer.h"
 #include "formats/pattern_writer.h"
+#include "support/map_probe.h"
 
 namespace qmtest {
 
@@ -70,7 +71,7 @@ void EffectTestArea::Add(TGameObject* object)
 {
     RegisterObject(object);
     scene->AddChild(object->GetFrameRef());
-    object->SetReferenceFrame(scene.Get());
+    TMapProbe::SetReferenceFrame(*object, scene.Get());
 }
 
 void EffectTestArea::Remove(TGameObject* object) { UnregisterObject(object); }
