@@ -27,8 +27,6 @@ public:
     // Nothing while the player has switched the minimap off.
     void Draw(int x, int y);
 
-    float GetHeading() const { return m_heading; }
-    const TSprite& GetPicture() const { return m_picture; }
 
 private:
     TSprite m_picture;

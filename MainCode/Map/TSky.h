@@ -26,18 +26,6 @@ public:
     void CreateShader();
     void ReleaseShader();
 
-    float GetFadeStart() const { return m_fadeStart; }
-    float GetFadeEnd() const { return m_fadeEnd; }
-    float GetOffsetU() const { return m_offsetU; }
-    float GetOffsetV() const { return m_offsetV; }
-    void SetOffsets(float u, float v)
-    {
-        m_offsetU = u;
-        m_offsetV = v;
-    }
-    const TMesh8& GetWorkingMesh() const { return m_mesh; }
-    static DWORD GetShaderHandle() { return s_shader; }
-
 private:
     void Scroll();
     void DrawWithShader(std::uint32_t material, TMesh8* mesh, TView* view, const D3DMATRIX* world);

@@ -506,23 +506,23 @@ TEST_F(FieldLoad, TheMinimapTurnsWithThePlayerEveryStep)
     ASSERT_NE(field, nullptr);
     const TMinimap* minimap = field->GetMinimap();
     ASSERT_NE(minimap, nullptr);
-    EXPECT_NEAR(minimap->GetHeading(), 0.0F, 1e-4F);  // facing +z
+    EXPECT_NEAR(TMapProbe::Heading(*minimap), 0.0F, 1e-4F);  // facing +z
     // The player turns toward the held direction a little every step: right turns the heading up,
     // left back down; every step the heading is the player's own (walks go by the camera, which
     // looks not quite along +z).
     for (const auto& turn : {std::pair<int, float>{VK_RIGHT, 1.0F}, {VK_LEFT, -1.0F}}) {
-        float last = minimap->GetHeading();
+        float last = TMapProbe::Heading(*minimap);
         Hold(turn.first, true);
         for (int step = 0; step < 7; ++step) {
             Step();
             D3DXVECTOR3 front;
             field->GetPlayer()->GetFront(&front);
-            EXPECT_NEAR(minimap->GetHeading(), std::atan2(front.x, front.z), 1e-4F) << turn.first << " " << step;
+            EXPECT_NEAR(TMapProbe::Heading(*minimap), std::atan2(front.x, front.z), 1e-4F) << turn.first << " " << step;
             // The first step only starts the walk.
             if (step > 0) {
-                EXPECT_GT((minimap->GetHeading() - last) * turn.second, 0.0F) << turn.first << " " << step;
+                EXPECT_GT((TMapProbe::Heading(*minimap) - last) * turn.second, 0.0F) << turn.first << " " << step;
             }
-            last = minimap->GetHeading();
+            last = TMapProbe::Heading(*minimap);
         }
         Hold(turn.first, false);
         Step();
