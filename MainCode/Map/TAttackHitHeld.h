@@ -12,7 +12,6 @@ public:
     void HitTest(TGameObject* target) override;
     bool Update() override;
 
-    std::uint32_t GetHitsLeft() const { return m_hitsLeft; }
 
 protected:
     std::uint32_t m_hitsLeft;

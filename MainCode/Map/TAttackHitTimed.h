@@ -14,7 +14,6 @@ public:
     bool Update() override;
     void TickHitList() override {}
 
-    std::uint32_t GetLifetime() const { return m_lifetime; }
 
 private:
     std::uint32_t m_lifetime;

@@ -11,7 +11,6 @@ public:
 
     bool Update() override;
 
-    std::uint32_t GetLifetime() const { return m_lifetime; }
 
 private:
     std::uint32_t m_lifetime;

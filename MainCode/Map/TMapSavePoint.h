@@ -19,7 +19,6 @@ public:
     ~TMapSavePoint() override;
     std::uint32_t Update() override;
 
-    TFrame* GetFrame() const { return m_frame.Get(); }
 
 private:
     std::int32_t m_savePointId;

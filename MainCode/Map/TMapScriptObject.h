@@ -14,7 +14,6 @@ class TMapScriptObject : public TMapObject {
     friend struct TMapProbe;
 public:
     TMapScriptObject(TAreaBase* area, const std::string& scriptKey) : TMapObject(area), m_scriptKey(scriptKey) {}
-    const std::string& GetScriptKey() const { return m_scriptKey; }
 
 protected:
     std::string m_scriptKey;
@@ -25,7 +24,6 @@ class TMapEnemyWatch : public TMapObject {
     friend struct TMapProbe;
 public:
     TMapEnemyWatch(TAreaBase* area, const std::string& scriptKey);
-    const std::string& GetScriptKey() const { return m_scriptKey; }
 
 protected:
     std::string m_scriptKey;
@@ -39,7 +37,6 @@ public:
                         const D3DXVECTOR3& facing, const std::string& scriptKey);
     // From the 15th consecutive step inside and facing on, the script runs every step.
     std::uint32_t Update() override;
-    std::int32_t GetCounter() const { return m_box.counter; }
 
 private:
     TFacingBox m_box;
@@ -97,7 +94,6 @@ public:
 
     TMapDeathWatch(TAreaBase* area, const std::string& scriptKey) : TMapObject(area), m_scriptKey(scriptKey) {}
     std::uint32_t Update() override;
-    const std::string& GetScriptKey() const { return m_scriptKey; }
 
 private:
     std::string m_scriptKey;

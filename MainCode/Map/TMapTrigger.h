@@ -35,8 +35,6 @@ public:
                    const D3DXVECTOR3& startCameraPosition, std::uint32_t fadeMode, const std::string& destination);
     std::uint32_t Update() override;
 
-    std::int32_t GetCounter() const { return m_box.counter; }
-    const D3DXVECTOR3& GetCentre() const { return m_box.centre; }
 
 private:
     TFacingBox m_box;
@@ -52,7 +50,6 @@ public:
     // The map change without a test: what a script's map change does with a temporary trigger.
     std::uint32_t Fire() { return ChangeMap(); }
 
-    float GetHalfRadius() const { return m_spot.halfRadius; }
 
 private:
     TActionSpot m_spot;

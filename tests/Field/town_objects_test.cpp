@@ -18,6 +18,7 @@
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "support/golden.h"
 #include "formats/ground_writer.h"
+#include "support/map_probe.h"
 
 namespace fieldtest {
 namespace {
@@ -136,7 +137,7 @@ TEST_F(TownObjects, AWeaponAndABagLieOverASlopeWithTheirShadowsOnIt)
     area->AddObject(TRefPtr<TMapObject>(bag));
     // The shadows lie on the slope: 0.01 above it, upright along its normal.
     for (TMapItem* item : {weapon, bag}) {
-        TFrame* shadow = item->GetShadowFrame();
+        TFrame* shadow = TMapProbe::ShadowFrame(*item);
         ASSERT_NE(shadow, nullptr);
         D3DXVECTOR3 p;
         D3DXVECTOR3 up;

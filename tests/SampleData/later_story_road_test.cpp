@@ -32,6 +32,7 @@
 #include "support/scene_driver.h"
 #include "support/scene_probe.h"
 #include "support/temp_dir.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -135,7 +136,7 @@ protected:
         std::string script;
         for (const auto& object : field->GetArea()->GetObjects()) {
             if (auto* box = dynamic_cast<TMapScriptBox*>(object.Get())) {
-                script = box->GetScriptKey();
+                script = TMapProbe::ScriptKey(*box);
             }
         }
         EXPECT_EQ(script, leg.boxScript);

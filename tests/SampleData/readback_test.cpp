@@ -286,7 +286,7 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         // Every villager's set-up script describes it in a model of the folder.
         TScript::SetDirectory(dir_.Path().string() + "/data/scr04/");
         TScriptProcessManager::Create();
-        for (const std::string& key : map.GetVillagerNames()) {
+        for (const std::string& key : TMapProbe::VillagerNames(map)) {
             TVillagerInfo info;
             EXPECT_TRUE(LoadVillagerInfo(info, key)) << key;
             EXPECT_TRUE(fs::exists(dir_.Path() / sample::kMeshFolder / "char04" / (info.name + ".tob"))) << key;

@@ -15,6 +15,7 @@
 #include "formats/table_writer.h"
 #include "support/alloc_probe.h"
 #include "support/window_settings.h"
+#include "support/map_probe.h"
 
 namespace qmtest {
 
@@ -154,7 +155,7 @@ void EventScene::ExpectField(const D3DXVECTOR3& at, const D3DXVECTOR3& facing, c
     std::string script;
     for (const auto& object : field->GetArea()->GetObjects()) {
         if (auto* box = dynamic_cast<TMapScriptBox*>(object.Get())) {
-            script = box->GetScriptKey();
+            script = TMapProbe::ScriptKey(*box);
         }
     }
     EXPECT_EQ(script, boxScript);

@@ -99,9 +99,9 @@ std::vector<AttackHitCall> EffectTestCharacter::AttackHits() const
     for (const TRefPtr<TAttackHit>& hit : GetHits()) {
         AttackHitCall call;
         call.code = i < m_recordIds.size() ? m_recordIds[i] : 0;
-        call.parent = hit->GetParent();
-        if (hit->GetFrame() != nullptr) {
-            hit->GetFrame()->GetPosition(&call.position);
+        call.parent = TMapProbe::Parent(*hit);
+        if (TMapProbe::Frame(*hit) != nullptr) {
+            TMapProbe::Frame(*hit)->GetPosition(&call.position);
         }
         calls.push_back(call);
         ++i;
