@@ -16,7 +16,6 @@ public:
     TMapChangeObject(TAreaBase* area, const D3DXVECTOR3& startPosition, const D3DXVECTOR3& startDirection,
                      const D3DXVECTOR3& startCameraPosition, std::uint32_t fadeMode, const std::string& destination);
 
-    const TFieldDestination& GetDestination() const { return m_destination; }
 
 protected:
     // Sets the map-change phase on the area's field; 10001.

@@ -16,7 +16,6 @@ public:
     void Draw() override { (this->*m_stateDraw)(); }
     void PreparePlayer() override;
 
-    bool IsInScriptState() const { return m_stateUpdate == &TTownArea::ScriptUpdate; }
 
 private:
     using StateUpdate = bool (TTownArea::*)();

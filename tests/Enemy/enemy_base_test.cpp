@@ -42,7 +42,7 @@ protected:
     std::vector<TMapItem*> Drops() const
     {
         std::vector<TMapItem*> out;
-        for (const TRefPtr<TMapObject>& object : area_->GetObjects()) {
+        for (const TRefPtr<TMapObject>& object : TMapProbe::Objects(*area_)) {
             if (auto* item = dynamic_cast<TMapItem*>(object.Get())) {
                 out.push_back(item);
             }

@@ -116,7 +116,7 @@ TEST_F(FieldLoad, FogDecidesTheClearColourAndNoFogClearsWhite)
     TFieldLoop* battle = Ready("battle");
     ASSERT_NE(battle, nullptr);
     EXPECT_EQ(battle->GetArea()->GetClearColour(), 0xFFFFFFFFu);
-    EXPECT_EQ(battle->GetArea()->GetFogColour(), 0xFFFFFFFFu);
+    EXPECT_EQ(TMapProbe::FogColour(*battle->GetArea()), 0xFFFFFFFFu);
     bool on = true;
     float start = 0.0F;
     float end = 0.0F;
@@ -130,7 +130,7 @@ TEST_F(FieldLoad, FogDecidesTheClearColourAndNoFogClearsWhite)
     TFieldLoop* town = Ready("town");
     ASSERT_NE(town, nullptr);
     EXPECT_EQ(town->GetArea()->GetClearColour(), 0xFF8090A0u);
-    EXPECT_EQ(town->GetArea()->GetFogColour(), 0xFF8090A0u);
+    EXPECT_EQ(TMapProbe::FogColour(*town->GetArea()), 0xFF8090A0u);
     TD3D8::Instance()->GetFog(&on, &start, &end, &colour);
     EXPECT_TRUE(on);
     EXPECT_EQ(colour, 0xFF8090A0u);
@@ -218,7 +218,7 @@ TEST_F(FieldLoad, ATownHasNoEnemiesAndFindsOnlyThePlayerBattleMapsHaveNoVillager
     ASSERT_NE(town, nullptr);
     TAreaBase* area = town->GetArea();
     EXPECT_EQ(area->GetEnemies(), nullptr);
-    EXPECT_EQ(area->GetVillagers().size(), 3u);
+    EXPECT_EQ(TMapProbe::Villagers(*area).size(), 3u);
     EXPECT_EQ(town->GetPlayer()->IsWeaponModelLoaded(), 0);
     const std::uint32_t id = town->GetPlayer()->GetObjectId();
     EXPECT_EQ(area->FindObject(id), town->GetPlayer());
@@ -228,7 +228,7 @@ TEST_F(FieldLoad, ATownHasNoEnemiesAndFindsOnlyThePlayerBattleMapsHaveNoVillager
     TFieldLoop* camp = Ready("camp");
     ASSERT_NE(camp, nullptr);
     EXPECT_NE(camp->GetArea()->GetEnemies(), nullptr);
-    EXPECT_TRUE(camp->GetArea()->GetVillagers().empty());
+    EXPECT_TRUE(TMapProbe::Villagers(*camp->GetArea()).empty());
     EXPECT_EQ(camp->GetPlayer()->IsWeaponModelLoaded(), 1);
 }
 
@@ -254,7 +254,7 @@ TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
     field->SkipNextDraw();
     TD3D8::Instance()->Clear(0xFFFF00FF, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
     field->DrawArea();
-    EXPECT_FALSE(field->IsDrawSkipPending());
+    EXPECT_FALSE(TMapProbe::IsDrawSkipPending(*field));
     EXPECT_EQ(Pixel(Screen(), 320, 240), 0xFF00FFu);
 
     // Closed with "E" once its windows are in; play resumes when it has faded out, and the closing
@@ -310,7 +310,7 @@ TEST_F(FieldLoad, EventCodesStopTheObjectWalkSkipTheRestOrEndTheField)
         area->AddObject(TRefPtr<TMapObject>(o));
     }
     gone->Deactivate();
-    const D3DXMATRIX target = *area->GetCameraTarget()->GetMatrix();
+    const D3DXMATRIX target = *TMapProbe::CameraTarget(*area)->GetMatrix();
     const D3DXVECTOR3 before = PositionOf(field->GetPlayer());
     Hold(VK_UP, true);
     Step();
@@ -319,10 +319,10 @@ TEST_F(FieldLoad, EventCodesStopTheObjectWalkSkipTheRestOrEndTheField)
     EXPECT_EQ(phase->updates, 1);
     EXPECT_EQ(later->updates, 0);
     // The inactive one was finished and dropped in the same walk; the map's death watch stays.
-    EXPECT_EQ(area->GetObjects().size(), 4u);
+    EXPECT_EQ(TMapProbe::Objects(*area).size(), 4u);
     // Movement, collision and camera waited for the next step.
     EXPECT_EQ(PositionOf(field->GetPlayer()).z, before.z);
-    EXPECT_EQ(std::memcmp(area->GetCameraTarget()->GetMatrix(), &target, sizeof target), 0);
+    EXPECT_EQ(std::memcmp(TMapProbe::CameraTarget(*area)->GetMatrix(), &target, sizeof target), 0);
     EXPECT_EQ(CurrentField(), field);
 
     area->AddObject(TRefPtr<TMapObject>(new CodeObject(area, TAreaBase::kEventTitle)));
@@ -351,25 +351,25 @@ TEST_F(FieldLoad, ATownScriptHoldsTheMenuAndASecondConversationRequestEndsItsRun
     ASSERT_NE(field, nullptr);
     auto* town = dynamic_cast<TTownArea*>(field->GetArea());
     ASSERT_NE(town, nullptr);
-    TVillager* again = town->GetVillagers()[0].Get();
-    TVillager* waiting = town->GetVillagers()[1].Get();
+    TVillager* again = TMapProbe::Villagers(*town)[0].Get();
+    TVillager* waiting = TMapProbe::Villagers(*town)[1].Get();
 
     TalkTo(field, waiting);
-    ASSERT_TRUE(town->IsInScriptState());
+    ASSERT_TRUE(TMapProbe::IsInScriptState(*town));
     EXPECT_EQ(town->GetTalkingVillager(), waiting);
     Press('B');
     EXPECT_EQ(CurrentField(), field);  // no pause menu while a script runs
-    EXPECT_TRUE(town->IsInScriptState());
+    EXPECT_TRUE(TMapProbe::IsInScriptState(*town));
     TScriptProcessManager::Get()->SetHostWait(0);
     Step();
-    EXPECT_FALSE(town->IsInScriptState());
+    EXPECT_FALSE(TMapProbe::IsInScriptState(*town));
     EXPECT_FALSE(waiting->IsTalking());
 
     // MapEvent 3 inside a conversation: its stop is never released; the run is ended.
     TalkTo(field, again);
-    ASSERT_TRUE(town->IsInScriptState());
+    ASSERT_TRUE(TMapProbe::IsInScriptState(*town));
     Step();
-    EXPECT_FALSE(town->IsInScriptState());
+    EXPECT_FALSE(TMapProbe::IsInScriptState(*town));
     EXPECT_FALSE(town->IsScriptActive());
     EXPECT_EQ(CurrentField(), field);
     Steps(3);
@@ -381,7 +381,7 @@ TEST_F(FieldLoad, AGameOverFromATownScriptEndsTheFieldIntoThePlacedScene)
     TFieldLoop* field = PlayFromTitle("people");
     ASSERT_NE(field, nullptr);
     auto* town = dynamic_cast<TTownArea*>(field->GetArea());
-    TVillager* over = town->GetVillagers()[2].Get();
+    TVillager* over = TMapProbe::Villagers(*town)[2].Get();
     TalkTo(field, over);
     Step();
     EXPECT_NE(CurrentField(), field);
@@ -405,7 +405,7 @@ TEST_F(FieldLoad, AGameOverAtTheEndOfAnObjectsConversationEndsTheField)
                                                           at + D3DXVECTOR3(1.0F, 1.0F, 1.0F), "ask.pbsc/ask")));
     testing::internal::CaptureStderr();
     Step();
-    EXPECT_TRUE(town->IsInScriptState());
+    EXPECT_TRUE(TMapProbe::IsInScriptState(*town));
     Steps(2);
     // Read from the run's own module: no complaint of a run stopped for nothing.
     EXPECT_EQ(testing::internal::GetCapturedStderr().find("stopped in town"), std::string::npos);

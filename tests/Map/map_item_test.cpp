@@ -65,10 +65,10 @@ TEST_F(Items, AnItemTakenBeforeIsNeitherBuiltNorKept)
     EXPECT_EQ(TMapProbe::Frame(*item), nullptr);
     EXPECT_EQ(TMapProbe::ShadowFrame(*item), nullptr);
     EXPECT_EQ(area_->GetSceneFrame()->GetChildCount(), children);
-    const std::size_t objects = area_->GetObjects().size();
+    const std::size_t objects = TMapProbe::Objects(*area_).size();
     area_->AddObject(TRefPtr<TMapObject>(item));
     Step();
-    EXPECT_EQ(area_->GetObjects().size(), objects);
+    EXPECT_EQ(TMapProbe::Objects(*area_).size(), objects);
 }
 
 TEST_F(Items, MoneyIsAddedWithTheBonusTruncatedShownAndSounded)

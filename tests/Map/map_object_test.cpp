@@ -63,11 +63,11 @@ TEST_F(ScriptRun, AMapChangeInTheProbeSetsThePhaseThatFrame)
     Scripts({{"go", {"CALL @@SendMsg \"MapEvent\" 0 1 0 2 0 \"0.5\" 1 3 4 5 1 \"map00/town\""}}});
     Runner object(area_);
     EXPECT_EQ(object.RunScript("obj.pbsc/go"), 10001u);
-    const auto* phase = dynamic_cast<const TMapChangePhase*>(field_->GetPhase());
+    const auto* phase = dynamic_cast<const TMapChangePhase*>(TMapProbe::Phase(*field_));
     ASSERT_NE(phase, nullptr);
-    EXPECT_EQ(phase->GetMapData().GetMapName(), "map00/town");
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetMapName(), "map00/town");
     // The script's map change went through a trigger: its facing is level.
-    EXPECT_EQ(phase->GetMapData().GetStartDirection(), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetStartDirection(), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
     EXPECT_EQ(TScriptProcessManager::Get(), nullptr);
 }
 
@@ -138,15 +138,15 @@ TEST_F(Triggers, ABoxFiresOnTheFifteenthConsecutiveStepInsideAndFacing)
     // On the maximum corner itself (bounds included).
     Stand(D3DXVECTOR3(12, 0, 12), D3DXVECTOR3(0, 0, 1));
     EXPECT_EQ(Steps(box, 14), std::vector<std::uint32_t>(14, 1));
-    EXPECT_EQ(field_->GetPhase(), nullptr);
+    EXPECT_EQ(TMapProbe::Phase(*field_), nullptr);
     EXPECT_EQ(box->Update(), 10001u);
-    const auto* phase = dynamic_cast<const TMapChangePhase*>(field_->GetPhase());
+    const auto* phase = dynamic_cast<const TMapChangePhase*>(TMapProbe::Phase(*field_));
     ASSERT_NE(phase, nullptr);
-    EXPECT_EQ(phase->GetMapData().GetMapName(), "map00/town");
-    EXPECT_EQ(phase->GetMapData().GetStartPosition(), D3DXVECTOR3(5, 0, 6));
-    EXPECT_EQ(phase->GetMapData().GetStartDirection(), D3DXVECTOR3(0, 0, -1));
-    EXPECT_EQ(phase->GetMapData().GetStartCameraPosition(), D3DXVECTOR3(5, 3, 0));
-    EXPECT_EQ(phase->GetQuad().GetColour() & 0xFFFFFFu, 0xFFFFFFu);  // mode 1: through white
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetMapName(), "map00/town");
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetStartPosition(), D3DXVECTOR3(5, 0, 6));
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetStartDirection(), D3DXVECTOR3(0, 0, -1));
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetStartCameraPosition(), D3DXVECTOR3(5, 3, 0));
+    EXPECT_EQ(TMapProbe::Quad(*phase).GetColour() & 0xFFFFFFu, 0xFFFFFFu);  // mode 1: through white
 }
 
 TEST_F(Triggers, ABoxChecksHeightStateAndTheAngleAtItsBounds)
@@ -198,15 +198,15 @@ TEST_F(Triggers, AnActionSpotFiresOnANewPressWithinTheRadiusFacingIt)
         EXPECT_EQ(spot.Update(), 1u) << m.z << " " << m.facing;
         Action(false);
     }
-    EXPECT_EQ(field_->GetPhase(), nullptr);
+    EXPECT_EQ(TMapProbe::Phase(*field_), nullptr);
     // A new press facing it: the map change, through black for a mode other than 0 and 1.
     Stand(D3DXVECTOR3(20, 0, 12.01F), D3DXVECTOR3(0, 0, 1), 0);
     Action(true);
     EXPECT_EQ(spot.Update(), 10001u);
-    const auto* phase = dynamic_cast<const TMapChangePhase*>(field_->GetPhase());
+    const auto* phase = dynamic_cast<const TMapChangePhase*>(TMapProbe::Phase(*field_));
     ASSERT_NE(phase, nullptr);
-    EXPECT_EQ(phase->GetMapData().GetStartDirection(), D3DXVECTOR3(0, 0, 1));
-    EXPECT_EQ(phase->GetQuad().GetColour() & 0xFFFFFFu, 0u);
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetStartDirection(), D3DXVECTOR3(0, 0, 1));
+    EXPECT_EQ(TMapProbe::Quad(*phase).GetColour() & 0xFFFFFFu, 0u);
     EXPECT_EQ(TMapObject::Normalized(D3DXVECTOR3(0, 0, 0)), D3DXVECTOR3(0, 0, 0));
 }
 
@@ -415,10 +415,10 @@ TEST_F(Triggers, TheMapDataBuildsTheDeathWatchFirstThenEveryListInOrder)
     qmtest::SaveBytes("data/scr04/all", qmtest::MapContainer({{"all", s.Data()}}));
     TMapData data("all/all", nullptr, nullptr, nullptr);
 
-    const std::size_t before = area_->GetObjects().size();
+    const std::size_t before = TMapProbe::Objects(*area_).size();
     data.CreateMapObjects(area_);
-    auto first = std::next(area_->GetObjects().begin(), static_cast<std::ptrdiff_t>(before));
-    const std::list<TRefPtr<TMapObject>> objects(first, area_->GetObjects().end());
+    auto first = std::next(TMapProbe::Objects(*area_).begin(), static_cast<std::ptrdiff_t>(before));
+    const std::list<TRefPtr<TMapObject>> objects(first, TMapProbe::Objects(*area_).end());
     std::vector<std::string> kinds;
     for (const auto& o : objects) {
         TMapObject* p = o.Get();

@@ -317,7 +317,7 @@ TEST_F(HeroClassesRoad, EachClassSwingsItsComboAndSkillIntoTheEnemies)
             ASSERT_NE(field_, nullptr);
             driver_.App()->PushScene(field_);
             driver_.App()->PopScenesTo(1);
-            ASSERT_TRUE(driver_.StepUntil([&] { return !field_->IsInPhase(); }, 200));
+            ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field_); }, 200));
             ASSERT_EQ(typeid(*field_->GetPlayer()), road.type) << road.weapon;
             ASSERT_EQ(field_->GetSkillGauge()->GetSelection(), 0);
             watch.Begin(field_);
@@ -386,7 +386,7 @@ TEST_F(HeroClassesRoad, ARackWeaponPickedUpAndTakenUpMakesItsClass)
                                           {0.0F, 0.0F, -1.0F}, rack + D3DXVECTOR3(0.0F, 2.6F, 10.0F));
     ASSERT_NE(field_, nullptr);
     driver_.App()->PushScene(field_);
-    ASSERT_TRUE(driver_.StepUntil([&] { return !field_->IsInPhase(); }, 100));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field_); }, 100));
     const auto held = [&] {
         const TItemEntry* entry = data->FindItem(guard);
         return entry != nullptr ? entry->Count : 0u;

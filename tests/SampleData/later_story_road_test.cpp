@@ -134,7 +134,7 @@ protected:
         EXPECT_NEAR(back.x, 0.0F, 1e-4F);
         EXPECT_NEAR(back.z, 1.0F, 1e-4F);
         std::string script;
-        for (const auto& object : field->GetArea()->GetObjects()) {
+        for (const auto& object : TMapProbe::Objects(*field->GetArea())) {
             if (auto* box = dynamic_cast<TMapScriptBox*>(object.Get())) {
                 script = TMapProbe::ScriptKey(*box);
             }

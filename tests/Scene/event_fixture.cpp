@@ -153,7 +153,7 @@ void EventScene::ExpectField(const D3DXVECTOR3& at, const D3DXVECTOR3& facing, c
     EXPECT_NEAR(-back.x, facing.x, 1e-4F);
     EXPECT_NEAR(-back.z, facing.z, 1e-4F);
     std::string script;
-    for (const auto& object : field->GetArea()->GetObjects()) {
+    for (const auto& object : TMapProbe::Objects(*field->GetArea())) {
         if (auto* box = dynamic_cast<TMapScriptBox*>(object.Get())) {
             script = TMapProbe::ScriptKey(*box);
         }
