@@ -28,6 +28,7 @@ class TPlayerCharacter;
 class TVillager;
 
 class TAreaBase {
+    friend struct TMapProbe;
 public:
     // Field event codes an object update may answer; 10000 and above stop the object walk.
     static constexpr std::uint32_t kEventFirst = 10000;
@@ -69,20 +70,15 @@ public:
     TFieldLoop* GetFieldLoop() const { return m_field; }
     TFrame* GetSceneFrame() const { return m_sceneFrame; }
     TCollisionWorld* GetCollisionWorld() { return &m_collisionWorld; }
-    TMeshAreaManager* GetMeshAreaManager() { return &m_meshAreaManager; }
     TEffectManager* GetEffectManager() const { return m_effectManager; }
     TCamera* GetCamera() const { return m_camera.Get(); }
-    TFrame* GetCameraTarget() const { return m_cameraTarget.Get(); }
     TPlayerCharacter* GetPlayer() const { return m_player; }
     TEnemyFactory* GetEnemies() const { return m_enemies; }
     TGameWnd* GetApp() const { return m_app; }
     std::int32_t GetMusicId() const { return m_musicId; }
-    std::uint32_t GetFogColour() const { return m_fogColour; }
     std::uint32_t GetClearColour() const { return m_clearColour; }
     bool IsScriptActive() const { return m_scriptActive != 0; }
     TVillager* GetTalkingVillager() const { return m_talkingVillager.Get(); }
-    const std::list<TRefPtr<TMapObject>>& GetObjects() const { return m_objects; }
-    const std::vector<TRefPtr<TVillager>>& GetVillagers() const { return m_villagers; }
     // The player when the id is its object id, else the enemy the registry holds under it, else the
     // object registered under it; null for any other id.
     TGameObject* FindObject(std::uint32_t id) const;

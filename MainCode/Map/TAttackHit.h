@@ -30,6 +30,7 @@ struct TAttackHitParams {
 };
 
 class TAttackHit {
+    friend struct TMapProbe;
 public:
     // Hangs the new frame "Hit" under parent at position (parent's space).
     TAttackHit(std::uint32_t ownerId, TFrame* parent, const float* position, const TAttackHitParams& params);
@@ -54,25 +55,19 @@ public:
     // else its owner); true when the source lay in front of the frame.
     bool TurnFrameToward(TAreaBase* area, TFrame* frame, const TFrame* reference, bool fromHit) const;
 
-    TFrame* GetFrame() const { return m_frame.Get(); }
-    TFrame* GetParent() const { return m_parent; }
     std::uint32_t GetOwnerId() const { return m_ownerId; }
     bool IsAlive() const { return m_alive != 0; }
-    std::int32_t GetInterval() const { return m_interval; }
     std::uint32_t GetFlags() const { return m_flags; }
     std::uint32_t GetElement() const { return m_element; }
     std::uint32_t GetParam3() const { return m_param3; }
     std::int32_t GetSoundType() const { return m_soundType; }
-    std::uint32_t GetCancelMask() const { return m_cancelMask; }
     std::uint32_t GetBaseDamage() const { return m_baseDamage; }
     float GetDamageFactor() const { return m_damageFactor; }
-    float GetRadius() const { return m_radius; }
     float GetValueA() const { return m_valueA; }
     float GetKnockTime() const { return m_knockTime; }
     float GetLaunchSpeed() const { return m_launchSpeed; }
     std::int32_t GetParam8() const { return m_param8; }
     std::uint8_t HasLanded() const { return m_landed; }
-    const std::vector<TAttackHitEntry>& GetHitList() const { return m_hitList; }
 
 protected:
     // Immune, already listed or out of reach: no hit.

@@ -4,6 +4,7 @@
 #include "MainCode/Map/TAttackHit.h"
 
 class TAttackHitHeld : public TAttackHit {
+    friend struct TMapProbe;
 public:
     TAttackHitHeld(std::uint32_t ownerId, TFrame* parent, const float* position, std::uint32_t hitsLeft,
                    const TAttackHitParams& params);
@@ -11,7 +12,6 @@ public:
     void HitTest(TGameObject* target) override;
     bool Update() override;
 
-    std::uint32_t GetHitsLeft() const { return m_hitsLeft; }
 
 protected:
     std::uint32_t m_hitsLeft;

@@ -4,6 +4,7 @@
 #include "MainCode/Map/TAttackHit.h"
 
 class TAttackHitTimed : public TAttackHit {
+    friend struct TMapProbe;
 public:
     // The interval of params is not used: a timed hit never strikes a target twice.
     TAttackHitTimed(std::uint32_t ownerId, TFrame* parent, const float* position, std::uint32_t lifetime,
@@ -13,7 +14,6 @@ public:
     bool Update() override;
     void TickHitList() override {}
 
-    std::uint32_t GetLifetime() const { return m_lifetime; }
 
 private:
     std::uint32_t m_lifetime;

@@ -4,13 +4,13 @@
 #include "MainCode/Map/TAttackHitHeld.h"
 
 class TAttackHitTimedHeld : public TAttackHitHeld {
+    friend struct TMapProbe;
 public:
     TAttackHitTimedHeld(std::uint32_t ownerId, TFrame* parent, const float* position, std::uint32_t hitsLeft,
                         std::uint32_t lifetime, const TAttackHitParams& params);
 
     bool Update() override;
 
-    std::uint32_t GetLifetime() const { return m_lifetime; }
 
 private:
     std::uint32_t m_lifetime;

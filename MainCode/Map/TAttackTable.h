@@ -9,9 +9,9 @@
 #include "MainCode/Map/TAttackRecord.h"
 
 class TAttackTable {
+    friend struct TMapProbe;
 public:
     static void SetDirectory(const std::string& folder) { s_folder = folder; }
-    static const std::string& GetDirectory() { return s_folder; }
 
     // Empties the table and enters every whole record of folder + name under its id, a later
     // record replacing an earlier one of the same id. A missing or cut file keeps what was read
@@ -24,8 +24,6 @@ public:
     // The record of the id, else the id-0 record (made with the defaults when missing). The
     // reference holds until the table is emptied.
     static const TAttackRecord& Get(std::uint32_t id);
-    static std::size_t GetCount() { return s_records.size(); }
-    static bool Contains(std::uint32_t id) { return s_records.count(id) != 0; }
 
 private:
     static inline std::string s_folder;

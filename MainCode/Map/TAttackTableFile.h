@@ -9,6 +9,7 @@
 #include "MainCode/Map/TAttackRecord.h"
 
 class TAttackTableFile {
+    friend struct TMapProbe;
 public:
     TAttackTableFile() = default;
     virtual ~TAttackTableFile() = default;
@@ -23,10 +24,6 @@ public:
     virtual TAttackRecord GetRecord(std::size_t i) const;
     virtual std::vector<TAttackRecord> CopyRecords() const { return m_records; }
 
-    std::uint8_t IsScrambled() const { return m_scrambled; }
-    std::uint32_t GetRecordCount() const { return m_recordCount; }
-    const std::vector<std::string>& GetNames() const { return m_names; }
-    const std::vector<std::uint32_t>& GetValues() const { return m_values; }
 
 private:
     std::string m_path;

@@ -16,6 +16,7 @@
 class TSky;
 
 class TCamera {
+    friend struct TMapProbe;
 public:
     static constexpr std::uint32_t kFollowMode = 16;
     static constexpr std::uint32_t kKeyMode = 32;
@@ -45,11 +46,7 @@ public:
 
     std::uint32_t GetMode() const { return m_mode; }
     TFrame* GetFrame() const { return m_frame.Get(); }
-    TFrame* GetTarget() const { return m_target; }
     TView* GetView() const { return m_view; }
-    TSky* GetSky() const { return m_sky; }
-    TFrame* GetSkyFrame() const { return m_skyFrame.Get(); }
-    bool IsShaking() const { return m_shakeIdle == 0; }
 
 protected:
     // Positions in the parent frame's space.
@@ -79,12 +76,12 @@ private:
 };
 
 class TFollowCamera : public TCamera {
+    friend struct TMapProbe;
 public:
     // unused: a value the map data passes between distance and height.
     TFollowCamera(TFrame* parent, TFrame* target, TView* view, float distance, std::uint32_t unused, float height);
     void Follow() override;
 
-    std::uint32_t GetFarCount() const { return m_farCount; }
 
 private:
     float m_distance;

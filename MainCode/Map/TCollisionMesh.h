@@ -13,6 +13,7 @@
 class TMesh8;
 
 class TCollisionMesh {
+    friend struct TMapProbe;
 public:
     TCollisionMesh() = default;
     // Copies share the face array.
@@ -24,7 +25,6 @@ public:
     virtual void Build(const TMesh8& mesh);
     virtual ~TCollisionMesh() = 0;
 
-    std::uint16_t GetFaceCount() const { return m_faceCount; }
     const TCollisionFace& GetFace(std::uint16_t i) const { return m_faces[i]; }
 
 protected:
@@ -46,6 +46,7 @@ struct TRangeXZ {
 TRangeXZ ComputeBoundsXZ(const TCollisionFace* faces, std::uint32_t count);
 
 class TGridCollisionMesh : public TCollisionMesh {
+    friend struct TMapProbe;
 public:
     ~TGridCollisionMesh() override;
 
@@ -65,12 +66,6 @@ public:
     // The floor below pos; height FLT_MAX and normal (0, 1, 0) when none.
     void ProbeFloor(const float* pos, bool* found, float* height, float* normal) const;
 
-    std::uint32_t GetCellsX() const { return m_cellsX; }
-    std::uint32_t GetCellsZ() const { return m_cellsZ; }
-    std::uint32_t GetCellCount() const { return m_cellCount; }
-    float GetCellWidth() const { return m_cellWidth; }
-    float GetMaxX() const { return m_maxX; }
-    float GetMaxZ() const { return m_maxZ; }
     const TGridCell& GetCell(std::uint32_t i) const { return m_cells[i]; }
 
 private:
@@ -87,6 +82,7 @@ private:
 };
 
 class TBoundedCollisionMesh : public TCollisionMesh {
+    friend struct TMapProbe;
 public:
     TBoundedCollisionMesh() = default;
     TBoundedCollisionMesh(const TBoundedCollisionMesh&) = default;
@@ -104,7 +100,6 @@ public:
     void ProbeFloor(const float* pos, bool* found, float* height, float* normal) const;
 
     // Centre x, y, z, radius and half radius.
-    const float* GetBounds() const { return m_bounds; }
 
 private:
     float m_bounds[5] = {};

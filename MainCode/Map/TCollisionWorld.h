@@ -15,6 +15,7 @@ class TGameObject;
 class TMesh8;
 
 class TCollisionWorld {
+    friend struct TMapProbe;
 public:
     TCollisionWorld() = default;
     TCollisionWorld(const TCollisionWorld&) = delete;
@@ -45,7 +46,6 @@ public:
     // The floor below pos over the ground and then every solid.
     void FindFloor(const float* pos, bool* found, float* height, float* normal) const;
 
-    std::size_t GetSolidCount() const { return m_solids.size(); }
     TGameObject* FindRegistered(std::uint32_t id) const;
     TGameObject* FindFighter(std::uint32_t id) const;
 

@@ -28,6 +28,7 @@ struct TAreaHolder {
 };
 
 class TFieldLoop : public TSceneLoop {
+    friend struct TMapProbe;
 public:
     // Null when the build fails (logged and reported through my_error's handler).
     static TFieldLoop* CreateAtSavePoint(TGameWnd* app, std::uint32_t savePointId);
@@ -49,8 +50,6 @@ public:
     TMinimap* GetMinimap() const { return m_minimap.Get(); }
     TPlayerCharacter* GetPlayer() const { return m_player.Get(); }
     TAreaBase* GetArea() const { return m_area; }
-    TFieldPhase* GetPhase() const { return m_phase.Get(); }
-    bool IsInPhase() const { return m_phase.Get() != nullptr; }
 
     void SetPlayer(const TRefPtr<TPlayerCharacter>& player);
     void SetPhase(const TRefPtr<TFieldPhase>& phase);
@@ -62,7 +61,6 @@ public:
     bool ChangePlayer(std::uint32_t index);
     void RefreshHud();
     void SkipNextDraw() { m_skipDraw = true; }
-    bool IsDrawSkipPending() const { return m_skipDraw; }
 
     // The world and the area's overlays, one frame (the area mode's draw).
     void DrawArea();

@@ -110,16 +110,6 @@ void TMapChangePhase::GiveBackMusic(bool& held, std::int32_t id)
     held = false;
 }
 
-bool TMapChangePhase::HasFadeOut() const
-{
-    return m_fadeOut.Get() != nullptr;
-}
-
-bool TMapChangePhase::HasFadeIn() const
-{
-    return m_fadeIn.Get() != nullptr;
-}
-
 bool TMapChangePhase::FadeOutDone()
 {
     if (m_fadeOut.Get() == nullptr) {

@@ -41,13 +41,13 @@ public:
 };
 
 class TFadeInPhase : public TFieldPhase {
+    friend struct TMapProbe;
 public:
     static constexpr std::int32_t kFrames = 60;
 
     TFadeInPhase(TFieldLoop* field, std::int32_t colourMode, std::int32_t direction);
     std::uint32_t Update() override;
     void Draw() override;
-    const TUiQuad& GetQuad() const { return m_quad; }
 
 private:
     TUiQuad m_quad;
@@ -56,6 +56,7 @@ private:
 };
 
 class TMapChangePhase : public TFieldPhase {
+    friend struct TMapProbe;
 public:
     static constexpr std::int32_t kFadeFrames = 30;
     static constexpr std::int32_t kMusicFadeSteps = 50;
@@ -66,15 +67,7 @@ public:
     std::uint32_t Update() override;
     void Draw() override;
 
-    const TUiQuad& GetQuad() const { return m_quad; }
-    const TFieldDestination& GetDestination() const { return m_destination; }
-    std::uint32_t GetMode() const { return m_mode; }
     bool IsFadingIn() const { return m_state == &TMapChangePhase::FadeIn; }
-    std::int32_t GetNewMusicId() const { return m_newMusicId; }
-    // The destination map as read, with the start it was given.
-    const TMapData& GetMapData() const { return m_mapData; }
-    bool HasFadeOut() const;
-    bool HasFadeIn() const;
 
 private:
     using State = std::uint32_t (TMapChangePhase::*)();

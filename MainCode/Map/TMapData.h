@@ -118,6 +118,7 @@ struct TMapTriggerActionRecord {
 };
 
 class TMapData {
+    friend struct TMapProbe;
 public:
     // Camera modes of the camera records; only follow and key make a map camera.
     static constexpr std::uint32_t kCameraMode1 = 1;
@@ -191,29 +192,12 @@ public:
     const std::string& GetMinimapName() const { return m_minimapName; }
 
     std::uint32_t GetCameraMode() const { return m_cameraMode; }
-    float GetFollowDistance() const { return m_followDistance; }
-    float GetFollowHeight() const { return m_followHeight; }
-    std::uint32_t GetFollowValue() const { return m_followValue; }  // passed on, unused by the camera
 
-    const std::string& GetObjectSetName() const { return m_objectSetName; }
     float GetEnemyBound1() const { return m_enemyBound1; }
     float GetEnemyBound2() const { return m_enemyBound2; }
 
-    const std::vector<TCameraKey>& GetCameraKeys() const { return m_cameraKeys; }
-    const std::vector<TMeshPlacement>& GetCollisionPlacements() const { return m_collisionPlacements; }
-    const std::vector<TMeshPlacement>& GetVisualPlacements() const { return m_visualPlacements; }
     const std::vector<TMapEnemy>& GetEnemies() const { return m_enemies; }
     const std::vector<TMapEnemySpawner>& GetEnemySpawners() const { return m_enemySpawners; }
-    const std::vector<TMapItemRecord>& GetItems() const { return m_items; }
-    const std::vector<TMapPointObject>& GetPointObjects() const { return m_pointObjects; }
-    const std::vector<TMapThreeVectorObject>& GetThreeVectorObjects() const { return m_threeVectorObjects; }
-    const std::vector<TMapPointValueObject>& GetPointValueObjects() const { return m_pointValueObjects; }
-    const std::vector<TMapTwoVectorObject>& GetTwoVectorObjects() const { return m_twoVectorObjects; }
-    const std::vector<TMapValueObject>& GetValueObjectsA() const { return m_valueObjectsA; }
-    const std::vector<TMapValueObject>& GetValueObjectsB() const { return m_valueObjectsB; }
-    const std::vector<TMapTriggerBoxRecord>& GetTriggerBoxes() const { return m_triggerBoxes; }
-    const std::vector<TMapTriggerActionRecord>& GetTriggerActions() const { return m_triggerActions; }
-    const std::vector<std::string>& GetVillagerNames() const { return m_villagerNames; }
 
     // The map camera by the camera mode: follow (16) or key (32); an empty holder for any other.
     TRefPtr<TCamera> CreateCamera(TFrame* sceneFrame, TFrame* cameraTarget, TView* view) const;

@@ -15,6 +15,7 @@
 class TMesh8;
 
 class TMapItem : public TMapObject {
+    friend struct TMapProbe;
 public:
     static constexpr std::int32_t kMoney = -1;    // item id of a money bag
     static constexpr std::int32_t kNoFlag = -1;   // pick-up flag index of an item that comes back
@@ -46,15 +47,6 @@ public:
     // 2 the ring. Any other kind is logged and lies there as a bag.
     static std::string MeshNameOf(std::int32_t itemId);
 
-    TFrame* GetFrame() const { return m_itemFrame.Get(); }
-    TFrame* GetShadowFrame() const { return m_shadowFrame.Get(); }
-    TMesh8* GetMesh() const { return m_mesh; }
-    std::int32_t GetItemId() const { return m_itemId; }
-    std::int32_t GetFlagIndex() const { return m_flagIndex; }
-    std::int32_t GetMoney() const { return m_money; }
-    std::int32_t GetLifetime() const { return m_lifetime; }
-    bool IsBobbing() const { return m_state == &TMapItem::BobUp || m_state == &TMapItem::BobDown; }
-    bool IsFading() const { return m_state == &TMapItem::Rise || m_state == &TMapItem::Expire; }
 
 private:
     using State = std::uint32_t (TMapItem::*)();

@@ -37,6 +37,7 @@ struct TActionSpot {
 };
 
 class TMapObject {
+    friend struct TMapProbe;
 public:
     // Nothing happened.
     static constexpr std::uint32_t kNothing = 1;
@@ -58,7 +59,6 @@ public:
     virtual std::uint32_t RunScript(const std::string& key);
 
     bool IsActive() const { return m_active != 0; }
-    TAreaBase* GetArea() const { return m_area; }
 
     // Bounds included on every axis.
     static bool IsInsideBox(const D3DXVECTOR3& p, const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum);

@@ -9,6 +9,7 @@
 #include "dx/dx8/3d/TFrame.h"
 
 class TMapSavePoint : public TMapObject {
+    friend struct TMapProbe;
 public:
     static constexpr float kRadius = 1.0F;
     static constexpr std::uint32_t kEffect = 902;
@@ -18,7 +19,6 @@ public:
     ~TMapSavePoint() override;
     std::uint32_t Update() override;
 
-    TFrame* GetFrame() const { return m_frame.Get(); }
 
 private:
     std::int32_t m_savePointId;

@@ -11,9 +11,9 @@
 class TEnemyFactory;
 
 class TMapScriptObject : public TMapObject {
+    friend struct TMapProbe;
 public:
     TMapScriptObject(TAreaBase* area, const std::string& scriptKey) : TMapObject(area), m_scriptKey(scriptKey) {}
-    const std::string& GetScriptKey() const { return m_scriptKey; }
 
 protected:
     std::string m_scriptKey;
@@ -21,9 +21,9 @@ protected:
 
 // Watches the area's enemy registry; an area without one never fires it.
 class TMapEnemyWatch : public TMapObject {
+    friend struct TMapProbe;
 public:
     TMapEnemyWatch(TAreaBase* area, const std::string& scriptKey);
-    const std::string& GetScriptKey() const { return m_scriptKey; }
 
 protected:
     std::string m_scriptKey;
@@ -31,12 +31,12 @@ protected:
 };
 
 class TMapScriptFacingBox : public TMapScriptObject {
+    friend struct TMapProbe;
 public:
     TMapScriptFacingBox(TAreaBase* area, const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum,
                         const D3DXVECTOR3& facing, const std::string& scriptKey);
     // From the 15th consecutive step inside and facing on, the script runs every step.
     std::uint32_t Update() override;
-    std::int32_t GetCounter() const { return m_box.counter; }
 
 private:
     TFacingBox m_box;
@@ -88,12 +88,12 @@ private:
 // The map's object-set name is its key: "non" ends the game at the player's death, any other key
 // names the map's own defeat script.
 class TMapDeathWatch : public TMapObject {
+    friend struct TMapProbe;
 public:
     static constexpr const char* kGameOverKey = "non";
 
     TMapDeathWatch(TAreaBase* area, const std::string& scriptKey) : TMapObject(area), m_scriptKey(scriptKey) {}
     std::uint32_t Update() override;
-    const std::string& GetScriptKey() const { return m_scriptKey; }
 
 private:
     std::string m_scriptKey;

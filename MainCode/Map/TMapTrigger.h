@@ -10,12 +10,12 @@
 #include "MainCode/Map/TMapObject.h"
 
 class TMapChangeObject : public TMapObject {
+    friend struct TMapProbe;
 public:
     // The facing on the destination map stays level: its y is stored as 0.
     TMapChangeObject(TAreaBase* area, const D3DXVECTOR3& startPosition, const D3DXVECTOR3& startDirection,
                      const D3DXVECTOR3& startCameraPosition, std::uint32_t fadeMode, const std::string& destination);
 
-    const TFieldDestination& GetDestination() const { return m_destination; }
 
 protected:
     // Sets the map-change phase on the area's field; 10001.
@@ -27,20 +27,20 @@ private:
 };
 
 class TMapTriggerBox : public TMapChangeObject {
+    friend struct TMapProbe;
 public:
     TMapTriggerBox(TAreaBase* area, const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum,
                    const D3DXVECTOR3& facing, const D3DXVECTOR3& startPosition, const D3DXVECTOR3& startDirection,
                    const D3DXVECTOR3& startCameraPosition, std::uint32_t fadeMode, const std::string& destination);
     std::uint32_t Update() override;
 
-    std::int32_t GetCounter() const { return m_box.counter; }
-    const D3DXVECTOR3& GetCentre() const { return m_box.centre; }
 
 private:
     TFacingBox m_box;
 };
 
 class TMapTriggerAction : public TMapChangeObject {
+    friend struct TMapProbe;
 public:
     TMapTriggerAction(TAreaBase* area, const D3DXVECTOR3& point, float radius, const D3DXVECTOR3& startPosition,
                       const D3DXVECTOR3& startDirection, const D3DXVECTOR3& startCameraPosition,
@@ -49,7 +49,6 @@ public:
     // The map change without a test: what a script's map change does with a temporary trigger.
     std::uint32_t Fire() { return ChangeMap(); }
 
-    float GetHalfRadius() const { return m_spot.halfRadius; }
 
 private:
     TActionSpot m_spot;

@@ -13,6 +13,7 @@
 #include "dx/dx8/3d/TMesh8.h"
 
 class TMeshAreaManager {
+    friend struct TMapProbe;
 public:
     static void SetDirectory(const std::string& folder) { s_folder = folder; }
     static const std::string& GetDirectory() { return s_folder; }
@@ -29,8 +30,6 @@ public:
     void Detach();
     void Release();
 
-    TFrame* GetRoot() const { return m_root.Get(); }
-    TFrame* GetSubRoot() const { return m_subRoot.Get(); }
     // The cell a world point lies in (outside the grid too), clamped to a safe range.
     std::pair<std::int32_t, std::int32_t> CellOf(float x, float z) const;
 

@@ -10,6 +10,7 @@
 #include "platform/d3dx8/d3dx8math.h"
 
 class TMeshHandle {
+    friend struct TMapProbe;
 public:
     explicit TMeshHandle(std::uint32_t relatedId);
     TMeshHandle(const TMeshHandle&) = delete;
@@ -24,7 +25,6 @@ public:
     std::uint32_t GetRelatedId() const { return m_relatedId; }
     std::uint32_t GetObjectId() const { return m_objectId; }
     TFrame* GetReferenceFrame() const { return m_referenceFrame; }
-    void SetReferenceFrame(TFrame* frame) { m_referenceFrame = frame; }
 
     // The translation of the local matrix.
     D3DXVECTOR3* GetPosition(D3DXVECTOR3* out) const;

@@ -11,6 +11,7 @@
 class TMeshHandle;
 
 class TMinimap {
+    friend struct TMapProbe;
 public:
     static TRefPtr<TMinimap> Create();
 
@@ -26,8 +27,6 @@ public:
     // Nothing while the player has switched the minimap off.
     void Draw(int x, int y);
 
-    float GetHeading() const { return m_heading; }
-    const TSprite& GetPicture() const { return m_picture; }
 
 private:
     TSprite m_picture;

@@ -9,6 +9,7 @@
 #include "dx/dx8/3d/TVertexShader.h"
 
 class TSky : public TVertexShader {
+    friend struct TMapProbe;
 public:
     // Both load "sky/sky00.msh" from the mesh folder; my_error when it cannot be read.
     TSky();
@@ -24,18 +25,6 @@ public:
     void Release() override { ReleaseShader(); }
     void CreateShader();
     void ReleaseShader();
-
-    float GetFadeStart() const { return m_fadeStart; }
-    float GetFadeEnd() const { return m_fadeEnd; }
-    float GetOffsetU() const { return m_offsetU; }
-    float GetOffsetV() const { return m_offsetV; }
-    void SetOffsets(float u, float v)
-    {
-        m_offsetU = u;
-        m_offsetV = v;
-    }
-    const TMesh8& GetWorkingMesh() const { return m_mesh; }
-    static DWORD GetShaderHandle() { return s_shader; }
 
 private:
     void Scroll();

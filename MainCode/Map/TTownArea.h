@@ -7,6 +7,7 @@
 class TMapEventModule;
 
 class TTownArea : public TAreaBase {
+    friend struct TMapProbe;
 public:
     TTownArea(TMapData& mapData, TFieldLoop* field);
     ~TTownArea() override;
@@ -15,7 +16,6 @@ public:
     void Draw() override { (this->*m_stateDraw)(); }
     void PreparePlayer() override;
 
-    bool IsInScriptState() const { return m_stateUpdate == &TTownArea::ScriptUpdate; }
 
 private:
     using StateUpdate = bool (TTownArea::*)();

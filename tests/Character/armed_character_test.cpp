@@ -14,6 +14,7 @@
 #include "armed_fixture.h"
 #include "formats/bht_writer.h"
 #include "support/dx_probe.h"
+#include "support/map_probe.h"
 
 namespace objtest {
 namespace {
@@ -392,27 +393,27 @@ TEST_F(ArmedCharacter, HitsFromAttackRecords)
     auto* a = dynamic_cast<TAttackHitTimed*>(f.CreateAttackHit(out, 0xABCD1234u));  // low 16 bits
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(out.Get(), a);
-    EXPECT_EQ(a->GetLifetime(), 7u);
-    EXPECT_EQ(a->GetInterval(), -1);
+    EXPECT_EQ(TMapProbe::Lifetime(*a), 7u);
+    EXPECT_EQ(TMapProbe::Interval(*a), -1);
     EXPECT_EQ(a->GetBaseDamage(), 55u);
     EXPECT_EQ(a->GetSoundType(), -1);
     EXPECT_EQ(a->GetOwnerId(), f.GetObjectId());
-    EXPECT_EQ(a->GetParent(), f.GetFrame());
+    EXPECT_EQ(TMapProbe::Parent(*a), f.GetFrame());
     D3DXVECTOR3 p;
-    a->GetFrame()->GetPosition(&p);
+    TMapProbe::Frame(*a)->GetPosition(&p);
     EXPECT_FLOAT_EQ(p.y, 2.0F);
 
     auto* b = dynamic_cast<TAttackHitHeld*>(f.CreateAttackHit(out, 2));
     ASSERT_NE(b, nullptr);
-    EXPECT_EQ(b->GetHitsLeft(), 4u);
-    EXPECT_EQ(b->GetInterval(), 3);
-    EXPECT_EQ(b->GetCancelMask(), 6u);
+    EXPECT_EQ(TMapProbe::HitsLeft(*b), 4u);
+    EXPECT_EQ(TMapProbe::Interval(*b), 3);
+    EXPECT_EQ(TMapProbe::CancelMask(*b), 6u);
     const D3DXVECTOR3 at(1.0F, 0.0F, 0.0F);
     auto* c = dynamic_cast<TAttackHitTimedHeld*>(f.CreateAttackHit(out, 3, scene_.Get(), &at));
     ASSERT_NE(c, nullptr);
-    EXPECT_EQ(c->GetLifetime(), 7u);
-    EXPECT_EQ(c->GetParent(), scene_.Get());
-    c->GetFrame()->GetPosition(&p);
+    EXPECT_EQ(TMapProbe::Lifetime(*c), 7u);
+    EXPECT_EQ(TMapProbe::Parent(*c), scene_.Get());
+    TMapProbe::Frame(*c)->GetPosition(&p);
     EXPECT_FLOAT_EQ(p.x, 1.0F);
     EXPECT_EQ(f.CreateAttackHit(out, 4), nullptr);
     EXPECT_EQ(out.Get(), nullptr);
@@ -421,13 +422,13 @@ TEST_F(ArmedCharacter, HitsFromAttackRecords)
     // An id missing from the table gives the default: a timed hit of lifetime 1.
     auto* d = dynamic_cast<TAttackHitTimed*>(f.CreateAttackHit(out, 99));
     ASSERT_NE(d, nullptr);
-    EXPECT_EQ(d->GetLifetime(), 1u);
-    EXPECT_FLOAT_EQ(d->GetRadius(), 0.5F);
+    EXPECT_EQ(TMapProbe::Lifetime(*d), 1u);
+    EXPECT_FLOAT_EQ(TMapProbe::Radius(*d), 0.5F);
 
     // The update drops what is used up (lifetime 1 at once), the rest stay.
     f.UpdateHits();
     EXPECT_EQ(f.GetHits().size(), 3u);
-    EXPECT_EQ(d->GetFrame()->GetParent(), nullptr);
+    EXPECT_EQ(TMapProbe::Frame(*d)->GetParent(), nullptr);
     TestArea area(scene_.Get());
     f.AttachToField(&area);
     f.DetachFromField();
@@ -460,9 +461,9 @@ TEST_F(ArmedCharacter, CheckAttacksRunsThePlayerThenTheFighters)
     TAttackTable::Clear();
     player.CreateAttackHit(own, 0);
     player.ApplyHitsTo(&player);
-    EXPECT_TRUE(own->GetHitList().empty());
+    EXPECT_TRUE(TMapProbe::HitList(*own).empty());
     player.ApplyHitsTo(&a);
-    EXPECT_EQ(own->GetHitList().size(), 1u);
+    EXPECT_EQ(TMapProbe::HitList(*own).size(), 1u);
 
     world.Unregister(ia);
     b.reset();

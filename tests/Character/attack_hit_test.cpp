@@ -6,6 +6,7 @@
 #include "MainCode/Map/TAttackHitTimed.h"
 #include "MainCode/Map/TAttackHitTimedHeld.h"
 #include "armed_fixture.h"
+#include "support/map_probe.h"
 
 namespace objtest {
 namespace {
@@ -53,7 +54,7 @@ TEST_F(AttackHit, HeldHitsCountAndWaitTheirInterval)
         one.HitTest(&t);
         EXPECT_EQ(t.reactions.size(), 1u);
         EXPECT_EQ(one.HasLanded(), 1);
-        EXPECT_EQ(one.GetHitsLeft(), 0u);
+        EXPECT_EQ(TMapProbe::HitsLeft(one), 0u);
         EXPECT_FALSE(one.Update());
         EXPECT_FALSE(one.IsAlive());
     }
@@ -72,9 +73,9 @@ TEST_F(AttackHit, HeldHitsCountAndWaitTheirInterval)
     TAttackHitHeld once(0, scene_.Get(), nullptr, 5, Params(-1));
     EXPECT_EQ(Run(once, t, 30), (std::vector<int>{0}));
     EXPECT_EQ(Run(once, u, 30), (std::vector<int>{0}));
-    EXPECT_EQ(once.GetHitsLeft(), 3u);
-    ASSERT_EQ(once.GetHitList().size(), 2u);
-    EXPECT_EQ(once.GetHitList()[0].Step, 0u);
+    EXPECT_EQ(TMapProbe::HitsLeft(once), 3u);
+    ASSERT_EQ(TMapProbe::HitList(once).size(), 2u);
+    EXPECT_EQ(TMapProbe::HitList(once)[0].Step, 0u);
 }
 
 TEST_F(AttackHit, TimedLifetimes)
@@ -85,7 +86,7 @@ TEST_F(AttackHit, TimedLifetimes)
 
     int trueUpdates = 0;
     TAttackHitTimed five(0, scene_.Get(), nullptr, 5, Params(10));
-    EXPECT_EQ(five.GetInterval(), -1);
+    EXPECT_EQ(TMapProbe::Interval(five), -1);
     EXPECT_EQ(Run(five, t, 8, &trueUpdates), (std::vector<int>{0}));  // once, not counted
     EXPECT_EQ(trueUpdates, 4);
     EXPECT_EQ(five.HasLanded(), 0);
@@ -111,7 +112,7 @@ TEST_F(AttackHit, ImmuneTargetsTouchBoundAndCancelling)
     TAttackHitHeld held(0, scene_.Get(), centre, 3, Params(10));
     held.HitTest(&t);
     EXPECT_TRUE(t.reactions.empty());
-    EXPECT_TRUE(held.GetHitList().empty());
+    EXPECT_TRUE(TMapProbe::HitList(held).empty());
     t.SetHitImmunity(0);
 
     // Reach 1.5 from the target's centre: strictly inside hits.
@@ -132,9 +133,9 @@ TEST_F(AttackHit, ImmuneTargetsTouchBoundAndCancelling)
     six.Cancel(4);
     one.Cancel(4);
     EXPECT_FALSE(six.IsAlive());
-    EXPECT_EQ(six.GetFrame()->GetParent(), nullptr);
+    EXPECT_EQ(TMapProbe::Frame(six)->GetParent(), nullptr);
     EXPECT_TRUE(one.IsAlive());
-    EXPECT_EQ(one.GetFrame()->GetParent(), scene_.Get());
+    EXPECT_EQ(TMapProbe::Frame(one)->GetParent(), scene_.Get());
     one.Kill();
     EXPECT_FALSE(one.IsAlive());
     EXPECT_FALSE(one.Update() && one.IsAlive());

@@ -11,6 +11,7 @@
 
 #include "MainCode/Map/TCollisionWorld.h"
 #include "object_fixture.h"
+#include "support/map_probe.h"
 
 namespace objtest {
 namespace {
@@ -141,7 +142,7 @@ TEST_F(CollisionWorld, GroundAndSolidPassesAndFindFloor)
     // Cells as large as the faces: only the cells holding a face's corners list it.
     world.Load("ground.msh", 20.0F, 20.0F);
     world.AddSolid(Load(GroundMesh().Floor(4, -1, 6, 1, 2.0F, 0.3F).File("box"), "box.msh"));
-    ASSERT_EQ(world.GetSolidCount(), 1u);
+    ASSERT_EQ(TMapProbe::SolidCount(world), 1u);
 
     TestObject onGround;
     TestObject onBox;

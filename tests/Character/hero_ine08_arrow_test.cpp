@@ -11,6 +11,7 @@
 #include "MainCode/Map/TAttackHitTimedHeld.h"
 #include "MainCode/Shot/TShot.h"
 #include "combat_fixture.h"
+#include "support/map_probe.h"
 
 namespace combattest {
 namespace {
@@ -105,7 +106,7 @@ protected:
     static TAttackHitTimedHeld* HitOf(const THeroine08& hero, const TShot* shot)
     {
         for (const TRefPtr<TAttackHit>& hit : hero.GetHits()) {
-            if (hit->GetParent() == shot->GetModelFrame()) {
+            if (TMapProbe::Parent(*hit) == shot->GetModelFrame()) {
                 return dynamic_cast<TAttackHitTimedHeld*>(hit.Get());
             }
         }
@@ -159,8 +160,8 @@ TEST_F(HeroineArrows, EachEventFiresItsArrowsTurnedInTheirOrderAboutTheWeaponsOw
             EXPECT_EQ(shot->GetFlightFrames(), c.life);
             const TAttackHitTimedHeld* hit = HitOf(*hero, shot);
             ASSERT_NE(hit, nullptr);
-            EXPECT_EQ(hit->GetHitsLeft(), static_cast<std::uint32_t>(c.life));
-            EXPECT_EQ(hit->GetLifetime(), static_cast<std::uint32_t>(c.life) + shot->GetPartCount() - 1);
+            EXPECT_EQ(TMapProbe::HitsLeft(*hit), static_cast<std::uint32_t>(c.life));
+            EXPECT_EQ(TMapProbe::Lifetime(*hit), static_cast<std::uint32_t>(c.life) + shot->GetPartCount() - 1);
             EXPECT_EQ(hit->GetFlags(), c.flags);
             EXPECT_FLOAT_EQ(hit->GetDamageFactor(), c.first);
             EXPECT_FLOAT_EQ(hit->GetValueA(), c.second);
@@ -198,17 +199,17 @@ TEST_F(HeroineArrows, TheHitTakesItsArgumentsInOrderAndTheArrowItsMesh)
     const TAttackHitTimedHeld* hit = HitOf(*hero, shot);
     ASSERT_NE(hit, nullptr);
     EXPECT_EQ(hit->GetOwnerId(), hero->GetObjectId());
-    EXPECT_EQ(hit->GetParent(), shot->GetModelFrame());
+    EXPECT_EQ(TMapProbe::Parent(*hit), shot->GetModelFrame());
     D3DXVECTOR3 at;
-    hit->GetFrame()->GetPosition(&at);
+    TMapProbe::Frame(*hit)->GetPosition(&at);
     EXPECT_EQ(at, D3DXVECTOR3(0.0F, 0.0F, 0.0F));
-    EXPECT_EQ(hit->GetInterval(), 5);
+    EXPECT_EQ(TMapProbe::Interval(*hit), 5);
     EXPECT_EQ(hit->GetElement(), 3u) << "word 2 of the bow";
     EXPECT_EQ(hit->GetParam3(), 0u);
     EXPECT_EQ(hit->GetSoundType(), 11) << "word 1 of the bow";
-    EXPECT_EQ(hit->GetCancelMask(), 0u);
+    EXPECT_EQ(TMapProbe::CancelMask(*hit), 0u);
     EXPECT_EQ(hit->GetBaseDamage(), static_cast<std::uint32_t>(hero->GetStr() + 7));
-    EXPECT_FLOAT_EQ(hit->GetRadius(), 0.5F);
+    EXPECT_FLOAT_EQ(TMapProbe::Radius(*hit), 0.5F);
     EXPECT_FLOAT_EQ(hit->GetLaunchSpeed(), 0.0F);
 
     const TEffectCreateCall& call = created_[0];

@@ -16,6 +16,7 @@
 #include "dx/dx8/3d/TTexture8.h"
 #include "armed_fixture.h"
 #include "formats/effect_assets.h"
+#include "support/map_probe.h"
 
 namespace objtest {
 namespace {
@@ -243,13 +244,13 @@ TEST_F(EffectActions, MagicProjectile)
     ASSERT_NE(hit, nullptr);
     EXPECT_EQ(shot->GetAttackHit(), hit);
     EXPECT_EQ(shot->GetOwnerId(), static_cast<std::int32_t>(f.GetObjectId()));
-    EXPECT_EQ(hit->GetParent(), shot->GetModelFrame());
-    EXPECT_EQ(hit->GetLifetime(), 0u + 60u);
-    EXPECT_EQ(hit->GetHitsLeft(), 1u);
+    EXPECT_EQ(TMapProbe::Parent(*hit), shot->GetModelFrame());
+    EXPECT_EQ(TMapProbe::Lifetime(*hit), 0u + 60u);
+    EXPECT_EQ(TMapProbe::HitsLeft(*hit), 1u);
     EXPECT_EQ(hit->GetFlags(), 0x181u);
     EXPECT_EQ(hit->GetElement(), 1u);
     EXPECT_EQ(hit->GetBaseDamage(), 30u);
-    EXPECT_FLOAT_EQ(hit->GetRadius(), 0.7F);
+    EXPECT_FLOAT_EQ(TMapProbe::Radius(*hit), 0.7F);
     EXPECT_FLOAT_EQ(hit->GetLaunchSpeed(), 0.0F);
 
     auto* follow = dynamic_cast<THeldRandomOffsetMotion*>(trail->GetMotion());

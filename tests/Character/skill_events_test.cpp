@@ -6,6 +6,7 @@
 #include "MainCode/Map/TAttackHitTimedHeld.h"
 #include "support/golden.h"
 #include "skill_fixture.h"
+#include "support/map_probe.h"
 
 namespace skilltest {
 namespace {
@@ -124,15 +125,15 @@ TEST_F(SkillEvents, BeamsCarryTheirLifeHitsAndElement)
     ASSERT_EQ(hero->GetHits().size(), hitsBefore + 1);
     auto* hit = dynamic_cast<TAttackHitTimedHeld*>(hero->GetHits().back().Get());
     ASSERT_NE(hit, nullptr);
-    EXPECT_EQ(hit->GetHitsLeft(), 10000U);
-    EXPECT_EQ(hit->GetLifetime(), static_cast<std::uint32_t>(200 + heavy->GetPartCount() - 1));
-    EXPECT_EQ(hit->GetInterval(), -1);
+    EXPECT_EQ(TMapProbe::HitsLeft(*hit), 10000U);
+    EXPECT_EQ(TMapProbe::Lifetime(*hit), static_cast<std::uint32_t>(200 + heavy->GetPartCount() - 1));
+    EXPECT_EQ(TMapProbe::Interval(*hit), -1);
     EXPECT_EQ(hit->GetFlags(), 401U);
     EXPECT_EQ(hit->GetElement(), 2U);
     EXPECT_EQ(hit->GetBaseDamage(), static_cast<std::uint32_t>(2 * hero->GetInt()));
-    EXPECT_FLOAT_EQ(hit->GetRadius(), 0.8F);
+    EXPECT_FLOAT_EQ(TMapProbe::Radius(*hit), 0.8F);
     EXPECT_FLOAT_EQ(hit->GetKnockTime(), 20.0F);
-    EXPECT_EQ(hit->GetFrame()->GetParent(), heavy->GetPart(0).GetFrame());
+    EXPECT_EQ(TMapProbe::Frame(*hit)->GetParent(), heavy->GetPart(0).GetFrame());
 
     created_.clear();
     Fire(*hero, 5503);
@@ -143,8 +144,8 @@ TEST_F(SkillEvents, BeamsCarryTheirLifeHitsAndElement)
     EXPECT_EQ(Scale(created_[1]), (std::vector<float>{1.0F, 1.0F, 1.0F}));
     hit = dynamic_cast<TAttackHitTimedHeld*>(hero->GetHits().back().Get());
     ASSERT_NE(hit, nullptr);
-    EXPECT_EQ(hit->GetHitsLeft(), 1U);
-    EXPECT_EQ(hit->GetInterval(), 10);
+    EXPECT_EQ(TMapProbe::HitsLeft(*hit), 1U);
+    EXPECT_EQ(TMapProbe::Interval(*hit), 10);
     EXPECT_EQ(hit->GetFlags(), 385U);
     EXPECT_FLOAT_EQ(hit->GetDamageFactor(), 0.2F);
     EXPECT_EQ(Sounds(), (std::vector<std::uint32_t>{509, 509}));

@@ -8,6 +8,7 @@
 #include "MainCode/Map/TMapData.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "Map/map_object_fixture.h"
+#include "support/map_probe.h"
 
 namespace maptest {
 namespace {
@@ -81,10 +82,10 @@ TEST_F(Villagers, AMapLeavesOutTheVillagersWhoseSetUpFails)
     s.Villager("obj.pbsc/mute").Villager("obj.pbsc/still").Villager("obj.pbsc/nosuch").End();
     qmtest::SaveBytes("data/scr04/people", qmtest::MapContainer({{"people", s.Data()}}));
     TMapData data("people/people", nullptr, nullptr, nullptr);
-    const std::size_t before = area_->GetVillagers().size();
+    const std::size_t before = TMapProbe::Villagers(*area_).size();
     data.CreateVillagers(area_);
-    ASSERT_EQ(area_->GetVillagers().size(), before + 1);
-    EXPECT_EQ(area_->GetVillagers().back()->GetScriptKey(), "obj.pbsc/still");
+    ASSERT_EQ(TMapProbe::Villagers(*area_).size(), before + 1);
+    EXPECT_EQ(TMapProbe::Villagers(*area_).back()->GetScriptKey(), "obj.pbsc/still");
     EXPECT_EQ(TScriptProcessManager::Get(), nullptr);
 }
 

@@ -6,6 +6,7 @@
 #include "MainCode/Character/TAccelMotion.h"
 #include "MainCode/TRunState.h"
 #include "shot_fixture.h"
+#include "support/map_probe.h"
 
 namespace shottest {
 namespace {
@@ -164,7 +165,7 @@ TEST_F(BulletParts, ZeroScaleIsInvisibleButFliesAndCarriesItsHit)
     shot->Update();
     shot->Update();
     D3DXVECTOR3 p;
-    hit->GetFrame()->GetWorldPosition(&p);
+    TMapProbe::Frame(*hit)->GetWorldPosition(&p);
     effecttest::ExpectNear(p, D3DXVECTOR3(0.0F, 0.0F, 1.0F));
 }
 

@@ -6,6 +6,7 @@
 #include "MainCode/Map/TAttackTable.h"
 #include "effect_area_fixture.h"
 #include "formats/bht_writer.h"
+#include "support/map_probe.h"
 
 namespace effecttest {
 namespace {
@@ -32,7 +33,7 @@ protected:
         table.Save((dir_.Path() / "effect.bht").string());
         TAttackTable::SetDirectory("");
         TAttackTable::Load("effect.bht");
-        ASSERT_TRUE(TAttackTable::Contains(kHitEvent));
+        ASSERT_TRUE(TMapProbe::HasAttack(kHitEvent));
         owner_ = std::make_unique<EffectTestCharacter>("owner");
         area_->Add(owner_.get());
         target_ = std::make_unique<EffectTestCharacter>("target");

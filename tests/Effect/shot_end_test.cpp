@@ -6,6 +6,7 @@
 #include "MainCode/Shot/TShotPrototypes.h"
 #include "shot_fixture.h"
 #include "formats/bht_writer.h"
+#include "support/map_probe.h"
 
 namespace shottest {
 namespace {
@@ -143,10 +144,10 @@ TEST_F(ShotEnds, StarLetsItsOwnerStrikeAndTakesTheStarLook)
 
     ASSERT_EQ(owner.GetHits().size(), 1u);
     TAttackHit* strike = owner.GetHits().front().Get();
-    EXPECT_EQ(strike->GetRadius(), 1.75F);
-    EXPECT_EQ(strike->GetParent(), area_->Scene());
+    EXPECT_EQ(TMapProbe::Radius(*strike), 1.75F);
+    EXPECT_EQ(TMapProbe::Parent(*strike), area_->Scene());
     D3DXVECTOR3 at;
-    strike->GetFrame()->GetWorldPosition(&at);
+    TMapProbe::Frame(*strike)->GetWorldPosition(&at);
     effecttest::ExpectNear(at, D3DXVECTOR3(1.0F, 0.5F, 3.5F));
     EXPECT_EQ(owner.sounds, (std::vector<std::uint32_t>{500}));
     area_->Remove(&owner);

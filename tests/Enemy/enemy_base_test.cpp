@@ -7,6 +7,7 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TMapItem.h"
 #include "enemy_fixture.h"
+#include "support/map_probe.h"
 
 namespace enemytest {
 namespace {
@@ -41,7 +42,7 @@ protected:
     std::vector<TMapItem*> Drops() const
     {
         std::vector<TMapItem*> out;
-        for (const TRefPtr<TMapObject>& object : area_->GetObjects()) {
+        for (const TRefPtr<TMapObject>& object : TMapProbe::Objects(*area_)) {
             if (auto* item = dynamic_cast<TMapItem*>(object.Get())) {
                 out.push_back(item);
             }
@@ -52,11 +53,11 @@ protected:
     static void ExpectLooseDrop(const TMapItem* item, const D3DXVECTOR3& at)
     {
         D3DXVECTOR3 p;
-        item->GetFrame()->GetPosition(&p);
+        TMapProbe::Frame(*item)->GetPosition(&p);
         effecttest::ExpectNear(p, at);
-        EXPECT_TRUE(item->IsBobbing());
-        EXPECT_EQ(item->GetFlagIndex(), TMapItem::kNoFlag);
-        EXPECT_EQ(item->GetLifetime(), TMapItem::kLifetime);
+        EXPECT_TRUE(TMapProbe::IsBobbing(*item));
+        EXPECT_EQ(TMapProbe::FlagIndex(*item), TMapItem::kNoFlag);
+        EXPECT_EQ(TMapProbe::Lifetime(*item), TMapItem::kLifetime);
     }
 };
 
@@ -343,10 +344,10 @@ TEST_F(EnemyBaseTest, LootLiesOnTheGroundAsTheDropItemTheItemOrMoney)
     TRefPtr<TEnemy> sure = Placed(record, D3DXVECTOR3(2, 0, 1));
     sure->DropLoot();
     ASSERT_EQ(Drops().size(), 1U);
-    EXPECT_EQ(Drops()[0]->GetItemId(), 1002);
-    EXPECT_EQ(Drops()[0]->GetMoney(), -1);
+    EXPECT_EQ(TMapProbe::ItemId(*Drops()[0]), 1002);
+    EXPECT_EQ(TMapProbe::Money(*Drops()[0]), -1);
     ExpectLooseDrop(Drops()[0], D3DXVECTOR3(2, 0, 1));
-    EXPECT_EQ(Drops()[0]->GetFrame()->GetParent(), area_->Scene());
+    EXPECT_EQ(TMapProbe::Frame(*Drops()[0])->GetParent(), area_->Scene());
 
     // No items at all: money 250 when the bit is set (draws skipped until it is), none when it is not.
     record.dropItem = 0;
@@ -367,8 +368,8 @@ TEST_F(EnemyBaseTest, LootLiesOnTheGroundAsTheDropItemTheItemOrMoney)
     const std::uint32_t extra = r() % 10;
     const auto amount = static_cast<std::int32_t>(extra + 250 * f + 1.0);
     ASSERT_EQ(Drops().size(), 2U);
-    EXPECT_EQ(Drops()[1]->GetItemId(), TMapItem::kMoney);
-    EXPECT_EQ(Drops()[1]->GetMoney(), amount);
+    EXPECT_EQ(TMapProbe::ItemId(*Drops()[1]), TMapItem::kMoney);
+    EXPECT_EQ(TMapProbe::Money(*Drops()[1]), amount);
     ExpectLooseDrop(Drops()[1], D3DXVECTOR3(-3, 0, 4));
     EXPECT_EQ(genrand_int32(), r());
     skipUntilBit(0);

@@ -14,6 +14,7 @@
 #include "MainCode/Shot/TShot.h"
 #include "MainCode/TRunState.h"
 #include "enemy_fixture.h"
+#include "support/map_probe.h"
 
 namespace enemytest {
 namespace {
@@ -220,7 +221,7 @@ TEST_F(TimeStopEnemyTest, ALandedStopBlowFreezesThePlayerAndTheStrikeComesSixHun
     const TAttackHit* strike = t->GetHits().back().Get();
     EXPECT_EQ(strike->GetParam3(), TTimeStopEnemy::kStrikeCode % 100);
     EXPECT_EQ(strike->GetOwnerId(), t->GetObjectId());
-    EXPECT_EQ(strike->GetParent(), t->GetFrame()->GetParent());
+    EXPECT_EQ(TMapProbe::Parent(*strike), t->GetFrame()->GetParent());
     for (int i = 0; i < 50; ++i) {
         t->Update();
     }

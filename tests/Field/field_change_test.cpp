@@ -6,6 +6,7 @@
 #include "dx/dx8/sound/TStreamSound.h"
 #include "support/dx_probe.h"
 #include "support/golden.h"
+#include "support/map_probe.h"
 
 namespace fieldtest {
 namespace {
@@ -40,7 +41,7 @@ protected:
         to.direction = qmtest::FieldLayout::StartDirection();
         to.cameraPosition = qmtest::FieldLayout::StartCamera();
         field->SetPhase(CreateFieldPhase(field, to, mode));
-        return dynamic_cast<TMapChangePhase*>(field->GetPhase());
+        return dynamic_cast<TMapChangePhase*>(TMapProbe::Phase(*field));
     }
     static TSoundBank* Music() { return TDSound8::Instance()->GetBank(2); }
     static TStreamSound* Sound(std::int32_t id) { return Music()->Get(static_cast<std::uint32_t>(id)).Get(); }
@@ -60,8 +61,8 @@ TEST_F(MapChange, BlackFadeToAMapWithTheSameMusicKeepsItPlayingUnbroken)
 
     TMapChangePhase* phase = Change(field, "battle2", 0);
     ASSERT_NE(phase, nullptr);
-    EXPECT_FALSE(phase->HasFadeOut());
-    EXPECT_FALSE(phase->HasFadeIn());
+    EXPECT_FALSE(TMapProbe::HasFadeOut(*phase));
+    EXPECT_FALSE(TMapProbe::HasFadeIn(*phase));
     int step = 0;
     // The swap is seen in the phase, not in the area's address: a new area may well be made where
     // the old one was freed.
@@ -81,7 +82,7 @@ TEST_F(MapChange, BlackFadeToAMapWithTheSameMusicKeepsItPlayingUnbroken)
     EXPECT_EQ(field->GetArea()->GetMusicId(), music);
     EXPECT_EQ(TDxProbe::UseCount(*Music(), static_cast<std::uint32_t>(music)), 1u);
     int back = 0;
-    while (field->IsInPhase() && back < 100) {
+    while (TMapProbe::IsInPhase(*field) && back < 100) {
         Step();
         ++back;
         EXPECT_EQ(TDxProbe::State(*sound), TStreamSound::kPlaying) << back;
@@ -98,12 +99,12 @@ TEST_F(MapChange, WhiteFadeToAMapWithoutMusicFadesTheOldOutOverFiftySteps)
     ASSERT_NE(sound, nullptr);
     TMapChangePhase* phase = Change(field, "silent", 1);
     ASSERT_NE(phase, nullptr);
-    EXPECT_TRUE(phase->HasFadeOut());
-    EXPECT_FALSE(phase->HasFadeIn());
-    EXPECT_EQ(phase->GetNewMusicId(), -1);
+    EXPECT_TRUE(TMapProbe::HasFadeOut(*phase));
+    EXPECT_FALSE(TMapProbe::HasFadeIn(*phase));
+    EXPECT_EQ(TMapProbe::NewMusicId(*phase), -1);
     for (int step = 1; step <= 50; ++step) {
         Step();
-        ASSERT_TRUE(phase->HasFadeOut()) << step;
+        ASSERT_TRUE(TMapProbe::HasFadeOut(*phase)) << step;
         if (step == 30) {
             const platform::RgbaImage white = Screen();
             EXPECT_EQ(Pixel(white, 320, 240), 0xFFFFFFu);
@@ -112,7 +113,7 @@ TEST_F(MapChange, WhiteFadeToAMapWithoutMusicFadesTheOldOutOverFiftySteps)
     }
     EXPECT_GT(sound->GetVolume(), sound->GetMinVolume());
     Step();  // the fader's last level, and its end
-    EXPECT_FALSE(phase->HasFadeOut());
+    EXPECT_FALSE(TMapProbe::HasFadeOut(*phase));
     EXPECT_EQ(sound->GetVolume(), sound->GetMinVolume());
     EXPECT_EQ(TDxProbe::State(*sound), TStreamSound::kStopped);
     EXPECT_EQ(TDxProbe::UseCount(*Music(), 10), 0u);
@@ -126,15 +127,15 @@ TEST_F(MapChange, OtherMusicCrossesOverAndThePhaseEndsWhenBothFadersAreDone)
     TStreamSound* old = Sound(10);
     TMapChangePhase* phase = Change(field, "town", 0);
     ASSERT_NE(phase, nullptr);
-    EXPECT_EQ(phase->GetNewMusicId(), 11);
-    ASSERT_TRUE(phase->HasFadeOut());
-    ASSERT_TRUE(phase->HasFadeIn());
+    EXPECT_EQ(TMapProbe::NewMusicId(*phase), 11);
+    ASSERT_TRUE(TMapProbe::HasFadeOut(*phase));
+    ASSERT_TRUE(TMapProbe::HasFadeIn(*phase));
     TStreamSound* next = Sound(11);
     ASSERT_NE(next, nullptr);
     EXPECT_EQ(TDxProbe::State(*next), TStreamSound::kPlaying);
     EXPECT_EQ(next->GetVolume(), next->GetMinVolume());
     int step = 0;
-    while (field->IsInPhase() && step < 200) {
+    while (TMapProbe::IsInPhase(*field) && step < 200) {
         Step();
         ++step;
         if (step == 20) {
@@ -143,12 +144,12 @@ TEST_F(MapChange, OtherMusicCrossesOverAndThePhaseEndsWhenBothFadersAreDone)
         }
     }
     EXPECT_EQ(step, 61);
-    EXPECT_FALSE(phase == field->GetPhase());
+    EXPECT_FALSE(phase == TMapProbe::Phase(*field));
     EXPECT_EQ(TDxProbe::State(*old), TStreamSound::kStopped);
     EXPECT_EQ(TDxProbe::State(*next), TStreamSound::kPlaying);
     EXPECT_EQ(next->GetVolume(), next->GetMaxVolume());
     EXPECT_EQ(field->GetArea()->GetMusicId(), 11);
-    EXPECT_EQ(field->GetArea()->GetFogColour(), 0xFF8090A0u);
+    EXPECT_EQ(TMapProbe::FogColour(*field->GetArea()), 0xFF8090A0u);
 }
 
 // Uses of each piece through changes there and back: the area's one while it plays, the phase's
@@ -164,18 +165,18 @@ TEST_F(MapChange, MusicUsesComeBackThroughChangesThereAndBackAndWithTheField)
     EXPECT_EQ(uses(), Uses(2, 1)) << "the old area's and the phase's; the phase's of the new";
     Steps(31);  // the swap at full black
     EXPECT_EQ(uses(), Uses(1, 2)) << "the old area gone; the new area's and the phase's";
-    while (field->IsInPhase()) {
+    while (TMapProbe::IsInPhase(*field)) {
         Step();
     }
     EXPECT_EQ(uses(), Uses(0, 1));
     for (int trip = 0; trip < 2; ++trip) {
         Change(field, "battle", 0);
-        while (field->IsInPhase()) {
+        while (TMapProbe::IsInPhase(*field)) {
             Step();
         }
         EXPECT_EQ(uses(), Uses(1, 0)) << trip;
         Change(field, "town", 0);
-        while (field->IsInPhase()) {
+        while (TMapProbe::IsInPhase(*field)) {
             Step();
         }
         EXPECT_EQ(uses(), Uses(0, 1)) << trip;
@@ -203,7 +204,7 @@ TEST_F(MapChange, AModeOtherThanBlackOrWhiteFadesThroughBlack)
     EXPECT_NE(testing::internal::GetCapturedStderr().find("fade mode 2 is neither 0 nor 1"), std::string::npos);
     ASSERT_NE(phase, nullptr);
     Steps(30);
-    EXPECT_EQ(phase->GetQuad().GetColour(), 0xFF000000u);
+    EXPECT_EQ(TMapProbe::Quad(*phase).GetColour(), 0xFF000000u);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "Field/field_game_fixture.h"
 #include "MainCode/Map/TCamera.h"
 #include "support/golden.h"
+#include "support/map_probe.h"
 
 namespace fieldtest {
 namespace {
@@ -24,7 +25,7 @@ TEST_F(FieldGame, ASavePointStartOpensOnTheChaseViewBehindThePlayer)
     app_->PopScenesTo(1);
     field = CurrentField();
     ASSERT_NE(field, nullptr);
-    ASSERT_TRUE(field->IsInPhase());  // step 0: the opening fade has not moved anything yet
+    ASSERT_TRUE(TMapProbe::IsInPhase(*field));  // step 0: the opening fade has not moved anything yet
     // The save point faces the player along -z; behind it is +z.
     const D3DXVECTOR3 start = qmtest::FieldLayout::Start();
     const D3DXVECTOR3 behind(start.x, start.y + qmtest::FieldLayout::kFollowHeight,

@@ -31,6 +31,7 @@
 #include "support/temp_dir.h"
 #include "platform/testing/win32.h"
 #include "platform/testing/d3d8.h"
+#include "support/map_probe.h"
 
 namespace fieldtest {
 
@@ -68,10 +69,10 @@ protected:
     // Steps until the opening fade is over.
     void FinishFade(TFieldLoop* field)
     {
-        for (int i = 0; i < 100 && field->IsInPhase(); ++i) {
+        for (int i = 0; i < 100 && TMapProbe::IsInPhase(*field); ++i) {
             Step();
         }
-        ASSERT_FALSE(field->IsInPhase());
+        ASSERT_FALSE(TMapProbe::IsInPhase(*field));
     }
     // A new field at a map of the folder, past its opening fade; null when it cannot be made.
     TFieldLoop* Ready(const std::string& entry)

@@ -7,6 +7,7 @@
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "formats/script_assembler.h"
 #include "support/standing_enemy.h"
+#include "support/map_probe.h"
 
 namespace fieldtest {
 namespace {
@@ -59,7 +60,7 @@ protected:
     {
         auto* town = dynamic_cast<TTownArea*>(field->GetArea());
         ASSERT_NE(town, nullptr);
-        const D3DXVECTOR3 at = PositionOf(town->GetVillagers()[villager].Get());
+        const D3DXVECTOR3 at = PositionOf(TMapProbe::Villagers(*town)[villager].Get());
         field->GetPlayer()->PlaceAt(D3DXVECTOR3(at.x, at.y, at.z - 1.5F), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
         Press('Z');
     }

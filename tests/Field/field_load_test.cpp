@@ -10,6 +10,7 @@
 #include "MainCode/Hud/TStatusPanel.h"
 #include "support/dx_probe.h"
 #include "support/hud_probe.h"
+#include "support/map_probe.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "MainCode/Map/TMapData.h"
@@ -116,7 +117,7 @@ TEST_F(FieldLoad, FogDecidesTheClearColourAndNoFogClearsWhite)
     TFieldLoop* battle = Ready("battle");
     ASSERT_NE(battle, nullptr);
     EXPECT_EQ(battle->GetArea()->GetClearColour(), 0xFFFFFFFFu);
-    EXPECT_EQ(battle->GetArea()->GetFogColour(), 0xFFFFFFFFu);
+    EXPECT_EQ(TMapProbe::FogColour(*battle->GetArea()), 0xFFFFFFFFu);
     bool on = true;
     float start = 0.0F;
     float end = 0.0F;
@@ -130,7 +131,7 @@ TEST_F(FieldLoad, FogDecidesTheClearColourAndNoFogClearsWhite)
     TFieldLoop* town = Ready("town");
     ASSERT_NE(town, nullptr);
     EXPECT_EQ(town->GetArea()->GetClearColour(), 0xFF8090A0u);
-    EXPECT_EQ(town->GetArea()->GetFogColour(), 0xFF8090A0u);
+    EXPECT_EQ(TMapProbe::FogColour(*town->GetArea()), 0xFF8090A0u);
     TD3D8::Instance()->GetFog(&on, &start, &end, &colour);
     EXPECT_TRUE(on);
     EXPECT_EQ(colour, 0xFF8090A0u);
@@ -218,7 +219,7 @@ TEST_F(FieldLoad, ATownHasNoEnemiesAndFindsOnlyThePlayerBattleMapsHaveNoVillager
     ASSERT_NE(town, nullptr);
     TAreaBase* area = town->GetArea();
     EXPECT_EQ(area->GetEnemies(), nullptr);
-    EXPECT_EQ(area->GetVillagers().size(), 3u);
+    EXPECT_EQ(TMapProbe::Villagers(*area).size(), 3u);
     EXPECT_EQ(town->GetPlayer()->IsWeaponModelLoaded(), 0);
     const std::uint32_t id = town->GetPlayer()->GetObjectId();
     EXPECT_EQ(area->FindObject(id), town->GetPlayer());
@@ -228,7 +229,7 @@ TEST_F(FieldLoad, ATownHasNoEnemiesAndFindsOnlyThePlayerBattleMapsHaveNoVillager
     TFieldLoop* camp = Ready("camp");
     ASSERT_NE(camp, nullptr);
     EXPECT_NE(camp->GetArea()->GetEnemies(), nullptr);
-    EXPECT_TRUE(camp->GetArea()->GetVillagers().empty());
+    EXPECT_TRUE(TMapProbe::Villagers(*camp->GetArea()).empty());
     EXPECT_EQ(camp->GetPlayer()->IsWeaponModelLoaded(), 1);
 }
 
@@ -254,7 +255,7 @@ TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
     field->SkipNextDraw();
     TD3D8::Instance()->Clear(0xFFFF00FF, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
     field->DrawArea();
-    EXPECT_FALSE(field->IsDrawSkipPending());
+    EXPECT_FALSE(TMapProbe::IsDrawSkipPending(*field));
     EXPECT_EQ(Pixel(Screen(), 320, 240), 0xFF00FFu);
 
     // Closed with "E" once its windows are in; play resumes when it has faded out, and the closing
@@ -310,7 +311,7 @@ TEST_F(FieldLoad, EventCodesStopTheObjectWalkSkipTheRestOrEndTheField)
         area->AddObject(TRefPtr<TMapObject>(o));
     }
     gone->Deactivate();
-    const D3DXMATRIX target = *area->GetCameraTarget()->GetMatrix();
+    const D3DXMATRIX target = *TMapProbe::CameraTarget(*area)->GetMatrix();
     const D3DXVECTOR3 before = PositionOf(field->GetPlayer());
     Hold(VK_UP, true);
     Step();
@@ -319,10 +320,10 @@ TEST_F(FieldLoad, EventCodesStopTheObjectWalkSkipTheRestOrEndTheField)
     EXPECT_EQ(phase->updates, 1);
     EXPECT_EQ(later->updates, 0);
     // The inactive one was finished and dropped in the same walk; the map's death watch stays.
-    EXPECT_EQ(area->GetObjects().size(), 4u);
+    EXPECT_EQ(TMapProbe::Objects(*area).size(), 4u);
     // Movement, collision and camera waited for the next step.
     EXPECT_EQ(PositionOf(field->GetPlayer()).z, before.z);
-    EXPECT_EQ(std::memcmp(area->GetCameraTarget()->GetMatrix(), &target, sizeof target), 0);
+    EXPECT_EQ(std::memcmp(TMapProbe::CameraTarget(*area)->GetMatrix(), &target, sizeof target), 0);
     EXPECT_EQ(CurrentField(), field);
 
     area->AddObject(TRefPtr<TMapObject>(new CodeObject(area, TAreaBase::kEventTitle)));
@@ -351,25 +352,25 @@ TEST_F(FieldLoad, ATownScriptHoldsTheMenuAndASecondConversationRequestEndsItsRun
     ASSERT_NE(field, nullptr);
     auto* town = dynamic_cast<TTownArea*>(field->GetArea());
     ASSERT_NE(town, nullptr);
-    TVillager* again = town->GetVillagers()[0].Get();
-    TVillager* waiting = town->GetVillagers()[1].Get();
+    TVillager* again = TMapProbe::Villagers(*town)[0].Get();
+    TVillager* waiting = TMapProbe::Villagers(*town)[1].Get();
 
     TalkTo(field, waiting);
-    ASSERT_TRUE(town->IsInScriptState());
+    ASSERT_TRUE(TMapProbe::IsInScriptState(*town));
     EXPECT_EQ(town->GetTalkingVillager(), waiting);
     Press('B');
     EXPECT_EQ(CurrentField(), field);  // no pause menu while a script runs
-    EXPECT_TRUE(town->IsInScriptState());
+    EXPECT_TRUE(TMapProbe::IsInScriptState(*town));
     TScriptProcessManager::Get()->SetHostWait(0);
     Step();
-    EXPECT_FALSE(town->IsInScriptState());
+    EXPECT_FALSE(TMapProbe::IsInScriptState(*town));
     EXPECT_FALSE(waiting->IsTalking());
 
     // MapEvent 3 inside a conversation: its stop is never released; the run is ended.
     TalkTo(field, again);
-    ASSERT_TRUE(town->IsInScriptState());
+    ASSERT_TRUE(TMapProbe::IsInScriptState(*town));
     Step();
-    EXPECT_FALSE(town->IsInScriptState());
+    EXPECT_FALSE(TMapProbe::IsInScriptState(*town));
     EXPECT_FALSE(town->IsScriptActive());
     EXPECT_EQ(CurrentField(), field);
     Steps(3);
@@ -381,7 +382,7 @@ TEST_F(FieldLoad, AGameOverFromATownScriptEndsTheFieldIntoThePlacedScene)
     TFieldLoop* field = PlayFromTitle("people");
     ASSERT_NE(field, nullptr);
     auto* town = dynamic_cast<TTownArea*>(field->GetArea());
-    TVillager* over = town->GetVillagers()[2].Get();
+    TVillager* over = TMapProbe::Villagers(*town)[2].Get();
     TalkTo(field, over);
     Step();
     EXPECT_NE(CurrentField(), field);
@@ -405,7 +406,7 @@ TEST_F(FieldLoad, AGameOverAtTheEndOfAnObjectsConversationEndsTheField)
                                                           at + D3DXVECTOR3(1.0F, 1.0F, 1.0F), "ask.pbsc/ask")));
     testing::internal::CaptureStderr();
     Step();
-    EXPECT_TRUE(town->IsInScriptState());
+    EXPECT_TRUE(TMapProbe::IsInScriptState(*town));
     Steps(2);
     // Read from the run's own module: no complaint of a run stopped for nothing.
     EXPECT_EQ(testing::internal::GetCapturedStderr().find("stopped in town"), std::string::npos);
@@ -459,10 +460,10 @@ TEST_F(FieldLoad, AnOlderBattleFieldsEndLeavesTheTableANewerOneFilled)
     std::unique_ptr<TFieldLoop> newer = battle();
     ASSERT_NE(newer, nullptr);
     older.reset();
-    EXPECT_EQ(TAttackTable::GetCount(), qmtest::FieldAttackRecords().size());
+    EXPECT_EQ(TMapProbe::AttackCount(), qmtest::FieldAttackRecords().size());
     EXPECT_EQ(TAttackTable::Get(100).Lifetime, 6u) << "the swing of the field's players";
     newer.reset();
-    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+    EXPECT_EQ(TMapProbe::AttackCount(), 0u);
 }
 
 TEST_F(FieldLoad, BattleMapsFillTheAttackTableAndTheirAreaEmptiesItTownsLeaveItAlone)
@@ -474,9 +475,9 @@ TEST_F(FieldLoad, BattleMapsFillTheAttackTableAndTheirAreaEmptiesItTownsLeaveItA
                                                                    qmtest::FieldLayout::StartDirection(),
                                                                    qmtest::FieldLayout::StartCamera()));
     ASSERT_NE(field, nullptr);
-    ASSERT_EQ(TAttackTable::GetCount(), records.size());
+    ASSERT_EQ(TMapProbe::AttackCount(), records.size());
     for (const TAttackRecord& r : records) {
-        ASSERT_TRUE(TAttackTable::Contains(r.Id)) << r.Id;
+        ASSERT_TRUE(TMapProbe::HasAttack(r.Id)) << r.Id;
         EXPECT_EQ(TAttackTable::Get(r.Id).Lifetime, r.Lifetime) << r.Id;
         EXPECT_EQ(TAttackTable::Get(r.Id).Radius, r.Radius) << r.Id;
     }
@@ -484,20 +485,20 @@ TEST_F(FieldLoad, BattleMapsFillTheAttackTableAndTheirAreaEmptiesItTownsLeaveItA
     // Leaving the battle map empties it; the town loads none.
     TMapData town("map00/town", nullptr, nullptr, nullptr);
     ASSERT_TRUE(field->ChangeMap(town));
-    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+    EXPECT_EQ(TMapProbe::AttackCount(), 0u);
     // Nor does a town's end empty it.
     TAttackTable::Load("basic.bht");
     TMapData again("map00/town", nullptr, nullptr, nullptr);
     ASSERT_TRUE(field->ChangeMap(again));
-    EXPECT_EQ(TAttackTable::GetCount(), records.size());
+    EXPECT_EQ(TMapProbe::AttackCount(), records.size());
 
     TMapData battle("map00/battle", nullptr, nullptr, nullptr);
     TAttackTable::Clear();
     ASSERT_TRUE(field->ChangeMap(battle));
-    EXPECT_EQ(TAttackTable::GetCount(), records.size());
+    EXPECT_EQ(TMapProbe::AttackCount(), records.size());
     // The field's end takes the battle area and the table with it.
     field.reset();
-    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+    EXPECT_EQ(TMapProbe::AttackCount(), 0u);
 }
 
 TEST_F(FieldLoad, TheMinimapTurnsWithThePlayerEveryStep)
@@ -506,23 +507,23 @@ TEST_F(FieldLoad, TheMinimapTurnsWithThePlayerEveryStep)
     ASSERT_NE(field, nullptr);
     const TMinimap* minimap = field->GetMinimap();
     ASSERT_NE(minimap, nullptr);
-    EXPECT_NEAR(minimap->GetHeading(), 0.0F, 1e-4F);  // facing +z
+    EXPECT_NEAR(TMapProbe::Heading(*minimap), 0.0F, 1e-4F);  // facing +z
     // The player turns toward the held direction a little every step: right turns the heading up,
     // left back down; every step the heading is the player's own (walks go by the camera, which
     // looks not quite along +z).
     for (const auto& turn : {std::pair<int, float>{VK_RIGHT, 1.0F}, {VK_LEFT, -1.0F}}) {
-        float last = minimap->GetHeading();
+        float last = TMapProbe::Heading(*minimap);
         Hold(turn.first, true);
         for (int step = 0; step < 7; ++step) {
             Step();
             D3DXVECTOR3 front;
             field->GetPlayer()->GetFront(&front);
-            EXPECT_NEAR(minimap->GetHeading(), std::atan2(front.x, front.z), 1e-4F) << turn.first << " " << step;
+            EXPECT_NEAR(TMapProbe::Heading(*minimap), std::atan2(front.x, front.z), 1e-4F) << turn.first << " " << step;
             // The first step only starts the walk.
             if (step > 0) {
-                EXPECT_GT((minimap->GetHeading() - last) * turn.second, 0.0F) << turn.first << " " << step;
+                EXPECT_GT((TMapProbe::Heading(*minimap) - last) * turn.second, 0.0F) << turn.first << " " << step;
             }
-            last = minimap->GetHeading();
+            last = TMapProbe::Heading(*minimap);
         }
         Hold(turn.first, false);
         Step();

@@ -7,6 +7,7 @@
 #include "MainCode/TUiQuad.h"
 #include "support/golden.h"
 #include "formats/player_model_writer.h"
+#include "support/map_probe.h"
 
 namespace fieldtest {
 namespace {
@@ -24,7 +25,7 @@ TEST_F(FieldGame, PlayStartsAtTheFirstSavePointFadingIn)
     EXPECT_TRUE(boxes_.empty());
     EXPECT_EQ(app_->GetSceneCount(), 1);
     ASSERT_NE(dynamic_cast<TBattleArea*>(field->GetArea()), nullptr);
-    EXPECT_TRUE(field->IsInPhase());
+    EXPECT_TRUE(TMapProbe::IsInPhase(*field));
     // The save point's place, facing -z, and nothing carried over from an earlier character.
     const D3DXVECTOR3 p = PositionOf(field->GetPlayer());
     EXPECT_NEAR(p.x, qmtest::FieldLayout::Start().x, 0.05F);
@@ -41,8 +42,8 @@ TEST_F(FieldGame, TheFieldFadesInFromBlackOverSixtyStepsAndTheWalkStopsAtTheWall
     Steps(8);
     TFieldLoop* field = PushField("battle");
     ASSERT_NE(field, nullptr);
-    ASSERT_TRUE(field->IsInPhase());
-    auto* fade = dynamic_cast<TFadeInPhase*>(field->GetPhase());
+    ASSERT_TRUE(TMapProbe::IsInPhase(*field));
+    auto* fade = dynamic_cast<TFadeInPhase*>(TMapProbe::Phase(*field));
     ASSERT_NE(fade, nullptr);
 
     // Step 0: nothing but black.
@@ -54,8 +55,8 @@ TEST_F(FieldGame, TheFieldFadesInFromBlackOverSixtyStepsAndTheWalkStopsAtTheWall
 
     for (int step = 1; step <= 60; ++step) {
         Step();
-        ASSERT_TRUE(field->IsInPhase()) << step;
-        EXPECT_EQ(fade->GetQuad().GetCounter(), step);
+        ASSERT_TRUE(TMapProbe::IsInPhase(*field)) << step;
+        EXPECT_EQ(TMapProbe::Quad(*fade).GetCounter(), step);
         if (step == 30) {
             EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "FieldFadeStep30"));
         }
@@ -63,7 +64,7 @@ TEST_F(FieldGame, TheFieldFadesInFromBlackOverSixtyStepsAndTheWalkStopsAtTheWall
     const platform::RgbaImage visible = Screen();
     // The 60th step drew the end colour: the next step ends the phase and the area draws.
     Step();
-    EXPECT_FALSE(field->IsInPhase());
+    EXPECT_FALSE(TMapProbe::IsInPhase(*field));
     const platform::RgbaImage area = Screen();
     EXPECT_TRUE(qmtest::MatchesGolden(area, "FieldFadeStep61"));
     EXPECT_EQ(Pixel(visible, 320, 400), Pixel(area, 320, 400));

@@ -18,6 +18,7 @@
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "support/golden.h"
 #include "formats/ground_writer.h"
+#include "support/map_probe.h"
 
 namespace fieldtest {
 namespace {
@@ -38,8 +39,8 @@ TEST_F(TownObjects, TheElderTalksThePurseIsTakenAndTheSavePointAsks)
     ASSERT_NE(field, nullptr);
     auto* town = dynamic_cast<TTownArea*>(field->GetArea());
     ASSERT_NE(town, nullptr);
-    ASSERT_EQ(town->GetVillagers().size(), 1u);
-    TVillager* elder = town->GetVillagers()[0].Get();
+    ASSERT_EQ(TMapProbe::Villagers(*town).size(), 1u);
+    TVillager* elder = TMapProbe::Villagers(*town)[0].Get();
     EXPECT_EQ(elder->GetScriptKey(), qmtest::FieldLayout::kElder);
     EXPECT_EQ(PositionOf(elder), qmtest::FieldLayout::Elder());
     TPlayerCharacter* player = field->GetPlayer();
@@ -71,7 +72,7 @@ TEST_F(TownObjects, TheElderTalksThePurseIsTakenAndTheSavePointAsks)
     const D3DXVECTOR3 at = qmtest::FieldLayout::Elder();
     player->PlaceAt(D3DXVECTOR3(at.x, 0.0F, at.z - 1.5F), D3DXVECTOR3(0, 0, 1));
     Press('Z');
-    ASSERT_TRUE(town->IsInScriptState());
+    ASSERT_TRUE(TMapProbe::IsInScriptState(*town));
     EXPECT_EQ(town->GetTalkingVillager(), elder);
     EXPECT_TRUE(elder->IsTalking());
     auto* window = dynamic_cast<TMessageWindow*>(TScriptProcessManager::Get()->FindModule("Text"));
@@ -85,10 +86,10 @@ TEST_F(TownObjects, TheElderTalksThePurseIsTakenAndTheSavePointAsks)
     EXPECT_EQ(window->GetLine(), 1);
     EXPECT_EQ(window->GetColumn(), 0);
     Press('Z');
-    for (int i = 0; i < 60 && town->IsInScriptState(); ++i) {
+    for (int i = 0; i < 60 && TMapProbe::IsInScriptState(*town); ++i) {
         Step();
     }
-    EXPECT_FALSE(town->IsInScriptState());
+    EXPECT_FALSE(TMapProbe::IsInScriptState(*town));
     EXPECT_FALSE(elder->IsTalking());
     EXPECT_EQ(CurrentField(), field);
 }
@@ -136,7 +137,7 @@ TEST_F(TownObjects, AWeaponAndABagLieOverASlopeWithTheirShadowsOnIt)
     area->AddObject(TRefPtr<TMapObject>(bag));
     // The shadows lie on the slope: 0.01 above it, upright along its normal.
     for (TMapItem* item : {weapon, bag}) {
-        TFrame* shadow = item->GetShadowFrame();
+        TFrame* shadow = TMapProbe::ShadowFrame(*item);
         ASSERT_NE(shadow, nullptr);
         D3DXVECTOR3 p;
         D3DXVECTOR3 up;

@@ -16,6 +16,7 @@
 #include "platform/win32/keyboard.h"
 #include "platform/win32/window.h"
 #include "support/scene_driver.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ Lands Play(bool inField, const std::vector<Button>& presses)
         driver.App()->PopScenesTo(1);
         for (int i = 0; i < 200; ++i) {
             auto* field = dynamic_cast<TFieldLoop*>(driver.Current());
-            if (field != nullptr && !field->IsInPhase()) {
+            if (field != nullptr && !TMapProbe::IsInPhase(*field)) {
                 break;
             }
             driver.Step();

@@ -5,6 +5,7 @@
 
 #include "MainCode/Map/TCamera.h"
 #include "support/dx_probe.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -122,7 +123,7 @@ TEST_F(CameraTest, ResetSettlesTheFollowCameraAndAimsTheView)
     TFollowCamera camera(scene_.Get(), target_.Get(), &view_, kD, 0, kH);
     camera.StartShake(5, 5, 1.0F, 7);
     camera.Reset(D3DXVECTOR3(3, 20, -40), D3DXVECTOR3(1, 0, 1), 100);
-    EXPECT_FALSE(camera.IsShaking());
+    EXPECT_FALSE(TMapProbe::IsShaking(camera));
     D3DXVECTOR3 target;
     target_->GetPosition(&target);
     EXPECT_EQ(target, D3DXVECTOR3(1, 0, 1));
@@ -148,15 +149,15 @@ TEST_F(CameraTest, FarCounterRisesWhileFarAndClearsNearOrPastSixty)
     for (int i = 0; i < 60; ++i) {
         camera.Follow();
     }
-    EXPECT_EQ(camera.GetFarCount(), 60u);
+    EXPECT_EQ(TMapProbe::FarCount(camera), 60u);
     const D3DXVECTOR3 before = PositionOf(camera);
     camera.Follow();
-    EXPECT_EQ(camera.GetFarCount(), 0u);
+    EXPECT_EQ(TMapProbe::FarCount(camera), 0u);
     // The placement behind the target is overwritten by the step's own result.
     EXPECT_NEAR(PositionOf(camera).z, before.z + 0.1F * (-kD - before.z), 1e-3F);
     Place(camera, D3DXVECTOR3(0, kH, -kD - 1), D3DXVECTOR3(0, 0, 0));
     camera.Follow();
-    EXPECT_EQ(camera.GetFarCount(), 0u);
+    EXPECT_EQ(TMapProbe::FarCount(camera), 0u);
 }
 
 TEST_F(CameraTest, ShakeJoltsTheTargetOnceAStepInItsOwnAxesAndIgnoresANewRequest)
@@ -167,7 +168,7 @@ TEST_F(CameraTest, ShakeJoltsTheTargetOnceAStepInItsOwnAxesAndIgnoresANewRequest
     D3DXMatrixRotationY(&turned, 1.5707964F);
     target_->SetMatrix(turned);
     camera.StartShake(3, 2, 0.5F, 1);
-    EXPECT_TRUE(camera.IsShaking());
+    EXPECT_TRUE(TMapProbe::IsShaking(camera));
     camera.StartShake(9, 1, 4.0F, 6);  // ignored
 
     const bool jolted[8] = {true, false, true, false, true, false, false, false};
@@ -178,7 +179,7 @@ TEST_F(CameraTest, ShakeJoltsTheTargetOnceAStepInItsOwnAxesAndIgnoresANewRequest
         target_->GetPosition(&jolt);
         EXPECT_LT(Distance(jolt, D3DXVECTOR3(0, 0, jolted[frame] ? -0.5F : 0.0F)), 1e-6F) << frame;
     }
-    EXPECT_FALSE(camera.IsShaking());
+    EXPECT_FALSE(TMapProbe::IsShaking(camera));
 
     // Each mask bit shakes its own axis; a stopped shake jolts no more and a new one is taken.
     target_->SetMatrix(Identity());
@@ -193,7 +194,7 @@ TEST_F(CameraTest, ShakeJoltsTheTargetOnceAStepInItsOwnAxesAndIgnoresANewRequest
     target_->GetPosition(&p);
     EXPECT_EQ(p, D3DXVECTOR3(0, 0, 0));
     camera.StartShake(1, 1, 1.0F, 1);
-    EXPECT_TRUE(camera.IsShaking());
+    EXPECT_TRUE(TMapProbe::IsShaking(camera));
 }
 
 // Keys as the map data makes them.

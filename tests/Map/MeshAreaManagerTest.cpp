@@ -13,6 +13,7 @@
 #include "support/alloc_probe.h"
 #include "support/dx_probe.h"
 #include "support/golden.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ protected:
     std::pair<int, int> CellOfShown(std::size_t i)
     {
         float sphere[5];
-        manager_.GetRoot()->GetMesh(i)->GetBoundingSphere(sphere, nullptr);
+        TMapProbe::Root(manager_)->GetMesh(i)->GetBoundingSphere(sphere, nullptr);
         return {static_cast<int>(sphere[0] / kCell), static_cast<int>(sphere[2] / kCell)};
     }
     // The first material type of each placed mesh shown after an update at (x, z).
@@ -48,8 +49,8 @@ protected:
     {
         UpdateAt(x, z);
         std::vector<std::uint16_t> types;
-        for (std::size_t i = 0; i < manager_.GetSubRoot()->GetMeshCount(); ++i) {
-            types.push_back(manager_.GetSubRoot()->GetMesh(i)->GetMaterial(0).GetMaterialType());
+        for (std::size_t i = 0; i < TMapProbe::SubRoot(manager_)->GetMeshCount(); ++i) {
+            types.push_back(TMapProbe::SubRoot(manager_)->GetMesh(i)->GetMaterial(0).GetMaterialType());
         }
         return types;
     }
@@ -70,14 +71,14 @@ TEST_F(MeshAreaManagerTest, BuildsNamedFramesAndShowsNothingBeforeTheFirstUpdate
     ASSERT_EQ(scene_->GetChildCount(), 2u);
     EXPECT_EQ(scene_->GetChild(0)->GetName(), "TMeshAreaManagerRoot");
     EXPECT_EQ(scene_->GetChild(1)->GetName(), "TMeshAreaManagerSubRoot");
-    EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 0u);
+    EXPECT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), 0u);
 
     // Every cell draws its own vertex colours through a shader object of its own.
     UpdateAt(25.0F, 25.0F);
-    ASSERT_EQ(manager_.GetRoot()->GetMeshCount(), 9u);
-    TVertexShader* first = TDxProbe::VertexShader(*manager_.GetRoot()->GetMesh(0));
+    ASSERT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), 9u);
+    TVertexShader* first = TDxProbe::VertexShader(*TMapProbe::Root(manager_)->GetMesh(0));
     EXPECT_NE(dynamic_cast<TVertexColorShader*>(first), nullptr);
-    EXPECT_NE(TDxProbe::VertexShader(*manager_.GetRoot()->GetMesh(1)), first);
+    EXPECT_NE(TDxProbe::VertexShader(*TMapProbe::Root(manager_)->GetMesh(1)), first);
 
     manager_.Detach();
     EXPECT_EQ(scene_->GetChildCount(), 0u);
@@ -86,7 +87,7 @@ TEST_F(MeshAreaManagerTest, BuildsNamedFramesAndShowsNothingBeforeTheFirstUpdate
 TEST_F(MeshAreaManagerTest, ShowsTheBlockAroundThePointInRowOrderAndOnlyCellsInsideTheGrid)
 {
     UpdateAt(25.0F, 25.0F);  // cell (2, 2)
-    ASSERT_EQ(manager_.GetRoot()->GetMeshCount(), 9u);
+    ASSERT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), 9u);
     const std::pair<int, int> order[9] = {{1, 1}, {2, 1}, {3, 1}, {1, 2}, {2, 2}, {3, 2}, {1, 3}, {2, 3}, {3, 3}};
     for (std::size_t i = 0; i < 9; ++i) {
         EXPECT_EQ(CellOfShown(i), order[i]) << i;
@@ -109,10 +110,10 @@ TEST_F(MeshAreaManagerTest, ShowsTheBlockAroundThePointInRowOrderAndOnlyCellsIns
     };
     for (const Case& c : cases) {
         UpdateAt(c.x, c.z);
-        EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), c.shown) << c.x << ", " << c.z;
+        EXPECT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), c.shown) << c.x << ", " << c.z;
     }
     UpdateAt(-10.5F, 0.5F);  // column -1, row 0: column 0 of rows 0 and 1
-    ASSERT_EQ(manager_.GetRoot()->GetMeshCount(), 2u);
+    ASSERT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), 2u);
     EXPECT_EQ(CellOfShown(0), std::make_pair(0, 0));
     EXPECT_EQ(CellOfShown(1), std::make_pair(0, 1));
 }
@@ -120,12 +121,12 @@ TEST_F(MeshAreaManagerTest, ShowsTheBlockAroundThePointInRowOrderAndOnlyCellsIns
 TEST_F(MeshAreaManagerTest, TerrainIsRebuiltOnlyWhenThePointEntersAnotherCell)
 {
     UpdateAt(21.0F, 21.0F);
-    ASSERT_EQ(manager_.GetRoot()->GetMeshCount(), 9u);
-    manager_.GetRoot()->AddMesh(*manager_.GetRoot()->GetMesh(0));  // a marker a rebuild would drop
+    ASSERT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), 9u);
+    TMapProbe::Root(manager_)->AddMesh(*TMapProbe::Root(manager_)->GetMesh(0));  // a marker a rebuild would drop
     UpdateAt(29.9F, 29.9F);
-    EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 10u);
+    EXPECT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), 10u);
     UpdateAt(30.0F, 29.9F);
-    EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 9u);
+    EXPECT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), 9u);
     EXPECT_EQ(CellOfShown(0), std::make_pair(2, 1));  // the block around cell (3, 2)
 }
 
@@ -135,13 +136,13 @@ TEST_F(MeshAreaManagerTest, NanAndHugePositionsShowNothingAndNeverOverflow)
     const float values[] = {nan, 1.0e30F, -1.0e30F, std::numeric_limits<float>::infinity(), 3.0e9F};
     for (float v : values) {
         UpdateAt(v, 25.0F);
-        EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 0u) << v;
+        EXPECT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), 0u) << v;
         UpdateAt(25.0F, v);
-        EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 0u) << v;
+        EXPECT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), 0u) << v;
     }
     manager_.AddObjectMesh(PlacedBox(25.0F, 25.0F, TMeshMaterial::kOpaque));
     UpdateAt(nan, nan);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMeshCount(), 0u);
+    EXPECT_EQ(TMapProbe::SubRoot(manager_)->GetMeshCount(), 0u);
 }
 
 TEST_F(MeshAreaManagerTest, PlacedMeshesFadeByDistanceUnlessTheirFirstMaterialIsExempt)
@@ -163,9 +164,9 @@ TEST_F(MeshAreaManagerTest, PlacedMeshesFadeByDistanceUnlessTheirFirstMaterialIs
     };
     for (const Case& c : cases) {
         UpdateAt(25.0F + c.distance, 25.0F);
-        ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), c.shown ? 1u : 0u) << c.distance;
+        ASSERT_EQ(TMapProbe::SubRoot(manager_)->GetMeshCount(), c.shown ? 1u : 0u) << c.distance;
         if (c.shown) {
-            const TMeshMaterial& m = manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0);
+            const TMeshMaterial& m = TMapProbe::SubRoot(manager_)->GetMesh(0)->GetMaterial(0);
             EXPECT_NEAR(m.GetMaterial().Emissive.a, c.alpha, 1e-4F) << c.distance;
             EXPECT_EQ(m.GetMaterialType(), c.type) << c.distance;
         }
@@ -173,8 +174,8 @@ TEST_F(MeshAreaManagerTest, PlacedMeshesFadeByDistanceUnlessTheirFirstMaterialIs
     // The distance counts x and z only (the point stands at height 1, the box at 0.5).
     const float step = 5.0F / std::sqrt(2.0F);
     UpdateAt(25.0F - step, 25.0F + step);
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 1u);
-    EXPECT_NEAR(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterial().Emissive.a, 0.4F, 1e-4F);
+    ASSERT_EQ(TMapProbe::SubRoot(manager_)->GetMeshCount(), 1u);
+    EXPECT_NEAR(TMapProbe::SubRoot(manager_)->GetMesh(0)->GetMaterial(0).GetMaterial().Emissive.a, 0.4F, 1e-4F);
 }
 
 TEST_F(MeshAreaManagerTest, ASteadyPointShowsTheSameMeshesWithoutAllocatingAndAHiddenOneDropsOut)
@@ -182,8 +183,8 @@ TEST_F(MeshAreaManagerTest, ASteadyPointShowsTheSameMeshesWithoutAllocatingAndAH
     manager_.AddObjectMesh(PlacedBox(25.0F, 25.0F, TMeshMaterial::kOpaque));
     manager_.AddObjectMesh(PlacedBox(28.0F, 25.0F, TMeshMaterial::kMul));
     UpdateAt(20.0F, 25.0F);
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 2u);
-    ASSERT_EQ(manager_.GetRoot()->GetMeshCount(), 9u);
+    ASSERT_EQ(TMapProbe::SubRoot(manager_)->GetMeshCount(), 2u);
+    ASSERT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), 9u);
     {
         qmtest::AllocationProbe probe;
         for (int i = 0; i < 10; ++i) {
@@ -200,15 +201,15 @@ TEST_F(MeshAreaManagerTest, ASteadyPointShowsTheSameMeshesWithoutAllocatingAndAH
     // after an edge cell's smaller block, the meshes take back their old slots without allocating.
     qmtest::AllocationProbe probe;
     UpdateAt(25.0F, 25.0F);
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 1u);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
+    ASSERT_EQ(TMapProbe::SubRoot(manager_)->GetMeshCount(), 1u);
+    EXPECT_EQ(TMapProbe::SubRoot(manager_)->GetMesh(0)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
     UpdateAt(20.0F, 25.0F);
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 2u);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(1)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
+    ASSERT_EQ(TMapProbe::SubRoot(manager_)->GetMeshCount(), 2u);
+    EXPECT_EQ(TMapProbe::SubRoot(manager_)->GetMesh(1)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kMul);
     UpdateAt(5.0F, 25.0F);
-    EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 6u);
+    EXPECT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), 6u);
     UpdateAt(15.0F, 25.0F);
-    EXPECT_EQ(manager_.GetRoot()->GetMeshCount(), 9u);
+    EXPECT_EQ(TMapProbe::Root(manager_)->GetMeshCount(), 9u);
     if (qmtest::AllocationProbe::Available()) {
         EXPECT_EQ(probe.OwnThreadAllocations(), 0);
     }
@@ -225,8 +226,8 @@ TEST_F(MeshAreaManagerTest, ExemptTypesAreShownUnchangedAtAnyDistance)
         for (float d : {0.0F, 5.0F, 9.0F}) {
             const float pos[3] = {25.0F + d, 0.0F, 25.0F};
             manager.Update(pos, nullptr);
-            ASSERT_EQ(manager.GetSubRoot()->GetMeshCount(), 1u) << type << " at " << d;
-            const TMeshMaterial& m = manager.GetSubRoot()->GetMesh(0)->GetMaterial(0);
+            ASSERT_EQ(TMapProbe::SubRoot(manager)->GetMeshCount(), 1u) << type << " at " << d;
+            const TMeshMaterial& m = TMapProbe::SubRoot(manager)->GetMesh(0)->GetMaterial(0);
             EXPECT_EQ(m.GetMaterialType(), type);
             EXPECT_FLOAT_EQ(m.GetMaterial().Emissive.a, 0.7F);
         }
@@ -272,15 +273,15 @@ TEST_F(MeshAreaManagerTest, PlacedMeshesAnimateUnlessTimeIsStopped)
     manager_.AddObjectMesh(mesh);
 
     UpdateAt(25.0F, 25.0F);
-    const float afterOne = manager_.GetSubRoot()->GetMesh(0)->GetMorphTime();
+    const float afterOne = TMapProbe::SubRoot(manager_)->GetMesh(0)->GetMorphTime();
     EXPECT_GT(afterOne, 0.0F);
     SetTimeStop(true, nullptr, nullptr);
     UpdateAt(25.0F, 25.0F);
     UpdateAt(25.0F, 25.0F);
-    EXPECT_EQ(manager_.GetSubRoot()->GetMesh(0)->GetMorphTime(), afterOne);
+    EXPECT_EQ(TMapProbe::SubRoot(manager_)->GetMesh(0)->GetMorphTime(), afterOne);
     SetTimeStop(false, nullptr, nullptr);
     UpdateAt(25.0F, 25.0F);
-    EXPECT_GT(manager_.GetSubRoot()->GetMesh(0)->GetMorphTime(), afterOne);
+    EXPECT_GT(TMapProbe::SubRoot(manager_)->GetMesh(0)->GetMorphTime(), afterOne);
 }
 
 TEST_F(MeshAreaManagerTest, LoadFailsNamingAMissingMeshAndReleaseDropsTheCells)
@@ -295,11 +296,11 @@ TEST_F(MeshAreaManagerTest, LoadFailsNamingAMissingMeshAndReleaseDropsTheCells)
     qmtest::MeshFile terrain = Terrain(2, kCell);
     terrain.Save("small.msh");
     manager.Load("small.msh", kCell, kCell, nullptr, "Small");
-    EXPECT_EQ(manager.GetRoot()->GetName(), "SmallRoot");
+    EXPECT_EQ(TMapProbe::Root(manager)->GetName(), "SmallRoot");
     manager.Release();
     const float pos[3] = {5.0F, 0.0F, 5.0F};
     manager.Update(pos, nullptr);  // no cells left to show
-    EXPECT_EQ(manager.GetRoot()->GetMeshCount(), 0u);
+    EXPECT_EQ(TMapProbe::Root(manager)->GetMeshCount(), 0u);
 }
 
 TEST_F(MeshAreaManagerTest, TerrainCellsAndAFadingBoxFromAFixedCamera)
@@ -307,7 +308,7 @@ TEST_F(MeshAreaManagerTest, TerrainCellsAndAFadingBoxFromAFixedCamera)
     manager_.AddObjectMesh(LoadMesh(Box(25.0F, 1.0F, 31.0F, 1.0F, 0.9F, 0.9F, 0.2F), "near.msh"));  // fades
     manager_.AddObjectMesh(LoadMesh(Box(20.0F, 1.5F, 38.0F, 1.5F, 0.2F, 0.5F, 0.9F), "far.msh"));   // whole
     UpdateAt(25.0F, 26.0F);  // 5 from the near box: alpha 0.4
-    ASSERT_EQ(manager_.GetSubRoot()->GetMeshCount(), 2u);
+    ASSERT_EQ(TMapProbe::SubRoot(manager_)->GetMeshCount(), 2u);
 
     TRefPtr<TFrame> camera = NewFrame("Camera");
     camera->SetPosition(D3DXVECTOR3(25.0F, 9.0F, 18.0F));

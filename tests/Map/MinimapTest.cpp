@@ -10,6 +10,7 @@
 #include "MainCode/Map/TMeshHandle.h"
 #include "MainCode/Map/TMinimap.h"
 #include "support/golden.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -111,19 +112,19 @@ TEST_F(MinimapTest, PictureCornersFollowThePlayerAndTheHeadingItsFront)
     for (const Case& c : cases) {
         player.Face(c.fx, c.fz, c.px, c.pz);
         map->Update(player);
-        EXPECT_NEAR(map->GetHeading(), c.heading, 1e-5F) << c.fx << ", " << c.fz;
+        EXPECT_NEAR(TMapProbe::Heading(*map), c.heading, 1e-5F) << c.fx << ", " << c.fz;
         for (int i = 0; i < 4; ++i) {  // corners left to right, then top to bottom
-            EXPECT_NEAR(map->GetPicture().GetVertex(i).u, c.u + (i % 2 == 0 ? -0.19921875F : 0.19921875F), 1e-6F) << i;
-            EXPECT_NEAR(map->GetPicture().GetVertex(i).v, c.v + (i < 2 ? -0.13671875F : 0.13671875F), 1e-6F) << i;
+            EXPECT_NEAR(TMapProbe::Picture(*map).GetVertex(i).u, c.u + (i % 2 == 0 ? -0.19921875F : 0.19921875F), 1e-6F) << i;
+            EXPECT_NEAR(TMapProbe::Picture(*map).GetVertex(i).v, c.v + (i < 2 ? -0.13671875F : 0.13671875F), 1e-6F) << i;
         }
     }
     // The edge case by its numbers: the origin facing -z.
     player.Face(0, -1, 0, 0);
     map->Update(player);
-    EXPECT_EQ(map->GetPicture().GetVertex(0).u, 0.30078125F);
-    EXPECT_EQ(map->GetPicture().GetVertex(0).v, 0.36328125F);
-    EXPECT_EQ(map->GetPicture().GetVertex(3).u, 0.69921875F);
-    EXPECT_EQ(map->GetPicture().GetVertex(3).v, 0.63671875F);
+    EXPECT_EQ(TMapProbe::Picture(*map).GetVertex(0).u, 0.30078125F);
+    EXPECT_EQ(TMapProbe::Picture(*map).GetVertex(0).v, 0.36328125F);
+    EXPECT_EQ(TMapProbe::Picture(*map).GetVertex(3).u, 0.69921875F);
+    EXPECT_EQ(TMapProbe::Picture(*map).GetVertex(3).v, 0.63671875F);
 }
 
 TEST_F(MinimapTest, OptionOffDrawsNothingYetUpdatesAndNoPictureStillDrawsWindowAndCursor)
@@ -134,7 +135,7 @@ TEST_F(MinimapTest, OptionOffDrawsNothingYetUpdatesAndNoPictureStillDrawsWindowA
     EXPECT_TRUE(DrawLogged(map).empty());
     player.Face(1, 0, 0, 0);
     map.Update(player);
-    EXPECT_NEAR(map.GetHeading(), kPi / 2, 1e-5F);
+    EXPECT_NEAR(TMapProbe::Heading(map), kPi / 2, 1e-5F);
 
     TGameData::GetInstance()->SetMiniMapState(1);
     const auto log = DrawLogged(map);

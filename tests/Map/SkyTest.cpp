@@ -13,6 +13,7 @@
 #include "map_fixtures.h"
 #include "support/dx_probe.h"
 #include "support/golden.h"
+#include "support/map_probe.h"
 #include "formats/ptx_writer.h"
 
 namespace {
@@ -114,7 +115,7 @@ protected:
     static D3DXVECTOR3 SkyAnchor(const TCamera& camera)
     {
         D3DXVECTOR3 p;
-        camera.GetSkyFrame()->GetPosition(&p);
+        TMapProbe::SkyFrame(camera)->GetPosition(&p);
         return p;
     }
     void DrawSky(TSky& sky, TMesh8& dome)
@@ -133,13 +134,13 @@ protected:
 TEST_P(SkyTest, RangeFallsBackWhenTheFadeWouldNotRise)
 {
     TSky sky(0.01F, 0.01F, 0, 0, 10.0F, 20.0F, kSkyFog);
-    EXPECT_EQ(std::make_pair(sky.GetFadeStart(), sky.GetFadeEnd()), std::make_pair(10.0F, 20.0F));
+    EXPECT_EQ(std::make_pair(TMapProbe::FadeStart(sky), TMapProbe::FadeEnd(sky)), std::make_pair(10.0F, 20.0F));
     for (float start : {20.0F, 25.0F}) {
         sky.SetRange(start, 20.0F);
-        EXPECT_EQ(std::make_pair(sky.GetFadeStart(), sky.GetFadeEnd()), std::make_pair(100000.0F, 110000.0F)) << start;
+        EXPECT_EQ(std::make_pair(TMapProbe::FadeStart(sky), TMapProbe::FadeEnd(sky)), std::make_pair(100000.0F, 110000.0F)) << start;
     }
     sky.SetRange(19.99F, 20.0F);
-    EXPECT_EQ(std::make_pair(sky.GetFadeStart(), sky.GetFadeEnd()), std::make_pair(19.99F, 20.0F));
+    EXPECT_EQ(std::make_pair(TMapProbe::FadeStart(sky), TMapProbe::FadeEnd(sky)), std::make_pair(19.99F, 20.0F));
 }
 
 TEST_P(SkyTest, OffsetsScrollAndWrapAtBothEnds)
@@ -157,10 +158,10 @@ TEST_P(SkyTest, OffsetsScrollAndWrapAtBothEnds)
     };
     for (const Case& c : cases) {
         TSky sky(0.01F, 0.01F, c.speed, c.speed, 10.0F, 20.0F, kSkyFog);
-        sky.SetOffsets(c.offset, c.offset);
+        TMapProbe::SetOffsets(sky, c.offset, c.offset);
         DrawSky(sky, dome);
-        EXPECT_NEAR(sky.GetOffsetU(), c.after, 1e-6F) << c.offset << " + " << c.speed;
-        EXPECT_NEAR(sky.GetOffsetV(), c.after, 1e-6F) << c.offset << " + " << c.speed;
+        EXPECT_NEAR(TMapProbe::OffsetU(sky), c.after, 1e-6F) << c.offset << " + " << c.speed;
+        EXPECT_NEAR(TMapProbe::OffsetV(sky), c.after, 1e-6F) << c.offset << " + " << c.speed;
     }
 }
 
@@ -181,8 +182,8 @@ TEST_P(SkyTest, DrawsWithItsOwnFogAndLeavesTheScenesFogAsItWas)
         EXPECT_EQ(log[0].renderStates[D3DRS_FOGENABLE], static_cast<DWORD>(TRUE));
         EXPECT_EQ(log[0].renderStates[D3DRS_FOGCOLOR], kSkyFog);
         if (GetParam()) {
-            EXPECT_EQ(log[0].vertexShader, TSky::GetShaderHandle());
-            EXPECT_NE(TSky::GetShaderHandle(), 0u);
+            EXPECT_EQ(log[0].vertexShader, TMapProbe::SkyShader());
+            EXPECT_NE(TMapProbe::SkyShader(), 0u);
         } else {
             EXPECT_EQ(log[0].vertexShader, static_cast<DWORD>(0x142));
             EXPECT_EQ(log[0].renderStates[D3DRS_FOGSTART], Bits(120.0F));
@@ -211,9 +212,9 @@ TEST_P(SoftwareSkyTest, WritesWorldMappedCoordinatesIntoAWorkingCopy)
 {
     TMesh8 dome = TMesh8::Load("sky/sky00_00.msh");
     TSky sky(0.02F, 0.05F, 0.1F, 0.2F, 10.0F, 20.0F, kSkyFog);
-    EXPECT_NE(sky.GetWorkingMesh().GetName(), dome.GetName());
+    EXPECT_NE(TMapProbe::WorkingMesh(sky).GetName(), dome.GetName());
     DrawSky(sky, dome);
-    const TMesh8& working = sky.GetWorkingMesh();
+    const TMesh8& working = TMapProbe::WorkingMesh(sky);
     ASSERT_EQ(working.GetName(), dome.GetName());
     ASSERT_NE(working.GetGeometry(), dome.GetGeometry()) << "the dome's own vertices stay untouched";
 
@@ -240,13 +241,13 @@ TEST_P(SkyTest, CreateSkyScalesTheDomeAndItsDistancesByTheViewSetting)
     TMapData::SetViewScale(0.6F);  // s = 0.8
     TFollowCamera camera(scene_.Get(), target_.Get(), &view_, 5.0F, 0, 2.0F);
     camera.CreateSky(30.0F, 5.0F, 30.0F, 0.0F, kSkyFog, 0.02F, 0.02F, 0.001F, 0.0F, "");
-    ASSERT_NE(camera.GetSky(), nullptr);
-    TFrame* skyFrame = camera.GetSkyFrame();
+    ASSERT_NE(TMapProbe::Sky(camera), nullptr);
+    TFrame* skyFrame = TMapProbe::SkyFrame(camera);
     EXPECT_EQ(skyFrame->GetName(), "SkyFrame");
     EXPECT_EQ(skyFrame->GetParent(), scene_.Get());
     ASSERT_EQ(skyFrame->GetMeshCount(), 1u);
     TMesh8* dome = skyFrame->GetMesh(0);
-    EXPECT_EQ(TDxProbe::VertexShader(*dome), camera.GetSky());
+    EXPECT_EQ(TDxProbe::VertexShader(*dome), TMapProbe::Sky(camera));
     EXPECT_EQ(dome->GetMaterial(0).GetMaterialType(), TMeshMaterial::kZDisOpaque);
     EXPECT_EQ(dome->GetMaterial(0).GetDrawGroup(), 0);
     EXPECT_EQ(dome->GetMaterial(0).GetTexture().GetName(), "sky.ptx/clouds") << "no name: the mesh's own texture";
@@ -268,8 +269,8 @@ TEST_P(SkyTest, CreateSkyScalesTheDomeAndItsDistancesByTheViewSetting)
     const D3DXVECTOR3 a = SkyAnchor(camera) - D3DXVECTOR3(0, 9, 200);
     EXPECT_LT(std::fabs(a.x) + std::fabs(a.y) + std::fabs(a.z), 1e-3F);
     const float len = std::sqrt(200.0F * 200.0F + 20.0F * 20.0F);
-    EXPECT_NEAR(camera.GetSky()->GetFadeStart(), len - 24.0F, 1e-3F);
-    EXPECT_NEAR(camera.GetSky()->GetFadeEnd(), len, 1e-3F);
+    EXPECT_NEAR(TMapProbe::FadeStart(*TMapProbe::Sky(camera)), len - 24.0F, 1e-3F);
+    EXPECT_NEAR(TMapProbe::FadeEnd(*TMapProbe::Sky(camera)), len, 1e-3F);
     D3DXVECTOR3 z;
     skyFrame->GetAxis(&z, 3);
     EXPECT_NEAR(z.y, 20.0F / len, 1e-4F) << "the dome faces the lifted eye";
@@ -277,10 +278,10 @@ TEST_P(SkyTest, CreateSkyScalesTheDomeAndItsDistancesByTheViewSetting)
     // A given texture replaces the mesh's own on material 0.
     qmtest::SaveBytes("ptx/other.ptx", qmtest::BuildPtx({qmtest::PtxImage::Filled("plain", 0, 8, 8, {1, 2, 3})}));
     camera.CreateSky(0, 0, 0, 0, kSkyFog, 0.02F, 0.02F, 0, 0, "other.ptx/plain");
-    EXPECT_EQ(camera.GetSkyFrame()->GetMesh(0)->GetMaterial(0).GetTexture().GetName(), "other.ptx/plain");
+    EXPECT_EQ(TMapProbe::SkyFrame(camera)->GetMesh(0)->GetMaterial(0).GetTexture().GetName(), "other.ptx/plain");
     EXPECT_EQ(scene_->GetChildCount(), 3u) << "the old sky frame left the scene";
     camera.UpdateView();
-    EXPECT_EQ(camera.GetSky()->GetFadeStart(), 100000.0F) << "no fade range: drawn unfaded";
+    EXPECT_EQ(TMapProbe::FadeStart(*TMapProbe::Sky(camera)), 100000.0F) << "no fade range: drawn unfaded";
 }
 
 TEST_P(SkyTest, DomeStandsAtTheNearerOfFogEndAndFarAndNeverBelowTheGround)
@@ -313,7 +314,7 @@ TEST_P(SkyTest, DomeStandsAtTheNearerOfFogEndAndFarAndNeverBelowTheGround)
     camera.GetFrame()->SetMatrix(down);
     camera.UpdateView();
     EXPECT_NEAR(SkyAnchor(camera).y, -90.0F, 1e-3F);
-    EXPECT_FALSE(std::isnan(camera.GetSky()->GetFadeStart()));
+    EXPECT_FALSE(std::isnan(TMapProbe::FadeStart(*TMapProbe::Sky(camera))));
 }
 
 TEST_P(SkyTest, MissingDomeMeshesFailNamingTheFile)
@@ -326,7 +327,7 @@ TEST_P(SkyTest, MissingDomeMeshesFailNamingTheFile)
     } catch (const my_error& e) {
         EXPECT_NE(std::string(e.what()).find("sky00_00.msh"), std::string::npos) << e.what();
     }
-    EXPECT_EQ(camera.GetSky(), nullptr);
+    EXPECT_EQ(TMapProbe::Sky(camera), nullptr);
     std::filesystem::rename("sky/sky00.msh", "sky/kept.msh");
     EXPECT_THROW(TSky(), my_error);
     std::filesystem::rename("sky/kept.msh", "sky/sky00.msh");

@@ -11,6 +11,7 @@
 #include "formats/byte_writer.h"
 #include "formats/map_writer.h"
 #include "support/temp_dir.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -124,23 +125,23 @@ TEST_F(MapDataTest, EveryKindRoundTripsAndListsKeepFileOrder)
               "0.5 900 50 1 30 300 4279246896 1 0.25 0.5 2");
     EXPECT_EQ(Str(d.HasEntryPoint(), d.GetEntryPosition(), d.GetEntryDirection(), d.GetEntryCameraPosition()),
               "1 (1,2,3) (0,0,-1) (4,5,6)");
-    EXPECT_EQ(Str(d.GetCameraMode(), d.GetFollowDistance(), d.GetFollowHeight(), d.GetFollowValue(),
-                  d.GetEnemyBound1(), d.GetEnemyBound2(), d.GetMinimapName(), d.GetObjectSetName(), d.IsKeepMusic()),
+    EXPECT_EQ(Str(d.GetCameraMode(), TMapProbe::FollowDistance(d), TMapProbe::FollowHeight(d), TMapProbe::FollowValue(d),
+                  d.GetEnemyBound1(), d.GetEnemyBound2(), d.GetMinimapName(), TMapProbe::ObjectSetName(d), d.IsKeepMusic()),
               Str(TMapData::kCameraFollow, "9 2.5 77 -5 250 mini03 set03 0"));
 
-    ASSERT_EQ(d.GetCameraKeys().size(), 2u);
-    const TCameraKey& k0 = d.GetCameraKeys()[0];
-    const TCameraKey& k1 = d.GetCameraKeys()[1];
+    ASSERT_EQ(TMapProbe::CameraKeys(d).size(), 2u);
+    const TCameraKey& k0 = TMapProbe::CameraKeys(d)[0];
+    const TCameraKey& k1 = TMapProbe::CameraKeys(d)[1];
     EXPECT_EQ(Str(k0.kind, k0.value, k0.position, k0.distance, k0.height), "0 11 (1,0,1) 5 1.5");
     EXPECT_EQ(Str(k1.kind, k1.value, k1.position, k1.cameraPosition), "1 12 (2,0,2) (7,8,9)");
 
-    ASSERT_EQ(d.GetVisualPlacements().size(), 1u);
-    ASSERT_EQ(d.GetCollisionPlacements().size(), 1u);
-    for (const TMeshPlacement* p : {&d.GetVisualPlacements()[0], &d.GetCollisionPlacements()[0]}) {
+    ASSERT_EQ(TMapProbe::VisualPlacements(d).size(), 1u);
+    ASSERT_EQ(TMapProbe::CollisionPlacements(d).size(), 1u);
+    for (const TMeshPlacement* p : {&TMapProbe::VisualPlacements(d)[0], &TMapProbe::CollisionPlacements(d)[0]}) {
         EXPECT_EQ(Str(p->mirrorAxis, p->materialIndex, p->shaderKind), "2 7 5");
     }
-    EXPECT_EQ(d.GetVisualPlacements()[0].meshName, "rock01.msh");
-    EXPECT_EQ(d.GetCollisionPlacements()[0].meshName, "rock01c.msh");
+    EXPECT_EQ(TMapProbe::VisualPlacements(d)[0].meshName, "rock01.msh");
+    EXPECT_EQ(TMapProbe::CollisionPlacements(d)[0].meshName, "rock01c.msh");
 
     std::string all;
     for (const TMapEnemy& e : d.GetEnemies()) {
@@ -151,37 +152,37 @@ TEST_F(MapDataTest, EveryKindRoundTripsAndListsKeepFileOrder)
     const TMapEnemySpawner& spawner = d.GetEnemySpawners()[0];
     EXPECT_EQ(Str(spawner.typeId, spawner.p, spawner.q, spawner.m, spawner.n), "201 (1,1,1) (2,2,2) 3 4");
     // The item keeps its first vector only; the record after it still reads.
-    ASSERT_EQ(d.GetItems().size(), 1u);
-    const TMapItemRecord& item = d.GetItems()[0];
+    ASSERT_EQ(TMapProbe::Items(d).size(), 1u);
+    const TMapItemRecord& item = TMapProbe::Items(d)[0];
     EXPECT_EQ(Str(item.value1, item.value2, item.value3, item.position), "5 6 7 (8,9,10)");
 
-    ASSERT_EQ(d.GetPointObjects().size(), 1u);
-    ASSERT_EQ(d.GetThreeVectorObjects().size(), 1u);
-    ASSERT_EQ(d.GetPointValueObjects().size(), 1u);
-    ASSERT_EQ(d.GetValueObjectsA().size(), 1u);
-    ASSERT_EQ(d.GetValueObjectsB().size(), 1u);
-    ASSERT_EQ(d.GetTwoVectorObjects().size(), 1u);
-    const TMapThreeVectorObject& three = d.GetThreeVectorObjects()[0];
-    const TMapPointValueObject& pv = d.GetPointValueObjects()[0];
-    const TMapTwoVectorObject& two = d.GetTwoVectorObjects()[0];
-    EXPECT_EQ(Str(d.GetPointObjects()[0].value, d.GetPointObjects()[0].position, three.v1, three.v2, three.v3,
+    ASSERT_EQ(TMapProbe::PointObjects(d).size(), 1u);
+    ASSERT_EQ(TMapProbe::ThreeVectorObjects(d).size(), 1u);
+    ASSERT_EQ(TMapProbe::PointValueObjects(d).size(), 1u);
+    ASSERT_EQ(TMapProbe::ValueObjectsA(d).size(), 1u);
+    ASSERT_EQ(TMapProbe::ValueObjectsB(d).size(), 1u);
+    ASSERT_EQ(TMapProbe::TwoVectorObjects(d).size(), 1u);
+    const TMapThreeVectorObject& three = TMapProbe::ThreeVectorObjects(d)[0];
+    const TMapPointValueObject& pv = TMapProbe::PointValueObjects(d)[0];
+    const TMapTwoVectorObject& two = TMapProbe::TwoVectorObjects(d)[0];
+    EXPECT_EQ(Str(TMapProbe::PointObjects(d)[0].value, TMapProbe::PointObjects(d)[0].position, three.v1, three.v2, three.v3,
                   three.name, pv.position, pv.value, pv.name),
               "3 (1,2,3) (1,0,0) (0,1,0) (0,0,1) box (4,5,6) 9 action");
-    EXPECT_EQ(Str(d.GetValueObjectsA()[0].value, d.GetValueObjectsA()[0].name, d.GetValueObjectsB()[0].value,
-                  d.GetValueObjectsB()[0].name, two.v1, two.v2, two.name),
+    EXPECT_EQ(Str(TMapProbe::ValueObjectsA(d)[0].value, TMapProbe::ValueObjectsA(d)[0].name, TMapProbe::ValueObjectsB(d)[0].value,
+                  TMapProbe::ValueObjectsB(d)[0].name, two.v1, two.v2, two.name),
               "10 countA 20 defeatB (-1,-1,-1) (1,1,1) zone");
 
-    ASSERT_EQ(d.GetTriggerBoxes().size(), 1u);
-    const TMapTriggerBoxRecord& box = d.GetTriggerBoxes()[0];
+    ASSERT_EQ(TMapProbe::TriggerBoxes(d).size(), 1u);
+    const TMapTriggerBoxRecord& box = TMapProbe::TriggerBoxes(d)[0];
     EXPECT_EQ(Str(box.boxMinimum, box.boxMaximum, box.facing, box.startPosition, box.startDirection,
                   box.startCameraPosition, box.fadeMode, box.destination),
               "(0,0,0) (1,1,1) (0,0,1) (5,0,5) (1,0,0) (5,3,0) 1 04.map/next");
-    ASSERT_EQ(d.GetTriggerActions().size(), 1u);
-    const TMapTriggerActionRecord& action = d.GetTriggerActions()[0];
+    ASSERT_EQ(TMapProbe::TriggerActions(d).size(), 1u);
+    const TMapTriggerActionRecord& action = TMapProbe::TriggerActions(d)[0];
     EXPECT_EQ(Str(action.point, action.radius, action.startPosition, action.startDirection,
                   action.startCameraPosition, action.fadeMode, action.destination),
               "(2,0,2) 1.5 (6,0,6) (0,0,-1) (6,2,9) 0 04.map/back");
-    EXPECT_EQ(d.GetVillagerNames(), (std::vector<std::string>{"04.pbsc/Villager00", "04.pbsc/Villager01"}));
+    EXPECT_EQ(TMapProbe::VillagerNames(d), (std::vector<std::string>{"04.pbsc/Villager00", "04.pbsc/Villager01"}));
 }
 
 TEST_F(MapDataTest, SingleKindsKeepTheLastRecordAndDefaultsStandWithoutThem)
@@ -191,11 +192,11 @@ TEST_F(MapDataTest, SingleKindsKeepTheLastRecordAndDefaultsStandWithoutThem)
     const TMapData d = Load(s);
     EXPECT_EQ(Str(d.GetMinimapName(), d.GetNear(), d.GetFar(), d.GetFieldOfView()), "second 2 500 60");
 
-    EXPECT_EQ(Str(d.GetObjectSetName(), d.GetEnemyBound1(), d.HasFog(), d.GetFogStart(), d.GetFogColour(), d.HasSky(),
+    EXPECT_EQ(Str(TMapProbe::ObjectSetName(d), d.GetEnemyBound1(), d.HasFog(), d.GetFogStart(), d.GetFogColour(), d.HasSky(),
                   d.GetSkyValue3(), d.HasEntryPoint(), d.GetEntryPosition(), d.HasStart()),
               "non 0 0 0 0 0 0 0 (0,0,0) 0");
     EXPECT_EQ(d.GetEnemyBound2(), 3.4028235e38F);
-    EXPECT_TRUE(d.GetCameraKeys().empty() && d.GetVisualPlacements().empty() && d.GetVillagerNames().empty());
+    EXPECT_TRUE(TMapProbe::CameraKeys(d).empty() && TMapProbe::VisualPlacements(d).empty() && TMapProbe::VillagerNames(d).empty());
 }
 
 TEST_F(MapDataTest, KindFieldCountsOnlyItsLowHalf)
@@ -213,8 +214,8 @@ TEST_F(MapDataTest, KindFieldCountsOnlyItsLowHalf)
         .MinimapName("after the end");
     const TMapData d = Load(s);
     EXPECT_FLOAT_EQ(d.GetFar(), 123.0F);
-    ASSERT_EQ(d.GetTwoVectorObjects().size(), 1u);
-    EXPECT_EQ(d.GetTwoVectorObjects()[0].name, "last kind");
+    ASSERT_EQ(TMapProbe::TwoVectorObjects(d).size(), 1u);
+    EXPECT_EQ(TMapProbe::TwoVectorObjects(d)[0].name, "last kind");
     EXPECT_EQ(d.GetMinimapName(), "");
 }
 
@@ -294,7 +295,7 @@ TEST_F(MapDataTest, ViewScaleShrinksFarFogAndMeshCellsOnly)
     EXPECT_FLOAT_EQ(none.GetCollisionCellWidth(), 8.0F);
     EXPECT_FLOAT_EQ(none.GetCollisionCellDepth(), 6.0F);
     EXPECT_FLOAT_EQ(none.GetFar(), 500.0F);
-    EXPECT_FLOAT_EQ(none.GetFollowDistance(), 5.0F);
+    EXPECT_FLOAT_EQ(TMapProbe::FollowDistance(none), 5.0F);
 
     // The factor is worked out in double from the float setting.
     TMapData::SetViewScale(0.3F);
@@ -339,19 +340,19 @@ TEST_F(MapDataTest, CameraKeysCarryDirectionAndOffset)
         .End();
     const TMapData d = Load(s);
     EXPECT_EQ(d.GetCameraMode(), TMapData::kCameraKeys);
-    ASSERT_EQ(d.GetCameraKeys().size(), 3u);
-    const TCameraKey& k = d.GetCameraKeys()[0];
+    ASSERT_EQ(TMapProbe::CameraKeys(d).size(), 3u);
+    const TCameraKey& k = TMapProbe::CameraKeys(d)[0];
     EXPECT_EQ(k.kind, 0u);
     ExpectVec(k.position, 10, 0, 20);
     EXPECT_FLOAT_EQ(k.directionX, 3.0F);
     EXPECT_FLOAT_EQ(k.directionZ, 4.0F);
     ExpectVec(k.direction, 0.6F, 0.0F, 0.8F);
     ExpectVec(k.offset, 6.0F, 2.0F, 8.0F);
-    EXPECT_EQ(d.GetCameraKeys()[1].kind, 1u);
-    ExpectVec(d.GetCameraKeys()[1].cameraPosition, 1, 2, 3);
+    EXPECT_EQ(TMapProbe::CameraKeys(d)[1].kind, 1u);
+    ExpectVec(TMapProbe::CameraKeys(d)[1].cameraPosition, 1, 2, 3);
     // No direction: the key sits straight above, not at NaN.
-    ExpectVec(d.GetCameraKeys()[2].direction, 0, 0, 0);
-    ExpectVec(d.GetCameraKeys()[2].offset, 0, 1, 0);
+    ExpectVec(TMapProbe::CameraKeys(d)[2].direction, 0, 0, 0);
+    ExpectVec(TMapProbe::CameraKeys(d)[2].offset, 0, 1, 0);
 }
 
 TEST_F(MapDataTest, MeshPlacementBuildsRotateScaleMoveAndSkipsCollisionForNon)
@@ -365,30 +366,30 @@ TEST_F(MapDataTest, MeshPlacementBuildsRotateScaleMoveAndSkipsCollisionForNon)
         .MeshPlacement({0, 0, 0}, {0, 0, 1}, {0, 1, 0}, {1, 1, 1}, 0, 0, 0, "c.msh", "none")
         .End();
     const TMapData d = Load(s);
-    ASSERT_EQ(d.GetVisualPlacements().size(), 5u);
-    ASSERT_EQ(d.GetCollisionPlacements().size(), 2u);
-    EXPECT_EQ(d.GetCollisionPlacements()[0].meshName, "");
-    EXPECT_EQ(d.GetCollisionPlacements()[1].meshName, "none");
-    EXPECT_EQ(d.GetVisualPlacements()[1].meshName, "b.msh");
-    EXPECT_EQ(d.GetCollisionPlacements()[0].world, d.GetVisualPlacements()[1].world);
-    EXPECT_EQ(d.GetCollisionPlacements()[0].shaderKind, 3u);
+    ASSERT_EQ(TMapProbe::VisualPlacements(d).size(), 5u);
+    ASSERT_EQ(TMapProbe::CollisionPlacements(d).size(), 2u);
+    EXPECT_EQ(TMapProbe::CollisionPlacements(d)[0].meshName, "");
+    EXPECT_EQ(TMapProbe::CollisionPlacements(d)[1].meshName, "none");
+    EXPECT_EQ(TMapProbe::VisualPlacements(d)[1].meshName, "b.msh");
+    EXPECT_EQ(TMapProbe::CollisionPlacements(d)[0].world, TMapProbe::VisualPlacements(d)[1].world);
+    EXPECT_EQ(TMapProbe::CollisionPlacements(d)[0].shaderKind, 3u);
 
     // f = (1,0,0), u = (h,h,0), r = normalize(u x f) = (0,0,-1); rows scaled per column, then moved.
     const float h = std::sqrt(0.5F);
     const D3DXMATRIX expected(0, 0, -4, 0, 2 * h, 3 * h, 0, 0, 2, 0, 0, 0, 10, 20, 30, 1);
-    const D3DXMATRIX& m = d.GetVisualPlacements()[0].world;
+    const D3DXMATRIX& m = TMapProbe::VisualPlacements(d)[0].world;
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 4; ++c) {
             EXPECT_NEAR(m(r, c), expected(r, c), 1e-5F) << r << "," << c;
         }
     }
-    EXPECT_EQ(d.GetVisualPlacements()[0].meshName, "a.msh");
+    EXPECT_EQ(TMapProbe::VisualPlacements(d)[0].meshName, "a.msh");
 
     for (std::size_t i = 2; i < 4; ++i) {
-        const D3DXMATRIX& w = d.GetVisualPlacements()[i].world;
+        const D3DXMATRIX& w = TMapProbe::VisualPlacements(d)[i].world;
         for (int r = 0; r < 4; ++r) {
             for (int c = 0; c < 4; ++c) {
-                EXPECT_FALSE(std::isnan(w(r, c))) << d.GetVisualPlacements()[i].meshName;
+                EXPECT_FALSE(std::isnan(w(r, c))) << TMapProbe::VisualPlacements(d)[i].meshName;
             }
         }
         EXPECT_EQ(w(0, 0), 0.0F);
@@ -465,8 +466,8 @@ TEST_F(MapDataTest, StreamCutShortKeepsWholeRecordsAndSaysSo)
         // "cut off" is a 16-byte record, "lost" a 13-byte one.
         const bool secondVillager = size >= whole + 16;
         const bool secondMinimap = size >= whole + 16 + 13;
-        ASSERT_EQ(d.GetVillagerNames().size(), secondVillager ? 2u : 1u) << size;
-        EXPECT_EQ(d.GetVillagerNames()[0], "whole");
+        ASSERT_EQ(TMapProbe::VillagerNames(d).size(), secondVillager ? 2u : 1u) << size;
+        EXPECT_EQ(TMapProbe::VillagerNames(d)[0], "whole");
         EXPECT_EQ(d.GetMinimapName(), secondMinimap ? "lost" : "kept") << size;
         EXPECT_TRUE(d.GetEnemies().empty()) << size;
     }

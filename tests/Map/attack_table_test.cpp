@@ -13,6 +13,7 @@
 #include "formats/bht_writer.h"
 #include "formats/byte_writer.h"
 #include "formats/table_writer.h"
+#include "support/map_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -76,7 +77,7 @@ TEST_F(AttackTable, EmptyMissingAndRepeatedIds)
     file.records = {Record(3, 1), Record(7, 2), Record(3, 3)};
     Save(file.Build());
     TAttackTable::Load("basic.bht");
-    ASSERT_EQ(TAttackTable::GetCount(), 2u);
+    ASSERT_EQ(TMapProbe::AttackCount(), 2u);
     EXPECT_TRUE(Same(TAttackTable::Get(3), Record(3, 3)));  // the later record stays
     EXPECT_TRUE(Same(TAttackTable::Get(7), Record(7, 2)));
 
@@ -86,12 +87,12 @@ TEST_F(AttackTable, EmptyMissingAndRepeatedIds)
     ASSERT_EQ(empty.Build().size(), 9u);
     Save(empty.Build(), "empty.bht");
     TAttackTable::Load("empty.bht");
-    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+    EXPECT_EQ(TMapProbe::AttackCount(), 0u);
 
     Save(file.Build());
     TAttackTable::Load("basic.bht");
     TAttackTable::Load("missing.bht");
-    EXPECT_EQ(TAttackTable::GetCount(), 0u);
+    EXPECT_EQ(TMapProbe::AttackCount(), 0u);
 }
 
 TEST_F(AttackTable, MissedIdGivesTheIdZeroRecord)
@@ -101,7 +102,7 @@ TEST_F(AttackTable, MissedIdGivesTheIdZeroRecord)
     EXPECT_TRUE(Same(fallback, TAttackRecord()));
     EXPECT_EQ(std::make_tuple(fallback.Kind, fallback.Lifetime, fallback.Radius, fallback.Interval, fallback.Param8),
               std::make_tuple(0u, 1u, 0.5F, 10, -1));
-    EXPECT_TRUE(TAttackTable::Contains(0) && !TAttackTable::Contains(42));
+    EXPECT_TRUE(TMapProbe::HasAttack(0) && !TMapProbe::HasAttack(42));
     EXPECT_EQ(&TAttackTable::Get(0), &fallback);
 
     BhtFile file;
@@ -110,7 +111,7 @@ TEST_F(AttackTable, MissedIdGivesTheIdZeroRecord)
     TAttackTable::Load("basic.bht");
     EXPECT_TRUE(Same(TAttackTable::Get(0xFFFFFFFFu), Record(0, 4)));
     EXPECT_TRUE(Same(TAttackTable::Get(1), Record(1, 5)));
-    EXPECT_EQ(TAttackTable::GetCount(), 2u);
+    EXPECT_EQ(TMapProbe::AttackCount(), 2u);
 }
 
 TEST_F(AttackTable, ScrambledHeaderLoadsAsItsPlainTwin)
@@ -126,16 +127,16 @@ TEST_F(AttackTable, ScrambledHeaderLoadsAsItsPlainTwin)
         Save(f->Build(), "t.bht");
         TAttackTableFile reader;
         ASSERT_TRUE(reader.Load(dir_.File("t.bht")));
-        EXPECT_EQ(reader.IsScrambled(), f->scrambled ? 1 : 0);
-        EXPECT_EQ(reader.GetNames(), (std::vector<std::string>{"ID", "名前", ""}));
-        EXPECT_EQ(reader.GetValues(), (std::vector<std::uint32_t>{0, 0x12345678u, 7}));
+        EXPECT_EQ(TMapProbe::IsScrambled(reader), f->scrambled ? 1 : 0);
+        EXPECT_EQ(TMapProbe::Names(reader), (std::vector<std::string>{"ID", "名前", ""}));
+        EXPECT_EQ(TMapProbe::Values(reader), (std::vector<std::uint32_t>{0, 0x12345678u, 7}));
         ASSERT_EQ(reader.CopyRecords().size(), 3u);
         // Both ends of the record list, and one past it.
         EXPECT_TRUE(Same(reader.GetRecord(0), Record(10, 1)));
         EXPECT_TRUE(Same(reader.GetRecord(2), Record(12, 3)));
         EXPECT_TRUE(Same(reader.GetRecord(3), TAttackRecord()));
         reader.Clear();
-        EXPECT_TRUE(reader.GetRecordCount() == 0u && reader.CopyRecords().empty() && reader.GetNames().empty());
+        EXPECT_TRUE(TMapProbe::RecordCount(reader) == 0u && reader.CopyRecords().empty() && TMapProbe::Names(reader).empty());
     }
 }
 
@@ -151,13 +152,13 @@ TEST_F(AttackTable, CutFilesAndCountsThatLie)
         EXPECT_FALSE(reader.Load(dir_.File("basic.bht")));
         EXPECT_EQ(reader.CopyRecords().size(), 2u);
         TAttackTable::Load("basic.bht");
-        EXPECT_EQ(TAttackTable::GetCount(), 2u);
-        EXPECT_FALSE(TAttackTable::Contains(3));
+        EXPECT_EQ(TMapProbe::AttackCount(), 2u);
+        EXPECT_FALSE(TMapProbe::HasAttack(3));
     }
     // Exactly the records the count asks for, and a count beyond the file that reserves nothing.
     Save(whole);
     TAttackTable::Load("basic.bht");
-    EXPECT_EQ(TAttackTable::GetCount(), 3u);
+    EXPECT_EQ(TMapProbe::AttackCount(), 3u);
     file.recordCount = 0x7FFFFFFF;
     Save(file.Build());
     {
@@ -167,12 +168,12 @@ TEST_F(AttackTable, CutFilesAndCountsThatLie)
             EXPECT_LT(probe.Largest(), 4096u);
         }
     }
-    EXPECT_EQ(TAttackTable::GetCount(), 3u);
+    EXPECT_EQ(TMapProbe::AttackCount(), 3u);
     // A count of 2 leaves the third record unread.
     file.recordCount = 2;
     Save(file.Build());
     TAttackTable::Load("basic.bht");
-    EXPECT_EQ(TAttackTable::GetCount(), 2u);
+    EXPECT_EQ(TMapProbe::AttackCount(), 2u);
 }
 
 TEST_F(AttackTable, NameLengthsAreBoundedByTheFile)
@@ -203,7 +204,7 @@ TEST_F(AttackTable, NameLengthsAreBoundedByTheFile)
     Save(bytes);
     TAttackTableFile reader;
     ASSERT_TRUE(reader.Load(dir_.File("basic.bht")));
-    EXPECT_EQ(reader.GetNames(), std::vector<std::string>{""});
+    EXPECT_EQ(TMapProbe::Names(reader), std::vector<std::string>{""});
     EXPECT_EQ(reader.CopyRecords().size(), 1u);
 
     // A length one past the end, or far past it, fails before anything is allocated, plain or
@@ -221,7 +222,7 @@ TEST_F(AttackTable, NameLengthsAreBoundedByTheFile)
                 EXPECT_LT(probe.Largest(), 4096u);
             }
             TAttackTable::Load("basic.bht");
-            EXPECT_EQ(TAttackTable::GetCount(), 0u) << scrambled;
+            EXPECT_EQ(TMapProbe::AttackCount(), 0u) << scrambled;
         }
     }
     // A name whose text holds a NUL ends there.
@@ -230,7 +231,7 @@ TEST_F(AttackTable, NameLengthsAreBoundedByTheFile)
     Save(named);
     TAttackTableFile withName;
     ASSERT_TRUE(withName.Load(dir_.File("basic.bht")));
-    EXPECT_EQ(withName.GetNames(), std::vector<std::string>{"a"});
+    EXPECT_EQ(TMapProbe::Names(withName), std::vector<std::string>{"a"});
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "MainCode/Map/TCollisionMesh.h"
 #include "TCommon/my_error.h"
 #include "support/ground_fixture.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -80,19 +81,19 @@ TEST_F(GroundGrid, CellCountsAndRaisedExtents)
 {
     // Exactly three widths across X, a little more than three across Z.
     const TGridCollisionMesh grid = Build(GroundMesh().Floor(0, 0, 6, 6.02F, 0), 2.0F, 2.0F);
-    EXPECT_EQ(grid.GetCellsX(), 3u);
-    EXPECT_EQ(grid.GetMaxX(), 6.0F);
-    EXPECT_EQ(grid.GetCellsZ(), 4u);
-    EXPECT_EQ(grid.GetMaxZ(), 8.0F);
-    EXPECT_EQ(grid.GetCellCount(), 12u);
-    EXPECT_EQ(grid.GetFaceCount(), 2u);
+    EXPECT_EQ(TMapProbe::CellsX(grid), 3u);
+    EXPECT_EQ(TMapProbe::MaxX(grid), 6.0F);
+    EXPECT_EQ(TMapProbe::CellsZ(grid), 4u);
+    EXPECT_EQ(TMapProbe::MaxZ(grid), 8.0F);
+    EXPECT_EQ(TMapProbe::CellCount(grid), 12u);
+    EXPECT_EQ(TMapProbe::FaceCount(grid), 2u);
 
     // A size below 1.0 makes the whole axis one cell; 1.0 itself still cuts.
     const TGridCollisionMesh narrow = Build(GroundMesh().Floor(0, 0, 5, 5, 0), 0.999F, 1.0F);
-    EXPECT_EQ(narrow.GetCellsX(), 1u);
-    EXPECT_EQ(narrow.GetCellWidth(), FLT_MAX);
-    EXPECT_EQ(narrow.GetMaxX(), 5.0F);
-    EXPECT_EQ(narrow.GetCellsZ(), 5u);
+    EXPECT_EQ(TMapProbe::CellsX(narrow), 1u);
+    EXPECT_EQ(TMapProbe::CellWidth(narrow), FLT_MAX);
+    EXPECT_EQ(TMapProbe::MaxX(narrow), 5.0F);
+    EXPECT_EQ(TMapProbe::CellsZ(narrow), 5u);
 }
 
 TEST_F(GroundGrid, FacesListedByTheirCorners)
@@ -104,8 +105,8 @@ TEST_F(GroundGrid, FacesListedByTheirCorners)
     g.Triangle({0, 0, 0}, {0, 0, 0.1F}, {0.1F, 0, 0});               // the extents: 0 to 6 both ways
     g.Triangle({5.9F, 0, 5.9F}, {5.9F, 0, 6.0F}, {6.0F, 0, 5.9F});
     const TGridCollisionMesh grid = Build(g, 2.0F, 2.0F);
-    ASSERT_EQ(grid.GetCellsX(), 3u);
-    ASSERT_EQ(grid.GetCellsZ(), 3u);
+    ASSERT_EQ(TMapProbe::CellsX(grid), 3u);
+    ASSERT_EQ(TMapProbe::CellsZ(grid), 3u);
     const std::vector<std::vector<std::uint16_t>> faces = {{0, 2, 3}, {2}, {1}, {}, {}, {}, {1}, {}, {1, 4}};
     for (std::uint32_t cell = 0; cell < 9; ++cell) {
         EXPECT_EQ(CellFaces(grid, cell), faces[cell]) << cell;
@@ -127,8 +128,8 @@ TEST_F(GroundGrid, NeighbourBlockOrderEmptyCellsAndRowWrap)
     g.Triangle({0, 0, 0}, {0, 0, 0.1F}, {0.1F, 0, 0});
     g.Triangle({7.9F, 0, 5.9F}, {7.9F, 0, 6.0F}, {8.0F, 0, 5.9F});
     const TGridCollisionMesh grid = Build(g, 2.0F, 2.0F);
-    ASSERT_EQ(grid.GetCellsX(), 4u);
-    ASSERT_EQ(grid.GetCellsZ(), 3u);
+    ASSERT_EQ(TMapProbe::CellsX(grid), 4u);
+    ASSERT_EQ(TMapProbe::CellsZ(grid), 3u);
     const auto block = [&grid](float x, float z) {
         int cells[9];
         const float p[3] = {x, 0.0F, z};
@@ -152,7 +153,7 @@ TEST_F(GroundGrid, NeighbourBlockOrderEmptyCellsAndRowWrap)
 TEST_F(GroundGrid, EmptyMeshGivesOneEmptyCellAndOversizedGridsAreRefused)
 {
     const TGridCollisionMesh none = Build(GroundMesh(), 2.0F, 2.0F);
-    EXPECT_EQ(none.GetCellCount(), 1u);
+    EXPECT_EQ(TMapProbe::CellCount(none), 1u);
     EXPECT_EQ(none.GetCell(0).faceCount, 0u);
     int cells[9];
     const float p[3] = {0, 0, 0};
@@ -161,7 +162,7 @@ TEST_F(GroundGrid, EmptyMeshGivesOneEmptyCellAndOversizedGridsAreRefused)
 
     // 256 × 256 cells is the cap; one more row is refused, naming the mesh.
     TGridCollisionMesh atCap = Build(GroundMesh().Floor(0, 0, 256, 256, 0), 1.0F, 1.0F);
-    EXPECT_EQ(atCap.GetCellCount(), 65536u);
+    EXPECT_EQ(TMapProbe::CellCount(atCap), 65536u);
     // So is a mesh stretching to the float limit.
     TGridCollisionMesh grid;
     const std::pair<GroundMesh, std::string> refused[] = {
@@ -176,14 +177,14 @@ TEST_F(GroundGrid, EmptyMeshGivesOneEmptyCellAndOversizedGridsAreRefused)
         }
     }
     // The refused builds left the grid as it was.
-    EXPECT_EQ(grid.GetCellCount(), 0u);
+    EXPECT_EQ(TMapProbe::CellCount(grid), 0u);
 }
 
 TEST_F(GroundGrid, AFlatWallAlongOneAxisStillGetsACell)
 {
     const TGridCollisionMesh grid = Build(GroundMesh().WallX(3.0F, 0.0F, 4.0F, 0.0F, 2.0F), 2.0F, 2.0F);
-    EXPECT_EQ(grid.GetCellsX(), 1u);
-    EXPECT_EQ(grid.GetCellsZ(), 2u);
+    EXPECT_EQ(TMapProbe::CellsX(grid), 1u);
+    EXPECT_EQ(TMapProbe::CellsZ(grid), 2u);
     EXPECT_EQ(grid.GetCell(0).faceCount, 2u);
 }
 

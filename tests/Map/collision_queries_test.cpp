@@ -10,6 +10,7 @@
 #include "MainCode/Map/TCollisionMesh.h"
 #include "support/alloc_probe.h"
 #include "support/ground_fixture.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ TEST_F(CollisionQueries, SolidsGateByTheirBoundingSphereAndAddToTheResult)
     // A box top at y = 2 over x, z in -1..1.
     TBoundedCollisionMesh solid;
     solid.Build(Load(GroundMesh().Floor(-1, -1, 1, 1, 2.0F, 0.2F).File("box"), "box.msh"));
-    const float* b = solid.GetBounds();
+    const float* b = TMapProbe::Bounds(solid);
     const float br = b[3];
     ASSERT_GT(br, 0.0F);
     // Outputs are not reset: values from before stay unless a face changes them.

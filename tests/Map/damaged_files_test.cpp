@@ -13,6 +13,7 @@
 #include "formats/map_writer.h"
 #include "platform/testing/win32.h"
 #include "support/fuzz.h"
+#include "support/map_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -87,7 +88,7 @@ const Loader kLoaders[] = {
     {"AttackTable", "basic.bht", TwoAttacks,
      [] {
          TAttackTable::Load("basic.bht");
-         EXPECT_LE(TAttackTable::GetCount(), 2u);
+         EXPECT_LE(TMapProbe::AttackCount(), 2u);
      },
      1500},
 };

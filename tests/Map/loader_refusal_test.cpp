@@ -4,6 +4,7 @@
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "Map/map_object_fixture.h"
 #include "TCommon/my_error.h"
+#include "support/map_probe.h"
 
 namespace maptest {
 namespace {
@@ -61,7 +62,7 @@ TEST_F(LoaderRefusal, APlacementsMeshNamesTheMap)
         std::unique_ptr<TMapData> map = Map(c.map, s);
         const Outcome out = Build([&] {
             if (c.drawn) {
-                map->CreateVisualMeshes(area_->GetMeshAreaManager());
+                map->CreateVisualMeshes(TMapProbe::MeshAreaManager(*area_));
             } else {
                 map->CreateCollisionMeshes(area_->GetCollisionWorld());
             }
@@ -75,7 +76,7 @@ TEST_F(LoaderRefusal, APlacementsMeshNamesTheMap)
     s.MeshPlacement({0, 0, 0}, {0, 0, 1}, {0, 1, 0}, {1, 1, 1}, 0, 0, 0, "crate.msh", "crate.msh").End();
     std::unique_ptr<TMapData> rocks = Map("rocks", s);
     const Outcome out = Build([&] {
-        rocks->CreateVisualMeshes(area_->GetMeshAreaManager());
+        rocks->CreateVisualMeshes(TMapProbe::MeshAreaManager(*area_));
         rocks->CreateCollisionMeshes(area_->GetCollisionWorld());
     });
     EXPECT_EQ(out.error, "");

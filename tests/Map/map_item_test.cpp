@@ -21,6 +21,7 @@
 #include "dx/dx8/3d/TMesh8.h"
 #include "support/alloc_probe.h"
 #include "formats/field_writer.h"
+#include "support/map_probe.h"
 
 namespace maptest {
 namespace {
@@ -49,7 +50,7 @@ protected:
     static float Y(const TMapItem& item)
     {
         D3DXVECTOR3 p;
-        item.GetFrame()->GetPosition(&p);
+        TMapProbe::Frame(item)->GetPosition(&p);
         return p.y;
     }
 
@@ -62,13 +63,13 @@ TEST_F(Items, AnItemTakenBeforeIsNeitherBuiltNorKept)
     const std::size_t children = area_->GetSceneFrame()->GetChildCount();
     auto* item = new TMapItem(area_, kMoney, 7, 100, kSpot);
     EXPECT_FALSE(item->IsActive());
-    EXPECT_EQ(item->GetFrame(), nullptr);
-    EXPECT_EQ(item->GetShadowFrame(), nullptr);
+    EXPECT_EQ(TMapProbe::Frame(*item), nullptr);
+    EXPECT_EQ(TMapProbe::ShadowFrame(*item), nullptr);
     EXPECT_EQ(area_->GetSceneFrame()->GetChildCount(), children);
-    const std::size_t objects = area_->GetObjects().size();
+    const std::size_t objects = TMapProbe::Objects(*area_).size();
     area_->AddObject(TRefPtr<TMapObject>(item));
     Step();
-    EXPECT_EQ(area_->GetObjects().size(), objects);
+    EXPECT_EQ(TMapProbe::Objects(*area_).size(), objects);
 }
 
 TEST_F(Items, MoneyIsAddedWithTheBonusTruncatedShownAndSounded)
@@ -97,7 +98,7 @@ TEST_F(Items, MoneyIsAddedWithTheBonusTruncatedShownAndSounded)
                   std::make_pair(TGetRender::kBell, c.added));
         EXPECT_EQ(PlayerSounds(), std::vector<std::uint32_t>(static_cast<std::size_t>(&c - cases) + 1, 217));
         EXPECT_EQ(data_->GetPickupFlag(3), 1);
-        EXPECT_TRUE(item->IsFading());
+        EXPECT_TRUE(TMapProbe::IsFading(*item));
         data_->SetPickupFlag(3, 0);
         Stand(kFar, D3DXVECTOR3(0, 0, 1), 0);
     }
@@ -111,7 +112,7 @@ TEST_F(Items, AFullInventoryLeavesTheItemAndItsFlagAlone)
     const std::size_t notices = THudProbe::Queue(*Notice()).size();
     EXPECT_EQ(item->Update(), TMapItem::kRefused);
     EXPECT_EQ(item->Update(), TMapItem::kRefused);
-    EXPECT_TRUE(item->IsBobbing());
+    EXPECT_TRUE(TMapProbe::IsBobbing(*item));
     EXPECT_EQ(data_->GetPickupFlag(4), 0);
     EXPECT_EQ(THudProbe::Queue(*Notice()).size(), notices);
     EXPECT_TRUE(PlayerSounds().empty());
@@ -130,32 +131,32 @@ TEST_F(Items, AFullInventoryLeavesTheItemAndItsFlagAlone)
         item->Update();
     }
     EXPECT_NEAR(Y(*item), y + 0.99F, 1e-4);
-    EXPECT_NEAR(item->GetMesh()->GetMaterial(0).GetMaterial().Emissive.a, 0.01F, 1e-5);
+    EXPECT_NEAR(TMapProbe::Mesh(*item)->GetMaterial(0).GetMaterial().Emissive.a, 0.01F, 1e-5);
     item->Update();
     EXPECT_TRUE(item->IsActive());
     EXPECT_NEAR(Y(*item), y + 1.0F, 1e-4);
-    EXPECT_EQ(item->GetMesh()->GetMaterial(0).GetMaterial().Emissive.a, 0.0F);
-    TFrame* frame = item->GetFrame();
+    EXPECT_EQ(TMapProbe::Mesh(*item)->GetMaterial(0).GetMaterial().Emissive.a, 0.0F);
+    TFrame* frame = TMapProbe::Frame(*item);
     item->Update();
     EXPECT_FALSE(item->IsActive());
     EXPECT_EQ(frame->GetParent(), nullptr);
     item->Finish();
-    EXPECT_EQ(item->GetShadowFrame()->GetParent(), nullptr);
+    EXPECT_EQ(TMapProbe::ShadowFrame(*item)->GetParent(), nullptr);
 }
 
 TEST_F(Items, WithoutAFlagAnItemFadesAfterAThousandStepsWithOneItLasts)
 {
     auto brief = Make(kMoney, kNoFlag, 5);
     auto lasting = Make(kMoney, 9, 5);
-    EXPECT_EQ(brief->GetLifetime(), TMapItem::kLifetime);
-    EXPECT_EQ(lasting->GetLifetime(), TMapItem::kEndless);
+    EXPECT_EQ(TMapProbe::Lifetime(*brief), TMapItem::kLifetime);
+    EXPECT_EQ(TMapProbe::Lifetime(*lasting), TMapItem::kEndless);
     for (int i = 1; i < TMapItem::kLifetime; ++i) {
         brief->Update();
         lasting->Update();
     }
-    EXPECT_TRUE(brief->IsBobbing());
+    EXPECT_TRUE(TMapProbe::IsBobbing(*brief));
     EXPECT_EQ(brief->Update(), 1u);
-    EXPECT_TRUE(brief->IsFading());
+    EXPECT_TRUE(TMapProbe::IsFading(*brief));
     const float y = Y(*brief);
     for (int i = 0; i < TMapItem::kFadeSteps; ++i) {
         brief->Update();
@@ -167,7 +168,7 @@ TEST_F(Items, WithoutAFlagAnItemFadesAfterAThousandStepsWithOneItLasts)
     for (int i = 0; i < 500; ++i) {
         lasting->Update();
     }
-    EXPECT_TRUE(lasting->IsBobbing());
+    EXPECT_TRUE(TMapProbe::IsBobbing(*lasting));
     // The brief one could no longer be taken.
     Near();
     EXPECT_EQ(brief->Update(), 1u);
@@ -186,7 +187,7 @@ TEST_F(Items, ItBobsATenthUpAndDownAHundredStepsEachAndTurns)
     EXPECT_NEAR(Y(*item), y + 0.1F, 1e-5);
     item->Update();
     EXPECT_NEAR(Y(*item), y + 0.099F, 1e-5);
-    item->GetFrame()->GetAxis(&axis, 1);
+    TMapProbe::Frame(*item)->GetAxis(&axis, 1);
     const float turned = 0.04F * static_cast<float>(TMapItem::kBobSteps + 2);
     EXPECT_NEAR(std::atan2(-axis.z, axis.x), std::remainder(turned, 6.2831853F), 1e-3);
 }
@@ -194,7 +195,7 @@ TEST_F(Items, ItBobsATenthUpAndDownAHundredStepsEachAndTurns)
 TEST_F(Items, TheShadowLiesOnTheFloorBelowAndThereIsNoneOverEmptySpace)
 {
     auto item = Make(kMoney, kNoFlag, 5);
-    TFrame* shadow = item->GetShadowFrame();
+    TFrame* shadow = TMapProbe::ShadowFrame(*item);
     ASSERT_NE(shadow, nullptr);
     EXPECT_EQ(shadow->GetParent(), area_->GetSceneFrame());
     D3DXVECTOR3 p;
@@ -209,8 +210,8 @@ TEST_F(Items, TheShadowLiesOnTheFloorBelowAndThereIsNoneOverEmptySpace)
     EXPECT_NEAR(sphere[3], 0.4F * std::sqrt(2.0F), 1e-4);  // 0.8 across, flat
 
     auto outside = Make(kMoney, kNoFlag, 5, D3DXVECTOR3(-10.0F, 1.0F, -10.0F));
-    EXPECT_EQ(outside->GetShadowFrame(), nullptr);
-    EXPECT_NE(outside->GetFrame(), nullptr);
+    EXPECT_EQ(TMapProbe::ShadowFrame(*outside), nullptr);
+    EXPECT_NE(TMapProbe::Frame(*outside), nullptr);
     outside->Finish();
     item->Finish();
     EXPECT_EQ(shadow->GetParent(), nullptr);
@@ -235,13 +236,13 @@ TEST_F(Items, TheModelFollowsTheKindAndAWeaponLiesFlatAboutItsMiddle)
         }
         EXPECT_EQ(TMapItem::MeshNameOf(c.id), c.mesh) << c.id;
         auto item = Make(c.id, kNoFlag, 1);
-        ASSERT_NE(item->GetMesh(), nullptr);
-        EXPECT_EQ(item->GetMesh()->GetName(), "Item");
-        ASSERT_NE(TDxProbe::VertexShader(*item->GetMesh()), nullptr);
+        ASSERT_NE(TMapProbe::Mesh(*item), nullptr);
+        EXPECT_EQ(TMapProbe::Mesh(*item)->GetName(), "Item");
+        ASSERT_NE(TDxProbe::VertexShader(*TMapProbe::Mesh(*item)), nullptr);
         if (c.kind == 1) {
             // Upright from 0 to 1 along its Y in the file; on the ground along Z about its middle.
             float sphere[5];
-            item->GetMesh()->GetBoundingSphere(sphere, nullptr);
+            TMapProbe::Mesh(*item)->GetBoundingSphere(sphere, nullptr);
             EXPECT_LT(std::fabs(sphere[0]) + std::fabs(sphere[1]) + std::fabs(sphere[2]), 1e-4F);
         }
         item->Finish();

@@ -22,6 +22,7 @@
 #include <cstring>
 #include <list>
 #include <memory>
+#include "support/map_probe.h"
 
 namespace maptest {
 namespace {
@@ -63,11 +64,11 @@ TEST_F(ScriptRun, AMapChangeInTheProbeSetsThePhaseThatFrame)
     Scripts({{"go", {"CALL @@SendMsg \"MapEvent\" 0 1 0 2 0 \"0.5\" 1 3 4 5 1 \"map00/town\""}}});
     Runner object(area_);
     EXPECT_EQ(object.RunScript("obj.pbsc/go"), 10001u);
-    const auto* phase = dynamic_cast<const TMapChangePhase*>(field_->GetPhase());
+    const auto* phase = dynamic_cast<const TMapChangePhase*>(TMapProbe::Phase(*field_));
     ASSERT_NE(phase, nullptr);
-    EXPECT_EQ(phase->GetMapData().GetMapName(), "map00/town");
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetMapName(), "map00/town");
     // The script's map change went through a trigger: its facing is level.
-    EXPECT_EQ(phase->GetMapData().GetStartDirection(), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetStartDirection(), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
     EXPECT_EQ(TScriptProcessManager::Get(), nullptr);
 }
 
@@ -120,33 +121,33 @@ TEST_F(Triggers, ABoxFiresOnTheFifteenthConsecutiveStepInsideAndFacing)
 {
     Open("battle");
     TMapTriggerBox* box = Box();
-    EXPECT_EQ(box->GetCentre(), D3DXVECTOR3(11, 1, 11));
-    EXPECT_EQ(box->GetDestination().direction, D3DXVECTOR3(0, 0, -1));  // y dropped
+    EXPECT_EQ(TMapProbe::Centre(*box), D3DXVECTOR3(11, 1, 11));
+    EXPECT_EQ(TMapProbe::Destination(*box).direction, D3DXVECTOR3(0, 0, -1));  // y dropped
 
     // Facing away: nothing counts.
     Stand(D3DXVECTOR3(11, 0, 11), D3DXVECTOR3(0, 0, -1));
     EXPECT_EQ(Steps(box, 30), std::vector<std::uint32_t>(30, 1));
-    EXPECT_EQ(box->GetCounter(), 0);
+    EXPECT_EQ(TMapProbe::Counter(*box), 0);
 
     // Ten steps, one step out, then the count starts again.
     Stand(D3DXVECTOR3(11, 0, 11), D3DXVECTOR3(0, 0, 1));
     Steps(box, 10);
-    EXPECT_EQ(box->GetCounter(), 10);
+    EXPECT_EQ(TMapProbe::Counter(*box), 10);
     Stand(D3DXVECTOR3(12.01F, 0, 11), D3DXVECTOR3(0, 0, 1));
     EXPECT_EQ(box->Update(), 1u);
-    EXPECT_EQ(box->GetCounter(), 0);
+    EXPECT_EQ(TMapProbe::Counter(*box), 0);
     // On the maximum corner itself (bounds included).
     Stand(D3DXVECTOR3(12, 0, 12), D3DXVECTOR3(0, 0, 1));
     EXPECT_EQ(Steps(box, 14), std::vector<std::uint32_t>(14, 1));
-    EXPECT_EQ(field_->GetPhase(), nullptr);
+    EXPECT_EQ(TMapProbe::Phase(*field_), nullptr);
     EXPECT_EQ(box->Update(), 10001u);
-    const auto* phase = dynamic_cast<const TMapChangePhase*>(field_->GetPhase());
+    const auto* phase = dynamic_cast<const TMapChangePhase*>(TMapProbe::Phase(*field_));
     ASSERT_NE(phase, nullptr);
-    EXPECT_EQ(phase->GetMapData().GetMapName(), "map00/town");
-    EXPECT_EQ(phase->GetMapData().GetStartPosition(), D3DXVECTOR3(5, 0, 6));
-    EXPECT_EQ(phase->GetMapData().GetStartDirection(), D3DXVECTOR3(0, 0, -1));
-    EXPECT_EQ(phase->GetMapData().GetStartCameraPosition(), D3DXVECTOR3(5, 3, 0));
-    EXPECT_EQ(phase->GetQuad().GetColour() & 0xFFFFFFu, 0xFFFFFFu);  // mode 1: through white
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetMapName(), "map00/town");
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetStartPosition(), D3DXVECTOR3(5, 0, 6));
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetStartDirection(), D3DXVECTOR3(0, 0, -1));
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetStartCameraPosition(), D3DXVECTOR3(5, 3, 0));
+    EXPECT_EQ(TMapProbe::Quad(*phase).GetColour() & 0xFFFFFFu, 0xFFFFFFu);  // mode 1: through white
 }
 
 TEST_F(Triggers, ABoxChecksHeightStateAndTheAngleAtItsBounds)
@@ -156,23 +157,23 @@ TEST_F(Triggers, ABoxChecksHeightStateAndTheAngleAtItsBounds)
     // Above the box.
     Stand(D3DXVECTOR3(11, 2.01F, 11), D3DXVECTOR3(0, 0, 1));
     Steps(box, 20);
-    EXPECT_EQ(box->GetCounter(), 0);
+    EXPECT_EQ(TMapProbe::Counter(*box), 0);
     // Only walking (states 2 and 3) counts.
     const std::pair<std::uint32_t, int> states[] = {{1, 0}, {2, 1}, {3, 1}, {4, 0}};
     for (const auto& [state, counted] : states) {
         Stand(D3DXVECTOR3(11, 0, 11), D3DXVECTOR3(0, 0, 1), state);
         box->Update();
-        EXPECT_EQ(box->GetCounter(), counted) << state;
+        EXPECT_EQ(TMapProbe::Counter(*box), counted) << state;
         Stand(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1));
         box->Update();
     }
     // Just under 50 degrees counts, just over does not.
     Stand(D3DXVECTOR3(11, 0, 11), Heading(49.9F));
     box->Update();
-    EXPECT_EQ(box->GetCounter(), 1);
+    EXPECT_EQ(TMapProbe::Counter(*box), 1);
     Stand(D3DXVECTOR3(11, 0, 11), Heading(50.1F));
     box->Update();
-    EXPECT_EQ(box->GetCounter(), 0);
+    EXPECT_EQ(TMapProbe::Counter(*box), 0);
     EXPECT_TRUE(TMapObject::IsFacing(D3DXVECTOR3(1, 0, 0), D3DXVECTOR3(1, 0, 0)));
     // Vectors longer than one are clamped, not a NaN.
     EXPECT_TRUE(TMapObject::IsFacing(D3DXVECTOR3(2, 0, 0), D3DXVECTOR3(2, 0, 0)));
@@ -184,7 +185,7 @@ TEST_F(Triggers, AnActionSpotFiresOnANewPressWithinTheRadiusFacingIt)
     Open("battle");
     TMapTriggerAction spot(area_, D3DXVECTOR3(20, 0, 14), 2.0F, D3DXVECTOR3(1, 2, 3), D3DXVECTOR3(0, 1, 1),
                            D3DXVECTOR3(4, 5, 6), 7, "map00/town");
-    EXPECT_EQ(spot.GetHalfRadius(), 1.0F);
+    EXPECT_EQ(TMapProbe::HalfRadius(spot), 1.0F);
     // Exactly at the radius; just inside with the button held; a new press facing away; on the
     // point itself (no direction to face, and no NaN): nothing.
     const struct {
@@ -198,15 +199,15 @@ TEST_F(Triggers, AnActionSpotFiresOnANewPressWithinTheRadiusFacingIt)
         EXPECT_EQ(spot.Update(), 1u) << m.z << " " << m.facing;
         Action(false);
     }
-    EXPECT_EQ(field_->GetPhase(), nullptr);
+    EXPECT_EQ(TMapProbe::Phase(*field_), nullptr);
     // A new press facing it: the map change, through black for a mode other than 0 and 1.
     Stand(D3DXVECTOR3(20, 0, 12.01F), D3DXVECTOR3(0, 0, 1), 0);
     Action(true);
     EXPECT_EQ(spot.Update(), 10001u);
-    const auto* phase = dynamic_cast<const TMapChangePhase*>(field_->GetPhase());
+    const auto* phase = dynamic_cast<const TMapChangePhase*>(TMapProbe::Phase(*field_));
     ASSERT_NE(phase, nullptr);
-    EXPECT_EQ(phase->GetMapData().GetStartDirection(), D3DXVECTOR3(0, 0, 1));
-    EXPECT_EQ(phase->GetQuad().GetColour() & 0xFFFFFFu, 0u);
+    EXPECT_EQ(TMapProbe::MapData(*phase).GetStartDirection(), D3DXVECTOR3(0, 0, 1));
+    EXPECT_EQ(TMapProbe::Quad(*phase).GetColour() & 0xFFFFFFu, 0u);
     EXPECT_EQ(TMapObject::Normalized(D3DXVECTOR3(0, 0, 0)), D3DXVECTOR3(0, 0, 0));
 }
 
@@ -236,7 +237,7 @@ TEST_F(ScriptSpots, AFacingBoxRunsItsScriptOnEveryStepFromTheFifteenth)
     ClearFlag5();
     Stand(D3DXVECTOR3(11, 0, 11), D3DXVECTOR3(0, 0, -1));
     EXPECT_EQ(box.Update(), 1u);
-    EXPECT_EQ(box.GetCounter(), 0);
+    EXPECT_EQ(TMapProbe::Counter(box), 0);
     EXPECT_EQ(Flag5(), 0);
 }
 
@@ -353,7 +354,7 @@ TEST_F(Triggers, ASavePointAsksOncePerVisitWithItsEffect)
     std::vector<TEffectCreateCall> created;
     area_->GetEffectManager()->SetCreateLog(&created);
     auto point = std::make_unique<TMapSavePoint>(area_, 3, D3DXVECTOR3(18, 0, 14));
-    TFrame* frame = point->GetFrame();
+    TFrame* frame = TMapProbe::Frame(*point);
     EXPECT_EQ(frame->GetName(), "savPointFrm");
     EXPECT_EQ(frame->GetParent(), area_->GetSceneFrame());
     ASSERT_EQ(frame->GetMeshCount(), 1u);
@@ -415,10 +416,10 @@ TEST_F(Triggers, TheMapDataBuildsTheDeathWatchFirstThenEveryListInOrder)
     qmtest::SaveBytes("data/scr04/all", qmtest::MapContainer({{"all", s.Data()}}));
     TMapData data("all/all", nullptr, nullptr, nullptr);
 
-    const std::size_t before = area_->GetObjects().size();
+    const std::size_t before = TMapProbe::Objects(*area_).size();
     data.CreateMapObjects(area_);
-    auto first = std::next(area_->GetObjects().begin(), static_cast<std::ptrdiff_t>(before));
-    const std::list<TRefPtr<TMapObject>> objects(first, area_->GetObjects().end());
+    auto first = std::next(TMapProbe::Objects(*area_).begin(), static_cast<std::ptrdiff_t>(before));
+    const std::list<TRefPtr<TMapObject>> objects(first, TMapProbe::Objects(*area_).end());
     std::vector<std::string> kinds;
     for (const auto& o : objects) {
         TMapObject* p = o.Get();
@@ -436,7 +437,7 @@ TEST_F(Triggers, TheMapDataBuildsTheDeathWatchFirstThenEveryListInOrder)
     }
     EXPECT_EQ(kinds, (std::vector<std::string>{"death", "item", "item", "save", "facing", "action", "box", "count",
                                                "defeat", "trigger box", "trigger action"}));
-    EXPECT_EQ(static_cast<TMapDeathWatch*>(objects.front().Get())->GetScriptKey(), "obj.pbsc/mark");
+    EXPECT_EQ(TMapProbe::ScriptKey(*static_cast<TMapDeathWatch*>(objects.front().Get())), "obj.pbsc/mark");
     // The action spot's radius is the record's word read as a float: 2.5 reaches 2.4 away, not 2.5.
     auto* action = dynamic_cast<TMapScriptAction*>(std::next(objects.begin(), 5)->Get());
     ASSERT_NE(action, nullptr);

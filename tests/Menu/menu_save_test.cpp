@@ -16,6 +16,7 @@
 #include "support/dx_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
+#include "support/map_probe.h"
 
 namespace savetest {
 namespace {
@@ -49,10 +50,10 @@ protected:
                                               qmtest::FieldLayout::StartCamera());
         ASSERT_NE(field_, nullptr);
         Driver().App()->PushScene(field_);
-        for (int i = 0; i < 100 && field_->IsInPhase(); ++i) {
+        for (int i = 0; i < 100 && TMapProbe::IsInPhase(*field_); ++i) {
             Driver().Step();
         }
-        ASSERT_FALSE(field_->IsInPhase());
+        ASSERT_FALSE(TMapProbe::IsInPhase(*field_));
     }
 
     // The player on the save point or back at the start, a few steps there.
@@ -342,7 +343,7 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
         EXPECT_EQ(data.GetSavePoint(), kOwnSavePoint);
         EXPECT_EQ(data.GetMoney(), fromTheMenu ? 2468u : 1357u);
         EXPECT_EQ(data.GetCharacterData(character)->Life, hp);
-        for (int i = 0; i < 100 && field_->IsInPhase(); ++i) {
+        for (int i = 0; i < 100 && TMapProbe::IsInPhase(*field_); ++i) {
             Driver().Step();
         }
         // Save point 11 of the fixture's table stands at the start of the battle map.

@@ -21,6 +21,7 @@
 #include "support/golden.h"
 #include "support/scene_driver.h"
 #include "support/window_settings.h"
+#include "support/map_probe.h"
 
 namespace menutest {
 
@@ -61,10 +62,10 @@ protected:
         EXPECT_NE(field_, nullptr);
         if (field_ != nullptr) {
             driver_.App()->PushScene(field_);
-            for (int i = 0; i < 100 && field_->IsInPhase(); ++i) {
+            for (int i = 0; i < 100 && TMapProbe::IsInPhase(*field_); ++i) {
                 driver_.Step();
             }
-            EXPECT_FALSE(field_->IsInPhase());
+            EXPECT_FALSE(TMapProbe::IsInPhase(*field_));
         }
         return field_;
     }

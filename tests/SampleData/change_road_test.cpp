@@ -22,6 +22,7 @@
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ protected:
         driver_.Steps(8);
         field_ = qmtest::StartOnBattleMap(driver_);
         ASSERT_NE(field_, nullptr);
-        ASSERT_TRUE(driver_.StepUntil([&] { return !field_->IsInPhase(); }, 200));
+        ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field_); }, 200));
     }
     void TearDown() override
     {

@@ -22,6 +22,7 @@
 #include "support/title_road.h"
 #include "support/temp_dir.h"
 #include "support/scene_probe.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ TEST(DefeatRoad, TheStrongEnemyEndsTheGameAndGameOverLeadsBackToTheTitle)
                                 sample::SampleLayout::TownGateEntry()};
     int leg = 0;
     while (field() != nullptr && dynamic_cast<TBattleArea*>(field()->GetArea()) == nullptr && ++frame < kFrameLimit) {
-        if (!field()->IsInPhase()) {
+        if (!TMapProbe::IsInPhase(*field())) {
             if (leg < 2 && qmtest::FlatDistance(qmtest::PositionOf(field()->GetPlayer()), legs[leg]) < 0.5F) {
                 ++leg;
             }
@@ -71,7 +72,7 @@ TEST(DefeatRoad, TheStrongEnemyEndsTheGameAndGameOverLeadsBackToTheTitle)
     TFieldLoop* battle = field();
     std::uint32_t strongType = 0;
     while (field() == battle && ++frame < kFrameLimit) {
-        if (!battle->IsInPhase() && qmtest::FlatDistance(qmtest::PositionOf(battle->GetPlayer()), corner) > 1.6F) {
+        if (!TMapProbe::IsInPhase(*battle) && qmtest::FlatDistance(qmtest::PositionOf(battle->GetPlayer()), corner) > 1.6F) {
             qmtest::WalkTowards(battle, corner);
         } else {
             qmtest::ReleaseArrows();

@@ -23,6 +23,7 @@
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -89,7 +90,7 @@ TEST_F(EquipRoad, ItemTwoIntoTheRingAndTheAxeInPlaceOfTheSword)
                                           SampleLayout::TownArrivalDirection(), SampleLayout::TownArrivalCamera());
     ASSERT_NE(field_, nullptr);
     driver_.App()->PushScene(field_);
-    ASSERT_TRUE(StepUntil([&] { return !field_->IsInPhase(); }, 100));
+    ASSERT_TRUE(StepUntil([&] { return !TMapProbe::IsInPhase(*field_); }, 100));
     ASSERT_TRUE(PickUp(SampleLayout::RingItemPickup(), SampleLayout::kRingItem));
     ASSERT_TRUE(PickUp(SampleLayout::AxePickup(), SampleLayout::kAxe));
     // A charm in the bag as well, for the accessory list to show.

@@ -13,6 +13,7 @@
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
+#include "support/map_probe.h"
 
 namespace qmtest {
 
@@ -52,7 +53,7 @@ protected:
         }
         driver_.App()->PushScene(field);
         driver_.App()->PopScenesTo(1);
-        driver_.StepUntil([&] { return !field->IsInPhase(); }, 200);
+        driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 200);
         return field;
     }
     // An enemy of that type standing within reach of the point; null when none.

@@ -37,6 +37,7 @@
 #include "dx/dx8/3d/TMesh8.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
+#include "support/map_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 #include "support/menu_probe.h"
@@ -316,7 +317,7 @@ TEST_F(HeroClassesRoad, EachClassSwingsItsComboAndSkillIntoTheEnemies)
             ASSERT_NE(field_, nullptr);
             driver_.App()->PushScene(field_);
             driver_.App()->PopScenesTo(1);
-            ASSERT_TRUE(driver_.StepUntil([&] { return !field_->IsInPhase(); }, 200));
+            ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field_); }, 200));
             ASSERT_EQ(typeid(*field_->GetPlayer()), road.type) << road.weapon;
             ASSERT_EQ(field_->GetSkillGauge()->GetSelection(), 0);
             watch.Begin(field_);
@@ -354,7 +355,7 @@ TEST_F(HeroClassesRoad, EachClassSwingsItsComboAndSkillIntoTheEnemies)
         EXPECT_TRUE(t.rows.count(road.skillRow + 1)) << road.weapon << " skill to its end";
         // What the codes strike with is in the field's attack table.
         for (std::uint32_t hit : {4500u, 5000u, 5001u, 5002u, 5005u, 60002u}) {
-            EXPECT_TRUE(TAttackTable::Contains(hit)) << hit;
+            EXPECT_TRUE(TMapProbe::HasAttack(hit)) << hit;
         }
         EXPECT_GT(t.damage, 0) << road.weapon;
         EXPECT_GT(t.shotsFlown, 0) << road.weapon;
@@ -385,7 +386,7 @@ TEST_F(HeroClassesRoad, ARackWeaponPickedUpAndTakenUpMakesItsClass)
                                           {0.0F, 0.0F, -1.0F}, rack + D3DXVECTOR3(0.0F, 2.6F, 10.0F));
     ASSERT_NE(field_, nullptr);
     driver_.App()->PushScene(field_);
-    ASSERT_TRUE(driver_.StepUntil([&] { return !field_->IsInPhase(); }, 100));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field_); }, 100));
     const auto held = [&] {
         const TItemEntry* entry = data->FindItem(guard);
         return entry != nullptr ? entry->Count : 0u;

@@ -32,6 +32,7 @@
 #include "support/scene_driver.h"
 #include "support/scene_probe.h"
 #include "support/temp_dir.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -133,9 +134,9 @@ protected:
         EXPECT_NEAR(back.x, 0.0F, 1e-4F);
         EXPECT_NEAR(back.z, 1.0F, 1e-4F);
         std::string script;
-        for (const auto& object : field->GetArea()->GetObjects()) {
+        for (const auto& object : TMapProbe::Objects(*field->GetArea())) {
             if (auto* box = dynamic_cast<TMapScriptBox*>(object.Get())) {
-                script = box->GetScriptKey();
+                script = TMapProbe::ScriptKey(*box);
             }
         }
         EXPECT_EQ(script, leg.boxScript);

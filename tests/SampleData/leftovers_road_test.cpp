@@ -35,6 +35,7 @@
 #include "support/field_walk.h"
 #include "support/frame_probe.h"
 #include "support/title_road.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -70,13 +71,13 @@ TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpaw
     TFieldLoop* field = Enter(LeftoverLayout::kMap, qmtest::FieldLayout::Start(), qmtest::FieldLayout::StartDirection(),
                               qmtest::FieldLayout::StartCamera());
     ASSERT_NE(field, nullptr);
-    ASSERT_FALSE(field->IsInPhase());
+    ASSERT_FALSE(TMapProbe::IsInPhase(*field));
     EXPECT_TRUE(driver_.boxes.empty());
     TAreaBase* area = field->GetArea();
 
     // The crate is the map's one object mesh; index 10 draws it adding (4000), a kind the distance
     // fade leaves alone.
-    TFrame* objects = area->GetMeshAreaManager()->GetSubRoot();
+    TFrame* objects = TMapProbe::SubRoot(*TMapProbe::MeshAreaManager(*area));
     ASSERT_EQ(objects->GetMeshCount(), 1U);
     TMesh8* crate = objects->GetMesh(0);
     for (std::uint32_t i = 0; i < crate->GetMaterialCount(); ++i) {
@@ -88,7 +89,7 @@ TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpaw
     TMesh8* purse = PurseMesh(area);
     ASSERT_NE(purse, nullptr);
     EXPECT_EQ(Alpha(purse), 1.0F);
-    const std::size_t objectsBefore = area->GetObjects().size();
+    const std::size_t objectsBefore = TMapProbe::Objects(*area).size();
     int waited = -1;
     ASSERT_TRUE(driver_.StepUntil(
         [&] {
@@ -100,7 +101,7 @@ TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpaw
     EXPECT_NEAR(Alpha(purse), 0.99F, 1e-4F);
     driver_.Steps(49);
     EXPECT_NEAR(Alpha(purse), 0.50F, 1e-4F);
-    EXPECT_EQ(area->GetObjects().size(), objectsBefore);
+    EXPECT_EQ(TMapProbe::Objects(*area).size(), objectsBefore);
     driver_.RecordSounds(true);
     // (StepUntil asks once before its first step.)
     int fading = -1;
@@ -111,9 +112,9 @@ TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpaw
         },
         60));
     EXPECT_EQ(fading, 51);  // the last 50 steps of the fade, then the one that takes it away
-    EXPECT_EQ(area->GetObjects().size(), objectsBefore);
+    EXPECT_EQ(TMapProbe::Objects(*area).size(), objectsBefore);
     driver_.Step();
-    EXPECT_EQ(area->GetObjects().size(), objectsBefore - 1);
+    EXPECT_EQ(TMapProbe::Objects(*area).size(), objectsBefore - 1);
     EXPECT_EQ(data->GetMoney(), money);
     EXPECT_EQ(std::count_if(driver_.sounds.begin(), driver_.sounds.end(),
                             [](const TSoundBankRecord& r) { return r.op == TSoundBankRecord::kPlay && r.id == 217; }),
@@ -218,7 +219,7 @@ TEST_F(LeftoverMapRoad, TheArenasCornerLeadsToTheMeadowAndTheMeadowsCornerBack)
     TFieldLoop* field = Enter(sample::Reactions::kArena, arenaGate + D3DXVECTOR3(0.0F, 0.0F, 3.0F),
                               {0.0F, 0.0F, -1.0F}, arenaGate + D3DXVECTOR3(0.0F, 3.0F, 9.0F));
     ASSERT_NE(field, nullptr);
-    const auto settled = [&] { return !field->IsInPhase() && field->GetArea() != nullptr; };
+    const auto settled = [&] { return !TMapProbe::IsInPhase(*field) && field->GetArea() != nullptr; };
     // The meadow: its purse, and no enemy but what its spawner sends.
     const auto inMeadow = [&] {
         if (!settled() || field->GetArea()->GetEnemies() == nullptr || PurseMesh(field->GetArea()) == nullptr) {
@@ -262,7 +263,7 @@ TEST_F(LeftoverMapRoad, ThePauseMenusTitleQuestionCancelledGivesTheLeaveWindowBa
 {
     TFieldLoop* field = qmtest::StartOnBattleMap(driver_);
     ASSERT_NE(field, nullptr);
-    ASSERT_TRUE(driver_.StepUntil([&] { return !field->IsInPhase(); }, 200));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 200));
     driver_.Press(qmtest::Button::E);
     ASSERT_NE(dynamic_cast<TMenuTopLoop*>(driver_.Current()), nullptr);
     driver_.Steps(57);
@@ -324,7 +325,7 @@ TEST_F(LeftoverMenuRoad, EmptyListsShowTheirWordAndARingItemAndASkillAreTakenOff
 {
     TFieldLoop* field = qmtest::StartOnBattleMap(driver_);
     ASSERT_NE(field, nullptr);
-    ASSERT_TRUE(driver_.StepUntil([&] { return !field->IsInPhase(); }, 200));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 200));
     TGameData* data = TGameData::GetInstance();
     // A skill learned and set into slot 1, as the skill window of another road does it.
     const std::uint32_t skill = TWeponTable::Get(field->GetPlayer()->GetWeaponId()).Skill[0];

@@ -21,6 +21,8 @@
 #include "SampleData/field_road.h"
 #include "dx/dx8/3d/TText8.h"
 #include "make-sample-data/SampleData.h"
+#include "support/dx_probe.h"
+#include "support/map_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
@@ -55,7 +57,7 @@ protected:
                                               SampleLayout::TownArrivalCamera());
         ASSERT_NE(field_, nullptr);
         driver_.App()->PushScene(field_);
-        ASSERT_TRUE(driver_.StepUntil([&] { return !field_->IsInPhase(); }, 100));
+        ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field_); }, 100));
     }
     void TearDown() override { SceneDriver::ReleaseAll(); }
 
@@ -101,7 +103,7 @@ protected:
     static std::vector<std::uint8_t> FirstRow(const TListRows& rows)
     {
         const TText8& text = TMenuProbe::Text(rows, 0);
-        return {text.GetPixels(), text.GetPixels() + text.GetStride() * text.GetTextHeight()};
+        return {TDxProbe::Pixels(text), TDxProbe::Pixels(text) + TDxProbe::Stride(text) * TDxProbe::TextHeight(text)};
     }
 
     // Walks the list down to its end and up again to entry `to`: one move sound a step, the

@@ -22,6 +22,7 @@
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -42,12 +43,12 @@ protected:
         TGameData::GetInstance()->Reset();
         TFieldLoop* field =
             Enter(SampleLayout::kTown, SampleLayout::TownStart(), SampleLayout::TownStartDirection(), SampleLayout::TownStart());
-        return field != nullptr && !field->IsInPhase() ? field : nullptr;
+        return field != nullptr && !TMapProbe::IsInPhase(*field) ? field : nullptr;
     }
     TFieldLoop* EnterBattle()
     {
         TFieldLoop* field = qmtest::StartOnBattleMap(driver_);
-        if (field == nullptr || !driver_.StepUntil([&] { return !field->IsInPhase(); }, 200)) {
+        if (field == nullptr || !driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 200)) {
             return nullptr;
         }
         return field;
@@ -105,7 +106,7 @@ TEST_F(MapObjectsRoad, TheTownsSignIsReadInTheMessageWindowAndRemembered)
     PressFacing(town, SampleLayout::TownSign(), SampleLayout::TownSign() + D3DXVECTOR3(-3.0F, 0.0F, 0.0F));
     auto* area = dynamic_cast<TTownArea*>(town->GetArea());
     ASSERT_NE(area, nullptr);
-    EXPECT_TRUE(area->IsInScriptState());
+    EXPECT_TRUE(TMapProbe::IsInScriptState(*area));
     EXPECT_EQ(Flag(SampleLayout::kSignReadFlag), 1);
     ASSERT_TRUE(driver_.StepUntil(
         [] {
@@ -122,13 +123,13 @@ TEST_F(MapObjectsRoad, TheTownsSignIsReadInTheMessageWindowAndRemembered)
     EXPECT_TRUE(std::any_of(pixels, pixels + bytes, [](std::uint8_t b) { return b != 0; }));
     // Dismissed, the town plays on, and the sign can be read again.
     driver_.Press(Button::A);
-    ASSERT_TRUE(driver_.StepUntil([&] { return !area->IsInScriptState(); }, 120));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInScriptState(*area); }, 120));
     EXPECT_EQ(Field(), town);
     EXPECT_EQ(town->GetArea(), area);
     EXPECT_EQ(Flag(SampleLayout::kSignAskedFlag), 0);
     driver_.Steps(5);
     PressFacing(town, SampleLayout::TownSign(), SampleLayout::TownSign() + D3DXVECTOR3(0.0F, 0.0F, 3.0F));
-    EXPECT_TRUE(area->IsInScriptState());
+    EXPECT_TRUE(TMapProbe::IsInScriptState(*area));
     EXPECT_TRUE(driver_.StepUntil(
         [] {
             TMessageWindow* again = qmtest::MessageWindow();
@@ -188,10 +189,10 @@ TEST_F(MapObjectsRoad, TheGapInTheTownsEastFenceLeadsToTheBattleMap)
     driver_.Steps(2);
     driver_.Press(Button::A);
     driver_.Steps(5);
-    EXPECT_FALSE(town->IsInPhase());
+    EXPECT_FALSE(TMapProbe::IsInPhase(*town));
     PressFacing(town, gap, gap + D3DXVECTOR3(-3.0F, 0.0F, 0.0F));
-    ASSERT_TRUE(town->IsInPhase());
-    ASSERT_TRUE(driver_.StepUntil([&] { return !town->IsInPhase(); }, 300));
+    ASSERT_TRUE(TMapProbe::IsInPhase(*town));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*town); }, 300));
     ASSERT_EQ(Field(), town);
     ASSERT_NE(dynamic_cast<TBattleArea*>(town->GetArea()), nullptr);
     EXPECT_LT(FlatDistance(PositionOf(town->GetPlayer()), SampleLayout::BattleArrival()), 0.5F);
@@ -207,12 +208,12 @@ TEST_F(MapObjectsRoad, TheFirstWinIsRememberedAndTheStrongEnemysDefeatSendsThePa
     EXPECT_EQ(Flag(SampleLayout::kFirstWinFlag), 1);
     EXPECT_EQ(Flag(SampleLayout::kStrongWinFlag), 0);
     ASSERT_NE(dynamic_cast<TBattleArea*>(battle->GetArea()), nullptr);
-    EXPECT_FALSE(battle->IsInPhase());
+    EXPECT_FALSE(TMapProbe::IsInPhase(*battle));
 
     ASSERT_TRUE(DefeatEnemyNear(battle, SampleLayout::kStrongEnemyType, SampleLayout::StrongEnemy()));
-    ASSERT_TRUE(driver_.StepUntil([&] { return battle->IsInPhase(); }, 5));
+    ASSERT_TRUE(driver_.StepUntil([&] { return TMapProbe::IsInPhase(*battle); }, 5));
     EXPECT_EQ(Flag(SampleLayout::kStrongWinFlag), 1);
-    ASSERT_TRUE(driver_.StepUntil([&] { return !battle->IsInPhase(); }, 300));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*battle); }, 300));
     ASSERT_EQ(Field(), battle);
     ASSERT_NE(dynamic_cast<TTownArea*>(battle->GetArea()), nullptr);
     EXPECT_LT(FlatDistance(PositionOf(battle->GetPlayer()), SampleLayout::TownArrival()), 0.5F);

@@ -29,6 +29,7 @@
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -67,7 +68,7 @@ protected:
     }
     void StepWhileInPhase(TFieldLoop* field)
     {
-        for (int i = 0; i < kLimit && field->IsInPhase(); ++i) {
+        for (int i = 0; i < kLimit && TMapProbe::IsInPhase(*field); ++i) {
             driver_->Step();
         }
     }
@@ -86,7 +87,7 @@ protected:
             field->GetPlayer()->PlaceAt(D3DXVECTOR3(sample::SampleLayout::BattleGateEntry().x, 0.0F, gate.z - 1.0F),
                                         D3DXVECTOR3(0.0F, 0.0F, 1.0F));
             qmtest::SceneDriver::Hold(Button::Up, true);
-            for (int i = 0; i < kLimit && !field->IsInPhase(); ++i) {
+            for (int i = 0; i < kLimit && !TMapProbe::IsInPhase(*field); ++i) {
                 driver_->Step();
             }
             qmtest::SceneDriver::Hold(Button::Up, false);

@@ -31,6 +31,7 @@
 #include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
 #include "platform/testing/win32.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -272,7 +273,7 @@ TEST_F(PartnerClassesRoad, EachClassSwingsShootsAndLandsAndEveryFrameEventFires)
 {
     field_ = qmtest::StartOnBattleMap(driver_);
     ASSERT_NE(field_, nullptr);
-    ASSERT_TRUE(driver_.StepUntil([&] { return !field_->IsInPhase(); }, 200));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field_); }, 200));
     TGameData* data = TGameData::GetInstance();
 
     // The bow lies last in the row behind the arrival: walked to, it is in the bag.

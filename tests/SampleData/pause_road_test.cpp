@@ -17,6 +17,7 @@
 #include "support/golden.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -41,10 +42,10 @@ TEST(PauseRoad, FieldMenuLeaveWindowYesTitleThenEscapeYesEndsTheProgram)
         ASSERT_NE(qmtest::StartOnBattleMap(driver), nullptr);
         auto* field = dynamic_cast<TFieldLoop*>(driver.Current());
         ASSERT_NE(field, nullptr);
-        for (int i = 0; i < 200 && field->IsInPhase(); ++i) {
+        for (int i = 0; i < 200 && TMapProbe::IsInPhase(*field); ++i) {
             driver.Step();
         }
-        ASSERT_FALSE(field->IsInPhase());
+        ASSERT_FALSE(TMapProbe::IsInPhase(*field));
 
         driver.Press(Button::E);
         auto* menu = dynamic_cast<TMenuTopLoop*>(driver.Current());

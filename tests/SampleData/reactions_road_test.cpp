@@ -17,6 +17,7 @@
 #include "platform/testing/win32.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -251,7 +252,7 @@ TEST_F(ReactionsRoad, TheArenasBrawlerThrowsTheHeroUpStunsHimAndKnocksHimFlat)
     ASSERT_NE(field, nullptr);
     // The field stays, its map changes: the arena is where the brawler stands.
     const auto inArena = [&] {
-        return !field->IsInPhase() && field->GetArea() != nullptr && field->GetArea()->GetEnemies() != nullptr &&
+        return !TMapProbe::IsInPhase(*field) && field->GetArea() != nullptr && field->GetArea()->GetEnemies() != nullptr &&
                EnemyNear(field, Reactions::kBrawlerType, Reactions::Brawler(), 3.0F) != nullptr;
     };
     ASSERT_FALSE(inArena());

@@ -37,6 +37,7 @@
 #include "platform/dsound/dsound.h"
 #include "platform/testing/dsound.h"
 #include "support/device_fixture.h"
+#include "support/map_probe.h"
 #include "formats/scene_assets.h"
 #include "formats/effect_assets.h"
 #include "formats/ending_assets.h"
@@ -286,7 +287,7 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         // Every villager's set-up script describes it in a model of the folder.
         TScript::SetDirectory(dir_.Path().string() + "/data/scr04/");
         TScriptProcessManager::Create();
-        for (const std::string& key : map.GetVillagerNames()) {
+        for (const std::string& key : TMapProbe::VillagerNames(map)) {
             TVillagerInfo info;
             EXPECT_TRUE(LoadVillagerInfo(info, key)) << key;
             EXPECT_TRUE(fs::exists(dir_.Path() / sample::kMeshFolder / "char04" / (info.name + ".tob"))) << key;
@@ -302,9 +303,9 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     for (const std::string& name : c.attackTables) {
         Path("data/chrdata04/" + name);
         TAttackTable::Load(name);
-        EXPECT_EQ(TAttackTable::GetCount(), c.attacks.size()) << name;
+        EXPECT_EQ(TMapProbe::AttackCount(), c.attacks.size()) << name;
         for (const TAttackRecord& record : c.attacks) {
-            EXPECT_TRUE(TAttackTable::Contains(record.Id)) << name << " " << record.Id;
+            EXPECT_TRUE(TMapProbe::HasAttack(record.Id)) << name << " " << record.Id;
             EXPECT_EQ(TAttackTable::Get(record.Id).Radius, record.Radius) << name << " " << record.Id;
             EXPECT_EQ(TAttackTable::Get(record.Id).Param3, record.Param3) << name << " " << record.Id;
         }

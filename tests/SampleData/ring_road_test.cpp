@@ -16,6 +16,7 @@
 #include "support/hud_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ TEST(RingRoad, UseItemOneFromTheRingSeeTheBoostIconAndMoveTheGauge)
     TFieldLoop* field = TFieldLoop::CreateAtSavePoint(driver.App(), sample::GetCatalogue().savePoints.at(0).Id);
     ASSERT_NE(field, nullptr);
     driver.App()->PushScene(field);
-    ASSERT_TRUE(driver.StepUntil([&] { return !field->IsInPhase(); }, 100));
+    ASSERT_TRUE(driver.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 100));
     TPlayerCharacter* player = field->GetPlayer();
     ASSERT_EQ(data->GetRingSlot(1)->Id, 1u);
     ASSERT_EQ(data->GetRingSlot(1)->Count, 5);

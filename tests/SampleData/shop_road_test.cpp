@@ -30,6 +30,7 @@
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 #include "support/menu_probe.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -54,7 +55,7 @@ public:
         const bool there = StepUntil(
             [&] {
                 TFieldLoop* field = Field();
-                if (field == nullptr || field->IsInPhase()) {
+                if (field == nullptr || TMapProbe::IsInPhase(*field)) {
                     return true;  // a map change (or another scene) ends the walk
                 }
                 if (FlatDistance(PositionOf(field->GetPlayer()), where()) <= kReach) {
@@ -95,7 +96,7 @@ public:
         return StepUntil(
             [&] {
                 auto* town = Field() != nullptr ? dynamic_cast<TTownArea*>(Field()->GetArea()) : nullptr;
-                return town != nullptr && !town->IsInScriptState();
+                return town != nullptr && !TMapProbe::IsInScriptState(*town);
             },
             600);
     }
@@ -133,7 +134,7 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
         Road road(driver);
         driver.Steps(8);
         ASSERT_NE(qmtest::StartOnBattleMap(driver), nullptr);
-        ASSERT_TRUE(road.StepUntil([&] { return road.Field() != nullptr && !road.Field()->IsInPhase(); }, 120));
+        ASSERT_TRUE(road.StepUntil([&] { return road.Field() != nullptr && !TMapProbe::IsInPhase(*road.Field()); }, 120));
 
         // The fight: up to the enemy ahead and at it until it has hit back.
         TPlayerCharacter* player = road.Field()->GetPlayer();
@@ -176,7 +177,7 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
         });
         ASSERT_TRUE(road.StepUntil(
             [&] {
-                return road.Field() != nullptr && !road.Field()->IsInPhase() &&
+                return road.Field() != nullptr && !TMapProbe::IsInPhase(*road.Field()) &&
                        dynamic_cast<TTownArea*>(road.Field()->GetArea()) != nullptr;
             },
             300));
@@ -184,10 +185,10 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
         // What the fight and the walk back left; the town takes nothing more.
         const std::int32_t hpInTown = road.Field()->GetPlayer()->GetHp();
         EXPECT_LE(hpInTown, hpAfterFight);
-        ASSERT_EQ(town->GetVillagers().size(), 4u);  // the elder, the shopkeeper, the buyer, the innkeeper
+        ASSERT_EQ(TMapProbe::Villagers(*town).size(), 4u);  // the elder, the shopkeeper, the buyer, the innkeeper
         auto villager = [&](std::size_t i) {
             return [&, i] {
-                return PositionOf(dynamic_cast<TTownArea*>(road.Field()->GetArea())->GetVillagers().at(i).Get());
+                return PositionOf(TMapProbe::Villagers(*dynamic_cast<TTownArea*>(road.Field()->GetArea())).at(i).Get());
             };
         };
         TGameData* data = TGameData::GetInstance();

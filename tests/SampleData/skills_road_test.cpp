@@ -37,6 +37,7 @@
 #include "support/hud_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -66,7 +67,7 @@ protected:
         SampleFieldRoad::SetUp();
         field_ = qmtest::StartOnBattleMap(driver_);
         ASSERT_NE(field_, nullptr);
-        ASSERT_TRUE(driver_.StepUntil([&] { return !field_->IsInPhase(); }, 200));
+        ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field_); }, 200));
         init_genrand(71);
     }
     void TearDown() override

@@ -24,6 +24,7 @@
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ protected:
         init_genrand(71);
         field_ = qmtest::StartOnBattleMap(driver_);
         ASSERT_NE(field_, nullptr);
-        ASSERT_TRUE(driver_.StepUntil([&] { return !field_->IsInPhase(); }, 200));
+        ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field_); }, 200));
     }
     void TearDown() override
     {
@@ -236,7 +237,7 @@ TEST_F(StatusRoad, EachAilmentComesOnABreathShowsItsIconTellsInPlayAndGoesWithIt
     const D3DXVECTOR3 through = SampleLayout::BattleGateEntry();
     bool inTown = driver_.StepUntil(
         [&] {
-            if (field_->IsInPhase()) {
+            if (TMapProbe::IsInPhase(*field_)) {
                 qmtest::ReleaseArrows();
                 return dynamic_cast<TTownArea*>(field_->GetArea()) != nullptr;
             }
@@ -247,7 +248,7 @@ TEST_F(StatusRoad, EachAilmentComesOnABreathShowsItsIconTellsInPlayAndGoesWithIt
         600);
     qmtest::ReleaseArrows();
     ASSERT_TRUE(inTown);
-    ASSERT_TRUE(driver_.StepUntil([&] { return !field_->IsInPhase(); }, 300));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field_); }, 300));
     for (int i : {kPoisonIcon, kSicknessIcon, kConfusionIcon, kSlowIcon, kSilenceIcon}) {
         EXPECT_GT(Counter(i), 3000) << i;
     }

@@ -33,6 +33,7 @@
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -96,10 +97,10 @@ TEST(SubScreensRoad, AFightTeachesASkillWhichTheSkillWindowSetsThenStatusAndOpti
         driver.Steps(8);
         TFieldLoop* field = qmtest::StartOnBattleMap(driver);
         ASSERT_NE(field, nullptr);
-        for (int i = 0; i < 200 && field->IsInPhase(); ++i) {
+        for (int i = 0; i < 200 && TMapProbe::IsInPhase(*field); ++i) {
             driver.Step();
         }
-        ASSERT_FALSE(field->IsInPhase());
+        ASSERT_FALSE(TMapProbe::IsInPhase(*field));
         EXPECT_TRUE(DrawsMinimap(driver));
 
         // The fight: walk up to the enemy and swing until it falls.

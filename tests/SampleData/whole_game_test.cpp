@@ -63,6 +63,7 @@
 #include "support/title_road.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -213,7 +214,7 @@ public:
         if (!Require(field, "no field after the opening events")) {
             return false;
         }
-        StepUntil([&] { return !Field()->IsInPhase(); }, 300);
+        StepUntil([&] { return !TMapProbe::IsInPhase(*Field()); }, 300);
         // North on the path first, clear of the way on ahead.
         if (!Require(WalkTo([] { return sample::SampleLayout::TownPathCorner(); }), "could not reach the path's corner")) {
             return false;
@@ -293,7 +294,7 @@ private:
         const bool there = StepUntil(
             [&] {
                 TFieldLoop* field = Field();
-                if (field == nullptr || field->IsInPhase()) {
+                if (field == nullptr || TMapProbe::IsInPhase(*field)) {
                     return true;
                 }
                 if (FlatDistance(PositionOf(field->GetPlayer()), where()) <= reach) {
@@ -304,7 +305,7 @@ private:
             },
             1500);
         qmtest::ReleaseArrows();
-        return there && Field() != nullptr && !Field()->IsInPhase();
+        return there && Field() != nullptr && !TMapProbe::IsInPhase(*Field());
     }
     // To the front of a gate, into it, through the map change, to the next map's first picture;
     // the area reached.
@@ -315,7 +316,7 @@ private:
         StepUntil(
             [&] {
                 TFieldLoop* field = Field();
-                if (field == nullptr || field->IsInPhase()) {
+                if (field == nullptr || TMapProbe::IsInPhase(*field)) {
                     return true;
                 }
                 qmtest::WalkTowards(field, beyond);
@@ -323,13 +324,13 @@ private:
             },
             1500);
         qmtest::ReleaseArrows();
-        if (Field() == nullptr || !Field()->IsInPhase()) {
+        if (Field() == nullptr || !TMapProbe::IsInPhase(*Field())) {
             return nullptr;
         }
-        if (auto* change = dynamic_cast<TMapChangePhase*>(Field()->GetPhase())) {
-            changedTo_.push_back(change->GetMapData().GetMapName());
+        if (auto* change = dynamic_cast<TMapChangePhase*>(TMapProbe::Phase(*Field()))) {
+            changedTo_.push_back(TMapProbe::MapData(*change).GetMapName());
         }
-        StepUntil([&] { return Field() == nullptr || !Field()->IsInPhase(); }, 600);
+        StepUntil([&] { return Field() == nullptr || !TMapProbe::IsInPhase(*Field()); }, 600);
         return Field() != nullptr ? Field()->GetArea() : nullptr;
     }
     // Speaks to the villager faced, reads the line and lets it go: the scene its script opens,
@@ -346,7 +347,7 @@ private:
         StepUntil(
             [&] {
                 auto* town = Field() != nullptr ? dynamic_cast<TTownArea*>(Field()->GetArea()) : nullptr;
-                return town == nullptr || !town->IsInScriptState();
+                return town == nullptr || !TMapProbe::IsInScriptState(*town);
             },
             300);
         return driver_.Current();
@@ -357,14 +358,14 @@ private:
         return StepUntil(
             [&] {
                 auto* town = Field() != nullptr ? dynamic_cast<TTownArea*>(Field()->GetArea()) : nullptr;
-                return town != nullptr && !town->IsInScriptState();
+                return town != nullptr && !TMapProbe::IsInScriptState(*town);
             },
             600);
     }
     std::function<D3DXVECTOR3()> Villager(std::size_t i)
     {
         return [this, i] {
-            return PositionOf(dynamic_cast<TTownArea*>(Field()->GetArea())->GetVillagers().at(i).Get());
+            return PositionOf(TMapProbe::Villagers(*dynamic_cast<TTownArea*>(Field()->GetArea())).at(i).Get());
         };
     }
     // The title after a road back to it: no logo, the menu, and nothing of the road still held.
@@ -498,7 +499,7 @@ private:
         field->GetPlayer()->GetFront(&front);
         EXPECT_NEAR(front.x, -1.0F, 1e-4F);
         EXPECT_NEAR(front.z, 0.0F, 1e-4F);
-        StepUntil([&] { return !field->IsInPhase(); }, 300);
+        StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 300);
         Picture("WholeGameFieldFirstFrame");
         return true;
     }
@@ -601,7 +602,7 @@ private:
     {
         TAreaBase* area = ThroughGate(sample::SampleLayout::BattleGateFront());
         auto* town = dynamic_cast<TTownArea*>(area);
-        if (!Require(town != nullptr && town->GetVillagers().size() == 4, "the gate did not lead to the town")) {
+        if (!Require(town != nullptr && TMapProbe::Villagers(*town).size() == 4, "the gate did not lead to the town")) {
             return false;
         }
         EXPECT_EQ(changedTo_.back(), sample::SampleLayout::kTown);
@@ -880,7 +881,7 @@ private:
         if (!Require(town, "no town after the load")) {
             return false;
         }
-        StepUntil([&] { return !field->IsInPhase(); }, 300);
+        StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 300);
         Picture("WholeGameFieldAfterLoad");
         EXPECT_LT(FlatDistance(PositionOf(field->GetPlayer()), sample::SampleLayout::TownSavePointMark()), 0.1F);
         EXPECT_EQ(Party::Of(field->GetPlayer()), saved_);
@@ -902,7 +903,7 @@ private:
                 if (Field() != battle) {
                     return true;
                 }
-                if (!battle->IsInPhase() && FlatDistance(PositionOf(battle->GetPlayer()), corner) > kReach) {
+                if (!TMapProbe::IsInPhase(*battle) && FlatDistance(PositionOf(battle->GetPlayer()), corner) > kReach) {
                     qmtest::WalkTowards(battle, corner);
                 } else {
                     qmtest::ReleaseArrows();

@@ -22,6 +22,7 @@
 #include "support/golden.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -56,7 +57,7 @@ protected:
         bool inFront = false;
         const bool changing = driver_.StepUntil(
             [&] {
-                if (Field() != field || field->IsInPhase()) {
+                if (Field() != field || TMapProbe::IsInPhase(*field)) {
                     return true;
                 }
                 inFront = inFront || FlatDistance(PositionOf(field->GetPlayer()), front) < 0.5F;
@@ -68,8 +69,8 @@ protected:
         if (!changing || Field() != field) {
             return nullptr;
         }
-        driver_.StepUntil([&] { return !field->IsInPhase(); }, 300);
-        return field->IsInPhase() ? nullptr : field->GetArea();
+        driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 300);
+        return TMapProbe::IsInPhase(*field) ? nullptr : field->GetArea();
     }
 };
 
@@ -91,7 +92,7 @@ TEST_F(WorldRoad, AnOrdinaryEnemysBlowLowersTheHeroesHp)
 {
     TFieldLoop* battle = qmtest::StartOnBattleMap(driver_);
     ASSERT_NE(battle, nullptr);
-    ASSERT_TRUE(driver_.StepUntil([&] { return !battle->IsInPhase(); }, 200));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*battle); }, 200));
     TEnemy* enemy = EnemyNear(battle, qmtest::kFieldEnemyType, SampleLayout::Enemy(), 2.0F);
     ASSERT_NE(enemy, nullptr);
     // Right beside it, facing it, then standing still.
@@ -112,7 +113,7 @@ TEST_F(WorldRoad, TheStrongEnemyStandsOnItsPatchOnEveryArrivalWhereverThePlayerG
     // Put where the town's gate puts a player, then through the gates there and back twice.
     TFieldLoop* battle = qmtest::StartOnBattleMap(driver_);
     ASSERT_NE(battle, nullptr);
-    ASSERT_TRUE(driver_.StepUntil([&] { return !battle->IsInPhase(); }, 200));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*battle); }, 200));
     // Each time off to another far corner of the battle map first, a few steps there.
     const D3DXVECTOR3 corners[] = {{1.0F, 0.0F, 1.0F}, {1.0F, 0.0F, 28.0F}, {39.0F, 0.0F, 1.0F}};
     for (int arrival = 0; arrival < 3; ++arrival) {

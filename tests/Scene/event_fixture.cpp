@@ -15,6 +15,7 @@
 #include "formats/table_writer.h"
 #include "support/alloc_probe.h"
 #include "support/window_settings.h"
+#include "support/map_probe.h"
 
 namespace qmtest {
 
@@ -152,9 +153,9 @@ void EventScene::ExpectField(const D3DXVECTOR3& at, const D3DXVECTOR3& facing, c
     EXPECT_NEAR(-back.x, facing.x, 1e-4F);
     EXPECT_NEAR(-back.z, facing.z, 1e-4F);
     std::string script;
-    for (const auto& object : field->GetArea()->GetObjects()) {
+    for (const auto& object : TMapProbe::Objects(*field->GetArea())) {
         if (auto* box = dynamic_cast<TMapScriptBox*>(object.Get())) {
-            script = box->GetScriptKey();
+            script = TMapProbe::ScriptKey(*box);
         }
     }
     EXPECT_EQ(script, boxScript);

@@ -7,6 +7,7 @@
 #include "Script/field_module_fixture.h"
 #include "support/dx_probe.h"
 #include "support/scene_probe.h"
+#include "support/map_probe.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ protected:
     {
         return m_manager->CallModule("MapEvent", command, args, std::deque<std::uint32_t>(args.size(), 4));
     }
-    const TMapChangePhase* Phase() const { return dynamic_cast<const TMapChangePhase*>(field_->GetPhase()); }
+    const TMapChangePhase* Phase() const { return dynamic_cast<const TMapChangePhase*>(TMapProbe::Phase(*field_)); }
 };
 
 TEST_F(MapEvent, OnlyTheLastCallOfARunCounts)
@@ -58,12 +59,12 @@ TEST_F(MapEvent, MapChangeHandsTheFieldItsDestinationWithALevelFacing)
     EXPECT_EQ(module->GetResult(), 10001);
     const TMapChangePhase* phase = Phase();
     ASSERT_NE(phase, nullptr);
-    const TFieldDestination& to = phase->GetDestination();
+    const TFieldDestination& to = TMapProbe::Destination(*phase);
     EXPECT_EQ(to.mapName, "map00/town");
     EXPECT_EQ(to.position, D3DXVECTOR3(1.5f, 2.0f, -3.0f));
     EXPECT_EQ(to.direction, D3DXVECTOR3(0.25f, 0.0f, -1.0f));
     EXPECT_EQ(to.cameraPosition, D3DXVECTOR3(10.0f, 11.0f, 12.0f));
-    EXPECT_EQ(phase->GetMode(), 1u);
+    EXPECT_EQ(TMapProbe::Mode(*phase), 1u);
 }
 
 TEST_F(MapEvent, MapChangeWithMissingOrBadArguments)
@@ -74,9 +75,9 @@ TEST_F(MapEvent, MapChangeWithMissingOrBadArguments)
     EXPECT_EQ(Send(0, {"x", "2", "", "1", "1", "1", "1", "1", "1", "2", "map00/town"}), 7u);
     EXPECT_EQ(module->GetResult(), 10001);
     ASSERT_NE(Phase(), nullptr);
-    EXPECT_EQ(Phase()->GetDestination().position, D3DXVECTOR3(0.0f, 2.0f, 0.0f));
-    EXPECT_EQ(Phase()->GetMode(), 0u);
-    const TFieldPhase* first = field_->GetPhase();
+    EXPECT_EQ(TMapProbe::Destination(*Phase()).position, D3DXVECTOR3(0.0f, 2.0f, 0.0f));
+    EXPECT_EQ(TMapProbe::Mode(*Phase()), 0u);
+    const TFieldPhase* first = TMapProbe::Phase(*field_);
 
     // Without a destination name there is no map change.
     EXPECT_EQ(Send(0, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0"}), 7u);
@@ -85,20 +86,20 @@ TEST_F(MapEvent, MapChangeWithMissingOrBadArguments)
     EXPECT_EQ(module->GetResult(), 1);
     EXPECT_EQ(Send(0), 7u);
     EXPECT_EQ(module->GetResult(), 1);
-    EXPECT_EQ(field_->GetPhase(), first);
+    EXPECT_EQ(TMapProbe::Phase(*field_), first);
 
     // A destination that cannot be loaded, neither its file nor its entry: logged, no change,
     // nothing thrown through the script manager.
     for (const char* missing : {"nosuch00/battle", "map00/nosuch"}) {
         EXPECT_EQ(Send(0, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0", missing}), 7u) << missing;
         EXPECT_EQ(module->GetResult(), 1) << missing;
-        EXPECT_EQ(field_->GetPhase(), first) << missing;
+        EXPECT_EQ(TMapProbe::Phase(*field_), first) << missing;
     }
     // The same from a running script.
     EXPECT_EQ(Run({"CALL @@SendMsg \"MapEvent\" 0 1 2 3 4 5 6 7 8 9 0 \"nosuch00/battle\""}),
               TScriptProcessManager::kHeld);
     EXPECT_EQ(module->GetResult(), 1);
-    EXPECT_EQ(field_->GetPhase(), first);
+    EXPECT_EQ(TMapProbe::Phase(*field_), first);
 }
 
 TEST_F(MapEvent, GameOverKeepsTheAreaMusicForTheNextScene)

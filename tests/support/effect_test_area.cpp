@@ -7,6 +7,7 @@
 #include "formats/effect_assets.h"
 #include "formats/ground_writer.h"
 #include "formats/pattern_writer.h"
+#include "support/map_probe.h"
 
 namespace qmtest {
 
@@ -70,7 +71,7 @@ void EffectTestArea::Add(TGameObject* object)
 {
     RegisterObject(object);
     scene->AddChild(object->GetFrameRef());
-    object->SetReferenceFrame(scene.Get());
+    TMapProbe::SetReferenceFrame(*object, scene.Get());
 }
 
 void EffectTestArea::Remove(TGameObject* object) { UnregisterObject(object); }
@@ -98,9 +99,9 @@ std::vector<AttackHitCall> EffectTestCharacter::AttackHits() const
     for (const TRefPtr<TAttackHit>& hit : GetHits()) {
         AttackHitCall call;
         call.code = i < m_recordIds.size() ? m_recordIds[i] : 0;
-        call.parent = hit->GetParent();
-        if (hit->GetFrame() != nullptr) {
-            hit->GetFrame()->GetPosition(&call.position);
+        call.parent = TMapProbe::Parent(*hit);
+        if (TMapProbe::Frame(*hit) != nullptr) {
+            TMapProbe::Frame(*hit)->GetPosition(&call.position);
         }
         calls.push_back(call);
         ++i;
