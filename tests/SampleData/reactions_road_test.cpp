@@ -48,6 +48,21 @@ protected:
         return field_;
     }
     TPlayerCharacter* Hero() const { return field_->GetPlayer(); }
+    // One step's play beside a striker: the hero healed below half life and, while it stands free,
+    // walked up to the striker; answers whether it stands free.
+    bool StayBy(TPlayerCharacter* hero, TEnemy* striker)
+    {
+        if (hero->GetHp() < hero->GetMaxHp() / 2) {
+            hero->RecoverHp(1000);
+        }
+        const bool free = hero->GetState() <= 3;
+        if (free && FlatDistance(PositionOf(hero), PositionOf(striker)) > 1.4F) {
+            qmtest::WalkTowards(field_, PositionOf(striker));
+        } else {
+            qmtest::ReleaseArrows();
+        }
+        return free;
+    }
     // Up to the enemy, facing it; false when it could not be reached.
     bool CloseIn(TEnemy* enemy, float reach)
     {
@@ -282,15 +297,7 @@ TEST_F(ReactionsRoad, TheArenasBrawlerThrowsTheHeroUpStunsHimAndKnocksHimFlat)
     };
     for (int step = 0; step < 4000 && !(all() && current == nullptr); ++step) {
         TPlayerCharacter* hero = Hero();
-        if (hero->GetHp() < hero->GetMaxHp() / 2) {
-            hero->RecoverHp(1000);
-        }
-        const bool free = hero->GetState() <= 3;
-        if (free && FlatDistance(PositionOf(hero), PositionOf(striker)) > 1.4F) {
-            qmtest::WalkTowards(field_, PositionOf(striker));
-        } else {
-            qmtest::ReleaseArrows();
-        }
+        StayBy(hero, striker);
         const std::int32_t hp = hero->GetHp();
         const D3DXVECTOR3 before = PositionOf(hero);
         driver_.Step();
@@ -386,15 +393,7 @@ TEST_F(ReactionsRoad, ABlowInTheNoWeaponSkillsWindowIsCounteredAndTakesNoLife)
     int countered = 0, windows = 0;
     for (int step = 0; step < 3000 && countered < 2; ++step) {
         TPlayerCharacter* hero = Hero();
-        if (hero->GetHp() < hero->GetMaxHp() / 2) {
-            hero->RecoverHp(1000);
-        }
-        const bool free = hero->GetState() <= 3;
-        if (free && FlatDistance(PositionOf(hero), PositionOf(striker)) > 1.4F) {
-            qmtest::WalkTowards(field_, PositionOf(striker));
-        } else {
-            qmtest::ReleaseArrows();
-        }
+        const bool free = StayBy(hero, striker);
         // The skill button pressed for one step whenever the hero stands free.
         SceneDriver::Hold(Button::B, free && step % 2 == 0);
         const std::uint32_t row = hero->GetState() == kAction ? hero->GetSubState() : 0;
