@@ -1,7 +1,9 @@
-// The title's other two roads on the sample folder: load, from a slot at the town's save point
-// through the scene-change hub into the field; and quit, fading out and ending the program cleanly.
+// The title's other roads on the sample folder: load, from a slot at the town's save point through
+// the scene-change hub into the field; quit, fading out and ending the program cleanly; and a menu
+// left alone, which goes back to black and starts over with its music.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "MainCode/Character/TPlayerCharacter.h"
@@ -9,12 +11,14 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Map/TTownArea.h"
 #include "MainCode/Scene/TChangeLoop.h"
+#include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/Menu/TSaveLoadLoop.h"
 #include "make-sample-data/SampleData.h"
 #include "formats/byte_writer.h"
 #include "formats/save_writer.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
+#include "support/scene_probe.h"
 #include "support/temp_dir.h"
 #include "support/title_road.h"
 
@@ -76,6 +80,53 @@ TEST(TitleRoad, QuitEndsTheProgramCleanly)
     driver.Stop();
     EXPECT_TRUE(driver.boxes.empty());
     EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));
+}
+
+TEST(TitleRoad, AMenuLeftAloneGoesBackToBlackAndStartsOver)
+{
+    using State = TSceneProbe::TitleState;
+    qmtest::TempDir dir;
+    sample::WriteSampleFolder(dir.Path());
+    qmtest::SceneDriver driver(dir.Path());
+    ASSERT_TRUE(driver.Start());
+    driver.RecordSounds(true);
+    ASSERT_TRUE(qmtest::ReachTitleMenu(driver));
+    const auto* title = dynamic_cast<TTitleLoop*>(driver.Current());
+    ASSERT_NE(title, nullptr);
+    const auto musicCalls = [&](TSoundBankRecord::Op op) {
+        return std::count_if(driver.sounds.begin(), driver.sounds.end(),
+                             [&](const TSoundBankRecord& r) { return r.op == op && r.id == 1; });
+    };
+    ASSERT_EQ(musicCalls(TSoundBankRecord::kPlayLoop), 1);
+    ASSERT_EQ(musicCalls(TSoundBankRecord::kStop), 0);
+
+    // The menu counts its steps from its fade-in; untouched, it gives up at 6700 and stops the music.
+    int menuSteps = -1;  // the first look comes before any step
+    ASSERT_TRUE(driver.StepUntil(
+        [&] {
+            ++menuSteps;
+            return TSceneProbe::State(*title) != State::Menu;
+        },
+        7000));
+    EXPECT_EQ(TSceneProbe::State(*title), State::Idle);
+    EXPECT_EQ(menuSteps, 6700);
+    EXPECT_EQ(musicCalls(TSoundBankRecord::kStop), 1);
+    EXPECT_EQ(musicCalls(TSoundBankRecord::kPlayLoop), 1);
+
+    // Black, then the music again and the menu fading back in; it answers as before.
+    ASSERT_TRUE(driver.StepUntil([&] { return TSceneProbe::State(*title) == State::FadeIn; }, 400));
+    EXPECT_EQ(musicCalls(TSoundBankRecord::kPlayLoop), 2);
+    ASSERT_TRUE(driver.StepUntil([&] { return TSceneProbe::State(*title) == State::Menu; }, 400));
+    driver.Press(Button::Up);  // from new game up to quit
+    driver.Step();
+    driver.Press(Button::A);
+    int steps = 1;
+    while (driver.Step() && steps < 300) {
+        ++steps;
+    }
+    EXPECT_EQ(steps, 101);
+    driver.Stop();
+    EXPECT_TRUE(driver.boxes.empty());
 }
 
 }  // namespace
