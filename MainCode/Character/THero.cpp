@@ -52,7 +52,7 @@ const THeroSkillPair g_heroCommonSkills[5] = {
     {1, 5, 7}, {2, 9, 11}, {3, 13, 15}, {4, 17, 19}, {5, 21, 23},
 };
 
-THero::THero(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record,
+THero::THero(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
              const std::string& model, const THeroClassDef& def)
     : TPlayerCharacter(characterIndex, 0xFFFFFFFFu, 0.7F, 1.0F, 1, 1, -0.01F, 1, 1, 1, record.LifeMax, record.Life,
                        record.MpMax, record.Mp, record.Stat[0], record.Stat[1], record.Stat[2], record.Stat[3],
@@ -62,7 +62,7 @@ THero::THero(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRe
                        static_cast<std::uint32_t>(record.GaugeMax), static_cast<std::int32_t>(record.StateWord[0]),
                        static_cast<std::int32_t>(record.StateWord[1]), static_cast<std::int32_t>(record.StateWord[2]),
                        static_cast<std::int32_t>(record.StateWord[3]), static_cast<std::int32_t>(record.StateWord[4]),
-                       static_cast<std::int32_t>(record.StateWord[5]), 10, def.QueueCapacity, field),
+                       static_cast<std::int32_t>(record.StateWord[5]), 10, def.QueueCapacity, links),
       m_def(def)
 {
     BuildCommandMap();

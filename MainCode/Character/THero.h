@@ -107,8 +107,8 @@ extern const THeroSkillPair g_heroCommonSkills[5];
 
 class THero : public TPlayerCharacter {
 public:
-    THero(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record, const std::string& model,
-          const THeroClassDef& def);
+    THero(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
+          const std::string& model, const THeroClassDef& def);
     ~THero() override;
 
     std::uint32_t SetState(std::uint32_t state) override;

@@ -142,8 +142,8 @@ const THeroClassDef kDef = {
 
 const THeroClassDef& THeroA::GetDef() { return kDef; }
 
-THeroA::THeroA(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record,
+THeroA::THeroA(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
                const std::string& model)
-    : THero(field, characterIndex, record, model, kDef)
+    : THero(links, characterIndex, record, model, kDef)
 {
 }

@@ -5,7 +5,8 @@
 
 class THeroA : public THero {
 public:
-    THeroA(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record, const std::string& model);
+    THeroA(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
+           const std::string& model);
 
     static const THeroClassDef& GetDef();
 };

@@ -118,8 +118,8 @@ const THeroClassDef kDef = {
 
 const THeroClassDef& THeroB::GetDef() { return kDef; }
 
-THeroB::THeroB(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record,
+THeroB::THeroB(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
                const std::string& model)
-    : THero(field, characterIndex, record, model, kDef)
+    : THero(links, characterIndex, record, model, kDef)
 {
 }

@@ -5,7 +5,8 @@
 
 class THeroB : public THero {
 public:
-    THeroB(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record, const std::string& model);
+    THeroB(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
+           const std::string& model);
 
     static const THeroClassDef& GetDef();
 };

@@ -130,8 +130,8 @@ const THeroClassDef kDef = {
 
 const THeroClassDef& THeroC::GetDef() { return kDef; }
 
-THeroC::THeroC(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record,
+THeroC::THeroC(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
                const std::string& model)
-    : THero(field, characterIndex, record, model, kDef)
+    : THero(links, characterIndex, record, model, kDef)
 {
 }

@@ -5,7 +5,8 @@
 
 class THeroC : public THero {
 public:
-    THeroC(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record, const std::string& model);
+    THeroC(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
+           const std::string& model);
 
     static const THeroClassDef& GetDef();
 };

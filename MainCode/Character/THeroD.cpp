@@ -115,7 +115,7 @@ const THeroClassDef kDef = {
 
 const THeroClassDef& THeroD::GetDef() { return kDef; }
 
-THeroD::THeroD(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record)
-    : THero(field, characterIndex, record, "hero04", kDef)
+THeroD::THeroD(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
+    : THero(links, characterIndex, record, "hero04", kDef)
 {
 }

@@ -6,7 +6,7 @@
 class THeroD : public THero {
 public:
     // The class names its own model, "hero04".
-    THeroD(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record);
+    THeroD(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
 
     static const THeroClassDef& GetDef();
 };

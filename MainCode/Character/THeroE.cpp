@@ -92,7 +92,7 @@ const THeroClassDef kDef = {
 
 const THeroClassDef& THeroE::GetDef() { return kDef; }
 
-THeroE::THeroE(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record)
-    : THero(field, characterIndex, record, "hero04", kDef)
+THeroE::THeroE(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
+    : THero(links, characterIndex, record, "hero04", kDef)
 {
 }

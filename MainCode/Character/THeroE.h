@@ -6,7 +6,7 @@
 class THeroE : public THero {
 public:
     // The class names its own model, "hero04".
-    THeroE(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record);
+    THeroE(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
 
     static const THeroClassDef& GetDef();
 };

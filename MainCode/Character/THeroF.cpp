@@ -95,7 +95,7 @@ const THeroClassDef kDef = {
 
 const THeroClassDef& THeroF::GetDef() { return kDef; }
 
-THeroF::THeroF(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record)
-    : THero(field, characterIndex, record, "hero04", kDef)
+THeroF::THeroF(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
+    : THero(links, characterIndex, record, "hero04", kDef)
 {
 }

@@ -6,7 +6,7 @@
 class THeroF : public THero {
 public:
     // The class names its own model, "hero04".
-    THeroF(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record);
+    THeroF(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
 
     static const THeroClassDef& GetDef();
 };

@@ -114,7 +114,7 @@ const THeroClassDef kDef = {
 
 const THeroClassDef& THeroG::GetDef() { return kDef; }
 
-THeroG::THeroG(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record)
-    : THero(field, characterIndex, record, "hero05", kDef)
+THeroG::THeroG(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
+    : THero(links, characterIndex, record, "hero05", kDef)
 {
 }

@@ -5,7 +5,7 @@
 
 class THeroG : public THero {
 public:
-    THeroG(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record);
+    THeroG(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
 
     static const THeroClassDef& GetDef();
 };

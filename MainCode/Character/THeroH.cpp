@@ -102,7 +102,7 @@ const THeroClassDef kDef = {
 
 const THeroClassDef& THeroH::GetDef() { return kDef; }
 
-THeroH::THeroH(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record)
-    : THero(field, characterIndex, record, "hero07", kDef)
+THeroH::THeroH(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
+    : THero(links, characterIndex, record, "hero07", kDef)
 {
 }

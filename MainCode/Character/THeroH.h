@@ -5,7 +5,7 @@
 
 class THeroH : public THero {
 public:
-    THeroH(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record);
+    THeroH(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
 
     static const THeroClassDef& GetDef();
 };

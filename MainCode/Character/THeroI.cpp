@@ -127,7 +127,7 @@ const THeroClassDef kDef = {
 
 const THeroClassDef& THeroI::GetDef() { return kDef; }
 
-THeroI::THeroI(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record)
-    : THero(field, characterIndex, record, "heroine03", kDef)
+THeroI::THeroI(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
+    : THero(links, characterIndex, record, "heroine03", kDef)
 {
 }

@@ -5,7 +5,7 @@
 
 class THeroI : public THero {
 public:
-    THeroI(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record);
+    THeroI(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
 
     static const THeroClassDef& GetDef();
 };

@@ -108,7 +108,7 @@ const THeroClassDef kDef = {
 
 const THeroClassDef& THeroJ::GetDef() { return kDef; }
 
-THeroJ::THeroJ(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record)
-    : THero(field, characterIndex, record, "heroine03", kDef)
+THeroJ::THeroJ(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
+    : THero(links, characterIndex, record, "heroine03", kDef)
 {
 }

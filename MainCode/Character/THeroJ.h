@@ -5,7 +5,7 @@
 
 class THeroJ : public THero {
 public:
-    THeroJ(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record);
+    THeroJ(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
 
     static const THeroClassDef& GetDef();
 };

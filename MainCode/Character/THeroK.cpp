@@ -104,7 +104,7 @@ const THeroClassDef kDef = {
 
 const THeroClassDef& THeroK::GetDef() { return kDef; }
 
-THeroK::THeroK(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record)
-    : THero(field, characterIndex, record, "heroine06", kDef)
+THeroK::THeroK(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
+    : THero(links, characterIndex, record, "heroine06", kDef)
 {
 }

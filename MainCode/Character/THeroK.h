@@ -6,7 +6,7 @@
 class THeroK : public THero {
 public:
     // The class names its own model, "heroine06".
-    THeroK(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record);
+    THeroK(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
 
     static const THeroClassDef& GetDef();
 };

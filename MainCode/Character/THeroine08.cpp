@@ -163,8 +163,8 @@ void TurnAbout(D3DXVECTOR3& v, const D3DXVECTOR3& axis, float degrees)
 
 const THeroClassDef& THeroine08::GetDef() { return kDef; }
 
-THeroine08::THeroine08(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record)
-    : THero(field, characterIndex, record, "heroine08", kDef), m_arrowMesh(TMesh8::Load("effect/arw00.msh"))
+THeroine08::THeroine08(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
+    : THero(links, characterIndex, record, "heroine08", kDef), m_arrowMesh(TMesh8::Load("effect/arw00.msh"))
 {
 }
 

@@ -8,7 +8,7 @@
 class THeroine08 : public THero {
 public:
     // Throws my_error naming "effect/arw00.msh" when the arrow mesh cannot be read.
-    THeroine08(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record);
+    THeroine08(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
 
     void OnPatternEvent(const TPatternEvent& frame) override;
 

@@ -46,7 +46,7 @@ TPlayerCharacter::TPlayerCharacter(
     float rate2, float rate3, float rate4, float rate5, float rate6, const std::string& name, std::uint32_t level,
     std::uint32_t experience, std::uint32_t gaugeUsed, std::uint32_t gaugeMax, std::int32_t poison,
     std::int32_t manaDrain, std::int32_t reversedControls, std::int32_t attackSeal, std::int32_t slowness,
-    std::int32_t manaSeal, std::uint32_t extraWord, std::uint32_t commandCapacity, TFieldLoop* field)
+    std::int32_t manaSeal, std::uint32_t extraWord, std::uint32_t commandCapacity, const TPlayerFieldLinks& links)
     : TArmedCharacter(relatedId, centerHeight, shadowSize, shadowVisible, pushable, gravity, acceptsKnockDown,
                       acceptsLaunch, acceptsStun, maxHp, hp, maxMp, mp, str, vit, intel, men, rate1, rate2, rate3,
                       rate4, rate5, rate6, name),
@@ -59,8 +59,8 @@ TPlayerCharacter::TPlayerCharacter(
       m_level(level),
       m_experience(experience),
       m_extraWord(extraWord),
-      m_hitPopup(GetPlayerFieldLinks(field).letterFont),
-      m_levelUpPopup(new TLevelUpPopup(field, GetPlayerFieldLinks(field).letterFont)),
+      m_hitPopup(links.letterFont),
+      m_levelUpPopup(new TLevelUpPopup(links.field, links.letterFont)),
       m_poison{poison, 0, this},
       m_manaDrain{manaDrain, 0, this},
       m_reversedControls{reversedControls, this},
@@ -80,7 +80,6 @@ TPlayerCharacter::TPlayerCharacter(
     m_attackBuff1.Owner = this;
     m_attackBuff2.Owner = this;
 
-    const TPlayerFieldLinks links = GetPlayerFieldLinks(field);
     m_input = links.input;
     m_letterFont = links.letterFont;
     m_statusPanel = links.statusPanel;

@@ -33,6 +33,7 @@ struct TCharacterRecord;
 
 // What the player takes from the field scene that hosts it.
 struct TPlayerFieldLinks {
+    TFieldLoop* field = nullptr;
     TPlayerCharacter* player = nullptr;  // the character played until now
     TInputDevice* input = nullptr;
     TLetterFont* letterFont = nullptr;
@@ -42,12 +43,14 @@ struct TPlayerFieldLinks {
     TGetRender* getRender = nullptr;
 };
 
-// The links of the field scene.
+// The links of the field scene; none without one.
 TPlayerFieldLinks GetPlayerFieldLinks(TFieldLoop* field);
 
 // The played character of that party index with the weapon of its party record; an empty holder
 // when the pair has no class (the field refuses it).
 TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t characterIndex);
+// The same on the parts the links name.
+TRefPtr<TPlayerCharacter> CreatePlayerCharacter(const TPlayerFieldLinks& links, std::uint32_t characterIndex);
 
 // The body of the character being played, as its hero definition names it, in its town look; a
 // missing or bad file throws my_error naming it.
@@ -115,7 +118,7 @@ public:
                      std::uint32_t gaugeMax, std::int32_t poison, std::int32_t manaDrain,
                      std::int32_t reversedControls, std::int32_t attackSeal, std::int32_t slowness,
                      std::int32_t manaSeal, std::uint32_t extraWord, std::uint32_t commandCapacity,
-                     TFieldLoop* field);
+                     const TPlayerFieldLinks& links);
     TPlayerCharacter(const TPlayerCharacter&) = delete;
     TPlayerCharacter& operator=(const TPlayerCharacter&) = delete;
 

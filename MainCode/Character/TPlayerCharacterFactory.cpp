@@ -18,21 +18,21 @@
 
 namespace {
 
-using Maker = TPlayerCharacter* (*)(TFieldLoop*, std::uint32_t, const TCharacterRecord&);
+using Maker = TPlayerCharacter* (*)(const TPlayerFieldLinks&, std::uint32_t, const TCharacterRecord&);
 
 // The first three classes are shared by both characters and take the character's model.
 template <class Hero, std::uint32_t Type>
-TPlayerCharacter* MakeWithModel(TFieldLoop* field, std::uint32_t index, const TCharacterRecord& record)
+TPlayerCharacter* MakeWithModel(const TPlayerFieldLinks& links, std::uint32_t index, const TCharacterRecord& record)
 {
     static const char* const kModels[2][3] = {{"hero01", "hero01", "hero02"},
                                               {"heroine01", "heroine01", "heroine02"}};
-    return new Hero(field, index, record, kModels[index][Type]);
+    return new Hero(links, index, record, kModels[index][Type]);
 }
 
 template <class Hero>
-TPlayerCharacter* Make(TFieldLoop* field, std::uint32_t index, const TCharacterRecord& record)
+TPlayerCharacter* Make(const TPlayerFieldLinks& links, std::uint32_t index, const TCharacterRecord& record)
 {
-    return new Hero(field, index, record);
+    return new Hero(links, index, record);
 }
 
 // By weapon type 0..11; null where the character has no class for it.
@@ -51,12 +51,16 @@ const Maker kHeroineClasses[12] = {
 
 TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t characterIndex)
 {
+    return CreatePlayerCharacter(GetPlayerFieldLinks(field), characterIndex);
+}
+
+TRefPtr<TPlayerCharacter> CreatePlayerCharacter(const TPlayerFieldLinks& links, std::uint32_t characterIndex)
+{
     TGameData* data = TGameData::GetInstance();
     if (data == nullptr) {
         return TRefPtr<TPlayerCharacter>();
     }
     // The leader being replaced is written back before the new one reads its record.
-    const TPlayerFieldLinks links = GetPlayerFieldLinks(field);
     if (links.player != nullptr) {
         if (links.skillGauge != nullptr) {
             data->SetGaugeCarry(links.skillGauge->GetSelection());
@@ -73,7 +77,7 @@ TRefPtr<TPlayerCharacter> CreatePlayerCharacter(TFieldLoop* field, std::uint32_t
     if (make == nullptr) {
         return TRefPtr<TPlayerCharacter>();
     }
-    TRefPtr<TPlayerCharacter> player(make(field, characterIndex, *record));
+    TRefPtr<TPlayerCharacter> player(make(links, characterIndex, *record));
     data->UpdateSkillBonuses(characterIndex);
     TPlayerCharacter::MoveUvRegionTrianglesLast(*player->GetBodyMesh());
     return player;

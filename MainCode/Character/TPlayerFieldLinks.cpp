@@ -1,22 +1,16 @@
-#include "MainCode/Character/TPlayerFieldLinks.h"
+// What a player takes from the field scene that hosts it.
+#include "MainCode/Character/TPlayerCharacter.h"
 
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/TGameWnd.h"
 
-namespace {
-
-TPlayerFieldLinks s_detached;
-
-}  // namespace
-
-void SetDetachedPlayerFieldLinks(const TPlayerFieldLinks& links) { s_detached = links; }
-
 TPlayerFieldLinks GetPlayerFieldLinks(TFieldLoop* field)
 {
-    if (field == nullptr) {
-        return s_detached;
-    }
     TPlayerFieldLinks links;
+    if (field == nullptr) {
+        return links;
+    }
+    links.field = field;
     links.player = field->GetPlayer();
     links.input = field->GetApp() != nullptr ? field->GetApp()->GetInput() : nullptr;
     links.letterFont = field->GetLetterFont();

@@ -10,7 +10,8 @@
 
 class BareHero : public TPlayerCharacter {
 public:
-    BareHero(TFieldLoop* field, std::uint32_t characterIndex, const TCharacterRecord& record, const std::string& model)
+    BareHero(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
+             const std::string& model)
         : TPlayerCharacter(characterIndex, 0xFFFFFFFFu, 0.7F, 1.0F, 1, 1, -0.01F, 1, 1, 1, record.LifeMax, record.Life,
                            record.MpMax, record.Mp, record.Stat[0], record.Stat[1], record.Stat[2], record.Stat[3],
                            record.ElementValue[0], record.ElementValue[1], record.ElementValue[2],
@@ -21,7 +22,7 @@ public:
                            static_cast<std::int32_t>(record.StateWord[2]),
                            static_cast<std::int32_t>(record.StateWord[3]),
                            static_cast<std::int32_t>(record.StateWord[4]),
-                           static_cast<std::int32_t>(record.StateWord[5]), 10, 10, field)
+                           static_cast<std::int32_t>(record.StateWord[5]), 10, 10, links)
     {
         SetState(kStateIdle);
         Equip(record.WeaponId);

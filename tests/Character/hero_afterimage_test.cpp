@@ -97,7 +97,7 @@ TEST_F(HeroAfterImageTest, AMissingFileMakesNothingAndTheErrorNamesIt)
     const Case cases[] = {
         {nullptr, "char04/nobody.tob", [] { objtest::TestObject o(1.0F, 1, -0.02F, "nobody"); }},
         {nullptr, "nopat.pat", [] { objtest::TestFighter f(20, 40, 1, "nopat"); }},
-        {"effect/arw00.msh", "arw00.msh", [&] { THeroine08 h(nullptr, character, *heroine); }},
+        {"effect/arw00.msh", "arw00.msh", [&] { THeroine08 h(links_, character, *heroine); }},
         {"effect/sword01.msh", "sword01.msh", [this] { MakeA(); }},
         {"effect/shadow01_mesh.msh", "shadow01_mesh.msh", [] { objtest::TestObject o; }},
     };

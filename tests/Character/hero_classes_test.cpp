@@ -67,12 +67,13 @@ public:
 };
 
 template <typename T>
-std::unique_ptr<THero> MakeAs(const TCharacterRecord& r, std::uint32_t character, const char* model)
+std::unique_ptr<THero> MakeAs(const TPlayerFieldLinks& links, const TCharacterRecord& r, std::uint32_t character,
+                              const char* model)
 {
-    if constexpr (std::is_constructible_v<T, TFieldLoop*, std::uint32_t, const TCharacterRecord&>) {
-        return std::make_unique<T>(nullptr, character, r);
+    if constexpr (std::is_constructible_v<T, const TPlayerFieldLinks&, std::uint32_t, const TCharacterRecord&>) {
+        return std::make_unique<T>(links, character, r);
     } else {
-        return std::make_unique<T>(nullptr, character, r, model);
+        return std::make_unique<T>(links, character, r, model);
     }
 }
 
@@ -114,7 +115,7 @@ struct HeroClass {
     std::uint32_t weaponId;  // 1000 + the weapon type; its skills are typed 4 + the weapon type
     const char* model;
     Frames frames;  // motion frames written over 4 for the model; none: the fixture's hero01 stays
-    std::unique_ptr<THero> (*make)(const TCharacterRecord&, std::uint32_t, const char*);
+    std::unique_ptr<THero> (*make)(const TPlayerFieldLinks&, const TCharacterRecord&, std::uint32_t, const char*);
     std::uint32_t queue, chargeAction;
     bool followUp;
     Rows attack;  // ground, dash, air release; ground, dash, air hold
@@ -188,7 +189,7 @@ protected:
         }
         TCharacterRecord* record = data_->GetCharacterData(c.character);
         record->WeaponId = c.weaponId;
-        return c.make(*record, c.character, c.model);
+        return c.make(links_, *record, c.character, c.model);
     }
     // Skill `id` of the class's type (or `type`) in the class's character's selected slot.
     void Slot(const HeroClass& c, std::uint32_t id, std::uint8_t subKind = 0, std::uint8_t type = 0)

@@ -203,7 +203,7 @@ TEST_F(HeroExecutorTest, ThenStartsTheNextRowAtTheMotionsEnd)
     const THeroClassDef def = {0, 10, false, rows, 3, g_heroCommonSkills, 5, noAir, 0, 2,
                                {1, 1, 1, 1, 1, 1, false}, THeroHitLanded::Standard, THeroSkillHold::Shared};
     TCharacterRecord* record = data_->GetCharacterData(0);
-    THero hero(nullptr, 0, *record, "hero01", def);
+    THero hero(links_, 0, *record, "hero01", def);
     qmtest::HeroTrace t(hero, *input_);
     hero.StartAction(1);
     EXPECT_EQ(t.Step(3).row, 1u);

@@ -65,7 +65,7 @@ protected:
     {
         TCharacterRecord* record = data_->GetCharacterData(0);
         record->WeaponId = 1000;
-        return std::make_unique<TestHeroA>(nullptr, 0, *record, "hero01");
+        return std::make_unique<TestHeroA>(links_, 0, *record, "hero01");
     }
 
     // Skill `id` of that type in the gauge's selected slot.

@@ -25,13 +25,14 @@ public:
 
 // The class made for its character with 50 of the gauge used.
 template <typename T>
-std::unique_ptr<THero> MakeAs(const TCharacterRecord& r, std::uint32_t character, const char* model)
+std::unique_ptr<THero> MakeAs(const TPlayerFieldLinks& links, const TCharacterRecord& r, std::uint32_t character,
+                              const char* model)
 {
     std::unique_ptr<Gauged<T>> hero;
-    if constexpr (std::is_constructible_v<T, TFieldLoop*, std::uint32_t, const TCharacterRecord&>) {
-        hero = std::make_unique<Gauged<T>>(nullptr, character, r);
+    if constexpr (std::is_constructible_v<T, const TPlayerFieldLinks&, std::uint32_t, const TCharacterRecord&>) {
+        hero = std::make_unique<Gauged<T>>(links, character, r);
     } else {
-        hero = std::make_unique<Gauged<T>>(nullptr, character, r, model);
+        hero = std::make_unique<Gauged<T>>(links, character, r, model);
     }
     hero->SetGaugeUsed(50);
     return hero;
@@ -41,7 +42,7 @@ struct HeroClass {
     const char* name;
     std::uint32_t character, weaponId;
     const char* model;
-    std::unique_ptr<THero> (*make)(const TCharacterRecord&, std::uint32_t, const char*);
+    std::unique_ptr<THero> (*make)(const TPlayerFieldLinks&, const TCharacterRecord&, std::uint32_t, const char*);
     bool hops, rings;
     std::uint32_t gauge;  // used after a hit from 50; 0: only less
 };
@@ -61,7 +62,7 @@ protected:
     {
         TCharacterRecord* record = data_->GetCharacterData(c.character);
         record->WeaponId = c.weaponId;
-        std::unique_ptr<THero> hero = c.make(*record, c.character, c.model);
+        std::unique_ptr<THero> hero = c.make(links_, *record, c.character, c.model);
         hero->AttachToField(area_.get());
         area_->RegisterObject(hero.get());
         created_.clear();

@@ -40,7 +40,7 @@ protected:
     {
         TCharacterRecord* record = data_->GetCharacterData(1);
         record->WeaponId = 1011;
-        auto hero = std::make_unique<THeroine08>(nullptr, 1, *record);
+        auto hero = std::make_unique<THeroine08>(links_, 1, *record);
         hero->AttachToField(area_.get());
         area_->RegisterObject(hero.get());
         hero->GetFrame()->RotateAxis(D3DXVECTOR3(0.0F, 1.0F, 0.0F), 0.7F, true);

@@ -55,7 +55,7 @@ TEST_F(PlayerFactoryTest, EveryPairOfBothCharactersMakesItsClassWithItsModel)
     for (std::uint32_t c = 0; c < 2; ++c) {
         for (std::uint32_t t = 0; t < 12; ++t) {
             data_->GetCharacterData(c)->WeaponId = 1000 + t;
-            TRefPtr<TPlayerCharacter> made = CreatePlayerCharacter(nullptr, c);
+            TRefPtr<TPlayerCharacter> made = CreatePlayerCharacter(links_, c);
             const std::optional<Made>& expected = classes[c][t];
             ASSERT_EQ(made.Get() != nullptr, expected.has_value()) << c << " " << t;
             if (!expected) {
@@ -70,28 +70,44 @@ TEST_F(PlayerFactoryTest, EveryPairOfBothCharactersMakesItsClassWithItsModel)
     // A weapon type outside 0..11 and a third character.
     TWeponTable::Get(1000).Type = 12;
     data_->GetCharacterData(0)->WeaponId = 1000;
-    EXPECT_EQ(CreatePlayerCharacter(nullptr, 0).Get(), nullptr);
+    EXPECT_EQ(CreatePlayerCharacter(links_, 0).Get(), nullptr);
     TWeponTable::Get(1000).Type = -1;
-    EXPECT_EQ(CreatePlayerCharacter(nullptr, 0).Get(), nullptr);
-    EXPECT_EQ(CreatePlayerCharacter(nullptr, 2).Get(), nullptr);
+    EXPECT_EQ(CreatePlayerCharacter(links_, 0).Get(), nullptr);
+    EXPECT_EQ(CreatePlayerCharacter(links_, 2).Get(), nullptr);
 }
 
 TEST_F(PlayerFactoryTest, LeaderChangeStoresTheOldLeaderFirst)
 {
-    TRefPtr<TPlayerCharacter> old = CreatePlayerCharacter(nullptr, 0);
+    TRefPtr<TPlayerCharacter> old = CreatePlayerCharacter(links_, 0);
     ASSERT_NE(old.Get(), nullptr);
     old->ConsumeHp(30);
     old->GetPoison().Remaining = 77;
     gauge_->SetSelection(3);
     links_.player = old.Get();
-    SetDetachedPlayerFieldLinks(links_);
     // Even a new leader without a class finds the old one stored.
     data_->GetCharacterData(1)->WeaponId = 1005;
-    EXPECT_EQ(CreatePlayerCharacter(nullptr, 1).Get(), nullptr);
+    EXPECT_EQ(CreatePlayerCharacter(links_, 1).Get(), nullptr);
     const TCharacterRecord* record = data_->GetCharacterData(0);
     EXPECT_EQ(record->Life, old->GetHp());
     EXPECT_EQ(record->StateWord[0], 77u);
     EXPECT_EQ(data_->GetGaugeCarry(), 3u);
+}
+
+TEST_F(PlayerFactoryTest, WithoutAFieldTheNewPlayerTakesNoPartsAndNoLeaderIsStored)
+{
+    TRefPtr<TPlayerCharacter> old = CreatePlayerCharacter(links_, 0);
+    ASSERT_NE(old.Get(), nullptr);
+    const auto life = data_->GetCharacterData(0)->Life;
+    old->ConsumeHp(30);
+    ASSERT_NE(old->GetHp(), life);
+    gauge_->SetSelection(4);
+    data_->SetGaugeCarry(3);
+    data_->GetCharacterData(1)->WeaponId = 1001;
+    TRefPtr<TPlayerCharacter> made = CreatePlayerCharacter(static_cast<TFieldLoop*>(nullptr), 1);
+    ASSERT_NE(made.Get(), nullptr);
+    EXPECT_EQ(data_->GetCharacterData(0)->Life, life);
+    EXPECT_EQ(data_->GetGaugeCarry(), 3u);
+    EXPECT_EQ(gauge_->GetSelection(), 4u);
 }
 
 TEST_F(PlayerFactoryTest, StoringChangesNothingButWhatThePlayerChanged)
@@ -103,7 +119,7 @@ TEST_F(PlayerFactoryTest, StoringChangesNothingButWhatThePlayerChanged)
     record->Level = 4;
     record->StateWord[8] = 99;
     const TCharacterRecord before = *record;
-    TRefPtr<TPlayerCharacter> player = CreatePlayerCharacter(nullptr, 1);
+    TRefPtr<TPlayerCharacter> player = CreatePlayerCharacter(links_, 1);
     ASSERT_NE(player.Get(), nullptr);
     data_->StoreCharacter(*player);
     EXPECT_EQ(record->WeaponId, 1001u);

@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "MainCode/Character/TPlayerFieldLinks.h"
 #include "MainCode/Character/TimeStop.h"
 #include "MainCode/GameData/TAccessoryTable.h"
 #include "MainCode/GameData/TGameData.h"
@@ -106,7 +105,6 @@ protected:
         links_.itemRing = ring_.get();
         links_.skillGauge = gauge_.get();
         links_.getRender = getRender_.get();
-        SetDetachedPlayerFieldLinks(links_);
         // The player's sound and voice banks (empty: every sound has no length), made after the
         // ring and the gauge so that only the players play on them.
         TDSound8::Instance()->CreateBank("", "", 0, -10000, 0);
@@ -119,7 +117,6 @@ protected:
 
     void TearDown() override
     {
-        SetDetachedPlayerFieldLinks(TPlayerFieldLinks());
         ring_.reset();
         gauge_.reset();
         TDSound8::Instance()->Uninit();
@@ -173,7 +170,7 @@ protected:
         record->WeaponId = 1000 + static_cast<std::uint32_t>(type);
         // The models of the classes of weapon types 0 to 2; the rest play the character's first.
         const char* model = type == 2 ? (index == 0 ? "hero02" : "heroine02") : (index == 0 ? "hero01" : "heroine01");
-        auto hero = std::make_unique<Hero>(nullptr, index, *record, model);
+        auto hero = std::make_unique<Hero>(links_, index, *record, model);
         hero->SetCameraFrame(camera_.Get());
         return hero;
     }

@@ -28,8 +28,8 @@ protected:
 // A player with a queue of its own capacity.
 class QueueHero : public TestHero {
 public:
-    QueueHero(const TCharacterRecord& record, std::uint32_t capacity)
-        : TestHero(nullptr, 0, record, "hero01")
+    QueueHero(const TPlayerFieldLinks& links, const TCharacterRecord& record, std::uint32_t capacity)
+        : TestHero(links, 0, record, "hero01")
     {
         delete[] m_commands;
         m_commandCapacity = capacity;
@@ -42,8 +42,8 @@ TEST_F(PlayerInputTest, QueueHoldsOneLessThanItsCapacityOldestFirstAndOfNoneDrop
 {
     std::unique_ptr<TestHero> hero = MakeHero();
     ASSERT_EQ(hero->GetCommandCapacity(), 10u);
-    QueueHero four(*data_->GetCharacterData(0), 4);
-    QueueHero none(*data_->GetCharacterData(0), 0);
+    QueueHero four(links_, *data_->GetCharacterData(0), 4);
+    QueueHero none(links_, *data_->GetCharacterData(0), 0);
     none.ClearCommandQueue();
     for (const auto& [queue, held] : {std::pair<TestHero*, std::uint32_t>{hero.get(), 9}, {&four, 3}, {&none, 0}}) {
         for (std::uint32_t c = 1; c <= 12; ++c) {
@@ -200,7 +200,7 @@ TEST_F(PlayerInputTest, AttackButtonsPressHoldReleaseAndSeal)
         void OnBothReleased() override { ++both; }
         int pressA = 0, heldA = 0, heldB = 0, releasedA = 0, releasedB = 0, both = 0;
     };
-    Counter hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
+    Counter hero(links_, 0, *data_->GetCharacterData(0), "hero01");
     Buttons(0, 0, 16, 0);
     hero.HandleAttackButtons();
     EXPECT_EQ(hero.pressA, 1);
@@ -238,7 +238,7 @@ TEST_F(PlayerInputTest, HoldCountStopsAtItsMaximum)
         using TestHero::TestHero;
         void Mark() { m_holdCountB = 0xFFFFFFFFu; }
     };
-    Marked hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
+    Marked hero(links_, 0, *data_->GetCharacterData(0), "hero01");
     hero.Mark();
     Buttons(0, 0, 32, 32);
     hero.HandleAttackButtons();

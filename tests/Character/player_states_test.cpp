@@ -54,7 +54,7 @@ TEST_F(PlayerStatesTest, ComboWindowTakesTheReservedActionOrItsFallBack)
         {21, 0, 0, 22}, {21, 2, 41, 22}, {23, 1, 0, 24},
     };
     for (const Case& c : cases) {
-        Refusing hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
+        Refusing hero(links_, 0, *data_->GetCharacterData(0), "hero01");
         hero.SetSubState(c.row);
         ASSERT_EQ(hero.GetBodyMesh()->GetMorphIndex(), TPlayerCharacter::FindSharedSubStateByRow(c.row)->Motion);
         hero.SetReservedAction(c.action, c.argument);
@@ -239,7 +239,7 @@ TEST_F(PlayerStatesTest, KnockBackMovesAlongTheOwnAxisUntilTheLastFrame)
         void Knock(float t) { m_knockTime = t; }
     };
     for (std::uint32_t state : {7u, 10u}) {
-        Knocked hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
+        Knocked hero(links_, 0, *data_->GetCharacterData(0), "hero01");
         hero.SetState(state);
         hero.Knock(2.0F);
         hero.GetBodyMesh()->SetMorphTime(1.0F);
@@ -260,7 +260,7 @@ TEST_F(PlayerStatesTest, LaunchedHeroesDriftByTheKnockTimeAndAKnockTimeOfZeroNot
     };
     for (std::uint32_t state : {13u, 14u}) {
         for (float knockTime : {0.0F, 2.0F}) {
-            Knocked hero(nullptr, 0, *data_->GetCharacterData(0), "hero01");
+            Knocked hero(links_, 0, *data_->GetCharacterData(0), "hero01");
             hero.SetState(state);
             hero.Knock(knockTime);
             hero.Rise(0.05F);

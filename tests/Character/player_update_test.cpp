@@ -22,7 +22,7 @@ class PlayerUpdateTest : public combattest::CombatFixture {
 protected:
     std::unique_ptr<VoiceHero> MakeVoiceHero(std::uint32_t index)
     {
-        return std::make_unique<VoiceHero>(nullptr, index, *data_->GetCharacterData(index),
+        return std::make_unique<VoiceHero>(links_, index, *data_->GetCharacterData(index),
                                            index == 0 ? "hero01" : "heroine01");
     }
 };

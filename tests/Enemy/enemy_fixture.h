@@ -16,7 +16,6 @@
 #include "MainCode/Character/TEnemyDataTable.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TEnemyFieldLinks.h"
-#include "MainCode/Character/TPlayerFieldLinks.h"
 #include "MainCode/Character/TEnemyA.h"
 #include "MainCode/Character/TEnemyTypes.h"
 #include "MainCode/Character/Subset/TPatternInfo.h"
@@ -162,8 +161,7 @@ protected:
         notices_ = std::make_unique<TGetRender>();
         TPlayerFieldLinks links;
         links.getRender = notices_.get();
-        SetDetachedPlayerFieldLinks(links);
-        player_ = std::make_unique<BareHero>(nullptr, 0, TCharacterRecord(), "player");
+        player_ = std::make_unique<BareHero>(links, 0, TCharacterRecord(), "player");
         MovePlayer(0.0F, 0.0F);
         area_->SetPlayer(player_.get());
         // Room for every record a test makes, so that a steady step still allocates nothing.
@@ -176,7 +174,6 @@ protected:
         factory_.reset();
         area_->SetPlayer(nullptr);
         player_.reset();
-        SetDetachedPlayerFieldLinks(TPlayerFieldLinks());
         TWeponTable::Clear();
         TItemTable::Clear();
         TEnemyDataTable::ClearAll();

@@ -1,5 +1,5 @@
 // The first playable frames: play starts at the first save point, the field fades in from black,
-// the player walks up to the wall with the camera following.
+// the player walks up to the wall with the camera following; the player takes the field's own parts.
 #include "Field/field_game_fixture.h"
 #include "MainCode/Map/TBattleArea.h"
 #include "MainCode/Map/TCamera.h"
@@ -34,6 +34,32 @@ TEST_F(FieldGame, PlayStartsAtTheFirstSavePointFadingIn)
     field->GetPlayer()->GetFront(&front);
     EXPECT_NEAR(front.z, -1.0F, 1e-4F);
     EXPECT_EQ(TGameData::GetInstance()->GetGaugeCarry(), 0u);
+}
+
+TEST_F(FieldGame, APlayerTakesTheFieldAndItsOwnPartsAndNothingWithoutAField)
+{
+    Start();
+    Steps(8);
+    TFieldLoop* field = Ready("battle");
+    ASSERT_NE(field, nullptr);
+    const TPlayerFieldLinks links = GetPlayerFieldLinks(field);
+    EXPECT_EQ(links.field, field);
+    EXPECT_EQ(links.player, field->GetPlayer());
+    EXPECT_EQ(links.input, app_->GetInput());
+    EXPECT_EQ(links.letterFont, field->GetLetterFont());
+    EXPECT_EQ(links.statusPanel, field->GetStatusPanel());
+    EXPECT_EQ(links.itemRing, field->GetItemRing());
+    EXPECT_EQ(links.skillGauge, field->GetSkillGauge());
+    EXPECT_EQ(links.getRender, field->GetGetRender());
+    const TPlayerFieldLinks none = GetPlayerFieldLinks(nullptr);
+    EXPECT_EQ(none.field, nullptr);
+    EXPECT_EQ(none.player, nullptr);
+    EXPECT_EQ(none.input, nullptr);
+    EXPECT_EQ(none.letterFont, nullptr);
+    EXPECT_EQ(none.statusPanel, nullptr);
+    EXPECT_EQ(none.itemRing, nullptr);
+    EXPECT_EQ(none.skillGauge, nullptr);
+    EXPECT_EQ(none.getRender, nullptr);
 }
 
 TEST_F(FieldGame, TheFieldFadesInFromBlackOverSixtyStepsAndTheWalkStopsAtTheWall)
