@@ -1,7 +1,8 @@
-// The town's old well, played: walked to from the start and spoken to three times. Each talk takes
+// The town's old well, played: walked to from the start and spoken to four times. Each talk takes
 // the branch its visit count picks, works its loops over that count, and ends in a question: a coin
 // thrown calls the wish script with its arguments (money in the purse), a cancel closes the window
-// and ends the talk before the answer counts, and walking away takes the question's last branch.
+// and ends the talk before the answer counts, walking away takes the question's default branch and
+// looking in takes a later case, which says a line of its own.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -33,17 +34,20 @@ constexpr int kCancel = -1;
 
 struct Talk {
     int answer;
+    // Whether the answer says a line of its own, waiting for the button.
+    bool said;
     // Event flags after it: visits, branch, 1 + ... + n, twos, doubling, laps, signs, long sum,
     // question, wish; the money it added.
     int visits, branch, sum, twos, doubling, laps, signs, longSum, choice, wish;
     std::uint32_t gained;
 };
 
-// n = visits before + 2: 2, 3, 4.
+// n = visits before + 2: 2, 3, 4, 5.
 const Talk kTalks[] = {
-    {0, 1, 1, 3, 6, 16, 3, 16, 72, 1, 12, 12},
-    {kCancel, 2, 2, 6, 10, 16, 4, 13, 73, 1, 12, 0},
-    {2, 3, 3, 10, 12, 32, 6, 11, 74, 3, 12, 0},
+    {0, false, 1, 1, 3, 6, 16, 3, 16, 72, 1, 12, 12},
+    {kCancel, false, 2, 2, 6, 10, 16, 4, 13, 73, 1, 12, 0},
+    {2, false, 3, 3, 10, 12, 32, 6, 11, 74, 3, 12, 0},
+    {1, true, 4, 3, 15, 16, 32, 7, 9, 75, 2, 12, 0},
 };
 
 class ScriptsRoad : public qmtest::SampleFieldRoad {
@@ -67,14 +71,15 @@ protected:
 TEST_F(ScriptsRoad, TheWellsTalksTakeTheirBranchesByTheVisitsAndTheQuestionDecidesTheWish)
 {
     TGameData::GetInstance()->Reset();
-    TFieldLoop* town =
-        Enter(SampleLayout::kTown, SampleLayout::TownStart(), SampleLayout::TownStartDirection(), SampleLayout::TownStart());
+    const D3DXVECTOR3 start = SampleLayout::TownStart();
+    TFieldLoop* town = Enter(SampleLayout::kTown, start, SampleLayout::TownStartDirection(), start);
     ASSERT_NE(town, nullptr);
     auto* area = dynamic_cast<TTownArea*>(town->GetArea());
     ASSERT_NE(area, nullptr);
     // From the start north to the path past the sign, then east along the north wall to the well.
     TPlayerCharacter* hero = town->GetPlayer();
-    for (const D3DXVECTOR3& to : {D3DXVECTOR3(-8.0F, 0.0F, 25.0F), WellLayout::Well() - D3DXVECTOR3(0.0F, 0.0F, 2.0F)}) {
+    const D3DXVECTOR3 south(0.0F, 0.0F, 2.0F);
+    for (const D3DXVECTOR3& to : {D3DXVECTOR3(start.x, 0.0F, 25.0F), WellLayout::Well() - south}) {
         const bool there = driver_.StepUntil(
             [&] {
                 qmtest::WalkTowards(town, to);
@@ -108,6 +113,10 @@ TEST_F(ScriptsRoad, TheWellsTalksTakeTheirBranchesByTheVisitsAndTheQuestionDecid
                 driver_.Steps(2);
             }
             EXPECT_EQ(qmtest::MessageWindow()->GetCursor(), talk.answer);
+            driver_.Press(Button::A);
+        }
+        if (talk.said) {
+            ASSERT_TRUE(driver_.StepUntil([] { return WindowIs(&TMessageWindow::IsWaitingForButton); }, 300));
             driver_.Press(Button::A);
         }
         ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInScriptState(*area); }, 120));
