@@ -130,6 +130,8 @@ TEST_F(ScriptsRoad, TheWellsTalksTakeTheirBranchesByTheVisitsAndTheQuestionDecid
         EXPECT_EQ(Flag(WellLayout::kSkippedFlag), 0);
         EXPECT_EQ(Flag(WellLayout::kSignsFlag), talk.signs);
         EXPECT_EQ(Flag(WellLayout::kLongSumFlag), talk.longSum);
+        // Seed 7: 7 × 214013 + 2531011 = 4029102, whose bits 16 and up are 61.
+        EXPECT_EQ(Flag(WellLayout::kRollFlag), 61);
         EXPECT_EQ(Flag(WellLayout::kChoiceFlag), talk.choice);
         EXPECT_EQ(Flag(WellLayout::kWishFlag), talk.wish);
         EXPECT_EQ(TGameData::GetInstance()->GetMoney(), money + talk.gained);

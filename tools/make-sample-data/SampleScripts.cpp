@@ -99,6 +99,11 @@ std::vector<std::string> Well()
         SetFlag(L::kSignsFlag, "signs"),
         "long = " + LongSum(),
         SetFlag(L::kLongSumFlag, "long"),
+        // The same roll on every visit.
+        "CALL @@RandomSeed 7",
+        "CALL @@Random",
+        "roll = g.$_",
+        SetFlag(L::kRollFlag, "roll"),
         "CALL @@SendMsg \"Text\" 1 \"硬貨を投げる\\n井戸をのぞく\\n立ち去る\"",
         "SWITCH g.$_",
         "CASE 0",

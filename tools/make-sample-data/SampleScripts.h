@@ -33,6 +33,8 @@ struct WellLayout {
     // 1: a coin thrown; 3: walked away. What the wish gave (10 × the visits + n).
     static constexpr std::uint32_t kChoiceFlag = 340;
     static constexpr std::uint32_t kWishFlag = 341;
+    // The first roll of the script dice seeded with 7.
+    static constexpr std::uint32_t kRollFlag = 342;
 };
 
 void AddScriptContent(Catalogue& c);
