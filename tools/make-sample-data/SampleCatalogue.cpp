@@ -10,6 +10,7 @@
 #include "MainCode/TMenuSound.h"
 #include "SampleData.h"
 #include "SampleParts.h"
+#include "SampleScripts.h"
 #include "formats/event_assets.h"
 #include "formats/field_writer.h"
 
@@ -229,6 +230,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     AddBattleObjects(battle);
     AddSkillPickups(battle);
     AddHeroClassRack(town);
+    AddWell(town);
     AddPartnerPickups(battle);
     AddStatusEnemies(battle);
     // As many as are placed: once one of them is beaten, the spawner in the north-east corner sends
@@ -415,6 +417,7 @@ Catalogue Build()
     AddHeroClassContent(c);
     AddPartnerClasses(c);
     AddStatusContent(c);
+    AddScriptContent(c);
     return c;
 }
 

@@ -10,6 +10,7 @@
 #include "dx/dx8/3d/TMesh8.h"
 #include "dx/dx8/3d/TTexture8.h"
 #include "SampleParts.h"
+#include "SampleScripts.h"
 #include "formats/bht_writer.h"
 #include "formats/byte_writer.h"
 #include "formats/effect_assets.h"
@@ -172,6 +173,7 @@ void WriteSampleFolder(const fs::path& root)
     WriteLeftoverFiles(root);
     WriteHeroClassModels(root);
     WritePartnerClasses(root);
+    WriteScriptFiles(root);
 }
 
 }  // namespace sample
