@@ -239,6 +239,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     battle.spawners.at(0).leash = 2.0F;
     AddReactionArena(maps);
     AddLeftoverMap(maps);
+    AddStealMap(maps);
     return maps;
 }
 
@@ -411,6 +412,7 @@ Catalogue Build()
     AddSubScreenContent(c);
     AddLeftoverContent(c);
     AddReactionContent(c);
+    AddStealContent(c);
     AddSkillContent(c);
     AddHeroClassContent(c);
     AddPartnerClasses(c);
