@@ -198,4 +198,70 @@ TEST_F(StealRoad, TheStealingSlashTakesTheCarriedPotionAndSomeOfThePurseEachOnce
     EXPECT_TRUE(driver_.boxes.empty());
 }
 
+// The hollow's third beast, launched and then struck heavily once a step by the follow-through: a heavy
+// hit on a launched body does not knock it down but sets its flight by the strike's knock time (0.12 of
+// 400), and each hit pushes it up by 0.02 / ((air hits + 1) / 3), a fifth of that from the fiftieth
+// on; its vertical speed after the step is that push less the pull of 0.002.
+TEST_F(StealRoad, TheLaunchFollowedThroughHeavilyKeepsTheBodyUpPastFiftyHits)
+{
+    TGameData* data = TGameData::GetInstance();
+    data->Reset();
+    const D3DXVECTOR3 at = StealLayout::Juggled() - D3DXVECTOR3(0.0F, 0.0F, 1.2F);
+    field_ = Enter(StealLayout::kMap, at, {0.0F, 0.0F, 1.0F}, at + D3DXVECTOR3(0.0F, 3.0F, -6.0F));
+    ASSERT_NE(field_, nullptr);
+    data->SetSkillSlot(0, 0, StealLayout::kJuggleSkill);
+    field_->RefreshHud();
+    TEnemy* enemy = Meet(StealLayout::kJuggledType, StealLayout::Juggled());
+    ASSERT_NE(enemy, nullptr) << "the juggled beast in the hollow";
+
+    constexpr std::uint32_t kLaunched = 100000;
+    constexpr std::uint32_t kUp = 11, kFalling = 12, kLanding = 13;
+    bool launched = false;
+    float launchKnock = 0.0F;
+    float firstHeavyKnock = 0.0F;
+    std::int32_t mostAirHits = 0;
+    bool thrownDown = false;
+    bool landed = false;
+    // Vertical speed after the step whose hit was the 49th and the 50th in the air.
+    float speedAt[2] = {0.0F, 0.0F};
+    for (int i = 0; i < 900 && !landed; ++i) {
+        // The skill tapped whenever the hero stands free, until the beast is up.
+        if (!launched && Hero()->GetState() <= 3 && i % 8 == 0) {
+            FaceUp(enemy);
+            SceneDriver::Hold(Button::B, true);
+        }
+        const std::int32_t before = enemy->GetAirHits();
+        Step();
+        SceneDriver::Hold(Button::B, false);
+        if (enemy->GetReactionMode() != kLaunched) {
+            landed = launched;
+            continue;
+        }
+        if (!launched) {
+            launched = true;
+            launchKnock = enemy->GetKnockTime();
+        }
+        const std::int32_t hits = enemy->GetAirHits();
+        if (before == 0 && hits == 1) {
+            firstHeavyKnock = enemy->GetKnockTime();
+        }
+        if (hits != before && (hits == 49 || hits == 50)) {
+            speedAt[hits - 49] = enemy->GetVelocity().y;
+        }
+        mostAirHits = std::max(mostAirHits, hits);
+        const std::uint32_t state = enemy->GetState();
+        thrownDown = thrownDown || (state != kUp && state != kFalling && state != kLanding);
+        landed = state == kLanding;
+    }
+    ASSERT_TRUE(launched);
+    EXPECT_TRUE(landed);
+    EXPECT_FLOAT_EQ(launchKnock, 40.0F) << "the launch's own knock time";
+    EXPECT_FLOAT_EQ(firstHeavyKnock, 0.12F * 400.0F) << "set by the heavy hit";
+    EXPECT_EQ(mostAirHits, 60) << "every one of the follow-through's hits in the air";
+    EXPECT_FALSE(thrownDown);
+    EXPECT_NEAR(speedAt[0], 0.02F / (50.0F / 3.0F) - 0.002F, 1e-6F);
+    EXPECT_NEAR(speedAt[1], 0.02F / (51.0F / 3.0F) * 0.2F - 0.002F, 1e-6F);
+    EXPECT_TRUE(driver_.boxes.empty());
+}
+
 }  // namespace
