@@ -2,7 +2,8 @@
 // sword's stealing slash takes the potion its carrier holds (tapped, a plain steal) and a little of
 // the purse the other carries (held, a strong steal), each once; the launch followed through by a
 // heavy strike held over the thrown body keeps it up, every heavy hit setting its flight by the
-// strike's knock time, past fifty hits in the air.
+// strike's knock time, past fifty hits in the air. Beside it, the meadow's scarecrow, strong enough
+// now to take the hero's HP as its strikes land.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -261,6 +262,35 @@ TEST_F(StealRoad, TheLaunchFollowedThroughHeavilyKeepsTheBodyUpPastFiftyHits)
     EXPECT_FALSE(thrownDown);
     EXPECT_NEAR(speedAt[0], 0.02F / (50.0F / 3.0F) - 0.002F, 1e-6F);
     EXPECT_NEAR(speedAt[1], 0.02F / (51.0F / 3.0F) * 0.2F - 0.002F, 1e-6F);
+    EXPECT_TRUE(driver_.boxes.empty());
+}
+
+// Beside the hollow's gate, the meadow's scarecrow: its strength (46 in its record, 96 at its level
+// by the growth it shares with the field's beast) gets through the hero's VIT of 104, so that each
+// of its held strikes takes trunc(1.25 x trunc((96 - 104) + 9.6)) = 1 HP as it lands, twice each.
+TEST_F(StealRoad, TheMeadowsScarecrowTakesOnePointAStrike)
+{
+    TGameData::GetInstance()->Reset();
+    field_ = Enter(LeftoverLayout::kMap, qmtest::FieldLayout::Start(), qmtest::FieldLayout::StartDirection(),
+                   qmtest::FieldLayout::StartCamera());
+    ASSERT_NE(field_, nullptr);
+    TEnemyFactory* enemies = field_->GetArea()->GetEnemies();
+    Hero()->PlaceAt(LeftoverLayout::Spawner() + D3DXVECTOR3(0.0F, 0.0F, -6.0F), D3DXVECTOR3(0.0F, 0.0F, 1.0F));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !enemies->GetLive().empty(); }, 30));
+    TEnemy* scarecrow = enemies->GetLive().begin()->second.Get();
+    ASSERT_EQ(scarecrow->GetRelatedId(), LeftoverLayout::kScarecrowType);
+    EXPECT_EQ(scarecrow->GetStr(), 96);
+    EXPECT_EQ(Hero()->GetVit(), 104);
+    std::vector<std::int32_t> taken;
+    for (int i = 0; i < 300 && taken.size() < 4; ++i) {
+        const std::int32_t hp = Hero()->GetHp();
+        driver_.Step();
+        ASSERT_EQ(driver_.Current(), field_);
+        if (Hero()->GetHp() != hp) {
+            taken.push_back(hp - Hero()->GetHp());
+        }
+    }
+    EXPECT_EQ(taken, (std::vector<std::int32_t>{1, 1, 1, 1}));
     EXPECT_TRUE(driver_.boxes.empty());
 }
 
