@@ -93,7 +93,8 @@ void AddStealContent(Catalogue& c)
     purse.money = StealLayout::kPurse;
     TEnemyRecord juggled = Carrier(StealLayout::kJuggledType, "跳ねる獣", 3000);
     for (const TEnemyRecord& e : {thief, purse, juggled}) {
-        if (std::any_of(c.enemies.begin(), c.enemies.end(), [&](const TEnemyRecord& held) { return held.id == e.id; })) {
+        const auto same = [&](const TEnemyRecord& held) { return held.id == e.id; };
+        if (std::any_of(c.enemies.begin(), c.enemies.end(), same)) {
             throw std::runtime_error("two enemy records of type " + std::to_string(e.id));
         }
         c.enemies.push_back(e);
@@ -122,8 +123,8 @@ void AddStealMap(std::vector<qmtest::FieldMap>& maps)
     gate.startPosition = {38.0F, 0.0F, 5.0F};
     gate.startDirection = {0.0F, 0.0F, 1.0F};
     gate.startCamera = {38.0F, 3.0F, -1.0F};
-    const auto meadow =
-        std::find_if(maps.begin(), maps.end(), [](const qmtest::FieldMap& m) { return m.entry == LeftoverLayout::kEntry; });
+    const auto isMeadow = [](const qmtest::FieldMap& m) { return m.entry == LeftoverLayout::kEntry; };
+    const auto meadow = std::find_if(maps.begin(), maps.end(), isMeadow);
     if (meadow == maps.end()) {
         throw std::runtime_error("the hollow's gate needs the meadow");
     }
