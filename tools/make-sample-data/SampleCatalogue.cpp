@@ -241,6 +241,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     battle.spawners.at(0).leash = 2.0F;
     AddReactionArena(maps);
     AddLeftoverMap(maps);
+    AddStealMap(maps);
     return maps;
 }
 
@@ -413,6 +414,7 @@ Catalogue Build()
     AddSubScreenContent(c);
     AddLeftoverContent(c);
     AddReactionContent(c);
+    AddStealContent(c);
     AddSkillContent(c);
     AddHeroClassContent(c);
     AddPartnerClasses(c);

@@ -390,6 +390,16 @@ struct LeftoverLayout {
 void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps);
 void AddLeftoverContent(Catalogue& c);
 void WriteLeftoverFiles(const std::filesystem::path& root);
+// The thieves' hollow behind the meadow (SampleSteal.h), its carriers and the sword's skills for them.
+struct HeroStrike {
+    const char* model;
+    std::uint32_t motion;
+    std::uint32_t frame;
+    std::uint16_t attack;
+};
+const std::vector<HeroStrike>& HeroStealStrikes();
+void AddStealContent(Catalogue& c);
+void AddStealMap(std::vector<qmtest::FieldMap>& maps);
 
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.

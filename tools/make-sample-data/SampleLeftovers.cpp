@@ -39,6 +39,9 @@ void AddLeftoverContent(Catalogue& c)
     scarecrow.id = LeftoverLayout::kScarecrowType;
     scarecrow.label = "見張りの案山子";
     scarecrow.modelName = LeftoverLayout::kScarecrowModel;
+    // Strong enough for its strikes to get through the hero's guard: at the field enemy's 8 they
+    // came to less than the hero's defence and took no HP.
+    scarecrow.str = 46;
     // It borrows the partner's voices; she is not in the field while the scarecrow is.
     scarecrow.soundName = c.heroes.at(1).ModelName;
     c.enemies.push_back(scarecrow);
