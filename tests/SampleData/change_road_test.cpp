@@ -16,6 +16,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TMenuConfirmLoop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
+#include "SampleData/sample_folder_copy.h"
 #include "SampleData/battle_start.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
@@ -33,7 +34,7 @@ class ChangeRoad : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        sample::WriteSampleFolder(dir_.Path());
+        qmtest::CopySampleFolder(dir_.Path());
         ASSERT_TRUE(driver_.Start());
         driver_.Steps(8);
         field_ = qmtest::StartOnBattleMap(driver_);

@@ -16,6 +16,7 @@
 #include "MainCode/Scene/TDieLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "make-sample-data/SampleData.h"
+#include "SampleData/sample_folder_copy.h"
 #include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
@@ -34,7 +35,7 @@ constexpr int kFrameLimit = 6000;
 TEST(DefeatRoad, TheStrongEnemyEndsTheGameAndGameOverLeadsBackToTheTitle)
 {
     qmtest::TempDir dir;
-    sample::WriteSampleFolder(dir.Path());
+    qmtest::CopySampleFolder(dir.Path());
     qmtest::SceneDriver driver(dir.Path());
     ASSERT_TRUE(driver.Start());
     ASSERT_TRUE(qmtest::ReachTitleMenu(driver));

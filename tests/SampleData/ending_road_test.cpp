@@ -22,6 +22,7 @@
 #include "dx/dx8/sound/TSoundBank.h"
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
+#include "SampleData/sample_folder_copy.h"
 #include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/menu_probe.h"
@@ -45,7 +46,7 @@ class EndingRoad : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        sample::WriteSampleFolder(dir_.Path());
+        qmtest::CopySampleFolder(dir_.Path());
         ASSERT_TRUE(driver_.Start());
         driver_.Steps(8);
         TGameData::GetInstance()->SetSavePoint(4);

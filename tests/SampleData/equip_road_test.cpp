@@ -14,6 +14,7 @@
 #include "MainCode/Menu/TEquipLoop.h"
 #include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
+#include "SampleData/sample_folder_copy.h"
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
 #include "support/dx_probe.h"
@@ -81,7 +82,7 @@ protected:
 
 TEST_F(EquipRoad, ItemTwoIntoTheRingAndTheAxeInPlaceOfTheSword)
 {
-    sample::WriteSampleFolder(dir_.Path());
+    qmtest::CopySampleFolder(dir_.Path());
     ASSERT_TRUE(driver_.Start());
     driver_.Steps(8);
     TGameData* data = TGameData::GetInstance();

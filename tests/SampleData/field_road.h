@@ -10,6 +10,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TEquipLoop.h"
 #include "make-sample-data/SampleData.h"
+#include "SampleData/sample_folder_copy.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
@@ -36,7 +37,7 @@ class SampleFieldRoad : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        sample::WriteSampleFolder(dir_.Path());
+        qmtest::CopySampleFolder(dir_.Path());
         ASSERT_TRUE(driver_.Start());
         driver_.Steps(8);
     }

@@ -31,6 +31,7 @@
 #include "MainCode/Menu/TEquipLoop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
 #include "MainCode/Shot/TShot.h"
+#include "SampleData/sample_folder_copy.h"
 #include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
 #include "dx/dx8/3d/TFrame.h"
@@ -122,7 +123,7 @@ protected:
     // The application up on the generated folder, a new game's data.
     TGameData* Start()
     {
-        sample::WriteSampleFolder(dir_.Path());
+        qmtest::CopySampleFolder(dir_.Path());
         EXPECT_TRUE(driver_.Start());
         driver_.Steps(8);
         TGameData* data = TGameData::GetInstance();

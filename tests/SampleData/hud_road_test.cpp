@@ -13,6 +13,7 @@
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "dx/dx8/3d/TD3D8.h"
+#include "SampleData/sample_folder_copy.h"
 #include "SampleData/battle_start.h"
 #include "SampleData/filler_cell.h"
 #include "make-sample-data/SampleData.h"
@@ -46,7 +47,7 @@ class HudRoad : public testing::Test {
 protected:
     void SetUp() override
     {
-        sample::WriteSampleFolder(dir_.Path());
+        qmtest::CopySampleFolder(dir_.Path());
         driver_ = std::make_unique<qmtest::SceneDriver>(dir_.Path());
         ASSERT_TRUE(driver_->Start());
     }

@@ -27,6 +27,7 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
 #include "make-sample-data/SampleData.h"
+#include "SampleData/sample_folder_copy.h"
 #include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
@@ -60,7 +61,7 @@ class LaterStoryRoad : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        sample::WriteSampleFolder(dir_.Path());
+        qmtest::CopySampleFolder(dir_.Path());
         ASSERT_TRUE(driver_.Start());
         driver_.Steps(8);
         // In the town, in its box west of where the opening events leave the player. (Until the

@@ -28,6 +28,7 @@
 #include "MainCode/Menu/TSkillLoop.h"
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
+#include "SampleData/sample_folder_copy.h"
 #include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
 #include "dx/dx8/3d/TMesh8.h"
@@ -167,7 +168,7 @@ TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpaw
 TEST(LeftoverTitleRoad, TheLoadPageAndTheNewGamesCarryOverChoiceCancelledDimBackToTheTitle)
 {
     qmtest::TempDir dir;
-    sample::WriteSampleFolder(dir.Path());
+    qmtest::CopySampleFolder(dir.Path());
     qmtest::SceneDriver driver(dir.Path());
     ASSERT_TRUE(driver.Start());
     for (int item : {1, 0}) {

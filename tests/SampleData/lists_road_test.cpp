@@ -18,6 +18,7 @@
 #include "MainCode/Menu/TSellShopLoop.h"
 #include "MainCode/Menu/TSkillLoop.h"
 #include "MainCode/SceneRequests.h"
+#include "SampleData/sample_folder_copy.h"
 #include "SampleData/field_road.h"
 #include "dx/dx8/3d/TText8.h"
 #include "make-sample-data/SampleData.h"
@@ -41,7 +42,7 @@ class ListsRoad : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        sample::WriteSampleFolder(dir_.Path());
+        qmtest::CopySampleFolder(dir_.Path());
         ASSERT_TRUE(driver_.Start());
         driver_.Steps(8);
         data_ = TGameData::GetInstance();

@@ -22,6 +22,7 @@
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
+#include "SampleData/sample_folder_copy.h"
 #include "SampleData/battle_start.h"
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
@@ -42,7 +43,7 @@ class MenuSaveRoad : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        sample::WriteSampleFolder(dir_.Path());
+        qmtest::CopySampleFolder(dir_.Path());
         driver_ = std::make_unique<qmtest::SceneDriver>(dir_.Path());
         ASSERT_TRUE(driver_->Start());
         driver_->Steps(8);

@@ -12,6 +12,7 @@
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
+#include "SampleData/sample_folder_copy.h"
 #include "SampleData/battle_start.h"
 #include "make-sample-data/SampleData.h"
 #include "support/golden.h"
@@ -34,7 +35,7 @@ void Tap(qmtest::SceneDriver& driver, Button b)
 TEST(PauseRoad, FieldMenuLeaveWindowYesTitleThenEscapeYesEndsTheProgram)
 {
     qmtest::TempDir dir;
-    sample::WriteSampleFolder(dir.Path());
+    qmtest::CopySampleFolder(dir.Path());
     {
         qmtest::SceneDriver driver(dir.Path());
         ASSERT_TRUE(driver.Start());

@@ -12,6 +12,7 @@
 #include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "make-sample-data/SampleData.h"
+#include "SampleData/sample_folder_copy.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
 #include "support/scene_driver.h"
@@ -26,7 +27,7 @@ using qmtest::SceneDriver;
 TEST(RingRoad, UseItemOneFromTheRingSeeTheBoostIconAndMoveTheGauge)
 {
     qmtest::TempDir dir;
-    sample::WriteSampleFolder(dir.Path());
+    qmtest::CopySampleFolder(dir.Path());
     SceneDriver driver(dir.Path());
     ASSERT_TRUE(driver.Start());
     driver.Steps(8);

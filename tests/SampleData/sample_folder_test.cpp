@@ -10,6 +10,7 @@
 #include "make-sample-data/SampleData.h"
 #include "TCommon/Crc32.h"
 #include "formats/byte_writer.h"
+#include "SampleData/sample_folder_copy.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -47,6 +48,19 @@ TEST(SampleFolder, TwoRunsWriteByteIdenticalFoldersQuickly)
     // The generator runs on one thread, so its processor time is its time on one core.
     EXPECT_LT(cpuSeconds, 5.0);
     std::printf("sample folder generated in %.2f s of processor time; goal < 5 s\n", cpuSeconds);
+}
+
+// The roads copy the folder kept beside the test program; the copy is the folder as generated now,
+// the first time (when it may be written) and again (when it is read from what was kept).
+TEST(SampleFolder, TheRoadsCopyIsTheFolderAsGenerated)
+{
+    qmtest::TempDir dir;
+    sample::WriteSampleFolder(dir.Path() / "written");
+    for (const char* copy : {"first", "second"}) {
+        fs::create_directory(dir.Path() / copy);
+        qmtest::CopySampleFolder(dir.Path() / copy);
+        EXPECT_EQ(Fingerprint(dir.Path() / copy), Fingerprint(dir.Path() / "written")) << copy;
+    }
 }
 
 TEST(SampleFolder, ARunOverAPlayedFolderReplacesItsFilesAndKeepsTheRest)

@@ -12,6 +12,7 @@
 #include "dx/dx8/sound/TSoundListReader.h"
 #include "dx/dx8/sound/TSoundTableReader.h"
 #include "make-sample-data/SampleData.h"
+#include "SampleData/sample_folder_copy.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -72,7 +73,7 @@ std::vector<Played> HeroVoices(bool first)
 
 class SampleSounds : public ::testing::Test {
 protected:
-    void SetUp() override { sample::WriteSampleFolder(dir_.Path()); }
+    void SetUp() override { qmtest::CopySampleFolder(dir_.Path()); }
 
     std::string Table(const std::string& name) const
     {

@@ -16,6 +16,7 @@
 #include "formats/byte_writer.h"
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
+#include "SampleData/sample_folder_copy.h"
 #include "support/dx_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
@@ -35,7 +36,7 @@ protected:
     void SetUp() override
     {
         game_ = dir_.Path() / "Quillmark04";
-        sample::WriteSampleFolder(game_);
+        qmtest::CopySampleFolder(game_);
         driver_ = std::make_unique<qmtest::SceneDriver>(game_);
         ASSERT_TRUE(driver_->Start());
         driver_->Steps(8);

@@ -23,6 +23,7 @@
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
+#include "SampleData/sample_folder_copy.h"
 #include "SampleData/battle_start.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
@@ -125,7 +126,7 @@ std::vector<std::uint32_t> EffectsPlayed(const qmtest::SceneDriver& driver)
 TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
 {
     qmtest::TempDir dir;
-    sample::WriteSampleFolder(dir.Path());
+    qmtest::CopySampleFolder(dir.Path());
     const TItemRecord potion = sample::GetCatalogue().items.at(2);  // the first good on sale
     ASSERT_EQ(potion.Id, 3u);
     {

@@ -24,6 +24,7 @@
 #include "platform/win32/keyboard.h"
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
+#include "SampleData/sample_folder_copy.h"
 #include "support/dx_probe.h"
 #include "support/temp_dir.h"
 #include "support/scene_probe.h"
@@ -109,7 +110,7 @@ public:
 TEST(SampleStartup, ReachesTheTitleRunsAndClosesCleanly)
 {
     qmtest::TempDir dir;
-    sample::WriteSampleFolder(dir.Path());
+    qmtest::CopySampleFolder(dir.Path());
     setenv("QM_RUNTIME_DIR", dir.Path().c_str(), 1);
     qmtest::ScopedCwd cwd(dir.Path());
     platform::ManualClock::Enable(1000);
@@ -141,7 +142,7 @@ TEST(SampleStartup, TheGameExecutableRunsInTheFolderAndEndsWithoutAnError)
 {
     qmtest::TempDir dir;
     const fs::path game = dir.Path() / "game";
-    sample::WriteSampleFolder(game);
+    qmtest::CopySampleFolder(game);
     const fs::path exe = dir.Path() / "quillmark4";
     fs::copy_file(QM_GAME_EXE, exe);
 

@@ -24,6 +24,7 @@
 #include "formats/byte_writer.h"
 #include "formats/map_writer.h"
 #include "make-sample-data/SampleData.h"
+#include "SampleData/sample_folder_copy.h"
 #include "support/dx_probe.h"
 #include "support/frame_probe.h"
 #include "support/golden.h"
@@ -42,7 +43,7 @@ class StoryRoad : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        sample::WriteSampleFolder(dir_.Path());
+        qmtest::CopySampleFolder(dir_.Path());
         // The field the second event leads to, as long as the folder has no map container of that
         // name: the town under the key.
         const fs::path maps = dir_.Path() / "data/scr04/04.pbms";

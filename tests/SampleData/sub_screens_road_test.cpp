@@ -22,6 +22,7 @@
 #include "MainCode/Menu/TOptionLoop.h"
 #include "MainCode/Menu/TSkillLoop.h"
 #include "MainCode/Menu/TStatusLoop.h"
+#include "SampleData/sample_folder_copy.h"
 #include "SampleData/battle_start.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
@@ -90,7 +91,7 @@ bool DrawsMinimap(SceneDriver& driver)
 TEST(SubScreensRoad, AFightTeachesASkillWhichTheSkillWindowSetsThenStatusAndOptions)
 {
     qmtest::TempDir dir;
-    sample::WriteSampleFolder(dir.Path());
+    qmtest::CopySampleFolder(dir.Path());
     {
         SceneDriver driver(dir.Path());
         ASSERT_TRUE(driver.Start());

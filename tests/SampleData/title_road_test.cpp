@@ -16,6 +16,7 @@
 #include "make-sample-data/SampleData.h"
 #include "formats/byte_writer.h"
 #include "formats/save_writer.h"
+#include "SampleData/sample_folder_copy.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
 #include "support/scene_probe.h"
@@ -30,7 +31,7 @@ using qmtest::Button;
 TEST(TitleRoad, LoadTakesSlotZeroThroughTheChangeToTheTownSavePoint)
 {
     qmtest::TempDir dir;
-    sample::WriteSampleFolder(dir.Path());
+    qmtest::CopySampleFolder(dir.Path());
     qmtest::SceneDriver driver(dir.Path());
     ASSERT_TRUE(driver.Start());
     // A save of the starting party at the town's save point, written as the game writes them.
@@ -65,7 +66,7 @@ TEST(TitleRoad, LoadTakesSlotZeroThroughTheChangeToTheTownSavePoint)
 TEST(TitleRoad, QuitEndsTheProgramCleanly)
 {
     qmtest::TempDir dir;
-    sample::WriteSampleFolder(dir.Path());
+    qmtest::CopySampleFolder(dir.Path());
     qmtest::SceneDriver driver(dir.Path());
     ASSERT_TRUE(driver.Start());
     ASSERT_TRUE(qmtest::ReachTitleMenu(driver));
@@ -86,7 +87,7 @@ TEST(TitleRoad, AMenuLeftAloneGoesBackToBlackAndStartsOver)
 {
     using State = TSceneProbe::TitleState;
     qmtest::TempDir dir;
-    sample::WriteSampleFolder(dir.Path());
+    qmtest::CopySampleFolder(dir.Path());
     qmtest::SceneDriver driver(dir.Path());
     ASSERT_TRUE(driver.Start());
     driver.RecordSounds(true);

@@ -55,6 +55,7 @@
 #include "dx/dx8/sound/TSoundBank.h"
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
+#include "SampleData/sample_folder_copy.h"
 #include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
@@ -961,7 +962,7 @@ private:
 Outcome PlayRoad(bool goldens, bool byF4 = false)
 {
     qmtest::TempDir dir;
-    sample::WriteSampleFolder(dir.Path());
+    qmtest::CopySampleFolder(dir.Path());
     Outcome outcome;
     {
         SceneDriver driver(dir.Path());

@@ -1,5 +1,7 @@
 #include "formats/ptx_writer.h"
 
+#include <array>
+#include <cstdint>
 #include <stdexcept>
 
 #include "formats/byte_writer.h"
@@ -45,19 +47,35 @@ PtxImage PtxImage::FromPixels(const std::string& name, std::uint32_t kind, std::
     image.kind = kind;
     image.width = width;
     image.height = height;
+    // Entries in the order the colours first appear. The sample folder's pictures are large and
+    // its runs of one colour long: the last colour is tried first, then a small open hash table.
     std::size_t used = 0;
+    std::array<std::int32_t, 1024> slots;
+    slots.fill(-1);
+    const auto key = [](const PtxColor& c) {
+        return (static_cast<std::uint32_t>(c.r) << 16) | (static_cast<std::uint32_t>(c.g) << 8) | c.b;
+    };
+    std::uint32_t lastKey = 0xFFFFFFFF;
+    std::uint8_t lastIndex = 0;
+    image.indices.reserve(colors.size());
     for (const PtxColor& c : colors) {
-        std::size_t i = 0;
-        while (i < used && (image.palette[i].r != c.r || image.palette[i].g != c.g || image.palette[i].b != c.b)) {
-            ++i;
-        }
-        if (i == used) {
-            if (used == 256) {
-                throw std::runtime_error("more than 256 colours in one ptx image");
+        const std::uint32_t k = key(c);
+        if (k != lastKey) {
+            std::uint32_t slot = (k * 2654435761U) >> 22;
+            while (slots[slot] >= 0 && key(image.palette[static_cast<std::size_t>(slots[slot])]) != k) {
+                slot = (slot + 1) & 1023;
             }
-            image.palette[used++] = c;
+            if (slots[slot] < 0) {
+                if (used == 256) {
+                    throw std::runtime_error("more than 256 colours in one ptx image");
+                }
+                image.palette[used] = c;
+                slots[slot] = static_cast<std::int32_t>(used++);
+            }
+            lastKey = k;
+            lastIndex = static_cast<std::uint8_t>(slots[slot]);
         }
-        image.indices.push_back(static_cast<std::uint8_t>(i));
+        image.indices.push_back(lastIndex);
     }
     if (HasAlphaLayer(kind)) {
         image.alpha = alphas.empty() ? std::vector<std::uint8_t>(colors.size(), 255) : alphas;
