@@ -155,12 +155,17 @@ TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpaw
     const float along = (front.x * stored.x + front.z * stored.z) / std::hypot(stored.x, stored.z);
     EXPECT_LT(std::fabs(along), 0.999F);
 
-    // It is the scarecrow: it comes at the hero and calls out in the partner's voice as it strikes.
+    // It is the scarecrow: it comes at the hero and, as it strikes, calls out in the partner's voice
+    // and swishes with her sound, both from the frame of its motion that strikes.
     EXPECT_EQ(enemy->GetRelatedId(), LeftoverLayout::kScarecrowType);
     driver_.RecordSounds(true);
     const TSoundBankRecord call{TSoundBankRecord::kPlay, 1, LeftoverLayout::kScarecrowVoice};
-    EXPECT_TRUE(driver_.StepUntil(
-        [&] { return std::find(driver_.sounds.begin(), driver_.sounds.end(), call) != driver_.sounds.end(); }, 400));
+    const TSoundBankRecord swish{TSoundBankRecord::kPlay, 0, LeftoverLayout::kScarecrowSwish};
+    const auto played = [&](const TSoundBankRecord& r) {
+        return std::find(driver_.sounds.begin(), driver_.sounds.end(), r) != driver_.sounds.end();
+    };
+    EXPECT_TRUE(driver_.StepUntil([&] { return played(call); }, 400));
+    EXPECT_TRUE(played(swish));
 }
 
 // The title's two screens left with "B": the load page and the carry-over choice of a new game

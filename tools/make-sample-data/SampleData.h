@@ -376,11 +376,12 @@ struct LeftoverLayout {
     static constexpr std::uint32_t kTakenFlag = 280;
     static constexpr std::uint32_t kRefusedFlag = 281;
     // What the spawner sends: a scarecrow whose strikes (attack 30200, held until they land twice)
-    // call out with the partner's voice 1100.
+    // call out with the partner's voice 1100 and swish with her sound 505.
     static constexpr std::uint32_t kScarecrowType = 40;
     static constexpr const char* kScarecrowModel = "enemy040";
     static constexpr std::uint16_t kScarecrowStrike = 30200;
     static constexpr std::uint32_t kScarecrowVoice = 1100;
+    static constexpr std::uint32_t kScarecrowSwish = 505;
     // The gate from the arena's south-west corner, and the one back from the meadow's south-east.
     static D3DXVECTOR3 ArenaGateMinimum() { return {0.5F, 0.0F, 1.0F}; }
     static D3DXVECTOR3 ArenaGateMaximum() { return {3.5F, 4.0F, 2.5F}; }

@@ -50,8 +50,8 @@ void AddLeftoverContent(Catalogue& c)
 
 void WriteLeftoverFiles(const std::filesystem::path& root)
 {
-    // Each of the scarecrow's attack motions (and the plain swing) strikes with its held strike and
-    // calls out.
+    // Each of the scarecrow's attack motions (and the plain swing) strikes with its held strike,
+    // calls out and swishes.
     std::vector<std::vector<TPatternEvent>> patterns = qmtest::PlayerModelPatterns();
     for (std::uint32_t m = 16; m < 26; ++m) {
         patterns.at(m).at(qmtest::kPlayerModelSwingFrame).AttackId = LeftoverLayout::kScarecrowStrike;
@@ -61,6 +61,7 @@ void WriteLeftoverFiles(const std::filesystem::path& root)
     for (std::vector<TPatternEvent>& motion : patterns) {
         if (motion.at(qmtest::kPlayerModelSwingFrame).AttackId == LeftoverLayout::kScarecrowStrike) {
             motion.at(qmtest::kPlayerModelSwingFrame).VoiceId = LeftoverLayout::kScarecrowVoice;
+            motion.at(qmtest::kPlayerModelSwingFrame).SoundId = LeftoverLayout::kScarecrowSwish;
         }
     }
     qmtest::SaveBytes((root / kCharacterDataFolder / (std::string(LeftoverLayout::kScarecrowModel) + ".pat")).string(),
