@@ -44,6 +44,7 @@
 #include "platform/win32/keyboard.h"
 #include "platform/win32/msgbox.h"
 #include "support/alloc_probe.h"
+#include "support/character_probe.h"
 #include "support/hud_probe.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "support/field_state_hash.h"
@@ -118,7 +119,7 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
             notices->PushText("ベンチのお知らせ");
         }
         TPlayerCharacter* player = area->GetPlayer();
-        auto& hits = const_cast<THitPopup&>(player->GetHitPopup());
+        auto& hits = const_cast<THitPopup&>(TCharacterProbe::HitPopup(*player));
         if (!hits.IsActive()) {
             hits.Show(520.0F, 140.0F, step % 120, step * 7 % 10000);
         }
@@ -150,8 +151,10 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
             return false;
         }
     }
-    if (player->GetStatusIcons().GetShown().size() != 2 || !player->GetStatusIcons().GetShown()[0]->IsShown()) {
-        std::fprintf(stderr, "%zu status icons over the player, not 2\n", player->GetStatusIcons().GetShown().size());
+    if (TCharacterProbe::StatusIcons(*player).GetShown().size() != 2 ||
+        !TCharacterProbe::StatusIcons(*player).GetShown()[0]->IsShown()) {
+        std::fprintf(stderr, "%zu status icons over the player, not 2\n",
+                     TCharacterProbe::StatusIcons(*player).GetShown().size());
         return false;
     }
     result->live = area->GetEnemies()->GetLive().size();

@@ -4,17 +4,13 @@
 #include "MainCode/Character/TMotionHelper.h"
 
 class TAccelMotion : public TMotionHelper {
+    friend struct TCharacterProbe;
 public:
     // The direction is normalised.
     TAccelMotion(const D3DXVECTOR3& position, const D3DXVECTOR3& direction, float speed, float acceleration);
 
     void Orient(TMotionTarget*, const TFrame*, const TFrame*) override {}
     void Step(TMotionTarget* target) override;
-
-    float GetSpeed() const { return m_speed; }
-    float GetAcceleration() const { return m_acceleration; }
-    const D3DXVECTOR3& GetDirection() const { return m_direction; }
-    const D3DXVECTOR3& GetPosition() const { return m_position; }
 
 protected:
     float m_speed;

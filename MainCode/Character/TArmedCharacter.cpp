@@ -299,8 +299,6 @@ std::int32_t TArmedCharacter::RecoverHp(std::int32_t n)
 
 void TArmedCharacter::RecoverMp(std::int32_t n) { m_mp = std::min(AddAtLeastOne(m_mp, n), m_maxMp); }
 
-void TArmedCharacter::ConsumeHp(std::int32_t n) { m_hp = SubtractAtLeastOne(m_hp, n); }
-
 void TArmedCharacter::ConsumeMp(std::int32_t n) { m_mp = SubtractAtLeastOne(m_mp, n); }
 
 void TArmedCharacter::ResetCombatState()

@@ -62,6 +62,7 @@ struct TPatternPoints {
 std::int32_t HitKindMagnitude(std::uint32_t flags);
 
 class TArmedCharacter : public TGameObject {
+    friend struct TCharacterProbe;
 public:
     static constexpr std::int32_t kUnlimitedFlash = 0x7FFFFFFF;
 
@@ -169,7 +170,6 @@ public:
     // n <= 0 counts as 1. Recovery stops at the maximum; consumption has no floor.
     std::int32_t RecoverHp(std::int32_t n);
     void RecoverMp(std::int32_t n);
-    void ConsumeHp(std::int32_t n);
     void ConsumeMp(std::int32_t n);
 
     // Effect 20 + element for 0..6, the two element effects of a pair for 7..18.
@@ -180,34 +180,20 @@ public:
 
     TPatternPoints GetPatternPoints() const;
 
-    std::uint32_t GetSubState() const { return m_subState; }
-    const std::list<TRefPtr<TAttackHit>>& GetHits() const { return m_hits; }
-    const TPatternInfo& GetPatternInfo() const { return m_patternInfo; }
     TFrame* GetLeftWeaponFrame() const { return m_leftWeapon.Get(); }
     TFrame* GetRightWeaponFrame() const { return m_rightWeapon.Get(); }
-    float GetReactionScale() const { return m_reactionScale; }
     std::int32_t GetMaxHp() const { return m_maxHp; }
     std::int32_t GetHp() const { return m_hp; }
     std::int32_t GetMaxMp() const { return m_maxMp; }
     std::int32_t GetMp() const { return m_mp; }
     std::uint32_t GetReactionMode() const { return m_reactionMode; }
-    std::int32_t GetStunTime() const { return m_stunTime; }
     std::int32_t GetFlashTime() const { return m_flashTime; }
-    float GetFlashAlpha() const { return m_flashAlpha; }
-    std::uint8_t IsFlashFalling() const { return m_flashFalling; }
-    float GetKnockTime() const { return m_knockTime; }
     std::int32_t GetDamageTaken() const { return m_damageTaken; }
     std::int32_t GetHitsTaken() const { return m_hitsTaken; }
     std::int32_t GetAirHits() const { return m_airHits; }
     std::int32_t GetGroundHits() const { return m_groundHits; }
-    std::int32_t GetBestDamage() const { return m_bestDamage; }
-    std::int32_t GetBestHits() const { return m_bestHits; }
-    std::int32_t GetBestAirHits() const { return m_bestAirHits; }
-    std::int32_t GetBestGroundHits() const { return m_bestGroundHits; }
-    std::uint8_t GetStunMark() const { return m_stunMark; }
     // Non-zero: no attack hit touches this character.
     std::uint32_t GetHitImmunity() const { return m_hitImmunity; }
-    void SetHitImmunity(std::uint32_t immunity) { m_hitImmunity = immunity; }
 
 protected:
     // Fires what the current pattern frame starts (once per rise) and keeps its flash; answers the

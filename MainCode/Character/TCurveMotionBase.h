@@ -7,16 +7,13 @@
 #include "MainCode/Character/TMotionHelper.h"
 
 class TCurveMotionBase : public TMotionHelper {
+    friend struct TCharacterProbe;
 public:
     // bend: x to the side, y up, z forward (toward the end, level).
     TCurveMotionBase(float step, const D3DXVECTOR3& bend, const D3DXVECTOR3& start, const D3DXVECTOR3& end);
 
     void Orient(TMotionTarget*, const TFrame*, const TFrame*) override {}
     void Step(TMotionTarget* target) override;
-
-    float GetT() const { return m_t; }
-    float GetStepSize() const { return m_step; }
-    const D3DXVECTOR3& GetPoint(int i) const { return m_points[i]; }
 
 protected:
     // t + step, then the frame at the curve's point.

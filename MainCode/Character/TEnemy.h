@@ -15,6 +15,7 @@ class TEnemyFactory;
 class TView;
 
 class TEnemy : public TArmedCharacter {
+    friend struct TCharacterProbe;
 public:
     static constexpr std::int32_t kMaxHpCap = 99999;
     static constexpr std::int32_t kGaugeFrames = 200;
@@ -142,13 +143,10 @@ public:
     void FaceTarget();
     TFrame* GetTargetFrame();
     bool IsBehindMovingPlayer();
-    // The player the area holds, as a fighter; null when there is none.
-    TArmedCharacter* GetPlayerCharacter() const;
     // The area's player's hit-count pop-up with this enemy's count.
     void ShowHitCountToPlayer();
 
     void SetFactory(TEnemyFactory* factory) { m_factory = factory; }
-    TEnemyFactory* GetFactory() const { return m_factory; }
     bool IsAlive() const { return m_alive != 0; }
 
     // The stolen-from roll of a received hit: its parameter 8 chooses a plain (100000) or strong
@@ -163,13 +161,6 @@ public:
     std::int32_t GetLevelWordA() const { return m_levelWordA; }
     std::int32_t GetLevelWordB() const { return m_levelWordB; }
     std::int32_t GetLevelWordABase() const { return m_levelWordABase; }
-    std::int32_t GetMoney() const { return m_money; }
-    std::int32_t GetItem() const { return m_item; }
-    float GetLeashRadius() const { return m_leashRadius; }
-    std::int32_t GetThinkTimer() const { return m_thinkTimer; }
-    std::int32_t GetGaugeTimer() const { return m_gaugeTimer; }
-    std::uint8_t IsStolen() const { return m_stolen; }
-    const TSprite& GetBarSprite() const { return m_barSprite; }
 
 protected:
     std::uint8_t m_tableFlag;

@@ -296,11 +296,6 @@ void TEnemy::ReturnToIdle()
 
 // ---- the target ----
 
-TArmedCharacter* TEnemy::GetPlayerCharacter() const
-{
-    return dynamic_cast<TArmedCharacter*>(m_area != nullptr ? m_area->GetPlayer() : nullptr);
-}
-
 TFrame* TEnemy::GetTargetFrame()
 {
     TGameObject* player = m_area != nullptr ? m_area->GetPlayer() : nullptr;

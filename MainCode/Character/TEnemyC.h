@@ -6,6 +6,7 @@
 #include "MainCode/Character/TEnemy.h"
 
 class TEnemyC : public TEnemy {
+    friend struct TCharacterProbe;
 public:
     TEnemyC(const TEnemyRecord& record, std::uint32_t attackCount, std::uint32_t element, std::uint8_t tableFlag);
     TEnemyC(const TEnemyC& other);
@@ -16,7 +17,6 @@ public:
     void AttachToField(TAreaBase* area) override;
     void DetachFromField() override;
 
-    std::uint32_t GetElement() const { return m_element; }
     // The element shot while it lives; null otherwise.
     TEffect* GetElementEffect() const;
     // Effect id of element 0..6; 0 for any other.

@@ -19,6 +19,7 @@ class TByteReader;
 bool ReadEnemyRecord(TByteReader& in, TEnemyRecord& record);
 
 class TEnemyDataTable {
+    friend struct TCharacterProbe;
 public:
     explicit TEnemyDataTable(const std::string& path = std::string()) : m_path(path) {}
     TEnemyDataTable(const TEnemyDataTable&) = delete;
@@ -37,16 +38,10 @@ public:
 
     // Whether the last Load got past the header, names and name values.
     bool IsHeaderRead() const { return m_headerRead; }
-    std::uint8_t IsScrambled() const { return m_scrambled; }
     std::uint32_t GetRecordCount() const { return m_recordCount; }
-    const std::vector<std::string>& GetNames() const { return m_names; }
-    const std::vector<std::uint32_t>& GetValues() const { return m_values; }
 
     // The record of the id; an absent id is first given a default record.
     static TEnemyRecord& Find(std::uint32_t id) { return s_records[id]; }
-    static bool Contains(std::uint32_t id) { return s_records.count(id) != 0; }
-    static std::size_t GetCount() { return s_records.size(); }
-    static void ClearAll() { s_records.clear(); }
     // A later record under an id already there replaces it.
     static void Insert(const TEnemyRecord& record) { s_records[record.id] = record; }
 

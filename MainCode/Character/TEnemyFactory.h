@@ -17,6 +17,7 @@ class TCollisionWorld;
 class TMapData;
 
 class TEnemyFactory {
+    friend struct TCharacterProbe;
 public:
     // Builds the prototypes the map names, its spawners, and places its enemies.
     TEnemyFactory(TAreaBase* area, const TMapData& mapData);
@@ -49,12 +50,9 @@ public:
     // order; the other entries are 0xFFFFFFFF.
     void FindEnemiesInRange(const D3DXVECTOR3& point, float radius, std::uint32_t* ids, std::uint32_t n) const;
 
-    std::uint32_t GetLiveCount() const { return m_liveCount; }
     float GetSpawnDistance() const { return m_spawnDistance; }
     const std::map<std::uint32_t, TRefPtr<TEnemy>>& GetLive() const { return m_live; }
-    std::vector<TEnemySpawner>& GetSpawners() { return m_spawners; }
     const std::vector<std::uint32_t>& GetDefeatedIds() const { return m_defeatedIds; }
-    TAreaBase* GetArea() const { return m_area; }
 
 private:
     std::uint32_t m_maxLive;

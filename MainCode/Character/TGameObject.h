@@ -19,6 +19,7 @@ class TCollisionWorld;
 class TEffectManager;
 
 class TGameObject : public TMeshHandle {
+    friend struct TCharacterProbe;
 public:
     // Loads the shadow and the body; a missing or bad file throws my_error naming it.
     TGameObject(std::uint32_t relatedId, float centerHeight, float shadowSize, std::uint8_t shadowVisible,
@@ -61,24 +62,12 @@ public:
 
     std::uint32_t GetState() const { return m_state; }
     float GetCenterHeight() const { return m_centerHeight; }
-    float GetMaxVerticalSpeed() const { return m_maxVerticalSpeed; }
-    float GetGroundHeight() const { return m_groundHeight; }
-    const D3DXVECTOR3& GetGroundNormal() const { return m_groundNormal; }
     std::uint8_t IsPushable() const { return m_pushable; }
-    float GetGravity() const { return m_gravity; }
-    float GetDefaultGravity() const { return m_defaultGravity; }
-    const D3DXVECTOR3& GetVelocity() const { return m_velocity; }
-    void SetVelocity(const D3DXVECTOR3& v) { m_velocity = v; }
     std::uint32_t GetGroundKind() const { return m_groundKind; }
     void SetGroundKind(std::uint32_t kind) { m_groundKind = kind; }
     std::uint32_t GetNearbyCount() const { return m_nearbyCount; }
     void SetNearbyCount(std::uint32_t count) { m_nearbyCount = count; }
-    TFrame* GetShadowFrame() const { return m_shadowFrame.Get(); }
     TMesh8* GetBodyMesh() const { return m_bodyMesh; }
-    TCollisionWorld* GetCollisionWorld() const { return m_collisionWorld; }
-    TEffectManager* GetEffectManager() const { return m_effectManager; }
-    TCamera* GetCamera() const { return m_camera; }
-    TAreaBase* GetArea() const { return m_area; }
 
 protected:
     std::uint32_t m_state = 0;

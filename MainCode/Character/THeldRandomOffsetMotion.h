@@ -5,12 +5,11 @@
 #include "TCommon/TRefPtr.h"
 
 class THeldRandomOffsetMotion : public TRandomOffsetMotion {
+    friend struct TCharacterProbe;
 public:
     // The held frame is also the frame followed.
     THeldRandomOffsetMotion(const TRefPtr<TFrame>& held, const D3DXVECTOR3& offset, const D3DXVECTOR3& second,
                             float divisorX, float divisorY, float divisorZ);
-
-    const TRefPtr<TFrame>& GetHeld() const { return m_held; }
 
 private:
     TRefPtr<TFrame> m_held;

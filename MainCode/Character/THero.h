@@ -106,6 +106,7 @@ extern const THeroRow g_heroCommonRows[25];
 extern const THeroSkillPair g_heroCommonSkills[5];
 
 class THero : public TPlayerCharacter {
+    friend struct TCharacterProbe;
 public:
     THero(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
           const std::string& model, const THeroClassDef& def);
@@ -126,9 +127,6 @@ public:
     void OnBothReleased() override {}
 
     bool IsAirAction(std::uint32_t n) const;
-    std::uint8_t GetFollowUpFlag() const { return m_followUp; }
-    std::uint32_t GetReservedKind() const { return m_reservedAction; }
-    std::uint32_t GetReservedArgument() const { return m_reservedArgument; }
 
     // The hold threshold of both buttons, in frames counted from the press.
     static constexpr std::uint32_t kHoldFrames = 21;

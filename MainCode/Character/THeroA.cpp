@@ -140,8 +140,6 @@ const THeroClassDef kDef = {
 
 }  // namespace
 
-const THeroClassDef& THeroA::GetDef() { return kDef; }
-
 THeroA::THeroA(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
                const std::string& model)
     : THero(links, characterIndex, record, model, kDef)

@@ -7,6 +7,4 @@ class THeroA : public THero {
 public:
     THeroA(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
            const std::string& model);
-
-    static const THeroClassDef& GetDef();
 };

@@ -116,8 +116,6 @@ const THeroClassDef kDef = {
 
 }  // namespace
 
-const THeroClassDef& THeroB::GetDef() { return kDef; }
-
 THeroB::THeroB(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
                const std::string& model)
     : THero(links, characterIndex, record, model, kDef)

@@ -128,8 +128,6 @@ const THeroClassDef kDef = {
 
 }  // namespace
 
-const THeroClassDef& THeroC::GetDef() { return kDef; }
-
 THeroC::THeroC(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record,
                const std::string& model)
     : THero(links, characterIndex, record, model, kDef)

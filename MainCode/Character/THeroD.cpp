@@ -113,8 +113,6 @@ const THeroClassDef kDef = {
 
 }  // namespace
 
-const THeroClassDef& THeroD::GetDef() { return kDef; }
-
 THeroD::THeroD(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
     : THero(links, characterIndex, record, "hero04", kDef)
 {

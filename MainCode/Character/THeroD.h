@@ -7,6 +7,4 @@ class THeroD : public THero {
 public:
     // The class names its own model, "hero04".
     THeroD(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
-
-    static const THeroClassDef& GetDef();
 };

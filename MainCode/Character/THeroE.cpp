@@ -90,8 +90,6 @@ const THeroClassDef kDef = {
 
 }  // namespace
 
-const THeroClassDef& THeroE::GetDef() { return kDef; }
-
 THeroE::THeroE(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
     : THero(links, characterIndex, record, "hero04", kDef)
 {

@@ -93,8 +93,6 @@ const THeroClassDef kDef = {
 
 }  // namespace
 
-const THeroClassDef& THeroF::GetDef() { return kDef; }
-
 THeroF::THeroF(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
     : THero(links, characterIndex, record, "hero04", kDef)
 {

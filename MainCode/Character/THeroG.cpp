@@ -112,8 +112,6 @@ const THeroClassDef kDef = {
 
 }  // namespace
 
-const THeroClassDef& THeroG::GetDef() { return kDef; }
-
 THeroG::THeroG(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
     : THero(links, characterIndex, record, "hero05", kDef)
 {

@@ -6,6 +6,4 @@
 class THeroG : public THero {
 public:
     THeroG(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
-
-    static const THeroClassDef& GetDef();
 };

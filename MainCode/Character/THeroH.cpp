@@ -100,8 +100,6 @@ const THeroClassDef kDef = {
 
 }  // namespace
 
-const THeroClassDef& THeroH::GetDef() { return kDef; }
-
 THeroH::THeroH(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
     : THero(links, characterIndex, record, "hero07", kDef)
 {

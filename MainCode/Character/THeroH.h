@@ -6,6 +6,4 @@
 class THeroH : public THero {
 public:
     THeroH(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
-
-    static const THeroClassDef& GetDef();
 };

@@ -125,8 +125,6 @@ const THeroClassDef kDef = {
 
 }  // namespace
 
-const THeroClassDef& THeroI::GetDef() { return kDef; }
-
 THeroI::THeroI(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
     : THero(links, characterIndex, record, "heroine03", kDef)
 {

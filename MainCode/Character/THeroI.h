@@ -6,6 +6,4 @@
 class THeroI : public THero {
 public:
     THeroI(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
-
-    static const THeroClassDef& GetDef();
 };

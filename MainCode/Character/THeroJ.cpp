@@ -106,8 +106,6 @@ const THeroClassDef kDef = {
 
 }  // namespace
 
-const THeroClassDef& THeroJ::GetDef() { return kDef; }
-
 THeroJ::THeroJ(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
     : THero(links, characterIndex, record, "heroine03", kDef)
 {

@@ -6,6 +6,4 @@
 class THeroJ : public THero {
 public:
     THeroJ(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
-
-    static const THeroClassDef& GetDef();
 };

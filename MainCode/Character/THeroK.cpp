@@ -102,8 +102,6 @@ const THeroClassDef kDef = {
 
 }  // namespace
 
-const THeroClassDef& THeroK::GetDef() { return kDef; }
-
 THeroK::THeroK(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
     : THero(links, characterIndex, record, "heroine06", kDef)
 {

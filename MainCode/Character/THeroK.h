@@ -7,6 +7,4 @@ class THeroK : public THero {
 public:
     // The class names its own model, "heroine06".
     THeroK(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
-
-    static const THeroClassDef& GetDef();
 };

@@ -161,8 +161,6 @@ void TurnAbout(D3DXVECTOR3& v, const D3DXVECTOR3& axis, float degrees)
 
 }  // namespace
 
-const THeroClassDef& THeroine08::GetDef() { return kDef; }
-
 THeroine08::THeroine08(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record)
     : THero(links, characterIndex, record, "heroine08", kDef), m_arrowMesh(TMesh8::Load("effect/arw00.msh"))
 {

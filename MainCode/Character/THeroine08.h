@@ -6,13 +6,12 @@
 #include "dx/dx8/3d/TMesh8.h"
 
 class THeroine08 : public THero {
+    friend struct TCharacterProbe;
 public:
     // Throws my_error naming "effect/arw00.msh" when the arrow mesh cannot be read.
     THeroine08(const TPlayerFieldLinks& links, std::uint32_t characterIndex, const TCharacterRecord& record);
 
     void OnPatternEvent(const TPatternEvent& frame) override;
-
-    static const THeroClassDef& GetDef();
 
     // One arrow: shot 1100 flying from the right-weapon frame along its Z axis turned by yaw about
     // the frame's Y axis, then by pitch about its X axis (degrees), carrying a held hit; a hit tag
@@ -20,8 +19,6 @@ public:
     void FireArrow(float speed, std::int32_t life, float firstValue, float secondValue, float yaw, float pitch,
                    std::int32_t extraFlags, float hitScale, std::uint32_t thirdValue, std::int32_t hitTag,
                    bool magic);
-
-    const TMesh8& GetArrowMesh() const { return m_arrowMesh; }
 
     static constexpr std::int32_t kTrailedTag = 100000;
 

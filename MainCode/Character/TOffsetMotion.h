@@ -4,6 +4,7 @@
 #include "MainCode/Character/TMotionHelper.h"
 
 class TOffsetMotion : public TMotionHelper {
+    friend struct TCharacterProbe;
 public:
     TOffsetMotion(TFrame* targetFrame, const D3DXVECTOR3& offset, const D3DXVECTOR3& second);
 
@@ -14,10 +15,6 @@ public:
     void Step(TMotionTarget* target) override;
     // a takes b's point plus the second vector.
     void Apply(TMotionTarget* a, TMotionTarget* b) override;
-
-    const D3DXVECTOR3& GetOffset() const { return m_offset; }
-    const D3DXVECTOR3& GetSecond() const { return m_second; }
-    TFrame* GetTargetFrame() const { return m_targetFrame; }
 
 protected:
     D3DXVECTOR3 m_offset;

@@ -85,6 +85,7 @@ struct TPlayerPose {
 };
 
 class TPlayerCharacter : public TArmedCharacter {
+    friend struct TCharacterProbe;
 public:
     // The four direction buttons of an input word.
     static constexpr std::uint32_t kDirections = kButtonUp | kButtonDown | kButtonLeft | kButtonRight;
@@ -265,8 +266,6 @@ public:
     std::uint32_t TakeReservedAction(std::uint32_t* argument);
     void SetPatternFunc(std::uint32_t patternId, std::uint8_t flag);
     PatternAction GetPatternFunc(std::uint32_t patternId, std::uint8_t flag) const;
-    std::uint32_t GetRingItem() const { return m_ringItem; }
-    void SetRingItem(std::uint32_t id) { m_ringItem = id; }
     void UseRingItem(std::uint32_t id);
     void ResetToIdle() { ResetCombatState(); }
     // Steps the motion once; at its end clears the queue and sets the state.
@@ -307,7 +306,6 @@ public:
     {
         return (this->*Routine)(Args...);
     }
-    const std::vector<std::uint32_t>& GetHomingTargets() const { return m_homingTargets; }
 
     // ---- the player's pattern events ----
     // Shot 512 thrown from below the ground ahead and to the side, with its hit and a trailing effect.
@@ -357,23 +355,9 @@ public:
     void ComputeLevelUpGains();
     void LevelUp();
     const std::int32_t* GetLevelUpGains() const { return m_levelUpGains; }
-    bool IsLevelUpPending() const { return m_levelUpPending != 0; }
-    std::int32_t GetLevelUpSerial() const { return m_levelUpSerial; }
-    const std::list<TGainRecord>& GetGainQueue() const { return m_gainQueue; }
-    const std::list<TRefPtr<TPopupText>>& GetPopups() const { return m_popups; }
-    std::int32_t GetPopupDelay() const { return m_popupDelay; }
-    TPopupText* GetLevelUpPopup() const { return m_levelUpPopup.Get(); }
-    const THitPopup& GetHitPopup() const { return m_hitPopup; }
-    // The serial of the last gain, process-wide.
-    static std::uint32_t GetGainSerial();
     void SetTargetEnemy(TGameObject* enemy);
-    // Found again by its id, so a target the area has dropped reads as none.
-    TGameObject* GetTargetEnemy() const;
-    std::int32_t GetTargetTimer() const { return m_targetTimer; }
     void ShowHitCount(TArmedCharacter* enemy);
     void UpdateBestRecords(TArmedCharacter* enemy);
-    // Damage, hits, air hits, ground hits.
-    const std::int32_t* GetBestRecords() const { return m_bestValues; }
     bool RequestSave(std::int32_t savePointId);
     void ClearSaveRequest();
     bool HasSaveRequest() const { return m_saveRequest != 0; }
@@ -431,39 +415,17 @@ public:
     std::uint32_t GetGaugeUsed() const { return m_gaugeUsed; }
     // The inn empties the item load.
     void SetGaugeUsed(std::uint32_t used) { m_gaugeUsed = used; }
-    std::uint32_t GetMoveLevel() const { return m_moveLevel; }
-    std::uint8_t IsWeaponModelLoaded() const { return m_weaponModelLoaded; }
-    std::uint8_t GetDashFlag() const { return m_dashFlag; }
-    std::uint8_t GetDashDirection() const { return m_dashDirection; }
-    std::uint32_t GetTapCounter() const { return m_tapCounter; }
-    std::uint32_t GetCommandCount() const { return m_commandCount; }
-    std::uint32_t GetCommandCapacity() const { return m_commandCapacity; }
-    std::uint32_t GetHoldCountA() const { return m_holdCountA; }
-    std::uint32_t GetHoldCountB() const { return m_holdCountB; }
-    PatternAction GetCurrentPatternAction() const { return m_currentPatternAction; }
-    PatternAction GetQueuedPatternAction() const { return m_queuedPatternAction; }
-    const std::vector<std::uint32_t>& GetExperienceTable() const { return m_experienceTable; }
-    const std::vector<std::uint32_t>& GetAbilityPointTable() const { return m_abilityPointTable; }
-    TStatusTimer& GetAttackBuff1() { return m_attackBuff1; }
-    TStatusTimer& GetAttackBuff2() { return m_attackBuff2; }
     TStatusTimer& GetPoison() { return m_poison; }
     TStatusTimer& GetManaDrain() { return m_manaDrain; }
     TStatusCountdown& GetReversedControls() { return m_reversedControls; }
     TStatusCountdown& GetAttackSeal() { return m_attackSeal; }
     TStatusCountdown& GetSlowness() { return m_slowness; }
     TStatusCountdown& GetManaSeal() { return m_manaSeal; }
-    std::int32_t GetVoiceTimer() const { return m_voiceTimer; }
     TFrame* GetEnemyTarget0() const { return m_aimFrame0.Get(); }
     TFrame* GetEnemyTarget1() const { return m_aimFrame1.Get(); }
     TGetRender* GetGetRender() const { return m_getRender; }
-    TStatusIcon& GetStatusIcons() { return m_statusIcons; }
-    TAfterImage* GetLeftTrail() const { return m_leftTrail.get(); }
-    TAfterImage* GetRightTrail() const { return m_rightTrail.get(); }
-    TFrame* GetCameraFrame() const { return m_cameraFrame; }
     // The button history the HUD reads (word 0 now, word 1 the step before).
     TInputDevice* GetInput() const { return m_input; }
-    // The model the weapon look is made of.
-    const std::string& GetWeaponModelName() const { return m_weaponModelName; }
     // STR, VIT, INT, MEN as built (no bonuses), and the element rates 1..6 at 0..5; 0 outside.
     std::int32_t GetBaseStat(std::uint32_t i) const;
     float GetBaseElementRate(std::uint32_t i) const { return i < 6 ? m_elementRates[i] : 0.0F; }
@@ -620,6 +582,8 @@ protected:
     std::uint32_t m_popupCount = 0;
     std::list<TGainRecord> m_gainQueue;
     std::uint32_t m_gainCount = 0;
+    // The serial of the last gain, process-wide.
+    static inline std::uint32_t s_gainSerial = 0;
     std::vector<std::uint32_t> m_experienceTable;
     std::vector<std::uint32_t> m_abilityPointTable;
     std::vector<std::uint32_t> m_spare;

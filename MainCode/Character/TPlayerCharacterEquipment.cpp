@@ -23,8 +23,6 @@ constexpr std::int32_t kGainDelay = 120;
 constexpr std::int32_t kLevelUpDelay = 280;
 constexpr std::int32_t kTargetSteps = 200;
 
-std::uint32_t s_gainSerial = 0;
-
 // Toward zero, held inside the 32-bit range.
 std::int32_t Trunc(double v)
 {
@@ -292,8 +290,6 @@ void TPlayerCharacter::GetAttackParams(const TAttackRecord& record, TAttackPlace
 
 // ---- experience ----
 
-std::uint32_t TPlayerCharacter::GetGainSerial() { return s_gainSerial; }
-
 void TPlayerCharacter::GainExperience(TGameObject* object)
 {
     auto* enemy = dynamic_cast<TEnemy*>(object);
@@ -448,14 +444,6 @@ void TPlayerCharacter::SetTargetEnemy(TGameObject* enemy)
 {
     m_targetEnemyId = enemy != nullptr ? enemy->GetObjectId() : kNoTarget;
     m_targetTimer = kTargetSteps;
-}
-
-TGameObject* TPlayerCharacter::GetTargetEnemy() const
-{
-    if (m_targetEnemyId == kNoTarget || m_area == nullptr) {
-        return nullptr;
-    }
-    return m_area->FindObject(m_targetEnemyId);
 }
 
 void TPlayerCharacter::TickTargetTimer()

@@ -10,6 +10,7 @@
 #include "MainCode/Script/TVillagerInfoModule.h"
 
 class TVillager : public TGameObject {
+    friend struct TCharacterProbe;
 public:
     static constexpr float kTalkReach = 0.5F;       // beyond both centre heights
     static constexpr float kTalkAngle = 0.5235988F;  // 30 degrees, included
@@ -32,7 +33,6 @@ public:
     virtual void ResetMode() {}
 
     const std::string& GetScriptKey() const { return m_scriptKey; }
-    const D3DXVECTOR3& GetFacing() const { return m_facing; }
 
 private:
     using Handler = void (TVillager::*)();

@@ -61,9 +61,5 @@ void SetTimeStopBoard(const TRefPtr<TFrame>& board)
 
 const TRefPtr<TFrame>& GetTimeStopBoard() { return State().board; }
 
-const D3DXVECTOR3& GetTimeStopPoint() { return State().point; }
-
-std::int32_t GetTimeStopCounter() { return State().counter; }
-
 std::int32_t CountDownTimeStop() { return --State().counter; }
 

@@ -6,7 +6,6 @@
 #include <cstdint>
 
 #include "TCommon/TRefPtr.h"
-#include "platform/d3dx8/d3dx8math.h"
 
 class TFrame;
 class TMeshHandle;
@@ -24,8 +23,6 @@ void PlaceAtTimeStopPoint(TMeshHandle* object);
 void SetTimeStopBoard(const TRefPtr<TFrame>& board);
 const TRefPtr<TFrame>& GetTimeStopBoard();
 
-const D3DXVECTOR3& GetTimeStopPoint();
-std::int32_t GetTimeStopCounter();
 // One counted frame of the stop; returns the counter after it.
 std::int32_t CountDownTimeStop();
 

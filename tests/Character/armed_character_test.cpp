@@ -13,6 +13,7 @@
 #include "MainCode/Map/TCollisionWorld.h"
 #include "armed_fixture.h"
 #include "formats/bht_writer.h"
+#include "support/character_probe.h"
 #include "support/dx_probe.h"
 #include "support/map_probe.h"
 
@@ -60,9 +61,9 @@ TEST_F(ArmedCharacter, ConstructionAndCopies)
     EXPECT_EQ(a.GetLeftWeaponFrame()->GetParent(), a.GetFrame());
     EXPECT_FALSE(TDxProbe::MaterialInherit(*a.GetLeftWeaponFrame()));
     EXPECT_EQ(a.GetReactionMode(), 1u);
-    EXPECT_EQ(a.GetStunTime(), 4);
-    EXPECT_FLOAT_EQ(a.GetFlashAlpha(), 0.1F);
-    EXPECT_FLOAT_EQ(a.GetReactionScale(), 1.0F);
+    EXPECT_EQ(TCharacterProbe::StunTime(a), 4);
+    EXPECT_FLOAT_EQ(TCharacterProbe::FlashAlpha(a), 0.1F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::ReactionScale(a), 1.0F);
 
     // Weapons follow the weapon keys of the current motion.
     a.FrameUpdate();
@@ -78,7 +79,7 @@ TEST_F(ArmedCharacter, ConstructionAndCopies)
     EXPECT_EQ(b.GetStr(), 10);
     EXPECT_NE(b.GetLeftWeaponFrame(), a.GetLeftWeaponFrame());
     EXPECT_EQ(b.GetLeftWeaponFrame()->GetParent(), b.GetFrame());
-    EXPECT_EQ(b.GetPatternInfo().GetPatternCount(), 1u);
+    EXPECT_EQ(TCharacterProbe::PatternCount(TCharacterProbe::PatternInfo(b)), 1u);
 }
 
 TEST_F(ArmedCharacter, RecoveryCountsAtLeastOne)
@@ -92,9 +93,9 @@ TEST_F(ArmedCharacter, RecoveryCountsAtLeastOne)
         f.RecoverHp(amount);
         EXPECT_EQ(f.GetHp(), hp) << amount;
     }
-    f.ConsumeHp(0);
+    TCharacterProbe::ConsumeHp(f, 0);
     EXPECT_EQ(f.GetHp(), 99);
-    f.ConsumeHp(150);
+    TCharacterProbe::ConsumeHp(f, 150);
     EXPECT_EQ(f.GetHp(), -51);  // no floor
     f.SetMp(49);
     f.RecoverMp(-1);
@@ -286,10 +287,10 @@ TEST_F(ArmedCharacter, DamageTalliesCapsAndBestValues)
     f.TakeDamage(7);
     EXPECT_EQ(f.GetAirHits(), 2);
     EXPECT_EQ(f.GetGroundHits(), 1);
-    EXPECT_EQ(f.GetBestDamage(), 9999);
-    EXPECT_EQ(f.GetBestHits(), 99);
-    EXPECT_EQ(f.GetBestGroundHits(), 99);
-    EXPECT_EQ(f.GetBestAirHits(), 2);
+    EXPECT_EQ(TCharacterProbe::BestDamage(f), 9999);
+    EXPECT_EQ(TCharacterProbe::BestHits(f), 99);
+    EXPECT_EQ(TCharacterProbe::BestGroundHits(f), 99);
+    EXPECT_EQ(TCharacterProbe::BestAirHits(f), 2);
     EXPECT_EQ(f.GetReactionMode(), 99999u);
     f.ResetCombatState();
     EXPECT_EQ(f.GetReactionMode(), 1u);
@@ -311,13 +312,13 @@ TEST_F(ArmedCharacter, FlashPulsesAndEnds)
             ++turns;
         }
         f.UpdateFlash();
-        ASSERT_EQ(f.GetFlashAlpha(), alpha) << i;
-        ASSERT_EQ(f.IsFlashFalling() != 0, falling) << i;
+        ASSERT_EQ(TCharacterProbe::FlashAlpha(f), alpha) << i;
+        ASSERT_EQ(TCharacterProbe::IsFlashFalling(f) != 0, falling) << i;
         ASSERT_EQ(f.GetBodyMesh()->GetMaterial(0).GetMaterial().Emissive.a, alpha);
     }
     EXPECT_GE(turns, 3);
-    EXPECT_LE(f.GetFlashAlpha(), 0.65F);
-    EXPECT_GE(f.GetFlashAlpha(), 0.04F);
+    EXPECT_LE(TCharacterProbe::FlashAlpha(f), 0.65F);
+    EXPECT_GE(TCharacterProbe::FlashAlpha(f), 0.04F);
     EXPECT_EQ(f.GetFlashTime(), TArmedCharacter::kUnlimitedFlash);
 
     f.StartFlash(1, 3);
@@ -327,9 +328,9 @@ TEST_F(ArmedCharacter, FlashPulsesAndEnds)
     f.UpdateFlash();
     EXPECT_EQ(f.GetFlashTime(), 0);
     EXPECT_EQ(f.GetBodyMesh()->GetMaterial(0).GetMaterial().Emissive.a, 1.0F);
-    const float still = f.GetFlashAlpha();
+    const float still = TCharacterProbe::FlashAlpha(f);
     f.UpdateFlash();
-    EXPECT_EQ(f.GetFlashAlpha(), still);
+    EXPECT_EQ(TCharacterProbe::FlashAlpha(f), still);
 }
 
 TEST_F(ArmedCharacter, JuggleStepLiftsLessWithEveryAirHit)
@@ -338,12 +339,12 @@ TEST_F(ArmedCharacter, JuggleStepLiftsLessWithEveryAirHit)
     f.GetBodyMesh()->SetMorphTime(10.0F);
     f.SetAirHits(2);  // d = 1
     EXPECT_TRUE(f.JuggleStep());
-    EXPECT_FLOAT_EQ(f.GetVelocity().y, 0.02F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Velocity(f).y, 0.02F);
     EXPECT_FLOAT_EQ(f.GetBodyMesh()->GetMorphTime(), 6.0F);
     // Once a frame: the second call only sets the motion back.
     f.SetVerticalSpeed(-1.0F);
     f.JuggleStep();
-    EXPECT_FLOAT_EQ(f.GetVelocity().y, -1.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Velocity(f).y, -1.0F);
     EXPECT_FLOAT_EQ(f.GetBodyMesh()->GetMorphTime(), 2.0F);
     EXPECT_FALSE(f.JuggleStep());  // runs past the start
     f.FrameUpdate();
@@ -352,20 +353,20 @@ TEST_F(ArmedCharacter, JuggleStepLiftsLessWithEveryAirHit)
     // A faster rise is kept.
     f.SetVerticalSpeed(0.5F);
     f.JuggleStep();
-    EXPECT_FLOAT_EQ(f.GetVelocity().y, 0.5F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Velocity(f).y, 0.5F);
     f.FrameUpdate();
 
     f.SetAirHits(49);
     f.SetVerticalSpeed(0.0F);
     f.JuggleStep();
-    EXPECT_FLOAT_EQ(f.GetVelocity().y, 0.02F / (50.0F / 3.0F));
+    EXPECT_FLOAT_EQ(TCharacterProbe::Velocity(f).y, 0.02F / (50.0F / 3.0F));
     f.FrameUpdate();
     f.SetAirHits(50);
     f.SetVerticalSpeed(0.0F);
     f.GetBodyMesh()->SetMorphTime(10.0F);
     EXPECT_TRUE(f.SetSpeedScale(10.0F));
-    EXPECT_FLOAT_EQ(f.GetKnockTime(), 1.2F);
-    EXPECT_NEAR(f.GetVelocity().y, 0.02F / 17.0F * 0.2F, 1e-9);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(f), 1.2F);
+    EXPECT_NEAR(TCharacterProbe::Velocity(f).y, 0.02F / 17.0F * 0.2F, 1e-9);
     EXPECT_NEAR(f.GetBodyMesh()->GetMorphTime(), 10.0F - 4.0F / 17.0F, 1e-5);
 }
 
@@ -417,7 +418,7 @@ TEST_F(ArmedCharacter, HitsFromAttackRecords)
     EXPECT_FLOAT_EQ(p.x, 1.0F);
     EXPECT_EQ(f.CreateAttackHit(out, 4), nullptr);
     EXPECT_EQ(out.Get(), nullptr);
-    EXPECT_EQ(f.GetHits().size(), 3u);
+    EXPECT_EQ(TCharacterProbe::Hits(f).size(), 3u);
 
     // An id missing from the table gives the default: a timed hit of lifetime 1.
     auto* d = dynamic_cast<TAttackHitTimed*>(f.CreateAttackHit(out, 99));
@@ -427,12 +428,12 @@ TEST_F(ArmedCharacter, HitsFromAttackRecords)
 
     // The update drops what is used up (lifetime 1 at once), the rest stay.
     f.UpdateHits();
-    EXPECT_EQ(f.GetHits().size(), 3u);
+    EXPECT_EQ(TCharacterProbe::Hits(f).size(), 3u);
     EXPECT_EQ(TMapProbe::Frame(*d)->GetParent(), nullptr);
     TestArea area(scene_.Get());
     f.AttachToField(&area);
     f.DetachFromField();
-    EXPECT_TRUE(f.GetHits().empty());
+    EXPECT_TRUE(TCharacterProbe::Hits(f).empty());
 }
 
 TEST_F(ArmedCharacter, CheckAttacksRunsThePlayerThenTheFighters)

@@ -6,6 +6,7 @@
 #include "MainCode/Map/TAttackHitTimed.h"
 #include "MainCode/Map/TAttackHitTimedHeld.h"
 #include "armed_fixture.h"
+#include "support/character_probe.h"
 #include "support/map_probe.h"
 
 namespace objtest {
@@ -107,13 +108,13 @@ TEST_F(AttackHit, TimedLifetimes)
 TEST_F(AttackHit, ImmuneTargetsTouchBoundAndCancelling)
 {
     TestFighter t;
-    t.SetHitImmunity(1);
+    TCharacterProbe::SetHitImmunity(t, 1);
     const float centre[3] = {0.0F, 1.0F, 0.0F};  // level with the target's centre
     TAttackHitHeld held(0, scene_.Get(), centre, 3, Params(10));
     held.HitTest(&t);
     EXPECT_TRUE(t.reactions.empty());
     EXPECT_TRUE(TMapProbe::HitList(held).empty());
-    t.SetHitImmunity(0);
+    TCharacterProbe::SetHitImmunity(t, 0);
 
     // Reach 1.5 from the target's centre: strictly inside hits.
     t.Place(1.5F, 0, 0);

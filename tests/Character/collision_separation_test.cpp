@@ -10,6 +10,7 @@
 
 #include "MainCode/Map/TCollisionWorld.h"
 #include "object_fixture.h"
+#include "support/character_probe.h"
 
 namespace objtest {
 namespace {
@@ -228,7 +229,7 @@ TEST_F(CollisionSeparation, AnEnemyLandedOnStaysOnItsFloor)
         world.ResolveGround();
         EXPECT_EQ(enemy.Position().y, 0.0F);
         EXPECT_EQ(enemy.landings, 2);
-        EXPECT_EQ(enemy.GetGroundHeight(), 0.0F);
+        EXPECT_EQ(TCharacterProbe::GroundHeight(enemy), 0.0F);
     }
 }
 

@@ -11,6 +11,7 @@
 
 #include "MainCode/Map/TCollisionWorld.h"
 #include "object_fixture.h"
+#include "support/character_probe.h"
 #include "support/map_probe.h"
 
 namespace objtest {
@@ -42,8 +43,8 @@ TEST_F(CollisionWorld, RegistrationAndObjectsThatDie)
     a.Place(0, -5, 0);
     world.ResolveGround();
     EXPECT_EQ(a.landings, 0);
-    EXPECT_EQ(a.GetGroundHeight(), FLT_MAX);
-    EXPECT_EQ(player.GetGroundHeight(), FLT_MAX);
+    EXPECT_EQ(TCharacterProbe::GroundHeight(a), FLT_MAX);
+    EXPECT_EQ(TCharacterProbe::GroundHeight(player), FLT_MAX);
     world.Unregister(12345678);  // unknown: ignored
 
     // Destroyed while registered: out of both maps.
@@ -156,7 +157,7 @@ TEST_F(CollisionWorld, GroundAndSolidPassesAndFindFloor)
     EXPECT_EQ(onGround.landings, 2);
     EXPECT_FLOAT_EQ(onGround.Position().y, 0.0F);
     EXPECT_EQ(onGround.GetGroundKind(), 3u);
-    EXPECT_EQ(onGround.GetGroundHeight(), 0.0F);
+    EXPECT_EQ(TCharacterProbe::GroundHeight(onGround), 0.0F);
     // On the box top: the solid's height, floor below, the ground's kind (none there).
     std::uint8_t flags[4];
     float h = 0;
@@ -215,28 +216,28 @@ TEST_F(CollisionWorld, DroppedObjectLandsStandsOnASlopeAndStopsAtAWall)
         step();
     }
     EXPECT_FLOAT_EQ(o.Position().y, 0.0F);
-    EXPECT_EQ(o.GetVelocity().y, 0.0F);
+    EXPECT_EQ(TCharacterProbe::Velocity(o).y, 0.0F);
     EXPECT_EQ(o.GetGroundKind(), 1u);
     D3DXVECTOR3 shadow;
-    o.GetShadowFrame()->GetPosition(&shadow);
+    TCharacterProbe::ShadowFrame(o)->GetPosition(&shadow);
     EXPECT_FLOAT_EQ(shadow.y, 0.01F);
 
     // Walk onto the ramp and stop there: it stands at the ramp's height.
-    o.SetVelocity(D3DXVECTOR3(0.1F, 0, 0));
+    TCharacterProbe::SetVelocity(o, D3DXVECTOR3(0.1F, 0, 0));
     while (o.Position().x < 2.5F) {
         step();
     }
-    o.SetVelocity(D3DXVECTOR3(0, o.GetVelocity().y, 0));
+    TCharacterProbe::SetVelocity(o, D3DXVECTOR3(0, TCharacterProbe::Velocity(o).y, 0));
     for (int i = 0; i < 20; ++i) {
         step();
     }
     const float x = o.Position().x;
     EXPECT_NEAR(o.Position().y, x * 0.4F, 1e-4);
     EXPECT_EQ(o.GetGroundKind(), 2u);
-    EXPECT_FLOAT_EQ(o.GetGroundNormal().y, 5.0F / std::sqrt(29.0F));
+    EXPECT_FLOAT_EQ(TCharacterProbe::GroundNormal(o).y, 5.0F / std::sqrt(29.0F));
 
     // Walk on into the wall: held one radius in front of it on the plateau.
-    o.SetVelocity(D3DXVECTOR3(0.1F, 0, 0));
+    TCharacterProbe::SetVelocity(o, D3DXVECTOR3(0.1F, 0, 0));
     for (int i = 0; i < 120; ++i) {
         step();
     }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "combat_fixture.h"
+#include "support/character_probe.h"
 
 namespace combattest {
 namespace {
@@ -143,9 +144,9 @@ TEST_F(CombatEquipmentTest, AttackValuesByHandSpellsBuffsAndWeapons)
     EXPECT_EQ(out.BaseDamage, 0u);
 
     // Buff 1 before buff 2: x1.1, and x1.2 only without buff 1.
-    hero->GetAttackBuff2().Remaining = 10;
+    TCharacterProbe::AttackBuff2(*hero).Remaining = 10;
     EXPECT_EQ(value(0), 150u);
-    hero->GetAttackBuff1().Remaining = 10;
+    TCharacterProbe::AttackBuff1(*hero).Remaining = 10;
     EXPECT_EQ(value(0), 140u);
     // A spell is twice INT, whatever the weapons and buffs.
     record.Flags = 0x101;
@@ -153,8 +154,8 @@ TEST_F(CombatEquipmentTest, AttackValuesByHandSpellsBuffsAndWeapons)
 
     // Both hands: the mean power, the properties of the left weapon unless a hand is chosen.
     record.Flags = 1;
-    hero->GetAttackBuff1().Remaining = 0;
-    hero->GetAttackBuff2().Remaining = 0;
+    TCharacterProbe::AttackBuff1(*hero).Remaining = 0;
+    TCharacterProbe::AttackBuff2(*hero).Remaining = 0;
     hero->SetLWeapon(TWeponTable::CreateInstance(1003));
     EXPECT_EQ(value(0), 120u);
     EXPECT_EQ(out.PropertyB, 2);

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "combat_fixture.h"
+#include "support/character_probe.h"
 #include "support/hud_probe.h"
 
 namespace combattest {
@@ -28,20 +29,20 @@ TEST_F(CombatExperienceTest, GainsStopAtTheNextLevelAndAtTheCap)
         hero->SetExperience(c.experience);
         hero->GainExperience(enemy);
         EXPECT_EQ(hero->GetExperience(), c.after) << c.experience;
-        EXPECT_EQ(hero->IsLevelUpPending(), c.pending) << c.experience;
+        EXPECT_EQ(TCharacterProbe::IsLevelUpPending(*hero), c.pending) << c.experience;
         if (c.pending) {
-            EXPECT_EQ(hero->GetLevelUpSerial(), static_cast<std::int32_t>(TPlayerCharacter::GetGainSerial()));
-            ASSERT_EQ(hero->GetGainQueue().size(), 1u);
-            EXPECT_EQ(hero->GetGainQueue().front().Words[1], 50u);
+            EXPECT_EQ(TCharacterProbe::LevelUpSerial(*hero), static_cast<std::int32_t>(TCharacterProbe::GainSerial()));
+            ASSERT_EQ(TCharacterProbe::GainQueue(*hero).size(), 1u);
+            EXPECT_EQ(TCharacterProbe::GainQueue(*hero).front().Words[1], 50u);
         }
     }
 
     // Something that is no enemy gives nothing.
     std::unique_ptr<CombatHero> hero = MakeCombatHero();
     std::unique_ptr<CombatHero> other = MakeCombatHero(1, 0);
-    const std::uint32_t serial = TPlayerCharacter::GetGainSerial();
+    const std::uint32_t serial = TCharacterProbe::GainSerial();
     hero->GainExperience(other.get());
-    EXPECT_EQ(TPlayerCharacter::GetGainSerial(), serial);
+    EXPECT_EQ(TCharacterProbe::GainSerial(), serial);
 }
 
 TEST_F(CombatExperienceTest, LevelDifferenceIsHeldInsideTheTables)
@@ -59,7 +60,8 @@ TEST_F(CombatExperienceTest, LevelDifferenceIsHeldInsideTheTables)
         hero->SetLevel(static_cast<std::uint32_t>(c.heroLevel));
         hero->SetExperience(0);
         hero->GainExperience(MakeEnemy(c.enemyLevel, 1.0F, 0));
-        EXPECT_EQ(hero->GetGainQueue().back().Words[1], c.experience) << c.heroLevel << " vs " << c.enemyLevel;
+        EXPECT_EQ(TCharacterProbe::GainQueue(*hero).back().Words[1], c.experience)
+            << c.heroLevel << " vs " << c.enemyLevel;
     }
     TGameData::SetMaxLevel(19);
 
@@ -67,10 +69,10 @@ TEST_F(CombatExperienceTest, LevelDifferenceIsHeldInsideTheTables)
     WriteValueTable("tbl/ex.tbl", 0, 1);
     WriteValueTable("tbl/abp.tbl", 0, 1);
     std::unique_ptr<CombatHero> empty = MakeCombatHero();
-    ASSERT_TRUE(empty->GetExperienceTable().empty());
+    ASSERT_TRUE(TCharacterProbe::ExperienceTable(*empty).empty());
     empty->GainExperience(MakeEnemy(0, 1.0F, 4));
-    EXPECT_EQ(empty->GetGainQueue().back().Words[1], 0u);
-    EXPECT_EQ(empty->GetGainQueue().back().Words[2], 4u);
+    EXPECT_EQ(TCharacterProbe::GainQueue(*empty).back().Words[1], 0u);
+    EXPECT_EQ(TCharacterProbe::GainQueue(*empty).back().Words[2], 4u);
 }
 
 TEST_F(CombatExperienceTest, BonusesAndAbilityPointsGoToWeaponThenAccessories)
@@ -86,7 +88,7 @@ TEST_F(CombatExperienceTest, BonusesAndAbilityPointsGoToWeaponThenAccessories)
     hero->SetEquipItem(2000, 'B');
     TEnemy* enemy = MakeEnemy(0, 0.5F, 20);
     hero->GainExperience(enemy);
-    const TGainRecord& gain = hero->GetGainQueue().back();
+    const TGainRecord& gain = TCharacterProbe::GainQueue(*hero).back();
     // e0 = trunc(1000 x 0.5) = 500; 500 x 0.3 + 500 = 650.
     EXPECT_EQ(gain.Words[1], 650u);
     // abp.tbl gives t = 300: trunc((20 + 300) x 1.0 + 20) = 340, then + 300.
@@ -153,10 +155,10 @@ TEST_F(CombatExperienceTest, LevelUpGainsFollowTheGrowthCurveAndTheSharedGenerat
     EXPECT_GT(hero->GetMaxHp(), 500);
     EXPECT_EQ(hero->GetHp(), 10 + (hero->GetMaxHp() - 500));
     EXPECT_EQ(hero->GetState(), TPlayerCharacter::kStateLevelUp);
-    EXPECT_EQ(hero->GetPopupDelay(), 280);
-    EXPECT_TRUE(hero->GetLevelUpPopup()->IsActive());
-    EXPECT_EQ(THudProbe::X(*hero->GetLevelUpPopup()), 508.0F);
-    EXPECT_EQ(THudProbe::Y(*hero->GetLevelUpPopup()), 180.0F);
+    EXPECT_EQ(TCharacterProbe::PopupDelay(*hero), 280);
+    EXPECT_TRUE(TCharacterProbe::LevelUpPopup(*hero)->IsActive());
+    EXPECT_EQ(THudProbe::X(*TCharacterProbe::LevelUpPopup(*hero)), 508.0F);
+    EXPECT_EQ(THudProbe::Y(*TCharacterProbe::LevelUpPopup(*hero)), 180.0F);
     EXPECT_EQ(Played(0), (std::vector<std::uint32_t>{218}));
     EXPECT_EQ(hero->GetLevelUpGains()[0], 0) << "the gains are cleared";
 }
@@ -171,17 +173,17 @@ TEST_F(CombatExperienceTest, NoticesComeOneByOneAndTheLevelUpAfterItsGain)
     hero->GainExperience(small);
     hero->GainExperience(small);
     hero->GainExperience(small);  // reaches 1000 on the fourth
-    ASSERT_TRUE(hero->IsLevelUpPending());
-    ASSERT_EQ(hero->GetGainQueue().size(), 4u);
+    ASSERT_TRUE(TCharacterProbe::IsLevelUpPending(*hero));
+    ASSERT_EQ(TCharacterProbe::GainQueue(*hero).size(), 4u);
 
     std::vector<int> gainSteps;
     int levelUpStep = -1;
     for (int step = 0; step < 1000 && levelUpStep < 0; ++step) {
-        const std::size_t queued = hero->GetGainQueue().size();
+        const std::size_t queued = TCharacterProbe::GainQueue(*hero).size();
         hero->UpdatePopups();
-        if (hero->GetGainQueue().size() < queued) {
+        if (TCharacterProbe::GainQueue(*hero).size() < queued) {
             gainSteps.push_back(step);
-            const TPopupText* shown = hero->GetPopups().back().Get();
+            const TPopupText* shown = TCharacterProbe::Popups(*hero).back().Get();
             EXPECT_EQ(THudProbe::X(*shown), 440.0F);
             EXPECT_EQ(THudProbe::Y(*shown), 240.0F);
         }
@@ -207,7 +209,7 @@ TEST_F(CombatExperienceTest, NoticesComeOneByOneAndTheLevelUpAfterItsGain)
     for (int i = 0; i < 400; ++i) {
         hero->UpdatePopups();
     }
-    EXPECT_TRUE(hero->GetPopups().empty());
+    EXPECT_TRUE(TCharacterProbe::Popups(*hero).empty());
 }
 
 TEST_F(CombatExperienceTest, TargetDisplayHitPopupAndBestRecords)
@@ -217,29 +219,29 @@ TEST_F(CombatExperienceTest, TargetDisplayHitPopupAndBestRecords)
     enemy->TakeDamage(30);
     enemy->TakeDamage(12);
     hero->SetTargetEnemy(enemy);
-    EXPECT_EQ(hero->GetTargetEnemy(), enemy);
+    EXPECT_EQ(TCharacterProbe::TargetEnemy(*hero), enemy);
     for (int i = 0; i < 200; ++i) {
         hero->TickTargetTimer();
     }
-    EXPECT_EQ(hero->GetTargetEnemy(), enemy) << "200 steps: still shown";
+    EXPECT_EQ(TCharacterProbe::TargetEnemy(*hero), enemy) << "200 steps: still shown";
     hero->TickTargetTimer();
-    EXPECT_EQ(hero->GetTargetEnemy(), nullptr);
-    EXPECT_EQ(hero->GetTargetTimer(), -1);
+    EXPECT_EQ(TCharacterProbe::TargetEnemy(*hero), nullptr);
+    EXPECT_EQ(TCharacterProbe::TargetTimer(*hero), -1);
 
     hero->ShowHitCount(enemy);
-    EXPECT_TRUE(hero->GetHitPopup().IsActive());
-    EXPECT_EQ(THudProbe::X(hero->GetHitPopup()), 520.0F);
-    EXPECT_EQ(THudProbe::Y(hero->GetHitPopup()), 140.0F);
-    EXPECT_EQ(THudProbe::Count(hero->GetHitPopup()), 2);
-    EXPECT_EQ(THudProbe::Total(hero->GetHitPopup()), 42);
+    EXPECT_TRUE(TCharacterProbe::HitPopup(*hero).IsActive());
+    EXPECT_EQ(THudProbe::X(TCharacterProbe::HitPopup(*hero)), 520.0F);
+    EXPECT_EQ(THudProbe::Y(TCharacterProbe::HitPopup(*hero)), 140.0F);
+    EXPECT_EQ(THudProbe::Count(TCharacterProbe::HitPopup(*hero)), 2);
+    EXPECT_EQ(THudProbe::Total(TCharacterProbe::HitPopup(*hero)), 42);
 
     hero->UpdateBestRecords(enemy);
-    EXPECT_EQ(hero->GetBestRecords()[0], 42);
-    EXPECT_EQ(hero->GetBestRecords()[1], 2);
+    EXPECT_EQ(TCharacterProbe::BestRecords(*hero)[0], 42);
+    EXPECT_EQ(TCharacterProbe::BestRecords(*hero)[1], 2);
     TEnemy* weaker = MakeEnemy(0, 1.0F, 0);
     weaker->TakeDamage(5);
     hero->UpdateBestRecords(weaker);
-    EXPECT_EQ(hero->GetBestRecords()[0], 42) << "only raised";
+    EXPECT_EQ(TCharacterProbe::BestRecords(*hero)[0], 42) << "only raised";
 }
 
 TEST_F(CombatExperienceTest, SaveRequestsPlayOnceAndKeepTheLatestId)

@@ -6,6 +6,7 @@
 #include "MainCode/Character/TimeStop.h"
 #include "MainCode/Shot/TShot.h"
 #include "combat_fixture.h"
+#include "support/character_probe.h"
 
 namespace combattest {
 namespace {
@@ -60,7 +61,7 @@ TEST_F(CombatHitTest, TheCounterWindowTakesNeitherDamageNorStatus)
         for (int i = 0; i < 6; ++i) {
             EXPECT_EQ(StatusOf(*hero, i), 0);
         }
-        EXPECT_EQ(hero->GetSubState(), hero->GetChainAction());
+        EXPECT_EQ(TCharacterProbe::SubState(*hero), hero->GetChainAction());
         EXPECT_EQ(hero->GetFlashTime(), window == 17 ? 10 : 30);
         ASSERT_EQ(CreatedIds(), (std::vector<std::uint32_t>{105, 102}));
         EXPECT_FLOAT_EQ(created_[0].scale[0], window == 17 ? 1.2F : 2.0F);
@@ -75,7 +76,7 @@ TEST_F(CombatHitTest, TheCounterWindowTakesNeitherDamageNorStatus)
     created_.clear();
     TRefPtr<TAttackHit> unblockable = MakeHit(0x80000001u, 150);
     hero->ReceiveHit(unblockable.Get());
-    EXPECT_EQ(hero->GetSubState(), 17u) << "no counter";
+    EXPECT_EQ(TCharacterProbe::SubState(*hero), 17u) << "no counter";
     EXPECT_TRUE(std::find(CreatedIds().begin(), CreatedIds().end(), 105u) == CreatedIds().end());
 }
 
@@ -215,7 +216,7 @@ TEST_F(CombatHitTest, CodesRaiseTheirEffectsAndFurtherHits)
         hero->ClearHits();
         hero->OnHitLanded(target.get(), c.code, 10, c.flag);
         EXPECT_EQ(CreatedIds(), c.ids) << c.code;
-        EXPECT_EQ(hero->GetHits().size(), c.hits) << c.code;
+        EXPECT_EQ(TCharacterProbe::Hits(*hero).size(), c.hits) << c.code;
         if (c.code == 1002 && c.flag == 0) {
             EXPECT_FLOAT_EQ(created_[0].position.y, at.y - 0.1F);
             EXPECT_FLOAT_EQ(created_[0].scale[0], 1.5F * target->GetCenterHeight());

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "combat_fixture.h"
+#include "support/character_probe.h"
 
 namespace combattest {
 namespace {
@@ -18,15 +19,15 @@ TEST_F(CombatReactionTest, LightHitsThatKillKnockDownAndOthersStagger)
     EXPECT_EQ(hero->GetHp(), 0);
     EXPECT_EQ(hero->GetReactionMode(), Mode::kModeDown);
     EXPECT_EQ(hero->GetState(), 9u);
-    EXPECT_FLOAT_EQ(hero->GetKnockTime(), 120.0F);
-    EXPECT_FLOAT_EQ(hero->GetReactionScale(), 1.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*hero), 120.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::ReactionScale(*hero), 1.0F);
 
     // The second light kind knocks down without knock time; from behind it is state 10.
     hero->SetMode(Mode::kModeNormal);
     hero->ReactLight2(0, -1, 0, 10, 0, 0.3F, 7.0F, 10);
     EXPECT_EQ(hero->GetReactionMode(), Mode::kModeDown);
     EXPECT_EQ(hero->GetState(), 10u);
-    EXPECT_FLOAT_EQ(hero->GetKnockTime(), 0.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*hero), 0.0F);
 
     // Alive: a stagger, front 7 and back 8, with the hit's own values; both knock bits at once stagger too.
     hero->SetHp(100);
@@ -34,13 +35,13 @@ TEST_F(CombatReactionTest, LightHitsThatKillKnockDownAndOthersStagger)
     hero->ReactLight(0, -1, 0, 10, 1, 0.3F, 7.0F, 10);
     EXPECT_EQ(hero->GetReactionMode(), Mode::kModeLightHit);
     EXPECT_EQ(hero->GetState(), 7u);
-    EXPECT_FLOAT_EQ(hero->GetKnockTime(), 7.0F);
-    EXPECT_FLOAT_EQ(hero->GetReactionScale(), 0.3F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*hero), 7.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::ReactionScale(*hero), 0.3F);
     hero->ReactLight2(0, -1, 96, 10, 0, 0.3F, 7.0F, 10);
     EXPECT_EQ(hero->GetState(), 8u);
     hero->ReactLight(0, -1, 32, 1000, 1, 0.3F, 7.0F, 10);
     EXPECT_EQ(hero->GetReactionMode(), Mode::kModeDown);
-    EXPECT_EQ(hero->GetStunTime(), 4);
+    EXPECT_EQ(TCharacterProbe::StunTime(*hero), 4);
 }
 
 TEST_F(CombatReactionTest, InterruptionFollowsTheModeAndTheMagnitudeAtItsBounds)
@@ -79,14 +80,14 @@ TEST_F(CombatReactionTest, StunsStunOnceThenKnockDownAndAKillingStunIsALightHit)
     hero->ReactStun(0, -1, 0, 100, 1, 1, 0.5F, 9.0F, 10);
     EXPECT_EQ(hero->GetReactionMode(), Mode::kModeStunned);
     EXPECT_EQ(hero->GetState(), 16u);
-    EXPECT_EQ(hero->GetStunTime(), 400);
-    EXPECT_EQ(hero->GetStunMark(), 1);
+    EXPECT_EQ(TCharacterProbe::StunTime(*hero), 400);
+    EXPECT_EQ(TCharacterProbe::StunMark(*hero), 1);
 
     hero->ReactStun(0, -1, 0, 100, 0, 0, 0.5F, 9.0F, 10);
     EXPECT_EQ(hero->GetReactionMode(), Mode::kModeDown);
     EXPECT_EQ(hero->GetState(), 10u);
-    EXPECT_FLOAT_EQ(hero->GetKnockTime(), 120.0F);
-    EXPECT_EQ(hero->GetStunTime(), 4);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*hero), 120.0F);
+    EXPECT_EQ(TCharacterProbe::StunTime(*hero), 4);
 
     // Down already: the downed hit; heavy: nothing.
     hero->ReactStun(0, -1, 0, 100, 0, 0, 0.5F, 9.0F, 10);
@@ -103,8 +104,8 @@ TEST_F(CombatReactionTest, StunsStunOnceThenKnockDownAndAKillingStunIsALightHit)
     dying->ReactStun(2, -1, 0, 100, 1, 1, 0.5F, 9.0F, 10);
     EXPECT_EQ(dying->GetReactionMode(), Mode::kModeDown);
     EXPECT_EQ(dying->GetState(), 9u);
-    EXPECT_FLOAT_EQ(dying->GetKnockTime(), 120.0F);
-    EXPECT_EQ(dying->GetStunTime(), 4);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*dying), 120.0F);
+    EXPECT_EQ(TCharacterProbe::StunTime(*dying), 4);
     EXPECT_EQ(dying->GetDamageTaken() - before, 20);
     // Heavy effect (element, 100, two sparks, 101), then the light one with the hit's own knock
     // flags: no sparks.
@@ -119,8 +120,8 @@ TEST_F(CombatReactionTest, HeavyHitsInterruptAllButLaunchedWhereTheyOnlyRescale)
         hero->ReactHeavy(0, -1, 0, 1000000, 1, 0.7F, 50.0F, 0);
         EXPECT_EQ(hero->GetReactionMode(), Mode::kModeHeavy) << mode;
         EXPECT_EQ(hero->GetState(), 9u);
-        EXPECT_FLOAT_EQ(hero->GetKnockTime(), 50.0F);
-        EXPECT_FLOAT_EQ(hero->GetReactionScale(), 0.7F);
+        EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*hero), 50.0F);
+        EXPECT_FLOAT_EQ(TCharacterProbe::ReactionScale(*hero), 0.7F);
     }
     std::unique_ptr<CombatHero> launched = MakeCombatHero();
     launched->SetMode(Mode::kModeLaunched);
@@ -128,7 +129,7 @@ TEST_F(CombatReactionTest, HeavyHitsInterruptAllButLaunchedWhereTheyOnlyRescale)
     launched->ReactHeavy(0, -1, 0, 1000000, 1, 0.7F, 50.0F, 0);
     EXPECT_EQ(launched->GetReactionMode(), Mode::kModeLaunched);
     EXPECT_EQ(launched->GetState(), 13u);
-    EXPECT_FLOAT_EQ(launched->GetKnockTime(), 0.12F * 50.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*launched), 0.12F * 50.0F);
 
     // A heavy hit on a heavy hit: equal magnitude, no interruption, nothing more.
     launched->SetMode(Mode::kModeHeavy);
@@ -143,16 +144,16 @@ TEST_F(CombatReactionTest, LaunchesLiftOnceThenOnlyJuggle)
     hero->ReactLaunch(0, -1, 0, 100000, 0, 1.0F, 20.0F, 0.3F, 5);
     EXPECT_EQ(hero->GetReactionMode(), Mode::kModeLaunched);
     EXPECT_EQ(hero->GetState(), 13u);
-    EXPECT_FLOAT_EQ(hero->GetGravity(), -0.002F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Gravity(*hero), -0.002F);
     EXPECT_FLOAT_EQ(hero->GetVerticalSpeed(), 0.3F);
-    EXPECT_FLOAT_EQ(hero->GetKnockTime(), 20.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*hero), 20.0F);
 
     hero->SetJuggleApplied(0);
     hero->SetStateDirect(14, 0);
     hero->ReactLaunch(0, -1, 0, 100000, 0, 1.0F, 99.0F, 0.9F, 5);
     EXPECT_EQ(hero->GetState(), 14u);
     EXPECT_EQ(hero->GetJuggleApplied(), 1);
-    EXPECT_FLOAT_EQ(hero->GetKnockTime(), 20.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*hero), 20.0F);
 
     hero->SetMode(Mode::kModeHeavy);
     hero->SetJuggleApplied(0);

@@ -7,6 +7,7 @@
 
 #include "MainCode/Map/TCollisionWorld.h"
 #include "object_fixture.h"
+#include "support/character_probe.h"
 
 namespace objtest {
 namespace {
@@ -17,29 +18,29 @@ TEST_F(GameObject, BuildsBodyAndShadowAndAttachesToTheArea)
 {
     TestArea area(scene_.Get());
     TestObject o;
-    EXPECT_EQ(o.GetGroundHeight(), FLT_MAX);
-    EXPECT_EQ(o.GetMaxVerticalSpeed(), 0.5F);
+    EXPECT_EQ(TCharacterProbe::GroundHeight(o), FLT_MAX);
+    EXPECT_EQ(TCharacterProbe::MaxVerticalSpeed(o), 0.5F);
     ASSERT_NE(o.GetBodyMesh(), nullptr);
     EXPECT_EQ(o.GetBodyMesh()->GetName(), "hero");
     EXPECT_EQ(o.GetBodyMesh()->GetMaterial(0).GetMaterialType(), 2100);
     EXPECT_EQ(o.GetFrame()->GetName(), "hero");
-    ASSERT_EQ(o.GetShadowFrame()->GetMeshCount(), 1u);
-    TMesh8* shadow = o.GetShadowFrame()->GetMesh(0);
+    ASSERT_EQ(TCharacterProbe::ShadowFrame(o)->GetMeshCount(), 1u);
+    TMesh8* shadow = TCharacterProbe::ShadowFrame(o)->GetMesh(0);
     EXPECT_EQ(shadow->GetName(), "shadow");
     EXPECT_EQ(shadow->GetMaterial(0).GetMaterialType(), 3000);
 
     o.Place(1, 3, 2);
     o.AttachToField(&area);
-    EXPECT_EQ(o.GetGroundHeight(), 3.0F);
-    EXPECT_EQ(o.GetGroundNormal(), D3DXVECTOR3(0, 1, 0));
+    EXPECT_EQ(TCharacterProbe::GroundHeight(o), 3.0F);
+    EXPECT_EQ(TCharacterProbe::GroundNormal(o), D3DXVECTOR3(0, 1, 0));
     EXPECT_EQ(o.GetFrame()->GetParent(), scene_.Get());
-    EXPECT_EQ(o.GetShadowFrame()->GetParent(), scene_.Get());
+    EXPECT_EQ(TCharacterProbe::ShadowFrame(o)->GetParent(), scene_.Get());
     EXPECT_EQ(o.GetReferenceFrame(), scene_.Get());
-    EXPECT_EQ(o.GetCollisionWorld(), area.GetCollisionWorld());
+    EXPECT_EQ(TCharacterProbe::CollisionWorld(o), area.GetCollisionWorld());
     EXPECT_EQ(area.GetCollisionWorld()->FindRegistered(o.GetObjectId()), &o);
-    EXPECT_EQ(o.GetArea(), &area);
+    EXPECT_EQ(TCharacterProbe::Area(o), &area);
     D3DXVECTOR3 p;
-    o.GetShadowFrame()->GetPosition(&p);
+    TCharacterProbe::ShadowFrame(o)->GetPosition(&p);
     EXPECT_FLOAT_EQ(p.y, 3.01F);
     EXPECT_EQ(p.x, 1.0F);
 
@@ -59,20 +60,20 @@ TEST_F(GameObject, VerticalSpeedIsClampedOnlyBeyondTheLimit)
     TestObject o(2.0F, 1, -0.25F);  // limit 1.0
     o.SetVerticalSpeed(-0.75F);
     o.ApplyVelocity();
-    EXPECT_EQ(o.GetVelocity().y, -1.0F);
+    EXPECT_EQ(TCharacterProbe::Velocity(o).y, -1.0F);
     EXPECT_EQ(o.Position().y, -1.0F);
     o.ApplyVelocity();
-    EXPECT_EQ(o.GetVelocity().y, -1.0F);
+    EXPECT_EQ(TCharacterProbe::Velocity(o).y, -1.0F);
     EXPECT_EQ(o.Position().y, -2.0F);
     // Rising: clamped with its sign.
     o.SetGravity(0.5F);
     o.SetVerticalSpeed(0.75F);
     o.ApplyVelocity();
-    EXPECT_EQ(o.GetVelocity().y, 1.0F);
+    EXPECT_EQ(TCharacterProbe::Velocity(o).y, 1.0F);
     o.SetVerticalSpeed(0.5F);
     o.ApplyVelocity();
-    EXPECT_EQ(o.GetVelocity().y, 1.0F);
-    o.SetVelocity(D3DXVECTOR3(0.25F, 0, -0.5F));
+    EXPECT_EQ(TCharacterProbe::Velocity(o).y, 1.0F);
+    TCharacterProbe::SetVelocity(o, D3DXVECTOR3(0.25F, 0, -0.5F));
     o.SetGravity(0.0F);
     o.ApplyVelocity();
     EXPECT_EQ(o.Position(), D3DXVECTOR3(0.25F, -2.0F + 1.0F + 1.0F, -0.5F));
@@ -87,10 +88,10 @@ TEST_F(GameObject, ContactsLandHitWallsAndCeilingsUnlessAirborne)
     o.SetVerticalSpeed(-0.3F);
     o.SetContact(2.0F, 1, 0, 1, 0, tilted);
     EXPECT_EQ(o.landings, 1);
-    EXPECT_EQ(o.GetGravity(), -0.02F);
-    EXPECT_EQ(o.GetVelocity().y, 0.0F);
-    EXPECT_EQ(o.GetGroundHeight(), 2.0F);
-    EXPECT_EQ(o.GetGroundNormal(), D3DXVECTOR3(tilted));
+    EXPECT_EQ(TCharacterProbe::Gravity(o), -0.02F);
+    EXPECT_EQ(TCharacterProbe::Velocity(o).y, 0.0F);
+    EXPECT_EQ(TCharacterProbe::GroundHeight(o), 2.0F);
+    EXPECT_EQ(TCharacterProbe::GroundNormal(o), D3DXVECTOR3(tilted));
 
     // Airborne: the on-ground flag is dropped, gravity and speed stay.
     o.airborne = true;
@@ -99,8 +100,8 @@ TEST_F(GameObject, ContactsLandHitWallsAndCeilingsUnlessAirborne)
     o.SetContact(2.0F, 1, 1, 1, 0, up);
     EXPECT_EQ(o.landings, 1);
     EXPECT_EQ(o.contacts, 1);
-    EXPECT_EQ(o.GetGravity(), -0.5F);
-    EXPECT_EQ(o.GetVelocity().y, 0.18F);
+    EXPECT_EQ(TCharacterProbe::Gravity(o), -0.5F);
+    EXPECT_EQ(TCharacterProbe::Velocity(o).y, 0.18F);
     float h = 0;
     std::uint8_t flags[4] = {9, 9, 9, 9};
     float n[3];
@@ -112,14 +113,14 @@ TEST_F(GameObject, ContactsLandHitWallsAndCeilingsUnlessAirborne)
 
     // A ceiling stops a rise; while falling it changes nothing and answers 256.
     EXPECT_EQ(o.OnCeilingContact(), 0u);
-    EXPECT_EQ(o.GetVelocity().y, 0.0F);
+    EXPECT_EQ(TCharacterProbe::Velocity(o).y, 0.0F);
     o.SetVerticalSpeed(-0.1F);
     EXPECT_EQ(o.OnCeilingContact(), 256u);
-    EXPECT_EQ(o.GetVelocity().y, -0.1F);
+    EXPECT_EQ(TCharacterProbe::Velocity(o).y, -0.1F);
     o.SetVerticalSpeed(0.1F);
     o.SetContact(2.0F, 0, 0, 0, 1, up);
     EXPECT_EQ(o.ceilings, 2 + 1);
-    EXPECT_EQ(o.GetVelocity().y, 0.0F);
+    EXPECT_EQ(TCharacterProbe::Velocity(o).y, 0.0F);
 
     EXPECT_EQ(o.SetState(7), 7u);
     EXPECT_EQ(o.GetState(), 7u);
@@ -132,7 +133,7 @@ TEST_F(GameObject, ShadowLiesOnTheGroundAlongItsNormal)
     o.Place(3, 5, -2);
     o.SetContact(1.5F, 1, 0, 0, 0, up);
     o.UpdateShadow();
-    const D3DXMATRIX& m = *o.GetShadowFrame()->GetMatrix();
+    const D3DXMATRIX& m = *TCharacterProbe::ShadowFrame(o)->GetMatrix();
     const D3DXMATRIX expected(-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -1, 0, 3, 1.51F, -2, 1);
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 4; ++c) {
@@ -143,7 +144,7 @@ TEST_F(GameObject, ShadowLiesOnTheGroundAlongItsNormal)
     const float slope[3] = {0, 0.8F, 0.6F};
     o.SetContact(1.5F, 1, 0, 0, 0, slope);
     o.UpdateShadow();
-    const D3DXMATRIX& s = *o.GetShadowFrame()->GetMatrix();
+    const D3DXMATRIX& s = *TCharacterProbe::ShadowFrame(o)->GetMatrix();
     EXPECT_FLOAT_EQ(s._21, 0.0F);
     EXPECT_FLOAT_EQ(s._22, 0.8F);
     EXPECT_FLOAT_EQ(s._23, 0.6F);
@@ -164,11 +165,11 @@ TEST_F(GameObject, CopiesTakeANewIdBodyAndShadowButNoContact)
     EXPECT_EQ(copy.GetRelatedId(), o.GetRelatedId());
     EXPECT_EQ(copy.GetCenterHeight(), 1.25F);
     EXPECT_EQ(copy.IsPushable(), 0);
-    EXPECT_EQ(copy.GetDefaultGravity(), -0.1F);
-    EXPECT_EQ(copy.GetGroundHeight(), FLT_MAX);
-    EXPECT_EQ(copy.GetArea(), nullptr);
-    EXPECT_NE(copy.GetShadowFrame(), o.GetShadowFrame());
-    EXPECT_EQ(copy.GetShadowFrame()->GetMeshCount(), 1u);
+    EXPECT_EQ(TCharacterProbe::DefaultGravity(copy), -0.1F);
+    EXPECT_EQ(TCharacterProbe::GroundHeight(copy), FLT_MAX);
+    EXPECT_EQ(TCharacterProbe::Area(copy), nullptr);
+    EXPECT_NE(TCharacterProbe::ShadowFrame(copy), TCharacterProbe::ShadowFrame(o));
+    EXPECT_EQ(TCharacterProbe::ShadowFrame(copy)->GetMeshCount(), 1u);
     ASSERT_NE(copy.GetBodyMesh(), nullptr);
     EXPECT_NE(copy.GetBodyMesh(), o.GetBodyMesh());
     EXPECT_EQ(copy.GetFrame()->GetName(), "hero");

@@ -11,6 +11,7 @@
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/TMeshMaterial.h"
 #include "hero_fixture.h"
+#include "support/character_probe.h"
 
 namespace herotest {
 namespace {
@@ -59,8 +60,8 @@ TEST_F(HeroAfterImageTest, EachWeaponFrameGetsARibbonSetByTheWeaponInThatHand)
     EXPECT_EQ(hero->GetEquipItemId('A'), 2001u);
     EXPECT_EQ(hero->GetEquipItemId('B'), 2002u);
 
-    TAfterImage* left = hero->GetLeftTrail();
-    TAfterImage* right = hero->GetRightTrail();
+    TAfterImage* left = TCharacterProbe::LeftTrail(*hero);
+    TAfterImage* right = TCharacterProbe::RightTrail(*hero);
     ASSERT_NE(left, nullptr);
     ASSERT_NE(right, nullptr);
     EXPECT_EQ(left->GetEndFrame()->GetParent(), hero->GetLeftWeaponFrame());
@@ -128,10 +129,10 @@ TEST_F(HeroAfterImageTest, RibbonsHangUnderTheSceneHiddenAndLeaveItWithTheHero)
     std::unique_ptr<TestHeroA> hero = MakeA();
     hero->AttachToField(area_.get());
     // The ribbons hold world positions: under a weapon frame they would be moved twice.
-    EXPECT_EQ(hero->GetLeftTrail()->GetFrame()->GetParent(), scene_.Get());
-    EXPECT_EQ(hero->GetRightTrail()->GetFrame()->GetParent(), scene_.Get());
+    EXPECT_EQ(TCharacterProbe::LeftTrail(*hero)->GetFrame()->GetParent(), scene_.Get());
+    EXPECT_EQ(TCharacterProbe::RightTrail(*hero)->GetFrame()->GetParent(), scene_.Get());
     EXPECT_EQ(ribbons(), 2u);
-    EXPECT_EQ(Shown(*hero->GetRightTrail()), TMeshMaterial::kHide);
+    EXPECT_EQ(Shown(*TCharacterProbe::RightTrail(*hero)), TMeshMaterial::kHide);
     hero->DetachFromField();
     EXPECT_EQ(ribbons(), 0u);
 
@@ -144,8 +145,8 @@ TEST_F(HeroAfterImageTest, TheRibbonFollowsTheWeaponWhileAnAttackRunsThenFadesIn
 {
     std::unique_ptr<TestHeroA> hero = MakeA();
     hero->AttachToField(area_.get());
-    const TAfterImage& right = *hero->GetRightTrail();
-    const TAfterImage& left = *hero->GetLeftTrail();
+    const TAfterImage& right = *TCharacterProbe::RightTrail(*hero);
+    const TAfterImage& left = *TCharacterProbe::LeftTrail(*hero);
     const std::uint32_t last = right.GetEdgeCount() - 1;
     qmtest::HeroTrace t(*hero, *input_);
     t.Step(3);
@@ -200,8 +201,9 @@ TEST_F(HeroAfterImageTest, TheCommonSkillRowsShowNoRibbon)
         t.Step();
         hero->StartAction(c.row);
         t.Step();
-        EXPECT_EQ(hero->GetRightTrail()->GetLastQuery(), c.shown) << c.row;
-        EXPECT_EQ(Shown(*hero->GetRightTrail()), c.shown ? TMeshMaterial::kAdd : TMeshMaterial::kHide) << c.row;
+        EXPECT_EQ(TCharacterProbe::RightTrail(*hero)->GetLastQuery(), c.shown) << c.row;
+        EXPECT_EQ(Shown(*TCharacterProbe::RightTrail(*hero)), c.shown ? TMeshMaterial::kAdd : TMeshMaterial::kHide)
+            << c.row;
     }
 }
 

@@ -19,6 +19,7 @@
 #include "MainCode/Character/THeroK.h"
 #include "MainCode/Character/THeroine08.h"
 #include "hero_fixture.h"
+#include "support/character_probe.h"
 
 namespace herotest {
 namespace {
@@ -110,7 +111,6 @@ Sums SumsOf(const THeroClassDef& d)
 
 struct HeroClass {
     const char* name;
-    const THeroClassDef& (*def)();
     std::uint32_t character;
     std::uint32_t weaponId;  // 1000 + the weapon type; its skills are typed 4 + the weapon type
     const char* model;
@@ -131,44 +131,44 @@ std::uint8_t SkillType(const HeroClass& c) { return static_cast<std::uint8_t>(c.
 
 using HL = THeroHitLanded;
 using SH = THeroSkillHold;
-const HeroClass kA{"A", &THeroA::GetDef, 0, 1000, "hero01", {}, &MakeAs<Hovering<TestHeroA>>, 10, 33,
+const HeroClass kA{"A", 0, 1000, "hero01", {}, &MakeAs<Hovering<TestHeroA>>, 10, 33,
                    true, {25, 43, 35, 33, 45, 41}, true, HL::Standard, SH::Shared,
                    {117, 7209, 511135, 65434, 54815, 4528683, 21, 32135, 18681, 19192, 8, 600}, 2100, 5};
-const HeroClass kB{"B", &THeroB::GetDef, 0, 1001, "hero01", {}, &MakeAs<THeroB>, 10, 33, true,
+const HeroClass kB{"B", 0, 1001, "hero01", {}, &MakeAs<THeroB>, 10, 33, true,
                    {25, 43, 35, 33, 45, 41}, true, HL::Standard, SH::AirByRecord,
                    {87, 4675, 247969, 24163, 35385, 2248914, 15, 21060, 7390, 7630, 0, 0}, 2000, 4};
-const HeroClass kC{"C", &THeroC::GetDef, 0, 1002, "hero02",
+const HeroClass kC{"C", 0, 1002, "hero02",
                    {{37, 30}, {39, 12}, {41, 12}, {43, 12}, {45, 12}, {69, 5}, {70, 8}, {74, 10}, {76, 10},
                     {90, 10}, {92, 10}},
                    &MakeAs<THeroC>, 10, 35, true, {25, 45, 37, 35, 47, 43}, true, HL::HopsOnly,
                    SH::Shared, {109, 6154, 397638, 60711, 45951, 3491622, 19, 30906, 14700, 15104, 8, 664}, 2100, 5};
-const HeroClass kD{"D", &THeroD::GetDef, 0, 1005, "hero04",
+const HeroClass kD{"D", 0, 1005, "hero04",
                    {{37, 30}, {39, 12}, {41, 12}, {43, 3}, {44, 6}, {60, 5}, {61, 8}}, &MakeAs<THeroD>,
                    10, 31, false, {25, 37, 33, 31, 39, 35}, false, HL::RingsOnly, SH::Shared,
                    {93, 5104, 291011, 32136, 32999, 2214603, 17, 30081, 9841, 10169, 4, 284}, 2200, 6};
-const HeroClass kE{"E", &THeroE::GetDef, 0, 1006, "hero04", {{69, 8}, {70, 8}}, &MakeAs<THeroE>, 10,
+const HeroClass kE{"E", 0, 1006, "hero04", {{69, 8}, {70, 8}}, &MakeAs<THeroE>, 10,
                    31, false, {25, 37, 33, 31, 39, 35}, false, HL::RingsOnly, SH::Shared,
                    {73, 3615, 161719, 15134, 22499, 1249225, 13, 20843, 4583, 4765, 0, 0}, 2500, 9};
-const HeroClass kF{"F", &THeroF::GetDef, 0, 1007, "hero04", {{52, 8}, {84, 5}, {85, 8}, {104, 3}},
+const HeroClass kF{"F", 0, 1007, "hero04", {{52, 8}, {84, 5}, {85, 8}, {104, 3}},
                    &MakeAs<THeroF>, 10, 31, false, {25, 37, 33, 31, 39, 35}, false, HL::Plain,
                    SH::Shared, {75, 3965, 185752, 19433, 20459, 1143144, 13, 21643, 4675, 4866, 2, 128}, 2600, 10};
-const HeroClass kG{"G", &THeroG::GetDef, 0, 1008, "hero05", {{85, 30}, {87, 8}, {70, 5}, {71, 8}, {58, 12}},
+const HeroClass kG{"G", 0, 1008, "hero05", {{85, 30}, {87, 8}, {70, 5}, {71, 8}, {58, 12}},
                    &MakeAs<THeroG>, 10, 35, true, {25, 45, 37, 35, 47, 43}, true, HL::Standard,
                    SH::Shared, {91, 4828, 265010, 35570, 31665, 2021691, 15, 28060, 7730, 7980, 4, 320}, 2000, 4};
-const HeroClass kH{"H", &THeroH::GetDef, 0, 1010, "hero07", {{53, 5}, {54, 10}, {43, 6}, {45, 8}, {71, 8}},
+const HeroClass kH{"H", 0, 1010, "hero07", {{53, 5}, {54, 10}, {43, 6}, {45, 8}, {71, 8}},
                    &MakeAs<Hovering<THeroH>>, 10, 31, true, {25, 42, 34, 31, 44, 40}, true,
                    HL::Standard, SH::Shared,
                    {78, 3495, 158859, 24408, 25100, 1412216, 13, 24043, 4963, 5145, 2, 142}, 2800, 12};
-const HeroClass kI{"I", &THeroI::GetDef, 1, 1003, "heroine03", {{56, 5}, {57, 10}, {84, 5}, {85, 12}, {67, 8}},
+const HeroClass kI{"I", 1, 1003, "heroine03", {{56, 5}, {57, 10}, {84, 5}, {85, 12}, {67, 8}},
                    &MakeAs<THeroI>, 10, 35, true, {25, 46, 38, 35, 48, 44}, true, HL::Standard,
                    SH::Shared, {102, 5671, 353794, 66398, 32380, 2197778, 17, 27681, 11041, 11371, 12, 976}, 2400, 8};
-const HeroClass kJ{"J", &THeroJ::GetDef, 1, 1004, "heroine03", {{59, 12}, {80, 3}}, &MakeAs<THeroJ>,
+const HeroClass kJ{"J", 1, 1004, "heroine03", {{59, 12}, {80, 3}}, &MakeAs<THeroJ>,
                    10, 35, true, {25, 45, 37, 35, 47, 43}, true, HL::Standard, SH::Shared,
                    {85, 4607, 242968, 33957, 25461, 1555434, 13, 19243, 5327, 5529, 4, 272}, 2300, 7};
-const HeroClass kK{"K", &THeroK::GetDef, 1, 1009, "heroine06", {{43, 10}, {65, 10}}, &MakeAs<TestHeroK>,
+const HeroClass kK{"K", 1, 1009, "heroine06", {{43, 10}, {65, 10}}, &MakeAs<TestHeroK>,
                    10, 31, false, {25, 37, 33, 31, 39, 35}, false, HL::RingsOnly, SH::Shared,
                    {83, 3820, 186359, 37989, 21523, 1253787, 15, 29060, 6910, 7159, 8, 552}, 2700, 11};
-const HeroClass k08{"08", &THeroine08::GetDef, 1, 1011, "heroine08",
+const HeroClass k08{"08", 1, 1011, "heroine08",
                     {{37, 30}, {39, 6}, {40, 10}, {42, 10}, {43, 10}}, &MakeAs<TestHeroine08>, 3,
                     29, true, {25, 37, 31, 29, 39, 35}, false, HL::RingsOnly, SH::Shared,
                     {75, 3123, 134400, 27607, 19418, 1070097, 13, 24843, 4693, 4883, 4, 256}, 3000, 14};
@@ -224,7 +224,9 @@ TEST_F(HeroClasses, TablesAsTranscribedWholeByTheirSums)
 {
     for (const HeroClass* c : kClasses) {
         SCOPED_TRACE(c->name);
-        const THeroClassDef& d = c->def();
+        // The table the class hands its hero when made.
+        const std::unique_ptr<THero> hero = Make(*c);
+        const THeroClassDef& d = TCharacterProbe::Def(*hero);
         EXPECT_EQ(SumsOf(d), c->sums);
         EXPECT_EQ(d.WeaponType, c->weaponId - 1000);
         EXPECT_EQ(d.QueueCapacity, c->queue);
@@ -257,8 +259,8 @@ TEST_F(HeroClasses, LookupsAtTheirBounds)
 {
     for (const HeroClass* c : kClasses) {
         SCOPED_TRACE(c->name);
-        const THeroClassDef& d = c->def();
         std::unique_ptr<THero> hero = Make(*c);
+        const THeroClassDef& d = TCharacterProbe::Def(*hero);
         EXPECT_EQ(hero->GetBodyMesh()->GetName(), c->model);
         for (std::uint32_t n = 0; n < d.RowCount; ++n) {
             const bool air = std::count(d.AirActions, d.AirActions + d.AirActionCount, n) == 1;
@@ -281,7 +283,7 @@ TEST_F(HeroClasses, LookupsAtTheirBounds)
         // The last row starts; one past it is ignored.
         hero->StartAction(d.RowCount - 1);
         EXPECT_EQ(hero->GetState(), 19u);
-        EXPECT_EQ(hero->GetSubState(), d.RowCount - 1);
+        EXPECT_EQ(TCharacterProbe::SubState(*hero), d.RowCount - 1);
         EXPECT_EQ(hero->GetBodyMesh()->GetMorphIndex(), d.Rows[d.RowCount - 1].Motion);
         hero->SetState(0);
         hero->StartAction(d.RowCount);
@@ -310,12 +312,12 @@ TEST_F(HeroClasses, AMapsEveryIdItIsAskedAndSendsThePatternSkillsToTheDispatcher
     hero->StartAction(116);
     for (std::uint32_t n : {117u, 0xFFFFFFFFu}) {
         hero->StartAction(n);
-        EXPECT_EQ(hero->GetSubState(), 116u) << n << " leaves the running action";
+        EXPECT_EQ(TCharacterProbe::SubState(*hero), 116u) << n << " leaves the running action";
     }
     // Row 0 has no executor: the hero stays in the action state doing nothing.
     hero->StartAction(0);
     EXPECT_EQ(hero->GetState(), 19u);
-    EXPECT_EQ(hero->GetSubState(), 0u);
+    EXPECT_EQ(TCharacterProbe::SubState(*hero), 0u);
     EXPECT_FALSE(static_cast<TestHeroA&>(*hero).RunAction());
 }
 
@@ -338,7 +340,7 @@ TEST_F(HeroClasses, ReleasesInRhythmRunTheComboAndOneMoreIsQueuedAndDropped)
         EXPECT_TRUE(std::any_of(h.trace->Frames().begin(), h.trace->Frames().end(), [&](const auto& f) {
             return f.row == combo.back() && f.state == 19 && f.queued == 1;
         })) << "the last release was queued";
-        EXPECT_EQ(h.hero->GetCommandCount(), 0u) << "and dropped with the recovery";
+        EXPECT_EQ(TCharacterProbe::CommandCount(*h.hero), 0u) << "and dropped with the recovery";
     }
 }
 
@@ -367,7 +369,7 @@ TEST_F(HeroClasses, LeapsBySkillOrByChargeGoOnWithTheAirAttack)
         ASSERT_TRUE(h.trace->StepUntilRow(k.air, 15));
         EXPECT_EQ(h.trace->Rows(), (Rows{k.leap, k.leap + 1, k.air}));
         EXPECT_GT(h.trace->Frames().back().height, 0.5F) << "in the air";
-        EXPECT_EQ(h.hero->GetFollowUpFlag(), 0u);
+        EXPECT_EQ(TCharacterProbe::FollowUpFlag(*h.hero), 0u);
     }
 }
 
@@ -482,7 +484,7 @@ TEST_F(HeroClasses, AnotherWeaponsSkillStartsAndReservesNothing)
             EXPECT_EQ(t.Rows(), Rows{});
             hero->StartAction(25);
             HoldSkill(t);
-            EXPECT_EQ(hero->GetReservedKind(), 0u);
+            EXPECT_EQ(TCharacterProbe::ReservedKind(*hero), 0u);
         }
     }
 }
@@ -589,7 +591,7 @@ TEST_F(HeroClasses, FSecondChargeEndsTheChargeAndReleasesStartTheComboOrTheDashA
         other->SetState(state);
         other->OnAttackReleased();
         EXPECT_EQ(other->GetState(), 19u) << state;
-        EXPECT_EQ(other->GetSubState(), row) << state;
+        EXPECT_EQ(TCharacterProbe::SubState(*other), row) << state;
     }
 }
 
@@ -612,7 +614,7 @@ TEST_F(HeroClasses, KChargeByStateAndHeight)
         h.hero->OnAttackHeld();
         EXPECT_EQ(h.hero->GetState(), c.row == 0 ? c.state : 19u);
         if (c.row != 0) {
-            EXPECT_EQ(h.hero->GetSubState(), c.row);
+            EXPECT_EQ(TCharacterProbe::SubState(*h.hero), c.row);
         }
     }
 }
@@ -671,10 +673,10 @@ TEST_F(HeroClasses, HLandedHitsCarryTheJumpAttackOnThroughItsFollowUps)
         for (const std::uint32_t next : {36u, 38u}) {
             Tap(t, kAttack);
             t.Step(qmtest::HeroTrace::kAttackDelay + 1);
-            EXPECT_EQ(h.hero->GetCommandCount(), 1u);
+            EXPECT_EQ(TCharacterProbe::CommandCount(*h.hero), 1u);
             if (hits) {
                 h.hero->OnHitDelivered(nullptr, 1, 10, 0);
-                EXPECT_EQ(h.hero->GetFollowUpFlag(), 1u);
+                EXPECT_EQ(TCharacterProbe::FollowUpFlag(*h.hero), 1u);
             }
             if (!t.StepUntilRow(next, 12)) {
                 break;
@@ -699,7 +701,7 @@ TEST_F(HeroClasses, BowGroundComboRepeatsTheSecondShotForEachOfTwoWaitingAttacks
     }
     t.Step(qmtest::HeroTrace::kAttackDelay + 1);
     ASSERT_EQ(t.Frames().back().row, 25u);
-    EXPECT_EQ(h.hero->GetCommandCount(), 2u) << "the third and fourth presses are dropped";
+    EXPECT_EQ(TCharacterProbe::CommandCount(*h.hero), 2u) << "the third and fourth presses are dropped";
     ASSERT_TRUE(t.StepUntilState(TPlayerCharacter::kStateIdle, 60));
     EXPECT_EQ(t.Rows(), (Rows{25, 27, 28}));
     const auto inSecond = std::count_if(t.Frames().begin(), t.Frames().end(),
@@ -716,14 +718,14 @@ TEST_F(HeroClasses, BowJumpShotsSinkSlowlyAndAQueuedAttackRepeatsTheSecond)
     static_cast<TestHeroine08&>(*h.hero).SetFollowUpFlag(1);
     Tap(t, kAttack);
     ASSERT_TRUE(t.StepUntilRow(31, 6));
-    EXPECT_EQ(h.hero->GetFollowUpFlag(), 1u) << "her jump shot clears nothing";
+    EXPECT_EQ(TCharacterProbe::FollowUpFlag(*h.hero), 1u) << "her jump shot clears nothing";
     t.Step(3);
     for (std::size_t i = t.Frames().size() - 3; i < t.Frames().size(); ++i) {
         EXPECT_FLOAT_EQ(t.Frames()[i].verticalSpeed, -0.01F) << i;
     }
     Tap(t, kAttack);
     ASSERT_TRUE(t.StepUntilRow(33, 12));
-    EXPECT_EQ(h.hero->GetFollowUpFlag(), 0u) << "cleared at the step's end";
+    EXPECT_EQ(TCharacterProbe::FollowUpFlag(*h.hero), 0u) << "cleared at the step's end";
     Tap(t, kAttack);
     ASSERT_TRUE(t.StepUntilRow(34, 30)) << "the repeated shot ends in its recovery";
     EXPECT_EQ(t.Rows(), (Rows{31, 33, 34}));
@@ -751,7 +753,7 @@ TEST_F(HeroClasses, BowJumpShotsSinkSlowlyAndAQueuedAttackRepeatsTheSecond)
         low.trace->SetGround(low.trace->Frames().back().height + 0.001F);
         low.trace->Step(2);
         EXPECT_EQ(low.trace->Frames().back().state, TPlayerCharacter::kStateLand) << row;
-        EXPECT_EQ(low.hero->GetCommandCount(), 0u) << row;
+        EXPECT_EQ(TCharacterProbe::CommandCount(*low.hero), 0u) << row;
         EXPECT_EQ(low.trace->Rows(), Rows{row});
     }
 }
@@ -770,7 +772,7 @@ TEST_F(HeroClasses, BowAirChargeShotHoldsInTheAirAndASecondChargeRecovers)
     h.hero->SetReservedAction(1, 0);
     ASSERT_TRUE(t.StepUntilRow(36, 15));
     EXPECT_EQ(t.Rows(), (Rows{35, 36}));
-    EXPECT_EQ(h.hero->GetReservedKind(), 0u) << "used up";
+    EXPECT_EQ(TCharacterProbe::ReservedKind(*h.hero), 0u) << "used up";
 }
 
 }  // namespace

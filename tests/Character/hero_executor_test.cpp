@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "hero_fixture.h"
+#include "support/character_probe.h"
 
 namespace herotest {
 namespace {
@@ -51,7 +52,7 @@ TEST_F(HeroExecutorTest, HoverStrikeHoldsTheHeroUpUntilItsMotionEnds)
     Running low = Start(69, 0.5F, 1, 0);
     low.trace->Step(10);
     EXPECT_EQ(low.trace->Rows(), (Rows{69})) << "no charge and no else row on that frame";
-    EXPECT_EQ(low.hero->GetReservedKind(), 0u);
+    EXPECT_EQ(TCharacterProbe::ReservedKind(*low.hero), 0u);
     low.trace->Step();
     EXPECT_EQ(low.trace->Rows(), (Rows{69, 70}));
 }
@@ -74,7 +75,7 @@ TEST_F(HeroExecutorTest, RecoveriesReturnToIdleOrToFalling)
     r.trace->Step(3);
     EXPECT_EQ(r.hero->GetState(), 19u);
     EXPECT_EQ(r.trace->Step().state, 0u) << "on the motion's fourth frame";
-    EXPECT_EQ(r.hero->GetCommandCount(), 0u);
+    EXPECT_EQ(TCharacterProbe::CommandCount(*r.hero), 0u);
 
     EXPECT_EQ(Start(61, 10.0F).trace->Step(4).state, TPlayerCharacter::kStateFall);
     // The air recovery falls at its motion's end.
@@ -93,7 +94,7 @@ TEST_F(HeroExecutorTest, AirStrikeEndsInItsElseRowWhateverTheFlagAndClearsItButT
             r.hero->SetFollowUpFlag(flag);
             ASSERT_TRUE(r.trace->StepUntilRow(next, 8));
             EXPECT_EQ(r.trace->Rows(), (Rows{39, next}));
-            EXPECT_EQ(r.hero->GetFollowUpFlag(), 0u);
+            EXPECT_EQ(TCharacterProbe::FollowUpFlag(*r.hero), 0u);
         }
     }
 }
@@ -127,17 +128,17 @@ TEST_F(HeroExecutorTest, ChainsByWhatIsReserved)
         Running r = Start(c.row, 0.0F, c.kind, c.argument);
         TestHeroA* hero = r.hero.get();
         hero->PushCommand(1);
-        for (std::uint32_t i = 0; i < 40 && hero->GetState() == 19 && hero->GetSubState() == c.row; ++i) {
+        for (std::uint32_t i = 0; i < 40 && hero->GetState() == 19 && TCharacterProbe::SubState(*hero) == c.row; ++i) {
             r.trace->Step();
         }
         if (c.next == 0) {
             EXPECT_EQ(hero->GetState(), 0u);
-            EXPECT_EQ(hero->GetCommandCount(), 0u);
+            EXPECT_EQ(TCharacterProbe::CommandCount(*hero), 0u);
         } else {
             EXPECT_EQ(hero->GetState(), 19u);
-            EXPECT_EQ(hero->GetSubState(), c.next);
+            EXPECT_EQ(TCharacterProbe::SubState(*hero), c.next);
         }
-        EXPECT_EQ(hero->GetReservedKind(), 0u) << "used up";
+        EXPECT_EQ(TCharacterProbe::ReservedKind(*hero), 0u) << "used up";
     }
     // The skill chain's charge goes to its else row at once, not through the row again (six frames).
     ASSERT_TRUE(Start(33, 0.0F, 1, 0).trace->StepUntilRow(34, 7));
@@ -148,13 +149,13 @@ TEST_F(HeroExecutorTest, ComboStepPrefersTheQueuedAttackAndAirStepClearsTheFlag)
     Running r = Start(27, 0.0F, 1, 0);
     r.hero->PushCommand(1);
     ASSERT_TRUE(r.trace->StepUntilRow(29, 20));
-    EXPECT_EQ(r.hero->GetReservedKind(), 1u) << "left for the next hit";
+    EXPECT_EQ(TCharacterProbe::ReservedKind(*r.hero), 1u) << "left for the next hit";
 
     Running air = Start(63, 10.0F);
     air.hero->SetFollowUpFlag(1);
     air.hero->PushCommand(1);
     ASSERT_TRUE(air.trace->StepUntilRow(35, 8));
-    EXPECT_EQ(air.hero->GetFollowUpFlag(), 0u);
+    EXPECT_EQ(TCharacterProbe::FollowUpFlag(*air.hero), 0u);
     // The leap's own rows are excluded; another air skill is taken, a charge goes to 41.
     for (const auto& [kind, argument, next] :
          {std::tuple{2u, 59u, 64u}, {2u, 62u, 64u}, {2u, 65u, 65u}, {1u, 0u, 41u}}) {
@@ -214,7 +215,7 @@ TEST_F(HeroExecutorTest, ThenStartsTheNextRowAtTheMotionsEnd)
     t.PlaceAt(10.0F);
     hero.PushCommand(1);
     hero.OnHitDelivered(nullptr, 1, 0, 0);
-    EXPECT_EQ(hero.GetFollowUpFlag(), 0u);
+    EXPECT_EQ(TCharacterProbe::FollowUpFlag(hero), 0u);
 }
 
 }  // namespace

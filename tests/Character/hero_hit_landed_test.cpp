@@ -12,6 +12,7 @@
 #include "MainCode/Character/THeroine08.h"
 #include "MainCode/Effect/TSmashEffect.h"
 #include "combat_fixture.h"
+#include "support/character_probe.h"
 
 namespace combattest {
 namespace {
@@ -104,10 +105,11 @@ TEST_F(HeroHitLandedTest, EachClassHopsOrRaisesARingByTheCodeAndAFlaggedHitDoesN
 
             const bool hop = c.hops && h.flag == 0 && h.code >= 1 && h.code <= 3;
             const bool pops = hop && h.code != 3;
-            EXPECT_FLOAT_EQ(hero->GetVelocity().y, hop ? speeds[h.code - 1] : 0.0F);
+            EXPECT_FLOAT_EQ(TCharacterProbe::Velocity(*hero).y, hop ? speeds[h.code - 1] : 0.0F);
             EXPECT_NEAR(Where(*hero).z, before.z - (hop ? forwards[h.code - 1] : 0.0F), 1e-6F);
-            EXPECT_EQ(hero->GetFollowUpFlag(), pops ? 1u : 0u);
-            EXPECT_EQ(hero->GetCommandCount(), pops ? 0u : 1u) << "a queued attack turns into the follow-up";
+            EXPECT_EQ(TCharacterProbe::FollowUpFlag(*hero), pops ? 1u : 0u);
+            EXPECT_EQ(TCharacterProbe::CommandCount(*hero), pops ? 0u : 1u)
+                << "a queued attack turns into the follow-up";
 
             const bool ring = c.rings && h.flag == 0 && (h.code == 4 || h.code == 5);
             if (!ring) {
@@ -143,8 +145,8 @@ TEST_F(HeroHitLandedTest, APoppedCommandOtherThanAnAttackIsUsedUpWithoutAFollowU
     std::unique_ptr<THero> hero = Make(kClasses[0]);
     hero->PushCommand(2);
     hero->OnHitDelivered(nullptr, 1, 10, 0);
-    EXPECT_EQ(hero->GetFollowUpFlag(), 0u);
-    EXPECT_EQ(hero->GetCommandCount(), 0u);
+    EXPECT_EQ(TCharacterProbe::FollowUpFlag(*hero), 0u);
+    EXPECT_EQ(TCharacterProbe::CommandCount(*hero), 0u);
 }
 
 TEST_F(HeroHitLandedTest, AMissingRingEffectGivesNothingToSet)

@@ -11,6 +11,7 @@
 #include "MainCode/Map/TAttackHitTimedHeld.h"
 #include "MainCode/Shot/TShot.h"
 #include "combat_fixture.h"
+#include "support/character_probe.h"
 #include "support/map_probe.h"
 
 namespace combattest {
@@ -84,7 +85,7 @@ protected:
         right->GetWorldAxis(&x, 1);
         right->GetWorldAxis(&y, 2);
         right->GetWorldAxis(&z, 3);
-        const D3DXVECTOR3& d = Motion(shot).GetDirection();
+        const D3DXVECTOR3& d = TCharacterProbe::Direction(Motion(shot));
         const float toDegrees = 180.0F / 3.14159265F;
         return {std::atan2(D3DXVec3Dot(&d, &x), D3DXVec3Dot(&d, &z)) * toDegrees,
                 std::atan2(-D3DXVec3Dot(&d, &y), D3DXVec3Dot(&d, &z)) * toDegrees};
@@ -105,7 +106,7 @@ protected:
     // The hit of the heroine's list that rides on the arrow's head.
     static TAttackHitTimedHeld* HitOf(const THeroine08& hero, const TShot* shot)
     {
-        for (const TRefPtr<TAttackHit>& hit : hero.GetHits()) {
+        for (const TRefPtr<TAttackHit>& hit : TCharacterProbe::Hits(hero)) {
             if (TMapProbe::Parent(*hit) == shot->GetModelFrame()) {
                 return dynamic_cast<TAttackHitTimedHeld*>(hit.Get());
             }
@@ -144,19 +145,19 @@ TEST_F(HeroineArrows, EachEventFiresItsArrowsTurnedInTheirOrderAboutTheWeaponsOw
     for (const Case& c : cases) {
         SCOPED_TRACE(c.code);
         created_.clear();
-        const std::size_t hitsBefore = hero->GetHits().size();
+        const std::size_t hitsBefore = TCharacterProbe::Hits(*hero).size();
         Fire(*hero, c.code);
         EXPECT_EQ(TurnsOf(*hero, c.yaw), c.angles);
-        EXPECT_EQ(hero->GetHits().size(), hitsBefore + c.angles.size());
+        EXPECT_EQ(TCharacterProbe::Hits(*hero).size(), hitsBefore + c.angles.size());
         for (const TShot* shot : Arrows()) {
             ASSERT_NE(shot, nullptr);
             const TAccelMotion& m = Motion(shot);
-            EXPECT_NEAR(D3DXVec3Length(&m.GetDirection()), 1.0F, 1e-5F);
-            EXPECT_NEAR(m.GetPosition().x, from.x, 1e-5F);
-            EXPECT_NEAR(m.GetPosition().y, from.y, 1e-5F);
-            EXPECT_NEAR(m.GetPosition().z, from.z, 1e-5F);
-            EXPECT_FLOAT_EQ(m.GetAcceleration(), 0.0F);
-            EXPECT_FLOAT_EQ(m.GetSpeed(), c.speed);
+            EXPECT_NEAR(D3DXVec3Length(&TCharacterProbe::Direction(m)), 1.0F, 1e-5F);
+            EXPECT_NEAR(TCharacterProbe::Position(m).x, from.x, 1e-5F);
+            EXPECT_NEAR(TCharacterProbe::Position(m).y, from.y, 1e-5F);
+            EXPECT_NEAR(TCharacterProbe::Position(m).z, from.z, 1e-5F);
+            EXPECT_FLOAT_EQ(TCharacterProbe::Acceleration(m), 0.0F);
+            EXPECT_FLOAT_EQ(TCharacterProbe::Speed(m), c.speed);
             EXPECT_EQ(shot->GetFlightFrames(), c.life);
             const TAttackHitTimedHeld* hit = HitOf(*hero, shot);
             ASSERT_NE(hit, nullptr);
@@ -182,11 +183,11 @@ TEST_F(HeroineArrows, EachEventFiresItsArrowsTurnedInTheirOrderAboutTheWeaponsOw
             return e;
         }());
         const std::vector<std::uint32_t> base = CreatedIds();
-        const std::size_t hits = hero->GetHits().size();
+        const std::size_t hits = TCharacterProbe::Hits(*hero).size();
         created_.clear();
         Fire(*hero, code);
         EXPECT_EQ(CreatedIds(), base) << code;
-        EXPECT_EQ(hero->GetHits().size(), hits) << code;
+        EXPECT_EQ(TCharacterProbe::Hits(*hero).size(), hits) << code;
     }
 }
 
@@ -222,10 +223,11 @@ TEST_F(HeroineArrows, TheHitTakesItsArgumentsInOrderAndTheArrowItsMesh)
 
     TFrame* head = shot->GetModelFrame();
     ASSERT_GE(head->GetMeshCount(), 1u);
-    EXPECT_NE(head->FindMesh(hero->GetArrowMesh().GetName(), false), nullptr);
+    EXPECT_NE(head->FindMesh(TCharacterProbe::ArrowMesh(*hero).GetName(), false), nullptr);
     D3DXVECTOR3 z;
     head->GetWorldAxis(&z, 3);
-    EXPECT_NEAR(D3DXVec3Dot(&z, &Motion(shot).GetDirection()), 1.0F, 1e-4F) << "the head looks along its flight";
+    EXPECT_NEAR(D3DXVec3Dot(&z, &TCharacterProbe::Direction(Motion(shot))), 1.0F, 1e-4F)
+        << "the head looks along its flight";
 }
 
 TEST_F(HeroineArrows, PowerTakesTheFirstRunningAttackUpTimer)
@@ -240,8 +242,8 @@ TEST_F(HeroineArrows, PowerTakesTheFirstRunningAttackUpTimer)
         data_->GetCharacterData(1)->Stat[0] = 15;
         auto hero = Make();
         ASSERT_EQ(hero->GetStr(), 15) << "a STR whose raised values have fractions to drop";
-        hero->GetAttackBuff1().Remaining = c.first;
-        hero->GetAttackBuff2().Remaining = c.second;
+        TCharacterProbe::AttackBuff1(*hero).Remaining = c.first;
+        TCharacterProbe::AttackBuff2(*hero).Remaining = c.second;
         Fire(*hero, 6100);
         ASSERT_EQ(Arrows().size(), 1u);
         const auto expected = static_cast<std::uint32_t>(static_cast<std::int32_t>(hero->GetStr() * c.factor) + 7);
@@ -261,7 +263,7 @@ TEST_F(HeroineArrows, TwinArrowsDrawTheirOwnPitchAndEachDrawsATrail)
         const TShot* arrow = dynamic_cast<TShot*>(created_[2 * i].result);
         const TShot* trail = dynamic_cast<TShot*>(created_[2 * i + 1].result);
         ASSERT_NE(trail, nullptr);
-        EXPECT_FLOAT_EQ(Motion(arrow).GetSpeed(), 0.2F);
+        EXPECT_FLOAT_EQ(TCharacterProbe::Speed(Motion(arrow)), 0.2F);
         EXPECT_EQ(arrow->GetFlightFrames(), 50);
         EXPECT_EQ(HitOf(*hero, arrow)->GetParam8(), -1) << "the trail's tag is not the hit's";
         EXPECT_EQ(HitOf(*hero, arrow)->GetFlags(), 0x81u);
@@ -269,7 +271,7 @@ TEST_F(HeroineArrows, TwinArrowsDrawTheirOwnPitchAndEachDrawsATrail)
         EXPECT_EQ(created_[2 * i + 1].parent, hero->GetReferenceFrame());
         const auto* follow = dynamic_cast<const THeldRandomOffsetMotion*>(trail->GetMotion());
         ASSERT_NE(follow, nullptr);
-        EXPECT_EQ(follow->GetHeld().Get(), arrow->GetModelFrame());
+        EXPECT_EQ(TCharacterProbe::Held(*follow).Get(), arrow->GetModelFrame());
     }
 }
 
@@ -296,7 +298,7 @@ TEST_F(HeroineArrows, ShotsTheManagerCannotMakeLeaveNothingBehind)
     Fire(*hero, 6500);
     EXPECT_EQ(CreatedIds(), (std::vector<std::uint32_t>{1100, 56, 1100, 56}));
     EXPECT_EQ(Arrows().size(), 2u);
-    EXPECT_EQ(hero->GetHits().size(), 2u) << "the arrows fly without their trails";
+    EXPECT_EQ(TCharacterProbe::Hits(*hero).size(), 2u) << "the arrows fly without their trails";
 
     RecordEffectsOnly();
     created_.clear();
@@ -304,7 +306,7 @@ TEST_F(HeroineArrows, ShotsTheManagerCannotMakeLeaveNothingBehind)
         Fire(*hero, code);
     }
     EXPECT_EQ(CreatedIds(), (std::vector<std::uint32_t>(7, 1100))) << "no trail for an arrow not made";
-    EXPECT_EQ(hero->GetHits().size(), 2u) << "no hit without its arrow";
+    EXPECT_EQ(TCharacterProbe::Hits(*hero).size(), 2u) << "no hit without its arrow";
 }
 
 TEST_F(HeroineArrows, TheRightWeaponCastsTheBowsLights)
@@ -321,7 +323,7 @@ TEST_F(HeroineArrows, TheRightWeaponCastsTheBowsLights)
         EXPECT_EQ(c.direction, D3DXVECTOR3(0.0F, 1.0F, 0.0F));
         EXPECT_EQ(c.area, area_.get());
     }
-    EXPECT_TRUE(hero->GetHits().empty());
+    EXPECT_TRUE(TCharacterProbe::Hits(*hero).empty());
 }
 
 }  // namespace

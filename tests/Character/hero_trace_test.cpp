@@ -8,6 +8,7 @@
 #include "MainCode/Character/TVillager.h"
 #include "MainCode/Script/TVillagerInfoModule.h"
 #include "hero_fixture.h"
+#include "support/character_probe.h"
 #include "support/dx_probe.h"
 #include "support/hud_probe.h"
 
@@ -24,20 +25,20 @@ TEST_F(HeroTraceTest, HoldFiresOnTheTwentiethFrameAfterThePressAndItsReleaseFire
     qmtest::HeroTrace t(*hero, *input_);
     t.Hold(kAttack);
     t.Step(qmtest::HeroTrace::kAttackDelay + 1);
-    ASSERT_EQ(hero->GetHoldCountA(), 1u) << "the press is seen";
+    ASSERT_EQ(TCharacterProbe::HoldCountA(*hero), 1u) << "the press is seen";
     t.Step(19);
-    EXPECT_EQ(hero->GetHoldCountA(), 20u);
+    EXPECT_EQ(TCharacterProbe::HoldCountA(*hero), 20u);
     EXPECT_EQ(hero->GetState(), 0u) << "one frame short of the threshold";
     const qmtest::HeroTraceFrame& fired = t.Step();
     EXPECT_EQ(fired.state, 19u);
     EXPECT_EQ(fired.row, 33u) << "the ground charge";
     EXPECT_EQ(fired.motion, 56u);
-    EXPECT_EQ(hero->GetHoldCountA(), THero::kHeldMark);
+    EXPECT_EQ(TCharacterProbe::HoldCountA(*hero), THero::kHeldMark);
 
     t.Release(kAttack);
     ASSERT_TRUE(t.StepUntilState(0));
     EXPECT_EQ(t.Rows(), (Rows{33, 34}));
-    EXPECT_EQ(hero->GetHoldCountA(), 0u);
+    EXPECT_EQ(TCharacterProbe::HoldCountA(*hero), 0u);
     for (const qmtest::HeroTraceFrame& f : t.Frames()) {
         EXPECT_EQ(f.queued, 0u) << "the release after the hold queues nothing";
     }
@@ -51,7 +52,7 @@ TEST_F(HeroTraceTest, ReleaseBeforeTheThresholdTaps)
     t.Step(qmtest::HeroTrace::kAttackDelay + 1 + 17);
     t.Release(kAttack);
     t.Step(qmtest::HeroTrace::kAttackDelay);
-    EXPECT_EQ(hero->GetHoldCountA(), 20u);
+    EXPECT_EQ(TCharacterProbe::HoldCountA(*hero), 20u);
     EXPECT_EQ(hero->GetState(), 0u);
     const qmtest::HeroTraceFrame& tapped = t.Step();
     EXPECT_EQ(tapped.state, 19u);
@@ -67,8 +68,8 @@ TEST_F(HeroTraceTest, HoldDuringAGroundRowStartsTheChargeAtItsEnd)
     ASSERT_TRUE(t.StepUntilRow(25));
     t.Hold(kAttack);
     t.Step(qmtest::HeroTrace::kAttackDelay + 1 + 20);
-    EXPECT_EQ(hero->GetSubState(), 25u) << "the row runs on";
-    EXPECT_EQ(hero->GetReservedKind(), 1u);
+    EXPECT_EQ(TCharacterProbe::SubState(*hero), 25u) << "the row runs on";
+    EXPECT_EQ(TCharacterProbe::ReservedKind(*hero), 1u);
     t.Release(kAttack);
     ASSERT_TRUE(t.StepUntilState(0));
     EXPECT_EQ(t.Rows(), (Rows{25, 33, 34}));
@@ -92,9 +93,9 @@ TEST_F(HeroTraceTest, ChargeDuringAnAirStrikeStartsOnlyWellAboveTheGround)
     low->StartAction(35);
     low->SetReservedAction(1, 0);
     l.Step(6);
-    EXPECT_EQ(low->GetSubState(), 35u);
-    EXPECT_EQ(low->GetReservedKind(), 0u) << "used up";
-    EXPECT_EQ(low->GetFollowUpFlag(), 0u) << "cleared all the same";
+    EXPECT_EQ(TCharacterProbe::SubState(*low), 35u);
+    EXPECT_EQ(TCharacterProbe::ReservedKind(*low), 0u) << "used up";
+    EXPECT_EQ(TCharacterProbe::FollowUpFlag(*low), 0u) << "cleared all the same";
     l.Step();
     EXPECT_EQ(l.Rows(), (Rows{35, 36}));
 }
@@ -108,10 +109,10 @@ TEST_F(HeroTraceTest, LandedAirHitsWithAQueuedAttackContinueTheAirCombo)
     t.Step();
     hero->PushCommand(1);
     hero->OnHitDelivered(nullptr, 1, 10, 0);
-    EXPECT_EQ(hero->GetFollowUpFlag(), 1u);
-    EXPECT_EQ(hero->GetCommandCount(), 0u) << "the queued attack is used up";
+    EXPECT_EQ(TCharacterProbe::FollowUpFlag(*hero), 1u);
+    EXPECT_EQ(TCharacterProbe::CommandCount(*hero), 0u) << "the queued attack is used up";
     ASSERT_TRUE(t.StepUntilRow(37, 10));
-    EXPECT_EQ(hero->GetFollowUpFlag(), 0u);
+    EXPECT_EQ(TCharacterProbe::FollowUpFlag(*hero), 0u);
     hero->PushCommand(1);
     hero->OnHitDelivered(nullptr, 2, 10, 0);
     ASSERT_TRUE(t.StepUntilRow(39, 10));
@@ -150,7 +151,7 @@ TEST_F(HeroTraceTest, SkillsThatStartNothing)
         Tap(t, kSkill);
         t.Step(3);
         if (c.id != 2016) {
-            EXPECT_EQ(hero->GetReservedKind(), 0u) << c.id << " type " << int(c.type);
+            EXPECT_EQ(TCharacterProbe::ReservedKind(*hero), 0u) << c.id << " type " << int(c.type);
         }
         ASSERT_TRUE(t.StepUntilState(0, 60)) << c.id << " type " << int(c.type);
         EXPECT_EQ(t.Rows(), (Rows{25, 26})) << c.id << " type " << int(c.type);
@@ -182,7 +183,7 @@ TEST_F(HeroTraceTest, SkillReservedDuringAnActionStartsOnlyWhereItsExecutorAllow
         hero->StartAction(c.running);
         Tap(t, kSkill);
         t.Step(3);
-        EXPECT_EQ(hero->GetReservedKind(), 2u) << c.running << " " << c.skill;
+        EXPECT_EQ(TCharacterProbe::ReservedKind(*hero), 2u) << c.running << " " << c.skill;
         ASSERT_TRUE(t.StepUntilRow(c.next, 40)) << c.running << " " << c.skill;
         EXPECT_EQ(t.Rows(), (Rows{c.running, c.next})) << c.running << " " << c.skill;
     }
@@ -207,7 +208,7 @@ TEST_F(HeroTraceTest, PatternSkillsRunInRowsOneAndThreeThenRecoverOrTakeTheCharg
             Tap(t, kSkill);
         }
         ASSERT_TRUE(t.StepUntilRow(c.rows[0], 40)) << c.hold;
-        EXPECT_EQ(hero->GetCurrentPatternAction(), hero->GetPatternFunc(107, c.hold ? 1 : 0));
+        EXPECT_EQ(TCharacterProbe::CurrentPatternAction(*hero), hero->GetPatternFunc(107, c.hold ? 1 : 0));
         if (c.charge) {
             hero->SetReservedAction(1, 0);
         }
@@ -228,16 +229,16 @@ TEST_F(HeroTraceTest, TimeStopHoldsTheHeroAndHidesTheButtons)
         EXPECT_EQ(input_->GetWord(2) & 0xFFFF, 0u) << "not written back while the stop lasts";
     }
     EXPECT_EQ(hero->GetState(), 0u);
-    EXPECT_EQ(hero->GetHoldCountA(), 0u) << "the button reads as released";
+    EXPECT_EQ(TCharacterProbe::HoldCountA(*hero), 0u) << "the button reads as released";
     EXPECT_TRUE(t.Rows().empty());
     D3DXVECTOR3 p;
     hero->GetPosition(&p);
-    EXPECT_FLOAT_EQ(p.y, GetTimeStopPoint().y) << "held at the stop point";
+    EXPECT_FLOAT_EQ(p.y, TCharacterProbe::TimeStopPoint().y) << "held at the stop point";
 
     // Once time runs the held buttons count from a new press.
     SetTimeStop(false, nullptr, nullptr);
     t.Step(qmtest::HeroTrace::kAttackDelay + 1);
-    EXPECT_EQ(hero->GetHoldCountA(), 1u);
+    EXPECT_EQ(TCharacterProbe::HoldCountA(*hero), 1u);
 }
 
 // A town whose script state the tests set.
@@ -298,14 +299,14 @@ TEST_F(HeroTraceTest, TownStepRunsTheHudAndTheTimersButNeverAnAttack)
     Buttons(0x200, 0, 0, kAttack);
     hero->UpdateInTown();
     EXPECT_NE(hero->GetState(), 19u);
-    EXPECT_EQ(hero->GetHoldCountA(), 0u);
+    EXPECT_EQ(TCharacterProbe::HoldCountA(*hero), 0u);
     EXPECT_EQ(hero->GetState(), 0u) << "the state handler ran through the stop: walked, then stopped";
     EXPECT_TRUE(TDxProbe::Image(panel_->GetLevelDigit(1)).HasTexture()) << "the panel was updated";
     EXPECT_EQ(gauge_->GetSelection(), 4);
     EXPECT_EQ(THudProbe::Queue(*getRender_).size(), 1u);
     EXPECT_TRUE(THudProbe::IsIdle(*getRender_));
     // The icon group turns a degree an update.
-    const D3DXMATRIX* root = hero->GetStatusIcons().GetRoot()->GetMatrix();
+    const D3DXMATRIX* root = TCharacterProbe::StatusIcons(*hero).GetRoot()->GetMatrix();
     EXPECT_NEAR(std::atan2(-root->_13, root->_11), 31.0 * 0.017453292, 1e-4);
     EXPECT_EQ(hero->GetAttackSeal().Remaining, 9);
 }

@@ -5,6 +5,7 @@
 #include "combat_fixture.h"
 #include "platform/testing/d3d8.h"
 #include "support/alloc_probe.h"
+#include "support/character_probe.h"
 #include "support/hud_probe.h"
 
 namespace combattest {
@@ -28,7 +29,7 @@ TEST_F(HudPlayerTest, ASecondLevelUpWaitsUntilTheBannerHasEnded)
     hero->AttachToField(area_.get());
     hero->SetLevel(0);
     hero->LevelUp();
-    ASSERT_TRUE(hero->GetLevelUpPopup()->IsActive());
+    ASSERT_TRUE(TCharacterProbe::LevelUpPopup(*hero)->IsActive());
     hero->SetStateDirect(0, 0);
     hero->MakeLevelUpPending();
     // The delay of 280 runs out first; the banner stops in its 351st update.
@@ -40,7 +41,7 @@ TEST_F(HudPlayerTest, ASecondLevelUpWaitsUntilTheBannerHasEnded)
         }
     }
     EXPECT_EQ(second, 351);
-    EXPECT_TRUE(hero->GetLevelUpPopup()->IsActive()) << "started again";
+    EXPECT_TRUE(TCharacterProbe::LevelUpPopup(*hero)->IsActive()) << "started again";
 }
 
 TEST_F(HudPlayerTest, TheSteadyHudFrameAllocatesNothing)
@@ -68,7 +69,7 @@ TEST_F(HudPlayerTest, TheSteadyHudFrameAllocatesNothing)
     }
     EXPECT_EQ(probe.OwnThreadAllocations(), 0);
     EXPECT_TRUE(THudProbe::IsHolding(*getRender_));
-    EXPECT_TRUE(hero->GetHitPopup().IsActive());
+    EXPECT_TRUE(TCharacterProbe::HitPopup(*hero).IsActive());
     d3d()->CheckLostDevice();
 }
 

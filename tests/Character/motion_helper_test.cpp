@@ -11,6 +11,7 @@
 #include "MainCode/Character/THealingCurveMotion.h"
 #include "MainCode/Character/THeldRandomOffsetMotion.h"
 #include "armed_fixture.h"
+#include "support/character_probe.h"
 
 namespace objtest {
 namespace {
@@ -102,18 +103,18 @@ TEST(MotionHelper, CurvesBendAndRunPastTheEnd)
         ASSERT_FLOAT_EQ(At(frame).x, 0.0F);
         ASSERT_FLOAT_EQ(At(frame).y, 0.0F);
     }
-    EXPECT_NEAR(straight.GetT(), 1.0F, 1e-5);
+    EXPECT_NEAR(TCharacterProbe::CurveT(straight), 1.0F, 1e-5);
     EXPECT_NEAR(At(frame).z, 10.0F, 1e-3);
     straight.Step(&target);  // not clamped
     EXPECT_GT(At(frame).z, 10.0F);
 
     // Bend: x to the side, y up, z forward, whatever the curve's heading.
     TCurveMotion bent(0.5F, D3DXVECTOR3(1.0F, 2.0F, 3.0F), start, D3DXVECTOR3(-4.0F, 7.0F, 0.0F));
-    const D3DXVECTOR3 c = bent.GetPoint(1);
+    const D3DXVECTOR3 c = TCharacterProbe::Point(bent, 1);
     EXPECT_NEAR(c.x, -3.0F, 1e-5);  // forward is -X, the side is +Z
     EXPECT_NEAR(c.y, 2.0F, 1e-5);
     EXPECT_NEAR(c.z, 1.0F, 1e-5);
-    EXPECT_EQ(bent.GetPoint(2), c);
+    EXPECT_EQ(TCharacterProbe::Point(bent, 2), c);
     bent.Step(&target);
     const D3DXVECTOR3 mid = start * 0.125F + c * 0.375F + c * 0.375F + D3DXVECTOR3(-4.0F, 7.0F, 0.0F) * 0.125F;
     EXPECT_NEAR(At(frame).x, mid.x, 1e-5);
@@ -121,8 +122,8 @@ TEST(MotionHelper, CurvesBendAndRunPastTheEnd)
 
     // A straight-up or zero-length curve keeps finite points.
     TCurveMotionBase up(0.5F, D3DXVECTOR3(1.0F, 1.0F, 1.0F), start, D3DXVECTOR3(0.0F, 5.0F, 0.0F));
-    EXPECT_TRUE(std::isfinite(up.GetPoint(1).x));
-    EXPECT_FLOAT_EQ(up.GetPoint(1).y, 1.0F);
+    EXPECT_TRUE(std::isfinite(TCharacterProbe::Point(up, 1).x));
+    EXPECT_FLOAT_EQ(TCharacterProbe::Point(up, 1).y, 1.0F);
 }
 
 class HomingMotion : public ArmedFixture {};
@@ -139,31 +140,31 @@ TEST_F(HomingMotion, FollowsTheTargetUntilTheHomingEndThenHeals)
 
     THomingCurveMotion homing(0.25F, D3DXVECTOR3(0.0F, 1.0F, 0.0F), D3DXVECTOR3(0.0F, 0.0F, 0.0F),
                               D3DXVECTOR3(9.0F, 9.0F, 9.0F), &area, target.GetObjectId(), 0.5F, 0.25F);
-    EXPECT_FLOAT_EQ(homing.GetPoint(3).z, 10.0F);  // the target's centre, not the given end
-    EXPECT_FLOAT_EQ(homing.GetPoint(3).y, 1.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Point(homing, 3).z, 10.0F);  // the target's centre, not the given end
+    EXPECT_FLOAT_EQ(TCharacterProbe::Point(homing, 3).y, 1.0F);
     // Bent by one unit upward, at right angles to the line to the target's centre.
-    const D3DXVECTOR3 bend = homing.GetPoint(1);
+    const D3DXVECTOR3 bend = TCharacterProbe::Point(homing, 1);
     EXPECT_NEAR(D3DXVec3Length(&bend), 1.0F, 1e-5);
     EXPECT_NEAR(bend.y * 1.0F + bend.z * 10.0F, 0.0F, 1e-4);
     EXPECT_GT(bend.y, 0.99F);
     EXPECT_FLOAT_EQ(bend.x, 0.0F);
     target.Place(2.0F, 0.0F, 10.0F);
     homing.Step(&mover);  // t 0 -> 0.25
-    EXPECT_FLOAT_EQ(homing.GetPoint(3).x, 2.0F);
-    EXPECT_FLOAT_EQ(homing.GetPoint(3).y, 0.25F);  // raised by the height offset
+    EXPECT_FLOAT_EQ(TCharacterProbe::Point(homing, 3).x, 2.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Point(homing, 3).y, 0.25F);  // raised by the height offset
     target.Place(4.0F, 0.0F, 10.0F);
     homing.Step(&mover);  // t 0.25 -> 0.5
-    EXPECT_FLOAT_EQ(homing.GetPoint(3).x, 4.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Point(homing, 3).x, 4.0F);
     target.Place(6.0F, 0.0F, 10.0F);
     homing.Step(&mover);  // at the homing end: stays
-    EXPECT_FLOAT_EQ(homing.GetPoint(3).x, 4.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Point(homing, 3).x, 4.0F);
 
     // Gone from the area: the last end stays.
     THomingCurveMotion lost(0.1F, D3DXVECTOR3(0.0F, 0.0F, 0.0F), D3DXVECTOR3(0.0F, 0.0F, 0.0F),
                             D3DXVECTOR3(0.0F, 0.0F, 0.0F), &area, target.GetObjectId(), 1.0F, 0.0F);
     area.UnregisterObject(&target);
     lost.Step(&mover);
-    EXPECT_FLOAT_EQ(lost.GetPoint(3).x, 6.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Point(lost, 3).x, 6.0F);
 
     area.RegisterObject(&target);
     target.SetHp(10);

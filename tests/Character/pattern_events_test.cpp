@@ -16,6 +16,7 @@
 #include "dx/dx8/3d/TTexture8.h"
 #include "armed_fixture.h"
 #include "formats/effect_assets.h"
+#include "support/character_probe.h"
 #include "support/map_probe.h"
 
 namespace objtest {
@@ -154,7 +155,7 @@ TEST_F(PatternEvents, AttackIdsMakeHits)
     TestFighter f;
     StepTo(f, 0);
     StepTo(f, 1);
-    EXPECT_EQ(f.GetHits().size(), 1u);
+    EXPECT_EQ(TCharacterProbe::Hits(f).size(), 1u);
     TAttackTable::Clear();
 }
 
@@ -233,14 +234,14 @@ TEST_F(EffectActions, MagicProjectile)
     // The right vector (-X) turned by -20 degrees about Y.
     auto* motion = dynamic_cast<TAccelMotion*>(shot->GetMotion());
     ASSERT_NE(motion, nullptr);
-    EXPECT_NEAR(motion->GetDirection().x, -std::cos(0.349066F), 1e-5);
-    EXPECT_NEAR(std::fabs(motion->GetDirection().z), std::sin(0.349066F), 1e-5);
-    EXPECT_FLOAT_EQ(motion->GetAcceleration(), 0.0F);
-    EXPECT_FLOAT_EQ(motion->GetSpeed(), 0.2F);
+    EXPECT_NEAR(TCharacterProbe::Direction(*motion).x, -std::cos(0.349066F), 1e-5);
+    EXPECT_NEAR(std::fabs(TCharacterProbe::Direction(*motion).z), std::sin(0.349066F), 1e-5);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Acceleration(*motion), 0.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Speed(*motion), 0.2F);
 
     // One hit on the head, handed to the shot too, for the flight and the parts behind the head.
-    ASSERT_EQ(f.GetHits().size(), 1u);
-    auto* hit = dynamic_cast<TAttackHitTimedHeld*>(f.GetHits().front().Get());
+    ASSERT_EQ(TCharacterProbe::Hits(f).size(), 1u);
+    auto* hit = dynamic_cast<TAttackHitTimedHeld*>(TCharacterProbe::Hits(f).front().Get());
     ASSERT_NE(hit, nullptr);
     EXPECT_EQ(shot->GetAttackHit(), hit);
     EXPECT_EQ(shot->GetOwnerId(), static_cast<std::int32_t>(f.GetObjectId()));
@@ -255,8 +256,8 @@ TEST_F(EffectActions, MagicProjectile)
 
     auto* follow = dynamic_cast<THeldRandomOffsetMotion*>(trail->GetMotion());
     ASSERT_NE(follow, nullptr);
-    EXPECT_EQ(follow->GetHeld().Get(), shot->GetModelFrame());
-    EXPECT_FLOAT_EQ(follow->GetSecond().y, 0.1F);
+    EXPECT_EQ(TCharacterProbe::Held(*follow).Get(), shot->GetModelFrame());
+    EXPECT_FLOAT_EQ(TCharacterProbe::Second(*follow).y, 0.1F);
 
     // The rock starts at the launch point and flies against its direction.
     D3DXVECTOR3 start;
@@ -268,7 +269,7 @@ TEST_F(EffectActions, MagicProjectile)
     effects_->Update();
     D3DXVECTOR3 now;
     shot->GetModelFrame()->GetWorldPosition(&now);
-    const D3DXVECTOR3 moved = start - 0.2F * motion->GetDirection();
+    const D3DXVECTOR3 moved = start - 0.2F * TCharacterProbe::Direction(*motion);
     EXPECT_NEAR(now.x, moved.x, 1e-5);
     EXPECT_NEAR(now.y, moved.y, 1e-5);
     EXPECT_NEAR(now.z, moved.z, 1e-5);
@@ -276,7 +277,7 @@ TEST_F(EffectActions, MagicProjectile)
     // Without an effect manager, or when 510 is no shot, nothing is made.
     TestFighter g;
     g.LaunchEffectAction(D3DXVECTOR3(0.0F, 0.0F, 0.0F), 1.0F, 0.2F);
-    EXPECT_TRUE(g.GetHits().empty());
+    EXPECT_TRUE(TCharacterProbe::Hits(g).empty());
     f.DetachFromField();
 }
 

@@ -24,6 +24,7 @@
 #include "player_fixture.h"
 #include "TCommon/my_error.h"
 #include "platform/testing/win32.h"
+#include "support/character_probe.h"
 #include "support/fuzz.h"
 
 namespace playertest {
@@ -62,7 +63,7 @@ TEST_F(PlayerFactoryTest, EveryPairOfBothCharactersMakesItsClassWithItsModel)
                 continue;
             }
             EXPECT_EQ(I(typeid(*made.Get())), expected->type) << c << " " << t;
-            EXPECT_EQ(made->GetWeaponModelName(), expected->model) << c << " " << t;
+            EXPECT_EQ(TCharacterProbe::WeaponModelName(*made), expected->model) << c << " " << t;
             EXPECT_EQ(made->GetBodyMesh()->GetName(), expected->model) << c << " " << t;
             EXPECT_EQ(made->GetCharacterIndex(), c);
         }
@@ -80,7 +81,7 @@ TEST_F(PlayerFactoryTest, LeaderChangeStoresTheOldLeaderFirst)
 {
     TRefPtr<TPlayerCharacter> old = CreatePlayerCharacter(links_, 0);
     ASSERT_NE(old.Get(), nullptr);
-    old->ConsumeHp(30);
+    TCharacterProbe::ConsumeHp(*old, 30);
     old->GetPoison().Remaining = 77;
     gauge_->SetSelection(3);
     links_.player = old.Get();
@@ -98,7 +99,7 @@ TEST_F(PlayerFactoryTest, WithoutAFieldTheNewPlayerTakesNoPartsAndNoLeaderIsStor
     TRefPtr<TPlayerCharacter> old = CreatePlayerCharacter(links_, 0);
     ASSERT_NE(old.Get(), nullptr);
     const auto life = data_->GetCharacterData(0)->Life;
-    old->ConsumeHp(30);
+    TCharacterProbe::ConsumeHp(*old, 30);
     ASSERT_NE(old->GetHp(), life);
     gauge_->SetSelection(4);
     data_->SetGaugeCarry(3);
@@ -148,23 +149,23 @@ TEST_F(PlayerFactoryTest, GaugeSelectionCarriedFromOnePlayerToTheNext)
 TEST_F(PlayerFactoryTest, TownAndWeaponModelsLoadOnceEach)
 {
     std::unique_ptr<TestHero> hero = MakeHero(0, 1);
-    EXPECT_EQ(hero->IsWeaponModelLoaded(), 1);
+    EXPECT_EQ(TCharacterProbe::IsWeaponModelLoaded(*hero), 1);
     // Loading the weapon model while it is loaded reads nothing.
     std::filesystem::remove("char04/hero01.tob");
     EXPECT_NO_THROW(hero->LoadWeaponModel());
 
     hero->LoadTownModel();
-    EXPECT_EQ(hero->IsWeaponModelLoaded(), 0);
+    EXPECT_EQ(TCharacterProbe::IsWeaponModelLoaded(*hero), 0);
     EXPECT_EQ(hero->GetBodyMesh()->GetName(), "hero01");
     std::filesystem::remove("char04/hero.tob");
     EXPECT_NO_THROW(hero->LoadTownModel());
 
     // Type 1 plays "hero01" again.
     EXPECT_THROW(hero->LoadWeaponModel(), my_error);
-    EXPECT_EQ(hero->IsWeaponModelLoaded(), 0);
+    EXPECT_EQ(TCharacterProbe::IsWeaponModelLoaded(*hero), 0);
     WriteHeroModel("hero01");
     hero->LoadWeaponModel();
-    EXPECT_EQ(hero->IsWeaponModelLoaded(), 1);
+    EXPECT_EQ(TCharacterProbe::IsWeaponModelLoaded(*hero), 1);
     EXPECT_EQ(hero->GetWeaponId(), 1001u);
 }
 
@@ -205,9 +206,9 @@ TEST_F(PlayerFactoryTest, UvRegionTrianglesGoLastKeepingTheirOrderFromTheEnd)
 TEST_F(PlayerFactoryTest, ValueTablesShortOrMissingKeepWhatWasRead)
 {
     std::unique_ptr<TestHero> hero = MakeHero();
-    ASSERT_EQ(hero->GetExperienceTable().size(), 201u);
-    EXPECT_EQ(hero->GetExperienceTable()[200], 2000u);
-    EXPECT_EQ(hero->GetAbilityPointTable()[1], 3u);
+    ASSERT_EQ(TCharacterProbe::ExperienceTable(*hero).size(), 201u);
+    EXPECT_EQ(TCharacterProbe::ExperienceTable(*hero)[200], 2000u);
+    EXPECT_EQ(TCharacterProbe::AbilityPointTable(*hero)[1], 3u);
 
     WriteValueTable("tbl/ex.tbl", 200, 10);
     std::filesystem::remove("tbl/abp.tbl");
@@ -215,8 +216,8 @@ TEST_F(PlayerFactoryTest, ValueTablesShortOrMissingKeepWhatWasRead)
     platform::OverrideModuleFileName((std::filesystem::current_path() / "quillmark4").string());
     std::unique_ptr<TestHero> shorter = MakeHero();
     platform::OverrideModuleFileName("");
-    EXPECT_EQ(shorter->GetExperienceTable().size(), 200u);
-    EXPECT_TRUE(shorter->GetAbilityPointTable().empty());
+    EXPECT_EQ(TCharacterProbe::ExperienceTable(*shorter).size(), 200u);
+    EXPECT_TRUE(TCharacterProbe::AbilityPointTable(*shorter).empty());
     std::ifstream log("ErrorLog.txt", std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("tbl/abp.tbl"), std::string::npos) << text;

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "player_fixture.h"
+#include "support/character_probe.h"
 
 namespace playertest {
 namespace {
@@ -21,7 +22,7 @@ protected:
             hero.DetectDoubleTap();
             before = w;
         }
-        return hero.GetDashFlag();
+        return TCharacterProbe::DashFlag(hero);
     }
 };
 
@@ -41,7 +42,7 @@ public:
 TEST_F(PlayerInputTest, QueueHoldsOneLessThanItsCapacityOldestFirstAndOfNoneDropsEveryPush)
 {
     std::unique_ptr<TestHero> hero = MakeHero();
-    ASSERT_EQ(hero->GetCommandCapacity(), 10u);
+    ASSERT_EQ(TCharacterProbe::CommandCapacity(*hero), 10u);
     QueueHero four(links_, *data_->GetCharacterData(0), 4);
     QueueHero none(links_, *data_->GetCharacterData(0), 0);
     none.ClearCommandQueue();
@@ -49,12 +50,12 @@ TEST_F(PlayerInputTest, QueueHoldsOneLessThanItsCapacityOldestFirstAndOfNoneDrop
         for (std::uint32_t c = 1; c <= 12; ++c) {
             queue->PushCommand(c);
         }
-        EXPECT_EQ(queue->GetCommandCount(), held);
+        EXPECT_EQ(TCharacterProbe::CommandCount(*queue), held);
         for (std::uint32_t c = 1; c <= held; ++c) {
             EXPECT_EQ(queue->PopCommand(), c);
         }
         EXPECT_EQ(queue->PopCommand(), 0u);
-        EXPECT_EQ(queue->GetCommandCount(), 0u);
+        EXPECT_EQ(TCharacterProbe::CommandCount(*queue), 0u);
     }
 }
 
@@ -78,15 +79,15 @@ TEST_F(PlayerInputTest, DoubleTapWithinNineStepsEachWayAndTheIdleStateTakesTheFl
         std::unique_ptr<TestHero> hero = MakeHero();
         EXPECT_EQ(Taps(*hero, words), c.dash ? 1 : 0);
         if (c.dash) {
-            EXPECT_EQ(hero->GetDashDirection(), 4);
+            EXPECT_EQ(TCharacterProbe::DashDirection(*hero), 4);
         }
     }
     std::unique_ptr<TestHero> hero = MakeHero();
     ASSERT_EQ(Taps(*hero, {4, 0, 4}), 1);
     hero->RunStateHandler();
     EXPECT_EQ(hero->GetState(), 3u);
-    EXPECT_EQ(hero->GetDashFlag(), 0);
-    EXPECT_EQ(hero->GetMoveLevel(), 3u);
+    EXPECT_EQ(TCharacterProbe::DashFlag(*hero), 0);
+    EXPECT_EQ(TCharacterProbe::MoveLevel(*hero), 3u);
 }
 
 TEST_F(PlayerInputTest, JumpOnlyOnANewPressFromTheGroundStates)
@@ -99,9 +100,9 @@ TEST_F(PlayerInputTest, JumpOnlyOnANewPressFromTheGroundStates)
         Buttons(64, before);
         hero->TryJump();
         EXPECT_EQ(hero->GetState(), jumps ? 4u : state) << state << " " << before;
-        EXPECT_FLOAT_EQ(hero->GetVelocity().y, jumps ? 0.18F : 0.0F);
+        EXPECT_FLOAT_EQ(TCharacterProbe::Velocity(*hero).y, jumps ? 0.18F : 0.0F);
         if (jumps) {
-            EXPECT_FLOAT_EQ(hero->GetGravity(), -0.007F);
+            EXPECT_FLOAT_EQ(TCharacterProbe::Gravity(*hero), -0.007F);
         }
     }
 }
@@ -109,14 +110,14 @@ TEST_F(PlayerInputTest, JumpOnlyOnANewPressFromTheGroundStates)
 TEST_F(PlayerInputTest, FallStartsBelowTenTimesTheDefaultGravity)
 {
     std::unique_ptr<TestHero> hero = MakeHero();
-    const float limit = 10.0F * hero->GetDefaultGravity();
+    const float limit = 10.0F * TCharacterProbe::DefaultGravity(*hero);
     hero->SetVerticalSpeed(limit);
     hero->CheckFall();
     EXPECT_EQ(hero->GetState(), 0u);
     hero->SetVerticalSpeed(std::nextafter(limit, -1.0F));
     hero->CheckFall();
     EXPECT_EQ(hero->GetState(), 5u);
-    EXPECT_FLOAT_EQ(hero->GetGravity(), -0.007F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Gravity(*hero), -0.007F);
 }
 
 TEST_F(PlayerInputTest, LandingGoesToTheMoveLevelWithADirectionHeld)
@@ -204,15 +205,15 @@ TEST_F(PlayerInputTest, AttackButtonsPressHoldReleaseAndSeal)
     Buttons(0, 0, 16, 0);
     hero.HandleAttackButtons();
     EXPECT_EQ(hero.pressA, 1);
-    EXPECT_EQ(hero.GetHoldCountA(), 1u);
+    EXPECT_EQ(TCharacterProbe::HoldCountA(hero), 1u);
     Buttons(0, 0, 16, 16);
     hero.HandleAttackButtons();
     EXPECT_EQ(hero.heldA, 1);
-    EXPECT_EQ(hero.GetHoldCountA(), 2u);
+    EXPECT_EQ(TCharacterProbe::HoldCountA(hero), 2u);
     hero.GetAttackSeal().Remaining = 10;
     hero.HandleAttackButtons();
     EXPECT_EQ(hero.heldA, 1);
-    EXPECT_EQ(hero.GetHoldCountA(), 3u);
+    EXPECT_EQ(TCharacterProbe::HoldCountA(hero), 3u);
     Buttons(16, 0, 0, 16);
     hero.HandleAttackButtons();
     EXPECT_EQ(hero.releasedA, 0);
@@ -242,7 +243,7 @@ TEST_F(PlayerInputTest, HoldCountStopsAtItsMaximum)
     hero.Mark();
     Buttons(0, 0, 32, 32);
     hero.HandleAttackButtons();
-    EXPECT_EQ(hero.GetHoldCountB(), 0xFFFFFFFFu);
+    EXPECT_EQ(TCharacterProbe::HoldCountB(hero), 0xFFFFFFFFu);
 }
 
 TEST_F(PlayerInputTest, APatternActionSetDuringSubStateThreeWaits)
@@ -250,8 +251,8 @@ TEST_F(PlayerInputTest, APatternActionSetDuringSubStateThreeWaits)
     std::unique_ptr<TestHero> acting = MakeHero();
     acting->SetSubState(3);
     acting->SetPatternFunc(100, 0);
-    EXPECT_EQ(acting->GetCurrentPatternAction(), nullptr);
-    EXPECT_NE(acting->GetQueuedPatternAction(), nullptr);
+    EXPECT_EQ(TCharacterProbe::CurrentPatternAction(*acting), nullptr);
+    EXPECT_NE(TCharacterProbe::QueuedPatternAction(*acting), nullptr);
 }
 
 TEST_F(PlayerInputTest, ButtonQueriesRefuseBusyStates)
@@ -287,7 +288,7 @@ TEST_F(PlayerInputTest, RingItemNeedsRoomInTheGauge)
     hero->SetGaugeUsed(room - 100);
     hero->UseRingItem(300);
     EXPECT_EQ(hero->GetState(), 18u);
-    EXPECT_EQ(hero->GetRingItem(), 300u);
+    EXPECT_EQ(TCharacterProbe::RingItem(*hero), 300u);
 }
 
 }  // namespace

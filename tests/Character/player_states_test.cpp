@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "player_fixture.h"
+#include "support/character_probe.h"
 
 namespace playertest {
 namespace {
@@ -61,9 +62,9 @@ TEST_F(PlayerStatesTest, ComboWindowTakesTheReservedActionOrItsFallBack)
         for (std::uint32_t i = 0; i + 1 < kFrames; ++i) {
             hero.RunStateHandler();
         }
-        EXPECT_EQ(hero.GetSubState(), c.row) << "still playing";
+        EXPECT_EQ(TCharacterProbe::SubState(hero), c.row) << "still playing";
         hero.RunStateHandler();
-        EXPECT_EQ(hero.GetSubState(), c.next) << c.row << " " << c.action << " " << c.argument;
+        EXPECT_EQ(TCharacterProbe::SubState(hero), c.next) << c.row << " " << c.action << " " << c.argument;
         EXPECT_EQ(hero.GetState(), 19u);
     }
 }
@@ -74,7 +75,7 @@ TEST_F(PlayerStatesTest, TheSecondWindowsOfEachPairStartTheAttackBuff)
         std::unique_ptr<TestHero> hero = MakeHero();
         hero->SetSubState(row);
         StepToEnd(*hero);
-        EXPECT_EQ(hero->GetAttackBuff1().Remaining, row == 9 || row == 11 ? 120 : 0) << row;
+        EXPECT_EQ(TCharacterProbe::AttackBuff1(*hero).Remaining, row == 9 || row == 11 ? 120 : 0) << row;
     }
 }
 
@@ -91,7 +92,7 @@ TEST_F(PlayerStatesTest, EscapeNeedsTwentyMpAndTheEscapeSkill)
         if (mp == 20) {
             EXPECT_EQ(hero->GetMp(), 0);
             EXPECT_EQ(hero->GetState(), 19u);
-            EXPECT_EQ(hero->GetSubState(), 21u);
+            EXPECT_EQ(TCharacterProbe::SubState(*hero), 21u);
         } else {
             EXPECT_EQ(hero->GetMp(), 19);
             EXPECT_EQ(hero->GetState(), 7u);
@@ -169,7 +170,7 @@ TEST_F(PlayerStatesTest, ItemWithNothingPositiveStillSoundsAndIsUsedUp)
     EXPECT_NE(data_->FindItem(301), nullptr) << "not before 4.5 has passed";
     hero->RunStateHandler();
     EXPECT_EQ(data_->FindItem(301), nullptr);
-    EXPECT_EQ(hero->GetRingItem(), 0u);
+    EXPECT_EQ(TCharacterProbe::RingItem(*hero), 0u);
     EXPECT_EQ(Played(0), (std::vector<std::uint32_t>{503}));
     EXPECT_EQ(hero->GetHp(), 40);
     EXPECT_FALSE(data_->GetTimedFlags(0)->IsActive());
@@ -218,7 +219,7 @@ TEST_F(PlayerStatesTest, WalkStartsTurnsAndStops)
         hero->RunStateHandler();
     }
     EXPECT_EQ(hero->GetState(), 2u);
-    EXPECT_EQ(hero->GetMoveLevel(), 2u);
+    EXPECT_EQ(TCharacterProbe::MoveLevel(*hero), 2u);
     Buttons(0);
     hero->RunStateHandler();
     EXPECT_EQ(hero->GetState(), 0u);

@@ -6,6 +6,7 @@
 
 #include "combat_fixture.h"
 #include "support/alloc_probe.h"
+#include "support/character_probe.h"
 #include "support/hud_probe.h"
 #include "support/scene_driver.h"
 
@@ -34,8 +35,8 @@ TEST_F(PlayerUpdateTest, TimeStopHidesBothCurrentButtonWordsAndFreezesTheState)
     Buttons(0x10001, 0, 0x10010, 0);
     hero->Update();
     EXPECT_EQ(hero->GetState(), 0u) << "the state handler does not run";
-    EXPECT_EQ(hero->GetHoldCountA(), 0u) << "the attack button reads as released";
-    EXPECT_EQ(hero->GetTapCounter(), 0u);
+    EXPECT_EQ(TCharacterProbe::HoldCountA(*hero), 0u) << "the attack button reads as released";
+    EXPECT_EQ(TCharacterProbe::TapCounter(*hero), 0u);
     EXPECT_EQ(input_->GetWord(0), 0x10000u);
     EXPECT_EQ(input_->GetWord(2), 0x10000u);
 
@@ -44,7 +45,7 @@ TEST_F(PlayerUpdateTest, TimeStopHidesBothCurrentButtonWordsAndFreezesTheState)
     Buttons(1, 0, 16, 0);
     hero->Update();
     EXPECT_EQ(hero->GetState(), 1u);
-    EXPECT_EQ(hero->GetHoldCountA(), 1u);
+    EXPECT_EQ(TCharacterProbe::HoldCountA(*hero), 1u);
     EXPECT_EQ(input_->GetWord(0), 1u);
 }
 
@@ -59,13 +60,13 @@ TEST_F(PlayerUpdateTest, OpenRingHidesTheButtonsForTheStepOnly)
     Buttons(0x281, 0x80, 16, 0);
     hero->Update();
     EXPECT_EQ(hero->GetState(), 0u);
-    EXPECT_EQ(hero->GetHoldCountA(), 0u);
+    EXPECT_EQ(TCharacterProbe::HoldCountA(*hero), 0u);
     EXPECT_EQ(gauge_->GetSelection(), 0);
     EXPECT_EQ(input_->GetWord(0), 0x281u);
     EXPECT_EQ(input_->GetWord(2), 16u);
     EXPECT_FLOAT_EQ(THudProbe::Ratio(*panel_, TStatusPanel::kHp), 0.5F);
     EXPECT_EQ(THudProbe::WindowX(*getRender_), 627) << "one step of the notice's slide";
-    const D3DXMATRIX* root = hero->GetStatusIcons().GetRoot()->GetMatrix();
+    const D3DXMATRIX* root = TCharacterProbe::StatusIcons(*hero).GetRoot()->GetMatrix();
     EXPECT_NEAR(std::atan2(-root->_13, root->_11), 0.017453292, 1e-6) << "the icons' update ran once";
 }
 
@@ -78,7 +79,7 @@ TEST_F(PlayerUpdateTest, VoicesWaitForTheTimerButTheDownVoiceDoesNot)
     hero->PlayDownVoice();
     EXPECT_EQ(Played(1), (std::vector<std::uint32_t>{120, 106}));
     // Without a sound the timer runs out at once.
-    EXPECT_EQ(hero->GetVoiceTimer(), 0);
+    EXPECT_EQ(TCharacterProbe::VoiceTimer(*hero), 0);
 
     std::unique_ptr<VoiceHero> heroine = MakeVoiceHero(1);
     heroine->PlayVoice(120);
@@ -176,19 +177,19 @@ TEST_F(PlayerUpdateTest, PoisonAndManaDrainBiteAtTheEndOfEachPhase)
 TEST_F(PlayerUpdateTest, TimersAndCountdownsRunOutToZero)
 {
     std::unique_ptr<TestHero> hero = MakeHero();
-    hero->GetAttackBuff1().Remaining = 2;
-    hero->GetAttackBuff2().Remaining = -5;
+    TCharacterProbe::AttackBuff1(*hero).Remaining = 2;
+    TCharacterProbe::AttackBuff2(*hero).Remaining = -5;
     hero->GetSlowness().Remaining = 1;
     hero->GetManaSeal().Remaining = -3;
     hero->TickStatusTimers();
-    EXPECT_EQ(hero->GetAttackBuff1().Remaining, 1);
-    EXPECT_EQ(hero->GetAttackBuff1().Phase, 1);
-    EXPECT_EQ(hero->GetAttackBuff2().Remaining, 0);
+    EXPECT_EQ(TCharacterProbe::AttackBuff1(*hero).Remaining, 1);
+    EXPECT_EQ(TCharacterProbe::AttackBuff1(*hero).Phase, 1);
+    EXPECT_EQ(TCharacterProbe::AttackBuff2(*hero).Remaining, 0);
     EXPECT_EQ(hero->GetSlowness().Remaining, 0);
     EXPECT_EQ(hero->GetManaSeal().Remaining, 0);
     hero->TickStatusTimers();
-    EXPECT_EQ(hero->GetAttackBuff1().Remaining, 0);
-    EXPECT_EQ(hero->GetAttackBuff1().Phase, 0);
+    EXPECT_EQ(TCharacterProbe::AttackBuff1(*hero).Remaining, 0);
+    EXPECT_EQ(TCharacterProbe::AttackBuff1(*hero).Phase, 0);
 }
 
 TEST_F(PlayerUpdateTest, SlownessHalvesThePatternStepsOfWalkingAndDashing)

@@ -4,6 +4,7 @@
 
 #include "MainCode/Character/TOffsetMotion.h"
 #include "MainCode/Map/TAttackHitTimedHeld.h"
+#include "support/character_probe.h"
 #include "support/golden.h"
 #include "skill_fixture.h"
 #include "support/map_probe.h"
@@ -70,9 +71,10 @@ TEST_F(SkillEvents, TrailsTakeTheElementsIdsAndTheLifeOfTheLastDigit)
         EXPECT_EQ(trail->GetFlightFrames(), 7);
         auto* motion = dynamic_cast<TOffsetMotion*>(trail->GetMotion());
         ASSERT_NE(motion, nullptr);
-        EXPECT_EQ(motion->GetTargetFrame(), i < 3 ? hero->GetLeftWeaponFrame() : hero->GetRightWeaponFrame());
+        EXPECT_EQ(TCharacterProbe::TargetFrame(*motion),
+                  i < 3 ? hero->GetLeftWeaponFrame() : hero->GetRightWeaponFrame());
     }
-    EXPECT_FLOAT_EQ(dynamic_cast<TOffsetMotion*>(Shot(created_[0])->GetMotion())->GetOffset().z, -1.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Offset(*dynamic_cast<TOffsetMotion*>(Shot(created_[0])->GetMotion())).z, -1.0F);
 
     // Both ends of the life table, and the digits past it.
     created_.clear();
@@ -112,7 +114,7 @@ TEST_F(SkillEvents, ElementColoursCoverZeroToSixAndAStrayElementReadsAsZero)
 TEST_F(SkillEvents, BeamsCarryTheirLifeHitsAndElement)
 {
     auto hero = MakeSkillHero(2, 1.0F);
-    const std::size_t hitsBefore = hero->GetHits().size();
+    const std::size_t hitsBefore = TCharacterProbe::Hits(*hero).size();
     Fire(*hero, 5500);
     ASSERT_EQ(CreatedIds(), (std::vector<std::uint32_t>{550, 108}));
     TShot* heavy = Shot(created_[0]);
@@ -122,8 +124,8 @@ TEST_F(SkillEvents, BeamsCarryTheirLifeHitsAndElement)
     EXPECT_EQ(Scale(created_[1]), (std::vector<float>{1.5F, 1.5F, 1.5F}));
     EXPECT_EQ(created_[1].parent, heavy->GetPart(0).GetFrame());
     EXPECT_EQ(Colour(created_[1]), (std::vector<float>{0.3F, 0.3F, 1.0F, 1.0F}));
-    ASSERT_EQ(hero->GetHits().size(), hitsBefore + 1);
-    auto* hit = dynamic_cast<TAttackHitTimedHeld*>(hero->GetHits().back().Get());
+    ASSERT_EQ(TCharacterProbe::Hits(*hero).size(), hitsBefore + 1);
+    auto* hit = dynamic_cast<TAttackHitTimedHeld*>(TCharacterProbe::Hits(*hero).back().Get());
     ASSERT_NE(hit, nullptr);
     EXPECT_EQ(TMapProbe::HitsLeft(*hit), 10000U);
     EXPECT_EQ(TMapProbe::Lifetime(*hit), static_cast<std::uint32_t>(200 + heavy->GetPartCount() - 1));
@@ -142,7 +144,7 @@ TEST_F(SkillEvents, BeamsCarryTheirLifeHitsAndElement)
     EXPECT_EQ(light->GetFlightFrames(), 100);
     EXPECT_EQ(light->GetHitElement(), 4002);
     EXPECT_EQ(Scale(created_[1]), (std::vector<float>{1.0F, 1.0F, 1.0F}));
-    hit = dynamic_cast<TAttackHitTimedHeld*>(hero->GetHits().back().Get());
+    hit = dynamic_cast<TAttackHitTimedHeld*>(TCharacterProbe::Hits(*hero).back().Get());
     ASSERT_NE(hit, nullptr);
     EXPECT_EQ(TMapProbe::HitsLeft(*hit), 1U);
     EXPECT_EQ(TMapProbe::Interval(*hit), 10);

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "MainCode/Effect/TThunderEffect.h"
+#include "support/character_probe.h"
 #include "support/golden.h"
 #include "skill_fixture.h"
 
@@ -198,24 +199,24 @@ TEST_F(SkillRoutines, OutOfRangeIdsChangeNothingAndASkillSetWhileOneRunsIsQueued
 {
     auto hero = MakeSkillHero();
     hero->SetPatternFunc(100, 0);
-    const auto first = hero->GetCurrentPatternAction();
+    const auto first = TCharacterProbe::CurrentPatternAction(*hero);
     EXPECT_EQ(first, hero->GetPatternFunc(100, 0));
     hero->SetCounters(1, 2, 3);
     hero->SetPatternFunc(99, 1);
     hero->SetPatternFunc(160, 0);
-    EXPECT_EQ(hero->GetCurrentPatternAction(), first);
+    EXPECT_EQ(TCharacterProbe::CurrentPatternAction(*hero), first);
     EXPECT_EQ(hero->Fired(), 1U);
     EXPECT_EQ(hero->FrameCounter(), 2U);
 
     hero->SetStateDirect(P::kStateAction, 1);
     hero->SetPatternFunc(159, 1);
-    EXPECT_EQ(hero->GetCurrentPatternAction(), first);
-    EXPECT_EQ(hero->GetQueuedPatternAction(), hero->GetPatternFunc(159, 1));
+    EXPECT_EQ(TCharacterProbe::CurrentPatternAction(*hero), first);
+    EXPECT_EQ(TCharacterProbe::QueuedPatternAction(*hero), hero->GetPatternFunc(159, 1));
     EXPECT_EQ(hero->WaveCounter(), 3U);
 
     hero->SetStateDirect(P::kStateIdle, 0);
     hero->SetPatternFunc(159, 0);
-    EXPECT_EQ(hero->GetCurrentPatternAction(), hero->GetPatternFunc(159, 0));
+    EXPECT_EQ(TCharacterProbe::CurrentPatternAction(*hero), hero->GetPatternFunc(159, 0));
     EXPECT_EQ(hero->Fired(), 0U);
     EXPECT_EQ(hero->WaveCounter(), 0U);
 }
@@ -232,7 +233,7 @@ std::uint32_t ChainAfter(SkillHero& hero, std::uint32_t action, std::uint32_t ki
     } else {
         hero.UpdateChainedSkillAction();
     }
-    return hero.GetSubState();
+    return TCharacterProbe::SubState(hero);
 }
 
 TEST_F(SkillRoutines, ChainsFollowTheReservationOrFallBack)
@@ -271,8 +272,9 @@ TEST_F(SkillRoutines, AChainToThreeMakesTheQueuedSkillCurrentAndToAnotherKeepsTh
         hero->SetPatternFunc(110, 0);  // queued while action 1 runs
         hero->SetCounters(1, 4, 2);
         ChainAfter(*hero, 1, 2, to);
-        EXPECT_EQ(hero->GetSubState(), to);
-        EXPECT_EQ(hero->GetCurrentPatternAction(), to == 3 ? hero->GetPatternFunc(110, 0) : &P::PlayMotionOnly);
+        EXPECT_EQ(TCharacterProbe::SubState(*hero), to);
+        EXPECT_EQ(TCharacterProbe::CurrentPatternAction(*hero),
+                  to == 3 ? hero->GetPatternFunc(110, 0) : &P::PlayMotionOnly);
         EXPECT_EQ(hero->Fired(), to == 3 ? 0U : 1U);
         EXPECT_EQ(hero->FrameCounter(), to == 3 ? 0U : 4U);
         EXPECT_EQ(hero->WaveCounter(), to == 3 ? 0U : 2U);
@@ -302,7 +304,7 @@ TEST_F(SkillRoutines, HomingWithoutAnEnemyRegistrySpendsTheMpAndFiresNothing)
     hero->SetMotionTime(5.0F);
     RunToEnd(*hero, hero->GetPatternFunc(115, 0));
     EXPECT_EQ(hero->GetMp(), 905);
-    EXPECT_TRUE(hero->GetHomingTargets().empty());
+    EXPECT_TRUE(TCharacterProbe::HomingTargets(*hero).empty());
     for (const TEffectCreateCall& c : created_) {
         EXPECT_NE(c.id, 220U);
         EXPECT_NE(c.id, 55U);
@@ -339,7 +341,7 @@ TEST_F(SkillRoutines, HomingShotsCloseInOnEveryEnemyInRangeAndStrikeOnTheTenthWa
     RunToEnd(*hero, hero->GetPatternFunc(115, 0));
     area_->SetEnemyFactory(nullptr);
     EXPECT_EQ(hero->GetMp(), 905);
-    ASSERT_EQ(hero->GetHomingTargets().size(), 2U);
+    ASSERT_EQ(TCharacterProbe::HomingTargets(*hero).size(), 2U);
     std::vector<D3DXVECTOR3> shots;
     std::vector<D3DXVECTOR3> strikes;
     for (const TEffectCreateCall& c : created_) {

@@ -8,6 +8,7 @@
 #include "MainCode/Map/TMapData.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "Map/map_object_fixture.h"
+#include "support/character_probe.h"
 #include "support/map_probe.h"
 
 namespace maptest {
@@ -156,9 +157,9 @@ TEST_F(Villagers, WithoutAFacingTheGeneratorChoosesOneIntoPositiveXAndZ)
     init_genrand(5489);
     auto villager = Make("obj.pbsc/random");
     const float length = std::sqrt(x * x + z * z);
-    EXPECT_NEAR(villager->GetFacing().x, x / length, 1e-6);
-    EXPECT_NEAR(villager->GetFacing().z, z / length, 1e-6);
-    EXPECT_EQ(villager->GetFacing().y, 0.0F);
+    EXPECT_NEAR(TCharacterProbe::Facing(*villager).x, x / length, 1e-6);
+    EXPECT_NEAR(TCharacterProbe::Facing(*villager).z, z / length, 1e-6);
+    EXPECT_EQ(TCharacterProbe::Facing(*villager).y, 0.0F);
     D3DXVECTOR3 front;
     villager->GetFrame()->GetAxis(&front, 3);
     EXPECT_NEAR(front.x, x / length, 1e-5);

@@ -24,6 +24,7 @@
 #include "MainCode/Map/TAttackTable.h"
 #include "effect_area_fixture.h"
 #include "formats/bht_writer.h"
+#include "support/character_probe.h"
 
 namespace effecttest {
 
@@ -218,17 +219,18 @@ protected:
         }
         TMotionHelper* m = shot->GetMotion();
         if (auto* arc = dynamic_cast<TCurveMotionBase*>(m)) {
-            s += std::string(dynamic_cast<TArcMotion*>(m) != nullptr ? " arc " : " curve ") + Num(arc->GetStepSize());
+            s += std::string(dynamic_cast<TArcMotion*>(m) != nullptr ? " arc " : " curve ") +
+                 Num(TCharacterProbe::StepSize(*arc));
             for (int i = 0; i < 4; ++i) {
-                s += Vec(arc->GetPoint(i));
+                s += Vec(TCharacterProbe::Point(*arc, i));
             }
         } else if (auto* orbit = dynamic_cast<TOrbitMotion*>(m)) {
             s += " orbit " + Num(orbit->GetAngle()) + " " + Num(orbit->GetAngularStep()) + " r" + Num(orbit->GetRadius()) +
                  Vec(orbit->GetCentre()) + "^" + Ref(orbit->GetOrbited());
         } else if (auto* fall = dynamic_cast<TAccelMotion*>(m)) {
-            s += " accel " + Num(fall->GetSpeed()) + Vec(fall->GetPosition());
+            s += " accel " + Num(TCharacterProbe::Speed(*fall)) + Vec(TCharacterProbe::Position(*fall));
         } else if (auto* follow = dynamic_cast<TFollowFrameMotion*>(m)) {
-            s += " follow ^" + Ref(follow->GetHeld().Get());
+            s += " follow ^" + Ref(TCharacterProbe::Held(*follow).Get());
         }
         return s;
     }

@@ -16,6 +16,7 @@
 #include "formats/byte_writer.h"
 #include "formats/pattern_writer.h"
 #include "pattern_event_fixture.h"
+#include "support/character_probe.h"
 #include "support/golden.h"
 
 namespace effecttest {
@@ -116,7 +117,7 @@ TEST_F(PatternEventTest, CodesBetweenTheCasesDoNothingAndDrawNothing)
         Fire(code);
     }
     EXPECT_TRUE(log_.empty());
-    EXPECT_TRUE(caster_->GetHits().empty());
+    EXPECT_TRUE(TCharacterProbe::Hits(*caster_).empty());
     EXPECT_TRUE(caster_->sounds.empty());
     EXPECT_TRUE(caster_->shakes.empty());
     EXPECT_EQ(genrand_int32(), first);
@@ -129,7 +130,7 @@ TEST_F(PatternEventTest, FrameAttackIdsMakeTheHitOfTheirRecordsKind)
         e.AttackId = id;
         caster_->OnAttackEvent(e);
     }
-    const auto& hits = caster_->GetHits();
+    const auto& hits = TCharacterProbe::Hits(*caster_);
     ASSERT_EQ(hits.size(), 3u);
     auto it = hits.begin();
     EXPECT_NE(dynamic_cast<TAttackHitTimed*>(it->Get()), nullptr);
@@ -246,7 +247,7 @@ TEST_F(PatternEventTest, ASlowRubbleFliesThirtyFramesAndLandsBelowTheFeet)
     Fire(50001);
     auto* rock = dynamic_cast<TShot*>(log_.at(0).result);
     EXPECT_EQ(rock->GetFlightFrames(), 30);
-    const D3DXVECTOR3 start = dynamic_cast<TAccelMotion*>(rock->GetMotion())->GetPosition();
+    const D3DXVECTOR3 start = TCharacterProbe::Position(*dynamic_cast<TAccelMotion*>(rock->GetMotion()));
     Run(29);
     // One frame short of the ground, then the flight ends at 0.4 below the feet.
     EXPECT_NEAR(WorldOf(rock->GetModelFrame()).y, P.y - 0.3F, 1e-3F);
@@ -261,7 +262,7 @@ TEST_F(PatternEventTest, APatternFileFiresItsCodeThroughThePatternRunner)
     qmtest::WriteEffectCharacterFiles(dir_.Path(), "caster");
     TPatternEvent slash;
     slash.EventCode = 3;
-    qmtest::SaveBytes((dir_.Path() / TPatternInfo::GetDirectory() / "caster.pat").string(),
+    qmtest::SaveBytes((dir_.Path() / TCharacterProbe::PatternDirectory() / "caster.pat").string(),
                       qmtest::BuildPatternFile({{slash}}));
     std::unique_ptr<Caster> caster = NewCaster("caster");
     caster->ProcessPatternFrame();
@@ -302,7 +303,7 @@ TEST_F(PatternEventTest, StepsOfTheSkillCasesOffsetAimAndHeal)
     EXPECT_EQ(Outcome(), " || hit 5000(0 0 0)^#0.m");
 
     // Heals add at least one and play 503 each.
-    caster_->ConsumeHp(50);
+    TCharacterProbe::ConsumeHp(*caster_, 50);
     caster_->Heal(20);
     EXPECT_EQ(caster_->GetHp(), 70);
     caster_->Heal(0);

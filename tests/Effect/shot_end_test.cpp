@@ -6,6 +6,7 @@
 #include "MainCode/Shot/TShotPrototypes.h"
 #include "shot_fixture.h"
 #include "formats/bht_writer.h"
+#include "support/character_probe.h"
 #include "support/map_probe.h"
 
 namespace shottest {
@@ -103,7 +104,7 @@ TEST_F(ShotEnds, StarWithoutItsHitMakesNoHitAndNoSound)
     auto* shot = Fire<TShotN>(551, D3DXVECTOR3(0, 0, 0));
     RunOut(shot);
     EXPECT_EQ(CallsOf(114).size(), 1u);
-    EXPECT_TRUE(owner.GetHits().empty());
+    EXPECT_TRUE(TCharacterProbe::Hits(owner).empty());
     EXPECT_TRUE(owner.sounds.empty());
     area_->Remove(&owner);
 }
@@ -142,8 +143,8 @@ TEST_F(ShotEnds, StarLetsItsOwnerStrikeAndTakesTheStarLook)
     EXPECT_EQ(b.colour[0], 0.5F);
     EXPECT_EQ(b.scale[0], 1.0F);
 
-    ASSERT_EQ(owner.GetHits().size(), 1u);
-    TAttackHit* strike = owner.GetHits().front().Get();
+    ASSERT_EQ(TCharacterProbe::Hits(owner).size(), 1u);
+    TAttackHit* strike = TCharacterProbe::Hits(owner).front().Get();
     EXPECT_EQ(TMapProbe::Radius(*strike), 1.75F);
     EXPECT_EQ(TMapProbe::Parent(*strike), area_->Scene());
     D3DXVECTOR3 at;

@@ -6,6 +6,7 @@
 #include "MainCode/Shot/THomingArcMotion.h"
 #include "MainCode/Shot/TOrbitMotion.h"
 #include "shot_fixture.h"
+#include "support/character_probe.h"
 
 namespace shottest {
 namespace {
@@ -61,7 +62,7 @@ TEST_F(ShotMotion, OrbitRadiusGrowsToItsMaximumAndHoldsAroundAPointOrAFrame)
 TEST_F(ShotMotion, ArcBendsTowardItsBulge)
 {
     TArcMotion arc(0.25F, D3DXVECTOR3(1.0F, 0.0F, 0.0F), D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 4));
-    effecttest::ExpectNear(arc.GetPoint(1), D3DXVECTOR3(1.0F, 0.0F, 0.0F));
+    effecttest::ExpectNear(TCharacterProbe::Point(arc, 1), D3DXVECTOR3(1.0F, 0.0F, 0.0F));
     arc.Step(&Head());
     arc.Step(&Head());
     EXPECT_GT(WorldOf(Head()).x, 0.5F);
@@ -78,18 +79,18 @@ TEST_F(ShotMotion, HomingArcFollowsTheCentreUntilTheLimitAndComesBackWithoutItsT
     auto target = NewObject("target", 0.0F, 0.0F, 10.0F);
     const auto id = static_cast<std::int32_t>(target->GetObjectId());
     THomingArcMotion arc(0.1F, 0.7F, 0, D3DXVECTOR3(0, 1, 0), D3DXVECTOR3(0, 0, 0), id, area_.get());
-    effecttest::ExpectNear(arc.GetPoint(3), D3DXVECTOR3(0.0F, target->GetCenterHeight(), 10.0F));
+    effecttest::ExpectNear(TCharacterProbe::Point(arc, 3), D3DXVECTOR3(0.0F, target->GetCenterHeight(), 10.0F));
     target->Place(2.0F, 0.0F, 10.0F);
     arc.Step(&Head());
-    effecttest::ExpectNear(arc.GetPoint(3), D3DXVECTOR3(2.0F, target->GetCenterHeight(), 10.0F));
+    effecttest::ExpectNear(TCharacterProbe::Point(arc, 3), D3DXVECTOR3(2.0F, target->GetCenterHeight(), 10.0F));
     // t reaches 0.7 after seven steps (in float, a hair below or above): from then on the end stays.
-    while (arc.GetT() < 0.7F) {
+    while (TCharacterProbe::CurveT(arc) < 0.7F) {
         arc.Step(&Head());
     }
     target->Place(-4.0F, 0.0F, 10.0F);
-    const D3DXVECTOR3 last = arc.GetPoint(3);
+    const D3DXVECTOR3 last = TCharacterProbe::Point(arc, 3);
     arc.Step(&Head());
-    effecttest::ExpectNear(arc.GetPoint(3), last);
+    effecttest::ExpectNear(TCharacterProbe::Point(arc, 3), last);
     EXPECT_NE(last.x, -4.0F);
 
     // Without its target it comes back to the start.

@@ -7,6 +7,7 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TMapItem.h"
 #include "enemy_fixture.h"
+#include "support/character_probe.h"
 #include "support/map_probe.h"
 
 namespace enemytest {
@@ -114,7 +115,7 @@ TEST_F(EnemyBaseTest, PlacementFacesThePlayerAndChoosesTheAppearing)
     effecttest::ExpectNear(front, D3DXVECTOR3(0, 0, 1), 1e-4F);
     EXPECT_EQ(a->GetState(), 0U);
     EXPECT_TRUE(a->IsAlive());
-    EXPECT_EQ(a->GetLeashRadius(), 4.0F);
+    EXPECT_EQ(TCharacterProbe::LeashRadius(*a), 4.0F);
 
     TRefPtr<TEnemy> b = prototype->Clone(nullptr);
     b->Spawn(area_.get(), D3DXVECTOR3(3, 0, 0), D3DXVECTOR3(-2, 7, 0), FLT_MAX, 0);
@@ -123,10 +124,10 @@ TEST_F(EnemyBaseTest, PlacementFacesThePlayerAndChoosesTheAppearing)
     effecttest::ExpectNear(front, D3DXVECTOR3(1, 0, 0), 1e-4F);
     EXPECT_EQ(b->GetState(), 15U);
     // The bar's corners.
-    EXPECT_EQ(b->GetBarSprite().GetVertex(0).u, 0.375F);
-    EXPECT_EQ(b->GetBarSprite().GetVertex(3).u, 0.609375F);
-    EXPECT_EQ(b->GetBarSprite().GetVertex(1).v, 0.75F);
-    EXPECT_EQ(b->GetBarSprite().GetVertex(2).v, 0.875F);
+    EXPECT_EQ(TCharacterProbe::BarSprite(*b).GetVertex(0).u, 0.375F);
+    EXPECT_EQ(TCharacterProbe::BarSprite(*b).GetVertex(3).u, 0.609375F);
+    EXPECT_EQ(TCharacterProbe::BarSprite(*b).GetVertex(1).v, 0.75F);
+    EXPECT_EQ(TCharacterProbe::BarSprite(*b).GetVertex(2).v, 0.875F);
 
     // The leash: out only past the radius.
     a->SetPosition(D3DXVECTOR3(4, 0, 0));
@@ -161,14 +162,14 @@ TEST_F(EnemyBaseTest, TheGaugeShowsAfterAHitAndItsBarFollowsHp)
     TEnemy* enemy = factory_->GetLive().begin()->second.Get();
     // Not shown before a hit.
     enemy->DrawGauge();
-    EXPECT_EQ(enemy->GetGaugeTimer(), 0);
+    EXPECT_EQ(TCharacterProbe::GaugeTimer(*enemy), 0);
     Hit(*enemy, 0, nullptr);
-    EXPECT_EQ(enemy->GetGaugeTimer(), 200);
-    EXPECT_EQ(enemy->GetThinkTimer(), -1000);
+    EXPECT_EQ(TCharacterProbe::GaugeTimer(*enemy), 200);
+    EXPECT_EQ(TCharacterProbe::ThinkTimer(*enemy), -1000);
     int shown = 0;
-    while (enemy->GetGaugeTimer() > 0) {
+    while (TCharacterProbe::GaugeTimer(*enemy) > 0) {
         enemy->DrawGauge();
-        shown += enemy->GetGaugeTimer() > 0 ? 1 : 0;
+        shown += TCharacterProbe::GaugeTimer(*enemy) > 0 ? 1 : 0;
     }
     EXPECT_EQ(shown, 199);
 
@@ -186,7 +187,7 @@ TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
     TRefPtr<TEnemy> first = Placed(qmtest::SampleEnemyRecord(3));
     TRefPtr<TEnemy> second = Placed(qmtest::SampleEnemyRecord(3), D3DXVECTOR3(-1, 0, 0));
     const auto best = [&] {
-        const std::int32_t* b = player_->GetBestRecords();
+        const std::int32_t* b = TCharacterProbe::BestRecords(*player_);
         return std::vector<std::int32_t>(b, b + 4);
     };
 
@@ -198,12 +199,12 @@ TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
     EXPECT_EQ(best(), (std::vector<std::int32_t>{30, 3, 0, 3}));
     second->TakeDamage(25);
     EXPECT_EQ(best(), (std::vector<std::int32_t>{50, 3, 0, 3}));
-    EXPECT_FALSE(player_->GetHitPopup().IsActive());
+    EXPECT_FALSE(TCharacterProbe::HitPopup(*player_).IsActive());
 
     Hit(*second, 0, nullptr);
-    EXPECT_TRUE(player_->GetHitPopup().IsActive());
-    EXPECT_EQ(THudProbe::Count(player_->GetHitPopup()), second->GetHitsTaken());
-    EXPECT_EQ(THudProbe::Total(player_->GetHitPopup()), second->GetDamageTaken());
+    EXPECT_TRUE(TCharacterProbe::HitPopup(*player_).IsActive());
+    EXPECT_EQ(THudProbe::Count(TCharacterProbe::HitPopup(*player_)), second->GetHitsTaken());
+    EXPECT_EQ(THudProbe::Total(TCharacterProbe::HitPopup(*player_)), second->GetDamageTaken());
     EXPECT_GE(best()[1], second->GetHitsTaken());
 
     area_->SetPlayer(nullptr);
@@ -212,7 +213,8 @@ TEST_F(EnemyBaseTest, HitsShowOnThePlayerAndRaiseItsBestRecords)
     first->TakeDamage(1);
     EXPECT_GT(first->GetHitsTaken(), hits);
     area_->SetPlayer(player_.get());
-    EXPECT_EQ(THudProbe::Total(player_->GetHitPopup()), second->GetDamageTaken()) << "the first's hits were not shown";
+    EXPECT_EQ(THudProbe::Total(TCharacterProbe::HitPopup(*player_)), second->GetDamageTaken())
+        << "the first's hits were not shown";
     first->LeaveField();
     second->LeaveField();
 }
@@ -250,7 +252,7 @@ TEST_F(EnemyBaseTest, StealRollsMatchTheGeneratorByHand)
     // Not a steal: nothing drawn.
     TRefPtr<TEnemy> e = Placed(qmtest::SampleEnemyRecord(3));
     e->TrySteal(&otherHit);
-    EXPECT_FALSE(e->IsStolen());
+    EXPECT_FALSE(TCharacterProbe::IsStolen(*e));
 
     // item chance 0.25 at factor 1.0: 250000 against r mod 1000000, then money.
     Oracle r;
@@ -258,7 +260,7 @@ TEST_F(EnemyBaseTest, StealRollsMatchTheGeneratorByHand)
     e->TrySteal(&plainHit);
     if (itemRoll < 250000) {
         EXPECT_EQ(Notices(), (NoticeList{{TGetRender::kItemSteal, 1001}}));
-        EXPECT_EQ(e->GetItem(), 0);
+        EXPECT_EQ(TCharacterProbe::Item(*e), 0);
     } else {
         const std::uint32_t bit = r() & 1;
         if (bit == 1) {
@@ -299,7 +301,7 @@ TEST_F(EnemyBaseTest, StealFactorsCapsAndTheOnceOnlyRule)
     Oracle r;
     e->TrySteal(&hit);
     r();
-    EXPECT_FALSE(e->IsStolen());
+    EXPECT_FALSE(TCharacterProbe::IsStolen(*e));
     EXPECT_EQ(genrand_int32(), r());
 
     // A money cap of 0 steals nothing (one draw for the item, one for the bit).
@@ -308,7 +310,7 @@ TEST_F(EnemyBaseTest, StealFactorsCapsAndTheOnceOnlyRule)
     TRefPtr<TEnemy> poor = placedHit(0);
     poor->TrySteal(&hit);
     r();
-    EXPECT_FALSE(poor->IsStolen());
+    EXPECT_FALSE(TCharacterProbe::IsStolen(*poor));
     EXPECT_EQ(genrand_int32(), r());
 
     // Hit 7 triples: chance 1.08 x 10^6 always wins; a second steal takes nothing.
@@ -318,7 +320,7 @@ TEST_F(EnemyBaseTest, StealFactorsCapsAndTheOnceOnlyRule)
     TGameData::Initialize();
     rich->TrySteal(&hit);
     r();
-    EXPECT_TRUE(rich->IsStolen());
+    EXPECT_TRUE(TCharacterProbe::IsStolen(*rich));
     ASSERT_NE(TGameData::GetInstance()->FindItem(1001), nullptr);
     TGameData::Finalize();
     EXPECT_EQ(Notices(), (NoticeList{{TGetRender::kItemSteal, 1001}}));
@@ -330,7 +332,7 @@ TEST_F(EnemyBaseTest, StealFactorsCapsAndTheOnceOnlyRule)
     TRefPtr<TEnemy> eight = placedHit(8);
     const std::uint32_t roll = r() % 1000000;
     eight->TrySteal(&hit);
-    EXPECT_EQ(eight->IsStolen() != 0, roll < 360000) << roll;
+    EXPECT_EQ(TCharacterProbe::IsStolen(*eight) != 0, roll < 360000) << roll;
     e->LeaveField();
     poor->LeaveField();
     rich->LeaveField();

@@ -10,6 +10,7 @@
 #include "dx/dx8/3d/TMeshGeometry.h"
 #include "enemy_fixture.h"
 #include "probe_enemy.h"
+#include "support/character_probe.h"
 
 namespace enemytest {
 namespace {
@@ -105,7 +106,7 @@ TEST_F(EnemyBehaviourTest, ThinkTakesEachRowByGeometryAndFlagsWithTheDrawsByHand
             if ((b == 4 && d > 3.0F) || (b == 3 && d <= close)) {
                 expected = 0;
             }
-            EXPECT_EQ(e->GetThinkTimer(), expected) << "d " << d << " row " << row << " seed " << seed;
+            EXPECT_EQ(TCharacterProbe::ThinkTimer(*e), expected) << "d " << d << " row " << row << " seed " << seed;
             if (b == 1) {
                 EXPECT_EQ(e->GetState(), 16U);
             }
@@ -133,13 +134,13 @@ TEST_F(EnemyBehaviourTest, ThinkWaitsOutItsTimerAndStandsAsideInAnyOtherMode)
     e->SetThinkTimer(3);
     e->SetBehaviour5();
     e->Think();
-    EXPECT_EQ(e->GetThinkTimer(), 2);
+    EXPECT_EQ(TCharacterProbe::ThinkTimer(*e), 2);
     EXPECT_TRUE(e->IsBehaviour5());
     EXPECT_EQ(e->GetState(), 3U);
 
     e->SetMode(10);
     e->Think();
-    EXPECT_EQ(e->GetThinkTimer(), 1);
+    EXPECT_EQ(TCharacterProbe::ThinkTimer(*e), 1);
     EXPECT_TRUE(e->IsBehaviour0());
     // Behaviours 0 and 1 are one routine.
     EXPECT_TRUE(e->IsBehaviour1());
@@ -149,7 +150,7 @@ TEST_F(EnemyBehaviourTest, ThinkWaitsOutItsTimerAndStandsAsideInAnyOtherMode)
         e->SetState(state);
         e->SetThinkTimer(0);
         e->Think();
-        EXPECT_EQ(e->GetThinkTimer(), -1) << state;
+        EXPECT_EQ(TCharacterProbe::ThinkTimer(*e), -1) << state;
     }
 }
 
@@ -159,9 +160,9 @@ TEST_F(EnemyBehaviourTest, LightHitsStaggerKnockDownOrLeaveADownedEnemyLying)
     e->ReactLight(0, -1, 0, 10, 1, 0.5F, 30.0F, 1);
     EXPECT_EQ(e->GetReactionMode(), 10U);
     EXPECT_EQ(e->GetState(), 5U);
-    EXPECT_EQ(e->GetStunTime(), 4);
-    EXPECT_FLOAT_EQ(e->GetKnockTime(), 30.0F);
-    EXPECT_FLOAT_EQ(e->GetReactionScale(), 0.5F);
+    EXPECT_EQ(TCharacterProbe::StunTime(*e), 4);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*e), 30.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::ReactionScale(*e), 0.5F);
     e->ReactLight2(0, -1, 0, 10, 0, 0.5F, 30.0F, 1);
     EXPECT_EQ(e->GetState(), 6U);
     e->ReactLight(0, -1, 0x20, 1000, 1, 0.5F, 30.0F, 1);
@@ -182,12 +183,12 @@ TEST_F(EnemyBehaviourTest, LightHitsStaggerKnockDownOrLeaveADownedEnemyLying)
     k1->ReactLight(0, -1, 0, 10, 1, 0.5F, 30.0F, k1->GetHp());
     EXPECT_EQ(k1->GetReactionMode(), 1000U);
     EXPECT_EQ(k1->GetState(), 7U);
-    EXPECT_FLOAT_EQ(k1->GetKnockTime(), 120.0F);
-    EXPECT_FLOAT_EQ(k1->GetReactionScale(), 1.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*k1), 120.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::ReactionScale(*k1), 1.0F);
     auto k2 = MakeEnemy();
     k2->ReactLight2(0, -1, 0, 10, 0, 0.5F, 30.0F, k2->GetHp());
     EXPECT_EQ(k2->GetState(), 8U);
-    EXPECT_FLOAT_EQ(k2->GetKnockTime(), 0.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*k2), 0.0F);
     // A knock-down of speed scale 0 does not slide away.
     D3DXVECTOR3 before;
     k2->GetPosition(&before);
@@ -233,12 +234,12 @@ TEST_F(EnemyBehaviourTest, LaunchFliesFallsLandsAndGetsUp)
     e->ReactLaunch(0, -1, 0, 100000, 1, 0.5F, 30.0F, 0.02F, 1);
     EXPECT_EQ(e->GetState(), 11U);
     EXPECT_EQ(e->GetReactionMode(), 100000U);
-    EXPECT_FLOAT_EQ(e->GetGravity(), -0.002F);
-    EXPECT_FLOAT_EQ(e->GetVelocity().y, 0.02F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Gravity(*e), -0.002F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Velocity(*e).y, 0.02F);
     // A second launch in the air does not start over: it juggles, lifting to 0.02 / ((1 + 1) / 3).
     e->ReactLaunch(0, -1, 0, 100000, 1, 0.5F, 30.0F, 0.05F, 1);
     EXPECT_EQ(e->GetState(), 11U);
-    EXPECT_FLOAT_EQ(e->GetVelocity().y, 0.03F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Velocity(*e).y, 0.03F);
     // Nor does a heavy hit.
     e->ReactHeavy(0, -1, 0, 1000000, 1, 0.5F, 30.0F, 1);
     EXPECT_EQ(e->GetReactionMode(), 100000U);
@@ -246,7 +247,7 @@ TEST_F(EnemyBehaviourTest, LaunchFliesFallsLandsAndGetsUp)
     std::vector<std::uint32_t> states{e->GetState()};
     for (int i = 0; i < 2000 && states.size() < 5; ++i) {
         e->ApplyVelocity();
-        if (e->GetState() == 12 && e->GetVelocity().y < -0.01F) {
+        if (e->GetState() == 12 && TCharacterProbe::Velocity(*e).y < -0.01F) {
             e->Ground();
         }
         e->Update();
@@ -270,7 +271,7 @@ TEST_F(EnemyBehaviourTest, StunsHoldTheirFramesAndASecondStunThrowsDown)
     e->ReactStun(0, -1, 0, 100, 1, 1, 0.5F, 30.0F, 1);
     EXPECT_EQ(e->GetState(), 14U);
     EXPECT_EQ(e->GetReactionMode(), 100U);
-    EXPECT_EQ(e->GetStunTime(), 400);
+    EXPECT_EQ(TCharacterProbe::StunTime(*e), 400);
     EXPECT_TRUE(e->IsHeld());
     for (int i = 1; i < 400; ++i) {
         e->StateHeld();
@@ -282,18 +283,18 @@ TEST_F(EnemyBehaviourTest, StunsHoldTheirFramesAndASecondStunThrowsDown)
 
     auto s = MakeEnemy();
     s->ReactStun(0, -1, 0, 100, 0, 0, 0.5F, 30.0F, 1);
-    EXPECT_EQ(s->GetStunTime(), 4);
+    EXPECT_EQ(TCharacterProbe::StunTime(*s), 4);
     s->ReactStun(0, -1, 0, 100, 0, 0, 0.5F, 30.0F, 1);
     EXPECT_EQ(s->GetReactionMode(), 1000U);
     EXPECT_EQ(s->GetState(), 8U);
-    EXPECT_FLOAT_EQ(s->GetKnockTime(), 120.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*s), 120.0F);
 
     // Heavy hits knock down with their own numbers.
     auto h = MakeEnemy();
     h->ReactHeavy(0, -1, 0, 1000000, 1, 0.7F, 40.0F, 1);
     EXPECT_EQ(h->GetReactionMode(), 1000000U);
     EXPECT_EQ(h->GetState(), 7U);
-    EXPECT_FLOAT_EQ(h->GetKnockTime(), 40.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*h), 40.0F);
 }
 
 TEST_F(EnemyBehaviourTest, DownCountsHpToMinusFifteenThenFiresTheDeathEventAndEnds)

@@ -8,6 +8,7 @@
 #include "MainCode/Character/TEnemyA.h"
 #include "enemy_fixture.h"
 #include "probe_enemy.h"
+#include "support/character_probe.h"
 
 namespace enemytest {
 namespace {
@@ -134,7 +135,7 @@ TEST_F(EnemyBehavioursTest, BehavioursThreeAndFourClearTheThinkTimer)
         e->SetThinkTimer(10);
         e->Think();
         EXPECT_EQ(Held(*e), row.behaviour) << row.behaviour << " at " << row.d;
-        EXPECT_EQ(e->GetThinkTimer(), row.timer) << row.behaviour << " at " << row.d;
+        EXPECT_EQ(TCharacterProbe::ThinkTimer(*e), row.timer) << row.behaviour << " at " << row.d;
     }
 }
 
@@ -174,7 +175,7 @@ TEST_F(EnemyBehavioursTest, AnActingPlayerInACrowdTakesRowsTenAndElevenOfEitherT
             genrand_int32();
         }
         e->Think();
-        EXPECT_EQ(e->GetThinkTimer(), r.timer) << "row " << r.row << " table " << int{r.table};
+        EXPECT_EQ(TCharacterProbe::ThinkTimer(*e), r.timer) << "row " << r.row << " table " << int{r.table};
         EXPECT_EQ(Held(*e), r.behaviour) << "row " << r.row << " table " << int{r.table};
         EXPECT_EQ(e->GetState(), r.state) << "row " << r.row << " table " << int{r.table};
         EXPECT_EQ(genrand_int32(), kDraws[r.skipped + 2]) << "two draws: row " << r.row;

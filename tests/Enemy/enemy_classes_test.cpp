@@ -14,6 +14,7 @@
 #include "MainCode/Effect/TEffect.h"
 #include "MainCode/Shot/TShot.h"
 #include "enemy_fixture.h"
+#include "support/character_probe.h"
 
 namespace enemytest {
 namespace {
@@ -50,22 +51,22 @@ TEST_F(EnemyClassesTest, AttackTablesStartTheirMotionsUpToTheirLastEntry)
         a.SetState(0);
         a.ChooseAttack(3.0F);
         EXPECT_EQ(a.GetState(), 16U);
-        EXPECT_EQ(a.GetSubState(), 1U);
+        EXPECT_EQ(TCharacterProbe::SubState(a), 1U);
         EXPECT_EQ(a.GetBodyMesh()->GetMorphIndex(), 16U);
     }
     a.SetSubState(6);
-    EXPECT_EQ(a.GetSubState(), 7U);
+    EXPECT_EQ(TCharacterProbe::SubState(a), 7U);
     EXPECT_EQ(a.GetBodyMesh()->GetMorphIndex(), 22U);
     // Past the last entry nothing starts.
     a.SetState(0);
     a.SetSubState(7);
     EXPECT_EQ(a.GetState(), 0U);
-    EXPECT_EQ(a.GetSubState(), 7U);
+    EXPECT_EQ(TCharacterProbe::SubState(a), 7U);
 
     TEnemyB b(Record(), 3, 0);
     Place(b);
     b.SetSubState(9);
-    EXPECT_EQ(b.GetSubState(), 10U);
+    EXPECT_EQ(TCharacterProbe::SubState(b), 10U);
     EXPECT_EQ(b.GetBodyMesh()->GetMorphIndex(), 25U);
     b.SetState(0);
     b.SetSubState(10);
@@ -85,7 +86,7 @@ TEST_F(EnemyClassesTest, AttackTablesStartTheirMotionsUpToTheirLastEntry)
     }
     a.RunAttack();
     // Ended: it decided again at once.
-    EXPECT_GT(a.GetThinkTimer(), 0);
+    EXPECT_GT(TCharacterProbe::ThinkTimer(a), 0);
 }
 
 TEST_F(EnemyClassesTest, RevivalByLimitAndStatGrowthAtTheCap)
@@ -140,12 +141,12 @@ TEST_F(EnemyClassesTest, HeavyAndSteadfastEnemiesNeverStaggerYetDieAtZeroHp)
     EXPECT_NE(std::memcmp(&aBefore, a.GetFrame()->GetMatrix(), sizeof(D3DXMATRIX)), 0);
     EXPECT_EQ(std::memcmp(&bBefore, b.GetFrame()->GetMatrix(), sizeof(D3DXMATRIX)), 0);
     EXPECT_EQ(b.GetState(), 0U);
-    EXPECT_EQ(b.GetThinkTimer(), -500);
-    EXPECT_EQ(b.GetGaugeTimer(), 200);
+    EXPECT_EQ(TCharacterProbe::ThinkTimer(b), -500);
+    EXPECT_EQ(TCharacterProbe::GaugeTimer(b), 200);
     // Unturned, the hit still shows on the player's pop-up.
-    EXPECT_TRUE(player_->GetHitPopup().IsActive());
-    EXPECT_EQ(THudProbe::Count(player_->GetHitPopup()), b.GetHitsTaken());
-    EXPECT_EQ(THudProbe::Total(player_->GetHitPopup()), b.GetDamageTaken());
+    EXPECT_TRUE(TCharacterProbe::HitPopup(*player_).IsActive());
+    EXPECT_EQ(THudProbe::Count(TCharacterProbe::HitPopup(*player_)), b.GetHitsTaken());
+    EXPECT_EQ(THudProbe::Total(TCharacterProbe::HitPopup(*player_)), b.GetDamageTaken());
 
     // Both go down at 0 HP and stay there to die, though they shake off hits every frame.
     TEnemyE steadfast(Record(), 1, 0);
@@ -154,7 +155,7 @@ TEST_F(EnemyClassesTest, HeavyAndSteadfastEnemiesNeverStaggerYetDieAtZeroHp)
         e->ReactStun(0, -1, 0, 100, 0, 1, 1.0F, 30.0F, e->GetHp());
         EXPECT_EQ(e->GetState(), 7U);
         EXPECT_EQ(e->GetReactionMode(), 1000U);
-        EXPECT_EQ(e->GetStunMark(), 1U);
+        EXPECT_EQ(TCharacterProbe::StunMark(*e), 1U);
         e->Update();
         EXPECT_EQ(e->GetReactionMode(), 1000U);
         EXPECT_GT(e->GetHitsTaken(), 0);
@@ -186,10 +187,11 @@ TEST_F(EnemyClassesTest, TheElementShotFollowsItsEnemyAndEndsWithIt)
         EXPECT_EQ(shot->GetFlightFrames(), -1);
         auto* motion = dynamic_cast<THeldRandomOffsetMotion*>(shot->GetMotion());
         ASSERT_NE(motion, nullptr);
-        EXPECT_EQ(motion->GetHeld().Get(), c.GetFrame());
-        lift += motion->GetSecond().y;
-        weighted += motion->GetSecond().y * static_cast<float>(element + 1);
-        EXPECT_EQ(motion->GetOffset().z, element == 2 || element == 4 ? c.GetCenterHeight() : c.GetMaxVerticalSpeed())
+        EXPECT_EQ(TCharacterProbe::Held(*motion).Get(), c.GetFrame());
+        lift += TCharacterProbe::Second(*motion).y;
+        weighted += TCharacterProbe::Second(*motion).y * static_cast<float>(element + 1);
+        EXPECT_EQ(TCharacterProbe::Offset(*motion).z,
+                  element == 2 || element == 4 ? c.GetCenterHeight() : TCharacterProbe::MaxVerticalSpeed(c))
             << element;
         c.LeaveField();
         EXPECT_FALSE(shot->IsAlive());

@@ -6,6 +6,7 @@
 
 #include "MainCode/Character/TEnemySpawner.h"
 #include "support/alloc_probe.h"
+#include "support/character_probe.h"
 #include "enemy_fixture.h"
 
 namespace enemytest {
@@ -65,7 +66,7 @@ TEST_F(FactoryTest, PlacedEnemiesStandAndLookupsInsertNothing)
     map.Spawner(3, D3DXVECTOR3(4, 0, 0), 0);
     MakeFactory(map);
     // The type without class places nothing.
-    EXPECT_EQ(factory_->GetLiveCount(), 2U);
+    EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 2U);
     ASSERT_EQ(factory_->GetLive().size(), 2U);
     for (int i = 0; i < 30; ++i) {
         factory_->Update();
@@ -76,15 +77,15 @@ TEST_F(FactoryTest, PlacedEnemiesStandAndLookupsInsertNothing)
     EXPECT_EQ(factory_->GetLive().size(), 2U);
     for (const auto& entry : factory_->GetLive()) {
         EXPECT_TRUE(entry.second->GetState() <= 4 || entry.second->GetState() == 16) << entry.second->GetState();
-        EXPECT_EQ(entry.second->GetFactory(), factory_.get());
+        EXPECT_EQ(TCharacterProbe::Factory(*entry.second), factory_.get());
         EXPECT_EQ(area_->FindObject(entry.first), entry.second.Get());
     }
     EXPECT_EQ(factory_->GetEnemy(123456).Get(), nullptr);
     EXPECT_EQ(factory_->GetLive().size(), 2U);
     factory_->Remove(123456);
-    EXPECT_EQ(factory_->GetLiveCount(), 2U);
+    EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 2U);
     EXPECT_EQ(factory_->Spawn(80, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 0), 1.0F, 1).Get(), nullptr);
-    EXPECT_EQ(factory_->GetLiveCount(), 2U);
+    EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 2U);
 }
 
 TEST_F(FactoryTest, ASpawnerFiresOnlyWithinItsDistanceOfThePlayer)
@@ -93,21 +94,21 @@ TEST_F(FactoryTest, ASpawnerFiresOnlyWithinItsDistanceOfThePlayer)
     map.Spawner(3, D3DXVECTOR3(10, 0, 0), 0);
     MakeFactory(map);
     factory_->Update();
-    EXPECT_EQ(factory_->GetLiveCount(), 0U) << "10 away, distance 8";
+    EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 0U) << "10 away, distance 8";
     MovePlayer(8.5F, 0.0F);
     factory_->Update();
-    EXPECT_EQ(factory_->GetLiveCount(), 0U) << "exactly 1.5 away";
+    EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 0U) << "exactly 1.5 away";
     MovePlayer(5.0F, 0.0F);
     factory_->Update();
-    ASSERT_EQ(factory_->GetLiveCount(), 1U);
+    ASSERT_EQ(TCharacterProbe::LiveCount(*factory_), 1U);
     TEnemy* enemy = factory_->GetLive().begin()->second.Get();
     EXPECT_EQ(enemy->GetState(), 15U) << "spawned enemies appear";
-    EXPECT_EQ(factory_->GetSpawners()[0].m_enemy.Get(), enemy);
-    EXPECT_EQ(factory_->GetSpawners()[0].m_timer, 0);
-    EXPECT_EQ(enemy->GetLeashRadius(), 10.0F);
+    EXPECT_EQ(TCharacterProbe::Spawners(*factory_)[0].m_enemy.Get(), enemy);
+    EXPECT_EQ(TCharacterProbe::Spawners(*factory_)[0].m_timer, 0);
+    EXPECT_EQ(TCharacterProbe::LeashRadius(*enemy), 10.0F);
     // Its own enemy stands on the point: no second one while it is there.
     factory_->Update();
-    EXPECT_EQ(factory_->GetLiveCount(), 1U);
+    EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 1U);
 }
 
 TEST_F(FactoryTest, LeavingAliveRefiresAtOnceADefeatWaitsTheInterval)
@@ -115,22 +116,22 @@ TEST_F(FactoryTest, LeavingAliveRefiresAtOnceADefeatWaitsTheInterval)
     TestMap map(1, 8.0F);
     map.Spawner(3, D3DXVECTOR3(4, 0, 0), 5);
     MakeFactory(map);
-    factory_->GetSpawners()[0].m_timer = 5;
+    TCharacterProbe::Spawners(*factory_)[0].m_timer = 5;
     factory_->Update();
-    ASSERT_EQ(factory_->GetLiveCount(), 1U);
+    ASSERT_EQ(TCharacterProbe::LiveCount(*factory_), 1U);
     // Nothing leaves while it still appears.
     for (int i = 0; i < 200 && factory_->GetLive().begin()->second->GetState() == 15; ++i) {
         MovePlayer(-10.0F, 0.0F);
         factory_->Update();
-        ASSERT_EQ(factory_->GetLiveCount(), 1U);
+        ASSERT_EQ(TCharacterProbe::LiveCount(*factory_), 1U);
     }
     // Out of range: removed alive, and the spawner may fire again in the same step.
     MovePlayer(-10.0F, 0.0F);
     factory_->Update();
-    EXPECT_EQ(factory_->GetLiveCount(), 0U);
+    EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 0U);
     MovePlayer(0.0F, 0.0F);
     factory_->Update();
-    ASSERT_EQ(factory_->GetLiveCount(), 1U);
+    ASSERT_EQ(TCharacterProbe::LiveCount(*factory_), 1U);
     EXPECT_TRUE(factory_->GetDefeatedIds().empty());
 
     // Defeated: HP below 0, and the spawner counts its interval again from 0.
@@ -140,10 +141,10 @@ TEST_F(FactoryTest, LeavingAliveRefiresAtOnceADefeatWaitsTheInterval)
     EXPECT_EQ(factory_->GetDefeatedIds(), std::vector<std::uint32_t>{3});
     for (int i = 1; i < 5; ++i) {
         factory_->Update();
-        EXPECT_EQ(factory_->GetLiveCount(), 0U) << i;
+        EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 0U) << i;
     }
     factory_->Update();
-    EXPECT_EQ(factory_->GetLiveCount(), 1U);
+    EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 1U);
 }
 
 TEST_F(FactoryTest, DefeatsAreKeptInOrderWithRepeats)
@@ -163,14 +164,14 @@ TEST_F(FactoryTest, DefeatsAreKeptInOrderWithRepeats)
     EXPECT_FALSE(factory_->IsDefeated(0));
     for (std::size_t i = 0; i < 2; ++i) {
         TRefPtr<TEnemy> e = factory_->GetEnemy(ids[i]);
-        e->ConsumeHp(e->GetHp() + 1);
+        TCharacterProbe::ConsumeHp(*e, e->GetHp() + 1);
         factory_->Remove(ids[i]);
         EXPECT_TRUE(factory_->IsDefeated(3));
     }
     EXPECT_EQ(factory_->GetDefeatedIds(), (std::vector<std::uint32_t>{3, 3}));
-    EXPECT_EQ(factory_->GetLiveCount(), 0U);
+    EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 0U);
     factory_->Remove(ids[0]);
-    EXPECT_EQ(factory_->GetLiveCount(), 0U);
+    EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 0U);
 }
 
 TEST_F(FactoryTest, UpdateRemovesEndedEnemiesInKeyOrderThenSpawns)
@@ -179,7 +180,7 @@ TEST_F(FactoryTest, UpdateRemovesEndedEnemiesInKeyOrderThenSpawns)
     map.Place(3, D3DXVECTOR3(1, 0, 0)).Place(0, D3DXVECTOR3(-1, 0, 0));
     map.Spawner(3, D3DXVECTOR3(4, 0, 0), 0);
     MakeFactory(map);
-    ASSERT_EQ(factory_->GetLiveCount(), 2U);
+    ASSERT_EQ(TCharacterProbe::LiveCount(*factory_), 2U);
     std::vector<std::uint32_t> types;
     for (TEnemy* enemy : Live()) {
         KnockOut(enemy);
@@ -189,7 +190,7 @@ TEST_F(FactoryTest, UpdateRemovesEndedEnemiesInKeyOrderThenSpawns)
     ASSERT_TRUE(UpdateUntilGone());
     EXPECT_EQ(factory_->GetDefeatedIds(), types);
     // Both gone, then the spawner filled one place.
-    EXPECT_EQ(factory_->GetLiveCount(), 1U);
+    EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 1U);
 }
 
 TEST_F(FactoryTest, TiedSpawnersFireInMapOrderAndFacingComesFromTheEntry)
@@ -201,12 +202,12 @@ TEST_F(FactoryTest, TiedSpawnersFireInMapOrderAndFacingComesFromTheEntry)
     MakeFactory(map);
     // Spawner 0 ties with 1 and 2 but is not chosen first: all three at 4; the first wins.
     factory_->Update();
-    ASSERT_EQ(factory_->GetLiveCount(), 1U);
-    EXPECT_NE(factory_->GetSpawners()[0].m_enemy.Get(), nullptr);
-    EXPECT_EQ(factory_->GetSpawners()[1].m_enemy.Get(), nullptr);
+    ASSERT_EQ(TCharacterProbe::LiveCount(*factory_), 1U);
+    EXPECT_NE(TCharacterProbe::Spawners(*factory_)[0].m_enemy.Get(), nullptr);
+    EXPECT_EQ(TCharacterProbe::Spawners(*factory_)[1].m_enemy.Get(), nullptr);
     // At the cap of one live enemy the others wait.
     factory_->Update();
-    EXPECT_EQ(factory_->GetLiveCount(), 1U);
+    EXPECT_EQ(TCharacterProbe::LiveCount(*factory_), 1U);
 }
 
 TEST_F(FactoryTest, SpawnerTimersStartPartWayAndStayInRange)

@@ -26,6 +26,7 @@
 #include "MainCode/GameData/TItemTable.h"
 #include "MainCode/GameData/TWeponTable.h"
 #include "MainCode/Hud/TGetRender.h"
+#include "support/character_probe.h"
 #include "support/dx_probe.h"
 #include "support/engine_recorders.h"
 #include "support/hud_probe.h"
@@ -128,7 +129,8 @@ inline void WriteEnemyMotions(const std::filesystem::path& root, std::uint32_t f
         patterns.emplace_back(frames, TPatternEvent());
     }
     body.Save((root / TMesh8::GetDirectory() / qmtest::kEffectCharacterFolder / "enemy01.tob").string());
-    qmtest::SaveBytes((root / TPatternInfo::GetDirectory() / "enemy01.pat").string(), qmtest::BuildPatternFile(patterns));
+    qmtest::SaveBytes((root / TCharacterProbe::PatternDirectory() / "enemy01.pat").string(),
+                      qmtest::BuildPatternFile(patterns));
 }
 
 class EnemyTest : public effecttest::EffectAreaTest {
@@ -139,13 +141,13 @@ protected:
         qmtest::WriteEffectCharacterFiles(dir_.Path(), "enemy01");
         WriteGaugePictures(dir_.Path() / "ptx");
         StartSound();
-        TEnemyDataTable::ClearAll();
+        TCharacterProbe::ClearEnemyRecords();
         for (std::uint32_t id : {0U, 3U, 79U, 9999U, 10000U, 10027U}) {
             TEnemyDataTable::Insert(qmtest::SampleEnemyRecord(id));
         }
-        ASSERT_EQ(TPatternInfo::GetDirectory(), TWeponState::GetDirectory());
+        ASSERT_EQ(TCharacterProbe::PatternDirectory(), TCharacterProbe::WeponDirectory());
         qmtest::WritePlayerModel((dir_.Path() / TMesh8::GetDirectory()).string(),
-                                 (dir_.Path() / TPatternInfo::GetDirectory()).string(), "player");
+                                 (dir_.Path() / TCharacterProbe::PatternDirectory()).string(), "player");
         // The hero's first weapon and the value tables every player reads.
         qmtest::WritePlayerValueTables((dir_.Path() / TGameData::GetTableDirectory()).string());
         qmtest::WriteWeaponMesh((dir_.Path() / TMesh8::GetDirectory()).string(), "blade");
@@ -176,7 +178,7 @@ protected:
         player_.reset();
         TWeponTable::Clear();
         TItemTable::Clear();
-        TEnemyDataTable::ClearAll();
+        TCharacterProbe::ClearEnemyRecords();
         // The banks go last: every sound list has let go of its ids by now.
         core_->Uninit();
         platform::SetManualMixing(false);

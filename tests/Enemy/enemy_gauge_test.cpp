@@ -9,6 +9,7 @@
 #include "dx/dx8/3d/TView.h"
 #include "enemy_fixture.h"
 #include "probe_enemy.h"
+#include "support/character_probe.h"
 
 namespace enemytest {
 namespace {
@@ -63,10 +64,10 @@ TEST_F(EnemyGaugeTest, TheGaugeStandsOnTheScreenPointOfTheBody)
         const D3DXVECTOR3 c = SphereCentre(e.Get());
         const float sx = width_ * 0.5F * (c.x / c.z + 1.0F);
         const float sy = height_ * 0.5F * (1.0F - c.y / c.z);
-        const TSprite::Vertex& corner = e->GetBarSprite().GetVertex(0);
+        const TSprite::Vertex& corner = TCharacterProbe::BarSprite(*e).GetVertex(0);
         EXPECT_NEAR(corner.x, sx + 2.0F * kx - 0.5F, 0.01F) << at.x;
         EXPECT_NEAR(corner.y, sy + 2.0F * ky - 0.5F, 0.01F) << at.x;
-        EXPECT_NEAR(e->GetBarSprite().GetVertex(2).y - corner.y, 4.0F * ky, 0.001F);
+        EXPECT_NEAR(TCharacterProbe::BarSprite(*e).GetVertex(2).y - corner.y, 4.0F * ky, 0.001F);
         e->LeaveField();
     }
 }
@@ -96,7 +97,7 @@ TEST_F(EnemyGaugeTest, TheBarFollowsHpAndStaysEmptyWithoutMaximum)
         e->SetHpPair(row.hp, row.maxHp);
         e->ShowGauge();
         e->DrawGauge();
-        const TSprite& bar = e->GetBarSprite();
+        const TSprite& bar = TCharacterProbe::BarSprite(*e);
         const float u = row.ratio * 0.234375F + 0.375F;
         EXPECT_NEAR(bar.GetVertex(1).u, u, 1e-5F) << row.hp << "/" << row.maxHp;
         EXPECT_NEAR(bar.GetVertex(3).u, u, 1e-5F) << row.hp << "/" << row.maxHp;
@@ -114,19 +115,19 @@ TEST_F(EnemyGaugeTest, ACulledEnemyDrawsNoGauge)
     e->SetHpPair(100, 100);
     e->ShowGauge();
     e->DrawGauge();
-    const TSprite::Vertex before = e->GetBarSprite().GetVertex(1);
+    const TSprite::Vertex before = TCharacterProbe::BarSprite(*e).GetVertex(1);
     e->SetPosition(D3DXVECTOR3(0.0F, 0.0F, -10.0F));
     e->SetHpPair(20, 100);
     e->DrawGauge();
-    EXPECT_EQ(e->GetGaugeTimer(), 198);
-    const TSprite::Vertex after = e->GetBarSprite().GetVertex(1);
+    EXPECT_EQ(TCharacterProbe::GaugeTimer(*e), 198);
+    const TSprite::Vertex after = TCharacterProbe::BarSprite(*e).GetVertex(1);
     EXPECT_EQ(after.x, before.x);
     EXPECT_EQ(after.y, before.y);
     EXPECT_EQ(after.u, before.u);
     // Back in sight it is drawn again.
     e->SetPosition(D3DXVECTOR3(0.0F, 0.0F, 5.0F));
     e->DrawGauge();
-    EXPECT_NEAR(e->GetBarSprite().GetVertex(1).u, 0.2F * 0.234375F + 0.375F, 1e-5F);
+    EXPECT_NEAR(TCharacterProbe::BarSprite(*e).GetVertex(1).u, 0.2F * 0.234375F + 0.375F, 1e-5F);
     e->LeaveField();
 }
 

@@ -8,6 +8,7 @@
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TAttackHitTimed.h"
 #include "enemy_fixture.h"
+#include "support/character_probe.h"
 
 namespace enemytest {
 namespace {
@@ -64,8 +65,8 @@ TEST_F(EnemyStealHealTest, TheHitCountTriplesAtSevenAndDoublesFromTen)
         TAttackHitTimed hit(0, area_->Scene(), nullptr, 1, params);
         init_genrand(5489);
         e->TrySteal(&hit);
-        EXPECT_EQ(e->IsStolen() != 0, row.stolen) << row.hits << " " << row.kind;
-        EXPECT_EQ(e->GetItem(), row.stolen ? 0 : 1001) << row.hits << " " << row.kind;
+        EXPECT_EQ(TCharacterProbe::IsStolen(*e) != 0, row.stolen) << row.hits << " " << row.kind;
+        EXPECT_EQ(TCharacterProbe::Item(*e), row.stolen ? 0 : 1001) << row.hits << " " << row.kind;
         EXPECT_EQ(genrand_int32(), kDraws[1]) << "one draw: " << row.hits << " " << row.kind;
         e->LeaveField();
     }
@@ -86,7 +87,7 @@ TEST_F(EnemyStealHealTest, StolenMoneyGoesToTheParty)
     TRefPtr<TEnemy> even = Placed(record);
     init_genrand(5489);
     even->TrySteal(&hit);
-    EXPECT_FALSE(even->IsStolen());
+    EXPECT_FALSE(TCharacterProbe::IsStolen(*even));
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 100U);
     EXPECT_EQ(genrand_int32(), kDraws[1]);
 
@@ -96,7 +97,7 @@ TEST_F(EnemyStealHealTest, StolenMoneyGoesToTheParty)
         genrand_int32();
     }
     odd->TrySteal(&hit);
-    EXPECT_TRUE(odd->IsStolen());
+    EXPECT_TRUE(TCharacterProbe::IsStolen(*odd));
     EXPECT_EQ(TGameData::GetInstance()->GetMoney(), 104U);
     const std::vector<TGetRender::Notice> queue = THudProbe::Queue(*notices_);
     ASSERT_EQ(queue.size(), 1U);

@@ -10,6 +10,7 @@
 #include "TCommon/my_error.h"
 #include "formats/byte_writer.h"
 #include "formats/enemy_table_writer.h"
+#include "support/character_probe.h"
 #include "support/fuzz.h"
 #include "support/temp_dir.h"
 
@@ -46,8 +47,8 @@ void ExpectSameRecord(const TEnemyRecord& a, const TEnemyRecord& b)
 
 class EnemyTableTest : public ::testing::Test {
 protected:
-    void SetUp() override { TEnemyDataTable::ClearAll(); }
-    void TearDown() override { TEnemyDataTable::ClearAll(); }
+    void SetUp() override { TCharacterProbe::ClearEnemyRecords(); }
+    void TearDown() override { TCharacterProbe::ClearEnemyRecords(); }
 
     std::string Save(const std::vector<std::uint8_t>& bytes)
     {
@@ -73,9 +74,9 @@ TEST_F(EnemyTableTest, EveryFieldRoundTripsUnderEitherHeader)
     for (bool scrambled : {true, false}) {
         TEnemyDataTable reader;
         ASSERT_TRUE(reader.Load(Save(BuildEnemyTable({SampleEnemyRecord(0), odd}, scrambled)))) << scrambled;
-        EXPECT_EQ(reader.IsScrambled(), scrambled ? 1 : 0);
-        EXPECT_EQ(reader.GetNames(), (std::vector<std::string>{"ID", "NAME"}));
-        EXPECT_EQ(reader.GetValues(), (std::vector<std::uint32_t>{0, 1}));
+        EXPECT_EQ(TCharacterProbe::IsScrambled(reader), scrambled ? 1 : 0);
+        EXPECT_EQ(TCharacterProbe::Names(reader), (std::vector<std::string>{"ID", "NAME"}));
+        EXPECT_EQ(TCharacterProbe::Values(reader), (std::vector<std::uint32_t>{0, 1}));
         ASSERT_EQ(reader.GetRecords().size(), 2U);
         ExpectSameRecord(reader.GetRecord(0), SampleEnemyRecord(0));
         ExpectSameRecord(reader.GetRecord(1), odd);
@@ -106,7 +107,7 @@ TEST_F(EnemyTableTest, LoadingFillsTheGlobalTableAndTheLaterDuplicateWins)
     second.maxHp = 999;
     second.modelName = "enemy02";
     LoadEnemyData(Save(BuildEnemyTable({first, SampleEnemyRecord(4), second})));
-    EXPECT_EQ(TEnemyDataTable::GetCount(), 2U);
+    EXPECT_EQ(TCharacterProbe::EnemyRecordCount(), 2U);
     EXPECT_EQ(TEnemyDataTable::Find(3).maxHp, 999);
     EXPECT_EQ(TEnemyDataTable::Find(3).modelName, "enemy02");
     EXPECT_EQ(TEnemyDataTable::Find(4).maxHp, 120);
@@ -114,7 +115,7 @@ TEST_F(EnemyTableTest, LoadingFillsTheGlobalTableAndTheLaterDuplicateWins)
 
 TEST_F(EnemyTableTest, FindInsertsTheDefaultOnce)
 {
-    EXPECT_FALSE(TEnemyDataTable::Contains(42));
+    EXPECT_FALSE(TCharacterProbe::HasEnemyRecord(42));
     TEnemyRecord& a = TEnemyDataTable::Find(42);
     EXPECT_EQ(a.id, 0xFFFFFFFFU);
     EXPECT_EQ(a.objectFlagB, 1);
@@ -124,7 +125,7 @@ TEST_F(EnemyTableTest, FindInsertsTheDefaultOnce)
     a.maxHp = 5;
     EXPECT_EQ(&TEnemyDataTable::Find(42), &a);
     EXPECT_EQ(TEnemyDataTable::Find(42).maxHp, 5);
-    EXPECT_EQ(TEnemyDataTable::GetCount(), 1U);
+    EXPECT_EQ(TCharacterProbe::EnemyRecordCount(), 1U);
 }
 
 TEST_F(EnemyTableTest, MissingOrHeaderlessFilesThrowNamingTheFile)
@@ -140,7 +141,7 @@ TEST_F(EnemyTableTest, MissingOrHeaderlessFilesThrowNamingTheFile)
     std::vector<std::uint8_t> bytes = BuildEnemyTable({SampleEnemyRecord(1)});
     bytes.resize(12);
     EXPECT_THROW(LoadEnemyData(Save(bytes)), my_error);
-    EXPECT_EQ(TEnemyDataTable::GetCount(), 0U);
+    EXPECT_EQ(TCharacterProbe::EnemyRecordCount(), 0U);
 }
 
 TEST_F(EnemyTableTest, ACutRecordListKeepsTheWholeRecordsBeforeIt)
@@ -150,21 +151,21 @@ TEST_F(EnemyTableTest, ACutRecordListKeepsTheWholeRecordsBeforeIt)
     // Cut one byte into the second record, and one byte short of its end.
     const std::size_t oneRecordEnd = oneOnly.size();
     for (std::size_t size : {oneRecordEnd + 1, whole.size() - 1}) {
-        TEnemyDataTable::ClearAll();
+        TCharacterProbe::ClearEnemyRecords();
         std::vector<std::uint8_t> cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
         EXPECT_NO_THROW(LoadEnemyData(Save(cut)));
-        EXPECT_EQ(TEnemyDataTable::GetCount(), 1U) << size;
-        EXPECT_TRUE(TEnemyDataTable::Contains(1));
+        EXPECT_EQ(TCharacterProbe::EnemyRecordCount(), 1U) << size;
+        EXPECT_TRUE(TCharacterProbe::HasEnemyRecord(1));
     }
     // A count promising more than the file holds; no memory is set aside for it.
     qmtest::TableWriter writer(true);
     writer.Column("ID", 0);
     qmtest::WriteRecord(writer, SampleEnemyRecord(9));
     writer.EndRecord().RecordCount(0xFFFFFFFF);
-    TEnemyDataTable::ClearAll();
+    TCharacterProbe::ClearEnemyRecords();
     EXPECT_NO_THROW(LoadEnemyData(Save(writer.Build())));
-    EXPECT_EQ(TEnemyDataTable::GetCount(), 1U);
-    EXPECT_TRUE(TEnemyDataTable::Contains(9));
+    EXPECT_EQ(TCharacterProbe::EnemyRecordCount(), 1U);
+    EXPECT_TRUE(TCharacterProbe::HasEnemyRecord(9));
 }
 
 TEST_F(EnemyTableTest, AStringLengthPastTheEndFailsTheRecord)
@@ -183,10 +184,10 @@ TEST_F(EnemyTableTest, DamagedFilesEndInTheLoadersOwnHandling)
     qmtest::FuzzOptions options;
     options.mutations = 1500;
     qmtest::FuzzFile(valid, dir_.File("enemy.tbl"), [](const std::string& path) {
-        TEnemyDataTable::ClearAll();
+        TCharacterProbe::ClearEnemyRecords();
         LoadEnemyData(path);
         for (std::uint32_t id : {1U, 2U}) {
-            if (TEnemyDataTable::Contains(id)) {
+            if (TCharacterProbe::HasEnemyRecord(id)) {
                 (void)TEnemyDataTable::Find(id).modelName.size();
             }
         }

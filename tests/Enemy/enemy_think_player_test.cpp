@@ -6,6 +6,7 @@
 
 #include "../Character/combat_fixture.h"
 #include "probe_enemy.h"
+#include "support/character_probe.h"
 
 namespace combattest {
 namespace {
@@ -104,19 +105,19 @@ TEST_F(EnemyThinkTest, ADefeatedEnemyGivesThePlayerItsGainOnce)
     enemytest::ProbeEnemy e(r, 1, 0);
     e.Spawn(area_.get(), D3DXVECTOR3(0, 0, 2), D3DXVECTOR3(0, 0, 1), FLT_MAX, 1);
     area_->RegisterObject(&e);
-    const std::uint32_t serial = TPlayerCharacter::GetGainSerial();
+    const std::uint32_t serial = TCharacterProbe::GainSerial();
     e.ReactLight(0, -1, 0, 10, 1, 1.0F, 30.0F, e.GetHp());
-    EXPECT_EQ(hero_->GetTargetEnemy(), &e);
+    EXPECT_EQ(TCharacterProbe::TargetEnemy(*hero_), &e);
     int frames = 0;
     while (e.Update() && frames < 1000) {
         ++frames;
     }
     EXPECT_FALSE(e.IsAlive());
-    EXPECT_EQ(TPlayerCharacter::GetGainSerial(), serial + 1);
+    EXPECT_EQ(TCharacterProbe::GainSerial(), serial + 1);
     EXPECT_LE(e.GetHp(), -15);
     // Nothing more once it has ended.
     e.Update();
-    EXPECT_EQ(TPlayerCharacter::GetGainSerial(), serial + 1);
+    EXPECT_EQ(TCharacterProbe::GainSerial(), serial + 1);
     area_->UnregisterObject(&e);
 }
 

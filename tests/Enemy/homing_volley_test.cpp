@@ -9,6 +9,7 @@
 #include "MainCode/Shot/THomingArcMotion.h"
 #include "MainCode/Shot/TShot.h"
 #include "enemy_fixture.h"
+#include "support/character_probe.h"
 #include "support/effect_test_area.h"
 
 namespace enemytest {
@@ -107,16 +108,16 @@ TEST_F(HomingVolleyTest, TheSmallVolleyTakesTheFirstTwoWithinFive)
     for (std::size_t i = 0; i < 2; ++i) {
         ASSERT_NE(shots[i], nullptr);
         EXPECT_EQ(shots[i]->GetTargetId(), near[i]);
-        EXPECT_FLOAT_EQ(shots[i]->GetStepSize(), 0.02F);
+        EXPECT_FLOAT_EQ(TCharacterProbe::StepSize(*shots[i]), 0.02F);
         EXPECT_FLOAT_EQ(shots[i]->GetLimit(), 0.7F);
-        effecttest::ExpectNear(shots[i]->GetPoint(0), centre);
+        effecttest::ExpectNear(TCharacterProbe::Point(*shots[i], 0), centre);
         // The bulge's side part is the draw's seven bits, 1/16 a step, across the way to the target.
-        const D3DXVECTOR3 way = shots[i]->GetPoint(3) - centre;
+        const D3DXVECTOR3 way = TCharacterProbe::Point(*shots[i], 3) - centre;
         D3DXVECTOR3 side;
         const D3DXVECTOR3 up(0, 1, 0);
         D3DXVec3Cross(&side, &up, &way);
         D3DXVec3Normalize(&side, &side);
-        const D3DXVECTOR3 bend = shots[i]->GetPoint(1) - centre;
+        const D3DXVECTOR3 bend = TCharacterProbe::Point(*shots[i], 1) - centre;
         EXPECT_NEAR(D3DXVec3Dot(&bend, &side), (static_cast<float>(d[i] & 127) - 64.0F) * 0.0625F, 1e-4F);
         EXPECT_NEAR(bend.y, 2.5F, 1e-5F);
     }
@@ -131,8 +132,8 @@ TEST_F(HomingVolleyTest, TheSmallVolleyTakesTheFirstTwoWithinFive)
         ASSERT_NE(target, nullptr);
         D3DXVECTOR3 c;
         target->GetCenterPosition(&c);
-        EXPECT_NEAR(shots[i]->GetT(), 1.0F, 1e-4F);
-        effecttest::ExpectNear(shots[i]->GetPoint(3), c, 1e-4F);
+        EXPECT_NEAR(TCharacterProbe::CurveT(*shots[i]), 1.0F, 1e-4F);
+        effecttest::ExpectNear(TCharacterProbe::Point(*shots[i], 3), c, 1e-4F);
     }
 }
 

@@ -14,6 +14,7 @@
 #include "MainCode/Shot/TShot.h"
 #include "MainCode/TRunState.h"
 #include "enemy_fixture.h"
+#include "support/character_probe.h"
 #include "support/map_probe.h"
 
 namespace enemytest {
@@ -79,17 +80,17 @@ TEST_F(TimeStopState, AStopWithABoardHangsItBeforeTheCameraAndHoldsThePlayer)
     board->GetWorldAxis(&boardZ, 3);
     camera_->GetWorldAxis(&cameraZ, 3);
     ExpectNear(boardZ, -cameraZ);
-    EXPECT_EQ(GetTimeStopCounter(), 600);
+    EXPECT_EQ(TCharacterProbe::TimeStopCounter(), 600);
     EXPECT_EQ(CountDownTimeStop(), 599);
-    ExpectNear(GetTimeStopPoint(), D3DXVECTOR3(1.0F, 0.5F, 2.0F));
+    ExpectNear(TCharacterProbe::TimeStopPoint(), D3DXVECTOR3(1.0F, 0.5F, 2.0F));
     ExpectHeldAt(D3DXVECTOR3(1.0F, 0.5F, 2.0F));
 
     // A second start renews nothing.
     Standing other(D3DXVECTOR3(-5.0F, 0.0F, 0.0F));
     TRefPtr<TFrame> otherCamera = Frame("Other");
     SetTimeStop(true, otherCamera.Get(), &other);
-    ExpectNear(GetTimeStopPoint(), D3DXVECTOR3(1.0F, 0.5F, 2.0F));
-    EXPECT_EQ(GetTimeStopCounter(), 599);
+    ExpectNear(TCharacterProbe::TimeStopPoint(), D3DXVECTOR3(1.0F, 0.5F, 2.0F));
+    EXPECT_EQ(TCharacterProbe::TimeStopCounter(), 599);
     EXPECT_EQ(board->GetParent(), camera_.Get());
 
     // Ending takes the board down; the player walks again.
@@ -107,8 +108,8 @@ TEST_F(TimeStopState, WithoutABoardFrameOrObjectOnlyTheFlagChangesAndANewRunStar
     SetTimeStop(true, camera_.Get(), &player_);
     EXPECT_TRUE(IsTimeStopped());
     EXPECT_EQ(camera_->GetChildCount(), 1u);
-    EXPECT_EQ(GetTimeStopCounter(), 0);
-    ExpectNear(GetTimeStopPoint(), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
+    EXPECT_EQ(TCharacterProbe::TimeStopCounter(), 0);
+    ExpectNear(TCharacterProbe::TimeStopPoint(), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
     SetTimeStop(false, camera_.Get(), &player_);
     EXPECT_FALSE(IsTimeStopped());
 
@@ -118,7 +119,7 @@ TEST_F(TimeStopState, WithoutABoardFrameOrObjectOnlyTheFlagChangesAndANewRunStar
     SetTimeStop(true, nullptr, nullptr);
     EXPECT_TRUE(IsTimeStopped());
     EXPECT_EQ(board->GetParent(), nullptr);
-    EXPECT_EQ(GetTimeStopCounter(), 600);
+    EXPECT_EQ(TCharacterProbe::TimeStopCounter(), 600);
     PlaceAtTimeStopPoint(nullptr);
     SetTimeStop(false, nullptr, nullptr);
 
@@ -135,8 +136,8 @@ TEST_F(TimeStopState, WithoutABoardFrameOrObjectOnlyTheFlagChangesAndANewRunStar
         TRunState next;
         EXPECT_FALSE(IsTimeStopped());
         EXPECT_EQ(GetTimeStopBoard().Get(), nullptr);
-        EXPECT_EQ(GetTimeStopCounter(), 0);
-        ExpectNear(GetTimeStopPoint(), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
+        EXPECT_EQ(TCharacterProbe::TimeStopCounter(), 0);
+        ExpectNear(TCharacterProbe::TimeStopPoint(), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
         ExpectHeldAt(D3DXVECTOR3(8.0F, 8.0F, 8.0F));
         SetTimeStopBoard(board);
         EXPECT_EQ(board.UseCount(), 2u);
@@ -145,8 +146,8 @@ TEST_F(TimeStopState, WithoutABoardFrameOrObjectOnlyTheFlagChangesAndANewRunStar
     EXPECT_TRUE(IsTimeStopped());
     EXPECT_EQ(GetTimeStopBoard().Get(), second.Get());
     EXPECT_EQ(second.UseCount(), 2u);
-    EXPECT_EQ(GetTimeStopCounter(), 600);
-    ExpectNear(GetTimeStopPoint(), D3DXVECTOR3(8.0F, 8.0F, 8.0F));
+    EXPECT_EQ(TCharacterProbe::TimeStopCounter(), 600);
+    ExpectNear(TCharacterProbe::TimeStopPoint(), D3DXVECTOR3(8.0F, 8.0F, 8.0F));
 }
 
 // The enemy with its think timer set by hand.
@@ -207,41 +208,41 @@ TEST_F(TimeStopEnemyTest, ALandedStopBlowFreezesThePlayerAndTheStrikeComesSixHun
     LandStop(t);
     EXPECT_TRUE(IsTimeStopped());
     EXPECT_EQ(GetTimeStopBoard()->GetParent(), area_->CameraFrame());
-    EXPECT_EQ(GetTimeStopCounter(), 600);
+    EXPECT_EQ(TCharacterProbe::TimeStopCounter(), 600);
 
-    const std::size_t before = t->GetHits().size();
+    const std::size_t before = TCharacterProbe::Hits(*t).size();
     for (int i = 1; i < 600; ++i) {
         t->Update();
-        ASSERT_EQ(t->GetHits().size(), before) << i;
+        ASSERT_EQ(TCharacterProbe::Hits(*t).size(), before) << i;
     }
-    EXPECT_EQ(GetTimeStopCounter(), 1);
+    EXPECT_EQ(TCharacterProbe::TimeStopCounter(), 1);
     t->Update();
-    ASSERT_EQ(t->GetHits().size(), before + 1);
+    ASSERT_EQ(TCharacterProbe::Hits(*t).size(), before + 1);
     // The strike is the hit of its own code, the enemy's, beside it.
-    const TAttackHit* strike = t->GetHits().back().Get();
+    const TAttackHit* strike = TCharacterProbe::Hits(*t).back().Get();
     EXPECT_EQ(strike->GetParam3(), TTimeStopEnemy::kStrikeCode % 100);
     EXPECT_EQ(strike->GetOwnerId(), t->GetObjectId());
     EXPECT_EQ(TMapProbe::Parent(*strike), t->GetFrame()->GetParent());
     for (int i = 0; i < 50; ++i) {
         t->Update();
     }
-    EXPECT_EQ(t->GetHits().size(), before + 1);
+    EXPECT_EQ(TCharacterProbe::Hits(*t).size(), before + 1);
 
     // Two of them count the one counter twice as fast; only one strikes.
     SetTimeStop(false, nullptr, nullptr);
     TRefPtr<TEnemy> second;
     TTimeStopEnemy* u = PlaceCopy(prototype, second);
     LandStop(t);
-    const std::size_t tBefore = t->GetHits().size();
-    const std::size_t uBefore = u->GetHits().size();
+    const std::size_t tBefore = TCharacterProbe::Hits(*t).size();
+    const std::size_t uBefore = TCharacterProbe::Hits(*u).size();
     for (int i = 1; i < 300; ++i) {
         t->Update();
         u->Update();
     }
-    EXPECT_EQ(t->GetHits().size() + u->GetHits().size(), tBefore + uBefore);
+    EXPECT_EQ(TCharacterProbe::Hits(*t).size() + TCharacterProbe::Hits(*u).size(), tBefore + uBefore);
     t->Update();
     u->Update();
-    EXPECT_EQ(t->GetHits().size() + u->GetHits().size(), tBefore + uBefore + 1);
+    EXPECT_EQ(TCharacterProbe::Hits(*t).size() + TCharacterProbe::Hits(*u).size(), tBefore + uBefore + 1);
 
     // A copy ends a running stop; destroying one drops the board, the next copy builds it again.
     LandStop(t);
@@ -391,14 +392,14 @@ TEST_F(TimeStopEnemyTest, TheAuraRidesTheBodyAndBothWeaponsAndHitsLeaveTheThinkT
         EXPECT_EQ(shot->GetFlightFrames(), -1) << i;
         auto* motion = dynamic_cast<THeldRandomOffsetMotion*>(shot->GetMotion());
         ASSERT_NE(motion, nullptr) << i;
-        EXPECT_EQ(motion->GetHeld().Get(), frames[i]) << i;
+        EXPECT_EQ(TCharacterProbe::Held(*motion).Get(), frames[i]) << i;
     }
     EXPECT_EQ(t.GetAuraEffect(3), nullptr);
 
-    const std::int32_t timer = t.GetThinkTimer();
+    const std::int32_t timer = TCharacterProbe::ThinkTimer(t);
     Hit(t);
-    EXPECT_EQ(t.GetThinkTimer(), timer);
-    EXPECT_EQ(t.GetGaugeTimer(), 200);
+    EXPECT_EQ(TCharacterProbe::ThinkTimer(t), timer);
+    EXPECT_EQ(TCharacterProbe::GaugeTimer(t), 200);
     EXPECT_EQ(t.GetState(), 0U);
 
     t.LeaveField();
@@ -476,12 +477,12 @@ TEST_F(TimeStopEnemyTest, TheStopAttackOddsTheDistanceListsAndTheThinking)
     // HP exactly a tenth of the maximum is not yet weak.
     const std::int32_t tenth = aura.GetMaxHp() / 10;
     ASSERT_EQ(tenth * 10, aura.GetMaxHp());
-    aura.ConsumeHp(aura.GetHp() - tenth);
-    plain.ConsumeHp(plain.GetHp() - tenth);
+    TCharacterProbe::ConsumeHp(aura, aura.GetHp() - tenth);
+    TCharacterProbe::ConsumeHp(plain, plain.GetHp() - tenth);
     EXPECT_EQ(aura.ForcedAttackOdds(), 15U);
     EXPECT_EQ(plain.ForcedAttackOdds(), 20U);
-    aura.ConsumeHp(1);
-    plain.ConsumeHp(1);
+    TCharacterProbe::ConsumeHp(aura, 1);
+    TCharacterProbe::ConsumeHp(plain, 1);
     EXPECT_EQ(aura.ForcedAttackOdds(), 8U);
     EXPECT_EQ(plain.ForcedAttackOdds(), 12U);
 
@@ -509,14 +510,14 @@ TEST_F(TimeStopEnemyTest, TheStopAttackOddsTheDistanceListsAndTheThinking)
     for (int i = 0; i < 200; ++i) {
         plain.SetState(0);
         plain.ChooseAttack(1.0F);
-        ASSERT_NE(plain.GetSubState(), 10U) << i;
+        ASSERT_NE(TCharacterProbe::SubState(plain), 10U) << i;
     }
     SetTimeStop(false, nullptr, nullptr);
     int forced = 0;
     for (int i = 0; i < 400; ++i) {
         plain.SetState(0);
         plain.ChooseAttack(1.0F);
-        forced += plain.GetSubState() == 10U ? 1 : 0;
+        forced += TCharacterProbe::SubState(plain) == 10U ? 1 : 0;
     }
     EXPECT_GT(forced, 0);
 
@@ -528,7 +529,7 @@ TEST_F(TimeStopEnemyTest, TheStopAttackOddsTheDistanceListsAndTheThinking)
         aura.SetState(state);
         aura.SetThinkTimer(0);
         aura.Think();
-        EXPECT_EQ(aura.GetThinkTimer(), -1) << state;
+        EXPECT_EQ(TCharacterProbe::ThinkTimer(aura), -1) << state;
     }
     std::uint32_t seen = 0;
     for (std::uint32_t seed = 1; seen != 0x3FF && seed < 200; ++seed) {
@@ -540,7 +541,7 @@ TEST_F(TimeStopEnemyTest, TheStopAttackOddsTheDistanceListsAndTheThinking)
         const std::uint32_t timer = oracle() % 30;
         const std::uint32_t draw = oracle() % 10;
         seen |= 1U << draw;
-        EXPECT_EQ(aura.GetThinkTimer(), static_cast<std::int32_t>(timer)) << seed;
+        EXPECT_EQ(TCharacterProbe::ThinkTimer(aura), static_cast<std::int32_t>(timer)) << seed;
         EXPECT_EQ(aura.IsBehaviour2(), draw >= 7) << "draw " << draw;
     }
     EXPECT_EQ(seen, 0x3FFU);

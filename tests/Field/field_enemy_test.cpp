@@ -2,6 +2,7 @@
 // player; its spawner places one only once the player comes within the spawn distance.
 #include "Field/field_game_fixture.h"
 #include "MainCode/Character/TEnemyFactory.h"
+#include "support/character_probe.h"
 
 namespace fieldtest {
 namespace {
@@ -62,7 +63,7 @@ TEST_F(FieldEnemies, PlacedEnemiesStandWhereTheMapPutThemFacingThePlayer)
     const D3DXVECTOR3 toPlayer = PositionOf(field->GetPlayer()) - at;
     EXPECT_GT(front.x * toPlayer.x + front.z * toPlayer.z, 0.9F * FlatDistance(toPlayer, D3DXVECTOR3(0, 0, 0)));
     // The spawner stayed out of the player's reach.
-    EXPECT_EQ(enemies->GetSpawners().at(0).m_enemy.Get(), nullptr);
+    EXPECT_EQ(TCharacterProbe::Spawners(*enemies).at(0).m_enemy.Get(), nullptr);
     EXPECT_FALSE(enemies->IsDefeated(qmtest::kFieldEnemyType));
 }
 
@@ -76,7 +77,7 @@ TEST_F(FieldEnemies, TheSpawnerFiresOnceThePlayerComesWithinTheSpawnDistance)
     ASSERT_NE(field, nullptr);
     TEnemyFactory* enemies = field->GetArea()->GetEnemies();
     ASSERT_NE(enemies, nullptr);
-    TEnemySpawner& spawner = enemies->GetSpawners().at(0);
+    TEnemySpawner& spawner = TCharacterProbe::Spawners(*enemies).at(0);
 
     // The placed enemy comes for the player and would push it off its line: only the spawner's
     // enemies take part here.

@@ -6,6 +6,7 @@
 #include "MainCode/Map/TTownArea.h"
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "formats/script_assembler.h"
+#include "support/character_probe.h"
 #include "support/standing_enemy.h"
 #include "support/map_probe.h"
 
@@ -81,7 +82,7 @@ TEST_P(FieldLeave, TheLeaderIsStoredBeforeTheFieldGoes)
     r.gainFactor = 1.0F;
     const TRefPtr<TEnemy> beaten(new qmtest::StandingEnemy(r));
     player->GainExperience(beaten.Get());
-    player->ConsumeHp(37);
+    TCharacterProbe::ConsumeHp(*player, 37);
     player->SetEquipItem(kAccessory, 'A');
     const std::uint32_t experience = player->GetExperience();
     const std::int32_t hp = player->GetHp();

@@ -8,6 +8,7 @@
 #include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/Hud/TStatusPanel.h"
+#include "support/character_probe.h"
 #include "support/dx_probe.h"
 #include "support/hud_probe.h"
 #include "support/map_probe.h"
@@ -220,7 +221,7 @@ TEST_F(FieldLoad, ATownHasNoEnemiesAndFindsOnlyThePlayerBattleMapsHaveNoVillager
     TAreaBase* area = town->GetArea();
     EXPECT_EQ(area->GetEnemies(), nullptr);
     EXPECT_EQ(TMapProbe::Villagers(*area).size(), 3u);
-    EXPECT_EQ(town->GetPlayer()->IsWeaponModelLoaded(), 0);
+    EXPECT_EQ(TCharacterProbe::IsWeaponModelLoaded(*town->GetPlayer()), 0);
     const std::uint32_t id = town->GetPlayer()->GetObjectId();
     EXPECT_EQ(area->FindObject(id), town->GetPlayer());
     EXPECT_EQ(area->FindObject(id + 1), nullptr);
@@ -230,7 +231,7 @@ TEST_F(FieldLoad, ATownHasNoEnemiesAndFindsOnlyThePlayerBattleMapsHaveNoVillager
     ASSERT_NE(camp, nullptr);
     EXPECT_NE(camp->GetArea()->GetEnemies(), nullptr);
     EXPECT_TRUE(TMapProbe::Villagers(*camp->GetArea()).empty());
-    EXPECT_EQ(camp->GetPlayer()->IsWeaponModelLoaded(), 1);
+    EXPECT_EQ(TCharacterProbe::IsWeaponModelLoaded(*camp->GetPlayer()), 1);
 }
 
 TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
@@ -430,7 +431,7 @@ TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)
     ASSERT_TRUE(field->ChangePlayer(1));
     TPlayerCharacter* now = field->GetPlayer();
     ASSERT_NE(now, old);
-    EXPECT_EQ(now->GetWeaponModelName(), "heroine01");
+    EXPECT_EQ(TCharacterProbe::WeaponModelName(*now), "heroine01");
     EXPECT_EQ(field->GetArea()->GetPlayer(), now);
     TPlayerPose after;
     now->GetPose(&after);

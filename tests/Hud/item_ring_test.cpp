@@ -13,6 +13,7 @@
 #include "MainCode/Hud/TLetterFont.h"
 #include "MainCode/Hud/TSkillGauge.h"
 #include "MainCode/TInputDevice.h"
+#include "support/character_probe.h"
 #include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
@@ -86,13 +87,13 @@ TEST_F(ItemRing, ReleasesUseTheItemAtTheSelectionPointOnlyWhenItIsThere)
         ASSERT_TRUE(ring_->IsClosed());
         *Slot(1) = c.slot1;
         *Slot(7) = c.slot7;
-        player_->SetRingItem(0);
+        TCharacterProbe::SetRingItem(*player_, 0);
         player_->SetState(0);
         for (std::uint32_t w : c.words) {
             Run(w);
         }
         EXPECT_TRUE(THudProbe::IsClosing(*ring_));
-        EXPECT_EQ(player_->GetRingItem(), c.used);
+        EXPECT_EQ(TCharacterProbe::RingItem(*player_), c.used);
         EXPECT_EQ(player_->GetState(), c.used != 0 ? 18u : 0u);
         // Closed again before the next case.
         player_->SetState(0);
@@ -312,7 +313,7 @@ TEST_F(ItemRing, OpenRingAfterOneTurnOnScreen)
     EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "ItemRingOpenOneTurn"));
     Hold('V', false);
     Step();
-    EXPECT_EQ(player_->GetRingItem(), 1u);
+    EXPECT_EQ(TCharacterProbe::RingItem(*player_), 1u);
 }
 
 // A new ring and gauge: their sounds are loaded into the effect bank while they live.

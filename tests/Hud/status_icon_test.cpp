@@ -8,6 +8,7 @@
 
 #include "Character/player_fixture.h"
 #include "MainCode/Hud/TStatusIcon.h"
+#include "support/character_probe.h"
 
 namespace {
 
@@ -138,7 +139,7 @@ TEST_F(StatusIcons, IconsJoinMoveFadeAndLeaveUpdateByUpdate)
     for (const Scenario& s : kScenarios) {
         SCOPED_TRACE(s.what);
         std::unique_ptr<TestHero> hero = MakeHero();
-        TStatusIcon& icons = hero->GetStatusIcons();
+        TStatusIcon& icons = TCharacterProbe::StatusIcons(*hero);
         // Idle icons: the move ramp of no steps stands at 0, nothing divided by 0.
         EXPECT_EQ(icons.GetIcon(s.order.front())->GetMove().value, 0.0F);
         int last = 0;
@@ -186,7 +187,7 @@ TEST_F(StatusIcons, TheGroupFloatsOverTheCharacterTurningADegreeAnUpdateAndEachI
 {
     std::unique_ptr<TestHero> hero = MakeHero();
     hero->PlaceAt(D3DXVECTOR3(3.0F, 0.5F, -2.0F), D3DXVECTOR3(0.0F, 0.0F, -1.0F));
-    TStatusIcon& icons = hero->GetStatusIcons();
+    TStatusIcon& icons = TCharacterProbe::StatusIcons(*hero);
     hero->GetManaSeal().Remaining = 5;  // mana seal: the silence icon
     for (int u = 1; u <= 90; ++u) {
         icons.Update(hero.get(), nullptr, camera_.Get());
@@ -223,7 +224,7 @@ TEST_F(StatusIcons, IconMeshesAreTurnedHalfRoundAndScaledOnce)
 {
     // The poison icon's top corner (0, 0.5, 0) and its corner at +x (0.5, 0, 0), as written.
     std::unique_ptr<TestHero> hero = MakeHero();
-    TMesh8* mesh = hero->GetStatusIcons().GetIcon(0)->GetFrame()->GetMesh(0);
+    TMesh8* mesh = TCharacterProbe::StatusIcons(*hero).GetIcon(0)->GetFrame()->GetMesh(0);
     ASSERT_EQ(mesh->GetFVF(), 0x142u);
     ASSERT_GE(mesh->GetVertexCount(), 2);
     // Position, colour and one texture pair: 6 words a vertex.

@@ -16,6 +16,7 @@
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TInputDevice.h"
 #include "formats/script_assembler.h"
+#include "support/character_probe.h"
 
 namespace maptest {
 
@@ -86,7 +87,7 @@ protected:
     // Life below the dying line: the player counts as dead.
     void KillPlayer()
     {
-        player_->ConsumeHp(player_->GetHp() + 26);
+        TCharacterProbe::ConsumeHp(*player_, player_->GetHp() + 26);
         ASSERT_TRUE(player_->IsDead());
     }
     void Action(bool down)

@@ -16,6 +16,7 @@
 #include "dx/dx8/sound/TDSound8.h"
 #include "formats/field_writer.h"
 #include "formats/map_writer.h"
+#include "support/character_probe.h"
 #include "support/dx_probe.h"
 #include "support/scene_probe.h"
 
@@ -279,7 +280,7 @@ TEST_F(ScriptSpots, DefeatWatchersFireOnceTheRegistryListsTheDefeats)
     const auto defeat = [&]() {
         TRefPtr<TEnemy> enemy = enemies->Spawn(type, D3DXVECTOR3(30, 0, 30), D3DXVECTOR3(0, 0, 1), 10.0F, 1);
         ASSERT_NE(enemy.Get(), nullptr);
-        enemy->ConsumeHp(enemy->GetHp() + 1);
+        TCharacterProbe::ConsumeHp(*enemy, enemy->GetHp() + 1);
         enemies->Remove(enemy->GetObjectId());
     };
     EXPECT_EQ(one.Update(), 1u);

@@ -13,6 +13,7 @@
 #include "formats/field_writer.h"
 #include "save_screen_fixture.h"
 #include "support/alloc_probe.h"
+#include "support/character_probe.h"
 #include "support/dx_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
@@ -272,7 +273,7 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
         data.SetMoney(fromTheMenu ? 2468 : 1357);
         StandAtSavePoint(true);
         TPlayerCharacter* player = field_->GetPlayer();
-        player->ConsumeHp(fromTheMenu ? 7 : 3);
+        TCharacterProbe::ConsumeHp(*player, fromTheMenu ? 7 : 3);
         const std::int32_t hp = player->GetHp();
         const auto character = player->GetCharacterIndex();
         ASSERT_NE(hp, data.GetCharacterData(character)->Life);

@@ -20,6 +20,7 @@
 #include "MainCode/GameData/TGameData.h"
 #include "SampleData/field_road.h"
 #include "platform/testing/win32.h"
+#include "support/character_probe.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ protected:
             driver_.Steps(1);
             ASSERT_EQ(driver_.Current(), field_) << "the battle map stays";
             player = field_->GetPlayer();
-            const std::uint32_t row = player->GetState() == kAction ? player->GetSubState() : 0;
+            const std::uint32_t row = player->GetState() == kAction ? TCharacterProbe::SubState(*player) : 0;
             if (row != 0 && row != lastRow_) {
                 rows_.push_back(row);
             }
@@ -334,7 +335,7 @@ TEST_F(AirSkillsRoad, AirHoldBothButtonsAndTheComboWindowsPlayInTheGame)
     EXPECT_EQ(Move([&] {
                   Jump();
                   SceneDriver::Hold(Button::A, true);
-                  for (int i = 0; i < 40 && field_->GetPlayer()->GetSubState() != 35; ++i) {
+                  for (int i = 0; i < 40 && TCharacterProbe::SubState(*field_->GetPlayer()) != 35; ++i) {
                       Step();
                   }
                   // The attack let go with the skill would count as both together.

@@ -14,6 +14,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
+#include "support/character_probe.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
 
@@ -135,7 +136,7 @@ TEST_F(BattleMapRoad, AFallenEnemyIsFollowedByOneFromTheSpawner)
     ASSERT_EQ(spawned(), nullptr) << "no place free while every placed enemy stands";
     TEnemy* first = OfType(qmtest::kFieldEnemyType);
     ASSERT_NE(first, nullptr);
-    first->ConsumeHp(first->GetHp() - 1);
+    TCharacterProbe::ConsumeHp(*first, first->GetHp() - 1);
     int swing = 0;
     ASSERT_TRUE(driver_.StepUntil(
         [&] {

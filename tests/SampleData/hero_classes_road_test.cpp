@@ -37,6 +37,7 @@
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "make-sample-data/SampleData.h"
+#include "support/character_probe.h"
 #include "support/field_walk.h"
 #include "support/map_probe.h"
 #include "support/scene_driver.h"
@@ -190,7 +191,8 @@ public:
             player->RecoverHp(player->GetMaxHp());
         }
         const TMesh8* mesh = player->GetBodyMesh();
-        const TPatternEvent* frame = player->GetPatternInfo().GetFrame(mesh->GetMorphIndex(), mesh->GetMorphTime());
+        const TPatternEvent* frame =
+            TCharacterProbe::PatternInfo(*player).GetFrame(mesh->GetMorphIndex(), mesh->GetMorphTime());
         const std::uint16_t code = frame != nullptr ? frame->EventCode : 0;
         const bool rising = code != 0 && code != lastCode_;
         lastCode_ = code;
@@ -215,7 +217,7 @@ public:
             all_.insert(code);
         }
         if (player->GetState() == 19) {
-            turn_.rows.insert(player->GetSubState());
+            turn_.rows.insert(TCharacterProbe::SubState(*player));
         }
         for (auto it = shots_.begin(); it != shots_.end();) {
             const TRefPtr<TEffect> shot = field_->GetEffectManager()->FindLive(it->first);

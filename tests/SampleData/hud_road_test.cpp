@@ -20,6 +20,7 @@
 #include "platform/testing/d3d8.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/keyboard.h"
+#include "support/character_probe.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
 #include "support/scene_driver.h"
@@ -108,12 +109,12 @@ protected:
     const TLevelUpPopup* Banner() const
     {
         const TPlayerCharacter* player = Field()->GetPlayer();
-        const auto* banner = dynamic_cast<const TLevelUpPopup*>(player->GetLevelUpPopup());
+        const auto* banner = dynamic_cast<const TLevelUpPopup*>(TCharacterProbe::LevelUpPopup(*player));
         return banner != nullptr && banner->IsActive() ? banner : nullptr;
     }
     const TGainPopup* Gain() const
     {
-        for (const TRefPtr<TPopupText>& p : Field()->GetPlayer()->GetPopups()) {
+        for (const TRefPtr<TPopupText>& p : TCharacterProbe::Popups(*Field()->GetPlayer())) {
             if (const auto* gain = dynamic_cast<const TGainPopup*>(p.Get())) {
                 return gain;
             }
@@ -156,11 +157,11 @@ TEST_F(HudRoad, TheNameComesInAfterItsPauseTheHitCountsAndTheDefeatGivesALevel)
             platform::InjectKey('Z', false);
             return true;
         }
-        if (!hitShown && player->GetHitPopup().IsActive()) {
+        if (!hitShown && TCharacterProbe::HitPopup(*player).IsActive()) {
             hitShown = true;
             swing = -12;  // the number at its normal size before the picture
-            EXPECT_EQ(THudProbe::Count(player->GetHitPopup()), enemy->GetHitsTaken());
-            EXPECT_EQ(THudProbe::Total(player->GetHitPopup()), enemy->GetDamageTaken());
+            EXPECT_EQ(THudProbe::Count(TCharacterProbe::HitPopup(*player)), enemy->GetHitsTaken());
+            EXPECT_EQ(THudProbe::Total(TCharacterProbe::HitPopup(*player)), enemy->GetDamageTaken());
             EXPECT_GT(enemy->GetDamageTaken(), 0);
         }
         if (hitShown && swing == -1) {

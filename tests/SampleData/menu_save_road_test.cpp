@@ -26,6 +26,7 @@
 #include "SampleData/battle_start.h"
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
+#include "support/character_probe.h"
 #include "support/golden.h"
 #include "support/menu_probe.h"
 #include "support/scene_driver.h"
@@ -152,7 +153,7 @@ TEST_F(MenuSaveRoad, FieldSavePointSaveLeaveTitleLoadBackAtTheSavePointThenEscap
     const std::int32_t savePoint = player->GetSavePointId();
     TGameData& data = *TGameData::GetInstance();
     data.SetMoney(4321);
-    player->ConsumeHp(5);
+    TCharacterProbe::ConsumeHp(*player, 5);
     const std::int32_t hp = player->GetHp();
     const std::uint32_t character = player->GetCharacterIndex();
 

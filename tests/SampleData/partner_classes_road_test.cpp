@@ -31,6 +31,7 @@
 #include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
 #include "platform/testing/win32.h"
+#include "support/character_probe.h"
 #include "support/map_probe.h"
 
 namespace {
@@ -149,7 +150,7 @@ protected:
             }
             driver_.Steps(1);
             // A row started counts even when a blow ends it on its first frame.
-            rows_.insert(field_->GetPlayer()->GetSubState());
+            rows_.insert(TCharacterProbe::SubState(*field_->GetPlayer()));
             if (driver_.Current() != field_) {
                 ADD_FAILURE() << "the field ended";
                 return;

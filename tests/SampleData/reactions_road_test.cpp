@@ -15,6 +15,7 @@
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
 #include "platform/testing/win32.h"
+#include "support/character_probe.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
 #include "support/map_probe.h"
@@ -116,8 +117,8 @@ protected:
             }
         }
         hp_ = e->GetHp();
-        followUp_ = followUp_ || Hero()->GetSubState() == kFollowUpRow;
-        airStrike_ = airStrike_ || Hero()->GetSubState() == kAirStrikeRow;
+        followUp_ = followUp_ || TCharacterProbe::SubState(*Hero()) == kFollowUpRow;
+        airStrike_ = airStrike_ || TCharacterProbe::SubState(*Hero()) == kAirStrikeRow;
     }
     // Jumps, strikes at the top, presses again for the follow-up, and lets it all come down.
     void JumpAttack()
@@ -396,12 +397,12 @@ TEST_F(ReactionsRoad, ABlowInTheNoWeaponSkillsWindowIsCounteredAndTakesNoLife)
         const bool free = StayBy(hero, striker);
         // The skill button pressed for one step whenever the hero stands free.
         SceneDriver::Hold(Button::B, free && step % 2 == 0);
-        const std::uint32_t row = hero->GetState() == kAction ? hero->GetSubState() : 0;
+        const std::uint32_t row = hero->GetState() == kAction ? TCharacterProbe::SubState(*hero) : 0;
         const std::int32_t hp = hero->GetHp();
         driver_.Step();
         ASSERT_EQ(driver_.Current(), field_);
         windows += row == 17 || row == 19 ? 1 : 0;
-        if ((row == 17 || row == 19) && hero->GetState() == kAction && hero->GetSubState() == kChargeRow) {
+        if ((row == 17 || row == 19) && hero->GetState() == kAction && TCharacterProbe::SubState(*hero) == kChargeRow) {
             ++countered;
             EXPECT_EQ(hero->GetHp(), hp) << "a countered blow takes no life";
         }

@@ -36,6 +36,7 @@
 #include "dx/dx8/sound/TSoundListReader.h"
 #include "platform/dsound/dsound.h"
 #include "platform/testing/dsound.h"
+#include "support/character_probe.h"
 #include "support/device_fixture.h"
 #include "support/map_probe.h"
 #include "formats/scene_assets.h"
@@ -331,10 +332,10 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         EXPECT_LT(std::min({e.r, e.g, e.b}), 1.0F) << model;
         EXPECT_TRUE(bodyColours.insert({e.r, e.g, e.b}).second) << model;
         const TPatternInfo pattern((model + ".pat").c_str());
-        EXPECT_EQ(pattern.GetPatternCount(), body.GetMorphCount()) << model;
+        EXPECT_EQ(TCharacterProbe::PatternCount(pattern), body.GetMorphCount()) << model;
         EXPECT_FLOAT_EQ(pattern.GetFrame(2, 0.0F)->Displacement.z, -0.05F) << model;
-        const TWeponState wepons((model + ".wpm").c_str());
-        EXPECT_EQ(wepons.GetMotionCount(), body.GetMorphCount()) << model;
+        const TWeponState wepons = TCharacterProbe::LoadWeponState((model + ".wpm").c_str());
+        EXPECT_EQ(TCharacterProbe::MotionCount(wepons), body.GetMorphCount()) << model;
     }
     TPatternInfo::SetDirectory("");
     TWeponState::SetDirectory("");

@@ -13,6 +13,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "make-sample-data/SampleData.h"
 #include "SampleData/sample_folder_copy.h"
+#include "support/character_probe.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
 #include "support/scene_driver.h"
@@ -59,13 +60,13 @@ TEST(RingRoad, UseItemOneFromTheRingSeeTheBoostIconAndMoveTheGauge)
     // Let go: the item action uses one and starts the bonus.
     SceneDriver::Hold(Button::D, false);
     driver.Step();
-    EXPECT_EQ(player->GetRingItem(), 1u);
+    EXPECT_EQ(TCharacterProbe::RingItem(*player), 1u);
     ASSERT_TRUE(driver.StepUntil([&] { return data->GetRingSlot(1)->Count == 4; }, 120));
     EXPECT_TRUE(driver.StepUntil([&] { return player->HasStatBoost(); }, 120));
     EXPECT_TRUE(field->GetItemRing()->IsClosed() ||
                 driver.StepUntil([&] { return field->GetItemRing()->IsClosed(); }, 20));
     // The boost icon joins the group over the player and settles at its centre.
-    TStatusIcon& icons = player->GetStatusIcons();
+    TStatusIcon& icons = TCharacterProbe::StatusIcons(*player);
     ASSERT_EQ(icons.GetShown().size(), 1u);
     EXPECT_EQ(icons.GetShown()[0].Get(), icons.GetIcon(6));
     driver.Steps(150);

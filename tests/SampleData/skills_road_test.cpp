@@ -32,6 +32,7 @@
 #include "SampleData/field_road.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "make-sample-data/SampleData.h"
+#include "support/character_probe.h"
 #include "support/dx_probe.h"
 #include "support/field_walk.h"
 #include "support/hud_probe.h"
@@ -442,7 +443,7 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
     record->MpMax = record->Mp = 2000;
     ASSERT_TRUE(field_->ChangePlayer(0));
     TPlayerCharacter* player = field_->GetPlayer();
-    player->SetHitImmunity(1);
+    TCharacterProbe::SetHitImmunity(*player, 1);
     TEnemy* target = EnemyOfType(sample::SampleLayout::kStrongEnemyType);
     ASSERT_NE(target, nullptr);
 
@@ -459,7 +460,7 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
             data->SetSkillSlot(0, 0, spell.id);
             player->RecoverMp(100000);
             if (form.heal > 0) {
-                player->ConsumeHp(player->GetHp() - 100);
+                TCharacterProbe::ConsumeHp(*player, player->GetHp() - 100);
             }
             HealEnemies();
             // The strong enemy a step and a half ahead.
@@ -509,7 +510,7 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
         for (int i = 0; i < 300 && player->GetState() == kStateAction; ++i) {
             driver_.Step();
             HealEnemies();
-            chained = chained || player->GetSubState() == 3;
+            chained = chained || TCharacterProbe::SubState(*player) == 3;
             if (i == 30) {
                 SceneDriver::Hold(Button::B, false);
             }

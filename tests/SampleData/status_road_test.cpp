@@ -22,6 +22,7 @@
 #include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
+#include "support/character_probe.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
 #include "support/map_probe.h"
@@ -69,7 +70,7 @@ protected:
     std::set<int> IconsShown() const
     {
         std::set<int> out;
-        for (const auto& icon : Hero()->GetStatusIcons().GetShown()) {
+        for (const auto& icon : TCharacterProbe::StatusIcons(*Hero()).GetShown()) {
             if (!icon->IsLeaving()) {
                 out.insert(icon->GetIndex());
             }
@@ -82,7 +83,7 @@ protected:
     void ExpectIconsOverTheHero(const std::set<int>& expected, const char* when) const
     {
         EXPECT_EQ(IconsShown(), expected) << when;
-        TStatusIcon& icons = Hero()->GetStatusIcons();
+        TStatusIcon& icons = TCharacterProbe::StatusIcons(*Hero());
         TFrame* root = icons.GetRoot();
         EXPECT_EQ(root->GetParent(), Hero()->GetFrame()->GetParent()) << when;
         D3DXVECTOR3 centre;
@@ -300,7 +301,7 @@ TEST_F(StatusRoad, EachAilmentComesOnABreathShowsItsIconTellsInPlayAndGoesWithIt
     UseFromTheRing(sample::kCureAll);
     EXPECT_EQ(Counter(kSicknessIcon), 0);
     EXPECT_EQ(data->FindItem(sample::kCureAll), nullptr);
-    EXPECT_TRUE(driver_.StepUntil([&] { return Hero()->GetStatusIcons().GetShown().empty(); }, 80));
+    EXPECT_TRUE(driver_.StepUntil([&] { return TCharacterProbe::StatusIcons(*Hero()).GetShown().empty(); }, 80));
 
     // The strength fruit: ten more strength and the boost icon alone over the hero. Its 600 steps
     // are field steps: in town it holds past them.

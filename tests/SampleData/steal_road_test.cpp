@@ -19,6 +19,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleSteal.h"
+#include "support/character_probe.h"
 #include "support/field_walk.h"
 #include "support/hud_probe.h"
 #include "support/map_probe.h"
@@ -246,14 +247,14 @@ TEST_F(StealRoad, TheLaunchFollowedThroughHeavilyKeepsTheBodyUpPastFiftyHits)
         }
         if (!launched) {
             launched = true;
-            launchKnock = enemy->GetKnockTime();
+            launchKnock = TCharacterProbe::KnockTime(*enemy);
         }
         const std::int32_t hits = enemy->GetAirHits();
         if (before == 0 && hits == 1) {
-            firstHeavyKnock = enemy->GetKnockTime();
+            firstHeavyKnock = TCharacterProbe::KnockTime(*enemy);
         }
         if (hits != before && (hits == 49 || hits == 50)) {
-            speedAt[hits - 49] = enemy->GetVelocity().y;
+            speedAt[hits - 49] = TCharacterProbe::Velocity(*enemy).y;
         }
         mostAirHits = std::max(mostAirHits, hits);
         const std::uint32_t state = enemy->GetState();

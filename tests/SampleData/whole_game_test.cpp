@@ -56,6 +56,7 @@
 #include "formats/save_writer.h"
 #include "make-sample-data/SampleData.h"
 #include "SampleData/sample_folder_copy.h"
+#include "support/character_probe.h"
 #include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
@@ -553,8 +554,9 @@ private:
                     SceneDriver::Hold(Button::A, false);
                     return true;
                 }
-                if (player->GetHitPopup().IsActive()) {
-                    hitCounted = hitCounted || THudProbe::Count(player->GetHitPopup()) == target->GetHitsTaken();
+                if (TCharacterProbe::HitPopup(*player).IsActive()) {
+                    hitCounted = hitCounted ||
+                                 THudProbe::Count(TCharacterProbe::HitPopup(*player)) == target->GetHitsTaken();
                 }
                 if (FlatDistance(PositionOf(player), PositionOf(target)) > kReach) {
                     qmtest::WalkTowards(field, PositionOf(target));
@@ -574,13 +576,13 @@ private:
         bool gain = false;
         const bool banner = StepUntil(
             [&] {
-                for (const TRefPtr<TPopupText>& p : player->GetPopups()) {
+                for (const TRefPtr<TPopupText>& p : TCharacterProbe::Popups(*player)) {
                     gain = gain || dynamic_cast<const TGainPopup*>(p.Get()) != nullptr;
                 }
                 for (const TGetRender::Notice& n : THudProbe::Queue(*field->GetGetRender())) {
                     skillNoticed = skillNoticed || (n.kind == TGetRender::kSkill && n.value == skill);
                 }
-                const auto* up = dynamic_cast<const TLevelUpPopup*>(player->GetLevelUpPopup());
+                const auto* up = dynamic_cast<const TLevelUpPopup*>(TCharacterProbe::LevelUpPopup(*player));
                 return up != nullptr && up->IsActive();
             },
             900);
@@ -714,7 +716,7 @@ private:
                                         player->GetSlowness().Remaining, player->GetManaSeal().Remaining}) {
             ailing += left > 0 ? 1 : 0;
         }
-        EXPECT_EQ(player->GetStatusIcons().GetShown().size(), 1u + ailing);
+        EXPECT_EQ(TCharacterProbe::StatusIcons(*player).GetShown().size(), 1u + ailing);
         StepUntil([&] { return Field()->GetItemRing()->IsClosed(); }, 60);
         return Require(used, "no draught used from the ring");
     }

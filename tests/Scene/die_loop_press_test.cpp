@@ -4,6 +4,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Scene/TDieLoop.h"
 #include "Scene/scene_flow_fixture.h"
+#include "support/character_probe.h"
 #include "support/scene_probe.h"
 
 namespace scenetest {
@@ -33,7 +34,7 @@ TEST_F(GameOverPress, OnlyAPressAfterTheWaitBeginsLeaves)
         SCOPED_TRACE(c.what);
         TFieldLoop* field = PlayFromTitle("battle");
         ASSERT_NE(field, nullptr);
-        field->GetPlayer()->ConsumeHp(field->GetPlayer()->GetHp() + 26);
+        TCharacterProbe::ConsumeHp(*field->GetPlayer(), field->GetPlayer()->GetHp() + 26);
         Hold('Z', true);
         for (int i = 0; i < 5 && CurrentField() == field; ++i) {
             Step();

@@ -8,6 +8,7 @@
 #include "Scene/scene_flow_fixture.h"
 #include "TCommon/my_error.h"
 #include "formats/scene_assets.h"
+#include "support/character_probe.h"
 #include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/scene_probe.h"
@@ -27,7 +28,7 @@ protected:
             return nullptr;
         }
         TPlayerCharacter* player = field->GetPlayer();
-        player->ConsumeHp(player->GetHp() + 26);
+        TCharacterProbe::ConsumeHp(*player, player->GetHp() + 26);
         if (heldKey != 0) {
             Hold(heldKey, true);
         }

@@ -7,6 +7,7 @@
 #include "formats/effect_assets.h"
 #include "formats/ground_writer.h"
 #include "formats/pattern_writer.h"
+#include "support/character_probe.h"
 #include "support/map_probe.h"
 
 namespace qmtest {
@@ -30,8 +31,8 @@ void WriteEffectCharacterFiles(const std::filesystem::path& root, const std::str
     EffectQuadMesh(name).Save((meshes / kEffectCharacterFolder / (name + ".tob")).string());
     TGameObject::SetDataFolder(kEffectCharacterFolder);
 
-    const std::filesystem::path patterns = root / TPatternInfo::GetDirectory();
-    const std::filesystem::path wepons = root / TWeponState::GetDirectory();
+    const std::filesystem::path patterns = root / TCharacterProbe::PatternDirectory();
+    const std::filesystem::path wepons = root / TCharacterProbe::WeponDirectory();
     std::filesystem::create_directories(patterns);
     std::filesystem::create_directories(wepons);
     SaveBytes((patterns / (name + ".pat")).string(), BuildPatternFile({{TPatternEvent()}}));
@@ -96,7 +97,7 @@ std::vector<AttackHitCall> EffectTestCharacter::AttackHits() const
 {
     std::vector<AttackHitCall> calls;
     std::size_t i = 0;
-    for (const TRefPtr<TAttackHit>& hit : GetHits()) {
+    for (const TRefPtr<TAttackHit>& hit : TCharacterProbe::Hits(*this)) {
         AttackHitCall call;
         call.code = i < m_recordIds.size() ? m_recordIds[i] : 0;
         call.parent = TMapProbe::Parent(*hit);

@@ -4,6 +4,7 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Map/TAreaBase.h"
+#include "support/character_probe.h"
 
 namespace qmtest {
 namespace {
@@ -26,7 +27,7 @@ void MixCharacter(std::uint64_t* hash, const TArmedCharacter& c)
     Mix(hash, at.y);
     Mix(hash, at.z);
     Mix(hash, c.GetState());
-    Mix(hash, c.GetSubState());
+    Mix(hash, TCharacterProbe::SubState(c));
     Mix(hash, c.GetHp());
 }
 

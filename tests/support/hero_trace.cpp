@@ -5,6 +5,7 @@
 #include "formats/byte_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/pattern_writer.h"
+#include "support/character_probe.h"
 
 namespace qmtest {
 
@@ -54,21 +55,21 @@ const HeroTraceFrame& HeroTrace::Step()
     hero_.Update();
     HeroTraceFrame f;
     f.state = hero_.GetState();
-    f.row = hero_.GetSubState();
+    f.row = TCharacterProbe::SubState(hero_);
     f.motion = hero_.GetBodyMesh()->GetMorphIndex();
-    f.verticalSpeed = hero_.GetVelocity().y;
-    f.gravity = hero_.GetGravity();
-    f.reservedKind = hero_.GetReservedKind();
-    f.reservedArgument = hero_.GetReservedArgument();
-    f.queued = hero_.GetCommandCount();
-    f.followUp = hero_.GetFollowUpFlag();
+    f.verticalSpeed = TCharacterProbe::Velocity(hero_).y;
+    f.gravity = TCharacterProbe::Gravity(hero_);
+    f.reservedKind = TCharacterProbe::ReservedKind(hero_);
+    f.reservedArgument = TCharacterProbe::ReservedArgument(hero_);
+    f.queued = TCharacterProbe::CommandCount(hero_);
+    f.followUp = TCharacterProbe::FollowUpFlag(hero_);
     f.effects = effects_ != nullptr ? effects_->GetLiveCount() : 0;
     // Gravity and the ground.
     hero_.ApplyVelocity();
     D3DXVECTOR3 p;
     hero_.GetPosition(&p);
     const float up[3] = {0.0F, 1.0F, 0.0F};
-    const bool touches = p.y <= ground_ && hero_.GetVelocity().y <= 0.0F;
+    const bool touches = p.y <= ground_ && TCharacterProbe::Velocity(hero_).y <= 0.0F;
     if (touches) {
         p.y = ground_;
         hero_.SetPosition(p);

@@ -9,6 +9,7 @@
 #include "TCommon/TRefPtr.h"
 
 class TPatternInfo {
+    friend struct TCharacterProbe;
 public:
     struct Pattern {
         TRefPtr<TPatternEvent[]> Frames;
@@ -25,11 +26,9 @@ public:
     // The frame at the whole part of time. Times past the last frame hold it; a pattern
     // outside the file, or without frames, gives an all-zero record.
     const TPatternEvent* GetFrame(std::uint32_t pattern, float time) const;
-    std::uint32_t GetPatternCount() const { return m_count; }
     std::uint32_t GetFrameCount(std::uint32_t pattern) const;
 
     static void SetDirectory(const std::string& folder) { s_folder = folder; }
-    static const std::string& GetDirectory() { return s_folder; }
 
 private:
     TRefPtr<Pattern[]> m_patterns;

@@ -22,11 +22,6 @@ bool ReadQuaternion(TByteReader& in, D3DXQUATERNION& q)
 
 }  // namespace
 
-TWeponState::TWeponState(const char* name)
-{
-    Load(name);
-}
-
 void TWeponState::Load(const char* name)
 {
     std::vector<std::uint8_t> bytes;

@@ -10,6 +10,7 @@
 #include "platform/d3dx8/d3dx8math.h"
 
 class TWeponState {
+    friend struct TCharacterProbe;
 public:
     struct Motion {
         TRefPtr<std::uint32_t[]> Keys;  // one key index per frame
@@ -17,7 +18,6 @@ public:
     };
 
     TWeponState() = default;
-    explicit TWeponState(const char* name);
 
     // Reads folder + name. A file that cannot be opened, whose counts run past its end or
     // whose motions name keys it does not hold, throws my_error with the name.
@@ -29,11 +29,7 @@ public:
     void GetFirstMatrix(D3DXMATRIX& out, std::int32_t motion, float time) const;
     void GetSecondMatrix(D3DXMATRIX& out, std::int32_t motion, float time) const;
 
-    std::uint32_t GetKeyCount() const { return m_keyCount; }
-    std::uint32_t GetMotionCount() const { return m_motionCount; }
-
     static void SetDirectory(const std::string& folder) { s_folder = folder; }
-    static const std::string& GetDirectory() { return s_folder; }
 
 private:
     void GetMatrix(D3DXMATRIX& out, std::int32_t motion, float time, const TRefPtr<D3DXVECTOR3[]>& positions,
