@@ -14,6 +14,7 @@
 #include "MainCode/Effect/TEffect.h"
 #include "MainCode/Shot/TShot.h"
 #include "enemy_fixture.h"
+#include "support/shot_probe.h"
 
 namespace enemytest {
 namespace {
@@ -184,7 +185,7 @@ TEST_F(EnemyClassesTest, TheElementShotFollowsItsEnemyAndEndsWithIt)
         auto* shot = dynamic_cast<TShot*>(c.GetElementEffect());
         ASSERT_NE(shot, nullptr);
         EXPECT_EQ(shot->GetFlightFrames(), -1);
-        auto* motion = dynamic_cast<THeldRandomOffsetMotion*>(shot->GetMotion());
+        auto* motion = dynamic_cast<THeldRandomOffsetMotion*>(TShotProbe::Motion(*shot));
         ASSERT_NE(motion, nullptr);
         EXPECT_EQ(motion->GetHeld().Get(), c.GetFrame());
         lift += motion->GetSecond().y;

@@ -10,6 +10,7 @@
 #include "MainCode/Shot/TShot.h"
 #include "enemy_fixture.h"
 #include "support/effect_test_area.h"
+#include "support/shot_probe.h"
 
 namespace enemytest {
 namespace {
@@ -78,7 +79,7 @@ protected:
                 auto* shot = dynamic_cast<TShot*>(c.result);
                 EXPECT_NE(shot, nullptr);
                 EXPECT_EQ(shot->GetFlightFrames(), 50);
-                motions.push_back(dynamic_cast<const THomingArcMotion*>(shot->GetMotion()));
+                motions.push_back(dynamic_cast<const THomingArcMotion*>(TShotProbe::Motion(*shot)));
             }
         }
         return motions;
@@ -106,9 +107,9 @@ TEST_F(HomingVolleyTest, TheSmallVolleyTakesTheFirstTwoWithinFive)
     caster_->GetCenterPosition(&centre);
     for (std::size_t i = 0; i < 2; ++i) {
         ASSERT_NE(shots[i], nullptr);
-        EXPECT_EQ(shots[i]->GetTargetId(), near[i]);
+        EXPECT_EQ(TShotProbe::TargetId(*shots[i]), near[i]);
         EXPECT_FLOAT_EQ(shots[i]->GetStepSize(), 0.02F);
-        EXPECT_FLOAT_EQ(shots[i]->GetLimit(), 0.7F);
+        EXPECT_FLOAT_EQ(TShotProbe::Limit(*shots[i]), 0.7F);
         effecttest::ExpectNear(shots[i]->GetPoint(0), centre);
         // The bulge's side part is the draw's seven bits, 1/16 a step, across the way to the target.
         const D3DXVECTOR3 way = shots[i]->GetPoint(3) - centre;
@@ -162,7 +163,7 @@ TEST_F(HomingVolleyTest, AFullArrayEndsTheLargeVolleyAtFive)
     ASSERT_EQ(shots.size(), 5u);
     const std::vector<std::int32_t> near = IdsWithin(10.0F);
     for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(shots[i]->GetTargetId(), near[i]);
+        EXPECT_EQ(TShotProbe::TargetId(*shots[i]), near[i]);
     }
     EXPECT_EQ(log_.back().id, 4u);
 }

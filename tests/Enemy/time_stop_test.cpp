@@ -15,6 +15,7 @@
 #include "MainCode/TRunState.h"
 #include "enemy_fixture.h"
 #include "support/map_probe.h"
+#include "support/shot_probe.h"
 
 namespace enemytest {
 namespace {
@@ -389,7 +390,7 @@ TEST_F(TimeStopEnemyTest, TheAuraRidesTheBodyAndBothWeaponsAndHitsLeaveTheThinkT
         auto* shot = dynamic_cast<TShot*>(aura[i]);
         ASSERT_NE(shot, nullptr) << i;
         EXPECT_EQ(shot->GetFlightFrames(), -1) << i;
-        auto* motion = dynamic_cast<THeldRandomOffsetMotion*>(shot->GetMotion());
+        auto* motion = dynamic_cast<THeldRandomOffsetMotion*>(TShotProbe::Motion(*shot));
         ASSERT_NE(motion, nullptr) << i;
         EXPECT_EQ(motion->GetHeld().Get(), frames[i]) << i;
     }

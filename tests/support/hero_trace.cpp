@@ -1,3 +1,4 @@
+#include "support/effect_probe.h"
 #include "support/hero_trace.h"
 
 #include "MainCode/Effect/TEffectManager.h"
@@ -62,7 +63,7 @@ const HeroTraceFrame& HeroTrace::Step()
     f.reservedArgument = hero_.GetReservedArgument();
     f.queued = hero_.GetCommandCount();
     f.followUp = hero_.GetFollowUpFlag();
-    f.effects = effects_ != nullptr ? effects_->GetLiveCount() : 0;
+    f.effects = effects_ != nullptr ? TEffectProbe::LiveCount(*effects_) : 0;
     // Gravity and the ground.
     hero_.ApplyVelocity();
     D3DXVECTOR3 p;
