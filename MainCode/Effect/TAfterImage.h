@@ -35,8 +35,6 @@ public:
     void Attach(TFrame* parent);
     void Detach();
 
-    TFrame* GetFrame() const { return m_frame.Get(); }
-
 private:
     TAfterImage(TFrame* follow, TArmedCharacter* owner);
     void TrailStep(bool restart);

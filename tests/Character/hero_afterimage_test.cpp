@@ -132,8 +132,8 @@ TEST_F(HeroAfterImageTest, RibbonsHangUnderTheSceneHiddenAndLeaveItWithTheHero)
     std::unique_ptr<TestHeroA> hero = MakeA();
     hero->AttachToField(area_.get());
     // The ribbons hold world positions: under a weapon frame they would be moved twice.
-    EXPECT_EQ(hero->GetLeftTrail()->GetFrame()->GetParent(), scene_.Get());
-    EXPECT_EQ(hero->GetRightTrail()->GetFrame()->GetParent(), scene_.Get());
+    EXPECT_EQ(TEffectProbe::Frame(*hero->GetLeftTrail())->GetParent(), scene_.Get());
+    EXPECT_EQ(TEffectProbe::Frame(*hero->GetRightTrail())->GetParent(), scene_.Get());
     EXPECT_EQ(ribbons(), 2u);
     EXPECT_EQ(Shown(*hero->GetRightTrail()), TMeshMaterial::kHide);
     hero->DetachFromField();

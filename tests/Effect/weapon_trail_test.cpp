@@ -70,7 +70,7 @@ TEST_F(WeaponTrailTest, TheRibbonRunsItsTextureAlongTheEdgesAndIsNeverCulled)
 {
     TMesh8* mesh = TEffectProbe::Mesh(*trail_);
     EXPECT_EQ(mesh->GetName(), "AftImg");
-    EXPECT_EQ(trail_->GetFrame()->GetName(), "AftImg");
+    EXPECT_EQ(TEffectProbe::Frame(*trail_)->GetName(), "AftImg");
     EXPECT_EQ(TEffectProbe::EndFrame(*trail_)->GetName(), "AftImgEnd");
     EXPECT_EQ(TEffectProbe::EndFrame(*trail_)->GetParent(), weapon_.Get());
     EXPECT_NE(dynamic_cast<TConstantColorShader*>(TDxProbe::VertexShader(*mesh)), nullptr);
@@ -221,9 +221,9 @@ TEST_F(WeaponTrailTest, TheFirstTrueQueryCollapsesTheRibbonTheNextShiftsItAndOne
     trail_->Detach();
     EXPECT_EQ(Material(), 0);
     EXPECT_FALSE(TEffectProbe::LastQuery(*trail_));
-    EXPECT_EQ(trail_->GetFrame()->GetParent(), nullptr);
+    EXPECT_EQ(TEffectProbe::Frame(*trail_)->GetParent(), nullptr);
     trail_->Attach(area_->Scene());
-    EXPECT_EQ(trail_->GetFrame()->GetParent(), area_->Scene());
+    EXPECT_EQ(TEffectProbe::Frame(*trail_)->GetParent(), area_->Scene());
     Step(false);
     EXPECT_EQ(TEffectProbe::FadeCounter(*trail_), -1) << "no fade without a query before";
 }

@@ -28,6 +28,7 @@ struct TEffectProbe {
     static const TFloatRamp& Green(const TAfterImage& a) { return a.m_green; }
     static const TFloatRamp& Blue(const TAfterImage& a) { return a.m_blue; }
     static const TFloatRamp& Alpha(const TAfterImage& a) { return a.m_alpha; }
+    static TFrame* Frame(const TAfterImage& a) { return a.m_frame.Get(); }
     static TFrame* EndFrame(const TAfterImage& a) { return a.m_endFrame.Get(); }
     static TMesh8* Mesh(const TAfterImage& a) { return a.m_mesh; }
     static std::uint32_t EdgeCount(const TAfterImage& a) { return static_cast<std::uint32_t>(a.m_edges.size()); }
