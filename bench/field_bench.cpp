@@ -45,6 +45,7 @@
 #include "platform/win32/msgbox.h"
 #include "support/alloc_probe.h"
 #include "support/character_probe.h"
+#include "support/effect_probe.h"
 #include "support/hud_probe.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "support/field_state_hash.h"
@@ -124,7 +125,7 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
             hits.Show(520.0F, 140.0F, step % 120, step * 7 % 10000);
         }
         const bool starting = THudProbe::IsIdle(*notices);
-        const std::int32_t serial = manager->GetNextSerial();
+        const std::int32_t serial = TEffectProbe::NextSerial(*manager);
         const long before = probe.OwnThreadAllocations();
         const double start = Seconds(CLOCK_THREAD_CPUTIME_ID);
         area->Update();
@@ -136,7 +137,7 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
         TD3D8::Instance()->EndScene();
         if (step >= kWarmUp) {
             cpu += stepped - start;
-            if (manager->GetNextSerial() == serial && !(starting && !THudProbe::IsIdle(*notices))) {
+            if (TEffectProbe::NextSerial(*manager) == serial && !(starting && !THudProbe::IsIdle(*notices))) {
                 allocations += drawBefore - before;
                 hudAllocations += probe.OwnThreadAllocations() - drawBefore;
                 ++countedSteps;
@@ -161,7 +162,7 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
     app.Shutdown();
     if (!walk.Full()) {
         std::fprintf(stderr, "%zu effect kinds of %zu raised, %u effects live at the fewest\n", walk.Effects().Kinds(),
-                     FieldWalk::EffectIds().size(), walk.FewestLive());
+                     walk.EffectIds().size(), walk.FewestLive());
         return false;
     }
     if (trace == nullptr && count == kObjects) {

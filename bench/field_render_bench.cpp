@@ -40,6 +40,7 @@
 #include "platform/win32/msgbox.h"
 #include "platform/testing/win32.h"
 #include "support/alloc_probe.h"
+#include "support/effect_probe.h"
 #include "support/scene_clock.h"
 #include "support/temp_dir.h"
 
@@ -158,7 +159,7 @@ bool Play(int effectCount, Result* result)
             rasterizers = RasterizerClocks();
             rasterBefore.resize(rasterizers.size());
         }
-        const std::int32_t serialBefore = effects->GetNextSerial();
+        const std::int32_t serialBefore = TEffectProbe::NextSerial(*effects);
         walk.Prepare();
         app.GetInput()->PollInput();
         walk.Refill();
@@ -185,7 +186,7 @@ bool Play(int effectCount, Result* result)
                 cost.raster = std::max(cost.raster, (Seconds(rasterizers[i]) - rasterBefore[i]) * 1000.0);
             }
             cost.draws = static_cast<double>(platform::GlDrawCount(device) - drawsBefore);
-            cost.created = effects->GetNextSerial() - serialBefore;
+            cost.created = TEffectProbe::NextSerial(*effects) - serialBefore;
             const platform::D3D8Uploads uploads = platform::GlUploads(device);
             cost.textures = static_cast<double>(uploads.textures - uploadsBefore.textures);
             cost.textureKiB = static_cast<double>(uploads.textureBytes - uploadsBefore.textureBytes) / 1024.0;

@@ -25,10 +25,11 @@
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/TGameWnd.h"
-#include "MainCode/Shot/TShotPrototypes.h"
 #include "formats/field_writer.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/keyboard.h"
+#include "support/effect_probe.h"
+#include "support/shot_probe.h"
 
 namespace fieldwalk {
 
@@ -206,7 +207,8 @@ private:
 class FieldWalk {
 public:
     explicit FieldWalk(TAreaBase* area, int effects = kEffects)
-        : m_area(area), m_slots(effects), m_effects(EffectIds(), effects), m_shots(GetShotPrototypeIds(), kShots)
+        : m_area(area), m_slots(effects), m_effectIds(EffectIds(*area->GetEffectManager())),
+          m_effects(m_effectIds, effects), m_shots(TShotProbe::PrototypeIds(*area->GetEffectManager()), kShots)
     {
     }
 
@@ -232,22 +234,23 @@ public:
         TEffectManager& manager = *m_area->GetEffectManager();
         m_effects.Refill(manager, m_area, Middle());
         m_shots.Refill(manager, m_area, Middle());
-        m_fewestLive = std::min(m_fewestLive, manager.GetLiveCount());
+        m_fewestLive = std::min(m_fewestLive, TEffectProbe::LiveCount(manager));
     }
     // Every effect kind was raised and the pools never ran short.
     bool Full() const
     {
-        return m_effects.Kinds() == EffectIds().size() && m_fewestLive >= static_cast<std::uint32_t>(m_slots + kShots);
+        return m_effects.Kinds() == m_effectIds.size() && m_fewestLive >= static_cast<std::uint32_t>(m_slots + kShots);
     }
     const EffectPool& Effects() const { return m_effects; }
+    const std::vector<std::uint32_t>& EffectIds() const { return m_effectIds; }
     const EffectPool& Shots() const { return m_shots; }
     std::uint32_t FewestLive() const { return m_fewestLive; }
     int PutBack() const { return m_putBack; }
 
     // The catalogue's effects that are not shots.
-    static std::vector<std::uint32_t> EffectIds()
+    static std::vector<std::uint32_t> EffectIds(const TEffectManager& manager)
     {
-        const std::vector<std::uint32_t>& shotIds = GetShotPrototypeIds();
+        const std::vector<std::uint32_t> shotIds = TShotProbe::PrototypeIds(manager);
         std::vector<std::uint32_t> ids;
         for (std::uint32_t id : TEffectManager::GetCatalogueIds()) {
             if (std::find(shotIds.begin(), shotIds.end(), id) == shotIds.end()) {
@@ -260,6 +263,7 @@ public:
 private:
     TAreaBase* m_area;
     int m_slots;
+    std::vector<std::uint32_t> m_effectIds;
     EffectPool m_effects;
     EffectPool m_shots;
     D3DXVECTOR3 m_goal = Middle() + D3DXVECTOR3(kPace, 0.0F, 0.0F);

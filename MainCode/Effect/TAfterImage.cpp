@@ -153,22 +153,6 @@ void TAfterImage::SetEdge(TRibbonVertex* v, std::uint32_t e, const D3DXVECTOR3& 
     }
 }
 
-D3DXVECTOR3 TAfterImage::GetEdgeNear(std::uint32_t e) const
-{
-    const auto* v = static_cast<const TRibbonVertex*>(m_mesh->LockVerticesReadOnly(0));
-    const D3DXVECTOR3 p = PositionOf(v[m_edges[e][0]]);
-    m_mesh->UnlockVertices(0, false);
-    return p;
-}
-
-D3DXVECTOR3 TAfterImage::GetEdgeFar(std::uint32_t e) const
-{
-    const auto* v = static_cast<const TRibbonVertex*>(m_mesh->LockVerticesReadOnly(0));
-    const D3DXVECTOR3 p = PositionOf(v[m_edges[e][3]]);
-    m_mesh->UnlockVertices(0, false);
-    return p;
-}
-
 void TAfterImage::Smooth(TRibbonVertex* v)
 {
     if (m_edges.size() <= kSmoothSpan) {

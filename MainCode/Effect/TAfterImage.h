@@ -17,6 +17,7 @@
 class TArmedCharacter;
 
 class TAfterImage {
+    friend struct TEffectProbe;
 public:
     static constexpr std::int32_t kFadeFrames = 25;
     static constexpr std::int32_t kNotFading = -1;
@@ -33,24 +34,6 @@ public:
     void SetRamp(float length, float red, float green, float blue, std::uint32_t kind);
     void Attach(TFrame* parent);
     void Detach();
-
-    // The material type the ribbon is shown with.
-    std::uint32_t GetMode() const { return m_mode; }
-    void SetMode(std::uint32_t mode) { m_mode = mode; }
-    std::int32_t GetFadeCounter() const { return m_fadeCounter; }
-    bool GetLastQuery() const { return m_lastQuery; }
-    float GetLength() const { return m_length; }
-    const TFloatRamp& GetRed() const { return m_red; }
-    const TFloatRamp& GetGreen() const { return m_green; }
-    const TFloatRamp& GetBlue() const { return m_blue; }
-    const TFloatRamp& GetAlpha() const { return m_alpha; }
-    TFrame* GetFrame() const { return m_frame.Get(); }
-    TFrame* GetEndFrame() const { return m_endFrame.Get(); }
-    TMesh8* GetMesh() const { return m_mesh; }
-    std::uint32_t GetEdgeCount() const { return static_cast<std::uint32_t>(m_edges.size()); }
-    // Near (weapon) and far end of ribbon edge e, 0 the newest, as the vertices hold them.
-    D3DXVECTOR3 GetEdgeNear(std::uint32_t e) const;
-    D3DXVECTOR3 GetEdgeFar(std::uint32_t e) const;
 
 private:
     TAfterImage(TFrame* follow, TArmedCharacter* owner);

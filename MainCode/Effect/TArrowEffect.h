@@ -7,6 +7,7 @@
 #include "MainCode/Effect/TEffect.h"
 
 class TArrowEffect : public TEffect {
+    friend struct TEffectProbe;
 public:
     explicit TArrowEffect(std::uint32_t frames);
     TArrowEffect(const TArrowEffect& other);
@@ -15,8 +16,6 @@ public:
     // The mesh keeps the materials of its file.
     void ApplyMaterial() override {}
     TEffect* Clone() const override { return new TArrowEffect(*this); }
-
-    std::uint32_t GetFramesLeft() const { return m_framesLeft; }
 
 private:
     std::uint32_t m_framesLeft;

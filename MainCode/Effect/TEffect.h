@@ -14,6 +14,7 @@
 class TAreaBase;
 
 class TEffect {
+    friend struct TEffectProbe;
 public:
     explicit TEffect(const TRefPtr<TFrame>& frame);
     virtual ~TEffect();
@@ -42,10 +43,7 @@ public:
 
     std::int32_t GetSerial() const { return m_serial; }
     TFrame* GetFrame() const { return m_frame.Get(); }
-    const TRefPtr<TFrame>& GetFrameRef() const { return m_frame; }
     bool IsAlive() const { return m_alive; }
-    bool IsFinishing() const { return m_finish; }
-    const float* GetColour() const { return m_colour; }
 
 protected:
     // A root of that name with the identity matrix and no parent.

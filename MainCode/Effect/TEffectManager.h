@@ -34,6 +34,7 @@ struct TEffectCreateCall {
 };
 
 class TEffectManager {
+    friend struct TEffectProbe;
 public:
     // Fills the prototypes of the catalogue.
     TEffectManager();
@@ -64,12 +65,9 @@ public:
     TRefPtr<TEffect> FindPrototype(std::uint32_t id) const;
     // Registers the prototype under the id, replacing an earlier one.
     void AddPrototype(std::uint32_t id, const TRefPtr<TEffect>& prototype);
-    std::size_t GetPrototypeCount() const { return m_prototypes.size(); }
 
     // The listed effect of that serial, sharing the list's reference; a null handle once dropped.
     TRefPtr<TEffect> FindLive(std::int32_t serial) const;
-    std::uint32_t GetLiveCount() const { return m_liveCount; }
-    std::int32_t GetNextSerial() const { return m_nextSerial; }
 
     // Every later Create call is appended to the log (null: stop recording).
     void SetCreateLog(std::vector<TEffectCreateCall>* log) { m_createLog = log; }

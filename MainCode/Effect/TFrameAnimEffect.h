@@ -13,6 +13,7 @@ class TEffectManager;
 class TGameObject;
 
 class TFrameAnimEffect : public TEffect {
+    friend struct TEffectProbe;
 public:
     // RGB ramps the red, green and blue emissive (material type 4000); Alpha only the emissive
     // alpha (2100).
@@ -41,11 +42,6 @@ public:
     void ClampedFadeOut();
 
     float GetTime() const { return m_time; }
-    const float* GetCurrentColour() const { return m_current; }
-    const float* GetInColourStep() const { return m_inColourStep; }
-    const float* GetOutColourStep() const { return m_outColourStep; }
-    std::int32_t GetLoops() const { return m_loops; }
-    Phase GetPhase() const { return m_phase; }
 
 protected:
     TFrameAnimEffect(const std::string& modelName, Channel channel, float inEnd, float inStep, float holdEnd,
@@ -91,6 +87,7 @@ private:
 // An animation made by a character: it knows its area, plays its owner's sounds in clock windows
 // and raises a follow-up effect where it ends.
 class TOwnedAnimEffect : public TFrameAnimEffect {
+    friend struct TEffectProbe;
 public:
     // The area comes in as the extra argument.
     void Init(std::int32_t serial, const D3DXVECTOR3* position, const D3DXVECTOR3* direction, TFrame* parent,
@@ -98,9 +95,6 @@ public:
 
     // Written by the creator right after it made the effect.
     void SetOwnerId(std::int32_t id) { m_ownerId = id; }
-    std::int32_t GetOwnerId() const { return m_ownerId; }
-    std::int32_t GetFollowId() const { return m_followId; }
-    TAreaBase* GetArea() const { return m_area; }
 
 protected:
     TOwnedAnimEffect(const std::string& modelName, Channel channel, float inEnd, float inStep, float holdEnd,

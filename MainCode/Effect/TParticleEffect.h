@@ -21,6 +21,7 @@ struct TParticle {
 
 // Fades red, green and blue.
 class TParticleEffect : public TEffect {
+    friend struct TEffectProbe;
 public:
     // Boxes: min x, y, z, max x, y, z and three floats these classes do not read.
     // The mesh form: every particle a copy of the mesh (the particle quad when the name is empty).
@@ -38,10 +39,6 @@ public:
               TAreaBase* area, const float* colour) override;
     TEffect* Clone() const override { return new TParticleEffect(*this); }
 
-    float GetTime() const { return m_t; }
-    float GetStep() const { return m_dt; }
-    std::uint32_t GetCount() const { return m_count; }
-    const TParticle& GetParticle(std::uint32_t i) const { return m_particles[i]; }
 
 protected:
     // Shared by the three classes' Init; rgb picks the channel that fades.
@@ -90,6 +87,7 @@ public:
 
 // Particles that shake at random every frame, with or without an end.
 class TJitterParticleEffect : public TParticleEffect {
+    friend struct TEffectProbe;
 public:
     using Routine = bool (TJitterParticleEffect::*)();
 
@@ -110,7 +108,6 @@ public:
     // The same fading only red, green and blue (the bolt switches its burst to it when it ends).
     bool FadingJitterRGB();
 
-    Routine GetRoutine() const { return m_routine; }
     void SetRoutine(Routine routine) { m_routine = routine; }
 
 private:

@@ -11,6 +11,7 @@
 #include "MainCode/Effect/TRibbonMesh.h"
 
 class TRayEffect : public TEffect {
+    friend struct TEffectProbe;
 public:
     // meshName: the strip mesh in the effect folder.
     explicit TRayEffect(const std::string& meshName);
@@ -29,15 +30,6 @@ public:
     void SetCurve(const D3DXVECTOR3& p0, const D3DXVECTOR3& p1, const D3DXVECTOR3& p2, std::int32_t targetId,
                   float tStart, float tEnd, std::int32_t stepCount);
 
-    TMesh8* GetMesh() const { return m_mesh; }
-    const D3DXVECTOR3& GetEndPoint() const { return m_p3; }
-    float GetT() const { return m_t; }
-    std::int32_t GetLength() const { return m_length; }
-    std::int32_t GetCapacity() const { return m_capacity; }
-    const D3DXVECTOR3& GetPoint(std::int32_t i) const { return m_points[static_cast<std::size_t>(i)]; }
-    const std::vector<TRibbonRow>& GetRowTable() const { return m_rowTable; }
-    std::int32_t GetTail() const { return m_tail; }
-    bool HasArrived() const { return m_arrived; }
 
 private:
     void RebuildRibbon();

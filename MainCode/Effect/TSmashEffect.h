@@ -21,6 +21,7 @@ struct TSmashPiece {
 };
 
 class TSmashEffect : public TEffect {
+    friend struct TEffectProbe;
 public:
     // How the pieces fly off.
     static constexpr std::int32_t kOutward = 0;     // away from the mesh's bounding-sphere centre
@@ -55,18 +56,8 @@ public:
     // Loads the mesh and gives every triangle its piece; the mesh comes back named "smash_obj".
     TMesh8 BuildPieces(const std::string& meshName, std::int32_t mode);
 
-    std::uint32_t GetTime() const { return m_time; }
-    std::uint32_t GetDuration() const { return m_duration; }
     // The creator may lengthen or shorten the wait before the first step.
     void SetDuration(std::uint32_t duration) { m_duration = duration; }
-    float GetFall() const { return m_fall; }
-    TMesh8* GetMesh() const { return m_mesh; }
-    std::uint32_t GetPieceCount() const { return m_pieceCount; }
-    const TSmashPiece& GetPiece(std::uint32_t i) const { return m_pieces[i]; }
-    std::size_t GetEndEffectCount() const { return m_endIds.size(); }
-    bool IsPersistent() const { return m_persist; }
-    bool IsAlphaMode() const { return m_alphaMode; }
-    TAreaBase* GetArea() const { return m_area; }
 
 protected:
     using Phase = void (TSmashEffect::*)();
@@ -99,6 +90,7 @@ private:
 };
 
 class TMeshEffect : public TSmashEffect {
+    friend struct TEffectProbe;
 public:
     // hitEvent 0: the owner only plays the sound. hitOffset: null or where, from the effect's world
     // position, the owner's hit is placed.
@@ -116,9 +108,6 @@ public:
     // Both written right after the effect was created; -2 is no one.
     void SetOwnerId(std::int32_t id) { m_ownerId = id; }
     void SetTargetId(std::int32_t id) { m_targetId = id; }
-    std::int32_t GetOwnerId() const { return m_ownerId; }
-    std::int32_t GetTargetId() const { return m_targetId; }
-    bool HasFired() const { return m_done; }
 
 private:
     // The owner's hit (when there is an event) and sound; never more than once.

@@ -11,6 +11,7 @@
 #include "MainCode/Effect/TFrameAnimEffect.h"
 
 class TSpawnPathEffect : public TOwnedAnimEffect {
+    friend struct TEffectProbe;
 public:
     TSpawnPathEffect(const std::string& modelName, std::int32_t finalId);
     // Lists and the spawn id are never carried over: each clone is filled by its own owner.
@@ -25,11 +26,6 @@ public:
     // One end effect for the final effect: id, offset along its world axes, scale and colour.
     void AddPathPoint(std::uint32_t effectId, const D3DXVECTOR3* offset, const D3DXVECTOR3* scale,
                       const float colour[4]);
-
-    std::int32_t GetSpawnEffectId() const { return m_spawnEffectId; }
-    std::uint32_t GetSpawnIndex() const { return m_spawnIndex; }
-    std::size_t GetSpawnPointCount() const { return m_spawnTimes.size(); }
-    std::size_t GetPathPointCount() const { return m_pathIds.size(); }
 
 private:
     std::int32_t m_spawnEffectId = -1;

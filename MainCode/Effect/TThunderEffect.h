@@ -15,6 +15,7 @@
 class TJitterParticleEffect;
 
 class TThunderEffect : public TAlphaAnimEffect {
+    friend struct TEffectProbe;
 public:
     // loops -1: the hold loops until Finish.
     TThunderEffect(const std::string& modelName, std::uint32_t segmentCount, float inEnd, float inStep,
@@ -43,15 +44,6 @@ public:
     TMesh8 BuildRibbon(const std::string& name);
     // One frame of random wander of a ribbon's inner rows.
     void Wobble(TMesh8* mesh);
-
-    std::uint32_t GetSegmentCount() const { return m_segmentCount; }
-    TMesh8* GetSegment(std::uint32_t i) const { return m_segments[i]; }
-    std::int32_t GetRowCount() const { return m_rowCount; }
-    const std::vector<TRibbonRow>& GetRowTable() const { return m_rowTable; }
-    std::int32_t GetWobbleEnd() const { return m_wobbleEnd; }
-    std::int32_t GetCalmEnd() const { return m_calmEnd; }
-    std::int32_t GetLinkedSerial() const { return m_linkedSerial; }
-    const D3DXVECTOR3& GetVelocity() const { return m_velocity; }
 
 private:
     void FindSegments();

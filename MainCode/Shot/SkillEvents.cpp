@@ -353,8 +353,7 @@ void TArmedCharacter::SkillEvent(std::uint16_t eventCode, const TPatternPoints& 
         std::uint32_t ids[kMost];
         const std::uint32_t found = FindEnemies(p.Centre, twin ? 10.0F : 5.0F, ids, twin ? 5 : 2);
         for (std::uint32_t i = 0; i < found; ++i) {
-            const std::uint32_t d = genrand_int31();
-            const D3DXVECTOR3 bulge(static_cast<float>(static_cast<std::int32_t>(d & 127) - 64) * 0.0625F, 2.5F, -0.2F);
+            const D3DXVECTOR3 bulge(RandomOffset(0.0625F, false), 2.5F, -0.2F);
             FireShot(twin ? 502 : 500, kUp, kWhite, kUnit, nullptr,
                      std::make_unique<THomingArcMotion>(0.02F, 0.7F, 0, bulge, p.Centre,
                                                         static_cast<std::int32_t>(ids[i]), m_area),

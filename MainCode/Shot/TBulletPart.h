@@ -13,6 +13,7 @@
 #include "dx/dx8/3d/TMeshMaterial.h"
 
 class TBulletPart : public TMotionTarget {
+    friend struct TShotProbe;
 public:
     // A copy gets a deep copy of the frame (no parent) and finds its own mesh in it.
     TBulletPart(const TBulletPart& other);
@@ -36,8 +37,6 @@ public:
 
     TFrame* GetFrame() const { return m_frame.Get(); }
     const TRefPtr<TFrame>& GetFrameRef() const { return m_frame; }
-    TMesh8* GetMesh() const { return m_mesh; }
-    const float* GetColour() const { return m_colour; }
 
     static constexpr float kParkedAt = -1000.0F;
 
@@ -61,12 +60,11 @@ struct TBulletPartCells {
 };
 
 class TParticleBulletPart : public TBulletPart {
+    friend struct TShotProbe;
 public:
     TParticleBulletPart(const TParticleBulletPart& other);
     TParticleBulletPart& operator=(const TParticleBulletPart& other) = default;
 
-    std::uint32_t GetCell() const { return m_cell; }
-    TMeshMaterial* GetMaterial() const { return m_material; }
     // The texture offsets of cell k.
     static void CellOffsets(const TBulletPartCells& cells, std::uint32_t k, float* u0, float* v0);
 

@@ -9,15 +9,13 @@
 class TAreaBase;
 
 class THomingArcMotion : public TCurveMotionBase {
+    friend struct TShotProbe;
 public:
     // limit: t up to which the end is moved onto the target; reserved is kept only.
     THomingArcMotion(float step, float limit, std::uint32_t reserved, const D3DXVECTOR3& bulge,
                      const D3DXVECTOR3& start, std::int32_t targetId, TAreaBase* area);
 
     void Step(TMotionTarget* target) override;
-
-    float GetLimit() const { return m_limit; }
-    std::int32_t GetTargetId() const { return m_targetId; }
 
 private:
     // The target's centre, or fallback when the area does not hold it.

@@ -6,6 +6,7 @@
 #include "TCommon/TRefPtr.h"
 
 class TOrbitMotionBase : public TMotionHelper {
+    friend struct TShotProbe;
 public:
     // Angles in radians.
     TOrbitMotionBase(const D3DXVECTOR3& centre, float angle, float radius, float angularStep, float growth,
@@ -17,11 +18,6 @@ public:
     }
     // The local position on the circle.
     void Step(TMotionTarget* target) override;
-
-    float GetRadius() const { return m_radius; }
-    float GetAngle() const { return m_angle; }
-    float GetAngularStep() const { return m_angularStep; }
-    const D3DXVECTOR3& GetCentre() const { return m_centre; }
 
 protected:
     // Angle and radius one step on; the point on the circle around the centre.
@@ -36,6 +32,7 @@ protected:
 };
 
 class TOrbitMotion : public TOrbitMotionBase {
+    friend struct TShotProbe;
 public:
     // The angular step is given in degrees a step; the frame is held while the motion lives.
     TOrbitMotion(const D3DXVECTOR3& centre, float angle, float radius, float degreesPerStep, float growth,
@@ -45,8 +42,6 @@ public:
     void Step(TMotionTarget* target) override;
     // a takes b's point moved by the centre offset.
     void Apply(TMotionTarget* a, TMotionTarget* b) override;
-
-    TFrame* GetOrbited() const { return m_orbited.Get(); }
 
 private:
     D3DXVECTOR3 m_extra;

@@ -17,6 +17,7 @@
 #include "TCommon/TRefPtr.h"
 
 class TShot : public TEffect {
+    friend struct TShotProbe;
 public:
     // -1 flies until killed.
     static constexpr std::int32_t kEndless = -1;
@@ -45,7 +46,6 @@ public:
     void SetFlightFrames(std::int32_t n) { m_flightFrames = n; }
     // The element code a thrown beam hands on with its hits (0: none).
     void SetHitElement(std::uint16_t code) { m_hitElement = code; }
-    std::uint16_t GetHitElement() const { return m_hitElement; }
     // Turn every part (mesh shots).
     void AimParts(const D3DXVECTOR3& direction);
     void RotateParts(const D3DXVECTOR3& axis, float angle);
@@ -54,13 +54,7 @@ public:
     virtual TBulletPart& GetPart(std::size_t i) = 0;
     const TBulletPart& GetPart(std::size_t i) const { return const_cast<TShot*>(this)->GetPart(i); }
 
-    TMotionHelper* GetMotion() const { return m_motion.get(); }
     std::int32_t GetFlightFrames() const { return m_flightFrames; }
-    std::int32_t GetTailFrames() const { return m_tailFrames; }
-    bool HasEnded() const { return m_ended; }
-    bool IsStartParked() const { return m_startParked; }
-    TFrame* GetSceneFrame() const { return m_sceneFrame; }
-    TFrame* GetCameraFrame() const { return m_cameraFrame; }
 
 protected:
     TShot(std::int32_t flightFrames, std::int32_t partCount, bool startParked);

@@ -8,6 +8,7 @@
 #include "MainCode/Shot/TShots.h"
 
 class TShotJ : public TShotK {
+    friend struct TShotProbe;
 public:
     TShotJ(const std::string& name, std::int32_t endEffectId, std::int32_t flightFrames, std::int32_t partCount,
            bool startParked, const float scale[3]);
@@ -21,14 +22,6 @@ public:
 
     // One effect the end mesh effect raises in its turn: id, offset, scale, colour.
     void AddEndEffect(std::uint32_t id, const D3DXVECTOR3& offset, const D3DXVECTOR3& scale, const float colour[4]);
-
-    std::int32_t GetEndEffectId() const { return m_endEffectId; }
-    std::size_t GetEndEffectCount() const { return m_endEffectIds.size(); }
-    std::uint32_t GetEndRecordId(std::size_t i) const { return m_endEffectIds[i]; }
-    const D3DXVECTOR3& GetEndOffset(std::size_t i) const { return m_endOffsets[i]; }
-    const D3DXVECTOR3& GetEndScale(std::size_t i) const { return m_endScales[i]; }
-    const float* GetEndColour(std::size_t i) const { return m_endColours[i].data(); }
-    TAreaBase* GetArea() const { return m_area; }
 
 private:
     TAreaBase* m_area = nullptr;

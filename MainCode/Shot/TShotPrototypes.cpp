@@ -133,15 +133,3 @@ TEffect* NewShotPrototype(std::uint32_t id)
     }
     return Build(*it);
 }
-
-const std::vector<std::uint32_t>& GetShotPrototypeIds()
-{
-    static const std::vector<std::uint32_t> ids = [] {
-        std::vector<std::uint32_t> out;
-        for (const ShotRow& row : kRows) {
-            out.push_back(row.id);
-        }
-        return out;
-    }();
-    return ids;
-}

@@ -2,12 +2,9 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 class TEffect;
 
 // A new shot prototype of the id (its files loaded), or null when the id is no shot. The effect
 // manager builds them with the rest of the catalogue, in ascending id order.
 TEffect* NewShotPrototype(std::uint32_t id);
-// The shot ids, ascending.
-const std::vector<std::uint32_t>& GetShotPrototypeIds();

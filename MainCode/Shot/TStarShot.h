@@ -6,6 +6,7 @@
 
 template <class Base>
 class TStarShot : public Base {
+    friend struct TShotProbe;
 public:
     // soundId and the burst ids: -1 none; hitEvent 0 none; hitOffset from the head, in the world.
     TStarShot(const std::string& name, std::int32_t burstIdA, std::int32_t burstIdB, std::int32_t flightFrames,
@@ -19,17 +20,6 @@ public:
     void SetStarScale(float x, float y, float z);
     void SetStarColour1(float r, float g, float b, float a);
     void SetStarColour2(float r, float g, float b, float a);
-    void SetHitEvent(std::uint16_t code) { m_hitEvent = code; }
-
-    std::int32_t GetBurstIdA() const { return m_burstIdA; }
-    std::int32_t GetBurstIdB() const { return m_burstIdB; }
-    std::int32_t GetSoundId() const { return m_soundId; }
-    std::uint16_t GetHitEvent() const { return m_hitEvent; }
-    const float* GetHitOffset() const { return m_hitOffset; }
-    const float* GetStarScale() const { return m_burstScale; }
-    const float* GetStarColour1() const { return m_burstColourA; }
-    const float* GetStarColour2() const { return m_burstColourB; }
-    TAreaBase* GetArea() const { return m_area; }
 
 protected:
     // Keeps the ids, the sound, the hit code and offset; the area waits for Init.

@@ -7,6 +7,7 @@
 #include "MainCode/Shot/TShot.h"
 #include "combat_fixture.h"
 #include "support/character_probe.h"
+#include "support/shot_probe.h"
 
 namespace combattest {
 namespace {
@@ -238,7 +239,7 @@ TEST_F(CombatHitTest, AnAimedEffectEndsWhereItsTargetHasMoved)
         ASSERT_EQ(created_.size(), 1u);
         auto* shot = dynamic_cast<TShot*>(created_[0].result);
         ASSERT_NE(shot, nullptr);
-        ASSERT_NE(shot->GetMotion(), nullptr);
+        ASSERT_NE(TShotProbe::Motion(*shot), nullptr);
         const D3DXVECTOR3 moved(3.0F, 0.5F, 6.0F);
         target->SetPosition(moved);
         D3DXMATRIX identity;
@@ -246,7 +247,7 @@ TEST_F(CombatHitTest, AnAimedEffectEndsWhereItsTargetHasMoved)
         TFrame frame("aim", identity, nullptr);
         TFrameMotionTarget mover(&frame);
         for (int i = 0; i < 30; ++i) {
-            shot->GetMotion()->Step(&mover);
+            TShotProbe::Motion(*shot)->Step(&mover);
         }
         D3DXVECTOR3 at;
         frame.GetWorldPosition(&at);

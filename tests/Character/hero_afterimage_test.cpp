@@ -12,6 +12,7 @@
 #include "dx/dx8/3d/TMeshMaterial.h"
 #include "hero_fixture.h"
 #include "support/character_probe.h"
+#include "support/effect_probe.h"
 
 namespace herotest {
 namespace {
@@ -33,7 +34,10 @@ protected:
         HeroFixture::TearDown();
     }
 
-    static std::uint16_t Shown(const TAfterImage& trail) { return trail.GetMesh()->GetMaterial(0).GetMaterialType(); }
+    static std::uint16_t Shown(const TAfterImage& trail)
+    {
+        return TEffectProbe::Mesh(trail)->GetMaterial(0).GetMaterialType();
+    }
     static D3DXVECTOR3 World(const TFrame* frame)
     {
         D3DXVECTOR3 p;
@@ -64,21 +68,21 @@ TEST_F(HeroAfterImageTest, EachWeaponFrameGetsARibbonSetByTheWeaponInThatHand)
     TAfterImage* right = TCharacterProbe::RightTrail(*hero);
     ASSERT_NE(left, nullptr);
     ASSERT_NE(right, nullptr);
-    EXPECT_EQ(left->GetEndFrame()->GetParent(), hero->GetLeftWeaponFrame());
-    EXPECT_EQ(right->GetEndFrame()->GetParent(), hero->GetRightWeaponFrame());
+    EXPECT_EQ(TEffectProbe::EndFrame(*left)->GetParent(), hero->GetLeftWeaponFrame());
+    EXPECT_EQ(TEffectProbe::EndFrame(*right)->GetParent(), hero->GetRightWeaponFrame());
     // Weapon type 0 is held in the right hand: only that ribbon takes its length and element colour.
-    EXPECT_FLOAT_EQ(right->GetLength(), 1.5F);
-    EXPECT_FLOAT_EQ(right->GetRed().from, 1.0F);
-    EXPECT_FLOAT_EQ(right->GetGreen().from, 0.4F);
-    EXPECT_FLOAT_EQ(right->GetBlue().from, 0.2F);
-    EXPECT_EQ(right->GetMode(), TMeshMaterial::kAdd);
-    EXPECT_FLOAT_EQ(left->GetLength(), 1.0F);
-    EXPECT_FLOAT_EQ(left->GetRed().from, 0.0F);
+    EXPECT_FLOAT_EQ(TEffectProbe::Length(*right), 1.5F);
+    EXPECT_FLOAT_EQ(TEffectProbe::Red(*right).from, 1.0F);
+    EXPECT_FLOAT_EQ(TEffectProbe::Green(*right).from, 0.4F);
+    EXPECT_FLOAT_EQ(TEffectProbe::Blue(*right).from, 0.2F);
+    EXPECT_EQ(TEffectProbe::Mode(*right), TMeshMaterial::kAdd);
+    EXPECT_FLOAT_EQ(TEffectProbe::Length(*left), 1.0F);
+    EXPECT_FLOAT_EQ(TEffectProbe::Red(*left).from, 0.0F);
 
     // A two-handed weapon sets both.
     hero->Equip(1002);
-    EXPECT_FLOAT_EQ(left->GetLength(), 2.0F);
-    EXPECT_FLOAT_EQ(right->GetLength(), 2.0F);
+    EXPECT_FLOAT_EQ(TEffectProbe::Length(*left), 2.0F);
+    EXPECT_FLOAT_EQ(TEffectProbe::Length(*right), 2.0F);
 }
 
 TEST_F(HeroAfterImageTest, AMissingFileMakesNothingAndTheErrorNamesIt)
@@ -129,8 +133,8 @@ TEST_F(HeroAfterImageTest, RibbonsHangUnderTheSceneHiddenAndLeaveItWithTheHero)
     std::unique_ptr<TestHeroA> hero = MakeA();
     hero->AttachToField(area_.get());
     // The ribbons hold world positions: under a weapon frame they would be moved twice.
-    EXPECT_EQ(TCharacterProbe::LeftTrail(*hero)->GetFrame()->GetParent(), scene_.Get());
-    EXPECT_EQ(TCharacterProbe::RightTrail(*hero)->GetFrame()->GetParent(), scene_.Get());
+    EXPECT_EQ(TEffectProbe::Frame(*TCharacterProbe::LeftTrail(*hero))->GetParent(), scene_.Get());
+    EXPECT_EQ(TEffectProbe::Frame(*TCharacterProbe::RightTrail(*hero))->GetParent(), scene_.Get());
     EXPECT_EQ(ribbons(), 2u);
     EXPECT_EQ(Shown(*TCharacterProbe::RightTrail(*hero)), TMeshMaterial::kHide);
     hero->DetachFromField();
@@ -147,7 +151,7 @@ TEST_F(HeroAfterImageTest, TheRibbonFollowsTheWeaponWhileAnAttackRunsThenFadesIn
     hero->AttachToField(area_.get());
     const TAfterImage& right = *TCharacterProbe::RightTrail(*hero);
     const TAfterImage& left = *TCharacterProbe::LeftTrail(*hero);
-    const std::uint32_t last = right.GetEdgeCount() - 1;
+    const std::uint32_t last = TEffectProbe::EdgeCount(right) - 1;
     qmtest::HeroTrace t(*hero, *input_);
     t.Step(3);
     EXPECT_EQ(Shown(right), TMeshMaterial::kHide) << "not while standing";
@@ -155,35 +159,36 @@ TEST_F(HeroAfterImageTest, TheRibbonFollowsTheWeaponWhileAnAttackRunsThenFadesIn
     Tap(t, kAttack);
     ASSERT_TRUE(t.StepUntilRow(25));
     EXPECT_EQ(Shown(right), TMeshMaterial::kAdd);
-    ExpectNear(right.GetEdgeNear(0), World(hero->GetRightWeaponFrame()), "starts at the blade");
-    ExpectNear(right.GetEdgeNear(last), right.GetEdgeNear(0), "collapsed on the first frame");
-    ExpectNear(right.GetEdgeFar(last), World(right.GetEndFrame()), "collapsed on the first frame");
+    ExpectNear(TEffectProbe::EdgeNear(right, 0), World(hero->GetRightWeaponFrame()), "starts at the blade");
+    ExpectNear(TEffectProbe::EdgeNear(right, last), TEffectProbe::EdgeNear(right, 0), "collapsed on the first frame");
+    ExpectNear(TEffectProbe::EdgeFar(right, last), World(TEffectProbe::EndFrame(right)),
+               "collapsed on the first frame");
 
     // The hero moves; the newest edge keeps to the blade, the oldest keeps where it started.
-    const D3DXVECTOR3 start = right.GetEdgeNear(0);
+    const D3DXVECTOR3 start = TEffectProbe::EdgeNear(right, 0);
     for (int i = 1; i <= 5; ++i) {
         D3DXVECTOR3 p;
         hero->GetPosition(&p);
         p.x += 0.2F;
         hero->SetPosition(p);
         t.Step();
-        ExpectNear(right.GetEdgeNear(0), World(hero->GetRightWeaponFrame()), "near end");
-        ExpectNear(right.GetEdgeFar(0), World(right.GetEndFrame()), "far end");
-        ExpectNear(right.GetEdgeNear(last), start, "shifted, not collapsed again");
+        ExpectNear(TEffectProbe::EdgeNear(right, 0), World(hero->GetRightWeaponFrame()), "near end");
+        ExpectNear(TEffectProbe::EdgeFar(right, 0), World(TEffectProbe::EndFrame(right)), "far end");
+        ExpectNear(TEffectProbe::EdgeNear(right, last), start, "shifted, not collapsed again");
     }
-    EXPECT_NEAR(right.GetEdgeNear(0).x - start.x, 1.0F, 1e-5F);
+    EXPECT_NEAR(TEffectProbe::EdgeNear(right, 0).x - start.x, 1.0F, 1e-5F);
 
     // The recovery row still shows it; idle turns it off and the fade takes 25 more frames.
     ASSERT_TRUE(t.StepUntilState(0));
-    EXPECT_EQ(right.GetFadeCounter(), TAfterImage::kFadeFrames);
+    EXPECT_EQ(TEffectProbe::FadeCounter(right), TAfterImage::kFadeFrames);
     t.Step(24);
     EXPECT_EQ(Shown(right), TMeshMaterial::kAdd);
     t.Step();
     EXPECT_EQ(Shown(right), TMeshMaterial::kHide);
-    EXPECT_EQ(right.GetFadeCounter(), TAfterImage::kNotFading);
-    EXPECT_FLOAT_EQ(right.GetRed().value, 0.0F);
+    EXPECT_EQ(TEffectProbe::FadeCounter(right), TAfterImage::kNotFading);
+    EXPECT_FLOAT_EQ(TEffectProbe::Red(right).value, 0.0F);
     // The empty hand's ribbon never runs.
-    EXPECT_FALSE(left.GetLastQuery());
+    EXPECT_FALSE(TEffectProbe::LastQuery(left));
     EXPECT_EQ(Shown(left), TMeshMaterial::kHide);
 }
 
@@ -201,7 +206,7 @@ TEST_F(HeroAfterImageTest, TheCommonSkillRowsShowNoRibbon)
         t.Step();
         hero->StartAction(c.row);
         t.Step();
-        EXPECT_EQ(TCharacterProbe::RightTrail(*hero)->GetLastQuery(), c.shown) << c.row;
+        EXPECT_EQ(TEffectProbe::LastQuery(*TCharacterProbe::RightTrail(*hero)), c.shown) << c.row;
         EXPECT_EQ(Shown(*TCharacterProbe::RightTrail(*hero)), c.shown ? TMeshMaterial::kAdd : TMeshMaterial::kHide)
             << c.row;
     }

@@ -13,6 +13,7 @@
 #include "MainCode/Effect/TSmashEffect.h"
 #include "combat_fixture.h"
 #include "support/character_probe.h"
+#include "support/effect_probe.h"
 
 namespace combattest {
 namespace {
@@ -133,9 +134,9 @@ TEST_F(HeroHitLandedTest, EachClassHopsOrRaisesARingByTheCodeAndAFlaggedHitDoesN
             EXPECT_EQ(call.area, area_.get());
             auto* effect = dynamic_cast<TMeshEffect*>(call.result);
             ASSERT_NE(effect, nullptr);
-            EXPECT_EQ(effect->GetTargetId(), static_cast<std::int32_t>(enemy->GetObjectId()));
-            EXPECT_EQ(effect->GetOwnerId(), static_cast<std::int32_t>(hero->GetObjectId()));
-            EXPECT_EQ(effect->GetDuration(), durations[h.code - 4]);
+            EXPECT_EQ(TEffectProbe::TargetId(*effect), static_cast<std::int32_t>(enemy->GetObjectId()));
+            EXPECT_EQ(TEffectProbe::OwnerId(*effect), static_cast<std::int32_t>(hero->GetObjectId()));
+            EXPECT_EQ(TEffectProbe::Duration(*effect), durations[h.code - 4]);
         }
     }
 }

@@ -13,6 +13,7 @@
 #include "combat_fixture.h"
 #include "support/character_probe.h"
 #include "support/map_probe.h"
+#include "support/shot_probe.h"
 
 namespace combattest {
 namespace {
@@ -71,7 +72,7 @@ protected:
 
     static const TAccelMotion& Motion(const TShot* shot)
     {
-        const auto* m = dynamic_cast<const TAccelMotion*>(shot->GetMotion());
+        const auto* m = dynamic_cast<const TAccelMotion*>(TShotProbe::Motion(*shot));
         EXPECT_NE(m, nullptr);
         return *m;
     }
@@ -269,7 +270,7 @@ TEST_F(HeroineArrows, TwinArrowsDrawTheirOwnPitchAndEachDrawsATrail)
         EXPECT_EQ(HitOf(*hero, arrow)->GetFlags(), 0x81u);
         EXPECT_EQ(trail->GetFlightFrames(), 50);
         EXPECT_EQ(created_[2 * i + 1].parent, hero->GetReferenceFrame());
-        const auto* follow = dynamic_cast<const THeldRandomOffsetMotion*>(trail->GetMotion());
+        const auto* follow = dynamic_cast<const THeldRandomOffsetMotion*>(TShotProbe::Motion(*trail));
         ASSERT_NE(follow, nullptr);
         EXPECT_EQ(TCharacterProbe::Held(*follow).Get(), arrow->GetModelFrame());
     }

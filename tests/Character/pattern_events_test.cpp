@@ -18,6 +18,7 @@
 #include "formats/effect_assets.h"
 #include "support/character_probe.h"
 #include "support/map_probe.h"
+#include "support/shot_probe.h"
 
 namespace objtest {
 namespace {
@@ -222,17 +223,17 @@ TEST_F(EffectActions, MagicProjectile)
     auto* trail = dynamic_cast<TShotC*>(log_[1].result);
     ASSERT_NE(shot, nullptr);
     ASSERT_NE(trail, nullptr);
-    ASSERT_EQ(shot->GetEndEffectCount(), 2u);
-    EXPECT_EQ(shot->GetEndRecordId(0), 603u);
-    EXPECT_FLOAT_EQ(shot->GetEndColour(0)[0], 0.8F);
-    EXPECT_FLOAT_EQ(shot->GetEndScale(0).y, 1.0F);
-    EXPECT_FLOAT_EQ(shot->GetEndScale(0).x, 0.6F);
-    EXPECT_EQ(shot->GetEndRecordId(1), 904u);
-    EXPECT_FLOAT_EQ(shot->GetEndColour(1)[2], 0.1F);
-    EXPECT_FLOAT_EQ(shot->GetEndOffset(1).y, 0.3F);
+    ASSERT_EQ(TShotProbe::EndEffectCount(*shot), 2u);
+    EXPECT_EQ(TShotProbe::EndRecordId(*shot, 0), 603u);
+    EXPECT_FLOAT_EQ(TShotProbe::EndColour(*shot, 0)[0], 0.8F);
+    EXPECT_FLOAT_EQ(TShotProbe::EndScale(*shot, 0).y, 1.0F);
+    EXPECT_FLOAT_EQ(TShotProbe::EndScale(*shot, 0).x, 0.6F);
+    EXPECT_EQ(TShotProbe::EndRecordId(*shot, 1), 904u);
+    EXPECT_FLOAT_EQ(TShotProbe::EndColour(*shot, 1)[2], 0.1F);
+    EXPECT_FLOAT_EQ(TShotProbe::EndOffset(*shot, 1).y, 0.3F);
 
     // The right vector (-X) turned by -20 degrees about Y.
-    auto* motion = dynamic_cast<TAccelMotion*>(shot->GetMotion());
+    auto* motion = dynamic_cast<TAccelMotion*>(TShotProbe::Motion(*shot));
     ASSERT_NE(motion, nullptr);
     EXPECT_NEAR(TCharacterProbe::Direction(*motion).x, -std::cos(0.349066F), 1e-5);
     EXPECT_NEAR(std::fabs(TCharacterProbe::Direction(*motion).z), std::sin(0.349066F), 1e-5);
@@ -254,7 +255,7 @@ TEST_F(EffectActions, MagicProjectile)
     EXPECT_FLOAT_EQ(TMapProbe::Radius(*hit), 0.7F);
     EXPECT_FLOAT_EQ(hit->GetLaunchSpeed(), 0.0F);
 
-    auto* follow = dynamic_cast<THeldRandomOffsetMotion*>(trail->GetMotion());
+    auto* follow = dynamic_cast<THeldRandomOffsetMotion*>(TShotProbe::Motion(*trail));
     ASSERT_NE(follow, nullptr);
     EXPECT_EQ(TCharacterProbe::Held(*follow).Get(), shot->GetModelFrame());
     EXPECT_FLOAT_EQ(TCharacterProbe::Second(*follow).y, 0.1F);

@@ -8,6 +8,7 @@
 #include "support/golden.h"
 #include "skill_fixture.h"
 #include "support/map_probe.h"
+#include "support/shot_probe.h"
 
 namespace skilltest {
 namespace {
@@ -69,12 +70,13 @@ TEST_F(SkillEvents, TrailsTakeTheElementsIdsAndTheLifeOfTheLastDigit)
         TShot* trail = Shot(created_[i]);
         ASSERT_NE(trail, nullptr);
         EXPECT_EQ(trail->GetFlightFrames(), 7);
-        auto* motion = dynamic_cast<TOffsetMotion*>(trail->GetMotion());
+        auto* motion = dynamic_cast<TOffsetMotion*>(TShotProbe::Motion(*trail));
         ASSERT_NE(motion, nullptr);
         EXPECT_EQ(TCharacterProbe::TargetFrame(*motion),
                   i < 3 ? hero->GetLeftWeaponFrame() : hero->GetRightWeaponFrame());
     }
-    EXPECT_FLOAT_EQ(TCharacterProbe::Offset(*dynamic_cast<TOffsetMotion*>(Shot(created_[0])->GetMotion())).z, -1.0F);
+    EXPECT_FLOAT_EQ(TCharacterProbe::Offset(*dynamic_cast<TOffsetMotion*>(TShotProbe::Motion(*Shot(created_[0])))).z,
+                    -1.0F);
 
     // Both ends of the life table, and the digits past it.
     created_.clear();
@@ -120,7 +122,7 @@ TEST_F(SkillEvents, BeamsCarryTheirLifeHitsAndElement)
     TShot* heavy = Shot(created_[0]);
     ASSERT_NE(heavy, nullptr);
     EXPECT_EQ(heavy->GetFlightFrames(), 200);
-    EXPECT_EQ(heavy->GetHitElement(), 0);
+    EXPECT_EQ(TShotProbe::HitElement(*heavy), 0);
     EXPECT_EQ(Scale(created_[1]), (std::vector<float>{1.5F, 1.5F, 1.5F}));
     EXPECT_EQ(created_[1].parent, heavy->GetPart(0).GetFrame());
     EXPECT_EQ(Colour(created_[1]), (std::vector<float>{0.3F, 0.3F, 1.0F, 1.0F}));
@@ -142,7 +144,7 @@ TEST_F(SkillEvents, BeamsCarryTheirLifeHitsAndElement)
     ASSERT_EQ(CreatedIds(), (std::vector<std::uint32_t>{550, 110}));
     TShot* light = Shot(created_[0]);
     EXPECT_EQ(light->GetFlightFrames(), 100);
-    EXPECT_EQ(light->GetHitElement(), 4002);
+    EXPECT_EQ(TShotProbe::HitElement(*light), 4002);
     EXPECT_EQ(Scale(created_[1]), (std::vector<float>{1.0F, 1.0F, 1.0F}));
     hit = dynamic_cast<TAttackHitTimedHeld*>(TCharacterProbe::Hits(*hero).back().Get());
     ASSERT_NE(hit, nullptr);

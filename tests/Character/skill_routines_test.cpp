@@ -6,6 +6,7 @@
 
 #include "MainCode/Effect/TThunderEffect.h"
 #include "support/character_probe.h"
+#include "support/effect_probe.h"
 #include "support/golden.h"
 #include "skill_fixture.h"
 
@@ -386,7 +387,7 @@ TEST_F(SkillRoutines, QuakeBoltsEndWithTheirStrikeAndFadeTheirSparks)
     ASSERT_NE(bolt, nullptr);
     const std::int32_t boltSerial = created_[0].serial;
     const std::int32_t sparksSerial = created_[1].serial;
-    EXPECT_EQ(bolt->GetLinkedSerial(), sparksSerial);
+    EXPECT_EQ(TEffectProbe::LinkedSerial(*bolt), sparksSerial);
     for (int i = 0; i < 120; ++i) {
         effects_->Update();
     }

@@ -5,6 +5,7 @@
 
 #include "MainCode/Effect/TArrowEffect.h"
 #include "effect_fixture.h"
+#include "support/effect_probe.h"
 
 namespace effecttest {
 namespace {
@@ -49,16 +50,16 @@ TEST_F(ArrowEffectTest, LastsExactlyItsFramesUnlessKilled)
     Create(1001);
     for (int frame = 1; frame <= 27; ++frame) {
         manager_->Update();
-        EXPECT_EQ(manager_->GetLiveCount(), frame < 10 ? 2u : frame < 27 ? 1u : 0u) << "frame " << frame;
+        EXPECT_EQ(TEffectProbe::LiveCount(*manager_), frame < 10 ? 2u : frame < 27 ? 1u : 0u) << "frame " << frame;
     }
     EXPECT_EQ(scene_->GetChildCount(), 0u);
     // A kill takes it out in the next pass.
     TEffect* arrow = Create(1000);
     manager_->Update();
     arrow->Kill();
-    EXPECT_EQ(manager_->GetLiveCount(), 1u);
+    EXPECT_EQ(TEffectProbe::LiveCount(*manager_), 1u);
     manager_->Update();
-    EXPECT_EQ(manager_->GetLiveCount(), 0u);
+    EXPECT_EQ(TEffectProbe::LiveCount(*manager_), 0u);
 }
 
 TEST_F(ArrowEffectTest, ClonesHaveTheirOwnFrameAndVertexDataAndKeepTheFilesMaterials)

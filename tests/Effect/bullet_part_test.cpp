@@ -7,6 +7,7 @@
 #include "MainCode/TRunState.h"
 #include "shot_fixture.h"
 #include "support/map_probe.h"
+#include "support/shot_probe.h"
 
 namespace shottest {
 namespace {
@@ -23,7 +24,7 @@ protected:
                                   : dynamic_cast<TBulletPartB*>(&part) != nullptr ? 1
                                   : dynamic_cast<TBulletPartC*>(&part) != nullptr ? 2
                                                                                   : 3;
-            cells.push_back(part.GetCell() - cellBase_[c]);
+            cells.push_back(TShotProbe::Cell(part) - cellBase_[c]);
         }
         return cells;
     }
@@ -66,15 +67,15 @@ TEST_F(BulletParts, CellAddressingAtTheAtlasBounds)
     TShotB grid("effect.ptx/dark", 60, 5, true, kOne);
     const float quarters[5][2] = {{0.0F, 0.0F}, {0.0F, 0.5F}, {0.5F, 0.0F}, {0.5F, 0.5F}, {0.0F, 0.0F}};
     for (std::size_t k = 0; k < 5; ++k) {
-        EXPECT_EQ(QuadUv(grid.GetPart(k).GetMesh()), Expected(quarters[k][0], quarters[k][1], 0.5F, 0.5F)) << k;
+        EXPECT_EQ(QuadUv(TShotProbe::Mesh(grid.GetPart(k))), Expected(quarters[k][0], quarters[k][1], 0.5F, 0.5F)) << k;
     }
     // One picture: the u offset alternates 0, 1.0 and wraps back to 0 (the addressing repeats).
     TShotA single("effect.ptx/smoke", 60, 3, true, kOne);
     TShotH other("effect.ptx/darksmoke", 60, 3, true, kOne);
     for (std::size_t k = 0; k < 3; ++k) {
         const float u0 = (k & 1) != 0 ? 1.0F : 0.0F;
-        EXPECT_EQ(QuadUv(single.GetPart(k).GetMesh()), Expected(u0, 0.0F, 1.0F, 1.0F)) << k;
-        EXPECT_EQ(QuadUv(other.GetPart(k).GetMesh()), Expected(u0, 0.0F, 1.0F, 1.0F)) << k;
+        EXPECT_EQ(QuadUv(TShotProbe::Mesh(single.GetPart(k))), Expected(u0, 0.0F, 1.0F, 1.0F)) << k;
+        EXPECT_EQ(QuadUv(TShotProbe::Mesh(other.GetPart(k))), Expected(u0, 0.0F, 1.0F, 1.0F)) << k;
     }
     // Large counters wrap the same way.
     const TBulletPartCells cells = {0.5F, 0.5F, 0, true};
@@ -99,8 +100,8 @@ TEST_F(BulletParts, TrailPartsStepACellAFrameTheHeadNever)
         plain->Update();
     }
     EXPECT_EQ(Cells(*shot), (std::vector<std::uint32_t>{0, 6, 7}));
-    EXPECT_EQ(QuadUv(shot->GetPart(1).GetMesh()), Expected(0.5F, 0.0F, 0.5F, 0.5F));  // cell 6
-    EXPECT_EQ(QuadUv(shot->GetPart(0).GetMesh()), Expected(0.0F, 0.0F, 0.5F, 0.5F));
+    EXPECT_EQ(QuadUv(TShotProbe::Mesh(shot->GetPart(1))), Expected(0.5F, 0.0F, 0.5F, 0.5F));  // cell 6
+    EXPECT_EQ(QuadUv(TShotProbe::Mesh(shot->GetPart(0))), Expected(0.0F, 0.0F, 0.5F, 0.5F));
     EXPECT_EQ(Cells(*plain), Range(0, 2));
     // The prototype's class counter is untouched by animation.
     EXPECT_EQ(TRunState::Current().bulletPartCounters[2], cellBase_[2] + 3);
@@ -114,19 +115,19 @@ TEST_F(BulletParts, CopiesOwnTheirFrameAndVerticesAssignmentShares)
     TBulletPartB& copy = shot->GetTypedPart(1);
     EXPECT_NE(copy.GetFrame(), original.GetFrame());
     EXPECT_EQ(copy.GetFrame()->GetName(), "BullFrm");
-    EXPECT_EQ(copy.GetMesh(), copy.GetFrame()->FindMesh("BullMsh", false));
-    EXPECT_NE(copy.GetMaterial(), original.GetMaterial());
+    EXPECT_EQ(TShotProbe::Mesh(copy), copy.GetFrame()->FindMesh("BullMsh", false));
+    EXPECT_NE(TShotProbe::Material(copy), TShotProbe::Material(original));
     // Animating the copy leaves the prototype's quad as it was.
     shot->Update();
-    EXPECT_EQ(copy.GetCell() - cellBase_[1], 2u);
-    EXPECT_EQ(QuadUv(original.GetMesh()), Expected(0.0F, 0.5F, 0.5F, 0.5F));
+    EXPECT_EQ(TShotProbe::Cell(copy) - cellBase_[1], 2u);
+    EXPECT_EQ(QuadUv(TShotProbe::Mesh(original)), Expected(0.0F, 0.5F, 0.5F, 0.5F));
 
     TBulletPartB assigned = original;
     EXPECT_NE(assigned.GetFrame(), original.GetFrame());
     assigned = copy;
     EXPECT_EQ(assigned.GetFrame(), copy.GetFrame());
-    EXPECT_EQ(assigned.GetMesh(), copy.GetMesh());
-    EXPECT_EQ(assigned.GetColour()[0], copy.GetColour()[0]);
+    EXPECT_EQ(TShotProbe::Mesh(assigned), TShotProbe::Mesh(copy));
+    EXPECT_EQ(TShotProbe::Colour(assigned)[0], TShotProbe::Colour(copy)[0]);
 }
 
 TEST_F(BulletParts, ParkedPartKeepsItsParent)
@@ -151,7 +152,7 @@ TEST_F(BulletParts, ZeroScaleIsInvisibleButFliesAndCarriesItsHit)
     const float none[3] = {0.0F, 0.0F, 0.0F};
     Register<TShotI>(1100, "effect.ptx/smoke", 60, 1, true, none);
     auto* shot = Fire<TShotI>(1100, D3DXVECTOR3(0, 0, 0));
-    TMesh8* mesh = shot->GetPart(0).GetMesh();
+    TMesh8* mesh = TShotProbe::Mesh(shot->GetPart(0));
     const auto* v = static_cast<const std::uint8_t*>(mesh->LockVerticesReadOnly(0));
     const UINT stride = D3DXGetFVFVertexSize(mesh->GetFVF());
     for (std::uint16_t i = 0; i < mesh->GetVertexCount(); ++i) {

@@ -10,6 +10,7 @@
 #include "MainCode/Effect/TRayEffect.h"
 #include "MainCode/Effect/TThunderEffect.h"
 #include "burst_fixture.h"
+#include "support/effect_probe.h"
 
 namespace effecttest {
 namespace {
@@ -82,7 +83,7 @@ TEST_F(BurstPictureTest, AWeaponRibbonMidFade)
         owner.query = i < 12;
         trail->Update();
     }
-    ASSERT_EQ(trail->GetFadeCounter(), 19);
+    ASSERT_EQ(TEffectProbe::FadeCounter(*trail), 19);
     EXPECT_TRUE(Shoot("WeaponRibbonMidFade"));
     trail.reset();
     weapon->Detach();

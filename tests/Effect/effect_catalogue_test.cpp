@@ -21,6 +21,8 @@
 #include "MainCode/TRunState.h"
 #include "effect_area_fixture.h"
 #include "platform/d3dx8/d3dx8core.h"
+#include "support/effect_probe.h"
+#include "support/shot_probe.h"
 
 namespace effecttest {
 namespace {
@@ -42,7 +44,7 @@ protected:
 
 TEST_F(CatalogueTest, HoldsExactlyTheCatalogueIdsEachUnderItsOwnId)
 {
-    EXPECT_EQ(Manager().GetPrototypeCount(), 193u);
+    EXPECT_EQ(TEffectProbe::PrototypeCount(Manager()), 193u);
     for (std::uint32_t id : TEffectManager::GetCatalogueIds()) {
         EXPECT_NE(Manager().FindPrototype(id).Get(), nullptr) << id;
     }
@@ -104,14 +106,14 @@ TEST_F(CatalogueTest, EveryRowsArgumentsShowInTheSumsOfItsClass)
     for (std::uint32_t id : TEffectManager::GetCatalogueIds()) {
         TRefPtr<TEffect> e = Manager().FindPrototype(id);
         if (auto* burst = dynamic_cast<TParticleEffect*>(e.Get())) {
-            bursts.Add(id, burst->GetCount(), std::lround(burst->GetStep() * 1000.0F));
+            bursts.Add(id, TEffectProbe::Count(*burst), std::lround(TEffectProbe::Step(*burst) * 1000.0F));
         } else if (auto* shot = dynamic_cast<TShot*>(e.Get())) {
             shots.Add(id, shot->GetFlightFrames(), static_cast<std::int64_t>(shot->GetPartCount()));
         } else if (auto* mesh = dynamic_cast<TSmashEffect*>(e.Get())) {
-            meshes.Add(id, id == 2001 ? 0 : mesh->GetDuration(), 0);
-            EXPECT_EQ(mesh->IsPersistent(), id == 2001) << id;  // duration -1
+            meshes.Add(id, id == 2001 ? 0 : TEffectProbe::Duration(*mesh), 0);
+            EXPECT_EQ(TEffectProbe::IsPersistent(*mesh), id == 2001) << id;  // duration -1
         } else if (auto* arrow = dynamic_cast<TArrowEffect*>(e.Get())) {
-            arrows.Add(id, arrow->GetFramesLeft(), 0);
+            arrows.Add(id, TEffectProbe::FramesLeft(*arrow), 0);
         } else if (dynamic_cast<TColourAnimEffect*>(e.Get()) != nullptr && id != 121) {
             anims.Add(id, UpdatesUntilDone(Start(id), 2000), 0);
         }
@@ -133,22 +135,22 @@ TEST_F(CatalogueTest, ChainsNameTheNextRow)
         TRefPtr<TEffect> clone = Manager().FindPrototype(id);
         auto* owned = dynamic_cast<TOwnedAnimEffect*>(clone.Get());
         ASSERT_NE(owned, nullptr) << id;
-        EXPECT_EQ(owned->GetFollowId(), static_cast<std::int32_t>(id + 1)) << id;
+        EXPECT_EQ(TEffectProbe::FollowId(*owned), static_cast<std::int32_t>(id + 1)) << id;
     }
     // The second edge ends in the first one's mesh effect.
     TRefPtr<TEffect> edge = Manager().FindPrototype(224);
-    EXPECT_EQ(dynamic_cast<TOwnedAnimEffect*>(edge.Get())->GetFollowId(), 205);
+    EXPECT_EQ(TEffectProbe::FollowId(*dynamic_cast<TOwnedAnimEffect*>(edge.Get())), 205);
     for (std::uint32_t id = 500; id <= 512; id += 2) {
         TRefPtr<TEffect> rock = Manager().FindPrototype(id);
-        EXPECT_EQ(dynamic_cast<TShotJ*>(rock.Get())->GetEndEffectId(), static_cast<std::int32_t>(id + 1)) << id;
+        EXPECT_EQ(TShotProbe::EndEffectId(*dynamic_cast<TShotJ*>(rock.Get())), static_cast<std::int32_t>(id + 1)) << id;
     }
     TRefPtr<TEffect> smoke = Manager().FindPrototype(550);
-    EXPECT_EQ(dynamic_cast<TShotM*>(smoke.Get())->GetBurstIdA(), 109);
-    EXPECT_EQ(dynamic_cast<TShotM*>(smoke.Get())->GetBurstIdB(), -1);
-    EXPECT_EQ(dynamic_cast<TShotM*>(smoke.Get())->GetSoundId(), -1);
+    EXPECT_EQ(TShotProbe::BurstIdA(*dynamic_cast<TShotM*>(smoke.Get())), 109);
+    EXPECT_EQ(TShotProbe::BurstIdB(*dynamic_cast<TShotM*>(smoke.Get())), -1);
+    EXPECT_EQ(TShotProbe::SoundId(*dynamic_cast<TShotM*>(smoke.Get())), -1);
     for (std::uint32_t id : {551u, 552u}) {
         TRefPtr<TEffect> star = Manager().FindPrototype(id);
-        EXPECT_EQ(dynamic_cast<TShotN*>(star.Get())->GetBurstIdA(), 114) << id;
+        EXPECT_EQ(TShotProbe::BurstIdA(*dynamic_cast<TShotN*>(star.Get())), 114) << id;
     }
 }
 
@@ -158,12 +160,12 @@ TEST_F(CatalogueTest, TheSecondEdgeMeshDiffersOnlyInItsScale)
     auto* large = dynamic_cast<TMeshEffect*>(Start(225));
     ASSERT_NE(plain, nullptr);
     ASSERT_NE(large, nullptr);
-    EXPECT_EQ(plain->GetDuration(), large->GetDuration());
-    EXPECT_EQ(plain->IsAlphaMode(), large->IsAlphaMode());
-    EXPECT_TRUE(plain->IsAlphaMode());
-    ASSERT_EQ(plain->GetMesh()->GetVertexCount(), large->GetMesh()->GetVertexCount());
-    for (std::uint16_t i = 0; i < plain->GetMesh()->GetVertexCount(); ++i) {
-        ExpectNear(Vertex(large->GetMesh(), i), 1.5F * Vertex(plain->GetMesh(), i));
+    EXPECT_EQ(TEffectProbe::Duration(*plain), TEffectProbe::Duration(*large));
+    EXPECT_EQ(TEffectProbe::IsAlphaMode(*plain), TEffectProbe::IsAlphaMode(*large));
+    EXPECT_TRUE(TEffectProbe::IsAlphaMode(*plain));
+    ASSERT_EQ(TEffectProbe::Mesh(*plain)->GetVertexCount(), TEffectProbe::Mesh(*large)->GetVertexCount());
+    for (std::uint16_t i = 0; i < TEffectProbe::Mesh(*plain)->GetVertexCount(); ++i) {
+        ExpectNear(Vertex(TEffectProbe::Mesh(*large), i), 1.5F * Vertex(TEffectProbe::Mesh(*plain), i));
     }
     EXPECT_EQ(UpdatesUntilDone(plain, 500), UpdatesUntilDone(large, 500));
 }
@@ -186,7 +188,7 @@ TEST_F(CatalogueTest, TheSmokeAndTheSilentCarrierAreInvisible)
         auto* shot = dynamic_cast<TShot*>(Start(id));
         ASSERT_NE(shot, nullptr) << id;
         ASSERT_EQ(shot->GetPartCount(), 1u);
-        TMesh8* mesh = shot->GetPart(0).GetMesh();
+        TMesh8* mesh = TShotProbe::Mesh(shot->GetPart(0));
         for (std::uint16_t i = 0; i < mesh->GetVertexCount(); ++i) {
             ExpectNear(Vertex(mesh, i), D3DXVECTOR3(0, 0, 0));
         }
@@ -205,9 +207,9 @@ TEST_F(CatalogueTest, AFreshCatalogueHandsOutCellsInIdOrder)
     TRefPtr<TEffect> star = fresh.FindPrototype(56);
     TRefPtr<TEffect> soil = fresh.FindPrototype(304);
     TRefPtr<TEffect> fire = fresh.FindPrototype(800);
-    EXPECT_EQ(dynamic_cast<TShotB*>(star.Get())->GetTypedPart(0).GetCell(), b);
-    EXPECT_EQ(dynamic_cast<TShotB*>(soil.Get())->GetTypedPart(0).GetCell(), b + 20);
-    EXPECT_EQ(dynamic_cast<TShotC*>(fire.Get())->GetTypedPart(0).GetCell(),
+    EXPECT_EQ(TShotProbe::Cell(dynamic_cast<TShotB*>(star.Get())->GetTypedPart(0)), b);
+    EXPECT_EQ(TShotProbe::Cell(dynamic_cast<TShotB*>(soil.Get())->GetTypedPart(0)), b + 20);
+    EXPECT_EQ(TShotProbe::Cell(dynamic_cast<TShotC*>(fire.Get())->GetTypedPart(0)),
               TRunState::Current().bulletPartCounters[2] - 5 - 8 - 10 - 10 - 5);
 }
 

@@ -15,6 +15,7 @@
 #include "MainCode/Effect/TThunderEffect.h"
 #include "burst_fixture.h"
 #include "formats/byte_writer.h"
+#include "support/effect_probe.h"
 #include "support/fuzz.h"
 
 namespace effecttest {
@@ -66,7 +67,7 @@ TEST_F(DamagedEffectFolder, EachLoaderEndsInTheErrorNamingTheFileOrInItsFallback
     QueryCharacter owner;
     const float box[9] = {};
     const float one[3] = {1.0F, 1.0F, 1.0F};
-    const std::function<void()> catalogue = [] { EXPECT_EQ(TEffectManager().GetPrototypeCount(), 193u); };
+    const std::function<void()> catalogue = [] { EXPECT_EQ(TEffectProbe::PrototypeCount(TEffectManager()), 193u); };
     const std::function<void()> bolt = [] { TThunderEffect b("", 1, 1.0F, 0.5F, 2.0F, 0.5F, -1, 4.0F, 0.5F); };
     const std::function<void()> ray = [] { TRayEffect r("sword01.msh"); };
     const std::function<void()> trail = [&owner] { TAfterImage::Create(owner.GetFrame(), &owner); };

@@ -9,6 +9,7 @@
 
 #include "effect_fixture.h"
 #include "support/alloc_probe.h"
+#include "support/effect_probe.h"
 
 namespace effecttest {
 namespace {
@@ -86,7 +87,7 @@ TEST_F(EffectManagerTest, ClonesOfOneIdAreDistinctWithConsecutiveSerials)
     EXPECT_NE(a, prototype.Get());
     EXPECT_EQ(a->GetSerial(), 0);
     EXPECT_EQ(b->GetSerial(), 1);
-    EXPECT_EQ(owned_->GetLiveCount(), 2u);
+    EXPECT_EQ(TEffectProbe::LiveCount(*owned_), 2u);
     // The prototype is never started, and no two of them share a frame.
     EXPECT_EQ(prototype->GetSerial(), -1);
     EXPECT_EQ(prototype->GetFrame()->GetParent(), nullptr);
@@ -122,15 +123,15 @@ TEST_F(EffectManagerTest, IdsWithoutPrototypeGiveNullUseASerialAndAddNothing)
     owned_->AddPrototype(7, Scripted(&journal_, -1));  // outside the catalogue: never found
     owned_->AddPrototype(6, Scripted(&journal_, -1));
     owned_->AddPrototype(5, TRefPtr<TEffect>());
-    const std::size_t prototypes = owned_->GetPrototypeCount();
+    const std::size_t prototypes = TEffectProbe::PrototypeCount(*owned_);
 
     EXPECT_EQ(Create(7), nullptr);
     EXPECT_EQ(Create(0xFFFFFFFFu), nullptr);
     EXPECT_EQ(Create(5), nullptr);  // in the catalogue, not registered
     EXPECT_EQ(owned_->FindPrototype(5).Get(), nullptr);
     EXPECT_EQ(owned_->FindPrototype(7).Get(), nullptr);
-    EXPECT_EQ(owned_->GetPrototypeCount(), prototypes);
-    EXPECT_EQ(owned_->GetLiveCount(), 0u);
+    EXPECT_EQ(TEffectProbe::PrototypeCount(*owned_), prototypes);
+    EXPECT_EQ(TEffectProbe::LiveCount(*owned_), 0u);
     EXPECT_EQ(scene_->GetChildCount(), 0u);
 
     TEffect* made = Create(6);
@@ -167,7 +168,7 @@ TEST_F(EffectManagerTest, RecordsEveryCreateWithItsArguments)
     EXPECT_EQ(c.colour[3], 0.4F);
     EXPECT_EQ(c.scale[2], 0.5F);
     EXPECT_EQ(c.result, made);
-    EXPECT_EQ(made->GetColour()[1], 0.2F);
+    EXPECT_EQ(TEffectProbe::Colour(*made)[1], 0.2F);
     EXPECT_FALSE(log[1].hasPosition || log[1].hasDirection || log[1].hasColour || log[1].hasScale);
     EXPECT_EQ(log[1].result, nullptr);
     owned_->SetCreateLog(nullptr);
@@ -181,11 +182,11 @@ TEST_F(EffectManagerTest, AnEffectAnsweringFalseGoesInThatPassAndTheNextStillRun
     owned_->AddPrototype(2, Scripted(&journal_, -1));
     TEffect* first = Create(1);
     Create(2);
-    TRefPtr<TFrame> firstFrame = first->GetFrameRef();
+    TRefPtr<TFrame> firstFrame = TEffectProbe::FrameRef(*first);
     TakeEvents();
     owned_->Update();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 0", "detach 0", "gone 0", "update 1"}));
-    EXPECT_EQ(owned_->GetLiveCount(), 1u);
+    EXPECT_EQ(TEffectProbe::LiveCount(*owned_), 1u);
     EXPECT_EQ(firstFrame->GetParent(), nullptr);
     EXPECT_EQ(scene_->GetChildCount(), 1u);
     owned_->Update();
@@ -203,7 +204,7 @@ TEST_F(EffectManagerTest, AnEffectAnsweringFalseGoesInThatPassAndTheNextStillRun
     TakeEvents();
     owned_->Update();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 2", "update 3", "update 4"}));
-    EXPECT_EQ(owned_->GetLiveCount(), 3u);
+    EXPECT_EQ(TEffectProbe::LiveCount(*owned_), 3u);
     EXPECT_EQ(scene_->GetChildCount(), 3u);
 }
 
@@ -212,15 +213,15 @@ TEST_F(EffectManagerTest, KillFinishAndClear)
     owned_->AddPrototype(3, Scripted(&journal_, -1));
     TEffect* effect = Create(3);
     effect->Finish();
-    EXPECT_TRUE(effect->IsFinishing());
+    EXPECT_TRUE(TEffectProbe::IsFinishing(*effect));
     owned_->Update();
-    EXPECT_EQ(owned_->GetLiveCount(), 1u);
+    EXPECT_EQ(TEffectProbe::LiveCount(*owned_), 1u);
     effect->Kill();
-    EXPECT_EQ(owned_->GetLiveCount(), 1u);  // still listed until the next pass
+    EXPECT_EQ(TEffectProbe::LiveCount(*owned_), 1u);  // still listed until the next pass
     TakeEvents();
     owned_->Update();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"update 0", "detach 0", "gone 0"}));
-    EXPECT_EQ(owned_->GetLiveCount(), 0u);
+    EXPECT_EQ(TEffectProbe::LiveCount(*owned_), 0u);
 
     // Clear detaches everything without updating.
     Create(3);
@@ -228,7 +229,7 @@ TEST_F(EffectManagerTest, KillFinishAndClear)
     TakeEvents();
     owned_->Clear();
     EXPECT_EQ(TakeEvents(), (std::vector<std::string>{"detach 1", "detach 2", "gone 1", "gone 2"}));
-    EXPECT_EQ(owned_->GetLiveCount(), 0u);
+    EXPECT_EQ(TEffectProbe::LiveCount(*owned_), 0u);
     EXPECT_EQ(scene_->GetChildCount(), 0u);
     owned_->Update();
     EXPECT_TRUE(TakeEvents().empty());
@@ -241,7 +242,7 @@ TEST_F(EffectManagerTest, ALaterPrototypeReplacesTheEarlierOne)
     owned_->AddPrototype(20, Scripted(&journal_, -1));
     owned_->AddPrototype(20, Scripted(&other_, -1));
     EXPECT_EQ(journal_.destroyed, 1);
-    EXPECT_EQ(owned_->GetPrototypeCount(), 193u);
+    EXPECT_EQ(TEffectProbe::PrototypeCount(*owned_), 193u);
     Create(20);
     EXPECT_EQ(journal_.clones, 0);
     EXPECT_EQ(other_.clones, 1);
@@ -294,7 +295,7 @@ TEST_F(EffectManagerTest, UpdatingLiveEffectsAllocatesNothing)
         owned_->Update();
     }
     EXPECT_EQ(probe.Allocations(), 0);
-    EXPECT_EQ(owned_->GetLiveCount(), 10u);
+    EXPECT_EQ(TEffectProbe::LiveCount(*owned_), 10u);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "MainCode/Effect/TFrameAnimEffect.h"
 #include "MainCode/Effect/TSmashEffect.h"
 #include "effect_area_fixture.h"
+#include "support/effect_probe.h"
 
 namespace effecttest {
 namespace {
@@ -31,8 +32,8 @@ TEST_F(EffectPictureTest, AFadingAnimationAndABreakingMeshMatchTheGolden)
     for (int frame = 0; frame < 10; ++frame) {
         area_->Update();
     }
-    ASSERT_EQ(Manager().GetLiveCount(), 2u);
-    EXPECT_NEAR(static_cast<TFrameAnimEffect*>(fading)->GetCurrentColour()[0], 0.5F, 1e-5F);
+    ASSERT_EQ(TEffectProbe::LiveCount(Manager()), 2u);
+    EXPECT_NEAR(TEffectProbe::CurrentColour(*static_cast<TFrameAnimEffect*>(fading))[0], 0.5F, 1e-5F);
     EXPECT_TRUE(static_cast<TSmashEffect*>(breaking)->IsShattering());
 
     EXPECT_TRUE(Shoot("EffectFadeAndBreak"));

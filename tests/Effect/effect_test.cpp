@@ -7,6 +7,7 @@
 
 #include "effect_fixture.h"
 #include "support/dx_probe.h"
+#include "support/effect_probe.h"
 
 namespace effecttest {
 namespace {
@@ -37,7 +38,7 @@ TEST_F(EffectBaseTest, InitHangsTheEffectLastUnderItsParentAndShieldsItFromThePa
 
     ModelEffect effect;
     effect.LoadModel("bomb00.frm");
-    elsewhere->AddChild(effect.GetFrameRef());
+    elsewhere->AddChild(TEffectProbe::FrameRef(effect));
     effect.GetFrame()->SetAnimationIndex(3);
     effect.GetFrame()->SetAnimationTime(7.0F);
 
@@ -47,7 +48,7 @@ TEST_F(EffectBaseTest, InitHangsTheEffectLastUnderItsParentAndShieldsItFromThePa
     effect.Init(42, &position, &direction, parent.Get(), nullptr, colour);
 
     EXPECT_EQ(effect.GetSerial(), 42);
-    EXPECT_EQ(effect.GetColour()[2], 0.75F);
+    EXPECT_EQ(TEffectProbe::Colour(effect)[2], 0.75F);
     EXPECT_EQ(elsewhere->GetChildCount(), 0u);
     ASSERT_EQ(parent->GetChildCount(), 2u);
     EXPECT_EQ(parent->GetChild(1), effect.GetFrame());

@@ -9,6 +9,7 @@
 #include "MainCode/Effect/TSpawnPathEffect.h"
 #include "effect_area_fixture.h"
 #include "support/dx_probe.h"
+#include "support/effect_probe.h"
 
 namespace effecttest {
 namespace {
@@ -85,7 +86,7 @@ TEST_F(FrameAnimTest, EdgeFadesItsAlphaInHoldsAndHandsOverToItsFollowUpOnUpdate2
     EXPECT_EQ(calls[0].scale[2], 1.0F);
     auto* follow = dynamic_cast<TMeshEffect*>(calls[0].result);
     ASSERT_NE(follow, nullptr);
-    EXPECT_EQ(follow->GetOwnerId(), static_cast<std::int32_t>(owner->GetObjectId()));
+    EXPECT_EQ(TEffectProbe::OwnerId(*follow), static_cast<std::int32_t>(owner->GetObjectId()));
     const D3DXMATRIX copied = *follow->GetFrame()->GetMatrix();
     EXPECT_TRUE(copied == placement) << "the follow-up takes the edge's local matrix";
     EXPECT_EQ(owner->sounds, (std::vector<std::uint32_t>{504, 505}));
@@ -98,7 +99,7 @@ TEST_F(FrameAnimTest, FollowUpsWithoutOwnerWithoutPrototypeOrOfAnotherClass)
     TEffect* edge = Start(new TEdgeAnimEffect("edge01_anim.frm", kFollowId));
     EXPECT_EQ(UpdatesUntilDone(edge, 40), 28);
     ASSERT_EQ(CallsOf(kFollowId).size(), 1u);
-    EXPECT_EQ(static_cast<TMeshEffect*>(CallsOf(kFollowId)[0].result)->GetOwnerId(), -2);
+    EXPECT_EQ(TEffectProbe::OwnerId(*static_cast<TMeshEffect*>(CallsOf(kFollowId)[0].result)), -2);
 
     // An id without a prototype creates nothing; the owner still hears the end.
     auto owner = NewObject("owner", 0, 0, 0);
@@ -121,7 +122,7 @@ TEST_F(FrameAnimTest, FollowUpsWithoutOwnerWithoutPrototypeOrOfAnotherClass)
     ASSERT_EQ(CallsOf(703).size(), 1u);
     auto* other = dynamic_cast<TSpawnPathEffect*>(CallsOf(703)[0].result);
     ASSERT_NE(other, nullptr);
-    EXPECT_EQ(other->GetOwnerId(), -2);
+    EXPECT_EQ(TEffectProbe::OwnerId(*other), -2);
 }
 
 // The clock at each sound the owner heard, to the end of the effect.
@@ -169,7 +170,7 @@ TEST_F(FrameAnimTest, IceCracksOncePerWindowAndItsFollowUpFacesTheFramesZAxis)
         const std::vector<TEffectCreateCall> calls = CallsOf(kFollowId);
         ASSERT_EQ(calls.size(), 1u);
         ExpectNear(calls[0].direction, D3DXVECTOR3(1.0F, 0.0F, 0.0F));
-        EXPECT_EQ(static_cast<TMeshEffect*>(calls[0].result)->GetOwnerId(),
+        EXPECT_EQ(TEffectProbe::OwnerId(*static_cast<TMeshEffect*>(calls[0].result)),
                   static_cast<std::int32_t>(owner->GetObjectId()));
         Manager().Clear();
     }
@@ -184,17 +185,17 @@ TEST_F(FrameAnimTest, OnePhaseEffectsStartAtTheirEndsAndDieOnTheUpdateTheClockPa
     };
     for (const Case c : {Case{0.2F, 26}, Case{0.1F, 51}}) {
         TFrameAnimEffect* out = Start(new TColourAnimEffect("flash01.frm", 5.0F, c.step, false));
-        EXPECT_EQ(out->GetCurrentColour()[1], kColour[1]);
-        EXPECT_NEAR(out->GetOutColourStep()[1], kColour[1] * c.step / 5.0F, 1e-6F);
+        EXPECT_EQ(TEffectProbe::CurrentColour(*out)[1], kColour[1]);
+        EXPECT_NEAR(TEffectProbe::OutColourStep(*out)[1], kColour[1] * c.step / 5.0F, 1e-6F);
         ASSERT_TRUE(out->Update());
-        EXPECT_NEAR(Emissive(out).g, kColour[1] - out->GetOutColourStep()[1], 1e-7F);
+        EXPECT_NEAR(Emissive(out).g, kColour[1] - TEffectProbe::OutColourStep(*out)[1], 1e-7F);
         EXPECT_EQ(UpdatesUntilDone(out, 100) + 1, c.dies) << "step " << c.step;
         Manager().Clear();
     }
 
     // A fade-in as the only phase: from nothing, dead on the update the clock passes its end.
     TFrameAnimEffect* in = Start(new TColourAnimEffect("flash01.frm", 2.0F, 0.5F, true));
-    EXPECT_EQ(in->GetCurrentColour()[0], 0.0F);
+    EXPECT_EQ(TEffectProbe::CurrentColour(*in)[0], 0.0F);
     EXPECT_EQ(Emissive(in).r, kColour[0]) << "Init shows the whole colour until the first update";
     EXPECT_EQ(MaterialType(in), TMeshMaterial::kAdd);
     ASSERT_TRUE(in->Update());
@@ -215,8 +216,8 @@ TEST_F(FrameAnimTest, CountedLoopsReplayTheHoldSpanAndTheFadeOutStartsAtInEnd)
         EXPECT_EQ(TDxProbe::AnimationTime(*loop->GetFrame()), clock[i]);
         EXPECT_EQ(alive, i < 12) << "update " << i + 1;
         if (i == 7) {
-            EXPECT_EQ(loop->GetLoops(), 0);
-            EXPECT_EQ(loop->GetCurrentColour()[3], kColour[3]) << "full colour for the fade-out";
+            EXPECT_EQ(TEffectProbe::Loops(*loop), 0);
+            EXPECT_EQ(TEffectProbe::CurrentColour(*loop)[3], kColour[3]) << "full colour for the fade-out";
         }
         if (i + 1 == kFadeOutStart) {
             EXPECT_FLOAT_EQ(Emissive(loop).a, kColour[3] * 0.5F);
@@ -235,12 +236,12 @@ TEST_F(FrameAnimTest, LoopingUntilFinishThenFadingOutWithoutGoingBelowZero)
     loop->Finish();
     ASSERT_TRUE(loop->Update());
     EXPECT_EQ(loop->GetTime(), 1.0F);
-    EXPECT_EQ(loop->GetCurrentColour()[2], kColour[2]);
+    EXPECT_EQ(TEffectProbe::CurrentColour(*loop)[2], kColour[2]);
     int updates = 0;
     while (loop->Update()) {
         ++updates;
         for (int k = 0; k < 4; ++k) {
-            ASSERT_GE(loop->GetCurrentColour()[k], 0.0F);
+            ASSERT_GE(TEffectProbe::CurrentColour(*loop)[k], 0.0F);
         }
         ASSERT_LT(updates, 20);
     }
@@ -251,14 +252,14 @@ TEST_F(FrameAnimTest, LoopingUntilFinishThenFadingOutWithoutGoingBelowZero)
 TEST_F(FrameAnimTest, HoldThenFadeOutShowsFullColourOnlyWithTheNextStep)
 {
     TFrameAnimEffect* e = Start(new TColourAnimEffect("bomb00.frm", 1.0F, 0.5F, 2.0F, 0.5F, 4.0F, 0.5F));
-    EXPECT_NEAR(e->GetOutColourStep()[0], kColour[0] / 4.0F, 1e-7F);
+    EXPECT_NEAR(TEffectProbe::OutColourStep(*e)[0], kColour[0] / 4.0F, 1e-7F);
     for (int i = 0; i < 4; ++i) {
         ASSERT_TRUE(e->Update());
     }
     EXPECT_EQ(e->GetTime(), 2.0F);
     const float shown = Emissive(e).r;
     ASSERT_TRUE(e->Update());  // 2.5 > 2.0: the fade-out is next
-    EXPECT_EQ(e->GetCurrentColour()[0], kColour[0]);
+    EXPECT_EQ(TEffectProbe::CurrentColour(*e)[0], kColour[0]);
     EXPECT_EQ(Emissive(e).r, shown) << "not applied yet";
     ASSERT_TRUE(e->Update());
     EXPECT_NEAR(Emissive(e).r, kColour[0] * 0.75F, 1e-7F);
@@ -272,7 +273,7 @@ TEST_F(FrameAnimTest, AFadeOutWithoutStepFreezesUntilKilled)
         ASSERT_TRUE(frozen->Update());
     }
     EXPECT_EQ(frozen->GetTime(), 0.0F);
-    EXPECT_EQ(frozen->GetCurrentColour()[1], kColour[1]);
+    EXPECT_EQ(TEffectProbe::CurrentColour(*frozen)[1], kColour[1]);
     frozen->Finish();
     EXPECT_TRUE(frozen->Update()) << "only the looping phase listens to Finish";
     frozen->Kill();
@@ -283,18 +284,18 @@ TEST_F(FrameAnimTest, ColourStepsOfZeroSpansStayZero)
 {
     // Fade-out ending where the hold ends: the step runs over the whole clock...
     TFrameAnimEffect* whole = Start(new TColourAnimEffect("bomb01.frm", 1.0F, 0.5F, 4.0F, 0.5F, 4.0F, 0.5F));
-    EXPECT_NEAR(whole->GetOutColourStep()[3], kColour[3] / 8.0F, 1e-7F);
+    EXPECT_NEAR(TEffectProbe::OutColourStep(*whole)[3], kColour[3] / 8.0F, 1e-7F);
     Manager().Clear();
     // ...and a clock of zero length gives no step rather than an endless one.
     TFrameAnimEffect* zero = Start(new TColourAnimEffect("bomb01.frm", 0.0F, 0.5F, 0.0F, 0.5F, 0.0F, 0.5F));
     for (int k = 0; k < 4; ++k) {
-        EXPECT_EQ(zero->GetOutColourStep()[k], 0.0F);
-        EXPECT_EQ(zero->GetInColourStep()[k], 0.0F);
+        EXPECT_EQ(TEffectProbe::OutColourStep(*zero)[k], 0.0F);
+        EXPECT_EQ(TEffectProbe::InColourStep(*zero)[k], 0.0F);
     }
     zero->Update();
     zero->Update();
     for (int k = 0; k < 4; ++k) {
-        EXPECT_TRUE(std::isfinite(zero->GetCurrentColour()[k]));
+        EXPECT_TRUE(std::isfinite(TEffectProbe::CurrentColour(*zero)[k]));
     }
 }
 
@@ -312,7 +313,7 @@ TEST_F(FrameAnimTest, ClonesStartFromZeroOnFramesOfTheirOwnAndScaleInTheParentsS
     EXPECT_NE(a->GetFrame(), prototype->GetFrame());
     EXPECT_NE(a->GetFrame(), b->GetFrame());
     EXPECT_EQ(b->GetTime(), 0.0F);
-    EXPECT_EQ(b->GetCurrentColour()[0], 0.0F);
+    EXPECT_EQ(TEffectProbe::CurrentColour(*b)[0], 0.0F);
     EXPECT_EQ(prototype->GetFrame()->GetParent(), nullptr);
     D3DXVECTOR3 y;
     a->GetFrame()->GetAxis(&y, 2);

@@ -6,6 +6,7 @@
 #include "MainCode/Map/TAttackTable.h"
 #include "effect_area_fixture.h"
 #include "formats/bht_writer.h"
+#include "support/effect_probe.h"
 #include "support/map_probe.h"
 
 namespace effecttest {
@@ -72,7 +73,7 @@ protected:
 TEST_F(MeshEffectTest, WithoutTargetItStaysPutAndFiresOnceAtItsDuration)
 {
     TMeshEffect* e = Start(5, 0, -2);
-    const D3DCOLORVALUE shown = e->GetMesh()->GetMaterial(0).GetMaterial().Emissive;
+    const D3DCOLORVALUE shown = TEffectProbe::Mesh(*e)->GetMaterial(0).GetMaterial().Emissive;
     EXPECT_EQ(shown.g, kColour[1]) << "Init shows the colour";
     for (int update = 1; update <= 4; ++update) {
         ASSERT_TRUE(e->Update());
@@ -80,7 +81,7 @@ TEST_F(MeshEffectTest, WithoutTargetItStaysPutAndFiresOnceAtItsDuration)
         EXPECT_FALSE(e->IsShattering());
     }
     ASSERT_TRUE(e->Update());
-    EXPECT_TRUE(e->HasFired());
+    EXPECT_TRUE(TEffectProbe::HasFired(*e));
     EXPECT_TRUE(e->IsShattering());
     EXPECT_EQ(owner_->sounds, (std::vector<std::uint32_t>{kSound}));
     EXPECT_TRUE(owner_->AttackHits().empty()) << "no event, no hit";
@@ -90,9 +91,9 @@ TEST_F(MeshEffectTest, WithoutTargetItStaysPutAndFiresOnceAtItsDuration)
     EXPECT_EQ(owner_->sounds.size(), 1u);
     // A clone knows no owner or target.
     auto* clone = static_cast<TMeshEffect*>(Create(kMeshId, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kColour));
-    EXPECT_EQ(clone->GetOwnerId(), -2);
-    EXPECT_EQ(clone->GetTargetId(), -2);
-    EXPECT_FALSE(clone->HasFired());
+    EXPECT_EQ(TEffectProbe::OwnerId(*clone), -2);
+    EXPECT_EQ(TEffectProbe::TargetId(*clone), -2);
+    EXPECT_FALSE(TEffectProbe::HasFired(*clone));
 }
 
 TEST_F(MeshEffectTest, ItRidesOnAHeldTargetAndStrikesWhenTheTargetIsLetGo)
@@ -104,13 +105,13 @@ TEST_F(MeshEffectTest, ItRidesOnAHeldTargetAndStrikesWhenTheTargetIsLetGo)
         target_->Place(3.0F + 0.1F * static_cast<float>(update), 0.0F, 1.0F);
     }
     ExpectNear(PositionOf(e), D3DXVECTOR3(3.9F, 0.0F, 1.0F));
-    EXPECT_FALSE(e->HasFired());
+    EXPECT_FALSE(TEffectProbe::HasFired(*e));
 
     target_->held = false;
     ASSERT_TRUE(e->Update());
     ExpectNear(PositionOf(e), D3DXVECTOR3(4.0F, 0.0F, 1.0F));
     EXPECT_TRUE(e->IsShattering());
-    EXPECT_EQ(e->GetTime(), 11u) << "let go, not timed out";
+    EXPECT_EQ(TEffectProbe::Time(*e), 11u) << "let go, not timed out";
     const std::vector<qmtest::AttackHitCall> hits = owner_->AttackHits();
     ASSERT_EQ(hits.size(), 1u);
     EXPECT_EQ(hits[0].code, kHitEvent);
@@ -134,9 +135,9 @@ TEST_F(MeshEffectTest, AHeldTargetBreaksItAtTheDurationAGoneOneOrOneThatCannotBe
     TMeshEffect* e = Start(3, kHitEvent, TargetId());
     ASSERT_TRUE(e->Update());
     ASSERT_TRUE(e->Update());
-    EXPECT_FALSE(e->HasFired());
+    EXPECT_FALSE(TEffectProbe::HasFired(*e));
     ASSERT_TRUE(e->Update());
-    EXPECT_TRUE(e->HasFired());
+    EXPECT_TRUE(TEffectProbe::HasFired(*e));
     EXPECT_EQ(owner_->AttackHits().size(), 1u);
     owner_->sounds.clear();
 
@@ -145,14 +146,14 @@ TEST_F(MeshEffectTest, AHeldTargetBreaksItAtTheDurationAGoneOneOrOneThatCannotBe
     area_->Remove(target_.get());
     ASSERT_TRUE(gone->Update());
     EXPECT_TRUE(gone->IsShattering());
-    EXPECT_EQ(gone->GetTime(), gone->GetDuration());
+    EXPECT_EQ(TEffectProbe::Time(*gone), TEffectProbe::Duration(*gone));
     EXPECT_EQ(owner_->sounds, (std::vector<std::uint32_t>{kSound}));
 
     // An object that is no armed character is never held.
     auto plain = NewObject("target", 2.0F, 0.0F, 0.0F);
     TMeshEffect* loose = Start(100, kHitEvent, static_cast<std::int32_t>(plain->GetObjectId()));
     ASSERT_TRUE(loose->Update());
-    EXPECT_TRUE(loose->HasFired());
+    EXPECT_TRUE(TEffectProbe::HasFired(*loose));
     ExpectNear(PositionOf(loose), D3DXVECTOR3(2.0F, 0.0F, 0.0F));
     EXPECT_EQ(owner_->AttackHits().size(), 2u);
 }
@@ -163,7 +164,7 @@ TEST_F(MeshEffectTest, WithoutAnArmedOwnerThereIsNoHit)
     TMeshEffect* alone = Start(1, kHitEvent, -2);
     alone->SetOwnerId(-2);
     ASSERT_TRUE(alone->Update());
-    EXPECT_TRUE(alone->HasFired());
+    EXPECT_TRUE(TEffectProbe::HasFired(*alone));
     EXPECT_TRUE(owner_->sounds.empty());
     EXPECT_TRUE(owner_->AttackHits().empty());
 

@@ -8,6 +8,7 @@
 #include "MainCode/Effect/TParticleEffect.h"
 #include "MainCode/TRunState.h"
 #include "burst_fixture.h"
+#include "support/effect_probe.h"
 
 namespace effecttest {
 namespace {
@@ -96,7 +97,7 @@ TEST_F(ParticleBurstTest, SixDrawsAParticleStartThenEndAndAFlatAxisGivesItsCoord
     init_genrand(5489);
     auto* burst = Start(200, new TParticleEffect("", 2, kStartBox, kEndBox, 0.04F, kUnit));
     for (std::uint32_t i = 0; i < 2; ++i) {
-        const TParticle& p = burst->GetParticle(i);
+        const TParticle& p = TEffectProbe::Particle(*burst, i);
         const std::uint32_t* d = &r[6 * i];
         EXPECT_FLOAT_EQ(p.start.x, Expected(d[0], -1.0F, 1.0F)) << i;
         EXPECT_EQ(p.start.y, 0.5F) << "min = max";
@@ -115,13 +116,13 @@ TEST_F(ParticleBurstTest, TheClockPassingOneEndsTheBurst)
     for (const auto& [dt, last] :
          {std::pair<float, int>{0.04F, 25}, std::pair<float, int>{0.02F, 51}, std::pair<float, int>{0.25F, 5}}) {
         auto* burst = Start(200, new TParticleEffect("", 1, kStartBox, kEndBox, dt, kUnit));
-        const TParticle& p = burst->GetParticle(0);
+        const TParticle& p = TEffectProbe::Particle(*burst, 0);
         for (int update = 1; update < last; ++update) {
             ASSERT_TRUE(burst->Update()) << dt << " update " << update;
         }
-        ExpectNear(At(p), p.start + (p.end - p.start) * burst->GetTime());
+        ExpectNear(At(p), p.start + (p.end - p.start) * TEffectProbe::Time(*burst));
         EXPECT_FALSE(burst->Update()) << dt;
-        EXPECT_GT(burst->GetTime(), 1.0F);
+        EXPECT_GT(TEffectProbe::Time(*burst), 1.0F);
     }
 }
 
@@ -133,8 +134,8 @@ TEST_F(ParticleBurstTest, TheRgbBurstFadesOnlyColourTheAlphaBurstOnlyAlpha)
         rgb->Update();
         alpha->Update();
     }
-    TMesh8* rgbMesh = rgb->GetParticle(1).frame->GetMesh(0);
-    TMesh8* alphaMesh = alpha->GetParticle(1).frame->GetMesh(0);
+    TMesh8* rgbMesh = TEffectProbe::Particle(*rgb, 1).frame->GetMesh(0);
+    TMesh8* alphaMesh = TEffectProbe::Particle(*alpha, 1).frame->GetMesh(0);
     EXPECT_NEAR(EmissiveOf(rgbMesh).r, 1.0F - 10 * 0.04F, 1e-5F);
     EXPECT_NEAR(EmissiveOf(rgbMesh).b, 0.25F - 10 * 0.01F, 1e-5F);
     EXPECT_EQ(EmissiveOf(rgbMesh).a, 1.0F) << "the file's alpha";
@@ -153,18 +154,18 @@ TEST_F(ParticleBurstTest, TwoClonesNeverMoveEachOthersParticles)
     auto* b = static_cast<TParticleEffect*>(Create(200, at, ahead, kColour));
     ASSERT_NE(a->GetFrame(), b->GetFrame());
     for (std::uint32_t i = 0; i < 3; ++i) {
-        EXPECT_NE(a->GetParticle(i).frame.Get(), b->GetParticle(i).frame.Get());
-        EXPECT_EQ(a->GetParticle(i).frame->GetParent(), a->GetFrame());
+        EXPECT_NE(TEffectProbe::Particle(*a, i).frame.Get(), TEffectProbe::Particle(*b, i).frame.Get());
+        EXPECT_EQ(TEffectProbe::Particle(*a, i).frame->GetParent(), a->GetFrame());
     }
     for (int i = 0; i < 5; ++i) {
         a->Update();
     }
     for (std::uint32_t i = 0; i < 3; ++i) {
-        ExpectNear(At(b->GetParticle(i)), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
-        ExpectNear(At(a->GetParticle(i)), a->GetParticle(i).start + (a->GetParticle(i).end - a->GetParticle(i).start) *
-                                                                         a->GetTime());
+        ExpectNear(At(TEffectProbe::Particle(*b, i)), D3DXVECTOR3(0.0F, 0.0F, 0.0F));
+        const TParticle& p = TEffectProbe::Particle(*a, i);
+        ExpectNear(At(p), p.start + (p.end - p.start) * TEffectProbe::Time(*a));
     }
-    EXPECT_EQ(b->GetTime(), 0.0F);
+    EXPECT_EQ(TEffectProbe::Time(*b), 0.0F);
 }
 
 TEST_F(ParticleBurstTest, AtlasCellsAreHandedOutInTurnAcrossBursts)
@@ -178,7 +179,7 @@ TEST_F(ParticleBurstTest, AtlasCellsAreHandedOutInTurnAcrossBursts)
     // Cells 0, 1, 2, 3, 0, 1: column = cell mod 2, row = cell div 2.
     const float expect[6][2] = {{0, 0}, {0.5F, 0}, {0, 0.5F}, {0.5F, 0.5F}, {0, 0}, {0.5F, 0}};
     for (std::uint32_t i = 0; i < 6; ++i) {
-        const TParticle& p = (i < 3 ? first : second)->GetParticle(i % 3);
+        const TParticle& p = TEffectProbe::Particle(*(i < 3 ? first : second), i % 3);
         const auto [a, b] = Corners(p);
         EXPECT_EQ(a.u, expect[i][0]) << i;
         EXPECT_EQ(a.v, expect[i][1]) << i;
@@ -187,15 +188,15 @@ TEST_F(ParticleBurstTest, AtlasCellsAreHandedOutInTurnAcrossBursts)
     }
     // A clone shows its prototype's cells and takes none.
     auto* clone = static_cast<TParticleEffect*>(Create(201, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kColour));
-    EXPECT_EQ(Corners(clone->GetParticle(2)).first.u, 0.5F);
-    EXPECT_EQ(Corners(clone->GetParticle(0)).first.v, 0.5F);
+    EXPECT_EQ(Corners(TEffectProbe::Particle(*clone, 2)).first.u, 0.5F);
+    EXPECT_EQ(Corners(TEffectProbe::Particle(*clone, 0)).first.v, 0.5F);
     EXPECT_EQ(TRunState::Current().particleAtlasCounter, base + 6);
     AlignCellCounters();
     // A one-by-one atlas alternates rows 0 and 1 of its one picture.
     auto* burst = new TParticleEffect("effect.ptx/fire", 1, 1, 3, kStartBox, kEndBox, 0.04F, kUnit);
     Add(202, burst);
     for (std::uint32_t i = 0; i < 3; ++i) {
-        const auto [a, b] = Corners(burst->GetParticle(i));
+        const auto [a, b] = Corners(TEffectProbe::Particle(*burst, i));
         const float row = static_cast<float>(i % 2);
         EXPECT_EQ(a.u, 0.0F);
         EXPECT_EQ(b.u, 1.0F);
@@ -213,7 +214,7 @@ TEST_F(ParticleBurstTest, TheMeshFormTakesAQuadOfThreeCorners)
     quad.Save((dir_.Path() / "msh/effect/particle_mesh.msh").string());
     // The mesh form addresses no corner and takes it.
     TParticleEffect meshes("", 2, kStartBox, kEndBox, 0.04F, kUnit);
-    EXPECT_EQ(meshes.GetCount(), 2u);
+    EXPECT_EQ(TEffectProbe::Count(meshes), 2u);
 }
 
 TEST_F(ParticleBurstTest, EndlessJitterNeverEndsTheFadingKindsEndAndFadeTheirChannels)
@@ -227,24 +228,25 @@ TEST_F(ParticleBurstTest, EndlessJitterNeverEndsTheFadingKindsEndAndFadeTheirCha
     auto* fading = jitter(201, true);
     auto* rgbOnly = jitter(202, true);
     rgbOnly->SetRoutine(&TJitterParticleEffect::FadingJitterRGB);
-    EXPECT_EQ(endless->GetParticle(0).frame->GetMesh(0)->GetMaterial(0).GetMaterialType(), 2300);
+    EXPECT_EQ(TEffectProbe::Particle(*endless, 0).frame->GetMesh(0)->GetMaterial(0).GetMaterialType(), 2300);
     for (int update = 1; update < 25; ++update) {
         ASSERT_TRUE(fading->Update()) << update;
         ASSERT_TRUE(rgbOnly->Update()) << update;
     }
     // The RGB Init leaves no alpha step, so both keep alpha; colour fades in both.
-    EXPECT_NEAR(EmissiveOf(fading->GetParticle(0).frame->GetMesh(0)).g, 0.5F - 24 * 0.02F, 1e-5F);
-    EXPECT_NEAR(EmissiveOf(rgbOnly->GetParticle(0).frame->GetMesh(0)).g, 0.5F - 24 * 0.02F, 1e-5F);
-    EXPECT_EQ(EmissiveOf(fading->GetParticle(0).frame->GetMesh(0)).a, 0.8F) << "SetEmissive writes the colour's alpha";
-    EXPECT_EQ(EmissiveOf(rgbOnly->GetParticle(0).frame->GetMesh(0)).a, 1.0F) << "the file's alpha";
+    EXPECT_NEAR(EmissiveOf(TEffectProbe::Particle(*fading, 0).frame->GetMesh(0)).g, 0.5F - 24 * 0.02F, 1e-5F);
+    EXPECT_NEAR(EmissiveOf(TEffectProbe::Particle(*rgbOnly, 0).frame->GetMesh(0)).g, 0.5F - 24 * 0.02F, 1e-5F);
+    EXPECT_EQ(EmissiveOf(TEffectProbe::Particle(*fading, 0).frame->GetMesh(0)).a, 0.8F)
+        << "SetEmissive writes the colour's alpha";
+    EXPECT_EQ(EmissiveOf(TEffectProbe::Particle(*rgbOnly, 0).frame->GetMesh(0)).a, 1.0F) << "the file's alpha";
     EXPECT_FALSE(fading->Update());
     EXPECT_FALSE(rgbOnly->Update());
 
-    D3DXVECTOR3 before = At(endless->GetParticle(0));
+    D3DXVECTOR3 before = At(TEffectProbe::Particle(*endless, 0));
     int moved = 0;
     for (int update = 0; update < 3000; ++update) {
         ASSERT_TRUE(endless->Update()) << update;
-        const D3DXVECTOR3 now = At(endless->GetParticle(0));
+        const D3DXVECTOR3 now = At(TEffectProbe::Particle(*endless, 0));
         moved += now.x != before.x ? 1 : 0;
         // One shake is at most 64 / divisor a step on each axis.
         ASSERT_LE(std::fabs(now.y - before.y), 64.0F / 200.0F + 1e-5F);
@@ -252,7 +254,7 @@ TEST_F(ParticleBurstTest, EndlessJitterNeverEndsTheFadingKindsEndAndFadeTheirCha
         before = now;
     }
     EXPECT_GT(moved, 2900);
-    EXPECT_EQ(endless->GetTime(), 0.0F);
+    EXPECT_EQ(TEffectProbe::Time(*endless), 0.0F);
     endless->Kill();
     EXPECT_FALSE(endless->Update());
 }

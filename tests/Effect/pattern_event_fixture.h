@@ -25,6 +25,8 @@
 #include "effect_area_fixture.h"
 #include "formats/bht_writer.h"
 #include "support/character_probe.h"
+#include "support/effect_probe.h"
+#include "support/shot_probe.h"
 
 namespace effecttest {
 
@@ -198,16 +200,18 @@ protected:
     std::string Detail(TEffect* e)
     {
         std::string s;
-        if (auto* owned = dynamic_cast<TOwnedAnimEffect*>(e); owned != nullptr && owned->GetOwnerId() >= 0) {
-            s += owned->GetOwnerId() == CasterId() ? " own" : " own?";
+        if (auto* owned = dynamic_cast<TOwnedAnimEffect*>(e); owned != nullptr && TEffectProbe::OwnerId(*owned) >= 0) {
+            s += TEffectProbe::OwnerId(*owned) == CasterId() ? " own" : " own?";
         }
         if (auto* fang = dynamic_cast<TSpawnPathEffect*>(e)) {
-            s += " spawn " + std::to_string(fang->GetSpawnEffectId()) + "x" + std::to_string(fang->GetSpawnPointCount()) +
-                 " path " + std::to_string(fang->GetPathPointCount());
+            s += " spawn " + std::to_string(TEffectProbe::SpawnEffectId(*fang)) + "x" +
+                 std::to_string(TEffectProbe::SpawnPointCount(*fang)) + " path " +
+                 std::to_string(TEffectProbe::PathPointCount(*fang));
         }
-        if (auto* bolt = dynamic_cast<TThunderEffect*>(e); bolt != nullptr && bolt->GetLinkedSerial() >= 0) {
-            const TRefPtr<TEffect> linked = Manager().FindLive(bolt->GetLinkedSerial());
-            s += " link " + (linked.Get() != nullptr ? Ref(linked->GetFrame()) : "gone") + " v" + Vec(bolt->GetVelocity());
+        if (auto* bolt = dynamic_cast<TThunderEffect*>(e); bolt != nullptr && TEffectProbe::LinkedSerial(*bolt) >= 0) {
+            const TRefPtr<TEffect> linked = Manager().FindLive(TEffectProbe::LinkedSerial(*bolt));
+            s += " link " + (linked.Get() != nullptr ? Ref(linked->GetFrame()) : "gone") + " v" +
+                 Vec(TEffectProbe::Velocity(*bolt));
         }
         auto* shot = dynamic_cast<TShot*>(e);
         if (shot == nullptr) {
@@ -215,9 +219,10 @@ protected:
         }
         s += " f" + std::to_string(shot->GetFlightFrames());
         if (auto* star = dynamic_cast<TShotN*>(shot)) {
-            s += " star" + Vec(star->GetStarScale(), 3) + Vec(star->GetStarColour1(), 4) + Vec(star->GetStarColour2(), 4);
+            s += " star" + Vec(TShotProbe::StarScale(*star), 3) + Vec(TShotProbe::StarColour1(*star), 4) +
+                 Vec(TShotProbe::StarColour2(*star), 4);
         }
-        TMotionHelper* m = shot->GetMotion();
+        TMotionHelper* m = TShotProbe::Motion(*shot);
         if (auto* arc = dynamic_cast<TCurveMotionBase*>(m)) {
             s += std::string(dynamic_cast<TArcMotion*>(m) != nullptr ? " arc " : " curve ") +
                  Num(TCharacterProbe::StepSize(*arc));
@@ -225,8 +230,9 @@ protected:
                 s += Vec(TCharacterProbe::Point(*arc, i));
             }
         } else if (auto* orbit = dynamic_cast<TOrbitMotion*>(m)) {
-            s += " orbit " + Num(orbit->GetAngle()) + " " + Num(orbit->GetAngularStep()) + " r" + Num(orbit->GetRadius()) +
-                 Vec(orbit->GetCentre()) + "^" + Ref(orbit->GetOrbited());
+            s += " orbit " + Num(TShotProbe::Angle(*orbit)) + " " + Num(TShotProbe::AngularStep(*orbit)) + " r" +
+                 Num(TShotProbe::Radius(*orbit)) + Vec(TShotProbe::Centre(*orbit)) + "^" +
+                 Ref(TShotProbe::Orbited(*orbit));
         } else if (auto* fall = dynamic_cast<TAccelMotion*>(m)) {
             s += " accel " + Num(TCharacterProbe::Speed(*fall)) + Vec(TCharacterProbe::Position(*fall));
         } else if (auto* follow = dynamic_cast<TFollowFrameMotion*>(m)) {

@@ -17,7 +17,9 @@
 #include "formats/pattern_writer.h"
 #include "pattern_event_fixture.h"
 #include "support/character_probe.h"
+#include "support/effect_probe.h"
 #include "support/golden.h"
+#include "support/shot_probe.h"
 
 namespace effecttest {
 namespace {
@@ -86,9 +88,10 @@ TEST_F(PatternEventTest, EveryCaseMatchesTheReviewedLog)
             text += "\n  after " + std::to_string(c.frames) + ":";
             for (std::size_t i = 0; i < calls; ++i) {
                 if (auto* shot = dynamic_cast<TShot*>(held[i].Get())) {
-                    auto* orbit = dynamic_cast<TOrbitMotion*>(shot->GetMotion());
+                    auto* orbit = dynamic_cast<TOrbitMotion*>(TShotProbe::Motion(*shot));
                     text += " #" + std::to_string(i) + Vec(WorldOf(shot->GetModelFrame())) +
-                            (orbit != nullptr ? " r" + Num(orbit->GetRadius()) : "") + (shot->HasEnded() ? " end" : "");
+                            (orbit != nullptr ? " r" + Num(TShotProbe::Radius(*orbit)) : "") +
+                            (TShotProbe::HasEnded(*shot) ? " end" : "");
                 }
             }
             std::map<std::uint32_t, int> raised;
@@ -227,7 +230,8 @@ TEST_F(PatternEventTest, BladePassesHoldTheirBoltWhileTheHitLives)
     area_->Update();
     auto* sparks = dynamic_cast<TJitterParticleEffect*>(Manager().FindLive(sparksSerial).Get());
     ASSERT_NE(sparks, nullptr);
-    EXPECT_EQ(sparks->GetRoutine(), &TJitterParticleEffect::FadingJitterRGB) << "the sparks fade with the bolt";
+    EXPECT_EQ(TEffectProbe::Routine(*sparks), &TJitterParticleEffect::FadingJitterRGB)
+        << "the sparks fade with the bolt";
     int frames = 0;
     while (frames < 300 && Manager().FindLive(serial).Get() != nullptr) {
         area_->Update();
@@ -247,14 +251,14 @@ TEST_F(PatternEventTest, ASlowRubbleFliesThirtyFramesAndLandsBelowTheFeet)
     Fire(50001);
     auto* rock = dynamic_cast<TShot*>(log_.at(0).result);
     EXPECT_EQ(rock->GetFlightFrames(), 30);
-    const D3DXVECTOR3 start = TCharacterProbe::Position(*dynamic_cast<TAccelMotion*>(rock->GetMotion()));
+    const D3DXVECTOR3 start = TCharacterProbe::Position(*dynamic_cast<TAccelMotion*>(TShotProbe::Motion(*rock)));
     Run(29);
     // One frame short of the ground, then the flight ends at 0.4 below the feet.
     EXPECT_NEAR(WorldOf(rock->GetModelFrame()).y, P.y - 0.3F, 1e-3F);
-    EXPECT_FALSE(rock->HasEnded());
+    EXPECT_FALSE(TShotProbe::HasEnded(*rock));
     EXPECT_NEAR(start.y - 30.0F * 0.1F, P.y - 0.4F, 1e-5F);
     area_->Update();
-    EXPECT_TRUE(rock->HasEnded());
+    EXPECT_TRUE(TShotProbe::HasEnded(*rock));
 }
 
 TEST_F(PatternEventTest, APatternFileFiresItsCodeThroughThePatternRunner)
@@ -320,7 +324,7 @@ TEST_F(PatternEventTest, ASlashAShotAndTheGroundBlowMatchTheGolden)
     Fire(6);
     Fire(200);
     Run(8);
-    ASSERT_GT(Manager().GetLiveCount(), 0u);
+    ASSERT_GT(TEffectProbe::LiveCount(Manager()), 0u);
     EXPECT_TRUE(Shoot("PatternEventsSlashShotBlow"));
 }
 

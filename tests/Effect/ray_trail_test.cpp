@@ -6,6 +6,7 @@
 
 #include "MainCode/Effect/TRayEffect.h"
 #include "burst_fixture.h"
+#include "support/effect_probe.h"
 
 namespace effecttest {
 namespace {
@@ -32,14 +33,14 @@ protected:
 TEST_F(RayTrailTest, RowsDarkenAndFadeTowardTheEnd)
 {
     TRayEffect* ray = StartRay();
-    ASSERT_EQ(ray->GetCapacity(), kCapacity);
-    EXPECT_EQ(ray->GetMesh()->GetName(), "Ray");
+    ASSERT_EQ(TEffectProbe::Capacity(*ray), kCapacity);
+    EXPECT_EQ(TEffectProbe::Mesh(*ray)->GetName(), "Ray");
     EXPECT_EQ(ray->GetFrame()->GetName(), "RayFrame");
-    EXPECT_EQ(ray->GetMesh()->GetMaterial(0).GetMaterialType(), 4000);
-    const std::vector<TRibbonVertex> v = VerticesOf(ray->GetMesh());
+    EXPECT_EQ(TEffectProbe::Mesh(*ray)->GetMaterial(0).GetMaterialType(), 4000);
+    const std::vector<TRibbonVertex> v = VerticesOf(TEffectProbe::Mesh(*ray));
     for (int r : {0, 1, 5, kCapacity - 1}) {
         const auto shade = static_cast<std::uint32_t>(255.0F * (1.0F - static_cast<float>(r) / kCapacity));
-        for (std::uint16_t i : ray->GetRowTable()[static_cast<std::size_t>(r)]) {
+        for (std::uint16_t i : TEffectProbe::RowTable(*ray)[static_cast<std::size_t>(r)]) {
             EXPECT_EQ(v[i].diffuse, shade * 0x01010101u) << "row " << r;
         }
     }
@@ -57,21 +58,21 @@ TEST_F(RayTrailTest, TheHeadRunsTheCurveToTheTargetAndTheRayEndsOnceTheTailCaugh
     const D3DXVECTOR3 control[4] = {p0, p1, p2, centre};
     for (int update = 1; update <= 5; ++update) {
         ASSERT_TRUE(ray->Update());
-        ExpectNear(ray->GetEndPoint(), centre);
-        ExpectNear(ray->GetPoint(0), Bezier(control, 0.25F * static_cast<float>(update - 1)));
+        ExpectNear(TEffectProbe::EndPoint(*ray), centre);
+        ExpectNear(TEffectProbe::Point(*ray, 0), Bezier(control, 0.25F * static_cast<float>(update - 1)));
         if (update > 1) {
-            ExpectNear(ray->GetPoint(1), Bezier(control, 0.25F * static_cast<float>(update - 2)));
+            ExpectNear(TEffectProbe::Point(*ray, 1), Bezier(control, 0.25F * static_cast<float>(update - 2)));
         }
-        EXPECT_EQ(ray->GetLength(), update);
+        EXPECT_EQ(TEffectProbe::Length(*ray), update);
     }
-    EXPECT_TRUE(ray->HasArrived());
-    EXPECT_EQ(ray->GetTail(), 1);
+    EXPECT_TRUE(TEffectProbe::HasArrived(*ray));
+    EXPECT_EQ(TEffectProbe::Tail(*ray), 1);
     // Arrived, the head writes no more: the last point moves back along the trail.
     for (int update = 6; update < 4 + kCapacity; ++update) {
         ASSERT_TRUE(ray->Update()) << update;
-        ExpectNear(ray->GetPoint(0), centre);
+        ExpectNear(TEffectProbe::Point(*ray, 0), centre);
     }
-    EXPECT_EQ(ray->GetLength(), kCapacity);
+    EXPECT_EQ(TEffectProbe::Length(*ray), kCapacity);
     EXPECT_FALSE(ray->Update()) << "the capacity-th frame counted from the arrival";
 }
 
@@ -85,27 +86,27 @@ TEST_F(RayTrailTest, AVanishedTargetLeavesTheEndPointWhereItWasLastSeen)
     target->Place(5.0F, 0.0F, 5.0F);
     ray->Update();
     const D3DXVECTOR3 seen(5.0F, target->GetCenterHeight(), 5.0F);
-    ExpectNear(ray->GetEndPoint(), seen);
+    ExpectNear(TEffectProbe::EndPoint(*ray), seen);
     area_->Remove(target.get());
     target->Place(-9.0F, 0.0F, -9.0F);
     ray->Update();
     ray->Update();
-    ExpectNear(ray->GetEndPoint(), seen);
+    ExpectNear(TEffectProbe::EndPoint(*ray), seen);
 }
 
 TEST_F(RayTrailTest, WithoutStepsItStartsArrivedWritesNoPointAndEndsAfterCapacityFrames)
 {
     TRayEffect* ray = StartRay();
     ray->SetCurve(D3DXVECTOR3(1, 1, 1), D3DXVECTOR3(1, 2, 1), D3DXVECTOR3(2, 2, 1), -2, 0.0F, 1.0F, 0);
-    EXPECT_TRUE(ray->HasArrived());
+    EXPECT_TRUE(TEffectProbe::HasArrived(*ray));
     for (int update = 1; update < kCapacity; ++update) {
         ASSERT_TRUE(ray->Update()) << update;
         for (std::int32_t i = 0; i < kCapacity; ++i) {
-            ASSERT_EQ(ray->GetPoint(i).x, 0.0F);
+            ASSERT_EQ(TEffectProbe::Point(*ray, i).x, 0.0F);
         }
     }
     EXPECT_FALSE(ray->Update());
-    EXPECT_EQ(ray->GetTail(), kCapacity);
+    EXPECT_EQ(TEffectProbe::Tail(*ray), kCapacity);
 }
 
 TEST_F(RayTrailTest, RowsBeyondTheTrailCollapseOntoRowLengthAndNoVertexIsEverNaN)
@@ -115,18 +116,18 @@ TEST_F(RayTrailTest, RowsBeyondTheTrailCollapseOntoRowLengthAndNoVertexIsEverNaN
     ray->SetCurve(D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), D3DXVECTOR3(0, 0, 2), -2, 0.0F, 1.0F, 6);
     for (int update = 1; update <= 3; ++update) {
         ray->Update();
-        const std::vector<TRibbonVertex> v = VerticesOf(ray->GetMesh());
+        const std::vector<TRibbonVertex> v = VerticesOf(TEffectProbe::Mesh(*ray));
         for (const TRibbonVertex& x : v) {
             ASSERT_TRUE(std::isfinite(x.x) && std::isfinite(x.y) && std::isfinite(x.z)) << update;
         }
     }
-    const std::vector<TRibbonVertex> v = VerticesOf(ray->GetMesh());
-    const std::vector<TRibbonRow>& rows = ray->GetRowTable();
-    ASSERT_EQ(ray->GetLength(), 3);
+    const std::vector<TRibbonVertex> v = VerticesOf(TEffectProbe::Mesh(*ray));
+    const std::vector<TRibbonRow>& rows = TEffectProbe::RowTable(*ray);
+    ASSERT_EQ(TEffectProbe::Length(*ray), 3);
     // Degenerate directions give a zero width: both edges on the point.
     for (int r = 0; r < 3; ++r) {
-        ExpectNear(At(v[rows[static_cast<std::size_t>(r)][0]]), ray->GetPoint(r));
-        ExpectNear(At(v[rows[static_cast<std::size_t>(r)][3]]), ray->GetPoint(r));
+        ExpectNear(At(v[rows[static_cast<std::size_t>(r)][0]]), TEffectProbe::Point(*ray, r));
+        ExpectNear(At(v[rows[static_cast<std::size_t>(r)][3]]), TEffectProbe::Point(*ray, r));
     }
     for (int r = 3; r < kCapacity; ++r) {
         for (int k = 0; k < 6; ++k) {
@@ -141,13 +142,13 @@ TEST_F(RayTrailTest, RowsBeyondTheTrailCollapseOntoRowLengthAndNoVertexIsEverNaN
     for (int update = 0; update < 4; ++update) {
         bent->Update();
     }
-    const std::vector<TRibbonVertex> w = VerticesOf(bent->GetMesh());
+    const std::vector<TRibbonVertex> w = VerticesOf(TEffectProbe::Mesh(*bent));
     for (int r = 0; r < 3; ++r) {
-        const D3DXVECTOR3 left = At(w[bent->GetRowTable()[static_cast<std::size_t>(r)][0]]);
-        const D3DXVECTOR3 right = At(w[bent->GetRowTable()[static_cast<std::size_t>(r)][5]]);
+        const D3DXVECTOR3 left = At(w[TEffectProbe::RowTable(*bent)[static_cast<std::size_t>(r)][0]]);
+        const D3DXVECTOR3 right = At(w[TEffectProbe::RowTable(*bent)[static_cast<std::size_t>(r)][5]]);
         const D3DXVECTOR3 across = left - right;
         EXPECT_NEAR(std::sqrt(across.x * across.x + across.y * across.y + across.z * across.z), 0.2F, 1e-5F) << r;
-        ExpectNear((left + right) * 0.5F, bent->GetPoint(r));
+        ExpectNear((left + right) * 0.5F, TEffectProbe::Point(*bent, r));
     }
 }
 

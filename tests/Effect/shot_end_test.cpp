@@ -7,7 +7,9 @@
 #include "shot_fixture.h"
 #include "formats/bht_writer.h"
 #include "support/character_probe.h"
+#include "support/effect_probe.h"
 #include "support/map_probe.h"
+#include "support/shot_probe.h"
 
 namespace shottest {
 namespace {
@@ -41,17 +43,17 @@ TEST_F(ShotEnds, RockRaisesItsMeshEffectAlongTheHeadsZAxis)
     EXPECT_EQ(ends[0].area, area_.get());
     auto* mesh = dynamic_cast<TMeshEffect*>(ends[0].result);
     ASSERT_NE(mesh, nullptr);
-    EXPECT_EQ(mesh->GetOwnerId(), 42);
-    EXPECT_EQ(mesh->GetEndEffectCount(), 2u);
+    EXPECT_EQ(TEffectProbe::OwnerId(*mesh), 42);
+    EXPECT_EQ(TEffectProbe::EndEffectCount(*mesh), 2u);
 
     // Without records or hit: the effect all the same, no one owning it. A clone starts empty.
     auto* bare = Fire<TShotJ>(510, D3DXVECTOR3(0, 0, 0));
-    EXPECT_EQ(bare->GetEndEffectCount(), 0u);
+    EXPECT_EQ(TShotProbe::EndEffectCount(*bare), 0u);
     RunOut(bare);
     auto* plain = dynamic_cast<TMeshEffect*>(CallsOf(511).back().result);
     ASSERT_NE(plain, nullptr);
-    EXPECT_EQ(plain->GetOwnerId(), -2);
-    EXPECT_EQ(plain->GetEndEffectCount(), 0u);
+    EXPECT_EQ(TEffectProbe::OwnerId(*plain), -2);
+    EXPECT_EQ(TEffectProbe::EndEffectCount(*plain), 0u);
     effecttest::ExpectNear(CallsOf(511).back().direction, D3DXVECTOR3(0.0F, 0.0F, 1.0F));
 }
 
@@ -124,8 +126,8 @@ TEST_F(ShotEnds, StarLetsItsOwnerStrikeAndTakesTheStarLook)
     const float lift[3] = {0.0F, 0.5F, 0.0F};
     Register<TShotN>(551, "effect.ptx/dark", 114, 115, 3, 4, true, 500, 17, lift, kOne);
     auto* shot = Fire<TShotN>(551, D3DXVECTOR3(1.0F, 0.0F, 2.0F));
-    EXPECT_EQ(shot->GetStarScale()[1], 1.0F);
-    shot->SetHitEvent(2504);
+    EXPECT_EQ(TShotProbe::StarScale(*shot)[1], 1.0F);
+    TShotProbe::SetHitEvent(*shot, 2504);
     shot->SetStarScale(2.0F, 3.0F, 4.0F);
     shot->SetStarColour1(0.1F, 0.2F, 0.3F, 0.4F);
     shot->SetStarColour2(0.5F, 0.6F, 0.7F, 0.8F);
@@ -160,20 +162,20 @@ TEST_F(ShotEnds, ClonesKeepTheirSettingsAndInitResetsTheStarLook)
     auto* proto = Register<TShotM>(550, "effect.ptx/smoke", 109, 110, 60, 2, true, 77, 12, lift, kOne);
     proto->SetStarScale(9.0F, 9.0F, 9.0F);
     auto* shot = Fire<TShotM>(550, D3DXVECTOR3(0, 0, 0));
-    EXPECT_EQ(shot->GetBurstIdA(), 109);
-    EXPECT_EQ(shot->GetBurstIdB(), 110);
-    EXPECT_EQ(shot->GetSoundId(), 77);
-    EXPECT_EQ(shot->GetHitEvent(), 12);
-    EXPECT_EQ(shot->GetHitOffset()[1], 0.5F);
-    EXPECT_EQ(shot->GetStarScale()[0], 1.0F);
-    EXPECT_EQ(shot->GetArea(), area_.get());
+    EXPECT_EQ(TShotProbe::BurstIdA(*shot), 109);
+    EXPECT_EQ(TShotProbe::BurstIdB(*shot), 110);
+    EXPECT_EQ(TShotProbe::SoundId(*shot), 77);
+    EXPECT_EQ(TShotProbe::HitEvent(*shot), 12);
+    EXPECT_EQ(TShotProbe::HitOffset(*shot)[1], 0.5F);
+    EXPECT_EQ(TShotProbe::StarScale(*shot)[0], 1.0F);
+    EXPECT_EQ(TShotProbe::Area(*shot), area_.get());
     EXPECT_EQ(shot->GetOwnerId(), -2);
     EXPECT_EQ(shot->GetAttackHit(), nullptr);
 }
 
 TEST_F(ShotEnds, PrototypeSetByIdAndClass)
 {
-    const std::vector<std::uint32_t>& ids = GetShotPrototypeIds();
+    const std::vector<std::uint32_t> ids = TShotProbe::PrototypeIds(Manager());
     EXPECT_EQ(ids.size(), 70u);
     for (std::uint32_t id : ids) {
         EXPECT_TRUE(TEffectManager::IsCatalogueId(id)) << id;
@@ -193,20 +195,20 @@ TEST_F(ShotEnds, PrototypeSetByIdAndClass)
     auto star = clone(552);
     auto* n = dynamic_cast<TShotN*>(star.Get());
     ASSERT_NE(n, nullptr);
-    EXPECT_EQ(n->GetHitEvent(), 3504);
-    EXPECT_EQ(n->GetSoundId(), 500);
+    EXPECT_EQ(TShotProbe::HitEvent(*n), 3504);
+    EXPECT_EQ(TShotProbe::SoundId(*n), 500);
     EXPECT_EQ(n->GetPartCount(), 10u);
     auto meteor = clone(512);
     auto* j = dynamic_cast<TShotJ*>(meteor.Get());
     ASSERT_NE(j, nullptr);
-    EXPECT_FALSE(j->IsStartParked());
+    EXPECT_FALSE(TShotProbe::IsStartParked(*j));
     auto rock = clone(500);
-    EXPECT_TRUE(dynamic_cast<TShot*>(rock.Get())->IsStartParked());
+    EXPECT_TRUE(TShotProbe::IsStartParked(*dynamic_cast<TShot*>(rock.Get())));
     auto longest = clone(456);
     auto* slow = dynamic_cast<TShot*>(longest.Get());
     EXPECT_EQ(slow->GetFlightFrames(), 120);
     EXPECT_EQ(slow->GetPartCount(), 30u);
-    EXPECT_EQ(slow->GetTailFrames(), 30);
+    EXPECT_EQ(TShotProbe::TailFrames(*slow), 30);
 }
 
 }  // namespace

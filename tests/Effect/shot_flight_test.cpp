@@ -4,6 +4,7 @@
 #include "MainCode/Character/TAccelMotion.h"
 #include "shot_fixture.h"
 #include "support/alloc_probe.h"
+#include "support/shot_probe.h"
 
 namespace shottest {
 namespace {
@@ -65,7 +66,7 @@ TEST_F(ShotFlight, CountsFlightThenTrailAndEndlessShotsOutliveTheirHit)
     // Endless, even when its hit is dead (unlinked classes never ask).
     auto* endless = Flying(TShot::kEndless, 3);
     EXPECT_EQ(AliveUpdates(endless, 500), 500);
-    EXPECT_FALSE(endless->HasEnded());
+    EXPECT_FALSE(TShotProbe::HasEnded(*endless));
     endless->Kill();
     EXPECT_FALSE(endless->Update());
     // A linked one asks nothing while endless.
@@ -125,16 +126,16 @@ TEST_F(ShotFlight, ColourFadesToOneNthAndCreateScaleIsIgnored)
         dynamic_cast<TShotC*>(Manager().Create(300, &at, &heading, area_->Scene(), area_.get(), colour, bigger));
     ASSERT_NE(shot, nullptr);
     for (int k = 0; k < 4; ++k) {
-        EXPECT_FLOAT_EQ(shot->GetPart(0).GetColour()[k], colour[k]);
-        EXPECT_FLOAT_EQ(shot->GetPart(3).GetColour()[k], colour[k] / 4.0F);
+        EXPECT_FLOAT_EQ(TShotProbe::Colour(shot->GetPart(0))[k], colour[k]);
+        EXPECT_FLOAT_EQ(TShotProbe::Colour(shot->GetPart(3))[k], colour[k] / 4.0F);
     }
-    EXPECT_FLOAT_EQ(shot->GetPart(2).GetColour()[3], 0.5F);
-    const D3DCOLORVALUE emissive = shot->GetPart(3).GetMesh()->GetMaterial(0).GetMaterial().Emissive;
+    EXPECT_FLOAT_EQ(TShotProbe::Colour(shot->GetPart(2))[3], 0.5F);
+    const D3DCOLORVALUE emissive = TShotProbe::Mesh(shot->GetPart(3))->GetMaterial(0).GetMaterial().Emissive;
     EXPECT_FLOAT_EQ(emissive.r, 0.2F);
     EXPECT_FLOAT_EQ(emissive.a, 0.25F);
     // The quad keeps the prototype's size.
-    const auto* mine = static_cast<const float*>(shot->GetPart(0).GetMesh()->LockVerticesReadOnly(0));
-    const auto* theirs = static_cast<const float*>(proto->GetPart(0).GetMesh()->LockVerticesReadOnly(0));
+    const auto* mine = static_cast<const float*>(TShotProbe::Mesh(shot->GetPart(0))->LockVerticesReadOnly(0));
+    const auto* theirs = static_cast<const float*>(TShotProbe::Mesh(proto->GetPart(0))->LockVerticesReadOnly(0));
     for (int k = 0; k < 3; ++k) {
         EXPECT_FLOAT_EQ(mine[k], theirs[k]);
     }
@@ -148,7 +149,7 @@ TEST_F(ShotFlight, DeadHitEndsTheFlightOnTheNextUpdate)
     EXPECT_TRUE(shot->Update());
     hit->Kill();
     EXPECT_TRUE(shot->Update());
-    EXPECT_TRUE(shot->HasEnded());
+    EXPECT_TRUE(TShotProbe::HasEnded(*shot));
     EXPECT_EQ(shot->ends, 1);
     EXPECT_FALSE(shot->parkedAtEnd);  // the ending runs before the head is parked
     EXPECT_TRUE(IsParked(shot->GetPart(0)));
@@ -209,7 +210,7 @@ TEST_F(ShotFlight, CountSetToZeroEndsInsteadOfFlyingForever)
     auto* shot = Flying(60, 2);
     shot->SetFlightFrames(0);
     EXPECT_TRUE(shot->Update());
-    EXPECT_TRUE(shot->HasEnded());
+    EXPECT_TRUE(TShotProbe::HasEnded(*shot));
     EXPECT_EQ(AliveUpdates(shot), 1);
 }
 

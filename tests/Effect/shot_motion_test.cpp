@@ -7,6 +7,7 @@
 #include "MainCode/Shot/TOrbitMotion.h"
 #include "shot_fixture.h"
 #include "support/character_probe.h"
+#include "support/shot_probe.h"
 
 namespace shottest {
 namespace {
@@ -29,16 +30,16 @@ TEST_F(ShotMotion, OrbitRadiusGrowsToItsMaximumAndHoldsAroundAPointOrAFrame)
     for (int i = 1; i <= 60; ++i) {
         orbit.Step(&Head());
     }
-    EXPECT_LT(orbit.GetRadius(), 0.8F);
-    EXPECT_GT(orbit.GetRadius(), 0.7999F);
+    EXPECT_LT(TShotProbe::Radius(orbit), 0.8F);
+    EXPECT_GT(TShotProbe::Radius(orbit), 0.7999F);
     orbit.Step(&Head());
-    EXPECT_EQ(orbit.GetRadius(), 0.8F);
+    EXPECT_EQ(TShotProbe::Radius(orbit), 0.8F);
     for (int i = 0; i < 40; ++i) {
         orbit.Step(&Head());
     }
-    EXPECT_EQ(orbit.GetRadius(), 0.8F);
+    EXPECT_EQ(TShotProbe::Radius(orbit), 0.8F);
     // The point on the circle around the centre, in the root's space.
-    const float a = orbit.GetAngle();
+    const float a = TShotProbe::Angle(orbit);
     D3DXVECTOR3 p;
     Head().GetFrame()->GetPosition(&p);
     effecttest::ExpectNear(p, D3DXVECTOR3(std::sin(a) * 0.8F + 1.0F, 0.5F, std::cos(a) * 0.8F));
@@ -48,7 +49,7 @@ TEST_F(ShotMotion, OrbitRadiusGrowsToItsMaximumAndHoldsAroundAPointOrAFrame)
     TRefPtr<TFrame> pole = effecttest::Frame("Pole", *D3DXMatrixTranslation(&m, 5.0F, 0.0F, 2.0F));
     area_->Scene()->AddChild(pole);
     TOrbitMotion around(D3DXVECTOR3(0.0F, 1.0F, 0.0F), 0.0F, 2.0F, 90.0F, 0.0F, 3.0F, pole, D3DXVECTOR3(0, 0, 0));
-    EXPECT_NEAR(around.GetAngularStep(), 1.5707963F, 1e-6);
+    EXPECT_NEAR(TShotProbe::AngularStep(around), 1.5707963F, 1e-6);
     around.Step(&Head());
     effecttest::ExpectNear(WorldOf(Head()), D3DXVECTOR3(7.0F, 1.0F, 2.0F));
     around.Step(&Head());

@@ -8,6 +8,7 @@
 #include "MainCode/Effect/TSmashEffect.h"
 #include "effect_area_fixture.h"
 #include "formats/byte_writer.h"
+#include "support/effect_probe.h"
 
 namespace effecttest {
 namespace {
@@ -43,7 +44,7 @@ std::vector<float> Positions(TMesh8* mesh)
 
 const float kWhite[4] = {1.0F, 1.0F, 1.0F, 1.0F};
 
-const D3DCOLORVALUE& Emissive(TSmashEffect* e) { return e->GetMesh()->GetMaterial(0).GetMaterial().Emissive; }
+const D3DCOLORVALUE& Emissive(TSmashEffect* e) { return TEffectProbe::Mesh(*e)->GetMaterial(0).GetMaterial().Emissive; }
 
 class SmashTest : public EffectAreaTest {
 protected:
@@ -65,13 +66,13 @@ TEST_F(SmashTest, PiecesGetTheirCornersAndAVelocityByModeAndNeverNaN)
     TSmashEffect still3("ice01_mesh.msh", 10, 1, speed, 0.0F, 0.1F, 3, false, nullptr);
     TSmashEffect stillNeg("ice01_mesh.msh", 10, 1, speed, 0.0F, 0.1F, -1, false, nullptr);
 
-    ASSERT_EQ(outward.GetPieceCount(), 4u);
-    ASSERT_NE(outward.GetMesh(), nullptr);
-    EXPECT_EQ(outward.GetMesh()->GetName(), "smash_obj");
+    ASSERT_EQ(TEffectProbe::PieceCount(outward), 4u);
+    ASSERT_NE(TEffectProbe::Mesh(outward), nullptr);
+    EXPECT_EQ(TEffectProbe::Mesh(outward)->GetName(), "smash_obj");
     EXPECT_EQ(outward.GetFrame()->GetName(), "smash_root");
 
     float sphere[5];
-    outward.GetMesh()->GetBoundingSphere(sphere, nullptr);
+    TEffectProbe::Mesh(outward)->GetBoundingSphere(sphere, nullptr);
     const D3DXVECTOR3 centre(sphere[0], sphere[1], sphere[2]);
     init_genrand(5489);
     for (std::uint32_t f = 0; f < 4; ++f) {
@@ -79,25 +80,25 @@ TEST_F(SmashTest, PiecesGetTheirCornersAndAVelocityByModeAndNeverNaN)
         const D3DXVECTOR3& q = kShard[kShardFaces[f][1]];
         const D3DXVECTOR3& r = kShard[kShardFaces[f][2]];
         for (int k = 0; k < 3; ++k) {
-            EXPECT_EQ(normal.GetPiece(f).corner[k], 6.0F * kShardFaces[f][k]);
+            EXPECT_EQ(TEffectProbe::Piece(normal, f).corner[k], 6.0F * kShardFaces[f][k]);
         }
-        ExpectNear(Velocity(outward.GetPiece(f)), Unit((p + q + r) * (1.0F / 3.0F) - centre) * speed);
+        ExpectNear(Velocity(TEffectProbe::Piece(outward, f)), Unit((p + q + r) * (1.0F / 3.0F) - centre) * speed);
         D3DXVECTOR3 n;
         const D3DXVECTOR3 pq = p - q;
         const D3DXVECTOR3 pr = p - r;
         D3DXVec3Cross(&n, &pq, &pr);
-        ExpectNear(Velocity(normal.GetPiece(f)), Unit(n) * speed);
+        ExpectNear(Velocity(TEffectProbe::Piece(normal, f)), Unit(n) * speed);
         float draws[3];
         for (float& d : draws) {
             const std::uint32_t half = genrand_int32() >> 1;
             d = (half & 1u) != 0 ? float(half) : -float(half);
         }
-        ExpectNear(Velocity(random.GetPiece(f)), Unit(D3DXVECTOR3(draws[0], draws[1], draws[2])) * speed);
-        ExpectNear(Velocity(still3.GetPiece(f)), D3DXVECTOR3(0, 0, 0), 0.0F);
-        ExpectNear(Velocity(stillNeg.GetPiece(f)), D3DXVECTOR3(0, 0, 0), 0.0F);
+        ExpectNear(Velocity(TEffectProbe::Piece(random, f)), Unit(D3DXVECTOR3(draws[0], draws[1], draws[2])) * speed);
+        ExpectNear(Velocity(TEffectProbe::Piece(still3, f)), D3DXVECTOR3(0, 0, 0), 0.0F);
+        ExpectNear(Velocity(TEffectProbe::Piece(stillNeg, f)), D3DXVECTOR3(0, 0, 0), 0.0F);
     }
     // The first face lies in z = 0: (P - Q) x (P - R) points along +z.
-    EXPECT_NEAR(normal.GetPiece(0).velocity[2], speed, 1e-6F);
+    EXPECT_NEAR(TEffectProbe::Piece(normal, 0).velocity[2], speed, 1e-6F);
 
     // A degenerate triangle flies nowhere rather than NaN.
     qmtest::MeshFile f = qmtest::EffectQuadMesh("flat");
@@ -106,13 +107,13 @@ TEST_F(SmashTest, PiecesGetTheirCornersAndAVelocityByModeAndNeverNaN)
     f.Save((dir_.Path() / "msh/effect/flat.msh").string());
     for (std::int32_t mode : {TSmashEffect::kOutward, TSmashEffect::kFaceNormal}) {
         TSmashEffect flat("flat.msh", 1, 1, 1.0F, 0.0F, 0.1F, mode, false, nullptr);
-        for (std::uint32_t p = 0; p < flat.GetPieceCount(); ++p) {
-            for (float v : flat.GetPiece(p).velocity) {
+        for (std::uint32_t p = 0; p < TEffectProbe::PieceCount(flat); ++p) {
+            for (float v : TEffectProbe::Piece(flat, p).velocity) {
                 EXPECT_FALSE(std::isnan(v)) << "mode " << mode << " piece " << p;
             }
         }
         if (mode == TSmashEffect::kFaceNormal) {
-            ExpectNear(Velocity(flat.GetPiece(1)), D3DXVECTOR3(0, 0, 0), 0.0F);
+            ExpectNear(Velocity(TEffectProbe::Piece(flat, 1)), D3DXVECTOR3(0, 0, 0), 0.0F);
         }
     }
 }
@@ -120,21 +121,21 @@ TEST_F(SmashTest, PiecesGetTheirCornersAndAVelocityByModeAndNeverNaN)
 TEST_F(SmashTest, TheWaitEndsAtItsDurationAndRaisesTheEndRecordsAlongTheWorldAxes)
 {
     TSmashEffect* smash = Start(new TSmashEffect("rock01_mesh.msh", 6, 2, 0.1F, 0.01F, 0.1F, 0, false, nullptr));
-    EXPECT_EQ(smash->GetArea(), area_.get());
+    EXPECT_EQ(TEffectProbe::Area(*smash), area_.get());
     const D3DXVECTOR3 offsets[3] = {{1.0F, 0.0F, 0.0F}, {0.0F, 1.0F, 0.0F}, {0.0F, 0.0F, 1.0F}};
     const D3DXVECTOR3 scale(3.0F, 3.0F, 3.0F);
     const float tint[4] = {0.1F, 0.2F, 0.3F, 0.4F};
     for (const D3DXVECTOR3& o : offsets) {
         smash->AddEndEffect(kEndId, &o, &scale, tint);
     }
-    const std::vector<float> whole = Positions(smash->GetMesh());
+    const std::vector<float> whole = Positions(TEffectProbe::Mesh(*smash));
     ASSERT_TRUE(smash->Update());
     ASSERT_TRUE(smash->Update());
     EXPECT_FALSE(smash->IsShattering());
     EXPECT_TRUE(CallsOf(kEndId).empty());
     ASSERT_TRUE(smash->Update());  // 6 >= 6
     EXPECT_TRUE(smash->IsShattering());
-    EXPECT_EQ(Positions(smash->GetMesh()), whole) << "the break starts with the next update";
+    EXPECT_EQ(Positions(TEffectProbe::Mesh(*smash)), whole) << "the break starts with the next update";
     const std::vector<TEffectCreateCall> calls = CallsOf(kEndId);
     ASSERT_EQ(calls.size(), 3u);
     // Heading +x: X axis world -z, Y up, Z world +x.
@@ -146,7 +147,7 @@ TEST_F(SmashTest, TheWaitEndsAtItsDurationAndRaisesTheEndRecordsAlongTheWorldAxe
     EXPECT_EQ(calls[1].scale[2], 3.0F);
     EXPECT_EQ(calls[1].colour[3], 0.4F);
     ASSERT_TRUE(smash->Update());
-    EXPECT_NE(Positions(smash->GetMesh()), whole);
+    EXPECT_NE(Positions(TEffectProbe::Mesh(*smash)), whole);
 }
 
 TEST_F(SmashTest, PiecesFlyStraightAndFallFasterEachFrame)
@@ -154,19 +155,19 @@ TEST_F(SmashTest, PiecesFlyStraightAndFallFasterEachFrame)
     // The ribbon's triangles share no corner, so each vertex moves once a frame.
     const float gravity = 0.01F;
     TSmashEffect* smash = Start(new TSmashEffect("thunder.msh", 1, 1, 0.2F, gravity, 0.1F, 1, false, nullptr));
-    const std::vector<float> start = Positions(smash->GetMesh());
+    const std::vector<float> start = Positions(TEffectProbe::Mesh(*smash));
     ASSERT_TRUE(smash->Update());
     for (int frame = 1; frame <= 3; ++frame) {
         ASSERT_TRUE(smash->Update());
     }
-    const std::vector<float> now = Positions(smash->GetMesh());
-    const TSmashPiece& piece = smash->GetPiece(0);
+    const std::vector<float> now = Positions(TEffectProbe::Mesh(*smash));
+    const TSmashPiece& piece = TEffectProbe::Piece(*smash, 0);
     const auto corner = static_cast<std::size_t>(piece.corner[0] / 6.0F);
     // Three frames: 3 x velocity, and 1 + 2 + 3 falls of the gravity.
     EXPECT_NEAR(now[corner * 3 + 0], start[corner * 3 + 0] + 3.0F * piece.velocity[0], 1e-5F);
     EXPECT_NEAR(now[corner * 3 + 1], start[corner * 3 + 1] + 3.0F * piece.velocity[1] - 6.0F * gravity, 1e-5F);
     EXPECT_NEAR(now[corner * 3 + 2], start[corner * 3 + 2] + 3.0F * piece.velocity[2], 1e-5F);
-    EXPECT_NEAR(smash->GetFall(), 3.0F * gravity, 1e-7F);
+    EXPECT_NEAR(TEffectProbe::Fall(*smash), 3.0F * gravity, 1e-7F);
 }
 
 TEST_F(SmashTest, TheBreakEndsWhenTheFirstCountedComponentIsUsedUpAndAKillIsUndone)
@@ -186,7 +187,7 @@ TEST_F(SmashTest, TheBreakEndsWhenTheFirstCountedComponentIsUsedUpAndAKillIsUndo
         TSmashEffect* smash = Start(new TSmashEffect("rock01_mesh.msh", 1, 1, 0.1F, 0.0F, 0.25F, 0, c.alphaMode,
                                                      nullptr),
                                     c.colour);
-        EXPECT_EQ(smash->GetMesh()->GetMaterial(0).GetMaterialType(),
+        EXPECT_EQ(TEffectProbe::Mesh(*smash)->GetMaterial(0).GetMaterialType(),
                   c.alphaMode ? TMeshMaterial::kAlphaNotCull : TMeshMaterial::kAdd);
         ASSERT_TRUE(smash->Update());  // the wait
         int updates = 0;
@@ -198,13 +199,13 @@ TEST_F(SmashTest, TheBreakEndsWhenTheFirstCountedComponentIsUsedUpAndAKillIsUndo
         }
         EXPECT_EQ(updates, c.lastUpdate) << "alpha mode " << c.alphaMode << " green " << c.colour[1];
         for (int k = 0; k < 3; ++k) {
-            EXPECT_GE(smash->GetColour()[k], 0.0F);
+            EXPECT_GE(TEffectProbe::Colour(*smash)[k], 0.0F);
         }
         if (c.alphaMode) {
             EXPECT_GE(Emissive(smash).a, 0.0F);
-            EXPECT_EQ(Emissive(smash).a, smash->GetColour()[3]);
+            EXPECT_EQ(Emissive(smash).a, TEffectProbe::Colour(*smash)[3]);
         } else {
-            EXPECT_EQ(Emissive(smash).g, smash->GetColour()[1]);
+            EXPECT_EQ(Emissive(smash).g, TEffectProbe::Colour(*smash)[1]);
         }
         Manager().Clear();
     }
@@ -215,15 +216,15 @@ TEST_F(SmashTest, PersistentPrototypesGiveClonesThatBreakAtOnceAndLeaveTheColour
     const float colour[4] = {1.0F, 1.0F, 1.0F, 0.5F};
     auto* prototype = new TSmashEffect("gareki00.msh", TSmashEffect::kPersist, 1, 0.1F, 0.0F, 0.25F, 0, true, nullptr);
     TSmashEffect* smash = Start(prototype, colour);
-    EXPECT_FALSE(prototype->IsPersistent());
-    EXPECT_TRUE(smash->IsPersistent());
-    EXPECT_EQ(smash->GetDuration(), 1u);
-    EXPECT_EQ(smash->GetMesh()->GetMaterial(0).GetMaterialType(), TMeshMaterial::kDestInverse);
-    const float fileAlpha = prototype->GetMesh()->GetMaterial(0).GetMaterial().Emissive.a;
+    EXPECT_FALSE(TEffectProbe::IsPersistent(*prototype));
+    EXPECT_TRUE(TEffectProbe::IsPersistent(*smash));
+    EXPECT_EQ(TEffectProbe::Duration(*smash), 1u);
+    EXPECT_EQ(TEffectProbe::Mesh(*smash)->GetMaterial(0).GetMaterialType(), TMeshMaterial::kDestInverse);
+    const float fileAlpha = TEffectProbe::Mesh(*prototype)->GetMaterial(0).GetMaterial().Emissive.a;
     ASSERT_TRUE(smash->Update());
     EXPECT_TRUE(smash->IsShattering());
     ASSERT_TRUE(smash->Update());
-    EXPECT_EQ(smash->GetColour()[3], 0.25F) << "it still fades inside";
+    EXPECT_EQ(TEffectProbe::Colour(*smash)[3], 0.25F) << "it still fades inside";
     EXPECT_EQ(Emissive(smash).a, fileAlpha);
     ASSERT_TRUE(smash->Update());
     EXPECT_FALSE(smash->Update());
@@ -233,15 +234,15 @@ TEST_F(SmashTest, PersistentPrototypesGiveClonesThatBreakAtOnceAndLeaveTheColour
 TEST_F(SmashTest, AMeshScaleOfLengthZeroOrOneLeavesTheMeshAsItIs)
 {
     const TSmashEffect plain("meteo.msh", 1, 1, 0.1F, 0.0F, 0.1F, 0, false, nullptr);
-    const std::vector<float> file = Positions(plain.GetMesh());
+    const std::vector<float> file = Positions(TEffectProbe::Mesh(plain));
     const float unscaled[][3] = {{0.0F, 0.0F, 0.0F}, {1.0F, 0.0F, 0.0F}, {0.0F, 0.0F, -1.0F}};
     for (const auto& s : unscaled) {
         const TSmashEffect e("meteo.msh", 1, 1, 0.1F, 0.0F, 0.1F, 0, false, s);
-        EXPECT_EQ(Positions(e.GetMesh()), file) << s[0] << " " << s[1] << " " << s[2];
+        EXPECT_EQ(Positions(TEffectProbe::Mesh(e)), file) << s[0] << " " << s[1] << " " << s[2];
     }
     const float twice[3] = {2.0F, 2.0F, 2.0F};
     const TSmashEffect big("meteo.msh", 1, 1, 0.1F, 0.0F, 0.1F, 0, false, twice);
-    const std::vector<float> scaled = Positions(big.GetMesh());
+    const std::vector<float> scaled = Positions(TEffectProbe::Mesh(big));
     for (std::size_t i = 0; i < file.size(); ++i) {
         EXPECT_NEAR(scaled[i], 2.0F * file[i], 1e-6F);
     }
@@ -252,15 +253,15 @@ TEST_F(SmashTest, ClonesNeverMoveEachOthersVertices)
     auto* prototype = new TSmashEffect("ice01_mesh.msh", 1, 1, 0.3F, 0.01F, 0.01F, 1, false, nullptr);
     TSmashEffect* a = Start(prototype);
     auto* b = static_cast<TSmashEffect*>(Create(kSmashId, D3DXVECTOR3(0, 0, 0), D3DXVECTOR3(0, 0, 1), kWhite));
-    const std::vector<float> before = Positions(prototype->GetMesh());
+    const std::vector<float> before = Positions(TEffectProbe::Mesh(*prototype));
     EXPECT_NE(a->GetFrame(), b->GetFrame());
-    EXPECT_EQ(a->GetPieceCount(), 4u);
+    EXPECT_EQ(TEffectProbe::PieceCount(*a), 4u);
     for (int i = 0; i < 5; ++i) {
         a->Update();
     }
-    EXPECT_NE(Positions(a->GetMesh()), before);
-    EXPECT_EQ(Positions(b->GetMesh()), before);
-    EXPECT_EQ(Positions(prototype->GetMesh()), before);
+    EXPECT_NE(Positions(TEffectProbe::Mesh(*a)), before);
+    EXPECT_EQ(Positions(TEffectProbe::Mesh(*b)), before);
+    EXPECT_EQ(Positions(TEffectProbe::Mesh(*prototype)), before);
 }
 
 }  // namespace

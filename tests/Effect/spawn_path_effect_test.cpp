@@ -6,6 +6,7 @@
 #include "MainCode/Effect/TSmashEffect.h"
 #include "MainCode/Effect/TSpawnPathEffect.h"
 #include "effect_area_fixture.h"
+#include "support/effect_probe.h"
 
 namespace effecttest {
 namespace {
@@ -86,7 +87,7 @@ TEST_F(SpawnPathTest, PointsFireOnTheFirstFrameTheClockPassesThemOneAFrameInTheO
     const int at6 = FirstUpdateAfter(6.0F);
     EXPECT_EQ(updates, (std::vector<int>{at2, at2 + 1, at6, at6 + 1, FirstUpdateAfter(8.0F), kLastUpdate}));
     EXPECT_EQ(FirstUpdateAfter(11.0F), kLastUpdate);
-    EXPECT_EQ(path->GetSpawnIndex(), 6u);
+    EXPECT_EQ(TEffectProbe::SpawnIndex(*path), 6u);
 
     const std::vector<TEffectCreateCall> calls = CallsOf(kSpawnId);
     ASSERT_EQ(calls.size(), 6u);
@@ -114,11 +115,11 @@ TEST_F(SpawnPathTest, WithoutASpawnIdNothingSpawnsAndClonesCarryNoLists)
     first->AddSpawnPoint(1.0F, &ahead);
     first->AddPathPoint(kSpawnId, &ahead, &ahead, kWhite);
     TSpawnPathEffect* second = Start();
-    EXPECT_EQ(second->GetSpawnEffectId(), -1);
-    EXPECT_EQ(second->GetSpawnPointCount(), 0u);
-    EXPECT_EQ(second->GetPathPointCount(), 0u);
-    EXPECT_EQ(second->GetFollowId(), static_cast<std::int32_t>(kFinalId));
-    EXPECT_EQ(second->GetOwnerId(), -2);
+    EXPECT_EQ(TEffectProbe::SpawnEffectId(*second), -1);
+    EXPECT_EQ(TEffectProbe::SpawnPointCount(*second), 0u);
+    EXPECT_EQ(TEffectProbe::PathPointCount(*second), 0u);
+    EXPECT_EQ(TEffectProbe::FollowId(*second), static_cast<std::int32_t>(kFinalId));
+    EXPECT_EQ(TEffectProbe::OwnerId(*second), -2);
 }
 
 TEST_F(SpawnPathTest, TheFinalEffectTakesTheOwnerAndEveryRecordAndRaisesThemWhenItBreaks)
@@ -151,8 +152,8 @@ TEST_F(SpawnPathTest, TheFinalEffectTakesTheOwnerAndEveryRecordAndRaisesThemWhen
     ExpectNear(finals[0].direction, D3DXVECTOR3(1.0F, 0.0F, 0.0F));
     auto* final = dynamic_cast<TMeshEffect*>(finals[0].result);
     ASSERT_NE(final, nullptr);
-    EXPECT_EQ(final->GetOwnerId(), static_cast<std::int32_t>(owner->GetObjectId()));
-    EXPECT_EQ(final->GetEndEffectCount(), 3u);
+    EXPECT_EQ(TEffectProbe::OwnerId(*final), static_cast<std::int32_t>(owner->GetObjectId()));
+    EXPECT_EQ(TEffectProbe::EndEffectCount(*final), 3u);
 
     // The final effect waits 5 frames, then raises the records along its own axes.
     log_.clear();
@@ -197,8 +198,8 @@ TEST_F(SpawnPathTest, FinalIdsWithoutPrototypeOrOfAnotherClassGetNoOwnerAndNoRec
     EXPECT_EQ(CallsOf(702)[0].result, nullptr);
     ASSERT_EQ(CallsOf(kPathId + 3).size(), 1u);
     auto* other = static_cast<TSpawnPathEffect*>(CallsOf(kPathId + 3)[0].result);
-    EXPECT_EQ(other->GetOwnerId(), -2);
-    EXPECT_EQ(other->GetPathPointCount(), 0u);
+    EXPECT_EQ(TEffectProbe::OwnerId(*other), -2);
+    EXPECT_EQ(TEffectProbe::PathPointCount(*other), 0u);
 
     // An owner that has left: no sound, and the final effect has no owner.
     auto* path = Start();
@@ -208,7 +209,7 @@ TEST_F(SpawnPathTest, FinalIdsWithoutPrototypeOrOfAnotherClassGetNoOwnerAndNoRec
     while (path->Update()) {
     }
     EXPECT_TRUE(owner->sounds.empty());
-    EXPECT_EQ(static_cast<TMeshEffect*>(CallsOf(kFinalId).back().result)->GetOwnerId(), -2);
+    EXPECT_EQ(TEffectProbe::OwnerId(*static_cast<TMeshEffect*>(CallsOf(kFinalId).back().result)), -2);
 }
 
 }  // namespace

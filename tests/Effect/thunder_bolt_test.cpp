@@ -9,6 +9,7 @@
 #include "MainCode/Effect/TParticleEffect.h"
 #include "MainCode/Effect/TThunderEffect.h"
 #include "burst_fixture.h"
+#include "support/effect_probe.h"
 
 namespace effecttest {
 namespace {
@@ -54,19 +55,19 @@ protected:
 TEST_F(ThunderBoltTest, TheRibbonIsLaidOutRowByRow)
 {
     TThunderEffect bolt("", 2, 1.0F, 0.5F, 2.0F, 0.5F, -1, 4.0F, 0.5F);
-    ASSERT_EQ(bolt.GetRowCount(), 9) << "sixteen faces";
-    EXPECT_EQ(bolt.GetWobbleEnd(), 2);
-    EXPECT_EQ(bolt.GetCalmEnd(), 6);
-    const std::vector<TRibbonRow>& rows = bolt.GetRowTable();
+    ASSERT_EQ(TEffectProbe::RowCount(bolt), 9) << "sixteen faces";
+    EXPECT_EQ(TEffectProbe::WobbleEnd(bolt), 2);
+    EXPECT_EQ(TEffectProbe::CalmEnd(bolt), 6);
+    const std::vector<TRibbonRow>& rows = TEffectProbe::RowTable(bolt);
     EXPECT_EQ(rows[0], (TRibbonRow{0, 0, 0, 1, 1, 3}));
     EXPECT_EQ(rows[1], (TRibbonRow{2, 4, 6, 5, 7, 9}));
     EXPECT_EQ(rows[7], (TRibbonRow{38, 40, 42, 41, 43, 45}));
     EXPECT_EQ(rows[8], (TRibbonRow{44, 44, 46, 47, 47, 47}));
-    ASSERT_EQ(bolt.GetSegmentCount(), 2u);
-    EXPECT_EQ(bolt.GetSegment(1)->GetName(), "ThunderMsh1");
+    ASSERT_EQ(TEffectProbe::SegmentCount(bolt), 2u);
+    EXPECT_EQ(TEffectProbe::Segment(bolt, 1)->GetName(), "ThunderMsh1");
     EXPECT_EQ(bolt.GetFrame()->GetName(), "ThunderRoot");
 
-    const std::vector<TRibbonVertex> v = VerticesOf(bolt.GetSegment(0));
+    const std::vector<TRibbonVertex> v = VerticesOf(TEffectProbe::Segment(bolt, 0));
     for (int r : {0, 1, 4, 8}) {
         const float along = static_cast<float>(r) / 9.0F;
         const auto alpha = static_cast<std::uint32_t>(255.0F * (1.0F - along));
@@ -81,7 +82,7 @@ TEST_F(ThunderBoltTest, TheRibbonIsLaidOutRowByRow)
     }
     EXPECT_EQ(v[0].diffuse >> 24, 255u);
     EXPECT_EQ(v[47].diffuse >> 24, 28u) << "trunc(255 / 9)";
-    const std::vector<std::uint16_t> indices = IndicesOf(bolt.GetSegment(0));
+    const std::vector<std::uint16_t> indices = IndicesOf(TEffectProbe::Segment(bolt, 0));
     for (std::size_t i = 0; i < indices.size(); ++i) {
         ASSERT_EQ(indices[i], i);
     }
@@ -90,9 +91,9 @@ TEST_F(ThunderBoltTest, TheRibbonIsLaidOutRowByRow)
 TEST_F(ThunderBoltTest, EdgesWanderButStayNearTheCentreAndTheEndRowsNeverMove)
 {
     TThunderEffect* bolt = StartBolt(-1, 1);
-    TMesh8* mesh = bolt->GetSegment(0);
+    TMesh8* mesh = TEffectProbe::Segment(*bolt, 0);
     const std::vector<TRibbonVertex> start = VerticesOf(mesh);
-    const std::vector<TRibbonRow>& rows = bolt->GetRowTable();
+    const std::vector<TRibbonRow>& rows = TEffectProbe::RowTable(*bolt);
     std::vector<bool> moved(9, false);
     for (int frame = 0; frame < 5000; ++frame) {
         bolt->Update();
@@ -124,7 +125,7 @@ TEST_F(ThunderBoltTest, EdgesWanderButStayNearTheCentreAndTheEndRowsNeverMove)
         EXPECT_TRUE(moved[static_cast<std::size_t>(r)]) << r;
     }
     EXPECT_TRUE(bolt->IsAlive()) << "no watched hit, no end";
-    EXPECT_FALSE(bolt->IsFinishing());
+    EXPECT_FALSE(TEffectProbe::IsFinishing(*bolt));
 }
 
 TEST_F(ThunderBoltTest, ItLivesAsLongAsItsHitPlusTheFadeOutAndHandsItsBurstTheFade)
@@ -140,16 +141,16 @@ TEST_F(ThunderBoltTest, ItLivesAsLongAsItsHitPlusTheFadeOutAndHandsItsBurstTheFa
         for (int frame = 0; frame < hitLives[run]; ++frame) {
             ASSERT_TRUE(bolt->Update()) << frame;
         }
-        EXPECT_FALSE(bolt->IsFinishing());
-        EXPECT_TRUE(burst->GetRoutine() == &TJitterParticleEffect::EndlessJitter);
+        EXPECT_FALSE(TEffectProbe::IsFinishing(*bolt));
+        EXPECT_TRUE(TEffectProbe::Routine(*burst) == &TJitterParticleEffect::EndlessJitter);
         End(hit);
         int frames = 1;
         while (bolt->Update()) {
             ++frames;
             ASSERT_LT(frames, 100);
         }
-        EXPECT_TRUE(bolt->IsFinishing());
-        EXPECT_TRUE(burst->GetRoutine() == &TJitterParticleEffect::FadingJitterRGB);
+        EXPECT_TRUE(TEffectProbe::IsFinishing(*bolt));
+        EXPECT_TRUE(TEffectProbe::Routine(*burst) == &TJitterParticleEffect::FadingJitterRGB);
         afterEnd[run] = frames;
         Manager().Clear();
     }
@@ -168,21 +169,21 @@ TEST_F(ThunderBoltTest, ABurstThatEndedOrWasDroppedIsNeverTouched)
     burst->Kill();
     End(hit);
     bolt->Update();
-    EXPECT_TRUE(burst->GetRoutine() == &TJitterParticleEffect::EndlessJitter);
-    EXPECT_TRUE(bolt->IsFinishing());
+    EXPECT_TRUE(TEffectProbe::Routine(*burst) == &TJitterParticleEffect::EndlessJitter);
+    EXPECT_TRUE(TEffectProbe::IsFinishing(*bolt));
 
     // Dropped by the manager (and so deleted): the bolt finds nothing by its serial.
     TThunderEffect* second = StartBolt();
     TJitterParticleEffect* gone = StartBurst();
     const std::int32_t serial = gone->GetSerial();
     TRefPtr<TAttackHit> secondHit = Link(second, gone);
-    EXPECT_EQ(second->GetLinkedSerial(), serial);
+    EXPECT_EQ(TEffectProbe::LinkedSerial(*second), serial);
     gone->Kill();
     Manager().Update();
     ASSERT_EQ(Manager().FindLive(serial).Get(), nullptr);
     End(secondHit);
     second->Update();
-    EXPECT_TRUE(second->IsFinishing());
+    EXPECT_TRUE(TEffectProbe::IsFinishing(*second));
 }
 
 TEST_F(ThunderBoltTest, ItDriftsByItsVelocityEndsByItselfWithCountedLoopsAndACloneStartsBare)
@@ -202,12 +203,12 @@ TEST_F(ThunderBoltTest, ItDriftsByItsVelocityEndsByItselfWithCountedLoopsAndAClo
         ++frames;
         ASSERT_LT(frames, 100);
     }
-    EXPECT_FALSE(bolt->IsFinishing());
+    EXPECT_FALSE(TEffectProbe::IsFinishing(*bolt));
     // A clone starts without hit, burst or velocity.
     TThunderEffect* clone = StartBolt();
-    EXPECT_EQ(clone->GetLinkedSerial(), -1);
-    ExpectNear(clone->GetVelocity(), D3DXVECTOR3(0, 0, 0));
-    EXPECT_NE(clone->GetSegment(0)->GetGeometry(), bolt->GetSegment(0)->GetGeometry());
+    EXPECT_EQ(TEffectProbe::LinkedSerial(*clone), -1);
+    ExpectNear(TEffectProbe::Velocity(*clone), D3DXVECTOR3(0, 0, 0));
+    EXPECT_NE(TEffectProbe::Segment(*clone, 0)->GetGeometry(), TEffectProbe::Segment(*bolt, 0)->GetGeometry());
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "burst_fixture.h"
 #include "dx/dx8/3d/TVertexShader.h"
 #include "support/dx_probe.h"
+#include "support/effect_probe.h"
 
 namespace effecttest {
 namespace {
@@ -41,8 +42,8 @@ protected:
         trail_->Update();
     }
     void MoveWeapon(float x, float y, float z) { weapon_->SetPosition(D3DXVECTOR3(x, y, z)); }
-    D3DCOLORVALUE Shown() const { return EmissiveOf(trail_->GetMesh()); }
-    std::uint16_t Material() const { return trail_->GetMesh()->GetMaterial(0).GetMaterialType(); }
+    D3DCOLORVALUE Shown() const { return EmissiveOf(TEffectProbe::Mesh(*trail_)); }
+    std::uint16_t Material() const { return TEffectProbe::Mesh(*trail_)->GetMaterial(0).GetMaterialType(); }
     void ExpectShown(float r, float g, float b, float a, const std::string& when) const
     {
         const D3DCOLORVALUE c = Shown();
@@ -67,13 +68,13 @@ protected:
 
 TEST_F(WeaponTrailTest, TheRibbonRunsItsTextureAlongTheEdgesAndIsNeverCulled)
 {
-    TMesh8* mesh = trail_->GetMesh();
+    TMesh8* mesh = TEffectProbe::Mesh(*trail_);
     EXPECT_EQ(mesh->GetName(), "AftImg");
-    EXPECT_EQ(trail_->GetFrame()->GetName(), "AftImg");
-    EXPECT_EQ(trail_->GetEndFrame()->GetName(), "AftImgEnd");
-    EXPECT_EQ(trail_->GetEndFrame()->GetParent(), weapon_.Get());
+    EXPECT_EQ(TEffectProbe::Frame(*trail_)->GetName(), "AftImg");
+    EXPECT_EQ(TEffectProbe::EndFrame(*trail_)->GetName(), "AftImgEnd");
+    EXPECT_EQ(TEffectProbe::EndFrame(*trail_)->GetParent(), weapon_.Get());
     EXPECT_NE(dynamic_cast<TConstantColorShader*>(TDxProbe::VertexShader(*mesh)), nullptr);
-    ASSERT_EQ(trail_->GetEdgeCount(), kEdges);
+    ASSERT_EQ(TEffectProbe::EdgeCount(*trail_), kEdges);
     const std::vector<TRibbonVertex> v = VerticesOf(mesh);
     const std::vector<TRibbonRow> rows = BuildRibbonRows(kEdges, 60);
     for (std::uint32_t e : {0u, 1u, 10u}) {
@@ -100,19 +101,19 @@ TEST_F(WeaponTrailTest, TheRibbonRunsItsTextureAlongTheEdgesAndIsNeverCulled)
 
 TEST_F(WeaponTrailTest, AnAdditiveRampFadesTheColourToBlackOver25StepsAtFullAlpha)
 {
-    EXPECT_EQ(trail_->GetMode(), 4000u);
+    EXPECT_EQ(TEffectProbe::Mode(*trail_), 4000u);
     trail_->SetRamp(2.0F, 1.0F, 0.5F, 0.0F, 9);
     D3DXVECTOR3 end;
-    trail_->GetEndFrame()->GetPosition(&end);
+    TEffectProbe::EndFrame(*trail_)->GetPosition(&end);
     ExpectNear(end, D3DXVECTOR3(0.0F, 0.0F, -2.0F));
-    EXPECT_FLOAT_EQ(trail_->GetLength(), 2.0F);
+    EXPECT_FLOAT_EQ(TEffectProbe::Length(*trail_), 2.0F);
 
     Step(true);
     EXPECT_EQ(Material(), 4000);
     ExpectShown(1.0F, 0.5F, 0.0F, 1.0F, "shown");
     Step(true);
     Step(false);
-    EXPECT_EQ(trail_->GetFadeCounter(), 25) << "the turn only restarts the ramps";
+    EXPECT_EQ(TEffectProbe::FadeCounter(*trail_), 25) << "the turn only restarts the ramps";
     ExpectShown(1.0F, 0.5F, 0.0F, 1.0F, "on the turn");
     for (int k = 1; k <= 24; ++k) {
         Step(false);
@@ -122,7 +123,7 @@ TEST_F(WeaponTrailTest, AnAdditiveRampFadesTheColourToBlackOver25StepsAtFullAlph
     Step(false);
     ExpectShown(0.0F, 0.0F, 0.0F, 1.0F, "the 25th");
     EXPECT_EQ(Material(), 0);
-    EXPECT_EQ(trail_->GetFadeCounter(), -1);
+    EXPECT_EQ(TEffectProbe::FadeCounter(*trail_), -1);
     Step(false);
     EXPECT_EQ(Material(), 0) << "hidden stays hidden";
 }
@@ -130,7 +131,7 @@ TEST_F(WeaponTrailTest, AnAdditiveRampFadesTheColourToBlackOver25StepsAtFullAlph
 TEST_F(WeaponTrailTest, AlphaAndMultiplyModesKeepTheColourAndRunAlphaOneToZero)
 {
     for (std::uint32_t mode : {2300u, 3000u}) {
-        trail_->SetMode(mode);
+        TEffectProbe::SetMode(*trail_, mode);
         trail_->SetRamp(1.5F, 1.0F, 0.5F, 0.0F, 9);
         ActionThenStop(2);
         EXPECT_EQ(Material(), 0 + mode) << mode;
@@ -149,23 +150,23 @@ TEST_F(WeaponTrailTest, TheKindDecidesAtSevenAndOtherModesChangeOnlyTheLength)
 {
     trail_->SetRamp(1.0F, 0.2F, 0.4F, 0.6F, 9);
     // Kind 7 leaves the mode; another mode keeps its ramps.
-    trail_->SetMode(2100);
+    TEffectProbe::SetMode(*trail_, 2100);
     trail_->SetRamp(3.0F, 1.0F, 1.0F, 1.0F, 7);
-    EXPECT_EQ(trail_->GetMode(), 2100u);
-    EXPECT_FLOAT_EQ(trail_->GetRed().from, 0.2F);
-    EXPECT_FLOAT_EQ(trail_->GetBlue().from, 0.6F);
-    EXPECT_FLOAT_EQ(trail_->GetLength(), 3.0F);
+    EXPECT_EQ(TEffectProbe::Mode(*trail_), 2100u);
+    EXPECT_FLOAT_EQ(TEffectProbe::Red(*trail_).from, 0.2F);
+    EXPECT_FLOAT_EQ(TEffectProbe::Blue(*trail_).from, 0.6F);
+    EXPECT_FLOAT_EQ(TEffectProbe::Length(*trail_), 3.0F);
     D3DXVECTOR3 end;
-    trail_->GetEndFrame()->GetPosition(&end);
+    TEffectProbe::EndFrame(*trail_)->GetPosition(&end);
     ExpectNear(end, D3DXVECTOR3(0.0F, 0.0F, -3.0F));
     // Kind 6 is additive whatever the mode was.
-    trail_->SetMode(2300);
+    TEffectProbe::SetMode(*trail_, 2300);
     trail_->SetRamp(1.0F, 0.9F, 0.8F, 0.7F, 6);
-    EXPECT_EQ(trail_->GetMode(), 4000u);
-    EXPECT_FLOAT_EQ(trail_->GetRed().to, 0.0F);
-    EXPECT_FLOAT_EQ(trail_->GetAlpha().to, 1.0F);
+    EXPECT_EQ(TEffectProbe::Mode(*trail_), 4000u);
+    EXPECT_FLOAT_EQ(TEffectProbe::Red(*trail_).to, 0.0F);
+    EXPECT_FLOAT_EQ(TEffectProbe::Alpha(*trail_).to, 1.0F);
     trail_->SetRamp(1.0F, 0.9F, 0.8F, 0.7F, 0);
-    EXPECT_EQ(trail_->GetMode(), 4000u);
+    EXPECT_EQ(TEffectProbe::Mode(*trail_), 4000u);
 }
 
 TEST_F(WeaponTrailTest, TheFirstTrueQueryCollapsesTheRibbonTheNextShiftsItAndOneDuringTheFadeRestartsIt)
@@ -174,25 +175,25 @@ TEST_F(WeaponTrailTest, TheFirstTrueQueryCollapsesTheRibbonTheNextShiftsItAndOne
     MoveWeapon(1.0F, 0.0F, 0.0F);
     Step(true);
     for (std::uint32_t e = 0; e < kEdges; ++e) {
-        ExpectNear(trail_->GetEdgeNear(e), D3DXVECTOR3(1.0F, 0.0F, 0.0F));
-        ExpectNear(trail_->GetEdgeFar(e), D3DXVECTOR3(1.0F, 0.0F, -1.0F));
+        ExpectNear(TEffectProbe::EdgeNear(*trail_, e), D3DXVECTOR3(1.0F, 0.0F, 0.0F));
+        ExpectNear(TEffectProbe::EdgeFar(*trail_, e), D3DXVECTOR3(1.0F, 0.0F, -1.0F));
     }
     MoveWeapon(3.0F, 0.0F, 0.0F);
     Step(true);
-    ExpectNear(trail_->GetEdgeNear(0), D3DXVECTOR3(3.0F, 0.0F, 0.0F));
-    ExpectNear(trail_->GetEdgeFar(0), D3DXVECTOR3(3.0F, 0.0F, -1.0F));
+    ExpectNear(TEffectProbe::EdgeNear(*trail_, 0), D3DXVECTOR3(3.0F, 0.0F, 0.0F));
+    ExpectNear(TEffectProbe::EdgeFar(*trail_, 0), D3DXVECTOR3(3.0F, 0.0F, -1.0F));
     // The newest edges bend from the weapon back onto the older ones, the rest only shifted.
     float last = 3.0F;
     for (std::uint32_t e = 1; e <= 3; ++e) {
-        const D3DXVECTOR3 p = trail_->GetEdgeNear(e);
+        const D3DXVECTOR3 p = TEffectProbe::EdgeNear(*trail_, e);
         EXPECT_LT(p.x, last) << e;
         EXPECT_GT(p.x, 1.0F) << e;
         EXPECT_NEAR(p.y, 0.0F, 1e-6F);
         last = p.x;
     }
-    EXPECT_NEAR(trail_->GetEdgeNear(1).x, (125.0F * 3.0F + 91.0F) / 216.0F, 1e-5F);
+    EXPECT_NEAR(TEffectProbe::EdgeNear(*trail_, 1).x, (125.0F * 3.0F + 91.0F) / 216.0F, 1e-5F);
     for (std::uint32_t e = 4; e < kEdges; ++e) {
-        ExpectNear(trail_->GetEdgeNear(e), D3DXVECTOR3(1.0F, 0.0F, 0.0F));
+        ExpectNear(TEffectProbe::EdgeNear(*trail_, e), D3DXVECTOR3(1.0F, 0.0F, 0.0F));
     }
     // Held still, the whole ribbon settles on the weapon edge: every blend weighs some of the
     // newest edge in, so the old position dies away geometrically.
@@ -200,7 +201,7 @@ TEST_F(WeaponTrailTest, TheFirstTrueQueryCollapsesTheRibbonTheNextShiftsItAndOne
         Step(true);
     }
     for (std::uint32_t e = 0; e < kEdges; ++e) {
-        ExpectNear(trail_->GetEdgeNear(e), D3DXVECTOR3(3.0F, 0.0F, 0.0F), 1e-4F);
+        ExpectNear(TEffectProbe::EdgeNear(*trail_, e), D3DXVECTOR3(3.0F, 0.0F, 0.0F), 1e-4F);
     }
 
     // A true query during the fade ends it and restarts the trail.
@@ -209,22 +210,22 @@ TEST_F(WeaponTrailTest, TheFirstTrueQueryCollapsesTheRibbonTheNextShiftsItAndOne
     for (int k = 0; k < 10; ++k) {
         Step(false);
     }
-    ASSERT_EQ(trail_->GetFadeCounter(), 15);
+    ASSERT_EQ(TEffectProbe::FadeCounter(*trail_), 15);
     MoveWeapon(0.0F, 2.0F, 0.0F);
     Step(true);
-    EXPECT_EQ(trail_->GetFadeCounter(), -1);
+    EXPECT_EQ(TEffectProbe::FadeCounter(*trail_), -1);
     EXPECT_EQ(Material(), 4000);
     ExpectShown(1.0F, 0.5F, 0.0F, 1.0F, "restarted");
-    ExpectNear(trail_->GetEdgeNear(kEdges - 1), D3DXVECTOR3(0.0F, 2.0F, 0.0F));
+    ExpectNear(TEffectProbe::EdgeNear(*trail_, kEdges - 1), D3DXVECTOR3(0.0F, 2.0F, 0.0F));
     // Attach and Detach hide it and forget the query.
     trail_->Detach();
     EXPECT_EQ(Material(), 0);
-    EXPECT_FALSE(trail_->GetLastQuery());
-    EXPECT_EQ(trail_->GetFrame()->GetParent(), nullptr);
+    EXPECT_FALSE(TEffectProbe::LastQuery(*trail_));
+    EXPECT_EQ(TEffectProbe::Frame(*trail_)->GetParent(), nullptr);
     trail_->Attach(area_->Scene());
-    EXPECT_EQ(trail_->GetFrame()->GetParent(), area_->Scene());
+    EXPECT_EQ(TEffectProbe::Frame(*trail_)->GetParent(), area_->Scene());
     Step(false);
-    EXPECT_EQ(trail_->GetFadeCounter(), -1) << "no fade without a query before";
+    EXPECT_EQ(TEffectProbe::FadeCounter(*trail_), -1) << "no fade without a query before";
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "MainCode/Shot/TShot.h"
 #include "enemy_fixture.h"
 #include "support/character_probe.h"
+#include "support/shot_probe.h"
 
 namespace enemytest {
 namespace {
@@ -185,7 +186,7 @@ TEST_F(EnemyClassesTest, TheElementShotFollowsItsEnemyAndEndsWithIt)
         auto* shot = dynamic_cast<TShot*>(c.GetElementEffect());
         ASSERT_NE(shot, nullptr);
         EXPECT_EQ(shot->GetFlightFrames(), -1);
-        auto* motion = dynamic_cast<THeldRandomOffsetMotion*>(shot->GetMotion());
+        auto* motion = dynamic_cast<THeldRandomOffsetMotion*>(TShotProbe::Motion(*shot));
         ASSERT_NE(motion, nullptr);
         EXPECT_EQ(TCharacterProbe::Held(*motion).Get(), c.GetFrame());
         lift += TCharacterProbe::Second(*motion).y;

@@ -11,6 +11,7 @@
 #include "enemy_fixture.h"
 #include "support/character_probe.h"
 #include "support/effect_test_area.h"
+#include "support/shot_probe.h"
 
 namespace enemytest {
 namespace {
@@ -79,7 +80,7 @@ protected:
                 auto* shot = dynamic_cast<TShot*>(c.result);
                 EXPECT_NE(shot, nullptr);
                 EXPECT_EQ(shot->GetFlightFrames(), 50);
-                motions.push_back(dynamic_cast<const THomingArcMotion*>(shot->GetMotion()));
+                motions.push_back(dynamic_cast<const THomingArcMotion*>(TShotProbe::Motion(*shot)));
             }
         }
         return motions;
@@ -107,9 +108,9 @@ TEST_F(HomingVolleyTest, TheSmallVolleyTakesTheFirstTwoWithinFive)
     caster_->GetCenterPosition(&centre);
     for (std::size_t i = 0; i < 2; ++i) {
         ASSERT_NE(shots[i], nullptr);
-        EXPECT_EQ(shots[i]->GetTargetId(), near[i]);
+        EXPECT_EQ(TShotProbe::TargetId(*shots[i]), near[i]);
         EXPECT_FLOAT_EQ(TCharacterProbe::StepSize(*shots[i]), 0.02F);
-        EXPECT_FLOAT_EQ(shots[i]->GetLimit(), 0.7F);
+        EXPECT_FLOAT_EQ(TShotProbe::Limit(*shots[i]), 0.7F);
         effecttest::ExpectNear(TCharacterProbe::Point(*shots[i], 0), centre);
         // The bulge's side part is the draw's seven bits, 1/16 a step, across the way to the target.
         const D3DXVECTOR3 way = TCharacterProbe::Point(*shots[i], 3) - centre;
@@ -163,7 +164,7 @@ TEST_F(HomingVolleyTest, AFullArrayEndsTheLargeVolleyAtFive)
     ASSERT_EQ(shots.size(), 5u);
     const std::vector<std::int32_t> near = IdsWithin(10.0F);
     for (std::size_t i = 0; i < 5; ++i) {
-        EXPECT_EQ(shots[i]->GetTargetId(), near[i]);
+        EXPECT_EQ(TShotProbe::TargetId(*shots[i]), near[i]);
     }
     EXPECT_EQ(log_.back().id, 4u);
 }

@@ -16,6 +16,7 @@
 #include "enemy_fixture.h"
 #include "support/character_probe.h"
 #include "support/map_probe.h"
+#include "support/shot_probe.h"
 
 namespace enemytest {
 namespace {
@@ -390,7 +391,7 @@ TEST_F(TimeStopEnemyTest, TheAuraRidesTheBodyAndBothWeaponsAndHitsLeaveTheThinkT
         auto* shot = dynamic_cast<TShot*>(aura[i]);
         ASSERT_NE(shot, nullptr) << i;
         EXPECT_EQ(shot->GetFlightFrames(), -1) << i;
-        auto* motion = dynamic_cast<THeldRandomOffsetMotion*>(shot->GetMotion());
+        auto* motion = dynamic_cast<THeldRandomOffsetMotion*>(TShotProbe::Motion(*shot));
         ASSERT_NE(motion, nullptr) << i;
         EXPECT_EQ(TCharacterProbe::Held(*motion).Get(), frames[i]) << i;
     }

@@ -38,6 +38,7 @@
 #include "platform/testing/dsound.h"
 #include "support/character_probe.h"
 #include "support/device_fixture.h"
+#include "support/effect_probe.h"
 #include "support/map_probe.h"
 #include "formats/scene_assets.h"
 #include "formats/effect_assets.h"
@@ -241,7 +242,7 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     TEffectManager::SetFolder(sample::kEffectFolder);
     {
         TEffectManager effects;
-        EXPECT_EQ(effects.GetPrototypeCount(), 193u);
+        EXPECT_EQ(TEffectProbe::PrototypeCount(effects), 193u);
         for (std::uint32_t id : TEffectManager::GetCatalogueIds()) {
             EXPECT_NE(effects.FindPrototype(id).Get(), nullptr) << id;
         }

@@ -1,3 +1,4 @@
+#include "support/effect_probe.h"
 #include "support/field_state_hash.h"
 
 #include "MainCode/Character/TEnemyFactory.h"
@@ -47,8 +48,8 @@ std::uint64_t FieldStateHash(TAreaBase* area)
         }
     }
     if (const TEffectManager* effects = area->GetEffectManager()) {
-        Mix(&hash, effects->GetLiveCount());
-        Mix(&hash, effects->GetNextSerial());
+        Mix(&hash, TEffectProbe::LiveCount(*effects));
+        Mix(&hash, TEffectProbe::NextSerial(*effects));
     }
     return hash;
 }

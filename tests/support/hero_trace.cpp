@@ -1,3 +1,4 @@
+#include "support/effect_probe.h"
 #include "support/hero_trace.h"
 
 #include "MainCode/Effect/TEffectManager.h"
@@ -63,7 +64,7 @@ const HeroTraceFrame& HeroTrace::Step()
     f.reservedArgument = TCharacterProbe::ReservedArgument(hero_);
     f.queued = TCharacterProbe::CommandCount(hero_);
     f.followUp = TCharacterProbe::FollowUpFlag(hero_);
-    f.effects = effects_ != nullptr ? effects_->GetLiveCount() : 0;
+    f.effects = effects_ != nullptr ? TEffectProbe::LiveCount(*effects_) : 0;
     // Gravity and the ground.
     hero_.ApplyVelocity();
     D3DXVECTOR3 p;
