@@ -150,8 +150,9 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
             return false;
         }
     }
-    if (player->GetStatusIcons().GetShown().size() != 2 || !player->GetStatusIcons().GetShown()[0]->IsShown()) {
-        std::fprintf(stderr, "%zu status icons over the player, not 2\n", player->GetStatusIcons().GetShown().size());
+    const auto& shown = THudProbe::Shown(player->GetStatusIcons());
+    if (shown.size() != 2 || !shown[0]->IsShown()) {
+        std::fprintf(stderr, "%zu status icons over the player, not 2\n", shown.size());
         return false;
     }
     result->live = area->GetEnemies()->GetLive().size();

@@ -58,6 +58,7 @@
 #include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
+#include "support/main_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 #include "support/title_road.h"
@@ -196,7 +197,8 @@ public:
         if (!Require(hub != nullptr, "no change after new game")) {
             return false;
         }
-        StepUntil([&] { return Current<TChangeLoop>() == nullptr || TSceneProbe::Quad(*hub).GetCounter() == 50; }, 200);
+        StepUntil([&] { return Current<TChangeLoop>() == nullptr || TMainProbe::Counter(TSceneProbe::Quad(*hub)) == 50; },
+                  200);
         if (!BackByF4("the hub mid-fade") || !NewGame()) {
             return false;
         }
@@ -713,7 +715,7 @@ private:
                                         player->GetSlowness().Remaining, player->GetManaSeal().Remaining}) {
             ailing += left > 0 ? 1 : 0;
         }
-        EXPECT_EQ(player->GetStatusIcons().GetShown().size(), 1u + ailing);
+        EXPECT_EQ(THudProbe::Shown(player->GetStatusIcons()).size(), 1u + ailing);
         StepUntil([&] { return Field()->GetItemRing()->IsClosed(); }, 60);
         return Require(used, "no draught used from the ring");
     }
@@ -854,7 +856,8 @@ private:
         if (!Require(hub != nullptr, "no change to the title")) {
             return false;
         }
-        StepUntil([&] { return Current<TChangeLoop>() == nullptr || TSceneProbe::Quad(*hub).GetCounter() == 50; }, 200);
+        StepUntil([&] { return Current<TChangeLoop>() == nullptr || TMainProbe::Counter(TSceneProbe::Quad(*hub)) == 50; },
+                  200);
         Picture("WholeGameHubMidFade");
         return BackAtTitle("the leave window");
     }
