@@ -22,7 +22,6 @@ TLoop* CreateChangeToLoadSlot(TGameWnd* app, std::uint32_t slot, std::uint32_t m
 // uncovers it.
 TLoop* CreateChangeToEvent(TGameWnd* app, std::int32_t colourMode, std::uint32_t direction, std::uint32_t eventId,
                            std::int32_t musicId);
-TLoop* CreateChangeToSave(TGameWnd* app, std::uint32_t musicId);
 
 // Menu/
 TLoop* CreatePauseMenu(TGameWnd* app, TFieldLoop* field);

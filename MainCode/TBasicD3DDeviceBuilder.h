@@ -11,6 +11,7 @@
 class TIni;
 
 class TBasicD3DDeviceBuilder : public TD3DDeviceBuilder {
+    friend struct TMainProbe;
 public:
     // Result codes of CreateDevice (bit 0: failed, bit 1: made with a change).
     static constexpr std::uint32_t kCreated = 0x00;
@@ -34,20 +35,6 @@ public:
     D3DPOOL GetBufferPool() override { return m_bufferPool; }
     // When windowed the mode is chosen again for the desktop as it is now.
     bool GetPresentParameters(D3DPRESENT_PARAMETERS* params) override;
-
-    // What the settings asked for, as read.
-    std::uint32_t GetBitDepth() const { return m_bitDepth; }
-    std::uint32_t GetBackBufferCount() const { return m_backBufferCount; }
-    std::uint32_t GetBackBufferCountLower() const { return m_backBufferCountLower; }
-    DWORD GetBehaviorFlags() const { return m_behaviorFlags; }
-    bool IsBackBufferLockable() const { return m_lockable; }
-    D3DTEXTUREFILTERTYPE GetMinFilter() const { return m_minFilter; }
-    D3DTEXTUREFILTERTYPE GetMagFilter() const { return m_magFilter; }
-    D3DTEXTUREFILTERTYPE GetMipFilter() const { return m_mipFilter; }
-    float GetViewScale() const { return m_viewScale; }
-    const std::vector<std::uint32_t>& GetMultiSampleList() const { return m_multiSampleList; }
-    const std::vector<D3DFORMAT>& GetDepthStencilList() const { return m_depthStencilList; }
-    D3DFORMAT GetDepthStencilFormat() const { return m_depthStencilFormat; }
 
 private:
     void ReadCurrentSetting(const TIni& ini);

@@ -19,6 +19,7 @@ class TDSound8;
 class TInputDevice;
 
 class TGameWnd : public TMainWindow {
+    friend struct TMainProbe;
 public:
     TGameWnd(DWORD exStyle, const std::string& className, const std::string& title, DWORD style, int x, int y,
              int width, int height, HWND parent, HMENU menu, HINSTANCE instance, std::uint16_t iconId,
@@ -38,7 +39,6 @@ public:
     void ReplaceScene(TLoop* scene);
     std::int32_t PopScenesTo(std::uint32_t n);
     std::int32_t GetSceneCount() const { return static_cast<std::int32_t>(m_scenes.size()); }
-    TLoop* GetCurrentScene() const { return m_current; }
 
     // Screen capture: the scene (null: the current one) drawn again into "QM_ScreenCaptureTex" with
     // Present off, shown by the returned sprite; an opaque black sprite when that fails. The label
@@ -57,9 +57,6 @@ public:
     TD3D8* GetD3D() const { return m_d3d; }
     TDSound8* GetSound() const { return m_sound; }
     TInputDevice* GetInput() const { return m_input.Get(); }
-
-    bool IsActive() const { return m_active; }
-    bool IsInitialised() const { return m_initialised; }
 
 protected:
     virtual void OnPaint();

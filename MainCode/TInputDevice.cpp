@@ -192,14 +192,6 @@ void TInputDevice::SetupGamePad()
     }
 }
 
-void TInputDevice::GetPadThresholds(std::uint16_t out[4]) const
-{
-    out[0] = m_xLow;
-    out[1] = m_xHigh;
-    out[2] = m_yLow;
-    out[3] = m_yHigh;
-}
-
 void TInputDevice::ClearState(std::int32_t flags)
 {
     if (flags < 0) {

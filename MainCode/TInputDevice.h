@@ -31,6 +31,7 @@ enum TInputButton : std::uint16_t {
 };
 
 class TInputDevice {
+    friend struct TMainProbe;
 public:
     static constexpr int kButtons = 16;
 
@@ -76,19 +77,12 @@ public:
             m_history[i] = value;
         }
     }
-    bool IsHeld(std::uint16_t mask) const { return (GetCurrent() & mask) != 0; }
     // Any of the buttons newly down; each counts on its own, so one still held hides no other's press.
     bool IsPressed(std::uint16_t mask) const { return (GetCurrent() & ~GetPrevious() & mask) != 0; }
 
     static std::int32_t KeyNameToCode(const std::string& name);
     static std::int32_t PadNameToCode(const std::string& text);
     static std::int32_t FindGamePad();
-
-    // What the bindings hold now, for the key-setting screens and tests.
-    std::int64_t GetKeyboardBinding(int button) const { return m_keyboard[button].param == kUnset ? -1 : m_keyboard[button].code; }
-    std::int64_t GetPadBinding(int button) const { return m_pad[button].param == kUnset ? -1 : m_pad[button].code; }
-    std::int32_t GetPadId() const { return m_padId; }
-    void GetPadThresholds(std::uint16_t out[4]) const;
 
 private:
     struct PadSample {

@@ -19,6 +19,7 @@ enum : std::uint32_t {
 };
 
 class TLoop {
+    friend struct TMainProbe;
 public:
     explicit TLoop(TGameWnd* app);
     virtual ~TLoop() = default;
@@ -35,7 +36,6 @@ public:
     virtual void Suspend() { m_suspended = true; }
     virtual void Resume() { m_suspended = false; }
 
-    bool IsSuspended() const { return m_suspended; }
     TGameWnd* GetApp() const { return m_app; }
 
 protected:
@@ -60,6 +60,7 @@ public:
 // The base of every concrete scene: a 60-steps-a-second timer and three member-function pointers
 // (update, draw, state) through which the scene's own functions run.
 class TSceneLoop : public TLoop {
+    friend struct TMainProbe;
 public:
     using UpdateFunc = std::uint32_t (TSceneLoop::*)();
     using DrawFunc = void (TSceneLoop::*)();
@@ -79,8 +80,6 @@ public:
 
     // Runs the current state function; scenes whose state decides each step use this as update.
     std::uint32_t RunState();
-
-    const TFrameTimer& GetTimer() const { return m_timer; }
 
 protected:
     // Scenes hand in their own member functions; the casts keep the pointers in the base type.

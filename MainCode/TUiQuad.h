@@ -8,6 +8,7 @@
 #include "dx/dx8/3d/TSprite.h"
 
 class TUiQuad {
+    friend struct TMainProbe;
 public:
     static constexpr std::int32_t kBlack = 15;          // colour mode; any other value is white
     static constexpr std::int32_t kCover = 0xF000;      // alpha 0 → 1; any other value uncovers
@@ -29,12 +30,6 @@ public:
     bool IsAtStart() const { return m_counter == 0; }
     void Draw(float x, float y, float w, float h);
 
-    std::int32_t GetDuration() const { return m_duration; }
-    std::int32_t GetCounter() const { return m_counter; }
-    bool IsTextured() const { return m_textured; }
-    bool IsEndDrawn() const { return m_endDrawn; }
-    // The packed 0xAARRGGBB the corners carry now.
-    std::uint32_t GetColour() const { return m_sprite.GetVertex(0).diffuse; }
     static std::uint32_t Pack(const float* rgba);
 
 private:

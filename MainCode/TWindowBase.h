@@ -8,6 +8,7 @@
 LRESULT CALLBACK SubClassWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 class TSubClassWnd {
+    friend struct TMainProbe;
 public:
     TSubClassWnd() = default;
     virtual ~TSubClassWnd();
@@ -19,8 +20,6 @@ public:
     virtual bool IsRunning() { return true; }
     virtual LRESULT DefaultProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
     virtual LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) = 0;
-
-    HWND GetHandle() const { return m_hwnd; }
 
 protected:
     HWND m_hwnd = nullptr;

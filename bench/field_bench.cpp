@@ -152,10 +152,9 @@ bool Play(int count, std::uint32_t seed, std::FILE* trace, Result* result)
             return false;
         }
     }
-    if (TCharacterProbe::StatusIcons(*player).GetShown().size() != 2 ||
-        !TCharacterProbe::StatusIcons(*player).GetShown()[0]->IsShown()) {
-        std::fprintf(stderr, "%zu status icons over the player, not 2\n",
-                     TCharacterProbe::StatusIcons(*player).GetShown().size());
+    const auto& shown = THudProbe::Shown(TCharacterProbe::StatusIcons(*player));
+    if (shown.size() != 2 || !shown[0]->IsShown()) {
+        std::fprintf(stderr, "%zu status icons over the player, not 2\n", shown.size());
         return false;
     }
     result->live = area->GetEnemies()->GetLive().size();

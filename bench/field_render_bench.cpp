@@ -41,6 +41,7 @@
 #include "platform/testing/win32.h"
 #include "support/alloc_probe.h"
 #include "support/effect_probe.h"
+#include "support/main_probe.h"
 #include "support/scene_clock.h"
 #include "support/temp_dir.h"
 
@@ -172,7 +173,7 @@ bool Play(int effectCount, Result* result)
         const long driverBefore = probe.OwnThreadDriverAllocations();
         const double cpuStart = Seconds(CLOCK_THREAD_CPUTIME_ID);
         const double start = Seconds(CLOCK_MONOTONIC);
-        qmtest::SetClockToNextStep(area->GetFieldLoop()->GetTimer());
+        qmtest::SetClockToNextStep(TMainProbe::Timer(*area->GetFieldLoop()));
         if (!app.Frame()) {
             std::fprintf(stderr, "the field ended at frame %d\n", frame);
             return false;

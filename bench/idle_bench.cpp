@@ -17,6 +17,7 @@
 #include "platform/win32/msgbox.h"
 #include "platform/testing/win32.h"
 #include "support/alloc_probe.h"
+#include "support/main_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -44,13 +45,16 @@ public:
         ++calls;
         const bool going = TGameWnd::Frame();
         // Steps the title has run: its timer moves on by one interval a step.
-        auto* title = dynamic_cast<TTitleLoop*>(GetCurrentScene());
+        auto* title = dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*this));
         if (title != nullptr && firstStepAt < 0.0) {
-            firstStepAt = title->GetTimer().m_last;
+            firstStepAt = TMainProbe::Timer(*title).m_last;
         }
-        const auto steps = title != nullptr ? static_cast<std::uint32_t>((title->GetTimer().m_last - firstStepAt) /
-                                                                          title->GetTimer().m_interval + 0.5)
-                                            : 0u;
+        const auto steps =
+            title != nullptr
+                ? static_cast<std::uint32_t>((TMainProbe::Timer(*title).m_last - firstStepAt) /
+                                                 TMainProbe::Timer(*title).m_interval +
+                                             0.5)
+                : 0u;
         if (steps >= kWarmUp && startWall == 0.0) {
             startWall = Seconds(CLOCK_MONOTONIC);
             startCpu = Seconds(CLOCK_THREAD_CPUTIME_ID);

@@ -19,6 +19,7 @@ class TPlayerCharacter;
 class TText8;
 
 class TGameData {
+    friend struct TGameDataProbe;
 public:
     static constexpr std::uint32_t kPartySize = 8;
     static constexpr std::uint32_t kEventFlags = 2048;
@@ -70,7 +71,6 @@ public:
     static void SetMaxLevel(std::uint32_t level) { s_maxLevel = level; }
     static std::uint32_t GetMaxLevel() { return s_maxLevel; }
     static void SetMaxMoney(std::uint32_t money) { s_maxMoney = money; }
-    static std::uint32_t GetMaxMoney() { return s_maxMoney; }
     static void SetSaveDirectory(const std::string& folder) { s_saveFolder = folder; }
     static const std::string& GetSaveDirectory() { return s_saveFolder; }
     static void SetTableDirectory(const std::string& folder) { s_tableFolder = folder; }
@@ -149,8 +149,6 @@ public:
     // Null outside 0..7.
     TItemEntry* GetRingSlot(std::uint32_t i);
     std::int32_t GetItemKindCount() const { return static_cast<std::int32_t>(m_items.size()); }
-    // The inventory outside the ring, in order of acquisition.
-    const std::list<TRefPtr<TItemEntry>>& GetItemList() const { return m_items; }
     // Bonus rates of the passive skills in the skill slots: 0..3 stats, 4..9 elements,
     // 10 experience, 11 ability points, 12 the player character's own; 0 outside.
     float GetSkillFactor(std::uint32_t i) const { return i < kSkillFactors ? m_skillFactors[i] : 0.0f; }

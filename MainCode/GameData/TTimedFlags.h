@@ -8,6 +8,7 @@
 #include "TCommon/TRefPtr.h"
 
 class TTimedFlags {
+    friend struct TGameDataProbe;
 public:
     TTimedFlags() = default;
 
@@ -24,7 +25,6 @@ public:
 
     // 0 STR, 1 VIT, 2 INT, 3 MEN; 0 outside.
     std::int32_t GetBonus(std::uint32_t i) const { return i < 4 ? m_bonus[i] : 0; }
-    const TRefPtr<TItemMean>& GetEffect() const { return m_effect; }
 
 private:
     std::int32_t m_bonus[4] = {};

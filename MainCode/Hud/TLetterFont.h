@@ -12,6 +12,7 @@
 #include "dx/dx8/3d/TTexture8.h"
 
 class TLetterFont {
+    friend struct THudProbe;
 public:
     // Loads the sheet and lays out every cell. A package that cannot be read throws my_error; an
     // entry it does not hold is logged and leaves every glyph without texture.
@@ -25,9 +26,6 @@ public:
     TSprite& Glyph(std::uint8_t c);
     // The glyph of '0' + d, unchecked: 10 is ':'.
     TSprite& Digit(std::int32_t d);
-
-    const TTexture8& GetImage() const { return m_image; }
-    std::size_t GetGlyphCount() const { return m_glyphs.size(); }
 
 private:
     void Layout();

@@ -39,7 +39,6 @@ public:
     // pieces, right end).
     TSprite* GetSlotBackgrounds() { return m_frame; }
     TSprite* GetSlotIcons() { return m_icons; }
-    const TSprite& GetCursor() const { return m_cursor; }
 
 private:
     std::int32_t m_selection = 0;

@@ -12,6 +12,7 @@
 #include "platform/d3dx8/d3dx8math.h"
 
 class TStateIcon {
+    friend struct THudProbe;
 public:
     static constexpr std::int32_t kMoveSteps = 60;
     static constexpr std::int32_t kFadeSteps = 50;
@@ -36,11 +37,6 @@ public:
 
     bool IsShown() const { return m_state != &TStateIcon::StateIdle; }
     bool IsLeaving() const { return m_state == &TStateIcon::StateLeaving; }
-    std::int32_t GetIndex() const { return m_index; }
-    TFrame* GetFrame() const { return m_frame.Get(); }
-    const TLinearRamp& GetMove() const { return m_move; }
-    const TLinearRamp& GetFade() const { return m_fade; }
-    const D3DXVECTOR3& GetTarget() const { return m_target; }
 
 private:
     using State = bool (TStateIcon::*)();

@@ -12,6 +12,7 @@
 class TPlayerCharacter;
 
 class TStatusIcon {
+    friend struct THudProbe;
 public:
     // Poison, sickness, confusion, fear, slow, silence, then the timed stat bonus.
     static constexpr std::int32_t kIcons = 7;
@@ -29,11 +30,6 @@ public:
     // Once per frame update of the player: turn and place the group, step the icons, take up the
     // statuses that began and let go of those that ended.
     void Update(TPlayerCharacter* character, TFrame* parent, TFrame* camera);
-
-    TFrame* GetRoot() const { return m_root.Get(); }
-    TStateIcon* GetIcon(std::int32_t i) const { return m_icons[i].Get(); }
-    // The icons on display or leaving, in order of arrival.
-    const std::vector<TRefPtr<TStateIcon>>& GetShown() const { return m_shown; }
 
 private:
     TRefPtr<TFrame> m_root;

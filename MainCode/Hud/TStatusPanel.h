@@ -43,7 +43,6 @@ public:
     TSprite& GetLevelDigit(int i) { return m_levelDigits[i]; }
     TSprite& GetPercentDigit(int i) { return m_percentDigits[i]; }
     TSprite& GetPercentSign() { return m_percentSign; }
-    TSprite& GetFace() { return m_face; }
 
 private:
     friend struct THudProbe;

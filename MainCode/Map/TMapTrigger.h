@@ -46,8 +46,6 @@ public:
                       const D3DXVECTOR3& startDirection, const D3DXVECTOR3& startCameraPosition,
                       std::uint32_t fadeMode, const std::string& destination);
     std::uint32_t Update() override;
-    // The map change without a test: what a script's map change does with a temporary trigger.
-    std::uint32_t Fire() { return ChangeMap(); }
 
 
 private:

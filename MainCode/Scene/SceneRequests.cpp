@@ -29,8 +29,3 @@ TLoop* CreateChangeToEvent(TGameWnd* app, std::int32_t colourMode, std::uint32_t
 {
     return TChangeLoop::ToEvent(app, colourMode, direction, eventId, musicId);
 }
-
-TLoop* CreateChangeToSave(TGameWnd* app, std::uint32_t musicId)
-{
-    return TChangeLoop::ToSave(app, musicId);
-}

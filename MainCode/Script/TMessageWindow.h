@@ -18,6 +18,7 @@
 class TInputDevice;
 
 class TMessageWindow : public TScriptModule {
+    friend struct TScriptProbe;
 public:
     // Layout: a byte column is 9 px, a line 20 px, three lines to a page.
     static constexpr int kColumnWidth = 9;
@@ -48,28 +49,9 @@ public:
     void ClearText(std::int32_t part);
     void SetName(const std::string& name);
 
-    // What the window shows now, for the scenes and tests.
-    bool IsIdle() const { return m_state == &TMessageWindow::DoNothing; }
-    bool IsTyping() const { return m_state == &TMessageWindow::TypeOut; }
+    // Whether the window waits for the decide button or for a choice.
     bool IsWaitingForButton() const { return m_state == &TMessageWindow::WaitButton; }
     bool IsChoosing() const { return m_state == &TMessageWindow::Choose; }
-    bool IsSliding() const { return m_state == &TMessageWindow::StepSlide; }
-    std::uint8_t IsShown() const { return m_shown; }
-    std::uint8_t IsCancelRequested() const { return m_cancelRequested; }
-    const std::deque<std::string>& GetLines() const { return m_lines; }
-    std::int32_t GetLine() const { return m_line; }
-    std::int32_t GetColumn() const { return m_column; }
-    std::int32_t GetCursor() const { return m_cursor; }
-    std::uint8_t GetBlink() const { return m_blink; }
-    std::int32_t GetWindowY() const { return m_window.value; }
-    std::int32_t GetNameX() const { return m_name.value; }
-    float GetCursorBob() const { return m_cursorBob.Value(); }
-    const TText8& GetMessageText() const { return m_message; }
-    const TText8& GetNameText() const { return m_nameText; }
-    const TSprite& GetWindowSprite() const { return m_windowSprite; }
-    const TSprite& GetNameSprite() const { return m_nameSprite; }
-    const TSprite& GetButtonSprite(bool lit) const { return lit ? m_buttonA : m_buttonB; }
-    const TSprite& GetCursorSprite() const { return m_cursorSprite; }
 
 private:
     using State = void (TMessageWindow::*)();

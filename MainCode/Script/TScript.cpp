@@ -231,12 +231,6 @@ bool TScript::Step()
     return next != nullptr;
 }
 
-TScriptStatement* TScript::GetStatement(std::size_t index) const
-{
-    const std::vector<TRefPtr<TScriptStatement>>& statements = Code().m_statements;
-    return index < statements.size() ? statements[index].Get() : nullptr;
-}
-
 void TScript::AddStatement(const TRefPtr<TScriptStatement>& statement)
 {
     m_statements.push_back(statement);

@@ -14,6 +14,7 @@ class TScriptLabel;
 class TScriptStatement;
 
 class TScript {
+    friend struct TScriptProbe;
 public:
     // A statement record takes at most this many bytes; a longer one is skipped (logged).
     static constexpr std::size_t kMaxStatementBytes = 65536;
@@ -41,17 +42,14 @@ public:
     // tasks read the position and the locals of this one.
     static TScript* Running();
 
-    TScriptStatement* GetStatement(std::size_t index) const;
     std::size_t GetStatementCount() const { return Code().m_statements.size(); }
     void AddStatement(const TRefPtr<TScriptStatement>& statement);
     void Reset();
     // Resolves GOTOs and the links of blocks and loops; run once after the statements are chained.
     void LinkBlocks();
 
-    TScriptStatement* GetCurrent() const { return m_current; }
     TScriptStatement* GetPrevious() const { return m_previous; }
     TScriptVarTable& GetLocals() { return m_locals; }
-    std::vector<TRefPtr<TScriptLabel>>& GetLabels() { return m_labels; }
     // The record of a label name, null when the script has none yet.
     TScriptLabel* FindLabel(const std::string& name) const;
     void AddLabel(const TRefPtr<TScriptLabel>& label);

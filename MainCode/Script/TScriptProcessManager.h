@@ -15,6 +15,7 @@
 #include "TCommon/TRefPtr.h"
 
 class TScriptProcessManager {
+    friend struct TScriptProbe;
 public:
     // Step results.
     static constexpr std::uint32_t kHeld = 3;       // scripts alive but waiting: update the modules
@@ -66,15 +67,12 @@ public:
 
     TScriptVarTable& GetGlobalA() { return m_globalA; }
     TScriptVarTable& GetGlobalB() { return m_globalB; }
-    std::size_t GetTaskCount() const { return m_tasks.size(); }
 
     std::uint8_t GetHostWait() const { return m_hostWait; }
     void SetHostWait(std::uint8_t value) { m_hostWait = value; }
-    std::uint8_t GetModuleWait() const { return m_moduleWait; }
     void SetModuleWait(std::uint8_t value) { m_moduleWait = value; }
     std::uint8_t GetStop() const { return m_stop; }
     void SetStop(std::uint8_t value) { m_stop = value; }
-    std::uint8_t GetCancel() const { return m_cancel; }
     void SetCancel(std::uint8_t value) { m_cancel = value; }
 
 private:

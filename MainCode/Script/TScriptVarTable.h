@@ -45,9 +45,6 @@ public:
     std::int32_t Get() const;
     void Set(std::int32_t value);
 
-    const std::string& GetName() const { return m_name; }
-    std::uint32_t GetKind() const { return m_kind; }
-
 private:
     TScriptVarRef(const std::string& name, std::uint32_t kind, TScript* script, TScriptVarTable* table)
         : m_script(script), m_name(name), m_kind(kind), m_table(table) {}

@@ -306,7 +306,7 @@ TEST_F(HeroTraceTest, TownStepRunsTheHudAndTheTimersButNeverAnAttack)
     EXPECT_EQ(THudProbe::Queue(*getRender_).size(), 1u);
     EXPECT_TRUE(THudProbe::IsIdle(*getRender_));
     // The icon group turns a degree an update.
-    const D3DXMATRIX* root = TCharacterProbe::StatusIcons(*hero).GetRoot()->GetMatrix();
+    const D3DXMATRIX* root = THudProbe::Root(TCharacterProbe::StatusIcons(*hero))->GetMatrix();
     EXPECT_NEAR(std::atan2(-root->_13, root->_11), 31.0 * 0.017453292, 1e-4);
     EXPECT_EQ(hero->GetAttackSeal().Remaining, 9);
 }

@@ -66,7 +66,7 @@ TEST_F(PlayerUpdateTest, OpenRingHidesTheButtonsForTheStepOnly)
     EXPECT_EQ(input_->GetWord(2), 16u);
     EXPECT_FLOAT_EQ(THudProbe::Ratio(*panel_, TStatusPanel::kHp), 0.5F);
     EXPECT_EQ(THudProbe::WindowX(*getRender_), 627) << "one step of the notice's slide";
-    const D3DXMATRIX* root = TCharacterProbe::StatusIcons(*hero).GetRoot()->GetMatrix();
+    const D3DXMATRIX* root = THudProbe::Root(TCharacterProbe::StatusIcons(*hero))->GetMatrix();
     EXPECT_NEAR(std::atan2(-root->_13, root->_11), 0.017453292, 1e-6) << "the icons' update ran once";
 }
 

@@ -227,7 +227,7 @@ TEST_F(StatusPanelTest, BothAccessoryIconsAreTheAccessoryIconWhateverIsEquipped)
 TEST_F(StatusPanelTest, SetColorsLeavesTheFaceAlone)
 {
     panel_->Update(hero_.get());
-    panel_->GetFace().SetColor(0xFF804020, -1);
+    THudProbe::Face(*panel_).SetColor(0xFF804020, -1);
     for (int bar = 0; bar < TStatusPanel::kBarCount; ++bar) {
         panel_->GetBar(bar).SetColor(0xFF666666, -1);
     }
@@ -236,7 +236,7 @@ TEST_F(StatusPanelTest, SetColorsLeavesTheFaceAlone)
     panel_->GetFullMark(1).SetColor(0xFF202020, -1);
     panel_->GetLevelDigit(0).SetColor(0xFFB2B2B2, -1);
     panel_->SetColors();
-    EXPECT_EQ(panel_->GetFace().GetVertex(0).diffuse, 0xFF804020u);
+    EXPECT_EQ(THudProbe::Face(*panel_).GetVertex(0).diffuse, 0xFF804020u);
     EXPECT_EQ(panel_->GetFrame().GetVertex(3).diffuse, 0xFFFFFFFFu);
     EXPECT_EQ(panel_->GetBar(TStatusPanel::kAccessoryB).GetVertex(0).diffuse, 0xFFFFFFFFu);
     EXPECT_EQ(panel_->GetIcon(0).GetVertex(0).diffuse, 0xFFFFFFFFu);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "combat_fixture.h"
+#include "support/gamedata_probe.h"
 
 namespace {
 
@@ -26,13 +27,13 @@ TEST_F(TimedBonusTest, OnlyThePlayedCharactersRecordCountsDown)
         hero->Update();
         EXPECT_EQ(hero->HasStatBoost(), update < 3) << update;
     }
-    EXPECT_EQ(data_->GetTimedFlags(0)->GetEffect()->Duration, -1);
+    EXPECT_EQ(TGameDataProbe::Effect(*data_->GetTimedFlags(0))->Duration, -1);
     EXPECT_TRUE(data_->GetTimedFlags(1)->IsActive());
-    EXPECT_EQ(data_->GetTimedFlags(1)->GetEffect()->Duration, 2) << "kept until that member plays";
+    EXPECT_EQ(TGameDataProbe::Effect(*data_->GetTimedFlags(1))->Duration, 2) << "kept until that member plays";
     // Its own player counts it down.
     std::unique_ptr<playertest::TestHero> other = MakeHero(1);
     other->Update();
-    EXPECT_EQ(data_->GetTimedFlags(1)->GetEffect()->Duration, 1);
+    EXPECT_EQ(TGameDataProbe::Effect(*data_->GetTimedFlags(1))->Duration, 1);
 }
 
 // The town's step leaves the bonus as it is (it runs no frame update), while the ailments beside it
@@ -46,11 +47,11 @@ TEST_F(TimedBonusTest, TownStepsHoldTheBonusAndTheFieldsCountItDown)
         Buttons(0);
         hero->UpdateInTown();
         EXPECT_TRUE(hero->HasStatBoost()) << update;
-        EXPECT_EQ(data_->GetTimedFlags(0)->GetEffect()->Duration, 2) << update;
+        EXPECT_EQ(TGameDataProbe::Effect(*data_->GetTimedFlags(0))->Duration, 2) << update;
     }
     EXPECT_LT(hero->GetPoison().Remaining, 5);
     hero->Update();
-    EXPECT_EQ(data_->GetTimedFlags(0)->GetEffect()->Duration, 1);
+    EXPECT_EQ(TGameDataProbe::Effect(*data_->GetTimedFlags(0))->Duration, 1);
     hero->Update();
     EXPECT_TRUE(hero->HasStatBoost());
     hero->Update();

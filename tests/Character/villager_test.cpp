@@ -10,6 +10,7 @@
 #include "Map/map_object_fixture.h"
 #include "support/character_probe.h"
 #include "support/map_probe.h"
+#include "support/script_probe.h"
 
 namespace maptest {
 namespace {
@@ -59,7 +60,7 @@ TEST_F(Villagers, TheSetUpScriptFillsTheRecordAndLeavesNothingBehind)
     EXPECT_EQ(info.faceMode, 1u);
     EXPECT_FLOAT_EQ(info.centreHeight, 1.1F);
     EXPECT_EQ(info.position[2], 16.0F);
-    EXPECT_EQ(manager->GetTaskCount(), 0u);
+    EXPECT_EQ(TScriptProbe::TaskCount(*manager), 0u);
     EXPECT_EQ(manager->FindModule("VillagerInfo"), nullptr);
     // A second one on the same manager is not held by the first one's stop.
     TVillagerInfo second;
@@ -70,7 +71,7 @@ TEST_F(Villagers, TheSetUpScriptFillsTheRecordAndLeavesNothingBehind)
     TVillagerInfo none;
     EXPECT_FALSE(LoadVillagerInfo(none, "obj.pbsc/mute"));
     EXPECT_FALSE(LoadVillagerInfo(none, "obj.pbsc/nosuch"));
-    EXPECT_EQ(manager->GetTaskCount(), 0u);
+    EXPECT_EQ(TScriptProbe::TaskCount(*manager), 0u);
     EXPECT_EQ(manager->FindModule("VillagerInfo"), nullptr);
     TScriptProcessManager::Destroy();
     EXPECT_FALSE(LoadVillagerInfo(none, "obj.pbsc/still"));  // no manager at all

@@ -6,6 +6,7 @@
 #include "dx/dx8/sound/TStreamSound.h"
 #include "support/dx_probe.h"
 #include "support/golden.h"
+#include "support/main_probe.h"
 #include "support/map_probe.h"
 
 namespace fieldtest {
@@ -204,7 +205,7 @@ TEST_F(MapChange, AModeOtherThanBlackOrWhiteFadesThroughBlack)
     EXPECT_NE(testing::internal::GetCapturedStderr().find("fade mode 2 is neither 0 nor 1"), std::string::npos);
     ASSERT_NE(phase, nullptr);
     Steps(30);
-    EXPECT_EQ(TMapProbe::Quad(*phase).GetColour(), 0xFF000000u);
+    EXPECT_EQ(TMainProbe::Colour(TMapProbe::Quad(*phase)), 0xFF000000u);
 }
 
 }  // namespace

@@ -26,6 +26,7 @@
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
 #include "formats/field_writer.h"
+#include "support/main_probe.h"
 #include "support/scene_clock.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
@@ -100,7 +101,7 @@ protected:
         }
         return field;
     }
-    TFieldLoop* CurrentField() const { return dynamic_cast<TFieldLoop*>(app_->GetCurrentScene()); }
+    TFieldLoop* CurrentField() const { return dynamic_cast<TFieldLoop*>(TMainProbe::CurrentScene(*app_)); }
     static platform::RgbaImage Screen() { return qmtest::SceneDriver::Screen(); }
     // 0xRRGGBB of the back buffer.
     static std::uint32_t Pixel(const platform::RgbaImage& image, int x, int y)

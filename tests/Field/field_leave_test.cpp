@@ -7,6 +7,7 @@
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "formats/script_assembler.h"
 #include "support/character_probe.h"
+#include "support/main_probe.h"
 #include "support/standing_enemy.h"
 #include "support/map_probe.h"
 
@@ -49,7 +50,7 @@ protected:
                                               480, nullptr, nullptr, nullptr, 101, 104);
         app_->Create();
         app_->Init();
-        ASSERT_TRUE(app_->IsInitialised());
+        ASSERT_TRUE(TMainProbe::IsInitialised(*app_));
         Steps(8);
     }
     static std::string Villager(float x)

@@ -10,6 +10,7 @@
 #include "formats/byte_writer.h"
 #include "formats/ptx_writer.h"
 #include "support/dx_probe.h"
+#include "support/hud_probe.h"
 
 namespace fieldtest {
 namespace {
@@ -66,7 +67,7 @@ TEST_F(LetterSheet, AFieldWithoutItsLetterSheetIsBuiltAndSaysWhichEntryOnce)
     EXPECT_EQ(CurrentField(), field);
     TLetterFont* font = field->GetLetterFont();
     ASSERT_NE(font, nullptr);
-    EXPECT_EQ(font->GetGlyphCount(), 45u);
+    EXPECT_EQ(THudProbe::GlyphCount(*font), 45u);
     EXPECT_FALSE(TDxProbe::Image(font->Glyph('A')).HasTexture());
     EXPECT_FALSE(TDxProbe::Image(font->Digit(7)).HasTexture());
 

@@ -11,6 +11,7 @@
 #include "support/character_probe.h"
 #include "support/dx_probe.h"
 #include "support/hud_probe.h"
+#include "support/main_probe.h"
 #include "support/map_probe.h"
 #include "MainCode/GameData/TSvpTable.h"
 #include "MainCode/Map/TAttackTable.h"
@@ -207,7 +208,7 @@ TEST_F(FieldLoad, MapsWithoutAnAreaKindOrCameraAndPairsWithoutAPlayerAreRefusedB
     Leader()->WeaponId = 1001;  // a spear: no class for the first character
     EXPECT_EQ(PushField("battle"), nullptr);
     EXPECT_TRUE(SaidAbout("character 0 with weapon type 3"));
-    EXPECT_EQ(dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()) != nullptr, true);
+    EXPECT_EQ(dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*app_)) != nullptr, true);
     Leader()->WeaponId = 1000;
     TFieldLoop* keys = PushField("keys");
     ASSERT_NE(keys, nullptr);
@@ -244,7 +245,7 @@ TEST_F(FieldLoad, TheMenuButtonPushesThePauseMenuAndNothingElseMoves)
     Step();
     Hold('B', false);
     Hold(VK_UP, false);
-    auto* menu = dynamic_cast<TMenuTopLoop*>(app_->GetCurrentScene());
+    auto* menu = dynamic_cast<TMenuTopLoop*>(TMainProbe::CurrentScene(*app_));
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->GetField(), field);
     const D3DXVECTOR3 after = PositionOf(field->GetPlayer());
@@ -331,7 +332,7 @@ TEST_F(FieldLoad, EventCodesStopTheObjectWalkSkipTheRestOrEndTheField)
     phase->Deactivate();
     Step();
     EXPECT_NE(CurrentField(), field);  // the field ended; the title below it runs
-    EXPECT_NE(dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()), nullptr);
+    EXPECT_NE(dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*app_)), nullptr);
 }
 
 TEST_F(FieldLoad, EventCodeClassesAtTheirBounds)
@@ -387,7 +388,7 @@ TEST_F(FieldLoad, AGameOverFromATownScriptEndsTheFieldIntoThePlacedScene)
     TalkTo(field, over);
     Step();
     EXPECT_NE(CurrentField(), field);
-    EXPECT_NE(dynamic_cast<TDieLoop*>(app_->GetCurrentScene()), nullptr);
+    EXPECT_NE(dynamic_cast<TDieLoop*>(TMainProbe::CurrentScene(*app_)), nullptr);
 }
 
 // An object's conversation is run again from the top; a game over at its end ends the town as a
@@ -412,7 +413,7 @@ TEST_F(FieldLoad, AGameOverAtTheEndOfAnObjectsConversationEndsTheField)
     // Read from the run's own module: no complaint of a run stopped for nothing.
     EXPECT_EQ(testing::internal::GetCapturedStderr().find("stopped in town"), std::string::npos);
     EXPECT_NE(CurrentField(), field);
-    EXPECT_NE(dynamic_cast<TDieLoop*>(app_->GetCurrentScene()), nullptr);
+    EXPECT_NE(dynamic_cast<TDieLoop*>(TMainProbe::CurrentScene(*app_)), nullptr);
 }
 
 TEST_F(FieldLoad, ChangingThePlayerKeepsPoseAndMotion)

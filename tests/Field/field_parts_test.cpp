@@ -5,6 +5,7 @@
 #include "MainCode/TUiQuad.h"
 #include "dx/dx8/3d/TVertexShader.h"
 #include "support/device_fixture.h"
+#include "support/main_probe.h"
 
 namespace {
 
@@ -21,38 +22,38 @@ protected:
 TEST_F(UiQuad, ColourModeAndDirectionChooseTheTwoColours)
 {
     const TUiQuad fadeIn(60, TUiQuad::kBlack, TUiQuad::kUncover);
-    EXPECT_EQ(fadeIn.GetColour(), 0xFF000000u);  // hides the screen until stepped
+    EXPECT_EQ(TMainProbe::Colour(fadeIn), 0xFF000000u);  // hides the screen until stepped
     const TUiQuad cover(60, TUiQuad::kBlack, TUiQuad::kCover);
-    EXPECT_EQ(cover.GetColour(), 0x00000000u);
+    EXPECT_EQ(TMainProbe::Colour(cover), 0x00000000u);
     const TUiQuad white(60, 14, TUiQuad::kCover);
-    EXPECT_EQ(white.GetColour(), 0x00FFFFFFu);
+    EXPECT_EQ(TMainProbe::Colour(white), 0x00FFFFFFu);
     const TUiQuad other(60, 16, 0xF001);
-    EXPECT_EQ(other.GetColour(), 0xFFFFFFFFu);
+    EXPECT_EQ(TMainProbe::Colour(other), 0xFFFFFFFFu);
 }
 
 TEST_F(UiQuad, ForwardRunsUntilTheEndColourWasDrawnAndBackUntilTheStart)
 {
     TUiQuad quad(4, TUiQuad::kBlack, TUiQuad::kCover);
     EXPECT_TRUE(quad.StepForward());
-    EXPECT_EQ(quad.GetColour(), 0x3F000000u);  // 0.25 × 255 truncated
+    EXPECT_EQ(TMainProbe::Colour(quad), 0x3F000000u);  // 0.25 × 255 truncated
     EXPECT_TRUE(quad.StepForward());
-    EXPECT_EQ(quad.GetColour(), 0x7F000000u);  // 0.5 gives 127
+    EXPECT_EQ(TMainProbe::Colour(quad), 0x7F000000u);  // 0.5 gives 127
     EXPECT_TRUE(quad.StepForward());
     EXPECT_TRUE(quad.StepForward());  // the fourth sets the end colour; not drawn yet
-    EXPECT_EQ(quad.GetColour(), 0xFF000000u);
+    EXPECT_EQ(TMainProbe::Colour(quad), 0xFF000000u);
     EXPECT_TRUE(quad.StepForward());  // past the end: still waiting for the draw
-    EXPECT_EQ(quad.GetCounter(), 4);
+    EXPECT_EQ(TMainProbe::Counter(quad), 4);
     quad.Draw(0.0F, 0.0F, 640.0F, 480.0F);
     EXPECT_FALSE(quad.StepForward());
-    EXPECT_EQ(quad.GetColour(), 0xFF000000u);
+    EXPECT_EQ(TMainProbe::Colour(quad), 0xFF000000u);
 
     EXPECT_TRUE(quad.StepBack());
     EXPECT_TRUE(quad.StepBack());
     EXPECT_TRUE(quad.StepBack());
     EXPECT_FALSE(quad.StepBack());  // the fourth reaches the start
-    EXPECT_EQ(quad.GetColour(), 0x00000000u);
+    EXPECT_EQ(TMainProbe::Colour(quad), 0x00000000u);
     EXPECT_FALSE(quad.StepBack());
-    EXPECT_EQ(quad.GetCounter(), 0);
+    EXPECT_EQ(TMainProbe::Counter(quad), 0);
     // The end was drawn before: the next forward run ends on the call that reaches it.
     for (int i = 0; i < 3; ++i) {
         EXPECT_TRUE(quad.StepForward());
@@ -64,20 +65,20 @@ TEST_F(UiQuad, ZeroFramesSetTheEndAtOnceAndFinishWaitsForADraw)
 {
     TUiQuad quad(0, 15, TUiQuad::kUncover);
     EXPECT_TRUE(quad.StepForward());
-    EXPECT_EQ(quad.GetColour(), 0x00000000u);
+    EXPECT_EQ(TMainProbe::Colour(quad), 0x00000000u);
     quad.Draw(0.0F, 0.0F, 640.0F, 480.0F);
     EXPECT_FALSE(quad.StepForward());
     EXPECT_FALSE(quad.StepBack());
-    EXPECT_EQ(quad.GetColour(), 0xFF000000u);
+    EXPECT_EQ(TMainProbe::Colour(quad), 0xFF000000u);
 
     const float start[4] = {1.0F, 0.5F, 0.0F, 0.0F};
     const float end[4] = {1.0F, 0.5F, 0.0F, 1.0F};
     quad.Init(10, start, end, "");
-    EXPECT_FALSE(quad.IsTextured());
-    EXPECT_FALSE(quad.IsEndDrawn());
-    EXPECT_EQ(quad.GetColour(), 0x00FF7F00u);
+    EXPECT_FALSE(TMainProbe::IsTextured(quad));
+    EXPECT_FALSE(TMainProbe::IsEndDrawn(quad));
+    EXPECT_EQ(TMainProbe::Colour(quad), 0x00FF7F00u);
     quad.Finish();
-    EXPECT_EQ(quad.GetColour(), 0xFFFF7F00u);
+    EXPECT_EQ(TMainProbe::Colour(quad), 0xFFFF7F00u);
     EXPECT_TRUE(quad.StepForward());
     quad.Draw(0.0F, 0.0F, 640.0F, 480.0F);
     EXPECT_FALSE(quad.StepForward());

@@ -7,6 +7,7 @@
 #include "MainCode/TUiQuad.h"
 #include "support/golden.h"
 #include "formats/player_model_writer.h"
+#include "support/main_probe.h"
 #include "support/map_probe.h"
 
 namespace fieldtest {
@@ -16,7 +17,7 @@ TEST_F(FieldGame, PlayStartsAtTheFirstSavePointFadingIn)
 {
     Start();
     Steps(8);  // past the input's start-up polls
-    ASSERT_NE(dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()), nullptr);
+    ASSERT_NE(dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*app_)), nullptr);
     // As a loaded save's change builds it: over the title, which then goes.
     app_->PushScene(TFieldLoop::CreateAtSavePoint(app_.get(), qmtest::FieldLayout::kSavePoint));
     app_->PopScenesTo(1);
@@ -82,7 +83,7 @@ TEST_F(FieldGame, TheFieldFadesInFromBlackOverSixtyStepsAndTheWalkStopsAtTheWall
     for (int step = 1; step <= 60; ++step) {
         Step();
         ASSERT_TRUE(TMapProbe::IsInPhase(*field)) << step;
-        EXPECT_EQ(TMapProbe::Quad(*fade).GetCounter(), step);
+        EXPECT_EQ(TMainProbe::Counter(TMapProbe::Quad(*fade)), step);
         if (step == 30) {
             EXPECT_TRUE(qmtest::MatchesGolden(Screen(), "FieldFadeStep30"));
         }

@@ -19,6 +19,7 @@
 #include "support/golden.h"
 #include "formats/ground_writer.h"
 #include "support/map_probe.h"
+#include "support/script_probe.h"
 
 namespace fieldtest {
 namespace {
@@ -82,9 +83,9 @@ TEST_F(TownObjects, TheElderTalksThePurseIsTakenAndTheSavePointAsks)
     }
     ASSERT_TRUE(window->IsWaitingForButton());
     // The one line of greeting typed out, the prompt waiting.
-    EXPECT_TRUE(window->GetLines().empty());
-    EXPECT_EQ(window->GetLine(), 1);
-    EXPECT_EQ(window->GetColumn(), 0);
+    EXPECT_TRUE(TScriptProbe::Lines(*window).empty());
+    EXPECT_EQ(TScriptProbe::Line(*window), 1);
+    EXPECT_EQ(TScriptProbe::Column(*window), 0);
     Press('Z');
     for (int i = 0; i < 60 && TMapProbe::IsInScriptState(*town); ++i) {
         Step();

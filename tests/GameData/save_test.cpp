@@ -12,6 +12,7 @@
 #include "platform/win32/timer.h"
 #include "formats/byte_writer.h"
 #include "support/fuzz.h"
+#include "support/gamedata_probe.h"
 #include "formats/save_writer.h"
 
 namespace {
@@ -102,7 +103,7 @@ protected:
         for (std::uint32_t i = 0; i < 1024; ++i) {
             d.pickupFlags[i] = data_->GetPickupFlag(i);
         }
-        for (const TRefPtr<TItemEntry>& e : data_->GetItemList()) {
+        for (const TRefPtr<TItemEntry>& e : TGameDataProbe::ItemList(*data_)) {
             d.items.push_back(*e);
         }
         return d;

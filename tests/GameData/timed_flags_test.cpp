@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "MainCode/GameData/TTimedFlags.h"
+#include "support/gamedata_probe.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ TEST(TimedFlags, ActiveOnlyWithANonZeroBonusWhileTheTimeRuns)
             flags.Tick();
         }
         EXPECT_FALSE(flags.IsActive());
-        EXPECT_EQ(flags.GetEffect()->Duration, -1) << "the effect stays held";
+        EXPECT_EQ(TGameDataProbe::Effect(flags)->Duration, -1) << "the effect stays held";
     }
 }
 
@@ -46,7 +47,7 @@ TEST(TimedFlags, SettingTheHeldEffectAgainCopiesItsBonusesAfreshAndSharesNothing
     EXPECT_EQ(uses, 2u);
     effect->Bonus[0] = 9;
     effect->Bonus[3] = 2;
-    flags.Set(flags.GetEffect());
+    flags.Set(TGameDataProbe::Effect(flags));
     EXPECT_EQ(effect.UseCount(), uses);
     EXPECT_EQ(flags.GetBonus(0), 9);
     EXPECT_EQ(flags.GetBonus(3), 2);
@@ -72,7 +73,7 @@ TEST(TimedFlags, AResetLeavesAnotherHolderOfTheSameEffectIntact)
     EXPECT_TRUE(second.IsActive());
     EXPECT_EQ(second.GetBonus(0), 3);
     second.Tick();
-    EXPECT_EQ(second.GetEffect()->Duration, 9);
+    EXPECT_EQ(TGameDataProbe::Effect(second)->Duration, 9);
     EXPECT_EQ(effect.UseCount(), 2u);
 }
 

@@ -15,6 +15,8 @@
 #include "platform/testing/win32.h"
 #include "support/dx_probe.h"
 #include "support/golden.h"
+#include "support/hud_probe.h"
+#include "support/main_probe.h"
 
 namespace {
 
@@ -39,7 +41,7 @@ protected:
 TEST_F(HudPictures, GlyphsCarryTheirCellOfTheSheet)
 {
     TLetterFont font("sprite.ptx/word");
-    EXPECT_EQ(font.GetGlyphCount(), 45u);  // 44 characters and '#'
+    EXPECT_EQ(THudProbe::GlyphCount(font), 45u);  // 44 characters and '#'
     const struct {
         std::uint8_t c;
         float left, top;
@@ -65,7 +67,7 @@ TEST_F(HudPictures, GlyphsCarryTheirCellOfTheSheet)
     EXPECT_EQ(&font.Digit(7), &font.Glyph('7'));
     EXPECT_EQ(&font.Digit(0), &font.Glyph('0'));
     EXPECT_EQ(&font.Digit(10), &font.Glyph(':'));  // no range check
-    EXPECT_EQ(font.GetGlyphCount(), 45u);
+    EXPECT_EQ(THudProbe::GlyphCount(font), 45u);
 }
 
 TEST_F(HudPictures, CharactersOffTheSheetGetAPlainSpriteThatStays)
@@ -79,19 +81,19 @@ TEST_F(HudPictures, CharactersOffTheSheetGetAPlainSpriteThatStays)
         EXPECT_FLOAT_EQ(glyph.GetVertex(3).v, 1.0F);
         EXPECT_EQ(&font.Glyph(c), &glyph);
     }
-    EXPECT_EQ(font.GetGlyphCount(), 47u);
+    EXPECT_EQ(THudProbe::GlyphCount(font), 47u);
 }
 
 TEST_F(HudPictures, GlyphCopiesShareTheSheetAMissingEntryLeavesThemBlankAndAMissingPackageNamesItself)
 {
     TLetterFont font("sprite.ptx/word");
-    const std::uint32_t shared = TDxProbe::ShareCount(font.GetImage());
+    const std::uint32_t shared = TDxProbe::ShareCount(THudProbe::Image(font));
     {
         TSprite copy = font.Glyph('Q');
-        EXPECT_EQ(TDxProbe::Image(copy).GetTexture(), font.GetImage().GetTexture());
-        EXPECT_EQ(TDxProbe::ShareCount(font.GetImage()), shared + 1);
+        EXPECT_EQ(TDxProbe::Image(copy).GetTexture(), THudProbe::Image(font).GetTexture());
+        EXPECT_EQ(TDxProbe::ShareCount(THudProbe::Image(font)), shared + 1);
     }
-    EXPECT_EQ(TDxProbe::ShareCount(font.GetImage()), shared);
+    EXPECT_EQ(TDxProbe::ShareCount(THudProbe::Image(font)), shared);
 
     // An entry the package lacks: every cell laid out, none with a texture; the log beside the
     // program (in the test's own folder) says so.
@@ -101,7 +103,7 @@ TEST_F(HudPictures, GlyphCopiesShareTheSheetAMissingEntryLeavesThemBlankAndAMiss
     std::ifstream log("ErrorLog.txt", std::ios::binary);
     const std::string text((std::istreambuf_iterator<char>(log)), std::istreambuf_iterator<char>());
     EXPECT_NE(text.find("\"nosuch\""), std::string::npos) << text;
-    EXPECT_EQ(blank.GetGlyphCount(), 45u);
+    EXPECT_EQ(THudProbe::GlyphCount(blank), 45u);
     EXPECT_FALSE(TDxProbe::Image(blank.Glyph('Q')).HasTexture());
     EXPECT_EQ(blank.Glyph('Q').GetVertex(3).u, 0.125F);  // row 2, column 0
     EXPECT_EQ(blank.Glyph('Q').GetVertex(3).v, 0.375F);
@@ -136,11 +138,11 @@ TEST_F(HudPictures, TexturedQuadHalfFadedOverAColouredScreen)
     const float start[4] = {1.0F, 0.6F, 0.6F, 1.0F};
     const float end[4] = {1.0F, 0.6F, 0.6F, 0.0F};
     quad.Init(10, start, end, "title.ptx/picture");
-    EXPECT_TRUE(quad.IsTextured());
+    EXPECT_TRUE(TMainProbe::IsTextured(quad));
     for (int i = 0; i < 5; ++i) {
         quad.StepForward();
     }
-    EXPECT_EQ(quad.GetColour(), 0x7FFF9999u);
+    EXPECT_EQ(TMainProbe::Colour(quad), 0x7FFF9999u);
     BeginFrame(0xFF20A040);
     TSprite::SetRenderMode(1);
     quad.Draw(0.0F, 0.0F, 640.0F, 480.0F);

@@ -9,6 +9,7 @@
 #include "Character/player_fixture.h"
 #include "MainCode/Hud/TStatusIcon.h"
 #include "support/character_probe.h"
+#include "support/hud_probe.h"
 
 namespace {
 
@@ -125,8 +126,8 @@ protected:
     }
     static bool Listed(TStatusIcon& icons, int status)
     {
-        for (const TRefPtr<TStateIcon>& icon : icons.GetShown()) {
-            if (icon->GetIndex() == status) {
+        for (const TRefPtr<TStateIcon>& icon : THudProbe::Shown(icons)) {
+            if (THudProbe::Index(*icon) == status) {
                 return true;
             }
         }
@@ -141,7 +142,7 @@ TEST_F(StatusIcons, IconsJoinMoveFadeAndLeaveUpdateByUpdate)
         std::unique_ptr<TestHero> hero = MakeHero();
         TStatusIcon& icons = TCharacterProbe::StatusIcons(*hero);
         // Idle icons: the move ramp of no steps stands at 0, nothing divided by 0.
-        EXPECT_EQ(icons.GetIcon(s.order.front())->GetMove().value, 0.0F);
+        EXPECT_EQ(THudProbe::Move(*THudProbe::Icon(icons, s.order.front())).value, 0.0F);
         int last = 0;
         for (const Check& c : s.checks) {
             last = std::max(last, c.update);
@@ -158,25 +159,25 @@ TEST_F(StatusIcons, IconsJoinMoveFadeAndLeaveUpdateByUpdate)
                     continue;
                 }
                 SCOPED_TRACE(testing::Message() << "update " << u << ", status " << c.status);
-                TStateIcon* icon = icons.GetIcon(c.status);
+                TStateIcon* icon = THudProbe::Icon(icons, c.status);
                 ASSERT_EQ(Listed(icons, c.status), c.listed);
                 EXPECT_EQ(icon->IsShown(), c.listed);
-                EXPECT_NEAR(icon->GetFade().value, c.fade, 1e-5F);
+                EXPECT_NEAR(THudProbe::Fade(*icon).value, c.fade, 1e-5F);
                 if (!c.listed) {
-                    EXPECT_EQ(icon->GetFrame()->GetParent(), nullptr);
+                    EXPECT_EQ(THudProbe::Frame(*icon)->GetParent(), nullptr);
                     continue;
                 }
-                EXPECT_EQ(icon->GetFrame()->GetParent(), icons.GetRoot());
+                EXPECT_EQ(THudProbe::Frame(*icon)->GetParent(), THudProbe::Root(icons));
                 D3DXVECTOR3 p;
-                icon->GetFrame()->GetPosition(&p);
+                THudProbe::Frame(*icon)->GetPosition(&p);
                 EXPECT_NEAR(p.x, c.x, 1e-4F);
                 EXPECT_NEAR(p.y, c.y, 1e-4F);
                 EXPECT_NEAR(p.z, c.z, 1e-4F);
             }
         }
         std::vector<int> order;
-        for (const TRefPtr<TStateIcon>& icon : icons.GetShown()) {
-            order.push_back(icon->GetIndex());
+        for (const TRefPtr<TStateIcon>& icon : THudProbe::Shown(icons)) {
+            order.push_back(THudProbe::Index(*icon));
         }
         EXPECT_EQ(order, s.order);
         Set(*hero, 6, false);
@@ -193,30 +194,30 @@ TEST_F(StatusIcons, TheGroupFloatsOverTheCharacterTurningADegreeAnUpdateAndEachI
         icons.Update(hero.get(), nullptr, camera_.Get());
     }
     D3DXVECTOR3 root;
-    icons.GetRoot()->GetPosition(&root);
+    THudProbe::Root(icons)->GetPosition(&root);
     EXPECT_NEAR(root.x, 3.0F, 1e-5F);
     EXPECT_NEAR(root.y, 0.5F + hero->GetCenterHeight() + 1.0F, 1e-5F);
     EXPECT_NEAR(root.z, -2.0F, 1e-5F);
-    const D3DXMATRIX* m = icons.GetRoot()->GetMatrix();
+    const D3DXMATRIX* m = THudProbe::Root(icons)->GetMatrix();
     EXPECT_NEAR(std::atan2(-m->_13, m->_11), 90.0F * 0.017453292F, 1e-4F);
-    ASSERT_EQ(icons.GetShown().size(), 1u);
-    EXPECT_EQ(icons.GetShown()[0].Get(), icons.GetIcon(5));
+    ASSERT_EQ(THudProbe::Shown(icons).size(), 1u);
+    EXPECT_EQ(THudProbe::Shown(icons)[0].Get(), THudProbe::Icon(icons, 5));
     const char* names[] = {"poison", "sickness", "confusion", "fear", "slow", "silence", "boost"};
     for (int i = 0; i < TStatusIcon::kIcons; ++i) {
-        TFrame* frame = icons.GetIcon(i)->GetFrame();
+        TFrame* frame = THudProbe::Frame(*THudProbe::Icon(icons, i));
         ASSERT_EQ(frame->GetMeshCount(), 1u) << i;
         EXPECT_EQ(frame->GetMesh(0)->GetName(), names[i]);
     }
     // Shown, the icon's meshes carry the fade as their emissive alpha.
-    EXPECT_EQ(icons.GetIcon(5)->GetFrame()->GetMesh(0)->GetMaterial(0).GetMaterial().Emissive.a, 1.0F);
-    EXPECT_EQ(icons.GetIcon(4)->GetFrame()->GetMesh(0)->GetMaterial(0).GetMaterial().Emissive.a, 0.0F);
+    EXPECT_EQ(THudProbe::Frame(*THudProbe::Icon(icons, 5))->GetMesh(0)->GetMaterial(0).GetMaterial().Emissive.a, 1.0F);
+    EXPECT_EQ(THudProbe::Frame(*THudProbe::Icon(icons, 4))->GetMesh(0)->GetMaterial(0).GetMaterial().Emissive.a, 0.0F);
     // The group hangs beside the character, on its frame's parent, while attached.
     TRefPtr<TFrame> scene(new TFrame("scene", IdentityMatrix(), nullptr));
     scene->AddChild(hero->GetFrameRef());
     icons.Attach(hero.get());
-    EXPECT_EQ(icons.GetRoot()->GetParent(), scene.Get());
+    EXPECT_EQ(THudProbe::Root(icons)->GetParent(), scene.Get());
     icons.Detach();
-    EXPECT_EQ(icons.GetRoot()->GetParent(), nullptr);
+    EXPECT_EQ(THudProbe::Root(icons)->GetParent(), nullptr);
     hero->GetFrame()->Detach();
 }
 
@@ -224,7 +225,7 @@ TEST_F(StatusIcons, IconMeshesAreTurnedHalfRoundAndScaledOnce)
 {
     // The poison icon's top corner (0, 0.5, 0) and its corner at +x (0.5, 0, 0), as written.
     std::unique_ptr<TestHero> hero = MakeHero();
-    TMesh8* mesh = TCharacterProbe::StatusIcons(*hero).GetIcon(0)->GetFrame()->GetMesh(0);
+    TMesh8* mesh = THudProbe::Frame(*THudProbe::Icon(TCharacterProbe::StatusIcons(*hero), 0))->GetMesh(0);
     ASSERT_EQ(mesh->GetFVF(), 0x142u);
     ASSERT_GE(mesh->GetVertexCount(), 2);
     // Position, colour and one texture pair: 6 words a vertex.

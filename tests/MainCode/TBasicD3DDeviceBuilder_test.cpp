@@ -7,6 +7,7 @@
 #include "MainCode/TBasicD3DDeviceBuilder.h"
 #include "TCommon/my_error.h"
 #include "support/device_fixture.h"
+#include "support/main_probe.h"
 
 namespace {
 
@@ -52,7 +53,7 @@ TEST_F(DeviceSettings, OnlyFullScreenModeGivesTheDefaults)
     EXPECT_EQ(pp.MultiSampleType, D3DMULTISAMPLE_NONE);
     EXPECT_EQ(pp.EnableAutoDepthStencil, FALSE);
     EXPECT_EQ(ChosenMode().GetRefreshRate(), 60u);
-    EXPECT_EQ(builder()->GetBehaviorFlags(), D3DCREATE_HARDWARE_VERTEXPROCESSING);
+    EXPECT_EQ(TMainProbe::BehaviorFlags(*builder()), D3DCREATE_HARDWARE_VERTEXPROCESSING);
     EXPECT_FLOAT_EQ(TMapData::GetViewScale(), 1.0F);
 }
 
@@ -79,11 +80,11 @@ TEST_F(DeviceSettings, SizeAndBitDepthChooseTheLowestRefreshOfTheFirstFormat)
 
     // Outside 16..32 the depth is clamped; inside, only 16 and 32 match a mode.
     ASSERT_EQ(Make(Current().Key("BitDepth", 8)), 0u);
-    EXPECT_EQ(builder()->GetBitDepth(), 16u);
+    EXPECT_EQ(TMainProbe::BitDepth(*builder()), 16u);
     ASSERT_EQ(Make(Current().Key("BitDepth", 40)), 0u);
     EXPECT_EQ(Present().BackBufferFormat, D3DFMT_X8R8G8B8);
     EXPECT_EQ(Make(Current().Key("BitDepth", 24)), 0x05u);
-    EXPECT_EQ(builder()->GetBitDepth(), 24u);
+    EXPECT_EQ(TMainProbe::BitDepth(*builder()), 24u);
     EXPECT_FALSE(d3d()->IsInitialized());
     EXPECT_EQ(Make(Current().Key("ScreenWidth", 700)), 0x05u);
     // A window must have the size of one of the desktop format's modes.
@@ -106,8 +107,8 @@ TEST_F(DeviceSettings, BackBufferCountsAreClamped)
             ini.Key("BackBufferCountLower", c.lower);
         }
         ASSERT_EQ(Make(ini), 0u);
-        EXPECT_EQ(builder()->GetBackBufferCount(), c.wantCount);
-        EXPECT_EQ(builder()->GetBackBufferCountLower(), c.wantLower);
+        EXPECT_EQ(TMainProbe::BackBufferCount(*builder()), c.wantCount);
+        EXPECT_EQ(TMainProbe::BackBufferCountLower(*builder()), c.wantLower);
     }
 }
 
@@ -137,7 +138,7 @@ TEST_F(DeviceSettings, DeviceBehaviorKeys)
             }
         }
         ASSERT_EQ(Make(ini), 0u);
-        EXPECT_EQ(builder()->GetBehaviorFlags(), c.want);
+        EXPECT_EQ(TMainProbe::BehaviorFlags(*builder()), c.want);
         const bool software = (c.want & 0x20) != 0;
         EXPECT_EQ(builder()->GetBufferPool(), software ? D3DPOOL_SYSTEMMEM : D3DPOOL_MANAGED);
         EXPECT_EQ(builder()->GetBufferUsage(), software ? D3DUSAGE_SOFTWAREPROCESSING : 0u);
@@ -145,7 +146,7 @@ TEST_F(DeviceSettings, DeviceBehaviorKeys)
     }
 
     ASSERT_EQ(Make(Current().Section("DeviceBehavior").Key("BackBufferLockEnable", "yes")), 0u);
-    EXPECT_TRUE(builder()->IsBackBufferLockable());
+    EXPECT_TRUE(TMainProbe::IsBackBufferLockable(*builder()));
     EXPECT_EQ(Present().Flags, D3DPRESENTFLAG_LOCKABLE_BACKBUFFER);
 }
 
@@ -153,15 +154,15 @@ TEST_F(DeviceSettings, FilterNamesAndViewScale)
 {
     ASSERT_EQ(Make(Current().Key("MinFilter", "D3DTEXF_LINEAR").Key("MagFilter", "D3DTEXF_ANISOTROPIC")
                        .Key("MipFilter", "D3DTEXF_LINEAR").Key("View", 80)), 0u);
-    EXPECT_EQ(builder()->GetMinFilter(), D3DTEXF_LINEAR);
-    EXPECT_EQ(builder()->GetMagFilter(), D3DTEXF_ANISOTROPIC);
-    EXPECT_EQ(builder()->GetMipFilter(), D3DTEXF_NONE);
+    EXPECT_EQ(TMainProbe::MinFilter(*builder()), D3DTEXF_LINEAR);
+    EXPECT_EQ(TMainProbe::MagFilter(*builder()), D3DTEXF_ANISOTROPIC);
+    EXPECT_EQ(TMainProbe::MipFilter(*builder()), D3DTEXF_NONE);
     EXPECT_FLOAT_EQ(TMapData::GetViewScale(), 0.8F);
 
     for (const char* name : {"D3DTEXF_LINER", "d3dtexf_linear", "2"}) {
         ASSERT_EQ(Make(Current().Key("MinFilter", name).Key("MagFilter", "D3DTEXF_GAUSSIANCUBIC")), 0u);
-        EXPECT_EQ(builder()->GetMinFilter(), D3DTEXF_NONE) << name;
-        EXPECT_EQ(builder()->GetMagFilter(), D3DTEXF_GAUSSIANCUBIC);
+        EXPECT_EQ(TMainProbe::MinFilter(*builder()), D3DTEXF_NONE) << name;
+        EXPECT_EQ(TMainProbe::MagFilter(*builder()), D3DTEXF_GAUSSIANCUBIC);
     }
 }
 
@@ -172,15 +173,15 @@ TEST_F(DeviceSettings, MultiSamplePreferences)
     ini.Section("MultiSampleType").Key("Type00", "D3DMULTISAMPLE_4_SAMPLES").Key("Type03", "D3DMULTISAMPLE_2_SAMPLES");
     // This adapter offers no multisampling: the device is made without it.
     EXPECT_EQ(Make(ini), 0x82u);
-    EXPECT_EQ(builder()->GetMultiSampleList(), (std::vector<std::uint32_t>{4, 2}));
+    EXPECT_EQ(TMainProbe::MultiSampleList(*builder()), (std::vector<std::uint32_t>{4, 2}));
     EXPECT_EQ(Present().MultiSampleType, D3DMULTISAMPLE_NONE);
 
     ini = Current().Key("MultiSample", "yes");
     ini.Section("MultiSampleType").Key("Type01", "D3DMULTISAMPLE_16_SAMPLES").Key("Type15", "D3DMULTISAMPLE_NONE")
         .Key("Type16", "D3DMULTISAMPLE_2_SAMPLES");  // beyond the 16 keys
     EXPECT_EQ(Make(ini), 0u);  // "none" is on offer
-    ASSERT_EQ(builder()->GetMultiSampleList().size(), 2u);
-    EXPECT_EQ(builder()->GetMultiSampleList()[1], 0u);
+    ASSERT_EQ(TMainProbe::MultiSampleList(*builder()).size(), 2u);
+    EXPECT_EQ(TMainProbe::MultiSampleList(*builder())[1], 0u);
 }
 
 TEST_F(DeviceSettings, DepthStencilPreferences)
@@ -189,8 +190,8 @@ TEST_F(DeviceSettings, DepthStencilPreferences)
     ini.Section("DepthStencilFormat").Key("Format00", "D3DFMT_D32").Key("Format05", "D3DFMT_D24S8")
         .Key("Format42", "D3DFMT_D16");
     ASSERT_EQ(Make(ini), 0u);
-    ASSERT_EQ(builder()->GetDepthStencilList().size(), 3u);
-    EXPECT_EQ(builder()->GetDepthStencilFormat(), D3DFMT_D24S8);  // the first on offer
+    ASSERT_EQ(TMainProbe::DepthStencilList(*builder()).size(), 3u);
+    EXPECT_EQ(TMainProbe::DepthStencilFormat(*builder()), D3DFMT_D24S8);  // the first on offer
     EXPECT_EQ(Present().EnableAutoDepthStencil, TRUE);
     EXPECT_EQ(Present().AutoDepthStencilFormat, D3DFMT_D24S8);
 
@@ -198,7 +199,7 @@ TEST_F(DeviceSettings, DepthStencilPreferences)
     ini.Section("DepthStencilFormat").Key("Format00", "D3DFMT_D32").Key("Format01", "D3DFMT_D15S1")
         .Key("Format02", "d3dfmt_d16");
     EXPECT_EQ(Make(ini), 0x09u);
-    EXPECT_EQ(builder()->GetDepthStencilList().back(), D3DFMT_UNKNOWN);
+    EXPECT_EQ(TMainProbe::DepthStencilList(*builder()).back(), D3DFMT_UNKNOWN);
 }
 
 TEST_F(DeviceSettings, FewerBackBuffersThanWanted)
@@ -207,7 +208,7 @@ TEST_F(DeviceSettings, FewerBackBuffersThanWanted)
     config.maxBackBufferCount = 2;
     UseAdapter(config);
     ASSERT_EQ(Make(Current().Key("BackBufferCount", 3)), 0x102u);
-    EXPECT_EQ(builder()->GetBackBufferCount(), 2u);
+    EXPECT_EQ(TMainProbe::BackBufferCount(*builder()), 2u);
     EXPECT_EQ(Present().BackBufferCount, 2u);
 
     // Together with multisampling that is not on offer.
@@ -225,7 +226,7 @@ TEST_F(DeviceSettings, FewerBackBuffersThanWanted)
     IniWriter pure = Current().Key("BackBufferCount", 3).Key("BackBufferCountLower", 3);
     pure.Section("DeviceBehavior").Key("PureDevice", "yes");
     ASSERT_EQ(Make(pure), 0x202u);
-    EXPECT_EQ((builder()->GetBehaviorFlags() & D3DCREATE_PUREDEVICE), 0u);
+    EXPECT_EQ((TMainProbe::BehaviorFlags(*builder()) & D3DCREATE_PUREDEVICE), 0u);
 }
 
 TEST_F(DeviceSettings, FallbackToPlainHardwareThenSoftware)
@@ -236,12 +237,12 @@ TEST_F(DeviceSettings, FallbackToPlainHardwareThenSoftware)
     IniWriter ini = Current();
     ini.Section("DeviceBehavior").Key("PureDevice", "yes").Key("FpuPreserve", "yes");
     ASSERT_EQ(Make(ini), 0x202u);
-    EXPECT_EQ(builder()->GetBehaviorFlags(), D3DCREATE_HARDWARE_VERTEXPROCESSING);
+    EXPECT_EQ(TMainProbe::BehaviorFlags(*builder()), D3DCREATE_HARDWARE_VERTEXPROCESSING);
 
     config.refusedBehavior = D3DCREATE_HARDWARE_VERTEXPROCESSING;
     UseAdapter(config);
     ASSERT_EQ(Make(Current()), 0x202u);
-    EXPECT_EQ(builder()->GetBehaviorFlags(), D3DCREATE_SOFTWARE_VERTEXPROCESSING);
+    EXPECT_EQ(TMainProbe::BehaviorFlags(*builder()), D3DCREATE_SOFTWARE_VERTEXPROCESSING);
     EXPECT_EQ(builder()->GetBufferPool(), D3DPOOL_SYSTEMMEM);
 
     config.refusedBehavior = D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_SOFTWARE_VERTEXPROCESSING;
@@ -268,7 +269,7 @@ TEST_F(DeviceSettings, WindowedFollowsTheDesktopFormat)
     config.desktopMode.Format = D3DFMT_R5G6B5;
     UseAdapter(config);
     ASSERT_EQ(Make(Windowed().Key("BitDepth", 32)), 0u);
-    EXPECT_EQ(builder()->GetBitDepth(), 16u);
+    EXPECT_EQ(TMainProbe::BitDepth(*builder()), 16u);
     EXPECT_EQ(Present().BackBufferFormat, D3DFMT_R5G6B5);
 
     for (D3DFORMAT refused : {D3DFMT_A1R5G5B5, D3DFMT_UNKNOWN}) {

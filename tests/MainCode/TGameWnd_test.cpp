@@ -19,6 +19,7 @@
 #include "game_folder.h"
 #include "platform/testing/d3d8.h"
 #include "support/dx_probe.h"
+#include "support/main_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
 
@@ -49,7 +50,7 @@ public:
     }
     void Shutdown() override
     {
-        if (IsInitialised()) {
+        if (TMainProbe::IsInitialised(*this)) {
             ++shutdowns;
         }
         TGameWnd::Shutdown();
@@ -96,12 +97,12 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
     app.onFrame = [&](ScriptedGameWnd& a, int frame) {
         if (frame == 1) {
             SetTimeStopBoard(board);  // held until shut-down, which lets it go before the device
-            title = dynamic_cast<TTitleLoop*>(a.GetCurrentScene());
+            title = dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(a));
             ASSERT_NE(title, nullptr);
             EXPECT_EQ(a.GetSceneCount(), 1);
-            EXPECT_TRUE(a.IsActive());
+            EXPECT_TRUE(TMainProbe::IsActive(a));
             RECT client;
-            GetClientRect(a.GetHandle(), &client);
+            GetClientRect(TMainProbe::Handle(a), &client);
             EXPECT_EQ(client.right - client.left, 640);
             EXPECT_EQ(client.bottom - client.top, 480);
         }
@@ -110,11 +111,11 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
             Tap(VK_ESCAPE);  // the quit question over the title
         }
         if (frame == 21) {
-            auto* dialog = dynamic_cast<TYesNoLoop*>(a.GetCurrentScene());
+            auto* dialog = dynamic_cast<TYesNoLoop*>(TMainProbe::CurrentScene(a));
             ASSERT_NE(dialog, nullptr);
             EXPECT_EQ(TMenuProbe::Kind(*dialog), 1);
             EXPECT_EQ(a.GetSceneCount(), 2);
-            EXPECT_TRUE(title->IsSuspended());
+            EXPECT_TRUE(TMainProbe::IsSuspended(*title));
             Tap(VK_ESCAPE);  // never a second dialog over the first
             dialogFrame = frame;
         }
@@ -151,7 +152,7 @@ TEST_F(GameWndRun, TheTitleWaitsInBlackThenShowsTheLogoAndALostDeviceIsReset)
     const std::uint32_t diamond = 0xEDC64F;
     std::vector<std::uint32_t> middle;
     app.onFrame = [&](ScriptedGameWnd& a, int frame) {
-        auto* scene = dynamic_cast<TTitleLoop*>(a.GetCurrentScene());
+        auto* scene = dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(a));
         ASSERT_NE(scene, nullptr);
         if (frame == 1) {
             EXPECT_EQ(ScreenPixel(320, 212), 0u);  // nothing drawn yet
@@ -174,7 +175,7 @@ TEST_F(GameWndRun, TheTitleWaitsInBlackThenShowsTheLogoAndALostDeviceIsReset)
         }
         if (frame == 243) {
             EXPECT_EQ(ScreenPixel(320, 212), diamond);
-            SendMessageA(a.GetHandle(), WM_CLOSE, 0, 0);
+            SendMessageA(TMainProbe::Handle(a), WM_CLOSE, 0, 0);
         }
     };
     EXPECT_EQ(app.Run(1), 0);

@@ -13,6 +13,7 @@
 #include "game_folder.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/window_internal.h"
+#include "support/main_probe.h"
 #include "support/scene_probe.h"
 
 namespace {
@@ -33,11 +34,11 @@ public:
             return false;  // a spinning loop ends here and fails the counts
         }
         const bool going = TGameWnd::Frame();
-        if (auto* title = dynamic_cast<TTitleLoop*>(GetCurrentScene())) {
+        if (auto* title = dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*this))) {
             steps.store(TSceneProbe::Counter(*title));
         }
-        sdlId.store(SDL_GetWindowID(platform::SdlWindowOf(GetHandle())));
-        handle.store(GetHandle());
+        sdlId.store(SDL_GetWindowID(platform::SdlWindowOf(TMainProbe::Handle(*this))));
+        handle.store(TMainProbe::Handle(*this));
         return going;
     }
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override

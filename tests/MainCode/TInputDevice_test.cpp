@@ -7,6 +7,7 @@
 #include "platform/win32/keyboard.h"
 #include "support/alloc_probe.h"
 #include "formats/ini_writer.h"
+#include "support/main_probe.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -72,7 +73,7 @@ TEST_F(InputTest, FirstFivePollsIgnoreHeldKeys)
     input->PollInput();
     EXPECT_TRUE(input->IsPressed(kA));
     input->PollInput();
-    EXPECT_TRUE(input->IsHeld(kA));
+    EXPECT_TRUE(TMainProbe::IsHeld(*input, kA));
     EXPECT_FALSE(input->IsPressed(kA));
 }
 
@@ -84,8 +85,8 @@ TEST_F(InputTest, WithoutAnIniEveryButtonHasItsBuiltInKeyAndPadInput)
                                   10008, 10010, 10011, 10009, 10012, 10013, 10014, 10015};
     auto input = Make();
     for (int i = 0; i < 16; ++i) {
-        EXPECT_EQ(input->GetKeyboardBinding(i), keys[i]) << i;
-        EXPECT_EQ(input->GetPadBinding(i), pad[i]) << i;
+        EXPECT_EQ(TMainProbe::KeyboardBinding(*input, i), keys[i]) << i;
+        EXPECT_EQ(TMainProbe::PadBinding(*input, i), pad[i]) << i;
     }
 }
 
@@ -103,14 +104,14 @@ TEST_F(InputTest, BindingsFromTheIniFallBackPerButton)
         .Key("D", "0123456789" "37")
         .Save(dir_.File("input.ini"));
     auto input = Make("input.ini");
-    EXPECT_EQ(input->GetKeyboardBinding(4), 0x20);
-    EXPECT_EQ(input->GetKeyboardBinding(5), 'X');  // default
-    EXPECT_EQ(input->GetKeyboardBinding(7), 0xE2);
-    EXPECT_EQ(input->GetKeyboardBinding(0), VK_UP);  // missing key: default
-    EXPECT_EQ(input->GetPadBinding(4), 10004);
-    EXPECT_EQ(input->GetPadBinding(5), 10035);
-    EXPECT_EQ(input->GetPadBinding(6), 10006);  // defaults
-    EXPECT_EQ(input->GetPadBinding(7), 10007);
+    EXPECT_EQ(TMainProbe::KeyboardBinding(*input, 4), 0x20);
+    EXPECT_EQ(TMainProbe::KeyboardBinding(*input, 5), 'X');  // default
+    EXPECT_EQ(TMainProbe::KeyboardBinding(*input, 7), 0xE2);
+    EXPECT_EQ(TMainProbe::KeyboardBinding(*input, 0), VK_UP);  // missing key: default
+    EXPECT_EQ(TMainProbe::PadBinding(*input, 4), 10004);
+    EXPECT_EQ(TMainProbe::PadBinding(*input, 5), 10035);
+    EXPECT_EQ(TMainProbe::PadBinding(*input, 6), 10006);  // defaults
+    EXPECT_EQ(TMainProbe::PadBinding(*input, 7), 10007);
     EXPECT_EQ(TInputDevice::KeyNameToCode("enter"), -1);
     EXPECT_EQ(TInputDevice::PadNameToCode("xxxxxxxxxx1"), 10000);
     EXPECT_EQ(TInputDevice::PadNameToCode("xxxxxxxxxx-3"), -1);
@@ -119,7 +120,7 @@ TEST_F(InputTest, BindingsFromTheIniFallBackPerButton)
     Poll(*input, 5);
     platform::InjectKey(VK_SPACE, true);
     input->PollInput();
-    EXPECT_TRUE(input->IsHeld(kA));
+    EXPECT_TRUE(TMainProbe::IsHeld(*input, kA));
     platform::InjectKey(VK_SPACE, false);
     platform::InjectKey('Z', true);  // no longer bound to A
     input->PollInput();
@@ -151,13 +152,13 @@ TEST_F(InputTest, HeldMaskNeedsTheWholeHistory)
 TEST_F(InputTest, StickThirdsAtTheirExactValuesAndPadButtonsShareAButtonWithKeys)
 {
     std::uint16_t t[4] = {};
-    Make()->GetPadThresholds(t);
+    TMainProbe::PadThresholds(*Make(), t);
     EXPECT_EQ(std::vector<std::uint16_t>(t, t + 4), (std::vector<std::uint16_t>{10000, 50000, 10000, 50000}));
 
     AttachPad();
     auto input = Make();
-    ASSERT_EQ(input->GetPadId(), index_);
-    input->GetPadThresholds(t);
+    ASSERT_EQ(TMainProbe::PadId(*input), index_);
+    TMainProbe::PadThresholds(*input, t);
     // Axis 0..65535: (2*min + max)/3 and (min + 2*max)/3.
     EXPECT_EQ(std::vector<std::uint16_t>(t, t + 4), (std::vector<std::uint16_t>{21845, 43690, 21845, 43690}));
     Poll(*input, 5);
@@ -203,7 +204,7 @@ TEST_F(InputTest, StickThirdsAtTheirExactValuesAndPadButtonsShareAButtonWithKeys
         allocations = probe.Allocations();
     }
     EXPECT_EQ(allocations, 0);
-    EXPECT_TRUE(input->IsHeld(kA));
+    EXPECT_TRUE(TMainProbe::IsHeld(*input, kA));
 }
 
 }  // namespace

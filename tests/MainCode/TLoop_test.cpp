@@ -7,6 +7,7 @@
 #include "MainCode/TLoop.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/timer.h"
+#include "support/main_probe.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ public:
         return steps == quitAtStep ? LOOP_QUIT : LOOP_CONTINUE;
     }
     void Paint() { ++draws; }
-    double Last() const { return GetTimer().m_last; }
+    double Last() const { return TMainProbe::Timer(*this).m_last; }
 
     int steps = 0;
     int draws = 0;
@@ -49,7 +50,7 @@ protected:
 TEST_F(TSceneLoopTest, StepsOnlyWholeIntervalsAndCarriesTheRest)
 {
     CountingScene scene(app.get());
-    EXPECT_TRUE(scene.IsSuspended());
+    EXPECT_TRUE(TMainProbe::IsSuspended(scene));
     scene.Resume();
     const double start = scene.Last();
     platform::ManualClock::Advance(10);
@@ -153,24 +154,24 @@ TEST(SceneStack, FrameResultsPopOneSceneOrEndTheProgram)
     app.PushScene(bottom);
     app.PushScene(middle);
     app.PushScene(top);
-    EXPECT_TRUE(middle->IsSuspended());
+    EXPECT_TRUE(TMainProbe::IsSuspended(*middle));
     EXPECT_FALSE(app.Frame());  // 5: quits without popping
     EXPECT_EQ(app.GetSceneCount(), 3);
     top->result_ = LOOP_END;
     EXPECT_TRUE(app.Frame());  // only the top one goes
     EXPECT_EQ(deleted, 1);
-    EXPECT_EQ(app.GetCurrentScene(), middle);
-    EXPECT_FALSE(middle->IsSuspended());
+    EXPECT_EQ(TMainProbe::CurrentScene(app), middle);
+    EXPECT_FALSE(TMainProbe::IsSuspended(*middle));
 
     // A scene queued at the bottom starts once every scene above it has ended.
     auto* queued = new FixedResultScene(&app, LOOP_CONTINUE, &deleted);
     app.ReplaceScene(queued);
-    EXPECT_TRUE(queued->IsSuspended());
-    EXPECT_EQ(app.GetCurrentScene(), middle);
+    EXPECT_TRUE(TMainProbe::IsSuspended(*queued));
+    EXPECT_EQ(TMainProbe::CurrentScene(app), middle);
     EXPECT_EQ(app.PopScenesTo(2), 2);  // drops from the bottom: the queued scene
     EXPECT_EQ(deleted, 2);
     EXPECT_TRUE(app.Frame());
-    EXPECT_EQ(app.GetCurrentScene(), bottom);
+    EXPECT_EQ(TMainProbe::CurrentScene(app), bottom);
     bottom->result_ = LOOP_END;
     EXPECT_TRUE(app.Frame());
     EXPECT_EQ(app.GetSceneCount(), 0);
@@ -181,7 +182,7 @@ TEST(SceneStack, FrameResultsPopOneSceneOrEndTheProgram)
     app.PushScene(new FixedResultScene(&app, LOOP_CONTINUE, &deleted));
     EXPECT_EQ(app.PopScenesTo(0), 0);
     EXPECT_EQ(deleted, 5);
-    EXPECT_EQ(app.GetCurrentScene(), nullptr);
+    EXPECT_EQ(TMainProbe::CurrentScene(app), nullptr);
     EXPECT_FALSE(app.Frame());
 }
 

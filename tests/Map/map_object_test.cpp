@@ -18,12 +18,14 @@
 #include "formats/map_writer.h"
 #include "support/character_probe.h"
 #include "support/dx_probe.h"
+#include "support/main_probe.h"
 #include "support/scene_probe.h"
 
 #include <cstring>
 #include <list>
 #include <memory>
 #include "support/map_probe.h"
+#include "support/script_probe.h"
 
 namespace maptest {
 namespace {
@@ -88,9 +90,9 @@ TEST_F(ScriptRun, AConversationRequestQueuesTheScriptAgainFromItsStartWithEveryM
         EXPECT_NE(manager->FindModule(name), nullptr) << name;
     }
     EXPECT_EQ(manager->FindModule("VillagerInfo"), nullptr);
-    EXPECT_EQ(manager->GetTaskCount(), 1u);
+    EXPECT_EQ(TScriptProbe::TaskCount(*manager), 1u);
     EXPECT_EQ(manager->GetStop(), 0);
-    EXPECT_EQ(manager->GetModuleWait(), 0);
+    EXPECT_EQ(TScriptProbe::ModuleWait(*manager), 0);
     // The field runs it: the statements before the request run a second time.
     EXPECT_EQ(manager->Step(), TScriptProcessManager::kHeld);
     EXPECT_EQ(Flag5(), 2);
@@ -148,7 +150,7 @@ TEST_F(Triggers, ABoxFiresOnTheFifteenthConsecutiveStepInsideAndFacing)
     EXPECT_EQ(TMapProbe::MapData(*phase).GetStartPosition(), D3DXVECTOR3(5, 0, 6));
     EXPECT_EQ(TMapProbe::MapData(*phase).GetStartDirection(), D3DXVECTOR3(0, 0, -1));
     EXPECT_EQ(TMapProbe::MapData(*phase).GetStartCameraPosition(), D3DXVECTOR3(5, 3, 0));
-    EXPECT_EQ(TMapProbe::Quad(*phase).GetColour() & 0xFFFFFFu, 0xFFFFFFu);  // mode 1: through white
+    EXPECT_EQ(TMainProbe::Colour(TMapProbe::Quad(*phase)) & 0xFFFFFFu, 0xFFFFFFu);  // mode 1: through white
 }
 
 TEST_F(Triggers, ABoxChecksHeightStateAndTheAngleAtItsBounds)
@@ -208,7 +210,7 @@ TEST_F(Triggers, AnActionSpotFiresOnANewPressWithinTheRadiusFacingIt)
     const auto* phase = dynamic_cast<const TMapChangePhase*>(TMapProbe::Phase(*field_));
     ASSERT_NE(phase, nullptr);
     EXPECT_EQ(TMapProbe::MapData(*phase).GetStartDirection(), D3DXVECTOR3(0, 0, 1));
-    EXPECT_EQ(TMapProbe::Quad(*phase).GetColour() & 0xFFFFFFu, 0u);
+    EXPECT_EQ(TMainProbe::Colour(TMapProbe::Quad(*phase)) & 0xFFFFFFu, 0u);
     EXPECT_EQ(TMapObject::Normalized(D3DXVECTOR3(0, 0, 0)), D3DXVECTOR3(0, 0, 0));
 }
 
@@ -342,7 +344,7 @@ TEST_P(DeathWatch, NonEndsTheGameIntoTheGameOverScene)
     EXPECT_EQ(watch->Update(), 10004u);
     EXPECT_EQ(TDxProbe::UseCount(*music, static_cast<std::uint32_t>(musicId)), musicId == -1 ? uses : uses + 1);
     Step();  // the object walk meets it too: the field ends into the scene placed beneath it
-    auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
+    auto* die = dynamic_cast<TDieLoop*>(TMainProbe::CurrentScene(*app_));
     ASSERT_NE(die, nullptr);
     EXPECT_EQ(TSceneProbe::MusicId(*die), musicId);
 }

@@ -16,6 +16,7 @@
 #include "Menu/pause_fixture.h"
 #include "dx/dx8/3d/TText8.h"
 #include "support/dx_probe.h"
+#include "support/gamedata_probe.h"
 #include "support/menu_probe.h"
 
 namespace menutest {
@@ -36,8 +37,8 @@ protected:
         Item(2300, "stone", 2);  // no ability points kept for it
         ASSERT_NE(Field(), nullptr);
         data_ = TGameData::GetInstance();
-        while (!data_->GetItemList().empty()) {
-            data_->RemoveItemEntry(data_->GetItemList().front()->Id);
+        while (!TGameDataProbe::ItemList(*data_).empty()) {
+            data_->RemoveItemEntry(TGameDataProbe::ItemList(*data_).front()->Id);
         }
         record_ = data_->GetCharacterData(0);
     }

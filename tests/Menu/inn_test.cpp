@@ -15,6 +15,7 @@
 #include "formats/ogg_writer.h"
 #include "formats/table_writer.h"
 #include "Menu/shop_fixture.h"
+#include "support/main_probe.h"
 #include "support/menu_probe.h"
 
 namespace {
@@ -82,12 +83,12 @@ TEST_F(Inn, FadesToBlackPlaysTheTuneForItsLengthAndFadesBack)
         std::vector<int> phases(3, 0);
         int tuneStep = 0;
         std::int32_t waitSteps = -100;
-        for (int step = 1; step < 400 && app_->GetCurrentScene() == inn; ++step) {
+        for (int step = 1; step < 400 && TMainProbe::CurrentScene(*app_) == inn; ++step) {
             const Phase before = TMenuProbe::IsFadingOut(*inn) ? kOut : TMenuProbe::IsPlayingTune(*inn) ? kTune : kIn;
             if (before == kTune && waitSteps == -100) {
                 waitSteps = TMenuProbe::WaitSteps(*inn);
             }
-            if (before == kTune && TMenuProbe::Quad(*inn).GetCounter() != 60) {
+            if (before == kTune && TMainProbe::Counter(TMenuProbe::Quad(*inn)) != 60) {
                 ADD_FAILURE() << "the picture is not black while the tune plays, step " << step;
             }
             if (before == kIn && hasMusic != TMenuProbe::HasFader(*inn)) {
@@ -103,7 +104,7 @@ TEST_F(Inn, FadesToBlackPlaysTheTuneForItsLengthAndFadesBack)
             }
         }
         driver_.RecordSounds(false);
-        EXPECT_EQ(app_->GetCurrentScene(), field_);
+        EXPECT_EQ(TMainProbe::CurrentScene(*app_), field_);
         EXPECT_EQ(phases, c.phases);
         EXPECT_EQ(tuneStep, 61);
         EXPECT_EQ(waitSteps, c.waitSteps) << "the count as it was set, before its first step";
@@ -145,10 +146,10 @@ TEST_F(Inn, HealsThePartyAtOnceAndLeavesEverythingElseAsItWas)
         EXPECT_EQ(record->GaugeUsed, 0) << i;
     }
     app_->PushScene(inn);
-    for (int i = 0; i < 300 && app_->GetCurrentScene() == inn; ++i) {
+    for (int i = 0; i < 300 && TMainProbe::CurrentScene(*app_) == inn; ++i) {
         Step();
     }
-    ASSERT_EQ(app_->GetCurrentScene(), field_);
+    ASSERT_EQ(TMainProbe::CurrentScene(*app_), field_);
     D3DXVECTOR3 after;
     player->GetPosition(&after);
     EXPECT_EQ(after, before);

@@ -11,6 +11,7 @@
 #include "Menu/pause_fixture.h"
 #include "dx/dx8/3d/TText8.h"
 #include "support/dx_probe.h"
+#include "support/gamedata_probe.h"
 #include "support/hud_probe.h"
 #include "support/menu_probe.h"
 
@@ -26,8 +27,8 @@ protected:
         PauseMenuTest::SetUp();
         ASSERT_NE(Field(), nullptr);
         data_ = TGameData::GetInstance();
-        while (!data_->GetItemList().empty()) {
-            data_->RemoveItemEntry(data_->GetItemList().front()->Id);
+        while (!TGameDataProbe::ItemList(*data_).empty()) {
+            data_->RemoveItemEntry(TGameDataProbe::ItemList(*data_).front()->Id);
         }
         for (std::uint32_t k = 0; k < 8; ++k) {
             *data_->GetRingSlot(k) = TItemEntry();
@@ -77,13 +78,13 @@ protected:
     void LeaveAndEmpty()
     {
         LeaveToField(screen_, menu_);
-        while (!data_->GetItemList().empty()) {
-            data_->RemoveItemEntry(data_->GetItemList().front()->Id);
+        while (!TGameDataProbe::ItemList(*data_).empty()) {
+            data_->RemoveItemEntry(TGameDataProbe::ItemList(*data_).front()->Id);
         }
     }
     std::uint32_t Held(std::uint32_t id) const
     {
-        for (const auto& entry : data_->GetItemList()) {
+        for (const auto& entry : TGameDataProbe::ItemList(*data_)) {
             if (entry->Id == id) {
                 return entry->Count;
             }

@@ -5,6 +5,7 @@
 #include "MainCode/GameData/TItemEntry.h"
 #include "MainCode/Menu/TSellShopLoop.h"
 #include "Menu/shop_fixture.h"
+#include "support/gamedata_probe.h"
 #include "support/golden.h"
 #include "support/menu_probe.h"
 
@@ -154,8 +155,8 @@ TEST_F(SellShop, ASaleDropsAnEmptiedRowAndRepairsTheCursor)
         EXPECT_EQ(entry != nullptr ? entry->Count : 0u, c.heldAfter);
         Key(shop, Button::B);
         EXPECT_TRUE(Closes(shop));
-        while (!data_->GetItemList().empty()) {
-            data_->RemoveItemEntry(data_->GetItemList().front()->Id);
+        while (!TGameDataProbe::ItemList(*data_).empty()) {
+            data_->RemoveItemEntry(TGameDataProbe::ItemList(*data_).front()->Id);
         }
     }
 }
@@ -189,7 +190,7 @@ TEST_F(SellShop, TheMoneyStopsAtTheGamesLimit)
         {1699990, 5, 3, 1700000},
         {1699990, 3, 3, 1699999},
     };
-    EXPECT_EQ(TGameData::GetMaxMoney(), 1700000u);
+    EXPECT_EQ(TGameDataProbe::MaxMoney(), 1700000u);
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.count << " at " << c.price);
         DefineItem(4, 1, c.price);

@@ -17,6 +17,8 @@
 #include "formats/ini_writer.h"
 #include "formats/shop_assets.h"
 #include "formats/table_writer.h"
+#include "support/gamedata_probe.h"
+#include "support/main_probe.h"
 #include "support/menu_probe.h"
 #include "support/window_settings.h"
 
@@ -55,8 +57,8 @@ protected:
         ASSERT_NE(field_, nullptr);
         data_ = TGameData::GetInstance();
         // An empty inventory and ring.
-        while (!data_->GetItemList().empty()) {
-            data_->RemoveItemEntry(data_->GetItemList().front()->Id);
+        while (!TGameDataProbe::ItemList(*data_).empty()) {
+            data_->RemoveItemEntry(TGameDataProbe::ItemList(*data_).front()->Id);
         }
         for (std::uint32_t slot = 0; slot < 8; ++slot) {
             *data_->GetRingSlot(slot) = TItemEntry();
@@ -87,7 +89,7 @@ protected:
     {
         driver_.Press(b);
         Step();
-        for (int i = 0; i < 40 && app_->GetCurrentScene() == shop && !TMenuProbe::IsSelecting(*shop) &&
+        for (int i = 0; i < 40 && TMainProbe::CurrentScene(*app_) == shop && !TMenuProbe::IsSelecting(*shop) &&
                         !TMenuProbe::IsCounting(*shop) && !TMenuProbe::IsConfirming(*shop) && !shop->IsEmptyShown();
              ++i) {
             Step();
@@ -120,10 +122,10 @@ protected:
     // Steps until the shop has ended (at most 60); true when it did.
     bool Closes(TLoop* shop)
     {
-        for (int i = 0; i < 60 && app_->GetCurrentScene() == shop; ++i) {
+        for (int i = 0; i < 60 && TMainProbe::CurrentScene(*app_) == shop; ++i) {
             Step();
         }
-        return app_->GetCurrentScene() == field_;
+        return TMainProbe::CurrentScene(*app_) == field_;
     }
 
     TFieldLoop* field_ = nullptr;

@@ -19,6 +19,7 @@
 #include "make-sample-data/SampleData.h"
 #include "support/dx_probe.h"
 #include "support/field_walk.h"
+#include "support/gamedata_probe.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
 #include "support/menu_probe.h"
@@ -123,7 +124,7 @@ TEST_F(EquipRoad, ItemTwoIntoTheRingAndTheAxeInPlaceOfTheSword)
     EXPECT_TRUE(qmtest::MatchesGolden(SceneDriver::Screen(), "ItemRingScreenList"));
     Key(Button::A, 10);
     EXPECT_EQ(data->GetRingSlot(2)->Id, SampleLayout::kRingItem);
-    for (const auto& entry : data->GetItemList()) {
+    for (const auto& entry : TGameDataProbe::ItemList(*data)) {
         EXPECT_NE(entry->Id, SampleLayout::kRingItem) << "out of the bag into the ring";
     }
     Key(Button::B);

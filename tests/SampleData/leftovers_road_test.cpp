@@ -35,6 +35,7 @@
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/frame_probe.h"
+#include "support/gamedata_probe.h"
 #include "support/title_road.h"
 #include "support/map_probe.h"
 
@@ -55,7 +56,7 @@ protected:
     static float Alpha(TMesh8* mesh) { return mesh->GetMaterial(0).GetMaterial().Emissive.a; }
     static std::uint32_t Held(std::uint32_t id)
     {
-        for (const auto& entry : TGameData::GetInstance()->GetItemList()) {
+        for (const auto& entry : TGameDataProbe::ItemList(*TGameData::GetInstance())) {
             if (entry->Id == id) {
                 return entry->Count;
             }

@@ -21,6 +21,7 @@
 #include "support/dx_probe.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
+#include "support/script_probe.h"
 #include "support/temp_dir.h"
 #include "support/map_probe.h"
 
@@ -116,8 +117,8 @@ TEST_F(MapObjectsRoad, TheTownsSignIsReadInTheMessageWindowAndRemembered)
         300));
     // The window open and its words drawn.
     const TMessageWindow* window = qmtest::MessageWindow();
-    EXPECT_NE(window->IsShown(), 0);
-    const TText8& text = window->GetMessageText();
+    EXPECT_NE(TScriptProbe::IsShown(*window), 0);
+    const TText8& text = TScriptProbe::MessageText(*window);
     const std::uint8_t* pixels = TDxProbe::Pixels(text);
     const std::size_t bytes = static_cast<std::size_t>(TDxProbe::Stride(text)) * TDxProbe::TextHeight(text);
     EXPECT_TRUE(std::any_of(pixels, pixels + bytes, [](std::uint8_t b) { return b != 0; }));

@@ -39,6 +39,7 @@
 #include "support/character_probe.h"
 #include "support/device_fixture.h"
 #include "support/effect_probe.h"
+#include "support/main_probe.h"
 #include "support/map_probe.h"
 #include "formats/scene_assets.h"
 #include "formats/effect_assets.h"
@@ -109,9 +110,9 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     EXPECT_TRUE(d3d()->IsWindowed());
     EXPECT_EQ(d3d()->GetBackBufferWidth(), 640u);
     EXPECT_EQ(d3d()->GetBackBufferHeight(), 480u);
-    EXPECT_EQ(builder()->GetDepthStencilFormat(), D3DFMT_D24S8);
-    EXPECT_EQ(builder()->GetMinFilter(), D3DTEXF_LINEAR);
-    EXPECT_FLOAT_EQ(builder()->GetViewScale(), 1.0F);
+    EXPECT_EQ(TMainProbe::DepthStencilFormat(*builder()), D3DFMT_D24S8);
+    EXPECT_EQ(TMainProbe::MinFilter(*builder()), D3DTEXF_LINEAR);
+    EXPECT_FLOAT_EQ(TMainProbe::ViewScale(*builder()), 1.0F);
 
     // Key bindings: every name is one the input device knows (an unknown one would fall back silently).
     TIni input(Path("input.ini"), 4096, 4096, 1024);
@@ -127,8 +128,8 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
     }
     TInputDevice device(dir_.File("input.ini"), 10, TInputDevice::kDefaultKeys, TInputDevice::kDefaultPad);
     for (int i = 0; i < TInputDevice::kButtons; ++i) {
-        EXPECT_EQ(device.GetKeyboardBinding(i), TInputDevice::kDefaultKeys[i]) << i;
-        EXPECT_EQ(device.GetPadBinding(i), TInputDevice::kDefaultPad[i]) << i;
+        EXPECT_EQ(TMainProbe::KeyboardBinding(device, i), TInputDevice::kDefaultKeys[i]) << i;
+        EXPECT_EQ(TMainProbe::PadBinding(device, i), TInputDevice::kDefaultPad[i]) << i;
     }
 
     // Game tables: counts, ids, names and each record's last field (a shifted field would show there).
@@ -328,7 +329,7 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
         const TMesh8 body = TMesh8::Load(std::string(sample::kCharacterFolder) + model + ".tob");
         EXPECT_GE(body.GetMorphCount(), sample::kPlayerMotions) << model;
         ASSERT_EQ(body.GetMaterialCount(), 3u) << model;
-        const D3DCOLORVALUE& e = body.GetMaterial(0).GetMaterial().Emissive;
+        const D3DCOLORVALUE& e = TDxProbe::Material(body, 0).GetMaterial().Emissive;
         EXPECT_EQ(e.a, 1.0F) << model;
         EXPECT_LT(std::min({e.r, e.g, e.b}), 1.0F) << model;
         EXPECT_TRUE(bodyColours.insert({e.r, e.g, e.b}).second) << model;

@@ -67,8 +67,8 @@ TEST(RingRoad, UseItemOneFromTheRingSeeTheBoostIconAndMoveTheGauge)
                 driver.StepUntil([&] { return field->GetItemRing()->IsClosed(); }, 20));
     // The boost icon joins the group over the player and settles at its centre.
     TStatusIcon& icons = TCharacterProbe::StatusIcons(*player);
-    ASSERT_EQ(icons.GetShown().size(), 1u);
-    EXPECT_EQ(icons.GetShown()[0].Get(), icons.GetIcon(6));
+    ASSERT_EQ(THudProbe::Shown(icons).size(), 1u);
+    EXPECT_EQ(THudProbe::Shown(icons)[0].Get(), THudProbe::Icon(icons, 6));
     driver.Steps(150);
     EXPECT_TRUE(qmtest::MatchesGolden(SceneDriver::Screen(), "WholeGameBoostIcon"));
 

@@ -19,6 +19,7 @@
 #include "support/field_walk.h"
 #include "support/map_probe.h"
 #include "support/scene_driver.h"
+#include "support/script_probe.h"
 
 namespace {
 
@@ -100,19 +101,19 @@ TEST_F(ScriptsRoad, TheWellsTalksTakeTheirBranchesByTheVisitsAndTheQuestionDecid
         ASSERT_TRUE(driver_.StepUntil([] { return WindowIs(&TMessageWindow::IsWaitingForButton); }, 300));
         driver_.Press(Button::A);
         ASSERT_TRUE(driver_.StepUntil([] { return WindowIs(&TMessageWindow::IsChoosing); }, 120));
-        const std::vector<std::string> lines(qmtest::MessageWindow()->GetLines().begin(),
-                                             qmtest::MessageWindow()->GetLines().end());
+        const std::vector<std::string> lines(TScriptProbe::Lines(*qmtest::MessageWindow()).begin(),
+                                             TScriptProbe::Lines(*qmtest::MessageWindow()).end());
         EXPECT_EQ(lines, (std::vector<std::string>{"　硬貨を投げる", "　井戸をのぞく", "　立ち去る"}));
         if (talk.answer == kCancel) {
             driver_.Press(Button::B);
             driver_.Step();
-            EXPECT_TRUE(WindowIs(&TMessageWindow::IsSliding));
+            EXPECT_TRUE(qmtest::MessageWindow() != nullptr && TScriptProbe::IsSliding(*qmtest::MessageWindow()));
         } else {
             for (int i = 0; i < talk.answer; ++i) {
                 driver_.Press(Button::Down);
                 driver_.Steps(2);
             }
-            EXPECT_EQ(qmtest::MessageWindow()->GetCursor(), talk.answer);
+            EXPECT_EQ(TScriptProbe::Cursor(*qmtest::MessageWindow()), talk.answer);
             driver_.Press(Button::A);
         }
         if (talk.said) {

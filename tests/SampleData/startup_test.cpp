@@ -26,6 +26,7 @@
 #include "platform/win32/window.h"
 #include "SampleData/sample_folder_copy.h"
 #include "support/dx_probe.h"
+#include "support/main_probe.h"
 #include "support/temp_dir.h"
 #include "support/scene_probe.h"
 
@@ -51,10 +52,10 @@ public:
             OnFirstFrame();
         }
         if (frames == kFrames) {
-            auto* title = dynamic_cast<TTitleLoop*>(GetCurrentScene());
+            auto* title = dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*this));
             titleInLogo = title != nullptr && TSceneProbe::State(*title) == TSceneProbe::TitleState::LogoHold;
             titlePixel = ScreenPixel(320, 212);
-            PostMessageA(GetHandle(), WM_CLOSE, 0, 0);
+            PostMessageA(TMainProbe::Handle(*this), WM_CLOSE, 0, 0);
         }
         return frames <= kFrames + 50 && TGameWnd::Frame();  // a broken close cannot hang the test
     }
@@ -63,7 +64,7 @@ public:
     void OnFirstFrame()
     {
         const sample::Catalogue& c = sample::GetCatalogue();
-        EXPECT_NE(dynamic_cast<TTitleLoop*>(GetCurrentScene()), nullptr);
+        EXPECT_NE(dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*this)), nullptr);
         EXPECT_TRUE(GetD3D()->IsWindowed());
         EXPECT_EQ(GetD3D()->GetBackBufferWidth(), 640u);
         EXPECT_EQ(GetD3D()->GetBackBufferHeight(), 480u);

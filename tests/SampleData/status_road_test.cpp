@@ -24,6 +24,7 @@
 #include "make-sample-data/SampleData.h"
 #include "support/character_probe.h"
 #include "support/field_walk.h"
+#include "support/hud_probe.h"
 #include "support/scene_driver.h"
 #include "support/map_probe.h"
 
@@ -70,9 +71,9 @@ protected:
     std::set<int> IconsShown() const
     {
         std::set<int> out;
-        for (const auto& icon : TCharacterProbe::StatusIcons(*Hero()).GetShown()) {
+        for (const auto& icon : THudProbe::Shown(TCharacterProbe::StatusIcons(*Hero()))) {
             if (!icon->IsLeaving()) {
-                out.insert(icon->GetIndex());
+                out.insert(THudProbe::Index(*icon));
             }
         }
         return out;
@@ -84,22 +85,22 @@ protected:
     {
         EXPECT_EQ(IconsShown(), expected) << when;
         TStatusIcon& icons = TCharacterProbe::StatusIcons(*Hero());
-        TFrame* root = icons.GetRoot();
+        TFrame* root = THudProbe::Root(icons);
         EXPECT_EQ(root->GetParent(), Hero()->GetFrame()->GetParent()) << when;
         D3DXVECTOR3 centre;
         root->GetPosition(&centre);
         const D3DXVECTOR3 off =
             centre - (PositionOf(Hero()) + D3DXVECTOR3(0.0F, Hero()->GetCenterHeight() + 1.0F, 0.0F));
         EXPECT_LT(D3DXVec3Length(&off), 0.1F) << when;
-        ASSERT_EQ(icons.GetShown().size(), expected.size()) << when;
+        ASSERT_EQ(THudProbe::Shown(icons).size(), expected.size()) << when;
         std::set<long> angles;
-        for (const auto& icon : icons.GetShown()) {
-            EXPECT_EQ(icon->GetFrame()->GetParent(), root) << when << " icon " << icon->GetIndex();
-            EXPECT_FLOAT_EQ(icon->GetFade().value, 1.0F) << when << " icon " << icon->GetIndex();
+        for (const auto& icon : THudProbe::Shown(icons)) {
+            EXPECT_EQ(THudProbe::Frame(*icon)->GetParent(), root) << when << " icon " << THudProbe::Index(*icon);
+            EXPECT_FLOAT_EQ(THudProbe::Fade(*icon).value, 1.0F) << when << " icon " << THudProbe::Index(*icon);
             D3DXVECTOR3 at;
-            icon->GetFrame()->GetPosition(&at);
+            THudProbe::Frame(*icon)->GetPosition(&at);
             EXPECT_NEAR(std::hypot(at.x, at.z), expected.size() == 1 ? 0.0F : 0.6F, 0.001F)
-                << when << " icon " << icon->GetIndex();
+                << when << " icon " << THudProbe::Index(*icon);
             angles.insert(std::lround(std::atan2(at.x, at.z) * 180.0 / 3.14159265));
         }
         EXPECT_EQ(angles.size(), expected.size()) << when;
@@ -301,7 +302,7 @@ TEST_F(StatusRoad, EachAilmentComesOnABreathShowsItsIconTellsInPlayAndGoesWithIt
     UseFromTheRing(sample::kCureAll);
     EXPECT_EQ(Counter(kSicknessIcon), 0);
     EXPECT_EQ(data->FindItem(sample::kCureAll), nullptr);
-    EXPECT_TRUE(driver_.StepUntil([&] { return TCharacterProbe::StatusIcons(*Hero()).GetShown().empty(); }, 80));
+    EXPECT_TRUE(driver_.StepUntil([&] { return THudProbe::Shown(TCharacterProbe::StatusIcons(*Hero())).empty(); }, 80));
 
     // The strength fruit: ten more strength and the boost icon alone over the hero. Its 600 steps
     // are field steps: in town it holds past them.

@@ -21,6 +21,7 @@
 #include "make-sample-data/SampleSteal.h"
 #include "support/character_probe.h"
 #include "support/field_walk.h"
+#include "support/gamedata_probe.h"
 #include "support/hud_probe.h"
 #include "support/map_probe.h"
 #include "support/scene_driver.h"
@@ -40,7 +41,7 @@ protected:
     TPlayerCharacter* Hero() const { return field_->GetPlayer(); }
     static std::uint32_t Held(std::uint32_t id)
     {
-        for (const auto& entry : TGameData::GetInstance()->GetItemList()) {
+        for (const auto& entry : TGameDataProbe::ItemList(*TGameData::GetInstance())) {
             if (entry->Id == id) {
                 return entry->Count;
             }

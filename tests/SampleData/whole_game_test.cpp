@@ -60,6 +60,7 @@
 #include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/hud_probe.h"
+#include "support/main_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 #include "support/title_road.h"
@@ -198,7 +199,8 @@ public:
         if (!Require(hub != nullptr, "no change after new game")) {
             return false;
         }
-        StepUntil([&] { return Current<TChangeLoop>() == nullptr || TSceneProbe::Quad(*hub).GetCounter() == 50; }, 200);
+        StepUntil([&] { return Current<TChangeLoop>() == nullptr || TMainProbe::Counter(TSceneProbe::Quad(*hub)) == 50; },
+                  200);
         if (!BackByF4("the hub mid-fade") || !NewGame()) {
             return false;
         }
@@ -716,7 +718,7 @@ private:
                                         player->GetSlowness().Remaining, player->GetManaSeal().Remaining}) {
             ailing += left > 0 ? 1 : 0;
         }
-        EXPECT_EQ(TCharacterProbe::StatusIcons(*player).GetShown().size(), 1u + ailing);
+        EXPECT_EQ(THudProbe::Shown(TCharacterProbe::StatusIcons(*player)).size(), 1u + ailing);
         StepUntil([&] { return Field()->GetItemRing()->IsClosed(); }, 60);
         return Require(used, "no draught used from the ring");
     }
@@ -857,7 +859,8 @@ private:
         if (!Require(hub != nullptr, "no change to the title")) {
             return false;
         }
-        StepUntil([&] { return Current<TChangeLoop>() == nullptr || TSceneProbe::Quad(*hub).GetCounter() == 50; }, 200);
+        StepUntil([&] { return Current<TChangeLoop>() == nullptr || TMainProbe::Counter(TSceneProbe::Quad(*hub)) == 50; },
+                  200);
         Picture("WholeGameHubMidFade");
         return BackAtTitle("the leave window");
     }

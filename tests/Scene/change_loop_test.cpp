@@ -17,6 +17,7 @@
 #include "Scene/scene_flow_fixture.h"
 #include "support/dx_probe.h"
 #include "support/golden.h"
+#include "support/main_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
 
@@ -58,10 +59,10 @@ TEST_F(SceneFlow, AChangeTakes101StepsAndGivesBackWhatItsCallerKept)
         driver_.RecordSounds(true);
         for (int step = 1; step <= 100; ++step) {
             Step();
-            ASSERT_EQ(app_->GetCurrentScene(), change) << step;
+            ASSERT_EQ(TMainProbe::CurrentScene(*app_), change) << step;
         }
         Step();
-        EXPECT_NE(dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()), nullptr);
+        EXPECT_NE(dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*app_)), nullptr);
         EXPECT_EQ(app_->GetSceneCount(), 1);
         EXPECT_EQ(TDxProbe::UseCount(*Bank(2), c.music), music);
         EXPECT_EQ(TDxProbe::UseCount(*Bank(0), 603), decide);
@@ -87,7 +88,7 @@ TEST_F(SceneFlow, ALostDeviceHoldsTheChangeUntilTheEndColourIsDrawn)
         TChangeLoop* change = TChangeLoop::ToTitle(app_.get(), 0xFFFFFFFF);
         RunAlone(change);
         int step = 0;
-        while (app_->GetCurrentScene() == change && step < 200) {
+        while (TMainProbe::CurrentScene(*app_) == change && step < 200) {
             if (++step == c.lossBeforeStep) {
                 platform::InjectDeviceLoss(TD3D8::GetDevice());
             }
@@ -158,7 +159,7 @@ TEST_F(SceneFlow, EveryModeAndEventIdBuildsItsScene)
         TGameData::GetInstance()->SetSavePoint(1);
         RunAlone(c.make());
         Steps(101);
-        EXPECT_TRUE(c.expect(app_->GetCurrentScene()));
+        EXPECT_TRUE(c.expect(TMainProbe::CurrentScene(*app_)));
         EXPECT_EQ(app_->GetSceneCount(), 1);
         RunAlone(new TTitleLoop(app));
     }
@@ -173,11 +174,11 @@ TEST_F(SceneFlow, AnEventChangeOverBlackStaysBlack)
     auto* event = new TEvent04_06Loop(app_.get());
     RunAlone(event);
     Hold('X', true);
-    for (int i = 0; i < 200 && app_->GetCurrentScene() == event; ++i) {
+    for (int i = 0; i < 200 && TMainProbe::CurrentScene(*app_) == event; ++i) {
         Step();
     }
     Hold('X', false);
-    auto* change = dynamic_cast<TChangeLoop*>(app_->GetCurrentScene());
+    auto* change = dynamic_cast<TChangeLoop*>(TMainProbe::CurrentScene(*app_));
     ASSERT_NE(change, nullptr);
     EXPECT_EQ(TSceneProbe::EventId(*change), 307);
     int most = 0;
@@ -186,7 +187,7 @@ TEST_F(SceneFlow, AnEventChangeOverBlackStaysBlack)
         most = std::max(most, qmtest::Brightest(Screen()));
     }
     EXPECT_LE(most, 8);
-    EXPECT_NE(dynamic_cast<TEvent04_07Loop*>(app_->GetCurrentScene()), nullptr);
+    EXPECT_NE(dynamic_cast<TEvent04_07Loop*>(TMainProbe::CurrentScene(*app_)), nullptr);
 }
 
 // A change deleted before its end (the stack emptied over it) stops its music and gives back the

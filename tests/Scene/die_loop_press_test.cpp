@@ -5,6 +5,7 @@
 #include "MainCode/Scene/TDieLoop.h"
 #include "Scene/scene_flow_fixture.h"
 #include "support/character_probe.h"
+#include "support/main_probe.h"
 #include "support/scene_probe.h"
 
 namespace scenetest {
@@ -39,7 +40,7 @@ TEST_F(GameOverPress, OnlyAPressAfterTheWaitBeginsLeaves)
         for (int i = 0; i < 5 && CurrentField() == field; ++i) {
             Step();
         }
-        auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
+        auto* die = dynamic_cast<TDieLoop*>(TMainProbe::CurrentScene(*app_));
         ASSERT_NE(die, nullptr);
         int leftAt = 0;
         for (int step = 1; step <= 260 && leftAt == 0; ++step) {

@@ -11,6 +11,7 @@
 #include "support/character_probe.h"
 #include "support/dx_probe.h"
 #include "support/golden.h"
+#include "support/main_probe.h"
 #include "support/scene_probe.h"
 
 namespace scenetest {
@@ -35,13 +36,13 @@ protected:
         for (int i = 0; i < 5 && CurrentField() == field; ++i) {
             Step();
         }
-        return dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
+        return dynamic_cast<TDieLoop*>(TMainProbe::CurrentScene(*app_));
     }
     // Steps until the scene is gone; the number taken.
     int StepsUntilGone(TLoop* scene, int limit)
     {
         int n = 0;
-        while (app_->GetCurrentScene() == scene && n < limit) {
+        while (TMainProbe::CurrentScene(*app_) == scene && n < limit) {
             Step();
             ++n;
         }
@@ -103,7 +104,7 @@ TEST_F(GameOver, TheGameOverMusicStartsOnceThePictureIsInAndTheFieldMusicIsGone)
         // Leave through decide: back to the title.
         Press('Z');
         StepsUntilGone(die, 200);
-        ASSERT_NE(dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()), nullptr);
+        ASSERT_NE(dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*app_)), nullptr);
     }
 }
 
@@ -123,7 +124,7 @@ TEST_F(GameOver, OnlyANewDecideOrCancelPressLeaves)
         TDieLoop* die = DieOn("battle", c.heldAtDeath);
         ASSERT_NE(die, nullptr);
         Steps(260);
-        EXPECT_EQ(app_->GetCurrentScene(), die);
+        EXPECT_EQ(TMainProbe::CurrentScene(*app_), die);
         if (!c.keptHeld) {
             Hold(c.heldAtDeath, false);
         }
@@ -132,19 +133,19 @@ TEST_F(GameOver, OnlyANewDecideOrCancelPressLeaves)
             Press(key);
             Steps(2);
         }
-        EXPECT_EQ(app_->GetCurrentScene(), die);
+        EXPECT_EQ(TMainProbe::CurrentScene(*app_), die);
         EXPECT_EQ(TSceneProbe::OverlayColor(*die) >> 24, 126u);
         Press(c.leaveKey);
         platform::RgbaImage last;
         int steps = 1;
-        while (app_->GetCurrentScene() == die && steps < 200) {
+        while (TMainProbe::CurrentScene(*app_) == die && steps < 200) {
             last = Screen();
             Step();
             ++steps;
         }
         EXPECT_EQ(steps, 101);  // the press, then 100 steps to black
         EXPECT_LE(qmtest::Brightest(last), 8);
-        EXPECT_NE(dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()), nullptr);
+        EXPECT_NE(dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*app_)), nullptr);
         EXPECT_EQ(app_->GetSceneCount(), 1);
         Hold(c.heldAtDeath, false);
     }
@@ -203,7 +204,7 @@ TEST_F(GameOver, AMissingPictureFailsNamingItsFileAMissingMusicListPlaysSilent)
     Steps(200);
     Press('Z');
     EXPECT_EQ(StepsUntilGone(die, 200), 100);
-    EXPECT_NE(dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()), nullptr);
+    EXPECT_NE(dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*app_)), nullptr);
     const TSoundBankRecord load{TSoundBankRecord::kLoad, 2, 10};
     EXPECT_EQ(std::count(driver_.sounds.begin(), driver_.sounds.end(), load), 0);
 }

@@ -11,6 +11,7 @@
 #include "dx/dx8/sound/TSoundBank.h"
 #include "event_fixture.h"
 #include "support/frame_probe.h"
+#include "support/main_probe.h"
 #include "support/scene_probe.h"
 
 namespace {
@@ -84,7 +85,7 @@ TEST_F(Event0, TheGlidePacesTheCuesAt500And700AndTheGlidesEnd)
         auto* hub = dynamic_cast<TChangeLoop*>(driver_.Current());
         ASSERT_NE(hub, nullptr);
         EXPECT_EQ(TSceneProbe::Mode(*hub), 2u);
-        EXPECT_EQ(TSceneProbe::Quad(*hub).GetColour(), 0xFF000000u) << "black, clearing from there";
+        EXPECT_EQ(TMainProbe::Colour(TSceneProbe::Quad(*hub)), 0xFF000000u) << "black, clearing from there";
         EXPECT_EQ(TSceneProbe::EventId(*hub), 301);
         EXPECT_EQ(TSceneProbe::MusicId(*hub), 51u);
     }

@@ -6,6 +6,7 @@
 #include "MainCode/Scene/TChangeLoop.h"
 #include "Scene/scene_flow_fixture.h"
 #include "platform/testing/win32.h"
+#include "support/main_probe.h"
 
 namespace scenetest {
 namespace {
@@ -23,7 +24,7 @@ TEST_F(SceneFlow, ALoadedSaveCountsItsPlayTimeFromTheLoadOn)
     platform::ManualClock::Advance(600000);  // ten minutes on the title
     RunAlone(TChangeLoop::ToLoadSlot(app_.get(), 3, 1));
     Steps(101);
-    ASSERT_NE(dynamic_cast<TFieldLoop*>(app_->GetCurrentScene()), nullptr);
+    ASSERT_NE(dynamic_cast<TFieldLoop*>(TMainProbe::CurrentScene(*app_)), nullptr);
     TGameData* data = TGameData::GetInstance();
     // The load was a step ago at most.
     const std::uint32_t atLoad = data->GetPlayTime();

@@ -9,6 +9,7 @@
 #include "Scene/scene_flow_fixture.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/TTexture8.h"
+#include "support/main_probe.h"
 #include "support/scene_probe.h"
 
 namespace scenetest {
@@ -18,7 +19,7 @@ using State = TSceneProbe::TitleState;
 
 class Title : public SceneFlow {
 protected:
-    TTitleLoop* Current() const { return dynamic_cast<TTitleLoop*>(app_->GetCurrentScene()); }
+    TTitleLoop* Current() const { return dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*app_)); }
     // The folder and the application, the run's logo already shown by the first title.
     void StartShown(bool titleMusic = true)
     {
@@ -139,7 +140,7 @@ TEST_F(Title, DecideCompletesTheFadeIn)
             }
         }
         EXPECT_EQ(n, c.menuAfter);
-        EXPECT_EQ(TSceneProbe::Quad(*title).GetCounter(), 100);
+        EXPECT_EQ(TMainProbe::Counter(TSceneProbe::Quad(*title)), 100);
         EXPECT_EQ(TSceneProbe::ItemColor(*title, 0), 0xFFFFFFFFu);
         EXPECT_EQ(TSceneProbe::ItemColor(*title, 1), 0x7FFFFFFFu);
     }
@@ -235,16 +236,16 @@ TEST_F(Title, EachItemPlaysItsSoundAndOpensItsScreen)
         Press('Z');
         EXPECT_EQ(Count(TSoundBankRecord::kPlay, 0, c.sound), 1u);
         driver_.RecordSounds(false);
-        TLoop* opened = app_->GetCurrentScene();
+        TLoop* opened = TMainProbe::CurrentScene(*app_);
         EXPECT_EQ(c.item == 0, dynamic_cast<TSelectContinueDataLoop*>(opened) != nullptr);
         EXPECT_EQ(c.item == 1, dynamic_cast<TSaveLoadLoop*>(opened) != nullptr);
-        EXPECT_TRUE(title->IsSuspended());
+        EXPECT_TRUE(TMainProbe::IsSuspended(*title));
         Steps(60);   // the screen's rows in
         Press('X');  // cancel: the screen closes and ends
-        for (int i = 0; i < 200 && app_->GetCurrentScene() != title; ++i) {
+        for (int i = 0; i < 200 && TMainProbe::CurrentScene(*app_) != title; ++i) {
             Step();
         }
-        ASSERT_EQ(app_->GetCurrentScene(), title);
+        ASSERT_EQ(TMainProbe::CurrentScene(*app_), title);
         EXPECT_EQ(TSceneProbe::State(*title), State::Menu);
         EXPECT_EQ(TSceneProbe::Selection(*title), c.item);
         EXPECT_EQ(TSceneProbe::Counter(*title), 0u);
@@ -275,7 +276,7 @@ TEST_F(Title, QuitFadesPictureAndMusicOutBeforeTheProgramEnds)
             ++n;
         }
         EXPECT_EQ(n, c.steps);
-        EXPECT_EQ(TSceneProbe::Quad(*title).GetCounter(), 0);
+        EXPECT_EQ(TMainProbe::Counter(TSceneProbe::Quad(*title)), 0);
         driver_.Stop();
     }
 }

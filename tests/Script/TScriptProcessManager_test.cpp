@@ -1,5 +1,6 @@
 // The manager's flags, task order, module registry and the per-frame statement budget.
 #include "script_fixture.h"
+#include "support/script_probe.h"
 
 #include <functional>
 
@@ -16,7 +17,7 @@ TEST(TScriptProcessManagerLife, CreateReplacesAndDestroyEmpties)
     EXPECT_EQ(TScriptProcessManager::Get(), nullptr);
     TScriptProcessManager* first = TScriptProcessManager::Create();
     ASSERT_EQ(TScriptProcessManager::Get(), first);
-    EXPECT_EQ(first->GetModuleWait(), 0);
+    EXPECT_EQ(TScriptProbe::ModuleWait(*first), 0);
     bool destroyed = false;
     std::vector<std::string> trace;
     first->AddModule(new RecordingModule("Text", &trace, 4, &destroyed));
@@ -25,7 +26,9 @@ TEST(TScriptProcessManagerLife, CreateReplacesAndDestroyEmpties)
     EXPECT_TRUE(destroyed);  // the old manager went with its modules
     EXPECT_EQ(TScriptProcessManager::Get(), second);
     EXPECT_EQ(second->GetGlobalA().GetInt("x", 0), 0);
-    EXPECT_EQ(second->GetHostWait() | second->GetModuleWait() | second->GetStop() | second->GetCancel(), 0);
+    EXPECT_EQ(second->GetHostWait() | TScriptProbe::ModuleWait(*second) | second->GetStop() |
+                  TScriptProbe::Cancel(*second),
+              0);
     TScriptProcessManager::Destroy();
     EXPECT_EQ(TScriptProcessManager::Get(), nullptr);
     TScriptProcessManager::Destroy();  // nothing left: nothing happens
@@ -34,14 +37,14 @@ TEST(TScriptProcessManagerLife, CreateReplacesAndDestroyEmpties)
 TEST(TScriptProcessManagerLife, ConstructorAndClearLeaveTheModuleWaitSet)
 {
     TScriptProcessManager manager;
-    EXPECT_EQ(manager.GetModuleWait(), 1);
+    EXPECT_EQ(TScriptProbe::ModuleWait(manager), 1);
     EXPECT_EQ(manager.Step(), TScriptProcessManager::kHeld);
     manager.SetModuleWait(0);
     EXPECT_EQ(manager.Step(), TScriptProcessManager::kFinished);
     manager.GetGlobalA().SetInt("a", 1);
     manager.GetGlobalB().SetInt("b", 1);
     manager.Clear();
-    EXPECT_EQ(manager.GetModuleWait(), 1);
+    EXPECT_EQ(TScriptProbe::ModuleWait(manager), 1);
     EXPECT_EQ(manager.GetGlobalA().GetInt("a", 0) + manager.GetGlobalB().GetInt("b", 0), 0);
 }
 
@@ -82,10 +85,10 @@ TEST_F(Manager, NewestPushedRunsFirstAndAWaitingTaskGoesOnAtItsNextStatement)
     Write({{"a", {Mark(1), Mark(2)}}, {"b", {Mark(3)}}, {"c", {Mark(4), "CALL @@SendMsg \"W\" 0", Mark(5)}}});
     m_manager->Push("t.pbsc/a");
     m_manager->Push("t.pbsc/b");
-    EXPECT_EQ(m_manager->GetTaskCount(), 2u);
+    EXPECT_EQ(TScriptProbe::TaskCount(*m_manager), 2u);
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
     EXPECT_EQ(Marks(), "3 1 2");
-    EXPECT_EQ(m_manager->GetTaskCount(), 0u);
+    EXPECT_EQ(TScriptProbe::TaskCount(*m_manager), 0u);
 
     m_trace.clear();
     m_manager->Push("t.pbsc/b");
@@ -187,7 +190,7 @@ TEST_F(Budget, AMillionStatementsRunInOneFrameAndNoMore)
     const std::string log = testing::internal::GetCapturedStderr();
     EXPECT_EQ(Global("done"), 0);
     EXPECT_EQ(Marks(), "");  // the run ended: the task behind is dropped too
-    EXPECT_EQ(m_manager->GetTaskCount(), 0u);
+    EXPECT_EQ(TScriptProbe::TaskCount(*m_manager), 0u);
     EXPECT_NE(log.find("t.pbsc/main"), std::string::npos) << log;
 }
 

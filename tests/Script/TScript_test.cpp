@@ -4,6 +4,7 @@
 #include "MainCode/Script/TScriptStatement.h"
 #include "formats/byte_writer.h"
 #include "support/fuzz.h"
+#include "support/script_probe.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ TEST_F(Loader, TokenListsNoKindAcceptsAreSkippedAndLogged)
     TScript script("t.pbsc/main");
     const std::string log = testing::internal::GetCapturedStderr();
     ASSERT_EQ(script.GetStatementCount(), 2u);  // the CALL and its trailing RETURN
-    EXPECT_EQ(script.GetStatement(0)->GetKind(), TScriptStatement::kCall);
+    EXPECT_EQ(TScriptProbe::Statement(script, 0)->GetKind(), TScriptStatement::kCall);
     for (int i = 0; i < 10; ++i) {
         EXPECT_NE(log.find("statement " + std::to_string(i) + " of"), std::string::npos) << i << log;
     }
@@ -140,10 +141,10 @@ TEST_F(Loader, FactoryTakesTheFirstKindThatAccepts)
     const std::int32_t expected[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 5, 5, 9, 10, 9, 11, 12, 13, 14};
     ASSERT_EQ(script.GetStatementCount(), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
-        EXPECT_EQ(script.GetStatement(i)->GetKind(), expected[i]) << i;
+        EXPECT_EQ(TScriptProbe::Statement(script, i)->GetKind(), expected[i]) << i;
     }
-    EXPECT_EQ(script.GetStatement(std::size(expected)), nullptr);
-    EXPECT_EQ(script.GetCurrent(), script.GetStatement(0));
+    EXPECT_EQ(TScriptProbe::Statement(script, std::size(expected)), nullptr);
+    EXPECT_EQ(TScriptProbe::Current(script), TScriptProbe::Statement(script, 0));
     EXPECT_EQ(script.GetPrevious(), nullptr);
 }
 
@@ -153,21 +154,21 @@ TEST_F(Loader, ShortScriptsAndTheReturnAFinalCallGains)
            {"one", {"g.x = 1"}}, {"behind", {"CALL @@SendMsg \"T\" g.x"}}});
     TScript empty("t.pbsc/empty");
     EXPECT_EQ(empty.GetStatementCount(), 0u);
-    EXPECT_EQ(empty.GetCurrent(), nullptr);
+    EXPECT_EQ(TScriptProbe::Current(empty), nullptr);
     EXPECT_FALSE(empty.Step());
 
     TScript script("t.pbsc/main");
     ASSERT_EQ(script.GetStatementCount(), 3u);
-    EXPECT_EQ(script.GetStatement(2)->GetKind(), TScriptStatement::kReturn);
-    EXPECT_EQ(script.GetStatement(1)->GetNext(), script.GetStatement(2));
-    EXPECT_EQ(script.GetStatement(2)->GetNext(), nullptr);
+    EXPECT_EQ(TScriptProbe::Statement(script, 2)->GetKind(), TScriptStatement::kReturn);
+    EXPECT_EQ(TScriptProbe::Statement(script, 1)->GetNext(), TScriptProbe::Statement(script, 2));
+    EXPECT_EQ(TScriptProbe::Statement(script, 2)->GetNext(), nullptr);
     EXPECT_EQ(TScript("t.pbsc/other").GetStatementCount(), 2u);
 
     // One statement ends on its first step, and the task behind runs in the same frame.
     TScript one("t.pbsc/one");
     ASSERT_EQ(one.GetStatementCount(), 1u);
     EXPECT_FALSE(one.Step());
-    EXPECT_EQ(one.GetPrevious(), one.GetStatement(0));
+    EXPECT_EQ(one.GetPrevious(), TScriptProbe::Statement(one, 0));
     EXPECT_FALSE(one.Step());
     m_manager->Push("t.pbsc/behind");
     m_manager->Push("t.pbsc/one");

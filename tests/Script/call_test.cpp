@@ -5,6 +5,7 @@
 
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/TRunState.h"
+#include "support/script_probe.h"
 
 namespace {
 
@@ -53,13 +54,13 @@ TEST_F(Call, ModuleResultBitsHoldTheScripts)
                    "CALL @@SendMsg \"Nobody\" 0", Mark(3)}),
               TScriptProcessManager::kHeld);
     EXPECT_EQ(Marks(), "");
-    EXPECT_EQ(m_manager->GetModuleWait(), 1);
+    EXPECT_EQ(TScriptProbe::ModuleWait(*m_manager), 1);
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kHeld);
     m_manager->SetModuleWait(0);
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kHeld);
     EXPECT_EQ(Marks(), "1");
     EXPECT_EQ(m_manager->GetStop(), 1);
-    EXPECT_EQ(m_manager->GetModuleWait(), 1);
+    EXPECT_EQ(TScriptProbe::ModuleWait(*m_manager), 1);
     m_manager->SetModuleWait(0);
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kHeld);  // the stop flag still holds
     m_manager->SetStop(0);

@@ -6,6 +6,7 @@
 #include "MainCode/Script/TMapEventModule.h"
 #include "Script/field_module_fixture.h"
 #include "support/dx_probe.h"
+#include "support/main_probe.h"
 #include "support/scene_probe.h"
 #include "support/map_probe.h"
 
@@ -110,7 +111,7 @@ TEST_F(MapEvent, GameOverKeepsTheAreaMusicForTheNextScene)
     EXPECT_EQ(Send(1), 7u);
     EXPECT_EQ(module->GetResult(), 10004);
     EXPECT_EQ(TDxProbe::UseCount(*music_, 10), uses + 1);
-    auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
+    auto* die = dynamic_cast<TDieLoop*>(TMainProbe::CurrentScene(*app_));
     ASSERT_NE(die, nullptr);
     EXPECT_EQ(TSceneProbe::MusicId(*die), 10);
 }
@@ -123,7 +124,7 @@ TEST_F(MapEvent, GameOverWithoutMusicPassesMinusOneAndAddsNoUse)
         uses += TDxProbe::UseCount(*music_, entry.first);
     }
     EXPECT_EQ(Send(1), 7u);
-    auto* die = dynamic_cast<TDieLoop*>(app_->GetCurrentScene());
+    auto* die = dynamic_cast<TDieLoop*>(TMainProbe::CurrentScene(*app_));
     ASSERT_NE(die, nullptr);
     EXPECT_EQ(TSceneProbe::MusicId(*die), -1);
     EXPECT_EQ(TDxProbe::UseCount(*music_, static_cast<std::uint32_t>(-1)), 0u);
@@ -150,10 +151,10 @@ TEST_F(MapEvent, StoryEventCoversTheFieldInBlackOrWhite)
         EXPECT_EQ(Send(2, {"31", c.flag}), 4u);
         EXPECT_EQ(module->GetResult(), 10005);
         EXPECT_EQ(app_->GetSceneCount(), 1);
-        auto* change = dynamic_cast<TChangeLoop*>(app_->GetCurrentScene());
+        auto* change = dynamic_cast<TChangeLoop*>(TMainProbe::CurrentScene(*app_));
         ASSERT_NE(change, nullptr);
-        EXPECT_EQ(TSceneProbe::Quad(*change).GetColour(), c.startColour);
-        EXPECT_EQ(TSceneProbe::Quad(*change).GetDuration(), 100);
+        EXPECT_EQ(TMainProbe::Colour(TSceneProbe::Quad(*change)), c.startColour);
+        EXPECT_EQ(TMainProbe::Duration(TSceneProbe::Quad(*change)), 100);
         EXPECT_EQ(TSceneProbe::Mode(*change), 2u);
         EXPECT_EQ(TSceneProbe::EventId(*change), 31);
         EXPECT_EQ(TSceneProbe::MusicId(*change), 12u);

@@ -27,6 +27,7 @@
 #include "formats/table_writer.h"
 #include "formats/wave_writer.h"
 #include "support/dx_probe.h"
+#include "support/script_probe.h"
 
 namespace windowtest {
 
@@ -164,7 +165,7 @@ protected:
         for (const Placed& p : placed) {
             reference.DrawText(p.x, p.y, p.text, &font, false);
         }
-        const TText8& shown = window_->GetMessageText();
+        const TText8& shown = TScriptProbe::MessageText(*window_);
         const std::size_t bytes = static_cast<std::size_t>(TDxProbe::Stride(shown)) * TDxProbe::TextHeight(shown);
         if (TDxProbe::Stride(reference) != TDxProbe::Stride(shown) ||
             !std::equal(TDxProbe::Pixels(shown), TDxProbe::Pixels(shown) + bytes, TDxProbe::Pixels(reference))) {

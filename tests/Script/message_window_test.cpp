@@ -4,6 +4,7 @@
 
 #include "support/dx_probe.h"
 #include "support/golden.h"
+#include "support/script_probe.h"
 #include "platform/testing/win32.h"
 
 namespace {
@@ -16,13 +17,13 @@ TEST_F(MessageWindowTest, OneCharacterAFrameAtNinePixelsAByteAndTwentyALine)
     const std::int32_t columns[] = {1, 2, 4, 0, 0};  // the line's last character ends it
     for (int frame = 0; frame < 4; ++frame) {
         EXPECT_EQ(Frame(), TScriptProcessManager::kHeld);
-        EXPECT_EQ(window_->GetColumn(), columns[frame]) << frame;
+        EXPECT_EQ(TScriptProbe::Column(*window_), columns[frame]) << frame;
     }
-    EXPECT_EQ(window_->GetLine(), 1);
+    EXPECT_EQ(TScriptProbe::Line(*window_), 1);
     EXPECT_TRUE(MessageShows({{0, 0, "A"}, {9, 0, "b"}, {18, 0, "漢"}, {36, 0, "x"}}));
     // The last line has no prompt: its last character lets the script go on in the next frame.
     EXPECT_EQ(Frame(), TScriptProcessManager::kHeld);
-    EXPECT_TRUE(window_->IsIdle());
+    EXPECT_TRUE(TScriptProbe::IsIdle(*window_));
     EXPECT_EQ(Marks(), 0);
     EXPECT_TRUE(MessageShows({{0, 0, "A"}, {9, 0, "b"}, {18, 0, "漢"}, {36, 0, "x"}, {0, 20, "字"}}));
     EXPECT_EQ(Frame(), TScriptProcessManager::kFinished);
@@ -37,14 +38,14 @@ TEST_F(MessageWindowTest, ShiftJisLeadBytesAtBothEndsOfTheirRanges)
     const std::int32_t columns[] = {2, 4, 6, 8, 9, 10, 11};
     for (std::int32_t want : columns) {
         Frame();
-        EXPECT_EQ(window_->GetColumn(), want);
+        EXPECT_EQ(TScriptProbe::Column(*window_), want);
     }
     Frame();
-    EXPECT_TRUE(window_->IsIdle());
+    EXPECT_TRUE(TScriptProbe::IsIdle(*window_));
     // A lead byte that ends the line is taken alone.
     Start({Send(0, "\"a\\x88\"")});
     Frames(3);
-    EXPECT_TRUE(window_->IsIdle());
+    EXPECT_TRUE(TScriptProbe::IsIdle(*window_));
 }
 
 TEST_F(MessageWindowTest, PromptWaitsForDecideIsNeverDrawnAndBlinks)
@@ -60,8 +61,8 @@ TEST_F(MessageWindowTest, PromptWaitsForDecideIsNeverDrawnAndBlinks)
     EXPECT_EQ(Played(), "");
     Press(kDecideKey);
     EXPECT_EQ(Played(), "603");
-    EXPECT_TRUE(window_->IsTyping());
-    EXPECT_EQ(window_->GetBlink(), 1);  // reset by the next text only
+    EXPECT_TRUE(TScriptProbe::IsTyping(*window_));
+    EXPECT_EQ(TScriptProbe::Blink(*window_), 1);  // reset by the next text only
     Frame();
     EXPECT_TRUE(MessageShows({{0, 0, "a"}, {9, 0, "b"}, {0, 20, "c"}, {9, 20, "d"}}));
     EXPECT_EQ(Marks(), 0);
@@ -73,7 +74,7 @@ TEST_F(MessageWindowTest, PromptWaitsForDecideIsNeverDrawnAndBlinks)
     Frames(2);
     EXPECT_TRUE(window_->IsWaitingForButton());
     Press(kDecideKey);
-    EXPECT_TRUE(window_->IsIdle());
+    EXPECT_TRUE(TScriptProbe::IsIdle(*window_));
     EXPECT_EQ(Played(), "603");
     Frame();
     EXPECT_EQ(Marks(), 2);
@@ -84,7 +85,7 @@ TEST_F(MessageWindowTest, PromptWaitsForDecideIsNeverDrawnAndBlinks)
     ASSERT_TRUE(window_->IsWaitingForButton());
     for (const auto& [frames, blink] : {std::pair{30, 0}, {1, 1}, {30, 1}, {1, 0}}) {
         Frames(frames);
-        EXPECT_EQ(window_->GetBlink(), blink) << frames;
+        EXPECT_EQ(TScriptProbe::Blink(*window_), blink) << frames;
     }
 }
 
@@ -92,7 +93,7 @@ TEST_F(MessageWindowTest, FourthLineStartsANewPageAtOnceOrAfterThePrompt)
 {
     Start({Send(0, "\"a\\nb\\nc\\nd\"")});
     Frames(3);
-    EXPECT_EQ(window_->GetLine(), 0);
+    EXPECT_EQ(TScriptProbe::Line(*window_), 0);
     EXPECT_TRUE(MessageShows({}));
     Frame();
     EXPECT_TRUE(MessageShows({{0, 0, "d"}}));
@@ -101,9 +102,9 @@ TEST_F(MessageWindowTest, FourthLineStartsANewPageAtOnceOrAfterThePrompt)
     Frames(4);
     EXPECT_TRUE(window_->IsWaitingForButton());
     EXPECT_TRUE(MessageShows({{0, 0, "a"}, {0, 20, "b"}, {0, 40, "c"}}));
-    EXPECT_EQ(window_->GetLine(), 3);
+    EXPECT_EQ(TScriptProbe::Line(*window_), 3);
     Press(kDecideKey);  // and "d" in the frame after
-    EXPECT_EQ(window_->GetLine(), 1);
+    EXPECT_EQ(TScriptProbe::Line(*window_), 1);
     EXPECT_TRUE(MessageShows({{0, 0, "d"}}));
 }
 
@@ -122,12 +123,12 @@ TEST_F(MessageWindowTest, ChoicesClampSoundOnAMoveAndDecideSetsTheResult)
     } moves[] = {{VK_UP, 0, ""}, {VK_DOWN, 1, "601"}, {VK_DOWN, 2, "601"}, {VK_DOWN, 2, ""}, {VK_UP, 1, "601"}};
     for (const auto& m : moves) {
         Press(m.key);
-        EXPECT_EQ(window_->GetCursor(), m.cursor) << &m - moves;
+        EXPECT_EQ(TScriptProbe::Cursor(*window_), m.cursor) << &m - moves;
         EXPECT_EQ(Played(), m.sound) << &m - moves;
     }
     Press(kDecideKey);
     EXPECT_EQ(Played(), "603");
-    EXPECT_TRUE(window_->IsIdle());
+    EXPECT_TRUE(TScriptProbe::IsIdle(*window_));
     EXPECT_TRUE(MessageShows({}));
     Frame();
     EXPECT_EQ(manager_->GetGlobalA().GetInt("answer", -1), 1);
@@ -137,39 +138,39 @@ TEST_F(MessageWindowTest, ChoiceLinesPastTheThirdStayOneClippedLineAndTheCursorR
 {
     Start({Send(1, "\"a\\nb\\nc\\nd\\ne\"")});
     Frame();
-    ASSERT_EQ(window_->GetLines().size(), 4u);
-    EXPECT_EQ(window_->GetLines()[3], "　d\ne");
+    ASSERT_EQ(TScriptProbe::Lines(*window_).size(), 4u);
+    EXPECT_EQ(TScriptProbe::Lines(*window_)[3], "　d\ne");
     for (int i = 0; i < 5; ++i) {
         Press(VK_DOWN);
     }
-    EXPECT_EQ(window_->GetCursor(), 3);
+    EXPECT_EQ(TScriptProbe::Cursor(*window_), 3);
     Press(kDecideKey);
     EXPECT_EQ(manager_->GetGlobalA().GetInt("$_", -1), 3);
     // A line far wider than the texture is cut at its edge.
     Start({Send(0, "\"" + std::string(80, 'W') + "\"")});
     Frames(81);
-    EXPECT_TRUE(window_->IsIdle());
-    EXPECT_EQ(window_->GetLine(), 1);
+    EXPECT_TRUE(TScriptProbe::IsIdle(*window_));
+    EXPECT_EQ(TScriptProbe::Line(*window_), 1);
 }
 
 TEST_F(MessageWindowTest, CancelClosesWindowAndNameBoxThenRaisesTheCancel)
 {
     Start({Send(2, "0 2"), Send(0, "\"a／\""), Mark()});
     Frames(12);  // the slide in ends on the frame after its tenth step
-    ASSERT_EQ(window_->GetWindowY(), 344);
+    ASSERT_EQ(TScriptProbe::WindowY(*window_), 344);
     Frames(2);
     ASSERT_TRUE(window_->IsWaitingForButton());
     Press(kCancelKey);
     EXPECT_EQ(Played(), "606");
-    EXPECT_TRUE(window_->IsSliding());
-    EXPECT_EQ(window_->IsCancelRequested(), 1);
+    EXPECT_TRUE(TScriptProbe::IsSliding(*window_));
+    EXPECT_EQ(TScriptProbe::IsCancelRequested(*window_), 1);
     EXPECT_EQ(Frames(9), TScriptProcessManager::kHeld);  // with the frame the button was let go: ten steps
-    EXPECT_EQ(window_->GetWindowY(), 500);
-    EXPECT_EQ(window_->GetNameX(), -170);
-    EXPECT_TRUE(window_->IsSliding());
+    EXPECT_EQ(TScriptProbe::WindowY(*window_), 500);
+    EXPECT_EQ(TScriptProbe::NameX(*window_), -170);
+    EXPECT_TRUE(TScriptProbe::IsSliding(*window_));
     EXPECT_EQ(Frame(), TScriptProcessManager::kHeld);
-    EXPECT_TRUE(window_->IsIdle());
-    EXPECT_EQ(manager_->GetCancel(), 1);
+    EXPECT_TRUE(TScriptProbe::IsIdle(*window_));
+    EXPECT_EQ(TScriptProbe::Cancel(*manager_), 1);
     EXPECT_EQ(Frame(), TScriptProcessManager::kCancelled);
     EXPECT_EQ(Marks(), 0);
 }
@@ -187,12 +188,12 @@ TEST_F(MessageWindowTest, CancelDoesNothingWhileCancelScriptIsSet)
     Played();
     Press(kCancelKey);
     EXPECT_TRUE(window_->IsChoosing());
-    EXPECT_EQ(window_->IsCancelRequested(), 0);
+    EXPECT_EQ(TScriptProbe::IsCancelRequested(*window_), 0);
     EXPECT_EQ(Played(), "");
     // Cleared again, cancel works in the choice too.
     manager_->GetGlobalA().SetInt("$_CancelScript", 0);
     Press(kCancelKey);
-    EXPECT_TRUE(window_->IsSliding());
+    EXPECT_TRUE(TScriptProbe::IsSliding(*window_));
     EXPECT_EQ(Played(), "606");
 }
 
@@ -201,17 +202,17 @@ TEST_F(MessageWindowTest, SlidesMoveTheChosenPartsForTenStepsAndEndOnTheEleventh
     EXPECT_EQ(manager_->CallModule("Text", 2, {"0", "2"}, {}), 5u);
     manager_->SetModuleWait(1);
     manager_->UpdateModules();
-    EXPECT_EQ(window_->GetWindowY(), 485);  // 500 - 15.6, truncated
-    EXPECT_EQ(window_->GetNameX(), -145);
+    EXPECT_EQ(TScriptProbe::WindowY(*window_), 485);  // 500 - 15.6, truncated
+    EXPECT_EQ(TScriptProbe::NameX(*window_), -145);
     for (int i = 0; i < 9; ++i) {
         manager_->UpdateModules();
     }
-    EXPECT_EQ(window_->GetWindowY(), 344);
-    EXPECT_EQ(window_->GetNameX(), 80);
-    EXPECT_EQ(manager_->GetModuleWait(), 1);
+    EXPECT_EQ(TScriptProbe::WindowY(*window_), 344);
+    EXPECT_EQ(TScriptProbe::NameX(*window_), 80);
+    EXPECT_EQ(TScriptProbe::ModuleWait(*manager_), 1);
     manager_->UpdateModules();
-    EXPECT_EQ(manager_->GetModuleWait(), 0);
-    EXPECT_TRUE(window_->IsIdle());
+    EXPECT_EQ(TScriptProbe::ModuleWait(*manager_), 0);
+    EXPECT_TRUE(TScriptProbe::IsIdle(*window_));
 
     // The name box alone, the window alone (a text that is no number counts as 0); a part beyond 2
     // moves neither.
@@ -225,22 +226,22 @@ TEST_F(MessageWindowTest, SlidesMoveTheChosenPartsForTenStepsAndEndOnTheEleventh
         for (int i = 0; i < 11; ++i) {
             manager_->UpdateModules();
         }
-        EXPECT_EQ(window_->GetWindowY(), c.windowY) << c.part;
-        EXPECT_EQ(window_->GetNameX(), c.nameX) << c.part;
+        EXPECT_EQ(TScriptProbe::WindowY(*window_), c.windowY) << c.part;
+        EXPECT_EQ(TScriptProbe::NameX(*window_), c.nameX) << c.part;
     }
     // A direction beyond 1 sets no ramp.
     manager_->SetModuleWait(1);
     manager_->CallModule("Text", 2, {"2", "2"}, {});
-    EXPECT_TRUE(window_->IsSliding());
+    EXPECT_TRUE(TScriptProbe::IsSliding(*window_));
     manager_->UpdateModules();  // the ramps were at their ends already
-    EXPECT_TRUE(window_->IsIdle());
-    EXPECT_EQ(manager_->GetModuleWait(), 0);
+    EXPECT_TRUE(TScriptProbe::IsIdle(*window_));
+    EXPECT_EQ(TScriptProbe::ModuleWait(*manager_), 0);
 }
 
 TEST_F(MessageWindowTest, ClearTextPartsNameAndUnknownCommands)
 {
     const auto nameIsBlank = [&] {
-        const TText8& name = window_->GetNameText();
+        const TText8& name = TScriptProbe::NameText(*window_);
         const std::uint8_t* p = TDxProbe::Pixels(name);
         return std::all_of(p, p + TDxProbe::Stride(name) * TDxProbe::TextHeight(name), [](std::uint8_t b) { return b == 0; });
     };
@@ -279,26 +280,26 @@ TEST_F(MessageWindowTest, EveryPartIsDrawnWhereItBelongs)
     for (int i = 0; i < 3; ++i) {
         manager_->UpdateModules();
     }
-    const float wy = static_cast<float>(window_->GetWindowY());
-    const float nx = static_cast<float>(window_->GetNameX());
+    const float wy = static_cast<float>(TScriptProbe::WindowY(*window_));
+    const float nx = static_cast<float>(TScriptProbe::NameX(*window_));
     BeginFrame(0xFF000000);
     window_->Draw();
-    EXPECT_TRUE(at(window_->GetWindowSprite(), 64.0f, wy));
-    EXPECT_TRUE(at(window_->GetNameSprite(), nx, 326.0f));
-    EXPECT_TRUE(at(window_->GetMessageText(), 118.0f, wy + 34.0f));
-    EXPECT_TRUE(at(window_->GetNameText(), nx + 16.0f, 334.0f));
-    EXPECT_EQ(window_->GetButtonSprite(true).GetVertex(0).x, 0.0f);  // not drawn yet
+    EXPECT_TRUE(at(TScriptProbe::WindowSprite(*window_), 64.0f, wy));
+    EXPECT_TRUE(at(TScriptProbe::NameSprite(*window_), nx, 326.0f));
+    EXPECT_TRUE(at(TScriptProbe::MessageText(*window_), 118.0f, wy + 34.0f));
+    EXPECT_TRUE(at(TScriptProbe::NameText(*window_), nx + 16.0f, 334.0f));
+    EXPECT_EQ(TScriptProbe::ButtonSprite(*window_, true).GetVertex(0).x, 0.0f);  // not drawn yet
 
     window_->ShowText("a／");
     manager_->UpdateModules();
     ASSERT_TRUE(window_->IsWaitingForButton());
     window_->Draw();
-    EXPECT_TRUE(at(window_->GetButtonSprite(false), 508.0f, 422.0f));
+    EXPECT_TRUE(at(TScriptProbe::ButtonSprite(*window_, false), 508.0f, 422.0f));
     for (int i = 0; i < 31; ++i) {
         manager_->UpdateModules();
     }
     window_->Draw();
-    EXPECT_TRUE(at(window_->GetButtonSprite(true), 508.0f, 422.0f));
+    EXPECT_TRUE(at(TScriptProbe::ButtonSprite(*window_, true), 508.0f, 422.0f));
 
     window_->ShowChoice("a\nb\nc");
     manager_->UpdateModules();
@@ -309,8 +310,8 @@ TEST_F(MessageWindowTest, EveryPartIsDrawnWhereItBelongs)
     platform::InjectKey(VK_DOWN, false);
     window_->Draw();
     EndFrame();
-    EXPECT_EQ(window_->GetCursor(), 1);
-    EXPECT_TRUE(at(window_->GetCursorSprite(), 104.0f + window_->GetCursorBob(), 400.0f));
+    EXPECT_EQ(TScriptProbe::Cursor(*window_), 1);
+    EXPECT_TRUE(at(TScriptProbe::CursorSprite(*window_), 104.0f + TScriptProbe::CursorBob(*window_), 400.0f));
 }
 
 TEST_F(MessageWindowTest, RegisteringTextTwiceKeepsTheSecondAndUnknownModulesReturnEight)
@@ -334,7 +335,7 @@ TEST_F(MessageWindowTest, RegisteringTextTwiceKeepsTheSecondAndUnknownModulesRet
     EXPECT_EQ(Frame(), TScriptProcessManager::kFinished);
     EXPECT_EQ(Marks(), 2);
     EXPECT_EQ(manager_->CallModule("Nobody", 0, {}, {}), 8u);
-    EXPECT_EQ(manager_->GetModuleWait(), 0);
+    EXPECT_EQ(TScriptProbe::ModuleWait(*manager_), 0);
     TScriptProcessManager::Destroy();
     EXPECT_TRUE(secondGone);
 }

@@ -6,6 +6,7 @@
 #include "platform/testing/win32.h"
 #include "support/alloc_probe.h"
 #include "support/compare_probe.h"
+#include "support/script_probe.h"
 
 namespace {
 
@@ -159,7 +160,7 @@ TEST_F(ScriptLimits, ADeepRecursionSharesOneLoadOfAWholeFile)
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kHeld);
     const std::size_t held = qmtest::AllocationProbe::LiveBytes() - start;
     const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(m_manager->GetTaskCount(), TScriptProcessManager::kMaxTasks);
+    EXPECT_EQ(TScriptProbe::TaskCount(*m_manager), TScriptProcessManager::kMaxTasks);
     EXPECT_NE(log.find("too many scripts waiting; \"t.pbsc/self\" not started"), std::string::npos) << log;
     EXPECT_GT(parse, 1000000u);
     EXPECT_LT(held, parse + 64u * 1024 * 1024) << "one parse is " << parse;
@@ -182,7 +183,7 @@ TEST_F(ScriptLimits, AHundredThousandLabelsLoadWithoutAScan)
         TScript script("t.pbsc/main");
         comparisons = compared.Comparisons();
         EXPECT_EQ(script.GetStatementCount(), 100009u);  // and the RETURN after the final CALL
-        EXPECT_EQ(script.GetLabels().size(), 100002u);
+        EXPECT_EQ(TScriptProbe::Labels(script).size(), 100002u);
     }
     if (qmtest::ComparisonProbe::Available()) {
         EXPECT_LE(comparisons, 16L * 100009);  // 319 when written

@@ -6,7 +6,9 @@
 #include "MainCode/Script/TShopModule.h"
 #include "Script/field_module_fixture.h"
 #include "formats/shop_assets.h"
+#include "support/main_probe.h"
 #include "support/menu_probe.h"
+#include "support/script_probe.h"
 
 namespace {
 
@@ -42,10 +44,10 @@ protected:
     // Steps until a scene other than the field is current (at most 10); that scene.
     TLoop* RunUntilPushed()
     {
-        for (int i = 0; i < 10 && app_->GetCurrentScene() == field; ++i) {
+        for (int i = 0; i < 10 && TMainProbe::CurrentScene(*app_) == field; ++i) {
             Step();
         }
-        return app_->GetCurrentScene();
+        return TMainProbe::CurrentScene(*app_);
     }
     // Steps until the scene has ended (at most 200), with "B" pressed once on the way; whether
     // the field is current again.
@@ -53,10 +55,10 @@ protected:
     {
         Steps(25);  // the shop's dim and windows in
         Press('X');
-        for (int i = 0; i < 200 && app_->GetCurrentScene() == scene; ++i) {
+        for (int i = 0; i < 200 && TMainProbe::CurrentScene(*app_) == scene; ++i) {
             Step();
         }
-        return app_->GetCurrentScene() == field;
+        return TMainProbe::CurrentScene(*app_) == field;
     }
 
     ScriptingField* field = nullptr;
@@ -86,17 +88,17 @@ TEST_F(Shop, TheStatementAfterACallRunsOnlyOnceThePushedSceneHasEnded)
     ASSERT_NE(inn, nullptr);
     EXPECT_EQ(Marks(), "1");
     EXPECT_EQ(TMenuProbe::Field(*inn), field_.get());
-    for (int i = 0; i < 200 && app_->GetCurrentScene() == inn; ++i) {
+    for (int i = 0; i < 200 && TMainProbe::CurrentScene(*app_) == inn; ++i) {
         Step();
     }
-    ASSERT_EQ(app_->GetCurrentScene(), field);
+    ASSERT_EQ(TMainProbe::CurrentScene(*app_), field);
     auto* sell = dynamic_cast<TSellShopLoop*>(RunUntilPushed());
     ASSERT_NE(sell, nullptr);
     EXPECT_EQ(Marks(), "1 2");
     ASSERT_TRUE(Cancel(sell));
     Steps(4);
     EXPECT_EQ(Marks(), "1 2 3");
-    EXPECT_EQ(m_manager->GetTaskCount(), 0u);
+    EXPECT_EQ(TScriptProbe::TaskCount(*m_manager), 0u);
 }
 
 TEST_F(Shop, BuyShopWithoutItemsOpensEmpty)
@@ -115,15 +117,15 @@ TEST_F(Shop, UnknownCommandArmsTooAndClearsTheWaitTwoUpdatesLater)
 {
     // The command itself does not hold the script: the wait comes from elsewhere (here the host).
     EXPECT_EQ(m_manager->CallModule("Shop", 3, {}, {}), TScriptModule::kDone);
-    EXPECT_EQ(app_->GetCurrentScene(), field);
+    EXPECT_EQ(TMainProbe::CurrentScene(*app_), field);
     m_manager->SetModuleWait(1);
     m_manager->UpdateModules();
-    EXPECT_EQ(m_manager->GetModuleWait(), 1);
+    EXPECT_EQ(TScriptProbe::ModuleWait(*m_manager), 1);
     m_manager->UpdateModules();
-    EXPECT_EQ(m_manager->GetModuleWait(), 0);
+    EXPECT_EQ(TScriptProbe::ModuleWait(*m_manager), 0);
     m_manager->SetModuleWait(1);
     m_manager->UpdateModules();  // back to idle: clears nothing more
-    EXPECT_EQ(m_manager->GetModuleWait(), 1);
+    EXPECT_EQ(TScriptProbe::ModuleWait(*m_manager), 1);
 }
 
 }  // namespace

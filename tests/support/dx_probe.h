@@ -35,6 +35,8 @@ struct TDxProbe {
 
     // Meshes and shaders.
     static TVertexShader* VertexShader(const TMesh8& m) { return m.m_vertexShader.Get(); }
+    static std::uint32_t SubsetCount(const TMesh8& m) { return m.m_geometry->GetSubsetTable()->GetSubsetCount(); }
+    static const TMeshMaterial& Material(const TMesh8& m, std::uint32_t i) { return m.m_materials[i]; }
     static const std::string& Name(const TMeshMaterial& m) { return m.m_name; }
     static std::size_t RegisteredShaderCount() { return TVertexShader::Registry().size(); }
     static DWORD Handle(const TAsmVertexShader& s) { return *s.m_handle; }

@@ -1,6 +1,6 @@
 // A look into the field HUD for tests: the notice queue and window, the pop-ups' places, rows
-// and numbers, the item ring's state, turns and icons, the panel's bars, and which letter a copied
-// glyph shows.
+// and numbers, the item ring's state, turns and icons, the panel's bars and face, the status icons
+// over the player, the letter sheet, and which letter a copied glyph shows.
 #pragma once
 
 #include <cstdint>
@@ -14,6 +14,8 @@
 #include "MainCode/Hud/TItemRing.h"
 #include "MainCode/Hud/TLetterFont.h"
 #include "MainCode/Hud/TLevelUpPopup.h"
+#include "MainCode/Hud/TStateIcon.h"
+#include "MainCode/Hud/TStatusIcon.h"
 #include "MainCode/Hud/TStatusPanel.h"
 #include "support/dx_probe.h"
 
@@ -56,6 +58,21 @@ struct THudProbe {
     // Panel.
     static float Ratio(const TStatusPanel& p, int bar) { return p.m_ratios[bar]; }
     static bool IsFull(const TStatusPanel& p, int slot) { return p.m_full[slot]; }
+    static TSprite& Face(TStatusPanel& p) { return p.m_face; }
+
+    // Status icons over the player.
+    static TFrame* Root(const TStatusIcon& s) { return s.m_root.Get(); }
+    static TStateIcon* Icon(const TStatusIcon& s, std::int32_t i) { return s.m_icons[i].Get(); }
+    // The icons on display or leaving, in order of arrival.
+    static const std::vector<TRefPtr<TStateIcon>>& Shown(const TStatusIcon& s) { return s.m_shown; }
+    static std::int32_t Index(const TStateIcon& i) { return i.m_index; }
+    static TFrame* Frame(const TStateIcon& i) { return i.m_frame.Get(); }
+    static const TLinearRamp& Move(const TStateIcon& i) { return i.m_move; }
+    static const TLinearRamp& Fade(const TStateIcon& i) { return i.m_fade; }
+
+    // The letter sheet.
+    static const TTexture8& Image(const TLetterFont& f) { return f.m_image; }
+    static std::size_t GlyphCount(const TLetterFont& f) { return f.m_glyphs.size(); }
 
     // The character whose glyph the sprite carries (same sheet, same cell); '?' for none.
     static char GlyphOf(TLetterFont& font, const TSprite& s)

@@ -1,3 +1,4 @@
+#include "support/main_probe.h"
 #include "support/scene_driver.h"
 
 #include <gtest/gtest.h>
@@ -63,7 +64,7 @@ bool SceneDriver::Start()
                                       nullptr, nullptr, nullptr, 101, 104);
     app->Create();
     app->Init();
-    return app->IsInitialised();
+    return TMainProbe::IsInitialised(*app);
 }
 
 void SceneDriver::Stop()
@@ -73,7 +74,7 @@ void SceneDriver::Stop()
     }
     app->Shutdown();
     if (!closed_) {
-        DestroyWindow(app->GetHandle());
+        DestroyWindow(TMainProbe::Handle(*app));
     }
     app.reset();
     UnregisterClassA(kClass, nullptr);
@@ -81,7 +82,7 @@ void SceneDriver::Stop()
 
 int SceneDriver::Close()
 {
-    SendMessageA(app->GetHandle(), WM_CLOSE, 0, 0);
+    SendMessageA(TMainProbe::Handle(*app), WM_CLOSE, 0, 0);
     closed_ = true;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -94,8 +95,8 @@ int SceneDriver::Close()
 
 bool SceneDriver::Step()
 {
-    if (auto* scene = dynamic_cast<TSceneLoop*>(app->GetCurrentScene())) {
-        SetClockToNextStep(scene->GetTimer());
+    if (auto* scene = dynamic_cast<TSceneLoop*>(TMainProbe::CurrentScene(*app))) {
+        SetClockToNextStep(TMainProbe::Timer(*scene));
     } else {
         platform::ManualClock::Advance(17);
     }

@@ -13,6 +13,7 @@
 #include "platform/d3d8/seams.h"
 #include "platform/testing/win32.h"
 #include "support/engine_recorders.h"
+#include "support/main_probe.h"
 #include "support/temp_dir.h"
 
 class TMessageWindow;
@@ -71,7 +72,7 @@ public:
     std::vector<TSpriteDrawRecord> DrawsOfAStep();
 
     TGameWnd* App() const { return app.get(); }
-    TLoop* Current() const { return app != nullptr ? app->GetCurrentScene() : nullptr; }
+    TLoop* Current() const { return app != nullptr ? TMainProbe::CurrentScene(*app) : nullptr; }
 
     std::unique_ptr<TGameWnd> app;
     std::vector<TSpriteDrawRecord> draws;

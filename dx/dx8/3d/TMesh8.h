@@ -65,7 +65,6 @@ public:
     std::uint16_t GetFaceCount() const { return m_geometry->GetTriangleCount(); }
     DWORD GetFVF() const;
     std::uint32_t GetKeyFrameCount() const { return m_geometry->GetKeyFrameCount(); }
-    std::uint32_t GetSubsetCount() const { return m_geometry->GetSubsetTable()->GetSubsetCount(); }
     // The material of the subset holding the triangle; null when none does.
     TMeshMaterial* GetMaterialOfFace(std::uint16_t triangle);
 
@@ -104,7 +103,6 @@ public:
     static constexpr std::uint32_t kAllMaterials = 0xFFFFFFFF;
     std::uint32_t GetMaterialCount() const { return m_materialCount; }
     TMeshMaterial& GetMaterial(std::uint32_t i) { return m_materials[i]; }
-    const TMeshMaterial& GetMaterial(std::uint32_t i) const { return m_materials[i]; }
     // For changes the software path must see: marks the subset's vertices to be prepared again.
     // An index the mesh has not gets a spare that is never drawn.
     TMeshMaterial& EditMaterial(std::uint32_t i);
