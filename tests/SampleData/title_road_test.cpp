@@ -63,6 +63,20 @@ TEST(TitleRoad, LoadTakesSlotZeroThroughTheChangeToTheTownSavePoint)
     EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));
 }
 
+// From the title menu standing on new game: up to quit, decided; the steps until the program ends
+// (at most 300).
+int QuitFromTheMenu(qmtest::SceneDriver& driver)
+{
+    driver.Press(Button::Up);
+    driver.Step();
+    driver.Press(Button::A);
+    int steps = 1;
+    while (driver.Step() && steps < 300) {
+        ++steps;
+    }
+    return steps;
+}
+
 TEST(TitleRoad, QuitEndsTheProgramCleanly)
 {
     qmtest::TempDir dir;
@@ -70,14 +84,7 @@ TEST(TitleRoad, QuitEndsTheProgramCleanly)
     qmtest::SceneDriver driver(dir.Path());
     ASSERT_TRUE(driver.Start());
     ASSERT_TRUE(qmtest::ReachTitleMenu(driver));
-    driver.Press(Button::Up);  // from new game up to quit
-    driver.Step();
-    driver.Press(Button::A);
-    int steps = 1;
-    while (driver.Step() && steps < 300) {
-        ++steps;
-    }
-    EXPECT_EQ(steps, 101);
+    EXPECT_EQ(QuitFromTheMenu(driver), 101);
     driver.Stop();
     EXPECT_TRUE(driver.boxes.empty());
     EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));
@@ -118,14 +125,7 @@ TEST(TitleRoad, AMenuLeftAloneGoesBackToBlackAndStartsOver)
     ASSERT_TRUE(driver.StepUntil([&] { return TSceneProbe::State(*title) == State::FadeIn; }, 400));
     EXPECT_EQ(musicCalls(TSoundBankRecord::kPlayLoop), 2);
     ASSERT_TRUE(driver.StepUntil([&] { return TSceneProbe::State(*title) == State::Menu; }, 400));
-    driver.Press(Button::Up);  // from new game up to quit
-    driver.Step();
-    driver.Press(Button::A);
-    int steps = 1;
-    while (driver.Step() && steps < 300) {
-        ++steps;
-    }
-    EXPECT_EQ(steps, 101);
+    EXPECT_EQ(QuitFromTheMenu(driver), 101);
     driver.Stop();
     EXPECT_TRUE(driver.boxes.empty());
 }
