@@ -388,6 +388,12 @@ struct LeftoverLayout {
     static D3DXVECTOR3 MeadowGateMinimum() { return {36.5F, 0.0F, 1.0F}; }
     static D3DXVECTOR3 MeadowGateMaximum() { return {39.5F, 4.0F, 2.5F}; }
 };
+// Two maps joined by a gate in a corner of each, both walked into facing -z: the way on (from's box)
+// arrives in `to` at (38, 0, 5) beside the way back, the way back (to's box) in `from` at (2, 0, 5),
+// each facing +z, away from the gate it came out by.
+void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXVECTOR3& fromMinimum,
+                       const D3DXVECTOR3& fromMaximum, qmtest::FieldMap& to, const char* toName,
+                       const D3DXVECTOR3& toMinimum, const D3DXVECTOR3& toMaximum);
 void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps);
 void AddLeftoverContent(Catalogue& c);
 void WriteLeftoverFiles(const std::filesystem::path& root);

@@ -77,6 +77,27 @@ void WriteLeftoverFiles(const std::filesystem::path& root)
     writer.Save((root / "data/scr04" / kScriptFile).string());
 }
 
+void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXVECTOR3& fromMinimum,
+                       const D3DXVECTOR3& fromMaximum, qmtest::FieldMap& to, const char* toName,
+                       const D3DXVECTOR3& toMinimum, const D3DXVECTOR3& toMaximum)
+{
+    qmtest::FieldTrigger gate;
+    gate.facing = {0.0F, 0.0F, -1.0F};
+    gate.boxMinimum = fromMinimum;
+    gate.boxMaximum = fromMaximum;
+    gate.destination = toName;
+    gate.startPosition = {38.0F, 0.0F, 5.0F};
+    gate.startDirection = {0.0F, 0.0F, 1.0F};
+    gate.startCamera = {38.0F, 3.0F, -1.0F};
+    from.triggers.push_back(gate);
+    gate.boxMinimum = toMinimum;
+    gate.boxMaximum = toMaximum;
+    gate.destination = fromName;
+    gate.startPosition = {2.0F, 0.0F, 5.0F};
+    gate.startCamera = {2.0F, 3.0F, -1.0F};
+    to.triggers.push_back(gate);
+}
+
 void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps)
 {
     qmtest::FieldMap meadow;
@@ -98,27 +119,13 @@ void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps)
     spawner.leash = 2.0F;
     meadow.spawners = {spawner};
     meadow.actionScripts.push_back({LeftoverLayout::Post(), 1.5F, std::string(kScriptFile) + "/post"});
-    // The gates, walked into facing -z: the arena's south-west corner to the meadow, the meadow's
-    // south-east corner back, each arriving beside the other's gate facing away from it.
-    qmtest::FieldTrigger gate;
-    gate.facing = {0.0F, 0.0F, -1.0F};
-    gate.boxMinimum = LeftoverLayout::ArenaGateMinimum();
-    gate.boxMaximum = LeftoverLayout::ArenaGateMaximum();
-    gate.destination = LeftoverLayout::kMap;
-    gate.startPosition = {38.0F, 0.0F, 5.0F};
-    gate.startDirection = {0.0F, 0.0F, 1.0F};
-    gate.startCamera = {38.0F, 3.0F, -1.0F};
     const auto arena = std::find_if(maps.begin(), maps.end(), [](const qmtest::FieldMap& m) { return m.entry == "b04_01"; });
     if (arena == maps.end()) {
         throw std::runtime_error("the meadow's gate needs the arena");
     }
-    arena->triggers.push_back(gate);
-    gate.boxMinimum = LeftoverLayout::MeadowGateMinimum();
-    gate.boxMaximum = LeftoverLayout::MeadowGateMaximum();
-    gate.destination = Reactions::kArena;
-    gate.startPosition = {2.0F, 0.0F, 5.0F};
-    gate.startCamera = {2.0F, 3.0F, -1.0F};
-    meadow.triggers = {gate};
+    JoinByCornerGates(*arena, Reactions::kArena, LeftoverLayout::ArenaGateMinimum(), LeftoverLayout::ArenaGateMaximum(),
+                      meadow, LeftoverLayout::kMap, LeftoverLayout::MeadowGateMinimum(),
+                      LeftoverLayout::MeadowGateMaximum());
     maps.push_back(meadow);
 }
 

@@ -114,27 +114,13 @@ void AddStealMap(std::vector<qmtest::FieldMap>& maps)
                       {StealLayout::kJuggledType, StealLayout::Juggled(), {}}};
     hollow.maxLive = 3;
     hollow.spawnDistance = StealLayout::kSpawnDistance;
-    // Walked into facing -z, each arriving beside the other's gate facing away from it.
-    qmtest::FieldTrigger gate;
-    gate.facing = {0.0F, 0.0F, -1.0F};
-    gate.boxMinimum = StealLayout::MeadowGateMinimum();
-    gate.boxMaximum = StealLayout::MeadowGateMaximum();
-    gate.destination = StealLayout::kMap;
-    gate.startPosition = {38.0F, 0.0F, 5.0F};
-    gate.startDirection = {0.0F, 0.0F, 1.0F};
-    gate.startCamera = {38.0F, 3.0F, -1.0F};
     const auto isMeadow = [](const qmtest::FieldMap& m) { return m.entry == LeftoverLayout::kEntry; };
     const auto meadow = std::find_if(maps.begin(), maps.end(), isMeadow);
     if (meadow == maps.end()) {
         throw std::runtime_error("the hollow's gate needs the meadow");
     }
-    meadow->triggers.push_back(gate);
-    gate.boxMinimum = StealLayout::HollowGateMinimum();
-    gate.boxMaximum = StealLayout::HollowGateMaximum();
-    gate.destination = LeftoverLayout::kMap;
-    gate.startPosition = {2.0F, 0.0F, 5.0F};
-    gate.startCamera = {2.0F, 3.0F, -1.0F};
-    hollow.triggers = {gate};
+    JoinByCornerGates(*meadow, LeftoverLayout::kMap, StealLayout::MeadowGateMinimum(), StealLayout::MeadowGateMaximum(),
+                      hollow, StealLayout::kMap, StealLayout::HollowGateMinimum(), StealLayout::HollowGateMaximum());
     maps.push_back(hollow);
 }
 
