@@ -4,6 +4,7 @@
 #include <array>
 #include <cstring>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "dx/dx8/3d/TTexturePackage.h"
 #include "fixtures.h"
 #include "formats/byte_writer.h"
+#include "formats/ptx_writer.h"
 #include "support/dx_probe.h"
 #include "support/temp_dir.h"
 
@@ -51,6 +53,40 @@ TEST(TPixelWriter, PaletteColourWithAndWithoutAnAlphaLayer)
     EXPECT_EQ(WriteOne(D3DFMT_A8R8G8B8, true, 2, 0x9A), 0x9A123456u);
     // Formats with alpha are opaque without an alpha layer.
     EXPECT_EQ(WriteOne(D3DFMT_A4R4G4B4, false, 0, 0x00), 0xF08Fu);
+}
+
+// The picture writer gives each distinct colour one palette entry, in the order the colours first
+// appear, up to 256; a 257th colour is refused. The colours here are close together (red and blue
+// mirrored, green one of two), so a short hash puts many in one slot; they come in runs, then again out
+// of order.
+TEST(PtxWriter, ColoursTakeEntriesInTheOrderTheyFirstAppearUpTo256)
+{
+    std::vector<qmtest::PtxColor> colours;
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        const auto a = static_cast<std::uint8_t>(i);
+        colours.push_back(i % 2 == 0 ? qmtest::PtxColor{a, 7, static_cast<std::uint8_t>(255 - a)}
+                                     : qmtest::PtxColor{static_cast<std::uint8_t>(255 - a), 9, a});
+    }
+    std::vector<qmtest::PtxColor> pixels;
+    std::vector<std::uint8_t> expected;
+    for (std::uint32_t i = 0; i < 256; ++i) {
+        pixels.insert(pixels.end(), 2, colours[i]);
+        expected.insert(expected.end(), 2, static_cast<std::uint8_t>(i));
+    }
+    for (std::uint32_t i : {255u, 0u, 128u, 1u}) {
+        pixels.push_back(colours[i]);
+        expected.push_back(static_cast<std::uint8_t>(i));
+    }
+    const PtxImage image = PtxImage::FromPixels("many", 0, static_cast<std::uint32_t>(pixels.size()), 1, pixels);
+    EXPECT_EQ(image.indices, expected);
+    for (std::uint32_t i : {0u, 1u, 128u, 255u}) {
+        EXPECT_EQ(image.palette[i].r, colours[i].r) << i;
+        EXPECT_EQ(image.palette[i].g, colours[i].g) << i;
+        EXPECT_EQ(image.palette[i].b, colours[i].b) << i;
+    }
+    pixels.push_back({1, 2, 3});
+    EXPECT_THROW(PtxImage::FromPixels("too many", 0, static_cast<std::uint32_t>(pixels.size()), 1, pixels),
+                 std::runtime_error);
 }
 
 // A whole image gives the texels Write gives one by one, for every format and both kinds of
