@@ -14,23 +14,34 @@
 #include "dx/dx8/3d/TTexture8.h"
 #include "dx/dx8/sound/TDSound8.h"
 
-TAreaBase::TAreaBase(TFieldLoop* field)
-    : m_cameraTarget(new TFrame("CameraTarget", IdentityMatrix(), nullptr)),
-      m_player(field->GetPlayer()),
-      m_sceneFrame(field->GetSceneFrame()),
-      m_effectManager(field->GetEffectManager()),
-      m_minimap(field->GetMinimap()),
-      m_app(field->GetApp()),
-      m_d3d(field->GetApp() != nullptr ? field->GetApp()->GetD3D() : nullptr),
-      m_sound(field->GetApp() != nullptr ? field->GetApp()->GetSound() : nullptr),
-      m_field(field)
+namespace {
+
+TAreaLinks LinksOf(TFieldLoop* field)
 {
+    TAreaLinks links;
+    links.field = field;
+    links.player = field->GetPlayer();
+    links.sceneFrame = field->GetSceneFrame();
+    links.effectManager = field->GetEffectManager();
+    links.minimap = field->GetMinimap();
+    links.app = field->GetApp();
+    return links;
 }
 
-TAreaBase::TAreaBase(TFrame* sceneFrame, TEffectManager* effectManager)
+}  // namespace
+
+TAreaBase::TAreaBase(TFieldLoop* field) : TAreaBase(LinksOf(field)) {}
+
+TAreaBase::TAreaBase(const TAreaLinks& links)
     : m_cameraTarget(new TFrame("CameraTarget", IdentityMatrix(), nullptr)),
-      m_sceneFrame(sceneFrame),
-      m_effectManager(effectManager)
+      m_player(links.player),
+      m_sceneFrame(links.sceneFrame),
+      m_effectManager(links.effectManager),
+      m_minimap(links.minimap),
+      m_app(links.app),
+      m_d3d(links.app != nullptr ? links.app->GetD3D() : nullptr),
+      m_sound(links.app != nullptr ? links.app->GetSound() : nullptr),
+      m_field(links.field)
 {
 }
 

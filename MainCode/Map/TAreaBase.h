@@ -27,6 +27,16 @@ class TMinimap;
 class TPlayerCharacter;
 class TVillager;
 
+// What the field lends its area; the area keeps the pointers and owns none of them.
+struct TAreaLinks {
+    TFieldLoop* field = nullptr;
+    TPlayerCharacter* player = nullptr;
+    TFrame* sceneFrame = nullptr;
+    TEffectManager* effectManager = nullptr;
+    TMinimap* minimap = nullptr;
+    TGameWnd* app = nullptr;
+};
+
 class TAreaBase {
     friend struct TMapProbe;
 public:
@@ -38,9 +48,9 @@ public:
     static constexpr std::uint32_t kEventStory = 10004;
     static constexpr std::uint32_t kEventTitle = 10005;
 
+    // The field's player, scene root, effect manager, minimap and application.
     explicit TAreaBase(TFieldLoop* field);
-    // An area outside a field: only the scene frame and the effect manager are lent.
-    TAreaBase(TFrame* sceneFrame, TEffectManager* effectManager);
+    explicit TAreaBase(const TAreaLinks& links);
     TAreaBase(const TAreaBase&) = delete;
     TAreaBase& operator=(const TAreaBase&) = delete;
     virtual ~TAreaBase();

@@ -20,7 +20,7 @@ namespace combattest {
 
 class CombatArea : public TAreaBase {
 public:
-    CombatArea(TFrame* scene, TEffectManager* effects) : TAreaBase(scene, effects) {}
+    CombatArea(TFrame* scene, TEffectManager* effects) : TAreaBase(TAreaLinks{nullptr, nullptr, scene, effects}) {}
     bool Update() override { return true; }
     void Draw() override {}
     void PreparePlayer() override {}

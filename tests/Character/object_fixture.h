@@ -53,7 +53,7 @@ public:
 
 class TestArea : public TAreaBase {
 public:
-    explicit TestArea(TFrame* scene) : TAreaBase(scene, nullptr) {}
+    explicit TestArea(TFrame* scene) : TAreaBase(TAreaLinks{nullptr, nullptr, scene}) {}
     bool Update() override { return true; }
     void Draw() override {}
     void PreparePlayer() override {}

@@ -49,7 +49,7 @@ EffectAreaParts::EffectAreaParts() : scene(new TFrame("Scene", At(0.0F, 0.0F, 0.
 
 EffectTestArea::EffectTestArea()
     : EffectAreaParts(),
-      TAreaBase(scene.Get(), manager.get())
+      TAreaBase(TAreaLinks{nullptr, nullptr, scene.Get(), manager.get()})
 {
     m_camera = TRefPtr<TCamera>(new TCamera(TCamera::kFollowMode, scene.Get(), m_cameraTarget.Get(), &view));
     TFrame* frame = m_camera->GetFrame();
