@@ -1,8 +1,9 @@
 // The sample's quiet meadow, played: what the other maps never ask for. Its camera follows on a key,
 // its crate is drawn with a material index, a spare name record is read past, a purse nobody takes
-// fades away after its time, a post's script gives and takes items, and the scarecrow its spawner
-// sends (its stored facing flat) looks a random way, then calls out as it strikes. Beside it: the title's screens and the pause menu's
-// question left with "B", and the pause menu's lists with nothing to offer.
+// fades away after its time, a jump under its shelter stops at the roof, a post's script gives and
+// takes items, and the scarecrow its spawner sends (its stored facing flat) looks a random way, then
+// calls out as it strikes. Beside it: the title's screens and the pause menu's question left with
+// "B", and the pause menu's lists with nothing to offer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -33,6 +34,8 @@
 #include "SampleData/field_road.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "make-sample-data/SampleData.h"
+#include "platform/testing/win32.h"
+#include "support/character_probe.h"
 #include "support/field_walk.h"
 #include "support/frame_probe.h"
 #include "support/gamedata_probe.h"
@@ -129,6 +132,52 @@ TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpaw
     EXPECT_NEAR(eye.y, hero.y + 3.0F, 1e-3F);
     const float behind = hero.z - eye.z;
     EXPECT_TRUE(std::fabs(behind - 6.0F) < 1e-3F || std::fabs(behind - 7.8F) < 1e-3F) << behind;
+
+    // The shelter. A jump in the open beside it rises 2.225 (0.18 a step less a pull of 0.007) and
+    // comes down. Under the roof (its underside 2.5 up) the same rise stops where the hero's body,
+    // 0.7 round a centre 0.7 over its feet, meets the roof: feet 1.1 up, the rise gone at once, so
+    // that the next step falls by the pull alone; then it lands as in the open.
+    TPlayerCharacter* player = field->GetPlayer();
+    struct Jump {
+        std::vector<float> heights;  // of each step from the one the button is pressed in
+        std::size_t top = 0;
+        float riseAtTop = -1.0F;
+        bool landed = false;  // back on the ground and standing
+    };
+    const auto jump = [&](const D3DXVECTOR3& at) {
+        player->PlaceAt(at, D3DXVECTOR3(0.0F, 0.0F, 1.0F));
+        EXPECT_TRUE(driver_.StepUntil([&] { return player->GetState() == TPlayerCharacter::kStateIdle; }, 60));
+        Jump j;
+        platform::InjectKey('C', true);
+        for (int i = 0; i < 120; ++i) {
+            driver_.Step();
+            platform::InjectKey('C', false);
+            j.heights.push_back(PositionOf(player).y);
+            if (j.heights.back() > j.heights[j.top]) {
+                j.top = j.heights.size() - 1;
+                j.riseAtTop = TCharacterProbe::Velocity(*player).y;
+            }
+            j.landed = j.heights.back() == 0.0F && player->GetState() == TPlayerCharacter::kStateIdle;
+            if (j.landed) {
+                break;
+            }
+        }
+        return j;
+    };
+    const D3DXVECTOR3 roofMin = LeftoverLayout::ShelterMinimum();
+    const D3DXVECTOR3 roofMax = LeftoverLayout::ShelterMaximum();
+    const Jump open = jump(D3DXVECTOR3(roofMin.x - 2.0F, 0.0F, (roofMin.z + roofMax.z) / 2));
+    EXPECT_NEAR(open.heights.at(open.top), 2.225F, 1e-4F);
+    EXPECT_TRUE(open.landed);
+    const Jump roofed = jump((roofMin + roofMax) * 0.5F);
+    ASSERT_GT(roofed.top, 2U);
+    EXPECT_EQ(std::vector<float>(roofed.heights.begin(), roofed.heights.begin() + roofed.top),
+              std::vector<float>(open.heights.begin(), open.heights.begin() + roofed.top))
+        << "the same rise up to the roof";
+    EXPECT_NEAR(roofed.heights[roofed.top], 1.1F, 1e-4F);
+    EXPECT_EQ(roofed.riseAtTop, 0.0F);
+    EXPECT_NEAR(roofed.heights.at(roofed.top + 1), 1.1F - 0.007F, 1e-4F);
+    EXPECT_TRUE(roofed.landed);
 
     // The post, faced with the action button: its script puts three of item 2 in the bag, takes
     // two (told yes) and is refused five (told no).

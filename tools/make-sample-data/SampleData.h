@@ -359,8 +359,8 @@ void AddReactionContent(Catalogue& c);
 void AddReactionArena(std::vector<qmtest::FieldMap>& maps);
 // The meadow through the arena's south-west corner (map "04.pbms/x04_00"): a key camera, the crate
 // drawn adding (material index 10), a spare name record, an unflagged purse far from the start and a
-// spawner in the north whose stored facing is flat (so its enemy looks a random way), and a post
-// whose script gives and takes items.
+// spawner in the north whose stored facing is flat (so its enemy looks a random way), a post
+// whose script gives and takes items, and a low shelter west of the crate.
 struct LeftoverLayout {
     static constexpr const char* kEntry = "x04_00";
     static constexpr const char* kMap = "04.pbms/x04_00";
@@ -387,6 +387,15 @@ struct LeftoverLayout {
     static D3DXVECTOR3 ArenaGateMaximum() { return {3.5F, 4.0F, 2.5F}; }
     static D3DXVECTOR3 MeadowGateMinimum() { return {36.5F, 0.0F, 1.0F}; }
     static D3DXVECTOR3 MeadowGateMaximum() { return {39.5F, 4.0F, 2.5F}; }
+    // The meadow's own ground (in the mesh folder's "map04/", its collision faces in "_" + that): the
+    // battle map's fenced walk, and the shelter, a roof on a post at each corner whose underside (a
+    // ceiling to collision) lies kRoofHeight over ShelterMinimum..ShelterMaximum. A jump rises 2.2
+    // in the open, so under the roof the hero's head meets it.
+    static constexpr const char* kGroundMesh = "x04_00.msh";
+    static D3DXVECTOR3 ShelterMinimum() { return {4.0F, 0.0F, 14.0F}; }
+    static D3DXVECTOR3 ShelterMaximum() { return {8.0F, 0.0F, 18.0F}; }
+    static constexpr float kRoofHeight = 2.5F;
+    static constexpr float kPostWidth = 0.3F;
 };
 // Two maps joined by a gate in a corner of each, both walked into facing -z: the way on (from's box)
 // arrives in `to` at (38, 0, 5) beside the way back, the way back (to's box) in `from` at (2, 0, 5),

@@ -3,13 +3,17 @@
 // lies there unflagged (it fades away when nobody takes it) and its one spawner stores a flat
 // facing, so the scarecrow it sends looks a random way; the scarecrow's strikes stay out until they
 // have landed twice, and it calls out in the partner's voice as it strikes. A post by the start
-// trades with the bag through a script: three of item 2 in, two out, then five out refused.
+// trades with the bag through a script: three of item 2 in, two out, then five out refused. West of
+// the crate stands a low shelter, a roof on four posts that a jump under it runs into.
 #include "SampleData.h"
 
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "formats/byte_writer.h"
+#include "formats/ground_writer.h"
+#include "formats/mesh_writer.h"
 #include "formats/pattern_writer.h"
 #include "formats/player_model_writer.h"
 #include "formats/script_assembler.h"
@@ -21,6 +25,169 @@ namespace {
 constexpr const char* kScriptFile = "meadow04.pbsc";
 
 std::string FlagUp(std::uint32_t flag) { return "CALL @@SendMsg \"Flag\" 1 8 " + std::to_string(flag) + " 1"; }
+
+// The walk between the fences (the battle map's), and the height of the fences and the north wall.
+constexpr float kWalkWest = 0.0F;
+constexpr float kWalkSouth = 0.0F;
+constexpr float kWalkEast = qmtest::FieldLayout::kSize;
+constexpr float kWalkNorth = qmtest::FieldLayout::kWallZ;
+constexpr float kWallHeight = 4.0F;
+constexpr float kFenceHeight = 1.5F;
+constexpr float kRoofThickness = 0.25F;
+
+std::uint32_t Shade(std::uint32_t colour, float f)
+{
+    std::uint32_t out = colour & 0xFF000000u;
+    for (int shift : {0, 8, 16}) {
+        const auto c = static_cast<float>((colour >> shift) & 0xFF) * f;
+        out |= static_cast<std::uint32_t>(std::min(c, 255.0F)) << shift;
+    }
+    return out;
+}
+
+// The drawn meadow: one material, the colours in the vertices.
+class Ground {
+public:
+    explicit Ground(const std::string& name)
+    {
+        mesh_.name = name;
+        mesh_.materials.push_back(qmtest::MeshMaterial("ground", 1.0F, 1.0F, 1.0F, 1.0F, 0.0F));
+        mesh_.keyFrames.emplace_back();
+    }
+    // a b / c d: the triangles a-b-c and c-b-d are its front.
+    void Quad(const qmtest::MeshVertex& a, const qmtest::MeshVertex& b, const qmtest::MeshVertex& c,
+              const qmtest::MeshVertex& d)
+    {
+        std::vector<qmtest::MeshVertex>& v = mesh_.keyFrames[0];
+        const auto base = static_cast<std::uint16_t>(v.size());
+        v.insert(v.end(), {a, b, c, d});
+        for (int i : {0, 1, 2, 2, 1, 3}) {
+            mesh_.indices.push_back(static_cast<std::uint16_t>(base + i));
+        }
+        mesh_.faceMaterials.insert(mesh_.faceMaterials.end(), {0, 0});
+    }
+    void Floor(float x0, float z0, float x1, float z1, float y, std::uint32_t c)
+    {
+        Quad({x0, y, z0, c, 0, 0}, {x0, y, z1, c, 0, 1}, {x1, y, z0, c, 1, 0}, {x1, y, z1, c, 1, 1});
+    }
+    // A box from (x0, y0, z0) to (x1, y1, z1), every side facing out: its top in the colour, its
+    // sides darker, its underside darkest.
+    void Box(float x0, float y0, float z0, float x1, float y1, float z1, std::uint32_t colour)
+    {
+        qmtest::MeshVertex v[8];
+        for (int i = 0; i < 8; ++i) {
+            v[i] = {(i & 1) != 0 ? x1 : x0, (i & 2) != 0 ? y1 : y0, (i & 4) != 0 ? z1 : z0, 0, 0, 0};
+        }
+        static const int kSides[6][4] = {{0, 2, 1, 3}, {5, 7, 4, 6}, {4, 6, 0, 2}, {1, 3, 5, 7}, {2, 6, 3, 7}, {4, 0, 5, 1}};
+        static const float kLight[6] = {0.85F, 0.7F, 0.75F, 0.8F, 1.0F, 0.5F};
+        for (int s = 0; s < 6; ++s) {
+            qmtest::MeshVertex q[4];
+            for (int k = 0; k < 4; ++k) {
+                q[k] = v[kSides[s][k]];
+                q[k].diffuse = Shade(colour, kLight[s]);
+            }
+            Quad(q[0], q[1], q[2], q[3]);
+        }
+    }
+    const qmtest::MeshFile& Mesh() const { return mesh_; }
+
+private:
+    qmtest::MeshFile mesh_;
+};
+
+// The corners of the shelter's posts: each stands inside a corner of the roof.
+std::vector<std::pair<float, float>> PostCorners()
+{
+    const D3DXVECTOR3 a = LeftoverLayout::ShelterMinimum();
+    const D3DXVECTOR3 b = LeftoverLayout::ShelterMaximum();
+    const float w = LeftoverLayout::kPostWidth;
+    return {{a.x, a.z}, {b.x - w, a.z}, {a.x, b.z - w}, {b.x - w, b.z - w}};
+}
+
+qmtest::MeshFile MeadowLook(const std::string& name)
+{
+    Ground g(name);
+    const float tile = 2.0F;
+    const std::uint32_t grass[2] = {0xFF74B45A, 0xFF82C066};
+    // The walk in small tiles, on behind the north wall as far as the ground reaches.
+    for (float z = kWalkSouth; z < qmtest::FieldLayout::kSize; z += tile) {
+        for (float x = kWalkWest; x < kWalkEast; x += tile) {
+            const int parity = (static_cast<int>(x / tile) + static_cast<int>(z / tile)) & 1;
+            g.Floor(x, z, x + tile, z + tile, 0.0F, grass[parity]);
+        }
+    }
+    // The land round it in large tiles, a little below.
+    const float outer = 8.0F;
+    const float margin = 40.0F;
+    for (float z = kWalkSouth - margin; z < qmtest::FieldLayout::kSize + margin; z += outer) {
+        for (float x = kWalkWest - margin; x < kWalkEast + margin; x += outer) {
+            if (x >= kWalkWest && x + outer <= kWalkEast && z >= kWalkSouth && z + outer <= qmtest::FieldLayout::kSize) {
+                continue;
+            }
+            const int parity = (static_cast<int>(std::floor(x / outer)) + static_cast<int>(std::floor(z / outer))) & 1;
+            g.Floor(x, z, x + outer, z + outer, -0.02F, Shade(0xFF5E8A48, parity == 0 ? 1.0F : 0.9F));
+        }
+    }
+    // Fences west, east and south, the wall across the north.
+    const float t = 0.5F;
+    const std::uint32_t fence = 0xFF8A6A48;
+    g.Box(kWalkWest - t, 0.0F, kWalkSouth - t, kWalkWest, kFenceHeight, kWalkNorth, fence);
+    g.Box(kWalkEast, 0.0F, kWalkSouth - t, kWalkEast + t, kFenceHeight, kWalkNorth, fence);
+    g.Box(kWalkWest - t, 0.0F, kWalkSouth - t, kWalkEast + t, kFenceHeight, kWalkSouth, fence);
+    g.Box(kWalkWest - t, 0.0F, kWalkNorth, kWalkEast + t, kWallHeight, kWalkNorth + 1.0F, 0xFF7A7068);
+    // The shelter: dark posts, and a red roof whose underside is the ceiling collision knows.
+    const float w = LeftoverLayout::kPostWidth;
+    const float roof = LeftoverLayout::kRoofHeight;
+    for (const auto& [x, z] : PostCorners()) {
+        g.Box(x, 0.0F, z, x + w, roof, z + w, 0xFF5A3C24);
+    }
+    const D3DXVECTOR3 a = LeftoverLayout::ShelterMinimum();
+    const D3DXVECTOR3 b = LeftoverLayout::ShelterMaximum();
+    g.Box(a.x, roof, a.z, b.x, roof + kRoofThickness, b.z, 0xFFB04A30);
+    return g.Mesh();
+}
+
+// What the hero meets: the floor in collision-cell pieces, the fences and the wall up to the wall's
+// height, the roof's underside and the posts' four sides.
+qmtest::MeshFile MeadowCollision(const std::string& name)
+{
+    qmtest::GroundMesh g;
+    const float piece = qmtest::FieldLayout::kCellSize;
+    const float h = kWallHeight;
+    for (float x0 = kWalkWest; x0 < kWalkEast; x0 += piece) {
+        const float x1 = std::min(x0 + piece, kWalkEast);
+        for (float z0 = kWalkSouth; z0 < kWalkNorth; z0 += piece) {
+            g.Floor(x0, z0, x1, std::min(z0 + piece, kWalkNorth), 0.0F);
+        }
+        g.WallZ(kWalkNorth, x0, x1, 0.0F, h);
+        // The south fence faces north.
+        g.Triangle({x0, 0.0F, kWalkSouth}, {x1, 0.0F, kWalkSouth}, {x0, h, kWalkSouth});
+        g.Triangle({x1, 0.0F, kWalkSouth}, {x1, h, kWalkSouth}, {x0, h, kWalkSouth});
+    }
+    for (float z0 = kWalkSouth; z0 < kWalkNorth; z0 += piece) {
+        const float z1 = std::min(z0 + piece, kWalkNorth);
+        g.WallX(kWalkEast, z0, z1, 0.0F, h);
+        // The west fence faces east.
+        g.Triangle({kWalkWest, 0.0F, z0}, {kWalkWest, h, z0}, {kWalkWest, 0.0F, z1});
+        g.Triangle({kWalkWest, 0.0F, z1}, {kWalkWest, h, z0}, {kWalkWest, h, z1});
+    }
+    const D3DXVECTOR3 a = LeftoverLayout::ShelterMinimum();
+    const D3DXVECTOR3 b = LeftoverLayout::ShelterMaximum();
+    const float roof = LeftoverLayout::kRoofHeight;
+    g.Ceiling(a.x, a.z, b.x, b.z, roof);
+    const float w = LeftoverLayout::kPostWidth;
+    for (const auto& [x0, z0] : PostCorners()) {
+        const float x1 = x0 + w;
+        const float z1 = z0 + w;
+        g.WallX(x0, z0, z1, 0.0F, roof);
+        g.Triangle({x1, 0.0F, z0}, {x1, roof, z0}, {x1, 0.0F, z1});
+        g.Triangle({x1, 0.0F, z1}, {x1, roof, z0}, {x1, roof, z1});
+        g.WallZ(z0, x0, x1, 0.0F, roof);
+        g.Triangle({x0, 0.0F, z1}, {x1, 0.0F, z1}, {x0, roof, z1});
+        g.Triangle({x1, 0.0F, z1}, {x1, roof, z1}, {x0, roof, z1});
+    }
+    return g.File(name);
+}
 
 }  // namespace
 
@@ -46,6 +213,8 @@ void AddLeftoverContent(Catalogue& c)
     scarecrow.soundName = c.heroes.at(1).ModelName;
     c.enemies.push_back(scarecrow);
     c.characterModels.push_back(scarecrow.modelName);
+    c.meshes.push_back(std::string("map04/") + LeftoverLayout::kGroundMesh);
+    c.meshes.push_back(std::string("map04/_") + LeftoverLayout::kGroundMesh);
 }
 
 void WriteLeftoverFiles(const std::filesystem::path& root)
@@ -75,6 +244,13 @@ void WriteLeftoverFiles(const std::filesystem::path& root)
                            FlagUp(LeftoverLayout::kRefusedFlag), "END"});
     std::filesystem::create_directories(root / "data/scr04");
     writer.Save((root / "data/scr04" / kScriptFile).string());
+
+    // The meadow's ground over the plain one the field folder wrote for it.
+    const std::string ground = LeftoverLayout::kGroundMesh;
+    const std::string name = ground.substr(0, ground.rfind('.'));
+    const std::filesystem::path maps = root / kMeshFolder / "map04";
+    qmtest::SaveBytes((maps / ground).string(), MeadowLook(name).Bytes());
+    qmtest::SaveBytes((maps / ("_" + ground)).string(), MeadowCollision("_" + name).Bytes());
 }
 
 void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXVECTOR3& fromMinimum,
@@ -103,6 +279,7 @@ void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps)
     qmtest::FieldMap meadow;
     meadow.file = SampleLayout::kMapFile;
     meadow.entry = LeftoverLayout::kEntry;
+    meadow.areaMesh = LeftoverLayout::kGroundMesh;
     meadow.kind = 1;
     meadow.display = "静かな野";
     meadow.music = "battle.ogg";
