@@ -11,6 +11,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "SampleParts.h"
 #include "formats/byte_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/mesh_writer.h"
@@ -35,66 +36,6 @@ constexpr float kWallHeight = 4.0F;
 constexpr float kFenceHeight = 1.5F;
 constexpr float kRoofThickness = 0.25F;
 
-std::uint32_t Shade(std::uint32_t colour, float f)
-{
-    std::uint32_t out = colour & 0xFF000000u;
-    for (int shift : {0, 8, 16}) {
-        const auto c = static_cast<float>((colour >> shift) & 0xFF) * f;
-        out |= static_cast<std::uint32_t>(std::min(c, 255.0F)) << shift;
-    }
-    return out;
-}
-
-// The drawn meadow: one material, the colours in the vertices.
-class Ground {
-public:
-    explicit Ground(const std::string& name)
-    {
-        mesh_.name = name;
-        mesh_.materials.push_back(qmtest::MeshMaterial("ground", 1.0F, 1.0F, 1.0F, 1.0F, 0.0F));
-        mesh_.keyFrames.emplace_back();
-    }
-    // a b / c d: the triangles a-b-c and c-b-d are its front.
-    void Quad(const qmtest::MeshVertex& a, const qmtest::MeshVertex& b, const qmtest::MeshVertex& c,
-              const qmtest::MeshVertex& d)
-    {
-        std::vector<qmtest::MeshVertex>& v = mesh_.keyFrames[0];
-        const auto base = static_cast<std::uint16_t>(v.size());
-        v.insert(v.end(), {a, b, c, d});
-        for (int i : {0, 1, 2, 2, 1, 3}) {
-            mesh_.indices.push_back(static_cast<std::uint16_t>(base + i));
-        }
-        mesh_.faceMaterials.insert(mesh_.faceMaterials.end(), {0, 0});
-    }
-    void Floor(float x0, float z0, float x1, float z1, float y, std::uint32_t c)
-    {
-        Quad({x0, y, z0, c, 0, 0}, {x0, y, z1, c, 0, 1}, {x1, y, z0, c, 1, 0}, {x1, y, z1, c, 1, 1});
-    }
-    // A box from (x0, y0, z0) to (x1, y1, z1), every side facing out: its top in the colour, its
-    // sides darker, its underside darkest.
-    void Box(float x0, float y0, float z0, float x1, float y1, float z1, std::uint32_t colour)
-    {
-        qmtest::MeshVertex v[8];
-        for (int i = 0; i < 8; ++i) {
-            v[i] = {(i & 1) != 0 ? x1 : x0, (i & 2) != 0 ? y1 : y0, (i & 4) != 0 ? z1 : z0, 0, 0, 0};
-        }
-        static const int kSides[6][4] = {{0, 2, 1, 3}, {5, 7, 4, 6}, {4, 6, 0, 2}, {1, 3, 5, 7}, {2, 6, 3, 7}, {4, 0, 5, 1}};
-        static const float kLight[6] = {0.85F, 0.7F, 0.75F, 0.8F, 1.0F, 0.5F};
-        for (int s = 0; s < 6; ++s) {
-            qmtest::MeshVertex q[4];
-            for (int k = 0; k < 4; ++k) {
-                q[k] = v[kSides[s][k]];
-                q[k].diffuse = Shade(colour, kLight[s]);
-            }
-            Quad(q[0], q[1], q[2], q[3]);
-        }
-    }
-    const qmtest::MeshFile& Mesh() const { return mesh_; }
-
-private:
-    qmtest::MeshFile mesh_;
-};
-
 // The corners of the shelter's posts: each stands inside a corner of the roof.
 std::vector<std::pair<float, float>> PostCorners()
 {
@@ -106,7 +47,7 @@ std::vector<std::pair<float, float>> PostCorners()
 
 qmtest::MeshFile MeadowLook(const std::string& name)
 {
-    Ground g(name);
+    GroundLook g(name);
     const float tile = 2.0F;
     const std::uint32_t grass[2] = {0xFF74B45A, 0xFF82C066};
     // The walk in small tiles, on behind the north wall as far as the ground reaches.
@@ -144,7 +85,7 @@ qmtest::MeshFile MeadowLook(const std::string& name)
     const D3DXVECTOR3 a = LeftoverLayout::ShelterMinimum();
     const D3DXVECTOR3 b = LeftoverLayout::ShelterMaximum();
     g.Box(a.x, roof, a.z, b.x, roof + kRoofThickness, b.z, 0xFFB04A30);
-    return g.Mesh();
+    return g.Done();
 }
 
 // What the hero meets: the floor in collision-cell pieces, the fences and the wall up to the wall's

@@ -34,6 +34,27 @@ qmtest::PtxImage MinimapPicture(const std::string& name);
 // The HUD's faces and item icons in the catalogue's packages; the battle enemy worth a level.
 void AddHudSamples(Catalogue& c);
 
+// A side lit from above: each channel of the colour scaled by f (at most 255), alpha kept.
+std::uint32_t Shade(std::uint32_t colour, float f);
+
+// A drawn ground of one material, its colours in the vertices.
+class GroundLook {
+public:
+    explicit GroundLook(const std::string& name);
+    // a b / c d: the triangles a-b-c and c-b-d are its front.
+    void Quad(const qmtest::MeshVertex& a, const qmtest::MeshVertex& b, const qmtest::MeshVertex& c,
+              const qmtest::MeshVertex& d);
+    // A level rectangle facing up.
+    void Floor(float x0, float z0, float x1, float z1, float y, std::uint32_t c);
+    // A box from (x0, y0, z0) to (x1, y1, z1), every side facing out: its top in the colour, its
+    // sides darker, its underside darkest.
+    void Box(float x0, float y0, float z0, float x1, float y1, float z1, std::uint32_t colour);
+    const qmtest::MeshFile& Done() const { return mesh_; }
+
+private:
+    qmtest::MeshFile mesh_;
+};
+
 // The sky dome: a half sphere seen from inside, pale at the horizon and deep blue at the top.
 qmtest::MeshFile SkyDome();
 

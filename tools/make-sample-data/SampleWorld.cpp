@@ -59,64 +59,6 @@ constexpr std::uint32_t kSand = 0xFFD8C898;
 constexpr std::uint32_t kWayOn = 0xFF8890B0;
 constexpr std::uint32_t kLair = 0xFF6A3A30;
 
-// A side lit from above: each channel scaled.
-std::uint32_t Shade(std::uint32_t colour, float f)
-{
-    std::uint32_t out = colour & 0xFF000000u;
-    for (int shift : {0, 8, 16}) {
-        const auto c = static_cast<float>((colour >> shift) & 0xFF) * f;
-        out |= static_cast<std::uint32_t>(std::min(c, 255.0F)) << shift;
-    }
-    return out;
-}
-
-class Builder {
-public:
-    explicit Builder(const std::string& name)
-    {
-        mesh_.name = name;
-        mesh_.materials.push_back(qmtest::MeshMaterial("ground", 1.0F, 1.0F, 1.0F, 1.0F, 0.0F));
-        mesh_.keyFrames.emplace_back();
-    }
-    // a b / c d: the triangles a-b-c and c-b-d are its front.
-    void Quad(const MeshVertex& a, const MeshVertex& b, const MeshVertex& c, const MeshVertex& d)
-    {
-        std::vector<MeshVertex>& v = mesh_.keyFrames[0];
-        const auto base = static_cast<std::uint16_t>(v.size());
-        v.insert(v.end(), {a, b, c, d});
-        for (int i : {0, 1, 2, 2, 1, 3}) {
-            mesh_.indices.push_back(static_cast<std::uint16_t>(base + i));
-        }
-        mesh_.faceMaterials.insert(mesh_.faceMaterials.end(), {0, 0});
-    }
-    void Floor(const Rect& r, float y, std::uint32_t c)
-    {
-        Quad({r.x0, y, r.z0, c, 0, 0}, {r.x0, y, r.z1, c, 0, 1}, {r.x1, y, r.z0, c, 1, 0}, {r.x1, y, r.z1, c, 1, 1});
-    }
-    // A box from (x0, y0, z0) to (x1, y1, z1): its top in the colour, its sides darker.
-    void Box(float x0, float y0, float z0, float x1, float y1, float z1, std::uint32_t colour)
-    {
-        MeshVertex v[8];
-        for (int i = 0; i < 8; ++i) {
-            v[i] = {(i & 1) != 0 ? x1 : x0, (i & 2) != 0 ? y1 : y0, (i & 4) != 0 ? z1 : z0, 0, 0, 0};
-        }
-        static const int kSides[6][4] = {{0, 2, 1, 3}, {5, 7, 4, 6}, {4, 6, 0, 2}, {1, 3, 5, 7}, {2, 6, 3, 7}, {4, 0, 5, 1}};
-        static const float kLight[6] = {0.85F, 0.7F, 0.75F, 0.8F, 1.0F, 0.5F};
-        for (int s = 0; s < 6; ++s) {
-            MeshVertex q[4];
-            for (int k = 0; k < 4; ++k) {
-                q[k] = v[kSides[s][k]];
-                q[k].diffuse = Shade(colour, kLight[s]);
-            }
-            Quad(q[0], q[1], q[2], q[3]);
-        }
-    }
-    qmtest::MeshFile Done() const { return mesh_; }
-
-private:
-    qmtest::MeshFile mesh_;
-};
-
 // The colour of the walkable ground at a tile's centre.
 std::uint32_t GroundColour(const Field& f, float x, float z, int parity)
 {
@@ -131,13 +73,13 @@ std::uint32_t GroundColour(const Field& f, float x, float z, int parity)
 
 qmtest::MeshFile VisualGround(const Field& f)
 {
-    Builder b(f.mesh.substr(0, f.mesh.rfind('.')));
+    GroundLook b(f.mesh.substr(0, f.mesh.rfind('.')));
     const Rect& w = f.walk;
     // The walkable ground in small tiles, paths and patches in their colours.
     for (float z = w.z0; z < w.z1 + 10.0F; z += kTile) {
         for (float x = w.x0; x < w.x1; x += kTile) {
             const int parity = (static_cast<int>(std::floor(x / kTile)) + static_cast<int>(std::floor(z / kTile))) & 1;
-            b.Floor({x, z, x + kTile, z + kTile}, 0.0F, GroundColour(f, x + kTile / 2, z + kTile / 2, parity));
+            b.Floor(x, z, x + kTile, z + kTile, 0.0F, GroundColour(f, x + kTile / 2, z + kTile / 2, parity));
         }
     }
     // The land round it in large tiles, out past the fog's end.
@@ -149,7 +91,7 @@ qmtest::MeshFile VisualGround(const Field& f)
                 continue;
             }
             const int parity = (static_cast<int>(std::floor(x / kOuterTile)) + static_cast<int>(std::floor(z / kOuterTile))) & 1;
-            b.Floor(tile, -0.02F, parity == 0 ? f.outer : Shade(f.outer, 0.9F));
+            b.Floor(tile.x0, tile.z0, tile.x1, tile.z1, -0.02F, parity == 0 ? f.outer : Shade(f.outer, 0.9F));
         }
     }
     // Fences west, east and south; the north wall with the gate's doorway, posts and arch.
@@ -347,5 +289,57 @@ qmtest::PtxImage MinimapPicture(const std::string& name)
     }
     return qmtest::PtxImage::FromPixels(name, 0, kSize, kSize, colours);
 }
+
+std::uint32_t Shade(std::uint32_t colour, float f)
+{
+    std::uint32_t out = colour & 0xFF000000u;
+    for (int shift : {0, 8, 16}) {
+        const auto c = static_cast<float>((colour >> shift) & 0xFF) * f;
+        out |= static_cast<std::uint32_t>(std::min(c, 255.0F)) << shift;
+    }
+    return out;
+}
+
+GroundLook::GroundLook(const std::string& name)
+{
+    mesh_.name = name;
+    mesh_.materials.push_back(qmtest::MeshMaterial("ground", 1.0F, 1.0F, 1.0F, 1.0F, 0.0F));
+    mesh_.keyFrames.emplace_back();
+}
+
+void GroundLook::Quad(const MeshVertex& a, const MeshVertex& b, const MeshVertex& c, const MeshVertex& d)
+{
+    std::vector<MeshVertex>& v = mesh_.keyFrames[0];
+    const auto base = static_cast<std::uint16_t>(v.size());
+    v.insert(v.end(), {a, b, c, d});
+    for (int i : {0, 1, 2, 2, 1, 3}) {
+        mesh_.indices.push_back(static_cast<std::uint16_t>(base + i));
+    }
+    mesh_.faceMaterials.insert(mesh_.faceMaterials.end(), {0, 0});
+}
+
+void GroundLook::Floor(float x0, float z0, float x1, float z1, float y, std::uint32_t c)
+{
+    Quad({x0, y, z0, c, 0, 0}, {x0, y, z1, c, 0, 1}, {x1, y, z0, c, 1, 0}, {x1, y, z1, c, 1, 1});
+}
+
+void GroundLook::Box(float x0, float y0, float z0, float x1, float y1, float z1, std::uint32_t colour)
+{
+    MeshVertex v[8];
+    for (int i = 0; i < 8; ++i) {
+        v[i] = {(i & 1) != 0 ? x1 : x0, (i & 2) != 0 ? y1 : y0, (i & 4) != 0 ? z1 : z0, 0, 0, 0};
+    }
+    static const int kSides[6][4] = {{0, 2, 1, 3}, {5, 7, 4, 6}, {4, 6, 0, 2}, {1, 3, 5, 7}, {2, 6, 3, 7}, {4, 0, 5, 1}};
+    static const float kLight[6] = {0.85F, 0.7F, 0.75F, 0.8F, 1.0F, 0.5F};
+    for (int s = 0; s < 6; ++s) {
+        MeshVertex q[4];
+        for (int k = 0; k < 4; ++k) {
+            q[k] = v[kSides[s][k]];
+            q[k].diffuse = Shade(colour, kLight[s]);
+        }
+        Quad(q[0], q[1], q[2], q[3]);
+    }
+}
+
 
 }  // namespace sample
