@@ -418,15 +418,7 @@ struct EnemyArts {
     static constexpr const char* kMageModel = "enemy061";
     static constexpr std::uint16_t kLeftSpell = 30300;
     static constexpr std::uint16_t kRightBlow = 30301;
-    // The frames of the swing (attack motion 16) that strike.
-    static constexpr std::uint32_t kSpellFrame = 2;
-    static constexpr std::uint32_t kBlowFrame = 5;
     static D3DXVECTOR3 Mage() { return {8.0F, 0.0F, 25.0F}; }
-    // Where the hands are held in the swing from its second frame on, and at rest (the plain models'
-    // one pose); each strike sits this far along its hand.
-    static D3DXVECTOR3 LeftHand() { return {0.45F, 0.9F, -0.35F}; }
-    static D3DXVECTOR3 RightHand() { return {-0.45F, 0.5F, -0.35F}; }
-    static D3DXVECTOR3 StrikeOffset() { return {0.0F, 0.0F, -0.5F}; }
 };
 void AddEnemyArtsContent(Catalogue& c);
 void AddEnemyArtsEnemies(std::vector<qmtest::FieldMap>& maps);

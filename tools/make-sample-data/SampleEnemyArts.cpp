@@ -16,6 +16,14 @@ namespace sample {
 namespace {
 
 constexpr std::uint32_t kSwingMotion = 16;
+// The frames of the swing that strike.
+constexpr std::uint32_t kSpellFrame = 2;
+constexpr std::uint32_t kBlowFrame = 5;
+// Where the hands are held in the swing from its second frame on (at rest they keep the plain
+// models' one pose); each strike sits this far along its hand.
+const D3DXVECTOR3 kLeftHand(0.45F, 0.9F, -0.35F);
+const D3DXVECTOR3 kRightHand(-0.45F, 0.5F, -0.35F);
+const D3DXVECTOR3 kStrikeOffset(0.0F, 0.0F, -0.5F);
 // A spell: bit 0x100 of an attack's flags, on the plain stagger.
 constexpr std::uint32_t kMagic = 0x100;
 
@@ -25,10 +33,9 @@ TAttackRecord HandStrike(std::uint16_t id, std::uint32_t placement, std::uint32_
     r.Id = id;
     r.Placement = placement;
     r.Flags = flags;
-    const D3DXVECTOR3 offset = EnemyArts::StrikeOffset();
-    r.Offset[0] = offset.x;
-    r.Offset[1] = offset.y;
-    r.Offset[2] = offset.z;
+    r.Offset[0] = kStrikeOffset.x;
+    r.Offset[1] = kStrikeOffset.y;
+    r.Offset[2] = kStrikeOffset.z;
     // Wide enough to reach a hero standing where the mage decides to swing.
     r.Radius = 1.0F;
     r.Lifetime = 3;
@@ -40,6 +47,7 @@ TAttackRecord HandStrike(std::uint16_t id, std::uint32_t placement, std::uint32_
 
 void AddEnemyArtsContent(Catalogue& c)
 {
+    // Placement 1 hangs a strike on the left weapon frame, 2 on the right.
     AddAttack(c, HandStrike(EnemyArts::kLeftSpell, 1, kMagic | 1));
     AddAttack(c, HandStrike(EnemyArts::kRightBlow, 2, 1));
     TEnemyRecord mage = qmtest::FieldEnemyRecord();
@@ -70,16 +78,16 @@ void AddEnemyArtsEnemies(std::vector<qmtest::FieldMap>& maps)
 void WriteEnemyArtsFiles(const std::filesystem::path& root)
 {
     std::vector<std::vector<TPatternEvent>> patterns = qmtest::PlayerModelPatterns();
-    patterns.at(kSwingMotion).at(EnemyArts::kSpellFrame).AttackId = EnemyArts::kLeftSpell;
-    patterns.at(kSwingMotion).at(EnemyArts::kBlowFrame).AttackId = EnemyArts::kRightBlow;
+    patterns.at(kSwingMotion).at(kSpellFrame).AttackId = EnemyArts::kLeftSpell;
+    patterns.at(kSwingMotion).at(kBlowFrame).AttackId = EnemyArts::kRightBlow;
     const std::string model = (root / kCharacterDataFolder / EnemyArts::kMageModel).string();
     qmtest::SaveBytes(model + ".pat", qmtest::BuildPatternFile(patterns));
 
     // Key 0 the rest pose every model holds; key 1 both hands out, held from the swing's second
     // frame to its end.
     qmtest::WeponKey out;
-    out.firstPosition = EnemyArts::LeftHand();
-    out.secondPosition = EnemyArts::RightHand();
+    out.firstPosition = kLeftHand;
+    out.secondPosition = kRightHand;
     std::vector<std::vector<std::uint32_t>> motions(qmtest::kPlayerModelMotions,
                                                     std::vector<std::uint32_t>(qmtest::kPlayerModelFrames, 0));
     std::fill(motions.at(kSwingMotion).begin() + 1, motions.at(kSwingMotion).end(), 1U);
