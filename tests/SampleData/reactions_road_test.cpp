@@ -1,10 +1,12 @@
 // The blows that do more than stagger, played on the sample folder's battle map: the sword's jump
 // attack throws an enemy up, it falls and lands, and the follow-up the hop after the blow brings on
-// strikes it again in the air; the enemies no blow staggers only lose HP to both.
+// strikes it again in the air; the enemies no blow staggers only lose HP to both. In the arena
+// behind it, the brawler's blows, and the hedge mage's spell and blow from either hand.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <list>
 #include <vector>
 
 #include "MainCode/Character/TEnemy.h"
@@ -16,6 +18,7 @@
 #include "make-sample-data/SampleData.h"
 #include "platform/testing/win32.h"
 #include "support/character_probe.h"
+#include "support/frame_probe.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
 #include "support/map_probe.h"
@@ -250,6 +253,7 @@ struct Taken {
     D3DXVECTOR3 from;                   // where the hero stood, and the brawler
     D3DXVECTOR3 striker;
     D3DXVECTOR3 to;                     // where he stood up
+    bool pushed = false;                // the brawler walked into him on the way
 };
 
 // The battle map's south-east corner leads to the arena. Beside its brawler, kept in HP and walking
@@ -319,6 +323,7 @@ TEST_F(ReactionsRoad, TheArenasBrawlerThrowsTheHeroUpStunsHimAndKnocksHimFlat)
                 current->states = {state};
                 current->steps = 1;
                 current->height = 0.0F;
+                current->pushed = false;
             } else {
                 current = nullptr;
             }
@@ -329,8 +334,18 @@ TEST_F(ReactionsRoad, TheArenasBrawlerThrowsTheHeroUpStunsHimAndKnocksHimFlat)
                 ++current->steps;
             }
             current->height = std::max(current->height, PositionOf(hero).y - current->from.y);
+            // Bodies that touch are pushed apart along the line of their centres, which lifts a
+            // hero in the air further than his throw.
+            D3DXVECTOR3 apart = PositionOf(hero) - PositionOf(striker);
+            apart.y += hero->GetCenterHeight() - striker->GetCenterHeight();
+            current->pushed = current->pushed ||
+                              D3DXVec3Length(&apart) < hero->GetCenterHeight() + striker->GetCenterHeight() + 0.01F;
             if (state == 0 || current->states.size() > 8) {
                 current->to = PositionOf(hero);
+                // A launch the brawler walked into is measured again on the next one.
+                if (current == &taken[1] && current->pushed) {
+                    current->count = 0;
+                }
                 current = nullptr;
             }
         }
@@ -373,7 +388,10 @@ TEST_F(ReactionsRoad, TheArenasBrawlerThrowsTheHeroUpStunsHimAndKnocksHimFlat)
 // The no-weapon skill's windows (rows 17 and 19) turn a blow aside: the staff's hero, beside the
 // arena's brawler, takes that skill up again and again until a blow falls in its window. That blow
 // takes no HP and throws the hero into his class's charge row (31) at once instead of a stagger.
-TEST_F(ReactionsRoad, ABlowInTheNoWeaponSkillsWindowIsCounteredAndTakesNoLife)
+// Then, in the arena's far corner, the hedge mage's swing: a spell of its INT against his MEN from
+// its left hand and a blow of its STR against his VIT from its right, each landing where that hand
+// is held.
+TEST_F(ReactionsRoad, ABlowInTheNoWeaponSkillsWindowIsCounteredAndTheMagesHandsCastAndStrike)
 {
     using sample::Reactions;
     TGameData* data = TGameData::GetInstance();
@@ -411,6 +429,54 @@ TEST_F(ReactionsRoad, ABlowInTheNoWeaponSkillsWindowIsCounteredAndTakesNoLife)
     qmtest::ReleaseArrows();
     EXPECT_GT(windows, 0) << "the skill opened its window";
     EXPECT_EQ(countered, 2);
+
+    // Set down in front of the hedge mage in the arena's far corner, the hero takes its swing: the
+    // spell from its left hand, then the blow from its right, each where that hand is held.
+    using sample::EnemyArts;
+    ASSERT_TRUE(driver_.StepUntil([&] { return Hero()->GetState() <= 3; }, 200));
+    TEnemy* mage = EnemyNear(field_, EnemyArts::kMageType, EnemyArts::Mage(), 3.0F);
+    ASSERT_NE(mage, nullptr) << "the mage in the arena";
+    Hero()->GetFrame()->SetPosition(PositionOf(mage) - D3DXVECTOR3(0.0F, 0.0F, 1.3F));
+    // His guard as the folder gives him: 100 and a copper bracelet in each accessory slot (2
+    // against blows, 1 against spells).
+    ASSERT_EQ(Hero()->GetVit(), 104);
+    ASSERT_EQ(Hero()->GetMen(), 102);
+    struct Landed {
+        std::int32_t hp = -1;
+        D3DXVECTOR3 at;
+    };
+    Landed spell, blow;
+    // The mage's live hits that have struck the hero already.
+    std::vector<const TAttackHit*> struck;
+    for (int step = 0; step < 600 && (spell.hp < 0 || blow.hp < 0); ++step) {
+        StayBy(Hero(), mage);
+        const std::int32_t hp = Hero()->GetHp();
+        driver_.Step();
+        ASSERT_EQ(driver_.Current(), field_);
+        const std::list<TRefPtr<TAttackHit>>& hits = TCharacterProbe::Hits(*mage);
+        std::erase_if(struck, [&](const TAttackHit* h) {
+            return std::none_of(hits.begin(), hits.end(), [h](const TRefPtr<TAttackHit>& live) { return live.Get() == h; });
+        });
+        for (const TRefPtr<TAttackHit>& hit : hits) {
+            if (!hit->IsInHitList(Hero()) || std::find(struck.begin(), struck.end(), hit.Get()) != struck.end()) {
+                continue;
+            }
+            struck.push_back(hit.Get());
+            Landed& landed = (hit->GetFlags() & 0x100) != 0 ? spell : blow;
+            landed.hp = hp - Hero()->GetHp();
+            TMapProbe::Frame(*hit)->GetPositionRelativeTo(mage->GetFrame(), &landed.at);
+        }
+    }
+    qmtest::ReleaseArrows();
+    ASSERT_GE(spell.hp, 0) << "the spell landed";
+    ASSERT_GE(blow.hp, 0) << "the blow landed";
+    // INT 140 against MEN 102: (140 - 102) + 14. STR 120 against VIT 104: (120 - 104) + 12.
+    EXPECT_EQ(spell.hp, 52);
+    EXPECT_EQ(blow.hp, 28);
+    // Half a step along each hand: the left one out at (0.45, 0.9, -0.35), the right one lower on
+    // the other side at (-0.45, 0.5, -0.35); the mage faces its own -z.
+    qmtest::ExpectNear(spell.at, D3DXVECTOR3(0.45F, 0.9F, -0.85F));
+    qmtest::ExpectNear(blow.at, D3DXVECTOR3(-0.45F, 0.5F, -0.85F));
     EXPECT_TRUE(driver_.boxes.empty());
 }
 

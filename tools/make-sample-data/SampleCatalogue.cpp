@@ -240,6 +240,7 @@ std::vector<qmtest::FieldMap> SampleMaps()
     battle.spawners.at(0).position = SampleLayout::Spawner();
     battle.spawners.at(0).leash = 2.0F;
     AddReactionArena(maps);
+    AddEnemyArtsEnemies(maps);
     AddLeftoverMap(maps);
     AddStealMap(maps);
     return maps;
@@ -414,6 +415,7 @@ Catalogue Build()
     AddSubScreenContent(c);
     AddLeftoverContent(c);
     AddReactionContent(c);
+    AddEnemyArtsContent(c);
     AddStealContent(c);
     AddSkillContent(c);
     AddHeroClassContent(c);

@@ -171,6 +171,7 @@ void WriteSampleFolder(const fs::path& root)
     WriteEvents(root);
     WriteEnding(root);
     WriteLeftoverFiles(root);
+    WriteEnemyArtsFiles(root);
     WriteHeroClassModels(root);
     WritePartnerClasses(root);
     WriteScriptFiles(root);

@@ -417,6 +417,22 @@ const std::vector<HeroStrike>& HeroStealStrikes();
 void AddStealContent(Catalogue& c);
 void AddStealMap(std::vector<qmtest::FieldMap>& maps);
 
+// A hedge mage in the arena's north-west corner, far from the brawler (of the one-attack class, so
+// every attack it makes is its one swing). The swing strikes twice: first with its left hand, a
+// spell whose strength is its INT and which the hero's MEN wards, then with its right hand, a
+// plain blow of its STR against his VIT. Its own weapon file holds the hands out to either side
+// of its chest while it swings, so each strike lands beside it, not in front of its body.
+struct EnemyArts {
+    static constexpr std::uint32_t kMageType = 61;
+    static constexpr const char* kMageModel = "enemy061";
+    static constexpr std::uint16_t kLeftSpell = 30300;
+    static constexpr std::uint16_t kRightBlow = 30301;
+    static D3DXVECTOR3 Mage() { return {8.0F, 0.0F, 25.0F}; }
+};
+void AddEnemyArtsContent(Catalogue& c);
+void AddEnemyArtsEnemies(std::vector<qmtest::FieldMap>& maps);
+void WriteEnemyArtsFiles(const std::filesystem::path& root);
+
 // Writes the whole folder into root (made when missing). Files of the folder are replaced;
 // anything else there (saves, logs) is left alone. Throws std::runtime_error on a write failure.
 void WriteSampleFolder(const std::filesystem::path& root);

@@ -76,6 +76,8 @@ const std::vector<NamedLook>& Looks()
         {"enemy013", Look(0xFFB0A088u, 0xFFE8E0C8u, 0xFF401808u, 0.8F, 0.36F, 0.24F, 0.3F)},
         // The meadow's straw-coloured scarecrow.
         {LeftoverLayout::kScarecrowModel, Look(0xFFE0C070u, 0xFFF8E8B0u, kDark, 0.6F, 0.7F, 0.2F, 0.34F)},
+        // The arena's hedge mage, tall and leaf green.
+        {EnemyArts::kMageModel, Look(0xFF40A050u, 0xFFD8F0C0u, 0xFFFFE040u, 0.48F, 0.78F, 0.32F, 0.36F)},
         {Reactions::kBrawlerModel, Look(0xFF708090u, 0xFFD0B090u, 0xFFFF8000u, 0.64F, 0.7F, 0.44F, 0.34F)},
         {SampleLayout::kStrongEnemyModel, Look(0xFFC04040u, 0xFFE89070u, 0xFFFFF040u, 1.1F, 1.4F, 0.8F, 0.6F, true)},
     };
