@@ -39,15 +39,6 @@ bool FindTargetPoint(TAreaBase* area, std::uint32_t id, bool raiseByCentre, floa
 
 }  // namespace
 
-D3DXVECTOR3 TFrameMotionTarget::GetMotionPoint()
-{
-    D3DXVECTOR3 p;
-    m_frame->GetWorldPosition(&p);
-    return p;
-}
-
-void TFrameMotionTarget::SetMotionPoint(const D3DXVECTOR3& point) { m_frame->SetWorldPosition(point); }
-
 void TMotionHelper::LookAt(TMotionTarget* target, const TFrame* reference, const TFrame* targetFrame)
 {
     target->GetMotionFrame()->LookAtFrame(reference, targetFrame, TFrame::kLookAim);

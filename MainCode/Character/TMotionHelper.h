@@ -16,18 +16,6 @@ public:
     virtual void SetMotionPoint(const D3DXVECTOR3& point) = 0;
 };
 
-// A plain frame as a motion target.
-class TFrameMotionTarget : public TMotionTarget {
-public:
-    explicit TFrameMotionTarget(TFrame* frame) : m_frame(frame) {}
-    TFrame* GetMotionFrame() override { return m_frame; }
-    D3DXVECTOR3 GetMotionPoint() override;
-    void SetMotionPoint(const D3DXVECTOR3& point) override;
-
-private:
-    TFrame* m_frame;
-};
-
 class TMotionHelper {
 public:
     TMotionHelper() = default;

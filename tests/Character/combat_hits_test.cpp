@@ -7,6 +7,7 @@
 #include "MainCode/Shot/TShot.h"
 #include "combat_fixture.h"
 #include "support/character_probe.h"
+#include "support/frame_motion_target.h"
 #include "support/shot_probe.h"
 
 namespace combattest {
@@ -245,7 +246,7 @@ TEST_F(CombatHitTest, AnAimedEffectEndsWhereItsTargetHasMoved)
         D3DXMATRIX identity;
         D3DXMatrixIdentity(&identity);
         TFrame frame("aim", identity, nullptr);
-        TFrameMotionTarget mover(&frame);
+        qmtest::FrameMotionTarget mover(&frame);
         for (int i = 0; i < 30; ++i) {
             TShotProbe::Motion(*shot)->Step(&mover);
         }

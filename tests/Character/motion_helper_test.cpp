@@ -12,6 +12,7 @@
 #include "MainCode/Character/THeldRandomOffsetMotion.h"
 #include "armed_fixture.h"
 #include "support/character_probe.h"
+#include "support/frame_motion_target.h"
 
 namespace objtest {
 namespace {
@@ -33,7 +34,7 @@ D3DXVECTOR3 At(const TFrame& f)
 TEST(MotionHelper, AcceleratedMovesAgainstTheDirection)
 {
     TFrame frame("e", Identity(), nullptr);
-    TFrameMotionTarget target(&frame);
+    qmtest::FrameMotionTarget target(&frame);
     TAccelMotion even(D3DXVECTOR3(1.0F, 0.0F, 0.0F), D3DXVECTOR3(0.0F, 0.0F, 2.0F), 0.5F, 0.0F);
     for (int i = 1; i <= 4; ++i) {
         even.Step(&target);
@@ -59,7 +60,7 @@ TEST(MotionHelper, OffsetsAndJitter)
     anchor.SetPosition(D3DXVECTOR3(10.0F, 0.0F, 0.0F));
     anchor.RotateAxis(D3DXVECTOR3(0.0F, 1.0F, 0.0F), 3.14159274F, true);
     TFrame frame("e", Identity(), nullptr);
-    TFrameMotionTarget target(&frame);
+    qmtest::FrameMotionTarget target(&frame);
     TOffsetMotion offset(&anchor, D3DXVECTOR3(1.0F, 2.0F, 0.0F), D3DXVECTOR3(0.0F, 0.5F, 0.0F));
     offset.Step(&target);
     EXPECT_NEAR(At(frame).x, 9.0F, 1e-5);  // the offset in the turned anchor's axes
@@ -83,7 +84,7 @@ TEST(MotionHelper, OffsetsAndJitter)
 
     // Part to part: the base copies the point, the offset classes add their second vector.
     TFrame next("n", Identity(), nullptr);
-    TFrameMotionTarget nextTarget(&next);
+    qmtest::FrameMotionTarget nextTarget(&next);
     jitter.Apply(&nextTarget, &target);
     EXPECT_FLOAT_EQ(At(next).y, At(frame).y + 0.1F);
     TAccelMotion plain(D3DXVECTOR3(0.0F, 0.0F, 0.0F), D3DXVECTOR3(1.0F, 0.0F, 0.0F), 0.0F, 0.0F);
@@ -94,7 +95,7 @@ TEST(MotionHelper, OffsetsAndJitter)
 TEST(MotionHelper, CurvesBendAndRunPastTheEnd)
 {
     TFrame frame("e", Identity(), nullptr);
-    TFrameMotionTarget target(&frame);
+    qmtest::FrameMotionTarget target(&frame);
     const D3DXVECTOR3 start(0.0F, 0.0F, 0.0F);
     const D3DXVECTOR3 end(0.0F, 0.0F, 10.0F);
     TCurveMotion straight(0.05F, D3DXVECTOR3(0.0F, 0.0F, 0.0F), start, end);
@@ -136,7 +137,7 @@ TEST_F(HomingMotion, FollowsTheTargetUntilTheHomingEndThenHeals)
     area.RegisterObject(&target);
     target.Place(0.0F, 0.0F, 10.0F);
     TFrame frame("e", Identity(), nullptr);
-    TFrameMotionTarget mover(&frame);
+    qmtest::FrameMotionTarget mover(&frame);
 
     THomingCurveMotion homing(0.25F, D3DXVECTOR3(0.0F, 1.0F, 0.0F), D3DXVECTOR3(0.0F, 0.0F, 0.0F),
                               D3DXVECTOR3(9.0F, 9.0F, 9.0F), &area, target.GetObjectId(), 0.5F, 0.25F);
