@@ -219,7 +219,7 @@ protected:
         }
         cast.started = player->GetState() == kStateAction;
         for (int i = 0; i < 400 && player->GetState() == kStateAction; ++i) {
-                driver_.Step();
+            driver_.Step();
             watch();
         }
         cast.ended = player->GetState() != kStateAction;
