@@ -3,7 +3,9 @@
 // first spell, the skill window that sets it into the first gauge slot, and the skill button that
 // casts it tapped and held. Then every spell of the six charms in both forms, cast with the skill
 // button beside an enemy: what each creates (through the effect manager's create log and live
-// list), the MP it takes, the HP it heals and the enemies' HP it takes.
+// list), the MP it takes, the HP it heals and the enemies' HP it takes; before them the light
+// charm's eighth skill, the prayer dance, which only plays the spell motion: nothing more in the
+// sword's class, a blessing in the hand guard's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -372,7 +374,8 @@ struct Spell {
     Form held;
 };
 
-// Every spell of the six charms (the motion-only ids 107-109 ... 157-159 are taught by none).
+// Every spell of the six charms (of the motion-only ids 107-109 ... 157-159 only 147 is taught, and
+// cast before these).
 const Spell kSpells[] = {
     {100, "event", "event", {12, {400, 1}, true, 0}, {22, {401, 1}, true, 0}},
     {101, "repeat", "repeat", {20, {407, 1}, true, 0}, {37, {408, 1}, true, 0}},
