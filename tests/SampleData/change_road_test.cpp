@@ -117,9 +117,10 @@ TEST_F(ChangeRoad, EveryWeaponEitherHeroCanHoldMakesItsClassFromTheFolder)
         record->WeaponId = own;
         ASSERT_TRUE(field_->ChangePlayer(character));
     }
-    // The hero's sword, staff and axe and the eight of his rack; the partner's sword, spear and axe,
-    // the rack's three of her classes' types (0, 1, 2), and her second spear, glaive, claws and bow.
-    EXPECT_EQ(made, 21);
+    // The hero's sword, staff and axe, the eight of his rack and the hollow's thief's sword; the
+    // partner's sword, spear and axe, the rack's three of her classes' types (0, 1, 2), the thief's
+    // sword, and her second spear, glaive, claws and bow.
+    EXPECT_EQ(made, 23);
     EXPECT_TRUE(driver_.boxes.empty());
     EXPECT_FALSE(fs::exists(dir_.Path() / "ErrorLog.txt"));
 }

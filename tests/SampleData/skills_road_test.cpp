@@ -3,7 +3,9 @@
 // first spell, the skill window that sets it into the first gauge slot, and the skill button that
 // casts it tapped and held. Then every spell of the six charms in both forms, cast with the skill
 // button beside an enemy: what each creates (through the effect manager's create log and live
-// list), the MP it takes, the HP it heals and the enemies' HP it takes.
+// list), the MP it takes, the HP it heals and the enemies' HP it takes; before them the light
+// charm's eighth skill, the prayer dance, which only plays the spell motion: nothing more in the
+// sword's class, a blessing in the hand guard's.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -57,6 +59,7 @@ struct Cast {
     std::int32_t damage = 0;  // over every enemy
     float farthestShot = 0.0F;  // the longest flight of a shot it made
     std::vector<std::int32_t> bolts;  // serials of its thunder bolts and their sparks
+    int patternSteps = 0;  // steps that began or ended in the skill's own row (1 tapped, 3 held)
     bool started = false;
     bool ended = false;
 };
@@ -159,7 +162,12 @@ protected:
         const std::int32_t hp = player->GetHp();
         std::map<std::int32_t, D3DXVECTOR3> shots;  // serial -> where its first part was first seen
         std::size_t seen = 0;
+        bool inRow = false;
         auto watch = [&] {
+            const std::uint32_t row = TCharacterProbe::SubState(*player);
+            const bool nowInRow = player->GetState() == kStateAction && (row == 1 || row == 3);
+            cast.patternSteps += inRow || nowInRow ? 1 : 0;
+            inRow = nowInRow;
             cast.damage += HealEnemies();
             for (; seen < log.size(); ++seen) {
                 const TEffectCreateCall& call = log[seen];
@@ -366,7 +374,8 @@ struct Spell {
     Form held;
 };
 
-// Every spell of the six charms (the motion-only ids 107-109 ... 157-159 are taught by none).
+// Every spell of the six charms (of the motion-only ids 107-109 ... 157-159 only 147 is taught, and
+// cast before these).
 const Spell kSpells[] = {
     {100, "event", "event", {12, {400, 1}, true, 0}, {22, {401, 1}, true, 0}},
     {101, "repeat", "repeat", {20, {407, 1}, true, 0}, {37, {408, 1}, true, 0}},
@@ -433,17 +442,77 @@ const FollowUp kFollowUps[] = {
     {113, {411}, {412}},      {122, {802}, {803}},      {123, {454}, {454}},
 };
 
+// The prayer dance (147, motion only) cast in a class: what the status shows of the timed bonus
+// afterwards (STR, VIT, INT, MEN), the HP it heals, and whether the blessing's sparkle (103) rose.
+struct Dance {
+    std::uint32_t weapon;
+    bool held;
+    std::int32_t bonus[4];
+    std::int32_t heal;
+    bool sparkle;
+};
+// The sword's spell motions carry nothing; the hand guard's (1107) bless: the lesser blessing
+// tapped, the greater held.
+const Dance kDances[] = {
+    {1000, false, {0, 0, 0, 0}, 0, false},
+    {1000, true, {0, 0, 0, 0}, 0, false},
+    {1107, false, {10, 0, 10, 0}, 500, true},
+    {1107, true, {20, 10, 20, 10}, 1000, true},
+};
+
 TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
 {
     TGameData* data = TGameData::GetInstance();
     TCharacterRecord* record = data->GetCharacterData(0);
-    // The hero's record is written back when the partner is made, so it is raised in between.
-    ASSERT_TRUE(field_->ChangePlayer(1));
-    record->LifeMax = record->Life = 4000;
-    record->MpMax = record->Mp = 2000;
-    ASSERT_TRUE(field_->ChangePlayer(0));
-    TPlayerCharacter* player = field_->GetPlayer();
-    TCharacterProbe::SetHitImmunity(*player, 1);
+    const std::uint32_t sword = record->WeaponId;
+    // The hero's record is written back when the partner is made, so it is raised (and its weapon
+    // changed) in between.
+    TPlayerCharacter* player = nullptr;
+    const auto rebuild = [&](std::uint32_t weapon) {
+        ASSERT_TRUE(field_->ChangePlayer(1));
+        record->LifeMax = record->Life = 4000;
+        record->MpMax = record->Mp = 2000;
+        record->WeaponId = weapon;
+        ASSERT_TRUE(field_->ChangePlayer(0));
+        player = field_->GetPlayer();
+        TCharacterProbe::SetHitImmunity(*player, 1);
+    };
+
+    // The light charm's points: its seven spells by 799, the prayer dance at 800.
+    const std::uint32_t lightCharm = CharmLayout::kFirstCharm + 4;
+    std::vector<std::uint32_t> learned;
+    data->AddAccessoryAbp(0, lightCharm, 799, learned);
+    EXPECT_EQ(learned, (std::vector<std::uint32_t>{140, 141, 142, 143, 144, 145, 146}));
+    learned.clear();
+    data->AddAccessoryAbp(0, lightCharm, 1, learned);
+    EXPECT_EQ(learned, std::vector<std::uint32_t>{147});
+    // Cast from the first slot it only plays the spell motion, a step a frame to the end of its
+    // eight, and is free.
+    for (const Dance& dance : kDances) {
+        SCOPED_TRACE(std::to_string(dance.weapon) + (dance.held ? " held" : " tapped"));
+        if (player == nullptr || player->GetWeaponId() != dance.weapon) {
+            rebuild(dance.weapon);
+            if (HasFatalFailure()) {
+                return;
+            }
+        }
+        ASSERT_TRUE(driver_.StepUntil([&] { return AtRest(); }, 300));
+        data->SetSkillSlot(0, 0, 147);
+        TCharacterProbe::ConsumeHp(*player, player->GetHp() - 100);
+        const Cast cast = CastSlot(dance.held);
+        EXPECT_TRUE(cast.started && cast.ended);
+        EXPECT_EQ(cast.patternSteps, 8);
+        EXPECT_EQ(cast.mpPaid, 0);
+        EXPECT_EQ(cast.healed, dance.heal);
+        EXPECT_EQ(cast.created.count(103), dance.sparkle ? 1u : 0u);
+        EXPECT_EQ((std::vector<std::int32_t>{player->GetStrBonus(), player->GetVitBonus(), player->GetIntBonus(),
+                                             player->GetMenBonus()}),
+                  std::vector<std::int32_t>(std::begin(dance.bonus), std::end(dance.bonus)));
+    }
+    // The spells below in the sword's class, without the blessing.
+    rebuild(sword);
+    ASSERT_FALSE(HasFatalFailure());
+    data->GetTimedFlags(0)->Reset();
     TEnemy* target = EnemyOfType(sample::SampleLayout::kStrongEnemyType);
     ASSERT_NE(target, nullptr);
 

@@ -1,5 +1,7 @@
 // The thieves' hollow behind the meadow, played: the meadow's south-west corner leads there; the
-// sword's stealing slash takes the potion its carrier holds (tapped, a plain steal) and a little of
+// thief's sword lying ahead of the way in is picked up and taken up, its points teach the stealing
+// slash and the launch, and the skill window sets the slash; the stealing slash takes the potion
+// its carrier holds (tapped, a plain steal) and a little of
 // the purse the other carries (held, a strong steal), each once; the launch followed through by a
 // heavy strike held over the thrown body keeps it up, every heavy hit setting its flight by the
 // strike's knock time, past fifty hits in the air. Beside it, the meadow's scarecrow, strong enough
@@ -17,6 +19,9 @@
 #include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Menu/TEquipLoop.h"
+#include "MainCode/Menu/TMenuTopLoop.h"
+#include "MainCode/Menu/TSkillLoop.h"
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleSteal.h"
 #include "support/character_probe.h"
@@ -24,6 +29,7 @@
 #include "support/gamedata_probe.h"
 #include "support/hud_probe.h"
 #include "support/map_probe.h"
+#include "support/menu_probe.h"
 #include "support/scene_driver.h"
 
 namespace {
@@ -102,6 +108,11 @@ protected:
         }
         return nullptr;
     }
+    void Key(Button b, int then = 0)
+    {
+        driver_.Press(b);
+        driver_.Steps(1 + then);
+    }
     int EffectsOf(std::uint32_t id) const
     {
         return static_cast<int>(std::count_if(effects_.begin(), effects_.end(),
@@ -143,11 +154,60 @@ TEST_F(StealRoad, TheStealingSlashTakesTheCarriedPotionAndSomeOfThePurseEachOnce
         400))
         << "the meadow's corner leads on";
     qmtest::ReleaseArrows();
+
+    // The thief's sword, a few steps ahead, taken for good.
+    ASSERT_TRUE(driver_.StepUntil(
+        [&] {
+            qmtest::WalkTowards(field_, StealLayout::SwordPickup());
+            return Held(StealLayout::kSword) > 0;
+        },
+        120));
+    qmtest::ReleaseArrows();
+    EXPECT_EQ(data->GetPickupFlag(250), 1);
+    // The pause menu's equipment screen, the weapon row: the sword in place of the wooden one.
+    driver_.Press(Button::E);
+    auto* menu = dynamic_cast<TMenuTopLoop*>(driver_.Current());
+    ASSERT_NE(menu, nullptr);
+    driver_.Steps(57);
+    auto* equip = qmtest::OpenEquipment(driver_);
+    ASSERT_NE(equip, nullptr);
+    Key(Button::A, 10);
+    ASSERT_TRUE(equip->IsInList());
+    const auto& weapons = TMenuProbe::List(*equip);
+    const auto sword = std::find_if(weapons.begin(), weapons.end(), [](const auto& w) { return w->Id == 1120; });
+    ASSERT_NE(sword, weapons.end());
+    for (auto i = weapons.begin(); i != sword; ++i) {
+        Key(Button::Down);
+    }
+    Key(Button::A, 10);
+    EXPECT_EQ(Hero()->GetWeaponId(), 1120u);
+    Key(Button::B);
+    ASSERT_TRUE(driver_.StepUntil([&] { return driver_.Current() == menu; }, 40));
+    driver_.Steps(47);
+    // Its points, as a win hands them out: nothing at 99, the stealing slash at 100.
+    std::vector<std::uint32_t> learned;
+    data->AddWeponAbp(0, 1120, 99, learned);
+    EXPECT_TRUE(learned.empty());
+    data->AddWeponAbp(0, 1120, 1, learned);
+    EXPECT_EQ(learned, std::vector<std::uint32_t>{2001});
+    // The skill window, the next item down: the slash into the first slot.
+    Key(Button::Down);
+    Key(Button::A, 46);
+    auto* skills = dynamic_cast<TSkillLoop*>(driver_.Current());
+    ASSERT_NE(skills, nullptr);
+    driver_.Steps(10);
+    Key(Button::A, 10);
+    EXPECT_EQ(TMenuProbe::List(*skills), std::vector<std::uint32_t>{2001}) << "the only skill learned";
+    Key(Button::A, 10);
+    EXPECT_EQ(data->GetSkillSlot(0, 0), 2001u);
+    Key(Button::B, 10);
+    ASSERT_TRUE(driver_.StepUntil([&] { return driver_.Current() == menu; }, 60));
+    driver_.Steps(47);
+    Key(Button::B);
+    ASSERT_TRUE(driver_.StepUntil([&] { return driver_.Current() == field_; }, 200));
+
     field_->GetArea()->GetEffectManager()->SetCreateLog(&effects_);
     driver_.RecordSounds(true);
-    // The stealing slash in the gauge's first slot.
-    data->SetSkillSlot(0, 0, StealLayout::kStealSkill);
-    field_->RefreshHud();
 
     // The potion carrier: a tapped slash that lands takes its potion at once (its chance is whole).
     TEnemy* thief = Meet(StealLayout::kThiefType, StealLayout::Thief());
@@ -218,6 +278,13 @@ TEST_F(StealRoad, TheLaunchFollowedThroughHeavilyKeepsTheBodyUpPastFiftyHits)
     const D3DXVECTOR3 at = StealLayout::Juggled() - D3DXVECTOR3(0.0F, 0.0F, 1.2F);
     field_ = Enter(StealLayout::kMap, at, {0.0F, 0.0F, 1.0F}, at + D3DXVECTOR3(0.0F, 3.0F, -6.0F));
     ASSERT_NE(field_, nullptr);
+    // The thief's sword teaches the launch at 200 points, after the stealing slash.
+    std::vector<std::uint32_t> learned;
+    data->AddWeponAbp(0, StealLayout::kSword, 199, learned);
+    EXPECT_EQ(learned, std::vector<std::uint32_t>{2001});
+    learned.clear();
+    data->AddWeponAbp(0, StealLayout::kSword, 1, learned);
+    EXPECT_EQ(learned, std::vector<std::uint32_t>{2002});
     data->SetSkillSlot(0, 0, StealLayout::kJuggleSkill);
     field_->RefreshHud();
     TEnemy* enemy = Meet(StealLayout::kJuggledType, StealLayout::Juggled());

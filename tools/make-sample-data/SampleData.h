@@ -244,9 +244,10 @@ void AddSubScreenContent(Catalogue& c);
 // ones, and the elder moved to the town's villager row.
 void WriteWorld(const std::filesystem::path& root);
 
-// The common skills (ids 100..159 but the motion-only ones), the charms that teach them (seven spells
-// of one kind each, one a hundred ability points) lying in the battle map's south-west corner,
-// the healing spells' blessings and the spells' attack records.
+// The common skills (ids 100..159 but the motion-only ones, of which only 147), the charms that teach
+// them (seven spells of one kind each, one a hundred ability points; the light charm 147 at 800)
+// lying in the battle map's south-west corner, the healing spells' blessings and the spells' attack
+// records.
 struct CharmLayout {
     static constexpr std::uint32_t kFirstCharm = 2100;
     static constexpr std::uint32_t kCharmCount = 6;

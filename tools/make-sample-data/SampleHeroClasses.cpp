@@ -1,7 +1,7 @@
 // The hero's eight classes in the sample folder: a weapon rack in the town's south-east corner with
 // one weapon of each class, the weapon skill each teaches, and the class models, whose combo and
 // skill motions swing with an attack of their own and fire the player's pattern events, together
-// every one of them (written over the plain models' files).
+// every one of them (written over the plain models' files); the hand guard's spell motions bless.
 #include <algorithm>
 
 #include "SampleParts.h"
@@ -125,6 +125,17 @@ constexpr std::uint32_t kLeftPiece = 10000;
 // THeroD's air skill (row 59 tapped, 61 held), the staff's second.
 constexpr std::uint32_t kAirSkill = 2504;
 
+// The hand guard's class calls a blessing on itself as it casts: its spell motions (row 1 tapped,
+// motion 19; row 3 held, motion 21) carry the blessing's event, the lesser in the tapped motion and
+// the greater in the held one. Every spell the class casts blesses so, the motion-only ones too.
+struct Blessing {
+    const char* model;
+    std::uint32_t motion;
+    std::uint16_t code;
+};
+constexpr Blessing kBlessings[] = {{"hero07", 19, 10045}, {"hero07", 21, 11045}};
+constexpr std::uint32_t kBlessingFrame = 2;
+
 // The hit ids the pattern events strike with: plain records, as any other user of the codes would add.
 constexpr std::uint16_t kEventHits[] = {4500, 5000, 5001, 5002, 5005, 60002};
 
@@ -219,6 +230,11 @@ void WriteHeroClassModels(const fs::path& root)
             frames.at(kAttackFrame).AttackId = model.attack;
             for (std::size_t i = 0; i < e.codes.size(); ++i) {
                 frames.at(kEventFrames[i]).EventCode = e.codes[i];
+            }
+        }
+        for (const Blessing& b : kBlessings) {
+            if (std::string(b.model) == model.name) {
+                patterns.at(b.motion).at(kBlessingFrame).EventCode = b.code;
             }
         }
         for (const ReactionStrike& strike : HeroAirStrikes()) {

@@ -1,9 +1,12 @@
 // The common skills of the sample folder: the spells every hero may set in a gauge slot (ids 100 to
-// 159, six kinds of ten, of which the last three of each ten only play their motion and are left
-// out), the six charms that teach them from ability points, lying on the battle map beside the
-// arrival, the timed blessings the healing spells grant, and the attack records their strikes use.
+// 159, six kinds of ten, of which the last three of each ten only play their motion), the six
+// charms that teach them from ability points, lying on the battle map beside the arrival, the timed
+// blessings the healing spells grant, and the attack records their strikes use. Of the motion-only
+// ids the folder holds one: the light charm's prayer dance, learned after its seven spells.
 #include <cstdio>
+#include <iterator>
 #include <utility>
+#include <vector>
 
 #include "SampleData.h"
 
@@ -42,6 +45,11 @@ const CommonSkill kSkills[] = {
     {155, "雷雨", "まわりに雷を落とす"},       {156, "闇の星々", "闇の星を散らす"},
 };
 
+// The light charm's eighth skill: it only plays the spell motion (the hand guard's blesses).
+constexpr std::uint32_t kPrayerDance = 147;
+const CommonSkill kPrayer = {kPrayerDance, "祈りの舞", "祈りを捧げて舞う"};
+constexpr std::uint32_t kLightCharm = 4;
+
 // A common skill is of type 1 (tapped and held forms), its icon one of the six spell icons by kind.
 constexpr std::uint8_t kCommonType = 1;
 constexpr std::uint8_t kFirstSpellIcon = 5;
@@ -52,7 +60,8 @@ struct Charm {
     const char* text;
 };
 
-// Charm k teaches the spells 100 + 10k .. 106 + 10k, one each hundred points.
+// Charm k teaches the spells 100 + 10k .. 106 + 10k, one each hundred points; the light charm the
+// prayer dance after them, at 800.
 const Charm kCharms[] = {
     {2100, "炎の護符", "火の術が身につく"}, {2101, "氷の護符", "氷の術が身につく"},
     {2102, "風の護符", "風の術が身につく"}, {2103, "土の護符", "土の術が身につく"},
@@ -161,7 +170,9 @@ void AddStrikes(Catalogue& c)
 void AddSkillContent(Catalogue& c)
 {
     std::vector<std::string> infos;
-    for (const CommonSkill& s : kSkills) {
+    std::vector<CommonSkill> skills(std::begin(kSkills), std::end(kSkills));
+    skills.push_back(kPrayer);
+    for (const CommonSkill& s : skills) {
         TSkillRecord r;
         r.Id = s.id;
         r.Name = s.name;
@@ -185,6 +196,9 @@ void AddSkillContent(Catalogue& c)
         a.MagicDefence = 3;
         for (std::uint32_t i = 0; i < kSpellsPerKind; ++i) {
             a.Skill[i] = 100 + 10 * static_cast<std::uint32_t>(k) + i;
+        }
+        if (k == kLightCharm) {
+            a.Skill[kSpellsPerKind] = kPrayerDance;
         }
         c.accessories.push_back(a);
         TItemRecord item;

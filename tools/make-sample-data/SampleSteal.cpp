@@ -1,6 +1,7 @@
 // The thieves' hollow behind the meadow and the sword's two skills for it: a slash whose hit kind
 // word steals (plainly when tapped, strongly when held) and a launch followed through by a heavy
-// strike held out over the thrown body, once a step, until it has struck sixty times.
+// strike held out over the thrown body, once a step, until it has struck sixty times; and the sword
+// lying in the hollow that teaches them.
 #include "SampleSteal.h"
 
 #include <algorithm>
@@ -65,6 +66,19 @@ void AddStealContent(Catalogue& c)
             }
         }
     }
+    TWeponRecord sword = Wepon(StealLayout::kSword, "盗賊の剣", 0, 14, 0, StealLayout::kStealSkill);
+    sword.Skill[1] = StealLayout::kJuggleSkill;
+    c.wepons.push_back(sword);
+    TItemRecord item = Item(sword.Id, sword.Name.c_str(), 1, 400, "奪い、打ち上げる剣");
+    item.MeshName = sword.MeshName;  // lying in the hollow
+    c.items.push_back(item);
+    for (TexturePackage& p : c.textures) {
+        if (p.file == "itemicon.ptx") {
+            p.entries.push_back(item.IconName);
+        } else if (p.file == "iteminfo.ptx") {
+            p.entries.push_back(item.InfoName);
+        }
+    }
     AddAttack(c, Slash(StealLayout::kPlainSteal, kPlainStealWord));
     AddAttack(c, Slash(StealLayout::kStrongSteal, kStrongStealWord));
     // Low and wide, as the air strike that throws up; then the follow-through, wide enough to
@@ -113,6 +127,7 @@ void AddStealMap(std::vector<qmtest::FieldMap>& maps)
                       {StealLayout::kPurseType, StealLayout::PurseCarrier(), {}},
                       {StealLayout::kJuggledType, StealLayout::Juggled(), {}}};
     hollow.maxLive = 3;
+    hollow.items.push_back({StealLayout::kSword, StealLayout::kSwordFlag, 0, StealLayout::SwordPickup()});
     hollow.spawnDistance = StealLayout::kSpawnDistance;
     const auto isMeadow = [](const qmtest::FieldMap& m) { return m.entry == LeftoverLayout::kEntry; };
     const auto meadow = std::find_if(maps.begin(), maps.end(), isMeadow);

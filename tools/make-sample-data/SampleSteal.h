@@ -2,7 +2,7 @@
 // field enemy's kind stand there, one carrying an item, one a purse, one only built to be thrown
 // about. The sword's class has two skills for them: a slash that steals (tapped: a plain steal,
 // held: a strong one) and a launch whose follow-through keeps striking the thrown body, heavily,
-// every step.
+// every step. A sword lying a few steps ahead of the way in teaches both.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +19,11 @@ struct StealLayout {
     static constexpr std::uint32_t kStealSkill = 2001;
     static constexpr std::uint32_t kJuggleSkill = 2002;
     static constexpr std::uint32_t kTapMotion = 61, kHoldMotion = 62, kJuggleMotion = 63;
+    // The thief's sword (type 0): the stealing slash at 100 ability points, the launch at 200. It
+    // lies ahead of the arrival from the meadow (38, 0, 5, facing +z), taken once.
+    static constexpr std::uint32_t kSword = 1120;
+    static constexpr std::uint32_t kSwordFlag = 250;
+    static D3DXVECTOR3 SwordPickup() { return {38.0F, 0.4F, 9.0F}; }
     // The strikes: their hit kind words ask for a plain (100000) and a strong (100001) steal.
     static constexpr std::uint16_t kPlainSteal = 12101;
     static constexpr std::uint16_t kStrongSteal = 12102;
