@@ -41,14 +41,19 @@ struct Talk {
     // question, wish; the money it added.
     int visits, branch, sum, twos, doubling, laps, signs, longSum, choice, wish;
     std::uint32_t gained;
+    // One of each of these items put in the bag before it, and the kinds the bag then holds: a new
+    // game's five of item 1 sit in the ring, which is no part of the bag, and one more of item 1
+    // joins them there.
+    std::vector<std::uint32_t> added;
+    int bagKinds;
 };
 
 // n = visits before + 2: 2, 3, 4, 5.
 const Talk kTalks[] = {
-    {0, false, 1, 1, 3, 6, 16, 3, 16, 72, 1, 12, 12},
-    {kCancel, false, 2, 2, 6, 10, 16, 4, 13, 73, 1, 12, 0},
-    {2, false, 3, 3, 10, 12, 32, 6, 11, 74, 3, 12, 0},
-    {1, true, 4, 3, 15, 16, 32, 7, 9, 75, 2, 12, 0},
+    {0, false, 1, 1, 3, 6, 16, 3, 16, 72, 1, 12, 12, {}, 0},
+    {kCancel, false, 2, 2, 6, 10, 16, 4, 13, 73, 1, 12, 0, {2}, 1},
+    {2, false, 3, 3, 10, 12, 32, 6, 11, 74, 3, 12, 0, {1, 2}, 1},
+    {1, true, 4, 3, 15, 16, 32, 7, 9, 75, 2, 12, 0, {3, 4}, 3},
 };
 
 class ScriptsRoad : public qmtest::SampleFieldRoad {
@@ -96,6 +101,9 @@ TEST_F(ScriptsRoad, TheWellsTalksTakeTheirBranchesByTheVisitsAndTheQuestionDecid
     for (const Talk& talk : kTalks) {
         SCOPED_TRACE("visit " + std::to_string(talk.visits));
         const std::uint32_t money = TGameData::GetInstance()->GetMoney();
+        for (std::uint32_t item : talk.added) {
+            TGameData::GetInstance()->AddItem(item, 1);
+        }
         Speak(town);
         ASSERT_TRUE(TMapProbe::IsInScriptState(*area));
         ASSERT_TRUE(driver_.StepUntil([] { return WindowIs(&TMessageWindow::IsWaitingForButton); }, 300));
@@ -133,6 +141,7 @@ TEST_F(ScriptsRoad, TheWellsTalksTakeTheirBranchesByTheVisitsAndTheQuestionDecid
         EXPECT_EQ(Flag(WellLayout::kLongSumFlag), talk.longSum);
         // Seed 7: 7 × 214013 + 2531011 = 4029102, whose bits 16 and up are 61.
         EXPECT_EQ(Flag(WellLayout::kRollFlag), 61);
+        EXPECT_EQ(Flag(WellLayout::kBagFlag), talk.bagKinds);
         EXPECT_EQ(Flag(WellLayout::kChoiceFlag), talk.choice);
         EXPECT_EQ(Flag(WellLayout::kWishFlag), talk.wish);
         EXPECT_EQ(TGameData::GetInstance()->GetMoney(), money + talk.gained);

@@ -104,6 +104,8 @@ std::vector<std::string> Well()
         "CALL @@Random",
         "roll = g.$_",
         SetFlag(L::kRollFlag, "roll"),
+        "CALL @@SendMsg \"Flag\" 0 10",
+        SetFlag(L::kBagFlag, "g.$_"),
         "CALL @@SendMsg \"Text\" 1 \"硬貨を投げる\\n井戸をのぞく\\n立ち去る\"",
         "SWITCH g.$_",
         "CASE 0",

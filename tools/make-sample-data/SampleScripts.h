@@ -1,6 +1,6 @@
 // The old well by the town's north wall, east of the sign, met with the action button. Its conversation keeps
 // count of the visits and answers each of the first three differently, works a few sums over the
-// count on the way (into event flags), and ends in a question: a coin thrown in calls the wish
+// count on the way (into event flags), notes how many kinds of things the bag holds, and ends in a question: a coin thrown in calls the wish
 // script, which adds to the purse what its arguments make; walking away leaves a mark of its own.
 #pragma once
 
@@ -35,6 +35,8 @@ struct WellLayout {
     static constexpr std::uint32_t kWishFlag = 341;
     // The first roll of the script dice seeded with 7.
     static constexpr std::uint32_t kRollFlag = 342;
+    // How many kinds of things the bag holds (the ring's aside) as the well is looked into.
+    static constexpr std::uint32_t kBagFlag = 343;
 };
 
 void AddScriptContent(Catalogue& c);
