@@ -1,6 +1,7 @@
 // The title's other roads on the sample folder: load, from a slot at the town's save point through
-// the scene-change hub into the field; quit, fading out and ending the program cleanly; and a menu
-// left alone, which goes back to black and starts over with its music.
+// the scene-change hub into the field; quit, fading out and ending the program cleanly; a menu left
+// alone, which goes back to black and starts over with its music; and the menu worked with a game pad.
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,7 +18,10 @@
 #include "formats/byte_writer.h"
 #include "formats/save_writer.h"
 #include "SampleData/sample_folder_copy.h"
+#include "platform/win32/joystick.h"
 #include "support/field_walk.h"
+#include "support/main_probe.h"
+#include "support/menu_probe.h"
 #include "support/scene_driver.h"
 #include "support/scene_probe.h"
 #include "support/temp_dir.h"
@@ -126,6 +130,116 @@ TEST(TitleRoad, AMenuLeftAloneGoesBackToBlackAndStartsOver)
     EXPECT_EQ(musicCalls(TSoundBankRecord::kPlayLoop), 2);
     ASSERT_TRUE(driver.StepUntil([&] { return TSceneProbe::State(*title) == State::Menu; }, 400));
     EXPECT_EQ(QuitFromTheMenu(driver), 101);
+    driver.Stop();
+    EXPECT_TRUE(driver.boxes.empty());
+}
+
+// A player's pad, plugged in before the game starts: SDL's virtual pad with two axes and sixteen
+// buttons, the kind the game takes first. Gone again when the case ends.
+class PluggedPad {
+public:
+    PluggedPad()
+    {
+        if (joyGetNumDevs() != 0) {  // brings the joystick side up
+            index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 16, 0);
+            pad_ = index_ >= 0 ? SDL_JoystickOpen(index_) : nullptr;
+        }
+    }
+    ~PluggedPad()
+    {
+        if (pad_ != nullptr) {
+            SDL_JoystickClose(pad_);
+        }
+        if (index_ >= 0) {
+            SDL_JoystickDetachVirtual(index_);
+        }
+    }
+    PluggedPad(const PluggedPad&) = delete;
+    PluggedPad& operator=(const PluggedPad&) = delete;
+
+    int Index() const { return pad_ != nullptr ? index_ : -1; }
+    // The stick pushed for one step, then back in the middle for one, so the next push is new.
+    void Flick(qmtest::SceneDriver& driver, Sint16 x, Sint16 y)
+    {
+        SDL_JoystickSetVirtualAxis(pad_, 0, x);
+        SDL_JoystickSetVirtualAxis(pad_, 1, y);
+        driver.Step();
+        SDL_JoystickSetVirtualAxis(pad_, 0, 0);
+        SDL_JoystickSetVirtualAxis(pad_, 1, 0);
+        driver.Step();
+    }
+    // Button n (0 is the pad's first) down for one step.
+    void Press(qmtest::SceneDriver& driver, int n)
+    {
+        SDL_JoystickSetVirtualButton(pad_, n, SDL_PRESSED);
+        driver.Step();
+        SDL_JoystickSetVirtualButton(pad_, n, SDL_RELEASED);
+    }
+
+private:
+    int index_ = -1;
+    SDL_Joystick* pad_ = nullptr;
+};
+
+// The title menu and the load page it opens, worked with the pad alone and its bindings as the game
+// sets them: the stick moves the cursor and turns the pages (the title itself has no use for left and
+// right), the first button decides and the second goes back. The stick counts in the outer thirds of
+// its travel, which reads 0..65535 (SDL's v + 32768): 43690 is still the middle, 43691 is down.
+TEST(TitleRoad, AGamePadWorksTheMenuAndTheLoadPage)
+{
+    PluggedPad pad;
+    ASSERT_GE(pad.Index(), 0) << SDL_GetError();
+    qmtest::TempDir dir;
+    qmtest::CopySampleFolder(dir.Path());
+    qmtest::SceneDriver driver(dir.Path());
+    ASSERT_TRUE(driver.Start());
+    EXPECT_EQ(TMainProbe::PadId(*driver.App()->GetInput()), pad.Index());
+    ASSERT_TRUE(qmtest::ReachTitleMenu(driver));
+    const auto* title = dynamic_cast<TTitleLoop*>(driver.Current());
+    ASSERT_NE(title, nullptr);
+    driver.RecordSounds(true);
+    const auto plays = [&](std::uint32_t id) {
+        return std::count(driver.sounds.begin(), driver.sounds.end(), TSoundBankRecord{TSoundBankRecord::kPlay, 0, id});
+    };
+
+    // Rows: new game, load, quit. A flick out of the middle third moves one row, with the cursor sound.
+    const struct {
+        Sint16 y;
+        std::int32_t row;
+    } flicks[] = {{10922, 0}, {10923, 1}, {-10924, 0}, {-10923, 0}, {32767, 1}};
+    for (const auto& f : flicks) {
+        pad.Flick(driver, 0, f.y);
+        EXPECT_EQ(TSceneProbe::Selection(*title), f.row) << f.y;
+    }
+    EXPECT_EQ(plays(600), 3);
+
+    pad.Press(driver, 0);  // decide: the load page
+    const auto* load = dynamic_cast<TSaveLoadLoop*>(driver.Current());
+    ASSERT_NE(load, nullptr);
+    EXPECT_EQ(plays(603), 1);
+    const TSaveSlotPage& page = TMenuProbe::SlotPage(*load);
+    const auto selecting = [&] { return TMenuProbe::InSelection(page); };
+    ASSERT_TRUE(driver.StepUntil(selecting, 60));
+    // Left from the first of the twenty pages wraps to the last, right comes back.
+    const struct {
+        Sint16 x;
+        std::int32_t page;
+    } turns[] = {{-10923, 0}, {-10924, 19}, {10922, 19}, {10923, 0}};
+    for (const auto& t : turns) {
+        pad.Flick(driver, t.x, 0);
+        ASSERT_TRUE(driver.StepUntil(selecting, 60));
+        EXPECT_EQ(TMenuProbe::Page(page), t.page) << t.x;
+        EXPECT_EQ(TMenuProbe::Cursor(page), 0);
+    }
+    EXPECT_EQ(plays(601), 2);
+
+    pad.Press(driver, 1);  // cancel: the page slides away and the title has the pad again
+    EXPECT_EQ(plays(606), 1);
+    ASSERT_TRUE(driver.StepUntil([&] { return driver.Current() == title; }, 60));
+    EXPECT_EQ(TSceneProbe::State(*title), TSceneProbe::TitleState::Menu);
+    pad.Flick(driver, 0, 10923);
+    EXPECT_EQ(TSceneProbe::Selection(*title), 2);
+    EXPECT_EQ(plays(603), 1);
     driver.Stop();
     EXPECT_TRUE(driver.boxes.empty());
 }
