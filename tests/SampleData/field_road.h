@@ -4,17 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TEquipLoop.h"
+#include "MainCode/Menu/TMenuTopLoop.h"
 #include "make-sample-data/SampleData.h"
 #include "SampleData/sample_folder_copy.h"
 #include "support/field_walk.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 #include "support/map_probe.h"
+#include "support/menu_probe.h"
 
 namespace qmtest {
 
@@ -31,6 +35,48 @@ inline TEquipLoop* OpenEquipment(SceneDriver& driver)
         driver.Steps(10);
     }
     return equip;
+}
+
+// The pause menu and its equipment screen, both left open.
+struct EquipmentOpen {
+    TMenuTopLoop* menu = nullptr;
+    TEquipLoop* equip = nullptr;
+};
+
+// From the field: the pause menu, its equipment screen, the weapon row, and the weapon of that id
+// taken up from the list, its windows settled. A null screen when one did not open or the list did
+// not hold the weapon.
+inline EquipmentOpen TakeUpWeapon(SceneDriver& driver, std::uint32_t id)
+{
+    EquipmentOpen open;
+    driver.Press(Button::E);
+    open.menu = dynamic_cast<TMenuTopLoop*>(driver.Current());
+    if (open.menu == nullptr) {
+        return open;
+    }
+    driver.Steps(57);
+    TEquipLoop* equip = OpenEquipment(driver);
+    if (equip == nullptr) {
+        return open;
+    }
+    driver.Press(Button::A);
+    driver.Steps(11);
+    if (!equip->IsInList()) {
+        return open;
+    }
+    const auto& list = TMenuProbe::List(*equip);
+    const auto at = std::find_if(list.begin(), list.end(), [&](const auto& item) { return item->Id == id; });
+    if (at == list.end()) {
+        return open;
+    }
+    for (auto i = list.begin(); i != at; ++i) {
+        driver.Press(Button::Down);
+        driver.Steps(1);
+    }
+    driver.Press(Button::A);
+    driver.Steps(11);
+    open.equip = equip;
+    return open;
 }
 
 class SampleFieldRoad : public ::testing::Test {

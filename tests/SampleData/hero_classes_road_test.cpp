@@ -405,21 +405,10 @@ TEST_F(HeroClassesRoad, ARackWeaponPickedUpAndTakenUpMakesItsClass)
     driver_.Steps(5);
 
     // The pause menu, its second item: equipment, the weapon row, the guard in the list.
-    driver_.Press(Button::E);
-    auto* menu = dynamic_cast<TMenuTopLoop*>(driver_.Current());
-    ASSERT_NE(menu, nullptr);
-    driver_.Steps(57);
-    auto* equip = qmtest::OpenEquipment(driver_);
-    ASSERT_NE(equip, nullptr);
-    Key(Button::A, 10);
-    ASSERT_TRUE(equip->IsInList());
-    const auto& list = TMenuProbe::List(*equip);
-    const auto at = std::find_if(list.begin(), list.end(), [&](const auto& item) { return item->Id == guard; });
-    ASSERT_NE(at, list.end());
-    for (auto i = list.begin(); i != at; ++i) {
-        Key(Button::Down);
-    }
-    Key(Button::A, 10);
+    const qmtest::EquipmentOpen open = qmtest::TakeUpWeapon(driver_, guard);
+    TMenuTopLoop* menu = open.menu;
+    TEquipLoop* equip = open.equip;
+    ASSERT_NE(equip, nullptr) << "the guard in the weapon list";
     EXPECT_EQ(field_->GetPlayer()->GetWeaponId(), guard);
     EXPECT_NE(dynamic_cast<THeroH*>(field_->GetPlayer()), nullptr) << "the guard's class";
     EXPECT_EQ(TMenuProbe::WeaponType(*equip), 10);

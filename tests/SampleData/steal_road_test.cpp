@@ -165,21 +165,9 @@ TEST_F(StealRoad, TheStealingSlashTakesTheCarriedPotionAndSomeOfThePurseEachOnce
     qmtest::ReleaseArrows();
     EXPECT_EQ(data->GetPickupFlag(250), 1);
     // The pause menu's equipment screen, the weapon row: the sword in place of the wooden one.
-    driver_.Press(Button::E);
-    auto* menu = dynamic_cast<TMenuTopLoop*>(driver_.Current());
-    ASSERT_NE(menu, nullptr);
-    driver_.Steps(57);
-    auto* equip = qmtest::OpenEquipment(driver_);
-    ASSERT_NE(equip, nullptr);
-    Key(Button::A, 10);
-    ASSERT_TRUE(equip->IsInList());
-    const auto& weapons = TMenuProbe::List(*equip);
-    const auto sword = std::find_if(weapons.begin(), weapons.end(), [](const auto& w) { return w->Id == 1120; });
-    ASSERT_NE(sword, weapons.end());
-    for (auto i = weapons.begin(); i != sword; ++i) {
-        Key(Button::Down);
-    }
-    Key(Button::A, 10);
+    const qmtest::EquipmentOpen open = qmtest::TakeUpWeapon(driver_, 1120);
+    TMenuTopLoop* menu = open.menu;
+    ASSERT_NE(open.equip, nullptr) << "the sword in the weapon list";
     EXPECT_EQ(Hero()->GetWeaponId(), 1120u);
     Key(Button::B);
     ASSERT_TRUE(driver_.StepUntil([&] { return driver_.Current() == menu; }, 40));
