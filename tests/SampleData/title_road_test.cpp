@@ -1,6 +1,7 @@
 // The title's other roads on the sample folder: load, from a slot at the town's save point through
 // the scene-change hub into the field; quit, fading out and ending the program cleanly; a menu left
-// alone, which goes back to black and starts over with its music; and the menu worked with a game pad.
+// alone, which goes back to black and starts over with its music; the menu worked with a game pad;
+// and the window losing and getting back the player's attention.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
@@ -18,7 +19,9 @@
 #include "formats/byte_writer.h"
 #include "formats/save_writer.h"
 #include "SampleData/sample_folder_copy.h"
+#include "platform/testing/win32.h"
 #include "platform/win32/joystick.h"
+#include "platform/win32/window_internal.h"
 #include "support/field_walk.h"
 #include "support/main_probe.h"
 #include "support/menu_probe.h"
@@ -240,6 +243,67 @@ TEST(TitleRoad, AGamePadWorksTheMenuAndTheLoadPage)
     pad.Flick(driver, 0, 10923);
     EXPECT_EQ(TSceneProbe::Selection(*title), 2);
     EXPECT_EQ(plays(603), 1);
+    driver.Stop();
+    EXPECT_TRUE(driver.boxes.empty());
+}
+
+// What the desktop tells the window when the player turns away (another window takes the focus, or
+// the window is minimised) and comes back.
+struct Away {
+    const char* what;
+    Uint8 leave;
+    Uint8 back;
+};
+const Away kAways[] = {
+    {"focus", SDL_WINDOWEVENT_FOCUS_LOST, SDL_WINDOWEVENT_FOCUS_GAINED},
+    {"minimised", SDL_WINDOWEVENT_MINIMIZED, SDL_WINDOWEVENT_RESTORED},
+};
+
+// Each way away holds the game (the main loop steps nothing while the application is inactive),
+// and on the way back the menu takes up where it was: five seconds away are not run through at
+// once, the next step after them is one step.
+TEST(TitleRoad, TurningAwayHoldsTheGameAndComingBackTakesUpWithoutRunningAhead)
+{
+    qmtest::TempDir dir;
+    qmtest::CopySampleFolder(dir.Path());
+    qmtest::SceneDriver driver(dir.Path());
+    ASSERT_TRUE(driver.Start());
+    ASSERT_TRUE(qmtest::ReachTitleMenu(driver));
+    const auto* title = dynamic_cast<TTitleLoop*>(driver.Current());
+    ASSERT_NE(title, nullptr);
+    TGameWnd* app = driver.App();
+    const HWND hwnd = TMainProbe::Handle(*app);
+    const auto tell = [&](Uint8 kind) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.windowID = SDL_GetWindowID(platform::SdlWindowOf(hwnd));
+        event.window.event = kind;
+        SDL_PushEvent(&event);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    };
+    for (const Away& away : kAways) {
+        SCOPED_TRACE(away.what);
+        ASSERT_TRUE(app->IsRunning());
+        driver.Steps(3);
+        const std::uint32_t steps = TSceneProbe::Counter(*title);
+        tell(away.leave);
+        EXPECT_FALSE(TMainProbe::IsActive(*app));
+        EXPECT_FALSE(app->IsRunning()) << "the main loop steps nothing";
+        platform::ManualClock::Advance(5000);
+        tell(away.back);
+        EXPECT_TRUE(TMainProbe::IsActive(*app));
+        EXPECT_TRUE(app->IsRunning());
+        // A step and a little more of the clock, then one frame of the main loop.
+        platform::ManualClock::Advance(17);
+        ASSERT_TRUE(app->Frame());
+        EXPECT_EQ(TSceneProbe::Counter(*title), steps + 1);
+        EXPECT_EQ(driver.Current(), title);
+    }
+    EXPECT_EQ(QuitFromTheMenu(driver), 101);
     driver.Stop();
     EXPECT_TRUE(driver.boxes.empty());
 }
