@@ -12,6 +12,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TEquipLoop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
+#include "MainCode/Menu/TSkillLoop.h"
 #include "make-sample-data/SampleData.h"
 #include "SampleData/sample_folder_copy.h"
 #include "support/field_walk.h"
@@ -35,6 +36,25 @@ inline TEquipLoop* OpenEquipment(SceneDriver& driver)
         driver.Steps(10);
     }
     return equip;
+}
+
+// From the pause menu, downs items below the one its cursor is on: the skill window opened, its list
+// in and its first slot chosen; null when it did not open.
+inline TSkillLoop* OpenSkillWindow(SceneDriver& driver, int downs)
+{
+    for (int i = 0; i < downs; ++i) {
+        driver.Press(Button::Down);
+        driver.Steps(1);
+    }
+    driver.Press(Button::A);
+    driver.Steps(47);
+    auto* skills = dynamic_cast<TSkillLoop*>(driver.Current());
+    if (skills != nullptr) {
+        driver.Steps(10);
+        driver.Press(Button::A);
+        driver.Steps(11);
+    }
+    return skills;
 }
 
 // The pause menu and its equipment screen, both left open.

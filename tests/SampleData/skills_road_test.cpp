@@ -308,13 +308,8 @@ TEST_F(SkillsRoad, TheFireCharmTeachesItsFirstSpellInAFightAndTheSkillButtonCast
     ASSERT_TRUE(OpenMenu());
     menu = dynamic_cast<TMenuTopLoop*>(driver_.Current());
     driver_.Steps(57);
-    Key(Button::Down);
-    Key(Button::Down);
-    Key(Button::A, 46);
-    auto* skills = dynamic_cast<TSkillLoop*>(driver_.Current());
+    auto* skills = qmtest::OpenSkillWindow(driver_, 2);
     ASSERT_NE(skills, nullptr);
-    driver_.Steps(10);
-    Key(Button::A, 10);
     EXPECT_EQ(TMenuProbe::List(*skills), (std::vector<std::uint32_t>{1, 100}));
     Key(Button::Down, 4);
     Key(Button::A, 10);

@@ -179,12 +179,8 @@ TEST_F(StealRoad, TheStealingSlashTakesTheCarriedPotionAndSomeOfThePurseEachOnce
     data->AddWeponAbp(0, 1120, 1, learned);
     EXPECT_EQ(learned, std::vector<std::uint32_t>{2001});
     // The skill window, the next item down: the slash into the first slot.
-    Key(Button::Down);
-    Key(Button::A, 46);
-    auto* skills = dynamic_cast<TSkillLoop*>(driver_.Current());
+    auto* skills = qmtest::OpenSkillWindow(driver_, 1);
     ASSERT_NE(skills, nullptr);
-    driver_.Steps(10);
-    Key(Button::A, 10);
     EXPECT_EQ(TMenuProbe::List(*skills), std::vector<std::uint32_t>{2001}) << "the only skill learned";
     Key(Button::A, 10);
     EXPECT_EQ(data->GetSkillSlot(0, 0), 2001u);
