@@ -9,10 +9,8 @@
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCurrentMap.h"
 #include "MainCode/Map/TMinimap.h"
-#include "MainCode/SceneRequests.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
-#include "TCommon/my_error.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TDrawList.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -31,23 +29,13 @@ void DeleteOwnedArea(TAreaHolder& holder)
 
 TFieldLoop* TFieldLoop::CreateAtSavePoint(TGameWnd* app, std::uint32_t savePointId)
 {
-    try {
-        return new TFieldLoop(app, &TSvpTable::Get(savePointId), std::string(), nullptr, nullptr, nullptr);
-    } catch (const my_error& e) {
-        my_error::TransactionError(e);
-        return nullptr;
-    }
+    return new TFieldLoop(app, &TSvpTable::Get(savePointId), std::string(), nullptr, nullptr, nullptr);
 }
 
 TFieldLoop* TFieldLoop::CreateAtPosition(TGameWnd* app, const std::string& mapName, const D3DXVECTOR3& position,
                                          const D3DXVECTOR3& direction, const D3DXVECTOR3& cameraPosition)
 {
-    try {
-        return new TFieldLoop(app, nullptr, mapName, &position, &direction, &cameraPosition);
-    } catch (const my_error& e) {
-        my_error::TransactionError(e);
-        return nullptr;
-    }
+    return new TFieldLoop(app, nullptr, mapName, &position, &direction, &cameraPosition);
 }
 
 TFieldLoop::TFieldLoop(TGameWnd* app, const TSvpRecord* savePoint, const std::string& mapName,
@@ -108,9 +96,6 @@ void TFieldLoop::SetPhase(const TRefPtr<TFieldPhase>& phase)
 
 std::uint32_t TFieldLoop::PhaseStep()
 {
-    if (m_ended) {
-        return LOOP_END;
-    }
     // An empty phase has nothing to show: it ends at once.
     const std::uint32_t r = m_phase.Get() != nullptr ? m_phase->Update() : TFieldPhase::kEnded;
     if (r == TFieldPhase::kEnded) {
@@ -134,9 +119,6 @@ void TFieldLoop::PhaseDraw()
 
 std::uint32_t TFieldLoop::AreaStep()
 {
-    if (m_ended) {
-        return LOOP_END;
-    }
     return m_area->Update() ? LOOP_CONTINUE : LOOP_END;
 }
 
@@ -174,24 +156,14 @@ void TFieldLoop::DrawArea()
     EndWorld();
 }
 
-bool TFieldLoop::ChangeMap(TMapData& mapData)
+void TFieldLoop::ChangeMap(TMapData& mapData)
 {
     DeleteOwnedArea(m_areaHolder);
     m_area = nullptr;
-    try {
-        TCurrentMap factory;
-        TakeArea(factory.BuildFromMapData(mapData, this));
-    } catch (const my_error& e) {
-        // No area to play on: the field ends and the title takes over.
-        my_error::TransactionError(e);
-        m_player = TRefPtr<TPlayerCharacter>();
-        m_app->ReplaceScene(CreateTitleLoop(m_app));
-        m_ended = true;
-        return false;
-    }
+    TCurrentMap factory;
+    TakeArea(factory.BuildFromMapData(mapData, this));
     m_sound->PurgeUnused();
     m_area->Update();
-    return true;
 }
 
 bool TFieldLoop::ChangePlayer(std::uint32_t index)

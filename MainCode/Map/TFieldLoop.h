@@ -30,7 +30,7 @@ struct TAreaHolder {
 class TFieldLoop : public TSceneLoop {
     friend struct TMapProbe;
 public:
-    // Null when the build fails (logged and reported through my_error's handler).
+    // A map that cannot be built throws my_error: broken data ends the game at its entry function.
     static TFieldLoop* CreateAtSavePoint(TGameWnd* app, std::uint32_t savePointId);
     static TFieldLoop* CreateAtPosition(TGameWnd* app, const std::string& mapName, const D3DXVECTOR3& position,
                                         const D3DXVECTOR3& direction, const D3DXVECTOR3& cameraPosition);
@@ -53,9 +53,9 @@ public:
 
     void SetPlayer(const TRefPtr<TPlayerCharacter>& player);
     void SetPhase(const TRefPtr<TFieldPhase>& phase);
-    // Replaces the area (and the player) by one built from the map data. False when the map
-    // cannot be built: reported, the title placed beneath and the field ends at its next step.
-    bool ChangeMap(TMapData& mapData);
+    // Replaces the area (and the player) by one built from the map data; throws my_error as the
+    // creators do.
+    void ChangeMap(TMapData& mapData);
     // Replaces the player by another party member in the same pose; false (nothing changed) when
     // that member has no player class.
     bool ChangePlayer(std::uint32_t index);
@@ -86,5 +86,4 @@ private:
     TAreaHolder m_areaHolder;
     TAreaBase* m_area = nullptr;
     bool m_skipDraw = false;
-    bool m_ended = false;
 };

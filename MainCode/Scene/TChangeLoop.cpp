@@ -120,11 +120,9 @@ void TChangeLoop::Dispatch()
         TGameData* data = TGameData::GetInstance();
         if (data != nullptr && data->Load(static_cast<std::int32_t>(m_slot), -1) == TGameData::kSaveOk) {
             data->StartPlayTime();
-            if (TFieldLoop* field =
-                    TFieldLoop::CreateAtSavePoint(m_app, static_cast<std::uint32_t>(data->GetSavePoint()))) {
-                m_app->ReplaceScene(field);
-                return;
-            }
+            m_app->ReplaceScene(
+                TFieldLoop::CreateAtSavePoint(m_app, static_cast<std::uint32_t>(data->GetSavePoint())));
+            return;
         }
         break;
     }

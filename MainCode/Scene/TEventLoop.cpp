@@ -3,10 +3,8 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
-#include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "MainCode/Script/TPBFlag.h"
-#include "MainCode/Script/TScript.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TGameWnd.h"
 #include "MainCode/TInputDevice.h"
@@ -146,10 +144,9 @@ void TEventLoop::StartScript(const std::string& key)
     m_scripts = TScriptProcessManager::Create();
     m_scripts->AddModule(new TMessageWindow(m_app->GetInput()));
     m_scripts->AddModule(new TPBFlag(m_app));
-    // A script that could not be loaded (the loader has said why) holds no cue: the event then runs
-    // through its phases as if each cue were reached at once, to its own end.
-    const TScript* script = m_scripts->Push(key);
-    m_scriptMissing = script == nullptr || script->GetStatementCount() == 0;
+    // A script that could not be loaded has been named by the loader; it reaches no cue, so the
+    // event waits in its first cue phase until the player skips it.
+    m_scripts->Push(key);
 }
 
 void TEventLoop::StartMusic()
@@ -231,7 +228,7 @@ std::uint32_t TEventLoop::RunScript()
 
 bool TEventLoop::IsCued() const
 {
-    return m_scriptMissing || m_scripts->GetHostWait() != 0;
+    return m_scripts->GetHostWait() != 0;
 }
 
 void TEventLoop::ReleaseCue()
@@ -297,9 +294,7 @@ std::uint32_t TEventLoop::PhaseFinal()
     }
     TScriptProcessManager::Destroy();
     m_scripts = nullptr;
-    TLoop* next = TFieldLoop::CreateAtPosition(m_app, m_mapKey, m_position, m_direction, m_position);
-    // A field that cannot be built was reported; the title keeps the game going.
-    m_app->ReplaceScene(next != nullptr ? next : new TTitleLoop(m_app));
+    m_app->ReplaceScene(TFieldLoop::CreateAtPosition(m_app, m_mapKey, m_position, m_direction, m_position));
     return LOOP_END;
 }
 

@@ -122,7 +122,6 @@ private:
     TRefPtr<TSoundFader> m_fader;
     std::unique_ptr<TSoundList> m_musicList;
     TScriptProcessManager* m_scripts = nullptr;  // made by this event, gone once it hands over
-    bool m_scriptMissing = false;                 // its script did not load: every cue counts as reached
 
     // Where the final phase leads: an event id through the hub, else the field.
     bool m_toEvent = false;

@@ -27,6 +27,7 @@
 #include "dx/dx8/sound/TStreamSound.h"
 #include "formats/script_assembler.h"
 #include "MainCode/Map/TCamera.h"
+#include "TCommon/my_error.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include <cstring>
 
@@ -103,15 +104,6 @@ protected:
     }
     TCharacterRecord* Leader() { return TGameData::GetInstance()->GetCharacterData(0); }
     static TSoundBank* Music() { return TDSound8::Instance()->GetBank(2); }
-    bool SaidAbout(const std::string& text) const
-    {
-        for (const auto& box : boxes_) {
-            if (box.text.find(text) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
-    }
 };
 
 TEST_F(FieldLoad, FogDecidesTheClearColourAndNoFogClearsWhite)
@@ -185,13 +177,13 @@ TEST_F(FieldLoad, UnknownMusicStopsNothingAndKeptMusicLoadsWithoutRestarting)
     ASSERT_EQ(TDxProbe::State(*battle), TStreamSound::kPlaying);
 
     TMapData unknown("map00/unknown", nullptr, nullptr, nullptr);
-    ASSERT_TRUE(field->ChangeMap(unknown));
+    field->ChangeMap(unknown);
     EXPECT_EQ(field->GetArea()->GetMusicId(), -1);
     EXPECT_EQ(TDxProbe::State(*battle), TStreamSound::kPlaying);
 
     TMapData town("map00/town", nullptr, nullptr, nullptr);
     town.SetKeepMusic(true);
-    ASSERT_TRUE(field->ChangeMap(town));
+    field->ChangeMap(town);
     EXPECT_EQ(field->GetArea()->GetMusicId(), 11);
     EXPECT_EQ(TDxProbe::UseCount(*Music(), 11), 1u);
     ASSERT_NE(Music()->Get(11).Get(), nullptr);
@@ -201,18 +193,27 @@ TEST_F(FieldLoad, UnknownMusicStopsNothingAndKeptMusicLoadsWithoutRestarting)
 
 TEST_F(FieldLoad, MapsWithoutAnAreaKindOrCameraAndPairsWithoutAPlayerAreRefusedByName)
 {
-    EXPECT_EQ(PushField("kind2"), nullptr);
-    EXPECT_TRUE(SaidAbout("map00/kind2"));
-    EXPECT_EQ(PushField("mode8"), nullptr);
-    EXPECT_TRUE(SaidAbout("map00/mode8"));
+    // Each throws for the entry function to report; no field is left behind.
+    const auto refusal = [&](const std::string& entry) {
+        try {
+            PushField(entry);
+        } catch (const my_error& e) {
+            return std::string(e.what());
+        }
+        return std::string("(built)");
+    };
+    EXPECT_NE(refusal("kind2").find("map00/kind2"), std::string::npos);
+    EXPECT_NE(refusal("mode8").find("map00/mode8"), std::string::npos);
     Leader()->WeaponId = 1001;  // a spear: no class for the first character
-    EXPECT_EQ(PushField("battle"), nullptr);
-    EXPECT_TRUE(SaidAbout("character 0 with weapon type 3"));
+    EXPECT_NE(refusal("battle").find("character 0 with weapon type 3"), std::string::npos);
     EXPECT_EQ(dynamic_cast<TTitleLoop*>(TMainProbe::CurrentScene(*app_)) != nullptr, true);
     Leader()->WeaponId = 1000;
     TFieldLoop* keys = PushField("keys");
     ASSERT_NE(keys, nullptr);
     EXPECT_EQ(keys->GetArea()->GetCamera()->GetMode(), TCamera::kKeyMode);
+    // A map change to one of them throws the same way.
+    TMapData kind2("map00/kind2", nullptr, nullptr, nullptr);
+    EXPECT_THROW(keys->ChangeMap(kind2), my_error);
 }
 
 TEST_F(FieldLoad, ATownHasNoEnemiesAndFindsOnlyThePlayerBattleMapsHaveNoVillagers)
@@ -486,17 +487,17 @@ TEST_F(FieldLoad, BattleMapsFillTheAttackTableAndTheirAreaEmptiesItTownsLeaveItA
 
     // Leaving the battle map empties it; the town loads none.
     TMapData town("map00/town", nullptr, nullptr, nullptr);
-    ASSERT_TRUE(field->ChangeMap(town));
+    field->ChangeMap(town);
     EXPECT_EQ(TMapProbe::AttackCount(), 0u);
     // Nor does a town's end empty it.
     TAttackTable::Load("basic.bht");
     TMapData again("map00/town", nullptr, nullptr, nullptr);
-    ASSERT_TRUE(field->ChangeMap(again));
+    field->ChangeMap(again);
     EXPECT_EQ(TMapProbe::AttackCount(), records.size());
 
     TMapData battle("map00/battle", nullptr, nullptr, nullptr);
     TAttackTable::Clear();
-    ASSERT_TRUE(field->ChangeMap(battle));
+    field->ChangeMap(battle);
     EXPECT_EQ(TMapProbe::AttackCount(), records.size());
     // The field's end takes the battle area and the table with it.
     field.reset();

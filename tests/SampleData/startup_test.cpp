@@ -6,11 +6,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
+#include <thread>
 
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Scene/TTitleLoop.h"
@@ -19,6 +21,8 @@
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
+#include "dx/dx8/testing/TSoundBankObserver.h"
+#include "dx/dx8/testing/TSpriteObserver.h"
 #include "platform/testing/d3d8.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/keyboard.h"
@@ -28,6 +32,7 @@
 #include "support/dx_probe.h"
 #include "support/main_probe.h"
 #include "support/temp_dir.h"
+#include "support/scene_driver.h"
 #include "support/scene_probe.h"
 
 namespace {
@@ -173,6 +178,114 @@ TEST(SampleStartup, TheGameExecutableRunsInTheFolderAndEndsWithoutAnError)
     EXPECT_TRUE(fs::is_directory(game / "save"));
     EXPECT_FALSE(fs::exists(dir.Path() / "ErrorLog.txt"));
     EXPECT_EQ(err.str(), "");
+}
+
+// A player's hands for the game started from its entry function, moved on the game's own thread
+// from what it draws and plays: decide tapped (10 frames down, 10 up) through the title and the
+// carry-over choice, then cancel held from the first story scene's music on.
+class OpeningHands : public TSpriteObserver, public TSoundBankObserver {
+public:
+    void OnRenderMode(int) override { Tick(); }
+    void OnDraw(const TSprite&, float, float, float, float, bool) override { Tick(); }
+    void OnDrawRect(const TSprite&, float, float, float, float, bool) override { Tick(); }
+    void OnDrawTransformed(const TSprite&, float, float, float, float, const D3DMATRIX*, bool) override { Tick(); }
+    void OnLoad(std::uint32_t, std::uint32_t) override {}
+    void OnUnload(std::uint32_t, std::uint32_t) override {}
+    void OnPlay(std::uint32_t bank, std::uint32_t id) override { Heard(bank, id); }
+    void OnPlayLoop(std::uint32_t bank, std::uint32_t id) override { Heard(bank, id); }
+    void OnStop(std::uint32_t, std::uint32_t) override {}
+
+    static constexpr int kGiveUp = 5000;  // frames drawn
+    bool skipping = false;
+    bool gaveUp = false;
+
+private:
+    void Tick()
+    {
+        const DWORD now = timeGetTime();
+        if (now == last_) {
+            return;
+        }
+        last_ = now;
+        if (++frame_ == kGiveUp) {
+            // A game that plays on past the opening scenes is closed, so the test ends.
+            gaveUp = true;
+            for (HWND window : platform::LiveWindowList()) {
+                PostMessageA(window, WM_CLOSE, 0, 0);
+            }
+        }
+        if (skipping) {
+            return;
+        }
+        const bool down = (frame_ / 10) % 2 == 1;
+        if (down != decide_) {
+            decide_ = down;
+            platform::InjectKey(qmtest::KeyOf(qmtest::Button::A), down);
+        }
+    }
+    void Heard(std::uint32_t bank, std::uint32_t id)
+    {
+        if (bank == 2 && id == 51 && !skipping) {  // the first story scene's music
+            skipping = true;
+            platform::InjectKey(qmtest::KeyOf(qmtest::Button::A), false);
+            platform::InjectKey(qmtest::KeyOf(qmtest::Button::B), true);
+        }
+    }
+
+    DWORD last_ = 0;
+    int frame_ = 0;
+    bool decide_ = false;
+};
+
+// The town's ground gone from the folder: a new game runs through the opening scenes, and the field
+// that cannot be built ends the game from its entry function, the error on screen and in the log
+// beside the executable, with a failure status.
+TEST(SampleStartup, ABrokenTownEndsANewGameWithTheErrorShownRecordedAndAFailure)
+{
+    qmtest::TempDir dir;
+    qmtest::CopySampleFolder(dir.Path());
+    ASSERT_TRUE(fs::remove(dir.Path() / "data/msh04/map04/t04_00.msh"));
+    setenv("QM_RUNTIME_DIR", dir.Path().c_str(), 1);
+    qmtest::ScopedCwd cwd(dir.Path());
+    platform::ManualClock::Enable(1000);
+    platform::ResetKeyboardState();
+    platform::OverrideModuleFileName((dir.Path() / "quillmark4").string());
+    std::vector<platform::MessageBoxRecord> boxes;
+    platform::SetMessageBoxHook([&](const platform::MessageBoxRecord& box) { boxes.push_back(box); });
+    OpeningHands hands;
+    SetSpriteObserver(&hands);
+    SetSoundBankObserver(&hands);
+    // Time passes only while the game waits for its next step, a millisecond a wait.
+    std::atomic<bool> ended{false};
+    std::thread clock([&] {
+        while (!ended.load()) {
+            if (platform::IsWaitingForMessage()) {
+                platform::ManualClock::Advance(1);
+            }
+            std::this_thread::yield();
+        }
+    });
+
+    const int status = WinMain(nullptr, nullptr, nullptr, 10);
+    ended.store(true);
+    clock.join();
+
+    SetSpriteObserver(nullptr);
+    SetSoundBankObserver(nullptr);
+    platform::SetMessageBoxHook({});
+    platform::OverrideModuleFileName("");
+    platform::ResetKeyboardState();
+    platform::ManualClock::Disable();
+    UnregisterClassA("Verrow Quillmark", nullptr);
+
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(hands.skipping);
+    EXPECT_FALSE(hands.gaveUp);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_NE(boxes[0].text.find("t04_00.msh"), std::string::npos) << boxes[0].text;
+    std::stringstream log;
+    log << std::ifstream(dir.Path() / "ErrorLog.txt").rdbuf();
+    EXPECT_NE(log.str().find("t04_00.msh"), std::string::npos) << log.str();
 }
 
 }  // namespace
