@@ -1,17 +1,21 @@
 // The title's other roads on the sample folder: load, from a slot at the town's save point through
 // the scene-change hub into the field; quit, fading out and ending the program cleanly; a menu left
 // alone, which goes back to black and starts over with its music; the menu worked with a game pad;
-// and the window losing and getting back the player's attention.
+// the window losing and getting back the player's attention; decide pressed while a later title
+// fades in, which brings its menu at once; and Escape and F4 over the quit question, which ask
+// nothing more.
 #include <SDL.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <vector>
 
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Map/TTownArea.h"
+#include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/Menu/TSaveLoadLoop.h"
@@ -304,6 +308,124 @@ TEST(TitleRoad, TurningAwayHoldsTheGameAndComingBackTakesUpWithoutRunningAhead)
         EXPECT_EQ(driver.Current(), title);
     }
     EXPECT_EQ(QuitFromTheMenu(driver), 101);
+    driver.Stop();
+    EXPECT_TRUE(driver.boxes.empty());
+}
+
+// A press, then a step with nothing down, so the next press is new.
+void Tap(qmtest::SceneDriver& driver, Button b)
+{
+    driver.Press(b);
+    driver.Step();
+}
+
+// The alpha of the fade quad the title draws last over the whole screen in one step (-1 when the
+// step drew none).
+int FadeAlpha(const std::vector<TSpriteDrawRecord>& draws)
+{
+    if (draws.empty() || draws.back().kind != TSpriteDrawRecord::kRect || draws.back().w != 640.0F ||
+        draws.back().h != 480.0F) {
+        return -1;
+    }
+    return static_cast<int>(draws.back().colors[0] >> 24);
+}
+
+// A later title of the run, reached from the first one by F4 and "yes" while its logo fades in,
+// goes from its start wait straight to the fade-in, where decide brings the menu at once: the
+// fade jumps to its end, the picture clear in that very step. Decide in the start wait does nothing.
+TEST(TitleRoad, DecideWhileALaterTitleFadesInBringsTheMenuAtOnce)
+{
+    using State = TSceneProbe::TitleState;
+    qmtest::TempDir dir;
+    qmtest::CopySampleFolder(dir.Path());
+    qmtest::SceneDriver driver(dir.Path());
+    ASSERT_TRUE(driver.Start());
+    auto* first = dynamic_cast<TTitleLoop*>(driver.Current());
+    ASSERT_NE(first, nullptr);
+    ASSERT_TRUE(driver.StepUntil([&] { return TSceneProbe::State(*first) == State::LogoIn; }, 200));
+    qmtest::SceneDriver::Stroke(Button::F4);
+    ASSERT_NE(dynamic_cast<TYesNoLoop*>(driver.Current()), nullptr);
+    driver.Steps(22);
+    Tap(driver, Button::Up);
+    driver.Press(Button::A);
+    ASSERT_NE(dynamic_cast<TChangeLoop*>(driver.Current()), nullptr);
+    driver.Steps(101);
+    auto* title = dynamic_cast<TTitleLoop*>(driver.Current());
+    ASSERT_NE(title, nullptr);
+    ASSERT_EQ(TSceneProbe::State(*title), State::StartWait);
+
+    // Decide in the start wait: the wait goes on.
+    driver.Steps(20);
+    const std::uint32_t waited = TSceneProbe::Counter(*title);
+    Tap(driver, Button::A);
+    EXPECT_EQ(TSceneProbe::State(*title), State::StartWait);
+    EXPECT_EQ(TSceneProbe::Counter(*title), waited + 2);
+
+    // No logo this time: the fade-in, a third of the way through, then decide.
+    bool logo = false;
+    ASSERT_TRUE(driver.StepUntil(
+        [&] {
+            const State s = TSceneProbe::State(*title);
+            logo = logo || s == State::LogoIn || s == State::LogoHold || s == State::LogoOut;
+            return s == State::FadeIn;
+        },
+        200));
+    EXPECT_FALSE(logo);
+    driver.Steps(30);
+    const int fading = FadeAlpha(driver.DrawsOfAStep());
+    EXPECT_GT(fading, 100) << "still mostly black";
+    EXPECT_LT(fading, 255);
+    ASSERT_EQ(TSceneProbe::State(*title), State::FadeIn);
+    qmtest::SceneDriver::Hold(Button::A, true);
+    const std::vector<TSpriteDrawRecord> draws = driver.DrawsOfAStep();
+    qmtest::SceneDriver::Hold(Button::A, false);
+    EXPECT_EQ(TSceneProbe::State(*title), State::Menu);
+    EXPECT_EQ(FadeAlpha(draws), 0) << "the picture clear at once";
+    EXPECT_EQ(FadeAlpha(driver.DrawsOfAStep()), 0);
+    EXPECT_EQ(TSceneProbe::Selection(*title), 0) << "the decide that ended the fade chose nothing";
+    EXPECT_EQ(driver.Current(), title);
+
+    // The menu answers from there.
+    Tap(driver, Button::Down);
+    EXPECT_EQ(TSceneProbe::Selection(*title), 1);
+    Tap(driver, Button::Up);
+    EXPECT_EQ(QuitFromTheMenu(driver), 101);
+    driver.Stop();
+    EXPECT_TRUE(driver.boxes.empty());
+}
+
+// Escape and F4 come to the application as key-down messages. With the quit question up (Escape
+// over the title's start wait), neither opens a second question over it, and the question still
+// answers: "yes" fades out and ends the program.
+TEST(TitleRoad, WithTheQuitQuestionUpEscapeAndF4AskNothingMoreAndItStillAnswers)
+{
+    qmtest::TempDir dir;
+    qmtest::CopySampleFolder(dir.Path());
+    qmtest::SceneDriver driver(dir.Path());
+    ASSERT_TRUE(driver.Start());
+    driver.Steps(5);
+    ASSERT_NE(dynamic_cast<TTitleLoop*>(driver.Current()), nullptr);
+    qmtest::SceneDriver::Stroke(Button::Escape);
+    auto* question = dynamic_cast<TYesNoLoop*>(driver.Current());
+    ASSERT_NE(question, nullptr);
+    EXPECT_EQ(TMenuProbe::Kind(*question), TYesNoLoop::kQuit);
+    EXPECT_EQ(driver.App()->GetSceneCount(), 2);
+    driver.Steps(22);
+    for (Button key : {Button::Escape, Button::F4, Button::Escape}) {
+        qmtest::SceneDriver::Stroke(key);
+        EXPECT_EQ(driver.Current(), question) << qmtest::KeyOf(key);
+        EXPECT_EQ(driver.App()->GetSceneCount(), 2) << qmtest::KeyOf(key);
+        driver.Steps(3);
+    }
+    Tap(driver, Button::Up);
+    EXPECT_EQ(TMenuProbe::Selection(*question), 0) << "on yes";
+    driver.Press(Button::A);
+    int steps = 0;
+    while (steps < 100 && driver.Step()) {
+        ++steps;
+    }
+    EXPECT_EQ(steps, 50) << "the program ends once the screen has faded out";
+    EXPECT_EQ(driver.Close(), 0);
     driver.Stop();
     EXPECT_TRUE(driver.boxes.empty());
 }

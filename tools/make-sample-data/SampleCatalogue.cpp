@@ -259,6 +259,10 @@ Catalogue Build()
         Wepon(1001, "鉄の槍", 3, 18, 1, 2),
         Wepon(1002, "細い杖", 5, 9, 2, 3),
     };
+    // The wooden sword's second skill, at 200 points: basic skill 5, the break-fall, of no weapon
+    // type. Set in a gauge slot and selected, it lets a struck hero holding X spend 20 MP to spring
+    // clear of the blow at once.
+    c.wepons[0].Skill[1] = 5;
     c.accessories = {
         Accessory(2000, "銅の腕輪", 2, 1),
         Accessory(2001, "守りの指輪", 5, 5),
@@ -283,6 +287,7 @@ Catalogue Build()
         Skill(1, "払い斬り", 4, "横に払って斬る"),
         Skill(2, "突き", 7, "まっすぐ突く"),
         Skill(3, "光の玉", 9, "光の玉を放つ"),
+        Skill(5, "受け身", 0, "打たれた瞬間に身をかわす"),
     };
     // The town's save point, where a loaded game starts.
     TSvpRecord town = qmtest::FieldSavePoint();
