@@ -182,13 +182,22 @@ TEST_F(MeshMaterialIndex, EditMaterialTakesOnlyTheMeshsOwnIndices)
         float alpha;
         std::int32_t edited;  // -1: none
     } cases[] = {{0, 0.125F, 0}, {2, 0.375F, 2}, {3, 0.625F, -1}, {TMesh8::kAllMaterials, 0.875F, -1}};
+    const TMeshMaterial* storage = &mesh.GetMaterial(0);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index);
-        mesh.EditMaterial(c.index).SetEmissiveAlpha(c.alpha);
+        TMeshMaterial& edited = mesh.EditMaterial(c.index);
+        edited.SetEmissiveAlpha(c.alpha);
         for (std::int32_t m = 0; m < 3; ++m) {
             const std::uint32_t i = static_cast<std::uint32_t>(m);
             EXPECT_EQ(mesh.GetMaterial(i).GetMaterial().Emissive.a == c.alpha, m == c.edited) << m;
             EXPECT_EQ(geometry->TestAndClearDirty(i), m == c.edited) << m;
+        }
+        if (c.edited < 0) {
+            // A spare outside the mesh's storage (not even just past its end), blank at each hand-out.
+            for (int k = 0; k <= 3; ++k) {
+                EXPECT_NE(&edited, storage + k) << k;
+            }
+            EXPECT_EQ(mesh.EditMaterial(c.index).GetMaterial().Emissive.a, 0.0F);
         }
     }
 }

@@ -176,6 +176,35 @@ TEST_F(TexturePackage, NamesMatchWholeTheFirstWinsAndTheFieldEndsAtNulOrLength)
     }
 }
 
+// Kinds 0 to 3 are read, 1 and 2 with their alpha layer; from kind 4 on the device has no format
+// and the entry reads as missing.
+TEST_F(TexturePackage, KindsZeroToThreeAreReadAndFourOnAreRefused)
+{
+    const struct {
+        const char* entry;
+        std::uint32_t kind;
+        std::uint32_t width;
+        bool read;
+        bool alpha;
+    } kinds[] = {{"k0", 0, 1, true, false}, {"k1", 1, 2, true, true},   {"k2", 2, 3, true, true},
+                 {"k3", 3, 4, true, false}, {"k4", 4, 5, false, false}, {"k7", 7, 6, false, false}};
+    std::vector<PtxImage> images;
+    for (const auto& k : kinds) {
+        images.push_back(PtxImage::Filled(k.entry, k.kind, k.width, 2, {1, 2, 3}));
+    }
+    const std::string path = Write(images);
+    for (const auto& k : kinds) {
+        SCOPED_TRACE(k.kind);
+        TIndexedImage image;
+        ASSERT_EQ(TTexturePackage::ReadImage(path, k.entry, &image), k.read);
+        if (k.read) {
+            EXPECT_EQ(image.kind, k.kind);
+            EXPECT_EQ(image.width, k.width);
+            EXPECT_EQ(image.HasAlphaLayer(), k.alpha);
+        }
+    }
+}
+
 TEST_F(TexturePackage, AnythingBeyondTheFileFailsWithThePackagePath)
 {
     const std::vector<PtxImage> images = {PtxImage::Filled("one", 1, 4, 4, {1, 2, 3})};

@@ -114,6 +114,29 @@ TEST_F(CombatHitTest, StatusesTakeOneDrawPerBitInTableOrder)
     }
 }
 
+// Each status takes its own element's rate: on a hit carrying all six bits, only the status whose
+// rate is 10 (always) takes, the others' rates being 0 (never).
+TEST_F(CombatHitTest, EachStatusTakesItsOwnElementRate)
+{
+    RecordEffectsOnly();
+    const struct {
+        int element;  // rate 1..6 is element 0..5
+        int status;   // as StatusOf counts them
+    } cases[] = {{1, 0}, {5, 1}, {2, 2}, {4, 3}, {3, 4}, {0, 5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "rate " << c.element + 1);
+        TCharacterRecord* record = data_->GetCharacterData(0);
+        std::fill(std::begin(record->ElementValue), std::end(record->ElementValue), 0.0F);
+        record->ElementValue[c.element] = 10.0F;
+        std::unique_ptr<CombatHero> hero = MakeCombatHero();
+        TRefPtr<TAttackHit> hit = MakeHit(1, 0, 63);
+        hero->ReceiveHit(hit.Get());
+        for (int i = 0; i < 6; ++i) {
+            EXPECT_EQ(StatusOf(*hero, i), i == c.status ? 5000 : 0) << i;
+        }
+    }
+}
+
 TEST_F(CombatHitTest, TheStatusChanceIsComparedStrictlyAtItsBound)
 {
     RecordEffectsOnly();
@@ -226,13 +249,14 @@ TEST_F(CombatHitTest, CodesRaiseTheirEffectsAndFurtherHits)
     }
 }
 
-// The aimed effects of codes 1010 and 1023 follow their target: one that steps aside after the hit
-// is still met at its body centre when the curve ends.
+// The aimed effects of codes 1010, 1011, 1022 and 1023 follow their target to the end of the
+// flight: one that steps aside after the hit, and again just before the last step, is still met at
+// its body centre when the curve ends.
 TEST_F(CombatHitTest, AnAimedEffectEndsWhereItsTargetHasMoved)
 {
     std::unique_ptr<CombatHero> hero = MakeCombatHero();
     std::unique_ptr<CombatHero> target = MakeCombatHero(1, 0);
-    for (std::int32_t code : {1010, 1023}) {
+    for (std::int32_t code : {1010, 1011, 1022, 1023}) {
         SCOPED_TRACE(code);
         target->SetPosition(D3DXVECTOR3(0.0F, 0.0F, 4.0F));
         created_.clear();
@@ -241,15 +265,18 @@ TEST_F(CombatHitTest, AnAimedEffectEndsWhereItsTargetHasMoved)
         auto* shot = dynamic_cast<TShot*>(created_[0].result);
         ASSERT_NE(shot, nullptr);
         ASSERT_NE(TShotProbe::Motion(*shot), nullptr);
-        const D3DXVECTOR3 moved(3.0F, 0.5F, 6.0F);
-        target->SetPosition(moved);
+        target->SetPosition(D3DXVECTOR3(3.0F, 0.5F, 6.0F));
         D3DXMATRIX identity;
         D3DXMatrixIdentity(&identity);
         TFrame frame("aim", identity, nullptr);
         qmtest::FrameMotionTarget mover(&frame);
-        for (int i = 0; i < 30; ++i) {
+        for (int i = 0; i < 29; ++i) {
             TShotProbe::Motion(*shot)->Step(&mover);
         }
+        // The last of the 30 steps still looks for the target.
+        const D3DXVECTOR3 moved(-2.0F, 1.5F, 7.0F);
+        target->SetPosition(moved);
+        TShotProbe::Motion(*shot)->Step(&mover);
         D3DXVECTOR3 at;
         frame.GetWorldPosition(&at);
         EXPECT_NEAR(at.x, moved.x, 1e-3);

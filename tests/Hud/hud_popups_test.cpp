@@ -2,6 +2,7 @@
 // the gain pop-up's and the level-up banner's rows sliding in and out, their numbers and places.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -363,13 +364,20 @@ TEST_F(LevelUpBannerTest, RowsStartWhiteAndClear)
     EXPECT_FLOAT_EQ(d[0].x, 764.0F);
 }
 
-// Row by row, as drawn: the update in which each row first leaves its start at x + 256 (its first
-// moving update), and the x it was drawn at in the update before.
+// Row by row, as drawn: the update on which the row is first drawn, the update in which it first
+// leaves its start at x + 256 (its first moving update), and the x it was drawn at in the update
+// before.
 struct FirstMove {
+    int drawn = 0;
     int update = 0;
     float before = -1.0F;  // -1: not drawn
     bool operator==(const FirstMove&) const = default;
 };
+
+void PrintTo(const FirstMove& m, std::ostream* os)
+{
+    *os << "{drawn " << m.drawn << ", moves " << m.update << " from " << m.before << "}";
+}
 
 class PopupRowStarts : public HudFixture {
 protected:
@@ -388,8 +396,12 @@ protected:
                 }
             }
             for (std::size_t r = 0; r < moves.size(); ++r) {
+                if (moves[r].drawn == 0 && drawn[r] >= 0.0F) {
+                    moves[r].drawn = u;
+                }
                 if (moves[r].update == 0 && drawn[r] >= 0.0F && drawn[r] != x + 256.0F) {
-                    moves[r] = {u, last[r]};
+                    moves[r].update = u;
+                    moves[r].before = last[r];
                 }
             }
             last = drawn;
@@ -398,17 +410,18 @@ protected:
     }
 };
 
+// A row is drawn, standing at the right edge, from the update after the row before it has passed
+// the tenth of its twenty slide steps; it moves only once that row has arrived.
 TEST_F(PopupRowStarts, EachRowFirstMovesOnItsOwnUpdateFromTheRightEdge)
 {
     TCountValue gain;
     TGainPopup popup(gain, font_.get());
     EXPECT_EQ(FirstMoves(popup, 440.0F, 240.0F, 3, 70),
-              (std::vector<FirstMove>{{2, 696.0F}, {23, 696.0F}, {44, 696.0F}}));
+              (std::vector<FirstMove>{{1, 2, 696.0F}, {12, 23, 696.0F}, {33, 44, 696.0F}}));
     TLevelUpPopup banner(nullptr, font_.get());
-    std::vector<FirstMove> want;
-    for (int i = 0; i < 8; ++i) {
-        want.push_back({2 + 21 * i, 764.0F});
-    }
+    const std::vector<FirstMove> want{{1, 2, 764.0F},     {12, 23, 764.0F},   {33, 44, 764.0F},
+                                      {54, 65, 764.0F},   {75, 86, 764.0F},   {96, 107, 764.0F},
+                                      {117, 128, 764.0F}, {138, 149, 764.0F}};
     EXPECT_EQ(FirstMoves(banner, 508.0F, 180.0F, 8, 175), want);
 }
 

@@ -25,10 +25,7 @@ protected:
     void TearDown() override
     {
         platform::ResetKeyboardState();
-        if (pad_ != nullptr) {
-            SDL_JoystickClose(pad_);
-            SDL_JoystickDetachVirtual(index_);
-        }
+        DetachPad();
     }
     std::unique_ptr<TInputDevice> Make(const std::string& ini = "missing.ini")
     {
@@ -40,14 +37,24 @@ protected:
             input.PollInput();
         }
     }
-    // A virtual game pad with two axes; must exist before the device is made (it looks for pads then).
-    void AttachPad()
+    // A virtual game pad (two axes unless told); must exist before the device is made (it looks for
+    // pads then).
+    void AttachPad(int axes = 2, int buttons = 16)
     {
         ASSERT_EQ(joyGetNumDevs(), 16u);
-        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 2, 16, 0);
+        index_ = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, 0);
         ASSERT_GE(index_, 0) << SDL_GetError();
         pad_ = SDL_JoystickOpen(index_);
         ASSERT_NE(pad_, nullptr);
+    }
+    void DetachPad()
+    {
+        if (pad_ != nullptr) {
+            SDL_JoystickClose(pad_);
+            SDL_JoystickDetachVirtual(index_);
+            pad_ = nullptr;
+            index_ = -1;
+        }
     }
     void SetPad(Sint16 x, Sint16 y, Uint8 button)
     {
@@ -147,6 +154,35 @@ TEST_F(InputTest, HeldMaskNeedsTheWholeHistory)
     Poll(*input, 9);
     input->GetHeldMask(&mask, 10);
     EXPECT_EQ(mask, 0);  // released once within the last ten polls
+}
+
+// Most pads report four to six axes: such a pad, found by no two-axis search, is still the one
+// used (pad 0), with its stick's thirds and its first button.
+TEST_F(InputTest, APadWithMoreThanTwoAxesIsStillUsedAsPadZero)
+{
+    const struct {
+        int axes;
+        int buttons;
+    } pads[] = {{4, 10}, {6, 12}};
+    for (const auto& p : pads) {
+        SCOPED_TRACE(p.axes);
+        AttachPad(p.axes, p.buttons);
+        ASSERT_EQ(index_, 0);
+        auto input = Make();
+        EXPECT_EQ(TMainProbe::PadId(*input), 0);
+        std::uint16_t t[4] = {};
+        TMainProbe::PadThresholds(*input, t);
+        EXPECT_EQ(std::vector<std::uint16_t>(t, t + 4), (std::vector<std::uint16_t>{21845, 43690, 21845, 43690}));
+        Poll(*input, 5);
+        SetPad(-32768, 32767, SDL_PRESSED);
+        input->PollInput();
+        EXPECT_EQ(input->GetCurrent(), kLeft | kDown | kA);
+        SetPad(0, 0, SDL_RELEASED);
+        input->PollInput();
+        EXPECT_EQ(input->GetCurrent(), 0);
+        input.reset();
+        DetachPad();
+    }
 }
 
 TEST_F(InputTest, StickThirdsAtTheirExactValuesAndPadButtonsShareAButtonWithKeys)

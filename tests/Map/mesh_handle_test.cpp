@@ -48,6 +48,22 @@ TEST(MeshHandle, IdsCountUpAndAreNotReusedUntilTheCounterWraps)
     EXPECT_EQ(Handle().GetObjectId(), next);
 }
 
+// The process-wide pool counts on past 65,535: a 16-bit counter would come round to ids in use.
+TEST(MeshHandle, TheProcessWidePoolCountsPastSixtyFiveThousandFiveHundredAndThirtyFive)
+{
+    const std::uint32_t first = TMeshHandle::AllocateObjectId();
+    TMeshHandle::ReleaseObjectId(first);
+    for (std::uint32_t i = 1; i <= 65536; ++i) {
+        const std::uint32_t id = TMeshHandle::AllocateObjectId();
+        TMeshHandle::ReleaseObjectId(id);
+        ASSERT_EQ(id, first + i);
+    }
+    const std::uint32_t next = TMeshHandle::AllocateObjectId();
+    TMeshHandle::ReleaseObjectId(next);
+    EXPECT_EQ(next, first + 65537u);
+    EXPECT_GE(next, 65537u);
+}
+
 TEST(MeshHandle, FrontAndRightAreTheNegativeAxes)
 {
     Handle h;

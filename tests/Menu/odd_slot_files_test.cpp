@@ -1,6 +1,7 @@
 // A FIFO, a folder and a socket under the names of save slots, in this game's save folder and in an
 // earlier chapter's: the load page, the save page and the carry-over page read them without waiting
-// on them and show each as a slot that cannot be read; a signal still ends the game afterwards.
+// on them and show each as a slot that cannot be read; a signal still ends the game afterwards. A
+// save folder that is missing altogether shows empty slots.
 #include <signal.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
@@ -11,6 +12,7 @@
 #include <functional>
 
 #include "Menu/save_screen_fixture.h"
+#include "formats/byte_writer.h"
 #include "support/menu_probe.h"
 
 namespace savetest {
@@ -89,6 +91,41 @@ TEST_F(SaveScreens, SpecialFilesUnderSlotNamesShowAsUnreadableAndASignalStillEnd
         }
     }
     EXPECT_TRUE(quit);
+}
+
+// A save folder that is not there (removed after start-up, a plain file standing in its place, an
+// earlier chapter never installed) holds no saves: every row of the page reads "Empty", not a
+// failed read.
+TEST_F(SaveScreens, SlotsOfAMissingSaveFolderShowAsEmpty)
+{
+    const struct {
+        const char* what;
+        std::function<void()> prepare;
+        std::function<TSaveLoadLoop*()> make;
+    } cases[] = {
+        {"load, own folder removed", [this] { fs::remove_all(game_ / "save"); },
+         [this] { return TSaveLoadLoop::CreateLoad(Driver().App()); }},
+        {"save, own folder removed", [this] { fs::remove_all(game_ / "save"); },
+         [this] { return TSaveLoadLoop::CreateSave(Driver().App()); }},
+        {"load, a file in the folder's place", [this] { qmtest::SaveBytes((game_ / "save").string(), {1, 2, 3}); },
+         [this] { return TSaveLoadLoop::CreateLoad(Driver().App()); }},
+        {"carry-over, chapter 2 never installed", [] {},
+         [this] { return TSaveLoadLoop::CreateCarryOver(Driver().App(), 2); }},
+    };
+    ASSERT_FALSE(fs::exists(SlotPath(0, 2).parent_path().parent_path()));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.prepare();
+        TSaveLoadLoop* screen = Open(c.make());
+        ASSERT_TRUE(TMenuProbe::InSelection(TMenuProbe::SlotPage(*screen)));
+        for (std::int32_t row = 0; row < 5; ++row) {
+            EXPECT_EQ(TMenuProbe::Code(TMenuProbe::SlotPage(*screen), row), 1) << row;
+            EXPECT_TRUE(ShowsSlotLine(TMenuProbe::RowText(TMenuProbe::SlotPage(*screen), row), row, "Empty")) << row;
+        }
+        Driver().App()->PopScenesTo(1);
+        Driver().Step();
+        fs::remove_all(game_ / "save");
+    }
 }
 
 }  // namespace

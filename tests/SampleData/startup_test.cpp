@@ -30,6 +30,7 @@
 #include "platform/win32/window.h"
 #include "SampleData/sample_folder_copy.h"
 #include "support/dx_probe.h"
+#include "support/gamedata_probe.h"
 #include "support/main_probe.h"
 #include "support/temp_dir.h"
 #include "support/scene_driver.h"
@@ -80,6 +81,10 @@ public:
         EXPECT_EQ(TSkillTable::GetCount(), c.skills.size());
         EXPECT_EQ(TSvpTable::GetCount(), c.savePoints.size());
         EXPECT_EQ(THrdefTable::GetCount(), c.heroes.size());
+        // This game's chapter and its caps, as start-up sets them.
+        EXPECT_EQ(TGameData::GetChapter(), 4);
+        EXPECT_EQ(TGameData::GetMaxLevel(), 59u);
+        EXPECT_EQ(TGameDataProbe::MaxMoney(), 1700000u);
         // The banks know their names, first and last.
         TSoundBank* se = GetSound()->GetBank(0);
         TSoundBank* bgm = GetSound()->GetBank(2);
@@ -121,6 +126,10 @@ TEST(SampleStartup, ReachesTheTitleRunsAndClosesCleanly)
     qmtest::ScopedCwd cwd(dir.Path());
     platform::ManualClock::Enable(1000);
     platform::ResetKeyboardState();
+    // Values no start-up sets, so that any a test before this one left cannot stand in for it.
+    TGameData::SetChapter(0);
+    TGameData::SetMaxLevel(0);
+    TGameData::SetMaxMoney(0);
     {
         SampleRun app;
         EXPECT_EQ(app.Run(1), 0);

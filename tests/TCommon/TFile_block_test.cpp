@@ -28,31 +28,19 @@ std::string Pattern(qmtest::TempDir& dir)
 
 std::uint8_t At(std::uint32_t i) { return static_cast<std::uint8_t>(i * 7 % 251); }
 
-TEST(TFileBlocks, ReadsSeeksAndCutEndsAsTheSystemWould)
+struct Step {
+    const char* what;
+    std::int32_t move;      // -1: no move
+    std::uint32_t method;
+    std::uint32_t read;     // bytes asked for
+    bool ok;
+    std::uint32_t first;    // where the bytes read start
+    std::uint32_t after;    // Tell() afterwards
+};
+
+// Each step's move, then its read: the bytes read and the position after.
+void RunSteps(TFile& file, const std::vector<Step>& steps, std::uint8_t* b)
 {
-    qmtest::TempDir dir;
-    TFile file(Pattern(dir));
-    ASSERT_TRUE(file.Open(true, GENERIC_READ));
-    std::uint8_t b[70000];
-    struct Step {
-        const char* what;
-        std::int32_t move;      // -1: no move
-        std::uint32_t method;
-        std::uint32_t read;     // bytes asked for
-        bool ok;
-        std::uint32_t first;    // where the bytes read start
-        std::uint32_t after;    // Tell() afterwards
-    };
-    const Step steps[] = {
-        {"a field at the start", -1, 0, 4, true, 0, 4},
-        {"across the first block's end", 65530, FILE_BEGIN, 12, true, 65530, 65542},
-        {"back inside the block held", -10, FILE_CURRENT, 2, true, 65532, 65534},
-        {"a block and more at once", 100, FILE_BEGIN, 70000, true, 100, 70100},
-        {"to the last byte", 149999, FILE_BEGIN, 1, true, 149999, 150000},
-        {"past a cut end: what is left, then false", 149990, FILE_BEGIN, 20, false, 149990, 150000},
-        {"from the end", -3, FILE_END, 3, true, 149997, 150000},
-        {"nothing read at the end", -1, 0, 1, false, 150000, 150000},
-    };
     for (const Step& s : steps) {
         SCOPED_TRACE(s.what);
         if (s.move != -1) {
@@ -67,6 +55,25 @@ TEST(TFileBlocks, ReadsSeeksAndCutEndsAsTheSystemWould)
         }
         EXPECT_EQ(file.Tell(), s.after);
     }
+}
+
+TEST(TFileBlocks, ReadsSeeksAndCutEndsAsTheSystemWould)
+{
+    qmtest::TempDir dir;
+    TFile file(Pattern(dir));
+    ASSERT_TRUE(file.Open(true, GENERIC_READ));
+    std::uint8_t b[70000];
+    const std::vector<Step> steps = {
+        {"a field at the start", -1, 0, 4, true, 0, 4},
+        {"across the first block's end", 65530, FILE_BEGIN, 12, true, 65530, 65542},
+        {"back inside the block held", -10, FILE_CURRENT, 2, true, 65532, 65534},
+        {"a block and more at once", 100, FILE_BEGIN, 70000, true, 100, 70100},
+        {"to the last byte", 149999, FILE_BEGIN, 1, true, 149999, 150000},
+        {"past a cut end: what is left, then false", 149990, FILE_BEGIN, 20, false, 149990, 150000},
+        {"from the end", -3, FILE_END, 3, true, 149997, 150000},
+        {"nothing read at the end", -1, 0, 1, false, 150000, 150000},
+    };
+    RunSteps(file, steps, b);
     // A move before the start fails and leaves the position.
     ASSERT_TRUE(file.Seek(70000));
     ASSERT_TRUE(file.Read(b, 1));
@@ -78,6 +85,29 @@ TEST(TFileBlocks, ReadsSeeksAndCutEndsAsTheSystemWould)
     ASSERT_TRUE(ReadFile(file.GetHandle(), b, 1, &read, nullptr));
     EXPECT_EQ(b[0], At(70001));
     EXPECT_EQ(file.Tell(), 70002u);
+}
+
+// A block read ahead from byte 100 on: relative moves inside it count from where the reads are in
+// the file, not from the block's own start.
+TEST(TFileBlocks, RelativeMovesInsideABlockThatStartsInsideTheFile)
+{
+    qmtest::TempDir dir;
+    TFile file(Pattern(dir));
+    ASSERT_TRUE(file.Open(true, GENERIC_READ));
+    std::uint8_t b[16];
+    RunSteps(file,
+             {
+                 {"a block from byte 100", 100, FILE_BEGIN, 4, true, 100, 104},
+                 {"200 on", 200, FILE_CURRENT, 1, true, 304, 305},
+                 {"5 back", -5, FILE_CURRENT, 2, true, 300, 302},
+                 {"to where the reads are", 0, FILE_CURRENT, 3, true, 302, 305},
+             },
+             b);
+    const long before = platform::FileCalls().reads;
+    EXPECT_TRUE(file.Skip(1000));
+    EXPECT_TRUE(file.Read(b, 1));
+    EXPECT_EQ(b[0], At(1305));
+    EXPECT_EQ(platform::FileCalls().reads - before, 0) << "still the block held";
 }
 
 TEST(TFileBlocks, AFieldByFieldReaderAsksTheSystemOnceABlock)

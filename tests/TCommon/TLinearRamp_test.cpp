@@ -18,6 +18,7 @@ TEST(TLinearRamp, SetPlacesTheValueAtItsStepInDoublePrecision)
         {2.0f, 10.0f, 4, 1, 4.0f}, {1.0f, -1.0f, 8, 8, -1.0f}, {0.0f, 1.0f, 3, 1, 1.0f / 3.0f},
         {0.5f, 3.0f, 0, 2, 3.0f},  // a ramp without steps is already at its end
         {0.5f, 3.0f, 0, 0, 0.5f},  // step 0 is the start, steps or not
+        {1.5f, -4.0f, -1, 2, -4.0f}, {6.0f, 9.0f, -3, 1, 9.0f},  // nor is one of fewer steps
         {0.1f, 0.3f, 2, 1, inDouble},
     };
     for (const auto& c : cases) {
