@@ -169,18 +169,26 @@ TEST_F(BattleMapPlacesRoad, ANewHeroStandingWhereTheFenceGapLeadsSurvivesAMinute
     StandAMinute(field);
 }
 
-// Each enemy, walked up to from six steps away, swings at the hero and its blow or breath lands;
-// the strong one goes on until he falls.
+// A hero standing within an enemy's notice, some six steps off, sees it come for him, unless it
+// is of the kinds that keep their ground; walked up to, each swings at him and its blow or breath
+// lands; the strong one goes on until he falls.
 TEST_F(BattleMapPlacesRoad, WalkingUpToAnyEnemyBringsItsBlowsAndTheStrongOneBeatsANewHero)
 {
     struct Row {
         std::uint32_t type;
-        D3DXVECTOR3 from;  // where the walk starts, away from the others
+        D3DXVECTOR3 from;  // where the hero stands, away from the others
+        bool comes;
     };
     const std::vector<Row> rows = {
-        {qmtest::kFieldEnemyType, {20.0F, 0.0F, 7.0F}},  {22, {13.0F, 0.0F, 3.0F}},   {2, {14.0F, 0.0F, 14.0F}},
-        {10011, {10.0F, 0.0F, 24.0F}},                   {59, {34.0F, 0.0F, 14.0F}},  {10025, {36.0F, 0.0F, 16.0F}},
-        {11, {7.0F, 0.0F, 18.0F}},                       {13, {11.0F, 0.0F, 9.0F}},   {SampleLayout::kStrongEnemyType, {27.0F, 0.0F, 14.0F}},
+        {qmtest::kFieldEnemyType, {20.0F, 0.0F, 7.0F}, true},
+        {22, {13.0F, 0.0F, 3.0F}, true},
+        {2, {14.0F, 0.0F, 14.0F}, true},
+        {10011, {10.0F, 0.0F, 24.0F}, false},
+        {59, {34.0F, 0.0F, 14.0F}, false},
+        {10025, {36.0F, 0.0F, 16.0F}, false},
+        {11, {7.0F, 0.0F, 18.0F}, true},
+        {13, {11.0F, 0.0F, 9.0F}, true},
+        {SampleLayout::kStrongEnemyType, {27.0F, 0.0F, 14.0F}, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.type);
@@ -192,8 +200,10 @@ TEST_F(BattleMapPlacesRoad, WalkingUpToAnyEnemyBringsItsBlowsAndTheStrongOneBeat
         facing.y = 0.0F;
         D3DXVec3Normalize(&facing, &facing);
         Hero()->PlaceAt(row.from, facing);
-        driver_.Steps(2);
         const std::int32_t full = Hero()->GetHp();
+        const D3DXVECTOR3 place = PositionOf(enemy);
+        driver_.Steps(120);
+        EXPECT_EQ(FlatDistance(PositionOf(enemy), row.from) < FlatDistance(place, row.from) - 1.0F, row.comes);
         bool swung = false;
         const auto struck = [&] {
             return Hero()->GetHp() < full || Hero()->GetPoison().Remaining > 0 ||
