@@ -189,7 +189,7 @@ TEST_F(AirSkillsRoad, AirHoldBothButtonsAndTheComboWindowsPlayInTheGame)
     // A new game on the battle map, on the open ground between the enemies' posts, out of their
     // notice.
     TGameData::GetInstance()->Reset();
-    const D3DXVECTOR3 quiet(20.0F, 0.0F, 13.5F);
+    const D3DXVECTOR3 quiet(26.0F, 0.0F, 9.5F);
     field_ = Enter(SampleLayout::kBattle, quiet, {0.0F, 0.0F, -1.0F}, quiet + D3DXVECTOR3(0.0F, 3.0F, 5.0F));
     ASSERT_NE(field_, nullptr);
     field_->GetEffectManager()->SetCreateLog(&log_);

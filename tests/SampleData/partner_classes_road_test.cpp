@@ -215,6 +215,10 @@ protected:
                     Tap(Button::A, 3);
                 }
             }
+            // Struck down, it lies a moment before it falls.
+            for (int i = 0; i < 60 && Prey() != nullptr && Prey()->GetHp() <= 0; ++i) {
+                Step(1);
+            }
             EXPECT_EQ(Prey(), nullptr) << turn.name;
             prey_ = kNoPrey;
             Step(30);

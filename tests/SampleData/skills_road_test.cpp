@@ -510,6 +510,11 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
     data->GetTimedFlags(0)->Reset();
     TEnemy* target = EnemyOfType(sample::SampleLayout::kStrongEnemyType);
     ASSERT_NE(target, nullptr);
+    // The first enemy brought within its notice, to fight beside it: the strong one shrugs off the
+    // weakest spells.
+    TEnemy* first = EnemyOfType(qmtest::kFieldEnemyType);
+    ASSERT_NE(first, nullptr);
+    first->GetFrame()->SetPosition(qmtest::PositionOf(player) + D3DXVECTOR3(0.0F, 0.0F, -5.0F));
 
     std::set<std::string> routines;
     std::vector<std::int32_t> bolts;

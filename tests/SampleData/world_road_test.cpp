@@ -114,14 +114,16 @@ TEST_F(WorldRoad, TheStrongEnemyStandsOnItsPatchOnEveryArrivalWhereverThePlayerG
     TFieldLoop* battle = qmtest::StartOnBattleMap(driver_);
     ASSERT_NE(battle, nullptr);
     ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*battle); }, 200));
-    // Each time off to another far corner of the battle map first, a few steps there.
+    // Each time a while on the arrival, then off to another far corner of the battle map for a
+    // while: where a player looks for it, some seconds on.
     const D3DXVECTOR3 corners[] = {{1.0F, 0.0F, 1.0F}, {1.0F, 0.0F, 28.0F}, {39.0F, 0.0F, 1.0F}};
     for (int arrival = 0; arrival < 3; ++arrival) {
-        EXPECT_NE(EnemyNear(battle, SampleLayout::kStrongEnemyType, patch, 1.0F), nullptr) << "arrival " << arrival;
         TPlayerCharacter* hero = battle->GetPlayer();
         const D3DXVECTOR3 arrived = PositionOf(hero);
+        driver_.Steps(360);
+        EXPECT_NE(EnemyNear(battle, SampleLayout::kStrongEnemyType, patch, 1.0F), nullptr) << "arrival " << arrival;
         hero->PlaceAt(corners[arrival], D3DXVECTOR3(0.0F, 0.0F, 1.0F));
-        driver_.Steps(10);
+        driver_.Steps(360);
         EXPECT_NE(EnemyNear(battle, SampleLayout::kStrongEnemyType, patch, 1.0F), nullptr)
             << "arrival " << arrival << " at the corner";
         if (arrival == 2) {

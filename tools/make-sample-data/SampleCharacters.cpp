@@ -2,6 +2,7 @@
 // enemies' blows.
 #include <cmath>
 
+#include "MainCode/Character/TEnemyTypes.h"
 #include "SampleParts.h"
 #include "formats/byte_writer.h"
 #include "formats/player_model_writer.h"
@@ -45,6 +46,25 @@ qmtest::MeshFile WeaponBlade(const std::string& name)
     return mesh;
 }
 
+std::vector<std::vector<TPatternEvent>> EnemyMotions(std::uint32_t type)
+{
+    // The player models' patterns step in motions 1 to 3; an enemy walks up in motion 1 and closes
+    // in with motion 2, and stands in motion 3.
+    std::vector<std::vector<TPatternEvent>> patterns = qmtest::PlayerModelPatterns();
+    const auto stand = [&](std::uint32_t motion) {
+        for (TPatternEvent& frame : patterns.at(motion)) {
+            frame.Displacement = D3DXVECTOR3(0.0F, 0.0F, 0.0F);
+        }
+    };
+    stand(3);
+    // The tougher table walks most of the time the hero is far: those keep their ground instead.
+    const TEnemyTypeRow* row = FindEnemyType(type);
+    if (row != nullptr && row->tableFlag != 0) {
+        stand(1);
+    }
+    return patterns;
+}
+
 void WriteEnemyPatterns(const std::filesystem::path& root)
 {
     // Every class starts its attack n (from 0) in motion 16 + n, ten attacks at most; each of them
@@ -53,20 +73,14 @@ void WriteEnemyPatterns(const std::filesystem::path& root)
     constexpr std::uint32_t kFirstAttackMotion = 16;
     constexpr std::uint32_t kAttackMotions = 10;
     for (const TEnemyRecord& enemy : GetCatalogue().enemies) {
-        std::vector<std::vector<TPatternEvent>> patterns;
+        std::vector<std::vector<TPatternEvent>> patterns = EnemyMotions(enemy.id);
         for (std::uint32_t m = 0; m < qmtest::kPlayerModelMotions; ++m) {
-            TPatternEvent frame;
-            if (m >= 1 && m <= 3) {
-                frame.Displacement = D3DXVECTOR3(0.0F, 0.0F, -qmtest::kPlayerModelWalkStep);
-            }
-            patterns.emplace_back(qmtest::kPlayerModelFrames, frame);
-            if (m == qmtest::kPlayerModelSwingMotion) {
-                patterns.back()[qmtest::kPlayerModelSwingFrame].AttackId = qmtest::kPlayerModelSwingAttack;
-            } else if (enemy.id == SampleLayout::kTimeStopEnemyType && m == SampleLayout::kStopAttackMotion) {
-                patterns.back()[qmtest::kPlayerModelSwingFrame].AttackId = SampleLayout::kStopBlowAttack;
+            TPatternEvent& strike = patterns.at(m).at(qmtest::kPlayerModelSwingFrame);
+            if (enemy.id == SampleLayout::kTimeStopEnemyType && m == SampleLayout::kStopAttackMotion) {
+                strike.AttackId = SampleLayout::kStopBlowAttack;
             } else if (m >= kFirstAttackMotion && m < kFirstAttackMotion + kAttackMotions) {
                 const std::uint16_t blow = ReactionAttackOf(enemy.id, m);
-                patterns.back()[qmtest::kPlayerModelSwingFrame].AttackId = blow != 0 ? blow : StatusAttackOf(enemy.id);
+                strike.AttackId = blow != 0 ? blow : StatusAttackOf(enemy.id);
             }
         }
         const std::filesystem::path pattern = root / kCharacterDataFolder / (enemy.modelName + ".pat");

@@ -136,7 +136,8 @@ struct SampleLayout {
     static constexpr const char* kVillagerFacing = "-1 0 0";
     static constexpr const char* kTownMinimap = "t04_00";
     static constexpr const char* kBattleMinimap = "b04_00";
-    static D3DXVECTOR3 Enemy() { return {20.0F, 0.0F, 5.0F}; }
+    // Behind the arrival, out of its view and farther than an enemy's notice (8) from it.
+    static D3DXVECTOR3 Enemy() { return {20.0F, 0.0F, 1.0F}; }
     // An enemy farther than this from the player leaves the map until the next arrival: more than
     // the map's diagonal (50), so that every one stays wherever the player walks.
     static constexpr float kBattleSpawnDistance = 60.0F;
@@ -276,7 +277,7 @@ void AddHeroClassRack(qmtest::FieldMap& town);
 void WriteHeroClassModels(const std::filesystem::path& root);
 
 // The partner's own classes: a weapon of each type only she holds, lying behind the battle map's
-// arrival (behind its camera, out of the first enemy's fight), each teaching its class's first
+// arrival (behind its camera, to the right of the first enemy), each teaching its class's first
 // weapon skill; her class models with every motion their rows play.
 struct PartnerClasses {
     // Weapon ids stop at 1199: the party records keep ability points for 1000..1199 only.

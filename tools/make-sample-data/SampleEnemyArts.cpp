@@ -3,6 +3,7 @@
 // VIT. Its weapon file moves both hands out to its sides for the swing, so the strikes hang where
 // the hands are.
 #include "SampleData.h"
+#include "SampleParts.h"
 
 #include <algorithm>
 #include <stdexcept>
@@ -77,7 +78,7 @@ void AddEnemyArtsEnemies(std::vector<qmtest::FieldMap>& maps)
 
 void WriteEnemyArtsFiles(const std::filesystem::path& root)
 {
-    std::vector<std::vector<TPatternEvent>> patterns = qmtest::PlayerModelPatterns();
+    std::vector<std::vector<TPatternEvent>> patterns = EnemyMotions(EnemyArts::kMageType);
     patterns.at(kSwingMotion).at(kSpellFrame).AttackId = EnemyArts::kLeftSpell;
     patterns.at(kSwingMotion).at(kBlowFrame).AttackId = EnemyArts::kRightBlow;
     const std::string model = (root / kCharacterDataFolder / EnemyArts::kMageModel).string();

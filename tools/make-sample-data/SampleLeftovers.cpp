@@ -162,7 +162,7 @@ void WriteLeftoverFiles(const std::filesystem::path& root)
 {
     // Each of the scarecrow's attack motions (and the plain swing) strikes with its held strike,
     // calls out and swishes.
-    std::vector<std::vector<TPatternEvent>> patterns = qmtest::PlayerModelPatterns();
+    std::vector<std::vector<TPatternEvent>> patterns = EnemyMotions(LeftoverLayout::kScarecrowType);
     for (std::uint32_t m = 16; m < 26; ++m) {
         patterns.at(m).at(qmtest::kPlayerModelSwingFrame).AttackId = LeftoverLayout::kScarecrowStrike;
     }

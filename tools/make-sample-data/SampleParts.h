@@ -62,6 +62,11 @@ qmtest::MeshFile SkyDome();
 qmtest::MeshFile ShadowDisc();
 // A weapon a character holds: a thin blade along its frame's negative Z.
 qmtest::MeshFile WeaponBlade(const std::string& name);
+// The motions of an enemy of that type, before its strikes are set: only those it closes in with
+// step forward. Far from the hero an enemy keeps turning to face it and picks among its stands,
+// motions 0 and 3 (4 and 1 too for the types that think with the tougher table), so that those
+// keep it where it was put until the hero comes near.
+std::vector<std::vector<TPatternEvent>> EnemyMotions(std::uint32_t type);
 // Every enemy's model strikes in each of its attack motions (written over its plain pattern).
 void WriteEnemyPatterns(const std::filesystem::path& root);
 

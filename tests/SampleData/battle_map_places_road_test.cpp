@@ -1,0 +1,323 @@
+// The battle map as a newcomer meets it from the README: a new hero who stands still where the
+// town's gate or its fence gap puts him keeps his HP for a minute, every enemy waiting on its place
+// (the strong one on its dark patch); walked up to, each enemy strikes, and the strong one beats
+// him; and from the arrival a new hero walks, alive, to every place the README names there, on
+// through the arena and the meadow to the hollow. Nothing here lowers or restores his HP.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+#include "MainCode/Character/TEnemy.h"
+#include "MainCode/Character/TEnemyFactory.h"
+#include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Map/TBattleArea.h"
+#include "MainCode/Map/TFieldLoop.h"
+#include "SampleData/battle_start.h"
+#include "SampleData/field_road.h"
+#include "make-sample-data/SampleData.h"
+#include "make-sample-data/SampleSteal.h"
+#include "support/field_walk.h"
+#include "support/map_probe.h"
+#include "support/scene_driver.h"
+
+namespace {
+
+using qmtest::FlatDistance;
+using qmtest::PositionOf;
+using qmtest::SceneDriver;
+using sample::SampleLayout;
+
+constexpr std::uint32_t kAttackState = 16;
+constexpr int kMinute = 3600;
+
+// Where the layout puts each enemy of the battle map.
+struct Placed {
+    std::uint32_t type;
+    D3DXVECTOR3 place;
+};
+std::vector<Placed> PlacedEnemies()
+{
+    std::vector<Placed> out = {{qmtest::kFieldEnemyType, SampleLayout::Enemy()},
+                               {SampleLayout::kStrongEnemyType, SampleLayout::StrongEnemy()}};
+    for (const qmtest::FieldEnemy& e : SampleLayout::ClassEnemies()) {
+        out.push_back({e.typeId, e.position});
+    }
+    for (const sample::StatusEnemy& e : sample::StatusEnemies()) {
+        out.push_back({e.type, e.position});
+    }
+    return out;
+}
+
+class BattleMapPlacesRoad : public qmtest::SampleFieldRoad {
+protected:
+    void TearDown() override
+    {
+        qmtest::ReleaseArrows();
+        SampleFieldRoad::TearDown();
+    }
+    // A new game's hero put on the battle map's arrival, the fade-in over.
+    TFieldLoop* NewHeroAtTheArrival()
+    {
+        TFieldLoop* field = qmtest::StartOnBattleMap(driver_);
+        if (field == nullptr || !driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 200)) {
+            return nullptr;
+        }
+        return field;
+    }
+    TPlayerCharacter* Hero() const { return Field() != nullptr ? Field()->GetPlayer() : nullptr; }
+    bool Standing() const { return Field() != nullptr && Hero() != nullptr && Hero()->GetHp() > 0; }
+    TEnemy* Live(std::uint32_t type) const
+    {
+        for (const auto& entry : Field()->GetArea()->GetEnemies()->GetLive()) {
+            if (entry.second->GetRelatedId() == type && entry.second->IsAlive()) {
+                return entry.second.Get();
+            }
+        }
+        return nullptr;
+    }
+    // The arrows a player presses for the point: the other way while the moth's dust reverses them.
+    void Toward(const D3DXVECTOR3& at)
+    {
+        const D3DXVECTOR3 p = PositionOf(Hero());
+        qmtest::WalkTowards(Field(), Hero()->GetReversedControls().Remaining > 0 ? p + (p - at) : at);
+    }
+    // Through the points in turn (each passed within 0.8), then on until done holds or the steps run
+    // out; false when the hero fell or the field went on the way.
+    bool Walk(const std::vector<D3DXVECTOR3>& points, const std::function<bool()>& done, int steps)
+    {
+        TFieldLoop* field = Field();
+        std::size_t next = 0;
+        const bool reached = driver_.StepUntil(
+            [&] {
+                if (Field() != field || !Standing()) {
+                    return true;
+                }
+                if (done()) {
+                    return true;
+                }
+                if (TMapProbe::IsInPhase(*field)) {
+                    qmtest::ReleaseArrows();
+                    return false;
+                }
+                while (next + 1 < points.size() && FlatDistance(PositionOf(Hero()), points[next]) < 0.8F) {
+                    ++next;
+                }
+                Toward(points[next]);
+                return false;
+            },
+            steps);
+        qmtest::ReleaseArrows();
+        return reached && Field() == field && Standing() && done();
+    }
+    // A minute standing still on the arrival: no blow comes, and every enemy is where it was put.
+    void StandAMinute(TFieldLoop* field)
+    {
+        ASSERT_NE(dynamic_cast<TBattleArea*>(field->GetArea()), nullptr);
+        EXPECT_LT(FlatDistance(PositionOf(Hero()), SampleLayout::BattleArrival()), 0.5F);
+        const std::int32_t full = Hero()->GetMaxHp();
+        ASSERT_EQ(Hero()->GetHp(), full);
+        for (int i = 0; i < kMinute && Field() == field; ++i) {
+            driver_.Step();
+        }
+        ASSERT_EQ(Field(), field) << "the field ended";
+        EXPECT_EQ(Hero()->GetHp(), full) << "a blow reached the hero";
+        for (const Placed& e : PlacedEnemies()) {
+            EXPECT_NE(EnemyNear(field, e.type, e.place, 1.0F), nullptr) << "type " << e.type << " left its place";
+        }
+    }
+};
+
+TEST_F(BattleMapPlacesRoad, ANewHeroStandingWhereTheTownsGateLeadsSurvivesAMinute)
+{
+    TGameData::GetInstance()->Reset();
+    const D3DXVECTOR3 front = SampleLayout::TownGateFront();
+    TFieldLoop* field = Enter(SampleLayout::kTown, front, SampleLayout::GateFacing(), front + D3DXVECTOR3(0.0F, 3.0F, -6.0F));
+    ASSERT_NE(field, nullptr);
+    ASSERT_TRUE(driver_.StepUntil(
+        [&] {
+            if (TMapProbe::IsInPhase(*field)) {
+                qmtest::ReleaseArrows();
+                return false;
+            }
+            if (dynamic_cast<TBattleArea*>(field->GetArea()) != nullptr) {
+                return true;
+            }
+            qmtest::WalkTowards(field, SampleLayout::TownGateEntry());
+            return false;
+        },
+        600));
+    qmtest::ReleaseArrows();
+    StandAMinute(field);
+}
+
+TEST_F(BattleMapPlacesRoad, ANewHeroStandingWhereTheFenceGapLeadsSurvivesAMinute)
+{
+    TGameData::GetInstance()->Reset();
+    const D3DXVECTOR3 gap = SampleLayout::EastGap();
+    TFieldLoop* field = Enter(SampleLayout::kTown, gap - D3DXVECTOR3(1.0F, 0.0F, 0.0F), {1.0F, 0.0F, 0.0F},
+                              gap - D3DXVECTOR3(7.0F, -3.0F, 0.0F));
+    ASSERT_NE(field, nullptr);
+    driver_.Steps(2);
+    driver_.Press(qmtest::Button::A);
+    driver_.Step();
+    ASSERT_TRUE(TMapProbe::IsInPhase(*field));
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 300));
+    StandAMinute(field);
+}
+
+// A hero standing within an enemy's notice, some six steps off, sees it come for him, unless it
+// is of the kinds that keep their ground; walked up to, each swings at him and its blow or breath
+// lands; the strong one goes on until he falls.
+TEST_F(BattleMapPlacesRoad, WalkingUpToAnyEnemyBringsItsBlowsAndTheStrongOneBeatsANewHero)
+{
+    struct Row {
+        std::uint32_t type;
+        D3DXVECTOR3 from;  // where the hero stands, away from the others
+        bool comes;
+    };
+    const std::vector<Row> rows = {
+        {qmtest::kFieldEnemyType, {20.0F, 0.0F, 7.0F}, true},
+        {22, {13.0F, 0.0F, 3.0F}, true},
+        {2, {14.0F, 0.0F, 14.0F}, true},
+        {10011, {10.0F, 0.0F, 24.0F}, false},
+        {59, {34.0F, 0.0F, 14.0F}, false},
+        {10025, {36.0F, 0.0F, 16.0F}, false},
+        {11, {7.0F, 0.0F, 18.0F}, true},
+        {13, {11.0F, 0.0F, 9.0F}, true},
+        {SampleLayout::kStrongEnemyType, {27.0F, 0.0F, 14.0F}, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.type);
+        TFieldLoop* field = NewHeroAtTheArrival();
+        ASSERT_NE(field, nullptr);
+        TEnemy* enemy = Live(row.type);
+        ASSERT_NE(enemy, nullptr);
+        D3DXVECTOR3 facing = PositionOf(enemy) - row.from;
+        facing.y = 0.0F;
+        D3DXVec3Normalize(&facing, &facing);
+        Hero()->PlaceAt(row.from, facing);
+        const std::int32_t full = Hero()->GetHp();
+        const D3DXVECTOR3 place = PositionOf(enemy);
+        driver_.Steps(120);
+        EXPECT_EQ(FlatDistance(PositionOf(enemy), row.from) < FlatDistance(place, row.from) - 1.0F, row.comes);
+        bool swung = false;
+        const auto struck = [&] {
+            return Hero()->GetHp() < full || Hero()->GetPoison().Remaining > 0 ||
+                   Hero()->GetReversedControls().Remaining > 0;
+        };
+        const bool strong = row.type == SampleLayout::kStrongEnemyType;
+        ASSERT_TRUE(Walk({PositionOf(enemy)}, [&] { return FlatDistance(PositionOf(Hero()), PositionOf(enemy)) < 1.4F; },
+                         600))
+            << "not reached";
+        ASSERT_TRUE(driver_.StepUntil(
+            [&] {
+                if (!Standing()) {
+                    return true;
+                }
+                swung = swung || enemy->GetState() == kAttackState;
+                return swung && struck() && !strong;
+            },
+            strong ? 1800 : 900));
+        EXPECT_TRUE(swung);
+        if (strong) {
+            EXPECT_FALSE(Standing()) << "the strong one beats a new hero";
+        } else {
+            EXPECT_TRUE(struck());
+        }
+    }
+}
+
+// From the arrival, each time a new hero: to the time stopper beyond the strong one, the partner's
+// weapons behind, the charms far behind on the left, the spore flower by the west fence and the
+// cures north of it, the grey moth, and through the south-east corner to the arena, its south-west
+// corner to the meadow and the meadow's to the hollow; each reached with HP left.
+TEST_F(BattleMapPlacesRoad, ANewHeroReachesEveryPlaceTheReadmeNames)
+{
+    TGameData* data = TGameData::GetInstance();
+    const auto near = [&](std::uint32_t type, float reach) {
+        return [&, type, reach] {
+            TEnemy* e = Live(type);
+            return e != nullptr && FlatDistance(PositionOf(Hero()), PositionOf(e)) < reach;
+        };
+    };
+    const auto flags = [&](std::uint32_t first, std::uint32_t count) {
+        return [&, first, count] {
+            for (std::uint32_t f = first; f < first + count; ++f) {
+                if (data->GetPickupFlag(f) == 0) {
+                    return false;
+                }
+            }
+            return true;
+        };
+    };
+    struct Leg {
+        const char* place;
+        std::vector<D3DXVECTOR3> points;
+        std::function<bool()> reached;
+    };
+    std::vector<D3DXVECTOR3> weapons;
+    for (std::size_t i = 0; i < 4; ++i) {
+        weapons.push_back(sample::PartnerClasses::Pickup(i));
+    }
+    std::vector<D3DXVECTOR3> charms = {{8.0F, 0.0F, 7.0F}};
+    for (std::uint32_t k : {5u, 4u, 3u, 0u, 1u, 2u}) {
+        charms.push_back(sample::CharmLayout::Pickup(k));
+    }
+    std::vector<D3DXVECTOR3> cures = {{9.0F, 0.0F, 17.0F}, {2.5F, 0.0F, 19.5F}};
+    for (const sample::CurePickup& cure : sample::CurePickups()) {
+        cures.push_back(cure.position);
+    }
+    const std::vector<Leg> legs = {
+        {"the time stopper", {{33.0F, 0.0F, 12.0F}, {37.0F, 0.0F, 19.0F}, {36.0F, 0.0F, 21.0F}},
+         near(SampleLayout::kTimeStopEnemyType, 2.5F)},
+        {"the partner's weapons", weapons, flags(sample::PartnerClasses::kSpearFlag, 4)},
+        {"the charms", charms, flags(sample::CharmLayout::kFirstFlag, sample::CharmLayout::kCharmCount)},
+        {"the spore flower and the cures", cures,
+         [&] {
+             const auto& all = sample::CurePickups();
+             return std::all_of(all.begin(), all.end(), [&](const auto& c) { return data->GetPickupFlag(c.flag) != 0; });
+         }},
+        {"the moth", {{12.0F, 0.0F, 9.5F}, {5.0F, 0.0F, 9.0F}}, near(13, 2.5F)},
+    };
+    for (const Leg& leg : legs) {
+        SCOPED_TRACE(leg.place);
+        ASSERT_NE(NewHeroAtTheArrival(), nullptr);
+        EXPECT_TRUE(Walk(leg.points, leg.reached, 1800)) << "not reached alive";
+    }
+
+    // On through the corners, each time onto a map of its own.
+    TFieldLoop* field = NewHeroAtTheArrival();
+    ASSERT_NE(field, nullptr);
+    const auto corner = [](const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum) {
+        const D3DXVECTOR3 middle = (minimum + maximum) * 0.5F;
+        return std::vector<D3DXVECTOR3>{middle + D3DXVECTOR3(0.0F, 0.0F, 3.0F), middle - D3DXVECTOR3(0.0F, 0.0F, 2.0F)};
+    };
+    const auto onto = [&](std::uint32_t type) {
+        TAreaBase* from = field->GetArea();
+        return [&, from, type] {
+            return field->GetArea() != from && !TMapProbe::IsInPhase(*field) &&
+                   (type == 0 ? Live(sample::Reactions::kBrawlerType) == nullptr : Live(type) != nullptr);
+        };
+    };
+    std::vector<D3DXVECTOR3> toArena = {{30.0F, 0.0F, 4.0F}};
+    for (const D3DXVECTOR3& p : corner(sample::Reactions::GateMinimum(), sample::Reactions::GateMaximum())) {
+        toArena.push_back(p);
+    }
+    ASSERT_TRUE(Walk(toArena, onto(sample::Reactions::kBrawlerType), 1800)) << "the arena";
+    std::vector<D3DXVECTOR3> toMeadow = {{30.0F, 0.0F, 4.0F}, {8.0F, 0.0F, 4.0F}};
+    for (const D3DXVECTOR3& p : corner(sample::LeftoverLayout::ArenaGateMinimum(), sample::LeftoverLayout::ArenaGateMaximum())) {
+        toMeadow.push_back(p);
+    }
+    ASSERT_TRUE(Walk(toMeadow, onto(0), 2400)) << "the meadow";
+    std::vector<D3DXVECTOR3> toHollow = {{30.0F, 0.0F, 4.0F}, {8.0F, 0.0F, 4.0F}};
+    for (const D3DXVECTOR3& p : corner(sample::StealLayout::MeadowGateMinimum(), sample::StealLayout::MeadowGateMaximum())) {
+        toHollow.push_back(p);
+    }
+    ASSERT_TRUE(Walk(toHollow, onto(sample::StealLayout::kThiefType), 2400)) << "the hollow";
+}
+
+}  // namespace
