@@ -85,9 +85,11 @@ protected:
     {
         std::vector<Pose> poses;
         SetMp(mp);
-        SceneDriver::Hold(Button::B, holdX);
         for (int step = 0; step < 2000 && poses.empty() && driver_.Current() == field_; ++step) {
-            if (Hero()->GetState() <= 3 && FlatDistance(PositionOf(Hero()), PositionOf(enemy)) > 1.4F) {
+            // Within its notice the enemy comes to him and swings from its own reach.
+            const float distance = FlatDistance(PositionOf(Hero()), PositionOf(enemy));
+            SceneDriver::Hold(Button::B, holdX && distance < 3.5F);
+            if (Hero()->GetState() <= 3 && distance > 3.0F) {
                 qmtest::WalkTowards(field_, PositionOf(enemy));
             } else {
                 qmtest::ReleaseArrows();
@@ -116,8 +118,9 @@ TEST_F(EscapeRoad, StruckWithTwentyMpAndXHeldTheHeroSpringsClearAndWithNineteenH
 {
     TGameData* data = TGameData::GetInstance();
     data->Reset();
-    const D3DXVECTOR3 at = SampleLayout::Enemy() - D3DXVECTOR3(0.0F, 0.0F, 4.0F);
-    field_ = Enter(SampleLayout::kBattle, at, {0.0F, 0.0F, 1.0F}, at + D3DXVECTOR3(0.0F, 3.0F, -6.0F));
+    // North of the first enemy, facing it, clear of the map's south edge behind it.
+    const D3DXVECTOR3 at = SampleLayout::Enemy() + D3DXVECTOR3(0.0F, 0.0F, 4.0F);
+    field_ = Enter(SampleLayout::kBattle, at, {0.0F, 0.0F, -1.0F}, at + D3DXVECTOR3(0.0F, 3.0F, 6.0F));
     ASSERT_NE(field_, nullptr);
     ASSERT_EQ(Hero()->GetWeaponId(), kWoodenSword);
 
