@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TEnemyFactory.h"
@@ -182,21 +184,58 @@ TEST_F(MapObjectsRoad, WalkingNorthThroughTheMirrorBoxChangesTheHerosLook)
 
 TEST_F(MapObjectsRoad, TheGapInTheTownsEastFenceLeadsToTheBattleMap)
 {
+    const D3DXVECTOR3 gap = SampleLayout::EastGap();
+    // Walked east from the start until the door stops him, then pressed from there and from a step
+    // back; a few seconds later the battle map is about him.
+    for (const float back : {0.0F, 1.5F}) {
+        SCOPED_TRACE("from " + std::to_string(back) + " back");
+        TFieldLoop* town = EnterTown();
+        ASSERT_NE(town, nullptr);
+        TPlayerCharacter* hero = town->GetPlayer();
+        const D3DXVECTOR3 beyond{gap.x + 5.0F, 0.0F, gap.z};
+        const D3DXVECTOR3 onTheWay{30.0F, 0.0F, gap.z};
+        bool near = false;
+        float before = -100.0F;
+        const bool stopped = driver_.StepUntil(
+            [&] {
+                near = near || FlatDistance(PositionOf(hero), onTheWay) < 0.5F;
+                qmtest::WalkTowards(town, near ? beyond : onTheWay);
+                const float x = PositionOf(hero).x;
+                const bool still = x > 30.0F && x - before < 0.001F;
+                before = x;
+                return still;
+            },
+            1500);
+        qmtest::ReleaseArrows();
+        ASSERT_TRUE(stopped) << PositionOf(hero).x << " " << PositionOf(hero).z;
+        const D3DXVECTOR3 against = PositionOf(hero);
+        // Stopped by the fence, not short of it.
+        EXPECT_GT(against.x, 39.0F);
+        EXPECT_LT(against.x, 40.0F);
+        hero->PlaceAt(against - D3DXVECTOR3(back, 0.0F, 0.0F), {1.0F, 0.0F, 0.0F});
+        driver_.Steps(2);
+        driver_.Press(Button::A);
+        ASSERT_TRUE(driver_.StepUntil([&] { return TMapProbe::IsInPhase(*town); }, 5)) << against.x << " " << against.z;
+        ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*town); }, 300));
+        ASSERT_EQ(Field(), town);
+        EXPECT_LT(FlatDistance(PositionOf(town->GetPlayer()), SampleLayout::BattleArrival()), 0.5F);
+        driver_.Steps(120);
+        ASSERT_EQ(Field(), town);
+        EXPECT_NE(dynamic_cast<TBattleArea*>(town->GetArea()), nullptr);
+    }
+    // Facing away from the door against it, and facing it from beyond its reach, the button does
+    // nothing.
     TFieldLoop* town = EnterTown();
     ASSERT_NE(town, nullptr);
-    const D3DXVECTOR3 gap = SampleLayout::EastGap();
-    // Facing away from it, the button does nothing.
-    town->GetPlayer()->PlaceAt(gap + D3DXVECTOR3(-1.0F, 0.0F, 0.0F), {-1.0F, 0.0F, 0.0F});
-    driver_.Steps(2);
-    driver_.Press(Button::A);
-    driver_.Steps(5);
-    EXPECT_FALSE(TMapProbe::IsInPhase(*town));
-    PressFacing(town, gap, gap + D3DXVECTOR3(-3.0F, 0.0F, 0.0F));
-    ASSERT_TRUE(TMapProbe::IsInPhase(*town));
-    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*town); }, 300));
-    ASSERT_EQ(Field(), town);
-    ASSERT_NE(dynamic_cast<TBattleArea*>(town->GetArea()), nullptr);
-    EXPECT_LT(FlatDistance(PositionOf(town->GetPlayer()), SampleLayout::BattleArrival()), 0.5F);
+    for (const auto& [at, facing] : {std::pair{D3DXVECTOR3(39.5F, 0.0F, gap.z), D3DXVECTOR3(-1.0F, 0.0F, 0.0F)},
+                                     std::pair{D3DXVECTOR3(37.3F, 0.0F, gap.z), D3DXVECTOR3(1.0F, 0.0F, 0.0F)}}) {
+        town->GetPlayer()->PlaceAt(at, facing);
+        driver_.Steps(2);
+        driver_.Press(Button::A);
+        driver_.Steps(120);
+        EXPECT_FALSE(TMapProbe::IsInPhase(*town)) << at.x;
+        EXPECT_NE(dynamic_cast<TTownArea*>(town->GetArea()), nullptr) << at.x;
+    }
 }
 
 TEST_F(MapObjectsRoad, TheFirstWinIsRememberedAndTheStrongEnemysDefeatSendsThePartyHome)
