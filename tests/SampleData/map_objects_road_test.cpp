@@ -22,6 +22,7 @@
 #include "make-sample-data/SampleData.h"
 #include "support/dx_probe.h"
 #include "support/field_walk.h"
+#include "support/golden.h"
 #include "support/scene_driver.h"
 #include "support/script_probe.h"
 #include "support/temp_dir.h"
@@ -150,6 +151,12 @@ TEST_F(MapObjectsRoad, WalkingNorthThroughTheMirrorBoxChangesTheHerosLook)
                             SampleLayout::MirrorMinimum().z + 0.3F};
     const D3DXVECTOR3 north{south.x, 0.0F, SampleLayout::MirrorMaximum().z - 0.3F};
     TPlayerCharacter* hero = town->GetPlayer();
+    // The hero as the camera behind him shows him, standing in the box's south end facing north.
+    const auto look = [&] {
+        hero->PlaceAt(south, SampleLayout::MirrorFacing());
+        driver_.Steps(90);
+        return qmtest::Crop(SceneDriver::Screen(), 260, 200, 120, 120);
+    };
     // Walking south through it does nothing.
     hero->PlaceAt(north, -SampleLayout::MirrorFacing());
     const bool across = driver_.StepUntil(
@@ -162,8 +169,7 @@ TEST_F(MapObjectsRoad, WalkingNorthThroughTheMirrorBoxChangesTheHerosLook)
     ASSERT_TRUE(across);
     EXPECT_EQ(Flag(kFirstHeroLook), 0);
     // Standing in it facing north is not enough: it takes walking.
-    hero->PlaceAt(south, SampleLayout::MirrorFacing());
-    driver_.Steps(30);
+    const platform::RgbaImage first = look();
     EXPECT_EQ(Flag(kFirstHeroLook), 0);
     // Northwards it changes on the fifteenth step walked inside (states 2 and 3 are on the move).
     int steps = 0;
@@ -180,6 +186,19 @@ TEST_F(MapObjectsRoad, WalkingNorthThroughTheMirrorBoxChangesTheHerosLook)
     EXPECT_EQ(steps, 15);
     EXPECT_EQ(Flag(kFirstHeroLook), SampleLayout::kMirrorLook);
     EXPECT_EQ(town->GetArea()->GetFieldLoop(), town);
+    // Seen again from the same place, he wears other colours; both looks side by side.
+    const platform::RgbaImage second = look();
+    EXPECT_FALSE(qmtest::SamePicture(first, second, 24, 200));
+    platform::RgbaImage both = first;
+    both.width *= 2;
+    both.pixels.clear();
+    for (int y = 0; y < first.height; ++y) {
+        for (const platform::RgbaImage* half : {&first, &second}) {
+            const auto row = half->pixels.begin() + static_cast<std::ptrdiff_t>(y) * half->width * 4;
+            both.pixels.insert(both.pixels.end(), row, row + static_cast<std::ptrdiff_t>(half->width) * 4);
+        }
+    }
+    EXPECT_TRUE(qmtest::MatchesGolden(both, "TownMirrorLooks"));
 }
 
 TEST_F(MapObjectsRoad, TheGapInTheTownsEastFenceLeadsToTheBattleMap)

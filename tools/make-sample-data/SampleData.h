@@ -49,7 +49,8 @@ struct TexturePackage {
     // Field: the field folder's own pictures of those names (window, gauge and minimap parts).
     // Scene: the pictures of the scenes around play ("title.ptx").
     // Minimap: a field's own minimap picture of that name.
-    enum class Picture { Icon, Panel, Field, Scene, Minimap };
+    // HeroLook: a picture the hero's town look wears.
+    enum class Picture { Icon, Panel, Field, Scene, Minimap, HeroLook };
     std::string file;  // inside the texture folder
     Picture picture = Picture::Icon;
     std::vector<std::string> entries;

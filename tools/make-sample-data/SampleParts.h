@@ -81,6 +81,10 @@ std::vector<std::string> HeroModels(const Catalogue& c);
 void GiveEnemiesTheirLooks(std::vector<TEnemyRecord>& enemies);
 // The body of a character model of the folder; throws for a model without a look.
 qmtest::MeshFile Figure(const std::string& model);
+// The hero's town look wears a picture of "hero.ptx", one a look the mirror gives (variant 0, 1, 2 by
+// the look flag): what the picture multiplies the body colour by.
+inline constexpr const char* kHeroLookPackage = "hero.ptx";
+qmtest::PtxImage HeroLookPicture(const std::string& name);
 
 // The story events' lists, music, script file and models: into the catalogue, then into the folder.
 void AddEvents(Catalogue& c);

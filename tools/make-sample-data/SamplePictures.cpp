@@ -158,6 +158,9 @@ std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package)
         case TexturePackage::Picture::Minimap:
             images.push_back(MinimapPicture(entry));
             break;
+        case TexturePackage::Picture::HeroLook:
+            images.push_back(HeroLookPicture(entry));
+            break;
         }
     }
     return qmtest::BuildPtx(images);
