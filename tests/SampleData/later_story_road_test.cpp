@@ -12,6 +12,7 @@
 #include <string>
 
 #include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
@@ -231,6 +232,50 @@ TEST_F(LaterStoryRoad, CancelHeldSkipsEachEventToTheSameField)
         EXPECT_EQ(steps, 52);
         return steps;
     });
+}
+
+// The mist's and the cave's floors end where a low rim of rocks is drawn: walked east from the
+// start, the hero stops against the rim, which stands in the picture before him.
+TEST_F(LaterStoryRoad, TheStoryFieldsFloorsEndAtTheirRimsOfRock)
+{
+    struct Rim {
+        const char* map;
+        D3DXVECTOR3 start;
+        float edge;  // the floor's east edge, under the rim's middle
+        const char* golden;
+    };
+    const Rim rims[] = {{"04.pbms/m07_00", {-9.0F, 2.5F, 182.0F}, 4.4F, "StoryMistRim"},
+                        {"04.pbms/d05_00boss1", {34.0F, 0.0F, 108.0F}, 46.0F, "StoryCaveRim"}};
+    const D3DXVECTOR3 east{1.0F, 0.0F, 0.0F};
+    // A new game's settings: the minimap on.
+    TGameData::GetInstance()->Reset();
+    for (const Rim& rim : rims) {
+        SCOPED_TRACE(rim.map);
+        TLoop* before = driver_.Current();
+        driver_.App()->PopScenesTo(0);
+        driver_.App()->ReplaceScene(TFieldLoop::CreateAtPosition(driver_.App(), rim.map, rim.start, east, rim.start));
+        ASSERT_TRUE(driver_.StepUntil([&] { return driver_.Current() != before; }, 10));
+        TFieldLoop* field = Field();
+        ASSERT_NE(field, nullptr);
+        ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 200));
+        float x = -1e9F;
+        const bool stopped = driver_.StepUntil(
+            [&] {
+                qmtest::WalkTowards(field, rim.start + D3DXVECTOR3(30.0F, 0.0F, 0.0F));
+                D3DXVECTOR3 at;
+                field->GetPlayer()->GetPosition(&at);
+                const bool still = at.x > rim.start.x + 3.0F && at.x - x < 0.001F;
+                x = at.x;
+                return still;
+            },
+            900);
+        qmtest::ReleaseArrows();
+        ASSERT_TRUE(stopped);
+        EXPECT_GT(x, rim.edge - 0.6F);
+        EXPECT_LE(x, rim.edge + 0.01F);
+        driver_.Steps(60);
+        EXPECT_TRUE(qmtest::MatchesGolden(qmtest::SceneDriver::Screen(), rim.golden));
+    }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
+#include <utility>
 
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TEnemyFactory.h"
@@ -20,6 +22,7 @@
 #include "make-sample-data/SampleData.h"
 #include "support/dx_probe.h"
 #include "support/field_walk.h"
+#include "support/golden.h"
 #include "support/scene_driver.h"
 #include "support/script_probe.h"
 #include "support/temp_dir.h"
@@ -148,6 +151,12 @@ TEST_F(MapObjectsRoad, WalkingNorthThroughTheMirrorBoxChangesTheHerosLook)
                             SampleLayout::MirrorMinimum().z + 0.3F};
     const D3DXVECTOR3 north{south.x, 0.0F, SampleLayout::MirrorMaximum().z - 0.3F};
     TPlayerCharacter* hero = town->GetPlayer();
+    // The hero as the camera behind him shows him, standing in the box's south end facing north.
+    const auto look = [&] {
+        hero->PlaceAt(south, SampleLayout::MirrorFacing());
+        driver_.Steps(90);
+        return qmtest::Crop(SceneDriver::Screen(), 260, 200, 120, 120);
+    };
     // Walking south through it does nothing.
     hero->PlaceAt(north, -SampleLayout::MirrorFacing());
     const bool across = driver_.StepUntil(
@@ -160,8 +169,7 @@ TEST_F(MapObjectsRoad, WalkingNorthThroughTheMirrorBoxChangesTheHerosLook)
     ASSERT_TRUE(across);
     EXPECT_EQ(Flag(kFirstHeroLook), 0);
     // Standing in it facing north is not enough: it takes walking.
-    hero->PlaceAt(south, SampleLayout::MirrorFacing());
-    driver_.Steps(30);
+    const platform::RgbaImage first = look();
     EXPECT_EQ(Flag(kFirstHeroLook), 0);
     // Northwards it changes on the fifteenth step walked inside (states 2 and 3 are on the move).
     int steps = 0;
@@ -178,25 +186,75 @@ TEST_F(MapObjectsRoad, WalkingNorthThroughTheMirrorBoxChangesTheHerosLook)
     EXPECT_EQ(steps, 15);
     EXPECT_EQ(Flag(kFirstHeroLook), SampleLayout::kMirrorLook);
     EXPECT_EQ(town->GetArea()->GetFieldLoop(), town);
+    // Seen again from the same place, he wears other colours; both looks side by side.
+    const platform::RgbaImage second = look();
+    EXPECT_FALSE(qmtest::SamePicture(first, second, 24, 200));
+    platform::RgbaImage both = first;
+    both.width *= 2;
+    both.pixels.clear();
+    for (int y = 0; y < first.height; ++y) {
+        for (const platform::RgbaImage* half : {&first, &second}) {
+            const auto row = half->pixels.begin() + static_cast<std::ptrdiff_t>(y) * half->width * 4;
+            both.pixels.insert(both.pixels.end(), row, row + static_cast<std::ptrdiff_t>(half->width) * 4);
+        }
+    }
+    EXPECT_TRUE(qmtest::MatchesGolden(both, "TownMirrorLooks"));
 }
 
 TEST_F(MapObjectsRoad, TheGapInTheTownsEastFenceLeadsToTheBattleMap)
 {
+    const D3DXVECTOR3 gap = SampleLayout::EastGap();
+    // Walked east from the start until the door stops him, then pressed from there and from a step
+    // back; a few seconds later the battle map is about him.
+    for (const float back : {0.0F, 1.5F}) {
+        SCOPED_TRACE("from " + std::to_string(back) + " back");
+        TFieldLoop* town = EnterTown();
+        ASSERT_NE(town, nullptr);
+        TPlayerCharacter* hero = town->GetPlayer();
+        const D3DXVECTOR3 beyond{gap.x + 5.0F, 0.0F, gap.z};
+        const D3DXVECTOR3 onTheWay{30.0F, 0.0F, gap.z};
+        bool near = false;
+        float before = -100.0F;
+        const bool stopped = driver_.StepUntil(
+            [&] {
+                near = near || FlatDistance(PositionOf(hero), onTheWay) < 0.5F;
+                qmtest::WalkTowards(town, near ? beyond : onTheWay);
+                const float x = PositionOf(hero).x;
+                const bool still = x > 30.0F && x - before < 0.001F;
+                before = x;
+                return still;
+            },
+            1500);
+        qmtest::ReleaseArrows();
+        ASSERT_TRUE(stopped) << PositionOf(hero).x << " " << PositionOf(hero).z;
+        const D3DXVECTOR3 against = PositionOf(hero);
+        // Stopped by the fence, not short of it.
+        EXPECT_GT(against.x, 39.0F);
+        EXPECT_LT(against.x, 40.0F);
+        hero->PlaceAt(against - D3DXVECTOR3(back, 0.0F, 0.0F), {1.0F, 0.0F, 0.0F});
+        driver_.Steps(2);
+        driver_.Press(Button::A);
+        ASSERT_TRUE(driver_.StepUntil([&] { return TMapProbe::IsInPhase(*town); }, 5)) << against.x << " " << against.z;
+        ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*town); }, 300));
+        ASSERT_EQ(Field(), town);
+        EXPECT_LT(FlatDistance(PositionOf(town->GetPlayer()), SampleLayout::BattleArrival()), 0.5F);
+        driver_.Steps(120);
+        ASSERT_EQ(Field(), town);
+        EXPECT_NE(dynamic_cast<TBattleArea*>(town->GetArea()), nullptr);
+    }
+    // Facing away from the door against it, and facing it from beyond its reach, the button does
+    // nothing.
     TFieldLoop* town = EnterTown();
     ASSERT_NE(town, nullptr);
-    const D3DXVECTOR3 gap = SampleLayout::EastGap();
-    // Facing away from it, the button does nothing.
-    town->GetPlayer()->PlaceAt(gap + D3DXVECTOR3(-1.0F, 0.0F, 0.0F), {-1.0F, 0.0F, 0.0F});
-    driver_.Steps(2);
-    driver_.Press(Button::A);
-    driver_.Steps(5);
-    EXPECT_FALSE(TMapProbe::IsInPhase(*town));
-    PressFacing(town, gap, gap + D3DXVECTOR3(-3.0F, 0.0F, 0.0F));
-    ASSERT_TRUE(TMapProbe::IsInPhase(*town));
-    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*town); }, 300));
-    ASSERT_EQ(Field(), town);
-    ASSERT_NE(dynamic_cast<TBattleArea*>(town->GetArea()), nullptr);
-    EXPECT_LT(FlatDistance(PositionOf(town->GetPlayer()), SampleLayout::BattleArrival()), 0.5F);
+    for (const auto& [at, facing] : {std::pair{D3DXVECTOR3(39.5F, 0.0F, gap.z), D3DXVECTOR3(-1.0F, 0.0F, 0.0F)},
+                                     std::pair{D3DXVECTOR3(37.3F, 0.0F, gap.z), D3DXVECTOR3(1.0F, 0.0F, 0.0F)}}) {
+        town->GetPlayer()->PlaceAt(at, facing);
+        driver_.Steps(2);
+        driver_.Press(Button::A);
+        driver_.Steps(120);
+        EXPECT_FALSE(TMapProbe::IsInPhase(*town)) << at.x;
+        EXPECT_NE(dynamic_cast<TTownArea*>(town->GetArea()), nullptr) << at.x;
+    }
 }
 
 TEST_F(MapObjectsRoad, TheFirstWinIsRememberedAndTheStrongEnemysDefeatSendsThePartyHome)

@@ -201,11 +201,14 @@ TEST_F(GeneratedFolder, EveryFileReadsBackThroughTheGameLoaders)
             ASSERT_TRUE(TTexturePackage::ReadImage(path, entry, &image)) << package.file << "/" << entry;
             if (package.picture == sample::TexturePackage::Picture::Field ||
                 package.picture == sample::TexturePackage::Picture::Scene ||
-                package.picture == sample::TexturePackage::Picture::Minimap) {
+                package.picture == sample::TexturePackage::Picture::Minimap ||
+                package.picture == sample::TexturePackage::Picture::HeroLook) {
                 const qmtest::PtxImage field = package.picture == sample::TexturePackage::Picture::Field ? sample::FieldPicture(entry)
                                                : package.picture == sample::TexturePackage::Picture::Scene
                                                    ? qmtest::ScenePicture(entry)
-                                                   : sample::MinimapPicture(entry);
+                                               : package.picture == sample::TexturePackage::Picture::Minimap
+                                                   ? sample::MinimapPicture(entry)
+                                                   : sample::HeroLookPicture(entry);
                 EXPECT_EQ(image.width, field.width) << entry;
                 EXPECT_EQ(image.height, field.height) << entry;
                 EXPECT_EQ(image.HasAlphaLayer(), field.kind != 0) << entry;
@@ -369,6 +372,7 @@ TEST_F(GeneratedFolder, EveryFigureFacesTheWayItWalks)
     ASSERT_TRUE(InitDevice());
     const sample::Catalogue& c = sample::GetCatalogue();
     TMesh8::SetDirectory(dir_.Path().string() + "/" + sample::kMeshFolder);
+    TTexture8::SetDirectory(dir_.Path().string() + "/" + sample::kTextureFolder);
     TPatternInfo::SetDirectory(dir_.Path().string() + "/" + sample::kCharacterDataFolder);
     std::map<std::string, float> heights;
     for (const std::string& model : c.characterModels) {

@@ -1,8 +1,9 @@
-// The town's old well, played: walked to from the start and spoken to four times. Each talk takes
+// The town's old well, played: walked to from the start and spoken to six times. Each talk takes
 // the branch its visit count picks, works its loops over that count, and ends in a question: a coin
-// thrown calls the wish script with its arguments (money in the purse), a cancel closes the window
-// and ends the talk before the answer counts, walking away takes the question's default branch and
-// looking in takes a later case, which says a line of its own.
+// thrown calls the wish script with its arguments, which takes the coin from the purse (or nothing
+// from a purse short of one) and the well says which; a cancel closes the window and ends the talk
+// before the answer counts, walking away takes the question's default branch and looking in takes a
+// later case, which says a line of its own.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -35,12 +36,13 @@ constexpr int kCancel = -1;
 
 struct Talk {
     int answer;
-    // Whether the answer says a line of its own, waiting for the button.
-    bool said;
+    // The purse before it (unchanged when negative), and the line the answer says, if any.
+    std::int64_t purse;
+    const char* said;
     // Event flags after it: visits, branch, 1 + ... + n, twos, doubling, laps, signs, long sum,
-    // question, wish; the money it added.
+    // question, wish; the money it took.
     int visits, branch, sum, twos, doubling, laps, signs, longSum, choice, wish;
-    std::uint32_t gained;
+    std::uint32_t taken;
     // One of each of these items put in the bag before it, and the kinds the bag then holds: a new
     // game's five of item 1 sit in the ring, which is no part of the bag, and one more of item 1
     // joins them there.
@@ -48,12 +50,18 @@ struct Talk {
     int bagKinds;
 };
 
-// n = visits before + 2: 2, 3, 4, 5.
+constexpr const char* kSank = "硬貨は暗い水の底へ沈んでいった。";
+constexpr const char* kNoCoin = "投げ入れる硬貨が一枚もない。";
+
+// n = visits before + 2: 2, 3, 4, 5, 6, 7. A coin is 10: thrown from a new game's purse, from a
+// purse of exactly one coin, and from one a little short of it.
 const Talk kTalks[] = {
-    {0, false, 1, 1, 3, 6, 16, 3, 16, 72, 1, 12, 12, {}, 0},
-    {kCancel, false, 2, 2, 6, 10, 16, 4, 13, 73, 1, 12, 0, {2}, 1},
-    {2, false, 3, 3, 10, 12, 32, 6, 11, 74, 3, 12, 0, {1, 2}, 1},
-    {1, true, 4, 3, 15, 16, 32, 7, 9, 75, 2, 12, 0, {3, 4}, 3},
+    {0, -1, kSank, 1, 1, 3, 6, 16, 3, 16, 72, 1, 12, 10, {}, 0},
+    {kCancel, -1, nullptr, 2, 2, 6, 10, 16, 4, 13, 73, 1, 12, 0, {2}, 1},
+    {2, -1, nullptr, 3, 3, 10, 12, 32, 6, 11, 74, 3, 12, 0, {1, 2}, 1},
+    {1, -1, "水面に自分の顔が映っている。", 4, 3, 15, 16, 32, 7, 9, 75, 2, 12, 0, {3, 4}, 3},
+    {0, 10, kSank, 5, 3, 21, 18, 32, 8, 7, 76, 1, 56, 10, {}, 3},
+    {0, 9, kNoCoin, 6, 3, 28, 22, 32, 10, 5, 77, 1, 0, 0, {}, 3},
 };
 
 class ScriptsRoad : public qmtest::SampleFieldRoad {
@@ -63,6 +71,17 @@ protected:
     {
         const TMessageWindow* window = qmtest::MessageWindow();
         return window != nullptr && (window->*state)();
+    }
+    // What the message window has still to type.
+    static std::string Unsaid()
+    {
+        std::string all;
+        if (const TMessageWindow* window = qmtest::MessageWindow()) {
+            for (const std::string& line : TScriptProbe::Lines(*window)) {
+                all += line;
+            }
+        }
+        return all;
     }
     // Facing the well from a step south of it, the action button.
     void Speak(TFieldLoop* town)
@@ -100,6 +119,9 @@ TEST_F(ScriptsRoad, TheWellsTalksTakeTheirBranchesByTheVisitsAndTheQuestionDecid
 
     for (const Talk& talk : kTalks) {
         SCOPED_TRACE("visit " + std::to_string(talk.visits));
+        if (talk.purse >= 0) {
+            TGameData::GetInstance()->SetMoney(static_cast<std::uint32_t>(talk.purse));
+        }
         const std::uint32_t money = TGameData::GetInstance()->GetMoney();
         for (std::uint32_t item : talk.added) {
             TGameData::GetInstance()->AddItem(item, 1);
@@ -124,8 +146,23 @@ TEST_F(ScriptsRoad, TheWellsTalksTakeTheirBranchesByTheVisitsAndTheQuestionDecid
             EXPECT_EQ(TScriptProbe::Cursor(*qmtest::MessageWindow()), talk.answer);
             driver_.Press(Button::A);
         }
-        if (talk.said) {
-            ASSERT_TRUE(driver_.StepUntil([] { return WindowIs(&TMessageWindow::IsWaitingForButton); }, 300));
+        if (talk.said != nullptr) {
+            // The words as the window types them out, up to the page's end (its mark).
+            std::string typed;
+            std::string left = Unsaid();
+            ASSERT_TRUE(driver_.StepUntil(
+                [&] {
+                    const std::string now = Unsaid();
+                    if (now.size() < left.size() && left.compare(left.size() - now.size(), now.size(), now) == 0) {
+                        typed += left.substr(0, left.size() - now.size());
+                    }
+                    left = now;
+                    return WindowIs(&TMessageWindow::IsWaitingForButton);
+                },
+                300));
+            // The step that shows the words types their first letters already.
+            const std::string said = std::string(talk.said) + "／";
+            EXPECT_TRUE(said.ends_with(typed) && typed.size() + 4 >= said.size()) << typed;
             driver_.Press(Button::A);
         }
         ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInScriptState(*area); }, 120));
@@ -144,7 +181,7 @@ TEST_F(ScriptsRoad, TheWellsTalksTakeTheirBranchesByTheVisitsAndTheQuestionDecid
         EXPECT_EQ(Flag(WellLayout::kBagFlag), talk.bagKinds);
         EXPECT_EQ(Flag(WellLayout::kChoiceFlag), talk.choice);
         EXPECT_EQ(Flag(WellLayout::kWishFlag), talk.wish);
-        EXPECT_EQ(TGameData::GetInstance()->GetMoney(), money + talk.gained);
+        EXPECT_EQ(TGameData::GetInstance()->GetMoney(), money - talk.taken);
         driver_.Steps(5);
     }
     EXPECT_EQ(Field(), town);

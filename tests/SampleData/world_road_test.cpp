@@ -32,20 +32,7 @@ using qmtest::SceneDriver;
 using sample::SampleLayout;
 
 // The minimap's window on the screen: drawn at (408, 312), 224 × 160.
-platform::RgbaImage Minimap(const platform::RgbaImage& screen)
-{
-    platform::RgbaImage out;
-    out.width = 224;
-    out.height = 160;
-    for (int y = 0; y < out.height; ++y) {
-        for (int x = 0; x < out.width; ++x) {
-            const std::size_t from = (static_cast<std::size_t>(312 + y) * screen.width + 408 + x) * 4;
-            out.pixels.insert(out.pixels.end(), screen.pixels.begin() + static_cast<std::ptrdiff_t>(from),
-                              screen.pixels.begin() + static_cast<std::ptrdiff_t>(from + 4));
-        }
-    }
-    return out;
-}
+platform::RgbaImage Minimap(const platform::RgbaImage& screen) { return qmtest::Crop(screen, 408, 312, 224, 160); }
 
 class WorldRoad : public qmtest::SampleFieldRoad {
 protected:

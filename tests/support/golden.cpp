@@ -160,6 +160,18 @@ bool ReadPng(const std::string& path, platform::RgbaImage* out)
     return ::testing::AssertionFailure() << name << " differs from " << golden << "; actual text: " << actual;
 }
 
+platform::RgbaImage Crop(const platform::RgbaImage& image, int x, int y, int width, int height)
+{
+    platform::RgbaImage out;
+    out.width = width;
+    out.height = height;
+    for (int row = y; row < y + height; ++row) {
+        const auto from = image.pixels.begin() + (static_cast<std::ptrdiff_t>(row) * image.width + x) * 4;
+        out.pixels.insert(out.pixels.end(), from, from + static_cast<std::ptrdiff_t>(width) * 4);
+    }
+    return out;
+}
+
 int Brightest(const platform::RgbaImage& image)
 {
     int most = 0;

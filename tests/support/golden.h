@@ -20,6 +20,9 @@ namespace qmtest {
 ::testing::AssertionResult MatchesGolden(const platform::RgbaImage& image, const std::string& name, int tolerance = 8,
                                          int maxBadPixels = 16);
 
+// The part of a frame from (x, y), width × height (a region inside the frame).
+platform::RgbaImage Crop(const platform::RgbaImage& image, int x, int y, int width, int height);
+
 // The brightest red, green or blue of the frame (0 for a black frame).
 int Brightest(const platform::RgbaImage& image);
 

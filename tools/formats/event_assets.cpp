@@ -222,13 +222,21 @@ MeshFile FlightLand()
 MeshFile Place(const std::string& name, const D3DXVECTOR3& at, std::uint32_t floor, std::uint32_t stone,
                float land = 0.0F)
 {
-    std::vector<Block> blocks = {{at + D3DXVECTOR3(0.0F, -0.1F, 0.0F), {12.0F, 0.1F, 12.0F}, floor, floor}};
+    constexpr float kHalf = kPlaceHalf;
+    std::vector<Block> blocks = {{at + D3DXVECTOR3(0.0F, -0.1F, 0.0F), {kHalf, 0.1F, kHalf}, floor, floor}};
     if (land > 0.0F) {
         blocks.push_back({at + D3DXVECTOR3(0.0F, -0.3F, 0.0F), {land, 0.1F, land}, stone, stone});
+        // The rim, just outside the floor's edge, where its collision ends: low enough for the
+        // camera to see over it.
+        constexpr float r = kPlaceRimHalf;
+        constexpr float h = 0.25F;
+        constexpr float c = kHalf + kPlaceRimGap + r;
+        for (float side : {-1.0F, 1.0F}) {
+            blocks.push_back({at + D3DXVECTOR3(side * c, h, 0.0F), {r, h, c + r}, stone, floor});
+            blocks.push_back({at + D3DXVECTOR3(0.0F, h, side * c), {c + r, h, r}, stone, floor});
+        }
     }
-    const D3DXVECTOR3 stones[] = {{-4.0F, 0.0F, 6.0F}, {3.5F, 0.0F, 7.5F}, {-6.5F, 0.0F, 1.0F}, {5.5F, 0.0F, 2.0F},
-                                  {0.5F, 0.0F, 10.0F}};
-    for (const D3DXVECTOR3& p : stones) {
+    for (const D3DXVECTOR3& p : PlaceStones()) {
         blocks.push_back({at + p + D3DXVECTOR3(0.0F, 1.2F, 0.0F), {0.5F, 1.2F, 0.5F}, stone, floor});
     }
     return Blocks(name, blocks);
@@ -238,7 +246,7 @@ MeshFile Place(const std::string& name, const D3DXVECTOR3& at, std::uint32_t flo
 // that each lies in the cells of its own corners.
 MeshFile PlaceGround(const std::string& name, const D3DXVECTOR3& at)
 {
-    constexpr float kHalf = 12.0F;
+    constexpr float kHalf = kPlaceHalf;
     constexpr float kPiece = FieldLayout::kCellSize;
     GroundMesh ground;
     for (float x0 = at.x - kHalf; x0 < at.x + kHalf; x0 += kPiece) {
@@ -309,6 +317,11 @@ std::vector<std::pair<std::string, MeshFile>> EventMeshes()
         {"event04/event07_silver.tob", FigureObject("Silver", {0.1F, 0.0F, 1.4F}, 0xFFB8C0C8, kEvent06Morphs, 1.2F)},
         {"map04/t05_00.msh", FlightLand()},
     };
+}
+
+std::vector<D3DXVECTOR3> PlaceStones()
+{
+    return {{-4.0F, 0.0F, 6.0F}, {3.5F, 0.0F, 7.5F}, {-6.5F, 0.0F, 1.0F}, {5.5F, 0.0F, 2.0F}, {0.5F, 0.0F, 10.0F}};
 }
 
 std::vector<StoryField> StoryFields()

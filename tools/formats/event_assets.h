@@ -50,6 +50,13 @@ inline constexpr const char* kStoryBoxScripts = "m04.pbsc";
 // A box ahead of a start facing -z that starts the event; the town's, west of its start.
 FieldScriptBox StoryBox(const D3DXVECTOR3& start, std::uint32_t event);
 FieldScriptBox TownStoryBox();
+// A place's floor reaches this far from its point either way; the standing stones on it, from the
+// point. Dressed, a low rock wall rims the floor just outside its edge, so that its end is seen
+// where the walk ends.
+inline constexpr float kPlaceHalf = 12.0F;
+std::vector<D3DXVECTOR3> PlaceStones();
+inline constexpr float kPlaceRimHalf = 0.3F;
+inline constexpr float kPlaceRimGap = 0.1F;
 // The minimap pictures the dressed fields name.
 inline constexpr const char* kMistMinimap = "m07_00";
 inline constexpr const char* kCaveMinimap = "d05_00";

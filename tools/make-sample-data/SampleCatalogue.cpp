@@ -388,6 +388,7 @@ Catalogue Build()
                           {SampleLayout::kTownMinimap, SampleLayout::kBattleMinimap, qmtest::kMistMinimap,
                            qmtest::kCaveMinimap}});
     c.textures.push_back({"title.ptx", TexturePackage::Picture::Scene, {"title", "menu", "vrrw_logo", "gameover"}});
+    c.textures.push_back({kHeroLookPackage, TexturePackage::Picture::HeroLook, {"hero", "hero01", "hero02"}});
     c.meshes.insert(c.meshes.begin(), {kSkyMesh, "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
                                        "map04/t04_00.msh", "map04/_t04_00.msh", "visual04/crate.msh", kShadowMesh});
     for (const qmtest::FieldMap& map : SampleMaps()) {

@@ -49,7 +49,8 @@ struct TexturePackage {
     // Field: the field folder's own pictures of those names (window, gauge and minimap parts).
     // Scene: the pictures of the scenes around play ("title.ptx").
     // Minimap: a field's own minimap picture of that name.
-    enum class Picture { Icon, Panel, Field, Scene, Minimap };
+    // HeroLook: a picture the hero's town look wears.
+    enum class Picture { Icon, Panel, Field, Scene, Minimap, HeroLook };
     std::string file;  // inside the texture folder
     Picture picture = Picture::Icon;
     std::vector<std::string> entries;
@@ -209,9 +210,12 @@ struct SampleLayout {
     static D3DXVECTOR3 MirrorMaximum() { return {4.0F, 3.0F, 21.0F}; }
     static D3DXVECTOR3 MirrorFacing() { return {0.0F, 0.0F, 1.0F}; }
     static constexpr std::uint32_t kMirrorLook = 1;
-    // The gap in the town's east fence, faced with the action button: the battle map, through white.
-    static D3DXVECTOR3 EastGap() { return {39.0F, 0.0F, 17.0F}; }
-    static constexpr float kEastGapRadius = 2.0F;
+    // The gap in the town's east fence, a white door in the fence's middle east of the start, faced
+    // with the action button: the battle map, through white. The point lies behind the fence, so
+    // that a player standing against the door faces it, and reaches a few steps back.
+    static D3DXVECTOR3 EastGap() { return {41.0F, 0.0F, 17.0F}; }
+    static constexpr float kEastGapRadius = 3.5F;
+    static constexpr float kEastDoorHalfWidth = 1.5F;
     // The battle map's dark stone in the north-west corner, away from every enemy's walk: touched,
     // it ends the game.
     static D3DXVECTOR3 DarkStone() { return {2.0F, 0.0F, 28.0F}; }

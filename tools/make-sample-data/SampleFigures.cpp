@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <stdexcept>
+#include <utility>
 
 #include "SampleParts.h"
 #include "formats/field_writer.h"
@@ -129,10 +130,33 @@ qmtest::MeshFile Figure(const std::string& model)
 {
     for (const NamedLook& named : Looks()) {
         if (model == named.model) {
-            return qmtest::PlayerModelFigure(model, named.look);
+            qmtest::MeshFile mesh = qmtest::PlayerModelFigure(model, named.look);
+            if (model == "hero") {
+                mesh.materials[0].texture = std::string(kHeroLookPackage) + "/hero";
+            }
+            return mesh;
         }
     }
     throw std::runtime_error("the sample folder has no look for the model " + model);
+}
+
+qmtest::PtxImage HeroLookPicture(const std::string& name)
+{
+    // Untextured, the body shows its colour times itself; the first look's picture is that colour,
+    // so it looks as it always did. The mirror's looks: a green tunic over dark red legs, and a
+    // white one over black, the line between them at the picture's middle (the body's waist).
+    const std::uint32_t body = Looks().front().look.body;
+    const qmtest::PtxColor own{static_cast<std::uint8_t>(body >> 16), static_cast<std::uint8_t>(body >> 8),
+                               static_cast<std::uint8_t>(body)};
+    const std::pair<qmtest::PtxColor, qmtest::PtxColor> looks[] = {
+        {own, own}, {{255, 255, 40}, {255, 40, 40}}, {{255, 255, 255}, {40, 40, 40}}};
+    const int look = name == "hero01" ? 1 : name == "hero02" ? 2 : 0;
+    constexpr int kSize = 16;
+    std::vector<qmtest::PtxColor> colours;
+    for (int y = 0; y < kSize; ++y) {
+        colours.insert(colours.end(), kSize, y < kSize / 2 ? looks[look].first : looks[look].second);
+    }
+    return qmtest::PtxImage::FromPixels(name, 0, kSize, kSize, colours);
 }
 
 }  // namespace sample

@@ -2,8 +2,8 @@
 // a key, its crate is drawn adding its colour, its map description carries a spare name record, a purse
 // lies there unflagged (it fades away when nobody takes it) and its one spawner stores a flat
 // facing, so the scarecrow it sends looks a random way; the scarecrow's strikes stay out until they
-// have landed twice, and it calls out in the partner's voice as it strikes. A post by the start
-// trades with the bag through a script: three of item 2 in, two out, then five out refused. West of
+// have landed twice, and it calls out in the partner's voice as it strikes. A post south of the
+// crate trades with the bag through a script: three of item 2 in, two out, then five out refused. West of
 // the crate stands a low shelter, a roof on four posts that a jump under it runs into.
 #include "SampleData.h"
 
@@ -85,6 +85,10 @@ qmtest::MeshFile MeadowLook(const std::string& name)
     const D3DXVECTOR3 a = LeftoverLayout::ShelterMinimum();
     const D3DXVECTOR3 b = LeftoverLayout::ShelterMaximum();
     g.Box(a.x, roof, a.z, b.x, roof + kRoofThickness, b.z, 0xFFB04A30);
+    // The trading post: a wooden post with a board across its top.
+    const D3DXVECTOR3 post = LeftoverLayout::Post();
+    g.Box(post.x - 0.1F, 0.0F, post.z - 0.1F, post.x + 0.1F, 1.2F, post.z + 0.1F, 0xFF6A4A30);
+    g.Box(post.x - 0.45F, 0.9F, post.z - 0.06F, post.x + 0.45F, 1.35F, post.z + 0.06F, 0xFFC89860);
     return g.Done();
 }
 

@@ -29,8 +29,11 @@ qmtest::PtxImage Panel(const std::string& name);
 // The field folder's picture of that name; throws when the field has none.
 qmtest::PtxImage FieldPicture(const std::string& name);
 std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package);
-// The minimap picture of the town or of the battle map (by their minimap names).
+// The minimap picture of the town, the battle map or a story field (by their minimap names).
 qmtest::PtxImage MinimapPicture(const std::string& name);
+// The folder's own minimap window ("window21") and cursor ("cursor05") in place of the field's.
+qmtest::PtxImage MinimapWindow();
+qmtest::PtxImage MinimapCursor();
 // The HUD's faces and item icons in the catalogue's packages; the battle enemy worth a level.
 void AddHudSamples(Catalogue& c);
 
@@ -83,6 +86,10 @@ std::vector<std::string> HeroModels(const Catalogue& c);
 void GiveEnemiesTheirLooks(std::vector<TEnemyRecord>& enemies);
 // The body of a character model of the folder; throws for a model without a look.
 qmtest::MeshFile Figure(const std::string& model);
+// The hero's town look wears a picture of "hero.ptx", one a look the mirror gives (variant 0, 1, 2 by
+// the look flag): what the picture multiplies the body colour by.
+inline constexpr const char* kHeroLookPackage = "hero.ptx";
+qmtest::PtxImage HeroLookPicture(const std::string& name);
 
 // The story events' lists, music, script file and models: into the catalogue, then into the folder.
 void AddEvents(Catalogue& c);

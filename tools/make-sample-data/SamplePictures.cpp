@@ -124,6 +124,12 @@ qmtest::PtxImage FieldPicture(const std::string& name)
     if (name == "word") {
         return qmtest::LetterSheet(true);
     }
+    if (name == "window21") {
+        return MinimapWindow();
+    }
+    if (name == "cursor05") {
+        return MinimapCursor();
+    }
     for (const qmtest::PtxImage& picture : pictures) {
         if (picture.storedName == name + '\0') {
             return picture;
@@ -151,6 +157,9 @@ std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package)
             break;
         case TexturePackage::Picture::Minimap:
             images.push_back(MinimapPicture(entry));
+            break;
+        case TexturePackage::Picture::HeroLook:
+            images.push_back(HeroLookPicture(entry));
             break;
         }
     }

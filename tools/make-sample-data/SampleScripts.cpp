@@ -110,8 +110,14 @@ std::vector<std::string> Well()
         "SWITCH g.$_",
         "CASE 0",
         "CALL " + Key("wish") + " 0x0A b.visits n",
-        SetFlag(L::kWishFlag, "g.$_"),
+        "wish = g.$_",
+        SetFlag(L::kWishFlag, "wish"),
         SetFlag(L::kChoiceFlag, "1"),
+        "IF wish == 0",
+        Say("投げ入れる硬貨が一枚もない。／"),
+        "ELSE",
+        Say("硬貨は暗い水の底へ沈んでいった。／"),
+        "END",
         "CASE 1",
         Say("水面に自分の顔が映っている。／"),
         SetFlag(L::kChoiceFlag, "2"),
@@ -122,15 +128,20 @@ std::vector<std::string> Well()
     };
 }
 
-// Adds $0 × $1 + $2 to the purse and answers what it added.
+// Takes the coin, $0 from the purse, and answers the wish's number, $0 × $1 + $2; with less than a
+// coin in the purse nothing is thrown, and it answers 0.
 std::vector<std::string> Wish()
 {
     return {
-        "gift = ( $0 * $1 ) + $2",
         "CALL @@SendMsg \"Flag\" 0 7",
-        "purse = g.$_ + gift",
+        "purse = g.$_",
+        "IF purse < $0",
+        "RETURN 0",
+        "END",
+        "purse = purse - $0",
         "CALL @@SendMsg \"Flag\" 1 7 purse",
-        "RETURN gift",
+        "wish = ( $0 * $1 ) + $2",
+        "RETURN wish",
     };
 }
 

@@ -1,7 +1,8 @@
 // The old well by the town's north wall, east of the sign, met with the action button. Its conversation keeps
 // count of the visits and answers each of the first three differently, works a few sums over the
-// count on the way (into event flags), notes how many kinds of things the bag holds, and ends in a question: a coin thrown in calls the wish
-// script, which adds to the purse what its arguments make; walking away leaves a mark of its own.
+// count on the way (into event flags), notes how many kinds of things the bag holds, and ends in a
+// question: a coin thrown in calls the wish script, which takes the coin from the purse, and the well
+// says where it went (or that the purse holds none); walking away leaves a mark of its own.
 #pragma once
 
 #include <filesystem>
@@ -30,7 +31,8 @@ struct WellLayout {
     static constexpr std::uint32_t kSkippedFlag = 337;
     static constexpr std::uint32_t kSignsFlag = 338;
     static constexpr std::uint32_t kLongSumFlag = 339;
-    // 1: a coin thrown; 3: walked away. What the wish gave (10 × the visits + n).
+    // 1: a coin thrown; 3: walked away. The wish's number (10 × the visits + n), 0 when no coin was
+    // thrown; a coin is 10.
     static constexpr std::uint32_t kChoiceFlag = 340;
     static constexpr std::uint32_t kWishFlag = 341;
     // The first roll of the script dice seeded with 7.

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "SampleParts.h"
+#include "SampleScripts.h"
 #include "formats/byte_writer.h"
 #include "formats/event_assets.h"
 #include "formats/ground_writer.h"
@@ -33,6 +34,14 @@ struct Patch {
     std::uint32_t colour;
 };
 
+// A box standing on the ground (a sign's post and board, a well's stones), and whether the minimap
+// marks it.
+struct Prop {
+    float x0, y0, z0, x1, y1, z1;
+    std::uint32_t colour;
+    bool marked;
+};
+
 // Where a field can be walked, and how it looks round that.
 struct Field {
     std::string mesh;  // inside the mesh folder's "map04/"
@@ -46,6 +55,8 @@ struct Field {
     std::uint32_t wall;
     std::vector<Patch> patches;
     std::vector<D3DXVECTOR3> marks;  // save points
+    std::vector<Rect> doors;         // z ranges of doors in the east fence (their x unused)
+    std::vector<Prop> props;         // things standing on the ground, walked through
 };
 
 constexpr float kTile = 2.0F;
@@ -58,6 +69,10 @@ constexpr std::uint32_t kArch = 0xFFD8A040;
 constexpr std::uint32_t kSand = 0xFFD8C898;
 constexpr std::uint32_t kWayOn = 0xFF8890B0;
 constexpr std::uint32_t kLair = 0xFF6A3A30;
+constexpr std::uint32_t kDoor = 0xFFF0F0E8;
+constexpr std::uint32_t kMirror = 0xFFB8A8E0;
+constexpr std::uint32_t kStone = 0xFF9A9AA0;
+constexpr std::uint32_t kWood = 0xFFC89860;
 
 // The colour of the walkable ground at a tile's centre.
 std::uint32_t GroundColour(const Field& f, float x, float z, int parity)
@@ -100,6 +115,12 @@ qmtest::MeshFile VisualGround(const Field& f)
     b.Box(w.x0 - t, 0.0F, w.z0 - t, w.x0, h, w.z1, f.fence);
     b.Box(w.x1, 0.0F, w.z0 - t, w.x1 + t, h, w.z1, f.fence);
     b.Box(w.x0 - t, 0.0F, w.z0 - t, w.x1 + t, h, w.z0, f.fence);
+    for (const Prop& p : f.props) {
+        b.Box(p.x0, p.y0, p.z0, p.x1, p.y1, p.z1, p.colour);
+    }
+    for (const Rect& d : f.doors) {
+        b.Box(w.x1 - 0.05F, 0.0F, d.z0, w.x1 + t + 0.05F, h + 0.6F, d.z1, kDoor);
+    }
     const Rect& g = f.gate;
     b.Box(w.x0 - t, 0.0F, w.z1, g.x0, kWallHeight, w.z1 + 1.0F, f.wall);
     b.Box(g.x1, 0.0F, w.z1, w.x1 + t, kWallHeight, w.z1 + 1.0F, f.wall);
@@ -151,7 +172,36 @@ std::vector<Patch> TownPaths()
             {{SampleLayout::kTownWest + 2.0F, villagers + 1.0F, start.x + 2.0F, villagers + 4.0F}, kSand},
             {{gate.x0, mark.z - 2.0F, start.x + 2.0F, mark.z + 2.0F}, kSand},
             {{gate.x0, mark.z, gate.x1, gate.z1}, kSand},
-            {{wayOn.minimum.x, wayOn.minimum.z, start.x - 2.0F, wayOn.maximum.z}, kWayOn}};
+            {{wayOn.minimum.x, wayOn.minimum.z, start.x - 2.0F, wayOn.maximum.z}, kWayOn},
+            {Between(SampleLayout::MirrorMinimum(), SampleLayout::MirrorMaximum()), kMirror}};
+}
+
+// The sign beside the path north (a board on a post, read from the path) and the old well by the
+// north wall (a ring of stones round dark water, a beam on two posts over it).
+std::vector<Prop> TownProps()
+{
+    const D3DXVECTOR3 sign = SampleLayout::TownSign();
+    const D3DXVECTOR3 well = WellLayout::Well();
+    const float r = 0.6F;
+    const float t = 0.18F;
+    const std::uint32_t post = 0xFF6A4A30;
+    return {{sign.x - 0.06F, 0.0F, sign.z - 0.06F, sign.x + 0.06F, 1.3F, sign.z + 0.06F, post, false},
+            {sign.x - 0.05F, 0.8F, sign.z - 0.5F, sign.x + 0.05F, 1.4F, sign.z + 0.5F, kWood, true},
+            {well.x - r, 0.0F, well.z - r, well.x + r, 0.7F, well.z - r + t, kStone, true},
+            {well.x - r, 0.0F, well.z + r - t, well.x + r, 0.7F, well.z + r, kStone, true},
+            {well.x - r, 0.0F, well.z - r, well.x - r + t, 0.7F, well.z + r, kStone, true},
+            {well.x + r - t, 0.0F, well.z - r, well.x + r, 0.7F, well.z + r, kStone, true},
+            {well.x - r + t, 0.0F, well.z - r + t, well.x + r - t, 0.45F, well.z + r - t, 0xFF203048, false},
+            {well.x - r, 0.7F, well.z - 0.06F, well.x - r + 0.12F, 1.7F, well.z + 0.06F, post, false},
+            {well.x + r - 0.12F, 0.7F, well.z - 0.06F, well.x + r, 1.7F, well.z + 0.06F, post, false},
+            {well.x - r - 0.1F, 1.7F, well.z - 0.1F, well.x + r + 0.1F, 1.85F, well.z + 0.1F, post, false}};
+}
+
+Rect EastDoor()
+{
+    const float z = SampleLayout::EastGap().z;
+    const float half = SampleLayout::kEastDoorHalfWidth;
+    return {0.0F, z - half, 0.0F, z + half};
 }
 
 Field Town()
@@ -166,7 +216,9 @@ Field Town()
             1.5F,
             0xFF8A6A50,
             TownPaths(),
-            {SampleLayout::TownSavePointMark()}};
+            {SampleLayout::TownSavePointMark()},
+            {EastDoor()},
+            TownProps()};
 }
 
 Field Battle()
@@ -182,6 +234,8 @@ Field Battle()
             2.0F,
             0xFF7A7068,
             {{{lair.x - 3.0F, lair.z - 3.0F, lair.x + 3.0F, lair.z + 3.0F}, kLair}},
+            {},
+            {},
             {}};
 }
 
@@ -228,32 +282,62 @@ struct Layer {
     std::uint32_t colour;
 };
 
+// The picture is added onto the window's dark inside, so black leaves the window as it is. Fences
+// and walls are light lines round the ground, whatever their colour in the field.
+constexpr std::uint32_t kMinimapLand = 0xFF142418;
+constexpr std::uint32_t kMinimapFence = 0xFFC8C0A8;
+
+// Lines round a rectangle, width thick, outside it.
+void Rim(std::vector<Layer>& layers, const Rect& r, float width, std::uint32_t colour)
+{
+    layers.push_back({{r.x0 - width, r.z0 - width, r.x1 + width, r.z0}, colour});
+    layers.push_back({{r.x0 - width, r.z1, r.x1 + width, r.z1 + width}, colour});
+    layers.push_back({{r.x0 - width, r.z0, r.x0, r.z1}, colour});
+    layers.push_back({{r.x1, r.z0, r.x1 + width, r.z1}, colour});
+}
+
 std::vector<Layer> FieldLayers(const Field& f)
 {
     const Rect& w = f.walk;
     const Rect& g = f.gate;
     const float m = f.outerMargin;
-    std::vector<Layer> layers = {{{w.x0 - m, w.z0 - m, w.x1 + m, w.z1 + m}, Shade(f.outer, 0.45F)},
-                                 {{w.x0 - 4.0F, w.z0 - 4.0F, w.x1 + 4.0F, w.z1}, Shade(f.fence, 0.6F)},
-                                 {{w.x0 - 4.0F, w.z1, w.x1 + 4.0F, w.z1 + 4.0F}, Shade(f.wall, 0.6F)},
-                                 {w, f.grass[0]}};
+    std::vector<Layer> layers = {{{w.x0 - m, w.z0 - m, w.x1 + m, w.z1 + m}, kMinimapLand},
+                                 {w, Shade(f.grass[0], 0.8F)}};
     for (const Patch& p : f.patches) {
         layers.push_back({p.area, p.colour});
     }
-    layers.push_back({{g.x0 - 2.0F, g.z0, g.x1 + 2.0F, g.z1 + 4.0F}, kPost});
+    Rim(layers, w, 1.0F, kMinimapFence);
+    // The north wall thicker, the gate's posts and arch over it.
+    layers.push_back({{w.x0 - 1.0F, w.z1, w.x1 + 1.0F, w.z1 + 2.0F}, kMinimapFence});
+    layers.push_back({{g.x0 - 1.0F, g.z0, g.x1 + 1.0F, g.z1 + 2.0F}, kPost});
+    for (const Rect& d : f.doors) {
+        layers.push_back({{w.x1 - 0.5F, d.z0, w.x1 + 1.5F, d.z1}, kDoor});
+    }
+    for (const Prop& p : f.props) {
+        if (p.marked) {
+            layers.push_back({{p.x0 - 0.5F, p.z0 - 0.5F, p.x1 + 0.5F, p.z1 + 0.5F}, p.colour});
+        }
+    }
     for (const D3DXVECTOR3& mark : f.marks) {
-        layers.push_back({{mark.x - 2.5F, mark.z - 2.5F, mark.x + 2.5F, mark.z + 2.5F}, 0xFF4060E0});
+        layers.push_back({{mark.x - 2.0F, mark.z - 2.0F, mark.x + 2.0F, mark.z + 2.0F}, 0xFF4060E0});
     }
     return layers;
 }
 
-// A story field: its floor in the land round it, and the box ahead that leads on.
-std::vector<Layer> StoryLayers(const D3DXVECTOR3& place, std::uint32_t floor, std::uint32_t land)
+// A story field: its floor in the land round it, rimmed; the standing stones on it and the box
+// ahead that leads on.
+std::vector<Layer> StoryLayers(const D3DXVECTOR3& place, std::uint32_t floor, std::uint32_t stone)
 {
-    std::vector<Layer> layers = {{{place.x - 60.0F, place.z - 60.0F, place.x + 60.0F, place.z + 60.0F}, land},
-                                 {{place.x - 12.0F, place.z - 12.0F, place.x + 12.0F, place.z + 12.0F}, floor}};
+    const float half = qmtest::kPlaceHalf;
+    const Rect ground{place.x - half, place.z - half, place.x + half, place.z + half};
+    std::vector<Layer> layers = {{{place.x - 60.0F, place.z - 60.0F, place.x + 60.0F, place.z + 60.0F}, kMinimapLand},
+                                 {ground, Shade(floor, 0.7F)}};
+    Rim(layers, ground, qmtest::kPlaceRimGap + 2.0F * qmtest::kPlaceRimHalf, stone);
+    for (const D3DXVECTOR3& p : qmtest::PlaceStones()) {
+        layers.push_back({{place.x + p.x - 1.0F, place.z + p.z - 1.0F, place.x + p.x + 1.0F, place.z + p.z + 1.0F}, stone});
+    }
     for (const qmtest::StoryField& field : qmtest::StoryFields()) {
-        if (std::abs(field.start.x - place.x) < 12.0F && std::abs(field.start.z - place.z) < 12.0F &&
+        if (std::abs(field.start.x - place.x) < half && std::abs(field.start.z - place.z) < half &&
             field.nextEvent != 0) {
             const qmtest::FieldScriptBox box = qmtest::StoryBox(field.start, field.nextEvent);
             layers.push_back({{box.minimum.x, box.minimum.z, box.maximum.x, box.maximum.z}, kWayOn});
@@ -268,16 +352,17 @@ qmtest::PtxImage MinimapPicture(const std::string& name)
 {
     const std::vector<Layer> layers = name == SampleLayout::kTownMinimap     ? FieldLayers(Town())
                                       : name == SampleLayout::kBattleMinimap ? FieldLayers(Battle())
-                                      : name == qmtest::kMistMinimap ? StoryLayers(qmtest::kMistPlace, 0xFFB8B0A8, 0xFF5A5660)
-                                                             : StoryLayers(qmtest::kCavePlace, 0xFF6A5A4A, 0xFF2A2420);
-    // 256 pixels over the 512 units round the origin: two units a pixel, x to the right, z up.
-    constexpr int kSize = 256;
+                                      : name == qmtest::kMistMinimap ? StoryLayers(qmtest::kMistPlace, 0xFFB8B0A8, 0xFFE0DCE8)
+                                                             : StoryLayers(qmtest::kCavePlace, 0xFF6A5A4A, 0xFFD8B890);
+    // 512 pixels over the 512 units round the origin: a unit a pixel, as the window shows them, x to
+    // the right, z up.
+    constexpr int kSize = 512;
     std::vector<qmtest::PtxColor> colours;
     for (int py = 0; py < kSize; ++py) {
         for (int px = 0; px < kSize; ++px) {
-            const float x = static_cast<float>(px) * 2.0F - 256.0F + 1.0F;
-            const float z = 256.0F - static_cast<float>(py) * 2.0F - 1.0F;
-            std::uint32_t c = 0xFF203028;
+            const float x = static_cast<float>(px) - 256.0F + 0.5F;
+            const float z = 256.0F - static_cast<float>(py) - 0.5F;
+            std::uint32_t c = 0xFF000000;
             for (const Layer& layer : layers) {
                 if (layer.area.Holds(x, z)) {
                     c = layer.colour;
@@ -288,6 +373,52 @@ qmtest::PtxImage MinimapPicture(const std::string& name)
         }
     }
     return qmtest::PtxImage::FromPixels(name, 0, kSize, kSize, colours);
+}
+
+qmtest::PtxImage MinimapWindow()
+{
+    // A light frame round a dark inside, on which the map picture is added.
+    constexpr int kWidth = 224;
+    constexpr int kHeight = 160;
+    std::vector<qmtest::PtxColor> colours;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const int edge = std::min({x, y, kWidth - 1 - x, kHeight - 1 - y});
+            colours.push_back(edge < 3 ? qmtest::PtxColor{200, 204, 220}
+                              : edge < 9 ? qmtest::PtxColor{40, 50, 90}
+                              : edge < 10 ? qmtest::PtxColor{120, 130, 160}
+                                          : qmtest::PtxColor{8, 10, 16});
+        }
+    }
+    return qmtest::PtxImage::FromPixels("window21", 1, kWidth, kHeight, colours,
+                                        std::vector<std::uint8_t>(colours.size(), 255));
+}
+
+qmtest::PtxImage MinimapCursor()
+{
+    // A small arrow about the middle, pointing up the picture (the way the player faces turns it):
+    // a head over a shaft, yellow edged in black, clear round it so that the paths show.
+    constexpr int kSize = 16;
+    const auto inArrow = [](int x, int y) {
+        const bool head = y >= 3 && y <= 7 && std::abs(2 * x - 15) <= 2 * (y - 3) + 1;
+        const bool shaft = y > 7 && y <= 12 && x >= 7 && x <= 8;
+        return head || shaft;
+    };
+    std::vector<qmtest::PtxColor> colours;
+    std::vector<std::uint8_t> alphas;
+    for (int y = 0; y < kSize; ++y) {
+        for (int x = 0; x < kSize; ++x) {
+            bool edge = false;
+            for (int dy = -1; dy <= 1; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    edge = edge || inArrow(x + dx, y + dy);
+                }
+            }
+            colours.push_back(inArrow(x, y) ? qmtest::PtxColor{255, 230, 60} : qmtest::PtxColor{20, 20, 20});
+            alphas.push_back(inArrow(x, y) || edge ? 255 : 0);
+        }
+    }
+    return qmtest::PtxImage::FromPixels("cursor05", 1, kSize, kSize, colours, alphas);
 }
 
 std::uint32_t Shade(std::uint32_t colour, float f)
