@@ -41,3 +41,14 @@ std::int32_t ScriptAtoi(const std::string& text);
 
 // One line on stderr for a script that cannot run as written.
 void ScriptLog(const std::string& line);
+
+// The tokens scripts have worked through (expression tokens evaluated, call arguments passed): the
+// process manager counts them beside the statements, so a long statement costs what it does.
+class ScriptWork {
+public:
+    static void Count(std::uint64_t tokens) { s_tokens += tokens; }
+    static std::uint64_t Tokens() { return s_tokens; }
+
+private:
+    static inline std::uint64_t s_tokens = 0;
+};

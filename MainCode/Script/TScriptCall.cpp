@@ -25,6 +25,7 @@ std::string DecimalText(std::int32_t value)
 
 TScriptStatement* TScriptCall::Execute()
 {
+    ScriptWork::Count(m_argTexts.size());
     if (m_targetKind == kTokenSystemCall) {
         std::deque<std::string> texts;
         std::deque<std::uint32_t> kinds;

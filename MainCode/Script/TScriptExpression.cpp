@@ -411,6 +411,7 @@ std::int32_t TScriptExpression::EvaluateAt(unsigned depth) const
     if (depth >= kRecursionDepth) {
         return EvaluateIteratively();
     }
+    ScriptWork::Count(1);
     if (IsConstant()) {
         return m_value;
     }
@@ -455,8 +456,10 @@ std::int32_t TScriptExpression::EvaluateIteratively() const
             continue;
         }
         if (binary) {
+            ScriptWork::Count(1);
             value = Binary(node->m_operator, pending[top].left, value);
         } else if (unary) {
+            ScriptWork::Count(1);
             value = Unary(node->m_operator, value);
         } else {
             value = node->EvaluateAt(0);

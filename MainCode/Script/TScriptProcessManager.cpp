@@ -1,5 +1,7 @@
 #include "MainCode/Script/TScriptProcessManager.h"
 
+#include <algorithm>
+
 #include "MainCode/Script/ScriptCommon.h"
 
 TRefPtr<TScriptProcessManager> TScriptProcessManager::s_instance;
@@ -97,14 +99,23 @@ std::uint32_t TScriptProcessManager::Step()
     if (m_hostWait != 0 || m_stop != 0 || m_moduleWait != 0) {
         return kHeld;
     }
-    for (std::uint32_t run = 0; run < kMaxStatementsPerStep; ++run) {
+    const std::uint64_t tokensBefore = ScriptWork::Tokens();
+    std::uint64_t statements = 0;
+    std::uint64_t tokens = 0;
+    std::uint64_t work = 0;
+    while (work < kMaxWorkPerStep) {
         if (m_tasks.empty()) {
             return kFinished;
         }
         // Held here: the statement may push a script in front of it.
         TRefPtr<TScript> task = m_tasks.front().script;
         const bool called = m_tasks.front().called;
-        if (!task->Step()) {
+        const bool alive = task->Step();
+        const std::uint64_t worked = ScriptWork::Tokens() - tokensBefore - tokens;
+        ++statements;
+        tokens += worked;
+        work += std::max<std::uint64_t>(1, (worked + kTokensPerWork - 1) / kTokensPerWork);
+        if (!alive) {
             RemoveTask(task.Get());
             if (called && task.UseCount() == 1) {
                 m_spareTasks.push_back(task);
@@ -117,8 +128,8 @@ std::uint32_t TScriptProcessManager::Step()
             return kHeld;
         }
     }
-    ScriptLog("\"" + m_tasks.front().script->GetKey() + "\" ran " + std::to_string(kMaxStatementsPerStep) +
-              " statements in one frame; all scripts ended");
+    ScriptLog("\"" + m_tasks.front().script->GetKey() + "\" ran " + std::to_string(statements) +
+              " statements in one frame, working through " + std::to_string(tokens) + " tokens; all scripts ended");
     m_tasks.clear();
     return kFinished;
 }

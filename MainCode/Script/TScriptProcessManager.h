@@ -22,8 +22,12 @@ public:
     static constexpr std::uint32_t kFinished = 4;   // no script left
     static constexpr std::uint32_t kCancelled = 16;
 
-    // A runaway loop gives the frame back after this many statements, and its run ends.
-    static constexpr std::uint32_t kMaxStatementsPerStep = 1000000;
+    // A runaway loop gives the frame back after this much work, and its run ends. A statement is one
+    // unit of work for every three tokens it works through (ScriptWork), one at least, as an
+    // ordinary statement ("g.i = g.i + 1") is: a million such statements fill a frame, as do a few
+    // hundred of 64 KiB.
+    static constexpr std::uint64_t kMaxWorkPerStep = 1000000;
+    static constexpr std::uint64_t kTokensPerWork = 3;
     // Scripts calling scripts queue no deeper than this.
     static constexpr std::size_t kMaxTasks = 256;
 

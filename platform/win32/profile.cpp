@@ -1,8 +1,6 @@
 #include "platform/win32/profile.h"
 
-#include <cstdio>
 #include <cstring>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -78,22 +76,29 @@ bool SameName(std::string_view a, std::string_view b)
     return true;
 }
 
+// Settings files are a few hundred bytes, and the lists read from them fit in a few KiB; a file
+// longer than this is no settings file and reads as missing, so its users keep their defaults.
+constexpr DWORD kMaxProfileBytes = 64 * 1024;
+
+// Opened as every game file is: a FIFO, a device or a folder under the name is refused at once.
 bool ReadWholeFile(const char* fileName, std::string& text)
 {
     if (fileName == nullptr || fileName[0] == '\0') {
         return false;
     }
-    const std::string host = platform::HostPath(fileName);
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(host.c_str(), "rb"), std::fclose);
-    if (!file) {
+    HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
         return false;
     }
-    char chunk[4096];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof(chunk), file.get())) > 0) {
-        text.append(chunk, got);
-    }
-    return std::ferror(file.get()) == 0;
+    // One byte past the bound tells a longer file from one that fills it.
+    text.resize(kMaxProfileBytes + 1);
+    DWORD got = 0;
+    const bool ok =
+        ReadFile(file, text.data(), kMaxProfileBytes + 1, &got, nullptr) != FALSE && got <= kMaxProfileBytes;
+    text.resize(ok ? got : 0);
+    CloseHandle(file);
+    return ok;
 }
 
 std::vector<Section> Parse(std::string_view text)

@@ -1,11 +1,15 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
 
 #include "MainCode/TInputDevice.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/joystick.h"
 #include "platform/win32/keyboard.h"
 #include "support/alloc_probe.h"
+#include "formats/byte_writer.h"
 #include "formats/ini_writer.h"
 #include "support/main_probe.h"
 #include "support/temp_dir.h"
@@ -132,6 +136,28 @@ TEST_F(InputTest, BindingsFromTheIniFallBackPerButton)
     platform::InjectKey('Z', true);  // no longer bound to A
     input->PollInput();
     EXPECT_EQ(input->GetCurrent(), 0);
+}
+
+// An input.ini that is no file, or longer than any settings file, is read as missing: the game
+// starts at once with its built-in bindings (A on Z), where a FIFO held the start-up and /dev/zero
+// filled the memory.
+TEST_F(InputTest, AnInputIniThatIsNoFileOrTooLongGivesTheBuiltInBindings)
+{
+    const std::string head = "[Keyboard]\r\nA=SPACE\r\n;";
+    qmtest::ByteWriter().Bytes(head + std::string(65536 - head.size(), '-')).Save(dir_.File("full.ini"));
+    qmtest::ByteWriter().Bytes(head + std::string(65537 - head.size(), '-')).Save(dir_.File("over.ini"));
+    ASSERT_EQ(mkfifo(dir_.File("pipe.ini").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", dir_.Path() / "zero.ini");
+    const struct {
+        const char* ini;
+        std::int64_t a;
+    } cases[] = {{"full.ini", 0x20}, {"over.ini", 'Z'}, {"pipe.ini", 'Z'}, {"zero.ini", 'Z'}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.ini);
+        auto input = Make(c.ini);
+        EXPECT_EQ(TMainProbe::KeyboardBinding(*input, 4), c.a);
+        EXPECT_EQ(TMainProbe::KeyboardBinding(*input, 5), 'X');
+    }
 }
 
 TEST_F(InputTest, HeldMaskNeedsTheWholeHistory)

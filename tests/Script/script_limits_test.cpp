@@ -1,5 +1,6 @@
-// A script's cost is bounded by its statements: a CALL shares what is already loaded, recursion
-// shares one load, and labels are found through an index.
+// A script's cost is bounded by its statements and what they hold: a frame's work counts tokens,
+// a CALL shares what is already loaded, recursion shares one load, and labels are found through
+// an index.
 #include <filesystem>
 
 #include "script_fixture.h"
@@ -102,6 +103,51 @@ TEST_F(ScriptLimits, ACallInALoopAllocatesNothingPerCall)
     if (qmtest::ComparisonProbe::Available()) {
         EXPECT_LE(comparisons, 8L * 250000) << comparisons;  // 1,750,041 when written
     }
+}
+
+// "g.x = g.x + 1" and `zeros` more "+ 0": 3 + 2 * zeros tokens to evaluate.
+std::string Sum(int zeros)
+{
+    std::string line = "g.x = g.x + 1";
+    for (int i = 0; i < zeros; ++i) {
+        line += " + 0";
+    }
+    return line;
+}
+
+// WHILE 1 around one statement: a frame ends after a million units of work, a statement being a
+// unit for every three tokens it works through, one at least, so a loop of 64 KiB statements stops
+// as soon in work as one of short ones. Short rows first: a budget of statements alone fails the
+// second row at once rather than running the last for minutes.
+TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold)
+{
+    const struct {
+        const char* what;
+        std::string statement;
+        std::int32_t passes;
+        const char* log;
+    } cases[] = {
+        {"3 tokens", Sum(0), 333333, "ran 1000000 statements in one frame, working through 1333333 tokens;"},
+        {"5 tokens", Sum(1), 250000, "ran 750000 statements in one frame, working through 1500000 tokens;"},
+        {"7 tokens", Sum(2), 200000, "ran 600000 statements in one frame, working through 1600000 tokens;"},
+        {"a call of 4 arguments", "CALL t.pbsc/sub 1 2 3 4", 200000,
+         "ran 800000 statements in one frame, working through 1600000 tokens;"},
+        {"301 tokens", Sum(149), 9709, "ran 29126 statements in one frame, working through 2932118 tokens;"},
+        {"7,001 tokens", Sum(3499), 429, "ran 1286 statements in one frame, working through 3003858 tokens;"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write({{"main", {"WHILE 1", c.statement, "END"}}, {"sub", {Sum(0)}}});
+        m_manager->GetGlobalA().SetInt("x", 0);
+        m_manager->Push("t.pbsc/main");
+        testing::internal::CaptureStderr();
+        ASSERT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+        const std::string log = testing::internal::GetCapturedStderr();
+        ASSERT_EQ(Global("x"), c.passes);
+        ASSERT_NE(log.find(c.log), std::string::npos) << log;
+    }
+    // The last statement is as long as a statement may be, nearly.
+    EXPECT_GT(std::filesystem::file_size(m_dir.File("t.pbsc")), 60000u);
 }
 
 // A called script is read once by its manager, over runs too; a push reads its own file again.

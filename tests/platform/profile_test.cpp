@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "platform/testing/win32.h"
 #include "platform/win32/profile.h"
+#include "formats/byte_writer.h"
 #include "formats/ini_writer.h"
 #include "support/temp_dir.h"
 
@@ -83,6 +87,49 @@ TEST_F(Profile, TooSmallBuffersReportSizeMinusTwoForListsAndMinusOneForValues)
 
     EXPECT_EQ(GetPrivateProfileStringA("CurrentSetting", "Width", "", buffer, 3, path_.c_str()), 2u);
     EXPECT_STREQ(buffer, "64");
+}
+
+// Whatever stands under the file's name, a lookup answers at once from at most 64 KiB: a FIFO
+// without a writer does not hold it, /dev/zero is not read, and a longer file reads as missing,
+// so the game keeps its default bindings.
+TEST(ProfileFile, OnlyRegularFilesUpTo64KiBAreRead)
+{
+    qmtest::TempDir dir;
+    const std::string head = "[Keyboard]\r\nUp=38\r\n;";
+    const auto padded = [&](std::size_t size) {
+        const std::string path = dir.File(std::to_string(size) + ".ini");
+        qmtest::ByteWriter().Bytes(head + std::string(size - head.size(), '-')).Save(path);
+        return path;
+    };
+    ASSERT_EQ(mkfifo(dir.File("pipe.ini").c_str(), 0644), 0);
+    std::filesystem::create_symlink("/dev/zero", dir.Path() / "zero.ini");
+    std::filesystem::create_directory(dir.Path() / "folder.ini");
+    const struct {
+        const char* what;
+        std::string path;
+        const char* value;
+        long mostReads;
+    } cases[] = {
+        {"FIFO", dir.File("pipe.ini"), "def", 0},
+        {"/dev/zero", dir.File("zero.ini"), "def", 0},
+        {"folder", dir.File("folder.ini"), "def", 0},
+        {"20 bytes", padded(20), "38", 2},
+        {"65535 bytes", padded(65535), "38", 2},
+        {"65536 bytes", padded(65536), "38", 2},
+        {"65537 bytes", padded(65537), "def", 2},
+        {"1 MiB", padded(1 << 20), "def", 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        char buffer[16];
+        const platform::FileCallCounts before = platform::FileCalls();
+        const DWORD length = GetPrivateProfileStringA("Keyboard", "Up", "def", buffer, sizeof(buffer), c.path.c_str());
+        const platform::FileCallCounts after = platform::FileCalls();
+        EXPECT_STREQ(buffer, c.value);
+        EXPECT_EQ(length, std::string(c.value).size());
+        EXPECT_EQ(after.opens - before.opens, 1);
+        EXPECT_LE(after.reads - before.reads, c.mostReads);
+    }
 }
 
 }  // namespace
