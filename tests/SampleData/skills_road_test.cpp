@@ -35,6 +35,7 @@
 #include "dx/dx8/3d/TFrame.h"
 #include "make-sample-data/SampleData.h"
 #include "support/character_probe.h"
+#include "support/effect_create_recorder.h"
 #include "support/dx_probe.h"
 #include "support/field_walk.h"
 #include "support/hud_probe.h"
@@ -76,9 +77,6 @@ protected:
     }
     void TearDown() override
     {
-        if (field_ != nullptr && field_->GetEffectManager() != nullptr) {
-            field_->GetEffectManager()->SetCreateLog(nullptr);
-        }
         SampleFieldRoad::TearDown();
         driver_.Stop();
         EXPECT_TRUE(driver_.boxes.empty());
@@ -157,7 +155,7 @@ protected:
         TPlayerCharacter* player = field_->GetPlayer();
         TEffectManager* effects = field_->GetEffectManager();
         std::vector<TEffectCreateCall> log;
-        effects->SetCreateLog(&log);
+        qmtest::EffectCreateRecorder creates(effects, &log);
         const std::int32_t mp = player->GetMp();
         const std::int32_t hp = player->GetHp();
         std::map<std::int32_t, D3DXVECTOR3> shots;  // serial -> where its first part was first seen
@@ -227,7 +225,7 @@ protected:
         cast.ended = player->GetState() != kStateAction;
         cast.mpPaid = mp - player->GetMp();
         cast.healed = player->GetHp() - hp;
-        effects->SetCreateLog(nullptr);
+        creates.Stop();
         return cast;
     }
 
@@ -564,7 +562,7 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
         player->RecoverMp(100000);
         const std::int32_t mp = player->GetMp();
         std::vector<TEffectCreateCall> log;
-        field_->GetEffectManager()->SetCreateLog(&log);
+        qmtest::EffectCreateRecorder creates(field_->GetEffectManager(), &log);
         SceneDriver::Hold(Button::B, true);
         driver_.Step();
         SceneDriver::Hold(Button::B, false);
@@ -580,7 +578,7 @@ TEST_F(SkillsRoad, EverySpellTappedAndHeldCreatesPaysHealsAndStrikes)
             }
         }
         SceneDriver::Hold(Button::B, false);
-        field_->GetEffectManager()->SetCreateLog(nullptr);
+        creates.Stop();
         EXPECT_TRUE(chained);
         EXPECT_EQ(mp - player->GetMp(), 75 + 140);
         std::set<std::uint32_t> fans;
