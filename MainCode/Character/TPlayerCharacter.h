@@ -393,8 +393,7 @@ public:
         StateHandler Handler;
     };
     static const SharedSubState s_sharedSubStates[10];
-    // By action row, by motion; null for any other.
-    static const SharedSubState* FindSharedSubStateByRow(std::uint32_t row);
+    // By motion; null for any other.
     static const SharedSubState* FindSharedSubStateByMotion(std::uint32_t motion);
     bool ComboWindow22();
     bool ComboWindow24();

@@ -246,7 +246,7 @@ TEST_F(EffectActions, MagicProjectile)
     ASSERT_EQ(TCharacterProbe::Hits(f).size(), 1u);
     auto* hit = dynamic_cast<TAttackHitTimedHeld*>(TCharacterProbe::Hits(f).front().Get());
     ASSERT_NE(hit, nullptr);
-    EXPECT_EQ(shot->GetAttackHit(), hit);
+    EXPECT_EQ(TShotProbe::AttackHit(*shot), hit);
     EXPECT_EQ(shot->GetOwnerId(), static_cast<std::int32_t>(f.GetObjectId()));
     EXPECT_EQ(TMapProbe::Parent(*hit), shot->GetModelFrame());
     EXPECT_EQ(TMapProbe::Lifetime(*hit), 0u + 60u);

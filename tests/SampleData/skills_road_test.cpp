@@ -260,7 +260,7 @@ TEST_F(SkillsRoad, TheFireCharmTeachesItsFirstSpellInAFightAndTheSkillButtonCast
     ASSERT_NE(equip, nullptr);
     Key(Button::Down);
     Key(Button::A, 10);
-    ASSERT_TRUE(equip->IsInList());
+    ASSERT_TRUE(TMenuProbe::IsInList(*equip));
     int index = -1;
     for (std::size_t i = 0; i < TMenuProbe::List(*equip).size(); ++i) {
         if (TMenuProbe::List(*equip)[i]->Id == charm) {

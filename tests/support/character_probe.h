@@ -103,6 +103,17 @@ struct TCharacterProbe {
     static const D3DXVECTOR3& Second(const TOffsetMotion& m) { return m.m_second; }
     static TFrame* TargetFrame(const TOffsetMotion& m) { return m.m_targetFrame; }
 
+    // The shared skill sub-state an action row plays; null for any other row.
+    static const TPlayerCharacter::SharedSubState* SharedSubStateByRow(std::uint32_t row)
+    {
+        for (const TPlayerCharacter::SharedSubState& s : TPlayerCharacter::s_sharedSubStates) {
+            if (s.Row == row) {
+                return &s;
+            }
+        }
+        return nullptr;
+    }
+
     // The player: input and commands.
     using PatternAction = TPlayerCharacter::PatternAction;
     static std::uint32_t MoveLevel(const TPlayerCharacter& p) { return p.m_moveLevel; }
