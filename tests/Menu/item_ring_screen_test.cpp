@@ -13,6 +13,7 @@
 #include "support/dx_probe.h"
 #include "support/gamedata_probe.h"
 #include "support/hud_probe.h"
+#include "support/main_probe.h"
 #include "support/menu_probe.h"
 
 namespace menutest {
@@ -414,6 +415,18 @@ TEST_F(ItemRingScreen, TheListGreysTheOtherPositionsAndTheRing)
     Key(Button::B);
     EXPECT_EQ(TMenuProbe::CountGlyph(*screen_, 2, 0).GetVertex(0).diffuse, 0xFFFFFFFFu);
     EXPECT_EQ(TMenuProbe::Ring(*screen_).GetVertex(0).diffuse, 0xFFFFFFFFu);
+}
+
+// The screen keeps no sound list of its own: a sound asked for through the scene base, as any
+// scene's is, still plays through the menu's.
+TEST_F(ItemRingScreen, ASoundAskedOfTheSceneBasePlaysThroughTheMenusList)
+{
+    ASSERT_NE(Screen(), nullptr);
+    Sounds();
+    TSceneLoop& scene = *screen_;
+    TMainProbe::PlaySe(scene, 605);
+    TMainProbe::PlaySe(scene, 602);
+    EXPECT_EQ(Sounds(), (std::vector<std::uint32_t>{605, 602}));
 }
 
 }  // namespace
