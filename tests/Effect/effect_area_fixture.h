@@ -21,9 +21,6 @@ protected:
         EffectFolder::SetUp();
         qmtest::WriteEffectCharacterFiles(dir_.Path(), "owner");
         qmtest::WriteEffectCharacterFiles(dir_.Path(), "target");
-        // The catalogue hands out atlas cells: start as a fresh run does, so that pictures do not
-        // depend on the tests run before.
-        AlignCellCounters();
         area_ = std::make_unique<qmtest::EffectTestArea>();
         creates_.Start(&area_->Manager(), &log_);
     }

@@ -137,7 +137,7 @@ struct TCharacterProbe {
     }
     static bool IsLevelUpPending(const TPlayerCharacter& p) { return p.m_levelUpPending != 0; }
     static std::int32_t LevelUpSerial(const TPlayerCharacter& p) { return p.m_levelUpSerial; }
-    static std::uint32_t GainSerial() { return TPlayerCharacter::s_gainSerial; }
+    static std::uint32_t GainSerial() { return TRunState::Current().gainSerial; }
     static const std::list<TGainRecord>& GainQueue(const TPlayerCharacter& p) { return p.m_gainQueue; }
     static const std::list<TRefPtr<TPopupText>>& Popups(const TPlayerCharacter& p) { return p.m_popups; }
     static std::int32_t PopupDelay(const TPlayerCharacter& p) { return p.m_popupDelay; }
