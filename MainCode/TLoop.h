@@ -104,9 +104,10 @@ protected:
     // A sound list of the data-table folder + listName, loaded into one bank of the sound core
     // (a list without a bank when there is no sound).
     std::unique_ptr<TSoundList> MakeSoundList(std::uint32_t bank, const std::string& listName) const;
-    // The scene's own effect list, and a sound played through it; nothing without its bank.
+    // The scene's own effect list, and a sound played through it; nothing without its bank. Menu
+    // sub-screens play through their owner's list instead.
     void LoadSounds(const std::string& listName);
-    void PlaySe(std::uint32_t id);
+    virtual void PlaySe(std::uint32_t id);
 
     TFrameTimer m_timer;
     UpdateFunc m_update;

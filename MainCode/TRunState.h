@@ -27,6 +27,8 @@ public:
     std::uint32_t particleAtlasCounter = 0;
     // Each kind of particle bullet part takes its cells in turn (TBulletPartCells::kind).
     std::uint32_t bulletPartCounters[4] = {};
+    // The serial of the last experience gain, counted across every player of the run.
+    std::uint32_t gainSerial = 0;
     // The scripts' own linear congruential generator, apart from the shared MT one.
     std::uint32_t scriptRandom = 1;
     // The time stop (Character/TimeStop.h): on or off, where the player is held, the frames left and

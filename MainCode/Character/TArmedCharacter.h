@@ -202,6 +202,13 @@ protected:
     // A hit that does not interrupt: a downed body twitches, a launched one is pushed on (a heavy
     // hit sets its speed scale by the knock time); otherwise nothing.
     std::uint32_t ReactWithoutInterrupt(bool heavy, float knockTime);
+    // A stun after its hit effect and damage: one that kills is taken as a light hit; a second one
+    // knocks down (downFront or downBack, by the side hit); else one that interrupts holds the
+    // character in the stunned state, 400 frames when long and 4 otherwise.
+    std::uint32_t ReactStunCommon(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
+                                  std::int32_t magnitude, std::uint8_t longStun, std::uint8_t front, float valueA,
+                                  float knockTime, std::int32_t damage, std::uint32_t downFront,
+                                  std::uint32_t downBack, std::uint32_t stunned);
 
     std::uint32_t m_subState = 0;
     std::list<TRefPtr<TAttackHit>> m_hits;

@@ -272,6 +272,30 @@ std::uint32_t TArmedCharacter::ReactWithoutInterrupt(bool heavy, float knockTime
     return 0;
 }
 
+std::uint32_t TArmedCharacter::ReactStunCommon(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
+                                               std::int32_t magnitude, std::uint8_t longStun, std::uint8_t front,
+                                               float valueA, float knockTime, std::int32_t damage,
+                                               std::uint32_t downFront, std::uint32_t downBack, std::uint32_t stunned)
+{
+    // The light hit shows its effect and counts the damage again.
+    if (knockFlags == 0 && m_hp == 0) {
+        return ReactLight(element, soundType, knockFlags, magnitude, front, valueA, knockTime, damage);
+    }
+    m_stunTime = longStun != 0 ? 400 : 4;
+    if (m_reactionMode == kModeStunned) {
+        m_knockTime = 120.0F;
+        m_reactionMode = kModeDown;
+        return SetState(front != 0 ? downFront : downBack);
+    }
+    if (m_reactionMode <= kModeLightHit || static_cast<std::int64_t>(m_reactionMode) < magnitude) {
+        m_longStun = longStun;
+        m_reactionScale = 1.0F;
+        m_reactionMode = kModeStunned;
+        return SetState(stunned);
+    }
+    return ReactWithoutInterrupt(false, knockTime);
+}
+
 TAttackHit* TArmedCharacter::CreateAttackHit(TRefPtr<TAttackHit>& out, std::uint32_t code, TFrame* parentOverride,
                                              const D3DXVECTOR3* positionOverride)
 {

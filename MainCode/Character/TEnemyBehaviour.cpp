@@ -530,24 +530,8 @@ std::uint32_t TEnemy::ReactStun(std::uint32_t element, std::int32_t soundType, s
     MakePlayerTarget();
     HitEffectHeavy(damage, element);
     TakeDamage(damage);
-    // A stun that kills is taken as a light hit (its effect and damage come again).
-    if (knockFlags == 0 && m_hp == 0) {
-        return ReactLight(element, soundType, knockFlags, magnitude, front, valueA, knockTime, damage);
-    }
-    m_stunTime = longStun != 0 ? 400 : 4;
-    if (m_reactionMode == kModeStunned) {
-        // A second stun throws the enemy down.
-        m_knockTime = 120.0F;
-        m_reactionMode = kModeDown;
-        return SetState(front != 0 ? 7 : 8);
-    }
-    if (m_reactionMode == kModeNormal || static_cast<std::int64_t>(m_reactionMode) < magnitude) {
-        m_longStun = longStun;
-        m_reactionScale = 1.0F;
-        m_reactionMode = kModeStunned;
-        return SetState(14);
-    }
-    return ReactWithoutInterrupt(false, knockTime);
+    return ReactStunCommon(element, soundType, knockFlags, magnitude, longStun, front, valueA, knockTime, damage, 7, 8,
+                           14);
 }
 
 std::uint32_t TEnemy::ReactHeavy(std::uint32_t element, std::int32_t, std::uint32_t, std::int32_t magnitude,

@@ -393,8 +393,7 @@ public:
         StateHandler Handler;
     };
     static const SharedSubState s_sharedSubStates[10];
-    // By action row, by motion; null for any other.
-    static const SharedSubState* FindSharedSubStateByRow(std::uint32_t row);
+    // By motion; null for any other.
     static const SharedSubState* FindSharedSubStateByMotion(std::uint32_t motion);
     bool ComboWindow22();
     bool ComboWindow24();
@@ -582,8 +581,6 @@ protected:
     std::uint32_t m_popupCount = 0;
     std::list<TGainRecord> m_gainQueue;
     std::uint32_t m_gainCount = 0;
-    // The serial of the last gain, process-wide.
-    static inline std::uint32_t s_gainSerial = 0;
     std::vector<std::uint32_t> m_experienceTable;
     std::vector<std::uint32_t> m_abilityPointTable;
     std::vector<std::uint32_t> m_spare;

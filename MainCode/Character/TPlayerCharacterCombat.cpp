@@ -118,24 +118,8 @@ std::uint32_t TPlayerCharacter::ReactStun(std::uint32_t element, std::int32_t so
     m_stunMark = 1;
     HitEffectHeavy(damage, knockFlags, element, soundType);
     TakeDamage(damage);
-    // A stun that kills is taken as a light hit, which shows its effect and counts the damage again.
-    if (knockFlags == 0 && m_hp == 0) {
-        return ReactLight(element, soundType, knockFlags, magnitude, front, valueA, knockTime, damage);
-    }
-    m_stunTime = longStun != 0 ? 400 : 4;
-    if (m_reactionMode == kModeStunned) {
-        // A second stun throws the character down.
-        m_knockTime = 120.0F;
-        m_reactionMode = kModeDown;
-        return SetState(front != 0 ? 9 : 10);
-    }
-    if (m_reactionMode > 10 && static_cast<std::int64_t>(m_reactionMode) >= magnitude) {
-        return ReactWithoutInterrupt(false, knockTime);
-    }
-    m_longStun = longStun;
-    m_reactionScale = 1.0F;
-    m_reactionMode = kModeStunned;
-    return SetState(kStateStunned);
+    return ReactStunCommon(element, soundType, knockFlags, magnitude, longStun, front, valueA, knockTime, damage, 9, 10,
+                           kStateStunned);
 }
 
 std::uint32_t TPlayerCharacter::ReactHeavy(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,

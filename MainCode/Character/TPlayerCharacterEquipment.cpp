@@ -13,6 +13,7 @@
 #include "MainCode/Hud/TGainPopup.h"
 #include "MainCode/Hud/TGetRender.h"
 #include "MainCode/Map/TAreaBase.h"
+#include "MainCode/TRunState.h"
 
 namespace {
 
@@ -296,7 +297,7 @@ void TPlayerCharacter::GainExperience(TGameObject* object)
     if (enemy == nullptr) {
         return;
     }
-    const std::uint32_t serial = ++s_gainSerial;
+    const std::uint32_t serial = ++TRunState::Current().gainSerial;
     const std::int64_t d = static_cast<std::int64_t>(m_level) - enemy->GetLevel() + 100;
     TGameData* data = TGameData::GetInstance();
     const float expBonus = data != nullptr ? data->GetSkillFactor(10) : 0.0F;

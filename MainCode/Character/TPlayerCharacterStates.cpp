@@ -31,16 +31,6 @@ const TPlayerCharacter::SharedSubState TPlayerCharacter::s_sharedSubStates[10] =
     {34, 21, &TPlayerCharacter::ChainTo22},     {36, 23, &TPlayerCharacter::ChainTo24},
 };
 
-const TPlayerCharacter::SharedSubState* TPlayerCharacter::FindSharedSubStateByRow(std::uint32_t row)
-{
-    for (const SharedSubState& s : s_sharedSubStates) {
-        if (s.Row == row) {
-            return &s;
-        }
-    }
-    return nullptr;
-}
-
 const TPlayerCharacter::SharedSubState* TPlayerCharacter::FindSharedSubStateByMotion(std::uint32_t motion)
 {
     for (const SharedSubState& s : s_sharedSubStates) {

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "MainCode/Effect/TEffectCreateObserver.h"
+
 namespace {
+
+TEffectCreateObserver* s_observer = nullptr;
 
 // First and last id of each run of the catalogue, ascending.
 struct IdRun {
@@ -37,6 +41,8 @@ bool IsUnitScale(const float* scale)
 }
 
 }  // namespace
+
+void SetEffectCreateObserver(TEffectCreateObserver* observer) { s_observer = observer; }
 
 TEffectManager::TEffectManager() { LoadPrototypes(); }
 
@@ -90,30 +96,8 @@ TEffect* TEffectManager::Create(std::uint32_t id, const D3DXVECTOR3* position, c
         m_live.push_back(effect);
         ++m_liveCount;
     }
-    if (m_createLog != nullptr) {
-        TEffectCreateCall call;
-        call.id = id;
-        call.hasPosition = position != nullptr;
-        if (position != nullptr) {
-            call.position = *position;
-        }
-        call.hasDirection = direction != nullptr;
-        if (direction != nullptr) {
-            call.direction = *direction;
-        }
-        call.parent = parent;
-        call.area = area;
-        call.hasColour = colour != nullptr;
-        if (colour != nullptr) {
-            std::copy(colour, colour + 4, call.colour);
-        }
-        call.hasScale = scale != nullptr;
-        if (scale != nullptr) {
-            std::copy(scale, scale + 3, call.scale);
-        }
-        call.serial = serial;
-        call.result = effect.Get();
-        m_createLog->push_back(call);
+    if (s_observer != nullptr) {
+        s_observer->OnCreate(*this, id, position, direction, parent, area, colour, scale, serial, effect.Get());
     }
     return effect.Get();
 }

@@ -16,23 +16,6 @@
 class TAreaBase;
 class TFrame;
 
-// One call of TEffectManager::Create as a recording log keeps it (pointers copied as values).
-struct TEffectCreateCall {
-    std::uint32_t id = 0;
-    bool hasPosition = false;
-    D3DXVECTOR3 position;
-    bool hasDirection = false;
-    D3DXVECTOR3 direction;
-    TFrame* parent = nullptr;
-    TAreaBase* area = nullptr;
-    bool hasColour = false;
-    float colour[4] = {0.0F, 0.0F, 0.0F, 0.0F};
-    bool hasScale = false;
-    float scale[3] = {0.0F, 0.0F, 0.0F};
-    std::int32_t serial = -1;
-    TEffect* result = nullptr;  // null when the id gave no prototype
-};
-
 class TEffectManager {
     friend struct TEffectProbe;
 public:
@@ -69,9 +52,6 @@ public:
     // The listed effect of that serial, sharing the list's reference; a null handle once dropped.
     TRefPtr<TEffect> FindLive(std::int32_t serial) const;
 
-    // Every later Create call is appended to the log (null: stop recording).
-    void SetCreateLog(std::vector<TEffectCreateCall>* log) { m_createLog = log; }
-
 private:
     void LoadPrototypes();
 
@@ -81,5 +61,4 @@ private:
     std::uint32_t m_liveCount = 0;
     std::map<std::int32_t, TRefPtr<TEffect>> m_prototypes;
     std::int32_t m_nextSerial = 0;
-    std::vector<TEffectCreateCall>* m_createLog = nullptr;
 };

@@ -137,6 +137,7 @@ enum class TableLoad {
 // One map of records by id for the whole run.
 template <typename Record, TableLoad Mode>
 class TGameTable {
+    friend struct TGameDataProbe;
 public:
     // A later record under an id already read replaces it. The reader's result is not looked
     // at: a missing or cut file leaves the records read whole.
@@ -155,7 +156,6 @@ public:
     // An id the table lacks is first given a default record.
     static Record& Get(std::uint32_t id) { return s_records[id]; }
     static bool Contains(std::uint32_t id) { return s_records.count(id) != 0; }
-    static std::size_t GetCount() { return s_records.size(); }
     static void Clear() { s_records.clear(); }
 
 private:

@@ -90,20 +90,11 @@ TEquipLoop::TEquipLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop(app),
 
 TEquipLoop::~TEquipLoop() = default;
 
-bool TEquipLoop::IsInList() const
-{
-    return m_state == static_cast<StateFunc>(&TEquipLoop::WeaponList) ||
-           m_state == static_cast<StateFunc>(&TEquipLoop::AccessoryList);
-}
-
-bool TEquipLoop::IsEmptyShown() const
-{
-    return m_state == static_cast<StateFunc>(&TEquipLoop::EmptyList);
-}
-
 bool TEquipLoop::IsListShown() const
 {
-    return IsInList() || m_state == static_cast<StateFunc>(&TEquipLoop::ListOpening) ||
+    return m_state == static_cast<StateFunc>(&TEquipLoop::WeaponList) ||
+           m_state == static_cast<StateFunc>(&TEquipLoop::AccessoryList) ||
+           m_state == static_cast<StateFunc>(&TEquipLoop::ListOpening) ||
            m_state == static_cast<StateFunc>(&TEquipLoop::ListClosing);
 }
 
@@ -492,7 +483,7 @@ void TEquipLoop::DrawWindows()
     if (listShown) {
         m_rows.DrawTexts(listX + 82.0F, listY + 42.0F);
     }
-    if (IsEmptyShown()) {
+    if (m_state == static_cast<StateFunc>(&TEquipLoop::EmptyList)) {
         m_empty->Draw(listX + 104.0F, listY + 136.0F, false);
     }
 }

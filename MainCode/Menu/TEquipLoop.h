@@ -32,9 +32,6 @@ public:
     TEquipLoop(TGameWnd* app, TMenuTopLoop* menu);
     ~TEquipLoop() override;
 
-    bool IsInList() const;
-    bool IsEmptyShown() const;
-
     // The ability points of the item in the character's record: kNoAbp for an id without counters.
     static std::uint32_t GetAbp(std::uint32_t character, std::uint32_t itemId);
 

@@ -86,19 +86,10 @@ TItemRingLoop::TItemRingLoop(TGameWnd* app, TMenuTopLoop* menu) : TMenuSceneLoop
 
 TItemRingLoop::~TItemRingLoop() = default;
 
-bool TItemRingLoop::IsInList() const
-{
-    return m_state == static_cast<StateFunc>(&TItemRingLoop::List);
-}
-
-bool TItemRingLoop::IsEmptyShown() const
-{
-    return m_state == static_cast<StateFunc>(&TItemRingLoop::EmptyList);
-}
-
 bool TItemRingLoop::IsListShown() const
 {
-    return m_state == static_cast<StateFunc>(&TItemRingLoop::OpenList) || IsInList() ||
+    return m_state == static_cast<StateFunc>(&TItemRingLoop::OpenList) ||
+           m_state == static_cast<StateFunc>(&TItemRingLoop::List) ||
            m_state == static_cast<StateFunc>(&TItemRingLoop::CloseList);
 }
 
@@ -369,7 +360,7 @@ void TItemRingLoop::DrawWindows()
     if (listShown) {
         m_rows.DrawTexts(listX + 90.0F, listY + 42.0F);
     }
-    if (IsEmptyShown()) {
+    if (m_state == static_cast<StateFunc>(&TItemRingLoop::EmptyList)) {
         m_empty->Draw(listX + 104.0F, listY + 136.0F, false);
     }
 }

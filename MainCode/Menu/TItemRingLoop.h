@@ -28,9 +28,6 @@ public:
     TItemRingLoop(TGameWnd* app, TMenuTopLoop* menu);
     ~TItemRingLoop() override;
 
-    bool IsInList() const;
-    bool IsEmptyShown() const;
-
 private:
     friend struct TMenuProbe;
 

@@ -42,7 +42,7 @@ public:
     // Sub-screens draw their owner's.
     void DrawBackground();
     // Through the scene's own sound list, a sub-screen's through its owner's; nothing without one.
-    void PlaySe(std::uint32_t id);
+    void PlaySe(std::uint32_t id) override;
 
 protected:
     // The timer, no step or draw yet; the scene sets its first state.

@@ -117,11 +117,6 @@ void TShopLoop::Open()
     StartStandAlone();
 }
 
-bool TShopLoop::IsEmptyShown() const
-{
-    return m_state == static_cast<StateFunc>(&TShopLoop::Empty);
-}
-
 void TShopLoop::WriteRow(std::int32_t i, const std::string& text, std::int32_t x)
 {
     ShopFont font;
@@ -427,7 +422,7 @@ void TShopLoop::DrawWindows()
     m_moneyWindow.Draw(at(m_x[kMoney]), at(m_y[kMoney]), false);
     m_infoWindow.Draw(at(m_x[kInfo]), at(m_y[kInfo]), false);
     m_infoPicture.Draw(at(m_x[kInfo]) + 38.0F, at(m_y[kInfo]) + 32.0F, false);
-    const bool empty = IsEmptyShown();
+    const bool empty = m_state == static_cast<StateFunc>(&TShopLoop::Empty);
     if (!empty) {
         // The cursor shows on an empty buy list too.
         const TListPager& pager = m_rowWindow.GetPager();

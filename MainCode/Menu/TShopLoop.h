@@ -29,9 +29,6 @@ public:
     // Opaque grey of level v (alpha 255, each channel (i32)(v × 255)).
     static DWORD Grey(float v);
 
-    // The empty notice is up instead of the list.
-    bool IsEmptyShown() const;
-
 protected:
     // className: the capture's name after "sT"; totalName: the total line's text name.
     TShopLoop(TGameWnd* app, const std::string& className, const std::string& totalName);

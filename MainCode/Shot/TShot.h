@@ -80,12 +80,12 @@ protected:
 // The parts of one class, held by value; the count is fixed when the prototype is built.
 template <class Part>
 class TTrailShot : public TShot {
+    friend struct TShotProbe;
 public:
     using PartType = Part;
 
     std::size_t GetPartCount() const override { return m_parts.size(); }
     TBulletPart& GetPart(std::size_t i) override { return m_parts[i]; }
-    Part& GetTypedPart(std::size_t i) { return m_parts[i]; }
 
 protected:
     // name: a texture key (particle parts) or a mesh file (mesh parts); at least one part.
@@ -117,11 +117,11 @@ protected:
 // What the linked classes add over their unlinked base: the attack hit and its owner's id.
 template <class Base>
 class TLinkedShot : public Base {
+    friend struct TShotProbe;
 public:
     void SetAttackHit(const TRefPtr<TAttackHit>& hit) override;
     bool IsHitAlive() override;
 
-    TAttackHit* GetAttackHit() const { return m_attackHit.Get(); }
     std::int32_t GetOwnerId() const { return m_ownerId; }
 
 protected:

@@ -7,6 +7,7 @@
 
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/TCharacterRecord.h"
+#include "support/character_probe.h"
 
 class BareHero : public TPlayerCharacter {
 public:
@@ -44,7 +45,7 @@ public:
     {
         SetState(kStateAction);
         m_subState = action;
-        if (const SharedSubState* shared = FindSharedSubStateByRow(action)) {
+        if (const SharedSubState* shared = TCharacterProbe::SharedSubStateByRow(action)) {
             m_bodyMesh->SetMorph(shared->Motion);
         }
     }
@@ -67,7 +68,7 @@ protected:
             return (this->*s_sharedStates[m_state])();
         }
         if (m_state == kStateAction) {
-            if (const SharedSubState* shared = FindSharedSubStateByRow(m_subState)) {
+            if (const SharedSubState* shared = TCharacterProbe::SharedSubStateByRow(m_subState)) {
                 return (this->*shared->Handler)();
             }
             SetState(kStateIdle);

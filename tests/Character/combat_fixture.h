@@ -14,6 +14,7 @@
 #include "MainCode/Map/TAttackHitTimed.h"
 #include "../Enemy/enemy_fixture.h"
 #include "player_fixture.h"
+#include "support/effect_create_recorder.h"
 #include "support/standing_enemy.h"
 
 namespace combattest {
@@ -61,7 +62,7 @@ protected:
         TEffectManager::SetFolder("effect/");
         qmtest::WriteEffectAssets(dir_.Path());
         effects_ = std::make_unique<TEffectManager>();
-        effects_->SetCreateLog(&created_);
+        creates_.Start(effects_.get(), &created_);
         area_ = std::make_unique<CombatArea>(scene_.Get(), effects_.get());
         enemytest::WriteGaugePictures(std::filesystem::current_path());
         init_genrand(5489);
@@ -152,6 +153,7 @@ protected:
     }
     std::unique_ptr<TEffectManager> effects_;
     std::vector<TEffectCreateCall> created_;
+    qmtest::EffectCreateRecorder creates_;
     std::unique_ptr<CombatArea> area_;
     std::vector<TRefPtr<TEnemy>> enemies_;
     std::mt19937 oracle_;

@@ -112,6 +112,25 @@ TEST_F(CombatReactionTest, StunsStunOnceThenKnockDownAndAKillingStunIsALightHit)
     EXPECT_EQ(CreatedIds(), (std::vector<std::uint32_t>{22, 100, 104, 104, 101, 22, 100}));
 }
 
+TEST_F(CombatReactionTest, AStunTakesAStandingOrStaggeringHeroButNotALaunchedOne)
+{
+    const struct {
+        Mode mode;
+        Mode after;
+    } cases[] = {
+        {Mode::kModeNormal, Mode::kModeStunned},
+        {Mode::kModeLightHit, Mode::kModeStunned},
+        {Mode::kModeLaunched, Mode::kModeLaunched},
+    };
+    for (const auto& c : cases) {
+        std::unique_ptr<CombatHero> hero = MakeCombatHero();
+        hero->SetMode(c.mode);
+        hero->ReactStun(0, -1, 0, 100, 0, 1, 0.5F, 9.0F, 10);
+        EXPECT_EQ(hero->GetReactionMode(), c.after) << c.mode;
+        EXPECT_EQ(hero->GetState() == 16u, c.after == Mode::kModeStunned) << c.mode;
+    }
+}
+
 TEST_F(CombatReactionTest, HeavyHitsInterruptAllButLaunchedWhereTheyOnlyRescale)
 {
     for (std::uint32_t mode : {1u, 10u, 100u, 1000u}) {

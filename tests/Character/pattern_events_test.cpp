@@ -17,6 +17,7 @@
 #include "armed_fixture.h"
 #include "formats/effect_assets.h"
 #include "support/character_probe.h"
+#include "support/effect_create_recorder.h"
 #include "support/map_probe.h"
 #include "support/shot_probe.h"
 
@@ -171,7 +172,7 @@ protected:
         const float one[3] = {1.0F, 1.0F, 1.0F};
         effects_->AddPrototype(510, TRefPtr<TEffect>(new TShotJ("meteo.msh", 511, 60, 1, false, one)));
         effects_->AddPrototype(800, TRefPtr<TEffect>(new TShotC("effect.ptx/fire", 60, 5, true, one)));
-        effects_->SetCreateLog(&log_);
+        creates_.Start(effects_.get(), &log_);
     }
     void TearDown() override
     {
@@ -191,6 +192,7 @@ protected:
 
     std::unique_ptr<TEffectManager> effects_;
     std::vector<TEffectCreateCall> log_;
+    qmtest::EffectCreateRecorder creates_;
 };
 
 TEST_F(EffectActions, ElementEffects)
@@ -244,7 +246,7 @@ TEST_F(EffectActions, MagicProjectile)
     ASSERT_EQ(TCharacterProbe::Hits(f).size(), 1u);
     auto* hit = dynamic_cast<TAttackHitTimedHeld*>(TCharacterProbe::Hits(f).front().Get());
     ASSERT_NE(hit, nullptr);
-    EXPECT_EQ(shot->GetAttackHit(), hit);
+    EXPECT_EQ(TShotProbe::AttackHit(*shot), hit);
     EXPECT_EQ(shot->GetOwnerId(), static_cast<std::int32_t>(f.GetObjectId()));
     EXPECT_EQ(TMapProbe::Parent(*hit), shot->GetModelFrame());
     EXPECT_EQ(TMapProbe::Lifetime(*hit), 0u + 60u);

@@ -17,7 +17,6 @@
 #include "MainCode/Hud/TLetterFont.h"
 #include "MainCode/Hud/TStatusPanel.h"
 #include "MainCode/TInputDevice.h"
-#include "MainCode/TRunState.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "armed_fixture.h"
 #include "bare_hero.h"
@@ -208,7 +207,6 @@ protected:
     }
 
     TGameData* data_ = nullptr;
-    TRunState run_;  // time runs at the start
     std::unique_ptr<TInputDevice> input_;
     std::unique_ptr<TLetterFont> font_;
     std::unique_ptr<TStatusPanel> panel_;  // on the font once it is made

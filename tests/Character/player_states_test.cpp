@@ -14,13 +14,13 @@ TEST(SharedSubStates, RowsAndMotionsMapBothWays)
     const std::uint32_t motions[10] = {22, 24, 25, 27, 28, 30, 31, 33, 34, 36};
     for (std::uint32_t i = 0; i < 10; ++i) {
         const std::uint32_t row = 5 + 2 * i;
-        const TPlayerCharacter::SharedSubState* byRow = TPlayerCharacter::FindSharedSubStateByRow(row);
+        const TPlayerCharacter::SharedSubState* byRow = TCharacterProbe::SharedSubStateByRow(row);
         ASSERT_NE(byRow, nullptr) << row;
         EXPECT_EQ(byRow->Motion, motions[i]);
         EXPECT_EQ(TPlayerCharacter::FindSharedSubStateByMotion(motions[i]), byRow);
     }
     for (std::uint32_t other : {4u, 6u, 24u, 25u}) {
-        EXPECT_EQ(TPlayerCharacter::FindSharedSubStateByRow(other), nullptr) << other;
+        EXPECT_EQ(TCharacterProbe::SharedSubStateByRow(other), nullptr) << other;
     }
     for (std::uint32_t other : {21u, 23u, 35u, 37u}) {
         EXPECT_EQ(TPlayerCharacter::FindSharedSubStateByMotion(other), nullptr) << other;
@@ -57,7 +57,7 @@ TEST_F(PlayerStatesTest, ComboWindowTakesTheReservedActionOrItsFallBack)
     for (const Case& c : cases) {
         Refusing hero(links_, 0, *data_->GetCharacterData(0), "hero01");
         hero.SetSubState(c.row);
-        ASSERT_EQ(hero.GetBodyMesh()->GetMorphIndex(), TPlayerCharacter::FindSharedSubStateByRow(c.row)->Motion);
+        ASSERT_EQ(hero.GetBodyMesh()->GetMorphIndex(), TCharacterProbe::SharedSubStateByRow(c.row)->Motion);
         hero.SetReservedAction(c.action, c.argument);
         for (std::uint32_t i = 0; i + 1 < kFrames; ++i) {
             hero.RunStateHandler();

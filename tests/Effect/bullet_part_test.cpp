@@ -111,8 +111,8 @@ TEST_F(BulletParts, CopiesOwnTheirFrameAndVerticesAssignmentShares)
 {
     auto* proto = Register<TShotB>(56, "effect.ptx/star", 60, 2, true, kOne);
     auto* shot = Fire<TShotB>(56, D3DXVECTOR3(0, 0, 0));
-    TBulletPartB& original = proto->GetTypedPart(1);
-    TBulletPartB& copy = shot->GetTypedPart(1);
+    TBulletPartB& original = TShotProbe::TypedPart(*proto, 1);
+    TBulletPartB& copy = TShotProbe::TypedPart(*shot, 1);
     EXPECT_NE(copy.GetFrame(), original.GetFrame());
     EXPECT_EQ(copy.GetFrame()->GetName(), "BullFrm");
     EXPECT_EQ(TShotProbe::Mesh(copy), copy.GetFrame()->FindMesh("BullMsh", false));

@@ -7,6 +7,7 @@
 
 #include "dx/dx8/3d/TDrawList.h"
 #include "effect_fixture.h"
+#include "support/effect_create_recorder.h"
 #include "support/golden.h"
 #include "support/effect_test_area.h"
 #include "platform/testing/d3d8.h"
@@ -20,11 +21,8 @@ protected:
         EffectFolder::SetUp();
         qmtest::WriteEffectCharacterFiles(dir_.Path(), "owner");
         qmtest::WriteEffectCharacterFiles(dir_.Path(), "target");
-        // The catalogue hands out atlas cells: start as a fresh run does, so that pictures do not
-        // depend on the tests run before.
-        AlignCellCounters();
         area_ = std::make_unique<qmtest::EffectTestArea>();
-        area_->Manager().SetCreateLog(&log_);
+        creates_.Start(&area_->Manager(), &log_);
     }
     void TearDown() override
     {
@@ -91,6 +89,7 @@ protected:
 
     std::unique_ptr<qmtest::EffectTestArea> area_;
     std::vector<TEffectCreateCall> log_;
+    qmtest::EffectCreateRecorder creates_;
 };
 
 }  // namespace effecttest

@@ -207,9 +207,9 @@ TEST_F(CatalogueTest, AFreshCatalogueHandsOutCellsInIdOrder)
     TRefPtr<TEffect> star = fresh.FindPrototype(56);
     TRefPtr<TEffect> soil = fresh.FindPrototype(304);
     TRefPtr<TEffect> fire = fresh.FindPrototype(800);
-    EXPECT_EQ(TShotProbe::Cell(dynamic_cast<TShotB*>(star.Get())->GetTypedPart(0)), b);
-    EXPECT_EQ(TShotProbe::Cell(dynamic_cast<TShotB*>(soil.Get())->GetTypedPart(0)), b + 20);
-    EXPECT_EQ(TShotProbe::Cell(dynamic_cast<TShotC*>(fire.Get())->GetTypedPart(0)),
+    EXPECT_EQ(TShotProbe::Cell(TShotProbe::TypedPart(*dynamic_cast<TShotB*>(star.Get()), 0)), b);
+    EXPECT_EQ(TShotProbe::Cell(TShotProbe::TypedPart(*dynamic_cast<TShotB*>(soil.Get()), 0)), b + 20);
+    EXPECT_EQ(TShotProbe::Cell(TShotProbe::TypedPart(*dynamic_cast<TShotC*>(fire.Get()), 0)),
               TRunState::Current().bulletPartCounters[2] - 5 - 8 - 10 - 10 - 5);
 }
 

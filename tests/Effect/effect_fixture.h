@@ -125,7 +125,8 @@ private:
 };
 
 // Hands out throwaway cells until every atlas counter stands at a multiple of four: every atlas
-// repeats within four cells, so what follows is drawn as in a fresh run whatever ran before.
+// repeats within four cells, so what follows is drawn from the first cell, whatever the catalogues
+// built before it took.
 inline void AlignCellCounters()
 {
     const float box[9] = {};

@@ -9,6 +9,7 @@
 
 #include "effect_fixture.h"
 #include "support/alloc_probe.h"
+#include "support/effect_create_recorder.h"
 #include "support/effect_probe.h"
 
 namespace effecttest {
@@ -119,7 +120,7 @@ TEST_F(EffectManagerTest, OnlyAScaleOfExactlyOneEachWaySkipsSetScale)
 TEST_F(EffectManagerTest, IdsWithoutPrototypeGiveNullUseASerialAndAddNothing)
 {
     std::vector<TEffectCreateCall> log;
-    owned_->SetCreateLog(&log);
+    qmtest::EffectCreateRecorder creates(owned_.get(), &log);
     owned_->AddPrototype(7, Scripted(&journal_, -1));  // outside the catalogue: never found
     owned_->AddPrototype(6, Scripted(&journal_, -1));
     owned_->AddPrototype(5, TRefPtr<TEffect>());
@@ -148,7 +149,7 @@ TEST_F(EffectManagerTest, IdsWithoutPrototypeGiveNullUseASerialAndAddNothing)
 TEST_F(EffectManagerTest, RecordsEveryCreateWithItsArguments)
 {
     std::vector<TEffectCreateCall> log;
-    owned_->SetCreateLog(&log);
+    qmtest::EffectCreateRecorder creates(owned_.get(), &log);
     owned_->AddPrototype(1000, Scripted(&journal_, -1));
     const D3DXVECTOR3 position(1.0F, 2.0F, 3.0F);
     const D3DXVECTOR3 direction(0.0F, 1.0F, 0.0F);
@@ -171,7 +172,7 @@ TEST_F(EffectManagerTest, RecordsEveryCreateWithItsArguments)
     EXPECT_EQ(TEffectProbe::Colour(*made)[1], 0.2F);
     EXPECT_FALSE(log[1].hasPosition || log[1].hasDirection || log[1].hasColour || log[1].hasScale);
     EXPECT_EQ(log[1].result, nullptr);
-    owned_->SetCreateLog(nullptr);
+    creates.Stop();
     Create(1000);
     EXPECT_EQ(log.size(), 2u);
 }

@@ -170,7 +170,7 @@ TEST_F(ShotEnds, ClonesKeepTheirSettingsAndInitResetsTheStarLook)
     EXPECT_EQ(TShotProbe::StarScale(*shot)[0], 1.0F);
     EXPECT_EQ(TShotProbe::Area(*shot), area_.get());
     EXPECT_EQ(shot->GetOwnerId(), -2);
-    EXPECT_EQ(shot->GetAttackHit(), nullptr);
+    EXPECT_EQ(TShotProbe::AttackHit(*shot), nullptr);
 }
 
 TEST_F(ShotEnds, PrototypeSetByIdAndClass)

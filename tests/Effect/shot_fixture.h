@@ -41,7 +41,7 @@ protected:
     {
         EffectAreaTest::SetUp();
         area_ = std::make_unique<CameraArea>();
-        area_->Manager().SetCreateLog(&log_);
+        creates_.Start(&area_->Manager(), &log_);
         effecttest::AlignCellCounters();
         cellBase_ = {TRunState::Current().bulletPartCounters[0], TRunState::Current().bulletPartCounters[1], TRunState::Current().bulletPartCounters[2],
                      TRunState::Current().bulletPartCounters[3]};

@@ -154,7 +154,7 @@ TEST_F(ShotFlight, DeadHitEndsTheFlightOnTheNextUpdate)
     EXPECT_FALSE(shot->parkedAtEnd);  // the ending runs before the head is parked
     EXPECT_TRUE(IsParked(shot->GetPart(0)));
     // The shot let the dead hit go; the trail still runs three frames.
-    EXPECT_EQ(shot->GetAttackHit(), nullptr);
+    EXPECT_EQ(TShotProbe::AttackHit(*shot), nullptr);
     EXPECT_EQ(AliveUpdates(shot), 2);
     EXPECT_EQ(shot->ends, 1);
 }
@@ -170,7 +170,7 @@ TEST_F(ShotFlight, CountEndingFrameDoesNotAskTheHitAndTheEndOfTrailKillsIt)
     EXPECT_EQ(shot->asked, 1);
     EXPECT_EQ(shot->ends, 1);
     // Still held, so the end of the trail kills it again and lets nothing else go.
-    EXPECT_EQ(shot->GetAttackHit(), hit.Get());
+    EXPECT_EQ(TShotProbe::AttackHit(*shot), hit.Get());
 
     TRefPtr<TAttackHit> live;
     EXPECT_EQ(AliveUpdates(Linked(2, 2, &live)), 3);

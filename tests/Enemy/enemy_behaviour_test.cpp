@@ -289,6 +289,15 @@ TEST_F(EnemyBehaviourTest, StunsHoldTheirFramesAndASecondStunThrowsDown)
     EXPECT_EQ(s->GetState(), 8U);
     EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*s), 120.0F);
 
+    // A staggering enemy is stunned too; a launched one is not.
+    for (const std::uint32_t mode : {10U, 100000U}) {
+        auto m = MakeEnemy();
+        m->SetMode(mode);
+        m->ReactStun(0, -1, 0, 100, 0, 1, 0.5F, 30.0F, 1);
+        EXPECT_EQ(m->GetReactionMode(), mode == 10U ? 100U : mode) << mode;
+        EXPECT_EQ(m->GetState() == 14U, mode == 10U) << mode;
+    }
+
     // Heavy hits knock down with their own numbers.
     auto h = MakeEnemy();
     h->ReactHeavy(0, -1, 0, 1000000, 1, 0.7F, 40.0F, 1);

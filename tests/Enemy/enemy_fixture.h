@@ -47,7 +47,6 @@
 #include "formats/table_writer.h"
 #include "formats/wave_writer.h"
 #include "MainCode/Character/TimeStop.h"
-#include "MainCode/TRunState.h"
 #include "MainCode/Map/TAttackTable.h"
 #include "formats/bht_writer.h"
 
@@ -335,8 +334,6 @@ protected:
         TAttackTable::SetDirectory((dir_.Path() / "").string());
         TAttackTable::Load("enemy.bht");
     }
-
-    TRunState run_;
 };
 
 }  // namespace enemytest

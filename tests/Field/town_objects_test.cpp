@@ -16,6 +16,7 @@
 #include "MainCode/Map/TTownArea.h"
 #include "MainCode/Script/TMessageWindow.h"
 #include "MainCode/Script/TScriptProcessManager.h"
+#include "support/effect_create_recorder.h"
 #include "support/golden.h"
 #include "formats/ground_writer.h"
 #include "support/map_probe.h"
@@ -59,7 +60,7 @@ TEST_F(TownObjects, TheElderTalksThePurseIsTakenAndTheSavePointAsks)
 
     // The save point: one request, one effect.
     std::vector<TEffectCreateCall> created;
-    field->GetEffectManager()->SetCreateLog(&created);
+    qmtest::EffectCreateRecorder creates(field->GetEffectManager(), &created);
     const D3DXVECTOR3 mark = qmtest::FieldLayout::TownSavePoint();
     player->PlaceAt(D3DXVECTOR3(mark.x, 0.0F, mark.z - 0.5F), D3DXVECTOR3(0, 0, 1));
     Steps(3);
@@ -67,7 +68,7 @@ TEST_F(TownObjects, TheElderTalksThePurseIsTakenAndTheSavePointAsks)
     EXPECT_EQ(player->GetSavePointId(), static_cast<std::int32_t>(qmtest::FieldLayout::kSavePoint));
     ASSERT_EQ(created.size(), 1u);
     EXPECT_EQ(created[0].id, TMapSavePoint::kEffect);
-    field->GetEffectManager()->SetCreateLog(nullptr);
+    creates.Stop();
 
     // The elder: in front of him, the action button, and the conversation runs in the message window.
     const D3DXVECTOR3 at = qmtest::FieldLayout::Elder();

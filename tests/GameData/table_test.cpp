@@ -8,6 +8,7 @@
 
 #include "formats/byte_writer.h"
 #include "support/fuzz.h"
+#include "support/gamedata_probe.h"
 #include "formats/game_table_writer.h"
 #include "support/temp_dir.h"
 
@@ -91,7 +92,7 @@ TYPED_TEST(GameTableTest, LaterDuplicateWinsWithEitherHeaderFlag)
     for (bool scrambled : {false, true}) {
         Table::Clear();
         Table::Load(this->Write(this->Build({{7, 1}, {3, 2}, {7, 3}}, scrambled)));
-        EXPECT_EQ(Table::GetCount(), 2u);
+        EXPECT_EQ(TGameDataProbe::Count<Table>(), 2u);
         EXPECT_EQ(MarkOf(Table::Get(7)), 3) << scrambled;
         EXPECT_EQ(MarkOf(Table::Get(3)), 2) << scrambled;
     }
@@ -103,7 +104,7 @@ TYPED_TEST(GameTableTest, CutRecordIsDroppedAndTheOnesBeforeItStay)
     std::vector<std::uint8_t> bytes = this->Build({{1, 10}, {2, 20}, {3, 30}});
     bytes.pop_back();
     Table::Load(this->Write(bytes));
-    EXPECT_EQ(Table::GetCount(), 2u);
+    EXPECT_EQ(TGameDataProbe::Count<Table>(), 2u);
     EXPECT_EQ(MarkOf(Table::Get(2)), 20);
     EXPECT_FALSE(Table::Contains(3));
 
@@ -112,7 +113,7 @@ TYPED_TEST(GameTableTest, CutRecordIsDroppedAndTheOnesBeforeItStay)
 TYPED_TEST(GameTableTest, SecondLoadReplacesMainTablesAndMergesEquipment)
 {
     using Table = typename TypeParam::Table;
-    EXPECT_EQ(Table::GetCount(), 0u);
+    EXPECT_EQ(TGameDataProbe::Count<Table>(), 0u);
     Table::Load(this->Write(this->Build({{1, 10}, {2, 20}}), "a.tbl"));
     Table::Load(this->Write(this->Build({{2, 21}, {4, 40}}), "b.tbl"));
     EXPECT_EQ(Table::Contains(1), TypeParam::kMerges);
@@ -121,7 +122,7 @@ TYPED_TEST(GameTableTest, SecondLoadReplacesMainTablesAndMergesEquipment)
 
     // A missing file empties a main table and leaves an equipment table as it was.
     Table::Load(this->dir_.File("missing.tbl"));
-    EXPECT_EQ(Table::GetCount(), TypeParam::kMerges ? 3u : 0u);
+    EXPECT_EQ(TGameDataProbe::Count<Table>(), TypeParam::kMerges ? 3u : 0u);
 }
 
 TYPED_TEST(GameTableTest, DamagedFilesNeverCrashUnderSanitizers)
@@ -204,7 +205,7 @@ TEST_F(GameTableFileTest, MissingIdsGetDefaultRecordsAndGrowTheTable)
     qmtest::SaveBytes(dir_.File("t.tbl"), BuildGameTable(std::vector<TItemRecord>{Sample<TItemRecord>(1, 1)}));
     TItemTable::Load(dir_.File("t.tbl"));
     const TItemRecord& item = TItemTable::Get(42);
-    EXPECT_EQ(TItemTable::GetCount(), 2u);
+    EXPECT_EQ(TGameDataProbe::Count<TItemTable>(), 2u);
     EXPECT_EQ(item.Id, 0u);
     EXPECT_EQ(item.BuyPrice, 0u);
 

@@ -7,7 +7,6 @@
 
 #include "MainCode/Map/TMeshAreaManager.h"
 #include "MainCode/Character/TimeStop.h"
-#include "MainCode/TRunState.h"
 #include "TCommon/my_error.h"
 #include "map_fixtures.h"
 #include "support/alloc_probe.h"
@@ -61,7 +60,6 @@ protected:
         return mesh;
     }
 
-    TRunState run_;  // time runs at the start
     TRefPtr<TFrame> scene_{nullptr};
     TMeshAreaManager manager_;
 };

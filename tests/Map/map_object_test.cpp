@@ -17,6 +17,7 @@
 #include "formats/field_writer.h"
 #include "formats/map_writer.h"
 #include "support/character_probe.h"
+#include "support/effect_create_recorder.h"
 #include "support/dx_probe.h"
 #include "support/main_probe.h"
 #include "support/scene_probe.h"
@@ -355,7 +356,7 @@ TEST_F(Triggers, ASavePointAsksOncePerVisitWithItsEffect)
 {
     Open("battle");
     std::vector<TEffectCreateCall> created;
-    area_->GetEffectManager()->SetCreateLog(&created);
+    qmtest::EffectCreateRecorder creates(area_->GetEffectManager(), &created);
     auto point = std::make_unique<TMapSavePoint>(area_, 3, D3DXVECTOR3(18, 0, 14));
     TFrame* frame = TMapProbe::Frame(*point);
     EXPECT_EQ(frame->GetName(), "savPointFrm");
@@ -391,7 +392,7 @@ TEST_F(Triggers, ASavePointAsksOncePerVisitWithItsEffect)
     Stand(D3DXVECTOR3(18.5F, 0, 14), D3DXVECTOR3(0, 0, 1), 0);
     point->Update();
     EXPECT_EQ(created.size(), 2u);
-    area_->GetEffectManager()->SetCreateLog(nullptr);
+    creates.Stop();
 
     const std::size_t children = area_->GetSceneFrame()->GetChildCount();
     point.reset();

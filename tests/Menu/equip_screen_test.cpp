@@ -80,7 +80,8 @@ protected:
     void Key(Button b)
     {
         KeyUntil(b, screen_, [this] {
-            return TMenuProbe::IsChoosingSlot(*screen_) || screen_->IsInList() || screen_->IsEmptyShown();
+            return TMenuProbe::IsChoosingSlot(*screen_) || TMenuProbe::IsInList(*screen_) ||
+                   TMenuProbe::IsEmptyShown(*screen_);
         });
     }
     void Keys(const std::vector<Button>& keys)
@@ -163,7 +164,7 @@ TEST_F(EquipScreen, ListsGreyUnusableWeaponsAndAnEmptyListTakesOnlyCancel)
     ASSERT_NE(Screen(), nullptr);
     Key(Button::A);
     EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{603});
-    ASSERT_TRUE(screen_->IsInList());
+    ASSERT_TRUE(TMenuProbe::IsInList(*screen_));
     const struct {
         std::uint32_t id;
         DWORD text, icon;
@@ -199,7 +200,7 @@ TEST_F(EquipScreen, ListsGreyUnusableWeaponsAndAnEmptyListTakesOnlyCancel)
     // No accessory held.
     Keys({Button::Down, Button::A});
     EXPECT_EQ(Sounds(), (std::vector<std::uint32_t>{601, 603}));
-    ASSERT_TRUE(screen_->IsEmptyShown());
+    ASSERT_TRUE(TMenuProbe::IsEmptyShown(*screen_));
     EXPECT_TRUE(Shows(TMenuProbe::Title(*screen_), {{24, "アクセサリ"}}));
     const auto draws = DrawsOfAStep();
     EXPECT_TRUE(Find(draws, "sprite.ptx/cursor02").empty());
@@ -208,7 +209,7 @@ TEST_F(EquipScreen, ListsGreyUnusableWeaponsAndAnEmptyListTakesOnlyCancel)
     }
     for (Button b : {Button::A, Button::Up, Button::Down, Button::Right}) {
         Key(b);
-        EXPECT_TRUE(screen_->IsEmptyShown());
+        EXPECT_TRUE(TMenuProbe::IsEmptyShown(*screen_));
     }
     EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{});
     Key(Button::B);
@@ -257,13 +258,13 @@ TEST_F(EquipScreen, SwapsAndRefusalsOnTheInventoryAndThePlayer)
     for (const auto& s : steps) {
         SCOPED_TRACE(s.what);
         // The step before may still be closing its list.
-        for (int i = 0; i < 30 && !TMenuProbe::IsChoosingSlot(*screen_) && !screen_->IsInList(); ++i) {
+        for (int i = 0; i < 30 && !TMenuProbe::IsChoosingSlot(*screen_) && !TMenuProbe::IsInList(*screen_); ++i) {
             driver_.Step();
         }
         const TPlayerCharacter* before = Player();
         Keys(s.keys);
         EXPECT_EQ(Sounds(), s.sounds);
-        EXPECT_EQ(screen_->IsInList(), s.listOpen);
+        EXPECT_EQ(TMenuProbe::IsInList(*screen_), s.listOpen);
         EXPECT_EQ(Player()->GetWeaponId(), s.weapon);
         EXPECT_EQ(Player()->GetEquipItemId('A'), s.accessoryA);
         EXPECT_EQ(Player()->GetEquipItemId('B'), s.accessoryB);
@@ -288,7 +289,7 @@ TEST_F(EquipScreen, ASwapWhoseReturnWouldPassNinetyNineIsRefused)
     ASSERT_NE(Screen(), nullptr);
     Keys({Button::A, Button::Down, Button::A});
     EXPECT_EQ(Sounds(), (std::vector<std::uint32_t>{603, 601, 608}));
-    EXPECT_TRUE(screen_->IsInList());
+    EXPECT_TRUE(TMenuProbe::IsInList(*screen_));
     EXPECT_EQ(Player()->GetWeaponId(), 1000u);
     EXPECT_EQ(Held(1000), 99u);
     EXPECT_EQ(Held(1002), 1u);
@@ -359,7 +360,7 @@ TEST_F(EquipScreen, AnUnnamedItemKeepsTheNamePlate)
     data_->AddItem(2002, 1);
     ASSERT_NE(Screen(), nullptr);
     Keys({Button::Down, Button::A});
-    ASSERT_TRUE(screen_->IsInList());
+    ASSERT_TRUE(TMenuProbe::IsInList(*screen_));
     ASSERT_EQ(TMenuProbe::List(*screen_).size(), 2u);
     ASSERT_EQ(TMenuProbe::List(*screen_)[1]->Id, 2002u);
     const std::vector<std::pair<int, std::string>> charm{{48, "charm"}, {136, "ABP:   0pts"}};
@@ -380,7 +381,7 @@ TEST_F(EquipScreen, ThePanelDimsWhileAListIsOpen)
     ASSERT_NE(Screen(), nullptr);
     TStatusPanel* panel = field_->GetStatusPanel();
     Keys({Button::Down, Button::A});
-    ASSERT_TRUE(screen_->IsInList());
+    ASSERT_TRUE(TMenuProbe::IsInList(*screen_));
     const DWORD grey7 = 0xFFB2B2B2, grey4 = 0xFF656565;  // 0.7 and 0.4 as stepped in float
     const struct {
         const char* what;

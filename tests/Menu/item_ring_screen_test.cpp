@@ -13,6 +13,7 @@
 #include "support/dx_probe.h"
 #include "support/gamedata_probe.h"
 #include "support/hud_probe.h"
+#include "support/main_probe.h"
 #include "support/menu_probe.h"
 
 namespace menutest {
@@ -65,7 +66,8 @@ protected:
     void Key(Button b)
     {
         KeyUntil(b, screen_, [this] {
-            return TMenuProbe::IsSelecting(*screen_) || screen_->IsInList() || screen_->IsEmptyShown();
+            return TMenuProbe::IsSelecting(*screen_) || TMenuProbe::IsInList(*screen_) ||
+                   TMenuProbe::IsEmptyShown(*screen_);
         });
     }
     void Keys(const std::vector<Button>& keys)
@@ -215,13 +217,13 @@ TEST_F(ItemRingScreen, APositionListsItsItemsWithTheTakeOutEntryFirstOnlyWhenFil
             listed.push_back(entry->Id);
         }
         EXPECT_EQ(listed, c.list);
-        EXPECT_EQ(screen_->IsEmptyShown(), c.list.empty());
+        EXPECT_EQ(TMenuProbe::IsEmptyShown(*screen_), c.list.empty());
         const auto draws = DrawsOfAStep();
         EXPECT_EQ(CountDraws(draws, "sprite.ptx/cursor02"), c.list.empty() ? 0 : 1);
         if (c.list.empty()) {
             for (Button b : {Button::A, Button::Up, Button::Down, Button::Left, Button::Right}) {
                 Key(b);
-                EXPECT_TRUE(screen_->IsEmptyShown());
+                EXPECT_TRUE(TMenuProbe::IsEmptyShown(*screen_));
             }
             EXPECT_EQ(Sounds(), std::vector<std::uint32_t>{});
         } else {
@@ -356,7 +358,7 @@ TEST_F(ItemRingScreen, DecideAndCancelInOneStepChooseTheEntry)
     data_->AddItem(3, 5);
     ASSERT_NE(Screen(), nullptr);
     Keys({Button::Down, Button::A});
-    ASSERT_TRUE(screen_->IsInList());
+    ASSERT_TRUE(TMenuProbe::IsInList(*screen_));
     driver_.Hold(Button::A, true);
     driver_.Hold(Button::B, true);
     driver_.Step();
@@ -409,10 +411,22 @@ TEST_F(ItemRingScreen, TheListGreysTheOtherPositionsAndTheRing)
         EXPECT_EQ(TMenuProbe::CountGlyph(*screen_, 2, 0).GetVertex(0).diffuse, r.other);
         EXPECT_EQ(TMenuProbe::Ring(*screen_).GetVertex(2).diffuse, r.ring);
     }
-    EXPECT_TRUE(screen_->IsInList());
+    EXPECT_TRUE(TMenuProbe::IsInList(*screen_));
     Key(Button::B);
     EXPECT_EQ(TMenuProbe::CountGlyph(*screen_, 2, 0).GetVertex(0).diffuse, 0xFFFFFFFFu);
     EXPECT_EQ(TMenuProbe::Ring(*screen_).GetVertex(0).diffuse, 0xFFFFFFFFu);
+}
+
+// The screen keeps no sound list of its own: a sound asked for through the scene base, as any
+// scene's is, still plays through the menu's.
+TEST_F(ItemRingScreen, ASoundAskedOfTheSceneBasePlaysThroughTheMenusList)
+{
+    ASSERT_NE(Screen(), nullptr);
+    Sounds();
+    TSceneLoop& scene = *screen_;
+    TMainProbe::PlaySe(scene, 605);
+    TMainProbe::PlaySe(scene, 602);
+    EXPECT_EQ(Sounds(), (std::vector<std::uint32_t>{605, 602}));
 }
 
 }  // namespace

@@ -63,7 +63,7 @@ TEST_F(SellShop, NothingToSellShowsNoItemAndOnlyCancelCloses)
     data_->AddItem(5, 1);
     data_->AddItem(4, 1);
     auto* shop = Open(new TSellShopLoop(app_.get()));
-    ASSERT_TRUE(shop->IsEmptyShown());
+    ASSERT_TRUE(TMenuProbe::IsEmptyShown(*shop));
     const auto draws = DrawsOfAStep();
     // The word in the list window (at 96 + 180, 24 + 152); no cursor, rows or arrows.
     int words = 0;
@@ -77,7 +77,7 @@ TEST_F(SellShop, NothingToSellShowsNoItemAndOnlyCancelCloses)
     EXPECT_TRUE(qmtest::MatchesGolden(qmtest::SceneDriver::Screen(), "SellShopNoItem"));
     for (Button b : {Button::A, Button::Down, Button::Up, Button::Left, Button::Right}) {
         Key(shop, b);
-        EXPECT_TRUE(shop->IsEmptyShown());
+        EXPECT_TRUE(TMenuProbe::IsEmptyShown(*shop));
     }
     Key(shop, Button::B);
     EXPECT_TRUE(Closes(shop));
@@ -169,7 +169,7 @@ TEST_F(SellShop, SellingTheLastPiecesOfTheOnlyItemEmptiesTheShop)
     auto* shop = Open(new TSellShopLoop(app_.get()));
     Sell(shop, 3);
     EXPECT_EQ(Played(), (std::vector<std::uint32_t>{603, 601, 601, 603, 217}));
-    EXPECT_TRUE(shop->IsEmptyShown());
+    EXPECT_TRUE(TMenuProbe::IsEmptyShown(*shop));
     EXPECT_EQ(data_->GetMoney(), 145u);
     EXPECT_EQ(data_->FindItem(8), nullptr);
     EXPECT_TRUE(TMenuProbe::Entries(*shop).empty());

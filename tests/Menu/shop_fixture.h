@@ -76,10 +76,10 @@ protected:
     Shop* Open(Shop* shop)
     {
         app_->PushScene(shop);
-        for (int i = 0; i < 40 && !TMenuProbe::IsSelecting(*shop) && !shop->IsEmptyShown(); ++i) {
+        for (int i = 0; i < 40 && !TMenuProbe::IsSelecting(*shop) && !TMenuProbe::IsEmptyShown(*shop); ++i) {
             Step();
         }
-        EXPECT_TRUE(TMenuProbe::IsSelecting(*shop) || shop->IsEmptyShown());
+        EXPECT_TRUE(TMenuProbe::IsSelecting(*shop) || TMenuProbe::IsEmptyShown(*shop));
         driver_.sounds.clear();
         return shop;
     }
@@ -90,7 +90,8 @@ protected:
         driver_.Press(b);
         Step();
         for (int i = 0; i < 40 && TMainProbe::CurrentScene(*app_) == shop && !TMenuProbe::IsSelecting(*shop) &&
-                        !TMenuProbe::IsCounting(*shop) && !TMenuProbe::IsConfirming(*shop) && !shop->IsEmptyShown();
+                        !TMenuProbe::IsCounting(*shop) && !TMenuProbe::IsConfirming(*shop) &&
+                        !TMenuProbe::IsEmptyShown(*shop);
              ++i) {
             Step();
         }

@@ -21,6 +21,7 @@
 #include "SampleData/field_road.h"
 #include "platform/testing/win32.h"
 #include "support/character_probe.h"
+#include "support/effect_create_recorder.h"
 
 namespace {
 
@@ -182,6 +183,7 @@ protected:
     std::map<std::uint32_t, std::int32_t> damage_;
     std::int32_t dealt_ = 0;
     std::vector<TEffectCreateCall> log_;
+    qmtest::EffectCreateRecorder creates_;
 };
 
 TEST_F(AirSkillsRoad, AirHoldBothButtonsAndTheComboWindowsPlayInTheGame)
@@ -192,7 +194,7 @@ TEST_F(AirSkillsRoad, AirHoldBothButtonsAndTheComboWindowsPlayInTheGame)
     const D3DXVECTOR3 quiet(26.0F, 0.0F, 9.5F);
     field_ = Enter(SampleLayout::kBattle, quiet, {0.0F, 0.0F, -1.0F}, quiet + D3DXVECTOR3(0.0F, 3.0F, 5.0F));
     ASSERT_NE(field_, nullptr);
-    field_->GetEffectManager()->SetCreateLog(&log_);
+    creates_.Start(field_->GetEffectManager(), &log_);
 
     // The sword: the basic skill 1 opens a window at its end (row 5 tapped, 7 held) that takes a
     // charge or another skill queued meanwhile, else recovers.
@@ -345,7 +347,7 @@ TEST_F(AirSkillsRoad, AirHoldBothButtonsAndTheComboWindowsPlayInTheGame)
               (Rows{35, 59, 60}));
     EXPECT_EQ(Made(kArrow), 4) << "one arrow from the hover, three from the skill";
 
-    field_->GetEffectManager()->SetCreateLog(nullptr);
+    creates_.Stop();
     EXPECT_TRUE(driver_.boxes.empty());
     EXPECT_FALSE(std::filesystem::exists(dir_.Path() / "ErrorLog.txt"));
 }

@@ -114,7 +114,7 @@ TEST_F(EquipRoad, ItemTwoIntoTheRingAndTheAxeInPlaceOfTheSword)
     Key(Button::Down, 10);
     ASSERT_EQ(TMenuProbe::RingCursor(*ring), 2);
     Key(Button::A, 10);
-    ASSERT_TRUE(ring->IsInList());
+    ASSERT_TRUE(TMenuProbe::IsInList(*ring));
     const int index = IndexOf(ring, SampleLayout::kRingItem);
     ASSERT_GE(index, 0);
     for (int i = 0; i < index; ++i) {
@@ -141,7 +141,7 @@ TEST_F(EquipRoad, ItemTwoIntoTheRingAndTheAxeInPlaceOfTheSword)
     Key(Button::B, 10);
     Key(Button::Up);
     Key(Button::A, 10);
-    ASSERT_TRUE(equip->IsInList());
+    ASSERT_TRUE(TMenuProbe::IsInList(*equip));
     const int axe = IndexOf(equip, SampleLayout::kAxe);
     ASSERT_GE(axe, 0);
     for (int i = 0; i < axe; ++i) {

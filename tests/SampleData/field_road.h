@@ -81,7 +81,7 @@ inline EquipmentOpen TakeUpWeapon(SceneDriver& driver, std::uint32_t id)
     }
     driver.Press(Button::A);
     driver.Steps(11);
-    if (!equip->IsInList()) {
+    if (!TMenuProbe::IsInList(*equip)) {
         return open;
     }
     const auto& list = TMenuProbe::List(*equip);

@@ -38,6 +38,7 @@
 #include "dx/dx8/3d/TMesh8.h"
 #include "make-sample-data/SampleData.h"
 #include "support/character_probe.h"
+#include "support/effect_create_recorder.h"
 #include "support/field_walk.h"
 #include "support/map_probe.h"
 #include "support/scene_driver.h"
@@ -163,7 +164,7 @@ public:
     {
         field_ = field;
         log_.clear();
-        field_->GetEffectManager()->SetCreateLog(&log_);
+        creates_.Start(field_->GetEffectManager(), &log_);
         turn_ = Turn();
         seen_.clear();
         shots_.clear();
@@ -173,7 +174,7 @@ public:
     void End()
     {
         if (field_ != nullptr) {
-            field_->GetEffectManager()->SetCreateLog(nullptr);
+            creates_.Stop();
             field_ = nullptr;
         }
     }
@@ -269,6 +270,7 @@ private:
     qmtest::SceneDriver& driver_;
     TFieldLoop* field_ = nullptr;
     std::vector<TEffectCreateCall> log_;
+    qmtest::EffectCreateRecorder creates_;
     std::uint16_t lastCode_ = 0;
     Turn turn_;
     std::set<std::uint16_t> all_;

@@ -151,7 +151,7 @@ TEST_F(ListsRoad, TheRingTheEquipmentTheSkillAndTheBuyersListsScrollAndActOnTheE
         Key(Button::Down, 10);
     }
     Key(Button::A, 10);
-    ASSERT_TRUE(ring->IsInList());
+    ASSERT_TRUE(TMenuProbe::IsInList(*ring));
     const auto& items = TMenuProbe::List(*ring);
     const std::uint32_t lastItem = items.back()->Id;
     WalkTheList(*ring, TMenuProbe::Rows(*ring), 0);
@@ -171,7 +171,7 @@ TEST_F(ListsRoad, TheRingTheEquipmentTheSkillAndTheBuyersListsScrollAndActOnTheE
     TEquipLoop* equip = qmtest::OpenEquipment(driver_);
     ASSERT_NE(equip, nullptr);
     Key(Button::A, 10);
-    ASSERT_TRUE(equip->IsInList());
+    ASSERT_TRUE(TMenuProbe::IsInList(*equip));
     const auto& weapons = TMenuProbe::List(*equip);
     const auto steel = std::find_if(weapons.begin(), weapons.end(), [](const auto& e) { return e->Id == kSteelSword; });
     ASSERT_NE(steel, weapons.end());

@@ -32,6 +32,7 @@
 #include "SampleData/field_road.h"
 #include "platform/testing/win32.h"
 #include "support/character_probe.h"
+#include "support/effect_create_recorder.h"
 #include "support/map_probe.h"
 
 namespace {
@@ -265,6 +266,7 @@ protected:
 
     TFieldLoop* field_ = nullptr;
     std::vector<TEffectCreateCall> log_;
+    qmtest::EffectCreateRecorder creates_;
     TurnCount turn_;
     std::map<std::uint32_t, int> made_;
     std::map<std::uint32_t, std::set<std::array<float, 4>>> colours_;
@@ -293,7 +295,7 @@ TEST_F(PartnerClassesRoad, EachClassSwingsShootsAndLandsAndEveryFrameEventFires)
     ASSERT_TRUE(picked);
     qmtest::ReleaseArrows();
 
-    Effects()->SetCreateLog(&log_);
+    creates_.Start(Effects(), &log_);
     const std::array<ClassTurn, 6> turns = {{
         {"sword", 1000, Is<THeroA>, 32, 34, 35, 0, 0, false, false},
         {"axe", 1003, Is<THeroC>, 34, 36, 37, 0, 0, false, false},
@@ -310,7 +312,7 @@ TEST_F(PartnerClassesRoad, EachClassSwingsShootsAndLandsAndEveryFrameEventFires)
         }
         EXPECT_GT(count.damage, 0) << turn.name;
     }
-    Effects()->SetCreateLog(nullptr);
+    creates_.Stop();
 
 
     // Every effect asked for is one of the catalogue's.

@@ -264,7 +264,7 @@ TEST(ShopRoad, AFightThenBuyingSellingAndANightAtTheInnOnTheSampleFolder)
         road.Key(Button::A);
         EXPECT_EQ(Held(potion.Id), 0u);
         EXPECT_EQ(data->GetMoney(), moneyBeforeRest + rest * potion.SellPrice);
-        ASSERT_TRUE(road.StepUntil([&] { return sell->IsEmptyShown(); }, 60));
+        ASSERT_TRUE(road.StepUntil([&] { return TMenuProbe::IsEmptyShown(*sell); }, 60));
         road.Key(Button::B);
         ASSERT_TRUE(road.BackToTown());
 

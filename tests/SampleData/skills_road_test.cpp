@@ -36,6 +36,7 @@
 #include "dx/dx8/3d/TFrame.h"
 #include "make-sample-data/SampleData.h"
 #include "support/character_probe.h"
+#include "support/effect_create_recorder.h"
 #include "support/dx_probe.h"
 #include "support/field_walk.h"
 #include "support/hud_probe.h"
@@ -77,9 +78,6 @@ protected:
     }
     void TearDown() override
     {
-        if (field_ != nullptr && field_->GetEffectManager() != nullptr) {
-            field_->GetEffectManager()->SetCreateLog(nullptr);
-        }
         SampleFieldRoad::TearDown();
         driver_.Stop();
         EXPECT_TRUE(driver_.boxes.empty());
@@ -158,7 +156,7 @@ protected:
         TPlayerCharacter* player = field_->GetPlayer();
         TEffectManager* effects = field_->GetEffectManager();
         std::vector<TEffectCreateCall> log;
-        effects->SetCreateLog(&log);
+        qmtest::EffectCreateRecorder creates(effects, &log);
         const std::int32_t mp = player->GetMp();
         const std::int32_t hp = player->GetHp();
         std::map<std::int32_t, D3DXVECTOR3> shots;  // serial -> where its first part was first seen
@@ -228,7 +226,7 @@ protected:
         cast.ended = player->GetState() != kStateAction;
         cast.mpPaid = mp - player->GetMp();
         cast.healed = player->GetHp() - hp;
-        effects->SetCreateLog(nullptr);
+        creates.Stop();
         return cast;
     }
     // Every spell of the first three charms or of the last three, tapped and held (below).
@@ -265,7 +263,7 @@ TEST_F(SkillsRoad, TheFireCharmTeachesItsFirstSpellInAFightAndTheSkillButtonCast
     ASSERT_NE(equip, nullptr);
     Key(Button::Down);
     Key(Button::A, 10);
-    ASSERT_TRUE(equip->IsInList());
+    ASSERT_TRUE(TMenuProbe::IsInList(*equip));
     int index = -1;
     for (std::size_t i = 0; i < TMenuProbe::List(*equip).size(); ++i) {
         if (TMenuProbe::List(*equip)[i]->Id == charm) {
@@ -587,7 +585,7 @@ void SkillsRoad::CastSpells(bool lastThree)
         player->RecoverMp(100000);
         const std::int32_t mp = player->GetMp();
         std::vector<TEffectCreateCall> log;
-        field_->GetEffectManager()->SetCreateLog(&log);
+        qmtest::EffectCreateRecorder creates(field_->GetEffectManager(), &log);
         SceneDriver::Hold(Button::B, true);
         driver_.Step();
         SceneDriver::Hold(Button::B, false);
@@ -603,7 +601,7 @@ void SkillsRoad::CastSpells(bool lastThree)
             }
         }
         SceneDriver::Hold(Button::B, false);
-        field_->GetEffectManager()->SetCreateLog(nullptr);
+        creates.Stop();
         EXPECT_TRUE(chained);
         EXPECT_EQ(mp - player->GetMp(), 75 + 140);
         std::set<std::uint32_t> fans;

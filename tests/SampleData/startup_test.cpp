@@ -74,13 +74,13 @@ public:
         EXPECT_TRUE(GetD3D()->IsWindowed());
         EXPECT_EQ(GetD3D()->GetBackBufferWidth(), 640u);
         EXPECT_EQ(GetD3D()->GetBackBufferHeight(), 480u);
-        EXPECT_EQ(TWeponTable::GetCount(), c.wepons.size());
-        EXPECT_EQ(TItemMeanTable::GetCount(), c.itemMeans.size());
-        EXPECT_EQ(TAccessoryTable::GetCount(), c.accessories.size());
-        EXPECT_EQ(TItemTable::GetCount(), c.items.size());
-        EXPECT_EQ(TSkillTable::GetCount(), c.skills.size());
-        EXPECT_EQ(TSvpTable::GetCount(), c.savePoints.size());
-        EXPECT_EQ(THrdefTable::GetCount(), c.heroes.size());
+        EXPECT_EQ(TGameDataProbe::Count<TWeponTable>(), c.wepons.size());
+        EXPECT_EQ(TGameDataProbe::Count<TItemMeanTable>(), c.itemMeans.size());
+        EXPECT_EQ(TGameDataProbe::Count<TAccessoryTable>(), c.accessories.size());
+        EXPECT_EQ(TGameDataProbe::Count<TItemTable>(), c.items.size());
+        EXPECT_EQ(TGameDataProbe::Count<TSkillTable>(), c.skills.size());
+        EXPECT_EQ(TGameDataProbe::Count<TSvpTable>(), c.savePoints.size());
+        EXPECT_EQ(TGameDataProbe::Count<THrdefTable>(), c.heroes.size());
         // This game's chapter and its caps, as start-up sets them.
         EXPECT_EQ(TGameData::GetChapter(), 4);
         EXPECT_EQ(TGameData::GetMaxLevel(), 59u);

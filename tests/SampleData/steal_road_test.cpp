@@ -25,6 +25,7 @@
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleSteal.h"
 #include "support/character_probe.h"
+#include "support/effect_create_recorder.h"
 #include "support/field_walk.h"
 #include "support/gamedata_probe.h"
 #include "support/hud_probe.h"
@@ -123,6 +124,7 @@ protected:
     int stealSounds_ = 0;
     std::vector<TGetRender::Notice> notices_;
     std::vector<TEffectCreateCall> effects_;
+    qmtest::EffectCreateRecorder creates_;
 };
 
 TEST_F(StealRoad, TheStealingSlashTakesTheCarriedPotionAndSomeOfThePurseEachOnce)
@@ -190,7 +192,7 @@ TEST_F(StealRoad, TheStealingSlashTakesTheCarriedPotionAndSomeOfThePurseEachOnce
     Key(Button::B);
     ASSERT_TRUE(driver_.StepUntil([&] { return driver_.Current() == field_; }, 200));
 
-    field_->GetArea()->GetEffectManager()->SetCreateLog(&effects_);
+    creates_.Start(field_->GetArea()->GetEffectManager(), &effects_);
     driver_.RecordSounds(true);
 
     // The potion carrier: a tapped slash that lands takes its potion at once (its chance is whole).
@@ -247,7 +249,7 @@ TEST_F(StealRoad, TheStealingSlashTakesTheCarriedPotionAndSomeOfThePurseEachOnce
     EXPECT_EQ(data->GetMoney(), money + taken);
     EXPECT_EQ(Held(StealLayout::kCarriedItem), potions + 1);
     EXPECT_EQ(stealSounds_, 2);
-    field_->GetArea()->GetEffectManager()->SetCreateLog(nullptr);
+    creates_.Stop();
     EXPECT_TRUE(driver_.boxes.empty());
 }
 

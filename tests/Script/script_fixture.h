@@ -13,6 +13,7 @@
 #include "MainCode/Script/TScript.h"
 #include "MainCode/Script/TScriptModule.h"
 #include "MainCode/Script/TScriptProcessManager.h"
+#include "MainCode/TRunState.h"
 #include "formats/script_assembler.h"
 #include "support/temp_dir.h"
 
@@ -120,6 +121,8 @@ protected:
         return out;
     }
 
+    // A run of the case's own (an application the base starts keeps its own over it).
+    TRunState m_run;
     qmtest::TempDir m_dir;
     TScriptProcessManager* m_manager = nullptr;
     std::vector<std::string> m_trace;

@@ -103,6 +103,17 @@ struct TCharacterProbe {
     static const D3DXVECTOR3& Second(const TOffsetMotion& m) { return m.m_second; }
     static TFrame* TargetFrame(const TOffsetMotion& m) { return m.m_targetFrame; }
 
+    // The shared skill sub-state an action row plays; null for any other row.
+    static const TPlayerCharacter::SharedSubState* SharedSubStateByRow(std::uint32_t row)
+    {
+        for (const TPlayerCharacter::SharedSubState& s : TPlayerCharacter::s_sharedSubStates) {
+            if (s.Row == row) {
+                return &s;
+            }
+        }
+        return nullptr;
+    }
+
     // The player: input and commands.
     using PatternAction = TPlayerCharacter::PatternAction;
     static std::uint32_t MoveLevel(const TPlayerCharacter& p) { return p.m_moveLevel; }
@@ -126,7 +137,7 @@ struct TCharacterProbe {
     }
     static bool IsLevelUpPending(const TPlayerCharacter& p) { return p.m_levelUpPending != 0; }
     static std::int32_t LevelUpSerial(const TPlayerCharacter& p) { return p.m_levelUpSerial; }
-    static std::uint32_t GainSerial() { return TPlayerCharacter::s_gainSerial; }
+    static std::uint32_t GainSerial() { return TRunState::Current().gainSerial; }
     static const std::list<TGainRecord>& GainQueue(const TPlayerCharacter& p) { return p.m_gainQueue; }
     static const std::list<TRefPtr<TPopupText>>& Popups(const TPlayerCharacter& p) { return p.m_popups; }
     static std::int32_t PopupDelay(const TPlayerCharacter& p) { return p.m_popupDelay; }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "MainCode/TBasicD3DDeviceBuilder.h"
+#include "MainCode/TRunState.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "platform/testing/d3d8.h"
@@ -39,6 +40,9 @@ protected:
     TBasicD3DDeviceBuilder* builder() const { return builder_; }
     DWORD RenderState(D3DRENDERSTATETYPE state) const;
 
+    // Each case runs as a fresh run of its own: time goes, atlas cells and serials count from the
+    // start, whatever ran before.
+    TRunState run_;
     TempDir dir_;
     std::unique_ptr<ScopedCwd> cwd_;
     HWND window_ = nullptr;

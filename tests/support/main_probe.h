@@ -40,6 +40,8 @@ struct TMainProbe {
     static HWND Handle(const TSubClassWnd& w) { return w.m_hwnd; }
     static bool IsSuspended(const TLoop& s) { return s.m_suspended; }
     static const TFrameTimer& Timer(const TSceneLoop& s) { return s.m_timer; }
+    // A sound asked for as the scene base asks.
+    static void PlaySe(TSceneLoop& s, std::uint32_t id) { s.PlaySe(id); }
 
     // The input bindings as they hold now; -1 for a button left unbound.
     static std::int64_t KeyboardBinding(const TInputDevice& d, int button)

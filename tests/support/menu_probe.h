@@ -122,6 +122,9 @@ struct TMenuProbe {
     static const TText8& Name(const TItemRingLoop& s) { return *s.m_name; }
     static bool IsSelecting(const TItemRingLoop& s) { return Runs(s, &TItemRingLoop::RingSelect); }
     static bool IsTurning(const TItemRingLoop& s) { return Runs(s, &TItemRingLoop::Turn); }
+    static bool IsInList(const TItemRingLoop& s) { return Runs(s, &TItemRingLoop::List); }
+    // The empty notice is up instead of the list.
+    static bool IsEmptyShown(const TItemRingLoop& s) { return Runs(s, &TItemRingLoop::EmptyList); }
 
     // Equipment screen.
     static std::int32_t Slot(const TEquipLoop& s) { return s.m_slot; }
@@ -133,6 +136,11 @@ struct TMenuProbe {
     static const TText8& Title(const TEquipLoop& s) { return *s.m_title; }
     static const TText8& AbpText(const TEquipLoop& s, std::int32_t slot) { return *s.m_abp[slot]; }
     static bool IsChoosingSlot(const TEquipLoop& s) { return Runs(s, &TEquipLoop::SlotChoice); }
+    static bool IsInList(const TEquipLoop& s)
+    {
+        return Runs(s, &TEquipLoop::WeaponList) || Runs(s, &TEquipLoop::AccessoryList);
+    }
+    static bool IsEmptyShown(const TEquipLoop& s) { return Runs(s, &TEquipLoop::EmptyList); }
 
     // Skill window.
     // Which state runs, by name: "Open", "SelectSlot", "OpenList", "SelectSkill", "Empty",
@@ -223,6 +231,7 @@ struct TMenuProbe {
     static const TText8& RowText(const TShopLoop& s, std::int32_t row) { return Text(s.m_rows, row); }
     static const TListRows& Rows(const TShopLoop& s) { return s.m_rows; }
     static bool IsSelecting(const TShopLoop& s) { return Runs(s, &TShopLoop::Select); }
+    static bool IsEmptyShown(const TShopLoop& s) { return Runs(s, &TShopLoop::Empty); }
     static bool IsCounting(const TShopLoop& s) { return Runs(s, &TShopLoop::SelectCount); }
     static bool IsConfirming(const TShopLoop& s) { return Runs(s, &TShopLoop::Confirm); }
     static const std::vector<std::uint32_t>& Items(const TBuyShopLoop& s) { return s.m_goods; }

@@ -39,6 +39,10 @@ struct TShotProbe {
     static const float* Colour(const TBulletPart& p) { return p.m_colour; }
     static std::uint32_t Cell(const TParticleBulletPart& p) { return p.m_cell; }
     static TMeshMaterial* Material(const TParticleBulletPart& p) { return p.m_material; }
+    template <class Part>
+    static Part& TypedPart(TTrailShot<Part>& s, std::size_t i) { return s.m_parts[i]; }
+    template <class Base>
+    static TAttackHit* AttackHit(const TLinkedShot<Base>& s) { return s.m_attackHit.Get(); }
 
     // Motions.
     static float Limit(const THomingArcMotion& m) { return m.m_limit; }
