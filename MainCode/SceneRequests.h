@@ -12,7 +12,6 @@ class TGameWnd;
 class TLoop;
 
 // Scene/
-TLoop* CreateTitleLoop(TGameWnd* app);
 // Game over; the music id is the field's tune kept alive for it (negative: none).
 TLoop* CreateDieLoop(TGameWnd* app, std::int32_t musicId);
 // The hub between two parts of the game (see TChangeLoop).

@@ -2,12 +2,6 @@
 
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TDieLoop.h"
-#include "MainCode/Scene/TTitleLoop.h"
-
-TLoop* CreateTitleLoop(TGameWnd* app)
-{
-    return new TTitleLoop(app);
-}
 
 TLoop* CreateDieLoop(TGameWnd* app, std::int32_t musicId)
 {

@@ -42,7 +42,6 @@ public:
     // tasks read the position and the locals of this one.
     static TScript* Running();
 
-    std::size_t GetStatementCount() const { return Code().m_statements.size(); }
     void AddStatement(const TRefPtr<TScriptStatement>& statement);
     void Reset();
     // Resolves GOTOs and the links of blocks and loops; run once after the statements are chained.
@@ -57,8 +56,6 @@ public:
 
 private:
     bool ReadBody(const std::string& path, const std::string& name);
-    // The script whose statements this one runs: itself, or the loaded one it shares.
-    const TScript& Code() const { return m_loaded.Get() != nullptr ? *m_loaded.Get() : *this; }
 
     TRefPtr<TScript> m_loaded;
     std::vector<TRefPtr<TScriptLabel>> m_labels;

@@ -531,6 +531,11 @@ void SkillsRoad::CastSpells(bool lastThree)
     TEnemy* first = EnemyOfType(qmtest::kFieldEnemyType);
     ASSERT_NE(first, nullptr);
     first->GetFrame()->SetPosition(qmtest::PositionOf(player) + D3DXVECTOR3(0.0F, 0.0F, -5.0F));
+    // It is beside the hero by the time the first half's spells are cast; the second half waits for it.
+    if (lastThree) {
+        ASSERT_TRUE(driver_.StepUntil(
+            [&] { return qmtest::FlatDistance(qmtest::PositionOf(first), qmtest::PositionOf(player)) < 2.0F; }, 600));
+    }
 
     std::set<std::string> routines;
     std::vector<std::int32_t> bolts;

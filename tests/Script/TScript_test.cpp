@@ -48,7 +48,7 @@ TEST_F(Loader, KeysWithoutAFileOrNameLoadNothingAndSaySo)
     for (const char* key : {"", "a", "/x"}) {
         testing::internal::CaptureStderr();
         TScript script(key);
-        EXPECT_EQ(script.GetStatementCount(), 0u) << key;
+        EXPECT_EQ(TScriptProbe::StatementCount(script), 0u) << key;
         EXPECT_FALSE(script.Step()) << key;
         EXPECT_NE(testing::internal::GetCapturedStderr().find("script: "), std::string::npos) << key;
     }
@@ -126,7 +126,7 @@ TEST_F(Loader, TokenListsNoKindAcceptsAreSkippedAndLogged)
     testing::internal::CaptureStderr();
     TScript script("t.pbsc/main");
     const std::string log = testing::internal::GetCapturedStderr();
-    ASSERT_EQ(script.GetStatementCount(), 2u);  // the CALL and its trailing RETURN
+    ASSERT_EQ(TScriptProbe::StatementCount(script), 2u);  // the CALL and its trailing RETURN
     EXPECT_EQ(TScriptProbe::Statement(script, 0)->GetKind(), TScriptStatement::kCall);
     for (int i = 0; i < 10; ++i) {
         EXPECT_NE(log.find("statement " + std::to_string(i) + " of"), std::string::npos) << i << log;
@@ -139,7 +139,7 @@ TEST_F(Loader, FactoryTakesTheFirstKindThatAccepts)
                      "END", "REPEAT", "TILL 1", "REPEAT", "UNTIL 1", "CALL @@Wait", "g.x = 1", ":l"}}});
     TScript script("t.pbsc/main");
     const std::int32_t expected[] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 5, 5, 9, 10, 9, 11, 12, 13, 14};
-    ASSERT_EQ(script.GetStatementCount(), std::size(expected));
+    ASSERT_EQ(TScriptProbe::StatementCount(script), std::size(expected));
     for (std::size_t i = 0; i < std::size(expected); ++i) {
         EXPECT_EQ(TScriptProbe::Statement(script, i)->GetKind(), expected[i]) << i;
     }
@@ -153,20 +153,20 @@ TEST_F(Loader, ShortScriptsAndTheReturnAFinalCallGains)
     Write({{"empty", {}}, {"main", {"g.x = 1", "CALL @@Wait"}}, {"other", {"CALL @@Wait", "g.x = 1"}},
            {"one", {"g.x = 1"}}, {"behind", {"CALL @@SendMsg \"T\" g.x"}}});
     TScript empty("t.pbsc/empty");
-    EXPECT_EQ(empty.GetStatementCount(), 0u);
+    EXPECT_EQ(TScriptProbe::StatementCount(empty), 0u);
     EXPECT_EQ(TScriptProbe::Current(empty), nullptr);
     EXPECT_FALSE(empty.Step());
 
     TScript script("t.pbsc/main");
-    ASSERT_EQ(script.GetStatementCount(), 3u);
+    ASSERT_EQ(TScriptProbe::StatementCount(script), 3u);
     EXPECT_EQ(TScriptProbe::Statement(script, 2)->GetKind(), TScriptStatement::kReturn);
     EXPECT_EQ(TScriptProbe::Statement(script, 1)->GetNext(), TScriptProbe::Statement(script, 2));
     EXPECT_EQ(TScriptProbe::Statement(script, 2)->GetNext(), nullptr);
-    EXPECT_EQ(TScript("t.pbsc/other").GetStatementCount(), 2u);
+    EXPECT_EQ(TScriptProbe::StatementCount(TScript("t.pbsc/other")), 2u);
 
     // One statement ends on its first step, and the task behind runs in the same frame.
     TScript one("t.pbsc/one");
-    ASSERT_EQ(one.GetStatementCount(), 1u);
+    ASSERT_EQ(TScriptProbe::StatementCount(one), 1u);
     EXPECT_FALSE(one.Step());
     EXPECT_EQ(one.GetPrevious(), TScriptProbe::Statement(one, 0));
     EXPECT_FALSE(one.Step());

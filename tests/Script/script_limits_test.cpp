@@ -228,7 +228,7 @@ TEST_F(ScriptLimits, AHundredThousandLabelsLoadWithoutAScan)
         qmtest::ComparisonProbe compared;
         TScript script("t.pbsc/main");
         comparisons = compared.Comparisons();
-        EXPECT_EQ(script.GetStatementCount(), 100009u);  // and the RETURN after the final CALL
+        EXPECT_EQ(TScriptProbe::StatementCount(script), 100009u);  // and the RETURN after the final CALL
         EXPECT_EQ(TScriptProbe::Labels(script).size(), 100002u);
     }
     if (qmtest::ComparisonProbe::Available()) {

@@ -38,10 +38,16 @@ struct TScriptProbe {
     static const TSprite& ButtonSprite(const TMessageWindow& w, bool lit) { return lit ? w.m_buttonA : w.m_buttonB; }
     static const TSprite& CursorSprite(const TMessageWindow& w) { return w.m_cursorSprite; }
 
-    // A script: statement i of its code (null past the end), the one running and the labels.
+    // A script: its statements (those of the loaded script it shares, when it shares one), statement
+    // i of them (null past the end), the one running and the labels.
+    static const std::vector<TRefPtr<TScriptStatement>>& Statements(const TScript& s)
+    {
+        return (s.m_loaded.Get() != nullptr ? *s.m_loaded.Get() : s).m_statements;
+    }
+    static std::size_t StatementCount(const TScript& s) { return Statements(s).size(); }
     static TScriptStatement* Statement(const TScript& s, std::size_t index)
     {
-        const std::vector<TRefPtr<TScriptStatement>>& statements = s.Code().m_statements;
+        const std::vector<TRefPtr<TScriptStatement>>& statements = Statements(s);
         return index < statements.size() ? statements[index].Get() : nullptr;
     }
     static TScriptStatement* Current(const TScript& s) { return s.m_current; }
