@@ -138,8 +138,8 @@ TEST_F(WorldRoad, ANewGamesHeroesHaveTheExperienceOfTheirLevel)
     }
 }
 
-// Standing south-west of the meadow's post, looking north: the key camera's eye lies south of the
-// meadow's first row of ground, and the shelter and the crate, north of the post, are still drawn.
+// Standing south-west of the meadow's post, looking north: the key camera's eye stands over the south
+// fence, and the shelter and the crate, more than 14 north of it, are still drawn.
 TEST_F(WorldRoad, TheMeadowsShelterAndCrateStayDrawnFromSouthWestOfItsPost)
 {
     TGameData::GetInstance()->Reset();
@@ -166,7 +166,8 @@ TEST_F(WorldRoad, TheMeadowsAndTheHollowsMinimapsShowTheirGround)
         const char* map;
         const char* golden;
     };
-    for (const Case& c : {Case{LeftoverLayout::kMap, "WorldMeadowMinimap"}, Case{sample::StealLayout::kMap, "WorldHollowMinimap"}}) {
+    const Case cases[] = {{LeftoverLayout::kMap, "WorldMeadowMinimap"}, {sample::StealLayout::kMap, "WorldHollowMinimap"}};
+    for (const Case& c : cases) {
         SCOPED_TRACE(c.map);
         const D3DXVECTOR3 arrival(38.0F, 0.0F, 5.0F);
         TFieldLoop* field = Enter(c.map, arrival, {0.0F, 0.0F, 1.0F}, arrival + D3DXVECTOR3(0.0F, 3.0F, -6.0F));

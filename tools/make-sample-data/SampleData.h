@@ -404,10 +404,10 @@ struct LeftoverLayout {
     static constexpr float kRoofHeight = 2.5F;
     static constexpr float kPostWidth = 0.3F;
 };
-// The facing a corner gate of a fenced 40-wide walk asks for, its box reaching into the south-west or
-// south-east corner: the diagonal into that corner, so that a hero who walks in straight along either
-// fence or at any slant between them is taken, pressed into the corner too (his body stops 0.7 short
-// of each fence, inside the box).
+// The facing a corner gate of a 40-wide walk asks for, its box reaching into the south-west or
+// south-east corner: the diagonal into that corner, so that a hero who walks in straight south,
+// along the south edge or at any slant between is taken, pressed into a fenced corner too (his body
+// stops 0.7 short of each fence, inside the box).
 D3DXVECTOR3 CornerGateFacing(const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum);
 // Two maps joined by a gate in a corner of each, both walked into as CornerGateFacing says: the way
 // on (from's box) arrives in `to` at (38, 0, 5) beside the way back, the way back (to's box) in

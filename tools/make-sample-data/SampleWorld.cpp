@@ -391,8 +391,8 @@ qmtest::PtxImage MinimapPicture(const std::string& name)
 {
     const std::vector<Layer> layers = name == SampleLayout::kTownMinimap     ? FieldLayers(Town())
                                       : name == SampleLayout::kBattleMinimap ? FieldLayers(Battle())
-                                      : name == kMeadowMinimap     ? MeadowLayers()
-                                      : name == kHollowMinimap        ? HollowLayers()
+                                      : name == kMeadowMinimap               ? MeadowLayers()
+                                      : name == kHollowMinimap               ? HollowLayers()
                                       : name == qmtest::kMistMinimap ? StoryLayers(qmtest::kMistPlace, 0xFFB8B0A8, 0xFFE0DCE8)
                                                              : StoryLayers(qmtest::kCavePlace, 0xFF6A5A4A, 0xFFD8B890);
     // 512 pixels over the 512 units round the origin: a unit a pixel, as the window shows them, x to
