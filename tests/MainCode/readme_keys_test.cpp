@@ -64,16 +64,20 @@ TEST(ReadmeKeys, TheTableNamesTheDefaultBindings)
     } expected[] = {
         {"arrow keys", {0, 1, 2, 3}, "walk (tap twice to dash)", "move the cursor"},
         {"Z", {4}, "attack; next to a villager, talk", "decide"},
-        {"X", {5}, "skill", "cancel"},
+        {"X", {5}, "cast the skill of the skill gauge's selected slot", "cancel"},
+        {"A", {9}, "select the skill gauge's slot to the left (from the first, the last)", ""},
+        {"S", {10}, "select the skill gauge's slot to the right (from the last, the first)", ""},
         {"C", {6}, "jump", ""},
         {"V", {7}, "item ring (hold; up and down turn it, letting go uses the item)", ""},
         {"B", {8}, "pause menu", ""},
+        {"Q, W, E, R, T", {11, 12, 13, 14, 15}, "bound, but nothing in the game uses them", ""},
         {"Escape", {}, "asks whether to quit the game (it starts on \"no\")", ""},
         {"F4", {}, "asks whether to return to the title (it starts on \"no\")", ""},
     };
     const std::map<std::string, std::vector<std::uint32_t>> codes = {
         {"arrow keys", {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}}, {"Z", {'Z'}}, {"X", {'X'}}, {"C", {'C'}},
-        {"V", {'V'}}, {"B", {'B'}}, {"Escape", {VK_ESCAPE}}, {"F4", {VK_F4}}};
+        {"V", {'V'}}, {"B", {'B'}}, {"A", {'A'}}, {"S", {'S'}}, {"Q, W, E, R, T", {'Q', 'W', 'E', 'R', 'T'}},
+        {"Escape", {VK_ESCAPE}}, {"F4", {VK_F4}}};
     EXPECT_EQ(rows.size(), std::size(expected));
     for (const auto& e : expected) {
         ASSERT_EQ(rows.count(e.key), 1u) << e.key;

@@ -34,7 +34,9 @@
 #include "SampleData/field_road.h"
 #include "dx/dx8/3d/TMesh8.h"
 #include "make-sample-data/SampleData.h"
+#include "make-sample-data/SampleSteal.h"
 #include "platform/testing/win32.h"
+#include "platform/win32/keyboard.h"
 #include "support/character_probe.h"
 #include "support/field_walk.h"
 #include "support/frame_probe.h"
@@ -313,6 +315,45 @@ TEST_F(LeftoverMapRoad, TheArenasCornerLeadsToTheMeadowAndTheMeadowsCornerBack)
     qmtest::ReleaseArrows();
     EXPECT_FALSE(inMeadow());
     EXPECT_EQ(Field(), field);
+}
+
+// Corner gates walked into at a shallow slant, as a player heads for a corner from off to its side:
+// the hero crosses the gate's box facing more along the fence than into it and ends pressed into the
+// corner, and the gate takes him there. The hollow's south-east corner (follow camera) leads back to
+// the meadow, the meadow's south-west corner (key camera) on to the hollow.
+TEST_F(LeftoverMapRoad, CornerGatesTakeTheHeroWalkedIntoTheCornerAtASlant)
+{
+    struct Case {
+        const char* map;
+        D3DXVECTOR3 start;
+        D3DXVECTOR3 corner;
+        D3DXVECTOR3 arrival;  // beside the way back
+        bool toMeadow;
+    };
+    const Case cases[] = {{sample::StealLayout::kMap, {30.0F, 0.0F, 5.0F}, {40.0F, 0.0F, 0.0F}, {2.0F, 0.0F, 5.0F}, true},
+                          {LeftoverLayout::kMap, {9.0F, 0.0F, 4.0F}, {0.0F, 0.0F, 0.0F}, {38.0F, 0.0F, 5.0F}, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.map);
+        TFieldLoop* field = Enter(c.map, c.start, {0.0F, 0.0F, 1.0F}, c.start + D3DXVECTOR3(0.0F, 3.0F, -6.0F));
+        ASSERT_NE(field, nullptr);
+        const bool changing = driver_.StepUntil(
+            [&] {
+                if (TMapProbe::IsInPhase(*field)) {
+                    return true;
+                }
+                qmtest::WalkTowards(field, c.corner);
+                return false;
+            },
+            400);
+        qmtest::ReleaseArrows();
+        ASSERT_TRUE(changing) << "stopped at " << PositionOf(field->GetPlayer()).x << ", "
+                              << PositionOf(field->GetPlayer()).z;
+        ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 200));
+        EXPECT_LT(qmtest::FlatDistance(PositionOf(field->GetPlayer()), c.arrival), 0.1F);
+        // The hollow's thief, or none in the meadow.
+        EXPECT_EQ(EnemyNear(field, sample::StealLayout::kThiefType, sample::StealLayout::Thief(), 2.0F) != nullptr,
+                  !c.toMeadow);
+    }
 }
 
 TEST_F(LeftoverMapRoad, ThePauseMenusTitleQuestionCancelledGivesTheLeaveWindowBack)

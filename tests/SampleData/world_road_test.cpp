@@ -1,7 +1,8 @@
 // The sample's fields as a newcomer meets them: the town's first view (the way on, the villagers'
 // row, the save point and the gate in sight) and its minimap, an ordinary enemy's blow that lowers
 // the hero's HP with nothing applied by the test, the strong enemy on its patch on every arrival,
-// and a new game's level with the experience it needs.
+// a new game's level with the experience it needs, the meadow's shelter and crate in view from south
+// of them, and the ground on the meadow's and the hollow's minimaps.
 //
 // The pictures are goldens: after a change of the sample's looks, run this suite with
 // QM_UPDATE_GOLDEN=1 and look at them before committing.
@@ -18,6 +19,7 @@
 #include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
+#include "make-sample-data/SampleSteal.h"
 #include "support/field_walk.h"
 #include "support/golden.h"
 #include "support/scene_driver.h"
@@ -29,6 +31,7 @@ namespace {
 using qmtest::FlatDistance;
 using qmtest::PositionOf;
 using qmtest::SceneDriver;
+using sample::LeftoverLayout;
 using sample::SampleLayout;
 
 // The minimap's window on the screen: drawn at (408, 312), 224 × 160.
@@ -132,6 +135,48 @@ TEST_F(WorldRoad, ANewGamesHeroesHaveTheExperienceOfTheirLevel)
         ASSERT_NE(hero, nullptr);
         EXPECT_GE(hero->Experience, hero->Level * 1000) << "hero " << i;
         EXPECT_LT(hero->Experience, (hero->Level + 1) * 1000) << "hero " << i;
+    }
+}
+
+// Standing south-west of the meadow's post, looking north: the key camera's eye stands over the south
+// fence, and the shelter and the crate, more than 14 north of it, are still drawn.
+TEST_F(WorldRoad, TheMeadowsShelterAndCrateStayDrawnFromSouthWestOfItsPost)
+{
+    TGameData::GetInstance()->Reset();
+    const D3DXVECTOR3 spot = LeftoverLayout::Post() + D3DXVECTOR3(-2.5F, 0.0F, -4.5F);
+    TFieldLoop* meadow = Enter(LeftoverLayout::kMap, spot, {0.0F, 0.0F, 1.0F}, spot + D3DXVECTOR3(0.0F, 3.0F, -6.0F));
+    ASSERT_NE(meadow, nullptr);
+    driver_.Steps(30);
+    TAreaBase* area = meadow->GetArea();
+    D3DXVECTOR3 eye;
+    area->GetCamera()->GetFrame()->GetPosition(&eye);
+    ASSERT_LT(eye.z, 0.0F) << "the eye over the south fence";
+    // The crate is the meadow's one object mesh.
+    EXPECT_EQ(TMapProbe::SubRoot(*TMapProbe::MeshAreaManager(*area))->GetMeshCount(), 1U);
+    EXPECT_TRUE(qmtest::MatchesGolden(SceneDriver::Screen(), "WorldMeadowShelterAndCrate"));
+}
+
+// The minimaps of the meadow and the hollow, each on its arrival from the map before: the ground
+// round the hero shows left of the arrow (not the window's dark inside), and the whole window is
+// the golden.
+TEST_F(WorldRoad, TheMeadowsAndTheHollowsMinimapsShowTheirGround)
+{
+    TGameData::GetInstance()->Reset();
+    struct Case {
+        const char* map;
+        const char* golden;
+    };
+    const Case cases[] = {{LeftoverLayout::kMap, "WorldMeadowMinimap"}, {sample::StealLayout::kMap, "WorldHollowMinimap"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.map);
+        const D3DXVECTOR3 arrival(38.0F, 0.0F, 5.0F);
+        TFieldLoop* field = Enter(c.map, arrival, {0.0F, 0.0F, 1.0F}, arrival + D3DXVECTOR3(0.0F, 3.0F, -6.0F));
+        ASSERT_NE(field, nullptr);
+        driver_.Steps(10);
+        const platform::RgbaImage window = Minimap(SceneDriver::Screen());
+        // 20 to 50 units west of the hero, 12 either side of him: ground on both maps.
+        EXPECT_GT(qmtest::Brightest(qmtest::Crop(window, 62, 68, 30, 24)), 60);
+        EXPECT_TRUE(qmtest::MatchesGolden(window, c.golden));
     }
 }
 

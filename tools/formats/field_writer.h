@@ -128,7 +128,7 @@ struct FieldMap {
     std::string areaMesh = "field00.msh";
     float groundWest = 0.0F;
     // The width and depth of the visible ground's cells (the field's cell size unless told); the nine
-    // round the camera's target show.
+    // round the camera's eye (not the hero it looks at) show.
     float meshCell = 10.0F;
     std::vector<FieldScriptBox> scriptBoxes;
     std::vector<FieldActionTrigger> actionTriggers;

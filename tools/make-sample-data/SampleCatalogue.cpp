@@ -386,7 +386,7 @@ Catalogue Build()
     c.textures.push_back(sprites);
     c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Minimap,
                           {SampleLayout::kTownMinimap, SampleLayout::kBattleMinimap, qmtest::kMistMinimap,
-                           qmtest::kCaveMinimap}});
+                           qmtest::kCaveMinimap, kMeadowMinimap, kHollowMinimap}});
     c.textures.push_back({"title.ptx", TexturePackage::Picture::Scene, {"title", "menu", "vrrw_logo", "gameover"}});
     c.textures.push_back({kHeroLookPackage, TexturePackage::Picture::HeroLook, {"hero", "hero01", "hero02"}});
     c.meshes.insert(c.meshes.begin(), {kSkyMesh, "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",

@@ -347,9 +347,10 @@ struct Reactions {
     static constexpr const char* kBrawlerModel = "enemy037";
     static constexpr const char* kArena = "04.pbms/b04_01";
     static D3DXVECTOR3 Brawler() { return {20.0F, 0.0F, 13.0F}; }
-    // The gate: walked into facing -z, in the battle map's south-east corner and back in the arena's.
-    static D3DXVECTOR3 GateMinimum() { return {36.5F, 0.0F, 1.0F}; }
-    static D3DXVECTOR3 GateMaximum() { return {39.5F, 4.0F, 2.5F}; }
+    // The gate: walked into the battle map's south-east corner (CornerGateFacing), and back in the
+    // arena's.
+    static D3DXVECTOR3 GateMinimum() { return {36.5F, 0.0F, 0.0F}; }
+    static D3DXVECTOR3 GateMaximum() { return {40.0F, 4.0F, 2.5F}; }
 };
 // A class model's motion that strikes with an attack of its own.
 struct ReactionStrike {
@@ -389,10 +390,10 @@ struct LeftoverLayout {
     static constexpr std::uint32_t kScarecrowVoice = 1100;
     static constexpr std::uint32_t kScarecrowSwish = 505;
     // The gate from the arena's south-west corner, and the one back from the meadow's south-east.
-    static D3DXVECTOR3 ArenaGateMinimum() { return {0.5F, 0.0F, 1.0F}; }
+    static D3DXVECTOR3 ArenaGateMinimum() { return {0.0F, 0.0F, 0.0F}; }
     static D3DXVECTOR3 ArenaGateMaximum() { return {3.5F, 4.0F, 2.5F}; }
-    static D3DXVECTOR3 MeadowGateMinimum() { return {36.5F, 0.0F, 1.0F}; }
-    static D3DXVECTOR3 MeadowGateMaximum() { return {39.5F, 4.0F, 2.5F}; }
+    static D3DXVECTOR3 MeadowGateMinimum() { return {36.5F, 0.0F, 0.0F}; }
+    static D3DXVECTOR3 MeadowGateMaximum() { return {40.0F, 4.0F, 2.5F}; }
     // The meadow's own ground (in the mesh folder's "map04/", its collision faces in "_" + that): the
     // battle map's fenced walk, and the shelter, a roof on a post at each corner whose underside (a
     // ceiling to collision) lies kRoofHeight over ShelterMinimum..ShelterMaximum. A jump rises 2.2
@@ -403,9 +404,14 @@ struct LeftoverLayout {
     static constexpr float kRoofHeight = 2.5F;
     static constexpr float kPostWidth = 0.3F;
 };
-// Two maps joined by a gate in a corner of each, both walked into facing -z: the way on (from's box)
-// arrives in `to` at (38, 0, 5) beside the way back, the way back (to's box) in `from` at (2, 0, 5),
-// each facing +z, away from the gate it came out by.
+// The facing a corner gate of a 40-wide walk asks for, its box reaching into the south-west or
+// south-east corner: the diagonal into that corner, so that a hero who walks in straight south,
+// along the south edge or at any slant between is taken, pressed into a fenced corner too (his body
+// stops 0.7 short of each fence, inside the box).
+D3DXVECTOR3 CornerGateFacing(const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum);
+// Two maps joined by a gate in a corner of each, both walked into as CornerGateFacing says: the way
+// on (from's box) arrives in `to` at (38, 0, 5) beside the way back, the way back (to's box) in
+// `from` at (2, 0, 5), each facing +z, away from the gate it came out by.
 void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXVECTOR3& fromMinimum,
                        const D3DXVECTOR3& fromMaximum, qmtest::FieldMap& to, const char* toName,
                        const D3DXVECTOR3& toMinimum, const D3DXVECTOR3& toMaximum);

@@ -35,6 +35,8 @@ constexpr float kWalkNorth = qmtest::FieldLayout::kWallZ;
 constexpr float kWallHeight = 4.0F;
 constexpr float kFenceHeight = 1.5F;
 constexpr float kRoofThickness = 0.25F;
+// A visible cell wider than all the land round the walk (120 across).
+constexpr float kWholeLandCell = 400.0F;
 
 // The corners of the shelter's posts: each stands inside a corner of the roof.
 std::vector<std::pair<float, float>> PostCorners()
@@ -198,12 +200,20 @@ void WriteLeftoverFiles(const std::filesystem::path& root)
     qmtest::SaveBytes((maps / ("_" + ground)).string(), MeadowCollision("_" + name).Bytes());
 }
 
+D3DXVECTOR3 CornerGateFacing(const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum)
+{
+    // Stored unit length: the trigger compares its dot product with the hero's front as it is.
+    const float half = 0.70710677F;
+    const bool west = boxMinimum.x + boxMaximum.x < qmtest::FieldLayout::kSize;
+    return {west ? -half : half, 0.0F, -half};
+}
+
 void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXVECTOR3& fromMinimum,
                        const D3DXVECTOR3& fromMaximum, qmtest::FieldMap& to, const char* toName,
                        const D3DXVECTOR3& toMinimum, const D3DXVECTOR3& toMaximum)
 {
     qmtest::FieldTrigger gate;
-    gate.facing = {0.0F, 0.0F, -1.0F};
+    gate.facing = CornerGateFacing(fromMinimum, fromMaximum);
     gate.boxMinimum = fromMinimum;
     gate.boxMaximum = fromMaximum;
     gate.destination = toName;
@@ -211,6 +221,7 @@ void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXV
     gate.startDirection = {0.0F, 0.0F, 1.0F};
     gate.startCamera = {38.0F, 3.0F, -1.0F};
     from.triggers.push_back(gate);
+    gate.facing = CornerGateFacing(toMinimum, toMaximum);
     gate.boxMinimum = toMinimum;
     gate.boxMaximum = toMaximum;
     gate.destination = fromName;
@@ -229,6 +240,10 @@ void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps)
     meadow.display = "静かな野";
     meadow.music = "battle.ogg";
     meadow.cameraMode = 32;
+    // The drawn cells are the nine round the camera's eye, which keys 6 to 8 behind the hero with no
+    // fog to hide an edge: one cell wider than all the land shows everything from anywhere.
+    meadow.meshCell = kWholeLandCell;
+    meadow.minimap = kMeadowMinimap;
     meadow.crateMaterial = LeftoverLayout::kCrateMaterial;
     meadow.spareName = "spare";
     meadow.items = {{0xFFFFFFFF, 0xFFFFFFFF, LeftoverLayout::kPurseMoney, LeftoverLayout::Purse()}};

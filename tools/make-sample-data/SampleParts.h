@@ -29,7 +29,11 @@ qmtest::PtxImage Panel(const std::string& name);
 // The field folder's picture of that name; throws when the field has none.
 qmtest::PtxImage FieldPicture(const std::string& name);
 std::vector<std::uint8_t> BuildTexturePackage(const TexturePackage& package);
-// The minimap picture of the town, the battle map or a story field (by their minimap names).
+// The minimap names of the meadow and the hollow.
+inline constexpr const char* kMeadowMinimap = "x04_00";
+inline constexpr const char* kHollowMinimap = "x04_01";
+// The minimap picture of the town, the battle map, the meadow, the hollow or a story field (by their
+// minimap names).
 qmtest::PtxImage MinimapPicture(const std::string& name);
 // The folder's own minimap window ("window21") and cursor ("cursor05") in place of the field's.
 qmtest::PtxImage MinimapWindow();

@@ -105,7 +105,7 @@ void AddReactionArena(std::vector<qmtest::FieldMap>& maps)
     qmtest::FieldTrigger gate;
     gate.boxMinimum = Reactions::GateMinimum();
     gate.boxMaximum = Reactions::GateMaximum();
-    gate.facing = {0.0F, 0.0F, -1.0F};
+    gate.facing = CornerGateFacing(Reactions::GateMinimum(), Reactions::GateMaximum());
     gate.destination = Reactions::kArena;
     gate.startPosition = qmtest::FieldLayout::Start();
     gate.startDirection = qmtest::FieldLayout::StartDirection();

@@ -46,10 +46,10 @@ struct StealLayout {
     // Placed enemies leave farther than this from the hero: none does in the hollow.
     static constexpr float kSpawnDistance = 60.0F;
     // The gates: the meadow's south-west corner into the hollow, the hollow's south-east corner back.
-    static D3DXVECTOR3 MeadowGateMinimum() { return {0.5F, 0.0F, 1.0F}; }
+    static D3DXVECTOR3 MeadowGateMinimum() { return {0.0F, 0.0F, 0.0F}; }
     static D3DXVECTOR3 MeadowGateMaximum() { return {3.5F, 4.0F, 2.5F}; }
-    static D3DXVECTOR3 HollowGateMinimum() { return {36.5F, 0.0F, 1.0F}; }
-    static D3DXVECTOR3 HollowGateMaximum() { return {39.5F, 4.0F, 2.5F}; }
+    static D3DXVECTOR3 HollowGateMinimum() { return {36.5F, 0.0F, 0.0F}; }
+    static D3DXVECTOR3 HollowGateMaximum() { return {40.0F, 4.0F, 2.5F}; }
 };
 
 }  // namespace sample

@@ -6,6 +6,7 @@
 
 #include "SampleParts.h"
 #include "SampleScripts.h"
+#include "SampleSteal.h"
 #include "formats/byte_writer.h"
 #include "formats/event_assets.h"
 #include "formats/ground_writer.h"
@@ -346,12 +347,52 @@ std::vector<Layer> StoryLayers(const D3DXVECTOR3& place, std::uint32_t floor, st
     return layers;
 }
 
+// A corner gate of the meadow or the hollow: posts on either side of its box.
+void CornerGate(std::vector<Layer>& layers, const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum)
+{
+    layers.push_back({{minimum.x - 1.0F, minimum.z - 1.0F, minimum.x, maximum.z + 1.0F}, kPost});
+    layers.push_back({{maximum.x, minimum.z - 1.0F, maximum.x + 1.0F, maximum.z + 1.0F}, kPost});
+}
+
+// The meadow: its fenced walk in the land round it, the wall across the north, the shelter's roof,
+// the trading post, and its two corner gates.
+std::vector<Layer> MeadowLayers()
+{
+    const float size = qmtest::FieldLayout::kSize;
+    const Rect walk{0.0F, 0.0F, size, qmtest::FieldLayout::kWallZ};
+    std::vector<Layer> layers = {{{-40.0F, -40.0F, size + 40.0F, size + 40.0F}, kMinimapLand},
+                                 {walk, Shade(0xFF74B45A, 0.8F)}};
+    Rim(layers, walk, 1.0F, kMinimapFence);
+    layers.push_back({{walk.x0 - 1.0F, walk.z1, walk.x1 + 1.0F, walk.z1 + 2.0F}, kMinimapFence});
+    const D3DXVECTOR3 roofMin = LeftoverLayout::ShelterMinimum();
+    const D3DXVECTOR3 roofMax = LeftoverLayout::ShelterMaximum();
+    layers.push_back({{roofMin.x, roofMin.z, roofMax.x, roofMax.z}, 0xFFB04A30});
+    const D3DXVECTOR3 post = LeftoverLayout::Post();
+    layers.push_back({{post.x - 1.0F, post.z - 1.0F, post.x + 1.0F, post.z + 1.0F}, kWood});
+    CornerGate(layers, LeftoverLayout::MeadowGateMinimum(), LeftoverLayout::MeadowGateMaximum());
+    CornerGate(layers, StealLayout::MeadowGateMinimum(), StealLayout::MeadowGateMaximum());
+    return layers;
+}
+
+// The hollow: its bare ground (no fence round it), the wall across it and the gate back.
+std::vector<Layer> HollowLayers()
+{
+    const float size = qmtest::FieldLayout::kSize;
+    const float wall = qmtest::FieldLayout::kWallZ;
+    std::vector<Layer> layers = {{{0.0F, 0.0F, size, size}, Shade(0xFF5A9A48, 0.8F)},
+                                 {{0.0F, wall, size, wall + 1.0F}, kMinimapFence}};
+    CornerGate(layers, StealLayout::HollowGateMinimum(), StealLayout::HollowGateMaximum());
+    return layers;
+}
+
 }  // namespace
 
 qmtest::PtxImage MinimapPicture(const std::string& name)
 {
     const std::vector<Layer> layers = name == SampleLayout::kTownMinimap     ? FieldLayers(Town())
                                       : name == SampleLayout::kBattleMinimap ? FieldLayers(Battle())
+                                      : name == kMeadowMinimap               ? MeadowLayers()
+                                      : name == kHollowMinimap               ? HollowLayers()
                                       : name == qmtest::kMistMinimap ? StoryLayers(qmtest::kMistPlace, 0xFFB8B0A8, 0xFFE0DCE8)
                                                              : StoryLayers(qmtest::kCavePlace, 0xFF6A5A4A, 0xFFD8B890);
     // 512 pixels over the 512 units round the origin: a unit a pixel, as the window shows them, x to
