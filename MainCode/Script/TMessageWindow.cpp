@@ -38,7 +38,7 @@ std::int32_t IntArg(const std::deque<std::string>& args, std::size_t i)
 // What the commands that let the script go straight on cost it (ScriptWork tokens), so that a loop
 // of them ends its frame as soon as one of short statements: a text texture sent to the device,
 // and a byte of a name drawn into it.
-constexpr std::uint64_t kUploadTokens = 3000;
+constexpr std::uint64_t kUploadTokens = 4500;
 constexpr std::uint64_t kNameByteTokens = 300;
 
 std::uint64_t ClearedTextures(std::int32_t part)

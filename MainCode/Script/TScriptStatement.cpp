@@ -126,7 +126,7 @@ TScriptStatement* EndOf(const TScriptStatement* s)
 }
 
 // After a branch has run to its end: follow the chain of later branches to the closing END. Each
-// link skipped is a token of work: a chain of thousands is walked on every pass of a loop.
+// link skipped is a token of work: a chain of thousands may be walked on every pass of a loop.
 TScriptStatement* SkipBranches(TScriptStatement* x, std::int32_t branchKind)
 {
     while (Is(x, branchKind) || Is(x, TScriptStatement::kElse)) {

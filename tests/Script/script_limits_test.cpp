@@ -128,7 +128,7 @@ std::string Complemented(int operators)
 // WHILE 1 around one statement: a frame ends after a million units of work, a statement being a
 // unit for every three tokens it works through, one at least, so a loop of 64 KiB statements stops
 // as soon in work as one of short ones. A call's argument is a token and one more for every 16
-// bytes of its text; each link of a branch chain skipped is one. Short rows first: a budget of
+// bytes of its text; each link of a branch chain skipped, or of CASE lines walked, is one. Short rows first: a budget of
 // statements alone fails the second row at once rather than running the last for minutes.
 TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold)
 {
@@ -136,6 +136,10 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
     std::vector<std::string> skipped = {"IF 1", Sum(0)};
     skipped.insert(skipped.end(), 3001, "ELIF 0");
     skipped.push_back("END");
+    // CASE 1 matches; the 3,000 CASE lines after it share its body and are walked over to reach it.
+    std::vector<std::string> shared = {"SWITCH 1", "CASE 1"};
+    shared.insert(shared.end(), 3000, "CASE 2");
+    shared.insert(shared.end(), {Sum(0), "END"});
     const struct {
         const char* what;
         std::vector<std::string> statements;
@@ -155,6 +159,7 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
         {"a system call of a 60,000-byte text", {"CALL @@Random \"" + std::string(60000, 'c') + "\""}, 0,
          "ran 2396 statements in one frame, working through 2997848 tokens;"},
         {"3,000 ELIF links skipped", skipped, 996, "ran 5974 statements in one frame, working through 2992980 tokens;"},
+        {"3,000 CASE links walked", shared, 995, "ran 4977 statements in one frame, working through 2994969 tokens;"},
         {"300 unary operators", {Complemented(300)}, 9709,
          "ran 29126 statements in one frame, working through 2951536 tokens;"},
         {"301 tokens", {Sum(149)}, 9709, "ran 29126 statements in one frame, working through 2932118 tokens;"},
