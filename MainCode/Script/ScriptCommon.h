@@ -42,8 +42,9 @@ std::int32_t ScriptAtoi(const std::string& text);
 // One line on stderr for a script that cannot run as written.
 void ScriptLog(const std::string& line);
 
-// The tokens scripts have worked through (expression tokens evaluated, call arguments passed): the
-// process manager counts them beside the statements, so a long statement costs what it does.
+// The tokens scripts have worked through (expression tokens evaluated, call arguments passed by
+// their length, block links walked, and what module commands charge for their work): the process
+// manager counts them beside the statements, so a statement costs what it does.
 class ScriptWork {
 public:
     static void Count(std::uint64_t tokens) { s_tokens += tokens; }

@@ -5,6 +5,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/SceneRequests.h"
 #include "MainCode/Script/ScriptCommon.h"
+#include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TGameWnd.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/sound/TDSound8.h"
@@ -59,6 +60,8 @@ std::uint32_t TMapEventModule::Call(std::uint32_t command, const std::deque<std:
         const std::uint32_t eventId = UnsignedArg(args, 0);
         const std::int32_t colour = UnsignedArg(args, 1) != 0 ? kWhiteFade : kBlackFade;
         const std::int32_t music = KeepMusic(m_app, m_area);
+        // The change captures the screen: one such start a frame, a second ends the run.
+        ScriptWork::Count(TScriptProcessManager::kSceneStartTokens);
         if (m_app != nullptr) {
             m_app->ReplaceScene(CreateChangeToEvent(m_app, colour, kEventFadeDirection, eventId, music));
         }

@@ -23,13 +23,27 @@ std::string DecimalText(std::int32_t value)
 
 }  // namespace
 
+TScriptCall::TScriptCall(TScript* script, const std::string& target, std::uint32_t targetKind,
+                         std::deque<std::string> argTexts, std::deque<std::uint32_t> argKinds)
+    : TScriptStatement(script, kCall), m_target(target), m_targetKind(targetKind), m_argTexts(std::move(argTexts)),
+      m_argKinds(std::move(argKinds))
+{
+    // A long text is copied for the module, or read, on every pass.
+    for (const std::string& text : m_argTexts) {
+        m_argumentTokens += 1 + text.size() / kArgumentBytesPerToken;
+    }
+}
+
 TScriptStatement* TScriptCall::Execute()
 {
-    ScriptWork::Count(m_argTexts.size());
+    ScriptWork::Count(m_argumentTokens);
     if (m_targetKind == kTokenSystemCall) {
         std::deque<std::string> texts;
         std::deque<std::uint32_t> kinds;
-        EvaluateArguments(texts, kinds);
+        // Only these read their arguments.
+        if (m_target == "@@SendMsg" || m_target == "@@RandomSeed") {
+            EvaluateArguments(texts, kinds);
+        }
         SystemCall(texts, kinds);
     } else {
         CallScript();

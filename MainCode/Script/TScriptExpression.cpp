@@ -437,7 +437,11 @@ std::int32_t TScriptExpression::EvaluateIteratively() const
         int sidesDone;
         std::int32_t left;
     };
-    std::vector<Pending> pending{{this, 0, 0}};
+    // Kept from one evaluation to the next: a deep expression in a loop grows it once. A leaf
+    // evaluated here never comes back into this function.
+    thread_local std::vector<Pending> pending;
+    pending.clear();
+    pending.push_back({this, 0, 0});
     std::int32_t value = 0;  // of the node last finished
     while (!pending.empty()) {
         const std::size_t top = pending.size() - 1;

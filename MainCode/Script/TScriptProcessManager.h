@@ -28,6 +28,9 @@ public:
     // hundred of 64 KiB.
     static constexpr std::uint64_t kMaxWorkPerStep = 1000000;
     static constexpr std::uint64_t kTokensPerWork = 3;
+    // A command that starts a scene renders the screen for it: it costs half a frame, so that a
+    // run starts one in a frame and goes on, and a second in the same frame ends the run.
+    static constexpr std::uint64_t kSceneStartTokens = kMaxWorkPerStep * kTokensPerWork / 2;
     // Scripts calling scripts queue no deeper than this.
     static constexpr std::size_t kMaxTasks = 256;
 

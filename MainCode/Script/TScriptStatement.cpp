@@ -125,10 +125,12 @@ TScriptStatement* EndOf(const TScriptStatement* s)
     return static_cast<const TScriptLinkStatement*>(s)->GetEnd();
 }
 
-// After a branch has run to its end: follow the chain of later branches to the closing END.
+// After a branch has run to its end: follow the chain of later branches to the closing END. Each
+// link skipped is a token of work: a chain of thousands may be walked on every pass of a loop.
 TScriptStatement* SkipBranches(TScriptStatement* x, std::int32_t branchKind)
 {
     while (Is(x, branchKind) || Is(x, TScriptStatement::kElse)) {
+        ScriptWork::Count(1);
         x = Is(x, TScriptStatement::kElse) ? EndOf(x) : JumpOf(x);
     }
     return x;
@@ -230,6 +232,7 @@ TScriptStatement* TScriptSwitch::Execute()
         if (static_cast<TScriptCase*>(x)->Value() == value) {
             // Several CASE lines in a row share the body after the last of them.
             while (Is(x, kCase) || Is(x, kElse)) {
+                ScriptWork::Count(1);
                 x = x->GetNext();
             }
             return x;

@@ -2,6 +2,7 @@
 // list, set once by TScript::LinkBlocks; Execute returns the statement that runs next.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -196,10 +197,11 @@ public:
 class TScriptCall : public TScriptStatement {
 public:
     TScriptCall(TScript* script, const std::string& target, std::uint32_t targetKind,
-                std::deque<std::string> argTexts, std::deque<std::uint32_t> argKinds)
-        : TScriptStatement(script, kCall), m_target(target), m_targetKind(targetKind),
-          m_argTexts(std::move(argTexts)), m_argKinds(std::move(argKinds)) {}
+                std::deque<std::string> argTexts, std::deque<std::uint32_t> argKinds);
     TScriptStatement* Execute() override;
+
+    // An argument is a token and one more for every this many bytes of its text.
+    static constexpr std::size_t kArgumentBytesPerToken = 16;
 
 private:
     void EvaluateArguments(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const;
@@ -212,6 +214,8 @@ private:
     std::uint32_t m_targetKind;
     std::deque<std::string> m_argTexts;
     std::deque<std::uint32_t> m_argKinds;
+    // What passing the arguments costs (ScriptWork), the same on every pass.
+    std::uint64_t m_argumentTokens = 0;
 };
 
 class TScriptAssign : public TScriptStatement {

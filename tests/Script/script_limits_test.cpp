@@ -115,29 +115,62 @@ std::string Sum(int zeros)
     return line;
 }
 
+// "g.x = ~ ~ ... g.x + 1": an even number of unary operators over the sum, one token each.
+std::string Complemented(int operators)
+{
+    std::string line = "g.x =";
+    for (int i = 0; i < operators; ++i) {
+        line += " ~";
+    }
+    return line + " g.x + 1";
+}
+
 // WHILE 1 around one statement: a frame ends after a million units of work, a statement being a
 // unit for every three tokens it works through, one at least, so a loop of 64 KiB statements stops
-// as soon in work as one of short ones. Short rows first: a budget of statements alone fails the
-// second row at once rather than running the last for minutes.
+// as soon in work as one of short ones. A call's argument is a token and one more for every 16
+// bytes of its text; each link of a branch chain skipped, or of CASE lines walked, is one. Short rows first: a budget of
+// statements alone fails the second row at once rather than running the last for minutes.
 TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold)
 {
+    // IF 1 runs its branch; the first ELIF after it skips the rest of the chain to END.
+    std::vector<std::string> skipped = {"IF 1", Sum(0)};
+    skipped.insert(skipped.end(), 3001, "ELIF 0");
+    skipped.push_back("END");
+    // CASE 1 matches; the 3,000 CASE lines after it share its body and are walked over to reach it.
+    std::vector<std::string> shared = {"SWITCH 1", "CASE 1"};
+    shared.insert(shared.end(), 3000, "CASE 2");
+    shared.insert(shared.end(), {Sum(0), "END"});
     const struct {
         const char* what;
-        std::string statement;
+        std::vector<std::string> statements;
         std::int32_t passes;
         const char* log;
     } cases[] = {
-        {"3 tokens", Sum(0), 333333, "ran 1000000 statements in one frame, working through 1333333 tokens;"},
-        {"5 tokens", Sum(1), 250000, "ran 750000 statements in one frame, working through 1500000 tokens;"},
-        {"7 tokens", Sum(2), 200000, "ran 600000 statements in one frame, working through 1600000 tokens;"},
-        {"a call of 4 arguments", "CALL t.pbsc/sub 1 2 3 4", 200000,
+        {"3 tokens", {Sum(0)}, 333333, "ran 1000000 statements in one frame, working through 1333333 tokens;"},
+        {"5 tokens", {Sum(1)}, 250000, "ran 750000 statements in one frame, working through 1500000 tokens;"},
+        {"7 tokens", {Sum(2)}, 200000, "ran 600000 statements in one frame, working through 1600000 tokens;"},
+        {"a call of 4 arguments", {"CALL t.pbsc/sub 1 2 3 4"}, 200000,
          "ran 800000 statements in one frame, working through 1600000 tokens;"},
-        {"301 tokens", Sum(149), 9709, "ran 29126 statements in one frame, working through 2932118 tokens;"},
-        {"7,001 tokens", Sum(3499), 429, "ran 1286 statements in one frame, working through 3003858 tokens;"},
+        // 15 bytes are one token, 16 two; 60,000 bytes 3,751.
+        {"a call of a 15-byte text", {"CALL t.pbsc/sub \"" + std::string(15, 'a') + "\""}, 250000,
+         "ran 1000000 statements in one frame, working through 1250000 tokens;"},
+        {"a call of a 16-byte text", {"CALL t.pbsc/sub \"" + std::string(16, 'b') + "\""}, 250000,
+         "ran 1000000 statements in one frame, working through 1500000 tokens;"},
+        {"a system call of a 60,000-byte text", {"CALL @@Random \"" + std::string(60000, 'c') + "\""}, 0,
+         "ran 2396 statements in one frame, working through 2997848 tokens;"},
+        {"3,000 ELIF links skipped", skipped, 996, "ran 5974 statements in one frame, working through 2992980 tokens;"},
+        {"3,000 CASE links walked", shared, 995, "ran 4977 statements in one frame, working through 2994969 tokens;"},
+        {"300 unary operators", {Complemented(300)}, 9709,
+         "ran 29126 statements in one frame, working through 2951536 tokens;"},
+        {"301 tokens", {Sum(149)}, 9709, "ran 29126 statements in one frame, working through 2932118 tokens;"},
+        {"7,001 tokens", {Sum(3499)}, 429, "ran 1286 statements in one frame, working through 3003858 tokens;"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Write({{"main", {"WHILE 1", c.statement, "END"}}, {"sub", {Sum(0)}}});
+        std::vector<std::string> main = {"WHILE 1"};
+        main.insert(main.end(), c.statements.begin(), c.statements.end());
+        main.push_back("END");
+        Write({{"main", main}, {"sub", {Sum(0)}}});
         m_manager->GetGlobalA().SetInt("x", 0);
         m_manager->Push("t.pbsc/main");
         testing::internal::CaptureStderr();
