@@ -508,7 +508,6 @@ protected:
     bool StateHitCommon(bool front);
     bool StateDownCommon(bool front, std::uint32_t next);
     void LoadModel(const std::string& modelName);
-    void LoadSoundLists();
 
     // Reactions: the end of the two light ones.
     std::uint32_t ReactLightCommon(std::uint32_t knockFlags, std::int32_t magnitude, std::uint8_t front,

@@ -72,6 +72,22 @@ TEST(FrameMatrix, WorldAndLocalConversions)
     ExpectNear(WorldAxis(*child, 3), D3DXVECTOR3(1, 0, 0));
 }
 
+TEST(FrameMatrix, SetParentOnlyRedirectsTheWorldMatrix)
+{
+    auto first = Make("First", Translation(1, 2, 3));
+    auto second = Make("Second", RotationY(kQuarter) * Translation(-4, 0, 6));
+    auto child = Make("Child", Translation(0, 0, 5));
+    child->SetParent(first.Get());
+    EXPECT_EQ(child->GetParent(), first.Get());
+    ExpectNear(WorldPosition(*child), D3DXVECTOR3(1, 2, 8));
+    EXPECT_EQ(first->GetChildCount(), 0u) << "not attached";
+    child->SetParent(second.Get());
+    ExpectNear(WorldPosition(*child), D3DXVECTOR3(1, 0, 6));
+    child->SetParent(nullptr);
+    EXPECT_EQ(child->GetParent(), nullptr);
+    ExpectNear(WorldPosition(*child), D3DXVECTOR3(0, 0, 5));
+}
+
 TEST(FrameMatrix, ASingularMatrixIsRefusedAndChangesNothing)
 {
     auto flat = Make("Flat");

@@ -68,6 +68,35 @@ TEST_F(SpriteTest, CornersFollowTheScaleWithTheHalfPixelShift)
     }
 }
 
+TEST_F(SpriteTest, ABlankSpriteByNameIsMadeOnceAtItsFirstSize)
+{
+    StartDevice();
+    TSprite first("blank sprite", 128, 32, D3DFMT_A8R8G8B8, D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET);
+    EXPECT_EQ(first.GetWidth(), 128u);
+    EXPECT_EQ(first.GetHeight(), 32u);
+    const TTexture8& image = TDxProbe::Image(first);
+    ASSERT_TRUE(image.HasTexture());
+    ASSERT_NE(TTexture8::Find("blank sprite"), nullptr);
+    EXPECT_EQ(TTexture8::Find("blank sprite")->GetTexture(), image.GetTexture());
+    D3DSURFACE_DESC desc{};
+    ASSERT_TRUE(image.GetLevelDesc(0, &desc));
+    EXPECT_EQ(desc.Format, D3DFMT_A8R8G8B8);
+    EXPECT_EQ(desc.Pool, D3DPOOL_DEFAULT);
+    EXPECT_EQ(desc.Usage, static_cast<DWORD>(D3DUSAGE_RENDERTARGET));
+    const float uv[4][2] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_FLOAT_EQ(first.GetVertex(i).rhw, 1.0F) << i;
+        EXPECT_EQ(first.GetVertex(i).diffuse, 0xFFFFFFFFu) << i;
+        EXPECT_FLOAT_EQ(first.GetVertex(i).u, uv[i][0]) << i;
+        EXPECT_FLOAT_EQ(first.GetVertex(i).v, uv[i][1]) << i;
+    }
+    // The same name again shares the cached texture whatever size and format it asks for.
+    TSprite second("blank sprite", 16, 64, D3DFMT_R5G6B5, D3DPOOL_MANAGED, 0);
+    EXPECT_EQ(TDxProbe::Image(second).GetTexture(), image.GetTexture());
+    EXPECT_EQ(second.GetWidth(), 128u);
+    EXPECT_EQ(second.GetHeight(), 32u);
+}
+
 TEST_F(SpriteTest, UnrecordedModesAreIgnored)
 {
     TSprite sprite = StartWithPicture();

@@ -105,10 +105,23 @@ TEST_F(PlayerStatesTest, EscapeNeedsTwentyMpAndTheEscapeSkill)
     Buttons(0);
     hero->RunStateHandler();
     EXPECT_EQ(hero->GetState(), 9u);
-    Buttons(32);
-    hero->GetBodyMesh()->SetMorphTime(2.0F);
-    hero->RunStateHandler();
-    EXPECT_EQ(hero->GetMp(), 50);
+    // The window stays open while the motion time is below 2.0.
+    struct Late {
+        float time;
+        std::int32_t mp;
+        std::int32_t mpAfter;
+        std::uint32_t state;
+    };
+    for (const Late& c : {Late{1.75F, 47, 27, 19}, Late{2.0F, 50, 50, 9}}) {
+        std::unique_ptr<TestHero> late = MakeHero();
+        late->SetMp(c.mp);
+        late->SetState(9);
+        late->GetBodyMesh()->SetMorphTime(c.time);
+        Buttons(32);
+        late->RunStateHandler();
+        EXPECT_EQ(late->GetMp(), c.mpAfter) << c.time;
+        EXPECT_EQ(late->GetState(), c.state) << c.time;
+    }
 }
 
 TEST_F(PlayerStatesTest, LyingAtNoHpCallsTheDefeatOnce)

@@ -1,6 +1,7 @@
 // Screen capture: a scene drawn again into the shared capture texture or an off-screen surface.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
@@ -86,6 +87,19 @@ protected:
         return image;
     }
 
+    // The pixel of a lockable surface in X8R8G8B8 as 0xRRGGBB; 0xFFFFFFFF when it cannot be locked.
+    static std::uint32_t SurfacePixel(IDirect3DSurface8* surface, int x, int y)
+    {
+        D3DLOCKED_RECT locked{};
+        if (FAILED(surface->LockRect(&locked, nullptr, D3DLOCK_READONLY))) {
+            return 0xFFFFFFFF;
+        }
+        std::uint32_t bgrx = 0;
+        std::memcpy(&bgrx, static_cast<const std::uint8_t*>(locked.pBits) + y * locked.Pitch + x * 4, 4);
+        surface->UnlockRect();
+        return bgrx & 0xFFFFFF;
+    }
+
     std::unique_ptr<TGameWnd> app_;
     std::unique_ptr<PictureScene> scene_;
 };
@@ -135,6 +149,89 @@ TEST_F(CaptureTest, ScreenGoesIntoTheSharedTextureWithItsCoordinates)
     EXPECT_NEAR(overlay.At(60, 80)[0], 0xE0, 8);
     EXPECT_NEAR(overlay.At(60, 80)[1], 0x20, 8);
     TSprite::SetRenderMode(1);
+}
+
+TEST_F(CaptureTest, SceneSurfaceIsTheTargetDrawnIntoOrASystemMemoryCopy)
+{
+    d3d()->Clear(0xFFFF00FF, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);
+    IDirect3DSurface8* target = app_->CaptureSceneSurface(1, scene_.get());
+    ASSERT_NE(target, nullptr);
+    EXPECT_EQ(scene_->draws, 1);
+    D3DSURFACE_DESC desc{};
+    ASSERT_EQ(target->GetDesc(&desc), D3D_OK);
+    EXPECT_EQ(desc.Width, 640u);
+    EXPECT_EQ(desc.Height, 480u);
+    EXPECT_EQ(desc.Format, D3DFMT_X8R8G8B8);
+    EXPECT_EQ(desc.Usage, static_cast<DWORD>(D3DUSAGE_RENDERTARGET));
+    EXPECT_EQ(SurfacePixel(target, 60, 80), 0xFFFFFFFFu) << "made not lockable";
+    // Its picture, through a copy the engine makes.
+    IDirect3DSurface8* image = d3d()->CreateImageSurface(640, 480, D3DFMT_X8R8G8B8);
+    ASSERT_NE(image, nullptr);
+    ASSERT_EQ(device()->CopyRects(target, nullptr, 0, image, nullptr), D3D_OK);
+    EXPECT_EQ(SurfacePixel(image, 60, 80), 0xE02020u);
+    EXPECT_EQ(SurfacePixel(image, 5, 5), 0x304060u);
+    image->Release();
+    target->Release();
+
+    IDirect3DSurface8* copy = app_->CaptureSceneSurface(0, scene_.get());
+    ASSERT_NE(copy, nullptr);
+    EXPECT_EQ(scene_->draws, 2);
+    ASSERT_EQ(copy->GetDesc(&desc), D3D_OK);
+    EXPECT_EQ(desc.Pool, D3DPOOL_SYSTEMMEM);
+    EXPECT_EQ(desc.Width, 640u);
+    EXPECT_EQ(desc.Height, 480u);
+    EXPECT_EQ(SurfacePixel(copy, 220, 100), 0x20C040u);
+    EXPECT_EQ(SurfacePixel(copy, 639, 479), 0x304060u);
+    copy->Release();
+    // Nothing reached the screen.
+    EXPECT_EQ(BackBuffer().At(60, 80)[1], 0);
+
+    // Without a scene: no target, or a copy of zero bytes.
+    EXPECT_EQ(app_->CaptureSceneSurface(1, nullptr), nullptr);
+    IDirect3DSurface8* blank = app_->CaptureSceneSurface(2, nullptr);
+    ASSERT_NE(blank, nullptr);
+    EXPECT_EQ(SurfacePixel(blank, 60, 80), 0u);
+    EXPECT_EQ(SurfacePixel(blank, 639, 0), 0u);
+    blank->Release();
+    EXPECT_EQ(scene_->draws, 2);
+}
+
+TEST_F(CaptureTest, EngineSurfacesHaveTheSizeFormatAndLockingAsked)
+{
+    IDirect3DSurface8* lockable = d3d()->CreateRenderTarget(200, 100, D3DFMT_R5G6B5, D3DMULTISAMPLE_NONE, TRUE);
+    IDirect3DSurface8* sealed = d3d()->CreateRenderTarget(72, 56, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_NONE, FALSE);
+    IDirect3DSurface8* image = d3d()->CreateImageSurface(96, 40, D3DFMT_A8R8G8B8);
+    ASSERT_NE(lockable, nullptr);
+    ASSERT_NE(sealed, nullptr);
+    ASSERT_NE(image, nullptr);
+    const struct {
+        IDirect3DSurface8* surface;
+        UINT width, height;
+        D3DFORMAT format;
+        D3DPOOL pool;
+        DWORD usage;
+        bool locks;
+    } cases[] = {
+        {lockable, 200, 100, D3DFMT_R5G6B5, D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET, true},
+        {sealed, 72, 56, D3DFMT_X8R8G8B8, D3DPOOL_DEFAULT, D3DUSAGE_RENDERTARGET, false},
+        {image, 96, 40, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, 0, true},
+    };
+    for (const auto& c : cases) {
+        D3DSURFACE_DESC desc{};
+        ASSERT_EQ(c.surface->GetDesc(&desc), D3D_OK);
+        EXPECT_EQ(desc.Width, c.width);
+        EXPECT_EQ(desc.Height, c.height);
+        EXPECT_EQ(desc.Format, c.format) << c.width;
+        EXPECT_EQ(desc.Pool, c.pool) << c.width;
+        EXPECT_EQ(desc.Usage, c.usage) << c.width;
+        D3DLOCKED_RECT locked{};
+        const bool locks = SUCCEEDED(c.surface->LockRect(&locked, nullptr, 0));
+        EXPECT_EQ(locks, c.locks) << c.width;
+        if (locks) {
+            c.surface->UnlockRect();
+        }
+        c.surface->Release();
+    }
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "MainCode/Character/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TMapData.h"
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
 #include "MainCode/TGameWnd.h"
@@ -105,6 +106,9 @@ TEST_F(GameWndRun, RunsTheTitleAndQuitsThroughTheYesNoDialog)
             GetClientRect(TMainProbe::Handle(a), &client);
             EXPECT_EQ(client.right - client.left, 640);
             EXPECT_EQ(client.bottom - client.top, 480);
+            // The folders the start-up sets.
+            EXPECT_EQ(TGameData::GetSaveDirectory(), "save/");
+            EXPECT_EQ(TMapData::GetDirectory(), "data/scr04/");
         }
         if (frame == 20) {
             EXPECT_GE(TSceneProbe::Counter(*title), 18u);

@@ -70,13 +70,16 @@ TEST_F(Drawing, StageZeroCombinesTextureAndDiffuseAndAlphaTestDiscardsAlphaZero)
     DrawRect(40, 0, 80, 40, 0xFF80FF40);  // texture alone
     device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
     DrawRect(80, 0, 120, 40, 0xFF80FF40);  // diffuse alone
-    device_->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    Stage({{D3DTSS_COLOROP, D3DTOP_SELECTARG1}, {D3DTSS_COLORARG1, D3DTA_TEXTURE | D3DTA_COMPLEMENT}});
+    DrawRect(40, 44, 80, 60, 0xFF80FF40);  // 1 - texture
+    Stage({{D3DTSS_COLOROP, D3DTOP_MODULATE}, {D3DTSS_COLORARG1, D3DTA_TEXTURE}});
     device_->SetTexture(0, nullptr);
     DrawRect(0, 44, 40, 60, 0xFF80FF40);  // no texture: the diffuse colour shows
     ExpectArea(2, 46, 38, 58, {0x80, 0xFF, 0x40, 255}, 1, "untextured modulate");
     ExpectArea(2, 2, 38, 38, {0xC8 * 0x80 / 255, 0x64, 0x32 * 0x40 / 255, 255}, 2, "modulate");
     ExpectArea(42, 2, 78, 38, {0xC8, 0x64, 0x32, 255}, 1, "selectarg1");
     ExpectArea(82, 2, 118, 38, {0x80, 0xFF, 0x40, 255}, 1, "selectarg2");
+    ExpectArea(42, 46, 78, 58, {55, 155, 205, 255}, 1, "complemented texture");
     texture->Release();
 
     ScreenStates();
@@ -102,22 +105,45 @@ TEST_F(Drawing, EveryBlendPairOfThePresetsAndScreenModes)
     const struct {
         DWORD src, dest;
         Rgba want;
+        DWORD op = D3DBLENDOP_ADD;
     } cases[] = {
         {D3DBLEND_ONE, D3DBLEND_ZERO, {100, 200, 60, 0}},
         {D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, {mix(100, 200), mix(200, 100), mix(60, 40), 0}},
         {D3DBLEND_ZERO, D3DBLEND_SRCCOLOR, {200 * 100 / 255, 100 * 200 / 255, 40 * 60 / 255, 0}},
         {D3DBLEND_ONE, D3DBLEND_ONE, {255, 255, 100, 0}},
         {D3DBLEND_INVDESTCOLOR, D3DBLEND_ZERO, {100 * 55 / 255, 200 * 155 / 255, 60 * 215 / 255, 0}},
+        // Source minus destination, then destination minus source, each clamped at 0.
+        {D3DBLEND_ONE, D3DBLEND_ONE, {0, 100, 20, 0}, D3DBLENDOP_SUBTRACT},
+        {D3DBLEND_ONE, D3DBLEND_ONE, {100, 0, 0, 0}, D3DBLENDOP_REVSUBTRACT},
     };
     device_->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
     for (const auto& c : cases) {
         Clear(dest);
-        States({{D3DRS_SRCBLEND, c.src}, {D3DRS_DESTBLEND, c.dest}});
+        States({{D3DRS_SRCBLEND, c.src}, {D3DRS_DESTBLEND, c.dest}, {D3DRS_BLENDOP, c.op}});
         DrawRect(10, 10, 90, 80, source);
-        const std::string what = "blend " + std::to_string(c.src) + "/" + std::to_string(c.dest);
+        const std::string what = "blend " + std::to_string(c.src) + "/" + std::to_string(c.dest) + " op " +
+                                 std::to_string(c.op);
         ExpectArea(12, 12, 88, 78, c.want, 2, what);
         ExpectArea(100, 10, 120, 80, {200, 100, 40, 0}, 0, what + " outside");
     }
+}
+
+TEST_F(Drawing, StageZeroTakesTheTexturesAlphaByDefault)
+{
+    // Only the render states: stage 0 stays as the device starts it.
+    device_->SetVertexShader(kFvfScreen);
+    States({{D3DRS_ZENABLE, FALSE}, {D3DRS_CULLMODE, D3DCULL_NONE}, {D3DRS_FOGENABLE, FALSE},
+            {D3DRS_LIGHTING, FALSE}, {D3DRS_ALPHABLENDENABLE, TRUE}, {D3DRS_SRCBLEND, D3DBLEND_SRCALPHA},
+            {D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA}});
+    IDirect3DTexture8* texture = MakeTexture(2, 2, D3DFMT_A8R8G8B8, std::vector<DWORD>(4, 0x40FFFFFF));
+    ASSERT_NE(texture, nullptr);
+    device_->SetTexture(0, texture);
+    Clear(0xFF000000);
+    DrawRect(0, 0, 60, 40, 0x80FFFFFF);
+    // Texture alpha 64 alone; texture × diffuse would give 32.
+    ExpectArea(2, 2, 58, 38, {64, 64, 64, 0}, 2, "default alpha");
+    device_->SetTexture(0, nullptr);
+    texture->Release();
 }
 
 TEST_F(Drawing, BackFacesAreCulledInDirect3DWinding)

@@ -231,6 +231,54 @@ TEST_F(DirectSoundTest, OtherRatesAreResampled)
     EXPECT_EQ(PlayCursor(b), 2u * 2);
 }
 
+TEST_F(DirectSoundTest, RatesAboveTheOutputAreResampledToo)
+{
+    Samples ramp(30);
+    for (std::size_t i = 0; i < ramp.size(); ++i) {
+        ramp[i] = static_cast<std::int16_t>(1100 * i);
+    }
+    // A 48 kHz sound moves 48000/44100 frames a step; 88200 Hz moves two.
+    const struct {
+        DWORD rate;
+        DWORD frequency;
+        Samples expected;
+        DWORD cursor;
+    } cases[] = {
+        {48000, 0, {0, 1197, 2395, 3592, 4789, 5986, 7184, 8381, 9578, 10776, 11973, 13170}, 13 * 2},
+        {22050, 88200, {0, 2200, 4400, 6600, 8800, 11000, 13200, 15400, 17600, 19800, 22000, 24200}, 24 * 2},
+    };
+    for (const auto& c : cases) {
+        IDirectSoundBuffer8* b = MakeBuffer(PcmFormat(1, c.rate, 16), Pcm16Bytes(ramp));
+        if (c.frequency != 0) {
+            ASSERT_EQ(b->SetFrequency(c.frequency), DS_OK);
+        }
+        b->Play(0, 0, 0);
+        Samples out = Pull(12);
+        for (std::size_t f = 0; f < c.expected.size(); ++f) {
+            EXPECT_EQ(out[2 * f], c.expected[f]) << c.rate << " " << f;
+        }
+        EXPECT_EQ(PlayCursor(b), c.cursor) << c.rate;
+        b->Stop();
+    }
+}
+
+TEST_F(DirectSoundTest, EightBitSamplesAreCentredOn0x80)
+{
+    const struct {
+        WORD channels;
+        std::vector<std::uint8_t> bytes;
+        Samples expected;  // interleaved left/right
+    } cases[] = {
+        {1, {0x80, 0xC0, 0x40, 0xFF, 0x00, 0x81}, {0, 0, 16384, 16384, -16384, -16384, 32512, 32512, -32768, -32768, 256, 256}},
+        {2, {0x80, 0x00, 0xA0, 0x7F}, {0, -32768, 8192, -256}},
+    };
+    for (const auto& c : cases) {
+        IDirectSoundBuffer8* b = MakeBuffer(PcmFormat(c.channels, 44100, 8), c.bytes);
+        b->Play(0, 0, 0);
+        EXPECT_EQ(Pull(c.expected.size() / 2), c.expected) << c.channels;
+    }
+}
+
 TEST_F(DirectSoundTest, NotificationsFireInOrderAsTheCursorPassesThem)
 {
     IDirectSoundBuffer8* b = MakeStereo16(Samples(2 * 400, 100));

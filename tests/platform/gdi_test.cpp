@@ -80,6 +80,20 @@ TEST(GdiFont, EveryFaceIsIpaGothicAndCellsFollowHeightAndWidth)
     size = 1;
     EXPECT_EQ(f.Glyph(' ', &size).gmCellIncX, 8);
     EXPECT_EQ(size, 0u);
+    // Codes without a glyph: a blank half cell for a single byte, a whole one for a double byte.
+    FontDc large(24);
+    const struct {
+        FontDc* font;
+        UINT code;
+        SHORT advance;
+    } blanks[] = {{&f, 0x01, 8}, {&large, 0xA0, 12}, {&f, 0xFF, 8}, {&large, 0x8540, 24}};
+    for (const auto& b : blanks) {
+        size = 1;
+        const GLYPHMETRICS gm = b.font->Glyph(b.code, &size);
+        EXPECT_EQ(gm.gmCellIncX, b.advance) << std::hex << b.code;
+        EXPECT_EQ(gm.gmBlackBoxX, 1u) << std::hex << b.code;
+        EXPECT_EQ(size, 0u) << std::hex << b.code;
+    }
     // A stroke thinner than a pixel still shows (file names in error texts have underscores).
     std::vector<BYTE> bits;
     const GLYPHMETRICS underscore = f.Glyph('_', &size, &bits);
