@@ -132,4 +132,182 @@ TEST(ProfileFile, OnlyRegularFilesUpTo64KiBAreRead)
     }
 }
 
+// The file's modification time set that far from now (negative: in the past).
+void Age(const std::string& path, std::chrono::milliseconds offset)
+{
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() + offset);
+}
+
+struct Work {
+    long opens;
+    long parses;
+};
+
+Work WorkSince(const platform::FileCallCounts& opens, long parses)
+{
+    return {platform::FileCalls().opens - opens.opens, platform::ProfileParses() - parses};
+}
+
+std::string Lookup(const std::string& path, const char* section, const char* key)
+{
+    char buffer[64];
+    GetPrivateProfileStringA(section, key, "def", buffer, sizeof(buffer), path.c_str());
+    return buffer;
+}
+
+// The game asks for a settings file key by key: the file is read and parsed for the first
+// question only, and read again when it has changed since.
+TEST(ProfileFile, ASettledFileIsReadAndParsedOnceForAllItsLookups)
+{
+    qmtest::TempDir dir;
+    const std::string path = dir.File("input.ini");
+    qmtest::IniWriter().Section("Keyboard").Key("Up", "UP").Key("A", "Z").Section("GamePad").Key("A", 1).Save(path);
+    Age(path, std::chrono::minutes(-1));
+
+    platform::FileCallCounts calls = platform::FileCalls();
+    long parses = platform::ProfileParses();
+    char buffer[64];
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, sizeof(buffer), path.c_str()), 17u);
+    EXPECT_EQ(GetPrivateProfileStringA("Keyboard", nullptr, "", buffer, sizeof(buffer), path.c_str()), 5u);
+    EXPECT_EQ(Lookup(path, "Keyboard", "Up"), "UP");
+    EXPECT_EQ(Lookup(path, "keyboard", "a"), "Z");
+    EXPECT_EQ(Lookup(path, "GamePad", "A"), "1");
+    EXPECT_EQ(Lookup(path, "GamePad", "B"), "def");
+    Work work = WorkSince(calls, parses);
+    EXPECT_EQ(work.opens, 1);
+    EXPECT_EQ(work.parses, 1);
+
+    // Rewritten at the same length and dated back again, to another time: read and parsed anew.
+    qmtest::IniWriter().Section("Keyboard").Key("Up", "DN").Key("A", "X").Section("GamePad").Key("A", 2).Save(path);
+    Age(path, std::chrono::seconds(-90));
+    calls = platform::FileCalls();
+    parses = platform::ProfileParses();
+    EXPECT_EQ(Lookup(path, "Keyboard", "Up"), "DN");
+    EXPECT_EQ(Lookup(path, "GamePad", "A"), "2");
+    work = WorkSince(calls, parses);
+    EXPECT_EQ(work.opens, 1);
+    EXPECT_EQ(work.parses, 1);
+}
+
+// A file written in the last two seconds could be written again without its times changing: it
+// is read for each lookup, but parsed again only when its bytes differ.
+TEST(ProfileFile, AFileWrittenJustNowIsReadForEachLookupAndParsedWhenItChanges)
+{
+    qmtest::TempDir dir;
+    const std::string path = dir.File("setting.ini");
+    qmtest::IniWriter().Section("CurrentSetting").Key("Width", 640).Save(path);
+    const auto written = std::filesystem::last_write_time(path);
+    const struct {
+        std::chrono::milliseconds age;
+        long opens;  // for three lookups after the first
+    } cases[] = {
+        {std::chrono::hours(1), 3},  // dated in the future
+        {std::chrono::milliseconds(0), 3},
+        {std::chrono::milliseconds(-1000), 3},
+        {std::chrono::milliseconds(-2500), 0},
+        {std::chrono::hours(-24), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.age.count());
+        Age(path, c.age);
+        EXPECT_EQ(Lookup(path, "CurrentSetting", "Width"), "640");
+        const platform::FileCallCounts calls = platform::FileCalls();
+        const long parses = platform::ProfileParses();
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(Lookup(path, "CurrentSetting", "Width"), "640");
+        }
+        const Work work = WorkSince(calls, parses);
+        EXPECT_EQ(work.opens, c.opens);
+        EXPECT_EQ(work.parses, 0);
+    }
+
+    // The same length and the same modification time, other bytes.
+    std::filesystem::last_write_time(path, written);
+    EXPECT_EQ(Lookup(path, "CurrentSetting", "Width"), "640");
+    qmtest::IniWriter().Section("CurrentSetting").Key("Width", 800).Save(path);
+    std::filesystem::last_write_time(path, written);
+    const long parses = platform::ProfileParses();
+    EXPECT_EQ(Lookup(path, "CurrentSetting", "Width"), "800");
+    EXPECT_EQ(platform::ProfileParses() - parses, 1);
+}
+
+// A few files are kept, the most recently asked first: the fifth pushes out the one asked longest ago.
+TEST(ProfileFile, FourFilesAreKept)
+{
+    qmtest::TempDir dir;
+    std::vector<std::string> paths;
+    for (int i = 1; i <= 5; ++i) {
+        paths.push_back(dir.File(std::to_string(i) + ".ini"));
+        qmtest::IniWriter().Section("S").Key("K", i).Save(paths.back());
+        Age(paths.back(), std::chrono::minutes(-1));
+    }
+    const struct {
+        int file;
+        long opens;
+    } steps[] = {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {1, 0}, {2, 0}, {3, 0}, {4, 0},
+                 {5, 1}, {2, 0}, {1, 1}, {4, 0}, {3, 1}, {5, 1}, {2, 1}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.file);
+        const platform::FileCallCounts calls = platform::FileCalls();
+        EXPECT_EQ(Lookup(paths[step.file - 1], "S", "K"), std::to_string(step.file));
+        EXPECT_EQ(platform::FileCalls().opens - calls.opens, step.opens);
+    }
+}
+
+// A file over the bound is named once on stderr; asked again unchanged, it is neither read nor
+// named again.
+TEST(ProfileFile, AFileOverTheBoundIsNamedOnce)
+{
+    qmtest::TempDir dir;
+    const std::string head = "[Keyboard]\r\nUp=38\r\n;";
+    const auto padded = [&](const std::string& name, std::size_t size) {
+        qmtest::ByteWriter().Bytes(head + std::string(size - head.size(), '-')).Save(dir.File(name));
+        return dir.File(name);
+    };
+    const std::string full = padded("full.ini", 65536);
+    const std::string over = padded("over.ini", 65537);
+    const std::string large = padded("large.ini", 1 << 20);
+    const struct {
+        std::string path;
+        const char* value;
+        const char* logged;
+        long opens;
+    } steps[] = {
+        {full, "38", "", 1},
+        {over, "def", "profile: <over.ini> is longer than 65536 bytes and is read as missing\n", 1},
+        {over, "def", "", 0},
+        {large, "def", "profile: <large.ini> is longer than 65536 bytes and is read as missing\n", 1},
+        {full, "38", "", 1},  // written just now: read again
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.path);
+        std::string expected = step.logged;
+        const std::size_t at = expected.find('<');
+        if (at != std::string::npos) {
+            const std::size_t end = expected.find('>');
+            expected.replace(at, end - at + 1, dir.File(expected.substr(at + 1, end - at - 1)));
+        }
+        const platform::FileCallCounts calls = platform::FileCalls();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Lookup(step.path, "Keyboard", "Up"), step.value);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), expected);
+        EXPECT_EQ(platform::FileCalls().opens - calls.opens, step.opens);
+    }
+}
+
+// Asking a file that is not there creates nothing: neither the file nor its folder.
+TEST(ProfileFile, LookupsInAMissingFileLeaveNoFileBehind)
+{
+    qmtest::TempDir dir;
+    const std::string names[] = {dir.File("input.ini"), dir.File("Sub/Setting.INI"), dir.File("sub\\setting.ini")};
+    for (const std::string& path : names) {
+        SCOPED_TRACE(path);
+        char buffer[64];
+        EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, sizeof(buffer), path.c_str()), 0u);
+        EXPECT_EQ(GetPrivateProfileStringA("Keyboard", nullptr, "x", buffer, sizeof(buffer), path.c_str()), 1u);
+        EXPECT_EQ(Lookup(path, "Keyboard", "Up"), "def");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
+}
+
 }  // namespace
