@@ -93,6 +93,7 @@ void WriteLog(const char* record)
 }  // namespace
 
 my_error::my_error(const std::string& message, const std::string& sourceFile, long line)
+    : m_message(message), m_sourceFile(sourceFile), m_line(line)
 {
     try {
         const std::string module = ModuleFileName("Failed my_error::my_error GetModuleFileName");
@@ -124,6 +125,11 @@ my_error::my_error(const std::string& message, const std::string& sourceFile, lo
 const char* my_error::what() const noexcept
 {
     return m_record.c_str();
+}
+
+my_error my_error::Within(const std::string& asker) const
+{
+    return my_error(asker + m_message, m_sourceFile, m_line);
 }
 
 void my_error::SetLogOptions(const std::string& contactText, std::uint32_t maxLogSize, const char* logFileName,

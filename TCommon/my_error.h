@@ -15,6 +15,10 @@ public:
     // The record; empty when building it failed.
     const char* what() const noexcept override;
 
+    // The same failure from the same source and line, its message preceded by text naming what
+    // asked for the thing that failed.
+    my_error Within(const std::string& asker) const;
+
     // Flag bits of SetLogOptions.
     static constexpr std::uint32_t kShowMessageBox = 1;
     static constexpr std::uint32_t kWriteLog = 2;
@@ -36,4 +40,7 @@ public:
 
 private:
     std::string m_record;
+    std::string m_message;
+    std::string m_sourceFile;
+    long m_line = 0;
 };

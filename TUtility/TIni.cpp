@@ -29,6 +29,12 @@ bool IsBareName(const std::string& path)
 
 const char* const kMissing = "failed";
 
+// The generic failure text after the file and the name that stopped the load.
+std::string Duplicate(const std::string& file, const std::string& what)
+{
+    return file + " : " + what + "が重複しています。\r\n" + my_error::GetDefaultMessage();
+}
+
 }  // namespace
 
 TIni::TIni(const std::string& path, std::uint32_t namesSize, std::uint32_t keysSize, std::uint32_t valueSize)
@@ -72,7 +78,7 @@ bool TIni::Load()
     for (const std::string& section : sectionNames) {
         auto inserted = m_sections.emplace(section, std::map<std::string, std::string>());
         if (!inserted.second) {
-            throw my_error(my_error::GetDefaultMessage(), "TUtility/TIni.cpp", 76);
+            throw my_error(Duplicate(file, "セクション [" + section + "] "), "TUtility/TIni.cpp", 76);
         }
         std::map<std::string, std::string>& entries = inserted.first->second;
 
@@ -87,7 +93,8 @@ bool TIni::Load()
                 return false;  // the value was cut
             }
             if (!entries.emplace(key, std::string(value.data(), length)).second) {
-                throw my_error(my_error::GetDefaultMessage(), "TUtility/TIni.cpp", 124);
+                throw my_error(Duplicate(file, "セクション [" + section + "] のキー \"" + key + "\" "),
+                               "TUtility/TIni.cpp", 124);
             }
         }
     }

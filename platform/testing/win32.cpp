@@ -152,6 +152,11 @@ FileCallCounts FileCalls()
     return {seams::g_fileOpens.load(), seams::g_fileReads.load()};
 }
 
+long ProfileParses()
+{
+    return seams::g_profileParses.load();
+}
+
 unsigned MessageWaitsBegun()
 {
     return seams::g_messageWaitsBegun.load();

@@ -79,6 +79,8 @@ struct FileCallCounts {
     long reads = 0;
 };
 FileCallCounts FileCalls();
+// Settings files parsed by the profile functions so far (each lookup is answered from a parse).
+long ProfileParses();
 
 // How many message waits have begun, and whether one is in progress now.
 unsigned MessageWaitsBegun();

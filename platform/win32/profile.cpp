@@ -1,12 +1,26 @@
 #include "platform/win32/profile.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <ctime>
+#include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/text/cp932.h"
 #include "platform/win32/file.h"
+#include "platform/win32/seams.h"
+
+namespace platform::seams {
+
+std::atomic<long> g_profileParses{0};
+
+}  // namespace platform::seams
 
 namespace {
 
@@ -80,29 +94,32 @@ bool SameName(std::string_view a, std::string_view b)
 // longer than this is no settings file and reads as missing, so its users keep their defaults.
 constexpr DWORD kMaxProfileBytes = 64 * 1024;
 
+enum class ReadResult { kRead, kMissing, kTooLong };
+
 // Opened as every game file is: a FIFO, a device or a folder under the name is refused at once.
-bool ReadWholeFile(const char* fileName, std::string& text)
+ReadResult ReadWholeFile(const char* fileName, std::string& text)
 {
-    if (fileName == nullptr || fileName[0] == '\0') {
-        return false;
-    }
+    text.clear();
     HANDLE file = CreateFileA(fileName, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return false;
+        return ReadResult::kMissing;
     }
     // One byte past the bound tells a longer file from one that fills it.
     text.resize(kMaxProfileBytes + 1);
     DWORD got = 0;
-    const bool ok =
-        ReadFile(file, text.data(), kMaxProfileBytes + 1, &got, nullptr) != FALSE && got <= kMaxProfileBytes;
-    text.resize(ok ? got : 0);
+    const bool ok = ReadFile(file, text.data(), kMaxProfileBytes + 1, &got, nullptr) != FALSE;
     CloseHandle(file);
-    return ok;
+    text.resize(ok && got <= kMaxProfileBytes ? got : 0);
+    if (!ok) {
+        return ReadResult::kMissing;
+    }
+    return got <= kMaxProfileBytes ? ReadResult::kRead : ReadResult::kTooLong;
 }
 
 std::vector<Section> Parse(std::string_view text)
 {
+    platform::seams::g_profileParses.fetch_add(1, std::memory_order_relaxed);
     std::vector<Section> sections;
     size_t pos = 0;
     while (pos < text.size()) {
@@ -148,6 +165,123 @@ const Section* FindSection(const std::vector<Section>& sections, std::string_vie
         }
     }
     return nullptr;
+}
+
+// What stood under a file's name when it was read: any write since changes one of these.
+struct FileState {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    long long modified = 0;  // ns
+    long long changed = 0;   // ns
+
+    bool operator==(const FileState&) const = default;
+};
+
+long long Nanoseconds(const timespec& t)
+{
+    return static_cast<long long>(t.tv_sec) * 1'000'000'000LL + t.tv_nsec;
+}
+
+FileState StateOf(const struct stat& st)
+{
+    return {st.st_dev, st.st_ino, st.st_size, Nanoseconds(st.st_mtim), Nanoseconds(st.st_ctim)};
+}
+
+// One settings file as it was last read.
+struct ParsedFile {
+    std::string host;
+    FileState state;
+    long long readAt = 0;  // ns, taken before the file was looked at
+    bool tooLong = false;
+    std::string text;
+    std::shared_ptr<const std::vector<Section>> sections = std::make_shared<std::vector<Section>>();
+};
+
+// File times come from a clock that lags by up to a tick, and some filesystems keep them to 2 s: a
+// file written this close to its reading could be written again without its times changing, so its
+// bytes are read and compared before the parse is used again.
+constexpr long long kSettledNs = 2'000'000'000LL;
+
+bool Settled(const ParsedFile& file)
+{
+    return std::min(file.state.modified, file.state.changed) < file.readAt - kSettledNs;
+}
+
+// The game asks for a settings file key by key; it is read and parsed once for all of them. A
+// few files are kept, most recent first.
+constexpr std::size_t kKeptFiles = 4;
+
+struct ProfileCache {
+    std::mutex lock;
+    std::vector<std::shared_ptr<const ParsedFile>> files;
+};
+
+ProfileCache& Cache()
+{
+    static ProfileCache* cache = new ProfileCache;  // lives for the whole process
+    return *cache;
+}
+
+// The file as it stands now: from the cache while it is unchanged, else read again. A missing
+// file, anything that is not a regular file and a file over the bound hold no sections.
+std::shared_ptr<const ParsedFile> ReadProfile(const char* fileName)
+{
+    static const auto kNothing = std::make_shared<const ParsedFile>();
+    if (fileName == nullptr || fileName[0] == '\0') {
+        return kNothing;
+    }
+    const std::string host = platform::HostPath(fileName);
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    struct stat st {};
+    const bool regular = ::stat(host.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+
+    ProfileCache& cache = Cache();
+    std::lock_guard<std::mutex> guard(cache.lock);
+    std::shared_ptr<const ParsedFile> known;
+    auto at = std::find_if(cache.files.begin(), cache.files.end(),
+                           [&](const std::shared_ptr<const ParsedFile>& f) { return f->host == host; });
+    if (at != cache.files.end()) {
+        known = *at;
+        cache.files.erase(at);
+    }
+    const FileState state = StateOf(st);
+    if (regular && known != nullptr && known->state == state) {
+        // A file over the bound stays over it while its size is unchanged, whatever it now holds.
+        if ((known->tooLong && state.size > static_cast<off_t>(kMaxProfileBytes)) || Settled(*known)) {
+            cache.files.insert(cache.files.begin(), known);
+            return known->tooLong ? kNothing : known;
+        }
+    }
+
+    auto fresh = std::make_shared<ParsedFile>();
+    fresh->host = host;
+    fresh->state = state;
+    fresh->readAt = Nanoseconds(now);
+    switch (ReadWholeFile(fileName, fresh->text)) {
+    case ReadResult::kMissing:
+        return kNothing;
+    case ReadResult::kTooLong:
+        fresh->tooLong = true;
+        std::fprintf(stderr, "profile: %s is longer than %lu bytes and is read as missing\n",
+                     platform::Cp932ToUtf8(fileName).c_str(), static_cast<unsigned long>(kMaxProfileBytes));
+        break;
+    case ReadResult::kRead:
+        if (known != nullptr && !known->tooLong && known->text == fresh->text) {
+            fresh->sections = known->sections;
+        } else {
+            fresh->sections = std::make_shared<const std::vector<Section>>(Parse(fresh->text));
+        }
+        break;
+    }
+    if (regular) {
+        cache.files.insert(cache.files.begin(), fresh);
+        if (cache.files.size() > kKeptFiles) {
+            cache.files.pop_back();
+        }
+    }
+    return fresh->tooLong ? kNothing : fresh;
 }
 
 // Writes names as a NUL-separated list ended by an extra NUL; a list that does not fit is
@@ -206,13 +340,9 @@ DWORD WriteDefault(const char* defaultText, char* buffer, DWORD size)
 
 DWORD GetPrivateProfileSectionNamesA(LPSTR buffer, DWORD size, LPCSTR fileName)
 {
-    std::string text;
-    std::vector<Section> sections;
-    if (ReadWholeFile(fileName, text)) {
-        sections = Parse(text);
-    }
+    const std::shared_ptr<const ParsedFile> file = ReadProfile(fileName);
     std::vector<std::string_view> names;
-    for (const Section& section : sections) {
+    for (const Section& section : *file->sections) {
         if (!section.name.empty()) {
             names.push_back(section.name);
         }
@@ -226,12 +356,8 @@ DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultText, L
     if (section == nullptr) {
         return GetPrivateProfileSectionNamesA(buffer, size, fileName);
     }
-    std::string text;
-    std::vector<Section> sections;
-    if (ReadWholeFile(fileName, text)) {
-        sections = Parse(text);
-    }
-    const Section* found = FindSection(sections, section);
+    const std::shared_ptr<const ParsedFile> file = ReadProfile(fileName);
+    const Section* found = FindSection(*file->sections, section);
     if (found == nullptr) {
         return WriteDefault(defaultText, buffer, size);
     }

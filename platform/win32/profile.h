@@ -1,6 +1,9 @@
 // Reading INI files (the profile functions).
 //
-// The file is read at each call. Section and key names match without regard to ASCII case;
+// A file is read and parsed once for the calls that follow; it is read again when it has changed
+// (a file written in the last two seconds is read at each call and parsed again only when its
+// bytes differ). Only a regular file of at most 64 KiB is read: anything else reads as missing,
+// and a longer file is named once on stderr. Section and key names match without regard to ASCII case;
 // names and values are trimmed of blanks and a value in double quotes loses them; lines
 // starting with ';' are comments. A section or key named twice is listed twice, and a lookup
 // finds the first. A bare file name is taken relative to the current folder.

@@ -16,6 +16,8 @@ namespace platform::seams {
 // Files opened and read() calls made for reads, counted for the loading benchmark.
 extern std::atomic<long> g_fileOpens;
 extern std::atomic<long> g_fileReads;
+// Settings files parsed by the profile functions.
+extern std::atomic<long> g_profileParses;
 
 // The hand-driven clock: while g_manualClock is set, timeGetTime returns g_manualNow and Sleep
 // advances it instead of sleeping.

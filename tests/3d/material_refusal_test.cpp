@@ -1,6 +1,8 @@
 // A texture a mesh's material cannot have is logged with the mesh and the material that asked for
-// it, beside the texture's own message; a texture that loads says nothing.
+// it, and a package that cannot be read is refused naming them; a texture that loads says nothing.
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "TCommon/my_error.h"
 #include "fixtures.h"
@@ -15,10 +17,13 @@ protected:
     {
         MeshFixture::SetUp();
         StartDevice(true);
+        std::filesystem::create_directory(dir_.Path() / "ptx04");
+        TTexture8::SetDirectory("ptx04/");
     }
     void TearDown() override
     {
         TTexture8::PurgeCache(1);
+        TTexture8::SetDirectory("");
         MeshFixture::TearDown();
     }
 };
@@ -26,18 +31,22 @@ protected:
 TEST_F(MaterialRefusal, TheMeshAndMaterialAreNamed)
 {
     const std::vector<std::uint8_t> package = qmtest::BuildPtx({PtxImage::Filled("bark", 0, 2, 2, {90, 60, 30})});
-    qmtest::SaveBytes(dir_.File("wood.ptx"), package);
-    qmtest::SaveBytes(dir_.File("cut.ptx"), std::vector<std::uint8_t>(package.begin(), package.begin() + 6));
+    qmtest::SaveBytes(dir_.File("ptx04/wood.ptx"), package);
+    qmtest::SaveBytes(dir_.File("ptx04/cut.ptx"), std::vector<std::uint8_t>(package.begin(), package.begin() + 6));
     const struct {
         const char* texture;
-        const char* error;  // in the texture's own message; null when nothing is thrown
+        const char* error;  // the refusal's message; null when nothing is thrown
         const char* outcome;  // null when no line is written
     } cases[] = {
         {"wood.ptx/bark", nullptr, nullptr},
         {"", nullptr, nullptr},
         {"wood.ptx/leaf", nullptr, "which cannot be shown"},
-        {"gone.ptx/bark", "gone.ptx", "which cannot be read"},
-        {"cut.ptx/bark", "cut.ptx", "which cannot be read"},
+        {"gone.ptx/bark", "hut.msh : マテリアル \"lid\" のテクスチャ \"gone.ptx/bark\" を読めません : ptx04/gone.ptx",
+         "which cannot be read"},
+        {"cut.ptx/bark", "hut.msh : マテリアル \"lid\" のテクスチャ \"cut.ptx/bark\" を読めません : ptx04/cut.ptx",
+         "which cannot be read"},
+        // A damaged name without its package: the folder alone cannot be read.
+        {"bark", "hut.msh : マテリアル \"lid\" のテクスチャ \"bark\" を読めません : ptx04/", "which cannot be read"},
     };
     for (const auto& c : cases) {
         // The refused texture on the second material, so that the right one is named.
@@ -59,7 +68,10 @@ TEST_F(MaterialRefusal, TheMeshAndMaterialAreNamed)
         if (c.error == nullptr) {
             EXPECT_EQ(error, "") << c.texture;
         } else {
-            EXPECT_NE(error.find(c.error), std::string::npos) << c.texture << ": " << error;
+            // Named where the package failed.
+            EXPECT_NE(error.find("\r\nfile : TTexture8\r\nline : 150\r\n"), std::string::npos) << error;
+            EXPECT_NE(error.find(std::string("\r\nerror : ") + c.error + "\r\n"), std::string::npos)
+                << c.texture << ": " << error;
         }
         if (c.outcome == nullptr) {
             EXPECT_EQ(log.find("asks for"), std::string::npos) << log;

@@ -85,6 +85,60 @@ TEST_F(TIniTest, EmptySectionMissingFilesAndDuplicateNames)
     EXPECT_EQ(ThrownLine(qmtest::IniWriter().Section("A").Key("x", "1").Key("X", "2")), 0);
 }
 
+// A duplicate stops the load naming the file and the section or key, then the generic text;
+// a CP932 lead byte before "]" or "=" keeps both bytes in the name.
+TEST_F(TIniTest, DuplicatesNameTheFileAndTheName)
+{
+    const struct {
+        qmtest::IniWriter ini;
+        long line;
+        const char* named;
+    } cases[] = {
+        {qmtest::IniWriter().Section("A").Key("x", "1").Section("B").Key("y", "2").Section("A"), 76,
+         "./setting.ini : セクション [A] が重複しています。"},
+        {qmtest::IniWriter().Line("[Pad\x81]").Key("A", "1").Line("[Pad\x81]").Key("A", "1"), 76,
+         "./setting.ini : セクション [Pad\x81]] が重複しています。"},
+        {qmtest::IniWriter().Section("Keyboard").Key("Up", "UP").Key("Up", "DOWN"), 124,
+         "./setting.ini : セクション [Keyboard] のキー \"Up\" が重複しています。"},
+        {qmtest::IniWriter().Section("GamePad").Line("B\x81=1").Line("B\x81=1"), 124,
+         "./setting.ini : セクション [GamePad] のキー \"B\x81=1\" が重複しています。"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.named);
+        std::string record;
+        try {
+            Load(c.ini);
+        } catch (const my_error& e) {
+            record = e.what();
+        }
+        EXPECT_NE(record.find(std::string("\r\nline : ") + std::to_string(c.line) + "\r\n"), std::string::npos);
+        EXPECT_NE(record.find(std::string("\r\nerror : ") + c.named + "\r\n" + my_error::GetDefaultMessage() + "\r\n"),
+                  std::string::npos)
+            << record;
+    }
+}
+
+// An input.ini of many sections of many keys is read and parsed once for the whole load, not
+// once for every list and key asked.
+TEST_F(TIniTest, ManyKeysAreParsedOnce)
+{
+    qmtest::IniWriter ini;
+    for (int s = 0; s < 12; ++s) {
+        ini.Section("Junk" + std::to_string(s));
+        for (int k = 0; k < 150; ++k) {
+            ini.Key("K" + std::to_string(k), s * 1000 + k);
+        }
+    }
+    const long parses = platform::ProfileParses();
+    ASSERT_TRUE(Load(ini));
+    EXPECT_EQ(platform::ProfileParses() - parses, 1);
+    std::int32_t value = 0;
+    EXPECT_TRUE(ini_->GetInt("Junk11", "K149", value));
+    EXPECT_EQ(value, 11149);
+    EXPECT_TRUE(ini_->GetInt("Junk0", "K0", value));
+    EXPECT_EQ(value, 0);
+}
+
 TEST(TIniRobustness, DamagedFilesNeverCrashUnderSanitizers)
 {
     qmtest::TempDir dir;

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/testing/win32.h"
@@ -130,6 +131,166 @@ TEST(ProfileFile, OnlyRegularFilesUpTo64KiBAreRead)
         EXPECT_EQ(after.opens - before.opens, 1);
         EXPECT_LE(after.reads - before.reads, c.mostReads);
     }
+}
+
+// The file's modification time set that far from now (negative: in the past).
+void Age(const std::string& path, std::chrono::milliseconds offset)
+{
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() + offset);
+}
+
+// Opens and parses since the counts given, the counts then taken anew.
+std::pair<long, long> Work(long& opens, long& parses)
+{
+    const std::pair<long, long> work{platform::FileCalls().opens - opens, platform::ProfileParses() - parses};
+    opens = platform::FileCalls().opens;
+    parses = platform::ProfileParses();
+    return work;
+}
+
+std::string Lookup(const std::string& path, const char* section, const char* key)
+{
+    char buffer[64];
+    GetPrivateProfileStringA(section, key, "def", buffer, sizeof(buffer), path.c_str());
+    return buffer;
+}
+
+// The game asks for a settings file key by key: the file is read and parsed for the first
+// question only, and read again when it has changed since.
+TEST(ProfileFile, ASettledFileIsReadAndParsedOnceForAllItsLookups)
+{
+    qmtest::TempDir dir;
+    const std::string path = dir.File("input.ini");
+    qmtest::IniWriter().Section("Keyboard").Key("Up", "UP").Key("A", "Z").Section("GamePad").Key("A", 1).Save(path);
+    Age(path, std::chrono::minutes(-1));
+
+    long opens = platform::FileCalls().opens;
+    long parses = platform::ProfileParses();
+    char buffer[64];
+    EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, sizeof(buffer), path.c_str()), 17u);
+    EXPECT_EQ(GetPrivateProfileStringA("Keyboard", nullptr, "", buffer, sizeof(buffer), path.c_str()), 5u);
+    EXPECT_EQ(Lookup(path, "keyboard", "a"), "Z");
+    EXPECT_EQ(Lookup(path, "GamePad", "A"), "1");
+    EXPECT_EQ(Lookup(path, "GamePad", "B"), "def");
+    EXPECT_EQ(Work(opens, parses), std::make_pair(1L, 1L));
+
+    // Rewritten at the same length and dated back again, to another time: read and parsed anew.
+    qmtest::IniWriter().Section("Keyboard").Key("Up", "DN").Key("A", "X").Section("GamePad").Key("A", 2).Save(path);
+    Age(path, std::chrono::seconds(-90));
+    EXPECT_EQ(Lookup(path, "Keyboard", "Up"), "DN");
+    EXPECT_EQ(Lookup(path, "GamePad", "A"), "2");
+    EXPECT_EQ(Work(opens, parses), std::make_pair(1L, 1L));
+}
+
+// A file written in the last two seconds could be written again without its times changing: it
+// is read for each lookup, but parsed again only when its bytes differ.
+TEST(ProfileFile, AFileWrittenJustNowIsReadForEachLookupAndParsedWhenItChanges)
+{
+    qmtest::TempDir dir;
+    const std::string path = dir.File("setting.ini");
+    qmtest::IniWriter().Section("CurrentSetting").Key("Width", 640).Save(path);
+    const auto written = std::filesystem::last_write_time(path);
+    const struct {
+        std::chrono::milliseconds age;
+        long opens;  // for three lookups after the first
+    } cases[] = {
+        {std::chrono::hours(1), 3},  // dated in the future
+        {std::chrono::milliseconds(0), 3},
+        {std::chrono::milliseconds(-1000), 3},
+        {std::chrono::milliseconds(-2500), 0},
+        {std::chrono::hours(-24), 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.age.count());
+        Age(path, c.age);
+        EXPECT_EQ(Lookup(path, "CurrentSetting", "Width"), "640");
+        long opens = platform::FileCalls().opens;
+        long parses = platform::ProfileParses();
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(Lookup(path, "CurrentSetting", "Width"), "640");
+        }
+        EXPECT_EQ(Work(opens, parses), std::make_pair(c.opens, 0L));
+    }
+
+    // The same length and the same modification time, other bytes.
+    std::filesystem::last_write_time(path, written);
+    EXPECT_EQ(Lookup(path, "CurrentSetting", "Width"), "640");
+    qmtest::IniWriter().Section("CurrentSetting").Key("Width", 800).Save(path);
+    std::filesystem::last_write_time(path, written);
+    const long parses = platform::ProfileParses();
+    EXPECT_EQ(Lookup(path, "CurrentSetting", "Width"), "800");
+    EXPECT_EQ(platform::ProfileParses() - parses, 1);
+}
+
+// A few files are kept, the most recently asked first: the fifth pushes out the one asked longest ago.
+TEST(ProfileFile, FourFilesAreKept)
+{
+    qmtest::TempDir dir;
+    std::vector<std::string> paths;
+    for (int i = 1; i <= 5; ++i) {
+        paths.push_back(dir.File(std::to_string(i) + ".ini"));
+        qmtest::IniWriter().Section("S").Key("K", i).Save(paths.back());
+        Age(paths.back(), std::chrono::minutes(-1));
+    }
+    const struct {
+        int file;
+        long opens;
+    } steps[] = {{1, 1}, {2, 1}, {3, 1}, {4, 1}, {1, 0}, {2, 0}, {3, 0}, {4, 0},
+                 {5, 1}, {2, 0}, {1, 1}, {4, 0}, {3, 1}, {5, 1}, {2, 1}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.file);
+        const platform::FileCallCounts calls = platform::FileCalls();
+        EXPECT_EQ(Lookup(paths[step.file - 1], "S", "K"), std::to_string(step.file));
+        EXPECT_EQ(platform::FileCalls().opens - calls.opens, step.opens);
+    }
+}
+
+// A file over the bound is named once on stderr; asked again unchanged, it is neither read nor
+// named again.
+TEST(ProfileFile, AFileOverTheBoundIsNamedOnce)
+{
+    qmtest::TempDir dir;
+    const std::string head = "[Keyboard]\r\nUp=38\r\n;";
+    const auto padded = [&](const std::string& name, std::size_t size) {
+        qmtest::ByteWriter().Bytes(head + std::string(size - head.size(), '-')).Save(dir.File(name));
+        return dir.File(name);
+    };
+    const std::string full = padded("full.ini", 65536);
+    const std::string over = padded("over.ini", 65537);
+    const std::string large = padded("large.ini", 1 << 20);
+    const struct {
+        std::string path;
+        const char* value;
+        bool named;
+        long opens;
+    } steps[] = {
+        {full, "38", false, 1}, {over, "def", true, 1}, {over, "def", false, 0},
+        {large, "def", true, 1}, {full, "38", false, 1},  // written just now: read again
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.path);
+        const long opens = platform::FileCalls().opens;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Lookup(step.path, "Keyboard", "Up"), step.value);
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  step.named ? "profile: " + step.path + " is longer than 65536 bytes and is read as missing\n" : "");
+        EXPECT_EQ(platform::FileCalls().opens - opens, step.opens);
+    }
+}
+
+// Asking a file that is not there creates nothing: neither the file nor its folder.
+TEST(ProfileFile, LookupsInAMissingFileLeaveNoFileBehind)
+{
+    qmtest::TempDir dir;
+    const std::string names[] = {dir.File("input.ini"), dir.File("Sub/Setting.INI"), dir.File("sub\\setting.ini")};
+    for (const std::string& path : names) {
+        SCOPED_TRACE(path);
+        char buffer[64];
+        EXPECT_EQ(GetPrivateProfileSectionNamesA(buffer, sizeof(buffer), path.c_str()), 0u);
+        EXPECT_EQ(GetPrivateProfileStringA("Keyboard", nullptr, "x", buffer, sizeof(buffer), path.c_str()), 1u);
+        EXPECT_EQ(Lookup(path, "Keyboard", "Up"), "def");
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 }
 
 }  // namespace

@@ -43,9 +43,10 @@ TMeshMaterial TMeshMaterial::Read(TByteReader& in)
     TTexture8 texture;
     try {
         texture = TTexture8::Load(textureName, D3DPOOL_MANAGED, 0);
-    } catch (const my_error&) {
+    } catch (const my_error& e) {
         asked("which cannot be read");
-        throw;
+        // The refusal names the mesh and the texture beside the package it could not read.
+        throw e.Within(in.Name() + " : マテリアル \"" + name + "\" のテクスチャ \"" + textureName + "\" を読めません : ");
     }
     if (!textureName.empty() && !texture.HasTexture()) {
         asked("which cannot be shown");
