@@ -1,8 +1,10 @@
 // The battle map as a newcomer meets it from the README: a new hero who stands still where the
 // town's gate or its fence gap puts him keeps his HP for a minute, every enemy waiting on its place
-// (the strong one on its dark patch); walked up to, each enemy strikes, and the strong one beats
-// him; and from the arrival a new hero walks, alive, to every place the README names there, on
-// through the arena and the meadow to the hollow. Nothing here lowers or restores his HP.
+// (the strong one on its dark patch), and so does one standing where the arena's gate puts him;
+// the first enemy, walked up to and fought where it waits, falls without the strong one joining
+// in; walked up to, each enemy strikes, and the strong one beats him; and from the arrival a new
+// hero walks, alive, to every place the README names there, on through the arena and the meadow to
+// the hollow. Nothing here lowers or restores his HP.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,6 +20,7 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
+#include "formats/field_writer.h"
 #include "make-sample-data/SampleData.h"
 #include "make-sample-data/SampleSteal.h"
 #include "support/field_walk.h"
@@ -114,10 +117,11 @@ protected:
         return reached && Field() == field && Standing() && done();
     }
     // A minute standing still on the arrival: no blow comes, and every enemy is where it was put.
-    void StandAMinute(TFieldLoop* field)
+    void StandAMinute(TFieldLoop* field, const D3DXVECTOR3& arrival = SampleLayout::BattleArrival(),
+                      const std::vector<Placed>& placed = PlacedEnemies())
     {
         ASSERT_NE(dynamic_cast<TBattleArea*>(field->GetArea()), nullptr);
-        EXPECT_LT(FlatDistance(PositionOf(Hero()), SampleLayout::BattleArrival()), 0.5F);
+        EXPECT_LT(FlatDistance(PositionOf(Hero()), arrival), 0.5F);
         const std::int32_t full = Hero()->GetMaxHp();
         ASSERT_EQ(Hero()->GetHp(), full);
         for (int i = 0; i < kMinute && Field() == field; ++i) {
@@ -125,7 +129,7 @@ protected:
         }
         ASSERT_EQ(Field(), field) << "the field ended";
         EXPECT_EQ(Hero()->GetHp(), full) << "a blow reached the hero";
-        for (const Placed& e : PlacedEnemies()) {
+        for (const Placed& e : placed) {
             EXPECT_NE(EnemyNear(field, e.type, e.place, 1.0F), nullptr) << "type " << e.type << " left its place";
         }
     }
@@ -169,6 +173,68 @@ TEST_F(BattleMapPlacesRoad, ANewHeroStandingWhereTheFenceGapLeadsSurvivesAMinute
     StandAMinute(field);
 }
 
+// The arena as the battle map's south-east corner leads into it: a new hero standing still where
+// he arrives keeps his HP for a minute, the brawler and the hedge mage waiting on their places.
+TEST_F(BattleMapPlacesRoad, ANewHeroStandingWhereTheArenasGateLeadsSurvivesAMinute)
+{
+    TGameData::GetInstance()->Reset();
+    const std::vector<qmtest::FieldMap> maps = sample::SampleMaps();
+    const auto battle = std::find_if(maps.begin(), maps.end(), [](const qmtest::FieldMap& m) { return m.entry == "b04_00"; });
+    ASSERT_NE(battle, maps.end());
+    const auto gate = std::find_if(battle->triggers.begin(), battle->triggers.end(),
+                                   [](const qmtest::FieldTrigger& t) { return t.destination == sample::Reactions::kArena; });
+    ASSERT_NE(gate, battle->triggers.end());
+    TFieldLoop* field = Enter(sample::Reactions::kArena, gate->startPosition, gate->startDirection, gate->startCamera);
+    ASSERT_NE(field, nullptr);
+    StandAMinute(field, gate->startPosition,
+                 {{sample::Reactions::kBrawlerType, sample::Reactions::Brawler()},
+                  {sample::EnemyArts::kMageType, sample::EnemyArts::Mage()}});
+}
+
+// The first fight as a newcomer has it: turned round from the arrival to the first enemy behind
+// him, a new hero walks up to it and swings Z at it until it falls. He lives, and the strong one
+// never comes off its dark patch ahead.
+TEST_F(BattleMapPlacesRoad, ANewHeroBeatsTheFirstEnemyWhereItWaitsAndTheStrongOneStaysOnItsPatch)
+{
+    TFieldLoop* field = NewHeroAtTheArrival();
+    ASSERT_NE(field, nullptr);
+    int step = 0;
+    int offPatch = 0;
+    float closest = 100.0F;
+    const bool over = driver_.StepUntil(
+        [&] {
+            if (Field() != field || !Standing()) {
+                return true;
+            }
+            if (EnemyNear(field, SampleLayout::kStrongEnemyType, SampleLayout::StrongEnemy(), 1.0F) == nullptr) {
+                ++offPatch;
+            }
+            TEnemy* first = Live(qmtest::kFieldEnemyType);
+            closest = std::min(closest, FlatDistance(PositionOf(Hero()), SampleLayout::StrongEnemy()));
+            if (first == nullptr) {
+                return true;
+            }
+            if (FlatDistance(PositionOf(Hero()), PositionOf(first)) > 1.6F) {
+                SceneDriver::Hold(qmtest::Button::A, false);
+                Toward(PositionOf(first));
+            } else {
+                qmtest::ReleaseArrows();
+                SceneDriver::Hold(qmtest::Button::A, step % 16 == 0);
+            }
+            ++step;
+            return false;
+        },
+        3600);
+    SceneDriver::ReleaseAll();
+    ASSERT_TRUE(over) << "the first enemy still stands";
+    ASSERT_EQ(Field(), field);
+    EXPECT_TRUE(Standing()) << "the first fight ended the hero";
+    EXPECT_EQ(Live(qmtest::kFieldEnemyType), nullptr);
+    EXPECT_EQ(offPatch, 0) << "the strong one came off its patch";
+    // Its notice is 8: a fight pushed north by the first enemy's blows keeps as much again.
+    EXPECT_GT(closest, 16.0F) << "the fight came near the strong one";
+}
+
 // A hero standing within an enemy's notice, some six steps off, sees it come for him, unless it
 // is of the kinds that keep their ground; walked up to, each swings at him and its blow or breath
 // lands; the strong one goes on until he falls.
@@ -188,7 +254,7 @@ TEST_F(BattleMapPlacesRoad, WalkingUpToAnyEnemyBringsItsBlowsAndTheStrongOneBeat
         {10025, {36.0F, 0.0F, 16.0F}, false},
         {11, {7.0F, 0.0F, 18.0F}, true},
         {13, {11.0F, 0.0F, 9.0F}, true},
-        {SampleLayout::kStrongEnemyType, {27.0F, 0.0F, 14.0F}, true},
+        {SampleLayout::kStrongEnemyType, {28.0F, 0.0F, 20.0F}, true},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.type);

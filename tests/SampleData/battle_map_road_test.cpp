@@ -10,6 +10,7 @@
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Character/TimeStop.h"
+#include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "SampleData/field_road.h"
@@ -114,6 +115,41 @@ TEST_F(BattleMapRoad, TheTimeStoppersBlowHoldsTheHeroUntilTheStopEnds)
         200));
     SceneDriver::ReleaseAll();
     EXPECT_TRUE(driver_.boxes.empty());
+}
+
+// A new hero standing a step beyond the time stopper's plain blows is held by its stopping blow,
+// which reaches further; none of its other blows lands on him there, and when the stop's time has
+// run out the hit it makes round its feet lets him go.
+TEST_F(BattleMapRoad, AStopNoBlowEndsRunsOutWithTheStoppersLastHit)
+{
+    D3DXVECTOR3 stopper;
+    for (const qmtest::FieldEnemy& e : SampleLayout::ClassEnemies()) {
+        if (e.typeId == SampleLayout::kTimeStopEnemyType) {
+            stopper = e.position;
+        }
+    }
+    TGameData::GetInstance()->Reset();
+    TFieldLoop* field = EnterBattleMapAt(stopper + D3DXVECTOR3(0.0F, 0.0F, -2.4F));
+    ASSERT_NE(field, nullptr);
+    TPlayerCharacter* hero = field->GetPlayer();
+    const std::int32_t full = hero->GetHp();
+    ASSERT_TRUE(driver_.StepUntil([&] { return IsTimeStopped(); }, 6000)) << "no stopping blow";
+    const std::int32_t held = hero->GetHp();
+    EXPECT_LT(held, full) << "the stopping blow landed";
+    int stopped = 0;
+    int struck = 0;
+    while (IsTimeStopped() && stopped < 800) {
+        driver_.Step();
+        ++stopped;
+        if (IsTimeStopped() && hero->GetHp() != held) {
+            ++struck;
+        }
+    }
+    EXPECT_EQ(struck, 0) << "a blow landed while time stood";
+    EXPECT_GE(stopped, 600);
+    EXPECT_LE(stopped, 700) << "still held";
+    EXPECT_LT(hero->GetHp(), held) << "let go by the stopper's hit";
+    EXPECT_GT(hero->GetHp(), 0);
 }
 
 // The first enemy, brought low and struck down, frees a place among the map's live enemies: the

@@ -437,7 +437,7 @@ TEST_F(ReactionsRoad, ABlowInTheNoWeaponSkillsWindowIsCounteredAndTheMagesHandsC
     TEnemy* mage = EnemyNear(field_, EnemyArts::kMageType, EnemyArts::Mage(), 3.0F);
     ASSERT_NE(mage, nullptr) << "the mage in the arena";
     Hero()->GetFrame()->SetPosition(PositionOf(mage) - D3DXVECTOR3(0.0F, 0.0F, 1.3F));
-    // His guard as the folder gives him: 100 and a copper bracelet in each accessory slot (2
+    // His guard as the folder gives him: 100, a copper bracelet and a guarding ring (each 2
     // against blows, 1 against spells).
     ASSERT_EQ(Hero()->GetVit(), 104);
     ASSERT_EQ(Hero()->GetMen(), 102);

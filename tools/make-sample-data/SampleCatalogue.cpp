@@ -98,8 +98,9 @@ THrdefRecord Hero(std::int32_t id, const char* name, std::uint32_t weapon, const
     r.LifeMax = 120;
     r.MpMax = 40;
     r.WeaponId = weapon;
+    // The bracelet and the ring: each worn once, so a win counts toward each of them.
     r.Accessory1Id = 2000;
-    r.Accessory2Id = 2000;
+    r.Accessory2Id = 2001;
     r.FaceName = std::string("face_") + model;
     r.ModelName = model;
     r.TableName = model;
@@ -265,7 +266,7 @@ Catalogue Build()
     c.wepons[0].Skill[1] = 5;
     c.accessories = {
         Accessory(2000, "銅の腕輪", 2, 1),
-        Accessory(2001, "守りの指輪", 5, 5),
+        Accessory(2001, "守りの指輪", 2, 1),
     };
     c.items = {
         Item(1, "回復の薬", 0, 50, "体力を少し回復する"),
@@ -300,9 +301,9 @@ Catalogue Build()
     c.savePoints = {town};
     c.heroes = {Hero(0, "主人公", 1000, "hero"), Hero(1, "相棒", 1001, "partner")};
     // The battle map's enemies, one of each class (kFieldEnemyClassTypes), and one more type. A
-    // new hero's vitality is 104 (100 and its two bracelets); at their levels the ordinary ones'
-    // strength (twice the grown value) comes to 100..110, blows of 7 to 21 of its 120 HP, and the
-    // strong one's to 256, a blow past its HP.
+    // new hero's vitality is 104 (100, the bracelet's 2 and the ring's 2); at their levels the
+    // ordinary ones' strength (twice the grown value) comes to 100..110, blows of 7 to 21 of its
+    // 120 HP, and the strong one's to 256, a blow past its HP.
     c.enemies = {Enemy(qmtest::kFieldEnemyType, "草原の獣", 1, 160, 48, 4), Enemy(3, "岩の番人", 12, 900, 90, 45),
                  Enemy(22, "跳ねる虫", 2, 80, 47, 4),        Enemy(2, "火の精", 3, 90, 45, 5),
                  Enemy(10011, "甦る骸", 6, 240, 38, 8),      Enemy(59, "群れの影", 5, 120, 40, 6),
@@ -402,11 +403,19 @@ Catalogue Build()
     }
     c.attackTables = {"basic.bht"};
     c.attacks = qmtest::FieldAttackRecords();
-    // The field's strike with the blow's word that stops time.
+    // The field's strike with the blow's word that stops time, reaching further.
     TAttackRecord stopBlow = c.attacks.at(1);
     stopBlow.Id = SampleLayout::kStopBlowAttack;
     stopBlow.Param8 = TTimeStopEnemy::kStopBlow;
+    stopBlow.Offset[2] = -SampleLayout::kStopBlowReach;
     AddAttack(c, stopBlow);
+    // The hit that ends the stop, made at the stopper's feet: wide enough for whoever it holds.
+    TAttackRecord stopEnd = c.attacks.at(1);
+    stopEnd.Id = TTimeStopEnemy::kStrikeCode;
+    stopEnd.Offset[1] = stopEnd.Offset[2] = 0.0F;
+    stopEnd.Radius = SampleLayout::kStopEndRadius;
+    stopEnd.DamageFactor = 1.0F;
+    AddAttack(c, stopEnd);
     // The weapon looks of both heroes' first weapon types, their town looks and the enemies' models.
     c.characterModels = HeroModels(c);
     c.characterModels.push_back(kElderModel);
@@ -428,6 +437,11 @@ Catalogue Build()
     AddPartnerClasses(c);
     AddStatusContent(c);
     AddScriptContent(c);
+    // Every enemy brings ability points of its own, what the gain pop-up shows; the table adds a
+    // few by the level difference.
+    for (TEnemyRecord& enemy : c.enemies) {
+        enemy.levelWordA = kEnemyAbilityPoints;
+    }
     return c;
 }
 

@@ -153,10 +153,11 @@ struct SampleLayout {
                 {type[5], {36.0F, 0.0F, 22.0F}, {}}};
     }
     // The strong enemy (the second enemy record) on its dark patch ahead on the right of the
-    // arrival, beyond every other enemy's notice (8).
+    // arrival, beyond every other enemy's notice (8), and twice its own notice from the arrival and
+    // the first enemy's fight, which the first enemy's blows push north.
     static constexpr std::uint32_t kStrongEnemyType = 3;
     static constexpr const char* kStrongEnemyModel = "enemy03";
-    static D3DXVECTOR3 StrongEnemy() { return {27.0F, 0.0F, 20.0F}; }
+    static D3DXVECTOR3 StrongEnemy() { return {28.0F, 0.0F, 26.0F}; }
     // The spawner, in the corner right of the strong enemy's patch, and the kind it sends (the
     // leaping one, not the kind ahead of the arrival).
     static D3DXVECTOR3 Spawner() { return {38.0F, 0.0F, 28.0F}; }
@@ -166,6 +167,10 @@ struct SampleLayout {
     static constexpr std::uint32_t kTimeStopEnemyType = 10025;
     static constexpr std::uint32_t kStopAttackMotion = 25;
     static constexpr std::uint16_t kStopBlowAttack = 110;
+    // The stopping blow reaches a step beyond its plain blows (a hero held there is out of their
+    // reach), and when the stop runs out, the stopper's hit round its feet reaches him there.
+    static constexpr float kStopBlowReach = 1.6F;
+    static constexpr float kStopEndRadius = 3.0F;
     // The town's gate: the box in front of the north wall between the posts, walked into facing +z.
     static D3DXVECTOR3 GateMinimum() { return {-33.0F, 0.0F, 26.0F}; }
     static D3DXVECTOR3 GateMaximum() { return {-27.0F, 4.0F, qmtest::FieldLayout::kWallZ}; }
@@ -243,6 +248,8 @@ void WriteObjectScripts(const std::filesystem::path& root);
 void AddEquipmentContent(Catalogue& c);
 void AddEquipmentPickups(qmtest::FieldMap& town);
 // The skill window's general skill and the ability points that teach a skill in one fight.
+// Every enemy's own ability points; a win over one about the hero's level brings a hundred.
+inline constexpr std::int32_t kEnemyAbilityPoints = 90;
 void AddSubScreenContent(Catalogue& c);
 
 // The town's and the battle map's grounds, fences, walls and gates over the field folder's plain
@@ -346,7 +353,9 @@ struct Reactions {
     static constexpr std::uint32_t kBrawlerType = 37;
     static constexpr const char* kBrawlerModel = "enemy037";
     static constexpr const char* kArena = "04.pbms/b04_01";
-    static D3DXVECTOR3 Brawler() { return {20.0F, 0.0F, 13.0F}; }
+    // Ahead of the arrival from the battle map (20, 10), out of its notice (8) as the battle map's
+    // enemies are out of theirs, and far from the hedge mage.
+    static D3DXVECTOR3 Brawler() { return {20.0F, 0.0F, 22.0F}; }
     // The gate: walked into the battle map's south-east corner (CornerGateFacing), and back in the
     // arena's.
     static D3DXVECTOR3 GateMinimum() { return {36.5F, 0.0F, 0.0F}; }
