@@ -203,12 +203,13 @@ protected:
     // hit sets its speed scale by the knock time); otherwise nothing.
     std::uint32_t ReactWithoutInterrupt(bool heavy, float knockTime);
     // A stun after its hit effect and damage: one that kills is taken as a light hit; a second one
-    // knocks down (downFront or downBack, by the side hit); else one that interrupts holds the
-    // character in the stunned state, 400 frames when long and 4 otherwise.
+    // knocks down (downFront or downBack, by the side hit); else one that takes holds the character
+    // in the stunned state, 400 frames when long and 4 otherwise. It takes in any mode up to
+    // takenUpTo, and in a higher one only when its level is above that mode.
     std::uint32_t ReactStunCommon(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
                                   std::int32_t magnitude, std::uint8_t longStun, std::uint8_t front, float valueA,
                                   float knockTime, std::int32_t damage, std::uint32_t downFront,
-                                  std::uint32_t downBack, std::uint32_t stunned);
+                                  std::uint32_t downBack, std::uint32_t stunned, std::uint32_t takenUpTo);
 
     std::uint32_t m_subState = 0;
     std::list<TRefPtr<TAttackHit>> m_hits;

@@ -275,7 +275,8 @@ std::uint32_t TArmedCharacter::ReactWithoutInterrupt(bool heavy, float knockTime
 std::uint32_t TArmedCharacter::ReactStunCommon(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,
                                                std::int32_t magnitude, std::uint8_t longStun, std::uint8_t front,
                                                float valueA, float knockTime, std::int32_t damage,
-                                               std::uint32_t downFront, std::uint32_t downBack, std::uint32_t stunned)
+                                               std::uint32_t downFront, std::uint32_t downBack, std::uint32_t stunned,
+                                               std::uint32_t takenUpTo)
 {
     // The light hit shows its effect and counts the damage again.
     if (knockFlags == 0 && m_hp == 0) {
@@ -287,7 +288,7 @@ std::uint32_t TArmedCharacter::ReactStunCommon(std::uint32_t element, std::int32
         m_reactionMode = kModeDown;
         return SetState(front != 0 ? downFront : downBack);
     }
-    if (m_reactionMode <= kModeLightHit || static_cast<std::int64_t>(m_reactionMode) < magnitude) {
+    if (m_reactionMode <= takenUpTo || static_cast<std::int64_t>(m_reactionMode) < magnitude) {
         m_longStun = longStun;
         m_reactionScale = 1.0F;
         m_reactionMode = kModeStunned;

@@ -530,8 +530,9 @@ std::uint32_t TEnemy::ReactStun(std::uint32_t element, std::int32_t soundType, s
     MakePlayerTarget();
     HitEffectHeavy(damage, element);
     TakeDamage(damage);
+    // Only a standing enemy is held by any stun; a staggering one needs a stronger stun than its stagger.
     return ReactStunCommon(element, soundType, knockFlags, magnitude, longStun, front, valueA, knockTime, damage, 7, 8,
-                           14);
+                           14, kModeNormal);
 }
 
 std::uint32_t TEnemy::ReactHeavy(std::uint32_t element, std::int32_t, std::uint32_t, std::int32_t magnitude,

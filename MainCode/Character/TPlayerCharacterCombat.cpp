@@ -118,8 +118,9 @@ std::uint32_t TPlayerCharacter::ReactStun(std::uint32_t element, std::int32_t so
     m_stunMark = 1;
     HitEffectHeavy(damage, knockFlags, element, soundType);
     TakeDamage(damage);
+    // A staggering hero is stunned by any stun, as a standing one.
     return ReactStunCommon(element, soundType, knockFlags, magnitude, longStun, front, valueA, knockTime, damage, 9, 10,
-                           kStateStunned);
+                           kStateStunned, kModeLightHit);
 }
 
 std::uint32_t TPlayerCharacter::ReactHeavy(std::uint32_t element, std::int32_t soundType, std::uint32_t knockFlags,

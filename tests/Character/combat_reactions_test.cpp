@@ -112,22 +112,29 @@ TEST_F(CombatReactionTest, StunsStunOnceThenKnockDownAndAKillingStunIsALightHit)
     EXPECT_EQ(CreatedIds(), (std::vector<std::uint32_t>{22, 100, 104, 104, 101, 22, 100}));
 }
 
-TEST_F(CombatReactionTest, AStunTakesAStandingOrStaggeringHeroButNotALaunchedOne)
+TEST_F(CombatReactionTest, AStunTakesAStandingOrStaggeringHeroAndAnyOtherOnlyWhenStronger)
 {
+    // A staggering hero is stunned even by a stun no stronger than the stagger (an enemy is not);
+    // in a higher mode the stun must be above it: a felled hero struck by a stun of the fall's own
+    // level stays down.
     const struct {
-        Mode mode;
-        Mode after;
+        std::uint32_t mode;
+        std::int32_t level;
+        bool stunned;
     } cases[] = {
-        {Mode::kModeNormal, Mode::kModeStunned},
-        {Mode::kModeLightHit, Mode::kModeStunned},
-        {Mode::kModeLaunched, Mode::kModeLaunched},
+        {Mode::kModeNormal, 1, true},      {Mode::kModeLightHit, 100, true}, {Mode::kModeLightHit, 10, true},
+        {Mode::kModeLightHit, 2, true},    {Mode::kModeDown, 1000, false},   {Mode::kModeDown, 1001, true},
+        {Mode::kModeLaunched, 100, false}, {Mode::kModeLaunched, 100001, true},
     };
     for (const auto& c : cases) {
         std::unique_ptr<CombatHero> hero = MakeCombatHero();
         hero->SetMode(c.mode);
-        hero->ReactStun(0, -1, 0, 100, 0, 1, 0.5F, 9.0F, 10);
-        EXPECT_EQ(hero->GetReactionMode(), c.after) << c.mode;
-        EXPECT_EQ(hero->GetState() == 16u, c.after == Mode::kModeStunned) << c.mode;
+        hero->SetStateDirect(11, 0);
+        hero->ReactStun(0, -1, 0, c.level, 0, 1, 0.5F, 9.0F, 10);
+        EXPECT_EQ(hero->GetReactionMode(), c.stunned ? static_cast<std::uint32_t>(Mode::kModeStunned) : c.mode)
+            << c.mode << " / " << c.level;
+        EXPECT_EQ(hero->GetState(), c.stunned ? 16u : 11u) << c.mode << " / " << c.level;
+        EXPECT_EQ(hero->downedHits, !c.stunned && c.mode == Mode::kModeDown ? 1 : 0) << c.mode << " / " << c.level;
     }
 }
 

@@ -289,13 +289,24 @@ TEST_F(EnemyBehaviourTest, StunsHoldTheirFramesAndASecondStunThrowsDown)
     EXPECT_EQ(s->GetState(), 8U);
     EXPECT_FLOAT_EQ(TCharacterProbe::KnockTime(*s), 120.0F);
 
-    // A staggering enemy is stunned too; a launched one is not.
-    for (const std::uint32_t mode : {10U, 100000U}) {
+    // Only a standing enemy is held by any stun (a staggering hero is too); in every other mode the
+    // stun must be above it: a knocked-down enemy struck by a stun of the fall's own level lies on.
+    const struct {
+        std::uint32_t mode;
+        std::int32_t level;
+        bool held;
+    } cases[] = {
+        {1U, 1, true},        {10U, 100, true},  {10U, 11, true},         {10U, 10, false},
+        {10U, 2, false},      {1000U, 1000, false}, {1000U, 1001, true}, {100000U, 100, false},
+        {100000U, 100001, true},
+    };
+    for (const auto& c : cases) {
         auto m = MakeEnemy();
-        m->SetMode(mode);
-        m->ReactStun(0, -1, 0, 100, 0, 1, 0.5F, 30.0F, 1);
-        EXPECT_EQ(m->GetReactionMode(), mode == 10U ? 100U : mode) << mode;
-        EXPECT_EQ(m->GetState() == 14U, mode == 10U) << mode;
+        m->SetMode(c.mode);
+        m->SetState(9);
+        m->ReactStun(0, -1, 0, c.level, 0, 1, 0.5F, 30.0F, 1);
+        EXPECT_EQ(m->GetReactionMode(), c.held ? 100U : c.mode) << c.mode << " / " << c.level;
+        EXPECT_EQ(m->GetState(), c.held ? 14U : 9U) << c.mode << " / " << c.level;
     }
 
     // Heavy hits knock down with their own numbers.
