@@ -358,9 +358,12 @@ TEST_F(BattleMapPlacesRoad, ANewHeroReachesEveryPlaceTheReadmeNames)
     // On through the corners, each time onto a map of its own.
     TFieldLoop* field = NewHeroAtTheArrival();
     ASSERT_NE(field, nullptr);
+    // Into each corner along its gate's facing: steered straight south, the arrows would dither
+    // between the two diagonals on the way down and never hold the gate's way long enough.
     const auto corner = [](const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum) {
         const D3DXVECTOR3 middle = (minimum + maximum) * 0.5F;
-        return std::vector<D3DXVECTOR3>{middle + D3DXVECTOR3(0.0F, 0.0F, 3.0F), middle - D3DXVECTOR3(0.0F, 0.0F, 2.0F)};
+        return std::vector<D3DXVECTOR3>{middle + D3DXVECTOR3(0.0F, 0.0F, 3.0F),
+                                        middle + sample::CornerGateFacing(minimum, maximum) * 3.0F};
     };
     const auto onto = [&](std::uint32_t type) {
         TAreaBase* from = field->GetArea();
