@@ -363,12 +363,14 @@ private:
                 strong->TakeDamage(strong->GetHp() - 1);
                 strongWeakened = true;
             }
-            // At its back, out of the way of its own blows.
+            // Behind it, out of the way of its own blows: the swing started a few steps back and
+            // carried to its back (the states past the shared 19 are the hero's attacks).
             D3DXVECTOR3 front;
             strong->GetFront(&front);
             front.y = 0.0F;
             D3DXVec3Normalize(&front, &front);
-            field->GetPlayer()->PlaceAt(qmtest::PositionOf(strong) - front, front);
+            TPlayerCharacter* hero = field->GetPlayer();
+            hero->PlaceAt(qmtest::PositionOf(strong) - front * (hero->GetState() >= 19 ? 1.0F : 4.0F), front);
             Press(down);
         }
     }
