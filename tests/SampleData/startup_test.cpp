@@ -450,15 +450,25 @@ TEST(SampleStartup, AScriptsMapChangeToAMapThatCannotBeReadEndsTheGameWithTheErr
     SetSoundBankObserver(&hands);
     std::atomic<bool> ended{false};
     // A millisecond a wait, and the game given the chance to wake before the next one, so that the
-    // hands see every step or nearly.
+    // hands see every step or nearly. A game that runs without waiting (no step due, nothing to
+    // wait for) is given a millisecond now and then too.
     std::thread clock([&] {
+        unsigned lastWait = 0;
+        int idle = 0;
         while (!ended.load()) {
+            const unsigned wait = platform::MessageWaitsBegun();
             if (platform::IsWaitingForMessage()) {
-                const unsigned wait = platform::MessageWaitsBegun();
                 platform::ManualClock::Advance(1);
                 for (int i = 0; i < 200 && platform::IsWaitingForMessage() && platform::MessageWaitsBegun() == wait; ++i) {
                     std::this_thread::yield();
                 }
+            } else if (wait == lastWait && ++idle > 2000) {
+                platform::ManualClock::Advance(1);
+                idle = 0;
+            }
+            if (wait != lastWait) {
+                lastWait = wait;
+                idle = 0;
             }
             std::this_thread::yield();
         }
