@@ -118,21 +118,28 @@ int TGameWnd::Run(std::uint32_t /*mode*/)
     MSG msg = {};
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
     msg.message = 0;
-    while (msg.message != WM_QUIT) {
-        const bool got = m_active ? PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE
-                                  : GetMessageA(&msg, nullptr, 0, 0) != -1;
-        if (got) {
-            if (msg.message != WM_QUIT) {
-                DispatchMsg(&msg);
-            }
-        } else if (IsRunning()) {
-            if (!Frame()) {
-                SendMessageA(m_hwnd, WM_CLOSE, 0, 0);
-            } else if (m_current != nullptr && m_current->GetIdleTime() > 0) {
-                // No step was due: sleep until one is, or until a message comes.
-                MsgWaitForMultipleObjects(0, nullptr, FALSE, m_current->GetIdleTime(), QS_ALLINPUT);
+    try {
+        while (msg.message != WM_QUIT) {
+            const bool got = m_active ? PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) != FALSE
+                                      : GetMessageA(&msg, nullptr, 0, 0) != -1;
+            if (got) {
+                if (msg.message != WM_QUIT) {
+                    DispatchMsg(&msg);
+                }
+            } else if (IsRunning()) {
+                if (!Frame()) {
+                    SendMessageA(m_hwnd, WM_CLOSE, 0, 0);
+                } else if (m_current != nullptr && m_current->GetIdleTime() > 0) {
+                    // No step was due: sleep until one is, or until a message comes.
+                    MsgWaitForMultipleObjects(0, nullptr, FALSE, m_current->GetIdleTime(), QS_ALLINPUT);
+                }
             }
         }
+    } catch (...) {
+        // On its way to the entry function an error still lets go of the script manager, the scenes
+        // and what they hold before the device and the sound go, as a close does.
+        Shutdown();
+        throw;
     }
     Shutdown();
     return m_refused ? 1 : static_cast<int>(msg.wParam);

@@ -7,7 +7,6 @@
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TGameWnd.h"
-#include "TCommon/my_error.h"
 #include "dx/dx8/sound/TDSound8.h"
 
 namespace {
@@ -101,16 +100,9 @@ void TMapEventModule::ChangeMap(const std::deque<std::string>& args)
         ScriptLog("MapEvent 0 without a field; no map change");
         return;
     }
-    // A fade mode other than 0 and 1 is logged there and fades through black. A destination that
-    // cannot be loaded changes nothing: the script goes on in the map it runs in.
-    TRefPtr<TFieldPhase> phase;
-    try {
-        phase = CreateFieldPhase(m_field, destination, UnsignedArg(args, 9));
-    } catch (const my_error& e) {
-        ScriptLog("MapEvent 0 to " + destination.mapName + " cannot load it; no map change\n" + e.what());
-        return;
-    }
-    m_field->SetPhase(phase);
+    // A fade mode other than 0 and 1 is logged there and fades through black. A destination whose
+    // map data cannot be read throws my_error, as a trigger's does: broken data ends the game.
+    m_field->SetPhase(CreateFieldPhase(m_field, destination, UnsignedArg(args, 9)));
     m_result = kPhaseSet;
 }
 

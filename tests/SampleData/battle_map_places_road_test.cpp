@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "MainCode/Character/TEnemy.h"
@@ -365,10 +366,12 @@ TEST_F(BattleMapPlacesRoad, ANewHeroReachesEveryPlaceTheReadmeNames)
         return std::vector<D3DXVECTOR3>{middle + D3DXVECTOR3(0.0F, 0.0F, 3.0F),
                                         middle + sample::CornerGateFacing(minimum, maximum) * 3.0F};
     };
+    // A map change shows as its fade: seen, then over, with the new map's own enemies about.
     const auto onto = [&](std::uint32_t type) {
-        TAreaBase* from = field->GetArea();
-        return [&, from, type] {
-            return field->GetArea() != from && !TMapProbe::IsInPhase(*field) &&
+        auto faded = std::make_shared<bool>(false);
+        return [&, faded, type] {
+            *faded = *faded || TMapProbe::IsInPhase(*field);
+            return *faded && !TMapProbe::IsInPhase(*field) &&
                    (type == 0 ? Live(sample::Reactions::kBrawlerType) == nullptr : Live(type) != nullptr);
         };
     };

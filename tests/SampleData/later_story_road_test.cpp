@@ -251,12 +251,12 @@ TEST_F(LaterStoryRoad, TheStoryFieldsFloorsEndAtTheirRimsOfRock)
     TGameData::GetInstance()->Reset();
     for (const Rim& rim : rims) {
         SCOPED_TRACE(rim.map);
-        TLoop* before = driver_.Current();
         driver_.App()->PopScenesTo(0);
-        driver_.App()->ReplaceScene(TFieldLoop::CreateAtPosition(driver_.App(), rim.map, rim.start, east, rim.start));
-        ASSERT_TRUE(driver_.StepUntil([&] { return driver_.Current() != before; }, 10));
+        TFieldLoop* made = TFieldLoop::CreateAtPosition(driver_.App(), rim.map, rim.start, east, rim.start);
+        driver_.App()->ReplaceScene(made);
+        ASSERT_TRUE(driver_.StepUntil([&] { return driver_.Current() == made; }, 10));
         TFieldLoop* field = Field();
-        ASSERT_NE(field, nullptr);
+        ASSERT_EQ(field, made);
         ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 200));
         float x = -1e9F;
         const bool stopped = driver_.StepUntil(

@@ -7,15 +7,25 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <thread>
+#include <utility>
+#include <vector>
 
+#include "MainCode/Character/TEnemy.h"
+#include "MainCode/Character/TEnemyFactory.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/Map/TBattleArea.h"
+#include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Map/TTownArea.h"
 #include "MainCode/Scene/TTitleLoop.h"
+#include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TGameWnd.h"
 #include "make-sample-data/SampleData.h"
 #include "dx/dx8/3d/TD3D8.h"
@@ -30,10 +40,12 @@
 #include "platform/win32/window.h"
 #include "SampleData/sample_folder_copy.h"
 #include "support/dx_probe.h"
+#include "support/field_walk.h"
 #include "support/gamedata_probe.h"
 #include "support/main_probe.h"
 #include "support/temp_dir.h"
 #include "support/scene_driver.h"
+#include "support/map_probe.h"
 #include "support/scene_probe.h"
 
 namespace {
@@ -208,6 +220,11 @@ public:
     bool skipping = false;
     bool gaveUp = false;
 
+protected:
+    // Each frame once cancel is held from the first story scene on.
+    virtual void AfterOpening() {}
+    int Frame() const { return frame_; }
+
 private:
     void Tick()
     {
@@ -224,6 +241,7 @@ private:
             }
         }
         if (skipping) {
+            AfterOpening();
             return;
         }
         const bool down = (frame_ / 10) % 2 == 1;
@@ -295,6 +313,195 @@ TEST(SampleStartup, ABrokenTownEndsANewGameWithTheErrorShownRecordedAndAFailure)
     std::stringstream log;
     log << std::ifstream(dir.Path() / "ErrorLog.txt").rdbuf();
     EXPECT_NE(log.str().find("t04_00.msh"), std::string::npos) << log.str();
+}
+
+// Past the opening, a player's hands in the field: in the town, the action button at the gap in the
+// east fence; on the battle map the strong enemy left at its last hit point and swung at from beside
+// it until it falls. As the party leaves the town, the town's entry goes from the map container's
+// index, so the defeat's script sends the party home to a map that cannot be read.
+class HomewardHands : public OpeningHands {
+public:
+    explicit HomewardHands(fs::path container) : container_(std::move(container)) {}
+
+    bool townLost = false;
+    bool strongWeakened = false;
+
+private:
+    void AfterOpening() override
+    {
+        TFieldLoop* field = CurrentField();
+        if (field == nullptr || TMapProbe::IsInPhase(*field)) {
+            return;
+        }
+        if (!cancelReleased_) {
+            cancelReleased_ = true;
+            platform::InjectKey(qmtest::KeyOf(qmtest::Button::B), false);
+        }
+        // Down one game step, up the next (a step is 1000/60 ms of the game's clock).
+        const bool down = (timeGetTime() * 60 / 1000) % 2 == 1;
+        if (dynamic_cast<TTownArea*>(field->GetArea()) != nullptr) {
+            if (!townLost) {
+                townLost = DropTownEntry();
+            }
+            const D3DXVECTOR3 gap = sample::SampleLayout::EastGap();
+            field->GetPlayer()->PlaceAt({gap.x - 2.0F, 0.0F, gap.z}, {1.0F, 0.0F, 0.0F});
+            Press(down);
+        } else if (dynamic_cast<TBattleArea*>(field->GetArea()) != nullptr) {
+            // Looked up every frame: a fallen enemy is deleted.
+            TEnemy* strong = nullptr;
+            for (const auto& entry : field->GetArea()->GetEnemies()->GetLive()) {
+                TEnemy* enemy = entry.second.Get();
+                if (enemy->GetRelatedId() == sample::SampleLayout::kStrongEnemyType) {
+                    strong = enemy;
+                }
+            }
+            if (strong == nullptr || strong->GetHp() <= 0) {
+                Press(false);
+                return;
+            }
+            if (!strongWeakened) {
+                strong->TakeDamage(strong->GetHp() - 1);
+                strongWeakened = true;
+            }
+            // Behind it, out of the way of its own blows: the swing started a few steps back and
+            // carried to its back (the states past the shared 19 are the hero's attacks).
+            D3DXVECTOR3 front;
+            strong->GetFront(&front);
+            front.y = 0.0F;
+            D3DXVec3Normalize(&front, &front);
+            TPlayerCharacter* hero = field->GetPlayer();
+            hero->PlaceAt(qmtest::PositionOf(strong) - front * (hero->GetState() >= 19 ? 1.0F : 4.0F), front);
+            Press(down);
+        }
+    }
+    static TFieldLoop* CurrentField()
+    {
+        for (HWND window : platform::LiveWindowList()) {
+            auto* app = dynamic_cast<TGameWnd*>(static_cast<TSubClassWnd*>(GetPropA(window, "TSubClassWnd")));
+            if (app != nullptr) {
+                return dynamic_cast<TFieldLoop*>(TMainProbe::CurrentScene(*app));
+            }
+        }
+        return nullptr;
+    }
+    void Press(bool down)
+    {
+        if (down != action_) {
+            action_ = down;
+            platform::InjectKey(qmtest::KeyOf(qmtest::Button::A), down);
+        }
+    }
+    // The container's index: a count, then each entry's name (length and bytes) and offset. The
+    // town's name is renamed in place, so no entry of that name is left.
+    bool DropTownEntry()
+    {
+        std::vector<char> bytes;
+        {
+            std::ifstream in(container_, std::ios::binary);
+            bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        }
+        const auto u32 = [&](std::size_t at) {
+            std::uint32_t v = 0;
+            for (int i = 3; i >= 0 && at + 4 <= bytes.size(); --i) {
+                v = (v << 8) | static_cast<std::uint8_t>(bytes[at + i]);
+            }
+            return v;
+        };
+        std::size_t at = 4;
+        for (std::uint32_t i = 0; i < u32(0) && at + 4 <= bytes.size(); ++i) {
+            const std::uint32_t length = u32(at);
+            if (at + 4 + length > bytes.size()) {
+                break;
+            }
+            const char* name = bytes.data() + at + 4;
+            if (std::string(name, strnlen(name, length)) == "t04_00") {
+                bytes[at + 4 + 4] = '9';  // "t04_90"
+                std::ofstream(container_, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+                return true;
+            }
+            at += 4 + length + 4;
+        }
+        return false;
+    }
+
+    fs::path container_;
+    bool cancelReleased_ = false;
+    bool action_ = false;
+};
+
+// After the opening, the town left through its east gap for the battle map, where the town's entry
+// has gone from the map container: the strong enemy's defeat runs the script that sends the party
+// home, its map change cannot read the town, and the error ends the game from its entry function,
+// on screen and in the log beside the executable, with a failure status; the script manager it
+// broke off has gone with the scenes before the device.
+TEST(SampleStartup, AScriptsMapChangeToAMapThatCannotBeReadEndsTheGameWithTheErrorShownRecordedAndAFailure)
+{
+    qmtest::TempDir dir;
+    qmtest::CopySampleFolder(dir.Path());
+    setenv("QM_RUNTIME_DIR", dir.Path().c_str(), 1);
+    qmtest::ScopedCwd cwd(dir.Path());
+    platform::ManualClock::Enable(1000);
+    platform::ResetKeyboardState();
+    platform::OverrideModuleFileName((dir.Path() / "quillmark4").string());
+    std::vector<platform::MessageBoxRecord> boxes;
+    platform::SetMessageBoxHook([&](const platform::MessageBoxRecord& box) { boxes.push_back(box); });
+    HomewardHands hands(dir.Path() / "data/scr04/04.pbms");
+    SetSpriteObserver(&hands);
+    SetSoundBankObserver(&hands);
+    std::atomic<bool> ended{false};
+    // A millisecond a wait, and the game given the chance to wake before the next one, so that the
+    // hands see every step or nearly. A game that runs without waiting (no step due, nothing to
+    // wait for) is given a millisecond now and then too.
+    std::thread clock([&] {
+        unsigned lastWait = 0;
+        int idle = 0;
+        while (!ended.load()) {
+            const unsigned wait = platform::MessageWaitsBegun();
+            if (platform::IsWaitingForMessage()) {
+                platform::ManualClock::Advance(1);
+                for (int i = 0; i < 200 && platform::IsWaitingForMessage() && platform::MessageWaitsBegun() == wait; ++i) {
+                    std::this_thread::yield();
+                }
+            } else if (wait == lastWait && ++idle > 2000) {
+                platform::ManualClock::Advance(1);
+                idle = 0;
+            }
+            if (wait != lastWait) {
+                lastWait = wait;
+                idle = 0;
+            }
+            std::this_thread::yield();
+        }
+    });
+
+    const int status = WinMain(nullptr, nullptr, nullptr, 10);
+    ended.store(true);
+    clock.join();
+
+    SetSpriteObserver(nullptr);
+    SetSoundBankObserver(nullptr);
+    platform::SetMessageBoxHook({});
+    platform::OverrideModuleFileName("");
+    platform::ResetKeyboardState();
+    platform::ManualClock::Disable();
+    UnregisterClassA("Verrow Quillmark", nullptr);
+
+    EXPECT_EQ(status, 1);
+    EXPECT_TRUE(hands.skipping);
+    EXPECT_FALSE(hands.gaveUp);
+    EXPECT_TRUE(hands.townLost);
+    EXPECT_TRUE(hands.strongWeakened);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].caption, "TransactionError");
+    EXPECT_NE(boxes[0].text.find("04.pbms : t04_00"), std::string::npos) << boxes[0].text;
+    std::stringstream log;
+    log << std::ifstream(dir.Path() / "ErrorLog.txt").rdbuf();
+    EXPECT_NE(log.str().find("map not found : data/scr04/04.pbms : t04_00"), std::string::npos) << log.str();
+    // Released in order on the way out, as on a close.
+    EXPECT_EQ(TScriptProcessManager::Get(), nullptr);
+    EXPECT_FALSE(TD3D8::Instance()->IsInitialized());
+    EXPECT_FALSE(TDxProbe::IsInitialized(*TDSound8::Instance()));
+    EXPECT_EQ(TGameData::GetInstance(), nullptr);
 }
 
 }  // namespace

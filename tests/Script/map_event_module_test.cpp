@@ -1,10 +1,15 @@
 // The "MapEvent" module: the code each command leaves, map changes handed to the field, the
 // game-over and story-event scenes with the music kept for them, and the player's look.
+#include <functional>
+#include <string>
+#include <utility>
+
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TDieLoop.h"
 #include "MainCode/Script/TMapEventModule.h"
 #include "Script/field_module_fixture.h"
+#include "TCommon/my_error.h"
 #include "support/dx_probe.h"
 #include "support/main_probe.h"
 #include "support/scene_probe.h"
@@ -89,16 +94,29 @@ TEST_F(MapEvent, MapChangeWithMissingOrBadArguments)
     EXPECT_EQ(module->GetResult(), 1);
     EXPECT_EQ(TMapProbe::Phase(*field_), first);
 
-    // A destination that cannot be loaded, neither its file nor its entry: logged, no change,
-    // nothing thrown through the script manager.
-    for (const char* missing : {"nosuch00/battle", "map00/nosuch"}) {
-        EXPECT_EQ(Send(0, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0", missing}), 7u) << missing;
+    // A destination that cannot be read, neither its file nor its entry: the reader's error naming
+    // it runs out through the script manager, as a trigger's does, and the field keeps its phase.
+    const auto thrown = [](const std::function<void()>& send) {
+        try {
+            send();
+        } catch (const my_error& e) {
+            return std::string(e.what());
+        }
+        return std::string("nothing thrown");
+    };
+    for (const auto& [missing, named] : {std::pair{"nosuch00/battle", "nosuch00 : battle"},
+                                         std::pair{"map00/nosuch", "map00 : nosuch"}}) {
+        const std::string error =
+            thrown([&, missing = missing] { Send(0, {"1", "2", "3", "4", "5", "6", "7", "8", "9", "0", missing}); });
+        EXPECT_NE(error.find(std::string("map not found : ")), std::string::npos) << error;
+        EXPECT_NE(error.find(named), std::string::npos) << error;
         EXPECT_EQ(module->GetResult(), 1) << missing;
         EXPECT_EQ(TMapProbe::Phase(*field_), first) << missing;
     }
     // The same from a running script.
-    EXPECT_EQ(Run({"CALL @@SendMsg \"MapEvent\" 0 1 2 3 4 5 6 7 8 9 0 \"nosuch00/battle\""}),
-              TScriptProcessManager::kHeld);
+    const std::string error =
+        thrown([&] { Run({"CALL @@SendMsg \"MapEvent\" 0 1 2 3 4 5 6 7 8 9 0 \"nosuch00/battle\""}); });
+    EXPECT_NE(error.find("nosuch00 : battle"), std::string::npos) << error;
     EXPECT_EQ(module->GetResult(), 1);
     EXPECT_EQ(TMapProbe::Phase(*field_), first);
 }
