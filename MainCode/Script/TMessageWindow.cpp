@@ -36,9 +36,10 @@ std::int32_t IntArg(const std::deque<std::string>& args, std::size_t i)
 }
 
 // What the commands that let the script go straight on cost it (ScriptWork tokens), so that a loop
-// of them ends its frame as soon as one of short statements: a text texture sent to the device,
-// and a byte of a name drawn into it.
-constexpr std::uint64_t kUploadTokens = 4500;
+// of them ends its frame as soon as one of short statements: a text texture cleared and sent to
+// the device, the name plate drawn and sent, and a byte of the name drawn into it.
+constexpr std::uint64_t kClearTokens = 13500;
+constexpr std::uint64_t kNameTokens = 9000;
 constexpr std::uint64_t kNameByteTokens = 300;
 
 std::uint64_t ClearedTextures(std::int32_t part)
@@ -83,11 +84,11 @@ std::uint32_t TMessageWindow::Call(std::uint32_t command, const std::deque<std::
         Slide(IntArg(args, 0), IntArg(args, 1));
         return kDone | kWait;
     case 3:
-        ScriptWork::Count(kUploadTokens * ClearedTextures(IntArg(args, 0)));
+        ScriptWork::Count(kClearTokens * ClearedTextures(IntArg(args, 0)));
         ClearText(IntArg(args, 0));
         return kDone;
     case 4:
-        ScriptWork::Count(kUploadTokens + kNameByteTokens * text.size());
+        ScriptWork::Count(kNameTokens + kNameByteTokens * text.size());
         SetName(text);
         return kDone;
     default:

@@ -16,7 +16,7 @@ TEST_F(ModuleWork, AFrameEndsAfterAMillionUnitsOfWorkWhateverTheCommandsDo)
 {
     MakeField(-1);
     ASSERT_FALSE(HasFatalFailure());
-    // A clear costs a token of argument each and 4,500 for each texture it sends; a name 4,500
+    // A clear costs a token of argument each and 13,500 for each texture it sends; a name 9,000
     // and 300 a byte; a story event start half a frame, so the second in a frame ends the run.
     // The story event's loop stops after three passes, so that a start charged less ends its row
     // at once rather than capturing the screen for minutes.
@@ -30,17 +30,17 @@ TEST_F(ModuleWork, AFrameEndsAfterAMillionUnitsOfWorkWhateverTheCommandsDo)
         {"clear part -1: nothing", "WHILE 1", "\"Text\" 3 g.part",
          "ran 1000000 statements in one frame, working through 1750000 tokens;", 0},
         {"clear part 0: the message", "WHILE 1", "\"Text\" 3 0",
-         "ran 2659 statements in one frame, working through 2997155 tokens;", 0},
+         "ran 891 statements in one frame, working through 3012061 tokens;", 0},
         {"clear part 1: the name", "WHILE 1", "\"Text\" 3 1",
-         "ran 2659 statements in one frame, working through 2997155 tokens;", 0},
+         "ran 891 statements in one frame, working through 3012061 tokens;", 0},
         {"clear part 2: both", "WHILE 1", "\"Text\" 3 2",
-         "ran 1331 statements in one frame, working through 2999331 tokens;", 0},
+         "ran 447 statements in one frame, working through 3024784 tokens;", 0},
         {"clear part 3: nothing", "WHILE 1", "\"Text\" 3 3",
          "ran 1000000 statements in one frame, working through 1750000 tokens;", 0},
         {"a name of 1 byte", "WHILE 1", "\"Text\" 4 \"N\"",
-         "ran 2495 statements in one frame, working through 2999568 tokens;", 0},
+         "ran 1291 statements in one frame, working through 3006161 tokens;", 0},
         {"a name of 4 bytes", "WHILE 1", "\"Text\" 4 \"NAME\"",
-         "ran 2103 statements in one frame, working through 3001882 tokens;", 0},
+         "ran 1175 statements in one frame, working through 3000858 tokens;", 0},
         {"a story event", "WHILE g.n < 3", "\"MapEvent\" 2 301 0",
          "ran 7 statements in one frame, working through 3000020 tokens;", 2},
     };

@@ -115,7 +115,7 @@ std::string Sum(int zeros)
     return line;
 }
 
-// "g.x = ~ ~ ... g.x + 1": an even number of unary operators over the sum, one token each.
+// "g.x = ~ ~ ... g.x + 1": an even number of unary operators over the sum.
 std::string Complemented(int operators)
 {
     std::string line = "g.x =";
@@ -128,8 +128,9 @@ std::string Complemented(int operators)
 // WHILE 1 around one statement: a frame ends after a million units of work, a statement being a
 // unit for every three tokens it works through, one at least, so a loop of 64 KiB statements stops
 // as soon in work as one of short ones. A call's argument is a token and one more for every 16
-// bytes of its text; each link of a branch chain skipped, or of CASE lines walked, is one. Short rows first: a budget of
-// statements alone fails the second row at once rather than running the last for minutes.
+// bytes of its text; each link of a branch chain skipped, or of CASE lines walked, is two; an
+// operator nested deeper than 64 is two. Short rows first: a budget of statements alone fails the
+// second row at once rather than running the last for minutes.
 TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold)
 {
     // IF 1 runs its branch; the first ELIF after it skips the rest of the chain to END.
@@ -158,12 +159,12 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
          "ran 1000000 statements in one frame, working through 1500000 tokens;"},
         {"a system call of a 60,000-byte text", {"CALL @@Random \"" + std::string(60000, 'c') + "\""}, 0,
          "ran 2396 statements in one frame, working through 2997848 tokens;"},
-        {"3,000 ELIF links skipped", skipped, 996, "ran 5974 statements in one frame, working through 2992980 tokens;"},
-        {"3,000 CASE links walked", shared, 995, "ran 4977 statements in one frame, working through 2994969 tokens;"},
-        {"300 unary operators", {Complemented(300)}, 9709,
-         "ran 29126 statements in one frame, working through 2951536 tokens;"},
-        {"301 tokens", {Sum(149)}, 9709, "ran 29126 statements in one frame, working through 2932118 tokens;"},
-        {"7,001 tokens", {Sum(3499)}, 429, "ran 1286 statements in one frame, working through 3003858 tokens;"},
+        {"3,000 ELIF links skipped", skipped, 499, "ran 2992 statements in one frame, working through 2996495 tokens;"},
+        {"3,000 CASE links walked", shared, 498, "ran 2492 statements in one frame, working through 2997989 tokens;"},
+        {"300 unary operators", {Complemented(300)}, 5495,
+         "ran 16484 statements in one frame, working through 2972795 tokens;"},
+        {"301 tokens", {Sum(149)}, 7634, "ran 22901 statements in one frame, working through 2961992 tokens;"},
+        {"7,001 tokens", {Sum(3499)}, 288, "ran 863 statements in one frame, working through 3006144 tokens;"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
