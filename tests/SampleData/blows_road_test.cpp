@@ -37,9 +37,9 @@ using qmtest::SceneDriver;
 
 // The corpse that rises again and the swarm's shadow.
 constexpr std::uint32_t kCorpseType = 10011, kShadowType = 59;
-// The enemies' states: staggered (below it the standing ones), thrown down (front, back),
-// launched, landing, held, attacking.
-constexpr std::uint32_t kEnemyStagger = 5, kEnemyThrown = 7, kEnemyThrownBack = 8,
+// The enemies' states: staggered (below it the standing ones), staggered from behind, thrown down
+// (front, back), launched, landing, held, attacking.
+constexpr std::uint32_t kEnemyStagger = 5, kEnemyStaggerBack = 6, kEnemyThrown = 7, kEnemyThrownBack = 8,
                         kEnemyLaunched = 11, kEnemyLanding = 13, kEnemyHeld = 14, kEnemyAttack = 16;
 // The hero's: felled from behind, then lying on his face.
 constexpr std::uint32_t kHeroDownBack = 10, kHeroLyingBack = 12;
@@ -160,6 +160,39 @@ TEST_F(BlowsRoad, ThePartnersChargedShotHoldsAWaitingEnemy)
     EXPECT_TRUE(driver_.StepUntil([&] { return OnItsFeet(corpse.Get()); }, 300)) << "standing again";
     EXPECT_TRUE(corpse->IsAlive());
     EXPECT_TRUE(driver_.boxes.empty());
+}
+
+// The hero steps up behind the first enemy as it waits, facing its back, and swings the sword
+// once: the light blow lands from behind, and it staggers in its motion for a blow from behind
+// (row 6), not the one from the front, then stands again.
+TEST_F(BlowsRoad, ALightBlowFromBehindStaggersAWaitingEnemyInItsBackMotion)
+{
+    ASSERT_TRUE(StartOnBattleMap());
+    const TRefPtr<TEnemy> enemy = Living(qmtest::kFieldEnemyType);
+    ASSERT_NE(enemy.Get(), nullptr);
+    ASSERT_TRUE(OnItsFeet(enemy.Get())) << "waiting on its place";
+    D3DXVECTOR3 front;
+    enemy->GetFront(&front);
+    front.y = 0.0F;
+    D3DXVec3Normalize(&front, &front);
+    Hero()->PlaceAt(PositionOf(enemy.Get()) - front * 1.2F, front);
+    SceneDriver::Hold(Button::A, true);
+    Step();
+    SceneDriver::Hold(Button::A, false);
+    std::int32_t taken = 0;
+    std::uint32_t state = 0, row = 0;
+    for (int i = 0; i < 60 && taken == 0; ++i) {
+        const std::int32_t hp = enemy->GetHp();
+        Step();
+        taken = hp - enemy->GetHp();
+        state = enemy->GetState();
+        row = Row(enemy.Get());
+    }
+    ASSERT_GT(taken, 0) << "the blow landed";
+    EXPECT_EQ(state, kEnemyStaggerBack);
+    EXPECT_EQ(row, kEnemyStaggerBack) << "its motion for a blow from behind";
+    EXPECT_TRUE(driver_.StepUntil([&] { return OnItsFeet(enemy.Get()); }, 200)) << "standing again";
+    EXPECT_TRUE(enemy->IsAlive());
 }
 
 // The corpse that rises again, struck with the sword's combo until a blow takes the last of its
