@@ -264,30 +264,39 @@ private:
     bool decide_ = false;
 };
 
-// The town's ground gone from the folder: a new game runs through the opening scenes, and the field
-// that cannot be built ends the game from its entry function, the error on screen and in the log
-// beside the executable, with a failure status.
-TEST(SampleStartup, ABrokenTownEndsANewGameWithTheErrorShownRecordedAndAFailure)
+// The game's entry function run in `folder` as the executable's own, the hands watching its draws
+// and sounds and the message boxes it shows kept; its status.
+int RunTheGameIn(const fs::path& folder, OpeningHands* hands, std::vector<platform::MessageBoxRecord>& boxes)
 {
-    qmtest::TempDir dir;
-    qmtest::CopySampleFolder(dir.Path());
-    ASSERT_TRUE(fs::remove(dir.Path() / "data/msh04/map04/t04_00.msh"));
-    setenv("QM_RUNTIME_DIR", dir.Path().c_str(), 1);
-    qmtest::ScopedCwd cwd(dir.Path());
+    setenv("QM_RUNTIME_DIR", folder.c_str(), 1);
+    qmtest::ScopedCwd cwd(folder);
     platform::ManualClock::Enable(1000);
     platform::ResetKeyboardState();
-    platform::OverrideModuleFileName((dir.Path() / "quillmark4").string());
-    std::vector<platform::MessageBoxRecord> boxes;
+    platform::OverrideModuleFileName((folder / "quillmark4").string());
     platform::SetMessageBoxHook([&](const platform::MessageBoxRecord& box) { boxes.push_back(box); });
-    OpeningHands hands;
-    SetSpriteObserver(&hands);
-    SetSoundBankObserver(&hands);
-    // Time passes only while the game waits for its next step, a millisecond a wait.
+    SetSpriteObserver(hands);
+    SetSoundBankObserver(hands);
     std::atomic<bool> ended{false};
+    // A millisecond a wait, and the game given the chance to wake before the next one, so that the
+    // hands see every step or nearly. A game that runs without waiting (no step due, nothing to
+    // wait for) is given a millisecond now and then too.
     std::thread clock([&] {
+        unsigned lastWait = 0;
+        int idle = 0;
         while (!ended.load()) {
+            const unsigned wait = platform::MessageWaitsBegun();
             if (platform::IsWaitingForMessage()) {
                 platform::ManualClock::Advance(1);
+                for (int i = 0; i < 200 && platform::IsWaitingForMessage() && platform::MessageWaitsBegun() == wait; ++i) {
+                    std::this_thread::yield();
+                }
+            } else if (wait == lastWait && ++idle > 2000) {
+                platform::ManualClock::Advance(1);
+                idle = 0;
+            }
+            if (wait != lastWait) {
+                lastWait = wait;
+                idle = 0;
             }
             std::this_thread::yield();
         }
@@ -304,6 +313,20 @@ TEST(SampleStartup, ABrokenTownEndsANewGameWithTheErrorShownRecordedAndAFailure)
     platform::ResetKeyboardState();
     platform::ManualClock::Disable();
     UnregisterClassA("Verrow Quillmark", nullptr);
+    return status;
+}
+
+// The town's ground gone from the folder: a new game runs through the opening scenes, and the field
+// that cannot be built ends the game from its entry function, the error on screen and in the log
+// beside the executable, with a failure status.
+TEST(SampleStartup, ABrokenTownEndsANewGameWithTheErrorShownRecordedAndAFailure)
+{
+    qmtest::TempDir dir;
+    qmtest::CopySampleFolder(dir.Path());
+    ASSERT_TRUE(fs::remove(dir.Path() / "data/msh04/map04/t04_00.msh"));
+    std::vector<platform::MessageBoxRecord> boxes;
+    OpeningHands hands;
+    const int status = RunTheGameIn(dir.Path(), &hands, boxes);
 
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(hands.skipping);
@@ -438,53 +461,9 @@ TEST(SampleStartup, AScriptsMapChangeToAMapThatCannotBeReadEndsTheGameWithTheErr
 {
     qmtest::TempDir dir;
     qmtest::CopySampleFolder(dir.Path());
-    setenv("QM_RUNTIME_DIR", dir.Path().c_str(), 1);
-    qmtest::ScopedCwd cwd(dir.Path());
-    platform::ManualClock::Enable(1000);
-    platform::ResetKeyboardState();
-    platform::OverrideModuleFileName((dir.Path() / "quillmark4").string());
     std::vector<platform::MessageBoxRecord> boxes;
-    platform::SetMessageBoxHook([&](const platform::MessageBoxRecord& box) { boxes.push_back(box); });
     HomewardHands hands(dir.Path() / "data/scr04/04.pbms");
-    SetSpriteObserver(&hands);
-    SetSoundBankObserver(&hands);
-    std::atomic<bool> ended{false};
-    // A millisecond a wait, and the game given the chance to wake before the next one, so that the
-    // hands see every step or nearly. A game that runs without waiting (no step due, nothing to
-    // wait for) is given a millisecond now and then too.
-    std::thread clock([&] {
-        unsigned lastWait = 0;
-        int idle = 0;
-        while (!ended.load()) {
-            const unsigned wait = platform::MessageWaitsBegun();
-            if (platform::IsWaitingForMessage()) {
-                platform::ManualClock::Advance(1);
-                for (int i = 0; i < 200 && platform::IsWaitingForMessage() && platform::MessageWaitsBegun() == wait; ++i) {
-                    std::this_thread::yield();
-                }
-            } else if (wait == lastWait && ++idle > 2000) {
-                platform::ManualClock::Advance(1);
-                idle = 0;
-            }
-            if (wait != lastWait) {
-                lastWait = wait;
-                idle = 0;
-            }
-            std::this_thread::yield();
-        }
-    });
-
-    const int status = WinMain(nullptr, nullptr, nullptr, 10);
-    ended.store(true);
-    clock.join();
-
-    SetSpriteObserver(nullptr);
-    SetSoundBankObserver(nullptr);
-    platform::SetMessageBoxHook({});
-    platform::OverrideModuleFileName("");
-    platform::ResetKeyboardState();
-    platform::ManualClock::Disable();
-    UnregisterClassA("Verrow Quillmark", nullptr);
+    const int status = RunTheGameIn(dir.Path(), &hands, boxes);
 
     EXPECT_EQ(status, 1);
     EXPECT_TRUE(hands.skipping);
