@@ -24,6 +24,7 @@
 #include "MainCode/Script/TScript.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/Script/TShopModule.h"
+#include "bench_clock.h"
 #include "field_walk.h"
 #include "formats/script_assembler.h"
 #include "make-sample-data/SampleData.h"
@@ -48,13 +49,6 @@ struct Result {
     long statements = 0;
     long tokens = 0;
 };
-
-double Seconds(clockid_t clock)
-{
-    timespec t{};
-    clock_gettime(clock, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 long ResidentKiB()
 {

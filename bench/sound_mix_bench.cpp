@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "bench_clock.h"
 #include "platform/dsound/dsound.h"
 #include "platform/testing/dsound.h"
 #include "platform/testing/win32.h"
@@ -29,13 +30,6 @@ constexpr std::size_t kFrames = 1024;
 double g_corePercent = 0.0;
 double g_lockMicroseconds = 0.0;
 double g_lockMeanMicroseconds = 0.0;
-
-double Seconds(clockid_t clock)
-{
-    timespec t{};
-    clock_gettime(clock, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
 
 IDirectSoundBuffer8* MakeLooping(IDirectSound8* ds, WORD channels, DWORD rate, WORD bits, DWORD seconds10,
                                  DWORD extraFlags = 0)
