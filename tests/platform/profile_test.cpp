@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -148,6 +149,22 @@ std::pair<long, long> Work(long& opens, long& parses)
     return work;
 }
 
+// Sets the file's access and modification times back to those it had, again until its change time,
+// kept by a clock that ticks more coarsely, has moved past the one it had then.
+void PutTimesBack(const std::string& path, const struct stat& before)
+{
+    const auto ns = [](const timespec& t) { return t.tv_sec * 1'000'000'000LL + t.tv_nsec; };
+    const timespec times[2] = {before.st_atim, before.st_mtim};
+    struct stat now {};
+    for (int i = 0; i < 100000 && (i == 0 || ns(now.st_ctim) == ns(before.st_ctim)); ++i) {
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        ASSERT_EQ(stat(path.c_str(), &now), 0);
+    }
+    ASSERT_EQ(now.st_size, before.st_size);
+    ASSERT_EQ(ns(now.st_mtim), ns(before.st_mtim));
+    ASSERT_NE(ns(now.st_ctim), ns(before.st_ctim));
+}
+
 std::string Lookup(const std::string& path, const char* section, const char* key)
 {
     char buffer[64];
@@ -179,6 +196,15 @@ TEST(ProfileFile, ASettledFileIsReadAndParsedOnceForAllItsLookups)
     Age(path, std::chrono::seconds(-90));
     EXPECT_EQ(Lookup(path, "Keyboard", "Up"), "DN");
     EXPECT_EQ(Lookup(path, "GamePad", "A"), "2");
+    EXPECT_EQ(Work(opens, parses), std::make_pair(1L, 1L));
+
+    // Rewritten at the same length with both its times put back: only its change time tells.
+    struct stat before {};
+    ASSERT_EQ(stat(path.c_str(), &before), 0);
+    qmtest::IniWriter().Section("Keyboard").Key("Up", "LT").Key("A", "Y").Section("GamePad").Key("A", 3).Save(path);
+    PutTimesBack(path, before);
+    EXPECT_EQ(Lookup(path, "Keyboard", "Up"), "LT");
+    EXPECT_EQ(Lookup(path, "GamePad", "A"), "3");
     EXPECT_EQ(Work(opens, parses), std::make_pair(1L, 1L));
 }
 
