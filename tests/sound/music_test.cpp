@@ -189,6 +189,30 @@ TEST_F(MusicTest, OneShotTrackPlaysToItsLastFrameThenStopsRewound)
     EXPECT_EQ(TDxProbe::State(*s), TStreamSound::kStopped);
 }
 
+// The worker stops a one-shot track at the start of the quarter after the one with its last frame,
+// in the slice after it: a track that fills its last quarter to the end stops on its last frame.
+TEST_F(MusicTest, OneShotTrackStopsAtTheQuarterAfterItsLastFrame)
+{
+    const struct {
+        std::size_t frames;
+        std::size_t mixed;  // when it is seen stopped
+    } cases[] = {{10000, 18432}, {32768, 34816}, {32769, 51200}, {55000, 67584}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frames);
+        const std::string name = std::to_string(c.frames) + ".ogg";
+        Write(name, {{c.frames, 9000}});
+        TRefPtr<TStreamSound> s = Music(name);
+        s->Play();
+        std::size_t mixed = 0;
+        while (TDxProbe::State(*s) == TStreamSound::kPlaying && mixed < 6 * kQuarterFrames) {
+            Pull(kSlice);
+            mixed += kSlice;
+            ASSERT_TRUE(platform::WaitForIdleThreads(kWorkerTimeoutMs));
+        }
+        EXPECT_EQ(mixed, c.mixed);
+    }
+}
+
 TEST_F(MusicTest, StopPausesAndRewindStartsOverWhetherPlayingOrNot)
 {
     Write("_cave.ogg", kIntro);
