@@ -204,6 +204,39 @@ TEST_F(Drawing, ZTestAndZWrite)
     ExpectArea(12, 12, 48, 48, green, 0, "no z write");
 }
 
+// Each depth test, for shapes nearer than, level with and farther than the one drawn first: the
+// game draws a second pass at the same depth with less-or-equal.
+TEST_F(Drawing, EveryDepthTestAgainstANearerALevelAndAFartherShape)
+{
+    ScreenStates();
+    DiffuseOnly();
+    States({{D3DRS_ZENABLE, D3DZB_TRUE}, {D3DRS_ZWRITEENABLE, TRUE}});
+    const Rgba red{255, 0, 0, 0};
+    const Rgba green{0, 255, 0, 0};
+    const struct {
+        D3DCMPFUNC func;
+        bool nearer, level, farther;  // drawn over the first
+    } cases[] = {
+        {D3DCMP_NEVER, false, false, false},       {D3DCMP_LESS, true, false, false},
+        {D3DCMP_EQUAL, false, true, false},        {D3DCMP_LESSEQUAL, true, true, false},
+        {D3DCMP_GREATER, false, false, true},      {D3DCMP_NOTEQUAL, true, false, true},
+        {D3DCMP_GREATEREQUAL, false, true, true},  {D3DCMP_ALWAYS, true, true, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.func);
+        Clear(0xFF000000, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER);
+        device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_ALWAYS);
+        DrawRect(0, 0, 96, 32, 0xFFFF0000, 0.5F);
+        device_->SetRenderState(D3DRS_ZFUNC, c.func);
+        DrawRect(0, 0, 32, 32, 0xFF00FF00, 0.25F);
+        DrawRect(32, 0, 64, 32, 0xFF00FF00, 0.5F);
+        DrawRect(64, 0, 96, 32, 0xFF00FF00, 0.75F);
+        ExpectArea(0, 0, 32, 32, c.nearer ? green : red, 0, "nearer");
+        ExpectArea(32, 0, 64, 32, c.level ? green : red, 0, "level");
+        ExpectArea(64, 0, 96, 32, c.farther ? green : red, 0, "farther");
+    }
+}
+
 TEST_F(Drawing, LinearVertexFogByViewDepth)
 {
     States({{D3DRS_LIGHTING, FALSE}, {D3DRS_ZENABLE, FALSE}, {D3DRS_CULLMODE, D3DCULL_NONE}, {D3DRS_FOGENABLE, TRUE},
