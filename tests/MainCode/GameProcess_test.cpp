@@ -73,13 +73,12 @@ TEST(GameProcess, WithoutSettingsTellsThePlayerOnStderrAndFails)
     EXPECT_FALSE(std::ifstream(dir.File("save")).good());
 }
 
-TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
+// Starts the game in the folder and returns once it has made its save folder: it holds the
+// instance lock and runs by then.
+pid_t StartGame(const qmtest::TempDir& dir)
 {
-    qmtest::TempDir dir;
-    WriteSettings(dir, "");
-    const pid_t first = fork();
-    ASSERT_GE(first, 0);
-    if (first == 0) {
+    const pid_t pid = fork();
+    if (pid == 0) {
         if (chdir(dir.Path().c_str()) != 0) {
             _exit(127);
         }
@@ -87,10 +86,18 @@ TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
         execl(QM_GAME_EXE, QM_GAME_EXE, static_cast<char*>(nullptr));
         _exit(127);
     }
-    // Wait until the first copy has made its save folder: it holds the instance lock by then.
-    for (int i = 0; i < 200 && !std::ifstream(dir.File("save") + "/.").good(); ++i) {
+    for (int i = 0; pid > 0 && i < 200 && !std::ifstream(dir.File("save") + "/.").good(); ++i) {
         usleep(20000);
     }
+    return pid;
+}
+
+TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
+{
+    qmtest::TempDir dir;
+    WriteSettings(dir, "");
+    const pid_t first = StartGame(dir);
+    ASSERT_GT(first, 0);
     const ProcessResult second = RunGame(dir);
     kill(first, SIGTERM);
     int status = 0;
@@ -98,6 +105,34 @@ TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_TRUE(second.Says("多重起動禁止")) << second.err;
     EXPECT_NE(second.err.find(FolderLine(dir)), std::string::npos) << second.err;
+}
+
+// A stop signal (an interrupt from the terminal, a terminate as the desktop logs out) closes the game
+// as its window's close would: it ends with success. The minute is only there so that a game that
+// ignores the signal cannot hold the suite.
+TEST(GameProcess, AStopSignalClosesTheGameWithSuccess)
+{
+    for (int signal : {SIGTERM, SIGINT}) {
+        SCOPED_TRACE(signal);
+        qmtest::TempDir dir;
+        WriteSettings(dir, "");
+        const pid_t pid = StartGame(dir);
+        ASSERT_GT(pid, 0);
+        kill(pid, signal);
+        int status = 0;
+        pid_t ended = 0;
+        for (int i = 0; i < 3000 && ended == 0; ++i) {
+            usleep(20000);
+            ended = waitpid(pid, &status, WNOHANG);
+        }
+        if (ended == 0) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+        }
+        EXPECT_EQ(ended, pid) << "still running a minute after the signal";
+        EXPECT_TRUE(WIFEXITED(status)) << status;
+        EXPECT_EQ(WEXITSTATUS(status), 0);
+    }
 }
 
 // Without a display the game stops at once and says why; the off-screen driver is only taken when
