@@ -242,6 +242,11 @@ void WriteHeroClassModels(const fs::path& root)
                 patterns.at(strike.motion).at(qmtest::kPlayerModelSwingFrame).AttackId = strike.attack;
             }
         }
+        for (const BasicSkillStrike& strike : BasicSkillStrikes()) {
+            if (std::string(strike.model) == model.name) {
+                patterns.at(strike.motion).at(qmtest::kPlayerModelSwingFrame).AttackId = strike.attack;
+            }
+        }
         for (const HeroStrike& strike : HeroStealStrikes()) {
             if (std::string(strike.model) == model.name) {
                 patterns.at(strike.motion).at(strike.frame).AttackId = strike.attack;
