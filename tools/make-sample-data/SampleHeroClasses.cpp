@@ -252,6 +252,7 @@ void WriteHeroClassModels(const fs::path& root)
                 patterns.at(strike.motion).at(strike.frame).AttackId = strike.attack;
             }
         }
+        GiveSwingPoses(body, patterns);
         body.Save((root / kMeshFolder / kCharacterFolder / (std::string(model.name) + ".tob")).string());
         const fs::path data = root / kCharacterDataFolder;
         qmtest::SaveBytes((data / (std::string(model.name) + ".pat")).string(), qmtest::BuildPatternFile(patterns));

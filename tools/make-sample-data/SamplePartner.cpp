@@ -248,12 +248,13 @@ void WritePartnerClasses(const fs::path& root)
 {
     for (const ClassModel& m : ClassModels()) {
         qmtest::MeshFile body = Figure(m.model);
-        // Every motion on the first key frame, as the plain ones.
+        // Every motion on the first key frame, as the plain ones; the swings lean into their blows.
         const qmtest::MeshMorph plain = body.morphs.back();
         for (auto n = static_cast<std::uint32_t>(body.morphs.size()); n < m.motions; ++n) {
             body.morphs.push_back({"motion" + std::to_string(n), plain.keyFrames, plain.steps});
         }
         const std::vector<std::vector<TPatternEvent>> patterns = Patterns(m);
+        GiveSwingPoses(body, patterns);
         body.Save((root / kMeshFolder / kCharacterFolder / (std::string(m.model) + ".tob")).string());
         const fs::path data = root / kCharacterDataFolder;
         qmtest::SaveBytes((data / (std::string(m.model) + ".pat")).string(), qmtest::BuildPatternFile(patterns));
