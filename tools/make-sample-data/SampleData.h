@@ -272,6 +272,15 @@ struct CharmLayout {
 };
 void AddSkillContent(Catalogue& c);
 void AddSkillPickups(qmtest::FieldMap& battle);
+// The party's first weapons' skills, the wooden sword's sweep (id 1) and the iron spear's thrust
+// (id 2), play the shared rows of the basic commands 1 and 2 (motions 22 and 25 tapped, 24 and 27
+// held); each of those motions strikes with a record of its own.
+struct BasicSkillStrike {
+    const char* model;
+    std::uint32_t motion;
+    std::uint16_t attack;
+};
+const std::vector<BasicSkillStrike>& BasicSkillStrikes();
 
 // The hero's weapon rack: one weapon of each of his eight classes in a row along the town's south
 // fence, east of the start (behind it as play begins), ids 1100.. in class order, flags 200...

@@ -2,6 +2,7 @@
 // them, the villagers and every kind of enemy, told apart by colour and build, each face on the side
 // the figure walks to.
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <stdexcept>
 #include <utility>
@@ -138,6 +139,43 @@ qmtest::MeshFile Figure(const std::string& model)
         }
     }
     throw std::runtime_error("the sample folder has no look for the model " + model);
+}
+
+void GiveSwingPoses(qmtest::MeshFile& body, const std::vector<std::vector<TPatternEvent>>& patterns)
+{
+    constexpr std::uint32_t kFirstActionMotion = 22;
+    constexpr std::uint32_t kRest = 0;
+    constexpr std::uint32_t kSwing = 1;
+    if (body.keyFrames.size() == 1) {
+        // Turned and leant forward and to its left, the more the higher; the feet stay where they were.
+        float top = 0.0F;
+        for (const qmtest::MeshVertex& v : body.keyFrames[0]) {
+            top = std::max(top, v.y);
+        }
+        std::vector<qmtest::MeshVertex> pose = body.keyFrames[0];
+        for (qmtest::MeshVertex& v : pose) {
+            const float t = top > 0.0F ? std::clamp(v.y / top, 0.0F, 1.0F) : 0.0F;
+            const float a = 0.6F * t;
+            const float x = v.x * std::cos(a) + v.z * std::sin(a);
+            const float z = v.z * std::cos(a) - v.x * std::sin(a);
+            v.x = x + 0.2F * t;
+            v.z = z - 0.2F * t;
+        }
+        body.keyFrames.push_back(pose);
+    }
+    for (std::size_t m = kFirstActionMotion; m < body.morphs.size() && m < patterns.size(); ++m) {
+        std::vector<std::uint32_t>& keys = body.morphs[m].keyFrames;
+        std::size_t last = 0;
+        for (std::size_t f = 0; f < patterns[m].size(); ++f) {
+            last = patterns[m][f].AttackId != 0 || patterns[m][f].EventCode != 0 ? f : last;
+        }
+        if (last == 0 || keys.size() != patterns[m].size()) {
+            continue;
+        }
+        for (std::size_t f = 0; f < keys.size(); ++f) {
+            keys[f] = f >= 1 && f <= last + 1 ? kSwing : kRest;
+        }
+    }
 }
 
 qmtest::PtxImage HeroLookPicture(const std::string& name)

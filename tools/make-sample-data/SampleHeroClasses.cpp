@@ -242,11 +242,17 @@ void WriteHeroClassModels(const fs::path& root)
                 patterns.at(strike.motion).at(qmtest::kPlayerModelSwingFrame).AttackId = strike.attack;
             }
         }
+        for (const BasicSkillStrike& strike : BasicSkillStrikes()) {
+            if (std::string(strike.model) == model.name) {
+                patterns.at(strike.motion).at(qmtest::kPlayerModelSwingFrame).AttackId = strike.attack;
+            }
+        }
         for (const HeroStrike& strike : HeroStealStrikes()) {
             if (std::string(strike.model) == model.name) {
                 patterns.at(strike.motion).at(strike.frame).AttackId = strike.attack;
             }
         }
+        GiveSwingPoses(body, patterns);
         body.Save((root / kMeshFolder / kCharacterFolder / (std::string(model.name) + ".tob")).string());
         const fs::path data = root / kCharacterDataFolder;
         qmtest::SaveBytes((data / (std::string(model.name) + ".pat")).string(), qmtest::BuildPatternFile(patterns));

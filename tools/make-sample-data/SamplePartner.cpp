@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <map>
+#include <string>
 
 #include "SampleData.h"
 #include "SampleParts.h"
@@ -132,7 +133,7 @@ TAttackRecord Hit(std::uint32_t id, std::uint32_t lifetime, float radius)
     return r;
 }
 
-std::vector<std::uint8_t> Pattern(const ClassModel& m)
+std::vector<std::vector<TPatternEvent>> Patterns(const ClassModel& m)
 {
     std::vector<std::vector<TPatternEvent>> patterns;
     for (std::uint32_t motion = 0; motion < m.motions; ++motion) {
@@ -149,12 +150,17 @@ std::vector<std::uint8_t> Pattern(const ClassModel& m)
             patterns.back()[kStrikeFrame].AttackId = static_cast<std::uint16_t>(PartnerClasses::kAirAttack);
         }
     }
+    for (const BasicSkillStrike& strike : BasicSkillStrikes()) {
+        if (std::string(strike.model) == m.model) {
+            patterns.at(strike.motion).at(kStrikeFrame).AttackId = strike.attack;
+        }
+    }
     for (const MotionEvents& e : m.events) {
         for (std::size_t i = 0; i < e.codes.size(); ++i) {
             patterns.at(e.motion).at(kEventFrames[i]).EventCode = e.codes[i];
         }
     }
-    return qmtest::BuildPatternFile(patterns);
+    return patterns;
 }
 
 std::vector<std::uint8_t> Wepons(std::uint32_t motions)
@@ -242,14 +248,16 @@ void WritePartnerClasses(const fs::path& root)
 {
     for (const ClassModel& m : ClassModels()) {
         qmtest::MeshFile body = Figure(m.model);
-        // Every motion on the first key frame, as the plain ones.
+        // Every motion on the first key frame, as the plain ones; the swings lean into their blows.
         const qmtest::MeshMorph plain = body.morphs.back();
         for (auto n = static_cast<std::uint32_t>(body.morphs.size()); n < m.motions; ++n) {
             body.morphs.push_back({"motion" + std::to_string(n), plain.keyFrames, plain.steps});
         }
+        const std::vector<std::vector<TPatternEvent>> patterns = Patterns(m);
+        GiveSwingPoses(body, patterns);
         body.Save((root / kMeshFolder / kCharacterFolder / (std::string(m.model) + ".tob")).string());
         const fs::path data = root / kCharacterDataFolder;
-        qmtest::SaveBytes((data / (std::string(m.model) + ".pat")).string(), Pattern(m));
+        qmtest::SaveBytes((data / (std::string(m.model) + ".pat")).string(), qmtest::BuildPatternFile(patterns));
         qmtest::SaveBytes((data / (std::string(m.model) + ".wpm")).string(), Wepons(m.motions));
     }
 }

@@ -90,6 +90,10 @@ std::vector<std::string> HeroModels(const Catalogue& c);
 void GiveEnemiesTheirLooks(std::vector<TEnemyRecord>& enemies);
 // The body of a character model of the folder; throws for a model without a look.
 qmtest::MeshFile Figure(const std::string& model);
+// A party member's swings show: every action motion (22 on) of the body whose pattern strikes or
+// fires an event leans the figure into the blow up to the frame after its last such frame, then
+// back. The pose is a second key frame of the body, added once.
+void GiveSwingPoses(qmtest::MeshFile& body, const std::vector<std::vector<TPatternEvent>>& patterns);
 // The hero's town look wears a picture of "hero.ptx", one a look the mirror gives (variant 0, 1, 2 by
 // the look flag): what the picture multiplies the body colour by.
 inline constexpr const char* kHeroLookPackage = "hero.ptx";

@@ -3,8 +3,10 @@
 // charms that teach them from ability points, lying on the battle map beside the arrival, the timed
 // blessings the healing spells grant, and the attack records their strikes use. Of the motion-only
 // ids the folder holds one: the light charm's prayer dance, learned after its seven spells.
+// Besides them, the strikes of the party's first weapon skills, played in the shared basic rows.
 #include <cstdio>
 #include <iterator>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -165,7 +167,38 @@ void AddStrikes(Catalogue& c)
     AddAttack(c, rock);
 }
 
+// The sweep reaches wide and close, the thrust narrow and far, each as hard as a plain swing; held,
+// each a little further and harder.
+TAttackRecord BasicStrike(std::uint16_t id, float ahead, float radius, float factor)
+{
+    TAttackRecord r;
+    r.Id = id;
+    r.Offset[1] = 1.0F;  // chest high, in front (a character faces its own -z)
+    r.Offset[2] = -ahead;
+    r.Lifetime = 6;
+    r.Radius = radius;
+    r.DamageFactor = factor;
+    return r;
+}
+
+const TAttackRecord kBasicStrikes[] = {
+    BasicStrike(1110, 0.7F, 1.1F, 1.25F),
+    BasicStrike(1111, 0.8F, 1.3F, 1.5F),
+    BasicStrike(1112, 1.2F, 0.7F, 1.25F),
+    BasicStrike(1113, 1.4F, 0.8F, 1.5F),
+};
+
 }  // namespace
+
+const std::vector<BasicSkillStrike>& BasicSkillStrikes()
+{
+    // The sword's class model is the hero's and, lighter, the partner's; the spear's is hers.
+    static const std::vector<BasicSkillStrike> strikes = {
+        {"hero01", 22, 1110},    {"hero01", 24, 1111},    {"heroine01", 22, 1110},
+        {"heroine01", 24, 1111}, {"heroine03", 25, 1112}, {"heroine03", 27, 1113},
+    };
+    return strikes;
+}
 
 void AddSkillContent(Catalogue& c)
 {
@@ -222,6 +255,9 @@ void AddSkillContent(Catalogue& c)
     c.itemMeans.push_back(Blessing(1002, 10, 0, 10, 0, 600));
     c.itemMeans.push_back(Blessing(1003, 20, 10, 20, 10, 900));
     AddStrikes(c);
+    for (const TAttackRecord& strike : kBasicStrikes) {
+        AddAttack(c, strike);
+    }
 }
 
 void AddSkillPickups(qmtest::FieldMap& battle)
