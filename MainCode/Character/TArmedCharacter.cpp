@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "MainCode/Character/TAccelMotion.h"
-#include "MainCode/Character/CopyHeldRef.h"
 #include "MainCode/Character/THeldRandomOffsetMotion.h"
 #include "MainCode/Effect/TEffectManager.h"
 #include "MainCode/Map/TAreaBase.h"
@@ -402,9 +401,8 @@ void TArmedCharacter::LaunchEffectAction(const D3DXVECTOR3& offset, float height
     auto* trail = dynamic_cast<TShot*>(
         m_effectManager->Create(800, &position, &up, m_referenceFrame, m_area, colour, scale));
     if (trail != nullptr) {
-        TRefPtr<TFrame> head;
-        CopyHeldRef(&shot->GetPart(0), head);
-        trail->SetMotion(std::make_unique<THeldRandomOffsetMotion>(
-            head, D3DXVECTOR3(0.0F, 0.0F, 0.0F), D3DXVECTOR3(0.0F, 0.1F, 0.0F), 200.0F, 400.0F, 200.0F));
+        trail->SetMotion(std::make_unique<THeldRandomOffsetMotion>(shot->GetPart(0).GetFrameRef(),
+                                                                   D3DXVECTOR3(0.0F, 0.0F, 0.0F),
+                                                                   D3DXVECTOR3(0.0F, 0.1F, 0.0F), 200.0F, 400.0F, 200.0F));
     }
 }

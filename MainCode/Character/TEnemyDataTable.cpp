@@ -136,10 +136,32 @@ TEnemyRecord TEnemyDataTable::GetRecord(std::size_t i) const
     return i < m_records.size() ? m_records[i] : TEnemyRecord();
 }
 
+std::string TEnemyDataTable::NameRecord(std::uint32_t id)
+{
+    return s_path + " : 敵 " + std::to_string(id);
+}
+
+const TEnemyRecord& TEnemyDataTable::Require(std::uint32_t id)
+{
+    const auto it = s_records.find(id);
+    if (it != s_records.end()) {
+        return it->second;
+    }
+    std::string why = NameRecord(id) + " の記録がありません。";
+    if (s_readWhole < s_promised) {
+        why += "表は " + std::to_string(s_promised) + " 件のうち " + std::to_string(s_readWhole) +
+               " 件だけ読めて、残りは切れています。";
+    }
+    throw my_error(why, kSourceFile, __LINE__);
+}
+
 void LoadEnemyData(const std::string& path)
 {
     TEnemyDataTable reader(path);
     const bool whole = reader.Load(std::string());
+    TEnemyDataTable::s_path = path;
+    TEnemyDataTable::s_readWhole = reader.GetRecords().size();
+    TEnemyDataTable::s_promised = reader.GetRecordCount();
     if (!reader.IsHeaderRead()) {
         throw my_error("敵データを読み込めません: " + path, kSourceFile, __LINE__);
     }

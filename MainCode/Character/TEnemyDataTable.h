@@ -44,6 +44,11 @@ public:
     static TEnemyRecord& Find(std::uint32_t id) { return s_records[id]; }
     // A later record under an id already there replaces it.
     static void Insert(const TEnemyRecord& record) { s_records[record.id] = record; }
+    // The record an enemy of the id is built from. A table without it is refused naming the table
+    // and the id (and how far a cut table was read); nothing is inserted.
+    static const TEnemyRecord& Require(std::uint32_t id);
+    // The table and the id, for a refusal of what was built from the record.
+    static std::string NameRecord(std::uint32_t id);
 
 private:
     std::string m_path;
@@ -57,8 +62,15 @@ private:
     std::vector<TEnemyRecord> m_records;
 
     static inline std::map<std::uint32_t, TEnemyRecord> s_records;
+    // What the last LoadEnemyData read: the path, the records read whole and the count promised.
+    static inline std::string s_path = "enemy.tbl";
+    static inline std::size_t s_readWhole = 0;
+    static inline std::uint32_t s_promised = 0;
+
+    friend void LoadEnemyData(const std::string& path);
 };
 
 // Reads the file into the global table. A file that cannot be opened or whose header cannot be
-// read throws my_error naming it; a cut record list keeps (and reports) the records before the cut.
+// read throws my_error naming it; a cut record list keeps (and reports) the records before the cut,
+// and an enemy of a record cut off is refused when a map asks for it.
 void LoadEnemyData(const std::string& path);

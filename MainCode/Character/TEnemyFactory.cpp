@@ -18,6 +18,7 @@
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TMapData.h"
 #include "TCommon/TByteReader.h"
+#include "TCommon/my_error.h"
 
 namespace {
 
@@ -95,22 +96,28 @@ TRefPtr<TEnemy> TEnemyFactory::Create(std::uint32_t typeId)
     if (type == nullptr) {
         return TRefPtr<TEnemy>();
     }
-    const TEnemyRecord& record = TEnemyDataTable::Find(typeId);
+    const TEnemyRecord& record = TEnemyDataTable::Require(typeId);
     const auto count = static_cast<std::uint32_t>(type->attackCount);
     TEnemy* enemy = nullptr;
-    switch (type->enemyClass) {
-    case TEnemyClass::A: enemy = new TEnemyA(record, count, type->tableFlag); break;
-    case TEnemyClass::B: enemy = new TEnemyB(record, count, type->tableFlag); break;
-    case TEnemyClass::C:
-        enemy = new TEnemyC(record, count, static_cast<std::uint32_t>(type->arg1), type->tableFlag);
-        break;
-    case TEnemyClass::D:
-        enemy = new TEnemyD(record, count, type->arg1, type->arg2, type->arg3, type->tableFlag);
-        break;
-    case TEnemyClass::E: enemy = new TEnemyE(record, count, type->tableFlag); break;
-    case TEnemyClass::TimeStop:
-        enemy = new TTimeStopEnemy(record, count, type->tableFlag, static_cast<std::uint8_t>(type->arg1));
-        break;
+    try {
+        switch (type->enemyClass) {
+        case TEnemyClass::A: enemy = new TEnemyA(record, count, type->tableFlag); break;
+        case TEnemyClass::B: enemy = new TEnemyB(record, count, type->tableFlag); break;
+        case TEnemyClass::C:
+            enemy = new TEnemyC(record, count, static_cast<std::uint32_t>(type->arg1), type->tableFlag);
+            break;
+        case TEnemyClass::D:
+            enemy = new TEnemyD(record, count, type->arg1, type->arg2, type->arg3, type->tableFlag);
+            break;
+        case TEnemyClass::E: enemy = new TEnemyE(record, count, type->tableFlag); break;
+        case TEnemyClass::TimeStop:
+            enemy = new TTimeStopEnemy(record, count, type->tableFlag, static_cast<std::uint8_t>(type->arg1));
+            break;
+        }
+    } catch (const my_error& e) {
+        // The model files' own messages name the file only; this names the record that asked for it.
+        throw e.Within(TEnemyDataTable::NameRecord(typeId) + " \"" + record.label + "\" (モデル \"" +
+                       record.modelName + "\") を作れません : ");
     }
     return TRefPtr<TEnemy>(enemy);
 }

@@ -26,7 +26,8 @@ public:
 
     // Virtual operations in their fixed order.
     virtual ~TEnemyFactory();
-    // A new enemy of the type's class; an empty holder for a type without one.
+    // A new enemy of the type's class; an empty holder for a type without one. An enemy without
+    // its record, or whose files cannot be read, is refused naming the table and the record.
     virtual TRefPtr<TEnemy> Create(std::uint32_t typeId);
     // Steps every live enemy in id order, removes those that ended, then runs the spawners.
     virtual void Update();

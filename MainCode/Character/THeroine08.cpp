@@ -7,7 +7,6 @@
 #include <span>
 
 #include "MainCode/Character/MersenneTwister.h"
-#include "MainCode/Character/CopyHeldRef.h"
 #include "MainCode/Character/THeldRandomOffsetMotion.h"
 #include "MainCode/Character/THeroRows.h"
 #include "MainCode/Character/TAccelMotion.h"
@@ -262,9 +261,7 @@ void THeroine08::FireArrow(float speed, std::int32_t life, float firstValue, flo
     auto* trail = dynamic_cast<TShot*>(RaiseEffect(kTrailShot, kOrigin, kUp, m_referenceFrame, kWhite, kUnit));
     if (trail != nullptr) {
         trail->SetFlightFrames(kTrailFrames);
-        TRefPtr<TFrame> head;
-        CopyHeldRef(&arrow->GetPart(0), head);
-        trail->SetMotion(
-            std::make_unique<THeldRandomOffsetMotion>(head, kOrigin, kOrigin, 200.0F, 300.0F, 200.0F));
+        trail->SetMotion(std::make_unique<THeldRandomOffsetMotion>(arrow->GetPart(0).GetFrameRef(), kOrigin, kOrigin,
+                                                                   200.0F, 300.0F, 200.0F));
     }
 }

@@ -6,7 +6,6 @@
 #include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TAccelMotion.h"
 #include "MainCode/Character/TAttachedAccelMotion.h"
-#include "MainCode/Character/CopyHeldRef.h"
 #include "MainCode/Character/THeldRandomOffsetMotion.h"
 #include "MainCode/Character/TOffsetMotion.h"
 #include "MainCode/Character/TPlayerCharacter.h"
@@ -322,10 +321,9 @@ void TPlayerCharacter::SpawnScatterShot(const D3DXVECTOR3& offset, float height,
 
     auto* trail = dynamic_cast<TShot*>(RaiseEffect(809, spawn, kForward, m_referenceFrame, kWhite, kUnit));
     if (trail != nullptr) {
-        TRefPtr<TFrame> head;
-        CopyHeldRef(&shot->GetPart(0), head);
-        trail->SetMotion(std::make_unique<THeldRandomOffsetMotion>(head, kStill, D3DXVECTOR3(0.0F, 0.1F, 0.0F), 200.0F,
-                                                                   400.0F, 200.0F));
+        trail->SetMotion(std::make_unique<THeldRandomOffsetMotion>(shot->GetPart(0).GetFrameRef(), kStill,
+                                                                   D3DXVECTOR3(0.0F, 0.1F, 0.0F), 200.0F, 400.0F,
+                                                                   200.0F));
     }
 }
 

@@ -2,7 +2,7 @@
 // (gauge refill by weapon type, the effects of the hit's code).
 #include <gtest/gtest.h>
 
-#include "MainCode/Character/CopyHeldRef.h"
+#include "MainCode/Character/THeldRandomOffsetMotion.h"
 #include "MainCode/Character/TimeStop.h"
 #include "MainCode/Shot/TShot.h"
 #include "combat_fixture.h"
@@ -285,17 +285,20 @@ TEST_F(CombatHitTest, AnAimedEffectEndsWhereItsTargetHasMoved)
     }
 }
 
-TEST_F(CombatHitTest, CopyHeldRefSharesTheFrame)
+TEST_F(CombatHitTest, AHeldMotionSharesTheFrame)
 {
+    // A trail's motion takes a counted share of the record's frame and gives it back when it goes.
     std::unique_ptr<CombatHero> hero = MakeCombatHero();
-    TRefPtr<TFrame> copy;
+    const D3DXVECTOR3 still(0.0F, 0.0F, 0.0F);
     const std::uint32_t count = hero->GetFrameRef().UseCount();
-    CopyHeldRef(hero.get(), copy);
-    EXPECT_EQ(copy.Get(), hero->GetFrame());
-    EXPECT_EQ(hero->GetFrameRef().UseCount(), count + 1);
-    CopyHeldRef(static_cast<CombatHero*>(nullptr), copy);
-    EXPECT_EQ(copy.Get(), nullptr);
+    {
+        THeldRandomOffsetMotion trail(hero->GetFrameRef(), still, still, 200.0F, 300.0F, 200.0F);
+        EXPECT_EQ(TCharacterProbe::Held(trail).Get(), hero->GetFrame());
+        EXPECT_EQ(hero->GetFrameRef().UseCount(), count + 1);
+    }
     EXPECT_EQ(hero->GetFrameRef().UseCount(), count);
+    THeldRandomOffsetMotion empty(TRefPtr<TFrame>(), still, still, 200.0F, 300.0F, 200.0F);
+    EXPECT_EQ(TCharacterProbe::Held(empty).Get(), nullptr);
 }
 
 }  // namespace

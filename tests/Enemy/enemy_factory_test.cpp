@@ -7,6 +7,7 @@
 #include "MainCode/Character/TEnemySpawner.h"
 #include "support/alloc_probe.h"
 #include "support/character_probe.h"
+#include "TCommon/my_error.h"
 #include "enemy_fixture.h"
 
 namespace enemytest {
@@ -57,6 +58,43 @@ TEST_F(FactoryTest, TheTypeTableAtItsBoundsAndWholeBySums)
     EXPECT_EQ(FindEnemyType(10011)->arg3, -1);
     EXPECT_EQ(FindEnemyType(10024)->arg2, 1.1F);
     EXPECT_EQ(FindEnemyType(10024)->arg3, 1);
+}
+
+TEST_F(FactoryTest, AnEnemyThatCannotBeBuiltIsRefusedNamingTheTableAndTheRecord)
+{
+    TestMap map(0, 10.0F);
+    MakeFactory(map);
+    TEnemyRecord blank = qmtest::SampleEnemyRecord(3);
+    blank.label = "blank";
+    blank.modelName.clear();
+    TEnemyRecord lost = qmtest::SampleEnemyRecord(10000);
+    lost.label = "lost";
+    lost.modelName = "nosuch";
+    const std::string table = (dir_.Path() / "enemy.tbl").string();
+    qmtest::SaveBytes(table, qmtest::BuildEnemyTable({blank, lost}));
+    LoadEnemyData(table);
+    struct Row {
+        std::uint32_t id;
+        const char* refusal;  // after the table's path; empty: built
+        const char* model;    // the model file's own message, kept after it
+    };
+    const Row rows[] = {
+        {3, " : 敵 3 \"blank\" (モデル \"\") を作れません : ", "/.tob"},
+        {10000, " : 敵 10000 \"lost\" (モデル \"nosuch\") を作れません : ", "/nosuch.tob"},
+        {1, " : 敵 1 の記録がありません。", ""},
+        {79, "", ""},
+    };
+    for (const Row& row : rows) {
+        try {
+            EXPECT_NE(factory_->Create(row.id).Get(), nullptr) << row.id;
+            EXPECT_STREQ(row.refusal, "") << row.id;
+        } catch (const my_error& e) {
+            const std::string what = e.what();
+            const std::size_t at = what.find(table + row.refusal);
+            ASSERT_NE(at, std::string::npos) << row.id << ": " << what;
+            EXPECT_NE(what.find(row.model, at), std::string::npos) << row.id << ": " << what;
+        }
+    }
 }
 
 TEST_F(FactoryTest, PlacedEnemiesStandAndLookupsInsertNothing)

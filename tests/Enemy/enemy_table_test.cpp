@@ -168,6 +168,39 @@ TEST_F(EnemyTableTest, ACutRecordListKeepsTheWholeRecordsBeforeIt)
     EXPECT_TRUE(TCharacterProbe::HasEnemyRecord(9));
 }
 
+TEST_F(EnemyTableTest, AnEnemyWithoutItsRecordIsRefusedNamingTheTableAndTheId)
+{
+    const std::vector<std::uint8_t> whole = BuildEnemyTable({SampleEnemyRecord(1), SampleEnemyRecord(2)});
+    struct Row {
+        std::size_t size;  // of the file, cut from the whole one
+        std::uint32_t id;
+        const char* refusal;  // after the path; empty: the record is there
+        bool cutNamed;        // then followed by the cut
+    };
+    const std::string cut = "表は 2 件のうち 1 件だけ読めて、残りは切れています。";
+    const Row rows[] = {
+        {whole.size(), 1, "", false},
+        {whole.size(), 7, " : 敵 7 の記録がありません。", false},
+        {whole.size() - 1, 2, " : 敵 2 の記録がありません。", true},
+    };
+    for (const Row& row : rows) {
+        TCharacterProbe::ClearEnemyRecords();
+        LoadEnemyData(Save({whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(row.size)}));
+        const std::string at = std::to_string(row.size) + " bytes, enemy " + std::to_string(row.id);
+        try {
+            EXPECT_EQ(TEnemyDataTable::Require(row.id).id, row.id) << at;
+            EXPECT_STREQ(row.refusal, "") << at;
+        } catch (const my_error& e) {
+            const std::string what = e.what();
+            const std::string refusal = dir_.File("enemy.tbl") + row.refusal + (row.cutNamed ? cut : "");
+            EXPECT_NE(what.find(refusal), std::string::npos) << at << ": " << what;
+            EXPECT_EQ(what.find("切れています") != std::string::npos, row.cutNamed) << at << ": " << what;
+        }
+        // Nothing is inserted for the id asked.
+        EXPECT_EQ(TCharacterProbe::EnemyRecordCount(), row.size == whole.size() ? 2U : 1U) << at;
+    }
+}
+
 TEST_F(EnemyTableTest, AStringLengthPastTheEndFailsTheRecord)
 {
     qmtest::TableWriter writer(true);
