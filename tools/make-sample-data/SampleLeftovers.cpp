@@ -208,6 +208,13 @@ D3DXVECTOR3 CornerGateFacing(const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& b
     return {west ? -half : half, 0.0F, -half};
 }
 
+D3DXVECTOR3 CornerArrival(bool east) { return {east ? 38.0F : 2.0F, 0.0F, 10.0F}; }
+
+D3DXVECTOR3 CornerArrivalCamera(bool east)
+{
+    return CornerArrival(east) + D3DXVECTOR3(0.0F, qmtest::FieldLayout::kFollowHeight, -qmtest::FieldLayout::kFollowDistance);
+}
+
 void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXVECTOR3& fromMinimum,
                        const D3DXVECTOR3& fromMaximum, qmtest::FieldMap& to, const char* toName,
                        const D3DXVECTOR3& toMinimum, const D3DXVECTOR3& toMaximum)
@@ -217,16 +224,16 @@ void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXV
     gate.boxMinimum = fromMinimum;
     gate.boxMaximum = fromMaximum;
     gate.destination = toName;
-    gate.startPosition = {38.0F, 0.0F, 5.0F};
+    gate.startPosition = CornerArrival(true);
     gate.startDirection = {0.0F, 0.0F, 1.0F};
-    gate.startCamera = {38.0F, 3.0F, -1.0F};
+    gate.startCamera = CornerArrivalCamera(true);
     from.triggers.push_back(gate);
     gate.facing = CornerGateFacing(toMinimum, toMaximum);
     gate.boxMinimum = toMinimum;
     gate.boxMaximum = toMaximum;
     gate.destination = fromName;
-    gate.startPosition = {2.0F, 0.0F, 5.0F};
-    gate.startCamera = {2.0F, 3.0F, -1.0F};
+    gate.startPosition = CornerArrival(false);
+    gate.startCamera = CornerArrivalCamera(false);
     to.triggers.push_back(gate);
 }
 
