@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "SampleParts.h"
+#include "SampleSteal.h"
 #include "formats/byte_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/mesh_writer.h"
@@ -87,6 +88,9 @@ qmtest::MeshFile MeadowLook(const std::string& name)
     const D3DXVECTOR3 a = LeftoverLayout::ShelterMinimum();
     const D3DXVECTOR3 b = LeftoverLayout::ShelterMaximum();
     g.Box(a.x, roof, a.z, b.x, roof + kRoofThickness, b.z, 0xFFB04A30);
+    // Red posts by the two corners that lead on.
+    CornerGatePosts(g, LeftoverLayout::MeadowGateMinimum(), LeftoverLayout::MeadowGateMaximum());
+    CornerGatePosts(g, StealLayout::MeadowGateMinimum(), StealLayout::MeadowGateMaximum());
     // The trading post: a wooden post with a board across its top.
     const D3DXVECTOR3 post = LeftoverLayout::Post();
     g.Box(post.x - 0.1F, 0.0F, post.z - 0.1F, post.x + 0.1F, 1.2F, post.z + 0.1F, 0xFF6A4A30);

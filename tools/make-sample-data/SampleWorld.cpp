@@ -91,6 +91,21 @@ std::uint32_t GroundColour(const Field& f, float x, float z, int parity)
     return c;
 }
 
+}  // namespace
+
+void CornerGatePosts(GroundLook& look, const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum)
+{
+    // A tall post in the south fence and one in the side fence, either side of the box.
+    const float t = 0.5F;
+    const bool west = boxMinimum.x <= 0.0F;
+    const float x = west ? boxMaximum.x : boxMinimum.x;
+    const float side = west ? -t : qmtest::FieldLayout::kSize;
+    look.Box(x - 0.3F, 0.0F, -t - 0.05F, x + 0.3F, kCornerPostTop, 0.05F, kPost);
+    look.Box(side - 0.05F, 0.0F, boxMaximum.z - 0.3F, side + t + 0.05F, kCornerPostTop, boxMaximum.z + 0.3F, kPost);
+}
+
+namespace {
+
 qmtest::MeshFile VisualGround(const Field& f)
 {
     GroundLook b(f.mesh.substr(0, f.mesh.rfind('.')));
@@ -126,13 +141,8 @@ qmtest::MeshFile VisualGround(const Field& f)
     for (const Rect& d : f.doors) {
         b.Box(w.x1 - 0.05F, 0.0F, d.z0, w.x1 + t + 0.05F, h + 0.6F, d.z1, kDoor);
     }
-    // A corner gate: a tall post in the south fence and one in the side fence, either side of its box.
     for (const Rect& c : f.cornerGates) {
-        const bool west = c.x0 <= w.x0;
-        const float x = west ? c.x1 : c.x0;
-        const float side = west ? w.x0 - t : w.x1;
-        b.Box(x - 0.3F, 0.0F, w.z0 - t - 0.05F, x + 0.3F, kCornerPostTop, w.z0 + 0.05F, kPost);
-        b.Box(side - 0.05F, 0.0F, c.z1 - 0.3F, side + t + 0.05F, kCornerPostTop, c.z1 + 0.3F, kPost);
+        CornerGatePosts(b, {c.x0, 0.0F, c.z0}, {c.x1, 0.0F, c.z1});
     }
     if (!f.northGate) {
         b.Box(w.x0 - t, 0.0F, w.z1, w.x1 + t, kWallHeight, w.z1 + 1.0F, f.wall);
@@ -257,7 +267,7 @@ Field Battle()
             {},
             {},
             {},
-            {}};
+            {Between(Reactions::GateMinimum(), Reactions::GateMaximum())}};
 }
 
 // The arena: a sand floor inside a high wooden barrier, a whole stone wall across the north, and
