@@ -136,7 +136,8 @@ protected:
         SceneDriver::Hold(Button::B, false);
         Step();
     }
-    // Up beside the nearest ordinary enemy (out of the strong one's notice).
+    // Up beside the nearest ordinary enemy (out of the strong one's notice; not the time stopper,
+    // whose stop would hold the hero).
     void CloseIn()
     {
         for (int i = 0; i < 400; ++i) {
@@ -145,6 +146,7 @@ protected:
             for (const auto& entry : field_->GetArea()->GetEnemies()->GetLive()) {
                 TEnemy* e = entry.second.Get();
                 if (e->IsAlive() && e->GetRelatedId() != SampleLayout::kStrongEnemyType &&
+                    e->GetRelatedId() != SampleLayout::kTimeStopEnemyType &&
                     FlatDistance(PositionOf(e), SampleLayout::StrongEnemy()) > 11.0F &&
                     (best == nullptr || FlatDistance(PositionOf(e), at) < FlatDistance(PositionOf(best), at))) {
                     best = e;
@@ -188,10 +190,10 @@ protected:
 
 TEST_F(AirSkillsRoad, AirHoldBothButtonsAndTheComboWindowsPlayInTheGame)
 {
-    // A new game on the battle map, on the open ground between the enemies' posts, out of their
-    // notice.
+    // A new game on the battle map, on the open ground between the enemies' posts, out of the
+    // notice of those that come (the shadow that keeps its ground the nearest of them).
     TGameData::GetInstance()->Reset();
-    const D3DXVECTOR3 quiet(26.0F, 0.0F, 9.5F);
+    const D3DXVECTOR3 quiet(30.0F, 0.0F, 14.0F);
     field_ = Enter(SampleLayout::kBattle, quiet, {0.0F, 0.0F, -1.0F}, quiet + D3DXVECTOR3(0.0F, 3.0F, 5.0F));
     ASSERT_NE(field_, nullptr);
     creates_.Start(field_->GetEffectManager(), &log_);

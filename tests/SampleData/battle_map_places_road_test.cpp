@@ -251,8 +251,8 @@ TEST_F(BattleMapPlacesRoad, WalkingUpToAnyEnemyBringsItsBlowsAndTheStrongOneBeat
         {22, {13.0F, 0.0F, 3.0F}, true},
         {2, {14.0F, 0.0F, 14.0F}, true},
         {10011, {10.0F, 0.0F, 24.0F}, false},
-        {59, {34.0F, 0.0F, 14.0F}, false},
-        {10025, {36.0F, 0.0F, 16.0F}, false},
+        {59, {37.0F, 0.0F, 13.0F}, false},
+        {10025, {28.0F, 0.0F, 8.0F}, false},
         {11, {7.0F, 0.0F, 18.0F}, true},
         {13, {11.0F, 0.0F, 9.0F}, true},
         {SampleLayout::kStrongEnemyType, {28.0F, 0.0F, 20.0F}, true},
@@ -298,7 +298,46 @@ TEST_F(BattleMapPlacesRoad, WalkingUpToAnyEnemyBringsItsBlowsAndTheStrongOneBeat
     }
 }
 
-// From the arrival, each time a new hero: to the time stopper beyond the strong one, the partner's
+// The README sends a newcomer from the arrival to the time stopper on his right: walked straight
+// there and then standing beside it while it fights him, the hero never comes within twice the
+// strong one's notice (8) of it, so it never comes for him.
+TEST_F(BattleMapPlacesRoad, TheStraightWayToTheTimeStopperAndItsGroundKeepClearOfTheStrongOne)
+{
+    TFieldLoop* field = NewHeroAtTheArrival();
+    ASSERT_NE(field, nullptr);
+    TEnemy* strong = Live(SampleLayout::kStrongEnemyType);
+    TEnemy* stopper = Live(SampleLayout::kTimeStopEnemyType);
+    ASSERT_NE(strong, nullptr);
+    ASSERT_NE(stopper, nullptr);
+    float closest = 100.0F;
+    const auto watch = [&] {
+        closest = std::min(closest, FlatDistance(PositionOf(Hero()), PositionOf(strong)));
+        return Field() != field || !Standing();
+    };
+    const bool reached = driver_.StepUntil(
+        [&] {
+            if (watch()) {
+                return true;
+            }
+            if (FlatDistance(PositionOf(Hero()), PositionOf(stopper)) < 1.5F) {
+                return true;
+            }
+            qmtest::WalkTowards(field, PositionOf(stopper));
+            return false;
+        },
+        600);
+    qmtest::ReleaseArrows();
+    ASSERT_TRUE(reached && Field() == field && Standing()) << "not beside the stopper";
+    // Three seconds beside it, its blows pushing him about.
+    for (int i = 0; i < 180 && !watch(); ++i) {
+        driver_.Step();
+    }
+    EXPECT_GE(closest, 16.0F);
+    EXPECT_NE(EnemyNear(field, SampleLayout::kStrongEnemyType, SampleLayout::StrongEnemy(), 1.0F), nullptr)
+        << "the strong one came off its patch";
+}
+
+// From the arrival, each time a new hero: to the time stopper on the right, the partner's
 // weapons behind, the charms far behind on the left, the spore flower by the west fence and the
 // cures north of it, the grey moth, and through the south-east corner to the arena, its south-west
 // corner to the meadow and the meadow's to the hollow; each reached with HP left.
@@ -339,8 +378,7 @@ TEST_F(BattleMapPlacesRoad, ANewHeroReachesEveryPlaceTheReadmeNames)
         cures.push_back(cure.position);
     }
     const std::vector<Leg> legs = {
-        {"the time stopper", {{33.0F, 0.0F, 12.0F}, {37.0F, 0.0F, 19.0F}, {36.0F, 0.0F, 21.0F}},
-         near(SampleLayout::kTimeStopEnemyType, 2.5F)},
+        {"the time stopper", {{34.0F, 0.0F, 8.0F}}, near(SampleLayout::kTimeStopEnemyType, 2.5F)},
         {"the partner's weapons", weapons, flags(sample::PartnerClasses::kSpearFlag, 4)},
         {"the charms", charms, flags(sample::CharmLayout::kFirstFlag, sample::CharmLayout::kCharmCount)},
         {"the spore flower and the cures", cures,

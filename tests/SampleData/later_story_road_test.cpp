@@ -175,7 +175,7 @@ protected:
         EXPECT_NE(PassHub(306), nullptr);
     }
 
-    static inline const D3DXVECTOR3 kTownBox{-12.5F, 0.0F, 17.0F};
+    static inline const D3DXVECTOR3 kTownBox{-13.5F, 0.0F, 17.0F};
     static inline const D3DXVECTOR3 kWest{-1.0F, 0.0F, 0.0F};
     qmtest::TempDir dir_;
     qmtest::SceneDriver driver_{dir_.Path()};

@@ -330,8 +330,8 @@ TEST_F(LeftoverMapRoad, CornerGatesTakeTheHeroWalkedIntoTheCornerAtASlant)
         D3DXVECTOR3 arrival;  // beside the way back
         bool toMeadow;
     };
-    const Case cases[] = {{sample::StealLayout::kMap, {30.0F, 0.0F, 5.0F}, {40.0F, 0.0F, 0.0F}, {2.0F, 0.0F, 5.0F}, true},
-                          {LeftoverLayout::kMap, {9.0F, 0.0F, 4.0F}, {0.0F, 0.0F, 0.0F}, {38.0F, 0.0F, 5.0F}, false}};
+    const Case cases[] = {{sample::StealLayout::kMap, {30.0F, 0.0F, 5.0F}, {40.0F, 0.0F, 0.0F}, {2.0F, 0.0F, 10.0F}, true},
+                          {LeftoverLayout::kMap, {9.0F, 0.0F, 4.0F}, {0.0F, 0.0F, 0.0F}, {38.0F, 0.0F, 10.0F}, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.map);
         TFieldLoop* field = Enter(c.map, c.start, {0.0F, 0.0F, 1.0F}, c.start + D3DXVECTOR3(0.0F, 3.0F, -6.0F));

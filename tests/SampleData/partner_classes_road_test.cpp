@@ -6,6 +6,7 @@
 // arrows, each made from an effect the catalogue holds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <filesystem>
 #include <functional>
@@ -109,11 +110,35 @@ protected:
         }
         return best;
     }
+    // Where to head for the point: straight, unless that way passes within reach of the time
+    // stopper's blows (whose stop would hold her), then first round its east side.
+    D3DXVECTOR3 WayTo(const D3DXVECTOR3& at) const
+    {
+        const D3DXVECTOR3 from = PositionOf(field_->GetPlayer());
+        for (const auto& entry : field_->GetArea()->GetEnemies()->GetLive()) {
+            if (entry.second->GetRelatedId() != SampleLayout::kTimeStopEnemyType || !entry.second->IsAlive()) {
+                continue;
+            }
+            const D3DXVECTOR3 stopper = PositionOf(entry.second.Get());
+            D3DXVECTOR3 way = at - from;
+            way.y = 0.0F;
+            const float length = D3DXVec3Length(&way);
+            D3DXVECTOR3 off = stopper - from;
+            off.y = 0.0F;
+            const float along = length > 0.0F ? std::clamp(D3DXVec3Dot(&off, &way) / length, 0.0F, length) : 0.0F;
+            const D3DXVECTOR3 closest = from + way * (length > 0.0F ? along / length : 0.0F);
+            if (FlatDistance(closest, stopper) < 3.0F) {
+                return stopper + D3DXVECTOR3(5.0F, 0.0F, -1.0F);
+            }
+        }
+        return at;
+    }
     // Up to the nearest enemy and facing it; false when none is left or it cannot be reached.
     bool CloseIn()
     {
         bool near = false;
-        for (int i = 0; i < 400 && !near; ++i) {
+        // Long enough for the way round the stopper.
+        for (int i = 0; i < 600 && !near; ++i) {
             TEnemy* enemy = NearestEnemy();
             if (enemy == nullptr) {
                 break;
@@ -121,7 +146,7 @@ protected:
             const D3DXVECTOR3 at = PositionOf(enemy);
             near = FlatDistance(PositionOf(field_->GetPlayer()), at) < 1.6F;
             if (!near) {
-                qmtest::WalkTowards(field_, at);
+                qmtest::WalkTowards(field_, WayTo(at));
                 Step(1);
                 if (driver_.Current() != field_) {
                     return false;

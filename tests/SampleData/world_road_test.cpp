@@ -8,6 +8,9 @@
 // QM_UPDATE_GOLDEN=1 and look at them before committing.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TPlayerCharacter.h"
@@ -16,6 +19,7 @@
 #include "MainCode/Map/TBattleArea.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Map/TTownArea.h"
+#include "MainCode/Script/TScriptProcessManager.h"
 #include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
@@ -169,7 +173,7 @@ TEST_F(WorldRoad, TheMeadowsAndTheHollowsMinimapsShowTheirGround)
     const Case cases[] = {{LeftoverLayout::kMap, "WorldMeadowMinimap"}, {sample::StealLayout::kMap, "WorldHollowMinimap"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.map);
-        const D3DXVECTOR3 arrival(38.0F, 0.0F, 5.0F);
+        const D3DXVECTOR3 arrival(38.0F, 0.0F, 10.0F);
         TFieldLoop* field = Enter(c.map, arrival, {0.0F, 0.0F, 1.0F}, arrival + D3DXVECTOR3(0.0F, 3.0F, -6.0F));
         ASSERT_NE(field, nullptr);
         driver_.Steps(10);
@@ -177,6 +181,129 @@ TEST_F(WorldRoad, TheMeadowsAndTheHollowsMinimapsShowTheirGround)
         // 20 to 50 units west of the hero, 12 either side of him: ground on both maps.
         EXPECT_GT(qmtest::Brightest(qmtest::Crop(window, 62, 68, 30, 24)), 60);
         EXPECT_TRUE(qmtest::MatchesGolden(window, c.golden));
+    }
+}
+
+// Pixels of the hero's blue in the middle of the screen, where the camera behind him holds him
+// (the sky's blue lies above it, the minimap right of it).
+int HeroBluePixels(const platform::RgbaImage& screen)
+{
+    int n = 0;
+    for (int y = 160; y < 400; ++y) {
+        for (int x = 200; x < 400; ++x) {
+            const std::uint8_t* p = screen.At(x, y);
+            n += p[2] > 120 && p[2] > p[0] + 60 && p[2] > p[1] + 30 ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+// Every way into a field the sample has (each gate, the east door, the end of the opening scenes):
+// the first picture after the fade-in shows the hero, and the camera behind him stands inside the
+// fences (the town's reach 44 west, every other field's start at 0; all of them run 40 east and
+// 30 north), not out behind a fence that would hide him as he turns back toward it.
+TEST_F(WorldRoad, EachArrivalsFirstPictureShowsTheHero)
+{
+    TGameData::GetInstance()->Reset();
+    struct Arrival {
+        std::string map;
+        D3DXVECTOR3 at, facing, camera;
+    };
+    std::vector<Arrival> arrivals = {
+        {SampleLayout::kTown, SampleLayout::TownStart(), SampleLayout::TownStartDirection(), SampleLayout::TownStart()}};
+    for (const qmtest::FieldMap& map : sample::SampleMaps()) {
+        for (const qmtest::FieldTrigger& t : map.triggers) {
+            arrivals.push_back({t.destination, t.startPosition, t.startDirection, t.startCamera});
+        }
+        for (const qmtest::FieldActionTrigger& t : map.actionTriggers) {
+            arrivals.push_back({t.destination, t.startPosition, t.startDirection, t.startCamera});
+        }
+    }
+    ASSERT_EQ(arrivals.size(), 10U);
+    for (const Arrival& a : arrivals) {
+        SCOPED_TRACE(a.map + " at " + std::to_string(a.at.x) + ", " + std::to_string(a.at.z));
+        TFieldLoop* field = Enter(a.map.c_str(), a.at, a.facing, a.camera);
+        ASSERT_NE(field, nullptr);
+        ASSERT_FALSE(TMapProbe::IsInPhase(*field));
+        EXPECT_GT(HeroBluePixels(SceneDriver::Screen()), 300);
+        D3DXVECTOR3 eye;
+        field->GetArea()->GetCamera()->GetFrame()->GetPosition(&eye);
+        const float west = a.map == SampleLayout::kTown ? -44.0F : 0.0F;
+        EXPECT_TRUE(eye.x > west && eye.x < 40.0F && eye.z > 0.0F && eye.z < 30.0F) << eye.x << ", " << eye.z;
+    }
+}
+
+// From the first view, the down arrow held until the hero faces the other way (east): the turn
+// carries him on west a little, but he stays two steps short of the way on, and no story scene
+// starts.
+TEST_F(WorldRoad, TurningRoundAtTheStartDoesNotStartTheStory)
+{
+    TGameData::GetInstance()->Reset();
+    TFieldLoop* town =
+        Enter(SampleLayout::kTown, SampleLayout::TownStart(), SampleLayout::TownStartDirection(), SampleLayout::TownStart());
+    ASSERT_NE(town, nullptr);
+    TPlayerCharacter* hero = town->GetPlayer();
+    float westmost = PositionOf(hero).x;
+    D3DXVECTOR3 back;
+    SceneDriver::Hold(qmtest::Button::Down, true);
+    const bool turned = driver_.StepUntil(
+        [&] {
+            if (Field() != town) {
+                return true;
+            }
+            westmost = std::min(westmost, PositionOf(hero).x);
+            hero->GetFrame()->GetAxis(&back, 3);
+            return back.x < -0.9F;
+        },
+        120);
+    SceneDriver::Hold(qmtest::Button::Down, false);
+    ASSERT_TRUE(turned);
+    driver_.Steps(60);
+    ASSERT_EQ(Field(), town) << "the story started";
+    EXPECT_EQ(TScriptProcessManager::Get(), nullptr);
+    EXPECT_GT(westmost, SampleLayout::TownWayOn().maximum.x + 2.0F) << "onto the paving";
+}
+
+// Pixels of a gold arch's front over the horizon straight ahead (right of the HUD's gauges, above
+// the ground, where the crate's brown lies).
+int ArchPixels(const platform::RgbaImage& screen)
+{
+    int n = 0;
+    for (int y = 0; y < 150; ++y) {
+        for (int x = 260; x < 380; ++x) {
+            const std::uint8_t* p = screen.At(x, y);
+            n += p[0] > 100 && 2 * p[1] > p[0] && 10 * p[1] < 7 * p[0] && 5 * p[2] < p[0] ? 1 : 0;
+        }
+    }
+    return n;
+}
+
+// Each battle place seen from the south, looking north at its wall: the battle map shows its gate's
+// arch, the arena and the hollow, which have no gate there, show their own ground and none (their
+// pictures are goldens).
+TEST_F(WorldRoad, OnlyTheBattleMapShowsAGateArchInItsNorthWall)
+{
+    TGameData::GetInstance()->Reset();
+    struct Place {
+        const char* map;
+        const char* golden;  // null: none
+        bool arch;
+    };
+    const Place places[] = {{SampleLayout::kBattle, nullptr, true},
+                            {sample::Reactions::kArena, "WorldArenaScenery", false},
+                            {sample::StealLayout::kMap, "WorldHollowScenery", false}};
+    // In front of where the battle map's gate stands, well back from the wall.
+    const D3DXVECTOR3 middle(14.0F, 0.0F, 6.0F);
+    for (const Place& p : places) {
+        SCOPED_TRACE(p.map);
+        TFieldLoop* field = Enter(p.map, middle, {0.0F, 0.0F, 1.0F}, middle + D3DXVECTOR3(0.0F, 3.0F, -6.0F));
+        ASSERT_NE(field, nullptr);
+        driver_.Steps(10);
+        const platform::RgbaImage screen = SceneDriver::Screen();
+        EXPECT_EQ(ArchPixels(screen) > 100, p.arch) << ArchPixels(screen);
+        if (p.golden != nullptr) {
+            EXPECT_TRUE(qmtest::MatchesGolden(screen, p.golden));
+        }
     }
 }
 

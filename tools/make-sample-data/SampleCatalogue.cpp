@@ -10,6 +10,7 @@
 #include "MainCode/TMenuSound.h"
 #include "SampleData.h"
 #include "SampleParts.h"
+#include "SampleSteal.h"
 #include "SampleScripts.h"
 #include "formats/event_assets.h"
 #include "formats/field_writer.h"
@@ -387,11 +388,16 @@ Catalogue Build()
     c.textures.push_back(sprites);
     c.textures.push_back({"minimap.ptx", TexturePackage::Picture::Minimap,
                           {SampleLayout::kTownMinimap, SampleLayout::kBattleMinimap, qmtest::kMistMinimap,
-                           qmtest::kCaveMinimap, kMeadowMinimap, kHollowMinimap}});
+                           qmtest::kCaveMinimap, kMeadowMinimap, kHollowMinimap, Reactions::kArenaMinimap}});
     c.textures.push_back({"title.ptx", TexturePackage::Picture::Scene, {"title", "menu", "vrrw_logo", "gameover"}});
     c.textures.push_back({kHeroLookPackage, TexturePackage::Picture::HeroLook, {"hero", "hero01", "hero02"}});
     c.meshes.insert(c.meshes.begin(), {kSkyMesh, "sky/sky00_00.msh", "map04/field00.msh", "map04/_field00.msh",
                                        "map04/t04_00.msh", "map04/_t04_00.msh", "visual04/crate.msh", kShadowMesh});
+    for (const char* ground : {Reactions::kArenaMesh, StealLayout::kGroundMesh}) {
+        // The arena's and the hollow's own grounds.
+        c.meshes.push_back(std::string("map04/") + ground);
+        c.meshes.push_back(std::string("map04/_") + ground);
+    }
     for (const qmtest::FieldMap& map : SampleMaps()) {
         c.maps.push_back(map.file + "/" + map.entry);
     }

@@ -128,6 +128,10 @@ struct SampleLayout {
     static D3DXVECTOR3 TownStartDirection() { return {-1.0F, 0.0F, 0.0F}; }
     // The town's ground reaches this far west, past the villagers' row.
     static constexpr float kTownWest = -44.0F;
+    // The way on to the story: a square of paving ahead of the start, walked onto. Far enough
+    // ahead that a hero turning round on the start (who walks on a little while he turns) stays
+    // off it.
+    static qmtest::FieldScriptBox TownWayOn();
     // On the path from the start to the gate.
     static D3DXVECTOR3 TownSavePointMark() { return {-18.0F, 0.0F, 24.0F}; }
     // The villagers stand in a row beside the path west, south of the way on, their fronts to the
@@ -144,13 +148,15 @@ struct SampleLayout {
     static constexpr float kBattleSpawnDistance = 60.0F;
     // One enemy of each other class (B, C, D, E, the time-stopping one: kFieldEnemyClassTypes),
     // off to the sides of the walk, more than an enemy's notice (8) from it and from each other,
-    // outside the views of the start and of the first hit.
+    // outside the views of the start and of the first hit. The time stopper stands to the right
+    // of the arrival, low in the map: the straight way there from the arrival, and the ground a
+    // couple of steps round it, keep more than twice the strong one's notice (16) from its patch.
     static std::vector<qmtest::FieldEnemy> ClassEnemies()
     {
         const std::uint32_t* type = qmtest::kFieldEnemyClassTypes;
         return {{type[1], {7.0F, 0.0F, 5.0F}, {}},  {type[2], {8.0F, 0.0F, 14.0F}, {}},
-                {type[3], {4.0F, 0.0F, 22.0F}, {}}, {type[4], {34.0F, 0.0F, 8.0F}, {}},
-                {type[5], {36.0F, 0.0F, 22.0F}, {}}};
+                {type[3], {4.0F, 0.0F, 22.0F}, {}}, {type[4], {37.0F, 0.0F, 19.0F}, {}},
+                {type[5], {34.0F, 0.0F, 8.0F}, {}}};
     }
     // The strong enemy (the second enemy record) on its dark patch ahead on the right of the
     // arrival, beyond every other enemy's notice (8), and twice its own notice from the arrival and
@@ -362,6 +368,9 @@ struct Reactions {
     static constexpr std::uint32_t kBrawlerType = 37;
     static constexpr const char* kBrawlerModel = "enemy037";
     static constexpr const char* kArena = "04.pbms/b04_01";
+    // Its ground (in the mesh folder's "map04/", its collision faces in "_" + that) and minimap.
+    static constexpr const char* kArenaMesh = "b04_01.msh";
+    static constexpr const char* kArenaMinimap = "b04_01";
     // Ahead of the arrival from the battle map (20, 10), out of its notice (8) as the battle map's
     // enemies are out of theirs, and far from the hedge mage.
     static D3DXVECTOR3 Brawler() { return {20.0F, 0.0F, 22.0F}; }
@@ -427,9 +436,13 @@ struct LeftoverLayout {
 // along the south edge or at any slant between is taken, pressed into a fenced corner too (his body
 // stops 0.7 short of each fence, inside the box).
 D3DXVECTOR3 CornerGateFacing(const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum);
+// Where a corner gate puts the hero: ten steps north of the corner it leads into (east: x 38, west:
+// x 2), facing +z, away from the gate back, so that the camera behind him stands inside the fences.
+D3DXVECTOR3 CornerArrival(bool east);
+D3DXVECTOR3 CornerArrivalCamera(bool east);
 // Two maps joined by a gate in a corner of each, both walked into as CornerGateFacing says: the way
-// on (from's box) arrives in `to` at (38, 0, 5) beside the way back, the way back (to's box) in
-// `from` at (2, 0, 5), each facing +z, away from the gate it came out by.
+// on (from's box) arrives in `to` at CornerArrival(true) beside the way back, the way back (to's
+// box) in `from` at CornerArrival(false).
 void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXVECTOR3& fromMinimum,
                        const D3DXVECTOR3& fromMaximum, qmtest::FieldMap& to, const char* toName,
                        const D3DXVECTOR3& toMinimum, const D3DXVECTOR3& toMaximum);

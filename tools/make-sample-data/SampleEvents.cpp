@@ -163,6 +163,18 @@ std::vector<std::string> Event5()
                  {"", "二人は、洞のさらに奥へ向かった。"}});
 }
 
+}  // namespace
+
+qmtest::FieldScriptBox SampleLayout::TownWayOn()
+{
+    qmtest::FieldScriptBox box = qmtest::TownStoryBox();
+    box.minimum = {-15.0F, -2.0F, 14.0F};
+    box.maximum = {-12.0F, 4.0F, 20.0F};
+    return box;
+}
+
+namespace {
+
 // The folder's maps and the fields of the later events under one container: the town's box starts
 // the first of them, each of their boxes the next.
 std::vector<qmtest::MapEntry> StoryMapEntries(std::vector<qmtest::FieldMap> maps)
@@ -170,7 +182,7 @@ std::vector<qmtest::MapEntry> StoryMapEntries(std::vector<qmtest::FieldMap> maps
     std::vector<qmtest::MapEntry> entries;
     for (qmtest::FieldMap& map : maps) {
         if (map.entry == "t04_00") {
-            map.scriptBoxes.push_back(qmtest::TownStoryBox());
+            map.scriptBoxes.push_back(SampleLayout::TownWayOn());
         }
         entries.push_back({map.entry, qmtest::FieldMapStream(map).Data()});
     }

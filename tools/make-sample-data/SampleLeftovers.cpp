@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "SampleParts.h"
+#include "SampleSteal.h"
 #include "formats/byte_writer.h"
 #include "formats/ground_writer.h"
 #include "formats/mesh_writer.h"
@@ -87,6 +88,9 @@ qmtest::MeshFile MeadowLook(const std::string& name)
     const D3DXVECTOR3 a = LeftoverLayout::ShelterMinimum();
     const D3DXVECTOR3 b = LeftoverLayout::ShelterMaximum();
     g.Box(a.x, roof, a.z, b.x, roof + kRoofThickness, b.z, 0xFFB04A30);
+    // Red posts by the two corners that lead on.
+    CornerGatePosts(g, LeftoverLayout::MeadowGateMinimum(), LeftoverLayout::MeadowGateMaximum());
+    CornerGatePosts(g, StealLayout::MeadowGateMinimum(), StealLayout::MeadowGateMaximum());
     // The trading post: a wooden post with a board across its top.
     const D3DXVECTOR3 post = LeftoverLayout::Post();
     g.Box(post.x - 0.1F, 0.0F, post.z - 0.1F, post.x + 0.1F, 1.2F, post.z + 0.1F, 0xFF6A4A30);
@@ -208,6 +212,13 @@ D3DXVECTOR3 CornerGateFacing(const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& b
     return {west ? -half : half, 0.0F, -half};
 }
 
+D3DXVECTOR3 CornerArrival(bool east) { return {east ? 38.0F : 2.0F, 0.0F, 10.0F}; }
+
+D3DXVECTOR3 CornerArrivalCamera(bool east)
+{
+    return CornerArrival(east) + D3DXVECTOR3(0.0F, qmtest::FieldLayout::kFollowHeight, -qmtest::FieldLayout::kFollowDistance);
+}
+
 void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXVECTOR3& fromMinimum,
                        const D3DXVECTOR3& fromMaximum, qmtest::FieldMap& to, const char* toName,
                        const D3DXVECTOR3& toMinimum, const D3DXVECTOR3& toMaximum)
@@ -217,16 +228,16 @@ void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXV
     gate.boxMinimum = fromMinimum;
     gate.boxMaximum = fromMaximum;
     gate.destination = toName;
-    gate.startPosition = {38.0F, 0.0F, 5.0F};
+    gate.startPosition = CornerArrival(true);
     gate.startDirection = {0.0F, 0.0F, 1.0F};
-    gate.startCamera = {38.0F, 3.0F, -1.0F};
+    gate.startCamera = CornerArrivalCamera(true);
     from.triggers.push_back(gate);
     gate.facing = CornerGateFacing(toMinimum, toMaximum);
     gate.boxMinimum = toMinimum;
     gate.boxMaximum = toMaximum;
     gate.destination = fromName;
-    gate.startPosition = {2.0F, 0.0F, 5.0F};
-    gate.startCamera = {2.0F, 3.0F, -1.0F};
+    gate.startPosition = CornerArrival(false);
+    gate.startCamera = CornerArrivalCamera(false);
     to.triggers.push_back(gate);
 }
 

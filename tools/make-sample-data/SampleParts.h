@@ -62,6 +62,10 @@ private:
     qmtest::MeshFile mesh_;
 };
 
+// The red posts of a gate in a south corner of a fenced 40-wide walk whose south fence runs along
+// z 0: one in the south fence, one in the side fence, either side of the gate's box.
+void CornerGatePosts(GroundLook& look, const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum);
+
 // The sky dome: a half sphere seen from inside, pale at the horizon and deep blue at the top.
 qmtest::MeshFile SkyDome();
 

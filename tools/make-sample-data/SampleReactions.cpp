@@ -95,9 +95,9 @@ void AddReactionArena(std::vector<qmtest::FieldMap>& maps)
     arena.file = battle.file;
     arena.entry = "b04_01";
     arena.display = "闘技場";
-    arena.areaMesh = battle.areaMesh;
+    arena.areaMesh = Reactions::kArenaMesh;
     arena.meshCell = battle.meshCell;
-    arena.minimap = battle.minimap;
+    arena.minimap = Reactions::kArenaMinimap;
     arena.enemies = {{Reactions::kBrawlerType, Reactions::Brawler(), {0.0F, 0.0F, -1.0F}}};
     arena.spawners.clear();
     arena.maxLive = 1;
@@ -113,9 +113,9 @@ void AddReactionArena(std::vector<qmtest::FieldMap>& maps)
     battle.triggers.push_back(gate);
     // And back to the battle map's corner, facing away from its gate.
     gate.destination = SampleLayout::kBattle;
-    gate.startPosition = {38.0F, 0.0F, 5.0F};
+    gate.startPosition = CornerArrival(true);
     gate.startDirection = {0.0F, 0.0F, 1.0F};
-    gate.startCamera = {38.0F, 3.0F, -1.0F};
+    gate.startCamera = CornerArrivalCamera(true);
     arena.triggers = {gate};
     maps.push_back(arena);
 }

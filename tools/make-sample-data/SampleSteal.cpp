@@ -126,6 +126,7 @@ void AddStealMap(std::vector<qmtest::FieldMap>& maps)
     // No fog, and the follow camera's eye 6 from the hero: one cell holds all of the ground, so none
     // of it drops out as the eye crosses a cell's edge.
     hollow.meshCell = 400.0F;
+    hollow.areaMesh = StealLayout::kGroundMesh;
     hollow.minimap = kHollowMinimap;
     hollow.enemies = {{StealLayout::kThiefType, StealLayout::Thief(), {}},
                       {StealLayout::kPurseType, StealLayout::PurseCarrier(), {}},

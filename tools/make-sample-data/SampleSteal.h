@@ -20,10 +20,12 @@ struct StealLayout {
     static constexpr std::uint32_t kJuggleSkill = 2002;
     static constexpr std::uint32_t kTapMotion = 61, kHoldMotion = 62, kJuggleMotion = 63;
     // The thief's sword (type 0): the stealing slash at 100 ability points, the launch at 200. It
-    // lies ahead of the arrival from the meadow (38, 0, 5, facing +z), taken once.
+    // lies ahead of the arrival from the meadow (38, 0, 10, facing +z), taken once.
     static constexpr std::uint32_t kSword = 1120;
     static constexpr std::uint32_t kSwordFlag = 250;
-    static D3DXVECTOR3 SwordPickup() { return {38.0F, 0.4F, 9.0F}; }
+    static D3DXVECTOR3 SwordPickup() { return {38.0F, 0.4F, 14.0F}; }
+    // Its own ground (in the mesh folder's "map04/", its collision faces in "_" + that).
+    static constexpr const char* kGroundMesh = "x04_01.msh";
     // The strikes: their hit kind words ask for a plain (100000) and a strong (100001) steal.
     static constexpr std::uint16_t kPlainSteal = 12101;
     static constexpr std::uint16_t kStrongSteal = 12102;

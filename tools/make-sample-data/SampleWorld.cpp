@@ -1,6 +1,7 @@
-// The sample's town and battle map as a player sees them: ground out past the fog, fences and walls
-// round what can be walked, a gate of posts and an arch where the map changes, paths from the start
-// to the villagers, the save point and the gate, and the minimap pictures of both.
+// The sample's town, battle map, arena and hollow as a player sees them: ground out past the fog,
+// fences and walls round what can be walked, a gate of posts and an arch in the north wall where it
+// leads on and red posts by a corner that leads on, paths from the start to the villagers, the save
+// point and the gate, and the minimap pictures of each.
 #include <algorithm>
 #include <cmath>
 
@@ -49,6 +50,7 @@ struct Field {
     Rect walk;
     float outerMargin;     // the ground beyond the fence, out past the fog's end
     Rect gate;             // the opening in the north wall (its z range: the gate's box)
+    bool northGate;        // false: the north wall runs whole, gate unused
     std::uint32_t grass[2];
     std::uint32_t outer;
     std::uint32_t fence;
@@ -58,12 +60,14 @@ struct Field {
     std::vector<D3DXVECTOR3> marks;  // save points
     std::vector<Rect> doors;         // z ranges of doors in the east fence (their x unused)
     std::vector<Prop> props;         // things standing on the ground, walked through
+    std::vector<Rect> cornerGates;   // boxes of gates in a south corner
 };
 
 constexpr float kTile = 2.0F;
 constexpr float kOuterTile = 8.0F;
 constexpr float kWallHeight = 4.0F;
 constexpr float kArchTop = 5.5F;
+constexpr float kCornerPostTop = 3.0F;
 constexpr std::uint32_t kDoorway = 0xFF2A1C14;
 constexpr std::uint32_t kPost = 0xFFB04030;
 constexpr std::uint32_t kArch = 0xFFD8A040;
@@ -86,6 +90,21 @@ std::uint32_t GroundColour(const Field& f, float x, float z, int parity)
     }
     return c;
 }
+
+}  // namespace
+
+void CornerGatePosts(GroundLook& look, const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum)
+{
+    // A tall post in the south fence and one in the side fence, either side of the box.
+    const float t = 0.5F;
+    const bool west = boxMinimum.x <= 0.0F;
+    const float x = west ? boxMaximum.x : boxMinimum.x;
+    const float side = west ? -t : qmtest::FieldLayout::kSize;
+    look.Box(x - 0.3F, 0.0F, -t - 0.05F, x + 0.3F, kCornerPostTop, 0.05F, kPost);
+    look.Box(side - 0.05F, 0.0F, boxMaximum.z - 0.3F, side + t + 0.05F, kCornerPostTop, boxMaximum.z + 0.3F, kPost);
+}
+
+namespace {
 
 qmtest::MeshFile VisualGround(const Field& f)
 {
@@ -121,6 +140,13 @@ qmtest::MeshFile VisualGround(const Field& f)
     }
     for (const Rect& d : f.doors) {
         b.Box(w.x1 - 0.05F, 0.0F, d.z0, w.x1 + t + 0.05F, h + 0.6F, d.z1, kDoor);
+    }
+    for (const Rect& c : f.cornerGates) {
+        CornerGatePosts(b, {c.x0, 0.0F, c.z0}, {c.x1, 0.0F, c.z1});
+    }
+    if (!f.northGate) {
+        b.Box(w.x0 - t, 0.0F, w.z1, w.x1 + t, kWallHeight, w.z1 + 1.0F, f.wall);
+        return b.Done();
     }
     const Rect& g = f.gate;
     b.Box(w.x0 - t, 0.0F, w.z1, g.x0, kWallHeight, w.z1 + 1.0F, f.wall);
@@ -166,14 +192,14 @@ std::vector<Patch> TownPaths()
     const Rect gate = Between(SampleLayout::GateMinimum(), SampleLayout::GateMaximum());
     const D3DXVECTOR3 mark = SampleLayout::TownSavePointMark();
     const float villagers = SampleLayout::kVillagersZ;
-    const qmtest::FieldScriptBox wayOn = qmtest::TownStoryBox();
+    const qmtest::FieldScriptBox wayOn = SampleLayout::TownWayOn();
     // North and south from the start, west to the villagers' row and to the save point and the
-    // gate; the way on to the story where the start faces.
+    // gate; the way on to the story where the start faces, drawn as far as its box reaches.
     return {{{start.x - 2.0F, villagers + 1.0F, start.x + 2.0F, mark.z + 2.0F}, kSand},
             {{SampleLayout::kTownWest + 2.0F, villagers + 1.0F, start.x + 2.0F, villagers + 4.0F}, kSand},
             {{gate.x0, mark.z - 2.0F, start.x + 2.0F, mark.z + 2.0F}, kSand},
             {{gate.x0, mark.z, gate.x1, gate.z1}, kSand},
-            {{wayOn.minimum.x, wayOn.minimum.z, start.x - 2.0F, wayOn.maximum.z}, kWayOn},
+            {{wayOn.minimum.x, wayOn.minimum.z, wayOn.maximum.x, wayOn.maximum.z}, kWayOn},
             {Between(SampleLayout::MirrorMinimum(), SampleLayout::MirrorMaximum()), kMirror}};
 }
 
@@ -211,6 +237,7 @@ Field Town()
             {SampleLayout::kTownWest, 0.0F, qmtest::FieldLayout::kSize, qmtest::FieldLayout::kWallZ},
             100.0F,
             Between(SampleLayout::GateMinimum(), SampleLayout::GateMaximum()),
+            true,
             {0xFF6AA858, 0xFF72B060},
             0xFF5A9048,
             0xFF2E5A2A,
@@ -219,7 +246,8 @@ Field Town()
             TownPaths(),
             {SampleLayout::TownSavePointMark()},
             {EastDoor()},
-            TownProps()};
+            TownProps(),
+            {}};
 }
 
 Field Battle()
@@ -229,6 +257,7 @@ Field Battle()
             {0.0F, 0.0F, qmtest::FieldLayout::kSize, qmtest::FieldLayout::kWallZ},
             140.0F,
             Between(SampleLayout::BattleGateMinimum(), SampleLayout::BattleGateMaximum()),
+            true,
             {0xFF6AA858, 0xFF72B060},
             0xFF5E8A48,
             0xFF7A7068,
@@ -237,7 +266,52 @@ Field Battle()
             {{{lair.x - 3.0F, lair.z - 3.0F, lair.x + 3.0F, lair.z + 3.0F}, kLair}},
             {},
             {},
-            {}};
+            {},
+            {Between(Reactions::GateMinimum(), Reactions::GateMaximum())}};
+}
+
+// The arena: a sand floor inside a high wooden barrier, a whole stone wall across the north, and
+// red posts by its two corners that lead on (the south-east one back to the battle map, the
+// south-west one to the meadow).
+Field Arena()
+{
+    return {Reactions::kArenaMesh,
+            {0.0F, 0.0F, qmtest::FieldLayout::kSize, qmtest::FieldLayout::kWallZ},
+            140.0F,
+            {},
+            false,
+            {0xFFD8C090, 0xFFCCB080},
+            0xFF9A8A60,
+            0xFF8A5430,
+            2.0F,
+            0xFF8A8078,
+            {},
+            {},
+            {},
+            {},
+            {Between(Reactions::GateMinimum(), Reactions::GateMaximum()),
+             Between(LeftoverLayout::ArenaGateMinimum(), LeftoverLayout::ArenaGateMaximum())}};
+}
+
+// The hollow: dark, mossy ground inside a low rim of rock, a rock face across the north, and red
+// posts by the south-east corner, the way back to the meadow.
+Field Hollow()
+{
+    return {StealLayout::kGroundMesh,
+            {0.0F, 0.0F, qmtest::FieldLayout::kSize, qmtest::FieldLayout::kWallZ},
+            140.0F,
+            {},
+            false,
+            {0xFF4E8040, 0xFF56883F},
+            0xFF4A6438,
+            0xFF6A6058,
+            1.5F,
+            0xFF5A5048,
+            {},
+            {},
+            {},
+            {},
+            {Between(StealLayout::HollowGateMinimum(), StealLayout::HollowGateMaximum())}};
 }
 
 // The elder's set-up script of the field folder, moved to the town's villager row.
@@ -268,7 +342,7 @@ void WriteElder(const fs::path& root)
 void WriteWorld(const fs::path& root)
 {
     const fs::path maps = root / kMeshFolder / "map04";
-    for (const Field& f : {Town(), Battle()}) {
+    for (const Field& f : {Town(), Battle(), Arena(), Hollow()}) {
         qmtest::SaveBytes((maps / f.mesh).string(), VisualGround(f).Bytes());
         qmtest::SaveBytes((maps / ("_" + f.mesh)).string(), CollisionGround(f).Bytes());
     }
@@ -297,6 +371,13 @@ void Rim(std::vector<Layer>& layers, const Rect& r, float width, std::uint32_t c
     layers.push_back({{r.x1, r.z0, r.x1 + width, r.z1}, colour});
 }
 
+// A corner gate on a minimap: posts on either side of its box.
+void CornerGate(std::vector<Layer>& layers, const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum)
+{
+    layers.push_back({{minimum.x - 1.0F, minimum.z - 1.0F, minimum.x, maximum.z + 1.0F}, kPost});
+    layers.push_back({{maximum.x, minimum.z - 1.0F, maximum.x + 1.0F, maximum.z + 1.0F}, kPost});
+}
+
 std::vector<Layer> FieldLayers(const Field& f)
 {
     const Rect& w = f.walk;
@@ -310,7 +391,12 @@ std::vector<Layer> FieldLayers(const Field& f)
     Rim(layers, w, 1.0F, kMinimapFence);
     // The north wall thicker, the gate's posts and arch over it.
     layers.push_back({{w.x0 - 1.0F, w.z1, w.x1 + 1.0F, w.z1 + 2.0F}, kMinimapFence});
-    layers.push_back({{g.x0 - 1.0F, g.z0, g.x1 + 1.0F, g.z1 + 2.0F}, kPost});
+    if (f.northGate) {
+        layers.push_back({{g.x0 - 1.0F, g.z0, g.x1 + 1.0F, g.z1 + 2.0F}, kPost});
+    }
+    for (const Rect& c : f.cornerGates) {
+        CornerGate(layers, {c.x0, 0.0F, c.z0}, {c.x1, 0.0F, c.z1});
+    }
     for (const Rect& d : f.doors) {
         layers.push_back({{w.x1 - 0.5F, d.z0, w.x1 + 1.5F, d.z1}, kDoor});
     }
@@ -347,13 +433,6 @@ std::vector<Layer> StoryLayers(const D3DXVECTOR3& place, std::uint32_t floor, st
     return layers;
 }
 
-// A corner gate of the meadow or the hollow: posts on either side of its box.
-void CornerGate(std::vector<Layer>& layers, const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum)
-{
-    layers.push_back({{minimum.x - 1.0F, minimum.z - 1.0F, minimum.x, maximum.z + 1.0F}, kPost});
-    layers.push_back({{maximum.x, minimum.z - 1.0F, maximum.x + 1.0F, maximum.z + 1.0F}, kPost});
-}
-
 // The meadow: its fenced walk in the land round it, the wall across the north, the shelter's roof,
 // the trading post, and its two corner gates.
 std::vector<Layer> MeadowLayers()
@@ -374,17 +453,6 @@ std::vector<Layer> MeadowLayers()
     return layers;
 }
 
-// The hollow: its bare ground (no fence round it), the wall across it and the gate back.
-std::vector<Layer> HollowLayers()
-{
-    const float size = qmtest::FieldLayout::kSize;
-    const float wall = qmtest::FieldLayout::kWallZ;
-    std::vector<Layer> layers = {{{0.0F, 0.0F, size, size}, Shade(0xFF5A9A48, 0.8F)},
-                                 {{0.0F, wall, size, wall + 1.0F}, kMinimapFence}};
-    CornerGate(layers, StealLayout::HollowGateMinimum(), StealLayout::HollowGateMaximum());
-    return layers;
-}
-
 }  // namespace
 
 qmtest::PtxImage MinimapPicture(const std::string& name)
@@ -392,7 +460,8 @@ qmtest::PtxImage MinimapPicture(const std::string& name)
     const std::vector<Layer> layers = name == SampleLayout::kTownMinimap     ? FieldLayers(Town())
                                       : name == SampleLayout::kBattleMinimap ? FieldLayers(Battle())
                                       : name == kMeadowMinimap               ? MeadowLayers()
-                                      : name == kHollowMinimap               ? HollowLayers()
+                                      : name == kHollowMinimap               ? FieldLayers(Hollow())
+                                      : name == Reactions::kArenaMinimap     ? FieldLayers(Arena())
                                       : name == qmtest::kMistMinimap ? StoryLayers(qmtest::kMistPlace, 0xFFB8B0A8, 0xFFE0DCE8)
                                                              : StoryLayers(qmtest::kCavePlace, 0xFF6A5A4A, 0xFFD8B890);
     // 512 pixels over the 512 units round the origin: a unit a pixel, as the window shows them, x to
