@@ -3,7 +3,9 @@
 // town's frames, a script manager with the modules a conversation gets (those a map object's
 // conversation run registers) running one frame of WHILE 1 around each shape: short statements
 // for the bound, the message window's clear and name plate, the story event start, a long text
-// argument, a long skipped ELIF chain and a long unary chain. Prints each frame's wall and CPU
+// argument, a long skipped ELIF chain, a long unary chain, a bag grown by a new item each pass,
+// sixteen variables of long names, a name plate of a long name and calls of names a large file does
+// not have. Prints each frame's wall and CPU
 // time, the statements and tokens the budget saw, and the process's resident memory before and
 // after the frame. Each shape runs in its own child process, the story event start last of all
 // since its scenes stay queued.
@@ -12,6 +14,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -23,6 +26,7 @@
 #include "MainCode/Script/TPBFlag.h"
 #include "MainCode/Script/TScript.h"
 #include "MainCode/Script/TScriptProcessManager.h"
+#include "MainCode/Script/ScriptWork.h"
 #include "MainCode/Script/TShopModule.h"
 #include "bench_clock.h"
 #include "field_walk.h"
@@ -39,6 +43,8 @@ using qmtest::Button;
 struct Shape {
     const char* what;
     std::vector<std::string> body;
+    // Scripts of the file that nobody runs.
+    std::vector<std::pair<std::string, std::vector<std::string>>> others = {};
 };
 
 struct Result {
@@ -97,7 +103,12 @@ bool Play(const Shape& shape, Result* r)
     }
     driver.Steps(30);
     TGameWnd* app = driver.App();
-    qmtest::ScriptFileWriter().Script("main", shape.body).Save((dir.Path() / "data/scr04/bench.pbsc").string());
+    qmtest::ScriptFileWriter writer;
+    writer.Script("main", shape.body);
+    for (const auto& other : shape.others) {
+        writer.Script(other.first, other.second);
+    }
+    writer.Save((dir.Path() / "data/scr04/bench.pbsc").string());
 
     TScriptProcessManager* manager = TScriptProcessManager::Create();
     manager->AddModule(new TMessageWindow(app->GetInput()));
@@ -126,6 +137,86 @@ bool Play(const Shape& shape, Result* r)
     return true;
 }
 
+// With a file named: the file put in place in the sample folder, a new game started and its first
+// 900 frames timed (its first story event runs its script from about the 250th; the frame the
+// scripts work most in is the one the file holds), then frames for a while more, with the resident
+// memory after the 900 and at the end.
+struct Held {
+    double wallMs = 0.0;
+    double cpuMs = 0.0;
+    long frame = 0;
+    long frames = 0;
+    long rssBeforeKiB = 0;
+    long rssAfterKiB = 0;
+    long rssEndKiB = 0;
+    long statements = 0;
+    long tokens = 0;
+};
+
+bool PlayFile(const std::string& file, const std::string& place, double seconds, Held* h)
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    qmtest::TempDir dir;
+    sample::WriteSampleFolder(dir.Path());
+    std::filesystem::copy_file(file, dir.Path() / place, std::filesystem::copy_options::overwrite_existing);
+    qmtest::SceneDriver driver(dir.Path());
+    if (!driver.Start() || !qmtest::ReachTitleMenu(driver)) {
+        return false;
+    }
+    const std::string log = (dir.Path() / "log.txt").string();
+    std::fflush(stderr);
+    const int saved = dup(2);
+    if (std::freopen(log.c_str(), "w", stderr) == nullptr) {
+        return false;
+    }
+    std::uint64_t mostWork = 0;
+    // At the game's pace, a frame every 1/60 s: stepped flat out, the software renderer queues
+    // frames faster than it draws them, and its memory and the next frame's wait grow with any script.
+    double next = Seconds(CLOCK_MONOTONIC);
+    const auto timed = [&] {
+        next += 1.0 / 60.0;
+        const double wait = next - Seconds(CLOCK_MONOTONIC);
+        if (wait > 0.0) {
+            usleep(static_cast<useconds_t>(wait * 1e6));
+        }
+        const std::uint64_t tokens = ScriptWork::Tokens();
+        const double wall = Seconds(CLOCK_MONOTONIC);
+        const double cpu = Seconds(CLOCK_THREAD_CPUTIME_ID);
+        const bool alive = driver.Step();
+        const double cpuMs = (Seconds(CLOCK_THREAD_CPUTIME_ID) - cpu) * 1000.0;
+        const double wallMs = (Seconds(CLOCK_MONOTONIC) - wall) * 1000.0;
+        // The frame the scripts worked most in (not the one the event scene was built in).
+        if (ScriptWork::Tokens() - tokens > mostWork) {
+            mostWork = ScriptWork::Tokens() - tokens;
+            h->wallMs = wallMs;
+            h->cpuMs = cpuMs;
+            h->frame = h->frames;
+        }
+        ++h->frames;
+        return alive;
+    };
+    h->rssBeforeKiB = ResidentKiB();
+    qmtest::ChooseTitleItem(driver, 0);
+    driver.Steps(40);
+    driver.Press(Button::A);
+    for (int i = 0; i < 900 && timed(); ++i) {
+    }
+    h->rssAfterKiB = ResidentKiB();
+    const double end = Seconds(CLOCK_MONOTONIC) + seconds;
+    while (Seconds(CLOCK_MONOTONIC) < end && timed()) {
+    }
+    h->rssEndKiB = ResidentKiB();
+    std::fflush(stderr);
+    dup2(saved, 2);
+    Result r;
+    ReadLog(log, &r);
+    h->statements = r.statements;
+    h->tokens = r.tokens;
+    driver.Stop();
+    return true;
+}
+
 std::string Repeated(const char* piece, int count)
 {
     std::string out;
@@ -137,11 +228,39 @@ std::string Repeated(const char* piece, int count)
 
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    // script_module_bench FILE PLACE [SECONDS]: one file in the game instead of the shapes.
+    if (argc >= 3) {
+        Held h;
+        const double seconds = argc >= 4 ? std::atof(argv[3]) : 0.0;
+        if (!fieldwalk::RunApart(&h, [&](Held* out) { return PlayFile(argv[1], argv[2], seconds, out); })) {
+            std::printf("%s did not run\n", argv[1]);
+            return 1;
+        }
+        std::printf("%s: the scripts' busiest frame %.1f ms wall %.1f ms CPU (frame %ld of %ld), %ld statements "
+                    "%ld tokens, RSS %ld -> %ld KiB after the walk, %ld KiB %.0f s later\n",
+                    argv[1], h.wallMs, h.cpuMs, h.frame, h.frames, h.statements, h.tokens, h.rssBeforeKiB,
+                    h.rssAfterKiB, h.rssEndKiB, seconds);
+        return 0;
+    }
     std::vector<std::string> elif = {"WHILE 1", "IF 1", "g.x = 1"};
     elif.insert(elif.end(), 100000, "ELIF 0");
     elif.insert(elif.end(), {"END", "END"});
+    // Sixteen names of 60,000 bytes that differ only in their last two.
+    std::vector<std::string> names = {"WHILE 1"};
+    for (char c = 'a'; c < 'a' + 16; ++c) {
+        names.push_back("g." + std::string(59998, 'n') + 'x' + c + " = 1");
+    }
+    names.push_back("END");
+    // 5,000 calls of names the file does not have, the file padded to 4 MB.
+    std::vector<std::string> missing;
+    for (int i = 0; i < 5000; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof(line), "CALL bench.pbsc/miss%05d", i);
+        missing.push_back(line);
+    }
+    const std::vector<std::string> pad(70, "CALL @@Random \"" + std::string(60000, 'p') + "\"");
     const Shape shapes[] = {
         {"short statements (g.x = g.x + 1)", {"WHILE 1", "g.x = g.x + 1", "END"}},
         {"Text 3 2 (clear both)", {"WHILE 1", "CALL @@SendMsg \"Text\" 3 2", "END"}},
@@ -149,6 +268,11 @@ int main()
         {"@@Random with a 60,000-byte text", {"WHILE 1", "CALL @@Random \"" + std::string(60000, 'x') + "\"", "END"}},
         {"100,000 ELIF links skipped", elif},
         {"3,000 unary operators", {"WHILE 1", "g.x = " + Repeated("~ ", 3000) + "g.x + 1", "END"}},
+        {"Flag 1 13: a new item each pass", {"WHILE 1", "g.i = g.i + 1", "CALL @@SendMsg \"Flag\" 1 13 g.i 1", "END"}},
+        {"16 variables of 60,000-byte names", names},
+        {"Text 4 of a 60,000-letter name",
+         {"WHILE 1", "CALL @@SendMsg \"Text\" 4 \"" + std::string(60000, 'N') + "\"", "END"}},
+        {"5,000 CALLs of missing names, 4 MB file", missing, {{"pad", pad}}},
         {"MapEvent 2 301 0 (story event)", {"WHILE 1", "CALL @@SendMsg \"MapEvent\" 2 301 0", "END"}},
     };
     double bound = 0.0;

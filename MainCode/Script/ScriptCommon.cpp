@@ -101,5 +101,6 @@ std::int32_t ScriptAtoi(const std::string& text)
 
 void ScriptLog(const std::string& line)
 {
+    ScriptWork::Count(ScriptPrice::kLogLine + ScriptPrice::Bytes(line.size()));
     std::fprintf(stderr, "script: %s\n", platform::Cp932ToUtf8(line).c_str());
 }

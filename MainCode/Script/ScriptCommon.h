@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "MainCode/Script/ScriptWork.h"
+
 // Token kinds as the script compiler writes them in front of each token.
 enum ScriptTokenKind : std::uint32_t {
     kTokenKeyword = 1,
@@ -41,15 +43,3 @@ std::int32_t ScriptAtoi(const std::string& text);
 
 // One line on stderr for a script that cannot run as written.
 void ScriptLog(const std::string& line);
-
-// The tokens scripts have worked through (expression tokens evaluated, call arguments passed by
-// their length, block links walked, and what module commands charge for their work): the process
-// manager counts them beside the statements, so a statement costs what it does.
-class ScriptWork {
-public:
-    static void Count(std::uint64_t tokens) { s_tokens += tokens; }
-    static std::uint64_t Tokens() { return s_tokens; }
-
-private:
-    static inline std::uint64_t s_tokens = 0;
-};

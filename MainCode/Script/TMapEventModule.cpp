@@ -59,8 +59,8 @@ std::uint32_t TMapEventModule::Call(std::uint32_t command, const std::deque<std:
         const std::uint32_t eventId = UnsignedArg(args, 0);
         const std::int32_t colour = UnsignedArg(args, 1) != 0 ? kWhiteFade : kBlackFade;
         const std::int32_t music = KeepMusic(m_app, m_area);
-        // The change captures the screen: one such start a frame, a second ends the run.
-        ScriptWork::Count(TScriptProcessManager::kSceneStartTokens);
+        // The change captures the screen.
+        ScriptWork::Count(ScriptPrice::kSceneStart);
         if (m_app != nullptr) {
             m_app->ReplaceScene(CreateChangeToEvent(m_app, colour, kEventFadeDirection, eventId, music));
         }

@@ -35,17 +35,8 @@ std::int32_t IntArg(const std::deque<std::string>& args, std::size_t i)
     return i < args.size() ? ScriptAtoi(args[i]) : 0;
 }
 
-// What the commands that let the script go straight on cost it (ScriptWork tokens), so that a loop
-// of them ends its frame as soon as one of short statements: a text texture cleared and sent to
-// the device, the name plate drawn and sent, and a byte of the name drawn into it.
-constexpr std::uint64_t kClearTokens = 13500;
-constexpr std::uint64_t kNameTokens = 9000;
-constexpr std::uint64_t kNameByteTokens = 300;
-
-std::uint64_t ClearedTextures(std::int32_t part)
-{
-    return part == 2 ? 2 : (part == 0 || part == 1 ? 1 : 0);
-}
+// How far left of its pen a glyph of the window's fonts may reach, more than an em of either.
+constexpr int kGlyphReach = 32;
 
 }  // namespace
 
@@ -58,8 +49,8 @@ TMessageWindow::TMessageWindow(TInputDevice* input)
       m_buttonA(Load("sprite.ptx/button00_a")),
       m_buttonB(Load("sprite.ptx/button00_b")),
       m_cursorSprite(Load("sprite.ptx/cursor02")),
-      m_message("Message", 512, 64, 255, 255, 255, D3DPOOL_MANAGED, 0),
-      m_nameText("Name", 128, 16, 255, 255, 255, D3DPOOL_MANAGED, 0),
+      m_message("Message", kMessageWidth, kMessageHeight, 255, 255, 255, D3DPOOL_MANAGED, 0),
+      m_nameText("Name", kPlateWidth, kPlateHeight, 255, 255, 255, D3DPOOL_MANAGED, 0),
       m_font(9, 18, kFace, 400, 2, 0, 0, 0),
       m_nameFont(0, 16, kFace, 400, 2, 0, 0, 0),
       m_sounds(EffectBank(), TGameData::GetTableDirectory() + "subset/speak_se.tbl")
@@ -84,11 +75,9 @@ std::uint32_t TMessageWindow::Call(std::uint32_t command, const std::deque<std::
         Slide(IntArg(args, 0), IntArg(args, 1));
         return kDone | kWait;
     case 3:
-        ScriptWork::Count(kClearTokens * ClearedTextures(IntArg(args, 0)));
         ClearText(IntArg(args, 0));
         return kDone;
     case 4:
-        ScriptWork::Count(kNameTokens + kNameByteTokens * text.size());
         SetName(text);
         return kDone;
     default:
@@ -106,12 +95,13 @@ void TMessageWindow::Reset()
     m_blink = 0;
     m_cursor = 0;
     m_delay = 1;
-    m_message.Clear(true);
+    SendCleared(m_message);
 }
 
 void TMessageWindow::ShowText(const std::string& text)
 {
     Reset();
+    ScriptWork::CountBytes(text.size());
     std::size_t start = 0;
     for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
         m_lines.push_back(text.substr(start, end - start));
@@ -124,6 +114,7 @@ void TMessageWindow::ShowText(const std::string& text)
 void TMessageWindow::ShowChoice(const std::string& text)
 {
     Reset();
+    ScriptWork::CountBytes(text.size());
     // Three answers fit the window; whatever follows the third line feed stays one more line.
     std::size_t start = 0;
     for (int split = 0; split < kMaxChoices; ++split) {
@@ -159,17 +150,41 @@ void TMessageWindow::Slide(std::int32_t direction, std::int32_t part)
 void TMessageWindow::ClearText(std::int32_t part)
 {
     if (part == 0 || part == 2) {
-        m_message.Clear(true);
+        SendCleared(m_message);
     }
     if (part == 1 || part == 2) {
-        m_nameText.Clear(true);
+        SendCleared(m_nameText);
     }
 }
 
 void TMessageWindow::SetName(const std::string& name)
 {
     m_nameText.Clear(false);
-    m_nameText.DrawText(0, 0, name, &m_nameFont, true);
+    DrawFitting(m_nameText, kPlateWidth, 0, 0, name, &m_nameFont);
+    ScriptWork::Count(ScriptPrice::kPlateSent);
+    m_nameText.Upload();
+}
+
+void TMessageWindow::SendCleared(TText8& text)
+{
+    ScriptWork::Count(ScriptPrice::kTextureSent);
+    text.Clear(true);
+}
+
+void TMessageWindow::DrawFitting(TText8& text, int width, int x, int y, const std::string& line, TFontHolder* font)
+{
+    // A glyph that does not move the pen is counted as a pixel, so that no line draws more glyphs
+    // than the text has columns to reach.
+    const int stop = width + kGlyphReach;
+    int pen = x;
+    int glyphs = 0;
+    for (std::size_t i = 0; i < line.size() && pen < stop && glyphs < stop; ++glyphs) {
+        // A lead byte at the very end is drawn alone, as DrawText pairs it with the terminator.
+        const std::size_t size = IsLeadByte(static_cast<unsigned char>(line[i])) && i + 1 < line.size() ? 2 : 1;
+        ScriptWork::Count(ScriptPrice::kGlyph);
+        pen = text.DrawText(pen, y, line.substr(i, size), font, false);
+        i += size;
+    }
 }
 
 void TMessageWindow::TypeOut()
@@ -196,7 +211,7 @@ void TMessageWindow::TypeOut()
             Finish();
         } else if (m_line == kPageLines) {
             m_line = 0;
-            m_message.Clear(true);
+            SendCleared(m_message);
         }
     }
 }
@@ -229,7 +244,7 @@ void TMessageWindow::WaitButton()
         } else {
             if (m_line == kPageLines) {
                 m_line = 0;
-                m_message.Clear(true);
+                SendCleared(m_message);
             }
             m_state = &TMessageWindow::TypeOut;
         }
@@ -243,7 +258,7 @@ void TMessageWindow::DrawChoices()
 {
     // Lines below the window's third are clipped by the texture.
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
-        m_message.DrawText(0, static_cast<int>(i) * kLineHeight, m_lines[i], &m_font, false);
+        DrawFitting(m_message, kMessageWidth, 0, static_cast<int>(i) * kLineHeight, m_lines[i], &m_font);
     }
     m_message.Upload();
     m_state = &TMessageWindow::Choose;
@@ -263,7 +278,7 @@ void TMessageWindow::Choose()
         }
     } else if (Pressed(kButtonDecide)) {
         TScriptProcessManager::SetResultVariable(m_cursor);
-        m_message.Clear(true);
+        SendCleared(m_message);
         Finish();
         PlaySound(kSoundDecide);
     } else if (Pressed(kButtonCancel)) {

@@ -31,6 +31,11 @@ public:
     static constexpr std::int32_t kWindowShown = 344;
     static constexpr std::int32_t kNameHidden = -170;
     static constexpr std::int32_t kNameShown = 80;
+    // The textures text is drawn into: the message and the name plate.
+    static constexpr int kMessageWidth = 512;
+    static constexpr int kMessageHeight = 64;
+    static constexpr int kPlateWidth = 128;
+    static constexpr int kPlateHeight = 16;
 
     explicit TMessageWindow(TInputDevice* input);
 
@@ -62,6 +67,11 @@ private:
     void Choose();
     void StepSlide();
 
+    // Clears the text and sends it to the device.
+    static void SendCleared(TText8& text);
+    // Draws the glyphs of the line from x that can show in a text `width` wide, one at a time: what
+    // lies past the right edge is never rasterized.
+    static void DrawFitting(TText8& text, int width, int x, int y, const std::string& line, TFontHolder* font);
     // Draws one character into the message at the current line and column.
     void DrawGlyph(const std::string& character);
     // The line is done: the next one starts at column 0 below it.

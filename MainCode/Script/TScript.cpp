@@ -1,6 +1,7 @@
 #include "MainCode/Script/TScript.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "MainCode/Script/ScriptCommon.h"
@@ -54,9 +55,54 @@ bool IsOneOf(const TScriptStatement* s, std::initializer_list<std::int32_t> kind
 
 }  // namespace
 
+TScriptFile::TScriptFile(const std::string& path)
+{
+    if (!ReadWholeFile(path, m_bytes)) {
+        return;
+    }
+    m_read = true;
+    ScriptWork::CountBytes(m_bytes.size());
+    TByteReader directory(m_bytes.data(), m_bytes.size());
+    std::uint32_t entries = 0;
+    // An entry is at least its name length and its offset.
+    if (!directory.U32(entries) || !directory.Fits(entries, 8)) {
+        m_broken = true;
+        return;
+    }
+    for (std::uint32_t i = 0; i < entries; ++i) {
+        std::string entry;
+        std::uint32_t entryOffset = 0;
+        if (!ReadText(directory, entry, false) || !directory.U32(entryOffset)) {
+            m_broken = true;
+            return;
+        }
+        // The first script of a name is the one found.
+        ScriptWork::CountLinks(1);
+        m_offsets.try_emplace(entry, entryOffset);
+    }
+}
+
+TScriptFile::Lookup TScriptFile::Find(const std::string& name, std::uint32_t& offset) const
+{
+    if (!m_read) {
+        return kUnreadable;
+    }
+    auto found = m_offsets.find(name);
+    if (found == m_offsets.end()) {
+        return m_broken ? kBrokenDirectory : kMissing;
+    }
+    offset = found->second;
+    return kFound;
+}
+
 TScript::TScript(const std::string& key)
 {
     Load(key);
+}
+
+TScript::TScript(const std::string& key, const TScriptFile& file)
+{
+    Load(key, file);
 }
 
 TScript::TScript(const TRefPtr<TScript>& loaded)
@@ -104,6 +150,16 @@ void TScript::SplitKey(const std::string& key, std::string& filePart, std::strin
 
 void TScript::Load(const std::string& key)
 {
+    LoadFrom(key, nullptr);
+}
+
+void TScript::Load(const std::string& key, const TScriptFile& file)
+{
+    LoadFrom(key, &file);
+}
+
+void TScript::LoadFrom(const std::string& key, const TScriptFile* file)
+{
     Reset();
     m_key = key;
     std::string filePart;
@@ -114,7 +170,11 @@ void TScript::Load(const std::string& key)
         ScriptLog("no file in the script key \"" + key + "\"");
         return;
     }
-    if (!ReadBody(path, name)) {
+    std::optional<TScriptFile> own;
+    if (file == nullptr) {
+        file = &own.emplace(path);
+    }
+    if (!ReadBody(*file, name, path + " (" + m_key + ")")) {
         Reset();
         return;
     }
@@ -137,39 +197,23 @@ void TScript::Load(const std::string& key)
     m_previous = nullptr;
 }
 
-bool TScript::ReadBody(const std::string& path, const std::string& name)
+bool TScript::ReadBody(const TScriptFile& file, const std::string& name, const std::string& where)
 {
-    const std::string where = path + " (" + m_key + ")";
-    std::vector<std::uint8_t> bytes;
-    if (!ReadWholeFile(path, bytes)) {
+    std::uint32_t offset = 0;
+    switch (file.Find(name, offset)) {
+    case TScriptFile::kUnreadable:
         ScriptLog("cannot open " + where);
         return false;
-    }
-    TByteReader directory(bytes.data(), bytes.size());
-    std::uint32_t entries = 0;
-    // An entry is at least its name length and its offset.
-    if (!directory.U32(entries) || !directory.Fits(entries, 8)) {
+    case TScriptFile::kBrokenDirectory:
         ScriptLog("broken directory in " + where);
         return false;
-    }
-    bool found = false;
-    std::uint32_t offset = 0;
-    for (std::uint32_t i = 0; i < entries && !found; ++i) {
-        std::string entry;
-        std::uint32_t entryOffset = 0;
-        if (!ReadText(directory, entry, false) || !directory.U32(entryOffset)) {
-            ScriptLog("broken directory in " + where);
-            return false;
-        }
-        if (entry == name) {
-            found = true;
-            offset = entryOffset;
-        }
-    }
-    if (!found) {
+    case TScriptFile::kMissing:
         ScriptLog("no script named \"" + name + "\" in " + where);
         return false;
+    case TScriptFile::kFound:
+        break;
     }
+    const std::vector<std::uint8_t>& bytes = file.GetBytes();
     if (offset > bytes.size()) {
         ScriptLog("script body beyond the end of " + where);
         return false;
@@ -199,6 +243,9 @@ bool TScript::ReadBody(const std::string& path, const std::string& name)
             ScriptLog("statement " + std::to_string(s) + " cut short in " + where);
             return false;
         }
+        // Its bytes unscrambled, and for each token a text and a node made.
+        ScriptWork::CountBytes(in.Position() - start);
+        ScriptWork::CountLinks(tokens);
         if (in.Position() - start > kMaxStatementBytes) {
             ScriptLog("statement " + std::to_string(s) + " of " + where + " is longer than " +
                       std::to_string(kMaxStatementBytes) + " bytes; skipped");

@@ -25,28 +25,56 @@ std::string DecimalText(std::int32_t value)
 
 TScriptCall::TScriptCall(TScript* script, const std::string& target, std::uint32_t targetKind,
                          std::deque<std::string> argTexts, std::deque<std::uint32_t> argKinds)
-    : TScriptStatement(script, kCall), m_target(target), m_targetKind(targetKind), m_argTexts(std::move(argTexts)),
+    : TScriptStatement(script, kCall), m_target(target), m_call(kScript), m_argTexts(std::move(argTexts)),
       m_argKinds(std::move(argKinds))
 {
-    // A long text is copied for the module, or read, on every pass.
+    if (targetKind == kTokenSystemCall) {
+        static const struct {
+            const char* name;
+            Target call;
+        } kSystemCalls[] = {{"@@SendMsg", kSendMsg}, {"@@Random", kRandom}, {"@@Time", kTime},
+                            {"@@RandomSeed", kRandomSeed}, {"@@Wait", kWait}, {"@@Resume", kResume}};
+        m_call = kUnknownSystemCall;
+        for (const auto& known : kSystemCalls) {
+            if (m_target == known.name) {
+                m_call = known.call;
+            }
+        }
+    }
+    // A long text is copied for the module, or read, on every pass that hands it on.
     for (const std::string& text : m_argTexts) {
-        m_argumentTokens += 1 + text.size() / kArgumentBytesPerToken;
+        m_argumentTokens += ScriptPrice::kArgument + ScriptPrice::Bytes(text.size());
     }
 }
 
 TScriptStatement* TScriptCall::Execute()
 {
-    ScriptWork::Count(m_argumentTokens);
-    if (m_targetKind == kTokenSystemCall) {
-        std::deque<std::string> texts;
-        std::deque<std::uint32_t> kinds;
-        // Only these read their arguments.
-        if (m_target == "@@SendMsg" || m_target == "@@RandomSeed") {
-            EvaluateArguments(texts, kinds);
+    TScriptProcessManager* manager = TScriptProcessManager::Get();
+    switch (m_call) {
+    case kSendMsg:
+        SendMsg();
+        break;
+    case kRandom:
+        TScriptProcessManager::SetResultVariable(ScriptRandom());
+        break;
+    case kTime:
+        TScriptProcessManager::SetResultVariable(
+            static_cast<std::int32_t>(static_cast<std::uint32_t>(std::time(nullptr))));
+        break;
+    case kRandomSeed:
+        SeedRandom();
+        break;
+    case kWait:
+    case kResume:
+        if (manager != nullptr) {
+            manager->SetHostWait(m_call == kWait ? 1 : 0);
         }
-        SystemCall(texts, kinds);
-    } else {
+        break;
+    case kUnknownSystemCall:
+        break;
+    case kScript:
         CallScript();
+        break;
     }
     return m_next;
 }
@@ -55,6 +83,7 @@ TScriptStatement* TScriptCall::Execute()
 // they are (kind 4).
 void TScriptCall::EvaluateArguments(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const
 {
+    ScriptWork::Count(m_argumentTokens);
     for (std::size_t i = 0; i < m_argTexts.size(); ++i) {
         const std::uint32_t kind = m_argKinds[i];
         if (kind == kTokenDecimal || kind == kTokenText) {
@@ -96,37 +125,36 @@ bool TScriptCall::ArgumentValue(std::size_t i, std::int32_t& value) const
     return true;
 }
 
-void TScriptCall::SystemCall(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const
+void TScriptCall::SendMsg() const
 {
+    std::deque<std::string> texts;
+    std::deque<std::uint32_t> kinds;
+    EvaluateArguments(texts, kinds);
     TScriptProcessManager* manager = TScriptProcessManager::Get();
-    if (m_target == "@@SendMsg") {
-        // Without a module name and a command there is nothing to send.
-        if (manager == nullptr || texts.size() < 2) {
-            return;
-        }
-        const std::string module = texts[0];
-        const auto command = static_cast<std::uint32_t>(ScriptAtoi(texts[1]));
-        texts.erase(texts.begin(), texts.begin() + 2);
-        kinds.erase(kinds.begin(), kinds.begin() + 2);
-        const std::uint32_t result = manager->CallModule(module, command, texts, kinds);
-        if ((result & kWaitBit) != 0) {
-            manager->SetModuleWait(1);
-        }
-        if ((result & kStopBit) != 0) {
-            manager->SetStop(1);
-        }
-    } else if (m_target == "@@Random") {
-        TScriptProcessManager::SetResultVariable(ScriptRandom());
-    } else if (m_target == "@@Time") {
-        TScriptProcessManager::SetResultVariable(static_cast<std::int32_t>(static_cast<std::uint32_t>(std::time(nullptr))));
-    } else if (m_target == "@@RandomSeed") {
-        if (!texts.empty()) {
-            SeedScriptRandom(static_cast<std::uint32_t>(ScriptAtoi(texts[0])));
-        }
-    } else if (m_target == "@@Wait" || m_target == "@@Resume") {
-        if (manager != nullptr) {
-            manager->SetHostWait(m_target == "@@Wait" ? 1 : 0);
-        }
+    // Without a module name and a command there is nothing to send.
+    if (manager == nullptr || texts.size() < 2) {
+        return;
+    }
+    const std::string module = texts[0];
+    const auto command = static_cast<std::uint32_t>(ScriptAtoi(texts[1]));
+    texts.erase(texts.begin(), texts.begin() + 2);
+    kinds.erase(kinds.begin(), kinds.begin() + 2);
+    const std::uint32_t result = manager->CallModule(module, command, texts, kinds);
+    if ((result & kWaitBit) != 0) {
+        manager->SetModuleWait(1);
+    }
+    if ((result & kStopBit) != 0) {
+        manager->SetStop(1);
+    }
+}
+
+void TScriptCall::SeedRandom() const
+{
+    std::deque<std::string> texts;
+    std::deque<std::uint32_t> kinds;
+    EvaluateArguments(texts, kinds);
+    if (!texts.empty()) {
+        SeedScriptRandom(static_cast<std::uint32_t>(ScriptAtoi(texts[0])));
     }
 }
 
@@ -141,6 +169,7 @@ void TScriptCall::CallScript() const
         return;
     }
     // Straight into the called task's locals: a CALL in a loop builds no argument queues.
+    ScriptWork::Count(m_argumentTokens);
     std::size_t passed = 0;
     for (std::size_t i = 0; i < m_argTexts.size(); ++i) {
         std::int32_t value = 0;

@@ -411,7 +411,7 @@ std::int32_t TScriptExpression::EvaluateAt(unsigned depth) const
     if (depth >= kRecursionDepth) {
         return EvaluateIteratively();
     }
-    ScriptWork::Count(1);
+    ScriptWork::Count(ScriptPrice::kNode);
     if (IsConstant()) {
         return m_value;
     }
@@ -459,12 +459,11 @@ std::int32_t TScriptExpression::EvaluateIteratively() const
             pending.push_back({node->m_right.Get(), 0, 0});
             continue;
         }
-        // An operator taken the long way round costs about twice what a nested call does.
         if (binary) {
-            ScriptWork::Count(2);
+            ScriptWork::Count(ScriptPrice::kDeepOperator);
             value = Binary(node->m_operator, pending[top].left, value);
         } else if (unary) {
-            ScriptWork::Count(2);
+            ScriptWork::Count(ScriptPrice::kDeepOperator);
             value = Unary(node->m_operator, value);
         } else {
             value = node->EvaluateAt(0);

@@ -63,8 +63,11 @@ TScript* TScriptProcessManager::Queue(const std::string& key, bool reload)
     }
     TRefPtr<TScript>& loaded = m_loaded[key];
     if (loaded.Get() == nullptr) {
-        // Tasks still running an earlier load keep it.
-        loaded = TRefPtr<TScript>(new TScript(key));
+        // Tasks still running an earlier load keep it. A pushed key reads its file anew.
+        std::string file;
+        std::string name;
+        TScript::SplitKey(key, file, name);
+        loaded = TRefPtr<TScript>(reload || file.empty() ? new TScript(key) : new TScript(key, CalledFile(file)));
     }
     if (!reload && !m_spareTasks.empty()) {
         m_tasks.push_front(Task{m_spareTasks.back(), true});
@@ -87,8 +90,19 @@ void TScriptProcessManager::ForgetFile(const std::string& key)
     }
     // A key without a file part is only ever itself.
     m_loaded.erase(key);
+    file.pop_back();
+    m_files.erase(file);
     // Ended tasks may still hold what was forgotten.
     m_spareTasks.clear();
+}
+
+const TScriptFile& TScriptProcessManager::CalledFile(const std::string& filePart)
+{
+    std::unique_ptr<TScriptFile>& file = m_files[filePart];
+    if (file == nullptr) {
+        file = std::make_unique<TScriptFile>(TScript::GetDirectory() + filePart);
+    }
+    return *file;
 }
 
 std::uint32_t TScriptProcessManager::Step()
@@ -103,7 +117,7 @@ std::uint32_t TScriptProcessManager::Step()
     std::uint64_t statements = 0;
     std::uint64_t tokens = 0;
     std::uint64_t work = 0;
-    while (work < kMaxWorkPerStep) {
+    while (work < ScriptPrice::kMaxWorkPerStep) {
         if (m_tasks.empty()) {
             return kFinished;
         }
@@ -114,7 +128,7 @@ std::uint32_t TScriptProcessManager::Step()
         const std::uint64_t worked = ScriptWork::Tokens() - tokensBefore - tokens;
         ++statements;
         tokens += worked;
-        work += std::max<std::uint64_t>(1, (worked + kTokensPerWork - 1) / kTokensPerWork);
+        work += std::max<std::uint64_t>(1, (worked + ScriptPrice::kTokensPerWork - 1) / ScriptPrice::kTokensPerWork);
         if (!alive) {
             RemoveTask(task.Get());
             if (called && task.UseCount() == 1) {
@@ -223,6 +237,7 @@ void TScriptProcessManager::Clear()
     m_tasks.clear();
     m_spareTasks.clear();
     m_loaded.clear();
+    m_files.clear();
     m_modules.clear();
     m_globalB.Clear();
     m_globalA.Clear();

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <deque>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,15 +23,6 @@ public:
     static constexpr std::uint32_t kFinished = 4;   // no script left
     static constexpr std::uint32_t kCancelled = 16;
 
-    // A runaway loop gives the frame back after this much work, and its run ends. A statement is one
-    // unit of work for every three tokens it works through (ScriptWork), one at least, as an
-    // ordinary statement ("g.i = g.i + 1") is: a million such statements fill a frame, as do a few
-    // hundred of 64 KiB.
-    static constexpr std::uint64_t kMaxWorkPerStep = 1000000;
-    static constexpr std::uint64_t kTokensPerWork = 3;
-    // A command that starts a scene renders the screen for it: it costs half a frame, so that a
-    // run starts one in a frame and goes on, and a second in the same frame ends the run.
-    static constexpr std::uint64_t kSceneStartTokens = kMaxWorkPerStep * kTokensPerWork / 2;
     // Scripts calling scripts queue no deeper than this.
     static constexpr std::size_t kMaxTasks = 256;
 
@@ -90,8 +82,10 @@ private:
     };
 
     TScript* Queue(const std::string& key, bool reload);
-    // Forgets the loaded scripts of the key's file.
+    // Forgets the loaded scripts of the key's file, and the file.
     void ForgetFile(const std::string& key);
+    // The file of a called key, read at its first CALL.
+    const TScriptFile& CalledFile(const std::string& filePart);
     // Calls Update or Draw of each module in name order; a module may add or remove modules meanwhile.
     void VisitModules(void (TScriptModule::*visit)());
 
@@ -104,7 +98,9 @@ private:
     std::vector<TRefPtr<TScript>> m_spareTasks;
     // Script keys to the statements this manager loaded, a script that failed to load included
     // (logged once).
-    std::map<std::string, TRefPtr<TScript>> m_loaded;
+    std::map<std::string, TRefPtr<TScript>, TScriptNameLess> m_loaded;
+    // The files those CALLs read, by file part.
+    std::map<std::string, std::unique_ptr<TScriptFile>, TScriptNameLess> m_files;
     TScriptVarTable m_globalA;
     TScriptVarTable m_globalB;
     std::map<std::string, TRefPtr<TScriptModule>> m_modules;

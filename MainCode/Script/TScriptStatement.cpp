@@ -125,15 +125,12 @@ TScriptStatement* EndOf(const TScriptStatement* s)
     return static_cast<const TScriptLinkStatement*>(s)->GetEnd();
 }
 
-// What walking over one link of a chain costs: about what two expression tokens do.
-constexpr std::uint64_t kLinkTokens = 2;
-
 // After a branch has run to its end: follow the chain of later branches to the closing END. Each
 // link skipped is work: a chain of thousands may be walked on every pass of a loop.
 TScriptStatement* SkipBranches(TScriptStatement* x, std::int32_t branchKind)
 {
     while (Is(x, branchKind) || Is(x, TScriptStatement::kElse)) {
-        ScriptWork::Count(kLinkTokens);
+        ScriptWork::CountLinks(1);
         x = Is(x, TScriptStatement::kElse) ? EndOf(x) : JumpOf(x);
     }
     return x;
@@ -232,10 +229,11 @@ TScriptStatement* TScriptSwitch::Execute()
     const std::int32_t value = Value();
     TScriptStatement* x = m_jump;
     while (Is(x, kCase)) {
+        ScriptWork::CountLinks(1);
         if (static_cast<TScriptCase*>(x)->Value() == value) {
             // Several CASE lines in a row share the body after the last of them.
             while (Is(x, kCase) || Is(x, kElse)) {
-                ScriptWork::Count(kLinkTokens);
+                ScriptWork::CountLinks(1);
                 x = x->GetNext();
             }
             return x;

@@ -200,21 +200,23 @@ public:
                 std::deque<std::string> argTexts, std::deque<std::uint32_t> argKinds);
     TScriptStatement* Execute() override;
 
-    // An argument is a token and one more for every this many bytes of its text.
-    static constexpr std::size_t kArgumentBytesPerToken = 16;
-
 private:
+    // What the target names, told apart once when the script loads.
+    enum Target { kSendMsg, kRandom, kTime, kRandomSeed, kWait, kResume, kUnknownSystemCall, kScript };
+
+    // Only the calls that read their arguments build the lists.
     void EvaluateArguments(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const;
     // The value of argument i as a number; false for a kind that is not passed.
     bool ArgumentValue(std::size_t i, std::int32_t& value) const;
-    void SystemCall(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const;
+    void SendMsg() const;
+    void SeedRandom() const;
     void CallScript() const;
 
     std::string m_target;
-    std::uint32_t m_targetKind;
+    Target m_call;
     std::deque<std::string> m_argTexts;
     std::deque<std::uint32_t> m_argKinds;
-    // What passing the arguments costs (ScriptWork), the same on every pass.
+    // What handing the arguments on costs (ScriptWork), the same on every pass that reads them.
     std::uint64_t m_argumentTokens = 0;
 };
 

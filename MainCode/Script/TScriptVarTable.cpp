@@ -25,7 +25,24 @@ bool LookupString(const Map& map, const Key& key, std::string& out)
     return true;
 }
 
+// The entry of the name, its name copied in when new.
+template <typename Map>
+typename Map::mapped_type& Entry(Map& map, const std::string& name)
+{
+    auto [entry, added] = map.try_emplace(name);
+    if (added) {
+        ScriptWork::CountBytes(name.size());
+    }
+    return entry->second;
+}
+
 }  // namespace
+
+bool TScriptNameLess::operator()(const std::string& a, const std::string& b) const
+{
+    ScriptWork::CountBytes(a.size() < b.size() ? a.size() : b.size());
+    return a < b;
+}
 
 std::int32_t TScriptVarTable::GetInt(const std::string& name, std::int32_t defaultValue) const
 {
@@ -39,7 +56,7 @@ std::int32_t TScriptVarTable::GetIntAt(std::uint32_t number, std::int32_t defaul
 
 void TScriptVarTable::SetInt(const std::string& name, std::int32_t value)
 {
-    m_intsByName[name] = value;
+    Entry(m_intsByName, name) = value;
 }
 
 void TScriptVarTable::SetIntAt(std::uint32_t number, std::int32_t value)
@@ -59,7 +76,7 @@ bool TScriptVarTable::GetStringAt(std::uint32_t number, std::string& out) const
 
 void TScriptVarTable::SetString(const std::string& name, const std::string& text)
 {
-    m_stringsByName[name] = text;
+    Entry(m_stringsByName, name) = text;
 }
 
 void TScriptVarTable::SetStringAt(std::uint32_t number, const std::string& text)

@@ -151,6 +151,42 @@ TEST_F(CaptureTest, ScreenGoesIntoTheSharedTextureWithItsCoordinates)
     TSprite::SetRenderMode(1);
 }
 
+// The same scene captured again before the next frame is not drawn again (a script starting several
+// scene changes in one frame renders the screen once): another scene, the next frame, or scenes
+// taken off the stack, draw anew.
+TEST_F(CaptureTest, ASceneCapturedAgainInOneFrameIsDrawnOnce)
+{
+    PictureScene other(app_.get());
+    enum Before { kNothing, kFrame, kPop };
+    const struct {
+        const char* what;
+        Before before;
+        PictureScene* scene;
+        int draws;
+        int otherDraws;
+    } steps[] = {
+        {"first", kNothing, scene_.get(), 1, 0},    {"again", kNothing, scene_.get(), 1, 0},
+        {"another", kNothing, &other, 1, 1},         {"the first after it", kNothing, scene_.get(), 2, 1},
+        {"and again", kNothing, scene_.get(), 2, 1}, {"a frame later", kFrame, scene_.get(), 3, 1},
+        {"after a scene was taken off", kPop, scene_.get(), 4, 1},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        if (step.before == kFrame) {
+            app_->Frame();
+        } else if (step.before == kPop) {
+            app_->PushScene(new PictureScene(app_.get()));
+            app_->PopScenesTo(0);
+        }
+        TSprite captured = app_->CaptureScreen("sTChangeLoop", step.scene);
+        EXPECT_EQ(scene_->draws, step.draws);
+        EXPECT_EQ(other.draws, step.otherDraws);
+        ASSERT_TRUE(TDxProbe::Image(captured).HasTexture());
+        EXPECT_FLOAT_EQ(captured.GetVertex(3).u, 0.625F);
+        EXPECT_FLOAT_EQ(captured.GetVertex(3).v, 0.9375F);
+    }
+}
+
 TEST_F(CaptureTest, SceneSurfaceIsTheTargetDrawnIntoOrASystemMemoryCopy)
 {
     d3d()->Clear(0xFFFF00FF, D3DCLEAR_TARGET, 1.0F, 0, 0, nullptr);

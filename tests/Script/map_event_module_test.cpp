@@ -182,6 +182,43 @@ TEST_F(MapEvent, StoryEventCoversTheFieldInBlackOrWhite)
     }
 }
 
+// A script with a few story event starts runs to its end, each start queueing its scene; a fifth
+// start in one frame ends the run there.
+TEST_F(MapEvent, AScriptOfFourStoryEventStartsRunsToItsEnd)
+{
+    ASSERT_NE(Make(), nullptr);
+    const struct {
+        int starts;
+        std::int32_t after;
+        std::uint32_t step;
+    } cases[] = {{2, 7, TScriptProcessManager::kFinished},
+                 {4, 7, TScriptProcessManager::kFinished},
+                 {5, 0, TScriptProcessManager::kFinished}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.starts);
+        std::vector<std::string> lines = {"g.before = 1"};
+        for (int i = 0; i < c.starts; ++i) {
+            lines.push_back("CALL @@SendMsg \"MapEvent\" 2 " + std::to_string(301 + i) + " 0");
+            lines.push_back("g.between = g.between + 5");
+        }
+        lines.push_back("g.after = 7");
+        m_manager->GetGlobalA().Clear();
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Run(lines), c.step);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Global("before"), 1);
+        EXPECT_EQ(Global("between"), 5 * (c.after != 0 ? c.starts : c.starts - 1));
+        EXPECT_EQ(Global("after"), c.after);
+        EXPECT_EQ(log.find(" ran ") != std::string::npos, c.after == 0) << log;
+        // The first asked for runs first; the others wait behind it.
+        EXPECT_EQ(app_->GetSceneCount(), c.starts);
+        auto* change = dynamic_cast<TChangeLoop*>(TMainProbe::CurrentScene(*app_));
+        ASSERT_NE(change, nullptr);
+        EXPECT_EQ(TSceneProbe::EventId(*change), 301);
+        app_->PopScenesTo(0);
+    }
+}
+
 TEST_F(MapEvent, LookVariantOnlyWithAPlayer)
 {
     TMapEventModule* module = Make();

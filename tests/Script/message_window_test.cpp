@@ -2,6 +2,8 @@
 // prompt, pages, choices, cancel, slides, what it draws where, and two pictures.
 #include "Script/message_window_fixture.h"
 
+#include "MainCode/Script/ScriptWork.h"
+
 #include "support/dx_probe.h"
 #include "support/golden.h"
 #include "support/script_probe.h"
@@ -151,6 +153,48 @@ TEST_F(MessageWindowTest, ChoiceLinesPastTheThirdStayOneClippedLineAndTheCursorR
     Frames(81);
     EXPECT_TRUE(TScriptProbe::IsIdle(*window_));
     EXPECT_EQ(TScriptProbe::Line(*window_), 1);
+}
+
+// The name plate rasterizes only the glyphs that can reach its 128 pixels, as far as a pen 32 past
+// its edge: 20 of 8 pixels, 10 of 16. What it shows is what drawing the whole name shows, and the
+// work counted is the plate and the glyphs drawn (9,000 and 1,500 each). Long choice lines are cut
+// the same way at the message's 512 pixels.
+TEST_F(MessageWindowTest, ANamePlateDrawsOnlyTheGlyphsThatReachIt)
+{
+    std::string kanji;
+    for (int i = 0; i < 1500; ++i) {
+        kanji += "名";
+    }
+    const struct {
+        const char* what;
+        std::string name;
+        std::uint64_t glyphs;
+    } cases[] = {
+        {"two double-byte letters", "ミナ", 2},
+        {"16 letters, the plate full", std::string(16, 'A'), 16},
+        {"20 letters, the last a pen 24 past the edge", "BCDEFGHIJKLMNOPQRSTU", 20},
+        {"21 letters, the last one not drawn", std::string(21, 'C'), 20},
+        {"3,000 letters", std::string(3000, 'D'), 20},
+        {"1,500 double-byte letters", kanji, 10},
+        {"a lead byte at the very end, drawn alone", "AB\x82", 3},
+    };
+    TFontHolder font(0, 16, "ＭＳ ゴシック", 400, 2, 0, 0, 0);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::uint64_t before = ScriptWork::Tokens();
+        EXPECT_EQ(manager_->CallModule("Text", 4, {c.name}, {}), 4u);
+        EXPECT_EQ(ScriptWork::Tokens() - before, 9000 + 1500 * c.glyphs);
+        TText8 whole("Whole", 128, 16, 255, 255, 255, D3DPOOL_MANAGED, 0);
+        whole.Clear(false);
+        whole.DrawText(0, 0, c.name, &font, false);
+        const TText8& plate = TScriptProbe::NameText(*window_);
+        const std::size_t bytes = static_cast<std::size_t>(TDxProbe::Stride(plate)) * TDxProbe::TextHeight(plate);
+        ASSERT_EQ(TDxProbe::Stride(whole), TDxProbe::Stride(plate));
+        EXPECT_TRUE(std::equal(TDxProbe::Pixels(plate), TDxProbe::Pixels(plate) + bytes, TDxProbe::Pixels(whole)));
+    }
+    window_->ShowChoice("YES\nNO\n" + std::string(2000, 'W'));
+    manager_->UpdateModules();
+    EXPECT_TRUE(MessageShows({{0, 0, "　YES"}, {0, 20, "　NO"}, {0, 40, "　" + std::string(2000, 'W')}}));
 }
 
 TEST_F(MessageWindowTest, CancelClosesWindowAndNameBoxThenRaisesTheCancel)

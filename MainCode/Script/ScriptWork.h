@@ -1,0 +1,67 @@
+// The work scripts do in a frame, counted where it is done, and the one list of what each kind of
+// work costs. The unit is a token: what evaluating one expression node costs. An ordinary statement
+// ("g.x = g.x + 1") is three, and a frame is a million such statements; each price below is set so
+// that a loop repeating that work ends its frame no later than a loop of ordinary statements does.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace ScriptPrice {
+
+// A frame gives back after this much work, and its run ends: a statement is one unit for every
+// kTokensPerWork tokens it works through, one at least.
+inline constexpr std::uint64_t kMaxWorkPerStep = 1000000;
+inline constexpr std::uint64_t kTokensPerWork = 3;
+inline constexpr std::uint64_t kFrameTokens = kMaxWorkPerStep * kTokensPerWork;
+
+// An expression node evaluated; an operator nested past the recursion depth, taken the long way
+// round with a stack of its own.
+inline constexpr std::uint64_t kNode = 1;
+inline constexpr std::uint64_t kDeepOperator = 2;
+
+// Bytes compared, hashed, copied, scanned or read: a token for every kBytesPerToken of them, so
+// that names and numbers of ordinary length cost nothing more than their token.
+inline constexpr std::uint64_t kBytesPerToken = 16;
+
+// A call argument handed on: one, and its bytes.
+inline constexpr std::uint64_t kArgument = 1;
+
+// A link followed to memory that need not be in the cache (a branch skipped, a CASE line passed, a
+// bag entry looked at, an allocation): what a cache miss costs on a real machine, about what four
+// ordinary statements do.
+inline constexpr std::uint64_t kLink = 12;
+
+// A text texture cleared and sent to the device.
+inline constexpr std::uint64_t kTextureSent = 13500;
+// The name plate sent to the device, and each glyph rasterized into a text.
+inline constexpr std::uint64_t kPlateSent = 9000;
+inline constexpr std::uint64_t kGlyph = 1500;
+
+// A line written to the log.
+inline constexpr std::uint64_t kLogLine = 300;
+
+// A scene started: the screen is rendered into a picture for it. A fifth of a frame, so that a
+// script starting a few runs to its end and a loop of them stops after five.
+inline constexpr std::uint64_t kSceneStart = kFrameTokens / 5;
+
+// What reading bytes costs: the rule behind every byte count above.
+constexpr std::uint64_t Bytes(std::size_t bytes)
+{
+    return bytes / kBytesPerToken;
+}
+
+}  // namespace ScriptPrice
+
+// The tokens scripts have worked through: the process manager counts them beside the statements,
+// so a statement costs what it does. Each kind of work counts itself where it is done.
+class ScriptWork {
+public:
+    static void Count(std::uint64_t tokens) { s_tokens += tokens; }
+    static void CountBytes(std::size_t bytes) { s_tokens += ScriptPrice::Bytes(bytes); }
+    static void CountLinks(std::uint64_t links) { s_tokens += links * ScriptPrice::kLink; }
+    static std::uint64_t Tokens() { return s_tokens; }
+
+private:
+    static inline std::uint64_t s_tokens = 0;
+};
