@@ -269,7 +269,6 @@ void TGameWnd::Init()
 
 bool TGameWnd::Frame()
 {
-    ++m_frames;
     if (m_current == nullptr) {
         return false;  // nothing left to run: end the program instead of stepping a missing scene
     }
@@ -317,7 +316,6 @@ void TGameWnd::ReplaceScene(TLoop* scene)
 
 void TGameWnd::ApplySceneChange()
 {
-    m_capture.drawn = false;  // a scene deleted may leave its address to the next
     if (m_scenes.empty()) {
         return;
     }
@@ -336,7 +334,6 @@ void TGameWnd::ApplySceneChange()
 
 void TGameWnd::PopScene()
 {
-    m_capture.drawn = false;  // a scene deleted may leave its address to the next
     if (m_scenes.empty()) {
         return;
     }
@@ -359,7 +356,6 @@ std::int32_t TGameWnd::PopScenesTo(std::uint32_t n)
 
 void TGameWnd::ClearScenes()
 {
-    m_capture.drawn = false;  // a scene deleted may leave its address to the next
     for (auto& holder : m_scenes) {
         DeleteOwnedScene(holder);
     }
@@ -678,23 +674,11 @@ bool TGameWnd::RenderSceneToTexture(TTexture8& texture, float* u, float* v, TLoo
 
 TSprite TGameWnd::CaptureScreen(const std::string& /*label*/, TLoop* scene)
 {
-    // Several scene changes started in one frame (a script's) render the screen once.
-    const TLoop* shown = scene != nullptr ? scene : m_current;
-    const bool again = m_capture.drawn && m_capture.frame == m_frames && m_capture.scene == shown;
-    m_capture.drawn = false;
     bool present = false;
     TTexture8 texture;
     if (TTexture8* cached = TTexture8::Find(kCaptureTextureName)) {
         texture = *cached;
         present = true;
-        if (again) {
-            TSprite sprite(texture);
-            sprite.SetTexCoord(1, m_capture.u, 0.0F);
-            sprite.SetTexCoord(2, 0.0F, m_capture.v);
-            sprite.SetTexCoord(3, m_capture.u, m_capture.v);
-            m_capture.drawn = true;
-            return sprite;
-        }
     } else {
         texture = CreateCaptureTexture(kCaptureTextureName, -1, -1, &present);
     }
@@ -705,7 +689,6 @@ TSprite TGameWnd::CaptureScreen(const std::string& /*label*/, TLoop* scene)
         sprite.SetTexCoord(1, u, 0.0F);
         sprite.SetTexCoord(2, 0.0F, v);
         sprite.SetTexCoord(3, u, v);
-        m_capture = Capture{m_frames, shown, u, v, true};
         return sprite;
     }
     TSprite black;

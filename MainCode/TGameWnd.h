@@ -42,8 +42,7 @@ public:
 
     // Screen capture: the scene (null: the current one) drawn again into "QM_ScreenCaptureTex" with
     // Present off, shown by the returned sprite; an opaque black sprite when that fails. The label
-    // names the calling scene and has no effect. The same scene asked for again before the next frame
-    // is not drawn again: it would draw the same picture into the same texture.
+    // names the calling scene and has no effect.
     TSprite CaptureScreen(const std::string& label, TLoop* scene);
     // The scene drawn into an off-screen target: kind 1 returns that render target, any other kind
     // a system-memory copy (zero-filled when the copy fails). The caller releases it.
@@ -85,16 +84,6 @@ private:
     TIMECAPS m_timeCaps = {};
     TLoop* m_current = nullptr;
     std::deque<TRefPtr<TLoop>> m_scenes;  // front = top = current scene
-    std::uint64_t m_frames = 0;
-    // The last capture drawn: the frame it was drawn in, of which scene, and the part of the texture
-    // it filled.
-    struct Capture {
-        std::uint64_t frame = 0;
-        const TLoop* scene = nullptr;
-        float u = 0.0F;
-        float v = 0.0F;
-        bool drawn = false;
-    } m_capture;
     TRefPtr<TInputDevice> m_input;
     TD3D8* m_d3d;
     TDSound8* m_sound;

@@ -73,6 +73,7 @@ std::uint32_t TSceneLoop::Update()
         return LOOP_CONTINUE;
     }
     std::uint32_t r = LOOP_CONTINUE;
+    int steps = 0;
     do {
         m_timer.m_elapsed -= m_timer.m_interval;
         if (m_input != nullptr) {
@@ -83,7 +84,13 @@ std::uint32_t TSceneLoop::Update()
             return r;
         }
         m_timer.m_last += m_timer.m_interval;
-    } while (m_timer.m_elapsed >= m_timer.m_interval);
+    } while (++steps < kMaxCatchUpSteps && m_timer.m_elapsed >= m_timer.m_interval);
+    if (m_timer.m_elapsed >= m_timer.m_interval) {
+        // Behind by more than the steps allowed: forgive the whole intervals, keep the fraction.
+        const double behind = m_timer.m_elapsed - std::fmod(m_timer.m_elapsed, m_timer.m_interval);
+        m_timer.m_last += behind;
+        m_timer.m_elapsed -= behind;
+    }
     (this->*m_draw)();
     return r;
 }

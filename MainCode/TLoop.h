@@ -69,6 +69,10 @@ public:
     // The sound core's banks the scenes load their lists into.
     static constexpr std::uint32_t kEffectBank = 0;
     static constexpr std::uint32_t kMusicBank = 2;
+    // The most steps one Update runs before it draws. Steps that cost more than an interval would
+    // otherwise leave each frame owing more than the last, and the game would stop drawing and
+    // taking messages; time owed past this is dropped, so the game runs slower instead.
+    static constexpr int kMaxCatchUpSteps = 4;
 
     explicit TSceneLoop(TGameWnd* app);
     ~TSceneLoop() override;

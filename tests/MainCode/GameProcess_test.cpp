@@ -18,6 +18,7 @@
 #include "formats/mesh_writer.h"
 #include "formats/scene_assets.h"
 #include "formats/table_writer.h"
+#include "support/child_wait.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -101,7 +102,7 @@ TEST(GameProcess, ASecondCopyIsRefusedWhileTheFirstRuns)
     const ProcessResult second = RunGame(dir);
     kill(first, SIGTERM);
     int status = 0;
-    waitpid(first, &status, 0);
+    EXPECT_TRUE(qmtest::WaitForChild(first, &status, 60)) << "still running a minute after the signal";
     EXPECT_EQ(second.exitCode, 1);
     EXPECT_TRUE(second.Says("多重起動禁止")) << second.err;
     EXPECT_NE(second.err.find(FolderLine(dir)), std::string::npos) << second.err;
@@ -120,16 +121,7 @@ TEST(GameProcess, AStopSignalClosesTheGameWithSuccess)
         ASSERT_GT(pid, 0);
         kill(pid, signal);
         int status = 0;
-        pid_t ended = 0;
-        for (int i = 0; i < 3000 && ended == 0; ++i) {
-            usleep(20000);
-            ended = waitpid(pid, &status, WNOHANG);
-        }
-        if (ended == 0) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-        }
-        EXPECT_EQ(ended, pid) << "still running a minute after the signal";
+        EXPECT_TRUE(qmtest::WaitForChild(pid, &status, 60)) << "still running a minute after the signal";
         EXPECT_TRUE(WIFEXITED(status)) << status;
         EXPECT_EQ(WEXITSTATUS(status), 0);
     }
@@ -144,7 +136,7 @@ TEST(GameProcess, WithoutADisplayTheGameStopsAtOnceAndWritesNoSave)
     }
     qmtest::TempDir dir;
     WriteSettings(dir, "");
-    const ProcessResult r = RunGame(dir, "env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY timeout 20");
+    const ProcessResult r = RunGame(dir, "env -u SDL_VIDEODRIVER -u DISPLAY -u WAYLAND_DISPLAY timeout -k 10 20");
     EXPECT_EQ(r.exitCode, 1) << r.err;  // not 124: it did not run on unseen
     EXPECT_NE(r.err.find("no display: "), std::string::npos) << r.err;
     EXPECT_NE(r.err.find("needs a graphical session"), std::string::npos) << r.err;
@@ -156,7 +148,7 @@ TEST(GameProcess, WithoutASoundDeviceTheGameRunsSilentAndSaysSoOnce)
 {
     qmtest::TempDir dir;
     WriteSettings(dir, "");
-    const ProcessResult r = RunGame(dir, "SDL_AUDIODRIVER=nosuch timeout --preserve-status -s TERM 3");
+    const ProcessResult r = RunGame(dir, "SDL_AUDIODRIVER=nosuch timeout --preserve-status -s TERM -k 60 3");
     EXPECT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(r.err.rfind("no audio device: running without sound (", 0), 0u) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;

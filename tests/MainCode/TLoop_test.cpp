@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <vector>
 #include <memory>
 
 #include "MainCode/TGameWnd.h"
@@ -90,9 +91,9 @@ TEST_F(TSceneLoopTest, EndStopsAtOnceButQuitLetsTheCatchUpFinish)
     CountingScene quitting(app.get());
     quitting.quitAtStep = 2;
     quitting.Resume();
-    platform::ManualClock::Advance(101);
+    platform::ManualClock::Advance(67);
     EXPECT_EQ(quitting.Update(), LOOP_CONTINUE);  // the last step's result
-    EXPECT_EQ(quitting.steps, 6);
+    EXPECT_EQ(quitting.steps, 4);
     EXPECT_EQ(quitting.draws, 1);
 
     CountingScene quitLast(app.get());
@@ -131,6 +132,60 @@ TEST_F(TSceneLoopTest, NoCatchUpAfterTheTimerWrapsOrAfterResume)
     late.Resume();
     late.Update();
     EXPECT_EQ(late.steps, 1);
+}
+
+// Each step costs `cost` ms of the clock, as a script working through its budget would.
+class SlowScene : public CountingScene {
+public:
+    SlowScene(TGameWnd* app, DWORD cost) : CountingScene(app), cost_(cost) { SetState(&SlowScene::SlowStep); }
+    std::uint32_t SlowStep()
+    {
+        platform::ManualClock::Advance(cost_);
+        return Step();
+    }
+    DWORD cost_;
+};
+
+TEST_F(TSceneLoopTest, StepsSlowerThanTheIntervalDoNotPileUp)
+{
+    // Steps of 20, 40 and 400 ms: a frame steps what is due, at most four, and then draws; what
+    // is owed beyond the four is dropped, so the frames after a slow one owe no more than it did.
+    for (const DWORD cost : {20u, 40u, 400u}) {
+        SCOPED_TRACE(cost);
+        SlowScene scene(app.get(), cost);
+        scene.Resume();
+        platform::ManualClock::Advance(17);
+        std::vector<int> perFrame;
+        for (int frame = 0; frame < 8; ++frame) {
+            const int before = scene.steps;
+            scene.Update();
+            perFrame.push_back(scene.steps - before);
+            // Less than one interval still owed once a frame has drawn.
+            EXPECT_LT(TMainProbe::Timer(scene).m_elapsed, 1000.0 / 60.0);
+        }
+        EXPECT_EQ(scene.draws, 8);
+        for (std::size_t i = 1; i < perFrame.size(); ++i) {
+            EXPECT_LE(perFrame[i], 4) << "frame " << i;
+            EXPECT_GE(perFrame[i], 1) << "frame " << i;
+        }
+        EXPECT_EQ(perFrame[0], 1);
+        if (cost >= 40) {
+            EXPECT_EQ(perFrame.back(), 4);  // bounded, not growing
+        }
+    }
+
+    // Behind by ten intervals and a fraction: four steps, then the fraction carries over.
+    CountingScene behind(app.get());
+    behind.Resume();
+    const double start = behind.Last();
+    platform::ManualClock::Advance(170);
+    behind.Update();
+    EXPECT_EQ(behind.steps, 4);
+    EXPECT_EQ(behind.draws, 1);
+    EXPECT_DOUBLE_EQ(behind.Last(), start + 10 * (1000.0 / 60.0));
+    platform::ManualClock::Advance(14);  // 3.33 left over + 14: one interval
+    behind.Update();
+    EXPECT_EQ(behind.steps, 5);
 }
 
 class FixedResultScene : public TLoop {

@@ -39,6 +39,7 @@
 #include "platform/win32/timer.h"
 #include "platform/win32/window.h"
 #include "SampleData/sample_folder_copy.h"
+#include "support/child_wait.h"
 #include "support/dx_probe.h"
 #include "support/field_walk.h"
 #include "support/gamedata_probe.h"
@@ -190,7 +191,7 @@ TEST(SampleStartup, TheGameExecutableRunsInTheFolderAndEndsWithoutAnError)
     usleep(1500000);
     kill(pid, SIGTERM);
     int status = 0;
-    ASSERT_EQ(waitpid(pid, &status, 0), pid);
+    ASSERT_TRUE(qmtest::WaitForChild(pid, &status, 60)) << "still running a minute after the signal";
     std::stringstream err;
     err << std::ifstream(dir.Path() / "stderr.txt").rdbuf();
     ASSERT_TRUE(WIFEXITED(status)) << err.str();

@@ -8,9 +8,12 @@
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TDieLoop.h"
 #include "MainCode/Script/TMapEventModule.h"
+#include "MainCode/Script/TPBFlag.h"
 #include "Script/field_module_fixture.h"
 #include "TCommon/my_error.h"
 #include "support/dx_probe.h"
+#include "support/engine_recorders.h"
+#include "support/window_settings.h"
 #include "support/main_probe.h"
 #include "support/scene_probe.h"
 #include "support/map_probe.h"
@@ -217,6 +220,67 @@ TEST_F(MapEvent, AScriptOfFourStoryEventStartsRunsToItsEnd)
         EXPECT_EQ(TSceneProbe::EventId(*change), 301);
         app_->PopScenesTo(0);
     }
+}
+
+// Each start captures the field as it draws at that moment: the minimap switched off between two
+// starts of one script is gone from the second picture, and back in the third once switched on.
+TEST_F(MapEvent, EachStoryStartCapturesTheFieldAsItDrawsThen)
+{
+    // A game that draws in depth, as captures need; the field its current scene, past its fade.
+    const std::vector<qmtest::FieldMap> maps = qmtest::DefaultFieldMaps();
+    qmtest::WriteFieldFolder(".", maps);
+    qmtest::WriteWindowedSettingsWithDepth();
+    ASSERT_TRUE(driver_.Start());
+    app_->PopScenesTo(0);
+    TFieldLoop* field = Ready(maps[0].entry);
+    ASSERT_NE(field, nullptr);
+    ResetScripting();
+    m_manager->AddModule(new TMapEventModule(app_.get(), field));
+    m_manager->AddModule(new TPBFlag(app_.get()));
+    std::vector<TSpriteDrawRecord> draws;
+    // "Cut" marks in the draws where the script has got to.
+    class Cut : public TScriptModule {
+    public:
+        explicit Cut(std::vector<TSpriteDrawRecord>* draws) : TScriptModule("Cut"), draws_(draws) {}
+        std::uint32_t Call(std::uint32_t, const std::deque<std::string>&, const std::deque<std::uint32_t>&) override
+        {
+            draws_->emplace_back();
+            draws_->back().texture = "|";
+            return kDone;
+        }
+        void Update() override {}
+        void Draw() override {}
+        std::vector<TSpriteDrawRecord>* draws_;
+    };
+    m_manager->AddModule(new Cut(&draws));
+    qmtest::SpriteDrawRecorder recorder(&draws);
+    recorder.Record(true);
+    ASSERT_EQ(Run({"CALL @@SendMsg \"Flag\" 1 4 1", "CALL @@SendMsg \"MapEvent\" 2 301 0", "CALL @@SendMsg \"Cut\" 0",
+                   "CALL @@SendMsg \"Flag\" 1 4 0", "CALL @@SendMsg \"MapEvent\" 2 302 0",
+                   "CALL @@SendMsg \"Cut\" 0", "CALL @@SendMsg \"Flag\" 1 4 1",
+                   "CALL @@SendMsg \"MapEvent\" 2 303 0"}),
+              TScriptProcessManager::kFinished);
+    recorder.Record(false);
+    EXPECT_EQ(app_->GetSceneCount(), 4);
+    // Per picture: how many 2D draws, and whether the minimap's arrow (the one turned sprite, at the
+    // minimap's centre) was among them.
+    std::vector<std::pair<int, bool>> pictures(1);
+    for (const TSpriteDrawRecord& d : draws) {
+        if (d.texture == "|") {
+            pictures.emplace_back();
+        } else {
+            ++pictures.back().first;
+            pictures.back().second |= d.kind == TSpriteDrawRecord::kTransformed && d.x == 512.0F && d.y == 384.0F;
+        }
+    }
+    ASSERT_EQ(pictures.size(), 3u);
+    const bool minimap[] = {true, false, true};
+    for (std::size_t i = 0; i < pictures.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_GT(pictures[i].first, 0) << "the field drawn again for this start";
+        EXPECT_EQ(pictures[i].second, minimap[i]);
+    }
+    app_->PopScenesTo(0);
 }
 
 TEST_F(MapEvent, LookVariantOnlyWithAPlayer)

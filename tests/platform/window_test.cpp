@@ -4,6 +4,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/win32/kernel.h"
@@ -159,6 +160,30 @@ TEST_F(WindowTest, SdlEventsBecomeWindowMessages)
     // The close button through default processing destroys the window.
     SendMessageA(hwnd, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(hwnd));
+}
+
+// A stop signal reaches SDL as its quit event: the next look at the queue, with no wait, finds a
+// close for every live window and nothing else, and no second close follows.
+TEST_F(WindowTest, SdlQuitClosesEveryWindowAtTheNextLook)
+{
+    HWND first = Create("first");
+    HWND second = Create("second");
+    qmtest::TakeAllMessages();
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    ASSERT_EQ(SDL_PushEvent(&quit), 1);
+    std::vector<HWND> closed;
+    MSG msg{};
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        EXPECT_EQ(msg.message, static_cast<UINT>(WM_CLOSE));
+        closed.push_back(msg.hwnd);
+    }
+    ASSERT_EQ(closed.size(), 2u);
+    EXPECT_NE(closed[0], closed[1]);
+    for (HWND hwnd : {first, second}) {
+        EXPECT_NE(std::find(closed.begin(), closed.end(), hwnd), closed.end());
+    }
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
 }
 
 TEST_F(WindowTest, CaptionStyleKeepsA640By480ClientAreaAndFindWindowFindsIt)
