@@ -46,9 +46,10 @@ TScriptCall::TScriptCall(TScript* script, const std::string& target, std::uint32
     const bool listed = m_call == kSendMsg || m_call == kRandomSeed;
     for (std::size_t i = 0; i < m_argTexts.size(); ++i) {
         const std::uint32_t kind = m_argKinds[i];
-        const bool passed = kind == kTokenDecimal || kind == kTokenText || kind == kTokenHex || IsScriptVariableKind(kind);
+        const bool written = kind == kTokenHex || IsScriptVariableKind(kind);
+        const bool passed = written || kind == kTokenDecimal || kind == kTokenText;
         m_argumentTokens += ScriptPrice::kArgument + ScriptPrice::Bytes(m_argTexts[i].size());
-        if (listed && passed && kind != kTokenDecimal && kind != kTokenText) {
+        if (listed && written) {
             m_argumentTokens += ScriptPrice::kDecimalText;
         } else if (m_call == kScript && passed) {
             m_argumentTokens += ScriptPrice::kNamedArgument;

@@ -134,7 +134,8 @@ std::uint32_t TScriptProcessManager::Step()
             const std::uint64_t worked = ScriptWork::Tokens() - tokensBefore - tokens;
             ++statements;
             tokens += worked;
-            work += std::max<std::uint64_t>(1, (worked + ScriptPrice::kTokensPerWork - 1) / ScriptPrice::kTokensPerWork);
+            work += std::max<std::uint64_t>(
+                1, (worked + ScriptPrice::kTokensPerWork - 1) / ScriptPrice::kTokensPerWork);
             if (!alive) {
                 RemoveTask(task.Get());
                 if (called && task.UseCount() == 1) {
