@@ -166,6 +166,9 @@ public:
     // Items. Counts stay within 0..99. The first inventory entry of the id, else the first of
     // ring slots 1..7 holding it, else null (slot 0 is not searched).
     TItemEntry* FindItem(std::uint32_t id);
+    // Inventory entries the item operations have looked at so far, for a caller that pays for
+    // the scans it asks for (a script).
+    std::uint64_t GetItemEntriesLooked() const { return m_itemEntriesLooked; }
     // Raises a held entry (up to 99; false) or appends a new one (true).
     bool AddItem(std::uint32_t id, std::uint32_t n);
     // As AddItem, but a held entry that would pass 99 is left alone (false).
@@ -250,6 +253,7 @@ private:
     std::uint8_t m_pickupFlags[kPickupFlags] = {};
     TItemEntry m_ring[kRingSlots];
     std::list<TRefPtr<TItemEntry>> m_items;  // outside the ring, in order of acquisition
+    std::uint64_t m_itemEntriesLooked = 0;
     float m_skillFactors[kSkillFactors] = {};
     std::uint32_t m_gaugeCarry = 0;
     std::uint32_t m_playTimeStart = 0;  // timeGetTime at which the current count began

@@ -3,7 +3,6 @@
 
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/GameData/TItemTable.h"
-#include "MainCode/Script/ScriptWork.h"
 
 namespace {
 
@@ -20,19 +19,14 @@ void SortById(std::vector<TRefPtr<TItemEntry>>& entries)
 
 }  // namespace
 
-// Each entry looked at is two links (the list's node, then the entry): a script that grows the bag
-// pays for the scans it makes longer.
 TItemEntry* TGameData::FindItem(std::uint32_t id)
 {
-    std::uint64_t looked = 0;
     for (const TRefPtr<TItemEntry>& entry : m_items) {
-        ++looked;
+        ++m_itemEntriesLooked;
         if (entry->Id == id) {
-            ScriptWork::CountLinks(2 * looked);
             return entry.Get();
         }
     }
-    ScriptWork::CountLinks(2 * looked);
     for (std::uint32_t slot = 1; slot < kRingSlots; ++slot) {
         if (m_ring[slot].Id == id) {
             return &m_ring[slot];
@@ -93,12 +87,10 @@ bool TGameData::UseItem(std::uint32_t id, std::uint8_t n)
 
 void TGameData::RemoveItemEntry(std::uint32_t id)
 {
-    std::uint64_t looked = 0;
-    const auto held = std::find_if(m_items.begin(), m_items.end(), [id, &looked](const TRefPtr<TItemEntry>& entry) {
-        ++looked;
+    const auto held = std::find_if(m_items.begin(), m_items.end(), [this, id](const TRefPtr<TItemEntry>& entry) {
+        ++m_itemEntriesLooked;
         return entry->Id == id;
     });
-    ScriptWork::CountLinks(2 * looked);
     if (held != m_items.end()) {
         m_items.erase(held);
         return;

@@ -4,6 +4,7 @@
 // that a loop repeating that work ends its frame no later than a loop of ordinary statements does.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 
@@ -26,11 +27,29 @@ inline constexpr std::uint64_t kBytesPerToken = 16;
 
 // A call argument handed on: one, and its bytes.
 inline constexpr std::uint64_t kArgument = 1;
+// A variable's value written out as decimal text for a module.
+inline constexpr std::uint64_t kDecimalText = 10;
+// An argument that becomes a called script's local "$n": its name built and the entry made (the
+// entry's own price, kNewEntry and its level, comes on top).
+inline constexpr std::uint64_t kNamedArgument = 4;
+// A module command sent: the argument lists built and freed, the module's name copied and looked
+// up, the result set: what any command costs before the module does its own work.
+inline constexpr std::uint64_t kModuleCall = 48;
 
 // A link followed to memory that need not be in the cache (a branch skipped, a CASE line passed, a
 // bag entry looked at, an allocation): what a cache miss costs on a real machine, about what four
 // ordinary statements do.
 inline constexpr std::uint64_t kLink = 12;
+
+// A bag entry looked at by an item command: the list's node, then the entry.
+inline constexpr std::uint64_t kBagEntry = 2 * kLink;
+
+// A look-up in a table of names (variables, loaded scripts) costs nothing more while the table
+// stays as small as a cache holds, then a price for each level its tree has past that; a name
+// longer than usual, its bytes once. A new entry is an allocation, released with the table.
+inline constexpr unsigned kCachedLevels = 8;
+inline constexpr std::uint64_t kLevel = 4;
+inline constexpr std::uint64_t kNewEntry = kLink;
 
 // A text texture cleared and sent to the device.
 inline constexpr std::uint64_t kTextureSent = 13500;
@@ -50,6 +69,18 @@ constexpr std::uint64_t Bytes(std::size_t bytes)
 {
     return bytes / kBytesPerToken;
 }
+
+// What the depth of a table of that many names adds to each look-up.
+constexpr std::uint64_t Levels(std::size_t entries)
+{
+    return static_cast<std::uint64_t>(std::bit_width(entries >> kCachedLevels)) * kLevel;
+}
+
+// The backstop behind the prices: a run that has gone on for longer than this ends as the budget
+// ends it, whatever its statements were priced at. The clock is read once every kClockWork units
+// of work, so that ordinary statements pay nothing for it.
+inline constexpr std::uint32_t kMaxStepMilliseconds = 100;
+inline constexpr std::uint64_t kClockWork = 4096;
 
 }  // namespace ScriptPrice
 

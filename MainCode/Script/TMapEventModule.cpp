@@ -5,7 +5,6 @@
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/SceneRequests.h"
 #include "MainCode/Script/ScriptCommon.h"
-#include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TGameWnd.h"
 #include "dx/dx8/sound/TDSound8.h"
 

@@ -47,10 +47,16 @@ TPBFlag::TPBFlag(TGameWnd* app) : TScriptModule("Flag"), m_app(app) {}
 std::uint32_t TPBFlag::Call(std::uint32_t command, const std::deque<std::string>& args,
                             const std::deque<std::uint32_t>&)
 {
+    // The item commands scan the bag: the script pays for each entry they look at.
+    const TGameData* data = TGameData::GetInstance();
+    const std::uint64_t looked = data != nullptr ? data->GetItemEntriesLooked() : 0;
     if (command == 0) {
         GetValue(args);
     } else if (command == 1) {
         PutValue(args);
+    }
+    if (data != nullptr) {
+        ScriptWork::Count(ScriptPrice::kBagEntry * (data->GetItemEntriesLooked() - looked));
     }
     return kDone;
 }

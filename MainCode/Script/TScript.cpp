@@ -55,31 +55,30 @@ bool IsOneOf(const TScriptStatement* s, std::initializer_list<std::int32_t> kind
 
 }  // namespace
 
-TScriptFile::TScriptFile(const std::string& path)
+TScriptFile::TScriptFile(const std::string& path) : m_file(path)
 {
-    if (!ReadWholeFile(path, m_bytes)) {
+    if (!m_file.Open(true, GENERIC_READ)) {
         return;
     }
     m_read = true;
-    ScriptWork::CountBytes(m_bytes.size());
-    TByteReader directory(m_bytes.data(), m_bytes.size());
+    TByteReader directory(m_file);
     std::uint32_t entries = 0;
     // An entry is at least its name length and its offset.
     if (!directory.U32(entries) || !directory.Fits(entries, 8)) {
         m_broken = true;
-        return;
     }
-    for (std::uint32_t i = 0; i < entries; ++i) {
+    for (std::uint32_t i = 0; !m_broken && i < entries; ++i) {
         std::string entry;
         std::uint32_t entryOffset = 0;
         if (!ReadText(directory, entry, false) || !directory.U32(entryOffset)) {
             m_broken = true;
-            return;
+            break;
         }
         // The first script of a name is the one found.
         ScriptWork::CountLinks(1);
         m_offsets.try_emplace(entry, entryOffset);
     }
+    ScriptWork::CountBytes(directory.Position());
 }
 
 TScriptFile::Lookup TScriptFile::Find(const std::string& name, std::uint32_t& offset) const
@@ -95,12 +94,22 @@ TScriptFile::Lookup TScriptFile::Find(const std::string& name, std::uint32_t& of
     return kFound;
 }
 
+bool TScriptFile::ReadFrom(std::uint32_t offset, std::optional<TByteReader>& reader)
+{
+    const std::uint32_t size = m_file.GetSize();
+    if (size == INVALID_FILE_SIZE || offset > size || !m_file.Seek(static_cast<std::int32_t>(offset))) {
+        return false;
+    }
+    reader.emplace(m_file);
+    return true;
+}
+
 TScript::TScript(const std::string& key)
 {
     Load(key);
 }
 
-TScript::TScript(const std::string& key, const TScriptFile& file)
+TScript::TScript(const std::string& key, TScriptFile& file)
 {
     Load(key, file);
 }
@@ -153,12 +162,12 @@ void TScript::Load(const std::string& key)
     LoadFrom(key, nullptr);
 }
 
-void TScript::Load(const std::string& key, const TScriptFile& file)
+void TScript::Load(const std::string& key, TScriptFile& file)
 {
     LoadFrom(key, &file);
 }
 
-void TScript::LoadFrom(const std::string& key, const TScriptFile* file)
+void TScript::LoadFrom(const std::string& key, TScriptFile* file)
 {
     Reset();
     m_key = key;
@@ -197,7 +206,7 @@ void TScript::LoadFrom(const std::string& key, const TScriptFile* file)
     m_previous = nullptr;
 }
 
-bool TScript::ReadBody(const TScriptFile& file, const std::string& name, const std::string& where)
+bool TScript::ReadBody(TScriptFile& file, const std::string& name, const std::string& where)
 {
     std::uint32_t offset = 0;
     switch (file.Find(name, offset)) {
@@ -213,12 +222,12 @@ bool TScript::ReadBody(const TScriptFile& file, const std::string& name, const s
     case TScriptFile::kFound:
         break;
     }
-    const std::vector<std::uint8_t>& bytes = file.GetBytes();
-    if (offset > bytes.size()) {
+    std::optional<TByteReader> body;
+    if (!file.ReadFrom(offset, body)) {
         ScriptLog("script body beyond the end of " + where);
         return false;
     }
-    TByteReader in(bytes.data() + offset, bytes.size() - offset);
+    TByteReader& in = *body;
     std::uint32_t count = 0;
     if (!in.U32(count) || !in.Fits(count, 4)) {
         ScriptLog("broken statement count in " + where);

@@ -5,35 +5,41 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "MainCode/Script/TScriptVarTable.h"
+#include "TCommon/TByteReader.h"
+#include "TCommon/TFile.h"
 #include "TCommon/TRefPtr.h"
 
 class TScriptLabel;
 class TScriptStatement;
 
-// A compiled script file read whole once, with the directory of its scripts: a manager keeps it for
+// A compiled script file held open with the directory of its scripts: a script's body is read
+// when it is asked for, from its offset, and nothing else of the file is. A manager keeps one for
 // the scripts its CALLs load, so a name the file does not have is never read for again.
 class TScriptFile {
 public:
     enum Lookup { kFound, kUnreadable, kBrokenDirectory, kMissing };
 
-    // Reads and indexes the file; what cannot be read is told by Find, to each script asking.
+    // Opens the file and reads its directory; what cannot be read is told by Find, to each script
+    // asking.
     explicit TScriptFile(const std::string& path);
 
     // Where the first script of the name starts. A directory broken before the name is reached
     // is broken for it.
     Lookup Find(const std::string& name, std::uint32_t& offset) const;
-    const std::vector<std::uint8_t>& GetBytes() const { return m_bytes; }
+    // The file from the offset to its end; false when the offset lies beyond the end.
+    bool ReadFrom(std::uint32_t offset, std::optional<TByteReader>& reader);
 
 private:
-    std::vector<std::uint8_t> m_bytes;
+    TFile m_file;
     bool m_read = false;
     bool m_broken = false;
-    std::map<std::string, std::uint32_t, TScriptNameLess> m_offsets;
+    std::map<std::string, std::uint32_t> m_offsets;
 };
 
 class TScript {
@@ -43,8 +49,8 @@ public:
     static constexpr std::size_t kMaxStatementBytes = 65536;
 
     explicit TScript(const std::string& key);
-    // The script of the key from a file already read (its file part's).
-    TScript(const std::string& key, const TScriptFile& file);
+    // The script of the key from a file already open (its file part's).
+    TScript(const std::string& key, TScriptFile& file);
     // A task that runs the statements of a script already loaded, with its own position and locals.
     explicit TScript(const TRefPtr<TScript>& loaded);
     virtual ~TScript();
@@ -59,7 +65,7 @@ public:
 
     // A script that cannot be read whole is left empty (it ends at its first step) and logged.
     void Load(const std::string& key);
-    void Load(const std::string& key, const TScriptFile& file);
+    void Load(const std::string& key, TScriptFile& file);
     // Makes an ended task run a loaded script from its start, with no locals.
     void Restart(const TRefPtr<TScript>& loaded);
     // Runs one statement; false once the script has ended.
@@ -82,8 +88,8 @@ public:
 
 private:
     // Null file: read it now.
-    void LoadFrom(const std::string& key, const TScriptFile* file);
-    bool ReadBody(const TScriptFile& file, const std::string& name, const std::string& where);
+    void LoadFrom(const std::string& key, TScriptFile* file);
+    bool ReadBody(TScriptFile& file, const std::string& name, const std::string& where);
 
     TRefPtr<TScript> m_loaded;
     std::vector<TRefPtr<TScriptLabel>> m_labels;

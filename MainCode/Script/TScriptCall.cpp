@@ -1,5 +1,5 @@
 // CALL: module commands, the built-in system calls, and scripts called as subroutines.
-#include <cstdio>
+#include <charconv>
 #include <ctime>
 
 #include "MainCode/Script/ScriptCommon.h"
@@ -17,8 +17,8 @@ constexpr std::uint32_t kStopBit = 2;
 std::string DecimalText(std::int32_t value)
 {
     char text[16];
-    std::snprintf(text, sizeof(text), "%d", value);
-    return text;
+    const std::to_chars_result end = std::to_chars(text, text + sizeof(text), value);
+    return std::string(text, end.ptr);
 }
 
 }  // namespace
@@ -41,15 +41,30 @@ TScriptCall::TScriptCall(TScript* script, const std::string& target, std::uint32
             }
         }
     }
-    // A long text is copied for the module, or read, on every pass that hands it on.
-    for (const std::string& text : m_argTexts) {
-        m_argumentTokens += ScriptPrice::kArgument + ScriptPrice::Bytes(text.size());
+    // A long text is copied for the module, or read, on every pass that hands it on; a value is
+    // written out as text for a module, or becomes a local of the called script.
+    const bool listed = m_call == kSendMsg || m_call == kRandomSeed;
+    for (std::size_t i = 0; i < m_argTexts.size(); ++i) {
+        const std::uint32_t kind = m_argKinds[i];
+        const bool written = kind == kTokenHex || IsScriptVariableKind(kind);
+        const bool passed = written || kind == kTokenDecimal || kind == kTokenText;
+        m_argumentTokens += ScriptPrice::kArgument + ScriptPrice::Bytes(m_argTexts[i].size());
+        if (listed && written) {
+            m_argumentTokens += ScriptPrice::kDecimalText;
+        } else if (m_call == kScript && passed) {
+            m_argumentTokens += ScriptPrice::kNamedArgument;
+        }
+    }
+    if (m_call == kSendMsg) {
+        m_argumentTokens += ScriptPrice::kModuleCall;
+    } else if (m_call == kScript) {
+        // Its key looked up among the scripts loaded.
+        m_argumentTokens += ScriptPrice::Bytes(m_target.size());
     }
 }
 
 TScriptStatement* TScriptCall::Execute()
 {
-    TScriptProcessManager* manager = TScriptProcessManager::Get();
     switch (m_call) {
     case kSendMsg:
         SendMsg();
@@ -66,7 +81,7 @@ TScriptStatement* TScriptCall::Execute()
         break;
     case kWait:
     case kResume:
-        if (manager != nullptr) {
+        if (TScriptProcessManager* manager = TScriptProcessManager::Get()) {
             manager->SetHostWait(m_call == kWait ? 1 : 0);
         }
         break;

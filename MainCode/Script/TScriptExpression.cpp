@@ -306,44 +306,66 @@ private:
     std::map<std::pair<std::size_t, std::size_t>, TRefPtr<TScriptExpression>> m_memo;
 };
 
-std::int32_t Binary(const std::string& op, std::int32_t a, std::int32_t b)
+enum Shape : std::uint8_t { kNoShape, kConstantShape, kVariableShape, kUnaryShape, kBinaryShape };
+
+// The operators of kBinaryOperators by their place there, then the unary ones of their own.
+enum Code : std::uint8_t {
+    kMul, kDiv, kMod, kAdd, kSub, kShl, kShr, kLess, kGreater, kLessEqual, kGreaterEqual, kEqual, kNotEqual,
+    kAnd, kOr, kXor, kLogicalAnd, kLogicalOr, kComplement, kNot, kOtherOperator
+};
+
+std::uint8_t OperatorCode(const std::string& op)
+{
+    for (std::uint8_t i = 0; i < std::size(kBinaryOperators); ++i) {
+        if (op == kBinaryOperators[i]) {
+            return i;
+        }
+    }
+    return op == "~" ? kComplement : op == "!" ? kNot : kOtherOperator;
+}
+
+std::int32_t Binary(std::uint8_t op, std::int32_t a, std::int32_t b)
 {
     // Arithmetic wraps modulo 2^32, as the script compiler's target did.
     const auto ua = static_cast<std::uint32_t>(a);
     const auto ub = static_cast<std::uint32_t>(b);
     const unsigned shift = ub & 31u;
-    if (op == "*") return static_cast<std::int32_t>(ua * ub);
-    if (op == "/" || op == "%") {
+    switch (op) {
+    case kMul: return static_cast<std::int32_t>(ua * ub);
+    case kDiv:
+    case kMod:
         // No defined result for these: 0 keeps a bad script running.
         if (b == 0 || (a == INT32_MIN && b == -1)) {
             return 0;
         }
-        return op == "/" ? a / b : a % b;
+        return op == kDiv ? a / b : a % b;
+    case kAdd: return static_cast<std::int32_t>(ua + ub);
+    case kSub: return static_cast<std::int32_t>(ua - ub);
+    case kShl: return static_cast<std::int32_t>(ua << shift);
+    case kShr: return a >> shift;
+    case kLess: return a < b ? 1 : 0;
+    case kGreater: return a > b ? 1 : 0;
+    case kLessEqual: return a <= b ? 1 : 0;
+    case kGreaterEqual: return a >= b ? 1 : 0;
+    case kEqual: return a == b ? 1 : 0;
+    case kNotEqual: return a != b ? 1 : 0;
+    case kAnd: return a & b;
+    case kOr: return a | b;
+    case kXor: return a ^ b;
+    case kLogicalAnd: return a != 0 && b != 0 ? 1 : 0;
+    case kLogicalOr: return a != 0 || b != 0 ? 1 : 0;
+    default: return a;
     }
-    if (op == "+") return static_cast<std::int32_t>(ua + ub);
-    if (op == "-") return static_cast<std::int32_t>(ua - ub);
-    if (op == "<<") return static_cast<std::int32_t>(ua << shift);
-    if (op == ">>") return a >> shift;
-    if (op == "<") return a < b ? 1 : 0;
-    if (op == ">") return a > b ? 1 : 0;
-    if (op == "<=") return a <= b ? 1 : 0;
-    if (op == ">=") return a >= b ? 1 : 0;
-    if (op == "==") return a == b ? 1 : 0;
-    if (op == "!=") return a != b ? 1 : 0;
-    if (op == "&") return a & b;
-    if (op == "|") return a | b;
-    if (op == "^") return a ^ b;
-    if (op == "&&") return a != 0 && b != 0 ? 1 : 0;
-    if (op == "||") return a != 0 || b != 0 ? 1 : 0;
-    return a;
 }
 
-std::int32_t Unary(const std::string& op, std::int32_t v)
+std::int32_t Unary(std::uint8_t op, std::int32_t v)
 {
-    if (op == "-") return static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(v));
-    if (op == "~") return ~v;
-    if (op == "!") return v == 0 ? 1 : 0;
-    return v;
+    switch (op) {
+    case kSub: return static_cast<std::int32_t>(0u - static_cast<std::uint32_t>(v));
+    case kComplement: return ~v;
+    case kNot: return v == 0 ? 1 : 0;
+    default: return v;
+    }
 }
 
 }  // namespace
@@ -412,22 +434,22 @@ std::int32_t TScriptExpression::EvaluateAt(unsigned depth) const
         return EvaluateIteratively();
     }
     ScriptWork::Count(ScriptPrice::kNode);
-    if (IsConstant()) {
+    switch (m_shape) {
+    case kConstantShape:
         return m_value;
-    }
-    if (IsVariable()) {
+    case kVariableShape:
         return m_variable->Get();
-    }
-    if (IsUnary()) {
-        return Unary(m_operator, m_left->EvaluateAt(depth + 1));
-    }
-    if (IsBinary()) {
+    case kUnaryShape:
+        return Unary(m_code, m_left->EvaluateAt(depth + 1));
+    case kBinaryShape: {
         // Both sides always run, left first; "&&" and "||" do not short-circuit.
         const std::int32_t a = m_left->EvaluateAt(depth + 1);
         const std::int32_t b = m_right->EvaluateAt(depth + 1);
-        return Binary(m_operator, a, b);
+        return Binary(m_code, a, b);
     }
-    return 0;
+    default:
+        return 0;
+    }
 }
 
 std::int32_t TScriptExpression::EvaluateIteratively() const
@@ -446,8 +468,8 @@ std::int32_t TScriptExpression::EvaluateIteratively() const
     while (!pending.empty()) {
         const std::size_t top = pending.size() - 1;
         const TScriptExpression* node = pending[top].node;
-        const bool unary = node->IsUnary();
-        const bool binary = node->IsBinary();
+        const bool unary = node->m_shape == kUnaryShape;
+        const bool binary = node->m_shape == kBinaryShape;
         if ((unary || binary) && pending[top].sidesDone == 0) {
             pending[top].sidesDone = 1;
             pending.push_back({node->m_left.Get(), 0, 0});
@@ -461,10 +483,10 @@ std::int32_t TScriptExpression::EvaluateIteratively() const
         }
         if (binary) {
             ScriptWork::Count(ScriptPrice::kDeepOperator);
-            value = Binary(node->m_operator, pending[top].left, value);
+            value = Binary(node->m_code, pending[top].left, value);
         } else if (unary) {
             ScriptWork::Count(ScriptPrice::kDeepOperator);
-            value = Unary(node->m_operator, value);
+            value = Unary(node->m_code, value);
         } else {
             value = node->EvaluateAt(0);
         }
@@ -480,6 +502,7 @@ void TScriptExpression::Reset()
     m_variable = TRefPtr<TScriptVarRef>();
     m_left = TRefPtr<TScriptExpression>();
     m_right = TRefPtr<TScriptExpression>();
+    Settle();
 }
 
 void TScriptExpression::SetConstant(std::int32_t value)
@@ -492,6 +515,7 @@ void TScriptExpression::SetVariable(const TRefPtr<TScriptVarRef>& variable)
 {
     Reset();
     m_variable = variable;
+    Settle();
 }
 
 void TScriptExpression::SetUnary(const std::string& op, const TRefPtr<TScriptExpression>& operand)
@@ -499,6 +523,7 @@ void TScriptExpression::SetUnary(const std::string& op, const TRefPtr<TScriptExp
     Reset();
     m_operator = op;
     m_left = operand;
+    Settle();
 }
 
 void TScriptExpression::SetBinary(const TRefPtr<TScriptExpression>& left, const std::string& op,
@@ -508,6 +533,17 @@ void TScriptExpression::SetBinary(const TRefPtr<TScriptExpression>& left, const 
     m_left = left;
     m_operator = op;
     m_right = right;
+    Settle();
+}
+
+void TScriptExpression::Settle()
+{
+    m_shape = IsConstant() ? kConstantShape
+              : IsVariable() ? kVariableShape
+              : IsUnary()    ? kUnaryShape
+              : IsBinary()   ? kBinaryShape
+                             : kNoShape;
+    m_code = OperatorCode(m_operator);
 }
 
 bool TScriptExpression::IsConstant() const

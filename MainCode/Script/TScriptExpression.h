@@ -48,6 +48,8 @@ private:
     static constexpr unsigned kRecursionDepth = 64;
     std::int32_t EvaluateAt(unsigned depth) const;
     std::int32_t EvaluateIteratively() const;
+    // Tells the node's shape and operator once, when it is built, for every evaluation after.
+    void Settle();
 
     TScript* m_script;
     std::int32_t m_value = 0;
@@ -55,4 +57,7 @@ private:
     TRefPtr<TScriptExpression> m_left;
     TRefPtr<TScriptExpression> m_right;
     std::string m_operator;
+    // Set by Settle: the shape (0 none, then as the Is tests) and the operator as a number.
+    std::uint8_t m_shape = 1;
+    std::uint8_t m_code = 0;
 };

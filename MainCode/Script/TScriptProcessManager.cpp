@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "MainCode/Script/ScriptCommon.h"
+#include "platform/win32/timer.h"
 
 TRefPtr<TScriptProcessManager> TScriptProcessManager::s_instance;
 
@@ -21,11 +22,6 @@ TScriptProcessManager* TScriptProcessManager::Create()
     manager->m_stop = 0;
     manager->m_cancel = 0;
     return manager;
-}
-
-TScriptProcessManager* TScriptProcessManager::Get()
-{
-    return s_instance.Get();
 }
 
 void TScriptProcessManager::Destroy()
@@ -61,8 +57,12 @@ TScript* TScriptProcessManager::Queue(const std::string& key, bool reload)
     if (reload) {
         ForgetFile(key);
     }
+    // The key's own bytes are the CALL's to pay.
+    ScriptWork::Count(m_loadedLevels);
     TRefPtr<TScript>& loaded = m_loaded[key];
     if (loaded.Get() == nullptr) {
+        ScriptWork::Count(ScriptPrice::kNewEntry);
+        m_loadedLevels = ScriptPrice::Levels(m_loaded.size());
         // Tasks still running an earlier load keep it. A pushed key reads its file anew.
         std::string file;
         std::string name;
@@ -90,13 +90,14 @@ void TScriptProcessManager::ForgetFile(const std::string& key)
     }
     // A key without a file part is only ever itself.
     m_loaded.erase(key);
+    m_loadedLevels = ScriptPrice::Levels(m_loaded.size());
     file.pop_back();
     m_files.erase(file);
     // Ended tasks may still hold what was forgotten.
     m_spareTasks.clear();
 }
 
-const TScriptFile& TScriptProcessManager::CalledFile(const std::string& filePart)
+TScriptFile& TScriptProcessManager::CalledFile(const std::string& filePart)
 {
     std::unique_ptr<TScriptFile>& file = m_files[filePart];
     if (file == nullptr) {
@@ -114,36 +115,54 @@ std::uint32_t TScriptProcessManager::Step()
         return kHeld;
     }
     const std::uint64_t tokensBefore = ScriptWork::Tokens();
+    const DWORD started = timeGetTime();
     std::uint64_t statements = 0;
     std::uint64_t tokens = 0;
     std::uint64_t work = 0;
-    while (work < ScriptPrice::kMaxWorkPerStep) {
-        if (m_tasks.empty()) {
-            return kFinished;
-        }
-        // Held here: the statement may push a script in front of it.
-        TRefPtr<TScript> task = m_tasks.front().script;
-        const bool called = m_tasks.front().called;
-        const bool alive = task->Step();
-        const std::uint64_t worked = ScriptWork::Tokens() - tokensBefore - tokens;
-        ++statements;
-        tokens += worked;
-        work += std::max<std::uint64_t>(1, (worked + ScriptPrice::kTokensPerWork - 1) / ScriptPrice::kTokensPerWork);
-        if (!alive) {
-            RemoveTask(task.Get());
-            if (called && task.UseCount() == 1) {
-                m_spareTasks.push_back(task);
-            }
+    // Statements run up to the next reading of the clock, or to the budget's end.
+    std::uint64_t until = std::min(ScriptPrice::kClockWork, ScriptPrice::kMaxWorkPerStep);
+    DWORD took = 0;
+    for (;;) {
+        while (work < until) {
             if (m_tasks.empty()) {
                 return kFinished;
             }
+            // Held here: the statement may push a script in front of it.
+            TRefPtr<TScript> task = m_tasks.front().script;
+            const bool called = m_tasks.front().called;
+            const bool alive = task->Step();
+            const std::uint64_t worked = ScriptWork::Tokens() - tokensBefore - tokens;
+            ++statements;
+            tokens += worked;
+            work += std::max<std::uint64_t>(
+                1, (worked + ScriptPrice::kTokensPerWork - 1) / ScriptPrice::kTokensPerWork);
+            if (!alive) {
+                RemoveTask(task.Get());
+                if (called && task.UseCount() == 1) {
+                    m_spareTasks.push_back(task);
+                }
+                if (m_tasks.empty()) {
+                    return kFinished;
+                }
+            }
+            if (m_moduleWait != 0 || m_stop != 0 || m_hostWait != 0) {
+                return kHeld;
+            }
         }
-        if (m_moduleWait != 0 || m_stop != 0 || m_hostWait != 0) {
-            return kHeld;
+        if (work >= ScriptPrice::kMaxWorkPerStep) {
+            break;
         }
+        took = timeGetTime() - started;
+        if (took > ScriptPrice::kMaxStepMilliseconds) {
+            break;
+        }
+        until = std::min(work + ScriptPrice::kClockWork, ScriptPrice::kMaxWorkPerStep);
     }
+    // Work nobody priced shows as time.
+    const std::string over = took > ScriptPrice::kMaxStepMilliseconds ? " in " + std::to_string(took) + " ms" : "";
     ScriptLog("\"" + m_tasks.front().script->GetKey() + "\" ran " + std::to_string(statements) +
-              " statements in one frame, working through " + std::to_string(tokens) + " tokens; all scripts ended");
+              " statements in one frame, working through " + std::to_string(tokens) + " tokens" + over +
+              "; all scripts ended");
     m_tasks.clear();
     return kFinished;
 }
@@ -237,6 +256,7 @@ void TScriptProcessManager::Clear()
     m_tasks.clear();
     m_spareTasks.clear();
     m_loaded.clear();
+    m_loadedLevels = 0;
     m_files.clear();
     m_modules.clear();
     m_globalB.Clear();

@@ -34,7 +34,7 @@ public:
     // Replaces the current manager (with its scripts, modules and globals) by a new one, all flags clear.
     static TScriptProcessManager* Create();
     // Null before the first Create and after Destroy.
-    static TScriptProcessManager* Get();
+    static TScriptProcessManager* Get() { return s_instance.Get(); }
     static void Destroy();
     // "$_" of the current manager's table A; nothing without a manager.
     static void SetResultVariable(std::int32_t value);
@@ -47,6 +47,8 @@ public:
     // every task of it (a CALL in a loop, a script calling itself) shares those statements, each
     // with its own position and locals.
     TScript* PushCalled(const std::string& key);
+    // Runs statements until one holds the scripts or none is left. A run that uses up the frame's
+    // work, or goes on past the time the prices allow (ScriptPrice), ends every script (logged).
     std::uint32_t Step();
     // Takes a queued task out (a held one whose caller is done with it).
     void RemoveTask(const TScript* script);
@@ -84,8 +86,8 @@ private:
     TScript* Queue(const std::string& key, bool reload);
     // Forgets the loaded scripts of the key's file, and the file.
     void ForgetFile(const std::string& key);
-    // The file of a called key, read at its first CALL.
-    const TScriptFile& CalledFile(const std::string& filePart);
+    // The file of a called key, opened and its directory read at its first CALL.
+    TScriptFile& CalledFile(const std::string& filePart);
     // Calls Update or Draw of each module in name order; a module may add or remove modules meanwhile.
     void VisitModules(void (TScriptModule::*visit)());
 
@@ -98,9 +100,11 @@ private:
     std::vector<TRefPtr<TScript>> m_spareTasks;
     // Script keys to the statements this manager loaded, a script that failed to load included
     // (logged once).
-    std::map<std::string, TRefPtr<TScript>, TScriptNameLess> m_loaded;
-    // The files those CALLs read, by file part.
-    std::map<std::string, std::unique_ptr<TScriptFile>, TScriptNameLess> m_files;
+    std::map<std::string, TRefPtr<TScript>> m_loaded;
+    // What the depth of m_loaded adds to each look-up in it (ScriptWork).
+    std::uint64_t m_loadedLevels = 0;
+    // The files those CALLs read, by file part, kept open for the bodies of scripts called later.
+    std::map<std::string, std::unique_ptr<TScriptFile>> m_files;
     TScriptVarTable m_globalA;
     TScriptVarTable m_globalB;
     std::map<std::string, TRefPtr<TScriptModule>> m_modules;

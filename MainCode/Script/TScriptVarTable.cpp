@@ -6,6 +6,12 @@
 
 namespace {
 
+// A name's bytes, once a look-up, with what the table's depth adds.
+void CountLookup(const std::string& name, std::uint64_t levels)
+{
+    ScriptWork::Count(levels + ScriptPrice::Bytes(name.size()));
+}
+
 template <typename Map, typename Key>
 typename Map::mapped_type Lookup(const Map& map, const Key& key, const typename Map::mapped_type& otherwise)
 {
@@ -25,27 +31,23 @@ bool LookupString(const Map& map, const Key& key, std::string& out)
     return true;
 }
 
-// The entry of the name, its name copied in when new.
+// The entry of the name; a new one is allocated, its name copied in, and the map may grow a level.
 template <typename Map>
-typename Map::mapped_type& Entry(Map& map, const std::string& name)
+typename Map::mapped_type& Entry(Map& map, const std::string& name, std::uint64_t& levels)
 {
     auto [entry, added] = map.try_emplace(name);
     if (added) {
-        ScriptWork::CountBytes(name.size());
+        ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::Bytes(name.size()));
+        levels = ScriptPrice::Levels(map.size());
     }
     return entry->second;
 }
 
 }  // namespace
 
-bool TScriptNameLess::operator()(const std::string& a, const std::string& b) const
-{
-    ScriptWork::CountBytes(a.size() < b.size() ? a.size() : b.size());
-    return a < b;
-}
-
 std::int32_t TScriptVarTable::GetInt(const std::string& name, std::int32_t defaultValue) const
 {
+    CountLookup(name, m_intLevels);
     return Lookup(m_intsByName, name, defaultValue);
 }
 
@@ -56,7 +58,8 @@ std::int32_t TScriptVarTable::GetIntAt(std::uint32_t number, std::int32_t defaul
 
 void TScriptVarTable::SetInt(const std::string& name, std::int32_t value)
 {
-    Entry(m_intsByName, name) = value;
+    CountLookup(name, m_intLevels);
+    Entry(m_intsByName, name, m_intLevels) = value;
 }
 
 void TScriptVarTable::SetIntAt(std::uint32_t number, std::int32_t value)
@@ -66,6 +69,7 @@ void TScriptVarTable::SetIntAt(std::uint32_t number, std::int32_t value)
 
 bool TScriptVarTable::GetString(const std::string& name, std::string& out) const
 {
+    CountLookup(name, m_stringLevels);
     return LookupString(m_stringsByName, name, out);
 }
 
@@ -76,7 +80,8 @@ bool TScriptVarTable::GetStringAt(std::uint32_t number, std::string& out) const
 
 void TScriptVarTable::SetString(const std::string& name, const std::string& text)
 {
-    Entry(m_stringsByName, name) = text;
+    CountLookup(name, m_stringLevels);
+    Entry(m_stringsByName, name, m_stringLevels) = text;
 }
 
 void TScriptVarTable::SetStringAt(std::uint32_t number, const std::string& text)
@@ -90,6 +95,8 @@ void TScriptVarTable::Clear()
     m_intsByName.clear();
     m_stringsByNumber.clear();
     m_stringsByName.clear();
+    m_intLevels = 0;
+    m_stringLevels = 0;
 }
 
 TRefPtr<TScriptVarRef> TScriptVarRef::Create(const std::string& name, std::uint32_t kind, TScript* script)

@@ -10,14 +10,9 @@
 
 class TScript;
 
-// Orders names as std::less does, counting the bytes each comparison may read as script work: a
-// long name costs by its length on every look-up.
-struct TScriptNameLess {
-    bool operator()(const std::string& a, const std::string& b) const;
-};
-
-// Four separate maps: integers and texts, each by number and by name. A name stored anew counts its
-// bytes copied too.
+// Four separate maps: integers and texts, each by number and by name. A look-up by name costs the
+// script work (ScriptWork) of its tree's depth and of a long name's bytes; a name stored anew its
+// allocation and its bytes copied too.
 class TScriptVarTable {
 public:
     virtual ~TScriptVarTable() = default;
@@ -35,9 +30,12 @@ public:
 
 private:
     std::map<std::uint32_t, std::int32_t> m_intsByNumber;
-    std::map<std::string, std::int32_t, TScriptNameLess> m_intsByName;
+    std::map<std::string, std::int32_t> m_intsByName;
     std::map<std::uint32_t, std::string> m_stringsByNumber;
-    std::map<std::string, std::string, TScriptNameLess> m_stringsByName;
+    std::map<std::string, std::string> m_stringsByName;
+    // What the depth of each map by name adds to a look-up, kept as the map grows.
+    std::uint64_t m_intLevels = 0;
+    std::uint64_t m_stringLevels = 0;
 };
 
 // A variable token bound to its table when the script loads: kind 9 global table B, 10 and 12

@@ -149,7 +149,7 @@ void FailNextFolderFlush(bool armed)
 
 FileCallCounts FileCalls()
 {
-    return {seams::g_fileOpens.load(), seams::g_fileReads.load()};
+    return {seams::g_fileOpens.load(), seams::g_fileReads.load(), seams::g_fileBytesRead.load()};
 }
 
 long ProfileParses()

@@ -73,10 +73,12 @@ void ThrowInNextThreadWait(bool armed = true);
 // error after the rename); that disarms it.
 void FailNextFolderFlush(bool armed = true);
 
-// Files opened (CreateFileA reaching the system) and read() calls made by ReadFile so far.
+// Files opened (CreateFileA reaching the system), read() calls made by ReadFile and the bytes
+// they read, so far.
 struct FileCallCounts {
     long opens = 0;
     long reads = 0;
+    long long bytes = 0;
 };
 FileCallCounts FileCalls();
 // Settings files parsed by the profile functions so far (each lookup is answered from a parse).

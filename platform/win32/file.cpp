@@ -226,6 +226,7 @@ namespace platform::seams {
 std::atomic<bool> g_failNextFolderFlush{false};
 std::atomic<long> g_fileOpens{0};
 std::atomic<long> g_fileReads{0};
+std::atomic<long long> g_fileBytesRead{0};
 
 ModuleNameOverride& ModuleName()
 {
@@ -416,7 +417,11 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPP
 {
     return Transfer(file, GENERIC_READ, toRead, read, [&](int fd, DWORD offset) {
         platform::seams::g_fileReads.fetch_add(1, std::memory_order_relaxed);
-        return ::read(fd, static_cast<char*>(buffer) + offset, toRead - offset);
+        const ssize_t got = ::read(fd, static_cast<char*>(buffer) + offset, toRead - offset);
+        if (got > 0) {
+            platform::seams::g_fileBytesRead.fetch_add(got, std::memory_order_relaxed);
+        }
+        return got;
     });
 }
 

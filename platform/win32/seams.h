@@ -13,9 +13,11 @@
 
 namespace platform::seams {
 
-// Files opened and read() calls made for reads, counted for the loading benchmark.
+// Files opened, read() calls made for reads and the bytes they brought, counted for the loading
+// benchmark and the tests of what a loader reads.
 extern std::atomic<long> g_fileOpens;
 extern std::atomic<long> g_fileReads;
+extern std::atomic<long long> g_fileBytesRead;
 // Settings files parsed by the profile functions.
 extern std::atomic<long> g_profileParses;
 

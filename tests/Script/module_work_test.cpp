@@ -19,9 +19,10 @@ TEST_F(ModuleWork, AFrameEndsAfterAMillionUnitsOfWorkWhateverTheCommandsDo)
 {
     MakeField(-1);
     ASSERT_FALSE(HasFatalFailure());
-    // A clear costs a token of argument each and 13,500 for each texture it sends; a name 9,000
-    // and 1,500 a glyph drawn, no more glyphs than reach the 128-pixel plate (20 of 8 pixels); a
-    // story event start a fifth of a frame, so the fifth in a frame ends the run. An item added or
+    // A command costs 48 and a token for each argument, ten more for a variable written out; a clear
+    // 13,500 for each texture it sends; a name 9,000 and 1,500 a glyph drawn, no more glyphs than
+    // reach the 128-pixel plate (20 of 8 pixels); a story event start a fifth of a frame, so the
+    // fifth in a frame ends the run; a read of the game state nothing more. An item added or
     // used costs 24 for each bag entry its scans look at (found at the end, an item used up is
     // scanned for twice: to use it, then to take it out); a log line 300 and a token for 16 of its
     // bytes.
@@ -39,30 +40,33 @@ TEST_F(ModuleWork, AFrameEndsAfterAMillionUnitsOfWorkWhateverTheCommandsDo)
         int stocked = 0;
     } cases[] = {
         {"clear part -1: nothing", "WHILE 1", "\"Text\" 3 g.part",
-         "ran 1000000 statements in one frame, working through 1750000 tokens;", 0, 0},
+         "ran 166667 statements in one frame, working through 2708367 tokens;", 0, 0},
         {"clear part 0: the message", "WHILE 1", "\"Text\" 3 0",
-         "ran 891 statements in one frame, working through 3012061 tokens;", 0, 0},
+         "ran 887 statements in one frame, working through 3009222 tokens;", 0, 0},
         {"clear part 1: the name", "WHILE 1", "\"Text\" 3 1",
-         "ran 891 statements in one frame, working through 3012061 tokens;", 0, 0},
+         "ran 887 statements in one frame, working through 3009222 tokens;", 0, 0},
         {"clear part 2: both", "WHILE 1", "\"Text\" 3 2",
-         "ran 447 statements in one frame, working through 3024784 tokens;", 0, 0},
+         "ran 443 statements in one frame, working through 3003117 tokens;", 0, 0},
         {"clear part 3: nothing", "WHILE 1", "\"Text\" 3 3",
-         "ran 1000000 statements in one frame, working through 1750000 tokens;", 0, 0},
+         "ran 199999 statements in one frame, working through 2750012 tokens;", 0, 0},
         {"a name of 1 byte", "WHILE 1", "\"Text\" 4 \"N\"",
-         "ran 1143 statements in one frame, working through 3005002 tokens;", 0, 0},
+         "ran 1139 statements in one frame, working through 3008187 tokens;", 0, 0},
         {"a name of 4 bytes", "WHILE 1", "\"Text\" 4 \"NAME\"",
-         "ran 799 statements in one frame, working through 3001400 tokens;", 0, 0},
+         "ran 799 statements in one frame, working through 3011012 tokens;", 0, 0},
         {"a name of 60,000 bytes: the 20 glyphs that reach the plate", "WHILE 1", "\"Text\" 4 \"" + longName + "\"",
-         "ran 283 statements in one frame, working through 3035747 tokens;", 0, 0},
+         "ran 283 statements in one frame, working through 3039167 tokens;", 0, 0},
         {"a story event", "WHILE g.n < 6", "\"MapEvent\" 2 301 0",
-         "ran 19 statements in one frame, working through 3000050 tokens;", 5, 0},
+         "ran 19 statements in one frame, working through 3000302 tokens;", 5, 0},
         {"a new item each pass", "WHILE g.n < 3000", "\"Flag\" 1 13 g.n 1",
-         "ran 1999 statements in one frame, working through 2999500 tokens;", 0, 500},
+         "ran 1991 statements in one frame, working through 3004446 tokens;", 0, 498},
         {"the item at the bag's end used up each pass", "WHILE g.n < 3000", "\"Flag\" 1 14 g.n 1",
-         "ran 83 statements in one frame, working through 3014151 tokens;", 0, -21, 3000},
+         "ran 83 statements in one frame, working through 3015393 tokens;", 0, -21, 3000},
+        {"the money read", "WHILE 1", "\"Flag\" 0 7",
+         "ran 199999 statements in one frame, working through 2750024 tokens;", 0, 0},
         {"an event flag out of range", "WHILE 1", "\"Flag\" 0 8 2048",
-         "ran 38095 statements in one frame, working through 2952440 tokens;", 0, 0},
+         "ran 33059 statements in one frame, working through 2958894 tokens;", 0, 0},
     };
+    const scripttest::StillClock clock;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ResetScripting();

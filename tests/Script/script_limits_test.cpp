@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "script_fixture.h"
+#include "formats/byte_writer.h"
 #include "platform/testing/win32.h"
 #include "support/alloc_probe.h"
 #include "support/compare_probe.h"
@@ -19,7 +20,10 @@ std::vector<std::string> Filler(std::size_t count)
     return std::vector<std::string>(count, "g.x = g.x + 1");
 }
 
-class ScriptLimits : public ScriptTest {};
+class ScriptLimits : public ScriptTest {
+protected:
+    scripttest::StillClock clock_;
+};
 
 TEST_F(ScriptLimits, TasksOfOneScriptKeepTheirOwnPositionAndLocals)
 {
@@ -67,10 +71,10 @@ TEST_F(ScriptLimits, ACallInALoopReadsItsFileOnce)
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
     const platform::FileCallCounts after = platform::FileCalls();
     const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("ran 999811 statements in one frame"), std::string::npos) << log;
+    EXPECT_NE(log.find("ran 999959 statements in one frame"), std::string::npos) << log;
     // 1,000,000 statements: WHILE, CALL, the called line and END, 250,000 times, less the work of
-    // reading the file at the first CALL.
-    EXPECT_EQ(Global("x"), 249953);
+    // reading the directory and the called body at the first CALL and of making g.x.
+    EXPECT_EQ(Global("x"), 249990);
     EXPECT_EQ(after.opens - before.opens, 1);
 }
 
@@ -94,7 +98,7 @@ TEST_F(ScriptLimits, ACallInALoopAllocatesNothingPerCall)
     }
     const platform::FileCallCounts after = platform::FileCalls();
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(Global("x"), 249953);
+    EXPECT_EQ(Global("x"), 249990);
     EXPECT_EQ(after.opens - before.opens, 1);
     EXPECT_LE(after.reads - before.reads, 4);
     if (qmtest::AllocationProbe::Available()) {
@@ -129,11 +133,14 @@ std::string Complemented(int operators)
 // WHILE 1 around one statement: a frame ends after a million units of work, a statement being a
 // unit for every three tokens it works through, one at least, so a loop of 64 KiB statements stops
 // as soon in work as one of short ones. A call's argument is a token and one more for every 16
-// bytes of its text, where the call reads it; each link of a branch chain skipped, or of CASE lines
-// passed or walked, is twelve (a cache miss); an operator nested deeper than 64 is two; a name a
-// token for every 16 bytes it is compared by. The first CALL of t.pbsc reads it (about 5 KB) and
-// parses "sub": some 25 statements' work. Short rows first: a budget of statements alone fails the
-// second row at once rather than running the last for minutes.
+// bytes of its text, where the call reads it; a called script's argument four more, made its
+// local, and the local's entry twelve (an allocation) and four for each level its table has past
+// the eighth (256 names, 512, ...); a value written out as text for a module ten, and the command
+// itself 48; each link of a branch chain skipped, or of CASE lines passed or walked, is twelve (a
+// cache miss); an operator nested deeper than 64 is two; a name a token for every 16 bytes, once a
+// look-up. The first CALL of t.pbsc reads its directory and the body of "sub": some 12 statements'
+// work. Short rows first: a budget of statements alone fails the second row at once rather than
+// running the last for minutes.
 TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold)
 {
     // IF 1 runs its branch; the first ELIF after it skips the rest of the chain to END.
@@ -148,6 +155,16 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
     std::vector<std::string> passed = {"SWITCH 2"};
     passed.insert(passed.end(), 3000, "CASE 1");
     passed.insert(passed.end(), {"CASE 2", Sum(0), "END"});
+    std::string arguments;
+    std::string variables;
+    for (int i = 0; i < 300; ++i) {
+        arguments += " " + std::to_string(i % 10);
+        variables += " g.x";
+    }
+    std::vector<std::string> distinct = {Sum(0)};
+    for (int i = 0; i < 1000; ++i) {
+        distinct.push_back("g.v" + std::to_string(i) + " = 1");
+    }
     const struct {
         const char* what;
         std::vector<std::string> statements;
@@ -157,15 +174,15 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
         {"3 tokens", {Sum(0)}, 333333, "ran 1000000 statements in one frame, working through 1333333 tokens;"},
         {"5 tokens", {Sum(1)}, 250000, "ran 750000 statements in one frame, working through 1500000 tokens;"},
         {"7 tokens", {Sum(2)}, 200000, "ran 600000 statements in one frame, working through 1600000 tokens;"},
-        {"a call of 4 arguments", {"CALL t.pbsc/sub 1 2 3 4"}, 199993,
-         "ran 799974 statements in one frame, working through 1600048 tokens;"},
+        {"a call of 4 arguments", {"CALL t.pbsc/sub 1 2 3 4"}, 38460,
+         "ran 153842 statements in one frame, working through 2769289 tokens;"},
         // 15 bytes are one token, 16 two; 60,000 bytes 3,751.
-        {"a call of a 15-byte text", {"CALL t.pbsc/sub \"" + std::string(15, 'a') + "\""}, 249992,
-         "ran 999968 statements in one frame, working through 1250058 tokens;"},
-        {"a call of a 16-byte text", {"CALL t.pbsc/sub \"" + std::string(16, 'b') + "\""}, 249992,
-         "ran 999967 statements in one frame, working through 1500050 tokens;"},
+        {"a call of a 15-byte text", {"CALL t.pbsc/sub \"" + std::string(15, 'a') + "\""}, 111107,
+         "ran 444430 statements in one frame, working through 2333365 tokens;"},
+        {"a call of a 16-byte text", {"CALL t.pbsc/sub \"" + std::string(16, 'b') + "\""}, 111107,
+         "ran 444430 statements in one frame, working through 2444473 tokens;"},
         {"a system call of a 60,000-byte text it does not read", {"CALL @@Random \"" + std::string(60000, 'c') + "\""},
-         0, "ran 1000000 statements in one frame, working through 333334 tokens;"},
+         0, "ran 999997 statements in one frame, working through 333345 tokens;"},
         {"3,000 ELIF links skipped", skipped, 84, "ran 502 statements in one frame, working through 3024420 tokens;"},
         {"3,000 CASE links walked", shared, 83, "ran 417 statements in one frame, working through 3026517 tokens;"},
         {"3,000 CASE lines passed", passed, 76,
@@ -174,15 +191,22 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
          "ran 16484 statements in one frame, working through 2972795 tokens;"},
         {"301 tokens", {Sum(149)}, 7634, "ran 22901 statements in one frame, working through 2961992 tokens;"},
         {"7,001 tokens", {Sum(3499)}, 288, "ran 863 statements in one frame, working through 3006144 tokens;"},
-        // A variable's name is compared twice with itself on each look-up, and with the shorter
-        // names of its table for no more bytes than they have.
-        {"a name of 15 bytes", {Sum(0), "g." + std::string(15, 'd') + " = 1"}, 250000,
-         "ran 1000000 statements in one frame, working through 1250000 tokens;"},
-        {"a name of 16 bytes", {Sum(0), "g." + std::string(16, 'e') + " = 1"}, 250000,
-         "ran 1000000 statements in one frame, working through 1749999 tokens;"},
+        // The 256th local made goes into a table of a ninth level.
+        {"a call of 300 arguments", {"CALL t.pbsc/sub" + arguments}, 567,
+         "ran 2270 statements in one frame, working through 2999137 tokens;"},
+        {"a module command of 300 variables", {Sum(0), "CALL @@SendMsg \"None\" 0" + variables}, 893,
+         "ran 3571 statements in one frame, working through 2995122 tokens;"},
+        // A table of 1,001 names has two levels past the eighth.
+        {"1,000 variables of distinct names", distinct, 332,
+         "ran 332257 statements in one frame, working through 2996918 tokens;"},
+        // A variable's name costs its bytes once a look-up, and once more copied in when it is new.
+        {"a name of 15 bytes", {Sum(0), "g." + std::string(15, 'd') + " = 1"}, 249999,
+         "ran 999996 statements in one frame, working through 1250007 tokens;"},
+        {"a name of 16 bytes", {Sum(0), "g." + std::string(16, 'e') + " = 1"}, 249999,
+         "ran 999996 statements in one frame, working through 1500007 tokens;"},
         {"two names of 60,000 bytes that differ in the last",
-         {Sum(0), "g." + std::string(59999, 'f') + "a = 1", "g." + std::string(59999, 'f') + "b = g.x"}, 161,
-         "ran 803 statements in one frame, working through 3004878 tokens;"},
+         {Sum(0), "g." + std::string(59999, 'f') + "a = 1", "g." + std::string(59999, 'f') + "b = g.x"}, 399,
+         "ran 1993 statements in one frame, working through 2998667 tokens;"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -190,6 +214,7 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
         main.insert(main.end(), c.statements.begin(), c.statements.end());
         main.push_back("END");
         Write({{"main", main}, {"sub", {Sum(0)}}});
+        ResetScripting();
         m_manager->GetGlobalA().SetInt("x", 0);
         m_manager->Push("t.pbsc/main");
         testing::internal::CaptureStderr();
@@ -335,6 +360,130 @@ TEST_F(ScriptLimits, AHundredThousandLabelsLoadWithoutAScan)
     m_manager->Push("t.pbsc/main");
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
     EXPECT_EQ(Marks(), "1");
+}
+
+}  // namespace
+
+namespace {
+
+// A CALL reads the directory of its file and the body of the script it calls, seeking to it: a
+// two-statement script behind 4 MB of other scripts costs two blocks of reading, not the file.
+TEST_F(ScriptLimits, ACallIntoALargeFileReadsItsDirectoryAndTheCalledBodyAlone)
+{
+    const std::vector<std::string> pad(24, "CALL @@Random \"" + std::string(60000, 'p') + "\"");
+    qmtest::ScriptFileWriter writer;
+    for (int i = 0; i < 3; ++i) {
+        writer.Script("pad" + std::to_string(i), pad);
+    }
+    writer.Script("callee", {Mark(2), Mark(3)});
+    writer.Script("tail", pad);
+    writer.Save(m_dir.File("big.pbsc"));
+    const auto size = static_cast<long long>(std::filesystem::file_size(m_dir.File("big.pbsc")));
+    ASSERT_GT(size, 5000000);
+    Write({{"main", {Mark(1), "CALL big.pbsc/callee", Mark(4)}}});
+    m_manager->Push("t.pbsc/main");
+    const platform::FileCallCounts before = platform::FileCalls();
+    EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+    const platform::FileCallCounts after = platform::FileCalls();
+    EXPECT_EQ(Marks(), "1 2 3 4");
+    EXPECT_EQ(after.opens - before.opens, 1);
+    // The block the directory is in, and the block the body starts: 64 KiB each at most.
+    EXPECT_LE(after.bytes - before.bytes, 2 * 65536) << "of " << size;
+    EXPECT_LE(after.reads - before.reads, 2);
+}
+
+// A damaged file a CALL reads is logged naming the file and the key, and the caller goes on.
+TEST_F(ScriptLimits, ADamagedCalledFileIsLoggedAndTheCallerGoesOn)
+{
+    // One script "callee" of one statement: its directory entry is the count, the name's length,
+    // the name, then the body's offset at byte 14; the body (the statement count first) at 18.
+    const std::vector<std::uint8_t> valid = qmtest::ScriptFileWriter().Script("callee", {Mark(2)}).Build();
+    ASSERT_EQ(valid[14], 18);
+    const auto size = static_cast<std::uint32_t>(valid.size());
+    const auto patched = [&](std::size_t at, std::uint32_t value) {
+        std::vector<std::uint8_t> bytes = valid;
+        for (int i = 0; i < 4; ++i) {
+            bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+        }
+        return bytes;
+    };
+    const struct {
+        const char* what;
+        std::vector<std::uint8_t> bytes;
+        const char* log;
+    } cases[] = {
+        {"the whole file", valid, nullptr},
+        {"more entries than bytes", patched(0, 0xFFFFFFFF), "broken directory in "},
+        {"a name longer than the file", patched(4, 0x7FFFFFFF), "broken directory in "},
+        {"the body at the file's end", patched(14, size), "broken statement count in "},
+        {"the body one byte past the end", patched(14, size + 1), "script body beyond the end of "},
+        {"the body past 2 GiB", patched(14, 0x80000000), "script body beyond the end of "},
+        {"more statements than bytes", patched(18, 0x40000000), "broken statement count in "},
+        {"the body cut short", std::vector<std::uint8_t>(valid.begin(), valid.end() - 1), "statement 0 cut short in "},
+    };
+    Write({{"main", {Mark(1), "CALL u.pbsc/callee", Mark(3)}}});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetScripting();
+        qmtest::SaveBytes(m_dir.File("u.pbsc"), c.bytes);
+        m_trace.clear();
+        testing::internal::CaptureStderr();
+        m_manager->Push("t.pbsc/main");
+        EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+        const std::string log = testing::internal::GetCapturedStderr();
+        if (c.log == nullptr) {
+            EXPECT_EQ(Marks(), "1 2 3");
+            EXPECT_EQ(log, "");
+            continue;
+        }
+        EXPECT_EQ(Marks(), "1 3");
+        EXPECT_NE(log.find(std::string(c.log) + m_dir.File("u.pbsc") + " (u.pbsc/callee)"), std::string::npos) << log;
+    }
+}
+
+// Sets the clock ahead by its command's first argument, in milliseconds, and charges nothing: work
+// that no price knows of.
+class ClockModule : public TScriptModule {
+public:
+    ClockModule() : TScriptModule("Clock") {}
+    std::uint32_t Call(std::uint32_t, const std::deque<std::string>& args, const std::deque<std::uint32_t>&) override
+    {
+        platform::ManualClock::Advance(static_cast<DWORD>(std::stoul(args.at(0))));
+        return kDone;
+    }
+    void Update() override {}
+    void Draw() override {}
+};
+
+// Behind the prices, a run ends as the budget ends it once it has taken more than 100 ms; the
+// clock is read every 4,096 units of work, so the run goes on to the first reading after that.
+// The command costs 48 and a token for each of its three arguments, 17 units; g.x made, 4 more;
+// each statement after it one.
+TEST_F(ScriptLimits, ARunPastItsTimeEndsAsTheBudgetEndsIt)
+{
+    const struct {
+        const char* what;
+        DWORD start;
+        const char* ms;
+        const char* log;
+    } cases[] = {
+        {"no time", 5000, "0", "ran 999980 statements in one frame, working through 1333368 tokens;"},
+        {"100 ms", 5000, "100", "ran 999980 statements in one frame, working through 1333368 tokens;"},
+        {"101 ms", 5000, "101", "ran 4076 statements in one frame, working through 5496 tokens in 101 ms;"},
+        {"101 ms as the clock wraps", 0xFFFFFFC0, "101",
+         "ran 4076 statements in one frame, working through 5496 tokens in 101 ms;"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetScripting();
+        m_manager->AddModule(new ClockModule);
+        platform::ManualClock::Set(c.start);
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(Run({"CALL @@SendMsg \"Clock\" 0 " + std::string(c.ms), "WHILE 1", "g.x = g.x + 1", "END"}),
+                  TScriptProcessManager::kFinished);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_NE(log.find(c.log), std::string::npos) << log;
+    }
 }
 
 }  // namespace
