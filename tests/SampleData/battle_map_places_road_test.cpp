@@ -15,6 +15,7 @@
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/Character/TimeStop.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TBattleArea.h"
@@ -335,6 +336,47 @@ TEST_F(BattleMapPlacesRoad, TheStraightWayToTheTimeStopperAndItsGroundKeepClearO
     EXPECT_GE(closest, 16.0F);
     EXPECT_NE(EnemyNear(field, SampleLayout::kStrongEnemyType, SampleLayout::StrongEnemy(), 1.0F), nullptr)
         << "the strong one came off its patch";
+}
+
+// A hero of the first level, as a new game has him, walks from the arrival to the time stopper and
+// stays beside it, stepping back up to it whenever its blows throw him off, until it has stopped
+// time once and let him go; then he walks back to the arrival, alive. Its blows barely scratch him:
+// a stop comes only in about one of its swings in twenty.
+TEST_F(BattleMapPlacesRoad, AFirstLevelHeroStoppedOnceByTheTimeStopperWalksBackAlive)
+{
+    TFieldLoop* field = NewHeroAtTheArrival();
+    ASSERT_NE(field, nullptr);
+    ASSERT_EQ(Hero()->GetLevel(), 0u) << "the first level, counted from 0";
+    const std::int32_t full = Hero()->GetHp();
+    TEnemy* stopper = Live(SampleLayout::kTimeStopEnemyType);
+    ASSERT_NE(stopper, nullptr);
+    const auto beside = [&] { return FlatDistance(PositionOf(Hero()), PositionOf(stopper)) < 1.5F; };
+    ASSERT_TRUE(Walk({PositionOf(stopper)}, beside, 600)) << "not beside the stopper";
+    int stops = 0;
+    bool stopped = false;
+    const bool over = driver_.StepUntil(
+        [&] {
+            if (Field() != field || !Standing()) {
+                return true;
+            }
+            stops += IsTimeStopped() && !stopped ? 1 : 0;
+            stopped = IsTimeStopped();
+            if (!stopped && !beside()) {
+                Toward(PositionOf(stopper));
+            } else {
+                qmtest::ReleaseArrows();
+            }
+            return stops == 1 && !stopped;
+        },
+        4800);
+    qmtest::ReleaseArrows();
+    ASSERT_TRUE(over && Field() == field && Standing()) << "never stopped, or felled beside it";
+    EXPECT_EQ(stops, 1);
+    EXPECT_TRUE(Walk({SampleLayout::BattleArrival()},
+                     [&] { return FlatDistance(PositionOf(Hero()), SampleLayout::BattleArrival()) < 1.0F; }, 900))
+        << "not back alive";
+    // Most of his HP is left: a newcomer who stays for a second stop lives through that too.
+    EXPECT_GT(Hero()->GetHp(), full / 2);
 }
 
 // From the arrival, each time a new hero: to the time stopper on the right, the partner's

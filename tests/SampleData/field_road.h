@@ -16,6 +16,7 @@
 #include "make-sample-data/SampleData.h"
 #include "SampleData/sample_folder_copy.h"
 #include "support/field_walk.h"
+#include "support/gamedata_probe.h"
 #include "support/scene_driver.h"
 #include "support/temp_dir.h"
 #include "support/map_probe.h"
@@ -133,6 +134,17 @@ protected:
             }
         }
         return nullptr;
+    }
+
+    // How many of that item the bag holds.
+    static std::uint32_t Held(std::uint32_t id)
+    {
+        for (const auto& entry : TGameDataProbe::ItemList(*TGameData::GetInstance())) {
+            if (entry->Id == id) {
+                return entry->Count;
+            }
+        }
+        return 0;
     }
 
     TempDir dir_;

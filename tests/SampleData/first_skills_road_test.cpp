@@ -74,6 +74,21 @@ protected:
         driver_.StepUntil([&] { return player->GetState() == 0; }, 100);
         return player;
     }
+    // The player kept on his feet and the first enemy, healed so that it stands through every row,
+    // head-on that far in front of him; null when there is none.
+    TEnemy* FirstEnemyHeadOn(TPlayerCharacter* player, float ahead)
+    {
+        TCharacterProbe::SetHitImmunity(*player, 1);
+        TEnemy* enemy = FirstEnemy();
+        if (enemy != nullptr) {
+            enemy->RecoverHp(enemy->GetMaxHp());
+            D3DXVECTOR3 front;
+            player->GetFront(&front);
+            enemy->GetFrame()->SetPosition(PositionOf(player) + ahead * front);
+            driver_.Step();
+        }
+        return enemy;
+    }
     TEnemy* FirstEnemy() const
     {
         for (const auto& entry : field_->GetArea()->GetEnemies()->GetLive()) {
@@ -131,16 +146,8 @@ TEST_F(FirstSkillsRoad, EachFirstSkillCastHeadOnTakesTheFirstEnemysHp)
         data->SetSkillSlot(s.member, 0, s.skill);
         field_->RefreshHud();
         ASSERT_EQ(field_->GetSkillGauge()->GetSelection(), 0);
-        // Kept on his feet, the enemy head-on within a step; healed, so that it stands through
-        // every row.
-        TCharacterProbe::SetHitImmunity(*player, 1);
-        TEnemy* enemy = FirstEnemy();
+        TEnemy* enemy = FirstEnemyHeadOn(player, s.ahead);
         ASSERT_NE(enemy, nullptr);
-        enemy->RecoverHp(enemy->GetMaxHp());
-        D3DXVECTOR3 front;
-        player->GetFront(&front);
-        enemy->GetFrame()->SetPosition(PositionOf(player) + s.ahead * front);
-        driver_.Step();
         const Cast cast = CastSlot(player, enemy, s.held);
         EXPECT_TRUE(cast.rows.count(s.row)) << "its row";
         EXPECT_TRUE(cast.rows.count(s.row + 1)) << "its recovery";
@@ -169,13 +176,15 @@ int Changed(const platform::RgbaImage& a, const platform::RgbaImage& b)
 }
 
 // A swing of the attack button where it meets nothing, by each member in the sword's class (her
-// models swing alike in every class; the sword's fires no marks that would hide the figure): the
-// picture stands still at rest, changes while the swing plays and comes back once it is over.
+// models swing alike in every class; the sword's fires no marks that would hide the figure), tapped
+// and, by the hero, held into the charge: the picture stands still at rest, leans with the blow and
+// comes back once it is over.
 struct OpenSwing {
     const char* name;
     std::uint32_t member;
+    int held;  // steps the button is down
 };
-const OpenSwing kOpenSwings[] = {{"hero", 0}, {"partner", 1}};
+const OpenSwing kOpenSwings[] = {{"hero", 0, 1}, {"partner", 1, 1}, {"hero held", 0, 24}};
 
 TEST_F(FirstSkillsRoad, ASwingInOpenGroundMovesTheFigure)
 {
@@ -191,15 +200,29 @@ TEST_F(FirstSkillsRoad, ASwingInOpenGroundMovesTheFigure)
         driver_.Steps(2);
         ASSERT_EQ(player->GetState(), 0u);
         EXPECT_LE(Changed(rest, SceneDriver::Screen()), 40) << "still at rest";
-        SceneDriver::Hold(Button::A, true);
-        driver_.Step();
-        SceneDriver::Hold(Button::A, false);
+        // The steps, counted from the press, on which the lean first shows, the swing's blow is
+        // first out and the figure stands upright again.
         int most = 0;
-        for (int i = 0; i < 40 && (i < 3 || player->GetState() != 0); ++i) {
+        int leans = -1;
+        int blow = -1;
+        int upright = -1;
+        SceneDriver::Hold(Button::A, true);
+        for (int i = 0; i < s.held + 40 && (i < s.held + 3 || player->GetState() != 0); ++i) {
+            SceneDriver::Hold(Button::A, i < s.held);
             driver_.Step();
-            most = std::max(most, Changed(rest, SceneDriver::Screen()));
+            const int changed = Changed(rest, SceneDriver::Screen());
+            most = std::max(most, changed);
+            leans = leans < 0 && changed > 400 ? i : leans;
+            blow = blow < 0 && !TCharacterProbe::Hits(*player).empty() ? i : blow;
+            upright = upright < 0 && leans >= 0 && changed <= 40 ? i : upright;
         }
         EXPECT_GT(most, 400) << "the swing shows";
+        // The swing's first drawn frame leans; its blow, at the third, goes out a step after that
+        // frame is reached (the pattern is read before the motion steps), and the pose after the
+        // blow's is upright.
+        ASSERT_GE(blow, 0) << "no blow";
+        EXPECT_EQ(leans, blow - 3) << "the lean starts";
+        EXPECT_EQ(upright, blow + 1) << "the lean ends";
         driver_.Steps(20);
         EXPECT_LE(Changed(rest, SceneDriver::Screen()), 40) << "back at rest";
         EXPECT_EQ(enemy->GetHp(), hp) << "met nothing";
@@ -207,4 +230,55 @@ TEST_F(FirstSkillsRoad, ASwingInOpenGroundMovesTheFigure)
     EXPECT_TRUE(driver_.boxes.empty());
 }
 
+// The attack button held a moment on the ground, by the hero with his wooden sword and by the
+// partner with her iron spear, the first enemy head-on: the class's charge row runs and its blow
+// takes the enemy's HP.
+struct HeldAttack {
+    const char* name;
+    std::uint32_t member;
+    std::uint32_t weapon;
+    std::uint32_t row;  // the class's charge on the ground
+};
+const HeldAttack kHeldAttacks[] = {{"hero", 0, 1000, 33}, {"partner", 1, 1001, 35}};
+
+TEST_F(FirstSkillsRoad, AHeldAttackHeadOnTakesTheFirstEnemysHp)
+{
+    for (const HeldAttack& h : kHeldAttacks) {
+        SCOPED_TRACE(h.name);
+        TPlayerCharacter* player = Play(h.member);
+        ASSERT_EQ(player->GetWeaponId(), h.weapon);
+        TEnemy* enemy = FirstEnemyHeadOn(player, 1.0F);
+        ASSERT_NE(enemy, nullptr);
+        const std::int32_t hp = enemy->GetHp();
+        // Looked up by its key: a blow that fells it takes it off the field, and it is freed.
+        const auto& live = field_->GetArea()->GetEnemies()->GetLive();
+        const auto key = std::find_if(live.begin(), live.end(), [&](const auto& e) { return e.second.Get() == enemy; })->first;
+        const auto taken = [&] {
+            const auto at = live.find(key);
+            return at != live.end() ? hp - at->second->GetHp() : hp;
+        };
+        std::set<std::uint32_t> rows;
+        const auto watch = [&] {
+            driver_.Step();
+            if (player->GetState() == kAction) {
+                rows.insert(TCharacterProbe::SubState(*player));
+            }
+        };
+        SceneDriver::Hold(Button::A, true);
+        for (int i = 0; i < 24; ++i) {
+            watch();
+        }
+        SceneDriver::Hold(Button::A, false);
+        for (int i = 0; i < 120 && player->GetState() != 0; ++i) {
+            watch();
+        }
+        EXPECT_TRUE(rows.count(h.row)) << "the charge";
+        EXPECT_FALSE(rows.count(25)) << "a tapped swing";
+        EXPECT_GT(taken(), 0) << "landed";
+        EXPECT_EQ(player->GetState(), 0u) << "idle again";
+    }
+    EXPECT_TRUE(driver_.boxes.empty());
+}
+
 }  // namespace
+

@@ -59,15 +59,6 @@ protected:
         return inner != nullptr ? inner->FindMesh("Item", false) : nullptr;
     }
     static float Alpha(TMesh8* mesh) { return mesh->GetMaterial(0).GetMaterial().Emissive.a; }
-    static std::uint32_t Held(std::uint32_t id)
-    {
-        for (const auto& entry : TGameDataProbe::ItemList(*TGameData::GetInstance())) {
-            if (entry->Id == id) {
-                return entry->Count;
-            }
-        }
-        return 0;
-    }
 };
 
 TEST_F(LeftoverMapRoad, APurseNobodyTakesFadesAwayTheCameraKeepsItsKeyAndTheSpawnedEnemyLooksAnyWay)

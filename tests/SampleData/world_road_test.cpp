@@ -279,8 +279,9 @@ int ArchPixels(const platform::RgbaImage& screen)
 }
 
 // Each battle place seen from the south, looking north at its wall: the battle map shows its gate's
-// arch, the arena and the hollow, which have no gate there, show their own ground and none (their
-// pictures are goldens).
+// arch, the arena and the hollow, which have no gate there, show their own ground and none, and
+// none of the battle map's things either: no crate stands ten steps ahead (their pictures are
+// goldens).
 TEST_F(WorldRoad, OnlyTheBattleMapShowsAGateArchInItsNorthWall)
 {
     TGameData::GetInstance()->Reset();

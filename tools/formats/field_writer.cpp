@@ -368,8 +368,10 @@ MapStream FieldMapStream(const FieldMap& map)
         s.CameraMode8();
         break;
     }
-    s.MeshPlacement(FieldLayout::Crate(), {0, 0, 1}, {0, 1, 0}, {1, 1, 1}, 0, map.crateMaterial, 0, "crate.msh",
-                    "crate.msh");
+    if (map.crate) {
+        s.MeshPlacement(FieldLayout::Crate(), {0, 0, 1}, {0, 1, 0}, {1, 1, 1}, 0, map.crateMaterial, 0, "crate.msh",
+                        "crate.msh");
+    }
     if (!map.spareName.empty()) {
         s.SpareName(map.spareName);
     }

@@ -110,6 +110,7 @@ struct FieldMap {
     bool sky = true;
     bool entryPoint = true;  // the map's own start at FieldLayout::Start
     std::uint32_t cameraMode = 16;  // 16 follow, 32 keys, anything else: a camera record of that mode
+    bool crate = true;                // a crate placed at FieldLayout::Crate
     std::uint32_t crateMaterial = 0;  // the crate's material index (0: its own materials)
     std::string spareName;  // a name record the game reads past; empty: none
     std::vector<std::string> villagers;  // set-up and conversation script keys
@@ -179,7 +180,8 @@ inline constexpr const char* kFieldMinimap = "map00";
 // "battle" (kind 1, music "battle.ogg", sky, no fog, one enemy placed, one spawner, a minimap)
 // and "town" (kind 0, music "town.ogg", fog, the elder, a save point and a purse of money).
 std::vector<FieldMap> DefaultFieldMaps();
-// The record stream of one map: area, projection, fog, sky, entry point, camera, the crate.
+// The record stream of one map: area, projection, fog, sky, entry point, camera, the crate (where
+// it has one).
 MapStream FieldMapStream(const FieldMap& map);
 // The music table of the maps: 10 "battle.ogg", 11 "town.ogg", 12 "other.ogg".
 std::vector<std::pair<std::uint32_t, std::string>> FieldMusicTable();

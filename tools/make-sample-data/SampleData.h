@@ -401,11 +401,15 @@ struct LeftoverLayout {
     static constexpr std::uint32_t kCrateMaterial = 10;
     static constexpr std::uint32_t kPurseMoney = 30;
     static constexpr float kSpawnDistance = 8.0F;
-    static D3DXVECTOR3 Purse() { return {25.0F, 0.0F, 10.0F}; }
+    // A few steps ahead on the left of the arrival from the arena (CornerArrival(true)), in its
+    // first picture.
+    static D3DXVECTOR3 Purse() { return {35.0F, 0.0F, 14.0F}; }
     static D3DXVECTOR3 Spawner() { return {20.0F, 0.0F, 26.0F}; }
     static D3DXVECTOR3 SpawnerFacing() { return {1.0F, 0.0F, 1.0F}; }
     // The post's script: three of item 2 into the bag, two taken (flag 280), five refused (flag 281).
     static D3DXVECTOR3 Post() { return {15.0F, 0.0F, 10.0F}; }
+    // Faced from a step or two off: the post stops nobody, and a newcomer halts where he likes.
+    static constexpr float kPostReach = 2.5F;
     static constexpr std::uint32_t kTradeItem = 2;
     static constexpr std::uint32_t kTakenFlag = 280;
     static constexpr std::uint32_t kRefusedFlag = 281;

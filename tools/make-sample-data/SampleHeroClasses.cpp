@@ -119,6 +119,12 @@ constexpr RackWeapon kRack[] = {
     {1107, "鉄の手甲", 10, 18, 6, "跳び蹴り", "跳んで蹴る"},
 };
 
+// The sword's charge, the attack button held on the ground (row 33 of the sword's classes, motion 56):
+// one swing, a little wider and harder than the combo's.
+constexpr const char* kChargeModel = "hero01";
+constexpr std::uint32_t kChargeMotion = 56;
+constexpr std::uint16_t kChargeAttack = 1105;
+
 // A pair's left piece: its own weapon record, 10000 above the pair's.
 constexpr std::uint32_t kLeftPiece = 10000;
 
@@ -185,6 +191,10 @@ void AddHeroClassContent(Catalogue& c)
         c.skills.push_back(skill);
         AddEntry(c, "skillinfo.ptx", skill.InfoName);
     }
+    TAttackRecord charge = Swing(kChargeAttack);
+    charge.Radius = 1.0F;
+    charge.DamageFactor = 1.5F;
+    AddAttack(c, charge);
     for (const ClassModel& model : ClassModels()) {
         AddAttack(c, Swing(model.attack));
         if (std::find(c.characterModels.begin(), c.characterModels.end(), model.name) == c.characterModels.end()) {
@@ -231,6 +241,9 @@ void WriteHeroClassModels(const fs::path& root)
             for (std::size_t i = 0; i < e.codes.size(); ++i) {
                 frames.at(kEventFrames[i]).EventCode = e.codes[i];
             }
+        }
+        if (std::string(kChargeModel) == model.name) {
+            patterns.at(kChargeMotion).at(qmtest::kPlayerModelSwingFrame).AttackId = kChargeAttack;
         }
         for (const Blessing& b : kBlessings) {
             if (std::string(b.model) == model.name) {

@@ -266,7 +266,7 @@ void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps)
     spawner.direction = LeftoverLayout::SpawnerFacing();
     spawner.leash = 2.0F;
     meadow.spawners = {spawner};
-    meadow.actionScripts.push_back({LeftoverLayout::Post(), 1.5F, std::string(kScriptFile) + "/post"});
+    meadow.actionScripts.push_back({LeftoverLayout::Post(), LeftoverLayout::kPostReach, std::string(kScriptFile) + "/post"});
     const auto arena = std::find_if(maps.begin(), maps.end(), [](const qmtest::FieldMap& m) { return m.entry == "b04_01"; });
     if (arena == maps.end()) {
         throw std::runtime_error("the meadow's gate needs the arena");

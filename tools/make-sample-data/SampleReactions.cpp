@@ -98,6 +98,7 @@ void AddReactionArena(std::vector<qmtest::FieldMap>& maps)
     arena.areaMesh = Reactions::kArenaMesh;
     arena.meshCell = battle.meshCell;
     arena.minimap = Reactions::kArenaMinimap;
+    arena.crate = false;  // the battle map's, not the arena's
     arena.enemies = {{Reactions::kBrawlerType, Reactions::Brawler(), {0.0F, 0.0F, -1.0F}}};
     arena.spawners.clear();
     arena.maxLive = 1;

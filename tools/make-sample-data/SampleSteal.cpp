@@ -128,6 +128,7 @@ void AddStealMap(std::vector<qmtest::FieldMap>& maps)
     hollow.meshCell = 400.0F;
     hollow.areaMesh = StealLayout::kGroundMesh;
     hollow.minimap = kHollowMinimap;
+    hollow.crate = false;  // the battle map's, not the hollow's
     hollow.enemies = {{StealLayout::kThiefType, StealLayout::Thief(), {}},
                       {StealLayout::kPurseType, StealLayout::PurseCarrier(), {}},
                       {StealLayout::kJuggledType, StealLayout::Juggled(), {}}};
