@@ -45,9 +45,15 @@ TEventLoop::~TEventLoop()
 {
     // Ended from outside its final phase (back to the title from the system dialog): the manager
     // it made must not outlive it.
-    if (m_scripts != nullptr && TScriptProcessManager::Get() == m_scripts) {
+    ReleaseScripts();
+}
+
+void TEventLoop::ReleaseScripts()
+{
+    if (m_scripts.Get() != nullptr && TScriptProcessManager::Get() == m_scripts.Get()) {
         TScriptProcessManager::Destroy();
     }
+    m_scripts = TRefPtr<TScriptProcessManager>();
 }
 
 TRefPtr<TFrame> TEventLoop::MakeFrame(const std::string& name)
@@ -141,7 +147,10 @@ void TEventLoop::SetMorphs(std::span<TMesh8* const> order, std::uint32_t morph)
 
 void TEventLoop::StartScript(const std::string& key)
 {
-    m_scripts = TScriptProcessManager::Create();
+    TScriptProcessManager::Create();
+    m_scripts = TScriptProcessManager::Share();
+    // The loads and the modules' set-up reach this manager whatever is current later.
+    const TScriptProcessManager::Running running(m_scripts.Get());
     m_scripts->AddModule(new TMessageWindow(m_app->GetInput()));
     m_scripts->AddModule(new TPBFlag(m_app));
     // A script that could not be loaded has been named by the loader; it reaches no cue, so the
@@ -219,6 +228,7 @@ std::uint32_t TEventLoop::PhaseFadeOut()
 
 std::uint32_t TEventLoop::RunScript()
 {
+    const TScriptProcessManager::Running running(m_scripts.Get());
     const std::uint32_t r = m_scripts->Step();
     if ((r & 2) != 0) {
         m_scripts->UpdateModules();
@@ -288,12 +298,10 @@ std::uint32_t TEventLoop::PhaseFinal()
         }
         m_app->ReplaceScene(TChangeLoop::ToEvent(m_app, TUiQuad::kBlack, TUiQuad::kUncover, m_nextEvent,
                                                  static_cast<std::int32_t>(m_musicId)));
-        TScriptProcessManager::Destroy();
-        m_scripts = nullptr;
+        ReleaseScripts();
         return LOOP_END;
     }
-    TScriptProcessManager::Destroy();
-    m_scripts = nullptr;
+    ReleaseScripts();
     m_app->ReplaceScene(TFieldLoop::CreateAtPosition(m_app, m_mapKey, m_position, m_direction, m_position));
     return LOOP_END;
 }
@@ -312,8 +320,9 @@ void TEventLoop::DrawEvent()
     m_root->Render(&m_view, &identity);
     TDrawList::FlushAll();
     DrawUnderMessages();
-    if (TScriptProcessManager* scripts = TScriptProcessManager::Get()) {
-        scripts->DrawModules();
+    if (m_scripts.Get() != nullptr) {
+        const TScriptProcessManager::Running running(m_scripts.Get());
+        m_scripts->DrawModules();
     }
     TSprite::SetRenderMode(1);
     if (m_fade == Fade::Quad) {

@@ -110,6 +110,8 @@ private:
     friend struct TSceneProbe;
 
     std::uint32_t StepEvent();
+    // Lets go of the manager; it is destroyed as the current one only when it is still this event's.
+    void ReleaseScripts();
     void StartSkip();
     std::uint32_t PhaseSkip();
     TSoundBank* MusicBank() const;
@@ -121,7 +123,9 @@ private:
     bool m_blackShown = false;
     TRefPtr<TSoundFader> m_fader;
     std::unique_ptr<TSoundList> m_musicList;
-    TScriptProcessManager* m_scripts = nullptr;  // made by this event, gone once it hands over
+    // Made by this event and held until it hands over: a later event made before this one runs
+    // (two started by one script) makes its own.
+    TRefPtr<TScriptProcessManager> m_scripts;
 
     // Where the final phase leads: an event id through the hub, else the field.
     bool m_toEvent = false;

@@ -6,6 +6,7 @@
 #include "platform/win32/timer.h"
 
 TRefPtr<TScriptProcessManager> TScriptProcessManager::s_instance;
+TScriptProcessManager* TScriptProcessManager::s_running = nullptr;
 
 TScriptProcessManager::TScriptProcessManager() = default;
 

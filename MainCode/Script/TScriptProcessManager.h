@@ -33,8 +33,13 @@ public:
 
     // Replaces the current manager (with its scripts, modules and globals) by a new one, all flags clear.
     static TScriptProcessManager* Create();
-    // Null before the first Create and after Destroy.
-    static TScriptProcessManager* Get() { return s_instance.Get(); }
+    // Null before the first Create and after Destroy. While a scene runs the manager it made
+    // (Running), that one: what runs in it reaches it, not one a later scene has made meanwhile.
+    static TScriptProcessManager* Get() { return s_running != nullptr ? s_running : s_instance.Get(); }
+    // A share of the current manager, for a scene that steps it after later scenes have made
+    // their own: it lives as long as the scene holds the share.
+    static TRefPtr<TScriptProcessManager> Share() { return s_instance; }
+    // Lets go of the current manager; a scene still holding a share keeps it.
     static void Destroy();
     // "$_" of the current manager's table A; nothing without a manager.
     static void SetResultVariable(std::int32_t value);
@@ -65,6 +70,18 @@ public:
 
     // Drops every script, module and global variable; the module wait is set again.
     void Clear();
+
+    // For as long as it lives, Get answers this manager (nested: the one before comes back).
+    class Running {
+    public:
+        explicit Running(TScriptProcessManager* manager) : m_previous(s_running) { s_running = manager; }
+        ~Running() { s_running = m_previous; }
+        Running(const Running&) = delete;
+        Running& operator=(const Running&) = delete;
+
+    private:
+        TScriptProcessManager* m_previous;
+    };
 
     TScriptVarTable& GetGlobalA() { return m_globalA; }
     TScriptVarTable& GetGlobalB() { return m_globalB; }
@@ -110,4 +127,5 @@ private:
     std::map<std::string, TRefPtr<TScriptModule>> m_modules;
 
     static TRefPtr<TScriptProcessManager> s_instance;
+    static TScriptProcessManager* s_running;
 };

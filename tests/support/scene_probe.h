@@ -52,6 +52,8 @@ struct TSceneProbe {
     // Story events.
     static TView* View(TEventLoop& e) { return &e.m_view; }
     static TFrame* Root(const TEventLoop& e) { return e.m_root.Get(); }
+    // The script process manager the event steps; null once it has handed over.
+    static TScriptProcessManager* Scripts(const TEventLoop& e) { return e.m_scripts.Get(); }
     static TCamera* Camera(const TEvent04_00Loop& e) { return e.m_camera.get(); }
     static TFrame* Target(const TEvent04_00Loop& e) { return e.m_target.Get(); }
     static const TFloatRamp& Glide(const TEvent04_00Loop& e) { return e.m_glide; }
