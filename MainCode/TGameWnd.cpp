@@ -464,11 +464,19 @@ void TGameWnd::OnKeyDown(WPARAM key, LPARAM /*flags*/)
     if (m_current == nullptr || !m_current->AllowsSystemDialog()) {
         return;
     }
-    if (key == VK_ESCAPE) {
-        PushScene(new TYesNoLoop(this, 1));
-    } else if (key == VK_F4) {
-        PushScene(new TYesNoLoop(this, 0));
+    if (key != VK_ESCAPE && key != VK_F4) {
+        return;
     }
+    // A question that cannot be built (its pictures unreadable, no file left to open) is logged and
+    // not asked: the play under it goes on, and the key may be pressed again.
+    TLoop* dialog = nullptr;
+    try {
+        dialog = new TYesNoLoop(this, key == VK_ESCAPE ? TYesNoLoop::kQuit : TYesNoLoop::kToTitle);
+    } catch (const std::exception& e) {
+        my_error::LogError(e);
+        return;
+    }
+    PushScene(dialog);
 }
 
 LRESULT TGameWnd::OnSysCommand(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)

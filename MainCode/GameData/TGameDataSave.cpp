@@ -279,9 +279,16 @@ std::int32_t TGameData::ReadSaveImage(const std::string& path, SaveImage& image)
     TFile file(path);
     if (!file.Open(true, GENERIC_READ)) {
         // Only a missing file is an empty slot; a folder, a FIFO or a socket under the slot's name
-        // is a slot that cannot be read.
-        const DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? kSaveOpenFailed : kSaveReadFailed;
+        // is a slot that cannot be read. An open refused before the name is looked at (no
+        // descriptor left) says nothing of the file: whether it is there tells.
+        const auto missing = [] {
+            const DWORD error = GetLastError();
+            return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+        };
+        if (missing() || (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES && missing())) {
+            return kSaveOpenFailed;
+        }
+        return kSaveReadFailed;
     }
     const std::uint32_t size = file.GetSize();
     if (size == INVALID_FILE_SIZE || size < kMinFileSize || size - kFileOverhead > kMaxBody) {

@@ -12,6 +12,7 @@ const char* KnownText(DWORD code)
     case ERROR_SUCCESS: return "Success";
     case ERROR_FILE_NOT_FOUND: return "No such file";
     case ERROR_PATH_NOT_FOUND: return "No such folder in the path";
+    case ERROR_TOO_MANY_OPEN_FILES: return "Too many open files";
     case ERROR_ACCESS_DENIED: return "Access denied";
     case ERROR_INVALID_HANDLE: return "Invalid handle";
     case ERROR_NOT_ENOUGH_MEMORY: return "Out of memory";

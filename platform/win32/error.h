@@ -5,6 +5,7 @@
 
 #include "platform/win32/kernel.h"
 
+#define ERROR_TOO_MANY_OPEN_FILES 4L
 #define ERROR_DISK_FULL 112L
 #define ERROR_INSUFFICIENT_BUFFER 122L
 #define ERROR_NEGATIVE_SEEK 131L

@@ -202,6 +202,8 @@ DWORD ErrorFromErrno(int error, const std::string& host)
     case ELOOP: return ERROR_PATH_NOT_FOUND;
     case EEXIST: return ERROR_FILE_EXISTS;
     case ENOMEM: return ERROR_NOT_ENOUGH_MEMORY;
+    case EMFILE:
+    case ENFILE: return ERROR_TOO_MANY_OPEN_FILES;
     case ENOSPC:
     case EDQUOT: return ERROR_DISK_FULL;
     case EINVAL: return ERROR_INVALID_PARAMETER;

@@ -11,6 +11,7 @@
 #include "platform/testing/win32.h"
 #include "platform/win32/timer.h"
 #include "formats/byte_writer.h"
+#include "support/descriptor_limit.h"
 #include "support/fuzz.h"
 #include "support/gamedata_probe.h"
 #include "formats/save_writer.h"
@@ -356,6 +357,31 @@ TEST_F(SaveTest, FailedSavesLeaveThePreviousSaveWhole)
     // No save folder: the file cannot be made.
     fs::remove_all("save");
     EXPECT_EQ(data_->Save(0), TGameData::kSaveCreateFailed);
+}
+
+// Out of file descriptors nothing can be opened: a slot that is not there still shows empty, one
+// that is there is refused as unreadable and kept, and a save fails without touching its slot.
+TEST_F(SaveTest, WithNoDescriptorLeftSlotsKeepWhatTheyHold)
+{
+    PlayAWhile();
+    ASSERT_EQ(data_->Save(0), TGameData::kSaveOk);
+    ASSERT_EQ(data_->Save(1), TGameData::kSaveOk);
+    const std::vector<std::uint8_t> saved = qmtest::LoadBytes(Slot(1));
+    data_->AddMoney(1000);
+    const std::vector<std::uint8_t> before = State();
+    {
+        qmtest::NoFreeDescriptors none;
+        ASSERT_TRUE(none.Held());
+        EXPECT_EQ(data_->Load(5, -1), TGameData::kSaveOpenFailed);
+        EXPECT_EQ(SlotLine(5, false, -1, 1), "Empty");
+        EXPECT_EQ(data_->Load(0, -1), TGameData::kSaveReadFailed);
+        SlotLine(0, false, -1, 3);
+        EXPECT_EQ(data_->Save(1), TGameData::kSaveCreateFailed);
+    }
+    EXPECT_EQ(State(), before);
+    EXPECT_EQ(qmtest::LoadBytes(Slot(1)), saved);
+    EXPECT_FALSE(fs::exists(Slot(5)));
+    EXPECT_EQ(data_->Load(1, -1), TGameData::kSaveOk);
 }
 
 TEST_F(SaveTest, SlotLinesShowHeroLevelPlaceAndPlayTime)

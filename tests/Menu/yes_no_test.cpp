@@ -6,9 +6,12 @@
 #include "MainCode/Menu/TYesNoLoop.h"
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TTitleLoop.h"
+#include "TCommon/my_error.h"
 #include "Menu/pause_fixture.h"
+#include "dx/dx8/3d/TTexture8.h"
 #include "dx/dx8/sound/TDSound8.h"
 #include "dx/dx8/sound/TSoundBank.h"
+#include "support/descriptor_limit.h"
 #include "support/dx_probe.h"
 #include "support/menu_probe.h"
 #include "support/scene_probe.h"
@@ -106,6 +109,47 @@ TEST_F(YesNoTest, TheKeysOpenItOnNoItTakesAnAnswerOnlyOnceSlidInAndNoSecondOneOv
         driver_.Step();
         EXPECT_EQ(driver_.Current(), title);
         driver_.RecordSounds(false);
+    }
+}
+
+// A dialog that cannot load its pictures (no descriptor left) does not open, and takes nothing
+// with it: no box, the scene under it plays on, and the key opens it once files open again. (It
+// opens once first, and an error is thrown: the sanitizers' type check takes a descriptor the first
+// time it meets a class.)
+TEST_F(YesNoTest, ADialogThatCannotOpenLeavesThePlayGoingOn)
+{
+    TLoop* title = driver_.Current();
+    const auto openAndBackOut = [&](Button key) {
+        TYesNoLoop* dialog = KeyDialog(key);
+        ASSERT_NE(dialog, nullptr);
+        driver_.Steps(kKeyDialogOpenSteps);
+        driver_.Press(Button::B);
+        driver_.Steps(11);
+        EXPECT_EQ(driver_.Current(), title);
+    };
+    for (Button key : {Button::Escape, Button::F4}) {
+        SCOPED_TRACE(qmtest::KeyOf(key));
+        openAndBackOut(key);
+        try {
+            throw my_error("", "yes_no_test", __LINE__);
+        } catch (const std::exception& e) {
+            EXPECT_NE(e.what(), nullptr);
+        }
+        // Its pictures go with the scene changes that purge what nothing holds.
+        TTexture8::PurgeCache(2);
+        {
+            qmtest::NoFreeDescriptors none;
+            ASSERT_TRUE(none.Held());
+            Key(key);
+            EXPECT_EQ(driver_.Current(), title);
+            EXPECT_EQ(driver_.App()->GetSceneCount(), 1);
+            for (int i = 0; i < 5; ++i) {
+                EXPECT_TRUE(driver_.Step());
+            }
+            EXPECT_EQ(driver_.Current(), title);
+        }
+        EXPECT_TRUE(driver_.boxes.empty());
+        openAndBackOut(key);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "TCommon/TByteReader.h"
+#include "TCommon/FileFailure.h"
 #include "TCommon/my_error.h"
 
 namespace {
@@ -26,7 +27,7 @@ void TWeponState::Load(const char* name)
 {
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(s_folder + name, bytes)) {
-        throw my_error(name, kSourceFile, 25);
+        throw my_error(FileFailureText(name), kSourceFile, 25);
     }
     TByteReader in(bytes.data(), bytes.size());
     std::uint32_t header = 0;

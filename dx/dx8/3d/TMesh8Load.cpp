@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "TCommon/TByteReader.h"
+#include "TCommon/FileFailure.h"
 #include "TCommon/my_error.h"
 #include "dx/dx8/3d/TD3D8.h"
 #include "dx/dx8/3d/TMesh8.h"
@@ -165,7 +166,7 @@ TMesh8 TMesh8::Load(const std::string& name)
     const std::string path = s_folder + name;
     std::vector<std::uint8_t> bytes;
     if (!ReadWholeFile(path, bytes)) {
-        throw my_error(path, kSourceFile, 40);
+        throw my_error(FileFailureText(path), kSourceFile, 40);
     }
     TByteReader reader(bytes, path);
     MeshReader in(reader);

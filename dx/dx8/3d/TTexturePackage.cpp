@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "TCommon/TByteReader.h"
+#include "TCommon/FileFailure.h"
 #include "TCommon/TFile.h"
 #include "TCommon/my_error.h"
 
@@ -17,7 +18,7 @@ public:
     explicit PackageReader(const std::string& path) : m_file(path)
     {
         if (!m_file.Open(true, GENERIC_READ) || m_file.GetSize() == INVALID_FILE_SIZE) {
-            Fail();
+            throw my_error(FileFailureText(m_file.GetPath()), kSourceFile, kOpenFailedLine);
         }
         m_in.emplace(m_file);
     }

@@ -1,0 +1,10 @@
+// The text of a file that could not be opened or read, for the error a loader throws.
+#pragma once
+
+#include <string>
+
+// From the calling thread's last system error (call it straight after the failure): the name
+// alone when the file (or a folder on its way) is missing, is no file the game may read (a folder
+// under its name) or a read came up short; else the name and the system's reason, so that an
+// intact file is not blamed ("data/ptx04/sprite.ptx : Too many open files").
+std::string FileFailureText(const std::string& name);
