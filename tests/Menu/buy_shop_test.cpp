@@ -4,6 +4,7 @@
 
 #include "MainCode/GameData/TItemEntry.h"
 #include "MainCode/Menu/TBuyShopLoop.h"
+#include "Menu/save_screen_fixture.h"
 #include "Menu/shop_fixture.h"
 #include "dx/dx8/3d/TText8.h"
 #include "support/menu_probe.h"
@@ -152,6 +153,56 @@ TEST_F(BuyShop, ATotalEqualToTheMoneyIsBoughtAPieceMoreIsNot)
         EXPECT_EQ(data_->GetMoney(), c.money - 100u * static_cast<std::uint32_t>(c.count));
         EXPECT_EQ(Held(7), static_cast<std::uint32_t>(c.count));
         Key(shop, Button::B);
+        EXPECT_TRUE(Closes(shop));
+        data_->RemoveItemEntry(7);
+    }
+}
+
+// The count window's total line: the name padded to 16, the count in two places and price ×
+// count in eight, as the window opens and after each key: counts from 0 to 99, totals from 0 to
+// what the most money the game allows buys.
+TEST_F(BuyShop, TheTotalLineShowsTheNameTheCountAndPriceTimesCount)
+{
+    const struct Case {
+        const char* what;
+        std::uint32_t price, money, held;
+        const char* opening;
+        std::vector<std::pair<Button, const char*>> keys;  // each key and the line after it
+    } cases[] = {
+        {"one piece, then two, back to none", 100, 250, 0, "item7            ×  1 ＝      100 ベル",
+         {{Button::Left, "item7            ×  2 ＝      200 ベル"},
+          {Button::Down, "item7            ×  0 ＝        0 ベル"}}},
+        {"99 held open at none", 5, 1000, 99, "item7            ×  0 ＝        0 ベル", {}},
+        // The most money the game allows (1,700,000) buys 99 at the dearest price that lets it.
+        {"ninety-nine pieces up to the money's cap", 17171, 1700000, 0, "item7            ×  1 ＝    17171 ベル",
+         {{Button::Up, "item7            × 11 ＝   188881 ベル"},
+          {Button::Up, "item7            × 21 ＝   360591 ベル"},
+          {Button::Up, "item7            × 31 ＝   532301 ベル"},
+          {Button::Up, "item7            × 41 ＝   704011 ベル"},
+          {Button::Up, "item7            × 51 ＝   875721 ベル"},
+          {Button::Up, "item7            × 61 ＝  1047431 ベル"},
+          {Button::Up, "item7            × 71 ＝  1219141 ベル"},
+          {Button::Up, "item7            × 81 ＝  1390851 ベル"},
+          {Button::Up, "item7            × 91 ＝  1562561 ベル"},
+          {Button::Up, "item7            × 99 ＝  1699929 ベル"}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DefineItem(7, c.price, 1);
+        data_->SetMoney(c.money);
+        if (c.held > 0) {
+            data_->AddItem(7, c.held);
+        }
+        auto* shop = Open(new TBuyShopLoop(app_.get(), {7}));
+        Key(shop, Button::A);
+        ASSERT_TRUE(TMenuProbe::IsCounting(*shop));
+        EXPECT_TRUE(savetest::Shows(TMenuProbe::TotalText(*shop), {{0, c.opening}}));
+        for (const auto& [key, line] : c.keys) {
+            SCOPED_TRACE(line);
+            Key(shop, key);
+            EXPECT_TRUE(savetest::Shows(TMenuProbe::TotalText(*shop), {{0, line}}));
+        }
+        Keys(shop, {Button::B, Button::B});
         EXPECT_TRUE(Closes(shop));
         data_->RemoveItemEntry(7);
     }

@@ -227,6 +227,7 @@ struct TMenuProbe {
     // Shops.
     static const TListPager& Pager(const TShopLoop& s) { return s.m_rowWindow.GetPager(); }
     static std::int32_t Count(const TShopLoop& s) { return s.m_count; }
+    static const TText8& TotalText(const TShopLoop& s) { return *s.m_total; }
     static std::int32_t Choice(const TShopLoop& s) { return s.m_choice; }
     static const TText8& RowText(const TShopLoop& s, std::int32_t row) { return Text(s.m_rows, row); }
     static const TListRows& Rows(const TShopLoop& s) { return s.m_rows; }
