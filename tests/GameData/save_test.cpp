@@ -369,15 +369,29 @@ TEST_F(SaveTest, WithNoDescriptorLeftSlotsKeepWhatTheyHold)
     const std::vector<std::uint8_t> saved = qmtest::LoadBytes(Slot(1));
     data_->AddMoney(1000);
     const std::vector<std::uint8_t> before = State();
+    // Looked at once the descriptors are back: a failure's report needs some.
+    std::int32_t missing = 0;
+    std::int32_t present = 0;
+    std::int32_t missingRow = 0;
+    std::int32_t presentRow = 0;
+    std::int32_t save = 0;
+    std::string emptyLine;
+    std::string presentLine;
     {
         qmtest::NoFreeDescriptors none;
         ASSERT_TRUE(none.Held());
-        EXPECT_EQ(data_->Load(5, -1), TGameData::kSaveOpenFailed);
-        EXPECT_EQ(SlotLine(5, false, -1, 1), "Empty");
-        EXPECT_EQ(data_->Load(0, -1), TGameData::kSaveReadFailed);
-        SlotLine(0, false, -1, 3);
-        EXPECT_EQ(data_->Save(1), TGameData::kSaveCreateFailed);
+        missing = data_->Load(5, -1);
+        missingRow = TGameData::MakeSaveSlotLine(5, false, -1, emptyLine);
+        present = data_->Load(0, -1);
+        presentRow = TGameData::MakeSaveSlotLine(0, false, -1, presentLine);
+        save = data_->Save(1);
     }
+    EXPECT_EQ(missing, TGameData::kSaveOpenFailed);
+    EXPECT_EQ(missingRow, 1);
+    EXPECT_EQ(emptyLine, "Empty");
+    EXPECT_EQ(present, TGameData::kSaveReadFailed);
+    EXPECT_EQ(presentRow, 3);
+    EXPECT_EQ(save, TGameData::kSaveCreateFailed);
     EXPECT_EQ(State(), before);
     EXPECT_EQ(qmtest::LoadBytes(Slot(1)), saved);
     EXPECT_FALSE(fs::exists(Slot(5)));
