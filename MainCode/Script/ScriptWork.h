@@ -57,6 +57,9 @@ inline constexpr std::uint64_t kTextureSent = 13500;
 inline constexpr std::uint64_t kPlateSent = 9000;
 inline constexpr std::uint64_t kGlyph = 1500;
 
+// A token of a statement too long to load, its length read to find where the statement ends.
+inline constexpr std::uint64_t kTokenWalked = 1;
+
 // A line written to the log.
 inline constexpr std::uint64_t kLogLine = 300;
 
