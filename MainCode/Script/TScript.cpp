@@ -310,6 +310,7 @@ TScriptFile::Lookup TScriptFile::OpenFor(const std::string& name, std::uint32_t&
     }
     const std::uint64_t size = m_size;
     const std::uint64_t time = m_time;
+    ScriptWork::Count(ScriptPrice::kFileReopened);
     if (!OpenFile()) {
         return kUnreadable;
     }

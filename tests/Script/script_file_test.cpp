@@ -250,6 +250,37 @@ TEST_F(ScriptFiles, AFileRewrittenBetweenTwoCallsRunsTheBodyItsNameHasNow)
     }
 }
 
+// A body read from a file whose directory was read before opens the file again, and that costs
+// what about 500 short statements do (1,500 tokens): a frame of CALLs of 2,500 names of one file,
+// each name new, ends before the 2,000th, where at the price of its statements alone it would run
+// them all. The first CALL reads the directory and its body in one opening.
+TEST_F(ScriptFiles, EachBodyReadFromAFileOpenedAgainCostsItsOpening)
+{
+    std::vector<std::pair<std::string, std::vector<std::string>>> scripts;
+    std::vector<std::string> main;
+    for (int i = 0; i < 2500; ++i) {
+        scripts.push_back({"s" + std::to_string(i), {Mark(i)}});
+        main.push_back("CALL m.pbsc/s" + std::to_string(i));
+    }
+    Write(scripts, "m.pbsc");
+    Write({{"main", main}});
+    m_manager->Push("t.pbsc/main");
+    testing::internal::CaptureStderr();
+    const platform::FileCallCounts before = platform::FileCalls();
+    EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+    const long opens = platform::FileCalls().opens - before.opens;
+    const std::string log = testing::internal::GetCapturedStderr();
+    EXPECT_NE(log.find("all scripts ended"), std::string::npos) << log;
+    std::size_t calls = 0;
+    for (const std::string& line : m_trace) {
+        calls += line.rfind("T:", 0) == 0 ? 1 : 0;
+    }
+    EXPECT_GT(calls, 1500u);
+    EXPECT_LT(calls, 2000u);
+    // One opening a CALL, the one whose work ended the frame included.
+    EXPECT_EQ(static_cast<std::size_t>(opens), calls + 1);
+}
+
 // "body" of d.pbsc: its statement count, then the bytes of its statements; sparse holds zero
 // bytes after them without writing them (a hole in the file).
 void WriteBody(const std::string& path, std::uint32_t count, const std::vector<std::uint8_t>& statements,
