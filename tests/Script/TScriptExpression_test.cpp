@@ -273,6 +273,16 @@ TEST(TScriptExpression, OperatorNumbersByText)
     }
     node.SetUnary("-", TRefPtr<TScriptExpression>());
     EXPECT_EQ(node.Evaluate(), 0);
+    // Tokens tried every way (an operand whose text is "(", the constant 0) split at each of the
+    // eighteen as well.
+    const struct {
+        const char* op;
+        std::int32_t value;
+    } split[] = {{"*", 0}, {"/", 0},  {"%", 0},  {"+", 5},  {"-", -5}, {"<<", 0}, {">>", 0}, {"<", 1},  {">", 0},
+                 {"<=", 1}, {">=", 0}, {"==", 0}, {"!=", 1}, {"&", 0}, {"|", 5},   {"^", 5},  {"&&", 0}, {"||", 1}};
+    for (const auto& c : split) {
+        EXPECT_EQ(Eval(std::string("<2>( ") + c.op + " 5"), c.value) << c.op;
+    }
 }
 
 TEST(TScriptExpression, VariablesReadTheirTable)
