@@ -57,6 +57,12 @@ inline constexpr std::uint64_t kTextureSent = 13500;
 inline constexpr std::uint64_t kPlateSent = 9000;
 inline constexpr std::uint64_t kGlyph = 1500;
 
+// A token of a statement too long to load, its length read to find where the statement ends.
+inline constexpr std::uint64_t kTokenWalked = 1;
+// A script file opened again to read a body from it: the open, its size and time asked, the first
+// read and the close, some 6 microseconds.
+inline constexpr std::uint64_t kFileReopened = 1500;
+
 // A line written to the log.
 inline constexpr std::uint64_t kLogLine = 300;
 

@@ -1,46 +1,199 @@
 #include "MainCode/Script/TScript.h"
 
+#include <algorithm>
+#include <array>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <optional>
 #include <vector>
 
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/Script/TScriptStatement.h"
-#include "TCommon/TByteReader.h"
+#include "platform/win32/error.h"
 
 std::string TScript::s_folder;
 TScript* TScript::s_running = nullptr;
+
+// An open file read from any offset through a buffer: the system is asked for a block at a time
+// (4 KiB first, doubling up to 64 KiB, so a short body costs a short read) and fields come out
+// of memory. Nothing is read past the size the file had when it was opened.
+class TScriptFileReader {
+public:
+    TScriptFileReader(HANDLE handle, std::uint64_t size) : m_handle(handle), m_size(size) {}
+
+    std::uint64_t Position() const { return m_start + m_pos; }
+    std::uint64_t Left() const { return m_size - Position(); }
+    // Whether count records of at least recordBytes each can still follow.
+    bool Fits(std::uint64_t count, std::uint64_t recordBytes) const { return count <= Left() / recordBytes; }
+
+    // To an offset from the start, no further than the end; within the bytes held, nothing is read.
+    bool Seek(std::uint64_t position)
+    {
+        if (position > m_size) {
+            return false;
+        }
+        if (position >= m_start && position <= m_start + m_end) {
+            m_pos = static_cast<std::size_t>(position - m_start);
+            return true;
+        }
+        m_start = position;
+        m_pos = m_end = 0;
+        return true;
+    }
+    bool Skip(std::uint64_t n) { return n <= Left() && Seek(Position() + n); }
+
+    bool U32(std::uint32_t& value)
+    {
+        if (m_end - m_pos < 4 && !Need(4)) {
+            return false;
+        }
+        const std::uint8_t* b = m_buffer.get() + m_pos;
+        value = std::uint32_t{b[0]} | std::uint32_t{b[1]} << 8 | std::uint32_t{b[2]} << 16 | std::uint32_t{b[3]} << 24;
+        m_pos += 4;
+        return true;
+    }
+    // n bytes (n no more than a block) held in memory until the next read; null when the file ends first.
+    const std::uint8_t* Take(std::size_t n)
+    {
+        if (m_end - m_pos < n && !Need(n)) {
+            return nullptr;
+        }
+        const std::uint8_t* at = m_buffer.get() + m_pos;
+        m_pos += n;
+        return at;
+    }
+    // n bytes, however many, appended to out.
+    bool Append(std::string& out, std::uint64_t n)
+    {
+        if (n > Left()) {
+            return false;
+        }
+        while (n > 0) {
+            const auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(n, kMaxBlock));
+            const std::uint8_t* at = Take(piece);
+            if (at == nullptr) {
+                return false;
+            }
+            out.append(reinterpret_cast<const char*>(at), piece);
+            n -= piece;
+        }
+        return true;
+    }
+
+private:
+    static constexpr std::size_t kFirstBlock = 4096;
+    static constexpr std::size_t kMaxBlock = 65536;
+
+    // At least n bytes (n no more than a block) held from the position on.
+    bool Need(std::size_t n)
+    {
+        if (n > Left()) {
+            return false;
+        }
+        if (m_pos != 0) {
+            std::memmove(m_buffer.get(), m_buffer.get() + m_pos, m_end - m_pos);
+            m_start += m_pos;
+            m_end -= m_pos;
+            m_pos = 0;
+        }
+        while (m_end < n) {
+            const std::uint64_t at = m_start + m_end;
+            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(std::max(m_block, n - m_end), m_size - at));
+            if (m_capacity < m_end + want) {
+                // Not cleared: only what the system wrote into it is ever read.
+                std::unique_ptr<std::uint8_t[]> larger(new std::uint8_t[m_end + want]);
+                if (m_end != 0) {
+                    std::memcpy(larger.get(), m_buffer.get(), m_end);
+                }
+                m_buffer = std::move(larger);
+                m_capacity = m_end + want;
+            }
+            if (at != m_filePos) {
+                LONG high = static_cast<LONG>(at >> 32);
+                if (SetFilePointer(m_handle, static_cast<LONG>(at), &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
+                    GetLastError() != ERROR_SUCCESS) {
+                    return false;
+                }
+                m_filePos = at;
+            }
+            DWORD got = 0;
+            // A file cut since it was opened ends the reading.
+            if (!ReadFile(m_handle, m_buffer.get() + m_end, static_cast<DWORD>(want), &got, nullptr) || got == 0) {
+                m_filePos = UINT64_MAX;
+                return false;
+            }
+            m_end += got;
+            m_filePos += got;
+            m_block = std::min(m_block * 2, kMaxBlock);
+        }
+        return true;
+    }
+
+    HANDLE m_handle;
+    std::uint64_t m_size;
+    std::unique_ptr<std::uint8_t[]> m_buffer;
+    std::size_t m_capacity = 0;
+    std::size_t m_block = kFirstBlock;
+    // The buffer holds the file's bytes from m_start up to m_start + m_end; reads go on at m_pos.
+    std::uint64_t m_start = 0;
+    std::size_t m_pos = 0;
+    std::size_t m_end = 0;
+    // Where the system's own position stands.
+    std::uint64_t m_filePos = 0;
+};
 
 namespace {
 
 // Token texts are stored as the complement of each byte rotated left by 5; read back, the
 // complement of the stored byte is rotated right by 5.
-std::uint8_t Unscramble(std::uint8_t stored)
+constexpr std::uint8_t Unscramble(std::uint8_t stored)
 {
     const auto v = static_cast<std::uint8_t>(~stored);
     return static_cast<std::uint8_t>((v >> 5) | (v << 3));
 }
 
-// u32 length, then that many bytes; the text ends at its first NUL.
-bool ReadText(TByteReader& in, std::string& out, bool scrambled)
+constexpr std::array<std::uint8_t, 256> kPlain = [] {
+    std::array<std::uint8_t, 256> plain{};
+    for (int i = 0; i < 256; ++i) {
+        plain[static_cast<std::size_t>(i)] = Unscramble(static_cast<std::uint8_t>(i));
+    }
+    return plain;
+}();
+
+// The plain text of n stored bytes: it ends at its first NUL.
+void Unscrambled(const std::uint8_t* stored, std::size_t n, std::string& out)
 {
-    std::uint32_t length = 0;
-    if (!in.U32(length) || !in.Fits(length, 1)) {
-        return false;
-    }
-    std::vector<std::uint8_t> bytes(length);
-    if (length != 0 && !in.Bytes(bytes.data(), length)) {
-        return false;
-    }
-    out.clear();
-    for (std::uint8_t b : bytes) {
-        const std::uint8_t plain = scrambled ? Unscramble(b) : b;
+    out.resize(n);
+    char* to = out.data();
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::uint8_t plain = kPlain[stored[i]];
         if (plain == 0) {
-            break;
+            out.resize(i);
+            return;
         }
-        out.push_back(static_cast<char>(plain));
+        to[i] = static_cast<char>(plain);
     }
-    return true;
+}
+
+// Where a load stops: after a frame's work when a statement makes it (a CALL, a module starting a
+// script), so that the run ends with it as the budget ends any; a load made between frames (a
+// scene starting its script) reads the whole file.
+std::uint64_t LoadEnd()
+{
+    return TScript::Running() != nullptr ? ScriptWork::Tokens() + ScriptPrice::kFrameTokens : UINT64_MAX;
+}
+
+// The system's text for the last error of the platform, without its line end.
+std::string SystemText(DWORD code)
+{
+    char text[256] = {};
+    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0, text, sizeof text, nullptr);
+    std::string out(text, n);
+    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) {
+        out.pop_back();
+    }
+    return out;
 }
 
 bool IsOneOf(const TScriptStatement* s, std::initializer_list<std::int32_t> kinds)
@@ -55,30 +208,85 @@ bool IsOneOf(const TScriptStatement* s, std::initializer_list<std::int32_t> kind
 
 }  // namespace
 
-TScriptFile::TScriptFile(const std::string& path) : m_file(path)
+TScriptFile::TScriptFile(const std::string& path, Hold hold) : m_file(path)
 {
-    if (!m_file.Open(true, GENERIC_READ)) {
+    if (!OpenFile()) {
         return;
     }
     m_read = true;
-    TByteReader directory(m_file);
+    ReadDirectory();
+    if (hold == kClose) {
+        Close();
+    }
+}
+
+TScriptFile::~TScriptFile()
+{
+    // The file itself is closed by its own destructor.
+    m_reader.reset();
+}
+
+bool TScriptFile::OpenFile()
+{
+    errno = 0;
+    if (!m_file.Open(true, GENERIC_READ)) {
+        // A file that is not there is said to be missing by "cannot open" alone; any other cause
+        // (no descriptor left, a loop of links, a folder of that name) is told.
+        const int error = errno;
+        m_reason = error == ENOENT ? std::string() : error != 0 ? std::strerror(error) : SystemText(GetLastError());
+        return false;
+    }
+    m_reason.clear();
+    m_open = true;
+    HANDLE handle = m_file.GetHandle();
+    DWORD high = 0;
+    const DWORD low = GetFileSize(handle, &high);
+    // A size that cannot be told leaves nothing to read.
+    const bool sized = low != INVALID_FILE_SIZE || GetLastError() == ERROR_SUCCESS;
+    const std::uint64_t size = sized ? (std::uint64_t{high} << 32 | low) : 0;
+    FILETIME written{};
+    GetFileTime(handle, nullptr, nullptr, &written);
+    m_size = size;
+    m_time = std::uint64_t{written.dwHighDateTime} << 32 | written.dwLowDateTime;
+    m_reader = std::make_unique<TScriptFileReader>(handle, size);
+    return true;
+}
+
+void TScriptFile::ReadDirectory()
+{
+    m_offsets.clear();
+    m_broken = false;
+    m_tooLong = false;
+    TScriptFileReader& in = *m_reader;
+    in.Seek(0);
+    const std::uint64_t end = LoadEnd();
     std::uint32_t entries = 0;
     // An entry is at least its name length and its offset.
-    if (!directory.U32(entries) || !directory.Fits(entries, 8)) {
+    if (!in.U32(entries) || !in.Fits(entries, 8)) {
         m_broken = true;
     }
+    std::string entry;
     for (std::uint32_t i = 0; !m_broken && i < entries; ++i) {
-        std::string entry;
+        if (ScriptWork::Tokens() + ScriptPrice::Bytes(in.Position()) >= end) {
+            m_tooLong = true;
+            break;
+        }
+        std::uint32_t length = 0;
         std::uint32_t entryOffset = 0;
-        if (!ReadText(directory, entry, false) || !directory.U32(entryOffset)) {
+        entry.clear();
+        if (!in.U32(length) || !in.Append(entry, length) || !in.U32(entryOffset)) {
             m_broken = true;
             break;
         }
+        const std::size_t nul = entry.find('\0');
+        if (nul != std::string::npos) {
+            entry.resize(nul);
+        }
         // The first script of a name is the one found.
         ScriptWork::CountLinks(1);
-        m_offsets.try_emplace(entry, entryOffset);
+        m_offsets.try_emplace(std::move(entry), entryOffset);
     }
-    ScriptWork::CountBytes(directory.Position());
+    ScriptWork::CountBytes(in.Position());
 }
 
 TScriptFile::Lookup TScriptFile::Find(const std::string& name, std::uint32_t& offset) const
@@ -88,20 +296,39 @@ TScriptFile::Lookup TScriptFile::Find(const std::string& name, std::uint32_t& of
     }
     auto found = m_offsets.find(name);
     if (found == m_offsets.end()) {
-        return m_broken ? kBrokenDirectory : kMissing;
+        return m_broken ? kBrokenDirectory : m_tooLong ? kTooLong : kMissing;
     }
     offset = found->second;
     return kFound;
 }
 
-bool TScriptFile::ReadFrom(std::uint32_t offset, std::optional<TByteReader>& reader)
+TScriptFile::Lookup TScriptFile::OpenFor(const std::string& name, std::uint32_t& offset)
 {
-    const std::uint32_t size = m_file.GetSize();
-    if (size == INVALID_FILE_SIZE || offset > size || !m_file.Seek(static_cast<std::int32_t>(offset))) {
-        return false;
+    Lookup found = Find(name, offset);
+    if (found != kFound || m_open) {
+        return found;
     }
-    reader.emplace(m_file);
-    return true;
+    const std::uint64_t size = m_size;
+    const std::uint64_t time = m_time;
+    ScriptWork::Count(ScriptPrice::kFileReopened);
+    if (!OpenFile()) {
+        return kUnreadable;
+    }
+    // Rewritten since its directory was read: the body of the name is where the file says now.
+    if (m_size != size || m_time != time) {
+        ReadDirectory();
+        found = Find(name, offset);
+    }
+    return found;
+}
+
+void TScriptFile::Close()
+{
+    m_reader.reset();
+    if (m_open) {
+        m_open = false;
+        m_file.Close();
+    }
 }
 
 TScript::TScript(const std::string& key)
@@ -181,7 +408,7 @@ void TScript::LoadFrom(const std::string& key, TScriptFile* file)
     }
     std::optional<TScriptFile> own;
     if (file == nullptr) {
-        file = &own.emplace(path);
+        file = &own.emplace(path, TScriptFile::kHoldForBody);
     }
     if (!ReadBody(*file, name, path + " (" + m_key + ")")) {
         Reset();
@@ -208,13 +435,21 @@ void TScript::LoadFrom(const std::string& key, TScriptFile* file)
 
 bool TScript::ReadBody(TScriptFile& file, const std::string& name, const std::string& where)
 {
+    // However the reading ends, the file is closed: a manager holds no descriptor between loads.
+    struct Closing {
+        TScriptFile& file;
+        ~Closing() { file.Close(); }
+    } closing{file};
     std::uint32_t offset = 0;
-    switch (file.Find(name, offset)) {
+    switch (file.OpenFor(name, offset)) {
     case TScriptFile::kUnreadable:
-        ScriptLog("cannot open " + where);
+        ScriptLog("cannot open " + where + (file.Reason().empty() ? "" : ": " + file.Reason()));
         return false;
     case TScriptFile::kBrokenDirectory:
         ScriptLog("broken directory in " + where);
+        return false;
+    case TScriptFile::kTooLong:
+        ScriptLog("directory of " + where + " takes more than a frame's work to read");
         return false;
     case TScriptFile::kMissing:
         ScriptLog("no script named \"" + name + "\" in " + where);
@@ -222,47 +457,113 @@ bool TScript::ReadBody(TScriptFile& file, const std::string& name, const std::st
     case TScriptFile::kFound:
         break;
     }
-    std::optional<TByteReader> body;
-    if (!file.ReadFrom(offset, body)) {
+    TScriptFileReader& in = *file.m_reader;
+    if (!in.Seek(offset)) {
         ScriptLog("script body beyond the end of " + where);
         return false;
     }
-    TByteReader& in = *body;
     std::uint32_t count = 0;
     if (!in.U32(count) || !in.Fits(count, 4)) {
         ScriptLog("broken statement count in " + where);
         return false;
     }
+    // Statements skipped are told once, counted.
+    std::uint32_t noStatement = 0;
+    std::uint32_t tooLong = 0;
+    std::uint32_t firstSkipped = 0;
+    struct Told {
+        const std::uint32_t& noStatement;
+        const std::uint32_t& tooLong;
+        const std::uint32_t& first;
+        const std::string& where;
+        ~Told()
+        {
+            if (noStatement + tooLong != 0) {
+                ScriptLog(std::to_string(noStatement + tooLong) + " statement(s) of " + where +
+                          " skipped, the first statement " + std::to_string(first) + ": " +
+                          std::to_string(noStatement) + " no statement, " + std::to_string(tooLong) +
+                          " longer than " + std::to_string(kMaxStatementBytes) + " bytes");
+            }
+        }
+    } told{noStatement, tooLong, firstSkipped, where};
+
+    const std::uint64_t end = LoadEnd();
     std::vector<std::string> texts;
     std::vector<std::uint32_t> kinds;
     for (std::uint32_t s = 0; s < count; ++s) {
-        const std::size_t start = in.Position();
+        if (ScriptWork::Tokens() >= end) {
+            ScriptLog("loading " + where + " stopped at statement " + std::to_string(s) + " of " +
+                      std::to_string(count) + ": a frame's work");
+            return false;
+        }
+        const std::uint64_t start = in.Position();
         std::uint32_t tokens = 0;
         // Each token takes its kind and its text length at least.
         bool whole = in.U32(tokens) && in.Fits(tokens, 8);
-        kinds.assign(whole ? tokens : 0, 0);
-        texts.assign(whole ? tokens : 0, std::string());
-        for (std::uint32_t t = 0; whole && t < tokens; ++t) {
-            whole = in.U32(kinds[t]);
+        // A statement longer than the limit is walked over, token by token, its texts unread; what
+        // the walk reads is charged as it goes, so that a walk of millions of tokens stops with the load.
+        bool skipping = whole && 4 + 8 * std::uint64_t{tokens} > kMaxStatementBytes;
+        std::uint64_t unread = 0;
+        std::uint32_t walked = 0;
+        if (skipping) {
+            unread = 4 * std::uint64_t{tokens};
+            in.Skip(unread);
+        } else if (whole) {
+            kinds.resize(tokens);
+            texts.resize(tokens);
+            for (std::uint32_t t = 0; whole && t < tokens; ++t) {
+                whole = in.U32(kinds[t]);
+            }
         }
         for (std::uint32_t t = 0; whole && t < tokens; ++t) {
-            whole = ReadText(in, texts[t], true);
+            std::uint32_t length = 0;
+            whole = in.U32(length) && in.Fits(length, 1);
+            if (!whole) {
+                break;
+            }
+            skipping = skipping || in.Position() + length - start > kMaxStatementBytes;
+            if (!skipping) {
+                const std::uint8_t* stored = in.Take(length);
+                whole = stored != nullptr;
+                if (whole) {
+                    Unscrambled(stored, length, texts[t]);
+                }
+                continue;
+            }
+            in.Skip(length);
+            unread += length;
+            if (t % 1024 == 1023) {
+                ScriptWork::Count(1024 * ScriptPrice::kTokenWalked);
+                walked += 1024;
+                if (ScriptWork::Tokens() >= end) {
+                    ScriptLog("loading " + where + " stopped in statement " + std::to_string(s) + " of " +
+                              std::to_string(count) + ": a frame's work");
+                    return false;
+                }
+            }
         }
         if (!whole) {
             ScriptLog("statement " + std::to_string(s) + " cut short in " + where);
             return false;
         }
-        // Its bytes unscrambled, and for each token a text and a node made.
-        ScriptWork::CountBytes(in.Position() - start);
-        ScriptWork::CountLinks(tokens);
-        if (in.Position() - start > kMaxStatementBytes) {
-            ScriptLog("statement " + std::to_string(s) + " of " + where + " is longer than " +
-                      std::to_string(kMaxStatementBytes) + " bytes; skipped");
+        if (noStatement + tooLong == 0) {
+            firstSkipped = s;
+        }
+        if (skipping) {
+            // What was read of it, each token walked, and the record looked at.
+            ScriptWork::CountBytes(in.Position() - start - unread);
+            ScriptWork::Count((tokens - walked) * ScriptPrice::kTokenWalked);
+            ScriptWork::CountLinks(1);
+            ++tooLong;
             continue;
         }
+        // Its bytes unscrambled, and for each token a text and a node made; a record of none is
+        // still a record looked at.
+        ScriptWork::CountBytes(in.Position() - start);
+        ScriptWork::CountLinks(std::max<std::uint32_t>(tokens, 1));
         TRefPtr<TScriptStatement> statement = TScriptStatement::Create(texts, kinds, this);
         if (statement.Get() == nullptr) {
-            ScriptLog("statement " + std::to_string(s) + " of " + where + " is no statement; skipped");
+            ++noStatement;
             continue;
         }
         AddStatement(statement);

@@ -5,47 +5,72 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
-#include <optional>
+#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
 #include "MainCode/Script/TScriptVarTable.h"
-#include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
 #include "TCommon/TRefPtr.h"
 
+class TScriptFileReader;
 class TScriptLabel;
 class TScriptStatement;
 
-// A compiled script file held open with the directory of its scripts: a script's body is read
-// when it is asked for, from its offset, and nothing else of the file is. A manager keeps one for
-// the scripts its CALLs load, so a name the file does not have is never read for again.
+// The directory of a compiled script file: where each script's body starts. No file is held open
+// between reads: the file is opened for its directory and closed, and opened again for each body a
+// script is read from. A file whose size or time has changed since its directory was read has its
+// directory read again before a body is read from it. A manager keeps one for the scripts its
+// CALLs load, so a name the file does not have is never read for again.
 class TScriptFile {
 public:
-    enum Lookup { kFound, kUnreadable, kBrokenDirectory, kMissing };
+    enum Lookup { kFound, kUnreadable, kBrokenDirectory, kMissing, kTooLong };
+    // Whether the file stays open after its directory, for the body read next (which closes it).
+    enum Hold { kClose, kHoldForBody };
 
-    // Opens the file and reads its directory; what cannot be read is told by Find, to each script
-    // asking.
-    explicit TScriptFile(const std::string& path);
+    // Reads the directory; what cannot be read is told by Find, to each script asking.
+    explicit TScriptFile(const std::string& path, Hold hold = kClose);
+    ~TScriptFile();
+    TScriptFile(const TScriptFile&) = delete;
+    TScriptFile& operator=(const TScriptFile&) = delete;
 
-    // Where the first script of the name starts. A directory broken before the name is reached
-    // is broken for it.
+    // Where the first script of the name starts, by the directory as last read. A directory broken
+    // before the name is reached is broken for it.
     Lookup Find(const std::string& name, std::uint32_t& offset) const;
-    // The file from the offset to its end; false when the offset lies beyond the end.
-    bool ReadFrom(std::uint32_t offset, std::optional<TByteReader>& reader);
+    // Opens the file to read the body of the name (the file held open since its directory was read
+    // is taken as it is), first reading the directory again when the file has changed; then Find.
+    // The file stays open until Close, whatever the answer.
+    Lookup OpenFor(const std::string& name, std::uint32_t& offset);
+    void Close();
+    // Why the file could not be opened, when something other than its absence stopped it; else empty.
+    const std::string& Reason() const { return m_reason; }
+    const std::string& GetPath() const { return m_file.GetPath(); }
 
 private:
+    friend class TScript;
+    // Opens the file and notes its size and time; false (the reason kept) when it cannot be opened.
+    bool OpenFile();
+    void ReadDirectory();
+
     TFile m_file;
+    bool m_open = false;
     bool m_read = false;
     bool m_broken = false;
+    bool m_tooLong = false;
+    // The file's size and last write time when its directory was read.
+    std::uint64_t m_size = 0;
+    std::uint64_t m_time = 0;
+    std::string m_reason;
     std::map<std::string, std::uint32_t> m_offsets;
+    // Reads of the open file go through this buffer; released with the file.
+    std::unique_ptr<TScriptFileReader> m_reader;
 };
 
 class TScript {
     friend struct TScriptProbe;
 public:
-    // A statement record takes at most this many bytes; a longer one is skipped (logged).
+    // A statement record takes at most this many bytes; a longer one is skipped unread (logged).
     static constexpr std::size_t kMaxStatementBytes = 65536;
 
     explicit TScript(const std::string& key);
@@ -63,7 +88,9 @@ public:
     // Text before the first "/" and text after it; both empty without a "/" or with one in front.
     static void SplitKey(const std::string& key, std::string& filePart, std::string& scriptName);
 
-    // A script that cannot be read whole is left empty (it ends at its first step) and logged.
+    // A script that cannot be read whole is left empty (it ends at its first step) and logged. A load
+    // made while a statement runs is that statement's work: it stops (the script left empty) where
+    // a frame's work would end, so that the budget ends the run.
     void Load(const std::string& key);
     void Load(const std::string& key, TScriptFile& file);
     // Makes an ended task run a loaded script from its start, with no locals.

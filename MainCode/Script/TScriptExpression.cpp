@@ -10,22 +10,24 @@
 
 namespace {
 
-const char* const kBinaryOperators[] = {"*",  "/",  "%",  "+",  "-",  "<<", ">>", "<", ">",
-                                        "<=", ">=", "==", "!=", "&",  "|",  "^",  "&&", "||"};
+using enum TScriptExpression::Operator;
+
+// The operator text of a group.
+const std::string kGroup = "()";
 
 bool IsBinaryOperator(const std::string& text)
 {
-    for (const char* op : kBinaryOperators) {
-        if (text == op) {
-            return true;
-        }
-    }
-    return false;
+    return TScriptExpression::OperatorOf(text) <= kLogicalOr;
+}
+
+bool IsUnaryOperator(TScriptExpression::Operator code)
+{
+    return code == kSub || code == kComplement || code == kNot || code == kAdd;
 }
 
 bool IsUnaryOperator(const std::string& text)
 {
-    return text == "-" || text == "~" || text == "!" || text == "+";
+    return IsUnaryOperator(TScriptExpression::OperatorOf(text));
 }
 
 // The grammar the right-to-left split defines is  E := U* A (B U* A)*,  A := atom | "(" E ")":
@@ -58,7 +60,11 @@ private:
     {
         return !IsOperand(at) && m_kinds[at] == kTokenOperator && IsUnaryOperator(m_texts[at]);
     }
-    bool Is(std::size_t at, const char* text) const { return !IsOperand(at) && m_texts[at] == text; }
+    // A parenthesis.
+    bool Is(std::size_t at, char c) const
+    {
+        return !IsOperand(at) && m_texts[at].size() == 1 && m_texts[at][0] == c;
+    }
 
     // Reads the tokens once as the grammar says, counting open parentheses, before any node is
     // made: a damaged statement costs one pass and no allocation.
@@ -68,16 +74,16 @@ private:
         bool wantOperand = true;
         for (std::size_t i = first; i < end; ++i) {
             if (wantOperand) {
-                if (Is(i, "(")) {
+                if (Is(i, '(')) {
                     ++open;
                 } else if (IsOperand(i)) {
                     wantOperand = false;
                 } else if (!IsUnary(i)) {
                     return false;
                 }
-            } else if (Is(i, ")") && open != 0) {
+            } else if (Is(i, ')') && open != 0) {
                 --open;
-            } else if (IsBinaryOperator(m_texts[i]) && !IsOperand(i)) {
+            } else if (!IsOperand(i) && IsBinaryOperator(m_texts[i])) {
                 wantOperand = true;
             } else {
                 return false;
@@ -120,6 +126,7 @@ private:
         TRefPtr<TScriptExpression> left;
         std::size_t leftDepth = 0;
         std::size_t op = 0;
+        TScriptExpression::Operator code = kOtherOperator;
         std::size_t prefixes = 0;
     };
 
@@ -128,7 +135,7 @@ private:
     {
         for (std::size_t u = from + count; u-- > from;) {
             TRefPtr<TScriptExpression> unary = NewNode();
-            unary->SetUnary(m_texts[u], node);
+            unary->SetUnary(m_texts[u], TScriptExpression::OperatorOf(m_texts[u]), node);
             node = unary;
         }
         depth += count;
@@ -144,7 +151,7 @@ private:
         }
         Prefix(range.op + 1, range.prefixes, node, depth);
         TRefPtr<TScriptExpression> binary = NewNode();
-        binary->SetBinary(range.left, m_texts[range.op], node);
+        binary->SetBinary(range.left, m_texts[range.op], range.code, node);
         range.left = binary;
         range.leftDepth = std::max(range.leftDepth, depth) + 1;
         range.prefixes = 0;
@@ -160,7 +167,7 @@ private:
         bool wantOperand = true;
         for (std::size_t i = first; i < end; ++i) {
             Range& range = open.back();
-            if (wantOperand && Is(i, "(")) {
+            if (wantOperand && Is(i, '(')) {
                 if (Deeper(open.size() + 1)) {
                     return {};
                 }
@@ -173,18 +180,19 @@ private:
                     return {};
                 }
                 wantOperand = false;
-            } else if (Is(i, ")")) {
+            } else if (Is(i, ')')) {
                 TRefPtr<TScriptExpression> inner = range.left;
                 std::size_t depth = range.leftDepth;
                 Prefix(range.first, range.leading, inner, depth);
                 open.pop_back();
                 TRefPtr<TScriptExpression> group = NewNode();
-                group->SetUnary("()", inner);
+                group->SetUnary(kGroup, kOtherOperator, inner);
                 if (Deeper(depth + 1) || !Complete(open.back(), group, depth + 1)) {
                     return {};
                 }
             } else {
                 range.op = i;
+                range.code = TScriptExpression::OperatorOf(m_texts[i]);
                 wantOperand = true;
             }
         }
@@ -267,7 +275,7 @@ private:
                 TRefPtr<TScriptExpression> inner = Parse(first + 1, count - 2);
                 if (inner.Get() != nullptr) {
                     TRefPtr<TScriptExpression> node = NewNode();
-                    node->SetUnary("()", inner);
+                    node->SetUnary(kGroup, kOtherOperator, inner);
                     return node;
                 }
             }
@@ -276,13 +284,14 @@ private:
             TRefPtr<TScriptExpression> operand = Parse(first + 1, count - 1);
             if (operand.Get() != nullptr) {
                 TRefPtr<TScriptExpression> node = NewNode();
-                node->SetUnary(m_texts[first], operand);
+                node->SetUnary(m_texts[first], TScriptExpression::OperatorOf(m_texts[first]), operand);
                 return node;
             }
         }
         if (count >= 3) {
             for (std::size_t i = count - 2; i >= 1; --i) {
-                if (!IsBinaryOperator(m_texts[first + i])) {
+                const TScriptExpression::Operator code = TScriptExpression::OperatorOf(m_texts[first + i]);
+                if (code > kLogicalOr) {
                     continue;
                 }
                 TRefPtr<TScriptExpression> left = Parse(first, i);
@@ -292,7 +301,7 @@ private:
                 TRefPtr<TScriptExpression> right = Parse(first + i + 1, count - i - 1);
                 if (right.Get() != nullptr) {
                     TRefPtr<TScriptExpression> node = NewNode();
-                    node->SetBinary(left, m_texts[first + i], right);
+                    node->SetBinary(left, m_texts[first + i], code, right);
                     return node;
                 }
             }
@@ -307,22 +316,6 @@ private:
 };
 
 enum Shape : std::uint8_t { kNoShape, kConstantShape, kVariableShape, kUnaryShape, kBinaryShape };
-
-// The operators of kBinaryOperators by their place there, then the unary ones of their own.
-enum Code : std::uint8_t {
-    kMul, kDiv, kMod, kAdd, kSub, kShl, kShr, kLess, kGreater, kLessEqual, kGreaterEqual, kEqual, kNotEqual,
-    kAnd, kOr, kXor, kLogicalAnd, kLogicalOr, kComplement, kNot, kOtherOperator
-};
-
-std::uint8_t OperatorCode(const std::string& op)
-{
-    for (std::uint8_t i = 0; i < std::size(kBinaryOperators); ++i) {
-        if (op == kBinaryOperators[i]) {
-            return i;
-        }
-    }
-    return op == "~" ? kComplement : op == "!" ? kNot : kOtherOperator;
-}
 
 std::int32_t Binary(std::uint8_t op, std::int32_t a, std::int32_t b)
 {
@@ -495,14 +488,58 @@ std::int32_t TScriptExpression::EvaluateIteratively() const
     return value;
 }
 
+TScriptExpression::Operator TScriptExpression::OperatorOf(const std::string& text)
+{
+    // By length and letters: the parser asks for every token it meets.
+    if (text.size() == 1) {
+        switch (text[0]) {
+        case '*': return kMul;
+        case '/': return kDiv;
+        case '%': return kMod;
+        case '+': return kAdd;
+        case '-': return kSub;
+        case '<': return kLess;
+        case '>': return kGreater;
+        case '&': return kAnd;
+        case '|': return kOr;
+        case '^': return kXor;
+        case '~': return kComplement;
+        case '!': return kNot;
+        default: return kOtherOperator;
+        }
+    }
+    if (text.size() == 2) {
+        const char a = text[0];
+        const char b = text[1];
+        if (b == '=') {
+            return a == '<' ? kLessEqual : a == '>' ? kGreaterEqual : a == '=' ? kEqual : a == '!' ? kNotEqual
+                                                                                        : kOtherOperator;
+        }
+        if (a == b) {
+            return a == '<' ? kShl : a == '>' ? kShr : a == '&' ? kLogicalAnd : a == '|' ? kLogicalOr : kOtherOperator;
+        }
+    }
+    return kOtherOperator;
+}
+
 void TScriptExpression::Reset()
 {
     m_value = 0;
     m_operator.clear();
-    m_variable = TRefPtr<TScriptVarRef>();
-    m_left = TRefPtr<TScriptExpression>();
-    m_right = TRefPtr<TScriptExpression>();
-    Settle();
+    // An empty holder costs its cells to make: none is made for a reference already empty (a new
+    // node's), which it would leave as it is.
+    if (m_variable.Get() != nullptr) {
+        m_variable = TRefPtr<TScriptVarRef>();
+    }
+    if (m_left.Get() != nullptr) {
+        m_left = TRefPtr<TScriptExpression>();
+    }
+    if (m_right.Get() != nullptr) {
+        m_right = TRefPtr<TScriptExpression>();
+    }
+    // Nothing left but the constant 0.
+    m_shape = kConstantShape;
+    m_code = kOtherOperator;
 }
 
 void TScriptExpression::SetConstant(std::int32_t value)
@@ -515,35 +552,46 @@ void TScriptExpression::SetVariable(const TRefPtr<TScriptVarRef>& variable)
 {
     Reset();
     m_variable = variable;
-    Settle();
+    Settle(kOtherOperator);
 }
 
 void TScriptExpression::SetUnary(const std::string& op, const TRefPtr<TScriptExpression>& operand)
 {
+    SetUnary(op, OperatorOf(op), operand);
+}
+
+void TScriptExpression::SetUnary(const std::string& op, Operator code, const TRefPtr<TScriptExpression>& operand)
+{
     Reset();
     m_operator = op;
     m_left = operand;
-    Settle();
+    Settle(code);
 }
 
 void TScriptExpression::SetBinary(const TRefPtr<TScriptExpression>& left, const std::string& op,
+                                  const TRefPtr<TScriptExpression>& right)
+{
+    SetBinary(left, op, OperatorOf(op), right);
+}
+
+void TScriptExpression::SetBinary(const TRefPtr<TScriptExpression>& left, const std::string& op, Operator code,
                                   const TRefPtr<TScriptExpression>& right)
 {
     Reset();
     m_left = left;
     m_operator = op;
     m_right = right;
-    Settle();
+    Settle(code);
 }
 
-void TScriptExpression::Settle()
+void TScriptExpression::Settle(Operator code)
 {
     m_shape = IsConstant() ? kConstantShape
               : IsVariable() ? kVariableShape
               : IsUnary()    ? kUnaryShape
               : IsBinary()   ? kBinaryShape
                              : kNoShape;
-    m_code = OperatorCode(m_operator);
+    m_code = code;
 }
 
 bool TScriptExpression::IsConstant() const

@@ -21,6 +21,14 @@ public:
     // Damaged token lists that fit no single reading are tried every way, up to this length.
     static constexpr std::size_t kMaxAmbiguousTokens = 64;
 
+    // The operators by number: the binary ones in the order of their table, then the unary ones
+    // of their own ("-" and "+" are kSub and kAdd; "()" and any other text kOtherOperator).
+    enum Operator : std::uint8_t {
+        kMul, kDiv, kMod, kAdd, kSub, kShl, kShr, kLess, kGreater, kLessEqual, kGreaterEqual, kEqual, kNotEqual,
+        kAnd, kOr, kXor, kLogicalAnd, kLogicalOr, kComplement, kNot, kOtherOperator
+    };
+    static Operator OperatorOf(const std::string& text);
+
     explicit TScriptExpression(TScript* script) : m_script(script) {}
     virtual ~TScriptExpression();
 
@@ -37,6 +45,10 @@ public:
     void SetUnary(const std::string& op, const TRefPtr<TScriptExpression>& operand);
     void SetBinary(const TRefPtr<TScriptExpression>& left, const std::string& op,
                    const TRefPtr<TScriptExpression>& right);
+    // The same with the operator's number already known (OperatorOf the text): the parser's.
+    void SetUnary(const std::string& op, Operator code, const TRefPtr<TScriptExpression>& operand);
+    void SetBinary(const TRefPtr<TScriptExpression>& left, const std::string& op, Operator code,
+                   const TRefPtr<TScriptExpression>& right);
 
     bool IsConstant() const;
     bool IsVariable() const;
@@ -48,8 +60,9 @@ private:
     static constexpr unsigned kRecursionDepth = 64;
     std::int32_t EvaluateAt(unsigned depth) const;
     std::int32_t EvaluateIteratively() const;
-    // Tells the node's shape and operator once, when it is built, for every evaluation after.
-    void Settle();
+    // Tells the node's shape and keeps its operator's number, when it is built, for every
+    // evaluation after.
+    void Settle(Operator code);
 
     TScript* m_script;
     std::int32_t m_value = 0;
@@ -59,5 +72,5 @@ private:
     std::string m_operator;
     // Set by Settle: the shape (0 none, then as the Is tests) and the operator as a number.
     std::uint8_t m_shape = 1;
-    std::uint8_t m_code = 0;
+    std::uint8_t m_code = kOtherOperator;
 };

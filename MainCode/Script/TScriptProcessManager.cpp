@@ -102,7 +102,8 @@ TScriptFile& TScriptProcessManager::CalledFile(const std::string& filePart)
 {
     std::unique_ptr<TScriptFile>& file = m_files[filePart];
     if (file == nullptr) {
-        file = std::make_unique<TScriptFile>(TScript::GetDirectory() + filePart);
+        // Its first body is read straight after the directory, before the file is closed.
+        file = std::make_unique<TScriptFile>(TScript::GetDirectory() + filePart, TScriptFile::kHoldForBody);
     }
     return *file;
 }

@@ -103,7 +103,7 @@ private:
     TScript* Queue(const std::string& key, bool reload);
     // Forgets the loaded scripts of the key's file, and the file.
     void ForgetFile(const std::string& key);
-    // The file of a called key, opened and its directory read at its first CALL.
+    // The file of a called key, its directory read at its first CALL.
     TScriptFile& CalledFile(const std::string& filePart);
     // Calls Update or Draw of each module in name order; a module may add or remove modules meanwhile.
     void VisitModules(void (TScriptModule::*visit)());
@@ -120,7 +120,8 @@ private:
     std::map<std::string, TRefPtr<TScript>> m_loaded;
     // What the depth of m_loaded adds to each look-up in it (ScriptWork).
     std::uint64_t m_loadedLevels = 0;
-    // The files those CALLs read, by file part, kept open for the bodies of scripts called later.
+    // The directories of the files those CALLs read, by file part, for the bodies of scripts called
+    // later (each read opens its file again, and closes it).
     std::map<std::string, std::unique_ptr<TScriptFile>> m_files;
     TScriptVarTable m_globalA;
     TScriptVarTable m_globalB;

@@ -461,6 +461,41 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh)
     return static_cast<DWORD>(size);
 }
 
+namespace {
+
+// Seconds from 1601-01-01 to 1970-01-01.
+constexpr std::uint64_t kEpochDifference = 11644473600ull;
+
+void ToFileTime(const struct timespec& t, LPFILETIME out)
+{
+    if (out == nullptr) {
+        return;
+    }
+    const std::uint64_t ticks = (static_cast<std::uint64_t>(t.tv_sec) + kEpochDifference) * 10000000ull +
+                                static_cast<std::uint64_t>(t.tv_nsec) / 100;
+    out->dwLowDateTime = static_cast<DWORD>(ticks);
+    out->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
+}
+
+}  // namespace
+
+BOOL GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME lastAccess, LPFILETIME lastWrite)
+{
+    FileObject* object = LookupFile(file);
+    struct stat st;
+    if (object == nullptr) {
+        return FALSE;
+    }
+    if (::fstat(object->Fd(), &st) != 0) {
+        return Fail(ErrorFromErrno(errno, std::string()));
+    }
+    ToFileTime(st.st_ctim, creation);
+    ToFileTime(st.st_atim, lastAccess);
+    ToFileTime(st.st_mtim, lastWrite);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method)
 {
     FileObject* object = LookupFile(file);

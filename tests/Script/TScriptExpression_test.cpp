@@ -129,8 +129,8 @@ TEST_F(ScriptExpressions, LongExpressionsEvaluateWholeInARunningScript)
         Run({"g.y = 5", c.line, "g.z = 4"});
         const std::string log = testing::internal::GetCapturedStderr();
         EXPECT_EQ(Global("y"), c.runs ? 1007 : 5) << c.line.size();
-        EXPECT_EQ(log.find("statement 1 of") != std::string::npos &&
-                      log.find("(t.pbsc/main) is longer than 65536 bytes; skipped") != std::string::npos,
+        EXPECT_EQ(log.find("(t.pbsc/main) skipped, the first statement 1: 0 no statement, 1 longer than 65536 bytes") !=
+                      std::string::npos,
                   !c.runs)
             << log;
         EXPECT_EQ(Global("z"), 4);
@@ -230,6 +230,59 @@ TEST(TScriptExpression, NodeShapes)
     node.Reset();
     EXPECT_TRUE(node.IsConstant());
     EXPECT_EQ(node.Evaluate(), 0);
+}
+
+// Operators by their text: the eighteen binary ones by their place in the operator table (0 to
+// 17), "~" and "!" after them, every other text one number more; near misses of each length.
+TEST(TScriptExpression, OperatorNumbersByText)
+{
+    const struct {
+        const char* text;
+        int number;
+    } cases[] = {
+        {"*", 0}, {"/", 1}, {"%", 2}, {"+", 3}, {"-", 4}, {"<<", 5}, {">>", 6}, {"<", 7}, {">", 8}, {"<=", 9},
+        {">=", 10}, {"==", 11}, {"!=", 12}, {"&", 13}, {"|", 14}, {"^", 15}, {"&&", 16}, {"||", 17}, {"~", 18},
+        {"!", 19}, {"", 20}, {"=", 20}, {"()", 20}, {"(", 20}, {"=<", 20}, {"=>", 20}, {"<>", 20}, {"&|", 20},
+        {"~~", 20}, {"!!", 20}, {"**", 20}, {"<<=", 20}, {"&&&", 20}, {"a", 20}, {"+=", 20},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(static_cast<int>(TScriptExpression::OperatorOf(c.text)), c.number) << c.text;
+    }
+    // Built by text, a node evaluates by the number its text has; a node of no shape is 0.
+    TRefPtr<TScriptExpression> six(new TScriptExpression(nullptr));
+    six->SetConstant(6);
+    TRefPtr<TScriptExpression> four(new TScriptExpression(nullptr));
+    four->SetConstant(4);
+    TScriptExpression node(nullptr);
+    const struct {
+        const char* op;
+        bool binary;
+        std::int32_t value;
+    } built[] = {
+        {"<=", true, 0}, {">=", true, 1}, {"||", true, 1}, {"&&", true, 1}, {">>", true, 0}, {"<<", true, 96},
+        {"=<", true, 6}, {"-", false, -6}, {"~", false, -7}, {"!", false, 0}, {"()", false, 6}, {"", false, 0},
+        {"", true, 0},
+    };
+    for (const auto& b : built) {
+        if (b.binary) {
+            node.SetBinary(six, b.op, four);
+        } else {
+            node.SetUnary(b.op, six);
+        }
+        EXPECT_EQ(node.Evaluate(), b.value) << b.op << (b.binary ? " binary" : " unary");
+    }
+    node.SetUnary("-", TRefPtr<TScriptExpression>());
+    EXPECT_EQ(node.Evaluate(), 0);
+    // Tokens tried every way (an operand whose text is "(", the constant 0) split at each of the
+    // eighteen as well.
+    const struct {
+        const char* op;
+        std::int32_t value;
+    } split[] = {{"*", 0}, {"/", 0},  {"%", 0},  {"+", 5},  {"-", -5}, {"<<", 0}, {">>", 0}, {"<", 1},  {">", 0},
+                 {"<=", 1}, {">=", 0}, {"==", 0}, {"!=", 1}, {"&", 0}, {"|", 5},   {"^", 5},  {"&&", 0}, {"||", 1}};
+    for (const auto& c : split) {
+        EXPECT_EQ(Eval(std::string("<2>( ") + c.op + " 5"), c.value) << c.op;
+    }
 }
 
 TEST(TScriptExpression, VariablesReadTheirTable)

@@ -246,9 +246,10 @@ TEST_F(ScriptLimits, AMissingNameIsLookedForOnceInItsFile)
         {"50 names the file does not have", fifty, 1, 50, "1"},
         {"one missing name 50 times", {"WHILE g.n < 50", "g.n = g.n + 1", "CALL t.pbsc/gone", "END", Mark(2)}, 1, 1,
          "2"},
-        {"missing names of two files", {"CALL t.pbsc/a", "CALL u.pbsc/b", "CALL t.pbsc/c", "CALL u.pbsc/sub"}, 2, 3,
+        // A body read after the directory's own read opens its file again.
+        {"missing names of two files", {"CALL t.pbsc/a", "CALL u.pbsc/b", "CALL t.pbsc/c", "CALL u.pbsc/sub"}, 3, 3,
          "3"},
-        {"a name found after a miss", {"CALL t.pbsc/x", "CALL t.pbsc/sub", "CALL t.pbsc/x"}, 1, 1, "4"},
+        {"a name found after a miss", {"CALL t.pbsc/x", "CALL t.pbsc/sub", "CALL t.pbsc/x"}, 2, 1, "4"},
     };
     Write({{"sub", {Mark(3)}}}, "u.pbsc");
     for (const auto& c : cases) {

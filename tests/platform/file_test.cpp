@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -135,6 +136,42 @@ TEST(FileFlush, RenameThatHappenedSucceedsWhenItsFolderFlushFails)
     testing::internal::CaptureStderr();
     EXPECT_TRUE(MoveFileExA("slot.dat", "slot.bak", MOVEFILE_WRITE_THROUGH));
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
+// Times as 100-nanosecond steps from 1601: nanoseconds below a step are dropped, and the high
+// half carries past 2^32 steps.
+TEST(FileTime, LastWriteAndAccessFromThe1601Epoch)
+{
+    qmtest::TempDir dir;
+    const std::string path = dir.File("t.bin");
+    qmtest::ByteWriter().Bytes("abc").Save(path);
+    const struct {
+        const char* what;
+        timespec written;
+        DWORD low;
+        DWORD high;
+    } cases[] = {
+        {"a second after 1970", {1, 0}, 3587643008u, 27111902u},
+        {"2001-02-03 04:05:06.789012345", {981173106, 789012345}, 2116905419u, 29396374u},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Accessed a second before it was written.
+        const timespec times[2] = {{c.written.tv_sec - 1, c.written.tv_nsec}, c.written};
+        ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+        HANDLE h = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+        FILETIME written{};
+        FILETIME accessed{};
+        ASSERT_TRUE(GetFileTime(h, nullptr, &accessed, &written));
+        EXPECT_EQ(written.dwLowDateTime, c.low);
+        EXPECT_EQ(written.dwHighDateTime, c.high);
+        const std::uint64_t a = std::uint64_t{accessed.dwHighDateTime} << 32 | accessed.dwLowDateTime;
+        const std::uint64_t w = std::uint64_t{written.dwHighDateTime} << 32 | written.dwLowDateTime;
+        EXPECT_EQ(w - a, 10000000u);
+        CloseHandle(h);
+        EXPECT_FALSE(GetFileTime(h, nullptr, nullptr, &written));
+        ExpectError(ERROR_INVALID_HANDLE);
+    }
 }
 
 TEST(ModuleFileName, ExecutablePathCutAndOverride)
