@@ -384,8 +384,8 @@ TEST_F(BattleMapPlacesRoad, AFirstLevelHeroStoppedOnceByTheTimeStopperWalksBackA
 // weapons behind, the charms far behind on the left, the spore flower by the west fence and the
 // cures north of it, the grey moth, and through the south-east corner to the arena, its south-west
 // corner to the meadow and the meadow's to the hollow; each reached with HP left. In the arena he
-// meets the brawler as the README has a newcomer do: walked up to, faced and swung at with Z until
-// it falls, its blows only scratching him.
+// meets the brawler as the README has a newcomer do: walked into, so that it lands three blows
+// first, then faced and swung at with Z until it falls, its blows only scratching him.
 TEST_F(BattleMapPlacesRoad, ANewHeroReachesEveryPlaceTheReadmeNames)
 {
     TGameData* data = TGameData::GetInstance();
@@ -463,17 +463,26 @@ TEST_F(BattleMapPlacesRoad, ANewHeroReachesEveryPlaceTheReadmeNames)
         toArena.push_back(p);
     }
     ASSERT_TRUE(Walk(toArena, onto(sample::Reactions::kBrawlerType), 1800)) << "the arena";
-    // Up the arena to the brawler a dozen steps ahead; it comes for him, and he swings as it does.
+    // Up the arena into the brawler a dozen steps ahead, as a newcomer holding Up too long does: it
+    // comes for him and lands three blows before he swings back with Z until it falls.
     ASSERT_EQ(Hero()->GetLevel(), 0u) << "a new hero";
     const std::int32_t full = Hero()->GetHp();
     int swing = 0;
+    std::int32_t hp = full;
+    std::vector<std::int32_t> blows;
     const bool won = driver_.StepUntil(
         [&] {
+            if (Hero()->GetHp() < hp) {
+                blows.push_back(hp - Hero()->GetHp());
+            }
+            hp = Hero()->GetHp();
             TEnemy* brawler = Live(sample::Reactions::kBrawlerType);
             if (Field() != field || !Standing() || brawler == nullptr) {
                 return true;
             }
-            if (FlatDistance(PositionOf(Hero()), PositionOf(brawler)) > 1.6F) {
+            if (blows.size() < 3) {
+                Toward(PositionOf(brawler));
+            } else if (FlatDistance(PositionOf(Hero()), PositionOf(brawler)) > 1.6F) {
                 SceneDriver::Hold(qmtest::Button::A, false);
                 Toward(PositionOf(brawler));
             } else {
@@ -483,11 +492,14 @@ TEST_F(BattleMapPlacesRoad, ANewHeroReachesEveryPlaceTheReadmeNames)
             ++swing;
             return false;
         },
-        1800);
+        2400);
     SceneDriver::ReleaseAll();
     ASSERT_TRUE(won && Field() == field && Standing()) << "the brawler beat a new hero";
     EXPECT_EQ(Live(sample::Reactions::kBrawlerType), nullptr) << "the brawler still stands";
-    // Knocked about, but only scratched: most of his HP is left.
+    // Knocked about, but only scratched: no blow takes more than its heavy one's 12 (twice its plain
+    // 6), and most of his HP is left.
+    ASSERT_GE(blows.size(), 3u);
+    EXPECT_LE(*std::max_element(blows.begin(), blows.end()), 12);
     EXPECT_GT(Hero()->GetHp(), full / 2);
     std::vector<D3DXVECTOR3> toMeadow = {{30.0F, 0.0F, 4.0F}, {8.0F, 0.0F, 4.0F}};
     for (const D3DXVECTOR3& p : corner(sample::LeftoverLayout::ArenaGateMinimum(), sample::LeftoverLayout::ArenaGateMaximum())) {
