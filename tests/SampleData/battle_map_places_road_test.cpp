@@ -3,8 +3,9 @@
 // (the strong one on its dark patch), and so does one standing where the arena's gate puts him;
 // the first enemy, walked up to and fought where it waits, falls without the strong one joining
 // in; walked up to, each enemy strikes, and the strong one beats him; and from the arrival a new
-// hero walks, alive, to every place the README names there, on through the arena and the meadow to
-// the hollow. Nothing here lowers or restores his HP.
+// hero walks, alive, to every place the README names there, on through the arena (where he fights
+// its brawler with Z as it comes for him, and beats it) and the meadow to the hollow. Nothing here
+// lowers or restores his HP.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -382,7 +383,9 @@ TEST_F(BattleMapPlacesRoad, AFirstLevelHeroStoppedOnceByTheTimeStopperWalksBackA
 // From the arrival, each time a new hero: to the time stopper on the right, the partner's
 // weapons behind, the charms far behind on the left, the spore flower by the west fence and the
 // cures north of it, the grey moth, and through the south-east corner to the arena, its south-west
-// corner to the meadow and the meadow's to the hollow; each reached with HP left.
+// corner to the meadow and the meadow's to the hollow; each reached with HP left. In the arena he
+// meets the brawler as the README has a newcomer do: walked into, so that it lands three blows
+// first, then faced and swung at with Z until it falls, its blows only scratching him.
 TEST_F(BattleMapPlacesRoad, ANewHeroReachesEveryPlaceTheReadmeNames)
 {
     TGameData* data = TGameData::GetInstance();
@@ -460,6 +463,44 @@ TEST_F(BattleMapPlacesRoad, ANewHeroReachesEveryPlaceTheReadmeNames)
         toArena.push_back(p);
     }
     ASSERT_TRUE(Walk(toArena, onto(sample::Reactions::kBrawlerType), 1800)) << "the arena";
+    // Up the arena into the brawler a dozen steps ahead, as a newcomer holding Up too long does: it
+    // comes for him and lands three blows before he swings back with Z until it falls.
+    ASSERT_EQ(Hero()->GetLevel(), 0u) << "a new hero";
+    const std::int32_t full = Hero()->GetHp();
+    int swing = 0;
+    std::int32_t hp = full;
+    std::vector<std::int32_t> blows;
+    const bool won = driver_.StepUntil(
+        [&] {
+            if (Hero()->GetHp() < hp) {
+                blows.push_back(hp - Hero()->GetHp());
+            }
+            hp = Hero()->GetHp();
+            TEnemy* brawler = Live(sample::Reactions::kBrawlerType);
+            if (Field() != field || !Standing() || brawler == nullptr) {
+                return true;
+            }
+            if (blows.size() < 3) {
+                Toward(PositionOf(brawler));
+            } else if (FlatDistance(PositionOf(Hero()), PositionOf(brawler)) > 1.6F) {
+                SceneDriver::Hold(qmtest::Button::A, false);
+                Toward(PositionOf(brawler));
+            } else {
+                qmtest::ReleaseArrows();
+                SceneDriver::Hold(qmtest::Button::A, swing % 16 == 0);
+            }
+            ++swing;
+            return false;
+        },
+        2400);
+    SceneDriver::ReleaseAll();
+    ASSERT_TRUE(won && Field() == field && Standing()) << "the brawler beat a new hero";
+    EXPECT_EQ(Live(sample::Reactions::kBrawlerType), nullptr) << "the brawler still stands";
+    // Knocked about, but only scratched: no blow takes more than its heavy one's 12 (twice its plain
+    // 6), and most of his HP is left.
+    ASSERT_GE(blows.size(), 3u);
+    EXPECT_LE(*std::max_element(blows.begin(), blows.end()), 12);
+    EXPECT_GT(Hero()->GetHp(), full / 2);
     std::vector<D3DXVECTOR3> toMeadow = {{30.0F, 0.0F, 4.0F}, {8.0F, 0.0F, 4.0F}};
     for (const D3DXVECTOR3& p : corner(sample::LeftoverLayout::ArenaGateMinimum(), sample::LeftoverLayout::ArenaGateMaximum())) {
         toMeadow.push_back(p);

@@ -15,6 +15,7 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/TCharacterRecord.h"
 #include "MainCode/GameData/TGameData.h"
+#include "MainCode/Hud/TItemRing.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "SampleData/battle_start.h"
@@ -25,6 +26,7 @@
 #include "support/character_probe.h"
 #include "support/effect_create_recorder.h"
 #include "support/field_walk.h"
+#include "support/hud_probe.h"
 #include "support/map_probe.h"
 #include "support/scene_driver.h"
 
@@ -311,9 +313,10 @@ TEST_F(BlowsRoad, TheHeavyFollowThroughOnlyTakesLifeFromTheSwarmsShadow)
 }
 
 // In the arena, beside its brawler, the hero turns his back to it and lets it strike. Its heavy
-// blow (twice its plain 21 against his VIT), landing from behind, fells him on his face (his
+// blow (twice its plain 6: its STR 100 against his VIT 104, (100 - 104) + 10), landing from behind, fells him on his face (his
 // felled-from-behind motion, row 10), throws him forward, away from the brawler, by the blow's knock
-// time 20 over the eight-frame motion, lays him on his face (row 12) and lets him up.
+// time 20 over the eight-frame motion, lays him on his face (row 12) and lets him up. V held from
+// the blow on opens the item ring only once he is on his feet.
 TEST_F(BlowsRoad, TheBrawlersHeavyBlowFromBehindFellsTheHeroOnHisFace)
 {
     using sample::Reactions;
@@ -354,12 +357,16 @@ TEST_F(BlowsRoad, TheBrawlersHeavyBlowFromBehindFellsTheHeroOnHisFace)
     }
     qmtest::ReleaseArrows();
     ASSERT_TRUE(felled) << "struck down from behind";
-    EXPECT_EQ(taken, 42);
+    EXPECT_EQ(taken, 12);
     EXPECT_EQ(hero->GetReactionMode(), kModeHeavy);
     std::vector<std::uint32_t> states = {hero->GetState()};
     std::vector<std::uint32_t> rows = {Row(hero)};
+    const TItemRing& ring = *field_->GetItemRing();
+    SceneDriver::Hold(Button::D, true);
+    bool openWhileDown = false;
     ASSERT_TRUE(driver_.StepUntil(
         [&] {
+            openWhileDown = openWhileDown || (hero->GetState() != 0 && THudProbe::IsOpen(ring));
             if (hero->GetState() != states.back()) {
                 states.push_back(hero->GetState());
                 rows.push_back(Row(hero));
@@ -369,6 +376,9 @@ TEST_F(BlowsRoad, TheBrawlersHeavyBlowFromBehindFellsTheHeroOnHisFace)
         400));
     EXPECT_EQ(states, (std::vector<std::uint32_t>{kHeroDownBack, kHeroLyingBack, 0}));
     EXPECT_EQ(rows, (std::vector<std::uint32_t>{kHeroDownBack, kHeroLyingBack, 0}));
+    EXPECT_FALSE(openWhileDown) << "the ring opened while he lay";
+    EXPECT_TRUE(driver_.StepUntil([&] { return THudProbe::IsOpen(ring); }, 10)) << "on his feet, V held";
+    SceneDriver::Hold(Button::D, false);
     D3DXVECTOR3 away = from - striker;
     away.y = 0.0F;
     D3DXVECTOR3 moved = PositionOf(hero) - from;

@@ -222,6 +222,10 @@ TEST_F(MenuSaveRoad, FieldSavePointSaveLeaveTitleLoadBackAtTheSavePointThenEscap
     EXPECT_EQ(data.GetMoney(), 4321u);
     EXPECT_EQ(field->GetPlayer()->GetCharacterIndex(), character);
     EXPECT_EQ(field->GetPlayer()->GetHp(), hp);
+    // On the save point, facing south whichever way he faced when he saved.
+    D3DXVECTOR3 front;
+    field->GetPlayer()->GetFront(&front);
+    EXPECT_LT(front.z, -0.99F) << "faces south";
 
     // Escape and "yes": the program ends.
     qmtest::SceneDriver::Stroke(Button::Escape);

@@ -1,13 +1,17 @@
 // The README's ways round, followed as it tells a newcomer to steer: the arrow that points the way
 // on the screen, which changes as the camera swings round behind the hero. From the town's start
 // up the sand path, along the path west to the save point and on through the gate, never onto the
-// paving; the pause menu's SAVE away from the save point; a new game's item ring, opened on its
-// empty first place; on the meadow, the purse a few steps
-// ahead on the left taken well before it fades, and the post's Z trading from three sides.
+// paving; turning round while walking; the pause menu's SAVE away from the save point; a new
+// game's item ring, opened on its empty first place, its potion's strength bonus (held in a town, five
+// seconds outside), and the ITEM screen's empty first place; on the meadow, the purse a few steps
+// ahead on the left taken well before it fades, and the post's Z trading from three sides, only when
+// faced squarely.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "MainCode/Character/TPlayerCharacter.h"
@@ -16,9 +20,11 @@
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TBattleArea.h"
 #include "MainCode/Map/TFieldLoop.h"
+#include "MainCode/Menu/TItemRingLoop.h"
 #include "MainCode/Menu/TMenuSaveLoop.h"
 #include "MainCode/Menu/TMenuTopLoop.h"
 #include "MainCode/Script/TScriptProcessManager.h"
+#include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
@@ -169,6 +175,18 @@ TEST_F(ReadmeRoutesRoad, TheMeadowsPurseAheadOnTheLeftAndThePostFromThreeSides)
         EXPECT_EQ(Held(LeftoverLayout::kTradeItem), held + 1) << "traded";
         held = Held(LeftoverLayout::kTradeItem);
     }
+    // Two units east of it: turned 60 degrees off the post, Z trades nothing; 40 degrees off, it
+    // trades.
+    for (const auto& [degrees, trades] : {std::pair{60.0F, false}, std::pair{40.0F, true}}) {
+        SCOPED_TRACE(degrees);
+        const float a = degrees * 3.14159265F / 180.0F;
+        Hero()->PlaceAt(post + D3DXVECTOR3(2.0F, 0.0F, 0.0F), D3DXVECTOR3(-std::cos(a), 0.0F, std::sin(a)));
+        driver_.Steps(20);
+        driver_.Press(Button::A);
+        driver_.Steps(60);
+        EXPECT_EQ(Held(LeftoverLayout::kTradeItem), held + (trades ? 1 : 0));
+        held = Held(LeftoverLayout::kTradeItem);
+    }
 }
 
 // A new game's ring opens on its first place, which is empty: letting go there uses nothing. One
@@ -199,8 +217,85 @@ TEST_F(ReadmeRoutesRoad, ANewGamesRingOpensOnAnEmptyPlaceAndOneDownTurnsToItsPot
     EXPECT_EQ(THudProbe::Selected(*ring), 1);
     EXPECT_EQ(data->GetRingSlot(1)->Id, 1u);
     EXPECT_EQ(data->GetRingSlot(1)->Count, 5);
+    const std::int32_t strength = Hero()->GetStr();
+    EXPECT_EQ(strength, 100) << "a new hero's";
     SceneDriver::Hold(Button::D, false);
     EXPECT_TRUE(driver_.StepUntil([&] { return data->GetRingSlot(1)->Count == 4; }, 120)) << "one used";
+    // Its strength bonus: the boost icon (the red cone) over him and three more STR, which in a town
+    // does not run down.
+    EXPECT_TRUE(driver_.StepUntil([&] { return Hero()->HasStatBoost(); }, 60));
+    EXPECT_EQ(Hero()->GetStr(), strength + 3);
+    driver_.Steps(360);
+    EXPECT_TRUE(Hero()->HasStatBoost()) << "ran down in the town";
+    EXPECT_EQ(Hero()->GetStr(), strength + 3);
+
+    // The pause menu's ITEM screen opens on that empty first place too, where Z does nothing; one
+    // Down turns to the second place, where Z opens the list of items.
+    driver_.Press(Button::E);
+    ASSERT_NE(dynamic_cast<TMenuTopLoop*>(driver_.Current()), nullptr);
+    driver_.Steps(57);
+    driver_.Press(Button::A);
+    driver_.Steps(46);
+    auto* screen = dynamic_cast<TItemRingLoop*>(driver_.Current());
+    ASSERT_NE(screen, nullptr);
+    driver_.Steps(10);
+    EXPECT_EQ(TMenuProbe::RingCursor(*screen), 0);
+    driver_.Press(Button::A);
+    driver_.Steps(10);
+    EXPECT_TRUE(TMenuProbe::IsSelecting(*screen)) << "Z on the empty place";
+    driver_.Press(Button::Down);
+    driver_.Steps(12);
+    EXPECT_EQ(TMenuProbe::RingCursor(*screen), 1);
+    driver_.Press(Button::A);
+    driver_.Steps(12);
+    EXPECT_TRUE(TMenuProbe::IsInList(*screen) || TMenuProbe::IsEmptyShown(*screen)) << "Z on the second place";
+}
+
+// On the battle map's arrival, turned round (Down) while he walks (Up held a second), the hero
+// swings on three to five units along the way he faced (turned round standing, the town's start
+// shows him carried under two: see the world roads). Then a potion from the ring: outside towns
+// its strength bonus runs out after five seconds (300 steps).
+TEST_F(ReadmeRoutesRoad, TurningRoundWhileWalkingCarriesTheHeroOnAndAPotionsBonusRunsOutOutsideTowns)
+{
+    TFieldLoop* field = qmtest::StartOnBattleMap(driver_);
+    ASSERT_NE(field, nullptr);
+    ASSERT_TRUE(driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 200));
+    SceneDriver::Hold(Button::Up, true);
+    driver_.Steps(60);
+    SceneDriver::Hold(Button::Up, false);
+    // The furthest Down held for two seconds carries him on along the way he faced.
+    D3DXVECTOR3 front;
+    Hero()->GetFront(&front);
+    front.y = 0.0F;
+    D3DXVec3Normalize(&front, &front);
+    const D3DXVECTOR3 from = PositionOf(Hero());
+    float on = 0.0F;
+    SceneDriver::Hold(Button::Down, true);
+    for (int i = 0; i < 120; ++i) {
+        driver_.Step();
+        D3DXVECTOR3 moved = PositionOf(Hero()) - from;
+        moved.y = 0.0F;
+        on = std::max(on, D3DXVec3Dot(&moved, &front));
+    }
+    SceneDriver::Hold(Button::Down, false);
+    driver_.Steps(30);
+    EXPECT_GT(on, 3.0F);
+    EXPECT_LT(on, 5.0F);
+
+    TGameData* data = TGameData::GetInstance();
+    const std::int32_t strength = Hero()->GetStr();
+    SceneDriver::Hold(Button::D, true);
+    driver_.Steps(3);
+    driver_.Press(Button::Down);
+    driver_.Steps(12);
+    SceneDriver::Hold(Button::D, false);
+    ASSERT_TRUE(driver_.StepUntil([&] { return data->GetRingSlot(1)->Count == 4; }, 120)) << "one used";
+    ASSERT_TRUE(driver_.StepUntil([&] { return Hero()->HasStatBoost(); }, 60));
+    EXPECT_EQ(Hero()->GetStr(), strength + 3);
+    int steps = 0;
+    EXPECT_TRUE(driver_.StepUntil([&] { return ++steps, !Hero()->HasStatBoost(); }, 400)) << "never ran out";
+    EXPECT_NEAR(steps, 300, 2);
+    EXPECT_EQ(Hero()->GetStr(), strength);
 }
 
 }  // namespace

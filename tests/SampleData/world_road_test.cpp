@@ -234,8 +234,8 @@ TEST_F(WorldRoad, EachArrivalsFirstPictureShowsTheHero)
 }
 
 // From the first view, the down arrow held until the hero faces the other way (east): the turn
-// carries him on west a little, but he stays two steps short of the way on, and no story scene
-// starts.
+// carries him on west a little (under two units), but he stays two steps short of the way on, and
+// no story scene starts.
 TEST_F(WorldRoad, TurningRoundAtTheStartDoesNotStartTheStory)
 {
     TGameData::GetInstance()->Reset();
@@ -243,7 +243,8 @@ TEST_F(WorldRoad, TurningRoundAtTheStartDoesNotStartTheStory)
         Enter(SampleLayout::kTown, SampleLayout::TownStart(), SampleLayout::TownStartDirection(), SampleLayout::TownStart());
     ASSERT_NE(town, nullptr);
     TPlayerCharacter* hero = town->GetPlayer();
-    float westmost = PositionOf(hero).x;
+    const float start = PositionOf(hero).x;
+    float westmost = start;
     D3DXVECTOR3 back;
     SceneDriver::Hold(qmtest::Button::Down, true);
     const bool turned = driver_.StepUntil(
@@ -262,6 +263,8 @@ TEST_F(WorldRoad, TurningRoundAtTheStartDoesNotStartTheStory)
     ASSERT_EQ(Field(), town) << "the story started";
     EXPECT_EQ(TScriptProcessManager::Get(), nullptr);
     EXPECT_GT(westmost, SampleLayout::TownWayOn().maximum.x + 2.0F) << "onto the paving";
+    EXPECT_GT(start - westmost, 0.5F) << "carried on";
+    EXPECT_LT(start - westmost, 2.0F) << "a step on";
 }
 
 // Pixels of a gold arch's front over the horizon straight ahead (right of the HUD's gauges, above

@@ -80,7 +80,9 @@ void AddReactionContent(Catalogue& c)
     brawler.label = "拳の闘士";
     brawler.level = 4;
     brawler.maxHp = brawler.hp = 400;
-    brawler.str = 48;
+    // Grown to its level 4 that is STR 100, a new hero's own and just under his guard: its blows
+    // knock him about but only scratch him, so he can stand and fight it with his first swings.
+    brawler.str = 41;
     brawler.vit = 8;
     brawler.money = 80;
     brawler.modelName = Reactions::kBrawlerModel;
