@@ -211,9 +211,9 @@ std::vector<qmtest::FieldMap> SampleMaps()
     }
     town.savePoints = {{SampleLayout::kTownSavePoint, SampleLayout::TownSavePointMark()}};
     qmtest::FieldTrigger gate;
-    gate.boxMinimum = SampleLayout::GateMinimum();
-    gate.boxMaximum = SampleLayout::GateMaximum();
-    gate.facing = SampleLayout::GateFacing();
+    gate.boxMinimum = SampleLayout::WallGateBoxMinimum(SampleLayout::GateMinimum());
+    gate.boxMaximum = SampleLayout::WallGateBoxMaximum(SampleLayout::GateMaximum());
+    gate.facing = SampleLayout::WallGateBoxFacing();
     gate.destination = SampleLayout::kBattle;
     gate.startPosition = SampleLayout::BattleArrival();
     gate.startDirection = qmtest::FieldLayout::StartDirection();
@@ -223,8 +223,8 @@ std::vector<qmtest::FieldMap> SampleMaps()
     gate.startPosition = SampleLayout::TownArrival();
     gate.startDirection = SampleLayout::TownArrivalDirection();
     gate.startCamera = SampleLayout::TownArrivalCamera();
-    gate.boxMinimum = SampleLayout::BattleGateMinimum();
-    gate.boxMaximum = SampleLayout::BattleGateMaximum();
+    gate.boxMinimum = SampleLayout::WallGateBoxMinimum(SampleLayout::BattleGateMinimum());
+    gate.boxMaximum = SampleLayout::WallGateBoxMaximum(SampleLayout::BattleGateMaximum());
     battle.triggers = {gate};
     AddShopVillagers(maps[1]);
     AddEquipmentPickups(maps[1]);

@@ -177,13 +177,31 @@ struct SampleLayout {
     // reach), and when the stop runs out, the stopper's hit round its feet reaches him there.
     static constexpr float kStopBlowReach = 1.6F;
     static constexpr float kStopEndRadius = 3.0F;
-    // The town's gate: the box in front of the north wall between the posts, walked into facing +z.
+    // The town's gate: the opening in the north wall between the posts and the ground in front of
+    // it, walked into facing +z.
     static D3DXVECTOR3 GateMinimum() { return {-33.0F, 0.0F, 26.0F}; }
     static D3DXVECTOR3 GateMaximum() { return {-27.0F, 4.0F, qmtest::FieldLayout::kWallZ}; }
     static D3DXVECTOR3 GateFacing() { return {0.0F, 0.0F, 1.0F}; }
     // The battle map's gate back, ahead on the left of the arrival.
     static D3DXVECTOR3 BattleGateMinimum() { return {11.0F, 0.0F, 26.0F}; }
     static D3DXVECTOR3 BattleGateMaximum() { return {17.0F, 4.0F, qmtest::FieldLayout::kWallZ}; }
+    // The box that takes the hero through a gate in the north wall reaches along the wall past
+    // each post (0.6 thick), 2.5 beyond the opening: a hero pressed into the wall beside a post is
+    // at the gate as he sees it, and one sliding along the wall is in the box before the opening.
+    static constexpr float kWallGateReach = 2.5F;
+    static D3DXVECTOR3 WallGateBoxMinimum(const D3DXVECTOR3& opening)
+    {
+        return opening - D3DXVECTOR3(kWallGateReach, 0.0F, 0.0F);
+    }
+    static D3DXVECTOR3 WallGateBoxMaximum(const D3DXVECTOR3& opening)
+    {
+        return opening + D3DXVECTOR3(kWallGateReach, 0.0F, 0.0F);
+    }
+    // Its way in, stored four units long: the trigger clamps the dot product with the hero's front
+    // at 1, so any front within some 80 degrees of +z counts (under 50 for a unit way in). A hero
+    // sliding along the wall faces partly into it and partly along it, as far round as the
+    // camera's swing has turned him.
+    static D3DXVECTOR3 WallGateBoxFacing() { return {0.0F, 0.0F, 4.0F}; }
     // Points in front of each gate, and just beyond it for the walk in from there (a gate takes a
     // player walking into it facing +z).
     static D3DXVECTOR3 TownGateFront() { return {(GateMinimum().x + GateMaximum().x) / 2, 0.0F, GateMinimum().z - 2.0F}; }
