@@ -76,12 +76,6 @@ constexpr std::uint64_t Levels(std::size_t entries)
     return static_cast<std::uint64_t>(std::bit_width(entries >> kCachedLevels)) * kLevel;
 }
 
-// The backstop behind the prices: a run that has gone on for longer than this ends as the budget
-// ends it, whatever its statements were priced at. The clock is read once every kClockWork units
-// of work, so that ordinary statements pay nothing for it.
-inline constexpr std::uint32_t kMaxStepMilliseconds = 100;
-inline constexpr std::uint64_t kClockWork = 4096;
-
 }  // namespace ScriptPrice
 
 // The tokens scripts have worked through: the process manager counts them beside the statements,

@@ -66,7 +66,6 @@ TEST_F(ModuleWork, AFrameEndsAfterAMillionUnitsOfWorkWhateverTheCommandsDo)
         {"an event flag out of range", "WHILE 1", "\"Flag\" 0 8 2048",
          "ran 33059 statements in one frame, working through 2958894 tokens;", 0, 0},
     };
-    const scripttest::StillClock clock;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ResetScripting();

@@ -20,10 +20,7 @@ std::vector<std::string> Filler(std::size_t count)
     return std::vector<std::string>(count, "g.x = g.x + 1");
 }
 
-class ScriptLimits : public ScriptTest {
-protected:
-    scripttest::StillClock clock_;
-};
+class ScriptLimits : public ScriptTest {};
 
 TEST_F(ScriptLimits, TasksOfOneScriptKeepTheirOwnPositionAndLocals)
 {
@@ -441,8 +438,8 @@ TEST_F(ScriptLimits, ADamagedCalledFileIsLoggedAndTheCallerGoesOn)
     }
 }
 
-// Sets the clock ahead by its command's first argument, in milliseconds, and charges nothing: work
-// that no price knows of.
+// Sets the clock ahead by its command's first argument, in milliseconds, and charges nothing: a
+// frame that takes seconds, as under a slow renderer, a busy core or a stopped process.
 class ClockModule : public TScriptModule {
 public:
     ClockModule() : TScriptModule("Clock") {}
@@ -455,34 +452,37 @@ public:
     void Draw() override {}
 };
 
-// Behind the prices, a run ends as the budget ends it once it has taken more than 100 ms; the
-// clock is read every 4,096 units of work, so the run goes on to the first reading after that.
-// The command costs 48 and a token for each of its three arguments, 17 units; g.x made, 4 more;
-// each statement after it one.
-TEST_F(ScriptLimits, ARunPastItsTimeEndsAsTheBudgetEndsIt)
+// Only counted work ends a run: whether the clock stands still, jumps a second between two
+// statements all through the frame, or wraps on the way, the run ends at the same statement. The
+// command costs 48 and a token for each of its three arguments, 17 units; WHILE, the sum and END
+// one each: a pass is four statements and 20 units. g.x made, 4 more: the 50,000th pass ends at
+// its command.
+TEST_F(ScriptLimits, ARunEndsAtTheSameStatementHoweverLongItTakes)
 {
     const struct {
         const char* what;
         DWORD start;
         const char* ms;
-        const char* log;
     } cases[] = {
-        {"no time", 5000, "0", "ran 999980 statements in one frame, working through 1333368 tokens;"},
-        {"100 ms", 5000, "100", "ran 999980 statements in one frame, working through 1333368 tokens;"},
-        {"101 ms", 5000, "101", "ran 4076 statements in one frame, working through 5496 tokens in 101 ms;"},
-        {"101 ms as the clock wraps", 0xFFFFFFC0, "101",
-         "ran 4076 statements in one frame, working through 5496 tokens in 101 ms;"},
+        {"a still clock", 5000, "0"},
+        {"a second between statements", 5000, "1000"},
+        {"a second between statements as the clock wraps", 0xFFFFF000, "1000"},
+        {"a stop of 200 ms in each pass", 5000, "200"},
     };
+    const scripttest::StillClock clock;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ResetScripting();
         m_manager->AddModule(new ClockModule);
         platform::ManualClock::Set(c.start);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(Run({"CALL @@SendMsg \"Clock\" 0 " + std::string(c.ms), "WHILE 1", "g.x = g.x + 1", "END"}),
+        EXPECT_EQ(Run({"WHILE 1", "CALL @@SendMsg \"Clock\" 0 " + std::string(c.ms), "g.x = g.x + 1", "END"}),
                   TScriptProcessManager::kFinished);
         const std::string log = testing::internal::GetCapturedStderr();
-        EXPECT_NE(log.find(c.log), std::string::npos) << log;
+        EXPECT_NE(log.find("ran 199998 statements in one frame, working through 2750009 tokens; all scripts ended"),
+                  std::string::npos)
+            << log;
+        EXPECT_EQ(Global("x"), 49999);
     }
 }
 
