@@ -208,16 +208,18 @@ bool Settled(const struct stat& st, const timespec& now)
 }
 
 // The entry of folder whose name equals name but for case; the smallest such name when several
-// do, so the choice does not depend on the directory order. Empty when there is none.
-std::string FindNoCase(const std::string& folder, const std::string& name)
+// do, so the choice does not depend on the directory order. Empty when there is none. False when
+// the folder is no folder that can be read.
+bool FindNoCase(const std::string& folder, const std::string& name, std::string& match)
 {
+    match.clear();
     const std::string path = folder.empty() ? "." : folder;
     // Read before the folder's times: any change after this carries later ones.
     timespec now{};
     ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
     struct stat st;
     if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        return std::string();
+        return false;
     }
     const std::string folded = FoldCase(name);
     FolderListings& listings = Listings();
@@ -226,7 +228,7 @@ std::string FindNoCase(const std::string& folder, const std::string& name)
     if (known == listings.byFolder.end() || !known->second.Describes(st)) {
         DIR* dir = ::opendir(path.c_str());
         if (dir == nullptr) {
-            return std::string();
+            return false;
         }
         if (known == listings.byFolder.end()) {
             if (listings.byFolder.size() >= FolderListings::kMaxFolders) {
@@ -252,7 +254,10 @@ std::string FindNoCase(const std::string& folder, const std::string& name)
         listing.settled = Settled(st, now);
     }
     auto found = known->second.names.find(folded);
-    return found != known->second.names.end() ? found->second : std::string();
+    if (found != known->second.names.end()) {
+        match = found->second;
+    }
+    return true;
 }
 
 bool Exists(const std::string& path)
@@ -326,6 +331,17 @@ std::string HostPath(const std::string& cp932Path)
     if (path.empty() || Exists(path)) {
         return path;
     }
+    // Mostly the last name alone is spelled in another case, or missing: when its folder is there
+    // as written, that folder's listing is the one look-up.
+    const size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash != 0 && slash + 1 < path.size() && path.find("//") == std::string::npos) {
+        const std::string folder = path.substr(0, slash);
+        const std::string last = path.substr(slash + 1);
+        std::string match;
+        if (last != "." && last != ".." && FindNoCase(folder, last, match)) {
+            return Join(folder, match.empty() ? last : match);
+        }
+    }
     std::string result = path[0] == '/' ? "/" : "";
     bool missing = false;  // below a missing folder nothing can match
     size_t pos = 0;
@@ -341,8 +357,8 @@ std::string HostPath(const std::string& cp932Path)
         }
         std::string candidate = Join(result, part);
         if (!missing && part != "." && part != ".." && !Exists(candidate)) {
-            std::string match = FindNoCase(result, part);
-            if (match.empty()) {
+            std::string match;
+            if (!FindNoCase(result, part, match) || match.empty()) {
                 missing = true;
             } else {
                 candidate = Join(result, match);
