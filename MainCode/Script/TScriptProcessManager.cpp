@@ -60,7 +60,7 @@ TScript* TScriptProcessManager::Queue(const std::string& key, bool reload)
     ScriptWork::Count(m_loadedLevels);
     TRefPtr<TScript>& loaded = m_loaded[key];
     if (loaded.Get() == nullptr) {
-        ScriptWork::Count(ScriptPrice::kNewEntry);
+        ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
         m_loadedLevels = ScriptPrice::Levels(m_loaded.size());
         // Tasks still running an earlier load keep it. A pushed key reads its file anew.
         std::string file;
@@ -100,6 +100,7 @@ TScriptFile& TScriptProcessManager::CalledFile(const std::string& filePart)
 {
     std::unique_ptr<TScriptFile>& file = m_files[filePart];
     if (file == nullptr) {
+        ScriptWork::Count(ScriptPrice::kFileOpened);
         file = std::make_unique<TScriptFile>(TScript::GetDirectory() + filePart);
     }
     return *file;
