@@ -6,7 +6,8 @@
 // argument, a long skipped ELIF chain, a long unary chain, a bag grown by a new item each pass,
 // sixteen variables of long names, a name plate of a long name, calls of names a large file does
 // not have, a script called with 6,000 arguments, a module sent 6,000 variables, 100,000 variables
-// of distinct names and the flag module's reads. Prints each frame's wall and CPU
+// of distinct names, CALLs into 20,000 files that do not exist and of 20,000 new names of one file,
+// the flag module given a 60,000-digit number and the flag module's reads. Prints each frame's wall and CPU
 // time, the statements and tokens the budget saw, and the process's resident memory before and
 // after the frame. Each shape runs in its own child process, the story event start last of all
 // since its scenes stay queued.
@@ -277,6 +278,20 @@ int main(int argc, char** argv)
         distinct.push_back(line);
     }
     distinct.push_back("END");
+    // 20,000 CALLs into files that do not exist, each a new name; 20,000 CALLs of new names of one
+    // file, each script one statement.
+    std::vector<std::string> missingFiles;
+    std::vector<std::string> newNames;
+    std::vector<std::pair<std::string, std::vector<std::string>>> named;
+    for (int i = 0; i < 20000; ++i) {
+        char line[64];
+        std::snprintf(line, sizeof(line), "CALL m%05d.pbsc/s", i);
+        missingFiles.push_back(line);
+        std::snprintf(line, sizeof(line), "CALL bench.pbsc/s%05d", i);
+        newNames.push_back(line);
+        std::snprintf(line, sizeof(line), "s%05d", i);
+        named.push_back({line, {"g.c = g.c + 1"}});
+    }
     const Shape shapes[] = {
         {"short statements (g.x = g.x + 1)", {"WHILE 1", "g.x = g.x + 1", "END"}},
         {"Text 3 2 (clear both)", {"WHILE 1", "CALL @@SendMsg \"Text\" 3 2", "END"}},
@@ -293,6 +308,10 @@ int main(int argc, char** argv)
          {{"callee", {"g.y = $5999"}}}},
         {"Flag 0 10 with 6,000 variables", {"g.x = 1", "WHILE 1", "CALL @@SendMsg \"Flag\" 0 10" + variables, "END"}},
         {"100,000 variables of distinct names", distinct},
+        {"20,000 CALLs into missing files", missingFiles},
+        {"20,000 CALLs of new names, one file", newNames, named},
+        {"Flag 1 13 of a 60,000-digit number",
+         {"WHILE 1", "g.i = g.i + 1", "CALL @@SendMsg \"Flag\" 1 13 " + std::string(60000, '9') + " 1", "END"}},
         {"Flag 0 5, Flag 0 10 (reads)",
          {"WHILE 1", "CALL @@SendMsg \"Flag\" 0 5", "CALL @@SendMsg \"Flag\" 0 10", "END"}},
         {"MapEvent 2 301 0 (story event)", {"WHILE 1", "CALL @@SendMsg \"MapEvent\" 2 301 0", "END"}},

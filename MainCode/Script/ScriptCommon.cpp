@@ -54,6 +54,8 @@ bool Scan(const std::string& text, std::uint32_t base, std::int32_t& value)
     if (negative) {
         result = 0u - result;
     }
+    // A number the length of a text is read every time a module or a CALL is handed it.
+    ScriptWork::Count(ScriptPrice::Digits(i));
     value = any ? static_cast<std::int32_t>(result) : 0;
     return any;
 }

@@ -25,6 +25,10 @@ inline constexpr std::uint64_t kDeepOperator = 2;
 // that names and numbers of ordinary length cost nothing more than their token.
 inline constexpr std::uint64_t kBytesPerToken = 16;
 
+// Digits read into a number, one after the other (each step waits for the one before it): a token
+// for every kDigitsPerToken of them, so that numbers of ordinary length cost nothing more.
+inline constexpr std::uint64_t kDigitsPerToken = 8;
+
 // A call argument handed on: one, and its bytes.
 inline constexpr std::uint64_t kArgument = 1;
 // A variable's value written out as decimal text for a module.
@@ -51,6 +55,14 @@ inline constexpr unsigned kCachedLevels = 8;
 inline constexpr std::uint64_t kLevel = 4;
 inline constexpr std::uint64_t kNewEntry = kLink;
 
+// A script key looked up anew: the script made, found in its file's directory (or found missing and
+// logged), its body read from the disk and parsed, what a statement of it costs on top, where it
+// is read.
+inline constexpr std::uint64_t kScriptRead = 900;
+// A file a CALL opens for the first time, whether it is there or not: its path looked up folder by
+// folder on the disk and the file opened, or its absence made sure of.
+inline constexpr std::uint64_t kFileOpened = 200;
+
 // A text texture cleared and sent to the device.
 inline constexpr std::uint64_t kTextureSent = 13500;
 // The name plate sent to the device, and each glyph rasterized into a text.
@@ -76,17 +88,17 @@ constexpr std::uint64_t Bytes(std::size_t bytes)
     return bytes / kBytesPerToken;
 }
 
+// What reading a number of that many characters costs.
+constexpr std::uint64_t Digits(std::size_t characters)
+{
+    return characters / kDigitsPerToken;
+}
+
 // What the depth of a table of that many names adds to each look-up.
 constexpr std::uint64_t Levels(std::size_t entries)
 {
     return static_cast<std::uint64_t>(std::bit_width(entries >> kCachedLevels)) * kLevel;
 }
-
-// The backstop behind the prices: a run that has gone on for longer than this ends as the budget
-// ends it, whatever its statements were priced at. The clock is read once every kClockWork units
-// of work, so that ordinary statements pay nothing for it.
-inline constexpr std::uint32_t kMaxStepMilliseconds = 100;
-inline constexpr std::uint64_t kClockWork = 4096;
 
 }  // namespace ScriptPrice
 

@@ -73,7 +73,9 @@ void TPBFlag::GetValue(const std::deque<std::string>& args)
         ScriptLog("Flag: no game data to read");
         return;
     }
-    const std::int32_t number = Arg(args, 1);
+    // Only the keywords that take a number read one: a long argument costs its reading.
+    const bool numbered = keyword == 8 || keyword == 9 || keyword == 11 || keyword == 12;
+    const std::int32_t number = numbered ? Arg(args, 1) : 0;
     std::int32_t value = 0;
     switch (keyword) {
     case 0: value = static_cast<std::int32_t>(data->GetStoredPlayTime()); break;
@@ -109,8 +111,9 @@ void TPBFlag::PutValue(const std::deque<std::string>& args)
         ScriptLog("Flag: no game data to write");
         return;
     }
-    const std::int32_t first = Arg(args, 1);
-    const std::int32_t second = Arg(args, 2);
+    const bool pair = keyword == 8 || keyword == 9 || keyword == 13 || keyword == 14;
+    const std::int32_t first = keyword != 0 ? Arg(args, 1) : 0;
+    const std::int32_t second = pair ? Arg(args, 2) : 0;
     switch (keyword) {
     case 0: break;  // the stored word is not the scripts' to change
     case 1: data->SetBgmVolume(first); break;

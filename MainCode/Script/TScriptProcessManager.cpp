@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "MainCode/Script/ScriptCommon.h"
-#include "platform/win32/timer.h"
 
 TRefPtr<TScriptProcessManager> TScriptProcessManager::s_instance;
 TScriptProcessManager* TScriptProcessManager::s_running = nullptr;
@@ -62,7 +61,7 @@ TScript* TScriptProcessManager::Queue(const std::string& key, bool reload)
     ScriptWork::Count(m_loadedLevels);
     TRefPtr<TScript>& loaded = m_loaded[key];
     if (loaded.Get() == nullptr) {
-        ScriptWork::Count(ScriptPrice::kNewEntry);
+        ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
         m_loadedLevels = ScriptPrice::Levels(m_loaded.size());
         // Tasks still running an earlier load keep it. A pushed key reads its file anew.
         std::string file;
@@ -102,6 +101,7 @@ TScriptFile& TScriptProcessManager::CalledFile(const std::string& filePart)
 {
     std::unique_ptr<TScriptFile>& file = m_files[filePart];
     if (file == nullptr) {
+        ScriptWork::Count(ScriptPrice::kFileOpened);
         // Its first body is read straight after the directory, before the file is closed.
         file = std::make_unique<TScriptFile>(TScript::GetDirectory() + filePart, TScriptFile::kHoldForBody);
     }
@@ -116,55 +116,39 @@ std::uint32_t TScriptProcessManager::Step()
     if (m_hostWait != 0 || m_stop != 0 || m_moduleWait != 0) {
         return kHeld;
     }
+    // Only counted work ends a run, never the time it took: the same scripts end at the same
+    // statement on any machine, under any load.
     const std::uint64_t tokensBefore = ScriptWork::Tokens();
-    const DWORD started = timeGetTime();
     std::uint64_t statements = 0;
     std::uint64_t tokens = 0;
     std::uint64_t work = 0;
-    // Statements run up to the next reading of the clock, or to the budget's end.
-    std::uint64_t until = std::min(ScriptPrice::kClockWork, ScriptPrice::kMaxWorkPerStep);
-    DWORD took = 0;
-    for (;;) {
-        while (work < until) {
+    while (work < ScriptPrice::kMaxWorkPerStep) {
+        if (m_tasks.empty()) {
+            return kFinished;
+        }
+        // Held here: the statement may push a script in front of it.
+        TRefPtr<TScript> task = m_tasks.front().script;
+        const bool called = m_tasks.front().called;
+        const bool alive = task->Step();
+        const std::uint64_t worked = ScriptWork::Tokens() - tokensBefore - tokens;
+        ++statements;
+        tokens += worked;
+        work += std::max<std::uint64_t>(1, (worked + ScriptPrice::kTokensPerWork - 1) / ScriptPrice::kTokensPerWork);
+        if (!alive) {
+            RemoveTask(task.Get());
+            if (called && task.UseCount() == 1) {
+                m_spareTasks.push_back(task);
+            }
             if (m_tasks.empty()) {
                 return kFinished;
             }
-            // Held here: the statement may push a script in front of it.
-            TRefPtr<TScript> task = m_tasks.front().script;
-            const bool called = m_tasks.front().called;
-            const bool alive = task->Step();
-            const std::uint64_t worked = ScriptWork::Tokens() - tokensBefore - tokens;
-            ++statements;
-            tokens += worked;
-            work += std::max<std::uint64_t>(
-                1, (worked + ScriptPrice::kTokensPerWork - 1) / ScriptPrice::kTokensPerWork);
-            if (!alive) {
-                RemoveTask(task.Get());
-                if (called && task.UseCount() == 1) {
-                    m_spareTasks.push_back(task);
-                }
-                if (m_tasks.empty()) {
-                    return kFinished;
-                }
-            }
-            if (m_moduleWait != 0 || m_stop != 0 || m_hostWait != 0) {
-                return kHeld;
-            }
         }
-        if (work >= ScriptPrice::kMaxWorkPerStep) {
-            break;
+        if (m_moduleWait != 0 || m_stop != 0 || m_hostWait != 0) {
+            return kHeld;
         }
-        took = timeGetTime() - started;
-        if (took > ScriptPrice::kMaxStepMilliseconds) {
-            break;
-        }
-        until = std::min(work + ScriptPrice::kClockWork, ScriptPrice::kMaxWorkPerStep);
     }
-    // Work nobody priced shows as time.
-    const std::string over = took > ScriptPrice::kMaxStepMilliseconds ? " in " + std::to_string(took) + " ms" : "";
     ScriptLog("\"" + m_tasks.front().script->GetKey() + "\" ran " + std::to_string(statements) +
-              " statements in one frame, working through " + std::to_string(tokens) + " tokens" + over +
-              "; all scripts ended");
+              " statements in one frame, working through " + std::to_string(tokens) + " tokens; all scripts ended");
     m_tasks.clear();
     return kFinished;
 }

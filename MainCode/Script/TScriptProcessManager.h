@@ -53,7 +53,7 @@ public:
     // with its own position and locals.
     TScript* PushCalled(const std::string& key);
     // Runs statements until one holds the scripts or none is left. A run that uses up the frame's
-    // work, or goes on past the time the prices allow (ScriptPrice), ends every script (logged).
+    // work (ScriptPrice) ends every script (logged), however long it took.
     std::uint32_t Step();
     // Takes a queued task out (a held one whose caller is done with it).
     void RemoveTask(const TScript* script);

@@ -149,7 +149,8 @@ void FailNextFolderFlush(bool armed)
 
 FileCallCounts FileCalls()
 {
-    return {seams::g_fileOpens.load(), seams::g_fileReads.load(), seams::g_fileBytesRead.load()};
+    return {seams::g_fileOpens.load(), seams::g_fileReads.load(), seams::g_fileBytesRead.load(),
+            seams::g_folderListings.load()};
 }
 
 long ProfileParses()

@@ -74,11 +74,12 @@ void ThrowInNextThreadWait(bool armed = true);
 void FailNextFolderFlush(bool armed = true);
 
 // Files opened (CreateFileA reaching the system), read() calls made by ReadFile and the bytes
-// they read, so far.
+// they read, and folders read whole to find a name spelled in another case, so far.
 struct FileCallCounts {
     long opens = 0;
     long reads = 0;
     long long bytes = 0;
+    long listings = 0;
 };
 FileCallCounts FileCalls();
 // Settings files parsed by the profile functions so far (each lookup is answered from a parse).

@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -142,37 +144,120 @@ std::string Join(const std::string& folder, const std::string& name)
     return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-bool AsciiEqualNoCase(const std::string& a, const char* b)
+// A name with its ASCII letters in lower case: two names equal but for case fold alike.
+std::string FoldCase(const std::string& name)
 {
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        unsigned char x = static_cast<unsigned char>(a[i]);
-        unsigned char y = static_cast<unsigned char>(b[i]);
-        if (x >= 'A' && x <= 'Z') x = static_cast<unsigned char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<unsigned char>(y - 'A' + 'a');
-        if (x != y) {
-            return false;
+    std::string folded = name;
+    for (char& c : folded) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
         }
     }
-    return i == a.size() && b[i] == '\0';
+    return folded;
+}
+
+bool SameTime(const timespec& a, const timespec& b)
+{
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+}
+
+// A folder's names, read once for the case-blind look-ups in it: each folded name to the smallest
+// name of the folder that folds to it. A listing stands while its folder is the same folder with
+// the same size and modification and change times. A change the moment after the folder was read
+// could carry the very times it had, so a folder changed that recently (in the clock's current
+// tick, or its current two seconds on a filesystem that keeps whole seconds) is read again at each
+// look-up until it has settled.
+struct FolderListing {
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    timespec modified{};
+    timespec changed{};
+    bool settled = false;
+    std::unordered_map<std::string, std::string> names;
+
+    bool Describes(const struct stat& st) const
+    {
+        return settled && device == st.st_dev && inode == st.st_ino && size == st.st_size &&
+               SameTime(modified, st.st_mtim) && SameTime(changed, st.st_ctim);
+    }
+};
+
+// The listings of the folders looked in lately; a few hundred folders at most, as a game has.
+struct FolderListings {
+    static constexpr std::size_t kMaxFolders = 256;
+    std::mutex lock;
+    std::unordered_map<std::string, FolderListing> byFolder;
+};
+
+FolderListings& Listings()
+{
+    static FolderListings* listings = new FolderListings;  // lives for the whole process
+    return *listings;
+}
+
+// Whether a change to the folder after `now` must show in its times.
+bool Settled(const struct stat& st, const timespec& now)
+{
+    const bool wholeSeconds = st.st_ctim.tv_nsec == 0 && st.st_mtim.tv_nsec == 0;
+    const timespec& changed = st.st_ctim;
+    if (wholeSeconds) {
+        return changed.tv_sec + 2 <= now.tv_sec;
+    }
+    return changed.tv_sec < now.tv_sec || (changed.tv_sec == now.tv_sec && changed.tv_nsec < now.tv_nsec);
 }
 
 // The entry of folder whose name equals name but for case; the smallest such name when several
-// do, so the choice does not depend on the directory order. Empty when there is none.
-std::string FindNoCase(const std::string& folder, const std::string& name)
+// do, so the choice does not depend on the directory order. Empty when there is none. False when
+// the folder is no folder that can be read.
+bool FindNoCase(const std::string& folder, const std::string& name, std::string& match)
 {
-    DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-    if (dir == nullptr) {
-        return std::string();
+    match.clear();
+    const std::string path = folder.empty() ? "." : folder;
+    // Read before the folder's times: any change after this carries later ones.
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
+        return false;
     }
-    std::string best;
-    while (const dirent* entry = ::readdir(dir)) {
-        if (AsciiEqualNoCase(name, entry->d_name) && (best.empty() || best > entry->d_name)) {
-            best = entry->d_name;
+    const std::string folded = FoldCase(name);
+    FolderListings& listings = Listings();
+    std::lock_guard<std::mutex> guard(listings.lock);
+    auto known = listings.byFolder.find(path);
+    if (known == listings.byFolder.end() || !known->second.Describes(st)) {
+        DIR* dir = ::opendir(path.c_str());
+        if (dir == nullptr) {
+            return false;
         }
+        if (known == listings.byFolder.end()) {
+            if (listings.byFolder.size() >= FolderListings::kMaxFolders) {
+                listings.byFolder.clear();
+            }
+            known = listings.byFolder.try_emplace(path).first;
+        }
+        FolderListing& listing = known->second;
+        listing.names.clear();
+        while (const dirent* entry = ::readdir(dir)) {
+            std::string& best = listing.names[FoldCase(entry->d_name)];
+            if (best.empty() || best > entry->d_name) {
+                best = entry->d_name;
+            }
+        }
+        ::closedir(dir);
+        platform::seams::g_folderListings.fetch_add(1);
+        listing.device = st.st_dev;
+        listing.inode = st.st_ino;
+        listing.size = st.st_size;
+        listing.modified = st.st_mtim;
+        listing.changed = st.st_ctim;
+        listing.settled = Settled(st, now);
     }
-    ::closedir(dir);
-    return best;
+    auto found = known->second.names.find(folded);
+    if (found != known->second.names.end()) {
+        match = found->second;
+    }
+    return true;
 }
 
 bool Exists(const std::string& path)
@@ -229,6 +314,7 @@ std::atomic<bool> g_failNextFolderFlush{false};
 std::atomic<long> g_fileOpens{0};
 std::atomic<long> g_fileReads{0};
 std::atomic<long long> g_fileBytesRead{0};
+std::atomic<long> g_folderListings{0};
 
 ModuleNameOverride& ModuleName()
 {
@@ -247,6 +333,17 @@ std::string HostPath(const std::string& cp932Path)
     if (path.empty() || Exists(path)) {
         return path;
     }
+    // Mostly the last name alone is spelled in another case, or missing: when its folder is there
+    // as written, that folder's listing is the one look-up.
+    const size_t slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash != 0 && slash + 1 < path.size() && path.find("//") == std::string::npos) {
+        const std::string folder = path.substr(0, slash);
+        const std::string last = path.substr(slash + 1);
+        std::string match;
+        if (last != "." && last != ".." && FindNoCase(folder, last, match)) {
+            return Join(folder, match.empty() ? last : match);
+        }
+    }
     std::string result = path[0] == '/' ? "/" : "";
     bool missing = false;  // below a missing folder nothing can match
     size_t pos = 0;
@@ -262,8 +359,8 @@ std::string HostPath(const std::string& cp932Path)
         }
         std::string candidate = Join(result, part);
         if (!missing && part != "." && part != ".." && !Exists(candidate)) {
-            std::string match = FindNoCase(result, part);
-            if (match.empty()) {
+            std::string match;
+            if (!FindNoCase(result, part, match) || match.empty()) {
                 missing = true;
             } else {
                 candidate = Join(result, match);

@@ -18,6 +18,8 @@ namespace platform::seams {
 extern std::atomic<long> g_fileOpens;
 extern std::atomic<long> g_fileReads;
 extern std::atomic<long long> g_fileBytesRead;
+// Folders read whole for a case-blind look-up.
+extern std::atomic<long> g_folderListings;
 // Settings files parsed by the profile functions.
 extern std::atomic<long> g_profileParses;
 

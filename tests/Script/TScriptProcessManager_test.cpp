@@ -160,7 +160,6 @@ TEST_F(Manager, ModuleMayRemoveModulesDuringTheUpdate)
 
 class Budget : public ScriptTest {
 protected:
-    scripttest::StillClock clock_;
     // A script of exactly `statements` statements whose last one sets g.done (extra >= 1).
     std::vector<std::string> Counted(int loops, int extra)
     {

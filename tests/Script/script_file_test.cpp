@@ -67,10 +67,7 @@ std::size_t Lines(const std::string& log)
     return static_cast<std::size_t>(std::count(log.begin(), log.end(), '\n'));
 }
 
-class ScriptFiles : public ScriptTest {
-protected:
-    scripttest::StillClock clock_;
-};
+using ScriptFiles = ScriptTest;
 
 // Every CALL opens its file, reads, and closes it: the process's descriptors are where they were
 // at each step of the way, whatever the file held.

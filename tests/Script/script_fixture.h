@@ -58,8 +58,7 @@ private:
     bool* m_destroyed;
 };
 
-// The clock held still while it lives, where it stood: a test that counts a frame's work to the
-// budget's end must not meet the time backstop first on a slow machine (a sanitizer build).
+// The clock held still while it lives, where it stood, and moved by hand only (ManualClock).
 class StillClock {
 public:
     StillClock() { platform::ManualClock::Enable(timeGetTime()); }

@@ -20,10 +20,7 @@ std::vector<std::string> Filler(std::size_t count)
     return std::vector<std::string>(count, "g.x = g.x + 1");
 }
 
-class ScriptLimits : public ScriptTest {
-protected:
-    scripttest::StillClock clock_;
-};
+class ScriptLimits : public ScriptTest {};
 
 TEST_F(ScriptLimits, TasksOfOneScriptKeepTheirOwnPositionAndLocals)
 {
@@ -71,10 +68,10 @@ TEST_F(ScriptLimits, ACallInALoopReadsItsFileOnce)
     EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
     const platform::FileCallCounts after = platform::FileCalls();
     const std::string log = testing::internal::GetCapturedStderr();
-    EXPECT_NE(log.find("ran 999959 statements in one frame"), std::string::npos) << log;
+    EXPECT_NE(log.find("ran 999592 statements in one frame"), std::string::npos) << log;
     // 1,000,000 statements: WHILE, CALL, the called line and END, 250,000 times, less the work of
     // reading the directory and the called body at the first CALL and of making g.x.
-    EXPECT_EQ(Global("x"), 249990);
+    EXPECT_EQ(Global("x"), 249898);
     EXPECT_EQ(after.opens - before.opens, 1);
 }
 
@@ -98,7 +95,7 @@ TEST_F(ScriptLimits, ACallInALoopAllocatesNothingPerCall)
     }
     const platform::FileCallCounts after = platform::FileCalls();
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(Global("x"), 249990);
+    EXPECT_EQ(Global("x"), 249898);
     EXPECT_EQ(after.opens - before.opens, 1);
     EXPECT_LE(after.reads - before.reads, 4);
     if (qmtest::AllocationProbe::Available()) {
@@ -138,8 +135,8 @@ std::string Complemented(int operators)
 // the eighth (256 names, 512, ...); a value written out as text for a module ten, and the command
 // itself 48; each link of a branch chain skipped, or of CASE lines passed or walked, is twelve (a
 // cache miss); an operator nested deeper than 64 is two; a name a token for every 16 bytes, once a
-// look-up. The first CALL of t.pbsc reads its directory and the body of "sub": some 12 statements'
-// work. Short rows first: a budget of statements alone fails the second row at once rather than
+// look-up. The first CALL of t.pbsc opens the file (200), reads its directory and the body of "sub"
+// (900, and the body's bytes and tokens): some 380 statements' work. Short rows first: a budget of statements alone fails the second row at once rather than
 // running the last for minutes.
 TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold)
 {
@@ -174,13 +171,13 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
         {"3 tokens", {Sum(0)}, 333333, "ran 1000000 statements in one frame, working through 1333333 tokens;"},
         {"5 tokens", {Sum(1)}, 250000, "ran 750000 statements in one frame, working through 1500000 tokens;"},
         {"7 tokens", {Sum(2)}, 200000, "ran 600000 statements in one frame, working through 1600000 tokens;"},
-        {"a call of 4 arguments", {"CALL t.pbsc/sub 1 2 3 4"}, 38460,
-         "ran 153842 statements in one frame, working through 2769289 tokens;"},
+        {"a call of 4 arguments", {"CALL t.pbsc/sub 1 2 3 4"}, 38446,
+         "ran 153786 statements in one frame, working through 2769381 tokens;"},
         // 15 bytes are one token, 16 two; 60,000 bytes 3,751.
-        {"a call of a 15-byte text", {"CALL t.pbsc/sub \"" + std::string(15, 'a') + "\""}, 111107,
-         "ran 444430 statements in one frame, working through 2333365 tokens;"},
-        {"a call of a 16-byte text", {"CALL t.pbsc/sub \"" + std::string(16, 'b') + "\""}, 111107,
-         "ran 444430 statements in one frame, working through 2444473 tokens;"},
+        {"a call of a 15-byte text", {"CALL t.pbsc/sub \"" + std::string(15, 'a') + "\""}, 111066,
+         "ran 444266 statements in one frame, working through 2333604 tokens;"},
+        {"a call of a 16-byte text", {"CALL t.pbsc/sub \"" + std::string(16, 'b') + "\""}, 111066,
+         "ran 444266 statements in one frame, working through 2444671 tokens;"},
         {"a system call of a 60,000-byte text it does not read", {"CALL @@Random \"" + std::string(60000, 'c') + "\""},
          0, "ran 999997 statements in one frame, working through 333345 tokens;"},
         {"3,000 ELIF links skipped", skipped, 84, "ran 502 statements in one frame, working through 3024420 tokens;"},
@@ -193,7 +190,7 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
         {"7,001 tokens", {Sum(3499)}, 288, "ran 863 statements in one frame, working through 3006144 tokens;"},
         // The 256th local made goes into a table of a ninth level.
         {"a call of 300 arguments", {"CALL t.pbsc/sub" + arguments}, 567,
-         "ran 2270 statements in one frame, working through 2999137 tokens;"},
+         "ran 2270 statements in one frame, working through 3000237 tokens;"},
         {"a module command of 300 variables", {Sum(0), "CALL @@SendMsg \"None\" 0" + variables}, 893,
          "ran 3571 statements in one frame, working through 2995122 tokens;"},
         // A table of 1,001 names has two levels past the eighth.
@@ -225,6 +222,98 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
     }
     // The last statement is as long as a statement may be, nearly.
     EXPECT_GT(std::filesystem::file_size(m_dir.File("t.pbsc")), 60000u);
+}
+
+// A CALL looks its key up among the scripts its manager has loaded: a token for every 16 bytes of
+// the key, and four for each level the table has past the eighth (256 keys, 512, ...). The table
+// holds "main", the scripts called before the loop, one statement each, and the one the loop calls;
+// a script loaded costs 900, the entry 12 and its first file 200. A pass of the loop: WHILE, the
+// CALL, the called sum and END, four units while the CALL costs no more than three tokens, five
+// from the ninth level, six from the tenth.
+TEST_F(ScriptLimits, ACallPaysForItsKeyAndTheDepthOfTheLoadedScripts)
+{
+    const struct {
+        const char* what;
+        int before;
+        std::string name;
+        std::int32_t passes;
+        const char* log;
+    } cases[] = {
+        {"a key of 15 bytes", 0, std::string(8, 'a'), 249899,
+         "ran 999596 statements in one frame, working through 1000809 tokens;"},
+        {"a key of 16 bytes", 0, std::string(9, 'b'), 249899,
+         "ran 999596 statements in one frame, working through 1250708 tokens;"},
+        {"a key of 1,000 bytes", 0, std::string(993, 'c'), 41649,
+         "ran 166595 statements in one frame, working through 2750108 tokens;"},
+        {"255 scripts loaded", 253, "sub", 229516, "ran 918572 statements in one frame, working through 1162858 tokens;"},
+        {"256 scripts loaded", 254, "sub", 183549, "ran 734704 statements in one frame, working through 1714144 tokens;"},
+        {"511 scripts loaded", 509, "sub", 167063, "ran 669270 statements in one frame, working through 1828777 tokens;"},
+        {"512 scripts loaded", 510, "sub", 139165, "ran 557682 statements in one frame, working through 2163225 tokens;"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::pair<std::string, std::vector<std::string>>> scripts = {{"main", {}}, {c.name, {Sum(0)}}};
+        for (int i = 0; i < c.before; ++i) {
+            const std::string name = "f" + std::to_string(i);
+            scripts[0].second.push_back("CALL t.pbsc/" + name);
+            scripts.push_back({name, {"g.y = 1"}});
+        }
+        scripts[0].second.insert(scripts[0].second.end(), {"WHILE 1", "CALL t.pbsc/" + c.name, "END"});
+        Write(scripts);
+        ResetScripting();
+        m_manager->Push("t.pbsc/main");
+        testing::internal::CaptureStderr();
+        ASSERT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Global("x"), c.passes);
+        EXPECT_NE(log.find(c.log), std::string::npos) << log;
+    }
+}
+
+// What a CALL of a key never called before costs, its file opened or not: the script read (900), or
+// found missing and logged (300 and a token for every 16 bytes of the line), the entry (12), and
+// the first CALL into each file, there or not, the opening (200). The rows call one new key after
+// the other until the frame's budget ends them. A number handed on is read a digit at a time: a
+// token for every eight characters, on top of its bytes (a token for every 16).
+TEST_F(ScriptLimits, ACallOfANewKeyPaysForTheFileAndTheScriptItReads)
+{
+    const auto keys = [](const char* format, int count) {
+        std::vector<std::string> calls;
+        for (int i = 0; i < count; ++i) {
+            char line[64];
+            std::snprintf(line, sizeof(line), format, i);
+            calls.push_back(line);
+        }
+        return calls;
+    };
+    std::vector<std::pair<std::string, std::vector<std::string>>> named;
+    for (int i = 0; i < 4000; ++i) {
+        named.push_back({"s" + std::to_string(i), {Sum(0)}});
+    }
+    const struct {
+        const char* what;
+        std::vector<std::string> main;
+        const char* log;
+    } cases[] = {
+        {"files that are not there", keys("CALL m%04d.pbsc/s", 4000), "ran 4203 statements in one frame, working through 2992618 tokens;"},
+        {"names one file has", keys("CALL t.pbsc/s%d", 4000), "ran 5957 statements in one frame, working through 2997184 tokens;"},
+        {"names one file has not", keys("CALL t.pbsc/n%d", 4000), "ran 4795 statements in one frame, working through 2990285 tokens;"},
+        {"a number of 60,000 digits, and one of 7 and one of 8, handed to a called script",
+         {"WHILE 1", "CALL t.pbsc/s0 " + std::string(60000, '7') + " 1234567 12345678", "END"},
+         "ran 1042 statements in one frame, working through 3003243 tokens;"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::vector<std::pair<std::string, std::vector<std::string>>> scripts = named;
+        scripts.insert(scripts.begin(), {"main", c.main});
+        Write(scripts);
+        ResetScripting();
+        m_manager->Push("t.pbsc/main");
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_NE(log.find(c.log), std::string::npos) << log.substr(log.size() > 300 ? log.size() - 300 : 0);
+    }
 }
 
 // A CALL of a name its file does not have is logged once and reads nothing more: the manager keeps
@@ -442,8 +531,8 @@ TEST_F(ScriptLimits, ADamagedCalledFileIsLoggedAndTheCallerGoesOn)
     }
 }
 
-// Sets the clock ahead by its command's first argument, in milliseconds, and charges nothing: work
-// that no price knows of.
+// Sets the clock ahead by its command's first argument, in milliseconds, and charges nothing: a
+// frame that takes seconds, as under a slow renderer, a busy core or a stopped process.
 class ClockModule : public TScriptModule {
 public:
     ClockModule() : TScriptModule("Clock") {}
@@ -456,34 +545,37 @@ public:
     void Draw() override {}
 };
 
-// Behind the prices, a run ends as the budget ends it once it has taken more than 100 ms; the
-// clock is read every 4,096 units of work, so the run goes on to the first reading after that.
-// The command costs 48 and a token for each of its three arguments, 17 units; g.x made, 4 more;
-// each statement after it one.
-TEST_F(ScriptLimits, ARunPastItsTimeEndsAsTheBudgetEndsIt)
+// Only counted work ends a run: whether the clock stands still, jumps a second between two
+// statements all through the frame, or wraps on the way, the run ends at the same statement. The
+// command costs 48 and a token for each of its three arguments, 17 units; WHILE, the sum and END
+// one each: a pass is four statements and 20 units. g.x made, 4 more: the 50,000th pass ends at
+// its command.
+TEST_F(ScriptLimits, ARunEndsAtTheSameStatementHoweverLongItTakes)
 {
     const struct {
         const char* what;
         DWORD start;
         const char* ms;
-        const char* log;
     } cases[] = {
-        {"no time", 5000, "0", "ran 999980 statements in one frame, working through 1333368 tokens;"},
-        {"100 ms", 5000, "100", "ran 999980 statements in one frame, working through 1333368 tokens;"},
-        {"101 ms", 5000, "101", "ran 4076 statements in one frame, working through 5496 tokens in 101 ms;"},
-        {"101 ms as the clock wraps", 0xFFFFFFC0, "101",
-         "ran 4076 statements in one frame, working through 5496 tokens in 101 ms;"},
+        {"a still clock", 5000, "0"},
+        {"a second between statements", 5000, "1000"},
+        {"a second between statements as the clock wraps", 0xFFFFF000, "1000"},
+        {"a stop of 200 ms in each pass", 5000, "200"},
     };
+    const scripttest::StillClock clock;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         ResetScripting();
         m_manager->AddModule(new ClockModule);
         platform::ManualClock::Set(c.start);
         testing::internal::CaptureStderr();
-        EXPECT_EQ(Run({"CALL @@SendMsg \"Clock\" 0 " + std::string(c.ms), "WHILE 1", "g.x = g.x + 1", "END"}),
+        EXPECT_EQ(Run({"WHILE 1", "CALL @@SendMsg \"Clock\" 0 " + std::string(c.ms), "g.x = g.x + 1", "END"}),
                   TScriptProcessManager::kFinished);
         const std::string log = testing::internal::GetCapturedStderr();
-        EXPECT_NE(log.find(c.log), std::string::npos) << log;
+        EXPECT_NE(log.find("ran 199998 statements in one frame, working through 2750009 tokens; all scripts ended"),
+                  std::string::npos)
+            << log;
+        EXPECT_EQ(Global("x"), 49999);
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -53,6 +54,90 @@ TEST(FilePaths, BackslashesCaseFoldingAndCp932Names)
     EXPECT_TRUE(CloseHandle(OpenFile("セーブ\\表.dat", GENERIC_WRITE, 0, CREATE_ALWAYS)));
     EXPECT_TRUE(fs::exists(dir.Path() / fs::path(u8"セーブ") / fs::path(u8"表.dat")));
     EXPECT_EQ(GetFileAttributesA("セーブ"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+}
+
+// Looks a missing name of the folder up until its listing is kept: the folder is read for one
+// look-up and not for the next one (it last changed before the clock's latest tick).
+bool ListingKept(const std::string& folder)
+{
+    const std::string missing = folder + "\\settling.none";
+    for (int i = 0; i < 3000; ++i) {
+        GetFileAttributesA(missing.c_str());
+        const long before = platform::FileCalls().listings;
+        GetFileAttributesA(missing.c_str());
+        if (platform::FileCalls().listings == before) {
+            return true;
+        }
+        usleep(1000);
+    }
+    return false;
+}
+
+// A name not found as written is looked for in its folder's listing, read once while the folder
+// stays as it was: names missing from a folder of 2,000 files cost no reading, and a file added,
+// renamed or removed, or another folder put in the place of the first, is seen at the next look-up.
+TEST(FilePaths, ACaseBlindLookUpReadsItsFolderOnlyWhenTheFolderChanged)
+{
+    qmtest::TempDir dir;
+    fs::create_directories(dir.Path() / "Scr");
+    for (const char* name : {"Alpha.TXT", "beta.TXT", "BETA.txt"}) {
+        qmtest::ByteWriter().Bytes("x").Save((dir.Path() / "Scr" / name).string());
+    }
+    for (int i = 0; i < 2000; ++i) {
+        qmtest::ByteWriter().Bytes("x").Save((dir.Path() / "Scr" / ("pad" + std::to_string(i))).string());
+    }
+    qmtest::ScopedCwd cwd(dir.Path());
+    ASSERT_TRUE(ListingKept("Scr"));
+    const long settled = platform::FileCalls().listings;
+    for (int i = 0; i < 500; ++i) {
+        const std::string missing = "Scr\\missing" + std::to_string(i) + ".pbsc";
+        EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    // Of several names that fold alike, the smallest.
+    EXPECT_EQ(platform::HostPath("Scr\\alpha.txt"), "Scr/Alpha.TXT");
+    EXPECT_EQ(platform::HostPath("Scr\\Beta.Txt"), "Scr/BETA.txt");
+    EXPECT_EQ(platform::HostPath("Scr\\PAD1999"), "Scr/pad1999");
+    EXPECT_EQ(platform::FileCalls().listings, settled);
+
+    const struct {
+        const char* what;
+        void (*change)(const fs::path& scr);
+        const char* asked;
+        const char* found;
+    } changes[] = {
+        {"a file added", [](const fs::path& scr) { qmtest::ByteWriter().Bytes("x").Save((scr / "Gamma.txt").string()); },
+         "Scr\\gamma.TXT", "Scr/Gamma.txt"},
+        {"the file renamed: the old name", [](const fs::path& scr) { fs::rename(scr / "Gamma.txt", scr / "Delta.txt"); },
+         "Scr\\gamma.txt", "Scr/gamma.txt"},
+        {"the file renamed: the new name", [](const fs::path&) {}, "Scr\\DELTA.txt", "Scr/Delta.txt"},
+        {"the smallest of two removed", [](const fs::path& scr) { fs::remove(scr / "BETA.txt"); }, "Scr\\Beta.Txt",
+         "Scr/beta.TXT"},
+        {"another folder in its place",
+         [](const fs::path& scr) {
+             fs::rename(scr, scr.parent_path() / "Old");
+             fs::create_directories(scr);
+             qmtest::ByteWriter().Bytes("x").Save((scr / "Other.TXT").string());
+         },
+         "Scr\\other.txt", "Scr/Other.TXT"},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(ListingKept("Scr"));
+        c.change(dir.Path() / "Scr");
+        EXPECT_EQ(platform::HostPath(c.asked), c.found);
+    }
+    // Changed the moment after it was read, again and again (a rename leaves the folder's size as
+    // it was; a kernel that stamps changes by its coarse clock gives both the same times): every
+    // file is found under its new name.
+    ASSERT_TRUE(ListingKept("Scr"));
+    qmtest::ByteWriter().Bytes("x").Save((dir.Path() / "Scr" / "Now0.dat").string());
+    for (int i = 1; i <= 50; ++i) {
+        const std::string name = "Now" + std::to_string(i) + ".dat";
+        EXPECT_EQ(platform::HostPath("Scr\\now" + std::to_string(i) + ".DAT"),
+                  "Scr/now" + std::to_string(i) + ".DAT");
+        fs::rename(dir.Path() / "Scr" / ("Now" + std::to_string(i - 1) + ".dat"), dir.Path() / "Scr" / name);
+        EXPECT_EQ(platform::HostPath("Scr\\NOW" + std::to_string(i) + ".dat"), "Scr/" + name);
+    }
 }
 
 // Opening to read an existing file looks nothing up first: a folder, a missing file and a
