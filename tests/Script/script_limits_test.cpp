@@ -227,7 +227,8 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
 // A CALL looks its key up among the scripts its manager has loaded: a token for every 16 bytes of
 // the key, and four for each level the table has past the eighth (256 keys, 512, ...). The table
 // holds "main", the scripts called before the loop, one statement each, and the one the loop calls;
-// a script loaded costs 900, the entry 12 and its first file 200. A pass of the loop: WHILE, the
+// a script loaded costs 900, the entry 12 and its first file 200, and each script after the first
+// one of a file 1,500 more, the file opened again for its body. A pass of the loop: WHILE, the
 // CALL, the called sum and END, four units while the CALL costs no more than three tokens, five
 // from the ninth level, six from the tenth.
 TEST_F(ScriptLimits, ACallPaysForItsKeyAndTheDepthOfTheLoadedScripts)
@@ -245,10 +246,10 @@ TEST_F(ScriptLimits, ACallPaysForItsKeyAndTheDepthOfTheLoadedScripts)
          "ran 999596 statements in one frame, working through 1250708 tokens;"},
         {"a key of 1,000 bytes", 0, std::string(993, 'c'), 41649,
          "ran 166595 statements in one frame, working through 2750108 tokens;"},
-        {"255 scripts loaded", 253, "sub", 229516, "ran 918572 statements in one frame, working through 1162858 tokens;"},
-        {"256 scripts loaded", 254, "sub", 183549, "ran 734704 statements in one frame, working through 1714144 tokens;"},
-        {"511 scripts loaded", 509, "sub", 167063, "ran 669270 statements in one frame, working through 1828777 tokens;"},
-        {"512 scripts loaded", 510, "sub", 139165, "ran 557682 statements in one frame, working through 2163225 tokens;"},
+        {"255 scripts loaded", 253, "sub", 197891, "ran 792072 statements in one frame, working through 1415858 tokens;"},
+        {"256 scripts loaded", 254, "sub", 158149, "ran 633104 statements in one frame, working through 1891944 tokens;"},
+        {"511 scripts loaded", 509, "sub", 116163, "ran 465670 statements in one frame, working through 2185077 tokens;"},
+        {"512 scripts loaded", 510, "sub", 96665, "ran 387682 statements in one frame, working through 2418225 tokens;"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -272,7 +273,8 @@ TEST_F(ScriptLimits, ACallPaysForItsKeyAndTheDepthOfTheLoadedScripts)
 
 // What a CALL of a key never called before costs, its file opened or not: the script read (900), or
 // found missing and logged (300 and a token for every 16 bytes of the line), the entry (12), and
-// the first CALL into each file, there or not, the opening (200). The rows call one new key after
+// the first CALL into each file, there or not, the opening (200); a later body of a file, the file
+// opened again (1,500). The rows call one new key after
 // the other until the frame's budget ends them. A number handed on is read a digit at a time: a
 // token for every eight characters, on top of its bytes (a token for every 16).
 TEST_F(ScriptLimits, ACallOfANewKeyPaysForTheFileAndTheScriptItReads)
@@ -296,7 +298,7 @@ TEST_F(ScriptLimits, ACallOfANewKeyPaysForTheFileAndTheScriptItReads)
         const char* log;
     } cases[] = {
         {"files that are not there", keys("CALL m%04d.pbsc/s", 4000), "ran 4203 statements in one frame, working through 2992618 tokens;"},
-        {"names one file has", keys("CALL t.pbsc/s%d", 4000), "ran 5957 statements in one frame, working through 2997184 tokens;"},
+        {"names one file has", keys("CALL t.pbsc/s%d", 4000), "ran 2375 statements in one frame, working through 3000866 tokens;"},
         {"names one file has not", keys("CALL t.pbsc/n%d", 4000), "ran 4795 statements in one frame, working through 2990285 tokens;"},
         {"a number of 60,000 digits, and one of 7 and one of 8, handed to a called script",
          {"WHILE 1", "CALL t.pbsc/s0 " + std::string(60000, '7') + " 1234567 12345678", "END"},
