@@ -28,6 +28,18 @@ protected:
         data_->SetMoney(1000);
         return Open(new TBuyShopLoop(app_.get(), goods));
     }
+    // Item 7 alone at that price, that much money and held that many times, its count window open.
+    TBuyShopLoop* OpenCount(std::uint32_t price, std::uint32_t money, std::uint32_t held = 0)
+    {
+        DefineItem(7, price, 1);
+        data_->SetMoney(money);
+        if (held > 0) {
+            data_->AddItem(7, held);
+        }
+        auto* shop = Open(new TBuyShopLoop(app_.get(), {7}));
+        Key(shop, Button::A);
+        return shop;
+    }
     std::uint32_t Held(std::uint32_t id)
     {
         const TItemEntry* entry = data_->FindItem(id);
@@ -99,13 +111,7 @@ TEST_F(BuyShop, TheCountStaysWithinTheMoneyAndTheRoomLeft)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        DefineItem(7, c.price, 1);
-        data_->SetMoney(c.money);
-        if (c.held > 0) {
-            data_->AddItem(7, c.held);
-        }
-        auto* shop = Open(new TBuyShopLoop(app_.get(), {7}));
-        Key(shop, Button::A);
+        auto* shop = OpenCount(c.price, c.money, c.held);
         ASSERT_TRUE(TMenuProbe::IsCounting(*shop));
         EXPECT_EQ(Played(), std::vector<std::uint32_t>{603});
         EXPECT_EQ(TMenuProbe::Count(*shop), c.first);
@@ -142,10 +148,7 @@ TEST_F(BuyShop, ATotalEqualToTheMoneyIsBoughtAPieceMoreIsNot)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        DefineItem(7, 100, 1);
-        data_->SetMoney(c.money);
-        auto* shop = Open(new TBuyShopLoop(app_.get(), {7}));
-        Key(shop, Button::A);
+        auto* shop = OpenCount(100, c.money);
         Keys(shop, c.keys);
         EXPECT_EQ(TMenuProbe::Count(*shop), c.count);
         Keys(shop, {Button::A, Button::A});
@@ -188,13 +191,7 @@ TEST_F(BuyShop, TheTotalLineShowsTheNameTheCountAndPriceTimesCount)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        DefineItem(7, c.price, 1);
-        data_->SetMoney(c.money);
-        if (c.held > 0) {
-            data_->AddItem(7, c.held);
-        }
-        auto* shop = Open(new TBuyShopLoop(app_.get(), {7}));
-        Key(shop, Button::A);
+        auto* shop = OpenCount(c.price, c.money, c.held);
         ASSERT_TRUE(TMenuProbe::IsCounting(*shop));
         EXPECT_TRUE(savetest::Shows(TMenuProbe::TotalText(*shop), {{0, c.opening}}));
         for (const auto& [key, line] : c.keys) {
