@@ -10,6 +10,19 @@
 #include "platform/win32/error.h"
 #include "platform/win32/msgbox.h"
 
+std::string SystemErrorText(DWORD code)
+{
+    char text[256] = {};
+    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                                        code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text,
+                                        sizeof(text), nullptr);
+    std::string reason(text, length);
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) {
+        reason.pop_back();
+    }
+    return reason;
+}
+
 std::string FileFailureText(const std::string& name)
 {
     const DWORD error = GetLastError();
@@ -18,13 +31,7 @@ std::string FileFailureText(const std::string& name)
         error == ERROR_HANDLE_EOF || error == ERROR_ACCESS_DENIED) {
         return name;
     }
-    char text[256] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-                                        MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text, sizeof(text), nullptr);
-    std::string reason(text, length);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) {
-        reason.pop_back();
-    }
+    std::string reason = SystemErrorText(error);
     if (reason.empty()) {
         reason = "error " + std::to_string(error);
     }

@@ -10,6 +10,7 @@
 
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/Script/TScriptStatement.h"
+#include "TCommon/FileFailure.h"
 #include "platform/win32/error.h"
 
 std::string TScript::s_folder;
@@ -184,18 +185,6 @@ std::uint64_t LoadEnd()
     return TScript::Running() != nullptr ? ScriptWork::Tokens() + ScriptPrice::kFrameTokens : UINT64_MAX;
 }
 
-// The system's text for the last error of the platform, without its line end.
-std::string SystemText(DWORD code)
-{
-    char text[256] = {};
-    const DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code, 0, text, sizeof text, nullptr);
-    std::string out(text, n);
-    while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) {
-        out.pop_back();
-    }
-    return out;
-}
-
 bool IsOneOf(const TScriptStatement* s, std::initializer_list<std::int32_t> kinds)
 {
     for (std::int32_t kind : kinds) {
@@ -233,7 +222,7 @@ bool TScriptFile::OpenFile()
         // A file that is not there is said to be missing by "cannot open" alone; any other cause
         // (no descriptor left, a loop of links, a folder of that name) is told.
         const int error = errno;
-        m_reason = error == ENOENT ? std::string() : error != 0 ? std::strerror(error) : SystemText(GetLastError());
+        m_reason = error == ENOENT ? std::string() : error != 0 ? std::strerror(error) : SystemErrorText(GetLastError());
         return false;
     }
     m_reason.clear();
