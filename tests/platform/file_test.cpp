@@ -76,6 +76,36 @@ bool ListingKept(const std::string& folder)
 // A name not found as written is looked for in its folder's listing, read once while the folder
 // stays as it was: names missing from a folder of 2,000 files cost no reading, and a file added,
 // renamed or removed, or another folder put in the place of the first, is seen at the next look-up.
+// At most 256 folders' listings are kept: the 256 folders a game looks in are read once, and a
+// 257th drops them all, to be read again when next looked in. (ctest runs each test in a process of
+// its own, so the kept listings start empty.)
+TEST(FilePaths, TheListingsOf256FoldersAreKeptAndA257thDropsThem)
+{
+    qmtest::TempDir dir;
+    for (int i = 0; i < 257; ++i) {
+        fs::create_directories(dir.Path() / ("D" + std::to_string(i)));
+    }
+    qmtest::ScopedCwd cwd(dir.Path());
+    const auto lookUp = [](int folder) {
+        const std::string missing = "D" + std::to_string(folder) + "\\missing.pbsc";
+        EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
+    };
+    const auto listingsAfter = [&](int from, int to) {
+        const long before = platform::FileCalls().listings;
+        for (int i = from; i <= to; ++i) {
+            lookUp(i);
+        }
+        return platform::FileCalls().listings - before;
+    };
+    // The last folder made, kept once settled: every folder before it has settled too.
+    ASSERT_TRUE(ListingKept("D256"));
+    EXPECT_EQ(listingsAfter(0, 254), 255);
+    EXPECT_EQ(listingsAfter(0, 254), 0);
+    EXPECT_EQ(listingsAfter(256, 256), 0);
+    EXPECT_EQ(listingsAfter(255, 255), 1);
+    EXPECT_EQ(listingsAfter(0, 0), 1);
+}
+
 TEST(FilePaths, ACaseBlindLookUpReadsItsFolderOnlyWhenTheFolderChanged)
 {
     qmtest::TempDir dir;
