@@ -153,6 +153,45 @@ FileCallCounts FileCalls()
             seams::g_folderListings.load()};
 }
 
+void ForgetFolderListings()
+{
+    seams::ForgetFolderListings();
+}
+
+void LimitFolderListingNames(std::size_t names)
+{
+    seams::g_folderListingNames.store(names);
+}
+
+namespace {
+
+void UpdateFedFolderClock(const std::function<void(seams::FolderClock&)>& update)
+{
+    seams::FolderClock& fed = seams::FedFolderClock();
+    std::lock_guard<std::mutex> guard(fed.lock);
+    update(fed);
+    seams::g_folderClockFed.store(fed.clockFed || fed.timesFed);
+}
+
+}  // namespace
+
+void FeedFolderClock(std::optional<timespec> now)
+{
+    UpdateFedFolderClock([&](seams::FolderClock& fed) {
+        fed.clockFed = now.has_value();
+        fed.now = now.value_or(timespec{});
+    });
+}
+
+void FeedFolderTimes(std::optional<FolderTimes> times)
+{
+    UpdateFedFolderClock([&](seams::FolderClock& fed) {
+        fed.timesFed = times.has_value();
+        fed.modified = times ? times->modified : timespec{};
+        fed.changed = times ? times->changed : timespec{};
+    });
+}
+
 long ProfileParses()
 {
     return seams::g_profileParses.load();

@@ -2,8 +2,11 @@
 // the game never does. Linked from qm_platform_testing, never into the game.
 #pragma once
 
+#include <time.h>
+
 #include <cstddef>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -82,6 +85,20 @@ struct FileCallCounts {
     long listings = 0;
 };
 FileCallCounts FileCalls();
+
+// Case-blind look-ups keep the listings of the folders they read. Forgotten here, so a test that
+// counts their reads starts from none; bounded to this many names in all (0 restores the layer's
+// own bound).
+void ForgetFolderListings();
+void LimitFolderListingNames(std::size_t names);
+// While fed, the listings take `now` for the coarse clock's reading, and `times` for every
+// folder's modification and change times; std::nullopt gives back the system's.
+struct FolderTimes {
+    timespec modified;
+    timespec changed;
+};
+void FeedFolderClock(std::optional<timespec> now);
+void FeedFolderTimes(std::optional<FolderTimes> times);
 // Settings files parsed by the profile functions so far (each lookup is answered from a parse).
 long ProfileParses();
 

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -25,6 +26,9 @@ namespace {
 constexpr DWORD kShareWrite = 0x00000002;
 
 using FileKey = std::pair<dev_t, ino_t>;
+
+// Folder entries this thread has read for case-blind look-ups.
+thread_local std::uint64_t g_entriesRead = 0;
 
 class FileObject;
 
@@ -161,33 +165,126 @@ bool SameTime(const timespec& a, const timespec& b)
     return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
 }
 
-// A folder's names, read once for the case-blind look-ups in it: each folded name to the smallest
-// name of the folder that folds to it. A listing stands while its folder is the same folder with
-// the same size and modification and change times. A change the moment after the folder was read
-// could carry the very times it had, so a folder changed that recently (in the clock's current
-// tick, or its current two seconds on a filesystem that keeps whole seconds) is read again at each
-// look-up until it has settled.
-struct FolderListing {
-    dev_t device = 0;
-    ino_t inode = 0;
+bool Before(const timespec& a, const timespec& b)
+{
+    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
+}
+
+// The folder a host path names its entry in.
+std::string FolderOf(const std::string& host)
+{
+    const size_t slash = host.find_last_of('/');
+    return slash == std::string::npos ? "." : host.substr(0, slash == 0 ? 1 : slash);
+}
+
+// What a listing knows its folder's state by, as the filesystem stamps it.
+struct FolderState {
     off_t size = 0;
     timespec modified{};
     timespec changed{};
-    bool settled = false;
-    std::unordered_map<std::string, std::string> names;
 
-    bool Describes(const struct stat& st) const
+    // Times without fractions: the filesystem keeps whole seconds (or even ones).
+    bool WholeSeconds() const { return modified.tv_nsec == 0 && changed.tv_nsec == 0; }
+    bool operator==(const FolderState& other) const
     {
-        return settled && device == st.st_dev && inode == st.st_ino && size == st.st_size &&
-               SameTime(modified, st.st_mtim) && SameTime(changed, st.st_ctim);
+        return size == other.size && SameTime(modified, other.modified) && SameTime(changed, other.changed);
     }
 };
 
-// The listings of the folders looked in lately; a few hundred folders at most, as a game has.
+// The coarse clock's reading, the one the kernel stamps changes with.
+timespec ClockNow()
+{
+    if (platform::seams::g_folderClockFed.load(std::memory_order_relaxed)) {
+        platform::seams::FolderClock& fed = platform::seams::FedFolderClock();
+        std::lock_guard<std::mutex> guard(fed.lock);
+        if (fed.clockFed) {
+            return fed.now;
+        }
+    }
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    return now;
+}
+
+FolderState StateOf(const struct stat& st)
+{
+    FolderState state{st.st_size, st.st_mtim, st.st_ctim};
+    if (platform::seams::g_folderClockFed.load(std::memory_order_relaxed)) {
+        platform::seams::FolderClock& fed = platform::seams::FedFolderClock();
+        std::lock_guard<std::mutex> guard(fed.lock);
+        if (fed.timesFed) {
+            state.modified = fed.modified;
+            state.changed = fed.changed;
+        }
+    }
+    return state;
+}
+
+// A folder's names, read whole for the case-blind look-ups in it: each folded name to the smallest
+// name of the folder that folds to it. A listing is known by its folder's device and inode,
+// whatever path spelled the folder, and stands while the folder keeps the size and times it had.
+//
+// A change stamps the folder with the coarse clock's tick (its second, or even second, where the
+// filesystem keeps whole seconds), so a change made after the read can hide behind the very times
+// the listing keeps only when those times fall on or after the tick the read began in: such a
+// listing has not settled. It is read again once the clock has moved past the tick of its read and
+// has reached those times; that is once a tick at most, never once a look-up. A change time ahead
+// of the clock (the clock was set back) cannot be matched by a change made now, so the listing
+// stands until the clock reaches it. A change within the tick of a read may go unseen until the
+// tick moves on; the layer's own changes are always seen (ForgetListing).
+struct FolderListing {
+    FolderState state;
+    timespec read{};  // the clock's reading taken before the folder's times
+    bool settled = false;
+    std::unordered_map<std::string, std::string> names;
+
+    bool StaleAt(const FolderState& now, const timespec& clock) const
+    {
+        if (!(now == state)) {
+            return true;
+        }
+        if (settled) {
+            return false;
+        }
+        if (state.WholeSeconds()) {
+            return state.changed.tv_sec <= clock.tv_sec && read.tv_sec < clock.tv_sec;
+        }
+        return !Before(clock, state.changed) && Before(read, clock);
+    }
+};
+
+// Whether a change to the folder after the clock read `read` must show in its times.
+bool Settled(const FolderState& state, const timespec& read)
+{
+    if (state.WholeSeconds()) {
+        return state.changed.tv_sec + 2 <= read.tv_sec;
+    }
+    return Before(state.changed, read);
+}
+
+struct FileKeyHash {
+    std::size_t operator()(const FileKey& key) const
+    {
+        return std::hash<std::uint64_t>()(static_cast<std::uint64_t>(key.first) * 0x9E3779B97F4A7C15ull ^
+                                          static_cast<std::uint64_t>(key.second));
+    }
+};
+
+// The listings of the folders looked in lately: the few hundred folders a game has, and at most a
+// quarter million names in all (some 25 MB). Past either bound they are dropped whole; a folder
+// with more names than that alone is searched as it is read and not kept.
 struct FolderListings {
     static constexpr std::size_t kMaxFolders = 256;
+    static constexpr std::size_t kMaxNames = 250000;
     std::mutex lock;
-    std::unordered_map<std::string, FolderListing> byFolder;
+    std::unordered_map<FileKey, FolderListing, FileKeyHash> byFolder;
+    std::size_t names = 0;  // held by all of them
+
+    void Drop(std::unordered_map<FileKey, FolderListing, FileKeyHash>::iterator listing)
+    {
+        names -= listing->second.names.size();
+        byFolder.erase(listing);
+    }
 };
 
 FolderListings& Listings()
@@ -196,15 +293,26 @@ FolderListings& Listings()
     return *listings;
 }
 
-// Whether a change to the folder after `now` must show in its times.
-bool Settled(const struct stat& st, const timespec& now)
+std::size_t MaxListedNames()
 {
-    const bool wholeSeconds = st.st_ctim.tv_nsec == 0 && st.st_mtim.tv_nsec == 0;
-    const timespec& changed = st.st_ctim;
-    if (wholeSeconds) {
-        return changed.tv_sec + 2 <= now.tv_sec;
+    const std::size_t bound = platform::seams::g_folderListingNames.load(std::memory_order_relaxed);
+    return bound != 0 ? bound : FolderListings::kMaxNames;
+}
+
+// The layer changed an entry of the folder of hostPath: its listing is read at the next look-up,
+// even within the tick that could hide the change.
+void ForgetListing(const std::string& hostPath)
+{
+    struct stat st;
+    if (::stat(FolderOf(hostPath).c_str(), &st) != 0) {
+        return;
     }
-    return changed.tv_sec < now.tv_sec || (changed.tv_sec == now.tv_sec && changed.tv_nsec < now.tv_nsec);
+    FolderListings& listings = Listings();
+    std::lock_guard<std::mutex> guard(listings.lock);
+    auto known = listings.byFolder.find(FileKey(st.st_dev, st.st_ino));
+    if (known != listings.byFolder.end()) {
+        listings.Drop(known);
+    }
 }
 
 // The entry of folder whose name equals name but for case; the smallest such name when several
@@ -215,47 +323,81 @@ bool FindNoCase(const std::string& folder, const std::string& name, std::string&
     match.clear();
     const std::string path = folder.empty() ? "." : folder;
     // Read before the folder's times: any change after this carries later ones.
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    const timespec now = ClockNow();
     struct stat st;
     if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
         return false;
     }
+    const FolderState state = StateOf(st);
+    const FileKey key(st.st_dev, st.st_ino);
     const std::string folded = FoldCase(name);
     FolderListings& listings = Listings();
     std::lock_guard<std::mutex> guard(listings.lock);
-    auto known = listings.byFolder.find(path);
-    if (known == listings.byFolder.end() || !known->second.Describes(st)) {
-        DIR* dir = ::opendir(path.c_str());
-        if (dir == nullptr) {
-            return false;
+    auto known = listings.byFolder.find(key);
+    if (known != listings.byFolder.end() && !known->second.StaleAt(state, now)) {
+        auto found = known->second.names.find(folded);
+        if (found != known->second.names.end()) {
+            match = found->second;
         }
-        if (known == listings.byFolder.end()) {
-            if (listings.byFolder.size() >= FolderListings::kMaxFolders) {
-                listings.byFolder.clear();
-            }
-            known = listings.byFolder.try_emplace(path).first;
+        return true;
+    }
+    if (known != listings.byFolder.end()) {
+        listings.Drop(known);
+    }
+
+    DIR* dir = ::opendir(path.c_str());
+    if (dir == nullptr) {
+        return false;
+    }
+    // Every entry is read and paid for; the names are kept only while they fit the bound.
+    const std::size_t maxNames = MaxListedNames();
+    std::unordered_map<std::string, std::string> names;
+    bool keep = true;
+    bool failed = false;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = ::readdir(dir);
+        if (entry == nullptr) {
+            failed = errno != 0;
+            break;
         }
-        FolderListing& listing = known->second;
-        listing.names.clear();
-        while (const dirent* entry = ::readdir(dir)) {
-            std::string& best = listing.names[FoldCase(entry->d_name)];
+        ++g_entriesRead;
+        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) {
+            continue;
+        }
+        const std::string entryFolded = FoldCase(entry->d_name);
+        if (entryFolded == folded && (match.empty() || match > entry->d_name)) {
+            match = entry->d_name;
+        }
+        if (keep) {
+            std::string& best = names[entryFolded];
             if (best.empty() || best > entry->d_name) {
                 best = entry->d_name;
             }
+            if (names.size() > maxNames) {
+                keep = false;
+                std::unordered_map<std::string, std::string>().swap(names);
+            }
         }
-        ::closedir(dir);
-        platform::seams::g_folderListings.fetch_add(1);
-        listing.device = st.st_dev;
-        listing.inode = st.st_ino;
-        listing.size = st.st_size;
-        listing.modified = st.st_mtim;
-        listing.changed = st.st_ctim;
-        listing.settled = Settled(st, now);
     }
-    auto found = known->second.names.find(folded);
-    if (found != known->second.names.end()) {
-        match = found->second;
+    ::closedir(dir);
+    platform::seams::g_folderListings.fetch_add(1);
+    if (failed) {
+        // Part of a listing would hide the rest of the folder: nothing is kept.
+        match.clear();
+        return false;
+    }
+    if (keep) {
+        if (listings.byFolder.size() >= FolderListings::kMaxFolders || listings.names + names.size() > maxNames) {
+            listings.byFolder.clear();
+            listings.names = 0;
+        }
+        FolderListing& listing = listings.byFolder[key];
+        listing.state = state;
+        listing.read = now;
+        listing.settled = Settled(state, now);
+        listing.names = std::move(names);
+        listings.names += listing.names.size();
     }
     return true;
 }
@@ -269,10 +411,8 @@ bool Exists(const std::string& path)
 // Missing file, or a folder on the way missing.
 DWORD NotFoundError(const std::string& host)
 {
-    size_t slash = host.find_last_of('/');
-    std::string folder = slash == std::string::npos ? "." : host.substr(0, slash == 0 ? 1 : slash);
     struct stat st;
-    if (::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (::stat(FolderOf(host).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
         return ERROR_FILE_NOT_FOUND;
     }
     return ERROR_PATH_NOT_FOUND;
@@ -315,6 +455,22 @@ std::atomic<long> g_fileOpens{0};
 std::atomic<long> g_fileReads{0};
 std::atomic<long long> g_fileBytesRead{0};
 std::atomic<long> g_folderListings{0};
+std::atomic<std::size_t> g_folderListingNames{0};
+std::atomic<bool> g_folderClockFed{false};
+
+FolderClock& FedFolderClock()
+{
+    static FolderClock* clock = new FolderClock;  // lives for the whole process
+    return *clock;
+}
+
+void ForgetFolderListings()
+{
+    FolderListings& listings = Listings();
+    std::lock_guard<std::mutex> guard(listings.lock);
+    listings.byFolder.clear();
+    listings.names = 0;
+}
 
 ModuleNameOverride& ModuleName()
 {
@@ -325,6 +481,11 @@ ModuleNameOverride& ModuleName()
 }  // namespace platform::seams
 
 namespace platform {
+
+std::uint64_t FolderEntriesRead()
+{
+    return g_entriesRead;
+}
 
 std::string HostPath(const std::string& cp932Path)
 {
@@ -458,6 +619,9 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
     auto* object = new FileObject(fd, access, shareMode, key);
     files.byKey[key].push_back(object);
     guard.unlock();
+    if (!existed && (flags & O_CREAT) != 0) {
+        ForgetListing(host);
+    }
 
     HANDLE handle = platform::RegisterHandle(object);
     const bool reportExisting = existed && (disposition == CREATE_ALWAYS || disposition == OPEN_ALWAYS);
@@ -593,6 +757,40 @@ BOOL GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME lastAccess, LPFILE
     return TRUE;
 }
 
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information)
+{
+    FileObject* object = LookupFile(file);
+    struct stat st;
+    if (object == nullptr) {
+        return FALSE;
+    }
+    if (information == nullptr) {
+        return Fail(ERROR_INVALID_PARAMETER);
+    }
+    if (::fstat(object->Fd(), &st) != 0) {
+        return Fail(ErrorFromErrno(errno, std::string()));
+    }
+    const auto device = static_cast<std::uint64_t>(st.st_dev);
+    const auto inode = static_cast<std::uint64_t>(st.st_ino);
+    const auto size = static_cast<std::uint64_t>(st.st_size);
+    information->dwFileAttributes = (S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : 0) |
+                                    (IsReadOnly(st) ? FILE_ATTRIBUTE_READONLY : 0);
+    if (information->dwFileAttributes == 0) {
+        information->dwFileAttributes = FILE_ATTRIBUTE_NORMAL;
+    }
+    ToFileTime(st.st_ctim, &information->ftCreationTime);
+    ToFileTime(st.st_atim, &information->ftLastAccessTime);
+    ToFileTime(st.st_mtim, &information->ftLastWriteTime);
+    information->dwVolumeSerialNumber = static_cast<DWORD>(device ^ (device >> 32));
+    information->nFileSizeHigh = static_cast<DWORD>(size >> 32);
+    information->nFileSizeLow = static_cast<DWORD>(size);
+    information->nNumberOfLinks = static_cast<DWORD>(st.st_nlink);
+    information->nFileIndexHigh = static_cast<DWORD>(inode >> 32);
+    information->nFileIndexLow = static_cast<DWORD>(inode);
+    SetLastError(ERROR_SUCCESS);
+    return TRUE;
+}
+
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method)
 {
     FileObject* object = LookupFile(file);
@@ -670,6 +868,7 @@ BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES)
                                      : (error == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(error, host)));
         return FALSE;
     }
+    ForgetListing(host);
     return TRUE;
 }
 
@@ -688,7 +887,11 @@ BOOL DeleteFileA(LPCSTR fileName)
     if (DWORD error = RemovalError(st)) {
         return Fail(error);
     }
-    return ::unlink(host.c_str()) == 0 ? TRUE : Fail(ErrorFromErrno(errno, host));
+    if (::unlink(host.c_str()) != 0) {
+        return Fail(ErrorFromErrno(errno, host));
+    }
+    ForgetListing(host);
+    return TRUE;
 }
 
 BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags)
@@ -721,11 +924,11 @@ BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags)
     if (::rename(from.c_str(), to.c_str()) != 0) {
         return Fail(ErrorFromErrno(errno, to));
     }
+    ForgetListing(from);
+    ForgetListing(to);
     if ((flags & MOVEFILE_WRITE_THROUGH) != 0) {
         // A rename lives in the folder's entries: flushing the folder makes it survive a power cut.
-        const std::string::size_type slash = to.find_last_of('/');
-        const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : to.substr(0, slash);
-        const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int fd = ::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         bool synced = fd >= 0 && ::fsync(fd) == 0;
         int error = errno;
         if (platform::seams::g_failNextFolderFlush.exchange(false)) {

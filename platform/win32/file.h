@@ -7,6 +7,7 @@
 // refused for writing even when the process could write it (root).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "platform/win32/kernel.h"
@@ -61,6 +62,23 @@ using LPFILETIME = FILETIME*;
 // nearest the filesystem keeps.
 BOOL GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME lastAccess, LPFILETIME lastWrite);
 
+// What identifies an open file and its state: the volume and file index (device and inode) tell
+// which file it is, whatever name reached it; the times are those of GetFileTime.
+struct BY_HANDLE_FILE_INFORMATION {
+    DWORD dwFileAttributes;
+    FILETIME ftCreationTime;
+    FILETIME ftLastAccessTime;
+    FILETIME ftLastWriteTime;
+    DWORD dwVolumeSerialNumber;
+    DWORD nFileSizeHigh;
+    DWORD nFileSizeLow;
+    DWORD nNumberOfLinks;
+    DWORD nFileIndexHigh;
+    DWORD nFileIndexLow;
+};
+using LPBY_HANDLE_FILE_INFORMATION = BY_HANDLE_FILE_INFORMATION*;
+BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
+
 DWORD GetFileAttributesA(LPCSTR fileName);
 BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES security);
 BOOL DeleteFileA(LPCSTR fileName);
@@ -73,7 +91,16 @@ int lstrlenA(LPCSTR text);
 
 namespace platform {
 
-// The filesystem path (UTF-8) that a game path (CP932) names, after the mapping above.
+// The filesystem path (UTF-8) that a game path (CP932) names, after the mapping above. A name
+// spelled in another case is found in its folder's listing: the listings are kept process-wide,
+// known by the folder's device and inode (one listing whatever path spells the folder), read again
+// when the folder's size or times change (once a clock tick at most while a fresh change could
+// still hide behind them), and bounded in folders and in names held.
 std::string HostPath(const std::string& cp932Path);
+
+// Folder entries read so far, by this thread, to look up names spelled in another case: work a
+// caller that prices its own (the script layer) counts as it goes. Every entry readdir gives
+// counts, also those of a folder too large to keep; a look-up answered from a kept listing reads none.
+std::uint64_t FolderEntriesRead();
 
 }  // namespace platform

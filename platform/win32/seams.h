@@ -2,7 +2,10 @@
 // testing library changes it. Only platform code includes this.
 #pragma once
 
+#include <time.h>
+
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <mutex>
@@ -20,6 +23,21 @@ extern std::atomic<long> g_fileReads;
 extern std::atomic<long long> g_fileBytesRead;
 // Folders read whole for a case-blind look-up.
 extern std::atomic<long> g_folderListings;
+// The names the kept folder listings may hold in all; 0 is the layer's own bound.
+extern std::atomic<std::size_t> g_folderListingNames;
+void ForgetFolderListings();
+// While g_folderClockFed is set, the folder listings' rule takes the fed clock reading and folder
+// times (each while its flag is set) instead of the system's.
+struct FolderClock {
+    std::mutex lock;
+    bool clockFed = false;
+    timespec now{};
+    bool timesFed = false;
+    timespec modified{};
+    timespec changed{};
+};
+extern std::atomic<bool> g_folderClockFed;
+FolderClock& FedFolderClock();
 // Settings files parsed by the profile functions.
 extern std::atomic<long> g_profileParses;
 

@@ -4,10 +4,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <time.h>
+
+#include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "platform/testing/win32.h"
 #include "platform/win32/error.h"
@@ -27,6 +35,14 @@ HANDLE OpenFile(const std::string& path, DWORD access, DWORD share, DWORD dispos
 void ExpectError(DWORD code)
 {
     EXPECT_EQ(GetLastError(), code);
+}
+
+std::string Upper(std::string name)
+{
+    for (char& c : name) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    return name;
 }
 
 TEST(FilePaths, BackslashesCaseFoldingAndCp932Names)
@@ -56,31 +72,82 @@ TEST(FilePaths, BackslashesCaseFoldingAndCp932Names)
     EXPECT_EQ(GetFileAttributesA("セーブ"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
 }
 
-// Looks a missing name of the folder up until its listing is kept: the folder is read for one
-// look-up and not for the next one (it last changed before the clock's latest tick).
+// Starts a test from no kept folder listings and gives back the system's clock, folder times and
+// bound when it ends.
+struct FreshListings {
+    FreshListings() { platform::ForgetFolderListings(); }
+    ~FreshListings()
+    {
+        platform::FeedFolderClock(std::nullopt);
+        platform::FeedFolderTimes(std::nullopt);
+        platform::LimitFolderListingNames(0);
+        platform::ForgetFolderListings();
+    }
+};
+
+timespec At(time_t seconds, long nanoseconds = 0)
+{
+    return timespec{seconds, nanoseconds};
+}
+
+// Folder times long before the fed clock: every listing read has settled.
+void FeedSettledTimes()
+{
+    platform::FeedFolderTimes(platform::FolderTimes{At(1000, 5), At(1000, 5)});
+    platform::FeedFolderClock(At(2000));
+}
+
+long ListingsRead()
+{
+    return platform::FileCalls().listings;
+}
+
+void MakeFiles(const fs::path& folder, const std::vector<std::string>& names)
+{
+    fs::create_directories(folder);
+    for (const std::string& name : names) {
+        qmtest::ByteWriter().Bytes("x").Save((folder / name).string());
+    }
+}
+
+// Until the coarse clock, the one changes are stamped with, has moved to its next tick.
+void WaitForNextTick()
+{
+    timespec start{};
+    timespec now{};
+    ::clock_gettime(CLOCK_REALTIME_COARSE, &start);
+    for (int i = 0; i < 10000; ++i) {
+        ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+        if (now.tv_sec != start.tv_sec || now.tv_nsec != start.tv_nsec) {
+            return;
+        }
+        usleep(200);
+    }
+}
+
+// Looks a missing name of the folder up until its listing is kept: a look-up made once the clock
+// has moved to another tick reads nothing (the folder last changed before the tick of its read).
 bool ListingKept(const std::string& folder)
 {
     const std::string missing = folder + "\\settling.none";
     for (int i = 0; i < 3000; ++i) {
         GetFileAttributesA(missing.c_str());
-        const long before = platform::FileCalls().listings;
+        WaitForNextTick();
+        const long before = ListingsRead();
         GetFileAttributesA(missing.c_str());
-        if (platform::FileCalls().listings == before) {
+        if (ListingsRead() == before) {
             return true;
         }
-        usleep(1000);
     }
     return false;
 }
 
-// A name not found as written is looked for in its folder's listing, read once while the folder
-// stays as it was: names missing from a folder of 2,000 files cost no reading, and a file added,
-// renamed or removed, or another folder put in the place of the first, is seen at the next look-up.
 // At most 256 folders' listings are kept: the 256 folders a game looks in are read once, and a
-// 257th drops them all, to be read again when next looked in. (ctest runs each test in a process of
-// its own, so the kept listings start empty.)
+// 257th drops them all, to be read again when next looked in.
 TEST(FilePaths, TheListingsOf256FoldersAreKeptAndA257thDropsThem)
 {
+    FreshListings fresh;
+    FeedSettledTimes();
     qmtest::TempDir dir;
     for (int i = 0; i < 257; ++i) {
         fs::create_directories(dir.Path() / ("D" + std::to_string(i)));
@@ -91,14 +158,13 @@ TEST(FilePaths, TheListingsOf256FoldersAreKeptAndA257thDropsThem)
         EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
     };
     const auto listingsAfter = [&](int from, int to) {
-        const long before = platform::FileCalls().listings;
+        const long before = ListingsRead();
         for (int i = from; i <= to; ++i) {
             lookUp(i);
         }
-        return platform::FileCalls().listings - before;
+        return ListingsRead() - before;
     };
-    // The last folder made, kept once settled: every folder before it has settled too.
-    ASSERT_TRUE(ListingKept("D256"));
+    EXPECT_EQ(listingsAfter(256, 256), 1);
     EXPECT_EQ(listingsAfter(0, 254), 255);
     EXPECT_EQ(listingsAfter(0, 254), 0);
     EXPECT_EQ(listingsAfter(256, 256), 0);
@@ -106,8 +172,12 @@ TEST(FilePaths, TheListingsOf256FoldersAreKeptAndA257thDropsThem)
     EXPECT_EQ(listingsAfter(0, 0), 1);
 }
 
+// A name not found as written is looked for in its folder's listing, read once while the folder
+// stays as it was: names missing from a folder of 2,000 files cost no reading, and a file added,
+// renamed or removed, or another folder put in the place of the first, is seen at the next look-up.
 TEST(FilePaths, ACaseBlindLookUpReadsItsFolderOnlyWhenTheFolderChanged)
 {
+    FreshListings fresh;
     qmtest::TempDir dir;
     fs::create_directories(dir.Path() / "Scr");
     for (const char* name : {"Alpha.TXT", "beta.TXT", "BETA.txt"}) {
@@ -118,7 +188,7 @@ TEST(FilePaths, ACaseBlindLookUpReadsItsFolderOnlyWhenTheFolderChanged)
     }
     qmtest::ScopedCwd cwd(dir.Path());
     ASSERT_TRUE(ListingKept("Scr"));
-    const long settled = platform::FileCalls().listings;
+    const long settled = ListingsRead();
     for (int i = 0; i < 500; ++i) {
         const std::string missing = "Scr\\missing" + std::to_string(i) + ".pbsc";
         EXPECT_EQ(GetFileAttributesA(missing.c_str()), INVALID_FILE_ATTRIBUTES);
@@ -127,7 +197,7 @@ TEST(FilePaths, ACaseBlindLookUpReadsItsFolderOnlyWhenTheFolderChanged)
     EXPECT_EQ(platform::HostPath("Scr\\alpha.txt"), "Scr/Alpha.TXT");
     EXPECT_EQ(platform::HostPath("Scr\\Beta.Txt"), "Scr/BETA.txt");
     EXPECT_EQ(platform::HostPath("Scr\\PAD1999"), "Scr/pad1999");
-    EXPECT_EQ(platform::FileCalls().listings, settled);
+    EXPECT_EQ(ListingsRead(), settled);
 
     const struct {
         const char* what;
@@ -156,17 +226,215 @@ TEST(FilePaths, ACaseBlindLookUpReadsItsFolderOnlyWhenTheFolderChanged)
         c.change(dir.Path() / "Scr");
         EXPECT_EQ(platform::HostPath(c.asked), c.found);
     }
-    // Changed the moment after it was read, again and again (a rename leaves the folder's size as
-    // it was; a kernel that stamps changes by its coarse clock gives both the same times): every
-    // file is found under its new name.
-    ASSERT_TRUE(ListingKept("Scr"));
-    qmtest::ByteWriter().Bytes("x").Save((dir.Path() / "Scr" / "Now0.dat").string());
-    for (int i = 1; i <= 50; ++i) {
-        const std::string name = "Now" + std::to_string(i) + ".dat";
-        EXPECT_EQ(platform::HostPath("Scr\\now" + std::to_string(i) + ".DAT"),
-                  "Scr/now" + std::to_string(i) + ".DAT");
-        fs::rename(dir.Path() / "Scr" / ("Now" + std::to_string(i - 1) + ".dat"), dir.Path() / "Scr" / name);
-        EXPECT_EQ(platform::HostPath("Scr\\NOW" + std::to_string(i) + ".dat"), "Scr/" + name);
+}
+
+// A listing is known by the folder it lists, not by the path that spelled it: dots, steps out and
+// back in, a link to the folder and 300 runs of ".\" all share one reading of it.
+TEST(FilePaths, EverySpellingOfAFolderSharesOneListing)
+{
+    FreshListings fresh;
+    FeedSettledTimes();
+    qmtest::TempDir dir;
+    MakeFiles(dir.Path() / "Scr", {"File1.pbsc", "File2.pbsc", "Main.pbsc"});
+    fs::create_directories(dir.Path() / "Other");
+    fs::create_directory_symlink("Scr", dir.Path() / "Link");
+    qmtest::ScopedCwd cwd(dir.Path());
+    const struct {
+        const char* asked;
+        const char* found;
+    } spellings[] = {
+        {"Scr\\file1.PBSC", "Scr/File1.pbsc"},
+        {"Scr\\.\\FILE2.pbsc", "Scr/./File2.pbsc"},
+        {"Scr\\.\\.\\.\\main.pbsc", "Scr/./././Main.pbsc"},
+        {"Other\\..\\Scr\\MAIN.PBSC", "Other/../Scr/Main.pbsc"},
+        {"Scr\\..\\Scr\\.\\missing.pbsc", "Scr/../Scr/./missing.pbsc"},
+        {"Link\\file2.pbsc", "Link/File2.pbsc"},
+        {"Link\\.\\missing.pbsc", "Link/./missing.pbsc"},
+    };
+    const long before = ListingsRead();
+    const std::uint64_t entriesBefore = platform::FolderEntriesRead();
+    for (const auto& s : spellings) {
+        EXPECT_EQ(platform::HostPath(s.asked), s.found);
+    }
+    std::string dots = "Scr\\";
+    for (int i = 0; i < 300; ++i) {
+        dots += ".\\";
+        EXPECT_EQ(GetFileAttributesA((dots + "missing" + std::to_string(i)).c_str()), INVALID_FILE_ATTRIBUTES);
+    }
+    EXPECT_EQ(ListingsRead() - before, 1);
+    // Its three files, "." and "..".
+    EXPECT_EQ(platform::FolderEntriesRead() - entriesBefore, 5u);
+}
+
+// The names all kept listings hold are bounded (here to 10): listings that fit together are kept
+// together, one more name drops them all, and a folder with more names than the bound is read at
+// each look-up and drops nothing. Names equal but for case are held once. Every entry read, "."
+// and ".." too, is counted for the thread that read it.
+TEST(FilePaths, KeptListingsAreBoundedByTheNamesTheyHold)
+{
+    FreshListings fresh;
+    FeedSettledTimes();
+    platform::LimitFolderListingNames(10);
+    qmtest::TempDir dir;
+    const auto files = [](int count, const char* stem) {
+        std::vector<std::string> names;
+        for (int i = 0; i < count; ++i) {
+            names.push_back(stem + std::to_string(i));
+        }
+        return names;
+    };
+    MakeFiles(dir.Path() / "Four", files(4, "f"));
+    std::vector<std::string> six = files(5, "s");
+    six.insert(six.end(), {"Twin", "TWIN"});  // seven files, six names
+    MakeFiles(dir.Path() / "Six", six);
+    MakeFiles(dir.Path() / "Seven", files(7, "v"));
+    MakeFiles(dir.Path() / "Ten", files(10, "t"));
+    MakeFiles(dir.Path() / "Eleven", files(11, "e"));
+    qmtest::ScopedCwd cwd(dir.Path());
+    const struct {
+        const char* what;
+        const char* asked;
+        const char* found;
+        long reads;
+        std::uint64_t entries;
+    } steps[] = {
+        {"four names", "Four\\F3", "Four/f3", 1, 6},
+        {"six more: ten in all, at the bound", "Six\\twin", "Six/TWIN", 1, 9},
+        {"both kept", "Four\\F0", "Four/f0", 0, 0},
+        {"both kept, the other", "Six\\S4", "Six/s4", 0, 0},
+        {"seven more drop both", "Seven\\V6", "Seven/v6", 1, 9},
+        {"dropped", "Four\\F1", "Four/f1", 1, 6},
+        {"eleven in all: seven dropped", "Seven\\missing", "Seven/missing", 1, 9},
+        {"ten alone, at the bound", "Ten\\T9", "Ten/t9", 1, 12},
+        {"kept alone", "Ten\\T0", "Ten/t0", 0, 0},
+        {"eleven alone: searched as it is read", "Eleven\\E10", "Eleven/e10", 1, 13},
+        {"and read again, not kept", "Eleven\\E0", "Eleven/e0", 1, 13},
+        {"ten still kept", "Ten\\missing", "Ten/missing", 0, 0},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        const long before = ListingsRead();
+        const std::uint64_t entriesBefore = platform::FolderEntriesRead();
+        EXPECT_EQ(platform::HostPath(step.asked), step.found);
+        EXPECT_EQ(ListingsRead() - before, step.reads);
+        EXPECT_EQ(platform::FolderEntriesRead() - entriesBefore, step.entries);
+    }
+
+    // Another thread's reading is counted for that thread only.
+    const std::uint64_t mine = platform::FolderEntriesRead();
+    std::uint64_t theirs = 0;
+    std::thread([&] {
+        platform::HostPath("Eleven\\missing");
+        theirs = platform::FolderEntriesRead();
+    }).join();
+    EXPECT_EQ(theirs, 13u);
+    EXPECT_EQ(platform::FolderEntriesRead(), mine);
+}
+
+// The times a folder's listing is read again, with the clock and the folder's change times fed:
+// a listing read in the tick its folder last changed in is read once more when the clock has moved
+// on, never at each look-up within a tick; a change time ahead of the clock (the clock was set back)
+// costs nothing until the clock reaches it; new times are read at once. A filesystem keeping whole
+// seconds (no fractions) settles after two seconds and is read again once a second at most.
+TEST(FilePaths, AFolderListingIsReadAgainOnceAChangeCouldHideInIt)
+{
+    FreshListings fresh;
+    qmtest::TempDir dir;
+    MakeFiles(dir.Path() / "Scr", {"Main.pbsc"});
+    qmtest::ScopedCwd cwd(dir.Path());
+    const struct {
+        const char* what;
+        timespec clock;
+        timespec modified;
+        timespec changed;
+        int lookUps;
+        long reads;
+    } steps[] = {
+        {"first look-up", At(5000, 400000000), At(5000, 400000000), At(5000, 400000000), 1, 1},
+        {"changed in the tick of the read: not again in that tick", At(5000, 400000000), At(5000, 400000000),
+         At(5000, 400000000), 2000, 0},
+        {"the tick moved on: once more", At(5000, 404000000), At(5000, 400000000), At(5000, 400000000), 2000, 1},
+        {"read after the change: settled", At(5000, 408000000), At(5000, 400000000), At(5000, 400000000), 2000, 0},
+        {"new change time, within the tick", At(5000, 408000000), At(5000, 400000000), At(5000, 408000000), 2000, 1},
+        {"new modification time", At(5000, 408000000), At(5000, 405000000), At(5000, 408000000), 2000, 1},
+        {"clock set back an hour before a change", At(1400, 0), At(5000, 500000000), At(5000, 500000000), 2000, 1},
+        {"a tick later, still before the change", At(1400, 4000000), At(5000, 500000000), At(5000, 500000000), 2000, 0},
+        {"the clock reaches the change", At(5000, 500000000), At(5000, 500000000), At(5000, 500000000), 2000, 1},
+        {"and moves past it", At(5000, 504000000), At(5000, 500000000), At(5000, 500000000), 2000, 1},
+        {"settled since", At(5001, 0), At(5000, 500000000), At(5000, 500000000), 2000, 0},
+        {"whole seconds, changed a second ago", At(7001, 996000000), At(7000), At(7000), 1, 1},
+        {"the same second: not again", At(7001, 999000000), At(7000), At(7000), 2000, 0},
+        {"two seconds on: once more", At(7002), At(7000), At(7000), 2000, 1},
+        {"whole seconds settled", At(7003), At(7000), At(7000), 2000, 0},
+        {"whole seconds ahead of the clock", At(8000), At(9000), At(9000), 2000, 1},
+        {"a second later, still ahead", At(8001), At(9000), At(9000), 2000, 0},
+        {"the clock reaches them", At(9000, 500000000), At(9000), At(9000), 2000, 1},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        platform::FeedFolderClock(step.clock);
+        platform::FeedFolderTimes(platform::FolderTimes{step.modified, step.changed});
+        const long before = ListingsRead();
+        for (int i = 0; i < step.lookUps; ++i) {
+            ASSERT_EQ(platform::HostPath("Scr\\main.PBSC"), "Scr/Main.pbsc");
+        }
+        EXPECT_EQ(ListingsRead() - before, step.reads);
+    }
+}
+
+// A change that leaves the folder's times as they were (made within the tick of the read) is seen
+// once the tick moves on; one the layer makes itself is seen at once.
+TEST(FilePaths, AChangeHiddenInTheTickIsSeenWhenTheTickMovesOnAndTheLayersOwnAtOnce)
+{
+    FreshListings fresh;
+    qmtest::TempDir dir;
+    MakeFiles(dir.Path() / "Scr", {"Now0.dat", "Across.dat", "Gone.dat"});
+    fs::create_directories(dir.Path() / "Other");
+    qmtest::ScopedCwd cwd(dir.Path());
+    const timespec tick = At(5000, 400000000);
+    platform::FeedFolderTimes(platform::FolderTimes{tick, tick});
+    platform::FeedFolderClock(tick);
+    for (int i = 1; i <= 3; ++i) {
+        const std::string old = "Now" + std::to_string(i - 1) + ".dat";
+        const std::string now = "Now" + std::to_string(i) + ".dat";
+        EXPECT_EQ(platform::HostPath("Scr\\" + Upper(old)), "Scr/" + old);
+        fs::rename(dir.Path() / "Scr" / old, dir.Path() / "Scr" / now);
+        const long before = ListingsRead();
+        platform::HostPath("Scr\\" + Upper(now));
+        EXPECT_EQ(ListingsRead(), before);
+        const timespec next = At(5000, 400000000 + 4000000 * i);
+        platform::FeedFolderClock(next);
+        EXPECT_EQ(platform::HostPath("Scr\\" + Upper(now)), "Scr/" + now);
+        EXPECT_EQ(ListingsRead() - before, 1);
+        // The next rename stamps the folder in this tick.
+        platform::FeedFolderTimes(platform::FolderTimes{next, next});
+    }
+
+    const struct {
+        const char* what;
+        std::function<BOOL()> change;
+        const char* asked;
+        const char* found;
+    } changes[] = {
+        {"a file made", [] { return CloseHandle(OpenFile("Scr\\Made.dat", GENERIC_WRITE, 0, CREATE_NEW)); },
+         "Scr\\MADE.DAT", "Scr/Made.dat"},
+        {"renamed: the new name", [] { return MoveFileExA("Scr\\Made.dat", "Scr\\Moved.dat", 0); }, "Scr\\moved.DAT",
+         "Scr/Moved.dat"},
+        {"renamed: the old name", [] { return TRUE; }, "Scr\\made.DAT", "Scr/made.DAT"},
+        {"deleted", [] { return DeleteFileA("Scr\\Gone.dat"); }, "Scr\\GONE.dat", "Scr/GONE.dat"},
+        {"a folder made", [] { return CreateDirectoryA("Scr\\Sub", nullptr); }, "Scr\\SUB", "Scr/Sub"},
+        {"moved to another folder: there",
+         [] { return MoveFileExA("Scr\\Across.dat", "Other\\Across.dat", 0); }, "Other\\ACROSS.dat",
+         "Other/Across.dat"},
+        {"moved to another folder: not here", [] { return TRUE; }, "Scr\\across.DAT", "Scr/across.DAT"},
+    };
+    // Every listing is read once in the fed tick before the change.
+    EXPECT_EQ(GetFileAttributesA("Other\\missing"), INVALID_FILE_ATTRIBUTES);
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(GetFileAttributesA("Scr\\missing"), INVALID_FILE_ATTRIBUTES);
+        ASSERT_TRUE(c.change());
+        EXPECT_EQ(platform::HostPath(c.asked), c.found);
     }
 }
 
@@ -287,6 +555,63 @@ TEST(FileTime, LastWriteAndAccessFromThe1601Epoch)
         EXPECT_FALSE(GetFileTime(h, nullptr, nullptr, &written));
         ExpectError(ERROR_INVALID_HANDLE);
     }
+}
+
+// A file's index, size, write time and status change time, as the handle reports them.
+struct Identity {
+    std::uint64_t index;
+    std::uint64_t size;
+    std::uint64_t written;
+    std::uint64_t changed;
+};
+
+Identity IdentityOf(const std::string& path)
+{
+    BY_HANDLE_FILE_INFORMATION info{};
+    HANDLE h = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    EXPECT_TRUE(GetFileInformationByHandle(h, &info));
+    CloseHandle(h);
+    const auto join = [](DWORD high, DWORD low) { return std::uint64_t{high} << 32 | low; };
+    return {join(info.nFileIndexHigh, info.nFileIndexLow), join(info.nFileSizeHigh, info.nFileSizeLow),
+            join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime),
+            join(info.ftCreationTime.dwHighDateTime, info.ftCreationTime.dwLowDateTime)};
+}
+
+// The file index tells which file a name reaches: another file renamed over the name has another
+// index even with the old times put on it, and a file rewritten in place keeps its own. Its status
+// change time (the creation time) moves with the rewrite even when the old write time is put back.
+TEST(FileTime, TheFileIndexFollowsTheFileAndTheCreationTimeItsLastChange)
+{
+    qmtest::TempDir dir;
+    qmtest::ScopedCwd cwd(dir.Path());
+    const timespec kept[2] = {At(981173106, 100), At(981173106, 200)};
+    qmtest::ByteWriter().Bytes("old").Save((dir.Path() / "save.dat").string());
+    ASSERT_EQ(utimensat(AT_FDCWD, "save.dat", kept, 0), 0);
+    const Identity first = IdentityOf("save.dat");
+    EXPECT_EQ(first.size, 3u);
+
+    WaitForNextTick();
+    HANDLE h = OpenFile("save.dat", GENERIC_WRITE, 0, OPEN_EXISTING);
+    DWORD written = 0;
+    ASSERT_TRUE(WriteFile(h, "NEW!", 4, &written, nullptr));
+    EXPECT_TRUE(CloseHandle(h));
+    ASSERT_EQ(utimensat(AT_FDCWD, "save.dat", kept, 0), 0);
+    const Identity rewritten = IdentityOf("save.dat");
+    EXPECT_EQ(rewritten.index, first.index);
+    EXPECT_EQ(rewritten.size, 4u);
+    EXPECT_EQ(rewritten.written, first.written);
+    EXPECT_GT(rewritten.changed, first.changed);
+
+    qmtest::ByteWriter().Bytes("NEW!").Save((dir.Path() / "save.tmp").string());
+    ASSERT_EQ(utimensat(AT_FDCWD, "save.tmp", kept, 0), 0);
+    ASSERT_TRUE(MoveFileExA("save.tmp", "save.dat", MOVEFILE_REPLACE_EXISTING));
+    const Identity replaced = IdentityOf("save.dat");
+    EXPECT_NE(replaced.index, first.index);
+    EXPECT_EQ(replaced.written, first.written);
+
+    BY_HANDLE_FILE_INFORMATION info{};
+    EXPECT_FALSE(GetFileInformationByHandle(nullptr, &info));
+    ExpectError(ERROR_INVALID_HANDLE);
 }
 
 TEST(ModuleFileName, ExecutablePathCutAndOverride)
