@@ -4,39 +4,9 @@
 #include <cstring>
 #include <vector>
 
-#include "TCommon/FileFailure.h"
 #include "TCommon/TByteReader.h"
 #include "TCommon/my_error.h"
-#include "platform/win32/error.h"
 #include "platform/win32/msgbox.h"
-
-std::string SystemErrorText(DWORD code)
-{
-    char text[256] = {};
-    const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                                        code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), text,
-                                        sizeof(text), nullptr);
-    std::string reason(text, length);
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r')) {
-        reason.pop_back();
-    }
-    return reason;
-}
-
-std::string FileFailureText(const std::string& name)
-{
-    const DWORD error = GetLastError();
-    // Missing, cut short, or not a file the game may read (a folder under its name): the name says it.
-    if (error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-        error == ERROR_HANDLE_EOF || error == ERROR_ACCESS_DENIED) {
-        return name;
-    }
-    std::string reason = SystemErrorText(error);
-    if (reason.empty()) {
-        reason = "error " + std::to_string(error);
-    }
-    return name + " : " + reason;
-}
 
 TFile::TFile(const std::string& path) : m_handle(INVALID_HANDLE_VALUE), m_path(path)
 {

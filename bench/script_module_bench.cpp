@@ -7,10 +7,12 @@
 // sixteen variables of long names, a name plate of a long name, calls of names a large file does
 // not have, a script called with 6,000 arguments, a module sent 6,000 variables, 100,000 variables
 // of distinct names, CALLs into 20,000 files that do not exist and of 20,000 new names of one file,
-// the flag module given a 60,000-digit number and the flag module's reads. Prints each frame's wall and CPU
-// time, the statements and tokens the budget saw, and the process's resident memory before and
-// after the frame. Each shape runs in its own child process, the story event start last of all
-// since its scenes stay queued.
+// the flag module given a 60,000-digit number and the flag module's reads, 2,000 missing files each
+// spelled anew beside a crowded folder, and missing files called frame after frame while that folder
+// is changed between frames. Prints each frame's wall and CPU time (of a shape of several frames,
+// its busiest), the statements and tokens the budget saw, and the process's resident memory before
+// and after. Each shape runs in its own child process, the story event start last of all since its
+// scenes stay queued.
 #include <time.h>
 #include <unistd.h>
 
@@ -47,7 +49,18 @@ struct Shape {
     std::vector<std::string> body;
     // Scripts of the file that nobody runs.
     std::vector<std::pair<std::string, std::vector<std::string>>> others = {};
+    // Empty files made in the script folder before the first frame.
+    int crowd = 0;
+    // Frames stepped. Before each after the first the host clears its wait, starts the script
+    // again once it has ended (an event that comes back), and, when the folder is touched, makes a
+    // file in the script folder or removes it.
+    int frames = 1;
+    bool touched = false;
 };
+
+// The files the crowded rows make: about as many as a set-up of a second or so makes, and no more
+// than the system can list within the frames of the goal on a release build.
+constexpr int kCrowdedFolder = 20000;
 
 struct Result {
     double wallMs = 0.0;
@@ -111,6 +124,12 @@ bool Play(const Shape& shape, Result* r)
         writer.Script(other.first, other.second);
     }
     writer.Save((dir.Path() / "data/scr04/bench.pbsc").string());
+    const std::filesystem::path folder = dir.Path() / "data/scr04";
+    for (int i = 0; i < shape.crowd; ++i) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "crowd%06d.dat", i);
+        std::ofstream(folder / name);
+    }
 
     TScriptProcessManager* manager = TScriptProcessManager::Create();
     manager->AddModule(new TMessageWindow(app->GetInput()));
@@ -125,11 +144,28 @@ bool Play(const Shape& shape, Result* r)
         return false;
     }
     r->rssBeforeKiB = ResidentKiB();
-    const double wall = Seconds(CLOCK_MONOTONIC);
-    const double cpu = Seconds(CLOCK_THREAD_CPUTIME_ID);
-    manager->Step();
-    r->cpuMs = (Seconds(CLOCK_THREAD_CPUTIME_ID) - cpu) * 1000.0;
-    r->wallMs = (Seconds(CLOCK_MONOTONIC) - wall) * 1000.0;
+    std::uint32_t result = 0;
+    for (int frame = 0; frame < shape.frames; ++frame) {
+        if (frame != 0) {
+            manager->SetHostWait(0);
+            if (result == TScriptProcessManager::kFinished) {
+                manager->Push("bench.pbsc/main");
+            }
+            if (shape.touched && frame % 2 == 1) {
+                std::ofstream(folder / "touched.dat");
+            } else if (shape.touched) {
+                std::filesystem::remove(folder / "touched.dat");
+            }
+        }
+        const double wall = Seconds(CLOCK_MONOTONIC);
+        const double cpu = Seconds(CLOCK_THREAD_CPUTIME_ID);
+        result = manager->Step();
+        const double cpuMs = (Seconds(CLOCK_THREAD_CPUTIME_ID) - cpu) * 1000.0;
+        if (cpuMs >= r->cpuMs) {
+            r->cpuMs = cpuMs;
+            r->wallMs = (Seconds(CLOCK_MONOTONIC) - wall) * 1000.0;
+        }
+    }
     r->rssAfterKiB = ResidentKiB();
     std::fflush(stderr);
     dup2(saved, 2);
@@ -219,11 +255,11 @@ bool PlayFile(const std::string& file, const std::string& place, double seconds,
     return true;
 }
 
-std::string Repeated(const char* piece, int count)
+std::string Repeated(const char* text, int count)
 {
     std::string out;
     for (int i = 0; i < count; ++i) {
-        out += piece;
+        out += text;
     }
     return out;
 }
@@ -278,6 +314,22 @@ int main(int argc, char** argv)
         distinct.push_back(line);
     }
     distinct.push_back("END");
+    // 2,000 CALLs of files that do not exist, the i-th spelled with ".\" (i mod 300) + 1 times in
+    // front of its name, each spelling a folder the system has not listed by that name.
+    std::vector<std::string> spelled;
+    for (int i = 0; i < 2000; ++i) {
+        std::string prefix;
+        for (int k = 0; k < i % 300 + 1; ++k) {
+            prefix += ".\\\\";  // a backslash escaped for the assembler
+        }
+        spelled.push_back("CALL " + prefix + "m" + std::to_string(i) + ".pbsc/s");
+    }
+    // 20 CALLs of files that do not exist, then a wait to the next frame.
+    std::vector<std::string> unsettled = {"WHILE 1"};
+    for (int i = 0; i < 20; ++i) {
+        unsettled.push_back("CALL n" + std::to_string(i) + ".pbsc/s");
+    }
+    unsettled.insert(unsettled.end(), {"CALL @@Wait", "END"});
     // 20,000 CALLs into files that do not exist, each a new name; 20,000 CALLs of new names of one
     // file, each script one statement.
     std::vector<std::string> missingFiles;
@@ -314,6 +366,8 @@ int main(int argc, char** argv)
          {"WHILE 1", "g.i = g.i + 1", "CALL @@SendMsg \"Flag\" 1 13 " + std::string(60000, '9') + " 1", "END"}},
         {"Flag 0 5, Flag 0 10 (reads)",
          {"WHILE 1", "CALL @@SendMsg \"Flag\" 0 5", "CALL @@SendMsg \"Flag\" 0 10", "END"}},
+        {"missing files spelled anew", spelled, {}, kCrowdedFolder},
+        {"a folder that never settles", unsettled, {}, kCrowdedFolder, 30, true},
         {"MapEvent 2 301 0 (story event)", {"WHILE 1", "CALL @@SendMsg \"MapEvent\" 2 301 0", "END"}},
     };
     double bound = 0.0;

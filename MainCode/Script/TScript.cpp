@@ -2,147 +2,16 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <optional>
 #include <vector>
 
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/Script/TScriptStatement.h"
 #include "TCommon/FileFailure.h"
-#include "platform/win32/error.h"
 
 std::string TScript::s_folder;
 TScript* TScript::s_running = nullptr;
-
-// An open file read from any offset through a buffer: the system is asked for a block at a time
-// (4 KiB first, doubling up to 64 KiB, so a short body costs a short read) and fields come out
-// of memory. Nothing is read past the size the file had when it was opened.
-class TScriptFileReader {
-public:
-    TScriptFileReader(HANDLE handle, std::uint64_t size) : m_handle(handle), m_size(size) {}
-
-    std::uint64_t Position() const { return m_start + m_pos; }
-    std::uint64_t Left() const { return m_size - Position(); }
-    // Whether count records of at least recordBytes each can still follow.
-    bool Fits(std::uint64_t count, std::uint64_t recordBytes) const { return count <= Left() / recordBytes; }
-
-    // To an offset from the start, no further than the end; within the bytes held, nothing is read.
-    bool Seek(std::uint64_t position)
-    {
-        if (position > m_size) {
-            return false;
-        }
-        if (position >= m_start && position <= m_start + m_end) {
-            m_pos = static_cast<std::size_t>(position - m_start);
-            return true;
-        }
-        m_start = position;
-        m_pos = m_end = 0;
-        return true;
-    }
-    bool Skip(std::uint64_t n) { return n <= Left() && Seek(Position() + n); }
-
-    bool U32(std::uint32_t& value)
-    {
-        if (m_end - m_pos < 4 && !Need(4)) {
-            return false;
-        }
-        const std::uint8_t* b = m_buffer.get() + m_pos;
-        value = std::uint32_t{b[0]} | std::uint32_t{b[1]} << 8 | std::uint32_t{b[2]} << 16 | std::uint32_t{b[3]} << 24;
-        m_pos += 4;
-        return true;
-    }
-    // n bytes (n no more than a block) held in memory until the next read; null when the file ends first.
-    const std::uint8_t* Take(std::size_t n)
-    {
-        if (m_end - m_pos < n && !Need(n)) {
-            return nullptr;
-        }
-        const std::uint8_t* at = m_buffer.get() + m_pos;
-        m_pos += n;
-        return at;
-    }
-    // n bytes, however many, appended to out.
-    bool Append(std::string& out, std::uint64_t n)
-    {
-        if (n > Left()) {
-            return false;
-        }
-        while (n > 0) {
-            const auto piece = static_cast<std::size_t>(std::min<std::uint64_t>(n, kMaxBlock));
-            const std::uint8_t* at = Take(piece);
-            if (at == nullptr) {
-                return false;
-            }
-            out.append(reinterpret_cast<const char*>(at), piece);
-            n -= piece;
-        }
-        return true;
-    }
-
-private:
-    static constexpr std::size_t kFirstBlock = 4096;
-    static constexpr std::size_t kMaxBlock = 65536;
-
-    // At least n bytes (n no more than a block) held from the position on.
-    bool Need(std::size_t n)
-    {
-        if (n > Left()) {
-            return false;
-        }
-        if (m_pos != 0) {
-            std::memmove(m_buffer.get(), m_buffer.get() + m_pos, m_end - m_pos);
-            m_start += m_pos;
-            m_end -= m_pos;
-            m_pos = 0;
-        }
-        while (m_end < n) {
-            const std::uint64_t at = m_start + m_end;
-            const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(std::max(m_block, n - m_end), m_size - at));
-            if (m_capacity < m_end + want) {
-                // Not cleared: only what the system wrote into it is ever read.
-                std::unique_ptr<std::uint8_t[]> larger(new std::uint8_t[m_end + want]);
-                if (m_end != 0) {
-                    std::memcpy(larger.get(), m_buffer.get(), m_end);
-                }
-                m_buffer = std::move(larger);
-                m_capacity = m_end + want;
-            }
-            if (at != m_filePos) {
-                LONG high = static_cast<LONG>(at >> 32);
-                if (SetFilePointer(m_handle, static_cast<LONG>(at), &high, FILE_BEGIN) == INVALID_SET_FILE_POINTER &&
-                    GetLastError() != ERROR_SUCCESS) {
-                    return false;
-                }
-                m_filePos = at;
-            }
-            DWORD got = 0;
-            // A file cut since it was opened ends the reading.
-            if (!ReadFile(m_handle, m_buffer.get() + m_end, static_cast<DWORD>(want), &got, nullptr) || got == 0) {
-                m_filePos = UINT64_MAX;
-                return false;
-            }
-            m_end += got;
-            m_filePos += got;
-            m_block = std::min(m_block * 2, kMaxBlock);
-        }
-        return true;
-    }
-
-    HANDLE m_handle;
-    std::uint64_t m_size;
-    std::unique_ptr<std::uint8_t[]> m_buffer;
-    std::size_t m_capacity = 0;
-    std::size_t m_block = kFirstBlock;
-    // The buffer holds the file's bytes from m_start up to m_start + m_end; reads go on at m_pos.
-    std::uint64_t m_start = 0;
-    std::size_t m_pos = 0;
-    std::size_t m_end = 0;
-    // Where the system's own position stands.
-    std::uint64_t m_filePos = 0;
-};
 
 namespace {
 
@@ -177,14 +46,6 @@ void Unscrambled(const std::uint8_t* stored, std::size_t n, std::string& out)
     }
 }
 
-// Where a load stops: after a frame's work when a statement makes it (a CALL, a module starting a
-// script), so that the run ends with it as the budget ends any; a load made between frames (a
-// scene starting its script) reads the whole file.
-std::uint64_t LoadEnd()
-{
-    return TScript::Running() != nullptr ? ScriptWork::Tokens() + ScriptPrice::kFrameTokens : UINT64_MAX;
-}
-
 bool IsOneOf(const TScriptStatement* s, std::initializer_list<std::int32_t> kinds)
 {
     for (std::int32_t kind : kinds) {
@@ -195,130 +56,76 @@ bool IsOneOf(const TScriptStatement* s, std::initializer_list<std::int32_t> kind
     return false;
 }
 
-}  // namespace
+// What became of one statement record.
+enum class Record { kWhole, kTooLong, kCut, kStopped };
 
-TScriptFile::TScriptFile(const std::string& path, Hold hold) : m_file(path)
+// One statement record at the reader: its token kinds and texts (unscrambled) into the lists, its
+// work counted. A record longer than TScript::kMaxStatementBytes is walked over token by token,
+// its texts unread; what the walk reads is charged as it goes, so that a walk of millions of
+// tokens stops (kStopped) where the load's work ends.
+Record ReadRecord(TByteReader& in, std::uint64_t end, std::vector<std::string>& texts,
+                  std::vector<std::uint32_t>& kinds)
 {
-    if (!OpenFile()) {
-        return;
+    const std::uint64_t start = in.Position();
+    std::uint32_t tokens = 0;
+    // Each token takes its kind and its text length at least.
+    if (!in.U32(tokens) || !in.Fits(tokens, 8)) {
+        return Record::kCut;
     }
-    m_read = true;
-    ReadDirectory();
-    if (hold == kClose) {
-        Close();
-    }
-}
-
-TScriptFile::~TScriptFile()
-{
-    // The file itself is closed by its own destructor.
-    m_reader.reset();
-}
-
-bool TScriptFile::OpenFile()
-{
-    errno = 0;
-    if (!m_file.Open(true, GENERIC_READ)) {
-        // A file that is not there is said to be missing by "cannot open" alone; any other cause
-        // (no descriptor left, a loop of links, a folder of that name) is told.
-        const int error = errno;
-        m_reason = error == ENOENT ? std::string() : error != 0 ? std::strerror(error) : SystemErrorText(GetLastError());
-        return false;
-    }
-    m_reason.clear();
-    m_open = true;
-    HANDLE handle = m_file.GetHandle();
-    DWORD high = 0;
-    const DWORD low = GetFileSize(handle, &high);
-    // A size that cannot be told leaves nothing to read.
-    const bool sized = low != INVALID_FILE_SIZE || GetLastError() == ERROR_SUCCESS;
-    const std::uint64_t size = sized ? (std::uint64_t{high} << 32 | low) : 0;
-    FILETIME written{};
-    GetFileTime(handle, nullptr, nullptr, &written);
-    m_size = size;
-    m_time = std::uint64_t{written.dwHighDateTime} << 32 | written.dwLowDateTime;
-    m_reader = std::make_unique<TScriptFileReader>(handle, size);
-    return true;
-}
-
-void TScriptFile::ReadDirectory()
-{
-    m_offsets.clear();
-    m_broken = false;
-    m_tooLong = false;
-    TScriptFileReader& in = *m_reader;
-    in.Seek(0);
-    const std::uint64_t end = LoadEnd();
-    std::uint32_t entries = 0;
-    // An entry is at least its name length and its offset.
-    if (!in.U32(entries) || !in.Fits(entries, 8)) {
-        m_broken = true;
-    }
-    std::string entry;
-    for (std::uint32_t i = 0; !m_broken && i < entries; ++i) {
-        if (ScriptWork::Tokens() + ScriptPrice::Bytes(in.Position()) >= end) {
-            m_tooLong = true;
-            break;
+    bool skipping = 4 + 8 * std::uint64_t{tokens} > TScript::kMaxStatementBytes;
+    std::uint64_t unread = 0;
+    std::uint32_t walked = 0;
+    if (skipping) {
+        unread = 4 * std::uint64_t{tokens};
+        in.Skip(unread);
+    } else {
+        kinds.resize(tokens);
+        texts.resize(tokens);
+        for (std::uint32_t t = 0; t < tokens; ++t) {
+            if (!in.U32(kinds[t])) {
+                return Record::kCut;
+            }
         }
+    }
+    for (std::uint32_t t = 0; t < tokens; ++t) {
         std::uint32_t length = 0;
-        std::uint32_t entryOffset = 0;
-        entry.clear();
-        if (!in.U32(length) || !in.Append(entry, length) || !in.U32(entryOffset)) {
-            m_broken = true;
-            break;
+        if (!in.U32(length) || !in.Fits(length, 1)) {
+            return Record::kCut;
         }
-        const std::size_t nul = entry.find('\0');
-        if (nul != std::string::npos) {
-            entry.resize(nul);
+        skipping = skipping || in.Position() + length - start > TScript::kMaxStatementBytes;
+        if (!skipping) {
+            const std::uint8_t* stored = in.Take(length);
+            if (stored == nullptr) {
+                return Record::kCut;
+            }
+            Unscrambled(stored, length, texts[t]);
+            continue;
         }
-        // The first script of a name is the one found.
+        in.Skip(length);
+        unread += length;
+        if (t % 1024 == 1023) {
+            ScriptWork::Count(1024 * ScriptPrice::kTokenWalked);
+            walked += 1024;
+            if (ScriptWork::Tokens() >= end) {
+                return Record::kStopped;
+            }
+        }
+    }
+    if (skipping) {
+        // What was read of it, each token walked, and the record looked at.
+        ScriptWork::CountBytes(in.Position() - start - unread);
+        ScriptWork::Count((tokens - walked) * ScriptPrice::kTokenWalked);
         ScriptWork::CountLinks(1);
-        m_offsets.try_emplace(std::move(entry), entryOffset);
+        return Record::kTooLong;
     }
-    ScriptWork::CountBytes(in.Position());
+    // Its bytes unscrambled, and for each token a text and a node made; a record of none is still
+    // a record looked at.
+    ScriptWork::CountBytes(in.Position() - start);
+    ScriptWork::CountLinks(std::max<std::uint32_t>(tokens, 1));
+    return Record::kWhole;
 }
 
-TScriptFile::Lookup TScriptFile::Find(const std::string& name, std::uint32_t& offset) const
-{
-    if (!m_read) {
-        return kUnreadable;
-    }
-    auto found = m_offsets.find(name);
-    if (found == m_offsets.end()) {
-        return m_broken ? kBrokenDirectory : m_tooLong ? kTooLong : kMissing;
-    }
-    offset = found->second;
-    return kFound;
-}
-
-TScriptFile::Lookup TScriptFile::OpenFor(const std::string& name, std::uint32_t& offset)
-{
-    Lookup found = Find(name, offset);
-    if (found != kFound || m_open) {
-        return found;
-    }
-    const std::uint64_t size = m_size;
-    const std::uint64_t time = m_time;
-    ScriptWork::Count(ScriptPrice::kFileReopened);
-    if (!OpenFile()) {
-        return kUnreadable;
-    }
-    // Rewritten since its directory was read: the body of the name is where the file says now.
-    if (m_size != size || m_time != time) {
-        ReadDirectory();
-        found = Find(name, offset);
-    }
-    return found;
-}
-
-void TScriptFile::Close()
-{
-    m_reader.reset();
-    if (m_open) {
-        m_open = false;
-        m_file.Close();
-    }
-}
+}  // namespace
 
 TScript::TScript(const std::string& key)
 {
@@ -349,6 +156,11 @@ TScript::~TScript() = default;
 TScript* TScript::Running()
 {
     return s_running;
+}
+
+std::uint64_t TScript::LoadEnd()
+{
+    return s_running != nullptr ? ScriptWork::Tokens() + ScriptPrice::kFrameTokens : UINT64_MAX;
 }
 
 void TScript::SetDirectory(const std::string& folder)
@@ -432,7 +244,7 @@ bool TScript::ReadBody(TScriptFile& file, const std::string& name, const std::st
     std::uint32_t offset = 0;
     switch (file.OpenFor(name, offset)) {
     case TScriptFile::kUnreadable:
-        ScriptLog("cannot open " + where + (file.Reason().empty() ? "" : ": " + file.Reason()));
+        ScriptLog("cannot open " + FileFailureText(where, file.Error()));
         return false;
     case TScriptFile::kBrokenDirectory:
         ScriptLog("broken directory in " + where);
@@ -446,7 +258,7 @@ bool TScript::ReadBody(TScriptFile& file, const std::string& name, const std::st
     case TScriptFile::kFound:
         break;
     }
-    TScriptFileReader& in = *file.m_reader;
+    TByteReader& in = file.Reader();
     if (!in.Seek(offset)) {
         ScriptLog("script body beyond the end of " + where);
         return false;
@@ -485,77 +297,28 @@ bool TScript::ReadBody(TScriptFile& file, const std::string& name, const std::st
                       std::to_string(count) + ": a frame's work");
             return false;
         }
-        const std::uint64_t start = in.Position();
-        std::uint32_t tokens = 0;
-        // Each token takes its kind and its text length at least.
-        bool whole = in.U32(tokens) && in.Fits(tokens, 8);
-        // A statement longer than the limit is walked over, token by token, its texts unread; what
-        // the walk reads is charged as it goes, so that a walk of millions of tokens stops with the load.
-        bool skipping = whole && 4 + 8 * std::uint64_t{tokens} > kMaxStatementBytes;
-        std::uint64_t unread = 0;
-        std::uint32_t walked = 0;
-        if (skipping) {
-            unread = 4 * std::uint64_t{tokens};
-            in.Skip(unread);
-        } else if (whole) {
-            kinds.resize(tokens);
-            texts.resize(tokens);
-            for (std::uint32_t t = 0; whole && t < tokens; ++t) {
-                whole = in.U32(kinds[t]);
-            }
-        }
-        for (std::uint32_t t = 0; whole && t < tokens; ++t) {
-            std::uint32_t length = 0;
-            whole = in.U32(length) && in.Fits(length, 1);
-            if (!whole) {
-                break;
-            }
-            skipping = skipping || in.Position() + length - start > kMaxStatementBytes;
-            if (!skipping) {
-                const std::uint8_t* stored = in.Take(length);
-                whole = stored != nullptr;
-                if (whole) {
-                    Unscrambled(stored, length, texts[t]);
-                }
-                continue;
-            }
-            in.Skip(length);
-            unread += length;
-            if (t % 1024 == 1023) {
-                ScriptWork::Count(1024 * ScriptPrice::kTokenWalked);
-                walked += 1024;
-                if (ScriptWork::Tokens() >= end) {
-                    ScriptLog("loading " + where + " stopped in statement " + std::to_string(s) + " of " +
-                              std::to_string(count) + ": a frame's work");
-                    return false;
-                }
-            }
-        }
-        if (!whole) {
-            ScriptLog("statement " + std::to_string(s) + " cut short in " + where);
-            return false;
-        }
         if (noStatement + tooLong == 0) {
             firstSkipped = s;
         }
-        if (skipping) {
-            // What was read of it, each token walked, and the record looked at.
-            ScriptWork::CountBytes(in.Position() - start - unread);
-            ScriptWork::Count((tokens - walked) * ScriptPrice::kTokenWalked);
-            ScriptWork::CountLinks(1);
+        switch (ReadRecord(in, end, texts, kinds)) {
+        case Record::kCut:
+            ScriptLog("statement " + std::to_string(s) + " cut short in " + where);
+            return false;
+        case Record::kStopped:
+            ScriptLog("loading " + where + " stopped in statement " + std::to_string(s) + " of " +
+                      std::to_string(count) + ": a frame's work");
+            return false;
+        case Record::kTooLong:
             ++tooLong;
-            continue;
+            break;
+        case Record::kWhole:
+            if (TRefPtr<TScriptStatement> statement = TScriptStatement::Create(texts, kinds, this); statement.Get()) {
+                AddStatement(statement);
+            } else {
+                ++noStatement;
+            }
+            break;
         }
-        // Its bytes unscrambled, and for each token a text and a node made; a record of none is
-        // still a record looked at.
-        ScriptWork::CountBytes(in.Position() - start);
-        ScriptWork::CountLinks(std::max<std::uint32_t>(tokens, 1));
-        TRefPtr<TScriptStatement> statement = TScriptStatement::Create(texts, kinds, this);
-        if (statement.Get() == nullptr) {
-            ++noStatement;
-            continue;
-        }
-        AddStatement(statement);
     }
     return true;
 }

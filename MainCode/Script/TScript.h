@@ -4,68 +4,16 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
-#include <memory>
 #include <string>
 #include <unordered_map>
 #include <vector>
 
+#include "MainCode/Script/TScriptFile.h"
 #include "MainCode/Script/TScriptVarTable.h"
-#include "TCommon/TFile.h"
 #include "TCommon/TRefPtr.h"
 
-class TScriptFileReader;
 class TScriptLabel;
 class TScriptStatement;
-
-// The directory of a compiled script file: where each script's body starts. No file is held open
-// between reads: the file is opened for its directory and closed, and opened again for each body a
-// script is read from. A file whose size or time has changed since its directory was read has its
-// directory read again before a body is read from it. A manager keeps one for the scripts its
-// CALLs load, so a name the file does not have is never read for again.
-class TScriptFile {
-public:
-    enum Lookup { kFound, kUnreadable, kBrokenDirectory, kMissing, kTooLong };
-    // Whether the file stays open after its directory, for the body read next (which closes it).
-    enum Hold { kClose, kHoldForBody };
-
-    // Reads the directory; what cannot be read is told by Find, to each script asking.
-    explicit TScriptFile(const std::string& path, Hold hold = kClose);
-    ~TScriptFile();
-    TScriptFile(const TScriptFile&) = delete;
-    TScriptFile& operator=(const TScriptFile&) = delete;
-
-    // Where the first script of the name starts, by the directory as last read. A directory broken
-    // before the name is reached is broken for it.
-    Lookup Find(const std::string& name, std::uint32_t& offset) const;
-    // Opens the file to read the body of the name (the file held open since its directory was read
-    // is taken as it is), first reading the directory again when the file has changed; then Find.
-    // The file stays open until Close, whatever the answer.
-    Lookup OpenFor(const std::string& name, std::uint32_t& offset);
-    void Close();
-    // Why the file could not be opened, when something other than its absence stopped it; else empty.
-    const std::string& Reason() const { return m_reason; }
-    const std::string& GetPath() const { return m_file.GetPath(); }
-
-private:
-    friend class TScript;
-    // Opens the file and notes its size and time; false (the reason kept) when it cannot be opened.
-    bool OpenFile();
-    void ReadDirectory();
-
-    TFile m_file;
-    bool m_open = false;
-    bool m_read = false;
-    bool m_broken = false;
-    bool m_tooLong = false;
-    // The file's size and last write time when its directory was read.
-    std::uint64_t m_size = 0;
-    std::uint64_t m_time = 0;
-    std::string m_reason;
-    std::map<std::string, std::uint32_t> m_offsets;
-    // Reads of the open file go through this buffer; released with the file.
-    std::unique_ptr<TScriptFileReader> m_reader;
-};
 
 class TScript {
     friend struct TScriptProbe;
@@ -100,6 +48,10 @@ public:
     // The script whose statement is running now (null between steps). Statements shared by several
     // tasks read the position and the locals of this one.
     static TScript* Running();
+    // Where a load's work stops: after a frame's work when a statement makes it (a CALL, a module
+    // starting a script), so that the run ends with it as the budget ends any; a load made between
+    // frames (a scene starting its script) reads the whole file.
+    static std::uint64_t LoadEnd();
 
     void AddStatement(const TRefPtr<TScriptStatement>& statement);
     void Reset();

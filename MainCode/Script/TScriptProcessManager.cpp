@@ -55,20 +55,44 @@ TScript* TScriptProcessManager::Queue(const std::string& key, bool reload)
         return nullptr;
     }
     if (reload) {
-        ForgetFile(key);
+        std::string filePart;
+        std::string name;
+        TScript::SplitKey(key, filePart, name);
+        if (!filePart.empty()) {
+            ForgetFile(filePart);
+        } else if (m_loaded.erase(key) != 0) {
+            // A key without a file part is only ever itself.
+            m_loadedLevels = ScriptPrice::Levels(m_loaded.size());
+        }
     }
     // The key's own bytes are the CALL's to pay.
     ScriptWork::Count(m_loadedLevels);
-    TRefPtr<TScript>& loaded = m_loaded[key];
-    if (loaded.Get() == nullptr) {
-        ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
-        m_loadedLevels = ScriptPrice::Levels(m_loaded.size());
-        // Tasks still running an earlier load keep it. A pushed key reads its file anew.
-        std::string file;
-        std::string name;
-        TScript::SplitKey(key, file, name);
-        loaded = TRefPtr<TScript>(reload || file.empty() ? new TScript(key) : new TScript(key, CalledFile(file)));
+    auto found = m_loaded.find(key);
+    // A file is looked at in the first frame that calls it after the one it was read or looked at
+    // in: a CALL in a loop costs no more, and an edited script runs as it is now the next time its
+    // event comes.
+    if (found != m_loaded.end() && found->second.file != nullptr && found->second.file->lookedAt != m_frame) {
+        KnownFile& known = *found->second.file;
+        known.lookedAt = m_frame;
+        if (!known.file->Unchanged()) {
+            std::string filePart;
+            std::string name;
+            TScript::SplitKey(key, filePart, name);
+            ForgetFile(filePart);
+            found = m_loaded.end();
+        }
     }
+    if (found == m_loaded.end()) {
+        ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
+        std::string filePart;
+        std::string name;
+        TScript::SplitKey(key, filePart, name);
+        // Tasks still running an earlier load keep it.
+        Loaded loaded = LoadScript(key, filePart, reload);
+        found = m_loaded.emplace(key, std::move(loaded)).first;
+        m_loadedLevels = ScriptPrice::Levels(m_loaded.size());
+    }
+    const TRefPtr<TScript>& loaded = found->second.script;
     if (!reload && !m_spareTasks.empty()) {
         m_tasks.push_front(Task{m_spareTasks.back(), true});
         m_spareTasks.pop_back();
@@ -79,33 +103,47 @@ TScript* TScriptProcessManager::Queue(const std::string& key, bool reload)
     return m_tasks.front().script.Get();
 }
 
-void TScriptProcessManager::ForgetFile(const std::string& key)
+TScriptProcessManager::Loaded TScriptProcessManager::LoadScript(const std::string& key, const std::string& filePart,
+                                                                bool pushed)
 {
-    std::string file;
-    std::string name;
-    TScript::SplitKey(key, file, name);
-    file += '/';
-    for (auto it = m_loaded.lower_bound(file); it != m_loaded.end() && it->first.compare(0, file.size(), file) == 0;) {
+    if (filePart.empty()) {
+        return Loaded{TRefPtr<TScript>(new TScript(key)), nullptr};
+    }
+    KnownFile& known = m_files[filePart];
+    if (known.file == nullptr) {
+        // A CALL pays for the first opening of its file; a scene's push is the scene's work.
+        if (!pushed) {
+            ScriptWork::Count(ScriptPrice::kFileOpened);
+        }
+        // Its first body is read straight after the directory, before the file is closed.
+        known.file = std::make_unique<TScriptFile>(TScript::GetDirectory() + filePart, TScriptFile::kHoldForBody);
+        known.lookedAt = m_frame;
+    }
+    const std::uint32_t rereadings = known.file->Rereadings();
+    TRefPtr<TScript> script(new TScript(key, *known.file));
+    // The file was found rewritten as this script was read: those read from it before are not
+    // what it holds now.
+    if (known.file->Rereadings() != rereadings) {
+        ForgetScripts(filePart);
+    }
+    return Loaded{script, &known};
+}
+
+void TScriptProcessManager::ForgetScripts(const std::string& filePart)
+{
+    const std::string prefix = filePart + '/';
+    for (auto it = m_loaded.lower_bound(prefix); it != m_loaded.end() && it->first.compare(0, prefix.size(), prefix) == 0;) {
         it = m_loaded.erase(it);
     }
-    // A key without a file part is only ever itself.
-    m_loaded.erase(key);
     m_loadedLevels = ScriptPrice::Levels(m_loaded.size());
-    file.pop_back();
-    m_files.erase(file);
     // Ended tasks may still hold what was forgotten.
     m_spareTasks.clear();
 }
 
-TScriptFile& TScriptProcessManager::CalledFile(const std::string& filePart)
+void TScriptProcessManager::ForgetFile(const std::string& filePart)
 {
-    std::unique_ptr<TScriptFile>& file = m_files[filePart];
-    if (file == nullptr) {
-        ScriptWork::Count(ScriptPrice::kFileOpened);
-        // Its first body is read straight after the directory, before the file is closed.
-        file = std::make_unique<TScriptFile>(TScript::GetDirectory() + filePart, TScriptFile::kHoldForBody);
-    }
-    return *file;
+    ForgetScripts(filePart);
+    m_files.erase(filePart);
 }
 
 std::uint32_t TScriptProcessManager::Step()
@@ -116,6 +154,11 @@ std::uint32_t TScriptProcessManager::Step()
     if (m_hostWait != 0 || m_stop != 0 || m_moduleWait != 0) {
         return kHeld;
     }
+    // However the frame ends, the next one is another.
+    struct NextFrame {
+        std::uint64_t& frame;
+        ~NextFrame() { ++frame; }
+    } nextFrame{m_frame};
     // Only counted work ends a run, never the time it took: the same scripts end at the same
     // statement on any machine, under any load.
     const std::uint64_t tokensBefore = ScriptWork::Tokens();

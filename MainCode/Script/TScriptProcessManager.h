@@ -50,10 +50,11 @@ public:
     TScript* Push(const std::string& key);
     // The same for a script that a running one calls: a manager reads and parses it once, and
     // every task of it (a CALL in a loop, a script calling itself) shares those statements, each
-    // with its own position and locals.
+    // with its own position and locals. The file is looked at once a frame: when it is no longer
+    // what its scripts were read from, they are forgotten and the script is read anew, as a push does.
     TScript* PushCalled(const std::string& key);
     // Runs statements until one holds the scripts or none is left. A run that uses up the frame's
-    // work (ScriptPrice) ends every script (logged), however long it took.
+    // work (ScriptPrice) ends every script (logged), however long it took. Each call is a frame.
     std::uint32_t Step();
     // Takes a queued task out (a held one whose caller is done with it).
     void RemoveTask(const TScript* script);
@@ -100,11 +101,27 @@ private:
         bool called;
     };
 
+    // The file of a called file part, as the manager knows it.
+    struct KnownFile {
+        std::unique_ptr<TScriptFile> file;
+        // The frame it was last found unchanged in (or read in).
+        std::uint64_t lookedAt;
+    };
+    // A script as loaded.
+    struct Loaded {
+        TRefPtr<TScript> script;
+        // The file it was read from; null for a key without a file part.
+        KnownFile* file;
+    };
+
     TScript* Queue(const std::string& key, bool reload);
-    // Forgets the loaded scripts of the key's file, and the file.
-    void ForgetFile(const std::string& key);
-    // The file of a called key, its directory read at its first CALL.
-    TScriptFile& CalledFile(const std::string& filePart);
+    // The statements of a key not loaded yet, read through its file's record (kept for the file's
+    // later scripts).
+    Loaded LoadScript(const std::string& key, const std::string& filePart, bool pushed);
+    // Forgets the loaded scripts of the file part (tasks running them keep theirs); ForgetFile its
+    // directory too.
+    void ForgetScripts(const std::string& filePart);
+    void ForgetFile(const std::string& filePart);
     // Calls Update or Draw of each module in name order; a module may add or remove modules meanwhile.
     void VisitModules(void (TScriptModule::*visit)());
 
@@ -117,12 +134,14 @@ private:
     std::vector<TRefPtr<TScript>> m_spareTasks;
     // Script keys to the statements this manager loaded, a script that failed to load included
     // (logged once).
-    std::map<std::string, TRefPtr<TScript>> m_loaded;
+    std::map<std::string, Loaded> m_loaded;
     // What the depth of m_loaded adds to each look-up in it (ScriptWork).
     std::uint64_t m_loadedLevels = 0;
-    // The directories of the files those CALLs read, by file part, for the bodies of scripts called
-    // later (each read opens its file again, and closes it).
-    std::map<std::string, std::unique_ptr<TScriptFile>> m_files;
+    // The directories of the files those scripts were read from, by file part, for the bodies of
+    // scripts called later (each read opens its file again, and closes it).
+    std::map<std::string, KnownFile> m_files;
+    // Frames stepped: a file is looked at no more than once in one.
+    std::uint64_t m_frame = 0;
     TScriptVarTable m_globalA;
     TScriptVarTable m_globalB;
     std::map<std::string, TRefPtr<TScriptModule>> m_modules;

@@ -1,8 +1,10 @@
 // Expression parsing and evaluation: grouping, one precedence from the left, wrap-around.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <climits>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "MainCode/Script/TScriptExpression.h"
@@ -236,17 +238,50 @@ TEST(TScriptExpression, NodeShapes)
 // 17), "~" and "!" after them, every other text one number more; near misses of each length.
 TEST(TScriptExpression, OperatorNumbersByText)
 {
+    // Each text as the operator of a node built by text: binary on (13, 5), (5, 13), (-13, 3), (5, 5)
+    // and (0, 7), unary on 6 and 0. A text that is no operator gives its left operand, or its operand.
     const struct {
         const char* text;
-        int number;
+        std::array<std::int32_t, 5> binary;
+        std::array<std::int32_t, 2> unary;
     } cases[] = {
-        {"*", 0}, {"/", 1}, {"%", 2}, {"+", 3}, {"-", 4}, {"<<", 5}, {">>", 6}, {"<", 7}, {">", 8}, {"<=", 9},
-        {">=", 10}, {"==", 11}, {"!=", 12}, {"&", 13}, {"|", 14}, {"^", 15}, {"&&", 16}, {"||", 17}, {"~", 18},
-        {"!", 19}, {"", 20}, {"=", 20}, {"()", 20}, {"(", 20}, {"=<", 20}, {"=>", 20}, {"<>", 20}, {"&|", 20},
-        {"~~", 20}, {"!!", 20}, {"**", 20}, {"<<=", 20}, {"&&&", 20}, {"a", 20}, {"+=", 20},
+        {"*", {65, 65, -39, 25, 0}, {6, 0}},          {"/", {2, 0, -4, 1, 0}, {6, 0}},
+        {"%", {3, 5, -1, 0, 0}, {6, 0}},              {"+", {18, 18, -10, 10, 7}, {6, 0}},
+        {"-", {8, -8, -16, 0, -7}, {-6, 0}},          {"<<", {416, 40960, -104, 160, 0}, {6, 0}},
+        {">>", {0, 0, -2, 0, 0}, {6, 0}},             {"<", {0, 1, 1, 0, 1}, {6, 0}},
+        {">", {1, 0, 0, 0, 0}, {6, 0}},               {"<=", {0, 1, 1, 1, 1}, {6, 0}},
+        {">=", {1, 0, 0, 1, 0}, {6, 0}},              {"==", {0, 0, 0, 1, 0}, {6, 0}},
+        {"!=", {1, 1, 1, 0, 1}, {6, 0}},              {"&", {5, 5, 3, 5, 0}, {6, 0}},
+        {"|", {13, 13, -13, 5, 7}, {6, 0}},           {"^", {8, 8, -16, 0, 7}, {6, 0}},
+        {"&&", {1, 1, 1, 1, 0}, {6, 0}},              {"||", {1, 1, 1, 1, 1}, {6, 0}},
+        {"~", {13, 5, -13, 5, 0}, {-7, -1}},          {"!", {13, 5, -13, 5, 0}, {0, 1}},
+    };
+    const char* const notOperators[] = {"=",  "()", "(",  "=<", "=>",  "<>",  "&|", "~~",
+                                        "!!", "**", "<<=", "&&&", "a", "+="};
+    const std::pair<std::int32_t, std::int32_t> pairs[] = {{13, 5}, {5, 13}, {-13, 3}, {5, 5}, {0, 7}};
+    const std::int32_t operands[] = {6, 0};
+    const auto constant = [](std::int32_t value) {
+        TRefPtr<TScriptExpression> node(new TScriptExpression(nullptr));
+        node->SetConstant(value);
+        return node;
+    };
+    const auto check = [&](const std::string& text, const std::array<std::int32_t, 5>& binary,
+                           const std::array<std::int32_t, 2>& unary) {
+        TScriptExpression node(nullptr);
+        for (std::size_t i = 0; i < 5; ++i) {
+            node.SetBinary(constant(pairs[i].first), text, constant(pairs[i].second));
+            EXPECT_EQ(node.Evaluate(), binary[i]) << pairs[i].first << " " << text << " " << pairs[i].second;
+        }
+        for (std::size_t i = 0; i < 2; ++i) {
+            node.SetUnary(text, constant(operands[i]));
+            EXPECT_EQ(node.Evaluate(), unary[i]) << text << " " << operands[i];
+        }
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(static_cast<int>(TScriptExpression::OperatorOf(c.text)), c.number) << c.text;
+        check(c.text, c.binary, c.unary);
+    }
+    for (const char* text : notOperators) {
+        check(text, {13, 5, -13, 5, 0}, {6, 0});
     }
     // Built by text, a node evaluates by the number its text has; a node of no shape is 0.
     TRefPtr<TScriptExpression> six(new TScriptExpression(nullptr));

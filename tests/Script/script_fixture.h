@@ -1,10 +1,13 @@
-// A fresh script folder and manager per test, and a module that records what scripts send it.
+// A fresh script folder and manager per test, a module that records what scripts send it, and
+// script files rewritten as tools that keep times do.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <deque>
+#include <filesystem>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,8 +17,10 @@
 #include "MainCode/Script/TScriptModule.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "MainCode/TRunState.h"
+#include "TCommon/TFile.h"
 #include "formats/script_assembler.h"
 #include "platform/testing/win32.h"
+#include "platform/win32/file.h"
 #include "platform/win32/timer.h"
 #include "support/temp_dir.h"
 
@@ -66,6 +71,36 @@ public:
     StillClock(const StillClock&) = delete;
     StillClock& operator=(const StillClock&) = delete;
 };
+
+using Scripts = std::vector<std::pair<std::string, std::vector<std::string>>>;
+
+// Rewrites a script file with the scripts and sets its last write time to `written`, as copies that
+// keep times and unpackers do: in place, or written beside it and renamed over it. Its change time
+// moves on, as nothing sets that back; a rewrite in the very tick of a coarse file-system clock the
+// file was last changed in would not show there, so the time is set again until it shows.
+inline void Rewrite(const std::string& path, const Scripts& scripts, bool renamed,
+                    std::filesystem::file_time_type written)
+{
+    struct stat before {};
+    ::stat(path.c_str(), &before);
+    qmtest::ScriptFileWriter writer;
+    for (const auto& script : scripts) {
+        writer.Script(script.first, script.second);
+    }
+    writer.Save(renamed ? path + ".new" : path);
+    if (renamed) {
+        std::filesystem::rename(path + ".new", path);
+    }
+    for (int i = 0; i < 1000000; ++i) {
+        std::filesystem::last_write_time(path, written);
+        struct stat after {};
+        ::stat(path.c_str(), &after);
+        if (after.st_ino != before.st_ino || after.st_ctim.tv_sec != before.st_ctim.tv_sec ||
+            after.st_ctim.tv_nsec != before.st_ctim.tv_nsec) {
+            return;
+        }
+    }
+}
 
 // The line that sends command n to the "T" module.
 inline std::string Mark(int n)
@@ -118,6 +153,22 @@ protected:
     }
 
     std::int32_t Global(const std::string& name) { return m_manager->GetGlobalA().GetInt(name, 0); }
+
+    // Asks for a file the script folder does not have until the system no longer reads the folder
+    // to look for it: a folder just written is read again at each look-up until its listing has
+    // settled, as that of a folder left alone a moment has. The work of a missing file is then the
+    // same at any pace.
+    void SettleFolder()
+    {
+        for (int i = 0; i < 1000000; ++i) {
+            const std::uint64_t entries = platform::FolderEntriesRead();
+            TFile probe(m_dir.File("settled.pbsc"));
+            probe.Open(true, GENERIC_READ);
+            if (i != 0 && platform::FolderEntriesRead() == entries) {
+                return;
+            }
+        }
+    }
 
     // The commands "T" received, in order, as "1 2 3".
     std::string Marks() const

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -110,20 +111,81 @@ TEST(TFileBlocks, RelativeMovesInsideABlockThatStartsInsideTheFile)
     EXPECT_EQ(platform::FileCalls().reads - before, 0) << "still the block held";
 }
 
-TEST(TFileBlocks, AFieldByFieldReaderAsksTheSystemOnceABlock)
+// A reader of a file asks the system for a block at a time, 4 KiB first and each next one twice the
+// last up to 64 KiB: the reads a file of each size takes, read field by field to its end, at the
+// sizes where one more is needed.
+TEST(TFileBlocks, AFieldByFieldReaderAsksTheSystemInGrowingBlocks)
+{
+    const struct {
+        std::size_t size;
+        long reads;
+    } cases[] = {
+        {1, 1},         {4096, 1},      {4097, 2},      {12288, 2},     {12289, 3},
+        {28672, 3},     {28673, 4},     {61440, 4},     {61441, 5},     {126976, 5},
+        {126977, 6},    {150000, 6},    {192512, 6},    {192513, 7},
+    };
+    qmtest::TempDir dir;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.size);
+        std::vector<std::uint8_t> bytes(c.size);
+        for (std::size_t i = 0; i < c.size; ++i) {
+            bytes[i] = At(static_cast<std::uint32_t>(i));
+        }
+        qmtest::SaveBytes(dir.File("sized.bin"), bytes);
+        TFile file(dir.File("sized.bin"));
+        ASSERT_TRUE(file.Open(true, GENERIC_READ));
+        const platform::FileCallCounts before = platform::FileCalls();
+        TByteReader in(file);
+        std::uint8_t v = 0;
+        std::size_t fields = 0;
+        while (in.U8(v)) {
+            ASSERT_EQ(v, At(static_cast<std::uint32_t>(fields)));
+            ++fields;
+        }
+        EXPECT_EQ(fields, c.size);
+        EXPECT_EQ(platform::FileCalls().reads - before.reads, c.reads);
+        EXPECT_EQ(platform::FileCalls().bytes - before.bytes, static_cast<long long>(c.size));
+    }
+}
+
+// A read of 64 KiB or more takes what the reader holds and asks the system for the rest straight
+// into place, no byte read twice; a seek inside the block held reads nothing, one outside it reads
+// there. Once the reader has gone, the file stands where it stopped.
+TEST(TFileBlocks, LargeReadsGoStraightAndSeeksInsideTheBlockReadNothing)
 {
     qmtest::TempDir dir;
     TFile file(Pattern(dir));
     ASSERT_TRUE(file.Open(true, GENERIC_READ));
-    const long before = platform::FileCalls().reads;
-    TByteReader in(file);
-    std::uint32_t v = 0;
-    int fields = 0;
-    while (in.U32(v)) {
-        ++fields;
+    const platform::FileCallCounts start = platform::FileCalls();
+    const auto reads = [&] { return platform::FileCalls().reads - start.reads; };
+    const auto bytes = [&] { return platform::FileCalls().bytes - start.bytes; };
+    {
+        TByteReader in(file);
+        std::uint8_t v = 0;
+        ASSERT_TRUE(in.U8(v));
+        EXPECT_EQ(std::make_pair(reads(), bytes()), std::make_pair(1L, 4096LL));
+        ASSERT_TRUE(in.Seek(4000) && in.U8(v));
+        EXPECT_EQ(v, At(4000));
+        ASSERT_TRUE(in.Seek(4) && in.U8(v));
+        EXPECT_EQ(v, At(4));
+        EXPECT_EQ(reads(), 1);
+        // 4,091 bytes held, 95,909 from the system.
+        std::vector<std::uint8_t> large;
+        ASSERT_TRUE(in.Block(large, 100000));
+        for (std::uint32_t i = 0; i < large.size(); ++i) {
+            ASSERT_EQ(large[i], At(5 + i)) << i;
+        }
+        EXPECT_EQ(std::make_pair(reads(), bytes()), std::make_pair(2L, 100005LL));
+        // The next block is the second size.
+        ASSERT_TRUE(in.U8(v));
+        EXPECT_EQ(v, At(100005));
+        EXPECT_EQ(std::make_pair(reads(), bytes()), std::make_pair(3L, 100005LL + 8192));
+        ASSERT_TRUE(in.Seek(3) && in.U8(v));
+        EXPECT_EQ(v, At(3));
+        EXPECT_EQ(reads(), 4);
     }
-    EXPECT_EQ(fields, 37500);
-    EXPECT_EQ(platform::FileCalls().reads - before, 3);  // 64 KiB, 64 KiB, the 18,928 left
+    EXPECT_EQ(file.Tell(), 4u);
+    EXPECT_EQ(SetFilePointer(file.GetHandle(), 0, nullptr, FILE_CURRENT), 4u);
 }
 
 }  // namespace
