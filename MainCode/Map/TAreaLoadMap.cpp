@@ -42,18 +42,21 @@ void TAreaBase::LoadMap(TMapData& mapData)
     if (battle) {
         TAttackTable::Load("basic.bht");
     }
-    m_field->GetView()->SetProjection(mapData.GetNear(), mapData.GetFar(), mapData.GetFieldOfView(),
-                                      static_cast<int>(m_d3d->GetBackBufferWidth()),
-                                      static_cast<int>(m_d3d->GetBackBufferHeight()));
-    m_minimap->Load(mapData.GetMinimapName());
-
+    // The field keeps projection and fog: it sets them again whenever it is resumed.
+    TFieldViewState view;
+    view.nearZ = mapData.GetNear();
+    view.farZ = mapData.GetFar();
+    view.degrees = mapData.GetFieldOfView();
     if (mapData.HasFog()) {
-        m_d3d->SetFog(true, mapData.GetFogStart(), mapData.GetFogEnd(), mapData.GetFogColour());
+        view.fog = true;
+        view.fogStart = mapData.GetFogStart();
+        view.fogEnd = mapData.GetFogEnd();
+        view.fogColour = mapData.GetFogColour();
         m_fogColour = mapData.GetFogColour();
         m_clearColour = mapData.GetFogColour();
-    } else {
-        m_d3d->SetFog(false, 100.0F, 200.0F, 0xFFFFFFFF);
     }
+    m_field->SetViewState(view);
+    m_minimap->Load(mapData.GetMinimapName());
 
     m_camera = mapData.CreateCamera(m_sceneFrame, m_cameraTarget.Get(), m_field->GetView());
     if (m_camera.Get() == nullptr) {

@@ -77,6 +77,25 @@ void TFieldLoop::Resume()
 {
     TSceneLoop::Resume();
     m_skipDraw = false;
+    ApplyViewState();
+}
+
+void TFieldLoop::SetViewState(const TFieldViewState& state)
+{
+    m_viewState = state;
+    m_hasViewState = true;
+    ApplyViewState();
+}
+
+void TFieldLoop::ApplyViewState()
+{
+    if (!m_hasViewState) {
+        return;
+    }
+    const TFieldViewState& s = m_viewState;
+    m_view.SetProjection(s.nearZ, s.farZ, s.degrees, static_cast<int>(m_d3d->GetBackBufferWidth()),
+                         static_cast<int>(m_d3d->GetBackBufferHeight()));
+    m_d3d->SetFog(s.fog, s.fogStart, s.fogEnd, s.fogColour);
 }
 
 void TFieldLoop::SetPlayer(const TRefPtr<TPlayerCharacter>& player)

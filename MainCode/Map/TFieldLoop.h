@@ -21,6 +21,17 @@ class TMinimap;
 class TPlayerCharacter;
 struct TSvpRecord;
 
+// What a map sets up for drawing: the device's fog and the field's projection.
+struct TFieldViewState {
+    bool fog = false;
+    float fogStart = 100.0F;
+    float fogEnd = 200.0F;
+    std::uint32_t fogColour = 0xFFFFFFFF;
+    float nearZ = 1.0F;
+    float farZ = 200.0F;
+    float degrees = 45.0F;
+};
+
 // An area and whether its holder owns it.
 struct TAreaHolder {
     bool owns = false;
@@ -36,6 +47,8 @@ public:
                                         const D3DXVECTOR3& direction, const D3DXVECTOR3& cameraPosition);
     ~TFieldLoop() override;
 
+    // Sets the map's fog and projection again: scenes built while this one waited (events, the
+    // fields they lead to) have set their own on the shared device.
     void Resume() override;
 
     TView* GetView() { return &m_view; }
@@ -51,6 +64,8 @@ public:
     TPlayerCharacter* GetPlayer() const { return m_player.Get(); }
     TAreaBase* GetArea() const { return m_area; }
 
+    // The map's fog and projection, kept for every resume and set now.
+    void SetViewState(const TFieldViewState& state);
     void SetPlayer(const TRefPtr<TPlayerCharacter>& player);
     void SetPhase(const TRefPtr<TFieldPhase>& phase);
     // Replaces the area (and the player) by one built from the map data; throws my_error as the
@@ -75,6 +90,7 @@ private:
     std::uint32_t PhaseStep();
     void PhaseDraw();
     std::uint32_t AreaStep();
+    void ApplyViewState();
 
     TView m_view;
     TRefPtr<TFrame> m_sceneFrame;
@@ -86,4 +102,6 @@ private:
     TAreaHolder m_areaHolder;
     TAreaBase* m_area = nullptr;
     bool m_skipDraw = false;
+    TFieldViewState m_viewState;
+    bool m_hasViewState = false;  // no map loaded yet: nothing of ours to set
 };

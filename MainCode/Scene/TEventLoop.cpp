@@ -68,9 +68,29 @@ D3DXVECTOR3 TEventLoop::Along(const D3DXVECTOR3& from, const D3DXVECTOR3& to, fl
 
 void TEventLoop::SetFogAndProjection(bool fog, float fogStart, float fogEnd, D3DCOLOR fogColour, float farZ)
 {
-    m_d3d->SetFog(fog, fogStart, fogEnd, fogColour);
-    m_view.SetProjection(0.1F, farZ, 45.0F, static_cast<int>(m_d3d->GetBackBufferWidth()),
+    m_hasViewState = true;
+    m_fog = fog;
+    m_fogStart = fogStart;
+    m_fogEnd = fogEnd;
+    m_fogColour = fogColour;
+    m_farZ = farZ;
+    ApplyViewState();
+}
+
+void TEventLoop::ApplyViewState()
+{
+    if (!m_hasViewState) {
+        return;
+    }
+    m_d3d->SetFog(m_fog, m_fogStart, m_fogEnd, m_fogColour);
+    m_view.SetProjection(0.1F, m_farZ, 45.0F, static_cast<int>(m_d3d->GetBackBufferWidth()),
                          static_cast<int>(m_d3d->GetBackBufferHeight()));
+}
+
+void TEventLoop::Resume()
+{
+    TSceneLoop::Resume();
+    ApplyViewState();
 }
 
 void TEventLoop::AddScenery(TFrame* frame, const std::string& file)

@@ -32,6 +32,9 @@ public:
     ~TEventLoop() override;
 
     bool IsSkipping() const { return m_skipping; }
+    // Sets the event's fog and projection again: a scene built while it waited (the next event, the
+    // field an event leads to) has set its own on the shared device.
+    void Resume() override;
 
 protected:
     enum class Fade { Quad, Black };
@@ -43,6 +46,7 @@ protected:
     static TRefPtr<TFrame> MakeFrame(const std::string& name);
     // The point a share t of the way from one point to another, as the camera moves take it.
     static D3DXVECTOR3 Along(const D3DXVECTOR3& from, const D3DXVECTOR3& to, float t);
+    // Kept for every resume, and set now.
     void SetFogAndProjection(bool fog, float fogStart, float fogEnd, D3DCOLOR fogColour, float farZ);
     // Models of the mesh folder onto a frame; a file that cannot be read throws my_error.
     static void AddScenery(TFrame* frame, const std::string& file);
@@ -110,6 +114,7 @@ private:
     friend struct TSceneProbe;
 
     std::uint32_t StepEvent();
+    void ApplyViewState();
     // Lets go of the manager; it is destroyed as the current one only when it is still this event's.
     void ReleaseScripts();
     void StartSkip();
@@ -121,6 +126,13 @@ private:
     D3DCOLOR m_clearColour;
     bool m_skipping = false;
     bool m_blackShown = false;
+    // The fog and far distance the event chose; none chosen yet, nothing to set.
+    bool m_hasViewState = false;
+    bool m_fog = false;
+    float m_fogStart = 100.0F;
+    float m_fogEnd = 200.0F;
+    D3DCOLOR m_fogColour = 0xFFFFFFFF;
+    float m_farZ = 0.0F;
     TRefPtr<TSoundFader> m_fader;
     std::unique_ptr<TSoundList> m_musicList;
     // Made by this event and held until it hands over: a later event made before this one runs

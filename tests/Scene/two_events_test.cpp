@@ -4,6 +4,7 @@
 // field the first led to.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
@@ -12,9 +13,16 @@
 #include "MainCode/Scene/TChangeLoop.h"
 #include "MainCode/Scene/TEvent04_01Loop.h"
 #include "MainCode/Scene/TEvent04_02Loop.h"
+#include "MainCode/Script/ScriptRandom.h"
 #include "MainCode/Script/TMessageWindow.h"
+#include "dx/dx8/3d/TD3D8.h"
 #include "event_fixture.h"
+#include "formats/byte_writer.h"
+#include "formats/event_assets.h"
+#include "formats/field_writer.h"
+#include "formats/map_writer.h"
 #include "formats/script_assembler.h"
+#include "support/golden.h"
 #include "support/main_probe.h"
 #include "support/scene_probe.h"
 
@@ -24,6 +32,30 @@ using qmtest::Button;
 
 const D3DXVECTOR3 kTownStart(-8.0F, 0.0F, 17.0F);
 const D3DXVECTOR3 kWest(-1.0F, 0.0F, 0.0F);
+// In the town's box, where the player stands from the start.
+const D3DXVECTOR3 kBox(-12.5F, 0.0F, 17.0F);
+
+// The fog the engine holds: what every later draw of the scene gives the device.
+std::string HeldFog()
+{
+    bool on = false;
+    float start = 0.0F;
+    float end = 0.0F;
+    D3DCOLOR colour = 0;
+    TD3D8::Instance()->GetFog(&on, &start, &end, &colour);
+    char text[64];
+    std::snprintf(text, sizeof text, "%s %g-%g %08X", on ? "on" : "off", static_cast<double>(start),
+                  static_cast<double>(end), static_cast<unsigned>(colour));
+    return text;
+}
+
+// The fog colour the last draw of a model left on the device.
+DWORD DrawnFogColour()
+{
+    DWORD colour = 0;
+    TD3D8::GetDevice()->GetRenderState(D3DRS_FOGCOLOR, &colour);
+    return colour;
+}
 
 class TwoStarts : public qmtest::EventScene {
 protected:
@@ -66,15 +98,34 @@ protected:
     {
         return scripts != nullptr ? scripts->GetGlobalA().GetInt(name, 0) : -1;
     }
+    // The town with its ground reaching far west, all of it in one visible cell: looking west from
+    // where the first event leaves the player, the ground runs into the town's fog (30 to 90).
+    static void WriteWideTown()
+    {
+        qmtest::FieldMap town = qmtest::DefaultFieldMaps()[1];
+        town.file = "04.pbms";  // written again below with the story's fields
+        town.entry = "t04_00";
+        town.music = "other.ogg";
+        town.villagers.clear();
+        town.scriptBoxes = {qmtest::TownStoryBox()};
+        town.areaMesh = "wide00.msh";
+        town.groundWest = -80.0F;
+        town.meshCell = 200.0F;
+        qmtest::WriteFieldFolder(".", {town}, false);
+        std::vector<qmtest::MapEntry> maps = {{town.entry, qmtest::FieldMapStream(town).Data()}};
+        for (qmtest::MapEntry& entry : qmtest::StoryFieldEntries()) {
+            maps.push_back(std::move(entry));
+        }
+        qmtest::SaveBytes("data/scr04/04.pbms", qmtest::MapContainer(maps));
+    }
 };
 
 TEST_F(TwoStarts, EachEventStepsItsOwnScriptsAndTheyPlayInTurn)
 {
     TGameWnd* app = driver_.App();
-    // In the town's box (its ground ends short of it: the player stands there from the start).
-    const D3DXVECTOR3 box(-12.5F, 0.0F, 17.0F);
+    // The town's ground ends short of the box.
     app->PopScenesTo(0);
-    app->ReplaceScene(TFieldLoop::CreateAtPosition(app, "04.pbms/t04_00", box, kWest, box));
+    app->ReplaceScene(TFieldLoop::CreateAtPosition(app, "04.pbms/t04_00", kBox, kWest, kBox));
     ASSERT_GT(StepsUntil([&] { return ChangeTo(301); }, 300), 0);
     // Both changes are queued in the order the script asked for them; each builds its event.
     EXPECT_EQ(StepsUntil([&] { return ChangeTo(302); }, 200), 101);
@@ -128,6 +179,52 @@ TEST_F(TwoStarts, EachEventStepsItsOwnScriptsAndTheyPlayInTurn)
     // Then the town the first event led to, the second's field queued behind it.
     ExpectField(kTownStart, kWest, "m04.pbsc/ToEvent302");
     EXPECT_EQ(app->GetSceneCount(), 2);
+}
+
+// Every scene is built while others wait, each setting the one device's fog: the first event is
+// built before the second, the town before the second plays, the last field before the town is
+// back. Each must draw under its own fog when it comes up again.
+TEST_F(TwoStarts, EachSceneComesBackUnderItsOwnFogAndTheTownAsFirstSeen)
+{
+    TGameWnd* app = driver_.App();
+    constexpr int kFadeIn = 61;  // the field's fade-in, then its first picture of play
+    constexpr std::uint32_t kSeed = 4321;  // the start jitter alike in both towns
+    const char* const kTownFog = "on 30-90 FF8090A0";
+    WriteWideTown();
+    // The town as the first event leaves the player in it, made fresh.
+    app->PopScenesTo(0);
+    SeedScriptRandom(kSeed);
+    app->ReplaceScene(TFieldLoop::CreateAtPosition(app, "04.pbms/t04_00", kTownStart, kWest, kTownStart));
+    driver_.Steps(kFadeIn);
+    const platform::RgbaImage firstView = qmtest::SceneDriver::Screen();
+    EXPECT_EQ(HeldFog(), kTownFog);
+    EXPECT_EQ(DrawnFogColour(), 0xFF8090A0u);
+
+    app->PopScenesTo(0);
+    app->ReplaceScene(TFieldLoop::CreateAtPosition(app, "04.pbms/t04_00", kBox, kWest, kBox));
+    ASSERT_GT(StepsUntil([&] { return Now<TEvent04_01Loop>() != nullptr; }, 600), 0);
+    SeedScriptRandom(kSeed);  // nothing draws from it before the first event builds the town
+    Step();
+    EXPECT_EQ(HeldFog(), "off 100-200 FFFFFFFF");  // its opening shows no model yet
+
+    // Skipped, the first builds the town; the second plays under its own mist.
+    qmtest::SceneDriver::Hold(Button::B, true);
+    ASSERT_GT(StepsUntil([&] { return Now<TEvent04_02Loop>() != nullptr; }, 120), 0);
+    qmtest::SceneDriver::Hold(Button::B, false);
+    Step();
+    EXPECT_EQ(HeldFog(), "on 5-35 FFDBD1FF");
+    EXPECT_EQ(DrawnFogColour(), 0xFFDBD1FFu);
+
+    // Skipped, the second builds its field (no fog) behind the town, which comes back as it was.
+    qmtest::SceneDriver::Hold(Button::B, true);
+    ASSERT_GT(StepsUntil([&] { return Now<TFieldLoop>() != nullptr; }, 120), 0);
+    qmtest::SceneDriver::Hold(Button::B, false);
+    ExpectField(kTownStart, kWest, "m04.pbsc/ToEvent302");
+    ASSERT_EQ(app->GetSceneCount(), 2);
+    driver_.Steps(kFadeIn);
+    EXPECT_EQ(HeldFog(), kTownFog);
+    EXPECT_EQ(DrawnFogColour(), 0xFF8090A0u);
+    EXPECT_TRUE(qmtest::SamePicture(qmtest::SceneDriver::Screen(), firstView, 8, 16));
 }
 
 }  // namespace
