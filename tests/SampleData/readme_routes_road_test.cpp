@@ -253,8 +253,9 @@ TEST_F(ReadmeRoutesRoad, ANewGamesRingOpensOnAnEmptyPlaceAndOneDownTurnsToItsPot
 
 // On the battle map's arrival, turned round (Down) while he walks (Up held a second), the hero
 // swings on three to five units along the way he faced (turned round standing, the town's start
-// shows him carried under two: see the world roads). Then a potion from the ring: outside towns
-// its strength bonus runs out after five seconds (300 steps).
+// shows him carried under two: see the world roads). Then a potion from the ring: it adds its
+// cost to the item load, and outside towns its strength bonus runs out after five seconds (300
+// steps) while the load stays.
 TEST_F(ReadmeRoutesRoad, TurningRoundWhileWalkingCarriesTheHeroOnAndAPotionsBonusRunsOutOutsideTowns)
 {
     TFieldLoop* field = qmtest::StartOnBattleMap(driver_);
@@ -292,10 +293,14 @@ TEST_F(ReadmeRoutesRoad, TurningRoundWhileWalkingCarriesTheHeroOnAndAPotionsBonu
     ASSERT_TRUE(driver_.StepUntil([&] { return data->GetRingSlot(1)->Count == 4; }, 120)) << "one used";
     ASSERT_TRUE(driver_.StepUntil([&] { return Hero()->HasStatBoost(); }, 60));
     EXPECT_EQ(Hero()->GetStr(), strength + 3);
+    // The bar under MP is the item load: the potion's cost, a tenth of a new hero's 1000.
+    EXPECT_EQ(Hero()->GetGaugeMax(), 1000u);
+    EXPECT_EQ(Hero()->GetGaugeUsed(), 100u);
     int steps = 0;
     EXPECT_TRUE(driver_.StepUntil([&] { return ++steps, !Hero()->HasStatBoost(); }, 400)) << "never ran out";
     EXPECT_NEAR(steps, 300, 2);
     EXPECT_EQ(Hero()->GetStr(), strength);
+    EXPECT_EQ(Hero()->GetGaugeUsed(), 100u) << "the load went with the bonus";
 }
 
 }  // namespace

@@ -80,9 +80,11 @@ void AddReactionContent(Catalogue& c)
     brawler.label = "拳の闘士";
     brawler.level = 4;
     brawler.maxHp = brawler.hp = 400;
-    // Grown to its level 4 that is STR 100, a new hero's own and just under his guard: its blows
-    // knock him about but only scratch him, so he can stand and fight it with his first swings.
-    brawler.str = 41;
+    // Grown to its level 4 that is STR 98, under a new hero's guard of 104: its plain blow takes 3
+    // of his 120 HP (its others 4, 1 and 6), so it knocks him about but a whole fight leaves him
+    // most of his HP. At 41 (STR 100) it took 6 a blow, and a fight cost a newcomer up to half
+    // his HP.
+    brawler.str = 40;
     brawler.vit = 8;
     brawler.money = 80;
     brawler.modelName = Reactions::kBrawlerModel;
