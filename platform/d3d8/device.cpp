@@ -14,6 +14,15 @@ constexpr UINT kMaxBufferBytes = 256U * 1024U * 1024U;
 
 RECT WholeOf(const D3DSURFACE_DESC& d) { return RECT{0, 0, static_cast<LONG>(d.Width), static_cast<LONG>(d.Height)}; }
 
+// The frame goes to the renderer whatever the window is: a window without a screen (the
+// off-screen video driver) takes the swap as nothing, and a renderer never told to flush keeps
+// every frame's commands and buffers.
+void ShowFrame(SDL_Window* window)
+{
+    glFlush();
+    SDL_GL_SwapWindow(window);
+}
+
 }  // namespace
 
 Device::Device(Direct3D8* parent, std::unique_ptr<GlContext> gl, HWND window, DWORD behavior)
@@ -421,7 +430,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
         BindTargets();
     }
     if (windowPath_) {
-        SDL_GL_SwapWindow(gl_->window);
+        ShowFrame(gl_->window);
         return D3D_OK;
     }
     gl::BindFramebuffer(GL_FRAMEBUFFER, 0);  // its draw buffer stays GL_BACK
@@ -439,7 +448,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
         dirty_ |= kDirtyColorMask;
     }
     DrawBackBufferQuad(x0, y0, w, h, w != bw || h != bh);
-    SDL_GL_SwapWindow(gl_->window);
+    ShowFrame(gl_->window);
     if (WindowFits() && WindowHolds(renderTarget_, depthStencil_)) {
         EnterWindow();  // from the next frame on, drawn straight into the window
     }

@@ -164,9 +164,9 @@ StepCost SteadyCost(qmtest::SceneDriver& driver, const TSaveSlotPage& page)
     const std::vector<TSpriteDrawRecord> quads = driver.draws;
     driver.RecordDraws(false);
     {
-        qmtest::AllocationProbe probe;
+        qmtest::AllocationProbe probe(true);
         driver.Steps(10);
-        cost.steps = probe.OwnThreadAllocations();
+        cost.steps = probe.OwnThreadGameAllocations();
     }
     std::vector<TSprite*> sprites;
     std::vector<TSprite> windows;
@@ -199,14 +199,15 @@ StepCost SteadyCost(qmtest::SceneDriver& driver, const TSaveSlotPage& page)
             }
         }
         d3d->EndScene();
+        d3d->Present();
     };
     replay();
     {
-        qmtest::AllocationProbe probe;
+        qmtest::AllocationProbe probe(true);
         for (int i = 0; i < 10; ++i) {
             replay();
         }
-        cost.bare = probe.OwnThreadAllocations();
+        cost.bare = probe.OwnThreadGameAllocations();
     }
     return cost;
 }

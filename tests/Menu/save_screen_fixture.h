@@ -66,8 +66,8 @@ protected:
 std::vector<std::uint32_t> Played(const std::vector<TSoundBankRecord>& records);
 
 // The allocations of ten steps of the scene on top, and of the quads of its last frame drawn bare
-// ten times with the page's own texts and the pictures of the same names (the software GL driver
-// allocates inside each draw call of its own).
+// and presented ten times with the page's own texts and the pictures of the same names; what the
+// software GL driver allocates inside each draw call and presented frame is not counted.
 struct StepCost {
     long steps = 0;
     long bare = 0;

@@ -228,6 +228,7 @@ TEST_F(SceneFlow, SteadyChangeFramesAllocateNoMoreThanTheirDraws)
             TSprite::SetRenderMode(1);
             quad.DrawRect(0.0F, 0.0F, 640.0F, 480.0F, false);
             d3d->EndScene();
+            d3d->Present();
         }
     });
     EXPECT_LE(steps, bare);

@@ -233,6 +233,7 @@ TEST_F(GameOver, WaitingFramesAllocateNoMoreThanTheirDraws)
             overlay.DrawRect(0.0F, 0.0F, 640.0F, 480.0F, false);
             words.Draw(64.0F, 176.0F, false);
             d3d->EndScene();
+            d3d->Present();
         }
     });
     EXPECT_LE(steps, bare);

@@ -60,12 +60,12 @@ protected:
         Steps(8);  // past the input's start-up polls
     }
     static TSoundBank* Bank(std::uint32_t id) { return TDSound8::Instance()->GetBank(id); }
-    // Heap blocks this thread asks for while f runs.
+    // Heap blocks this thread asks for while f runs, outside the GL driver.
     static long OwnAllocations(const std::function<void()>& f)
     {
-        qmtest::AllocationProbe probe;
+        qmtest::AllocationProbe probe(true);
         f();
-        return probe.OwnThreadAllocations();
+        return probe.OwnThreadGameAllocations();
     }
     // The scene placed alone on the stack, as a caller of the hub leaves it.
     void RunAlone(TLoop* scene)

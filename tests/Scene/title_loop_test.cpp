@@ -335,6 +335,7 @@ TEST_F(Title, SteadyMenuFramesAllocateNoMoreThanTheirDraws)
             }
             quad.DrawRect(0.0F, 0.0F, 640.0F, 480.0F, false);
             d3d->EndScene();
+            d3d->Present();
         }
     });
     EXPECT_LE(steps, bare);

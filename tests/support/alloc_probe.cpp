@@ -189,6 +189,11 @@ long AllocationProbe::OwnThreadDriverAllocations() const
     return g_driverAllocations.load();
 }
 
+long AllocationProbe::OwnThreadGameAllocations() const
+{
+    return OwnThreadAllocations() - OwnThreadDriverAllocations();
+}
+
 void AllocationProbe::Reset()
 {
     g_largest.store(0);

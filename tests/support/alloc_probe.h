@@ -30,6 +30,10 @@ public:
     long AudioThreadAllocations() const;
     // Of OwnThreadAllocations, those made inside the GL driver (counted only with driverApart).
     long OwnThreadDriverAllocations() const;
+    // Of OwnThreadAllocations, those made outside the GL driver (all of them without driverApart).
+    // What the driver asks for as a presented frame is flushed depends on how far its rasterizer
+    // threads have got, so a steady frame's count is the game's alone.
+    long OwnThreadGameAllocations() const;
     void Reset();
 
     // Bytes allocated and not yet freed in the whole process; 0 where the probe is not available.
