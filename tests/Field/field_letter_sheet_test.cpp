@@ -1,15 +1,14 @@
 // A field folder whose sprite package lacks the letter sheet still plays: the field is built, its
 // letters stay blank, and the error log names the package and the entry once.
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 
 #include "Field/field_game_fixture.h"
 #include "MainCode/Hud/TLetterFont.h"
-#include "TCommon/my_error.h"
 #include "formats/byte_writer.h"
 #include "formats/ptx_writer.h"
 #include "support/dx_probe.h"
+#include "support/error_log.h"
 #include "support/hud_probe.h"
 
 namespace fieldtest {
@@ -21,32 +20,17 @@ protected:
     {
         FieldGame::SetUp();
         std::filesystem::create_directory(exeDir_.Path() / "game");
-        platform::OverrideModuleFileName((exeDir_.Path() / "game" / "quillmark4").string());
-        my_error::SetLogOptions("contact", 4096, "ErrorLog.txt", my_error::kWriteLog | my_error::kAppend);
+        errors_ = std::make_unique<qmtest::ErrorLogBeside>(exeDir_.Path() / "game");
     }
     void TearDown() override
     {
         FieldGame::TearDown();
-        my_error::SetLogOptions("contact", 4096, "ErrorLog.txt", 0);
-        platform::OverrideModuleFileName("");
+        errors_.reset();
     }
-    std::string Log() const
-    {
-        std::ifstream in(exeDir_.Path() / "game" / "ErrorLog.txt", std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    static std::size_t Count(const std::string& text, const std::string& part)
-    {
-        std::size_t n = 0;
-        for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
-            ++n;
-        }
-        return n;
-    }
+    std::string Log() const { return errors_->Log(); }
 
     qmtest::TempDir exeDir_;
+    std::unique_ptr<qmtest::ErrorLogBeside> errors_;
 };
 
 TEST_F(LetterSheet, AFieldWithoutItsLetterSheetIsBuiltAndSaysWhichEntryOnce)
@@ -72,8 +56,8 @@ TEST_F(LetterSheet, AFieldWithoutItsLetterSheetIsBuiltAndSaysWhichEntryOnce)
     EXPECT_FALSE(TDxProbe::Image(font->Digit(7)).HasTexture());
 
     const std::string log = Log();
-    EXPECT_EQ(Count(log, "\"word\""), 1u) << log;
-    EXPECT_EQ(Count(log, "data/ptx04/sprite.ptx"), 1u) << log;
+    EXPECT_EQ(qmtest::CountOf(log, "\"word\""), 1u) << log;
+    EXPECT_EQ(qmtest::CountOf(log, "data/ptx04/sprite.ptx"), 1u) << log;
     EXPECT_TRUE(boxes_.empty());
 }
 

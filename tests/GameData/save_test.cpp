@@ -420,11 +420,24 @@ TEST_F(SaveTest, SlotLinesShowHeroLevelPlaceAndPlayTime)
     WriteSave(Slot(7), d);
     EXPECT_EQ(SlotLine(7, false, -1, 8), "このバージョンのセーブデータではありません。");
     EXPECT_EQ(SlotLine(7, true, -1, 8), " hero1 Lv:59 " + place("港町") + " Time [99:00:00] T");
-    // Save point -1 (chapter 0) is stored below the offset: no " T".
-    d.savePoint = -1;
+    // " T" marks a stored word (save point + 52917364, wrapping) at or above 52917364: point 0 is
+    // the first with it and -1 (chapter 0) the last below; the word's top is the last with it,
+    // and one point more wraps to a word of 0.
+    const struct {
+        std::uint32_t point;
+        const char* mark;
+    } marks[] = {
+        {0, " T"},
+        {0xFFFFFFFFu, ""},
+        {4242049931u, " T"},
+        {4242049932u, ""},
+    };
     d.playTime = 59999;
-    WriteSave(Slot(7), d);
-    EXPECT_EQ(SlotLine(7, true, -1, 8), " hero1 Lv:59 " + place("") + " Time [00:00:59]");
+    for (const auto& m : marks) {
+        d.savePoint = static_cast<std::int32_t>(m.point);
+        WriteSave(Slot(7), d);
+        EXPECT_EQ(SlotLine(7, true, -1, 8), " hero1 Lv:59 " + place("") + " Time [00:00:59]" + m.mark) << m.point;
+    }
 
     // A chapter 3 save in chapter 3's folder; a chapter 4 one there cannot be carried over.
     d = SaveAt(7);
