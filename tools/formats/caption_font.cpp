@@ -1,5 +1,6 @@
 #include "formats/caption_font.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -82,15 +83,17 @@ CaptionCanvas::CaptionCanvas(std::uint32_t w, std::uint32_t h, PtxColor fill, st
 
 void CaptionCanvas::Fill(int x, int y, int w, int h, PtxColor color, std::uint8_t alpha)
 {
-    for (int py = y; py < y + h; ++py) {
-        for (int px = x; px < x + w; ++px) {
-            if (px < 0 || py < 0 || px >= static_cast<int>(width) || py >= static_cast<int>(height)) {
-                continue;
-            }
-            const std::size_t i = static_cast<std::size_t>(py) * width + static_cast<std::size_t>(px);
-            colors[i] = color;
-            alphas[i] = alpha;
-        }
+    // Clipped to the canvas once, then filled a row at a time.
+    const int left = std::max(x, 0);
+    const int top = std::max(y, 0);
+    const int right = std::min(x + w, static_cast<int>(width));
+    const int bottom = std::min(y + h, static_cast<int>(height));
+    for (int py = top; py < bottom && left < right; ++py) {
+        const std::size_t row = static_cast<std::size_t>(py) * width;
+        std::fill(colors.begin() + static_cast<std::ptrdiff_t>(row + left),
+                  colors.begin() + static_cast<std::ptrdiff_t>(row + right), color);
+        std::fill(alphas.begin() + static_cast<std::ptrdiff_t>(row + left),
+                  alphas.begin() + static_cast<std::ptrdiff_t>(row + right), alpha);
     }
 }
 

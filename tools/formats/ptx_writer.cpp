@@ -57,7 +57,8 @@ PtxImage PtxImage::FromPixels(const std::string& name, std::uint32_t kind, std::
     };
     std::uint32_t lastKey = 0xFFFFFFFF;
     std::uint8_t lastIndex = 0;
-    image.indices.reserve(colors.size());
+    image.indices.resize(colors.size());
+    std::uint8_t* index = image.indices.data();
     for (const PtxColor& c : colors) {
         const std::uint32_t k = key(c);
         if (k != lastKey) {
@@ -75,7 +76,7 @@ PtxImage PtxImage::FromPixels(const std::string& name, std::uint32_t kind, std::
             lastKey = k;
             lastIndex = static_cast<std::uint8_t>(slots[slot]);
         }
-        image.indices.push_back(lastIndex);
+        *index++ = lastIndex;
     }
     if (HasAlphaLayer(kind)) {
         image.alpha = alphas.empty() ? std::vector<std::uint8_t>(colors.size(), 255) : alphas;
