@@ -1,6 +1,8 @@
 // CALL: module commands, the built-in system calls, and scripts called as subroutines.
 #include <charconv>
 #include <ctime>
+#include <memory>
+#include <vector>
 
 #include "MainCode/Script/ScriptCommon.h"
 #include "MainCode/Script/ScriptRandom.h"
@@ -20,6 +22,52 @@ std::string DecimalText(std::int32_t value)
     const std::to_chars_result end = std::to_chars(text, text + sizeof(text), value);
     return std::string(text, end.ptr);
 }
+
+// The argument queues handed to modules, kept from one call to the next so that a call in a loop
+// fills queues that already hold their blocks. A module may send again while it runs: each call
+// under way has a pair of its own.
+struct ArgumentQueues {
+    std::deque<std::string> texts;
+    std::deque<std::uint32_t> kinds;
+};
+
+class BorrowedQueues {
+public:
+    BorrowedQueues()
+    {
+        std::vector<std::unique_ptr<ArgumentQueues>>& pool = Pool();
+        if (InUse() == pool.size()) {
+            pool.push_back(std::make_unique<ArgumentQueues>());
+        }
+        queues_ = pool[InUse()++].get();
+    }
+    // Emptied as they are given back: a long text is not kept until the next call.
+    ~BorrowedQueues()
+    {
+        queues_->texts.clear();
+        queues_->kinds.clear();
+        --InUse();
+    }
+    BorrowedQueues(const BorrowedQueues&) = delete;
+    BorrowedQueues& operator=(const BorrowedQueues&) = delete;
+
+    std::deque<std::string>& Texts() { return queues_->texts; }
+    std::deque<std::uint32_t>& Kinds() { return queues_->kinds; }
+
+private:
+    static std::vector<std::unique_ptr<ArgumentQueues>>& Pool()
+    {
+        static std::vector<std::unique_ptr<ArgumentQueues>> pool;
+        return pool;
+    }
+    static std::size_t& InUse()
+    {
+        static std::size_t inUse = 0;
+        return inUse;
+    }
+
+    ArgumentQueues* queues_ = nullptr;
+};
 
 }  // namespace
 
@@ -96,22 +144,32 @@ TScriptStatement* TScriptCall::Execute()
 
 // Every argument reaches a module as text: numbers and variables as decimal (kind 2), texts as
 // they are (kind 4).
-void TScriptCall::EvaluateArguments(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const
+std::size_t TScriptCall::EvaluateArguments(std::string* head, std::size_t headCount, std::deque<std::string>& texts,
+                                    std::deque<std::uint32_t>& kinds) const
 {
     ScriptWork::Count(m_argumentTokens);
+    std::size_t passed = 0;
+    const auto pass = [&](std::string text, std::uint32_t kind) {
+        if (passed < headCount) {
+            head[passed] = std::move(text);
+        } else {
+            texts.push_back(std::move(text));
+            kinds.push_back(kind);
+        }
+        ++passed;
+    };
     for (std::size_t i = 0; i < m_argTexts.size(); ++i) {
         const std::uint32_t kind = m_argKinds[i];
         if (kind == kTokenDecimal || kind == kTokenText) {
-            texts.push_back(m_argTexts[i]);
-            kinds.push_back(kind);
+            pass(m_argTexts[i], kind);
             continue;
         }
         std::int32_t value = 0;
         if (ArgumentValue(i, value)) {
-            texts.push_back(DecimalText(value));
-            kinds.push_back(kTokenDecimal);
+            pass(DecimalText(value), kTokenDecimal);
         }
     }
+    return passed;
 }
 
 // False for the kinds that are not passed (labels and unknown kinds).
@@ -142,19 +200,16 @@ bool TScriptCall::ArgumentValue(std::size_t i, std::int32_t& value) const
 
 void TScriptCall::SendMsg() const
 {
-    std::deque<std::string> texts;
-    std::deque<std::uint32_t> kinds;
-    EvaluateArguments(texts, kinds);
+    std::string head[2];
+    BorrowedQueues queues;
+    const std::size_t passed = EvaluateArguments(head, 2, queues.Texts(), queues.Kinds());
     TScriptProcessManager* manager = TScriptProcessManager::Get();
     // Without a module name and a command there is nothing to send.
-    if (manager == nullptr || texts.size() < 2) {
+    if (manager == nullptr || passed < 2) {
         return;
     }
-    const std::string module = texts[0];
-    const auto command = static_cast<std::uint32_t>(ScriptAtoi(texts[1]));
-    texts.erase(texts.begin(), texts.begin() + 2);
-    kinds.erase(kinds.begin(), kinds.begin() + 2);
-    const std::uint32_t result = manager->CallModule(module, command, texts, kinds);
+    const auto command = static_cast<std::uint32_t>(ScriptAtoi(head[1]));
+    const std::uint32_t result = manager->CallModule(head[0], command, queues.Texts(), queues.Kinds());
     if ((result & kWaitBit) != 0) {
         manager->SetModuleWait(1);
     }
@@ -165,11 +220,10 @@ void TScriptCall::SendMsg() const
 
 void TScriptCall::SeedRandom() const
 {
-    std::deque<std::string> texts;
-    std::deque<std::uint32_t> kinds;
-    EvaluateArguments(texts, kinds);
-    if (!texts.empty()) {
-        SeedScriptRandom(static_cast<std::uint32_t>(ScriptAtoi(texts[0])));
+    std::string seed;
+    BorrowedQueues rest;
+    if (EvaluateArguments(&seed, 1, rest.Texts(), rest.Kinds()) != 0) {
+        SeedScriptRandom(static_cast<std::uint32_t>(ScriptAtoi(seed)));
     }
 }
 

@@ -204,8 +204,10 @@ private:
     // What the target names, told apart once when the script loads.
     enum Target { kSendMsg, kRandom, kTime, kRandomSeed, kWait, kResume, kUnknownSystemCall, kScript };
 
-    // Only the calls that read their arguments build the lists.
-    void EvaluateArguments(std::deque<std::string>& texts, std::deque<std::uint32_t>& kinds) const;
+    // Only the calls that read their arguments build the lists: the first headCount passed
+    // arguments go to head, the rest to texts and kinds. Returns how many were passed.
+    std::size_t EvaluateArguments(std::string* head, std::size_t headCount, std::deque<std::string>& texts,
+                           std::deque<std::uint32_t>& kinds) const;
     // The value of argument i as a number; false for a kind that is not passed.
     bool ArgumentValue(std::size_t i, std::int32_t& value) const;
     void SendMsg() const;

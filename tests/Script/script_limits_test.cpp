@@ -1,6 +1,7 @@
 // A script's cost is bounded by its statements and what they hold: a frame's work counts tokens,
 // a CALL shares what is already loaded, recursion shares one load, and labels are found through
 // an index.
+#include <cstdlib>
 #include <filesystem>
 
 #include "script_fixture.h"
@@ -74,6 +75,63 @@ TEST_F(ScriptLimits, ACallInALoopReadsItsFileOnce)
     // reading that body and making g.x.
     EXPECT_EQ(Global("x"), 249793);
     EXPECT_EQ(after.opens - before.opens, 1);
+}
+
+// Takes what it is sent and asks for no memory: how often it was called, what it was sent in all,
+// and how many arguments came with its last call.
+class TallyModule : public TScriptModule {
+public:
+    TallyModule() : TScriptModule("Tally") {}
+    std::uint32_t Call(std::uint32_t command, const std::deque<std::string>& args,
+                       const std::deque<std::uint32_t>&) override
+    {
+        ++calls;
+        total += command;
+        for (const std::string& a : args) {
+            total += std::atoi(a.c_str());
+        }
+        lastCount = args.size();
+        lastFirst = args.empty() ? 0 : std::atoi(args[0].c_str());
+        return kDone;
+    }
+    void Update() override {}
+    void Draw() override {}
+
+    long calls = 0;
+    long total = 0;
+    std::size_t lastCount = 0;
+    long lastFirst = 0;
+};
+
+// A module sent the same message in a loop until the frame's work runs out: each call hands on
+// its own arguments, none left from the call before, and asks for no memory (the argument
+// queues of each call took four blocks). A command sent as an empty text is command 0; a message
+// without a command is not sent.
+TEST_F(ScriptLimits, AModuleSentMessagesInALoopGetsItsOwnArgumentsAndNothingIsAllocated)
+{
+    auto* tally = new TallyModule;
+    m_manager->AddModule(tally);
+    Write({{"main", {"CALL @@SendMsg \"Tally\" \"\" \"40\"", "CALL @@SendMsg \"Tally\"", "WHILE 1",
+                     "g.i = g.i + 1", "CALL @@SendMsg \"Tally\" 7 g.i 3", "END"}}});
+    m_manager->Push("t.pbsc/main");
+    testing::internal::CaptureStderr();
+    long allocations = -1;
+    {
+        qmtest::AllocationProbe probe;
+        m_manager->Step();
+        allocations = probe.OwnThreadAllocations();
+    }
+    testing::internal::GetCapturedStderr();
+    // The frame's work may end between the count and its message.
+    const long n = tally->lastFirst;
+    ASSERT_GT(n, 10000);
+    EXPECT_GE(n, Global("i") - 1);
+    EXPECT_EQ(tally->calls, 1 + n);
+    EXPECT_EQ(tally->total, 40 + 10 * n + n * (n + 1) / 2);
+    EXPECT_EQ(tally->lastCount, 2u);
+    if (qmtest::AllocationProbe::Available()) {
+        EXPECT_LT(allocations, 100) << allocations << " for " << n << " calls";
+    }
 }
 
 // The same loop as a cost: its calls allocate nothing (the ended task is taken up by the next
