@@ -43,7 +43,7 @@ void TAreaBase::LoadMap(TMapData& mapData)
         TAttackTable::Load("basic.bht");
     }
     // The field keeps projection and fog: it sets them again whenever it is resumed.
-    TFieldViewState view;
+    TSceneViewState view;
     view.nearZ = mapData.GetNear();
     view.farZ = mapData.GetFar();
     view.degrees = mapData.GetFieldOfView();

@@ -80,7 +80,7 @@ void TFieldLoop::Resume()
     ApplyViewState();
 }
 
-void TFieldLoop::SetViewState(const TFieldViewState& state)
+void TFieldLoop::SetViewState(const TSceneViewState& state)
 {
     m_viewState = state;
     m_hasViewState = true;
@@ -92,10 +92,7 @@ void TFieldLoop::ApplyViewState()
     if (!m_hasViewState) {
         return;
     }
-    const TFieldViewState& s = m_viewState;
-    m_view.SetProjection(s.nearZ, s.farZ, s.degrees, static_cast<int>(m_d3d->GetBackBufferWidth()),
-                         static_cast<int>(m_d3d->GetBackBufferHeight()));
-    m_d3d->SetFog(s.fog, s.fogStart, s.fogEnd, s.fogColour);
+    m_viewState.Apply(m_d3d, m_view);
 }
 
 void TFieldLoop::SetPlayer(const TRefPtr<TPlayerCharacter>& player)

@@ -9,6 +9,7 @@
 #include "MainCode/FieldHud.h"
 #include "MainCode/Map/TFieldPhase.h"
 #include "MainCode/TLoop.h"
+#include "MainCode/TSceneViewState.h"
 #include "TCommon/TRefPtr.h"
 #include "dx/dx8/3d/TFrame.h"
 #include "dx/dx8/3d/TView.h"
@@ -20,17 +21,6 @@ class TMapData;
 class TMinimap;
 class TPlayerCharacter;
 struct TSvpRecord;
-
-// What a map sets up for drawing: the device's fog and the field's projection.
-struct TFieldViewState {
-    bool fog = false;
-    float fogStart = 100.0F;
-    float fogEnd = 200.0F;
-    std::uint32_t fogColour = 0xFFFFFFFF;
-    float nearZ = 1.0F;
-    float farZ = 200.0F;
-    float degrees = 45.0F;
-};
 
 // An area and whether its holder owns it.
 struct TAreaHolder {
@@ -65,7 +55,7 @@ public:
     TAreaBase* GetArea() const { return m_area; }
 
     // The map's fog and projection, kept for every resume and set now.
-    void SetViewState(const TFieldViewState& state);
+    void SetViewState(const TSceneViewState& state);
     void SetPlayer(const TRefPtr<TPlayerCharacter>& player);
     void SetPhase(const TRefPtr<TFieldPhase>& phase);
     // Replaces the area (and the player) by one built from the map data; throws my_error as the
@@ -102,6 +92,6 @@ private:
     TAreaHolder m_areaHolder;
     TAreaBase* m_area = nullptr;
     bool m_skipDraw = false;
-    TFieldViewState m_viewState;
+    TSceneViewState m_viewState;
     bool m_hasViewState = false;  // no map loaded yet: nothing of ours to set
 };

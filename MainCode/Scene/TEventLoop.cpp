@@ -69,11 +69,11 @@ D3DXVECTOR3 TEventLoop::Along(const D3DXVECTOR3& from, const D3DXVECTOR3& to, fl
 void TEventLoop::SetFogAndProjection(bool fog, float fogStart, float fogEnd, D3DCOLOR fogColour, float farZ)
 {
     m_hasViewState = true;
-    m_fog = fog;
-    m_fogStart = fogStart;
-    m_fogEnd = fogEnd;
-    m_fogColour = fogColour;
-    m_farZ = farZ;
+    m_viewState.fog = fog;
+    m_viewState.fogStart = fogStart;
+    m_viewState.fogEnd = fogEnd;
+    m_viewState.fogColour = fogColour;
+    m_viewState.farZ = farZ;
     ApplyViewState();
 }
 
@@ -82,9 +82,7 @@ void TEventLoop::ApplyViewState()
     if (!m_hasViewState) {
         return;
     }
-    m_d3d->SetFog(m_fog, m_fogStart, m_fogEnd, m_fogColour);
-    m_view.SetProjection(0.1F, m_farZ, 45.0F, static_cast<int>(m_d3d->GetBackBufferWidth()),
-                         static_cast<int>(m_d3d->GetBackBufferHeight()));
+    m_viewState.Apply(m_d3d, m_view);
 }
 
 void TEventLoop::Resume()

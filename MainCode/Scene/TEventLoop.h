@@ -10,6 +10,7 @@
 #include <string>
 
 #include "MainCode/TLoop.h"
+#include "MainCode/TSceneViewState.h"
 #include "MainCode/TUiQuad.h"
 #include "TCommon/TLinearRamp.h"
 #include "TCommon/TRefPtr.h"
@@ -128,11 +129,7 @@ private:
     bool m_blackShown = false;
     // The fog and far distance the event chose; none chosen yet, nothing to set.
     bool m_hasViewState = false;
-    bool m_fog = false;
-    float m_fogStart = 100.0F;
-    float m_fogEnd = 200.0F;
-    D3DCOLOR m_fogColour = 0xFFFFFFFF;
-    float m_farZ = 0.0F;
+    TSceneViewState m_viewState{.nearZ = 0.1F};
     TRefPtr<TSoundFader> m_fader;
     std::unique_ptr<TSoundList> m_musicList;
     // Made by this event and held until it hands over: a later event made before this one runs

@@ -8,6 +8,7 @@
 
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TEnemyFactory.h"
+#include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TEquipLoop.h"
@@ -56,6 +57,32 @@ inline TSkillLoop* OpenSkillWindow(SceneDriver& driver, int downs)
         driver.Steps(11);
     }
     return skills;
+}
+
+// How far a hero was carried on along the way he faced (flat, of length one) while a key was held.
+struct CarriedOn {
+    D3DXVECTOR3 front;
+    float furthest = 0.0F;
+};
+
+// Holds key for that many steps and lets it go: the furthest the hero got along the way he faced
+// when it went down, from where he stood then.
+inline CarriedOn HoldAndMeasureCarry(SceneDriver& driver, TPlayerCharacter* hero, Button key, int steps)
+{
+    CarriedOn carried;
+    hero->GetFront(&carried.front);
+    carried.front.y = 0.0F;
+    D3DXVec3Normalize(&carried.front, &carried.front);
+    const D3DXVECTOR3 from = PositionOf(hero);
+    SceneDriver::Hold(key, true);
+    for (int i = 0; i < steps; ++i) {
+        driver.Step();
+        D3DXVECTOR3 moved = PositionOf(hero) - from;
+        moved.y = 0.0F;
+        carried.furthest = std::max(carried.furthest, D3DXVec3Dot(&moved, &carried.front));
+    }
+    SceneDriver::Hold(key, false);
+    return carried;
 }
 
 // The pause menu and its equipment screen, both left open.

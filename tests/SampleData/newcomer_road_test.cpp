@@ -131,22 +131,7 @@ protected:
 
     // Turned round to the first enemy behind the arrival, walked up to and swung at with Z until it
     // falls.
-    bool BeatTheFirstEnemy()
-    {
-        int step = 0;
-        const bool over = driver_.StepUntil(
-            [&] {
-                TEnemy* first = Live(qmtest::kFieldEnemyType);
-                if (!Standing() || first == nullptr) {
-                    return true;
-                }
-                Swing(first, step++);
-                return false;
-            },
-            3600);
-        SceneDriver::ReleaseAll();
-        return over && Standing();
-    }
+    bool BeatTheFirstEnemy() { return FightUntilItFalls(qmtest::kFieldEnemyType, 3600).won; }
 
     // Toward the enemy until within a swing, then Z tapped every sixteen steps.
     void Swing(TEnemy* enemy, int step)
@@ -160,13 +145,13 @@ protected:
         }
     }
 
-    // The arena's fight as the README has it: up the sand toward the brawler until it comes, then
-    // faced and swung at with Z until it falls. Every HP the hero lost in it, blow by blow.
+    // Faced and swung at with Z until the enemy of that type falls or the hero does. Every HP the
+    // hero lost in it, blow by blow.
     struct Fight {
         bool won = false;
         std::vector<std::int32_t> blows;
     };
-    Fight FightTheBrawler()
+    Fight FightUntilItFalls(std::uint32_t type, int limit)
     {
         Fight fight;
         std::int32_t hp = Hero()->GetHp();
@@ -177,18 +162,21 @@ protected:
                     fight.blows.push_back(hp - Hero()->GetHp());
                 }
                 hp = Hero()->GetHp();
-                TEnemy* brawler = Live(Reactions::kBrawlerType);
-                if (!Standing() || brawler == nullptr) {
+                TEnemy* enemy = Live(type);
+                if (!Standing() || enemy == nullptr) {
                     return true;
                 }
-                Swing(brawler, step++);
+                Swing(enemy, step++);
                 return false;
             },
-            2400);
+            limit);
         SceneDriver::ReleaseAll();
-        fight.won = fight.won && Standing() && Live(Reactions::kBrawlerType) == nullptr;
+        fight.won = fight.won && Standing() && Live(type) == nullptr;
         return fight;
     }
+    // The arena's fight as the README has it: up the sand toward the brawler until it comes, then
+    // faced and swung at with Z until it falls.
+    Fight FightTheBrawler() { return FightUntilItFalls(Reactions::kBrawlerType, 2400); }
 };
 
 // A new game's hero, as the title gives him: at the first level with 120 HP and the guard of 104
@@ -259,22 +247,10 @@ TEST_F(NewcomerRoad, TurnsAfterAStraightWalkCarryTheHeroOnAsTheReadmeSays)
         driver_.Steps(row.walk);
         SceneDriver::Hold(Button::Up, false);
         driver_.Steps(row.pause);
-        D3DXVECTOR3 front;
-        Hero()->GetFront(&front);
-        front.y = 0.0F;
-        D3DXVec3Normalize(&front, &front);
-        const D3DXVECTOR3 from = PositionOf(Hero());
-        float on = 0.0F;
-        SceneDriver::Hold(row.key, true);
-        for (int i = 0; i < 300; ++i) {
-            driver_.Step();
-            D3DXVECTOR3 moved = PositionOf(Hero()) - from;
-            moved.y = 0.0F;
-            on = std::max(on, D3DXVec3Dot(&moved, &front));
-        }
-        SceneDriver::Hold(row.key, false);
-        EXPECT_GE(on, row.least);
-        EXPECT_LT(on, row.most);
+        const qmtest::CarriedOn carried = qmtest::HoldAndMeasureCarry(driver_, Hero(), row.key, 300);
+        const D3DXVECTOR3& front = carried.front;
+        EXPECT_GE(carried.furthest, row.least);
+        EXPECT_LT(carried.furthest, row.most);
         // He did turn: the way he faced is behind or beside him now.
         D3DXVECTOR3 now;
         Hero()->GetFront(&now);

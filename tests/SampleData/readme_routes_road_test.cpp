@@ -265,20 +265,7 @@ TEST_F(ReadmeRoutesRoad, TurningRoundWhileWalkingCarriesTheHeroOnAndAPotionsBonu
     driver_.Steps(60);
     SceneDriver::Hold(Button::Up, false);
     // The furthest Down held for two seconds carries him on along the way he faced.
-    D3DXVECTOR3 front;
-    Hero()->GetFront(&front);
-    front.y = 0.0F;
-    D3DXVec3Normalize(&front, &front);
-    const D3DXVECTOR3 from = PositionOf(Hero());
-    float on = 0.0F;
-    SceneDriver::Hold(Button::Down, true);
-    for (int i = 0; i < 120; ++i) {
-        driver_.Step();
-        D3DXVECTOR3 moved = PositionOf(Hero()) - from;
-        moved.y = 0.0F;
-        on = std::max(on, D3DXVec3Dot(&moved, &front));
-    }
-    SceneDriver::Hold(Button::Down, false);
+    const float on = qmtest::HoldAndMeasureCarry(driver_, Hero(), Button::Down, 120).furthest;
     driver_.Steps(30);
     EXPECT_GT(on, 3.0F);
     EXPECT_LT(on, 5.0F);
