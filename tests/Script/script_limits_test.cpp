@@ -105,13 +105,14 @@ public:
 
 // A module sent the same message in a loop until the frame's work runs out: each call hands on
 // its own arguments, none left from the call before, and asks for no memory (the argument
-// queues of each call took four blocks). A command sent as an empty text is command 0; a message
-// without a command is not sent.
+// queues of each call took four blocks). A command sent as an empty text is command 0; a module
+// name and a command alone are sent; a message without a command is not.
 TEST_F(ScriptLimits, AModuleSentMessagesInALoopGetsItsOwnArgumentsAndNothingIsAllocated)
 {
     auto* tally = new TallyModule;
     m_manager->AddModule(tally);
-    Write({{"main", {"CALL @@SendMsg \"Tally\" \"\" \"40\"", "CALL @@SendMsg \"Tally\"", "WHILE 1",
+    Write({{"main", {"CALL @@SendMsg \"Tally\" \"\" \"40\"", "CALL @@SendMsg \"Tally\" 500",
+                     "CALL @@SendMsg \"Tally\"", "WHILE 1",
                      "g.i = g.i + 1", "CALL @@SendMsg \"Tally\" 7 g.i 3", "END"}}});
     m_manager->Push("t.pbsc/main");
     testing::internal::CaptureStderr();
@@ -126,8 +127,8 @@ TEST_F(ScriptLimits, AModuleSentMessagesInALoopGetsItsOwnArgumentsAndNothingIsAl
     const long n = tally->lastFirst;
     ASSERT_GT(n, 10000);
     EXPECT_GE(n, Global("i") - 1);
-    EXPECT_EQ(tally->calls, 1 + n);
-    EXPECT_EQ(tally->total, 40 + 10 * n + n * (n + 1) / 2);
+    EXPECT_EQ(tally->calls, 2 + n);
+    EXPECT_EQ(tally->total, 540 + 10 * n + n * (n + 1) / 2);
     EXPECT_EQ(tally->lastCount, 2u);
     if (qmtest::AllocationProbe::Available()) {
         EXPECT_LT(allocations, 100) << allocations << " for " << n << " calls";
