@@ -8,8 +8,10 @@
 // not have, a script called with 6,000 arguments, a module sent 6,000 variables, 100,000 variables
 // of distinct names, CALLs into 20,000 files that do not exist and of 20,000 new names of one file,
 // the flag module given a 60,000-digit number and the flag module's reads, 2,000 missing files each
-// spelled anew beside a crowded folder, and missing files called frame after frame while that folder
-// is changed between frames. Prints each frame's wall and CPU time (of a shape of several frames,
+// spelled anew beside a crowded folder, missing files called frame after frame while that folder
+// is changed between frames, missing files behind a path of many steps through a missing folder,
+// 600 spellings of one file frame after frame, folders of long names called round in turn, and a
+// folder of 300,000 names. Prints each frame's wall and CPU time (of a shape of several frames,
 // its busiest), the statements and tokens the budget saw, and the process's resident memory before
 // and after. Each shape runs in its own child process, the story event start last of all since its
 // scenes stay queued.
@@ -56,6 +58,13 @@ struct Shape {
     // file in the script folder or removes it.
     int frames = 1;
     bool touched = false;
+    // Folders made in the script folder, each with that many empty files of names that long.
+    struct Folders {
+        const char* under = "";
+        int count = 0;
+        int names = 0;
+        int nameLength = 0;
+    } folders = {};
 };
 
 // The files the crowded rows make: about as many as a set-up of a second or so makes, and no more
@@ -129,6 +138,18 @@ bool Play(const Shape& shape, Result* r)
         char name[32];
         std::snprintf(name, sizeof(name), "crowd%06d.dat", i);
         std::ofstream(folder / name);
+    }
+    for (int f = 0; f < shape.folders.count; ++f) {
+        char sub[32];
+        std::snprintf(sub, sizeof(sub), "f%03d", f);
+        const std::filesystem::path made = folder / shape.folders.under / sub;
+        std::filesystem::create_directories(made);
+        for (int i = 0; i < shape.folders.names; ++i) {
+            char number[16];
+            std::snprintf(number, sizeof(number), "%06d", i);
+            const std::string name = number + std::string(shape.folders.nameLength - 10, 'x') + ".txt";
+            std::ofstream(made / name);
+        }
     }
 
     TScriptProcessManager* manager = TScriptProcessManager::Create();
@@ -344,6 +365,34 @@ int main(int argc, char** argv)
         std::snprintf(line, sizeof(line), "s%05d", i);
         named.push_back({line, {"g.c = g.c + 1"}});
     }
+    // 2,000 CALLs of missing files behind 24 steps out of the script folder and back in, into a
+    // folder that is not there: 240 characters, written plainly "zz\m<i>.pbsc".
+    std::vector<std::string> stepped;
+    for (int i = 0; i < 2000; ++i) {
+        stepped.push_back("CALL " + Repeated("..\\\\scr04\\\\", 24) + "zz\\\\m" + std::to_string(i) + ".pbsc/s");
+    }
+    // 600 spellings of one file (the case of "bench.pbsc" by the bits of i, behind i / 32 dot steps),
+    // called frame after frame beside the crowded folder.
+    std::vector<std::string> spellings = {"WHILE 1"};
+    for (int i = 0; i < 600; ++i) {
+        std::string name = "bench.pbsc";
+        for (std::size_t b = 0, letter = 0; b < name.size(); ++b) {
+            if (name[b] != '.' && ((i >> letter++) & 1) != 0) {
+                name[b] = static_cast<char>(name[b] - 'a' + 'A');
+            }
+        }
+        spellings.push_back("CALL " + Repeated(".\\\\", i / 32) + name + "/one");
+    }
+    spellings.insert(spellings.end(), {"CALL @@Wait", "END"});
+    // One missing-file CALL a frame into each of four folders of 18,000 names of 204 letters in turn.
+    std::vector<std::string> longNames = {"WHILE 1"};
+    for (int f = 0; f < 4; ++f) {
+        longNames.push_back("CALL long\\\\f00" + std::to_string(f) + "\\\\m.pbsc/s");
+        longNames.push_back("CALL @@Wait");
+    }
+    longNames.push_back("END");
+    // Missing-file CALLs into a folder of 300,000 names, one after the other.
+    std::vector<std::string> over = {"WHILE 1", "g.i = g.i + 1", "CALL over\\\\f000\\\\m.pbsc/s", "END"};
     const Shape shapes[] = {
         {"short statements (g.x = g.x + 1)", {"WHILE 1", "g.x = g.x + 1", "END"}},
         {"Text 3 2 (clear both)", {"WHILE 1", "CALL @@SendMsg \"Text\" 3 2", "END"}},
@@ -368,6 +417,10 @@ int main(int argc, char** argv)
          {"WHILE 1", "CALL @@SendMsg \"Flag\" 0 5", "CALL @@SendMsg \"Flag\" 0 10", "END"}},
         {"missing files spelled anew", spelled, {}, kCrowdedFolder},
         {"a folder that never settles", unsettled, {}, kCrowdedFolder, 30, true},
+        {"a path of 24 steps, a folder missing", stepped},
+        {"600 spellings of one file", spellings, {{"one", {"g.c = g.c + 1"}}}, kCrowdedFolder, 5},
+        {"folders of 204-letter names", longNames, {}, 0, 16, false, {"long", 4, 18000, 204}},
+        {"a folder of 300,000 names", over, {}, 0, 40, false, {"over", 1, 300000, 10}},
         {"MapEvent 2 301 0 (story event)", {"WHILE 1", "CALL @@SendMsg \"MapEvent\" 2 301 0", "END"}},
     };
     double bound = 0.0;

@@ -77,22 +77,12 @@ void TFieldLoop::Resume()
 {
     TSceneLoop::Resume();
     m_skipDraw = false;
-    ApplyViewState();
+    m_viewState.Apply(m_d3d, m_view);
 }
 
 void TFieldLoop::SetViewState(const TSceneViewState& state)
 {
-    m_viewState = state;
-    m_hasViewState = true;
-    ApplyViewState();
-}
-
-void TFieldLoop::ApplyViewState()
-{
-    if (!m_hasViewState) {
-        return;
-    }
-    m_viewState.Apply(m_d3d, m_view);
+    m_viewState.Set(state, m_d3d, m_view);
 }
 
 void TFieldLoop::SetPlayer(const TRefPtr<TPlayerCharacter>& player)

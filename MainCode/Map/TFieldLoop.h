@@ -80,7 +80,6 @@ private:
     std::uint32_t PhaseStep();
     void PhaseDraw();
     std::uint32_t AreaStep();
-    void ApplyViewState();
 
     TView m_view;
     TRefPtr<TFrame> m_sceneFrame;
@@ -92,6 +91,5 @@ private:
     TAreaHolder m_areaHolder;
     TAreaBase* m_area = nullptr;
     bool m_skipDraw = false;
-    TSceneViewState m_viewState;
-    bool m_hasViewState = false;  // no map loaded yet: nothing of ours to set
+    TSceneViewHolder m_viewState;
 };

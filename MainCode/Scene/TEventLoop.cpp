@@ -68,27 +68,19 @@ D3DXVECTOR3 TEventLoop::Along(const D3DXVECTOR3& from, const D3DXVECTOR3& to, fl
 
 void TEventLoop::SetFogAndProjection(bool fog, float fogStart, float fogEnd, D3DCOLOR fogColour, float farZ)
 {
-    m_hasViewState = true;
-    m_viewState.fog = fog;
-    m_viewState.fogStart = fogStart;
-    m_viewState.fogEnd = fogEnd;
-    m_viewState.fogColour = fogColour;
-    m_viewState.farZ = farZ;
-    ApplyViewState();
-}
-
-void TEventLoop::ApplyViewState()
-{
-    if (!m_hasViewState) {
-        return;
-    }
-    m_viewState.Apply(m_d3d, m_view);
+    TSceneViewState state{.nearZ = 0.1F};
+    state.fog = fog;
+    state.fogStart = fogStart;
+    state.fogEnd = fogEnd;
+    state.fogColour = fogColour;
+    state.farZ = farZ;
+    m_viewState.Set(state, m_d3d, m_view);
 }
 
 void TEventLoop::Resume()
 {
     TSceneLoop::Resume();
-    ApplyViewState();
+    m_viewState.Apply(m_d3d, m_view);
 }
 
 void TEventLoop::AddScenery(TFrame* frame, const std::string& file)

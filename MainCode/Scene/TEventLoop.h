@@ -115,7 +115,6 @@ private:
     friend struct TSceneProbe;
 
     std::uint32_t StepEvent();
-    void ApplyViewState();
     // Lets go of the manager; it is destroyed as the current one only when it is still this event's.
     void ReleaseScripts();
     void StartSkip();
@@ -128,8 +127,7 @@ private:
     bool m_skipping = false;
     bool m_blackShown = false;
     // The fog and far distance the event chose; none chosen yet, nothing to set.
-    bool m_hasViewState = false;
-    TSceneViewState m_viewState{.nearZ = 0.1F};
+    TSceneViewHolder m_viewState;
     TRefPtr<TSoundFader> m_fader;
     std::unique_ptr<TSoundList> m_musicList;
     // Made by this event and held until it hands over: a later event made before this one runs

@@ -79,8 +79,12 @@ inline constexpr std::uint64_t kFileReopened = 1500;
 // nothing read, some 4 microseconds.
 inline constexpr std::uint64_t kFileChecked = 1000;
 // An entry of a folder the system read to find a file named in another case, or not there at all
-// (a file missing as written): the entry read, its name folded and kept, some 650 nanoseconds.
+// (a file missing as written): the entry read, its name folded and kept, some 650 nanoseconds;
+// and each byte of its name on top.
 inline constexpr std::uint64_t kFolderEntry = 160;
+inline constexpr std::uint64_t kFolderNameByte = 1;
+// A name of a path the system was asked to walk (an open, a look at a folder).
+inline constexpr std::uint64_t kPathStep = 8;
 
 // A line written to the log.
 inline constexpr std::uint64_t kLogLine = 300;
@@ -118,6 +122,12 @@ public:
     static void CountLinks(std::uint64_t links) { s_tokens += links * ScriptPrice::kLink; }
     static std::uint64_t Tokens() { return s_tokens; }
 
+    // Where the work of the frame being run ends, for work that can go on in the next frame (a
+    // folder read for a CALL); UINT64_MAX between frames.
+    static std::uint64_t FrameEnd() { return s_frameEnd; }
+    static void SetFrameEnd(std::uint64_t end) { s_frameEnd = end; }
+
 private:
     static inline std::uint64_t s_tokens = 0;
+    static inline std::uint64_t s_frameEnd = UINT64_MAX;
 };

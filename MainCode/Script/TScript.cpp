@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "MainCode/Script/ScriptCommon.h"
+#include "MainCode/Script/TScriptFile.h"
 #include "MainCode/Script/TScriptStatement.h"
 #include "TCommon/FileFailure.h"
 
@@ -132,9 +133,14 @@ TScript::TScript(const std::string& key)
     Load(key);
 }
 
-TScript::TScript(const std::string& key, TScriptFile& file)
+TScript::TScript(const std::string& key, const TScriptFile& file, TScriptFileOpening* opening)
 {
-    Load(key, file);
+    Load(key, file, opening);
+}
+
+TScript::TScript(const std::string& key, const std::string& path, DWORD error) : m_key(key)
+{
+    ScriptLog("cannot open " + FileFailureText(path + " (" + key + ")", error));
 }
 
 TScript::TScript(const TRefPtr<TScript>& loaded)
@@ -187,31 +193,34 @@ void TScript::SplitKey(const std::string& key, std::string& filePart, std::strin
 
 void TScript::Load(const std::string& key)
 {
-    LoadFrom(key, nullptr);
+    std::string filePart;
+    std::string name;
+    SplitKey(key, filePart, name);
+    if (filePart.empty()) {
+        Reset();
+        m_key = key;
+        ScriptLog("no file in the script key \"" + key + "\"");
+        return;
+    }
+    TScriptFileOpening opening(s_folder + filePart, TScriptFileOpening::kPushed, UINT64_MAX);
+    if (!opening.IsOpen()) {
+        Reset();
+        m_key = key;
+        ScriptLog("cannot open " + FileFailureText(opening.GetPath() + " (" + key + ")", opening.Error()));
+        return;
+    }
+    const TScriptFile file(opening, LoadEnd());
+    Load(key, file, &opening);
 }
 
-void TScript::Load(const std::string& key, TScriptFile& file)
-{
-    LoadFrom(key, &file);
-}
-
-void TScript::LoadFrom(const std::string& key, TScriptFile* file)
+void TScript::Load(const std::string& key, const TScriptFile& file, TScriptFileOpening* opening)
 {
     Reset();
     m_key = key;
     std::string filePart;
     std::string name;
     SplitKey(key, filePart, name);
-    const std::string path = s_folder + filePart;
-    if (filePart.empty()) {
-        ScriptLog("no file in the script key \"" + key + "\"");
-        return;
-    }
-    std::optional<TScriptFile> own;
-    if (file == nullptr) {
-        file = &own.emplace(path, TScriptFile::kHoldForBody);
-    }
-    if (!ReadBody(*file, name, path + " (" + m_key + ")")) {
+    if (!ReadBody(file, opening, name, s_folder + filePart + " (" + m_key + ")")) {
         Reset();
         return;
     }
@@ -234,18 +243,11 @@ void TScript::LoadFrom(const std::string& key, TScriptFile* file)
     m_previous = nullptr;
 }
 
-bool TScript::ReadBody(TScriptFile& file, const std::string& name, const std::string& where)
+bool TScript::ReadBody(const TScriptFile& file, TScriptFileOpening* opening, const std::string& name,
+                       const std::string& where)
 {
-    // However the reading ends, the file is closed: a manager holds no descriptor between loads.
-    struct Closing {
-        TScriptFile& file;
-        ~Closing() { file.Close(); }
-    } closing{file};
     std::uint32_t offset = 0;
-    switch (file.OpenFor(name, offset)) {
-    case TScriptFile::kUnreadable:
-        ScriptLog("cannot open " + FileFailureText(where, file.Error()));
-        return false;
+    switch (file.Find(name, offset)) {
     case TScriptFile::kBrokenDirectory:
         ScriptLog("broken directory in " + where);
         return false;
@@ -258,7 +260,10 @@ bool TScript::ReadBody(TScriptFile& file, const std::string& name, const std::st
     case TScriptFile::kFound:
         break;
     }
-    TByteReader& in = file.Reader();
+    if (opening == nullptr || !opening->IsOpen()) {
+        return false;
+    }
+    TByteReader& in = opening->Reader();
     if (!in.Seek(offset)) {
         ScriptLog("script body beyond the end of " + where);
         return false;

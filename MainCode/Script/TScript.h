@@ -8,10 +8,12 @@
 #include <unordered_map>
 #include <vector>
 
-#include "MainCode/Script/TScriptFile.h"
 #include "MainCode/Script/TScriptVarTable.h"
+#include "platform/win32/types.h"
 #include "TCommon/TRefPtr.h"
 
+class TScriptFile;
+class TScriptFileOpening;
 class TScriptLabel;
 class TScriptStatement;
 
@@ -22,8 +24,11 @@ public:
     static constexpr std::size_t kMaxStatementBytes = 65536;
 
     explicit TScript(const std::string& key);
-    // The script of the key from a file already open (its file part's).
-    TScript(const std::string& key, TScriptFile& file);
+    // The script of the key by its file's directory, its body read from the opening (null when the
+    // directory is known not to have it: nothing is read).
+    TScript(const std::string& key, const TScriptFile& file, TScriptFileOpening* opening);
+    // The script of a key whose file could not be opened at the path, for the error: left empty.
+    TScript(const std::string& key, const std::string& path, DWORD error);
     // A task that runs the statements of a script already loaded, with its own position and locals.
     explicit TScript(const TRefPtr<TScript>& loaded);
     virtual ~TScript();
@@ -40,7 +45,7 @@ public:
     // made while a statement runs is that statement's work: it stops (the script left empty) where
     // a frame's work would end, so that the budget ends the run.
     void Load(const std::string& key);
-    void Load(const std::string& key, TScriptFile& file);
+    void Load(const std::string& key, const TScriptFile& file, TScriptFileOpening* opening);
     // Makes an ended task run a loaded script from its start, with no locals.
     void Restart(const TRefPtr<TScript>& loaded);
     // Runs one statement; false once the script has ended.
@@ -66,9 +71,8 @@ public:
     const std::string& GetKey() const { return m_key; }
 
 private:
-    // Null file: read it now.
-    void LoadFrom(const std::string& key, TScriptFile* file);
-    bool ReadBody(TScriptFile& file, const std::string& name, const std::string& where);
+    bool ReadBody(const TScriptFile& file, TScriptFileOpening* opening, const std::string& name,
+                  const std::string& where);
 
     TRefPtr<TScript> m_loaded;
     std::vector<TRefPtr<TScriptLabel>> m_labels;

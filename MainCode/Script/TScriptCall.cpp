@@ -136,7 +136,10 @@ TScriptStatement* TScriptCall::Execute()
     case kUnknownSystemCall:
         break;
     case kScript:
-        CallScript();
+        if (!CallScript()) {
+            // The called file's folder is still being read: this CALL runs again next frame.
+            return this;
+        }
         break;
     }
     return m_next;
@@ -227,15 +230,15 @@ void TScriptCall::SeedRandom() const
     }
 }
 
-void TScriptCall::CallScript() const
+bool TScriptCall::CallScript() const
 {
     TScriptProcessManager* manager = TScriptProcessManager::Get();
     if (manager == nullptr) {
-        return;
+        return true;
     }
     TScript* called = manager->PushCalled(m_target);
     if (called == nullptr) {
-        return;
+        return !manager->GaveFrameBack();
     }
     // Straight into the called task's locals: a CALL in a loop builds no argument queues.
     ScriptWork::Count(m_argumentTokens);
@@ -247,4 +250,5 @@ void TScriptCall::CallScript() const
             ++passed;
         }
     }
+    return true;
 }

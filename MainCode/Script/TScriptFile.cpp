@@ -1,84 +1,65 @@
 #include "MainCode/Script/TScriptFile.h"
 
 #include "MainCode/Script/ScriptWork.h"
-#include "MainCode/Script/TScript.h"
-#include "platform/win32/file.h"
 
 namespace {
 
-// Opens the file to read. A name not there as written makes the system read its folder to look
-// for it in another case: the entries it read are this opening's work too, counted here.
-bool OpenCounted(TFile& file, DWORD& error)
+std::uint64_t PurposePrice(TScriptFileOpening::Purpose purpose)
 {
-    const std::uint64_t entries = platform::FolderEntriesRead();
-    const bool opened = file.Open(true, GENERIC_READ);
-    error = opened ? ERROR_SUCCESS : GetLastError();
-    ScriptWork::Count((platform::FolderEntriesRead() - entries) * ScriptPrice::kFolderEntry);
-    return opened;
-}
-
-std::uint64_t Ticks(const FILETIME& time)
-{
-    return std::uint64_t{time.dwHighDateTime} << 32 | time.dwLowDateTime;
-}
-
-TScriptFile::Identity IdentityOf(HANDLE handle)
-{
-    TScriptFile::Identity identity;
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!GetFileInformationByHandle(handle, &info)) {
-        return identity;
+    switch (purpose) {
+    case TScriptFileOpening::kFirstCall: return ScriptPrice::kFileOpened;
+    case TScriptFileOpening::kLook: return ScriptPrice::kFileChecked;
+    case TScriptFileOpening::kBody: return ScriptPrice::kFileReopened;
+    case TScriptFileOpening::kPushed: break;
     }
-    identity.known = true;
-    identity.volume = info.dwVolumeSerialNumber;
-    identity.index = std::uint64_t{info.nFileIndexHigh} << 32 | info.nFileIndexLow;
-    identity.size = std::uint64_t{info.nFileSizeHigh} << 32 | info.nFileSizeLow;
-    identity.written = Ticks(info.ftLastWriteTime);
-    // The creation time is the file's last status change on this platform.
-    identity.changed = Ticks(info.ftCreationTime);
-    return identity;
+    return 0;
 }
 
 }  // namespace
 
-TScriptFile::TScriptFile(const std::string& path, Hold hold) : m_file(path)
+TScriptFileOpening::TScriptFileOpening(const std::string& path, Purpose purpose, std::uint64_t end) : m_file(path)
 {
-    if (!OpenFile()) {
-        return;
+    const std::uint64_t price = PurposePrice(purpose);
+    ScriptWork::Count(price);
+    const std::uint64_t entries = platform::FolderEntriesRead();
+    const std::uint64_t bytes = platform::FolderNameBytesRead();
+    const std::uint64_t steps = platform::PathStepsAsked();
+    bool opened = false;
+    if (end == UINT64_MAX) {
+        opened = m_file.Open(true, GENERIC_READ);
+    } else {
+        // The folders the system reads to find a name spelled in another case (or not there at
+        // all) are read no further than the frame's work reaches.
+        const std::uint64_t worked = ScriptWork::Tokens();
+        const platform::FolderReadLimit limit(end > worked ? end - worked : 0, ScriptPrice::kFolderEntry,
+                                              ScriptPrice::kFolderNameByte);
+        opened = m_file.Open(true, GENERIC_READ);
     }
-    m_read = true;
-    ReadDirectory();
-    if (hold == kClose) {
-        Close();
+    m_error = opened ? ERROR_SUCCESS : GetLastError();
+    ScriptWork::Count((platform::FolderEntriesRead() - entries) * ScriptPrice::kFolderEntry +
+                      (platform::FolderNameBytesRead() - bytes) * ScriptPrice::kFolderNameByte +
+                      (platform::PathStepsAsked() - steps) * ScriptPrice::kPathStep);
+    if (opened) {
+        m_stamp = platform::StampOf(m_file.GetHandle());
+        m_reader.emplace(m_file);
     }
 }
 
-TScriptFile::~TScriptFile()
+TScriptFileOpening::~TScriptFileOpening()
 {
-    // The file itself is closed by its own destructor.
+    // The reader first: it puts the file back where it stopped.
     m_reader.reset();
 }
 
-bool TScriptFile::OpenFile()
+bool TScriptFileOpening::Pending() const
 {
-    m_reader.reset();
-    if (!OpenCounted(m_file, m_error)) {
-        return false;
-    }
-    m_open = true;
-    m_identity = IdentityOf(m_file.GetHandle());
-    m_reader.emplace(m_file);
-    return true;
+    return m_error == ERROR_IO_PENDING;
 }
 
-void TScriptFile::ReadDirectory()
+TScriptFile::TScriptFile(TScriptFileOpening& opening, std::uint64_t end) : m_stamp(opening.Stamp())
 {
-    m_offsets.clear();
-    m_broken = false;
-    m_tooLong = false;
-    TByteReader& in = *m_reader;
+    TByteReader& in = opening.Reader();
     in.Seek(0);
-    const std::uint64_t end = TScript::LoadEnd();
     std::uint32_t entries = 0;
     // An entry is at least its name length and its offset.
     if (!in.U32(entries) || !in.Fits(entries, 8)) {
@@ -104,59 +85,10 @@ void TScriptFile::ReadDirectory()
 
 TScriptFile::Lookup TScriptFile::Find(const std::string& name, std::uint32_t& offset) const
 {
-    if (!m_read) {
-        return kUnreadable;
-    }
     auto found = m_offsets.find(name);
     if (found == m_offsets.end()) {
         return m_broken ? kBrokenDirectory : m_tooLong ? kTooLong : kMissing;
     }
     offset = found->second;
     return kFound;
-}
-
-TScriptFile::Lookup TScriptFile::OpenFor(const std::string& name, std::uint32_t& offset)
-{
-    Lookup found = Find(name, offset);
-    if (found != kFound || m_open) {
-        return found;
-    }
-    const Identity read = m_identity;
-    ScriptWork::Count(ScriptPrice::kFileReopened);
-    if (!OpenFile()) {
-        return kUnreadable;
-    }
-    // Another file under the name, or this one rewritten since its directory was read: the body of
-    // the name is where the file says now.
-    if (!m_identity.Same(read)) {
-        ++m_rereadings;
-        ReadDirectory();
-        found = Find(name, offset);
-    }
-    return found;
-}
-
-void TScriptFile::Close()
-{
-    // Closed first: the reader then has no file to put back where it stopped.
-    if (m_open) {
-        m_open = false;
-        m_file.Close();
-    }
-    m_reader.reset();
-}
-
-bool TScriptFile::Unchanged()
-{
-    if (m_open) {
-        return true;
-    }
-    ScriptWork::Count(ScriptPrice::kFileChecked);
-    TFile probe(GetPath());
-    DWORD error = ERROR_SUCCESS;
-    if (!OpenCounted(probe, error)) {
-        // Gone, or still not to be opened.
-        return !m_read;
-    }
-    return m_read && IdentityOf(probe.GetHandle()).Same(m_identity);
 }

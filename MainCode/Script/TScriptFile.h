@@ -1,5 +1,5 @@
-// A compiled script file as the scripts read it: its directory (where each script's body starts)
-// and what the file is, so that a file rewritten since is read again.
+// A compiled script file as the scripts read it: what the file is, and its directory (where each
+// script's body starts). Each opening of a script file, and the work it is, goes through here.
 #pragma once
 
 #include <cstdint>
@@ -9,78 +9,60 @@
 
 #include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
+#include "platform/win32/file.h"
 
-// No file is held open between reads: the file is opened for its directory and closed, and opened
-// again for each body a script is read from. A file that is no longer the one its directory was
-// read from has its directory read again before a body is read from it. A manager keeps one for
-// each file its scripts come from, so a name the file does not have is never read for again.
-class TScriptFile {
+// One opening of a script file by its path; the file stays open while this lives. A CALL's
+// opening reads no more of a folder than the frame has work left for (Pending): the next opening of
+// the path goes on reading it.
+class TScriptFileOpening {
 public:
-    enum Lookup { kFound, kUnreadable, kBrokenDirectory, kMissing, kTooLong };
-    // Whether the file stays open after its directory, for the body read next (which closes it).
-    enum Hold { kClose, kHoldForBody };
-
-    // What tells a file from another and from itself rewritten: its volume and index (the same
-    // file whatever name reached it), its size, its last write time (which copies and unpackers
-    // set back) and its last status change (which no tool sets back).
-    struct Identity {
-        bool known = false;
-        std::uint64_t volume = 0;
-        std::uint64_t index = 0;
-        std::uint64_t size = 0;
-        std::uint64_t written = 0;
-        std::uint64_t changed = 0;
-
-        // Never for an identity that could not be told.
-        bool Same(const Identity& other) const
-        {
-            return known && other.known && volume == other.volume && index == other.index && size == other.size &&
-                   written == other.written && changed == other.changed;
-        }
+    // Why a script file is opened: each costs what ScriptPrice says of it.
+    enum Purpose {
+        kPushed,     // a scene starting its script: the scene's work, read whatever it takes
+        kFirstCall,  // a CALL of a file part not asked for before
+        kLook,       // a file part called before, looked at again in a later frame
+        kBody,       // a file part looked at this frame, opened again for a body
     };
 
-    // Reads the directory; what cannot be read is told by Find, to each script asking.
-    explicit TScriptFile(const std::string& path, Hold hold = kClose);
-    ~TScriptFile();
-    TScriptFile(const TScriptFile&) = delete;
-    TScriptFile& operator=(const TScriptFile&) = delete;
+    // `end`: where the frame's work ends (ScriptWork tokens); UINT64_MAX for an opening that cannot
+    // wait for a later frame.
+    TScriptFileOpening(const std::string& path, Purpose purpose, std::uint64_t end);
+    ~TScriptFileOpening();
+    TScriptFileOpening(const TScriptFileOpening&) = delete;
+    TScriptFileOpening& operator=(const TScriptFileOpening&) = delete;
 
-    // Where the first script of the name starts, by the directory as last read. A directory broken
-    // before the name is reached is broken for it.
-    Lookup Find(const std::string& name, std::uint32_t& offset) const;
-    // Opens the file to read the body of the name (the file held open since its directory was read
-    // is taken as it is), first reading the directory again when the file has changed; then Find.
-    // The file stays open until Close, whatever the answer.
-    Lookup OpenFor(const std::string& name, std::uint32_t& offset);
-    void Close();
-    // Whether the path still leads to the file the directory was read from, as it was then (or,
-    // when the file could not be opened, still to none that opens): one opening by the path to
-    // ask, nothing read.
-    bool Unchanged();
-    // How often the directory was read again, the file found changed.
-    std::uint32_t Rereadings() const { return m_rereadings; }
-
-    // The reader of the open file.
-    TByteReader& Reader() { return *m_reader; }
-    // The system's error that kept the file from opening the last time (ERROR_SUCCESS when it opened).
+    bool IsOpen() const { return m_reader.has_value(); }
+    bool Pending() const;
+    // ERROR_SUCCESS when it opened.
     DWORD Error() const { return m_error; }
+    const platform::FileStamp& Stamp() const { return m_stamp; }
+    TByteReader& Reader() { return *m_reader; }
     const std::string& GetPath() const { return m_file.GetPath(); }
 
 private:
-    // Opens the file and notes what it is; false (the error kept) when it cannot be opened.
-    bool OpenFile();
-    void ReadDirectory();
-
     TFile m_file;
-    bool m_open = false;
-    bool m_read = false;
+    DWORD m_error = 0;
+    platform::FileStamp m_stamp;
+    std::optional<TByteReader> m_reader;
+};
+
+class TScriptFile {
+public:
+    enum Lookup { kFound, kBrokenDirectory, kMissing, kTooLong };
+
+    // Reads the directory of an open file; the reading stops where `end` is reached (the names
+    // not reached are kTooLong). What cannot be read is told by Find, to each script asking.
+    TScriptFile(TScriptFileOpening& opening, std::uint64_t end);
+
+    // Where the first script of the name starts. A directory broken before the name is reached is
+    // broken for it.
+    Lookup Find(const std::string& name, std::uint32_t& offset) const;
+    // What the file was when its directory was read.
+    const platform::FileStamp& Stamp() const { return m_stamp; }
+
+private:
+    platform::FileStamp m_stamp;
     bool m_broken = false;
     bool m_tooLong = false;
-    // What the file was at its last opening.
-    Identity m_identity;
-    DWORD m_error = 0;
-    std::uint32_t m_rereadings = 0;
     std::map<std::string, std::uint32_t> m_offsets;
-    // Reads of the open file; released with the file.
-    std::optional<TByteReader> m_reader;
 };

@@ -48,116 +48,201 @@ TScript* TScriptProcessManager::PushCalled(const std::string& key)
     return Queue(key, false);
 }
 
-TScript* TScriptProcessManager::Queue(const std::string& key, bool reload)
+TScript* TScriptProcessManager::Queue(const std::string& key, bool pushed)
 {
     if (m_tasks.size() >= kMaxTasks) {
         ScriptLog("too many scripts waiting; \"" + key + "\" not started");
         return nullptr;
     }
-    if (reload) {
-        std::string filePart;
-        std::string name;
-        TScript::SplitKey(key, filePart, name);
-        if (!filePart.empty()) {
-            ForgetFile(filePart);
-        } else if (m_loaded.erase(key) != 0) {
-            // A key without a file part is only ever itself.
-            m_loadedLevels = ScriptPrice::Levels(m_loaded.size());
-        }
+    // Tasks still running an earlier load keep it.
+    const TRefPtr<TScript> loaded = Script(key, pushed);
+    if (loaded.Get() == nullptr) {
+        m_gaveFrameBack = true;
+        return nullptr;
     }
-    // The key's own bytes are the CALL's to pay.
-    ScriptWork::Count(m_loadedLevels);
-    auto found = m_loaded.find(key);
-    // A file is looked at in the first frame that calls it after the one it was read or looked at
-    // in: a CALL in a loop costs no more, and an edited script runs as it is now the next time its
-    // event comes.
-    if (found != m_loaded.end() && found->second.file != nullptr && found->second.file->lookedAt != m_frame) {
-        KnownFile& known = *found->second.file;
-        known.lookedAt = m_frame;
-        if (!known.file->Unchanged()) {
-            std::string filePart;
-            std::string name;
-            TScript::SplitKey(key, filePart, name);
-            ForgetFile(filePart);
-            found = m_loaded.end();
-        }
-    }
-    if (found == m_loaded.end()) {
-        ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
-        std::string filePart;
-        std::string name;
-        TScript::SplitKey(key, filePart, name);
-        // Tasks still running an earlier load keep it.
-        Loaded loaded = LoadScript(key, filePart, reload);
-        found = m_loaded.emplace(key, std::move(loaded)).first;
-        m_loadedLevels = ScriptPrice::Levels(m_loaded.size());
-    }
-    const TRefPtr<TScript>& loaded = found->second.script;
-    if (!reload && !m_spareTasks.empty()) {
+    if (!pushed && !m_spareTasks.empty()) {
         m_tasks.push_front(Task{m_spareTasks.back(), true});
         m_spareTasks.pop_back();
         m_tasks.front().script->Restart(loaded);
     } else {
-        m_tasks.push_front(Task{TRefPtr<TScript>(new TScript(loaded)), !reload});
+        m_tasks.push_front(Task{TRefPtr<TScript>(new TScript(loaded)), !pushed});
     }
     return m_tasks.front().script.Get();
 }
 
-TScriptProcessManager::Loaded TScriptProcessManager::LoadScript(const std::string& key, const std::string& filePart,
-                                                                bool pushed)
+TRefPtr<TScript> TScriptProcessManager::Script(const std::string& key, bool pushed)
 {
-    if (filePart.empty()) {
-        return Loaded{TRefPtr<TScript>(new TScript(key)), nullptr};
+    std::string filePart;
+    std::string name;
+    TScript::SplitKey(key, filePart, name);
+    if (!filePart.empty()) {
+        return ScriptOfFile(key, filePart, name, pushed);
     }
-    KnownFile& known = m_files[filePart];
-    if (known.file == nullptr) {
-        // A CALL pays for the first opening of its file; a scene's push is the scene's work.
-        if (!pushed) {
-            ScriptWork::Count(ScriptPrice::kFileOpened);
+    // A key without a file part is only ever itself.
+    if (pushed) {
+        m_unfiled.erase(key);
+    }
+    auto [unfiled, added] = m_unfiled.try_emplace(key);
+    if (added) {
+        ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
+        unfiled->second = TRefPtr<TScript>(new TScript(key));
+    }
+    return unfiled->second;
+}
+
+TRefPtr<TScript> TScriptProcessManager::ScriptOfFile(const std::string& key, const std::string& filePart,
+                                                     const std::string& name, bool pushed)
+{
+    // The key's own bytes are the CALL's to pay.
+    ScriptWork::Count(m_spellingLevels);
+    auto [at, added] = m_spellings.try_emplace(filePart);
+    if (added) {
+        ScriptWork::Count(ScriptPrice::kNewEntry);
+        m_spellingLevels = ScriptPrice::Levels(m_spellings.size());
+    }
+    Spelling& spelling = at->second;
+    // A file part is looked at in the first frame that calls it after the one it was read or
+    // looked at in: a CALL in a loop costs no more, and an edited script runs as it is now the next
+    // time its event comes. Within the frame, the directory read or looked at answers: only a body
+    // not read yet opens the file again.
+    const bool looked = !added && spelling.lookedAt == m_frame;
+    if (looked && !pushed) {
+        if (spelling.file == nullptr) {
+            auto [unopened, first] = spelling.unopened.try_emplace(name);
+            if (first) {
+                ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
+                unopened->second = TRefPtr<TScript>(new TScript(key, TScript::GetDirectory() + filePart, spelling.error));
+            }
+            return unopened->second;
         }
-        // Its first body is read straight after the directory, before the file is closed.
-        known.file = std::make_unique<TScriptFile>(TScript::GetDirectory() + filePart, TScriptFile::kHoldForBody);
-        known.lookedAt = m_frame;
+        KnownFile& file = *spelling.file;
+        ScriptWork::Count(file.levels);
+        auto found = file.scripts.find(name);
+        if (found != file.scripts.end()) {
+            return found->second;
+        }
+        std::uint32_t offset = 0;
+        if (file.file->Find(name, offset) != TScriptFile::kFound) {
+            ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
+            return Keep(file, name, TRefPtr<TScript>(new TScript(key, *file.file, nullptr)));
+        }
     }
-    const std::uint32_t rereadings = known.file->Rereadings();
-    TRefPtr<TScript> script(new TScript(key, *known.file));
-    // The file was found rewritten as this script was read: those read from it before are not
-    // what it holds now.
-    if (known.file->Rereadings() != rereadings) {
-        ForgetScripts(filePart);
+    const TScriptFileOpening::Purpose purpose = pushed  ? TScriptFileOpening::kPushed
+                                                : added  ? TScriptFileOpening::kFirstCall
+                                                : looked ? TScriptFileOpening::kBody
+                                                         : TScriptFileOpening::kLook;
+    // A scene's push cannot wait for a later frame.
+    TScriptFileOpening opening(TScript::GetDirectory() + filePart, purpose,
+                               pushed ? UINT64_MAX : ScriptWork::FrameEnd());
+    if (opening.Pending()) {
+        return TRefPtr<TScript>();
     }
-    return Loaded{script, &known};
+    spelling.lookedAt = m_frame;
+    if (!opening.IsOpen() && purpose == TScriptFileOpening::kBody) {
+        // Gone since it was read or looked at this frame: what was read of it runs to the frame's
+        // end, and the next frame's look finds it gone.
+        ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
+        return Keep(*spelling.file, name, TRefPtr<TScript>(new TScript(key, opening.GetPath(), opening.Error())));
+    }
+    if (!opening.IsOpen()) {
+        Lead(spelling, nullptr);
+        spelling.error = opening.Error();
+        if (pushed) {
+            spelling.unopened.erase(name);
+        }
+        auto [unopened, first] = spelling.unopened.try_emplace(name);
+        if (first) {
+            ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
+            unopened->second = TRefPtr<TScript>(new TScript(key, opening.GetPath(), opening.Error()));
+        }
+        return unopened->second;
+    }
+    spelling.unopened.clear();
+    KnownFile& file = FileOf(opening, pushed, looked);
+    Lead(spelling, &file);
+    // A file part looked at this frame paid for the look-up of the name above.
+    if (!looked) {
+        ScriptWork::Count(file.levels);
+    }
+    auto found = file.scripts.find(name);
+    if (found != file.scripts.end()) {
+        return found->second;
+    }
+    ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
+    return Keep(file, name, TRefPtr<TScript>(new TScript(key, *file.file, &opening)));
 }
 
-void TScriptProcessManager::ForgetScripts(const std::string& filePart)
+const TRefPtr<TScript>& TScriptProcessManager::Keep(KnownFile& file, const std::string& name,
+                                                    const TRefPtr<TScript>& script)
 {
-    const std::string prefix = filePart + '/';
-    for (auto it = m_loaded.lower_bound(prefix); it != m_loaded.end() && it->first.compare(0, prefix.size(), prefix) == 0;) {
-        it = m_loaded.erase(it);
-    }
-    m_loadedLevels = ScriptPrice::Levels(m_loaded.size());
-    // Ended tasks may still hold what was forgotten.
-    m_spareTasks.clear();
+    const TRefPtr<TScript>& kept = file.scripts.emplace(name, script).first->second;
+    file.levels = ScriptPrice::Levels(file.scripts.size());
+    return kept;
 }
 
-void TScriptProcessManager::ForgetFile(const std::string& filePart)
+TScriptProcessManager::KnownFile& TScriptProcessManager::FileOf(TScriptFileOpening& opening, bool pushed,
+                                                                bool looked)
 {
-    ForgetScripts(filePart);
-    m_files.erase(filePart);
+    const platform::FileStamp& stamp = opening.Stamp();
+    const FileId id(stamp.volume, stamp.index);
+    KnownFile& file = m_files[id];
+    // New, rewritten since its scripts were read, or a scene's push: what runs next is read now. A
+    // change hidden in the tick it was read in is looked for once a frame, not at each body.
+    const auto unchanged = [&](const platform::FileStamp& kept) {
+        if (!looked) {
+            return platform::SameState(kept, stamp);
+        }
+        return platform::SameFile(kept, stamp) && kept.size == stamp.size && kept.written == stamp.written &&
+               kept.changed == stamp.changed;
+    };
+    if (file.file == nullptr || pushed || !unchanged(file.file->Stamp())) {
+        if (!file.scripts.empty()) {
+            file.scripts.clear();
+            // Ended tasks may still hold what was forgotten.
+            m_spareTasks.clear();
+        }
+        file.levels = 0;
+        file.id = id;
+        file.file = std::make_unique<TScriptFile>(opening, TScript::LoadEnd());
+    }
+    return file;
+}
+
+void TScriptProcessManager::Lead(Spelling& spelling, KnownFile* file)
+{
+    if (spelling.file == file) {
+        return;
+    }
+    KnownFile* before = spelling.file;
+    spelling.file = file;
+    if (file != nullptr) {
+        ++file->spellings;
+    }
+    // A file no file part leads to any more is forgotten (tasks running its scripts keep them).
+    if (before != nullptr && --before->spellings == 0) {
+        m_files.erase(before->id);
+        m_spareTasks.clear();
+    }
 }
 
 std::uint32_t TScriptProcessManager::Step()
 {
+    m_gaveFrameBack = false;
     if (m_cancel != 0) {
         return kCancelled;
     }
     if (m_hostWait != 0 || m_stop != 0 || m_moduleWait != 0) {
         return kHeld;
     }
-    // However the frame ends, the next one is another.
+    // However the frame ends, the next one is another; a statement may step another manager.
     struct NextFrame {
         std::uint64_t& frame;
-        ~NextFrame() { ++frame; }
+        std::uint64_t end = ScriptWork::FrameEnd();
+        ~NextFrame()
+        {
+            ++frame;
+            ScriptWork::SetFrameEnd(end);
+        }
     } nextFrame{m_frame};
     // Only counted work ends a run, never the time it took: the same scripts end at the same
     // statement on any machine, under any load.
@@ -172,11 +257,16 @@ std::uint32_t TScriptProcessManager::Step()
         // Held here: the statement may push a script in front of it.
         TRefPtr<TScript> task = m_tasks.front().script;
         const bool called = m_tasks.front().called;
+        ScriptWork::SetFrameEnd(ScriptWork::Tokens() + (ScriptPrice::kMaxWorkPerStep - work) * ScriptPrice::kTokensPerWork);
         const bool alive = task->Step();
         const std::uint64_t worked = ScriptWork::Tokens() - tokensBefore - tokens;
         ++statements;
         tokens += worked;
         work += std::max<std::uint64_t>(1, (worked + ScriptPrice::kTokensPerWork - 1) / ScriptPrice::kTokensPerWork);
+        // A CALL waits for a folder read to go on in the next frame: a one-off read, not a runaway.
+        if (m_gaveFrameBack) {
+            return kHeld;
+        }
         if (!alive) {
             RemoveTask(task.Get());
             if (called && task.UseCount() == 1) {
@@ -284,8 +374,9 @@ void TScriptProcessManager::Clear()
 {
     m_tasks.clear();
     m_spareTasks.clear();
-    m_loaded.clear();
-    m_loadedLevels = 0;
+    m_unfiled.clear();
+    m_spellings.clear();
+    m_spellingLevels = 0;
     m_files.clear();
     m_modules.clear();
     m_globalB.Clear();

@@ -8,9 +8,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "MainCode/Script/TScript.h"
+#include "MainCode/Script/TScriptFile.h"
 #include "MainCode/Script/TScriptModule.h"
 #include "MainCode/Script/TScriptVarTable.h"
 #include "TCommon/TRefPtr.h"
@@ -50,12 +52,17 @@ public:
     TScript* Push(const std::string& key);
     // The same for a script that a running one calls: a manager reads and parses it once, and
     // every task of it (a CALL in a loop, a script calling itself) shares those statements, each
-    // with its own position and locals. The file is looked at once a frame: when it is no longer
-    // what its scripts were read from, they are forgotten and the script is read anew, as a push does.
+    // with its own position and locals. A file part is looked at in the first frame that calls it:
+    // when it no longer leads to the file as its scripts were read, they are read anew. Null too
+    // while the system is still reading a folder to find the file: the CALL gives the frame back
+    // (GaveFrameBack) and runs again in the next.
     TScript* PushCalled(const std::string& key);
     // Runs statements until one holds the scripts or none is left. A run that uses up the frame's
     // work (ScriptPrice) ends every script (logged), however long it took. Each call is a frame.
     std::uint32_t Step();
+    // Whether the last Step ended, held, because a CALL gave the rest of the frame back to go on
+    // reading a folder in the next.
+    bool GaveFrameBack() const { return m_gaveFrameBack; }
     // Takes a queued task out (a held one whose caller is done with it).
     void RemoveTask(const TScript* script);
 
@@ -101,27 +108,41 @@ private:
         bool called;
     };
 
-    // The file of a called file part, as the manager knows it.
+    // A script file as the manager knows it, whatever file parts reached it, with the scripts read
+    // from it.
     struct KnownFile {
         std::unique_ptr<TScriptFile> file;
-        // The frame it was last found unchanged in (or read in).
-        std::uint64_t lookedAt;
+        // Script names to their statements, a name the file lacks included (logged once).
+        std::map<std::string, TRefPtr<TScript>> scripts;
+        // What the depth of `scripts` adds to each look-up in it (ScriptWork).
+        std::uint64_t levels = 0;
+        // The file parts that lead to it now.
+        std::size_t spellings = 0;
+        std::pair<std::uint64_t, std::uint64_t> id;
     };
-    // A script as loaded.
-    struct Loaded {
-        TRefPtr<TScript> script;
-        // The file it was read from; null for a key without a file part.
-        KnownFile* file;
+    using FileId = std::pair<std::uint64_t, std::uint64_t>;
+    // A file part as the scripts spell it.
+    struct Spelling {
+        // Null while it leads to no file that opens, for the error kept.
+        KnownFile* file = nullptr;
+        DWORD error = 0;
+        // The frame it was last looked at in.
+        std::uint64_t lookedAt = 0;
+        // The names called while it led to no file (logged once).
+        std::map<std::string, TRefPtr<TScript>> unopened;
     };
 
-    TScript* Queue(const std::string& key, bool reload);
-    // The statements of a key not loaded yet, read through its file's record (kept for the file's
-    // later scripts).
-    Loaded LoadScript(const std::string& key, const std::string& filePart, bool pushed);
-    // Forgets the loaded scripts of the file part (tasks running them keep theirs); ForgetFile its
-    // directory too.
-    void ForgetScripts(const std::string& filePart);
-    void ForgetFile(const std::string& filePart);
+    TScript* Queue(const std::string& key, bool pushed);
+    // The statements the key names now; null while a folder read goes on in a later frame.
+    TRefPtr<TScript> Script(const std::string& key, bool pushed);
+    TRefPtr<TScript> ScriptOfFile(const std::string& key, const std::string& filePart, const std::string& name,
+                                  bool pushed);
+    // The file the opening found, as known (read again when new, changed or pushed); `looked`:
+    // its file part was looked at already this frame.
+    KnownFile& FileOf(TScriptFileOpening& opening, bool pushed, bool looked);
+    void Lead(Spelling& spelling, KnownFile* file);
+    // Keeps a script read (or found missing) from the file.
+    const TRefPtr<TScript>& Keep(KnownFile& file, const std::string& name, const TRefPtr<TScript>& script);
     // Calls Update or Draw of each module in name order; a module may add or remove modules meanwhile.
     void VisitModules(void (TScriptModule::*visit)());
 
@@ -132,16 +153,16 @@ private:
     std::deque<Task> m_tasks;
     // Called tasks that ended, kept for the next CALL: a CALL in a loop allocates no task.
     std::vector<TRefPtr<TScript>> m_spareTasks;
-    // Script keys to the statements this manager loaded, a script that failed to load included
-    // (logged once).
-    std::map<std::string, Loaded> m_loaded;
-    // What the depth of m_loaded adds to each look-up in it (ScriptWork).
-    std::uint64_t m_loadedLevels = 0;
-    // The directories of the files those scripts were read from, by file part, for the bodies of
-    // scripts called later (each read opens its file again, and closes it).
-    std::map<std::string, KnownFile> m_files;
-    // Frames stepped: a file is looked at no more than once in one.
-    std::uint64_t m_frame = 0;
+    // Keys without a file part (each an empty script, logged once).
+    std::map<std::string, TRefPtr<TScript>> m_unfiled;
+    // The file parts called, and the files they lead to, by volume and index.
+    std::map<std::string, Spelling> m_spellings;
+    std::map<FileId, KnownFile> m_files;
+    // What the depth of m_spellings adds to each look-up in it (ScriptWork).
+    std::uint64_t m_spellingLevels = 0;
+    // Frames stepped: a file part is looked at no more than once in one.
+    std::uint64_t m_frame = 1;
+    bool m_gaveFrameBack = false;
     TScriptVarTable m_globalA;
     TScriptVarTable m_globalB;
     std::map<std::string, TRefPtr<TScriptModule>> m_modules;

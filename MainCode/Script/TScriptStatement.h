@@ -212,7 +212,8 @@ private:
     bool ArgumentValue(std::size_t i, std::int32_t& value) const;
     void SendMsg() const;
     void SeedRandom() const;
-    void CallScript() const;
+    // False while the called file cannot be had yet (its folder is still being read).
+    bool CallScript() const;
 
     std::string m_target;
     Target m_call;

@@ -147,6 +147,13 @@ void FailNextFolderFlush(bool armed)
     seams::g_failNextFolderFlush.store(armed);
 }
 
+void BeforeEachFileRead(std::function<void()> hook)
+{
+    std::lock_guard<std::mutex> guard(seams::g_beforeFileReadLock);
+    seams::g_beforeFileReadSet.store(static_cast<bool>(hook));
+    seams::g_beforeFileRead = std::move(hook);
+}
+
 FileCallCounts FileCalls()
 {
     return {seams::g_fileOpens.load(), seams::g_fileReads.load(), seams::g_fileBytesRead.load(),
@@ -158,9 +165,15 @@ void ForgetFolderListings()
     seams::ForgetFolderListings();
 }
 
-void LimitFolderListingNames(std::size_t names)
+void LimitFolderListingBytes(std::size_t bytes)
 {
-    seams::g_folderListingNames.store(names);
+    seams::g_folderListingBytes.store(bytes);
+}
+
+FolderListingsHeld HeldFolderListings()
+{
+    const seams::ListingsHeld held = seams::HeldFolderListings();
+    return {held.folders, held.entries, held.bytes};
 }
 
 namespace {

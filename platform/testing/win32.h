@@ -85,14 +85,26 @@ struct FileCallCounts {
     long listings = 0;
 };
 FileCallCounts FileCalls();
+// Runs before each read() a ReadFile makes (on the reading thread) while set: a test changes a file
+// under a reader. An empty function removes it.
+void BeforeEachFileRead(std::function<void()> hook);
 
-// Case-blind look-ups keep the listings of the folders they read. Forgotten here, so a test that
-// counts their reads starts from none; bounded to this many names in all (0 restores the layer's
-// own bound).
+// Case-blind look-ups keep the listings of the folders they read. Forgotten here (with the folder
+// reads a FolderReadLimit stopped), so a test that counts their reads starts from none; bounded to
+// this many bytes in all (0 restores the layer's own bound). An entry kept costs the bytes of its
+// folded name and of its name, and 128 more.
 void ForgetFolderListings();
-void LimitFolderListingNames(std::size_t names);
-// While fed, the listings take `now` for the coarse clock's reading, and `times` for every
-// folder's modification and change times; std::nullopt gives back the system's.
+void LimitFolderListingBytes(std::size_t bytes);
+// What the kept listings hold: folders, entries (names equal but for case are one) and bytes.
+struct FolderListingsHeld {
+    std::size_t folders = 0;
+    std::size_t entries = 0;
+    std::size_t bytes = 0;
+};
+FolderListingsHeld HeldFolderListings();
+// While fed, the listings and the file stamps take `now` for the coarse clock's reading, and
+// `times` for every folder's and file's modification and change times; std::nullopt gives back
+// the system's.
 struct FolderTimes {
     timespec modified;
     timespec changed;

@@ -89,6 +89,14 @@ namespace platform {
 
 std::string Cp932ToUtf8(std::string_view cp932)
 {
+    // Below 0x80 CP932 is ASCII, as UTF-8 is: most paths and log lines need no converter.
+    bool ascii = true;
+    for (const char c : cp932) {
+        ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+    }
+    if (ascii) {
+        return std::string(cp932);
+    }
     thread_local Converter converter("UTF-8", "CP932");
     return converter.Run(cp932, Cp932BadLength);
 }

@@ -17,13 +17,13 @@ const char* KnownText(DWORD code)
     case ERROR_INVALID_HANDLE: return "Invalid handle";
     case ERROR_NOT_ENOUGH_MEMORY: return "Out of memory";
     case ERROR_SHARING_VIOLATION: return "The file is in use by another open handle";
-    case ERROR_HANDLE_EOF: return "Reached the end of the file";
     case ERROR_FILE_EXISTS: return "The file exists";
     case ERROR_INVALID_PARAMETER: return "Invalid parameter";
     case ERROR_DISK_FULL: return "No space left on the device";
     case ERROR_INSUFFICIENT_BUFFER: return "Buffer too small";
     case ERROR_NEGATIVE_SEEK: return "Seek before the start of the file";
     case ERROR_ALREADY_EXISTS: return "Already exists";
+    case ERROR_FILENAME_EXCED_RANGE: return "The file name is too long";
     default: return nullptr;
     }
 }

@@ -1,6 +1,5 @@
 #include "platform/win32/file.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <time.h>
@@ -13,22 +12,22 @@
 #include <cstring>
 #include <map>
 #include <mutex>
-#include <unordered_map>
+#include <string_view>
 #include <utility>
 #include <vector>
 
 #include "platform/text/cp932.h"
 #include "platform/win32/error.h"
+#include "platform/win32/folder_listing.h"
 #include "platform/win32/seams.h"
 
 namespace {
 
+namespace files = platform::files;
+
 constexpr DWORD kShareWrite = 0x00000002;
 
 using FileKey = std::pair<dev_t, ino_t>;
-
-// Folder entries this thread has read for case-blind look-ups.
-thread_local std::uint64_t g_entriesRead = 0;
 
 class FileObject;
 
@@ -148,271 +147,72 @@ std::string Join(const std::string& folder, const std::string& name)
     return folder.back() == '/' ? folder + name : folder + "/" + name;
 }
 
-// A name with its ASCII letters in lower case: two names equal but for case fold alike.
-std::string FoldCase(const std::string& name)
+// The path as the game's system reads it before asking any disk: repeated separators, "." steps
+// and "name/.." pairs folded out, whatever the names are on the disk. A ".." with nothing before
+// it stays in a relative path and goes at the root; a trailing separator stays.
+std::string FoldPath(const std::string& path)
 {
-    std::string folded = name;
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
+    const bool absolute = path[0] == '/';
+    std::vector<std::string_view> names;
+    size_t pos = 0;
+    while (pos < path.size()) {
+        size_t end = path.find('/', pos);
+        if (end == std::string::npos) {
+            end = path.size();
         }
+        const std::string_view name(path.data() + pos, end - pos);
+        pos = end + 1;
+        if (name.empty() || name == ".") {
+            continue;
+        }
+        if (name == "..") {
+            if (!names.empty() && names.back() != "..") {
+                names.pop_back();
+                continue;
+            }
+            if (absolute) {
+                continue;
+            }
+        }
+        names.push_back(name);
+    }
+    std::string folded = absolute ? "/" : "";
+    for (size_t i = 0; i < names.size(); ++i) {
+        if (i != 0) {
+            folded += '/';
+        }
+        folded += names[i];
+    }
+    if (folded.empty()) {
+        folded = ".";
+    }
+    if (path.back() == '/' && folded.back() != '/') {
+        folded += '/';
     }
     return folded;
 }
 
-bool SameTime(const timespec& a, const timespec& b)
+// Whether a CP932 path has MAX_PATH characters or more, a double-byte character counting once.
+bool TooLong(const std::string& cp932)
 {
-    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
-}
-
-bool Before(const timespec& a, const timespec& b)
-{
-    return a.tv_sec < b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec < b.tv_nsec);
-}
-
-// The folder a host path names its entry in.
-std::string FolderOf(const std::string& host)
-{
-    const size_t slash = host.find_last_of('/');
-    return slash == std::string::npos ? "." : host.substr(0, slash == 0 ? 1 : slash);
-}
-
-// What a listing knows its folder's state by, as the filesystem stamps it.
-struct FolderState {
-    off_t size = 0;
-    timespec modified{};
-    timespec changed{};
-
-    // Times without fractions: the filesystem keeps whole seconds (or even ones).
-    bool WholeSeconds() const { return modified.tv_nsec == 0 && changed.tv_nsec == 0; }
-    bool operator==(const FolderState& other) const
-    {
-        return size == other.size && SameTime(modified, other.modified) && SameTime(changed, other.changed);
+    size_t characters = 0;
+    for (size_t i = 0; i < cp932.size() && characters < MAX_PATH; ++characters) {
+        i += platform::IsCp932LeadByte(static_cast<unsigned char>(cp932[i])) && i + 1 < cp932.size() ? 2 : 1;
     }
-};
-
-// The coarse clock's reading, the one the kernel stamps changes with.
-timespec ClockNow()
-{
-    if (platform::seams::g_folderClockFed.load(std::memory_order_relaxed)) {
-        platform::seams::FolderClock& fed = platform::seams::FedFolderClock();
-        std::lock_guard<std::mutex> guard(fed.lock);
-        if (fed.clockFed) {
-            return fed.now;
-        }
-    }
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
-    return now;
-}
-
-FolderState StateOf(const struct stat& st)
-{
-    FolderState state{st.st_size, st.st_mtim, st.st_ctim};
-    if (platform::seams::g_folderClockFed.load(std::memory_order_relaxed)) {
-        platform::seams::FolderClock& fed = platform::seams::FedFolderClock();
-        std::lock_guard<std::mutex> guard(fed.lock);
-        if (fed.timesFed) {
-            state.modified = fed.modified;
-            state.changed = fed.changed;
-        }
-    }
-    return state;
-}
-
-// A folder's names, read whole for the case-blind look-ups in it: each folded name to the smallest
-// name of the folder that folds to it. A listing is known by its folder's device and inode,
-// whatever path spelled the folder, and stands while the folder keeps the size and times it had.
-//
-// A change stamps the folder with the coarse clock's tick (its second, or even second, where the
-// filesystem keeps whole seconds), so a change made after the read can hide behind the very times
-// the listing keeps only when those times fall on or after the tick the read began in: such a
-// listing has not settled. It is read again once the clock has moved past the tick of its read and
-// has reached those times; that is once a tick at most, never once a look-up. A change time ahead
-// of the clock (the clock was set back) cannot be matched by a change made now, so the listing
-// stands until the clock reaches it. A change within the tick of a read may go unseen until the
-// tick moves on; the layer's own changes are always seen (ForgetListing).
-struct FolderListing {
-    FolderState state;
-    timespec read{};  // the clock's reading taken before the folder's times
-    bool settled = false;
-    std::unordered_map<std::string, std::string> names;
-
-    bool StaleAt(const FolderState& now, const timespec& clock) const
-    {
-        if (!(now == state)) {
-            return true;
-        }
-        if (settled) {
-            return false;
-        }
-        if (state.WholeSeconds()) {
-            return state.changed.tv_sec <= clock.tv_sec && read.tv_sec < clock.tv_sec;
-        }
-        return !Before(clock, state.changed) && Before(read, clock);
-    }
-};
-
-// Whether a change to the folder after the clock read `read` must show in its times.
-bool Settled(const FolderState& state, const timespec& read)
-{
-    if (state.WholeSeconds()) {
-        return state.changed.tv_sec + 2 <= read.tv_sec;
-    }
-    return Before(state.changed, read);
-}
-
-struct FileKeyHash {
-    std::size_t operator()(const FileKey& key) const
-    {
-        return std::hash<std::uint64_t>()(static_cast<std::uint64_t>(key.first) * 0x9E3779B97F4A7C15ull ^
-                                          static_cast<std::uint64_t>(key.second));
-    }
-};
-
-// The listings of the folders looked in lately: the few hundred folders a game has, and at most a
-// quarter million names in all (some 25 MB). Past either bound they are dropped whole; a folder
-// with more names than that alone is searched as it is read and not kept.
-struct FolderListings {
-    static constexpr std::size_t kMaxFolders = 256;
-    static constexpr std::size_t kMaxNames = 250000;
-    std::mutex lock;
-    std::unordered_map<FileKey, FolderListing, FileKeyHash> byFolder;
-    std::size_t names = 0;  // held by all of them
-
-    void Drop(std::unordered_map<FileKey, FolderListing, FileKeyHash>::iterator listing)
-    {
-        names -= listing->second.names.size();
-        byFolder.erase(listing);
-    }
-};
-
-FolderListings& Listings()
-{
-    static FolderListings* listings = new FolderListings;  // lives for the whole process
-    return *listings;
-}
-
-std::size_t MaxListedNames()
-{
-    const std::size_t bound = platform::seams::g_folderListingNames.load(std::memory_order_relaxed);
-    return bound != 0 ? bound : FolderListings::kMaxNames;
-}
-
-// The layer changed an entry of the folder of hostPath: its listing is read at the next look-up,
-// even within the tick that could hide the change.
-void ForgetListing(const std::string& hostPath)
-{
-    struct stat st;
-    if (::stat(FolderOf(hostPath).c_str(), &st) != 0) {
-        return;
-    }
-    FolderListings& listings = Listings();
-    std::lock_guard<std::mutex> guard(listings.lock);
-    auto known = listings.byFolder.find(FileKey(st.st_dev, st.st_ino));
-    if (known != listings.byFolder.end()) {
-        listings.Drop(known);
-    }
-}
-
-// The entry of folder whose name equals name but for case; the smallest such name when several
-// do, so the choice does not depend on the directory order. Empty when there is none. False when
-// the folder is no folder that can be read.
-bool FindNoCase(const std::string& folder, const std::string& name, std::string& match)
-{
-    match.clear();
-    const std::string path = folder.empty() ? "." : folder;
-    // Read before the folder's times: any change after this carries later ones.
-    const timespec now = ClockNow();
-    struct stat st;
-    if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) {
-        return false;
-    }
-    const FolderState state = StateOf(st);
-    const FileKey key(st.st_dev, st.st_ino);
-    const std::string folded = FoldCase(name);
-    FolderListings& listings = Listings();
-    std::lock_guard<std::mutex> guard(listings.lock);
-    auto known = listings.byFolder.find(key);
-    if (known != listings.byFolder.end() && !known->second.StaleAt(state, now)) {
-        auto found = known->second.names.find(folded);
-        if (found != known->second.names.end()) {
-            match = found->second;
-        }
-        return true;
-    }
-    if (known != listings.byFolder.end()) {
-        listings.Drop(known);
-    }
-
-    DIR* dir = ::opendir(path.c_str());
-    if (dir == nullptr) {
-        return false;
-    }
-    // Every entry is read and paid for; the names are kept only while they fit the bound.
-    const std::size_t maxNames = MaxListedNames();
-    std::unordered_map<std::string, std::string> names;
-    bool keep = true;
-    bool failed = false;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = ::readdir(dir);
-        if (entry == nullptr) {
-            failed = errno != 0;
-            break;
-        }
-        ++g_entriesRead;
-        if (std::strcmp(entry->d_name, ".") == 0 || std::strcmp(entry->d_name, "..") == 0) {
-            continue;
-        }
-        const std::string entryFolded = FoldCase(entry->d_name);
-        if (entryFolded == folded && (match.empty() || match > entry->d_name)) {
-            match = entry->d_name;
-        }
-        if (keep) {
-            std::string& best = names[entryFolded];
-            if (best.empty() || best > entry->d_name) {
-                best = entry->d_name;
-            }
-            if (names.size() > maxNames) {
-                keep = false;
-                std::unordered_map<std::string, std::string>().swap(names);
-            }
-        }
-    }
-    ::closedir(dir);
-    platform::seams::g_folderListings.fetch_add(1);
-    if (failed) {
-        // Part of a listing would hide the rest of the folder: nothing is kept.
-        match.clear();
-        return false;
-    }
-    if (keep) {
-        if (listings.byFolder.size() >= FolderListings::kMaxFolders || listings.names + names.size() > maxNames) {
-            listings.byFolder.clear();
-            listings.names = 0;
-        }
-        FolderListing& listing = listings.byFolder[key];
-        listing.state = state;
-        listing.read = now;
-        listing.settled = Settled(state, now);
-        listing.names = std::move(names);
-        listings.names += listing.names.size();
-    }
-    return true;
+    return characters >= MAX_PATH;
 }
 
 bool Exists(const std::string& path)
 {
     struct stat st;
-    return ::lstat(path.c_str(), &st) == 0;
+    return files::Lstat(path, &st) == 0;
 }
 
 // Missing file, or a folder on the way missing.
 DWORD NotFoundError(const std::string& host)
 {
     struct stat st;
-    if (::stat(FolderOf(host).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    if (files::Stat(files::FolderOf(host), &st) == 0 && S_ISDIR(st.st_mode)) {
         return ERROR_FILE_NOT_FOUND;
     }
     return ERROR_PATH_NOT_FOUND;
@@ -446,63 +246,39 @@ FileObject* LookupFile(HANDLE file)
     return object;
 }
 
-}  // namespace
-
-namespace platform::seams {
-
-std::atomic<bool> g_failNextFolderFlush{false};
-std::atomic<long> g_fileOpens{0};
-std::atomic<long> g_fileReads{0};
-std::atomic<long long> g_fileBytesRead{0};
-std::atomic<long> g_folderListings{0};
-std::atomic<std::size_t> g_folderListingNames{0};
-std::atomic<bool> g_folderClockFed{false};
-
-FolderClock& FedFolderClock()
+// The host path a game path names after the mapping of file.h, or why it names none.
+DWORD Resolve(const std::string& cp932Path, std::string& host)
 {
-    static FolderClock* clock = new FolderClock;  // lives for the whole process
-    return *clock;
-}
-
-void ForgetFolderListings()
-{
-    FolderListings& listings = Listings();
-    std::lock_guard<std::mutex> guard(listings.lock);
-    listings.byFolder.clear();
-    listings.names = 0;
-}
-
-ModuleNameOverride& ModuleName()
-{
-    static ModuleNameOverride* module = new ModuleNameOverride;  // lives for the whole process
-    return *module;
-}
-
-}  // namespace platform::seams
-
-namespace platform {
-
-std::uint64_t FolderEntriesRead()
-{
-    return g_entriesRead;
-}
-
-std::string HostPath(const std::string& cp932Path)
-{
-    std::string path = Cp932ToUtf8(cp932Path);
+    host.clear();
+    if (TooLong(cp932Path)) {
+        return ERROR_FILENAME_EXCED_RANGE;
+    }
+    std::string path = platform::Cp932ToUtf8(cp932Path);
+    if (path.empty()) {
+        return ERROR_SUCCESS;
+    }
     std::replace(path.begin(), path.end(), '\\', '/');
-    if (path.empty() || Exists(path)) {
-        return path;
+    path = FoldPath(path);
+    if (Exists(path)) {
+        host = std::move(path);
+        return ERROR_SUCCESS;
     }
     // Mostly the last name alone is spelled in another case, or missing: when its folder is there
     // as written, that folder's listing is the one look-up.
     const size_t slash = path.find_last_of('/');
-    if (slash != std::string::npos && slash != 0 && slash + 1 < path.size() && path.find("//") == std::string::npos) {
+    if (slash != std::string::npos && slash != 0 && slash + 1 < path.size()) {
         const std::string folder = path.substr(0, slash);
         const std::string last = path.substr(slash + 1);
         std::string match;
-        if (last != "." && last != ".." && FindNoCase(folder, last, match)) {
-            return Join(folder, match.empty() ? last : match);
+        if (last != "..") {
+            const files::FolderLook look = files::FindNoCase(folder, last, match);
+            if (look == files::FolderLook::kPending) {
+                return ERROR_IO_PENDING;
+            }
+            if (look == files::FolderLook::kListed) {
+                host = Join(folder, match.empty() ? last : match);
+                return ERROR_SUCCESS;
+            }
         }
     }
     std::string result = path[0] == '/' ? "/" : "";
@@ -519,9 +295,13 @@ std::string HostPath(const std::string& cp932Path)
             continue;
         }
         std::string candidate = Join(result, part);
-        if (!missing && part != "." && part != ".." && !Exists(candidate)) {
+        if (!missing && part != ".." && !Exists(candidate)) {
             std::string match;
-            if (!FindNoCase(result, part, match) || match.empty()) {
+            const files::FolderLook look = files::FindNoCase(result, part, match);
+            if (look == files::FolderLook::kPending) {
+                return ERROR_IO_PENDING;
+            }
+            if (look == files::FolderLook::kNoFolder || match.empty()) {
                 missing = true;
             } else {
                 candidate = Join(result, match);
@@ -532,7 +312,39 @@ std::string HostPath(const std::string& cp932Path)
     if (path.back() == '/' && (result.empty() || result.back() != '/')) {
         result += '/';
     }
-    return result;
+    host = std::move(result);
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+namespace platform::seams {
+
+std::atomic<bool> g_failNextFolderFlush{false};
+std::atomic<long> g_fileOpens{0};
+std::atomic<long> g_fileReads{0};
+std::atomic<long long> g_fileBytesRead{0};
+std::atomic<bool> g_beforeFileReadSet{false};
+std::mutex g_beforeFileReadLock;
+std::function<void()> g_beforeFileRead;
+
+ModuleNameOverride& ModuleName()
+{
+    static ModuleNameOverride* module = new ModuleNameOverride;  // lives for the whole process
+    return *module;
+}
+
+}  // namespace platform::seams
+
+namespace platform {
+
+std::string HostPath(const std::string& cp932Path)
+{
+    std::string host;
+    if (const DWORD error = Resolve(cp932Path, host)) {
+        SetLastError(error);
+    }
+    return host;
 }
 
 }  // namespace platform
@@ -548,7 +360,11 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_HANDLE_VALUE;
     }
-    const std::string host = platform::HostPath(fileName);
+    std::string host;
+    if (const DWORD error = Resolve(fileName, host)) {
+        SetLastError(error);
+        return INVALID_HANDLE_VALUE;
+    }
 
     int flags = O_CLOEXEC;
     if ((access & GENERIC_READ) != 0 && (access & GENERIC_WRITE) != 0) {
@@ -570,7 +386,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
     // not answer (a folder is refused below); every other open looks first.
     const bool onlyReads = disposition == OPEN_EXISTING && (access & GENERIC_WRITE) == 0;
     struct stat before;
-    const bool existed = !onlyReads && ::stat(host.c_str(), &before) == 0;
+    const bool existed = !onlyReads && files::Stat(host, &before) == 0;
     if (existed) {
         if (S_ISDIR(before.st_mode)) {
             SetLastError(ERROR_ACCESS_DENIED);
@@ -587,7 +403,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
     }
 
     // Without waiting: a FIFO or a device under a file's name must not hold the game inside open().
-    int fd = ::open(host.c_str(), flags | O_NONBLOCK, 0666);
+    int fd = files::Open(host, flags | O_NONBLOCK, 0666);
     platform::seams::g_fileOpens.fetch_add(1, std::memory_order_relaxed);
     if (fd < 0) {
         SetLastError(ErrorFromErrno(errno, host));
@@ -608,7 +424,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
     }
     // Truncate only once the sharing rules allowed the open.
     if (existed && disposition == CREATE_ALWAYS && st.st_size != 0) {
-        int result = (flags & O_ACCMODE) != O_RDONLY ? ::ftruncate(fd, 0) : ::truncate(host.c_str(), 0);
+        int result = (flags & O_ACCMODE) != O_RDONLY ? ::ftruncate(fd, 0) : files::Truncate(host, 0);
         if (result != 0) {
             int error = errno;
             ::close(fd);
@@ -620,7 +436,7 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_AT
     files.byKey[key].push_back(object);
     guard.unlock();
     if (!existed && (flags & O_CREAT) != 0) {
-        ForgetListing(host);
+        files::ForgetListing(host);
     }
 
     HANDLE handle = platform::RegisterHandle(object);
@@ -680,6 +496,16 @@ BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPP
 {
     return Transfer(file, GENERIC_READ, toRead, read, [&](int fd, DWORD offset) {
         platform::seams::g_fileReads.fetch_add(1, std::memory_order_relaxed);
+        if (platform::seams::g_beforeFileReadSet.load(std::memory_order_relaxed)) {
+            std::function<void()> hook;
+            {
+                std::lock_guard<std::mutex> guard(platform::seams::g_beforeFileReadLock);
+                hook = platform::seams::g_beforeFileRead;
+            }
+            if (hook) {
+                hook();
+            }
+        }
         const ssize_t got = ::read(fd, static_cast<char*>(buffer) + offset, toRead - offset);
         if (got > 0) {
             platform::seams::g_fileBytesRead.fetch_add(got, std::memory_order_relaxed);
@@ -791,6 +617,68 @@ BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION inform
     return TRUE;
 }
 
+namespace {
+
+platform::StampTime StampTimeOf(const timespec& t)
+{
+    return {static_cast<std::int64_t>(t.tv_sec), static_cast<std::int32_t>(t.tv_nsec)};
+}
+
+timespec TimespecOf(const platform::StampTime& t)
+{
+    return {static_cast<time_t>(t.seconds), static_cast<long>(t.nanoseconds)};
+}
+
+files::ObjectState StateOf(const platform::FileStamp& stamp)
+{
+    return {static_cast<off_t>(stamp.size), TimespecOf(stamp.written), TimespecOf(stamp.changed)};
+}
+
+}  // namespace
+
+namespace platform {
+
+FileStamp StampOf(HANDLE file)
+{
+    FileStamp stamp;
+    FileObject* object = LookupFile(file);
+    if (object == nullptr) {
+        return stamp;
+    }
+    // Read before the file's times: any change after this carries later ones.
+    const timespec now = files::ClockNow();
+    struct stat st;
+    if (::fstat(object->Fd(), &st) != 0) {
+        SetLastError(ErrorFromErrno(errno, std::string()));
+        return stamp;
+    }
+    const files::ObjectState state = files::StateOf(st);
+    stamp.known = true;
+    stamp.volume = static_cast<std::uint64_t>(st.st_dev);
+    stamp.index = static_cast<std::uint64_t>(st.st_ino);
+    stamp.size = static_cast<std::uint64_t>(state.size);
+    stamp.written = StampTimeOf(state.modified);
+    stamp.changed = StampTimeOf(state.changed);
+    stamp.taken = StampTimeOf(now);
+    return stamp;
+}
+
+bool SameFile(const FileStamp& a, const FileStamp& b)
+{
+    return a.known && b.known && a.volume == b.volume && a.index == b.index;
+}
+
+bool SameState(const FileStamp& kept, const FileStamp& now)
+{
+    if (!SameFile(kept, now)) {
+        return false;
+    }
+    const files::StateTaken taken = files::StateTaken::At(StateOf(kept), TimespecOf(kept.taken));
+    return !taken.StaleAt(StateOf(now), TimespecOf(now.taken));
+}
+
+}  // namespace platform
+
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method)
 {
     FileObject* object = LookupFile(file);
@@ -842,9 +730,13 @@ DWORD GetFileAttributesA(LPCSTR fileName)
         SetLastError(ERROR_PATH_NOT_FOUND);
         return INVALID_FILE_ATTRIBUTES;
     }
-    const std::string host = platform::HostPath(fileName);
+    std::string host;
+    if (const DWORD error = Resolve(fileName, host)) {
+        SetLastError(error);
+        return INVALID_FILE_ATTRIBUTES;
+    }
     struct stat st;
-    if (::stat(host.c_str(), &st) != 0) {
+    if (files::Stat(host, &st) != 0) {
         SetLastError(ErrorFromErrno(errno, host));
         return INVALID_FILE_ATTRIBUTES;
     }
@@ -861,14 +753,17 @@ BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES)
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string host = platform::HostPath(pathName);
-    if (::mkdir(host.c_str(), 0777) != 0) {
+    std::string host;
+    if (const DWORD error = Resolve(pathName, host)) {
+        return Fail(error);
+    }
+    if (files::MakeDir(host, 0777) != 0) {
         int error = errno;
         SetLastError(error == EEXIST ? ERROR_ALREADY_EXISTS
                                      : (error == ENOENT ? ERROR_PATH_NOT_FOUND : ErrorFromErrno(error, host)));
         return FALSE;
     }
-    ForgetListing(host);
+    files::ForgetListing(host);
     return TRUE;
 }
 
@@ -878,19 +773,22 @@ BOOL DeleteFileA(LPCSTR fileName)
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string host = platform::HostPath(fileName);
+    std::string host;
+    if (const DWORD error = Resolve(fileName, host)) {
+        return Fail(error);
+    }
     std::lock_guard<std::mutex> guard(Opened().lock);
     struct stat st;
-    if (::lstat(host.c_str(), &st) != 0) {
+    if (files::Lstat(host, &st) != 0) {
         return Fail(ErrorFromErrno(errno, host));
     }
     if (DWORD error = RemovalError(st)) {
         return Fail(error);
     }
-    if (::unlink(host.c_str()) != 0) {
+    if (files::Unlink(host) != 0) {
         return Fail(ErrorFromErrno(errno, host));
     }
-    ForgetListing(host);
+    files::ForgetListing(host);
     return TRUE;
 }
 
@@ -900,18 +798,28 @@ BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags)
         SetLastError(ERROR_PATH_NOT_FOUND);
         return FALSE;
     }
-    const std::string from = platform::HostPath(existingName);
-    const std::string to = platform::HostPath(newName);
+    std::string from;
+    std::string to;
+    // Neither name is looked up while the other is refused.
+    if (TooLong(existingName) || TooLong(newName)) {
+        return Fail(ERROR_FILENAME_EXCED_RANGE);
+    }
+    if (const DWORD error = Resolve(existingName, from)) {
+        return Fail(error);
+    }
+    if (const DWORD error = Resolve(newName, to)) {
+        return Fail(error);
+    }
     std::lock_guard<std::mutex> guard(Opened().lock);
     struct stat source;
-    if (::lstat(from.c_str(), &source) != 0) {
+    if (files::Lstat(from, &source) != 0) {
         return Fail(ErrorFromErrno(errno, from));
     }
     if (IsOpen(source)) {
         return Fail(ERROR_SHARING_VIOLATION);
     }
     struct stat target;
-    const bool targetExists = ::lstat(to.c_str(), &target) == 0;
+    const bool targetExists = files::Lstat(to, &target) == 0;
     // Renaming a file onto itself (another spelling of its name) replaces nothing.
     if (targetExists && !(target.st_dev == source.st_dev && target.st_ino == source.st_ino)) {
         if ((flags & MOVEFILE_REPLACE_EXISTING) == 0) {
@@ -921,14 +829,14 @@ BOOL MoveFileExA(LPCSTR existingName, LPCSTR newName, DWORD flags)
             return Fail(error);
         }
     }
-    if (::rename(from.c_str(), to.c_str()) != 0) {
+    if (files::Rename(from, to) != 0) {
         return Fail(ErrorFromErrno(errno, to));
     }
-    ForgetListing(from);
-    ForgetListing(to);
+    files::ForgetListing(from);
+    files::ForgetListing(to);
     if ((flags & MOVEFILE_WRITE_THROUGH) != 0) {
         // A rename lives in the folder's entries: flushing the folder makes it survive a power cut.
-        const int fd = ::open(FolderOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        const int fd = files::Open(files::FolderOf(to), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         bool synced = fd >= 0 && ::fsync(fd) == 0;
         int error = errno;
         if (platform::seams::g_failNextFolderFlush.exchange(false)) {

@@ -1,7 +1,11 @@
 // Files and folders: the CreateFileA family over POSIX.
 //
-// Paths arrive as CP932 and go to the filesystem as UTF-8; '\' becomes '/', and a name that
-// does not exist as written is looked up case-insensitively, folder by folder. Sharing is
+// Paths arrive as CP932 and go to the filesystem as UTF-8, read as the game's system reads them: a
+// path of MAX_PATH characters or more (a double-byte character is one) is refused with
+// ERROR_FILENAME_EXCED_RANGE before anything else; '\' becomes '/', and repeated separators, "."
+// steps and "name\.." pairs are folded out before the disk is asked (whether "name" exists or
+// not); a ".." with nothing before it stays (at the root it stays at the root). A name that does
+// not exist as written is then looked up case-insensitively, folder by folder. Sharing is
 // checked between the handles of this process. The layer never changes file attributes;
 // FILE_ATTRIBUTE_READONLY is a file without any write permission bit, and such a file is
 // refused for writing even when the process could write it (root).
@@ -10,6 +14,7 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/win32/error.h"
 #include "platform/win32/kernel.h"
 
 #define GENERIC_READ 0x80000000u
@@ -89,18 +94,82 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 
 int lstrlenA(LPCSTR text);
 
+namespace platform::files {
+struct PartRead;
+}
+
 namespace platform {
 
 // The filesystem path (UTF-8) that a game path (CP932) names, after the mapping above. A name
 // spelled in another case is found in its folder's listing: the listings are kept process-wide,
 // known by the folder's device and inode (one listing whatever path spells the folder), read again
 // when the folder's size or times change (once a clock tick at most while a fresh change could
-// still hide behind them), and bounded in folders and in names held.
+// still hide behind them), and bounded in folders and in the bytes they hold. Empty when the path
+// is refused: too long (ERROR_FILENAME_EXCED_RANGE) or a folder read stopped by the thread's
+// FolderReadLimit (ERROR_IO_PENDING), that code then being the last error.
 std::string HostPath(const std::string& cp932Path);
 
-// Folder entries read so far, by this thread, to look up names spelled in another case: work a
-// caller that prices its own (the script layer) counts as it goes. Every entry readdir gives
-// counts, also those of a folder too large to keep; a look-up answered from a kept listing reads none.
+// The work of this thread's file calls, for a caller that prices its own (the script layer).
+// Folder entries read to look up names spelled in another case, and the bytes of their names:
+// every entry readdir gives counts, "." and ".." too, also those of a folder too large to keep; a
+// look-up answered from a kept listing reads none.
 std::uint64_t FolderEntriesRead();
+std::uint64_t FolderNameBytesRead();
+// The names in every path handed to the system (stat, lstat, open, opendir and the calls that
+// change the disk): a walk folder by folder shows what it cost.
+std::uint64_t PathStepsAsked();
+
+// While one lives on this thread, a folder read for a case-blind look-up stops once its entries
+// and their name bytes have cost `allowance` (each entry `perEntry`, each name byte `perByte`):
+// the file call that needed the folder fails with ERROR_IO_PENDING, having read what the
+// allowance let it, and the next call that needs that folder (with or without a limit) goes on
+// where it stopped. The allowance is spent by every folder read on this thread while the limit
+// lives, and checked before each entry is taken, so a read never goes more than one entry past it.
+// A limit made while another lives governs alone until it ends; the outer one then governs again.
+// Without one, folder reads run to their end.
+class FolderReadLimit {
+public:
+    FolderReadLimit(std::uint64_t allowance, std::uint64_t perEntry, std::uint64_t perByte);
+    ~FolderReadLimit();
+    FolderReadLimit(const FolderReadLimit&) = delete;
+    FolderReadLimit& operator=(const FolderReadLimit&) = delete;
+
+private:
+    friend struct files::PartRead;
+    std::uint64_t allowance_;
+    std::uint64_t perEntry_;
+    std::uint64_t perByte_;
+    std::uint64_t spent_ = 0;
+    FolderReadLimit* outer_;
+};
+
+// A time as the filesystem or the clock gives it: from 1970-01-01 UTC.
+struct StampTime {
+    std::int64_t seconds = 0;
+    std::int32_t nanoseconds = 0;
+    bool operator==(const StampTime&) const = default;
+};
+
+// What tells an open file from another file and from itself changed: volume and index (device and
+// inode: the same file whatever name reached it), size, last write and last status change, and
+// the clock's tick when it was taken.
+struct FileStamp {
+    bool known = false;  // false when the handle could not be asked
+    std::uint64_t volume = 0;
+    std::uint64_t index = 0;
+    std::uint64_t size = 0;
+    StampTime written;
+    StampTime changed;
+    StampTime taken;  // the coarse clock's reading, taken before the rest
+};
+FileStamp StampOf(HANDLE file);
+// Whether `now` shows the file `kept` was taken of, unchanged: false when anything differs, and
+// false too when `kept` was taken within the clock tick of the file's last change (on a
+// whole-second filesystem a later write can carry the very same times) and `now` was taken in a
+// later tick: once a tick at most, the same rule the folder listings keep. Never true for a stamp
+// not known.
+bool SameState(const FileStamp& kept, const FileStamp& now);
+// Whether the same file (volume and index), whatever its state.
+bool SameFile(const FileStamp& a, const FileStamp& b);
 
 }  // namespace platform

@@ -3,9 +3,8 @@
 
 #include <string>
 
+#include "platform/win32/error.h"
 #include "platform/win32/kernel.h"
-
-#define ERROR_FILENAME_EXCED_RANGE 206L
 
 // A named mutex is machine-wide, as on Windows: it is a lock on a file in the user's runtime
 // folder ($QM_RUNTIME_DIR, else $XDG_RUNTIME_DIR, else /tmp), held while the creating handle is

@@ -21,13 +21,25 @@ namespace platform::seams {
 extern std::atomic<long> g_fileOpens;
 extern std::atomic<long> g_fileReads;
 extern std::atomic<long long> g_fileBytesRead;
+// While g_beforeFileReadSet, g_beforeFileRead runs before each read() a ReadFile makes.
+extern std::atomic<bool> g_beforeFileReadSet;
+extern std::mutex g_beforeFileReadLock;
+extern std::function<void()> g_beforeFileRead;
 // Folders read whole for a case-blind look-up.
 extern std::atomic<long> g_folderListings;
-// The names the kept folder listings may hold in all; 0 is the layer's own bound.
-extern std::atomic<std::size_t> g_folderListingNames;
+// The bytes the kept folder listings may hold in all; 0 is the layer's own bound.
+extern std::atomic<std::size_t> g_folderListingBytes;
+// Forgets the kept listings and closes the stopped folder reads.
 void ForgetFolderListings();
-// While g_folderClockFed is set, the folder listings' rule takes the fed clock reading and folder
-// times (each while its flag is set) instead of the system's.
+// What the kept listings hold, as their bound counts it.
+struct ListingsHeld {
+    std::size_t folders = 0;
+    std::size_t entries = 0;
+    std::size_t bytes = 0;
+};
+ListingsHeld HeldFolderListings();
+// While g_folderClockFed is set, the folder listings and the file stamps take the fed clock reading
+// and times (each while its flag is set) instead of the system's.
 struct FolderClock {
     std::mutex lock;
     bool clockFed = false;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <optional>
 
+#include "MainCode/Script/ScriptWork.h"
 #include "script_fixture.h"
 #include "formats/byte_writer.h"
 #include "platform/testing/win32.h"
@@ -372,6 +373,167 @@ TEST_F(ScriptFiles, ADamagedBodyCostsItsReadingAndStopsWithTheFramesWork)
         EXPECT_LE(after.bytes - before.bytes, c.maxBytes);
     }
     std::filesystem::remove(path);
+}
+
+}  // namespace
+
+namespace {
+
+// A script "name" of one statement of `tokens` text tokens, each empty, in a file of such scripts.
+std::vector<std::uint8_t> EmptyTokenScripts(const std::vector<std::pair<std::string, std::uint32_t>>& scripts)
+{
+    qmtest::ByteWriter directory;
+    directory.U32(static_cast<std::uint32_t>(scripts.size()));
+    std::uint32_t size = 4;
+    for (const auto& script : scripts) {
+        size += 4 + static_cast<std::uint32_t>(script.first.size()) + 4;
+    }
+    qmtest::ByteWriter bodies;
+    for (const auto& script : scripts) {
+        directory.U32(static_cast<std::uint32_t>(script.first.size())).Bytes(script.first);
+        directory.U32(size + static_cast<std::uint32_t>(bodies.Data().size()));
+        bodies.U32(1).U32(script.second);
+        for (std::uint32_t t = 0; t < script.second; ++t) {
+            bodies.U32(4);
+        }
+        for (std::uint32_t t = 0; t < script.second; ++t) {
+            bodies.U32(0);
+        }
+    }
+    std::vector<std::uint8_t> bytes = directory.Data();
+    bytes.insert(bytes.end(), bodies.Data().begin(), bodies.Data().end());
+    return bytes;
+}
+
+// A statement too long to load (over 64 KiB) loaded to its end is walked token by token and paid
+// for once: a token for each token walked, one for every 16 bytes of its count and lengths read
+// (its kinds and texts skipped unread), and the record looked at (12). Three such statements of
+// one file, their scripts' names of one length, differ by what their walks differ by.
+TEST_F(ScriptFiles, AStatementTooLongToLoadIsPaidForByItsWalkOnce)
+{
+    qmtest::SaveBytes(m_dir.File("x.pbsc"), EmptyTokenScripts({{"a09000", 9000}, {"a11250", 11250}, {"a16384", 16384}}));
+    const struct {
+        const char* name;
+        std::uint64_t record;  // 9,000 + 36,004 / 16 + 12: 11,262
+        std::uint64_t overFirst;
+    } cases[] = {
+        {"a09000", 11262, 0},
+        {"a11250", 14074, 14074 - 11262},
+        {"a16384", 20492, 20492 - 11262},
+    };
+    std::uint64_t first = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        testing::internal::CaptureStderr();
+        const std::uint64_t before = ScriptWork::Tokens();
+        const TScript script(std::string("x.pbsc/") + c.name);
+        const std::uint64_t paid = ScriptWork::Tokens() - before;
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_NE(log.find("0 no statement, 1 longer than 65536 bytes"), std::string::npos) << log;
+        if (first == 0) {
+            first = paid;
+        }
+        EXPECT_EQ(paid - first, c.overFirst);
+    }
+}
+
+// A called file's directory is read no further than a frame's work reaches: a name before that
+// point is found, one after it is logged as out of reach, and either way the budget then ends the
+// run (the directory's reading was the CALL's work). 300,000 entries of 12 tokens each and more.
+TEST_F(ScriptFiles, ACalledDirectoryIsReadNoFurtherThanAFramesWork)
+{
+    qmtest::ByteWriter file;
+    file.U32(300000);
+    const std::uint32_t body = 4 + 300000 * (4 + 7 + 4);
+    for (int i = 0; i < 300000; ++i) {
+        char name[8];
+        std::snprintf(name, sizeof(name), "n%06d", i);
+        file.U32(7).Bytes(std::string_view(name, 7)).U32(body);
+    }
+    const std::vector<std::uint8_t> five = qmtest::ScriptFileWriter().Script("s", {Mark(5)}).Build();
+    // Its one body: the bytes after the directory of one entry named "s".
+    file.Bytes(five.data() + 4 + 4 + 1 + 4, five.size() - (4 + 4 + 1 + 4));
+    file.Save(m_dir.File("big.pbsc"));
+    const std::string where = m_dir.File("big.pbsc");
+    const struct {
+        const char* what;
+        const char* name;
+        const char* marks;
+        const char* log;
+    } cases[] = {
+        {"the first name", "n000000", "1", nullptr},
+        {"the last name", "n299999", "1", "directory of "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ResetScripting();
+        m_trace.clear();
+        Write({{"main", {Mark(1), std::string("CALL big.pbsc/") + c.name, Mark(2)}}});
+        m_manager->Push("t.pbsc/main");
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Marks(), c.marks);
+        EXPECT_NE(log.find("all scripts ended"), std::string::npos) << log;
+        EXPECT_EQ(log.find("takes more than a frame's work") != std::string::npos, c.log != nullptr) << log;
+        if (c.log != nullptr) {
+            EXPECT_NE(log.find(std::string(c.log) + where + " (big.pbsc/" + c.name + ") takes more than a frame's work to read"),
+                      std::string::npos)
+                << log;
+        }
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// A called file cut short while its body is being read (a tool rewriting it in place as the game
+// reads it): the statement the cut falls in is told cut short, naming the file and the key, the
+// script is left empty and the caller goes on; once the file is whole again, the next frame runs it.
+TEST_F(ScriptFiles, AFileCutShortWhileItsBodyIsReadLeavesTheScriptEmpty)
+{
+    const std::string path = m_dir.File("u.pbsc");
+    Write({{"A", {Mark(3)}}, {"B", std::vector<std::string>(5000, "g.b = g.b + 1")}}, "u.pbsc");
+    const auto whole = std::filesystem::file_size(path);
+    Write({{"main", {Mark(1), "CALL u.pbsc/B", Mark(2)}}});
+    const struct {
+        const char* what;
+        bool cut;
+        const char* marks;
+        std::int32_t b;
+    } frames[] = {
+        {"cut as the body is read", true, "1 2", 0},
+        {"whole again", false, "1 2", 5000},
+    };
+    for (const auto& f : frames) {
+        SCOPED_TRACE(f.what);
+        if (!f.cut) {
+            Write({{"A", {Mark(3)}}, {"B", std::vector<std::string>(5000, "g.b = g.b + 1")}}, "u.pbsc");
+        }
+        m_trace.clear();
+        m_manager->GetGlobalA().SetInt("b", 0);
+        m_manager->Push("t.pbsc/main");
+        int reads = 0;
+        if (f.cut) {
+            // The first read brings the directory; the body's come after it.
+            platform::BeforeEachFileRead([&] {
+                if (++reads == 2) {
+                    std::filesystem::resize_file(path, whole / 2);
+                }
+            });
+        }
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(m_manager->Step(), TScriptProcessManager::kFinished);
+        platform::BeforeEachFileRead(nullptr);
+        const std::string log = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(Marks(), f.marks);
+        EXPECT_EQ(Global("b"), f.b);
+        EXPECT_EQ(log.find(" cut short in " + path + " (u.pbsc/B)") != std::string::npos, f.cut) << log;
+        if (f.cut) {
+            EXPECT_GE(reads, 2);
+        }
+    }
 }
 
 }  // namespace

@@ -5,9 +5,12 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <time.h>
+
 #include <cstdint>
 #include <deque>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -70,6 +73,22 @@ public:
     ~StillClock() { platform::ManualClock::Disable(); }
     StillClock(const StillClock&) = delete;
     StillClock& operator=(const StillClock&) = delete;
+};
+
+// Every folder listing and file stamp taken a day after the files were written, while it lives:
+// all of them settled, so what is read again is what changed, at any pace.
+class SettledClock {
+public:
+    SettledClock()
+    {
+        timespec now{};
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        now.tv_sec += 86400;
+        platform::FeedFolderClock(now);
+    }
+    ~SettledClock() { platform::FeedFolderClock(std::nullopt); }
+    SettledClock(const SettledClock&) = delete;
+    SettledClock& operator=(const SettledClock&) = delete;
 };
 
 using Scripts = std::vector<std::pair<std::string, std::vector<std::string>>>;
@@ -154,22 +173,6 @@ protected:
 
     std::int32_t Global(const std::string& name) { return m_manager->GetGlobalA().GetInt(name, 0); }
 
-    // Asks for a file the script folder does not have until the system no longer reads the folder
-    // to look for it: a folder just written is read again at each look-up until its listing has
-    // settled, as that of a folder left alone a moment has. The work of a missing file is then the
-    // same at any pace.
-    void SettleFolder()
-    {
-        for (int i = 0; i < 1000000; ++i) {
-            const std::uint64_t entries = platform::FolderEntriesRead();
-            TFile probe(m_dir.File("settled.pbsc"));
-            probe.Open(true, GENERIC_READ);
-            if (i != 0 && platform::FolderEntriesRead() == entries) {
-                return;
-            }
-        }
-    }
-
     // The commands "T" received, in order, as "1 2 3".
     std::string Marks() const
     {
@@ -183,6 +186,9 @@ protected:
         return out;
     }
 
+    // Files and folders just written, taken as settled: what is read again is what changed, at
+    // any pace (a test of the clock's rule feeds its own).
+    SettledClock m_settled;
     // A run of the case's own (an application the base starts keeps its own over it).
     TRunState m_run;
     qmtest::TempDir m_dir;

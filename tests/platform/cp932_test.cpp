@@ -26,6 +26,20 @@ TEST(Cp932, TitleAndSymbolsRoundTrip)
     EXPECT_EQ(platform::Utf8ToCp932(platform::Cp932ToUtf8(symbols)), symbols);
 }
 
+// Every byte below 0x80 is the same character in both (the backslash and the tilde too); 0x80 is no
+// character of CP932.
+TEST(Cp932, AsciiIsItselfAndTheFirstByteAboveIsNot)
+{
+    std::string ascii;
+    for (int c = 1; c < 0x80; ++c) {
+        ascii += static_cast<char>(c);
+    }
+    EXPECT_EQ(platform::Cp932ToUtf8(ascii), ascii);
+    EXPECT_EQ(platform::Cp932ToUtf8("data\\scr04\\..\\~a.pbsc"), "data\\scr04\\..\\~a.pbsc");
+    EXPECT_EQ(platform::Cp932ToUtf8("a\x80" "b"), "a?b");
+    EXPECT_EQ(platform::Cp932ToUtf8(ascii + "\x80"), ascii + "?");
+}
+
 TEST(Cp932, BadBytesBecomeQuestionMarks)
 {
     // A lead byte at the end, a lead byte before a control character, bytes never used.

@@ -17,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "folder_fixture.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/error.h"
 #include "platform/win32/file.h"
@@ -72,43 +73,11 @@ TEST(FilePaths, BackslashesCaseFoldingAndCp932Names)
     EXPECT_EQ(GetFileAttributesA("セーブ"), static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
 }
 
-// Starts a test from no kept folder listings and gives back the system's clock, folder times and
-// bound when it ends.
-struct FreshListings {
-    FreshListings() { platform::ForgetFolderListings(); }
-    ~FreshListings()
-    {
-        platform::FeedFolderClock(std::nullopt);
-        platform::FeedFolderTimes(std::nullopt);
-        platform::LimitFolderListingNames(0);
-        platform::ForgetFolderListings();
-    }
-};
-
-timespec At(time_t seconds, long nanoseconds = 0)
-{
-    return timespec{seconds, nanoseconds};
-}
-
-// Folder times long before the fed clock: every listing read has settled.
-void FeedSettledTimes()
-{
-    platform::FeedFolderTimes(platform::FolderTimes{At(1000, 5), At(1000, 5)});
-    platform::FeedFolderClock(At(2000));
-}
-
-long ListingsRead()
-{
-    return platform::FileCalls().listings;
-}
-
-void MakeFiles(const fs::path& folder, const std::vector<std::string>& names)
-{
-    fs::create_directories(folder);
-    for (const std::string& name : names) {
-        qmtest::ByteWriter().Bytes("x").Save((folder / name).string());
-    }
-}
+using qmtest::At;
+using qmtest::FeedSettledTimes;
+using qmtest::FreshListings;
+using qmtest::ListingsRead;
+using qmtest::MakeFiles;
 
 // Until the coarse clock, the one changes are stamped with, has moved to its next tick.
 void WaitForNextTick()
@@ -229,7 +198,8 @@ TEST(FilePaths, ACaseBlindLookUpReadsItsFolderOnlyWhenTheFolderChanged)
 }
 
 // A listing is known by the folder it lists, not by the path that spelled it: dots, steps out and
-// back in, a link to the folder and 300 runs of ".\" all share one reading of it.
+// back in (folded out of the path before the disk is asked), a link to the folder and runs of ".\"
+// all share one reading of it; the runs past the path bound are refused unread.
 TEST(FilePaths, EverySpellingOfAFolderSharesOneListing)
 {
     FreshListings fresh;
@@ -244,12 +214,12 @@ TEST(FilePaths, EverySpellingOfAFolderSharesOneListing)
         const char* found;
     } spellings[] = {
         {"Scr\\file1.PBSC", "Scr/File1.pbsc"},
-        {"Scr\\.\\FILE2.pbsc", "Scr/./File2.pbsc"},
-        {"Scr\\.\\.\\.\\main.pbsc", "Scr/./././Main.pbsc"},
-        {"Other\\..\\Scr\\MAIN.PBSC", "Other/../Scr/Main.pbsc"},
-        {"Scr\\..\\Scr\\.\\missing.pbsc", "Scr/../Scr/./missing.pbsc"},
+        {"Scr\\.\\FILE2.pbsc", "Scr/File2.pbsc"},
+        {"Scr\\.\\.\\.\\main.pbsc", "Scr/Main.pbsc"},
+        {"Other\\..\\Scr\\MAIN.PBSC", "Scr/Main.pbsc"},
+        {"Scr\\..\\Scr\\.\\missing.pbsc", "Scr/missing.pbsc"},
         {"Link\\file2.pbsc", "Link/File2.pbsc"},
-        {"Link\\.\\missing.pbsc", "Link/./missing.pbsc"},
+        {"Link\\.\\missing.pbsc", "Link/missing.pbsc"},
     };
     const long before = ListingsRead();
     const std::uint64_t entriesBefore = platform::FolderEntriesRead();
@@ -266,15 +236,16 @@ TEST(FilePaths, EverySpellingOfAFolderSharesOneListing)
     EXPECT_EQ(platform::FolderEntriesRead() - entriesBefore, 5u);
 }
 
-// The names all kept listings hold are bounded (here to 10): listings that fit together are kept
-// together, one more name drops them all, and a folder with more names than the bound is read at
-// each look-up and drops nothing. Names equal but for case are held once. Every entry read, "."
-// and ".." too, is counted for the thread that read it.
-TEST(FilePaths, KeptListingsAreBoundedByTheNamesTheyHold)
+// The bytes all kept listings hold are bounded (here to 1,324: an entry costs its folded name, its
+// name and 128): listings that fit together are kept together, one more drops them all, and a
+// folder whose entries alone pass the bound is read at each look-up and drops nothing. Names equal
+// but for case are held once. Every entry read, "." and ".." too, is counted for the thread that
+// read it.
+TEST(FilePaths, KeptListingsAreBoundedByTheBytesTheyHold)
 {
     FreshListings fresh;
     FeedSettledTimes();
-    platform::LimitFolderListingNames(10);
+    platform::LimitFolderListingBytes(1324);
     qmtest::TempDir dir;
     const auto files = [](int count, const char* stem) {
         std::vector<std::string> names;
@@ -283,13 +254,15 @@ TEST(FilePaths, KeptListingsAreBoundedByTheNamesTheyHold)
         }
         return names;
     };
-    MakeFiles(dir.Path() / "Four", files(4, "f"));
+    MakeFiles(dir.Path() / "Four", files(4, "f"));  // 4 x 132 bytes
     std::vector<std::string> six = files(5, "s");
-    six.insert(six.end(), {"Twin", "TWIN"});  // seven files, six names
+    six.insert(six.end(), {"Twin", "TWIN"});  // seven files, six names: 5 x 132 + 136
     MakeFiles(dir.Path() / "Six", six);
-    MakeFiles(dir.Path() / "Seven", files(7, "v"));
-    MakeFiles(dir.Path() / "Ten", files(10, "t"));
-    MakeFiles(dir.Path() / "Eleven", files(11, "e"));
+    MakeFiles(dir.Path() / "Seven", files(7, "v"));  // 924
+    std::vector<std::string> ten = files(9, "t");
+    ten.push_back("t9ab");  // 9 x 132 + 136
+    MakeFiles(dir.Path() / "Ten", ten);
+    MakeFiles(dir.Path() / "Eleven", files(11, "e"));  // 10 x 132 + 134
     qmtest::ScopedCwd cwd(dir.Path());
     const struct {
         const char* what;
@@ -297,19 +270,20 @@ TEST(FilePaths, KeptListingsAreBoundedByTheNamesTheyHold)
         const char* found;
         long reads;
         std::uint64_t entries;
+        std::size_t held;  // bytes, after the look-up
     } steps[] = {
-        {"four names", "Four\\F3", "Four/f3", 1, 6},
-        {"six more: ten in all, at the bound", "Six\\twin", "Six/TWIN", 1, 9},
-        {"both kept", "Four\\F0", "Four/f0", 0, 0},
-        {"both kept, the other", "Six\\S4", "Six/s4", 0, 0},
-        {"seven more drop both", "Seven\\V6", "Seven/v6", 1, 9},
-        {"dropped", "Four\\F1", "Four/f1", 1, 6},
-        {"eleven in all: seven dropped", "Seven\\missing", "Seven/missing", 1, 9},
-        {"ten alone, at the bound", "Ten\\T9", "Ten/t9", 1, 12},
-        {"kept alone", "Ten\\T0", "Ten/t0", 0, 0},
-        {"eleven alone: searched as it is read", "Eleven\\E10", "Eleven/e10", 1, 13},
-        {"and read again, not kept", "Eleven\\E0", "Eleven/e0", 1, 13},
-        {"ten still kept", "Ten\\missing", "Ten/missing", 0, 0},
+        {"four names", "Four\\F3", "Four/f3", 1, 6, 528},
+        {"six more: at the bound", "Six\\twin", "Six/TWIN", 1, 9, 1324},
+        {"both kept", "Four\\F0", "Four/f0", 0, 0, 1324},
+        {"both kept, the other", "Six\\S4", "Six/s4", 0, 0, 1324},
+        {"seven more drop both", "Seven\\V6", "Seven/v6", 1, 9, 924},
+        {"dropped", "Four\\F1", "Four/f1", 1, 6, 528},
+        {"past the bound in all: seven dropped", "Seven\\missing", "Seven/missing", 1, 9, 924},
+        {"ten alone, at the bound", "Ten\\T9AB", "Ten/t9ab", 1, 12, 1324},
+        {"kept alone", "Ten\\T0", "Ten/t0", 0, 0, 1324},
+        {"eleven alone: searched as it is read", "Eleven\\E10", "Eleven/e10", 1, 13, 1324},
+        {"and read again, not kept", "Eleven\\E0", "Eleven/e0", 1, 13, 1324},
+        {"ten still kept", "Ten\\missing", "Ten/missing", 0, 0, 1324},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.what);
@@ -318,6 +292,7 @@ TEST(FilePaths, KeptListingsAreBoundedByTheNamesTheyHold)
         EXPECT_EQ(platform::HostPath(step.asked), step.found);
         EXPECT_EQ(ListingsRead() - before, step.reads);
         EXPECT_EQ(platform::FolderEntriesRead() - entriesBefore, step.entries);
+        EXPECT_EQ(platform::HeldFolderListings().bytes, step.held);
     }
 
     // Another thread's reading is counted for that thread only.
@@ -329,6 +304,16 @@ TEST(FilePaths, KeptListingsAreBoundedByTheNamesTheyHold)
     }).join();
     EXPECT_EQ(theirs, 13u);
     EXPECT_EQ(platform::FolderEntriesRead(), mine);
+
+    // One byte less: ten no longer fit alone, nor four and six together.
+    platform::LimitFolderListingBytes(1323);
+    platform::ForgetFolderListings();
+    const long before = ListingsRead();
+    for (const char* asked : {"Ten\\T0", "Ten\\T1", "Four\\F0", "Six\\S0", "Four\\F1"}) {
+        platform::HostPath(asked);
+    }
+    EXPECT_EQ(ListingsRead() - before, 5);
+    EXPECT_EQ(platform::HeldFolderListings().bytes, 528u);
 }
 
 // The times a folder's listing is read again, with the clock and the folder's change times fed:
@@ -435,6 +420,112 @@ TEST(FilePaths, AChangeHiddenInTheTickIsSeenWhenTheTickMovesOnAndTheLayersOwnAtO
         EXPECT_EQ(GetFileAttributesA("Scr\\missing"), INVALID_FILE_ATTRIBUTES);
         ASSERT_TRUE(c.change());
         EXPECT_EQ(platform::HostPath(c.asked), c.found);
+    }
+}
+
+// The work of a look-up, in names of the paths asked of the system.
+std::uint64_t StepsOf(const std::string& path)
+{
+    const std::uint64_t before = platform::PathStepsAsked();
+    platform::HostPath(path);
+    return platform::PathStepsAsked() - before;
+}
+
+// "." steps, "name\.." pairs and repeated separators are folded out before the disk is asked, also
+// through a missing folder or a file; a ".." with nothing before it stays, at the root it stays
+// at the root. What a folded spelling costs is what its plain spelling costs, however many steps
+// out and back in it spells.
+TEST(FilePaths, DotStepsAndRepeatedSeparatorsAreFoldedBeforeTheDiskIsAsked)
+{
+    FreshListings fresh;
+    FeedSettledTimes();
+    qmtest::TempDir dir;
+    MakeFiles(dir.Path() / "data" / "scr04", {"Main.pbsc"});
+    MakeFiles(dir.Path() / "data" / "scr04" / "zz", {"m1.pbsc"});
+    qmtest::ScopedCwd cwd(dir.Path() / "data");
+    const std::string root = "/..\\..\\" + dir.Path().string().substr(1);
+    std::string steps = "scr04/";
+    for (int i = 0; i < 24; ++i) {
+        steps += "..\\scr04\\";
+    }
+    const struct {
+        const char* what;
+        std::string asked;
+        std::string plain;
+        std::string found;
+    } cases[] = {
+        {"out and back in", "scr04\\..\\scr04\\zz\\m1.pbsc", "scr04\\zz\\m1.pbsc", "scr04/zz/m1.pbsc"},
+        {"out and back in 24 times", steps + "zz\\m1.pbsc", "scr04\\zz\\m1.pbsc", "scr04/zz/m1.pbsc"},
+        {"through a missing folder", "scr04\\nowhere\\..\\MAIN.pbsc", "scr04\\MAIN.pbsc", "scr04/Main.pbsc"},
+        {"through a file", "scr04\\Main.pbsc\\..\\ZZ\\m1.pbsc", "scr04\\ZZ\\m1.pbsc", "scr04/zz/m1.pbsc"},
+        {"doubled separators", "scr04\\\\zz\\\\\\m1.pbsc", "scr04\\zz\\m1.pbsc", "scr04/zz/m1.pbsc"},
+        {"dot steps", ".\\scr04\\.\\.\\main.PBSC", "scr04\\main.PBSC", "scr04/Main.pbsc"},
+        {"a dot at the end", "scr04\\zz\\.", "scr04\\zz", "scr04/zz"},
+        {"a separator at the end stays", "scr04\\zz\\.\\", "scr04\\zz\\", "scr04/zz/"},
+        {"a step out at the end", "scr04\\ZZ\\..", "scr04", "scr04"},
+        {"nothing left", "scr04\\..", ".", "."},
+        {"a leading step out stays", "..\\data\\SCR04\\main.pbsc", "..\\data\\SCR04\\main.pbsc",
+         "../data/scr04/Main.pbsc"},
+        {"one out past the start", "scr04\\..\\..\\DATA\\scr04\\zz\\m1.pbsc", "..\\DATA\\scr04\\zz\\m1.pbsc",
+         "../data/scr04/zz/m1.pbsc"},
+        {"out at the root", root + "\\data\\scr04\\MAIN.PBSC", dir.Path().string() + "\\data\\scr04\\MAIN.PBSC",
+         dir.Path().string() + "/data/scr04/Main.pbsc"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Each folder's listing is read once, before the costs are counted.
+        platform::HostPath(c.plain);
+        EXPECT_EQ(platform::HostPath(c.asked), c.found);
+        EXPECT_EQ(StepsOf(c.asked), StepsOf(c.plain));
+    }
+    // A file there as written is looked at once: its three names.
+    EXPECT_EQ(StepsOf("scr04\\zz\\m1.pbsc"), 3u);
+}
+
+// A path of 260 characters or more is refused with the system's own error before the disk is
+// asked anything; 259 are taken. A double-byte character counts once.
+TEST(FilePaths, APathOf260CharactersIsRefusedBeforeTheDiskIsAsked)
+{
+    qmtest::TempDir dir;
+    const std::string folders = std::string(100, 'a') + "/" + std::string(100, 'b');
+    const fs::path utf8Dbl = fs::path(u8"表");
+    const struct {
+        const char* what;
+        std::string name;  // CP932
+        fs::path onDisk;
+        bool refused;
+    } cases[] = {
+        {"259 characters", std::string(57, 'c'), std::string(57, 'c'), false},
+        {"260 characters", std::string(58, 'c'), std::string(58, 'c'), true},
+        {"259 characters in 260 bytes", "表" + std::string(56, 'c'), fs::path(utf8Dbl) += std::string(56, 'c'), false},
+        {"260 characters in 261 bytes", "表" + std::string(57, 'c'), fs::path(utf8Dbl) += std::string(57, 'c'), true},
+    };
+    const struct {
+        const char* call;
+        std::function<bool(const std::string&)> succeeds;
+    } calls[] = {
+        {"CreateFileA",
+         [](const std::string& path) {
+             HANDLE h = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+             return h != INVALID_HANDLE_VALUE && CloseHandle(h);
+         }},
+        {"GetFileAttributesA",
+         [](const std::string& path) { return GetFileAttributesA(path.c_str()) == FILE_ATTRIBUTE_NORMAL; }},
+    };
+    qmtest::ScopedCwd cwd(dir.Path());
+    for (const auto& c : cases) {
+        MakeFiles(dir.Path() / folders, {c.onDisk.string()});
+        const std::string path = std::string(100, 'a') + "\\" + std::string(100, 'b') + "\\" + c.name;
+        for (const auto& call : calls) {
+            SCOPED_TRACE(std::string(c.what) + ", " + call.call);
+            SetLastError(ERROR_SUCCESS);
+            const std::uint64_t before = platform::PathStepsAsked();
+            EXPECT_EQ(call.succeeds(path), !c.refused);
+            if (c.refused) {
+                ExpectError(ERROR_FILENAME_EXCED_RANGE);
+                EXPECT_EQ(platform::PathStepsAsked(), before);
+            }
+        }
     }
 }
 
@@ -612,6 +703,133 @@ TEST(FileTime, TheFileIndexFollowsTheFileAndTheCreationTimeItsLastChange)
     BY_HANDLE_FILE_INFORMATION info{};
     EXPECT_FALSE(GetFileInformationByHandle(nullptr, &info));
     ExpectError(ERROR_INVALID_HANDLE);
+}
+
+platform::FileStamp StampOf(const std::string& path)
+{
+    HANDLE h = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    const platform::FileStamp stamp = platform::StampOf(h);
+    CloseHandle(h);
+    return stamp;
+}
+
+// A stamp keeps the once-a-tick rule of the folder listings: a rewrite of the same size within the
+// tick of the last change (the times it leaves are those kept) goes unseen until the clock's tick
+// moves on, then the file is taken again; once taken after its change it stands. Whole-second
+// times settle two seconds after the change and are given up once a second at most.
+TEST(FileStamps, ARewriteInTheTickOfTheLastChangeIsSeenOnceTheTickMovesOn)
+{
+    FreshListings fresh;
+    qmtest::TempDir dir;
+    const std::string path = dir.File("s.pbsc");
+    qmtest::ByteWriter().Bytes("abcd").Save(path);
+    struct Step {
+        const char* what;
+        timespec clock;
+        bool rewrite;
+        bool same;  // as the stamp kept; when not, the new one is kept
+    };
+    const struct {
+        const char* what;
+        timespec changed;
+        std::vector<Step> steps;
+    } filesystems[] = {
+        {"fractions",
+         At(5000, 400000000),
+         {{"taken in the tick of the change", At(5000, 400000000), false, true},
+          {"rewritten in that tick", At(5000, 400000000), true, true},
+          {"the tick moved on", At(5000, 404000000), false, false},
+          {"taken after the change: settled", At(5000, 408000000), false, true},
+          {"a second on", At(5001, 408000000), false, true}}},
+        {"whole seconds",
+         At(7000),
+         {{"taken in the second of the change", At(7000, 200000000), false, true},
+          {"rewritten in that second", At(7000, 500000000), true, true},
+          {"the next second", At(7001), false, false},
+          {"still in it", At(7001, 700000000), false, true},
+          {"two seconds on", At(7002), false, false},
+          {"settled", At(7009), false, true}}},
+    };
+    for (const auto& system : filesystems) {
+        SCOPED_TRACE(system.what);
+        platform::FeedFolderTimes(platform::FolderTimes{system.changed, system.changed});
+        platform::FeedFolderClock(system.steps[0].clock);
+        platform::FileStamp kept = StampOf(path);
+        for (const Step& step : system.steps) {
+            SCOPED_TRACE(step.what);
+            if (step.rewrite) {
+                HANDLE h = OpenFile(path, GENERIC_WRITE, 0, OPEN_EXISTING);
+                DWORD written = 0;
+                EXPECT_TRUE(WriteFile(h, "wxyz", 4, &written, nullptr));
+                EXPECT_TRUE(CloseHandle(h));
+            }
+            platform::FeedFolderClock(step.clock);
+            const platform::FileStamp now = StampOf(path);
+            EXPECT_EQ(platform::SameState(kept, now), step.same);
+            EXPECT_TRUE(platform::SameFile(kept, now));
+            if (!platform::SameState(kept, now)) {
+                kept = now;
+            }
+        }
+    }
+}
+
+// Each part of a stamp tells another state of the file; only the volume and index tell another
+// file, whatever name reaches it. A stamp of a handle not open is known as nothing.
+TEST(FileStamps, EachPartTellsAChangeAndTheIndexAnotherFile)
+{
+    FreshListings fresh;
+    qmtest::TempDir dir;
+    qmtest::ScopedCwd cwd(dir.Path());
+    qmtest::ByteWriter().Bytes("abcd").Save((dir.Path() / "s.pbsc").string());
+    qmtest::ByteWriter().Bytes("wxyz").Save((dir.Path() / "other.pbsc").string());
+    const platform::FolderTimes times{At(1000, 500), At(1000, 500)};
+    platform::FeedFolderClock(At(2000, 7));
+    platform::FeedFolderTimes(times);
+    const platform::FileStamp kept = StampOf("s.pbsc");
+    struct stat st {};
+    ASSERT_EQ(::stat("s.pbsc", &st), 0);
+    EXPECT_EQ(kept.volume, static_cast<std::uint64_t>(st.st_dev));
+    EXPECT_EQ(kept.index, static_cast<std::uint64_t>(st.st_ino));
+    EXPECT_EQ(kept.taken, (platform::StampTime{2000, 7}));
+
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        const char* name;
+        bool sameFile;
+        bool sameState;
+    } changes[] = {
+        {"through another name", [] { ASSERT_EQ(::link("s.pbsc", "Link.pbsc"), 0); }, "LINK.PBSC", true, true},
+        {"written later", [] { platform::FeedFolderTimes(platform::FolderTimes{At(1000, 600), At(1000, 500)}); },
+         "s.pbsc", true, false},
+        {"its status changed later",
+         [] { platform::FeedFolderTimes(platform::FolderTimes{At(1000, 500), At(1000, 600)}); }, "s.pbsc", true, false},
+        {"grown",
+         [&] {
+             platform::FeedFolderTimes(times);
+             qmtest::ByteWriter().Bytes("abcde").Save((dir.Path() / "s.pbsc").string());
+         },
+         "s.pbsc", true, false},
+        {"another file renamed over it, of the same size and times",
+         [] { ASSERT_TRUE(MoveFileExA("other.pbsc", "s.pbsc", MOVEFILE_REPLACE_EXISTING)); },
+         "s.pbsc", false, false},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        const platform::FileStamp now = StampOf(c.name);
+        EXPECT_EQ(platform::SameFile(kept, now), c.sameFile);
+        EXPECT_EQ(platform::SameState(kept, now), c.sameState);
+    }
+
+    HANDLE h = OpenFile("s.pbsc", GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+    CloseHandle(h);
+    const platform::FileStamp closed = platform::StampOf(h);
+    EXPECT_FALSE(closed.known);
+    ExpectError(ERROR_INVALID_HANDLE);
+    EXPECT_FALSE(platform::SameFile(closed, closed));
+    EXPECT_FALSE(platform::SameState(closed, closed));
 }
 
 TEST(ModuleFileName, ExecutablePathCutAndOverride)

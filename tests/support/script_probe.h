@@ -57,4 +57,6 @@ struct TScriptProbe {
     static std::size_t TaskCount(const TScriptProcessManager& m) { return m.m_tasks.size(); }
     static std::uint8_t ModuleWait(const TScriptProcessManager& m) { return m.m_moduleWait; }
     static std::uint8_t Cancel(const TScriptProcessManager& m) { return m.m_cancel; }
+    // The script files it knows, one for each file whatever spells it.
+    static std::size_t KnownFiles(const TScriptProcessManager& m) { return m.m_files.size(); }
 };
