@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+#include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TPlayerCharacter.h"
@@ -385,9 +386,12 @@ TEST_F(BattleMapPlacesRoad, AFirstLevelHeroStoppedOnceByTheTimeStopperWalksBackA
 // cures north of it, the grey moth, and through the south-east corner to the arena, its south-west
 // corner to the meadow and the meadow's to the hollow; each reached with HP left. In the arena he
 // meets the brawler as the README has a newcomer do: walked into, so that it lands three blows
-// first, then faced and swung at with Z until it falls, its blows only scratching him.
+// first, then faced and swung at with Z until it falls, its blows only scratching him. The
+// enemies' choices come from the shared generator, seeded here so that the road is the same alone
+// and after any other test.
 TEST_F(BattleMapPlacesRoad, ANewHeroReachesEveryPlaceTheReadmeNames)
 {
+    init_genrand(1);
     TGameData* data = TGameData::GetInstance();
     const auto near = [&](std::uint32_t type, float reach) {
         return [&, type, reach] {
@@ -496,10 +500,10 @@ TEST_F(BattleMapPlacesRoad, ANewHeroReachesEveryPlaceTheReadmeNames)
     SceneDriver::ReleaseAll();
     ASSERT_TRUE(won && Field() == field && Standing()) << "the brawler beat a new hero";
     EXPECT_EQ(Live(sample::Reactions::kBrawlerType), nullptr) << "the brawler still stands";
-    // Knocked about, but only scratched: no blow takes more than its heavy one's 6 (twice its plain
-    // 3), and three quarters of his HP are left.
+    // Knocked about, but only scratched: no blow takes more than its heavy one's 2 (twice its plain
+    // 1), and three quarters of his HP are left.
     ASSERT_GE(blows.size(), 3u);
-    EXPECT_LE(*std::max_element(blows.begin(), blows.end()), 6);
+    EXPECT_LE(*std::max_element(blows.begin(), blows.end()), 2);
     EXPECT_GT(Hero()->GetHp() * 4, full * 3);
     std::vector<D3DXVECTOR3> toMeadow = {{30.0F, 0.0F, 4.0F}, {8.0F, 0.0F, 4.0F}};
     for (const D3DXVECTOR3& p : corner(sample::LeftoverLayout::ArenaGateMinimum(), sample::LeftoverLayout::ArenaGateMaximum())) {

@@ -2,26 +2,33 @@
 // title as a player starts it, the opening scenes skipped, the town's way up the sand path and
 // through the gate, the battle map's south-east corner, and the arena's brawler fought with Z as it
 // comes; once as the new game gives the hero, once at the second level that the battle map's first
-// enemy brings him. His turns, standing and walking, each after a straight walk; and the meadow's
-// scarecrow, where it rises, what it does to a hero who stands still and what fells it.
+// enemy brings him, and at a newcomer's pace of a swing every 1.2 seconds, in the open and with his
+// back to the arena's south barrier. His turns, standing and walking, each after a straight walk,
+// and Down and the side arrows pressed into a corner or against a flat wall; and the meadow's
+// scarecrow, where it rises, what it does to a hero who stands still, what fells it and what gets
+// a hero it pins in a corner out.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
 #include <vector>
 
+#include "MainCode/Character/MersenneTwister.h"
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TBattleArea.h"
+#include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Map/TTownArea.h"
 #include "MainCode/Menu/TSelectContinueDataLoop.h"
 #include "MainCode/Script/TScriptProcessManager.h"
 #include "SampleData/battle_start.h"
 #include "SampleData/field_road.h"
+#include "dx/dx8/3d/TFrame.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
 #include "support/map_probe.h"
@@ -80,8 +87,10 @@ protected:
     }
 
     // Steered through the points in turn (each passed within 0.8) until done holds; false when the
-    // hero fell, a story scene started or the steps ran out. A map change's fade is waited out.
-    bool Walk(const std::vector<D3DXVECTOR3>& points, const std::function<bool()>& done, int steps)
+    // hero fell, a story scene started or the steps ran out. A map change's fade is waited out, and
+    // so is every step on which go, when given, does not hold (he stands and lets it come).
+    bool Walk(const std::vector<D3DXVECTOR3>& points, const std::function<bool()>& done, int steps,
+              const std::function<bool()>& go = nullptr)
     {
         std::size_t next = 0;
         const bool reached = driver_.StepUntil(
@@ -89,7 +98,7 @@ protected:
                 if (Field() == nullptr || !Standing() || TScriptProcessManager::Get() != nullptr || done()) {
                     return true;
                 }
-                if (TMapProbe::IsInPhase(*Field())) {
+                if (TMapProbe::IsInPhase(*Field()) || (go && !go())) {
                     qmtest::ReleaseArrows();
                     return false;
                 }
@@ -133,25 +142,27 @@ protected:
     // falls.
     bool BeatTheFirstEnemy() { return FightUntilItFalls(qmtest::kFieldEnemyType, 3600).won; }
 
-    // Toward the enemy until within a swing, then Z tapped every sixteen steps.
-    void Swing(TEnemy* enemy, int step)
+    // Toward the enemy until within reach (a swing's, unless told), then Z tapped once every so many
+    // steps.
+    void Swing(TEnemy* enemy, int step, int every = 16, float reach = 1.6F)
     {
-        if (FlatDistance(PositionOf(Hero()), PositionOf(enemy)) > 1.6F) {
+        if (FlatDistance(PositionOf(Hero()), PositionOf(enemy)) > reach) {
             SceneDriver::Hold(Button::A, false);
             qmtest::WalkTowards(Field(), PositionOf(enemy));
         } else {
             qmtest::ReleaseArrows();
-            SceneDriver::Hold(Button::A, step % 16 == 0);
+            SceneDriver::Hold(Button::A, step % every == 0);
         }
     }
 
-    // Faced and swung at with Z until the enemy of that type falls or the hero does. Every HP the
-    // hero lost in it, blow by blow.
+    // Faced and swung at with Z (every so many steps) until the enemy of that type falls or the
+    // hero does. Every HP the hero lost in it, blow by blow; watch, when given, sees every step.
     struct Fight {
         bool won = false;
         std::vector<std::int32_t> blows;
     };
-    Fight FightUntilItFalls(std::uint32_t type, int limit)
+    Fight FightUntilItFalls(std::uint32_t type, int limit, int every = 16, float reach = 1.6F,
+                            const std::function<void()>& watch = nullptr)
     {
         Fight fight;
         std::int32_t hp = Hero()->GetHp();
@@ -166,7 +177,10 @@ protected:
                 if (!Standing() || enemy == nullptr) {
                     return true;
                 }
-                Swing(enemy, step++);
+                if (watch) {
+                    watch();
+                }
+                Swing(enemy, step++, every, reach);
                 return false;
             },
             limit);
@@ -177,10 +191,54 @@ protected:
     // The arena's fight as the README has it: up the sand toward the brawler until it comes, then
     // faced and swung at with Z until it falls.
     Fight FightTheBrawler() { return FightUntilItFalls(Reactions::kBrawlerType, 2400); }
+
+    // The way the hero faces, flat and of length one.
+    D3DXVECTOR3 Front() const
+    {
+        D3DXVECTOR3 front;
+        Hero()->GetFront(&front);
+        front.y = 0.0F;
+        return *D3DXVec3Normalize(&front, &front);
+    }
+    // Where the field's camera stands.
+    D3DXVECTOR3 Eye() const
+    {
+        D3DXVECTOR3 eye;
+        Field()->GetArea()->GetCamera()->GetFrame()->GetPosition(&eye);
+        return eye;
+    }
+    // Holds key for at most that many steps, until the hero faces more than 45 degrees away from
+    // where he faced when it went down: the steps that took (0: he did not turn so far), and the
+    // furthest he got from where he stood before he turned.
+    struct Turn {
+        int steps = 0;
+        float moved = 0.0F;
+    };
+    Turn HoldUntilTurned(Button key, int limit)
+    {
+        const D3DXVECTOR3 was = Front();
+        const D3DXVECTOR3 from = PositionOf(Hero());
+        Turn turn;
+        SceneDriver::Hold(key, true);
+        for (int i = 1; i <= limit && turn.steps == 0; ++i) {
+            driver_.Step();
+            const D3DXVECTOR3 now = Front();
+            if (D3DXVec3Dot(&now, &was) < 0.7071F) {
+                turn.steps = i;
+            } else {
+                turn.moved = std::max(turn.moved, FlatDistance(PositionOf(Hero()), from));
+            }
+        }
+        SceneDriver::Hold(key, false);
+        return turn;
+    }
 };
 
+// Z about once every 1.2 seconds, as a newcomer taps it.
+constexpr int kNewcomersPace = 72;
+
 // A new game's hero, as the title gives him: at the first level with 120 HP and the guard of 104
-// the folder's bracelet and ring give him, the brawler's blows take at most 6 of his HP, and he
+// the folder's bracelet and ring give him, the brawler's blows take at most 2 of his HP, and he
 // ends the fight with more than three quarters of it.
 TEST_F(NewcomerRoad, ANewGamesHeroFightsTheArenasBrawlerAndKeepsThreeQuartersOfHisHp)
 {
@@ -194,7 +252,7 @@ TEST_F(NewcomerRoad, ANewGamesHeroFightsTheArenasBrawlerAndKeepsThreeQuartersOfH
     const Fight fight = FightTheBrawler();
     ASSERT_TRUE(fight.won) << "the brawler beat a new hero";
     ASSERT_FALSE(fight.blows.empty()) << "no blow landed";
-    EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 6);
+    EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
     EXPECT_GT(Hero()->GetHp() * 4, 120 * 3);
 }
 
@@ -214,8 +272,61 @@ TEST_F(NewcomerRoad, AtTheSecondLevelTheBrawlerCostsAnEighthOfHisHpAtMost)
     ASSERT_TRUE(fight.won) << "the brawler beat the hero";
     ASSERT_FALSE(fight.blows.empty()) << "no blow landed";
     EXPECT_GT(full, 120);
-    EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 6);
+    EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
     EXPECT_LT((before - Hero()->GetHp()) * 8, full);
+}
+
+// A newcomer's pace: the same road, but Z tapped only once every 1.2 seconds once the brawler is
+// within a swing. Its blows still take at most 2 of his 120 HP, and he keeps three quarters of it.
+TEST_F(NewcomerRoad, SwingingOnlyOnceEveryOneAndAFifthSecondsANewHeroKeepsThreeQuartersOfHisHp)
+{
+    init_genrand(11);
+    ASSERT_NE(NewGameInTown(), nullptr) << "no town after a new game";
+    ASSERT_TRUE(TownToBattleMap()) << "the town's gate";
+    ASSERT_TRUE(BattleMapToArena()) << "the battle map's south-east corner";
+    ASSERT_EQ(Hero()->GetHp(), 120) << "struck on the way";
+    const Fight fight = FightUntilItFalls(Reactions::kBrawlerType, 3600, kNewcomersPace);
+    ASSERT_TRUE(fight.won) << "the brawler beat a new hero";
+    ASSERT_FALSE(fight.blows.empty()) << "no blow landed";
+    EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
+    EXPECT_GE(Hero()->GetHp() * 4, 120 * 3);
+}
+
+// Where the brawler drives him back against the arena's south barrier: led back there from where it
+// came for him, with it at his heels, he fights it with his back to the barrier and the camera
+// outside it, so that the barrier hides him: Z at the newcomer's pace, stepping up to it only when
+// it stands off more than three units. Each blow takes at most 2 of his HP, and he still keeps three
+// quarters of it.
+TEST_F(NewcomerRoad, AgainstTheArenasSouthBarrierTheBrawlerStillLeavesANewHeroThreeQuarters)
+{
+    init_genrand(3);
+    TGameData::GetInstance()->Reset();
+    // As the battle map's corner puts him there.
+    ASSERT_NE(Enter(Reactions::kArena, qmtest::FieldLayout::Start(), qmtest::FieldLayout::StartDirection(),
+                    qmtest::FieldLayout::StartCamera()),
+              nullptr);
+    TEnemy* brawler = Live(Reactions::kBrawlerType);
+    ASSERT_NE(brawler, nullptr);
+    const auto within = [&](float reach) { return FlatDistance(PositionOf(Hero()), PositionOf(brawler)) < reach; };
+    ASSERT_TRUE(Walk({Reactions::Brawler()}, [&] { return within(3.0F); }, 1200)) << "it never came";
+    // His body stops 0.7 short of the barrier (z 0).
+    ASSERT_TRUE(Walk({{20.0F, 0.0F, 0.0F}}, [&] { return PositionOf(Hero()).z < 1.0F; }, 1800,
+                     [&] { return within(4.0F); }))
+        << "not back at the barrier";
+    int steps = 0;
+    int hidden = 0;   // the camera outside the barrier
+    int against = 0;  // pressed against it
+    const Fight fight = FightUntilItFalls(Reactions::kBrawlerType, 3600, kNewcomersPace, 3.0F, [&] {
+        ++steps;
+        hidden += Eye().z < 0.0F ? 1 : 0;
+        against += PositionOf(Hero()).z < 1.0F ? 1 : 0;
+    });
+    ASSERT_TRUE(fight.won) << "the brawler beat a new hero";
+    ASSERT_FALSE(fight.blows.empty()) << "no blow landed";
+    EXPECT_EQ(hidden, steps) << "the camera came inside the barrier";
+    EXPECT_GT(against * 2, steps) << "against the barrier " << against << " steps of " << steps;
+    EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
+    EXPECT_GE(Hero()->GetHp() * 4, 120 * 3);
 }
 
 // Turns after a straight walk north from the battle map's arrival, the camera come round straight
@@ -258,9 +369,75 @@ TEST_F(NewcomerRoad, TurnsAfterAStraightWalkCarryTheHeroOnAsTheReadmeSays)
     }
 }
 
+// Walked into a town corner with Up held, the hero cannot step on, so the camera behind him stays
+// where it is: two seconds and more pressed in, it stands straight behind him and Down held five
+// seconds neither turns nor moves him; pressed in only a moment, Down turns him after a second or
+// so. Against a flat fence or wall he slides a little along it and Down turns him within a second.
+// A side arrow then turns him within 0.4 seconds and walks him on.
+TEST_F(NewcomerRoad, DownDoesNotTurnAHeroPressedIntoACornerASideArrowDoes)
+{
+    struct Row {
+        const char* what;
+        D3DXVECTOR3 from, facing;
+        int pressed;        // steps of Up held; he comes to the fence within 100
+        int after, within;  // Down turns him after more than after steps and within within; 0: not in 300
+        bool slides;        // along the fence before he turns
+        Button side;
+    };
+    const Row rows[] = {
+        {"south-west corner, pressed in", {-40.0F, 0.0F, 4.0F}, {-1.0F, 0.0F, -1.0F}, 300, 0, 0, false, Button::Left},
+        {"south-east corner, pressed in", {36.0F, 0.0F, 4.0F}, {1.0F, 0.0F, -1.0F}, 240, 0, 0, false, Button::Right},
+        {"south-west corner, a moment", {-40.0F, 0.0F, 4.0F}, {-1.0F, 0.0F, -1.0F}, 120, 40, 120, false, Button::Right},
+        {"south fence, pressed in", {-30.0F, 0.0F, 4.0F}, {0.0F, 0.0F, -1.0F}, 300, 0, 60, true, Button::Left},
+        {"north wall, a moment", {-10.0F, 0.0F, 25.0F}, {0.0F, 0.0F, 1.0F}, 110, 0, 60, true, Button::Right},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TGameData::GetInstance()->Reset();
+        D3DXVECTOR3 facing;
+        D3DXVec3Normalize(&facing, &row.facing);
+        const D3DXVECTOR3 camera = row.from - facing * qmtest::FieldLayout::kFollowDistance +
+                                   D3DXVECTOR3(0.0F, qmtest::FieldLayout::kFollowHeight, 0.0F);
+        ASSERT_NE(Enter(SampleLayout::kTown, row.from, facing, camera), nullptr);
+        SceneDriver::Hold(Button::Up, true);
+        driver_.Steps(row.pressed);
+        SceneDriver::Hold(Button::Up, false);
+        driver_.Steps(20);
+        // The camera has come round behind him.
+        D3DXVECTOR3 behind = Eye() - PositionOf(Hero());
+        behind.y = 0.0F;
+        D3DXVec3Normalize(&behind, &behind);
+        const D3DXVECTOR3 front = Front();
+        EXPECT_LT(D3DXVec3Dot(&behind, &front), -0.99F);
+
+        const Turn down = HoldUntilTurned(Button::Down, 300);
+        if (row.within == 0) {
+            EXPECT_EQ(down.steps, 0) << "Down turned him";
+        } else {
+            EXPECT_GT(down.steps, row.after);
+            EXPECT_LE(down.steps, row.within);
+        }
+        if (row.slides) {
+            EXPECT_GT(down.moved, 0.05F) << "he did not slide along the fence";
+        } else {
+            EXPECT_LT(down.moved, 0.05F) << "Down moved him";
+        }
+        driver_.Steps(10);
+        const D3DXVECTOR3 from = PositionOf(Hero());
+        const Turn aside = HoldUntilTurned(row.side, 60);
+        EXPECT_GT(aside.steps, 0) << "the side arrow did not turn him";
+        EXPECT_LE(aside.steps, 24);
+        SceneDriver::Hold(row.side, true);
+        driver_.Steps(40);
+        SceneDriver::Hold(row.side, false);
+        EXPECT_GT(FlatDistance(PositionOf(Hero()), from), 1.0F) << "not walked on";
+    }
+}
+
 // The meadow's scarecrow: nothing rises while the hero stays at the arrival; it rises once he comes
 // within eight units of its place in the north and strikes a hero who stands still again and again,
-// a single HP a strike; walked back to the arrival, he has it at his heels; Z swung at it fells it.
+// in quick bursts of a single HP a hit; walked back to the arrival, he has it at his heels; Z swung
+// at it fells it.
 TEST_F(NewcomerRoad, TheMeadowsScarecrowRisesWithinEightUnitsFollowsAndFallsToZ)
 {
     using sample::LeftoverLayout;
@@ -277,17 +454,31 @@ TEST_F(NewcomerRoad, TheMeadowsScarecrowRisesWithinEightUnitsFollowsAndFallsToZ)
 
     // Ten seconds standing still.
     std::int32_t hp = Hero()->GetHp();
-    int strikes = 0;
     int lost = 0;
+    std::vector<int> hits;  // the steps that took HP
     for (int i = 0; i < 600 && Standing(); ++i) {
         driver_.Step();
-        strikes += Hero()->GetHp() < hp ? 1 : 0;
+        if (Hero()->GetHp() < hp) {
+            hits.push_back(i);
+        }
         lost += hp - Hero()->GetHp();
         hp = Hero()->GetHp();
     }
     ASSERT_TRUE(Standing());
+    const int strikes = static_cast<int>(hits.size());
     EXPECT_GE(strikes, 5);
     EXPECT_EQ(lost, strikes) << "a strike takes more than 1 HP";
+    // In quick bursts: each strike lands twice and the swings follow each other, so the first
+    // eight hits come within a second and a half, none more than half a second after the last.
+    std::string seen;
+    for (int step : hits) {
+        seen += " " + std::to_string(step);
+    }
+    ASSERT_GE(hits.size(), 8u) << "hit on steps" << seen;
+    EXPECT_LE(hits[7] - hits[0], 90) << "hit on steps" << seen;
+    for (std::size_t n = 1; n < 8; ++n) {
+        EXPECT_LE(hits[n] - hits[n - 1], 30) << "hit on steps" << seen;
+    }
 
     ASSERT_TRUE(Walk({arrival}, [&] { return FlatDistance(PositionOf(Hero()), arrival) < 1.0F; }, 1200)) << "not back";
     ASSERT_NE(scarecrow(), nullptr) << "it stayed behind";
@@ -310,6 +501,84 @@ TEST_F(NewcomerRoad, TheMeadowsScarecrowRisesWithinEightUnitsFollowsAndFallsToZ)
     ASSERT_TRUE(Standing());
     EXPECT_EQ(scarecrow(), nullptr);
     EXPECT_EQ(swings, 1) << "one swing of Z fells it";
+}
+
+// The meadow's scarecrow pins a hero in the north-west corner: led there with it at his heels, along
+// the west fence (it then stands south of him) or along the wall (east of him), he stands
+// still until it has struck him three times, then turns to face the fence or wall, so that it stands
+// beside him. Held, the arrow that points away from the fence, the wall and the scarecrow frees
+// him: within five seconds he is three units out of the corner.
+TEST_F(NewcomerRoad, PinnedInTheMeadowsNorthWestCornerTheArrowAwayFromAllThreeFreesHim)
+{
+    using sample::LeftoverLayout;
+    struct Row {
+        const char* what;
+        std::uint32_t seed;
+        std::vector<D3DXVECTOR3> way;
+        Button face;  // the arrow toward the fence or wall he turns to
+        D3DXVECTOR3 faceWay;
+        Button away;  // the arrow away from the fence, the wall and the scarecrow
+        D3DXVECTOR3 awayWay;
+    };
+    const Row rows[] = {
+        {"along the west fence", 3, {{2.0F, 0.0F, 22.0F}, {0.5F, 0.0F, 29.5F}}, Button::Left, {-1.0F, 0.0F, 0.0F},
+         Button::Right, {1.0F, 0.0F, 0.0F}},
+        {"along the wall", 4, {{8.0F, 0.0F, 28.5F}, {0.5F, 0.0F, 29.5F}}, Button::Up, {0.0F, 0.0F, 1.0F}, Button::Down,
+         {0.0F, 0.0F, -1.0F}},
+    };
+    const D3DXVECTOR3 corner(0.0F, 0.0F, qmtest::FieldLayout::kWallZ);
+    const auto scarecrow = [&] { return Live(LeftoverLayout::kScarecrowType); };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        init_genrand(row.seed);
+        TGameData::GetInstance()->Reset();
+        const D3DXVECTOR3 at(8.0F, 0.0F, 20.0F);
+        ASSERT_NE(Enter(LeftoverLayout::kMap, at, {0.0F, 0.0F, 1.0F}, at + D3DXVECTOR3(0.0F, 3.0F, -6.0F)), nullptr);
+        ASSERT_TRUE(Walk({{14.0F, 0.0F, 25.0F}}, [&] { return scarecrow() != nullptr; }, 1200)) << "never rose";
+        ASSERT_TRUE(Walk(row.way, [&] { return FlatDistance(PositionOf(Hero()), corner) < 1.2F; }, 3000, [&] {
+            return scarecrow() == nullptr || Hero()->GetState() > 3 ||
+                   FlatDistance(PositionOf(Hero()), PositionOf(scarecrow())) < 2.5F;
+        })) << "not in the corner";
+        ASSERT_NE(scarecrow(), nullptr) << "it stayed behind";
+
+        // Standing still until it has struck him three times.
+        std::int32_t hp = Hero()->GetHp();
+        int strikes = 0;
+        ASSERT_TRUE(driver_.StepUntil(
+            [&] {
+                strikes += Hero()->GetHp() < hp ? 1 : 0;
+                hp = Hero()->GetHp();
+                return strikes >= 3 || !Standing();
+            },
+            900))
+            << "it struck " << strikes << " times";
+        ASSERT_TRUE(Standing());
+        EXPECT_LT(FlatDistance(PositionOf(Hero()), corner), 1.2F) << "not pinned";
+
+        // Turned to the fence or wall, between its strikes.
+        SceneDriver::Hold(row.face, true);
+        const bool faced = driver_.StepUntil(
+            [&] {
+                const D3DXVECTOR3 front = Front();
+                return D3DXVec3Dot(&front, &row.faceWay) > 0.95F;
+            },
+            240);
+        SceneDriver::Hold(row.face, false);
+        ASSERT_TRUE(faced) << "never turned to the fence";
+        D3DXVECTOR3 toIt = PositionOf(scarecrow()) - PositionOf(Hero());
+        toIt.y = 0.0F;
+        D3DXVec3Normalize(&toIt, &toIt);
+        const D3DXVECTOR3 front = Front();
+        // More than 45 degrees from before him and from behind him.
+        EXPECT_LT(std::fabs(D3DXVec3Dot(&front, &toIt)), 0.7071F) << "not beside him";
+        EXPECT_LT(D3DXVec3Dot(&row.awayWay, &toIt), 0.5F) << "the arrow leads toward it";
+
+        SceneDriver::Hold(row.away, true);
+        const bool out = driver_.StepUntil(
+            [&] { return !Standing() || FlatDistance(PositionOf(Hero()), corner) > 3.0F; }, 300);
+        SceneDriver::Hold(row.away, false);
+        EXPECT_TRUE(out && Standing()) << "still in the corner";
+    }
 }
 
 }  // namespace

@@ -80,11 +80,12 @@ void AddReactionContent(Catalogue& c)
     brawler.label = "拳の闘士";
     brawler.level = 4;
     brawler.maxHp = brawler.hp = 400;
-    // Grown to its level 4 that is STR 98, under a new hero's guard of 104: its plain blow takes 3
-    // of his 120 HP (its others 4, 1 and 6), so it knocks him about but a whole fight leaves him
-    // most of his HP. At 41 (STR 100) it took 6 a blow, and a fight cost a newcomer up to half
-    // his HP.
-    brawler.str = 40;
+    // Grown to its level 4 that is STR 96, under a new hero's guard of 104: its plain blow takes 1
+    // of his 120 HP (its others 1, none and 2), so it knocks him about but a whole fight leaves him
+    // most of his HP, even one who swings only once a second or so, or with his back to the south
+    // barrier. At 40 (STR 98) it took 3 a blow and up to 6, and such a fight could cost a newcomer
+    // a quarter of his HP, two thirds against the barrier; at 41 (STR 100) half of it in the open.
+    brawler.str = 39;
     brawler.vit = 8;
     brawler.money = 80;
     brawler.modelName = Reactions::kBrawlerModel;
