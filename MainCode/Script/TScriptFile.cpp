@@ -83,7 +83,7 @@ TScriptFile::TScriptFile(TScriptFileOpening& opening, std::uint64_t end) : m_sta
     ScriptWork::CountBytes(in.Position());
 }
 
-TScriptFile::Lookup TScriptFile::Find(const std::string& name, std::uint32_t& offset) const
+TScriptFile::Lookup TScriptFile::Find(std::string_view name, std::uint32_t& offset) const
 {
     auto found = m_offsets.find(name);
     if (found == m_offsets.end()) {

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "TCommon/TByteReader.h"
 #include "TCommon/TFile.h"
@@ -56,7 +57,7 @@ public:
 
     // Where the first script of the name starts. A directory broken before the name is reached is
     // broken for it.
-    Lookup Find(const std::string& name, std::uint32_t& offset) const;
+    Lookup Find(std::string_view name, std::uint32_t& offset) const;
     // What the file was when its directory was read.
     const platform::FileStamp& Stamp() const { return m_stamp; }
 
@@ -64,5 +65,5 @@ private:
     platform::FileStamp m_stamp;
     bool m_broken = false;
     bool m_tooLong = false;
-    std::map<std::string, std::uint32_t> m_offsets;
+    std::map<std::string, std::uint32_t, std::less<>> m_offsets;
 };

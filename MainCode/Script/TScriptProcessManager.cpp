@@ -72,11 +72,11 @@ TScript* TScriptProcessManager::Queue(const std::string& key, bool pushed)
 
 TRefPtr<TScript> TScriptProcessManager::Script(const std::string& key, bool pushed)
 {
-    std::string filePart;
-    std::string name;
-    TScript::SplitKey(key, filePart, name);
-    if (!filePart.empty()) {
-        return ScriptOfFile(key, filePart, name, pushed);
+    // Split as TScript::SplitKey splits it.
+    const std::size_t slash = key.find('/');
+    if (slash != std::string::npos && slash != 0) {
+        const std::string_view whole(key);
+        return ScriptOfFile(key, whole.substr(0, slash), whole.substr(slash + 1), pushed);
     }
     // A key without a file part is only ever itself.
     if (pushed) {
@@ -90,13 +90,15 @@ TRefPtr<TScript> TScriptProcessManager::Script(const std::string& key, bool push
     return unfiled->second;
 }
 
-TRefPtr<TScript> TScriptProcessManager::ScriptOfFile(const std::string& key, const std::string& filePart,
-                                                     const std::string& name, bool pushed)
+TRefPtr<TScript> TScriptProcessManager::ScriptOfFile(const std::string& key, std::string_view filePart,
+                                                     std::string_view name, bool pushed)
 {
     // The key's own bytes are the CALL's to pay.
     ScriptWork::Count(m_spellingLevels);
-    auto [at, added] = m_spellings.try_emplace(filePart);
+    auto at = m_spellings.find(filePart);
+    const bool added = at == m_spellings.end();
     if (added) {
+        at = m_spellings.emplace(std::string(filePart), Spelling()).first;
         ScriptWork::Count(ScriptPrice::kNewEntry);
         m_spellingLevels = ScriptPrice::Levels(m_spellings.size());
     }
@@ -108,10 +110,11 @@ TRefPtr<TScript> TScriptProcessManager::ScriptOfFile(const std::string& key, con
     const bool looked = !added && spelling.lookedAt == m_frame;
     if (looked && !pushed) {
         if (spelling.file == nullptr) {
-            auto [unopened, first] = spelling.unopened.try_emplace(name);
-            if (first) {
+            auto unopened = spelling.unopened.find(name);
+            if (unopened == spelling.unopened.end()) {
                 ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
-                unopened->second = TRefPtr<TScript>(new TScript(key, TScript::GetDirectory() + filePart, spelling.error));
+                const TRefPtr<TScript> script(new TScript(key, TScript::GetDirectory() + std::string(filePart), spelling.error));
+                unopened = spelling.unopened.emplace(std::string(name), script).first;
             }
             return unopened->second;
         }
@@ -132,7 +135,7 @@ TRefPtr<TScript> TScriptProcessManager::ScriptOfFile(const std::string& key, con
                                                 : looked ? TScriptFileOpening::kBody
                                                          : TScriptFileOpening::kLook;
     // A scene's push cannot wait for a later frame.
-    TScriptFileOpening opening(TScript::GetDirectory() + filePart, purpose,
+    TScriptFileOpening opening(TScript::GetDirectory() + std::string(filePart), purpose,
                                pushed ? UINT64_MAX : ScriptWork::FrameEnd());
     if (opening.Pending()) {
         return TRefPtr<TScript>();
@@ -147,13 +150,15 @@ TRefPtr<TScript> TScriptProcessManager::ScriptOfFile(const std::string& key, con
     if (!opening.IsOpen()) {
         Lead(spelling, nullptr);
         spelling.error = opening.Error();
-        if (pushed) {
-            spelling.unopened.erase(name);
+        auto unopened = spelling.unopened.find(name);
+        if (pushed && unopened != spelling.unopened.end()) {
+            spelling.unopened.erase(unopened);
+            unopened = spelling.unopened.end();
         }
-        auto [unopened, first] = spelling.unopened.try_emplace(name);
-        if (first) {
+        if (unopened == spelling.unopened.end()) {
             ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
-            unopened->second = TRefPtr<TScript>(new TScript(key, opening.GetPath(), opening.Error()));
+            const TRefPtr<TScript> script(new TScript(key, opening.GetPath(), opening.Error()));
+            unopened = spelling.unopened.emplace(std::string(name), script).first;
         }
         return unopened->second;
     }
@@ -172,10 +177,10 @@ TRefPtr<TScript> TScriptProcessManager::ScriptOfFile(const std::string& key, con
     return Keep(file, name, TRefPtr<TScript>(new TScript(key, *file.file, &opening)));
 }
 
-const TRefPtr<TScript>& TScriptProcessManager::Keep(KnownFile& file, const std::string& name,
+const TRefPtr<TScript>& TScriptProcessManager::Keep(KnownFile& file, std::string_view name,
                                                     const TRefPtr<TScript>& script)
 {
-    const TRefPtr<TScript>& kept = file.scripts.emplace(name, script).first->second;
+    const TRefPtr<TScript>& kept = file.scripts.emplace(std::string(name), script).first->second;
     file.levels = ScriptPrice::Levels(file.scripts.size());
     return kept;
 }

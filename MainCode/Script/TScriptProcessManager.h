@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -113,7 +114,7 @@ private:
     struct KnownFile {
         std::unique_ptr<TScriptFile> file;
         // Script names to their statements, a name the file lacks included (logged once).
-        std::map<std::string, TRefPtr<TScript>> scripts;
+        std::map<std::string, TRefPtr<TScript>, std::less<>> scripts;
         // What the depth of `scripts` adds to each look-up in it (ScriptWork).
         std::uint64_t levels = 0;
         // The file parts that lead to it now.
@@ -129,20 +130,21 @@ private:
         // The frame it was last looked at in.
         std::uint64_t lookedAt = 0;
         // The names called while it led to no file (logged once).
-        std::map<std::string, TRefPtr<TScript>> unopened;
+        std::map<std::string, TRefPtr<TScript>, std::less<>> unopened;
     };
 
     TScript* Queue(const std::string& key, bool pushed);
     // The statements the key names now; null while a folder read goes on in a later frame.
     TRefPtr<TScript> Script(const std::string& key, bool pushed);
-    TRefPtr<TScript> ScriptOfFile(const std::string& key, const std::string& filePart, const std::string& name,
+    // The key's parts are looked up as they stand in it: a CALL in a loop copies no text.
+    TRefPtr<TScript> ScriptOfFile(const std::string& key, std::string_view filePart, std::string_view name,
                                   bool pushed);
     // The file the opening found, as known (read again when new, changed or pushed); `looked`:
     // its file part was looked at already this frame.
     KnownFile& FileOf(TScriptFileOpening& opening, bool pushed, bool looked);
     void Lead(Spelling& spelling, KnownFile* file);
     // Keeps a script read (or found missing) from the file.
-    const TRefPtr<TScript>& Keep(KnownFile& file, const std::string& name, const TRefPtr<TScript>& script);
+    const TRefPtr<TScript>& Keep(KnownFile& file, std::string_view name, const TRefPtr<TScript>& script);
     // Calls Update or Draw of each module in name order; a module may add or remove modules meanwhile.
     void VisitModules(void (TScriptModule::*visit)());
 
@@ -156,7 +158,7 @@ private:
     // Keys without a file part (each an empty script, logged once).
     std::map<std::string, TRefPtr<TScript>> m_unfiled;
     // The file parts called, and the files they lead to, by volume and index.
-    std::map<std::string, Spelling> m_spellings;
+    std::map<std::string, Spelling, std::less<>> m_spellings;
     std::map<FileId, KnownFile> m_files;
     // What the depth of m_spellings adds to each look-up in it (ScriptWork).
     std::uint64_t m_spellingLevels = 0;

@@ -446,7 +446,7 @@ TEST_F(ScriptFiles, ACalledDirectoryIsReadNoFurtherThanAFramesWork)
     file.U32(300000);
     const std::uint32_t body = 4 + 300000 * (4 + 7 + 4);
     for (int i = 0; i < 300000; ++i) {
-        char name[8];
+        char name[16];
         std::snprintf(name, sizeof(name), "n%06d", i);
         file.U32(7).Bytes(std::string_view(name, 7)).U32(body);
     }
