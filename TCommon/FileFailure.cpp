@@ -24,7 +24,7 @@ std::string FileFailureText(const std::string& name, DWORD error)
 {
     // Missing, cut short, or not a file the game may read (a folder under its name): the name says it.
     if (error == ERROR_SUCCESS || error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
-        error == ERROR_HANDLE_EOF || error == ERROR_ACCESS_DENIED) {
+        error == ERROR_ACCESS_DENIED) {
         return name;
     }
     std::string reason = SystemErrorText(error);

@@ -17,6 +17,9 @@ struct GlContext {
     SDL_Window* window = nullptr;
     SDL_GLContext context = nullptr;
     gl::Features features;
+    // A window without a screen (the offscreen and dummy video drivers): its swap does nothing, so
+    // nothing tells the renderer a frame is done unless it is flushed.
+    bool swapShowsNothing = false;
 
     void MakeCurrent() const
     {

@@ -14,13 +14,16 @@ constexpr UINT kMaxBufferBytes = 256U * 1024U * 1024U;
 
 RECT WholeOf(const D3DSURFACE_DESC& d) { return RECT{0, 0, static_cast<LONG>(d.Width), static_cast<LONG>(d.Height)}; }
 
-// The frame goes to the renderer whatever the window is: a window without a screen (the
+// A window with a screen hands the frame to the renderer with its swap. One without (the
 // off-screen video driver) takes the swap as nothing, and a renderer never told to flush keeps
-// every frame's commands and buffers.
-void ShowFrame(SDL_Window* window)
+// every frame's commands and buffers: there the frame is flushed first. On a screen that flush
+// only makes the swap wait longer, and late frames several times as common.
+void ShowFrame(const GlContext& gl)
 {
-    glFlush();
-    SDL_GL_SwapWindow(window);
+    if (gl.swapShowsNothing) {
+        glFlush();
+    }
+    SDL_GL_SwapWindow(gl.window);
 }
 
 }  // namespace
@@ -430,7 +433,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
         BindTargets();
     }
     if (windowPath_) {
-        ShowFrame(gl_->window);
+        ShowFrame(*gl_);
         return D3D_OK;
     }
     gl::BindFramebuffer(GL_FRAMEBUFFER, 0);  // its draw buffer stays GL_BACK
@@ -448,7 +451,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND, const RGNDATA*)
         dirty_ |= kDirtyColorMask;
     }
     DrawBackBufferQuad(x0, y0, w, h, w != bw || h != bh);
-    ShowFrame(gl_->window);
+    ShowFrame(*gl_);
     if (WindowFits() && WindowHolds(renderTarget_, depthStencil_)) {
         EnterWindow();  // from the next frame on, drawn straight into the window
     }

@@ -356,6 +356,7 @@ HRESULT Direct3D8::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focusWindow,
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     auto context = std::make_unique<GlContext>();
     context->window = sdl;
+    context->swapShowsNothing = IsHeadlessVideo();
     context->context = SDL_GL_CreateContext(sdl);
     if (context->context == nullptr) {
         return D3DERR_NOTAVAILABLE;

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "MainCode/Character/Subset/TPatternInfo.h"
+#include "MainCode/Character/Subset/TWeponState.h"
 #include "MainCode/Character/TArmedCharacter.h"
 #include "object_fixture.h"
 #include "formats/byte_writer.h"
@@ -128,6 +130,9 @@ protected:
     {
         ObjectFixture::SetUp();
         g_attackPasses.clear();
+        // Pattern and weapon files are written to the test's folder, where the loaders look.
+        TPatternInfo::SetDirectory("");
+        TWeponState::SetDirectory("");
         WriteAnimatedBody("hero");
         WritePattern({TPatternEvent()});
         WriteWepons("hero");

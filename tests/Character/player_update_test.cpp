@@ -174,6 +174,30 @@ TEST_F(PlayerUpdateTest, PoisonAndManaDrainBiteAtTheEndOfEachPhase)
     EXPECT_EQ(hero->GetPoison().Remaining, 5);
 }
 
+// Poison takes 4 HP at a phase's end only from a hero with 5 or more: it wears him down to 1 to 4
+// and never fells him.
+TEST_F(PlayerUpdateTest, PoisonSparesAHeroUnderFiveHp)
+{
+    const struct {
+        std::int32_t hp;
+        std::int32_t afterOne;
+        std::int32_t afterTwo;
+    } cases[] = {{4, 4, 4}, {5, 1, 1}, {8, 4, 4}, {9, 5, 1}, {3, 3, 3}};
+    for (const auto& c : cases) {
+        std::unique_ptr<TestHero> hero = MakeHero();
+        hero->SetHp(c.hp);
+        hero->GetPoison().Remaining = 1000;
+        for (int i = 0; i < 60; ++i) {
+            hero->TickStatusTimers();
+        }
+        EXPECT_EQ(hero->GetHp(), c.afterOne) << "from " << c.hp;
+        for (int i = 0; i < 60; ++i) {
+            hero->TickStatusTimers();
+        }
+        EXPECT_EQ(hero->GetHp(), c.afterTwo) << "from " << c.hp;
+    }
+}
+
 TEST_F(PlayerUpdateTest, TimersAndCountdownsRunOutToZero)
 {
     std::unique_ptr<TestHero> hero = MakeHero();

@@ -72,6 +72,14 @@ protected:
         }
     }
 
+    // The folder goes with the test's own: the next test reads its files where the game's loaders
+    // look by default.
+    void TearDown() override
+    {
+        TPatternInfo::SetDirectory("");
+        TWeponState::SetDirectory("");
+    }
+
     std::string Write(const Bytes& bytes, const std::string& name)
     {
         qmtest::SaveBytes(dir_.File(name), bytes);

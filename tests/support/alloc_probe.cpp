@@ -7,13 +7,25 @@
 
 #include <array>
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
 #include <cstring>
 
-#if defined(__SANITIZE_ADDRESS__)
+// Under a sanitizer its allocator owns the heap and tells of each block through its hooks;
+// elsewhere the C library's allocator is reached through its own entry points, and the probe's
+// malloc family below stands in front of it.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#define QM_SANITIZER_HEAP 1
 extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*mallocHook)(const volatile void*, std::size_t),
                                                          void (*freeHook)(const volatile void*));
 extern "C" std::size_t __sanitizer_get_current_allocated_bytes();
+#else
+#include <malloc.h>
+extern "C" void* __libc_malloc(std::size_t size);
+extern "C" void* __libc_calloc(std::size_t count, std::size_t size);
+extern "C" void* __libc_realloc(void* block, std::size_t size);
+extern "C" void* __libc_memalign(std::size_t alignment, std::size_t size);
+extern "C" void __libc_free(void* block);
 #endif
 
 namespace qmtest {
@@ -69,7 +81,6 @@ void FindDriverRanges()
     g_driverRangeCount.store(count);
 }
 
-#if defined(__SANITIZE_ADDRESS__)
 bool CalledFromDriver()
 {
     std::array<void*, 64> frames{};
@@ -85,9 +96,7 @@ bool CalledFromDriver()
     }
     return false;
 }
-#endif
 
-#if defined(__SANITIZE_ADDRESS__)
 // SDL names the thread that runs an output device's callback "SDLAudioP<n>".
 bool OnAudioThread()
 {
@@ -96,7 +105,8 @@ bool OnAudioThread()
     return std::strncmp(name, "SDLAudioP", 9) == 0;
 }
 
-void OnMalloc(const volatile void*, std::size_t size)
+// Every block asked for, on any thread, while a probe lives.
+void OnMalloc(std::size_t size)
 {
     if (g_probes.load(std::memory_order_relaxed) == 0) {
         return;
@@ -122,17 +132,21 @@ void OnMalloc(const volatile void*, std::size_t size)
     }
 }
 
-void OnFree(const volatile void*) {}
+#if defined(QM_SANITIZER_HEAP)
+void OnSanitizerMalloc(const volatile void*, std::size_t size) { OnMalloc(size); }
+
+void OnSanitizerFree(const volatile void*) {}
 
 bool InstallHooks()
 {
-    static const bool installed = __sanitizer_install_malloc_and_free_hooks(OnMalloc, OnFree) != 0;
+    static const bool installed = __sanitizer_install_malloc_and_free_hooks(OnSanitizerMalloc, OnSanitizerFree) != 0;
     return installed;
 }
 #else
+// The malloc family below is always in front of the C library's.
 bool InstallHooks()
 {
-    return false;
+    return true;
 }
 #endif
 
@@ -205,11 +219,76 @@ void AllocationProbe::Reset()
 
 std::size_t AllocationProbe::LiveBytes()
 {
-#if defined(__SANITIZE_ADDRESS__)
+#if defined(QM_SANITIZER_HEAP)
     return __sanitizer_get_current_allocated_bytes();
 #else
-    return 0;
+    // The C library's own figures: blocks in use in its arenas and those mapped on their own.
+    const struct mallinfo2 held = mallinfo2();
+    return held.uordblks + held.hblkhd;
 #endif
 }
 
 }  // namespace qmtest
+
+#if !defined(QM_SANITIZER_HEAP)
+// Defined in the test program, these take the place of the C library's for every library it loads
+// (the GL driver's and SDL's too), as a sanitizer's allocator does. The count before each block
+// asks for none (the stack walk's own first one is not looked up).
+extern "C" {
+
+void* malloc(std::size_t size) noexcept
+{
+    qmtest::OnMalloc(size);
+    return __libc_malloc(size);
+}
+
+void* calloc(std::size_t count, std::size_t size) noexcept
+{
+    std::size_t total = 0;
+    qmtest::OnMalloc(__builtin_mul_overflow(count, size, &total) ? SIZE_MAX : total);
+    return __libc_calloc(count, size);
+}
+
+// A block moved or grown counts as a new one, as the sanitizers' reallocation is.
+void* realloc(void* block, std::size_t size) noexcept
+{
+    if (size != 0 || block == nullptr) {
+        qmtest::OnMalloc(size);
+    }
+    return __libc_realloc(block, size);
+}
+
+void free(void* block) noexcept { __libc_free(block); }
+
+void* memalign(std::size_t alignment, std::size_t size) noexcept
+{
+    qmtest::OnMalloc(size);
+    return __libc_memalign(alignment, size);
+}
+
+void* aligned_alloc(std::size_t alignment, std::size_t size) noexcept
+{
+    if (alignment == 0 || (alignment & (alignment - 1)) != 0) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    qmtest::OnMalloc(size);
+    return __libc_memalign(alignment, size);
+}
+
+int posix_memalign(void** out, std::size_t alignment, std::size_t size) noexcept
+{
+    if (alignment < sizeof(void*) || (alignment & (alignment - 1)) != 0) {
+        return EINVAL;
+    }
+    qmtest::OnMalloc(size);
+    void* block = __libc_memalign(alignment, size);
+    if (block == nullptr) {
+        return ENOMEM;
+    }
+    *out = block;
+    return 0;
+}
+
+}  // extern "C"
+#endif

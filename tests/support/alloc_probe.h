@@ -9,7 +9,8 @@ namespace qmtest {
 // Records the largest single block allocated (any thread) and counts allocations while an
 // instance lives, in all and on two threads of their own: the one that made the probe and the
 // audio device's callback thread. One instance at a time.
-// Works in sanitizer builds only (the ci preset); elsewhere Available() is false.
+// Counts in every build: through the sanitizer's allocator where there is one, else through the
+// test program's own malloc family in front of the C library's. Available() says the count runs.
 class AllocationProbe {
 public:
     static bool Available();
@@ -36,7 +37,8 @@ public:
     long OwnThreadGameAllocations() const;
     void Reset();
 
-    // Bytes allocated and not yet freed in the whole process; 0 where the probe is not available.
+    // Bytes allocated and not yet freed in the whole process (the sanitizer's figure, else the C
+    // library's own: what its arenas hold in use, blocks it mapped alone included).
     static std::size_t LiveBytes();
 };
 
