@@ -47,7 +47,7 @@ TEST_F(HudPlayerTest, ASecondLevelUpWaitsUntilTheBannerHasEnded)
 TEST_F(HudPlayerTest, TheSteadyHudFrameAllocatesNothing)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocations are counted in sanitizer builds only";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     std::unique_ptr<CombatHero> hero = MakeCombatHero();
     TEnemy* enemy = MakeEnemy(0, 1.0F, 0);

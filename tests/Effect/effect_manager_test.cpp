@@ -284,7 +284,7 @@ TEST_F(EffectManagerTest, DestroyingTheManagerReleasesWithoutDetaching)
 TEST_F(EffectManagerTest, UpdatingLiveEffectsAllocatesNothing)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation probe needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     owned_->AddPrototype(50, Scripted(nullptr, -1));
     owned_->AddPrototype(51, Scripted(nullptr, 3));

@@ -217,7 +217,7 @@ TEST_F(ShotFlight, CountSetToZeroEndsInsteadOfFlyingForever)
 TEST_F(ShotFlight, UpdateAllocatesNothing)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     Register<TShotD>(400, "effect.ptx/fire", 30, 10, true, kOne);
     Register<TShotB>(401, "effect.ptx/dark", 30, 6, true, kOne);

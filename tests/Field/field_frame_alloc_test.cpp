@@ -13,7 +13,7 @@ namespace {
 TEST(AllocationProbeDriverApart, ABlockAskedForOutsideTheDriverIsNotTheDriversAndNoneAreWithoutAsking)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation counting needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     {
         qmtest::AllocationProbe probe(true);
@@ -27,7 +27,7 @@ TEST(AllocationProbeDriverApart, ABlockAskedForOutsideTheDriverIsNotTheDriversAn
 TEST_F(FieldGame, ASteadyDrawnFieldFrameAllocatesOnlyInsideTheGlDriver)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation counting needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     Start();
     Steps(8);

@@ -84,6 +84,10 @@ pid_t StartGame(const qmtest::TempDir& dir)
             _exit(127);
         }
         setenv("QM_RUNTIME_DIR", dir.Path().c_str(), 1);
+        // A suite started in the background of a shell script inherits an ignored interrupt, and
+        // the game, as its libraries do, leaves a signal ignored that it was started ignoring.
+        signal(SIGINT, SIG_DFL);
+        signal(SIGTERM, SIG_DFL);
         execl(QM_GAME_EXE, QM_GAME_EXE, static_cast<char*>(nullptr));
         _exit(127);
     }

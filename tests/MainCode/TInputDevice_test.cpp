@@ -257,7 +257,7 @@ TEST_F(InputTest, StickThirdsAtTheirExactValuesAndPadButtonsShareAButtonWithKeys
     // Polling allocates nothing.
     platform::InjectKey('Z', true);
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation hooks need the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     long allocations = 0;
     {

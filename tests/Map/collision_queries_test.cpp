@@ -176,7 +176,7 @@ TEST_F(CollisionQueries, SolidsGateByTheirBoundingSphereAndAddToTheResult)
 TEST_F(CollisionQueries, QueriesAllocateNothing)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation probe needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     const TGridCollisionMesh grid =
         Grid(GroundMesh().Floor(-8, -8, 8, 8, 0).WallZ(2.0F, -8, 8, -1, 4).Ceiling(-8, -8, 8, 8, 5), 2.0F);

@@ -253,7 +253,7 @@ TEST_F(Items, TheModelFollowsTheKindAndAWeaponLiesFlatAboutItsMiddle)
 TEST_F(Items, IdleObjectsAllocateNothing)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation counting needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     Scripts({{"mark", {"CALL @@SendMsg \"Flag\" 1 8 5 1"}}});
     std::vector<std::unique_ptr<TMapObject>> objects;

@@ -232,7 +232,7 @@ TEST_F(MenuFrame, ASubScreenPlaysItsSoundsThroughItsOwnersList)
 TEST_F(MenuFrame, ASteadyStepAndDrawAllocateNothing)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation counting needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     TestMenu* menu = Push(8);
     driver_.Steps(20);

@@ -357,7 +357,7 @@ TEST_F(MenuSave, ASaveHoldsTheSavePointAndThePartyAndItsLoadStartsThere)
 TEST_F(MenuSave, SteadyStepsOfTheChoiceAndOfThePageAllocateNothing)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation counting needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     StandAtSavePoint(true);
     TMenuSaveLoop* screen = OpenSaveItem();

@@ -238,7 +238,7 @@ TEST_F(PauseMenuTest, CancelClosesFromTheTopFadesTheDimOutAndRefreshesTheHudLast
 TEST_F(PauseMenuTest, SteadyMenuFramesAllocateNothing)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation counting needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     TMenuTopLoop* menu = MenuReady();
     ASSERT_NE(menu, nullptr);

@@ -433,7 +433,7 @@ TEST_F(SaveScreens, ALoadPageAndTheOverwriteQuestionLookAsDesigned)
 TEST_F(SaveScreens, SteadyStepsOfTheSelectionAndTheQuestionAllocateNothing)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation counting needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     Write(0, Slot::Own);
     TSaveLoadLoop* screen = Open(TSaveLoadLoop::CreateSave(Driver().App()));

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <cstdlib>
@@ -303,9 +304,17 @@ int RunTheGameIn(const fs::path& folder, OpeningHands* hands, std::vector<platfo
         }
     });
 
+    const std::vector<HWND> before = platform::LiveWindowList();
     const int status = WinMain(nullptr, nullptr, nullptr, 10);
     ended.store(true);
     clock.join();
+    // A game ended by an error leaves its window for the end of its process to take; here the
+    // process goes on, and a window left would refuse the next run as a second instance.
+    for (HWND window : platform::LiveWindowList()) {
+        if (std::find(before.begin(), before.end(), window) == before.end()) {
+            DestroyWindow(window);
+        }
+    }
 
     SetSpriteObserver(nullptr);
     SetSoundBankObserver(nullptr);

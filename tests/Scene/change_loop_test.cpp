@@ -210,7 +210,7 @@ TEST_F(SceneFlow, AChangeDeletedMidFadeGivesBackItsUses)
 TEST_F(SceneFlow, SteadyChangeFramesAllocateNoMoreThanTheirDraws)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation counts need the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     StartStory();
     Bank(2)->Load(11);

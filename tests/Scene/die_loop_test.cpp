@@ -213,7 +213,7 @@ TEST_F(GameOver, AMissingPictureFailsNamingItsFileAMissingMusicListPlaysSilent)
 TEST_F(GameOver, WaitingFramesAllocateNoMoreThanTheirDraws)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation counts need the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     StartStory();
     TDieLoop* die = DieOn("town");

@@ -180,7 +180,7 @@ TEST_F(Ending, PagesThenLogoThenTheClearedGameGoesToTheSaveScreen)
 TEST_F(Ending, SteadyFramesAllocateNothing)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation counting needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     TLoop* ending = Begin<TEndingLoop>();
     driver_.RecordDraws(false);

@@ -191,7 +191,7 @@ TEST_F(Event7, TheLandThatCannotBeReadIsNamed)
 TEST_F(Event7, SteadyFlightFramesAllocateNothing)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation counting needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     WriteCues(4, 0);
     TLoop* event = Begin<TEvent04_07Loop>();

@@ -312,7 +312,7 @@ TEST_F(Title, AMissingPictureFailsNamingItsFile)
 TEST_F(Title, SteadyMenuFramesAllocateNoMoreThanTheirDraws)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocation counts need the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     StartShown();
     TTitleLoop* title = Fresh();

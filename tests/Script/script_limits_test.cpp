@@ -475,7 +475,7 @@ TEST_F(ScriptLimits, AManagerReadsACalledScriptOnceOverItsRuns)
 TEST_F(ScriptLimits, ADeepRecursionSharesOneLoadOfAWholeFile)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "the allocation probe needs the sanitizer build";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     // About 1.7 MB: the self call, then a wait that holds all 256 tasks, then filler.
     std::vector<std::string> lines = Filler(52000);

@@ -475,7 +475,7 @@ TEST(MixerReadRange, ALockWaitsOnlyForBytesThePullInProgressReads)
 TEST_F(DirectSoundTest, TheAudioThreadMixesWithoutAllocating)
 {
     if (!qmtest::AllocationProbe::Available() || !platform::AudioDeviceOpen()) {
-        GTEST_SKIP() << "needs the sanitizer build's allocation hooks and an audio device";
+        GTEST_SKIP() << "needs the allocation probe and an audio device";
     }
     std::vector<IDirectSoundBuffer8*> voices;
     for (int i = 0; i < 4; ++i) {

@@ -11,7 +11,7 @@ namespace {
 TEST(SyncWaits, AllocateNothing)
 {
     if (!qmtest::AllocationProbe::Available()) {
-        GTEST_SKIP() << "allocations are counted in sanitizer builds only";
+        GTEST_SKIP() << "the allocation probe could not hook the allocator";
     }
     HANDLE set = CreateEventA(nullptr, TRUE, TRUE, nullptr);
     HANDLE unset = CreateEventA(nullptr, FALSE, FALSE, nullptr);

@@ -18,7 +18,7 @@ struct FuzzOptions {
     // within denseEdge bytes of either end (where the headers and the last fields lie).
     std::size_t truncationStride = 1;
     std::size_t denseEdge = 0;
-    // A larger single allocation while loading fails the case (checked in sanitizer builds).
+    // A larger single allocation while loading fails the case.
     std::size_t maxAllocation = 16u << 20;
 };
 
