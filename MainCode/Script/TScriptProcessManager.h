@@ -136,7 +136,7 @@ private:
     TScript* Queue(const std::string& key, bool pushed);
     // The statements the key names now; null while a folder read goes on in a later frame.
     TRefPtr<TScript> Script(const std::string& key, bool pushed);
-    // The key's parts are looked up as they stand in it: a CALL in a loop copies no text.
+    // The key's parts are looked up where they lie in it: a CALL in a loop copies no text.
     TRefPtr<TScript> ScriptOfFile(const std::string& key, std::string_view filePart, std::string_view name,
                                   bool pushed);
     // The file the opening found, as known (read again when new, changed or pushed); `looked`:
