@@ -1,6 +1,7 @@
 #include "MainCode/Script/TScriptFile.h"
 
 #include "MainCode/Script/ScriptWork.h"
+#include "platform/win32/folder_listing.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 
 #include "platform/text/cp932.h"
 #include "platform/win32/error.h"
-#include "platform/win32/folder_listing.h"
+#include "platform/win32/folder_listing_internal.h"
 #include "platform/win32/seams.h"
 
 namespace {
@@ -546,75 +546,6 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh)
     }
     SetLastError(ERROR_SUCCESS);
     return static_cast<DWORD>(size);
-}
-
-namespace {
-
-// Seconds from 1601-01-01 to 1970-01-01.
-constexpr std::uint64_t kEpochDifference = 11644473600ull;
-
-void ToFileTime(const struct timespec& t, LPFILETIME out)
-{
-    if (out == nullptr) {
-        return;
-    }
-    const std::uint64_t ticks = (static_cast<std::uint64_t>(t.tv_sec) + kEpochDifference) * 10000000ull +
-                                static_cast<std::uint64_t>(t.tv_nsec) / 100;
-    out->dwLowDateTime = static_cast<DWORD>(ticks);
-    out->dwHighDateTime = static_cast<DWORD>(ticks >> 32);
-}
-
-}  // namespace
-
-BOOL GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME lastAccess, LPFILETIME lastWrite)
-{
-    FileObject* object = LookupFile(file);
-    struct stat st;
-    if (object == nullptr) {
-        return FALSE;
-    }
-    if (::fstat(object->Fd(), &st) != 0) {
-        return Fail(ErrorFromErrno(errno, std::string()));
-    }
-    ToFileTime(st.st_ctim, creation);
-    ToFileTime(st.st_atim, lastAccess);
-    ToFileTime(st.st_mtim, lastWrite);
-    SetLastError(ERROR_SUCCESS);
-    return TRUE;
-}
-
-BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information)
-{
-    FileObject* object = LookupFile(file);
-    struct stat st;
-    if (object == nullptr) {
-        return FALSE;
-    }
-    if (information == nullptr) {
-        return Fail(ERROR_INVALID_PARAMETER);
-    }
-    if (::fstat(object->Fd(), &st) != 0) {
-        return Fail(ErrorFromErrno(errno, std::string()));
-    }
-    const auto device = static_cast<std::uint64_t>(st.st_dev);
-    const auto inode = static_cast<std::uint64_t>(st.st_ino);
-    const auto size = static_cast<std::uint64_t>(st.st_size);
-    information->dwFileAttributes = (S_ISDIR(st.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : 0) |
-                                    (IsReadOnly(st) ? FILE_ATTRIBUTE_READONLY : 0);
-    if (information->dwFileAttributes == 0) {
-        information->dwFileAttributes = FILE_ATTRIBUTE_NORMAL;
-    }
-    ToFileTime(st.st_ctim, &information->ftCreationTime);
-    ToFileTime(st.st_atim, &information->ftLastAccessTime);
-    ToFileTime(st.st_mtim, &information->ftLastWriteTime);
-    information->dwVolumeSerialNumber = static_cast<DWORD>(device ^ (device >> 32));
-    information->nFileSizeHigh = static_cast<DWORD>(size >> 32);
-    information->nFileSizeLow = static_cast<DWORD>(size);
-    information->nNumberOfLinks = static_cast<DWORD>(st.st_nlink);
-    information->nFileIndexHigh = static_cast<DWORD>(inode >> 32);
-    information->nFileIndexLow = static_cast<DWORD>(inode);
-    SetLastError(ERROR_SUCCESS);
-    return TRUE;
 }
 
 namespace {

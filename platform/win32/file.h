@@ -56,34 +56,6 @@ DWORD GetFileSize(HANDLE file, LPDWORD sizeHigh);
 BOOL FlushFileBuffers(HANDLE file);
 DWORD SetFilePointer(HANDLE file, LONG distance, PLONG distanceHigh, DWORD method);
 
-// 100-nanosecond intervals since 1601-01-01 UTC.
-struct FILETIME {
-    DWORD dwLowDateTime;
-    DWORD dwHighDateTime;
-};
-using LPFILETIME = FILETIME*;
-
-// Each time asked for (any may be null): the creation time is the file's last status change, the
-// nearest the filesystem keeps.
-BOOL GetFileTime(HANDLE file, LPFILETIME creation, LPFILETIME lastAccess, LPFILETIME lastWrite);
-
-// What identifies an open file and its state: the volume and file index (device and inode) tell
-// which file it is, whatever name reached it; the times are those of GetFileTime.
-struct BY_HANDLE_FILE_INFORMATION {
-    DWORD dwFileAttributes;
-    FILETIME ftCreationTime;
-    FILETIME ftLastAccessTime;
-    FILETIME ftLastWriteTime;
-    DWORD dwVolumeSerialNumber;
-    DWORD nFileSizeHigh;
-    DWORD nFileSizeLow;
-    DWORD nNumberOfLinks;
-    DWORD nFileIndexHigh;
-    DWORD nFileIndexLow;
-};
-using LPBY_HANDLE_FILE_INFORMATION = BY_HANDLE_FILE_INFORMATION*;
-BOOL GetFileInformationByHandle(HANDLE file, LPBY_HANDLE_FILE_INFORMATION information);
-
 DWORD GetFileAttributesA(LPCSTR fileName);
 BOOL CreateDirectoryA(LPCSTR pathName, LPSECURITY_ATTRIBUTES security);
 BOOL DeleteFileA(LPCSTR fileName);
@@ -94,10 +66,6 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 
 int lstrlenA(LPCSTR text);
 
-namespace platform::files {
-struct PartRead;
-}
-
 namespace platform {
 
 // The filesystem path (UTF-8) that a game path (CP932) names, after the mapping above. A name
@@ -106,42 +74,8 @@ namespace platform {
 // when the folder's size or times change (once a clock tick at most while a fresh change could
 // still hide behind them), and bounded in folders and in the bytes they hold. Empty when the path
 // is refused: too long (ERROR_FILENAME_EXCED_RANGE) or a folder read stopped by the thread's
-// FolderReadLimit (ERROR_IO_PENDING), that code then being the last error.
+// FolderReadLimit (folder_listing.h; ERROR_IO_PENDING), that code then being the last error.
 std::string HostPath(const std::string& cp932Path);
-
-// The work of this thread's file calls, for a caller that prices its own (the script layer).
-// Folder entries read to look up names spelled in another case, and the bytes of their names:
-// every entry readdir gives counts, "." and ".." too, also those of a folder too large to keep; a
-// look-up answered from a kept listing reads none.
-std::uint64_t FolderEntriesRead();
-std::uint64_t FolderNameBytesRead();
-// The names in every path handed to the system (stat, lstat, open, opendir and the calls that
-// change the disk): a walk folder by folder shows what it cost.
-std::uint64_t PathStepsAsked();
-
-// While one lives on this thread, a folder read for a case-blind look-up stops once its entries
-// and their name bytes have cost `allowance` (each entry `perEntry`, each name byte `perByte`):
-// the file call that needed the folder fails with ERROR_IO_PENDING, having read what the
-// allowance let it, and the next call that needs that folder (with or without a limit) goes on
-// where it stopped. The allowance is spent by every folder read on this thread while the limit
-// lives, and checked before each entry is taken, so a read never goes more than one entry past it.
-// A limit made while another lives governs alone until it ends; the outer one then governs again.
-// Without one, folder reads run to their end.
-class FolderReadLimit {
-public:
-    FolderReadLimit(std::uint64_t allowance, std::uint64_t perEntry, std::uint64_t perByte);
-    ~FolderReadLimit();
-    FolderReadLimit(const FolderReadLimit&) = delete;
-    FolderReadLimit& operator=(const FolderReadLimit&) = delete;
-
-private:
-    friend struct files::PartRead;
-    std::uint64_t allowance_;
-    std::uint64_t perEntry_;
-    std::uint64_t perByte_;
-    std::uint64_t spent_ = 0;
-    FolderReadLimit* outer_;
-};
 
 // A time as the filesystem or the clock gives it: from 1970-01-01 UTC.
 struct StampTime {

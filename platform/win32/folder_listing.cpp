@@ -1,4 +1,5 @@
 #include "platform/win32/folder_listing.h"
+#include "platform/win32/folder_listing_internal.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,7 +14,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/win32/file.h"
 #include "platform/win32/seams.h"
 
 namespace {

@@ -24,6 +24,7 @@
 #include "formats/script_assembler.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/file.h"
+#include "platform/win32/folder_listing.h"
 #include "platform/win32/timer.h"
 #include "support/temp_dir.h"
 

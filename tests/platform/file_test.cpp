@@ -612,9 +612,9 @@ TEST(FileFlush, RenameThatHappenedSucceedsWhenItsFolderFlushFails)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
 }
 
-// Times as 100-nanosecond steps from 1601: nanoseconds below a step are dropped, and the high
-// half carries past 2^32 steps.
-TEST(FileTime, LastWriteAndAccessFromThe1601Epoch)
+// A handle's stamp carries the last write time to the nanosecond, not the last access; a handle
+// closed is asked nothing.
+TEST(FileTime, LastWriteToTheNanosecondNotTheLastAccess)
 {
     qmtest::TempDir dir;
     const std::string path = dir.File("t.bin");
@@ -622,11 +622,9 @@ TEST(FileTime, LastWriteAndAccessFromThe1601Epoch)
     const struct {
         const char* what;
         timespec written;
-        DWORD low;
-        DWORD high;
     } cases[] = {
-        {"a second after 1970", {1, 0}, 3587643008u, 27111902u},
-        {"2001-02-03 04:05:06.789012345", {981173106, 789012345}, 2116905419u, 29396374u},
+        {"a second after 1970", {1, 0}},
+        {"2001-02-03 04:05:06.789012345", {981173106, 789012345}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -634,44 +632,38 @@ TEST(FileTime, LastWriteAndAccessFromThe1601Epoch)
         const timespec times[2] = {{c.written.tv_sec - 1, c.written.tv_nsec}, c.written};
         ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
         HANDLE h = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-        FILETIME written{};
-        FILETIME accessed{};
-        ASSERT_TRUE(GetFileTime(h, nullptr, &accessed, &written));
-        EXPECT_EQ(written.dwLowDateTime, c.low);
-        EXPECT_EQ(written.dwHighDateTime, c.high);
-        const std::uint64_t a = std::uint64_t{accessed.dwHighDateTime} << 32 | accessed.dwLowDateTime;
-        const std::uint64_t w = std::uint64_t{written.dwHighDateTime} << 32 | written.dwLowDateTime;
-        EXPECT_EQ(w - a, 10000000u);
+        const platform::FileStamp stamp = platform::StampOf(h);
+        ASSERT_TRUE(stamp.known);
+        EXPECT_EQ(stamp.written.seconds, c.written.tv_sec);
+        EXPECT_EQ(stamp.written.nanoseconds, c.written.tv_nsec);
         CloseHandle(h);
-        EXPECT_FALSE(GetFileTime(h, nullptr, nullptr, &written));
+        EXPECT_FALSE(platform::StampOf(h).known);
         ExpectError(ERROR_INVALID_HANDLE);
     }
 }
 
-// A file's index, size, write time and status change time, as the handle reports them.
+// A file's index, size, write time and status change time (in nanoseconds), as its stamp has them.
 struct Identity {
     std::uint64_t index;
     std::uint64_t size;
-    std::uint64_t written;
-    std::uint64_t changed;
+    std::int64_t written;
+    std::int64_t changed;
 };
 
 Identity IdentityOf(const std::string& path)
 {
-    BY_HANDLE_FILE_INFORMATION info{};
     HANDLE h = OpenFile(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
-    EXPECT_TRUE(GetFileInformationByHandle(h, &info));
+    const platform::FileStamp stamp = platform::StampOf(h);
+    EXPECT_TRUE(stamp.known);
     CloseHandle(h);
-    const auto join = [](DWORD high, DWORD low) { return std::uint64_t{high} << 32 | low; };
-    return {join(info.nFileIndexHigh, info.nFileIndexLow), join(info.nFileSizeHigh, info.nFileSizeLow),
-            join(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime),
-            join(info.ftCreationTime.dwHighDateTime, info.ftCreationTime.dwLowDateTime)};
+    const auto join = [](const platform::StampTime& t) { return t.seconds * 1000000000 + t.nanoseconds; };
+    return {stamp.index, stamp.size, join(stamp.written), join(stamp.changed)};
 }
 
 // The file index tells which file a name reaches: another file renamed over the name has another
 // index even with the old times put on it, and a file rewritten in place keeps its own. Its status
-// change time (the creation time) moves with the rewrite even when the old write time is put back.
-TEST(FileTime, TheFileIndexFollowsTheFileAndTheCreationTimeItsLastChange)
+// change time moves with the rewrite even when the old write time is put back.
+TEST(FileTime, TheFileIndexFollowsTheFileAndTheChangeTimeItsLastChange)
 {
     qmtest::TempDir dir;
     qmtest::ScopedCwd cwd(dir.Path());
@@ -700,8 +692,7 @@ TEST(FileTime, TheFileIndexFollowsTheFileAndTheCreationTimeItsLastChange)
     EXPECT_NE(replaced.index, first.index);
     EXPECT_EQ(replaced.written, first.written);
 
-    BY_HANDLE_FILE_INFORMATION info{};
-    EXPECT_FALSE(GetFileInformationByHandle(nullptr, &info));
+    EXPECT_FALSE(platform::StampOf(nullptr).known);
     ExpectError(ERROR_INVALID_HANDLE);
 }
 

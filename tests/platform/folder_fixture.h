@@ -11,6 +11,7 @@
 
 #include "formats/byte_writer.h"
 #include "platform/testing/win32.h"
+#include "platform/win32/folder_listing.h"
 
 namespace qmtest {
 
