@@ -109,25 +109,12 @@ TRefPtr<TScript> TScriptProcessManager::ScriptOfFile(const std::string& key, std
     // not read yet opens the file again.
     const bool looked = !added && spelling.lookedAt == m_frame;
     if (looked && !pushed) {
-        if (spelling.file == nullptr) {
-            auto unopened = spelling.unopened.find(name);
-            if (unopened == spelling.unopened.end()) {
-                ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
-                const TRefPtr<TScript> script(new TScript(key, TScript::GetDirectory() + std::string(filePart), spelling.error));
-                unopened = spelling.unopened.emplace(std::string(name), script).first;
-            }
-            return unopened->second;
-        }
-        KnownFile& file = *spelling.file;
-        ScriptWork::Count(file.levels);
-        auto found = file.scripts.find(name);
-        if (found != file.scripts.end()) {
-            return found->second;
+        if (const TRefPtr<TScript>* known = Known(spelling, name)) {
+            return *known;
         }
         std::uint32_t offset = 0;
-        if (file.file->Find(name, offset) != TScriptFile::kFound) {
-            ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
-            return Keep(file, name, TRefPtr<TScript>(new TScript(key, *file.file, nullptr)));
+        if (spelling.file == nullptr || spelling.file->file->Find(name, offset) != TScriptFile::kFound) {
+            return Made(spelling, key, filePart, name, nullptr);
         }
     }
     const TScriptFileOpening::Purpose purpose = pushed  ? TScriptFileOpening::kPushed
@@ -141,45 +128,57 @@ TRefPtr<TScript> TScriptProcessManager::ScriptOfFile(const std::string& key, std
         return TRefPtr<TScript>();
     }
     spelling.lookedAt = m_frame;
-    if (!opening.IsOpen() && purpose == TScriptFileOpening::kBody) {
-        // Gone since it was read or looked at this frame: what was read of it runs to the frame's
-        // end, and the next frame's look finds it gone.
-        ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
-        return Keep(*spelling.file, name, TRefPtr<TScript>(new TScript(key, opening.GetPath(), opening.Error())));
-    }
-    if (!opening.IsOpen()) {
-        Lead(spelling, nullptr);
+    if (opening.IsOpen()) {
+        spelling.unopened.clear();
+        Lead(spelling, &FileOf(opening, pushed, looked));
+    } else {
         spelling.error = opening.Error();
-        auto unopened = spelling.unopened.find(name);
-        if (pushed && unopened != spelling.unopened.end()) {
-            spelling.unopened.erase(unopened);
-            unopened = spelling.unopened.end();
+        // Gone since it was read or looked at this frame, it still leads to its file: what was read
+        // of it runs to the frame's end, and the next frame's look finds it gone.
+        if (!looked || pushed) {
+            Lead(spelling, nullptr);
         }
-        if (unopened == spelling.unopened.end()) {
-            ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
-            const TRefPtr<TScript> script(new TScript(key, opening.GetPath(), opening.Error()));
-            unopened = spelling.unopened.emplace(std::string(name), script).first;
+        // A scene's push logs its failure again.
+        if (pushed) {
+            if (auto unopened = spelling.unopened.find(name); unopened != spelling.unopened.end()) {
+                spelling.unopened.erase(unopened);
+            }
         }
-        return unopened->second;
     }
-    spelling.unopened.clear();
-    KnownFile& file = FileOf(opening, pushed, looked);
-    Lead(spelling, &file);
     // A file part looked at this frame paid for the look-up of the name above.
     if (!looked) {
-        ScriptWork::Count(file.levels);
+        if (const TRefPtr<TScript>* known = Known(spelling, name)) {
+            return *known;
+        }
     }
-    auto found = file.scripts.find(name);
-    if (found != file.scripts.end()) {
-        return found->second;
-    }
-    ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
-    return Keep(file, name, TRefPtr<TScript>(new TScript(key, *file.file, &opening)));
+    return Made(spelling, key, filePart, name, &opening);
 }
 
-const TRefPtr<TScript>& TScriptProcessManager::Keep(KnownFile& file, std::string_view name,
-                                                    const TRefPtr<TScript>& script)
+const TRefPtr<TScript>* TScriptProcessManager::Known(Spelling& spelling, std::string_view name)
 {
+    if (spelling.file == nullptr) {
+        auto unopened = spelling.unopened.find(name);
+        return unopened != spelling.unopened.end() ? &unopened->second : nullptr;
+    }
+    KnownFile& file = *spelling.file;
+    ScriptWork::Count(file.levels);
+    auto found = file.scripts.find(name);
+    return found != file.scripts.end() ? &found->second : nullptr;
+}
+
+const TRefPtr<TScript>& TScriptProcessManager::Made(Spelling& spelling, const std::string& key,
+                                                    std::string_view filePart, std::string_view name,
+                                                    TScriptFileOpening* opening)
+{
+    ScriptWork::Count(ScriptPrice::kNewEntry + ScriptPrice::kScriptRead);
+    const bool readable = opening != nullptr ? opening->IsOpen() : spelling.file != nullptr;
+    const TRefPtr<TScript> script(readable ? new TScript(key, *spelling.file->file, opening)
+                                           : new TScript(key, TScript::GetDirectory() + std::string(filePart),
+                                                         spelling.error));
+    if (spelling.file == nullptr) {
+        return spelling.unopened.emplace(std::string(name), script).first->second;
+    }
+    KnownFile& file = *spelling.file;
     const TRefPtr<TScript>& kept = file.scripts.emplace(std::string(name), script).first->second;
     file.levels = ScriptPrice::Levels(file.scripts.size());
     return kept;

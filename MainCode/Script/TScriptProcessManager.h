@@ -143,8 +143,14 @@ private:
     // its file part was looked at already this frame.
     KnownFile& FileOf(TScriptFileOpening& opening, bool pushed, bool looked);
     void Lead(Spelling& spelling, KnownFile* file);
-    // Keeps a script read (or found missing) from the file.
-    const TRefPtr<TScript>& Keep(KnownFile& file, std::string_view name, const TRefPtr<TScript>& script);
+    // The script of the name kept where the file part leads (its file's scripts, or those called
+    // while it led to none); null when there is none yet.
+    const TRefPtr<TScript>* Known(Spelling& spelling, std::string_view name);
+    // Reads the script of the name and keeps it there: from the opening when it is open, from the
+    // directory alone without one. One that cannot be read (its file not opened, the name missing
+    // in it, a broken directory or body) is an empty script, logged once.
+    const TRefPtr<TScript>& Made(Spelling& spelling, const std::string& key, std::string_view filePart,
+                                 std::string_view name, TScriptFileOpening* opening);
     // Calls Update or Draw of each module in name order; a module may add or remove modules meanwhile.
     void VisitModules(void (TScriptModule::*visit)());
 
