@@ -121,6 +121,13 @@ public:
     static void CountBytes(std::size_t bytes) { s_tokens += ScriptPrice::Bytes(bytes); }
     static void CountLinks(std::uint64_t links) { s_tokens += links * ScriptPrice::kLink; }
     static std::uint64_t Tokens() { return s_tokens; }
+    // Folders the system reads for a CALL (counted in Tokens too): the scripts' own work is the rest.
+    static void CountFolderRead(std::uint64_t tokens)
+    {
+        s_tokens += tokens;
+        s_folderTokens += tokens;
+    }
+    static std::uint64_t FolderTokens() { return s_folderTokens; }
 
     // Where the work of the frame being run ends, for work that can go on in the next frame (a
     // folder read for a CALL); UINT64_MAX between frames.
@@ -129,5 +136,6 @@ public:
 
 private:
     static inline std::uint64_t s_tokens = 0;
+    static inline std::uint64_t s_folderTokens = 0;
     static inline std::uint64_t s_frameEnd = UINT64_MAX;
 };

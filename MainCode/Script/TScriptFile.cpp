@@ -37,9 +37,9 @@ TScriptFileOpening::TScriptFileOpening(const std::string& path, Purpose purpose,
         opened = m_file.Open(true, GENERIC_READ);
     }
     m_error = opened ? ERROR_SUCCESS : GetLastError();
-    ScriptWork::Count((platform::FolderEntriesRead() - entries) * ScriptPrice::kFolderEntry +
-                      (platform::FolderNameBytesRead() - bytes) * ScriptPrice::kFolderNameByte +
-                      (platform::PathStepsAsked() - steps) * ScriptPrice::kPathStep);
+    ScriptWork::CountFolderRead((platform::FolderEntriesRead() - entries) * ScriptPrice::kFolderEntry +
+                                (platform::FolderNameBytesRead() - bytes) * ScriptPrice::kFolderNameByte);
+    ScriptWork::Count((platform::PathStepsAsked() - steps) * ScriptPrice::kPathStep);
     if (opened) {
         m_stamp = platform::StampOf(m_file.GetHandle());
         m_reader.emplace(m_file);

@@ -232,6 +232,16 @@ void TScriptProcessManager::Lead(Spelling& spelling, KnownFile* file)
 std::uint32_t TScriptProcessManager::Step()
 {
     m_gaveFrameBack = false;
+    const std::uint32_t result = RunFrame();
+    // Scripts given the next frame go on with the work they did; held or ended, they start afresh.
+    if (!m_gaveFrameBack) {
+        m_ownWork = 0;
+    }
+    return result;
+}
+
+std::uint32_t TScriptProcessManager::RunFrame()
+{
     if (m_cancel != 0) {
         return kCancelled;
     }
@@ -250,10 +260,17 @@ std::uint32_t TScriptProcessManager::Step()
     } nextFrame{m_frame};
     // Only counted work ends a run, never the time it took: the same scripts end at the same
     // statement on any machine, under any load.
+    const auto units = [](std::uint64_t tokens) {
+        return std::max<std::uint64_t>(1, (tokens + ScriptPrice::kTokensPerWork - 1) / ScriptPrice::kTokensPerWork);
+    };
     const std::uint64_t tokensBefore = ScriptWork::Tokens();
+    const std::uint64_t folderBefore = ScriptWork::FolderTokens();
     std::uint64_t statements = 0;
     std::uint64_t tokens = 0;
+    std::uint64_t folderTokens = 0;
+    // The frame's work, and the scripts' own part of it.
     std::uint64_t work = 0;
+    std::uint64_t own = 0;
     while (work < ScriptPrice::kMaxWorkPerStep) {
         if (m_tasks.empty()) {
             return kFinished;
@@ -264,9 +281,13 @@ std::uint32_t TScriptProcessManager::Step()
         ScriptWork::SetFrameEnd(ScriptWork::Tokens() + (ScriptPrice::kMaxWorkPerStep - work) * ScriptPrice::kTokensPerWork);
         const bool alive = task->Step();
         const std::uint64_t worked = ScriptWork::Tokens() - tokensBefore - tokens;
+        const std::uint64_t read = ScriptWork::FolderTokens() - folderBefore - folderTokens;
         ++statements;
         tokens += worked;
-        work += std::max<std::uint64_t>(1, (worked + ScriptPrice::kTokensPerWork - 1) / ScriptPrice::kTokensPerWork);
+        folderTokens += read;
+        work += units(worked);
+        own += units(worked - read);
+        m_ownWork += units(worked - read);
         // A CALL waits for a folder read to go on in the next frame: a one-off read, not a runaway.
         if (m_gaveFrameBack) {
             return kHeld;
@@ -283,6 +304,12 @@ std::uint32_t TScriptProcessManager::Step()
         if (m_moduleWait != 0 || m_stop != 0 || m_hostWait != 0) {
             return kHeld;
         }
+    }
+    // A frame the folders read for CALLs took more of than the scripts' own work since they last
+    // held: what did not fit goes on in the next frame.
+    if (m_ownWork < work - own) {
+        m_gaveFrameBack = true;
+        return kHeld;
     }
     ScriptLog("\"" + m_tasks.front().script->GetKey() + "\" ran " + std::to_string(statements) +
               " statements in one frame, working through " + std::to_string(tokens) + " tokens; all scripts ended");

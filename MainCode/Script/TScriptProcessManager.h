@@ -58,11 +58,13 @@ public:
     // while the system is still reading a folder to find the file: the CALL gives the frame back
     // (GaveFrameBack) and runs again in the next.
     TScript* PushCalled(const std::string& key);
-    // Runs statements until one holds the scripts or none is left. A run that uses up the frame's
-    // work (ScriptPrice) ends every script (logged), however long it took. Each call is a frame.
+    // Runs statements until one holds the scripts or none is left. Each call is a frame. A run that
+    // uses up the frame's work (ScriptPrice) ends every script (logged), however long it took; but a
+    // frame the folders read for CALLs took more of than the scripts' own work (since they last held)
+    // holds them instead, and what did not fit goes on in the next.
     std::uint32_t Step();
-    // Whether the last Step ended, held, because a CALL gave the rest of the frame back to go on
-    // reading a folder in the next.
+    // Whether the last Step ended, held, because of a folder read for a CALL: stopped to go on in
+    // the next frame, or what came after it did not fit in this one.
     bool GaveFrameBack() const { return m_gaveFrameBack; }
     // Takes a queued task out (a held one whose caller is done with it).
     void RemoveTask(const TScript* script);
@@ -133,6 +135,7 @@ private:
         std::map<std::string, TRefPtr<TScript>, std::less<>> unopened;
     };
 
+    std::uint32_t RunFrame();
     TScript* Queue(const std::string& key, bool pushed);
     // The statements the key names now; null while a folder read goes on in a later frame.
     TRefPtr<TScript> Script(const std::string& key, bool pushed);
@@ -171,6 +174,9 @@ private:
     // Frames stepped: a file part is looked at no more than once in one.
     std::uint64_t m_frame = 1;
     bool m_gaveFrameBack = false;
+    // The scripts' own work (ScriptPrice units) since they last held or ended: frames given back
+    // carry it on.
+    std::uint64_t m_ownWork = 0;
     TScriptVarTable m_globalA;
     TScriptVarTable m_globalB;
     std::map<std::string, TRefPtr<TScriptModule>> m_modules;
