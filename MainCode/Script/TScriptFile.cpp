@@ -11,7 +11,8 @@ std::uint64_t PurposePrice(TScriptFileOpening::Purpose purpose)
     case TScriptFileOpening::kFirstCall: return ScriptPrice::kFileOpened;
     case TScriptFileOpening::kLook: return ScriptPrice::kFileChecked;
     case TScriptFileOpening::kBody: return ScriptPrice::kFileReopened;
-    case TScriptFileOpening::kPushed: break;
+    case TScriptFileOpening::kPushed:
+    case TScriptFileOpening::kResumed: break;
     }
     return 0;
 }

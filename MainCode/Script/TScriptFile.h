@@ -23,6 +23,7 @@ public:
         kFirstCall,  // a CALL of a file part not asked for before
         kLook,       // a file part called before, looked at again in a later frame
         kBody,       // a file part looked at this frame, opened again for a body
+        kResumed,    // a CALL given back while a folder was read for it: paid at its first try
     };
 
     // `end`: where the frame's work ends (ScriptWork tokens); UINT64_MAX for an opening that cannot

@@ -121,10 +121,13 @@ TRefPtr<TScript> TScriptProcessManager::ScriptOfFile(const std::string& key, std
                                                 : added  ? TScriptFileOpening::kFirstCall
                                                 : looked ? TScriptFileOpening::kBody
                                                          : TScriptFileOpening::kLook;
-    // A scene's push cannot wait for a later frame.
-    TScriptFileOpening opening(TScript::GetDirectory() + std::string(filePart), purpose,
+    // A scene's push cannot wait for a later frame. A CALL given back goes on with the look it paid
+    // for.
+    TScriptFileOpening opening(TScript::GetDirectory() + std::string(filePart),
+                               spelling.pending ? TScriptFileOpening::kResumed : purpose,
                                pushed ? UINT64_MAX : ScriptWork::FrameEnd());
-    if (opening.Pending()) {
+    spelling.pending = opening.Pending();
+    if (spelling.pending) {
         return TRefPtr<TScript>();
     }
     spelling.lookedAt = m_frame;

@@ -133,6 +133,8 @@ private:
         std::uint64_t lookedAt = 0;
         // The names called while it led to no file (logged once).
         std::map<std::string, TRefPtr<TScript>, std::less<>> unopened;
+        // Its last opening was given back while a folder was read for it.
+        bool pending = false;
     };
 
     std::uint32_t RunFrame();

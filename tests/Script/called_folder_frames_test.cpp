@@ -1,6 +1,7 @@
 // A CALL of a file missing from a folder of tens of thousands of names, read a frame's work at a
 // time: a read ending at the frame's edge ends no script (what does not fit goes on in the next
-// frame), and a loop of such CALLs is still ended as a runaway.
+// frame), a loop of such CALLs is still ended as a runaway, and a CALL given back pays for its
+// look once.
 #include <string>
 #include <vector>
 
@@ -132,6 +133,27 @@ TEST_F(CalledFolderFrames, ALoopOfCallsThatReadsAFolderEveryFewFramesIsStillEnde
     }
     // More than one read of the folder came before: the first third frame held.
     EXPECT_GT(entries + last.entries, static_cast<std::uint64_t>(kTwoFramesAndMore) + 2);
+}
+
+// A CALL given back comes again in the next frame to go on reading: its first try pays for its
+// opening (200) and its new file part (12), a try after it nothing more, not the look of a file part
+// called before (1,000); what either reads of the folder is 160 a name and a token a byte of it, and
+// 8 for each name of a path asked of the system.
+TEST_F(CalledFolderFrames, ACallGivenBackPaysForItsLookOnce)
+{
+    Crowd(kTwoFramesAndMore);
+    Write({{"main", {"CALL crowd\\\\zz.pbsc/s", Mark(1)}}});
+    const std::vector<Frame> frames = Frames(5);
+    ASSERT_EQ(frames.size(), 3u);
+    std::vector<std::uint64_t> besides;
+    for (const Frame& frame : frames) {
+        besides.push_back(frame.tokens - 160 * frame.entries - frame.nameBytes - 8 * frame.pathSteps);
+    }
+    EXPECT_EQ(besides[0], 212u);
+    EXPECT_EQ(besides[1], 0u);
+    EXPECT_TRUE(frames[1].gaveBack);
+    EXPECT_EQ(frames[2].marks, "1");
+    EXPECT_EQ(frames[0].entries + frames[1].entries + frames[2].entries, static_cast<std::uint64_t>(kTwoFramesAndMore) + 2);
 }
 
 // The shared folder holds just its names, and is written once.
