@@ -13,10 +13,8 @@
 
 namespace {
 
-// Held (the module's call), finished (4) or cancelled (16).
+// Held (the module's call), rather than finished (4) or cancelled (16).
 constexpr std::uint32_t kHeldBits = 1 | 2;
-constexpr std::uint32_t kStopBits = kHeldBits | 4 | 16;
-constexpr int kMaxSteps = 1000;
 
 D3DXVECTOR3 Vector(const float v[3])
 {
@@ -130,10 +128,8 @@ bool LoadVillagerInfo(TVillagerInfo& info, const std::string& key)
     manager->SetStop(0);
     manager->SetModuleWait(0);
     manager->SetHostWait(0);
-    std::uint32_t result = 0;
-    for (int i = 0; i < kMaxSteps && (result & kStopBits) == 0; ++i) {
-        result = manager->Step();
-    }
+    // Map loading is no play frame: the set-up runs until its VillagerInfo call stops it.
+    const std::uint32_t result = manager->RunOnce();
     const bool held = (result & kHeldBits) != 0 && (result & 16) == 0;
     if (task != nullptr) {
         manager->RemoveTask(task);

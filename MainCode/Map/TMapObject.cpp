@@ -16,11 +16,6 @@
 
 namespace {
 
-// Held (1, 2), finished (4) or cancelled (16): the probe has gone as far as it goes this frame.
-constexpr std::uint32_t kProbeStops = 1 | 2 | 4 | 16;
-// Step answers one of them every time; this only guards against a manager that does not.
-constexpr int kMaxProbeSteps = 1000;
-
 void StartTask(TScriptProcessManager* manager, const std::string& key)
 {
     manager->Push(key);
@@ -40,8 +35,8 @@ std::uint32_t TMapObject::RunScript(const std::string& key)
     manager->AddModule(mapEvent);
     manager->AddModule(new TPBFlag(app));
     StartTask(manager, key);
-    for (int i = 0; i < kMaxProbeSteps && (manager->Step() & kProbeStops) == 0; ++i) {
-    }
+    // Run until the script first holds or ends: a CALL of a file its folder lacks is no hold.
+    manager->RunOnce();
     const auto code = static_cast<std::uint32_t>(mapEvent->GetResult());
     TScriptProcessManager::Destroy();
     if (code != TMapEventModule::kConversation) {

@@ -234,8 +234,18 @@ void TScriptProcessManager::Lead(Spelling& spelling, KnownFile* file)
 
 std::uint32_t TScriptProcessManager::Step()
 {
+    return Run(false);
+}
+
+std::uint32_t TScriptProcessManager::RunOnce()
+{
+    return Run(true);
+}
+
+std::uint32_t TScriptProcessManager::Run(bool once)
+{
     m_gaveFrameBack = false;
-    const std::uint32_t result = RunFrame();
+    const std::uint32_t result = RunFrame(once);
     // Scripts given the next frame go on with the work they did; held or ended, they start afresh.
     if (!m_gaveFrameBack) {
         m_ownWork = 0;
@@ -243,7 +253,7 @@ std::uint32_t TScriptProcessManager::Step()
     return result;
 }
 
-std::uint32_t TScriptProcessManager::RunFrame()
+std::uint32_t TScriptProcessManager::RunFrame(bool once)
 {
     if (m_cancel != 0) {
         return kCancelled;
@@ -274,14 +284,16 @@ std::uint32_t TScriptProcessManager::RunFrame()
     // The frame's work, and the scripts' own part of it.
     std::uint64_t work = 0;
     std::uint64_t own = 0;
-    while (work < ScriptPrice::kMaxWorkPerStep) {
+    // A frame ends where its work does; a run outside the frames, where the scripts' own does.
+    while ((once ? m_ownWork : work) < ScriptPrice::kMaxWorkPerStep) {
         if (m_tasks.empty()) {
             return kFinished;
         }
         // Held here: the statement may push a script in front of it.
         TRefPtr<TScript> task = m_tasks.front().script;
         const bool called = m_tasks.front().called;
-        ScriptWork::SetFrameEnd(ScriptWork::Tokens() + (ScriptPrice::kMaxWorkPerStep - work) * ScriptPrice::kTokensPerWork);
+        ScriptWork::SetFrameEnd(once ? UINT64_MAX
+                                     : ScriptWork::Tokens() + (ScriptPrice::kMaxWorkPerStep - work) * ScriptPrice::kTokensPerWork);
         const bool alive = task->Step();
         const std::uint64_t worked = ScriptWork::Tokens() - tokensBefore - tokens;
         const std::uint64_t read = ScriptWork::FolderTokens() - folderBefore - folderTokens;
@@ -310,7 +322,7 @@ std::uint32_t TScriptProcessManager::RunFrame()
     }
     // A frame the folders read for CALLs took more of than the scripts' own work since they last
     // held: what did not fit goes on in the next frame.
-    if (m_ownWork < work - own) {
+    if (!once && m_ownWork < work - own) {
         m_gaveFrameBack = true;
         return kHeld;
     }

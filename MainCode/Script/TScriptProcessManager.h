@@ -63,6 +63,9 @@ public:
     // frame the folders read for CALLs took more of than the scripts' own work (since they last held)
     // holds them instead, and what did not fit goes on in the next.
     std::uint32_t Step();
+    // The same for a run that is stepped once and dropped (a villager's set-up, a map object's probe;
+    // no play frame): a CALL reads its folder to the end, and only the scripts' own work ends the run.
+    std::uint32_t RunOnce();
     // Whether the last Step ended, held, because of a folder read for a CALL: stopped to go on in
     // the next frame, or what came after it did not fit in this one.
     bool GaveFrameBack() const { return m_gaveFrameBack; }
@@ -137,7 +140,8 @@ private:
         bool pending = false;
     };
 
-    std::uint32_t RunFrame();
+    std::uint32_t Run(bool once);
+    std::uint32_t RunFrame(bool once);
     TScript* Queue(const std::string& key, bool pushed);
     // The statements the key names now; null while a folder read goes on in a later frame.
     TRefPtr<TScript> Script(const std::string& key, bool pushed);

@@ -35,6 +35,8 @@ struct TMainProbe {
 
     // The application, its window and its scenes.
     static TLoop* CurrentScene(const TGameWnd& a) { return a.m_current; }
+    // The scene a replacement queued last (the current one when none is queued).
+    static TLoop* LastScene(const TGameWnd& a) { return a.m_scenes.empty() ? nullptr : a.m_scenes.back().Get(); }
     static bool IsActive(const TGameWnd& a) { return a.m_active; }
     static bool IsInitialised(const TGameWnd& a) { return a.m_initialised; }
     static HWND Handle(const TSubClassWnd& w) { return w.m_hwnd; }
