@@ -1,6 +1,7 @@
 // Folders of tens of thousands of empty files, for the folder reads of case-blind look-ups. Each
-// is written once beside the test programs (a temporary folder can be far slower at making files)
-// and shared, read only, by every test that links it into its own folder.
+// is written once beside the test programs (a temporary folder can be far slower at making files;
+// where the programs' folder takes nothing, once in the process's own) and shared, read only, by
+// every test that links it into its own folder.
 #pragma once
 
 #include <filesystem>
