@@ -240,3 +240,35 @@ TEST_F(FolderReads, AReadFinishedAfterAChangeAnswersAndIsReadAgainNext)
 }
 
 }  // namespace
+
+namespace {
+
+// A read stopped while seeking one name goes on where it stopped for another name of the folder,
+// stopped again or not: every entry is read once, and the names read before a stop are found with
+// the rest, read no more.
+TEST_F(FolderReads, AStoppedReadGoesOnForAnotherName)
+{
+    const std::vector<std::string> order = ReadOrder("Big0");
+    ASSERT_EQ(order.size(), 40u);
+    const std::string early = "Big0\\" + Upper(order[2]);  // read in the first ten entries
+    const std::string middle = "Big0\\" + Upper(order[25]);
+    const std::string late = "Big0\\" + Upper(order[39]);
+    const struct {
+        const std::string& path;
+        std::optional<std::uint64_t> allowance;
+        DWORD error;
+        std::uint64_t entries;
+    } steps[] = {{late, 10, kPending, 10}, {early, 10, kPending, 10}, {middle, std::nullopt, kDone, 22}};
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.path);
+        const Opened opened = Open(step.path, step.allowance);
+        EXPECT_EQ(opened.error, step.error);
+        EXPECT_EQ(opened.entries, step.entries);
+    }
+    const long before = ListingsRead();
+    EXPECT_EQ(platform::HostPath(early), "Big0/" + order[2]);
+    EXPECT_EQ(platform::HostPath(late), "Big0/" + order[39]);
+    EXPECT_EQ(ListingsRead(), before);
+}
+
+}  // namespace
