@@ -90,6 +90,23 @@ protected:
         return {error, platform::FolderEntriesRead() - before};
     }
 
+    // Opens each path in turn, under its allowance: the open's error and the entries it read.
+    struct Step {
+        std::string path;
+        std::optional<std::uint64_t> allowance;
+        DWORD error;
+        std::uint64_t entries;
+    };
+    static void ExpectSteps(const std::vector<Step>& steps)
+    {
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.path);
+            const Opened opened = Open(step.path, step.allowance);
+            EXPECT_EQ(opened.error, step.error);
+            EXPECT_EQ(opened.entries, step.entries);
+        }
+    }
+
     qmtest::FreshListings fresh;
     qmtest::TempDir dir;
     qmtest::ScopedCwd cwd{dir.Path()};
@@ -172,18 +189,8 @@ TEST_F(FolderReads, AFolderTooLargeToKeepGoesOnForTheSameNameOnly)
     ASSERT_EQ(order.size(), 40u);
     const std::string early = "Big0\\" + Upper(order[2]);  // read in the first ten entries
     const std::string late = "Big0\\" + Upper(order[39]);
-    const struct {
-        const std::string& path;
-        std::optional<std::uint64_t> allowance;
-        DWORD error;
-        std::uint64_t entries;
-    } steps[] = {{early, 10, kPending, 10}, {early, 10, kPending, 10}, {early, std::nullopt, kDone, 22},
-                 {late, 10, kPending, 10}, {early, std::nullopt, kDone, 42}};
-    for (const auto& step : steps) {
-        const Opened opened = Open(step.path, step.allowance);
-        EXPECT_EQ(opened.error, step.error);
-        EXPECT_EQ(opened.entries, step.entries);
-    }
+    ExpectSteps({{early, 10, kPending, 10}, {early, 10, kPending, 10}, {early, std::nullopt, kDone, 22},
+                 {late, 10, kPending, 10}, {early, std::nullopt, kDone, 42}});
     EXPECT_EQ(platform::HeldFolderListings().folders, 0u);
 }
 
@@ -253,18 +260,7 @@ TEST_F(FolderReads, AStoppedReadGoesOnForAnotherName)
     const std::string early = "Big0\\" + Upper(order[2]);  // read in the first ten entries
     const std::string middle = "Big0\\" + Upper(order[25]);
     const std::string late = "Big0\\" + Upper(order[39]);
-    const struct {
-        const std::string& path;
-        std::optional<std::uint64_t> allowance;
-        DWORD error;
-        std::uint64_t entries;
-    } steps[] = {{late, 10, kPending, 10}, {early, 10, kPending, 10}, {middle, std::nullopt, kDone, 22}};
-    for (const auto& step : steps) {
-        SCOPED_TRACE(step.path);
-        const Opened opened = Open(step.path, step.allowance);
-        EXPECT_EQ(opened.error, step.error);
-        EXPECT_EQ(opened.entries, step.entries);
-    }
+    ExpectSteps({{late, 10, kPending, 10}, {early, 10, kPending, 10}, {middle, std::nullopt, kDone, 22}});
     const long before = ListingsRead();
     EXPECT_EQ(platform::HostPath(early), "Big0/" + order[2]);
     EXPECT_EQ(platform::HostPath(late), "Big0/" + order[39]);
