@@ -154,11 +154,12 @@ TEST_F(CalledFileFrames, AFileIsLookedAtOnceAFrame)
 
 // Looking at a file costs its opening, some 4 microseconds (1,000 tokens), and 8 for each name of
 // each path the system was asked about (whether the file is there as written, then its opening:
-// three names each): a frame that calls 1,000 files read in an earlier frame pays that for each,
-// and the CALL's look-up of its file part among the 1,001 called (two levels past the eighth, 8)
-// on top.
+// the three names of data/scr04/fN.pbsc each): a frame that calls 1,000 files read in an earlier
+// frame pays that for each, and the CALL's look-up of its file part among the 1,001 called (two
+// levels past the eighth, 8) on top.
 TEST_F(CalledFileFrames, LookingAtAFileCostsItsOpening)
 {
+    ReadFromGameFolder();
     std::vector<std::string> calls;
     for (int i = 0; i < 1000; ++i) {
         const std::string file = "f" + std::to_string(i) + ".pbsc";

@@ -147,11 +147,26 @@ protected:
     // else made and dropped a manager of its own); the scripts' generator as a run starts it.
     void ResetScripting()
     {
-        TScript::SetDirectory(m_dir.Path().string() + "/");
+        TScript::SetDirectory(m_directory);
         m_manager = TScriptProcessManager::Create();
         m_manager->AddModule(new RecordingModule("T", &m_trace));
         SeedScriptRandom(1);
     }
+
+    // Scripts read from where the game keeps them, "data/scr04/" below the working folder, that
+    // folder the test's own: the paths asked of the system, priced by name, then cost the same on
+    // any machine, wherever it keeps its temporary files. Starts the scripting afresh.
+    void ReadFromGameFolder()
+    {
+        m_scripts = m_dir.Path() / "data" / "scr04";
+        std::filesystem::create_directories(m_scripts);
+        m_cwd.emplace(m_dir.Path());
+        m_directory = "data/scr04/";
+        ResetScripting();
+    }
+
+    // The file of that name in the folder the scripts are read from.
+    std::string ScriptFile(const std::string& name) const { return (m_scripts / name).string(); }
 
     // Writes "t.pbsc" with the named scripts.
     void Write(const std::vector<std::pair<std::string, std::vector<std::string>>>& scripts,
@@ -161,7 +176,7 @@ protected:
         for (const auto& script : scripts) {
             writer.Script(script.first, script.second);
         }
-        writer.Save(m_dir.File(file));
+        writer.Save(ScriptFile(file));
     }
 
     // Writes the script "main", pushes it and steps the manager once.
@@ -193,6 +208,11 @@ protected:
     // A run of the case's own (an application the base starts keeps its own over it).
     TRunState m_run;
     qmtest::TempDir m_dir;
+    // The scripts' folder as TScript is told it, and on the disk.
+    std::string m_directory = m_dir.Path().string() + "/";
+    std::filesystem::path m_scripts = m_dir.Path();
+    // Left before the folder is removed.
+    std::optional<qmtest::ScopedCwd> m_cwd;
     TScriptProcessManager* m_manager = nullptr;
     std::vector<std::string> m_trace;
 };

@@ -62,6 +62,7 @@ TEST_F(ScriptLimits, AScriptThatCannotLoadIsLoggedOncePerRun)
 // called script is read once, not at each of its 250,000 calls.
 TEST_F(ScriptLimits, ACallInALoopReadsItsFileOnce)
 {
+    ReadFromGameFolder();
     Write({{"main", {"WHILE 1", "CALL t.pbsc/sub", "END"}}, {"sub", Filler(1)}, {"rest", Filler(150)}});
     m_manager->Push("t.pbsc/main");
     testing::internal::CaptureStderr();
@@ -72,7 +73,8 @@ TEST_F(ScriptLimits, ACallInALoopReadsItsFileOnce)
     EXPECT_NE(log.find("ran 999156 statements in one frame"), std::string::npos) << log;
     // 1,000,000 statements: WHILE, CALL, the called line and END, 250,000 times, less the work of
     // opening the file again (the push read its directory) for the called body at the first CALL,
-    // the names of its path asked of the system, reading that body and making g.x.
+    // the names of its path asked of the system (data/scr04/t.pbsc, twice), reading that body and
+    // making g.x.
     EXPECT_EQ(Global("x"), 249789);
     EXPECT_EQ(after.opens - before.opens, 1);
 }
@@ -140,6 +142,7 @@ TEST_F(ScriptLimits, AModuleSentMessagesInALoopGetsItsOwnArgumentsAndNothingIsAl
 // and parse per CALL took 51 s.
 TEST_F(ScriptLimits, ACallInALoopAllocatesNothingPerCall)
 {
+    ReadFromGameFolder();
     Write({{"main", {"WHILE 1", "CALL t.pbsc/sub", "END"}}, {"sub", Filler(1)}, {"rest", Filler(150)}});
     m_manager->Push("t.pbsc/main");
     testing::internal::CaptureStderr();
@@ -197,11 +200,13 @@ std::string Complemented(int operators)
 // itself 48; each link of a branch chain skipped, or of CASE lines passed or walked, is twelve (a
 // cache miss); an operator nested deeper than 64 is two; a name a token for every 16 bytes, once a
 // look-up. The first CALL of t.pbsc opens the file again (1,500: the push read its directory; and 8
-// for each of the six names of its path asked of the system) and reads the body of "sub" (900, and
-// the body's bytes and tokens): some 800 statements' work. Short rows first: a budget of statements alone fails the second row at once rather than
-// running the last for minutes.
+// for each of the six names of its path asked of the system, data/scr04/t.pbsc twice) and reads the
+// body of "sub" (900, and the body's bytes and tokens): some 800 statements' work. Short rows
+// first: a budget of statements alone fails the second row at once rather than running the last
+// for minutes.
 TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold)
 {
+    ReadFromGameFolder();
     // IF 1 runs its branch; the first ELIF after it skips the rest of the chain to END.
     std::vector<std::string> skipped = {"IF 1", Sum(0)};
     skipped.insert(skipped.end(), 3001, "ELIF 0");
@@ -283,7 +288,7 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
         ASSERT_NE(log.find(c.log), std::string::npos) << log;
     }
     // The last statement is as long as a statement may be, nearly.
-    EXPECT_GT(std::filesystem::file_size(m_dir.File("t.pbsc")), 60000u);
+    EXPECT_GT(std::filesystem::file_size(ScriptFile("t.pbsc")), 60000u);
 }
 
 // A CALL looks its key up among the scripts its manager has loaded: a token for every 16 bytes of
@@ -291,11 +296,12 @@ TEST_F(ScriptLimits, AFrameEndsAfterAMillionUnitsOfWorkWhateverItsStatementsHold
 // holds "main", the scripts called before the loop, one statement each, and the one the loop calls;
 // a script loaded costs 900 and the entry 12, and each 1,548 more, the file opened again for its
 // body (the push of "main" read the file's directory) and the six names of its path asked of the
-// system, 8 each. A pass of the loop: WHILE, the
+// system (data/scr04/t.pbsc twice), 8 each. A pass of the loop: WHILE, the
 // CALL, the called sum and END, four units while the CALL costs no more than three tokens, five
 // from the ninth level, six from the tenth.
 TEST_F(ScriptLimits, ACallPaysForItsKeyAndTheDepthOfTheLoadedScripts)
 {
+    ReadFromGameFolder();
     const struct {
         const char* what;
         int before;
@@ -339,13 +345,14 @@ TEST_F(ScriptLimits, ACallPaysForItsKeyAndTheDepthOfTheLoadedScripts)
 // the first CALL into each file, there or not, the opening (200) and its file part's entry (12); a
 // later body of a file, the file opened again (1,500), the first body called from the pushed file
 // included (the push read its directory). Each opening pays 8 for each name of each path the system
-// is asked about: six for a file there (is it there as written, the opening), ten for one missing
-// (and its folder, before the opening and after it). Missing files are asked for in a folder whose listing the system keeps, as a folder
+// is asked about, the scripts being read from data/scr04/: six for a file there (is it there as
+// written, the opening), ten for one missing (and its folder, before the opening and after it). Missing files are asked for in a folder whose listing the system keeps, as a folder
 // left alone has. The rows call one new key after
 // the other until the frame's budget ends them. A number handed on is read a digit at a time: a
 // token for every eight characters, on top of its bytes (a token for every 16).
 TEST_F(ScriptLimits, ACallOfANewKeyPaysForTheFileAndTheScriptItReads)
 {
+    ReadFromGameFolder();
     const auto keys = [](const char* format, int count) {
         std::vector<std::string> calls;
         for (int i = 0; i < count; ++i) {
@@ -366,7 +373,8 @@ TEST_F(ScriptLimits, ACallOfANewKeyPaysForTheFileAndTheScriptItReads)
     } cases[] = {
         {"files that are not there", keys("CALL m%04d.pbsc/s", 4000), "ran 3947 statements in one frame, working through 2991855 tokens;"},
         {"names one file has", keys("CALL t.pbsc/s%d", 4000), "ran 2369 statements in one frame, working through 3000383 tokens;"},
-        {"names one file has not", keys("CALL t.pbsc/n%d", 4000), "ran 4879 statements in one frame, working through 2990636 tokens;"},
+        // Each logged with its file's path, data/scr04/t.pbsc.
+        {"names one file has not", keys("CALL t.pbsc/n%d", 4000), "ran 4885 statements in one frame, working through 2991989 tokens;"},
         {"a number of 60,000 digits, and one of 7 and one of 8, handed to a called script",
          {"WHILE 1", "CALL t.pbsc/s0 " + std::string(60000, '7') + " 1234567 12345678", "END"},
          "ran 1058 statements in one frame, working through 2998622 tokens;"},

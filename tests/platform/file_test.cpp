@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "folder_fixture.h"
+#include "listing_settle.h"
 #include "platform/testing/win32.h"
 #include "platform/win32/error.h"
 #include "platform/win32/file.h"
@@ -76,40 +77,10 @@ TEST(FilePaths, BackslashesCaseFoldingAndCp932Names)
 using qmtest::At;
 using qmtest::FeedSettledTimes;
 using qmtest::FreshListings;
+using qmtest::ListingKept;
 using qmtest::ListingsRead;
 using qmtest::MakeFiles;
-
-// Until the coarse clock, the one changes are stamped with, has moved to its next tick.
-void WaitForNextTick()
-{
-    timespec start{};
-    timespec now{};
-    ::clock_gettime(CLOCK_REALTIME_COARSE, &start);
-    for (int i = 0; i < 10000; ++i) {
-        ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
-        if (now.tv_sec != start.tv_sec || now.tv_nsec != start.tv_nsec) {
-            return;
-        }
-        usleep(200);
-    }
-}
-
-// Looks a missing name of the folder up until its listing is kept: a look-up made once the clock
-// has moved to another tick reads nothing (the folder last changed before the tick of its read).
-bool ListingKept(const std::string& folder)
-{
-    const std::string missing = folder + "\\settling.none";
-    for (int i = 0; i < 3000; ++i) {
-        GetFileAttributesA(missing.c_str());
-        WaitForNextTick();
-        const long before = ListingsRead();
-        GetFileAttributesA(missing.c_str());
-        if (ListingsRead() == before) {
-            return true;
-        }
-    }
-    return false;
-}
+using qmtest::WaitForNextTick;
 
 // At most 256 folders' listings are kept: the 256 folders a game looks in are read once, and a
 // 257th drops them all, to be read again when next looked in.

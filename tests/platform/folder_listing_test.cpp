@@ -90,6 +90,23 @@ protected:
         return {error, platform::FolderEntriesRead() - before};
     }
 
+    // Opens each path in turn, under its allowance: the open's error and the entries it read.
+    struct Step {
+        std::string path;
+        std::optional<std::uint64_t> allowance;
+        DWORD error;
+        std::uint64_t entries;
+    };
+    static void ExpectSteps(const std::vector<Step>& steps)
+    {
+        for (const Step& step : steps) {
+            SCOPED_TRACE(step.path);
+            const Opened opened = Open(step.path, step.allowance);
+            EXPECT_EQ(opened.error, step.error);
+            EXPECT_EQ(opened.entries, step.entries);
+        }
+    }
+
     qmtest::FreshListings fresh;
     qmtest::TempDir dir;
     qmtest::ScopedCwd cwd{dir.Path()};
@@ -172,18 +189,8 @@ TEST_F(FolderReads, AFolderTooLargeToKeepGoesOnForTheSameNameOnly)
     ASSERT_EQ(order.size(), 40u);
     const std::string early = "Big0\\" + Upper(order[2]);  // read in the first ten entries
     const std::string late = "Big0\\" + Upper(order[39]);
-    const struct {
-        const std::string& path;
-        std::optional<std::uint64_t> allowance;
-        DWORD error;
-        std::uint64_t entries;
-    } steps[] = {{early, 10, kPending, 10}, {early, 10, kPending, 10}, {early, std::nullopt, kDone, 22},
-                 {late, 10, kPending, 10}, {early, std::nullopt, kDone, 42}};
-    for (const auto& step : steps) {
-        const Opened opened = Open(step.path, step.allowance);
-        EXPECT_EQ(opened.error, step.error);
-        EXPECT_EQ(opened.entries, step.entries);
-    }
+    ExpectSteps({{early, 10, kPending, 10}, {early, 10, kPending, 10}, {early, std::nullopt, kDone, 22},
+                 {late, 10, kPending, 10}, {early, std::nullopt, kDone, 42}});
     EXPECT_EQ(platform::HeldFolderListings().folders, 0u);
 }
 
@@ -237,6 +244,27 @@ TEST_F(FolderReads, AReadFinishedAfterAChangeAnswersAndIsReadAgainNext)
     ASSERT_TRUE(DeleteFileA(("Big1\\" + first).c_str()));
     EXPECT_EQ(Open("Big1\\" + Upper(first), std::nullopt).entries, 41u);
     EXPECT_EQ(platform::HostPath("Big1\\" + Upper(first)), "Big1/" + Upper(first));
+}
+
+}  // namespace
+
+namespace {
+
+// A read stopped while seeking one name goes on where it stopped for another name of the folder,
+// stopped again or not: every entry is read once, and the names read before a stop are found with
+// the rest, read no more.
+TEST_F(FolderReads, AStoppedReadGoesOnForAnotherName)
+{
+    const std::vector<std::string> order = ReadOrder("Big0");
+    ASSERT_EQ(order.size(), 40u);
+    const std::string early = "Big0\\" + Upper(order[2]);  // read in the first ten entries
+    const std::string middle = "Big0\\" + Upper(order[25]);
+    const std::string late = "Big0\\" + Upper(order[39]);
+    ExpectSteps({{late, 10, kPending, 10}, {early, 10, kPending, 10}, {middle, std::nullopt, kDone, 22}});
+    const long before = ListingsRead();
+    EXPECT_EQ(platform::HostPath(early), "Big0/" + order[2]);
+    EXPECT_EQ(platform::HostPath(late), "Big0/" + order[39]);
+    EXPECT_EQ(ListingsRead(), before);
 }
 
 }  // namespace
