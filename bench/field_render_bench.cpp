@@ -4,11 +4,13 @@
 // and glFinish: a headless swap does not wait for the rasteriser, so without the finish a frame
 // would measure only the part of its drawing that happened to be done. The clock is set by hand
 // to the next step's time before each frame, so that every frame steps and draws exactly once. Prints the frame time
-// (median, 99th percentile, most), draws handed to GL a frame, the main thread's CPU and heap
-// allocations a frame (allocations in sanitizer builds only, those asked for inside the GL driver
-// apart from the rest: the stack walk that tells them apart adds to the CPU in those builds), then
-// the same with 200 effects, in a child process. Measure on two cores: taskset -c 0,1 with
+// (median, 99th percentile, most), draws handed to GL a frame and the main thread's CPU a frame,
+// then the same with 200 effects, in a child process. Measure on two cores: taskset -c 0,1 with
 // LP_NUM_THREADS=2.
+// The heap allocations the main thread asks for in a frame are counted in every build, in 600 more
+// frames after the measured ones and never timed: the probe looks each block up the call stack to
+// put those asked for inside the GL driver apart from the rest, which about doubles the main
+// thread's CPU.
 // The 40 effects are played a second time with glibc's own heap thresholds (QM_MALLOC_DEFAULTS=1
 // in that child), for the main thread's CPU with and without the layer's heap set-up.
 // Where the slowest frames go: each frame's CPU on the main thread and on the busiest of the
@@ -26,6 +28,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -53,6 +56,7 @@ using namespace fieldwalk;
 
 constexpr int kWarmUp = 120;
 constexpr int kFrames = 600;
+constexpr int kCounted = 600;
 constexpr int kManyEffects = 200;
 
 // The averages of a set of frames.
@@ -119,7 +123,8 @@ FrameCost Average(const std::vector<FrameCost>& frames, std::size_t first, std::
                      sum.created / n, sum.textures / n, sum.textureKiB / n, sum.bufferKiB / n};
 }
 
-bool Play(int effectCount, Result* result)
+// With `count`, the measured frames are followed by kCounted in which allocations are counted.
+bool Play(int effectCount, bool count, Result* result)
 {
     qmtest::TempDir dir;
     sample::WriteSampleFolder(dir.Path());
@@ -144,7 +149,7 @@ bool Play(int effectCount, Result* result)
     auto finish = reinterpret_cast<void (*)()>(SDL_GL_GetProcAddress("glFinish"));
     IDirect3DDevice8* device = TD3D8::GetDevice();
     FieldWalk walk(area, effectCount);
-    qmtest::AllocationProbe probe(true);
+    std::optional<qmtest::AllocationProbe> probe;
     std::vector<double> times;
     double cpu = 0.0;
     long allocations = 0;
@@ -154,7 +159,11 @@ bool Play(int effectCount, Result* result)
     std::vector<clockid_t> rasterizers;
     std::vector<double> rasterBefore;
     TEffectManager* effects = area->GetEffectManager();
-    for (int frame = 0; frame < kWarmUp + kFrames; ++frame) {
+    for (int frame = 0; frame < kWarmUp + kFrames + (count ? kCounted : 0); ++frame) {
+        const bool timed = frame >= kWarmUp && frame < kWarmUp + kFrames;
+        if (frame == kWarmUp + kFrames) {
+            probe.emplace(true);
+        }
         if (frame == kWarmUp) {
             // The driver starts its threads with the first frame it draws.
             rasterizers = RasterizerClocks();
@@ -169,8 +178,8 @@ bool Play(int effectCount, Result* result)
             rasterBefore[i] = Seconds(rasterizers[i]);
         }
         const std::uint64_t drawsBefore = platform::GlDrawCount(device);
-        const long allocationsBefore = probe.OwnThreadAllocations();
-        const long driverBefore = probe.OwnThreadDriverAllocations();
+        const long allocationsBefore = probe ? probe->OwnThreadAllocations() : 0;
+        const long driverBefore = probe ? probe->OwnThreadDriverAllocations() : 0;
         const double cpuStart = Seconds(CLOCK_THREAD_CPUTIME_ID);
         const double start = Seconds(CLOCK_MONOTONIC);
         qmtest::SetClockToNextStep(TMainProbe::Timer(*area->GetFieldLoop()));
@@ -179,7 +188,11 @@ bool Play(int effectCount, Result* result)
             return false;
         }
         finish();
-        if (frame >= kWarmUp) {
+        if (probe) {
+            allocations += probe->OwnThreadAllocations() - allocationsBefore;
+            driverAllocations += probe->OwnThreadDriverAllocations() - driverBefore;
+        }
+        if (timed) {
             FrameCost cost;
             cost.ms = (Seconds(CLOCK_MONOTONIC) - start) * 1000.0;
             cost.cpu = (Seconds(CLOCK_THREAD_CPUTIME_ID) - cpuStart) * 1000.0;
@@ -195,11 +208,10 @@ bool Play(int effectCount, Result* result)
             costs.push_back(cost);
             times.push_back(cost.ms);
             cpu += Seconds(CLOCK_THREAD_CPUTIME_ID) - cpuStart;
-            allocations += probe.OwnThreadAllocations() - allocationsBefore;
-            driverAllocations += probe.OwnThreadDriverAllocations() - driverBefore;
             draws += platform::GlDrawCount(device) - drawsBefore;
         }
     }
+    probe.reset();
     app.Shutdown();
     if (!walk.Full()) {
         std::fprintf(stderr, "%u effects live at the fewest\n", walk.FewestLive());
@@ -224,8 +236,8 @@ bool Play(int effectCount, Result* result)
     result->most = times.back();
     result->draws = static_cast<double>(draws) / kFrames;
     result->cpu = cpu * 1000.0 / kFrames;
-    result->allocations = static_cast<double>(allocations) / kFrames;
-    result->driverAllocations = static_cast<double>(driverAllocations) / kFrames;
+    result->allocations = static_cast<double>(allocations) / kCounted;
+    result->driverAllocations = static_cast<double>(driverAllocations) / kCounted;
     return true;
 }
 
@@ -237,8 +249,9 @@ void Print(int effectCount, const Result& r, const char* goals)
         // The software driver takes a block for each draw's vertices and one for each 64 KiB of
         // triangles it sorts into tiles, and gives them back at the end of the frame.
         std::snprintf(allocations, sizeof allocations, "%.1f main-thread allocations (%.1f inside the GL driver, %.2f "
-                      "a draw; %.1f elsewhere)", r.allocations, r.driverAllocations,
-                      r.draws > 0.0 ? r.driverAllocations / r.draws : 0.0, r.allocations - r.driverAllocations);
+                      "a draw; %.1f elsewhere; in %d untimed frames)", r.allocations, r.driverAllocations,
+                      r.draws > 0.0 ? r.driverAllocations / r.draws : 0.0, r.allocations - r.driverAllocations,
+                      kCounted);
     }
     std::printf("%d enemies, %d effects, %d shots: frame %.2f ms median, %.2f p99, %.2f most; %.1f draws, main "
                 "thread %.2f ms CPU, %s a frame%s\n",
@@ -287,13 +300,13 @@ int main()
     Result full;
     Result untuned;
     Result many;
-    if (!RunApart(&full, [](Result* r) { return Play(kEffects, r); }) ||
+    if (!RunApart(&full, [](Result* r) { return Play(kEffects, true, r); }) ||
         !RunApart(&untuned,
                   [](Result* r) {
                       setenv("QM_MALLOC_DEFAULTS", "1", 1);
-                      return Play(kEffects, r);
+                      return Play(kEffects, false, r);
                   }) ||
-        !RunApart(&many, [](Result* r) { return Play(kManyEffects, r); })) {
+        !RunApart(&many, [](Result* r) { return Play(kManyEffects, true, r); })) {
         std::fprintf(stderr, "the field could not be played\n");
         return 1;
     }

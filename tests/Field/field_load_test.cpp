@@ -301,6 +301,40 @@ TEST_F(FieldLoad, StoppedTimeHoldsThePlayerWhileTheEnemiesMovementPassRuns)
     EXPECT_EQ(enemies->GetLive().size(), 1u);
 }
 
+// On the ground each step puts the player back where he stood; in a jump only the stop holds him.
+TEST_F(FieldLoad, StoppedTimeHoldsAJumpingPlayerInTheAirUntilItEnds)
+{
+    TFieldLoop* field = Ready("high");
+    ASSERT_NE(field, nullptr);
+    TPlayerCharacter* player = field->GetPlayer();
+    const float ground = PositionOf(player).y;
+    Press('C');
+    Steps(3);
+    ASSERT_GT(TCharacterProbe::Velocity(*player).y, 0.0F);
+    const D3DXVECTOR3 held = PositionOf(player);
+    ASSERT_GT(held.y, ground + 0.1F);
+    D3DXMATRIX identity;
+    D3DXMatrixIdentity(&identity);
+    SetTimeStopBoard(TRefPtr<TFrame>(new TFrame("board", identity, nullptr)));
+    SetTimeStop(true, field->GetArea()->GetCamera()->GetFrame(), player);
+    for (int step = 1; step <= 20; ++step) {
+        Step();
+        const D3DXVECTOR3 p = PositionOf(player);
+        EXPECT_EQ(p.x, held.x) << step;
+        EXPECT_EQ(p.y, held.y) << step;
+        EXPECT_EQ(p.z, held.z) << step;
+    }
+    SetTimeStop(false, nullptr, nullptr);
+    // The jump goes on from where it stopped: still rising, then falling (5) and landing (6).
+    Step();
+    EXPECT_GT(PositionOf(player).y, held.y);
+    for (int i = 0; i < 100 && (player->GetState() == 4u || player->GetState() == 5u); ++i) {
+        Step();
+    }
+    EXPECT_EQ(player->GetState(), 6u);
+    EXPECT_NEAR(PositionOf(player).y, ground, 0.05F);
+}
+
 TEST_F(FieldLoad, EventCodesStopTheObjectWalkSkipTheRestOrEndTheField)
 {
     TFieldLoop* field = Ready("battle");

@@ -62,6 +62,14 @@ TEST(WaitForMultiple, LowestSignalledIndexWinsAndABadHandleFailsTheWait)
 }
 
 struct Busy {
+    Busy() = default;
+    Busy(const Busy&) = delete;
+    Busy& operator=(const Busy&) = delete;
+    ~Busy()
+    {
+        CloseHandle(kick);
+        CloseHandle(quit);
+    }
     HANDLE kick = CreateEventA(nullptr, FALSE, FALSE, nullptr);
     HANDLE quit = CreateEventA(nullptr, TRUE, FALSE, nullptr);
     std::atomic<DWORD> seenId{0};
@@ -85,7 +93,7 @@ DWORD BusyMain(LPVOID parameter)
 
 TEST(Threads, WorkIdleAndExitCodes)
 {
-    static Busy b;  // outlives the thread whose handle is closed while it runs
+    Busy b;
     const std::size_t before = platform::RunningThreadCount();
     DWORD id = 0;
     HANDLE thread = CreateThread(nullptr, 0, BusyMain, &b, 0, &id);
@@ -108,10 +116,16 @@ TEST(Threads, WorkIdleAndExitCodes)
     EXPECT_EQ(platform::RunningThreadCount(), before);
     EXPECT_TRUE(CloseHandle(thread));  // joins what is left of it
 
-    // A handle closed while its thread still runs: the thread goes on and finishes.
+    // A handle closed while its thread still runs: the thread goes on, takes its kick and
+    // finishes; it is gone before its events are.
     ResetEvent(b.quit);
     EXPECT_TRUE(CloseHandle(CreateThread(nullptr, 0, BusyMain, &b, 0, nullptr)));
+    SetEvent(b.kick);
+    EXPECT_TRUE(platform::WaitForIdleThreads(5000));
+    EXPECT_EQ(b.done.load(), 2);
     SetEvent(b.quit);
+    EXPECT_TRUE(platform::WaitForIdleThreads(5000));
+    EXPECT_EQ(platform::RunningThreadCount(), before);
 }
 
 }  // namespace
