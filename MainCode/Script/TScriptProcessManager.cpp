@@ -281,11 +281,10 @@ std::uint32_t TScriptProcessManager::RunFrame(bool once)
     std::uint64_t statements = 0;
     std::uint64_t tokens = 0;
     std::uint64_t folderTokens = 0;
-    // The frame's work, and the scripts' own part of it.
+    // The frame's work. A frame ends where it does, or where the scripts' own work since they last
+    // held does; a run outside the frames, only where their own work does.
     std::uint64_t work = 0;
-    std::uint64_t own = 0;
-    // A frame ends where its work does; a run outside the frames, where the scripts' own does.
-    while ((once ? m_ownWork : work) < ScriptPrice::kMaxWorkPerStep) {
+    while (std::max(once ? std::uint64_t{0} : work, m_ownWork) < ScriptPrice::kMaxWorkPerStep) {
         if (m_tasks.empty()) {
             return kFinished;
         }
@@ -301,7 +300,6 @@ std::uint32_t TScriptProcessManager::RunFrame(bool once)
         tokens += worked;
         folderTokens += read;
         work += units(worked);
-        own += units(worked - read);
         m_ownWork += units(worked - read);
         // A CALL waits for a folder read to go on in the next frame: a one-off read, not a runaway.
         if (m_gaveFrameBack) {
@@ -320,9 +318,9 @@ std::uint32_t TScriptProcessManager::RunFrame(bool once)
             return kHeld;
         }
     }
-    // A frame the folders read for CALLs took more of than the scripts' own work since they last
-    // held: what did not fit goes on in the next frame.
-    if (!once && m_ownWork < work - own) {
+    // A frame the folders read for CALLs helped fill: what did not fit goes on in the next frame.
+    // Only the scripts' own work, counted on since they last held, makes a runaway.
+    if (m_ownWork < ScriptPrice::kMaxWorkPerStep) {
         m_gaveFrameBack = true;
         return kHeld;
     }

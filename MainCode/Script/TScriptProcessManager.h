@@ -58,10 +58,10 @@ public:
     // while the system is still reading a folder to find the file: the CALL gives the frame back
     // (GaveFrameBack) and runs again in the next.
     TScript* PushCalled(const std::string& key);
-    // Runs statements until one holds the scripts or none is left. Each call is a frame. A run that
-    // uses up the frame's work (ScriptPrice) ends every script (logged), however long it took; but a
-    // frame the folders read for CALLs took more of than the scripts' own work (since they last held)
-    // holds them instead, and what did not fit goes on in the next.
+    // Runs statements until one holds the scripts or none is left. Each call is a frame. Scripts whose
+    // own work since they last held uses up a frame's work (ScriptPrice) are all ended (logged),
+    // however long it took; a frame the folders read for CALLs helped fill holds them instead, and
+    // what did not fit goes on in the next.
     std::uint32_t Step();
     // The same for a run that is stepped once and dropped (a villager's set-up, a map object's probe;
     // no play frame): a CALL reads its folder to the end, and only the scripts' own work ends the run.

@@ -2,6 +2,7 @@
 // time: a read ending at the frame's edge ends no script (what does not fit goes on in the next
 // frame), a loop of such CALLs is still ended as a runaway, and a CALL given back pays for its
 // look once.
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,9 @@ namespace {
 
 using scripttest::Mark;
 
-// Read in a little less than a frame's work; in two frames and two thirds.
+// Read in a little less than a frame's work; in some two fifths of one; in two frames and two thirds.
 constexpr int kNearlyAFrame = 18000;
+constexpr int kTwoFifthsOfAFrame = 7000;
 constexpr int kTwoFramesAndMore = 48000;
 
 class CalledFolderFrames : public scripttest::ScriptTest {
@@ -78,35 +80,48 @@ protected:
 // and a mark. The more work before the CALL, the less of the frame its read finds: at the largest
 // g.n whose first mark still comes in the first frame, the read has ended within a few units of the
 // frame's end, and the second loop cannot fit. Neither there nor a pass later (the CALL's own work
-// after the read does not fit) is the script ended: the rest runs in the next frame.
+// after the read does not fit) is the script ended: the rest runs in the next frame. So too where
+// the script's own work took more of that frame than the read did.
 TEST_F(CalledFolderFrames, AReadEndingAtTheFramesEdgeEndsNoScript)
 {
-    Crowd(kNearlyAFrame);
-    Write({{"main",
-            {"WHILE g.i < g.n", "g.i = g.i + 1", "END", "CALL crowd\\\\zz.pbsc/s", Mark(1), "WHILE g.j < 3000",
-             "g.j = g.j + 1", "END", Mark(2)}}});
-    const auto markedFirst = [&](int n) { return Frames(1, {{"n", n}}).front().marks == "1"; };
-    int low = 0;
-    int high = 4000;
-    ASSERT_TRUE(markedFirst(low));
-    ASSERT_FALSE(markedFirst(high));
-    while (high - low > 1) {
-        const int middle = (low + high) / 2;
-        (markedFirst(middle) ? low : high) = middle;
-    }
-    for (int n = low; n <= low + 1; ++n) {
-        SCOPED_TRACE("work before the CALL: " + std::to_string(n) + " passes");
-        const std::vector<Frame> frames = Frames(4, {{"n", n}});
-        ASSERT_EQ(frames.size(), 2u);
-        EXPECT_EQ(frames[0].marks, n == low ? "1" : "");
-        EXPECT_EQ(frames[0].result, TScriptProcessManager::kHeld);
-        EXPECT_TRUE(frames[0].gaveBack);
-        EXPECT_EQ(frames[1].marks, n == low ? "2" : "1 2");
-        EXPECT_EQ(frames[1].result, TScriptProcessManager::kFinished);
-        EXPECT_EQ(frames[1].entries, 0u);
-        EXPECT_EQ(Global("j"), 3000);
-        for (const Frame& frame : frames) {
-            EXPECT_EQ(frame.log.find("scripts ended"), std::string::npos) << frame.log;
+    const struct {
+        const char* what;
+        int names;
+        int passesTooMany;
+    } cases[] = {
+        {"a read of nearly a frame", kNearlyAFrame, 4000},
+        {"a read of some two fifths of a frame, after three fifths of the script's own", kTwoFifthsOfAFrame, 400000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::filesystem::remove(m_dir.Path() / "crowd");
+        Crowd(c.names);
+        Write({{"main",
+                {"WHILE g.i < g.n", "g.i = g.i + 1", "END", "CALL crowd\\\\zz.pbsc/s", Mark(1), "WHILE g.j < 3000",
+                 "g.j = g.j + 1", "END", Mark(2)}}});
+        const auto markedFirst = [&](int n) { return Frames(1, {{"n", n}}).front().marks.starts_with("1"); };
+        int low = 0;
+        int high = c.passesTooMany;
+        ASSERT_TRUE(markedFirst(low));
+        ASSERT_FALSE(markedFirst(high));
+        while (high - low > 1) {
+            const int middle = (low + high) / 2;
+            (markedFirst(middle) ? low : high) = middle;
+        }
+        for (int n = low; n <= low + 1; ++n) {
+            SCOPED_TRACE("work before the CALL: " + std::to_string(n) + " passes");
+            const std::vector<Frame> frames = Frames(4, {{"n", n}});
+            ASSERT_EQ(frames.size(), 2u);
+            EXPECT_EQ(frames[0].marks, n == low ? "1" : "");
+            EXPECT_EQ(frames[0].result, TScriptProcessManager::kHeld);
+            EXPECT_TRUE(frames[0].gaveBack);
+            EXPECT_EQ(frames[1].marks, n == low ? "2" : "1 2");
+            EXPECT_EQ(frames[1].result, TScriptProcessManager::kFinished);
+            EXPECT_EQ(frames[1].entries, 0u);
+            EXPECT_EQ(Global("j"), 3000);
+            for (const Frame& frame : frames) {
+                EXPECT_EQ(frame.log.find("scripts ended"), std::string::npos) << frame.log;
+            }
         }
     }
 }
