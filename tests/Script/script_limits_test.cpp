@@ -346,11 +346,12 @@ TEST_F(ScriptLimits, ACallPaysForItsKeyAndTheDepthOfTheLoadedScripts)
 // later body of a file, the file opened again (1,500), the first body called from the pushed file
 // included (the push read its directory). Each opening pays 8 for each name of each path the system
 // is asked about, the scripts being read from data/scr04/: six for a file there (is it there as
-// written, the opening), ten for one missing (and its folder, before the opening and after it). Missing files are asked for in a folder whose listing the system keeps, as a folder
-// left alone has. The rows call one new key after
-// the other until the frame's budget ends them; a folder is read for the files that are not there, so
-// their first frame holds and the next ends them at once, its key telling where the first ran out. A number handed on is read a digit at a time: a
-// token for every eight characters, on top of its bytes (a token for every 16).
+// written, the opening), ten for one missing (and its folder, before the opening and after it).
+// Missing files are asked for in a folder whose listing the system keeps, as a folder left alone
+// has. The rows call one new key after the other until the frame's budget ends them; a folder is
+// read for the files that are not there, so their first frame holds and the next ends them at once,
+// its key telling where the first ran out. A number handed on is read a digit at a time: a token
+// for every eight characters, on top of its bytes (a token for every 16).
 TEST_F(ScriptLimits, ACallOfANewKeyPaysForTheFileAndTheScriptItReads)
 {
     ReadFromGameFolder();
