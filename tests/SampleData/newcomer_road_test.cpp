@@ -20,6 +20,7 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Map/TAttackHit.h"
 #include "MainCode/Map/TBattleArea.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
@@ -31,6 +32,7 @@
 #include "dx/dx8/3d/TFrame.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
+#include "support/character_probe.h"
 #include "support/map_probe.h"
 #include "support/scene_driver.h"
 #include "support/title_road.h"
@@ -158,16 +160,22 @@ protected:
     }
 
     // Faced and swung at with Z (every so many steps) until the enemy of that type falls or the
-    // hero does. Every HP the hero lost in it, blow by blow; watch, when given, sees every step.
+    // hero does. Every HP the hero lost in it, blow by blow, and how many of his swings took HP
+    // from the enemy; watch, when given, sees every step.
     struct Fight {
         bool won = false;
         std::vector<std::int32_t> blows;
+        int landed = 0;
     };
     Fight FightUntilItFalls(std::uint32_t type, int limit, int every = 16, float reach = 1.6F,
                             const std::function<void()>& watch = nullptr)
     {
         Fight fight;
         std::int32_t hp = Hero()->GetHp();
+        // Each swing strikes once: the hero's strikes that have found the enemy, held past their
+        // end so that none is counted twice. The HP a felled enemy loses as it goes down is no swing.
+        const TRefPtr<TEnemy> foe = Living(type);
+        std::vector<TRefPtr<TAttackHit>> landed;
         int step = 0;
         fight.won = driver_.StepUntil(
             [&] {
@@ -175,6 +183,12 @@ protected:
                     fight.blows.push_back(hp - Hero()->GetHp());
                 }
                 hp = Hero()->GetHp();
+                for (const TRefPtr<TAttackHit>& hit : TCharacterProbe::Hits(*Hero())) {
+                    if (foe.Get() != nullptr && hit->IsInHitList(foe.Get()) &&
+                        std::none_of(landed.begin(), landed.end(), [&](const auto& h) { return h.Get() == hit.Get(); })) {
+                        landed.push_back(hit);
+                    }
+                }
                 TEnemy* enemy = Live(type);
                 if (!Standing() || enemy == nullptr) {
                     return true;
@@ -188,6 +202,7 @@ protected:
             limit);
         SceneDriver::ReleaseAll();
         fight.won = fight.won && Standing() && Live(type) == nullptr;
+        fight.landed = static_cast<int>(landed.size());
         return fight;
     }
     // The arena's fight as the README has it: up the sand toward the brawler until it comes, then
@@ -240,8 +255,8 @@ protected:
 constexpr int kNewcomersPace = 72;
 
 // A new game's hero, as the title gives him: at the first level with 120 HP and the guard of 104
-// the folder's bracelet and ring give him, the brawler's blows take at most 2 of his HP, and he
-// ends the fight with more than three quarters of it.
+// the folder's bracelet and ring give him, the brawler's blows take at most 2 of his HP, some four
+// of his swings that land fell it, and he ends the fight with more than three quarters of his HP.
 TEST_F(NewcomerRoad, ANewGamesHeroFightsTheArenasBrawlerAndKeepsThreeQuartersOfHisHp)
 {
     ASSERT_NE(NewGameInTown(), nullptr) << "no town after a new game";
@@ -256,6 +271,8 @@ TEST_F(NewcomerRoad, ANewGamesHeroFightsTheArenasBrawlerAndKeepsThreeQuartersOfH
     ASSERT_FALSE(fight.blows.empty()) << "no blow landed";
     EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
     EXPECT_GT(Hero()->GetHp() * 4, 120 * 3);
+    EXPECT_GE(fight.landed, 3) << "swings that landed";
+    EXPECT_LE(fight.landed, 4) << "swings that landed";
 }
 
 // The same road with the battle map's first enemy beaten first, which brings a new hero his
@@ -279,7 +296,8 @@ TEST_F(NewcomerRoad, AtTheSecondLevelTheBrawlerCostsAnEighthOfHisHpAtMost)
 }
 
 // A newcomer's pace: the same road, but Z tapped only once every 1.2 seconds once the brawler is
-// within a swing. Its blows still take at most 2 of his 120 HP, and he keeps three quarters of it.
+// within a swing. Its blows still take at most 2 of his 120 HP, he keeps three quarters of it, and
+// some four of his swings that land fell it.
 TEST_F(NewcomerRoad, SwingingOnlyOnceEveryOneAndAFifthSecondsANewHeroKeepsThreeQuartersOfHisHp)
 {
     init_genrand(11);
@@ -292,13 +310,15 @@ TEST_F(NewcomerRoad, SwingingOnlyOnceEveryOneAndAFifthSecondsANewHeroKeepsThreeQ
     ASSERT_FALSE(fight.blows.empty()) << "no blow landed";
     EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
     EXPECT_GE(Hero()->GetHp() * 4, 120 * 3);
+    EXPECT_GE(fight.landed, 3) << "swings that landed";
+    EXPECT_LE(fight.landed, 4) << "swings that landed";
 }
 
 // Where the brawler drives him back against the arena's south barrier: led back there from where it
 // came for him, with it at his heels, he fights it with his back to the barrier and the camera
 // outside it, so that the barrier hides him: Z at the newcomer's pace, stepping up to it only when
-// it stands off more than three units. Each blow takes at most 2 of his HP, and he still keeps three
-// quarters of it.
+// it stands off more than three units. Each blow takes at most 2 of his HP, he still keeps three
+// quarters of it, and some four of his swings that land fell it.
 TEST_F(NewcomerRoad, AgainstTheArenasSouthBarrierTheBrawlerStillLeavesANewHeroThreeQuarters)
 {
     init_genrand(3);
@@ -329,6 +349,8 @@ TEST_F(NewcomerRoad, AgainstTheArenasSouthBarrierTheBrawlerStillLeavesANewHeroTh
     EXPECT_GT(against * 2, steps) << "against the barrier " << against << " steps of " << steps;
     EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
     EXPECT_GE(Hero()->GetHp() * 4, 120 * 3);
+    EXPECT_GE(fight.landed, 3) << "swings that landed";
+    EXPECT_LE(fight.landed, 4) << "swings that landed";
 }
 
 // Standing still under the brawler for a hundred seconds, a new hero is pushed about the arena and
