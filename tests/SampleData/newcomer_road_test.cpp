@@ -4,9 +4,10 @@
 // comes; once as the new game gives the hero, once at the second level that the battle map's first
 // enemy brings him, and at a newcomer's pace of a swing every 1.2 seconds, in the open and with his
 // back to the arena's south barrier, and a long stand under it. His turns, standing and walking,
-// each after a straight walk, and Down and the side arrows pressed into a corner or against a flat
-// wall; and the meadow's scarecrow, where it rises, what it does to a hero who stands still, what
-// fells it and what gets a hero it pins in a corner out.
+// each after a straight walk, and Down and the side arrows pressed into a corner, square on or come
+// in along a fence at a slant, or against a flat wall; and the meadow's scarecrow, where it rises,
+// what it does to a hero who stands still, what fells it and what gets a hero it pins in a corner
+// out.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -486,6 +487,67 @@ TEST_F(NewcomerRoad, DownDoesNotTurnAHeroPressedIntoACornerASideArrowDoes)
         driver_.Steps(40);
         SceneDriver::Hold(row.side, false);
         EXPECT_GT(FlatDistance(PositionOf(Hero()), from), 1.0F) << "not walked on";
+    }
+}
+
+// Come into a town corner along a fence at a slant, as a walker does (12 to 30 degrees off square,
+// 33 to 15 from the fence, from 1.5 off it and 5 along it), and pressed in from half a second to
+// three and a half: Down turns him after half a second to two seconds, if at all; a side arrow turns
+// him within 0.4 seconds, and the one pointing away from the fence he came along walks him out.
+TEST_F(NewcomerRoad, ComeIntoACornerAlongAFenceDownTurnsTheHeroLateIfAtAllASideArrowAtOnce)
+{
+    struct Row {
+        const char* what;
+        D3DXVECTOR3 from, facing;
+        int pressed;  // steps of Up held; he comes into the corner within 140
+        Button key;   // Down, or the side arrow pointing away from the fence he came along
+    };
+    const Row rows[] = {
+        {"south-west corner along the south fence, 12 degrees off, three seconds", {-38.3F, 0.0F, 2.2F},
+         {-0.839F, 0.0F, -0.545F}, 320, Button::Down},
+        {"south-east corner along the south fence, 30 degrees off, three and a half seconds", {34.3F, 0.0F, 2.2F},
+         {0.966F, 0.0F, -0.259F}, 350, Button::Down},
+        {"north-east corner along the east fence, 30 degrees off, three seconds", {37.8F, 0.0F, 24.3F},
+         {0.259F, 0.0F, 0.966F}, 320, Button::Down},
+        {"south-west corner along the west fence, 20 degrees off, half a second", {-41.8F, 0.0F, 5.7F},
+         {-0.423F, 0.0F, -0.906F}, 170, Button::Down},
+        {"south-west corner along the south fence, 20 degrees off, two seconds", {-38.3F, 0.0F, 2.2F},
+         {-0.906F, 0.0F, -0.423F}, 260, Button::Right},
+        {"south-east corner along the east fence, 30 degrees off, a second", {37.8F, 0.0F, 5.7F},
+         {0.259F, 0.0F, -0.966F}, 200, Button::Right},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TGameData::GetInstance()->Reset();
+        D3DXVECTOR3 facing;
+        D3DXVec3Normalize(&facing, &row.facing);
+        const D3DXVECTOR3 camera = row.from - facing * qmtest::FieldLayout::kFollowDistance +
+                                   D3DXVECTOR3(0.0F, qmtest::FieldLayout::kFollowHeight, 0.0F);
+        ASSERT_NE(Enter(SampleLayout::kTown, row.from, facing, camera), nullptr);
+        SceneDriver::Hold(Button::Up, true);
+        driver_.Steps(row.pressed);
+        SceneDriver::Hold(Button::Up, false);
+        driver_.Steps(20);
+        const D3DXVECTOR3 from = PositionOf(Hero());
+        // In the corner: 0.7 from both fences.
+        EXPECT_LT(std::min(std::fabs(from.x + 43.3F), std::fabs(from.x - 39.3F)), 0.05F);
+        EXPECT_LT(std::min(std::fabs(from.z - 0.7F), std::fabs(from.z - 29.3F)), 0.05F);
+        if (row.key == Button::Down) {
+            const Turn down = HoldUntilTurned(Button::Down, 300);
+            if (down.steps != 0) {
+                EXPECT_GT(down.steps, 30);
+                EXPECT_LE(down.steps, 120);
+            }
+            EXPECT_LT(down.moved, 0.05F) << "Down moved him";
+        } else {
+            const Turn aside = HoldUntilTurned(row.key, 60);
+            EXPECT_GT(aside.steps, 0) << "the side arrow did not turn him";
+            EXPECT_LE(aside.steps, 24);
+            SceneDriver::Hold(row.key, true);
+            driver_.Steps(40);
+            SceneDriver::Hold(row.key, false);
+            EXPECT_GT(FlatDistance(PositionOf(Hero()), from), 1.0F) << "not walked out";
+        }
     }
 }
 
