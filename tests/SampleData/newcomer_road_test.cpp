@@ -1,13 +1,14 @@
 // The sample as a newcomer meets it with only the README in hand: a new game started from the
 // title as a player starts it, the opening scenes skipped, the town's way up the sand path and
 // through the gate, the battle map's south-east corner, and the arena's brawler fought with Z as it
-// comes; once as the new game gives the hero, once at the second level that the battle map's first
-// enemy brings him, and at a newcomer's pace of a swing every 1.2 seconds, in the open and with his
-// back to the arena's south barrier, and a long stand under it. His turns, standing and walking,
-// each after a straight walk, and Down and the side arrows pressed into a corner, square on or come
-// in along a fence at a slant, or against a flat wall; and the meadow's scarecrow, where it rises,
-// what it does to a hero who stands still, what fells it and what gets a hero it pins in a corner
-// out.
+// comes; once as the new game gives the hero (then to the meadow and back, past the hedge mage),
+// once at the second level that the battle map's first enemy brings him, and at a newcomer's pace of
+// a swing every 1.2 seconds, in the open and with his back to the arena's south barrier; a long
+// stand under the brawler, and what the hedge mage does to a new hero who comes near it. His turns,
+// standing and walking, each after a straight walk, and Down and the side arrows pressed into a
+// corner, square on or come in along a fence at a slant, or against a flat wall; and the meadow's
+// scarecrow, where it rises, what it does to a hero who stands still, what fells it and what gets
+// a hero it pins in a corner out.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -143,6 +144,25 @@ protected:
                     OnMapOf(Reactions::kBrawlerType), 1500);
     }
 
+    // Into the corner gate of the box from min to max, from 3 north of its middle along its facing,
+    // until done says the map on is reached; watch, when given, sees every step on a map in play.
+    bool IntoCorner(const D3DXVECTOR3& min, const D3DXVECTOR3& max, const std::function<bool()>& done,
+                    const std::function<void()>& watch = nullptr)
+    {
+        const D3DXVECTOR3 middle = (min + max) * 0.5F;
+        return Walk({middle + D3DXVECTOR3(0.0F, 0.0F, 3.0F), middle + sample::CornerGateFacing(min, max) * 3.0F},
+                    [&] {
+                        if (TMapProbe::IsInPhase(*Field())) {
+                            return false;
+                        }
+                        if (watch) {
+                            watch();
+                        }
+                        return done();
+                    },
+                    1500);
+    }
+
     // Turned round to the first enemy behind the arrival, walked up to and swung at with Z until it
     // falls.
     bool BeatTheFirstEnemy() { return FightUntilItFalls(qmtest::kFieldEnemyType, 3600).won; }
@@ -258,8 +278,14 @@ constexpr int kNewcomersPace = 72;
 // A new game's hero, as the title gives him: at the first level with 120 HP and the guard of 104
 // the folder's bracelet and ring give him, the brawler's blows take at most 2 of his HP, some four
 // of his swings that land fell it, and he ends the fight with more than three quarters of his HP.
+// On through the arena's south-west corner to the meadow and straight back through its south-east
+// corner, he arrives facing north with the hedge mage in plain view ahead, some sixteen units off;
+// steered from there to the arena's south-east corner, back onto the battle map, he passes clear of
+// it and of the risen brawler: neither leaves its place, and he loses no HP.
 TEST_F(NewcomerRoad, ANewGamesHeroFightsTheArenasBrawlerAndKeepsThreeQuartersOfHisHp)
 {
+    using sample::EnemyArts;
+    using sample::LeftoverLayout;
     ASSERT_NE(NewGameInTown(), nullptr) << "no town after a new game";
     ASSERT_EQ(Hero()->GetLevel(), 0u) << "the first level, counted from 0";
     ASSERT_EQ(Hero()->GetMaxHp(), 120);
@@ -274,6 +300,45 @@ TEST_F(NewcomerRoad, ANewGamesHeroFightsTheArenasBrawlerAndKeepsThreeQuartersOfH
     EXPECT_GT(Hero()->GetHp() * 4, 120 * 3);
     EXPECT_GE(fight.landed, 3) << "swings that landed";
     EXPECT_LE(fight.landed, 4) << "swings that landed";
+
+    // The meadow has no mage, the arena has.
+    const auto inMeadow = [&] { return Live(EnemyArts::kMageType) == nullptr && Field()->GetArea()->GetEnemies() != nullptr; };
+    ASSERT_TRUE(IntoCorner(LeftoverLayout::ArenaGateMinimum(), LeftoverLayout::ArenaGateMaximum(), inMeadow))
+        << "the arena's south-west corner";
+    ASSERT_TRUE(IntoCorner(LeftoverLayout::MeadowGateMinimum(), LeftoverLayout::MeadowGateMaximum(),
+                           [&] { return Live(EnemyArts::kMageType) != nullptr; }))
+        << "the meadow's south-east corner";
+    // Read only while the arena is the map in play.
+    TEnemy* mage = Live(EnemyArts::kMageType);
+    TEnemy* brawler = Live(Reactions::kBrawlerType);
+    ASSERT_NE(brawler, nullptr) << "risen again";
+    const D3DXVECTOR3 arrival = PositionOf(Hero());
+    EXPECT_LT(FlatDistance(arrival, sample::CornerArrival(false)), 0.5F);
+    D3DXVECTOR3 toMage = PositionOf(mage) - arrival;
+    toMage.y = 0.0F;
+    const float off = D3DXVec3Length(&toMage);
+    EXPECT_GT(off, 15.0F);
+    EXPECT_LT(off, 17.0F);
+    D3DXVec3Normalize(&toMage, &toMage);
+    const D3DXVECTOR3 front = Front();
+    EXPECT_GT(D3DXVec3Dot(&front, &toMage), 0.9F) << "not ahead of him";
+
+    const std::int32_t hp = Hero()->GetHp();
+    float strayed = 0.0F;
+    const D3DXVECTOR3 mageHome = PositionOf(mage);
+    const D3DXVECTOR3 brawlerHome = PositionOf(brawler);
+    // Until the battle map comes.
+    const auto watch = [&] {
+        if (Live(EnemyArts::kMageType) != nullptr) {
+            strayed = std::max({strayed, FlatDistance(PositionOf(mage), mageHome),
+                                FlatDistance(PositionOf(brawler), brawlerHome)});
+        }
+    };
+    ASSERT_TRUE(IntoCorner(Reactions::GateMinimum(), Reactions::GateMaximum(),
+                           [&] { return Live(qmtest::kFieldEnemyType) != nullptr; }, watch))
+        << "the arena's south-east corner";
+    EXPECT_LT(strayed, 0.05F) << "the mage or the brawler came for him";
+    EXPECT_EQ(Hero()->GetHp(), hp);
 }
 
 // The same road with the battle map's first enemy beaten first, which brings a new hero his
@@ -383,6 +448,69 @@ TEST_F(NewcomerRoad, StandingStillUnderTheBrawlerAHundredSecondsNoStepTakesMoreT
     ASSERT_TRUE(Standing()) << "felled";
     EXPECT_GE(blows, 20);
     EXPECT_LE(largest, 2);
+}
+
+// The hedge mage, met as a new hero comes back from the meadow (where its south-east corner puts him,
+// facing north): walked on toward it, it stays in its corner until he is within eight units of its
+// place, then keeps up with him as he walks away, never more than eight units behind; standing
+// still, each of its swings takes 80 of his 120 HP (the spell 52, the blow 28), or all he has left,
+// so its second swing fells him.
+TEST_F(NewcomerRoad, TheHedgeMageComesWithinEightUnitsKeepsUpAndItsSecondSwingFellsANewHero)
+{
+    using sample::EnemyArts;
+    init_genrand(4);
+    TGameData::GetInstance()->Reset();
+    ASSERT_NE(Enter(Reactions::kArena, sample::CornerArrival(false), {0.0F, 0.0F, 1.0F},
+                    sample::CornerArrivalCamera(false)),
+              nullptr);
+    const TRefPtr<TEnemy> mage = Living(EnemyArts::kMageType);
+    ASSERT_NE(mage.Get(), nullptr);
+    const D3DXVECTOR3 home = PositionOf(mage.Get());
+    std::vector<std::int32_t> losses;  // by step
+    std::int32_t hp = Hero()->GetHp();
+    const auto step = [&] {
+        driver_.Step();
+        losses.push_back(hp - Hero()->GetHp());
+        hp = Hero()->GetHp();
+    };
+    float leftAt = 0.0F;
+    SceneDriver::Hold(Button::Up, true);
+    for (int i = 0; i < 600 && leftAt == 0.0F; ++i) {
+        const float away = FlatDistance(PositionOf(Hero()), home);
+        step();
+        leftAt = FlatDistance(PositionOf(mage.Get()), home) > 0.01F ? away : 0.0F;
+    }
+    SceneDriver::Hold(Button::Up, false);
+    ASSERT_GT(leftAt, 0.0F) << "it never came";
+    EXPECT_LE(leftAt, 8.0F);
+
+    float behind = 0.0F;
+    for (int i = 0; i < 300 && Standing(); ++i) {
+        qmtest::WalkTowards(Field(), {30.0F, 0.0F, 4.0F});
+        step();
+        behind = std::max(behind, FlatDistance(PositionOf(Hero()), PositionOf(mage.Get())));
+    }
+    qmtest::ReleaseArrows();
+    EXPECT_LT(behind, 8.0F) << "it fell behind";
+
+    for (int i = 0; i < 1200 && Standing(); ++i) {
+        step();
+    }
+    ASSERT_FALSE(Standing()) << "he stood";
+    // A swing's two strikes come a few steps apart; swings, much further.
+    std::vector<std::int32_t> swings;
+    int last = -100;
+    for (int i = 0; i < static_cast<int>(losses.size()); ++i) {
+        if (losses[i] == 0) {
+            continue;
+        }
+        if (i - last > 6) {
+            swings.push_back(0);
+        }
+        swings.back() += losses[i];
+        last = i;
+    }
+    EXPECT_EQ(swings, (std::vector<std::int32_t>{80, 40}));
 }
 
 // Turns after a straight walk north from the battle map's arrival, the camera come round straight
