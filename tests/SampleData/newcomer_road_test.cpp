@@ -1,10 +1,12 @@
 // The sample as a newcomer meets it with only the README in hand: a new game started from the
 // title as a player starts it, the opening scenes skipped, the town's way up the sand path and
 // through the gate, the battle map's south-east corner, and the arena's brawler fought with Z as it
-// comes; once as the new game gives the hero, once at the second level that the battle map's first
-// enemy brings him, and at a newcomer's pace of a swing every 1.2 seconds, in the open and with his
-// back to the arena's south barrier. His turns, standing and walking, each after a straight walk,
-// and Down and the side arrows pressed into a corner or against a flat wall; and the meadow's
+// comes; once as the new game gives the hero (then to the meadow and back, past the hedge mage),
+// once at the second level that the battle map's first enemy brings him, and at a newcomer's pace of
+// a swing every 1.2 seconds, in the open and with his back to the arena's south barrier; a long
+// stand under the brawler, and what the hedge mage does to a new hero who comes near it. His turns,
+// standing and walking, each after a straight walk, and Down and the side arrows pressed into a
+// corner, square on or come in along a fence at a slant, or against a flat wall; and the meadow's
 // scarecrow, where it rises, what it does to a hero who stands still, what fells it and what gets
 // a hero it pins in a corner out.
 #include <gtest/gtest.h>
@@ -20,6 +22,7 @@
 #include "MainCode/Character/TPlayerCharacter.h"
 #include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TAreaBase.h"
+#include "MainCode/Map/TAttackHit.h"
 #include "MainCode/Map/TBattleArea.h"
 #include "MainCode/Map/TCamera.h"
 #include "MainCode/Map/TFieldLoop.h"
@@ -31,6 +34,7 @@
 #include "dx/dx8/3d/TFrame.h"
 #include "make-sample-data/SampleData.h"
 #include "support/field_walk.h"
+#include "support/character_probe.h"
 #include "support/map_probe.h"
 #include "support/scene_driver.h"
 #include "support/title_road.h"
@@ -53,14 +57,16 @@ protected:
     }
     TPlayerCharacter* Hero() const { return Field() != nullptr ? Field()->GetPlayer() : nullptr; }
     bool Standing() const { return Hero() != nullptr && Hero()->GetHp() > 0; }
-    TEnemy* Live(std::uint32_t type) const
+    TEnemy* Live(std::uint32_t type) const { return Living(type).Get(); }
+    // The living enemy of that type, held so that the field cannot let it go under the road.
+    TRefPtr<TEnemy> Living(std::uint32_t type) const
     {
         for (const auto& entry : Field()->GetArea()->GetEnemies()->GetLive()) {
             if (entry.second->GetRelatedId() == type && entry.second->IsAlive()) {
-                return entry.second.Get();
+                return entry.second;
             }
         }
-        return nullptr;
+        return TRefPtr<TEnemy>();
     }
 
     // The title's new game, this chapter afresh, both opening scenes skipped with X held: the town,
@@ -138,6 +144,25 @@ protected:
                     OnMapOf(Reactions::kBrawlerType), 1500);
     }
 
+    // Into the corner gate of the box from min to max, from 3 north of its middle along its facing,
+    // until done says the map on is reached; watch, when given, sees every step on a map in play.
+    bool IntoCorner(const D3DXVECTOR3& min, const D3DXVECTOR3& max, const std::function<bool()>& done,
+                    const std::function<void()>& watch = nullptr)
+    {
+        const D3DXVECTOR3 middle = (min + max) * 0.5F;
+        return Walk({middle + D3DXVECTOR3(0.0F, 0.0F, 3.0F), middle + sample::CornerGateFacing(min, max) * 3.0F},
+                    [&] {
+                        if (TMapProbe::IsInPhase(*Field())) {
+                            return false;
+                        }
+                        if (watch) {
+                            watch();
+                        }
+                        return done();
+                    },
+                    1500);
+    }
+
     // Turned round to the first enemy behind the arrival, walked up to and swung at with Z until it
     // falls.
     bool BeatTheFirstEnemy() { return FightUntilItFalls(qmtest::kFieldEnemyType, 3600).won; }
@@ -156,16 +181,22 @@ protected:
     }
 
     // Faced and swung at with Z (every so many steps) until the enemy of that type falls or the
-    // hero does. Every HP the hero lost in it, blow by blow; watch, when given, sees every step.
+    // hero does. Every HP the hero lost in it, blow by blow, and how many of his swings took HP
+    // from the enemy; watch, when given, sees every step.
     struct Fight {
         bool won = false;
         std::vector<std::int32_t> blows;
+        int landed = 0;
     };
     Fight FightUntilItFalls(std::uint32_t type, int limit, int every = 16, float reach = 1.6F,
                             const std::function<void()>& watch = nullptr)
     {
         Fight fight;
         std::int32_t hp = Hero()->GetHp();
+        // Each swing strikes once: the hero's strikes that have found the enemy, held past their
+        // end so that none is counted twice. The HP a felled enemy loses as it goes down is no swing.
+        const TRefPtr<TEnemy> foe = Living(type);
+        std::vector<TRefPtr<TAttackHit>> landed;
         int step = 0;
         fight.won = driver_.StepUntil(
             [&] {
@@ -173,6 +204,12 @@ protected:
                     fight.blows.push_back(hp - Hero()->GetHp());
                 }
                 hp = Hero()->GetHp();
+                for (const TRefPtr<TAttackHit>& hit : TCharacterProbe::Hits(*Hero())) {
+                    if (foe.Get() != nullptr && hit->IsInHitList(foe.Get()) &&
+                        std::none_of(landed.begin(), landed.end(), [&](const auto& h) { return h.Get() == hit.Get(); })) {
+                        landed.push_back(hit);
+                    }
+                }
                 TEnemy* enemy = Live(type);
                 if (!Standing() || enemy == nullptr) {
                     return true;
@@ -186,6 +223,7 @@ protected:
             limit);
         SceneDriver::ReleaseAll();
         fight.won = fight.won && Standing() && Live(type) == nullptr;
+        fight.landed = static_cast<int>(landed.size());
         return fight;
     }
     // The arena's fight as the README has it: up the sand toward the brawler until it comes, then
@@ -238,10 +276,16 @@ protected:
 constexpr int kNewcomersPace = 72;
 
 // A new game's hero, as the title gives him: at the first level with 120 HP and the guard of 104
-// the folder's bracelet and ring give him, the brawler's blows take at most 2 of his HP, and he
-// ends the fight with more than three quarters of it.
+// the folder's bracelet and ring give him, the brawler's blows take at most 2 of his HP, some four
+// of his swings that land fell it, and he ends the fight with more than three quarters of his HP.
+// On through the arena's south-west corner to the meadow and straight back through its south-east
+// corner, he arrives facing north with the hedge mage in plain view ahead, some sixteen units off;
+// steered from there to the arena's south-east corner, back onto the battle map, he passes clear of
+// it and of the risen brawler: neither leaves its place, and he loses no HP.
 TEST_F(NewcomerRoad, ANewGamesHeroFightsTheArenasBrawlerAndKeepsThreeQuartersOfHisHp)
 {
+    using sample::EnemyArts;
+    using sample::LeftoverLayout;
     ASSERT_NE(NewGameInTown(), nullptr) << "no town after a new game";
     ASSERT_EQ(Hero()->GetLevel(), 0u) << "the first level, counted from 0";
     ASSERT_EQ(Hero()->GetMaxHp(), 120);
@@ -254,6 +298,47 @@ TEST_F(NewcomerRoad, ANewGamesHeroFightsTheArenasBrawlerAndKeepsThreeQuartersOfH
     ASSERT_FALSE(fight.blows.empty()) << "no blow landed";
     EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
     EXPECT_GT(Hero()->GetHp() * 4, 120 * 3);
+    EXPECT_GE(fight.landed, 3) << "swings that landed";
+    EXPECT_LE(fight.landed, 4) << "swings that landed";
+
+    // The meadow has no mage, the arena has.
+    const auto inMeadow = [&] { return Live(EnemyArts::kMageType) == nullptr && Field()->GetArea()->GetEnemies() != nullptr; };
+    ASSERT_TRUE(IntoCorner(LeftoverLayout::ArenaGateMinimum(), LeftoverLayout::ArenaGateMaximum(), inMeadow))
+        << "the arena's south-west corner";
+    ASSERT_TRUE(IntoCorner(LeftoverLayout::MeadowGateMinimum(), LeftoverLayout::MeadowGateMaximum(),
+                           [&] { return Live(EnemyArts::kMageType) != nullptr; }))
+        << "the meadow's south-east corner";
+    // Read only while the arena is the map in play.
+    TEnemy* mage = Live(EnemyArts::kMageType);
+    TEnemy* brawler = Live(Reactions::kBrawlerType);
+    ASSERT_NE(brawler, nullptr) << "risen again";
+    const D3DXVECTOR3 arrival = PositionOf(Hero());
+    EXPECT_LT(FlatDistance(arrival, sample::CornerArrival(false)), 0.5F);
+    D3DXVECTOR3 toMage = PositionOf(mage) - arrival;
+    toMage.y = 0.0F;
+    const float off = D3DXVec3Length(&toMage);
+    EXPECT_GT(off, 15.0F);
+    EXPECT_LT(off, 17.0F);
+    D3DXVec3Normalize(&toMage, &toMage);
+    const D3DXVECTOR3 front = Front();
+    EXPECT_GT(D3DXVec3Dot(&front, &toMage), 0.9F) << "not ahead of him";
+
+    const std::int32_t hp = Hero()->GetHp();
+    float strayed = 0.0F;
+    const D3DXVECTOR3 mageHome = PositionOf(mage);
+    const D3DXVECTOR3 brawlerHome = PositionOf(brawler);
+    // Until the battle map comes.
+    const auto watch = [&] {
+        if (Live(EnemyArts::kMageType) != nullptr) {
+            strayed = std::max({strayed, FlatDistance(PositionOf(mage), mageHome),
+                                FlatDistance(PositionOf(brawler), brawlerHome)});
+        }
+    };
+    ASSERT_TRUE(IntoCorner(Reactions::GateMinimum(), Reactions::GateMaximum(),
+                           [&] { return Live(qmtest::kFieldEnemyType) != nullptr; }, watch))
+        << "the arena's south-east corner";
+    EXPECT_LT(strayed, 0.05F) << "the mage or the brawler came for him";
+    EXPECT_EQ(Hero()->GetHp(), hp);
 }
 
 // The same road with the battle map's first enemy beaten first, which brings a new hero his
@@ -277,7 +362,8 @@ TEST_F(NewcomerRoad, AtTheSecondLevelTheBrawlerCostsAnEighthOfHisHpAtMost)
 }
 
 // A newcomer's pace: the same road, but Z tapped only once every 1.2 seconds once the brawler is
-// within a swing. Its blows still take at most 2 of his 120 HP, and he keeps three quarters of it.
+// within a swing. Its blows still take at most 2 of his 120 HP, he keeps three quarters of it, and
+// some four of his swings that land fell it.
 TEST_F(NewcomerRoad, SwingingOnlyOnceEveryOneAndAFifthSecondsANewHeroKeepsThreeQuartersOfHisHp)
 {
     init_genrand(11);
@@ -290,13 +376,15 @@ TEST_F(NewcomerRoad, SwingingOnlyOnceEveryOneAndAFifthSecondsANewHeroKeepsThreeQ
     ASSERT_FALSE(fight.blows.empty()) << "no blow landed";
     EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
     EXPECT_GE(Hero()->GetHp() * 4, 120 * 3);
+    EXPECT_GE(fight.landed, 3) << "swings that landed";
+    EXPECT_LE(fight.landed, 4) << "swings that landed";
 }
 
 // Where the brawler drives him back against the arena's south barrier: led back there from where it
 // came for him, with it at his heels, he fights it with his back to the barrier and the camera
 // outside it, so that the barrier hides him: Z at the newcomer's pace, stepping up to it only when
-// it stands off more than three units. Each blow takes at most 2 of his HP, and he still keeps three
-// quarters of it.
+// it stands off more than three units. Each blow takes at most 2 of his HP, he still keeps three
+// quarters of it, and some four of his swings that land fell it.
 TEST_F(NewcomerRoad, AgainstTheArenasSouthBarrierTheBrawlerStillLeavesANewHeroThreeQuarters)
 {
     init_genrand(3);
@@ -327,6 +415,102 @@ TEST_F(NewcomerRoad, AgainstTheArenasSouthBarrierTheBrawlerStillLeavesANewHeroTh
     EXPECT_GT(against * 2, steps) << "against the barrier " << against << " steps of " << steps;
     EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
     EXPECT_GE(Hero()->GetHp() * 4, 120 * 3);
+    EXPECT_GE(fight.landed, 3) << "swings that landed";
+    EXPECT_LE(fight.landed, 4) << "swings that landed";
+}
+
+// Standing still under the brawler for a hundred seconds, a new hero is pushed about the arena and
+// into a corner by some thirty blows that take HP, and none of them takes more than 2 in a step: a
+// light blow that misses ends with its swing, and never lands later beside the next blow. Drawn
+// once every four steps, as the game catches up on a slow machine: the same steps for a quarter of
+// the drawing, and the blows come eight steps apart at the least.
+TEST_F(NewcomerRoad, StandingStillUnderTheBrawlerAHundredSecondsNoStepTakesMoreThanTwoHp)
+{
+    init_genrand(14);
+    TGameData::GetInstance()->Reset();
+    ASSERT_NE(Enter(Reactions::kArena, qmtest::FieldLayout::Start(), qmtest::FieldLayout::StartDirection(),
+                    qmtest::FieldLayout::StartCamera()),
+              nullptr);
+    TEnemy* brawler = Live(Reactions::kBrawlerType);
+    ASSERT_NE(brawler, nullptr);
+    ASSERT_TRUE(Walk({Reactions::Brawler()}, [&] { return FlatDistance(PositionOf(Hero()), PositionOf(brawler)) < 1.5F; },
+                     1200))
+        << "it never came";
+    std::int32_t hp = Hero()->GetHp();
+    std::int32_t largest = 0;
+    int blows = 0;
+    for (int frame = 0; frame < 1500 && Standing(); ++frame) {
+        driver_.StepsInOneFrame(4);
+        largest = std::max(largest, hp - Hero()->GetHp());
+        blows += Hero()->GetHp() < hp ? 1 : 0;
+        hp = Hero()->GetHp();
+    }
+    ASSERT_TRUE(Standing()) << "felled";
+    EXPECT_GE(blows, 20);
+    EXPECT_LE(largest, 2);
+}
+
+// The hedge mage, met as a new hero comes back from the meadow (where its south-east corner puts him,
+// facing north): walked on toward it, it stays in its corner until he is within eight units of its
+// place, then keeps up with him as he walks away, never more than eight units behind; standing
+// still, each of its swings takes 80 of his 120 HP (the spell 52, the blow 28), or all he has left,
+// so its second swing fells him.
+TEST_F(NewcomerRoad, TheHedgeMageComesWithinEightUnitsKeepsUpAndItsSecondSwingFellsANewHero)
+{
+    using sample::EnemyArts;
+    init_genrand(4);
+    TGameData::GetInstance()->Reset();
+    ASSERT_NE(Enter(Reactions::kArena, sample::CornerArrival(false), {0.0F, 0.0F, 1.0F},
+                    sample::CornerArrivalCamera(false)),
+              nullptr);
+    const TRefPtr<TEnemy> mage = Living(EnemyArts::kMageType);
+    ASSERT_NE(mage.Get(), nullptr);
+    const D3DXVECTOR3 home = PositionOf(mage.Get());
+    std::vector<std::int32_t> losses;  // by step
+    std::int32_t hp = Hero()->GetHp();
+    const auto step = [&] {
+        driver_.Step();
+        losses.push_back(hp - Hero()->GetHp());
+        hp = Hero()->GetHp();
+    };
+    float leftAt = 0.0F;
+    SceneDriver::Hold(Button::Up, true);
+    for (int i = 0; i < 600 && leftAt == 0.0F; ++i) {
+        const float away = FlatDistance(PositionOf(Hero()), home);
+        step();
+        leftAt = FlatDistance(PositionOf(mage.Get()), home) > 0.01F ? away : 0.0F;
+    }
+    SceneDriver::Hold(Button::Up, false);
+    ASSERT_GT(leftAt, 0.0F) << "it never came";
+    EXPECT_LE(leftAt, 8.0F);
+
+    float behind = 0.0F;
+    for (int i = 0; i < 300 && Standing(); ++i) {
+        qmtest::WalkTowards(Field(), {30.0F, 0.0F, 4.0F});
+        step();
+        behind = std::max(behind, FlatDistance(PositionOf(Hero()), PositionOf(mage.Get())));
+    }
+    qmtest::ReleaseArrows();
+    EXPECT_LT(behind, 8.0F) << "it fell behind";
+
+    for (int i = 0; i < 1200 && Standing(); ++i) {
+        step();
+    }
+    ASSERT_FALSE(Standing()) << "he stood";
+    // A swing's two strikes come a few steps apart; swings, much further.
+    std::vector<std::int32_t> swings;
+    int last = -100;
+    for (int i = 0; i < static_cast<int>(losses.size()); ++i) {
+        if (losses[i] == 0) {
+            continue;
+        }
+        if (i - last > 6) {
+            swings.push_back(0);
+        }
+        swings.back() += losses[i];
+        last = i;
+    }
+    EXPECT_EQ(swings, (std::vector<std::int32_t>{80, 40}));
 }
 
 // Turns after a straight walk north from the battle map's arrival, the camera come round straight
@@ -431,6 +615,67 @@ TEST_F(NewcomerRoad, DownDoesNotTurnAHeroPressedIntoACornerASideArrowDoes)
         driver_.Steps(40);
         SceneDriver::Hold(row.side, false);
         EXPECT_GT(FlatDistance(PositionOf(Hero()), from), 1.0F) << "not walked on";
+    }
+}
+
+// Come into a town corner along a fence at a slant, as a walker does (12 to 30 degrees off square,
+// 33 to 15 from the fence, from 1.5 off it and 5 along it), and pressed in from half a second to
+// three and a half: Down turns him after half a second to two seconds, if at all; a side arrow turns
+// him within 0.4 seconds, and the one pointing away from the fence he came along walks him out.
+TEST_F(NewcomerRoad, ComeIntoACornerAlongAFenceDownTurnsTheHeroLateIfAtAllASideArrowAtOnce)
+{
+    struct Row {
+        const char* what;
+        D3DXVECTOR3 from, facing;
+        int pressed;  // steps of Up held; he comes into the corner within 140
+        Button key;   // Down, or the side arrow pointing away from the fence he came along
+    };
+    const Row rows[] = {
+        {"south-west corner along the south fence, 12 degrees off, three seconds", {-38.3F, 0.0F, 2.2F},
+         {-0.839F, 0.0F, -0.545F}, 320, Button::Down},
+        {"south-east corner along the south fence, 30 degrees off, three and a half seconds", {34.3F, 0.0F, 2.2F},
+         {0.966F, 0.0F, -0.259F}, 350, Button::Down},
+        {"north-east corner along the east fence, 30 degrees off, three seconds", {37.8F, 0.0F, 24.3F},
+         {0.259F, 0.0F, 0.966F}, 320, Button::Down},
+        {"south-west corner along the west fence, 20 degrees off, half a second", {-41.8F, 0.0F, 5.7F},
+         {-0.423F, 0.0F, -0.906F}, 170, Button::Down},
+        {"south-west corner along the south fence, 20 degrees off, two seconds", {-38.3F, 0.0F, 2.2F},
+         {-0.906F, 0.0F, -0.423F}, 260, Button::Right},
+        {"south-east corner along the east fence, 30 degrees off, a second", {37.8F, 0.0F, 5.7F},
+         {0.259F, 0.0F, -0.966F}, 200, Button::Right},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        TGameData::GetInstance()->Reset();
+        D3DXVECTOR3 facing;
+        D3DXVec3Normalize(&facing, &row.facing);
+        const D3DXVECTOR3 camera = row.from - facing * qmtest::FieldLayout::kFollowDistance +
+                                   D3DXVECTOR3(0.0F, qmtest::FieldLayout::kFollowHeight, 0.0F);
+        ASSERT_NE(Enter(SampleLayout::kTown, row.from, facing, camera), nullptr);
+        SceneDriver::Hold(Button::Up, true);
+        driver_.Steps(row.pressed);
+        SceneDriver::Hold(Button::Up, false);
+        driver_.Steps(20);
+        const D3DXVECTOR3 from = PositionOf(Hero());
+        // In the corner: 0.7 from both fences.
+        EXPECT_LT(std::min(std::fabs(from.x + 43.3F), std::fabs(from.x - 39.3F)), 0.05F);
+        EXPECT_LT(std::min(std::fabs(from.z - 0.7F), std::fabs(from.z - 29.3F)), 0.05F);
+        if (row.key == Button::Down) {
+            const Turn down = HoldUntilTurned(Button::Down, 300);
+            if (down.steps != 0) {
+                EXPECT_GT(down.steps, 30);
+                EXPECT_LE(down.steps, 120);
+            }
+            EXPECT_LT(down.moved, 0.05F) << "Down moved him";
+        } else {
+            const Turn aside = HoldUntilTurned(row.key, 60);
+            EXPECT_GT(aside.steps, 0) << "the side arrow did not turn him";
+            EXPECT_LE(aside.steps, 24);
+            SceneDriver::Hold(row.key, true);
+            driver_.Steps(40);
+            SceneDriver::Hold(row.key, false);
+            EXPECT_GT(FlatDistance(PositionOf(Hero()), from), 1.0F) << "not walked out";
+        }
     }
 }
 

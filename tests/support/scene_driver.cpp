@@ -95,8 +95,13 @@ int SceneDriver::Close()
 
 bool SceneDriver::Step()
 {
+    return StepsInOneFrame(1);
+}
+
+bool SceneDriver::StepsInOneFrame(int n)
+{
     if (auto* scene = dynamic_cast<TSceneLoop*>(TMainProbe::CurrentScene(*app))) {
-        SetClockToNextStep(TMainProbe::Timer(*scene));
+        SetClockToStep(TMainProbe::Timer(*scene), n);
     } else {
         platform::ManualClock::Advance(17);
     }

@@ -45,6 +45,10 @@ public:
     // One step of the current scene (and its draw); false once the application ends.
     bool Step();
     void Steps(int n);
+    // One application frame with the clock set n step intervals on: the scene catches up n steps
+    // (at most its four) and draws once, as on a machine too slow to draw every step. What happens
+    // is what n single steps do, for one frame's drawing. False once the application ends.
+    bool StepsInOneFrame(int n);
     // Steps until done() holds, at most limit steps; whether it came.
     bool StepUntil(const std::function<bool()>& done, int limit);
 

@@ -61,9 +61,11 @@ void AddReactionContent(Catalogue& c)
     followUp.Param8 = 2;
     AddAttack(c, followUp);
 
-    // The light blow is held out until it has landed once, however long its swing.
+    // The light blow is held out through the rest of its swing until it has landed once. One that
+    // misses ends with its swing: held on, it would land later with the next blow, the two taking
+    // 3 HP or more in one step.
     TAttackRecord light = Blow(Reactions::kLightBlow, 2, 1.0F);
-    light.Kind = 1;
+    light.Kind = 2;
     light.HitCount = 1;
     AddAttack(c, light);
     TAttackRecord up = Blow(Reactions::kLaunchBlow, 4, 1.5F);
