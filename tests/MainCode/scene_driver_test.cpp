@@ -22,6 +22,17 @@ std::int64_t LiveBytes()
     return static_cast<std::int64_t>(qmtest::AllocationProbe::LiveBytes());
 }
 
+// The field made the only scene and stepped until its fade-in is over; whether it came.
+bool InPlay(qmtest::SceneDriver& driver, TFieldLoop* field)
+{
+    if (field == nullptr) {
+        return false;
+    }
+    driver.App()->PushScene(field);
+    driver.App()->PopScenesTo(1);
+    return driver.StepUntil([&] { return driver.Current() == field && !TMapProbe::IsInPhase(*field); }, 200);
+}
+
 TEST(SceneDriver, AFieldSteppedFlatOutHoldsNoMoreAfterHundredsOfSteps)
 {
     qmtest::TempDir dir;
@@ -29,11 +40,7 @@ TEST(SceneDriver, AFieldSteppedFlatOutHoldsNoMoreAfterHundredsOfSteps)
     qmtest::WriteFieldFolder(".");
     ASSERT_TRUE(driver.Start());
     driver.Steps(8);
-    TFieldLoop* start = TFieldLoop::CreateAtSavePoint(driver.App(), qmtest::FieldLayout::kSavePoint);
-    ASSERT_NE(start, nullptr);
-    driver.App()->PushScene(start);
-    driver.App()->PopScenesTo(1);
-    ASSERT_TRUE(driver.StepUntil([&] { return driver.Current() == start && !TMapProbe::IsInPhase(*start); }, 200));
+    ASSERT_TRUE(InPlay(driver, TFieldLoop::CreateAtSavePoint(driver.App(), qmtest::FieldLayout::kSavePoint)));
     // Past the first frames' one-off buffers; then as many steps again, each of which held some
     // 200 KB more while frames were not flushed.
     constexpr int kSteps = 320;
@@ -55,10 +62,7 @@ TEST(SceneDriver, FourStepsInOneFrameAreFourStepsDrawnOnce)
     driver.Steps(8);
     TFieldLoop* field = TFieldLoop::CreateAtPosition(driver.App(), "map00/battle", qmtest::FieldLayout::Start(),
                                                      qmtest::FieldLayout::StartDirection(), qmtest::FieldLayout::StartCamera());
-    ASSERT_NE(field, nullptr);
-    driver.App()->PushScene(field);
-    driver.App()->PopScenesTo(1);
-    ASSERT_TRUE(driver.StepUntil([&] { return driver.Current() == field && !TMapProbe::IsInPhase(*field); }, 200));
+    ASSERT_TRUE(InPlay(driver, field));
     qmtest::SceneDriver::Hold(qmtest::Button::Up, true);
     driver.Steps(30);  // up to his walking pace
     const TFrameTimer& timer = TMainProbe::Timer(*field);

@@ -229,6 +229,21 @@ protected:
     // The arena's fight as the README has it: up the sand toward the brawler until it comes, then
     // faced and swung at with Z until it falls.
     Fight FightTheBrawler() { return FightUntilItFalls(Reactions::kBrawlerType, 2400); }
+    // A new game's hero in the arena as the battle map's corner puts him, walked toward the brawler
+    // until it is within reach; the brawler, or null when it never came.
+    TEnemy* BrawlerWithin(float reach)
+    {
+        TGameData::GetInstance()->Reset();
+        if (Enter(Reactions::kArena, qmtest::FieldLayout::Start(), qmtest::FieldLayout::StartDirection(),
+                  qmtest::FieldLayout::StartCamera()) == nullptr) {
+            return nullptr;
+        }
+        TEnemy* brawler = Live(Reactions::kBrawlerType);
+        const bool came = brawler != nullptr &&
+                          Walk({Reactions::Brawler()},
+                               [&] { return FlatDistance(PositionOf(Hero()), PositionOf(brawler)) < reach; }, 1200);
+        return came ? brawler : nullptr;
+    }
 
     // The way the hero faces, flat and of length one.
     D3DXVECTOR3 Front() const
@@ -244,6 +259,37 @@ protected:
         D3DXVECTOR3 eye;
         Field()->GetArea()->GetCamera()->GetFrame()->GetPosition(&eye);
         return eye;
+    }
+    // The side arrow turns him within 0.4 seconds and, held 40 steps more, walks him on more than a
+    // unit from where he stood.
+    void ExpectASideArrowWalksHimOn(Button side)
+    {
+        const D3DXVECTOR3 from = PositionOf(Hero());
+        const Turn aside = HoldUntilTurned(side, 60);
+        EXPECT_GT(aside.steps, 0) << "the side arrow did not turn him";
+        EXPECT_LE(aside.steps, 24);
+        SceneDriver::Hold(side, true);
+        driver_.Steps(40);
+        SceneDriver::Hold(side, false);
+        EXPECT_GT(FlatDistance(PositionOf(Hero()), from), 1.0F) << "not walked on";
+    }
+    // A new game's hero in the town at from, facing that way with the camera behind him, Up held
+    // that many steps and let go a third of a second; false when the town could not be built.
+    bool PressedIn(const D3DXVECTOR3& from, const D3DXVECTOR3& way, int steps)
+    {
+        TGameData::GetInstance()->Reset();
+        D3DXVECTOR3 facing;
+        D3DXVec3Normalize(&facing, &way);
+        const D3DXVECTOR3 camera = from - facing * qmtest::FieldLayout::kFollowDistance +
+                                   D3DXVECTOR3(0.0F, qmtest::FieldLayout::kFollowHeight, 0.0F);
+        if (Enter(SampleLayout::kTown, from, facing, camera) == nullptr) {
+            return false;
+        }
+        SceneDriver::Hold(Button::Up, true);
+        driver_.Steps(steps);
+        SceneDriver::Hold(Button::Up, false);
+        driver_.Steps(20);
+        return true;
     }
     // Holds key for at most that many steps, until the hero faces more than 45 degrees away from
     // where he faced when it went down: the steps that took (0: he did not turn so far), and the
@@ -275,6 +321,13 @@ protected:
 // Z about once every 1.2 seconds, as a newcomer taps it.
 constexpr int kNewcomersPace = 72;
 
+// Some four of a new hero's swings that land fell the brawler.
+void ExpectSomeFourSwings(int landed)
+{
+    EXPECT_GE(landed, 3) << "swings that landed";
+    EXPECT_LE(landed, 4) << "swings that landed";
+}
+
 // A new game's hero, as the title gives him: at the first level with 120 HP and the guard of 104
 // the folder's bracelet and ring give him, the brawler's blows take at most 2 of his HP, some four
 // of his swings that land fell it, and he ends the fight with more than three quarters of his HP.
@@ -298,8 +351,7 @@ TEST_F(NewcomerRoad, ANewGamesHeroFightsTheArenasBrawlerAndKeepsThreeQuartersOfH
     ASSERT_FALSE(fight.blows.empty()) << "no blow landed";
     EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
     EXPECT_GT(Hero()->GetHp() * 4, 120 * 3);
-    EXPECT_GE(fight.landed, 3) << "swings that landed";
-    EXPECT_LE(fight.landed, 4) << "swings that landed";
+    ExpectSomeFourSwings(fight.landed);
 
     // The meadow has no mage, the arena has.
     const auto inMeadow = [&] { return Live(EnemyArts::kMageType) == nullptr && Field()->GetArea()->GetEnemies() != nullptr; };
@@ -376,8 +428,7 @@ TEST_F(NewcomerRoad, SwingingOnlyOnceEveryOneAndAFifthSecondsANewHeroKeepsThreeQ
     ASSERT_FALSE(fight.blows.empty()) << "no blow landed";
     EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
     EXPECT_GE(Hero()->GetHp() * 4, 120 * 3);
-    EXPECT_GE(fight.landed, 3) << "swings that landed";
-    EXPECT_LE(fight.landed, 4) << "swings that landed";
+    ExpectSomeFourSwings(fight.landed);
 }
 
 // Where the brawler drives him back against the arena's south barrier: led back there from where it
@@ -388,15 +439,9 @@ TEST_F(NewcomerRoad, SwingingOnlyOnceEveryOneAndAFifthSecondsANewHeroKeepsThreeQ
 TEST_F(NewcomerRoad, AgainstTheArenasSouthBarrierTheBrawlerStillLeavesANewHeroThreeQuarters)
 {
     init_genrand(3);
-    TGameData::GetInstance()->Reset();
-    // As the battle map's corner puts him there.
-    ASSERT_NE(Enter(Reactions::kArena, qmtest::FieldLayout::Start(), qmtest::FieldLayout::StartDirection(),
-                    qmtest::FieldLayout::StartCamera()),
-              nullptr);
-    TEnemy* brawler = Live(Reactions::kBrawlerType);
-    ASSERT_NE(brawler, nullptr);
+    TEnemy* brawler = BrawlerWithin(3.0F);
+    ASSERT_NE(brawler, nullptr) << "it never came";
     const auto within = [&](float reach) { return FlatDistance(PositionOf(Hero()), PositionOf(brawler)) < reach; };
-    ASSERT_TRUE(Walk({Reactions::Brawler()}, [&] { return within(3.0F); }, 1200)) << "it never came";
     // His body stops 0.7 short of the barrier (z 0).
     ASSERT_TRUE(Walk({{20.0F, 0.0F, 0.0F}}, [&] { return PositionOf(Hero()).z < 1.0F; }, 1800,
                      [&] { return within(4.0F); }))
@@ -415,8 +460,7 @@ TEST_F(NewcomerRoad, AgainstTheArenasSouthBarrierTheBrawlerStillLeavesANewHeroTh
     EXPECT_GT(against * 2, steps) << "against the barrier " << against << " steps of " << steps;
     EXPECT_LE(*std::max_element(fight.blows.begin(), fight.blows.end()), 2);
     EXPECT_GE(Hero()->GetHp() * 4, 120 * 3);
-    EXPECT_GE(fight.landed, 3) << "swings that landed";
-    EXPECT_LE(fight.landed, 4) << "swings that landed";
+    ExpectSomeFourSwings(fight.landed);
 }
 
 // Standing still under the brawler for a hundred seconds, a new hero is pushed about the arena and
@@ -427,15 +471,7 @@ TEST_F(NewcomerRoad, AgainstTheArenasSouthBarrierTheBrawlerStillLeavesANewHeroTh
 TEST_F(NewcomerRoad, StandingStillUnderTheBrawlerAHundredSecondsNoStepTakesMoreThanTwoHp)
 {
     init_genrand(14);
-    TGameData::GetInstance()->Reset();
-    ASSERT_NE(Enter(Reactions::kArena, qmtest::FieldLayout::Start(), qmtest::FieldLayout::StartDirection(),
-                    qmtest::FieldLayout::StartCamera()),
-              nullptr);
-    TEnemy* brawler = Live(Reactions::kBrawlerType);
-    ASSERT_NE(brawler, nullptr);
-    ASSERT_TRUE(Walk({Reactions::Brawler()}, [&] { return FlatDistance(PositionOf(Hero()), PositionOf(brawler)) < 1.5F; },
-                     1200))
-        << "it never came";
+    ASSERT_NE(BrawlerWithin(1.5F), nullptr) << "it never came";
     std::int32_t hp = Hero()->GetHp();
     std::int32_t largest = 0;
     int blows = 0;
@@ -577,16 +613,7 @@ TEST_F(NewcomerRoad, DownDoesNotTurnAHeroPressedIntoACornerASideArrowDoes)
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        TGameData::GetInstance()->Reset();
-        D3DXVECTOR3 facing;
-        D3DXVec3Normalize(&facing, &row.facing);
-        const D3DXVECTOR3 camera = row.from - facing * qmtest::FieldLayout::kFollowDistance +
-                                   D3DXVECTOR3(0.0F, qmtest::FieldLayout::kFollowHeight, 0.0F);
-        ASSERT_NE(Enter(SampleLayout::kTown, row.from, facing, camera), nullptr);
-        SceneDriver::Hold(Button::Up, true);
-        driver_.Steps(row.pressed);
-        SceneDriver::Hold(Button::Up, false);
-        driver_.Steps(20);
+        ASSERT_TRUE(PressedIn(row.from, row.facing, row.pressed));
         // The camera has come round behind him.
         D3DXVECTOR3 behind = Eye() - PositionOf(Hero());
         behind.y = 0.0F;
@@ -607,14 +634,7 @@ TEST_F(NewcomerRoad, DownDoesNotTurnAHeroPressedIntoACornerASideArrowDoes)
             EXPECT_LT(down.moved, 0.05F) << "Down moved him";
         }
         driver_.Steps(10);
-        const D3DXVECTOR3 from = PositionOf(Hero());
-        const Turn aside = HoldUntilTurned(row.side, 60);
-        EXPECT_GT(aside.steps, 0) << "the side arrow did not turn him";
-        EXPECT_LE(aside.steps, 24);
-        SceneDriver::Hold(row.side, true);
-        driver_.Steps(40);
-        SceneDriver::Hold(row.side, false);
-        EXPECT_GT(FlatDistance(PositionOf(Hero()), from), 1.0F) << "not walked on";
+        ExpectASideArrowWalksHimOn(row.side);
     }
 }
 
@@ -646,16 +666,7 @@ TEST_F(NewcomerRoad, ComeIntoACornerAlongAFenceDownTurnsTheHeroLateIfAtAllASideA
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
-        TGameData::GetInstance()->Reset();
-        D3DXVECTOR3 facing;
-        D3DXVec3Normalize(&facing, &row.facing);
-        const D3DXVECTOR3 camera = row.from - facing * qmtest::FieldLayout::kFollowDistance +
-                                   D3DXVECTOR3(0.0F, qmtest::FieldLayout::kFollowHeight, 0.0F);
-        ASSERT_NE(Enter(SampleLayout::kTown, row.from, facing, camera), nullptr);
-        SceneDriver::Hold(Button::Up, true);
-        driver_.Steps(row.pressed);
-        SceneDriver::Hold(Button::Up, false);
-        driver_.Steps(20);
+        ASSERT_TRUE(PressedIn(row.from, row.facing, row.pressed));
         const D3DXVECTOR3 from = PositionOf(Hero());
         // In the corner: 0.7 from both fences.
         EXPECT_LT(std::min(std::fabs(from.x + 43.3F), std::fabs(from.x - 39.3F)), 0.05F);
@@ -668,13 +679,7 @@ TEST_F(NewcomerRoad, ComeIntoACornerAlongAFenceDownTurnsTheHeroLateIfAtAllASideA
             }
             EXPECT_LT(down.moved, 0.05F) << "Down moved him";
         } else {
-            const Turn aside = HoldUntilTurned(row.key, 60);
-            EXPECT_GT(aside.steps, 0) << "the side arrow did not turn him";
-            EXPECT_LE(aside.steps, 24);
-            SceneDriver::Hold(row.key, true);
-            driver_.Steps(40);
-            SceneDriver::Hold(row.key, false);
-            EXPECT_GT(FlatDistance(PositionOf(Hero()), from), 1.0F) << "not walked out";
+            ExpectASideArrowWalksHimOn(row.key);
         }
     }
 }
