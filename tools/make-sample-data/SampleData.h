@@ -392,7 +392,7 @@ struct Reactions {
     // Ahead of the arrival from the battle map (20, 10), out of its notice (8) as the battle map's
     // enemies are out of theirs, and far from the hedge mage.
     static D3DXVECTOR3 Brawler() { return {20.0F, 0.0F, 22.0F}; }
-    // The gate: walked into the battle map's south-east corner (CornerGateFacing), and back in the
+    // The gate: walked into the battle map's south-east corner (CornerGateTrigger), and back in the
     // arena's.
     static D3DXVECTOR3 GateMinimum() { return {36.5F, 0.0F, 0.0F}; }
     static D3DXVECTOR3 GateMaximum() { return {40.0F, 4.0F, 2.5F}; }
@@ -453,16 +453,26 @@ struct LeftoverLayout {
     static constexpr float kRoofHeight = 2.5F;
     static constexpr float kPostWidth = 0.3F;
 };
-// The facing a corner gate of a 40-wide walk asks for, its box reaching into the south-west or
-// south-east corner: the diagonal into that corner, so that a hero who walks in straight south,
-// along the south edge or at any slant between is taken, pressed into a fenced corner too (his body
-// stops 0.7 short of each fence, inside the box).
+// The way into a corner gate of a 40-wide walk, its box reaching into the south-west or south-east
+// corner: the diagonal into that corner, of length one.
 D3DXVECTOR3 CornerGateFacing(const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum);
+// A corner gate's trigger, for the corner whose posts stand either side of boxMinimum..boxMaximum.
+// Its box reaches on up the side fence, kCornerGateReach from the south fence: a hero walking along
+// the south fence a few steps off it is in the box before he comes to the side fence, where he would
+// slide on north, away from the corner. Its facing is CornerGateFacing stored kCornerGateWidening
+// long: the trigger clamps the dot product with the hero's front at 1, so any front within some 65
+// degrees of the diagonal counts (under 50 for a facing of length one). A hero who walks in
+// straight south, along the south edge or at any slant between is taken, pressed into the corner
+// too (his body stops 0.7 short of each fence, inside the box), and so is one the camera's swing
+// has turned a little off the fence he walks along.
+constexpr float kCornerGateReach = 6.0F;
+constexpr float kCornerGateWidening = 1.5F;
+qmtest::FieldTrigger CornerGateTrigger(const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum);
 // Where a corner gate puts the hero: ten steps north of the corner it leads into (east: x 38, west:
 // x 2), facing +z, away from the gate back, so that the camera behind him stands inside the fences.
 D3DXVECTOR3 CornerArrival(bool east);
 D3DXVECTOR3 CornerArrivalCamera(bool east);
-// Two maps joined by a gate in a corner of each, both walked into as CornerGateFacing says: the way
+// Two maps joined by a gate in a corner of each, both as CornerGateTrigger makes them: the way
 // on (from's box) arrives in `to` at CornerArrival(true) beside the way back, the way back (to's
 // box) in `from` at CornerArrival(false).
 void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXVECTOR3& fromMinimum,

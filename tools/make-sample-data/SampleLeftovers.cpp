@@ -206,10 +206,19 @@ void WriteLeftoverFiles(const std::filesystem::path& root)
 
 D3DXVECTOR3 CornerGateFacing(const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum)
 {
-    // Stored unit length: the trigger compares its dot product with the hero's front as it is.
     const float half = 0.70710677F;
     const bool west = boxMinimum.x + boxMaximum.x < qmtest::FieldLayout::kSize;
     return {west ? -half : half, 0.0F, -half};
+}
+
+qmtest::FieldTrigger CornerGateTrigger(const D3DXVECTOR3& boxMinimum, const D3DXVECTOR3& boxMaximum)
+{
+    qmtest::FieldTrigger gate;
+    gate.boxMinimum = boxMinimum;
+    gate.boxMaximum = boxMaximum;
+    gate.boxMaximum.z = boxMinimum.z + kCornerGateReach;
+    gate.facing = CornerGateFacing(boxMinimum, boxMaximum) * kCornerGateWidening;
+    return gate;
 }
 
 D3DXVECTOR3 CornerArrival(bool east) { return {east ? 38.0F : 2.0F, 0.0F, 10.0F}; }
@@ -223,22 +232,16 @@ void JoinByCornerGates(qmtest::FieldMap& from, const char* fromName, const D3DXV
                        const D3DXVECTOR3& fromMaximum, qmtest::FieldMap& to, const char* toName,
                        const D3DXVECTOR3& toMinimum, const D3DXVECTOR3& toMaximum)
 {
-    qmtest::FieldTrigger gate;
-    gate.facing = CornerGateFacing(fromMinimum, fromMaximum);
-    gate.boxMinimum = fromMinimum;
-    gate.boxMaximum = fromMaximum;
-    gate.destination = toName;
-    gate.startPosition = CornerArrival(true);
-    gate.startDirection = {0.0F, 0.0F, 1.0F};
-    gate.startCamera = CornerArrivalCamera(true);
-    from.triggers.push_back(gate);
-    gate.facing = CornerGateFacing(toMinimum, toMaximum);
-    gate.boxMinimum = toMinimum;
-    gate.boxMaximum = toMaximum;
-    gate.destination = fromName;
-    gate.startPosition = CornerArrival(false);
-    gate.startCamera = CornerArrivalCamera(false);
-    to.triggers.push_back(gate);
+    const auto gate = [](const D3DXVECTOR3& minimum, const D3DXVECTOR3& maximum, const char* destination, bool east) {
+        qmtest::FieldTrigger t = CornerGateTrigger(minimum, maximum);
+        t.destination = destination;
+        t.startPosition = CornerArrival(east);
+        t.startDirection = {0.0F, 0.0F, 1.0F};
+        t.startCamera = CornerArrivalCamera(east);
+        return t;
+    };
+    from.triggers.push_back(gate(fromMinimum, fromMaximum, toName, true));
+    to.triggers.push_back(gate(toMinimum, toMaximum, fromName, false));
 }
 
 void AddLeftoverMap(std::vector<qmtest::FieldMap>& maps)

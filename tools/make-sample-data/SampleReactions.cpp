@@ -110,10 +110,7 @@ void AddReactionArena(std::vector<qmtest::FieldMap>& maps)
     arena.spawners.clear();
     arena.maxLive = 1;
     arena.spawnDistance = battle.spawnDistance;
-    qmtest::FieldTrigger gate;
-    gate.boxMinimum = Reactions::GateMinimum();
-    gate.boxMaximum = Reactions::GateMaximum();
-    gate.facing = CornerGateFacing(Reactions::GateMinimum(), Reactions::GateMaximum());
+    qmtest::FieldTrigger gate = CornerGateTrigger(Reactions::GateMinimum(), Reactions::GateMaximum());
     gate.destination = Reactions::kArena;
     gate.startPosition = qmtest::FieldLayout::Start();
     gate.startDirection = qmtest::FieldLayout::StartDirection();
