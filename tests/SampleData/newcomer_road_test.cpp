@@ -684,6 +684,66 @@ TEST_F(NewcomerRoad, ComeIntoACornerAlongAFenceDownTurnsTheHeroLateIfAtAllASideA
     }
 }
 
+// Come into a town corner along a fence as a newcomer does, Up held, square (against the fence or
+// a few steps off it) or at a slant of up to 40 degrees, and pressed on from a second to five: let
+// go, Down held at once turns him within three seconds, or not in five. There is no least time:
+// on these rows it takes from two thirds of a second to two, but pressed in along a fence for
+// several seconds he may turn within half a second.
+TEST_F(NewcomerRoad, ComeIntoACornerAlongAFenceSquareOrAtASlantDownTurnsTheHeroWithinThreeSecondsIfAtAll)
+{
+    struct Row {
+        const char* what;
+        float x, z;      // the corner, where his body stops 0.7 short of both fences
+        bool alongX;     // along the south or north fence, else along a side fence
+        float off;       // how far off that fence he starts
+        float slant;     // degrees toward that fence
+        int pressed;     // steps of Up held once he comes to the fence ahead
+    };
+    const Row rows[] = {
+        {"south-west, along the south fence against it, a second", -43.3F, 0.7F, true, 0.0F, 0.0F, 60},
+        {"south-east, along the east fence two and a half off, three and a half seconds", 39.3F, 0.7F, false, 2.5F, 0.0F, 210},
+        {"north-east, along the wall at 5 degrees, a second", 39.3F, 29.3F, true, 2.0F, 5.0F, 60},
+        {"south-west, along the south fence at 25 degrees, a second", -43.3F, 0.7F, true, 2.5F, 25.0F, 60},
+        {"south-west, along the west fence at 40 degrees, a second", -43.3F, 0.7F, false, 0.5F, 40.0F, 60},
+        {"north-east, along the east fence at 30 degrees, five seconds", 39.3F, 29.3F, false, 1.5F, 30.0F, 300},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        // Toward the corner: x and z each +1 or -1.
+        const float sx = row.x > 0.0F ? 1.0F : -1.0F;
+        const float sz = row.z > 1.0F ? 1.0F : -1.0F;
+        const float a = row.slant * 0.017453292F;
+        // Five steps short of the fence ahead, or far enough back to reach it at that slant.
+        const float back = row.slant > 0.0F ? std::max(4.0F, row.off / std::tan(a)) : 5.0F;
+        D3DXVECTOR3 from, way;
+        if (row.alongX) {
+            from = {row.x - sx * back, 0.0F, row.z - sz * row.off};
+            way = {sx * std::cos(a), 0.0F, sz * std::sin(a)};
+        } else {
+            from = {row.x - sx * row.off, 0.0F, row.z - sz * back};
+            way = {sx * std::sin(a), 0.0F, sz * std::cos(a)};
+        }
+        TGameData::GetInstance()->Reset();
+        const D3DXVECTOR3 camera = from - way * qmtest::FieldLayout::kFollowDistance +
+                                   D3DXVECTOR3(0.0F, qmtest::FieldLayout::kFollowHeight, 0.0F);
+        ASSERT_NE(Enter(SampleLayout::kTown, from, way, camera), nullptr);
+        SceneDriver::Hold(Button::Up, true);
+        const bool came = driver_.StepUntil(
+            [&] {
+                const D3DXVECTOR3 p = PositionOf(Hero());
+                return std::fabs((row.alongX ? p.x : p.z) - (row.alongX ? row.x : row.z)) < 0.05F;
+            },
+            600);
+        driver_.Steps(row.pressed);
+        SceneDriver::Hold(Button::Up, false);
+        ASSERT_TRUE(came) << "never came to the fence ahead";
+        const Turn down = HoldUntilTurned(Button::Down, 300);
+        if (down.steps != 0) {
+            EXPECT_LE(down.steps, 180);
+        }
+    }
+}
+
 // The meadow's scarecrow: nothing rises while the hero stays at the arrival; it rises once he comes
 // within eight units of its place in the north and strikes a hero who stands still again and again,
 // in quick bursts of a single HP a hit; walked back to the arrival, he has it at his heels; Z swung
