@@ -101,10 +101,7 @@ protected:
         at.x = east ? side - at.x : side + at.x;
         way.x = east ? way.x : -way.x;
         D3DXVec3Normalize(&way, &way);
-        TGameData::GetInstance()->Reset();
-        const D3DXVECTOR3 camera = at - way * qmtest::FieldLayout::kFollowDistance +
-                                   D3DXVECTOR3(0.0F, qmtest::FieldLayout::kFollowHeight, 0.0F);
-        TFieldLoop* field = Enter(gate.map, at, way, camera);
+        TFieldLoop* field = EnterNewHeroFacing(gate.map, at, way);
         ASSERT_NE(field, nullptr);
         qmtest::WalkTowards(field, at + way * 20.0F);
         int level = 0;  // the step he came level with the post

@@ -9,6 +9,7 @@
 #include "MainCode/Character/TEnemy.h"
 #include "MainCode/Character/TEnemyFactory.h"
 #include "MainCode/Character/TPlayerCharacter.h"
+#include "MainCode/GameData/TGameData.h"
 #include "MainCode/Map/TAreaBase.h"
 #include "MainCode/Map/TFieldLoop.h"
 #include "MainCode/Menu/TEquipLoop.h"
@@ -150,6 +151,14 @@ protected:
         driver_.App()->PopScenesTo(1);
         driver_.StepUntil([&] { return !TMapProbe::IsInPhase(*field); }, 200);
         return field;
+    }
+    // A new game's hero entering the map at at, facing along way (of length one) with the camera at
+    // the follow distance behind him; null when it could not be built.
+    TFieldLoop* EnterNewHeroFacing(const char* map, const D3DXVECTOR3& at, const D3DXVECTOR3& way)
+    {
+        TGameData::GetInstance()->Reset();
+        const D3DXVECTOR3 camera = at - way * FieldLayout::kFollowDistance + D3DXVECTOR3(0.0F, FieldLayout::kFollowHeight, 0.0F);
+        return Enter(map, at, way, camera);
     }
     // An enemy of that type standing within reach of the point; null when none.
     static TEnemy* EnemyNear(TFieldLoop* field, std::uint32_t type, const D3DXVECTOR3& at, float reach)

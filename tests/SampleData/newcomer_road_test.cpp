@@ -277,12 +277,9 @@ protected:
     // that many steps and let go a third of a second; false when the town could not be built.
     bool PressedIn(const D3DXVECTOR3& from, const D3DXVECTOR3& way, int steps)
     {
-        TGameData::GetInstance()->Reset();
         D3DXVECTOR3 facing;
         D3DXVec3Normalize(&facing, &way);
-        const D3DXVECTOR3 camera = from - facing * qmtest::FieldLayout::kFollowDistance +
-                                   D3DXVECTOR3(0.0F, qmtest::FieldLayout::kFollowHeight, 0.0F);
-        if (Enter(SampleLayout::kTown, from, facing, camera) == nullptr) {
+        if (EnterNewHeroFacing(SampleLayout::kTown, from, facing) == nullptr) {
             return false;
         }
         SceneDriver::Hold(Button::Up, true);
@@ -726,10 +723,7 @@ TEST_F(NewcomerRoad, ComeIntoACornerAlongAFenceSquareOrAtASlantDownTurnsTheHeroW
             from = {row.x - sx * row.off, 0.0F, row.z - sz * back};
             way = {sx * std::sin(a), 0.0F, sz * std::cos(a)};
         }
-        TGameData::GetInstance()->Reset();
-        const D3DXVECTOR3 camera = from - way * qmtest::FieldLayout::kFollowDistance +
-                                   D3DXVECTOR3(0.0F, qmtest::FieldLayout::kFollowHeight, 0.0F);
-        ASSERT_NE(Enter(SampleLayout::kTown, from, way, camera), nullptr);
+        ASSERT_NE(EnterNewHeroFacing(SampleLayout::kTown, from, way), nullptr);
         SceneDriver::Hold(Button::Up, true);
         const bool came = driver_.StepUntil(
             [&] {
