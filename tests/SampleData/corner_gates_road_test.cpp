@@ -4,6 +4,7 @@
 // by a newcomer's own keys.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <ostream>
 #include <string>
 
@@ -87,13 +88,18 @@ protected:
 
 class EachCornerGate : public CornerGateRoad, public ::testing::WithParamInterface<CornerGate> {
 protected:
+    // What became of a hero walked at the gate.
+    struct Walked {
+        int taken = -1;  // the step the gate took him; -1: it did not within the limit
+        int level = 0;   // the step he came level with its post in the south fence
+        std::string to;  // the map it took him to
+        D3DXVECTOR3 at;  // where he stands then
+    };
     // A new hero on the gate's map at at (x measured from the corner's side fence, z from the south
-    // fence), facing along way with the camera behind him, holds the arrows that point that way as
-    // the camera looks then. The gate must take him, to its map on, within two seconds of his
-    // coming level with its post in the south fence (at once when he starts there).
-    void ExpectTaken(const char* what, D3DXVECTOR3 at, D3DXVECTOR3 way)
+    // fence), facing along way (x toward that fence) with the camera behind him, holding the arrows
+    // that point that way as the camera looks then, for at most limit steps.
+    Walked Walk(D3DXVECTOR3 at, D3DXVECTOR3 way, int limit)
     {
-        SCOPED_TRACE(what);
         const CornerGate& gate = GetParam();
         const bool east = gate.minimum.x > 0.0F;
         const float side = east ? qmtest::FieldLayout::kSize : 0.0F;
@@ -101,21 +107,40 @@ protected:
         at.x = east ? side - at.x : side + at.x;
         way.x = east ? way.x : -way.x;
         D3DXVec3Normalize(&way, &way);
+        Walked walked;
         TFieldLoop* field = EnterNewHeroFacing(gate.map, at, way);
-        ASSERT_NE(field, nullptr);
+        if (field == nullptr) {
+            ADD_FAILURE() << "no map";
+            return walked;
+        }
         qmtest::WalkTowards(field, at + way * 20.0F);
-        int level = 0;  // the step he came level with the post
-        const int taken = StepsUntilTaken(field, 600, [&](int step) {
+        walked.taken = StepsUntilTaken(field, limit, [&](int step) {
             const float x = PositionOf(field->GetPlayer()).x;
-            if (level == 0 && (east ? x >= post : x <= post)) {
-                level = step;
+            if (walked.level == 0 && (east ? x >= post : x <= post)) {
+                walked.level = step;
             }
         });
         qmtest::ReleaseArrows();
-        const D3DXVECTOR3 p = PositionOf(field->GetPlayer());
-        ASSERT_GT(taken, 0) << "not taken; he stands at " << p.x << ", " << p.z;
-        EXPECT_LE(taken - level, kWithin);
-        EXPECT_EQ(TakenTo(field), gate.leadsTo);
+        walked.to = TakenTo(field);
+        walked.at = PositionOf(field->GetPlayer());
+        return walked;
+    }
+    // The gate takes him, to its map on, within two seconds of his coming level with its post (at
+    // once when he starts there).
+    void ExpectTaken(const char* what, const D3DXVECTOR3& at, const D3DXVECTOR3& way)
+    {
+        SCOPED_TRACE(what);
+        const Walked walked = Walk(at, way, 600);
+        ASSERT_GT(walked.taken, 0) << "not taken; he stands at " << walked.at.x << ", " << walked.at.z;
+        EXPECT_LE(walked.taken - walked.level, kWithin);
+        EXPECT_EQ(walked.to, GetParam().leadsTo);
+    }
+    // Four seconds on, the gate has not taken him.
+    void ExpectNotTaken(const char* what, const D3DXVECTOR3& at, const D3DXVECTOR3& way)
+    {
+        SCOPED_TRACE(what);
+        const Walked walked = Walk(at, way, 240);
+        EXPECT_EQ(walked.taken, -1) << "taken to " << walked.to;
     }
 };
 
@@ -132,6 +157,28 @@ TEST_P(EachCornerGate, TakesANewHeroWalkingAlongTheSouthFenceOrPushingInTheCorne
     ExpectTaken("two steps off, drifting away", {start, 0.0F, 2.7F}, {1.0F, 0.0F, 0.15F});
     ExpectTaken("in the corner along the south fence", {0.7F, 0.0F, 0.7F}, {1.0F, 0.0F, 0.0F});
     ExpectTaken("in the corner along the side fence", {0.7F, 0.0F, 0.7F}, {0.0F, 0.0F, -1.0F});
+}
+
+// Where a gate stops: walking along the south fence it takes a hero five and a half steps off it,
+// not one seven and a half off, who comes to the side fence beyond its reach (six) and slides on
+// north. Walking inside its box, it takes a front 60 degrees off the diagonal into the corner on
+// either side (toward the side fence or toward the south fence), not one 70 degrees off. The
+// meadow's camera keeps its offset, so there the arrows walk only the eight ways between them, and a
+// walk east or west drifts toward the south fence: its gates meet these rows, but not their edges.
+TEST_P(EachCornerGate, StopsAtItsReachAndItsWayIn)
+{
+    const float start = GetParam().maximum.x - GetParam().minimum.x + 4.0F;
+    ExpectTaken("five and a half steps off", {start, 0.0F, 5.5F}, {1.0F, 0.0F, 0.0F});
+    ExpectNotTaken("seven and a half steps off", {start, 0.0F, 7.5F}, {1.0F, 0.0F, 0.0F});
+    // The diagonal heads 135 degrees round from north toward the side fence.
+    const auto heading = [](float degrees) {
+        const float a = degrees * 0.017453292F;
+        return D3DXVECTOR3(std::sin(a), 0.0F, std::cos(a));
+    };
+    ExpectTaken("60 degrees off, toward the side fence", {2.0F, 0.0F, 3.0F}, heading(75.0F));
+    ExpectNotTaken("70 degrees off, toward the side fence", {2.0F, 0.0F, 3.0F}, heading(65.0F));
+    ExpectTaken("60 degrees off, toward the south fence", {1.0F, 0.0F, 3.0F}, heading(195.0F));
+    ExpectNotTaken("70 degrees off, toward the south fence", {1.0F, 0.0F, 3.0F}, heading(205.0F));
 }
 
 INSTANTIATE_TEST_SUITE_P(Sample, EachCornerGate, ::testing::ValuesIn(kGates),
